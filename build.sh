@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian machine, builds, and then runs the program or the tests.
+#   ./build.sh run     install, build and start the program
+#   ./build.sh test    install, build and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+mode=${1:-test}
+
+packages=(cmake ninja-build g++ ccache qt6-base-dev libjpeg62-turbo-dev libgtest-dev
+          libbenchmark-dev fonts-dejavu-core fonts-liberation)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo_cmd=()
+  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+  export DEBIAN_FRONTEND=noninteractive
+  "${sudo_cmd[@]}" apt-get update -q
+  "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+build_dir=${BUILD_DIR:-build}
+jobs=${JOBS:-$(nproc)}
+t0=$(date +%s)
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build_dir" -j "$jobs"
+t1=$(date +%s)
+echo "build took $((t1 - t0)) s"
+
+case "$mode" in
+  run)
+    exec "$build_dir/app/varomark" "${@:2}"
+    ;;
+  test)
+    export QT_QPA_PLATFORM=offscreen
+    ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+    t2=$(date +%s)
+    echo "tests took $((t2 - t1)) s"
+    ;;
+  *)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac
