@@ -1,0 +1,13 @@
+// Small shared declarations of the toolkit layer.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+class TObject;
+
+// An event handler (method pointer); called only when assigned.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// Days since 1899-12-30; the fraction is the time of day.
+using TDateTime = double;
