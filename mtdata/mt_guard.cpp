@@ -1,0 +1,5 @@
+#include "mtdata/mt_guard.h"
+
+void RaiseZeroDivide() { throw EZeroDivide("Floating point division by zero"); }
+void RaiseInvalidOp() { throw EInvalidOp("Invalid floating point operation"); }
+void RaiseOverflow() { throw EOverflow("Floating point overflow"); }
