@@ -49,7 +49,7 @@ public:
 
 protected:
   // Called after an item was added and before one is removed.
-  virtual void Notify(void* Ptr, TListNotification Action) {}
+  virtual void Notify(void* /*Ptr*/, TListNotification /*Action*/) {}
   [[noreturn]] static void Error(const char* Msg, int Data);
 
 private:
