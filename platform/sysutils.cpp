@@ -923,11 +923,31 @@ int CompareText(std::string_view S1, std::string_view S2) {
 
 bool SameText(std::string_view S1, std::string_view S2) { return S1.size() == S2.size() && CompareText(S1, S2) == 0; }
 
+namespace {
+bool IsAscii(std::string_view S) {
+  for (char C : S)
+    if (static_cast<unsigned char>(C) >= 0x80) return false;
+  return true;
+}
+}  // namespace
+
 int AnsiCompareStr(std::string_view S1, std::string_view S2) {
+  if (IsAscii(S1) && IsAscii(S2)) return Sign(S1.compare(S2));
   return Sign(Q(S1).compare(Q(S2), Qt::CaseSensitive));
 }
 
 int AnsiCompareText(std::string_view S1, std::string_view S2) {
+  if (IsAscii(S1) && IsAscii(S2)) {
+    // Same order as the Unicode comparison below: letters folded to lower case.
+    size_t N = std::min(S1.size(), S2.size());
+    for (size_t I = 0; I < N; ++I) {
+      unsigned char A = static_cast<unsigned char>(S1[I]), B = static_cast<unsigned char>(S2[I]);
+      if (A >= 'A' && A <= 'Z') A += 32;
+      if (B >= 'A' && B <= 'Z') B += 32;
+      if (A != B) return A < B ? -1 : 1;
+    }
+    return S1.size() < S2.size() ? -1 : S1.size() > S2.size() ? 1 : 0;
+  }
   return Sign(Q(S1).compare(Q(S2), Qt::CaseInsensitive));
 }
 
