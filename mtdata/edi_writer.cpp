@@ -1,0 +1,504 @@
+#include "mtdata/edi_writer.h"
+
+#include "mtdata/coordinates.h"
+#include "mtdata/edi_reader.h"
+#include "mtdata/site_file.h"
+#include "mtdata/text_helpers.h"
+#include "platform/sysutils.h"
+
+#include <cmath>
+#include <ctime>
+#include <fstream>
+#include <memory>
+#include <ostream>
+
+TEdiHeaderDefaults EdiHeaderDefaults;
+double RemoteRefDistance = 45000;
+TEdiSegmentOptions EdiSegmentOptions;
+TStaticArray<TShortString<10>, 1, MaxChannel> MeasurementIds;
+TShortString<15> EdiLatitudeText;
+TShortString<15> EdiLongitudeText;
+TShortString<15> EdiElevationText;
+
+namespace {
+
+std::string TodayText() {
+  std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return Format("%2.2d/%2.2d/%2.2d", {tm.tm_mon + 1, tm.tm_mday, (tm.tm_year + 1900) % 100});
+}
+
+const char* const ValueMask = "  0.000E+00; -0.000E+00";
+
+// Logical channel (Ex 1 .. Ry 7) of each EDI channel Hx, Hy, Hz, Ex, Ey, Rx, Ry.
+constexpr int EdiLogical[8] = {0, 3, 4, 5, 1, 2, 6, 7};
+// EDI channel of each matrix slot (the inverse of EdiChannelOrder).
+constexpr int EdiOfSlot[8] = {0, 4, 5, 1, 2, 3, 6, 7};
+
+void Line(std::ostream& F, const std::string& S = {}) {
+  F << S << sLineBreak;
+  if (!F) throw EInOutError("Write error in EDI export");
+}
+
+// Information line I as its 32 characters (#0 shown as a blank).
+std::string InfoLine(const TMTFile& Site, int I) {
+  const TInfoLine& l = Site.InfoLines[I];
+  std::string s(l.begin(), l.end());
+  for (char& c : s)
+    if (c == '\0') c = ' ';
+  return s;
+}
+
+std::string Without(std::string S, char C) {
+  std::erase(S, C);
+  return S;
+}
+
+// Characters Index..Index+Count-1 (1-based) of S, clipped to the text.
+std::string Sub(const std::string& S, int Index, int Count) {
+  if (Index < 1 || Count <= 0 || Index > static_cast<int>(S.size())) return {};
+  return S.substr(static_cast<std::size_t>(Index - 1), static_cast<std::size_t>(Count));
+}
+
+// A head text: every '>' removed, trimmed, at most 16 characters.
+std::string HeadText(const std::string& S) { return Sub(Trim(Without(S, '>')), 1, 16); }
+
+std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
+
+// x:w:d, with a value that rounds to zero written without a sign.
+std::string Fixed(double X, int W, int D) {
+  if (std::fabs(X) * std::pow(10.0, D) < 0.5) X = 0;
+  return StrWD(X, W, D);
+}
+
+double Degrees(double A) { return A * 3.14159265358979323846 / 180.0; }
+
+std::string MonthNumber(const std::string& M) {
+  static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                       "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  for (int i = 0; i < 12; ++i)
+    if (M == months[i]) return Format("%2.2d", {i + 1});
+  return M;
+}
+
+// The coordinate and elevation texts from information lines 34 and 35.
+void BuildCoordinateTexts(const TMTFile& Site) {
+  std::string l34 = InfoLine(Site, 34);
+  std::string lat = Without(Trim(Sub(l34, 5, 10)), '_');
+  BlanksToZeros(lat);
+  if (UpperCase(Sub(l34, 15, 1)) == "S") lat = "-" + lat;
+  std::string lon = Trim(Without(Sub(l34, 22, 10), '_'));
+  BlanksToZeros(lon);
+  if (UpperCase(Sub(l34, 32, 1)) == "W") lon = "-" + lon;
+  std::string latPointed, lonPointed;
+  InsertSecondsPoint(lat, latPointed);
+  InsertSecondsPoint(lon, lonPointed);
+  EdiLatitudeText = latPointed;
+  EdiLongitudeText = lonPointed;
+
+  std::string elev = Without(Trim(Sub(InfoLine(Site, 35), 11, 7)), '_');
+  double e = 0;
+  if (!Trim(elev).empty()) {
+    try {
+      e = StrToFloat(elev);
+    } catch (EConvertError& err) {
+      err.SetMessage("Elevation of the information block: " + err.Message());
+      throw;
+    }
+  }
+  EdiElevationText = Format("%1.0f", {e});
+}
+
+// The site number of the data identifier, and the seven channel IDs.
+void BuildMeasurementIds() {
+  const std::string id = EdiHeaderDefaults.DataId.str();
+  int dash = 0;
+  for (int i = 7; i <= std::min<int>(20, static_cast<int>(id.size())); ++i)
+    if (id[static_cast<std::size_t>(i - 1)] == '-') {
+      dash = i;
+      break;
+    }
+  std::string s;
+  for (int i = dash > 0 ? dash + 1 : 7; i <= std::min<int>(20, static_cast<int>(id.size())); ++i) {
+    char c = id[static_cast<std::size_t>(i - 1)];
+    if (c >= '0' && c <= '9') s += c;
+  }
+  std::string t = s;
+  while (t.size() < 3) t = "0" + t;
+  for (int c = 1; c <= MaxChannel; ++c) MeasurementIds[c] = s + IntToStr(c) + "." + t;
+}
+
+// Matrix slot of EDI channel R: the site's channel order when it names a slot, else the
+// standard slot.
+int SlotOfEdiChannel(const TMTFile& Site, int R) {
+  int s = Site.ChannelOrder[EdiLogical[R]];
+  return (s >= 1 && s <= MaxChannel) ? s : EdiChannelOrder[R];
+}
+
+}  // namespace
+
+std::string (*EdiFileDateText)() = TodayText;
+
+std::vector<int> EdiValidRows(const TMTFile& Site) {
+  std::vector<int> rows;
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    if (Site.Plots[f][1] > 0) rows.push_back(f);
+  return rows;
+}
+
+void WriteEdiHead(std::ostream& F, const TMTFile& Site) {
+  Line(F, ">HEAD");
+  Line(F);
+  Line(F, "    DATAID=" + Quoted(HeadText(EdiHeaderDefaults.DataId)));
+  Line(F, "    ACQBY=" + Quoted(HeadText(EdiHeaderDefaults.DataAcquiredBy)));
+  Line(F, "    FILEBY=" + Quoted(HeadText(EdiHeaderDefaults.FileWrittenBy)));
+
+  std::string l8 = InfoLine(Site, 8);
+  std::string d = Trim(Sub(l8, Pos(":", l8) + 1, 11));
+  std::string year, month, day;
+  if (d.size() > 8) {
+    year = Sub(d, 3, 2);
+    month = Sub(d, 6, 2);
+    day = Sub(d, 9, 2);
+  } else {
+    year = Sub(d, 1, 2);
+    month = MonthNumber(Sub(d, 3, 3));
+    day = Sub(d, 6, 2);
+  }
+  if (day.size() == 1) day = "0" + day;
+  Line(F, "    ACQDATE=" + month + "/" + day + "/" + year);
+  Line(F, "    FILEDATE=" + EdiFileDateText());
+  if (!EdiHeaderDefaults.CountryOfAcquisition.empty())
+    Line(F, "    COUNTRY=" + Quoted(HeadText(EdiHeaderDefaults.CountryOfAcquisition)));
+  if (!EdiHeaderDefaults.StateOfAcquisition.empty())
+    Line(F, "    STATE=" + Quoted(HeadText(EdiHeaderDefaults.StateOfAcquisition)));
+  Line(F, "    LAT=" + EdiLatitudeText.str());
+  Line(F, "    LONG=" + EdiLongitudeText.str());
+  Line(F, "    ELEV=" + EdiElevationText.str());
+  Line(F, "    UNITS=M");
+  Line(F, "    STDVERS=" + Quoted("SEG 1.0"));
+  std::string product, version, productVersion;
+  GetVersionValue("ProductName", product);
+  GetVersionValue("FileVersion", version);
+  GetVersionValue("ProductVersion", productVersion);
+  Line(F, "    PROGVERS=" + Quoted(product + " Ver " + version));
+  Line(F, "    PROGDATE=" + Quoted(productVersion));
+  Line(F, "    EMPTY=1.0E+32 ");
+}
+
+void WriteEdiInfo(std::ostream& F, const TMTFile& Site) {
+  Line(F);
+  Line(F, ">INFO");
+  Line(F);
+  for (int i = 1; i <= 30; ++i) {
+    std::string row = "    " + Without(InfoLine(Site, i), '>') + "   ";
+    if (i <= 25) row += Without(InfoLine(Site, 30 + i), '>');
+    Line(F, row);
+  }
+}
+
+void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
+  const std::string n = IntToStr(Site.ChannelCount);
+  Line(F);
+  Line(F, ">=DEFINEMEAS");
+  Line(F);
+  Line(F, "    MAXCHAN=" + n);
+  Line(F, "    MAXRUN=999");
+  Line(F, "    MAXMEAS=" + n);
+  Line(F, "    UNITS=M");
+  Line(F, "    REFTYPE=CART");
+  Line(F);
+  Line(F, ">!****THE X,Y OFFSETS ARE RELATIVE TO THIS REFERENCE****!");
+  Line(F, "    REFLAT=" + EdiLatitudeText.str());
+  Line(F, "    REFLONG=" + EdiLongitudeText.str());
+  Line(F, "    REFELEV=" + EdiElevationText.str());
+  Line(F);
+  Line(F, ">!****DEFINE MEASUREMENTS FOR MT SOUNDING****!");
+
+  BuildMeasurementIds();
+  double h = 0;  // azimuth of the Hx channel
+  for (int c = 1; c <= Site.ChannelCount; ++c) {
+    TSplitFields fields;
+    int count = 0;
+    SplitFields(InfoLine(Site, 43 + EdiChannelOrder[c]), ' ', fields, count);
+    if (count < 1) continue;
+    const std::string name = fields[1];
+    std::string type = UpperCase(Sub(name, 1, 2));
+    const bool magnetic = type == "HX" || type == "HY" || type == "HZ" || type == "RH" ||
+                          type == "RX" || type == "RY";
+    const bool electric = type == "EX" || type == "EY" || type == "RE";
+    if (!magnetic && !electric) continue;
+    double a = 0;
+    if (type.size() < 2 || type[1] != 'Z') {
+      try {
+        a = count >= 2 ? StrToFloat(fields[count - 1]) : StrToFloat("");
+      } catch (EConvertError& err) {
+        err.SetMessage("Azimuth of channel " + name + ": " + err.Message());
+        throw;
+      }
+    }
+    // The channel letter of a remote channel: "RHx" gives x, "Rx" gives x.
+    const std::string third = UpperCase(name.size() >= 3 ? Sub(name, 3, 1) : Sub(name, 2, 1));
+    const std::string acq = " ACQCHAN=CH" + UpperCase(count >= 2 ? fields[2] : std::string());
+    const std::string id = MeasurementIds[c].str();
+    if (magnetic) {
+      double x, y;
+      if (type[1] == 'X' || type[1] == 'Y') {
+        x = 12 * std::cos(Degrees(a + 45));
+        y = 12 * std::sin(Degrees(a + 45));
+        if (type[1] == 'X') h = a;
+      } else {
+        x = 30 * std::cos(Degrees(h - 45));
+        y = 30 * std::sin(Degrees(h - 45));
+      }
+      if (c > 5) {
+        y += RemoteRefDistance;
+        type = "H" + third;
+      }
+      Line(F, ">HMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) +
+                  " Y=" + Fixed(y, 3, 1) + " AZM=" + Fixed(a, 1, 0) + acq);
+    } else {
+      double L = 0;
+      try {
+        L = StrToFloat(count >= 3 ? fields[3] : std::string());
+      } catch (EConvertError& err) {
+        err.SetMessage("Dipole length of channel " + name + ": " + err.Message());
+        throw;
+      }
+      double x2 = (L / 2) * std::cos(Degrees(a));
+      double y2 = (L / 2) * std::sin(Degrees(a));
+      double x = -x2, y = -y2;
+      if (c > 5) {
+        y += RemoteRefDistance;
+        y2 += RemoteRefDistance;
+        type = "E" + third;
+      }
+      if (type.size() >= 2 && type[1] == 'N') type[1] = 'X';
+      else if (type.size() >= 2 && type[1] == 'E') type[1] = 'Y';
+      Line(F, ">EMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) +
+                  " Y=" + Fixed(y, 3, 1) + " X2=" + Fixed(x2, 3, 1) + " Y2=" + Fixed(y2, 3, 1) +
+                  acq);
+    }
+  }
+}
+
+void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
+                    int Parameter) {
+  std::string line;
+  int onLine = 0;
+  for (int f : Rows) {
+    line += FormatFloat(ValueMask, Plots[f][Parameter]);
+    if (++onLine == 7) {
+      Line(F, line);
+      line.clear();
+      onLine = 0;
+    }
+  }
+  if (onLine > 0) Line(F, line);
+}
+
+void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder) {
+  const std::string count = IntToStr(static_cast<int>(Rows.size()));
+  auto block = [&](const std::string& header, const char* rot, int parameter) {
+    Line(F, header + rot + " // " + count);
+    WriteEdiValues(F, Plots, Rows, parameter);
+  };
+
+  Line(F);
+  Line(F, ">=MTSECT");
+  Line(F);
+  Line(F, "SECTID=" + Quoted(EdiHeaderDefaults.DataId.str()));
+  Line(F, "NFREQ=" + count);
+  Line(F);
+  Line(F, ">!****SET DYNAMIC DEFAULTS FOR MEASUREMENTS ****!");
+  static const std::pair<const char*, int> defaults[] = {
+      {"HX=", 3}, {"HY=", 4}, {"HZ=", 5}, {"EX=", 1}, {"EY=", 2}, {"RX=", 6}, {"RY=", 7}};
+  for (const auto& [key, k] : defaults) {
+    int o = StoredChannelOrder[k];
+    if (k == 5 && o == 0) o = 5;
+    if (o < 1 || o > MaxChannel)
+      throw ERangeError("Channel order entry " + IntToStr(o) + " out of range");
+    Line(F, key + MeasurementIds[EdiOfSlot[o]].str());
+  }
+  Line(F);
+  Line(F, ">!****FREQUENCIES****!");
+  Line(F, ">FREQ NFREQ=" + count + " // " + count);
+  WriteEdiValues(F, Plots, Rows, 99);
+  Line(F);
+  Line(F, ">!****IMPEDANCE ROTATION ANGLES****!");
+  block(">ZROT", "", 57);
+  Line(F);
+  Line(F, ">!****IMPEDANCES****!");
+  static const std::pair<const char*, int> impedances[] = {
+      {">ZXXR ROT=", 45}, {">ZXXI ROT=", 46}, {">ZXX.VAR ROT=", 53}, {">ZXYR ROT=", 47},
+      {">ZXYI ROT=", 48}, {">ZXY.VAR ROT=", 54}, {">ZYXR ROT=", 49}, {">ZYXI ROT=", 50},
+      {">ZYX.VAR ROT=", 55}, {">ZYYR ROT=", 51}, {">ZYYI ROT=", 52}, {">ZYY.VAR ROT=", 56}};
+  for (const auto& [h, p] : impedances) block(h, "ZROT", p);
+  Line(F);
+  Line(F, ">!****RESISTIVITY ROTATION ANGLES****!");
+  block(">RHOROT", "", 57);
+  Line(F);
+  Line(F, ">!**** APPARENT RESISTIVITIES AND PHASES****!");
+  static const std::pair<const char*, int> rho[] = {
+      {">RHOXY ROT=", 1}, {">RHOXY.ERR ROT=", 93}, {">RHOYX ROT=", 2}, {">RHOYX.ERR ROT=", 94},
+      {">PHSXY ROT=", 3}, {">PHSXY.ERR ROT=", 95}, {">PHSYX ROT=", 4}, {">PHSYX.ERR ROT=", 96}};
+  for (const auto& [h, p] : rho) block(h, "RHOROT", p);
+  Line(F);
+  Line(F, ">!****CONTINUOUS 1D INVERSIONS (BOSTICK)****!");
+  static const std::pair<const char*, int> bostick[] = {
+      {">RES1DXY ROT=", 43}, {">DEP1DXY ROT=", 97}, {">RES1DYX ROT=", 44}, {">DEP1DYX ROT=", 98}};
+  for (const auto& [h, p] : bostick) block(h, "RHOROT", p);
+  Line(F);
+  Line(F, ">!****COHERENCIES****!");
+  static const std::pair<const char*, int> coherences[] = {
+      {">COH MEAS1=1 MEAS2=5 ROT=", 17},
+      {">COH MEAS1=2 MEAS2=4 ROT=", 18},
+      {">COH MEAS1=1 MEAS2=6 ROT=", 19},
+      {">COH MEAS1=2 MEAS2=7 ROT=", 20},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", 21},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", 22},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", 23},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", 24},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", 25},
+      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", 26}};
+  for (const auto& [h, p] : coherences) block(h, "NORTH", p);
+  Line(F);
+  Line(F, ">!****AMPLITUDE SPECTRA AND SIGNAL/NOISE****!");
+  for (int m = 1; m <= 5; ++m) block(">SIGAMP MEAS=" + IntToStr(m) + " ROT=", "NORTH", 26 + m);
+  for (int m = 1; m <= 5; ++m) block(">SIGNOISE MEAS=" + IntToStr(m) + " ROT=", "NORTH", 31 + m);
+  Line(F);
+  Line(F, ">!****TIPPER PARAMETERS****!");
+  static const std::pair<const char*, int> tipper[] = {
+      {">TIPMAG", 9}, {">TIPMAG.VAR", 8}, {">TIPPHS", 12}, {">TIPPHS.VAR", 41}};
+  for (const auto& [h, p] : tipper) block(h, "", p);
+  Line(F);
+  Line(F, ">!****STRIKE, SKEW, AND ELLIPTICITY PARAMETERS****!");
+  static const std::pair<const char*, int> strike[] = {{">ZSTRIKE", 7}, {">ZSKEW", 5},
+                                                       {">ZELLIP", 6},  {">TSTRIKE", 16},
+                                                       {">TSKEW", 14},  {">TELLIP", 15}};
+  for (const auto& [h, p] : strike) block(h, "", p);
+}
+
+void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatrices& Stack,
+                         const TStaticArray<double, 1, MaxFreq>& Weights, int Segment) {
+  const int N = Site.ChannelCount;
+  std::vector<int> rows;
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    if (Segment >= 1 || Stack[f][1][1] != 0) rows.push_back(f);
+  const int written = static_cast<int>(rows.size());
+
+  if (Segment <= 1) {
+    Line(F, ">=SPECTRASECT");
+    Line(F, "   SECTID=" + Quoted(EdiHeaderDefaults.DataId.str()));
+    Line(F, "   NCHAN=" + IntToStr(N));
+    Line(F, "   NFREQ=" + IntToStr(written));
+    Line(F, "   MAXBLKS=" + IntToStr(Segment == 0 ? written : written * Site.XprRecordCount));
+    Line(F, "    // " + IntToStr(N));
+    for (int c = 1; c <= N; ++c) Line(F, "     " + MeasurementIds[c].str());
+    Line(F);
+  }
+
+  int slot[8] = {};
+  for (int r = 1; r <= N; ++r) slot[r] = SlotOfEdiChannel(Site, r);
+  for (int f : rows) {
+    const TMatrix7& s = Stack[f];
+    // X in the EDI order, real parts on and above, imaginary parts below the diagonal.
+    double X[8][8] = {};
+    for (int r = 1; r <= N; ++r)
+      for (int c = 1; c <= N; ++c) X[r][c] = s[slot[r]][slot[c]];
+    for (int r = 1; r <= N; ++r)
+      for (int c = r + 1; c <= N; ++c)
+        if (slot[r] > slot[c]) {
+          double former = X[r][c];
+          X[r][c] = X[c][r];
+          X[c][r] = -former;
+        }
+    double w = Weights[f] == 0 ? 0.0001 : Weights[f];
+    double freq = Site.Plots[f][99] != 0 ? Site.Plots[f][99] : Site.Frequencies[f];
+    double bw = (f % 2 == 1 ? 0.25 : 0.33) * freq;
+    std::string head = ">SPECTRA  FREQ=" + FormatFloat("0.000E+00", freq) +
+                       " ROTSPEC=0 BW=" + FormatFloat("0.0000E+00", bw) +
+                       " AVGT=" + FormatFloat("0.0000E+00", w);
+    if (Segment >= 1) head += " SEGNUM=" + IntToStr(Segment);
+    Line(F, head + " // " + IntToStr(N * N));
+    const bool empty = X[1][1] == 0;
+    for (int r = 1; r <= N; ++r) {
+      std::string row;
+      for (int c = 1; c <= N; ++c) {
+        double v = X[c][r] / w;
+        if (c > r) v = -v;
+        row += FormatFloat(ValueMask, empty ? EdiEmptyValue : v);
+      }
+      Line(F, row);
+    }
+  }
+}
+
+void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
+  if (Mode < 1 || Mode > 3) throw EInvalidOperation("Unknown EDI export mode " + IntToStr(Mode));
+  EdiSegmentOptions.FType = false;
+  EdiSegmentOptions.SegSxp = true;
+  EdiSegmentOptions.SegIxp = false;
+
+  std::ofstream F(FileName, std::ios::binary | std::ios::trunc);
+  if (!F) throw EFCreateError("Cannot create file \"" + FileName + "\"");
+
+  EdiHeaderDefaults.DataId = Trim(Sub(InfoLine(Site, 32), 12, 15));
+  // The rotation angle column: the strike in principal axes, else the fixed angle. The site
+  // itself is left as it is.
+  TPlots plots = Site.Plots;
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    plots[f][57] = Site.RotationMode == 1 ? Site.Plots[f][7] : Site.RotationAngle;
+  const std::vector<int> rows = EdiValidRows(Site);
+  BuildCoordinateTexts(Site);
+
+  WriteEdiHead(F, Site);
+  WriteEdiInfo(F, Site);
+  WriteEdiDefineMeas(F, Site);
+  switch (Mode) {
+    case 1:
+      Line(F);
+      Line(F, ">!****FINAL SUMMED AND EDITED SPECTRA****!");
+      WriteEdiSpectraSect(F, Site, Site.StackedMatrix, Site.WeightSum1, 0);
+      Line(F, ">END");
+      break;
+    case 2:
+      WriteEdiMtSect(F, plots, rows, Site.StoredChannelOrder);
+      Line(F, ">END");
+      break;
+    case 3: {
+      Line(F);
+      Line(F, "> //****INDIVIDUAL SPECTRA FOR EDITING****//");
+      auto stack = std::make_unique<TFreqMatrices>();
+      auto weights = std::make_unique<TStaticArray<double, 1, MaxFreq>>();
+      for (int x = 1; x <= Site.XprRecordCount; ++x) {
+        for (int f = 1; f <= Site.FreqCount; ++f) {
+          (*stack)[f] = Site.XprMatrices[f][x];
+          (*weights)[f] = Site.Weight1[f][x];
+        }
+        WriteEdiSpectraSect(F, Site, *stack, *weights, x);
+      }
+      break;
+    }
+  }
+  F.close();
+  if (F.fail()) throw EInOutError("Write error in file \"" + FileName + "\"");
+}
+
+void TEdiFileObject::SaveToFile(const std::string& AFileName) {
+  // The image as a site without spectra: its information block and the MT section values.
+  auto site = std::make_unique<TMTFile>();
+  site->Header = Header;
+  site->InfoLines = InfoLines;
+  site->ChannelCount = static_cast<int16_t>(SpectraChannels > 0 ? SpectraChannels : 7);
+  for (int c = 1; c <= MaxChannel; ++c) {
+    site->ChannelOrder[c] = static_cast<int16_t>(c);
+    site->StoredChannelOrder[c] = static_cast<int16_t>(c);
+  }
+  site->FreqCount = ImpedanceTable.RowCount;
+  site->Plots.Allocate();
+  site->Plots = Plots;
+  ExportEdi(AFileName, *site, 2);
+}
