@@ -1,0 +1,183 @@
+// TMTFile: one MT site in memory: a site file of the block format, an EDI image taken over, or
+// the sum of several site files. It holds the header, the record index of its file, every
+// cross-power estimate with its weights and mask word, the stacks, the computed parameters of
+// the stacks and of every single estimate, and the reference and rotation state.
+//
+// Indices: f = frequency 1..140, x = XPR number 1..100, slots 1..7. The object is large (about
+// 1 MB of fixed arrays besides the dynamic ones): create it on the heap.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mtdata/mt_params.h"
+#include "mtdata/mt_types.h"
+
+class TStream;
+class TStrings;
+
+// A fixed-width text field of a record (8-bit characters, no terminator).
+template <std::size_t N>
+using TCharField = std::array<char, N>;
+
+using TRecordTag = TCharField<80>;
+using TChannelName = TCharField<4>;
+
+// Per-frequency, per-estimate Double values, [f 1..140][x 1..100].
+using TXprValues = TFixedArray<double, TBounds<1, MaxFreq>, TBounds<1, MaxXpr>>;
+// Per-frequency Double values, [f 1..140].
+using TFreqValues = TStaticArray<double, 1, MaxFreq>;
+
+// The display reference of a file reference type: 2 for remote E and H, 1 for local H, else 0.
+int ReferenceToDisplayIndex(int ReferenceType);
+
+// Sum of all elements (the automatic editor counts used estimates with it).
+int32_t SumSmallintArray(const int16_t* Values, int Count);
+
+class TMTFile {
+public:
+  TMTFile();
+  ~TMTFile();
+  TMTFile(const TMTFile&) = delete;
+  TMTFile& operator=(const TMTFile&) = delete;
+
+  // ---- File and stream
+  std::string FileName;
+  TStream* Stream = nullptr;
+  bool OwnsStream = false;
+  int32_t IsMtKind = 1;  // 1 MT file, 0 AMT file (extension beginning ".AM")
+
+  // ---- Header
+  TTapeLabel Header;
+  TMtRobstParam RobustParams;
+  TInfoLines InfoLines{};
+  TCharField<8> XprIdText{};
+  TCharField<16> XprDescText{};
+  TCharField<4> HeaderValue{};
+  int16_t HeaderWord = 0;
+  int16_t ChannelCount = 0;
+  TStaticArray<TChannelName, 1, MaxChannel> ChannelNames{};
+  TChannelOrder ChannelOrder{};
+  TChannelOrder StoredChannelOrder{};
+  int16_t WeightingType = 0;
+  double Cutoff = 0;
+  int16_t CurrentReference = 0;  // file numbering; written as "REF=" into edits
+  int16_t ReferenceType = 0;     // file numbering: the site's own reference
+
+  // ---- Record index (filled by TestFile)
+  int32_t BlockCount = 0;
+  int32_t XprRecordCount = 0;
+  int32_t OplogRecordCount = 0;
+  int32_t PlotRecordCount = 0;
+  int32_t EditRecordCount = 0;
+  TStaticArray<int32_t, 1, MaxXpr> XprBlocks{};
+  TStaticArray<int32_t, 1, 10> OplogBlocks{};
+  TStaticArray<int32_t, 1, 10> PlotBlocks{};  // block index + 1 of each result record
+  TStaticArray<int32_t, 1, 10> EditBlocks{};  // block index + 1 when that record is an edit
+  TStaticArray<TRecordTag, 0, 10> RecordTags{};  // 0: title read last; 1..10: result titles
+  int32_t CurrentEditBlock = 0;  // block index + 1 of the result record in use (0 none)
+  int32_t EditWriteBlock = 0;    // block where the last save wrote
+
+  // ---- Frequency grid
+  int32_t FreqCount = 0;
+  int32_t ValidFreqCount = 0;
+  TFrequencyGrid Frequencies{};
+  int32_t FromFreq = 0;
+  int32_t ToFreq = 0;
+
+  // ---- XPR estimates
+  TStaticArray<int32_t, 1, MaxFreq> XprCount{};
+  TTempFile XprMatrices;
+  TXprValues Weight1{};
+  TXprValues Weight2{};
+  TMask Mask;
+  TFreqMatrices RecordMatrixBuffer{};
+  TFreqValues RecordWeight1{};
+  TFreqValues RecordWeight2{};
+  TStaticArray<int16_t, 1, MaxXpr> XprFlags{};
+
+  // ---- Stack and results
+  TFreqMatrices StackedMatrix{};
+  TFreqValues WeightSum1{};
+  TFreqValues WeightSum2{};
+  double Normaliser = 0;
+  TPlots Plots;
+  TPartial_plot PartialPlots;
+
+  // ---- Reference and rotation
+  int16_t DisplayReference = 0;
+  int32_t ReferenceCount = 0;
+  TStaticArray<std::string, 1, 3> ReferenceNames{};
+  TStaticArray<int32_t, 1, 3> ReferenceTypes{};
+  int32_t RotationMode = 0;  // 0 fixed angle, 1 principal axes
+  double RotationAngle = 0;  // degrees
+  int32_t RotationFlag = 0;
+  TFreqValues FreqRotationAngle{};
+
+  // ---- Stored edit choice and operation log
+  int32_t StartEdit = 0;
+  bool StartFromStoredEdit = false;
+  TStaticArray<std::string, 0, 50> OplogLines{};
+  int16_t OplogLineCount = 0;
+
+  // ---- Loading
+  void Reset();
+  // Opens and indexes a site file, reads its header and newest results.
+  void OpenMtFile(const std::string& Name);
+  // Loads the stored edit at CurrentEditBlock and all XPR records.
+  void LoadEdit();
+  void RebuildFrequencyGrid(bool Print);
+  void PrintFrequencyGrid();
+  void ReadOplog();
+  void ListOplog(TStrings& List);
+  void BuildReferenceList();
+
+  // ---- Records of the block file
+  void TestFile();
+  void ReadHeader();
+  void ReadPlot();
+  void ReadPlotEditRecord();
+  void ReadXprRecord(int X);
+  void WriteXprRecord(int X);
+  void ReadEditRecord();
+  void WritePlotEditRecord(int Block);
+  void WriteEditRecord(int Block);
+  void ClearResults();
+
+  // ---- Stacking and recomputation
+  void RestackFrequency(int F);
+  void CalcFrequency(int F);
+  void CalcFrequencyParams(int F);
+  void RestackAll();
+  void CalcPartialPlots();
+  void SetReference(int V);
+
+  // ---- Saving
+  // Mode 0 writes at CurrentEditBlock, mode 1 appends after the last block found when opened.
+  void SaveEdit(int Mode);
+  // Called by the shell before saving; does nothing.
+  void PrepareSave(TMTFile* Current);
+  // Today's date for the mask record of an edit ("yymmmdd"); tests may fix it.
+  static std::string (*EditDateText)();
+
+  // ---- Spectra rotation (rewrites every XPR record of the file in place)
+  void RotateXprSpectra(double Angle);
+
+  // ---- Impedance table
+  void FillImpedanceTable(TRezZTable& Table);
+
+private:
+  // The two records of an edit, built in memory (both refuse to outgrow their blocks).
+  std::vector<uint8_t> BuildPlotEditRecord();
+  std::vector<uint8_t> BuildEditRecord();
+  void WriteBlocks(int Block, const std::vector<uint8_t>& Data);
+  void RequireStream() const;
+  void StackFrequency(int F, int Count);
+  void WarnUnstoredMasks();
+
+  std::unique_ptr<TStream> FOwnedStream;
+  TMatrix7 FWorkRe{}, FWorkIm{};
+};

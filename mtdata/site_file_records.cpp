@@ -1,0 +1,284 @@
+// TMTFile: the scan and the records of the block file, and saving an edit.
+#include "mtdata/site_file.h"
+
+#include <cstring>
+#include <ctime>
+
+#include "mtdata/info_block.h"
+#include "mtdata/mt_block_file.h"
+#include "platform/exceptions.h"
+#include "platform/streams.h"
+#include "platform/sysutils.h"
+
+namespace {
+
+template <std::size_t N>
+std::string FieldText(const std::array<char, N>& Field) {
+  std::size_t n = 0;
+  while (n < N && Field[n] != '\0') ++n;
+  return std::string(Field.data(), n);
+}
+
+bool TitleHas(const TRecordTag& Tag, int From, std::string_view Text) {
+  return std::memcmp(Tag.data() + From - 1, Text.data(), Text.size()) == 0;
+}
+
+// Columns 1..C of a record are stored; a count outside 0..7 cannot be read.
+int CheckedChannelCount(int16_t C) {
+  if (C < 0 || C > MaxChannel) RaiseRangeError();
+  return C;
+}
+
+std::string TodayText() {
+  static const char* const Months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return Format("%2.2d%s%2.2d", {tm.tm_year % 100, Months[tm.tm_mon], tm.tm_mday});
+}
+
+}  // namespace
+
+std::string (*TMTFile::EditDateText)() = TodayText;
+
+void TMTFile::TestFile() {
+  RequireStream();
+  MtLog("TestFile");
+  OplogRecordCount = 0;
+  const int64_t size = Stream->Size();
+  if (size <= 0 || size % MtBlockSize != 0) throw Exception("Illegal file length");
+  const int blocks = static_cast<int>(size / MtBlockSize);
+  for (int b = 0; b < blocks; ++b) {
+    Stream->SetPosition(static_cast<int64_t>(b) * MtBlockSize);
+    if (b == 0) {
+      uint8_t head[20];
+      Stream->ReadBuffer(head, 20);
+      if (std::memcmp(head + 3, "HEAD-INFO:", 10) != 0) throw Exception("Missing head-info");
+      Stream->SetPosition(0);
+    }
+    TRecordTag& tag = RecordTags[0];
+    ClearRecordTag(tag.data());
+    int n = -1;
+    try {
+      n = ReadTaggedItem(*Stream, tag.data(), RecordTagSize);
+    } catch (const Exception&) {
+      n = -1;
+    }
+    if (n == 0) break;
+    if (n < 0) continue;
+    if (TitleHas(tag, 6, "S#")) {
+      ++XprRecordCount;
+      XprBlocks[XprRecordCount] = b;
+    } else if (TitleHas(tag, 1, "OPLG")) {
+      ++OplogRecordCount;
+      OplogBlocks[OplogRecordCount] = b;
+    } else if (TitleHas(tag, 1, "PLOT")) {
+      CurrentEditBlock = b + 1;
+      ++PlotRecordCount;
+      PlotBlocks[PlotRecordCount] = b + 1;
+      RecordTags[PlotRecordCount] = tag;
+      if (TitleHas(tag, 6, "EDIT")) {
+        ++EditRecordCount;
+        EditBlocks[PlotRecordCount] = b + 1;
+      }
+    }
+  }
+  BlockCount = blocks;
+  std::string line = Format("Total recs=%d(HEAD-INFO:1, XPWR-S#01", {BlockCount});
+  if (XprRecordCount > 1) line += Format("-#%2.2d", {XprRecordCount});
+  line += Format(", OPLG-TIME:%d, Plots:%d, Edits:%d)", {OplogRecordCount, PlotRecordCount, EditRecordCount});
+  MtLog(line);
+}
+
+void TMTFile::ReadHeader() {
+  RequireStream();
+  MtLog("ReadHeader:");
+  TMtBlockReader r;
+  r.Load(*Stream, 0);
+  ClearRecordTag(RecordTags[0].data());
+  r.ReadText(RecordTags[0].data(), RecordTagSize);
+  r.ReadText(XprIdText.data(), 8);
+  r.ReadText(XprDescText.data(), 16);
+  r.ReadItem(HeaderValue.data(), 4);
+  ChannelCount = r.ReadSmallint();
+  for (int s = 1; s <= MaxChannel; ++s) r.ReadText(ChannelNames[s].data(), 4);
+  for (int s = 1; s <= MaxChannel; ++s) ChannelOrder[s] = r.ReadSmallint();
+  WeightingType = r.ReadSmallint();
+  Cutoff = r.ReadDouble();
+  CurrentReference = r.ReadSmallint();
+  ReferenceType = CurrentReference;
+  HeaderWord = r.ReadSmallint();
+  ReferenceCount = (ReferenceType == frtRemoteE || ReferenceType == frtRemoteH) ? 3 : 2;
+  BuildReferenceList();
+  for (int i = 1; i <= InfoLineCount; ++i) r.ReadText(InfoLines[i].data(), InfoLineLength);
+  for (int k = 0; k < 2 * FreqCount * 7 * 2; ++k) r.ReadDouble();
+  ClearTapeLabel(Header);
+  ParseInfoBlock(InfoLines, Header, RobustParams);
+  Header.FullPath = UpperCase(FileName);
+  Header.FileName = UpperCase(ExtractFileName(FileName));
+}
+
+void TMTFile::ReadPlotEditRecord() {
+  if (CurrentEditBlock == 0) {
+    // No result record: nothing to read; the results stay as they are.
+    MtLog("PLOT-COMP Missing");
+    return;
+  }
+  RequireStream();
+  TMtBlockReader r;
+  r.Load(*Stream, CurrentEditBlock - 1);
+  ClearRecordTag(RecordTags[0].data());
+  r.ReadText(RecordTags[0].data(), RecordTagSize);
+  for (int f = 1; f <= FreqCount; ++f)
+    for (int p = 1; p <= 60; ++p) Plots[f][p] = r.ReadDouble();
+  for (int f = 1; f <= FreqCount; ++f) Weight2[f][1] = r.ReadDouble();
+  for (int s = 1; s <= MaxChannel; ++s) StoredChannelOrder[s] = r.ReadSmallint();
+}
+
+void TMTFile::ReadPlot() {
+  ReadPlotEditRecord();
+  for (int f = 1; f <= FreqCount; ++f) FreqRotationAngle[f] = Plots[f][7];
+}
+
+void TMTFile::ReadXprRecord(int X) {
+  RequireStream();
+  TMtBlockReader r;
+  r.Load(*Stream, XprBlocks[X]);
+  ClearRecordTag(RecordTags[0].data());
+  r.ReadText(RecordTags[0].data(), RecordTagSize);
+  r.ReadText(XprIdText.data(), 8);
+  r.ReadText(XprDescText.data(), 16);
+  ChannelCount = r.ReadSmallint();
+  const int C = CheckedChannelCount(ChannelCount);
+  for (int s = 1; s <= MaxChannel; ++s) r.ReadText(ChannelNames[s].data(), 4);
+  for (int f = 1; f <= FreqCount; ++f) {
+    TMatrix7& m = RecordMatrixBuffer[f];
+    for (int row = 1; row <= 7; ++row)
+      for (int col = 1; col <= C; ++col) m[row][col] = r.ReadDouble();
+  }
+  for (int f = 1; f <= FreqCount; ++f) RecordWeight2[f] = r.ReadDouble();
+  for (int f = 1; f <= FreqCount; ++f) RecordWeight1[f] = r.ReadDouble();
+}
+
+void TMTFile::WriteXprRecord(int X) {
+  RequireStream();
+  const int C = CheckedChannelCount(ChannelCount);
+  TMtRecordWriter w;
+  w.TextFixed(RecordTags[0].data(), RecordTagSize);
+  w.TextFixed(XprIdText.data(), 8);
+  w.TextFixed(XprDescText.data(), 16);
+  w.Smallint(ChannelCount);
+  for (int s = 1; s <= MaxChannel; ++s) w.TextFixed(ChannelNames[s].data(), 4);
+  for (int f = 1; f <= FreqCount; ++f) {
+    const TMatrix7& m = RecordMatrixBuffer[f];
+    for (int row = 1; row <= 7; ++row)
+      for (int col = 1; col <= C; ++col) w.Double(m[row][col]);
+  }
+  for (int f = 1; f <= FreqCount; ++f) w.Double(RecordWeight2[f]);
+  for (int f = 1; f <= FreqCount; ++f) w.Double(RecordWeight1[f]);
+  WriteBlocks(XprBlocks[X], w.Block());
+}
+
+void TMTFile::ReadEditRecord() {
+  if (CurrentEditBlock == 0) return;
+  RequireStream();
+  TMtBlockReader r;
+  r.Load(*Stream, CurrentEditBlock);
+  ClearRecordTag(RecordTags[0].data());
+  r.ReadText(RecordTags[0].data(), RecordTagSize);
+  r.ReadText(XprIdText.data(), 8);
+  r.ReadText(XprDescText.data(), 16);
+  ChannelCount = r.ReadSmallint();
+  const int C = CheckedChannelCount(ChannelCount);
+  for (int s = 1; s <= MaxChannel; ++s) r.ReadText(ChannelNames[s].data(), 4);
+  for (int f = 1; f <= FreqCount; ++f) {
+    TMatrix7& m = StackedMatrix[f];
+    for (int row = 1; row <= 7; ++row)
+      for (int col = 1; col <= C; ++col) m[row][col] = r.ReadDouble();
+  }
+  for (int f = 1; f <= FreqCount; ++f) WeightSum2[f] = r.ReadDouble();
+  for (int f = 1; f <= FreqCount; ++f) WeightSum1[f] = r.ReadDouble();
+  for (int f = 1; f <= FreqCount; ++f)
+    for (int x = 1; x <= 20; ++x) Mask[f][x] = r.ReadSmallint();
+}
+
+std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
+  TMtRecordWriter w;
+  w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType,
+                     Cutoff, CurrentReference, RotationMode, RotationAngle));
+  for (int f = 1; f <= FreqCount; ++f)
+    for (int p = 1; p <= 60; ++p) w.Double(Plots[f][p]);
+  for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
+  for (int s = 1; s <= MaxChannel; ++s) w.Smallint(ChannelOrder[s]);
+  return w.Block();
+}
+
+std::vector<uint8_t> TMTFile::BuildEditRecord() {
+  const int C = CheckedChannelCount(ChannelCount);
+  TMtRecordWriter w;
+  std::string title = "XPWR-EDIT:";
+  for (int s = 1; s <= MaxChannel; ++s) title += " " + std::string(ChannelNames[s].data(), 4);
+  w.Text(title);
+  w.Text(EditDateText());
+  w.Text(" EDITTED XPOWER ");
+  w.Smallint(ChannelCount);
+  for (int s = 1; s <= MaxChannel; ++s) w.TextFixed(ChannelNames[s].data(), 4);
+  for (int f = 1; f <= FreqCount; ++f) {
+    const TMatrix7& m = StackedMatrix[f];
+    for (int row = 1; row <= 7; ++row)
+      for (int col = 1; col <= C; ++col) w.Double(m[row][col]);
+  }
+  for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
+  for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum1[f]);
+  for (int f = 1; f <= FreqCount; ++f)
+    for (int x = 1; x <= 20; ++x) w.Smallint(Mask[f][x]);
+  return w.Block();
+}
+
+void TMTFile::WriteBlocks(int Block, const std::vector<uint8_t>& Data) {
+  // Block 0 is the header; no record of this system is ever written there.
+  if (Block < 1) throw EWriteError(Format("Refused to write a record at block %d of %s", {Block, FileName}));
+  Stream->SetPosition(static_cast<int64_t>(Block) * MtBlockSize);
+  Stream->WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
+}
+
+void TMTFile::WritePlotEditRecord(int Block) {
+  RequireStream();
+  WriteBlocks(Block, BuildPlotEditRecord());
+}
+
+void TMTFile::WriteEditRecord(int Block) {
+  RequireStream();
+  WriteBlocks(Block, BuildEditRecord());
+}
+
+void TMTFile::SaveEdit(int Mode) {
+  RequireStream();
+  // Mode 0 replaces the pair of the result record in use (its result block and the mask block
+  // after it); mode 1 appends after the blocks found when the file was opened.
+  const int w = (Mode == 0 && CurrentEditBlock > 0) ? CurrentEditBlock - 1 : BlockCount;
+  if (BlockCount < 1 || w < 1)
+    throw EWriteError("Cannot save an edit into " + FileName + ": the file was not read");
+  // Both records are built before anything is written, so a refusal leaves the file as it was.
+  std::vector<uint8_t> data = BuildPlotEditRecord();
+  const std::vector<uint8_t> mask = BuildEditRecord();
+  data.insert(data.end(), mask.begin(), mask.end());
+  EditWriteBlock = w;
+  WriteBlocks(w, data);
+  WarnUnstoredMasks();
+}
+
+void TMTFile::WarnUnstoredMasks() {
+  int kept = 0, removed = 0;
+  for (int f = 1; f <= FreqCount && f <= MaxFreq; ++f)
+    for (int x = 21; x <= XprCount[f] && x <= MaxXpr; ++x) {
+      if (Mask[f][x] == 1) ++kept;
+      if (Mask[f][x] == 2) ++removed;
+    }
+  if (kept + removed == 0) return;
+  MtLog(Format("Warning: the MT-file keeps the masks of XPRs 1..20 only; %d masks of XPRs above 20 "
+               "(%d of them removed by editing) are not stored in %s. Save the site as a package "
+               "to keep every mask.",
+               {kept + removed, removed, ExtractFileName(FileName)}));
+}
