@@ -649,8 +649,7 @@ bool StrToBool(std::string_view S) {
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
 std::string UIntToStr(uint64_t Value) { return std::to_string(Value); }
 
-std::string IntToHex(int64_t Value, int Digits) {
-  uint64_t U = static_cast<uint64_t>(Value);
+std::string IntToHexBits(uint64_t U, int Digits) {
   char Buf[32];
   auto R = std::to_chars(Buf, Buf + sizeof Buf, U, 16);
   std::string S(Buf, R.ptr);
@@ -703,6 +702,27 @@ long double Frac(long double X) { return X - std::trunc(X); }
 // Format.
 
 namespace {
+
+int Utf8Length(const std::string& S) {
+  int N = 0;
+  for (char C : S)
+    if ((static_cast<unsigned char>(C) & 0xC0) != 0x80) ++N;
+  return N;
+}
+
+// Bytes taken by the first Count characters of S.
+size_t Utf8Prefix(const std::string& S, int Count) {
+  size_t I = 0;
+  int N = 0;
+  while (I < S.size()) {
+    if ((static_cast<unsigned char>(S[I]) & 0xC0) != 0x80) {
+      if (N == Count) break;
+      ++N;
+    }
+    ++I;
+  }
+  return I;
+}
 
 [[noreturn]] void FormatError(std::string_view Fmt) {
   throw EConvertError(Format("Format '%s' invalid or incompatible with argument", {std::string(Fmt)}));
@@ -828,7 +848,7 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
           int64_t V = A.AsInt();
           U = (V < 0 && V >= INT32_MIN) ? static_cast<uint32_t>(V) : static_cast<uint64_t>(V);
         }
-        S = IntToHex(static_cast<int64_t>(U), Prec > 0 ? Prec : 0);
+        S = IntToHexBits(U, Prec > 0 ? Prec : 0);
         break;
       }
       case 'e':
@@ -849,19 +869,21 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
       case 's':
         if (A.VKind() == TVarRec::Kind::String || A.VKind() == TVarRec::Kind::Char) S = A.AsString();
         else FormatError(Fmt);
-        if (Prec >= 0 && static_cast<int>(S.size()) > Prec) S.resize(Prec);
+        if (Prec >= 0) S.resize(Utf8Prefix(S, Prec));
         break;
       case 'p': {
         if (A.VKind() != TVarRec::Kind::Pointer) FormatError(Fmt);
-        S = IntToHex(static_cast<int64_t>(reinterpret_cast<uintptr_t>(A.AsPointer())), 16);
+        S = IntToHexBits(reinterpret_cast<uintptr_t>(A.AsPointer()), 16);
         break;
       }
       default:
         FormatError(Fmt);
     }
-    if (Width > static_cast<int>(S.size())) {
-      if (Left) S.append(Width - S.size(), ' ');
-      else S.insert(0, Width - S.size(), ' ');
+    // Widths count characters, not bytes, so that Cyrillic texts line up.
+    int Len = Utf8Length(S);
+    if (Width > Len) {
+      if (Left) S.append(Width - Len, ' ');
+      else S.insert(0, Width - Len, ' ');
     }
     R += S;
   }

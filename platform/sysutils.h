@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -97,7 +98,16 @@ long double Frac(long double X);
 // EConvertError "'%s' is not a valid integer value".
 std::string IntToStr(int64_t Value);
 std::string UIntToStr(uint64_t Value);
-std::string IntToHex(int64_t Value, int Digits);
+// Hexadecimal digits (upper case) of the value's own width: IntToHex(-1, 2) of an int is "FFFFFFFF".
+std::string IntToHexBits(uint64_t Bits, int Digits);
+template <class T>
+  requires std::is_integral_v<T>
+std::string IntToHex(T Value, int Digits) {
+  if constexpr (sizeof(T) < 8)
+    return IntToHexBits(static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(Value)), Digits);
+  else
+    return IntToHexBits(static_cast<uint64_t>(Value), Digits);
+}
 int32_t StrToInt(std::string_view S);
 int32_t StrToIntDef(std::string_view S, int32_t Default);
 bool TryStrToInt(std::string_view S, int32_t& Value);
