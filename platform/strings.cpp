@@ -27,6 +27,7 @@ TObject* TStrings::GetObject(int /*Index*/) const { return nullptr; }
 
 void TStrings::Put(int Index, const std::string& S) {
   TObject* Obj = GetObject(Index);
+  PutObject(Index, nullptr);  // a list that owns its objects must not free this one
   Delete(Index);
   InsertObject(Index, S, Obj);
 }
@@ -104,6 +105,7 @@ void TStrings::Move(int CurIndex, int NewIndex) {
     std::string S = Get(CurIndex);
     TObject* Obj = GetObject(CurIndex);
     if (NewIndex < 0 || NewIndex >= Count()) Error(SListIndexError, NewIndex);
+    PutObject(CurIndex, nullptr);  // a list that owns its objects must not free this one
     Delete(CurIndex);
     InsertObject(NewIndex, S, Obj);
   } catch (...) {
