@@ -3,10 +3,7 @@
 #include "mtdata/complex_routines.h"
 #include "mtdata/coordinates.h"
 #include "mtdata/site_file.h"
-#if __has_include("mtdata/info_block.h")
 #include "mtdata/info_block.h"
-#define VM_HAVE_INFO_BLOCK 1
-#endif
 #include "mtdata/text_helpers.h"
 #include "platform/sysutils.h"
 
@@ -288,9 +285,7 @@ void TEdiLoader::ReadInfo() {
   }
   if (end < Lines.size()) MtLog(Lines[end]);
   try {
-#ifdef VM_HAVE_INFO_BLOCK
     ParseInfoBlock(E.InfoLines, E.Header, E.RobustParams);
-#endif
   } catch (const Exception& e) {
     MtLog("Information block of " + E.FileName + " not fully read: " + e.Message());
   }
