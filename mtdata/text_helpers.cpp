@@ -1,0 +1,268 @@
+#include "mtdata/text_helpers.h"
+
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+
+#include <cmath>
+#include <map>
+
+namespace {
+
+bool IsBlank(char c) { return c == ' '; }
+
+// Position (0-based) of the first blank, or npos.
+std::size_t FirstBlank(std::string_view s) { return s.find(' '); }
+
+void ReplaceChar(std::string& s, char from, char to) {
+  for (char& c : s)
+    if (c == from) c = to;
+}
+
+std::map<std::string, std::string, std::less<>>& VersionValues() {
+  static std::map<std::string, std::string, std::less<>> values;
+  return values;
+}
+
+// Year, month and day of a date (days from 1899-12-30; the integer part is the day).
+void DecodeDays(TDateTime Date, int& Year, int& Month, int& Day) {
+  int64_t z = static_cast<int64_t>(std::trunc(Date)) - 25569 + 719468;  // days from 0000-03-01
+  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int64_t doe = z - era * 146097;
+  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int64_t mp = (5 * doy + 2) / 153;
+  Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+  Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+  Year = static_cast<int>(yoe + era * 400 + (Month <= 2 ? 1 : 0));
+}
+
+}  // namespace
+
+void SplitFields(std::string_view Text, char Delimiter, TSplitFields& Fields, int& Count) {
+  Fields.Fill(std::string());
+  Count = 0;
+  std::string s;
+  CollapseBlanks(Trim(Text), s);
+  if (s.size() > 255) s.resize(255);
+  if (s.empty()) return;
+  std::size_t start = 0;
+  for (;;) {
+    const std::size_t stop = s.find(Delimiter, start);
+    const std::string_view field =
+        std::string_view(s).substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+    Fields[Count + 1] = Trim(field);  // a 21st field raises the range error
+    ++Count;
+    if (stop == std::string::npos) break;
+    start = stop + 1;
+  }
+}
+
+void BlanksToZeros(std::string& S) { ReplaceChar(S, ' ', '0'); }
+
+void GetVersionValue(std::string_view Name, std::string& Value) {
+  const auto& values = VersionValues();
+  const auto it = values.find(Name);
+  if (it != values.end()) Value = Trim(it->second);
+}
+
+void SetVersionValue(std::string_view Name, std::string_view Value) {
+  VersionValues()[std::string(Name)] = std::string(Value);
+}
+
+void PadRight(std::string_view Text, int Width, std::string& Result) {
+  Result = std::string(Text);
+  if (static_cast<int>(Result.size()) < Width) Result.append(Width - Result.size(), ' ');
+}
+
+void ValueAfterKey(std::string_view Line, std::string& Value) {
+  const std::string t = Trim(Line);
+  std::size_t p = t.find(':');
+  if (p == std::string::npos) p = t.find('=');
+  if (p == std::string::npos) p = t.find(' ');
+  Value = p == std::string::npos ? t : Trim(std::string_view(t).substr(p + 1));
+}
+
+double ParseFloatLenient(std::string_view Text) {
+  std::string s = Trim(Text);
+  if (s.empty()) return 0;
+  ReplaceChar(s, 'O', '0');
+  ReplaceChar(s, '_', '0');
+  ReplaceChar(s, ',', '.');
+  const std::size_t b = FirstBlank(s);
+  if (b != std::string::npos && b > 0) s.resize(b);
+  double v = 0;
+  if (!TryStrToFloat(s, v) || !std::isfinite(v)) {
+    MtLog("Illegal number " + s);
+    return 0;
+  }
+  return v;
+}
+
+int32_t ParseIntLenient(std::string_view Text) {
+  std::string s = Trim(Text);
+  if (s.empty()) return 0;
+  ReplaceChar(s, 'O', '0');
+  ReplaceChar(s, '_', '0');
+  const std::size_t b = FirstBlank(s);
+  if (b != std::string::npos && b > 0) s.resize(b);
+  int32_t v = 0;
+  if (!TryStrToInt(s, v)) {
+    MtLog("Illegal number " + s);
+    return 0;
+  }
+  return v;
+}
+
+double FloatAfterKey(std::string_view Line, std::string_view Key) {
+  const std::size_t p = Line.find(Key);
+  if (Key.empty() || p == std::string_view::npos) return 0;
+  const std::string v = Trim(Line.substr(p + Key.size()));
+  std::string s = v.substr(0, std::min(FirstBlank(v), std::size_t{99}));
+  ReplaceChar(s, 'O', '0');
+  ReplaceChar(s, '_', ' ');
+  if (Trim(s).empty()) return 0;
+  const double r = StrToFloat(s);
+  if (!std::isfinite(r)) throw EConvertError("'" + s + "' is not a valid floating point value");
+  return r;
+}
+
+void TextAfterKey(std::string_view Line, std::string_view Key, std::string& Value) {
+  Value.clear();
+  if (Line.empty()) return;
+  const std::size_t p = Line.find(Key);
+  if (p == std::string_view::npos) return;
+  const std::string v = Trim(Line.substr(p + Key.size()));
+  if (v.empty()) return;
+  if (v[0] == '"') {
+    const std::size_t close = v.find('"', 1);
+    if (close != std::string::npos) Value = v.substr(0, close);
+    return;
+  }
+  Value = v.substr(0, std::min(FirstBlank(v), std::size_t{99}));
+}
+
+void CollapseBlanks(std::string_view Text, std::string& Result) {
+  std::string r;
+  r.reserve(Text.size());
+  for (char c : Text)
+    if (!(IsBlank(c) && !r.empty() && IsBlank(r.back()))) r += c;
+  Result = std::move(r);
+}
+
+bool StartsWithKey(std::string_view Line, std::string_view Key) {
+  const std::string u = UpperCase(Trim(Line));
+  return Trim(std::string_view(u).substr(0, Key.size())) == UpperCase(Key);
+}
+
+void StringToCharArray(std::string_view Text, char* Chars, int High) {
+  if (High < 0) return;
+  std::fill(Chars, Chars + High + 1, '\0');
+  const std::size_t n = std::min(Text.size(), static_cast<std::size_t>(High));
+  std::copy_n(Text.data(), n, Chars);
+}
+
+void CharArrayToString(const char* Chars, int High, std::string& Text) {
+  Text.clear();
+  for (int i = 0; i <= High && Chars[i] != '\0'; ++i) Text += Chars[i];
+}
+
+int32_t DateToYymmdd(TDateTime Date) {
+  int y = 0, m = 0, d = 0;
+  DecodeDays(Date, y, m, d);
+  return (y % 100) * 10000 + m * 100 + d;
+}
+
+int32_t TimeToHhmmss(TDateTime Time) {
+  // Milliseconds of the day, as the toolkit decodes a time.
+  int64_t ms = static_cast<int64_t>(std::llround(std::fabs(Time - std::trunc(Time)) * 86400000.0));
+  if (ms >= 86400000) ms = 86399999;
+  const int64_t s = ms / 1000;
+  return static_cast<int32_t>((s / 3600) * 10000 + (s / 60 % 60) * 100 + s % 60);
+}
+
+void Cp1251ToCp866(std::string_view Text, std::string& Result) {
+  std::string r(Text);
+  for (char& c : r) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b >= 0xC0 && b <= 0xEF) c = static_cast<char>(b - 64);
+    else if (b >= 0xF0) c = static_cast<char>(b - 16);
+  }
+  Result = std::move(r);
+}
+
+void FloatToFixed(int Width, int Decimals, std::string& Text, double Value) {
+  Text = StrWD(Value, Width, Decimals);
+}
+
+void FloatToShortExp(int N, std::string& Text, double Value) {
+  const std::size_t target = N > 1 ? static_cast<std::size_t>(N - 1) : 1;
+  int width = N + 3;
+  std::string best;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const std::string s = Trim(StrWD(Value, width, -1));
+    const std::size_t e = s.find_first_of("Ee");
+    if (e == std::string::npos || e + 1 >= s.size()) {  // no exponent form: keep as it is
+      best = s;
+      break;
+    }
+    const std::string mantissa = s.substr(0, e);
+    const char sign = s[e + 1];
+    std::string digits = s.substr(e + 2);
+    const std::size_t nz = digits.find_first_not_of('0');
+    digits = nz == std::string::npos ? "0" : digits.substr(nz);
+    best = mantissa + 'E' + sign + digits;
+    if (best.size() <= target) break;
+    width -= static_cast<int>(best.size() - target);
+  }
+  Text = best;
+}
+
+void HexToWord(std::string_view Text, uint16_t& Value, int& Code) {
+  Value = 0;
+  Code = 0;
+  uint32_t v = 0;
+  for (char ch : UpperCase(Text)) {
+    int digit;
+    if (ch >= '0' && ch <= '9') digit = ch - '0';
+    else if (ch >= 'A' && ch <= 'F') digit = ch - 'A' + 10;
+    else break;
+    v = v * 16 + static_cast<uint32_t>(digit);
+    if (v > 0xFFFF) RaiseRangeError();
+    Value = static_cast<uint16_t>(v);
+  }
+}
+
+TCSVStringInfo::TCSVStringInfo(TComponent*) : FFieldList(std::make_unique<TStringList>()) {}
+
+TCSVStringInfo::~TCSVStringInfo() = default;
+
+void TCSVStringInfo::SetSourceString(const std::string& Value) {
+  FSourceString = Value;
+  FFieldList->Clear();
+  if (Value.empty()) {
+    FError = true;
+    return;
+  }
+  const std::string& t = FSourceString;
+  const bool hasDelim = !FDelimiter.empty();
+  const char delim = hasDelim ? FDelimiter[0] : '\0';
+  std::size_t pos = 0;  // 0-based
+  while (pos < t.size()) {
+    if (t[pos] == '"') {
+      ++pos;
+      std::size_t end = pos;
+      while (end < t.size() &&
+             !(t[end] == '"' && (end + 1 == t.size() || (hasDelim && t[end + 1] == delim))))
+        ++end;
+      FFieldList->Add(t.substr(pos, end - pos));
+      pos = end + 1;
+      if (hasDelim && pos < t.size() && t[pos] == delim) ++pos;
+    } else {
+      std::size_t end = hasDelim ? t.find(delim, pos) : std::string::npos;
+      if (end == std::string::npos) end = t.size();
+      FFieldList->Add(t.substr(pos, end - pos));
+      pos = end + 1;
+    }
+  }
+  FError = false;
+}
