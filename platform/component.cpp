@@ -1,0 +1,272 @@
+#include "platform/component.h"
+
+#include <algorithm>
+
+#include "platform/streaming.h"
+#include "platform/sysutils.h"
+#include "platform/typinfo.h"
+
+namespace {
+
+bool IsIdentStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool IsIdentChar(char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+bool IsValidName(const std::string& S) {
+  if (S.empty() || !IsIdentStart(S[0])) return false;
+  return std::all_of(S.begin() + 1, S.end(), IsIdentChar);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TPersistent
+
+TPersistent::~TPersistent() = default;
+
+void TPersistent::Assign(TPersistent* Source) {
+  if (Source)
+    Source->AssignTo(this);
+  else
+    AssignError(nullptr);
+}
+
+void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
+
+void TPersistent::DefineProperties(TFiler*) {}
+
+TPersistent* TPersistent::GetOwner() { return nullptr; }
+
+std::string TPersistent::GetNamePath() {
+  std::string result = ClassName();
+  if (TPersistent* owner = GetOwner()) {
+    std::string s = owner->GetNamePath();
+    if (!s.empty()) result = s + "." + result;
+  }
+  return result;
+}
+
+void TPersistent::AssignError(TPersistent* Source) {
+  std::string sourceName = Source ? Source->ClassName() : std::string("nil");
+  throw EConvertError(Format("Cannot assign a %s to a %s", {sourceName, ClassName()}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TComponentMetaClass
+
+TComponent* TComponentMetaClass::Create(TComponent*) const {
+  throw EComponentError(Format("Cannot create an instance of abstract class %s", {ClassName()}));
+}
+
+TObject* TComponentMetaClass::NewInstance() const { return Create(nullptr); }
+
+// ---------------------------------------------------------------------------------------------
+// TComponent
+
+TComponent::TComponent(TComponent* AOwner) {
+  if (AOwner) AOwner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+  // Objects freed by `delete` have been through BeforeDestruction already; others (on the
+  // stack, members) get the same steps here.
+  Destroying();
+  SendFreeNotifications();
+  DestroyComponents();
+  if (FOwner) FOwner->RemoveComponent(this);
+}
+
+void TComponent::BeforeDestruction() {
+  Destroying();
+  SendFreeNotifications();
+}
+
+void TComponent::SendFreeNotifications() {
+  // A receiver may remove entries while being told; take them from the end one at a time.
+  while (!FFreeNotifies.empty()) {
+    TComponent* other = FFreeNotifies.back();
+    FFreeNotifies.pop_back();
+    auto& theirs = other->FFreeNotifies;
+    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    other->Notification(this, opRemove);
+  }
+}
+
+void TComponent::SetName(const std::string& NewName) {
+  if (FName == NewName) return;
+  if (!NewName.empty() && !IsValidName(NewName))
+    throw EComponentError(Format("'%s' is not a valid component name", {NewName}));
+  if (FOwner)
+    FOwner->ValidateRename(this, FName, NewName);
+  else
+    ValidateRename(nullptr, FName, NewName);
+  ChangeName(NewName);
+}
+
+void TComponent::ChangeName(const std::string& NewName) { FName = NewName; }
+
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
+                                const std::string& NewName) {
+  if (AComponent && !SameText(CurName, NewName) && AComponent->FOwner == this &&
+      FindComponent(NewName))
+    throw EComponentError(Format("A component named %s already exists", {NewName}));
+  if (FComponentState.Contains(csDesigning) && FOwner)
+    FOwner->ValidateRename(AComponent, CurName, NewName);
+}
+
+void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->ValidateInsert(this); }
+
+TComponent* TComponent::Components(int Index) const {
+  if (Index < 0 || Index >= ComponentCount())
+    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  return FComponents[static_cast<size_t>(Index)];
+}
+
+int TComponent::ComponentIndex() const {
+  if (!FOwner) return -1;
+  auto& list = FOwner->FComponents;
+  auto it = std::find(list.begin(), list.end(), this);
+  return it == list.end() ? -1 : static_cast<int>(it - list.begin());
+}
+
+void TComponent::SetComponentIndex(int Value) {
+  if (!FOwner) return;
+  int cur = ComponentIndex();
+  if (cur < 0) return;
+  auto& list = FOwner->FComponents;
+  int count = static_cast<int>(list.size());
+  Value = std::clamp(Value, 0, count - 1);
+  if (Value == cur) return;
+  list.erase(list.begin() + cur);
+  list.insert(list.begin() + Value, this);
+}
+
+TComponent* TComponent::FindComponent(const std::string& AName) const {
+  if (AName.empty()) return nullptr;
+  for (TComponent* c : FComponents)
+    if (SameText(c->FName, AName)) return c;
+  return nullptr;
+}
+
+void TComponent::InsertComponent(TComponent* AComponent) {
+  AComponent->ValidateContainer(this);
+  // Checked whatever the component's current owner: an owner never holds two of one name.
+  if (TComponent* same = FindComponent(AComponent->FName); same && same != AComponent)
+    throw EComponentError(Format("A component named %s already exists", {AComponent->FName}));
+  ValidateRename(AComponent, std::string(), AComponent->FName);
+  if (AComponent->FOwner) AComponent->FOwner->RemoveComponent(AComponent);
+  Insert(AComponent);
+  if (FComponentState.Contains(csDesigning)) AComponent->SetDesigning(true);
+  Notification(AComponent, opInsert);
+}
+
+void TComponent::RemoveComponent(TComponent* AComponent) {
+  if (AComponent->FOwner != this) return;
+  Notification(AComponent, opRemove);
+  Remove(AComponent);
+}
+
+void TComponent::Insert(TComponent* AComponent) {
+  FComponents.push_back(AComponent);
+  AComponent->FOwner = this;
+}
+
+void TComponent::Remove(TComponent* AComponent) {
+  FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent),
+                    FComponents.end());
+  AComponent->FOwner = nullptr;
+}
+
+void TComponent::DestroyComponents() {
+  while (!FComponents.empty()) {
+    TComponent* instance = FComponents.back();
+    Remove(instance);
+    delete instance;
+  }
+}
+
+void TComponent::Destroying() {
+  if (FComponentState.Contains(csDestroying)) return;
+  FComponentState.Include(csDestroying);
+  for (TComponent* c : FComponents) c->Destroying();
+}
+
+void TComponent::SetComponentState(TComponentStateItem Item, bool On) {
+  if (On)
+    FComponentState.Include(Item);
+  else
+    FComponentState.Exclude(Item);
+}
+
+void TComponent::SetSubComponent(bool Value) {
+  if (Value)
+    FComponentStyle.Include(csSubComponent);
+  else
+    FComponentStyle.Exclude(csSubComponent);
+}
+
+void TComponent::SetDesigning(bool Value, bool SetChildren) {
+  SetComponentState(csDesigning, Value);
+  if (SetChildren)
+    for (TComponent* c : FComponents) c->SetDesigning(Value, true);
+}
+
+void TComponent::FreeNotification(TComponent* AComponent) {
+  if (!AComponent || AComponent == this) return;
+  if (!FOwner || AComponent->FOwner != FOwner) {
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) ==
+        FFreeNotifies.end()) {
+      FFreeNotifies.push_back(AComponent);
+      AComponent->FreeNotification(this);
+    }
+  }
+  FComponentState.Include(csFreeNotification);
+}
+
+void TComponent::RemoveNotification(TComponent* AComponent) {
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
+                      FFreeNotifies.end());
+}
+
+void TComponent::RemoveFreeNotification(TComponent* AComponent) {
+  if (!AComponent) return;
+  RemoveNotification(AComponent);
+  AComponent->RemoveNotification(this);
+}
+
+void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
+  if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
+  // Receivers may free or insert components meanwhile: walk by index from the end.
+  int i = ComponentCount() - 1;
+  while (i >= 0) {
+    FComponents[static_cast<size_t>(i)]->Notification(AComponent, Operation);
+    --i;
+    if (i >= ComponentCount()) i = ComponentCount() - 1;
+  }
+}
+
+void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
+
+void TComponent::Updating() { FComponentState.Include(csUpdating); }
+
+void TComponent::Updated() { FComponentState.Exclude(csUpdating); }
+
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  if (Root != this) return;
+  // Copy: the callback may not change the list, but be safe against it.
+  std::vector<TComponent*> list = FComponents;
+  for (TComponent* c : list)
+    if (!c->HasParent() && !c->FComponentStyle.Contains(csSubComponent)) Proc(c);
+}
+
+std::string TComponent::GetNamePath() { return FName; }
+
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
+
+void TComponent::WriteState(TWriter* Writer) { Writer->WriteData(this); }
+
+VM_DEFINE_CLASS(TPersistent)
+
+VM_PUBLISH(TComponent) {
+  P.String("Name", &TComponent::Name, &TComponent::SetName).Stored(false);
+  P.Int64("Tag", &TComponent::Tag, &TComponent::SetTag).Default(0);
+}

@@ -1,0 +1,289 @@
+// Objects, class references, the class registry and the component tree.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/component.h"
+#include "platform/exceptions.h"
+
+namespace {
+
+std::vector<std::string>* gLog = nullptr;
+
+// Records what it hears, and its own destruction.
+class TProbe : public TComponent {
+  VM_CLASS(TProbe, TComponent)
+public:
+  explicit TProbe(TComponent* AOwner) : TComponent(AOwner) {}
+  ~TProbe() override {
+    if (gLog) gLog->push_back("free " + Name());
+  }
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (gLog && Operation == opRemove) {
+      // The removed component is still whole when a free notification arrives.
+      std::string kind = dynamic_cast<TProbe*>(AComponent) ? "probe" : "part";
+      gLog->push_back(Name() + " hears " + AComponent->Name() + " (" + kind + ")");
+    }
+    if (Operation == opRemove && AComponent == Buddy) Buddy = nullptr;
+  }
+  void Loaded() override {
+    TComponent::Loaded();
+    ++LoadedCount;
+  }
+  TComponent* Buddy = nullptr;
+  int LoadedCount = 0;
+};
+
+class TAbstractThing : public TComponent {
+  VM_CLASS(TAbstractThing, TComponent)
+public:
+  using TComponent::TComponent;
+  virtual void Pure() = 0;
+};
+
+class TPlainThing : public TPersistent {
+  VM_CLASS(TPlainThing, TPersistent)
+public:
+  int Value = 0;
+  void Assign(TPersistent* Source) override {
+    if (auto* s = dynamic_cast<TPlainThing*>(Source)) {
+      Value = s->Value;
+      return;
+    }
+    TPersistent::Assign(Source);
+  }
+};
+
+VM_DEFINE_CLASS(TProbe)
+VM_DEFINE_CLASS(TAbstractThing)
+VM_DEFINE_CLASS(TPlainThing)
+
+struct LogScope {
+  std::vector<std::string> log;
+  LogScope() { gLog = &log; }
+  ~LogScope() { gLog = nullptr; }
+};
+
+}  // namespace
+
+TEST(ObjectTest, ClassInformationAndVirtualConstructors) {
+  TProbe probe(nullptr);
+  EXPECT_EQ(probe.ClassName(), "TProbe");
+  EXPECT_TRUE(probe.ClassNameIs("tprobe"));
+  EXPECT_EQ(probe.ClassParent(), TComponent::StaticClass());
+  EXPECT_TRUE(probe.InheritsFrom(TPersistent::StaticClass()));
+  EXPECT_TRUE(probe.InheritsFrom(TObject::StaticClass()));
+  EXPECT_FALSE(TComponent::StaticClass()->InheritsFrom(TProbe::StaticClass()));
+  EXPECT_FALSE(probe.InheritsFrom(nullptr));
+
+  // A class reference makes an instance of the class it stands for.
+  TComponent owner(nullptr);
+  TComponentClass cls = TProbe::StaticClass();
+  TComponent* made = cls->Create(&owner);
+  EXPECT_EQ(made->ClassType(), TProbe::StaticClass());
+  EXPECT_EQ(made->Owner(), &owner);
+  EXPECT_NE(dynamic_cast<TProbe*>(made), nullptr);
+
+  std::unique_ptr<TObject> plain(TPlainThing::StaticClass()->NewInstance());
+  EXPECT_EQ(plain->ClassName(), "TPlainThing");
+  EXPECT_EQ(TPersistent::StaticClass()->NewInstance() != nullptr, true);
+  delete TPersistent::StaticClass()->NewInstance();
+
+  EXPECT_THROW(TAbstractThing::StaticClass()->Create(nullptr), EComponentError);
+}
+
+TEST(ObjectTest, RegistryFindsByNameAndRefusesClashes) {
+  RegisterClass(TProbe::StaticClass());
+  EXPECT_EQ(GetClass("TPROBE"), TProbe::StaticClass());
+  EXPECT_EQ(FindClass("TProbe"), TProbe::StaticClass());
+  // Ancestors come along.
+  EXPECT_EQ(GetClass("TComponent"), TComponent::StaticClass());
+  RegisterClass(TProbe::StaticClass());  // twice is harmless
+
+  try {
+    RegisterClassAlias(TPlainThing::StaticClass(), "TProbe");
+    FAIL() << "a clash must raise";
+  } catch (const EFilerError& e) {
+    EXPECT_STREQ(e.what(), "A class named TProbe already exists");
+  }
+
+  UnRegisterClass(TProbe::StaticClass());
+  EXPECT_EQ(GetClass("TProbe"), nullptr);
+  try {
+    FindClass("TProbe");
+    FAIL() << "an unknown class must raise";
+  } catch (const EClassNotFound& e) {
+    EXPECT_STREQ(e.what(), "Class TProbe not found");
+  }
+}
+
+TEST(PersistentTest, AssignErrorNamesBothClasses) {
+  TPlainThing a, b;
+  a.Value = 7;
+  b.Assign(&a);
+  EXPECT_EQ(b.Value, 7);
+
+  TComponent comp(nullptr);
+  try {
+    b.Assign(&comp);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "Cannot assign a TComponent to a TPlainThing");
+  }
+  try {
+    b.Assign(nullptr);
+    FAIL();
+  } catch (const EConvertError& e) {
+    EXPECT_STREQ(e.what(), "Cannot assign a nil to a TPlainThing");
+  }
+}
+
+TEST(ComponentTest, NamesAreValidatedAndUniqueWithinTheOwner) {
+  TComponent owner(nullptr);
+  auto* a = new TProbe(&owner);
+  auto* b = new TProbe(&owner);
+  a->SetName("Button1");
+  EXPECT_EQ(owner.FindComponent("BUTTON1"), a);
+  EXPECT_EQ(owner.FindComponent(""), nullptr);
+
+  struct Case {
+    const char* name;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"1abc", "'1abc' is not a valid component name"},
+      {"a b", "'a b' is not a valid component name"},
+      {"a.b", "'a.b' is not a valid component name"},
+      {"button1", "A component named button1 already exists"},
+  };
+  for (const Case& c : cases) {
+    try {
+      b->SetName(c.name);
+      ADD_FAILURE() << c.name;
+    } catch (const EComponentError& e) {
+      EXPECT_STREQ(e.what(), c.message);
+    }
+    EXPECT_EQ(b->Name(), "");
+  }
+  // Renaming in a different letter case is allowed; the empty name always is.
+  a->SetName("BUTTON1");
+  EXPECT_EQ(a->Name(), "BUTTON1");
+  b->SetName("_x9");
+  b->SetName("");
+  a->SetName("");
+  b->SetName("Button1");
+  EXPECT_EQ(owner.FindComponent("button1"), b);
+
+  // Inserting a component whose name the new owner already has is refused.
+  TComponent other(nullptr);
+  auto* c = new TProbe(&other);
+  c->SetName("Button1");
+  EXPECT_THROW(owner.InsertComponent(c), EComponentError);
+  EXPECT_EQ(c->Owner(), &other);
+}
+
+TEST(ComponentTest, OwnedListOrderAndIndex) {
+  TComponent owner(nullptr);
+  auto* a = new TComponent(&owner);
+  auto* b = new TComponent(&owner);
+  auto* c = new TComponent(&owner);
+  EXPECT_EQ(owner.ComponentCount(), 3);
+  EXPECT_EQ(owner.Components(1), b);
+  EXPECT_EQ(c->ComponentIndex(), 2);
+  c->SetComponentIndex(0);
+  EXPECT_EQ(owner.Components(0), c);
+  EXPECT_EQ(owner.Components(1), a);
+  a->SetComponentIndex(99);  // clamped
+  EXPECT_EQ(owner.Components(2), a);
+  EXPECT_THROW(owner.Components(3), EListError);
+  EXPECT_THROW(owner.Components(-1), EListError);
+
+  // Moving a component to another owner takes it out of the first list.
+  TComponent other(nullptr);
+  other.InsertComponent(b);
+  EXPECT_EQ(owner.ComponentCount(), 2);
+  EXPECT_EQ(b->Owner(), &other);
+  EXPECT_EQ(TComponent(nullptr).ComponentIndex(), -1);
+}
+
+TEST(ComponentTest, OwnerFreesLastCreatedFirstAndNotifiesWatchers) {
+  LogScope scope;
+  auto* watcher = new TProbe(nullptr);
+  watcher->SetName("Watcher");
+  auto* owner = new TProbe(nullptr);
+  owner->SetName("Owner");
+  auto* first = new TProbe(owner);
+  first->SetName("First");
+  auto* second = new TProbe(owner);
+  second->SetName("Second");
+  watcher->Buddy = second;
+  second->FreeNotification(watcher);
+  EXPECT_TRUE(second->ComponentState().Contains(csFreeNotification));
+  delete owner;
+  // The owner's own destructor body runs first, then what it owns goes, last created first.
+  // The watcher hears while Second is still whole.
+  const std::vector<std::string> expected = {
+      "free Owner",
+      "Watcher hears Second (probe)",
+      "free Second",
+      "free First",
+  };
+  EXPECT_EQ(scope.log, expected);
+  EXPECT_EQ(watcher->Buddy, nullptr);
+  delete watcher;
+}
+
+TEST(ComponentTest, DestroyingStateAndRemovedFreeNotification) {
+  LogScope scope;
+  auto* owner = new TProbe(nullptr);
+  auto* child = new TProbe(owner);
+  auto* watcher = new TProbe(nullptr);
+  watcher->SetName("W");
+  child->SetName("C");
+  child->FreeNotification(watcher);
+  child->RemoveFreeNotification(watcher);
+
+  owner->Destroying();
+  EXPECT_TRUE(owner->ComponentState().Contains(csDestroying));
+  EXPECT_TRUE(child->ComponentState().Contains(csDestroying));
+  delete owner;
+  EXPECT_EQ(std::count(scope.log.begin(), scope.log.end(), "W hears C (probe)"), 0);
+
+  // A watcher freed first leaves nothing dangling behind.
+  auto* target = new TProbe(nullptr);
+  target->SetName("T");
+  target->FreeNotification(watcher);
+  delete watcher;
+  scope.log.clear();
+  delete target;
+  EXPECT_EQ(scope.log, std::vector<std::string>{"free T"});
+}
+
+TEST(ComponentTest, InsertAndRemoveReachEverySibling) {
+  LogScope scope;
+  TProbe owner(nullptr);
+  owner.SetName("O");
+  auto* a = new TProbe(&owner);
+  a->SetName("A");
+  auto* b = new TProbe(&owner);
+  b->SetName("B");
+  owner.RemoveComponent(b);
+  EXPECT_EQ(b->Owner(), nullptr);
+  // The owner and every owned component (the leaving one too) hear of the removal.
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"B hears B (probe)", "A hears B (probe)",
+                                                 "O hears B (probe)"}));
+  delete b;
+}
+
+TEST(ComponentTest, DesigningAndNamePath) {
+  TComponent owner(nullptr);
+  owner.SetDesigning(true);
+  auto* c = new TComponent(&owner);
+  EXPECT_TRUE(c->ComponentState().Contains(csDesigning));
+  c->SetName("Edit1");
+  EXPECT_EQ(c->GetNamePath(), "Edit1");
+  TPlainThing plain;
+  EXPECT_EQ(plain.GetNamePath(), "TPlainThing");
+}
