@@ -74,6 +74,7 @@ void TMTFile::OpenMtFile(const std::string& Name) {
     IsMtKind = 1;
     FreqCount = 40;
   }
+  FReadComplete = false;
   FileName = Name;
   MtLog("");
   MtLog("Read MT-File -- " + Name);
@@ -87,6 +88,7 @@ void TMTFile::OpenMtFile(const std::string& Name) {
   ReadHeader();
   ReadPlot();
   ClearResults();
+  FReadComplete = true;
 }
 
 void TMTFile::BuildReferenceList() {
@@ -203,6 +205,8 @@ void TMTFile::ReadOplog() {
   const std::string title = Trim(FieldText(RecordTags[0]));
   OplogLines[1] = title;
   OplogLineCount = r.ReadSmallint();
+  // Lines 2..50 of OplogLines hold at most 49 log lines.
+  if (OplogLineCount > 49) RaiseRangeError();
   for (int i = 1; i <= OplogLineCount; ++i) {
     std::string line = r.ReadString();
     if (line.size() > 80) line.resize(80);

@@ -179,5 +179,6 @@ private:
   void WarnUnstoredMasks();
 
   std::unique_ptr<TStream> FOwnedStream;
+  bool FReadComplete = false;  // OpenMtFile read the whole index and header
   TMatrix7 FWorkRe{}, FWorkIm{};
 };

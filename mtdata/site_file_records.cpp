@@ -237,7 +237,9 @@ std::vector<uint8_t> TMTFile::BuildEditRecord() {
 }
 
 void TMTFile::WriteBlocks(int Block, const std::vector<uint8_t>& Data) {
-  // Block 0 is the header; no record of this system is ever written there.
+  // Only a file that opened completely is written to, and never at block 0 (the header).
+  if (!FReadComplete)
+    throw EWriteError("Cannot write into " + FileName + ": the file was not read completely");
   if (Block < 1) throw EWriteError(Format("Refused to write a record at block %d of %s", {Block, FileName}));
   Stream->SetPosition(static_cast<int64_t>(Block) * MtBlockSize);
   Stream->WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));
@@ -258,7 +260,7 @@ void TMTFile::SaveEdit(int Mode) {
   // Mode 0 replaces the pair of the result record in use (its result block and the mask block
   // after it); mode 1 appends after the blocks found when the file was opened.
   const int w = (Mode == 0 && CurrentEditBlock > 0) ? CurrentEditBlock - 1 : BlockCount;
-  if (BlockCount < 1 || w < 1)
+  if (!FReadComplete || BlockCount < 1 || w < 1)
     throw EWriteError("Cannot save an edit into " + FileName + ": the file was not read");
   // Both records are built before anything is written, so a refusal leaves the file as it was.
   std::vector<uint8_t> data = BuildPlotEditRecord();

@@ -43,19 +43,6 @@ inline void WriteBytes(const std::string& Path, const std::vector<uint8_t>& Data
   out.write(reinterpret_cast<const char*>(Data.data()), static_cast<std::streamsize>(Data.size()));
 }
 
-// Opens the file and loads its newest stored edit, then computes it for its own reference.
-inline std::unique_ptr<TMTFile> OpenSite(const std::string& Path, bool Compute = true) {
-  auto site = std::make_unique<TMTFile>();
-  site->OpenMtFile(Path);
-  site->StartEdit = site->PlotRecordCount - 1;
-  site->CurrentEditBlock = site->PlotBlocks[site->StartEdit + 1];
-  site->StartFromStoredEdit = site->StartEdit > 0;
-  site->LoadEdit();
-  site->DisplayReference = static_cast<int16_t>(ReferenceToDisplayIndex(site->ReferenceType));
-  if (Compute) site->CalcPartialPlots();
-  return site;
-}
-
 // Runs Body and returns what the MT log wrote meanwhile.
 template <typename Body>
 std::string CaptureLog(Body&& body) {
@@ -67,6 +54,22 @@ std::string CaptureLog(Body&& body) {
     throw;
   }
   return testing::internal::GetCapturedStdout();
+}
+
+// Opens the file and loads its newest stored edit, then computes it for its own reference (the
+// log is swallowed).
+inline std::unique_ptr<TMTFile> OpenSite(const std::string& Path, bool Compute = true) {
+  auto site = std::make_unique<TMTFile>();
+  CaptureLog([&] {
+    site->OpenMtFile(Path);
+    site->StartEdit = site->PlotRecordCount - 1;
+    site->CurrentEditBlock = site->PlotBlocks[site->StartEdit + 1];
+    site->StartFromStoredEdit = site->StartEdit > 0;
+    site->LoadEdit();
+    site->DisplayReference = static_cast<int16_t>(ReferenceToDisplayIndex(site->ReferenceType));
+    if (Compute) site->CalcPartialPlots();
+  });
+  return site;
 }
 
 inline std::string Title(const TRecordTag& Tag) {
