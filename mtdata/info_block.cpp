@@ -2,6 +2,7 @@
 
 #include "mtdata/coordinates.h"
 #include "mtdata/text_helpers.h"
+#include "platform/codepage.h"
 #include "platform/sysutils.h"
 
 #include <chrono>
@@ -151,7 +152,7 @@ void PrintInfoBlock(const TInfoLines& Lines) {
   for (int i = 1; i <= 30; ++i) {
     std::string s = InfoLineText(Lines[i]) + "   ";
     if (i <= 25) s += InfoLineText(Lines[i + 30]);
-    MtLog(s);
+    MtLog(Cp1251ToUtf8(s));
   }
 }
 
@@ -173,7 +174,8 @@ void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& 
   std::string rotation, recDate, procDate, recTime, procTime, reference, weighting, cutoff;
 
   for (int i = 1; i <= InfoLineCount; ++i) {
-    const std::string line = InfoLineText(Lines[i]);
+    // The block's bytes are code page 1251; columns count in a line of plain ASCII alike.
+    const std::string line = Cp1251ToUtf8(InfoLineText(Lines[i]));
     if (Trim(line).empty()) continue;
     std::string v;
     ValueAfterKey(line, v);

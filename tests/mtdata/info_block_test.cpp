@@ -177,6 +177,11 @@ TEST(InfoBlock, SingleLineRules) {
     EXPECT_TRUE(p.header.Point.Latitude.empty());
   }
   {
+    // Code page 1251 text arrives as UTF-8.
+    const Parsed p = Parse({"Site Desc: \xCF\xF0\xEE\xF4\xE8\xEB\xFC 12"});
+    EXPECT_EQ(p.header.Point.SiteDesc.str(), "\u041F\u0440\u043E\u0444\u0438\u043B\u044C 12");
+  }
+  {
     const Parsed p = Parse({"SURVEY CO: A", "COMPANY: B", "PROJECT: P1", "SURVEY: P2"});
     EXPECT_EQ(p.header.Company, "B");
     EXPECT_EQ(p.header.Survey.Project, "P2");

@@ -54,7 +54,7 @@ TEST_F(PlotTables, GetPlotValueLoggedLogsInsteadOfRaising) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-std::vector<int> Ids(const TPropTable& t) {
+std::vector<int> Ids(const mtdata::TPropTable& t) {
   std::vector<int> ids;
   for (const TPropRec& r : t.Rows) ids.push_back(r.Id);
   return ids;
