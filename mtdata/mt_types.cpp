@@ -1,8 +1,7 @@
 #include "mtdata/mt_types.h"
 
+#include "platform/logdevice.h"
 #include "platform/sysutils.h"
-
-#include <cstdio>
 
 void RaiseRangeError() { throw ERangeError("Range check error"); }
 
@@ -67,10 +66,7 @@ void InitCommonVars() {
   MtzAppendMode = 0;
 }
 
-void MtLog(const std::string& Line) {
-  std::fwrite(Line.data(), 1, Line.size(), stdout);
-  std::fputc('\n', stdout);
-}
+void MtLog(const std::string& Line) { LogWriteLn(Line); }
 
 void LogDivisionByZero(int Xpr, int F, const std::string& Test, double Freq) {
   if (!ErrorLogActive) return;

@@ -1,10 +1,23 @@
 #include "mtdata/coordinates.h"
 
+#include "platform/logdevice.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <cmath>
 
 namespace {
+
+// Collects what the log device receives between StartLog and StopLog.
+std::unique_ptr<TLogCapture> logCapture;
+void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
+std::string StopLog() {
+  std::string text = logCapture->Text();
+  logCapture.reset();
+  return text;
+}
 
 constexpr long double Pi = 3.141592653589793238462643383279503L;
 
@@ -67,9 +80,9 @@ TEST(Coordinates, ParseLatLong) {
   };
   for (const Case& c : cases) {
     double lat = 7, lon = 8;
-    testing::internal::CaptureStdout();
+    StartLog();
     ParseLatLong(c.lat, c.lon, lat, lon);
-    testing::internal::GetCapturedStdout();
+    StopLog();
     EXPECT_NEAR(lat, c.latDeg, 1e-12) << c.lat;
     EXPECT_NEAR(lon, c.lonDeg, 1e-12) << c.lon;
   }

@@ -1,11 +1,24 @@
 #include "mtdata/info_block.h"
 
+#include "platform/logdevice.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <string>
 #include <vector>
 
 namespace {
+
+// Collects what the log device receives between StartLog and StopLog.
+std::unique_ptr<TLogCapture> logCapture;
+void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
+std::string StopLog() {
+  std::string text = logCapture->Text();
+  logCapture.reset();
+  return text;
+}
 
 std::string PadTo(std::string s, std::size_t n) {
   if (s.size() < n) s.append(n - s.size(), ' ');
@@ -39,9 +52,9 @@ struct Parsed {
 Parsed ParseBlock(const TInfoLines& block) {
   Parsed p;
   ClearTapeLabel(p.header);
-  testing::internal::CaptureStdout();
+  StartLog();
   ParseInfoBlock(block, p.header, p.params);
-  p.log = testing::internal::GetCapturedStdout();
+  p.log = StopLog();
   return p;
 }
 

@@ -1,8 +1,21 @@
 #include "mtdata/plot_tables.h"
 
+#include "platform/logdevice.h"
+
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
+
+// Collects what the log device receives between StartLog and StopLog.
+std::unique_ptr<TLogCapture> logCapture;
+void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
+std::string StopLog() {
+  std::string text = logCapture->Text();
+  logCapture.reset();
+  return text;
+}
 
 class PlotTables : public testing::Test {
 protected:
@@ -44,14 +57,14 @@ TEST_F(PlotTables, GetPlotValue) {
 }
 
 TEST_F(PlotTables, GetPlotValueLoggedLogsInsteadOfRaising) {
-  testing::internal::CaptureStdout();
+  StartLog();
   const double v = GetPlotValueLogged(plots, 5, 1, 12, 1, 2);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
+  EXPECT_EQ(StopLog(),
             "PlotNumber=1 mph=2 ValErr=1 i=12 Result=0\n");
   EXPECT_EQ(v, 0);
-  testing::internal::CaptureStdout();
+  StartLog();
   EXPECT_EQ(GetPlotValueLogged(plots, 5, 1, 0, 1, 1), 1001);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(StopLog(), "");
 }
 
 std::vector<int> Ids(const mtdata::TPropTable& t) {

@@ -2,16 +2,29 @@
 
 #include "platform/strings.h"
 
+#include "platform/logdevice.h"
+
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
+
+// Collects what the log device receives between StartLog and StopLog.
+std::unique_ptr<TLogCapture> logCapture;
+void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
+std::string StopLog() {
+  std::string text = logCapture->Text();
+  logCapture.reset();
+  return text;
+}
 
 // Runs f and returns what it logged.
 template <typename F>
 std::string Logged(F f) {
-  testing::internal::CaptureStdout();
+  StartLog();
   f();
-  return testing::internal::GetCapturedStdout();
+  return StopLog();
 }
 
 TEST(TextHelpers, LenientFloatParser) {

@@ -1,7 +1,11 @@
 #include "mtdata/mt_guard.h"
 #include "mtdata/mt_types.h"
 
+#include "platform/logdevice.h"
+
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include <cmath>
 #include <functional>
@@ -9,6 +13,15 @@
 #include <memory>
 
 namespace {
+
+// Collects what the log device receives between StartLog and StopLog.
+std::unique_ptr<TLogCapture> logCapture;
+void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
+std::string StopLog() {
+  std::string text = logCapture->Text();
+  logCapture.reset();
+  return text;
+}
 
 TEST(MtTypes, StartUpDefaultsOfPlotSettings) {
   PlotSettings.PointSize = 99;
@@ -156,15 +169,15 @@ TEST(MtTypes, ReferenceNameTables) {
 
 TEST(MtTypes, DivisionLogOnlyWhileTheSwitchIsOn) {
   ErrorLogActive = false;
-  testing::internal::CaptureStdout();
+  StartLog();
   LogDivisionByZero(5, 12, "Ravg[Hx, Hx] = 0", 128.0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(StopLog(), "");
 
   ErrorLogActive = true;
-  testing::internal::CaptureStdout();
+  StartLog();
   LogDivisionByZero(5, 12, "Ravg[Hx, Hx] = 0", 128.0);
   LogDivisionByZero(100, 140, "D3 = 0", 0.000123456);
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StopLog();
   ErrorLogActive = false;
   EXPECT_EQ(out,
             "Xpr=  5 f= 12( 128.00000) Division by Ravg[Hx, Hx] = 0\n"
@@ -238,13 +251,13 @@ TEST(MtGuard, GroupStopsAtTheFaultKeepsEarlierStoresAndLogs) {
   double p1 = -1, p2 = -1, p3 = -1;
   const double zero = 0;
   ErrorLogActive = true;
-  testing::internal::CaptureStdout();
+  StartLog();
   const bool ok = GuardGroup(3, 7, "Fhz = 0", 10.0, [&] {
     StoreChecked(p1, GuardDiv(1.0L, 4.0L));
     StoreChecked(p2, GuardDiv(1.0L, zero));
     p3 = 1;
   });
-  const std::string out = testing::internal::GetCapturedStdout();
+  const std::string out = StopLog();
   ErrorLogActive = false;
   EXPECT_FALSE(ok);
   EXPECT_EQ(p1, 0.25);
@@ -252,10 +265,10 @@ TEST(MtGuard, GroupStopsAtTheFaultKeepsEarlierStoresAndLogs) {
   EXPECT_EQ(p3, -1.0);
   EXPECT_EQ(out, "Xpr=  3 f=  7(  10.00000) Division by Fhz = 0\n");
 
-  testing::internal::CaptureStdout();
+  StartLog();
   EXPECT_FALSE(SilentGroup([&] { p3 = GuardSqrt(-zero - 1); }));
   EXPECT_TRUE(SilentGroup([&] { p3 = 2; }));
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(StopLog(), "");
   EXPECT_EQ(p3, 2.0);
   // Index errors are not arithmetic faults: they leave the group.
   TPlots unallocated;
