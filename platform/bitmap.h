@@ -1,0 +1,73 @@
+// Bitmaps: pixels in a chosen format, row access and a canvas that draws on them.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/picture.h"
+
+enum TPixelFormat { pfDevice, pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit, pfCustom };
+enum TTransparentMode { tmAuto, tmFixed };
+
+// Rows are laid out as device-independent bitmap rows, top row first: pf24bit is blue, green, red
+// per pixel; pf32bit and pfDevice blue, green, red, unused; pf8bit one palette index; pf1bit
+// eight pixels per byte, highest bit first; pf15bit and pf16bit 5-5-5 and 5-6-5 words; pf4bit two
+// pixels per byte, high nibble first. Rows are padded to four bytes. A new bitmap is white.
+class TBitmap : public TGraphic {
+  VM_CLASS(TBitmap, TGraphic)
+public:
+  TBitmap();
+  TBitmap(int32_t AWidth, int32_t AHeight, TPixelFormat Format = pfDevice);
+  ~TBitmap() override;
+
+  TCanvas* Canvas();
+  bool Empty() const override;
+  int32_t Width() const override;
+  void SetWidth(int32_t Value) override;
+  int32_t Height() const override;
+  void SetHeight(int32_t Value) override;
+  // Keeps the pixels that stay inside; new pixels are white.
+  void SetSize(int32_t AWidth, int32_t AHeight);
+
+  TPixelFormat PixelFormat() const { return FPixelFormat; }
+  // Converts the pixels.
+  void SetPixelFormat(TPixelFormat Value);
+  bool Monochrome() const { return FPixelFormat == pf1bit; }
+  void SetMonochrome(bool Value);
+  // The colours of a pf1bit, pf4bit or pf8bit bitmap's palette.
+  std::vector<TColor> PaletteColors() const;
+  void SetPaletteColors(const std::vector<TColor>& Colors);
+
+  // Raises EInvalidGraphicOperation "Scan line index out of range" for a bad row.
+  void* ScanLine(int32_t Row);
+  int32_t BytesPerScanLine() const;
+
+  TColor TransparentColor() const;
+  void SetTransparentColor(TColor Value);
+  TTransparentMode TransparentMode() const { return FTransparentMode; }
+  void SetTransparentMode(TTransparentMode Value);
+
+  void Assign(TPersistent* Source) override;
+  // Windows bitmap files (.bmp) at 1, 4, 8, 16, 24 and 32 bits.
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  TGraphic* Clone() const override;
+  // Kept for callers that free the handle side of a bitmap: nothing to do here.
+  void Dormant() {}
+  void FreeImage() {}
+
+  struct Impl;
+  Impl* GetImpl() const { return FImpl.get(); }
+
+protected:
+  void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+
+private:
+  friend struct Impl;
+  std::unique_ptr<Impl> FImpl;
+  TPixelFormat FPixelFormat = pfDevice;
+  TTransparentMode FTransparentMode = tmAuto;
+  TColor FTransparentColor = clDefault;
+};

@@ -1,0 +1,1463 @@
+#include "platform/canvas.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+
+#include <algorithm>
+#include <cmath>
+#include <deque>
+
+#include "platform/picture.h"
+#include "platform/qt_graphics.h"
+
+VM_DEFINE_CLASS(TCanvas)
+
+// ---------------------------------------------------------------------------------------------
+// Regions
+
+struct TRegion::Impl {
+  QRegion R;
+};
+
+TRegion::TRegion() : FImpl(std::make_unique<Impl>()) {}
+TRegion::TRegion(const TRegion& Other) : FImpl(std::make_unique<Impl>(*Other.FImpl)) {}
+TRegion& TRegion::operator=(const TRegion& Other) {
+  *FImpl = *Other.FImpl;
+  return *this;
+}
+TRegion::~TRegion() = default;
+
+namespace {
+QRect NormRect(int32_t L, int32_t T, int32_t R, int32_t B) {
+  if (R < L) std::swap(L, R);
+  if (B < T) std::swap(T, B);
+  return QRect(L, T, R - L, B - T);
+}
+}  // namespace
+
+TRegion TRegion::CreateRectRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
+  TRegion r;
+  r.FImpl->R = QRegion(NormRect(Left, Top, Right, Bottom));
+  return r;
+}
+
+TRegion TRegion::CreateRoundRectRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom, int32_t CornerW,
+                                    int32_t CornerH) {
+  TRegion r;
+  QRect q = NormRect(Left, Top, Right, Bottom);
+  QPainterPath path;
+  path.addRoundedRect(QRectF(q), std::abs(CornerW) / 2.0, std::abs(CornerH) / 2.0);
+  r.FImpl->R = QRegion(path.toFillPolygon().toPolygon());
+  return r;
+}
+
+TRegion TRegion::CreateEllipticRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
+  TRegion r;
+  r.FImpl->R = QRegion(NormRect(Left, Top, Right, Bottom), QRegion::Ellipse);
+  return r;
+}
+
+TRegion TRegion::CreatePolygonRgn(const TPoint* Points, int Count, int FillMode) {
+  TRegion r;
+  if (Points && Count > 2) {
+    QPolygon poly(Count);
+    for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
+    r.FImpl->R = QRegion(poly, FillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  }
+  return r;
+}
+
+int TRegion::CombineRgn(TRegion& Dest, const TRegion& A, const TRegion& B, int Mode) {
+  QRegion res;
+  switch (Mode) {
+    case RGN_AND: res = A.FImpl->R.intersected(B.FImpl->R); break;
+    case RGN_OR: res = A.FImpl->R.united(B.FImpl->R); break;
+    case RGN_XOR: res = A.FImpl->R.xored(B.FImpl->R); break;
+    case RGN_DIFF: res = A.FImpl->R.subtracted(B.FImpl->R); break;
+    case RGN_COPY: res = A.FImpl->R; break;
+    default: return RGN_ERROR;
+  }
+  Dest.FImpl->R = res;
+  return Dest.Kind();
+}
+
+bool TRegion::IsEmpty() const { return FImpl->R.isEmpty(); }
+bool TRegion::PtInRegion(int32_t X, int32_t Y) const { return FImpl->R.contains(QPoint(X, Y)); }
+TRect TRegion::Box() const { return vmqt::FromQRect(FImpl->R.boundingRect()); }
+void TRegion::Offset(int32_t DX, int32_t DY) { FImpl->R.translate(DX, DY); }
+bool TRegion::Equals(const TRegion& Other) const { return FImpl->R == Other.FImpl->R; }
+int TRegion::Kind() const {
+  int n = FImpl->R.rectCount();
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+int TRegion::RectCount() const { return FImpl->R.rectCount(); }
+
+// ---------------------------------------------------------------------------------------------
+// Canvas state on the Qt side
+
+namespace {
+
+QPainter::CompositionMode PenModeComposition(int Mode, bool& Nop) {
+  Nop = false;
+  switch (Mode) {
+    case pmBlack: return QPainter::RasterOp_ClearDestination;
+    case pmWhite: return QPainter::RasterOp_SetDestination;
+    case pmNop: Nop = true; return QPainter::CompositionMode_SourceOver;
+    case pmNot: return QPainter::RasterOp_NotDestination;
+    case pmNotCopy: return QPainter::RasterOp_NotSource;
+    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask: return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor: return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
+    default: return QPainter::CompositionMode_SourceOver;
+  }
+}
+
+double Deg(double Rad) { return Rad * 180.0 / M_PI; }
+
+}  // namespace
+
+QPainter::CompositionMode vmqt::CopyModeToComposition(TCopyMode Mode, bool& Handled) {
+  Handled = true;
+  switch (Mode) {
+    case cmSrcCopy: return QPainter::CompositionMode_Source;
+    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
+    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
+    case cmNotSrcCopy: return QPainter::RasterOp_NotSource;
+    case cmSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
+    case cmNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
+    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
+    default: Handled = false; return QPainter::CompositionMode_Source;
+  }
+}
+
+QFont vmqt::MakeQFont(const TFont& F, int CharExtra) {
+  EnsureApp();
+  QFont f(ToQ(F.Name()));
+  int h = F.Height();
+  if (h < 0) {
+    f.setPixelSize(-h);
+  } else if (h > 0) {
+    // A positive height is the cell height: scale the em size to it.
+    QFont t(f);
+    t.setPixelSize(100);
+    QFontMetricsF m(t);
+    double cell = m.ascent() + m.descent();
+    f.setPixelSize(std::max(1, static_cast<int>(std::lround(h * 100.0 / (cell > 0 ? cell : 100)))));
+  } else {
+    f.setPixelSize(13);
+  }
+  TFontStyles s = F.Style();
+  f.setBold(s.Contains(fsBold));
+  f.setItalic(s.Contains(fsItalic));
+  f.setUnderline(s.Contains(fsUnderline));
+  f.setStrikeOut(s.Contains(fsStrikeOut));
+  if (F.Pitch() == fpFixed) {
+    f.setFixedPitch(true);
+    f.setStyleHint(QFont::Monospace);
+  }
+  f.setKerning(false);
+  switch (F.Quality()) {
+    case fqNonAntialiased: f.setStyleStrategy(QFont::NoAntialias); break;
+    case fqAntialiased:
+    case fqClearType: f.setStyleStrategy(QFont::PreferAntialias); break;
+    default: break;
+  }
+  if (CharExtra != 0) f.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
+  return f;
+}
+
+struct TCanvas::Impl {
+  explicit Impl(TCanvas* O) : Owner(O) {}
+  ~Impl() { Flush(); }
+
+  TCanvas* Owner;
+  vmqt::TCanvasTarget* Target = nullptr;
+  QPainter OwnPainter;
+  QPainter* P = nullptr;
+  bool External = false;
+
+  // Versions of pen, brush and font realized in the device state and applied to the painter.
+  uint32_t PenRealized = 0, BrushRealized = 0, FontRealized = 0;
+  uint32_t PenApplied = 0, BrushApplied = 0;
+  bool PenDirty = true, BrushDirty = true;
+
+  // Device state.
+  int Rop2 = pmCopy;
+  bool Nop = false;
+  bool PenNull = false;
+  bool Cosmetic = true;
+  int PenWidth = 1;
+  bool InsideFrame = false;
+  QPen QtPen;
+  QPainter::CompositionMode Comp = QPainter::CompositionMode_SourceOver;
+  int BkMode = OPAQUE;
+  TColor BkColor = clWhite;
+  TColor TextColor = clBlack;
+  int TextAlign = 0;
+
+  bool HasClip = false;
+  QRegion Clip;
+
+  bool InPath = false;
+  bool PathOpen = false;
+  QPainterPath Path;
+
+  QFont QtFont;
+  uint32_t QtFontVer = 0;
+  int QtFontExtra = 0;
+  std::unique_ptr<QFontMetrics> FM;
+
+  // ---- painter lifecycle
+  bool Begin() {
+    if (!Target) return false;
+    if (QPainter* ext = Target->ExternalPainter()) {
+      P = ext;
+      External = true;
+    } else {
+      QPaintDevice* d = Target->Device();
+      if (!d) return false;
+      vmqt::EnsureApp();
+      if (!OwnPainter.begin(d)) return false;
+      P = &OwnPainter;
+      External = false;
+    }
+    P->setRenderHint(QPainter::Antialiasing, false);
+    P->setRenderHint(QPainter::TextAntialiasing, true);
+    P->setRenderHint(QPainter::SmoothPixmapTransform, false);
+    ApplyTransform();
+    ApplyClip();
+    PenDirty = BrushDirty = true;
+    return true;
+  }
+
+  void Flush() {
+    if (!P) return;
+    if (!External) {
+      OwnPainter.end();
+      P = nullptr;
+      if (Target) Target->PainterEnded();
+    } else {
+      P = nullptr;
+    }
+  }
+
+  // ---- realization of pen, brush and font into the device state
+  void RealizePen() {
+    TPen* pen = Owner->FPen.get();
+    if (pen->Version() != PenRealized) {
+      PenRealized = pen->Version();
+      Rop2 = pen->Mode();
+      PenDirty = true;
+    }
+  }
+  void RealizeBrush() {
+    TBrush* b = Owner->FBrush.get();
+    if (b->Version() != BrushRealized) {
+      BrushRealized = b->Version();
+      TColor c = ColorToRGB(b->Color());
+      if (b->Style() == bsSolid) {
+        BkColor = c;
+        BkMode = OPAQUE;
+      } else {
+        BkColor = static_cast<TColor>(~static_cast<uint32_t>(c) & 0xFFFFFF);
+        BkMode = TRANSPARENT;
+      }
+      BrushDirty = true;
+    }
+  }
+  void RealizeFont() {
+    TFont* f = Owner->FFont.get();
+    if (f->Version() != FontRealized) {
+      FontRealized = f->Version();
+      TextColor = f->Color();
+    }
+  }
+
+  bool IdentityMapping() const {
+    return Owner->FMapMode == MM_TEXT && Owner->FWindowOrg == Owner->FViewportOrg;
+  }
+
+  void ApplyPen() {
+    TPen* pen = Owner->FPen.get();
+    bool nop = false;
+    Comp = PenModeComposition(Rop2, nop);
+    Nop = nop;
+    PenNull = pen->Style() == psClear;
+    PenWidth = std::max(1, pen->Width());
+    InsideFrame = pen->Style() == psInsideFrame && PenWidth > 1;
+    Cosmetic = pen->Width() <= 1;
+    QPen qp;
+    if (PenNull) {
+      qp = QPen(Qt::NoPen);
+    } else {
+      qp.setColor(vmqt::ToQColor(pen->Color()));
+      if (Cosmetic) {
+        // One pixel on the device when unscaled; a scaled mapping widens it as a one-unit pen.
+        qp.setWidth(pen->Width() == 0 || IdentityMapping() ? 0 : 1);
+        qp.setCapStyle(Qt::FlatCap);
+        qp.setJoinStyle(Qt::MiterJoin);
+      } else {
+        qp.setWidth(pen->Width());
+        qp.setCapStyle(pen->EndCap() == pecRound ? Qt::RoundCap : pen->EndCap() == pecSquare ? Qt::SquareCap : Qt::FlatCap);
+        qp.setJoinStyle(pen->Join() == pjRound ? Qt::RoundJoin : pen->Join() == pjBevel ? Qt::BevelJoin : Qt::MiterJoin);
+      }
+      QList<qreal> dashes;
+      switch (pen->Style()) {
+        case psDash: dashes = Cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1}; break;
+        case psDot: dashes = Cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1}; break;
+        case psDashDot: dashes = Cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1}; break;
+        case psDashDotDot: dashes = Cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1}; break;
+        case psAlternate: dashes = {1, 1}; break;
+        case psUserStyle: {
+          const auto& us = pen->UserStyle();
+          double unit = Cosmetic ? 1.0 : pen->Width();
+          for (size_t i = 0; i < us.size(); ++i) {
+            double v = us[i] / unit;
+            // A zero dash is a single dot.
+            if (i % 2 == 0 && v <= 0) v = Cosmetic ? 1.0 : 0.01;
+            dashes.push_back(v);
+          }
+          if (dashes.size() % 2) dashes.push_back(dashes.back());
+          break;
+        }
+        default: break;
+      }
+      if (!dashes.isEmpty()) qp.setDashPattern(dashes);
+    }
+    QtPen = qp;
+    P->setPen(qp);
+    P->setCompositionMode(Comp);
+    PenApplied = pen->Version();
+    PenDirty = false;
+  }
+
+  QBrush MakeBrush() {
+    TBrush* b = Owner->FBrush.get();
+    if (TBitmap* bm = b->Bitmap()) {
+      QImage img = vmqt::BitmapImage(bm);
+      if (img.format() == QImage::Format_Mono || img.format() == QImage::Format_MonoLSB) {
+        img = img.convertToFormat(QImage::Format_Mono);
+        img.setColorTable({vmqt::ToQRgb(TextColor), vmqt::ToQRgb(BkColor)});
+      }
+      if (!img.isNull()) return QBrush(img);
+    }
+    QColor c = vmqt::ToQColor(b->Color());
+    switch (b->Style()) {
+      case bsSolid: return QBrush(c, Qt::SolidPattern);
+      case bsClear: return QBrush(Qt::NoBrush);
+      case bsHorizontal: return QBrush(c, Qt::HorPattern);
+      case bsVertical: return QBrush(c, Qt::VerPattern);
+      case bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
+      case bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
+      case bsCross: return QBrush(c, Qt::CrossPattern);
+      case bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
+    }
+    return QBrush(c);
+  }
+
+  void ApplyBrush() {
+    P->setBrush(MakeBrush());
+    P->setBackgroundMode(BkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
+    P->setBackground(QBrush(vmqt::ToQColor(BkColor)));
+    BrushApplied = Owner->FBrush->Version();
+    BrushDirty = false;
+  }
+
+  QPainter* Ready() {
+    if (!P && !Begin()) return nullptr;
+    RealizePen();
+    RealizeBrush();
+    if (PenDirty || PenApplied != Owner->FPen->Version()) ApplyPen();
+    if (BrushDirty || BrushApplied != Owner->FBrush->Version()) ApplyBrush();
+    return P;
+  }
+
+  QTransform Mapping() const {
+    const TCanvas* o = Owner;
+    double sx = 1, sy = 1;
+    if (o->FMapMode != MM_TEXT && o->FWindowExt.cx != 0 && o->FWindowExt.cy != 0) {
+      sx = static_cast<double>(o->FViewportExt.cx) / o->FWindowExt.cx;
+      sy = static_cast<double>(o->FViewportExt.cy) / o->FWindowExt.cy;
+    }
+    return QTransform(sx, 0, 0, sy, o->FViewportOrg.X - o->FWindowOrg.X * sx,
+                      o->FViewportOrg.Y - o->FWindowOrg.Y * sy);
+  }
+
+  void ApplyTransform() {
+    if (!P) return;
+    P->setWorldTransform(Mapping());
+    PenDirty = true;
+  }
+
+  void ApplyClip() {
+    if (!P) return;
+    QTransform t = P->worldTransform();
+    P->resetTransform();
+    if (HasClip)
+      P->setClipRegion(Clip);
+    else
+      P->setClipping(false);
+    P->setWorldTransform(t);
+  }
+
+  QRect DeviceRect() {
+    if (!Target) return QRect();
+    if (QImage* img = Target->Image()) return img->rect();
+    if (P && P->device()) return QRect(0, 0, P->device()->width(), P->device()->height());
+    if (QPaintDevice* d = Target->Device()) return QRect(0, 0, d->width(), d->height());
+    return QRect();
+  }
+
+  void SetClip(const QRegion& R, int Mode) {
+    QRegion cur = HasClip ? Clip : QRegion(DeviceRect());
+    switch (Mode) {
+      case RGN_AND: Clip = cur.intersected(R); break;
+      case RGN_OR: Clip = cur.united(R); break;
+      case RGN_XOR: Clip = cur.xored(R); break;
+      case RGN_DIFF: Clip = cur.subtracted(R); break;
+      default: Clip = R; break;
+    }
+    HasClip = true;
+    ApplyClip();
+  }
+
+  // ---- fonts
+  void EnsureFont() {
+    RealizeFont();
+    TFont* f = Owner->FFont.get();
+    if (!FM || QtFontVer != f->Version() || QtFontExtra != Owner->FCharExtra) {
+      QtFont = vmqt::MakeQFont(*f, Owner->FCharExtra);
+      QtFontVer = f->Version();
+      QtFontExtra = Owner->FCharExtra;
+      FM = std::make_unique<QFontMetrics>(QtFont);
+    }
+  }
+
+  int TextWidthQ(const QString& s) { return FM->horizontalAdvance(s); }
+
+  // ---- drawing helpers
+  void Done() {
+    if (Target) Target->Drawn();
+  }
+
+  // Draws a closed shape: the brush fills the box without its right column and bottom row, the
+  // pen outlines it.
+  template <class FillFn, class StrokeFn>
+  void Shape(QPainter* p, FillFn fill, StrokeFn stroke) {
+    if (Nop) return;
+    if (PenNull || p->brush().style() == Qt::NoBrush) {
+      if (PenNull) {
+        fill();
+      } else {
+        stroke();
+      }
+      return;
+    }
+    fill();
+    stroke();
+  }
+};
+
+namespace vmqt {
+
+void CanvasSetTarget(TCanvas* Canvas, TCanvasTarget* Target) {
+  TCanvas::Impl* d = Canvas->GetImpl();
+  d->Flush();
+  d->Target = Target;
+  d->PenDirty = d->BrushDirty = true;
+  d->HasClip = false;
+  d->Clip = QRegion();
+  d->InPath = false;
+  d->Path = QPainterPath();
+}
+
+TCanvasTarget* CanvasTarget(TCanvas* Canvas) { return Canvas->GetImpl()->Target; }
+
+void CanvasFlush(TCanvas* Canvas) { Canvas->GetImpl()->Flush(); }
+
+QPainter* CanvasPainter(TCanvas* Canvas) { return Canvas->GetImpl()->Ready(); }
+
+QImage* CanvasImage(TCanvas* Canvas) {
+  TCanvas::Impl* d = Canvas->GetImpl();
+  return d->Target ? d->Target->Image() : nullptr;
+}
+
+}  // namespace vmqt
+
+// ---------------------------------------------------------------------------------------------
+// TCanvas
+
+TCanvas::TCanvas()
+    : FPen(std::make_unique<TPen>()),
+      FBrush(std::make_unique<TBrush>()),
+      FFont(std::make_unique<TFont>()),
+      FImpl(std::make_unique<Impl>(this)) {}
+
+TCanvas::~TCanvas() { FImpl.reset(); }
+
+bool TCanvas::HandleAllocated() const { return FImpl->Target != nullptr; }
+
+void TCanvas::Refresh() {
+  FImpl->PenRealized = FImpl->BrushRealized = FImpl->FontRealized = 0;
+  FImpl->PenDirty = FImpl->BrushDirty = true;
+  FImpl->FM.reset();
+}
+
+void TCanvas::Changing() {
+  if (OnChanging) OnChanging(this);
+}
+
+void TCanvas::Changed() {
+  FImpl->Done();
+  if (OnChange) OnChange(this);
+}
+
+TColor TCanvas::Pixels(int32_t X, int32_t Y) {
+  QImage* img = FImpl->Target ? FImpl->Target->Image() : nullptr;
+  if (!img) return CLR_INVALID;
+  QPoint d = FImpl->Mapping().map(QPoint(X, Y));
+  if (!img->rect().contains(d)) return CLR_INVALID;
+  if (FImpl->HasClip && !FImpl->Clip.contains(d)) return CLR_INVALID;
+  return vmqt::FromQRgb(img->pixel(d));
+}
+
+void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  QPoint d = FImpl->Mapping().map(QPoint(X, Y));
+  QTransform t = p->worldTransform();
+  auto comp = p->compositionMode();
+  p->resetTransform();
+  p->setCompositionMode(QPainter::CompositionMode_Source);
+  p->fillRect(QRect(d.x(), d.y(), 1, 1), vmqt::ToQColor(ColorToRGB(Color)));
+  p->setCompositionMode(comp);
+  p->setWorldTransform(t);
+  Changed();
+}
+
+void TCanvas::MoveTo(int32_t X, int32_t Y) {
+  FPenPos = TPoint(X, Y);
+  if (FImpl->InPath) FImpl->Path.moveTo(X, Y);
+}
+
+void TCanvas::LineTo(int32_t X, int32_t Y) {
+  TPoint from = FPenPos;
+  FPenPos = TPoint(X, Y);
+  if (FImpl->InPath) {
+    FImpl->Path.lineTo(X, Y);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && !FImpl->PenNull) {
+    // A one-pixel line of no length draws nothing: its end pixel is left out.
+    if (from.X != X || from.Y != Y || !FImpl->Cosmetic) p->drawLine(from.X, from.Y, X, Y);
+  }
+  Changed();
+}
+
+void TCanvas::Polyline(const TPoint* Points, int Count) {
+  if (!Points || Count < 1) return;
+  if (FImpl->InPath) {
+    FImpl->Path.moveTo(Points[0].X, Points[0].Y);
+    for (int i = 1; i < Count; ++i) FImpl->Path.lineTo(Points[i].X, Points[i].Y);
+    return;
+  }
+  if (Count < 2) return;
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && !FImpl->PenNull) {
+    QPolygon poly(Count);
+    for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
+    p->drawPolyline(poly);
+  }
+  Changed();
+}
+
+void TCanvas::Polygon(const TPoint* Points, int Count) {
+  if (!Points || Count < 2) return;
+  QPolygon poly(Count);
+  for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
+  if (FImpl->InPath) {
+    FImpl->Path.addPolygon(poly);
+    FImpl->Path.closeSubpath();
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop) p->drawPolygon(poly, FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  Changed();
+}
+
+void TCanvas::PolyBezier(const TPoint* Points, int Count) {
+  if (!Points || Count < 4 || (Count - 1) % 3 != 0) return;
+  QPainterPath path;
+  path.moveTo(Points[0].X, Points[0].Y);
+  for (int i = 1; i + 2 < Count; i += 3)
+    path.cubicTo(Points[i].X, Points[i].Y, Points[i + 1].X, Points[i + 1].Y, Points[i + 2].X, Points[i + 2].Y);
+  if (FImpl->InPath) {
+    FImpl->Path.addPath(path);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+  Changed();
+}
+
+void TCanvas::PolyBezierTo(const TPoint* Points, int Count) {
+  if (!Points || Count < 3 || Count % 3 != 0) return;
+  std::vector<TPoint> all;
+  all.reserve(Count + 1);
+  all.push_back(FPenPos);
+  all.insert(all.end(), Points, Points + Count);
+  if (FImpl->InPath) {
+    for (int i = 0; i + 2 < Count; i += 3)
+      FImpl->Path.cubicTo(Points[i].X, Points[i].Y, Points[i + 1].X, Points[i + 1].Y, Points[i + 2].X, Points[i + 2].Y);
+  } else {
+    PolyBezier(all.data(), static_cast<int>(all.size()));
+  }
+  FPenPos = Points[Count - 1];
+}
+
+void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  QRect r = NormRect(X1, Y1, X2, Y2);
+  if (FImpl->InPath) {
+    FImpl->Path.addRect(QRectF(r));
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  Impl* d = FImpl.get();
+  if (!d->Nop && r.width() > 0 && r.height() > 0) {
+    if (d->InsideFrame) {
+      int h = d->PenWidth / 2;
+      r.adjust(h, h, -h, -h);
+    }
+    QRect outline(r.left(), r.top(), r.width() - 1, r.height() - 1);
+    bool fill = p->brush().style() != Qt::NoBrush;
+    if (d->PenNull) {
+      if (fill) {
+        p->setPen(Qt::NoPen);
+        p->drawRect(outline);  // the fill stops one pixel short of the right and bottom edges
+      }
+    } else if (d->Cosmetic) {
+      // Fill the inside and outline separately so that no pixel is drawn twice (raster modes).
+      if (fill && r.width() > 2 && r.height() > 2) {
+        p->setPen(Qt::NoPen);
+        p->drawRect(QRect(r.left() + 1, r.top() + 1, r.width() - 2, r.height() - 2));
+        p->setPen(d->QtPen);
+      }
+      QBrush b = p->brush();
+      p->setBrush(Qt::NoBrush);
+      if (r.width() == 1 || r.height() == 1)
+        p->drawLine(r.left(), r.top(), r.right(), r.bottom());
+      else
+        p->drawRect(outline);
+      p->setBrush(b);
+    } else {
+      p->drawRect(outline);
+    }
+    if (d->PenNull) p->setPen(d->QtPen);
+  }
+  Changed();
+}
+
+void TCanvas::RoundRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3) {
+  QRect r = NormRect(X1, Y1, X2, Y2);
+  QRectF box(r.left(), r.top(), r.width() - 1, r.height() - 1);
+  double rx = std::min(std::abs(X3) / 2.0, box.width() / 2), ry = std::min(std::abs(Y3) / 2.0, box.height() / 2);
+  if (FImpl->InPath) {
+    FImpl->Path.addRoundedRect(box, rx, ry);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && r.width() > 0 && r.height() > 0) p->drawRoundedRect(box, rx, ry);
+  Changed();
+}
+
+void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
+  QRect r = NormRect(X1, Y1, X2, Y2);
+  if (FImpl->InPath) {
+    FImpl->Path.addEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && r.width() > 0 && r.height() > 0) {
+    if (FImpl->InsideFrame) {
+      int h = FImpl->PenWidth / 2;
+      r.adjust(h, h, -h, -h);
+    }
+    p->drawEllipse(QRect(r.left(), r.top(), r.width() - 1, r.height() - 1));
+  }
+  Changed();
+}
+
+namespace {
+
+struct ArcGeometry {
+  QRectF Box;
+  double Start = 0;  // degrees on the ellipse, counter-clockwise from 3 o'clock
+  double Sweep = 360;
+  bool Valid = false;
+};
+
+// The parametric angle of the point where the ray from the centre through (X, Y) meets the ellipse.
+double RayAngle(const QRectF& Box, int32_t X, int32_t Y) {
+  double cx = Box.center().x(), cy = Box.center().y();
+  double rx = Box.width() / 2, ry = Box.height() / 2;
+  double dx = X - cx, dy = cy - Y;
+  if (dx == 0 && dy == 0) return 0;
+  return Deg(std::atan2(dy * rx, dx * ry));
+}
+
+ArcGeometry MakeArc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4,
+                    int Direction) {
+  ArcGeometry g;
+  QRect r = NormRect(X1, Y1, X2, Y2);
+  if (r.width() <= 0 || r.height() <= 0) return g;
+  g.Box = QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1);
+  double a1 = RayAngle(g.Box, X3, Y3), a2 = RayAngle(g.Box, X4, Y4);
+  double sweep = a2 - a1;
+  if (Direction == AD_CLOCKWISE) {
+    while (sweep >= 0) sweep -= 360;
+  } else {
+    while (sweep <= 0) sweep += 360;
+  }
+  g.Start = a1;
+  g.Sweep = sweep;
+  g.Valid = true;
+  return g;
+}
+
+}  // namespace
+
+void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
+  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
+  if (!g.Valid) return;
+  QPainterPath path;
+  path.arcMoveTo(g.Box, g.Start);
+  path.arcTo(g.Box, g.Start, g.Sweep);
+  if (FImpl->InPath) {
+    FImpl->Path.addPath(path);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+  Changed();
+}
+
+void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
+  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
+  if (!g.Valid) return;
+  QPainterPath path;
+  path.moveTo(FPenPos.X, FPenPos.Y);
+  QPainterPath arc;
+  arc.arcMoveTo(g.Box, g.Start);
+  path.lineTo(arc.currentPosition());
+  path.arcTo(g.Box, g.Start, g.Sweep);
+  QPointF end = path.currentPosition();
+  if (FImpl->InPath) {
+    FImpl->Path.lineTo(arc.currentPosition());
+    FImpl->Path.arcTo(g.Box, g.Start, g.Sweep);
+  } else if (QPainter* p = FImpl->Ready()) {
+    Changing();
+    if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+    Changed();
+  }
+  FPenPos = TPoint(static_cast<int32_t>(std::lround(end.x())), static_cast<int32_t>(std::lround(end.y())));
+}
+
+void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
+  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
+  if (!g.Valid) return;
+  QPainterPath path;
+  path.moveTo(g.Box.center());
+  path.arcTo(g.Box, g.Start, g.Sweep);
+  path.closeSubpath();
+  if (FImpl->InPath) {
+    FImpl->Path.addPath(path);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop) p->drawPath(path);
+  Changed();
+}
+
+void TCanvas::Chord(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
+  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
+  if (!g.Valid) return;
+  QPainterPath path;
+  path.arcMoveTo(g.Box, g.Start);
+  path.arcTo(g.Box, g.Start, g.Sweep);
+  path.closeSubpath();
+  if (FImpl->InPath) {
+    FImpl->Path.addPath(path);
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop) p->drawPath(path);
+  Changed();
+}
+
+void TCanvas::FillRect(const TRect& R) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  if (!r.isEmpty()) {
+    auto comp = p->compositionMode();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->fillRect(r, p->brush());
+    p->setCompositionMode(comp);
+  }
+  Changed();
+}
+
+void TCanvas::FrameRect(const TRect& R) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  if (!r.isEmpty()) {
+    auto comp = p->compositionMode();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    QBrush b = p->brush();
+    p->fillRect(QRect(r.left(), r.top(), r.width(), 1), b);
+    if (r.height() > 1) p->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), b);
+    if (r.height() > 2) {
+      p->fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), b);
+      if (r.width() > 1) p->fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), b);
+    }
+    p->setCompositionMode(comp);
+  }
+  Changed();
+}
+
+void TCanvas::DrawFocusRect(const TRect& R) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  if (r.width() > 0 && r.height() > 0) {
+    p->save();
+    p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    p->setPen(Qt::NoPen);
+    // Every other pixel of the frame, each exactly once.
+    QList<QRect> dots;
+    auto dot = [&](int x, int y) {
+      if (((x + y) & 1) == 0) dots.push_back(QRect(x, y, 1, 1));
+    };
+    for (int x = r.left(); x <= r.right(); ++x) {
+      dot(x, r.top());
+      if (r.bottom() != r.top()) dot(x, r.bottom());
+    }
+    for (int y = r.top() + 1; y < r.bottom(); ++y) {
+      dot(r.left(), y);
+      if (r.right() != r.left()) dot(r.right(), y);
+    }
+    for (const QRect& d : dots) p->fillRect(d, Qt::white);
+    p->restore();
+    FImpl->PenDirty = FImpl->BrushDirty = true;
+  }
+  Changed();
+}
+
+void TCanvas::FloodFill(int32_t X, int32_t Y, TColor Color, TFillStyle FillStyle) {
+  QImage* img = FImpl->Target ? FImpl->Target->Image() : nullptr;
+  QPainter* p = FImpl->Ready();
+  if (!img || !p) return;
+  QPoint start = FImpl->Mapping().map(QPoint(X, Y));
+  if (!img->rect().contains(start)) return;
+  Changing();
+  QRgb ref = vmqt::ToQRgb(Color) & 0xFFFFFF;
+  auto inside = [&](int x, int y) {
+    QRgb c = img->pixel(x, y) & 0xFFFFFF;
+    return FillStyle == fsSurface ? c == ref : c != ref;
+  };
+  if (inside(start.x(), start.y())) {
+    int w = img->width(), h = img->height();
+    std::vector<uint8_t> seen(static_cast<size_t>(w) * h, 0);
+    QRegion area;
+    std::deque<QPoint> todo{start};
+    seen[start.y() * w + start.x()] = 1;
+    std::vector<QRect> rects;
+    while (!todo.empty()) {
+      QPoint q = todo.front();
+      todo.pop_front();
+      rects.push_back(QRect(q.x(), q.y(), 1, 1));
+      const QPoint nb[4] = {{q.x() + 1, q.y()}, {q.x() - 1, q.y()}, {q.x(), q.y() + 1}, {q.x(), q.y() - 1}};
+      for (const QPoint& n : nb) {
+        if (n.x() < 0 || n.y() < 0 || n.x() >= w || n.y() >= h) continue;
+        uint8_t& s = seen[n.y() * w + n.x()];
+        if (s || !inside(n.x(), n.y())) continue;
+        s = 1;
+        todo.push_back(n);
+      }
+    }
+    QTransform t = p->worldTransform();
+    p->resetTransform();
+    auto comp = p->compositionMode();
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (const QRect& r : rects) p->fillRect(r, p->brush());
+    p->setCompositionMode(comp);
+    p->setWorldTransform(t);
+  }
+  Changed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Text
+
+int32_t TCanvas::TextAscent() {
+  FImpl->EnsureFont();
+  return FImpl->FM->ascent();
+}
+
+int32_t TCanvas::TextDescent() {
+  FImpl->EnsureFont();
+  return FImpl->FM->descent();
+}
+
+TSize TCanvas::TextExtent(const std::string& Text) {
+  FImpl->EnsureFont();
+  QString s = vmqt::ToQ(Text);
+  return TSize(FImpl->TextWidthQ(s), FImpl->FM->ascent() + FImpl->FM->descent());
+}
+
+void TCanvas::TextOut(int32_t X, int32_t Y, const std::string& Text) {
+  Impl* d = FImpl.get();
+  d->EnsureFont();
+  d->RealizeBrush();
+  QString s = vmqt::ToQ(Text);
+  int w = d->TextWidthQ(s);
+  int asc = d->FM->ascent(), desc = d->FM->descent();
+  int align = d->TextAlign;
+  bool updateCP = (align & TA_UPDATECP) != 0;
+  if (updateCP) {
+    X = FPenPos.X;
+    Y = FPenPos.Y;
+  }
+  int dx = 0;
+  if ((align & TA_CENTER) == TA_CENTER)
+    dx = -w / 2;
+  else if (align & TA_RIGHT)
+    dx = -w;
+  int base = 0;
+  if ((align & TA_BASELINE) == TA_BASELINE)
+    base = 0;
+  else if (align & TA_BOTTOM)
+    base = -desc;
+  else
+    base = asc;
+  double angle = -FFont->Orientation() / 10.0;
+
+  if (d->InPath) {
+    QPainterPath tp;
+    tp.addText(QPointF(dx, base), d->QtFont, s);
+    QTransform t;
+    t.translate(X, Y);
+    t.rotate(angle);
+    d->Path.addPath(t.map(tp));
+    return;
+  }
+  QPainter* p = d->Ready();
+  if (!p) return;
+  Changing();
+  QTransform saved = p->worldTransform();
+  auto comp = p->compositionMode();
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  p->translate(X, Y);
+  if (angle != 0) p->rotate(angle);
+  if (d->BkMode == OPAQUE) p->fillRect(QRect(dx, base - asc, w, asc + desc), vmqt::ToQColor(d->BkColor));
+  p->setFont(d->QtFont);
+  p->setPen(vmqt::ToQColor(d->TextColor));
+  p->setBackgroundMode(Qt::TransparentMode);
+  p->drawText(QPointF(dx, base), s);
+  p->setWorldTransform(saved);
+  p->setCompositionMode(comp);
+  d->PenDirty = d->BrushDirty = true;
+  if (updateCP) {
+    if ((align & TA_CENTER) == TA_CENTER) {
+    } else if (align & TA_RIGHT) {
+      FPenPos.X -= w;
+    } else {
+      FPenPos.X += w;
+    }
+  }
+  Changed();
+}
+
+void TCanvas::TextRect(const TRect& R, int32_t X, int32_t Y, const std::string& Text) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  p->save();
+  p->setClipRect(r, Qt::IntersectClip);
+  if (FBrush->Style() != bsClear) {
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p->fillRect(r, vmqt::ToQColor(FBrush->Color()));
+  }
+  int oldMode = FImpl->BkMode;
+  FImpl->BkMode = TRANSPARENT;
+  TextOut(X, Y, Text);
+  FImpl->BkMode = oldMode;
+  p->restore();
+  FImpl->PenDirty = FImpl->BrushDirty = true;
+}
+
+int32_t TCanvas::DrawText(const std::string& Text, TRect& R, uint32_t Flags) {
+  Impl* d = FImpl.get();
+  d->EnsureFont();
+  QString s = vmqt::ToQ(Text);
+  int qf = 0;
+  if (Flags & DT_CENTER)
+    qf |= Qt::AlignHCenter;
+  else if (Flags & DT_RIGHT)
+    qf |= Qt::AlignRight;
+  else
+    qf |= Qt::AlignLeft;
+  if (Flags & DT_SINGLELINE) {
+    qf |= Qt::TextSingleLine;
+    if (Flags & DT_VCENTER)
+      qf |= Qt::AlignVCenter;
+    else if (Flags & DT_BOTTOM)
+      qf |= Qt::AlignBottom;
+    else
+      qf |= Qt::AlignTop;
+  } else {
+    qf |= Qt::AlignTop;
+  }
+  if (Flags & DT_WORDBREAK) qf |= Qt::TextWordWrap;
+  if (Flags & DT_EXPANDTABS) qf |= Qt::TextExpandTabs;
+  if (!(Flags & DT_NOPREFIX)) qf |= Qt::TextShowMnemonic;
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  if (Flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
+    Qt::TextElideMode m = (Flags & DT_PATH_ELLIPSIS) ? Qt::ElideMiddle : Qt::ElideRight;
+    s = d->FM->elidedText(s, m, r.width(), qf);
+  }
+  if (Flags & DT_CALCRECT) {
+    QRect b = d->FM->boundingRect(QRect(r.left(), r.top(), (Flags & DT_WORDBREAK) ? r.width() : 1 << 20, 1 << 20),
+                                  qf & ~(Qt::AlignHCenter | Qt::AlignRight | Qt::AlignVCenter | Qt::AlignBottom), s);
+    R.Right = R.Left + b.width();
+    R.Bottom = R.Top + b.height();
+    return b.height();
+  }
+  QPainter* p = d->Ready();
+  if (!p) return 0;
+  Changing();
+  p->save();
+  p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  if (!(Flags & DT_NOCLIP)) p->setClipRect(r, Qt::IntersectClip);
+  p->setFont(d->QtFont);
+  QRect br = p->boundingRect(r, qf, s);
+  if (d->BkMode == OPAQUE) p->fillRect(br.intersected(r), vmqt::ToQColor(d->BkColor));
+  p->setPen(vmqt::ToQColor(d->TextColor));
+  p->setBackgroundMode(Qt::TransparentMode);
+  p->drawText(r, qf, s);
+  p->restore();
+  d->PenDirty = d->BrushDirty = true;
+  Changed();
+  return br.height();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Graphics and copies
+
+void TCanvas::Draw(int32_t X, int32_t Y, TGraphic* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  if (!FImpl->Ready()) return;
+  Changing();
+  Graphic->Draw(this, Bounds(X, Y, Graphic->Width(), Graphic->Height()));
+  FImpl->PenDirty = FImpl->BrushDirty = true;
+  Changed();
+}
+
+void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic) {
+  if (!Graphic || Graphic->Empty()) return;
+  if (!FImpl->Ready()) return;
+  Changing();
+  Graphic->Draw(this, R);
+  FImpl->PenDirty = FImpl->BrushDirty = true;
+  Changed();
+}
+
+void TCanvas::CopyRect(const TRect& DestRect, TCanvas* Source, const TRect& SrcRect) {
+  StretchBlt(DestRect.Left, DestRect.Top, DestRect.Width(), DestRect.Height(), Source, SrcRect.Left, SrcRect.Top,
+             SrcRect.Width(), SrcRect.Height(), FCopyMode);
+}
+
+void TCanvas::BitBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY,
+                     TCopyMode Rop) {
+  StretchBlt(X, Y, W, H, Source, SrcX, SrcY, W, H, Rop);
+}
+
+void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY,
+                         int32_t SrcW, int32_t SrcH, TCopyMode Rop) {
+  bool handled = false;
+  QPainter::CompositionMode mode = vmqt::CopyModeToComposition(Rop, handled);
+  if (!handled) {
+    PatBlt(X, Y, W, H, Rop);
+    return;
+  }
+  if (!Source || W == 0 || H == 0 || SrcW == 0 || SrcH == 0) return;
+  QImage* src = vmqt::CanvasImage(Source);
+  if (!src) return;
+  // Source rectangle in the source's device units.
+  QTransform sm = Source->FImpl->Mapping();
+  QRect sr = sm.mapRect(QRect(std::min(SrcX, SrcX + SrcW), std::min(SrcY, SrcY + SrcH), std::abs(SrcW), std::abs(SrcH)));
+  QImage part = src->copy(sr);  // a copy, so that a canvas may copy onto itself
+  bool mirrorX = (W < 0) != (SrcW < 0), mirrorY = (H < 0) != (SrcH < 0);
+  if (mirrorX || mirrorY) part = part.mirrored(mirrorX, mirrorY);
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  auto comp = p->compositionMode();
+  p->setCompositionMode(mode);
+  QRect dr(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H));
+  p->drawImage(dr, part);
+  p->setCompositionMode(comp);
+  Changed();
+}
+
+void TCanvas::PatBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCopyMode Rop) {
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  QRect r(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H));
+  if (r.isEmpty()) return;
+  Changing();
+  auto comp = p->compositionMode();
+  switch (Rop) {
+    case cmBlackness:
+      p->setCompositionMode(QPainter::CompositionMode_Source);
+      p->fillRect(r, Qt::black);
+      break;
+    case cmWhiteness:
+      p->setCompositionMode(QPainter::CompositionMode_Source);
+      p->fillRect(r, Qt::white);
+      break;
+    case cmDstInvert:
+      p->setCompositionMode(QPainter::RasterOp_NotDestination);
+      p->fillRect(r, Qt::black);
+      break;
+    case cmPatInvert:
+      p->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+      p->fillRect(r, p->brush());
+      break;
+    default:
+      p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+      p->fillRect(r, p->brush());
+      break;
+  }
+  p->setCompositionMode(comp);
+  Changed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Device-context state
+
+int TCanvas::GetTextAlign() { return FImpl->TextAlign; }
+int TCanvas::SetTextAlign(int Flags) {
+  int old = FImpl->TextAlign;
+  FImpl->TextAlign = Flags;
+  return old;
+}
+
+int TCanvas::GetBkMode() {
+  FImpl->RealizeBrush();
+  return FImpl->BkMode;
+}
+int TCanvas::SetBkMode(int Mode) {
+  FImpl->RealizeBrush();
+  int old = FImpl->BkMode;
+  FImpl->BkMode = Mode == OPAQUE ? OPAQUE : TRANSPARENT;
+  FImpl->BrushDirty = true;
+  return old;
+}
+TColor TCanvas::GetBkColor() {
+  FImpl->RealizeBrush();
+  return FImpl->BkColor;
+}
+TColor TCanvas::SetBkColor(TColor Color) {
+  FImpl->RealizeBrush();
+  TColor old = FImpl->BkColor;
+  FImpl->BkColor = ColorToRGB(Color);
+  FImpl->BrushDirty = true;
+  return old;
+}
+TColor TCanvas::GetTextColor() {
+  FImpl->RealizeFont();
+  return FImpl->TextColor;
+}
+TColor TCanvas::SetTextColor(TColor Color) {
+  FImpl->RealizeFont();
+  TColor old = FImpl->TextColor;
+  FImpl->TextColor = ColorToRGB(Color);
+  FImpl->BrushDirty = true;
+  return old;
+}
+int TCanvas::GetROP2() {
+  FImpl->RealizePen();
+  return FImpl->Rop2;
+}
+int TCanvas::SetROP2(int Mode) {
+  FImpl->RealizePen();
+  int old = FImpl->Rop2;
+  FImpl->Rop2 = Mode;
+  FImpl->PenDirty = true;
+  return old;
+}
+int TCanvas::SetArcDirection(int Direction) {
+  int old = FArcDirection;
+  if (Direction == AD_CLOCKWISE || Direction == AD_COUNTERCLOCKWISE) FArcDirection = Direction;
+  return old;
+}
+int TCanvas::SetPolyFillMode(int Mode) {
+  int old = FPolyFillMode;
+  FPolyFillMode = Mode == WINDING ? WINDING : ALTERNATE;
+  return old;
+}
+int TCanvas::SetTextCharacterExtra(int Extra) {
+  int old = FCharExtra;
+  FCharExtra = Extra;
+  return old;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Paths
+
+void TCanvas::BeginPath() {
+  FImpl->InPath = true;
+  FImpl->PathOpen = true;
+  FImpl->Path = QPainterPath();
+  FImpl->Path.moveTo(FPenPos.X, FPenPos.Y);
+}
+void TCanvas::EndPath() { FImpl->InPath = false; }
+void TCanvas::AbortPath() {
+  FImpl->InPath = false;
+  FImpl->PathOpen = false;
+  FImpl->Path = QPainterPath();
+}
+void TCanvas::CloseFigure() {
+  if (FImpl->InPath) FImpl->Path.closeSubpath();
+}
+bool TCanvas::InPath() const { return FImpl->InPath; }
+
+void TCanvas::StrokePath() {
+  QPainter* p = FImpl->Ready();
+  if (p && FImpl->PathOpen && !FImpl->InPath) {
+    Changing();
+    if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(FImpl->Path, p->pen());
+    Changed();
+  }
+  AbortPath();
+}
+
+void TCanvas::FillPath() {
+  QPainter* p = FImpl->Ready();
+  if (p && FImpl->PathOpen && !FImpl->InPath) {
+    Changing();
+    FImpl->Path.setFillRule(FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    if (!FImpl->Nop) p->fillPath(FImpl->Path, p->brush());
+    Changed();
+  }
+  AbortPath();
+}
+
+void TCanvas::StrokeAndFillPath() {
+  QPainter* p = FImpl->Ready();
+  if (p && FImpl->PathOpen && !FImpl->InPath) {
+    Changing();
+    FImpl->Path.setFillRule(FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+    if (!FImpl->Nop) {
+      p->fillPath(FImpl->Path, p->brush());
+      if (!FImpl->PenNull) p->strokePath(FImpl->Path, p->pen());
+    }
+    Changed();
+  }
+  AbortPath();
+}
+
+void TCanvas::WidenPath() {
+  if (!FImpl->PathOpen || FImpl->InPath) return;
+  FImpl->RealizePen();
+  QPainterPathStroker st;
+  st.setWidth(std::max(1, FPen->Width()));
+  st.setCapStyle(FPen->Width() <= 1 ? Qt::FlatCap
+                 : FPen->EndCap() == pecRound ? Qt::RoundCap
+                 : FPen->EndCap() == pecSquare ? Qt::SquareCap
+                                               : Qt::FlatCap);
+  st.setJoinStyle(FPen->Join() == pjRound ? Qt::RoundJoin : FPen->Join() == pjBevel ? Qt::BevelJoin : Qt::MiterJoin);
+  FImpl->Path = st.createStroke(FImpl->Path);
+}
+
+bool TCanvas::SelectClipPath(int Mode) {
+  if (!FImpl->PathOpen || FImpl->InPath) return false;
+  QPainterPath dp = FImpl->Mapping().map(FImpl->Path);
+  dp.setFillRule(FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  QRegion r(dp.toFillPolygon().toPolygon(), dp.fillRule());
+  // A path made of several figures: unite them figure by figure for the odd-even rule.
+  if (dp.toSubpathPolygons().size() > 1) {
+    r = QRegion();
+    for (const QPolygonF& poly : dp.toFillPolygons()) r = r.xored(QRegion(poly.toPolygon(), dp.fillRule()));
+  }
+  FImpl->SetClip(r, Mode);
+  AbortPath();
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clipping
+
+int TCanvas::GetClipRgn(TRegion& Region) {
+  if (!FImpl->HasClip) return 0;
+  Region.GetImpl()->R = FImpl->Clip;
+  return 1;
+}
+
+int TCanvas::SelectClipRgn(const TRegion* Region) {
+  if (!Region) {
+    FImpl->HasClip = false;
+    FImpl->Clip = QRegion();
+    FImpl->ApplyClip();
+    return SIMPLEREGION;
+  }
+  FImpl->SetClip(Region->GetImpl()->R, RGN_COPY);
+  int n = FImpl->Clip.rectCount();
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int TCanvas::ExtSelectClipRgn(const TRegion* Region, int Mode) {
+  if (!Region) {
+    if (Mode != RGN_COPY) return RGN_ERROR;
+    return SelectClipRgn(nullptr);
+  }
+  FImpl->SetClip(Region->GetImpl()->R, Mode);
+  int n = FImpl->Clip.rectCount();
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int TCanvas::IntersectClipRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
+  QRect dr = FImpl->Mapping().mapRect(NormRect(Left, Top, Right, Bottom));
+  FImpl->SetClip(QRegion(dr), RGN_AND);
+  int n = FImpl->Clip.rectCount();
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+int TCanvas::ExcludeClipRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
+  QRect dr = FImpl->Mapping().mapRect(NormRect(Left, Top, Right, Bottom));
+  FImpl->SetClip(QRegion(dr), RGN_DIFF);
+  int n = FImpl->Clip.rectCount();
+  return n == 0 ? NULLREGION : n == 1 ? SIMPLEREGION : COMPLEXREGION;
+}
+
+TRect TCanvas::ClipRect() {
+  QRect r = FImpl->HasClip ? FImpl->Clip.boundingRect() : FImpl->DeviceRect();
+  bool ok = false;
+  QTransform inv = FImpl->Mapping().inverted(&ok);
+  if (ok) r = inv.mapRect(r);
+  return vmqt::FromQRect(r);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mapping
+
+int TCanvas::SetMapMode(int Mode) {
+  int old = FMapMode;
+  FMapMode = (Mode == MM_ANISOTROPIC || Mode == MM_ISOTROPIC) ? Mode : MM_TEXT;
+  FImpl->ApplyTransform();
+  return old;
+}
+void TCanvas::SetWindowOrgEx(int32_t X, int32_t Y, TPoint* Old) {
+  if (Old) *Old = FWindowOrg;
+  FWindowOrg = TPoint(X, Y);
+  FImpl->ApplyTransform();
+}
+void TCanvas::SetWindowExtEx(int32_t X, int32_t Y, TSize* Old) {
+  if (Old) *Old = FWindowExt;
+  if (FMapMode == MM_TEXT) return;
+  FWindowExt = TSize(X, Y);
+  FImpl->ApplyTransform();
+}
+void TCanvas::SetViewportOrgEx(int32_t X, int32_t Y, TPoint* Old) {
+  if (Old) *Old = FViewportOrg;
+  FViewportOrg = TPoint(X, Y);
+  FImpl->ApplyTransform();
+}
+void TCanvas::SetViewportExtEx(int32_t X, int32_t Y, TSize* Old) {
+  if (Old) *Old = FViewportExt;
+  if (FMapMode == MM_TEXT) return;
+  FViewportExt = TSize(X, Y);
+  FImpl->ApplyTransform();
+}
+void TCanvas::LPtoDP(TPoint* Points, int Count) const {
+  QTransform t = FImpl->Mapping();
+  for (int i = 0; i < Count; ++i) {
+    QPointF q = t.map(QPointF(Points[i].X, Points[i].Y));
+    Points[i] = TPoint(static_cast<int32_t>(std::lround(q.x())), static_cast<int32_t>(std::lround(q.y())));
+  }
+}
+void TCanvas::DPtoLP(TPoint* Points, int Count) const {
+  bool ok = false;
+  QTransform t = FImpl->Mapping().inverted(&ok);
+  if (!ok) return;
+  for (int i = 0; i < Count; ++i) {
+    QPointF q = t.map(QPointF(Points[i].X, Points[i].Y));
+    Points[i] = TPoint(static_cast<int32_t>(std::lround(q.x())), static_cast<int32_t>(std::lround(q.y())));
+  }
+}
+
+int TCanvas::GetDeviceCaps(int Index) {
+  vmqt::TCanvasTarget* t = FImpl->Target;
+  QPaintDevice* d = t ? (FImpl->P ? FImpl->P->device() : t->Device()) : nullptr;
+  if (!d) {
+    switch (Index) {
+      case LOGPIXELSX:
+      case LOGPIXELSY: return 96;
+      default: return 0;
+    }
+  }
+  QSizeF mm = t->SizeMM();
+  switch (Index) {
+    case TECHNOLOGY: return t->Technology();
+    case HORZSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.width())) : d->widthMM();
+    case VERTSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.height())) : d->heightMM();
+    case HORZRES:
+    case PHYSICALWIDTH: return d->width();
+    case VERTRES:
+    case PHYSICALHEIGHT: return d->height();
+    case BITSPIXEL: return d->depth() > 0 ? d->depth() : 32;
+    case PLANES: return 1;
+    case LOGPIXELSX: return d->logicalDpiX();
+    case LOGPIXELSY: return d->logicalDpiY();
+    case PHYSICALOFFSETX:
+    case PHYSICALOFFSETY: return 0;
+    default: return 0;
+  }
+}

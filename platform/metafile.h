@@ -1,0 +1,71 @@
+// Metafiles: drawing recorded in memory and replayed, scaled, onto any canvas.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/canvas.h"
+#include "platform/picture.h"
+
+class TMetafile : public TGraphic {
+  VM_CLASS(TMetafile, TGraphic)
+public:
+  TMetafile();
+  ~TMetafile() override;
+
+  bool Empty() const override;
+  // The frame in pixels at 96 per inch.
+  int32_t Width() const override;
+  void SetWidth(int32_t Value) override;
+  int32_t Height() const override;
+  void SetHeight(int32_t Value) override;
+  // The frame in hundredths of a millimetre.
+  int32_t MMWidth() const;
+  void SetMMWidth(int32_t Value);
+  int32_t MMHeight() const;
+  void SetMMHeight(int32_t Value);
+  // Kept and stored; both kinds record the same way.
+  bool Enhanced() const { return FEnhanced; }
+  void SetEnhanced(bool Value) { FEnhanced = Value; }
+  const std::string& CreatedBy() const { return FCreatedBy; }
+  const std::string& Description() const { return FDescription; }
+  void Clear();
+
+  void Assign(TPersistent* Source) override;
+  // The stream holds this program's own recording; anything else raises EInvalidGraphic
+  // "Metafile is not valid".
+  void LoadFromStream(TStream& Stream) override;
+  void SaveToStream(TStream& Stream) override;
+  TGraphic* Clone() const override;
+
+  struct Impl;
+  Impl* GetImpl() const { return FImpl.get(); }
+
+protected:
+  void AssignTo(TPersistent* Dest) override;
+  void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+
+private:
+  friend class TMetafileCanvas;
+  std::unique_ptr<Impl> FImpl;
+  bool FEnhanced = true;
+  std::string FCreatedBy, FDescription;
+};
+
+// A canvas that records into a metafile; the recording replaces the metafile's contents when
+// the canvas is freed. ReferenceDevice is accepted and not used.
+class TMetafileCanvas : public TCanvas {
+  VM_CLASS(TMetafileCanvas, TCanvas)
+public:
+  TMetafileCanvas(TMetafile* AMetafile, void* ReferenceDevice = nullptr);
+  TMetafileCanvas(TMetafile* AMetafile, void* ReferenceDevice, const std::string& CreatedBy,
+                  const std::string& Description);
+  ~TMetafileCanvas() override;
+
+  struct Recorder;
+
+private:
+  TMetafile* FMetafile;
+  std::unique_ptr<Recorder> FRecorder;
+};
