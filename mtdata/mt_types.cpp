@@ -32,6 +32,11 @@ THeaderFieldPick TapeFieldPick;
 TShortString<1> MtzTapeVariant;
 bool ErrorLogActive = false;
 
+namespace {
+// The module's start-up step, before any window exists.
+const bool CommonVarsReady = (InitCommonVars(), true);
+}  // namespace
+
 void ClearTapeLabel(TTapeLabel& Label) { Label = TTapeLabel{}; }
 
 void ClearRobustParams(TMtRobstParam& Params) { Params = TMtRobstParam{}; }

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // ---------------------------------------------------------------------------------------------
@@ -140,8 +141,13 @@ public:
   std::size_t size() const { return FText.size(); }
   void clear() { FText.clear(); }
 
-  friend bool operator==(const TShortString& a, const TShortString& b) = default;
-  friend bool operator==(const TShortString& a, std::string_view b) { return a.FText == b; }
+  friend bool operator==(const TShortString& a, const TShortString& b) { return a.FText == b.FText; }
+  template <typename S>
+    requires(std::is_convertible_v<const S&, std::string_view> &&
+             !std::is_same_v<S, TShortString>)
+  friend bool operator==(const TShortString& a, const S& b) {
+    return a.FText == std::string_view(b);
+  }
 
 private:
   std::string FText;

@@ -148,6 +148,8 @@ TEST(MtTypes, TextLongerThanItsFieldIsCut) {
   TTapeLabel l;
   l.Job = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
   EXPECT_EQ(l.Job.str(), "ABCDEFGHIJKLMNOPQRST");
+  EXPECT_TRUE(l.Job == "ABCDEFGHIJKLMNOPQRST" && "ABCDEFGHIJKLMNOPQRST" == l.Job);
+  EXPECT_TRUE(l.Job != std::string("ABC"));
   l.Station = "12345678901";
   EXPECT_EQ(l.Station.str(), "1234567890");
   // Characters, not bytes: a Cyrillic text is cut whole.
