@@ -3,9 +3,9 @@
 #include "mtdata/coordinates.h"
 #include "mtdata/text_helpers.h"
 #include "platform/codepage.h"
+#include "platform/datetime.h"
 #include "platform/sysutils.h"
 
-#include <chrono>
 #include <cmath>
 #include <initializer_list>
 #include <limits>
@@ -28,109 +28,36 @@ int HexDigit(std::string_view S, int Position) {
   return value;
 }
 
-// ---- dates (days from 1899-12-30)
-
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-int DaysInMonth(int y, int m) {
-  static const int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return m == 2 && IsLeapYear(y) ? 29 : days[m - 1];
-}
-
-bool TryEncodeDate(int y, int m, int d, TDateTime& Date) {
-  if (y < 1 || y > 9999 || m < 1 || m > 12 || d < 1 || d > DaysInMonth(y, m)) return false;
-  // days from 1970-01-01, then shifted to 1899-12-30
-  const int64_t yy = m <= 2 ? y - 1 : y;
-  const int64_t era = (yy >= 0 ? yy : yy - 399) / 400;
-  const int64_t yoe = yy - era * 400;
-  const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  Date = static_cast<double>(era * 146097 + doe - 719468 + 25569);
-  return true;
-}
-
-void DecodeDate(TDateTime Date, int& y, int& m, int& d) {
-  const int64_t z = static_cast<int64_t>(std::trunc(Date)) - 25569 + 719468;
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  d = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  m = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  y = static_cast<int>(yoe + era * 400 + (m <= 2 ? 1 : 0));
-}
-
-int CurrentYear() {
-  const auto now = std::chrono::system_clock::now();
-  const auto days = std::chrono::floor<std::chrono::days>(now);
-  return static_cast<int>(std::chrono::year_month_day(days).year());
-}
-
-// A two-digit year goes to the century that puts it no more than 50 years back.
-int ExpandYear(int y, std::size_t Digits) {
-  if (Digits > 2) return y;
-  const int threshold = CurrentYear() - 50;
-  y += threshold / 100 * 100;
-  if (y < threshold) y += 100;
-  return y;
-}
-
-// Splits S (trimmed) into unsigned numbers separated by Sep; false on anything else.
-bool SplitNumbers(std::string_view S, char Sep, std::vector<int>& Numbers,
-                  std::vector<std::size_t>& Digits) {
-  const std::string t = Trim(S);
-  Numbers.clear();
-  Digits.clear();
-  if (t.empty()) return false;
-  std::size_t i = 0;
-  for (;;) {
-    std::size_t n = 0;
-    int64_t v = 0;
-    while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
-      v = v * 10 + (t[i] - '0');
-      if (v > 1000000) return false;
-      ++i;
-      ++n;
-    }
-    if (n == 0) return false;
-    Numbers.push_back(static_cast<int>(v));
-    Digits.push_back(n);
-    if (i == t.size()) return true;
-    if (t[i] != Sep) return false;
-    ++i;
+// Reads a date with the given short date format and separator; the process-wide settings are
+// restored afterwards, so opening a site leaves the program's date format alone.
+TDateTime StrToDateAs(std::string_view S, const char* Format, char Separator) {
+  const std::string savedFormat = ShortDateFormat;
+  const char savedSeparator = DateSeparator;
+  ShortDateFormat = Format;
+  DateSeparator = Separator;
+  try {
+    const TDateTime d = StrToDate(Trim(S));
+    ShortDateFormat = savedFormat;
+    DateSeparator = savedSeparator;
+    return d;
+  } catch (...) {
+    ShortDateFormat = savedFormat;
+    DateSeparator = savedSeparator;
+    throw;
   }
 }
 
-// A date of three numbers in the order year, month, day (YearFirst) or day, month, year.
-TDateTime StrToDateOrdered(std::string_view S, char Sep, bool YearFirst) {
-  std::vector<int> n;
-  std::vector<std::size_t> digits;
-  TDateTime result = 0;
-  if (SplitNumbers(S, Sep, n, digits) && n.size() == 3) {
-    const int yi = YearFirst ? 0 : 2, di = YearFirst ? 2 : 0;
-    if (TryEncodeDate(ExpandYear(n[yi], digits[yi]), n[1], n[di], result)) return result;
-  }
-  throw EConvertError("'" + std::string(S) + "' is not a valid date");
-}
-
-// "h:m[:s[.zzz]]" as a fraction of a day.
 TDateTime StrToTimeOfDay(std::string_view S) {
-  const std::string t = Trim(S);
-  std::string hms = t, ms;
-  if (const std::size_t dot = t.find('.'); dot != std::string::npos) {
-    hms = t.substr(0, dot);
-    ms = t.substr(dot + 1);
+  const char saved = TimeSeparator;
+  TimeSeparator = ':';
+  try {
+    const TDateTime t = StrToTime(Trim(S));
+    TimeSeparator = saved;
+    return t;
+  } catch (...) {
+    TimeSeparator = saved;
+    throw;
   }
-  std::vector<int> n, msn;
-  std::vector<std::size_t> digits;
-  bool ok = SplitNumbers(hms, ':', n, digits) && n.size() >= 2 && n.size() <= 3;
-  if (ok && !ms.empty()) ok = SplitNumbers(ms, ':', msn, digits) && msn.size() == 1 && msn[0] < 1000;
-  if (ok) {
-    const int h = n[0], m = n[1], s = n.size() > 2 ? n[2] : 0, z = msn.empty() ? 0 : msn[0];
-    if (h < 24 && m < 60 && s < 60) return (h * 3600000.0 + m * 60000.0 + s * 1000.0 + z) / 86400000.0;
-  }
-  throw EConvertError("'" + std::string(S) + "' is not a valid time");
 }
 
 }  // namespace
@@ -165,7 +92,7 @@ TDateTime ParseInfoDate(std::string_view Text) {
       break;
     }
   const std::string dmy = Chars(Text, 6, 7) + '.' + Format("%2.2d", {month}) + '.' + Chars(Text, 1, 2);
-  return StrToDateOrdered(dmy, '.', false);
+  return StrToDateAs(dmy, "dd/mm/yy", '.');
 }
 
 void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& Params) {
@@ -302,12 +229,12 @@ void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& 
   // Recording start; a text that does not convert leaves what was converted before it.
   Header.RecordingStart = 0;
   try {
-    if (!Trim(recDate).empty()) Header.RecordingStart = StrToDateOrdered(recDate, '/', true);
+    if (!Trim(recDate).empty()) Header.RecordingStart = StrToDateAs(recDate, "yyyy/mm/dd", '/');
     if (!Trim(recTime).empty()) Header.RecordingStart = Header.RecordingStart + StrToTimeOfDay(recTime);
   } catch (const EConvertError&) {
   }
 
-  int year = 0, month = 0, day = 0;
+  uint16_t year = 0, month = 0, day = 0;
   DecodeDate(Header.RecordingStart, year, month, day);
   // The month as one lower-case hexadecimal digit, the day as two digits.
   std::string orig = Header.Station.str() + "0123456789abcdef"[month & 15] + Format("%2.2d", {day});

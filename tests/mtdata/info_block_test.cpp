@@ -1,5 +1,6 @@
 #include "mtdata/info_block.h"
 
+#include "platform/datetime.h"
 #include "platform/logdevice.h"
 
 #include <gtest/gtest.h>
@@ -103,7 +104,12 @@ TEST(InfoBlock, FullBlockFillsHeaderAndProcessingParameters) {
   };
   while (lines.size() < 54) lines.push_back("");
   lines.push_back("CLIENT: Client Corp");  // line 55, after the survey company
+  const std::string dateFormat = ShortDateFormat;
+  const char dateSeparator = DateSeparator;
   const Parsed p = Parse(lines);
+  // The program's date settings are left as they were.
+  EXPECT_EQ(ShortDateFormat, dateFormat);
+  EXPECT_EQ(DateSeparator, dateSeparator);
   const TTapeLabel& h = p.header;
 
   EXPECT_EQ(h.Survey.Project, "PRJ-7");
