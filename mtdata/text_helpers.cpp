@@ -1,5 +1,6 @@
 #include "mtdata/text_helpers.h"
 
+#include "platform/datetime.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
@@ -21,19 +22,6 @@ void ReplaceChar(std::string& s, char from, char to) {
 std::map<std::string, std::string, std::less<>>& VersionValues() {
   static std::map<std::string, std::string, std::less<>> values;
   return values;
-}
-
-// Year, month and day of a date (days from 1899-12-30; the integer part is the day).
-void DecodeDays(TDateTime Date, int& Year, int& Month, int& Day) {
-  int64_t z = static_cast<int64_t>(std::trunc(Date)) - 25569 + 719468;  // days from 0000-03-01
-  const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int64_t doe = z - era * 146097;
-  const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int64_t mp = (5 * doy + 2) / 153;
-  Day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
-  Month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-  Year = static_cast<int>(yoe + era * 400 + (Month <= 2 ? 1 : 0));
 }
 
 }  // namespace
@@ -167,17 +155,15 @@ void CharArrayToString(const char* Chars, int High, std::string& Text) {
 }
 
 int32_t DateToYymmdd(TDateTime Date) {
-  int y = 0, m = 0, d = 0;
-  DecodeDays(Date, y, m, d);
+  uint16_t y = 0, m = 0, d = 0;
+  DecodeDate(Date, y, m, d);
   return (y % 100) * 10000 + m * 100 + d;
 }
 
 int32_t TimeToHhmmss(TDateTime Time) {
-  // Milliseconds of the day, as the toolkit decodes a time.
-  int64_t ms = static_cast<int64_t>(std::llround(std::fabs(Time - std::trunc(Time)) * 86400000.0));
-  if (ms >= 86400000) ms = 86399999;
-  const int64_t s = ms / 1000;
-  return static_cast<int32_t>((s / 3600) * 10000 + (s / 60 % 60) * 100 + s % 60);
+  uint16_t h = 0, n = 0, s = 0, ms = 0;
+  DecodeTime(Time, h, n, s, ms);
+  return h * 10000 + n * 100 + s;
 }
 
 void Cp1251ToCp866(std::string_view Text, std::string& Result) {
