@@ -13,12 +13,15 @@ constexpr Ext Pi = 3.141592653589793238462643383279502884L;
 bool FitsDouble(Ext v) { return std::isfinite(static_cast<double>(v)); }
 bool FitsSingle(Ext v) { return std::isfinite(static_cast<float>(v)); }
 
-double NarrowD(Ext v) {
+[[noreturn, gnu::noinline]] void RaiseNarrowFault(double d) {
+  if (std::isnan(d)) throw EInvalidOp("Invalid floating point operation");
+  throw EOverflow("Floating point overflow");
+}
+
+inline double NarrowD(Ext v) {
   const double d = static_cast<double>(v);
-  if (!std::isfinite(d)) {
-    if (std::isnan(d)) throw EInvalidOp("Invalid floating point operation");
-    throw EOverflow("Floating point overflow");
-  }
+  if (!std::isfinite(d)) [[unlikely]]
+    RaiseNarrowFault(d);
   return d;
 }
 
@@ -249,7 +252,7 @@ void PolarOf(double& Mag, double& Phase, double X, double Y) {
   if (x == 0) {
     phase = y == 0 ? 0 : (y > 0 ? Pi / 2 : -Pi / 2);
   } else {
-    phase = std::atan(y / x);
+    phase = std::atan(static_cast<double>(y / x));  // within an ulp of the Double it is stored in
     if (x < 0) phase += y >= 0 ? Pi : -Pi;
   }
   Mag = static_cast<double>(mag);

@@ -20,6 +20,16 @@ struct TCx {
 };
 
 inline Ext Abs2(const TCx& z) { return static_cast<Ext>(z.re) * z.re + static_cast<Ext>(z.im) * z.im; }
+// Transcendental functions run in double precision: as fast as the rest of the call, and
+// within one unit of the last place of the Double they end up in.
+inline Ext Cos(Ext x) { return std::cos(static_cast<double>(x)); }
+inline Ext Sin(Ext x) { return std::sin(static_cast<double>(x)); }
+inline Ext ATan2(double y, double x) { return std::atan2(y, x); }
+inline Ext Pow10(Ext x) { return std::pow(10.0, static_cast<double>(x)); }
+// Guarded forms: a result that is not a finite Double faults.
+inline Ext GuardPow10(Ext x) { return CheckFinite(std::pow(10.0, CheckedNarrow<double>(x))); }
+inline Ext GuardLg(Ext x) { return GuardLog10(CheckedNarrow<double>(x)); }
+
 inline Ext Pow4(Ext x) {
   const Ext x2 = x * x;
   return x2 * x2;
@@ -200,7 +210,7 @@ struct TRotated {
 };
 
 TRotated RotateTensor(const TCx& Z1, const TCx& Z2, const TCx& Z3, const TCx& Z4, Ext beta) {
-  const Ext c = std::cos(2 * beta), s = std::sin(2 * beta);
+  const Ext c = Cos(2 * beta), s = Sin(2 * beta);
   TRotated r;
   r.xxr = Z1.re + Z2.re * c + Z3.re * s;
   r.xxi = Z1.im + Z2.im * c + Z3.im * s;
@@ -381,7 +391,7 @@ void TParamCalc::SkewEllipticityStrike() {
 }
 
 void TParamCalc::TipperGroup() {
-  const Ext c = std::cos(static_cast<Ext>(Alpha)), s = std::sin(static_cast<Ext>(Alpha));
+  const Ext c = Cos(Alpha), s = Sin(Alpha);
   Ttx = {static_cast<double>(Tx.re * c + Ty.re * s), static_cast<double>(Tx.im * c + Ty.im * s)};
   Tty = {static_cast<double>(-Tx.re * s + Ty.re * c),
          static_cast<double>(-Tx.im * s + Ty.im * c)};
@@ -422,8 +432,8 @@ void TParamCalc::TipperGroup() {
 
   Put(10, std::sqrt(static_cast<Ext>(Tx.re) * Tx.re + static_cast<Ext>(Ty.re) * Ty.re));
   Put(11, std::sqrt(static_cast<Ext>(Tx.im) * Tx.im + static_cast<Ext>(Ty.im) * Ty.im));
-  Put(13, std::atan2(static_cast<Ext>(Ty.re), static_cast<Ext>(Tx.re)) * R2D);
-  Put(42, std::atan2(static_cast<Ext>(Ty.im), static_cast<Ext>(Tx.im)) * R2D);
+  Put(13, ATan2(Ty.re, Tx.re) * R2D);
+  Put(42, ATan2(Ty.im, Tx.im) * R2D);
   Put(16, strike);
 }
 
@@ -569,7 +579,7 @@ void TParamCalc::Variances() {
 
   // Phase variances in degrees squared.
   const auto phaseVar = [&](double v, const TCx& z, int phaseParam) {
-    const Ext c = std::cos(static_cast<Ext>(Col(phaseParam)) * D2R);
+    const Ext c = Cos(Col(phaseParam) * D2R);
     return GuardDiv(v * 8 * Abs2(z) * Pow4(c), Pow4(2 * static_cast<Ext>(z.re))) * K;
   };
   double a89 = 0, a39 = 0, a40 = 0, a90 = 0;
@@ -582,7 +592,7 @@ void TParamCalc::Variances() {
   double a134 = 0, a135 = 0, cov = 0, tv = 0;
   Ext tp = 0;
   if (HasHz) {
-    const Ext c = std::cos(static_cast<Ext>(Col(12)) * D2R);
+    const Ext c = Cos(Col(12) * D2R);
     const auto tipPhaseVar = [&](double v, const TCx& t) {
       return GuardDiv(v * 8 * Abs2(t) * Pow4(c), Pow4(2 * static_cast<Ext>(t.re)));
     };
@@ -613,7 +623,7 @@ void TParamCalc::Variances() {
     double dxr = 0, dxi = 0, dyr = 0, dyi = 0;
     const auto derivative = [&](double phiE, const TCx& t, double& dr, double& di) {
       const Ext lead = static_cast<Ext>(phiE) * M - phi;
-      const Ext cos2 = std::cos(static_cast<Ext>(phiE)) * std::cos(static_cast<Ext>(phiE));
+      const Ext cos2 = Cos(phiE) * Cos(phiE);
       const Ext inner = 2 * M * (static_cast<Ext>(t.re) * t.re);
       StoreChecked(dr, GuardDiv(lead * t.re, M * M - GuardDiv(cos2 * Abs2(t) * t.im, inner)));
       StoreChecked(di, GuardDiv(lead * -static_cast<Ext>(t.im), M * M - GuardDiv(cos2 * Abs2(t) * t.re, inner)));
@@ -657,34 +667,34 @@ void TParamCalc::Bostick() {
         ++n;
         sum3 += P[k][3];
         sum4 += P[k][4];
-        sumLog1 += GuardLog10(static_cast<Ext>(p1));
-        sumLog2 += GuardLog10(static_cast<Ext>(p2));
+        sumLog1 += GuardLg(p1);
+        sumLog2 += GuardLg(p2);
       }
     }
     const Ext count = n;
     const Ext phiXy = GuardDiv(sum3, count), phiYx = GuardDiv(sum4, count);
-    const Ext rhoXy = GuardPower(10.0L, GuardDiv(sumLog1, count));
-    const Ext rhoYx = GuardPower(10.0L, GuardDiv(sumLog2, count));
+    const Ext rhoXy = GuardPow10(GuardDiv(sumLog1, count));
+    const Ext rhoYx = GuardPow10(GuardDiv(sumLog2, count));
     const auto clamp = [](Ext m) { return m < -0.99L ? -0.99L : (m > 0.99L ? 0.99L : m); };
     const Ext mXy = clamp(phiXy / 45 - 1);
     const Ext mYx = clamp((phiYx + 180) / 45 - 1);
     Store(43, GuardDiv(rhoXy * (1 - mXy), 1 + mXy));
     Store(44, GuardDiv(rhoYx * (1 - mYx), 1 + mYx));
     const Ext w = GuardDiv(1.0L, 78.95683520871486L * Freq * 1e-7L);
-    Store(58, GuardLog10(GuardSqrt(rhoXy * w)));
-    Store(59, GuardLog10(GuardSqrt(rhoYx * w)));
+    Store(58, GuardLg(GuardSqrt(rhoXy * w)));
+    Store(59, GuardLg(GuardSqrt(rhoYx * w)));
   });
 }
 
 void TParamCalc::FrequencyColumns() {
-  SilentGroup([&] { Store(60, GuardLog10(static_cast<Ext>(Freq))); });
+  SilentGroup([&] { Store(60, GuardLog10(Freq)); });
   Put(99, Freq);
   for (int i = 0; i < 4; ++i) {
     const double v = Col(37 + i);
     if (v >= 0) Put(93 + i, std::sqrt(static_cast<Ext>(v)));
   }
-  Put(97, std::pow(10.0L, static_cast<Ext>(Col(58))));
-  Put(98, std::pow(10.0L, static_cast<Ext>(Col(59))));
+  Put(97, Pow10(Col(58)));
+  Put(98, Pow10(Col(59)));
 }
 
 }  // namespace
