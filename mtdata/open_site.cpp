@@ -206,6 +206,9 @@ void ChooseStartEdit() {
       throw EInOutError(file.FileName + ": the file holds no stored result record");
     file.ReadPlotEditRecord();
     file.RebuildFrequencyGrid(true);
+    // A range chosen in the dialog or stored in a package outlasts the loading of the edit,
+    // which resets it to the valid frequencies.
+    bool keepRange = fromPackage;
     if (!fromPackage) {
       const bool choice = SiteFiles.size() > 1 || file.PlotRecordCount > 1;
       if (RequestFromToFrequency && choice && StartEditDialog) {
@@ -224,6 +227,7 @@ void ChooseStartEdit() {
         file.FromFreq = StrToIntDef(Trim(request.FromText), file.FromFreq);
         file.ToFreq = StrToIntDef(Trim(request.ToText), file.ToFreq);
         file.StartFromStoredEdit = file.StartEdit > 0;
+        keepRange = true;
       } else {
         file.StartEdit = file.PlotRecordCount - 1;
         MtLog("Edit plot number: " + IntToStr(file.StartEdit));
@@ -233,8 +237,13 @@ void ChooseStartEdit() {
       throw ERangeError(file.FileName + ": stored edit " + IntToStr(file.StartEdit + 1) +
                         " not found (the file holds " + IntToStr(file.PlotRecordCount) + ")");
     ClampRange(file);
+    const int from = file.FromFreq, to = file.ToFreq;
     file.CurrentEditBlock = file.PlotBlocks[file.StartEdit + 1];
     file.LoadEdit();
+    if (keepRange) {
+      file.FromFreq = from;
+      file.ToFreq = to;
+    }
   }
 }
 

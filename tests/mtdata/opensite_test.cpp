@@ -1,0 +1,184 @@
+// The open site: one file, a sorted and summed set, a refused set, the start-edit choice, and
+// EDI files.
+#include <gtest/gtest.h>
+
+#include "edi_test_util.h"
+#include "mtdata/edi_writer.h"
+#include "mtdata/open_site.h"
+#include "mtdata/site_file.h"
+#include "sitefile_fixture.h"
+
+#include <memory>
+
+using sitefile_test::CaptureLog;
+using sitefile_test::TTempDir;
+
+namespace {
+
+// Every test leaves no site open and the options as they were.
+class OpenSiteTest : public ::testing::Test {
+protected:
+  void TearDown() override {
+    FreeSite();
+    StartEditDialog = nullptr;
+    RequestFromToFrequency = false;
+  }
+  std::string Make(const std::string& Name, TMtGenModel Model = {}) {
+    const std::string path = Dir.File(Name);
+    MtGenWrite(Model, path);
+    return path;
+  }
+  bool Load(std::vector<std::string>& Names, std::string* Log = nullptr) {
+    bool ok = false;
+    std::string log = CaptureLog([&] { ok = LoadSite(Names); });
+    if (Log) *Log = log;
+    return ok;
+  }
+  TTempDir Dir;
+};
+
+TEST_F(OpenSiteTest, OneFileOpensAsItself) {
+  std::vector<std::string> names{Make("one.mt1")};
+  ASSERT_TRUE(Load(names));
+  ASSERT_EQ(SiteFiles.size(), 1u);
+  EXPECT_EQ(CurrentSite, SiteFiles[0]);
+  auto reference = sitefile_test::OpenSite(names[0]);
+  EXPECT_EQ(CurrentSite->ValidFreqCount, reference->ValidFreqCount);
+  for (int f = 1; f <= CurrentSite->FreqCount; ++f)
+    EXPECT_EQ(CurrentSite->Plots[f][1], reference->Plots[f][1]) << f;
+  FreeSite();
+  EXPECT_TRUE(SiteFiles.empty());
+  EXPECT_EQ(CurrentSite, nullptr);
+}
+
+TEST_F(OpenSiteTest, ASetIsSortedByNameAndSummedOnOneGrid) {
+  std::vector<std::string> names{Make("b.mt1"), Make("A.mt2")};
+  std::string log;
+  ASSERT_TRUE(Load(names, &log));
+  EXPECT_EQ(names, (std::vector<std::string>{Dir.File("A.mt2"), Dir.File("b.mt1")}));
+  ASSERT_EQ(SiteFiles.size(), 2u);
+  EXPECT_NE(CurrentSite, SiteFiles[0]);
+  EXPECT_EQ(CurrentSite->FileName, Dir.File("A"));
+  EXPECT_NE(log.find("New frequency grid, Hz:, Number=40"), std::string::npos);
+  EXPECT_NE(log.find("XPRS number in Summed MT-File"), std::string::npos);
+  const TMTFile& first = *SiteFiles[0];
+  auto single = sitefile_test::OpenSite(names[0]);
+  EXPECT_EQ(CurrentSite->FreqCount, 40);
+  for (int f = 1; f <= 40; ++f) {
+    EXPECT_EQ(CurrentSite->XprCount[f], 2 * first.XprCount[f]);
+    // Two identical files: the sum of the stacks is twice the stack, the parameters the same.
+    EXPECT_GT(single->Plots[f][1], 0);
+    EXPECT_NEAR(CurrentSite->Plots[f][1], single->Plots[f][1], 1e-9 * single->Plots[f][1]) << f;
+  }
+  for (int c = 1; c <= 7; ++c) EXPECT_EQ(CurrentSite->ChannelOrder[c], first.ChannelOrder[c]);
+}
+
+TEST_F(OpenSiteTest, ASetWhoseReferencesDifferIsRefused) {
+  TMtGenModel remote;
+  remote.ReferenceType = frtRemoteE;
+  std::vector<std::string> names{Make("s1.mt1"), Make("s2.mt1", remote), Make("s3.mt1")};
+  std::string log;
+  EXPECT_FALSE(Load(names, &log));
+  EXPECT_NE(log.find(names[0] + " Loc E\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(names[1] + " Rem E - Uncompatible Reference\n"), std::string::npos);
+  EXPECT_NE(log.find(names[2] + " Loc E\n"), std::string::npos);
+  EXPECT_NE(log.find("\n\nEditing set of this files impossible\n\n"), std::string::npos);
+  FreeSite();
+  EXPECT_EQ(CurrentSite, nullptr);
+}
+
+TEST_F(OpenSiteTest, StartEditChoice) {
+  TMtGenModel model;
+  model.Edits = {TMtGenEdit{0, 30, true}, TMtGenEdit{0, 0, true}};
+  const std::string path = Make("site.mt1", model);
+
+  // Without the request the newest of the three stored results is used.
+  std::vector<std::string> names{path};
+  std::string log;
+  ASSERT_TRUE(Load(names, &log));
+  EXPECT_EQ(CurrentSite->PlotRecordCount, 3);
+  EXPECT_EQ(CurrentSite->StartEdit, 2);
+  EXPECT_NE(log.find("Edit plot number: 2\n"), std::string::npos);
+  FreeSite();
+
+  // With it, the dialog sees every stored result, the last one selected.
+  RequestFromToFrequency = true;
+  TStartEditRequest seen;
+  int choice = 0;
+  StartEditDialog = [&](TStartEditRequest& r) {
+    seen = r;
+    r.SelectedLine = choice;
+    r.FromText = "3";
+    r.ToText = "30";
+  };
+  ASSERT_TRUE(Load(names));
+  EXPECT_EQ(seen.Caption, "site.mt1 From what the previous edit do you want to start edit?");
+  ASSERT_EQ(seen.Lines.size(), 3u);
+  EXPECT_EQ(seen.Lines[0].substr(0, 7), "1 PLOT-");
+  EXPECT_EQ(seen.SelectedLine, 2);
+  EXPECT_FALSE(seen.ShowRange);
+  EXPECT_EQ(seen.SiteFile, CurrentSite.get());
+  EXPECT_EQ(CurrentSite->StartEdit, 0);
+  EXPECT_FALSE(CurrentSite->StartFromStoredEdit);
+  EXPECT_EQ(CurrentSite->FromFreq, 3);
+  EXPECT_EQ(CurrentSite->ToFreq, 30);
+  FreeSite();
+
+  // The second line is the first edit: its rotation applies.
+  choice = 1;
+  ASSERT_TRUE(Load(names));
+  EXPECT_EQ(CurrentSite->StartEdit, 1);
+  EXPECT_TRUE(CurrentSite->StartFromStoredEdit);
+  EXPECT_EQ(CurrentSite->RotationAngle, 30);
+}
+
+TEST_F(OpenSiteTest, SummingPutsNearFrequenciesOnTheFirstGridEntryAndKeepsAtMost100) {
+  auto make = [](double freq, int count) {
+    auto f = std::make_shared<TMTFile>();
+    f->FreqCount = 1;
+    f->FromFreq = 1;
+    f->ToFreq = 1;
+    f->Frequencies[1] = freq;
+    f->XprCount[1] = count;
+    for (int x = 1; x <= count; ++x) {
+      f->Weight1[1][x] = 1;
+      f->Weight2[1][x] = 3;
+      f->Mask[1][x] = static_cast<int16_t>(x % 2 + 1);
+      f->XprMatrices[1][x][1][1] = x;
+    }
+    return f;
+  };
+  std::vector<std::shared_ptr<TMTFile>> files{make(100.0, 60), make(100.5, 60)};
+  auto summed = std::make_unique<TMTFile>();
+  CaptureLog([&] { SumSiteFiles(files, *summed); });
+  ASSERT_EQ(summed->FreqCount, 2);
+  EXPECT_EQ(summed->Frequencies[1], 100.5);
+  EXPECT_EQ(summed->Frequencies[2], 100.0);
+  EXPECT_EQ(summed->XprCount[1], 100);  // 120 estimates, the last 20 dropped
+  EXPECT_EQ(summed->XprCount[2], 0);
+  EXPECT_EQ(summed->XprMatrices[1][61][1][1], 1);
+  EXPECT_EQ(summed->Mask[1][61], 2);
+  EXPECT_EQ(summed->XprMatrices[1][100][1][1], 40);
+}
+
+TEST_F(OpenSiteTest, EdiFilesOpenAsOneSite) {
+  TMtModel model = TMtModel::OneD(cd(3, 3));
+  TMatrix7 re{}, im{};
+  BuildCrossPowers(model, IdentityChannelOrder(), re, im);
+  std::vector<std::string> names;
+  for (const char* name : {"b.edi", "a.edi"}) {
+    names.push_back(Dir.File(name));
+    edi_test::WriteText(names.back(),
+                        edi_test::SpectraBlock(name[0] == 'a' ? 10 : 1, 8, re, im,
+                                               edi_test::StandardSlots()) + ">END\n");
+  }
+  ASSERT_TRUE(Load(names));
+  ASSERT_EQ(SiteFiles.size(), 2u);
+  EXPECT_EQ(CurrentSite->FreqCount, 2);
+  EXPECT_EQ(CurrentSite->Frequencies[1], 10);
+  EXPECT_EQ(CurrentSite->XprCount[1], 1);
+  EXPECT_NEAR(CurrentSite->Plots[1][1], 0.2 * std::norm(cd(3, 3)) / 10, 1e-9);
+  EXPECT_NEAR(CurrentSite->Plots[2][1], 0.2 * std::norm(cd(3, 3)) / 1, 1e-9);
+}
+
+}  // namespace
