@@ -226,6 +226,26 @@ TEST(ParamsModel, FixedAngleZeroAndOneDimensionalTensor) {
   EXPECT_NE(log.find("Division by Betadenom = 0\n"), std::string::npos) << log;
 }
 
+TEST(ParamsModel, RealTipperStrikeIsTheRealVectorTurnedAndFolded) {
+  struct Case {
+    double tx, ty, strike;
+  } cases[] = {{0.3, -0.4, 36.8699}, {-0.3, -0.4, -36.8699}, {-0.3, 0.4, -143.1301}};
+  for (const Case& c : cases) {
+    TMtModel m = GeneralModel();
+    m.Tx = c.tx;
+    m.Ty = c.ty;
+    TCallArgs a;
+    a.Angle = 40;  // the strike comes from the measured tipper
+    TPlots p = FilledPlots(0);
+    Compute(p, m, a);
+    EXPECT_NEAR(p[a.F][16], c.strike, 1e-4) << c.tx << "," << c.ty;
+    EXPECT_NEAR(p[a.F][13], c.strike - 90 + (c.strike < -90 ? 360 : 0), 1e-4);
+    EXPECT_NEAR(p[a.F][11], 0, 1e-15);
+    EXPECT_NEAR(p[a.F][14], 0, 1e-15);
+    EXPECT_NEAR(p[a.F][9], 0.5, 1e-12);  // the modulus does not turn
+  }
+}
+
 // Columns where a row computed over zeros and one computed over 777 differ (the other rows
 // alike): those that the computation leaves alone.
 std::set<int> ColumnsLeftAlone(const TMtModel& m, const TCallArgs& a) {
