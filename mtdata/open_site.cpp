@@ -204,8 +204,13 @@ void ChooseStartEdit() {
     TMTFile& file = *member;
     if (file.PlotRecordCount < 1)
       throw EInOutError(file.FileName + ": the file holds no stored result record");
+    const int storedFrom = file.FromFreq, storedTo = file.ToFreq;
     file.ReadPlotEditRecord();
     file.RebuildFrequencyGrid(true);
+    if (fromPackage) {
+      file.FromFreq = storedFrom;
+      file.ToFreq = storedTo;
+    }
     // A range chosen in the dialog or stored in a package outlasts the loading of the edit,
     // which resets it to the valid frequencies.
     bool keepRange = fromPackage;
