@@ -317,3 +317,36 @@ TEST(EdiSite, EmptySpectraAreNotUsedAndAFileWithoutDataIsRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Odd texts either load or are refused with an error; none crashes or reads past its buffers.
+TEST(EdiReader, OddTextsLoadOrAreRefused) {
+  std::string junk;
+  for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 7919) % 256);
+  const std::string texts[] = {
+      "",
+      ">",
+      ">SPECTRA FREQ=10 AVGT=1 // 49",
+      ">HEAD\n DATAID=\n DATAID=\"\n LAT=\"\n LONG=\n ELEV=\n",
+      ">INFO\n" + std::string(100000, 'y') + "\n>END\n",
+      ">FREQ\n" + std::string(5000, ' ') + "1e400 -1e400 nan 0 -5\n>ZXX.VAR\n -4 1e32\n>END\n",
+      ">=SPECTRASECT\n NCHAN=99\n // 7\n 1 1 1 1 1 1 1\n>SPECTRA FREQ=1 // 49\n 1\n>END\n",
+      ">=DEFINEMEAS\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n"
+      ">=SPECTRASECT\n // 3\n 1 1 1\n>SPECTRA FREQ=1 AVGT=1 // 9\n 1\n 1 1\n 1 1 1\n>END\n",
+      junk,
+      ">HEAD\n" + junk + "\n>SPECTRA FREQ=3 AVGT=2\n" + junk + "\n>END\n"};
+  TTempDir dir;
+  const std::string path = dir.File("odd.edi");
+  for (const std::string& text : texts) {
+    WriteText(path, text);
+    auto site = std::make_unique<TMTFile>();
+    try {
+      CaptureLog([&] { LoadFromEdi(*site, path); });
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find(path), std::string::npos) << e.Message();
+    }
+  }
+}
+
+}  // namespace
