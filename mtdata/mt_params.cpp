@@ -278,7 +278,9 @@ void TParamCalc::PrincipalAxes() {
   if (dist > half) {
     Ext steps = std::floor((dist - half) / period);
     if (steps > 0) theta2 += theta2 > m ? -steps * period : steps * period;
-    while (std::fabs(theta2 - m) > half) theta2 += theta2 > m ? -period : period;
+    // A few steps finish the move; more would mean the period is below the spacing of the
+    // numbers, where the angle cannot get closer anyway.
+    for (int i = 0; i < 4 && std::fabs(theta2 - m) > half; ++i) theta2 += theta2 > m ? -period : period;
   }
   Theta = static_cast<double>(theta2);
 }

@@ -40,6 +40,16 @@ TEST(ParamsPrincipalAxes, FoldTowardsTheNeighbourMean) {
       {"only rows up to 28 count", &twoD, 30, 25, 28, 100, 100, -80},
       {"zero divisor of the angle ratio", &halfDivisor, 10, 0, -1, 0, -22.5},
   };
+  {
+    // A wild strike in a neighbouring row (a damaged result record) ends in finite time.
+    TPlots p = FilledPlots(0);
+    p[9][7] = 1e300;
+    TCallArgs a;
+    a.F = 10;
+    a.Mode = 1;
+    Compute(p, twoD, a);
+    EXPECT_TRUE(std::isfinite(p[10][7]));
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TPlots p = FilledPlots(0);
