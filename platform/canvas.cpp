@@ -122,6 +122,7 @@ QPainter::CompositionMode PenModeComposition(int Mode, bool& Nop) {
 }
 
 double Deg(double Rad) { return Rad * 180.0 / M_PI; }
+void RasterEllipse(int L, int T, int R, int B, QPolygon* Outline, std::vector<QRect>* Inside);
 
 }  // namespace
 
@@ -446,6 +447,43 @@ struct TCanvas::Impl {
   int TextWidthQ(const QString& s) { return FM->horizontalAdvance(s); }
 
   // ---- drawing helpers
+  // A one-pixel line from (X0, Y0) that leaves out (X1, Y1). The raster engine always leaves out
+  // the end with the larger coordinate on the major axis, so lines that run the other way are
+  // drawn one step back along themselves.
+  void Segment(QPainter* p, int X0, int Y0, int X1, int Y1) {
+    int dx = X1 - X0, dy = Y1 - Y0;
+    if (dx == 0 && dy == 0) return;
+    bool xMajor = std::abs(dx) >= std::abs(dy);
+    if (!Cosmetic || (xMajor ? dx > 0 : dy > 0)) {
+      p->drawLine(X0, Y0, X1, Y1);
+      return;
+    }
+    if (dx == 0 || dy == 0) {
+      int sx = dx > 0 ? 1 : dx < 0 ? -1 : 0, sy = dy > 0 ? 1 : dy < 0 ? -1 : 0;
+      p->drawLine(X1 - sx, Y1 - sy, X0 - sx, Y0 - sy);
+      return;
+    }
+    double n = std::max(std::abs(dx), std::abs(dy));
+    double ux = -dx / n, uy = -dy / n;
+    p->drawLine(QLineF(X1 + ux, Y1 + uy, X0 + ux, Y0 + uy));
+  }
+
+  // Closed curves keep their right and bottom pixel only with square ends on a one-pixel pen.
+  struct CurvePen {
+    CurvePen(Impl* D, QPainter* P) : d(D), p(P) {
+      if (d->Cosmetic && !d->PenNull) {
+        QPen q = d->QtPen;
+        q.setCapStyle(Qt::SquareCap);
+        p->setPen(q);
+      }
+    }
+    ~CurvePen() {
+      if (d->Cosmetic && !d->PenNull) p->setPen(d->QtPen);
+    }
+    Impl* d;
+    QPainter* p;
+  };
+
   void Done() {
     if (Target) Target->Drawn();
   }
@@ -563,7 +601,10 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
   Changing();
   if (!FImpl->Nop && !FImpl->PenNull) {
     // A one-pixel line of no length draws nothing: its end pixel is left out.
-    if (from.X != X || from.Y != Y || !FImpl->Cosmetic) p->drawLine(from.X, from.Y, X, Y);
+    if (from.X != X || from.Y != Y)
+      FImpl->Segment(p, from.X, from.Y, X, Y);
+    else if (!FImpl->Cosmetic)
+      p->drawLine(from.X, from.Y, X, Y);
   }
   Changed();
 }
@@ -580,9 +621,13 @@ void TCanvas::Polyline(const TPoint* Points, int Count) {
   if (!p) return;
   Changing();
   if (!FImpl->Nop && !FImpl->PenNull) {
-    QPolygon poly(Count);
-    for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
-    p->drawPolyline(poly);
+    if (FImpl->Cosmetic) {
+      for (int i = 1; i < Count; ++i) FImpl->Segment(p, Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
+    } else {
+      QPolygon poly(Count);
+      for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
+      p->drawPolyline(poly);
+    }
   }
   Changed();
 }
@@ -690,7 +735,10 @@ void TCanvas::RoundRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t 
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop && r.width() > 0 && r.height() > 0) p->drawRoundedRect(box, rx, ry);
+  if (!FImpl->Nop && r.width() > 0 && r.height() > 0) {
+    Impl::CurvePen cp(FImpl.get(), p);
+    p->drawRoundedRect(box, rx, ry);
+  }
   Changed();
 }
 
@@ -708,12 +756,79 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
       int h = FImpl->PenWidth / 2;
       r.adjust(h, h, -h, -h);
     }
-    p->drawEllipse(QRect(r.left(), r.top(), r.width() - 1, r.height() - 1));
+    bool fill = p->brush().style() != Qt::NoBrush;
+    if (FImpl->Cosmetic || FImpl->PenNull) {
+      // Exact rasterization: the outline touches the box's left, top, right-1 and bottom-1.
+      QPolygon outline;
+      std::vector<QRect> inside;
+      if (FImpl->PenNull)
+        RasterEllipse(r.left(), r.top(), r.right(), r.bottom(), nullptr, fill ? &inside : nullptr);
+      else
+        RasterEllipse(r.left(), r.top(), r.right() + 1, r.bottom() + 1, &outline, fill ? &inside : nullptr);
+      if (fill && !inside.empty()) {
+        QBrush b = p->brush();
+        for (const QRect& span : inside) p->fillRect(span, b);
+      }
+      if (!outline.isEmpty()) p->drawPoints(outline);
+    } else {
+      p->drawEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
+    }
   }
   Changed();
 }
 
 namespace {
+
+// The outline pixels and the inside row spans of the ellipse in the box [L, R) x [T, B).
+void RasterEllipse(int L, int T, int R, int B, QPolygon* Outline, std::vector<QRect>* Inside) {
+  double a = (R - 1 - L) / 2.0, b = (B - 1 - T) / 2.0;
+  double cx = L + a, cy = T + b;
+  int w = R - L, h = B - T;
+  std::vector<int> lo(h, INT32_MAX), hi(h, INT32_MIN);  // outline extent per row
+  std::vector<uint8_t> mark(static_cast<size_t>(w) * h, 0);
+  auto put = [&](int x, int y) {
+    if (x < L || x >= R || y < T || y >= B) return;
+    uint8_t& m = mark[static_cast<size_t>(y - T) * w + (x - L)];
+    if (!m) {
+      m = 1;
+      if (Outline) Outline->push_back(QPoint(x, y));
+    }
+  };
+  for (int x = L; x < R; ++x) {
+    double u = a > 0 ? (x - cx) / a : 0;
+    double d = b * std::sqrt(std::max(0.0, 1 - u * u));
+    put(x, static_cast<int>(std::ceil(cy - d - 0.5)));
+    put(x, static_cast<int>(std::floor(cy + d + 0.5)));
+  }
+  for (int y = T; y < B; ++y) {
+    double v = b > 0 ? (y - cy) / b : 0;
+    double d = a * std::sqrt(std::max(0.0, 1 - v * v));
+    int xl = static_cast<int>(std::ceil(cx - d - 0.5)), xr = static_cast<int>(std::floor(cx + d + 0.5));
+    put(xl, y);
+    put(xr, y);
+  }
+  if (!Inside) return;
+  for (int y = T; y < B; ++y) {
+    const uint8_t* row = &mark[static_cast<size_t>(y - T) * w];
+    int first = -1, last = -1;
+    for (int i = 0; i < w; ++i)
+      if (row[i]) {
+        if (first < 0) first = i;
+        last = i;
+      }
+    if (first < 0) continue;
+    // Skip the outline runs at both ends; what lies between is inside.
+    int i = first;
+    while (i <= last && row[i]) ++i;
+    int j = last;
+    while (j >= i && row[j]) --j;
+    if (Outline) {
+      if (i <= j) Inside->push_back(QRect(L + i, y, j - i + 1, 1));
+    } else {
+      Inside->push_back(QRect(L + first, y, last - first + 1, 1));
+    }
+  }
+}
 
 struct ArcGeometry {
   QRectF Box;
@@ -804,7 +919,10 @@ void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop) p->drawPath(path);
+  if (!FImpl->Nop) {
+    Impl::CurvePen cp(FImpl.get(), p);
+    p->drawPath(path);
+  }
   Changed();
 }
 

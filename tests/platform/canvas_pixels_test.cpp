@@ -1,0 +1,381 @@
+// Pixel rules of the canvas, checked on bitmaps.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+
+namespace {
+
+struct Surface {
+  TBitmap Bmp;
+  explicit Surface(int W = 40, int H = 30) : Bmp(W, H) {}
+  TCanvas* C() { return Bmp.Canvas(); }
+  TColor At(int X, int Y) { return Bmp.Canvas()->Pixels(X, Y); }
+  // The device pixels, whatever the canvas' clip and mapping.
+  std::vector<TColor> All() {
+    TBitmap copy;
+    copy.Assign(&Bmp);
+    std::vector<TColor> v;
+    for (int y = 0; y < copy.Height(); ++y)
+      for (int x = 0; x < copy.Width(); ++x) v.push_back(copy.Canvas()->Pixels(x, y));
+    return v;
+  }
+  // Bounding box of the pixels that differ from Bg; empty when none.
+  TRect Ink(TColor Bg = clWhite) {
+    std::vector<TColor> px = All();
+    TRect r(INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN);
+    for (int y = 0; y < Bmp.Height(); ++y)
+      for (int x = 0; x < Bmp.Width(); ++x)
+        if (px[y * Bmp.Width() + x] != Bg) {
+          r.Left = std::min(r.Left, x);
+          r.Top = std::min(r.Top, y);
+          r.Right = std::max(r.Right, x + 1);
+          r.Bottom = std::max(r.Bottom, y + 1);
+        }
+    return r.Left == INT32_MAX ? TRect() : r;
+  }
+};
+
+std::string Show(const TRect& R) {
+  return "(" + std::to_string(R.Left) + "," + std::to_string(R.Top) + "," + std::to_string(R.Right) + "," +
+         std::to_string(R.Bottom) + ")";
+}
+
+TEST(CanvasPixels, ShapesCoverTheirBoxWithoutRightAndBottomEdge) {
+  struct Case {
+    const char* Name;
+    std::function<void(TCanvas*)> Draw;
+    TRect Expected;
+  };
+  const std::vector<Case> cases = {
+      {"horizontal line", [](TCanvas* c) { c->MoveTo(2, 5); c->LineTo(10, 5); }, TRect(2, 5, 10, 6)},
+      {"vertical line", [](TCanvas* c) { c->MoveTo(4, 3); c->LineTo(4, 12); }, TRect(4, 3, 5, 12)},
+      {"line drawn leftwards", [](TCanvas* c) { c->MoveTo(10, 5); c->LineTo(2, 5); }, TRect(3, 5, 11, 6)},
+      {"diagonal line", [](TCanvas* c) { c->MoveTo(1, 1); c->LineTo(6, 6); }, TRect(1, 1, 6, 6)},
+      {"zero-length line", [](TCanvas* c) { c->MoveTo(5, 5); c->LineTo(5, 5); }, TRect()},
+      {"polyline", [](TCanvas* c) { c->Polyline({{2, 2}, {10, 2}, {10, 8}}); }, TRect(2, 2, 11, 8)},
+      {"rectangle", [](TCanvas* c) { c->Rectangle(2, 3, 12, 9); }, TRect(2, 3, 12, 9)},
+      {"rectangle given reversed", [](TCanvas* c) { c->Rectangle(12, 9, 2, 3); }, TRect(2, 3, 12, 9)},
+      {"ellipse", [](TCanvas* c) { c->Ellipse(3, 2, 23, 12); }, TRect(3, 2, 23, 12)},
+      {"round rectangle", [](TCanvas* c) { c->RoundRect(2, 2, 20, 14, 6, 6); }, TRect(2, 2, 20, 14)},
+      {"fill rect", [](TCanvas* c) { c->Brush()->SetColor(clBlack); c->FillRect(Rect(3, 4, 9, 7)); }, TRect(3, 4, 9, 7)},
+      {"frame rect", [](TCanvas* c) { c->Brush()->SetColor(clBlack); c->FrameRect(Rect(3, 4, 9, 7)); }, TRect(3, 4, 9, 7)},
+      {"rectangle, clear pen", [](TCanvas* c) {
+         c->Pen()->SetStyle(psClear); c->Brush()->SetColor(clBlack); c->Rectangle(2, 2, 8, 8); }, TRect(2, 2, 7, 7)},
+      {"clear pen line", [](TCanvas* c) { c->Pen()->SetStyle(psClear); c->MoveTo(0, 0); c->LineTo(9, 0); }, TRect()},
+      {"set pixel", [](TCanvas* c) { c->SetPixels(7, 9, clRed); }, TRect(7, 9, 8, 10)},
+  };
+  for (const Case& k : cases) {
+    Surface s;
+    k.Draw(s.C());
+    EXPECT_EQ(Show(s.Ink()), Show(k.Expected)) << k.Name;
+  }
+}
+
+TEST(CanvasPixels, RectangleOutlinesWithPenAndFillsInsideWithBrush) {
+  Surface s;
+  s.C()->Pen()->SetColor(clRed);
+  s.C()->Brush()->SetColor(clBlue);
+  s.C()->Rectangle(2, 2, 10, 8);
+  EXPECT_EQ(s.At(2, 2), clRed);
+  EXPECT_EQ(s.At(9, 7), clRed);
+  EXPECT_EQ(s.At(5, 4), clBlue);
+  EXPECT_EQ(s.At(10, 5), clWhite);
+  EXPECT_EQ(s.At(5, 8), clWhite);
+}
+
+TEST(CanvasPixels, ArcGoesCounterClockwiseFromStartRayUnlessTurned) {
+  auto quadrants = [](int dir) {
+    Surface s(41, 41);
+    s.C()->SetArcDirection(dir);
+    // From the ray towards 3 o'clock to the ray towards 12 o'clock.
+    s.C()->Arc(0, 0, 41, 41, 40, 20, 20, 0);
+    std::vector<bool> q(4, false);  // upper right, upper left, lower left, lower right
+    for (int y = 0; y < 41; ++y)
+      for (int x = 0; x < 41; ++x)
+        if (s.At(x, y) != clWhite) {
+          if (x > 22 && y < 18) q[0] = true;
+          if (x < 18 && y < 18) q[1] = true;
+          if (x < 18 && y > 22) q[2] = true;
+          if (x > 22 && y > 22) q[3] = true;
+        }
+    return q;
+  };
+  EXPECT_EQ(quadrants(AD_COUNTERCLOCKWISE), (std::vector<bool>{true, false, false, false}));
+  EXPECT_EQ(quadrants(AD_CLOCKWISE), (std::vector<bool>{false, true, true, true}));
+
+  // A pie from the same rays: the upper right quarter of its box, give or take a pixel.
+  Surface s(41, 41);
+  s.C()->Brush()->SetColor(clBlack);
+  s.C()->Pie(0, 0, 41, 41, 40, 20, 20, 0);
+  TRect ink = s.Ink();
+  EXPECT_NEAR(ink.Left, 20, 1);
+  EXPECT_NEAR(ink.Right, 41, 1);
+  EXPECT_NEAR(ink.Top, 0, 1);
+  EXPECT_NEAR(ink.Bottom, 21, 1);
+  EXPECT_EQ(s.At(30, 10), clBlack);
+}
+
+TEST(CanvasPixels, ExclusiveOrDrawnTwiceLeavesTheImageUnchanged) {
+  for (TPenMode mode : {pmXor, pmNotXor}) {
+    Surface s(50, 40);
+    TCanvas* c = s.C();
+    c->Brush()->SetColor(clYellow);
+    c->FillRect(Rect(5, 5, 30, 25));
+    c->Pen()->SetColor(clNavy);
+    c->Ellipse(10, 10, 45, 35);
+    std::vector<TColor> before = s.All();
+
+    c->Pen()->SetMode(mode);
+    c->Pen()->SetColor(mode == pmXor ? clWhite : clBlack);
+    c->Brush()->SetStyle(bsClear);
+    auto band = [&] {
+      c->Rectangle(3, 4, 40, 30);
+      c->MoveTo(0, 20);
+      c->LineTo(49, 20);
+      c->Polyline({{1, 1}, {20, 1}, {20, 15}});
+    };
+    band();
+    EXPECT_NE(s.All(), before) << mode;
+    // The band's corners show: every outline pixel is drawn once.
+    EXPECT_NE(s.At(3, 4), before[4 * 50 + 3]) << mode;
+    EXPECT_NE(s.At(39, 29), before[29 * 50 + 39]) << mode;
+    band();
+    EXPECT_EQ(s.All(), before) << mode;
+  }
+}
+
+TEST(CanvasPixels, FocusRectAndInvertingCopiesUndoThemselves) {
+  Surface s;
+  s.C()->Brush()->SetColor(clGreen);
+  s.C()->FillRect(Rect(0, 0, 20, 30));
+  std::vector<TColor> before = s.All();
+  s.C()->DrawFocusRect(Rect(2, 2, 30, 20));
+  EXPECT_NE(s.All(), before);
+  s.C()->DrawFocusRect(Rect(2, 2, 30, 20));
+  EXPECT_EQ(s.All(), before);
+
+  TBitmap pattern(10, 10);
+  pattern.Canvas()->Brush()->SetColor(clRed);
+  pattern.Canvas()->FillRect(Rect(0, 0, 5, 10));
+  s.C()->BitBlt(15, 5, 10, 10, pattern.Canvas(), 0, 0, SRCINVERT);
+  EXPECT_NE(s.All(), before);
+  s.C()->BitBlt(15, 5, 10, 10, pattern.Canvas(), 0, 0, SRCINVERT);
+  EXPECT_EQ(s.All(), before);
+}
+
+TEST(CanvasPixels, ClippingByRectangleRegionAndPath) {
+  Surface s;
+  TCanvas* c = s.C();
+  c->Brush()->SetColor(clBlack);
+  c->IntersectClipRect(5, 6, 15, 12);
+  c->FillRect(Rect(0, 0, 40, 30));
+  EXPECT_EQ(Show(s.Ink()), Show(TRect(5, 6, 15, 12)));
+
+  TRegion saved;
+  EXPECT_EQ(c->GetClipRgn(saved), 1);
+  EXPECT_EQ(Show(saved.Box()), Show(TRect(5, 6, 15, 12)));
+  c->SelectClipRgn(nullptr);
+  TRegion none;
+  EXPECT_EQ(c->GetClipRgn(none), 0);
+
+  // An elliptic region clips to the ellipse; exclusive-or with it leaves a ring outside.
+  Surface e;
+  TRegion ell = TRegion::CreateEllipticRgn(10, 5, 30, 25);
+  e.C()->SelectClipRgn(&ell);
+  e.C()->Brush()->SetColor(clBlack);
+  e.C()->FillRect(Rect(0, 0, 40, 30));
+  EXPECT_EQ(e.At(20, 15), clBlack);
+  EXPECT_EQ(e.At(11, 6), CLR_INVALID);  // outside the clip region
+  EXPECT_EQ(e.All()[6 * 40 + 11], clWhite);
+  TRect eink = e.Ink();
+  EXPECT_TRUE(eink.Left >= 10 && eink.Top >= 5 && eink.Right <= 30 && eink.Bottom <= 25) << Show(eink);
+  EXPECT_GE(eink.Width(), 18);
+
+  // A path made into the clip region.
+  Surface p;
+  p.C()->BeginPath();
+  p.C()->Rectangle(4, 4, 12, 10);
+  p.C()->EndPath();
+  EXPECT_TRUE(p.C()->SelectClipPath(RGN_AND));
+  p.C()->Brush()->SetColor(clBlack);
+  p.C()->FillRect(Rect(0, 0, 40, 30));
+  TRect ink = p.Ink();
+  EXPECT_GE(ink.Left, 4);
+  EXPECT_LE(ink.Right, 13);
+  EXPECT_EQ(p.At(8, 7), clBlack);
+}
+
+TEST(CanvasPixels, PathsAreStrokedFilledAndWidened) {
+  Surface s;
+  TCanvas* c = s.C();
+  c->BeginPath();
+  c->MoveTo(5, 5);
+  c->LineTo(25, 5);
+  c->LineTo(25, 20);
+  c->CloseFigure();
+  c->EndPath();
+  // Drawing calls inside a path draw nothing.
+  EXPECT_EQ(Show(s.Ink()), Show(TRect()));
+  c->Brush()->SetColor(clRed);
+  c->FillPath();
+  EXPECT_EQ(s.At(22, 8), clRed);
+  EXPECT_EQ(s.At(8, 15), clWhite);
+
+  Surface w;
+  w.C()->Pen()->SetWidth(6);
+  w.C()->BeginPath();
+  w.C()->MoveTo(5, 15);
+  w.C()->LineTo(30, 15);
+  w.C()->EndPath();
+  w.C()->WidenPath();
+  w.C()->Brush()->SetColor(clBlack);
+  w.C()->FillPath();
+  TRect ink = w.Ink();
+  EXPECT_NEAR(ink.Height(), 6, 1);
+}
+
+TEST(CanvasPixels, TextFollowsAlignmentFlagsAndBackgroundMode) {
+  struct Case {
+    int Align;
+    int X, Y;
+  };
+  for (Case k : {Case{TA_LEFT | TA_TOP, 10, 10}, Case{TA_RIGHT | TA_TOP, 150, 10}, Case{TA_CENTER | TA_BOTTOM, 80, 50},
+                 Case{TA_LEFT | TA_BASELINE, 10, 40}}) {
+    Surface s(160, 60);
+    TCanvas* c = s.C();
+    c->Font()->SetName("Liberation Sans");
+    c->Font()->SetHeight(-16);
+    c->Brush()->SetStyle(bsClear);
+    c->SetTextAlign(k.Align);
+    TSize ext = c->TextExtent("Wave");
+    int asc = c->TextAscent();
+    c->TextOut(k.X, k.Y, "Wave");
+    int left = (k.Align & TA_CENTER) == TA_CENTER ? k.X - ext.cx / 2 : (k.Align & TA_RIGHT) ? k.X - ext.cx : k.X;
+    int top = (k.Align & TA_BASELINE) == TA_BASELINE ? k.Y - asc : (k.Align & TA_BOTTOM) ? k.Y - ext.cy : k.Y;
+    TRect ink = s.Ink();
+    ASSERT_FALSE(IsRectEmpty(ink)) << k.Align;
+    EXPECT_GE(ink.Left, left - 1) << k.Align;
+    EXPECT_LE(ink.Right, left + ext.cx + 1) << k.Align;
+    EXPECT_GE(ink.Top, top - 1) << k.Align;
+    EXPECT_LE(ink.Bottom, top + ext.cy + 1) << k.Align;
+  }
+
+  Surface o(100, 40);
+  o.C()->Brush()->SetColor(clYellow);  // a solid brush makes text opaque with the brush colour
+  EXPECT_EQ(o.C()->GetBkMode(), OPAQUE);
+  o.C()->TextOut(5, 5, "ab");
+  TSize ext = o.C()->TextExtent("ab");
+  EXPECT_EQ(Show(o.Ink()), Show(Bounds(5, 5, ext.cx, ext.cy)));
+  EXPECT_EQ(o.At(5, 5), clYellow);
+  o.C()->SetBkMode(TRANSPARENT);
+  EXPECT_EQ(o.C()->GetBkMode(), TRANSPARENT);
+}
+
+TEST(CanvasPixels, RotatedTextStaysInsideItsTurnedBox) {
+  for (int orientation : {900, -900, 450}) {
+    Surface s(200, 200);
+    TCanvas* c = s.C();
+    c->Font()->SetName("Liberation Sans");
+    c->Font()->SetHeight(-14);
+    c->Font()->SetOrientation(orientation);
+    c->Brush()->SetStyle(bsClear);
+    TSize ext = c->TextExtent("Rotated");
+    c->TextOut(100, 100, "Rotated");
+    TRect ink = s.Ink();
+    ASSERT_FALSE(IsRectEmpty(ink));
+    if (orientation == 900) {  // reads upwards: the box lies above and right of the point
+      EXPECT_GE(ink.Left, 99);
+      EXPECT_LE(ink.Right, 100 + ext.cy + 1);
+      EXPECT_GE(ink.Top, 100 - ext.cx - 1);
+      EXPECT_LE(ink.Bottom, 101);
+      EXPECT_GT(ink.Height(), ink.Width());
+    } else if (orientation == -900) {  // reads downwards: below and left
+      EXPECT_GE(ink.Left, 100 - ext.cy - 1);
+      EXPECT_LE(ink.Right, 101);
+      EXPECT_GE(ink.Top, 99);
+      EXPECT_LE(ink.Bottom, 100 + ext.cx + 1);
+    } else {  // 45 degrees: up and to the right
+      EXPECT_GE(ink.Left, 99);
+      EXPECT_LE(ink.Bottom, 100 + ext.cy);
+      EXPECT_LT(ink.Top, 100 - ext.cx / 2);
+    }
+  }
+}
+
+TEST(CanvasPixels, PenStylesAndModes) {
+  Surface s(60, 10);
+  s.C()->Pen()->SetStyle(psDot);
+  s.C()->MoveTo(0, 2);
+  s.C()->LineTo(60, 2);
+  int on = 0;
+  for (int x = 0; x < 60; ++x) on += s.At(x, 2) == clBlack;
+  EXPECT_GT(on, 20);
+  EXPECT_LT(on, 40);
+
+  s.C()->Pen()->SetStyle(psSolid);
+  s.C()->Pen()->SetMode(pmNop);
+  s.C()->MoveTo(0, 6);
+  s.C()->LineTo(60, 6);
+  EXPECT_EQ(s.At(30, 6), clWhite);
+
+  // A wide pen draws a band of its width.
+  Surface w(40, 40);
+  w.C()->Pen()->SetWidth(5);
+  w.C()->MoveTo(5, 20);
+  w.C()->LineTo(35, 20);
+  EXPECT_NEAR(w.Ink().Height(), 5, 1);
+}
+
+TEST(CanvasPixels, MappingModeScalesLogicalUnits) {
+  Surface s(60, 60);
+  TCanvas* c = s.C();
+  c->SetMapMode(MM_ANISOTROPIC);
+  c->SetWindowExtEx(100, 100);
+  c->SetViewportExtEx(50, 50);
+  c->Brush()->SetColor(clBlack);
+  c->FillRect(Rect(20, 20, 80, 60));
+  EXPECT_EQ(Show(s.Ink()), Show(TRect(10, 10, 40, 30)));
+  TPoint p[1] = {TPoint(40, 40)};
+  c->LPtoDP(p, 1);
+  EXPECT_EQ(p[0], TPoint(20, 20));
+  EXPECT_EQ(c->Pixels(20, 20), clBlack);  // logical (20,20) is device (10,10)
+}
+
+TEST(CanvasPixels, DrawAndCopyBitmaps) {
+  TBitmap src(4, 3);
+  src.Canvas()->Brush()->SetColor(clRed);
+  src.Canvas()->FillRect(Rect(0, 0, 2, 3));
+  Surface s;
+  s.C()->Draw(10, 5, &src);
+  EXPECT_EQ(Show(s.Ink()), Show(TRect(10, 5, 12, 8)));
+
+  Surface t;
+  t.C()->StretchDraw(Rect(0, 0, 8, 6), &src);
+  EXPECT_EQ(Show(t.Ink()), Show(TRect(0, 0, 4, 6)));
+
+  Surface u;
+  u.C()->CopyRect(Rect(20, 20, 22, 23), src.Canvas(), Rect(0, 0, 2, 3));
+  EXPECT_EQ(u.At(21, 22), clRed);
+
+  // Transparent drawing leaves the key colour's pixels alone.
+  src.SetTransparent(true);
+  src.SetTransparentColor(clWhite);
+  Surface v;
+  v.C()->Brush()->SetColor(clBlue);
+  v.C()->FillRect(Rect(0, 0, 40, 30));
+  v.C()->Draw(0, 0, &src);
+  EXPECT_EQ(v.At(0, 0), clRed);
+  EXPECT_EQ(v.At(3, 0), clBlue);
+
+  // Nothing happens for a missing or empty graphic.
+  TBitmap empty;
+  s.C()->Draw(0, 0, nullptr);
+  s.C()->Draw(0, 0, &empty);
+}
+
+}  // namespace
