@@ -110,6 +110,9 @@ public:
   explicit TWriter(TStream& Stream, int BufSize = 4096);
   ~TWriter() override;  // flushes
 
+  // Sets the lookup root too: references are written relative to it.
+  void SetRoot(TComponent* Value) override;
+
   void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
                       const TWriterProc& WriteData, bool HasData) override;
   void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
@@ -166,6 +169,7 @@ private:
 
   std::string FPropPath;
   TComponent* FRootAncestor = nullptr;
+  int FDepth = 0;
 };
 
 // Reads what TWriter wrote. Reading errors are handed to OnError; when it answers Handled, the
@@ -187,7 +191,8 @@ public:
   // name unless it had none); without, the component is created from the registered class.
   TComponent* ReadRootComponent(TComponent* Root);
   void ReadSignature();
-  // A child component of the current root (or Component itself when given).
+  // A child component of the current root (or Component itself when given). Before its
+  // properties are read it gets SetParentComponent with the component it is a child of.
   TComponent* ReadComponent(TComponent* Component);
   // The body of a component after its class name and name: properties and children.
   void ReadData(TComponent* Instance);
@@ -213,7 +218,13 @@ public:
   long double ReadCurrency();
   double ReadDate();
   void SkipValue();
+  // Skips the rest of a value whose tag has been read.
+  void SkipValueBody(TValueType Tag);
   std::string ReadStr();  // a length byte and that many bytes
+  // A 4-byte length, checked against what is left of the stream.
+  int64_t ReadLength(int Size);
+  // The optional prefix of a component.
+  void ReadPrefix(TFilerFlags& Flags, int& ChildPos);
   void Read(void* Buf, int64_t Count);
   // Bytes left in the stream after the reading position.
   int64_t Remaining();
@@ -250,14 +261,12 @@ private:
   };
   void FillBuffer(int64_t Need);
   TComponentClass FindComponentClass(const std::string& ClassName);
-  void ReadPrefix(TFilerFlags& Flags, int& ChildPos);
   void ReadDataInner(TComponent* Instance);
   void ReadPropValue(TObject* Instance, const TPropInfo* Info);
   void ReadStrings(TStrings* Strings);
   void SkipComponent(bool SkipHeader);
   void SkipSetBody();
   void SkipBytes(int64_t Count);
-  int64_t ReadLength(int Size);
   void Enter();
   void Leave() { --FDepth; }
   TComponent* ResolveName(const std::string& Name);
