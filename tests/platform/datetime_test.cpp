@@ -105,7 +105,9 @@ TEST_F(DateTimeTest, ReadingDatesByTheShortFormat) {
     DateSeparator = C.Sep;
     TDateTime V = -1;
     EXPECT_EQ(TryStrToDate(C.Text, V), C.Expected != 0) << C.Text;
-    if (C.Expected != 0) EXPECT_EQ(V, C.Expected) << C.Text;
+    if (C.Expected != 0) {
+      EXPECT_EQ(V, C.Expected) << C.Text;
+    }
   }
   ShortDateFormat = "dd/mm/yy";
   DateSeparator = '.';
