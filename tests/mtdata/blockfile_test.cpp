@@ -249,3 +249,20 @@ TEST(BlockFileGenerator, RefusesModelsTheFormatCannotHold) {
   EXPECT_EQ(bytes.size() % MtBlockSize, 0u);
   EXPECT_EQ(bytes.size() / MtBlockSize, 1u + 100 + 1 + 20);
 }
+
+TEST(BlockFileGenerator, LayeredEarthImpedance) {
+  for (double f : {1000.0, 1.0, 0.001}) {
+    EXPECT_NEAR(MtGenApparentResistivity({{100, 0}}, f), 100, 1e-9);
+    EXPECT_NEAR(MtGenPhaseDeg({{100, 0}}, f), 45, 1e-9);
+  }
+  // A conductive top over a resistive base: the top at high, the base at low frequencies.
+  const std::vector<TMtGenLayer> two = {{10, 500}, {1000, 0}};
+  EXPECT_NEAR(MtGenApparentResistivity(two, 1e5), 10, 0.1);
+  EXPECT_NEAR(MtGenApparentResistivity(two, 1e-5), 1000, 50);
+  EXPECT_LT(MtGenPhaseDeg(two, 1), 45);
+  // The grid has three significant digits and is descending.
+  const auto grid = MtGenFrequencies(40);
+  EXPECT_EQ(grid.front(), 320);
+  for (size_t i = 1; i < grid.size(); ++i) EXPECT_LT(grid[i], grid[i - 1]);
+  EXPECT_EQ(MtGenFrequencies(28).front(), 10400);
+}
