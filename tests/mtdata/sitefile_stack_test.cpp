@@ -83,8 +83,11 @@ TEST_F(SiteFileStack, FrequencyWithoutUsedEstimatesKeepsOnlyItsLogFrequency) {
   for (int x = 1; x <= 20; ++x) site->Mask[5][x] = x % 2 ? 2 : 0;
   site->RestackFrequency(5);
   site->CalcFrequency(5);
-  for (int p = 1; p <= MaxParam; ++p)
-    if (p != 60) EXPECT_EQ(site->Plots[5][p], 0) << p;
+  for (int p = 1; p <= MaxParam; ++p) {
+    if (p != 60) {
+      EXPECT_EQ(site->Plots[5][p], 0) << p;
+    }
+  }
   EXPECT_EQ(site->Plots[5][60], logf);
   EXPECT_EQ(site->WeightSum1[5], 0);
 }
