@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
@@ -697,6 +698,24 @@ int64_t Trunc(long double X) {
 }
 
 long double Frac(long double X) { return X - std::trunc(X); }
+
+uint32_t RandSeed = 0;
+
+void Randomize() {
+  RandSeed = static_cast<uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                   std::chrono::system_clock::now().time_since_epoch().count());
+}
+
+int32_t Random(int32_t Range) {
+  RandSeed = RandSeed * 0x08088405u + 1;
+  if (Range <= 0) return 0;
+  return static_cast<int32_t>((static_cast<uint64_t>(RandSeed) * static_cast<uint32_t>(Range)) >> 32);
+}
+
+double Random() {
+  RandSeed = RandSeed * 0x08088405u + 1;
+  return RandSeed * (1.0 / 4294967296.0);
+}
 
 // ---------------------------------------------------------------------------------------------
 // Format.

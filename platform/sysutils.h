@@ -93,6 +93,13 @@ int64_t Round(long double X);
 int64_t Trunc(long double X);
 long double Frac(long double X);
 
+// The process's pseudo-random generator (the toolkit's linear congruential one, so a seed gives
+// the same sequence every run). Random(Range) is in 0..Range-1; Random() in [0, 1).
+extern uint32_t RandSeed;
+void Randomize();
+int32_t Random(int32_t Range);
+double Random();
+
 // ---------------------------------------------------------------------------------------------
 // Integer conversion. StrToInt accepts blanks around, a sign, and "$"/"0x" hexadecimal; raises
 // EConvertError "'%s' is not a valid integer value".

@@ -214,6 +214,19 @@ TEST(SysUtilsFormat, RoundingIsHalfToEven) {
   EXPECT_THROW(Round(NAN), EInvalidOp);
 }
 
+TEST(SysUtilsFormat, TheRandomGeneratorRepeatsFromASeed) {
+  RandSeed = 7774444;
+  std::vector<int32_t> First;
+  for (int I = 0; I < 20; ++I) First.push_back(Random(100));
+  RandSeed = 7774444;
+  for (int I = 0; I < 20; ++I) EXPECT_EQ(Random(100), First[I]);
+  for (int32_t V : First) EXPECT_TRUE(V >= 0 && V < 100);
+  RandSeed = 0;
+  EXPECT_EQ(Random(1000), 0);  // seed 1 after the first step: 1 * 1000 >> 32
+  double X = Random();
+  EXPECT_TRUE(X >= 0 && X < 1);
+}
+
 TEST(SysUtilsParse, FloatTexts) {
   const std::vector<std::pair<const char*, double>> Good = {
       {" 1.5 ", 1.5}, {"-2e3", -2000}, {"+.5", 0.5}, {"5.", 5}, {"1E-2", 0.01}, {"0", 0}, {"1e-400", 0}};
