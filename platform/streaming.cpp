@@ -1438,7 +1438,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   try {
     result->SetComponentState(csLoading, true);
     result->SetComponentState(csReading, true);
-    if (result->Name().empty() && !name.empty()) {
+    if ((created || result->Name().empty()) && !name.empty()) {
       std::string newName = name;
       if (OnSetName) OnSetName(this, result, newName);
       // Another component of the owner may have the name: add a number.
@@ -1447,7 +1447,11 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
         for (int i = 1; owner->FindComponent(newName) && owner->FindComponent(newName) != result; ++i)
           newName = base + "_" + IntToStr(i);
       }
-      result->SetName(newName);
+      try {
+        result->SetName(newName);
+      } catch (const EComponentError& e) {
+        throw EReadError(Format("Error reading %s: %s", {className, e.Message()}));
+      }
     }
     FRoot = result;
     FLookupRoot = result;
