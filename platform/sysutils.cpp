@@ -87,8 +87,8 @@ TDecimal ToDecimalFixed(long double V, int Decimals) {
   if (Full.Exp + Decimals >= MaxDigits) return Full;  // all 18 digits show
   D.Neg = std::signbit(V);
   long double A = std::fabs(V);
-  char Buf[256];
-  auto R = std::to_chars(Buf, Buf + sizeof Buf, A, std::chars_format::fixed, std::max(Decimals, 0));
+  char Buf[512];
+  auto R = std::to_chars(Buf, Buf + sizeof Buf, A, std::chars_format::fixed, std::clamp(Decimals, 0, 400));
   std::string S(Buf, R.ptr);
   size_t Dot = S.find('.');
   std::string Int = Dot == std::string::npos ? S : S.substr(0, Dot);

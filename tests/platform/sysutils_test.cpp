@@ -160,6 +160,7 @@ TEST(SysUtilsFormat, FormatFloatMasks) {
       {"0.0 'ms'", 1.5, "1.5 ms"},
       {"0", 123456789012345678901.0L, "123456789012345679000"},  // 18 significant digits at most
       {"", 0.1, "0.1"},
+      {"0.000000000000000000000000000000", 1e-25, "0.000000000000000000000000100000"},
   };
   for (const auto& C : Cases)
     EXPECT_EQ(FormatFloat(C.Mask, C.Value), C.Expected) << C.Mask << " of " << static_cast<double>(C.Value);
