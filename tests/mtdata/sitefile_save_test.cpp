@@ -20,6 +20,7 @@ protected:
     Model.WithTipper = true;
     Write();
   }
+  void TearDown() override { TMTFile::EditDateText = FSavedDate; }
   void Write() {
     Path = Dir.File("site.mt1");
     MtGenWrite(Model, Path, &Info);
@@ -27,6 +28,7 @@ protected:
   std::string Save(TMTFile& Site, int Mode = 1) {
     return CaptureLog([&] { Site.SaveEdit(Mode); });
   }
+  std::string (*FSavedDate)() = TMTFile::EditDateText;
   TTempDir Dir;
   TMtGenModel Model;
   TMtGenInfo Info;
