@@ -1,0 +1,991 @@
+#include "platform/controls.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEnterEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+#include "platform/exceptions.h"
+#include "platform/forms.h"
+#include "platform/qt_controls.h"
+
+VM_DEFINE_CLASS(TControl)
+VM_DEFINE_CLASS(TWinControl)
+VM_DEFINE_CLASS(TCustomControl)
+VM_DEFINE_CLASS(TGraphicControl)
+VM_DEFINE_CLASS(TPaintBox)
+
+static TMouse GMouse;
+TMouse* Mouse = &GMouse;
+
+namespace {
+
+struct CursorName {
+  TCursor Cursor;
+  const char* Name;
+};
+constexpr CursorName kCursorNames[] = {
+    {crDefault, "crDefault"},   {crNone, "crNone"},         {crArrow, "crArrow"},       {crCross, "crCross"},
+    {crIBeam, "crIBeam"},       {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},     {crSizeNWSE, "crSizeNWSE"},
+    {crSizeWE, "crSizeWE"},     {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},     {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},     {crMultiDrag, "crMultiDrag"},
+    {crSQLWait, "crSQLWait"},   {crNo, "crNo"},             {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
+    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+};
+
+}  // namespace
+
+bool CursorToIdent(int64_t Cursor, std::string& Ident) {
+  for (const auto& c : kCursorNames)
+    if (c.Cursor == Cursor) {
+      Ident = c.Name;
+      return true;
+    }
+  return false;
+}
+
+bool IdentToCursor(const std::string& Ident, int64_t& Cursor) {
+  for (const auto& c : kCursorNames)
+    if (QString::fromStdString(Ident).compare(c.Name, Qt::CaseInsensitive) == 0) {
+      Cursor = c.Cursor;
+      return true;
+    }
+  return false;
+}
+
+const TIdentMap CursorIdents = {CursorToIdent, IdentToCursor};
+
+// ---------------------------------------------------------------------------------------------
+// The widget behind a control
+
+namespace {
+
+class VmWidget;
+
+}  // namespace
+
+struct TControl::Impl : public vmqt::TCanvasTarget {
+  explicit Impl(TControl* O) : Owner(O) {}
+  TControl* Owner;
+  QPointer<QWidget> W;
+  bool OwnWidget = true;
+  QImage Surface;
+  bool Transparent = false;  // graphic controls: the parent shows through
+  bool NeedsPaint = true;
+  bool InPaint = false;
+  int TabOrder = -1;
+
+  void EnsureSurface() {
+    int w = std::max(1, Owner->FWidth), h = std::max(1, Owner->FHeight);
+    if (!Surface.isNull() && Surface.width() == w && Surface.height() == h) return;
+    QImage n(w, h, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    n.fill(Transparent ? QColor(0, 0, 0, 0) : vmqt::ToQColor(Owner->FColor));
+    if (!Surface.isNull()) {
+      QPainter p(&n);
+      p.setCompositionMode(QPainter::CompositionMode_Source);
+      p.drawImage(0, 0, Surface);
+    }
+    Surface = n;
+    NeedsPaint = true;
+  }
+  QPaintDevice* Device() override {
+    EnsureSurface();
+    return &Surface;
+  }
+  QImage* Image() override {
+    EnsureSurface();
+    return &Surface;
+  }
+  void Drawn() override {
+    if (!InPaint && W) W->update();
+  }
+};
+
+namespace {
+
+TMouseButton ButtonFromQt(Qt::MouseButton B) {
+  return B == Qt::RightButton ? mbRight : B == Qt::MiddleButton ? mbMiddle : mbLeft;
+}
+
+class VmWidget : public QWidget {
+public:
+  VmWidget(TControl* C, QWidget* Parent) : QWidget(Parent), Ctrl(C) {
+    setMouseTracking(true);
+    setAttribute(Qt::WA_NoSystemBackground, true);
+  }
+  TControl* Ctrl;
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    if (!Ctrl) return;
+    TControl::Impl* d = Ctrl->GetImpl();
+    if (Ctrl->SurfaceCanvas()) {
+      TControlAccessPaint(Ctrl);
+      vmqt::CanvasFlush(Ctrl->SurfaceCanvas());
+      QPainter p(this);
+      p.drawImage(0, 0, d->Surface);
+    } else if (!d->Transparent) {
+      QPainter p(this);
+      p.fillRect(rect(), vmqt::ToQColor(Ctrl->Color()));
+    }
+  }
+  void mousePressEvent(QMouseEvent* e) override {
+    if (Ctrl)
+      Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
+                              qRound(e->position().x()), qRound(e->position().y()));
+  }
+  void mouseDoubleClickEvent(QMouseEvent* e) override {
+    if (Ctrl)
+      Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
+                              qRound(e->position().x()), qRound(e->position().y()), true);
+  }
+  void mouseReleaseEvent(QMouseEvent* e) override {
+    if (Ctrl)
+      Ctrl->DispatchMouseUp(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
+                            qRound(e->position().x()), qRound(e->position().y()));
+  }
+  void mouseMoveEvent(QMouseEvent* e) override {
+    if (Ctrl)
+      Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), qRound(e->position().x()),
+                              qRound(e->position().y()));
+  }
+  void wheelEvent(QWheelEvent* e) override {
+    if (!Ctrl) return;
+    bool handled = Ctrl->DispatchMouseWheel(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), e->angleDelta().y(),
+                                            qRound(e->position().x()), qRound(e->position().y()));
+    e->setAccepted(handled);
+  }
+  void enterEvent(QEnterEvent*) override {
+    if (Ctrl) Ctrl->DispatchMouseEnter();
+  }
+  void leaveEvent(QEvent*) override {
+    if (Ctrl) Ctrl->DispatchMouseLeave();
+  }
+  void keyPressEvent(QKeyEvent* e) override {
+    auto* wc = dynamic_cast<TWinControl*>(Ctrl);
+    if (!wc) return QWidget::keyPressEvent(e);
+    Qt::KeyboardModifiers mods = e->modifiers();
+    TShiftState shift = vmqt::ShiftFromQt(mods, Qt::NoButton);
+    uint16_t key = vmqt::KeyFromQt(e->key());
+    if (key) wc->DispatchKeyDown(key, shift);
+    QString t = e->text();
+    if (!t.isEmpty() && t[0].unicode() < 256) wc->DispatchKeyPress(static_cast<char>(t[0].unicode()));
+  }
+  void keyReleaseEvent(QKeyEvent* e) override {
+    auto* wc = dynamic_cast<TWinControl*>(Ctrl);
+    if (!wc) return QWidget::keyReleaseEvent(e);
+    uint16_t key = vmqt::KeyFromQt(e->key());
+    if (key) wc->DispatchKeyUp(key, vmqt::ShiftFromQt(e->modifiers(), Qt::NoButton));
+  }
+  void focusInEvent(QFocusEvent*) override {
+    if (auto* wc = dynamic_cast<TWinControl*>(Ctrl)) wc->DispatchEnter();
+  }
+  void focusOutEvent(QFocusEvent*) override {
+    if (auto* wc = dynamic_cast<TWinControl*>(Ctrl)) wc->DispatchExit();
+  }
+  bool focusNextPrevChild(bool) override { return false; }
+  void closeEvent(QCloseEvent* e) override {
+    if (auto* f = dynamic_cast<TForm*>(Ctrl)) {
+      e->ignore();
+      f->DispatchClose();
+    }
+  }
+
+private:
+  static void TControlAccessPaint(TControl* C);
+};
+
+}  // namespace
+
+struct TControlAccess {
+  static void Widget(TControl* C) {
+    if (auto* w = dynamic_cast<TWinControl*>(C))
+      w->HandleNeeded();
+    else
+      C->EnsureWidget();
+  }
+  static void Paint(TControl* C) { C->PaintSurface(false); }
+  static void Resized(TControl* C, int W, int H) {
+    if (W != C->FWidth || H != C->FHeight) C->SetBounds(C->FLeft, C->FTop, W, H);
+  }
+};
+
+void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
+
+namespace vmqt {
+
+QWidget* ControlWidget(TControl* Control) { return Control ? Control->GetImpl()->W.data() : nullptr; }
+
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons) {
+  TShiftState s;
+  if (Mods & Qt::ShiftModifier) s.Include(ssShift);
+  if (Mods & Qt::ControlModifier) s.Include(ssCtrl);
+  if (Mods & Qt::AltModifier) s.Include(ssAlt);
+  if (Buttons & Qt::LeftButton) s.Include(ssLeft);
+  if (Buttons & Qt::RightButton) s.Include(ssRight);
+  if (Buttons & Qt::MiddleButton) s.Include(ssMiddle);
+  return s;
+}
+
+uint16_t KeyFromQt(int K) {
+  if ((K >= Qt::Key_A && K <= Qt::Key_Z) || (K >= Qt::Key_0 && K <= Qt::Key_9)) return static_cast<uint16_t>(K);
+  if (K >= Qt::Key_F1 && K <= Qt::Key_F24) return static_cast<uint16_t>(VK_F1 + (K - Qt::Key_F1));
+  switch (K) {
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: return VK_MENU;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Plus: return VK_ADD;
+    case Qt::Key_Minus: return VK_SUBTRACT;
+    default: return 0;
+  }
+}
+
+}  // namespace vmqt
+
+// ---------------------------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FImpl(std::make_unique<Impl>(this)) {
+  FFont->OnChange = [this](TObject*) {
+    FParentFont = false;
+    FontChanged();
+  };
+}
+
+TControl::~TControl() {
+  if (Mouse->Capture() == this) Mouse->SetCapture(nullptr);
+  if (FParent) FParent->RemoveControl(this);
+  if (FSurfaceCanvas) vmqt::CanvasSetTarget(FSurfaceCanvas.get(), nullptr);
+  if (QWidget* w = FImpl->W.data()) {
+    if (auto* vw = dynamic_cast<VmWidget*>(w)) vw->Ctrl = nullptr;
+    if (FImpl->OwnWidget) delete w;
+  }
+}
+
+void TControl::Guarded(const std::function<void()>& Fn) {
+  try {
+    Fn();
+  } catch (...) {
+    vmqt::HandleCurrentException(this);
+  }
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+  if (AParent == FParent) return;
+  if (AParent == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (FParent) FParent->RemoveControl(this);
+  if (AParent) AParent->InsertControl(this);
+}
+
+void* TControl::WidgetHandle() const {
+  if (FImpl->W) return FImpl->W.data();
+  return FParent ? FParent->WidgetHandle() : nullptr;
+}
+
+void TControl::EnsureWidget() {
+  if (FImpl->W) return;
+  vmqt::EnsureApp();
+  QWidget* parentWidget = nullptr;
+  if (FParent) {
+    FParent->EnsureWidget();
+    parentWidget = FParent->FImpl->W.data();
+    if (!parentWidget) return;
+  }
+  auto* w = new VmWidget(this, parentWidget);
+  FImpl->W = w;
+  FImpl->OwnWidget = true;
+  if (FImpl->Transparent) {
+    w->setAttribute(Qt::WA_NoSystemBackground, false);
+    w->setAttribute(Qt::WA_TranslucentBackground, true);
+  } else {
+    w->setAttribute(Qt::WA_OpaquePaintEvent, true);
+  }
+  if (dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->TabStop())
+    w->setFocusPolicy(Qt::StrongFocus);
+  w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+  w->setEnabled(FEnabled);
+  if (FCursor != crDefault) w->setCursor(vmqt::CursorFor(FCursor));
+  if (FShowHint) w->setToolTip(vmqt::ToQ(FHint));
+  if (parentWidget) w->setVisible(FVisible);
+  if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+    for (TControl* c : wc->FControls) c->EnsureWidget();
+  }
+}
+
+void TControl::CreateSurface() {
+  if (FSurfaceCanvas) return;
+  FSurfaceCanvas = std::make_unique<TCanvas>();
+  FSurfaceCanvas->Font()->Assign(FFont.get());
+  vmqt::CanvasSetTarget(FSurfaceCanvas.get(), FImpl.get());
+}
+
+void TControl::PaintSurface(bool Force) {
+  if (!FSurfaceCanvas) return;
+  FImpl->EnsureSurface();
+  if (!FImpl->NeedsPaint && !Force) return;
+  FImpl->NeedsPaint = false;
+  FImpl->InPaint = true;
+  Guarded([this] {
+    TCanvas* c = FSurfaceCanvas.get();
+    c->Font()->Assign(FFont.get());
+    if (!FImpl->Transparent) {
+      c->Brush()->SetColor(FColor);
+      c->Brush()->SetStyle(bsSolid);
+      c->FillRect(Rect(0, 0, std::max(1, FWidth), std::max(1, FHeight)));
+    } else {
+      FImpl->Surface.fill(QColor(0, 0, 0, 0));
+    }
+    Paint();
+  });
+  FImpl->InPaint = false;
+}
+
+void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  AWidth = std::max(0, AWidth);
+  AHeight = std::max(0, AHeight);
+  bool sized = AWidth != FWidth || AHeight != FHeight;
+  bool moved = ALeft != FLeft || ATop != FTop;
+  if (!sized && !moved) return;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  if (sized && FSurfaceCanvas) {
+    vmqt::CanvasFlush(FSurfaceCanvas.get());
+    FImpl->EnsureSurface();
+    FImpl->NeedsPaint = true;
+  }
+  if (QWidget* w = FImpl->W.data()) {
+    if (w->geometry() != QRect(FLeft, FTop, FWidth, FHeight)) {
+      if (w->isWindow())
+        w->resize(FWidth, FHeight);
+      else
+        w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    }
+    w->update();
+  }
+  if (sized) Guarded([this] { Resize(); });
+  if (FParent && FAlign != alNone) FParent->Realign();
+}
+
+TPoint TControl::ClientOrigin() const {
+  if (QWidget* w = FImpl->W.data()) {
+    QPoint p = w->mapToGlobal(QPoint(0, 0));
+    return TPoint(p.x(), p.y());
+  }
+  TPoint p(FLeft, FTop);
+  if (FParent) {
+    TPoint o = FParent->ClientOrigin();
+    p.X += o.X;
+    p.Y += o.Y;
+  }
+  return p;
+}
+
+TPoint TControl::ClientToScreen(const TPoint& P) const {
+  TPoint o = ClientOrigin();
+  return TPoint(P.X + o.X, P.Y + o.Y);
+}
+
+TPoint TControl::ScreenToClient(const TPoint& P) const {
+  TPoint o = ClientOrigin();
+  return TPoint(P.X - o.X, P.Y - o.Y);
+}
+
+void TControl::SetAlign(TAlign Value) {
+  if (FAlign == Value) return;
+  FAlign = Value;
+  if (FParent) FParent->Realign();
+}
+
+void TControl::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  FVisible = Value;
+  if (QWidget* w = FImpl->W.data())
+    if (!w->isWindow()) w->setVisible(Value);
+  Guarded([this] { VisibleChanged(); });
+  if (FParent) FParent->Realign();
+}
+
+bool TControl::Showing() const {
+  QWidget* w = FImpl->W.data();
+  return FVisible && w && w->isVisible();
+}
+
+void TControl::SetEnabled(bool Value) {
+  if (FEnabled == Value) return;
+  FEnabled = Value;
+  if (QWidget* w = FImpl->W.data()) w->setEnabled(Value);
+  Guarded([this] { EnabledChanged(); });
+  Invalidate();
+}
+
+void TControl::SetColor(TColor Value) {
+  if (FColor == Value && !FParentColor) return;
+  FColor = Value;
+  FParentColor = false;
+  ColorChanged();
+}
+
+void TControl::SetParentColor(bool Value) {
+  FParentColor = Value;
+  if (Value && FParent) {
+    FColor = FParent->Color();
+    ColorChanged();
+  }
+}
+
+void TControl::SetParentFont(bool Value) {
+  if (Value && FParent) {
+    FFont->Assign(FParent->Font());  // fires FontChanged and clears the flag
+  }
+  FParentFont = Value;
+}
+
+void TControl::ColorChanged() {
+  Invalidate();
+  if (auto* wc = dynamic_cast<TWinControl*>(this))
+    for (TControl* c : wc->FControls)
+      if (c->FParentColor) {
+        c->FColor = FColor;
+        c->ColorChanged();
+      }
+}
+
+void TControl::FontChanged() {
+  Invalidate();
+  if (auto* wc = dynamic_cast<TWinControl*>(this))
+    for (TControl* c : wc->FControls)
+      if (c->FParentFont) {
+        c->FFont->Assign(FFont.get());
+        c->FParentFont = true;
+      }
+}
+
+void TControl::SetCursor(TCursor Value) {
+  if (FCursor == Value) return;
+  FCursor = Value;
+  if (QWidget* w = FImpl->W.data()) {
+    if (Value == crDefault)
+      w->unsetCursor();
+    else
+      w->setCursor(vmqt::CursorFor(Value));
+  }
+}
+
+void TControl::SetHint(const std::string& Value) {
+  FHint = Value;
+  if (QWidget* w = FImpl->W.data()) w->setToolTip(vmqt::ToQ(Value));
+}
+
+void TControl::SetText(const std::string& Value) {
+  if (FText == Value) return;
+  FText = Value;
+  if (QWidget* w = FImpl->W.data())
+    if (w->isWindow()) w->setWindowTitle(vmqt::ToQ(Value));
+  Guarded([this] { TextChanged(); });
+  Invalidate();
+}
+
+void TControl::Invalidate() {
+  FImpl->NeedsPaint = true;
+  if (QWidget* w = FImpl->W.data()) w->update();
+}
+
+void TControl::Update() {
+  PaintSurface(false);
+  if (QWidget* w = FImpl->W.data())
+    if (w->isVisible()) w->repaint();
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TControl::BringToFront() {
+  if (QWidget* w = FImpl->W.data()) w->raise();
+  if (FParent) {
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.push_back(this);
+  }
+}
+
+void TControl::SendToBack() {
+  if (QWidget* w = FImpl->W.data()) w->lower();
+  if (FParent) {
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.insert(v.begin(), this);
+  }
+}
+
+bool TControl::MouseCapture() const { return Mouse->Capture() == this; }
+
+void TControl::SetMouseCapture(bool Value) {
+  QWidget* w = FImpl->W.data();
+  if (Value) {
+    Mouse->SetCapture(this);
+    if (w && w->isVisible()) w->grabMouse();
+  } else if (Mouse->Capture() == this) {
+    Mouse->SetCapture(nullptr);
+    if (w && QWidget::mouseGrabber() == w) w->releaseMouse();
+  }
+}
+
+void TControl::Click() {
+  if (OnClick) OnClick(this);
+}
+void TControl::DblClick() {
+  if (OnDblClick) OnDblClick(this);
+}
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseDown) OnMouseDown(this, Button, Shift, X, Y);
+}
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (OnMouseUp) OnMouseUp(this, Button, Shift, X, Y);
+}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+  if (OnMouseMove) OnMouseMove(this, Shift, X, Y);
+}
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheel) OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+  if (!handled) handled = WheelDelta < 0 ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+  return handled;
+}
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelDown) OnMouseWheelDown(this, Shift, MousePos, handled);
+  return handled;
+}
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos) {
+  bool handled = false;
+  if (OnMouseWheelUp) OnMouseWheelUp(this, Shift, MousePos, handled);
+  return handled;
+}
+void TControl::MouseEnter() {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+void TControl::MouseLeave() {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+void TControl::Resize() {
+  if (OnResize) OnResize(this);
+}
+
+void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool DoubleClick) {
+  if (!FEnabled) return;
+  Guarded([&] {
+    if (Button == mbLeft) FPressed = true;
+    if (DoubleClick) {
+      Shift.Include(ssDouble);
+      if (Button == mbLeft) DblClick();
+    }
+    MouseDown(Button, Shift, X, Y);
+  });
+}
+
+void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (!FEnabled) return;
+  Guarded([&] {
+    bool click = Button == mbLeft && FPressed && X >= 0 && Y >= 0 && X < FWidth && Y < FHeight;
+    if (Button == mbLeft) FPressed = false;
+    if (click) Click();
+    MouseUp(Button, Shift, X, Y);
+  });
+}
+
+void TControl::DispatchMouseMove(TShiftState Shift, int X, int Y) {
+  if (!FEnabled) return;
+  Guarded([&] { MouseMove(Shift, X, Y); });
+}
+
+bool TControl::DispatchMouseWheel(TShiftState Shift, int WheelDelta, int X, int Y) {
+  bool handled = false;
+  if (!FEnabled) return false;
+  Guarded([&] { handled = DoMouseWheel(Shift, WheelDelta, ClientToScreen(TPoint(X, Y))); });
+  return handled;
+}
+
+void TControl::DispatchMouseEnter() {
+  if (FMouseInControl) return;
+  FMouseInControl = true;
+  Guarded([this] { MouseEnter(); });
+}
+
+void TControl::DispatchMouseLeave() {
+  if (!FMouseInControl) return;
+  FMouseInControl = false;
+  Guarded([this] { MouseLeave(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TWinControl::~TWinControl() {
+  // Child controls go with their parent.
+  while (!FControls.empty()) {
+    TControl* c = FControls.back();
+    RemoveControl(c);
+    delete c;
+  }
+}
+
+TControl* TWinControl::Controls(int Index) const {
+  if (Index < 0 || Index >= ControlCount())
+    throw EListError("List index out of bounds (" + std::to_string(Index) + ")");
+  return FControls[Index];
+}
+
+void TWinControl::InsertControl(TControl* AControl) {
+  if (!AControl || AControl->FParent == this) return;
+  if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
+  FControls.push_back(AControl);
+  AControl->FParent = this;
+  if (AControl->FParentFont) {
+    AControl->FFont->Assign(FFont.get());
+    AControl->FParentFont = true;
+  }
+  if (AControl->FParentColor) AControl->FColor = FColor;
+  if (FImpl->W) {
+    if (QWidget* cw = AControl->FImpl->W.data()) {
+      cw->setParent(FImpl->W.data());
+      cw->setGeometry(AControl->FLeft, AControl->FTop, AControl->FWidth, AControl->FHeight);
+      cw->setVisible(AControl->FVisible);
+    } else {
+      AControl->EnsureWidget();
+    }
+  }
+  AControl->Guarded([AControl] { AControl->ParentChanged(); });
+  Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl) {
+  auto it = std::find(FControls.begin(), FControls.end(), AControl);
+  if (it == FControls.end()) return;
+  FControls.erase(it);
+  AControl->FParent = nullptr;
+  if (QWidget* cw = AControl->FImpl->W.data()) {
+    cw->hide();
+    cw->setParent(nullptr);
+  }
+  Realign();
+}
+
+TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled) const {
+  for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+    TControl* c = *it;
+    if (c->Visible() && (AllowDisabled || c->Enabled()) && PtInRect(c->BoundsRect(), Pos)) return c;
+  }
+  return nullptr;
+}
+
+bool TWinControl::HandleAllocated() const { return FImpl->W != nullptr; }
+
+void TWinControl::HandleNeeded() {
+  if (FImpl->W) return;
+  if (FParent) FParent->HandleNeeded();
+  EnsureWidget();
+  if (FImpl->W) Guarded([this] { CreateWnd(); });
+}
+
+void* TWinControl::Handle() {
+  HandleNeeded();
+  return FImpl->W.data();
+}
+
+void TWinControl::RecreateWnd() {
+  if (!FImpl->W) return;
+  Guarded([this] { DestroyWnd(); });
+  Guarded([this] { CreateWnd(); });
+  Invalidate();
+}
+
+void TWinControl::CreateWnd() {}
+void TWinControl::DestroyWnd() {}
+
+void TWinControl::SetTabStop(bool Value) {
+  FTabStop = Value;
+  if (QWidget* w = FImpl->W.data()) w->setFocusPolicy(Value ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+int TWinControl::TabOrder() const {
+  if (!FParent) return -1;
+  return FImpl->TabOrder >= 0 ? FImpl->TabOrder : FParent->ControlCount() - 1;
+}
+
+void TWinControl::SetTabOrder(int Value) { FImpl->TabOrder = Value; }
+
+bool TWinControl::CanFocus() const {
+  for (const TControl* c = this; c; c = c->Parent())
+    if (!c->Visible() || !c->Enabled()) return false;
+  return true;
+}
+
+bool TWinControl::Focused() const {
+  QWidget* w = FImpl->W.data();
+  return w && w->hasFocus();
+}
+
+void TWinControl::SetFocus() {
+  if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
+  HandleNeeded();
+  if (QWidget* w = FImpl->W.data()) {
+    if (w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::StrongFocus);
+    w->setFocus(Qt::OtherFocusReason);
+  }
+}
+
+void TWinControl::EnableAlign() {
+  if (FAlignLevel > 0 && --FAlignLevel == 0) Realign();
+}
+
+void TWinControl::Realign() {
+  if (FAlignLevel > 0) return;
+  TRect r = ClientRect();
+  ++FAlignLevel;
+  AlignControls(r);
+  --FAlignLevel;
+}
+
+void TWinControl::AlignControls(TRect& R) {
+  auto place = [&](TAlign which) {
+    for (TControl* c : FControls) {
+      if (c->FAlign != which || !c->FVisible) continue;
+      switch (which) {
+        case alTop:
+          c->SetBounds(R.Left, R.Top, R.Width(), c->FHeight);
+          R.Top += c->FHeight;
+          break;
+        case alBottom:
+          c->SetBounds(R.Left, R.Bottom - c->FHeight, R.Width(), c->FHeight);
+          R.Bottom -= c->FHeight;
+          break;
+        case alLeft:
+          c->SetBounds(R.Left, R.Top, c->FWidth, R.Height());
+          R.Left += c->FWidth;
+          break;
+        case alRight:
+          c->SetBounds(R.Right - c->FWidth, R.Top, c->FWidth, R.Height());
+          R.Right -= c->FWidth;
+          break;
+        case alClient: c->SetBounds(R.Left, R.Top, R.Width(), R.Height()); break;
+        default: break;
+      }
+    }
+  };
+  for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) place(a);
+}
+
+void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  bool sized = AWidth != FWidth || AHeight != FHeight;
+  TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+  if (sized) Realign();
+}
+
+void TWinControl::SetParent(TWinControl* AParent) {
+  TControl::SetParent(AParent);
+  if (AParent && AParent->HandleAllocated()) HandleNeeded();
+}
+
+void TWinControl::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (OnKeyDown) OnKeyDown(this, Key, Shift);
+}
+void TWinControl::KeyUp(uint16_t& Key, TShiftState Shift) {
+  if (OnKeyUp) OnKeyUp(this, Key, Shift);
+}
+void TWinControl::KeyPress(char& Key) {
+  if (OnKeyPress) OnKeyPress(this, Key);
+}
+void TWinControl::DoEnter() {
+  if (OnEnter) OnEnter(this);
+}
+void TWinControl::DoExit() {
+  if (OnExit) OnExit(this);
+}
+
+void TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
+  if (!FEnabled) return;
+  Guarded([&] { KeyDown(Key, Shift); });
+}
+void TWinControl::DispatchKeyUp(uint16_t Key, TShiftState Shift) {
+  if (!FEnabled) return;
+  Guarded([&] { KeyUp(Key, Shift); });
+}
+void TWinControl::DispatchKeyPress(char Key) {
+  if (!FEnabled) return;
+  Guarded([&] { KeyPress(Key); });
+}
+void TWinControl::DispatchEnter() {
+  Guarded([this] { DoEnter(); });
+}
+void TWinControl::DispatchExit() {
+  Guarded([this] { DoExit(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) { CreateSurface(); }
+
+void TCustomControl::Paint() {
+  if (OnPaint) OnPaint(this);
+}
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
+  FImpl->Transparent = true;
+  CreateSurface();
+}
+
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
+  SetBounds(0, 0, 105, 105);
+}
+
+void TPaintBox::Paint() {
+  if (OnPaint) OnPaint(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TPoint TMouse::CursorPos() const {
+  QPoint p = QCursor::pos();
+  return TPoint(p.x(), p.y());
+}
+
+void TMouse::SetCursorPos(const TPoint& P) { QCursor::setPos(P.X, P.Y); }
+
+TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
+  TCanvas* c = Control ? Control->SurfaceCanvas() : nullptr;
+  if (!c) return CLR_INVALID;
+  vmqt::CanvasFlush(c);
+  return c->Pixels(X, Y);
+}
+
+namespace {
+
+int QtKeyFromVK(int K) {
+  if ((K >= 'A' && K <= 'Z') || (K >= '0' && K <= '9')) return K;
+  if (K >= VK_F1 && K < VK_F1 + 24) return Qt::Key_F1 + (K - VK_F1);
+  switch (K) {
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_SHIFT: return Qt::Key_Shift;
+    case VK_CONTROL: return Qt::Key_Control;
+    case VK_MENU: return Qt::Key_Alt;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_END: return Qt::Key_End;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_UP: return Qt::Key_Up;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_ADD: return Qt::Key_Plus;
+    case VK_SUBTRACT: return Qt::Key_Minus;
+    default: return Qt::Key_unknown;
+  }
+}
+
+}  // namespace
+
+void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int Y, int Value) {
+  if (!Control) return;
+  TControlAccess::Widget(Control);
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return;
+  Qt::KeyboardModifiers mods;
+  if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
+  if (Shift.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+  if (Shift.Contains(ssAlt)) mods |= Qt::AltModifier;
+  Qt::MouseButtons held;
+  if (Shift.Contains(ssLeft)) held |= Qt::LeftButton;
+  if (Shift.Contains(ssRight)) held |= Qt::RightButton;
+  if (Shift.Contains(ssMiddle)) held |= Qt::MiddleButton;
+  Qt::MouseButton button = Value == mbRight ? Qt::RightButton : Value == mbMiddle ? Qt::MiddleButton : Qt::LeftButton;
+  QPointF local(X, Y);
+  QPointF global = w->mapToGlobal(local);
+  switch (Kind) {
+    case ikMouseDown:
+    case ikDblClick: {
+      QMouseEvent e(Kind == ikMouseDown ? QEvent::MouseButtonPress : QEvent::MouseButtonDblClick, local, local, global,
+                    button, held | button, mods);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikMouseUp: {
+      QMouseEvent e(QEvent::MouseButtonRelease, local, local, global, button, held & ~Qt::MouseButtons(button), mods);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikMouseMove: {
+      QMouseEvent e(QEvent::MouseMove, local, local, global, Qt::NoButton, held, mods);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikWheel: {
+      QWheelEvent e(local, global, QPoint(), QPoint(0, Value), held, mods, Qt::NoScrollPhase, false);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikKeyDown:
+    case ikKeyUp: {
+      QString text;
+      if (Value >= 'A' && Value <= 'Z')
+        text = QChar(Shift.Contains(ssShift) ? Value : Value - 'A' + 'a');
+      else if ((Value >= '0' && Value <= '9') || Value == VK_SPACE)
+        text = QChar(Value);
+      else if (Value == VK_RETURN)
+        text = QChar('\r');
+      else if (Value == VK_ESCAPE)
+        text = QChar(0x1B);
+      else if (Value == VK_BACK)
+        text = QChar('\b');
+      if (Shift.Contains(ssCtrl)) text.clear();
+      QKeyEvent e(Kind == ikKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyFromVK(Value), mods, text);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikEnter: {
+      QEnterEvent e(local, local, global);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+    case ikLeave: {
+      QEvent e(QEvent::Leave);
+      QCoreApplication::sendEvent(w, &e);
+      break;
+    }
+  }
+}

@@ -1,0 +1,361 @@
+// Controls: bounds, parents, alignment, visibility, colour, font, cursor and hint; paint, mouse,
+// keyboard and focus events. The window behind a windowed control is made when first needed.
+// Custom and graphic controls draw into a retained surface that their Canvas stays bound to, so
+// drawing from a mouse handler (rubber bands, exclusive-or feedback) works outside painting.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/canvas.h"
+#include "platform/component.h"
+#include "platform/graphics.h"
+#include "platform/set.h"
+
+class TWinControl;
+
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+
+using TCursor = int16_t;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+constexpr TCursor crSize = crSizeAll;
+
+// Cursors stream as identifiers when they have one.
+extern const TIdentMap CursorIdents;
+bool CursorToIdent(int64_t Cursor, std::string& Ident);
+bool IdentToCursor(const std::string& Ident, int64_t& Cursor);
+
+// Virtual key codes.
+constexpr uint16_t VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
+                   VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
+                   VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+                   VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D;
+
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+using TKeyEvent = std::function<void(TObject* Sender, uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+
+class TControl : public TComponent {
+  VM_CLASS(TControl, TComponent)
+public:
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* AParent);
+
+  int32_t Left() const { return FLeft; }
+  int32_t Top() const { return FTop; }
+  int32_t Width() const { return FWidth; }
+  int32_t Height() const { return FHeight; }
+  void SetLeft(int32_t Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+  void SetTop(int32_t Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+  void SetWidth(int32_t Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+  void SetHeight(int32_t Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+  virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
+  TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+  void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
+  virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+  int32_t ClientWidth() const { return ClientRect().Width(); }
+  int32_t ClientHeight() const { return ClientRect().Height(); }
+  void SetClientWidth(int32_t Value) { SetWidth(FWidth - ClientWidth() + Value); }
+  void SetClientHeight(int32_t Value) { SetHeight(FHeight - ClientHeight() + Value); }
+  // Position of the client area's origin on the screen.
+  TPoint ClientOrigin() const;
+  TPoint ClientToScreen(const TPoint& P) const;
+  TPoint ScreenToClient(const TPoint& P) const;
+
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign Value);
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors Value) { FAnchors = Value; }
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible, with every parent visible and shown on screen.
+  bool Showing() const;
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool Value);
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool Value);
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool Value);
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+  const std::string& Hint() const { return FHint; }
+  void SetHint(const std::string& Value);
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool Value) { FShowHint = Value; }
+  const std::string& Caption() const { return FText; }
+  void SetCaption(const std::string& Value) { SetText(Value); }
+  const std::string& Text() const { return FText; }
+  virtual void SetText(const std::string& Value);
+
+  // Repaints: Invalidate asks for a paint later, Update paints what is pending now, Repaint both.
+  virtual void Invalidate();
+  virtual void Update();
+  virtual void Repaint();
+  void Refresh() { Repaint(); }
+  void BringToFront();
+  void SendToBack();
+
+  // Mouse capture: all mouse input goes to this control until released.
+  bool MouseCapture() const;
+  void SetMouseCapture(bool Value);
+  // True while the mouse is inside the control.
+  bool MouseInControl() const { return FMouseInControl; }
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TMouseWheelEvent OnMouseWheel;
+  TMouseWheelUpDownEvent OnMouseWheelDown;
+  TMouseWheelUpDownEvent OnMouseWheelUp;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TNotifyEvent OnResize;
+
+  // The entry points that the window system's input goes through; tests call them to act as
+  // the user. X and Y are client coordinates. A handler's exception is reported through the
+  // application (an abort silently) and goes no further.
+  void DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool DoubleClick = false);
+  void DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void DispatchMouseMove(TShiftState Shift, int X, int Y);
+  // WheelDelta is 120 per notch, positive away from the user; returns whether it was handled.
+  bool DispatchMouseWheel(TShiftState Shift, int WheelDelta, int X, int Y);
+  void DispatchMouseEnter();
+  void DispatchMouseLeave();
+
+  // The window behind the control (the parent's for a control without one); null before it exists.
+  void* WidgetHandle() const;
+  // The control's own retained surface, or null.
+  TCanvas* SurfaceCanvas() const { return FSurfaceCanvas.get(); }
+
+  struct Impl;
+  Impl* GetImpl() const { return FImpl.get(); }
+
+protected:
+  virtual void Click();
+  virtual void DblClick();
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+  virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+  virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+  virtual void MouseEnter();
+  virtual void MouseLeave();
+  virtual void Resize();
+  virtual void Paint() {}
+  // Notifications of property changes.
+  virtual void EnabledChanged() {}
+  virtual void VisibleChanged() {}
+  virtual void FontChanged();
+  virtual void ColorChanged();
+  virtual void TextChanged() {}
+  virtual void ParentChanged() {}
+
+  // The widget of this control: creates it (and the parents' first) when the parent has one.
+  void EnsureWidget();
+  // Makes the retained surface and its canvas (custom and graphic controls).
+  void CreateSurface();
+  // Runs Paint into the surface when it is due (invalidated, resized, new).
+  void PaintSurface(bool Force = false);
+  // Runs Fn, reporting any exception through the application.
+  void Guarded(const std::function<void()>& Fn);
+
+  friend class TWinControl;
+  friend struct TControlAccess;
+  TWinControl* FParent = nullptr;
+  int32_t FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TAlign FAlign = alNone;
+  TAnchors FAnchors = {akLeft, akTop};
+  bool FVisible = true;
+  bool FEnabled = true;
+  TColor FColor = clWindow;
+  bool FParentColor = false;
+  std::unique_ptr<TFont> FFont;
+  bool FParentFont = true;
+  TCursor FCursor = crDefault;
+  std::string FHint;
+  bool FShowHint = false;
+  std::string FText;
+  bool FMouseInControl = false;
+  bool FPressed = false;  // a button went down inside: the next up may click
+  std::unique_ptr<TCanvas> FSurfaceCanvas;
+  std::unique_ptr<Impl> FImpl;
+};
+
+class TWinControl : public TControl {
+  VM_CLASS(TWinControl, TControl)
+public:
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  // Raises EListError "List index out of bounds (%d)" for a bad index.
+  TControl* Controls(int Index) const;
+  void InsertControl(TControl* AControl);
+  void RemoveControl(TControl* AControl);
+  // The visible, enabled child at a client point, or null.
+  TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled = false) const;
+
+  bool HandleAllocated() const;
+  // Makes the window (and the parents' windows first).
+  void HandleNeeded();
+  void* Handle();
+  // Destroys and makes the window again, with the DestroyWnd and CreateWnd hooks.
+  void RecreateWnd();
+
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool Value);
+  int TabOrder() const;
+  void SetTabOrder(int Value);
+  bool CanFocus() const;
+  bool Focused() const;
+  // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot.
+  virtual void SetFocus();
+
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+  // Lays out the aligned children inside the client area.
+  void Realign();
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+  // Keyboard and focus entry points (see the mouse ones).
+  void DispatchKeyDown(uint16_t Key, TShiftState Shift);
+  void DispatchKeyUp(uint16_t Key, TShiftState Shift);
+  void DispatchKeyPress(char Key);
+  void DispatchEnter();
+  void DispatchExit();
+
+protected:
+  virtual void KeyDown(uint16_t& Key, TShiftState Shift);
+  virtual void KeyUp(uint16_t& Key, TShiftState Shift);
+  virtual void KeyPress(char& Key);
+  virtual void DoEnter();
+  virtual void DoExit();
+  // Hooks around making and destroying the window.
+  virtual void CreateWnd();
+  virtual void DestroyWnd();
+  virtual void AlignControls(TRect& R);
+
+public:
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  void SetParent(TWinControl* AParent) override;
+
+protected:
+  friend class TControl;
+  std::vector<TControl*> FControls;
+  bool FTabStop = false;
+  int FAlignLevel = 0;
+};
+
+// A windowed control that paints itself on its Canvas.
+class TCustomControl : public TWinControl {
+  VM_CLASS(TCustomControl, TWinControl)
+public:
+  explicit TCustomControl(TComponent* AOwner);
+  // Bound to the retained surface for the control's whole life.
+  TCanvas* Canvas() const { return FSurfaceCanvas.get(); }
+  TNotifyEvent OnPaint;
+
+protected:
+  void Paint() override;
+};
+
+// A control without a window of its own that paints itself on its Canvas.
+class TGraphicControl : public TControl {
+  VM_CLASS(TGraphicControl, TControl)
+public:
+  explicit TGraphicControl(TComponent* AOwner);
+  TCanvas* Canvas() const { return FSurfaceCanvas.get(); }
+
+protected:
+  void Paint() override {}
+};
+
+// A graphic control that leaves its painting to OnPaint.
+class TPaintBox : public TGraphicControl {
+  VM_CLASS(TPaintBox, TGraphicControl)
+public:
+  explicit TPaintBox(TComponent* AOwner);
+  TNotifyEvent OnPaint;
+
+protected:
+  void Paint() override;
+};
+
+// The mouse.
+class TMouse {
+public:
+  TPoint CursorPos() const;
+  void SetCursorPos(const TPoint& P);
+  // The control that holds the mouse capture, or null.
+  TControl* Capture() const { return FCapture; }
+  void SetCapture(TControl* Value) { FCapture = Value; }
+  int DragThreshold() const { return FDragThreshold; }
+  void SetDragThreshold(int Value) { FDragThreshold = Value; }
+  int WheelScrollLines() const { return 3; }
+  bool MousePresent() const { return true; }
+
+private:
+  TControl* FCapture = nullptr;
+  int FDragThreshold = 5;
+};
+
+extern TMouse* Mouse;
+
+// Synthetic input delivered through the window system's event path (the control's window is
+// made first). Value: the TMouseButton for button events, the wheel delta, or the key code.
+enum TInputKind { ikMouseDown, ikMouseUp, ikMouseMove, ikDblClick, ikWheel, ikKeyDown, ikKeyUp, ikEnter, ikLeave };
+void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0, int Y = 0, int Value = 0);
+
+// Reads a control's surface pixel (tests and screenshots); CLR_INVALID when it has none.
+TColor ControlSurfacePixel(TControl* Control, int X, int Y);

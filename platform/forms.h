@@ -1,0 +1,242 @@
+// The application and its message loop, the screen, timers and basic forms.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/component.h"
+#include "platform/controls.h"
+#include "platform/exceptions.h"
+
+class TStrings;
+class TForm;
+
+// Message box flags and answers.
+constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
+              MB_RETRYCANCEL = 0x5, MB_ICONERROR = 0x10, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
+              MB_ICONWARNING = 0x30, MB_ICONEXCLAMATION = 0x30, MB_ICONINFORMATION = 0x40,
+              MB_DEFBUTTON2 = 0x100;
+constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
+
+// Every message box of the program goes through this hook when it is set (tests answer boxes
+// with it). Without a hook and without a display the box is written to standard error and
+// answered with its default button.
+using TMessageBoxHook = std::function<int(const std::string& Text, const std::string& Caption, int Flags)>;
+void SetMessageBoxHook(TMessageBoxHook Hook);
+
+using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
+using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
+
+class TApplication : public TComponent {
+  VM_CLASS(TApplication, TComponent)
+public:
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  void Initialize();
+  // Shows the main form and runs the message loop until Terminate or the main form closes.
+  void Run();
+  void Terminate();
+  bool Terminated() const { return FTerminated; }
+  // Handles every pending message, then returns.
+  void ProcessMessages();
+  // Waits for and handles messages once; idles when there are none.
+  void HandleMessage();
+
+  // Handles the exception being handled (call from a catch block): EAbort is silent; others go
+  // to OnException when assigned, else to ShowException.
+  void HandleException(TObject* Sender);
+  void ShowException(const Exception& E);
+  int MessageBox(const std::string& Text, const std::string& Caption, int Flags = MB_OK);
+
+  const std::string& Title() const { return FTitle; }
+  void SetTitle(const std::string& Value) { FTitle = Value; }
+  std::string ExeName() const;
+  TForm* MainForm() const { return FMainForm; }
+  void SetMainForm(TForm* Value) { FMainForm = Value; }
+  // Makes a form owned by the application; the first one becomes the main form.
+  template <class T>
+  void CreateForm(T*& Reference) {
+    T* f = new T(this);
+    Reference = f;
+    AfterCreateForm(f);
+  }
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int Value) { FHintPause = Value; }
+
+  TExceptionEvent OnException;
+  TIdleEvent OnIdle;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  // Runs OnIdle once; returns Done.
+  bool Idle();
+
+private:
+  void AfterCreateForm(TForm* Form);
+  bool FTerminated = false;
+  std::string FTitle;
+  TForm* FMainForm = nullptr;
+  int FHintPause = 500;
+  struct Impl;
+  std::unique_ptr<Impl> FImpl;
+};
+
+extern TApplication* Application;
+
+// A cursor image registered under a number or loaded by name.
+using HCURSOR = intptr_t;
+
+class TScreen : public TComponent {
+  VM_CLASS(TScreen, TComponent)
+public:
+  explicit TScreen(TComponent* AOwner);
+  ~TScreen() override;
+
+  // The cursor of a number: the standard ones, or those registered with SetCursors.
+  HCURSOR Cursors(TCursor Index) const;
+  void SetCursors(TCursor Index, HCURSOR Handle);
+  // The cursor shown over every window (crDefault: each control's own).
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor Value);
+
+  int32_t Width() const;
+  int32_t Height() const;
+  int32_t PixelsPerInch() const;
+  TStrings* Fonts();
+
+  int FormCount() const { return static_cast<int>(FForms.size()); }
+  TForm* Forms(int Index) const;
+  TForm* ActiveForm() const { return FActiveForm; }
+  TWinControl* ActiveControl() const;
+  TNotifyEvent OnActiveFormChange;
+
+  // For forms: register, unregister, activate.
+  void AddForm(TForm* Form);
+  void RemoveForm(TForm* Form);
+  void SetActiveForm(TForm* Form);
+
+private:
+  TCursor FCursor = crDefault;
+  std::vector<TForm*> FForms;
+  TForm* FActiveForm = nullptr;
+  std::unique_ptr<TStrings> FFonts;
+};
+
+extern TScreen* Screen;
+
+// Cursor images: a 32-bit bitmap with alpha, or a resource picture found by name among the
+// registered ones and in the program's resources (":/cursors/NAME.png"). 0 when not found.
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY);
+void RegisterCursorResource(const std::string& Name, TBitmap* Image, int HotX, int HotY);
+HCURSOR LoadCursorResource(const std::string& Name);
+
+class TTimer : public TComponent {
+  VM_CLASS(TTimer, TComponent)
+public:
+  explicit TTimer(TComponent* AOwner);
+  ~TTimer() override;
+  bool Enabled() const { return FEnabled; }
+  void SetEnabled(bool Value);
+  uint32_t Interval() const { return FInterval; }
+  void SetInterval(uint32_t Value);
+  // Fires every Interval milliseconds while Enabled, Interval > 0 and OnTimer is assigned.
+  TNotifyEvent OnTimer;
+  void SetOnTimer(TNotifyEvent Value);
+
+  // Runs OnTimer as the message loop would (exceptions reported through the application).
+  void Fire();
+
+private:
+  void UpdateTimer();
+  bool FEnabled = true;
+  uint32_t FInterval = 1000;
+  struct Impl;
+  std::unique_ptr<Impl> FImpl;
+};
+
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+using TModalResult = int;
+constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
+                       mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+// A top-level window with a canvas of its own.
+class TForm : public TCustomControl {
+  VM_CLASS(TForm, TCustomControl)
+public:
+  explicit TForm(TComponent* AOwner);
+  ~TForm() override;
+
+  void Show();
+  void Hide();
+  // Asks OnCloseQuery, then OnClose decides: hide (the default), free later, minimize or nothing.
+  void Close();
+  // Runs a loop of its own until ModalResult is set (or the form is closed); returns it.
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult Value) { FModalResult = Value; }
+  bool Modal() const { return FModal; }
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition Value) { FPosition = Value; }
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState Value);
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  void SetActiveControl(TWinControl* Value);
+  bool Active() const { return FActive; }
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+
+  // Called once the form is built (after the constructors): runs OnCreate.
+  virtual void DoCreate();
+  virtual bool CloseQuery();
+  // The window system's close request (the title bar's close button) goes here.
+  void DispatchClose() { Guarded([this] { Close(); }); }
+  void DispatchActivate(bool Active);
+
+protected:
+  virtual void DoShow();
+  virtual void DoHide();
+  virtual void DoClose(TCloseAction& Action);
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void KeyUp(uint16_t& Key, TShiftState Shift) override;
+
+private:
+  TModalResult FModalResult = mrNone;
+  bool FModal = false;
+  bool FActive = false;
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TFormStyle FFormStyle = fsNormal;
+  TPosition FPosition = poDesigned;
+  TWindowState FWindowState = wsNormal;
+  bool FKeyPreview = false;
+  TWinControl* FActiveControl = nullptr;
+};
+
+// Shows a message in a box with an OK button (through the message box hook).
+void ShowMessage(const std::string& Msg);
