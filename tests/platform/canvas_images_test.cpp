@@ -1,0 +1,190 @@
+// Bitmaps, metafiles, JPEG images and the picture registry.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/bitmap.h"
+#include "platform/exceptions.h"
+#include "platform/jpeg.h"
+#include "platform/metafile.h"
+#include "platform/picture.h"
+#include "platform/streams.h"
+
+namespace {
+
+void Scene(TCanvas* C) {
+  C->Brush()->SetColor(clYellow);
+  C->FillRect(Rect(0, 0, 60, 40));
+  C->Pen()->SetColor(clNavy);
+  C->Brush()->SetColor(clAqua);
+  C->Rectangle(5, 5, 30, 25);
+  C->Ellipse(20, 10, 55, 35);
+  C->MoveTo(0, 39);
+  C->LineTo(59, 0);
+  C->Brush()->SetColor(clRed);
+  C->Polygon({{40, 2}, {58, 2}, {50, 12}});
+}
+
+std::vector<TColor> PixelsOf(TBitmap& B) {
+  std::vector<TColor> v;
+  for (int y = 0; y < B.Height(); ++y)
+    for (int x = 0; x < B.Width(); ++x) v.push_back(B.Canvas()->Pixels(x, y));
+  return v;
+}
+
+TEST(CanvasImages, NewBitmapsAreWhiteAndKeepPixelsWhenResized) {
+  TBitmap b(10, 8, pf24bit);
+  EXPECT_EQ(b.Canvas()->Pixels(9, 7), clWhite);
+  b.Canvas()->SetPixels(2, 3, clRed);
+  b.SetSize(20, 20);
+  EXPECT_EQ(b.Canvas()->Pixels(2, 3), clRed);
+  EXPECT_EQ(b.Canvas()->Pixels(15, 15), clWhite);
+  // Rows of a 24-bit bitmap are blue, green, red.
+  const uint8_t* row = static_cast<const uint8_t*>(b.ScanLine(3));
+  EXPECT_EQ(row[2 * 3 + 0], 0);
+  EXPECT_EQ(row[2 * 3 + 2], 255);
+  EXPECT_THROW(b.ScanLine(20), EInvalidGraphicOperation);
+  // Writing a row shows through the canvas.
+  uint8_t* w = static_cast<uint8_t*>(b.ScanLine(0));
+  w[0] = 255; w[1] = 0; w[2] = 0;
+  EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlue);
+}
+
+TEST(CanvasImages, BitmapFilesRoundTripInEveryPixelFormat) {
+  for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
+    TBitmap b(13, 7, f);
+    b.Canvas()->Brush()->SetColor(clBlack);
+    b.Canvas()->FillRect(Rect(0, 0, 6, 7));
+    TMemoryStream s;
+    b.SaveToStream(s);
+    s.SetPosition(0);
+    TBitmap c;
+    c.LoadFromStream(s);
+    EXPECT_EQ(c.PixelFormat(), f) << f;
+    EXPECT_EQ(c.Width(), 13);
+    EXPECT_EQ(c.Canvas()->Pixels(2, 2), clBlack) << f;
+    EXPECT_EQ(c.Canvas()->Pixels(10, 2), clWhite) << f;
+  }
+  TStringStream junk("not a bitmap at all, certainly not");
+  TBitmap d;
+  EXPECT_THROW(d.LoadFromStream(junk), EInvalidGraphic);
+}
+
+TEST(CanvasImages, MetafileReplaysToTheSamePixelsAsDirectDrawing) {
+  TBitmap direct(60, 40);
+  Scene(direct.Canvas());
+
+  TMetafile mf;
+  mf.SetWidth(60);
+  mf.SetHeight(40);
+  {
+    TMetafileCanvas mc(&mf);
+    Scene(&mc);
+  }
+  ASSERT_FALSE(mf.Empty());
+  TBitmap replay(60, 40);
+  replay.Canvas()->Draw(0, 0, &mf);
+  std::vector<TColor> a = PixelsOf(replay), b = PixelsOf(direct);
+  int differ = 0;
+  std::string first;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i] != b[i]) {
+      if (!differ) first = std::to_string(i % 60) + "," + std::to_string(i / 60) + ": " + std::to_string(a[i]) + " vs " + std::to_string(b[i]);
+      ++differ;
+    }
+  EXPECT_EQ(differ, 0) << first;
+
+  // Stored and read back, then replayed at twice the size.
+  TMemoryStream s;
+  mf.SaveToStream(s);
+  s.SetPosition(0);
+  TMetafile back;
+  back.LoadFromStream(s);
+  EXPECT_EQ(back.Width(), 60);
+  TBitmap big(120, 80);
+  big.Canvas()->StretchDraw(Rect(0, 0, 120, 80), &back);
+  EXPECT_EQ(big.Canvas()->Pixels(2, 2), clYellow);
+  EXPECT_EQ(big.Canvas()->Pixels(30, 30), clAqua);
+
+  TStringStream foreign("\x01\x00\x00\x00 an emf from elsewhere");
+  EXPECT_THROW(back.LoadFromStream(foreign), EInvalidGraphic);
+}
+
+TEST(CanvasImages, JpegRoundTrip) {
+  TBitmap src(64, 48, pf24bit);
+  for (int y = 0; y < 48; ++y) {
+    uint8_t* row = static_cast<uint8_t*>(src.ScanLine(y));
+    for (int x = 0; x < 64; ++x) {
+      row[x * 3] = static_cast<uint8_t>(x * 4);
+      row[x * 3 + 1] = static_cast<uint8_t>(y * 5);
+      row[x * 3 + 2] = 128;
+    }
+  }
+  TJPEGImage j;
+  j.Assign(&src);
+  j.SetCompressionQuality(95);
+  TMemoryStream s;
+  j.SaveToStream(s);
+  EXPECT_GT(s.Size(), 100);
+  s.SetPosition(0);
+  TJPEGImage k;
+  k.LoadFromStream(s);
+  EXPECT_EQ(k.Width(), 64);
+  EXPECT_EQ(k.Height(), 48);
+  TBitmap out;
+  out.Assign(&k);
+  ASSERT_EQ(out.Width(), 64);
+  int worst = 0;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 64; ++x) {
+      TColor a = src.Canvas()->Pixels(x, y), b = out.Canvas()->Pixels(x, y);
+      worst = std::max({worst, std::abs(GetRValue(a) - GetRValue(b)), std::abs(GetGValue(a) - GetGValue(b)),
+                        std::abs(GetBValue(a) - GetBValue(b))});
+    }
+  EXPECT_LT(worst, 16);
+
+  // A half-scale decode, and damaged data.
+  k.SetScale(jsHalf);
+  EXPECT_EQ(k.Width(), 32);
+  std::string broken = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'x');
+  TStringStream bs(broken);
+  TJPEGImage bad;
+  EXPECT_THROW({
+    bad.LoadFromStream(bs);
+    bad.DIBNeeded();
+  }, EInvalidGraphic);
+  EXPECT_THROW(bad.SetWidth(3), EInvalidGraphicOperation);
+}
+
+TEST(CanvasImages, PicturesFindTheirClassByExtension) {
+  std::string dir = testing::TempDir();
+  TBitmap b(5, 4);
+  b.Canvas()->SetPixels(1, 1, clGreen);
+  b.SaveToFile(dir + "pic_test.BMP");
+  TJPEGImage j;
+  j.Assign(&b);
+  j.SaveToFile(dir + "pic_test.jpeg");
+
+  TPicture p;
+  int changes = 0;
+  p.OnChange = [&](TObject*) { ++changes; };
+  p.LoadFromFile(dir + "pic_test.BMP");
+  EXPECT_NE(dynamic_cast<TBitmap*>(p.Graphic()), nullptr);
+  EXPECT_EQ(p.Bitmap()->Canvas()->Pixels(1, 1), clGreen);
+  p.LoadFromFile(dir + "pic_test.jpeg");
+  EXPECT_NE(dynamic_cast<TJPEGImage*>(p.Graphic()), nullptr);
+  EXPECT_EQ(p.Width(), 5);
+  EXPECT_GE(changes, 2);
+  try {
+    p.LoadFromFile(dir + "pic_test.xyz");
+    FAIL();
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_EQ(e.Message(), "Unknown picture file extension (.xyz)");
+  }
+  EXPECT_NE(dynamic_cast<TJPEGImage*>(p.Graphic()), nullptr);  // unchanged by the failed load
+  EXPECT_NE(TPicture::GraphicFilter().find("*.jpg"), std::string::npos);
+}
+
+}  // namespace
