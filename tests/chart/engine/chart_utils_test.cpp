@@ -8,6 +8,9 @@
 
 #include "chart/engine/chart_utils.h"
 #include "platform/datetime.h"
+#include "platform/inifiles.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -182,4 +185,38 @@ TEST(ChartUtils, TranslationHookAndSmallClasses) {
   EXPECT_EQ(list.GetListener(1), l2);
   EXPECT_EQ(list.Remove(l1), 0);
   EXPECT_EQ(list.Remove(l1), -1);
+}
+
+TEST(ChartUtils, EditorOptionsRoundTripThroughTheRegistry) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("vm_chart_editor_" + std::to_string(::getpid()));
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  SetProfileFolder(dir.string());
+
+  EXPECT_EQ(ReadEditorInteger("Language", -1), -1);  // no key yet
+  EXPECT_FALSE(ReadEditorBool("SmoothGallery", false));
+  EXPECT_TRUE(ReadEditorBool("RememberSize", true));
+
+  WriteEditorInteger("Language", 11);
+  WriteEditorBool("SmoothGallery", true);
+  WriteEditorBool("TreeMode", false);
+  EXPECT_EQ(ReadEditorInteger("Language", -1), 11);
+  EXPECT_TRUE(ReadEditorBool("SmoothGallery", false));
+  EXPECT_FALSE(ReadEditorBool("TreeMode", true));
+  EXPECT_EQ(ReadEditorInteger("TreeMode", -1), 0);  // Booleans are stored as 0 or 1
+  EXPECT_EQ(ReadEditorInteger("GalleryMode", 3), 3);
+
+  // The values live in the current user's key that the editor's own code opens too.
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKeyReadOnly(EditorOptionsKey));
+  EXPECT_EQ(reg.ReadInteger("Language"), 11);
+  reg.CloseKey();
+  ASSERT_TRUE(reg.OpenKey(EditorOptionsKey, false));
+  reg.WriteString("Language", "not a number");
+  reg.CloseKey();
+  EXPECT_EQ(ReadEditorInteger("Language", -1), -1);  // unreadable value: the default
+
+  SetProfileFolder("");
+  std::filesystem::remove_all(dir);
 }
