@@ -9,6 +9,7 @@
 #include <cmath>
 #include <deque>
 
+#include "platform/bitmap.h"
 #include "platform/picture.h"
 #include "platform/qt_graphics.h"
 
@@ -702,6 +703,8 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
         p->setPen(Qt::NoPen);
         p->drawRect(outline);  // the fill stops one pixel short of the right and bottom edges
       }
+    } else if (d->Cosmetic && d->Comp == QPainter::CompositionMode_SourceOver && r.width() > 1 && r.height() > 1) {
+      p->drawRect(outline);
     } else if (d->Cosmetic) {
       // Fill the inside and outline separately so that no pixel is drawn twice (raster modes).
       if (fill && r.width() > 2 && r.height() > 2) {
@@ -1579,3 +1582,31 @@ int TCanvas::GetDeviceCaps(int Index) {
     default: return 0;
   }
 }
+
+// ---------------------------------------------------------------------------------------------
+
+namespace CanvasReference {
+
+void DrawLines(TBitmap* Target, const std::vector<TPoint>& Points, TColor Color) {
+  QImage img = vmqt::BitmapImage(Target);
+  {
+    QPainter p(&img);
+    p.setPen(QPen(vmqt::ToQColor(Color), 0, Qt::SolidLine, Qt::FlatCap));
+    for (size_t i = 1; i < Points.size(); ++i)
+      p.drawLine(Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
+  }
+  vmqt::SetBitmapImage(Target, img);
+}
+
+void DrawMarkers(TBitmap* Target, const std::vector<TPoint>& Points, int Size, TColor Pen, TColor Fill) {
+  QImage img = vmqt::BitmapImage(Target);
+  {
+    QPainter p(&img);
+    p.setPen(QPen(vmqt::ToQColor(Pen), 0, Qt::SolidLine, Qt::FlatCap));
+    p.setBrush(vmqt::ToQColor(Fill));
+    for (const TPoint& pt : Points) p.drawRect(pt.X - Size / 2, pt.Y - Size / 2, Size - 1, Size - 1);
+  }
+  vmqt::SetBitmapImage(Target, img);
+}
+
+}  // namespace CanvasReference

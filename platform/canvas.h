@@ -13,6 +13,7 @@
 
 class TGraphic;
 class TCanvas;
+class TBitmap;
 
 // Text alignment flags.
 constexpr int TA_NOUPDATECP = 0;
@@ -324,3 +325,10 @@ private:
   TPoint FWindowOrg, FViewportOrg;
   TSize FWindowExt{1, 1}, FViewportExt{1, 1};
 };
+
+// The same drawing done straight on the drawing engine, without the canvas: the yardstick of the
+// canvas benchmarks. Lines join consecutive points; markers are Size-pixel squares at the points.
+namespace CanvasReference {
+void DrawLines(TBitmap* Target, const std::vector<TPoint>& Points, TColor Color);
+void DrawMarkers(TBitmap* Target, const std::vector<TPoint>& Points, int Size, TColor Pen, TColor Fill);
+}  // namespace CanvasReference
