@@ -177,9 +177,12 @@ void TComponent::Remove(TComponent* AComponent) {
 }
 
 void TComponent::DestroyComponents() {
+  // Each one leaves through RemoveComponent, so the ones still here hear of it and drop their
+  // references before it goes.
   while (!FComponents.empty()) {
     TComponent* instance = FComponents.back();
-    Remove(instance);
+    RemoveComponent(instance);
+    if (instance->FOwner == this) Remove(instance);
     delete instance;
   }
 }

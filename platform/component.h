@@ -116,7 +116,7 @@ public:
   TComponent* FindComponent(const std::string& AName) const;
   void InsertComponent(TComponent* AComponent);
   void RemoveComponent(TComponent* AComponent);
-  // Frees every owned component, last first.
+  // Frees every owned component, last first; the others hear of each (Notification opRemove).
   void DestroyComponents();
   // Sets csDestroying on this component and everything it owns.
   void Destroying();

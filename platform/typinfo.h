@@ -413,6 +413,7 @@ public:
       return static_cast<bool>(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)));
     };
     auto assign = [Get, Set](TObject* o, F f) {
+      (void)Set;  // unused when the event is a data member
       C* self = typinfo_detail::Self<C>(o);
       if constexpr (!std::is_null_pointer_v<S>)
         typinfo_detail::Set(Set, self, std::move(f));

@@ -223,11 +223,15 @@ TEST(ComponentTest, OwnerFreesLastCreatedFirstAndNotifiesWatchers) {
   EXPECT_TRUE(second->ComponentState().Contains(csFreeNotification));
   delete owner;
   // The owner's own destructor body runs first, then what it owns goes, last created first.
-  // The watcher hears while Second is still whole.
+  // Those still there hear of each before it goes (so First may drop a reference to Second);
+  // the watcher hears while Second is still whole.
   const std::vector<std::string> expected = {
       "free Owner",
+      "Second hears Second (probe)",
+      "First hears Second (probe)",
       "Watcher hears Second (probe)",
       "free Second",
+      "First hears First (probe)",
       "free First",
   };
   EXPECT_EQ(scope.log, expected);
