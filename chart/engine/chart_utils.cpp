@@ -8,6 +8,7 @@
 #include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/datetime.h"
+#include "platform/forms.h"
 #include "platform/inifiles.h"
 #include "platform/sysutils.h"
 
@@ -442,3 +443,45 @@ IChartEventListener* TGraphEventListeners::GetListener(int Index) const {
 }
 
 int TGraphEventListeners::Remove(IChartEventListener* Listener) { return TList::Remove(Listener); }
+
+// ---------------------------------------------------------------------------------------------
+// Start-up of the panel module
+
+namespace {
+// A pointing hand drawn in code, for programs that ship no cursor picture: a finger up from a
+// palm, black outline on white, transparent around.
+HCURSOR MakeHandCursor() {
+  static const char* const kShape[16] = {
+      "     XX         ", "    X..X        ", "    X..X        ", "    X..X        ",
+      "    X..XXX      ", "    X..X..XXX   ", " XX X..X..X..XX ", "X..XX.......X..X",
+      "X...X..........X", " X.............X", " X.............X", "  X............X",
+      "  X...........X ", "   X..........X ", "    X........X  ", "    XXXXXXXXXX  "};
+  TBitmap bmp(16, 16, pf32bit);
+  for (int y = 0; y < 16; ++y) {
+    auto* row = static_cast<uint8_t*>(bmp.ScanLine(y));
+    for (int x = 0; x < 16; ++x) {
+      const char c = kShape[y][x];
+      const uint8_t v = c == 'X' ? 0 : 255;
+      row[x * 4 + 0] = row[x * 4 + 1] = row[x * 4 + 2] = v;
+      row[x * 4 + 3] = c == ' ' ? 0 : 255;
+    }
+  }
+  return CreateCursorFromBitmap(&bmp, 5, 0);
+}
+}  // namespace
+
+void RegisterChartHandCursor() {
+  if (!Screen) return;
+  HCURSOR h = LoadCursorResource("GRAPH_CURSOR_HAND");
+  if (!h) h = MakeHandCursor();
+  Screen->SetCursors(ChartHandCursor, h);
+}
+
+namespace {
+struct PanelModule {
+  PanelModule() {
+    SetDefaultPalette();
+    RegisterChartHandCursor();
+  }
+} gPanelModule;
+}  // namespace

@@ -110,6 +110,9 @@ void WriteEditorInteger(const std::string& Name, int32_t Value);
 // ---------------------------------------------------------------------------------------------
 // Cursor number of the chart's hand cursor.
 constexpr int ChartHandCursor = 2020;
+// Registers the hand cursor ("GRAPH_CURSOR_HAND", else the toolkit's hand) as screen cursor
+// ChartHandCursor; runs when the panel module starts and again whenever called.
+void RegisterChartHandCursor();
 
 // One rubber-band rectangle: start corner X0, Y0 and current corner X1, Y1.
 class TZoomPanning : public TPersistent {

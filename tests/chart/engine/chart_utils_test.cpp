@@ -8,6 +8,7 @@
 
 #include "chart/engine/chart_utils.h"
 #include "platform/datetime.h"
+#include "platform/forms.h"
 #include "platform/inifiles.h"
 
 #include <unistd.h>
@@ -163,6 +164,10 @@ TEST(ChartUtils, TranslationHookAndSmallClasses) {
   TranslateControlExcept(&form, {nullptr, nullptr});
   TranslateHook = nullptr;
   EXPECT_EQ(calls, (std::vector<std::size_t>{0, 2}));
+
+  RegisterChartHandCursor();
+  ASSERT_NE(Screen, nullptr);
+  EXPECT_GT(Screen->Cursors(ChartHandCursor), 0);  // a registered cursor, not a standard one
 
   TZoomPanning z;
   z.Activate(10, 20);
