@@ -537,7 +537,11 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     }
     std::string name = ComponentRefName(comp);
     if (name.empty()) return;
-    if (auto* ac = dynamic_cast<TComponent*>(ancObj); ac && ComponentRefName(ac) == name) return;
+    // The ancestor's reference is the same when it names the same component of its own root.
+    if (auto* ac = dynamic_cast<TComponent*>(ancObj);
+        ac && SameText(ac->Name(), comp->Name()) &&
+        (ac->Owner() == FRootAncestor || ac == FRootAncestor) == (comp->Owner() == FLookupRoot || comp == FLookupRoot))
+      return;
     WritePropName(Info->Name);
     WriteIdent(name);
     return;

@@ -89,6 +89,8 @@ void TWidget::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
 
 void TWidget::DefineProperties(TFiler* Filer) {
   TComponent::DefineProperties(Filer);
+  // Against an ancestor, only what differs from it is written.
+  auto* ancestor = dynamic_cast<TWidget*>(Filer->Ancestor());
   Filer->DefineProperty(
       "Extra",
       [this](TReader* R) {
@@ -102,10 +104,10 @@ void TWidget::DefineProperties(TFiler* Filer) {
         for (int32_t v : Extra) W->WriteInteger(v);
         W->WriteListEnd();
       },
-      !Extra.empty());
+      ancestor ? Extra != ancestor->Extra : !Extra.empty());
   Filer->DefineBinaryProperty(
       "Blob", [this](TStream& S) { Blob = S.ReadAll(); },
-      [this](TStream& S) { S.WriteString(Blob); }, !Blob.empty());
+      [this](TStream& S) { S.WriteString(Blob); }, ancestor ? Blob != ancestor->Blob : !Blob.empty());
 }
 
 void RegisterFixtureClasses() {

@@ -219,6 +219,41 @@ TEST_F(StreamingTest, DefaultsAreNotWritten) {
   EXPECT_EQ(BinaryToText(ToBinary(&form)).find("Scale"), std::string::npos);
 }
 
+TEST_F(StreamingTest, DescendentWritesOnlyWhatDiffersFromTheAncestor) {
+  auto ancestor = MakeForm();
+  auto form = MakeForm();
+  auto* w1 = static_cast<TWidget*>(form->FindComponent("Widget1"));
+  w1->SetCount(0);  // back to the default, but the ancestor has -5
+  w1->Font()->SetSize(30);
+  w1->Lines()->Add("delta");
+  w1->Extra.push_back(8);
+  static_cast<TWidgetItem*>(w1->Items()->Items(1))->Width = 11;
+  TMemoryStream ms;
+  {
+    TWriter writer(ms);
+    writer.WriteDescendent(form.get(), ancestor.get());
+  }
+  ms.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(ms, text);
+  EXPECT_EQ(text.DataString(),
+            "object Form1: TPanelForm\r\n"
+            "  object Widget1: TWidget\r\n"
+            "    Count = 0\r\n"
+            "    Font.Size = 30\r\n"
+            "    Items = <\r\n"
+            "      item\r\n        Width = 4\r\n        Caption = 'first'\r\n      end\r\n"
+            "      item\r\n        Width = 11\r\n        Ratio = -2.5d\r\n      end>\r\n"
+            "    Lines.Strings = (\r\n      'alpha'\r\n      ''\r\n      'gamma'\r\n      'delta')\r\n"
+            "    Extra = (\r\n      1\r\n      100000\r\n      -7\r\n      8)\r\n"
+            "  end\r\n"
+            "  object Widget2: TWidget\r\n"
+            "    object Inner: TWidget\r\n"
+            "    end\r\n"
+            "  end\r\n"
+            "end\r\n");
+}
+
 TEST_F(StreamingTest, ReadingIntoAnExistingRootKeepsWhatTheStreamLacks) {
   auto source = MakeForm();
   std::string bin = ToBinary(source.get());
