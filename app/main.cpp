@@ -1,12 +1,13 @@
 // Entry point of the program.
-#include <QApplication>
+#include "platform/forms.h"
 
 #include <cstdio>
 
 int main(int argc, char** argv) {
-  QApplication qapp(argc, argv);
+  Application->Initialize();
+  Application->SetTitle("Varomark");
   std::printf("Varomark: the main window is not built yet.\n"
-              "Built so far: the toolkit layer (platform/) and the libraries linked into this program;\n"
+              "Built so far: the toolkit layer, the MT data core and the first step of the chart engine;\n"
               "run the tests to exercise them.\n");
   return 0;
 }
