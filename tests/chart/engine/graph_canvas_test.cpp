@@ -7,6 +7,7 @@
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/graph_blend.h"
 #include "platform/bitmap.h"
+#include "platform/metafile.h"
 
 namespace {
 
@@ -400,4 +401,89 @@ TEST(GraphCanvas, BlendingMixesTheBackgroundBackIn) {
   c.BlendTransparency = 0;
   blend = c.BeginBlending(TRect(0, 0, 10, 10), 101);
   EXPECT_THROW(c.EndBlending(blend), ERangeError);
+}
+
+TEST(GraphCanvas, OutlinePenStrokesTheTextAndFillsItUnlessTheFontHasNoColour) {
+  const auto draw = [](TColor FontColor, Surface& s) {
+    TGraphFont font;
+    font.SetSize(60);
+    font.SetStyle({fsBold});
+    font.SetColor(FontColor);
+    font.OutLine()->SetVisible(true);
+    font.OutLine()->SetColor(clBlue);
+    s.canvas.AssignFont(&font);
+    s.canvas.TextOut(10, 0, "I");
+    s.canvas.CurrentFont = nullptr;
+  };
+  Surface filled(120, 100), hollow(120, 100);
+  draw(clRed, filled);
+  draw(clNone, hollow);
+  EXPECT_GT(filled.Count(clBlue), 20);
+  EXPECT_GT(filled.Count(clRed), 100);
+  EXPECT_GT(hollow.Count(clBlue), 20);
+  EXPECT_EQ(hollow.Count(clRed), 0);
+}
+
+TEST(GraphCanvas, TextOut3DFollowsTheZoom) {
+  TBitmap bmp(100, 100, pf24bit);
+  OrientationProbe c;
+  TView3DOptions options;
+  options.SetZoom(200);
+  c.SetBufferedDisplay(false);
+  c.InitWindow(bmp.Canvas(), &options, kBack, true, TRect(0, 0, 100, 100));
+  c.Projection(10, TRect(0, 0, 100, 100), TRect(0, 0, 100, 100));
+  c.Font->SetSize(9);
+  int sizeInCall = 0;
+  c.Font->OnChange = [&](TObject*) {
+    if (sizeInCall == 0) sizeInCall = c.Font->Size();
+  };
+  c.TextOut3D(50, 50, 0, "x");
+  c.Font->OnChange = nullptr;
+  EXPECT_EQ(sizeInCall, 18);
+  EXPECT_EQ(c.Font->Size(), 9);
+}
+
+TEST(GraphCanvas, APicturePatternThatIsNoBitmapStaysInTheBrush) {
+  TMetafile meta;
+  meta.SetWidth(8);
+  meta.SetHeight(8);
+  {
+    TMetafileCanvas mc(&meta);
+    mc.Brush()->SetColor(clBlue);
+    mc.FillRect(TRect(0, 0, 8, 8));
+  }
+  ASSERT_FALSE(meta.Empty());
+  TChartBrush brush;
+  brush.Image()->SetGraphic(&meta);
+  Surface s;
+  s.canvas.AssignBrush(&brush, clRed);
+  ASSERT_NE(s.canvas.Brush->Bitmap(), nullptr);
+  EXPECT_EQ(s.canvas.Brush->Bitmap()->Width(), 8);
+  // The brush still holds its metafile, not an empty bitmap in its place.
+  EXPECT_NE(dynamic_cast<TMetafile*>(brush.Image()->Graphic()), nullptr);
+}
+
+TEST(GraphCanvas, GradientDirectionsPlaceTheirColours) {
+  struct Case {
+    TGradientDirection Direction;
+    TPoint StartAt, EndAt;
+  };
+  // 80 x 60 area.
+  const Case cases[] = {
+      {gdTopBottom, TPoint(40, 59), TPoint(40, 0)},     {gdBottomTop, TPoint(40, 0), TPoint(40, 59)},
+      {gdLeftRight, TPoint(79, 30), TPoint(0, 30)},     {gdRightLeft, TPoint(0, 30), TPoint(79, 30)},
+      {gdFromCenter, TPoint(40, 30), TPoint(0, 0)},     {gdFromTopLeft, TPoint(79, 59), TPoint(0, 0)},
+      {gdFromBottomLeft, TPoint(79, 0), TPoint(0, 59)}, {gdRadial, TPoint(40, 30), TPoint(0, 0)},
+      {gdDiagonalUp, TPoint(0, 59), TPoint(79, 0)},     {gdDiagonalDown, TPoint(1, 1), TPoint(79, 59)},
+  };
+  const auto near = [](TColor a, TColor b) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= 12 && std::abs(GetGValue(a) - GetGValue(b)) <= 12 &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= 12;
+  };
+  for (const Case& c : cases) {
+    Surface s;
+    s.canvas.GradientFill(TRect(0, 0, 80, 60), clRed, clBlue, c.Direction);
+    EXPECT_TRUE(near(s.At(c.StartAt.X, c.StartAt.Y), clRed)) << c.Direction << " start " << s.At(c.StartAt.X, c.StartAt.Y);
+    EXPECT_TRUE(near(s.At(c.EndAt.X, c.EndAt.Y), clBlue)) << c.Direction << " end " << s.At(c.EndAt.X, c.EndAt.Y);
+  }
 }
