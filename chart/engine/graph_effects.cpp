@@ -72,6 +72,103 @@ void TGraphShadow::SetSize(int32_t Value) {
   SetVertSize(Value);
 }
 
+bool TGraphShadow::PrepareCanvas(TCanvas3D* Canvas, const TRect& Rect, int Z) {
+  if (FColor == clNone || (FHorizSize == 0 && FVertSize == 0)) return false;
+  Canvas->Brush->SetBitmap(nullptr);
+  Canvas->Brush->SetColor(FColor);
+  Canvas->Brush->SetStyle(bsSolid);
+  Canvas->Pen->SetStyle(psClear);
+  if (FTransparency != 0) {
+    TRect moved = Rect;
+    OffsetRect(moved, FHorizSize, FVertSize);
+    delete FBlend;
+    FBlend = Canvas->BeginBlending(Canvas->ProjectedBounds(moved, Z), FTransparency);
+  }
+  return true;
+}
+
+void TGraphShadow::EndBlending(TCanvas3D* Canvas) {
+  if (FTransparency != 0 && FBlend) {
+    TGraphBlend* blend = FBlend;
+    FBlend = nullptr;
+    Canvas->EndBlending(blend);
+  }
+}
+
+void TGraphShadow::DrawZ(TCanvas3D* Canvas, const TRect& Rect, int Z) {
+  const bool flat = Canvas->Nest2D > 0;
+  if (!PrepareCanvas(Canvas, Rect, Z)) return;
+  const int H = FHorizSize, V = FVertSize;
+  const int L = Rect.Left, T = Rect.Top, R = Rect.Right, B = Rect.Bottom;
+  if (FSmooth && Size() > 1) {
+    Canvas->Pen->SetStyle(psSolid);
+    const TColor rgb = ColorToRGB(FColor);
+    const double grey = (GetRValue(rgb) + GetGValue(rgb) + GetBValue(rgb)) / 3.0;
+    const auto step = [&](int s) {
+      const int64_t v = Round((255 - grey) / s);
+      if (v < 0 || v > 255) throw ERangeError("Range check error");
+      return static_cast<int>(v);
+    };
+    if (V != 0) {
+      TColor c = FColor;
+      for (int i = 1; i <= V; ++i) {
+        Canvas->Pen->SetColor(c);
+        if (flat)
+          Canvas->HorizLine(L + H, R + H + i - V - 1, B + i - 1);
+        else
+          Canvas->HorizLine3D(L + H, R + H + i - V - 1, B + i - 1, Z);
+        c = LighterColor(c, step(V));
+      }
+    }
+    if (H != 0) {
+      TColor c = FColor;
+      for (int i = 0; i < H; ++i) {
+        Canvas->Pen->SetColor(c);
+        if (flat) {
+          Canvas->VertLine(R + i, T + V, B + V - H + i);
+          Canvas->SetPixel(R + i - 1, B + V - H + i - 1, c);
+        } else {
+          Canvas->VertLine3D(R + i, T + V, B + V - H + i, Z);
+          Canvas->SetPixel3D(R + i - 1, B + V - H + i - 1, Z, c);
+        }
+        c = LighterColor(c, step(H));
+      }
+    }
+  } else if (flat) {
+    if (V > 0)
+      Canvas->Rectangle(L + H, B, R + H, B + 1 + V);
+    else if (V < 0)
+      Canvas->Rectangle(L + H, T + 1, R + H, T + V);
+    if (H > 0)
+      Canvas->Rectangle(R, T + V, R + 1 + H, B + V + 1);
+    else if (H < 0)
+      Canvas->Rectangle(L + 1, T + V, L + H, B + V + 1);
+  } else {
+    Canvas->RectangleWithZ(TRect(L + H, B, R + H, B + V), Z);
+    Canvas->RectangleWithZ(TRect(R, T + V, R + H, B + V), Z);
+  }
+  EndBlending(Canvas);
+}
+
+void TGraphShadow::DrawEllipse(TCanvas3D* Canvas, const TRect& Rect, int Z) {
+  if (!PrepareCanvas(Canvas, Rect, Z)) return;
+  TRect moved = Rect;
+  OffsetRect(moved, FHorizSize, FVertSize);
+  if (FSmooth) {
+    const TRect r = Canvas->ProjectRect(moved, Z);
+    Canvas->ClipEllipse(r);
+    TGraphGradient g;
+    g.SetDirection(gdRadial);
+    g.SetStartColor(DarkerColor(FColor, 128));
+    g.SetEndColor(LighterColor(FColor, 32));
+    g.Draw(Canvas, r);
+    Canvas->UnClipRectangle();
+  } else {
+    Canvas->EllipseWithZ(moved.Left, moved.Top, moved.Right, moved.Bottom, Z);
+  }
+  EndBlending(Canvas);
+}
+
 // ---------------------------------------------------------------------------------------------
 // Gradients
 
@@ -204,6 +301,35 @@ void TCustomGraphGradient::DrawRadial(TGraphCanvas* Canvas, const TRect& Rect) {
   Canvas->ClipRectangle(OrientedRect(Rect));
   RadialFill(Canvas, Rect);
   Canvas->UnClipRectangle();
+}
+
+void TCustomGraphGradient::DrawPolygon(TCanvas3D* Canvas, TPointArray& Points, bool Project, int Z) {
+  const int high = static_cast<int>(Points.size()) - 1;
+  TRect rect;
+  if (Project) {
+    TPointArray p(Points.size());
+    for (std::size_t i = 0; i < Points.size(); ++i) p[i] = Canvas->ProjectPoint(Points[i], Z);
+    rect = Canvas->ProjectRect(PolygonBounds(Points, high), Z);
+    Canvas->ClipPolygon(p, static_cast<int>(p.size()));
+  } else {
+    Canvas->ClipPolygon(Points, static_cast<int>(Points.size()));
+    rect = PolygonBounds(Points, high);
+  }
+  Draw(Canvas, rect, 0);
+  Canvas->UnClipRectangle();
+}
+
+void TCustomGraphGradient::DrawQuad(TCanvas3D* Canvas, TQuadPoints Quad) {
+  const TRect rect = PointsBounds(Quad, 4);
+  Canvas->ClipPolygon(Quad, 4);
+  Draw(Canvas, rect, 0);
+  Canvas->UnClipRectangle();
+}
+
+void TCustomGraphGradient::DrawRect3D(TCanvas3D* Canvas, const TQuadPoints& Quad, int Z) {
+  TQuadPoints p;
+  for (int i = 0; i < 4; ++i) p[i] = Canvas->ProjectPoint(Quad[i], Z);
+  DrawQuad(Canvas, p);
 }
 
 void TCustomGraphGradient::RadialFill(TGraphCanvas* Canvas, const TRect& Rect) {

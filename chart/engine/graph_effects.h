@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "chart/engine/chart_geometry.h"
 #include "chart/engine/chart_pens.h"
 #include "platform/graphics.h"
 
@@ -25,6 +26,17 @@ public:
   ~TGraphShadow() override;
 
   void Assign(TPersistent* Source) override;
+
+  // Selects the shadow's brush and clear pen and opens a blending section when see-through;
+  // False when there is nothing to draw.
+  bool PrepareCanvas(TCanvas3D* Canvas, const TRect& Rect, int Z = 0);
+  // Closes the blending section of PrepareCanvas.
+  void EndBlending(TCanvas3D* Canvas);
+  // The shadow of a rectangle, flat or at depth Z.
+  void Draw(TCanvas3D* Canvas, const TRect& Rect) { DrawZ(Canvas, Rect, 0); }
+  void DrawZ(TCanvas3D* Canvas, const TRect& Rect, int Z);
+  // The shadow of the ellipse in Rect.
+  void DrawEllipse(TCanvas3D* Canvas, const TRect& Rect, int Z = 0);
 
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
@@ -99,6 +111,10 @@ public:
   void Assign(TPersistent* Source) override;
   void Draw(TGraphCanvas* Canvas, const TRect& Rect, int RoundSize = 0);
   void DrawRadial(TGraphCanvas* Canvas, const TRect& Rect);
+  // Fills a polygon: projected at depth Z, or as given (the clip converts the points in place).
+  void DrawPolygon(TCanvas3D* Canvas, TPointArray& Points, bool Project, int Z = 0);
+  void DrawQuad(TCanvas3D* Canvas, TQuadPoints Quad);
+  void DrawRect3D(TCanvas3D* Canvas, const TQuadPoints& Quad, int Z);
 
   int32_t Balance() const { return FBalance; }
   void SetBalance(int32_t Value);
