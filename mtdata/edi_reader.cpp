@@ -665,6 +665,7 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
     MtLog(Edi.FileName + ": no spectra section, no parameters can be computed");
   }
   Site.CalcPartialPlots();
+  Site.Loaded = true;
 }
 
 void LoadFromEdi(TMTFile& Site, const std::string& FileName) {

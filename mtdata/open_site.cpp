@@ -155,6 +155,10 @@ bool LoadSite(std::vector<std::string>& Names) {
       SiteFiles[i] = std::make_shared<TMTFile>();
       read(*SiteFiles[i], Names[i]);
       SiteFiles[i]->StartEdit = starts[i];
+      // The default range 1..40 is the slot count of an MT file; an EDI file may hold up to
+      // 140 frequencies and keeps the range it was read with, so that none is left out of the
+      // sum. A package's stored ranges always apply.
+      if (isEdi && !isPackage) continue;
       SiteFiles[i]->FromFreq = froms[i];
       SiteFiles[i]->ToFreq = tos[i];
     }
@@ -329,6 +333,7 @@ void SumSiteFiles(const std::vector<std::shared_ptr<TMTFile>>& Files, TMTFile& S
   Summed.ReferenceNames = first.ReferenceNames;
   Summed.ReferenceTypes = first.ReferenceTypes;
   Summed.FileName = ChangeFileExt(first.FileName, "");
+  Summed.Loaded = true;
 }
 
 void FreeSite() {

@@ -29,6 +29,8 @@ extern const TStaticArray<int, 0, 10> PlotCurveCounts;
 // 0 for none.
 using TPlotMapTable = TFixedArray<int, TBounds<0, 10>, TBounds<1, 2>, TBounds<1, 2>, TBounds<0, 11>>;
 extern const TPlotMapTable PlotMapTable;
+// The same table under the name the views use.
+inline const TPlotMapTable& PlotParameterMap = PlotMapTable;
 
 // Plots[Row][parameter of the curve]; an entry of 0 gives element 0 of the row. Any index out
 // of range raises ERangeError.

@@ -44,6 +44,7 @@ TMTFile::~TMTFile() {
 }
 
 void TMTFile::Reset() {
+  Loaded = false;
   RotationMode = 0;
   RotationAngle = 0;
   XprRecordCount = 0;
@@ -184,6 +185,7 @@ void TMTFile::LoadEdit() {
   }
   for (int f = 1; f <= FreqCount; ++f) XprCount[f] = XprRecordCount;
   ReadEditRecord();
+  Loaded = true;
 }
 
 void TMTFile::ReadOplog() {

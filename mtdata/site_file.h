@@ -122,6 +122,10 @@ public:
   bool StartFromStoredEdit = false;
   TStaticArray<std::string, 0, 50> OplogLines{};
   int16_t OplogLineCount = 0;
+  // True while the object holds a complete site: set when a stored edit, an EDI image or the
+  // sum of a set has been loaded; the shell clears it while it edits automatically or clears
+  // the mask, and sets it again afterwards.
+  bool Loaded = false;
 
   // ---- Loading
   void Reset();

@@ -42,6 +42,7 @@ TEST_F(OpenSiteTest, OneFileOpensAsItself) {
   ASSERT_TRUE(Load(names));
   ASSERT_EQ(SiteFiles.size(), 1u);
   EXPECT_EQ(CurrentSite, SiteFiles[0]);
+  EXPECT_TRUE(CurrentSite->Loaded);
   auto reference = sitefile_test::OpenSite(names[0]);
   EXPECT_EQ(CurrentSite->ValidFreqCount, reference->ValidFreqCount);
   for (int f = 1; f <= CurrentSite->FreqCount; ++f)
@@ -58,6 +59,7 @@ TEST_F(OpenSiteTest, ASetIsSortedByNameAndSummedOnOneGrid) {
   EXPECT_EQ(names, (std::vector<std::string>{Dir.File("A.mt2"), Dir.File("b.mt1")}));
   ASSERT_EQ(SiteFiles.size(), 2u);
   EXPECT_NE(CurrentSite, SiteFiles[0]);
+  EXPECT_TRUE(CurrentSite->Loaded);
   EXPECT_EQ(CurrentSite->FileName, Dir.File("A"));
   EXPECT_NE(log.find("New frequency grid, Hz:, Number=40"), std::string::npos);
   EXPECT_NE(log.find("XPRS number in Summed MT-File"), std::string::npos);
@@ -179,6 +181,29 @@ TEST_F(OpenSiteTest, EdiFilesOpenAsOneSite) {
   EXPECT_EQ(CurrentSite->XprCount[1], 1);
   EXPECT_NEAR(CurrentSite->Plots[1][1], 0.2 * std::norm(cd(3, 3)) / 10, 1e-9);
   EXPECT_NEAR(CurrentSite->Plots[2][1], 0.2 * std::norm(cd(3, 3)) / 1, 1e-9);
+  EXPECT_TRUE(CurrentSite->Loaded);
+}
+
+// EDI files are not bound to the 40 slots of an MT file: a set of two 45-frequency files
+// keeps all 45 frequencies of each on the summed grid.
+TEST_F(OpenSiteTest, EdiSetKeepsFrequenciesBeyondForty) {
+  TMtModel model = TMtModel::OneD(cd(3, 3));
+  TMatrix7 re{}, im{};
+  BuildCrossPowers(model, IdentityChannelOrder(), re, im);
+  std::vector<std::string> names;
+  for (int file = 0; file < 2; ++file) {
+    std::string text;
+    for (int k = 0; k < 45; ++k)
+      text += edi_test::SpectraBlock(1000.0 / (k + 1), 8, re, im, edi_test::StandardSlots());
+    names.push_back(Dir.File(file == 0 ? "a.edi" : "b.edi"));
+    edi_test::WriteText(names.back(), text + ">END\n");
+  }
+  ASSERT_TRUE(Load(names));
+  EXPECT_EQ(SiteFiles[1]->ToFreq, 45);
+  EXPECT_EQ(CurrentSite->FreqCount, 45);
+  EXPECT_EQ(CurrentSite->XprCount[45], 2);
+  EXPECT_NEAR(CurrentSite->Frequencies[45], 1000.0 / 45, 1e-4);  // as written, in single precision
+  EXPECT_NEAR(CurrentSite->Plots[45][1], 0.2 * std::norm(cd(3, 3)) / CurrentSite->Frequencies[45], 1e-9);
 }
 
 }  // namespace
