@@ -109,6 +109,15 @@ void TExportFiles::Add(const std::string& FileName, std::string Bytes) {
 }
 
 void TExportFiles::Commit() {
+  // A folder in the place of a target would fail only at the renaming, after others were
+  // replaced: refuse it first.
+  for (const auto& file : FFiles) {
+    struct stat st;
+    if (::stat(file.first.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      FFiles.clear();
+      FailFile(file.first, EISDIR);
+    }
+  }
   std::vector<std::string> temps;
   try {
     for (const auto& [name, bytes] : FFiles) temps.push_back(WriteTemporary(name, bytes));

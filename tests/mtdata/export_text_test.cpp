@@ -230,6 +230,12 @@ TEST_F(ExportText, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_NE(e.Message().find(Dir.File("no/such/folder/site.mtg")), std::string::npos) << e.Message();
   }
 
+  // A folder where the second file of a pair goes: neither file is written.
+  std::filesystem::create_directory(Dir.File("sitey.mtd"));
+  EXPECT_THROW(ExportMtd(Dir.File("site.mtd"), *site), EInOutError);
+  EXPECT_EQ(FolderEntries(Dir.File("")), std::vector<std::string>{"sitey.mtd"});
+  std::filesystem::remove(Dir.File("sitey.mtd"));
+
   // Old files stay when the site has nothing to export.
   const std::string old = "old\r\n";
   for (const char* n : {"site.mtg", "sitex.mtd", "site.csv", "site.pt1"}) {
