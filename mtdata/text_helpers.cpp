@@ -3,6 +3,7 @@
 #include "platform/datetime.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "platform/typinfo.h"
 
 #include <cmath>
 #include <map>
@@ -218,9 +219,19 @@ void HexToWord(std::string_view Text, uint16_t& Value, int& Code) {
   }
 }
 
-TCSVStringInfo::TCSVStringInfo(TComponent*) : FFieldList(std::make_unique<TStringList>()) {}
+VM_PUBLISH(TCSVStringInfo) {
+  P.String("Delimiter", &TCSVStringInfo::Delimiter, &TCSVStringInfo::SetDelimiter);
+  P.String("SourceString", &TCSVStringInfo::SourceString, &TCSVStringInfo::SetSourceString);
+  P.Strings("FieldList", &TCSVStringInfo::FieldListStrings);
+  P.Bool("Error", &TCSVStringInfo::Error, nullptr).Stored(false);
+}
+
+TCSVStringInfo::TCSVStringInfo(TComponent* AOwner)
+    : TComponent(AOwner), FFieldList(std::make_unique<TStringList>()) {}
 
 TCSVStringInfo::~TCSVStringInfo() = default;
+
+TStrings* TCSVStringInfo::FieldListStrings() { return FFieldList.get(); }
 
 void TCSVStringInfo::SetSourceString(const std::string& Value) {
   FSourceString = Value;

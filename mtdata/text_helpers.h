@@ -4,6 +4,7 @@
 #pragma once
 
 #include "mtdata/mt_types.h"
+#include "platform/component.h"
 #include "platform/types.h"
 
 #include <array>
@@ -12,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-class TComponent;
 class TStringList;
+class TStrings;
 
 using TSplitFields = TStaticArray<std::string, 1, 20>;
 
@@ -86,12 +87,15 @@ void FloatToShortExp(int N, std::string& Text, double Value);
 // 0xFFFF raises ERangeError.
 void HexToWord(std::string_view Text, uint16_t& Value, int& Code);
 
-// Splits a delimited line honouring double quotes.
-class TCSVStringInfo {
+// Splits a delimited line honouring double quotes. A component with the published properties
+// Delimiter (its first character delimits), SourceString (writing it splits it), FieldList
+// (owned, never replaced) and Error (read-only: True after creation and after splitting an
+// empty text, False after a successful split).
+class TCSVStringInfo : public TComponent {
+  VM_CLASS(TCSVStringInfo, TComponent)
 public:
-  // The owner is accepted for the component interface; the object is freed by its creator.
   explicit TCSVStringInfo(TComponent* AOwner = nullptr);
-  ~TCSVStringInfo();
+  ~TCSVStringInfo() override;
   TCSVStringInfo(const TCSVStringInfo&) = delete;
   TCSVStringInfo& operator=(const TCSVStringInfo&) = delete;
 
@@ -103,6 +107,8 @@ public:
   TStringList& FieldList() { return *FFieldList; }
   const TStringList& FieldList() const { return *FFieldList; }
   bool Error() const { return FError; }
+  // FieldList as the published property reads it.
+  TStrings* FieldListStrings();
 
 private:
   std::string FDelimiter = ",";

@@ -1,4 +1,5 @@
 #include "mtdata/text_helpers.h"
+#include "platform/typinfo.h"
 
 #include "platform/strings.h"
 
@@ -138,6 +139,21 @@ TEST(TextHelpers, QuotedFieldSplitter) {
   csv.SetSourceString("");
   EXPECT_TRUE(csv.Error());
   EXPECT_EQ(csv.FieldList().Count(), 0);
+}
+
+// The splitter is a component: its owner frees it, and its properties work by name.
+TEST(TextHelpers, QuotedFieldSplitterIsAComponent) {
+  TComponent owner(nullptr);
+  auto* csv = new TCSVStringInfo(&owner);
+  EXPECT_EQ(owner.ComponentCount(), 1);
+  SetStrProp(csv, "Delimiter", ";");
+  SetStrProp(csv, "SourceString", "a;b");
+  EXPECT_EQ(GetOrdProp(csv, "Error"), 0);
+  const TPropInfo* list = GetPropInfo(csv, "FieldList");
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(GetStringsProp(csv, list), &csv->FieldList());
+  EXPECT_EQ(csv->FieldList().Count(), 2);
+  EXPECT_THROW(SetOrdProp(csv, "Error", 1), EPropertyError);
 }
 
 TEST(TextHelpers, KeyedValues) {
