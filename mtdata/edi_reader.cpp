@@ -676,3 +676,7 @@ void LoadFromEdi(TMTFile& Site, const std::string& FileName) {
   AssignEdi(Site, *edi);
   Site.FileName = FileName;
 }
+
+void TMTFile::LoadFromEdi(const std::string& Name) { ::LoadFromEdi(*this, Name); }
+
+void TMTFile::AssignEdi(const TEdiFileObject& Edi) { ::AssignEdi(*this, Edi); }

@@ -138,7 +138,7 @@ bool LoadSite(std::vector<std::string>& Names) {
   const std::size_t n = Names.size();
   const bool isEdi = HasExtension(Names[0], ".edi");
   auto read = [isEdi](TMTFile& file, const std::string& name) {
-    if (isEdi) LoadFromEdi(file, name);
+    if (isEdi) file.LoadFromEdi(name);
     else file.OpenMtFile(name);
   };
   SiteFiles.assign(n, nullptr);

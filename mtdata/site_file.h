@@ -16,6 +16,7 @@
 #include "mtdata/mt_params.h"
 #include "mtdata/mt_types.h"
 
+class TEdiFileObject;
 class TStream;
 class TStrings;
 
@@ -172,6 +173,12 @@ public:
 
   // ---- Impedance table
   void FillImpedanceTable(TRezZTable& Table);
+
+  // ---- EDI files (defined with the EDI reader)
+  // Reads an EDI file through an image and takes it over (see ::LoadFromEdi).
+  void LoadFromEdi(const std::string& Name);
+  // Takes an EDI image over and computes every frequency (see ::AssignEdi).
+  void AssignEdi(const TEdiFileObject& Edi);
 
 private:
   // The two records of an edit, built in memory (both refuse to outgrow their blocks).
