@@ -107,9 +107,9 @@ public:
 
 protected:
   // Called after changes outside update brackets; Item is nullptr when all items may have changed.
-  virtual void Update(TCollectionItem* Item) {}
-  virtual void Notify(TCollectionItem* Item, TCollectionNotification Action) {}
-  virtual void SetItemName(TCollectionItem* Item) {}
+  virtual void Update(TCollectionItem* /*Item*/) {}
+  virtual void Notify(TCollectionItem* /*Item*/, TCollectionNotification /*Action*/) {}
+  virtual void SetItemName(TCollectionItem* /*Item*/) {}
   void Changed();
 
 private:

@@ -146,15 +146,15 @@ public:
   // The parent relation used by streams (series of a chart, controls of a panel...).
   virtual bool HasParent() const { return false; }
   virtual TComponent* GetParentComponent() const { return nullptr; }
-  virtual void SetParentComponent(TComponent* Value) {}
+  virtual void SetParentComponent(TComponent* /*Value*/) {}
   // The components written as children of this one. The base, when this is Root, lists the
   // owned components that have no parent.
   virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
-  virtual void SetChildOrder(TComponent* Child, int Order) {}
+  virtual void SetChildOrder(TComponent* /*Child*/, int /*Order*/) {}
 
   virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
                               const std::string& NewName);
-  virtual void ValidateInsert(TComponent* AComponent) {}
+  virtual void ValidateInsert(TComponent* /*AComponent*/) {}
   virtual void ValidateContainer(TComponent* AComponent);
 
   // Streaming of this component's own properties and children (see streaming.h).

@@ -495,14 +495,18 @@ void TPublisher<C>::ThrowClassMismatch() {
 }
 
 // Defines the metaclass of Self together with its table of published properties and methods;
-// the block that follows fills it through `P`.
-#define VM_PUBLISH_AS(Self, NameText)                                            \
-  static void vm_publish_##Self(TPublisher<Self>& P);                            \
+// the block that follows fills it through `P`. VM_PUBLISH_AS names a class declared in a
+// namespace: VM_PUBLISH_AS(ns::TFoo, "TFoo").
+#define VM_PP_CAT2(a, b) a##b
+#define VM_PP_CAT(a, b) VM_PP_CAT2(a, b)
+#define VM_PUBLISH_IMPL(Self, NameText, Fn)                                      \
+  static void Fn(TPublisher<Self>& P);                                           \
   VM_DEFINE_CLASS_EX(Self, NameText, [](TPropTable& t) {                         \
     TPublisher<Self> p(t);                                                       \
-    vm_publish_##Self(p);                                                        \
+    Fn(p);                                                                       \
   })                                                                             \
-  static void vm_publish_##Self([[maybe_unused]] TPublisher<Self>& P)
+  static void Fn([[maybe_unused]] TPublisher<Self>& P)
+#define VM_PUBLISH_AS(Self, NameText) VM_PUBLISH_IMPL(Self, NameText, VM_PP_CAT(vm_publish_, __LINE__))
 #define VM_PUBLISH(Self) VM_PUBLISH_AS(Self, #Self)
 
 // ---------------------------------------------------------------------------------------------
