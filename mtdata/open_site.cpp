@@ -195,8 +195,10 @@ bool LoadSite(std::vector<std::string>& Names) {
       throw;
     }
     OpeningPackage = nullptr;
-    if (isPackage && n == 1) ApplyPackage(*site, package);
   }
+  // Read into the site itself, a one-file package's member (an MT or an EDI file) keeps the
+  // settings and masks that the package stored.
+  if (isPackage && n == 1) ApplyPackage(*site, package);
   if (n >= 2) SumSiteFiles(SiteFiles, *site);
   site->CalcPartialPlots();
   return true;

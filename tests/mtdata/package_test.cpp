@@ -157,4 +157,30 @@ TEST_F(PackageTest, AOneFilePackageKeepsItsStoredValues) {
   EXPECT_EQ(CurrentSite->StartEdit, 1);
 }
 
+// An EDI site saved as a package reopens with its edited masks and its angle.
+TEST_F(PackageTest, AOneFileEdiPackageKeepsItsMasks) {
+  TMtModel model = TMtModel::OneD(cd(3, 3));
+  TMatrix7 re{}, im{};
+  BuildCrossPowers(model, IdentityChannelOrder(), re, im);
+  std::string text;
+  for (double f : {100.0, 10.0, 1.0})
+    text += edi_test::SpectraBlock(f, 8, re, im, edi_test::StandardSlots());
+  const std::string edi = Dir.File("one.edi");
+  edi_test::WriteText(edi, text + ">END\n");
+  ASSERT_TRUE(Load({edi}));
+  ASSERT_GT(CurrentSite->Plots[2][1], 0);
+  CurrentSite->Mask[2][1] = 2;
+  CurrentSite->RotationAngle = 10;
+  const std::string pkg = Dir.File("one.mpk");
+  SavePackage(pkg);
+  FreeSite();
+
+  ASSERT_TRUE(Load({pkg}));
+  EXPECT_EQ(CurrentSite->Mask[1][1], 1);
+  EXPECT_EQ(CurrentSite->Mask[2][1], 2);
+  EXPECT_EQ(CurrentSite->Plots[2][1], 0) << "the removed estimate is not stacked";
+  EXPECT_GT(CurrentSite->Plots[3][1], 0);
+  EXPECT_EQ(CurrentSite->RotationAngle, 10);
+}
+
 }  // namespace
