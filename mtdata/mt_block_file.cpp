@@ -62,15 +62,13 @@ void WriteTaggedItem(TStream& Stream, uint8_t Tag, const void* Source, int Size)
 void ClearRecordTag(char* Tag) { std::memset(Tag, 0, RecordTagSize); }
 
 const char* EditWeightingWord(int WeightingType) {
-  static const char* const Words[3] = {" NO WT", "RHOVAR", "ORDCOH"};
   if (WeightingType < 1 || WeightingType > 3) throw ERangeError("Range check error");
-  return Words[WeightingType - 1];
+  return EditWeightingWords[WeightingType - 1];
 }
 
 const char* EditReferenceWord(int Reference) {
-  static const char* const Words[5] = {"LOC E ", "REM E ", "LOC H ", "REM H ", "NOTSTD"};
   if (Reference < 1 || Reference > 5) throw ERangeError("Range check error");
-  return Words[Reference - 1];
+  return EditReferenceWords[Reference - 1];
 }
 
 std::string MtEditTitle(std::string_view Head, std::string_view Job, std::string_view SiteDesc,

@@ -95,7 +95,12 @@ private:
 // The message of a record that would not fit its block.
 std::string RecordTooLongMessage(int Size);
 
-// Words of the result-record title of an edit, indexed 1..3 and 1..5 (ERangeError outside).
+// Words of the result-record title of an edit: the weighting type 1..3 and the file
+// reference type 1..5 (5 not standard).
+inline constexpr const char* EditWeightingWords[3] = {" NO WT", "RHOVAR", "ORDCOH"};
+inline constexpr const char* EditReferenceWords[5] = {"LOC E ", "REM E ", "LOC H ", "REM H ",
+                                                      "NOTSTD"};
+// The word of a weighting type 1..3 and of a reference 1..5 (ERangeError outside).
 const char* EditWeightingWord(int WeightingType);
 const char* EditReferenceWord(int Reference);
 

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstring>
 
-std::vector<std::shared_ptr<TMTFile>> SiteFiles;
+ArrayOfTMtFile SiteFiles;
 std::shared_ptr<TMTFile> CurrentSite;
 TStartEditDialog StartEditDialog;
 

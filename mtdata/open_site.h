@@ -11,8 +11,10 @@
 class TMTFile;
 class TStrings;
 
+using ArrayOfTMtFile = std::vector<std::shared_ptr<TMTFile>>;
+
 // The loaded files in their order; empty when no site is open.
-extern std::vector<std::shared_ptr<TMTFile>> SiteFiles;
+extern ArrayOfTMtFile SiteFiles;
 // The object the windows show and edit: the single file itself (SiteFiles[0]) or the summed
 // object of a set. Null when no site is open.
 extern std::shared_ptr<TMTFile> CurrentSite;
