@@ -3,11 +3,15 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include <QFile>
+
 #include <cstring>
+#include <map>
 
 #include "platform/exceptions.h"
 #include "platform/qt_graphics.h"
 #include "platform/streams.h"
+#include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TBitmap)
 
@@ -67,6 +71,8 @@ struct TBitmap::Impl : public vmqt::TCanvasTarget {
   QImage Img;
   std::unique_ptr<QImage> Work;  // RGB32 copy drawn on when Img cannot be painted on directly
   std::unique_ptr<TCanvas> Canvas;
+  // The size asked for while Img is null (one side 0): a later SetWidth or SetHeight keeps it.
+  int32_t EmptyW = 0, EmptyH = 0;
 
   QPaintDevice* Device() override {
     if (Img.isNull()) return nullptr;
@@ -115,8 +121,8 @@ TCanvas* TBitmap::Canvas() {
 }
 
 bool TBitmap::Empty() const { return FImpl->Img.isNull() || FImpl->Img.width() == 0 || FImpl->Img.height() == 0; }
-int32_t TBitmap::Width() const { return FImpl->Img.isNull() ? 0 : FImpl->Img.width(); }
-int32_t TBitmap::Height() const { return FImpl->Img.isNull() ? 0 : FImpl->Img.height(); }
+int32_t TBitmap::Width() const { return FImpl->Img.isNull() ? FImpl->EmptyW : FImpl->Img.width(); }
+int32_t TBitmap::Height() const { return FImpl->Img.isNull() ? FImpl->EmptyH : FImpl->Img.height(); }
 void TBitmap::SetWidth(int32_t Value) { SetSize(Value, Height()); }
 void TBitmap::SetHeight(int32_t Value) { SetSize(Width(), Value); }
 
@@ -125,8 +131,11 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
   AHeight = std::max(0, AHeight);
   if (AWidth == Width() && AHeight == Height() && !FImpl->Img.isNull()) return;
   FImpl->Sync();
+  FImpl->EmptyW = FImpl->EmptyH = 0;
   if (AWidth == 0 || AHeight == 0) {
     FImpl->Img = QImage();
+    FImpl->EmptyW = AWidth;
+    FImpl->EmptyH = AHeight;
   } else {
     QImage n(AWidth, AHeight, QImage::Format_RGB32);
     n.fill(Qt::white);
@@ -210,6 +219,7 @@ void TBitmap::Assign(TPersistent* Source) {
   if (!Source) {
     FImpl->Sync();
     FImpl->Img = QImage();
+    FImpl->EmptyW = FImpl->EmptyH = 0;
     if (FImpl->Canvas) vmqt::CanvasSetTarget(FImpl->Canvas.get(), FImpl.get());
     Changed(this);
     return;
@@ -219,6 +229,8 @@ void TBitmap::Assign(TPersistent* Source) {
     b->FImpl->Sync();
     FImpl->Sync();
     FImpl->Img = b->FImpl->Img.copy();
+    FImpl->EmptyW = b->FImpl->EmptyW;
+    FImpl->EmptyH = b->FImpl->EmptyH;
     FPixelFormat = b->FPixelFormat;
     FTransparentMode = b->FTransparentMode;
     FTransparentColor = b->FTransparentColor;
@@ -257,6 +269,71 @@ void TBitmap::LoadFromStream(TStream& Stream) {
   FImpl->Img.setDotsPerMeterY(3780);
   if (FImpl->Canvas) vmqt::CanvasSetTarget(FImpl->Canvas.get(), FImpl.get());
   Changed(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Named bitmap resources
+
+namespace {
+
+std::map<std::string, QImage>& BitmapResources() {
+  static std::map<std::string, QImage> m;
+  return m;
+}
+
+void StoreResource(const std::string& Name, const QImage& Img) {
+  if (Img.isNull()) BitmapResources().erase(UpperCase(Name));
+  else BitmapResources()[UpperCase(Name)] = Img;
+}
+
+QImage DecodeResource(const void* Data, size_t Size) {
+  QImage img;
+  if (!Data || Size == 0 ||
+      !img.loadFromData(static_cast<const uchar*>(Data), static_cast<int>(Size)))
+    throw EInvalidGraphic("Bitmap image is not valid");
+  return img;
+}
+
+}  // namespace
+
+void RegisterBitmapResource(const std::string& Name, TBitmap* Image) {
+  StoreResource(Name, Image && !Image->Empty() ? vmqt::BitmapImage(Image).copy() : QImage());
+}
+
+void RegisterBitmapResourceFile(const std::string& Name, const std::string& FileName) {
+  TFileStream s(FileName, fmOpenRead | fmShareDenyWrite);
+  std::string data = s.ReadAll();
+  StoreResource(Name, DecodeResource(data.data(), data.size()));
+}
+
+void RegisterBitmapResourceData(const std::string& Name, const void* Data, size_t Size) {
+  StoreResource(Name, DecodeResource(Data, Size));
+}
+
+void UnregisterBitmapResource(const std::string& Name) { BitmapResources().erase(UpperCase(Name)); }
+
+bool FindBitmapResource(const std::string& Name, TBitmap* Bitmap) {
+  if (Name.empty()) return false;
+  QImage img;
+  auto it = BitmapResources().find(UpperCase(Name));
+  if (it != BitmapResources().end()) {
+    img = it->second;
+  } else {
+    for (const char* ext : {".bmp", ".png", ".BMP", ".PNG"}) {
+      QString path = ":/bitmaps/" + vmqt::ToQ(Name) + ext;
+      if (QFile::exists(path) && img.load(path)) break;
+    }
+    if (img.isNull()) return false;
+  }
+  if (Bitmap) {
+    vmqt::SetBitmapImage(Bitmap, img);
+    Bitmap->Changed(Bitmap);
+  }
+  return true;
+}
+
+void TBitmap::LoadFromResourceName(const std::string& ResName) {
+  if (!FindBitmapResource(ResName, this)) throw EResNotFound("Resource " + ResName + " not found");
 }
 
 namespace {
@@ -375,6 +452,7 @@ void SetBitmapImage(TBitmap* Bitmap, const QImage& Image) {
     default: f = pf32bit; img = img.convertToFormat(QImage::Format_RGB32); break;
   }
   d->Img = img;
+  d->EmptyW = d->EmptyH = 0;
   d->SetFormatRaw(f);
   if (d->Canvas) CanvasSetTarget(d->Canvas.get(), d);
 }

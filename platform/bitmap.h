@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/canvas.h"
@@ -54,6 +56,9 @@ public:
   void LoadFromStream(TStream& Stream) override;
   void SaveToStream(TStream& Stream) override;
   TGraphic* Clone() const override;
+  // The bitmap resource of that name (see FindBitmapResource); raises EResNotFound
+  // "Resource NAME not found" when there is none.
+  void LoadFromResourceName(const std::string& ResName);
   // Kept for callers that free the handle side of a bitmap: nothing to do here.
   void Dormant() {}
   void FreeImage() {}
@@ -66,8 +71,21 @@ protected:
 
 private:
   friend struct Impl;
+  friend bool FindBitmapResource(const std::string& Name, TBitmap* Bitmap);
   std::unique_ptr<Impl> FImpl;
   TPixelFormat FPixelFormat = pfDevice;
   TTransparentMode FTransparentMode = tmAuto;
   TColor FTransparentColor = clDefault;
 };
+
+// Named bitmap resources of the program; names ignore letter case. A registered name comes before
+// the program's built-in resources (":/bitmaps/NAME.bmp" or ".png").
+// Registers a copy of Image (nullptr or an empty bitmap removes the name).
+void RegisterBitmapResource(const std::string& Name, TBitmap* Image);
+// A picture file or its bytes in a format the image readers know (BMP, PNG, JPEG, ...): a file
+// that cannot be opened raises EFOpenError, data that does not decode EInvalidGraphic.
+void RegisterBitmapResourceFile(const std::string& Name, const std::string& FileName);
+void RegisterBitmapResourceData(const std::string& Name, const void* Data, size_t Size);
+void UnregisterBitmapResource(const std::string& Name);
+// Copies the resource into Bitmap and returns true; false, Bitmap unchanged, when there is none.
+bool FindBitmapResource(const std::string& Name, TBitmap* Bitmap);

@@ -57,6 +57,7 @@ VM_DECLARE_EXCEPTION(EOSError, Exception)
 VM_DECLARE_EXCEPTION(EPrinter, Exception)
 VM_DECLARE_EXCEPTION(EInvalidGraphic, Exception)
 VM_DECLARE_EXCEPTION(EInvalidGraphicOperation, Exception)
+VM_DECLARE_EXCEPTION(EResNotFound, Exception)
 
 #undef VM_DECLARE_EXCEPTION
 

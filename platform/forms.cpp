@@ -16,7 +16,9 @@
 
 #include "platform/bitmap.h"
 #include "platform/qt_controls.h"
+#include "platform/streams.h"
 #include "platform/strings.h"
+#include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TApplication)
 VM_DEFINE_CLASS(TScreen)
@@ -261,10 +263,10 @@ void TApplication::AfterCreateForm(TForm* Form) {
 namespace {
 
 struct CursorTable {
-  std::map<int, QCursor> ByNumber;       // registered with Screen->SetCursors
-  std::map<intptr_t, QCursor> Handles;   // HCURSOR values
-  std::map<std::string, intptr_t> Named;  // resource names
-  intptr_t Next = 1;
+  std::map<int, HCURSOR> ByNumber;         // registered with Screen->SetCursors
+  std::map<HCURSOR, QCursor> Handles;      // made from pictures
+  std::map<std::string, HCURSOR> Named;    // resource names, upper case
+  HCURSOR Next = 1;
 };
 
 CursorTable& Cursors() {
@@ -298,12 +300,35 @@ Qt::CursorShape StandardShape(TCursor C) {
   }
 }
 
+// The standard cursors have fixed negative handles: number - 1000, numbers 0 down to -999.
+constexpr HCURSOR kStandardBase = 1000;
+bool IsStandardHandle(HCURSOR H) { return H <= -kStandardBase && H > -2 * kStandardBase; }
+HCURSOR StandardHandle(TCursor C) { return C - kStandardBase; }
+TCursor StandardOfHandle(HCURSOR H) { return static_cast<TCursor>(H + kStandardBase); }
+
+bool KnownHandle(HCURSOR H) { return IsStandardHandle(H) || Cursors().Handles.count(H) != 0; }
+
+QCursor CursorOfHandle(HCURSOR H) {
+  if (IsStandardHandle(H)) return QCursor(StandardShape(StandardOfHandle(H)));
+  auto it = Cursors().Handles.find(H);
+  return it != Cursors().Handles.end() ? it->second : QCursor(Qt::ArrowCursor);
+}
+
+HCURSOR AddCursor(const QImage& Img, int HotX, int HotY) {
+  if (Img.isNull()) return 0;
+  vmqt::EnsureApp();
+  auto& t = Cursors();
+  HCURSOR h = t.Next++;
+  t.Handles[h] = QCursor(QPixmap::fromImage(Img), HotX, HotY);
+  return h;
+}
+
 }  // namespace
 
 QCursor vmqt::CursorFor(TCursor Cursor) {
   auto& t = Cursors();
   auto it = t.ByNumber.find(Cursor);
-  if (it != t.ByNumber.end()) return it->second;
+  if (it != t.ByNumber.end()) return CursorOfHandle(it->second);
   return QCursor(StandardShape(Cursor));
 }
 
@@ -311,27 +336,58 @@ HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY) {
   if (!Image || Image->Empty()) return 0;
   vmqt::EnsureApp();
   QImage img = vmqt::BitmapDrawImage(Image);
-  auto& t = Cursors();
-  intptr_t h = t.Next++;
-  t.Handles[h] = QCursor(QPixmap::fromImage(img), HotX, HotY);
-  return h;
+  if (Image->PixelFormat() == pf32bit && !Image->Transparent() && img.format() == QImage::Format_RGB32) {
+    // The fourth byte of each pixel is its opacity, unless every one is 0 (rows written
+    // without opacity).
+    QImage a(img.constBits(), img.width(), img.height(), img.bytesPerLine(), QImage::Format_ARGB32);
+    bool anyAlpha = false;
+    for (int y = 0; y < a.height() && !anyAlpha; ++y) {
+      const QRgb* line = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+      for (int x = 0; x < a.width(); ++x)
+        if (qAlpha(line[x]) != 0) {
+          anyAlpha = true;
+          break;
+        }
+    }
+    if (anyAlpha) img = a.copy();
+  }
+  return AddCursor(img, HotX, HotY);
 }
 
 void RegisterCursorResource(const std::string& Name, TBitmap* Image, int HotX, int HotY) {
   HCURSOR h = CreateCursorFromBitmap(Image, HotX, HotY);
-  if (h) Cursors().Named[Name] = h;
+  if (h) Cursors().Named[UpperCase(Name)] = h;
+}
+
+namespace {
+void RegisterCursorImage(const std::string& Name, const std::string& Data, int HotX, int HotY) {
+  QImage img;
+  if (Data.empty() || !img.loadFromData(reinterpret_cast<const uchar*>(Data.data()), static_cast<int>(Data.size())))
+    throw EInvalidGraphic("Cursor image is not valid");
+  if (HotX < 0) HotX = img.width() / 2;
+  if (HotY < 0) HotY = img.height() / 2;
+  Cursors().Named[UpperCase(Name)] = AddCursor(img, HotX, HotY);
+}
+}  // namespace
+
+void RegisterCursorResourceFile(const std::string& Name, const std::string& FileName, int HotX, int HotY) {
+  TFileStream s(FileName, fmOpenRead | fmShareDenyWrite);
+  RegisterCursorImage(Name, s.ReadAll(), HotX, HotY);
+}
+
+void RegisterCursorResourceData(const std::string& Name, const void* Data, size_t Size, int HotX, int HotY) {
+  RegisterCursorImage(Name, Data ? std::string(static_cast<const char*>(Data), Size) : std::string(), HotX, HotY);
 }
 
 HCURSOR LoadCursorResource(const std::string& Name) {
   auto& t = Cursors();
-  auto it = t.Named.find(Name);
+  auto it = t.Named.find(UpperCase(Name));
   if (it != t.Named.end()) return it->second;
   vmqt::EnsureApp();
   QImage img(":/cursors/" + vmqt::ToQ(Name) + ".png");
   if (img.isNull()) return 0;
-  intptr_t h = t.Next++;
-  t.Handles[h] = QCursor(QPixmap::fromImage(img), img.width() / 2, img.height() / 2);
-  t.Named[Name] = h;
+  HCURSOR h = AddCursor(img, img.width() / 2, img.height() / 2);
+  t.Named[UpperCase(Name)] = h;
   return h;
 }
 
@@ -349,21 +405,17 @@ TScreen::~TScreen() {
 HCURSOR TScreen::Cursors(TCursor Index) const {
   auto& t = ::Cursors();
   auto it = t.ByNumber.find(Index);
-  if (it == t.ByNumber.end()) return -(1000 + Index);  // a standard cursor
-  for (auto& h : t.Handles)
-    if (h.second.shape() == it->second.shape() && h.second.pixmap().cacheKey() == it->second.pixmap().cacheKey())
-      return h.first;
-  return 0;
+  if (it != t.ByNumber.end()) return it->second;
+  // Numbers without a cursor of their own show the default one.
+  return StandardHandle(Index <= 0 && Index > -kStandardBase ? Index : crDefault);
 }
 
 void TScreen::SetCursors(TCursor Index, HCURSOR Handle) {
   auto& t = ::Cursors();
-  if (Handle > 0) {
-    auto it = t.Handles.find(Handle);
-    if (it != t.Handles.end()) t.ByNumber[Index] = it->second;
-  } else {
+  if (Handle != 0 && KnownHandle(Handle))
+    t.ByNumber[Index] = Handle;
+  else
     t.ByNumber.erase(Index);
-  }
 }
 
 void TScreen::SetCursor(TCursor Value) {

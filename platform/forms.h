@@ -1,6 +1,7 @@
 // The application and its message loop, the screen, timers and basic forms.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -96,7 +97,9 @@ public:
   explicit TScreen(TComponent* AOwner);
   ~TScreen() override;
 
-  // The cursor of a number: the standard ones, or those registered with SetCursors.
+  // The cursor of a number: those registered with SetCursors, else the standard one (the
+  // default cursor for numbers that have none). Any handle, a standard cursor's too, can be
+  // registered under any number; 0 removes the number's own cursor.
   HCURSOR Cursors(TCursor Index) const;
   void SetCursors(TCursor Index, HCURSOR Handle);
   // The cursor shown over every window (crDefault: each control's own).
@@ -130,8 +133,16 @@ extern TScreen* Screen;
 
 // Cursor images: a 32-bit bitmap with alpha, or a resource picture found by name among the
 // registered ones and in the program's resources (":/cursors/NAME.png"). 0 when not found.
+// A pf32bit bitmap's fourth byte is the opacity of its pixel (unless it is 0 everywhere). Resource
+// names ignore letter case.
 HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY);
 void RegisterCursorResource(const std::string& Name, TBitmap* Image, int HotX, int HotY);
+// A picture file or its bytes (PNG, BMP, ...); a negative hot spot means the picture's centre. A file
+// that cannot be opened raises EFOpenError, data that does not decode EInvalidGraphic.
+void RegisterCursorResourceFile(const std::string& Name, const std::string& FileName, int HotX = -1,
+                                int HotY = -1);
+void RegisterCursorResourceData(const std::string& Name, const void* Data, size_t Size, int HotX = -1,
+                                int HotY = -1);
 HCURSOR LoadCursorResource(const std::string& Name);
 
 class TTimer : public TComponent {

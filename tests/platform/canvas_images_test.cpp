@@ -52,6 +52,28 @@ TEST(CanvasImages, NewBitmapsAreWhiteAndKeepPixelsWhenResized) {
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlue);
 }
 
+TEST(CanvasImages, WidthAndHeightSetOneAtATimeOnANewBitmap) {
+  for (bool widthFirst : {true, false}) {
+    TBitmap b;
+    if (widthFirst) b.SetWidth(2); else b.SetHeight(2);
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(widthFirst ? b.Width() : b.Height(), 2);
+    if (widthFirst) b.SetHeight(3); else b.SetWidth(3);
+    EXPECT_FALSE(b.Empty());
+    EXPECT_EQ(b.Width(), widthFirst ? 2 : 3);
+    EXPECT_EQ(b.Height(), widthFirst ? 3 : 2);
+    EXPECT_EQ(b.Canvas()->Pixels(b.Width() - 1, b.Height() - 1), clWhite);
+    // Back to one side 0 and up again: the other side is kept.
+    b.SetHeight(0);
+    EXPECT_TRUE(b.Empty());
+    b.SetHeight(4);
+    EXPECT_EQ(b.Width(), widthFirst ? 2 : 3);
+    TBitmap c;
+    c.Assign(&b);
+    EXPECT_EQ(c.Height(), 4);
+  }
+}
+
 TEST(CanvasImages, BitmapFilesRoundTripInEveryPixelFormat) {
   for (TPixelFormat f : {pf1bit, pf4bit, pf8bit, pf15bit, pf16bit, pf24bit, pf32bit}) {
     TBitmap b(13, 7, f);
@@ -185,6 +207,49 @@ TEST(CanvasImages, PicturesFindTheirClassByExtension) {
   }
   EXPECT_NE(dynamic_cast<TJPEGImage*>(p.Graphic()), nullptr);  // unchanged by the failed load
   EXPECT_NE(TPicture::GraphicFilter().find("*.jpg"), std::string::npos);
+}
+
+TEST(CanvasImages, BitmapResourcesByName) {
+  TBitmap src(6, 5, pf24bit);
+  src.Canvas()->SetPixels(2, 1, clRed);
+  TMemoryStream bytes;
+  src.SaveToStream(bytes);
+  std::string file = testing::TempDir() + "res_test.bmp";
+  src.SaveToFile(file);
+
+  RegisterBitmapResource("Res_From_Bitmap", &src);
+  RegisterBitmapResourceData("RES_FROM_DATA", bytes.Memory(), static_cast<size_t>(bytes.Size()));
+  RegisterBitmapResourceFile("res_from_file", file);
+  for (const char* name : {"res_from_bitmap", "Res_From_Data", "RES_FROM_FILE"}) {
+    TBitmap b;
+    int changes = 0;
+    b.OnChange = [&](TObject*) { ++changes; };
+    ASSERT_TRUE(FindBitmapResource(name, &b)) << name;
+    EXPECT_EQ(b.Width(), 6) << name;
+    EXPECT_EQ(b.Height(), 5) << name;
+    EXPECT_EQ(b.Canvas()->Pixels(2, 1), clRed) << name;
+    EXPECT_EQ(b.Canvas()->Pixels(3, 1), clWhite) << name;
+    EXPECT_GE(changes, 1) << name;
+  }
+
+  // Missing names leave the bitmap alone; loading by name raises the toolkit's error.
+  TBitmap keep(3, 3);
+  EXPECT_FALSE(FindBitmapResource("NO_SUCH_BITMAP", &keep));
+  EXPECT_EQ(keep.Width(), 3);
+  try {
+    keep.LoadFromResourceName("NO_SUCH_BITMAP");
+    FAIL();
+  } catch (const EResNotFound& e) {
+    EXPECT_EQ(e.Message(), "Resource NO_SUCH_BITMAP not found");
+  }
+  keep.LoadFromResourceName("res_from_data");
+  EXPECT_EQ(keep.Width(), 6);
+
+  UnregisterBitmapResource("RES_FROM_BITMAP");
+  EXPECT_FALSE(FindBitmapResource("Res_From_Bitmap", nullptr));
+  EXPECT_THROW(RegisterBitmapResourceData("BAD", "not a picture", 13), EInvalidGraphic);
+  EXPECT_THROW(RegisterBitmapResourceFile("BAD", testing::TempDir() + "no_such_file.bmp"), EFOpenError);
+  EXPECT_FALSE(FindBitmapResource("BAD", nullptr));
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -228,6 +230,37 @@ TEST(ControlsEvents, FormsCloseThroughTheirQueries) {
   form.Close();
   EXPECT_FALSE(form.Visible());
   EXPECT_EQ(log, (std::vector<std::string>{"show", "hide"}));
+}
+
+TEST(ControlsEvents, CursorsRegisterUnderAnyNumber) {
+  constexpr TCursor kHand = 2020, kPicture = 2021;
+  // A standard cursor under a number of its own, then removed again.
+  const HCURSOR hand = Screen->Cursors(crHandPoint);
+  EXPECT_NE(hand, 0);
+  EXPECT_NE(hand, Screen->Cursors(crDefault));
+  EXPECT_EQ(Screen->Cursors(kHand), Screen->Cursors(crDefault));
+  Screen->SetCursors(kHand, hand);
+  EXPECT_EQ(Screen->Cursors(kHand), hand);
+  Screen->SetCursors(kHand, 0);
+  EXPECT_EQ(Screen->Cursors(kHand), Screen->Cursors(crDefault));
+
+  // Cursors made from pictures, found by resource name whatever the letter case.
+  TBitmap img(16, 16, pf32bit);
+  const HCURSOR made = CreateCursorFromBitmap(&img, 3, 4);
+  EXPECT_GT(made, 0);
+  Screen->SetCursors(kPicture, made);
+  EXPECT_EQ(Screen->Cursors(kPicture), made);
+  RegisterCursorResource("Test_Cursor", &img, 0, 0);
+  EXPECT_GT(LoadCursorResource("TEST_CURSOR"), 0);
+  TMemoryStream bytes;
+  img.SaveToStream(bytes);
+  RegisterCursorResourceData("TEST_CURSOR_DATA", bytes.Memory(), static_cast<size_t>(bytes.Size()));
+  EXPECT_GT(LoadCursorResource("test_cursor_data"), 0);
+  EXPECT_EQ(LoadCursorResource("NO_SUCH_CURSOR"), 0);
+  EXPECT_THROW(RegisterCursorResourceData("BAD_CURSOR", "junk", 4), EInvalidGraphic);
+  // A handle that was never made is not registered.
+  Screen->SetCursors(kPicture, 987654);
+  EXPECT_EQ(Screen->Cursors(kPicture), Screen->Cursors(crDefault));
 }
 
 }  // namespace
