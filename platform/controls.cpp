@@ -832,17 +832,45 @@ void TWinControl::DoExit() {
   if (OnExit) OnExit(this);
 }
 
+namespace {
+// The form around a control that wants to see its keys first (KeyPreview), or null.
+TWinControl* PreviewForm(TWinControl* Control) {
+  for (TWinControl* p = Control->Parent(); p; p = p->Parent())
+    if (auto* f = dynamic_cast<TForm*>(p)) return f->KeyPreview() ? f : nullptr;
+  return nullptr;
+}
+}  // namespace
+
+// With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further.
 void TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
   if (!FEnabled) return;
-  Guarded([&] { KeyDown(Key, Shift); });
+  Guarded([&] {
+    if (TWinControl* f = PreviewForm(this)) {
+      f->KeyDown(Key, Shift);
+      if (Key == 0) return;
+    }
+    KeyDown(Key, Shift);
+  });
 }
 void TWinControl::DispatchKeyUp(uint16_t Key, TShiftState Shift) {
   if (!FEnabled) return;
-  Guarded([&] { KeyUp(Key, Shift); });
+  Guarded([&] {
+    if (TWinControl* f = PreviewForm(this)) {
+      f->KeyUp(Key, Shift);
+      if (Key == 0) return;
+    }
+    KeyUp(Key, Shift);
+  });
 }
 void TWinControl::DispatchKeyPress(char Key) {
   if (!FEnabled) return;
-  Guarded([&] { KeyPress(Key); });
+  Guarded([&] {
+    if (TWinControl* f = PreviewForm(this)) {
+      f->KeyPress(Key);
+      if (Key == 0) return;
+    }
+    KeyPress(Key);
+  });
 }
 void TWinControl::DispatchEnter() {
   Guarded([this] { DoEnter(); });

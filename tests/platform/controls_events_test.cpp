@@ -232,6 +232,38 @@ TEST(ControlsEvents, FormsCloseThroughTheirQueries) {
   EXPECT_EQ(log, (std::vector<std::string>{"show", "hide"}));
 }
 
+TEST(ControlsEvents, KeyPreviewLetsTheFormSeeKeysFirst) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 150);
+  auto* pad = new Pad(&form);
+  pad->SetParent(&form);
+  std::vector<std::string> log;
+  form.OnKeyDown = [&](TObject*, uint16_t& Key, TShiftState) {
+    log.push_back("form " + std::to_string(Key));
+    if (Key == VK_ESCAPE) Key = 0;  // taken by the form
+  };
+  form.OnKeyPress = [&](TObject*, char& Key) {
+    log.push_back(std::string("form press ") + Key);
+    if (Key == 'x') Key = 0;
+  };
+  form.OnKeyUp = [&](TObject*, uint16_t& Key, TShiftState) { log.push_back("form up " + std::to_string(Key)); };
+  pad->OnKeyDown = [&](TObject*, uint16_t& Key, TShiftState) { log.push_back("pad " + std::to_string(Key)); };
+  pad->OnKeyPress = [&](TObject*, char& Key) { log.push_back(std::string("pad press ") + Key); };
+  pad->OnKeyUp = [&](TObject*, uint16_t& Key, TShiftState) { log.push_back("pad up " + std::to_string(Key)); };
+
+  SendInput(pad, ikKeyDown, {}, 0, 0, 'A');
+  EXPECT_EQ(log, (std::vector<std::string>{"pad 65", "pad press a"}));  // off: only the control
+  log.clear();
+  form.SetKeyPreview(true);
+  SendInput(pad, ikKeyDown, {}, 0, 0, 'A');
+  SendInput(pad, ikKeyUp, {}, 0, 0, 'A');
+  SendInput(pad, ikKeyDown, {}, 0, 0, VK_ESCAPE);
+  SendInput(pad, ikKeyDown, {}, 0, 0, 'X');
+  EXPECT_EQ(log, (std::vector<std::string>{"form 65", "pad 65", "form press a", "pad press a", "form up 65",
+                                           "pad up 65", "form 27", "form press \x1B", "pad press \x1B", "form 88",
+                                           "pad 88", "form press x"}));
+}
+
 TEST(ControlsEvents, CursorsRegisterUnderAnyNumber) {
   constexpr TCursor kHand = 2020, kPicture = 2021;
   // A standard cursor under a number of its own, then removed again.
