@@ -229,5 +229,8 @@ void TView3DOptions::Assign(TPersistent* Source) {
 double TView3DOptions::CalcOrthoRatio() const {
   if (!FOrthogonal) return 1;
   const int angle = FOrthoAngle > 90 ? 180 - FOrthoAngle : FOrthoAngle;
-  return std::tan(angle * std::numbers::pi / 180.0);
+  const double a = angle * std::numbers::pi / 180.0;
+  // Straight up the tangent has no finite value; the projection then recedes at 1 as well.
+  if (std::cos(a) < 0.01) return 1;
+  return std::tan(a);
 }

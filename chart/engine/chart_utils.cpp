@@ -178,12 +178,20 @@ void IncDecDateTime(bool CalendarStep, bool Forward, TDateTime& Value, int Step,
   int y = yy, m = mm, d = dd;
   switch (Step) {
     case 20:
-      if (d > 15) {
+      if (Forward) {
+        // Forward to the next 15th or 1st, so that the values keep growing.
+        if (d < 15) {
+          d = 15;
+        } else {
+          MoveMonths(true, 1, y, m);
+          d = 1;
+        }
+      } else if (d > 15) {
         d = 15;
       } else if (d > 1) {
         d = 1;
       } else {
-        MoveMonths(Forward, 1, y, m);
+        MoveMonths(false, 1, y, m);
         d = 15;
       }
       break;
@@ -339,14 +347,20 @@ void ClearBitmapResourceModules() { ResourceModules().clear(); }
 
 void LoadBitmapResource(TBitmap* Bitmap, const std::string& Name, const std::string& FallbackName) {
   if (!Bitmap) return;
-  for (const TBitmapResourceModule& module : ResourceModules()) {
+  // The program's own resources come first, then the modules added since, in their order.
+  const auto program = [](const std::string& ResName, TBitmap* Target) { return FindBitmapResource(ResName, Target); };
+  const auto tryModule = [&](const TBitmapResourceModule& Module) {
     try {
-      if (module(Name, Bitmap)) return;
-      if (!FallbackName.empty() && module(FallbackName, Bitmap)) return;
+      if (Module(Name, Bitmap)) return true;
+      if (!FallbackName.empty() && Module(FallbackName, Bitmap)) return true;
     } catch (const Exception&) {
       // a resource of this module that cannot be read: go on with the next module
     }
-  }
+    return false;
+  };
+  if (tryModule(program)) return;
+  for (const TBitmapResourceModule& module : ResourceModules())
+    if (tryModule(module)) return;
 }
 
 void LoadClassBitmap(const TObject* Object, TBitmap* Bitmap) {

@@ -77,9 +77,11 @@ struct TGraphBitmap {
   TBitmap* Bitmap = nullptr;
 };
 // A loaded module's bitmap resources: loads the resource Name into Bitmap and returns True when
-// the module has it. Modules are searched in the order they were added.
+// the module has it. The program's own resources are searched first, then the added modules in
+// the order they were added.
 using TBitmapResourceModule = std::function<bool(const std::string& Name, TBitmap* Bitmap)>;
 void AddBitmapResourceModule(const TBitmapResourceModule& Module);
+// Removes the added modules (the program's own resources stay).
 void ClearBitmapResourceModules();
 void LoadBitmapResource(TBitmap* Bitmap, const std::string& Name, const std::string& FallbackName);
 void LoadClassBitmap(const TObject* Object, TBitmap* Bitmap);

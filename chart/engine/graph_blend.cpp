@@ -29,10 +29,17 @@ void TGraphBlend::SetRectangle(const TRect& Rect) {
   r.Top = std::max(0, r.Top);
   if (r.Right <= r.Left) r.Right = r.Left + 1;
   if (r.Bottom <= r.Top) r.Bottom = r.Top + 1;
-  const TRect& b = FCanvas->Bounds;
-  if (b.Right > b.Left && b.Bottom > b.Top) {
-    r.Right = std::min(r.Right, b.Right - b.Left);
-    r.Bottom = std::min(r.Bottom, b.Bottom - b.Top);
+  // Cut to the drawing area: the off-screen bitmap, whose origin is the top-left corner of the
+  // canvas' Bounds, or the Bounds themselves when the canvas draws straight onto its target.
+  if (TBitmap* off = OffscreenBitmap(FCanvas)) {
+    r.Right = std::min(r.Right, off->Width());
+    r.Bottom = std::min(r.Bottom, off->Height());
+  } else {
+    const TRect& b = FCanvas->Bounds;
+    if (b.Right > b.Left && b.Bottom > b.Top) {
+      r.Right = std::min(r.Right, b.Right);
+      r.Bottom = std::min(r.Bottom, b.Bottom);
+    }
   }
   FRect = r;
   FValid = r.Right > r.Left && r.Bottom > r.Top && FCanvas->TargetCanvas;
@@ -70,6 +77,7 @@ void BlendBitmaps(TBitmap* Source, TBitmap* Dest, const TPoint& Position, int32_
   const int h = std::min(Source->Height(), Dest->Height() - py);
   if (w <= 0 || h <= 0) return;
   const int k = 100 - int(Round(P));
+  if (k == 0) return;  // nothing of Source shows: Dest stays exactly as drawn
   for (int y = 0; y < h; ++y) {
     const auto* s = static_cast<const uint8_t*>(Source->ScanLine(y));
     auto* d = static_cast<uint8_t*>(Dest->ScanLine(py + y)) + px * 3;

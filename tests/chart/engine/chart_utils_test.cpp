@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "chart/engine/chart_pens.h"
 #include "chart/engine/chart_utils.h"
+#include "platform/bitmap.h"
 #include "platform/datetime.h"
 #include "platform/forms.h"
 #include "platform/inifiles.h"
@@ -88,6 +91,14 @@ TEST(ChartUtils, DateSteps) {
   }
   const std::vector<TDateTime> want = {D(1999, 3, 15), D(1999, 3, 1), D(1999, 2, 15), D(1999, 2, 1), D(1999, 1, 15)};
   EXPECT_EQ(seen, want);
+  // Forwards the half month keeps growing: to the next 15th or 1st.
+  v = D(1999, 12, 20, 6);
+  seen.clear();
+  for (int i = 0; i < 4; ++i) {
+    IncDecDateTime(true, true, v, 20, 15);
+    seen.push_back(v);
+  }
+  EXPECT_EQ(seen, (std::vector<TDateTime>{D(2000, 1, 1), D(2000, 1, 15), D(2000, 2, 1), D(2000, 2, 15)}));
 
   struct Case { bool Forward; int Step; TDateTime From, To; };
   const Case cases[] = {
@@ -224,4 +235,43 @@ TEST(ChartUtils, EditorOptionsRoundTripThroughTheRegistry) {
 
   SetProfileFolder("");
   std::filesystem::remove_all(dir);
+}
+
+TEST(ChartUtils, ClassBitmapsComeFromTheProgramThenFromAddedModules) {
+  const auto square = [](int Size) {
+    auto b = std::make_unique<TBitmap>(Size, Size, pf24bit);
+    return b;
+  };
+  TChartHiddenPen pen;
+  TBitmap target;
+  LoadClassBitmap(&pen, &target);
+  EXPECT_EQ(target.Width(), 0);  // no module has either name: unchanged
+
+  // The parent class' picture stands in for a class without one.
+  auto parent = square(3);
+  RegisterBitmapResource("TChartPen", parent.get());
+  LoadClassBitmap(&pen, &target);
+  EXPECT_EQ(target.Width(), 3);
+  auto own = square(5);
+  RegisterBitmapResource("TChartHiddenPen", own.get());
+  LoadClassBitmap(&pen, &target);
+  EXPECT_EQ(target.Width(), 5);
+  UnregisterBitmapResource("TChartHiddenPen");
+  UnregisterBitmapResource("TChartPen");
+
+  // A module that fails to read is passed over; the next one that has the name loads it.
+  std::vector<std::string> asked;
+  AddBitmapResourceModule([&](const std::string& Name, TBitmap*) -> bool {
+    asked.push_back(Name);
+    throw EInvalidGraphic("damaged");
+  });
+  AddBitmapResourceModule([&](const std::string& Name, TBitmap* Bitmap) {
+    if (Name != "TChartPen") return false;
+    Bitmap->SetSize(7, 7);
+    return true;
+  });
+  LoadClassBitmap(&pen, &target);
+  ClearBitmapResourceModules();
+  EXPECT_EQ(target.Width(), 7);
+  EXPECT_EQ(asked, std::vector<std::string>{"TChartHiddenPen"});
 }

@@ -403,6 +403,41 @@ TEST(GraphCanvas, BlendingMixesTheBackgroundBackIn) {
   EXPECT_THROW(c.EndBlending(blend), ERangeError);
 }
 
+TEST(GraphCanvas, BlendingAreasFollowTheDrawingArea) {
+  // Areas partly off the canvas start at 0; an empty width or height becomes one pixel.
+  Surface s;
+  EXPECT_EQ(TGraphBlend(&s.canvas, TRect(-5, -3, 10, 10)).Area(), TRect(0, 0, 10, 10));
+  EXPECT_EQ(TGraphBlend(&s.canvas, TRect(5, 20, 5, 8)).Area(), TRect(5, 8, 6, 20));
+
+  // A canvas drawing straight onto a page at an offset (printing) blends up to its right edge.
+  TBitmap page(100, 60, pf24bit);
+  TGraphCanvas3D c;
+  c.SetBufferedDisplay(false);
+  EXPECT_EQ(c.InitWindow(page.Canvas(), nullptr, kBack, false, TRect(10, 10, 90, 50)), TRect(10, 10, 90, 50));
+  c.ResetState();
+  c.Pen->SetStyle(psClear);
+  TGraphBlend* blend = c.BeginBlending(TRect(40, 20, 85, 40), 50);
+  EXPECT_EQ(blend->Area(), TRect(40, 20, 85, 40));
+  c.Brush->SetColor(RGB(0, 0, 200));
+  c.FillRect(TRect(40, 20, 85, 40));
+  c.EndBlending(blend);
+  EXPECT_EQ(page.Canvas()->Pixels(82, 30), page.Canvas()->Pixels(45, 30));
+  EXPECT_NE(page.Canvas()->Pixels(82, 30), RGB(0, 0, 200));
+
+  // Transparency 0 keeps the drawing exactly, white included; 100 gives the background back.
+  struct Case { int Transparency; TColor Drawn, Expected; };
+  for (const Case& k : {Case{0, clWhite, clWhite}, Case{0, clRed, clRed}, Case{100, clRed, clBlack}}) {
+    Surface t;
+    t.canvas.Brush->SetColor(clBlack);
+    t.canvas.FillRect(TRect(0, 0, 80, 60));
+    TGraphBlend* b = t.canvas.BeginBlending(TRect(0, 0, 80, 60), k.Transparency);
+    t.canvas.Brush->SetColor(k.Drawn);
+    t.canvas.FillRect(TRect(0, 0, 80, 60));
+    t.canvas.EndBlending(b);
+    EXPECT_EQ(t.At(40, 30), k.Expected) << k.Transparency;
+  }
+}
+
 TEST(GraphCanvas, OutlinePenStrokesTheTextAndFillsItUnlessTheFontHasNoColour) {
   const auto draw = [](TColor FontColor, Surface& s) {
     TGraphFont font;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "chart/engine/chart_pens.h"
@@ -92,6 +94,19 @@ TEST(Projection, CentreAndPerspective) {
   // Flat: nothing is projected.
   q.Init(false, &q.options);
   EXPECT_EQ(q.canvas.Calculate3DPosition(7, 9, 300), TPoint(7, 9));
+}
+
+TEST(Projection, OrthoRatioOfTheOptionsIsTheProjectedSlopeOfDepth) {
+  // The axis panel makes room for the depth with the options' ratio; the canvas must agree.
+  for (int a : {0, 30, 45, 60, 89, 90, 91, 135, 180}) {
+    ProjectedCanvas p;
+    p.options.SetOrthoAngle(a);
+    p.Init(true, &p.options);
+    const TPoint front = p.canvas.Calculate3DPosition(100, 50, 0);
+    const TPoint back = p.canvas.Calculate3DPosition(100, 50, 100);
+    const double slope = double(std::abs(back.Y - front.Y)) / std::abs(back.X - front.X);
+    EXPECT_NEAR(slope, p.options.CalcOrthoRatio(), 0.01 * std::max(1.0, slope)) << a;
+  }
 }
 
 TEST(Projection, InverseMappingGivesBackThePoint) {
