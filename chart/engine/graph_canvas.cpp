@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/engine_texts.h"
@@ -237,13 +238,30 @@ bool TGraphCanvas::ConvexHull(TPointArray& Points) {
   const TPoint pv = Points[pivot];
   Points[pivot] = Points.back();
   Points.pop_back();
-  const auto key = [&](const TPoint& p) {
-    const double dx = double(pv.X) - p.X;
-    const double dy = double(pv.Y) - p.Y;
-    if (dx == 0 && dy == 0) return 0.0f;
-    return static_cast<float>(dx / std::hypot(dx, dy));
+  std::vector<float> keys(Points.size());
+  for (std::size_t k = 0; k < Points.size(); ++k) {
+    const double dx = double(pv.X) - Points[k].X;
+    const double dy = double(pv.Y) - Points[k].Y;
+    keys[k] = dx == 0 && dy == 0 ? 0.0f : static_cast<float>(dx / std::hypot(dx, dy));
+  }
+  // Quicksort on the middle element: points of equal key keep the order this sort gives them.
+  const std::function<void(int, int)> sort = [&](int l, int r) {
+    int a = l, b = r;
+    const float x = keys[(l + r) / 2];
+    do {
+      while (keys[a] < x) ++a;
+      while (x < keys[b]) --b;
+      if (a <= b) {
+        std::swap(keys[a], keys[b]);
+        std::swap(Points[a], Points[b]);
+        ++a;
+        --b;
+      }
+    } while (a <= b);
+    if (l < b) sort(l, b);
+    if (a < r) sort(a, r);
   };
-  std::stable_sort(Points.begin(), Points.end(), [&](const TPoint& a, const TPoint& b) { return key(a) < key(b); });
+  if (Points.size() > 1) sort(0, static_cast<int>(Points.size()) - 1);
   int i = 1;
   while (i < static_cast<int>(Points.size())) {
     const TPoint& prev = Points[i - 1];

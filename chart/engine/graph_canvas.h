@@ -114,6 +114,8 @@ public:
   bool Monochrome() { return GetMonochrome(); }
   bool BufferedDisplay() { return GetBufferedDisplay(); }
   int32_t TextAlign() { return GetTextAlign(); }
+  TColor Pixels(int X, int Y) { return GetPixel(X, Y); }
+  void SetPixels(int X, int Y, TColor Color) { SetPixel(X, Y, Color); }
 
   // The rectangle a text occupies at X, Y under the current alignment (Y is the top).
   TRect TextRect(int X, int Y, const std::string& Text);
