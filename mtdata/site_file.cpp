@@ -82,7 +82,16 @@ void TMTFile::OpenMtFile(const std::string& Name) {
   if (OwnsStream) FOwnedStream.reset();
   else FOwnedStream.release();
   Stream = nullptr;
-  FOwnedStream = std::make_unique<TFileStream>(Name, fmOpenReadWrite | fmShareDenyNone);
+  FReadOnly = false;
+  try {
+    FOwnedStream = std::make_unique<TFileStream>(Name, fmOpenReadWrite | fmShareDenyNone);
+  } catch (const EFOpenError&) {
+    // A file the user may read but not write (a read-only folder or medium) still opens for
+    // viewing, editing and export; only saving into it is refused.
+    FOwnedStream = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyNone);
+    FReadOnly = true;
+    MtLog("Read-only MT-file: edits cannot be saved into it");
+  }
   Stream = FOwnedStream.get();
   OwnsStream = true;
   TestFile();

@@ -165,6 +165,8 @@ public:
   void SaveEdit(int Mode);
   // Called by the shell before saving; does nothing.
   void PrepareSave(TMTFile* Current);
+  // True when the file could be opened for reading only: saving into it is refused.
+  bool ReadOnly() const { return FReadOnly; }
   // Today's date for the mask record of an edit ("yymmmdd"); tests may fix it.
   static std::string (*EditDateText)();
 
@@ -191,5 +193,6 @@ private:
 
   std::unique_ptr<TStream> FOwnedStream;
   bool FReadComplete = false;  // OpenMtFile read the whole index and header
+  bool FReadOnly = false;      // the file could be opened for reading only
   TMatrix7 FWorkRe{}, FWorkIm{};
 };

@@ -240,6 +240,7 @@ void TMTFile::WriteBlocks(int Block, const std::vector<uint8_t>& Data) {
   // Only a file that opened completely is written to, and never at block 0 (the header).
   if (!FReadComplete)
     throw EWriteError("Cannot write into " + FileName + ": the file was not read completely");
+  if (FReadOnly) throw EWriteError("Cannot write into " + FileName + ": the file is read-only");
   if (Block < 1) throw EWriteError(Format("Refused to write a record at block %d of %s", {Block, FileName}));
   Stream->SetPosition(static_cast<int64_t>(Block) * MtBlockSize);
   Stream->WriteBuffer(Data.data(), static_cast<int64_t>(Data.size()));

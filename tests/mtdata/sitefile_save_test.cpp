@@ -6,10 +6,34 @@
 #include "platform/sysutils.h"
 #include "sitefile_fixture.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace sitefile_test;
 
 namespace {
 std::string FixedDate() { return "26Dec10"; }
+
+// Makes a file unwritable for this process: the immutable flag (which binds root too), else
+// the permission bits. False when neither keeps it writable-proof.
+bool MakeUnwritable(const std::string& Path, bool On) {
+  const int fd = open(Path.c_str(), O_RDONLY);
+  if (fd >= 0) {
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+      flags = On ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+      ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+  }
+  chmod(Path.c_str(), On ? 0444 : 0644);
+  const int probe = open(Path.c_str(), O_RDWR);
+  if (probe >= 0) close(probe);
+  return probe < 0;
+}
 }  // namespace
 
 class SiteFileSave : public ::testing::Test {
@@ -132,4 +156,36 @@ TEST_F(SiteFileSave, FilesNotReadAreNeverWritten) {
   EXPECT_THROW(site->SaveEdit(1), EWriteError);
   EXPECT_THROW(site->SaveEdit(0), EWriteError);
   EXPECT_EQ(ReadBytes(Path), bytes);
+}
+
+// A file that may be read but not written opens for viewing; saving into it is refused and
+// leaves it as it was.
+TEST_F(SiteFileSave, ReadOnlyFileOpensAndRefusesToSave) {
+  if (!MakeUnwritable(Path, true)) {
+    MakeUnwritable(Path, false);
+    GTEST_SKIP() << "cannot make a file unwritable here";
+  }
+  const auto before = ReadBytes(Path);
+  auto site = std::make_unique<TMTFile>();
+  std::string log;
+  try {
+    log = CaptureLog([&] {
+      site->OpenMtFile(Path);
+      site->StartEdit = site->PlotRecordCount - 1;
+      site->CurrentEditBlock = site->PlotBlocks[site->StartEdit + 1];
+      site->LoadEdit();
+      site->CalcPartialPlots();
+    });
+  } catch (...) {
+    MakeUnwritable(Path, false);
+    throw;
+  }
+  EXPECT_TRUE(site->ReadOnly());
+  EXPECT_NE(log.find("Read-only MT-file"), std::string::npos);
+  EXPECT_GT(site->Plots[1][1], 0);
+  EXPECT_THROW(site->SaveEdit(1), EWriteError);
+  EXPECT_THROW(CaptureLog([&] { site->RotateXprSpectra(30); }), EWriteError);
+  site.reset();
+  MakeUnwritable(Path, false);
+  EXPECT_EQ(ReadBytes(Path), before);
 }
