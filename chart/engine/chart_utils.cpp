@@ -484,18 +484,26 @@ HCURSOR MakeHandCursor() {
 }
 }  // namespace
 
+namespace {
+bool gHandCursorRegistered = false;
+}  // namespace
+
 void RegisterChartHandCursor() {
   if (!Screen) return;
   HCURSOR h = LoadCursorResource("GRAPH_CURSOR_HAND");
   if (!h) h = MakeHandCursor();
   Screen->SetCursors(ChartHandCursor, h);
+  gHandCursorRegistered = true;
+}
+
+void EnsureChartHandCursor() {
+  if (!gHandCursorRegistered) RegisterChartHandCursor();
 }
 
 namespace {
+// The cursor waits for EnsureChartHandCursor: making it here would start the toolkit's
+// application before main.
 struct PanelModule {
-  PanelModule() {
-    SetDefaultPalette();
-    RegisterChartHandCursor();
-  }
+  PanelModule() { SetDefaultPalette(); }
 } gPanelModule;
 }  // namespace

@@ -113,8 +113,11 @@ void WriteEditorInteger(const std::string& Name, int32_t Value);
 // Cursor number of the chart's hand cursor.
 constexpr int ChartHandCursor = 2020;
 // Registers the hand cursor ("GRAPH_CURSOR_HAND", else the toolkit's hand) as screen cursor
-// ChartHandCursor; runs when the panel module starts and again whenever called.
+// ChartHandCursor, whenever called.
 void RegisterChartHandCursor();
+// Registers the hand cursor once, as soon as the toolkit's Screen exists. The panel module starts
+// before the toolkit has made its Screen, so chart panels call this when they are created.
+void EnsureChartHandCursor();
 
 // One rubber-band rectangle: start corner X0, Y0 and current corner X1, Y1.
 class TZoomPanning : public TPersistent {

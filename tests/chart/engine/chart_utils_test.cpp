@@ -176,9 +176,14 @@ TEST(ChartUtils, TranslationHookAndSmallClasses) {
   TranslateHook = nullptr;
   EXPECT_EQ(calls, (std::vector<std::size_t>{0, 2}));
 
-  RegisterChartHandCursor();
   ASSERT_NE(Screen, nullptr);
-  EXPECT_GT(Screen->Cursors(ChartHandCursor), 0);  // a registered cursor, not a standard one
+  EnsureChartHandCursor();
+  const HCURSOR hand = Screen->Cursors(ChartHandCursor);
+  EXPECT_GT(hand, 0);  // a registered cursor, not a standard one
+  EnsureChartHandCursor();
+  EXPECT_EQ(Screen->Cursors(ChartHandCursor), hand);  // once only
+  RegisterChartHandCursor();
+  EXPECT_GT(Screen->Cursors(ChartHandCursor), 0);
 
   TZoomPanning z;
   z.Activate(10, 20);
