@@ -1,6 +1,7 @@
 // Objects, class references, the class registry and the component tree.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -88,8 +89,8 @@ TEST(ObjectTest, ClassInformationAndVirtualConstructors) {
 
   std::unique_ptr<TObject> plain(TPlainThing::StaticClass()->NewInstance());
   EXPECT_EQ(plain->ClassName(), "TPlainThing");
-  EXPECT_EQ(TPersistent::StaticClass()->NewInstance() != nullptr, true);
-  delete TPersistent::StaticClass()->NewInstance();
+  std::unique_ptr<TObject> persistent(TPersistent::StaticClass()->NewInstance());
+  EXPECT_NE(persistent, nullptr);
 
   EXPECT_THROW(TAbstractThing::StaticClass()->Create(nullptr), EComponentError);
 }
