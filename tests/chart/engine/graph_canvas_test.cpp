@@ -315,6 +315,41 @@ TEST(GraphCanvas, RotateLabelReducesAnglesAboveAFullTurn) {
   EXPECT_EQ(c.Font->Orientation(), 0);  // the previous font is back
 }
 
+TEST(GraphCanvas, TextsFollowAlignmentAndRotation) {
+  // The box of the pixels in a colour.
+  const auto inked = [](Surface& s, TColor C) {
+    TRect r(1000, 1000, -1, -1);
+    for (int y = 0; y < s.bmp.Height(); ++y)
+      for (int x = 0; x < s.bmp.Width(); ++x)
+        if (s.At(x, y) == C) r = TRect(std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1));
+    return r;
+  };
+  TGraphFont font;
+  font.SetSize(14);
+  {
+    Surface s(160, 60);
+    s.canvas.AssignFont(&font);
+    s.canvas.SetTextAlign(TA_RIGHT);
+    s.canvas.TextOut(120, 10, "HHHH");
+    const TRect r = inked(s, clBlack);
+    EXPECT_LE(r.Right, 120);
+    EXPECT_GE(r.Right, 120 - 4);
+    EXPECT_NEAR(r.Right - r.Left, s.canvas.TextWidth("HHHH"), 4);
+  }
+  {
+    Surface flat(160, 160), turned(160, 160);
+    flat.canvas.AssignFont(&font);
+    turned.canvas.AssignFont(&font);
+    flat.canvas.RotateLabel(40, 80, "HHHH", 720);  // a full turn twice is horizontal
+    turned.canvas.RotateLabel(40, 120, "HHHH", 90);
+    const TRect h = inked(flat, clBlack), v = inked(turned, clBlack);
+    EXPECT_GT(h.Right - h.Left, 2 * (h.Bottom - h.Top));
+    EXPECT_GT(v.Bottom - v.Top, 2 * (v.Right - v.Left));
+    EXPECT_LE(v.Bottom, 120);  // 90 degrees writes upwards from the reference point
+    EXPECT_EQ(turned.canvas.Font->Orientation(), 0);
+  }
+}
+
 TEST(GraphCanvas, ClipsDoNotNest) {
   Surface s;
   TGraphCanvas3D& c = s.canvas;
