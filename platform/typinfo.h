@@ -240,7 +240,18 @@ public:
       FInfo.StoredProc = [](TObject*) { return false; };
     return *this;
   }
-  template <class F, std::enable_if_t<!std::is_same_v<F, bool>, int> = 0>
+  // A predicate of the instance: bool (TFoo::*)() const, or any callable taking TObject*.
+  template <class K>
+  TPropBuilder& Stored(bool (K::*Pred)() const) {
+    FInfo.StoredProc = [Pred](TObject* o) { return (dynamic_cast<K*>(o)->*Pred)(); };
+    return *this;
+  }
+  template <class K>
+  TPropBuilder& Stored(bool (K::*Pred)()) {
+    FInfo.StoredProc = [Pred](TObject* o) { return (dynamic_cast<K*>(o)->*Pred)(); };
+    return *this;
+  }
+  template <class F, std::enable_if_t<!std::is_same_v<F, bool> && !std::is_member_function_pointer_v<F>, int> = 0>
   TPropBuilder& Stored(F Pred) {
     FInfo.StoredProc = std::function<bool(TObject*)>(Pred);
     return *this;

@@ -16,12 +16,15 @@ public:
   explicit TWideWidget(TComponent* AOwner) : TWidget(AOwner) { SetCount(7); }
   int32_t Extra2 = 0;
   std::function<void(int)> OnNumber;
+  std::string Note;
+  bool IsNoteStored() const { return Note != "skip"; }
 };
 
 VM_PUBLISH(TWideWidget) {
   P.Int("Count", &TWidget::Count, &TWidget::SetCount).Default(7);
   P.Int("Extra2", &TWideWidget::Extra2, nullptr);
   P.Event("OnNumber", &TWideWidget::OnNumber);
+  P.String("Note", &TWideWidget::Note, &TWideWidget::Note).Stored(&TWideWidget::IsNoteStored);
 }
 
 std::vector<std::string> Names(TClass C) {
@@ -41,6 +44,7 @@ TEST(TypInfoTest, TablesKeepDeclarationOrderInheritedFirst) {
   std::vector<std::string> wide = widget;
   wide.push_back("Extra2");
   wide.push_back("OnNumber");
+  wide.push_back("Note");
   EXPECT_EQ(Names(TWideWidget::StaticClass()), wide);
   EXPECT_EQ(GetPropInfo(TWideWidget::StaticClass(), "count")->OrdDefault, 7);
   EXPECT_EQ(GetPropInfo(TWidget::StaticClass(), "Count")->OrdDefault, 0);
@@ -187,6 +191,12 @@ TEST(TypInfoTest, DefaultsAndEvents) {
   w.SetName("W");
   EXPECT_FALSE(IsDefaultPropValue(&w, GetPropInfo(&w, "Name")));
   EXPECT_FALSE(IsDefaultPropValue(&w, GetPropInfo(&w, "Extra2")));
+
+  // A stored predicate decides for the instance.
+  const TPropInfo* note = GetPropInfo(&w, "Note");
+  EXPECT_TRUE(note->IsStored(&w));
+  w.Note = "skip";
+  EXPECT_FALSE(note->IsStored(&w));
 
   // A published method binds to an event of its signature, by name.
   const TPropInfo* onClick = GetPropInfo(&w, "OnClick");
