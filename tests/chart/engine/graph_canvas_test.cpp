@@ -175,6 +175,23 @@ TEST(GraphCanvas, GraphicsBevelFramesAndGradients) {
   EXPECT_EQ(one.Count(kBack), 80 * 60);  // one pixel high: nothing painted
 }
 
+TEST(GraphCanvas, StretchDrawPlanePaintsEachPixelAsAFilledCell) {
+  TBitmap pic(2, 2, pf24bit);
+  const TColor colours[2][2] = {{clRed, clLime}, {clBlue, clYellow}};  // [row][column]
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 2; ++c) pic.Canvas()->SetPixels(c, r, colours[r][c]);
+  Surface s;
+  s.canvas.Pen->SetColor(clBlack);
+  s.canvas.StretchDrawPlane(TRect(10, 10, 30, 30), &pic, 0);
+  for (int r = 0; r < 2; ++r)
+    for (int c = 0; c < 2; ++c) {
+      EXPECT_EQ(s.At(10 + c * 10, 10 + r * 10), colours[r][c]) << r << c;  // no outline
+      EXPECT_EQ(s.At(19 + c * 10, 19 + r * 10), colours[r][c]) << r << c;
+    }
+  EXPECT_EQ(s.At(30, 30), kBack);
+  EXPECT_EQ(s.Count(clBlack), 0);
+}
+
 TEST(GraphCanvas, PensBrushesAndFontsAreSelected) {
   Surface s;
   TGraphCanvas3D& c = s.canvas;

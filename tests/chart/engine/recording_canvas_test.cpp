@@ -136,3 +136,36 @@ TEST(Solids, FlatEllipsesConesAndArrows) {
   arrow.canvas.Arrow3D(false, TPoint(5, 5), TPoint(5, 5), 20, 10, 0, 50);
   EXPECT_EQ(arrow.canvas.Calls.size(), 1u);  // equal end points: nothing drawn
 }
+
+TEST(Solids, EndsAndBasesThatFaceTheViewer) {
+  // A horizontal cone narrows to a point at Right; its cover is the end that faces the viewer:
+  // the point at Right when depth recedes to the right, the full ring at Left when to the left.
+  for (int angle : {45, 135}) {
+    FaceColours cone;
+    TView3DOptions options;
+    options.SetOrthoAngle(angle);
+    cone.InitWindow(nullptr, &options, clWhite, true, TRect(0, 0, 300, 200));
+    cone.Projection(100, TRect(0, 0, 300, 200), TRect(0, 0, 300, 200));
+    cone.RecordNested = true;
+    cone.Cone(false, 100, 50, 200, 90, 0, 40, false, 0);
+    const std::string cover = cone.CallsOf("Polygon").back();
+    const TPoint apex = cone.Calculate3DPosition(200, 70, 20);
+    const std::string a = "(" + std::to_string(apex.X) + "," + std::to_string(apex.Y) + ")";
+    const TPoint rim = cone.Calculate3DPosition(100, 90, 20);  // lowest point of the full ring
+    const std::string r = "(" + std::to_string(rim.X) + "," + std::to_string(rim.Y) + ")";
+    if (angle == 45) {
+      EXPECT_NE(cover.find(a), std::string::npos);
+      EXPECT_EQ(cover.find(r), std::string::npos);
+    } else {
+      EXPECT_EQ(cover.find(a), std::string::npos);
+      EXPECT_NE(cover.find(r), std::string::npos);
+    }
+  }
+
+  // A pyramid of no height draws only its base, which the default view sees from above.
+  Projected flat;
+  flat.canvas.RecordNested = true;
+  flat.canvas.Pyramid(true, 100, 80, 150, 80, 0, 30, true);
+  EXPECT_EQ(flat.canvas.CallsOf("RectangleAtY").size(), 1u);
+  EXPECT_EQ(flat.canvas.CallsOf("Polygon").size(), 1u);
+}
