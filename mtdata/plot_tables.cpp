@@ -125,7 +125,7 @@ const TStaticArray<TPlotTypeInfo, 0, 10> PlotTypes = MakePlotTypes();
 const TStaticArray<int, 0, 10> PlotCurveCounts{{5, 2, 3, 4, 7, 10, 2, 3, 2, 6, 6}};
 const TPlotMapTable PlotMapTable = MakePlotMap();
 
-mtdata::TPropTable PropTable;
+TPropTable PropTable;
 TFixedArray<TPropRec, TBounds<0, 10>, TBounds<1, 2>, TBounds<1, 3>> PlotPropRows;
 TStaticArray<TPropRec, 1, 9> CommonPropRows;
 

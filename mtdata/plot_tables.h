@@ -53,17 +53,14 @@ struct TPropRec {
   std::string Value;  // Booleans "True" or "False"
 };
 
-// The rows a view hands to the property window. In namespace mtdata because the toolkit layer
-// has a TPropTable of its own (the published-property table of a class).
-namespace mtdata {
+// The rows a view hands to the property window.
 struct TPropTable {
   TObject* Panel = nullptr;  // the chart panel the rows belong to
   std::vector<TPropRec> Rows;
 };
-}  // namespace mtdata
 
 // The rows currently shown.
-extern mtdata::TPropTable PropTable;
+extern TPropTable PropTable;
 // [plot 0..10][chart 1..2][row 1..3]: ids 9 + 6 * plot + 3 * (chart - 1) + (row - 1).
 extern TFixedArray<TPropRec, TBounds<0, 10>, TBounds<1, 2>, TBounds<1, 3>> PlotPropRows;
 // Shown with every chart: ids 1..8 and 109.

@@ -13,9 +13,9 @@ TMetaClass::TMetaClass(const char* AClassName, TClass AParent, TPublishProc APub
 
 TMetaClass::~TMetaClass() = default;
 
-const TPropTable& TMetaClass::PropTable() const {
+const TPropertyTable& TMetaClass::PropTable() const {
   if (!FTable) {
-    auto table = std::make_unique<TPropTable>();
+    auto table = std::make_unique<TPropertyTable>();
     if (FParent) *table = FParent->PropTable();
     if (FPublish) FPublish(*table);
     FTable = std::move(table);

@@ -29,14 +29,14 @@
 
 class TObject;
 class TMetaClass;
-class TPropTable;
+class TPropertyTable;
 
 // A class reference.
 using TClass = const TMetaClass*;
 using TPersistentClass = TClass;
 
 // Fills the published-property table of one class (see typinfo.h).
-using TPublishProc = void (*)(TPropTable& Table);
+using TPublishProc = void (*)(TPropertyTable& Table);
 
 // The metaclass object of one class.
 class TMetaClass {
@@ -58,13 +58,13 @@ public:
   virtual TObject* NewInstance() const { return nullptr; }
 
   // The published properties and methods of the class, inherited ones first (built on first use).
-  const TPropTable& PropTable() const;
+  const TPropertyTable& PropTable() const;
 
 private:
   std::string FClassName;
   TClass FParent;
   TPublishProc FPublish;
-  mutable std::unique_ptr<TPropTable> FTable;
+  mutable std::unique_ptr<TPropertyTable> FTable;
 };
 
 // The metaclass implementation of a plain class: NewInstance uses the default constructor.

@@ -48,20 +48,20 @@ bool TPropInfo::IsWritable() const {
   }
 }
 
-const TPropInfo* TPropTable::Find(const std::string& Name) const {
+const TPropInfo* TPropertyTable::Find(const std::string& Name) const {
   for (const auto& p : FProps)
     if (SameText(p.Name, Name)) return &p;
   return nullptr;
 }
 
-const TMethodInfo* TPropTable::FindMethod(const std::string& Name) const {
+const TMethodInfo* TPropertyTable::FindMethod(const std::string& Name) const {
   // The latest declaration wins (a descendant's method hides its parent's).
   for (auto it = FMethods.rbegin(); it != FMethods.rend(); ++it)
     if (SameText(it->Name, Name)) return &*it;
   return nullptr;
 }
 
-TPropInfo& TPropTable::Add(TPropInfo Info) {
+TPropInfo& TPropertyTable::Add(TPropInfo Info) {
   for (auto& p : FProps)
     if (SameText(p.Name, Info.Name)) {
       p = std::move(Info);
@@ -71,7 +71,7 @@ TPropInfo& TPropTable::Add(TPropInfo Info) {
   return FProps.back();
 }
 
-void TPropTable::AddMethod(TMethodInfo Info) { FMethods.push_back(std::move(Info)); }
+void TPropertyTable::AddMethod(TMethodInfo Info) { FMethods.push_back(std::move(Info)); }
 
 void RaiseInvalidPropertyValue() { throw EPropertyError("Invalid property value"); }
 
@@ -103,7 +103,7 @@ bool IsString(TTypeKind k) { return k == tkString || k == tkLString || k == tkWS
 
 }  // namespace
 
-const TPropTable& GetPropTable(TClass AClass) { return AClass->PropTable(); }
+const TPropertyTable& GetPropTable(TClass AClass) { return AClass->PropTable(); }
 
 const TPropInfo* GetPropInfo(TClass AClass, const std::string& PropName) {
   return AClass ? AClass->PropTable().Find(PropName) : nullptr;

@@ -146,7 +146,7 @@ struct TMethodInfo {
   std::function<std::any(TObject*)> Bind;
 };
 
-class TPropTable {
+class TPropertyTable {
 public:
   const std::vector<TPropInfo>& Props() const { return FProps; }
   const std::vector<TMethodInfo>& Methods() const { return FMethods; }
@@ -273,7 +273,7 @@ private:
 template <class C>
 class TPublisher {
 public:
-  explicit TPublisher(TPropTable& Table) : FTable(Table) {}
+  explicit TPublisher(TPropertyTable& Table) : FTable(Table) {}
 
   // Any integral type; 64-bit types are tkInt64.
   template <class G, class S>
@@ -491,7 +491,7 @@ private:
   [[noreturn]] static void ThrowEventMismatch();
   [[noreturn]] static void ThrowClassMismatch();
 
-  TPropTable& FTable;
+  TPropertyTable& FTable;
 };
 
 [[noreturn]] void RaiseInvalidPropertyValue();
@@ -512,7 +512,7 @@ void TPublisher<C>::ThrowClassMismatch() {
 #define VM_PP_CAT(a, b) VM_PP_CAT2(a, b)
 #define VM_PUBLISH_IMPL(Self, NameText, Fn)                                      \
   static void Fn(TPublisher<Self>& P);                                           \
-  VM_DEFINE_CLASS_EX(Self, NameText, [](TPropTable& t) {                         \
+  VM_DEFINE_CLASS_EX(Self, NameText, [](TPropertyTable& t) {                         \
     TPublisher<Self> p(t);                                                       \
     Fn(p);                                                                       \
   })                                                                             \
@@ -523,7 +523,7 @@ void TPublisher<C>::ThrowClassMismatch() {
 // ---------------------------------------------------------------------------------------------
 // Using properties
 
-const TPropTable& GetPropTable(TClass AClass);
+const TPropertyTable& GetPropTable(TClass AClass);
 // Letter case ignored; nullptr when the class does not publish the name.
 const TPropInfo* GetPropInfo(TClass AClass, const std::string& PropName);
 const TPropInfo* GetPropInfo(const TObject* Instance, const std::string& PropName);

@@ -67,7 +67,7 @@ TEST_F(PlotTables, GetPlotValueLoggedLogsInsteadOfRaising) {
   EXPECT_EQ(StopLog(), "");
 }
 
-std::vector<int> Ids(const mtdata::TPropTable& t) {
+std::vector<int> Ids(const TPropTable& t) {
   std::vector<int> ids;
   for (const TPropRec& r : t.Rows) ids.push_back(r.Id);
   return ids;
