@@ -1,0 +1,221 @@
+#include "projections/gis_projection.h"
+
+#include "projections/gis_math.h"
+#include "projections/gis_messages.h"
+
+using namespace gis;
+
+VM_DEFINE_CLASS(TGIS_ProjectionAbstract)
+VM_DEFINE_CLASS(TGIS_SymbolList)
+
+TGIS_ProjectionList* GisProjectionList = nullptr;
+TGIS_SymbolList* GisSymbolList = nullptr;
+
+TGIS_ProjectionAbstract::TGIS_ProjectionAbstract() {
+  BuildGeodeticTables();
+  Datum = GisDatumList->DefaultDatum();
+  Ellipsoid = EllipsoidOfDatum(Datum);
+}
+
+TGIS_ProjectionParameters TGIS_ProjectionAbstract::GetParameters() const { return {}; }
+
+void TGIS_ProjectionAbstract::Prepare() {
+  TGIS_Ellipsoid* Ell = EllipsoidOfDatum(Datum);
+  Ellipsoid = Ell;
+  A = Ell->SemiMajorAxis;
+  B = Ell->SemiMinorAxis;
+  A2 = Ell->SemiMajorSquared;
+  B2 = Ell->SemiMinorSquared;
+  E2 = Ell->EccentricitySquared;
+  E = Ell->Eccentricity;
+  Ep2 = Ell->SecondEccentricitySquared;
+}
+
+void TGIS_ProjectionAbstract::SetUp(GIS_SETUP_PARAMS) {}
+
+void TGIS_ProjectionAbstract::SetDatum(TGIS_Datum* ADatum) {
+  if (ADatum == Datum) return;
+  Datum = ADatum;
+  Prepare();
+}
+
+void TGIS_ProjectionAbstract::AddWarning(const std::string& Text) {
+  if (KeepWarnings == 0) Warnings.clear();
+  if (Text.empty()) Warnings.clear();
+  if (!Warnings.empty()) Warnings += '\r';
+  Warnings += Text;
+}
+
+double TGIS_ProjectionAbstract::CheckOriginLatitude(double Value, double Limit) {
+  if (Value < -Limit) {
+    AddWarning(GIS_RS_WRN_ORIGIN_LATITUDE);
+    return -Limit;
+  }
+  if (Value > Limit) {
+    AddWarning(GIS_RS_WRN_ORIGIN_LATITUDE);
+    return Limit;
+  }
+  return Value;
+}
+
+double TGIS_ProjectionAbstract::CheckCentralMeridian(double Value) {
+  if (Value < -Pi) {
+    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
+    return static_cast<double>(Pi);
+  }
+  if (Value > TwoPi) {
+    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
+    return static_cast<double>(TwoPi);
+  }
+  return Value;
+}
+
+double TGIS_ProjectionAbstract::CheckStandardParallel1(double Value, double Limit) {
+  if (Value < -Limit || Value > Limit) {
+    AddWarning(GIS_RS_WRN_PARALLEL_1);
+    return Value < 0 ? -Limit : Limit;
+  }
+  return Value;
+}
+
+double TGIS_ProjectionAbstract::CheckStandardParallel2(double Value, double Limit) {
+  if (Value < -Limit || Value > Limit) {
+    AddWarning(GIS_RS_WRN_PARALLEL_2);
+    return Value < 0 ? -Limit : Limit;
+  }
+  return Value;
+}
+
+double TGIS_ProjectionAbstract::ReduceMeridian(double Value) {
+  return Value > Pi ? static_cast<double>(Value - TwoPi) : Value;
+}
+
+void TGIS_ProjectionAbstract::CheckLatitude(long double& Phi, long double Limit) {
+  if (Phi < -Limit) {
+    Phi = -Limit;
+    AddWarning(GIS_RS_WRN_LATITUDE);
+  } else if (Phi > Limit) {
+    Phi = Limit;
+    AddWarning(GIS_RS_WRN_LATITUDE);
+  }
+}
+
+void TGIS_ProjectionAbstract::CheckLongitude(long double& Lambda) {
+  if (Lambda < -Pi) {
+    Lambda = -Pi;
+    AddWarning(GIS_RS_WRN_LONGITUDE);
+  } else if (Lambda > TwoPi) {
+    Lambda = TwoPi;
+    AddWarning(GIS_RS_WRN_LONGITUDE);
+  }
+}
+
+long double TGIS_ProjectionAbstract::DeltaLongitude(long double Lambda) const {
+  long double d = Lambda - CentralMeridian;
+  if (d > Pi) d -= TwoPi;
+  if (d < -Pi) d += TwoPi;
+  return d;
+}
+
+void TGIS_ProjectionAbstract::CheckEasting(long double& Easting, long double Low,
+                                           long double High) {
+  if (Easting < Low) {
+    Easting = Low;
+    AddWarning(GIS_RS_WRN_EASTING);
+  } else if (Easting > High) {
+    Easting = High;
+    AddWarning(GIS_RS_WRN_EASTING);
+  }
+}
+
+void TGIS_ProjectionAbstract::CheckNorthing(long double& Northing, long double Low,
+                                            long double High) {
+  if (Northing < Low) {
+    Northing = Low;
+    AddWarning(GIS_RS_WRN_NORTHING);
+  } else if (Northing > High) {
+    Northing = High;
+    AddWarning(GIS_RS_WRN_NORTHING);
+  }
+}
+
+void TGIS_ProjectionAbstract::FinishGeodetic(long double& Lambda, long double& Phi) {
+  Phi = Limit(Phi, -HalfPi, HalfPi);
+  if (Lambda > Pi) Lambda -= TwoPi;
+  if (Lambda < -Pi) Lambda += TwoPi;
+  Lambda = Limit(Lambda, -Pi, Pi);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TGIS_ProjectionList::TGIS_ProjectionList() : TStringList(true) { SetSorted(true); }
+
+TGIS_ProjectionList::~TGIS_ProjectionList() {
+  for (int I = Count() - 1; I >= 0; --I) {
+    TObject* Obj = Objects(I);
+    SetObjects(I, nullptr);
+    delete Obj;
+  }
+}
+
+void TGIS_ProjectionList::AddProjection(TGIS_ProjectionAbstract* Projection) {
+  std::string Code;
+  Projection->GetCode(Code);
+  int Index;
+  if (Find(Code, Index)) {
+    TObject* Old = Objects(Index);
+    SetObjects(Index, nullptr);
+    delete Old;
+  }
+  Index = Add(Code);
+  SetObjects(Index, Projection);
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TGIS_SymbolList::TGIS_SymbolList() : FItems(new TStringList) { FItems->SetSorted(true); }
+
+TGIS_SymbolList::~TGIS_SymbolList() {
+  Clear();
+  delete FItems;
+}
+
+void TGIS_SymbolList::Clear() {
+  for (int I = 0; I < FItems->Count(); ++I) {
+    TObject* Obj = FItems->Objects(I);
+    FItems->SetObjects(I, nullptr);
+    delete Obj;
+  }
+  FItems->Clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+
+// Creates one projection of each class in list order (gis_projection_list.cpp).
+void AddAllProjections(TGIS_ProjectionList& List);
+
+void BuildProjectionList() {
+  BuildGeodeticTables();
+  if (!GisProjectionList) {
+    auto* List = new TGIS_ProjectionList;
+    AddAllProjections(*List);
+    GisProjectionList = List;
+  }
+}
+
+namespace {
+
+// Builds the kit at start-up and frees it at exit.
+struct TProjectionUnit {
+  TProjectionUnit() {
+    BuildProjectionList();
+    if (!GisSymbolList) GisSymbolList = new TGIS_SymbolList;
+  }
+  ~TProjectionUnit() {
+    FreeAndNil(GisProjectionList);
+    FreeAndNil(GisSymbolList);
+  }
+};
+TProjectionUnit ProjectionUnit;
+
+}  // namespace
