@@ -72,12 +72,23 @@ TComponent::~TComponent() {
   Destroying();
   SendFreeNotifications();
   DestroyComponents();
-  if (FOwner) FOwner->RemoveComponent(this);
+  if (FOwner) {
+    if (FOwnerTold)
+      FOwner->Remove(this);
+    else
+      FOwner->RemoveComponent(this);
+  }
 }
 
 void TComponent::BeforeDestruction() {
   Destroying();
   SendFreeNotifications();
+  // The owner and its other components hear of the removal now, while this object is still of
+  // its own class (they may test its class or clear its events); it leaves the list at the end.
+  if (FOwner && !FOwnerTold) {
+    FOwnerTold = true;
+    FOwner->Notification(this, opRemove);
+  }
 }
 
 void TComponent::SendFreeNotifications() {
@@ -174,6 +185,7 @@ void TComponent::Remove(TComponent* AComponent) {
   FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent),
                     FComponents.end());
   AComponent->FOwner = nullptr;
+  AComponent->FOwnerTold = false;
 }
 
 void TComponent::DestroyComponents() {

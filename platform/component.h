@@ -185,4 +185,5 @@ private:
   std::vector<TComponent*> FFreeNotifies;
   TComponentState FComponentState;
   TComponentStyle FComponentStyle = {csInheritable};
+  bool FOwnerTold = false;  // the owner has heard of this component's removal already
 };

@@ -240,6 +240,24 @@ TEST(ComponentTest, OwnerFreesLastCreatedFirstAndNotifiesWatchers) {
   delete watcher;
 }
 
+TEST(ComponentTest, OwnedComponentFreedAloneIsWholeWhenTheOthersHear) {
+  LogScope scope;
+  TProbe owner(nullptr);
+  owner.SetName("O");
+  auto* a = new TProbe(&owner);
+  a->SetName("A");
+  auto* b = new TProbe(&owner);
+  b->SetName("B");
+  b->Buddy = a;
+  delete a;
+  // Siblings and the owner hear once, before A's own destructor runs, while it is still a TProbe.
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"B hears A (probe)", "A hears A (probe)",
+                                                 "O hears A (probe)", "free A"}));
+  EXPECT_EQ(b->Buddy, nullptr);
+  EXPECT_EQ(owner.ComponentCount(), 1);
+  EXPECT_EQ(owner.FindComponent("A"), nullptr);
+}
+
 TEST(ComponentTest, DestroyingStateAndRemovedFreeNotification) {
   LogScope scope;
   auto* owner = new TProbe(nullptr);
