@@ -12,7 +12,16 @@ TCollectionItem* TCollectionItemMetaClass::Create(TCollection*) const {
 // ---------------------------------------------------------------------------------------------
 // TCollectionItem
 
-TCollectionItem::TCollectionItem(TCollection* Collection) { SetCollection(Collection); }
+TCollectionItem::TCollectionItem(TCollection* Collection) {
+  // Made by Add: the item joins once its constructors have all run.
+  if (Collection && Collection->FJoinAfterCreate) {
+    Collection->FJoinAfterCreate = false;
+    return;
+  }
+  // Made directly: it joins now. Its class cannot be checked yet (it is a TCollectionItem until
+  // its own constructor runs), and Notify and Update see it unfinished.
+  if (Collection) Collection->InsertItem(this, false);
+}
 
 TCollectionItem::~TCollectionItem() { SetCollection(nullptr); }
 
@@ -66,9 +75,18 @@ TCollection::~TCollection() {
 }
 
 TCollectionItem* TCollection::Add() {
-  // The item is made whole before it joins, so Notify and Update see a finished object.
-  TCollectionItem* item = FItemClass->Create(nullptr);
-  item->SetCollection(this);
+  // The constructors see the collection (an item may need its owner), but the item joins only
+  // when it is whole, so Notify and Update see a finished object.
+  FJoinAfterCreate = true;
+  TCollectionItem* item;
+  try {
+    item = FItemClass->Create(this);
+  } catch (...) {
+    FJoinAfterCreate = false;
+    throw;
+  }
+  FJoinAfterCreate = false;
+  if (!item->FCollection) item->SetCollection(this);
   return item;
 }
 
@@ -164,8 +182,8 @@ std::string TCollection::GetNamePath() {
   return s + "." + prop;
 }
 
-void TCollection::InsertItem(TCollectionItem* Item) {
-  if (!Item->InheritsFrom(FItemClass)) throw EListError("Invalid property value");
+void TCollection::InsertItem(TCollectionItem* Item, bool CheckClass) {
+  if (CheckClass && !Item->InheritsFrom(FItemClass)) throw EListError("Invalid property value");
   FItems.push_back(Item);
   Item->FCollection = this;
   Item->FID = FNextID++;

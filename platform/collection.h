@@ -38,7 +38,8 @@ using TCollectionItemMeta = TCollectionItemMetaImpl<T, TCollectionItemMetaClass>
 class TCollectionItem : public TPersistent {
   VM_CLASS_FAMILY(TCollectionItem, TPersistent, TCollectionItemMetaClass, TCollectionItemMeta)
 public:
-  // Joins Collection (when given) at its end.
+  // Joins Collection (when given) at its end; an item made by TCollection::Add joins when its
+  // constructors have all run, and only then is its class checked against the item class.
   explicit TCollectionItem(TCollection* Collection);
   // Leaves its collection.
   ~TCollectionItem() override;
@@ -76,7 +77,8 @@ public:
   // Frees the items.
   ~TCollection() override;
 
-  // A new item of ItemClass at the end.
+  // A new item of ItemClass at the end. Its constructor is given this collection; it joins
+  // once constructed (an item that joined another collection meanwhile stays there).
   TCollectionItem* Add();
   // A new item at Index.
   TCollectionItem* Insert(int Index);
@@ -114,7 +116,7 @@ protected:
 
 private:
   friend class TCollectionItem;
-  void InsertItem(TCollectionItem* Item);
+  void InsertItem(TCollectionItem* Item, bool CheckClass = true);
   void RemoveItem(TCollectionItem* Item);
 
   TCollectionItemClass FItemClass;
@@ -122,6 +124,7 @@ private:
   int FUpdateCount = 0;
   int FNextID = 0;
   std::string FPropName;
+  bool FJoinAfterCreate = false;  // Add is creating an item
 };
 
 // A collection whose name path and owner are those of the object holding it.

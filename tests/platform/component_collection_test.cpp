@@ -38,6 +38,34 @@ public:
 
 VM_DEFINE_CLASS(TOtherItem)
 
+// An item that needs its collection's owner while it is constructed.
+class TOwnerAwareItem : public TCollectionItem {
+  VM_CLASS(TOwnerAwareItem, TCollectionItem)
+public:
+  explicit TOwnerAwareItem(TCollection* Collection)
+      : TCollectionItem(Collection), SeenOwner(Collection ? Collection->Owner() : nullptr) {}
+  TPersistent* SeenOwner;
+};
+
+VM_DEFINE_CLASS(TOwnerAwareItem)
+
+// Checks that every item it hears of is a finished TOwnerAwareItem.
+class TCheckingCollection : public TOwnedCollection {
+  VM_CLASS(TCheckingCollection, TOwnedCollection)
+public:
+  explicit TCheckingCollection(TPersistent* AOwner)
+      : TOwnedCollection(AOwner, TOwnerAwareItem::StaticClass()) {}
+  std::vector<std::string> Log;
+
+protected:
+  void Notify(TCollectionItem* Item, TCollectionNotification Action) override {
+    auto* item = dynamic_cast<TOwnerAwareItem*>(Item);
+    Log.push_back(std::to_string(Action) + (item && item->SeenOwner == Owner() ? " whole" : " partial"));
+  }
+};
+
+VM_DEFINE_CLASS(TCheckingCollection)
+
 }  // namespace
 
 TEST(CollectionTest, ItemsNotifyAndUpdateOutsideBrackets) {
@@ -103,9 +131,15 @@ TEST(CollectionTest, OrderMovesAndAssignment) {
   TFontLike font;
   EXPECT_THROW(other.Assign(&font), EConvertError);
 
-  // Items of a class that is not the collection's item class are refused.
-  EXPECT_THROW(TOtherItem item(&c), EListError);
+  // Items of a class that is not the collection's item class are refused (checked once the item
+  // is constructed: in its base constructor every item is still a plain TCollectionItem).
+  TOtherItem stranger(nullptr);
+  EXPECT_THROW(stranger.SetCollection(&c), EListError);
+  EXPECT_EQ(stranger.Collection(), nullptr);
   EXPECT_EQ(c.Count(), 3);
+  // An item of the right class made directly joins at once.
+  auto* direct = new TWidgetItem(&c);
+  EXPECT_EQ(direct->Index(), 3);
 }
 
 TEST(CollectionTest, OwnedCollectionNamePath) {
@@ -121,4 +155,21 @@ TEST(CollectionTest, OwnedCollectionNamePath) {
   EXPECT_EQ(second->DisplayName(), "TWidgetItem");
   TLoggedCollection loose;
   EXPECT_EQ(loose.GetNamePath(), "TLoggedCollection");
+}
+
+TEST(CollectionTest, ItemsMadeByAddSeeTheirCollectionAndJoinWhole) {
+  TFontLike owner;
+  TCheckingCollection c(&owner);
+  auto* added = static_cast<TOwnerAwareItem*>(c.Add());
+  auto* inserted = static_cast<TOwnerAwareItem*>(c.Insert(0));
+  EXPECT_EQ(added->SeenOwner, &owner);
+  EXPECT_EQ(inserted->SeenOwner, &owner);
+  EXPECT_EQ(c.Count(), 2);
+  EXPECT_EQ(c.Items(0), inserted);
+  EXPECT_EQ(added->Collection(), &c);
+  EXPECT_EQ(c.Log, (std::vector<std::string>{"0 whole", "0 whole"}));
+  // Made directly, an item joins in its base constructor, as before.
+  auto* direct = new TOwnerAwareItem(&c);
+  EXPECT_EQ(direct->SeenOwner, &owner);
+  EXPECT_EQ(c.Count(), 3);
 }
