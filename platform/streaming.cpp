@@ -419,9 +419,11 @@ void TWriter::WriteCollection(TCollection* Value) {
 }
 
 void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
-  // The object compared with: the ancestor, when it has this property.
+  // The object compared with: the ancestor, when it has this property. Its value is read through
+  // its own class's entry: a descendant's entry may belong to a class the ancestor is not.
   TObject* ancestor = nullptr;
-  if (FAncestor && FAncestor->ClassType()->PropTable().Find(Info->Name) &&
+  const TPropInfo* ancInfo = FAncestor ? FAncestor->ClassType()->PropTable().Find(Info->Name) : nullptr;
+  if (ancInfo && ancInfo->Kind == Info->Kind && ancInfo->ObjectKind == Info->ObjectKind &&
       (FAncestor->ClassType() == Instance->ClassType() ||
        Instance->InheritsFrom(FAncestor->ClassType()) || FAncestor->InheritsFrom(Instance->ClassType())))
     ancestor = FAncestor;
@@ -435,7 +437,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkSet: {
       if (!Info->GetOrd || !Info->SetOrd) return;
       int64_t v = Info->GetOrd(Instance);
-      if (ancestor ? v == Info->GetOrd(ancestor) : Info->HasDefault && v == Info->OrdDefault) return;
+      if (ancestor ? ancInfo->GetOrd && v == ancInfo->GetOrd(ancestor) : Info->HasDefault && v == Info->OrdDefault) return;
       WritePropName(Info->Name);
       if (Info->Kind == tkSet) {
         WriteSet(Info->EnumInfo, static_cast<uint64_t>(v));
@@ -460,7 +462,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkFloat: {
       if (!Info->GetFloat || !Info->SetFloat) return;
       long double v = Info->GetFloat(Instance);
-      if (ancestor ? v == Info->GetFloat(ancestor) : v == (Info->HasDefault ? Info->FloatDefault : 0.0L))
+      if (ancestor ? ancInfo->GetFloat && v == ancInfo->GetFloat(ancestor) : v == (Info->HasDefault ? Info->FloatDefault : 0.0L))
         return;
       WritePropName(Info->Name);
       switch (Info->FloatType) {
@@ -485,7 +487,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkVariant: {
       if (!Info->GetStr || !Info->SetStr) return;
       std::string v = Info->GetStr(Instance);
-      if (ancestor ? v == Info->GetStr(ancestor) : v == (Info->HasDefault ? Info->StrDefault : std::string()))
+      if (ancestor ? ancInfo->GetStr && v == ancInfo->GetStr(ancestor) : v == (Info->HasDefault ? Info->StrDefault : std::string()))
         return;
       WritePropName(Info->Name);
       WriteString(v);
@@ -494,7 +496,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkMethod: {
       std::string name = GetMethodName(Instance, Info);
       if (name.empty() || !Info->SetEvent) return;
-      if (ancestor && GetMethodName(ancestor, Info) == name) return;
+      if (ancestor && GetMethodName(ancestor, ancInfo) == name) return;
       WritePropName(Info->Name);
       WriteIdent(name);
       return;
@@ -509,7 +511,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
   if (Info->ObjectKind == okStrings) {
     TStrings* s = GetStringsProp(Instance, Info);
     if (!s) return;
-    TStrings* a = ancestor ? GetStringsProp(ancestor, Info) : nullptr;
+    TStrings* a = ancestor ? GetStringsProp(ancestor, ancInfo) : nullptr;
     if (a ? a->Equals(*s) : s->Count() == 0) return;
     WritePropName(Info->Name + ".Strings");
     WriteListBegin();
@@ -519,7 +521,7 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
   }
   if (!Info->GetObj) return;
   TObject* obj = Info->GetObj(Instance);
-  TObject* ancObj = ancestor ? Info->GetObj(ancestor) : nullptr;
+  TObject* ancObj = ancestor && ancInfo->GetObj ? ancInfo->GetObj(ancestor) : nullptr;
   auto* comp = dynamic_cast<TComponent*>(obj);
   bool inlineComp = comp && comp->ComponentStyle().Contains(csSubComponent) && comp->Owner() == Instance;
   if (Info->ObjectKind == okComponent || (comp && !inlineComp)) {
@@ -928,9 +930,14 @@ void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& R
   data.SetSize(n);
   Read(data.Memory(), n);
   data.SetPosition(0);
-  // The bytes are consumed: whatever the handler finds wrong can be passed over.
+  // The bytes are consumed: whatever the handler finds wrong, damage to a structure it reads
+  // from them included, can be passed over.
   FCanHandleExcepts = true;
-  ReadData(data);
+  try {
+    ReadData(data);
+  } catch (const EReadFatal& e) {
+    throw EReadError(e.Message());
+  }
 }
 
 void TReader::ReadPrefix(TFilerFlags& Flags, int& ChildPos) {
@@ -1146,7 +1153,9 @@ void TReader::ReadCollection(TCollection* Collection) {
   Enter();
   Collection->BeginUpdate();
   try {
-    if (!EndOfList()) Collection->Clear();
+    // The stream holds the whole collection: "<>" (written against an ancestor that had items)
+    // empties it too.
+    Collection->Clear();
     while (!EndOfList()) {
       if (IsIntTag(NextValue())) ReadInteger();  // an item order: not used
       TCollectionItem* item;

@@ -143,7 +143,55 @@ protected:
   }
 };
 
+// Publishes Count again with another default.
+class TWidgetPlus : public TWidget {
+  VM_CLASS(TWidgetPlus, TWidget)
+public:
+  using TWidget::TWidget;
+};
+
+// Keeps its slots in a binary property written by a nested writer and read by a nested reader:
+// the slot count, then each slot's published properties as a list.
+class TSlotted : public TComponent {
+  VM_CLASS(TSlotted, TComponent)
+public:
+  using TComponent::TComponent;
+  std::vector<std::unique_ptr<TFontLike>> Slots;
+
+  void DefineProperties(TFiler* Filer) override {
+    TComponent::DefineProperties(Filer);
+    Filer->DefineBinaryProperty(
+        "Items",
+        [this](TStream& S) {
+          Slots.clear();
+          int32_t count = 0;
+          S.ReadBuffer(&count, 4);
+          TReader r(S, 1024);
+          for (int32_t i = 0; i < count; ++i) {
+            Slots.push_back(std::make_unique<TFontLike>());
+            r.ReadListBegin();
+            while (!r.EndOfList()) r.ReadProperty(Slots.back().get());
+            r.ReadListEnd();
+          }
+        },
+        [this](TStream& S) {
+          auto count = static_cast<int32_t>(Slots.size());
+          S.WriteBuffer(&count, 4);
+          TWriter w(S, 1024);
+          for (auto& slot : Slots) {
+            w.WriteListBegin();
+            w.WriteProperties(slot.get());
+            w.WriteListEnd();
+          }
+        },
+        !Slots.empty());
+  }
+};
+
 }  // namespace
+
+VM_PUBLISH(TWidgetPlus) { P.Int("Count", &TWidget::Count, &TWidget::SetCount).Default(7); }
+VM_DEFINE_CLASS(TSlotted)
 
 TEST_F(StreamingTest, EveryKindRoundTripsThroughBothForms) {
   auto form = MakeForm();
@@ -516,4 +564,82 @@ TEST_F(StreamingTest, ReaderLeavesTheStreamAfterWhatItRead) {
   EXPECT_TRUE(IsTextFormStream(*std::make_unique<TStringStream>("  object X: T").get()));
   TStringStream notText("objective");
   EXPECT_FALSE(IsTextFormStream(notText));
+}
+
+TEST_F(StreamingTest, DescendentOfAnotherClassAndAnEmptiedCollection) {
+  // The ancestor's component is of a base class of the descendant's, which declares Count again.
+  TPanelForm ancestor(nullptr);
+  ancestor.SetName("Form1");
+  auto* a = new TWidget(&ancestor);
+  a->SetName("W");
+  a->SetCount(3);
+  a->Caption = "x";
+  a->Items()->Add();
+  TPanelForm form(nullptr);
+  form.SetName("Form1");
+  auto* w = new TWidgetPlus(&form);
+  w->SetName("W");
+  w->SetCount(3);
+  TMemoryStream ms;
+  {
+    TWriter writer(ms);
+    writer.WriteDescendent(&form, &ancestor);
+  }
+  std::string bin = Bytes(ms);
+  EXPECT_EQ(BinaryToText(bin),
+            "object Form1: TPanelForm\r\n"
+            "  object W: TWidgetPlus\r\n"
+            "    Caption = ''\r\n"
+            "    Items = <>\r\n"
+            "  end\r\n"
+            "end\r\n");
+
+  // Read over a copy that still has the ancestor's values, the emptied collection empties it.
+  TPanelForm target(nullptr);
+  auto* t = new TWidgetPlus(&target);
+  t->SetName("W");
+  t->Caption = "x";
+  t->Items()->Add();
+  t->Items()->Add();
+  ReadBinary(bin, &target);
+  EXPECT_EQ(t->Caption, "");
+  EXPECT_EQ(t->Items()->Count(), 0);
+}
+
+TEST_F(StreamingTest, BinaryPropertyWithANestedWriterAndReader) {
+  RegisterClass(TSlotted::StaticClass());
+  TPanelForm form(nullptr);
+  form.SetName("Form1");
+  auto* m = new TSlotted(&form);
+  m->SetName("M");
+  m->SetTag(5);
+  for (int size : {8, 20}) {
+    m->Slots.push_back(std::make_unique<TFontLike>());
+    m->Slots.back()->SetSize(size);
+  }
+  m->Slots.back()->SetName("Courier");
+  std::string bin = ToBinary(&form);
+  std::string text = BinaryToText(bin);
+  EXPECT_EQ(TextToBinary(text), bin);
+  std::unique_ptr<TComponent> copy(TextToComponent(text, nullptr));
+  auto* c = static_cast<TSlotted*>(copy->FindComponent("M"));
+  ASSERT_EQ(c->Slots.size(), 2u);
+  EXPECT_EQ(c->Slots[0]->Size(), 8);
+  EXPECT_EQ(c->Slots[1]->Size(), 20);
+  EXPECT_EQ(c->Slots[1]->Name(), "Courier");
+
+  // Damage inside the block (a slot that is not a list, a block cut short) is a reading error of
+  // that property: the outer stream is intact, so a tolerant reader goes on with the next one.
+  for (const char* block : {"01000000FF", "02000000", "0100000001"}) {
+    SCOPED_TRACE(block);
+    const std::string damaged = std::string("object Form1: TPanelForm\r\n  object M: TSlotted\r\n") +
+                                "    Items = {" + block + "}\r\n    Tag = 9\r\n  end\r\nend\r\n";
+    std::vector<std::string> errors;
+    std::unique_ptr<TComponent> read(ReadBinary(TextToBinary(damaged), nullptr, &errors));
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].rfind("Error reading M.Items: ", 0), 0u) << errors[0];
+    EXPECT_EQ(read->FindComponent("M")->Tag(), 9);
+    EXPECT_THROW(delete ReadBinary(TextToBinary(damaged)), EReadError);
+  }
+  UnRegisterClass(TSlotted::StaticClass());
 }
