@@ -442,9 +442,11 @@ public:
     };
     return Add(std::move(p));
   }
-  // A published method, bound to event properties of the same signature by name.
-  template <class R, class... A>
-  void Method(const char* Name, R (C::*M)(A...)) {
+  // A published method, bound to event properties of the same signature by name. It may be a
+  // method of C or of one of its bases.
+  template <class R, class K, class... A>
+  void Method(const char* Name, R (K::*M)(A...)) {
+    static_assert(std::is_base_of_v<K, C>, "a method of the class or of one of its bases");
     TMethodInfo m;
     m.Name = Name;
     m.Bind = [M](TObject* o) -> std::any {

@@ -27,6 +27,15 @@ VM_PUBLISH(TWideWidget) {
   P.String("Note", &TWideWidget::Note, &TWideWidget::Note).Stored(&TWideWidget::IsNoteStored);
 }
 
+// Publishes a method of its base under another name.
+class TDerivedForm : public TPanelForm {
+  VM_CLASS(TDerivedForm, TPanelForm)
+public:
+  using TPanelForm::TPanelForm;
+};
+
+VM_PUBLISH(TDerivedForm) { P.Method("OtherClick", &TPanelForm::Button1Click); }
+
 std::vector<std::string> Names(TClass C) {
   std::vector<std::string> names;
   for (const TPropInfo* p : GetPropList(C)) names.push_back(p->Name);
@@ -215,4 +224,14 @@ TEST(TypInfoTest, DefaultsAndEvents) {
   // A handler assigned in code has no name, so streams leave it out.
   w.OnClick = [](TObject*) {};
   EXPECT_EQ(GetMethodName(&w, onClick), "");
+
+  // A descendant's table may publish a method of a base, and keeps the base's methods.
+  TDerivedForm derived(nullptr);
+  for (const char* name : {"OtherClick", "Button1Click"}) {
+    TMethod dm = MethodAddress(&derived, name);
+    ASSERT_TRUE(dm.Assigned()) << name;
+    SetMethodProp(&w, onClick, dm);
+    w.OnClick(&w);
+  }
+  EXPECT_EQ(derived.Clicks, 2);
 }
