@@ -10,6 +10,7 @@
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/graph_blend.h"
+#include "chart/engine/html_text.h"
 #include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/picture.h"
@@ -49,7 +50,7 @@ TRegion& SavedClipRegion() {
   return region;
 }
 
-std::function<void(TGraphCanvas*, int, int, const std::string&)> TGraphCanvas::HtmlTextOutHook;
+std::function<void(TGraphCanvas*, int, int, const std::string&)> TGraphCanvas::HtmlTextOutHook = HtmlTextOut;
 
 // ---------------------------------------------------------------------------------------------
 // TGraphCanvas

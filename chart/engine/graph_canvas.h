@@ -130,7 +130,7 @@ public:
   TGraphFont* CurrentFont = nullptr;
   int32_t BlendTransparency = 0;
 
-  // Renderer of HTML-subset text, installed by the module that provides it.
+  // Renderer of HTML-subset text (HtmlTextOut unless replaced).
   static std::function<void(TGraphCanvas* Canvas, int X, int Y, const std::string& Text)> HtmlTextOutHook;
 
 protected:
