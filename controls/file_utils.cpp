@@ -167,6 +167,11 @@ void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool Cl
   CreateFolderPath(ExtractFilePath(target));
 
   std::error_code ec;
+  // A link is written through, so the file it names takes the copy.
+  if (fs::is_symlink(fs::symlink_status(P(target), ec))) {
+    fs::path real = fs::weakly_canonical(P(target), ec);
+    if (!ec) target = real.string();
+  }
   const fs::file_status st = fs::status(P(target), ec);
   const bool exists = !ec && fs::exists(st);
   const auto createError = [&] { return EFCreateError(Format("Cannot create file %s", {target})); };

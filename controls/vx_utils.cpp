@@ -196,19 +196,9 @@ void PaintParentBackground(TControl* Control, TCanvas* Canvas) {
     Canvas->Brush()->SetColor(oldColor);
     Canvas->Brush()->SetStyle(oldStyle);
   }
-  // The windowless controls beneath this one.
-  for (int i = 0; i < parent->ControlCount(); ++i) {
-    TControl* c = parent->Controls(i);
-    if (c == Control) break;
-    if (dynamic_cast<TWinControl*>(c) || !c->Visible()) continue;
-    TCanvas* sc = c->SurfaceCanvas();
-    TRect both;
-    if (!sc || !IntersectRect(both, self, c->BoundsRect())) continue;
-    TRect dst = both, src = both;
-    OffsetRect(dst, -self.Left, -self.Top);
-    OffsetRect(src, -c->Left(), -c->Top());
-    Canvas->CopyRect(dst, sc, src);
-  }
+  // The windowless controls beneath this one are left out: their retained surfaces are partly
+  // see-through, and the toolkit offers no copy that keeps that (a plain copy would paint their
+  // empty parts black).
 }
 
 void ColorKeyBlt(TCanvas* Dest, int X, int Y, int W, int H, TCanvas* Source, int SX, int SY, int SW, int SH,

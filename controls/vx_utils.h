@@ -68,7 +68,7 @@ void CopyBytes(void* Dst, const void* Src, size_t N);
 
 // Copies cell Index of a Cols x Rows grid of Source into Dest (which takes the cell's size).
 void CopyBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int Index);
-// Paints what lies under Control (its parent and the graphic controls before it) on Canvas.
+// Paints the parent's image under Control on Canvas (the parent's colour when it keeps none).
 void PaintParentBackground(TControl* Control, TCanvas* Canvas);
 // A stretch copy of the source part onto the destination that leaves out the source pixels of
 // TransparentColor (an RGB value). Palette is unused (true-colour surfaces).

@@ -261,6 +261,13 @@ TEST_F(FileUtils, CopyOntoAFolderOrAnExistingFile) {
   EXPECT_EQ(Read(Dir + "target/site.mt"), "new content");
   EXPECT_EQ(Names(Dir + "target"), std::vector<std::string>{"site.mt"});
 
+  // A link is written through.
+  const std::string real = Write("target/real.mt", "old");
+  fs::create_symlink(real, Dir + "target/link.mt");
+  CopyFileWithProgress(src, Dir + "target/link.mt", nullptr);
+  EXPECT_TRUE(fs::is_symlink(Dir + "target/link.mt"));
+  EXPECT_EQ(Read(real), "new content");
+
   // A read-only target is refused unless asked to clear it; then it is replaced.
   const std::string ro = Write("target/ro.mt", "old");
   fs::permissions(ro, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);

@@ -389,36 +389,28 @@ TEST(VxUtilsPictures, ParentBackgroundUnderAControl) {
   form.SetBounds(0, 0, 60, 40);
   form.SetColor(clYellow);
   form.OnPaint = [&](TObject*) { Fill(form.Canvas(), Rect(0, 0, 30, 40), clNavy); };
-
-  // A graphic control beneath the one that wants the background, and one above it.
-  TPaintBox below(nullptr), above(nullptr);
+  // A windowless control beneath, painted in part only: it must not darken the background.
+  TPaintBox below(nullptr);
   below.SetParent(&form);
   below.SetBounds(20, 10, 10, 10);
-  below.OnPaint = [&](TObject*) { Fill(below.Canvas(), Rect(0, 0, 10, 10), clRed); };
+  below.OnPaint = [&](TObject*) { below.Canvas()->SetPixels(6, 1, clRed); };
   TPaintBox target(nullptr);
   target.SetParent(&form);
   target.SetBounds(25, 5, 10, 10);
-  above.SetParent(&form);
-  above.SetBounds(25, 5, 10, 10);
-  above.OnPaint = [&](TObject*) { Fill(above.Canvas(), Rect(0, 0, 10, 10), clLime); };
   form.Update();
   below.Update();
-  above.Update();
 
   TBitmap bg(10, 10);
   Fill(bg.Canvas(), Rect(0, 0, 10, 10), clWhite);
   PaintParentBackground(&target, bg.Canvas());
   TCanvas* c = bg.Canvas();
   EXPECT_EQ(c->Pixels(0, 0), clNavy);    // the form's painting at (25, 5)
+  EXPECT_EQ(c->Pixels(4, 9), clNavy);
   EXPECT_EQ(c->Pixels(9, 0), clYellow);  // the form's ground at (34, 5)
-  EXPECT_EQ(c->Pixels(0, 5), clRed);     // the control beneath, at (25, 10)
-  EXPECT_EQ(c->Pixels(4, 9), clRed);
-  EXPECT_EQ(c->Pixels(5, 5), clYellow);  // beside it, at (30, 10)
+  EXPECT_EQ(c->Pixels(5, 9), clYellow);
+  EXPECT_EQ(c->Pixels(2, 5), clNavy);    // under the see-through part of the control beneath
 
-  // Hidden controls are left out; a control without parent paints nothing.
-  below.SetVisible(false);
-  PaintParentBackground(&target, bg.Canvas());
-  EXPECT_EQ(c->Pixels(0, 5), clNavy);
+  // A control without parent paints nothing.
   TPaintBox orphan(nullptr);
   Fill(c, Rect(0, 0, 10, 10), clWhite);
   PaintParentBackground(&orphan, c);
@@ -461,6 +453,16 @@ TEST(VxUtilsCellText, AlignmentPlacesTheText) {
     EXPECT_NEAR(ink.Left, k.left, 2) << k.align << " wrap " << k.wrap;
     EXPECT_NEAR(ink.Right, k.left + tw, 3) << k.align << " wrap " << k.wrap;
     EXPECT_GE(ink.Top, cell.Top + 1);
+  }
+
+  // A canvas that reads right to left mirrors the alignment, unless the text reads so itself.
+  for (bool rtlText : {false, true}) {
+    Fill(c, Rect(0, 0, 200, 40), clWhite);
+    c->SetTextAlign(0x100);
+    DrawTextInRect(c, cell, 2, 1, text, taLeftJustify, false, rtlText);
+    c->SetTextAlign(0);
+    TRect ink = InkBox(c, cell, clWhite);
+    EXPECT_NEAR(ink.Left, rtlText ? cell.Left + 2 : cell.Right - tw - 3, 2) << rtlText;
   }
 
   // Text wider than the cell is clipped to it.
