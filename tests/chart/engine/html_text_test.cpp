@@ -36,6 +36,15 @@ TColor PixelOf(TBitmap* Bmp, int X, int Y) {
   return RGB(row[2], row[1], row[0]);
 }
 
+// Pixels darker than mid grey inside R.
+int DarkPixels(TBitmap* Bmp, const TRect& R) {
+  int n = 0;
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Right; ++x)
+      if (GetGValue(PixelOf(Bmp, x, y)) < 128) ++n;
+  return n;
+}
+
 class HtmlText : public ::testing::Test {
 protected:
   void SetUp() override {
@@ -92,6 +101,17 @@ TEST_F(HtmlText, PlainTextMeasuresAndDrawsLikeTheCanvas) {
   EXPECT_EQ(C.Texts[0].Text, "Hello\r\nworld");
   EXPECT_EQ(C.Texts[0].X, 10);
   EXPECT_EQ(C.Texts[0].Y, 20);
+
+  // Ink lands right of and below the starting point only; bold text carries more of it.
+  C.Brush->SetColor(clWhite);
+  C.FillRect(TRect(0, 0, 300, 200));
+  Draw("Wide");
+  EXPECT_EQ(DarkPixels(C.Surface(), TRect(0, 0, 10, 200)) + DarkPixels(C.Surface(), TRect(0, 0, 300, 20)), 0);
+  const int plain = DarkPixels(C.Surface(), TRect(10, 20, 10 + C.TextWidth("Wide"), 20 + FH0));
+  EXPECT_GT(plain, 0);
+  C.FillRect(TRect(0, 0, 300, 200));
+  Draw("<B>Wide</B>");
+  EXPECT_GT(DarkPixels(C.Surface(), TRect(10, 20, 10 + 2 * C.TextWidth("Wide"), 20 + FH0)), plain);
 
   // The canvas' formatted output goes through the walk.
   C.Texts.clear();
