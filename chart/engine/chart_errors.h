@@ -3,6 +3,17 @@
 
 #include "platform/exceptions.h"
 
-VM_DECLARE_EXCEPTION(ChartException, Exception)
-VM_DECLARE_EXCEPTION(AxisException, Exception)
-VM_DECLARE_EXCEPTION(LegendException, Exception)
+class ChartException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class AxisException : public Exception {
+public:
+  using Exception::Exception;
+};
+
+class LegendException : public Exception {
+public:
+  using Exception::Exception;
+};
