@@ -90,6 +90,14 @@ double TGIS_ProjectionAbstract::ReduceMeridian(double Value) {
   return Value > Pi ? static_cast<double>(Value - TwoPi) : Value;
 }
 
+void TGIS_ProjectionAbstract::StoreMeridianAndFalseOrigin(double ACentralMeridian,
+                                                          double AFalseEasting,
+                                                          double AFalseNorthing) {
+  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  FalseEasting = AFalseEasting;
+  FalseNorthing = AFalseNorthing;
+}
+
 void TGIS_ProjectionAbstract::CheckLatitude(long double& Phi, long double Limit) {
   if (Phi < -Limit) {
     Phi = -Limit;

@@ -97,6 +97,9 @@ protected:
   double CheckStandardParallel2(double Value, double Limit);
   // A central meridian above pi less 2pi.
   static double ReduceMeridian(double Value);
+  // Central meridian by the common rules (checked, then reduced), false easting and northing.
+  void StoreMeridianAndFalseOrigin(double ACentralMeridian, double AFalseEasting,
+                                   double AFalseNorthing);
 
   // Project checks: latitude to +-Limit (0240), longitude to [-pi, 2pi] (0241).
   void CheckLatitude(long double& Phi, long double Limit);

@@ -1,0 +1,485 @@
+#include "projections/gis_proj_conic.h"
+
+#include <cmath>
+
+#include "mtdata/coordinates.h"
+#include "projections/gis_math.h"
+#include "projections/gis_messages.h"
+
+using namespace gis;
+
+VM_DEFINE_CLASS(TGIS_ProjectionAlbers)
+VM_DEFINE_CLASS(TGIS_ProjectionLambert)
+VM_DEFINE_CLASS(TGIS_ProjectionPolyconic)
+VM_DEFINE_CLASS(TGIS_ProjectionBonne)
+
+GIS_PROJECTION_TEXTS(TGIS_ProjectionAlbers, "ALB", "Albers Equal Area Conic")
+GIS_PROJECTION_TEXTS(TGIS_ProjectionLambert, "LAM", "Lambert Conformal Conic")
+GIS_PROJECTION_TEXTS(TGIS_ProjectionPolyconic, "PLC", "Polyconic")
+GIS_PROJECTION_TEXTS(TGIS_ProjectionBonne, "BON", "Bonne")
+
+namespace {
+
+constexpr long double Lambert89 = 1.5533430342749532L;   // 89 degrees
+constexpr long double Latitude41 = 0.7155849933176751L;  // 41 degrees
+constexpr long double ConicTolerance = 4.85e-10L;
+// Safety bound of the iterations that the formulas leave open.
+constexpr int MaxIterations = 100;
+
+const TGIS_ProjectionParameters ConicParameters = {ppCentralMeridian,   ppOriginLatitude,
+                                                   ppFalseEasting,      ppFalseNorthing,
+                                                   ppStandardParallel1, ppStandardParallel2};
+const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude,
+                                                       ppFalseEasting, ppFalseNorthing};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Albers
+
+TGIS_ProjectionAlbers::TGIS_ProjectionAlbers() {
+  OriginLatitude = static_cast<double>(45 * DegToRad);
+  StandardParallel1 = static_cast<double>(40 * DegToRad);
+  StandardParallel2 = static_cast<double>(50 * DegToRad);
+  DeltaEasting = 40000000;
+  DeltaNorthing = 40000000;
+  Prepare();
+}
+
+TGIS_ProjectionParameters TGIS_ProjectionAlbers::GetParameters() const { return ConicParameters; }
+
+void TGIS_ProjectionAlbers::SetUp(GIS_SETUP_PARAMS) {
+  KeepWarnings = 0;
+  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
+                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
+                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
+                                 ALatitude1, ALongitude2, ALatitude2);
+  const double Half = static_cast<double>(HalfPi);
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, Half);
+  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Half);
+  StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Half);
+  FalseEasting = AFalseEasting;
+  FalseNorthing = AFalseNorthing;
+  Prepare();
+}
+
+void TGIS_ProjectionAlbers::Prepare() {
+  TGIS_ProjectionAbstract::Prepare();
+  OneMinusE2 = 1 - E2;
+  TwoE = 2 * E;
+  const long double phi1 = StandardParallel1, phi2 = StandardParallel2;
+  const long double q0 = AuthalicQ(E2, E, OriginLatitude);
+  const long double m1 = SmallM(E2, phi1), q1 = AuthalicQ(E2, E, phi1);
+  long double n;
+  if (std::fabs(phi1 - phi2) <= 1e-10L) {
+    n = std::sin(phi1);
+  } else {
+    const long double m2 = SmallM(E2, phi2), q2 = AuthalicQ(E2, E, phi2);
+    n = (m1 * m1 - m2 * m2) / (q2 - q1);
+  }
+  const long double c = m1 * m1 + n * q1;
+  long double rho0 = 0;
+  if (c >= n * q0) {
+    // The cone constant divides: the constants stay as they were.
+    if (n == 0) throw EGIS_Exception(GIS_RS_ERR_NOT_SOLVABLE, 0, "");
+    rho0 = (A / n) * std::sqrt(c - n * q0);
+  }
+  N = n;
+  C = c;
+  Rho0 = rho0;
+}
+
+void TGIS_ProjectionAlbers::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
+  KeepWarnings = 0;
+  long double lambda = Geodetic.X;
+  long double phi = Geodetic.Y;
+  CheckLatitude(phi, HalfPi);
+  CheckLongitude(lambda);
+  const long double dl = DeltaLongitude(lambda);
+  const long double q = AuthalicQ(E2, E, phi);
+  const long double rho = C < N * q ? 0 : (A / N) * std::sqrt(C - N * q);
+  const long double theta = N * dl;
+  Projected = {static_cast<double>(rho * std::sin(theta) + FalseEasting),
+               static_cast<double>(Rho0 - rho * std::cos(theta) + FalseNorthing), Geodetic.Z};
+}
+
+void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
+  KeepWarnings = 0;
+  long double x = Projected.X;
+  long double y = Projected.Y;
+  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
+  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
+  long double dx = x - FalseEasting;
+  const long double dy = y - FalseNorthing;
+  long double r = Rho0 - dy;
+  long double rho = std::sqrt(dx * dx + r * r);
+  if (N < 0) {
+    rho = -rho;
+    dx = -dx;
+    r = -r;
+  }
+  const long double theta = rho != 0 ? std::atan2(dx, r) : 0;
+  const long double q = (C - (rho * N) * (rho * N) / A2) / N;
+  const long double qc = 1 - (OneMinusE2 / TwoE) * std::log((1 - E) / (1 + E));
+  long double phi;
+  if (std::fabs(std::fabs(qc) - std::fabs(q)) <= 1e-6L) {
+    phi = q >= 0 ? HalfPi : -HalfPi;
+  } else {
+    const long double h = q / 2;
+    if (h > 1) {
+      phi = HalfPi;
+    } else if (h < -1) {
+      phi = -HalfPi;
+    } else {
+      phi = std::asin(h);
+      if (E >= 1e-10L) {
+        for (int I = 0; I < 15; ++I) {
+          const long double s = std::sin(phi);
+          const long double es2 = 1 - E2 * s * s;
+          const long double d =
+              es2 * es2 / (2 * std::cos(phi)) *
+              (q / OneMinusE2 - s / es2 + std::log((1 - E * s) / (1 + E * s)) / TwoE);
+          phi += d;
+          if (std::fabs(d) <= ConicTolerance) break;
+        }
+      }
+    }
+  }
+  long double lambda = CentralMeridian + theta / N;
+  FinishGeodetic(lambda, phi);
+  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lambert conformal conic
+
+TGIS_ProjectionLambert::TGIS_ProjectionLambert() {
+  OriginLatitude = static_cast<double>(45 * DegToRad);
+  StandardParallel1 = static_cast<double>(40 * DegToRad);
+  StandardParallel2 = static_cast<double>(50 * DegToRad);
+  DeltaEasting = 40000000;
+  DeltaNorthing = 40000000;
+  Prepare();
+}
+
+TGIS_ProjectionParameters TGIS_ProjectionLambert::GetParameters() const { return ConicParameters; }
+
+void TGIS_ProjectionLambert::SetUp(GIS_SETUP_PARAMS) {
+  KeepWarnings = 0;
+  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
+                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
+                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
+                                 ALatitude1, ALongitude2, ALatitude2);
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
+  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  const double Limit89 = static_cast<double>(Lambert89);
+  StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Limit89);
+  StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Limit89);
+  FalseEasting = AFalseEasting;
+  FalseNorthing = AFalseNorthing;
+  Prepare();
+}
+
+void TGIS_ProjectionLambert::Prepare() {
+  TGIS_ProjectionAbstract::Prepare();
+  const long double phi1 = StandardParallel1, phi2 = StandardParallel2;
+  const long double t0 = ConformalT(E, OriginLatitude);
+  const long double m1 = SmallM(E2, phi1), t1 = ConformalT(E, phi1);
+  long double n;
+  if (std::fabs(phi1 - phi2) <= 1e-10L) {
+    n = std::sin(phi1);
+  } else {
+    const long double m2 = SmallM(E2, phi2), t2 = ConformalT(E, phi2);
+    n = std::log(m1 / m2) / std::log(t1 / t2);
+  }
+  // A cone constant of 0 (parallels symmetric about the equator) makes no cone.
+  if (n == 0 || !std::isfinite(n)) throw EGIS_Exception(GIS_RS_ERR_NOT_SOLVABLE, 0, "");
+  const long double F = m1 / (n * std::pow(t1, n));
+  N = n;
+  AF = A * F;
+  Rho0 = AF * std::pow(t0, n);
+}
+
+void TGIS_ProjectionLambert::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
+  KeepWarnings = 0;
+  long double lambda = Geodetic.X;
+  long double phi = Geodetic.Y;
+  CheckLatitude(phi, HalfPi);
+  CheckLongitude(lambda);
+  const long double dl = DeltaLongitude(lambda);
+  long double rho;
+  if (std::fabs(std::fabs(phi) - HalfPi) <= 1e-10L) {
+    // The pole opposite the apex lies at infinity.
+    if (phi * N <= 0) return;
+    rho = 0;
+  } else {
+    rho = AF * std::pow(ConformalT(E, phi), N);
+  }
+  const long double theta = N * dl;
+  Projected = {static_cast<double>(rho * std::sin(theta) + FalseEasting),
+               static_cast<double>(Rho0 - rho * std::cos(theta) + FalseNorthing), Geodetic.Z};
+}
+
+void TGIS_ProjectionLambert::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
+  KeepWarnings = 0;
+  long double x = Projected.X;
+  long double y = Projected.Y;
+  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
+  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
+  long double dx = x - FalseEasting;
+  const long double dy = y - FalseNorthing;
+  long double r = Rho0 - dy;
+  long double rho = std::sqrt(dx * dx + r * r);
+  if (N < 0) {
+    rho = -rho;
+    dx = -dx;
+    r = -r;
+  }
+  long double lambda, phi;
+  if (rho != 0) {
+    const long double theta = std::atan2(dx, r);
+    const long double t = std::pow(rho / AF, 1 / N);
+    phi = HalfPi - 2 * std::atan(t);
+    for (int I = 0; I < MaxIterations; ++I) {
+      const long double es = E * std::sin(phi);
+      const long double next = HalfPi - 2 * std::atan(t * std::pow((1 - es) / (1 + es), E / 2));
+      const bool Done = std::fabs(next - phi) <= ConicTolerance;
+      phi = next;
+      if (Done) break;
+    }
+    lambda = theta / N + CentralMeridian;
+    FinishGeodetic(lambda, phi);
+  } else {
+    phi = N > 0 ? HalfPi : -HalfPi;
+    lambda = CentralMeridian;
+  }
+  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Polyconic
+
+TGIS_ProjectionPolyconic::TGIS_ProjectionPolyconic() { Prepare(); }
+
+TGIS_ProjectionParameters TGIS_ProjectionPolyconic::GetParameters() const {
+  return MeridianOriginFalse;
+}
+
+void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) {
+  KeepWarnings = 0;
+  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
+                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
+                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
+                                 ALatitude1, ALongitude2, ALatitude2);
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
+  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  FalseEasting = AFalseEasting;
+  FalseNorthing = AFalseNorthing;
+  Prepare();
+}
+
+void TGIS_ProjectionPolyconic::Prepare() {
+  TGIS_ProjectionAbstract::Prepare();
+  TMeridian Mer;
+  Mer.Init(E2);
+  C0 = Mer.C0;
+  C1 = Mer.C1;
+  C2 = Mer.C2;
+  C3 = Mer.C3;
+  M0 = Mer.Distance(A, OriginLatitude);
+  // Northing limits from the points half a turn away at 41 degrees, from the false northing.
+  long double Far = Pi;
+  if (CentralMeridian > 0) {
+    Far = CentralMeridian - Pi;
+    MaxEasting = 19926189;
+    MinEasting = -20037509;
+  } else if (CentralMeridian < 0) {
+    Far = CentralMeridian + Pi;
+    MaxEasting = 20037509;
+    MinEasting = -19926189;
+  } else {
+    MaxEasting = 20037509;
+    MinEasting = -20037509;
+  }
+  TGIS_ProjPoint Top{static_cast<double>(Far), static_cast<double>(Latitude41), 0};
+  TGIS_ProjPoint Bottom{static_cast<double>(Far), static_cast<double>(-Latitude41), 0};
+  Project(Top, Top);
+  Project(Bottom, Bottom);
+  MaxNorthing = Top.Y - FalseNorthing;
+  MinNorthing = Bottom.Y - FalseNorthing;
+}
+
+void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
+  KeepWarnings = 0;
+  long double lambda = Geodetic.X;
+  long double phi = Geodetic.Y;
+  CheckLatitude(phi, HalfPi);
+  CheckLongitude(lambda);
+  const long double dl = DeltaLongitude(lambda);
+  if (std::fabs(dl) > HalfPi) AddWarning(GIS_RS_WRN_LONGITUDE);
+  long double x, y;
+  if (phi != 0) {
+    TMeridian Mer{C0, C1, C2, C3};
+    const long double s = std::sin(phi);
+    const long double Ncot = A / std::sqrt(1 - E2 * s * s) / std::tan(phi);
+    const long double Ee = dl * s;
+    x = Ncot * std::sin(Ee);
+    y = Mer.Distance(A, phi) - M0 + Ncot * (1 - std::cos(Ee));
+  } else {
+    x = A * dl;
+    y = -M0;
+  }
+  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
+               Geodetic.Z};
+}
+
+void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
+                                         TGIS_ProjPoint& Geodetic) {
+  KeepWarnings = 0;
+  long double x = Projected.X;
+  long double y = Projected.Y;
+  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
+  CheckNorthing(y, FalseNorthing + MinNorthing, FalseNorthing + MaxNorthing);
+  const long double dx = x - FalseEasting;
+  const long double dy = y - FalseNorthing;
+  long double lambda, phi;
+  if (Near(dy, -M0, 1)) {
+    phi = 0;
+    lambda = dx / A + CentralMeridian;
+  } else {
+    TMeridian Mer{C0, C1, C2, C3};
+    const long double Aa = (M0 + dy) / A;
+    const long double Bb = (dx / A) * (dx / A) + Aa * Aa;
+    phi = Aa;
+    long double Cc = 0;
+    for (int I = 0; I < 6; ++I) {
+      const long double s = std::sin(phi);
+      const long double s2 = std::sin(2 * phi);
+      Cc = std::sqrt(1 - E2 * s * s) * std::tan(phi);
+      const long double Ma = Mer.Distance(A, phi) / A;
+      const long double Mp = Mer.Derivative(phi);
+      const long double Num = Aa * Ma * Cc + (Aa - Ma) - 0.5L * (Ma * Ma + Bb) * Cc;
+      const long double Den = E2 * s2 * (Ma * Ma + Bb - 2 * Aa * Ma) / (4 * Cc) +
+                              (Aa - Ma) * (Cc * Mp - 2 / s2) - Mp;
+      const long double d = Num / Den;
+      if (!std::isfinite(d)) break;
+      phi -= d;
+      if (std::fabs(d) <= 1e-12L) break;
+    }
+    phi = Limit(phi, -HalfPi, HalfPi);
+    if (Near(std::fabs(phi), HalfPi, 1e-5L) || phi == 0)
+      lambda = CentralMeridian;
+    else
+      lambda = std::asin(LimitUnit(dx / A * Cc)) / std::sin(phi) + CentralMeridian;
+  }
+  FinishGeodetic(lambda, phi);
+  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+}
+
+// ---------------------------------------------------------------------------------------------
+// Bonne
+
+TGIS_ProjectionBonne::TGIS_ProjectionBonne() {
+  OriginLatitude = static_cast<double>(45 * DegToRad);
+  DeltaEasting = 25000000;
+  DeltaNorthing = 25000000;
+  Prepare();
+}
+
+TGIS_ProjectionParameters TGIS_ProjectionBonne::GetParameters() const {
+  return MeridianOriginFalse;
+}
+
+void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) {
+  KeepWarnings = 0;
+  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
+                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
+                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
+                                 ALatitude1, ALongitude2, ALatitude2);
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
+  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  FalseEasting = AFalseEasting;
+  FalseNorthing = AFalseNorthing;
+  Prepare();
+}
+
+void TGIS_ProjectionBonne::Prepare() {
+  TGIS_ProjectionAbstract::Prepare();
+  TMeridian Mer;
+  Mer.Init(E2);
+  C0 = Mer.C0;
+  C1 = Mer.C1;
+  C2 = Mer.C2;
+  C3 = Mer.C3;
+  M1 = Mer.Distance(A, OriginLatitude);
+  TFootpoint Foot;
+  Foot.Init(E2);
+  Inv1 = Foot.F1;
+  Inv2 = Foot.F2;
+  Inv3 = Foot.F3;
+  Inv4 = Foot.F4;
+  const long double s0 = std::sin(static_cast<long double>(OriginLatitude));
+  Am1Sin = s0 == 0 ? 0 : A * SmallM(E2, OriginLatitude) / s0;
+}
+
+void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
+  KeepWarnings = 0;
+  long double lambda = Geodetic.X;
+  long double phi = Geodetic.Y;
+  CheckLatitude(phi, HalfPi);
+  CheckLongitude(lambda);
+  const long double dl = DeltaLongitude(lambda);
+  TMeridian Mer{C0, C1, C2, C3};
+  long double x, y;
+  if (Am1Sin == 0) {
+    // An origin on the equator: the cone opens into the sinusoid.
+    x = A * SmallM(E2, phi) * dl;
+    y = Mer.Distance(A, phi) - M1;
+  } else if (phi == static_cast<long double>(OriginLatitude) &&
+             Near(std::fabs(phi), HalfPi, 1e-5L)) {
+    x = 0;
+    y = 0;
+  } else {
+    const long double rho = Am1Sin + M1 - Mer.Distance(A, phi);
+    const long double Ee = rho != 0 ? A * SmallM(E2, phi) * dl / rho : 0;
+    x = rho * std::sin(Ee);
+    y = Am1Sin - rho * std::cos(Ee);
+  }
+  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
+               Geodetic.Z};
+}
+
+void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
+  KeepWarnings = 0;
+  long double x = Projected.X;
+  long double y = Projected.Y;
+  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
+  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
+  long double dx = x - FalseEasting;
+  const long double dy = y - FalseNorthing;
+  TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
+  long double lambda, phi;
+  if (Am1Sin == 0) {
+    phi = Foot.Latitude((M1 + dy) / (A * C0));
+    lambda = Near(std::fabs(phi), HalfPi, 1e-5L)
+                 ? CentralMeridian
+                 : CentralMeridian + dx / (A * SmallM(E2, phi));
+  } else {
+    long double r = Am1Sin - dy;
+    long double rho = std::sqrt(dx * dx + r * r);
+    if (OriginLatitude < 0) rho = -rho;
+    phi = Foot.Latitude((Am1Sin + M1 - rho) / (A * C0));
+    if (Near(std::fabs(phi), HalfPi, 1e-5L)) {
+      lambda = CentralMeridian;
+    } else {
+      if (OriginLatitude < 0) {
+        dx = -dx;
+        r = -r;
+      }
+      lambda = CentralMeridian + rho * std::atan2(dx, r) / (A * SmallM(E2, phi));
+    }
+  }
+  FinishGeodetic(lambda, phi);
+  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+}
