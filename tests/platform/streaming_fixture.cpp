@@ -144,6 +144,8 @@ VM_PUBLISH(TWidget) {
   P.Component("Buddy", &TWidget::Buddy, &TWidget::SetBuddy);
   P.Strings("Lines", &TWidget::Lines);
   P.Event("OnClick", &TWidget::OnClick);
+  P.Variant("Value", &TWidget::Value, &TWidget::Value);
+  P.Float("Price", &TWidget::Price, &TWidget::Price).Float(ftCurr);
 }
 
 VM_PUBLISH(TPanelForm) { P.Method("Button1Click", &TPanelForm::Button1Click); }

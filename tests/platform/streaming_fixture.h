@@ -78,6 +78,8 @@ public:
   void SetBuddy(TComponent* V);
   TStringList* Lines() const { return FLines; }
   TNotifyEvent OnClick;
+  std::string Value;  // a variant, kept as text
+  double Price = 0;   // streamed as currency (four decimals)
 
   // Parent relation for streams: widgets placed on another widget.
   TWidget* ParentWidget = nullptr;

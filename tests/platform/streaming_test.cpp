@@ -94,6 +94,8 @@ protected:
     SetMethodProp(w1, GetPropInfo(w1, "OnClick"), MethodAddress(form.get(), "Button1Click"));
     w1->Extra = {1, 100000, -7};
     w1->Blob = std::string("\0\1\2\xFF", 4);
+    w1->Value = "42";
+    w1->Price = -1234.5678;
     w2->SetBuddy(w1);
     w2->Font()->SetColor(0x123456);
     return form;
@@ -130,6 +132,8 @@ protected:
     EXPECT_EQ(static_cast<bool>(a->OnClick), static_cast<bool>(b->OnClick));
     EXPECT_EQ(a->Extra, b->Extra);
     EXPECT_EQ(a->Blob, b->Blob);
+    EXPECT_EQ(a->Value, b->Value);
+    EXPECT_EQ(a->Price, b->Price);
     EXPECT_EQ(a->ParentWidget ? a->ParentWidget->Name() : "",
               b->ParentWidget ? b->ParentWidget->Name() : "");
   }
@@ -241,7 +245,7 @@ TEST_F(StreamingTest, TextFormReadsAsExpected) {
            "      item\r\n        Ratio = -2.5d\r\n      end>\r\n",
            "    Buddy = Widget2\r\n",
            "    Lines.Strings = (\r\n      'alpha'\r\n      ''\r\n      'gamma')\r\n",
-           "    OnClick = Button1Click\r\n",
+           "    OnClick = Button1Click\r\n    Value = '42'\r\n    Price = -1234.5678c\r\n",
            "    Extra = (\r\n      1\r\n      100000\r\n      -7)\r\n",
            "    Blob = {\r\n      000102FF}\r\n",
            "    Caption = 'It''s \"quoted\"'#9'tab'#13#10'line, Привет ",

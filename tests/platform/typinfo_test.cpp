@@ -47,7 +47,8 @@ std::vector<std::string> Names(TClass C) {
 TEST(TypInfoTest, TablesKeepDeclarationOrderInheritedFirst) {
   const std::vector<std::string> widget = {"Name",  "Tag",     "Count",   "Big",     "Small", "Letter",
                                            "Enabled", "Align", "Styles",  "Scale",   "Ratio", "Precise",
-                                           "Caption", "Font",  "Items",   "Buddy",   "Lines", "OnClick"};
+                                           "Caption", "Font",  "Items",   "Buddy",   "Lines", "OnClick",
+                                           "Value", "Price"};
   EXPECT_EQ(Names(TWidget::StaticClass()), widget);
   // A redeclared property keeps its place and takes the new default.
   std::vector<std::string> wide = widget;
@@ -136,7 +137,8 @@ TEST(TypInfoTest, TextOfEveryKind) {
       {"Scale", "0.1"},         {"Ratio", "1e-300"},             {"Precise", "0.1"},
       {"Caption", " spaced "},  {"Buddy", "Other"},              {"Font.Color", "clBlue"},
       {"Font.Size", "14"},      {"Font.Style", "[fsItalic]"},    {"Lines", "a\r\nb\r\n"},
-      {"OnClick", ""},          {"Buddy", ""},
+      {"OnClick", ""},          {"Buddy", ""},                   {"Value", "7 x"},
+      {"Price", "12.5"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.prop);
