@@ -448,25 +448,30 @@ struct TCanvas::Impl {
   int TextWidthQ(const QString& s) { return FM->horizontalAdvance(s); }
 
   // ---- drawing helpers
-  // A one-pixel line from (X0, Y0) that leaves out (X1, Y1). The raster engine always leaves out
-  // the end with the larger coordinate on the major axis, so lines that run the other way are
-  // drawn one step back along themselves.
+  // A one-pixel line from (X0, Y0) that leaves out (X1, Y1), in every direction. The raster
+  // engine puts whole coordinates on pixel corners and keeps the pixels whose centre column (or
+  // row) lies after the line's first end up to its second, whichever way it runs; rows of lines
+  // that fall are taken half a column early. So the line is moved half a pixel onto the pixel
+  // centres and slid along itself by half a step to take exactly the first end, and a falling
+  // line is raised by half its slope: the pixels are those nearest to the line, one per step.
   void Segment(QPainter* p, int X0, int Y0, int X1, int Y1) {
     int dx = X1 - X0, dy = Y1 - Y0;
     if (dx == 0 && dy == 0) return;
-    bool xMajor = std::abs(dx) >= std::abs(dy);
-    if (!Cosmetic || (xMajor ? dx > 0 : dy > 0)) {
-      p->drawLine(X0, Y0, X1, Y1);
+    if (!Cosmetic || QtPen.widthF() != 0) {
+      p->drawLine(X0, Y0, X1, Y1);  // a scaled mapping: a one-unit pen, left to the engine
       return;
     }
-    if (dx == 0 || dy == 0) {
-      int sx = dx > 0 ? 1 : dx < 0 ? -1 : 0, sy = dy > 0 ? 1 : dy < 0 ? -1 : 0;
-      p->drawLine(X1 - sx, Y1 - sy, X0 - sx, Y0 - sy);
-      return;
+    double ox, oy;
+    if (std::abs(dx) >= std::abs(dy)) {
+      double t = dx > 0 ? -0.5 : 0.5, slope = static_cast<double>(dy) / dx;
+      ox = 0.5 + t;
+      oy = 0.5 + t * slope + (slope < 0 ? slope / 2 : 0);
+    } else {
+      double t = dy > 0 ? -0.5 : 0.5, slope = static_cast<double>(dx) / dy;
+      oy = 0.5 + t;
+      ox = 0.5 + t * slope + (slope < 0 ? slope / 2 : 0);
     }
-    double n = std::max(std::abs(dx), std::abs(dy));
-    double ux = -dx / n, uy = -dy / n;
-    p->drawLine(QLineF(X1 + ux, Y1 + uy, X0 + ux, Y0 + uy));
+    p->drawLine(QLineF(X0 + ox, Y0 + oy, X1 + ox, Y1 + oy));
   }
 
   // Closed curves keep their right and bottom pixel only with square ends on a one-pixel pen.

@@ -1,6 +1,7 @@
 // Pixel rules of the canvas, checked on bitmaps.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -74,6 +75,39 @@ TEST(CanvasPixels, ShapesCoverTheirBoxWithoutRightAndBottomEdge) {
     k.Draw(s.C());
     EXPECT_EQ(Show(s.Ink()), Show(k.Expected)) << k.Name;
   }
+}
+
+// Every one-pixel line, whatever its direction and slope, takes its first point, leaves out its
+// last, and lights one pixel per step along its longer axis, the one nearest to the true line.
+TEST(CanvasPixels, SlantedLinesKeepTheirStartAndLeaveOutTheirEndInEveryDirection) {
+  const TPoint c(30, 30);
+  const std::vector<TPoint> ends = {{47, 31}, {47, 43}, {47, 47}, {41, 47}, {31, 47}, {13, 29}, {13, 17},
+                                    {13, 13}, {19, 13}, {29, 13}, {47, 25}, {47, 13}, {43, 13}, {13, 38},
+                                    {13, 47}, {21, 47}, {30, 49}, {11, 30}, {49, 30}, {30, 11}, {33, 49}};
+  for (const TPoint& e : ends)
+    for (bool outwards : {true, false}) {
+      const TPoint a = outwards ? c : e, b = outwards ? e : c;
+      Surface s(60, 60);
+      s.C()->MoveTo(a.X, a.Y);
+      s.C()->LineTo(b.X, b.Y);
+      const std::string name = Show(TRect(a.X, a.Y, b.X, b.Y));
+      EXPECT_EQ(s.At(a.X, a.Y), clBlack) << name;
+      EXPECT_EQ(s.At(b.X, b.Y), clWhite) << name;
+      const int dx = b.X - a.X, dy = b.Y - a.Y;
+      const bool xMajor = std::abs(dx) >= std::abs(dy);
+      const int n = std::max(std::abs(dx), std::abs(dy));
+      int count = 0;
+      for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 60; ++x)
+          if (s.At(x, y) != clWhite) {
+            ++count;
+            const double along = xMajor ? static_cast<double>(x - a.X) / dx : static_cast<double>(y - a.Y) / dy;
+            EXPECT_TRUE(along >= 0 && along < 1) << name << " pixel " << x << "," << y;
+            const double ideal = xMajor ? a.Y + along * dy : a.X + along * dx;
+            EXPECT_LE(std::abs((xMajor ? y : x) - ideal), 0.52) << name << " pixel " << x << "," << y;
+          }
+      EXPECT_EQ(count, n) << name;
+    }
 }
 
 TEST(CanvasPixels, RectangleOutlinesWithPenAndFillsInsideWithBrush) {
