@@ -647,3 +647,51 @@ TEST_F(StreamingTest, BinaryPropertyWithANestedWriterAndReader) {
   }
   UnRegisterClass(TSlotted::StaticClass());
 }
+
+TEST_F(StreamingTest, ComponentWrittenUnderItsOwnerReadsIntoAnotherRoot) {
+  // As a chart file does: the component is written nameless with its owner as the root, and read
+  // back into an existing component, which then owns the children and keeps its own name.
+  TPanelForm form(nullptr);
+  form.SetName("Form1");
+  auto* chart = new TWidget(&form);
+  chart->SetName("Chart1");
+  auto* s1 = new TWidget(&form);
+  s1->SetName("S1");
+  auto* s2 = new TWidget(&form);
+  s2->SetName("S2");
+  s1->ParentWidget = s2->ParentWidget = chart;
+  s1->SetBuddy(s2);
+  s2->SetBuddy(chart);  // names the written component itself: left out while it has no name
+  chart->SetCount(4);
+  chart->SetName("");
+  TMemoryStream ms;
+  {
+    TWriter w(ms);
+    w.SetRoot(&form);
+    w.WriteSignature();
+    w.WriteComponent(chart);
+  }
+  chart->SetName("Chart1");
+  ms.SetPosition(0);
+  TStringStream text;
+  ObjectBinaryToText(ms, text);
+  EXPECT_EQ(text.DataString(),
+            "object TWidget\r\n  Count = 4\r\n"
+            "  object S1: TWidget\r\n    Buddy = S2\r\n  end\r\n"
+            "  object S2: TWidget\r\n  end\r\nend\r\n");
+
+  TPanelForm other(nullptr);
+  auto* target = new TWidget(&other);
+  target->SetName("Chart2");
+  ms.SetPosition(0);
+  ReadComponentFromStream(ms, target);
+  EXPECT_EQ(target->Name(), "Chart2");
+  EXPECT_EQ(target->Count(), 4);
+  ASSERT_EQ(target->ComponentCount(), 2);
+  auto* r1 = static_cast<TWidget*>(target->FindComponent("S1"));
+  auto* r2 = static_cast<TWidget*>(target->FindComponent("S2"));
+  ASSERT_TRUE(r1 && r2);
+  EXPECT_EQ(r1->ParentWidget, target);
+  EXPECT_EQ(r1->Buddy(), r2);
+  EXPECT_EQ(other.ComponentCount(), 1);
+}
