@@ -1445,7 +1445,12 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   if (!result) {
     TComponentClass cls = FindComponentClass(className);
     if (!cls) throw EClassNotFound(Format("Class %s not found", {className}));
-    result = cls->Create(nullptr);
+    try {
+      result = cls->Create(nullptr);
+    } catch (const EComponentError& e) {
+      // An abstract class named by the stream.
+      throw EReadError(Format("Error reading %s: %s", {className, e.Message()}));
+    }
     created = true;
   }
   try {

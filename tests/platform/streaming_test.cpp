@@ -147,6 +147,13 @@ protected:
   }
 };
 
+class TAbstractPart : public TComponent {
+  VM_CLASS(TAbstractPart, TComponent)
+public:
+  using TComponent::TComponent;
+  virtual void Draw() = 0;
+};
+
 // Publishes Count again with another default.
 class TWidgetPlus : public TWidget {
   VM_CLASS(TWidgetPlus, TWidget)
@@ -196,6 +203,7 @@ public:
 
 VM_PUBLISH(TWidgetPlus) { P.Int("Count", &TWidget::Count, &TWidget::SetCount).Default(7); }
 VM_DEFINE_CLASS(TSlotted)
+VM_DEFINE_CLASS(TAbstractPart)
 
 TEST_F(StreamingTest, EveryKindRoundTripsThroughBothForms) {
   auto form = MakeForm();
@@ -423,6 +431,10 @@ TEST_F(StreamingTest, UnknownRootClassAndWrongSignature) {
   } catch (const EClassNotFound& e) {
     EXPECT_STREQ(e.what(), "Class TNotThere not found");
   }
+  // A registered class that cannot be made is a reading error too.
+  RegisterClass(TAbstractPart::StaticClass());
+  EXPECT_THROW(TextToComponent("object X: TAbstractPart\r\nend\r\n", nullptr), EReadError);
+  UnRegisterClass(TAbstractPart::StaticClass());
   const std::string bad[] = {"", "TPF", "TPF1\x01", "XXXX\x01", "TPF0\x02", std::string("TPF0\0", 5)};
   const char* messages[] = {"Stream read error",     "Stream read error",          "Invalid stream format",
                             "Invalid stream format", "Unsupported stream version 2", "Unsupported stream version 0"};
