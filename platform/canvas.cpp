@@ -494,6 +494,13 @@ struct TCanvas::Impl {
     if (Target) Target->Drawn();
   }
 
+  // Ellipses, arcs, pies and chords are set pixel by pixel for a one-pixel solid pen (or none)
+  // on an unscaled mapping; wider, dashed or scaled pens are left to the engine.
+  bool ExactCurves() const {
+    TPenStyle st = Owner->FPen->Style();
+    return IdentityMapping() && (PenNull || (Cosmetic && (st == psSolid || st == psInsideFrame)));
+  }
+
   // Draws a closed shape: the brush fills the box without its right column and bottom row, the
   // pen outlines it.
   template <class FillFn, class StrokeFn>
@@ -765,7 +772,7 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
       r.adjust(h, h, -h, -h);
     }
     bool fill = p->brush().style() != Qt::NoBrush;
-    if (FImpl->Cosmetic || FImpl->PenNull) {
+    if (FImpl->ExactCurves()) {
       // Exact rasterization: the outline touches the box's left, top, right-1 and bottom-1.
       QPolygon outline;
       std::vector<QRect> inside;
@@ -873,6 +880,140 @@ ArcGeometry MakeArc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
   return g;
 }
 
+// The part of an ellipse between two rays from its centre, counter-clockwise or clockwise from
+// the first; rays that coincide take the whole ellipse. Angles are those seen from the centre.
+struct Sector {
+  double Cx = 0, Cy = 0, A1 = 0, Sweep = 0;
+  bool Ccw = true, Full = false;
+  static double Angle(double Cx, double Cy, double X, double Y) {
+    double a = std::atan2(Cy - Y, X - Cx);
+    return a < 0 ? a + 2 * M_PI : a;
+  }
+  bool Contains(double X, double Y) const {
+    if (Full || (X == Cx && Y == Cy)) return true;
+    double d = Ccw ? Angle(Cx, Cy, X, Y) - A1 : A1 - Angle(Cx, Cy, X, Y);
+    d = std::fmod(d + 4 * M_PI, 2 * M_PI);
+    return d <= Sweep + 1e-9 || d >= 2 * M_PI - 1e-9;
+  }
+};
+
+// The pixels of an arc, pie or chord in the box [L, R) x [T, B): the outline (no pixel twice)
+// and the inside row spans that the outline does not cover.
+enum class ArcKind { Arc, Pie, Chord };
+struct ArcRaster {
+  QPolygon Outline;
+  std::vector<QRect> Inside;
+  QPoint Start, End;  // where the rays meet the ellipse
+};
+
+void AddLinePixels(QPoint A, QPoint B, std::vector<QPoint>& Out) {
+  int dx = B.x() - A.x(), dy = B.y() - A.y(), n = std::max(std::abs(dx), std::abs(dy));
+  for (int i = 0; i <= n; ++i)
+    Out.emplace_back(A.x() + (n ? static_cast<int>(std::lround(static_cast<double>(i) * dx / n)) : 0),
+                     A.y() + (n ? static_cast<int>(std::lround(static_cast<double>(i) * dy / n)) : 0));
+}
+
+ArcRaster RasterArc(int L, int T, int R, int B, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4, int Direction,
+                    ArcKind Kind, bool Outline, bool Fill) {
+  ArcRaster res;
+  Sector sec;
+  double a = (R - 1 - L) / 2.0, b = (B - 1 - T) / 2.0;
+  sec.Cx = L + a;
+  sec.Cy = T + b;
+  sec.Ccw = Direction != AD_CLOCKWISE;
+  sec.A1 = Sector::Angle(sec.Cx, sec.Cy, X3, Y3);
+  double a2 = Sector::Angle(sec.Cx, sec.Cy, X4, Y4);
+  sec.Sweep = std::fmod((sec.Ccw ? a2 - sec.A1 : sec.A1 - a2) + 4 * M_PI, 2 * M_PI);
+  sec.Full = sec.Sweep < 1e-12;
+  auto onEllipse = [&](double Th) {
+    double c = std::cos(Th), s = std::sin(Th);
+    double den = std::sqrt(b * c * b * c + a * s * a * s);
+    double r = den > 0 ? a * b / den : 0;
+    int x = static_cast<int>(std::lround(sec.Cx + r * c)), y = static_cast<int>(std::lround(sec.Cy - r * s));
+    return QPoint(std::clamp(x, L, R - 1), std::clamp(y, T, B - 1));
+  };
+  res.Start = onEllipse(sec.A1);
+  res.End = onEllipse(a2);
+  const QPoint centre(static_cast<int>(std::lround(sec.Cx)), static_cast<int>(std::lround(sec.Cy)));
+
+  const int w = R - L, h = B - T;
+  std::vector<uint8_t> mark(static_cast<size_t>(w) * h, 0);
+  auto at = [&](int x, int y) -> uint8_t& { return mark[static_cast<size_t>(y - T) * w + (x - L)]; };
+  QPolygon ell;
+  std::vector<QRect> spans;
+  if (Outline)
+    RasterEllipse(L, T, R, B, &ell, Fill ? &spans : nullptr);
+  else
+    RasterEllipse(L, T, R - 1, B - 1, nullptr, Fill ? &spans : nullptr);
+
+  if (Outline) {
+    std::vector<QPoint> pts;
+    for (const QPoint& q : ell)
+      if (sec.Contains(q.x(), q.y())) pts.push_back(q);
+    if (!sec.Full && Kind == ArcKind::Pie) {
+      AddLinePixels(centre, res.Start, pts);
+      AddLinePixels(centre, res.End, pts);
+    } else if (!sec.Full && Kind == ArcKind::Chord) {
+      AddLinePixels(res.Start, res.End, pts);
+    }
+    for (const QPoint& q : pts) {
+      if (q.x() < L || q.x() >= R || q.y() < T || q.y() >= B) continue;
+      uint8_t& m = at(q.x(), q.y());
+      if (!m) {
+        m = 1;
+        res.Outline.push_back(q);
+      }
+    }
+  }
+  if (Fill) {
+    // The chord keeps the side of its line on which the arc's middle lies.
+    const QPoint m = onEllipse(sec.A1 + (sec.Ccw ? 1 : -1) * sec.Sweep / 2);
+    const double mx = m.x(), my = m.y();
+    auto side = [&](double X, double Y) {
+      return (res.End.x() - res.Start.x()) * (Y - res.Start.y()) - (res.End.y() - res.Start.y()) * (X - res.Start.x());
+    };
+    double arcSide = side(mx, my);
+    auto inside = [&](int x, int y) {
+      if (at(x, y)) return false;
+      if (sec.Full || Kind == ArcKind::Arc) return true;
+      if (Kind == ArcKind::Pie) return sec.Contains(x, y);
+      double sd = side(x, y);
+      return sd == 0 || (sd > 0) == (arcSide > 0);
+    };
+    for (const QRect& sp : spans) {
+      int y = sp.top(), run = -1;
+      for (int x = sp.left(); x <= sp.right() + 1; ++x) {
+        bool in = x <= sp.right() && inside(x, y);
+        if (in && run < 0) run = x;
+        if (!in && run >= 0) {
+          res.Inside.push_back(QRect(run, y, x - run, 1));
+          run = -1;
+        }
+      }
+    }
+  }
+  return res;
+}
+
+// A pie or chord set pixel by pixel: the brush fills the inside, then the pen sets the outline.
+void DrawExactArc(TCanvas::Impl* d, QPainter* p, const QRect& Box, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4,
+                  int Direction, ArcKind Kind) {
+  if (Box.width() <= 0 || Box.height() <= 0) return;
+  QRect r = Box;
+  if (d->InsideFrame) {
+    int h = d->PenWidth / 2;
+    r.adjust(h, h, -h, -h);
+  }
+  const bool fill = p->brush().style() != Qt::NoBrush;
+  ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4, Direction,
+                          Kind, !d->PenNull, fill);
+  if (fill && !a.Inside.empty()) {
+    QBrush b = p->brush();
+    for (const QRect& span : a.Inside) p->fillRect(span, b);
+  }
+  if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
+}
+
 }  // namespace
 
 void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
@@ -888,7 +1029,16 @@ void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+  if (!FImpl->Nop && !FImpl->PenNull) {
+    if (FImpl->ExactCurves()) {
+      QRect r = NormRect(X1, Y1, X2, Y2);
+      ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4,
+                              FArcDirection, ArcKind::Arc, true, false);
+      if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
+    } else {
+      p->strokePath(path, p->pen());
+    }
+  }
   Changed();
 }
 
@@ -928,8 +1078,12 @@ void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
   if (!p) return;
   Changing();
   if (!FImpl->Nop) {
-    Impl::CurvePen cp(FImpl.get(), p);
-    p->drawPath(path);
+    if (FImpl->ExactCurves())
+      DrawExactArc(FImpl.get(), p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Pie);
+    else {
+      Impl::CurvePen cp(FImpl.get(), p);
+      p->drawPath(path);
+    }
   }
   Changed();
 }
@@ -948,7 +1102,12 @@ void TCanvas::Chord(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop) p->drawPath(path);
+  if (!FImpl->Nop) {
+    if (FImpl->ExactCurves())
+      DrawExactArc(FImpl.get(), p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Chord);
+    else
+      p->drawPath(path);
+  }
   Changed();
 }
 

@@ -1,6 +1,7 @@
 // Pixel rules of the canvas, checked on bitmaps.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -152,6 +153,69 @@ TEST(CanvasPixels, ArcGoesCounterClockwiseFromStartRayUnlessTurned) {
   EXPECT_NEAR(ink.Top, 0, 1);
   EXPECT_NEAR(ink.Bottom, 21, 1);
   EXPECT_EQ(s.At(30, 10), clBlack);
+}
+
+// Arcs, pies and chords are parts of the very ellipse that Ellipse draws in the same box, with
+// their ends where the rays meet it.
+TEST(CanvasPixels, ArcsPiesAndChordsArePartsOfTheBoxEllipse) {
+  auto ink = [](const std::function<void(TCanvas*)>& Draw) {
+    Surface s(45, 45);
+    s.C()->Brush()->SetStyle(bsClear);
+    Draw(s.C());
+    return s.All();
+  };
+  auto count = [](const std::vector<TColor>& V) { return std::count_if(V.begin(), V.end(), [](TColor c) { return c != clWhite; }); };
+  const auto ellipse = ink([](TCanvas* c) { c->Ellipse(2, 3, 43, 36); });
+  // Rays that coincide give the whole ellipse.
+  EXPECT_EQ(ink([](TCanvas* c) { c->Arc(2, 3, 43, 36, 40, 10, 40, 10); }), ellipse);
+  // Two arcs between the same rays, one each way round, make up the ellipse.
+  const auto upper = ink([](TCanvas* c) { c->Arc(2, 3, 43, 36, 44, 19, 0, 19); });
+  const auto lower = ink([](TCanvas* c) { c->Arc(2, 3, 43, 36, 0, 19, 44, 19); });
+  std::vector<TColor> both(upper.size());
+  for (size_t i = 0; i < both.size(); ++i) both[i] = upper[i] != clWhite || lower[i] != clWhite ? clBlack : clWhite;
+  EXPECT_EQ(both, ellipse);
+  EXPECT_LT(count(upper), count(ellipse));
+  EXPECT_LT(count(lower), count(ellipse));
+
+  // A quarter pie from 3 o'clock to 12 o'clock: exactly the upper right quarter of its box,
+  // its radii along the centre row and column.
+  Surface s(41, 41);
+  s.C()->Brush()->SetColor(clYellow);
+  s.C()->Pie(0, 0, 41, 41, 40, 20, 20, 0);
+  EXPECT_EQ(Show(s.Ink()), Show(TRect(20, 0, 41, 21)));
+  for (int i = 20; i <= 40; ++i) {
+    EXPECT_EQ(s.At(i, 20), clBlack) << i;
+    EXPECT_EQ(s.At(20, 40 - i), clBlack) << i;
+  }
+  EXPECT_EQ(s.At(28, 12), clYellow);
+  // A chord over the same rays keeps the arc's side of its line.
+  Surface h(41, 41);
+  h.C()->Brush()->SetColor(clYellow);
+  h.C()->Chord(0, 0, 41, 41, 40, 20, 20, 0);
+  EXPECT_EQ(Show(h.Ink()), Show(TRect(20, 0, 41, 21)));
+  EXPECT_EQ(h.At(32, 10), clYellow);
+  EXPECT_EQ(h.At(25, 15), clWhite);
+
+  // Drawn in exclusive-or mode each pixel is set once, and a second time undoes it.
+  for (int kind = 0; kind < 3; ++kind) {
+    Surface x(41, 41);
+    x.C()->Brush()->SetColor(clGreen);
+    x.C()->FillRect(Rect(0, 0, 41, 41));
+    const auto before = x.All();
+    x.C()->Pen()->SetMode(pmXor);
+    x.C()->Pen()->SetColor(clWhite);
+    x.C()->Brush()->SetStyle(bsClear);
+    auto draw = [&] {
+      if (kind == 0) x.C()->Arc(0, 0, 41, 41, 40, 20, 20, 0);
+      if (kind == 1) x.C()->Pie(0, 0, 41, 41, 40, 20, 20, 0);
+      if (kind == 2) x.C()->Chord(0, 0, 41, 41, 40, 20, 20, 0);
+    };
+    draw();
+    EXPECT_NE(x.At(40, 20), before[20 * 41 + 40]) << kind;  // where the arc and a radius or chord meet
+    EXPECT_NE(x.At(20, 0), before[20]) << kind;
+    draw();
+    EXPECT_EQ(x.All(), before) << kind;
+  }
 }
 
 TEST(CanvasPixels, ExclusiveOrDrawnTwiceLeavesTheImageUnchanged) {
@@ -378,6 +442,22 @@ TEST(CanvasPixels, MappingModeScalesLogicalUnits) {
   c->LPtoDP(p, 1);
   EXPECT_EQ(p[0], TPoint(20, 20));
   EXPECT_EQ(c->Pixels(20, 20), clBlack);  // logical (20,20) is device (10,10)
+
+  // Magnified, a one-pixel outline stays a closed curve.
+  Surface m(60, 60);
+  m.C()->SetMapMode(MM_ANISOTROPIC);
+  m.C()->SetWindowExtEx(1, 1);
+  m.C()->SetViewportExtEx(2, 2);
+  m.C()->Brush()->SetStyle(bsClear);
+  m.C()->Ellipse(2, 2, 27, 27);
+  m.C()->Arc(2, 2, 27, 27, 0, 14, 30, 14);
+  const std::vector<TColor> px = m.All();  // device pixels
+  for (int x = 12; x < 44; ++x) {
+    bool top = false, bottom = false;
+    for (int y = 0; y < 29; ++y) top = top || px[y * 60 + x] != clWhite;
+    for (int y = 29; y < 60; ++y) bottom = bottom || px[y * 60 + x] != clWhite;
+    EXPECT_TRUE(top && bottom) << x;
+  }
 }
 
 TEST(CanvasPixels, DrawAndCopyBitmaps) {
