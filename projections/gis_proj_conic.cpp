@@ -302,10 +302,13 @@ void TGIS_ProjectionPolyconic::Prepare() {
     MaxEasting = 20037509;
     MinEasting = -20037509;
   }
+  // Those points lie beyond a quarter turn; their warning does not replace the set-up's.
+  const std::string SetUpWarnings = Warnings;
   TGIS_ProjPoint Top{static_cast<double>(Far), static_cast<double>(Latitude41), 0};
   TGIS_ProjPoint Bottom{static_cast<double>(Far), static_cast<double>(-Latitude41), 0};
   Project(Top, Top);
   Project(Bottom, Bottom);
+  Warnings = SetUpWarnings;
   MaxNorthing = Top.Y - FalseNorthing;
   MinNorthing = Bottom.Y - FalseNorthing;
 }

@@ -446,10 +446,12 @@ long double TGIS_ProjectionRobinson::Interpolate(const long double* T, long doub
 void TGIS_ProjectionRobinson::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
   // Half the width of the map at the equator, and the projected pole (its latitude is corrected
-  // to 89.75 degrees, which leaves the 0240 warning).
+  // to 89.75 degrees; that warning does not replace the set-up's).
   DeltaEasting = static_cast<double>(A * Pi * Interpolate(XLR, 0));
+  const std::string SetUpWarnings = Warnings;
   TGIS_ProjPoint Pole{0, static_cast<double>(HalfPi), 0};
   Project(Pole, Pole);
+  Warnings = SetUpWarnings;
   DeltaNorthing = Pole.Y - FalseNorthing;
 }
 

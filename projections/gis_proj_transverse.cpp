@@ -106,11 +106,14 @@ void TGIS_ProjectionTransverseMercator::Prepare() {
   Dp = 35 * A / 48 * (n3 - n4 + 11.0L / 16 * n5);
   Ep = 315 * A / 512 * (n4 - n5);
   // The band of valid plane coordinates: a quarter turn from the central meridian, at the pole
-  // and at the equator. A scale above 1 widens it in proportion.
+  // and at the equator. A scale above 1 widens it in proportion. These projections' own
+  // warnings do not replace those of the set-up.
+  const std::string SetUpWarnings = Warnings;
   TGIS_ProjPoint Pole{static_cast<double>(HalfPi), static_cast<double>(HalfPi), 0};
   TGIS_ProjPoint Equator{static_cast<double>(HalfPi), 0, 0};
   Project(Pole, Pole);
   Project(Equator, Equator);
+  Warnings = SetUpWarnings;
   const double Widen = std::max(1.0, TmScale);
   DeltaNorthing = Pole.Y * Widen;
   DeltaEasting = Equator.X * Widen;
@@ -131,16 +134,16 @@ void TGIS_ProjectionTransverseMercator::Project(const TGIS_ProjPoint& Geodetic,
   const long double lambda0 = CentralMeridian;
   // A point more than a quarter turn from the central meridian moves to the quarter turn on
   // its own side.
+  // The warning of a moved point is kept rather than the distortion warning that follows.
   const long double Side = ReduceTurn(lambda - lambda0);
-  if (Side < -HalfPi) {
-    lambda = lambda0 - HalfPi;
+  bool Moved = false;
+  if (Side < -HalfPi || Side > HalfPi) {
+    lambda = Side < 0 ? lambda0 - HalfPi : lambda0 + HalfPi;
     AddWarning(GIS_RS_WRN_LONGITUDE);
-  } else if (Side > HalfPi) {
-    lambda = lambda0 + HalfPi;
-    AddWarning(GIS_RS_WRN_LONGITUDE);
+    Moved = true;
   }
   long double dl = ReduceTurn(lambda - lambda0);
-  if (std::fabs(dl) > DistortionLimit) AddWarning(GIS_RS_WRN_DISTORTED);
+  if (std::fabs(dl) > DistortionLimit && !Moved) AddWarning(GIS_RS_WRN_DISTORTED);
   if (std::fabs(dl) < 2e-10L) dl = 0;
 
   const long double k0 = ScaleFactor;
