@@ -1057,7 +1057,19 @@ void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
     FImpl->Path.arcTo(g.Box, g.Start, g.Sweep);
   } else if (QPainter* p = FImpl->Ready()) {
     Changing();
-    if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+    if (FImpl->ExactCurves()) {
+      // The line stops short of the arc's first pixel, which the arc sets.
+      QRect r = NormRect(X1, Y1, X2, Y2);
+      ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4,
+                              FArcDirection, ArcKind::Arc, true, false);
+      if (!FImpl->Nop && !FImpl->PenNull) {
+        FImpl->Segment(p, FPenPos.X, FPenPos.Y, a.Start.x(), a.Start.y());
+        if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
+      }
+      end = a.End;
+    } else if (!FImpl->Nop && !FImpl->PenNull) {
+      p->strokePath(path, p->pen());
+    }
     Changed();
   }
   FPenPos = TPoint(static_cast<int32_t>(std::lround(end.x())), static_cast<int32_t>(std::lround(end.y())));

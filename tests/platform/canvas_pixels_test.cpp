@@ -196,6 +196,15 @@ TEST(CanvasPixels, ArcsPiesAndChordsArePartsOfTheBoxEllipse) {
   EXPECT_EQ(h.At(32, 10), clYellow);
   EXPECT_EQ(h.At(25, 15), clWhite);
 
+  // ArcTo: a line from the current position to the arc's start; the arc's end is the new position.
+  Surface t(45, 45);
+  t.C()->MoveTo(40, 44);
+  t.C()->ArcTo(0, 0, 41, 41, 40, 20, 20, 0);
+  EXPECT_EQ(t.C()->PenPos(), TPoint(20, 0));
+  for (int y = 20; y <= 44; ++y) EXPECT_EQ(t.At(40, y), clBlack) << y;
+  EXPECT_EQ(t.At(20, 0), clBlack);
+  EXPECT_EQ(t.At(0, 20), clWhite);
+
   // Drawn in exclusive-or mode each pixel is set once, and a second time undoes it.
   for (int kind = 0; kind < 3; ++kind) {
     Surface x(41, 41);
