@@ -169,7 +169,8 @@ void TGIS_ProjectionSinusoid::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pr
   TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
   long double phi = Foot.Latitude(dy / (A * C0));
   long double lambda;
-  if (Near(std::fabs(phi), HalfPi, 1e-8L)) {
+  // At the pole, or past it by the band's rounding: the central meridian.
+  if (std::fabs(phi) > HalfPi - 1e-8L) {
     lambda = CentralMeridian;
   } else {
     const long double s = std::sin(phi);
