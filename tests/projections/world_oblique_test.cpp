@@ -158,3 +158,20 @@ TEST(GisOblique, PoleOfTheCentralLineIsNotSolvable) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GisOblique, ScaleThatIsNotPositiveIsReplaced) {
+  for (const char* Code : {"HOT", "HT2", "TCE"}) {
+    auto P = Make(Code);
+    Apply(*P, {.OriginLatitude = 0.7, .Scale = 0, .Longitude1 = -0.1, .Latitude1 = 0.6,
+               .Longitude2 = 0.1, .Latitude2 = 0.8});
+    EXPECT_EQ(P->ScaleFactor, 1.0) << Code;
+    EXPECT_EQ(P->Warnings, "0248 Scale factor out of scope - corrected.") << Code;
+    TGIS_ProjPoint Out;
+    P->Project({0.05, 0.7, 0}, Out);
+    EXPECT_TRUE(std::isfinite(Out.X) && std::isfinite(Out.Y)) << Code;
+  }
+}
+
+}  // namespace
