@@ -807,8 +807,34 @@ void TWinControl::AlignControls(TRect& R) {
 
 void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
   bool sized = AWidth != FWidth || AHeight != FHeight;
+  const TRect oldClient = ClientRect();
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-  if (sized) Realign();
+  if (sized) {
+    AnchorControls(ClientWidth() - oldClient.Width(), ClientHeight() - oldClient.Height());
+    Realign();
+  }
+}
+
+// Children without alignment follow the client area's growth by their anchors: anchored on both
+// sides they stretch, on the far side only they move, on neither they keep their centre.
+void TWinControl::AnchorControls(int32_t DX, int32_t DY) {
+  if (DX == 0 && DY == 0) return;
+  auto follow = [](TAnchors A, TAnchorKind Near, TAnchorKind Far, int32_t D, int32_t& Pos, int32_t& Size) {
+    if (A.Contains(Far)) {
+      if (A.Contains(Near)) Size = std::max(0, Size + D);
+      else Pos += D;
+    } else if (!A.Contains(Near)) {
+      Pos += D / 2;
+    }
+  };
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children) {
+    if (c->FAlign != alNone) continue;
+    int32_t l = c->FLeft, t = c->FTop, w = c->FWidth, h = c->FHeight;
+    follow(c->FAnchors, akLeft, akRight, DX, l, w);
+    follow(c->FAnchors, akTop, akBottom, DY, t, h);
+    if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) c->SetBounds(l, t, w, h);
+  }
 }
 
 void TWinControl::SetParent(TWinControl* AParent) {

@@ -261,6 +261,9 @@ public:
   void EnableAlign();
   // Lays out the aligned children inside the client area.
   void Realign();
+  // Moves or stretches the children without alignment by their Anchors when the client area
+  // grew by DX, DY (SetBounds calls it).
+  void AnchorControls(int32_t DX, int32_t DY);
 
   TKeyEvent OnKeyDown;
   TKeyEvent OnKeyUp;

@@ -215,6 +215,34 @@ TEST(ControlsEvents, ChildrenAlignInsideTheirParent) {
   EXPECT_EQ(form.ControlCount(), 3);
 }
 
+TEST(ControlsEvents, AnchoredChildrenFollowTheirParentsSize) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  struct Case {
+    TAnchors Anchors;
+    TRect After;  // when the form grows by 100 x 50
+  };
+  const std::vector<Case> cases = {
+      {{akLeft, akTop}, Rect(100, 60, 180, 90)},
+      {{akRight, akBottom}, Rect(200, 110, 280, 140)},
+      {{akLeft, akRight, akTop}, Rect(100, 60, 280, 90)},
+      {{akLeft, akTop, akBottom}, Rect(100, 60, 180, 140)},
+      {{}, Rect(150, 85, 230, 115)},
+  };
+  std::vector<Pad*> pads;
+  for (const Case& k : cases) {
+    auto* p = new Pad(&form);
+    p->SetBounds(100, 60, 80, 30);
+    p->SetAnchors(k.Anchors);
+    p->SetParent(&form);
+    pads.push_back(p);
+  }
+  form.SetBounds(0, 0, 400, 250);
+  for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(pads[i]->BoundsRect(), cases[i].After) << i;
+  form.SetBounds(0, 0, 300, 200);  // and back
+  for (Pad* p : pads) EXPECT_EQ(p->BoundsRect(), Rect(100, 60, 180, 90));
+}
+
 TEST(ControlsEvents, FormsCloseThroughTheirQueries) {
   TForm form(nullptr);
   bool allow = false;
