@@ -1761,6 +1761,89 @@ int TCanvas::GetDeviceCaps(int Index) {
 
 // ---------------------------------------------------------------------------------------------
 
+// ---------------------------------------------------------------------------------------------
+// Frame controls
+
+bool DrawFrameControl(TCanvas* Canvas, const TRect& R, uint32_t Type, uint32_t State) {
+  if (!Canvas || Type != DFC_BUTTON) return false;
+  constexpr int kSize = 13;
+  const bool radio = (State & 0x000F) == DFCS_BUTTONRADIO;
+  const bool flat = State & (DFCS_FLAT | DFCS_MONO);
+  const int x = R.Left, y = R.Top;
+  TPen savedPen;
+  TBrush savedBrush;
+  savedPen.Assign(Canvas->Pen());
+  savedBrush.Assign(Canvas->Brush());
+  TRegion savedClip;
+  const bool hadClip = Canvas->GetClipRgn(savedClip) == 1;
+  Canvas->IntersectClipRect(R.Left, R.Top, R.Right, R.Bottom);
+
+  TPen* pen = Canvas->Pen();
+  TBrush* brush = Canvas->Brush();
+  pen->SetStyle(psSolid);
+  pen->SetWidth(1);
+  pen->SetMode(pmCopy);
+  const TColor inside = State & (DFCS_PUSHED | DFCS_INACTIVE) ? clBtnFace : clWindow;
+  const TColor mark = State & DFCS_INACTIVE ? clGrayText : clWindowText;
+  const TColor frame = State & DFCS_MONO ? clBlack : clBtnShadow;
+  if (radio) {
+    brush->SetStyle(bsSolid);
+    brush->SetColor(inside);
+    pen->SetColor(flat ? frame : clBtnShadow);
+    Canvas->Ellipse(x, y, x + kSize, y + kSize);
+    if (!flat) {
+      // Upper left half dark, lower right half light; the inner ring one pixel in.
+      auto ring = [&](int d, TColor upper, TColor lower) {
+        const int l = x + d, t = y + d, r = x + kSize - d, b = y + kSize - d;
+        pen->SetColor(upper);
+        Canvas->Arc(l, t, r, b, r, t, l, b);
+        pen->SetColor(lower);
+        Canvas->Arc(l, t, r, b, l, b, r, t);
+      };
+      ring(0, clBtnShadow, clBtnHighlight);
+      ring(1, cl3DDkShadow, cl3DLight);
+    }
+    if (State & DFCS_CHECKED) {
+      pen->SetColor(mark);
+      brush->SetColor(mark);
+      Canvas->Ellipse(x + 4, y + 4, x + 9, y + 9);
+    }
+  } else {
+    brush->SetStyle(bsSolid);
+    brush->SetColor(inside);
+    if (flat) {
+      pen->SetColor(frame);
+      Canvas->Rectangle(x, y, x + kSize, y + kSize);
+    } else {
+      Canvas->FillRect(Rect(x + 2, y + 2, x + kSize - 2, y + kSize - 2));
+      auto edge = [&](int d, TColor upper, TColor lower) {
+        const int l = x + d, t = y + d, r = x + kSize - 1 - d, b = y + kSize - 1 - d;
+        pen->SetColor(upper);
+        Canvas->MoveTo(l, b - 1);
+        Canvas->LineTo(l, t);
+        Canvas->LineTo(r, t);
+        pen->SetColor(lower);
+        Canvas->MoveTo(l, b);
+        Canvas->LineTo(r, b);
+        Canvas->LineTo(r, t - 1);
+      };
+      edge(0, clBtnShadow, clBtnHighlight);
+      edge(1, cl3DDkShadow, clBtnFace);
+    }
+    if (State & DFCS_CHECKED) {
+      // The classic seven by seven tick.
+      static const char* const kTick[7] = {"......x", ".....xx", "x...xxx", "xx.xxx.", "xxxxx..", ".xxx...", "..x...."};
+      for (int row = 0; row < 7; ++row)
+        for (int col = 0; col < 7; ++col)
+          if (kTick[row][col] == 'x') Canvas->SetPixels(x + 3 + col, y + 3 + row, mark);
+    }
+  }
+  Canvas->SelectClipRgn(hadClip ? &savedClip : nullptr);
+  pen->Assign(&savedPen);
+  brush->Assign(&savedBrush);
+  return true;
+}
+
 namespace CanvasReference {
 
 void DrawLines(TBitmap* Target, const std::vector<TPoint>& Points, TColor Color) {

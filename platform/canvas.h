@@ -326,6 +326,20 @@ private:
   TSize FWindowExt{1, 1}, FViewportExt{1, 1};
 };
 
+// Frame controls: a check box or radio button in the classic 3D look (13 by 13 pixels at the
+// top-left corner of R; smaller boxes are clipped). DFCS_FLAT draws a one-pixel frame instead of
+// the 3D edges, DFCS_MONO a black one; DFCS_INACTIVE greys the mark, DFCS_PUSHED the inside.
+// The canvas' pen and brush come back unchanged. False for another Type.
+constexpr uint32_t DFC_BUTTON = 4;
+constexpr uint32_t DFCS_BUTTONCHECK = 0x0000;
+constexpr uint32_t DFCS_BUTTONRADIO = 0x0004;
+constexpr uint32_t DFCS_INACTIVE = 0x0100;
+constexpr uint32_t DFCS_PUSHED = 0x0200;
+constexpr uint32_t DFCS_CHECKED = 0x0400;
+constexpr uint32_t DFCS_FLAT = 0x4000;
+constexpr uint32_t DFCS_MONO = 0x8000;
+bool DrawFrameControl(TCanvas* Canvas, const TRect& R, uint32_t Type, uint32_t State);
+
 // The same drawing done straight on the drawing engine, without the canvas: the yardstick of the
 // canvas benchmarks. Lines join consecutive points; markers are Size-pixel squares at the points.
 namespace CanvasReference {

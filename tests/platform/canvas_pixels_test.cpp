@@ -227,6 +227,33 @@ TEST(CanvasPixels, ArcsPiesAndChordsArePartsOfTheBoxEllipse) {
   }
 }
 
+TEST(CanvasPixels, CheckBoxesAndRadioButtonsAreThirteenPixelsSquare) {
+  for (uint32_t kind : {DFCS_BUTTONCHECK, DFCS_BUTTONRADIO})
+    for (uint32_t extra : {0u, DFCS_FLAT})
+      for (bool checked : {false, true}) {
+        Surface s(30, 30);
+        s.C()->Brush()->SetColor(clLime);
+        s.C()->FillRect(Rect(0, 0, 30, 30));
+        s.C()->Pen()->SetColor(clRed);
+        s.C()->Brush()->SetColor(clYellow);
+        const uint32_t state = kind | extra | (checked ? DFCS_CHECKED : 0);
+        const std::string name = std::to_string(state);
+        EXPECT_TRUE(DrawFrameControl(s.C(), Rect(5, 7, 18, 20), DFC_BUTTON, state));
+        EXPECT_EQ(Show(s.Ink(clLime)), Show(TRect(5, 7, 18, 20))) << name;
+        EXPECT_EQ(s.At(11, 13) == clBlack, checked) << name;  // the mark in the middle
+        EXPECT_EQ(s.At(8, 12), checked && kind == DFCS_BUTTONCHECK ? clBlack : clWhite) << name;
+        // Square corners for check boxes, round ones for radio buttons.
+        EXPECT_EQ(s.At(5, 7) == clLime, kind == DFCS_BUTTONRADIO) << name;
+        EXPECT_EQ(s.C()->Pen()->Color(), clRed);
+        EXPECT_EQ(s.C()->Brush()->Color(), clYellow);
+        s.C()->Brush()->SetColor(clBlue);  // the clip was given back
+        s.C()->FillRect(Rect(0, 0, 2, 2));
+        EXPECT_EQ(s.At(1, 1), clBlue);
+      }
+  Surface s;
+  EXPECT_FALSE(DrawFrameControl(s.C(), Rect(0, 0, 13, 13), 1, 0));
+}
+
 TEST(CanvasPixels, ExclusiveOrDrawnTwiceLeavesTheImageUnchanged) {
   for (TPenMode mode : {pmXor, pmNotXor}) {
     Surface s(50, 40);
