@@ -507,7 +507,9 @@ struct TTimer::Impl {
   std::unique_ptr<QTimer> Timer;
 };
 
-TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<Impl>()) {}
+// The timer runs while Enabled with an Interval, so that a handler assigned straight to OnTimer
+// fires too; a tick without a handler does nothing.
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<Impl>()) { UpdateTimer(); }
 TTimer::~TTimer() = default;
 
 void TTimer::SetEnabled(bool Value) {
@@ -537,7 +539,7 @@ void TTimer::Fire() {
 }
 
 void TTimer::UpdateTimer() {
-  bool run = FEnabled && FInterval > 0 && OnTimer && !ComponentState().Contains(csDesigning);
+  bool run = FEnabled && FInterval > 0 && !ComponentState().Contains(csDesigning);
   if (!run) {
     if (FImpl->Timer) FImpl->Timer->stop();
     return;

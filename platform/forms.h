@@ -154,7 +154,8 @@ public:
   void SetEnabled(bool Value);
   uint32_t Interval() const { return FInterval; }
   void SetInterval(uint32_t Value);
-  // Fires every Interval milliseconds while Enabled, Interval > 0 and OnTimer is assigned.
+  // Fires every Interval milliseconds while Enabled and Interval > 0, whether the handler was
+  // assigned here or through SetOnTimer.
   TNotifyEvent OnTimer;
   void SetOnTimer(TNotifyEvent Value);
 

@@ -175,6 +175,14 @@ TEST(ControlsEvents, HandlerExceptionsAreShownAndTheLoopGoesOn) {
   }
   timer.SetEnabled(false);
   EXPECT_GE(ticks, 3);
+  // A handler assigned straight to the event runs as well.
+  TTimer direct(nullptr);
+  direct.SetInterval(1);
+  int directTicks = 0;
+  direct.OnTimer = [&](TObject*) { ++directTicks; };
+  for (int i = 0; i < 200 && directTicks == 0; ++i) Application->HandleMessage();
+  direct.SetEnabled(false);
+  EXPECT_GE(directTicks, 1);
   ASSERT_EQ(boxes.Texts.size(), 2u);
   EXPECT_EQ(boxes.Texts[1], "tick failed.");
 
