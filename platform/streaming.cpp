@@ -1373,7 +1373,8 @@ TComponent* TReader::ResolveName(const std::string& Name) {
   }
   TComponent* found = nullptr;
   if (FRoot) {
-    if (!FRoot->Name().empty() && SameText(FRoot->Name(), first))
+    if ((!FRoot->Name().empty() && SameText(FRoot->Name(), first)) ||
+        (!FRootStreamName.empty() && SameText(FRootStreamName, first)))
       found = FRoot;
     else
       found = FRoot->FindComponent(first);
@@ -1440,6 +1441,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
   std::string className = ReadStr();
   std::string name = ReadStr();
   if (className.empty()) InvalidFormat();
+  FRootStreamName = name;
   TComponent* result = Root;
   bool created = false;
   if (!result) {

@@ -279,6 +279,7 @@ private:
   std::vector<TComponent*> FLoaded;
   std::vector<TFixup> FFixups;
   std::string FPropName;
+  std::string FRootStreamName;  // the root's name in the stream (the root may keep its own)
   int64_t FStreamEnd = 0;  // stream position of the last byte + 1
   int64_t FBufStart = 0;   // stream position of FBuffer[0]
   int FDepth = 0;

@@ -341,6 +341,15 @@ TEST_F(StreamingTest, ReadingIntoAnExistingRootKeepsWhatTheStreamLacks) {
   EXPECT_EQ(w1->Buddy(), existing);
   EXPECT_EQ(existing->Buddy(), w1);
   EXPECT_EQ(target->ComponentCount(), 4);
+  // A reference to the stream's root names the root that was read into.
+  auto* back = new TWidget(source.get());
+  back->SetName("Back");
+  back->SetBuddy(source.get());
+  TPanelForm again(nullptr);
+  again.SetName("Again");
+  ReadBinary(ToBinary(source.get()), &again);
+  ASSERT_NE(again.FindComponent("Back"), nullptr);
+  EXPECT_EQ(static_cast<TWidget*>(again.FindComponent("Back"))->Buddy(), &again);
 
   // A nameless root takes the stream's name, numbered when its owner has one already.
   TComponent owner(nullptr);
