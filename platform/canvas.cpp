@@ -95,6 +95,13 @@ int TRegion::Kind() const {
 }
 int TRegion::RectCount() const { return FImpl->R.rectCount(); }
 
+QRegion vmqt::RegionPixels(const TRegion& Region) { return Region.GetImpl()->R; }
+TRegion vmqt::MakeRegion(const QRegion& Pixels) {
+  TRegion r;
+  r.GetImpl()->R = Pixels;
+  return r;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Canvas state on the Qt side
 

@@ -80,6 +80,8 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool NeedsPaint = true;
   bool InPaint = false;
   int TabOrder = -1;
+  bool HasWindowRgn = false;
+  QRegion WindowRgn;
 
   void EnsureSurface() {
     int w = std::max(1, Owner->FWidth), h = std::max(1, Owner->FHeight);
@@ -327,6 +329,7 @@ void TControl::EnsureWidget() {
   if (dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->TabStop())
     w->setFocusPolicy(Qt::StrongFocus);
   w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+  if (FImpl->HasWindowRgn) w->setMask(FImpl->WindowRgn);
   w->setEnabled(FEnabled);
   if (FCursor != crDefault) w->setCursor(vmqt::CursorFor(FCursor));
   if (FShowHint) w->setToolTip(vmqt::ToQ(FHint));
@@ -835,6 +838,24 @@ void TWinControl::AnchorControls(int32_t DX, int32_t DY) {
     follow(c->FAnchors, akTop, akBottom, DY, t, h);
     if (l != c->FLeft || t != c->FTop || w != c->FWidth || h != c->FHeight) c->SetBounds(l, t, w, h);
   }
+}
+
+void TWinControl::SetWindowRgn(const TRegion* Region, bool Redraw) {
+  FImpl->HasWindowRgn = Region != nullptr;
+  FImpl->WindowRgn = Region ? vmqt::RegionPixels(*Region) : QRegion();
+  if (QWidget* w = FImpl->W.data()) {
+    if (Region)
+      w->setMask(FImpl->WindowRgn);
+    else
+      w->clearMask();
+  }
+  if (Redraw) Repaint();
+}
+
+int TWinControl::GetWindowRgn(TRegion& Region) const {
+  if (!FImpl->HasWindowRgn) return 0;
+  Region = vmqt::MakeRegion(FImpl->WindowRgn);
+  return 1;
 }
 
 void TWinControl::SetParent(TWinControl* AParent) {

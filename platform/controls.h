@@ -247,6 +247,11 @@ public:
   void* Handle();
   // Destroys and makes the window again, with the DestroyWnd and CreateWnd hooks.
   void RecreateWnd();
+  // The window's shape in client pixels: only the region shows and takes the mouse; nullptr gives
+  // the whole rectangle back. Redraw repaints at once.
+  void SetWindowRgn(const TRegion* Region, bool Redraw);
+  // 1 and a copy of the shape when the window has one, else 0.
+  int GetWindowRgn(TRegion& Region) const;
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool Value);

@@ -79,4 +79,8 @@ QImage BitmapDrawImage(TBitmap* Bitmap);
 
 QPainter::CompositionMode CopyModeToComposition(TCopyMode Mode, bool& Handled);
 
+// The pixels of a region, and a region of pixels.
+QRegion RegionPixels(const TRegion& Region);
+TRegion MakeRegion(const QRegion& Pixels);
+
 }  // namespace vmqt

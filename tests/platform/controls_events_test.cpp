@@ -251,6 +251,21 @@ TEST(ControlsEvents, AnchoredChildrenFollowTheirParentsSize) {
   for (Pad* p : pads) EXPECT_EQ(p->BoundsRect(), Rect(100, 60, 180, 90));
 }
 
+TEST(ControlsEvents, WindowRegionsShapeTheWindow) {
+  Pad pad(nullptr);
+  TRegion r;
+  EXPECT_EQ(pad.GetWindowRgn(r), 0);
+  const TRegion round = TRegion::CreateRoundRectRgn(0, 0, pad.Width(), pad.Height(), 20, 20);
+  pad.SetWindowRgn(&round, true);  // before the window exists
+  SendInput(&pad, ikMouseMove, {}, 50, 40);  // makes the window, which takes the shape
+  ASSERT_EQ(pad.GetWindowRgn(r), 1);
+  EXPECT_TRUE(r.Equals(round));
+  EXPECT_FALSE(r.PtInRegion(0, 0));
+  EXPECT_TRUE(r.PtInRegion(50, 40));
+  pad.SetWindowRgn(nullptr, false);
+  EXPECT_EQ(pad.GetWindowRgn(r), 0);
+}
+
 TEST(ControlsEvents, FormsCloseThroughTheirQueries) {
   TForm form(nullptr);
   bool allow = false;
