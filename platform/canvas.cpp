@@ -216,6 +216,9 @@ struct TCanvas::Impl {
 
   bool HasClip = false;
   QRegion Clip;
+  // How far a styled one-pixel pen's dashes have run since the last MoveTo: joined lines go on
+  // with the pattern where the previous one stopped.
+  double DashAlong = 0;
 
   bool InPath = false;
   bool PathOpen = false;
@@ -348,6 +351,7 @@ struct TCanvas::Impl {
     P->setCompositionMode(Comp);
     PenApplied = pen->Version();
     PenDirty = false;
+    DashAlong = 0;
   }
 
   QBrush MakeBrush() {
@@ -481,6 +485,20 @@ struct TCanvas::Impl {
     p->drawLine(QLineF(X0 + ox, Y0 + oy, X1 + ox, Y1 + oy));
   }
 
+  // Segment, with a styled one-pixel pen's dashes going on from where the last line left them.
+  void StyledSegment(QPainter* p, int X0, int Y0, int X1, int Y1) {
+    if (!Cosmetic || QtPen.style() != Qt::CustomDashLine) {
+      Segment(p, X0, Y0, X1, Y1);
+      return;
+    }
+    QPen pen = QtPen;
+    pen.setDashOffset(DashAlong);
+    p->setPen(pen);
+    Segment(p, X0, Y0, X1, Y1);
+    p->setPen(QtPen);
+    DashAlong += std::max(std::abs(X1 - X0), std::abs(Y1 - Y0));
+  }
+
   // Closed curves keep their right and bottom pixel only with square ends on a one-pixel pen.
   struct CurvePen {
     CurvePen(Impl* D, QPainter* P) : d(D), p(P) {
@@ -606,6 +624,7 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
 
 void TCanvas::MoveTo(int32_t X, int32_t Y) {
   FPenPos = TPoint(X, Y);
+  FImpl->DashAlong = 0;
   if (FImpl->InPath) FImpl->Path.moveTo(X, Y);
 }
 
@@ -622,7 +641,7 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
   if (!FImpl->Nop && !FImpl->PenNull) {
     // A one-pixel line of no length draws nothing: its end pixel is left out.
     if (from.X != X || from.Y != Y)
-      FImpl->Segment(p, from.X, from.Y, X, Y);
+      FImpl->StyledSegment(p, from.X, from.Y, X, Y);
     else if (!FImpl->Cosmetic)
       p->drawLine(from.X, from.Y, X, Y);
   }
@@ -641,7 +660,13 @@ void TCanvas::Polyline(const TPoint* Points, int Count) {
   if (!p) return;
   Changing();
   if (!FImpl->Nop && !FImpl->PenNull) {
-    if (FImpl->Cosmetic) {
+    if (FImpl->Cosmetic && FImpl->QtPen.style() == Qt::CustomDashLine) {
+      // A styled pen's dashes run on along the whole line instead of starting again at each point.
+      FImpl->DashAlong = 0;
+      for (int i = 1; i < Count; ++i)
+        FImpl->StyledSegment(p, Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
+      FImpl->DashAlong = 0;
+    } else if (FImpl->Cosmetic) {
       for (int i = 1; i < Count; ++i) FImpl->Segment(p, Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
     } else {
       QPolygon poly(Count);

@@ -450,12 +450,25 @@ TEST(CanvasPixels, PenStylesAndModes) {
   for (int x = 0; x < 60; ++x) on += s.At(x, 2) == clBlack;
   EXPECT_GT(on, 20);
   EXPECT_LT(on, 40);
+  // A dotted polyline of short steps, or the same steps drawn by LineTo, keeps its gaps: the
+  // dots run on across its points.
+  std::vector<TPoint> steps;
+  for (int x = 0; x <= 60; x += 2) steps.push_back(TPoint(x, 4));
+  s.C()->Polyline(steps);
+  s.C()->MoveTo(0, 7);
+  for (int x = 2; x <= 60; x += 2) s.C()->LineTo(x, 7);
+  for (int y : {4, 7}) {
+    on = 0;
+    for (int x = 0; x < 60; ++x) on += s.At(x, y) == clBlack;
+    EXPECT_GT(on, 20) << y;
+    EXPECT_LT(on, 40) << y;
+  }
 
   s.C()->Pen()->SetStyle(psSolid);
   s.C()->Pen()->SetMode(pmNop);
-  s.C()->MoveTo(0, 6);
-  s.C()->LineTo(60, 6);
-  EXPECT_EQ(s.At(30, 6), clWhite);
+  s.C()->MoveTo(0, 9);
+  s.C()->LineTo(60, 9);
+  EXPECT_EQ(s.At(30, 9), clWhite);
 
   // A wide pen draws a band of its width.
   Surface w(40, 40);
