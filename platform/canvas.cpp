@@ -521,8 +521,10 @@ struct TCanvas::Impl {
 
   // Ellipses, arcs, pies and chords are set pixel by pixel for a one-pixel solid pen (or none)
   // on an unscaled mapping; wider, dashed or scaled pens are left to the engine.
+  // A real printer gets the engine's curves: its pages are not pixels the program reads back.
   bool ExactCurves() const {
     TPenStyle st = Owner->FPen->Style();
+    if (Target && Target->Technology() == DT_RASPRINTER && !Target->Image()) return false;
     return IdentityMapping() && (PenNull || (Cosmetic && (st == psSolid || st == psInsideFrame)));
   }
 
