@@ -645,7 +645,13 @@ TValueType TReader::NextValue() {
   return static_cast<TValueType>(b);
 }
 
-bool TReader::EndOfList() { return NextValue() == vaNull; }
+// Names (properties, classes) start with their length byte, which may be any value: only the end
+// marker is tested here.
+bool TReader::EndOfList() {
+  if (Remaining() < 1) ReadFault();
+  if (FBufPos == FBufEnd) FillBuffer(1);
+  return FBuffer[static_cast<size_t>(FBufPos)] == vaNull;
+}
 
 void TReader::ReadListBegin() {
   if (ReadValue() != vaList) InvalidFormat();

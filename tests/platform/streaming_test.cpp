@@ -154,6 +154,21 @@ public:
   virtual void Draw() = 0;
 };
 
+// Names longer than 21 characters: the length byte of a name is not a value tag.
+class TLongNamedPartForStreamTests : public TComponent {
+  VM_CLASS(TLongNamedPartForStreamTests, TComponent)
+public:
+  using TComponent::TComponent;
+  int32_t Count() const { return FCount; }
+  void SetCount(int32_t V) { FCount = V; }
+  TFontLike* AppearanceOfThePart() const { return FFont.get(); }
+  void SetAppearanceOfThePart(TFontLike* V) { FFont->Assign(V); }
+
+private:
+  int32_t FCount = 0;
+  std::unique_ptr<TFontLike> FFont = std::make_unique<TFontLike>();
+};
+
 // Publishes Count again with another default.
 class TWidgetPlus : public TWidget {
   VM_CLASS(TWidgetPlus, TWidget)
@@ -203,6 +218,12 @@ public:
 
 VM_PUBLISH(TWidgetPlus) { P.Int("Count", &TWidget::Count, &TWidget::SetCount).Default(7); }
 VM_DEFINE_CLASS(TSlotted)
+VM_PUBLISH(TLongNamedPartForStreamTests) {
+  P.Int("NumberOfThingsInThisPart", &TLongNamedPartForStreamTests::Count,
+        &TLongNamedPartForStreamTests::SetCount);
+  P.Object("AppearanceOfThePart", &TLongNamedPartForStreamTests::AppearanceOfThePart,
+           &TLongNamedPartForStreamTests::SetAppearanceOfThePart);
+}
 VM_DEFINE_CLASS(TAbstractPart)
 
 TEST_F(StreamingTest, EveryKindRoundTripsThroughBothForms) {
@@ -715,4 +736,22 @@ TEST_F(StreamingTest, ComponentWrittenUnderItsOwnerReadsIntoAnotherRoot) {
   EXPECT_EQ(r1->ParentWidget, target);
   EXPECT_EQ(r1->Buddy(), r2);
   EXPECT_EQ(other.ComponentCount(), 1);
+}
+
+TEST_F(StreamingTest, LongPropertyPathsAndClassNamesRoundTrip) {
+  RegisterClass(TLongNamedPartForStreamTests::StaticClass());
+  TLongNamedPartForStreamTests part(nullptr);
+  part.SetName("PartWithAVeryLongComponentName");
+  part.SetCount(5);
+  part.AppearanceOfThePart()->SetSize(17);
+  std::string bin = ToBinary(&part);
+  std::string text = BinaryToText(bin);
+  EXPECT_NE(text.find("NumberOfThingsInThisPart = 5"), std::string::npos) << text;
+  EXPECT_NE(text.find("AppearanceOfThePart.Size = 17"), std::string::npos) << text;
+  EXPECT_EQ(TextToBinary(text), bin);
+  std::unique_ptr<TComponent> copy(ReadBinary(bin));
+  auto* back = dynamic_cast<TLongNamedPartForStreamTests*>(copy.get());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->Count(), 5);
+  EXPECT_EQ(back->AppearanceOfThePart()->Size(), 17);
 }
