@@ -40,6 +40,24 @@ std::string ProfileFolder() {
 
 void SetProfileFolder(const std::string& Folder) { ProfileOverride() = ExcludeTrailingPathDelimiter(Folder); }
 
+namespace {
+
+std::string Dequote(const std::string& S) {
+  if (S.size() >= 2 && ((S.front() == '"' && S.back() == '"') || (S.front() == '\'' && S.back() == '\'')))
+    return S.substr(1, S.size() - 2);
+  return S;
+}
+
+// Replaces the list's contents in one update.
+void Fill(TStrings& Strings, const std::vector<std::string>& Items) {
+  Strings.BeginUpdate();
+  Strings.Clear();
+  for (const auto& I : Items) Strings.Add(I);
+  Strings.EndUpdate();
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // The lines of a settings file with section and key lookup.
 
@@ -207,6 +225,27 @@ public:
     return R;
   }
 
+  // A value read trimmed, with one pair of enclosing quotes removed when Dequoted; Default when missing.
+  std::string ReadValue(const std::string& Section, const std::string& Ident, const std::string& Default,
+                        bool Dequoted) const {
+    std::string V;
+    if (!GetValue(Section, Ident, V)) return Default;
+    return Dequoted ? Dequote(Trim(V)) : Trim(V);
+  }
+
+  // The section's keys, or its "key=value" lines with values read as ReadValue does.
+  std::vector<std::string> Keys(const std::string& Section) const {
+    std::vector<std::string> R;
+    for (const auto& E : Entries(Section)) R.push_back(E.first);
+    return R;
+  }
+  std::vector<std::string> ValueLines(const std::string& Section, bool Dequoted) const {
+    std::vector<std::string> R;
+    for (const auto& E : Entries(Section))
+      R.push_back(E.first + "=" + (Dequoted ? Dequote(Trim(E.second)) : Trim(E.second)));
+    return R;
+  }
+
   // Keys and raw values of a section, in file order.
   std::vector<std::pair<std::string, std::string>> Entries(const std::string& Section) const {
     std::vector<std::pair<std::string, std::string>> R;
@@ -249,12 +288,6 @@ std::string OneLine(const std::string& Value) {
   for (char& C : R)
     if (C == '\r' || C == '\n') C = ' ';
   return R;
-}
-
-std::string Dequote(const std::string& S) {
-  if (S.size() >= 2 && ((S.front() == '"' && S.back() == '"') || (S.front() == '\'' && S.back() == '\'')))
-    return S.substr(1, S.size() - 2);
-  return S;
 }
 
 }  // namespace
@@ -314,9 +347,7 @@ TIniFile::~TIniFile() = default;
 std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                  const std::string& Default) {
   FFile->Refresh();
-  std::string V;
-  if (!FFile->GetValue(Section, Ident, V)) return Default;
-  return Dequote(Trim(V));
+  return FFile->ReadValue(Section, Ident, Default, true);
 }
 
 void TIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
@@ -327,26 +358,17 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Ident,
 
 void TIniFile::ReadSection(const std::string& Section, TStrings& Strings) {
   FFile->Refresh();
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& E : FFile->Entries(Section)) Strings.Add(E.first);
-  Strings.EndUpdate();
+  Fill(Strings, FFile->Keys(Section));
 }
 
 void TIniFile::ReadSections(TStrings& Strings) {
   FFile->Refresh();
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& S : FFile->SectionNames()) Strings.Add(S);
-  Strings.EndUpdate();
+  Fill(Strings, FFile->SectionNames());
 }
 
 void TIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings) {
   FFile->Refresh();
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& E : FFile->Entries(Section)) Strings.Add(E.first + "=" + Dequote(Trim(E.second)));
-  Strings.EndUpdate();
+  Fill(Strings, FFile->ValueLines(Section, true));
 }
 
 void TIniFile::EraseSection(const std::string& Section) {
@@ -370,9 +392,7 @@ TMemIniFile::~TMemIniFile() = default;
 
 std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
                                     const std::string& Default) {
-  std::string V;
-  if (!FFile->GetValue(Section, Ident, V)) return Default;
-  return Trim(V);
+  return FFile->ReadValue(Section, Ident, Default, false);
 }
 
 void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
@@ -380,24 +400,13 @@ void TMemIniFile::WriteString(const std::string& Section, const std::string& Ide
 }
 
 void TMemIniFile::ReadSection(const std::string& Section, TStrings& Strings) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& E : FFile->Entries(Section)) Strings.Add(E.first);
-  Strings.EndUpdate();
+  Fill(Strings, FFile->Keys(Section));
 }
 
-void TMemIniFile::ReadSections(TStrings& Strings) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& S : FFile->SectionNames()) Strings.Add(S);
-  Strings.EndUpdate();
-}
+void TMemIniFile::ReadSections(TStrings& Strings) { Fill(Strings, FFile->SectionNames()); }
 
 void TMemIniFile::ReadSectionValues(const std::string& Section, TStrings& Strings) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& E : FFile->Entries(Section)) Strings.Add(E.first + "=" + Trim(E.second));
-  Strings.EndUpdate();
+  Fill(Strings, FFile->ValueLines(Section, false));
 }
 
 void TMemIniFile::EraseSection(const std::string& Section) { FFile->EraseSection(Section); }
@@ -410,12 +419,7 @@ void TMemIniFile::UpdateFile() { FFile->Save(); }
 
 void TMemIniFile::Clear() { FFile->Lines().clear(); }
 
-void TMemIniFile::GetStrings(TStrings& Strings) {
-  Strings.BeginUpdate();
-  Strings.Clear();
-  for (const auto& L : FFile->Lines()) Strings.Add(L);
-  Strings.EndUpdate();
-}
+void TMemIniFile::GetStrings(TStrings& Strings) { Fill(Strings, FFile->Lines()); }
 
 void TMemIniFile::SetStrings(const TStrings& Strings) { FFile->Lines() = Strings.ToVector(); }
 
