@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <deque>
+#include <utility>
 
 #include "platform/bitmap.h"
 #include "platform/picture.h"
@@ -31,6 +32,8 @@ TRegion& TRegion::operator=(const TRegion& Other) {
 TRegion::~TRegion() = default;
 
 namespace {
+enum class ArcKind { Arc, Pie, Chord };
+
 QRect NormRect(int32_t L, int32_t T, int32_t R, int32_t B) {
   if (R < L) std::swap(L, R);
   if (B < T) std::swap(T, B);
@@ -522,6 +525,10 @@ struct TCanvas::Impl {
   // Ellipses, arcs, pies and chords are set pixel by pixel for a one-pixel solid pen (or none)
   // on an unscaled mapping; wider, dashed or scaled pens are left to the engine.
   // A real printer gets the engine's curves: its pages are not pixels the program reads back.
+  // Pie or chord: added to the open path, or filled with the brush and outlined with the pen.
+  void ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4,
+                 int32_t Y4);
+
   bool ExactCurves() const {
     TPenStyle st = Owner->FPen->Style();
     if (Target && Target->Technology() == DT_RASPRINTER && !Target->Image()) return false;
@@ -933,7 +940,6 @@ struct Sector {
 
 // The pixels of an arc, pie or chord in the box [L, R) x [T, B): the outline (no pixel twice)
 // and the inside row spans that the outline does not cover.
-enum class ArcKind { Arc, Pie, Chord };
 struct ArcRaster {
   QPolygon Outline;
   std::vector<QRect> Inside;
@@ -947,8 +953,9 @@ void AddLinePixels(QPoint A, QPoint B, std::vector<QPoint>& Out) {
                      A.y() + (n ? static_cast<int>(std::lround(static_cast<double>(i) * dy / n)) : 0));
 }
 
-ArcRaster RasterArc(int L, int T, int R, int B, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4, int Direction,
-                    ArcKind Kind, bool Outline, bool Fill) {
+ArcRaster RasterArc(const QRect& Box, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4, int Direction, ArcKind Kind,
+                    bool Outline, bool Fill) {
+  const int L = Box.left(), T = Box.top(), R = Box.left() + Box.width(), B = Box.top() + Box.height();
   ArcRaster res;
   Sector sec;
   double a = (R - 1 - L) / 2.0, b = (B - 1 - T) / 2.0;
@@ -1039,8 +1046,7 @@ void DrawExactArc(TCanvas::Impl* d, QPainter* p, const QRect& Box, int32_t X3, i
     r.adjust(h, h, -h, -h);
   }
   const bool fill = p->brush().style() != Qt::NoBrush;
-  ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4, Direction,
-                          Kind, !d->PenNull, fill);
+  ArcRaster a = RasterArc(r, X3, Y3, X4, Y4, Direction, Kind, !d->PenNull, fill);
   if (fill && !a.Inside.empty()) {
     QBrush b = p->brush();
     for (const QRect& span : a.Inside) p->fillRect(span, b);
@@ -1065,9 +1071,7 @@ void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
   Changing();
   if (!FImpl->Nop && !FImpl->PenNull) {
     if (FImpl->ExactCurves()) {
-      QRect r = NormRect(X1, Y1, X2, Y2);
-      ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4,
-                              FArcDirection, ArcKind::Arc, true, false);
+      ArcRaster a = RasterArc(NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Arc, true, false);
       if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
     } else {
       p->strokePath(path, p->pen());
@@ -1093,9 +1097,7 @@ void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
     Changing();
     if (FImpl->ExactCurves()) {
       // The line stops short of the arc's first pixel, which the arc sets.
-      QRect r = NormRect(X1, Y1, X2, Y2);
-      ArcRaster a = RasterArc(r.left(), r.top(), r.left() + r.width(), r.top() + r.height(), X3, Y3, X4, Y4,
-                              FArcDirection, ArcKind::Arc, true, false);
+      ArcRaster a = RasterArc(NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Arc, true, false);
       if (!FImpl->Nop && !FImpl->PenNull) {
         FImpl->Segment(p, FPenPos.X, FPenPos.Y, a.Start.x(), a.Start.y());
         if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
@@ -1109,52 +1111,44 @@ void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
   FPenPos = TPoint(static_cast<int32_t>(std::lround(end.x())), static_cast<int32_t>(std::lround(end.y())));
 }
 
-void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
-  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
+void TCanvas::Impl::ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3,
+                              int32_t X4, int32_t Y4) {
+  const int dir = Owner->FArcDirection;
+  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, dir);
   if (!g.Valid) return;
   QPainterPath path;
-  path.moveTo(g.Box.center());
+  if (Kind == ArcKind::Pie)
+    path.moveTo(g.Box.center());
+  else
+    path.arcMoveTo(g.Box, g.Start);
   path.arcTo(g.Box, g.Start, g.Sweep);
   path.closeSubpath();
-  if (FImpl->InPath) {
-    FImpl->Path.addPath(path);
+  if (InPath) {
+    Path.addPath(path);
     return;
   }
-  QPainter* p = FImpl->Ready();
+  QPainter* p = Ready();
   if (!p) return;
-  Changing();
-  if (!FImpl->Nop) {
-    if (FImpl->ExactCurves())
-      DrawExactArc(FImpl.get(), p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Pie);
-    else {
-      Impl::CurvePen cp(FImpl.get(), p);
+  Owner->Changing();
+  if (!Nop) {
+    if (ExactCurves()) {
+      DrawExactArc(this, p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, dir, Kind);
+    } else if (Kind == ArcKind::Pie) {
+      CurvePen cp(this, p);
+      p->drawPath(path);
+    } else {
       p->drawPath(path);
     }
   }
-  Changed();
+  Owner->Changed();
+}
+
+void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
+  FImpl->ClosedArc(ArcKind::Pie, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
 void TCanvas::Chord(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
-  ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, FArcDirection);
-  if (!g.Valid) return;
-  QPainterPath path;
-  path.arcMoveTo(g.Box, g.Start);
-  path.arcTo(g.Box, g.Start, g.Sweep);
-  path.closeSubpath();
-  if (FImpl->InPath) {
-    FImpl->Path.addPath(path);
-    return;
-  }
-  QPainter* p = FImpl->Ready();
-  if (!p) return;
-  Changing();
-  if (!FImpl->Nop) {
-    if (FImpl->ExactCurves())
-      DrawExactArc(FImpl.get(), p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Chord);
-    else
-      p->drawPath(path);
-  }
-  Changed();
+  FImpl->ClosedArc(ArcKind::Chord, X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
 void TCanvas::FillRect(const TRect& R) {
@@ -1514,11 +1508,7 @@ void TCanvas::PatBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCopyMode Rop) 
 // Device-context state
 
 int TCanvas::GetTextAlign() { return FImpl->TextAlign; }
-int TCanvas::SetTextAlign(int Flags) {
-  int old = FImpl->TextAlign;
-  FImpl->TextAlign = Flags;
-  return old;
-}
+int TCanvas::SetTextAlign(int Flags) { return std::exchange(FImpl->TextAlign, Flags); }
 
 int TCanvas::GetBkMode() {
   FImpl->RealizeBrush();
@@ -1526,10 +1516,8 @@ int TCanvas::GetBkMode() {
 }
 int TCanvas::SetBkMode(int Mode) {
   FImpl->RealizeBrush();
-  int old = FImpl->BkMode;
-  FImpl->BkMode = Mode == OPAQUE ? OPAQUE : TRANSPARENT;
   FImpl->BrushDirty = true;
-  return old;
+  return std::exchange(FImpl->BkMode, Mode == OPAQUE ? OPAQUE : TRANSPARENT);
 }
 TColor TCanvas::GetBkColor() {
   FImpl->RealizeBrush();
@@ -1537,10 +1525,8 @@ TColor TCanvas::GetBkColor() {
 }
 TColor TCanvas::SetBkColor(TColor Color) {
   FImpl->RealizeBrush();
-  TColor old = FImpl->BkColor;
-  FImpl->BkColor = ColorToRGB(Color);
   FImpl->BrushDirty = true;
-  return old;
+  return std::exchange(FImpl->BkColor, ColorToRGB(Color));
 }
 TColor TCanvas::GetTextColor() {
   FImpl->RealizeFont();
@@ -1548,10 +1534,8 @@ TColor TCanvas::GetTextColor() {
 }
 TColor TCanvas::SetTextColor(TColor Color) {
   FImpl->RealizeFont();
-  TColor old = FImpl->TextColor;
-  FImpl->TextColor = ColorToRGB(Color);
   FImpl->BrushDirty = true;
-  return old;
+  return std::exchange(FImpl->TextColor, ColorToRGB(Color));
 }
 int TCanvas::GetROP2() {
   FImpl->RealizePen();
@@ -1559,26 +1543,16 @@ int TCanvas::GetROP2() {
 }
 int TCanvas::SetROP2(int Mode) {
   FImpl->RealizePen();
-  int old = FImpl->Rop2;
-  FImpl->Rop2 = Mode;
   FImpl->PenDirty = true;
-  return old;
+  return std::exchange(FImpl->Rop2, Mode);
 }
 int TCanvas::SetArcDirection(int Direction) {
   int old = FArcDirection;
   if (Direction == AD_CLOCKWISE || Direction == AD_COUNTERCLOCKWISE) FArcDirection = Direction;
   return old;
 }
-int TCanvas::SetPolyFillMode(int Mode) {
-  int old = FPolyFillMode;
-  FPolyFillMode = Mode == WINDING ? WINDING : ALTERNATE;
-  return old;
-}
-int TCanvas::SetTextCharacterExtra(int Extra) {
-  int old = FCharExtra;
-  FCharExtra = Extra;
-  return old;
-}
+int TCanvas::SetPolyFillMode(int Mode) { return std::exchange(FPolyFillMode, Mode == WINDING ? WINDING : ALTERNATE); }
+int TCanvas::SetTextCharacterExtra(int Extra) { return std::exchange(FCharExtra, Extra); }
 
 // ---------------------------------------------------------------------------------------------
 // Paths
