@@ -689,28 +689,39 @@ void TReader::ReadSignature() {
 
 namespace {
 
+// A value stored as its own bytes.
+template <class T>
+T ReadRaw(TReader& R) {
+  T v;
+  R.Read(&v, sizeof v);
+  return v;
+}
+
+// What a component's entry starts with: the optional prefix, the class name and the name.
+struct TComponentHeader {
+  TFilerFlags Flags;
+  int ChildPos = 0;
+  std::string ClassName, Name;
+};
+
+TComponentHeader ReadComponentHeader(TReader& R) {
+  TComponentHeader h;
+  R.ReadPrefix(h.Flags, h.ChildPos);
+  h.ClassName = R.ReadStr();
+  h.Name = R.ReadStr();
+  return h;
+}
+
 int64_t ReadIntBody(TReader& R, TValueType t) {
   switch (t) {
-    case vaInt8: {
-      int8_t v;
-      R.Read(&v, 1);
-      return v;
-    }
-    case vaInt16: {
-      int16_t v;
-      R.Read(&v, 2);
-      return v;
-    }
-    case vaInt32: {
-      int32_t v;
-      R.Read(&v, 4);
-      return v;
-    }
-    case vaInt64: {
-      int64_t v;
-      R.Read(&v, 8);
-      return v;
-    }
+    case vaInt8:
+      return ReadRaw<int8_t>(R);
+    case vaInt16:
+      return ReadRaw<int16_t>(R);
+    case vaInt32:
+      return ReadRaw<int32_t>(R);
+    case vaInt64:
+      return ReadRaw<int64_t>(R);
     default:
       InvalidFormat();
   }
@@ -726,21 +737,12 @@ long double ReadFloatBody(TReader& R, TValueType t) {
       return v;
     }
     case vaDouble:
-    case vaDate: {
-      double v;
-      R.Read(&v, 8);
-      return v;
-    }
-    case vaSingle: {
-      float v;
-      R.Read(&v, 4);
-      return v;
-    }
-    case vaCurrency: {
-      int64_t v;
-      R.Read(&v, 8);
-      return static_cast<long double>(v) / 10000.0L;
-    }
+    case vaDate:
+      return ReadRaw<double>(R);
+    case vaSingle:
+      return ReadRaw<float>(R);
+    case vaCurrency:
+      return static_cast<long double>(ReadRaw<int64_t>(R)) / 10000.0L;
     default:
       return static_cast<long double>(ReadIntBody(R, t));
   }
@@ -1279,13 +1281,7 @@ void TReader::ReadDataInner(TComponent* Instance) {
 
 void TReader::SkipComponent(bool SkipHeader) {
   Enter();
-  if (SkipHeader) {
-    TFilerFlags flags;
-    int pos;
-    ReadPrefix(flags, pos);
-    ReadStr();
-    ReadStr();
-  }
+  if (SkipHeader) ReadComponentHeader(*this);
   while (!EndOfList()) {
     if (ReadStr().empty()) InvalidFormat();
     SkipValue();
@@ -1303,11 +1299,7 @@ void TReader::DropFixups(TComponent* Holder) {
 }
 
 TComponent* TReader::ReadComponent(TComponent* Component) {
-  TFilerFlags flags;
-  int childPos;
-  ReadPrefix(flags, childPos);
-  std::string className = ReadStr();
-  std::string name = ReadStr();
+  auto [flags, childPos, className, name] = ReadComponentHeader(*this);
   if (className.empty()) InvalidFormat();
   Enter();
   struct DepthGuard {
@@ -1441,11 +1433,7 @@ void TReader::FixupReferences() {
 
 TComponent* TReader::ReadRootComponent(TComponent* Root) {
   ReadSignature();
-  TFilerFlags flags;
-  int childPos;
-  ReadPrefix(flags, childPos);
-  std::string className = ReadStr();
-  std::string name = ReadStr();
+  auto [flags, childPos, className, name] = ReadComponentHeader(*this);
   if (className.empty()) InvalidFormat();
   FRootStreamName = name;
   TComponent* result = Root;
@@ -1528,11 +1516,7 @@ public:
   TBinaryToText(TReader& R, std::string& Out) : r(R), out(Out) {}
 
   void Object(int indent) {
-    TFilerFlags flags;
-    int pos;
-    r.ReadPrefix(flags, pos);
-    std::string cls = r.ReadStr();
-    std::string name = r.ReadStr();
+    auto [flags, pos, cls, name] = ReadComponentHeader(r);
     CheckIdent(cls, false);
     if (!name.empty()) CheckIdent(name, false);
     Indent(indent);
@@ -1646,8 +1630,7 @@ private:
         out += FloatToText(static_cast<float>(ReadFloatBody(r, t))) + "s";
         return;
       case vaCurrency: {
-        int64_t v;
-        r.Read(&v, 8);
+        int64_t v = ReadRaw<int64_t>(r);
         uint64_t a = v < 0 ? 0 - static_cast<uint64_t>(v) : static_cast<uint64_t>(v);
         std::string frac = std::to_string(a % 10000);
         out += (v < 0 ? "-" : "") + std::to_string(a / 10000) + "." + std::string(4 - frac.size(), '0') + frac + "c";
