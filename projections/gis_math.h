@@ -99,6 +99,28 @@ struct TAuthalicInverse {
   }
 };
 
+// Easting limits by the sign of the central meridian.
+struct TEastingLimits {
+  double PositiveMax, PositiveMin, ZeroMax, ZeroMin, NegativeMax, NegativeMin;
+
+  // Full each way, less on the side away from which the central meridian is turned.
+  static constexpr TEastingLimits Turned(double Full, double Short) {
+    return {Short, -Full, Full, -Full, Full, -Short};
+  }
+  void Apply(double Meridian, double& Max, double& Min) const {
+    if (Meridian > 0) {
+      Max = PositiveMax;
+      Min = PositiveMin;
+    } else if (Meridian < 0) {
+      Max = NegativeMax;
+      Min = NegativeMin;
+    } else {
+      Max = ZeroMax;
+      Min = ZeroMin;
+    }
+  }
+};
+
 }  // namespace gis
 
 // Defines GetCode and GetDescription of a projection class.

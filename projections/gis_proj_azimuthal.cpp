@@ -33,14 +33,9 @@ TGIS_ProjectionParameters TGIS_ProjectionOrthographic::GetParameters() const {
 
 void TGIS_ProjectionOrthographic::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
@@ -53,18 +48,13 @@ void TGIS_ProjectionOrthographic::Prepare() {
 
 void TGIS_ProjectionOrthographic::Project(const TGIS_ProjPoint& Geodetic,
                                           TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double Ra = AuthalicRadius;
   const long double x = Ra * std::cos(phi) * std::sin(dl);
   const long double y =
       Ra * (CosOrigin * std::sin(phi) - SinOrigin * std::cos(phi) * std::cos(dl));
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionOrthographic::Unproject(const TGIS_ProjPoint& Projected,
@@ -95,8 +85,7 @@ void TGIS_ProjectionOrthographic::Unproject(const TGIS_ProjPoint& Projected,
   else
     lambda = CentralMeridian +
              std::atan2(dx * sc, rho * cc * CosOrigin - dy * sc * SinOrigin);
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -123,10 +112,7 @@ bool TGIS_ProjectionPolarStereographic::TrueScaleAtPole() const {
 
 void TGIS_ProjectionPolarStereographic::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   double Origin = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   double Meridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
   Southern = Origin < 0 ? 1 : 0;
@@ -196,13 +182,8 @@ void TGIS_ProjectionPolarStereographic::Project(const TGIS_ProjPoint& Geodetic,
 
 void TGIS_ProjectionPolarStereographic::Unproject(const TGIS_ProjPoint& Projected,
                                                   TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  long double dx = x - FalseEasting;
-  long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   long double lambda, phi;
   if (dx == 0 && dy == 0) {
     phi = HalfPi;

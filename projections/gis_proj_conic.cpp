@@ -50,10 +50,7 @@ TGIS_ProjectionParameters TGIS_ProjectionAlbers::GetParameters() const { return 
 
 void TGIS_ProjectionAlbers::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   const double Half = static_cast<double>(HalfPi);
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, Half);
   CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
@@ -91,12 +88,8 @@ void TGIS_ProjectionAlbers::Prepare() {
 }
 
 void TGIS_ProjectionAlbers::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double q = AuthalicQ(E2, E, phi);
   const long double rho = C < N * q ? 0 : (A / N) * std::sqrt(C - N * q);
   const long double theta = N * dl;
@@ -105,13 +98,8 @@ void TGIS_ProjectionAlbers::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoi
 }
 
 void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   long double r = Rho0 - dy;
   long double rho = std::sqrt(dx * dx + r * r);
   if (N < 0) {
@@ -147,8 +135,7 @@ void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
     }
   }
   long double lambda = CentralMeridian + theta / N;
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -167,10 +154,7 @@ TGIS_ProjectionParameters TGIS_ProjectionLambert::GetParameters() const { return
 
 void TGIS_ProjectionLambert::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
   const double Limit89 = static_cast<double>(Lambert89);
@@ -202,12 +186,8 @@ void TGIS_ProjectionLambert::Prepare() {
 }
 
 void TGIS_ProjectionLambert::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   long double rho;
   if (std::fabs(std::fabs(phi) - HalfPi) <= 1e-10L) {
     // The pole opposite the apex lies at infinity.
@@ -222,13 +202,8 @@ void TGIS_ProjectionLambert::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
 }
 
 void TGIS_ProjectionLambert::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   long double r = Rho0 - dy;
   long double rho = std::sqrt(dx * dx + r * r);
   if (N < 0) {
@@ -268,14 +243,9 @@ TGIS_ProjectionParameters TGIS_ProjectionPolyconic::GetParameters() const {
 
 void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
@@ -314,12 +284,8 @@ void TGIS_ProjectionPolyconic::Prepare() {
 }
 
 void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   if (std::fabs(dl) > HalfPi) AddWarning(GIS_RS_WRN_LONGITUDE);
   long double x, y;
   if (phi != 0) {
@@ -333,19 +299,13 @@ void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
     x = A * dl;
     y = -M0;
   }
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
                                          TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
-  CheckNorthing(y, FalseNorthing + MinNorthing, FalseNorthing + MaxNorthing);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, MinNorthing, MaxNorthing, dx, dy);
   long double lambda, phi;
   if (Near(dy, -M0, 1)) {
     phi = 0;
@@ -376,8 +336,7 @@ void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
     else
       lambda = std::asin(LimitUnit(dx / A * Cc)) / std::sin(phi) + CentralMeridian;
   }
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -396,14 +355,9 @@ TGIS_ProjectionParameters TGIS_ProjectionBonne::GetParameters() const {
 
 void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
@@ -427,12 +381,8 @@ void TGIS_ProjectionBonne::Prepare() {
 }
 
 void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   TMeridian Mer{C0, C1, C2, C3};
   long double x, y;
   if (Am1Sin == 0) {
@@ -449,18 +399,12 @@ void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoin
     x = rho * std::sin(Ee);
     y = Am1Sin - rho * std::cos(Ee);
   }
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
   long double lambda, phi;
   if (Am1Sin == 0) {
@@ -483,6 +427,5 @@ void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjP
       lambda = CentralMeridian + rho * std::atan2(dx, r) / (A * SmallM(E2, phi));
     }
   }
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }

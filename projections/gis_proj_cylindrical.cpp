@@ -77,21 +77,9 @@ TGIS_ProjectionParameters TGIS_ProjectionMercator::GetParameters() const {
 
 void TGIS_ProjectionMercator::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  const double Origin = CheckOriginLatitude(AOriginLatitude, static_cast<double>(MercatorLimit));
-  double Meridian = ACentralMeridian;
-  if (Meridian < -Pi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(-Pi);
-  } else if (Meridian > TwoPi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(TwoPi);
-  }
-  CentralMeridian = Meridian;
-  OriginLatitude = Origin;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(MercatorLimit));
+  CentralMeridian = LimitCentralMeridian(ACentralMeridian);
   FalseEasting = AFalseEasting;
   FalseNorthing = AFalseNorthing;
   Prepare();
@@ -117,29 +105,19 @@ void TGIS_ProjectionMercator::Prepare() {
 }
 
 void TGIS_ProjectionMercator::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, MercatorLimit);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi, MercatorLimit);
   const long double k0a = ScaleFactor * A;
   const long double es = E * std::sin(phi);
   const long double x = k0a * dl;
   const long double y =
       k0a * std::log(std::tan(Pi / 4 + phi / 2) * std::pow((1 - es) / (1 + es), E / 2));
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionMercator::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   const long double k0a = ScaleFactor * A;
   const long double chi = HalfPi - 2 * std::atan(1 / std::exp(dy / k0a));
   const long double phi = chi + InvCoef1 * std::sin(2 * chi) + InvCoef2 * std::sin(4 * chi) +
@@ -162,59 +140,34 @@ TGIS_ProjectionParameters TGIS_ProjectionMillerCyl::GetParameters() const { retu
 
 void TGIS_ProjectionMillerCyl::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
   Prepare();
 }
 
 void TGIS_ProjectionMillerCyl::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
   AuthalicRadius = gis::AuthalicRadius(A, E2);
-  if (CentralMeridian > 0) {
-    MaxEasting = 19903915;
-    MinEasting = -20015110;
-  } else if (CentralMeridian < 0) {
-    MaxEasting = 20015110;
-    MinEasting = -19903915;
-  } else {
-    MaxEasting = 20015110;
-    MinEasting = -20015110;
-  }
+  TEastingLimits::Turned(20015110, 19903915).Apply(CentralMeridian, MaxEasting, MinEasting);
 }
 
 void TGIS_ProjectionMillerCyl::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double s = std::sin(0.8L * phi);
   const long double x = AuthalicRadius * dl;
   const long double y = AuthalicRadius / 1.6L * std::log((1 + s) / (1 - s));
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionMillerCyl::Unproject(const TGIS_ProjPoint& Projected,
                                          TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
   const double Band = std::fabs(DeltaNorthing);
-  CheckNorthing(y, FalseNorthing - Band, FalseNorthing + Band);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   long double phi = std::atan(std::sinh(0.8L * dy / AuthalicRadius)) / 0.8L;
   long double lambda = CentralMeridian + dx / AuthalicRadius;
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -229,14 +182,9 @@ TGIS_ProjectionParameters TGIS_ProjectionEQC::GetParameters() const { return Mer
 
 void TGIS_ProjectionEQC::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
@@ -250,42 +198,24 @@ void TGIS_ProjectionEQC::Prepare() {
   // side away from which the central meridian is turned.
   const long double Full = RaCosParallel * Pi;
   const long double Short = RaCosParallel * (Pi - OneDegree);
-  if (CentralMeridian > 0) {
-    MaxEasting = static_cast<double>(Short);
-    MinEasting = static_cast<double>(-Full);
-  } else if (CentralMeridian < 0) {
-    MaxEasting = static_cast<double>(Full);
-    MinEasting = static_cast<double>(-Short);
-  } else {
-    MaxEasting = static_cast<double>(Full);
-    MinEasting = -MaxEasting;
-  }
+  TEastingLimits::Turned(static_cast<double>(Full), static_cast<double>(Short))
+      .Apply(CentralMeridian, MaxEasting, MinEasting);
 }
 
 void TGIS_ProjectionEQC::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   Projected = {static_cast<double>(RaCosParallel * dl + FalseEasting),
                static_cast<double>(AuthalicRadius * phi + FalseNorthing), Geodetic.Z};
 }
 
 void TGIS_ProjectionEQC::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
   const double Band = std::fabs(DeltaNorthing);
-  CheckNorthing(y, FalseNorthing - Band, FalseNorthing + Band);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   long double phi = dy / AuthalicRadius;
   long double lambda = RaCosParallel == 0 ? 0 : CentralMeridian + dx / RaCosParallel;
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -300,24 +230,15 @@ TGIS_ProjectionParameters TGIS_ProjectionCEA::GetParameters() const { return Mer
 
 void TGIS_ProjectionCEA::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
 void TGIS_ProjectionCEA::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TAuthalicInverse Inverse;
   Inverse.Init(E2);
-  InvCoef1 = Inverse.K1;
-  InvCoef2 = Inverse.K2;
-  InvCoef3 = Inverse.K3;
   const long double phi1 = OriginLatitude;
   const long double s = std::sin(phi1);
   const long double k0 = std::cos(phi1) / std::sqrt(1 - E2 * s * s);
@@ -325,47 +246,25 @@ void TGIS_ProjectionCEA::Prepare() {
   TwoK0 = 2 * k0;
   const long double Full = AK0 * Pi;
   const long double Short = AK0 * (Pi - OneDegree);
-  if (CentralMeridian > 0) {
-    MaxEasting = static_cast<double>(Short);
-    MinEasting = static_cast<double>(-Full);
-  } else if (CentralMeridian < 0) {
-    MaxEasting = static_cast<double>(Full);
-    MinEasting = static_cast<double>(-Short);
-  } else {
-    MaxEasting = static_cast<double>(Full);
-    MinEasting = -MaxEasting;
-  }
+  TEastingLimits::Turned(static_cast<double>(Full), static_cast<double>(Short))
+      .Apply(CentralMeridian, MaxEasting, MinEasting);
   // Half height of the map: the northing of the pole, from the false northing.
   DeltaNorthing = static_cast<double>(A * AuthalicQ(E2, E, HalfPi) / TwoK0);
 }
 
 void TGIS_ProjectionCEA::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double x = AK0 * dl;
   const long double y = A * AuthalicQ(E2, E, phi) / TwoK0;
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
   const double Band = std::fabs(DeltaNorthing);
-  CheckNorthing(y, FalseNorthing - Band, FalseNorthing + Band);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double qp = AuthalicQ(E2, E, HalfPi);
   const long double beta = std::asin(LimitUnit(TwoK0 * dy / (A * qp)));
-  long double phi = beta + InvCoef1 * std::sin(2 * beta) + InvCoef2 * std::sin(4 * beta) +
-                    InvCoef3 * std::sin(6 * beta);
-  long double lambda = CentralMeridian + dx / AK0;
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(CentralMeridian + dx / AK0, Inverse.Latitude(beta), Projected.Z);
 }

@@ -1,6 +1,7 @@
 // Pass-through, earth-centred and normal cylindrical projections.
 #pragma once
 
+#include "projections/gis_math.h"
 #include "projections/gis_projection.h"
 
 // No projection: coordinates pass through unchanged.
@@ -95,5 +96,5 @@ public:
   double MinEasting = -20037509;
   long double AK0 = 0;
   long double TwoK0 = 0;
-  long double InvCoef1 = 0, InvCoef2 = 0, InvCoef3 = 0;
+  gis::TAuthalicInverse Inverse;
 };

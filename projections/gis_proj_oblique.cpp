@@ -47,10 +47,7 @@ TGIS_ProjectionParameters TGIS_ProjectionHotine::GetParameters() const {
 
 void TGIS_ProjectionHotine::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   CentreLongitude = CheckCentralMeridian(ACentralMeridian);
   CentralMeridian = CentreLongitude;
@@ -203,10 +200,7 @@ TGIS_ProjectionParameters TGIS_ProjectionHotine2::GetParameters() const {
 
 void TGIS_ProjectionHotine2::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   CentreLongitude = CheckCentralMeridian(ACentralMeridian);
   CentralMeridian = CentreLongitude;

@@ -32,30 +32,9 @@ namespace {
 const TGIS_ProjectionParameters WorldParameters = {ppCentralMeridian, ppFalseEasting,
                                                    ppFalseNorthing};
 
-// Easting limits by the sign of the central meridian.
-struct TEastingLimits {
-  double PositiveMax, PositiveMin, ZeroMax, ZeroMin, NegativeMax, NegativeMin;
-
-  void Apply(double Meridian, double& Max, double& Min) const {
-    if (Meridian > 0) {
-      Max = PositiveMax;
-      Min = PositiveMin;
-    } else if (Meridian < 0) {
-      Max = NegativeMax;
-      Min = NegativeMin;
-    } else {
-      Max = ZeroMax;
-      Min = ZeroMin;
-    }
-  }
-};
-
-constexpr TEastingLimits SinusoidLimits{19926189, -20037509, 20037509,
-                                        -20037509, 20037509,  -19926189};
-constexpr TEastingLimits MollweideLimits{17919819, -18019930, 18019930,
-                                         -18019930, 18019930, -17919819};
-constexpr TEastingLimits Eckert4Limits{16808386, -16902288, 16902288,
-                                       -16902288, 16902288, -16808386};
+constexpr TEastingLimits SinusoidLimits = TEastingLimits::Turned(20037509, 19926189);
+constexpr TEastingLimits MollweideLimits = TEastingLimits::Turned(18019930, 17919819);
+constexpr TEastingLimits Eckert4Limits = TEastingLimits::Turned(16902288, 16808386);
 constexpr TEastingLimits WideLimits{17555761, -17653839, 17653838,
                                     -17653838, 17653838, -17555761};
 
@@ -93,10 +72,7 @@ long double ArcSinOrPole(long double I) {
   TGIS_ProjectionParameters Class::GetParameters() const { return WorldParameters; }           \
   void Class::SetUp(GIS_SETUP_PARAMS) {                                                        \
     KeepWarnings = 0;                                                                          \
-    TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,    \
-                                   AFalseNorthing, AStandardParallel1, AStandardParallel2,     \
-                                   AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1, \
-                                   ALatitude1, ALongitude2, ALatitude2);                       \
+    TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);                       \
     StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);             \
     Prepare();                                                                                 \
   }
@@ -108,26 +84,6 @@ GIS_WORLD_SETUP(TGIS_ProjectionEckert6)
 GIS_WORLD_SETUP(TGIS_ProjectionWagner4)
 GIS_WORLD_SETUP(TGIS_ProjectionWagner7)
 GIS_WORLD_SETUP(TGIS_ProjectionGrinten)
-
-// The common start of Project: checked latitude and longitude, and the longitude difference.
-#define GIS_WORLD_PROJECT_START                  \
-  KeepWarnings = 0;                              \
-  long double lambda = Geodetic.X;               \
-  long double phi = Geodetic.Y;                  \
-  CheckLatitude(phi, HalfPi);                    \
-  CheckLongitude(lambda);                        \
-  const long double dl = DeltaLongitude(lambda);
-
-// The common start of Unproject: easting limits, northing band, offsets from the false origin.
-#define GIS_WORLD_UNPROJECT_START                                                \
-  KeepWarnings = 0;                                                              \
-  long double x = Projected.X;                                                   \
-  long double y = Projected.Y;                                                   \
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);         \
-  const double Band = std::fabs(DeltaNorthing);                                  \
-  CheckNorthing(y, FalseNorthing - Band, FalseNorthing + Band);                  \
-  const long double dx = x - FalseEasting;                                       \
-  const long double dy = y - FalseNorthing;
 
 // ---------------------------------------------------------------------------------------------
 // Sinusoid
@@ -155,17 +111,19 @@ void TGIS_ProjectionSinusoid::Prepare() {
 }
 
 void TGIS_ProjectionSinusoid::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   TMeridian Mer{C0, C1, C2, C3};
   const long double s = std::sin(phi);
   const long double x = A * dl * std::cos(phi) / std::sqrt(1 - E2 * s * s);
   const long double y = Mer.Distance(A, phi);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionSinusoid::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
   long double phi = Foot.Latitude(dy / (A * C0));
   long double lambda;
@@ -176,8 +134,7 @@ void TGIS_ProjectionSinusoid::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pr
     const long double s = std::sin(phi);
     lambda = CentralMeridian + dx * std::sqrt(1 - E2 * s * s) / (A * std::cos(phi));
   }
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -197,7 +154,8 @@ void TGIS_ProjectionMollweide::Prepare() {
 }
 
 void TGIS_ProjectionMollweide::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double PiSinPhi = Pi * std::sin(phi);
   const long double theta2 = Newton(
       phi, NewtonTolerance, [&](long double T) { return T + std::sin(T) - PiSinPhi; },
@@ -205,13 +163,14 @@ void TGIS_ProjectionMollweide::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
   const long double theta = theta2 / 2;
   const long double x = Sqrt8Ra / Pi * dl * std::cos(theta);
   const long double y = Sqrt2Ra * std::sin(theta);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionMollweide::Unproject(const TGIS_ProjPoint& Projected,
                                          TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double i = dy / Sqrt2Ra;
   long double phi, theta = 0;
   if (std::fabs(i) > 1) {
@@ -223,8 +182,7 @@ void TGIS_ProjectionMollweide::Unproject(const TGIS_ProjPoint& Projected,
   long double lambda = std::fabs(std::fabs(phi) - HalfPi) < 1e-10L
                            ? static_cast<long double>(CentralMeridian)
                            : CentralMeridian + Pi * dx / (Sqrt8Ra * std::cos(theta));
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -250,7 +208,8 @@ void TGIS_ProjectionEckert4::Prepare() {
 }
 
 void TGIS_ProjectionEckert4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double KSinPhi = Eckert4K * std::sin(phi);
   const long double theta = Newton(
       phi / 2, NewtonTolerance,
@@ -260,18 +219,18 @@ void TGIS_ProjectionEckert4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
       [](long double T) { return 2 * std::cos(T) * (1 + std::cos(T)); });
   const long double x = Ra0 * dl * (1 + std::cos(theta));
   const long double y = Ra1 * std::sin(theta);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionEckert4::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double theta = std::asin(LimitUnit(dy / Ra1));
   long double phi = std::asin(LimitUnit(
       (theta + std::sin(theta) * std::cos(theta) + 2 * std::sin(theta)) / Eckert4K));
   long double lambda = CentralMeridian + dx / (Ra0 * (1 + std::cos(theta)));
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -291,24 +250,25 @@ void TGIS_ProjectionEckert6::Prepare() {
 }
 
 void TGIS_ProjectionEckert6::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double KSinPhi = Eckert6K * std::sin(phi);
   const long double theta = Newton(
       phi, NewtonTolerance, [&](long double T) { return T + std::sin(T) - KSinPhi; },
       [](long double T) { return 1 + std::cos(T); });
   const long double x = RaOverSqrt2PlusPi * dl * (1 + std::cos(theta));
   const long double y = 2 * RaOverSqrt2PlusPi * theta;
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionEckert6::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double theta = dy * Sqrt2PlusPiOverRa / 2;
   long double phi = ArcSinOrPole((theta + std::sin(theta)) / Eckert6K);
   long double lambda = CentralMeridian + Sqrt2PlusPiOverRa * dx / (1 + std::cos(theta));
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -328,7 +288,8 @@ void TGIS_ProjectionWagner4::Prepare() {
 }
 
 void TGIS_ProjectionWagner4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double KSinPhi = Wagner4K * std::sin(phi);
   const long double theta2 = Newton(
       phi, 1e-10L, [&](long double T) { return T + std::sin(T) - KSinPhi; },
@@ -336,17 +297,17 @@ void TGIS_ProjectionWagner4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
   const long double theta = theta2 / 2;
   const long double x = Ra0 * dl * std::cos(theta);
   const long double y = Ra1 * std::sin(theta);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionWagner4::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double theta = std::asin(LimitUnit(dy / Ra1));
   long double phi = ArcSinOrPole((2 * theta + std::sin(2 * theta)) / Wagner4K);
   long double lambda = CentralMeridian + dx / (Ra0 * std::cos(theta));
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -364,18 +325,20 @@ void TGIS_ProjectionWagner7::Prepare() {
 }
 
 void TGIS_ProjectionWagner7::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double s = 0.90631L * std::sin(phi);
   const long double c0 = std::sqrt(1 - s * s);
   const long double c1 = std::sqrt(2 / (1 + c0 * std::cos(dl / 3)));
   const long double x = 2.66723L * Ra * c0 * c1 * std::sin(dl / 3);
   const long double y = 1.24104L * Ra * s * c1;
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionWagner7::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  GIS_WORLD_UNPROJECT_START
+  const double Band = std::fabs(DeltaNorthing);
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double xs = dx / 2.66723L;
   const long double ys = dy / 1.24104L;
   const long double t = std::sqrt(xs * xs + ys * ys);
@@ -390,8 +353,7 @@ void TGIS_ProjectionWagner7::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
     phi = ArcSinOrPole(std::sin(c) * dy / (1.1247669624L * t));
     lambda = CentralMeridian + 3 * std::atan2(std::tan(c) * dx, 2.66723L * t);
   }
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -419,10 +381,7 @@ TGIS_ProjectionParameters TGIS_ProjectionRobinson::GetParameters() const {
 
 void TGIS_ProjectionRobinson::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   double Meridian = ACentralMeridian;
   if (Meridian < -Pi) {
     AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
@@ -467,18 +426,12 @@ void TGIS_ProjectionRobinson::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjP
   const long double x = A * dl * Interpolate(XLR, phi);
   long double y = A * HalfPi * Interpolate(PR, phi);
   if (phi < 0) y = -y;
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionRobinson::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting - DeltaEasting, FalseEasting + DeltaEasting);
-  CheckNorthing(y, FalseNorthing - DeltaNorthing, FalseNorthing + DeltaNorthing);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   const long double yp = dy / (A * HalfPi);
   int i = static_cast<int>(std::fabs(90 * yp / 5) - 1e-10L);
   i = std::clamp(i, 1, 17);
@@ -518,7 +471,8 @@ void TGIS_ProjectionGrinten::Prepare() {
 }
 
 void TGIS_ProjectionGrinten::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  GIS_WORLD_PROJECT_START
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   long double x, y;
   if (phi == 0) {
     x = R * dl;
@@ -541,8 +495,7 @@ void TGIS_ProjectionGrinten::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
     }
     if (phi < 0) y = -y;
   }
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionGrinten::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
@@ -589,6 +542,5 @@ void TGIS_ProjectionGrinten::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
   long double lambda =
       X == 0 ? static_cast<long double>(CentralMeridian)
              : Pi * (S - 1 + std::sqrt(1 + 2 * X2 - 2 * Y2 + S * S)) / (2 * X) + CentralMeridian;
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }

@@ -59,10 +59,7 @@ TGIS_ProjectionParameters TGIS_ProjectionTransverseMercator::GetParameters() con
 
 void TGIS_ProjectionTransverseMercator::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   const double Origin = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   double Meridian = ACentralMeridian;
   if (Meridian < -Pi) {
@@ -281,10 +278,7 @@ double TGIS_ProjectionUTM::ZoneMeridian() const {
 
 void TGIS_ProjectionUTM::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   if (AZone < 0 || AZone > 60) throw EGIS_Exception(GIS_RS_ERR_ZONE, AZone, "");
   Zone = AZone;
   SouthernHemisphere = false;
@@ -370,14 +364,9 @@ TGIS_ProjectionParameters TGIS_ProjectionCassini::GetParameters() const {
 
 void TGIS_ProjectionCassini::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   Prepare();
 }
 
@@ -420,12 +409,8 @@ void TGIS_ProjectionCassini::Prepare() {
 }
 
 void TGIS_ProjectionCassini::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   TMeridian Mer{C0, C1, C2, C3};
   const long double s = std::sin(phi), c = std::cos(phi), t = std::tan(phi);
   const long double Aa = c * dl;
@@ -436,8 +421,7 @@ void TGIS_ProjectionCassini::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
   const long double x = N * (Aa - T * A3 / 6 - (8 - T + 8 * C) * T * A5 / 120);
   const long double y =
       Mer.Distance(A, phi) - M0 + N * t * (A2a / 2 + (5 - T + 6 * C) * A4 / 24);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionCassini::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
@@ -492,14 +476,9 @@ TGIS_ProjectionParameters TGIS_ProjectionTCEA::GetParameters() const {
 
 void TGIS_ProjectionTCEA::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(AZone, ACentralMeridian, AOriginLatitude, AFalseEasting,
-                                 AFalseNorthing, AStandardParallel1, AStandardParallel2,
-                                 AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,
-                                 ALatitude1, ALongitude2, ALatitude2);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
+  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   // The scale divides: one that is not positive cannot be used.
   ScaleFactor = AScaleFactor;
   if (!(ScaleFactor > 0)) {
@@ -544,12 +523,8 @@ void TGIS_ProjectionTCEA::Prepare() {
 }
 
 void TGIS_ProjectionTCEA::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
-  KeepWarnings = 0;
-  long double lambda = Geodetic.X;
-  long double phi = Geodetic.Y;
-  CheckLatitude(phi, HalfPi);
-  CheckLongitude(lambda);
-  const long double dl = DeltaLongitude(lambda);
+  long double phi;
+  const long double dl = BeginProject(Geodetic, phi);
   const long double k0 = ScaleFactor;
   TMeridian Mer{C0, C1, C2, C3};
   TAuthalicInverse Auth{Auth1, Auth2, Auth3};
@@ -561,18 +536,12 @@ void TGIS_ProjectionTCEA::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint
   const long double x = A * std::cos(beta) * std::cos(phic) * std::sin(dl) /
                         (k0 * std::cos(betac) * std::sqrt(1 - E2 * sc * sc));
   const long double y = k0 * (Mer.Distance(A, phic) - M0);
-  Projected = {static_cast<double>(x + FalseEasting), static_cast<double>(y + FalseNorthing),
-               Geodetic.Z};
+  Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
 void TGIS_ProjectionTCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
-  KeepWarnings = 0;
-  long double x = Projected.X;
-  long double y = Projected.Y;
-  CheckEasting(x, FalseEasting + MinEasting, FalseEasting + MaxEasting);
-  CheckNorthing(y, FalseNorthing + MinNorthing, FalseNorthing + MaxNorthing);
-  const long double dx = x - FalseEasting;
-  const long double dy = y - FalseNorthing;
+  long double dx, dy;
+  BeginUnproject(Projected, MinEasting, MaxEasting, MinNorthing, MaxNorthing, dx, dy);
   const long double k0 = ScaleFactor;
   TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
   TAuthalicInverse Auth{Auth1, Auth2, Auth3};
@@ -586,6 +555,5 @@ void TGIS_ProjectionTCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPo
   const long double beta = std::asin(std::sin(beta1) * std::cos(betac));
   long double phi = Auth.Latitude(beta);
   long double lambda = CentralMeridian - std::atan(std::tan(betac) / std::cos(beta1));
-  FinishGeodetic(lambda, phi);
-  Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
+  Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }

@@ -70,6 +70,24 @@ double TGIS_ProjectionAbstract::CheckCentralMeridian(double Value) {
   return Value;
 }
 
+double TGIS_ProjectionAbstract::LimitCentralMeridian(double Value) {
+  if (Value < -Pi) {
+    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
+    return static_cast<double>(-Pi);
+  }
+  if (Value > TwoPi) {
+    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
+    return static_cast<double>(TwoPi);
+  }
+  return Value;
+}
+
+double TGIS_ProjectionAbstract::CheckPositiveScale(double Value) {
+  if (Value > 0) return Value;
+  AddWarning(GIS_RS_WRN_SCALE_FACTOR);
+  return 1.0;
+}
+
 double TGIS_ProjectionAbstract::CheckStandardParallel1(double Value, double Limit) {
   if (Value < -Limit || Value > Limit) {
     AddWarning(GIS_RS_WRN_PARALLEL_1);
@@ -96,6 +114,14 @@ void TGIS_ProjectionAbstract::StoreMeridianAndFalseOrigin(double ACentralMeridia
   CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
   FalseEasting = AFalseEasting;
   FalseNorthing = AFalseNorthing;
+}
+
+void TGIS_ProjectionAbstract::StoreOriginMeridianAndFalseOrigin(double AOriginLatitude,
+                                                                double ACentralMeridian,
+                                                                double AFalseEasting,
+                                                                double AFalseNorthing) {
+  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
+  StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
 }
 
 void TGIS_ProjectionAbstract::CheckLatitude(long double& Phi, long double Limit) {
@@ -125,6 +151,25 @@ long double TGIS_ProjectionAbstract::DeltaLongitude(long double Lambda) const {
   return d;
 }
 
+long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic,
+                                                  long double& Phi) {
+  return BeginProject(Geodetic, Phi, HalfPi);
+}
+
+long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic,
+                                                  long double& Phi, long double LatitudeLimit) {
+  KeepWarnings = 0;
+  long double Lambda = Geodetic.X;
+  Phi = Geodetic.Y;
+  CheckLatitude(Phi, LatitudeLimit);
+  CheckLongitude(Lambda);
+  return DeltaLongitude(Lambda);
+}
+
+TGIS_ProjPoint TGIS_ProjectionAbstract::PlanePoint(long double X, long double Y, double Z) const {
+  return {static_cast<double>(X + FalseEasting), static_cast<double>(Y + FalseNorthing), Z};
+}
+
 void TGIS_ProjectionAbstract::CheckEasting(long double& Easting, long double Low,
                                            long double High) {
   if (Easting < Low) {
@@ -152,6 +197,24 @@ void TGIS_ProjectionAbstract::FinishGeodetic(long double& Lambda, long double& P
   if (Lambda > Pi) Lambda -= TwoPi;
   if (Lambda < -Pi) Lambda += TwoPi;
   Lambda = Limit(Lambda, -Pi, Pi);
+}
+
+void TGIS_ProjectionAbstract::BeginUnproject(const TGIS_ProjPoint& Projected, double MinE,
+                                             double MaxE, double MinN, double MaxN,
+                                             long double& Dx, long double& Dy) {
+  KeepWarnings = 0;
+  long double X = Projected.X;
+  long double Y = Projected.Y;
+  CheckEasting(X, FalseEasting + MinE, FalseEasting + MaxE);
+  CheckNorthing(Y, FalseNorthing + MinN, FalseNorthing + MaxN);
+  Dx = X - FalseEasting;
+  Dy = Y - FalseNorthing;
+}
+
+TGIS_ProjPoint TGIS_ProjectionAbstract::GeodeticPoint(long double Lambda, long double Phi,
+                                                      double Z) {
+  FinishGeodetic(Lambda, Phi);
+  return {static_cast<double>(Lambda), static_cast<double>(Phi), Z};
 }
 
 // ---------------------------------------------------------------------------------------------

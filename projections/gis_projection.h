@@ -36,6 +36,12 @@ using TGIS_ProjectionParameters = TSet<TGIS_ProjectionParameter>;
       double AFalseNorthing, double AStandardParallel1, double AStandardParallel2,              \
       double AScaleFactor, double AReserved1, double AReserved2, double AAzimuth,               \
       double ALongitude1, double ALatitude1, double ALongitude2, double ALatitude2
+// The same arguments, passed on.
+#define GIS_SETUP_ARGS                                                                          \
+  AZone, ACentralMeridian, AOriginLatitude, AFalseEasting, AFalseNorthing, AStandardParallel1,  \
+      AStandardParallel2, AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,          \
+      ALatitude1, ALongitude2, ALatitude2
+
 
 class TGIS_ProjectionAbstract : public TObject {
   VM_CLASS(TGIS_ProjectionAbstract, TObject)
@@ -97,21 +103,41 @@ protected:
   double CheckStandardParallel2(double Value, double Limit);
   // A central meridian above pi less 2pi.
   static double ReduceMeridian(double Value);
+  // Below -pi becomes -pi, above 2pi becomes 2pi (0245).
+  double LimitCentralMeridian(double Value);
+  // A scale that is not positive becomes 1 (0248).
+  double CheckPositiveScale(double Value);
   // Central meridian by the common rules (checked, then reduced), false easting and northing.
   void StoreMeridianAndFalseOrigin(double ACentralMeridian, double AFalseEasting,
                                    double AFalseNorthing);
+  // Origin latitude checked to +-pi/2, then the same as StoreMeridianAndFalseOrigin.
+  void StoreOriginMeridianAndFalseOrigin(double AOriginLatitude, double ACentralMeridian,
+                                         double AFalseEasting, double AFalseNorthing);
 
   // Project checks: latitude to +-Limit (0240), longitude to [-pi, 2pi] (0241).
   void CheckLatitude(long double& Phi, long double Limit);
   void CheckLongitude(long double& Lambda);
   // Lambda less the central meridian, brought into [-pi, pi].
   long double DeltaLongitude(long double Lambda) const;
+  // The common start of Project: warnings reset, Phi the latitude checked to +-pi/2 (or
+  // +-LatitudeLimit), the longitude checked; returns the longitude difference.
+  long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi);
+  long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi,
+                           long double LatitudeLimit);
+  // Plane offsets plus the false origin.
+  TGIS_ProjPoint PlanePoint(long double X, long double Y, double Z) const;
 
   // Unproject checks: the value set to the nearer end of [Low, High] (0243 / 0242).
   void CheckEasting(long double& Easting, long double Low, long double High);
   void CheckNorthing(long double& Northing, long double Low, long double High);
   // Latitude limited to +-pi/2; longitude brought into [-pi, pi] by one turn, then limited.
   static void FinishGeodetic(long double& Lambda, long double& Phi);
+  // The common start of Unproject: warnings reset, the point limited to the false origin plus
+  // [MinE, MaxE] x [MinN, MaxN], and its offsets from the false origin.
+  void BeginUnproject(const TGIS_ProjPoint& Projected, double MinE, double MaxE, double MinN,
+                      double MaxN, long double& Dx, long double& Dy);
+  // FinishGeodetic, then the point.
+  static TGIS_ProjPoint GeodeticPoint(long double Lambda, long double Phi, double Z);
 };
 
 using TGIS_ProjectionClass = TClass;
