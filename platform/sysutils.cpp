@@ -554,35 +554,43 @@ bool ParseInt64(std::string_view S, int64_t& Value, int64_t Min, int64_t Max) {
 
 }  // namespace
 
-bool TryStrToFloat(std::string_view S, long double& Value) { return ParseFloat(S, Value); }
+namespace {
 
-bool TryStrToFloat(std::string_view S, double& Value) {
+// A float of type T, refused when out of its range.
+template <class T>
+bool ParseFloatAs(std::string_view S, T& Value) {
   long double V;
   if (!ParseFloat(S, V)) return false;
-  if (std::fabs(V) > static_cast<long double>(std::numeric_limits<double>::max())) return false;
-  Value = static_cast<double>(V);
+  if (std::fabs(V) > static_cast<long double>(std::numeric_limits<T>::max())) return false;
+  Value = static_cast<T>(V);
   return true;
 }
 
-bool TryStrToFloat(std::string_view S, float& Value) {
-  long double V;
-  if (!ParseFloat(S, V)) return false;
-  if (std::fabs(V) > static_cast<long double>(std::numeric_limits<float>::max())) return false;
-  Value = static_cast<float>(V);
-  return true;
-}
-
-double StrToFloat(std::string_view S) {
-  double V;
-  if (!TryStrToFloat(S, V))
-    throw EConvertError(Format("'%s' is not a valid floating point value", {std::string(S)}));
+// The value of a text, or EConvertError with Message (which holds one %s for the text).
+template <class T>
+T ConvertOrRaise(std::string_view S, bool (*Try)(std::string_view, T&), const char* Message) {
+  T V;
+  if (!Try(S, V)) throw EConvertError(Format(Message, {std::string(S)}));
   return V;
 }
 
-double StrToFloatDef(std::string_view S, double Default) {
-  double V;
-  return TryStrToFloat(S, V) ? V : Default;
+template <class T>
+T ConvertOrDefault(std::string_view S, bool (*Try)(std::string_view, T&), T Default) {
+  T V;
+  return Try(S, V) ? V : Default;
 }
+
+const char* const kNotFloat = "'%s' is not a valid floating point value";
+const char* const kNotInteger = "'%s' is not a valid integer value";
+
+}  // namespace
+
+bool TryStrToFloat(std::string_view S, long double& Value) { return ParseFloat(S, Value); }
+bool TryStrToFloat(std::string_view S, double& Value) { return ParseFloatAs(S, Value); }
+bool TryStrToFloat(std::string_view S, float& Value) { return ParseFloatAs(S, Value); }
+
+double StrToFloat(std::string_view S) { return ConvertOrRaise<double>(S, TryStrToFloat, kNotFloat); }
+double StrToFloatDef(std::string_view S, double Default) { return ConvertOrDefault<double>(S, TryStrToFloat, Default); }
 
 bool TryStrToInt(std::string_view S, int32_t& Value) {
   int64_t V;
@@ -591,30 +599,14 @@ bool TryStrToInt(std::string_view S, int32_t& Value) {
   return true;
 }
 
-int32_t StrToInt(std::string_view S) {
-  int32_t V;
-  if (!TryStrToInt(S, V))
-    throw EConvertError(Format("'%s' is not a valid integer value", {std::string(S)}));
-  return V;
-}
-
-int32_t StrToIntDef(std::string_view S, int32_t Default) {
-  int32_t V;
-  return TryStrToInt(S, V) ? V : Default;
-}
+int32_t StrToInt(std::string_view S) { return ConvertOrRaise<int32_t>(S, TryStrToInt, kNotInteger); }
+int32_t StrToIntDef(std::string_view S, int32_t Default) { return ConvertOrDefault<int32_t>(S, TryStrToInt, Default); }
 
 bool TryStrToInt64(std::string_view S, int64_t& Value) { return ParseInt64(S, Value, INT64_MIN, INT64_MAX); }
 
-int64_t StrToInt64(std::string_view S) {
-  int64_t V;
-  if (!TryStrToInt64(S, V))
-    throw EConvertError(Format("'%s' is not a valid integer value", {std::string(S)}));
-  return V;
-}
-
+int64_t StrToInt64(std::string_view S) { return ConvertOrRaise<int64_t>(S, TryStrToInt64, kNotInteger); }
 int64_t StrToInt64Def(std::string_view S, int64_t Default) {
-  int64_t V;
-  return TryStrToInt64(S, V) ? V : Default;
+  return ConvertOrDefault<int64_t>(S, TryStrToInt64, Default);
 }
 
 std::string BoolToStr(bool B, bool UseBoolStrs) {
@@ -641,10 +633,7 @@ bool TryStrToBool(std::string_view S, bool& Value) {
 }
 
 bool StrToBool(std::string_view S) {
-  bool B;
-  if (!TryStrToBool(S, B))
-    throw EConvertError(Format("'%s' is not a valid boolean value", {std::string(S)}));
-  return B;
+  return ConvertOrRaise<bool>(S, TryStrToBool, "'%s' is not a valid boolean value");
 }
 
 std::string IntToStr(int64_t Value) { return std::to_string(Value); }
