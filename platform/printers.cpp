@@ -28,6 +28,14 @@ struct TPrinter::Impl : public vmqt::TCanvasTarget {
   std::unique_ptr<TStringList> Names;
   std::string File;  // the PDF being written, or empty for a system printer
 
+  // The selected system printer, in the job's orientation.
+  static void SetupSystem(TPrinter& Owner, QPrinter& P) {
+    P.setPrinterName(vmqt::ToQ(Owner.Printers()->Strings(Owner.FPrinterIndex < 0 ? 0 : Owner.FPrinterIndex)));
+    P.setPageOrientation(Owner.FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  }
+  // The page in device pixels: the job's while printing, else the one a job would get.
+  static QSize PageSize(TPrinter& Owner);
+
   QPaintDevice* Device() override { return Qp.get(); }
   QPainter* ExternalPainter() override { return Active ? &Painter : nullptr; }
   int Technology() override { return DT_RASPRINTER; }
@@ -91,31 +99,19 @@ void SetupPdf(QPrinter& P, const std::string& File, int Dpi, TPrinterOrientation
 
 }  // namespace
 
-int32_t TPrinter::PageWidth() {
-  if (FPrinting && FImpl->Qp) return FImpl->Qp->width();
-  if (!HasPrinter() && FOutputFile.empty()) throw EPrinter(kNoPrinter);
+QSize TPrinter::Impl::PageSize(TPrinter& Owner) {
+  if (Owner.FPrinting && Owner.FImpl->Qp) return QSize(Owner.FImpl->Qp->width(), Owner.FImpl->Qp->height());
+  if (!Owner.HasPrinter() && Owner.FOutputFile.empty()) throw EPrinter(kNoPrinter);
   QPrinter p(QPrinter::HighResolution);
-  if (HasPrinter() && FOutputFile.empty()) {
-    p.setPrinterName(vmqt::ToQ(Printers()->Strings(FPrinterIndex < 0 ? 0 : FPrinterIndex)));
-    p.setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  } else {
-    SetupPdf(p, FOutputFile, FPdfResolution, FOrientation, FTitle);
-  }
-  return p.width();
+  if (Owner.HasPrinter() && Owner.FOutputFile.empty())
+    SetupSystem(Owner, p);
+  else
+    SetupPdf(p, Owner.FOutputFile, Owner.FPdfResolution, Owner.FOrientation, Owner.FTitle);
+  return QSize(p.width(), p.height());
 }
 
-int32_t TPrinter::PageHeight() {
-  if (FPrinting && FImpl->Qp) return FImpl->Qp->height();
-  if (!HasPrinter() && FOutputFile.empty()) throw EPrinter(kNoPrinter);
-  QPrinter p(QPrinter::HighResolution);
-  if (HasPrinter() && FOutputFile.empty()) {
-    p.setPrinterName(vmqt::ToQ(Printers()->Strings(FPrinterIndex < 0 ? 0 : FPrinterIndex)));
-    p.setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-  } else {
-    SetupPdf(p, FOutputFile, FPdfResolution, FOrientation, FTitle);
-  }
-  return p.height();
-}
+int32_t TPrinter::PageWidth() { return Impl::PageSize(*this).width(); }
+int32_t TPrinter::PageHeight() { return Impl::PageSize(*this).height(); }
 
 int32_t TPrinter::XDPI() {
   if (FPrinting && FImpl->Qp) return FImpl->Qp->logicalDpiX();
@@ -134,8 +130,7 @@ void TPrinter::BeginDoc() {
     SetupPdf(*qp, FImpl->File, FPdfResolution, FOrientation, FTitle);
   } else {
     FImpl->File.clear();
-    qp->setPrinterName(vmqt::ToQ(Printers()->Strings(FPrinterIndex < 0 ? 0 : FPrinterIndex)));
-    qp->setPageOrientation(FOrientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    Impl::SetupSystem(*this, *qp);
     qp->setDocName(vmqt::ToQ(FTitle));
     qp->setCopyCount(FCopies);
   }
