@@ -129,6 +129,8 @@ public:
   double FontZoom = 100;
   TGraphFont* CurrentFont = nullptr;
   int32_t BlendTransparency = 0;
+  // True while the owner draws into a metafile.
+  bool Metafiling = false;
 
   // Renderer of HTML-subset text (HtmlTextOut unless replaced).
   static std::function<void(TGraphCanvas* Canvas, int X, int Y, const std::string& Text)> HtmlTextOutHook;

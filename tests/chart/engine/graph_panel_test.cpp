@@ -1,0 +1,355 @@
+// The chart panel: frame and margins, painting through the buffer, output to bitmaps, metafiles
+// and printer pages, listeners and mouse, setters, streaming and the unit's helpers.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "chart/engine/graph_panel.h"
+#include "platform/bitmap.h"
+#include "platform/exceptions.h"
+#include "platform/metafile.h"
+#include "platform/printers.h"
+#include "platform/streaming.h"
+
+namespace {
+
+// A panel whose contents are its frame and a filled chart rectangle; counts its draws.
+class TTestPanel : public TCustomGraphPanel {
+public:
+  explicit TTestPanel(TComponent* AOwner = nullptr) : TCustomGraphPanel(AOwner) {}
+  int Draws = 0;
+  TColor Fill = clNone;
+  bool Throw = false;
+  bool PrintingSeen = false;
+  void DrawContents(const TRect& Rect) override {
+    ++Draws;
+    PrintingSeen = Printing;
+    if (Throw) throw std::runtime_error("draw failed");
+    if (Fill != clNone) {
+      Canvas->Brush->SetStyle(bsSolid);
+      Canvas->Brush->SetColor(Fill);
+      Canvas->FillRect(ChartRect);
+    }
+    DrawPanelBevels(Rect);
+  }
+  void CallDblClick() { DblClick(); }
+};
+
+class TListener : public IChartEventListener {
+public:
+  explicit TListener(bool Cancel = false) : FCancel(Cancel) {}
+  std::vector<std::string> Seen;
+  TGraphMouseEvent Last;
+  std::function<void()> OnEvent;
+  void ChartEvent(TGraphEvent* Event) override {
+    if (auto* m = dynamic_cast<TGraphMouseEvent*>(Event)) {
+      Seen.push_back("mouse" + std::to_string(m->Event));
+      Last.Event = m->Event;
+      Last.Button = m->Button;
+      Last.X = m->X;
+      Last.Y = m->Y;
+      if (FCancel) m->Sender->CancelMouse = true;
+    } else if (dynamic_cast<TGraphView3DEvent*>(Event)) {
+      Seen.push_back("view3d");
+    }
+    if (OnEvent) OnEvent();
+  }
+
+private:
+  bool FCancel;
+};
+
+TRect DrawnChartRect(TTestPanel& P) {
+  std::unique_ptr<TBitmap> b(P.CreateBitmap(clWhite, TRect(0, 0, P.Width(), P.Height()), pf24bit));
+  return P.ChartRect;
+}
+
+}  // namespace
+
+TEST(GraphPanel, DefaultsAfterConstruction) {
+  TTestPanel p;
+  EXPECT_EQ(p.Width(), 400);
+  EXPECT_EQ(p.Height(), 250);
+  EXPECT_EQ(p.Color(), clBtnFace);
+  EXPECT_EQ(p.BevelOuter(), bvRaised);
+  EXPECT_EQ(p.BevelInner(), bvNone);
+  EXPECT_FALSE(p.Border()->Visible());
+  EXPECT_EQ(p.Border()->EndStyle(), esFlat);
+  EXPECT_TRUE(p.View3D());
+  EXPECT_TRUE(p.BufferedDisplay());
+  EXPECT_TRUE(p.AutoRepaint);
+  EXPECT_EQ(p.PrintMargins(), TRect(15, 15, 15, 15));
+  EXPECT_EQ(p.MarginLeft() * 1000 + p.MarginTop() * 100 + p.MarginRight() * 10 + p.MarginBottom(), 3434);
+  EXPECT_EQ(p.MarginUnits(), muPercent);
+  EXPECT_THROW(p.Margin(4), ERangeError);
+  EXPECT_THROW(p.SetMargin(-1, 2), ERangeError);
+}
+
+TEST(GraphPanel, ChartRectFromFrameAndMargins) {
+  struct Case {
+    const char* Name;
+    int Width;
+    TGraphUnits Units;
+    int Left, Right;
+    int WantLeft, WantRight;
+  };
+  const Case cases[] = {
+      {"3% of 99 px truncates to 2", 99, muPercent, 3, 0, 2, 99},
+      {"3% of 100 px is 3", 100, muPercent, 3, 0, 3, 100},
+      {"pixels", 100, muPixels, 10, 20, 10, 80},
+      {"right left of left gives 1 px", 100, muPixels, 60, 50, 60, 61},
+      {"equal edges give the control width", 100, muPixels, 50, 50, 50, 150},
+  };
+  for (const Case& c : cases) {
+    TTestPanel p;
+    p.SetBevelOuter(bvNone);
+    p.SetBounds(0, 0, c.Width, 50);
+    p.SetMarginUnits(c.Units);
+    p.SetMarginLeft(c.Left);
+    p.SetMarginRight(c.Right);
+    p.SetMarginTop(0);
+    p.SetMarginBottom(0);
+    const TRect r = DrawnChartRect(p);
+    EXPECT_EQ(r.Left, c.WantLeft) << c.Name;
+    EXPECT_EQ(r.Right, c.WantRight) << c.Name;
+    EXPECT_EQ(p.ChartWidth, r.Right - r.Left) << c.Name;
+    EXPECT_EQ(p.ChartXCenter, (r.Left + r.Right) / 2) << c.Name;
+  }
+  // Frame: border width, both bevels and a visible border pen all move every side in.
+  TTestPanel p;
+  p.SetMarginUnits(muPixels);
+  for (int i = 0; i < 4; ++i) p.SetMargin(i, 0);
+  p.SetBevelInner(bvLowered);
+  p.SetBevelWidth(2);
+  p.SetBorderWidth(3);
+  p.Border()->SetVisible(true);
+  p.Border()->SetWidth(2);
+  EXPECT_EQ(DrawnChartRect(p), TRect(9, 9, 391, 241));
+}
+
+TEST(GraphPanel, PaintDrawsOnceThenRepaintsFromTheBuffer) {
+  TTestPanel p;
+  p.Fill = clRed;
+  p.Repaint();
+  EXPECT_EQ(p.Draws, 1);
+  // The window asks again without a change: the buffer is shown, nothing is drawn.
+  p.TCustomPanelNoCaption::Invalidate();
+  p.Update();
+  EXPECT_EQ(p.Draws, 1);
+  EXPECT_EQ(ControlSurfacePixel(&p, 200, 125), clRed);
+  // A setting change invalidates the buffer.
+  p.SetMarginLeft(10);
+  p.Update();
+  EXPECT_EQ(p.Draws, 2);
+  // While AutoRepaint is off, changes do not repaint.
+  p.AutoRepaint = false;
+  p.SetMarginLeft(11);
+  p.Update();
+  EXPECT_EQ(p.Draws, 2);
+  p.AutoRepaint = true;
+  // The raised bevel: highlight at the top-left, shadow at the bottom-right.
+  EXPECT_EQ(ControlSurfacePixel(&p, 0, 0), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(ControlSurfacePixel(&p, 399, 249), ColorToRGB(clBtnShadow));
+}
+
+TEST(GraphPanel, SettersRepaintOnlyOnChange) {
+  TTestPanel p;
+  p.Repaint();
+  ASSERT_TRUE(p.Canvas->BufferValid());
+  int32_t field = 5;
+  p.SetIntegerProperty(field, 5);
+  EXPECT_TRUE(p.Canvas->BufferValid());
+  p.SetIntegerProperty(field, 6);
+  EXPECT_EQ(field, 6);
+  EXPECT_FALSE(p.Canvas->BufferValid());
+  p.Repaint();
+  p.Shadow()->SetSize(4);  // owned sub-objects repaint through SettingChanged
+  EXPECT_FALSE(p.Canvas->BufferValid());
+}
+
+TEST(GraphPanel, HatchedBrushStaysVisibleOnItsBackColor) {
+  struct Case {
+    TBrushStyle Style;
+    TColor Color, Back, Want;
+  };
+  const Case cases[] = {{bsCross, clRed, clRed, clBlack},
+                        {bsCross, clBlack, clBlack, clWhite},
+                        {bsSolid, clRed, clRed, clRed},
+                        {bsCross, clBlue, clRed, clBlue}};
+  TTestPanel p;
+  for (const Case& c : cases) {
+    TChartBrush brush;
+    brush.SetStyle(c.Style);
+    p.SetBrushCanvas(c.Color, &brush, c.Back);
+    EXPECT_EQ(p.Canvas->Brush->Color(), c.Want) << c.Style << " " << c.Color;
+  }
+}
+
+TEST(GraphPanel, BitmapAndMetafileOutput) {
+  TTestPanel p;
+  p.SetBevelOuter(bvNone);
+  // White back colour: the bitmap is not filled before drawing.
+  std::unique_ptr<TBitmap> white(p.CreateBitmap(clWhite, TRect(0, 0, 40, 30), pf24bit));
+  EXPECT_EQ(white->Width(), 40);
+  EXPECT_EQ(white->Canvas()->Pixels(20, 15), clWhite);
+  std::unique_ptr<TBitmap> green(p.CreateBitmap(clGreen, TRect(0, 0, 40, 30), pf24bit));
+  EXPECT_EQ(green->Canvas()->Pixels(20, 15), clGreen);
+  // The panel bitmap and pictures assigned from the panel.
+  p.Fill = clRed;
+  TPicture picture;
+  picture.Assign(&p);
+  ASSERT_NE(picture.Graphic(), nullptr);
+  EXPECT_EQ(picture.Width(), 400);
+  EXPECT_EQ(picture.Bitmap()->Canvas()->Pixels(200, 125), clRed);
+  EXPECT_TRUE(p.BufferedDisplay());
+  // An empty rectangle gives a 1 by 1 metafile.
+  std::unique_ptr<TMetafile> empty(p.CreateMetafile(true, TRect(0, 0, 0, 0)));
+  EXPECT_EQ(empty->Width(), 1);
+  EXPECT_EQ(empty->Height(), 1);
+  std::unique_ptr<TMetafile> meta(p.CreateMetafile(false, TRect(0, 0, 400, 250)));
+  EXPECT_FALSE(meta->Enhanced());
+  EXPECT_FALSE(p.Canvas->Metafiling);
+  TBitmap replay(400, 250, pf24bit);
+  replay.Canvas()->StretchDraw(TRect(0, 0, 400, 250), meta.get());
+  EXPECT_EQ(replay.Canvas()->Pixels(200, 125), clRed);
+}
+
+TEST(GraphPanel, OutputRestoresStateWhenDrawingFails) {
+  TTestPanel p;
+  p.Throw = true;
+  TBitmap target(50, 50);
+  EXPECT_THROW(p.DrawMetafiling(target.Canvas(), TRect(0, 0, 50, 50)), std::runtime_error);
+  EXPECT_TRUE(p.BufferedDisplay());
+  EXPECT_FALSE(p.Canvas->Metafiling);
+  EXPECT_THROW(std::unique_ptr<TMetafile>(p.CreateMetafile(true, TRect(0, 0, 50, 50))), std::runtime_error);
+  EXPECT_THROW(p.PrintToCanvas(target.Canvas(), TRect(0, 0, 50, 50)), std::runtime_error);
+  EXPECT_FALSE(p.Printing);
+  EXPECT_EQ(target.Canvas()->GetMapMode(), MM_TEXT);
+}
+
+TEST(GraphPanel, PrintsOntoAPage) {
+  auto* page = new TPagePrinter(4000, 6000, 600);
+  std::unique_ptr<TPrinter> previous(SetPrinter(page));
+  TTestPanel p;
+  p.Fill = clRed;
+  TRect print;
+  p.CalcPrintRect(print);
+  EXPECT_EQ(p.PrintMargins(), TRect(15, 35, 15, 35));
+  EXPECT_EQ(print, TRect(600, 2100, 3400, 3900));
+
+  TRect seen;
+  p.OnBeforePrint = [&](TCustomGraphPanel* Sender, TCanvas*, TRect& R) {
+    EXPECT_EQ(Sender, &p);
+    seen = R;
+  };
+  page->BeginDoc();
+  p.PrintInRect(print);
+  page->EndDoc();
+  EXPECT_TRUE(p.PrintingSeen);
+  EXPECT_FALSE(p.Printing);
+  // The target rectangle in logical units of the panel's own size: 2800 x 1800 px onto 400 x 250.
+  EXPECT_EQ(seen, TRect(MulDiv(600, 400, 2800), MulDiv(2100, 250, 1800), MulDiv(3400, 400, 2800),
+                        MulDiv(3900, 250, 1800)));
+  ASSERT_EQ(page->PageCount(), 1);
+  TCanvas* c = page->Pages(0)->Canvas();
+  EXPECT_EQ(c->Pixels(2000, 3000), clRed);
+  EXPECT_EQ(c->Pixels(300, 3000), clWhite);   // left of the print rectangle
+  EXPECT_EQ(c->Pixels(2000, 2000), clWhite);  // above it: clipped
+  delete SetPrinter(previous.release());
+}
+
+TEST(GraphPanel, ListenersGetMouseAndChangeEvents) {
+  TTestPanel p;
+  TListener first, second(true), third;
+  EXPECT_EQ(p.Listeners->Add(&first), 0);
+  EXPECT_EQ(p.Listeners->Add(&first), 0);  // not twice
+  p.Listeners->Add(&second);
+  p.Listeners->Add(&third);
+  p.DispatchMouseDown(mbRight, {}, 12, 34);
+  EXPECT_EQ(first.Seen, std::vector<std::string>{"mouse0"});
+  EXPECT_EQ(first.Last.Button, mbRight);
+  EXPECT_EQ(first.Last.X, 12);
+  EXPECT_EQ(first.Last.Y, 34);
+  EXPECT_EQ(second.Seen.size(), 1u);
+  EXPECT_TRUE(third.Seen.empty());  // the second one cancelled the event
+  p.DispatchMouseMove({}, 5, 6);
+  EXPECT_EQ(first.Last.Event, meMove);
+  EXPECT_EQ(first.Last.Button, mbLeft);
+  // A change event always reaches every listener.
+  p.SetView3D(false);
+  EXPECT_EQ(third.Seen, std::vector<std::string>{"view3d"});
+  // A listener may remove itself while being told.
+  first.OnEvent = [&] { p.RemoveListener(&first); };
+  p.SetView3D(true);
+  EXPECT_EQ(p.Listeners->Count(), 2);
+  EXPECT_EQ(third.Seen.size(), 2u);
+}
+
+TEST(GraphPanel, CancelledDoubleClickAbortsSilently) {
+  TTestPanel p;
+  p.OnDblClick = [&](TObject*) { p.CancelMouse = true; };
+  EXPECT_THROW(p.CallDblClick(), EAbort);
+  p.OnDblClick = nullptr;
+  EXPECT_NO_THROW(p.CallDblClick());
+}
+
+TEST(GraphPanel, StreamsPublishedSettings) {
+  TTestPanel p;
+  const std::string plain = ComponentToText(&p);
+  for (const char* name : {"Margin", "View3D", "BufferedDisplay", "BorderRound", "Color", "BorderStyle"})
+    EXPECT_EQ(plain.find(name), std::string::npos) << name << "\n" << plain;
+
+  p.SetMarginLeft(7);
+  p.SetView3D(false);
+  p.SetMarginUnits(muPixels);
+  p.Border()->SetVisible(true);
+  const std::string text = ComponentToText(&p);
+  TTestPanel q;
+  TextToComponent(text, &q);
+  EXPECT_EQ(q.MarginLeft(), 7);
+  EXPECT_FALSE(q.View3D());
+  EXPECT_EQ(q.MarginUnits(), muPixels);
+  EXPECT_TRUE(q.Border()->Visible());
+
+  // Older files: a border style shows the border only for "bsSingle".
+  TTestPanel r;
+  TextToComponent("object TCustomGraphPanel\n  BorderStyle = bsSingle\nend\n", &r);
+  EXPECT_TRUE(r.Border()->Visible());
+  TextToComponent("object TCustomGraphPanel\n  BorderStyle = bsNone\nend\n", &r);
+  EXPECT_FALSE(r.Border()->Visible());
+}
+
+TEST(GraphPanel, AssignCopiesPanelSettings) {
+  TTestPanel a, b;
+  a.SetMarginTop(9);
+  a.SetPrintMargins(TRect(1, 2, 3, 4));
+  a.SetColor(clYellow);
+  a.Shadow()->SetSize(3);
+  a.SetView3D(false);
+  TListener l;
+  b.Listeners->Add(&l);
+  b.Assign(&a);
+  EXPECT_EQ(b.MarginTop(), 9);
+  EXPECT_EQ(b.PrintMargins(), TRect(1, 2, 3, 4));
+  EXPECT_EQ(b.Color(), clYellow);
+  EXPECT_EQ(b.Shadow()->Size(), 3);
+  EXPECT_FALSE(b.View3D());
+  EXPECT_TRUE(l.Seen.empty());  // View3D is copied without broadcasting
+}
+
+TEST(GraphPanel, DateTimeStepsAndMonths) {
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(0.5), 1);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(400), 365);
+  EXPECT_DOUBLE_EQ(NextDateTimeStep(0), 365);
+  EXPECT_EQ(FindDateTimeStep(7), 19);
+  EXPECT_EQ(FindDateTimeStep(7.5), 27);
+  EXPECT_EQ(DaysInMonth(2024, 2), 29);
+  EXPECT_EQ(DaysInMonth(2023, 2), 28);
+  EXPECT_EQ(DaysInMonth(2023, 12), 31);
+  EXPECT_THROW(DaysInMonth(2023, 13), ERangeError);
+  EXPECT_THROW(DaysInMonth(2023, 0), ERangeError);
+  EXPECT_EQ(GetDefaultColor(static_cast<int>(ColorPalette.size()) + 1), ColorPalette[1]);
+}
