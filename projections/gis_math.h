@@ -99,6 +99,13 @@ struct TAuthalicInverse {
   }
 };
 
+// The meridian half a turn from Meridian (pi for meridian 0).
+inline long double OppositeMeridian(long double Meridian) {
+  if (Meridian > 0) return Meridian - Pi;
+  if (Meridian < 0) return Meridian + Pi;
+  return Pi;
+}
+
 // Easting limits by the sign of the central meridian.
 struct TEastingLimits {
   double PositiveMax, PositiveMin, ZeroMax, ZeroMin, NegativeMax, NegativeMin;

@@ -251,36 +251,14 @@ void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) {
 
 void TGIS_ProjectionPolyconic::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TMeridian Mer;
-  Mer.Init(E2);
-  C0 = Mer.C0;
-  C1 = Mer.C1;
-  C2 = Mer.C2;
-  C3 = Mer.C3;
-  M0 = Mer.Distance(A, OriginLatitude);
+  MeridianSeries.Init(E2);
+  M0 = MeridianSeries.Distance(A, OriginLatitude);
   // Northing limits from the points half a turn away at 41 degrees, from the false northing.
-  long double Far = Pi;
-  if (CentralMeridian > 0) {
-    Far = CentralMeridian - Pi;
-    MaxEasting = 19926189;
-    MinEasting = -20037509;
-  } else if (CentralMeridian < 0) {
-    Far = CentralMeridian + Pi;
-    MaxEasting = 20037509;
-    MinEasting = -19926189;
-  } else {
-    MaxEasting = 20037509;
-    MinEasting = -20037509;
-  }
+  TEastingLimits::Turned(20037509, 19926189).Apply(CentralMeridian, MaxEasting, MinEasting);
   // Those points lie beyond a quarter turn; their warning does not replace the set-up's.
-  const std::string SetUpWarnings = Warnings;
-  TGIS_ProjPoint Top{static_cast<double>(Far), static_cast<double>(Latitude41), 0};
-  TGIS_ProjPoint Bottom{static_cast<double>(Far), static_cast<double>(-Latitude41), 0};
-  Project(Top, Top);
-  Project(Bottom, Bottom);
-  Warnings = SetUpWarnings;
-  MaxNorthing = Top.Y - FalseNorthing;
-  MinNorthing = Bottom.Y - FalseNorthing;
+  const long double Far = OppositeMeridian(CentralMeridian);
+  MaxNorthing = ProjectQuietly(Far, Latitude41).Y - FalseNorthing;
+  MinNorthing = ProjectQuietly(Far, -Latitude41).Y - FalseNorthing;
 }
 
 void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
@@ -289,12 +267,11 @@ void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
   if (std::fabs(dl) > HalfPi) AddWarning(GIS_RS_WRN_LONGITUDE);
   long double x, y;
   if (phi != 0) {
-    TMeridian Mer{C0, C1, C2, C3};
     const long double s = std::sin(phi);
     const long double Ncot = A / std::sqrt(1 - E2 * s * s) / std::tan(phi);
     const long double Ee = dl * s;
     x = Ncot * std::sin(Ee);
-    y = Mer.Distance(A, phi) - M0 + Ncot * (1 - std::cos(Ee));
+    y = MeridianSeries.Distance(A, phi) - M0 + Ncot * (1 - std::cos(Ee));
   } else {
     x = A * dl;
     y = -M0;
@@ -311,7 +288,6 @@ void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
     phi = 0;
     lambda = dx / A + CentralMeridian;
   } else {
-    TMeridian Mer{C0, C1, C2, C3};
     const long double Aa = (M0 + dy) / A;
     const long double Bb = (dx / A) * (dx / A) + Aa * Aa;
     phi = Aa;
@@ -320,8 +296,8 @@ void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
       const long double s = std::sin(phi);
       const long double s2 = std::sin(2 * phi);
       Cc = std::sqrt(1 - E2 * s * s) * std::tan(phi);
-      const long double Ma = Mer.Distance(A, phi) / A;
-      const long double Mp = Mer.Derivative(phi);
+      const long double Ma = MeridianSeries.Distance(A, phi) / A;
+      const long double Mp = MeridianSeries.Derivative(phi);
       const long double Num = Aa * Ma * Cc + (Aa - Ma) - 0.5L * (Ma * Ma + Bb) * Cc;
       const long double Den = E2 * s2 * (Ma * Ma + Bb - 2 * Aa * Ma) / (4 * Cc) +
                               (Aa - Ma) * (Cc * Mp - 2 / s2) - Mp;
@@ -363,19 +339,9 @@ void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) {
 
 void TGIS_ProjectionBonne::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TMeridian Mer;
-  Mer.Init(E2);
-  C0 = Mer.C0;
-  C1 = Mer.C1;
-  C2 = Mer.C2;
-  C3 = Mer.C3;
-  M1 = Mer.Distance(A, OriginLatitude);
-  TFootpoint Foot;
-  Foot.Init(E2);
-  Inv1 = Foot.F1;
-  Inv2 = Foot.F2;
-  Inv3 = Foot.F3;
-  Inv4 = Foot.F4;
+  MeridianSeries.Init(E2);
+  M1 = MeridianSeries.Distance(A, OriginLatitude);
+  FootpointSeries.Init(E2);
   const long double s0 = std::sin(static_cast<long double>(OriginLatitude));
   Am1Sin = s0 == 0 ? 0 : A * SmallM(E2, OriginLatitude) / s0;
 }
@@ -383,18 +349,17 @@ void TGIS_ProjectionBonne::Prepare() {
 void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  TMeridian Mer{C0, C1, C2, C3};
   long double x, y;
   if (Am1Sin == 0) {
     // An origin on the equator: the cone opens into the sinusoid.
     x = A * SmallM(E2, phi) * dl;
-    y = Mer.Distance(A, phi) - M1;
+    y = MeridianSeries.Distance(A, phi) - M1;
   } else if (phi == static_cast<long double>(OriginLatitude) &&
              Near(std::fabs(phi), HalfPi, 1e-5L)) {
     x = 0;
     y = 0;
   } else {
-    const long double rho = Am1Sin + M1 - Mer.Distance(A, phi);
+    const long double rho = Am1Sin + M1 - MeridianSeries.Distance(A, phi);
     const long double Ee = rho != 0 ? A * SmallM(E2, phi) * dl / rho : 0;
     x = rho * std::sin(Ee);
     y = Am1Sin - rho * std::cos(Ee);
@@ -405,10 +370,9 @@ void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoin
 void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   long double dx, dy;
   BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
-  TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
   long double lambda, phi;
   if (Am1Sin == 0) {
-    phi = Foot.Latitude((M1 + dy) / (A * C0));
+    phi = FootpointSeries.Latitude((M1 + dy) / (A * MeridianSeries.C0));
     lambda = Near(std::fabs(phi), HalfPi, 1e-5L)
                  ? CentralMeridian
                  : CentralMeridian + dx / (A * SmallM(E2, phi));
@@ -416,7 +380,7 @@ void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjP
     long double r = Am1Sin - dy;
     long double rho = std::sqrt(dx * dx + r * r);
     if (OriginLatitude < 0) rho = -rho;
-    phi = Foot.Latitude((Am1Sin + M1 - rho) / (A * C0));
+    phi = FootpointSeries.Latitude((Am1Sin + M1 - rho) / (A * MeridianSeries.C0));
     if (Near(std::fabs(phi), HalfPi, 1e-5L)) {
       lambda = CentralMeridian;
     } else {

@@ -1,6 +1,7 @@
 // Ellipsoidal conic and pseudo-conic projections.
 #pragma once
 
+#include "projections/gis_math.h"
 #include "projections/gis_projection.h"
 
 // Albers equal-area conic with two standard parallels.
@@ -61,7 +62,7 @@ public:
   double MinEasting = -20037509;
   double MinNorthing = -15348215;
   long double M0 = 0;
-  long double C0 = 0, C1 = 0, C2 = 0, C3 = 0;
+  gis::TMeridian MeridianSeries;
 };
 
 // Bonne pseudo-conic.
@@ -79,6 +80,6 @@ public:
 
   long double Am1Sin = 0;
   long double M1 = 0;
-  long double C0 = 0, C1 = 0, C2 = 0, C3 = 0;
-  long double Inv1 = 0, Inv2 = 0, Inv3 = 0, Inv4 = 0;
+  gis::TMeridian MeridianSeries;
+  gis::TFootpoint FootpointSeries;
 };

@@ -238,7 +238,7 @@ void TGIS_ProjectionCEA::SetUp(GIS_SETUP_PARAMS) {
 
 void TGIS_ProjectionCEA::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  Inverse.Init(E2);
+  AuthalicSeries.Init(E2);
   const long double phi1 = OriginLatitude;
   const long double s = std::sin(phi1);
   const long double k0 = std::cos(phi1) / std::sqrt(1 - E2 * s * s);
@@ -266,5 +266,5 @@ void TGIS_ProjectionCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoi
   BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double qp = AuthalicQ(E2, E, HalfPi);
   const long double beta = std::asin(LimitUnit(TwoK0 * dy / (A * qp)));
-  Geodetic = GeodeticPoint(CentralMeridian + dx / AK0, Inverse.Latitude(beta), Projected.Z);
+  Geodetic = GeodeticPoint(CentralMeridian + dx / AK0, AuthalicSeries.Latitude(beta), Projected.Z);
 }

@@ -96,5 +96,5 @@ public:
   double MinEasting = -20037509;
   long double AK0 = 0;
   long double TwoK0 = 0;
-  gis::TAuthalicInverse Inverse;
+  gis::TAuthalicInverse AuthalicSeries;
 };

@@ -48,19 +48,22 @@ TGIS_ProjectionParameters TGIS_ProjectionHotine::GetParameters() const {
 void TGIS_ProjectionHotine::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing,
+                      AScaleFactor);
+  Azimuth = AAzimuth;
+  Prepare();
+}
+
+void TGIS_ProjectionHotine::StoreCentreAndScale(double AOriginLatitude,
+                                                double ACentralMeridian, double AFalseEasting,
+                                                double AFalseNorthing, double AScaleFactor) {
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   CentreLongitude = CheckCentralMeridian(ACentralMeridian);
   CentralMeridian = CentreLongitude;
   FalseEasting = AFalseEasting;
   FalseNorthing = AFalseNorthing;
   // The scale multiplies every length: one that is not positive cannot be used.
-  ScaleFactor = AScaleFactor;
-  if (!(ScaleFactor > 0)) {
-    AddWarning(GIS_RS_WRN_SCALE_FACTOR);
-    ScaleFactor = 1.0;
-  }
-  Azimuth = AAzimuth;
-  Prepare();
+  ScaleFactor = CheckPositiveScale(AScaleFactor);
 }
 
 long double TGIS_ProjectionHotine::TsFunc(long double Phi) const {
@@ -102,12 +105,16 @@ void TGIS_ProjectionHotine::Prepare() {
   CentralMeridian = static_cast<double>(
       CentreLongitude - SafeArcSin((F - 1 / F) / 2 * std::tan(gamma0)) / BB);
   if (AtEquatorOrPole(OriginLatitude)) throw EGIS_Exception(GIS_RS_ERR_ORIGIN_LATITUDE, 0, "");
-  CosGamma0 = std::cos(gamma0);
-  SinGamma0 = std::sin(gamma0);
-  CosAlphaC = std::cos(alphaC);
-  SinAlphaC = static_cast<double>(std::sin(alphaC));
-  Uc = (AA / BB) * std::atan(std::sqrt(std::max(0.0L, DD * DD - 1)) / std::cos(alphaC));
+  PrepareLine(gamma0, alphaC);
   if (OriginLatitude < 0) Uc = -Uc;
+}
+
+void TGIS_ProjectionHotine::PrepareLine(long double Gamma0, long double AlphaC) {
+  CosGamma0 = std::cos(Gamma0);
+  SinGamma0 = std::sin(Gamma0);
+  CosAlphaC = std::cos(AlphaC);
+  SinAlphaC = static_cast<double>(std::sin(AlphaC));
+  Uc = (AA / BB) * std::atan(std::sqrt(std::max(0.0L, DD * DD - 1)) / std::cos(AlphaC));
 }
 
 void TGIS_ProjectionHotine::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
@@ -201,16 +208,8 @@ TGIS_ProjectionParameters TGIS_ProjectionHotine2::GetParameters() const {
 void TGIS_ProjectionHotine2::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentreLongitude = CheckCentralMeridian(ACentralMeridian);
-  CentralMeridian = CentreLongitude;
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
-  ScaleFactor = AScaleFactor;
-  if (!(ScaleFactor > 0)) {
-    AddWarning(GIS_RS_WRN_SCALE_FACTOR);
-    ScaleFactor = 1.0;
-  }
+  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing,
+                      AScaleFactor);
   Longitude1 = ALongitude1;
   Latitude1 = ALatitude1;
   Longitude2 = ALongitude2;
@@ -219,8 +218,8 @@ void TGIS_ProjectionHotine2::SetUp(GIS_SETUP_PARAMS) {
 }
 
 void TGIS_ProjectionHotine2::Prepare() {
+  // Also refuses an origin latitude of 0 or +-90 degrees; the origin constants stay valid.
   TGIS_ProjectionHotine::Prepare();
-  PrepareOrigin();
   const long double phi1 = Latitude1, phi2 = Latitude2;
   long double lambda1 = Longitude1, lambda2 = Longitude2;
   // Points the line cannot pass through are refused before anything is derived from them.
@@ -241,9 +240,5 @@ void TGIS_ProjectionHotine2::Prepare() {
   const long double alphaC = SafeArcSin(DD * std::sin(gamma0));
   CentralMeridian = static_cast<double>(lambda0);
   Azimuth = static_cast<double>(alphaC);
-  CosGamma0 = std::cos(gamma0);
-  SinGamma0 = std::sin(gamma0);
-  CosAlphaC = std::cos(alphaC);
-  SinAlphaC = static_cast<double>(std::sin(alphaC));
-  Uc = (AA / BB) * std::atan(std::sqrt(std::max(0.0L, DD * DD - 1)) / std::cos(alphaC));
+  PrepareLine(gamma0, alphaC);
 }

@@ -95,28 +95,17 @@ TGIS_ProjectionSinusoid::TGIS_ProjectionSinusoid() {
 
 void TGIS_ProjectionSinusoid::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TMeridian Mer;
-  Mer.Init(E2);
-  C0 = Mer.C0;
-  C1 = Mer.C1;
-  C2 = Mer.C2;
-  C3 = Mer.C3;
-  TFootpoint Foot;
-  Foot.Init(E2);
-  Inv1 = Foot.F1;
-  Inv2 = Foot.F2;
-  Inv3 = Foot.F3;
-  Inv4 = Foot.F4;
+  MeridianSeries.Init(E2);
+  FootpointSeries.Init(E2);
   SinusoidLimits.Apply(CentralMeridian, MaxEasting, MinEasting);
 }
 
 void TGIS_ProjectionSinusoid::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  TMeridian Mer{C0, C1, C2, C3};
   const long double s = std::sin(phi);
   const long double x = A * dl * std::cos(phi) / std::sqrt(1 - E2 * s * s);
-  const long double y = Mer.Distance(A, phi);
+  const long double y = MeridianSeries.Distance(A, phi);
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
@@ -124,8 +113,7 @@ void TGIS_ProjectionSinusoid::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pr
   const double Band = std::fabs(DeltaNorthing);
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
-  TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
-  long double phi = Foot.Latitude(dy / (A * C0));
+  long double phi = FootpointSeries.Latitude(dy / (A * MeridianSeries.C0));
   long double lambda;
   // At the pole, or past it by the band's rounding: the central meridian.
   if (std::fabs(phi) > HalfPi - 1e-8L) {
@@ -382,15 +370,7 @@ TGIS_ProjectionParameters TGIS_ProjectionRobinson::GetParameters() const {
 void TGIS_ProjectionRobinson::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  double Meridian = ACentralMeridian;
-  if (Meridian < -Pi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(-Pi);
-  } else if (Meridian > TwoPi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(TwoPi);
-  }
-  CentralMeridian = Meridian;
+  CentralMeridian = LimitCentralMeridian(ACentralMeridian);
   FalseEasting = AFalseEasting;
   FalseNorthing = AFalseNorthing;
   Prepare();
@@ -408,11 +388,7 @@ void TGIS_ProjectionRobinson::Prepare() {
   // Half the width of the map at the equator, and the projected pole (its latitude is corrected
   // to 89.75 degrees; that warning does not replace the set-up's).
   DeltaEasting = static_cast<double>(A * Pi * Interpolate(XLR, 0));
-  const std::string SetUpWarnings = Warnings;
-  TGIS_ProjPoint Pole{0, static_cast<double>(HalfPi), 0};
-  Project(Pole, Pole);
-  Warnings = SetUpWarnings;
-  DeltaNorthing = Pole.Y - FalseNorthing;
+  DeltaNorthing = ProjectQuietly(0, HalfPi).Y - FalseNorthing;
 }
 
 void TGIS_ProjectionRobinson::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {

@@ -2,6 +2,7 @@
 // easting and false northing.
 #pragma once
 
+#include "projections/gis_math.h"
 #include "projections/gis_projection.h"
 
 // Sinusoidal, on the ellipsoid.
@@ -19,8 +20,8 @@ public:
 
   double MaxEasting = 20037509;
   double MinEasting = -20037509;
-  long double C0 = 0, C1 = 0, C2 = 0, C3 = 0;
-  long double Inv1 = 0, Inv2 = 0, Inv3 = 0, Inv4 = 0;
+  gis::TMeridian MeridianSeries;
+  gis::TFootpoint FootpointSeries;
 };
 
 // Mollweide pseudocylindrical on the authalic sphere.

@@ -61,14 +61,7 @@ void TGIS_ProjectionTransverseMercator::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
   const double Origin = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  double Meridian = ACentralMeridian;
-  if (Meridian < -Pi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(-Pi);
-  } else if (Meridian > TwoPi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    Meridian = static_cast<double>(TwoPi);
-  }
+  const double Meridian = LimitCentralMeridian(ACentralMeridian);
   double Scale = AScaleFactor;
   if (Scale < 0.3) {
     AddWarning(GIS_RS_WRN_SCALE_FACTOR);
@@ -105,15 +98,9 @@ void TGIS_ProjectionTransverseMercator::Prepare() {
   // The band of valid plane coordinates: a quarter turn from the central meridian, at the pole
   // and at the equator. A scale above 1 widens it in proportion. These projections' own
   // warnings do not replace those of the set-up.
-  const std::string SetUpWarnings = Warnings;
-  TGIS_ProjPoint Pole{static_cast<double>(HalfPi), static_cast<double>(HalfPi), 0};
-  TGIS_ProjPoint Equator{static_cast<double>(HalfPi), 0, 0};
-  Project(Pole, Pole);
-  Project(Equator, Equator);
-  Warnings = SetUpWarnings;
   const double Widen = std::max(1.0, TmScale);
-  DeltaNorthing = Pole.Y * Widen;
-  DeltaEasting = Equator.X * Widen;
+  DeltaNorthing = ProjectQuietly(HalfPi, HalfPi).Y * Widen;
+  DeltaEasting = ProjectQuietly(HalfPi, 0).X * Widen;
   CentralMeridian = ReduceMeridian(TmOrigin.X);
   OriginLatitude = TmOrigin.Y;
   FalseEasting = TmFalseOrigin.X;
@@ -372,55 +359,28 @@ void TGIS_ProjectionCassini::SetUp(GIS_SETUP_PARAMS) {
 
 void TGIS_ProjectionCassini::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TMeridian Mer;
-  Mer.Init(E2);
-  C0 = Mer.C0;
-  C1 = Mer.C1;
-  C2 = Mer.C2;
-  C3 = Mer.C3;
-  M0 = Mer.Distance(A, OriginLatitude);
-  TFootpoint Foot;
-  Foot.Init(E2);
-  Inv1 = Foot.F1;
-  Inv2 = Foot.F2;
-  Inv3 = Foot.F3;
-  Inv4 = Foot.F4;
-  CasE2 = E2;
+  MeridianSeries.Init(E2);
+  M0 = MeridianSeries.Distance(A, OriginLatitude);
+  FootpointSeries.Init(E2);
   // Northing limits from the points half a turn away at 31 degrees, from the false northing.
-  long double Far = Pi;
-  if (CentralMeridian > 0) {
-    Far = CentralMeridian - Pi;
-    MaxEasting = 19926188.9;
-    MinEasting = -20037508.4;
-  } else if (CentralMeridian < 0) {
-    Far = CentralMeridian + Pi;
-    MaxEasting = 20037508.4;
-    MinEasting = -19926188.9;
-  } else {
-    MaxEasting = 20037508.4;
-    MinEasting = -20037508.4;
-  }
-  TGIS_ProjPoint Top{static_cast<double>(Far), static_cast<double>(Latitude31), 0};
-  TGIS_ProjPoint Bottom{static_cast<double>(Far), static_cast<double>(-Latitude31), 0};
-  Project(Top, Top);
-  Project(Bottom, Bottom);
-  MaxNorthing = Top.Y - FalseNorthing;
-  MinNorthing = Bottom.Y - FalseNorthing;
+  TEastingLimits::Turned(20037508.4, 19926188.9).Apply(CentralMeridian, MaxEasting, MinEasting);
+  const long double Far = OppositeMeridian(CentralMeridian);
+  MaxNorthing = ProjectQuietly(Far, Latitude31).Y - FalseNorthing;
+  MinNorthing = ProjectQuietly(Far, -Latitude31).Y - FalseNorthing;
 }
 
 void TGIS_ProjectionCassini::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  TMeridian Mer{C0, C1, C2, C3};
   const long double s = std::sin(phi), c = std::cos(phi), t = std::tan(phi);
   const long double Aa = c * dl;
   const long double T = t * t;
-  const long double C = CasE2 * c * c / (1 - CasE2);
-  const long double N = A / std::sqrt(1 - CasE2 * s * s);
+  const long double C = E2 * c * c / (1 - E2);
+  const long double N = A / std::sqrt(1 - E2 * s * s);
   const long double A2a = Aa * Aa, A3 = A2a * Aa, A4 = A3 * Aa, A5 = A4 * Aa;
   const long double x = N * (Aa - T * A3 / 6 - (8 - T + 8 * C) * T * A5 / 120);
   const long double y =
-      Mer.Distance(A, phi) - M0 + N * t * (A2a / 2 + (5 - T + 6 * C) * A4 / 24);
+      MeridianSeries.Distance(A, phi) - M0 + N * t * (A2a / 2 + (5 - T + 6 * C) * A4 / 24);
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
@@ -439,8 +399,7 @@ void TGIS_ProjectionCassini::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
   const long double dx = x - FalseEasting;
   const long double dy = y - FalseNorthing;
   const long double lambda0 = CentralMeridian;
-  TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
-  const long double phi1 = Foot.Latitude((M0 + dy) / (A * C0));
+  const long double phi1 = FootpointSeries.Latitude((M0 + dy) / (A * MeridianSeries.C0));
   if (Near(phi1, HalfPi, 1e-5L)) {
     Geodetic = {CentralMeridian, static_cast<double>(HalfPi), Projected.Z};
     return;
@@ -451,8 +410,8 @@ void TGIS_ProjectionCassini::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
   }
   const long double s = std::sin(phi1), t = std::tan(phi1);
   const long double T1 = t * t;
-  const long double N1 = A / std::sqrt(1 - CasE2 * s * s);
-  const long double R1 = N1 * (1 - CasE2) / (1 - CasE2 * s * s);
+  const long double N1 = A / std::sqrt(1 - E2 * s * s);
+  const long double R1 = N1 * (1 - E2) / (1 - E2 * s * s);
   const long double D = dx / N1;
   const long double D2 = D * D, D3 = D2 * D, D4 = D3 * D, D5 = D4 * D;
   long double phi = phi1 - (N1 * t / R1) * (D2 / 2 - (1 + 3 * T1) * D4 / 24);
@@ -480,35 +439,17 @@ void TGIS_ProjectionTCEA::SetUp(GIS_SETUP_PARAMS) {
   StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
                                     AFalseNorthing);
   // The scale divides: one that is not positive cannot be used.
-  ScaleFactor = AScaleFactor;
-  if (!(ScaleFactor > 0)) {
-    AddWarning(GIS_RS_WRN_SCALE_FACTOR);
-    ScaleFactor = 1.0;
-  }
+  ScaleFactor = CheckPositiveScale(AScaleFactor);
   Prepare();
 }
 
 void TGIS_ProjectionTCEA::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  TAuthalicInverse Auth;
-  Auth.Init(E2);
-  Auth1 = Auth.K1;
-  Auth2 = Auth.K2;
-  Auth3 = Auth.K3;
-  TFootpoint Foot;
-  Foot.Init(E2);
-  Inv1 = Foot.F1;
-  Inv2 = Foot.F2;
-  Inv3 = Foot.F3;
-  Inv4 = Foot.F4;
-  TMeridian Mer;
-  Mer.Init(E2);
-  C0 = Mer.C0;
-  C1 = Mer.C1;
-  C2 = Mer.C2;
-  C3 = Mer.C3;
+  AuthalicSeries.Init(E2);
+  FootpointSeries.Init(E2);
+  MeridianSeries.Init(E2);
   Qp = AuthalicQ(E2, E, HalfPi);
-  M0 = Mer.Distance(A, OriginLatitude);
+  M0 = MeridianSeries.Distance(A, OriginLatitude);
   // The northing band: from the projected pole, one map height in the other direction.
   TGIS_ProjPoint Pole{static_cast<double>(Pi), static_cast<double>(HalfPi), 0};
   Project(Pole, Pole);
@@ -526,16 +467,14 @@ void TGIS_ProjectionTCEA::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
   const long double k0 = ScaleFactor;
-  TMeridian Mer{C0, C1, C2, C3};
-  TAuthalicInverse Auth{Auth1, Auth2, Auth3};
   const long double ratio = phi >= HalfPi ? 1 : LimitUnit(AuthalicQ(E2, E, phi) / Qp);
   const long double beta = std::asin(ratio);
   const long double betac = std::atan(std::tan(beta) / std::cos(dl));
-  const long double phic = Auth.Latitude(betac);
+  const long double phic = AuthalicSeries.Latitude(betac);
   const long double sc = std::sin(phic);
   const long double x = A * std::cos(beta) * std::cos(phic) * std::sin(dl) /
                         (k0 * std::cos(betac) * std::sqrt(1 - E2 * sc * sc));
-  const long double y = k0 * (Mer.Distance(A, phic) - M0);
+  const long double y = k0 * (MeridianSeries.Distance(A, phic) - M0);
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
@@ -543,17 +482,15 @@ void TGIS_ProjectionTCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPo
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, MinNorthing, MaxNorthing, dx, dy);
   const long double k0 = ScaleFactor;
-  TFootpoint Foot{Inv1, Inv2, Inv3, Inv4};
-  TAuthalicInverse Auth{Auth1, Auth2, Auth3};
   const long double M = dy / k0 + M0;
-  const long double phi1 = Foot.Latitude(M / (A * C0));
+  const long double phi1 = FootpointSeries.Latitude(M / (A * MeridianSeries.C0));
   const long double s1 = std::sin(phi1);
   const long double beta1 = std::asin(LimitUnit(AuthalicQ(E2, E, phi1) / Qp));
   const long double t =
       LimitUnit(std::sqrt(1 - E2 * s1 * s1) * dx * k0 * std::cos(beta1) / (A * std::cos(phi1)));
   const long double betac = -std::asin(t);
   const long double beta = std::asin(std::sin(beta1) * std::cos(betac));
-  long double phi = Auth.Latitude(beta);
+  long double phi = AuthalicSeries.Latitude(beta);
   long double lambda = CentralMeridian - std::atan(std::tan(betac) / std::cos(beta1));
   Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }

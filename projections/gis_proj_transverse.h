@@ -3,6 +3,7 @@
 #pragma once
 
 #include "mtdata/coordinates.h"
+#include "projections/gis_math.h"
 #include "projections/gis_projection.h"
 
 // Ellipsoidal transverse Mercator by series in the longitude difference (to the eighth power).
@@ -74,9 +75,8 @@ public:
   double MinEasting = -20037508.4;
   double MinNorthing = -56575846.0;
   long double M0 = 0;
-  long double C0 = 0, C1 = 0, C2 = 0, C3 = 0;
-  long double Inv1 = 0, Inv2 = 0, Inv3 = 0, Inv4 = 0;
-  long double CasE2 = 0;
+  gis::TMeridian MeridianSeries;
+  gis::TFootpoint FootpointSeries;
 };
 
 // Ellipsoidal transverse cylindrical equal-area.
@@ -98,7 +98,7 @@ public:
   double MinNorthing = -20003931.0;
   long double Qp = 0;
   long double M0 = 0;
-  long double Auth1 = 0, Auth2 = 0, Auth3 = 0;
-  long double Inv1 = 0, Inv2 = 0, Inv3 = 0, Inv4 = 0;
-  long double C0 = 0, C1 = 0, C2 = 0, C3 = 0;
+  gis::TAuthalicInverse AuthalicSeries;
+  gis::TFootpoint FootpointSeries;
+  gis::TMeridian MeridianSeries;
 };

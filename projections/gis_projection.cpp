@@ -166,6 +166,14 @@ long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic
   return DeltaLongitude(Lambda);
 }
 
+TGIS_ProjPoint TGIS_ProjectionAbstract::ProjectQuietly(long double Lambda, long double Phi) {
+  const std::string Kept = Warnings;
+  TGIS_ProjPoint Point{static_cast<double>(Lambda), static_cast<double>(Phi), 0};
+  Project(Point, Point);
+  Warnings = Kept;
+  return Point;
+}
+
 TGIS_ProjPoint TGIS_ProjectionAbstract::PlanePoint(long double X, long double Y, double Z) const {
   return {static_cast<double>(X + FalseEasting), static_cast<double>(Y + FalseNorthing), Z};
 }

@@ -124,6 +124,8 @@ protected:
   long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi);
   long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi,
                            long double LatitudeLimit);
+  // Projects (Lambda, Phi) and leaves Warnings as they were.
+  TGIS_ProjPoint ProjectQuietly(long double Lambda, long double Phi);
   // Plane offsets plus the false origin.
   TGIS_ProjPoint PlanePoint(long double X, long double Y, double Z) const;
 
