@@ -32,11 +32,7 @@ TGIS_ProjectionParameters TGIS_ProjectionOrthographic::GetParameters() const {
 }
 
 void TGIS_ProjectionOrthographic::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionOrthographic::Prepare() {

@@ -242,19 +242,15 @@ TGIS_ProjectionParameters TGIS_ProjectionPolyconic::GetParameters() const {
 }
 
 void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionPolyconic::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
   MeridianSeries.Init(E2);
   M0 = MeridianSeries.Distance(A, OriginLatitude);
-  // Northing limits from the points half a turn away at 41 degrees, from the false northing.
   TEastingLimits::Turned(20037509, 19926189).Apply(CentralMeridian, MaxEasting, MinEasting);
+  // Northing limits from the points half a turn away at 41 degrees, from the false northing.
   // Those points lie beyond a quarter turn; their warning does not replace the set-up's.
   const long double Far = OppositeMeridian(CentralMeridian);
   MaxNorthing = ProjectQuietly(Far, Latitude41).Y - FalseNorthing;
@@ -330,11 +326,7 @@ TGIS_ProjectionParameters TGIS_ProjectionBonne::GetParameters() const {
 }
 
 void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionBonne::Prepare() {

@@ -139,10 +139,7 @@ TGIS_ProjectionMillerCyl::TGIS_ProjectionMillerCyl() {
 TGIS_ProjectionParameters TGIS_ProjectionMillerCyl::GetParameters() const { return MeridianFalse; }
 
 void TGIS_ProjectionMillerCyl::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
-  Prepare();
+  SetUpMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionMillerCyl::Prepare() {
@@ -181,11 +178,7 @@ TGIS_ProjectionEQC::TGIS_ProjectionEQC() {
 TGIS_ProjectionParameters TGIS_ProjectionEQC::GetParameters() const { return MeridianOriginFalse; }
 
 void TGIS_ProjectionEQC::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionEQC::Prepare() {
@@ -229,11 +222,7 @@ TGIS_ProjectionCEA::TGIS_ProjectionCEA() {
 TGIS_ProjectionParameters TGIS_ProjectionCEA::GetParameters() const { return MeridianOriginFalse; }
 
 void TGIS_ProjectionCEA::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionCEA::Prepare() {

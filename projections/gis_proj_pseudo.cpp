@@ -68,14 +68,9 @@ long double ArcSinOrPole(long double I) {
 }  // namespace
 
 // One SetUp for the classes that read the central meridian and the false origin.
-#define GIS_WORLD_SETUP(Class)                                                                  \
-  TGIS_ProjectionParameters Class::GetParameters() const { return WorldParameters; }           \
-  void Class::SetUp(GIS_SETUP_PARAMS) {                                                        \
-    KeepWarnings = 0;                                                                          \
-    TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);                       \
-    StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);             \
-    Prepare();                                                                                 \
-  }
+#define GIS_WORLD_SETUP(Class)                                                                \
+  TGIS_ProjectionParameters Class::GetParameters() const { return WorldParameters; }         \
+  void Class::SetUp(GIS_SETUP_PARAMS) { SetUpMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 GIS_WORLD_SETUP(TGIS_ProjectionSinusoid)
 GIS_WORLD_SETUP(TGIS_ProjectionMollweide)

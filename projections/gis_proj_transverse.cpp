@@ -350,11 +350,7 @@ TGIS_ProjectionParameters TGIS_ProjectionCassini::GetParameters() const {
 }
 
 void TGIS_ProjectionCassini::SetUp(GIS_SETUP_PARAMS) {
-  KeepWarnings = 0;
-  TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
-  Prepare();
+  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
 }
 
 void TGIS_ProjectionCassini::Prepare() {
@@ -362,8 +358,8 @@ void TGIS_ProjectionCassini::Prepare() {
   MeridianSeries.Init(E2);
   M0 = MeridianSeries.Distance(A, OriginLatitude);
   FootpointSeries.Init(E2);
-  // Northing limits from the points half a turn away at 31 degrees, from the false northing.
   TEastingLimits::Turned(20037508.4, 19926188.9).Apply(CentralMeridian, MaxEasting, MinEasting);
+  // Northing limits from the points half a turn away at 31 degrees, from the false northing.
   const long double Far = OppositeMeridian(CentralMeridian);
   MaxNorthing = ProjectQuietly(Far, Latitude31).Y - FalseNorthing;
   MinNorthing = ProjectQuietly(Far, -Latitude31).Y - FalseNorthing;

@@ -124,6 +124,26 @@ void TGIS_ProjectionAbstract::StoreOriginMeridianAndFalseOrigin(double AOriginLa
   StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
 }
 
+void TGIS_ProjectionAbstract::SetUpMeridianAndFalseOrigin(int32_t, double ACentralMeridian,
+                                                          double, double AFalseEasting,
+                                                          double AFalseNorthing, double, double,
+                                                          double, double, double, double,
+                                                          double, double, double, double) {
+  KeepWarnings = 0;
+  StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
+  Prepare();
+}
+
+void TGIS_ProjectionAbstract::SetUpOriginMeridianAndFalseOrigin(
+    int32_t, double ACentralMeridian, double AOriginLatitude, double AFalseEasting,
+    double AFalseNorthing, double, double, double, double, double, double, double, double,
+    double, double) {
+  KeepWarnings = 0;
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
+  Prepare();
+}
+
 void TGIS_ProjectionAbstract::CheckLatitude(long double& Phi, long double Limit) {
   if (Phi < -Limit) {
     Phi = -Limit;

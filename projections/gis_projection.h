@@ -113,6 +113,10 @@ protected:
   // Origin latitude checked to +-pi/2, then the same as StoreMeridianAndFalseOrigin.
   void StoreOriginMeridianAndFalseOrigin(double AOriginLatitude, double ACentralMeridian,
                                          double AFalseEasting, double AFalseNorthing);
+  // The whole SetUp of the projections that read the central meridian and the false origin
+  // (and the origin latitude, in the second): warnings reset, values stored, Prepare.
+  void SetUpMeridianAndFalseOrigin(GIS_SETUP_PARAMS);
+  void SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_PARAMS);
 
   // Project checks: latitude to +-Limit (0240), longitude to [-pi, 2pi] (0241).
   void CheckLatitude(long double& Phi, long double Limit);
