@@ -32,17 +32,34 @@ const TGIS_ProjectionParameters ConicParameters = {ppCentralMeridian,   ppOrigin
 const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude,
                                                        ppFalseEasting, ppFalseNorthing};
 
+// The defaults of the two-parallel cones.
+void SetConicDefaults(TGIS_ProjectionAbstract& P) {
+  P.OriginLatitude = static_cast<double>(45 * DegToRad);
+  P.StandardParallel1 = static_cast<double>(40 * DegToRad);
+  P.StandardParallel2 = static_cast<double>(50 * DegToRad);
+  P.DeltaEasting = 40000000;
+  P.DeltaNorthing = 40000000;
+}
+
+// A plane offset (Dx, Dy) as polar coordinates about the apex of a cone of constant N whose
+// origin lies Rho0 from it; for N < 0 all three change sign.
+struct TConePolar {
+  long double Dx, R, Rho;
+};
+TConePolar ConePolar(long double Dx, long double Dy, long double Rho0, long double N) {
+  const long double R = Rho0 - Dy;
+  const long double Rho = std::sqrt(Dx * Dx + R * R);
+  if (N < 0) return {-Dx, -R, -Rho};
+  return {Dx, R, Rho};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // Albers
 
 TGIS_ProjectionAlbers::TGIS_ProjectionAlbers() {
-  OriginLatitude = static_cast<double>(45 * DegToRad);
-  StandardParallel1 = static_cast<double>(40 * DegToRad);
-  StandardParallel2 = static_cast<double>(50 * DegToRad);
-  DeltaEasting = 40000000;
-  DeltaNorthing = 40000000;
+  SetConicDefaults(*this);
   Prepare();
 }
 
@@ -51,13 +68,11 @@ TGIS_ProjectionParameters TGIS_ProjectionAlbers::GetParameters() const { return 
 void TGIS_ProjectionAlbers::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   const double Half = static_cast<double>(HalfPi);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, Half);
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
   StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Half);
   StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Half);
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
   Prepare();
 }
 
@@ -93,21 +108,15 @@ void TGIS_ProjectionAlbers::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoi
   const long double q = AuthalicQ(E2, E, phi);
   const long double rho = C < N * q ? 0 : (A / N) * std::sqrt(C - N * q);
   const long double theta = N * dl;
-  Projected = {static_cast<double>(rho * std::sin(theta) + FalseEasting),
-               static_cast<double>(Rho0 - rho * std::cos(theta) + FalseNorthing), Geodetic.Z};
+  Projected = PlanePoint(rho * std::sin(theta), Rho0 - rho * std::cos(theta), Geodetic.Z);
 }
 
 void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   long double dx, dy;
   BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
-  long double r = Rho0 - dy;
-  long double rho = std::sqrt(dx * dx + r * r);
-  if (N < 0) {
-    rho = -rho;
-    dx = -dx;
-    r = -r;
-  }
-  const long double theta = rho != 0 ? std::atan2(dx, r) : 0;
+  const TConePolar P = ConePolar(dx, dy, Rho0, N);
+  const long double rho = P.Rho;
+  const long double theta = rho != 0 ? std::atan2(P.Dx, P.R) : 0;
   const long double q = (C - (rho * N) * (rho * N) / A2) / N;
   const long double qc = 1 - (OneMinusE2 / TwoE) * std::log((1 - E) / (1 + E));
   long double phi;
@@ -142,11 +151,7 @@ void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
 // Lambert conformal conic
 
 TGIS_ProjectionLambert::TGIS_ProjectionLambert() {
-  OriginLatitude = static_cast<double>(45 * DegToRad);
-  StandardParallel1 = static_cast<double>(40 * DegToRad);
-  StandardParallel2 = static_cast<double>(50 * DegToRad);
-  DeltaEasting = 40000000;
-  DeltaNorthing = 40000000;
+  SetConicDefaults(*this);
   Prepare();
 }
 
@@ -155,13 +160,11 @@ TGIS_ProjectionParameters TGIS_ProjectionLambert::GetParameters() const { return
 void TGIS_ProjectionLambert::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
-  CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
+                                    AFalseNorthing);
   const double Limit89 = static_cast<double>(Lambert89);
   StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Limit89);
   StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Limit89);
-  FalseEasting = AFalseEasting;
-  FalseNorthing = AFalseNorthing;
   Prepare();
 }
 
@@ -197,24 +200,17 @@ void TGIS_ProjectionLambert::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
     rho = AF * std::pow(ConformalT(E, phi), N);
   }
   const long double theta = N * dl;
-  Projected = {static_cast<double>(rho * std::sin(theta) + FalseEasting),
-               static_cast<double>(Rho0 - rho * std::cos(theta) + FalseNorthing), Geodetic.Z};
+  Projected = PlanePoint(rho * std::sin(theta), Rho0 - rho * std::cos(theta), Geodetic.Z);
 }
 
 void TGIS_ProjectionLambert::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   long double dx, dy;
   BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
-  long double r = Rho0 - dy;
-  long double rho = std::sqrt(dx * dx + r * r);
-  if (N < 0) {
-    rho = -rho;
-    dx = -dx;
-    r = -r;
-  }
+  const TConePolar P = ConePolar(dx, dy, Rho0, N);
   long double lambda, phi;
-  if (rho != 0) {
-    const long double theta = std::atan2(dx, r);
-    const long double t = std::pow(rho / AF, 1 / N);
+  if (P.Rho != 0) {
+    const long double theta = std::atan2(P.Dx, P.R);
+    const long double t = std::pow(P.Rho / AF, 1 / N);
     phi = HalfPi - 2 * std::atan(t);
     for (int I = 0; I < MaxIterations; ++I) {
       const long double es = E * std::sin(phi);

@@ -11,6 +11,24 @@ VM_DEFINE_CLASS(TGIS_SymbolList)
 TGIS_ProjectionList* GisProjectionList = nullptr;
 TGIS_SymbolList* GisSymbolList = nullptr;
 
+namespace {
+
+// Value limited to [Low, High]; true when it had to be moved.
+template <class T>
+bool Clamped(T& Value, T Low, T High) {
+  if (Value < Low) {
+    Value = Low;
+    return true;
+  }
+  if (Value > High) {
+    Value = High;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 TGIS_ProjectionAbstract::TGIS_ProjectionAbstract() {
   BuildGeodeticTables();
   Datum = GisDatumList->DefaultDatum();
@@ -47,14 +65,7 @@ void TGIS_ProjectionAbstract::AddWarning(const std::string& Text) {
 }
 
 double TGIS_ProjectionAbstract::CheckOriginLatitude(double Value, double Limit) {
-  if (Value < -Limit) {
-    AddWarning(GIS_RS_WRN_ORIGIN_LATITUDE);
-    return -Limit;
-  }
-  if (Value > Limit) {
-    AddWarning(GIS_RS_WRN_ORIGIN_LATITUDE);
-    return Limit;
-  }
+  if (Clamped(Value, -Limit, Limit)) AddWarning(GIS_RS_WRN_ORIGIN_LATITUDE);
   return Value;
 }
 
@@ -71,14 +82,8 @@ double TGIS_ProjectionAbstract::CheckCentralMeridian(double Value) {
 }
 
 double TGIS_ProjectionAbstract::LimitCentralMeridian(double Value) {
-  if (Value < -Pi) {
+  if (Clamped(Value, static_cast<double>(-Pi), static_cast<double>(TwoPi)))
     AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    return static_cast<double>(-Pi);
-  }
-  if (Value > TwoPi) {
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
-    return static_cast<double>(TwoPi);
-  }
   return Value;
 }
 
@@ -89,18 +94,12 @@ double TGIS_ProjectionAbstract::CheckPositiveScale(double Value) {
 }
 
 double TGIS_ProjectionAbstract::CheckStandardParallel1(double Value, double Limit) {
-  if (Value < -Limit || Value > Limit) {
-    AddWarning(GIS_RS_WRN_PARALLEL_1);
-    return Value < 0 ? -Limit : Limit;
-  }
+  if (Clamped(Value, -Limit, Limit)) AddWarning(GIS_RS_WRN_PARALLEL_1);
   return Value;
 }
 
 double TGIS_ProjectionAbstract::CheckStandardParallel2(double Value, double Limit) {
-  if (Value < -Limit || Value > Limit) {
-    AddWarning(GIS_RS_WRN_PARALLEL_2);
-    return Value < 0 ? -Limit : Limit;
-  }
+  if (Clamped(Value, -Limit, Limit)) AddWarning(GIS_RS_WRN_PARALLEL_2);
   return Value;
 }
 
@@ -145,23 +144,11 @@ void TGIS_ProjectionAbstract::SetUpOriginMeridianAndFalseOrigin(
 }
 
 void TGIS_ProjectionAbstract::CheckLatitude(long double& Phi, long double Limit) {
-  if (Phi < -Limit) {
-    Phi = -Limit;
-    AddWarning(GIS_RS_WRN_LATITUDE);
-  } else if (Phi > Limit) {
-    Phi = Limit;
-    AddWarning(GIS_RS_WRN_LATITUDE);
-  }
+  if (Clamped(Phi, -Limit, Limit)) AddWarning(GIS_RS_WRN_LATITUDE);
 }
 
 void TGIS_ProjectionAbstract::CheckLongitude(long double& Lambda) {
-  if (Lambda < -Pi) {
-    Lambda = -Pi;
-    AddWarning(GIS_RS_WRN_LONGITUDE);
-  } else if (Lambda > TwoPi) {
-    Lambda = TwoPi;
-    AddWarning(GIS_RS_WRN_LONGITUDE);
-  }
+  if (Clamped(Lambda, -Pi, TwoPi)) AddWarning(GIS_RS_WRN_LONGITUDE);
 }
 
 long double TGIS_ProjectionAbstract::DeltaLongitude(long double Lambda) const {
@@ -200,24 +187,12 @@ TGIS_ProjPoint TGIS_ProjectionAbstract::PlanePoint(long double X, long double Y,
 
 void TGIS_ProjectionAbstract::CheckEasting(long double& Easting, long double Low,
                                            long double High) {
-  if (Easting < Low) {
-    Easting = Low;
-    AddWarning(GIS_RS_WRN_EASTING);
-  } else if (Easting > High) {
-    Easting = High;
-    AddWarning(GIS_RS_WRN_EASTING);
-  }
+  if (Clamped(Easting, Low, High)) AddWarning(GIS_RS_WRN_EASTING);
 }
 
 void TGIS_ProjectionAbstract::CheckNorthing(long double& Northing, long double Low,
                                             long double High) {
-  if (Northing < Low) {
-    Northing = Low;
-    AddWarning(GIS_RS_WRN_NORTHING);
-  } else if (Northing > High) {
-    Northing = High;
-    AddWarning(GIS_RS_WRN_NORTHING);
-  }
+  if (Clamped(Northing, Low, High)) AddWarning(GIS_RS_WRN_NORTHING);
 }
 
 void TGIS_ProjectionAbstract::FinishGeodetic(long double& Lambda, long double& Phi) {
