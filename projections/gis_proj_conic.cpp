@@ -78,8 +78,6 @@ void TGIS_ProjectionAlbers::SetUp(GIS_SETUP_PARAMS) {
 
 void TGIS_ProjectionAlbers::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
-  OneMinusE2 = 1 - E2;
-  TwoE = 2 * E;
   const long double phi1 = StandardParallel1, phi2 = StandardParallel2;
   const long double q0 = AuthalicQ(E2, E, OriginLatitude);
   const long double m1 = SmallM(E2, phi1), q1 = AuthalicQ(E2, E, phi1);
@@ -118,6 +116,7 @@ void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
   const long double rho = P.Rho;
   const long double theta = rho != 0 ? std::atan2(P.Dx, P.R) : 0;
   const long double q = (C - (rho * N) * (rho * N) / A2) / N;
+  const long double OneMinusE2 = 1 - E2, TwoE = 2 * E;
   const long double qc = 1 - (OneMinusE2 / TwoE) * std::log((1 - E) / (1 + E));
   long double phi;
   if (std::fabs(std::fabs(qc) - std::fabs(q)) <= 1e-6L) {

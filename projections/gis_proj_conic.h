@@ -21,8 +21,6 @@ public:
   long double C = 0;
   long double Rho0 = 0;
   long double N = 0;
-  long double OneMinusE2 = 0;
-  long double TwoE = 0;
 };
 
 // Lambert conformal conic with one or two standard parallels.

@@ -191,8 +191,7 @@ void TGIS_ProjectionHotine::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
 // Hotine, two points
 
 TGIS_ProjectionHotine2::TGIS_ProjectionHotine2() {
-  OriginLatitude = static_cast<double>(Pi / 4);
-  ScaleFactor = 1;
+  // Origin latitude and scale as the centre-and-azimuth form sets them.
   Longitude1 = -1;
   Latitude1 = -1;
   Longitude2 = 1;

@@ -35,12 +35,6 @@ constexpr long double TceaHeight = 20003931.458986L;
 const TGIS_ProjectionParameters TransverseParameters = {
     ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing, ppScaleFactor};
 
-long double ReduceTurn(long double X) {
-  if (X > Pi) X -= TwoPi;
-  if (X < -Pi) X += TwoPi;
-  return X;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -119,14 +113,14 @@ void TGIS_ProjectionTransverseMercator::Project(const TGIS_ProjPoint& Geodetic,
   // A point more than a quarter turn from the central meridian moves to the quarter turn on
   // its own side.
   // The warning of a moved point is kept rather than the distortion warning that follows.
-  const long double Side = ReduceTurn(lambda - lambda0);
+  const long double Side = DeltaLongitude(lambda);
   bool Moved = false;
   if (Side < -HalfPi || Side > HalfPi) {
     lambda = Side < 0 ? lambda0 - HalfPi : lambda0 + HalfPi;
     AddWarning(GIS_RS_WRN_LONGITUDE);
     Moved = true;
   }
-  long double dl = ReduceTurn(lambda - lambda0);
+  long double dl = DeltaLongitude(lambda);
   if (std::fabs(dl) > DistortionLimit && !Moved) AddWarning(GIS_RS_WRN_DISTORTED);
   if (std::fabs(dl) < 2e-10L) dl = 0;
 
