@@ -624,7 +624,6 @@ bool TVxMemoryData::Locate(const std::string& KeyFields, const Variant& KeyValue
 bool TVxMemoryData::Locate(const std::string& KeyFields, const TVariantArray& KeyValues, TLocateOptions Options) {
   DoBeforeScroll();
   CheckBrowseMode();
-  // An empty list, not the Bof/Eof pair: a one-record table stepped past both ends is not empty.
   if (FRecords.empty()) return false;
   std::vector<TField*> fields;
   for (const std::string& n : SplitNames(KeyFields)) fields.push_back(FieldByName(n));
