@@ -4,6 +4,7 @@
 
 #include "mtdata/coordinates.h"
 #include "platform/sysutils.h"
+#include "projections/gis_math.h"
 #include "projections/gis_messages.h"
 
 VM_DEFINE_CLASS(TGIS_Ellipsoid)
@@ -14,13 +15,14 @@ TGIS_DatumList* GisDatumList = nullptr;
 
 namespace {
 
-constexpr long double Pi = 3.14159265358979323846264338327950288L;
-constexpr long double HalfPi = Pi / 2;
-constexpr long double DegToRad = 0.017453292519943295769L;
+using gis::DegToRad;
+using gis::HalfPi;
+using gis::Pi;
 constexpr long double ArcSecondsPerRadian = 206264.8062471L;
 constexpr long double Cos67_5 = 0.38268343236508977L;
 
-// Puts Obj under Code: an existing entry keeps its position and gets the new record.
+}  // namespace
+
 void AddOrReplace(TStringList& List, const std::string& Code, TObject* Obj) {
   int Index;
   if (List.Find(Code, Index)) {
@@ -31,8 +33,6 @@ void AddOrReplace(TStringList& List, const std::string& Code, TObject* Obj) {
     List.AddObject(Code, Obj);
   }
 }
-
-}  // namespace
 
 // Fills the datum list with the built-in table (gis_datum_table.cpp).
 void AddBuiltInDatums(TGIS_DatumList& List);

@@ -106,3 +106,7 @@ void GeocentricToGeodetic(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint&
 
 // Creates and fills each global list that does not exist yet (datums first, then ellipsoids).
 void BuildGeodeticTables();
+
+// Puts Obj under Code in a sorted list that owns its objects: an existing entry keeps its
+// position, gets Obj and its old object is freed.
+void AddOrReplace(TStringList& List, const std::string& Code, TObject* Obj);

@@ -224,25 +224,10 @@ TGIS_ProjPoint TGIS_ProjectionAbstract::GeodeticPoint(long double Lambda, long d
 
 TGIS_ProjectionList::TGIS_ProjectionList() : TStringList(true) { SetSorted(true); }
 
-TGIS_ProjectionList::~TGIS_ProjectionList() {
-  for (int I = Count() - 1; I >= 0; --I) {
-    TObject* Obj = Objects(I);
-    SetObjects(I, nullptr);
-    delete Obj;
-  }
-}
-
 void TGIS_ProjectionList::AddProjection(TGIS_ProjectionAbstract* Projection) {
   std::string Code;
   Projection->GetCode(Code);
-  int Index;
-  if (Find(Code, Index)) {
-    TObject* Old = Objects(Index);
-    SetObjects(Index, nullptr);
-    delete Old;
-  }
-  Index = Add(Code);
-  SetObjects(Index, Projection);
+  AddOrReplace(*this, Code, Projection);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -152,7 +152,6 @@ using TGIS_ProjectionClass = TClass;
 class TGIS_ProjectionList : public TStringList {
 public:
   TGIS_ProjectionList();
-  ~TGIS_ProjectionList() override;
 
   // A projection already held under the same code is freed and replaced.
   void AddProjection(TGIS_ProjectionAbstract* Projection);
