@@ -23,7 +23,7 @@ constexpr long double Cos67_5 = 0.38268343236508977L;
 
 }  // namespace
 
-void AddOrReplace(TStringList& List, const std::string& Code, TObject* Obj) {
+void GisAddOrReplace(TStringList& List, const std::string& Code, TObject* Obj) {
   int Index;
   if (List.Find(Code, Index)) {
     TObject* Old = List.Objects(Index);
@@ -58,7 +58,7 @@ void TGIS_EllipsoidList::AddEllipsoid(const std::string& Code, const std::string
   E->SecondEccentricitySquared =
       (E->SemiMajorSquared - E->SemiMinorSquared) / E->SemiMinorSquared;
   E->SecondEccentricity = std::sqrt(E->SecondEccentricitySquared);
-  AddOrReplace(*this, Code, E);
+  GisAddOrReplace(*this, Code, E);
 }
 
 TGIS_Ellipsoid* TGIS_EllipsoidList::FindByCode(const std::string& Code) const {
@@ -114,7 +114,7 @@ void TGIS_DatumList::AddDatum(uint8_t DatumType, const std::string& Code, const 
       WorldBounds();
       break;
   }
-  AddOrReplace(*this, Code, D);
+  GisAddOrReplace(*this, Code, D);
   int Index;
   if (Find("WGE", Index)) FDefaultIndex = Index;
 }

@@ -109,4 +109,4 @@ void BuildGeodeticTables();
 
 // Puts Obj under Code in a sorted list that owns its objects: an existing entry keeps its
 // position, gets Obj and its old object is freed.
-void AddOrReplace(TStringList& List, const std::string& Code, TObject* Obj);
+void GisAddOrReplace(TStringList& List, const std::string& Code, TObject* Obj);

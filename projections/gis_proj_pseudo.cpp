@@ -59,6 +59,14 @@ long double Newton(long double Theta, long double Tolerance, F Value, D Slope) {
   return Theta;
 }
 
+// Theta with Theta + sin Theta = K sin Phi, by Newton's method from Phi.
+long double ThetaPlusSine(long double K, long double Phi, long double Tolerance) {
+  const long double KSinPhi = K * std::sin(Phi);
+  return Newton(
+      Phi, Tolerance, [&](long double T) { return T + std::sin(T) - KSinPhi; },
+      [](long double T) { return 1 + std::cos(T); });
+}
+
 long double ArcSinOrPole(long double I) {
   if (I > 1) return HalfPi;
   if (I < -1) return -HalfPi;
@@ -139,11 +147,7 @@ void TGIS_ProjectionMollweide::Prepare() {
 void TGIS_ProjectionMollweide::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  const long double PiSinPhi = Pi * std::sin(phi);
-  const long double theta2 = Newton(
-      phi, NewtonTolerance, [&](long double T) { return T + std::sin(T) - PiSinPhi; },
-      [](long double T) { return 1 + std::cos(T); });
-  const long double theta = theta2 / 2;
+  const long double theta = ThetaPlusSine(Pi, phi, NewtonTolerance) / 2;
   const long double x = Sqrt8Ra / Pi * dl * std::cos(theta);
   const long double y = Sqrt2Ra * std::sin(theta);
   Projected = PlanePoint(x, y, Geodetic.Z);
@@ -235,10 +239,7 @@ void TGIS_ProjectionEckert6::Prepare() {
 void TGIS_ProjectionEckert6::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  const long double KSinPhi = Eckert6K * std::sin(phi);
-  const long double theta = Newton(
-      phi, NewtonTolerance, [&](long double T) { return T + std::sin(T) - KSinPhi; },
-      [](long double T) { return 1 + std::cos(T); });
+  const long double theta = ThetaPlusSine(Eckert6K, phi, NewtonTolerance);
   const long double x = RaOverSqrt2PlusPi * dl * (1 + std::cos(theta));
   const long double y = 2 * RaOverSqrt2PlusPi * theta;
   Projected = PlanePoint(x, y, Geodetic.Z);
@@ -273,11 +274,7 @@ void TGIS_ProjectionWagner4::Prepare() {
 void TGIS_ProjectionWagner4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
-  const long double KSinPhi = Wagner4K * std::sin(phi);
-  const long double theta2 = Newton(
-      phi, 1e-10L, [&](long double T) { return T + std::sin(T) - KSinPhi; },
-      [](long double T) { return 1 + std::cos(T); });
-  const long double theta = theta2 / 2;
+  const long double theta = ThetaPlusSine(Wagner4K, phi, 1e-10L) / 2;
   const long double x = Ra0 * dl * std::cos(theta);
   const long double y = Ra1 * std::sin(theta);
   Projected = PlanePoint(x, y, Geodetic.Z);

@@ -227,7 +227,7 @@ TGIS_ProjectionList::TGIS_ProjectionList() : TStringList(true) { SetSorted(true)
 void TGIS_ProjectionList::AddProjection(TGIS_ProjectionAbstract* Projection) {
   std::string Code;
   Projection->GetCode(Code);
-  AddOrReplace(*this, Code, Projection);
+  GisAddOrReplace(*this, Code, Projection);
 }
 
 // ---------------------------------------------------------------------------------------------
