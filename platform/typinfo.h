@@ -280,14 +280,11 @@ public:
   TPropBuilder Int(const char* Name, G Get, S Set) {
     using V = typinfo_detail::ValueOf<C, G>;
     static_assert(std::is_integral_v<V>, "integer property");
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = sizeof(V) == 8 ? tkInt64 : tkInteger;
+    TPropInfo p = NewProp(Name, sizeof(V) == 8 ? tkInt64 : tkInteger);
     p.MinValue = static_cast<int64_t>(std::numeric_limits<V>::min());
     p.MaxValue = sizeof(V) == 8 && std::is_unsigned_v<V> ? INT64_MAX
                                                          : static_cast<int64_t>(std::numeric_limits<V>::max());
-    OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(v); },
-                 [](const V& v) { return static_cast<int64_t>(v); });
+    OrdAccess<V>(p, Get, Set);
     return Add(std::move(p));
   }
   template <class G, class S>
@@ -297,9 +294,7 @@ public:
   template <class G, class S>
   TPropBuilder Char(const char* Name, G Get, S Set) {
     using V = typinfo_detail::ValueOf<C, G>;
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkChar;
+    TPropInfo p = NewProp(Name, tkChar);
     p.MinValue = 0;
     p.MaxValue = 255;
     OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(static_cast<unsigned char>(v)); },
@@ -308,9 +303,7 @@ public:
   }
   template <class G, class S>
   TPropBuilder Bool(const char* Name, G Get, S Set) {
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkEnumeration;
+    TPropInfo p = NewProp(Name, tkEnumeration);
     p.EnumInfo = &BooleanInfo;
     p.MinValue = 0;
     p.MaxValue = 1;
@@ -321,30 +314,24 @@ public:
   template <class G, class S>
   TPropBuilder Enum(const char* Name, G Get, S Set, const TEnumInfo& Values) {
     using V = typinfo_detail::ValueOf<C, G>;
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkEnumeration;
+    TPropInfo p = NewProp(Name, tkEnumeration);
     p.EnumInfo = &Values;
     p.MinValue = Values.MinValue();
     p.MaxValue = Values.MaxValue();
-    OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(v); },
-                 [](const V& v) { return static_cast<int64_t>(v); });
+    OrdAccess<V>(p, Get, Set);
     return Add(std::move(p));
   }
   // A TSet<E> (or an unsigned bit mask) of the enumeration Elements.
   template <class G, class S>
   TPropBuilder Set(const char* Name, G Get, S Set, const TEnumInfo& Elements) {
     using V = typinfo_detail::ValueOf<C, G>;
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkSet;
+    TPropInfo p = NewProp(Name, tkSet);
     p.EnumInfo = &Elements;
     if constexpr (typinfo_detail::IsTSet<V>::value)
       OrdAccess<V>(p, Get, Set, [](int64_t v) { return V::FromBits(static_cast<uint64_t>(v)); },
                    [](const V& v) { return static_cast<int64_t>(v.Bits()); });
     else
-      OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(v); },
-                   [](const V& v) { return static_cast<int64_t>(v); });
+      OrdAccess<V>(p, Get, Set);
     return Add(std::move(p));
   }
   // float, double or long double; the precision follows the type.
@@ -352,9 +339,7 @@ public:
   TPropBuilder Float(const char* Name, G Get, S Set) {
     using V = typinfo_detail::ValueOf<C, G>;
     static_assert(std::is_floating_point_v<V>, "float property");
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkFloat;
+    TPropInfo p = NewProp(Name, tkFloat);
     p.FloatType = std::is_same_v<V, float> ? ftSingle : std::is_same_v<V, double> ? ftDouble : ftExtended;
     p.GetFloat = [Get](TObject* o) {
       return static_cast<long double>(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)));
@@ -367,9 +352,7 @@ public:
   }
   template <class G, class S>
   TPropBuilder String(const char* Name, G Get, S Set) {
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkString;
+    TPropInfo p = NewProp(Name, tkString);
     p.GetStr = [Get](TObject* o) {
       return std::string(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)));
     };
@@ -403,9 +386,7 @@ public:
   // An owned string list; the stream reads into the list the getter returns.
   template <class G>
   TPropBuilder Strings(const char* Name, G Get, std::nullptr_t = nullptr) {
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkClass;
+    TPropInfo p = NewProp(Name, tkClass);
     p.ObjectKind = okStrings;
     p.GetStrings = [Get](TObject* o) -> TStrings* {
       return typinfo_detail::Get(Get, typinfo_detail::Self<C>(o));
@@ -417,9 +398,7 @@ public:
   TPropBuilder Event(const char* Name, G Get, S Set = nullptr) {
     using V = typinfo_detail::ValueOf<C, G>;
     using F = typename typinfo_detail::FunctionOf<V>::Type;
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkMethod;
+    TPropInfo p = NewProp(Name, tkMethod);
     p.EventAssigned = [Get](TObject* o) {
       return static_cast<bool>(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)));
     };
@@ -458,6 +437,18 @@ public:
   }
 
 private:
+  static TPropInfo NewProp(const char* Name, TTypeKind Kind) {
+    TPropInfo p;
+    p.Name = Name;
+    p.Kind = Kind;
+    return p;
+  }
+  // Plain casts between the value and its ordinal.
+  template <class V, class G, class S>
+  void OrdAccess(TPropInfo& p, G Get, S Set) {
+    OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(v); },
+                 [](const V& v) { return static_cast<int64_t>(v); });
+  }
   template <class V, class G, class S, class FromOrd, class ToOrd>
   void OrdAccess(TPropInfo& p, G Get, S Set, FromOrd from, ToOrd to) {
     p.GetOrd = [Get, to](TObject* o) -> int64_t {
@@ -473,9 +464,7 @@ private:
     using V = typinfo_detail::ValueOf<C, G>;
     static_assert(std::is_pointer_v<V>, "object property getter returns a pointer");
     using T = std::remove_cv_t<std::remove_pointer_t<V>>;
-    TPropInfo p;
-    p.Name = Name;
-    p.Kind = tkClass;
+    TPropInfo p = NewProp(Name, tkClass);
     p.ObjectKind = Kind;
     p.PropClass = T::StaticClass();
     p.GetObj = [Get](TObject* o) -> TObject* {
