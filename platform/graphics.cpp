@@ -263,25 +263,12 @@ void TPen::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-void TPen::SetColor(TColor Value) {
-  if (FColor != Value) { FColor = Value; Changed(); }
-}
-void TPen::SetWidth(int32_t Value) {
-  if (Value < 0) Value = 0;
-  if (FWidth != Value) { FWidth = Value; Changed(); }
-}
-void TPen::SetStyle(TPenStyle Value) {
-  if (FStyle != Value) { FStyle = Value; Changed(); }
-}
-void TPen::SetMode(TPenMode Value) {
-  if (FMode != Value) { FMode = Value; Changed(); }
-}
-void TPen::SetEndCap(TPenEndCap Value) {
-  if (FEndCap != Value) { FEndCap = Value; Changed(); }
-}
-void TPen::SetJoin(TPenJoin Value) {
-  if (FJoin != Value) { FJoin = Value; Changed(); }
-}
+void TPen::SetColor(TColor Value) { ChangeField(FColor, Value); }
+void TPen::SetWidth(int32_t Value) { ChangeField(FWidth, Value < 0 ? 0 : Value); }
+void TPen::SetStyle(TPenStyle Value) { ChangeField(FStyle, Value); }
+void TPen::SetMode(TPenMode Value) { ChangeField(FMode, Value); }
+void TPen::SetEndCap(TPenEndCap Value) { ChangeField(FEndCap, Value); }
+void TPen::SetJoin(TPenJoin Value) { ChangeField(FJoin, Value); }
 void TPen::SetUserStyle(const std::vector<uint32_t>& Value) {
   FUserStyle = Value;
   Changed();
@@ -310,12 +297,8 @@ void TBrush::SetColor(TColor Value) {
   }
   if (changed) Changed();
 }
-void TBrush::SetStyle(TBrushStyle Value) {
-  if (FStyle != Value) { FStyle = Value; Changed(); }
-}
-void TBrush::SetBitmap(TBitmap* Value) {
-  if (FBitmap != Value) { FBitmap = Value; Changed(); }
-}
+void TBrush::SetStyle(TBrushStyle Value) { ChangeField(FStyle, Value); }
+void TBrush::SetBitmap(TBitmap* Value) { ChangeField(FBitmap, Value); }
 
 TFont::TFont() = default;
 
@@ -337,31 +320,17 @@ void TFont::Assign(TPersistent* Source) {
 }
 
 void TFont::SetName(const std::string& Value) {
-  if (FName != Value && !Value.empty()) { FName = Value; Changed(); }
+  if (!Value.empty()) ChangeField(FName, Value);
 }
-void TFont::SetHeight(int32_t Value) {
-  if (FHeight != Value) { FHeight = Value; Changed(); }
-}
+void TFont::SetHeight(int32_t Value) { ChangeField(FHeight, Value); }
 int32_t TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
 void TFont::SetSize(int32_t Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
 void TFont::SetPixelsPerInch(int32_t Value) {
   if (Value > 0) FPixelsPerInch = Value;
 }
-void TFont::SetColor(TColor Value) {
-  if (FColor != Value) { FColor = Value; Changed(); }
-}
-void TFont::SetStyle(TFontStyles Value) {
-  if (FStyle != Value) { FStyle = Value; Changed(); }
-}
-void TFont::SetCharset(TFontCharset Value) {
-  if (FCharset != Value) { FCharset = Value; Changed(); }
-}
-void TFont::SetPitch(TFontPitch Value) {
-  if (FPitch != Value) { FPitch = Value; Changed(); }
-}
-void TFont::SetQuality(TFontQuality Value) {
-  if (FQuality != Value) { FQuality = Value; Changed(); }
-}
-void TFont::SetOrientation(int32_t Value) {
-  if (FOrientation != Value) { FOrientation = Value; Changed(); }
-}
+void TFont::SetColor(TColor Value) { ChangeField(FColor, Value); }
+void TFont::SetStyle(TFontStyles Value) { ChangeField(FStyle, Value); }
+void TFont::SetCharset(TFontCharset Value) { ChangeField(FCharset, Value); }
+void TFont::SetPitch(TFontPitch Value) { ChangeField(FPitch, Value); }
+void TFont::SetQuality(TFontQuality Value) { ChangeField(FQuality, Value); }
+void TFont::SetOrientation(int32_t Value) { ChangeField(FOrientation, Value); }
