@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "chart/engine/graph_panel.h"
+#include "chart/engine/testkit/recording_canvas.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/forms.h"
 #include "platform/metafile.h"
 #include "platform/printers.h"
 #include "platform/streaming.h"
+#include "platform/sysutils.h"
 
 namespace {
 
@@ -352,4 +355,101 @@ TEST(GraphPanel, DateTimeStepsAndMonths) {
   EXPECT_THROW(DaysInMonth(2023, 13), ERangeError);
   EXPECT_THROW(DaysInMonth(2023, 0), ERangeError);
   EXPECT_EQ(GetDefaultColor(static_cast<int>(ColorPalette.size()) + 1), ColorPalette[1]);
+}
+
+TEST(GraphPanel, BorderPenAndBevelsNestInwards) {
+  struct Case {
+    int PenWidth, Round;
+    const char* Frame;   // the border as drawn
+    const char* Bevel;   // the outer bevel inside it
+  };
+  const Case cases[] = {
+      {1, 0, "Rectangle(0,0,400,250)", "DrawBevelFrame([1,1,399,249]"},
+      {3, 0, "Rectangle(1,1,400,250)", "DrawBevelFrame([2,2,399,249]"},
+      {4, 0, "Rectangle(2,2,400,250)", "DrawBevelFrame([3,3,399,249]"},
+      {6, 0, "Rectangle(3,3,398,248)", "DrawBevelFrame([6,6,395,245]"},
+      {1, 10, "RoundRect(0,0,399,249,10,10)", "RoundRect(0,0,399,249,10,10)"},
+  };
+  for (const Case& c : cases) {
+    TTestPanel p;
+    auto* rec = new TRecordingCanvas(400, 250);
+    delete p.Canvas;
+    p.Canvas = rec;
+    p.Border()->SetVisible(true);
+    p.Border()->SetWidth(c.PenWidth);
+    p.SetBorderRound(c.Round);
+    p.DrawPanelBevels(TRect(0, 0, 400, 250));
+    const int frame = rec->IndexOf(c.Frame);
+    EXPECT_GE(frame, 0) << c.Frame;
+    EXPECT_GT(rec->IndexOf(c.Bevel, frame + (c.Round ? 1 : 0)), frame) << c.PenWidth;
+  }
+}
+
+TEST(GraphPanel, RoundedWindowRegionFollowsBorderRound) {
+  TWinControl parent(nullptr);
+  parent.SetBounds(0, 0, 500, 300);
+  TTestPanel p;
+  p.SetParent(&parent);
+  p.SetBorderRound(40);
+  TRegion r;
+  ASSERT_EQ(p.GetWindowRgn(r), 1);
+  EXPECT_FALSE(r.PtInRegion(0, 0));
+  EXPECT_TRUE(r.PtInRegion(200, 125));
+  p.SetBorderRound(0);
+  EXPECT_EQ(p.GetWindowRgn(r), 0);
+  p.SetParent(nullptr);
+}
+
+TEST(GraphPanel, MouseLeaveRestoresCursorAndEndsPanning) {
+  TTestPanel p;
+  p.OriginalCursor = crCross;
+  p.SetCursor(crHandPoint);
+  p.DispatchMouseEnter();
+  p.Panning->Activate(3, 4);
+  p.DispatchMouseLeave();
+  EXPECT_EQ(p.Cursor(), crCross);
+  EXPECT_FALSE(p.Panning->Active);
+}
+
+TEST(GraphPanel, DegenerateSizesPrintNothingAndKeepDefaultMargins) {
+  TTestPanel p;
+  TBitmap target(50, 50);
+  p.PrintToCanvas(target.Canvas(), TRect(10, 10, 10, 40));  // empty target
+  EXPECT_EQ(p.Draws, 0);
+  // A reduction of 100 % still draws, at one logical pixel.
+  p.SetPrintResolution(100);
+  p.PrintToCanvas(target.Canvas(), TRect(0, 0, 50, 50));
+  EXPECT_EQ(p.Draws, 1);
+  // A panel without size has no aspect to keep.
+  p.SetBounds(0, 0, 0, 0);
+  TRect m(1, 2, 3, 4);
+  p.CalcProportionalMargins(m);
+  EXPECT_EQ(m, TRect(15, 15, 15, 15));
+}
+
+TEST(GraphPanel, ProportionalMarginsFallBackToTheScreenWithoutPrinter) {
+  class TNoPrinter : public TPrinter {
+  public:
+    int32_t PageWidth() override { throw EPrinter("There is no default printer currently selected"); }
+    int32_t PageHeight() override { throw EPrinter("There is no default printer currently selected"); }
+  };
+  std::unique_ptr<TPrinter> previous(SetPrinter(new TNoPrinter));
+  TTestPanel p;  // 400 by 250
+  TRect m;
+  EXPECT_NO_THROW(p.CalcProportionalMargins(m));
+  EXPECT_EQ(m.Left, 15);
+  EXPECT_EQ(m.Right, 15);
+  if (Screen && Screen->Width() > 0 && Screen->Height() > 0) {
+    const double PW = Screen->Width(), PH = Screen->Height();
+    EXPECT_EQ(m.Top, static_cast<int>(Round((PH - (PW - PW * 0.3) * 0.625) * 100 / PH)) / 2);
+  }
+  delete SetPrinter(previous.release());
+}
+
+TEST(GraphPanel, CheckBoxesAreThirteenPixelFrames) {
+  TBitmap b(30, 30, pf24bit);
+  DrawCheckBox(5, 5, b.Canvas(), true, clWhite);
+  EXPECT_NE(b.Canvas()->Pixels(5, 5), clWhite);
+  EXPECT_EQ(b.Canvas()->Pixels(18, 18), clWhite);
+  EXPECT_EQ(b.Canvas()->Pixels(4, 4), clWhite);
 }
