@@ -95,6 +95,12 @@ std::string TPropsStorage::KeyFor(const std::string& PropName) { return FPrefix 
 
 std::unique_ptr<TPropsStorage> TPropsStorage::NewStorage() { return std::make_unique<TPropsStorage>(); }
 
+bool TPropsStorage::InNestingPath(const TObject* Obj) const {
+  for (const TPropsStorage* s = this; s; s = s->FParent)
+    if (s->FObject == Obj) return true;
+  return false;
+}
+
 std::unique_ptr<TPropsStorage> TPropsStorage::Nested(TObject* AObject, const std::string& ASection,
                                                      const std::string& APrefix) {
   auto s = NewStorage();
@@ -102,6 +108,7 @@ std::unique_ptr<TPropsStorage> TPropsStorage::Nested(TObject* AObject, const std
   s->OnWriteString = OnWriteString;
   s->OnEraseSection = OnEraseSection;
   s->FOwner = FOwner;
+  s->FParent = this;
   s->FObject = AObject;
   s->FSection = ASection;
   s->FPrefix = APrefix;
@@ -304,7 +311,7 @@ std::string TPropsStorage::StoreObjectProp(const TPropInfo* P) {
     }
     return Format("%s.%s", {ownerName, c->Name()});
   }
-  if (!obj) return {};
+  if (!obj || InNestingPath(obj)) return {};
   if (auto* coll = dynamic_cast<TCollection*>(obj); coll && P->ObjectKind == okCollection) {
     const std::string sect = Format("%s.%s", {FSection, key});
     ClearSection(sect);
@@ -349,11 +356,12 @@ void TPropsStorage::LoadObjectProp(const TPropInfo* P, const std::string& Text) 
     return;
   }
   TObject* obj = GetObjectProp(FObject, P);
-  if (!obj) return;
+  if (!obj || InNestingPath(obj)) return;
   if (auto* coll = dynamic_cast<TCollection*>(obj); coll && P->ObjectKind == okCollection) {
     const std::string sect = Format("%s.%s", {FSection, key});
     int count = StrToIntDef(Trim(ReadValueText(FSection, Format("%s.%s", {key, sCount}), IntToStr(coll->Count()))),
                             coll->Count());
+    if (count < 0) count = coll->Count();  // a damaged count does not empty the collection
     coll->BeginUpdate();
     try {
       if (count != coll->Count()) {

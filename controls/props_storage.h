@@ -88,7 +88,12 @@ private:
   std::unique_ptr<TPropsStorage> Nested(TObject* AObject, const std::string& ASection,
                                         const std::string& APrefix);
 
+  // Whether Obj is being stored by this storage or one it is nested in (an object that holds
+  // itself, directly or through its sub-objects, is stored once).
+  bool InNestingPath(const TObject* Obj) const;
+
   TObject* FObject = nullptr;
+  const TPropsStorage* FParent = nullptr;
   TComponent* FOwner = nullptr;
   std::string FPrefix;
   std::string FSection;

@@ -86,6 +86,19 @@ VM_PUBLISH(TPsProbe) {
   P.Component("Link", &TPsProbe::GetLink, &TPsProbe::SetLink);
 }
 
+// Two sub-objects that hold each other.
+class TPsNode : public TPersistent {
+  VM_CLASS(TPsNode, TPersistent)
+public:
+  int Level = 1;
+  TPsNode* Other = nullptr;
+  TPsNode* GetOther() { return Other; }
+};
+VM_PUBLISH(TPsNode) {
+  P.Int("Level", &TPsNode::Level, &TPsNode::Level);
+  P.Object("Other", &TPsNode::GetOther, nullptr);
+}
+
 class TPsForm : public TForm {
   VM_CLASS(TPsForm, TForm)
 public:
@@ -312,6 +325,11 @@ TEST_F(PropsStorage, CollectionGrowsOrKeepsItsItems) {
   EXPECT_EQ(static_cast<TPsColumn*>(Probe->Columns.Items(1))->Width, 64);
   EXPECT_EQ(static_cast<TPsColumn*>(Probe->Columns.Items(2))->Width, 99);
 
+  // A negative count is damage, not a request to empty the collection.
+  Ini->WriteString("Sect", "Columns.Count", "-1");
+  Storage.LoadObjectProps();
+  EXPECT_EQ(Probe->Columns.Count(), 3);
+
   // An emptied string list leaves only its erased section.
   Probe->Lines.Add("a");
   Storage.StoreObjectProps();
@@ -357,6 +375,21 @@ TEST_F(PropsStorage, ComponentReferences) {
   EXPECT_EQ(Probe->Link, nullptr);
   EXPECT_EQ(FindNamedFormOrModule("otherform"), &other);
   EXPECT_EQ(FindNamedFormOrModule("nobody"), nullptr);
+}
+
+TEST_F(PropsStorage, ObjectsHoldingEachOtherAreStoredOnce) {
+  TPsNode a, b;
+  a.Other = &b;
+  b.Other = &a;
+  b.Level = 2;
+  Storage.SetAObject(&a);
+  Storage.StoreObjectProps();
+  EXPECT_EQ(Value("Sect", "Level"), "1");
+  EXPECT_EQ(Value("Sect", "OtherLevel"), "2");
+  EXPECT_EQ(Value("Sect", "OtherOtherLevel"), "<none>");
+  Ini->WriteString("Sect", "OtherLevel", "5");
+  Storage.LoadObjectProps();
+  EXPECT_EQ(b.Level, 5);
 }
 
 TEST(PropInfoListTest, SortedAndFiltered) {
