@@ -39,6 +39,21 @@ QRect NormRect(int32_t L, int32_t T, int32_t R, int32_t B) {
   if (B < T) std::swap(T, B);
   return QRect(L, T, R - L, B - T);
 }
+
+// Paints with Mode until the end of the scope, then puts the painter's previous mode back.
+class CompositionScope {
+public:
+  CompositionScope(QPainter* P, QPainter::CompositionMode Mode) : p(P), old(P->compositionMode()) {
+    p->setCompositionMode(Mode);
+  }
+  ~CompositionScope() { p->setCompositionMode(old); }
+  CompositionScope(const CompositionScope&) = delete;
+  CompositionScope& operator=(const CompositionScope&) = delete;
+
+private:
+  QPainter* p;
+  QPainter::CompositionMode old;
+};
 }  // namespace
 
 TRegion TRegion::CreateRectRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom) {
@@ -622,11 +637,11 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
   Changing();
   QPoint d = FImpl->Mapping().map(QPoint(X, Y));
   QTransform t = p->worldTransform();
-  auto comp = p->compositionMode();
   p->resetTransform();
-  p->setCompositionMode(QPainter::CompositionMode_Source);
-  p->fillRect(QRect(d.x(), d.y(), 1, 1), vmqt::ToQColor(ColorToRGB(Color)));
-  p->setCompositionMode(comp);
+  {
+    CompositionScope cs(p, QPainter::CompositionMode_Source);
+    p->fillRect(QRect(d.x(), d.y(), 1, 1), vmqt::ToQColor(ColorToRGB(Color)));
+  }
   p->setWorldTransform(t);
   Changed();
 }
@@ -1157,10 +1172,8 @@ void TCanvas::FillRect(const TRect& R) {
   Changing();
   QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
   if (!r.isEmpty()) {
-    auto comp = p->compositionMode();
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    CompositionScope cs(p, QPainter::CompositionMode_SourceOver);
     p->fillRect(r, p->brush());
-    p->setCompositionMode(comp);
   }
   Changed();
 }
@@ -1171,8 +1184,7 @@ void TCanvas::FrameRect(const TRect& R) {
   Changing();
   QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
   if (!r.isEmpty()) {
-    auto comp = p->compositionMode();
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    CompositionScope cs(p, QPainter::CompositionMode_SourceOver);
     QBrush b = p->brush();
     p->fillRect(QRect(r.left(), r.top(), r.width(), 1), b);
     if (r.height() > 1) p->fillRect(QRect(r.left(), r.bottom(), r.width(), 1), b);
@@ -1180,7 +1192,6 @@ void TCanvas::FrameRect(const TRect& R) {
       p->fillRect(QRect(r.left(), r.top() + 1, 1, r.height() - 2), b);
       if (r.width() > 1) p->fillRect(QRect(r.right(), r.top() + 1, 1, r.height() - 2), b);
     }
-    p->setCompositionMode(comp);
   }
   Changed();
 }
@@ -1248,10 +1259,10 @@ void TCanvas::FloodFill(int32_t X, int32_t Y, TColor Color, TFillStyle FillStyle
     }
     QTransform t = p->worldTransform();
     p->resetTransform();
-    auto comp = p->compositionMode();
-    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    for (const QRect& r : rects) p->fillRect(r, p->brush());
-    p->setCompositionMode(comp);
+    {
+      CompositionScope cs(p, QPainter::CompositionMode_SourceOver);
+      for (const QRect& r : rects) p->fillRect(r, p->brush());
+    }
     p->setWorldTransform(t);
   }
   Changed();
@@ -1463,11 +1474,10 @@ void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* So
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  auto comp = p->compositionMode();
-  p->setCompositionMode(mode);
-  QRect dr(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H));
-  p->drawImage(dr, part);
-  p->setCompositionMode(comp);
+  {
+    CompositionScope cs(p, mode);
+    p->drawImage(QRect(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H)), part);
+  }
   Changed();
 }
 
