@@ -301,6 +301,29 @@ TEST_F(FormStorage, SizeLimits) {
   EXPECT_EQ(form.Width(), 300);
 }
 
+TEST_F(FormStorage, RegistryVariant) {
+  {
+    TFsWindow1 form(nullptr);
+    form.Storage->SetUseRegistry(true);
+    form.Storage->SetIniFileName("Software\\FsTest");
+    form.Show();
+    form.Spin->Value = 1.25;
+    form.SetBounds(30, 40, 330, 240);
+    form.Close();
+  }
+  EXPECT_FALSE(FileExists());
+  {
+    TRegIniFile reg("Software\\FsTest");
+    EXPECT_EQ(reg.ReadString("TFsWindow1", "Spin1_Value", ""), "1.25");
+  }
+  TFsWindow1 form(nullptr);
+  form.Storage->SetUseRegistry(true);
+  form.Storage->SetIniFileName("Software\\FsTest");
+  form.Show();
+  EXPECT_EQ(form.Spin->Value, 1.25);
+  EXPECT_EQ(form.BoundsRect(), Rect(30, 40, 360, 280));
+}
+
 TEST(FormStorageProps, PublishedProperties) {
   TForm form(nullptr);
   TFormStorage storage(&form);
