@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 
 #include "chart/engine/graph_panel_ext.h"
@@ -272,4 +273,41 @@ TEST(GraphPanelExtended, StreamsSettingsAndReadsOlderNames) {
   EXPECT_TRUE(r.Zoom()->Animated());
   EXPECT_EQ(r.Zoom()->AnimatedSteps(), 3);
   EXPECT_EQ(r.BackImageMode(), pbmTile);
+}
+
+TEST(GraphPanelExtended, PrintingLeavesOutThePanelBackgroundUnlessAsked) {
+  TBackPanel p;
+  p.SetBounds(0, 0, 100, 60);
+  p.SetBevelOuter(bvRaised);
+  TBitmap page(100, 60, pf24bit);
+  p.PrintToCanvas(page.Canvas(), TRect(0, 0, 100, 60));
+  EXPECT_EQ(page.Canvas()->Pixels(50, 30), clWhite);
+  EXPECT_EQ(page.Canvas()->Pixels(0, 0), clWhite);  // no bevel either
+  PrintPanelBackground = true;
+  p.PrintToCanvas(page.Canvas(), TRect(0, 0, 100, 60));
+  PrintPanelBackground = false;
+  EXPECT_EQ(page.Canvas()->Pixels(50, 30), clBlue);
+  EXPECT_EQ(page.Canvas()->Pixels(0, 0), ColorToRGB(clBtnHighlight));
+}
+
+TEST(GraphPanelExtended, BackImageAtDepth) {
+  TBackPanel p;
+  auto img = Solid(10, 10, clRed);
+  p.BackImage()->Assign(img.get());
+  p.Width3D = 15;
+  TRecordingCanvas* rec = p.Record(200, 100);
+  const TRect r(20, 20, 120, 80);
+  // Stretched, orthogonal view: over the rectangle projected to the depth.
+  p.DrawBackImage(r, 15);
+  const TRect projected = rec->ProjectRect(r, 15);
+  std::ostringstream want;
+  want << "StretchDraw([" << projected.Left << ',' << projected.Top << ',' << projected.Right << ','
+       << projected.Bottom << "]";
+  EXPECT_EQ(rec->IndexOf(want.str()), 0) << (rec->Calls.empty() ? "" : rec->Calls[0]);
+  // Other modes inside the wall clip to the cube between depth 0 and the chart's depth.
+  p.SetBackImageMode(pbmTile);
+  rec->Clear();
+  p.DrawBackImage(r, 15);
+  EXPECT_EQ(rec->IndexOf("ClipCube([20,20,120,80],0,15)"), 0);
+  EXPECT_GE(rec->IndexOf("UnClipRectangle"), 1);
 }
