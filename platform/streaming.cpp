@@ -36,6 +36,15 @@ void PutLE(uint8_t* out, T v) {
   std::memcpy(out, &v, sizeof v);
 }
 
+// A value tag followed by the value's bytes.
+template <class T>
+void WriteTagged(TWriter& W, TValueType Tag, T v) {
+  uint8_t buf[1 + sizeof v];
+  buf[0] = Tag;
+  PutLE(buf + 1, v);
+  W.Write(buf, static_cast<int>(sizeof buf));
+}
+
 bool IsIntTag(TValueType t) { return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64; }
 bool IsStringTag(TValueType t) { return t == vaString || t == vaLString || t == vaUTF8String; }
 
@@ -153,24 +162,14 @@ void TWriter::WriteListBegin() { WriteValue(vaList); }
 void TWriter::WriteListEnd() { WriteValue(vaNull); }
 
 void TWriter::WriteInteger(int64_t Value) {
-  uint8_t buf[9];
-  if (Value >= INT8_MIN && Value <= INT8_MAX) {
-    buf[0] = vaInt8;
-    PutLE(buf + 1, static_cast<int8_t>(Value));
-    Write(buf, 2);
-  } else if (Value >= INT16_MIN && Value <= INT16_MAX) {
-    buf[0] = vaInt16;
-    PutLE(buf + 1, static_cast<int16_t>(Value));
-    Write(buf, 3);
-  } else if (Value >= INT32_MIN && Value <= INT32_MAX) {
-    buf[0] = vaInt32;
-    PutLE(buf + 1, static_cast<int32_t>(Value));
-    Write(buf, 5);
-  } else {
-    buf[0] = vaInt64;
-    PutLE(buf + 1, Value);
-    Write(buf, 9);
-  }
+  if (Value >= INT8_MIN && Value <= INT8_MAX)
+    WriteTagged(*this, vaInt8, static_cast<int8_t>(Value));
+  else if (Value >= INT16_MIN && Value <= INT16_MAX)
+    WriteTagged(*this, vaInt16, static_cast<int16_t>(Value));
+  else if (Value >= INT32_MIN && Value <= INT32_MAX)
+    WriteTagged(*this, vaInt32, static_cast<int32_t>(Value));
+  else
+    WriteTagged(*this, vaInt64, Value);
 }
 
 void TWriter::WriteBoolean(bool Value) { WriteValue(Value ? vaTrue : vaFalse); }
@@ -213,35 +212,17 @@ void TWriter::WriteFloat(long double Value) {
   Write(buf, 11);
 }
 
-void TWriter::WriteDouble(double Value) {
-  uint8_t buf[9];
-  buf[0] = vaDouble;
-  PutLE(buf + 1, Value);
-  Write(buf, 9);
-}
+void TWriter::WriteDouble(double Value) { WriteTagged(*this, vaDouble, Value); }
 
-void TWriter::WriteSingle(float Value) {
-  uint8_t buf[5];
-  buf[0] = vaSingle;
-  PutLE(buf + 1, Value);
-  Write(buf, 5);
-}
+void TWriter::WriteSingle(float Value) { WriteTagged(*this, vaSingle, Value); }
 
 void TWriter::WriteCurrency(long double Value) {
-  uint8_t buf[9];
-  buf[0] = vaCurrency;
   long double scaled = std::nearbyint(Value * 10000.0L);
-  int64_t v = std::isfinite(scaled) && std::fabs(scaled) < 9.2e18L ? static_cast<int64_t>(scaled) : 0;
-  PutLE(buf + 1, v);
-  Write(buf, 9);
+  WriteTagged(*this, vaCurrency,
+              std::isfinite(scaled) && std::fabs(scaled) < 9.2e18L ? static_cast<int64_t>(scaled) : int64_t{0});
 }
 
-void TWriter::WriteDate(double Value) {
-  uint8_t buf[9];
-  buf[0] = vaDate;
-  PutLE(buf + 1, Value);
-  Write(buf, 9);
-}
+void TWriter::WriteDate(double Value) { WriteTagged(*this, vaDate, Value); }
 
 void TWriter::WriteSet(const TEnumInfo* Elements, uint64_t Bits) {
   WriteValue(vaSet);
@@ -2002,10 +1983,7 @@ private:
         std::string all = ip + fp;
         auto r = std::from_chars(all.data(), all.data() + all.size(), v);
         if (r.ec != std::errc() || r.ptr != all.data() + all.size()) Fail("Invalid currency value");
-        uint8_t buf[9];
-        buf[0] = vaCurrency;
-        PutLE(buf + 1, v);
-        w.Write(buf, 9);
+        WriteTagged(w, vaCurrency, v);
         break;
       }
       default:
