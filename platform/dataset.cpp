@@ -305,6 +305,8 @@ std::string TStringField::GetAsString() {
 void TStringField::SetAsString(const std::string& Value) {
   std::vector<char> buf(static_cast<size_t>(DataSize()) + 1, 0);
   size_t n = std::min(Value.size(), static_cast<size_t>(DataSize() - 1));
+  // Cut on a character boundary, never inside a multi-byte character.
+  while (n > 0 && n < Value.size() && (static_cast<unsigned char>(Value[n]) & 0xC0) == 0x80) --n;
   std::memcpy(buf.data(), Value.data(), n);
   SetData(buf.data());
 }

@@ -340,6 +340,8 @@ TEST(DataSet, FieldConversionsAndText) {
   EXPECT_EQ(f->AsString(), "2.5");
   EXPECT_EQ(f->AsInteger(), 2);  // rounded half to even
   EXPECT_EQ(s->AsString(), "a long t");
+  s->SetAsString("abc\xD0\x96\xD0\x96\xD0\x96");  // "abc" and three two-byte letters in 8 bytes
+  EXPECT_EQ(s->AsString(), "abc\xD0\x96\xD0\x96");
   EXPECT_EQ(b->AsString(), "True");
   EXPECT_THROW(n->SetAsString("x1"), EConvertError);
   EXPECT_THROW(f->SetAsString("1,5"), EConvertError);
