@@ -523,6 +523,7 @@ void TCustomGraphPanel::Assign(TPersistent* Source) {
     FView3D = p->FView3D;
     FView3DOptions->Assign(p->FView3DOptions.get());
     SetColor(p->Color());
+    if (!ComponentState().Contains(csLoading)) ApplyWindowRegion();
     Invalidate();
   } else {
     TCustomPanelNoCaption::Assign(Source);

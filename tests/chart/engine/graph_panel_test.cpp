@@ -11,6 +11,7 @@
 #include "chart/engine/testkit/recording_canvas.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/datetime.h"
 #include "platform/forms.h"
 #include "platform/metafile.h"
 #include "platform/printers.h"
@@ -355,6 +356,8 @@ TEST(GraphPanel, DateTimeStepsAndMonths) {
   EXPECT_THROW(DaysInMonth(2023, 13), ERangeError);
   EXPECT_THROW(DaysInMonth(2023, 0), ERangeError);
   EXPECT_EQ(GetDefaultColor(static_cast<int>(ColorPalette.size()) + 1), ColorPalette[1]);
+  EXPECT_EQ(DateTimeDefaultFormat(2), ShortDateFormat);
+  EXPECT_EQ(DateTimeDefaultFormat(1), ShortTimeFormat);
 }
 
 TEST(GraphPanel, BorderPenAndBevelsNestInwards) {
