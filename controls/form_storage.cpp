@@ -384,7 +384,9 @@ void TFormPlacement::AdjustMaximizedPosition() {
   if (!FForm || !FForm->HandleAllocated() || ComponentState().Contains(csLoading)) return;
   if (FPreventResize || !FMinMaxInfo->IsDefault()) return;
   TWindowPlacement wp = GetFormPlacement(FForm);
-  if (!FForm->Visible()) wp.ShowCmd = SW_HIDE;
+  // Only the maximized position changes: the window keeps its state (a minimized program that
+  // the restore asked for stays minimized).
+  wp.ShowCmd = SW_HIDE;
   const int32_t frame = FrameSize(FForm->BorderStyle());
   wp.MaxPosition = Point(-frame, -frame);
   SetFormPlacement(FForm, wp);
