@@ -715,6 +715,7 @@ VM_PUBLISH(TDataSet) {
   P.Bool("Active", &TDataSet::Active, &TDataSet::SetActive).Default(false);
   P.Bool("AutoCalcFields", &TDataSet::AutoCalcFields, &TDataSet::SetAutoCalcFields).Default(true);
   P.Bool("Filtered", &TDataSet::Filtered, &TDataSet::SetFiltered).Default(false);
+  P.Object("FieldDefs", &TDataSet::FieldDefs, &TDataSet::SetFieldDefs);
   P.Bool("ObjectView", &TDataSet::ObjectView, &TDataSet::SetObjectView).Default(false);
   P.Event("BeforeOpen", &TDataSet::BeforeOpen);
   P.Event("AfterOpen", &TDataSet::AfterOpen);
@@ -751,6 +752,7 @@ TDataSet::~TDataSet() {
 }
 
 void TDataSet::SetFieldDefs(TFieldDefs* Value) {
+  if (Value == FFieldDefs.get()) return;
   FFieldDefs->Clear();
   if (!Value) return;
   for (int i = 0; i < Value->Count(); ++i) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/typinfo.h"
+
 #include <cstring>
 #include <memory>
 #include <string>
@@ -463,4 +465,15 @@ TEST(MemData, ReadOnlyFieldAndCalculatedField) {
     EXPECT_EQ(e.Message(), "Field 'N' cannot be modified");
   }
   t->Cancel();
+}
+
+TEST(MemData, PublishesCapacityAndTheDatasetProperties) {
+  TVxMemoryData t(nullptr);
+  EXPECT_EQ(t.Capacity(), 0);
+  for (const char* p : {"Capacity", "Active", "AutoCalcFields", "Filtered", "FieldDefs", "ObjectView",
+                        "BeforePost", "AfterScroll", "OnCalcFields", "OnDeleteError", "OnEditError",
+                        "OnFilterRecord", "OnNewRecord", "OnPostError"})
+    EXPECT_TRUE(IsPublishedProp(&t, p)) << p;
+  t.SetCapacity(50);
+  EXPECT_GE(t.Capacity(), 50);
 }
