@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -648,6 +649,23 @@ std::string IntToHexBits(uint64_t U, int Digits) {
   return S;
 }
 
+namespace {
+
+// S right-aligned in Width places.
+std::string PadLeft(std::string S, int Width) {
+  if (static_cast<int>(S.size()) < Width) S.insert(0, Width - S.size(), ' ');
+  return S;
+}
+
+// A whole number as int64_t, or EInvalidOp when out of its range (NaN included).
+int64_t WholeToInt64(long double R) {
+  if (!(R >= -9223372036854775808.0L && R < 9223372036854775808.0L))
+    throw EInvalidOp("Invalid floating point operation");
+  return static_cast<int64_t>(R);
+}
+
+}  // namespace
+
 std::string StrWD(long double X, int Width, int Decimals) {
   std::string S;
   if (std::isnan(X) || std::isinf(X)) {
@@ -662,29 +680,13 @@ std::string StrWD(long double X, int Width, int Decimals) {
     S = ExponentFormText(X, Dec + 1, 4);
     if (S[0] != '-') S = " " + S;
   }
-  if (static_cast<int>(S.size()) < Width) S.insert(0, Width - S.size(), ' ');
-  return S;
+  return PadLeft(std::move(S), Width);
 }
 
-std::string StrW(int64_t I, int Width) {
-  std::string S = std::to_string(I);
-  if (static_cast<int>(S.size()) < Width) S.insert(0, Width - S.size(), ' ');
-  return S;
-}
+std::string StrW(int64_t I, int Width) { return PadLeft(std::to_string(I), Width); }
 
-int64_t Round(long double X) {
-  long double R = std::nearbyint(X);
-  if (!(R >= -9223372036854775808.0L && R < 9223372036854775808.0L))
-    throw EInvalidOp("Invalid floating point operation");
-  return static_cast<int64_t>(R);
-}
-
-int64_t Trunc(long double X) {
-  long double R = std::trunc(X);
-  if (!(R >= -9223372036854775808.0L && R < 9223372036854775808.0L))
-    throw EInvalidOp("Invalid floating point operation");
-  return static_cast<int64_t>(R);
-}
+int64_t Round(long double X) { return WholeToInt64(std::nearbyint(X)); }
+int64_t Trunc(long double X) { return WholeToInt64(std::trunc(X)); }
 
 long double Frac(long double X) { return X - std::trunc(X); }
 
