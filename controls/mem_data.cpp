@@ -634,7 +634,8 @@ bool TVxMemoryData::Locate(const std::string& KeyFields, const TVariantArray& Ke
       found = RecordMatches(FRecordPos, fields, KeyValues, Options);
   }
   if (!found) {
-    DisableControls();
+    // The walk reads records through the temporary buffer: the active record and the links
+    // see nothing until a match is taken.
     int old = FRecordPos;
     try {
       for (int i = 0; i < static_cast<int>(FRecords.size()) && !found; ++i) {
@@ -643,11 +644,9 @@ bool TVxMemoryData::Locate(const std::string& KeyFields, const TVariantArray& Ke
       }
     } catch (...) {
       FRecordPos = old;
-      EnableControls();
       throw;
     }
     if (!found) FRecordPos = old;
-    EnableControls();
   }
   if (found) {
     SetBofEof(false, false);

@@ -496,11 +496,13 @@ VM_DEFINE_CLASS(TBlobField)
 TBlobField::TBlobField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBlob); }
 
 std::string TBlobField::GetAsString() {
+  if (!DataSet()) DatabaseErrorFmt("Field '%s' has no dataset", DisplayName());
   std::unique_ptr<TStream> s(DataSet()->CreateBlobStream(this, bmRead));
   return s ? s->ReadAll() : std::string();
 }
 
 void TBlobField::SetAsString(const std::string& Value) {
+  if (!DataSet()) DatabaseErrorFmt("Field '%s' has no dataset", DisplayName());
   std::unique_ptr<TStream> s(DataSet()->CreateBlobStream(this, bmWrite));
   if (s && !Value.empty()) s->Write(Value.data(), static_cast<int64_t>(Value.size()));
 }

@@ -305,6 +305,20 @@ TEST(MemData, LocateExactPartialAndCaseInsensitive) {
   EXPECT_TRUE(t->Locate("S", Variant("ab"), {loPartialKey}));
   EXPECT_EQ(t->FieldByName("N")->AsInteger(), 3);
 
+  // A failed locate keeps the record and tells the links nothing.
+  TDataSource src(nullptr);
+  int changes = 0;
+  src.OnDataChange = [&](TObject*, TField*) { ++changes; };
+  src.SetDataSet(t.get());
+  t->SetRecNo(2);
+  changes = 0;
+  EXPECT_FALSE(t->Locate("S", Variant("zzz"), {}));
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(t->RecNo(), 2);
+  EXPECT_TRUE(t->Locate("S", Variant("xyz"), {}));
+  EXPECT_EQ(changes, 1);
+  src.SetDataSet(nullptr);
+
   // A match on the current record does not move; scroll events come around a found locate.
   int scrolls = 0;
   t->AfterScroll = [&](TDataSet*) { ++scrolls; };
