@@ -539,10 +539,10 @@ void TRegistry::SetRootKey(HKEY Value) {
 }
 
 std::string TRegistry::Resolve(const std::string& Key) const {
-  if (!Key.empty() && (Key[0] == '\\' || Key[0] == '/')) return NormalizeKey(Key);
-  if (FCurrentPath.empty()) return NormalizeKey(Key);
-  if (NormalizeKey(Key).empty()) return FCurrentPath;
-  return FCurrentPath + "\\" + NormalizeKey(Key);
+  std::string K = NormalizeKey(Key);
+  const bool Absolute = !Key.empty() && (Key[0] == '\\' || Key[0] == '/');
+  if (Absolute || FCurrentPath.empty()) return K;
+  return K.empty() ? FCurrentPath : FCurrentPath + "\\" + K;
 }
 
 bool TRegistry::KeyExists(const std::string& Key) {
