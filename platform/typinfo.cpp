@@ -88,6 +88,18 @@ namespace {
   throw EPropertyError(Format("Property %s is read-only", {Name}));
 }
 
+// A property's access function, or the error for a property without one.
+template <class F>
+const F& Getter(const F& Fn) {
+  if (!Fn) RaiseInvalidPropertyValue();
+  return Fn;
+}
+template <class F>
+const F& Setter(const F& Fn, const TPropInfo* Info) {
+  if (!Fn) ReadOnly(Info->Name);
+  return Fn;
+}
+
 const TPropInfo* Need(TObject* Instance, const std::string& PropName) {
   const TPropInfo* p = Instance ? GetPropInfo(Instance, PropName) : nullptr;
   if (!p) NoProperty(PropName);
@@ -145,20 +157,17 @@ TMethod MethodAddress(TObject* Instance, const std::string& MethodName) {
 // ---------------------------------------------------------------------------------------------
 // Typed access
 
-int64_t GetOrdProp(TObject* Instance, const TPropInfo* Info) {
-  if (!Info->GetOrd) RaiseInvalidPropertyValue();
-  return Info->GetOrd(Instance);
-}
+int64_t GetOrdProp(TObject* Instance, const TPropInfo* Info) { return Getter(Info->GetOrd)(Instance); }
 
 void SetOrdProp(TObject* Instance, const TPropInfo* Info, int64_t Value) {
-  if (!Info->SetOrd) ReadOnly(Info->Name);
+  const auto& set = Setter(Info->SetOrd, Info);
   if (Info->Kind == tkSet) {
     int count = Info->EnumInfo ? Info->EnumInfo->MaxValue() + 1 : 64;
     if (count < 64 && (static_cast<uint64_t>(Value) >> count) != 0) RaiseInvalidPropertyValue();
   } else if (Value < Info->MinValue || Value > Info->MaxValue) {
     RaiseInvalidPropertyValue();
   }
-  Info->SetOrd(Instance, Value);
+  set(Instance, Value);
 }
 
 int64_t GetOrdProp(TObject* Instance, const std::string& PropName) {
@@ -169,14 +178,10 @@ void SetOrdProp(TObject* Instance, const std::string& PropName, int64_t Value) {
   SetOrdProp(Instance, Need(Instance, PropName), Value);
 }
 
-long double GetFloatProp(TObject* Instance, const TPropInfo* Info) {
-  if (!Info->GetFloat) RaiseInvalidPropertyValue();
-  return Info->GetFloat(Instance);
-}
+long double GetFloatProp(TObject* Instance, const TPropInfo* Info) { return Getter(Info->GetFloat)(Instance); }
 
 void SetFloatProp(TObject* Instance, const TPropInfo* Info, long double Value) {
-  if (!Info->SetFloat) ReadOnly(Info->Name);
-  Info->SetFloat(Instance, Value);
+  Setter(Info->SetFloat, Info)(Instance, Value);
 }
 
 long double GetFloatProp(TObject* Instance, const std::string& PropName) {
@@ -187,14 +192,10 @@ void SetFloatProp(TObject* Instance, const std::string& PropName, long double Va
   SetFloatProp(Instance, Need(Instance, PropName), Value);
 }
 
-std::string GetStrProp(TObject* Instance, const TPropInfo* Info) {
-  if (!Info->GetStr) RaiseInvalidPropertyValue();
-  return Info->GetStr(Instance);
-}
+std::string GetStrProp(TObject* Instance, const TPropInfo* Info) { return Getter(Info->GetStr)(Instance); }
 
 void SetStrProp(TObject* Instance, const TPropInfo* Info, const std::string& Value) {
-  if (!Info->SetStr) ReadOnly(Info->Name);
-  Info->SetStr(Instance, Value);
+  Setter(Info->SetStr, Info)(Instance, Value);
 }
 
 std::string GetStrProp(TObject* Instance, const std::string& PropName) {
@@ -205,14 +206,10 @@ void SetStrProp(TObject* Instance, const std::string& PropName, const std::strin
   SetStrProp(Instance, Need(Instance, PropName), Value);
 }
 
-TObject* GetObjectProp(TObject* Instance, const TPropInfo* Info) {
-  if (!Info->GetObj) RaiseInvalidPropertyValue();
-  return Info->GetObj(Instance);
-}
+TObject* GetObjectProp(TObject* Instance, const TPropInfo* Info) { return Getter(Info->GetObj)(Instance); }
 
 void SetObjectProp(TObject* Instance, const TPropInfo* Info, TObject* Value) {
-  if (!Info->SetObj) ReadOnly(Info->Name);
-  Info->SetObj(Instance, Value);
+  Setter(Info->SetObj, Info)(Instance, Value);
 }
 
 TObject* GetObjectProp(TObject* Instance, const std::string& PropName) {
