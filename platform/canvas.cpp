@@ -540,6 +540,13 @@ struct TCanvas::Impl {
   // Ellipses, arcs, pies and chords are set pixel by pixel for a one-pixel solid pen (or none)
   // on an unscaled mapping; wider, dashed or scaled pens are left to the engine.
   // A real printer gets the engine's curves: its pages are not pixels the program reads back.
+  // An inside-frame pen draws within the box: the box shrinks by half the pen's width.
+  void InsetForFrame(QRect& r) const {
+    if (!InsideFrame) return;
+    int h = PenWidth / 2;
+    r.adjust(h, h, -h, -h);
+  }
+
   // Pie or chord: added to the open path, or filled with the brush and outlined with the pen.
   void ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4,
                  int32_t Y4);
@@ -760,10 +767,7 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   Changing();
   Impl* d = FImpl.get();
   if (!d->Nop && r.width() > 0 && r.height() > 0) {
-    if (d->InsideFrame) {
-      int h = d->PenWidth / 2;
-      r.adjust(h, h, -h, -h);
-    }
+    d->InsetForFrame(r);
     QRect outline(r.left(), r.top(), r.width() - 1, r.height() - 1);
     bool fill = p->brush().style() != Qt::NoBrush;
     if (d->PenNull) {
@@ -823,10 +827,7 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
   if (!p) return;
   Changing();
   if (!FImpl->Nop && r.width() > 0 && r.height() > 0) {
-    if (FImpl->InsideFrame) {
-      int h = FImpl->PenWidth / 2;
-      r.adjust(h, h, -h, -h);
-    }
+    FImpl->InsetForFrame(r);
     bool fill = p->brush().style() != Qt::NoBrush;
     if (FImpl->ExactCurves()) {
       // Exact rasterization: the outline touches the box's left, top, right-1 and bottom-1.
@@ -1056,10 +1057,7 @@ void DrawExactArc(TCanvas::Impl* d, QPainter* p, const QRect& Box, int32_t X3, i
                   int Direction, ArcKind Kind) {
   if (Box.width() <= 0 || Box.height() <= 0) return;
   QRect r = Box;
-  if (d->InsideFrame) {
-    int h = d->PenWidth / 2;
-    r.adjust(h, h, -h, -h);
-  }
+  d->InsetForFrame(r);
   const bool fill = p->brush().style() != Qt::NoBrush;
   ArcRaster a = RasterArc(r, X3, Y3, X4, Y4, Direction, Kind, !d->PenNull, fill);
   if (fill && !a.Inside.empty()) {
