@@ -1425,12 +1425,7 @@ int32_t TCanvas::DrawText(const std::string& Text, TRect& R, uint32_t Flags) {
 // Graphics and copies
 
 void TCanvas::Draw(int32_t X, int32_t Y, TGraphic* Graphic) {
-  if (!Graphic || Graphic->Empty()) return;
-  if (!FImpl->Ready()) return;
-  Changing();
-  Graphic->Draw(this, Bounds(X, Y, Graphic->Width(), Graphic->Height()));
-  FImpl->PenDirty = FImpl->BrushDirty = true;
-  Changed();
+  if (Graphic) StretchDraw(Bounds(X, Y, Graphic->Width(), Graphic->Height()), Graphic);
 }
 
 void TCanvas::StretchDraw(const TRect& R, TGraphic* Graphic) {
@@ -1465,7 +1460,7 @@ void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* So
   if (!src) return;
   // Source rectangle in the source's device units.
   QTransform sm = Source->FImpl->Mapping();
-  QRect sr = sm.mapRect(QRect(std::min(SrcX, SrcX + SrcW), std::min(SrcY, SrcY + SrcH), std::abs(SrcW), std::abs(SrcH)));
+  QRect sr = sm.mapRect(NormRect(SrcX, SrcY, SrcX + SrcW, SrcY + SrcH));
   QImage part = src->copy(sr);  // a copy, so that a canvas may copy onto itself
   bool mirrorX = (W < 0) != (SrcW < 0), mirrorY = (H < 0) != (SrcH < 0);
   if (mirrorX || mirrorY) part = part.mirrored(mirrorX, mirrorY);
@@ -1474,7 +1469,7 @@ void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* So
   Changing();
   {
     CompositionScope cs(p, mode);
-    p->drawImage(QRect(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H)), part);
+    p->drawImage(NormRect(X, Y, X + W, Y + H), part);
   }
   Changed();
 }
@@ -1482,7 +1477,7 @@ void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* So
 void TCanvas::PatBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCopyMode Rop) {
   QPainter* p = FImpl->Ready();
   if (!p) return;
-  QRect r(std::min(X, X + W), std::min(Y, Y + H), std::abs(W), std::abs(H));
+  QRect r = NormRect(X, Y, X + W, Y + H);
   if (r.isEmpty()) return;
   Changing();
   auto comp = p->compositionMode();
