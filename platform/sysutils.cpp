@@ -829,6 +829,9 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
       if (A.VKind() == TVarRec::Kind::UInt) return static_cast<long double>(A.AsUInt());
       FormatError(Fmt);
     };
+    // Significant digits of %e and %g; decimal places of %f, %n and %m.
+    const int SigDigits = Prec < 0 || Prec > MaxDigits ? 15 : std::max(Prec, 1);
+    const int Places = Prec < 0 ? 2 : Prec;
     switch (T) {
       case 'd':
       case 'u': {
@@ -862,19 +865,19 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
         break;
       }
       case 'e':
-        S = ExponentFormText(FloatArg(), Prec < 0 || Prec > MaxDigits ? 15 : std::max(Prec, 1), 3);
+        S = ExponentFormText(FloatArg(), SigDigits, 3);
         break;
       case 'f':
-        S = FixedFormText(FloatArg(), MaxDigits, Prec < 0 ? 2 : Prec, false);
+        S = FixedFormText(FloatArg(), MaxDigits, Places, false);
         break;
       case 'g':
-        S = GeneralText(FloatArg(), Prec < 0 || Prec > MaxDigits ? 15 : std::max(Prec, 1), 0);
+        S = GeneralText(FloatArg(), SigDigits, 0);
         break;
       case 'n':
-        S = FixedFormText(FloatArg(), MaxDigits, Prec < 0 ? 2 : Prec, true);
+        S = FixedFormText(FloatArg(), MaxDigits, Places, true);
         break;
       case 'm':
-        S = FloatToStrF(FloatArg(), ffCurrency, MaxDigits, Prec < 0 ? 2 : Prec);
+        S = FloatToStrF(FloatArg(), ffCurrency, MaxDigits, Places);
         break;
       case 's':
         if (A.VKind() == TVarRec::Kind::String || A.VKind() == TVarRec::Kind::Char) S = A.AsString();
