@@ -960,29 +960,21 @@ void TReader::ReadPropValue(TObject* Instance, const TPropInfo* Info) {
   };
   switch (Info->Kind) {
     case tkInteger:
-    case tkInt64: {
-      int64_t v;
-      if (t == vaIdent) {
-        std::string ident = ReadStr();
-        if (!Info->Idents || !Info->Idents->FromIdent(ident, v)) InvalidValue();
-      } else if (IsIntTag(t)) {
-        v = ReadIntBody(*this, t);
-      } else {
-        reject();
-        return;
-      }
-      SetOrdProp(Instance, Info, v);
-      return;
-    }
+    case tkInt64:
     case tkChar:
     case tkWChar: {
+      // Numbers, and besides them an integer's identifier or a one-character string.
+      const bool isChar = Info->Kind == tkChar || Info->Kind == tkWChar;
       int64_t v;
-      if (t == vaString) {
+      if (IsIntTag(t)) {
+        v = ReadIntBody(*this, t);
+      } else if (!isChar && t == vaIdent) {
+        std::string ident = ReadStr();
+        if (!Info->Idents || !Info->Idents->FromIdent(ident, v)) InvalidValue();
+      } else if (isChar && t == vaString) {
         std::string c = ReadStr();
         if (c.size() != 1) InvalidValue();
         v = static_cast<unsigned char>(c[0]);
-      } else if (IsIntTag(t)) {
-        v = ReadIntBody(*this, t);
       } else {
         reject();
         return;
