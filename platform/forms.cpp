@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFontDatabase>
+#include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPixmap>
@@ -14,7 +15,9 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/actnlist.h"
 #include "platform/bitmap.h"
+#include "platform/menus.h"
 #include "platform/qt_controls.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
@@ -31,8 +34,29 @@ namespace {
 class VmQApplication : public QApplication {
 public:
   using QApplication::QApplication;
+
+private:
+  // A key press in a form's window runs the form's shortcuts before any control sees it.
+  static bool RunShortCut(QObject* Receiver, QEvent* Event) {
+    if (!Screen) return false;
+    auto* ke = static_cast<QKeyEvent*>(Event);
+    uint16_t key = vmqt::KeyFromQt(ke->key());
+    if (!key || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+    QWidget* win = static_cast<QWidget*>(Receiver)->window();
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TForm* f = Screen->Forms(i);
+      if (vmqt::ControlWidget(f) != win) continue;
+      if (!f->Enabled()) return false;
+      return f->IsShortCut(key, vmqt::ShiftFromQt(ke->modifiers(), Qt::NoButton));
+    }
+    return false;
+  }
+
+public:
   bool notify(QObject* Receiver, QEvent* Event) override {
     try {
+      if (Event->type() == QEvent::KeyPress && Receiver->isWidgetType() && RunShortCut(Receiver, Event))
+        return true;
       return QApplication::notify(Receiver, Event);
     } catch (...) {
       vmqt::HandleCurrentException(nullptr);
@@ -617,6 +641,7 @@ void TForm::Show() {
       FTop = std::max(0, y);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    if (FMenu) FMenu->BuildMenuBar(w);
   }
   bool was = FVisible;
   FVisible = true;
@@ -718,3 +743,11 @@ void TForm::DispatchActivate(bool Active) {
 void TForm::KeyDown(uint16_t& Key, TShiftState Shift) { TCustomControl::KeyDown(Key, Shift); }
 void TForm::KeyPress(char& Key) { TCustomControl::KeyPress(Key); }
 void TForm::KeyUp(uint16_t& Key, TShiftState Shift) { TCustomControl::KeyUp(Key, Shift); }
+
+bool TForm::IsShortCut(uint16_t Key, TShiftState Shift) {
+  if (FMenu && FMenu->IsShortCut(Key, Shift)) return true;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* list = dynamic_cast<TActionList*>(Components(i)))
+      if (list->IsShortCut(Key, Shift)) return true;
+  return false;
+}

@@ -14,6 +14,7 @@
 
 class TStrings;
 class TForm;
+class TMainMenu;
 
 // Message box flags and answers.
 constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
@@ -213,6 +214,12 @@ public:
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* Value);
   bool Active() const { return FActive; }
+  // The menu bar (a main menu made with this form as owner sets itself here).
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value) { FMenu = Value; }
+  // A key with modifiers: the active MDI child's, then the menu's, then the owned action lists'
+  // shortcuts. True when one ran. The window system's key presses come here first.
+  virtual bool IsShortCut(uint16_t Key, TShiftState Shift);
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnShow;
@@ -248,6 +255,7 @@ private:
   TWindowState FWindowState = wsNormal;
   bool FKeyPreview = false;
   TWinControl* FActiveControl = nullptr;
+  TMainMenu* FMenu = nullptr;
 };
 
 // Shows a message in a box with an OK button (through the message box hook).

@@ -1,0 +1,437 @@
+#include "platform/menus.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
+
+#include <algorithm>
+#include <cctype>
+#include <map>
+
+#include "platform/forms.h"
+#include "platform/qt_controls.h"
+#include "platform/typinfo.h"
+
+VM_PUBLISH(TMenuItem) {
+  P.String("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption);
+  P.Bool("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked).Default(false);
+  P.Bool("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem).Default(false);
+  P.Bool("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck).Default(false);
+  P.Int("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex).Default(0);
+  P.Bool("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled).Default(true);
+  P.Bool("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible).Default(true);
+  P.Int("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut).Default(0);
+  P.String("Hint", &TMenuItem::Hint, &TMenuItem::SetHint);
+  P.Int("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex).Default(-1);
+  P.Event("OnClick", &TMenuItem::OnClick);
+}
+VM_DEFINE_CLASS(TMenu)
+VM_DEFINE_CLASS(TMainMenu)
+VM_PUBLISH(TPopupMenu) {
+  P.Bool("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup).Default(true);
+  P.Event("OnPopup", &TPopupMenu::OnPopup);
+}
+
+std::string StripHotkey(const std::string& Text) {
+  std::string s;
+  for (size_t i = 0; i < Text.size(); ++i) {
+    if (Text[i] == '&') {
+      if (i + 1 < Text.size() && Text[i + 1] == '&') {
+        s += '&';
+        ++i;
+      }
+      continue;
+    }
+    s += Text[i];
+  }
+  return s;
+}
+
+char GetHotkey(const std::string& Text) {
+  for (size_t i = 0; i + 1 < Text.size(); ++i) {
+    if (Text[i] != '&') continue;
+    if (Text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(Text[i + 1])));
+  }
+  return 0;
+}
+
+namespace {
+
+bool SameCaption(const std::string& A, const std::string& B) {
+  std::string a = StripHotkey(A), b = StripHotkey(B);
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+         });
+}
+
+// Runs a menu choice from Qt: exceptions go to the application.
+void GuardedClick(TMenuItem* Item) {
+  try {
+    Item->Click();
+  } catch (...) {
+    vmqt::HandleCurrentException(Item);
+  }
+}
+
+// Fills a Qt menu with the visible items of Parent.
+void FillMenu(QMenu* Menu, TMenuItem* Parent) {
+  Menu->clear();
+  std::map<int, QActionGroup*> groups;
+  for (int i = 0; i < Parent->Count(); ++i) {
+    TMenuItem* it = Parent->Items(i);
+    if (!it->Visible()) continue;
+    if (it->IsLine()) {
+      Menu->addSeparator();
+      continue;
+    }
+    QString text = vmqt::ToQ(it->Caption());
+    if (it->Count() > 0) {
+      QMenu* sub = Menu->addMenu(text);
+      sub->setEnabled(it->Enabled());
+      FillMenu(sub, it);
+      continue;
+    }
+    QAction* a = Menu->addAction(text);
+    a->setEnabled(it->Enabled());
+    a->setCheckable(it->Checked() || it->AutoCheck() || it->RadioItem());
+    a->setChecked(it->Checked());
+    if (it->ShortCut()) a->setShortcut(QKeySequence(vmqt::ToQ(ShortCutToText(it->ShortCut()))));
+    a->setShortcutContext(Qt::WidgetShortcut);  // shortcuts run through the form, not Qt
+    a->setStatusTip(vmqt::ToQ(it->Hint()));
+    QPointer<QAction> guard(a);
+    QObject::connect(a, &QAction::triggered, [it] { GuardedClick(it); });
+  }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TMenuItem
+
+TMenuItem::TMenuItem(TComponent* AOwner)
+    : TComponent(AOwner), FLink([this](TAction* A) { ActionChanged(A); }) {}
+
+TMenuItem::~TMenuItem() {
+  FLink.SetAction(nullptr);
+  Clear();
+  if (FParent) FParent->Remove(this);
+}
+
+TMenu* TMenuItem::GetParentMenu() const {
+  const TMenuItem* p = this;
+  while (p->FParent) p = p->FParent;
+  return p->FMenu;
+}
+
+void TMenuItem::Changed() {
+  if (TMenu* m = GetParentMenu()) m->MenuChanged();
+}
+
+void TMenuItem::ActionChanged(TAction* A) {
+  FCaption = A->Caption();
+  FChecked = A->Checked();
+  FEnabled = A->Enabled();
+  FVisible = A->Visible();
+  FShortCut = A->ShortCut();
+  FHint = A->Hint();
+  FImageIndex = A->ImageIndex();
+  Changed();
+}
+
+void TMenuItem::SetCaption(const std::string& Value) {
+  if (Value == FCaption) return;
+  FCaption = Value;
+  Changed();
+}
+
+void TMenuItem::SetChecked(bool Value) {
+  if (Value == FChecked) return;
+  FChecked = Value;
+  if (Value && FRadioItem && FParent)
+    for (TMenuItem* s : FParent->FItems)
+      if (s != this && s->FRadioItem && s->FGroupIndex == FGroupIndex) s->SetChecked(false);
+  Changed();
+}
+
+void TMenuItem::SetEnabled(bool Value) {
+  if (Value == FEnabled) return;
+  FEnabled = Value;
+  Changed();
+}
+
+void TMenuItem::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut Value) {
+  if (Value == FShortCut) return;
+  FShortCut = Value;
+  Changed();
+}
+
+TMenuItem* TMenuItem::Items(int Index) const {
+  if (Index < 0 || Index >= Count()) throw EMenuError("Menu index out of range");
+  return FItems[Index];
+}
+
+void TMenuItem::Add(TMenuItem* Item) { Insert(Count(), Item); }
+
+void TMenuItem::Insert(int Index, TMenuItem* Item) {
+  if (!Item) return;
+  if (Item->FParent) throw EMenuError("Menu inserted twice");
+  if (Index < 0 || Index > Count()) throw EMenuError("Menu index out of range");
+  for (const TMenuItem* p = this; p; p = p->FParent)
+    if (p == Item) throw EMenuError("Menu inserted twice");
+  FItems.insert(FItems.begin() + Index, Item);
+  Item->FParent = this;
+  Changed();
+}
+
+void TMenuItem::Remove(TMenuItem* Item) {
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  if (it == FItems.end()) throw EMenuError("Menu item not found");
+  FItems.erase(it);
+  Item->FParent = nullptr;
+  Changed();
+}
+
+void TMenuItem::Delete(int Index) {
+  TMenuItem* item = Items(Index);
+  Remove(item);
+  delete item;
+}
+
+void TMenuItem::Clear() {
+  while (!FItems.empty()) {
+    TMenuItem* item = FItems.back();
+    FItems.pop_back();
+    item->FParent = nullptr;
+    delete item;
+  }
+}
+
+int TMenuItem::IndexOf(const TMenuItem* Item) const {
+  auto it = std::find(FItems.begin(), FItems.end(), Item);
+  return it == FItems.end() ? -1 : static_cast<int>(it - FItems.begin());
+}
+
+TMenuItem* TMenuItem::Find(const std::string& ACaption) const {
+  for (TMenuItem* it : FItems)
+    if (SameCaption(it->FCaption, ACaption)) return it;
+  return nullptr;
+}
+
+TMenuItem* TMenuItem::FindShortCut(TShortCut Value) const {
+  if (Value == 0) return nullptr;
+  for (TMenuItem* it : FItems) {
+    if (!it->FVisible || !it->FEnabled) continue;
+    if (it->FShortCut == Value && it->FItems.empty()) return it;
+    if (TMenuItem* sub = it->FindShortCut(Value)) return sub;
+  }
+  return nullptr;
+}
+
+void TMenuItem::Click() {
+  if (!FEnabled) return;
+  if (FAutoCheck && !(FLink.Action() && FLink.Action()->AutoCheck())) SetChecked(!FChecked);
+  if (OnClick)
+    OnClick(this);
+  else if (FLink.Action())
+    FLink.Execute(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMenu
+
+TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<TMenuItem>(nullptr)) {
+  FItems->FMenu = this;
+}
+
+TMenu::~TMenu() = default;
+
+bool TMenu::IsShortCut(uint16_t Key, TShiftState Shift) {
+  TShortCut s = ::ShortCut(Key, Shift);
+  TMenuItem* item = FItems->FindShortCut(s);
+  if (!item) {
+    // An item linked to a disabled action may become enabled on update.
+    return false;
+  }
+  if (TAction* a = item->Action()) {
+    a->Update();
+    if (!a->Enabled()) return false;
+  }
+  item->Click();
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMainMenu
+
+struct TMainMenu::Impl {
+  QPointer<QMenuBar> Bar;
+};
+
+TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FImpl(std::make_unique<Impl>()) {
+  if (auto* f = dynamic_cast<TForm*>(AOwner))
+    if (!f->Menu()) f->SetMenu(this);
+}
+
+TMainMenu::~TMainMenu() {
+  if (auto* f = dynamic_cast<TForm*>(Owner()))
+    if (f->Menu() == this) f->SetMenu(nullptr);
+  delete FImpl->Bar.data();
+}
+
+void* TMainMenu::MenuBarHandle() const { return FImpl->Bar.data(); }
+
+void TMainMenu::MenuChanged() {
+  TMenu::MenuChanged();
+  if (FImpl->Bar) BuildMenuBar(FImpl->Bar->parentWidget());
+}
+
+void TMainMenu::BuildMenuBar(void* Parent) {
+  auto* parent = static_cast<QWidget*>(Parent);
+  if (!parent) return;
+  if (!FImpl->Bar || FImpl->Bar->parentWidget() != parent) {
+    delete FImpl->Bar.data();
+    FImpl->Bar = new QMenuBar(parent);
+  }
+  QMenuBar* bar = FImpl->Bar;
+  bar->clear();
+  for (int i = 0; i < Items()->Count(); ++i) {
+    TMenuItem* it = Items()->Items(i);
+    if (!it->Visible() || it->IsLine()) continue;
+    if (it->Count() > 0) {
+      QMenu* m = bar->addMenu(vmqt::ToQ(it->Caption()));
+      m->setEnabled(it->Enabled());
+      FillMenu(m, it);
+    } else {
+      QAction* a = bar->addAction(vmqt::ToQ(it->Caption()));
+      a->setEnabled(it->Enabled());
+      QObject::connect(a, &QAction::triggered, [it] { GuardedClick(it); });
+    }
+  }
+  bar->setGeometry(0, 0, parent->width(), bar->sizeHint().height());
+  bar->show();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TPopupMenu
+
+struct TPopupMenu::Impl {
+  std::unique_ptr<QMenu> Menu;
+};
+
+namespace {
+
+// Controls with a pop-up menu, and the filter that opens it on a right click.
+std::map<TControl*, TPopupMenu*>& PopupMenus() {
+  static std::map<TControl*, TPopupMenu*> m;
+  return m;
+}
+
+class PopupFilter : public QObject {
+public:
+  bool eventFilter(QObject* Obj, QEvent* Event) override {
+    if (Event->type() != QEvent::MouseButtonRelease) return false;
+    auto* me = static_cast<QMouseEvent*>(Event);
+    if (me->button() != Qt::RightButton) return false;
+    auto* w = qobject_cast<QWidget*>(Obj);
+    if (!w) return false;
+    for (auto& [ctrl, menu] : PopupMenus()) {
+      if (vmqt::ControlWidget(ctrl) != w) continue;
+      if (!menu->AutoPopup() || !w->rect().contains(me->position().toPoint())) return false;
+      QPoint g = w->mapToGlobal(me->position().toPoint());
+      menu->SetPopupComponent(ctrl);
+      try {
+        menu->Popup(g.x(), g.y());
+      } catch (...) {
+        vmqt::HandleCurrentException(menu);
+      }
+      return false;
+    }
+    return false;
+  }
+};
+
+void InstallPopupFilter() {
+  static PopupFilter* filter = nullptr;
+  if (filter) return;
+  vmqt::EnsureApp();
+  filter = new PopupFilter;
+  qApp->installEventFilter(filter);
+}
+
+}  // namespace
+
+TPopupMenu::TPopupMenu(TComponent* AOwner) : TMenu(AOwner), FImpl(std::make_unique<Impl>()) {}
+
+TPopupMenu::~TPopupMenu() {
+  auto& m = PopupMenus();
+  for (auto it = m.begin(); it != m.end();) {
+    if (it->second == this) {
+      it->first->RemoveFreeNotification(this);
+      it = m.erase(it);
+    } else {
+      ++it;
+    }
+  }
+}
+
+void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
+  TMenu::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FPopupComponent) FPopupComponent = nullptr;
+  auto& m = PopupMenus();
+  auto it = m.find(static_cast<TControl*>(AComponent));
+  if (it != m.end() && it->second == this) m.erase(it);
+}
+
+void* TPopupMenu::MenuHandle() const { return FImpl->Menu.get(); }
+
+void TPopupMenu::Popup(int X, int Y) {
+  if (OnPopup) OnPopup(this);
+  vmqt::EnsureApp();
+  if (!FImpl->Menu) FImpl->Menu = std::make_unique<QMenu>();
+  FillMenu(FImpl->Menu.get(), Items());
+  QPoint at(X, Y);
+  if (FAlignment == paRight)
+    at.rx() -= FImpl->Menu->sizeHint().width();
+  else if (FAlignment == paCenter)
+    at.rx() -= FImpl->Menu->sizeHint().width() / 2;
+  QString p = QGuiApplication::platformName();
+  if (p == "offscreen" || p == "minimal") return;
+  FImpl->Menu->popup(at);
+}
+
+void SetControlPopupMenu(TControl* Control, TPopupMenu* Menu) {
+  if (!Control) return;
+  auto& m = PopupMenus();
+  auto it = m.find(Control);
+  if (it != m.end()) {
+    Control->RemoveFreeNotification(it->second);
+    m.erase(it);
+  }
+  if (!Menu) return;
+  InstallPopupFilter();
+  m[Control] = Menu;
+  Control->FreeNotification(Menu);
+}
+
+TPopupMenu* ControlPopupMenu(TControl* Control) {
+  auto& m = PopupMenus();
+  auto it = m.find(Control);
+  return it == m.end() ? nullptr : it->second;
+}

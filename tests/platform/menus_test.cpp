@@ -1,0 +1,129 @@
+// Menus: the item tree, radio items, captions with accelerators and pop-up menus.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/forms.h"
+#include "platform/menus.h"
+
+namespace {
+
+TMenuItem* NewItem(TMenuItem* Parent, const std::string& Caption) {
+  auto* it = new TMenuItem(nullptr);
+  it->SetCaption(Caption);
+  Parent->Add(it);
+  return it;
+}
+
+TEST(Menus, TreeEditingAndErrors) {
+  TMainMenu menu(nullptr);
+  TMenuItem* root = menu.Items();
+  TMenuItem* file = NewItem(root, "&Files");
+  TMenuItem* help = NewItem(root, "&Help");
+  auto* edit = new TMenuItem(nullptr);
+  edit->SetCaption("&Edit");
+  root->Insert(1, edit);
+  EXPECT_EQ(root->Count(), 3);
+  EXPECT_EQ(root->IndexOf(edit), 1);
+  EXPECT_EQ(help->MenuIndex(), 2);
+  EXPECT_EQ(root->Find("edit"), edit);
+  EXPECT_EQ(root->Find("Files"), file);
+  EXPECT_EQ(root->Find("Window"), nullptr);
+  EXPECT_EQ(edit->GetParentMenu(), &menu);
+
+  EXPECT_THROW(root->Add(edit), EMenuError);      // already placed
+  EXPECT_THROW(edit->Add(root), EMenuError);      // would hold its own parent
+  EXPECT_THROW(root->Items(3), EMenuError);
+  EXPECT_THROW(root->Insert(9, new TMenuItem(&menu)), EMenuError);
+
+  // A sub-item freed on its own leaves its parent; deleting a parent frees its sub-items.
+  TMenuItem* open = NewItem(file, "&Open site...");
+  NewItem(file, "-");
+  delete open;
+  EXPECT_EQ(file->Count(), 1);
+  EXPECT_TRUE(file->Items(0)->IsLine());
+  root->Delete(0);
+  EXPECT_EQ(root->Count(), 2);
+  EXPECT_EQ(root->Items(0), edit);
+}
+
+TEST(Menus, OwnerFreesItemsThatAreAlsoInATree) {
+  // Items made with the form as owner and placed in its menu: either side may free first.
+  auto* form = new TForm(nullptr);
+  auto* menu = new TMainMenu(form);
+  auto* window = new TMenuItem(form);
+  menu->Items()->Add(window);
+  auto* cascade = new TMenuItem(form);
+  window->Add(cascade);
+  delete form;  // no double free, no dangling parent
+  SUCCEED();
+}
+
+TEST(Menus, RadioItemsAndAutoCheck) {
+  TPopupMenu menu(nullptr);
+  TMenuItem* english = NewItem(menu.Items(), "English");
+  TMenuItem* russian = NewItem(menu.Items(), "Russian");
+  TMenuItem* other = NewItem(menu.Items(), "Other group");
+  for (TMenuItem* m : {english, russian, other}) m->SetRadioItem(true);
+  other->SetGroupIndex(2);
+  other->SetChecked(true);
+  english->SetChecked(true);
+  russian->SetChecked(true);
+  EXPECT_FALSE(english->Checked());
+  EXPECT_TRUE(russian->Checked());
+  EXPECT_TRUE(other->Checked());
+
+  TMenuItem* toggle = NewItem(menu.Items(), "Toggle");
+  toggle->SetAutoCheck(true);
+  toggle->Click();
+  EXPECT_TRUE(toggle->Checked());
+  toggle->Click();
+  EXPECT_FALSE(toggle->Checked());
+}
+
+TEST(Menus, HotkeysInCaptions) {
+  EXPECT_EQ(StripHotkey("C&lose All"), "Close All");
+  EXPECT_EQ(StripHotkey("Save && &Exit"), "Save & Exit");
+  EXPECT_EQ(GetHotkey("Tile &Horizontally"), 'H');
+  EXPECT_EQ(GetHotkey("A && B"), 0);
+  EXPECT_EQ(GetHotkey("trailing&"), 0);
+}
+
+TEST(Menus, PopupRunsOnPopupAndRightClickOpensAControlsMenu) {
+  TForm form(nullptr);
+  auto* pad = new TCustomControl(&form);
+  pad->SetParent(&form);
+  pad->SetBounds(10, 10, 100, 50);
+  auto* popup = new TPopupMenu(&form);
+  TMenuItem* show = NewItem(popup->Items(), "Show");
+  std::vector<std::string> log;
+  popup->OnPopup = [&](TObject* S) {
+    log.push_back("popup");
+    // The handler may still change the items before they show.
+    show->SetChecked(static_cast<TPopupMenu*>(S)->PopupComponent() == pad);
+  };
+  popup->Popup(100, 100);
+  EXPECT_EQ(log.size(), 1u);
+  EXPECT_NE(popup->MenuHandle(), nullptr);
+  EXPECT_FALSE(show->Checked());
+
+  SetControlPopupMenu(pad, popup);
+  EXPECT_EQ(ControlPopupMenu(pad), popup);
+  SendInput(pad, ikMouseDown, {}, 5, 5, mbRight);
+  SendInput(pad, ikMouseUp, {}, 5, 5, mbRight);
+  EXPECT_EQ(log.size(), 2u);
+  EXPECT_TRUE(show->Checked());
+  SendInput(pad, ikMouseUp, {}, 5, 5, mbLeft);  // only the right button
+  popup->SetAutoPopup(false);
+  SendInput(pad, ikMouseUp, {}, 5, 5, mbRight);
+  EXPECT_EQ(log.size(), 2u);
+
+  // A freed control drops out of the table.
+  popup->SetAutoPopup(true);
+  delete pad;
+  auto* again = new TCustomControl(&form);
+  EXPECT_EQ(ControlPopupMenu(again), nullptr);
+}
+
+}  // namespace
