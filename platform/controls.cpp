@@ -7,6 +7,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
+#include <QMoveEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -15,11 +17,55 @@
 #include "platform/forms.h"
 #include "platform/qt_controls.h"
 
-VM_DEFINE_CLASS(TControl)
-VM_DEFINE_CLASS(TWinControl)
-VM_DEFINE_CLASS(TCustomControl)
+namespace {
+const TEnumInfo kAlignInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
+const TEnumInfo kAnchorKindInfo("TAnchorKind", {"akLeft", "akTop", "akRight", "akBottom"});
+}  // namespace
+
+VM_PUBLISH(TControl) {
+  P.Int("Left", &TControl::Left, &TControl::SetLeft);
+  P.Int("Top", &TControl::Top, &TControl::SetTop);
+  P.Int("Width", &TControl::Width, &TControl::SetWidth);
+  P.Int("Height", &TControl::Height, &TControl::SetHeight);
+  P.Enum("Align", &TControl::Align, &TControl::SetAlign, kAlignInfo).Default(alNone);
+  P.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, kAnchorKindInfo).Default(TAnchors{akLeft, akTop});
+  P.Int("Color", &TControl::Color, &TControl::SetColor)
+      .Default(clWindow)
+      .Idents(ColorIdents)
+      .Stored([](TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); });
+  P.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false);
+  P.Object("Font", &TControl::Font, &TControl::SetFont).Stored([](TObject* o) {
+    return !static_cast<TControl*>(o)->ParentFont();
+  });
+  P.Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont).Default(true);
+  P.Int("Cursor", &TControl::Cursor, &TControl::SetCursor).Default(crDefault).Idents(CursorIdents);
+  P.String("Hint", &TControl::Hint, &TControl::SetHint);
+  P.Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).Default(false);
+  P.Bool("Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
+  P.Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
+  P.Event("OnClick", &TControl::OnClick);
+  P.Event("OnDblClick", &TControl::OnDblClick);
+  P.Event("OnMouseDown", &TControl::OnMouseDown);
+  P.Event("OnMouseUp", &TControl::OnMouseUp);
+  P.Event("OnMouseMove", &TControl::OnMouseMove);
+  P.Event("OnResize", &TControl::OnResize);
+}
+
+VM_PUBLISH(TWinControl) {
+  P.Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop).Default(false);
+  P.Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder).Stored(false);
+  P.Event("OnEnter", &TWinControl::OnEnter);
+  P.Event("OnExit", &TWinControl::OnExit);
+  P.Event("OnKeyDown", &TWinControl::OnKeyDown);
+  P.Event("OnKeyPress", &TWinControl::OnKeyPress);
+  P.Event("OnKeyUp", &TWinControl::OnKeyUp);
+}
+
+VM_PUBLISH(TCustomControl) { P.Event("OnPaint", &TCustomControl::OnPaint); }
 VM_DEFINE_CLASS(TGraphicControl)
-VM_DEFINE_CLASS(TPaintBox)
+VM_PUBLISH(TPaintBox) {
+  P.Event("OnPaint", &TPaintBox::OnPaint);
+}
 
 static TMouse GMouse;
 TMouse* Mouse = &GMouse;
@@ -82,6 +128,8 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   int TabOrder = -1;
   bool HasWindowRgn = false;
   QRegion WindowRgn;
+  bool Native = false;  // W came from CreateNativeWidget
+  bool ClickOnMouseUp = true;
 
   void EnsureSurface() {
     int w = std::max(1, Owner->FWidth), h = std::max(1, Owner->FHeight);
@@ -192,6 +240,14 @@ protected:
     if (auto* wc = dynamic_cast<TWinControl*>(Ctrl)) wc->DispatchExit();
   }
   bool focusNextPrevChild(bool) override { return false; }
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    if (Ctrl && isWindow()) TControlAccessWindowGeometry(Ctrl, geometry());
+  }
+  void moveEvent(QMoveEvent* e) override {
+    QWidget::moveEvent(e);
+    if (Ctrl && isWindow()) TControlAccessWindowGeometry(Ctrl, geometry());
+  }
   void closeEvent(QCloseEvent* e) override {
     if (auto* f = dynamic_cast<TForm*>(Ctrl)) {
       e->ignore();
@@ -201,6 +257,7 @@ protected:
 
 private:
   static void TControlAccessPaint(TControl* C);
+  static void TControlAccessWindowGeometry(TControl* C, const QRect& R);
 };
 
 }  // namespace
@@ -213,12 +270,90 @@ struct TControlAccess {
       C->EnsureWidget();
   }
   static void Paint(TControl* C) { C->PaintSurface(false); }
-  static void Resized(TControl* C, int W, int H) {
-    if (W != C->FWidth || H != C->FHeight) C->SetBounds(C->FLeft, C->FTop, W, H);
+  // The window system moved or sized a top-level window: take its bounds.
+  static void WindowGeometry(TControl* C, const QRect& R) {
+    if (R.x() == C->FLeft && R.y() == C->FTop && R.width() == C->FWidth && R.height() == C->FHeight) return;
+    C->SetBounds(R.x(), R.y(), R.width(), R.height());
   }
+  static bool Native(TControl* C) { return C->FImpl->Native; }
 };
 
 void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
+void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
+
+namespace {
+
+// Routes a native widget's input to its control's events before the widget sees it; a key the
+// handlers swallow goes no further, one they change is delivered changed.
+class NativeFilter : public QObject {
+public:
+  NativeFilter(TControl* C, QObject* Parent) : QObject(Parent), Ctrl(C) {}
+  TControl* Ctrl;
+  bool Resending = false;
+
+protected:
+  bool eventFilter(QObject* Obj, QEvent* E) override {
+    if (!Ctrl || Resending) return false;
+    auto* wc = dynamic_cast<TWinControl*>(Ctrl);
+    switch (E->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick: {
+        auto* m = static_cast<QMouseEvent*>(E);
+        Ctrl->DispatchMouseDown(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()),
+                                qRound(m->position().x()), qRound(m->position().y()),
+                                E->type() == QEvent::MouseButtonDblClick);
+        return false;
+      }
+      case QEvent::MouseButtonRelease: {
+        auto* m = static_cast<QMouseEvent*>(E);
+        Ctrl->DispatchMouseUp(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()),
+                              qRound(m->position().x()), qRound(m->position().y()));
+        return false;
+      }
+      case QEvent::MouseMove: {
+        auto* m = static_cast<QMouseEvent*>(E);
+        Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(m->modifiers(), m->buttons()), qRound(m->position().x()),
+                                qRound(m->position().y()));
+        return false;
+      }
+      case QEvent::Enter: Ctrl->DispatchMouseEnter(); return false;
+      case QEvent::Leave: Ctrl->DispatchMouseLeave(); return false;
+      case QEvent::FocusIn:
+        if (wc) wc->DispatchEnter();
+        return false;
+      case QEvent::FocusOut:
+        if (wc) wc->DispatchExit();
+        return false;
+      case QEvent::KeyPress: {
+        if (!wc) return false;
+        auto* k = static_cast<QKeyEvent*>(E);
+        TShiftState shift = vmqt::ShiftFromQt(k->modifiers(), Qt::NoButton);
+        uint16_t key = vmqt::KeyFromQt(k->key());
+        if (key && !wc->DispatchKeyDown(key, shift)) return true;
+        QString t = k->text();
+        if (t.isEmpty() || t[0].unicode() >= 256 || t[0].unicode() < 32) return false;
+        char c = static_cast<char>(t[0].unicode());
+        char after = wc->DispatchKeyPress(c);
+        if (after == 0) return true;
+        if (after == c) return false;
+        QKeyEvent changed(QEvent::KeyPress, k->key(), k->modifiers(), QString(QChar(static_cast<uchar>(after))));
+        Resending = true;
+        QCoreApplication::sendEvent(Obj, &changed);
+        Resending = false;
+        return true;
+      }
+      case QEvent::KeyRelease: {
+        if (!wc) return false;
+        auto* k = static_cast<QKeyEvent*>(E);
+        uint16_t key = vmqt::KeyFromQt(k->key());
+        return key && !wc->DispatchKeyUp(key, vmqt::ShiftFromQt(k->modifiers(), Qt::NoButton));
+      }
+      default: return false;
+    }
+  }
+};
+
+}  // namespace
 
 namespace vmqt {
 
@@ -284,6 +419,8 @@ TControl::~TControl() {
   if (FSurfaceCanvas) vmqt::CanvasSetTarget(FSurfaceCanvas.get(), nullptr);
   if (QWidget* w = FImpl->W.data()) {
     if (auto* vw = dynamic_cast<VmWidget*>(w)) vw->Ctrl = nullptr;
+    for (auto* f : w->findChildren<NativeFilter*>(Qt::FindDirectChildrenOnly)) f->Ctrl = nullptr;
+    QObject::disconnect(w, nullptr, nullptr, nullptr);
     if (FImpl->OwnWidget) delete w;
   }
 }
@@ -317,10 +454,19 @@ void TControl::EnsureWidget() {
     parentWidget = FParent->FImpl->W.data();
     if (!parentWidget) return;
   }
-  auto* w = new VmWidget(this, parentWidget);
+  QWidget* w = static_cast<QWidget*>(CreateNativeWidget(parentWidget));
+  FImpl->Native = w != nullptr;
+  if (w) {
+    w->installEventFilter(new NativeFilter(this, w));
+    w->setParent(parentWidget);
+  } else {
+    w = new VmWidget(this, parentWidget);
+  }
   FImpl->W = w;
   FImpl->OwnWidget = true;
-  if (FImpl->Transparent) {
+  if (FImpl->Native) {
+    // the widget paints itself
+  } else if (FImpl->Transparent) {
     w->setAttribute(Qt::WA_NoSystemBackground, false);
     w->setAttribute(Qt::WA_TranslucentBackground, true);
   } else {
@@ -337,6 +483,16 @@ void TControl::EnsureWidget() {
   if (auto* wc = dynamic_cast<TWinControl*>(this)) {
     for (TControl* c : wc->FControls) c->EnsureWidget();
   }
+}
+
+void* TControl::NativeWidget() const { return FImpl->Native ? FImpl->W.data() : nullptr; }
+
+void TControl::SetClickOnMouseUp(bool Value) { FImpl->ClickOnMouseUp = Value; }
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* Value) {
+  if (auto* p = dynamic_cast<TWinControl*>(Value)) SetParent(p);
 }
 
 void TControl::CreateSurface() {
@@ -617,7 +773,7 @@ void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, 
 void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (!FEnabled) return;
   Guarded([&] {
-    bool click = Button == mbLeft && FPressed && X >= 0 && Y >= 0 && X < FWidth && Y < FHeight;
+    bool click = Button == mbLeft && FPressed && !FImpl->Native && FImpl->ClickOnMouseUp && X >= 0 && Y >= 0 && X < FWidth && Y < FHeight;
     if (Button == mbLeft) FPressed = false;
     if (click) Click();
     MouseUp(Button, Shift, X, Y);
@@ -858,6 +1014,13 @@ int TWinControl::GetWindowRgn(TRegion& Region) const {
   return 1;
 }
 
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  if (Root == this) TComponent::GetChildren(Proc, Root);
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children)
+    if (c->Owner() == Root) Proc(c);
+}
+
 void TWinControl::SetParent(TWinControl* AParent) {
   TControl::SetParent(AParent);
   if (AParent && AParent->HandleAllocated()) HandleNeeded();
@@ -889,8 +1052,8 @@ TWinControl* PreviewForm(TWinControl* Control) {
 }  // namespace
 
 // With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further.
-void TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
-  if (!FEnabled) return;
+bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
+  if (!FEnabled) return false;
   Guarded([&] {
     if (TWinControl* f = PreviewForm(this)) {
       f->KeyDown(Key, Shift);
@@ -898,9 +1061,10 @@ void TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
     }
     KeyDown(Key, Shift);
   });
+  return Key != 0;
 }
-void TWinControl::DispatchKeyUp(uint16_t Key, TShiftState Shift) {
-  if (!FEnabled) return;
+bool TWinControl::DispatchKeyUp(uint16_t Key, TShiftState Shift) {
+  if (!FEnabled) return false;
   Guarded([&] {
     if (TWinControl* f = PreviewForm(this)) {
       f->KeyUp(Key, Shift);
@@ -908,9 +1072,10 @@ void TWinControl::DispatchKeyUp(uint16_t Key, TShiftState Shift) {
     }
     KeyUp(Key, Shift);
   });
+  return Key != 0;
 }
-void TWinControl::DispatchKeyPress(char Key) {
-  if (!FEnabled) return;
+char TWinControl::DispatchKeyPress(char Key) {
+  if (!FEnabled) return 0;
   Guarded([&] {
     if (TWinControl* f = PreviewForm(this)) {
       f->KeyPress(Key);
@@ -918,6 +1083,7 @@ void TWinControl::DispatchKeyPress(char Key) {
     }
     KeyPress(Key);
   });
+  return Key;
 }
 void TWinControl::DispatchEnter() {
   Guarded([this] { DoEnter(); });
@@ -955,6 +1121,16 @@ TPoint TMouse::CursorPos() const {
 }
 
 void TMouse::SetCursorPos(const TPoint& P) { QCursor::setPos(P.X, P.Y); }
+
+void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Height) {
+  if (!Control) return;
+  TControlAccess::Widget(Control);
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return;
+  w->setGeometry(Left, Top, Width, Height);
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
 
 TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   TCanvas* c = Control ? Control->SurfaceCanvas() : nullptr;

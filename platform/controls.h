@@ -172,10 +172,24 @@ public:
   // The control's own retained surface, or null.
   TCanvas* SurfaceCanvas() const { return FSurfaceCanvas.get(); }
 
+  // Streaming: a control's parent is its parent component.
+  bool HasParent() const override { return FParent != nullptr; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
+
   struct Impl;
   Impl* GetImpl() const { return FImpl.get(); }
 
 protected:
+  // A control backed by a native widget makes it here, as a child of ParentWidget (both are
+  // QWidget*), and keeps it in step with its properties; nullptr (the default) gives the
+  // toolkit's own painted window. Mouse, key and focus input still reach the control's events;
+  // such a control clicks from the widget's own notice, not from the mouse going up.
+  virtual void* CreateNativeWidget(void* /*ParentWidget*/) { return nullptr; }
+  // The native widget made by CreateNativeWidget, once it exists (else null).
+  void* NativeWidget() const;
+  // Off: the left button going up inside the control does not click (the control clicks itself).
+  void SetClickOnMouseUp(bool Value);
   virtual void Click();
   virtual void DblClick();
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -277,9 +291,11 @@ public:
   TNotifyEvent OnExit;
 
   // Keyboard and focus entry points (see the mouse ones).
-  void DispatchKeyDown(uint16_t Key, TShiftState Shift);
-  void DispatchKeyUp(uint16_t Key, TShiftState Shift);
-  void DispatchKeyPress(char Key);
+  // KeyDown and KeyUp return false when a handler set the key to 0; KeyPress returns the
+  // character after the handlers (0: swallowed).
+  bool DispatchKeyDown(uint16_t Key, TShiftState Shift);
+  bool DispatchKeyUp(uint16_t Key, TShiftState Shift);
+  char DispatchKeyPress(char Key);
   void DispatchEnter();
   void DispatchExit();
 
@@ -295,6 +311,8 @@ protected:
   virtual void AlignControls(TRect& R);
 
 public:
+  // Streaming: the child controls owned by Root (and, for the root itself, its other components).
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
   void SetParent(TWinControl* AParent) override;
 
@@ -364,6 +382,10 @@ extern TMouse* Mouse;
 // made first). Value: the TMouseButton for button events, the wheel delta, or the key code.
 enum TInputKind { ikMouseDown, ikMouseUp, ikMouseMove, ikDblClick, ikWheel, ikKeyDown, ikKeyUp, ikEnter, ikLeave };
 void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0, int Y = 0, int Value = 0);
+
+// Moves and sizes a control's window as the window system would (a user dragging or resizing a
+// form); the control learns its new bounds from the window, as with a real move.
+void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Height);
 
 // Reads a control's surface pixel (tests and screenshots); CLR_INVALID when it has none.
 TColor ControlSurfacePixel(TControl* Control, int X, int Y);
