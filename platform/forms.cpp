@@ -12,6 +12,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <map>
 
@@ -495,6 +497,15 @@ void TScreen::RemoveForm(TForm* Form) {
   if (FActiveForm == Form) SetActiveForm(nullptr);
 }
 
+void TScreen::ActiveFormChanged() {
+  if (!OnActiveFormChange) return;
+  try {
+    OnActiveFormChange(this);
+  } catch (...) {
+    vmqt::HandleCurrentException(this);
+  }
+}
+
 void TScreen::SetActiveForm(TForm* Form) {
   if (FActiveForm == Form) return;
   FActiveForm = Form;
@@ -579,6 +590,29 @@ void TTimer::UpdateTimer() {
 // ---------------------------------------------------------------------------------------------
 // TForm
 
+namespace {
+
+// MDI children of the program, front to back (the active one first).
+std::vector<TForm*>& MdiOrder() {
+  static std::vector<TForm*> v;
+  return v;
+}
+
+// Forms waiting for Release; a form freed before its turn leaves the set.
+std::vector<TForm*>& PendingRelease() {
+  static std::vector<TForm*> v;
+  return v;
+}
+
+constexpr int kCascadeStep = 24;
+constexpr int kIconWidth = 160, kIconHeight = 24;
+
+bool Contains(const std::vector<TForm*>& V, const TForm* F) { return std::find(V.begin(), V.end(), F) != V.end(); }
+
+void Erase(std::vector<TForm*>& V, const TForm* F) { V.erase(std::remove(V.begin(), V.end(), F), V.end()); }
+
+}  // namespace
+
 TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
   FVisible = false;
   FColor = clBtnFace;
@@ -587,6 +621,31 @@ TForm::TForm(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 TForm::~TForm() {
+  Erase(PendingRelease(), this);
+  // Children shown inside this frame get their windows back before the frame's goes.
+  if (FFormStyle == fsMDIForm && MDIFrame() == this) {
+    QWidget* mine = vmqt::ControlWidget(this);
+    for (TForm* c : MdiOrder())
+      if (QWidget* cw = vmqt::ControlWidget(c); cw && mine && cw->parentWidget() == mine) {
+        cw->hide();
+        cw->setParent(nullptr);
+        c->FVisible = false;
+        c->FPlaced = false;
+      }
+  }
+  if (FFormStyle == fsMDIChild) {
+    bool wasActive = !MdiOrder().empty() && MdiOrder().front() == this && FActive;
+    Erase(MdiOrder(), this);
+    if (TForm* frame = MDIFrame()) {
+      frame->UpdateWindowMenu();
+      if (wasActive) {
+        if (TForm* next = frame->ActiveMDIChild())
+          next->DispatchActivate(true);
+        else if (Screen)
+          Screen->ActiveFormChanged();
+      }
+    }
+  }
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
   if (OnDestroy) {
@@ -604,9 +663,33 @@ void TForm::DoCreate() {
 
 void TForm::SetBorderStyle(TFormBorderStyle Value) { FBorderStyle = Value; }
 
+void TForm::SetFormStyle(TFormStyle Value) {
+  if (Value == FFormStyle) return;
+  if (FFormStyle == fsMDIChild) Erase(MdiOrder(), this);
+  FFormStyle = Value;
+  if (Value == fsMDIChild) {
+    MdiOrder().insert(MdiOrder().begin(), this);
+    if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
+  }
+}
+
+void TForm::TextChanged() {
+  TCustomControl::TextChanged();
+  if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowTitle(vmqt::ToQ(Text()));
+  if (FFormStyle == fsMDIChild)
+    if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
+}
+
 TWindowState TForm::WindowState() const { return FWindowState; }
 
 void TForm::SetWindowState(TWindowState Value) {
+  if (FFormStyle == fsMDIChild) {
+    if (Value == FWindowState) return;
+    if (FWindowState == wsNormal) FRestoreBounds = BoundsRect();
+    FWindowState = Value;
+    ApplyMDIState();
+    return;
+  }
   FWindowState = Value;
   if (QWidget* w = vmqt::ControlWidget(this)) {
     if (!w->isVisible()) return;
@@ -619,26 +702,111 @@ void TForm::SetWindowState(TWindowState Value) {
   }
 }
 
+// An MDI child's state is a place inside the frame: the whole client area when maximized, an
+// icon strip at the bottom when minimized, its own bounds when normal.
+void TForm::ApplyMDIState() {
+  TForm* frame = MDIFrame();
+  if (!frame) return;
+  TRect r = frame->MDIClientRect();
+  if (FWindowState == wsMaximized)
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+  else if (FWindowState == wsMinimized)
+    frame->ArrangeIcons();
+  else if (FRestoreBounds.Width() > 0 && FRestoreBounds.Height() > 0)
+    SetBoundsRect(FRestoreBounds);
+}
+
 void TForm::SetActiveControl(TWinControl* Value) {
   FActiveControl = Value;
   if (Value && FVisible && Value->CanFocus()) Value->SetFocus();
 }
 
+TForm* TForm::MDIFrame() {
+  if (Application && Application->MainForm() && Application->MainForm()->FFormStyle == fsMDIForm)
+    return Application->MainForm();
+  if (Screen)
+    for (int i = 0; i < Screen->FormCount(); ++i)
+      if (Screen->Forms(i)->FFormStyle == fsMDIForm) return Screen->Forms(i);
+  return nullptr;
+}
+
+int TForm::MDIChildCount() const {
+  return FFormStyle == fsMDIForm && MDIFrame() == this ? static_cast<int>(MdiOrder().size()) : 0;
+}
+
+TForm* TForm::MDIChildren(int Index) const {
+  if (Index < 0 || Index >= MDIChildCount())
+    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  return MdiOrder()[Index];
+}
+
+TForm* TForm::ActiveMDIChild() const {
+  for (int i = 0; i < MDIChildCount(); ++i)
+    if (MdiOrder()[i]->FVisible) return MdiOrder()[i];
+  return nullptr;
+}
+
+TRect TForm::MDIClientRect() const {
+  TRect r = ClientRect();
+  if (FMenu)
+    if (auto* bar = static_cast<QWidget*>(FMenu->MenuBarHandle())) r.Top += bar->height();
+  return r;
+}
+
+void TForm::PlaceMDIChild(void* FrameWidget) {
+  auto* fw = static_cast<QWidget*>(FrameWidget);
+  QWidget* w = vmqt::ControlWidget(this);
+  if (!w || !fw) return;
+  if (w->parentWidget() != fw) w->setParent(fw, Qt::Widget);
+  if (!FPlaced) {
+    FPlaced = true;
+    TForm* frame = MDIFrame();
+    TRect r = frame->MDIClientRect();
+    if (FPosition == poDefault || FPosition == poDefaultPosOnly) {
+      // New children cascade from the top left corner.
+      int n = 0;
+      for (TForm* c : MdiOrder())
+        if (c != this && c->FVisible) ++n;
+      int off = (n % 8) * kCascadeStep;
+      SetBounds(r.Left + off, r.Top + off, FWidth, FHeight);
+    }
+  }
+  w->setGeometry(FLeft, FTop, FWidth, FHeight);
+}
+
 void TForm::Show() {
   HandleNeeded();
   QWidget* w = vmqt::ControlWidget(this);
-  if (w) {
+  TForm* frame = FFormStyle == fsMDIChild ? MDIFrame() : nullptr;
+  if (w && frame) {
+    frame->HandleNeeded();
+    w->setWindowTitle(vmqt::ToQ(Text()));
+    PlaceMDIChild(vmqt::ControlWidget(frame));
+  } else if (w) {
     w->setWindowTitle(vmqt::ToQ(Text()));
     Qt::WindowFlags f = Qt::Window;
     if (FFormStyle == fsStayOnTop) f |= Qt::WindowStaysOnTopHint;
     if (FBorderStyle == bsNone) f |= Qt::FramelessWindowHint;
     if (FBorderStyle == bsToolWindow || FBorderStyle == bsSizeToolWin) f |= Qt::Tool;
     if (FBorderStyle == bsDialog) f |= Qt::Dialog;
+    if (FBorderStyle != bsNone && FBorderIcons != TBorderIcons{biSystemMenu, biMinimize, biMaximize}) {
+      f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+      if (FBorderIcons.Contains(biSystemMenu)) f |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+      if (FBorderIcons.Contains(biMinimize)) f |= Qt::WindowMinimizeButtonHint;
+      if (FBorderIcons.Contains(biMaximize)) f |= Qt::WindowMaximizeButtonHint;
+      if (FBorderIcons.Contains(biHelp)) f |= Qt::WindowContextHelpButtonHint;
+    }
     if (w->windowFlags() != f) w->setWindowFlags(f);
-    if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter) {
-      int32_t x = (Screen->Width() - Width()) / 2, y = (Screen->Height() - Height()) / 2;
-      FLeft = std::max(0, x);
-      FTop = std::max(0, y);
+    TRect area = Rect(0, 0, Screen->Width(), Screen->Height());
+    TForm* around = nullptr;
+    if (FPosition == poMainFormCenter && Application) around = Application->MainForm();
+    if (FPosition == poOwnerFormCenter) around = dynamic_cast<TForm*>(Owner());
+    if (around == this) around = nullptr;
+    if (around && around->FVisible) area = around->BoundsRect();
+    if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
+        FPosition == poOwnerFormCenter) {
+      FLeft = std::max(0, area.Left + (area.Width() - Width()) / 2);
+      FTop = std::max(0, area.Top + (area.Height() - Height()) / 2);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
     if (FMenu) FMenu->BuildMenuBar(w);
@@ -646,7 +814,10 @@ void TForm::Show() {
   bool was = FVisible;
   FVisible = true;
   if (w) {
-    if (FWindowState == wsMaximized)
+    if (frame) {
+      w->show();
+      w->raise();
+    } else if (FWindowState == wsMaximized)
       w->showMaximized();
     else if (FWindowState == wsMinimized)
       w->showMinimized();
@@ -663,6 +834,11 @@ void TForm::Hide() {
   if (QWidget* w = vmqt::ControlWidget(this)) w->hide();
   DispatchActivate(false);
   Guarded([this] { DoHide(); });
+  if (FFormStyle == fsMDIChild)
+    if (TForm* frame = MDIFrame()) {
+      frame->UpdateWindowMenu();
+      if (TForm* next = frame->ActiveMDIChild()) next->DispatchActivate(true);
+    }
 }
 
 void TForm::DoShow() {
@@ -676,9 +852,25 @@ void TForm::DoClose(TCloseAction& Action) {
 }
 
 bool TForm::CloseQuery() {
+  // A frame asks its children first.
+  if (FFormStyle == fsMDIForm)
+    for (int i = 0; i < MDIChildCount(); ++i)
+      if (!MDIChildren(i)->CloseQuery()) return false;
   bool can = true;
   if (OnCloseQuery) OnCloseQuery(this, can);
   return can;
+}
+
+void TForm::Release() {
+  if (Contains(PendingRelease(), this)) return;
+  PendingRelease().push_back(this);
+  vmqt::EnsureApp();
+  QTimer::singleShot(0, [this] {
+    // The form may have been freed by other means meanwhile.
+    if (!Contains(PendingRelease(), this)) return;
+    Erase(PendingRelease(), this);
+    delete this;
+  });
 }
 
 void TForm::Close() {
@@ -694,7 +886,7 @@ void TForm::Close() {
     case caMinimize: SetWindowState(wsMinimized); break;
     case caFree:
       Hide();
-      QTimer::singleShot(0, [this] { delete this; });
+      Release();
       break;
     default: break;
   }
@@ -729,14 +921,159 @@ TModalResult TForm::ShowModal() {
   return FModalResult;
 }
 
+void TForm::ActivateMDIChild() {
+  auto& order = MdiOrder();
+  TForm* previous = nullptr;
+  for (TForm* c : order)
+    if (c != this && c->FActive) previous = c;
+  Erase(order, this);
+  order.insert(order.begin(), this);
+  if (previous) previous->DispatchActivate(false);
+  if (QWidget* w = vmqt::ControlWidget(this)) w->raise();
+}
+
 void TForm::DispatchActivate(bool Active) {
   if (Active == FActive) return;
   FActive = Active;
   if (Active) {
-    if (Screen) Screen->SetActiveForm(this);
+    if (FFormStyle == fsMDIChild && MDIFrame()) {
+      ActivateMDIChild();
+      if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
+    } else if (Screen) {
+      TForm* previous = Screen->ActiveForm();
+      if (previous && previous != this && !FModal) previous->DispatchActivate(false);
+      Screen->SetActiveForm(this);
+    }
     if (OnActivate) Guarded([this] { OnActivate(this); });
+    if (FFormStyle == fsMDIChild && Screen) Screen->ActiveFormChanged();
   } else {
     if (OnDeactivate) Guarded([this] { OnDeactivate(this); });
+  }
+}
+
+void TForm::Cascade() {
+  std::vector<TForm*> kids;
+  for (int i = MDIChildCount() - 1; i >= 0; --i)  // back to front
+    if (MdiOrder()[i]->FVisible && MdiOrder()[i]->FWindowState != wsMinimized) kids.push_back(MdiOrder()[i]);
+  if (kids.empty()) return;
+  TRect r = MDIClientRect();
+  int n = static_cast<int>(kids.size());
+  int w = std::max(100, r.Width() - kCascadeStep * (n - 1));
+  int h = std::max(60, r.Height() - kCascadeStep * (n - 1));
+  for (int i = 0; i < n; ++i) {
+    kids[i]->FWindowState = wsNormal;
+    kids[i]->SetBounds(r.Left + i * kCascadeStep, r.Top + i * kCascadeStep, w, h);
+    if (QWidget* cw = vmqt::ControlWidget(kids[i])) cw->raise();
+  }
+}
+
+void TForm::Tile() {
+  std::vector<TForm*> kids;
+  for (int i = 0; i < MDIChildCount(); ++i)
+    if (MdiOrder()[i]->FVisible && MdiOrder()[i]->FWindowState != wsMinimized) kids.push_back(MdiOrder()[i]);
+  if (kids.empty()) return;
+  TRect r = MDIClientRect();
+  int n = static_cast<int>(kids.size());
+  // Up to three in one line; more fill a grid whose short side is the square root.
+  int across = n <= 3 ? 1 : static_cast<int>(std::sqrt(static_cast<double>(n)));
+  int along = (n + across - 1) / across;
+  int cols = FTileMode == tbHorizontal ? across : along;
+  int rows = FTileMode == tbHorizontal ? along : across;
+  int cw = r.Width() / cols, ch = r.Height() / rows;
+  for (int i = 0; i < n; ++i) {
+    int col = FTileMode == tbHorizontal ? i / rows : i % cols;
+    int row = FTileMode == tbHorizontal ? i % rows : i / cols;
+    kids[i]->FWindowState = wsNormal;
+    kids[i]->SetBounds(r.Left + col * cw, r.Top + row * ch, cw, ch);
+  }
+}
+
+void TForm::ArrangeIcons() {
+  TRect r = MDIClientRect();
+  int perRow = std::max(1, r.Width() / kIconWidth);
+  int k = 0;
+  for (int i = MDIChildCount() - 1; i >= 0; --i) {
+    TForm* c = MdiOrder()[i];
+    if (!c->FVisible || c->FWindowState != wsMinimized) continue;
+    c->SetBounds(r.Left + (k % perRow) * kIconWidth, r.Bottom - (k / perRow + 1) * kIconHeight, kIconWidth,
+                 kIconHeight);
+    ++k;
+  }
+}
+
+void TForm::Next() {
+  TForm* active = ActiveMDIChild();
+  if (!active) return;
+  std::vector<TForm*> visible;
+  for (TForm* c : MdiOrder())
+    if (c->FVisible) visible.push_back(c);
+  if (visible.size() < 2) return;
+  auto& order = MdiOrder();
+  Erase(order, active);
+  order.push_back(active);
+  active->FActive = false;
+  if (active->OnDeactivate) active->Guarded([active] { active->OnDeactivate(active); });
+  visible[1]->DispatchActivate(true);
+}
+
+void TForm::Previous() {
+  TForm* back = nullptr;
+  for (TForm* c : MdiOrder())
+    if (c->FVisible) back = c;
+  if (back && back != ActiveMDIChild()) back->DispatchActivate(true);
+}
+
+void TForm::SetWindowMenu(TMenuItem* Value) {
+  if (Value == FWindowMenu) return;
+  if (FWindowMenu) {
+    for (TMenuItem* it : FWindowItems) delete it;
+    FWindowItems.clear();
+    FWindowMenu->RemoveFreeNotification(this);
+  }
+  FWindowMenu = Value;
+  if (FWindowMenu) FWindowMenu->FreeNotification(this);
+  UpdateWindowMenu();
+}
+
+void TForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FWindowMenu) {
+    FWindowMenu = nullptr;
+    FWindowItems.clear();  // freed with the menu item
+  }
+}
+
+void TForm::UpdateWindowMenu() {
+  if (!FWindowMenu) return;
+  for (TMenuItem* it : FWindowItems) delete it;
+  FWindowItems.clear();
+  std::vector<TForm*> kids;
+  for (int i = 0; i < MDIChildCount(); ++i)
+    if (MdiOrder()[i]->FVisible) kids.push_back(MdiOrder()[i]);
+  if (kids.empty()) return;
+  // Listed in the order they were made, as the window system keeps them.
+  std::vector<TForm*> listed;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (Contains(kids, Screen->Forms(i))) listed.push_back(Screen->Forms(i));
+  if (FWindowMenu->Count() > 0) {
+    auto* sep = new TMenuItem(nullptr);
+    sep->SetCaption("-");
+    FWindowMenu->Add(sep);
+    FWindowItems.push_back(sep);
+  }
+  int n = 0;
+  for (TForm* c : listed) {
+    auto* it = new TMenuItem(nullptr);
+    ++n;
+    it->SetCaption((n <= 9 ? "&" + std::to_string(n) : std::to_string(n)) + " " + c->Caption());
+    it->SetChecked(c == kids.front());
+    it->SetRadioItem(true);
+    it->OnClick = [c](TObject*) {
+      if (c->FWindowState == wsMinimized) c->SetWindowState(wsNormal);
+      c->DispatchActivate(true);
+    };
+    FWindowMenu->Add(it);
+    FWindowItems.push_back(it);
   }
 }
 
@@ -745,6 +1082,8 @@ void TForm::KeyPress(char& Key) { TCustomControl::KeyPress(Key); }
 void TForm::KeyUp(uint16_t& Key, TShiftState Shift) { TCustomControl::KeyUp(Key, Shift); }
 
 bool TForm::IsShortCut(uint16_t Key, TShiftState Shift) {
+  if (FFormStyle == fsMDIForm)
+    if (TForm* child = ActiveMDIChild(); child && child != this && child->IsShortCut(Key, Shift)) return true;
   if (FMenu && FMenu->IsShortCut(Key, Shift)) return true;
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* list = dynamic_cast<TActionList*>(Components(i)))

@@ -15,6 +15,7 @@
 class TStrings;
 class TForm;
 class TMainMenu;
+class TMenuItem;
 
 // Message box flags and answers.
 constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
@@ -122,6 +123,8 @@ public:
   void AddForm(TForm* Form);
   void RemoveForm(TForm* Form);
   void SetActiveForm(TForm* Form);
+  // Runs OnActiveFormChange (an MDI child was activated inside the active frame).
+  void ActiveFormChanged();
 
 private:
   TCursor FCursor = crDefault;
@@ -177,6 +180,10 @@ enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
 enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
                  poMainFormCenter, poOwnerFormCenter };
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using TBorderIcons = TSet<TBorderIcon>;
+// Tile: tbHorizontal stacks wide windows one above the other, tbVertical puts tall ones side by side.
+enum TTileMode { tbHorizontal, tbVertical };
 using TModalResult = int;
 constexpr TModalResult mrNone = 0, mrOk = IDOK, mrCancel = IDCANCEL, mrAbort = IDABORT, mrRetry = IDRETRY,
                        mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO;
@@ -203,8 +210,13 @@ public:
 
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
   TFormStyle FormStyle() const { return FFormStyle; }
-  void SetFormStyle(TFormStyle Value) { FFormStyle = Value; }
+  // An MDI child joins the frame's children at once (the newest in front).
+  void SetFormStyle(TFormStyle Value);
+  // Where Show places the window: poScreenCenter/poDesktopCenter on the screen, poMainFormCenter
+  // on the main form, poOwnerFormCenter on the owning form (the screen when there is none).
   TPosition Position() const { return FPosition; }
   void SetPosition(TPosition Value) { FPosition = Value; }
   TWindowState WindowState() const;
@@ -214,6 +226,31 @@ public:
   TWinControl* ActiveControl() const { return FActiveControl; }
   void SetActiveControl(TWinControl* Value);
   bool Active() const { return FActive; }
+  // Frees the form once the events being handled are done (safe from its own handlers).
+  void Release();
+
+  // MDI, on a frame (fsMDIForm): the children front to back, the active one first. They live in
+  // the frame's client area below the menu bar.
+  int MDIChildCount() const;
+  TForm* MDIChildren(int Index) const;
+  TForm* ActiveMDIChild() const;
+  TRect MDIClientRect() const;
+  TTileMode TileMode() const { return FTileMode; }
+  void SetTileMode(TTileMode Value) { FTileMode = Value; }
+  // Arrange the children that are visible and not minimized; ArrangeIcons lines up the
+  // minimized ones along the bottom.
+  void Cascade();
+  void Tile();
+  void ArrangeIcons();
+  // Activate the next child (the active one goes to the back) or the backmost one.
+  void Next();
+  void Previous();
+  // The menu item that lists the children after its own items ("&1 Caption", the active checked).
+  TMenuItem* WindowMenu() const { return FWindowMenu; }
+  void SetWindowMenu(TMenuItem* Value);
+  // The MDI frame of the program: the main form when it is one, else the first frame made.
+  static TForm* MDIFrame();
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   // The menu bar (a main menu made with this form as owner sets itself here).
   TMainMenu* Menu() const { return FMenu; }
   void SetMenu(TMainMenu* Value) { FMenu = Value; }
@@ -256,6 +293,23 @@ private:
   bool FKeyPreview = false;
   TWinControl* FActiveControl = nullptr;
   TMainMenu* FMenu = nullptr;
+  TBorderIcons FBorderIcons = {biSystemMenu, biMinimize, biMaximize};
+  TTileMode FTileMode = tbHorizontal;
+  TMenuItem* FWindowMenu = nullptr;
+  std::vector<TMenuItem*> FWindowItems;  // the child entries added to FWindowMenu
+  TRect FRestoreBounds;                  // an MDI child's bounds before it was minimized or maximized
+  bool FPlaced = false;                  // an MDI child got its first place
+
+  void PlaceMDIChild(void* FrameWidget);
+  void ApplyMDIState();
+  void ActivateMDIChild();
+
+public:
+  // The frame refreshes its window menu.
+  void UpdateWindowMenu();
+
+protected:
+  void TextChanged() override;
 };
 
 // Shows a message in a box with an OK button (through the message box hook).

@@ -1,0 +1,242 @@
+// Forms: MDI children in a frame (arrangement, activation, window menu, closing), the event order
+// of closing, modal results and placement.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/actnlist.h"
+#include "platform/forms.h"
+#include "platform/menus.h"
+
+namespace {
+
+// A frame that is the program's main form for the test's duration.
+struct FrameFixture : ::testing::Test {
+  TForm* Frame = nullptr;
+  std::vector<std::string> Log;
+  void SetUp() override {
+    Frame = new TForm(nullptr);
+    Frame->SetFormStyle(fsMDIForm);
+    Frame->SetBounds(0, 0, 600, 400);
+    Application->SetMainForm(Frame);
+    Frame->Show();
+  }
+  void TearDown() override {
+    Screen->OnActiveFormChange = nullptr;
+    while (Frame->MDIChildCount() > 0) delete Frame->MDIChildren(0);
+    delete Frame;
+    Application->ProcessMessages();
+  }
+  TForm* Child(const std::string& Caption) {
+    auto* c = new TForm(Application);
+    c->SetFormStyle(fsMDIChild);
+    c->SetCaption(Caption);
+    c->SetBounds(0, 0, 200, 150);
+    c->OnActivate = [this, Caption](TObject*) { Log.push_back("activate " + Caption); };
+    c->OnDeactivate = [this, Caption](TObject*) { Log.push_back("deactivate " + Caption); };
+    c->Show();
+    return c;
+  }
+};
+
+TEST_F(FrameFixture, ChildrenListedFrontToBackAndActivatedInTurn) {
+  int changes = 0;
+  Screen->OnActiveFormChange = [&](TObject*) { ++changes; };
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  TForm* c = Child("C");
+  EXPECT_EQ(Frame->MDIChildCount(), 3);
+  EXPECT_EQ(Frame->ActiveMDIChild(), c);
+  EXPECT_EQ(Frame->MDIChildren(2), a);
+  EXPECT_THROW(Frame->MDIChildren(3), EListError);
+  EXPECT_EQ(a->MDIChildCount(), 0);  // only a frame has children
+  EXPECT_EQ(changes, 3);
+  EXPECT_EQ(Log, (std::vector<std::string>{"activate A", "deactivate A", "activate B", "deactivate B", "activate C"}));
+
+  Log.clear();
+  Frame->Next();  // C goes to the back, B comes forward
+  EXPECT_EQ(Frame->ActiveMDIChild(), b);
+  EXPECT_EQ(Frame->MDIChildren(2), c);
+  Frame->Previous();  // the backmost (C) comes forward again
+  EXPECT_EQ(Frame->ActiveMDIChild(), c);
+  EXPECT_EQ(Log, (std::vector<std::string>{"deactivate C", "activate B", "deactivate B", "activate C"}));
+  a->DispatchActivate(true);
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  EXPECT_FALSE(c->Active());
+}
+
+TEST_F(FrameFixture, CascadeTileAndIcons) {
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  TForm* c = Child("C");
+  TRect area = Frame->MDIClientRect();
+  Frame->Cascade();
+  // The back one at the corner, the active one in front at the last step, all of one size.
+  EXPECT_EQ(a->Left(), area.Left);
+  EXPECT_EQ(a->Top(), area.Top);
+  EXPECT_GT(b->Left(), a->Left());
+  EXPECT_EQ(c->Left() - b->Left(), b->Left() - a->Left());
+  EXPECT_EQ(c->Top() - b->Top(), b->Left() - a->Left());
+  EXPECT_EQ(a->Width(), c->Width());
+  EXPECT_EQ(c->BoundsRect().Right, area.Right);
+  EXPECT_EQ(c->BoundsRect().Bottom, area.Bottom);
+
+  Frame->SetTileMode(tbHorizontal);
+  Frame->Tile();  // rows, full width
+  for (TForm* f : {a, b, c}) {
+    EXPECT_EQ(f->Width(), area.Width());
+    EXPECT_EQ(f->Height(), area.Height() / 3);
+  }
+  Frame->SetTileMode(tbVertical);
+  Frame->Tile();  // columns, full height
+  for (TForm* f : {a, b, c}) EXPECT_EQ(f->Height(), area.Height());
+  EXPECT_EQ(c->Left(), 0);
+  EXPECT_EQ(b->Left(), area.Width() / 3);
+
+  // A child closed without a handler is minimized and lies at the bottom; the rest tile without it.
+  b->Close();
+  EXPECT_EQ(b->WindowState(), wsMinimized);
+  EXPECT_EQ(b->BoundsRect().Bottom, area.Bottom);
+  EXPECT_LT(b->Height(), 40);
+  Frame->Tile();
+  EXPECT_EQ(a->Width(), area.Width() / 2);
+  b->SetWindowState(wsNormal);
+  EXPECT_EQ(b->Height(), area.Height());  // back to where it was
+  b->SetWindowState(wsMaximized);
+  EXPECT_EQ(b->BoundsRect(), area);
+}
+
+TEST_F(FrameFixture, CloseQueryCloseAndFreeInOrder) {
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  bool allow = false;
+  b->OnCloseQuery = [&](TObject*, bool& Can) {
+    Log.push_back("closequery");
+    Can = allow;
+  };
+  b->OnClose = [&](TObject*, TCloseAction& Action) {
+    Log.push_back("close");
+    Action = caFree;
+  };
+  b->OnHide = [&](TObject*) { Log.push_back("hide"); };
+  b->OnDestroy = [&](TObject*) { Log.push_back("destroy"); };
+  Log.clear();
+  b->Close();
+  EXPECT_EQ(Log, (std::vector<std::string>{"closequery"}));
+  EXPECT_EQ(Frame->MDIChildCount(), 2);
+  // The frame asks its children before it may close.
+  EXPECT_FALSE(Frame->CloseQuery());
+
+  allow = true;
+  Log.clear();
+  b->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(Log, (std::vector<std::string>{"closequery", "close", "deactivate B", "hide", "activate A", "destroy"}));
+  EXPECT_EQ(Frame->MDIChildCount(), 1);
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+}
+
+TEST_F(FrameFixture, WindowMenuListsTheChildren) {
+  auto* menu = new TMainMenu(Frame);
+  auto* window = new TMenuItem(Frame);
+  window->SetCaption("&Window");
+  menu->Items()->Add(window);
+  auto* cascade = new TMenuItem(Frame);
+  cascade->SetCaption("&Cascade");
+  window->Add(cascade);
+  Frame->SetWindowMenu(window);
+  EXPECT_EQ(window->Count(), 1);
+  TForm* a = Child("Editing");
+  Child("Header");
+  ASSERT_EQ(window->Count(), 4);
+  EXPECT_TRUE(window->Items(1)->IsLine());
+  EXPECT_EQ(window->Items(2)->Caption(), "&1 Editing");
+  EXPECT_EQ(window->Items(3)->Caption(), "&2 Header");
+  EXPECT_TRUE(window->Items(3)->Checked());
+  a->SetCaption("Editing - site");
+  EXPECT_EQ(window->Items(2)->Caption(), "&1 Editing - site");
+  window->Items(2)->Click();
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  EXPECT_TRUE(window->Items(2)->Checked());
+  delete a;
+  EXPECT_EQ(window->Count(), 3);
+  // The window menu may go before the frame.
+  delete window;
+  Child("Later");
+  EXPECT_EQ(Frame->WindowMenu(), nullptr);
+}
+
+TEST_F(FrameFixture, ShortCutGoesToTheActiveChildFirst) {
+  TForm* a = Child("A");
+  std::vector<std::string> ran;
+  for (TForm* f : {Frame, a}) {
+    auto* list = new TActionList(f);
+    auto* act = new TAction(f);
+    act->SetActionList(list);
+    act->SetShortCut(TextToShortCut("Ctrl+Z"));
+    act->OnExecute = [&ran, f, this](TObject*) { ran.push_back(f == Frame ? "frame" : "child"); };
+  }
+  SendInput(a, ikKeyDown, {ssCtrl}, 0, 0, 'Z');
+  a->Hide();
+  SendInput(Frame, ikKeyDown, {ssCtrl}, 0, 0, 'Z');
+  EXPECT_EQ(ran, (std::vector<std::string>{"child", "frame"}));
+}
+
+TEST(Forms, ModalResultFromAButtonClick) {
+  TForm dlg(nullptr);
+  auto* ok = new TCustomControl(&dlg);
+  ok->SetParent(&dlg);
+  ok->SetBounds(10, 10, 80, 24);
+  ok->OnClick = [&](TObject*) { dlg.SetModalResult(mrOk); };
+  std::vector<std::string> log;
+  dlg.OnCloseQuery = [&](TObject*, bool& Can) {
+    log.push_back("closequery");
+    Can = log.size() > 1;  // refuse once
+  };
+  dlg.OnClose = [&](TObject*, TCloseAction&) { log.push_back("close"); };
+  TTimer click(nullptr);
+  click.SetInterval(5);
+  click.OnTimer = [&](TObject*) {
+    SendInput(ok, ikMouseDown, {}, 5, 5, mbLeft);
+    SendInput(ok, ikMouseUp, {}, 5, 5, mbLeft);
+  };
+  EXPECT_EQ(dlg.ShowModal(), mrOk);
+  click.SetEnabled(false);
+  EXPECT_EQ(log, (std::vector<std::string>{"closequery", "closequery", "close"}));
+  EXPECT_FALSE(dlg.Visible());
+  EXPECT_THROW((dlg.Show(), dlg.ShowModal()), EInvalidOperation);
+}
+
+TEST(Forms, ReleaseIsSafeWhenTheFormGoesFirst) {
+  auto* f = new TForm(nullptr);
+  int destroyed = 0;
+  f->OnDestroy = [&](TObject*) { ++destroyed; };
+  f->Release();
+  f->Release();  // once only
+  delete f;
+  Application->ProcessMessages();
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST(Forms, PlacementAroundTheMainForm) {
+  TForm main(nullptr);
+  main.SetBounds(100, 50, 400, 300);
+  TForm* before = Application->MainForm();
+  Application->SetMainForm(&main);
+  main.Show();
+  TForm box(nullptr);
+  box.SetBounds(0, 0, 200, 100);
+  box.SetPosition(poMainFormCenter);
+  box.Show();
+  EXPECT_EQ(box.Left(), 200);
+  EXPECT_EQ(box.Top(), 150);
+  EXPECT_TRUE(box.Active());
+  EXPECT_FALSE(main.Active());  // showing another window deactivates the previous one
+  EXPECT_EQ(Screen->ActiveForm(), &box);
+  box.Hide();
+  main.Hide();
+  Application->SetMainForm(before);
+}
+
+}  // namespace
