@@ -540,7 +540,9 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   }
   if (QWidget* w = FImpl->W.data()) {
     if (w->geometry() != QRect(FLeft, FTop, FWidth, FHeight)) {
-      if (w->isWindow())
+      // A hidden window is placed when it is shown; a shown one moves now, or the window
+      // system's next report of its geometry would undo the new position.
+      if (w->isWindow() && !w->isVisible())
         w->resize(FWidth, FHeight);
       else
         w->setGeometry(FLeft, FTop, FWidth, FHeight);

@@ -103,6 +103,10 @@ TEST(StdCtrls, FormTakesTheBoundsTheWindowSystemGivesIt) {
   EXPECT_GE(resizes, 1);
   EXPECT_EQ(panel->Width(), form.ClientWidth());
   EXPECT_EQ(panel->Height(), form.ClientHeight());
+  // Bounds set by the program on a shown form stay once the window system reports back.
+  form.SetBounds(70, 80, 320, 210);
+  Application->ProcessMessages();
+  EXPECT_EQ(form.BoundsRect(), Rect(70, 80, 390, 290));
   form.Hide();
 }
 
