@@ -6,6 +6,8 @@
 
 namespace {
 const TEnumInfo kProgressOrientationInfo("TProgressBarOrientation", {"pbHorizontal", "pbVertical"});
+const TEnumInfo kTrackOrientationInfo("TTrackBarOrientation", {"trHorizontal", "trVertical"});
+constexpr int kTrackMargin = 8;  // from each end of the control to the ends of the track
 }  // namespace
 
 VM_PUBLISH(TProgressBar) {
@@ -15,6 +17,19 @@ VM_PUBLISH(TProgressBar) {
   P.Int("Step", &TProgressBar::Step, &TProgressBar::SetStep).Default(10);
   P.Enum("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation, kProgressOrientationInfo)
       .Default(pbHorizontal);
+}
+
+VM_PUBLISH(TTrackBar) {
+  P.Bool("TabStop", &TTrackBar::TabStop, &TTrackBar::SetTabStop).Default(true);
+  P.Enum("Orientation", &TTrackBar::Orientation, &TTrackBar::SetOrientation, kTrackOrientationInfo)
+      .Default(trHorizontal);
+  P.Int("Min", &TTrackBar::Min, &TTrackBar::SetMin).Default(0);
+  P.Int("Max", &TTrackBar::Max, &TTrackBar::SetMax).Default(10);
+  P.Int("Position", &TTrackBar::Position, &TTrackBar::SetPosition).Default(0);
+  P.Int("Frequency", &TTrackBar::Frequency, &TTrackBar::SetFrequency).Default(1);
+  P.Int("LineSize", &TTrackBar::LineSize, &TTrackBar::SetLineSize).Default(1);
+  P.Int("PageSize", &TTrackBar::PageSize, &TTrackBar::SetPageSize).Default(2);
+  P.Event("OnChange", &TTrackBar::OnChange);
 }
 
 VM_PUBLISH(TTabSheet) {
@@ -33,7 +48,7 @@ VM_PUBLISH(TPageControl) {
 namespace {
 struct ComRegistrar {
   ComRegistrar() {
-    RegisterClasses({TProgressBar::StaticClass(), TTabSheet::StaticClass(), TPageControl::StaticClass()});
+    RegisterClasses({TProgressBar::StaticClass(), TTrackBar::StaticClass(), TTabSheet::StaticClass(), TPageControl::StaticClass()});
   }
 } gComRegistrar;
 }  // namespace
@@ -117,6 +132,139 @@ void TProgressBar::Paint() {
   c->Brush()->SetColor(clHighlight);
   TRect bar = BarRect();
   if (!IsRectEmpty(bar)) c->FillRect(bar);
+  TCustomControl::Paint();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TTrackBar
+
+TTrackBar::TTrackBar(TComponent* AOwner) : TCustomControl(AOwner) {
+  FColor = clBtnFace;
+  FTabStop = true;
+  SetBounds(0, 0, 150, 45);
+}
+
+void TTrackBar::SetParams(int APosition, int AMin, int AMax) {
+  if (ComponentState().Contains(csLoading)) {
+    FPosition = APosition;
+    FMin = AMin;
+    FMax = AMax;
+    return;
+  }
+  AMax = std::max(AMin, AMax);
+  APosition = std::clamp(APosition, AMin, AMax);
+  bool moved = APosition != FPosition;
+  FMin = AMin;
+  FMax = AMax;
+  FPosition = APosition;
+  Invalidate();
+  if (moved) Guarded([this] {
+      if (OnChange) OnChange(this);
+    });
+}
+
+void TTrackBar::Loaded() {
+  TCustomControl::Loaded();
+  FMax = std::max(FMin, FMax);
+  FPosition = std::clamp(FPosition, FMin, FMax);
+}
+
+void TTrackBar::SetFrequency(int Value) {
+  FFrequency = std::max(0, Value);
+  Invalidate();
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation Value) {
+  if (FOrientation == Value) return;
+  FOrientation = Value;
+  SetBounds(FLeft, FTop, FHeight, FWidth);
+  Invalidate();
+}
+
+int TTrackBar::TrackLength() const {
+  return std::max(1, (FOrientation == trHorizontal ? FWidth : FHeight) - 2 * kTrackMargin);
+}
+
+int TTrackBar::PositionToPixel(int APosition) const {
+  int64_t range = static_cast<int64_t>(FMax) - FMin;
+  if (range <= 0) return kTrackMargin;
+  return kTrackMargin + static_cast<int>((static_cast<int64_t>(APosition) - FMin) * TrackLength() / range);
+}
+
+int TTrackBar::PixelToPosition(int Pixel) const {
+  int64_t range = static_cast<int64_t>(FMax) - FMin;
+  int64_t along = std::clamp(Pixel - kTrackMargin, 0, TrackLength());
+  // Rounded to the nearest position.
+  return FMin + static_cast<int>((along * range * 2 + TrackLength()) / (2 * TrackLength()));
+}
+
+void TTrackBar::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) {
+    if (CanFocus() && !Focused()) SetFocus();
+    FDragging = true;
+    SetPosition(PixelToPosition(FOrientation == trHorizontal ? X : Y));
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TTrackBar::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FDragging && Shift.Contains(ssLeft)) SetPosition(PixelToPosition(FOrientation == trHorizontal ? X : Y));
+  TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TTrackBar::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft) FDragging = false;
+  TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+void TTrackBar::KeyDown(uint16_t& Key, TShiftState Shift) {
+  TCustomControl::KeyDown(Key, Shift);
+  switch (Key) {
+    case VK_LEFT:
+    case VK_UP: SetPosition(FPosition - FLineSize); break;
+    case VK_RIGHT:
+    case VK_DOWN: SetPosition(FPosition + FLineSize); break;
+    case VK_PRIOR: SetPosition(FPosition - FPageSize); break;
+    case VK_NEXT: SetPosition(FPosition + FPageSize); break;
+    case VK_HOME: SetPosition(FMin); break;
+    case VK_END: SetPosition(FMax); break;
+    default: return;
+  }
+  Key = 0;
+}
+
+void TTrackBar::Paint() {
+  TCanvas* c = Canvas();
+  bool horz = FOrientation == trHorizontal;
+  int mid = (horz ? FHeight : FWidth) / 2;
+  int a = kTrackMargin, b = kTrackMargin + TrackLength();
+  auto line = [&](int A1, int B1, int A2, int B2) {  // along, across
+    if (horz) {
+      c->MoveTo(A1, B1);
+      c->LineTo(A2, B2);
+    } else {
+      c->MoveTo(B1, A1);
+      c->LineTo(B2, A2);
+    }
+  };
+  c->Pen()->SetColor(clBtnShadow);
+  line(a, mid - 2, b, mid - 2);
+  c->Pen()->SetColor(clBtnHighlight);
+  line(a, mid + 1, b, mid + 1);
+  c->Pen()->SetColor(clWindowText);
+  if (FFrequency > 0 && FMax > FMin)
+    for (int64_t p = FMin; p <= FMax; p += FFrequency) {
+      int at = PositionToPixel(static_cast<int>(p));
+      line(at, mid + 8, at, mid + 12);
+    }
+  int t = PositionToPixel(FPosition);
+  c->Brush()->SetColor(Focused() ? clHighlight : clBtnFace);
+  c->Brush()->SetStyle(bsSolid);
+  c->Pen()->SetColor(clBtnShadow);
+  if (horz)
+    c->Rectangle(t - 5, mid - 8, t + 6, mid + 7);
+  else
+    c->Rectangle(mid - 8, t - 5, mid + 7, t + 6);
   TCustomControl::Paint();
 }
 

@@ -1,6 +1,7 @@
 // Progress bar and page control with tab sheets; both draw themselves.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,6 +39,50 @@ protected:
 private:
   int FMin = 0, FMax = 100, FPosition = 0, FStep = 10;
   TProgressBarOrientation FOrientation = pbHorizontal;
+};
+
+enum TTrackBarOrientation { trHorizontal, trVertical };
+
+// A slider: a thumb moved by mouse or keys along [Min, Max].
+class TTrackBar : public TCustomControl {
+  VM_CLASS(TTrackBar, TCustomControl)
+public:
+  explicit TTrackBar(TComponent* AOwner);
+  int Min() const { return FMin; }
+  void SetMin(int Value) { SetParams(FPosition, Value, std::max(Value, FMax)); }
+  int Max() const { return FMax; }
+  void SetMax(int Value) { SetParams(FPosition, std::min(FMin, Value), Value); }
+  int Position() const { return FPosition; }
+  void SetPosition(int Value) { SetParams(Value, FMin, FMax); }
+  // Position is kept inside [Min, Max]; OnChange runs when it moves.
+  void SetParams(int APosition, int AMin, int AMax);
+  int Frequency() const { return FFrequency; }
+  void SetFrequency(int Value);
+  int LineSize() const { return FLineSize; }
+  void SetLineSize(int Value) { FLineSize = std::max(1, Value); }
+  int PageSize() const { return FPageSize; }
+  void SetPageSize(int Value) { FPageSize = std::max(1, Value); }
+  TTrackBarOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TTrackBarOrientation Value);
+  // The thumb's centre along the track for a position, and the position nearest a point.
+  int PositionToPixel(int APosition) const;
+  int PixelToPosition(int Pixel) const;
+
+  TNotifyEvent OnChange;
+
+protected:
+  void Paint() override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  void Loaded() override;
+
+private:
+  int TrackLength() const;
+  int FMin = 0, FMax = 10, FPosition = 0, FFrequency = 1, FLineSize = 1, FPageSize = 2;
+  TTrackBarOrientation FOrientation = trHorizontal;
+  bool FDragging = false;
 };
 
 class TPageControl;

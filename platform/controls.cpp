@@ -638,6 +638,7 @@ void TControl::ColorChanged() {
 }
 
 void TControl::FontChanged() {
+  if (FImpl->Native && FImpl->W) FImpl->W->setFont(vmqt::MakeQFont(*FFont));
   Invalidate();
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : wc->FControls)

@@ -12,8 +12,11 @@
 
 #include <algorithm>
 
+#include "platform/comctrls.h"
 #include "platform/exceptions.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/imglist.h"
 #include "platform/qt_controls.h"
 
 const TEnumInfo AlignmentInfo("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
@@ -140,6 +143,15 @@ struct StdRegistrar {
   }
 } gStdRegistrar;
 }  // namespace
+
+void RegisterStandardControls() {
+  RegisterClasses({TLabel::StaticClass(), TEdit::StaticClass(), TMemo::StaticClass(), TButton::StaticClass(),
+                   TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
+                   TListBox::StaticClass(), TComboBox::StaticClass(), TScrollBar::StaticClass(),
+                   TPaintBox::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(), TImage::StaticClass(),
+                   TRadioGroup::StaticClass(), TProgressBar::StaticClass(), TTabSheet::StaticClass(),
+                   TPageControl::StaticClass(), TTrackBar::StaticClass(), TImageList::StaticClass()});
+}
 
 // ---------------------------------------------------------------------------------------------
 // TCustomLabel

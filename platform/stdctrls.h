@@ -377,3 +377,8 @@ private:
 
 // The enumerations by name, for controls that publish them.
 extern const TEnumInfo AlignmentInfo;
+
+// Registers every standard control class (these, the panels and images, the page and progress
+// controls, image lists) so that streams can make them by name. Each unit registers its own
+// classes when it is linked in; a program that only reads them from streams calls this once.
+void RegisterStandardControls();

@@ -145,3 +145,34 @@ TEST(ComCtrls, PageControlStreamsItsSheetsAndActivePage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ComCtrls, TrackBarFollowsTheMouseAndKeysWithinItsRange) {
+  TTrackBar bar(nullptr);
+  bar.SetBounds(0, 0, 116, 30);  // a 100-pixel track
+  bar.SetMax(100);
+  std::vector<int> seen;
+  bar.OnChange = [&](TObject*) { seen.push_back(bar.Position()); };
+  EXPECT_EQ(bar.PositionToPixel(50), 58);
+  SendInput(&bar, ikMouseDown, {}, 58, 15, mbLeft);
+  SendInput(&bar, ikMouseMove, {ssLeft}, 300, 15);  // dragged past the end
+  SendInput(&bar, ikMouseUp, {}, 300, 15, mbLeft);
+  SendInput(&bar, ikMouseMove, {}, 20, 15);  // no button: no change
+  EXPECT_EQ(bar.Position(), 100);
+  SendInput(&bar, ikKeyDown, {}, 0, 0, VK_HOME);
+  SendInput(&bar, ikKeyDown, {}, 0, 0, VK_NEXT);
+  SendInput(&bar, ikKeyDown, {}, 0, 0, VK_LEFT);
+  SendInput(&bar, ikKeyDown, {}, 0, 0, VK_LEFT);
+  SendInput(&bar, ikKeyDown, {}, 0, 0, VK_LEFT);  // already at Min: no change
+  EXPECT_EQ(seen, (std::vector<int>{50, 100, 0, 2, 1, 0}));
+  bar.SetMin(20);
+  EXPECT_EQ(bar.Position(), 20);
+  bar.SetMax(20);  // an empty range does not divide by zero
+  EXPECT_EQ(bar.PixelToPosition(70), 20);
+  bar.Repaint();
+  bar.SetOrientation(trVertical);
+  EXPECT_EQ(bar.Height(), 116);
+}
+
+}  // namespace
