@@ -1,0 +1,189 @@
+// Tool bars, tool buttons linked to actions, the control bar's rows and the status bar.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/actnlist.h"
+#include "platform/forms.h"
+#include "platform/menus.h"
+#include "platform/toolbars.h"
+
+namespace {
+
+TToolButton* AddButton(TToolBar* Bar, TToolButtonStyle Style = tbsButton) {
+  auto* b = new TToolButton(Bar);
+  b->SetStyle(Style);
+  b->SetParent(Bar);
+  return b;
+}
+
+void Click(TControl* C, int X = 3, int Y = 3) {
+  SendInput(C, ikMouseDown, {}, X, Y, mbLeft);
+  SendInput(C, ikMouseUp, {}, X, Y, mbLeft);
+}
+
+TEST(ToolBars, ButtonsLaidOutInOrderWithSeparators) {
+  TForm form(nullptr);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  bar->SetButtonWidth(24);
+  bar->SetButtonHeight(24);
+  TToolButton* a = AddButton(bar);
+  TToolButton* sep = AddButton(bar, tbsSeparator);
+  TToolButton* b = AddButton(bar);
+  EXPECT_EQ(bar->ButtonCount(), 3);
+  EXPECT_EQ(bar->Buttons(2), b);
+  EXPECT_THROW(bar->Buttons(3), EListError);
+  EXPECT_EQ(a->Left(), 0);
+  EXPECT_EQ(sep->Left(), 24);
+  EXPECT_EQ(b->Left(), 32);
+  EXPECT_EQ(b->Height(), 24);
+  a->SetVisible(false);  // hidden buttons take no room
+  EXPECT_EQ(b->Left(), 8);
+  EXPECT_EQ(bar->ButtonsWidth(), 32);
+}
+
+TEST(ToolBars, ButtonFollowsItsActionAndRunsIt) {
+  TForm form(nullptr);
+  auto* list = new TActionList(&form);
+  auto* deleting = new TAction(&form);
+  auto* restoring = new TAction(&form);
+  for (TAction* a : {deleting, restoring}) a->SetActionList(list);
+  deleting->SetCaption("Deleting");
+  deleting->SetHint("Delete points");
+  deleting->SetImageIndex(4);
+  // The handler toggles its own check and clears the other one's.
+  deleting->OnExecute = [&](TObject*) {
+    deleting->SetChecked(!deleting->Checked());
+    if (deleting->Checked()) restoring->SetChecked(false);
+  };
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  TToolButton* btn = AddButton(bar, tbsCheck);
+  btn->SetAction(deleting);
+  EXPECT_EQ(btn->Caption(), "Deleting");
+  EXPECT_EQ(btn->Hint(), "Delete points");
+  EXPECT_EQ(btn->ImageIndex(), 4);
+  restoring->SetChecked(true);
+  Click(btn);
+  EXPECT_TRUE(deleting->Checked());
+  EXPECT_TRUE(btn->Down());
+  EXPECT_FALSE(restoring->Checked());
+  Click(btn);
+  EXPECT_FALSE(btn->Down());
+  deleting->SetEnabled(false);
+  EXPECT_FALSE(btn->Enabled());
+  Click(btn);
+  EXPECT_FALSE(deleting->Checked());
+}
+
+TEST(ToolBars, DownButtonDrawsAPressedFaceAndGroupedButtonsActAsRadio) {
+  TForm form(nullptr);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  std::vector<TToolButton*> tools;
+  for (int i = 0; i < 3; ++i) {
+    TToolButton* b = AddButton(bar, tbsCheck);
+    b->SetGrouped(true);
+    tools.push_back(b);
+  }
+  tools[0]->SetDown(true);
+  tools[0]->Repaint();
+  tools[1]->Repaint();
+  TColor pressed = ControlSurfacePixel(tools[0], 10, 10);
+  TColor plain = ControlSurfacePixel(tools[1], 10, 10);
+  EXPECT_NE(pressed, plain);
+  Click(tools[2]);
+  EXPECT_FALSE(tools[0]->Down());
+  EXPECT_TRUE(tools[2]->Down());
+  Click(tools[2]);  // the last one down stays down
+  EXPECT_TRUE(tools[2]->Down());
+}
+
+TEST(ToolBars, DropDownArrowPopsTheMenu) {
+  TForm form(nullptr);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  TToolButton* b = AddButton(bar, tbsDropDown);
+  auto* menu = new TPopupMenu(&form);
+  int popups = 0, clicks = 0;
+  menu->OnPopup = [&](TObject*) { ++popups; };
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->SetDropdownMenu(menu);
+  Click(b, b->Width() - 3);
+  Click(b, 3);
+  EXPECT_EQ(popups, 1);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_EQ(menu->PopupComponent(), b);
+  delete menu;
+  EXPECT_EQ(b->DropdownMenu(), nullptr);
+}
+
+TEST(ControlBars, BarsInRowsByStoredTopAndLeft) {
+  TForm form(nullptr);
+  auto* dock = new TControlBar(&form);
+  dock->SetParent(&form);
+  dock->SetAutoSize(true);
+  std::vector<TToolBar*> bars;
+  for (int i = 0; i < 3; ++i) {
+    auto* t = new TToolBar(&form);
+    t->SetBounds(0, 0, 100, 26);
+    t->SetParent(dock);
+    bars.push_back(t);
+  }
+  // As restored from storage: two in the first row (second one first), one below.
+  bars[0]->SetBounds(120, 0, 100, 26);
+  bars[1]->SetBounds(0, 2, 100, 26);
+  bars[2]->SetBounds(0, 30, 100, 26);
+  dock->ArrangeBars();
+  EXPECT_EQ(dock->RowCount(), 2);
+  EXPECT_EQ(bars[1]->Left(), 0);
+  EXPECT_EQ(bars[1]->Top(), 0);
+  EXPECT_EQ(bars[0]->Left(), 120);
+  EXPECT_EQ(bars[0]->Top(), 0);
+  EXPECT_EQ(bars[2]->Top(), 26);
+  EXPECT_EQ(dock->ClientHeight(), 52);
+  // Overlapping places push along; a hidden bar frees its row.
+  bars[0]->SetBounds(50, 0, 100, 26);
+  dock->ArrangeBars();
+  EXPECT_EQ(bars[0]->Left(), 100);
+  bars[2]->SetVisible(false);
+  EXPECT_EQ(dock->RowCount(), 1);
+  EXPECT_EQ(dock->ClientHeight(), 26);
+}
+
+TEST(StatusBars, PanelsTextWidthsAndSimpleText) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 600, 200);
+  auto* sb = new TStatusBar(&form);
+  sb->SetParent(&form);
+  sb->SetColor(clWhite);
+  sb->Font()->SetColor(clBlack);
+  for (int w : {100, 100, 100, 100, 100, 50}) sb->Panels()->Add()->SetWidth(w);
+  EXPECT_EQ(sb->Top() + sb->Height(), form.ClientHeight());  // at the bottom
+  EXPECT_EQ(sb->PanelRect(1), Rect(100, 0, 200, sb->Height()));
+  EXPECT_EQ(sb->PanelRect(5).Right, sb->ClientWidth());  // the last takes the rest
+  EXPECT_THROW(sb->Panels()->Items(6), EListError);
+
+  auto inked = [&](const TRect& R) {
+    sb->Repaint();
+    int n = 0;
+    for (int x = R.Left + 1; x < R.Right - 2; ++x)
+      for (int y = 1; y < R.Bottom - 1; ++y)
+        if (ControlSurfacePixel(sb, x, y) != clWhite) ++n;
+    return n;
+  };
+  EXPECT_EQ(inked(sb->PanelRect(1)), 0);
+  sb->Panels()->Items(1)->SetText("f=12");
+  EXPECT_GT(inked(sb->PanelRect(1)), 0);
+  EXPECT_EQ(inked(sb->PanelRect(2)), 0);
+
+  sb->SetSimpleText("Loading");
+  sb->SetSimplePanel(true);  // one text over the whole bar, panels kept
+  EXPECT_GT(inked(Rect(0, 0, 100, sb->Height())), 0);
+  EXPECT_EQ(inked(sb->PanelRect(1)), 0);  // the panel texts are not drawn
+  EXPECT_EQ(sb->Panels()->Count(), 6);
+}
+
+}  // namespace
