@@ -16,6 +16,7 @@
 #include "platform/exceptions.h"
 #include "platform/forms.h"
 #include "platform/qt_controls.h"
+#include "platform/stdctrls.h"
 
 namespace {
 const TEnumInfo kAlignInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
@@ -1063,6 +1064,19 @@ bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
       if (Key == 0) return;
     }
     KeyDown(Key, Shift);
+    if ((Key == VK_RETURN || Key == VK_ESCAPE) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) &&
+        !WantsKey(Key)) {
+      // A focused button takes Enter itself; otherwise the form's Default or Cancel button.
+      auto* self = dynamic_cast<TButton*>(this);
+      if (self && Key == VK_RETURN) {
+        self->Click();
+        Key = 0;
+        return;
+      }
+      TWinControl* top = this;
+      while (top->Parent()) top = top->Parent();
+      if (top != this && ClickDialogButton(top, Key)) Key = 0;
+    }
   });
   return Key != 0;
 }

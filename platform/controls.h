@@ -303,6 +303,9 @@ protected:
   virtual void KeyDown(uint16_t& Key, TShiftState Shift);
   virtual void KeyUp(uint16_t& Key, TShiftState Shift);
   virtual void KeyPress(char& Key);
+  // Enter and Escape that the handlers leave go to the form's Default and Cancel buttons unless
+  // the control keeps them (a memo keeps Enter for its new lines).
+  virtual bool WantsKey(uint16_t /*Key*/) const { return false; }
   virtual void DoEnter();
   virtual void DoExit();
   // Hooks around making and destroying the window.

@@ -146,6 +146,7 @@ public:
 
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
+  bool WantsKey(uint16_t Key) const override { return Key == VK_RETURN; }
   virtual void Change();
 
 private:

@@ -259,6 +259,29 @@ TEST(StdCtrls, ButtonModalResultReachesTheFormAndDialogKeysClickButtons) {
   ok->SetEnabled(false);
   EXPECT_FALSE(ClickDialogButton(&form, VK_RETURN));
   EXPECT_FALSE(ClickDialogButton(&form, 'A'));
+  ok->SetEnabled(true);
+
+  // Enter and Escape typed in an edit reach the buttons; a memo keeps Enter for itself.
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  struct Case {
+    TWinControl* Where;
+    uint16_t Key;
+    TModalResult Want;
+  };
+  for (const Case& c : {Case{edit, VK_RETURN, mrOk}, Case{edit, VK_ESCAPE, mrCancel}, Case{memo, VK_RETURN, mrNone},
+                        Case{memo, VK_ESCAPE, mrCancel}, Case{cancel, VK_RETURN, mrCancel}}) {
+    form.SetModalResult(mrNone);
+    SendInput(c.Where, ikKeyDown, {}, 0, 0, c.Key);
+    EXPECT_EQ(form.ModalResult(), c.Want) << c.Where->ClassName() << " " << c.Key;
+  }
+  EXPECT_EQ(memo->Lines()->Count(), 2);  // the memo's Enter made a new line
+  edit->OnKeyDown = [](TObject*, uint16_t& Key, TShiftState) { Key = 0; };  // a handler keeps the key
+  form.SetModalResult(mrNone);
+  SendInput(edit, ikKeyDown, {}, 0, 0, VK_RETURN);
+  EXPECT_EQ(form.ModalResult(), mrNone);
 }
 
 TEST(StdCtrls, ListBoxSelectsByMouseAndKeysAndDrawsSelection) {
