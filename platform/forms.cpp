@@ -171,6 +171,20 @@ bool TApplication::Idle() {
       HandleException(this);
     }
   }
+  // The actions of the shown forms bring their state up to date.
+  if (Screen)
+    for (int i = 0; i < Screen->FormCount(); ++i) {
+      TForm* f = Screen->Forms(i);
+      if (!f->Visible()) continue;
+      for (int k = 0; k < f->ComponentCount(); ++k)
+        if (auto* list = dynamic_cast<TActionList*>(f->Components(k))) {
+          try {
+            list->UpdateActions();
+          } catch (...) {
+            HandleException(list);
+          }
+        }
+    }
   return done;
 }
 
@@ -1045,35 +1059,46 @@ void TForm::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TForm::UpdateWindowMenu() {
   if (!FWindowMenu) return;
-  for (TMenuItem* it : FWindowItems) delete it;
-  FWindowItems.clear();
   std::vector<TForm*> kids;
   for (int i = 0; i < MDIChildCount(); ++i)
     if (MdiOrder()[i]->FVisible) kids.push_back(MdiOrder()[i]);
-  if (kids.empty()) return;
   // Listed in the order they were made, as the window system keeps them.
   std::vector<TForm*> listed;
   for (int i = 0; i < Screen->FormCount(); ++i)
     if (Contains(kids, Screen->Forms(i))) listed.push_back(Screen->Forms(i));
-  if (FWindowMenu->Count() > 0) {
-    auto* sep = new TMenuItem(nullptr);
-    sep->SetCaption("-");
-    FWindowMenu->Add(sep);
-    FWindowItems.push_back(sep);
+  // The entries are kept and rewritten, not made again: this may run from one of their clicks.
+  size_t want = listed.empty() ? 0 : listed.size() + 1;
+  bool needLine = FWindowMenu->Count() > static_cast<int>(FWindowItems.size());
+  if (!needLine && want > 0) --want;
+  while (FWindowItems.size() > want) {
+    TMenuItem* it = FWindowItems.back();
+    FWindowItems.pop_back();
+    delete it;
   }
-  int n = 0;
-  for (TForm* c : listed) {
+  while (FWindowItems.size() < want) {
     auto* it = new TMenuItem(nullptr);
-    ++n;
-    it->SetCaption((n <= 9 ? "&" + std::to_string(n) : std::to_string(n)) + " " + c->Caption());
-    it->SetChecked(c == kids.front());
-    it->SetRadioItem(true);
-    it->OnClick = [c](TObject*) {
+    it->OnClick = [it](TObject*) {
+      auto* c = reinterpret_cast<TForm*>(it->Tag());
+      if (!c || !Contains(MdiOrder(), c)) return;
       if (c->FWindowState == wsMinimized) c->SetWindowState(wsNormal);
       c->DispatchActivate(true);
     };
     FWindowMenu->Add(it);
     FWindowItems.push_back(it);
+  }
+  size_t first = 0;
+  if (needLine && !FWindowItems.empty()) {
+    FWindowItems[0]->SetCaption("-");
+    FWindowItems[0]->SetTag(0);
+    first = 1;
+  }
+  for (size_t k = 0; k < listed.size(); ++k) {
+    TMenuItem* it = FWindowItems[first + k];
+    TForm* c = listed[k];
+    int n = static_cast<int>(k) + 1;
+    it->SetCaption((n <= 9 ? "&" + std::to_string(n) : std::to_string(n)) + " " + c->Caption());
+    it->SetTag(reinterpret_cast<intptr_t>(c));
+    it->SetChecked(c == kids.front());
   }
 }
 

@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cctype>
@@ -281,6 +282,7 @@ bool TMenu::IsShortCut(uint16_t Key, TShiftState Shift) {
 
 struct TMainMenu::Impl {
   QPointer<QMenuBar> Bar;
+  bool RebuildPending = false;
 };
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FImpl(std::make_unique<Impl>()) {
@@ -298,7 +300,14 @@ void* TMainMenu::MenuBarHandle() const { return FImpl->Bar.data(); }
 
 void TMainMenu::MenuChanged() {
   TMenu::MenuChanged();
-  if (FImpl->Bar) BuildMenuBar(FImpl->Bar->parentWidget());
+  // Rebuilt once the current event is done: a click handler may be changing the menu, and the
+  // Qt action it came from must outlive it.
+  if (!FImpl->Bar || FImpl->RebuildPending) return;
+  FImpl->RebuildPending = true;
+  QTimer::singleShot(0, FImpl->Bar.data(), [this] {
+    FImpl->RebuildPending = false;
+    if (FImpl->Bar) BuildMenuBar(FImpl->Bar->parentWidget());
+  });
 }
 
 void TMainMenu::BuildMenuBar(void* Parent) {

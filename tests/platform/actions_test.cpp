@@ -188,4 +188,27 @@ TEST(Actions, ShortCutOfAMenuItemRunsItsClickAndHandlerErrorsAreReported) {
   EXPECT_EQ(form.Menu(), nullptr);
 }
 
+TEST(Actions, IdleUpdatesTheActionsOfShownForms) {
+  TForm form(nullptr);
+  auto* list = new TActionList(&form);
+  auto* undo = new TAction(&form);
+  undo->SetActionList(list);
+  bool canUndo = false;
+  int updates = 0;
+  undo->OnUpdate = [&](TObject*) {
+    ++updates;
+    undo->SetEnabled(canUndo);
+  };
+  Application->Idle();
+  EXPECT_EQ(updates, 0);  // hidden form: left alone
+  form.Show();
+  canUndo = true;
+  Application->Idle();
+  EXPECT_TRUE(undo->Enabled());
+  canUndo = false;
+  Application->Idle();
+  EXPECT_FALSE(undo->Enabled());
+  form.Hide();
+}
+
 }  // namespace
