@@ -8,6 +8,7 @@
 #include "platform/actnlist.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
+#include "platform/stdactns.h"
 
 namespace {
 
@@ -181,6 +182,35 @@ TEST_F(FrameFixture, ShortCutGoesToTheActiveChildFirst) {
   a->Hide();
   SendInput(Frame, ikKeyDown, {ssCtrl}, 0, 0, 'Z');
   EXPECT_EQ(ran, (std::vector<std::string>{"child", "frame"}));
+}
+
+TEST_F(FrameFixture, StandardWindowActions) {
+  auto* list = new TActionList(Frame);
+  auto* cascade = new TWindowCascade(Frame);
+  auto* minimize = new TWindowMinimizeAll(Frame);
+  auto* close = new TWindowClose(Frame);
+  for (TAction* a : std::initializer_list<TAction*>{cascade, minimize, close}) a->SetActionList(list);
+  EXPECT_EQ(cascade->Caption(), "&Cascade");
+  EXPECT_FALSE(cascade->Execute());  // no child: disabled
+  EXPECT_FALSE(cascade->Enabled());
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  EXPECT_TRUE(cascade->Execute());
+  EXPECT_EQ(b->Left() - a->Left(), b->Top() - a->Top());
+  EXPECT_GT(b->Left(), a->Left());
+  bool freed = false;
+  b->OnClose = [](TObject*, TCloseAction& A) { A = caFree; };
+  b->OnDestroy = [&](TObject*) { freed = true; };
+  EXPECT_TRUE(close->Execute());  // the active child
+  Application->ProcessMessages();
+  EXPECT_TRUE(freed);
+  EXPECT_TRUE(minimize->Execute());
+  EXPECT_EQ(a->WindowState(), wsMinimized);
+  int own = 0;
+  cascade->OnExecute = [&](TObject*) { ++own; };  // a handler replaces the built-in work
+  EXPECT_TRUE(cascade->Execute());
+  EXPECT_EQ(own, 1);
+  EXPECT_EQ(a->WindowState(), wsMinimized);
 }
 
 TEST(Forms, ModalResultFromAButtonClick) {
