@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QChildEvent>
 #include <QMoveEvent>
 #include <QWheelEvent>
 
@@ -284,46 +285,75 @@ void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TCont
 
 namespace {
 
-// Routes a native widget's input to its control's events before the widget sees it; a key the
+// Routes a native widget's input (and that of the widgets it is made of: a scroll area's viewport,
+// an editable combo box's line) to its control's events before the widget sees it; a key the
 // handlers swallow goes no further, one they change is delivered changed.
 class NativeFilter : public QObject {
 public:
-  NativeFilter(TControl* C, QObject* Parent) : QObject(Parent), Ctrl(C) {}
+  NativeFilter(TControl* C, QWidget* R) : QObject(R), Ctrl(C), Root(R) { Watch(R); }
   TControl* Ctrl;
+  QWidget* Root;
   bool Resending = false;
+
+  void Watch(QWidget* W) {
+    W->installEventFilter(this);
+    for (QWidget* c : W->findChildren<QWidget*>()) c->installEventFilter(this);
+  }
 
 protected:
   bool eventFilter(QObject* Obj, QEvent* E) override {
     if (!Ctrl || Resending) return false;
+    auto* ow = qobject_cast<QWidget*>(Obj);
+    if (!ow) return false;
+    if (Obj == Root && E->type() == QEvent::ChildAdded) {
+      if (auto* cw = qobject_cast<QWidget*>(static_cast<QChildEvent*>(E)->child())) Watch(cw);
+      return false;
+    }
+    if (ow != Root && ow->window() != Root->window()) return false;  // pop-up lists are no part of it
+    // An event a part ignores goes on to its parent: count it once.
+    if (E == Last && E->type() == LastType && LastObj && ow != LastObj && ow->isAncestorOf(LastObj)) return false;
+    Last = E;
+    LastType = E->type();
+    LastObj = ow;
     auto* wc = dynamic_cast<TWinControl*>(Ctrl);
+    auto at = [&](QMouseEvent* m) {
+      QPoint p = ow == Root ? m->position().toPoint() : ow->mapTo(Root, m->position().toPoint());
+      return p;
+    };
     switch (E->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonDblClick: {
         auto* m = static_cast<QMouseEvent*>(E);
-        Ctrl->DispatchMouseDown(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()),
-                                qRound(m->position().x()), qRound(m->position().y()),
-                                E->type() == QEvent::MouseButtonDblClick);
+        QPoint p = at(m);
+        Ctrl->DispatchMouseDown(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()), p.x(),
+                                p.y(), E->type() == QEvent::MouseButtonDblClick);
         return false;
       }
       case QEvent::MouseButtonRelease: {
         auto* m = static_cast<QMouseEvent*>(E);
-        Ctrl->DispatchMouseUp(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()),
-                              qRound(m->position().x()), qRound(m->position().y()));
+        QPoint p = at(m);
+        Ctrl->DispatchMouseUp(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()), p.x(),
+                              p.y());
         return false;
       }
       case QEvent::MouseMove: {
         auto* m = static_cast<QMouseEvent*>(E);
-        Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(m->modifiers(), m->buttons()), qRound(m->position().x()),
-                                qRound(m->position().y()));
+        QPoint p = at(m);
+        Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(m->modifiers(), m->buttons()), p.x(), p.y());
         return false;
       }
-      case QEvent::Enter: Ctrl->DispatchMouseEnter(); return false;
-      case QEvent::Leave: Ctrl->DispatchMouseLeave(); return false;
+      case QEvent::Enter:
+        if (ow == Root) Ctrl->DispatchMouseEnter();
+        return false;
+      case QEvent::Leave:
+        if (ow == Root) Ctrl->DispatchMouseLeave();
+        return false;
+      // Focus goes to the part that takes it (a combo box's line): report it once, from there.
       case QEvent::FocusIn:
-        if (wc) wc->DispatchEnter();
+        if (wc && !ow->focusProxy()) wc->DispatchEnter();
         return false;
       case QEvent::FocusOut:
-        if (wc) wc->DispatchExit();
+        if (wc && !ow->focusProxy()) wc->DispatchExit();
         return false;
       case QEvent::KeyPress: {
         if (!wc) return false;
@@ -352,6 +382,11 @@ protected:
       default: return false;
     }
   }
+
+private:
+  QEvent* Last = nullptr;
+  QEvent::Type LastType = QEvent::None;
+  QPointer<QWidget> LastObj;
 };
 
 }  // namespace
@@ -458,8 +493,8 @@ void TControl::EnsureWidget() {
   QWidget* w = static_cast<QWidget*>(CreateNativeWidget(parentWidget));
   FImpl->Native = w != nullptr;
   if (w) {
-    w->installEventFilter(new NativeFilter(this, w));
     w->setParent(parentWidget);
+    new NativeFilter(this, w);
   } else {
     w = new VmWidget(this, parentWidget);
   }
@@ -1193,6 +1228,20 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int
   TControlAccess::Widget(Control);
   QWidget* w = vmqt::ControlWidget(Control);
   if (!w) return;
+  // A native widget's input goes where the window system would send it: mouse input to the part
+  // under the point, keys to the part that takes the focus.
+  if (TControlAccess::Native(Control)) {
+    if (Kind == ikKeyDown || Kind == ikKeyUp) {
+      while (w->focusProxy()) w = w->focusProxy();
+    } else if (Kind != ikEnter && Kind != ikLeave) {
+      if (QWidget* part = w->childAt(X, Y); part && !part->isWindow()) {
+        QPoint p = part->mapFrom(w, QPoint(X, Y));
+        X = p.x();
+        Y = p.y();
+        w = part;
+      }
+    }
+  }
   Qt::KeyboardModifiers mods;
   if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
   if (Shift.Contains(ssCtrl)) mods |= Qt::ControlModifier;

@@ -420,3 +420,35 @@ TEST(StdCtrls, ScrollBarKeepsPositionInRangeAndStepsWithKeys) {
 }
 
 }  // namespace
+
+namespace {
+
+// Native widgets are made of parts (a memo's viewport, an editable combo box's line): input to a
+// part reaches the control's events once, in the control's own coordinates.
+TEST(StdCtrls, InputToAWidgetsPartsReachesTheControlOnce) {
+  TMemo memo(nullptr);
+  memo.SetBounds(0, 0, 120, 80);
+  std::vector<std::string> log;
+  memo.OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+    log.push_back("down " + std::to_string(X) + "," + std::to_string(Y));
+  };
+  SendInput(&memo, ikMouseDown, {}, 30, 40, mbLeft);
+  SendInput(&memo, ikMouseUp, {}, 30, 40, mbLeft);
+  EXPECT_EQ(log, (std::vector<std::string>{"down 30,40"}));
+
+  TComboBox combo(nullptr);
+  combo.Items()->SetText("a\nb");
+  int presses = 0, downs = 0, enters = 0;
+  combo.OnKeyPress = [&](TObject*, char&) { ++presses; };
+  combo.OnKeyDown = [&](TObject*, uint16_t&, TShiftState) { ++downs; };
+  combo.OnEnter = [&](TObject*) { ++enters; };
+  combo.SetFocus();
+  Type(&combo, "x");
+  SendInput(&combo, ikKeyDown, {}, 0, 0, VK_DOWN);  // the line passes it on to the combo box
+  EXPECT_EQ(presses, 1);
+  EXPECT_EQ(downs, 2);
+  EXPECT_LE(enters, 1);
+  EXPECT_EQ(combo.Text(), "a");
+}
+
+}  // namespace
