@@ -1,8 +1,12 @@
 #include "platform/toolbars.h"
 
+#include <QEvent>
+#include <QWidget>
+
 #include <algorithm>
 
 #include "platform/menus.h"
+#include "platform/qt_controls.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -273,10 +277,68 @@ void TToolBar::AlignControls(TRect& R) {
   }
 }
 
-void TToolBar::SetParent(TWinControl* AParent) { TCustomControl::SetParent(AParent); }
+void TToolBar::SetParent(TWinControl* AParent) {
+  if (AParent && FFloating) {
+    FFloating = false;
+    if (QWidget* w = vmqt::ControlWidget(this)) {
+      w->hide();
+      w->setWindowFlags(Qt::Widget);
+    }
+  }
+  TCustomControl::SetParent(AParent);
+}
+
+namespace {
+// The close box of a floating bar hides the bar instead of closing a window.
+class FloatCloseFilter : public QObject {
+public:
+  explicit FloatCloseFilter(TToolBar* Bar) : Bar(Bar) {}
+  bool eventFilter(QObject*, QEvent* E) override {
+    if (E->type() != QEvent::Close) return false;
+    E->ignore();
+    if (Bar) Bar->DispatchClose();
+    return true;
+  }
+  TToolBar* Bar;
+};
+}  // namespace
+
+void TToolBar::ManualFloat(const TRect& ScreenPos) {
+  if (FParent) TCustomControl::SetParent(nullptr);
+  FFloating = true;
+  SetBounds(ScreenPos.Left, ScreenPos.Top, std::max(ScreenPos.Width(), ButtonsWidth()),
+            std::max(ScreenPos.Height(), FButtonHeight));
+  HandleNeeded();
+  QWidget* w = vmqt::ControlWidget(this);
+  if (!w) return;
+  if (!w->findChild<FloatCloseFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
+    auto* f = new FloatCloseFilter(this);
+    f->setParent(w);
+    w->installEventFilter(f);
+  }
+  w->setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+  w->setWindowTitle(vmqt::ToQ(Caption()));
+  w->setGeometry(FLeft, FTop, FWidth, FHeight);
+  Realign();
+  if (FVisible) w->show();
+}
+
+void TToolBar::ManualDock(TWinControl* Site) {
+  if (Site) SetParent(Site);
+}
+
+void TToolBar::DispatchClose() {
+  Guarded([this] {
+    SetVisible(false);
+    if (OnClose) OnClose(this);
+  });
+}
 
 void TToolBar::VisibleChanged() {
   TCustomControl::VisibleChanged();
+  // A floating bar is a window of its own: showing and hiding it is up to the bar.
+  if (FFloating)
+    if (QWidget* w = vmqt::ControlWidget(this)) w->setVisible(FVisible);
 }
 
 void TToolBar::Paint() {

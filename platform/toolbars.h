@@ -87,6 +87,15 @@ public:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void SetParent(TWinControl* AParent) override;
 
+  // Dragged off its dock: a small tool window of its own at a screen rectangle, with a close
+  // box that hides the bar. ManualDock puts it back into a dock (or any parent).
+  bool Floating() const { return FFloating; }
+  void ManualFloat(const TRect& ScreenPos);
+  void ManualDock(TWinControl* Site);
+  // The floating window's close box.
+  void DispatchClose();
+  TNotifyEvent OnClose;
+
 protected:
   void AlignControls(TRect& R) override;
   void Paint() override;
@@ -95,6 +104,7 @@ protected:
 private:
   int FButtonWidth = 23, FButtonHeight = 22;
   bool FShowCaptions = false;
+  bool FFloating = false;
   TComponent* FImages = nullptr;
 };
 

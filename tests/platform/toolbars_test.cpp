@@ -153,6 +153,48 @@ TEST(ControlBars, BarsInRowsByStoredTopAndLeft) {
   EXPECT_EQ(dock->ClientHeight(), 26);
 }
 
+TEST(ControlBars, FloatingBarClosedByItsCloseBoxAndDockedAgain) {
+  TForm form(nullptr);
+  form.Show();
+  auto* dock = new TControlBar(&form);
+  dock->SetParent(&form);
+  dock->SetAutoSize(true);
+  auto* files = new TToolBar(&form);
+  files->SetCaption("Files");
+  files->SetParent(dock);
+  AddButton(files);
+  AddButton(files);
+  auto* view = new TToolBar(&form);
+  view->SetBounds(0, 40, 100, 26);
+  view->SetParent(dock);
+  dock->ArrangeBars();
+  EXPECT_EQ(dock->RowCount(), 2);
+
+  files->ManualFloat(Rect(300, 200, 310, 210));
+  EXPECT_TRUE(files->Floating());
+  EXPECT_EQ(files->Parent(), nullptr);
+  EXPECT_EQ(files->Width(), files->ButtonsWidth());  // never narrower than its buttons
+  EXPECT_EQ(dock->RowCount(), 1);
+  EXPECT_EQ(view->Top(), 0);
+  EXPECT_TRUE(files->Showing());
+
+  // The close box hides the bar: a toggle action sees it unchecked on its next update.
+  int closed = 0;
+  files->OnClose = [&](TObject*) { ++closed; };
+  files->DispatchClose();
+  EXPECT_FALSE(files->Visible());
+  EXPECT_FALSE(files->Showing());
+  EXPECT_EQ(closed, 1);
+  files->SetVisible(true);
+  EXPECT_TRUE(files->Showing());
+
+  files->ManualDock(dock);
+  EXPECT_FALSE(files->Floating());
+  EXPECT_EQ(files->Parent(), dock);
+  EXPECT_EQ(dock->RowCount(), 2);
+  form.Hide();
+}
+
 TEST(StatusBars, PanelsTextWidthsAndSimpleText) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 600, 200);
