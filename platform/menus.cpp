@@ -109,7 +109,6 @@ void FillMenu(QMenu* Menu, TMenuItem* Parent) {
     if (it->ShortCut()) a->setShortcut(QKeySequence(vmqt::ToQ(ShortCutToText(it->ShortCut()))));
     a->setShortcutContext(Qt::WidgetShortcut);  // shortcuts run through the form, not Qt
     a->setStatusTip(vmqt::ToQ(it->Hint()));
-    QPointer<QAction> guard(a);
     QObject::connect(a, &QAction::triggered, [it] { GuardedClick(it); });
   }
 }
@@ -262,19 +261,34 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<T
 
 TMenu::~TMenu() = default;
 
+namespace {
+// The visible leaf items of a tree with that shortcut, in menu order.
+void CollectShortCut(TMenuItem* Parent, TShortCut Value, std::vector<TMenuItem*>& Found) {
+  for (int i = 0; i < Parent->Count(); ++i) {
+    TMenuItem* it = Parent->Items(i);
+    if (!it->Visible()) continue;
+    if (it->Count() > 0) {
+      if (it->Enabled()) CollectShortCut(it, Value, Found);
+    } else if (it->ShortCut() == Value) {
+      Found.push_back(it);
+    }
+  }
+}
+}  // namespace
+
 bool TMenu::IsShortCut(uint16_t Key, TShiftState Shift) {
   TShortCut s = ::ShortCut(Key, Shift);
-  TMenuItem* item = FItems->FindShortCut(s);
-  if (!item) {
-    // An item linked to a disabled action may become enabled on update.
-    return false;
+  if (s == 0) return false;
+  std::vector<TMenuItem*> found;
+  CollectShortCut(FItems.get(), s, found);
+  for (TMenuItem* item : found) {
+    // A linked action decides its state first (it may have become enabled since).
+    if (TAction* a = item->Action()) a->Update();
+    if (!item->Enabled() || !item->Visible()) continue;
+    item->Click();
+    return true;
   }
-  if (TAction* a = item->Action()) {
-    a->Update();
-    if (!a->Enabled()) return false;
-  }
-  item->Click();
-  return true;
+  return false;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -59,8 +59,6 @@ int TToolButton::Index() const {
   return -1;
 }
 
-void TToolButton::SetParent(TWinControl* AParent) { TGraphicControl::SetParent(AParent); }
-
 void TToolButton::SetStyle(TToolButtonStyle Value) {
   if (Value == FStyle) return;
   FStyle = Value;

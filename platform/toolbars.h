@@ -45,7 +45,6 @@ public:
   // arrow part of a drop-down button pops its menu up below the button.
   void Click() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
-  void SetParent(TWinControl* AParent) override;
 
 protected:
   void Paint() override;

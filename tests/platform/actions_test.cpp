@@ -184,6 +184,24 @@ TEST(Actions, ShortCutOfAMenuItemRunsItsClickAndHandlerErrorsAreReported) {
   Application->OnException = nullptr;
   EXPECT_EQ(clicks, 1);
   EXPECT_EQ(shown, (std::vector<std::string>{"Disk full"}));
+
+  // An item whose action is disabled until its update runs still answers its shortcut.
+  auto* list = new TActionList(&form);
+  auto* undo = new TAction(&form);
+  undo->SetActionList(list);
+  undo->SetShortCut(TextToShortCut("Ctrl+Z"));
+  undo->SetEnabled(false);
+  int undone = 0;
+  undo->OnUpdate = [&](TObject*) { undo->SetEnabled(true); };
+  undo->OnExecute = [&](TObject*) { ++undone; };
+  auto* undoItem = new TMenuItem(&form);
+  undoItem->SetAction(undo);
+  file->Add(undoItem);
+  EXPECT_FALSE(undoItem->Enabled());
+  EXPECT_TRUE(menu->IsShortCut('Z', {ssCtrl}));
+  EXPECT_EQ(undone, 1);
+  file->SetEnabled(false);  // a disabled sub-menu hides its items' shortcuts
+  EXPECT_FALSE(menu->IsShortCut('Z', {ssCtrl}));
   delete menu;
   EXPECT_EQ(form.Menu(), nullptr);
 }
