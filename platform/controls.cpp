@@ -8,6 +8,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QPalette>
 #include <QChildEvent>
 #include <QMoveEvent>
 #include <QWheelEvent>
@@ -284,6 +285,19 @@ void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
 void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
 
 namespace {
+// A native widget shows the control's colour behind its text and its font's colour in the text.
+void ApplyNativeLook(QWidget* W, TColor Color, const TFont& Font) {
+  W->setFont(vmqt::MakeQFont(Font));
+  QPalette pal = W->palette();
+  pal.setColor(QPalette::Base, vmqt::ToQColor(Color));
+  QColor text = vmqt::ToQColor(Font.Color());
+  for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+    pal.setColor(role, text);
+  W->setPalette(pal);
+}
+}  // namespace
+
+namespace {
 
 // Routes a native widget's input (and that of the widgets it is made of: a scroll area's viewport,
 // an editable combo box's line) to its control's events before the widget sees it; a key the
@@ -501,7 +515,7 @@ void TControl::EnsureWidget() {
   FImpl->W = w;
   FImpl->OwnWidget = true;
   if (FImpl->Native) {
-    // the widget paints itself
+    ApplyNativeLook(w, FColor, *FFont);  // the widget paints itself
   } else if (FImpl->Transparent) {
     w->setAttribute(Qt::WA_NoSystemBackground, false);
     w->setAttribute(Qt::WA_TranslucentBackground, true);
@@ -664,6 +678,7 @@ void TControl::SetParentFont(bool Value) {
 }
 
 void TControl::ColorChanged() {
+  if (FImpl->Native && FImpl->W) ApplyNativeLook(FImpl->W, FColor, *FFont);
   Invalidate();
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : wc->FControls)
@@ -674,7 +689,7 @@ void TControl::ColorChanged() {
 }
 
 void TControl::FontChanged() {
-  if (FImpl->Native && FImpl->W) FImpl->W->setFont(vmqt::MakeQFont(*FFont));
+  if (FImpl->Native && FImpl->W) ApplyNativeLook(FImpl->W, FColor, *FFont);
   Invalidate();
   if (auto* wc = dynamic_cast<TWinControl*>(this))
     for (TControl* c : wc->FControls)
@@ -1186,6 +1201,12 @@ void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Hei
 
 TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   TCanvas* c = Control ? Control->SurfaceCanvas() : nullptr;
+  if (!c && Control && TControlAccess::Native(Control)) {
+    QWidget* w = vmqt::ControlWidget(Control);
+    QImage img = w->grab().toImage();
+    if (X < 0 || Y < 0 || X >= img.width() || Y >= img.height()) return CLR_INVALID;
+    return vmqt::FromQRgb(img.pixel(X, Y));
+  }
   if (!c) return CLR_INVALID;
   vmqt::CanvasFlush(c);
   return c->Pixels(X, Y);

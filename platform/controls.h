@@ -390,5 +390,6 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0,
 // form); the control learns its new bounds from the window, as with a real move.
 void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Height);
 
-// Reads a control's surface pixel (tests and screenshots); CLR_INVALID when it has none.
+// Reads a control's surface pixel, or a pixel of what its native widget draws (tests and
+// screenshots); CLR_INVALID when it has neither or the point is outside.
 TColor ControlSurfacePixel(TControl* Control, int X, int Y);

@@ -452,3 +452,23 @@ TEST(StdCtrls, InputToAWidgetsPartsReachesTheControlOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(StdCtrls, NativeWidgetsDrawInTheControlsColours) {
+  TEdit edit(nullptr);
+  edit.SetBounds(0, 0, 100, 24);
+  edit.HandleNeeded();
+  edit.SetColor(clYellow);
+  EXPECT_EQ(ControlSurfacePixel(&edit, 50, 12), clYellow);
+  edit.SetColor(clAqua);  // a change shows at once
+  EXPECT_EQ(ControlSurfacePixel(&edit, 50, 12), clAqua);
+  EXPECT_EQ(ControlSurfacePixel(&edit, 500, 12), CLR_INVALID);
+  // Colour set before the widget exists.
+  TMemo memo(nullptr);
+  memo.SetColor(clLime);
+  memo.HandleNeeded();
+  EXPECT_EQ(ControlSurfacePixel(&memo, 60, 40), clLime);
+}
+
+}  // namespace
