@@ -848,6 +848,16 @@ void TForm::Hide() {
   if (QWidget* w = vmqt::ControlWidget(this)) w->hide();
   DispatchActivate(false);
   Guarded([this] { DoHide(); });
+  // The window that was active goes back to the main form (or to none).
+  if (FFormStyle != fsMDIChild && Screen && Screen->ActiveForm() == this) {
+    TForm* main = Application ? Application->MainForm() : nullptr;
+    if (main && main != this && main->FVisible) {
+      main->FActive = false;
+      main->DispatchActivate(true);
+    } else {
+      Screen->SetActiveForm(nullptr);
+    }
+  }
   if (FFormStyle == fsMDIChild)
     if (TForm* frame = MDIFrame()) {
       frame->UpdateWindowMenu();
@@ -910,6 +920,7 @@ void TForm::Close() {
 TModalResult TForm::ShowModal() {
   if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
   FModalResult = mrNone;
+  TForm* before = Screen ? Screen->ActiveForm() : nullptr;
   FModal = true;
   Show();
   if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowModality(Qt::ApplicationModal);
@@ -932,6 +943,13 @@ TModalResult TForm::ShowModal() {
     Hide();
   }
   if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowModality(Qt::NonModal);
+  // The window that opened the dialog is active again.
+  if (before && before != this && Screen)
+    for (int i = 0; i < Screen->FormCount(); ++i)
+      if (Screen->Forms(i) == before) {
+        if (before->FVisible) before->DispatchActivate(true);
+        break;
+      }
   return FModalResult;
 }
 
@@ -955,7 +973,7 @@ void TForm::DispatchActivate(bool Active) {
       if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
     } else if (Screen) {
       TForm* previous = Screen->ActiveForm();
-      if (previous && previous != this && !FModal) previous->DispatchActivate(false);
+      if (previous && previous != this) previous->DispatchActivate(false);
       Screen->SetActiveForm(this);
     }
     if (OnActivate) Guarded([this] { OnActivate(this); });

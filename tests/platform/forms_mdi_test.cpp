@@ -231,8 +231,16 @@ TEST(Forms, ModalResultFromAButtonClick) {
     SendInput(ok, ikMouseDown, {}, 5, 5, mbLeft);
     SendInput(ok, ikMouseUp, {}, 5, 5, mbLeft);
   };
+  TForm opener(nullptr);
+  opener.Show();
+  std::vector<std::string> activity;
+  opener.OnActivate = [&](TObject*) { activity.push_back("activate"); };
+  opener.OnDeactivate = [&](TObject*) { activity.push_back("deactivate"); };
   EXPECT_EQ(dlg.ShowModal(), mrOk);
   click.SetEnabled(false);
+  EXPECT_EQ(activity, (std::vector<std::string>{"deactivate", "activate"}));  // the opener is active again
+  EXPECT_EQ(Screen->ActiveForm(), &opener);
+  opener.Hide();
   EXPECT_EQ(log, (std::vector<std::string>{"closequery", "closequery", "close"}));
   EXPECT_FALSE(dlg.Visible());
   EXPECT_THROW((dlg.Show(), dlg.ShowModal()), EInvalidOperation);
