@@ -132,6 +132,7 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool HasWindowRgn = false;
   QRegion WindowRgn;
   bool Native = false;  // W came from CreateNativeWidget
+  QPointer<QObject> Filter;  // the native widget's input filter
   bool ClickOnMouseUp = true;
 
   void EnsureSurface() {
@@ -469,7 +470,7 @@ TControl::~TControl() {
   if (FSurfaceCanvas) vmqt::CanvasSetTarget(FSurfaceCanvas.get(), nullptr);
   if (QWidget* w = FImpl->W.data()) {
     if (auto* vw = dynamic_cast<VmWidget*>(w)) vw->Ctrl = nullptr;
-    for (auto* f : w->findChildren<NativeFilter*>(Qt::FindDirectChildrenOnly)) f->Ctrl = nullptr;
+    if (FImpl->Filter) static_cast<NativeFilter*>(FImpl->Filter.data())->Ctrl = nullptr;
     QObject::disconnect(w, nullptr, nullptr, nullptr);
     if (FImpl->OwnWidget) delete w;
   }
@@ -508,7 +509,7 @@ void TControl::EnsureWidget() {
   FImpl->Native = w != nullptr;
   if (w) {
     w->setParent(parentWidget);
-    new NativeFilter(this, w);
+    FImpl->Filter = new NativeFilter(this, w);
   } else {
     w = new VmWidget(this, parentWidget);
   }
