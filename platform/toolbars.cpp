@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "platform/imglist.h"
 #include "platform/menus.h"
 #include "platform/qt_controls.h"
 #include "platform/sysutils.h"
@@ -167,9 +168,28 @@ void TToolButton::Paint() {
     c->LineTo(0, 0);
     c->LineTo(r.Right - 1, 0);
   }
-  std::string text = FText;
-  if (text.empty() && FImageIndex >= 0) text = std::to_string(FImageIndex);
   int textRight = FStyle == tbsDropDown ? r.Right - kArrowWidth : r.Right;
+  TToolBar* bar = ToolBar();
+  auto* images = bar ? dynamic_cast<TImageList*>(bar->Images()) : nullptr;
+  bool drawn = false;
+  if (images && FImageIndex >= 0 && FImageIndex < images->Count()) {
+    // The picture centred (above the caption when the bar shows captions).
+    int th = bar->ShowCaptions() && !FText.empty() ? c->TextHeight(FText) : 0;
+    int x = (textRight - images->Width()) / 2 + (FDown ? 1 : 0);
+    int y = (r.Height() - images->Height() - th) / 2 + (FDown ? 1 : 0);
+    images->Draw(c, x, y, FImageIndex, FEnabled);
+    drawn = true;
+    if (th > 0) {
+      c->Font()->Assign(Font());
+      if (!FEnabled) c->Font()->SetColor(clGrayText);
+      c->Brush()->SetStyle(bsClear);
+      c->TextOut(std::max(2, (textRight - c->TextWidth(FText)) / 2), y + images->Height(), FText);
+      c->Brush()->SetStyle(bsSolid);
+    }
+  }
+  // Without a picture the caption stands in (the image number when there is none).
+  std::string text = drawn ? std::string() : FText;
+  if (!drawn && text.empty() && FImageIndex >= 0) text = std::to_string(FImageIndex);
   if (!text.empty()) {
     c->Font()->Assign(Font());
     if (!FEnabled) c->Font()->SetColor(clGrayText);
@@ -234,7 +254,7 @@ void TToolBar::SetImages(TComponent* Value) {
   if (FImages) FImages->RemoveFreeNotification(this);
   FImages = Value;
   if (Value) Value->FreeNotification(this);
-  Invalidate();
+  for (TControl* c : FControls) c->Invalidate();
 }
 
 void TToolBar::Notification(TComponent* AComponent, TOperation Operation) {

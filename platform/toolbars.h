@@ -78,7 +78,7 @@ public:
   void SetButtonHeight(int Value);
   bool ShowCaptions() const { return FShowCaptions; }
   void SetShowCaptions(bool Value);
-  // An image list (kept as a component; pictures are not drawn from it yet).
+  // The buttons' pictures: a TImageList (other components are kept but not drawn from).
   TComponent* Images() const { return FImages; }
   void SetImages(TComponent* Value);
   // The width its buttons need (separators count 8 pixels).

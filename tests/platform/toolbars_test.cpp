@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "platform/actnlist.h"
+#include "platform/bitmap.h"
 #include "platform/forms.h"
+#include "platform/imglist.h"
 #include "platform/menus.h"
 #include "platform/toolbars.h"
 
@@ -99,6 +101,42 @@ TEST(ToolBars, DownButtonDrawsAPressedFaceAndGroupedButtonsActAsRadio) {
   EXPECT_TRUE(tools[2]->Down());
   Click(tools[2]);  // the last one down stays down
   EXPECT_TRUE(tools[2]->Down());
+}
+
+TEST(ToolBars, ButtonsDrawTheirPictureFromTheBarsImageList) {
+  TForm form(nullptr);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  bar->SetButtonWidth(24);
+  bar->SetButtonHeight(24);
+  auto* images = new TImageList(&form);
+  images->SetWidth(16);
+  images->SetHeight(16);
+  TBitmap strip;
+  strip.SetSize(32, 16);
+  strip.Canvas()->Brush()->SetColor(clRed);
+  strip.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  strip.Canvas()->Brush()->SetColor(clBlue);
+  strip.Canvas()->FillRect(Rect(16, 0, 32, 16));
+  images->Add(&strip, nullptr);
+  TToolButton* b = AddButton(bar);
+  b->SetImageIndex(1);
+  b->Repaint();
+  EXPECT_NE(ControlSurfacePixel(b, 12, 12), clBlue);  // no list yet
+  bar->SetImages(images);
+  b->Repaint();
+  EXPECT_EQ(ControlSurfacePixel(b, 12, 12), clBlue);
+  EXPECT_EQ(ControlSurfacePixel(b, 1, 1), ControlSurfacePixel(bar, 30, 1));  // the bar's face around it
+  b->SetImageIndex(0);
+  b->Repaint();
+  EXPECT_EQ(ControlSurfacePixel(b, 12, 12), clRed);
+  b->SetEnabled(false);
+  b->Repaint();
+  EXPECT_NE(ControlSurfacePixel(b, 12, 12), clRed);  // grayed
+  b->SetImageIndex(7);  // past the list: nothing drawn, no error
+  b->Repaint();
+  delete images;
+  EXPECT_EQ(bar->Images(), nullptr);
 }
 
 TEST(ToolBars, DropDownArrowPopsTheMenu) {
