@@ -760,11 +760,22 @@ TForm* TForm::ActiveMDIChild() const {
   return nullptr;
 }
 
-TRect TForm::MDIClientRect() const {
-  TRect r = ClientRect();
+TRect TForm::MDIClientRect() const { return ClientRect(); }
+
+TRect TForm::ClientRect() const {
+  TRect r = TCustomControl::ClientRect();
   if (FMenu)
-    if (auto* bar = static_cast<QWidget*>(FMenu->MenuBarHandle())) r.Top += bar->height();
+    if (auto* bar = static_cast<QWidget*>(FMenu->MenuBarHandle()); bar && !bar->isHidden())
+      r.Top = std::min(r.Bottom, r.Top + bar->height());
   return r;
+}
+
+void TForm::SetMenu(TMainMenu* Value) {
+  if (Value == FMenu) return;
+  FMenu = Value;
+  if (FMenu && FVisible)
+    if (QWidget* w = vmqt::ControlWidget(this)) FMenu->BuildMenuBar(w);
+  Realign();
 }
 
 void TForm::PlaceMDIChild(void* FrameWidget) {
@@ -823,7 +834,10 @@ void TForm::Show() {
       FTop = std::max(0, area.Top + (area.Height() - Height()) / 2);
     }
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
-    if (FMenu) FMenu->BuildMenuBar(w);
+    if (FMenu) {
+      FMenu->BuildMenuBar(w);
+      Realign();
+    }
   }
   bool was = FVisible;
   FVisible = true;

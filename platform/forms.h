@@ -253,7 +253,9 @@ public:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   // The menu bar (a main menu made with this form as owner sets itself here).
   TMainMenu* Menu() const { return FMenu; }
-  void SetMenu(TMainMenu* Value) { FMenu = Value; }
+  void SetMenu(TMainMenu* Value);
+  // Below the menu bar once the form has one on screen.
+  TRect ClientRect() const override;
   // A key with modifiers: the active MDI child's, then the menu's, then the owned action lists'
   // shortcuts. True when one ran. The window system's key presses come here first.
   virtual bool IsShortCut(uint16_t Key, TShiftState Shift);

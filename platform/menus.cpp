@@ -305,9 +305,9 @@ TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FImpl(std::make_unique
 }
 
 TMainMenu::~TMainMenu() {
+  delete FImpl->Bar.data();
   if (auto* f = dynamic_cast<TForm*>(Owner()))
     if (f->Menu() == this) f->SetMenu(nullptr);
-  delete FImpl->Bar.data();
 }
 
 void* TMainMenu::MenuBarHandle() const { return FImpl->Bar.data(); }

@@ -60,6 +60,25 @@ TEST(Menus, OwnerFreesItemsThatAreAlsoInATree) {
   SUCCEED();
 }
 
+TEST(Menus, TheMenuBarTakesTheTopOfTheForm) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* client = new TCustomControl(&form);
+  client->SetParent(&form);
+  client->SetAlign(alClient);
+  auto* menu = new TMainMenu(&form);
+  NewItem(menu->Items(), "&Files");
+  EXPECT_EQ(client->Top(), 0);  // nothing on screen yet
+  form.Show();
+  ASSERT_NE(menu->MenuBarHandle(), nullptr);
+  EXPECT_GT(client->Top(), 0);
+  EXPECT_EQ(client->Top() + client->Height(), 300);
+  delete menu;  // the bar goes with it and the client area grows back
+  EXPECT_EQ(client->Top(), 0);
+  EXPECT_EQ(client->Height(), 300);
+  form.Hide();
+}
+
 TEST(Menus, RadioItemsAndAutoCheck) {
   TPopupMenu menu(nullptr);
   TMenuItem* english = NewItem(menu.Items(), "English");
