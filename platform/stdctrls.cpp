@@ -153,6 +153,42 @@ void RegisterStandardControls() {
                    TPageControl::StaticClass(), TTrackBar::StaticClass(), TImageList::StaticClass()});
 }
 
+namespace {
+
+// The items of a list control: the control hears where items come and go, so that its
+// selection stays on the same items.
+class TItemStrings : public TStringList {
+public:
+  std::function<void(int)> Inserted, Deleting;
+  std::function<void(int, int)> Exchanged;
+  std::function<void()> Clearing, Sorted;
+
+  void Delete(int Index) override {
+    if (Index >= 0 && Index < Count() && Deleting) Deleting(Index);
+    TStringList::Delete(Index);
+  }
+  void Clear() override {
+    if (Count() > 0 && Clearing) Clearing();
+    TStringList::Clear();
+  }
+  void Exchange(int Index1, int Index2) override {
+    TStringList::Exchange(Index1, Index2);
+    if (Exchanged) Exchanged(Index1, Index2);
+  }
+  void CustomSort(const TStringListSortCompare& Compare) override {
+    TStringList::CustomSort(Compare);
+    if (Sorted) Sorted();
+  }
+
+protected:
+  void InsertItem(int Index, const std::string& S, TObject* AObject) override {
+    if (Inserted) Inserted(Index);
+    TStringList::InsertItem(Index, S, AObject);
+  }
+};
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------------
 // TCustomLabel
 
@@ -637,7 +673,33 @@ void TGroupBox::Paint() {
 // ---------------------------------------------------------------------------------------------
 // TListBox
 
-TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner), FItems(std::make_unique<TStringList>()) {
+TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  auto items = std::make_unique<TItemStrings>();
+  items->Inserted = [this](int Index) {
+    FSelected.insert(FSelected.begin() + std::min<size_t>(Index, FSelected.size()), false);
+    if (FItemIndex >= Index) ++FItemIndex;
+    if (FAnchor >= Index) ++FAnchor;
+  };
+  items->Deleting = [this](int Index) {
+    if (Index < static_cast<int>(FSelected.size())) FSelected.erase(FSelected.begin() + Index);
+    if (FItemIndex == Index) FItemIndex = -1;
+    else if (FItemIndex > Index) --FItemIndex;
+    if (FAnchor >= Index) FAnchor = FAnchor == Index ? -1 : FAnchor - 1;
+  };
+  items->Exchanged = [this](int A, int B) {
+    if (A < static_cast<int>(FSelected.size()) && B < static_cast<int>(FSelected.size()))
+      FSelected.swap(FSelected[A], FSelected[B]);
+    if (FItemIndex == A) FItemIndex = B;
+    else if (FItemIndex == B) FItemIndex = A;
+  };
+  auto reset = [this] {
+    std::fill(FSelected.begin(), FSelected.end(), false);
+    FItemIndex = FAnchor = -1;
+    Invalidate();
+  };
+  items->Clearing = reset;
+  items->Sorted = reset;
+  FItems = std::move(items);
   FTabStop = true;
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
   SetClickOnMouseUp(false);  // clicks come with the selection
@@ -836,7 +898,26 @@ bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
 // ---------------------------------------------------------------------------------------------
 // TComboBox
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), FItems(std::make_unique<TStringList>()) {
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
+  auto items = std::make_unique<TItemStrings>();
+  items->Inserted = [this](int Index) {
+    if (FItemIndex >= Index) ++FItemIndex;
+  };
+  items->Deleting = [this](int Index) {
+    if (FItemIndex == Index) FItemIndex = -1;
+    else if (FItemIndex > Index) --FItemIndex;
+  };
+  items->Exchanged = [this](int A, int B) {
+    if (FItemIndex == A) FItemIndex = B;
+    else if (FItemIndex == B) FItemIndex = A;
+    Sync();
+  };
+  items->Clearing = [this] { FItemIndex = -1; };
+  items->Sorted = [this] {
+    FItemIndex = FItemIndex >= 0 ? FItems->IndexOf(FText) : -1;
+    Sync();
+  };
+  FItems = std::move(items);
   FTabStop = true;
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
   SetBounds(0, 0, 145, 24);

@@ -307,8 +307,8 @@ TEST(StdCtrls, ListBoxSelectsByMouseAndKeysAndDrawsSelection) {
   EXPECT_EQ(list.ItemAtPos(TPoint(500, 5), true), -1);
   EXPECT_THROW(list.Selected(7), EListError);
 
-  list.Items()->Delete(6);  // the selected item goes: the index stays inside the list
-  EXPECT_EQ(list.ItemIndex(), 5);
+  list.Items()->Delete(6);  // the selected item goes, and the selection with it
+  EXPECT_EQ(list.ItemIndex(), -1);
 
   list.SetMultiSelect(true);
   list.SetTopIndex(0);
@@ -320,8 +320,20 @@ TEST(StdCtrls, ListBoxSelectsByMouseAndKeysAndDrawsSelection) {
   EXPECT_FALSE(list.Selected(1));
   EXPECT_TRUE(list.Selected(2));
 
+  // The selection stays on its items when others come and go before them.
+  list.Items()->Insert(0, "zero");
+  list.Items()->Delete(2);
+  EXPECT_EQ(list.SelCount(), 2);
+  EXPECT_TRUE(list.Selected(1));   // "one"
+  EXPECT_TRUE(list.Selected(2));   // "three"
+  EXPECT_EQ(list.ItemIndex(), -1);  // it was on "two", deleted
+  list.Items()->Exchange(0, 1);
+  EXPECT_TRUE(list.Selected(0));
+  EXPECT_FALSE(list.Selected(1));
+
   list.SetSorted(true);
   EXPECT_EQ(list.Items()->Strings(0), "five");
+  EXPECT_EQ(list.SelCount(), 0);
 }
 
 TEST(StdCtrls, OwnerDrawnListBoxMeasuresAndDrawsThroughItsEvents) {
@@ -373,8 +385,18 @@ TEST(StdCtrls, ComboBoxPicksTypesAndKeepsItsTextInStep) {
   combo.SetText("delta");  // no such item in a fixed list
   EXPECT_EQ(combo.ItemIndex(), -1);
   EXPECT_EQ(combo.Text(), "");
-  combo.SetItemIndex(2);
-  combo.Items()->Delete(2);
+  combo.SetItemIndex(1);
+  combo.Items()->Insert(0, "first");  // the choice follows its item
+  EXPECT_EQ(combo.ItemIndex(), 2);
+  EXPECT_EQ(combo.Text(), "beta");
+  combo.Items()->Delete(0);
+  EXPECT_EQ(combo.ItemIndex(), 1);
+  combo.SetSorted(true);
+  combo.Items()->Add("aaa");
+  EXPECT_EQ(combo.Items()->Strings(combo.ItemIndex()), "beta");
+  combo.SetItemIndex(3);
+  EXPECT_EQ(combo.Text(), "gamma");
+  combo.Items()->Delete(3);
   EXPECT_EQ(combo.ItemIndex(), -1);
   EXPECT_EQ(combo.Text(), "");
   combo.SetItemIndex(9);
