@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "platform/graphics.h"
+#include "platform/types.h"
 
 class TBitmap;
 class TCanvas;
@@ -23,7 +24,6 @@ constexpr int16_t crDragHand = 14001;  // "VX_DRAGCUR"
 void RegisterVxCursors();
 
 // Horizontal and vertical alignment of cell text.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TVertAlignment { vaTopJustify, vaCenter, vaBottomJustify };
 
 // A set of 8-bit characters (delimiters of the word routines).

@@ -28,7 +28,10 @@
 VM_DEFINE_CLASS(TApplication)
 VM_DEFINE_CLASS(TScreen)
 VM_DEFINE_CLASS(TTimer)
-VM_DEFINE_CLASS(TForm)
+VM_PUBLISH(TForm) {
+  P.String("Caption", &TForm::Caption, &TForm::SetCaption);
+  P.Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview).Default(false);
+}
 
 namespace {
 

@@ -417,8 +417,10 @@ void TPopupMenu::Notification(TComponent* AComponent, TOperation Operation) {
   TMenu::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
   if (AComponent == FPopupComponent) FPopupComponent = nullptr;
+  auto* control = dynamic_cast<TControl*>(AComponent);
+  if (!control) return;
   auto& m = PopupMenus();
-  auto it = m.find(static_cast<TControl*>(AComponent));
+  auto it = m.find(control);
   if (it != m.end() && it->second == this) m.erase(it);
 }
 

@@ -3,6 +3,8 @@
 // needed; their state lives in the control, so it can be set and read before that.
 #pragma once
 
+#include "platform/types.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -13,7 +15,6 @@
 #include "platform/controls.h"
 #include "platform/strings.h"
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };

@@ -310,7 +310,8 @@ namespace {
 // The close box of a floating bar hides the bar instead of closing a window.
 class FloatCloseFilter : public QObject {
 public:
-  explicit FloatCloseFilter(TToolBar* Bar) : Bar(Bar) {}
+  explicit FloatCloseFilter(TToolBar* Bar) : Bar(Bar) { setObjectName(Name); }
+  static constexpr const char* Name = "vm_float_close";
   bool eventFilter(QObject*, QEvent* E) override {
     if (E->type() != QEvent::Close) return false;
     E->ignore();
@@ -329,7 +330,8 @@ void TToolBar::ManualFloat(const TRect& ScreenPos) {
   HandleNeeded();
   QWidget* w = vmqt::ControlWidget(this);
   if (!w) return;
-  if (!w->findChild<FloatCloseFilter*>(QString(), Qt::FindDirectChildrenOnly)) {
+  // Found by name: the filter has no meta-object of its own for a typed lookup.
+  if (!w->findChild<QObject*>(FloatCloseFilter::Name, Qt::FindDirectChildrenOnly)) {
     auto* f = new FloatCloseFilter(this);
     f->setParent(w);
     w->installEventFilter(f);

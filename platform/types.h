@@ -11,3 +11,6 @@ using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Days since 1899-12-30; the fraction is the time of day.
 using TDateTime = double;
+
+// Horizontal alignment of a text in its box.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
