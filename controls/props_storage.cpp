@@ -118,7 +118,8 @@ std::unique_ptr<TPropsStorage> TPropsStorage::Nested(TObject* AObject, const std
 // ---------------------------------------------------------------------------------------------
 // Component lists
 
-void TPropsStorage::WriteComponentProps(TComponent* AOwner, TStrings* List) {
+void TPropsStorage::ForEachListedProp(TComponent* AOwner, TStrings* List,
+                                     const std::function<void(const TPropInfo*)>& Action) {
   if (!AOwner || !List) return;
   SyncStoredList(AOwner, List, false);
   std::map<std::string, std::unique_ptr<TPropInfoList>, TextLess> infos;
@@ -141,35 +142,16 @@ void TPropsStorage::WriteComponentProps(TComponent* AOwner, TStrings* List) {
     auto it = infos.find(FPrefix);
     if (it == infos.end()) continue;
     FPrefix += "_";
-    WriteProperty(it->second->Find(prop));
+    Action(it->second->Find(prop));
   }
 }
 
+void TPropsStorage::WriteComponentProps(TComponent* AOwner, TStrings* List) {
+  ForEachListedProp(AOwner, List, [this](const TPropInfo* Info) { WriteProperty(Info); });
+}
+
 void TPropsStorage::ReadComponentProps(TComponent* AOwner, TStrings* List) {
-  if (!AOwner || !List) return;
-  SyncStoredList(AOwner, List, false);
-  std::map<std::string, std::unique_ptr<TPropInfoList>, TextLess> infos;
-  for (int i = 0; i < List->Count(); ++i) {
-    auto* c = dynamic_cast<TComponent*>(List->Objects(i));
-    if (c && !infos.count(c->Name())) infos[c->Name()] = std::make_unique<TPropInfoList>(c, tkStoredProps);
-  }
-  struct ClearOwner {
-    TPropsStorage* S;
-    ~ClearOwner() { S->FOwner = nullptr; }
-  } clear{this};
-  FOwner = AOwner;
-  for (int i = 0; i < List->Count(); ++i) {
-    std::string comp, prop;
-    if (!SplitStoredItem(List->Strings(i), comp, prop)) continue;
-    auto* c = dynamic_cast<TComponent*>(List->Objects(i));
-    if (!c) continue;
-    FObject = c;
-    FPrefix = c->Name();
-    auto it = infos.find(FPrefix);
-    if (it == infos.end()) continue;
-    FPrefix += "_";
-    ReadProperty(it->second->Find(prop));
-  }
+  ForEachListedProp(AOwner, List, [this](const TPropInfo* Info) { ReadProperty(Info); });
 }
 
 void TPropsStorage::StoreObjectProps() {

@@ -81,6 +81,10 @@ public:
   void LoadObjectProps();
 
 private:
+  // Runs Action on each listed property of Owner's components, with the object and the key
+  // prefix set for it.
+  void ForEachListedProp(TComponent* AOwner, TStrings* List,
+                         const std::function<void(const TPropInfo*)>& Action);
   std::string PropText(const TPropInfo* PropInfo);
   void ApplyText(const TPropInfo* PropInfo, const std::string& Text);
   std::string StoreObjectProp(const TPropInfo* PropInfo);
