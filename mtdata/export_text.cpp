@@ -114,8 +114,9 @@ void TExportFiles::Commit() {
   for (const auto& file : FFiles) {
     struct stat st;
     if (::stat(file.first.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+      const std::string name = file.first;  // the list is cleared before raising
       FFiles.clear();
-      FailFile(file.first, EISDIR);
+      FailFile(name, EISDIR);
     }
   }
   std::vector<std::string> temps;
