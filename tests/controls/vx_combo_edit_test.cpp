@@ -1,0 +1,142 @@
+// The edit with a button: presses by mouse and by ClickKey, read-only and DirectInput, glyph kinds.
+#include "controls/vx_combo_edit.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/forms.h"
+
+namespace {
+
+struct Fixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TCustomComboEdit* Edit = nullptr;
+  int Clicks = 0;
+  Fixture() {
+    Form->SetBounds(0, 0, 300, 100);
+    Edit = new TCustomComboEdit(Form.get());
+    Edit->SetParent(Form.get());
+    Edit->SetBounds(10, 10, 150, 21);
+    Edit->OnButtonClick = [this](TObject*) { ++Clicks; };
+    Form->Show();
+  }
+  void ClickButton() {
+    SendInput(Edit->Button(), ikMouseDown, {ssLeft}, 5, 5, mbLeft);
+    SendInput(Edit->Button(), ikMouseUp, {}, 5, 5, mbLeft);
+  }
+};
+
+void TypeA(TControl* C) {
+  SendInput(C, ikKeyDown, {}, 0, 0, 'A');
+  SendInput(C, ikKeyUp, {}, 0, 0, 'A');
+}
+
+TEST(VxComboEdit, ButtonSitsAtTheRightEdgeAndPressesByMouseAndClickKey) {
+  Fixture f;
+  EXPECT_EQ(f.Edit->Height(), 21);
+  EXPECT_EQ(f.Edit->Button()->Left(), 150 - 21);
+  EXPECT_EQ(f.Edit->Button()->Width(), 21);
+  f.ClickButton();
+  EXPECT_EQ(f.Clicks, 1);
+  SendInput(f.Edit, ikKeyDown, {ssAlt}, 0, 0, VK_DOWN);
+  EXPECT_EQ(f.Clicks, 2);
+  SendInput(f.Edit, ikKeyDown, {}, 0, 0, VK_DOWN);  // plain Down is no click
+  EXPECT_EQ(f.Clicks, 2);
+  f.Edit->SetClickKey(ShortCut(VK_F1, {}));
+  SendInput(f.Edit, ikKeyDown, {}, 0, 0, VK_F1);
+  EXPECT_EQ(f.Clicks, 3);
+}
+
+TEST(VxComboEdit, ReadOnlyStopsTheButtonUnlessAlwaysEnabled) {
+  Fixture f;
+  f.Edit->SetReadOnly(true);
+  f.ClickButton();
+  SendInput(f.Edit, ikKeyDown, {ssAlt}, 0, 0, VK_DOWN);
+  EXPECT_EQ(f.Clicks, 0);
+  f.Edit->SetAlwaysEnableButton(true);
+  f.ClickButton();
+  EXPECT_EQ(f.Clicks, 1);
+}
+
+TEST(VxComboEdit, WithoutDirectInputTypingChangesNothingButTheButtonWorks) {
+  Fixture f;
+  f.Edit->SetText("abc");
+  f.Edit->SetDirectInput(false);
+  f.Edit->SetFocus();
+  TypeA(f.Edit);
+  EXPECT_EQ(f.Edit->Text(), "abc");
+  EXPECT_FALSE(f.Edit->ReadOnly());  // only typing is off
+  f.ClickButton();
+  SendInput(f.Edit, ikKeyDown, {ssAlt}, 0, 0, VK_DOWN);
+  EXPECT_EQ(f.Clicks, 2);
+  f.Edit->SetDirectInput(true);
+  f.Edit->SetSelStart(3);
+  TypeA(f.Edit);
+  EXPECT_EQ(f.Edit->Text().size(), 4u);
+}
+
+TEST(VxComboEdit, DisablingTheEditDisablesTheButton) {
+  Fixture f;
+  f.Edit->SetEnabled(false);
+  EXPECT_FALSE(f.Edit->Button()->Enabled());
+  f.ClickButton();
+  EXPECT_EQ(f.Clicks, 0);
+  f.Edit->SetEnabled(true);
+  EXPECT_TRUE(f.Edit->Button()->Enabled());
+}
+
+TEST(VxComboEdit, EllipsisGlyphPlacesThreeDots) {
+  struct Case {
+    int ButtonWidth, Width;
+    int Dots[3];
+  };
+  // gap = (w - 6) / 2 clamped to 1..3, first = (w - 6 - 2 gap) / 2
+  const Case cases[] = {{21, 15, {1, 6, 11}}, {14, 8, {0, 3, 6}}, {16, 10, {0, 4, 8}}, {4, 1, {}}};
+  for (const Case& c : cases) {
+    auto bmp = CreateEllipsisGlyph(c.ButtonWidth);
+    ASSERT_EQ(bmp->Width(), c.Width);
+    EXPECT_EQ(bmp->Height(), 4);
+    if (c.Width < 6) continue;
+    int black = 0;
+    for (int y = 0; y < 4; ++y)
+      for (int x = 0; x < c.Width; ++x) black += bmp->Canvas()->Pixels(x, y) == clBlack;
+    EXPECT_EQ(black, 12) << c.ButtonWidth;
+    for (int d : c.Dots) {
+      EXPECT_EQ(bmp->Canvas()->Pixels(d, 1), clBlack) << c.ButtonWidth << " " << d;
+      EXPECT_EQ(bmp->Canvas()->Pixels(d + 1, 2), clBlack);
+      EXPECT_EQ(bmp->Canvas()->Pixels(d, 0), clWhite);
+    }
+  }
+}
+
+TEST(VxComboEdit, GlyphKindsSetTheButtonAndItsStoredWidth) {
+  Fixture f;
+  EXPECT_FALSE(f.Edit->IsButtonWidthStored());
+  f.Edit->SetGlyphKind(gkEllipsis);
+  ASSERT_NE(f.Edit->Glyph(), nullptr);
+  EXPECT_EQ(f.Edit->Glyph()->Width(), 15);
+  f.Edit->SetNumGlyphs(3);  // forced to one
+  EXPECT_EQ(f.Edit->NumGlyphs(), 1);
+  // The dots show on the button's face.
+  f.Edit->Button()->Repaint();
+  int black = 0;
+  for (int y = 0; y < 21; ++y)
+    for (int x = 0; x < 21; ++x) black += ControlSurfacePixel(f.Edit->Button(), x, y) == clBlack;
+  EXPECT_EQ(black, 12);
+  f.Edit->SetGlyphKind(gkDropDown);
+  EXPECT_EQ(f.Edit->ButtonWidth(), kDropDownButtonWidth);
+  EXPECT_FALSE(f.Edit->IsButtonWidthStored());
+  TBitmap custom(8, 8);
+  f.Edit->SetGlyph(&custom);
+  EXPECT_EQ(f.Edit->GlyphKind(), gkCustom);
+  EXPECT_TRUE(f.Edit->IsButtonWidthStored());  // 17 is not the plain default of 21
+  f.Edit->SetButtonWidth(500);                 // wider than the edit: refused
+  EXPECT_EQ(f.Edit->ButtonWidth(), kDropDownButtonWidth);
+  f.Edit->SetButtonWidth(0);
+  EXPECT_FALSE(f.Edit->Button()->Visible());
+}
+
+}  // namespace
