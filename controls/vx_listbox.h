@@ -109,6 +109,8 @@ public:
 protected:
   virtual int GetItemHeight() const;
   virtual std::unique_ptr<TVxListBoxStrings> NewItemList();
+  // Derived lists call it from their constructor so that Items is of their NewItemList.
+  void RenewItemList() { FItems = NewItemList(); }
   virtual int MeasureItemWidth(int Index);
   virtual void PaintItem(int Index, const TRect& Rect, TOwnerDrawState State);
   virtual void FireMeasureItem(int Index, int& Height);
@@ -127,6 +129,7 @@ protected:
   bool AutoScrollInEffect() const { return FAutoScroll && FColumns == 0; }
   // The row height the list lays its items out with (lbStandard: from the font).
   int NativeItemHeight() const { return FNativeHeight; }
+  int StoredItemHeight() const { return FItemHeight; }
   void SetNativeItemHeight(int Value);
   int HeightOf(int Index) const;
   // Per-item storage that derived lists extend: the item's "native" data slot.

@@ -1,0 +1,299 @@
+#include <gtest/gtest.h>
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "controls/form_storage.h"
+#include "controls/vx_checklist.h"
+#include "controls/vx_utils.h"
+#include "platform/bitmap.h"
+#include "platform/exceptions.h"
+#include "platform/forms.h"
+#include "platform/inifiles.h"
+
+namespace {
+
+TObject* Tag(intptr_t V) { return reinterpret_cast<TObject*>(V); }
+
+void ClickAt(TControl* C, int X, int Y) {
+  SendInput(C, ikMouseDown, {}, X, Y, mbLeft);
+  SendInput(C, ikMouseUp, {}, X, Y, mbLeft);
+}
+
+std::string States(const TVxCheckListBox& L) {
+  std::string s;
+  for (int i = 0; i < L.Items()->Count(); ++i) s += char('0' + L.GetItemState(i));
+  return s;
+}
+
+// A check list with a fixed row height and an event log.
+struct CheckFixture : testing::Test {
+  TVxCheckListBox List{nullptr};
+  std::vector<std::string> Log;
+  void SetUp() override {
+    List.SetStyle(lbOwnerDrawFixed);
+    List.SetItemHeight(20);
+    List.SetBounds(0, 0, 120, 100);
+    for (const char* s : {"one", "two", "three", "four"}) List.Items()->Add(s);
+    List.OnClickCheck = [this](TObject*) { Log.push_back("click"); };
+    List.OnStateChange = [this](TObject*, int I) { Log.push_back("state " + std::to_string(I)); };
+  }
+  int RowY(int I) { return I * 20 + 10; }
+};
+
+TEST_F(CheckFixture, ItemsWithoutRecordsReadUncheckedEnabledAndNil) {
+  EXPECT_EQ(States(List), "0000");
+  EXPECT_TRUE(List.IsItemEnabled(2));
+  EXPECT_EQ(List.Items()->Objects(2), nullptr);
+  EXPECT_THROW((void)List.GetItemState(4), EStringListError);
+  EXPECT_THROW(List.SetItemState(-1, cbChecked), EStringListError);
+  List.Items()->SetObjects(1, Tag(42));
+  EXPECT_EQ(List.Items()->Objects(1), Tag(42));
+  EXPECT_EQ(List.GetItemState(1), cbUnchecked);
+}
+
+TEST_F(CheckFixture, MouseCyclesOnlyInTheCheckArea) {
+  struct Case { bool AllowGrayed; TCheckKind Kind; std::string Sequence; };
+  for (const Case& k : {Case{false, ckCheckBoxes, "101"}, Case{true, ckCheckBoxes, "2102"},
+                        Case{true, ckCheckMarks, "2102"}, Case{true, ckRadioButtons, "1111"}}) {
+    List.SetCheckKind(ckCheckBoxes);
+    List.SetAllStates(cbUnchecked, false);
+    List.SetCheckKind(k.Kind);
+    List.SetAllowGrayed(k.AllowGrayed);
+    std::string seen;
+    for (size_t n = 0; n < k.Sequence.size(); ++n) {
+      ClickAt(&List, 5, RowY(2));
+      seen += char('0' + List.GetItemState(2));
+    }
+    EXPECT_EQ(seen, k.Sequence) << k.Kind << " " << k.AllowGrayed;
+  }
+  List.SetCheckKind(ckCheckBoxes);
+  List.SetAllowGrayed(false);
+  List.SetAllStates(cbUnchecked, false);
+  Log.clear();
+  ClickAt(&List, 40, RowY(1));  // on the text: selects, no check
+  EXPECT_EQ(List.ItemIndex(), 1);
+  EXPECT_EQ(States(List), "0000");
+  EXPECT_TRUE(Log.empty());
+  ClickAt(&List, List.CheckAreaWidth() - 1, RowY(1));
+  EXPECT_EQ(States(List), "0100");
+  EXPECT_EQ(Log, (std::vector<std::string>{"state 1", "click"}));
+}
+
+TEST_F(CheckFixture, DisabledItemsIgnoreMouseAndSpace) {
+  List.EnableItem(1, false);
+  EXPECT_FALSE(List.IsItemEnabled(1));
+  ClickAt(&List, 5, RowY(1));
+  EXPECT_EQ(List.ItemIndex(), 1);
+  SendInput(&List, ikKeyDown, {}, 0, 0, VK_SPACE);
+  EXPECT_EQ(States(List), "0000");
+  EXPECT_TRUE(Log.empty());
+  SendInput(&List, ikKeyDown, {}, 0, 0, VK_DOWN);
+  SendInput(&List, ikKeyDown, {}, 0, 0, VK_SPACE);
+  EXPECT_EQ(States(List), "0010");
+  EXPECT_EQ(Log, (std::vector<std::string>{"state 2", "click"}));
+}
+
+TEST_F(CheckFixture, PlusAndMinusSetEnabledItemsButNotRadioLists) {
+  List.EnableItem(3, false);
+  List.DispatchKeyPress('+');
+  EXPECT_EQ(States(List), "1110");
+  List.DispatchKeyPress('-');
+  EXPECT_EQ(States(List), "0000");
+  EXPECT_EQ(std::count(Log.begin(), Log.end(), "click"), 2);
+
+  List.SetCheckKind(ckRadioButtons);
+  EXPECT_EQ(States(List), "1000");  // normalised: item 0 takes the check
+  Log.clear();
+  List.DispatchKeyPress('+');
+  EXPECT_EQ(States(List), "1000");
+  EXPECT_EQ(Log, (std::vector<std::string>{"click"}));
+}
+
+TEST_F(CheckFixture, RadioListKeepsExactlyOneCheckedItem) {
+  EXPECT_EQ(List.CheckedIndex(), -1);  // check boxes
+  List.SetCheckedIndex(2);
+  EXPECT_EQ(States(List), "0000");
+  List.SetCheckKind(ckCheckMarks);
+  EXPECT_EQ(List.CheckedIndex(), -1);
+
+  TVxCheckListBox radio(nullptr);
+  radio.SetCheckKind(ckRadioButtons);
+  radio.SetCheckedIndex(0);  // no items: nothing
+  for (const char* s : {"a", "b", "c"}) radio.Items()->Add(s);
+  EXPECT_EQ(radio.CheckedIndex(), -1);  // added at run time, none checked yet
+  radio.SetCheckedIndex(-5);
+  EXPECT_EQ(States(radio), "100");
+  radio.SetItemChecked(0, false);  // the checked one cannot be unchecked
+  EXPECT_EQ(States(radio), "100");
+  radio.SetItemChecked(2, true);
+  EXPECT_EQ(States(radio), "001");
+  EXPECT_EQ(radio.CheckedIndex(), 2);
+  radio.SetItemState(1, cbGrayed);  // grayed reads unchecked in a radio list
+  EXPECT_EQ(radio.GetItemState(1), cbUnchecked);
+  EXPECT_FALSE(radio.AllowGrayed());
+  radio.SetCheckedIndex(99);  // past the end: the last item
+  EXPECT_EQ(radio.CheckedIndex(), 2);
+}
+
+TEST_F(CheckFixture, RecreationExchangeAndMoveKeepStatesFlagsAndObjects) {
+  List.SetAllowGrayed(true);
+  List.SetItemState(0, cbChecked);  // one
+  List.SetItemState(3, cbGrayed);   // four
+  List.EnableItem(2, false);        // three
+  List.Items()->SetObjects(3, Tag(4));
+  List.SetSorted(true);  // four, one, three, two
+  EXPECT_EQ(List.Items()->CommaText(), "four,one,three,two");
+  EXPECT_EQ(States(List), "2100");
+  EXPECT_FALSE(List.IsItemEnabled(2));
+  EXPECT_EQ(List.Items()->Objects(0), Tag(4));
+
+  List.SetSorted(false);
+  List.Items()->Exchange(0, 3);  // two, one, three, four
+  EXPECT_EQ(States(List), "0102");
+  EXPECT_EQ(List.Items()->Objects(3), Tag(4));
+  List.Items()->Move(2, 0);  // three, two, one, four
+  EXPECT_EQ(List.Items()->CommaText(), "three,two,one,four");
+  EXPECT_EQ(States(List), "0012");
+  EXPECT_FALSE(List.IsItemEnabled(0));
+  List.Items()->Delete(0);
+  EXPECT_TRUE(List.IsItemEnabled(0));
+
+  TVxCheckListBox copy(nullptr);
+  copy.SetItems(List.Items());
+  EXPECT_EQ(States(copy), "012");
+  EXPECT_EQ(copy.Items()->Objects(2), Tag(4));
+}
+
+TEST_F(CheckFixture, RowsFitTheCheckImageAndTheFont) {
+  EXPECT_EQ(List.ItemHeight(), 20);
+  List.SetItemHeight(2);
+  TCanvas* c = List.Canvas();
+  c->Font()->Assign(List.Font());
+  const int text = c->TextHeight("Wg");
+  EXPECT_EQ(List.ItemHeight(), std::max(text, 13));
+  List.SetStyle(lbStandard);
+  EXPECT_EQ(List.ItemHeight(), std::max(text, 13));
+  EXPECT_EQ(List.ItemBounds(1).Top, List.ItemHeight());
+}
+
+TEST_F(CheckFixture, DrawsTheCellOfKindAndStateCentredInTheCheckArea) {
+  List.SetItemState(1, cbChecked);
+  List.EnableItem(2, false);
+  List.SetCheckKind(ckCheckBoxes);
+  List.Repaint();
+  TBitmap cell;
+  for (int item : {0, 1, 2}) {
+    const int index = item == 2 ? 3 : item;  // item 2: disabled, unchecked
+    CopyBitmapCell(TVxCheckListBox::CheckImages(), &cell, 6, 3, index);
+    const int x0 = (18 - 16) / 2, y0 = item * 20 + (20 - 13) / 2;
+    int compared = 0;
+    for (int y = 0; y < 13; ++y)
+      for (int x = 0; x < 16; ++x) {
+        TColor want = cell.Canvas()->Pixels(x, y);
+        if (want == clFuchsia) want = ColorToRGB(List.Color());
+        ASSERT_EQ(ControlSurfacePixel(&List, x0 + x, y0 + y), ColorToRGB(want)) << item << " " << x << "," << y;
+        ++compared;
+      }
+    EXPECT_EQ(compared, 16 * 13);
+  }
+  // The selection starts after the check area.
+  List.SetItemIndex(0);
+  List.Repaint();
+  EXPECT_EQ(ControlSurfacePixel(&List, 17, 2), ColorToRGB(List.Color()));
+  EXPECT_EQ(ControlSurfacePixel(&List, 19, 2), ColorToRGB(clHighlight));
+}
+
+// The settings file through a form's placement component.
+class TClbWindow1 : public TForm {
+  VM_CLASS(TClbWindow1, TForm)
+public:
+  explicit TClbWindow1(TComponent* AOwner) : TForm(AOwner) {
+    Storage = new TFormPlacement(this);
+    Storage->SetIniFileName("checks.ini");
+    Storage->SetIniSection("TClbWindow1");
+    Storage->SetActive(false);  // saves without a restore first
+    List = new TVxCheckListBox(this);
+    List->SetName("clbProcessing");
+    List->SetParent(this);
+    List->SetIniStorage(Storage);
+    for (const char* s : {"a", "b", "c"}) List->Items()->Add(s);
+  }
+  TFormPlacement* Storage;
+  TVxCheckListBox* List;
+};
+VM_DEFINE_CLASS(TClbWindow1)
+
+class CheckIni : public testing::Test {
+protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/vm_checklist_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    Dir = tmpl;
+    SetProfileFolder(Dir);
+  }
+  void TearDown() override {
+    SetProfileFolder("");
+    std::filesystem::remove_all(Dir);
+  }
+  std::string Value(const std::string& Key) {
+    TIniFile ini("checks.ini");
+    return ini.ReadString(kSection, Key, "<none>");
+  }
+  void Put(const std::string& Key, const std::string& V) {
+    TIniFile ini("checks.ini");
+    ini.WriteString(kSection, Key, V);
+  }
+  static constexpr const char* kSection = "TClbWindow1\\TClbWindow1clbProcessing";
+  std::string Dir;
+};
+
+TEST_F(CheckIni, SavesAndRestoresStatesInTheListsSection) {
+  {
+    TClbWindow1 form(nullptr);
+    form.List->SetAllowGrayed(true);
+    form.List->SetItemState(1, cbChecked);
+    form.List->SetItemState(2, cbGrayed);
+    form.Storage->StorePlacement();
+  }
+  EXPECT_EQ(Value("Count"), "3");
+  EXPECT_EQ(Value("Item0") + Value("Item1") + Value("Item2"), "012");
+  Put("Count", "7");  // more than the list holds: cut to the items
+  Put("Item0", "9");  // not a state: the item keeps its own
+  TClbWindow1 form(nullptr);
+  form.List->SetItemState(0, cbChecked);
+  form.Storage->LoadPlacement();
+  EXPECT_EQ(States(*form.List), "112");
+
+  form.List->Items()->Clear();
+  form.Storage->StorePlacement();
+  EXPECT_EQ(Value("Count"), "0");
+  EXPECT_EQ(Value("Item0"), "<none>");
+}
+
+TEST_F(CheckIni, RadioRestoreMovesTheCheckAndStopsAtTheCheckedItem) {
+  Put("Count", "3");
+  Put("Item0", "0");
+  Put("Item1", "1");
+  Put("Item2", "1");
+  TClbWindow1 form(nullptr);
+  form.List->SetCheckKind(ckRadioButtons);
+  ASSERT_EQ(States(*form.List), "100");
+  form.Storage->LoadPlacement();
+  EXPECT_EQ(States(*form.List), "010");
+}
+
+TEST_F(CheckIni, NothingHappensWithoutSectionNameOrOpenFile) {
+  TClbWindow1 form(nullptr);
+  form.List->SetItemState(1, cbChecked);
+  form.Storage->LoadPlacement();  // empty section: nothing restored
+  EXPECT_EQ(States(*form.List), "010");
+  form.List->SetName("");
+  form.Storage->StorePlacement();
+  EXPECT_EQ(Value("Count"), "<none>");
+}
+
+}  // namespace
