@@ -6,11 +6,7 @@
 #include "platform/canvas.h"
 #include "platform/typinfo.h"
 
-namespace {
-
-const TEnumInfo kGlyphKindInfo("TGlyphKind", {"gkCustom", "gkDefault", "gkDropDown", "gkEllipsis"});
-
-}  // namespace
+const TEnumInfo GlyphKindInfo("TGlyphKind", {"gkCustom", "gkDefault", "gkDropDown", "gkEllipsis"});
 
 std::unique_ptr<TBitmap> CreateEllipsisGlyph(int ButtonWidth) {
   const int w = std::max(1, ButtonWidth - 6);
@@ -45,6 +41,8 @@ TEditButton::TEditButton(TComponent* AOwner) : TCustomControl(AOwner) {
   SetBounds(0, 0, 21, 17);
   SetColor(clBtnFace);
 }
+
+TEditButton::~TEditButton() = default;
 
 void TEditButton::SetGlyph(TBitmap* Value) {
   if (Value) {
@@ -128,7 +126,7 @@ VM_PUBLISH(TCustomComboEdit) {
       .Stored(&TCustomComboEdit::IsButtonWidthStored);
   P.String("ButtonHint", &TCustomComboEdit::ButtonHint, &TCustomComboEdit::SetButtonHint);
   P.Int("NumGlyphs", &TCustomComboEdit::NumGlyphs, &TCustomComboEdit::SetNumGlyphs).Default(1);
-  P.Enum("GlyphKind", &TCustomComboEdit::GlyphKind, &TCustomComboEdit::SetGlyphKind, kGlyphKindInfo)
+  P.Enum("GlyphKind", &TCustomComboEdit::GlyphKind, &TCustomComboEdit::SetGlyphKind, GlyphKindInfo)
       .Default(gkCustom);
   P.Bool("DirectInput", &TCustomComboEdit::DirectInput, &TCustomComboEdit::SetDirectInput).Default(true);
   P.Bool("ReadOnly", &TCustomComboEdit::ReadOnly, &TCustomComboEdit::SetReadOnly).Default(false);

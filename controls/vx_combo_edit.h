@@ -6,11 +6,13 @@
 #include <string>
 
 #include "platform/actnlist.h"
+#include "platform/bitmap.h"
 #include "platform/controls.h"
 #include "platform/exceptions.h"
 #include "platform/stdctrls.h"
 
 class TBitmap;
+class TEnumInfo;
 
 class EComboEditError : public Exception {
 public:
@@ -18,6 +20,7 @@ public:
 };
 
 enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
+extern const TEnumInfo GlyphKindInfo;
 
 // The ellipsis glyph of a button ButtonWidth wide: max(1, ButtonWidth - 6) by 4 pixels, white,
 // with three black 2 x 2 dots at y = 1.
@@ -32,6 +35,7 @@ class TEditButton : public TCustomControl {
   VM_CLASS(TEditButton, TCustomControl)
 public:
   explicit TEditButton(TComponent* AOwner);
+  ~TEditButton() override;
   // Glyph images side by side: up, disabled, down (only the first ones that exist are used).
   TBitmap* Glyph() const { return FGlyph.get(); }
   void SetGlyph(TBitmap* Value);
