@@ -1,0 +1,487 @@
+#include "controls/vx_spin.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+#include "controls/vx_utils.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/exceptions.h"
+#include "platform/forms.h"
+#include "platform/sysutils.h"
+
+VM_DEFINE_CLASS(TVxSpinButton)
+VM_DEFINE_CLASS(TVxCustomSpinEdit)
+VM_DEFINE_CLASS(TVxSpinEdit)
+
+int32_t DefaultSpinButtonWidth() { return 15; }
+
+namespace {
+
+constexpr uint32_t InitRepeatPause = 400;
+constexpr uint32_t RepeatPause = 100;
+
+void Edge(TCanvas* C, const TRect& R, TColor TopLeft, TColor BottomRight) {
+  C->Pen()->SetColor(TopLeft);
+  C->MoveTo(R.Left, R.Bottom - 1);
+  C->LineTo(R.Left, R.Top);
+  C->LineTo(R.Right - 1, R.Top);
+  C->Pen()->SetColor(BottomRight);
+  C->LineTo(R.Right - 1, R.Bottom - 1);
+  C->LineTo(R.Left - 1, R.Bottom - 1);
+}
+
+long double RoundHalfEven(long double X) { return std::nearbyint(X); }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TVxSpinButton
+
+TVxSpinButton::TVxSpinButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FUpGlyph(std::make_unique<TBitmap>()), FDownGlyph(std::make_unique<TBitmap>()) {
+  SetBounds(0, 0, 20, 20);
+  SetClickOnMouseUp(false);
+}
+
+TVxSpinButton::~TVxSpinButton() {
+  if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+  delete FRepeatTimer;
+}
+
+void TVxSpinButton::SetButtonStyle(TrSpinButtonStyle Value) {
+  if (Value == FButtonStyle) return;
+  FButtonStyle = Value;
+  Invalidate();
+}
+
+void TVxSpinButton::SetUpGlyph(TBitmap* Value) {
+  if (Value) FUpGlyph->Assign(Value); else FUpGlyph->SetSize(0, 0);
+  Invalidate();
+}
+
+void TVxSpinButton::SetDownGlyph(TBitmap* Value) {
+  if (Value) FDownGlyph->Assign(Value); else FDownGlyph->SetSize(0, 0);
+  Invalidate();
+}
+
+void TVxSpinButton::SetFocusControl(TWinControl* Value) {
+  if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
+  FFocusControl = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TVxSpinButton::Notification(TComponent* AComponent, TOperation Operation) {
+  TGraphicControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FFocusControl) FFocusControl = nullptr;
+  if (Operation == opRemove && AComponent == FRepeatTimer) FRepeatTimer = nullptr;
+}
+
+TSpinButtonState TVxSpinButton::HalfAt(int X, int Y) const {
+  const int w = Width(), h = Height();
+  bool lower;
+  if (FButtonStyle == sbsDefault)
+    lower = w > 0 && Y > h - static_cast<double>(h) / w * X;
+  else
+    lower = Y > h / 2;
+  return lower ? TSpinButtonState::Bottom : TSpinButtonState::Top;
+}
+
+void TVxSpinButton::FireHalf(TSpinButtonState Half) {
+  if (Half == TSpinButtonState::Top) {
+    if (OnTopClick) OnTopClick(this);
+  } else if (Half == TSpinButtonState::Bottom) {
+    if (OnBottomClick) OnBottomClick(this);
+  }
+}
+
+void TVxSpinButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseDown(Button, Shift, X, Y);
+  if (Button != mbLeft || !Enabled()) return;
+  if (FFocusControl && FFocusControl->TabStop() && FFocusControl->CanFocus() && !FFocusControl->Focused())
+    FFocusControl->SetFocus();
+  if (FDown == TSpinButtonState::None) {
+    FLastDown = FDown;
+    FDown = HalfAt(X, Y);
+    FDragging = true;
+    SetMouseCapture(true);
+    if (FLastDown != FDown) {
+      FLastDown = FDown;
+      Repaint();
+    }
+    FireHalf(FDown);
+    if (!FRepeatTimer) {
+      FRepeatTimer = new TTimer(this);
+      FRepeatTimer->SetEnabled(false);
+      FRepeatTimer->OnTimer = [this](TObject* S) { TimerExpired(S); };
+    }
+    FRepeatTimer->SetEnabled(false);
+    FRepeatTimer->SetInterval(InitRepeatPause);
+    FRepeatTimer->SetEnabled(true);
+  }
+}
+
+void TVxSpinButton::MouseMove(TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseMove(Shift, X, Y);
+  if (!FDragging) return;
+  TSpinButtonState s = TSpinButtonState::None;
+  if (X >= 0 && X <= Width() && Y >= 0 && Y <= Height()) {
+    const TSpinButtonState half = HalfAt(X, Y);
+    if (half == FLastDown) s = half;
+  }
+  if (s != FDown) {
+    FDown = s;
+    Repaint();
+  }
+}
+
+void TVxSpinButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  TGraphicControl::MouseUp(Button, Shift, X, Y);
+  if (!FDragging) return;
+  FDragging = false;
+  SetMouseCapture(false);
+  if (FRepeatTimer) FRepeatTimer->SetEnabled(false);
+  FDown = TSpinButtonState::None;
+  FLastDown = TSpinButtonState::None;
+  Repaint();
+}
+
+void TVxSpinButton::TimerExpired(TObject*) {
+  FRepeatTimer->SetInterval(RepeatPause);
+  if (FDown != TSpinButtonState::None && MouseCapture()) {
+    try {
+      FireHalf(FDown);
+    } catch (...) {
+      FRepeatTimer->SetEnabled(false);
+      throw;
+    }
+  }
+}
+
+void TVxSpinButton::DrawArrow(TCanvas* C, int CX, int CY, bool Up, TBitmap* Glyph) {
+  if (Glyph && !Glyph->Empty()) {
+    DrawColorKeyedAt(C, CX - Glyph->Width() / 2, CY - Glyph->Height() / 2, Glyph, clDefault);
+    return;
+  }
+  // Built-in arrow: a small filled triangle.
+  const TColor ink = Enabled() ? clBtnText : clBtnShadow;
+  for (int row = 0; row < 3; ++row) {
+    const int y = Up ? CY - 1 + row : CY + 1 - row;
+    for (int x = CX - row; x <= CX + row; ++x) C->SetPixels(x, y, ink);
+  }
+}
+
+void TVxSpinButton::Paint() {
+  if (!Enabled() && !ComponentState().Contains(csDesigning)) FDragging = false;
+  TCanvas* c = Canvas();
+  const int w = Width(), h = Height();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(clBtnFace);
+  c->FillRect(Rect(0, 0, w, h));
+  c->Pen()->SetMode(pmCopy);
+  c->Pen()->SetWidth(1);
+  const bool top = FDown == TSpinButtonState::Top, bottom = FDown == TSpinButtonState::Bottom;
+  if (FButtonStyle == sbsClassic) {
+    const TRect up(0, 0, w, h / 2), down(0, h / 2, w, h);
+    Edge(c, up, top ? clBtnShadow : clBtnHighlight, top ? clBtnHighlight : clBtnShadow);
+    Edge(c, down, bottom ? clBtnShadow : clBtnHighlight, bottom ? clBtnHighlight : clBtnShadow);
+    DrawArrow(c, w / 2, h / 4 + (top ? 1 : 0), true, FUpGlyph.get());
+    DrawArrow(c, w / 2, h / 2 + h / 4, false, FDownGlyph.get());
+  } else {
+    Edge(c, Rect(0, 0, w, h), clBtnHighlight, clWindowFrame);
+    // The diagonal from the lower left to the upper right corner.
+    c->Pen()->SetColor(clBtnShadow);
+    c->MoveTo(1, h - 2);
+    c->LineTo(w - 1, 0);
+    c->Pen()->SetColor(clBtnHighlight);
+    c->MoveTo(2, h - 2);
+    c->LineTo(w - 1, 1);
+    if (top) {
+      c->Pen()->SetColor(clWindowFrame);
+      c->MoveTo(0, h - 1);
+      c->LineTo(0, 0);
+      c->LineTo(w, 0);
+    } else if (bottom) {
+      c->Pen()->SetColor(clWindowFrame);
+      c->MoveTo(w - 1, 0);
+      c->LineTo(w - 1, h - 1);
+      c->LineTo(-1, h - 1);
+    }
+    DrawArrow(c, w / 4 + (top ? 1 : 0), h / 4 + (top ? 1 : 0), true, FUpGlyph.get());
+    DrawArrow(c, 3 * w / 4 - 1, 3 * h / 4 - 1, false, FDownGlyph.get());
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// TVxCustomSpinEdit
+
+TVxCustomSpinEdit::TVxCustomSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
+  TCustomEdit::SetText("0");
+  RebuildButton();
+}
+
+TVxCustomSpinEdit::~TVxCustomSpinEdit() = default;
+
+void TVxCustomSpinEdit::RebuildButton() {
+  // The platform's up-down is not used: the standard kind keeps the spin button, classic face.
+  if (!FButton) {
+    FButton = new TVxSpinButton(this);
+    FButton->SetParent(this);
+    FButton->SetFocusControl(this);
+    FButton->OnTopClick = [this](TObject*) { StepUp(); };
+    FButton->OnBottomClick = [this](TObject*) { StepDown(); };
+  }
+  FButton->SetButtonStyle(FButtonKind == bkDiagonal ? sbsDefault : sbsClassic);
+  PlaceButton();
+}
+
+void TVxCustomSpinEdit::PlaceButton() {
+  if (!FButton) return;
+  const int32_t h = Height();
+  if (FButtonKind == bkDiagonal)
+    FButton->SetBounds(Width() - h, 0, h, h);
+  else
+    FButton->SetBounds(Width() - DefaultSpinButtonWidth(), 0, DefaultSpinButtonWidth(), h);
+  FButton->SetEnabled(Enabled());
+}
+
+void TVxCustomSpinEdit::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+  PlaceButton();
+}
+
+void TVxCustomSpinEdit::EnabledChanged() {
+  TCustomEdit::EnabledChanged();
+  PlaceButton();
+}
+
+void TVxCustomSpinEdit::SetButtonKind(TSpinButtonKind Value) {
+  const auto effective = [](TSpinButtonKind K) { return K == bkDiagonal ? bkDiagonal : bkClassic; };
+  const bool rebuild = effective(Value) != effective(FButtonKind);
+  FButtonKind = Value;
+  if (rebuild) RebuildButton();
+}
+
+void TVxCustomSpinEdit::SetArrowKeys(bool Value) {
+  FArrowKeys = Value;
+  PlaceButton();
+}
+
+void TVxCustomSpinEdit::SetValueType(TValueType NewType) {
+  if (NewType == FValueType) return;
+  const long double v = GetValue();
+  FValueType = NewType;
+  SetValue(v);
+  if (NewType == vtInteger || NewType == vtHex) FIncrement = RoundHalfEven(FIncrement);
+}
+
+void TVxCustomSpinEdit::SetDecimal(uint8_t Value) {
+  if (Value == FDecimal) return;
+  const long double v = GetValue();
+  FDecimal = Value;
+  SetValue(v);
+}
+
+void TVxCustomSpinEdit::SetDisplayFormat(const std::string& Value) {
+  if (Value == FDisplayFormat) return;
+  const long double v = GetValue();
+  FDisplayFormat = Value;
+  SetValue(v);
+}
+
+void TVxCustomSpinEdit::ReformatText() {
+  if (FValueType != vtFloat || !FFocused || FDisplayFormat.empty()) return;
+  std::string pattern = "0";
+  if (FDecimal > 0) pattern += "." + std::string(FDecimal, '#');
+  TCustomEdit::SetText(FormatFloat(pattern, GetValue()));
+}
+
+long double TVxCustomSpinEdit::ClampValue(long double X) const {
+  if (!FCheckMinValue && !FCheckMaxValue) return X;
+  if (FCheckMinValue && X < FMinValue) return FMinValue;
+  if (FCheckMaxValue && X > FMaxValue) return FMaxValue;
+  return X;
+}
+
+long double TVxCustomSpinEdit::CheckValueRange(bool Raise, long double X) const {
+  const long double r = ClampValue(X);
+  if ((FCheckMinValue || FCheckMaxValue) && Raise && r != X)
+    throw ERangeError(Format("Value must be between %g and %g",
+                             {static_cast<double>(FMinValue), static_cast<double>(FMaxValue)}));
+  return r;
+}
+
+void TVxCustomSpinEdit::SetCheckMinValue(bool Value) {
+  if (FMinValue != 0) Value = true;
+  FCheckMinValue = Value;
+  if (ComponentState().Contains(csLoading)) FMinAuto = false;
+  SetValue(GetValue());
+}
+
+void TVxCustomSpinEdit::SetCheckMaxValue(bool Value) {
+  if (FMaxValue != 0) Value = true;
+  FCheckMaxValue = Value;
+  if (ComponentState().Contains(csLoading)) FMaxAuto = false;
+  SetValue(GetValue());
+}
+
+void TVxCustomSpinEdit::SetMinValue(long double Value) {
+  if (Value == FMinValue) return;
+  const long double v = GetValue();
+  const bool crossesZero = (FMinValue == 0) != (Value == 0);
+  const bool minHeldDefault = FCheckMinValue == RangeSet();
+  FMinValue = Value;
+  if (crossesZero && FMinAuto) {
+    FCheckMinValue = RangeSet();
+    if (minHeldDefault && FMaxAuto) FCheckMaxValue = RangeSet();
+  }
+  SetValue(v);
+}
+
+void TVxCustomSpinEdit::SetMaxValue(long double Value) {
+  if (Value == FMaxValue) return;
+  const long double v = GetValue();
+  const bool crossesZero = (FMaxValue == 0) != (Value == 0);
+  const bool maxHeldDefault = FCheckMaxValue == RangeSet();
+  FMaxValue = Value;
+  if (crossesZero && FMaxAuto) {
+    FCheckMaxValue = RangeSet();
+    if (maxHeldDefault && FMinAuto) FCheckMinValue = RangeSet();
+  }
+  SetValue(v);
+}
+
+void TVxCustomSpinEdit::Change() {
+  if (!FChanging) TCustomEdit::Change();
+}
+
+void TVxCustomSpinEdit::Step(long double Delta, const TNotifyEvent& After) {
+  if (ReadOnly()) {
+    SoundDefaultBeep();
+    return;
+  }
+  const std::string before = Text();
+  FChanging = true;
+  try {
+    SetValue(GetValue() + Delta);
+  } catch (...) {
+    FChanging = false;
+    throw;
+  }
+  FChanging = false;
+  if (CompareText(before, Text()) != 0) {
+    SetModified(true);
+    Change();
+  }
+  if (After) After(this);
+}
+
+void TVxCustomSpinEdit::StepUp() { Step(FIncrement, OnTopClick); }
+void TVxCustomSpinEdit::StepDown() { Step(-FIncrement, OnBottomClick); }
+
+bool TVxCustomSpinEdit::AcceptsChar(char Key) {
+  const unsigned char k = static_cast<unsigned char>(Key);
+  if (!FEditorEnabled && (k >= 32 || Key == VK_BACK)) return false;
+  if (Key == '+' || Key == '-' || (Key >= '0' && Key <= '9') || k < 32) return true;
+  const std::string& t = Text();
+  if (FValueType == vtFloat) {
+    if ((Key == '.' || Key == DecimalSeparator) && t.find(DecimalSeparator) == std::string::npos) return true;
+    if ((Key == 'E' || Key == 'e') && t.find_first_of("Ee") == std::string::npos) return true;
+  }
+  if (FValueType == vtHex && std::isxdigit(k)) return true;
+  return false;
+}
+
+void TVxCustomSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+  TCustomEdit::KeyDown(Key, Shift);
+  if (FArrowKeys && (Key == VK_UP || Key == VK_DOWN)) {
+    if (Key == VK_UP) StepUp(); else StepDown();
+    Key = 0;
+  }
+}
+
+void TVxCustomSpinEdit::KeyPress(char& Key) {
+  if (Key == '.') Key = DecimalSeparator;
+  if (!AcceptsChar(Key)) {
+    Key = 0;
+    SoundDefaultBeep();
+    return;
+  }
+  TCustomEdit::KeyPress(Key);
+}
+
+void TVxCustomSpinEdit::DoEnter() {
+  FFocused = true;
+  ReformatText();
+  TCustomEdit::DoEnter();
+}
+
+void TVxCustomSpinEdit::DoExit() {
+  FFocused = false;
+  try {
+    if (!ComponentState().Contains(csDesigning) && FCheckOnExit) CheckValueRange(true, GetValue());
+    SetValue(ClampValue(GetValue()));
+  } catch (...) {
+    FFocused = true;
+    SelectAll();
+    if (CanFocus()) SetFocus();
+    throw;
+  }
+  TCustomEdit::DoExit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TVxSpinEdit
+
+TVxSpinEdit::TVxSpinEdit(TComponent* AOwner) : TVxCustomSpinEdit(AOwner) {}
+
+std::string TVxSpinEdit::NormaliseNumberText(const std::string& Text) {
+  std::string s = TrimSpaces(Text);
+  if (DecimalSeparator != ThousandSeparator) s = RemoveChar(s, ThousandSeparator);
+  for (char& c : s) {
+    if (c == '.' && DecimalSeparator != '.' && ThousandSeparator != '.') c = DecimalSeparator;
+    if (c == ',' && DecimalSeparator != ',' && ThousandSeparator != ',') c = DecimalSeparator;
+  }
+  if (s.empty()) return "0";
+  if (s == "-") return "-0";
+  return s;
+}
+
+void TVxSpinEdit::SetValue(long double NewValue) {
+  const long double v = ClampValue(NewValue);
+  std::string text;
+  switch (FValueType) {
+    case vtFloat:
+      text = FDisplayFormat.empty() ? FloatToStrF(v, ffFixed, 15, FDecimal) : FormatFloat(FDisplayFormat, v);
+      break;
+    case vtHex:
+      text = IntToHexBits(static_cast<uint64_t>(static_cast<int64_t>(RoundHalfEven(v))), 1);
+      break;
+    case vtInteger:
+      text = IntToStr(static_cast<int64_t>(RoundHalfEven(v)));
+      break;
+  }
+  SetText(text);
+  ReformatText();
+}
+
+long double TVxSpinEdit::GetValue() {
+  try {
+    long double r;
+    int64_t i;
+    switch (FValueType) {
+      case vtFloat:
+        if (TryStrToFloat(FDisplayFormat.empty() ? Text() : NormaliseNumberText(Text()), r)) return r;
+        return FMinValue;
+      case vtHex:
+        if (TryStrToInt64("$" + TrimSpaces(Text()), i)) return static_cast<long double>(i);
+        return RoundHalfEven(FMinValue);
+      case vtInteger:
+        if (TryStrToInt64(TrimSpaces(Text()), i)) return static_cast<long double>(i);
+        return RoundHalfEven(FMinValue);
+    }
+  } catch (...) {
+  }
+  return FValueType == vtFloat ? FMinValue : RoundHalfEven(FMinValue);
+}
