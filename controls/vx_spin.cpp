@@ -6,6 +6,7 @@
 
 #include "controls/vx_utils.h"
 #include "platform/bitmap.h"
+#include "platform/clipbrd.h"
 #include "platform/canvas.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
@@ -393,8 +394,33 @@ bool TVxCustomSpinEdit::AcceptsChar(char Key) {
   return false;
 }
 
+void TVxCustomSpinEdit::PasteFromClipboard() {
+  if (!FEditorEnabled || ReadOnly()) return;
+  const long double old = GetValue();
+  SetSelText(Clipboard()->AsText());
+  long double check;
+  if (!TryStrToFloat(Text(), check)) SetValue(old);
+}
+
+void TVxCustomSpinEdit::CutToClipboard() {
+  if (!FEditorEnabled || ReadOnly()) return;
+  Clipboard()->SetAsText(SelText());
+  ClearSelection();
+}
+
 void TVxCustomSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomEdit::KeyDown(Key, Shift);
+  // Paste and cut go through the checks above instead of the native edit's own.
+  if ((Key == 'V' && Shift.Contains(ssCtrl)) || (Key == VK_INSERT && Shift.Contains(ssShift))) {
+    PasteFromClipboard();
+    Key = 0;
+    return;
+  }
+  if ((Key == 'X' && Shift.Contains(ssCtrl)) || (Key == VK_DELETE && Shift.Contains(ssShift))) {
+    CutToClipboard();
+    Key = 0;
+    return;
+  }
   if (FArrowKeys && (Key == VK_UP || Key == VK_DOWN)) {
     if (Key == VK_UP) StepUp(); else StepDown();
     Key = 0;

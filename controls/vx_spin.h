@@ -108,6 +108,10 @@ public:
   void SetAlignment(TAlignment Value) { FAlignment = Value; }
   TVxSpinButton* Button() const { return FButton; }
 
+  // Pastes the clipboard's text over the selection; text that is no number brings the old value back.
+  void PasteFromClipboard();
+  void CutToClipboard();
+
   long double ClampValue(long double X) const;
   long double CheckValueRange(bool Raise, long double X) const;
 

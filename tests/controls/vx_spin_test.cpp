@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/clipbrd.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
 
@@ -138,6 +139,24 @@ TEST(VxSpinEdit, KeysStepAndFilterCharacters) {
   f.Edit->SetEditorEnabled(false);
   EXPECT_FALSE(f.Edit->AcceptsChar('1'));
   EXPECT_FALSE(f.Edit->AcceptsChar('\b'));
+}
+
+TEST(VxSpinEdit, PasteKeepsOnlyNumbers) {
+  Fixture f;
+  struct Case { std::string Clip; std::string Text; } cases[] = {{"x1", "12"}, {"34", "34"}, {"1e", "12"}};
+  for (const auto& c : cases) {
+    f.Edit->SetText("12");
+    f.Edit->SelectAll();
+    Clipboard()->SetAsText(c.Clip);
+    SendInput(f.Edit, ikKeyDown, {ssCtrl}, 0, 0, 'V');
+    EXPECT_EQ(f.Edit->Text(), c.Text) << c.Clip;
+  }
+  f.Edit->SetEditorEnabled(false);
+  f.Edit->SelectAll();
+  Clipboard()->SetAsText("77");
+  f.Edit->PasteFromClipboard();
+  f.Edit->CutToClipboard();
+  EXPECT_EQ(f.Edit->Text(), "12");
 }
 
 TEST(VxSpinEdit, ReadOnlyDoesNotStep) {
