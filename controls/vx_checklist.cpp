@@ -7,6 +7,7 @@
 #include "controls/vx_utils.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/streaming.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -383,7 +384,75 @@ void TVxCheckListBox::ReadStates(TObject*) {
   }
 }
 
+// ---- form resources ----
+
+namespace {
+constexpr int kStreamVersion = 202;
+const TEnumInfo kCheckKindInfo("TCheckKind", {"ckCheckBoxes", "ckRadioButtons", "ckCheckMarks"});
+}  // namespace
+
+void TVxCheckListBox::DefineProperties(TFiler* Filer) {
+  TVxCustomListBox::DefineProperties(Filer);
+  Filer->DefineProperty(
+      "InternalVersion", [this](TReader* R) { FStreamVersion = R->ReadInteger(); },
+      [](TWriter* W) { W->WriteInteger(kStreamVersion); }, Filer->Ancestor() == nullptr);
+  Filer->DefineProperty(
+      "Strings", [this](TReader* R) { ReadStrings(R); }, [this](TWriter* W) { WriteStrings(W); },
+      Items()->Count() > 0 && StringsDiffer(Filer->Ancestor()));
+}
+
+bool TVxCheckListBox::StringsDiffer(TPersistent* Ancestor) const {
+  auto* other = dynamic_cast<TVxCheckListBox*>(Ancestor);
+  if (!other || other->Items()->Count() != Items()->Count()) return true;
+  for (int i = 0; i < Items()->Count(); ++i) {
+    if (AnsiCompareText(Items()->Strings(i), other->Items()->Strings(i)) != 0) return true;
+    if (GetItemState(i) != other->GetItemState(i) || IsItemEnabled(i) != other->IsItemEnabled(i)) return true;
+  }
+  return false;
+}
+
+void TVxCheckListBox::WriteStrings(TWriter* Writer) {
+  Writer->WriteListBegin();
+  for (int i = 0; i < Items()->Count(); ++i) {
+    Writer->WriteString(Items()->Strings(i));
+    Writer->WriteInteger(GetItemState(i));
+    Writer->WriteBoolean(IsItemEnabled(i));
+  }
+  Writer->WriteListEnd();
+}
+
+void TVxCheckListBox::ReadStrings(TReader* Reader) {
+  auto setState = [this](int I, int32_t V) {
+    if (V >= cbUnchecked && V <= cbGrayed) SetItemState(I, static_cast<TCheckBoxState>(V));
+  };
+  Items()->BeginUpdate();
+  try {
+    Items()->Clear();
+    Reader->ReadListBegin();
+    while (!Reader->EndOfList()) {
+      const int i = Items()->Add(Reader->ReadString());
+      if (FStreamVersion >= kStreamVersion) {
+        setState(i, Reader->ReadInteger());
+        EnableItem(i, Reader->ReadBoolean());
+      } else {
+        SetItemChecked(i, Reader->ReadBoolean());
+        EnableItem(i, Reader->ReadBoolean());
+        if (FStreamVersion > 0) setState(i, Reader->ReadInteger());
+      }
+    }
+    Reader->ReadListEnd();
+  } catch (...) {
+    Items()->EndUpdate();
+    throw;
+  }
+  Items()->EndUpdate();
+  NormalizeRadioChecks();
+}
+
 VM_PUBLISH(TVxCheckListBox) {
+  P.Enum("CheckKind", &TVxCheckListBox::CheckKind, &TVxCheckListBox::SetCheckKind, kCheckKindInfo)
+      .Default(ckCheckBoxes);
+  P.Component("IniStorage", &TVxCheckListBox::IniStorage, &TVxCheckListBox::SetIniStorage);
   P.Bool("AllowGrayed", &TVxCheckListBox::AllowGrayed, &TVxCheckListBox::SetAllowGrayed).Default(false);
   P.Bool("AutoScroll", &TVxCheckListBox::AutoScroll, &TVxCheckListBox::SetAutoScroll).Default(true);
   P.Int("CheckedIndex", &TVxCheckListBox::CheckedIndex, &TVxCheckListBox::SetCheckedIndex).Default(-1);

@@ -13,6 +13,9 @@
 class TBitmap;
 class TFormPlacement;
 class TIniLink;
+class TFiler;
+class TReader;
+class TWriter;
 
 enum TCheckKind { ckCheckBoxes, ckRadioButtons, ckCheckMarks };
 
@@ -85,6 +88,9 @@ protected:
   virtual void FireClickCheck();
   virtual void FireStateChange(int Index);
 
+  // "InternalVersion" and "Strings": the items with their states and enabled flags.
+  void DefineProperties(TFiler* Filer) override;
+
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -99,10 +105,14 @@ private:
   TRect CheckArea(const TRect& TextRect) const;
   void WriteStates(TObject* Sender);
   void ReadStates(TObject* Sender);
+  bool StringsDiffer(TPersistent* Ancestor) const;
+  void ReadStrings(TReader* Reader);
+  void WriteStrings(TWriter* Writer);
 
   bool FAllowGrayed = false;
   TCheckKind FCheckKind = ckCheckBoxes;
   std::unique_ptr<TBitmap> FCell;
+  int FStreamVersion = 0;
   bool FNormalizing = false;
   std::unique_ptr<TIniLink> FIniLink;
 };

@@ -633,16 +633,23 @@ void TVxCustomListBox::DoExit() {
   FocusChangedRepaint();
 }
 
+namespace {
+const TEnumInfo kVxListBoxStyleInfo("TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
+}  // namespace
+
 VM_PUBLISH(TVxCustomListBox) {
   P.Bool("TabStop", &TVxCustomListBox::TabStop, &TVxCustomListBox::SetTabStop).Default(true);
   P.Int("Columns", &TVxCustomListBox::Columns, &TVxCustomListBox::SetColumns).Default(0);
   P.Bool("ExtendedSelect", &TVxCustomListBox::ExtendedSelect, &TVxCustomListBox::SetExtendedSelect).Default(true);
   P.Bool("GraySelection", &TVxCustomListBox::GraySelection, &TVxCustomListBox::SetGraySelection).Default(false);
   P.Bool("IntegralHeight", &TVxCustomListBox::IntegralHeight, &TVxCustomListBox::SetIntegralHeight).Default(false);
-  P.Int("ItemHeight", &TVxCustomListBox::ItemHeight, &TVxCustomListBox::SetItemHeight).Default(16);
+  P.Int("ItemHeight", &TVxCustomListBox::StoredItemHeight, &TVxCustomListBox::SetItemHeight).Default(16);
   P.Bool("MultiSelect", &TVxCustomListBox::MultiSelect, &TVxCustomListBox::SetMultiSelect).Default(false);
   P.Bool("Sorted", &TVxCustomListBox::Sorted, &TVxCustomListBox::SetSorted).Default(false);
   P.Int("TabWidth", &TVxCustomListBox::TabWidth, &TVxCustomListBox::SetTabWidth).Default(0);
+  P.Enum("Style", &TVxCustomListBox::Style, &TVxCustomListBox::SetStyle, kVxListBoxStyleInfo).Default(lbStandard);
 }
 
-VM_PUBLISH(TVxListBox) {}
+VM_PUBLISH(TVxListBox) {
+  P.Strings("Items", &TVxListBox::Items);
+}

@@ -63,6 +63,8 @@ public:
   int SelCount() const;
 
   int ItemHeight() const { return GetItemHeight(); }
+  // The height set through SetItemHeight (what owner-drawn rows use).
+  int StoredItemHeight() const { return FItemHeight; }
   void SetItemHeight(int Value);
   int Columns() const { return FColumns; }
   void SetColumns(int Value);
@@ -129,7 +131,6 @@ protected:
   bool AutoScrollInEffect() const { return FAutoScroll && FColumns == 0; }
   // The row height the list lays its items out with (lbStandard: from the font).
   int NativeItemHeight() const { return FNativeHeight; }
-  int StoredItemHeight() const { return FItemHeight; }
   void SetNativeItemHeight(int Value);
   int HeightOf(int Index) const;
   // Per-item storage that derived lists extend: the item's "native" data slot.

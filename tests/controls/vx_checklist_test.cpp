@@ -13,6 +13,8 @@
 #include "platform/exceptions.h"
 #include "platform/forms.h"
 #include "platform/inifiles.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -294,6 +296,100 @@ TEST_F(CheckIni, NothingHappensWithoutSectionNameOrOpenFile) {
   form.List->SetName("");
   form.Storage->StorePlacement();
   EXPECT_EQ(Value("Count"), "<none>");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CheckListStream, ItemsStatesAndFlagsRoundTrip) {
+  TVxCheckListBox list(nullptr);
+  list.SetName("clbFiles");
+  list.SetAllowGrayed(true);
+  for (const char* s : {"first", "second", "third"}) list.Items()->Add(s);
+  list.SetItemState(1, cbChecked);
+  list.SetItemState(2, cbGrayed);
+  list.EnableItem(0, false);
+  const std::string text = ComponentToText(&list);
+  EXPECT_NE(text.find("InternalVersion = 202"), std::string::npos) << text;
+  EXPECT_NE(text.find("Strings = ("), std::string::npos) << text;
+
+  TVxCheckListBox copy(nullptr);
+  copy.Items()->Add("stale");
+  int changes = 0;
+  copy.OnStateChange = [&](TObject*, int) { ++changes; };
+  TextToComponent(text, &copy);
+  EXPECT_EQ(copy.Items()->CommaText(), "first,second,third");
+  EXPECT_EQ(States(copy), "012");
+  EXPECT_FALSE(copy.IsItemEnabled(0));
+  EXPECT_TRUE(copy.IsItemEnabled(1));
+  EXPECT_EQ(changes, 0);  // reading fires no state changes
+}
+
+TEST(CheckListStream, OlderStreamsAndRadioListsAreNormalised) {
+  // Before version 202 an item carried a checked flag and an enabled flag.
+  const std::string old =
+      "object clbParameters: TVxCheckListBox\n"
+      "  CheckKind = ckRadioButtons\n"
+      "  Strings = (\n"
+      "    'a'\n    False\n    True\n"
+      "    'b'\n    False\n    False\n"
+      "    'c'\n    True\n    True)\n"
+      "end\n";
+  TVxCheckListBox radio(nullptr);
+  TextToComponent(old, &radio);
+  EXPECT_EQ(States(radio), "001");
+  EXPECT_FALSE(radio.IsItemEnabled(1));
+
+  const std::string none =
+      "object clbParameters: TVxCheckListBox\n"
+      "  CheckKind = ckRadioButtons\n"
+      "  InternalVersion = 202\n"
+      "  Strings = (\n"
+      "    'a'\n    0\n    True\n"
+      "    'b'\n    0\n    True)\n"
+      "end\n";
+  TVxCheckListBox radio2(nullptr);
+  TextToComponent(none, &radio2);
+  EXPECT_EQ(States(radio2), "10");  // no checked item: the first takes the check
+  EXPECT_EQ(radio2.CheckedIndex(), 0);
+}
+
+std::string WrittenAgainst(TVxCheckListBox* Instance, TVxCheckListBox* Ancestor) {
+  TMemoryStream bin, txt;
+  {
+    TWriter w(bin);
+    w.WriteDescendent(Instance, Ancestor);
+  }
+  bin.SetPosition(0);
+  ObjectBinaryToText(bin, txt);
+  return std::string(static_cast<const char*>(txt.Memory()), static_cast<size_t>(txt.Size()));
+}
+
+TEST(CheckListStream, AgainstAnAncestorOnlyDifferingListsAreWritten) {
+  TVxCheckListBox base(nullptr), form(nullptr);
+  base.SetName("clb");
+  form.SetName("clb");
+  for (const char* s : {"one", "two"}) {
+    base.Items()->Add(s);
+    form.Items()->Add(s);
+  }
+  struct Case { const char* What; std::function<void()> Change; bool Written; };
+  const Case cases[] = {
+      {"same", [] {}, false},
+      {"letter case only", [&] { form.Items()->SetStrings(0, "ONE"); }, false},
+      {"first text", [&] { form.Items()->SetStrings(0, "uno"); }, true},
+      {"state", [&] { form.SetItemChecked(1, true); }, true},
+      {"enabled", [&] { form.EnableItem(1, false); }, true},
+      {"count", [&] { form.Items()->Add("three"); }, true},
+  };
+  for (const Case& k : cases) {
+    form.SetItems(base.Items());
+    k.Change();
+    const std::string text = WrittenAgainst(&form, &base);
+    EXPECT_EQ(text.find("Strings") != std::string::npos, k.Written) << k.What << "\n" << text;
+    EXPECT_EQ(text.find("InternalVersion"), std::string::npos) << k.What;
+  }
 }
 
 }  // namespace
