@@ -247,7 +247,20 @@ void TVxCustomSpinEdit::PlaceButton() {
   FButton->SetEnabled(Enabled());
 }
 
+int32_t TVxCustomSpinEdit::MinHeight() const {
+  TBitmap probe(1, 1);
+  probe.Canvas()->SetFont(Font());
+  return probe.Canvas()->TextHeight("0") + 4 * 1 + 1;
+}
+
+void TVxCustomSpinEdit::FontChanged() {
+  TCustomEdit::FontChanged();
+  if (Height() < MinHeight()) SetHeight(MinHeight());
+  PlaceButton();
+}
+
 void TVxCustomSpinEdit::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  AHeight = std::max(AHeight, MinHeight());
   TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
   PlaceButton();
 }

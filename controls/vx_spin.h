@@ -127,8 +127,11 @@ protected:
   void DoEnter() override;
   void DoExit() override;
   void EnabledChanged() override;
+  void FontChanged() override;
   void PlaceButton();
   void RebuildButton();
+  // The font's text height, four border widths and one pixel.
+  int32_t MinHeight() const;
 
   TValueType FValueType = vtInteger;
   uint8_t FDecimal = 2;

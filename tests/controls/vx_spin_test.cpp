@@ -254,6 +254,12 @@ TEST(VxSpinEdit, ButtonStepsTheEdit) {
   EXPECT_EQ(f.Bottoms, 1);
   f.Edit->SetEnabled(false);
   EXPECT_FALSE(b->Enabled());
+  // Never lower than the font needs; the button follows the height.
+  f.Edit->SetHeight(3);
+  EXPECT_GT(f.Edit->Height(), 10);
+  f.Edit->Font()->SetSize(30);
+  EXPECT_GT(f.Edit->Height(), 30);
+  EXPECT_EQ(b->Height(), f.Edit->Height());
 }
 
 }  // namespace
