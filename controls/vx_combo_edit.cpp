@@ -156,6 +156,80 @@ void TCustomComboEdit::PressButton() {
 
 void TCustomComboEdit::ButtonAction() {
   if (OnButtonClick) OnButtonClick(this);
+  if (!FPopup) return;
+  if (FPopupVisible)
+    CollapsePopup(true);
+  else
+    DropPopup();
+}
+
+void TCustomComboEdit::DropPopup() {
+  if (!FPopup || FPopupVisible || GetReadOnly()) return;
+  // The popup lives in the edit's parent, whose client area stands for the screen here.
+  const TWinControl* area = FPopup->Parent();
+  const int areaW = area ? area->ClientWidth() : 0, areaH = area ? area->ClientHeight() : 0;
+  TPoint origin(Left(), Top());
+  if (area && Parent() && area != Parent()) origin = area->ScreenToClient(Parent()->ClientToScreen(origin));
+  const int pw = FPopup->Width(), ph = FPopup->Height();
+  int y = origin.Y + Height();
+  if (area && y + ph > areaH) y = origin.Y - ph;
+  int x;
+  if (FPopupAlign == epaRight) {
+    x = origin.X + Width() - pw;
+    if (x < 0) x = origin.X;
+  } else {
+    x = origin.X;
+    if (area && x + pw > areaW) x = origin.X + Width() - pw;
+  }
+  if (area) {
+    x = std::max(0, std::min(x, areaW - pw));
+    y = std::max(0, std::min(y, areaH - ph));
+  }
+  FPopup->SetBounds(x, y, pw, ph);
+  ForwardToPopup(Text());
+  if (Parent() && CanFocus()) SetFocus();
+  FPopup->BringToFront();
+  FPopup->Show();
+  FPopupVisible = true;
+  TCustomEdit::SetReadOnly(true);  // select only
+}
+
+void TCustomComboEdit::CollapsePopup(bool Accept) {
+  if (FPopup && FPopupVisible) {
+    if (MouseCapture()) SetMouseCapture(false);
+    const std::string value = ReadPopupValue();
+    ConcealPopup();
+    if (Parent() && CanFocus()) SetFocus();
+    UpdateEditReadOnly();
+    Invalidate();
+    if (Accept && IsValueAcceptable(value) && !GetReadOnly()) {
+      ApplyPopupValue(value);
+      if (AutoSelect()) SelectAll();
+    }
+  }
+  FPopupVisible = false;
+}
+
+void TCustomComboEdit::ApplyPopupValue(const std::string& Value) {
+  if (Value == Text()) return;
+  SetText(Value);
+  SetModified(true);
+  FPopupVisible = FPopup && FPopup->Visible();
+  FireChange();
+}
+
+void TCustomComboEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (Button == mbLeft && FPopup) {
+    const bool had = Focused();
+    if (!had && Parent() && CanFocus()) SetFocus();
+    if (had && FPopupVisible) CollapsePopup(false);
+  }
+  TCustomEdit::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomComboEdit::DoExit() {
+  CollapsePopup(false);
+  TCustomEdit::DoExit();
 }
 
 void TCustomComboEdit::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
@@ -252,6 +326,11 @@ void TCustomComboEdit::SetEnabled(bool Value) {
 }
 
 void TCustomComboEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (FPopupVisible && (Key == VK_RETURN || Key == VK_ESCAPE)) {
+    CollapsePopup(Key == VK_RETURN);
+    Key = 0;
+    return;
+  }
   TCustomEdit::KeyDown(Key, Shift);
   if (Key != 0 && FButtonWidth > 0 && ShortCut(Key, Shift) == FClickKey) {
     PressButton();

@@ -57,6 +57,9 @@ private:
   bool FDown = false;
 };
 
+// Where a dropped popup lines up with the edit: right edges, or left edges.
+enum TPopupAlign { epaRight, epaLeft };
+
 class TCustomComboEdit : public TCustomEdit {
   VM_CLASS(TCustomComboEdit, TCustomEdit)
 public:
@@ -90,6 +93,12 @@ public:
   // unless AlwaysEnableButton.
   void PressButton();
 
+  // The popup a descendant creates (a control of the edit's parent); none in the base.
+  TControl* Popup() const { return FPopup; }
+  bool PopupVisible() const { return FPopupVisible; }
+  TPopupAlign PopupAlign() const { return FPopupAlign; }
+  void SetPopupAlign(TPopupAlign Value) { FPopupAlign = Value; }
+
   TNotifyEvent OnButtonClick;
 
   void SetEnabled(bool Value) override;
@@ -98,12 +107,35 @@ public:
 protected:
   virtual std::unique_ptr<TBitmap> DefaultButtonGlyph() { return nullptr; }
   virtual int DefaultNumGlyphs() const { return 1; }
+  // Shows the popup under (or above) the edit with the text as its value, for selection only.
+  virtual void DropPopup();
+  // Hides a shown popup; with Accept its value becomes the text.
+  virtual void CollapsePopup(bool Accept);
+  virtual void ConcealPopup() {
+    if (FPopup) FPopup->Hide();
+  }
   virtual void FireChange() { TCustomEdit::Change(); }
+  virtual bool IsValueAcceptable(const std::string& /*Value*/) { return true; }
+  virtual void ApplyPopupValue(const std::string& Value);
+  // The popup's value: its text in the base.
+  virtual void ForwardToPopup(const std::string& Value) {
+    if (FPopup) FPopup->SetText(Value);
+  }
+  virtual std::string ReadPopupValue() { return FPopup ? FPopup->Text() : std::string(); }
+  virtual void PopupChange() {}
+  void SetPopup(TControl* Value) { FPopup = Value; }
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DoExit() override;
   virtual bool GetReadOnly() const { return FReadOnly; }
   virtual void ButtonAction();
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
-  void Change() override { FireChange(); }
+  void Change() override {
+    if (FPopupVisible)
+      PopupChange();
+    else
+      FireChange();
+  }
   void UpdateEditReadOnly() { TCustomEdit::SetReadOnly(FReadOnly || !FDirectInput); }
   void LayoutButton();
   void RebuildGlyph();
@@ -117,4 +149,7 @@ private:
   bool FAlwaysEnable = false;
   TShortCut FClickKey;
   bool FSettingGlyph = false;
+  TControl* FPopup = nullptr;
+  bool FPopupVisible = false;
+  TPopupAlign FPopupAlign = epaRight;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
 
 namespace {
@@ -137,6 +138,99 @@ TEST(VxComboEdit, GlyphKindsSetTheButtonAndItsStoredWidth) {
   EXPECT_EQ(f.Edit->ButtonWidth(), kDropDownButtonWidth);
   f.Edit->SetButtonWidth(0);
   EXPECT_FALSE(f.Edit->Button()->Visible());
+}
+
+// An edit whose popup is a panel; the panel's caption is the popup's value.
+class PanelPopupEdit : public TCustomComboEdit {
+public:
+  explicit PanelPopupEdit(TComponent* Owner, TWinControl* Area) : TCustomComboEdit(Owner) {
+    Panel = new TPanel(Owner);
+    Panel->SetParent(Area);
+    Panel->SetBounds(0, 0, 80, 60);
+    Panel->Hide();
+    SetPopup(Panel);
+  }
+  TPanel* Panel;
+};
+
+struct PopupFixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  PanelPopupEdit* Edit = nullptr;
+  int Changes = 0;
+  PopupFixture(int Left, int Top) {
+    Form->SetClientWidth(300);
+    Form->SetClientHeight(200);
+    Edit = new PanelPopupEdit(Form.get(), Form.get());
+    Edit->SetParent(Form.get());
+    Edit->SetBounds(Left, Top, 150, 21);
+    Edit->OnChange = [this](TObject*) { ++Changes; };
+    Form->Show();
+  }
+  void ClickButton() {
+    SendInput(Edit->Button(), ikMouseDown, {ssLeft}, 5, 5, mbLeft);
+    SendInput(Edit->Button(), ikMouseUp, {}, 5, 5, mbLeft);
+  }
+};
+
+TEST(VxComboEditPopup, ButtonDropsThePopupAndTakesItsValueBack) {
+  PopupFixture f(100, 20);
+  f.Edit->SetText("start");
+  f.Changes = 0;
+  f.ClickButton();
+  ASSERT_TRUE(f.Edit->PopupVisible());
+  EXPECT_TRUE(f.Edit->Panel->Visible());
+  EXPECT_EQ(f.Edit->Panel->Caption(), "start");  // the popup gets the text
+  EXPECT_EQ(f.Edit->Panel->Left(), 100 + 150 - 80);  // right edges line up
+  EXPECT_EQ(f.Edit->Panel->Top(), 20 + 21);           // below the edit
+  f.Edit->Panel->SetCaption("picked");
+  f.ClickButton();  // a second press accepts
+  EXPECT_FALSE(f.Edit->PopupVisible());
+  EXPECT_FALSE(f.Edit->Panel->Visible());
+  EXPECT_EQ(f.Edit->Text(), "picked");
+  EXPECT_TRUE(f.Edit->Modified());
+  EXPECT_EQ(f.Changes, 1);
+}
+
+TEST(VxComboEditPopup, EnterAcceptsEscapeDoesNot) {
+  PopupFixture f(100, 20);
+  f.Edit->SetText("start");
+  for (uint16_t key : {VK_ESCAPE, VK_RETURN}) {
+    f.ClickButton();
+    f.Edit->Panel->SetCaption(key == VK_RETURN ? "enter" : "escape");
+    SendInput(f.Edit, ikKeyDown, {}, 0, 0, key);
+    EXPECT_FALSE(f.Edit->PopupVisible());
+    EXPECT_EQ(f.Edit->Text(), key == VK_RETURN ? "enter" : "start");
+  }
+}
+
+TEST(VxComboEditPopup, PlacementStaysInsideTheArea) {
+  struct Case {
+    int Left, Top;
+    TPopupAlign Align;
+    int X, Y;
+  };
+  const Case cases[] = {
+      {100, 170, epaRight, 120, 110},  // no room below: above the edit
+      {0, 20, epaRight, 0, 41},         // would leave on the left: left edges line up
+      {250, 20, epaLeft, 220, 41},      // would leave on the right: right-aligned, then kept inside
+      {10, 20, epaLeft, 10, 41},
+  };
+  for (const Case& c : cases) {
+    PopupFixture f(c.Left, c.Top);
+    f.Edit->SetBounds(c.Left, c.Top, c.Left == 0 ? 40 : 100, 21);
+    f.Edit->SetPopupAlign(c.Align);
+    f.ClickButton();
+    EXPECT_EQ(f.Edit->Panel->Left(), c.X) << c.Left << "," << c.Top;
+    EXPECT_EQ(f.Edit->Panel->Top(), c.Y) << c.Left << "," << c.Top;
+  }
+}
+
+TEST(VxComboEditPopup, ReadOnlyEditDoesNotDrop) {
+  PopupFixture f(100, 20);
+  f.Edit->SetReadOnly(true);
+  f.Edit->SetAlwaysEnableButton(true);
+  f.ClickButton();
+  EXPECT_FALSE(f.Edit->PopupVisible());
 }
 
 }  // namespace
