@@ -2,6 +2,7 @@
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -202,6 +203,16 @@ TEST_F(CheckFixture, DrawsTheCellOfKindAndStateCentredInTheCheckArea) {
       }
     EXPECT_EQ(compared, 16 * 13);
   }
+  // A disabled item's text is gray; an enabled one's dark. The darkest green level of a row:
+  auto darkest = [&](int Row) {
+    int least = 255;
+    for (int y = Row * 20; y < Row * 20 + 20; ++y)
+      for (int x = 20; x < 60; ++x) least = std::min<int>(least, (ControlSurfacePixel(&List, x, y) >> 8) & 0xFF);
+    return least;
+  };
+  const int gray = (ColorToRGB(clGrayText) >> 8) & 0xFF;
+  EXPECT_EQ(darkest(2), gray);
+  EXPECT_LT(darkest(0), gray);
   // The selection starts after the check area.
   List.SetItemIndex(0);
   List.Repaint();
