@@ -11,10 +11,40 @@
 #include "platform/exceptions.h"
 #include "platform/forms.h"
 #include "platform/sysutils.h"
+#include "platform/typinfo.h"
 
-VM_DEFINE_CLASS(TVxSpinButton)
+namespace {
+const TEnumInfo ValueTypeInfo("TValueType", {"vtInteger", "vtFloat", "vtHex"});
+const TEnumInfo ButtonKindInfo("TSpinButtonKind", {"bkStandard", "bkDiagonal", "bkClassic"});
+const TEnumInfo SpinStyleInfo("TrSpinButtonStyle", {"sbsDefault", "sbsClassic"});
+}  // namespace
+
+VM_PUBLISH(TVxSpinButton) {
+  P.Enum("ButtonStyle", &TVxSpinButton::ButtonStyle, &TVxSpinButton::SetButtonStyle, SpinStyleInfo)
+      .Default(sbsDefault);
+  P.Event("OnTopClick", &TVxSpinButton::OnTopClick);
+  P.Event("OnBottomClick", &TVxSpinButton::OnBottomClick);
+}
 VM_DEFINE_CLASS(TVxCustomSpinEdit)
-VM_DEFINE_CLASS(TVxSpinEdit)
+VM_PUBLISH(TVxSpinEdit) {
+  using E = TVxSpinEdit;
+  P.Enum("ValueType", &E::ValueType, &E::SetValueType, ValueTypeInfo).Default(vtInteger);
+  P.Int("Decimal", &E::Decimal, &E::SetDecimal).Default(2);
+  P.String("DisplayFormat", &E::DisplayFormat, &E::SetDisplayFormat).Stored(&E::DisplayFormatStored);
+  P.Float("Increment", &E::Increment, &E::SetIncrement).Default(1);
+  P.Float("MinValue", &E::MinValue, &E::SetMinValue).Default(0);
+  P.Float("MaxValue", &E::MaxValue, &E::SetMaxValue).Default(0);
+  P.Bool("CheckMinValue", &E::CheckMinValue, &E::SetCheckMinValue).Stored(&E::CheckMinValueStored);
+  P.Bool("CheckMaxValue", &E::CheckMaxValue, &E::SetCheckMaxValue).Stored(&E::CheckMaxValueStored);
+  P.Float("Value", &E::Value, &E::SetValueProp).Stored(&E::ValueStored);
+  P.Bool("CheckOnExit", &E::CheckOnExit, &E::SetCheckOnExit).Default(false);
+  P.Bool("EditorEnabled", &E::EditorEnabled, &E::SetEditorEnabled).Default(true);
+  P.Bool("ArrowKeys", &E::ArrowKeys, &E::SetArrowKeys).Default(true);
+  P.Enum("ButtonKind", &E::ButtonKind, &E::SetButtonKind, ButtonKindInfo).Default(bkDiagonal);
+  P.Enum("Alignment", &E::Alignment, &E::SetAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Event("OnTopClick", &E::OnTopClick);
+  P.Event("OnBottomClick", &E::OnBottomClick);
+}
 
 int32_t DefaultSpinButtonWidth() { return 15; }
 

@@ -71,6 +71,7 @@ public:
   ~TVxCustomSpinEdit() override;
 
   long double Value() { return GetValue(); }
+  bool ValueStored() { return GetValue() != 0; }
   void SetValueProp(long double V) { SetValue(V); }
   virtual void SetValue(long double NewValue) = 0;
   virtual long double GetValue() = 0;
@@ -117,6 +118,11 @@ public:
 
   TNotifyEvent OnTopClick;
   TNotifyEvent OnBottomClick;
+
+  // A check flag is stored only when it differs from whether a range is set.
+  bool CheckMinValueStored() const { return FCheckMinValue != RangeSet(); }
+  bool CheckMaxValueStored() const { return FCheckMaxValue != RangeSet(); }
+  bool DisplayFormatStored() const { return FDisplayFormat != DefaultDisplayFormat(); }
 
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
 

@@ -9,6 +9,7 @@
 #include "platform/clipbrd.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/typinfo.h"
 
 namespace {
 
@@ -157,6 +158,26 @@ TEST(VxSpinEdit, PasteKeepsOnlyNumbers) {
   f.Edit->PasteFromClipboard();
   f.Edit->CutToClipboard();
   EXPECT_EQ(f.Edit->Text(), "12");
+}
+
+TEST(VxSpinEdit, PublishedPropertiesAndWhatIsStored) {
+  Fixture f;
+  SetFloatProp(f.Edit, "MaxValue", 9);
+  SetFloatProp(f.Edit, "Value", 12);
+  EXPECT_EQ(f.Edit->Text(), "9");
+  EXPECT_EQ(GetFloatProp(f.Edit, "Value"), 9);
+  // The check flags follow the range: stored only when they differ from it.
+  EXPECT_FALSE(GetPropInfo(f.Edit, "CheckMaxValue")->IsStored(f.Edit));
+  f.Edit->SetMaxValue(0);
+  EXPECT_FALSE(f.Edit->CheckMaxValue());
+  f.Edit->SetCheckMaxValue(true);
+  EXPECT_TRUE(GetPropInfo(f.Edit, "CheckMaxValue")->IsStored(f.Edit));
+  // The empty starting format differs from the default pattern, so it is stored.
+  EXPECT_TRUE(GetPropInfo(f.Edit, "DisplayFormat")->IsStored(f.Edit));
+  f.Edit->SetDisplayFormat(",0.##");
+  EXPECT_FALSE(GetPropInfo(f.Edit, "DisplayFormat")->IsStored(f.Edit));
+  SetOrdProp(f.Edit, "ValueType", vtHex);
+  EXPECT_EQ(f.Edit->ValueType(), vtHex);
 }
 
 TEST(VxSpinEdit, ReadOnlyDoesNotStep) {
