@@ -273,3 +273,9 @@ void TDirectoryEdit::ButtonAction() {
   AddFolder(name);
   if (!name.empty() && FolderExists(name)) FInitialDir = name;
 }
+
+namespace {
+struct FileEditsRegistrar {
+  FileEditsRegistrar() { RegisterClasses({TFilenameEdit::StaticClass(), TDirectoryEdit::StaticClass()}); }
+} gFileEditsRegistrar;
+}  // namespace

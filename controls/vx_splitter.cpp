@@ -25,7 +25,7 @@ VM_PUBLISH(TVxSplitter) {
   P.Component("ControlFirst", &TVxSplitter::ControlFirst, &TVxSplitter::SetControlFirst);
   P.Component("ControlSecond", &TVxSplitter::ControlSecond, &TVxSplitter::SetControlSecond);
   P.Enum("Align", &TVxSplitter::Align, &TVxSplitter::SetAlign, kSplitterAlignInfo).Default(alNone);
-  P.Int("Cursor", &TVxSplitter::GetCursor, nullptr).Default(crDefault);
+  P.Int("Cursor", &TVxSplitter::GetCursor, nullptr).Stored(false);
   P.Int("TopLeftLimit", &TVxSplitter::TopLeftLimit, &TVxSplitter::SetTopLeftLimit).Default(20);
   P.Int("BottomRightLimit", &TVxSplitter::BottomRightLimit, &TVxSplitter::SetBottomRightLimit).Default(20);
   P.Event("OnPosChanged", &TVxSplitter::OnPosChanged);
@@ -318,3 +318,9 @@ void TVxSplitter::StopSizing(int X, int Y, bool Apply) {
   UpdateCursor();
   if (Apply && OnPosChanged) OnPosChanged(this);
 }
+
+namespace {
+struct SplitterRegistrar {
+  SplitterRegistrar() { RegisterClass(TVxSplitter::StaticClass()); }
+} gSplitterRegistrar;
+}  // namespace

@@ -12,6 +12,7 @@
 
 #include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/streaming.h"
 #include "platform/strings.h"
 
 namespace fs = std::filesystem;
@@ -62,6 +63,15 @@ TEST(VxFilenameEdit, DefaultsOfANewEdit) {
   EXPECT_EQ(e.DialogOptions(), TOpenOptions({ofHideReadOnly}));
   EXPECT_EQ(e.FilterIndex(), 1);
   EXPECT_FALSE(e.AcceptFiles());
+  // Defaults are not streamed; a changed title and filter are.
+  std::string out = ComponentToText(&e);
+  for (const char* key : {"ButtonWidth", "DialogTitle", "Filter", "GlyphKind"})
+    EXPECT_EQ(out.find(key), std::string::npos) << key << "\n" << out;
+  e.SetDialogTitle("Files");
+  e.SetFilter("MT|*.mt");
+  out = ComponentToText(&e);
+  EXPECT_NE(out.find("DialogTitle"), std::string::npos) << out;
+  EXPECT_NE(out.find("Filter"), std::string::npos) << out;
 }
 
 TEST(VxFilenameEdit, FileNameReadsAndWritesTheText) {

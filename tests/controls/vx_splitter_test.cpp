@@ -9,6 +9,8 @@
 
 #include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -202,6 +204,20 @@ TEST(VxSplitter, DestroyedControlIsForgotten) {
   delete l.Sized;
   EXPECT_EQ(l.Split->ControlFirst(), nullptr);
   EXPECT_EQ(l.Split->ComputeSplitKind(), TVxSplitter::skNone);
+}
+
+TEST(VxSplitter, OlderLimitOffsetIsReadIntoBothLimitsAndNeverWritten) {
+  TStringStream text("object Bar: TVxSplitter\n  LimitOffset = 7\nend\n");
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  TVxSplitter s(nullptr);
+  ReadComponentFromStream(binary, &s);
+  EXPECT_EQ(s.TopLeftLimit(), 7);
+  EXPECT_EQ(s.BottomRightLimit(), 7);
+  const std::string out = ComponentToText(&s);
+  EXPECT_EQ(out.find("LimitOffset"), std::string::npos) << out;
+  EXPECT_NE(out.find("TopLeftLimit = 7"), std::string::npos) << out;
 }
 
 }  // namespace
