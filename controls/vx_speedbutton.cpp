@@ -1,7 +1,9 @@
 #include "controls/vx_speedbutton.h"
 
 #include "controls/vx_utils.h"
+#include "platform/actnlist.h"
 #include "platform/bitmap.h"
+#include "platform/imglist.h"
 #include "platform/canvas.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
@@ -77,7 +79,51 @@ TVxSpeedButton::TVxSpeedButton(TComponent* AOwner)
   FGlyph->OnChange = [this](TObject*) { Invalidate(); };
 }
 
+TAction* TVxSpeedButton::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TVxSpeedButton::SetAction(TAction* Value) {
+  if (!Value) {
+    FActionLink.reset();
+    return;
+  }
+  if (!FActionLink)
+    FActionLink = std::make_unique<TActionLink>([this](TAction* A) { ActionChange(A, false); });
+  FActionLink->SetAction(Value);
+}
+
+void TVxSpeedButton::ActionChange(TAction* Sender, bool CheckDefaults) {
+  if (!Sender) return;
+  SetCaption(Sender->Caption());
+  SetHint(Sender->Hint());
+  SetEnabled(Sender->Enabled());
+  SetVisible(Sender->Visible());
+  if (FGroupIndex != 0 && (!CheckDefaults || !FDown)) SetDown(Sender->Checked());
+  if (FGlyph->Glyph()->Empty() && Sender->ActionList()) {
+    auto* images = dynamic_cast<TImageList*>(Sender->ActionList()->Images());
+    const int index = Sender->ImageIndex();
+    if (images && index >= 0 && index < images->Count()) {
+      const TColor key = RGB(255, 0, 255);
+      TBitmap b(images->Width(), images->Height());
+      b.Canvas()->Brush()->SetColor(key);
+      b.Canvas()->FillRect(Rect(0, 0, b.Width(), b.Height()));
+      images->Draw(b.Canvas(), 0, 0, index);
+      b.SetTransparentColor(key);
+      SetGlyph(&b);
+    }
+  }
+}
+
+void TVxSpeedButton::Click() {
+  if (TForm* f = ParentForm(this)) f->SetModalResult(FModalResult);
+  if (OnClick) {
+    TGraphicControl::Click();
+  } else if (FActionLink) {
+    FActionLink->Execute(this);
+  }
+}
+
 TVxSpeedButton::~TVxSpeedButton() {
+  FActionLink.reset();
   if (FDropDownMenu) FDropDownMenu->RemoveFreeNotification(this);
   FGlyph->OnChange = nullptr;
   delete FRepeatTimer;
@@ -275,11 +321,6 @@ void TVxSpeedButton::EnabledChanged() {
 
 // ---------------------------------------------------------------------------------------------
 // Mouse
-
-void TVxSpeedButton::Click() {
-  if (TForm* f = ParentForm(this)) f->SetModalResult(FModalResult);
-  TGraphicControl::Click();
-}
 
 void TVxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (FMenuTracking) return;

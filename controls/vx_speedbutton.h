@@ -9,6 +9,8 @@
 #include "controls/vx_glyph.h"
 #include "platform/controls.h"
 
+class TAction;
+class TActionLink;
 class TBitmap;
 class TPopupMenu;
 class TTimer;
@@ -82,6 +84,11 @@ public:
   // The system colours changed: prepared images are dropped.
   void SysColorChange();
 
+  // The linked action: caption, hint, enabled and visible follow it, and Down its check when
+  // the button is grouped; an empty glyph takes the action's image.
+  TAction* Action() const;
+  void SetAction(TAction* Value);
+
   void Click() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -110,6 +117,7 @@ private:
   void ButtonPressed(TVxSpeedButton* Sender, int32_t GroupIndex);
   void UpdateMouseInside();
   void PrepareLook();
+  void ActionChange(TAction* Sender, bool CheckDefaults);
 
   int32_t FGroupIndex = 0;
   TButtonStyle FStyle = bsAutoDetect;
@@ -137,6 +145,7 @@ private:
   uint16_t FInitPause = 500;
   uint16_t FRepeatInterval = 100;
   bool FFlatStandard = false;
+  std::unique_ptr<TActionLink> FActionLink;
 };
 
 // Draws the button frame rings and returns the content rectangle.

@@ -7,7 +7,9 @@
 #include <memory>
 #include <stdexcept>
 
+#include "platform/actnlist.h"
 #include "platform/bitmap.h"
+#include "platform/imglist.h"
 #include "platform/canvas.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
@@ -200,6 +202,39 @@ TEST(VxSpeedButton, ClickSetsTheFormsModalResult) {
   Fixture::Press(b, 5, 5);
   Fixture::Release(b, 5, 5);
   EXPECT_EQ(f.Form->ModalResult(), mrOk);
+}
+
+TEST(VxSpeedButton, FollowsItsAction) {
+  Fixture f;
+  auto* images = new TImageList(f.Form.get());
+  TBitmap pic(16, 16);
+  pic.Canvas()->Brush()->SetColor(clBlue);
+  pic.Canvas()->FillRect(Rect(0, 0, 16, 16));
+  images->Add(&pic, nullptr);
+  auto* list = new TActionList(f.Form.get());
+  list->SetImages(images);
+  auto* action = new TAction(f.Form.get());
+  action->SetActionList(list);
+  action->SetCaption("Run");
+  action->SetImageIndex(0);
+  int runs = 0;
+  action->OnExecute = [&](TObject*) { ++runs; };
+  TVxSpeedButton* b = f.Add(0, 3);
+  b->OnClick = nullptr;
+  b->SetAction(action);
+  EXPECT_EQ(b->Caption(), "Run");
+  EXPECT_EQ(b->Glyph()->Width(), 16);
+  EXPECT_EQ(b->Glyph()->Canvas()->Pixels(8, 8), clBlue);
+  action->SetChecked(true);
+  EXPECT_TRUE(b->Down());
+  action->SetEnabled(false);
+  EXPECT_FALSE(b->Enabled());
+  action->SetEnabled(true);
+  Fixture::Press(b, 5, 5);
+  Fixture::Release(b, 5, 5);
+  EXPECT_EQ(runs, 1);
+  delete action;
+  EXPECT_EQ(b->Action(), nullptr);
 }
 
 // The middle pixel of the button's drawing.
