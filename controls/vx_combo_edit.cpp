@@ -232,8 +232,14 @@ void TCustomComboEdit::DoExit() {
   TCustomEdit::DoExit();
 }
 
+int TCustomComboEdit::MinHeight() const {
+  TBitmap probe(1, 1);
+  probe.Canvas()->Font()->Assign(Font());
+  return probe.Canvas()->TextHeight("Wg") + 4 * kSystemBorderHeight + 1;
+}
+
 void TCustomComboEdit::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
-  TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+  TCustomEdit::SetBounds(ALeft, ATop, AWidth, std::max(AHeight, MinHeight()));
   LayoutButton();
 }
 
@@ -320,12 +326,25 @@ void TCustomComboEdit::SetReadOnly(bool Value) {
   UpdateEditReadOnly();
 }
 
+void TCustomComboEdit::FontChanged() {
+  TCustomEdit::FontChanged();
+  if (Height() < MinHeight()) SetHeight(MinHeight());
+}
+
 void TCustomComboEdit::SetEnabled(bool Value) {
   TCustomEdit::SetEnabled(Value);
   if (FButton) FButton->SetEnabled(Value);
 }
 
 void TCustomComboEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if ((Key == VK_TAB || Key == VK_RETURN) && Shift.Contains(ssCtrl)) {
+    // Ctrl+Tab and Ctrl+Enter belong to the form (page and window switching, default actions).
+    TWinControl* form = Parent();
+    while (form && form->Parent()) form = form->Parent();
+    if (form) form->DispatchKeyDown(Key, Shift);
+    Key = 0;
+    return;
+  }
   if (FPopupVisible && (Key == VK_RETURN || Key == VK_ESCAPE)) {
     CollapsePopup(Key == VK_RETURN);
     Key = 0;

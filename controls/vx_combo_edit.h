@@ -103,6 +103,9 @@ public:
 
   void SetEnabled(bool Value) override;
   void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  // The edit is never lower than its font's text height + 4 border heights + 1.
+  int MinHeight() const;
+  static constexpr int kSystemBorderHeight = 1;
 
 protected:
   virtual std::unique_ptr<TBitmap> DefaultButtonGlyph() { return nullptr; }
@@ -130,6 +133,7 @@ protected:
   virtual void ButtonAction();
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
+  void FontChanged() override;
   void Change() override {
     if (FPopupVisible)
       PopupChange();

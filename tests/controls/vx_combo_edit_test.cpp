@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
@@ -77,6 +78,23 @@ TEST(VxComboEdit, WithoutDirectInputTypingChangesNothingButTheButtonWorks) {
   f.Edit->SetSelStart(3);
   TypeA(f.Edit);
   EXPECT_EQ(f.Edit->Text().size(), 4u);
+}
+
+TEST(VxComboEdit, NeverLowerThanTheTextAndCtrlKeysGoToTheForm) {
+  Fixture f;
+  f.Edit->SetHeight(4);
+  EXPECT_EQ(f.Edit->Height(), f.Edit->MinHeight());
+  EXPECT_GT(f.Edit->MinHeight(), 4 + 5);
+  const int small = f.Edit->MinHeight();
+  f.Edit->Font()->SetSize(f.Edit->Font()->Size() * 2);
+  EXPECT_GT(f.Edit->Height(), small);  // a larger font makes the edit taller
+  EXPECT_EQ(f.Edit->Height(), f.Edit->MinHeight());
+
+  std::vector<uint16_t> formKeys;
+  f.Form->OnKeyDown = [&](TObject*, uint16_t& Key, TShiftState) { formKeys.push_back(Key); };
+  EXPECT_FALSE(f.Edit->DispatchKeyDown(VK_RETURN, {ssCtrl}));  // consumed
+  f.Edit->DispatchKeyDown(VK_TAB, {ssCtrl});
+  EXPECT_EQ(formKeys, (std::vector<uint16_t>{VK_RETURN, VK_TAB}));
 }
 
 TEST(VxComboEdit, DisablingTheEditDisablesTheButton) {
