@@ -227,6 +227,12 @@ void TCustomComboEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   TCustomEdit::MouseDown(Button, Shift, X, Y);
 }
 
+void TCustomComboEdit::DoEnter() {
+  // The text is selected on entering only while it may be typed over.
+  if (AutoSelect() && FDirectInput) SelectAll();
+  TWinControl::DoEnter();
+}
+
 void TCustomComboEdit::DoExit() {
   CollapsePopup(false);
   TCustomEdit::DoExit();

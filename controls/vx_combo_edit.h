@@ -128,6 +128,7 @@ protected:
   virtual void PopupChange() {}
   void SetPopup(TControl* Value) { FPopup = Value; }
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void DoEnter() override;
   void DoExit() override;
   virtual bool GetReadOnly() const { return FReadOnly; }
   virtual void ButtonAction();

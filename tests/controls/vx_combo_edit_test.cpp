@@ -74,7 +74,11 @@ TEST(VxComboEdit, WithoutDirectInputTypingChangesNothingButTheButtonWorks) {
   f.ClickButton();
   SendInput(f.Edit, ikKeyDown, {ssAlt}, 0, 0, VK_DOWN);
   EXPECT_EQ(f.Clicks, 2);
+  f.Edit->DispatchEnter();  // entering does not select a text that cannot be typed over
+  EXPECT_EQ(f.Edit->SelLength(), 0);
   f.Edit->SetDirectInput(true);
+  f.Edit->DispatchEnter();
+  EXPECT_EQ(f.Edit->SelLength(), 3);
   f.Edit->SetSelStart(3);
   TypeA(f.Edit);
   EXPECT_EQ(f.Edit->Text().size(), 4u);
