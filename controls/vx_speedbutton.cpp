@@ -7,8 +7,43 @@
 #include "platform/canvas.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
+#include "platform/stdctrls.h"
+#include "platform/typinfo.h"
 
-VM_DEFINE_CLASS(TVxSpeedButton)
+namespace {
+const TEnumInfo ButtonStyleInfo("TButtonStyle", {"bsAutoDetect", "bsWin31", "bsNew"});
+const TEnumInfo ButtonLayoutInfo("TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"});
+const TEnumInfo MenuPosInfo("TVxDropDownMenuPos", {"dmpBottom", "dmpRight"});
+}  // namespace
+
+VM_PUBLISH(TVxSpeedButton) {
+  using B = TVxSpeedButton;
+  P.Bool("AllowAllUp", &B::AllowAllUp, &B::SetAllowAllUp).Default(false);
+  P.Bool("AllowTimer", &B::AllowTimer, &B::SetAllowTimer).Default(false);
+  P.Int("GroupIndex", &B::GroupIndex, &B::SetGroupIndex).Default(0);
+  P.Bool("Down", &B::Down, &B::SetDown).Default(false);
+  P.Component("DropDownMenu", &B::DropDownMenu, &B::SetDropDownMenu);
+  P.Enum("MenuPosition", &B::MenuPosition, &B::SetMenuPosition, MenuPosInfo).Default(dmpBottom);
+  P.String("Caption", &B::Caption, &B::SetCaption);
+  P.Bool("Flat", &B::Flat, &B::SetFlat).Default(false);
+  P.Bool("FlatStandard", &B::FlatStandard, &B::SetFlatStandard).Default(false);
+  P.Object("Glyph", &B::Glyph, &B::SetGlyph);
+  P.Bool("GrayedInactive", &B::GrayedInactive, &B::SetGrayedInactive).Default(true);
+  P.Int("InitPause", &B::InitPause, &B::SetInitPause).Default(500);
+  P.Enum("Layout", &B::Layout, &B::SetLayout, ButtonLayoutInfo).Default(blGlyphTop);
+  P.Int("Margin", &B::Margin, &B::SetMargin).Default(-1);
+  P.Bool("MarkDropDown", &B::MarkDropDown, &B::SetMarkDropDown).Default(true);
+  P.Int("ModalResult", &B::ModalResult, &B::SetModalResult).Default(0);
+  P.Int("NumGlyphs", &B::NumGlyphs, &B::SetNumGlyphs).Default(1);
+  P.Int("RepeatInterval", &B::RepeatInterval, &B::SetRepeatInterval).Default(100);
+  P.Int("Spacing", &B::Spacing, &B::SetSpacing).Default(1);
+  P.Enum("Style", &B::Style, &B::SetStyle, ButtonStyleInfo).Default(bsAutoDetect);
+  P.Bool("Transparent", &B::Transparent, &B::SetTransparent).Default(false);
+  P.Enum("Alignment", &B::Alignment, &B::SetAlignment, AlignmentInfo).Default(taCenter);
+  P.Bool("WordWrap", &B::WordWrap, &B::SetWordWrap).Default(false);
+  P.Event("OnMouseEnter", &B::OnMouseEnter);
+  P.Event("OnMouseLeave", &B::OnMouseLeave);
+}
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "platform/canvas.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
+#include "platform/typinfo.h"
 
 namespace {
 
@@ -190,6 +191,12 @@ TEST(VxSpeedButton, PropertyLimits) {
   EXPECT_EQ(b->Margin(), 4);
   b->SetNumGlyphs(7);
   EXPECT_EQ(b->NumGlyphs(), 5);
+  // The same limits hold through the published properties.
+  SetOrdProp(b, "Margin", -5);
+  EXPECT_EQ(GetOrdProp(b, "Margin"), 4);
+  SetOrdProp(b, "Layout", blGlyphRight);
+  EXPECT_EQ(b->Layout(), blGlyphRight);
+  SetOrdProp(b, "Layout", blGlyphTop);
   EXPECT_EQ(b->Layout(), blGlyphTop);
   EXPECT_EQ(b->Spacing(), 1);
   EXPECT_TRUE(b->ShowHint());
