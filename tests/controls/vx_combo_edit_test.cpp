@@ -101,6 +101,24 @@ TEST(VxComboEdit, NeverLowerThanTheTextAndCtrlKeysGoToTheForm) {
   EXPECT_EQ(formKeys, (std::vector<uint16_t>{VK_RETURN, VK_TAB}));
 }
 
+TEST(VxComboEdit, ButtonFaceIsRaisedUpAndSunkenDown) {
+  Fixture f;
+  TEditButton* b = f.Edit->Button();
+  const int h = b->Height(), w = b->Width();
+  auto px = [&](int X, int Y) { return ControlSurfacePixel(b, X, Y); };
+  b->Repaint();
+  EXPECT_EQ(px(0, h / 2), ColorToRGB(clBtnFace));       // the face-coloured line at x = 0
+  EXPECT_EQ(px(1, h / 2), ColorToRGB(clBtnHighlight));  // the highlight at x = 1
+  EXPECT_EQ(px(w - 1, h / 2), ColorToRGB(clBtnShadow));
+  SendInput(b, ikMouseDown, {ssLeft}, 5, 5, mbLeft);
+  b->Repaint();
+  EXPECT_TRUE(b->Down());
+  EXPECT_EQ(px(0, h / 2), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(px(w - 1, h / 2), ColorToRGB(clBtnHighlight));
+  SendInput(b, ikMouseUp, {}, 5, 5, mbLeft);
+  EXPECT_FALSE(b->Down());
+}
+
 TEST(VxComboEdit, DisablingTheEditDisablesTheButton) {
   Fixture f;
   f.Edit->SetEnabled(false);
