@@ -348,6 +348,11 @@ void TVxSpeedButton::PrepareLook() {
   FGlyph->GlyphIndexForState(s);
 }
 
+void TVxSpeedButton::Loaded() {
+  TGraphicControl::Loaded();
+  PrepareLook();
+}
+
 void TVxSpeedButton::EnabledChanged() {
   PrepareLook();
   UpdateMouseInside();

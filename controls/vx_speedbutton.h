@@ -90,6 +90,7 @@ public:
   void SetAction(TAction* Value);
 
   void Click() override;
+  void Loaded() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:

@@ -84,6 +84,19 @@ TEST(VxSpinEdit, TextForEachValueType) {
   }
 }
 
+TEST(VxSpinEdit, FocusedFloatEditsWithoutTheDisplayPattern) {
+  Fixture f;
+  f.Edit->SetValueType(vtFloat);
+  f.Edit->SetDisplayFormat("0.000");
+  f.Edit->SetValueProp(1.5L);
+  EXPECT_EQ(f.Edit->Text(), "1.500");
+  f.Edit->DispatchEnter();
+  EXPECT_EQ(f.Edit->Text(), "1.5");
+  f.Edit->SetText("2.25");
+  f.Edit->DispatchExit();
+  EXPECT_EQ(f.Edit->Text(), "2.250");
+}
+
 TEST(VxSpinEdit, UnreadableTextGivesTheLowerBound) {
   struct Case { TValueType Type; std::string Text; long double Min; long double Expected; } cases[] = {
       {vtHex, "ff", 0, 255},      {vtHex, "xyz", 0, 0},      {vtInteger, "abc", 5, 5},
