@@ -25,6 +25,7 @@ VM_PUBLISH(TVxSpinButton) {
   P.Event("OnTopClick", &TVxSpinButton::OnTopClick);
   P.Event("OnBottomClick", &TVxSpinButton::OnBottomClick);
 }
+VM_DEFINE_CLASS(TVxUpDown)
 VM_DEFINE_CLASS(TVxCustomSpinEdit)
 VM_PUBLISH(TVxSpinEdit) {
   using E = TVxSpinEdit;
@@ -245,6 +246,20 @@ void TVxSpinButton::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// TVxUpDown
+
+TVxUpDown::TVxUpDown(TComponent* AOwner) : TVxSpinButton(AOwner) {
+  SetButtonStyle(sbsClassic);
+  TVxSpinButton::OnTopClick = [this](TObject*) { if (OnClick) OnClick(this, btNext); };
+  TVxSpinButton::OnBottomClick = [this](TObject*) { if (OnClick) OnClick(this, btPrev); };
+  SetBounds(Left(), Top(), DefaultSpinButtonWidth(), Height());
+}
+
+void TVxUpDown::SetBounds(int32_t ALeft, int32_t ATop, int32_t, int32_t AHeight) {
+  TVxSpinButton::SetBounds(ALeft, ATop, DefaultSpinButtonWidth(), AHeight);
+}
+
+// ---------------------------------------------------------------------------------------------
 // TVxCustomSpinEdit
 
 TVxCustomSpinEdit::TVxCustomSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
@@ -255,15 +270,23 @@ TVxCustomSpinEdit::TVxCustomSpinEdit(TComponent* AOwner) : TCustomEdit(AOwner) {
 TVxCustomSpinEdit::~TVxCustomSpinEdit() = default;
 
 void TVxCustomSpinEdit::RebuildButton() {
-  // The platform's up-down is not used: the standard kind keeps the spin button, classic face.
-  if (!FButton) {
+  delete FButton;
+  FButton = nullptr;
+  if (FButtonKind == bkStandard) {
+    auto* ud = new TVxUpDown(this);
+    ud->OnClick = [this](TObject*, TUDBtnType B) {
+      if (TabStop() && CanFocus() && !Focused()) SetFocus();
+      if (B == btNext) StepUp(); else StepDown();
+    };
+    FButton = ud;
+  } else {
     FButton = new TVxSpinButton(this);
-    FButton->SetParent(this);
     FButton->SetFocusControl(this);
+    FButton->SetButtonStyle(FButtonKind == bkDiagonal ? sbsDefault : sbsClassic);
     FButton->OnTopClick = [this](TObject*) { StepUp(); };
     FButton->OnBottomClick = [this](TObject*) { StepDown(); };
   }
-  FButton->SetButtonStyle(FButtonKind == bkDiagonal ? sbsDefault : sbsClassic);
+  FButton->SetParent(this);
   PlaceButton();
 }
 
@@ -301,10 +324,9 @@ void TVxCustomSpinEdit::EnabledChanged() {
 }
 
 void TVxCustomSpinEdit::SetButtonKind(TSpinButtonKind Value) {
-  const auto effective = [](TSpinButtonKind K) { return K == bkDiagonal ? bkDiagonal : bkClassic; };
-  const bool rebuild = effective(Value) != effective(FButtonKind);
+  if (Value == FButtonKind) return;
   FButtonKind = Value;
-  if (rebuild) RebuildButton();
+  RebuildButton();
 }
 
 void TVxCustomSpinEdit::SetArrowKeys(bool Value) {

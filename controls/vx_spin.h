@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -61,6 +62,19 @@ private:
   TTimer* FRepeatTimer = nullptr;
 };
 
+enum TUDBtnType { btNext, btPrev };
+using TUDClickEvent = std::function<void(TObject* Sender, TUDBtnType Button)>;
+
+// The up-down arrows: two stacked arrow buttons whose clicks report next (upper) or previous
+// (lower); always DefaultSpinButtonWidth wide.
+class TVxUpDown : public TVxSpinButton {
+  VM_CLASS(TVxUpDown, TVxSpinButton)
+public:
+  explicit TVxUpDown(TComponent* AOwner);
+  void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) override;
+  TUDClickEvent OnClick;
+};
+
 enum TValueType { vtInteger, vtFloat, vtHex };
 enum TSpinButtonKind { bkStandard, bkDiagonal, bkClassic };
 
@@ -107,6 +121,7 @@ public:
   void SetButtonKind(TSpinButtonKind Value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value) { FAlignment = Value; }
+  // The spin button, or the up-down for bkStandard.
   TVxSpinButton* Button() const { return FButton; }
 
   // Pastes the clipboard's text over the selection; text that is no number brings the old value back.

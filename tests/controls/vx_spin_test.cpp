@@ -286,6 +286,22 @@ TEST(VxSpinEdit, ButtonStepsTheEdit) {
   EXPECT_EQ(f.Edit->Text(), "0");
   EXPECT_EQ(f.Tops, 1);
   EXPECT_EQ(f.Bottoms, 1);
+  // The standard kind uses the up-down arrows: fixed width, upper half next, lower half previous.
+  f.Edit->SetButtonKind(bkStandard);
+  b = f.Edit->Button();
+  ASSERT_NE(dynamic_cast<TVxUpDown*>(b), nullptr);
+  EXPECT_EQ(b->Width(), DefaultSpinButtonWidth());
+  EXPECT_EQ(b->Left() + b->Width(), f.Edit->Width());
+  SendInput(b, ikMouseDown, {ssLeft}, 12, 2, mbLeft);
+  SendInput(b, ikMouseUp, {}, 12, 2, mbLeft);
+  EXPECT_EQ(f.Edit->Text(), "1");
+  SendInput(b, ikMouseDown, {ssLeft}, 2, b->Height() - 2, mbLeft);
+  SendInput(b, ikMouseUp, {}, 2, b->Height() - 2, mbLeft);
+  EXPECT_EQ(f.Edit->Text(), "0");
+  EXPECT_EQ(f.Tops, 2);
+  f.Edit->SetButtonKind(bkClassic);
+  b = f.Edit->Button();
+  EXPECT_EQ(b->ButtonStyle(), sbsClassic);
   f.Edit->SetEnabled(false);
   EXPECT_FALSE(b->Enabled());
   // Never lower than the font needs; the button follows the height.
