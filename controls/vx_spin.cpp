@@ -463,8 +463,11 @@ void TVxCustomSpinEdit::PasteFromClipboard() {
   if (!FEditorEnabled || ReadOnly()) return;
   const long double old = GetValue();
   SetSelText(Clipboard()->AsText());
+  // Hexadecimal text is checked as such: "FF" is no floating number but a good hex value.
   long double check;
-  if (!TryStrToFloat(Text(), check)) SetValue(old);
+  int64_t hex;
+  const bool valid = FValueType == vtHex ? TryStrToInt64("$" + TrimSpaces(Text()), hex) : TryStrToFloat(Text(), check);
+  if (!valid) SetValue(old);
 }
 
 void TVxCustomSpinEdit::CutToClipboard() {

@@ -165,6 +165,20 @@ TEST(VxSpinEdit, PasteKeepsOnlyNumbers) {
     SendInput(f.Edit, ikKeyDown, {ssCtrl}, 0, 0, 'V');
     EXPECT_EQ(f.Edit->Text(), c.Text) << c.Clip;
   }
+  // A hexadecimal edit takes hexadecimal text.
+  f.Edit->SetValueType(vtHex);
+  f.Edit->SetText("1");
+  f.Edit->SelectAll();
+  Clipboard()->SetAsText("FF");
+  f.Edit->PasteFromClipboard();
+  EXPECT_EQ(f.Edit->Text(), "FF");
+  f.Edit->SelectAll();
+  Clipboard()->SetAsText("FG");
+  f.Edit->PasteFromClipboard();
+  EXPECT_EQ(f.Edit->Text(), "FF");
+  f.Edit->SetValueType(vtInteger);
+  f.Edit->SetText("12");
+
   f.Edit->SetEditorEnabled(false);
   f.Edit->SelectAll();
   Clipboard()->SetAsText("77");
