@@ -19,6 +19,19 @@ TForm* ParentFormOf(const TControl* C) {
   return nullptr;
 }
 
+// The tracking line: drawn over the form's controls, so it shows wherever the bar will go.
+class TrackLineBar : public TCustomControl {
+public:
+  explicit TrackLineBar(TComponent* AOwner) : TCustomControl(AOwner) {}
+
+protected:
+  void Paint() override {
+    const TColor back = Parent() ? ColorToRGB(Parent()->Color()) : ColorToRGB(clBtnFace);
+    Canvas()->Brush()->SetColor(back ^ 0xFFFFFF);
+    Canvas()->FillRect(Rect(0, 0, Width(), Height()));
+  }
+};
+
 }  // namespace
 
 VM_PUBLISH(TVxSplitter) {
@@ -121,7 +134,11 @@ void TVxSplitter::Notification(TComponent* AComponent, TOperation Operation) {
   if (AComponent == FControlFirst) FControlFirst = nullptr;
   if (AComponent == FControlSecond) FControlSecond = nullptr;
   if (AComponent == FKeyControl) FKeyControl = nullptr;
-  if (AComponent == FForm) FForm = nullptr;
+  if (AComponent == FTrackLine) FTrackLine = nullptr;
+  if (AComponent == FForm) {
+    FForm = nullptr;
+    FTrackLine = nullptr;
+  }
 }
 
 void TVxSplitter::DefineProperties(TFiler* Filer) {
@@ -187,12 +204,8 @@ void TVxSplitter::BeginTracking() {
   FForm = ParentFormOf(this);
   if (FForm) {
     FForm->FreeNotification(this);
-    if (TCanvas* c = FForm->Canvas()) {
-      const int thickness = (FSplitKind == skFirstHeight || FSplitKind == skSecondHeight) ? Height() : Width();
-      c->Pen()->SetColor(clWhite);
-      c->Pen()->SetWidth(thickness < 4 ? 2 : thickness - 2);
-      c->Pen()->SetMode(pmXor);
-    }
+    const int thickness = (FSplitKind == skFirstHeight || FSplitKind == skSecondHeight) ? Height() : Width();
+    FLineWidth = thickness < 4 ? 2 : thickness - 2;
   }
   MoveLine(Width() / 2, Height() / 2, lmDraw);
 }
@@ -200,9 +213,11 @@ void TVxSplitter::BeginTracking() {
 void TVxSplitter::EndTracking() {
   MoveLine(0, 0, lmErase);
   if (FForm) {
-    if (TCanvas* c = FForm->Canvas()) c->Pen()->SetMode(pmCopy);
     FForm->RemoveFreeNotification(this);
   }
+  TControl* line = FTrackLine;
+  FTrackLine = nullptr;
+  delete line;
   FForm = nullptr;
   FNoDrop = false;
 }
@@ -252,16 +267,29 @@ void TVxSplitter::MoveLine(int X, int Y, TLineMode Mode) {
   }
 }
 
+// Drawing the line where it is shown removes it; anywhere else it shows it there.
 void TVxSplitter::DrawLine(const TPoint& P) {
-  if (!FForm || !FForm->Canvas()) return;
-  TCanvas* c = FForm->Canvas();
+  if (!FForm) return;
+  if (FTrackLine) {
+    TControl* line = FTrackLine;
+    FTrackLine = nullptr;
+    delete line;
+    return;
+  }
   const TPoint from = FForm->ScreenToClient(P);
   const TPoint end = FForm->ScreenToClient(ClientToScreen(TPoint(Width(), Height())));
-  c->MoveTo(from.X, from.Y);
+  const int half = FLineWidth / 2;
+  TRect r;
   if (FSplitKind == skFirstHeight || FSplitKind == skSecondHeight)
-    c->LineTo(end.X, from.Y);
+    r = TRect(from.X, from.Y - half, end.X, from.Y - half + FLineWidth);
   else
-    c->LineTo(from.X, end.Y);
+    r = TRect(from.X - half, from.Y, from.X - half + FLineWidth, end.Y);
+  FTrackLine = new TrackLineBar(FForm);  // freed with the form should it go first
+  FTrackLine->FreeNotification(this);
+  FTrackLine->SetBoundsRect(r);
+  FTrackLine->SetParent(FForm);
+  FTrackLine->BringToFront();
+  FTrackLine->Repaint();
 }
 
 void TVxSplitter::StopSizing(int X, int Y, bool Apply) {

@@ -41,6 +41,9 @@ public:
   TControl* FindAdjacentControl() const;
   bool Sizing() const { return FSizing; }
   bool NoDrop() const { return FNoDrop; }
+  // The tracking line while sizing: a bar in the parent form above its other controls, painted
+  // in the inverse of the form's colour; null when no line is shown.
+  TControl* TrackLine() const { return FTrackLine; }
 
   TNotifyEvent OnPosChanged;
   TSplitterMoveEvent OnPosChanging;
@@ -76,6 +79,8 @@ private:
   bool FNoDrop = false;
   TRect FLimitRect;    // splitter coordinates
   TForm* FForm = nullptr;
+  TCustomControl* FTrackLine = nullptr;
+  int FLineWidth = 2;
   TWinControl* FKeyControl = nullptr;
   bool FSavedShowHint = false;
   TKeyEvent FSavedKeyDown;

@@ -170,14 +170,21 @@ TEST(VxSplitter, EscapeCancelsAndRefusalStillReportsTheRelease) {
   l.Split->OnPosChanged = [&](TObject*) { ++changed; };
   int keysToForm = 0;
   l.Form->OnKeyDown = [&](TObject*, uint16_t&, TShiftState) { ++keysToForm; };
-  const TColor before = ControlSurfacePixel(l.Form.get(), 150, 150);
+  const int controls = l.Form->ControlCount();
   l.Drag(50, 0, false);
-  EXPECT_NE(ControlSurfacePixel(l.Form.get(), 151, 150), before);  // the tracking line
+  // The tracking line stands over the other controls where the bar will go, in the inverse colour.
+  TControl* line = l.Split->TrackLine();
+  ASSERT_NE(line, nullptr);
+  EXPECT_EQ(line->BoundsRect(), Rect(150, 0, 152, 300));
+  EXPECT_EQ(ControlSurfacePixel(line, 0, 150), ColorToRGB(l.Form->Color()) ^ 0xFFFFFF);
+  SendInput(l.Split, ikMouseMove, {ssLeft}, 1 + 60, 150);
+  EXPECT_EQ(l.Split->TrackLine()->Left(), 160);
   l.Form->DispatchKeyDown('A', {});  // other keys reach the form's own handler
   EXPECT_EQ(keysToForm, 1);
   l.Form->DispatchKeyDown(VK_ESCAPE, {});
   EXPECT_FALSE(l.Split->Sizing());
-  EXPECT_EQ(ControlSurfacePixel(l.Form.get(), 151, 150), before);  // erased
+  EXPECT_EQ(l.Split->TrackLine(), nullptr);  // erased
+  EXPECT_EQ(l.Form->ControlCount(), controls);
   SendInput(l.Split, ikMouseUp, {}, 51, 150, mbLeft);
   EXPECT_EQ(l.Sized->Width(), 100);
   EXPECT_EQ(changed, 0);
@@ -192,6 +199,7 @@ TEST(VxSplitter, EscapeCancelsAndRefusalStillReportsTheRelease) {
   };
   r.Split->OnPosChanged = [&](TObject*) { ++changed; };
   r.Drag(50, 0);
+  EXPECT_EQ(r.Split->TrackLine(), nullptr);
   EXPECT_EQ(r.Sized->Width(), 100);
   EXPECT_EQ(changed, 1);
   EXPECT_EQ(seen.size(), 2u);  // once while moving, once on release
@@ -204,6 +212,12 @@ TEST(VxSplitter, DestroyedControlIsForgotten) {
   delete l.Sized;
   EXPECT_EQ(l.Split->ControlFirst(), nullptr);
   EXPECT_EQ(l.Split->ComputeSplitKind(), TVxSplitter::skNone);
+
+  Layout d(alLeft);  // the window closes in the middle of a drag
+  d.Drag(30, 0, false);
+  ASSERT_NE(d.Split->TrackLine(), nullptr);
+  d.Form.reset();
+  SUCCEED();
 }
 
 TEST(VxSplitter, OlderLimitOffsetIsReadIntoBothLimitsAndNeverWritten) {
