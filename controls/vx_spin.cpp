@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <cmath>
 
 #include "controls/vx_utils.h"
@@ -65,6 +66,16 @@ void Edge(TCanvas* C, const TRect& R, TColor TopLeft, TColor BottomRight) {
 }
 
 long double RoundHalfEven(long double X) { return std::nearbyint(X); }
+
+// Rounded to a whole number, held inside the 64-bit range (a cast from outside it is undefined).
+int64_t ToWhole(long double X) {
+  if (std::isnan(X)) return 0;
+  constexpr long double lo = -9223372036854775807.0L - 1, hi = 9223372036854775807.0L;
+  const long double r = RoundHalfEven(X);
+  if (r <= lo) return INT64_MIN;
+  if (r >= hi) return INT64_MAX;
+  return static_cast<int64_t>(r);
+}
 
 }  // namespace
 
@@ -550,10 +561,10 @@ void TVxSpinEdit::SetValue(long double NewValue) {
       text = FDisplayFormat.empty() ? FloatToStrF(v, ffFixed, 15, FDecimal) : FormatFloat(FDisplayFormat, v);
       break;
     case vtHex:
-      text = IntToHexBits(static_cast<uint64_t>(static_cast<int64_t>(RoundHalfEven(v))), 1);
+      text = IntToHexBits(static_cast<uint64_t>(ToWhole(v)), 1);
       break;
     case vtInteger:
-      text = IntToStr(static_cast<int64_t>(RoundHalfEven(v)));
+      text = IntToStr(ToWhole(v));
       break;
   }
   SetText(text);

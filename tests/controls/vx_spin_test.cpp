@@ -68,6 +68,7 @@ TEST(VxSpinEdit, TextForEachValueType) {
       {vtInteger, 2, "", 2.5L, "2"},  // halves go to the even neighbour
       {vtInteger, 2, "", 3.5L, "4"},
       {vtInteger, 2, "", -7, "-7"},
+      {vtInteger, 2, "", 1e30L, "9223372036854775807"},  // held in range, not wrapped
       {vtFloat, 1, "", 12.26L, "12.3"},
       {vtFloat, 2, "", 3, "3.00"},
       {vtFloat, 2, "0.0", 1.25L, "1.2"},
