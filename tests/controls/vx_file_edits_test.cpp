@@ -2,6 +2,8 @@
 // the dialog hook, dropped files.
 #include "controls/vx_file_edits.h"
 
+#include "controls/file_utils.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -253,6 +255,32 @@ TEST(VxDirectoryEdit, DialogResultReplacesOrAppends) {
   e->SetInitialDir(dir.Root.string());
   Fixture::ClickButton(e);
   EXPECT_EQ(offered, dir.Root.string());  // an empty text starts at InitialDir
+}
+
+TEST(VxDirectoryEdit, ShellBrowserKindGetsTheDialogTextAndTheStartFolder) {
+  TempDir dir;
+  Fixture f;
+  auto* e = f.Make<TDirectoryEdit>();
+  e->SetDialogKind(dkWin32);
+  e->SetDialogText("Output folder");
+  std::string text, start;
+  bool answer = true;
+  SetBrowseFolderHook([&](TBrowseFolderDlg* D, std::string& Path, std::string&) {
+    text = D->DialogText();
+    start = D->FolderName();
+    Path = dir.Path("My Files");
+    return answer;
+  });
+  e->SetText(dir.Root.string());
+  Fixture::ClickButton(e);
+  EXPECT_EQ(text, "Output folder");
+  EXPECT_EQ(start, dir.Root.string());
+  EXPECT_EQ(e->Text(), dir.Path("My Files"));
+  answer = false;  // cancelled: the text stays
+  e->SetText("kept");
+  Fixture::ClickButton(e);
+  EXPECT_EQ(e->Text(), "kept");
+  SetBrowseFolderHook(nullptr);
 }
 
 TEST(VxDirectoryEdit, LongNamesOfEveryFolderInTheList) {
