@@ -431,8 +431,9 @@ void TVxSpeedButton::FinishPress(TMouseButton Button, TShiftState, int X, int Y)
   SetMouseCapture(false);
   const bool inside = Inside(X, Y);
   if (FGroupIndex == 0) {
+    // The mouse-inside flag is left to UpdateMouseInside below, so a release outside still
+    // reports the leave.
     FState = rbsUp;
-    FMouseInside = false;
     if (inside) Repaint(); else Invalidate();
   } else if (inside) {
     SetDown(!FDown);

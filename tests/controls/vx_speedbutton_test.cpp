@@ -244,6 +244,33 @@ TEST(VxSpeedButton, FollowsItsAction) {
   EXPECT_EQ(b->Action(), nullptr);
 }
 
+TEST(VxSpeedButton, MouseEnterAndLeave) {
+  Fixture f;
+  TVxSpeedButton* b = f.Add(0);
+  int enters = 0, leaves = 0;
+  b->OnMouseEnter = [&](TObject*) { ++enters; };
+  b->OnMouseLeave = [&](TObject*) { ++leaves; };
+  SendInput(b, ikEnter, {}, 5, 5);
+  EXPECT_TRUE(b->MouseInside());
+  EXPECT_EQ(enters, 1);
+  // Leaving while pressed keeps the flag until the release.
+  Fixture::Press(b, 5, 5);
+  SendInput(b, ikLeave, {}, 40, 5);
+  EXPECT_TRUE(b->MouseInside());
+  EXPECT_EQ(leaves, 0);
+  Fixture::Release(b, 40, 5);
+  EXPECT_FALSE(b->MouseInside());
+  EXPECT_EQ(leaves, 1);
+  EXPECT_EQ(enters, 1);
+  // A click inside keeps the mouse inside without a second enter.
+  SendInput(b, ikEnter, {}, 5, 5);
+  Fixture::Press(b, 5, 5);
+  Fixture::Release(b, 5, 5);
+  EXPECT_TRUE(b->MouseInside());
+  EXPECT_EQ(enters, 2);
+  EXPECT_EQ(leaves, 1);
+}
+
 // The middle pixel of the button's drawing.
 TColor Middle(TVxSpeedButton* b) {
   b->Repaint();
