@@ -29,6 +29,25 @@ int CheckedChannelCount(int16_t C) {
   return C;
 }
 
+// The common part of an estimate record and an edit record: title, identification, channels, the
+// matrices of every frequency and the two weight rows, read into M, W2 and W1.
+void ReadMatrixRecord(TMTFile& F, TMtBlockReader& R, TFreqMatrices& M, TFreqValues& W2, TFreqValues& W1) {
+  ClearRecordTag(F.RecordTags[0].data());
+  R.ReadText(F.RecordTags[0].data(), RecordTagSize);
+  R.ReadText(F.XprIdText.data(), 8);
+  R.ReadText(F.XprDescText.data(), 16);
+  F.ChannelCount = R.ReadSmallint();
+  const int C = CheckedChannelCount(F.ChannelCount);
+  for (int s = 1; s <= MaxChannel; ++s) R.ReadText(F.ChannelNames[s].data(), 4);
+  for (int f = 1; f <= F.FreqCount; ++f) {
+    TMatrix7& m = M[f];
+    for (int row = 1; row <= 7; ++row)
+      for (int col = 1; col <= C; ++col) m[row][col] = R.ReadDouble();
+  }
+  for (int f = 1; f <= F.FreqCount; ++f) W2[f] = R.ReadDouble();
+  for (int f = 1; f <= F.FreqCount; ++f) W1[f] = R.ReadDouble();
+}
+
 std::string TodayText() {
   static const char* const Months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -145,20 +164,7 @@ void TMTFile::ReadXprRecord(int X) {
   RequireStream();
   TMtBlockReader r;
   r.Load(*Stream, XprBlocks[X]);
-  ClearRecordTag(RecordTags[0].data());
-  r.ReadText(RecordTags[0].data(), RecordTagSize);
-  r.ReadText(XprIdText.data(), 8);
-  r.ReadText(XprDescText.data(), 16);
-  ChannelCount = r.ReadSmallint();
-  const int C = CheckedChannelCount(ChannelCount);
-  for (int s = 1; s <= MaxChannel; ++s) r.ReadText(ChannelNames[s].data(), 4);
-  for (int f = 1; f <= FreqCount; ++f) {
-    TMatrix7& m = RecordMatrixBuffer[f];
-    for (int row = 1; row <= 7; ++row)
-      for (int col = 1; col <= C; ++col) m[row][col] = r.ReadDouble();
-  }
-  for (int f = 1; f <= FreqCount; ++f) RecordWeight2[f] = r.ReadDouble();
-  for (int f = 1; f <= FreqCount; ++f) RecordWeight1[f] = r.ReadDouble();
+  ReadMatrixRecord(*this, r, RecordMatrixBuffer, RecordWeight2, RecordWeight1);
 }
 
 void TMTFile::WriteXprRecord(int X) {
@@ -185,20 +191,7 @@ void TMTFile::ReadEditRecord() {
   RequireStream();
   TMtBlockReader r;
   r.Load(*Stream, CurrentEditBlock);
-  ClearRecordTag(RecordTags[0].data());
-  r.ReadText(RecordTags[0].data(), RecordTagSize);
-  r.ReadText(XprIdText.data(), 8);
-  r.ReadText(XprDescText.data(), 16);
-  ChannelCount = r.ReadSmallint();
-  const int C = CheckedChannelCount(ChannelCount);
-  for (int s = 1; s <= MaxChannel; ++s) r.ReadText(ChannelNames[s].data(), 4);
-  for (int f = 1; f <= FreqCount; ++f) {
-    TMatrix7& m = StackedMatrix[f];
-    for (int row = 1; row <= 7; ++row)
-      for (int col = 1; col <= C; ++col) m[row][col] = r.ReadDouble();
-  }
-  for (int f = 1; f <= FreqCount; ++f) WeightSum2[f] = r.ReadDouble();
-  for (int f = 1; f <= FreqCount; ++f) WeightSum1[f] = r.ReadDouble();
+  ReadMatrixRecord(*this, r, StackedMatrix, WeightSum2, WeightSum1);
   for (int f = 1; f <= FreqCount; ++f)
     for (int x = 1; x <= 20; ++x) Mask[f][x] = r.ReadSmallint();
 }
