@@ -490,6 +490,12 @@ void TEdiLoader::ReadDataBlock(int Code) {
 }
 
 void TEdiLoader::Finish() {
+  // The impedance variance blocks hold var(Z); the parameter columns keep var(log10 |Z|).
+  for (int k = 1; E.Plots.Assigned() && k <= std::min(ValueCount, MaxFreq); ++k)
+    for (int c = 1; c <= 4; ++c)
+      E.Plots[k][pcZxxVARRot + c - 1] = LogVarianceOfImpedanceVariance(
+          E.Plots[k][pcZxxVARRot + c - 1], E.Plots[k][pcZxxReRot + 2 * (c - 1)],
+          E.Plots[k][pcZxxImRot + 2 * (c - 1)]);
   TRezZTable& t = E.ImpedanceTable;
   if (E.SpectraCount > 0) {
     for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][pcfhz];

@@ -53,9 +53,11 @@ std::vector<int> EdiValidRows(const TMTFile& Site);
 void WriteEdiHead(std::ostream& F, const TMTFile& Site);
 void WriteEdiInfo(std::ostream& F, const TMTFile& Site);
 void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site);
-// The MT section of the rows Rows (Plots holds the parameters, 57 already set).
+// The MT section of the rows Rows (Plots holds the parameters, 57 already set); the dynamic
+// defaults name the measurements of the first ChannelCount channels in the EDI order.
 void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder);
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder,
+                    int ChannelCount = MaxChannel);
 // The spectra section of one segment (0: the stack; 1..: single estimates) from the packed
 // matrices Stack and their weights.
 void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatrices& Stack,
