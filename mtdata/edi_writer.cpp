@@ -2,6 +2,7 @@
 
 #include "mtdata/coordinates.h"
 #include "mtdata/edi_reader.h"
+#include "mtdata/export_text.h"
 #include "mtdata/site_file.h"
 #include "mtdata/text_helpers.h"
 #include "platform/sysutils.h"
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 TEdiHeaderDefaults EdiHeaderDefaults;
 double RemoteRefDistance = 45000;
@@ -545,8 +547,9 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
   EdiSegmentOptions.SegSxp = true;
   EdiSegmentOptions.SegIxp = false;
 
-  std::ofstream F(FileName, std::ios::binary | std::ios::trunc);
-  if (!F) throw EFCreateError("Cannot create file \"" + FileName + "\"");
+  // The text is built whole and written beside the target, then renamed over it: a failure
+  // on the way leaves an existing file as it was.
+  std::ostringstream F;
 
   EdiHeaderDefaults.DataId = Trim(Sub(InfoLine(Site, 32), 12, 15));
   // The rotation angle column: the strike in principal axes, else the fixed angle. The site
@@ -587,8 +590,11 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
       break;
     }
   }
-  F.close();
-  if (F.fail()) throw EInOutError("Write error in file \"" + FileName + "\"");
+  try {
+    WriteExportFile(FileName, F.str());
+  } catch (const EInOutError& e) {
+    throw EFCreateError(e.Message());
+  }
 }
 
 void TEdiFileObject::SaveToFile(const std::string& AFileName) {

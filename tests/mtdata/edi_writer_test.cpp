@@ -183,8 +183,10 @@ TEST(EdiWriter, BadElevationFailsBeforeAnythingIsWritten) {
   SetInfoLine(site->InfoLines[35], "Elevation: 12x.4");
   const std::string path = dir.File("bad.edi");
   EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
-  EXPECT_TRUE(FileExists(path));
-  EXPECT_EQ(ReadText(path), "");
+  EXPECT_FALSE(FileExists(path));  // nothing is created
+  WriteText(path, "old export");
+  EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
+  EXPECT_EQ(ReadText(path), "old export");  // an existing file stays as it was
 }
 
 // A generated site exported as EDI (spectra) and as PLT (parameters) reads back to the same
