@@ -862,7 +862,7 @@ void LoadFromEdi(TMTFile& Site, const std::string& FileName) {
     // Without spectra the frequencies come from a FREQ block; a count alone gives no grid.
     bool anyFrequency = false;
     for (int f = 1; f <= edi->ImpedanceTable.RowCount; ++f)
-      if (edi->Plots[f][99] > 0) anyFrequency = true;
+      if (edi->Plots[f][pcfhz] > 0) anyFrequency = true;
     if (!anyFrequency)
       throw EInOutError("EDI file " + FileName +
                         " holds no readable frequency: none of its spectra or frequency "
