@@ -366,6 +366,9 @@ int32_t TChartSeries::AddPoint(double X, double Y, const std::string& Label, TCo
     (*PointColors)[static_cast<size_t>(index)] = Color;
   }
   if (!Label.empty() || Labels->Count() > 0) Labels->InsertLabelAt(index, Label);
+  // Points given by code to a series without source or function are its own data: they are
+  // stored with the chart (sample filling turns this off again when it is done).
+  if (!FFunctionObject && DataSources->Count() == 0) DataIsOwn = true;
   if (UpdateCount == 0) AfterPointAdded(this, index);
   return index;
 }
