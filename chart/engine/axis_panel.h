@@ -49,7 +49,6 @@ using TAxisOnGetLabel =
     std::function<void(TChartAxis* Sender, TChartSeries* Series, int32_t ValueIndex, std::string& LabelText)>;
 using TAxisOnGetNextLabel =
     std::function<void(TChartAxis* Sender, int32_t LabelIndex, double& LabelValue, bool& Stop)>;
-using TColorArray = std::vector<TColor>;
 
 // ---------------------------------------------------------------------------------------------
 class TCustomAxisPanel : public TCustomGraphPanelExtended {

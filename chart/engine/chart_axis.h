@@ -148,6 +148,8 @@ public:
   void ShiftRange(double Delta, bool CheckLimits);
   void WidenRangeForMargins(const TRect& Margins);
   void InternalSetInverted(bool Value) { FInverted = Value; }
+  // Stores both ends without the range check, with repaint.
+  void InternalSetRange(double AMin, double AMax);
 
   // -- scale ----------------------------------------------------------------------------------
   void RecalcScales();
