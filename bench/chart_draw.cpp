@@ -82,6 +82,7 @@ struct Options {
   int reps = 15;
   int redraws = 1000;
   std::string only;
+  std::string png_dir;  // the last image of each workload is written there (as a .bmp)
 };
 
 Options ParseOptions(int argc, char** argv) {
@@ -98,7 +99,7 @@ Options ParseOptions(int argc, char** argv) {
     else if (a == "--only" && hasValue)
       o.only = argv[++i];
     else if (a == "--png" && hasValue)
-      ++i;  // accepted for the peer runner; images are not written here
+      o.png_dir = argv[++i];
   }
   return o;
 }
@@ -115,6 +116,10 @@ std::string LoadAvg() {
   std::string a, b, c;
   f >> a >> b >> c;
   return a + " " + b + " " + c;
+}
+
+void Save(const Options& o, TBitmap& b, const std::string& name) {
+  if (!o.png_dir.empty()) b.SaveToFile(o.png_dir + "/project_" + name + ".bmp");
 }
 
 void Measure(const std::string& workload, int n, const std::function<void()>& draw, const std::string& note) {
@@ -219,6 +224,7 @@ int main(int argc, char** argv) {
     auto chart = signalChart(1000000, false, true);
     Measure("W1", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
             "TChart,1e6 points,exact column-span thinning,bench line series");
+    Save(opt, bmp, "W1");
     auto full = signalChart(1000000, false, false);
     Measure("W1-full", opt.reps, [&] { full->DrawUnbuffered(bmp.Canvas(), rect); },
             "TChart,1e6 points,every segment drawn");
@@ -227,6 +233,7 @@ int main(int argc, char** argv) {
     auto chart = signalChart(100000, true, true);
     Measure("W3", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
             "TChart,1e5 points+7px circles,bench line series");
+    Save(opt, bmp, "W3");
   }
   if (Wanted(opt, "W5")) {
     auto chart = NewChart();
@@ -254,6 +261,7 @@ int main(int argc, char** argv) {
     chart->LeftAxis()->SetMinimumMaximum(kMtYMin, kMtYMax);
     Measure("W5", opt.redraws, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
             "TChart,log-log,4x40 points,grid+minor grid,legend,title,no antialiasing");
+    Save(opt, bmp, "W5");
     int i = 0;
     Measure("W5-edit", opt.redraws, [&] {
       curves[0]->SetYValueAt(i % 40, s.rho[0][i % 40] * (1.0 + 0.01 * (i % 7)));
