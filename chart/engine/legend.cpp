@@ -567,7 +567,7 @@ void TCustomChartLegend::DrawItems() {
         c->Font->SetColor(s->SeriesColor());
       }
     }
-    const int idx = v - FFirstValue;
+    const int idx = k;  // the texts were collected in drawing order
     const std::array<std::string, 2> texts =
         idx >= 0 && idx < static_cast<int>(FTexts.size()) ? FTexts[idx] : std::array<std::string, 2>{};
     for (int col = 0; col < 2; ++col) {
