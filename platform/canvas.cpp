@@ -6,6 +6,7 @@
 #include <QPainterPathStroker>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <deque>
 #include <utility>
@@ -679,6 +680,86 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
   Changed();
 }
 
+// ---------------------------------------------------------------------------------------------
+// Column-run thinning of one-pixel polylines.
+
+namespace {
+
+// The rows that a walk Y[0..N-1] along one column draws with one-pixel lines whose end pixels are
+// left out: every row between the lowest and the highest, except an extreme row that the walk
+// never leaves (it reaches it only as the end of a line and stops there). Lo > Hi: nothing.
+struct TRows {
+  int Lo = 1, Hi = 0;
+  bool operator==(const TRows&) const = default;
+};
+
+template <class Get>
+TRows WalkRows(size_t N, const Get& Y) {
+  int lo = Y(0), hi = Y(0);
+  for (size_t i = 1; i < N; ++i) {
+    lo = std::min(lo, Y(i));
+    hi = std::max(hi, Y(i));
+  }
+  bool loLeft = false, hiLeft = false;
+  for (size_t i = 0; i + 1 < N; ++i) {
+    if (Y(i) == lo && Y(i + 1) != lo) loLeft = true;
+    if (Y(i) == hi && Y(i + 1) != hi) hiLeft = true;
+  }
+  TRows r{loLeft ? lo : lo + 1, hiLeft ? hi : hi - 1};
+  if (r.Lo > r.Hi) r = TRows{};
+  return r;
+}
+
+}  // namespace
+
+void ThinColumnRuns(const TPoint* Points, int Count, std::vector<TPoint>& Out) {
+  const size_t n = Count > 0 ? static_cast<size_t>(Count) : 0;
+  size_t i = 0;
+  while (i < n) {
+    size_t j = i;
+    while (j + 1 < n && Points[j + 1].X == Points[i].X) ++j;
+    const size_t len = j - i + 1;
+    if (len <= 4) {
+      Out.insert(Out.end(), Points + i, Points + j + 1);
+      i = j + 1;
+      continue;
+    }
+    const int x = Points[i].X;
+    const int y0 = Points[i].Y, yk = Points[j].Y;
+    const TRows want = WalkRows(len, [&](size_t k) { return Points[i + k].Y; });
+    int lo = y0, hi = y0;
+    for (size_t k = i; k <= j; ++k) {
+      lo = std::min(lo, Points[k].Y);
+      hi = std::max(hi, Points[k].Y);
+    }
+    // Shortest walk from y0 to yk over the same rows; the end stays yk so the next line starts
+    // where it did.
+    const std::array<std::array<int, 4>, 5> candidates{{{y0, yk, yk, yk},
+                                                        {y0, lo, yk, yk},
+                                                        {y0, hi, yk, yk},
+                                                        {y0, lo, hi, yk},
+                                                        {y0, hi, lo, yk}}};
+    const std::array<size_t, 5> sizes{2, 3, 3, 4, 4};
+    bool done = false;
+    for (size_t c = 0; c < candidates.size() && !done; ++c) {
+      const auto& w = candidates[c];
+      if (WalkRows(sizes[c], [&](size_t k) { return w[k]; }) == want) {
+        int last = w[0];
+        Out.push_back(TPoint(x, w[0]));
+        for (size_t k = 1; k < sizes[c]; ++k) {
+          if (w[k] == last) continue;
+          Out.push_back(TPoint(x, w[k]));
+          last = w[k];
+        }
+        if (Out.back().Y != yk) Out.push_back(TPoint(x, yk));
+        done = true;
+      }
+    }
+    if (!done) Out.insert(Out.end(), Points + i, Points + j + 1);
+    i = j + 1;
+  }
+}
+
 void TCanvas::Polyline(const TPoint* Points, int Count) {
   if (!Points || Count < 1) return;
   if (FImpl->InPath) {
@@ -697,6 +778,14 @@ void TCanvas::Polyline(const TPoint* Points, int Count) {
       for (int i = 1; i < Count; ++i)
         FImpl->StyledSegment(p, Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
       FImpl->DashAlong = 0;
+    } else if (FImpl->Cosmetic && FImpl->Rop2 == pmCopy && FImpl->QtPen.style() == Qt::SolidLine &&
+               FImpl->QtPen.widthF() == 0 && Count > 16) {
+      // Dense one-pixel curves (many points per column) go through the exact thinning first.
+      thread_local std::vector<TPoint> thinned;
+      thinned.clear();
+      ThinColumnRuns(Points, Count, thinned);
+      const int n = static_cast<int>(thinned.size());
+      for (int i = 1; i < n; ++i) FImpl->Segment(p, thinned[i - 1].X, thinned[i - 1].Y, thinned[i].X, thinned[i].Y);
     } else if (FImpl->Cosmetic) {
       for (int i = 1; i < Count; ++i) FImpl->Segment(p, Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
     } else {

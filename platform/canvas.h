@@ -340,6 +340,12 @@ constexpr uint32_t DFCS_FLAT = 0x4000;
 constexpr uint32_t DFCS_MONO = 0x8000;
 bool DrawFrameControl(TCanvas* Canvas, const TRect& R, uint32_t Type, uint32_t State);
 
+// Thinning of a one-pixel polyline that leaves every pixel as it was: consecutive points in one
+// pixel column (the same X) become at most four points that cover exactly the rows the original
+// lines covered (each line's end pixel left out). Valid for drawing modes that paint a pixel the
+// same however often it is drawn (copy), not for the exclusive-or modes.
+void ThinColumnRuns(const TPoint* Points, int Count, std::vector<TPoint>& Out);
+
 // The same drawing done straight on the drawing engine, without the canvas: the yardstick of the
 // canvas benchmarks. Lines join consecutive points; markers are Size-pixel squares at the points.
 namespace CanvasReference {

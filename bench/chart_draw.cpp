@@ -1,0 +1,274 @@
+// The chart drawing workloads of the peer comparison (same data, same 1200x800 image, same timing
+// rule and output lines), drawn by a TChart into a bitmap. Prints one RESULT line per workload with
+// the backend name "project", so the peer table can put the project beside the other libraries.
+//
+// The standard line series come with the series library; until then the workloads draw with a
+// small line series of this file built on the series base: its points go through the axes to
+// pixels, one-pixel lines are thinned by the exact column-span merging, and the canvas draws them.
+// Options: --reps N (W1-W3), --redraws N (W5 and its edit loop), --only SUBSTRING.
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "chart/engine/chart.h"
+#include "chart/engine/pixel_spans.h"
+#include "chart/engine/series_base.h"
+#include "chart/engine/value_lists.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+
+namespace {
+
+// ---- the peer workload definitions (kept identical to the peers' copy) -------------------------
+
+constexpr int kWidth = 1200;
+constexpr int kHeight = 800;
+constexpr double kPi = 3.14159265358979323846;
+
+struct XY {
+  std::vector<double> x, y;
+  size_t size() const { return x.size(); }
+};
+
+XY Signal(size_t n, unsigned seed = 12345) {
+  XY d;
+  d.x.resize(n);
+  d.y.resize(n);
+  std::mt19937 gen(seed);
+  std::normal_distribution<double> noise(0.0, 0.05);
+  for (size_t i = 0; i < n; ++i) {
+    double t = static_cast<double>(i) / static_cast<double>(n);
+    d.x[i] = static_cast<double>(i);
+    d.y[i] = std::sin(2 * kPi * 3 * t) + 0.3 * std::sin(2 * kPi * 37 * t) + noise(gen);
+  }
+  return d;
+}
+constexpr double kSignalYMin = -1.6, kSignalYMax = 1.6;
+
+struct Sounding {
+  std::vector<double> period;
+  std::vector<std::vector<double>> rho;
+  std::vector<std::string> names;
+};
+Sounding MtSounding() {
+  Sounding s;
+  const int n = 40;
+  for (int k = 0; k < n; ++k) s.period.push_back(std::pow(10.0, -3.0 + 7.0 * k / (n - 1)));
+  s.names = {"rho xy", "rho yx", "model xy", "model yx"};
+  std::mt19937 gen(7);
+  std::normal_distribution<double> noise(0.0, 0.04);
+  s.rho.assign(4, std::vector<double>(n));
+  for (int k = 0; k < n; ++k) {
+    double lt = std::log10(s.period[k]);
+    double xy = 100.0 * std::pow(10.0, 0.9 * std::tanh(lt - 0.5)) + 0.0;
+    double yx = 60.0 * std::pow(10.0, 1.1 * std::tanh(lt - 1.5));
+    s.rho[0][k] = xy * std::pow(10.0, noise(gen));
+    s.rho[1][k] = yx * std::pow(10.0, noise(gen));
+    s.rho[2][k] = xy;
+    s.rho[3][k] = yx;
+  }
+  return s;
+}
+constexpr double kMtXMin = 5e-4, kMtXMax = 2e4, kMtYMin = 1.0, kMtYMax = 1e4;
+
+struct Options {
+  int reps = 15;
+  int redraws = 1000;
+  std::string only;
+  std::string png_dir;  // the last image of each workload is written there (as a .bmp)
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  if (const char* e = std::getenv("PEER_REPS")) o.reps = std::max(1, std::atoi(e));
+  if (const char* e = std::getenv("PEER_REDRAWS")) o.redraws = std::max(1, std::atoi(e));
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (a == "--reps" && hasValue)
+      o.reps = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--redraws" && hasValue)
+      o.redraws = std::max(1, std::atoi(argv[++i]));
+    else if (a == "--only" && hasValue)
+      o.only = argv[++i];
+    else if (a == "--png" && hasValue)
+      o.png_dir = argv[++i];
+  }
+  return o;
+}
+
+bool Wanted(const Options& o, const std::string& w) { return o.only.empty() || w.find(o.only) != std::string::npos; }
+
+double NowMs() {
+  using namespace std::chrono;
+  return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+std::string LoadAvg() {
+  std::ifstream f("/proc/loadavg");
+  std::string a, b, c;
+  f >> a >> b >> c;
+  return a + " " + b + " " + c;
+}
+
+void Save(const Options& o, TBitmap& b, const std::string& name) {
+  if (!o.png_dir.empty()) b.SaveToFile(o.png_dir + "/project_" + name + ".bmp");
+}
+
+void Measure(const std::string& workload, int n, const std::function<void()>& draw, const std::string& note) {
+  double t0 = NowMs();
+  draw();
+  const double first = NowMs() - t0;
+  std::vector<double> t(n);
+  for (int i = 0; i < n; ++i) {
+    const double a = NowMs();
+    draw();
+    t[i] = NowMs() - a;
+  }
+  std::sort(t.begin(), t.end());
+  const double median = n % 2 ? t[n / 2] : 0.5 * (t[n / 2 - 1] + t[n / 2]);
+  std::printf("RESULT project %s %d %.3f %.3f %.3f %s\n", workload.c_str(), n, t.front(), median, first, note.c_str());
+  std::fflush(stdout);
+}
+
+// ---- a small line series --------------------------------------------------------------------------
+
+class TBenchLineSeries : public TChartSeries {
+public:
+  explicit TBenchLineSeries(TComponent* AOwner) : TChartSeries(AOwner) { LimitVisibleRange = false; }
+
+  bool Markers = false;  // a 7-pixel circle at each point
+  bool Thin = true;      // column-span merging of the one-pixel line
+
+  void DrawVisiblePoints() override {
+    TCustomAxisPanel* chart = ParentChart();
+    TGraphCanvas3D* c = chart->Canvas;
+    const int first = std::max(0, FirstValueIndex), last = std::min(PointCount() - 1, LastValueIndex);
+    if (last < first) return;
+    FPixels.resize(static_cast<size_t>(last - first + 1));
+    TChartAxis* h = GetHorizAxis() ? GetHorizAxis() : chart->BottomAxis();
+    TChartAxis* v = GetVertAxis() ? GetVertAxis() : chart->LeftAxis();
+    const TChartValueList* xs = XValues();
+    const TChartValueList* ys = YValues();
+    size_t n = 0;
+    for (int i = first; i <= last; ++i) {
+      const double x = xs->Value(i), y = ys->Value(i);
+      if (!std::isfinite(x) || !std::isfinite(y)) continue;  // a value that cannot be drawn is skipped
+      FPixels[n++] = TPoint(h->ValueToPixel(x), v->ValueToPixel(y));
+    }
+    FPixels.resize(n);
+    c->AssignVisiblePen(Pen());
+    c->Pen->SetColor(SeriesColor());
+    if (Thin && c->Pen->Width() <= 1) {
+      FThinned.clear();
+      MergeColumnSpans(FPixels, FThinned);
+      c->Polyline(FThinned);
+    } else {
+      c->Polyline(FPixels);
+    }
+    if (Markers) {
+      c->Brush->SetStyle(bsClear);
+      for (const TPoint& p : FPixels) c->Ellipse(p.X - 3, p.Y - 3, p.X + 4, p.Y + 4);
+    }
+  }
+
+private:
+  std::vector<TPoint> FPixels, FThinned;
+};
+
+std::unique_ptr<TChart> NewChart() {
+  auto chart = std::make_unique<TChart>(nullptr);
+  chart->SetBounds(0, 0, kWidth, kHeight);
+  chart->SetView3D(false);
+  chart->Legend()->SetVisible(false);
+  chart->SetColor(clWhite);
+  return chart;
+}
+
+void Fill(TChartSeries* s, const std::vector<double>& x, const std::vector<double>& y) {
+  s->BeginUpdate();
+  for (size_t i = 0; i < x.size(); ++i) s->AddXY(x[i], y[i]);
+  s->EndUpdate();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Options opt = ParseOptions(argc, argv);
+  std::printf("INFO project load average %s\n", LoadAvg().c_str());
+  TBitmap bmp(kWidth, kHeight);
+  const TRect rect(0, 0, kWidth, kHeight);
+
+  auto signalChart = [&](size_t n, bool markers, bool thin) {
+    auto chart = NewChart();
+    const XY d = Signal(n);
+    auto* s = new TBenchLineSeries(chart.get());
+    s->Markers = markers;
+    s->Thin = thin;
+    chart->AttachSeries(s);
+    s->SetSeriesColor(clBlue);
+    Fill(s, d.x, d.y);
+    chart->BottomAxis()->SetMinimumMaximum(0, static_cast<double>(n - 1));
+    chart->LeftAxis()->SetMinimumMaximum(kSignalYMin, kSignalYMax);
+    return chart;
+  };
+
+  if (Wanted(opt, "W1")) {
+    auto chart = signalChart(1000000, false, true);
+    Measure("W1", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,1e6 points,exact column-span thinning,bench line series");
+    Save(opt, bmp, "W1");
+    auto full = signalChart(1000000, false, false);
+    Measure("W1-full", opt.reps, [&] { full->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,1e6 points,every segment drawn");
+  }
+  if (Wanted(opt, "W3")) {
+    auto chart = signalChart(100000, true, true);
+    Measure("W3", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,1e5 points+7px circles,bench line series");
+    Save(opt, bmp, "W3");
+  }
+  if (Wanted(opt, "W5")) {
+    auto chart = NewChart();
+    const Sounding s = MtSounding();
+    chart->Legend()->SetVisible(true);
+    chart->Title()->Text()->Add("Apparent resistivity");
+    std::vector<TBenchLineSeries*> curves;
+    const TColor colors[] = {clRed, clBlue, clMaroon, clNavy};
+    for (int k = 0; k < 4; ++k) {
+      auto* c = new TBenchLineSeries(chart.get());
+      c->Markers = k < 2;
+      chart->AttachSeries(c);
+      c->SetTitle(s.names[k]);
+      c->SetSeriesColor(colors[k]);
+      Fill(c, s.period, s.rho[k]);
+      curves.push_back(c);
+    }
+    for (TChartAxis* a : {static_cast<TChartAxis*>(chart->BottomAxis()), chart->LeftAxis()}) {
+      a->SetLogarithmic(true);
+      a->MinorTicks()->SetVisible(true);
+      a->MinorGrid()->SetVisible(true);
+      a->SetMinorTickCount(8);
+    }
+    chart->BottomAxis()->SetMinimumMaximum(kMtXMin, kMtXMax);
+    chart->LeftAxis()->SetMinimumMaximum(kMtYMin, kMtYMax);
+    Measure("W5", opt.redraws, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,log-log,4x40 points,grid+minor grid,legend,title,no antialiasing");
+    Save(opt, bmp, "W5");
+    int i = 0;
+    Measure("W5-edit", opt.redraws, [&] {
+      curves[0]->SetYValueAt(i % 40, s.rho[0][i % 40] * (1.0 + 0.01 * (i % 7)));
+      ++i;
+      chart->DrawUnbuffered(bmp.Canvas(), rect);
+    }, "TChart,set one value+redraw");
+  }
+  std::printf("INFO project done, load average %s\n", LoadAvg().c_str());
+  return 0;
+}

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <vector>
+
+#include "chart/engine/pixel_spans.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+
+namespace {
+
+constexpr int W = 160, H = 120;
+
+// Draws Points with a one-pixel pen into a fresh white bitmap and returns its pixels.
+std::vector<uint32_t> Drawn(const std::vector<TPoint>& Points, bool SegmentBySegment) {
+  TBitmap b(W, H);
+  TCanvas* c = b.Canvas();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(TRect(0, 0, W, H));
+  c->Pen()->SetColor(clBlack);
+  c->Pen()->SetWidth(1);
+  if (SegmentBySegment) {
+    c->MoveTo(Points[0].X, Points[0].Y);
+    for (size_t i = 1; i < Points.size(); ++i) c->LineTo(Points[i].X, Points[i].Y);
+  } else {
+    c->Polyline(Points);
+  }
+  std::vector<uint32_t> px(static_cast<size_t>(W) * H);
+  for (int y = 0; y < H; ++y) std::memcpy(&px[static_cast<size_t>(y) * W], b.ScanLine(y), W * 4);
+  return px;
+}
+
+int Differences(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B) {
+  int n = 0;
+  for (size_t i = 0; i < A.size(); ++i) n += A[i] != B[i];
+  return n;
+}
+
+// A dense curve: many points per column, wandering up and down, as a long series gives.
+std::vector<TPoint> DenseWalk(unsigned Seed, int PerColumn, int Columns) {
+  std::mt19937 gen(Seed);
+  std::uniform_int_distribution<int> step(-7, 7), repeat(0, 5);
+  std::vector<TPoint> v;
+  int y = H / 2;
+  for (int x = 5; x < 5 + Columns; ++x)
+    for (int k = 0; k < PerColumn; ++k) {
+      y = std::clamp(y + (repeat(gen) == 0 ? 0 : step(gen)), 2, H - 3);
+      v.push_back(TPoint(x, y));
+    }
+  return v;
+}
+
+}  // namespace
+
+TEST(PixelSpans, MergedPolylineDrawsTheSamePixels) {
+  for (unsigned seed = 1; seed <= 12; ++seed) {
+    const std::vector<TPoint> pts = DenseWalk(seed, 2 + static_cast<int>(seed % 9), 140);
+    std::vector<TPoint> merged;
+    MergeColumnSpans(pts, merged);
+    ASSERT_FALSE(merged.empty());
+    EXPECT_EQ(merged.front(), pts.front());
+    EXPECT_EQ(merged.back(), pts.back());
+    const auto reference = Drawn(pts, true);
+    EXPECT_EQ(Differences(reference, Drawn(merged, true)), 0) << "seed " << seed;
+    EXPECT_EQ(Differences(reference, Drawn(merged, false)), 0) << "seed " << seed;
+    EXPECT_EQ(Differences(reference, Drawn(pts, false)), 0) << "seed " << seed;
+  }
+}
+
+TEST(PixelSpans, EndsOfARunKeepTheirPixels) {
+  // Runs whose extremes are reached only at their end, repeated points and flat runs: the row
+  // that a walk only arrives at is left out, as the original lines leave it out.
+  const std::vector<std::vector<TPoint>> cases = {
+      {{10, 50}, {20, 40}, {20, 45}, {20, 41}, {20, 46}, {20, 44}, {20, 60}, {30, 70}},
+      {{10, 50}, {20, 40}, {20, 40}, {20, 40}, {20, 40}, {20, 40}, {30, 45}},
+      {{20, 40}, {20, 30}, {20, 35}, {20, 31}, {20, 36}, {20, 20}},
+      {{20, 40}, {20, 50}, {20, 30}, {20, 50}, {20, 30}, {20, 50}, {21, 50}},
+      {{20, 40}, {20, 41}, {20, 40}, {20, 41}, {20, 40}, {20, 41}},
+  };
+  for (size_t i = 0; i < cases.size(); ++i) {
+    std::vector<TPoint> merged;
+    MergeColumnSpans(cases[i], merged);
+    EXPECT_LE(merged.size(), cases[i].size());
+    EXPECT_EQ(Differences(Drawn(cases[i], true), Drawn(merged, true)), 0) << "case " << i;
+  }
+}
+
+TEST(PixelSpans, ThinsLongColumnsToFewPoints) {
+  const std::vector<TPoint> pts = DenseWalk(99, 500, 20);
+  std::vector<TPoint> merged;
+  MergeColumnSpans(pts, merged);
+  EXPECT_LE(merged.size(), 20u * 4);
+  std::vector<TPoint> none;
+  MergeColumnSpans({}, none);
+  EXPECT_TRUE(none.empty());
+}
