@@ -1,14 +1,12 @@
 #include "chart/engine/export_data.h"
 
+#include "platform/clipbrd.h"
 #include "platform/streams.h"
-
-TClipboardTextHook ClipboardTextHook;
 
 VM_DEFINE_CLASS(TGraphExportData)
 
 void TGraphExportData::CopyToClipboard() {
-  const std::string text = AsString();
-  if (ClipboardTextHook) ClipboardTextHook(text);
+  Clipboard()->SetAsText(AsString());
 }
 
 void TGraphExportData::SaveToStream(TStream& Stream) { Stream.WriteString(AsString()); }

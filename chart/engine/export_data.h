@@ -9,16 +9,12 @@
 
 class TStream;
 
-// Puts a text on the system clipboard. The toolkit layer has no clipboard yet; until it has,
-// whoever owns one installs it here, and without one CopyToClipboard does nothing.
-using TClipboardTextHook = std::function<void(const std::string& Text)>;
-extern TClipboardTextHook ClipboardTextHook;
-
 class TGraphExportData : public TObject {
   VM_CLASS(TGraphExportData, TObject)
 public:
   // The exported text; empty here.
   virtual std::string AsString() { return std::string(); }
+  // Puts AsString on the toolkit's clipboard as text.
   virtual void CopyToClipboard();
   // The characters of AsString, without terminator or length.
   virtual void SaveToStream(TStream& Stream);

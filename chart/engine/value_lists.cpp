@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
 #include <string>
 
 #include "chart/engine/chart_errors.h"
@@ -43,9 +47,37 @@ TChartValueList::TChartValueList(TChartSeries* AOwner, const std::string& AName)
 
 TChartValueList::~TChartValueList() { ClearValues(); }
 
+void TChartValues::resize(size_t NewSize) {
+  if (NewSize == 0) {
+    clear();
+    return;
+  }
+  const size_t bytes = NewSize * sizeof(double);
+  double* p;
+#ifdef __linux__
+  // Long lists live in large pages: a million points then cost a few page faults, not thousands.
+  constexpr size_t kLargePage = size_t{2} << 20;
+  if (bytes >= 2 * kLargePage) {
+    const size_t rounded = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+    p = static_cast<double*>(std::aligned_alloc(kLargePage, rounded));
+    if (!p) throw EOutOfMemory("Out of memory");
+    madvise(p, rounded, MADV_HUGEPAGE);
+    if (FData) std::memcpy(p, FData, std::min(FSize, NewSize) * sizeof(double));
+    std::free(FData);
+    FData = p;
+    FSize = NewSize;
+    return;
+  }
+#endif
+  p = static_cast<double*>(std::realloc(FData, bytes));
+  if (!p) throw EOutOfMemory("Out of memory");
+  FData = p;
+  FSize = NewSize;
+}
+
 void TChartValueList::ClearValues() {
   FCount = 0;
-  TChartValues().swap(Values);
+  Values.clear();
   StatsStale = true;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,34 @@ class TReader;
 enum TChartListOrder { loNone, loAscending, loDescending };
 extern const TEnumInfo ChartListOrderInfo;
 
-// The storage: its length is the capacity.
-using TChartValues = std::vector<double>;
+// The storage of a value list: a block of doubles whose length is the capacity. Growing keeps
+// the values in use and leaves the new tail unset (only 0..Count-1 is ever read); large blocks
+// grow in place through the allocator, so long series fill without copying.
+class TChartValues {
+public:
+  TChartValues() = default;
+  TChartValues(const TChartValues&) = delete;
+  TChartValues& operator=(const TChartValues&) = delete;
+  ~TChartValues() { std::free(FData); }
+
+  size_t size() const { return FSize; }
+  double* data() { return FData; }
+  const double* data() const { return FData; }
+  double& operator[](size_t Index) { return FData[Index]; }
+  double operator[](size_t Index) const { return FData[Index]; }
+  // Raises EOutOfMemory when the block cannot grow; the values stay as they were.
+  void resize(size_t NewSize);
+  // Releases the block.
+  void clear() {
+    std::free(FData);
+    FData = nullptr;
+    FSize = 0;
+  }
+
+private:
+  double* FData = nullptr;
+  size_t FSize = 0;
+};
 
 // Growth step of the storage of every value list (process-wide). The storage grows by at least
 // this many values, and by its own length when that is more, so long series fill in amortised

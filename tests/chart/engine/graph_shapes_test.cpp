@@ -12,6 +12,7 @@
 #include "chart/engine/graph_shapes.h"
 #include "chart/engine/testkit/recording_canvas.h"
 #include "platform/bitmap.h"
+#include "platform/clipbrd.h"
 #include "platform/exceptions.h"
 #include "platform/streaming.h"
 #include "platform/streams.h"
@@ -385,10 +386,11 @@ TEST(GraphExportData, ExportsItsTextAsItStands) {
   const std::string file = (dir / "out.txt").string();
 
   std::vector<std::string> clip;
-  ClipboardTextHook = [&](const std::string& Text) { clip.push_back(Text); };
+  Clipboard()->SetAsText("before");
   TGraphExportData empty;
   EXPECT_EQ(empty.AsString(), "");
   empty.CopyToClipboard();
+  clip.push_back(Clipboard()->AsText());
   {
     std::ofstream old(file, std::ios::binary);
     old << "old contents";
@@ -399,6 +401,7 @@ TEST(GraphExportData, ExportsItsTextAsItStands) {
 
   TTwoCells cells;
   cells.CopyToClipboard();
+  clip.push_back(Clipboard()->AsText());
   EXPECT_EQ(clip, (std::vector<std::string>{"", "a;b\r\n"}));
   cells.SaveToFile(file);
   EXPECT_EQ(FileText(file), "a;b\r\n");
@@ -407,6 +410,5 @@ TEST(GraphExportData, ExportsItsTextAsItStands) {
   EXPECT_EQ(ms.Size(), 5);
 
   EXPECT_THROW(cells.SaveToFile((dir / "no" / "such" / "out.txt").string()), EFCreateError);
-  ClipboardTextHook = nullptr;
   std::filesystem::remove_all(dir);
 }
