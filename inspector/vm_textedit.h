@@ -179,6 +179,8 @@ public:
   int MaskPositions() const { return FMaskPositions; }
   char BlankChar() const { return FBlank; }
   int CaretPosition() const { return FCaretPos; }
+  // Puts the overwrite caret on a text position (it selects the character there).
+  void SetCaret(int Position) { SetCursor(Position); }
 
   // The value text (literals kept by the mask's rule) and the window text.
   std::string GetText() const;

@@ -26,12 +26,28 @@ public:
   using QPlainTextEdit::QPlainTextEdit;
   using QAbstractScrollArea::setViewportMargins;
 };
+
+// The one-line window sits inside a host a few pixels wider at the left, so that its text can be
+// placed to the pixel with margins that never go below zero.
+constexpr int LineShift = 4;
+class LineHost : public QWidget {
+public:
+  using QWidget::QWidget;
+  QLineEdit* Line = nullptr;
+
+protected:
+  void resizeEvent(QResizeEvent* e) override {
+    QWidget::resizeEvent(e);
+    if (Line) Line->setGeometry(-LineShift, 0, width() + LineShift, height());
+  }
+};
 }  // namespace
 
 // The text is kept here until the window exists, then the window keeps it.
 struct TRichEditControl::Impl {
   QLineEdit* Line = nullptr;
   VmPlainEdit* Plain = nullptr;
+  QWidget* Host = nullptr;
   QString Text;
   int SelStart = 0, SelEnd = 0;
   bool Modified = false;
@@ -79,7 +95,11 @@ void* TRichEditControl::CreateNativeWidget(void* ParentWidget) {
       if (OnSelectionChange) Guarded([this] { OnSelectionChange(this); });
     });
   } else {
-    auto* e = new QLineEdit(parent);
+    auto* host = new LineHost(parent);
+    auto* e = new QLineEdit(host);
+    host->Line = e;
+    host->setFocusProxy(e);
+    d->Host = host;
     e->setFrame(false);
     e->setContextMenuPolicy(Qt::NoContextMenu);
     e->setText(d->Text);
@@ -98,7 +118,7 @@ void* TRichEditControl::CreateNativeWidget(void* ParentWidget) {
   SetSelection(d->SelStart, d->SelEnd);
   SetModified(d->Modified);
   ClearUndo();
-  return parent ? (d->Line ? static_cast<QWidget*>(d->Line) : static_cast<QWidget*>(d->Plain)) : nullptr;
+  return d->Line ? d->Host : static_cast<QWidget*>(d->Plain);
 }
 
 void TRichEditControl::Apply() {
@@ -107,10 +127,14 @@ void TRichEditControl::Apply() {
   if (!w) return;
   w->setFont(vmqt::MakeQFont(*FFont));
   QPalette pal = w->palette();
+  const bool hide = FHideSelection && !FHasFocus;
   for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
     pal.setColor(group, QPalette::Base, vmqt::ToQColor(FColor));
     pal.setColor(group, QPalette::Window, vmqt::ToQColor(FColor));
     pal.setColor(group, QPalette::Text, vmqt::ToQColor(FFont->Color()));
+    pal.setColor(group, QPalette::Highlight, hide ? vmqt::ToQColor(FColor) : vmqt::ToQColor(clHighlight));
+    pal.setColor(group, QPalette::HighlightedText,
+                 hide ? vmqt::ToQColor(FFont->Color()) : vmqt::ToQColor(clHighlightText));
   }
   w->setPalette(pal);
   w->setAutoFillBackground(true);
@@ -122,8 +146,8 @@ void TRichEditControl::Apply() {
     d->Line->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
     d->Line->setDragEnabled(FAcceptDrops);
     d->Line->setAlignment(h | Qt::AlignTop);
-    // The line edit keeps 2 pixels at the sides (and one for the caret at the left) and 1 at the top.
-    d->Line->setTextMargins(FOriginLeft - 3, FOriginTop - 1, FOriginRight - 2, 0);
+    // The line edit keeps 2 pixels at the sides and 1 at the top inside its margins.
+    d->Line->setTextMargins(FOriginLeft + LineShift - 2, FOriginTop - 1, FOriginRight - 2, 0);
   } else {
     d->Plain->setReadOnly(FReadOnly);
     d->Plain->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -133,6 +157,23 @@ void TRichEditControl::Apply() {
     opt.setAlignment(h);
     d->Plain->document()->setDefaultTextOption(opt);
   }
+}
+
+void TRichEditControl::SetHideSelection(bool Value) {
+  FHideSelection = Value;
+  Apply();
+}
+
+void TRichEditControl::DoEnter() {
+  FHasFocus = true;
+  if (FHideSelection) Apply();
+  TWinControl::DoEnter();
+}
+
+void TRichEditControl::DoExit() {
+  FHasFocus = false;
+  if (FHideSelection) Apply();
+  TWinControl::DoExit();
 }
 
 void TRichEditControl::FontChanged() {

@@ -46,6 +46,9 @@ public:
   // Off: nothing can be dropped into the text, nor dragged within it.
   bool AcceptDrops() const { return FAcceptDrops; }
   void SetAcceptDrops(bool Value);
+  // On: the selection shows only while the control has the focus.
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
   // Where the first line's text starts in the client area (its left and top pixel), and how far
@@ -78,6 +81,8 @@ protected:
   void FontChanged() override;
   void ColorChanged() override;
   bool WantsKey(uint16_t Key) const override { return FMultiLine && Key == VK_RETURN; }
+  void DoEnter() override;
+  void DoExit() override;
 
 private:
   void Apply();
@@ -89,6 +94,8 @@ private:
   TAlignment FAlignment = taLeftJustify;
   bool FAcceptDrops = true;
   bool FWordWrap = true;
+  bool FHideSelection = true;
+  bool FHasFocus = false;
   int FOriginLeft = 1, FOriginTop = 1, FOriginRight = 1;
 };
 

@@ -169,6 +169,8 @@ struct TEditorFixture {
     GrabControl(Grid, &painted);
     TvmInplaceEdit* e = Grid->EditCell(Cell);
     if (AfterShow) AfterShow(e);
+    // Without the focus the live window shows neither caret nor selection.
+    Grid->SetFocus();
     e->Repaint();
     TBitmap live;
     GrabControl(e, &live);
