@@ -10,10 +10,10 @@
 
 #include "inspector/vm_textedit.h"
 #include "platform/collection.h"
+#include "platform/popupwatch.h"
 #include "platform/strings.h"
 
 class TBitmap;
-class TOutsideClickWatch;
 class TvmInplaceDropDownEdit;
 
 // ---------------------------------------------------------------------------------------------
