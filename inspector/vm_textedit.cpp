@@ -33,8 +33,10 @@ std::string ApplyCharCase(const std::string& S, TEditCharCase CharCase) {
 
 VM_DEFINE_CLASS(TvmInplaceTextEdit)
 
-TvmInplaceTextEdit::TvmInplaceTextEdit(TComponent* AOwner) : TvmInplaceEdit(AOwner) {
-  FRichEdit = new TRichEditControl(this);
+TvmInplaceTextEdit::TvmInplaceTextEdit(TComponent* AOwner) : TvmInplaceTextEdit(AOwner, false) {}
+
+TvmInplaceTextEdit::TvmInplaceTextEdit(TComponent* AOwner, bool MultiLine) : TvmInplaceEdit(AOwner) {
+  FRichEdit = new TRichEditControl(this, MultiLine);
   FRichEdit->SetParent(this);
   FRichEdit->SetTabStop(false);
   FRichEdit->OnChange = [this](TObject*) { TextWindowChanged(); };
@@ -76,7 +78,7 @@ void TvmInplaceTextEdit::LayoutTextWindow() {
   if (r.Bottom < r.Top) r.Bottom = r.Top;
   FRichEdit->SetBounds(r.Left, r.Top, r.Width(), r.Height());
   FRichEdit->SetColor(Enabled() ? Color() : clBtnFace);
-  FRichEdit->SetFont(Font());
+  FRichEdit->SetFont(TextWindowFont());
   FRichEdit->SetAlignment(FAlignment);
   FRichEdit->SetPasswordChar(FPasswordChar);
   FRichEdit->SetReadOnly(!IsEditable());

@@ -45,6 +45,8 @@ class TvmInplaceTextEdit : public TvmInplaceEdit {
 public:
   explicit TvmInplaceTextEdit(TComponent* AOwner);
   ~TvmInplaceTextEdit() override;
+  // MultiLine: the text window holds several lines (the memo editor).
+  TvmInplaceTextEdit(TComponent* AOwner, bool MultiLine);
 
   int MaxLength() const { return FMaxLength; }
   void SetMaxLength(int Value);
@@ -128,6 +130,8 @@ protected:
   // Places the text window over the content and its text where the painter would draw it.
   void LayoutTextWindow();
   virtual void TextWindowChanged();
+  // The font the text window types in.
+  virtual TFont* TextWindowFont() { return Font(); }
 
   TRichEditControl* FRichEdit = nullptr;
   int FMaxLength = 0;

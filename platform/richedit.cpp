@@ -153,10 +153,21 @@ void TRichEditControl::Apply() {
     d->Plain->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     d->Plain->viewport()->setAcceptDrops(FAcceptDrops);
     d->Plain->setViewportMargins(FOriginLeft, FOriginTop, FOriginRight, 0);
+    auto policy = [&](bool On) {
+      return !On ? Qt::ScrollBarAlwaysOff : FHideScrollBars ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    };
+    d->Plain->setHorizontalScrollBarPolicy(policy(FScrollBars == ssHorizontal || FScrollBars == ssBoth));
+    d->Plain->setVerticalScrollBarPolicy(policy(FScrollBars == ssVertical || FScrollBars == ssBoth));
     QTextOption opt = d->Plain->document()->defaultTextOption();
     opt.setAlignment(h);
     d->Plain->document()->setDefaultTextOption(opt);
   }
+}
+
+void TRichEditControl::SetScrollBars(TScrollStyle Value, bool HideWhenNotNeeded) {
+  FScrollBars = Value;
+  FHideScrollBars = HideWhenNotNeeded;
+  Apply();
 }
 
 void TRichEditControl::SetHideSelection(bool Value) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/controls.h"
+#include "platform/stdctrls.h"
 
 class TRichEditControl : public TWinControl {
   VM_CLASS(TRichEditControl, TWinControl)
@@ -49,6 +50,9 @@ public:
   // On: the selection shows only while the control has the focus.
   bool HideSelection() const { return FHideSelection; }
   void SetHideSelection(bool Value);
+  // Several lines only: which scroll bars show (when needed, or always without HideScrollBars).
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle Value, bool HideWhenNotNeeded = true);
   bool WordWrap() const { return FWordWrap; }
   void SetWordWrap(bool Value);
   // Where the first line's text starts in the client area (its left and top pixel), and how far
@@ -95,6 +99,8 @@ private:
   bool FAcceptDrops = true;
   bool FWordWrap = true;
   bool FHideSelection = true;
+  TScrollStyle FScrollBars = ssNone;
+  bool FHideScrollBars = true;
   bool FHasFocus = false;
   int FOriginLeft = 1, FOriginTop = 1, FOriginRight = 1;
 };
