@@ -410,8 +410,8 @@ void TEdiLoader::ReadSpectra() {
 
   int k = ++E.SpectraCount;
   E.SpectraChannels = std::max(E.SpectraChannels, n);
-  E.Plots[k][99] = f;
-  E.Plots[k][60] = std::log10(static_cast<double>(f));
+  E.Plots[k][pcfhz] = f;
+  E.Plots[k][pcLog10FrqHz] = std::log10(static_cast<double>(f));
   E.AvgT[k] = avgt;
 
   std::array<int, 8> slot = SpectraSlots(n);
@@ -447,35 +447,35 @@ void TEdiLoader::ReadDataBlock(int Code) {
       TRezZRow& row = E.ImpedanceTable.Rows[k];
       switch (Code) {
         case ekFreq:
-          E.Plots[k][99] = v;
-          E.Plots[k][60] = v > 0 ? std::log10(v) : 0;
+          E.Plots[k][pcfhz] = v;
+          E.Plots[k][pcLog10FrqHz] = v > 0 ? std::log10(v) : 0;
           row.Spare[1] = static_cast<float>(v);
           row.Period = v > 0 ? static_cast<float>(1 / v) : 0;
           break;
         case ekZxxR: case ekZxyR: case ekZyxR: case ekZyyR: {
           int c = Code - ekZxxR + 1;
-          E.Plots[k][45 + 2 * (c - 1)] = v;
+          E.Plots[k][pcZxxReRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Re = static_cast<float>(v);
           break;
         }
         case ekZxxI: case ekZxyI: case ekZyxI: case ekZyyI: {
           int c = Code - ekZxxI + 1;
-          E.Plots[k][46 + 2 * (c - 1)] = v;
+          E.Plots[k][pcZxxImRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Im = static_cast<float>(v);
           break;
         }
         case ekZxxVar: case ekZxyVar: case ekZyxVar: case ekZyyVar: {
           int c = Code - ekZxxVar + 1;
-          E.Plots[k][53 + c - 1] = v;
+          E.Plots[k][pcZxxVARRot + c - 1] = v;
           row.AmplitudeError[3][c] = v > 0 ? static_cast<float>(std::sqrt(v)) : 0.0f;
           break;
         }
         case ekRhoXY: case ekRhoYX:
-          E.Plots[k][1 + Code - ekRhoXY] = v;
+          E.Plots[k][pcRhoxyOhmm + Code - ekRhoXY] = v;
           row.Amplitude[3][6 + Code - ekRhoXY] = static_cast<float>(v);
           break;
         case ekPhsXY: case ekPhsYX:
-          E.Plots[k][3 + Code - ekPhsXY] = v;
+          E.Plots[k][pcPHASExyDeg + Code - ekPhsXY] = v;
           row.Phase[3][6 + Code - ekPhsXY] = static_cast<float>(v);
           break;
         case ekZRot:
@@ -492,7 +492,7 @@ void TEdiLoader::ReadDataBlock(int Code) {
 void TEdiLoader::Finish() {
   TRezZTable& t = E.ImpedanceTable;
   if (E.SpectraCount > 0) {
-    for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][99];
+    for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][pcfhz];
     t.RowCount = static_cast<int16_t>(E.SpectraCount);
   } else if (ValueCount > 0) {
     t.RowCount = static_cast<int16_t>(std::min(ValueCount, MaxFreq));
@@ -661,7 +661,7 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
   if (noWeight) MtLog(Edi.FileName + ": spectra without AVGT taken with weight 1");
   if (Edi.SpectraCount == 0 && n > 0) {
     // Without spectra nothing can be computed; the grid still shows the file's frequencies.
-    for (int f = 1; f <= n; ++f) Site.Frequencies[f] = Edi.Plots[f][99];
+    for (int f = 1; f <= n; ++f) Site.Frequencies[f] = Edi.Plots[f][pcfhz];
     MtLog(Edi.FileName + ": no spectra section, no parameters can be computed");
   }
   Site.CalcPartialPlots();

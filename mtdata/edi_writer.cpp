@@ -143,7 +143,7 @@ std::string (*EdiFileDateText)() = TodayText;
 std::vector<int> EdiValidRows(const TMTFile& Site) {
   std::vector<int> rows;
   for (int f = 1; f <= Site.FreqCount; ++f)
-    if (Site.Plots[f][1] > 0) rows.push_back(f);
+    if (Site.Plots[f][pcRhoxyOhmm] > 0) rows.push_back(f);
   return rows;
 }
 
@@ -325,44 +325,49 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   Line(F);
   Line(F, ">!****FREQUENCIES****!");
   Line(F, ">FREQ NFREQ=" + count + " // " + count);
-  WriteEdiValues(F, Plots, Rows, 99);
+  WriteEdiValues(F, Plots, Rows, pcfhz);
   Line(F);
   Line(F, ">!****IMPEDANCE ROTATION ANGLES****!");
-  block(">ZROT", "", 57);
+  block(">ZROT", "", pcRotAngleDeg);
   Line(F);
   Line(F, ">!****IMPEDANCES****!");
   static const std::pair<const char*, int> impedances[] = {
-      {">ZXXR ROT=", 45}, {">ZXXI ROT=", 46}, {">ZXX.VAR ROT=", 53}, {">ZXYR ROT=", 47},
-      {">ZXYI ROT=", 48}, {">ZXY.VAR ROT=", 54}, {">ZYXR ROT=", 49}, {">ZYXI ROT=", 50},
-      {">ZYX.VAR ROT=", 55}, {">ZYYR ROT=", 51}, {">ZYYI ROT=", 52}, {">ZYY.VAR ROT=", 56}};
+      {">ZXXR ROT=", pcZxxReRot}, {">ZXXI ROT=", pcZxxImRot}, {">ZXX.VAR ROT=", pcZxxVARRot},
+      {">ZXYR ROT=", pcZxyReRot}, {">ZXYI ROT=", pcZxyImRot}, {">ZXY.VAR ROT=", pcZxyVARRot},
+      {">ZYXR ROT=", pcZyxReRot}, {">ZYXI ROT=", pcZyxImRot}, {">ZYX.VAR ROT=", pcZyxVARRot},
+      {">ZYYR ROT=", pcZyyReRot}, {">ZYYI ROT=", pcZyyImRot}, {">ZYY.VAR ROT=", pcZyyVARRot}};
   for (const auto& [h, p] : impedances) block(h, "ZROT", p);
   Line(F);
   Line(F, ">!****RESISTIVITY ROTATION ANGLES****!");
-  block(">RHOROT", "", 57);
+  block(">RHOROT", "", pcRotAngleDeg);
   Line(F);
   Line(F, ">!**** APPARENT RESISTIVITIES AND PHASES****!");
   static const std::pair<const char*, int> rho[] = {
-      {">RHOXY ROT=", 1}, {">RHOXY.ERR ROT=", 93}, {">RHOYX ROT=", 2}, {">RHOYX.ERR ROT=", 94},
-      {">PHSXY ROT=", 3}, {">PHSXY.ERR ROT=", 95}, {">PHSYX ROT=", 4}, {">PHSYX.ERR ROT=", 96}};
+      {">RHOXY ROT=", pcRhoxyOhmm},  {">RHOXY.ERR ROT=", pcSqrtVarRhoxy},
+      {">RHOYX ROT=", pcRhoyxOhmm},  {">RHOYX.ERR ROT=", pcSqrtVarRhoyx},
+      {">PHSXY ROT=", pcPHASExyDeg}, {">PHSXY.ERR ROT=", pcSqrtVarPhaseRhoxy},
+      {">PHSYX ROT=", pcPHASEyxDeg}, {">PHSYX.ERR ROT=", pcSqrtVarPhaseRhoyx}};
   for (const auto& [h, p] : rho) block(h, "RHOROT", p);
   Line(F);
   Line(F, ">!****CONTINUOUS 1D INVERSIONS (BOSTICK)****!");
-  static const std::pair<const char*, int> bostick[] = {
-      {">RES1DXY ROT=", 43}, {">DEP1DXY ROT=", 97}, {">RES1DYX ROT=", 44}, {">DEP1DYX ROT=", 98}};
+  static const std::pair<const char*, int> bostick[] = {{">RES1DXY ROT=", pcRhoxyBosInv},
+                                                        {">DEP1DXY ROT=", pcTenDepthxyKm},
+                                                        {">RES1DYX ROT=", pcRhoyxBosInv},
+                                                        {">DEP1DYX ROT=", pcTenDepthyxKm}};
   for (const auto& [h, p] : bostick) block(h, "RHOROT", p);
   Line(F);
   Line(F, ">!****COHERENCIES****!");
   static const std::pair<const char*, int> coherences[] = {
-      {">COH MEAS1=1 MEAS2=5 ROT=", 17},
-      {">COH MEAS1=2 MEAS2=4 ROT=", 18},
-      {">COH MEAS1=1 MEAS2=6 ROT=", 19},
-      {">COH MEAS1=2 MEAS2=7 ROT=", 20},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", 21},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", 22},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", 23},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", 24},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", 25},
-      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", 26}};
+      {">COH MEAS1=1 MEAS2=5 ROT=", pcOrdCohHxEy},
+      {">COH MEAS1=2 MEAS2=4 ROT=", pcOrdCohHyEx},
+      {">COH MEAS1=1 MEAS2=6 ROT=", pcOrdCohHxRx},
+      {">COH MEAS1=2 MEAS2=7 ROT=", pcOrdCohHyRy},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", pcExCohHxHy},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", pcEyCohHxHy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", pcHxCohExEy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", pcHyCohExEy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", pcHzCohExEy},
+      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", pcHzCohHxHy}};
   for (const auto& [h, p] : coherences) block(h, "NORTH", p);
   Line(F);
   Line(F, ">!****AMPLITUDE SPECTRA AND SIGNAL/NOISE****!");
@@ -370,14 +375,16 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   for (int m = 1; m <= 5; ++m) block(">SIGNOISE MEAS=" + IntToStr(m) + " ROT=", "NORTH", 31 + m);
   Line(F);
   Line(F, ">!****TIPPER PARAMETERS****!");
-  static const std::pair<const char*, int> tipper[] = {
-      {">TIPMAG", 9}, {">TIPMAG.VAR", 8}, {">TIPPHS", 12}, {">TIPPHS.VAR", 41}};
+  static const std::pair<const char*, int> tipper[] = {{">TIPMAG", pcTipMAG},
+                                                       {">TIPMAG.VAR", pcVarTipMAG},
+                                                       {">TIPPHS", pcTipPHASEDeg},
+                                                       {">TIPPHS.VAR", pcVarTipPHASE}};
   for (const auto& [h, p] : tipper) block(h, "", p);
   Line(F);
   Line(F, ">!****STRIKE, SKEW, AND ELLIPTICITY PARAMETERS****!");
-  static const std::pair<const char*, int> strike[] = {{">ZSTRIKE", 7}, {">ZSKEW", 5},
-                                                       {">ZELLIP", 6},  {">TSTRIKE", 16},
-                                                       {">TSKEW", 14},  {">TELLIP", 15}};
+  static const std::pair<const char*, int> strike[] = {
+      {">ZSTRIKE", pcZSTRIKEDeg}, {">ZSKEW", pcZSkew},   {">ZELLIP", pcZEllip},
+      {">TSTRIKE", pcTipSTRIKE},  {">TSKEW", pcTipSkew}, {">TELLIP", pcTipEllip}};
   for (const auto& [h, p] : strike) block(h, "", p);
 }
 
@@ -416,7 +423,7 @@ void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatric
           X[c][r] = -former;
         }
     double w = Weights[f] == 0 ? 0.0001 : Weights[f];
-    double freq = Site.Plots[f][99] != 0 ? Site.Plots[f][99] : Site.Frequencies[f];
+    double freq = Site.Plots[f][pcfhz] != 0 ? Site.Plots[f][pcfhz] : Site.Frequencies[f];
     double bw = (f % 2 == 1 ? 0.25 : 0.33) * freq;
     std::string head = ">SPECTRA  FREQ=" + FormatFloat("0.000E+00", freq) +
                        " ROTSPEC=0 BW=" + FormatFloat("0.0000E+00", bw) +
@@ -450,7 +457,8 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
   // itself is left as it is.
   TPlots plots = Site.Plots;
   for (int f = 1; f <= Site.FreqCount; ++f)
-    plots[f][57] = Site.RotationMode == 1 ? Site.Plots[f][7] : Site.RotationAngle;
+    plots[f][pcRotAngleDeg] =
+        Site.RotationMode == 1 ? Site.Plots[f][pcZSTRIKEDeg] : Site.RotationAngle;
   const std::vector<int> rows = EdiValidRows(Site);
   BuildCoordinateTexts(Site);
 

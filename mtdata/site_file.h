@@ -47,8 +47,6 @@ public:
 
   // ---- File and stream
   std::string FileName;
-  TStream* Stream = nullptr;
-  bool OwnsStream = false;
   int32_t IsMtKind = 1;  // 1 MT file, 0 AMT file (extension beginning ".AM")
 
   // ---- Header
@@ -104,7 +102,6 @@ public:
   TFreqMatrices StackedMatrix{};
   TFreqValues WeightSum1{};
   TFreqValues WeightSum2{};
-  double Normaliser = 0;
   TPlots Plots;
   TPartial_plot PartialPlots;
 
@@ -153,6 +150,10 @@ public:
   void ClearResults();
 
   // ---- Stacking and recomputation
+  // The one entry of an edit: the mask of frequency F (1..FreqCount) changed. Re-stacks F and
+  // computes it again, then the frequencies whose computation reads row F (the Bostick
+  // neighbourhood F - 2..F + 2; in principal-axes mode also the strike fold, up to F + 5).
+  void MaskChanged(int F);
   void RestackFrequency(int F);
   void CalcFrequency(int F);
   void CalcFrequencyParams(int F);
@@ -191,7 +192,8 @@ private:
   void StackFrequency(int F, int Count);
   void WarnUnstoredMasks();
 
-  std::unique_ptr<TStream> FOwnedStream;
+  // The open site file (null before OpenMtFile and for a site not read from a block file).
+  std::unique_ptr<TStream> Stream;
   bool FReadComplete = false;  // OpenMtFile read the whole index and header
   bool FReadOnly = false;      // the file could be opened for reading only
   TMatrix7 FWorkRe{}, FWorkIm{};

@@ -150,14 +150,14 @@ void TMTFile::ReadPlotEditRecord() {
   ClearRecordTag(RecordTags[0].data());
   r.ReadText(RecordTags[0].data(), RecordTagSize);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int p = 1; p <= 60; ++p) Plots[f][p] = r.ReadDouble();
+    for (int p = 1; p <= StoredParamCount; ++p) Plots[f][p] = r.ReadDouble();
   for (int f = 1; f <= FreqCount; ++f) Weight2[f][1] = r.ReadDouble();
   for (int s = 1; s <= MaxChannel; ++s) StoredChannelOrder[s] = r.ReadSmallint();
 }
 
 void TMTFile::ReadPlot() {
   ReadPlotEditRecord();
-  for (int f = 1; f <= FreqCount; ++f) FreqRotationAngle[f] = Plots[f][7];
+  for (int f = 1; f <= FreqCount; ++f) FreqRotationAngle[f] = Plots[f][pcZSTRIKEDeg];
 }
 
 void TMTFile::ReadXprRecord(int X) {
@@ -193,7 +193,7 @@ void TMTFile::ReadEditRecord() {
   r.Load(*Stream, CurrentEditBlock);
   ReadMatrixRecord(*this, r, StackedMatrix, WeightSum2, WeightSum1);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int x = 1; x <= 20; ++x) Mask[f][x] = r.ReadSmallint();
+    for (int x = 1; x <= StoredMaskCount; ++x) Mask[f][x] = r.ReadSmallint();
 }
 
 std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
@@ -201,7 +201,7 @@ std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
   w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType,
                      Cutoff, CurrentReference, RotationMode, RotationAngle));
   for (int f = 1; f <= FreqCount; ++f)
-    for (int p = 1; p <= 60; ++p) w.Double(Plots[f][p]);
+    for (int p = 1; p <= StoredParamCount; ++p) w.Double(Plots[f][p]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
   for (int s = 1; s <= MaxChannel; ++s) w.Smallint(ChannelOrder[s]);
   return w.Block();
@@ -225,7 +225,7 @@ std::vector<uint8_t> TMTFile::BuildEditRecord() {
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum1[f]);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int x = 1; x <= 20; ++x) w.Smallint(Mask[f][x]);
+    for (int x = 1; x <= StoredMaskCount; ++x) w.Smallint(Mask[f][x]);
   return w.Block();
 }
 
@@ -268,7 +268,7 @@ void TMTFile::SaveEdit(int Mode) {
 void TMTFile::WarnUnstoredMasks() {
   int kept = 0, removed = 0;
   for (int f = 1; f <= FreqCount && f <= MaxFreq; ++f)
-    for (int x = 21; x <= XprCount[f] && x <= MaxXpr; ++x) {
+    for (int x = StoredMaskCount + 1; x <= XprCount[f] && x <= MaxXpr; ++x) {
       if (Mask[f][x] == 1) ++kept;
       if (Mask[f][x] == 2) ++removed;
     }
