@@ -170,7 +170,9 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
       if (!PositiveFrequency(Site, f)) continue;
       const auto& p = Site.Plots[f];
       const double s = std::sqrt(std::fabs(p[pcVarLogRhoxy - 1 + i]));
-      const double rhoError = std::min(100 * std::pow(10.0, s - 1), 99.9);
+      // The relative error of rho in percent: a standard deviation s of log10 rho spans a factor
+      // of 10^s.
+      const double rhoError = std::min(100 * (std::pow(10.0, s) - 1), 99.9);
       const double phaseError = std::min(std::sqrt(std::fabs(p[pcVarPHASExy - 1 + i])), 99.9);
       out += StrWD(p[pcfhz], 12, 5) + StrWD(p[pcRhoxyOhmm - 1 + i], 12, 2) +
              StrWD(p[pcPHASExyDeg - 1 + i], 12, 2) + StrWD(rhoError, 9, 2) +

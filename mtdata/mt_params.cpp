@@ -712,3 +712,17 @@ void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const do
                   ReferenceType, DisplayReference, Angle, Re, Im);
   calc.Run();
 }
+
+namespace {
+constexpr long double LogModulusFactor = 0.1886L;  // 1 / ln(10)^2 as the computation uses it
+}  // namespace
+
+double ImpedanceVarianceOfLogVariance(double LogVariance, double Re, double Im) {
+  const long double m2 = static_cast<long double>(Re) * Re + static_cast<long double>(Im) * Im;
+  return m2 > 0 ? static_cast<double>(LogVariance * m2 / LogModulusFactor) : 0;
+}
+
+double LogVarianceOfImpedanceVariance(double Variance, double Re, double Im) {
+  const long double m2 = static_cast<long double>(Re) * Re + static_cast<long double>(Im) * Im;
+  return m2 > 0 ? static_cast<double>(LogModulusFactor * Variance / m2) : 0;
+}

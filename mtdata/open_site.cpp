@@ -12,6 +12,14 @@
 
 ArrayOfTMtFile SiteFiles;
 std::shared_ptr<TMTFile> CurrentSite;
+
+namespace {
+// A site still open when the program ends is freed, with its file streams, before the lists
+// that hold it are destroyed.
+struct TSiteAtExit {
+  ~TSiteAtExit() { FreeSite(); }
+} SiteAtExit;
+}  // namespace
 TStartEditDialog StartEditDialog;
 
 namespace {

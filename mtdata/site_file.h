@@ -35,6 +35,9 @@ using TFreqValues = TStaticArray<double, 1, MaxFreq>;
 // The display reference of a file reference type: 2 for remote E and H, 1 for local H, else 0.
 int ReferenceToDisplayIndex(int ReferenceType);
 
+// The most result records an MT-file holds (the index of the file keeps this many).
+constexpr int MaxResultRecords = 10;
+
 // Sum of all elements (the automatic editor counts used estimates with it).
 int32_t SumSmallintArray(const int16_t* Values, int Count);
 
@@ -163,10 +166,14 @@ public:
 
   // ---- Saving
   // Mode 0 writes at CurrentEditBlock, mode 1 appends after the last block found when opened.
+  // An append that would give the file more than MaxResultRecords result records is refused
+  // (EWriteError naming the file and the limit); a failed append cuts the file back to its old
+  // length and raises EWriteError. Either way the site keeps its edits.
   void SaveEdit(int Mode);
   // Called by the shell before saving; does nothing.
   void PrepareSave(TMTFile* Current);
-  // True when the file could be opened for reading only: saving into it is refused.
+  // True when the file could be opened for reading only, or its records end before its last
+  // block: saving into it is refused.
   bool ReadOnly() const { return FReadOnly; }
   // Today's date for the mask record of an edit ("yymmmdd"); tests may fix it.
   static std::string (*EditDateText)();
