@@ -140,6 +140,16 @@ void TCustomvmCalculator::SetCalcValue(long double X) {
 }
 
 void TCustomvmCalculator::DoCalcButton(int B) {
+  // A display that is no number (text typed into an edited cell) is an arithmetic error here,
+  // not an exception for the message loop.
+  try {
+    PerformButton(B);
+  } catch (const EConvertError&) {
+    SignalError();
+  }
+}
+
+void TCustomvmCalculator::PerformButton(int B) {
   if (OnCalcButton) OnCalcButton(this, B);
   if (B < 0 || B >= cbNone) return;
   if (FEntryState == 2 && B != cbC && B != cbCE) {

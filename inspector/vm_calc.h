@@ -84,6 +84,7 @@ protected:
   void Resize() override;
   bool WantsKey(uint16_t) const override { return true; }
   void PressByKey(int Button);
+  void PerformButton(int Button);
 
   std::array<TvmCalcButton, 27> FButtons;
   std::string FDisplay = "0";

@@ -78,6 +78,12 @@ TEST(Calculator, PrecisionMemoryGrayAndErrorEvents) {
   Press(calc, "1/0=");
   EXPECT_EQ(errors, 1);
   EXPECT_EQ(calc.GetCalcValue(), 0);  // the error display reads as 0
+  // A display that is no number (typed into a cell) gives the error, not an exception.
+  Press(calc, "C");
+  calc.SetCalcDisplay("abc");
+  EXPECT_NO_THROW(Press(calc, "+"));
+  EXPECT_EQ(calc.GetCalcDisplay(), "Error");
+  EXPECT_EQ(errors, 2);
 }
 
 TEST(Calculator, ButtonsByMouseAndLayoutScales) {
