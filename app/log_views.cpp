@@ -54,6 +54,10 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
   // The stored lines come back as the window is made.
   FormStorage1->LoadPlacement();
   FPending.clear();
+  FFlushTimer = new TTimer(this);
+  FFlushTimer->SetEnabled(false);
+  FFlushTimer->SetInterval(20);
+  FFlushTimer->SetOnTimer([this](TObject*) { FlushLines(); });
   SetLogSink([this](const char* Bytes, size_t Count) { LogWriteBytes(Bytes, Count); });
   FBound = true;
   ScrollToEnd();
@@ -62,10 +66,19 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
 
 TSTermWin1::~TSTermWin1() {
   if (FBound) SetLogSink(nullptr);
+  FlushLines();
+}
+
+void TSTermWin1::FlushLines() {
+  if (FFlushTimer) FFlushTimer->SetEnabled(false);
+  if (!FBatching) return;
+  FBatching = false;
+  Memo1->Lines()->EndUpdate();
 }
 
 void TSTermWin1::FormClose(TObject* Sender, TCloseAction& Action) {
   TMyForm::FormClose(Sender, Action);
+  FlushLines();
   if (FBound) SetLogSink(nullptr);
   FBound = false;
 }
@@ -91,11 +104,12 @@ void TSTermWin1::LogWriteBytes(const char* Bytes, size_t Count) {
 
 void TSTermWin1::LogCommitLine() {
   TStrings* lines = Memo1->Lines();
-  if (lines->Count() >= LineLimit) {
+  if (!FBatching) {
+    FBatching = true;
     lines->BeginUpdate();
-    while (lines->Count() > LineLimit - 1) lines->Delete(0);
-    lines->EndUpdate();
+    FFlushTimer->SetEnabled(true);
   }
+  while (lines->Count() > LineLimit - 1) lines->Delete(0);
   lines->Add(FPending);
   FPending.clear();
 }

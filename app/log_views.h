@@ -11,6 +11,7 @@ class TComboBox;
 class TFormStorage;
 class TGroupBox;
 class TMemo;
+class TTimer;
 
 class TSTermWin1 : public TMyForm {
   VM_CLASS(TSTermWin1, TMyForm)
@@ -31,10 +32,16 @@ public:
   void FormClose(TObject* Sender, TCloseAction& Action) override;
   void Refresh(TObject*) override {}
 
+  // The memo shows the lines committed so far (the window catches up once the burst of
+  // writing is over; its Lines hold every line at once).
+  void FlushLines();
+
 private:
   void ScrollToEnd();
   std::string FPending;
   bool FBound = false;
+  bool FBatching = false;
+  TTimer* FFlushTimer = nullptr;
 };
 
 class TOplogView1 : public TMyForm {

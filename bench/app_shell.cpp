@@ -83,6 +83,20 @@ void BM_OpenSampleFromCommandLine(benchmark::State& State) {
 }
 BENCHMARK(BM_OpenSampleFromCommandLine)->Unit(benchmark::kMillisecond);
 
+// The share of the MT core in the above: the site loaded alone, with no window.
+void BM_LoadSampleSiteAlone(benchmark::State& State) {
+  const std::string dir = VAROMARK_SAMPLES;
+  TLogCapture quiet;
+  for (auto _ : State) {
+    std::vector<std::string> names{dir + "/S107.MT1", dir + "/S107.MT2"};
+    LoadSite(names);
+    State.PauseTiming();
+    FreeSite();
+    State.ResumeTiming();
+  }
+}
+BENCHMARK(BM_LoadSampleSiteAlone)->Unit(benchmark::kMillisecond);
+
 const std::string& BigSite() {
   static const std::string path = [] {
     const std::string p = (fs::temp_directory_path() / "vm_bench_app_site.mt1").string();
