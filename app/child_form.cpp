@@ -30,6 +30,12 @@ bool FormExists(const TForm* Form) {
   return false;
 }
 
+void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height) {
+  TRect r = Rect(0, 0, Width, Height);
+  if (TForm* frame = TForm::MDIFrame()) r = frame->MDIClientRect();
+  Child->SetBounds(r.Left + X, r.Top + Y, Width, Height);
+}
+
 void RefreshAllViews(TObject* Sender) {
   TForm* frame = TForm::MDIFrame();
   if (!frame) return;

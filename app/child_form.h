@@ -68,5 +68,8 @@ bool ShowForm(T*& Var) {
   return false;
 }
 
+// Places a child window at X, Y of the frame's free client area (below its tool bars).
+void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);
+
 // Refresh of every TMyForm child of the frame, from index 0 upward.
 void RefreshAllViews(TObject* Sender);

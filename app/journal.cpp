@@ -135,7 +135,7 @@ void UpdateUndoActions() {
 THistory1::THistory1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("History1");
   SetCaption("Edit history");
-  SetBounds(60, 60, 260, 320);
+  PlaceInFrame(this, 660, 4, 260, 320);
   ListBox1 = new TListBox(this);
   ListBox1->SetName("DBGrid1");
   ListBox1->SetParent(this);

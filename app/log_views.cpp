@@ -41,7 +41,13 @@ TMemo* MakeMemo(TWinControl* Parent, TComponent* Owner, const char* Name) {
 TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("STermWin1");
   SetCaption("Program log");
-  SetBounds(0, 420, 640, 180);
+  // The bottom fifth of the frame's client area, its whole width.
+  PlaceInFrame(this, 0, 420, 640, 180);
+  if (TForm* frame = TForm::MDIFrame()) {
+    const TRect r = frame->MDIClientRect();
+    const int h = r.Height();
+    if (h > 150) PlaceInFrame(this, 0, h * 3 / 4, r.Width() - 4, h / 4);
+  }
   Memo1 = MakeMemo(this, this, "Memo1");
   Memo1->Font()->SetHeight(-13);
   Memo1->Font()->SetColor(clBlack);
@@ -117,7 +123,7 @@ void TSTermWin1::LogCommitLine() {
 TOplogView1::TOplogView1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("OplogView1");
   SetCaption("Oplog View");
-  SetBounds(40, 40, 560, 360);
+  PlaceInFrame(this, 40, 40, 560, 360);
   Memo1 = MakeMemo(this, this, "Memo1");
   Memo1->SetScrollBars(ssVertical);
 }
@@ -126,7 +132,7 @@ THeadFmNf1::THeadFmNf1(TComponent* AOwner) : TForm(AOwner) {
   SetName("HeadFmNf1");
   SetFormStyle(fsMDIChild);
   SetCaption("Header View");
-  SetBounds(20, 20, 640, 520);
+  PlaceInFrame(this, 4, 4, 640, 480);
   OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
   auto* g1 = new TGroupBox(this);
   g1->SetParent(this);

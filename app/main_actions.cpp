@@ -318,7 +318,7 @@ void TMainForm1::CreateToolBars() {
       {AcRestoring, AcDeleting, AcUndo, AcRedo},
       {AcFirst, AcPrior, AcNext, AcLast}};
   const char* captions[8] = {"Files", "View", "Cursors", "Processing", "Reference", "Show", "Editing", "Navigate"};
-  int left = 0;
+  ControlBar1->DisableAlign();
   for (int i = 0; i < 8; ++i) {
     auto* tb = new TToolBar(this);
     tb->SetName("ToolBar" + std::to_string(i + 1));
@@ -332,9 +332,14 @@ void TMainForm1::CreateToolBars() {
       b->SetParent(tb);
       b->SetAction(a);
     }
-    tb->SetBounds(left, 0, tb->ButtonsWidth(), 26);
-    left += tb->ButtonsWidth() + 4;
     // A tool bar the user closes while floating unchecks its toggle at the next idle moment.
     ToolBars[i] = tb;
   }
+  // One row, in tool-bar order, each bar as wide as its buttons.
+  int left = 0;
+  for (TToolBar* tb : ToolBars) {
+    tb->SetBounds(left, 0, tb->ButtonsWidth() + 4, 28);
+    left += tb->Width() + 2;
+  }
+  ControlBar1->EnableAlign();
 }

@@ -199,7 +199,7 @@ TOptions1::TOptions1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("Options1");
   SetCaption("Options");
   SetBorderStyle(bsDialog);
-  SetBounds(80, 60, 520, 430);
+  PlaceInFrame(this, 80, 30, 520, 430);
   auto* bottom = new TPanel(this);
   bottom->SetParent(this);
   bottom->SetAlign(alBottom);

@@ -38,7 +38,7 @@ TAnglChg1::TAnglChg1(TComponent* AOwner) : TForm(AOwner) {
   SetFormStyle(fsMDIChild);
   SetBorderStyle(bsToolWindow);
   SetCaption("Rotate");
-  SetBounds(100, 80, 220, 170);
+  PlaceInFrame(this, 660, 340, 220, 170);
   OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
   RadioGroup1 = new TRadioGroup(this);
   RadioGroup1->SetName("RadioGroup1");

@@ -102,6 +102,8 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
   (void)FromCommandLine;
   SitePackage = LowerCase(ExtractFileExt(chosen[0])) == ".mpk" ? chosen[0] : std::string();
   SetSiteCaption(Names.size() == chosen.size() ? chosen : Names);
+  // The header view stands in for the data view (still to come), so the site shows at once.
+  ShowForm(HeadFmNf1);
   UpdateMenuItems(this);
   return true;
 }

@@ -358,6 +358,15 @@ TEST_F(AppFixture, ToolBarsCarryTheirPictures) {
   EXPECT_EQ(MainForm1->StatusBar1->Panels()->Count(), 6);
   MainForm1->SetStatusText(1, "f=3");
   EXPECT_EQ(MainForm1->StatusBar1->Panels()->Items(1)->Text(), "f=3");
+  // Child windows live between the tool bars and the status bar, not over them.
+  const TRect area = MainForm1->MDIClientRect();
+  EXPECT_EQ(area.Top, MainForm1->ControlBar1->Top() + MainForm1->ControlBar1->Height());
+  EXPECT_EQ(area.Bottom, MainForm1->StatusBar1->Top());
+  ShowProgramLog();
+  EXPECT_GE(STermWin1->Top(), area.Top);
+  EXPECT_LE(STermWin1->Top() + STermWin1->Height(), area.Bottom);
+  ShowForm(Options1);
+  EXPECT_GE(Options1->Top(), area.Top);
 }
 
 }  // namespace
