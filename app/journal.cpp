@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "app/main_form.h"
 #include "controls/mem_data.h"
@@ -103,6 +104,13 @@ void PushEditRecord(int FCur, const std::string& Action) {
   DataModule1->Changed();
 }
 
+void CommitMaskEdit(int F, const std::string& Action) {
+  if (!CurrentSite) return;
+  CurrentSite->MaskChanged(F);
+  PushEditRecord(F, Action);
+  RefreshAllViews(DataModule1);
+}
+
 void RestoreEditRecord() {
   if (!DataModule1 || !CurrentSite) return;
   TVxMemoryData* t = DataModule1->TaRedoUndo;
@@ -110,10 +118,27 @@ void RestoreEditRecord() {
   const int index = t->RecNo() - 1;
   if (index < 0 || index >= t->RecordCount()) return;
   const std::string& blob = t->StoredBlob(index, DataModule1->FieldMask);
-  const bool applied = ApplyMaskSnapshot(blob, *CurrentSite);
+  TMTFile& site = *CurrentSite;
+  // The frequencies whose mask the record changes go through the site's one mask-change entry;
+  // when most of them change, the whole site is re-stacked at once.
+  std::vector<int> changed;
+  if (!blob.empty() && blob.size() <= static_cast<size_t>(MaskSnapshotSize))
+    for (int f = 1; f <= site.FreqCount; ++f)
+      for (int x = 1; x <= MaxXpr; ++x) {
+        const size_t at = static_cast<size_t>((f - 1) * 100 + (x - 1));
+        const int16_t v = at < blob.size() ? static_cast<uint8_t>(blob[at]) : 0;
+        if (site.Mask[f][x] != v) {
+          changed.push_back(f);
+          break;
+        }
+      }
+  const bool applied = ApplyMaskSnapshot(blob, site);
   UpdateUndoActions();
   if (!applied) return;  // a blank record: the mask stays as it is
-  CurrentSite->RestackAll();
+  if (changed.size() * 4 > static_cast<size_t>(site.FreqCount))
+    site.RestackAll();
+  else
+    for (int f : changed) site.MaskChanged(f);
   RefreshAllViews(DataModule1);
 }
 

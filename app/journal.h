@@ -53,6 +53,10 @@ public:
 extern TDataModule1* DataModule1;
 
 void PushEditRecord(int FCur, const std::string& Action);
+// One edit, as every tool makes it: the mask of frequency F has been changed; the site re-stacks
+// and recomputes it through its one mask-change entry, one journal record is pushed with the
+// action's label, and every view is refreshed.
+void CommitMaskEdit(int F, const std::string& Action);
 void RestoreEditRecord();
 void ClearEditJournal();
 void UpdateUndoActions();

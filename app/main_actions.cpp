@@ -241,10 +241,11 @@ void TMainForm1::CreateMenus() {
   // Batch commands still to come are listed, disabled.
   AddItem(files, this, "Rotate Spectra")->SetEnabled(false);
   AddItem(files, this, acFrqCorr)->SetVisible(false);
-  AddItem(files, this, "Preliminary creation mpk files")->SetEnabled(false);
-  AddItem(files, this, "Batch autoedit")->SetEnabled(false);
-  AddItem(files, this, "Delete last edits")->SetEnabled(false);
-  AddItem(files, this, "Site List")->SetEnabled(false);
+  mmCreatePackages = AddItem(files, this, "Preliminary creation mpk files", on(&TMainForm1::Creatempkfiles1Click));
+  mmBatchAutoEdit = AddItem(files, this, "Batch autoedit", on(&TMainForm1::AutoEdit1Click));
+  AddItem(files, this, "Delete last edits", on(&TMainForm1::Deleteedits1Click));
+  mmSiteList = AddItem(files, this, "Site List", on(&TMainForm1::N11Click));
+  mmSiteList->SetTag(10);
   sep(files);
   AddItem(files, this, AcExit);
 

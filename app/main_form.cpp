@@ -153,6 +153,9 @@ void TMainForm1::UpdateMenuItems(TObject*) {
   AcRH->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 4);
   // The batch commands work on files and share the open-site objects: only without a site.
   for (TAction* a : {AcBatchConvToEdi, AcBatchConvToPlt, AcBatchConvToSms, AcBatchConvToDat}) a->SetEnabled(!open);
+  mmBatchAutoEdit->SetEnabled(!open);
+  mmSiteList->SetEnabled(!open);
+  mmCreatePackages->SetEnabled(!open);
 }
 
 void TMainForm1::ResetEditActions() {

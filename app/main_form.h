@@ -56,6 +56,9 @@ public:
   TMenuItem* mmRussian = nullptr;
   TMenuItem* mmOtherReference = nullptr;
   TMenuItem* mmWindow = nullptr;
+  TMenuItem* mmBatchAutoEdit = nullptr;
+  TMenuItem* mmSiteList = nullptr;
+  TMenuItem* mmCreatePackages = nullptr;
 
   // ---- Actions (one member per action of the window)
   TAction *acOpen, *acSave, *AcSaveAs, *acClose, *acExportTo, *acPrint, *AcPreview, *AcPrintSetup,
@@ -120,6 +123,17 @@ public:
   // failed, each with its reason.
   std::vector<std::string> BatchConvert(const std::vector<std::string>& Files, const std::string& Folder,
                                         int Tag);
+
+  // Automatic editing of many MT files (each edit appended to its file) or packages (written anew);
+  // returns the files that failed, each with its reason.
+  std::vector<std::string> BatchAutoEdit(const std::vector<std::string>& Files, bool Packages);
+  void AutoEdit1Click(TObject* Sender);
+  // One package per stem of the chosen names (stem + "a.mpk" in Folder) from the MT files of that
+  // stem beside the last of them; returns the packages that failed.
+  std::vector<std::string> CreatePackages(const std::vector<std::string>& Files, const std::string& Folder);
+  void Creatempkfiles1Click(TObject* Sender);
+  void Deleteedits1Click(TObject* Sender);
+  void N11Click(TObject* Sender);
 
   // ---- Reference and rotation
   void LEExecute(TObject* Sender);

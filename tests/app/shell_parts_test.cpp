@@ -160,6 +160,41 @@ TEST_F(AppFixture, JournalSnapshotsAreCompactAndRestoredWhole) {
   EXPECT_FALSE(MainForm1->AcUndo->Enabled());
 }
 
+TEST_F(AppFixture, OneEditOfAFrequencyUndoneThroughTheMaskChangeEntry) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ShowForm(History1);
+  auto plots = [] {
+    std::vector<double> v;
+    for (int f = 1; f <= CurrentSite->FreqCount; ++f)
+      for (int p = 1; p <= 8; ++p) v.push_back(CurrentSite->Plots[f][p]);
+    return v;
+  };
+  const std::string m0 = MaskText();
+  const auto p0 = plots();
+  // A tool removes three estimates of frequency 12.
+  for (int x : {1, 4, 7}) CurrentSite->Mask[12][x] = 2;
+  CommitMaskEdit(12, "Lasso");
+  EXPECT_EQ(JournalActions(), (std::vector<std::string>{"Start", "Lasso"}));
+  EXPECT_EQ(DataModule1->Rows.back().FCur, 12);
+  const std::string m1 = MaskText();
+  const auto p1 = plots();
+  EXPECT_NE(p1, p0);
+  // The recomputation after one entry equals a recomputation of the whole site.
+  CurrentSite->RestackAll();
+  EXPECT_EQ(plots(), p1);
+  ASSERT_TRUE(MainForm1->AcUndo->Execute());
+  EXPECT_EQ(MaskText(), m0);
+  const auto undone = plots();
+  CurrentSite->RestackAll();
+  EXPECT_EQ(plots(), undone);
+  EXPECT_EQ(undone, p0);
+  ASSERT_TRUE(MainForm1->AcRedo->Execute());
+  EXPECT_EQ(MaskText(), m1);
+  EXPECT_EQ(plots(), p1);
+}
+
 TEST_F(AppFixture, AutomaticEditingIsRepeatableAndClearingUsesEveryEstimate) {
   Start();
   ChooseFiles({SiteFile("S107.MT2")});
