@@ -71,5 +71,11 @@ bool ShowForm(T*& Var) {
 // Places a child window at X, Y of the frame's free client area (below its tool bars).
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);
 
+// The two special layouts: the program log takes the bottom fifth of the frame's free area, its
+// whole width; the other children fill the rest (MaximizeSpecial) or cascade inside it
+// (CascadeSpecial), in child-list order.
+void MaximizeSpecial();
+void CascadeSpecial();
+
 // Refresh of every TMyForm child of the frame, from index 0 upward.
 void RefreshAllViews(TObject* Sender);

@@ -187,8 +187,8 @@ void TMainForm1::CreateActions() {
   acWindowMinimizeAll1 = window(new TWindowMinimizeAll(this), "acWindowMinimizeAll1", "&Minimize All");
   acWindowTileHorizontal1 = window(new TWindowTileHorizontal(this), "acWindowTileHorizontal1", "Tile &Horizontally");
   acWindowTileVertical1 = window(new TWindowTileVertical(this), "acWindowTileVertical1", "&Tile Vertically");
-  AcCascadeSpecial = make("AcCascadeSpecial", "Cascade Special", "Window", 0, 0, [this](TObject*) { Cascade(); });
-  AcMaximizeSpecial = make("AcMaximizeSpecial", "Maximize Special", "Window", 0, 0, nullptr);
+  AcCascadeSpecial = make("AcCascadeSpecial", "Cascade Special", "Window", 0, 0, [](TObject*) { CascadeSpecial(); });
+  AcMaximizeSpecial = make("AcMaximizeSpecial", "Maximize Special", "Window", 0, 0, [](TObject*) { MaximizeSpecial(); });
 
   AcAbout = make("AcAbout", "About", "Help", 0, 0, on(&TMainForm1::N8Click));
   AcRegister = make("AcRegister", "Register", "Help", 0, 0, nullptr);
@@ -198,7 +198,7 @@ void TMainForm1::CreateActions() {
 
   // Commands whose windows are not built yet stay in place, disabled.
   for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcIndVec, AcEditing, AcComplexEditing, AcMaskEdit,
-                     AcPrintSetup, AcOtherReference, AcMaximizeSpecial})
+                     AcPrintSetup, AcOtherReference})
     a->SetEnabled(false);
 }
 
@@ -239,7 +239,7 @@ void TMainForm1::CreateMenus() {
   TMenuItem* batch = AddItem(files, this, "Batch Convert to");
   for (TAction* a : {AcBatchConvToEdi, AcBatchConvToPlt, AcBatchConvToSms, AcBatchConvToDat}) AddItem(batch, this, a);
   // Batch commands still to come are listed, disabled.
-  AddItem(files, this, "Rotate Spectra")->SetEnabled(false);
+  mmRotateSpectra = AddItem(files, this, "Rotate Spectra", on(&TMainForm1::RotateSpectra1Click));
   AddItem(files, this, acFrqCorr)->SetVisible(false);
   mmCreatePackages = AddItem(files, this, "Preliminary creation mpk files", on(&TMainForm1::Creatempkfiles1Click));
   mmBatchAutoEdit = AddItem(files, this, "Batch autoedit", on(&TMainForm1::AutoEdit1Click));

@@ -156,6 +156,7 @@ void TMainForm1::UpdateMenuItems(TObject*) {
   mmBatchAutoEdit->SetEnabled(!open);
   mmSiteList->SetEnabled(!open);
   mmCreatePackages->SetEnabled(!open);
+  mmRotateSpectra->SetEnabled(!open);
 }
 
 void TMainForm1::ResetEditActions() {

@@ -59,6 +59,7 @@ public:
   TMenuItem* mmBatchAutoEdit = nullptr;
   TMenuItem* mmSiteList = nullptr;
   TMenuItem* mmCreatePackages = nullptr;
+  TMenuItem* mmRotateSpectra = nullptr;
 
   // ---- Actions (one member per action of the window)
   TAction *acOpen, *acSave, *AcSaveAs, *acClose, *acExportTo, *acPrint, *AcPreview, *AcPrintSetup,
@@ -134,6 +135,7 @@ public:
   void Creatempkfiles1Click(TObject* Sender);
   void Deleteedits1Click(TObject* Sender);
   void N11Click(TObject* Sender);
+  void RotateSpectra1Click(TObject* Sender);
 
   // ---- Reference and rotation
   void LEExecute(TObject* Sender);

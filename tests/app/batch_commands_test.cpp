@@ -1,6 +1,12 @@
 // The batch commands on files: automatic editing of many files, deleting the last edit records
 // and the site list.
+#include <cmath>
+
 #include "app/auto_edit.h"
+#include "app/rotate_spectra.h"
+#include "controls/vx_file_edits.h"
+#include "controls/vx_spin.h"
+#include "mtdata/complex_routines.h"
 #include "app_fixture.h"
 #include "platform/menus.h"
 
@@ -113,6 +119,51 @@ TEST_F(AppFixture, PackagesAreMadeOnePerStem) {
   EXPECT_EQ(text.substr(0, 3), "2\r\n");
   EXPECT_NE(text.find("st12b.mt5"), std::string::npos);
   EXPECT_TRUE(SiteFiles.empty());
+}
+
+TEST_F(AppFixture, SpectraOfAPackageAreRotatedIntoCopiesBesideIt) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  const std::string pkg = SiteFile("x.mpk");
+  ChooseSaveName(pkg);
+  ASSERT_TRUE(MainForm1->AcSaveAs->Execute());
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  const std::string original = ReadAll(SiteFile("S107.MT1"));
+
+  std::string proposed;
+  Modals.push_back([&](TForm* F) {
+    auto* d = static_cast<TRotageDlg1*>(F);
+    d->FilenameEdit1->SetText(pkg);
+    d->VxSpinEdit1->SetValue(30);
+    proposed = d->DirectoryEdit1->Text();
+    d->SetModalResult(mrOk);
+  });
+  FilesMenu("Rotate Spectra")->Click();
+  const std::string folder = (Dir / "site").string() + "_30.0/";
+  EXPECT_EQ(proposed, folder);
+  const std::string copy = ReadAll(folder + "x.mpk");
+  ASSERT_FALSE(copy.empty());
+  EXPECT_EQ(copy.substr(0, 3), "1\r\n");
+  EXPECT_EQ(copy.substr(3, folder.size() + 8), folder + "S107.MT1");
+  EXPECT_EQ(ReadAll(SiteFile("S107.MT1")), original);  // the source stays as it was
+
+  // Each estimate turned by 30 degrees: Exx + Eyy stays, Exx changes.
+  auto open = [](const std::string& Name) {
+    auto f = std::make_unique<TMTFile>();
+    f->OpenMtFile(Name);
+    f->StartEdit = f->PlotRecordCount - 1;
+    f->CurrentEditBlock = f->PlotBlocks[f->StartEdit + 1];
+    f->LoadEdit();
+    return f;
+  };
+  auto a = open(SiteFile("S107.MT1"));
+  auto b = open(folder + "S107.MT1");
+  TMatrix7 reA{}, imA{}, reB{}, imB{};
+  UnpackCrossPowerMatrix(reA, imA, a->XprMatrices[10][3]);
+  UnpackCrossPowerMatrix(reB, imB, b->XprMatrices[10][3]);
+  EXPECT_NEAR(reA[1][1] + reA[2][2], reB[1][1] + reB[2][2], 1e-4 * std::fabs(reA[1][1] + reA[2][2]));
+  EXPECT_GT(std::fabs(reA[1][1] - reB[1][1]), 1e-3 * std::fabs(reA[1][1]));
 }
 
 }  // namespace

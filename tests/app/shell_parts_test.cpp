@@ -80,6 +80,28 @@ TEST_F(AppFixture, ShowFormFindsTheOneWindowOfAKind) {
   EXPECT_FALSE(FormExists(nullptr));
 }
 
+TEST_F(AppFixture, SpecialLayoutsLeaveTheBottomFifthToTheLog) {
+  Start();
+  ShowProgramLog();
+  ShowForm(Options1);
+  ShowForm(History1);
+  const TRect area = MainForm1->MDIClientRect();
+  const int h = area.Height();
+  ASSERT_TRUE(MainForm1->AcMaximizeSpecial->Execute());
+  for (TForm* f : {static_cast<TForm*>(Options1), static_cast<TForm*>(History1)}) {
+    EXPECT_EQ(f->Left(), area.Left);
+    EXPECT_EQ(f->Top(), area.Top);
+    EXPECT_EQ(f->Height(), h * 4 / 5);
+  }
+  EXPECT_EQ(STermWin1->Top(), area.Top + h * 4 / 5);
+  EXPECT_EQ(STermWin1->Height(), h / 5 - 7);
+  ASSERT_TRUE(MainForm1->AcCascadeSpecial->Execute());
+  EXPECT_EQ(Options1->Top(), area.Top);  // the back one at the corner
+  EXPECT_GT(History1->Top(), Options1->Top());
+  EXPECT_LE(History1->Top() + History1->Height(), area.Top + h * 4 / 5);
+  EXPECT_EQ(STermWin1->Top(), area.Top + h * 4 / 5);
+}
+
 TEST_F(AppFixture, RoutedCommandsReachOnlyTheActiveTMyForm) {
   Start();
   ChooseFiles({SiteFile("S107.MT1")});
