@@ -230,7 +230,8 @@ public:
   void Release();
 
   // MDI, on a frame (fsMDIForm): the children front to back, the active one first. They live in
-  // the frame's client area below the menu bar.
+  // the frame's client area below the menu bar, less the frame's aligned controls (tool bars,
+  // status bar), which MDIClientRect leaves out.
   int MDIChildCount() const;
   TForm* MDIChildren(int Index) const;
   TForm* ActiveMDIChild() const;
