@@ -290,14 +290,20 @@ void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
 void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
 
 namespace {
-// A native widget shows the control's colour behind its text and its font's colour in the text.
+// A native widget shows the control's colour behind its text and its font's colour in the text;
+// disabled, it keeps the palette's grey text. Colours that are system colours stay roles of the
+// application palette, so the widget follows a new scheme.
 void ApplyNativeLook(QWidget* W, TColor Color, const TFont& Font) {
   W->setFont(vmqt::MakeQFont(Font));
-  QPalette pal = W->palette();
-  pal.setColor(QPalette::Base, vmqt::ToQColor(Color));
-  QColor text = vmqt::ToQColor(Font.Color());
-  for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-    pal.setColor(role, text);
+  QPalette pal;  // only the roles set here are the widget's own
+  const bool systemText = Font.Color() == clWindowText || Font.Color() == clBtnText;
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    if (Color != clWindow) pal.setColor(g, QPalette::Base, vmqt::ToQColor(Color));
+    if (!systemText)
+      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(g, role, vmqt::ToQColor(Font.Color()));
+  }
+  if (Color != clWindow) pal.setColor(QPalette::Disabled, QPalette::Base, vmqt::ToQColor(Color));
   W->setPalette(pal);
 }
 }  // namespace
