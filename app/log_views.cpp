@@ -4,6 +4,8 @@
 
 #include "app/main_form.h"
 #include "controls/form_storage.h"
+#include "controls/vx_settings.h"
+#include "platform/inifiles.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/extctrls.h"
@@ -13,6 +15,10 @@
 #include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TSTermWin1)
+
+namespace {
+constexpr const char* LinesSection = "TSTermWin1.Memo1_Lines";
+}
 VM_DEFINE_CLASS(TOplogView1)
 VM_DEFINE_CLASS(THeadFmNf1)
 
@@ -55,10 +61,17 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
   FormStorage1 = new TFormStorage(this);
   FormStorage1->SetName("FormStorage1");
   FormStorage1->SetIniSection("TSTermWin1");
-  FormStorage1->StoredProps()->Add("Memo1.Lines");
   FormStorage1->Loaded();
-  // The stored lines come back as the window is made.
   FormStorage1->LoadPlacement();
+  // The stored lines come back as the window is made. They are kept in the list section of
+  // "Memo1.Lines" as the form storage would keep them, but read and written in one go.
+  {
+    TMemIniFile ini(DefaultIniFileName());
+    const int count = StrToIntDef(Trim(ini.ReadString(LinesSection, "Count", "0")), 0);
+    TStringList lines;
+    for (int i = 0; i < count && i < LineLimit; ++i) lines.Add(ini.ReadString(LinesSection, "Item" + std::to_string(i), ""));
+    Memo1->Lines()->Assign(lines);
+  }
   FPending.clear();
   FFlushTimer = new TTimer(this);
   FFlushTimer->SetEnabled(false);
@@ -73,6 +86,29 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
 TSTermWin1::~TSTermWin1() {
   if (FBound) SetLogSink(nullptr);
   FlushLines();
+  StoreLines();
+}
+
+void TSTermWin1::StoreLines() {
+  if (FStored) return;
+  FStored = true;
+  try {
+    TMemIniFile ini(DefaultIniFileName());
+    ini.EraseSection(LinesSection);
+    TStrings* lines = Memo1->Lines();
+    if (lines->Count() > 0) {
+      ini.WriteString(LinesSection, "Count", std::to_string(lines->Count()));
+      for (int i = 0; i < lines->Count(); ++i) {
+        std::string v = (*lines)[i];
+        // A value that begins and ends with a quote keeps them inside one more pair.
+        if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = '"' + v + '"';
+        ini.WriteString(LinesSection, "Item" + std::to_string(i), v);
+      }
+    }
+    ini.UpdateFile();
+  } catch (const Exception&) {
+    // A settings file that cannot be written loses the log lines only.
+  }
 }
 
 void TSTermWin1::FlushLines() {
@@ -85,6 +121,7 @@ void TSTermWin1::FlushLines() {
 void TSTermWin1::FormClose(TObject* Sender, TCloseAction& Action) {
   TMyForm::FormClose(Sender, Action);
   FlushLines();
+  StoreLines();
   if (FBound) SetLogSink(nullptr);
   FBound = false;
 }

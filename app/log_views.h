@@ -35,8 +35,11 @@ public:
   // The memo shows the lines committed so far (the window catches up once the burst of
   // writing is over; its Lines hold every line at once).
   void FlushLines();
+  // Writes the lines to the settings file (once, when the window goes).
+  void StoreLines();
 
 private:
+  bool FStored = false;
   void ScrollToEnd();
   std::string FPending;
   bool FBound = false;
