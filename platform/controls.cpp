@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/exceptions.h"
 #include "platform/forms.h"
@@ -116,6 +117,8 @@ const TIdentMap CursorIdents = {CursorToIdent, IdentToCursor};
 namespace {
 
 class VmWidget;
+// The control a widget belongs to, kept on the widget.
+constexpr const char* kControlProperty = "vmControl";
 
 }  // namespace
 
@@ -227,7 +230,8 @@ protected:
     Qt::KeyboardModifiers mods = e->modifiers();
     TShiftState shift = vmqt::ShiftFromQt(mods, Qt::NoButton);
     uint16_t key = vmqt::KeyFromQt(e->key());
-    if (key) wc->DispatchKeyDown(key, shift);
+    // A Tab that moved the focus types nothing.
+    if (key && !wc->DispatchKeyDown(key, shift) && key == VK_TAB) return;
     QString t = e->text();
     if (!t.isEmpty() && t[0].unicode() < 256) wc->DispatchKeyPress(static_cast<char>(t[0].unicode()));
   }
@@ -472,6 +476,7 @@ TControl::~TControl() {
     if (auto* vw = dynamic_cast<VmWidget*>(w)) vw->Ctrl = nullptr;
     if (FImpl->Filter) static_cast<NativeFilter*>(FImpl->Filter.data())->Ctrl = nullptr;
     QObject::disconnect(w, nullptr, nullptr, nullptr);
+    w->setProperty(kControlProperty, QVariant());
     if (FImpl->OwnWidget) delete w;
   }
 }
@@ -515,6 +520,7 @@ void TControl::EnsureWidget() {
   }
   FImpl->W = w;
   FImpl->OwnWidget = true;
+  w->setProperty(kControlProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
   if (FImpl->Native) {
     ApplyNativeLook(w, FColor, *FFont);  // the widget paints itself
   } else if (FImpl->Transparent) {
@@ -884,6 +890,11 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
   FControls.push_back(AControl);
   AControl->FParent = this;
+  if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
+    int want = wc->FImpl->TabOrder;
+    FTabList.push_back(wc);
+    if (want >= 0) wc->SetTabOrder(want);
+  }
   if (AControl->FParentFont) {
     AControl->FFont->Assign(FFont.get());
     AControl->FParentFont = true;
@@ -906,6 +917,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
   auto it = std::find(FControls.begin(), FControls.end(), AControl);
   if (it == FControls.end()) return;
   FControls.erase(it);
+  FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
   AControl->FParent = nullptr;
   if (QWidget* cw = AControl->FImpl->W.data()) {
     cw->hide();
@@ -952,11 +964,62 @@ void TWinControl::SetTabStop(bool Value) {
 }
 
 int TWinControl::TabOrder() const {
-  if (!FParent) return -1;
-  return FImpl->TabOrder >= 0 ? FImpl->TabOrder : FParent->ControlCount() - 1;
+  if (!FParent) return FImpl->TabOrder;
+  auto& v = FParent->FTabList;
+  return static_cast<int>(std::find(v.begin(), v.end(), this) - v.begin());
 }
 
-void TWinControl::SetTabOrder(int Value) { FImpl->TabOrder = Value; }
+void TWinControl::SetTabOrder(int Value) {
+  FImpl->TabOrder = Value;
+  if (!FParent || Value < 0) return;
+  auto& v = FParent->FTabList;
+  v.erase(std::remove(v.begin(), v.end(), this), v.end());
+  v.insert(v.begin() + std::min<size_t>(static_cast<size_t>(Value), v.size()), this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
+  for (TWinControl* c : FTabList) {
+    List.push_back(c);
+    c->GetTabOrderList(List);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  const int n = static_cast<int>(list.size());
+  if (n == 0) return nullptr;
+  int i = static_cast<int>(std::find(list.begin(), list.end(), CurControl) - list.begin());
+  if (i == n) i = GoForward ? n - 1 : 0;
+  for (int k = 0; k < n; ++k) {
+    i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+    TWinControl* c = list[i];
+    if (c == CurControl) break;
+    if ((!CheckTabStop || c->FTabStop) && (!CheckParent || c->FParent == this) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
+bool TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, false);
+  if (!c) return false;
+  c->SetFocus();
+  return true;
+}
+
+bool TWinControl::SelectFirst() { return SelectNext(nullptr, true, true); }
+
+bool TWinControl::DispatchDialogChar(char Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children) {
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (c->DialogChar(Key)) return true;
+    if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->DispatchDialogChar(Key)) return true;
+  }
+  return false;
+}
 
 bool TWinControl::CanFocus() const {
   for (const TControl* c = this; c; c = c->Parent())
@@ -1106,7 +1169,8 @@ TWinControl* PreviewForm(TWinControl* Control) {
 }
 }  // namespace
 
-// With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further.
+// With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further. A key
+// that the handlers leave is then a dialog key: for the control, its parents, and the window.
 bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
   if (!FEnabled) return false;
   Guarded([&] {
@@ -1115,18 +1179,22 @@ bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
       if (Key == 0) return;
     }
     KeyDown(Key, Shift);
-    if ((Key == VK_RETURN || Key == VK_ESCAPE) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) &&
-        !WantsKey(Key)) {
-      // A focused button takes Enter itself; otherwise the form's Default or Cancel button.
-      auto* self = dynamic_cast<TButton*>(this);
-      if (self && Key == VK_RETURN) {
-        self->Click();
+    if (Key == 0 || WantsKey(Key)) return;
+    for (TWinControl* c = this; c; c = c->Parent())
+      if (c->DialogKey(Key, Shift)) {
         Key = 0;
         return;
       }
-      TWinControl* top = this;
-      while (top->Parent()) top = top->Parent();
+    TWinControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    const bool plain = !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
+    if (Key == VK_TAB && plain) {
+      if (top->SelectNext(this, !Shift.Contains(ssShift), true)) Key = 0;
+    } else if ((Key == VK_RETURN || Key == VK_ESCAPE) && plain) {
       if (top != this && ClickDialogButton(top, Key)) Key = 0;
+    } else if (Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
+               ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+      if (top->DispatchDialogChar(static_cast<char>(Key))) Key = 0;
     }
   });
   return Key != 0;
@@ -1153,10 +1221,19 @@ char TWinControl::DispatchKeyPress(char Key) {
   });
   return Key;
 }
+// The form remembers the control that has the focus; a control that draws itself shows the
+// focus, so it paints again on both.
 void TWinControl::DispatchEnter() {
+  for (TWinControl* p = FParent; p; p = p->Parent())
+    if (auto* f = dynamic_cast<TForm*>(p)) {
+      if (f->ActiveControl() != this) f->SetActiveControl(this);
+      break;
+    }
+  if (FSurfaceCanvas) Invalidate();
   Guarded([this] { DoEnter(); });
 }
 void TWinControl::DispatchExit() {
+  if (FSurfaceCanvas) Invalidate();
   Guarded([this] { DoExit(); });
 }
 
@@ -1243,7 +1320,58 @@ int QtKeyFromVK(int K) {
   }
 }
 
+// The text a key types.
+QString KeyText(TShiftState Shift, int Key) {
+  QString text;
+  if (Key >= 'A' && Key <= 'Z')
+    text = QChar(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+  else if ((Key >= '0' && Key <= '9') || Key == VK_SPACE)
+    text = QChar(Key);
+  else if (Key == VK_RETURN)
+    text = QChar('\r');
+  else if (Key == VK_ESCAPE)
+    text = QChar(0x1B);
+  else if (Key == VK_BACK)
+    text = QChar('\b');
+  else if (Key == VK_TAB)
+    text = QChar('\t');
+  if (Shift.Contains(ssCtrl)) text.clear();
+  return text;
+}
+
 }  // namespace
+
+TWinControl* FocusedControl() {
+  for (QWidget* w = QApplication::focusWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+    QVariant v = w->property(kControlProperty);
+    if (v.isValid())
+      if (auto* wc = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(v.value<quintptr>()))) return wc;
+  }
+  return nullptr;
+}
+
+void SendKey(TShiftState Shift, int Key) {
+  vmqt::EnsureApp();
+  QWidget* w = QApplication::focusWidget();
+  if (!w) w = QApplication::activeWindow();
+  if (!w) return;
+  QVariant v = w->property(kControlProperty);
+  TControl* c = v.isValid() ? reinterpret_cast<TControl*>(v.value<quintptr>()) : nullptr;
+  if (c && vmqt::ControlWidget(c) == w) {
+    SendInput(c, ikKeyDown, Shift, 0, 0, Key);
+    SendInput(c, ikKeyUp, Shift, 0, 0, Key);
+    return;
+  }
+  Qt::KeyboardModifiers mods;
+  if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
+  if (Shift.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+  if (Shift.Contains(ssAlt)) mods |= Qt::AltModifier;
+  QKeyEvent down(QEvent::KeyPress, QtKeyFromVK(Key), mods, KeyText(Shift, Key));
+  QCoreApplication::sendEvent(w, &down);
+  if (QWidget* now = QApplication::focusWidget()) w = now;
+  QKeyEvent up(QEvent::KeyRelease, QtKeyFromVK(Key), mods, KeyText(Shift, Key));
+  QCoreApplication::sendEvent(w, &up);
+}
 
 void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int Y, int Value) {
   if (!Control) return;
@@ -1300,19 +1428,8 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int
     }
     case ikKeyDown:
     case ikKeyUp: {
-      QString text;
-      if (Value >= 'A' && Value <= 'Z')
-        text = QChar(Shift.Contains(ssShift) ? Value : Value - 'A' + 'a');
-      else if ((Value >= '0' && Value <= '9') || Value == VK_SPACE)
-        text = QChar(Value);
-      else if (Value == VK_RETURN)
-        text = QChar('\r');
-      else if (Value == VK_ESCAPE)
-        text = QChar(0x1B);
-      else if (Value == VK_BACK)
-        text = QChar('\b');
-      if (Shift.Contains(ssCtrl)) text.clear();
-      QKeyEvent e(Kind == ikKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyFromVK(Value), mods, text);
+      QKeyEvent e(Kind == ikKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyFromVK(Value), mods,
+                  KeyText(Shift, Value));
       QCoreApplication::sendEvent(w, &e);
       break;
     }

@@ -209,6 +209,10 @@ protected:
   virtual void ColorChanged();
   virtual void TextChanged() {}
   virtual void ParentChanged() {}
+  // Alt with a letter that the focused control left: a control whose caption marks that letter
+  // with '&' acts on it (a label focuses its FocusControl, a group box its first control, a tab
+  // its page) and returns true. Key is upper case.
+  virtual bool DialogChar(char /*Key*/) { return false; }
 
   // The widget of this control: creates it (and the parents' first) when the parent has one.
   void EnsureWidget();
@@ -269,8 +273,21 @@ public:
 
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool Value);
+  // The place among the parent's windowed children that Tab walks through (creation order
+  // unless set); setting it moves the control and the ones after it.
   int TabOrder() const;
   void SetTabOrder(int Value);
+  // The windowed descendants in the order Tab visits them (each followed by its own).
+  void GetTabOrderList(std::vector<TWinControl*>& List) const;
+  // The control after (or before) CurControl in tab order among the descendants, wrapping
+  // round; only focusable ones, only tab stops with CheckTabStop, only children with CheckParent.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+  // Focuses the control FindNextControl finds; false when there is none.
+  bool SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+  // Focuses the first tab stop inside; false when there is none.
+  bool SelectFirst();
+  // Offers Alt+Key to this control and its showing descendants (DialogChar); true when taken.
+  bool DispatchDialogChar(char Key);
   bool CanFocus() const;
   bool Focused() const;
   // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot.
@@ -306,6 +323,11 @@ protected:
   // Enter and Escape that the handlers leave go to the form's Default and Cancel buttons unless
   // the control keeps them (a memo keeps Enter for its new lines).
   virtual bool WantsKey(uint16_t /*Key*/) const { return false; }
+  // A key that the focused control and the handlers left goes to the focused control, then to
+  // each of its parents, as a dialog key (Enter on a button, Ctrl+Tab in a page control); true
+  // when one took it. What none takes, the window acts on: Tab moves the focus, Enter and
+  // Escape click the Default and Cancel buttons, Alt+letter runs an accelerator.
+  virtual bool DialogKey(uint16_t /*Key*/, TShiftState /*Shift*/) { return false; }
   virtual void DoEnter();
   virtual void DoExit();
   // Hooks around making and destroying the window.
@@ -322,6 +344,7 @@ public:
 protected:
   friend class TControl;
   std::vector<TControl*> FControls;
+  std::vector<TWinControl*> FTabList;  // the windowed children in tab order
   bool FTabStop = false;
   int FAlignLevel = 0;
 };
@@ -385,6 +408,11 @@ extern TMouse* Mouse;
 // made first). Value: the TMouseButton for button events, the wheel delta, or the key code.
 enum TInputKind { ikMouseDown, ikMouseUp, ikMouseMove, ikDblClick, ikWheel, ikKeyDown, ikKeyUp, ikEnter, ikLeave };
 void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0, int Y = 0, int Value = 0);
+// A key pressed and released as the user types it: to the control with the keyboard focus (or
+// the active window when none has it).
+void SendKey(TShiftState Shift, int Key);
+// The control whose window (or a part of it) has the keyboard focus, or null.
+TWinControl* FocusedControl();
 
 // Moves and sizes a control's window as the window system would (a user dragging or resizing a
 // form); the control learns its new bounds from the window, as with a real move.

@@ -734,8 +734,10 @@ void TForm::ApplyMDIState() {
 }
 
 void TForm::SetActiveControl(TWinControl* Value) {
+  if (FActiveControl) FActiveControl->RemoveFreeNotification(this);
   FActiveControl = Value;
-  if (Value && FVisible && Value->CanFocus()) Value->SetFocus();
+  if (Value) Value->FreeNotification(this);
+  if (Value && FVisible && Value->CanFocus() && !Value->Focused()) Value->SetFocus();
 }
 
 TForm* TForm::MDIFrame() {
@@ -854,9 +856,18 @@ void TForm::Show() {
       w->showMinimized();
     else
       w->show();
+    if (!frame && !was) w->activateWindow();
   }
   if (!was) Guarded([this] { DoShow(); });
   DispatchActivate(true);
+  // A form that shows gives the focus to its ActiveControl, else to its first tab stop.
+  if (!was && w)
+    Guarded([this] {
+      if (FActiveControl && FActiveControl->CanFocus())
+        FActiveControl->SetFocus();
+      else
+        SelectFirst();
+    });
 }
 
 void TForm::Hide() {
@@ -1086,6 +1097,7 @@ void TForm::SetWindowMenu(TMenuItem* Value) {
 
 void TForm::Notification(TComponent* AComponent, TOperation Operation) {
   TCustomControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FActiveControl) FActiveControl = nullptr;
   if (Operation == opRemove && AComponent == FWindowMenu) {
     FWindowMenu = nullptr;
     FWindowItems.clear();  // freed with the menu item

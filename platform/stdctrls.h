@@ -39,19 +39,25 @@ public:
   // Transparent: the parent shows behind the text; otherwise the label fills itself with Color.
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool Value);
-  // The control that a click on the label focuses.
+  // The control that a click on the label, or its accelerator (Alt with the letter after '&'),
+  // focuses.
   TWinControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TWinControl* Value);
+  // On: '&' marks the accelerator, drawn underlined ("&&" shows one '&'); off: drawn as it is.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value);
 
 protected:
   void Paint() override;
   void TextChanged() override { AdjustBounds(); }
   void FontChanged() override;
   void Click() override;
+  bool DialogChar(char Key) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void AdjustBounds();
 
 private:
+  bool FShowAccelChar = true;
   bool FAutoSize = true;
   TAlignment FAlignment = taLeftJustify;
   TTextLayout FLayout = tlTop;
@@ -177,6 +183,9 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  // Enter typed on the button (it has the focus) clicks it.
+  bool DialogKey(uint16_t Key, TShiftState Shift) override;
+  bool DialogChar(char Key) override;
 
 private:
   bool FDefault = false;
@@ -204,6 +213,7 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  bool DialogChar(char Key) override;
 
 private:
   void Sync();
@@ -222,6 +232,9 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  // The arrow keys move to the previous or next radio button of the group and check it.
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  bool DialogChar(char Key) override;
 
 private:
   void Sync();
@@ -237,7 +250,12 @@ public:
 
 protected:
   void Paint() override;
-  void TextChanged() override { Realign(); }
+  void TextChanged() override {
+    Realign();
+    Invalidate();
+  }
+  // The caption's accelerator focuses the first control inside.
+  bool DialogChar(char Key) override;
 };
 
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused };
@@ -291,6 +309,8 @@ protected:
 
 private:
   int HeightOf(int Index) const;
+  int VisibleRows() const;
+  int MaxTopIndex() const;
   void MakeVisible(int Index);
   std::unique_ptr<TStringList> FItems;
   std::vector<bool> FSelected;
