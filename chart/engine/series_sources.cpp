@@ -137,6 +137,13 @@ void TChartSeries::DataSourcesCleared(const std::vector<TComponent*>& Removed) {
   if (!DataIsOwn && !Removed.empty()) ClearValues();
 }
 
+void TChartSeries::CheckCircularSource(TComponent* Source) {
+  if (Source == this) throw ChartException(ErrCircularSeries);
+  auto* s = dynamic_cast<TChartSeries*>(Source);
+  if (!s || !s->DataSources) return;
+  for (int i = 0; i < s->DataSources->Count(); ++i) CheckCircularSource(s->DataSources->Items(i));
+}
+
 bool TChartSeries::FunctionAcceptsSource(TChartSeries* Source) {
   return !FFunctionObject || FFunctionObject->AcceptsSource(Source);
 }
