@@ -124,6 +124,13 @@ void TCustomBarSeries::PrepareForDraw() {
   if (FBarCount < 1) FBarCount = 1;
   if (FParentChart && series_link::MaxPointsPerPage(FParentChart) > 0)
     FPointSlots = series_link::MaxPointsPerPage(FParentChart);
+  CollectStackPeers();
+}
+
+void TCustomBarSeries::FireAfterDrawValues() {
+  // The stack peers hold only for the drawing pass that collected them.
+  FPeersValid = false;
+  TChartSeries::FireAfterDrawValues();
 }
 
 void TCustomBarSeries::CalcBarWidth() {
@@ -174,6 +181,15 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
   double sum = 0;
   if (!FParentChart) return sum;
   const double own = MainValueAt(ValueIndex);
+  if (FPeersValid) {
+    for (TCustomBarSeries* b : FStackPeers) {
+      if (!SumAll && b == this) break;
+      if (b->PointCount() <= ValueIndex) continue;
+      const double v = b->StackValueAt(ValueIndex);
+      if (own >= 0 ? v > 0 : v < 0) sum += v;
+    }
+    return sum;
+  }
   for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
     TChartSeries* s = series_link::SeriesAt(FParentChart, i);
     if (!SumAll && s == this) break;
@@ -184,6 +200,16 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
     if (own >= 0 ? v > 0 : v < 0) sum += v;
   }
   return sum;
+}
+
+void TCustomBarSeries::CollectStackPeers() {
+  FStackPeers.clear();
+  FPeersValid = FParentChart != nullptr;
+  if (!FParentChart) return;
+  for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
+    auto* b = dynamic_cast<TCustomBarSeries*>(series_link::SeriesAt(FParentChart, i));
+    if (b && b->Active() && IsSameKind(b) && b->FStackGroup == FStackGroup) FStackPeers.push_back(b);
+  }
 }
 
 int32_t TCustomBarSeries::OriginPos(int32_t ValueIndex) {
@@ -223,6 +249,7 @@ int32_t TCustomBarSeries::ScreenYAt(int32_t Index) { return Vertical() ? ValueEn
 // ---- extremes ------------------------------------------------------------------------------------------
 
 double TCustomBarSeries::HighestY() {
+  TPeersScope peers(this);
   if (!Vertical()) {
     if (FMultiBar == mbSelfStack) return series_link::SeriesIndex(FParentChart, this);
     if (FMultiBar == mbSideAll) return PointCount() + FPointsBefore - 1;
@@ -238,6 +265,7 @@ double TCustomBarSeries::HighestY() {
 }
 
 double TCustomBarSeries::LowestY() {
+  TPeersScope peers(this);
   if (!Vertical()) {
     if (FMultiBar == mbSelfStack) return series_link::SeriesIndex(FParentChart, this);
     return TChartSeries::LowestY();
@@ -251,6 +279,7 @@ double TCustomBarSeries::LowestY() {
 }
 
 double TCustomBarSeries::HighestX() {
+  TPeersScope peers(this);
   if (Vertical()) {
     if (FMultiBar == mbSelfStack && FParentChart) return series_link::SeriesIndex(FParentChart, this);
     if (FMultiBar == mbSideAll) return PointCount() + FPointsBefore - 1;
@@ -266,6 +295,7 @@ double TCustomBarSeries::HighestX() {
 }
 
 double TCustomBarSeries::LowestX() {
+  TPeersScope peers(this);
   if (Vertical()) {
     if (FMultiBar == mbSelfStack && FParentChart) return series_link::SeriesIndex(FParentChart, this);
     return TChartSeries::LowestX();

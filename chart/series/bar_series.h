@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "chart/engine/series_base.h"
 
@@ -50,6 +51,7 @@ public:
 
   // -- overrides -------------------------------------------------------------------------------------
   void PrepareForDraw() override;
+  void FireAfterDrawValues() override;
   void AssignZOrder() override;
   void CalcDepthPositions() override;
   void FindVisibleRange() override;
@@ -119,6 +121,20 @@ protected:
   int32_t ValueEnd(int32_t Index);
   void SyncChartBars();
   void DrawThinAwareRect(const TRect& R);
+  // The active same-kind series of this stack group in chart order (this one included).
+  void CollectStackPeers();
+
+  // Collects the peers for one computation over all points and forgets them afterwards.
+  struct TPeersScope {
+    explicit TPeersScope(TCustomBarSeries* S) : Series(S), Was(S->FPeersValid) {
+      if (!Was) S->CollectStackPeers();
+    }
+    ~TPeersScope() { Series->FPeersValid = Was; }
+    TCustomBarSeries* Series;
+    bool Was;
+  };
+  std::vector<TCustomBarSeries*> FStackPeers;
+  bool FPeersValid = false;
 
   bool FAutoBarSize = false;
   bool FAutoMarkPosition = true;

@@ -10,6 +10,7 @@
 #include "chart/engine/pixel_spans.h"
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_marks.h"
+#include "chart/engine/value_lists.h"
 
 VM_DEFINE_CLASS(TFastLineSeries)
 
@@ -75,8 +76,28 @@ void TFastLineSeries::DrawVisiblePoints() {
   } else {
     c->MoveTo3D(start.X, start.Y, MiddleZ);
   }
-  if (f > 0) DrawOneValue(f);
   const int32_t last = std::min(LastValueIndex, PointCount() - 1);
+  if (FCollecting && FIgnoreNulls && !FStairs) {
+    // The plain 2D line: the same rule as DrawOneValue over the raw value arrays.
+    TChartAxis* h = GetHorizAxis();
+    TChartAxis* v = GetVertAxis();
+    const double* xs = XValues()->Data();
+    const double* ys = YValues()->Data();
+    int lx = FLastX, ly = FLastY;
+    for (int32_t i = f > 0 ? f : f + 1; i <= last; ++i) {
+      const int x = h->ValueToPixel(xs[i]), y = v->ValueToPixel(ys[i]);
+      if (x == lx && (!FDrawAllPoints || y == ly)) continue;
+      FRun.push_back(TPoint(x, y));
+      lx = x;
+      ly = y;
+    }
+    FLastX = lx;
+    FLastY = ly;
+    FlushRun();
+    FCollecting = false;
+    return;
+  }
+  if (f > 0) DrawOneValue(f);
   for (int32_t i = f + 1; i <= last; ++i) DrawOneValue(i);
   if (FCollecting) FlushRun();
   FCollecting = false;
