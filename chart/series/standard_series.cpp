@@ -6,6 +6,7 @@
 #include "chart/series/error_series.h"
 #include "chart/series/fast_line_series.h"
 #include "chart/series/line_series.h"
+#include "chart/series/pie_series.h"
 
 namespace {
 bool Registered = false;
@@ -20,6 +21,7 @@ void InitStandardSeries() {
   RegisterStandardSeriesType(THorizBarSeries::StaticClass(), &MsgGalleryHorizontalBar);
   RegisterStandardSeriesType(TAreaSeries::StaticClass(), &MsgGalleryArea);
   RegisterStandardSeriesType(TPointSeries::StaticClass(), &MsgGalleryPoint);
+  RegisterSeriesType(TPieSeries::StaticClass(), &MsgGalleryPie, &MsgPageStandard, 1);
   RegisterStandardSeriesType(TFastLineSeries::StaticClass(), &MsgGalleryFastLine);
   RegisterSeriesType(THorizLineSeries::StaticClass(), &MsgGalleryHorizontalLine, &MsgPageStandard, 1);
   RegisterSeriesType(THorizAreaSeries::StaticClass(), &MsgGalleryHorizontalArea, &MsgPageStandard, 1);
@@ -34,7 +36,7 @@ void DoneStandardSeries() {
   Registered = false;
   if (!GraphSeriesTypesList()) return;
   UnregisterSeriesTypes({TLineSeries::StaticClass(), TBarSeries::StaticClass(), THorizBarSeries::StaticClass(),
-                         TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TFastLineSeries::StaticClass(),
+                         TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(), TFastLineSeries::StaticClass(),
                          THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
                          TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass()});
 }
