@@ -96,13 +96,9 @@ int DefaultAnswer(int Flags) {
 
 namespace vmqt {
 
-void EnsureApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "varomark";
-  static char* argv[] = {name, nullptr};
-  new VmQApplication(argc, argv);
-}
+// Whenever forms are linked in, the application object is theirs.
+[[maybe_unused]] const bool FormsAppRegistered =
+    (SetAppFactory([](int& Argc, char** Argv) { new VmQApplication(Argc, Argv); }), true);
 
 void HandleCurrentException(TObject* Sender) {
   if (Application) {

@@ -11,6 +11,7 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/testkit/recording_canvas.h"
+#include "platform/bitmap.h"
 #include "platform/streaming.h"
 #include "platform/streams.h"
 
@@ -221,4 +222,63 @@ TEST_F(ChartWithSeries, ChartsStoreTheirSeriesAndSurviveDamagedOnes) {
   ASSERT_GE(lenient2.CountSeries(), 1);
   EXPECT_EQ(lenient2.SeriesAt(0)->Title(), "first");
   EXPECT_EQ(lenient2.SeriesAt(0)->PointCount(), 2);
+}
+
+// A second series type to convert to.
+class TBoxSeries : public TDotSeries {
+  VM_CLASS(TBoxSeries, TDotSeries)
+public:
+  explicit TBoxSeries(TComponent* AOwner) : TDotSeries(AOwner) {}
+};
+VM_DEFINE_CLASS(TBoxSeries)
+
+TEST_F(ChartWithSeries, SeriesAreMadeNamedAndConverted) {
+  // The chart owns its series: new ones go to the chart whatever owner is asked for.
+  TComponent form(nullptr);
+  auto dot = static_cast<TChartSeriesClass>(TDotSeries::StaticClass());
+  TChartSeries* s = MakeSeriesOfClass(&form, &Chart, dot);
+  EXPECT_EQ(s->Owner(), &Chart);
+  EXPECT_EQ(s->Name(), "Series1");
+  EXPECT_EQ(Chart.CountSeries(), 3);
+  TChartSeries* s2 = MakeSeriesOfClass(nullptr, &Chart, dot);
+  EXPECT_EQ(s2->Name(), "Series2");
+  delete s;
+  EXPECT_EQ(MakeSeriesOfClass(nullptr, &Chart, dot)->Name(), "Series1");
+
+  // Converting keeps the name, the place in the list, the dependents and the handlers.
+  for (int i = 0; i < 3; ++i) A->AddXY(i, i + 1);
+  B->SetDataSource(A);
+  int added = 0;
+  A->OnAfterAdd = [&](TChartSeries*, int) { ++added; };
+  TChartSeries* old = A;
+  TChartSeries* converted = A;
+  ConvertSeriesClass(converted, static_cast<TChartSeriesClass>(TBoxSeries::StaticClass()));
+  A = nullptr;
+  EXPECT_NE(converted, old);
+  EXPECT_TRUE(converted->InheritsFrom(TBoxSeries::StaticClass()));
+  EXPECT_EQ(converted->Name(), "A");
+  EXPECT_EQ(Chart.SeriesAt(0), converted);
+  EXPECT_EQ(converted->PointCount(), 3);
+  EXPECT_EQ(B->DataSource(), converted);
+  converted->AddXY(3, 4);
+  EXPECT_EQ(added, 1);
+  EXPECT_EQ(B->PointCount(), 4);
+  TChartSeries* same = converted;
+  ConvertSeriesClass(same, static_cast<TChartSeriesClass>(TBoxSeries::StaticClass()));
+  EXPECT_EQ(same, converted);
+  TChartSeries* copy = DuplicateSeries(converted);
+  EXPECT_EQ(copy->PointCount(), 4);
+  EXPECT_NE(copy->Name(), converted->Name());
+}
+
+TEST(SeriesSymbol, DrawnThroughATemporaryChart) {
+  TDotSeries s(nullptr);
+  s.SetSeriesColor(clRed);
+  TBitmap bmp;
+  bmp.SetPixelFormat(pf24bit);
+  bmp.SetSize(20, 20);
+  DrawSeriesSymbolOnCanvas(&s, bmp.Canvas(), TRect(2, 2, 18, 18), nullptr);
+  EXPECT_EQ(s.ParentChart(), nullptr);
+  const auto* row = static_cast<const uint8_t*>(bmp.ScanLine(10)) + 10 * 3;
+  EXPECT_EQ(RGB(row[2], row[1], row[0]), clRed);
 }
