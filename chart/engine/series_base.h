@@ -545,6 +545,11 @@ protected:
 
 using TChartSeriesClass = const TChartElementMetaClass*;
 
+// The chart editor's series list view refreshes its entries of a chart through this hook; the
+// editor installs it while such a view is attached.
+using TSeriesListViewHook = std::function<void(TCustomAxisPanel* Chart)>;
+extern TSeriesListViewHook SeriesListViewHook;
+
 // Title of a series for lists: its Title (column separators as blanks), its name, or "Series" and
 // its position in the chart.
 void SeriesDisplayTitle(TChartSeries* Series, std::string& Text);

@@ -5,6 +5,8 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/tool_base.h"
 
+TSeriesListViewHook SeriesListViewHook;
+
 namespace series_link {
 
 void Invalidate(TCustomAxisPanel* Chart) { static_cast<TCustomGraphPanel*>(Chart)->Invalidate(); }
@@ -46,7 +48,9 @@ int16_t ChartCursor(TCustomAxisPanel* Chart) { return Chart->Cursor(); }
 void RestoreChartCursor(TCustomAxisPanel* Chart) { Chart->SetCursor(Chart->OriginalCursor); }
 bool PlacesSeriesApart(TCustomAxisPanel* Chart) { return Chart->View3D(); }
 int32_t SeriesWidth3D(TCustomAxisPanel* Chart) { return Chart->SeriesWidth3D; }
-void NotifySeriesListView(TCustomAxisPanel*) {}
+void NotifySeriesListView(TCustomAxisPanel* Chart) {
+  if (SeriesListViewHook) SeriesListViewHook(Chart);
+}
 TChartAxis* BottomAxis(TCustomAxisPanel* Chart) { return Chart->BottomAxis(); }
 TChartAxis* TopAxis(TCustomAxisPanel* Chart) { return Chart->TopAxis(); }
 TChartAxis* LeftAxis(TCustomAxisPanel* Chart) { return Chart->LeftAxis(); }

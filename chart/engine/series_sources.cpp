@@ -21,7 +21,7 @@ using namespace series_link;
 // Dependents
 
 void TChartSeries::NotifyDependents(TValueChangeKind Kind, int32_t ValueIndex) {
-  if (UpdateCount > 0 || !DependentSeries) return;
+  if (UpdateCount > 0 || !DependentSeries || DependentSeries->Count() == 0) return;
   // A dependent may leave the list while it follows: walk a copy.
   const std::vector<TChartSeries*> deps(DependentSeries->begin(), DependentSeries->end());
   for (TChartSeries* d : deps) {
