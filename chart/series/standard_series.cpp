@@ -5,6 +5,7 @@
 #include "chart/series/bar_series.h"
 #include "chart/series/error_series.h"
 #include "chart/series/fast_line_series.h"
+#include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
 
@@ -29,6 +30,8 @@ void InitStandardSeries() {
   RegisterSeriesType(TErrorBarSeries::StaticClass(), &MsgGalleryErrorBar, &MsgGalleryPageStats, 1);
   RegisterSeriesType(TErrorSeries::StaticClass(), &MsgGalleryError, &MsgGalleryPageStats, 1);
   RegisterSeriesType(THighLowSeries::StaticClass(), &MsgGalleryHighLow, &MsgGalleryPageStats, 1);
+  RegisterSeriesType(THistogramSeries::StaticClass(), &MsgGalleryHistogram, &MsgGalleryPageStats, 1);
+  RegisterSeriesType(THorizHistogramSeries::StaticClass(), &MsgGalleryHorizontalHistogram, &MsgGalleryPageStats, 1);
 }
 
 void DoneStandardSeries() {
@@ -38,5 +41,6 @@ void DoneStandardSeries() {
   UnregisterSeriesTypes({TLineSeries::StaticClass(), TBarSeries::StaticClass(), THorizBarSeries::StaticClass(),
                          TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(), TFastLineSeries::StaticClass(),
                          THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
-                         TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass()});
+                         TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
+                         THorizHistogramSeries::StaticClass()});
 }
