@@ -2,9 +2,9 @@
 // rule and output lines), drawn by a TChart into a bitmap. Prints one RESULT line per workload with
 // the backend name "project", so the peer table can put the project beside the other libraries.
 //
-// The standard line series come with the series library; until then the workloads draw with a
-// small line series of this file built on the series base: its points go through the axes to
-// pixels, one-pixel lines are thinned by the exact column-span merging, and the canvas draws them.
+// The workloads draw with the standard series: W1 a fast line (one-pixel lines thinned by the
+// exact column-span merging), W3 a line series with circle pointers, W4 a line with an error series
+// over the same points, W5 line series (two with pointers) on log-log axes.
 // Options: --reps N (W1-W3), --redraws N (W5 and its edit loop), --only SUBSTRING.
 #include <algorithm>
 #include <chrono>
@@ -18,9 +18,11 @@
 #include <vector>
 
 #include "chart/engine/chart.h"
-#include "chart/engine/pixel_spans.h"
 #include "chart/engine/series_base.h"
 #include "chart/engine/value_lists.h"
+#include "chart/series/error_series.h"
+#include "chart/series/fast_line_series.h"
+#include "chart/series/line_series.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 
@@ -138,51 +140,6 @@ void Measure(const std::string& workload, int n, const std::function<void()>& dr
   std::fflush(stdout);
 }
 
-// ---- a small line series --------------------------------------------------------------------------
-
-class TBenchLineSeries : public TChartSeries {
-public:
-  explicit TBenchLineSeries(TComponent* AOwner) : TChartSeries(AOwner) { LimitVisibleRange = false; }
-
-  bool Markers = false;  // a 7-pixel circle at each point
-  bool Thin = true;      // column-span merging of the one-pixel line
-
-  void DrawVisiblePoints() override {
-    TCustomAxisPanel* chart = ParentChart();
-    TGraphCanvas3D* c = chart->Canvas;
-    const int first = std::max(0, FirstValueIndex), last = std::min(PointCount() - 1, LastValueIndex);
-    if (last < first) return;
-    FPixels.resize(static_cast<size_t>(last - first + 1));
-    TChartAxis* h = GetHorizAxis() ? GetHorizAxis() : chart->BottomAxis();
-    TChartAxis* v = GetVertAxis() ? GetVertAxis() : chart->LeftAxis();
-    const double* xs = XValues()->Values.data();
-    const double* ys = YValues()->Values.data();
-    size_t n = 0;
-    for (int i = first; i <= last; ++i) {
-      const double x = xs[i], y = ys[i];
-      if (!std::isfinite(x) || !std::isfinite(y)) continue;  // a value that cannot be drawn is skipped
-      FPixels[n++] = TPoint(h->ValueToPixel(x), v->ValueToPixel(y));
-    }
-    FPixels.resize(n);
-    c->AssignVisiblePen(Pen());
-    c->Pen->SetColor(SeriesColor());
-    if (Thin && c->Pen->Width() <= 1) {
-      FThinned.clear();
-      MergeColumnSpans(FPixels, FThinned);
-      c->Polyline(FThinned);
-    } else {
-      c->Polyline(FPixels);
-    }
-    if (Markers) {
-      c->Brush->SetStyle(bsClear);
-      for (const TPoint& p : FPixels) c->Ellipse(p.X - 3, p.Y - 3, p.X + 4, p.Y + 4);
-    }
-  }
-
-private:
-  std::vector<TPoint> FPixels, FThinned;
-};
-
 std::unique_ptr<TChart> NewChart() {
   auto chart = std::make_unique<TChart>(nullptr);
   chart->SetBounds(0, 0, kWidth, kHeight);
@@ -206,12 +163,8 @@ int main(int argc, char** argv) {
   TBitmap bmp(kWidth, kHeight);
   const TRect rect(0, 0, kWidth, kHeight);
 
-  auto signalChart = [&](size_t n, bool markers, bool thin) {
-    auto chart = NewChart();
+  auto signalChart = [&](size_t n, TChartSeries* s, std::unique_ptr<TChart> chart) {
     const XY d = Signal(n);
-    auto* s = new TBenchLineSeries(chart.get());
-    s->Markers = markers;
-    s->Thin = thin;
     chart->AttachSeries(s);
     s->SetSeriesColor(clBlue);
     Fill(s, d.x, d.y);
@@ -219,32 +172,71 @@ int main(int argc, char** argv) {
     chart->LeftAxis()->SetMinimumMaximum(kSignalYMin, kSignalYMax);
     return chart;
   };
+  auto fastLine = [&](size_t n, bool allPoints) {
+    auto chart = NewChart();
+    auto* s = new TFastLineSeries(chart.get());
+    s->SetDrawAllPoints(allPoints);
+    return signalChart(n, s, std::move(chart));
+  };
+  // A 7-pixel circle outline at every point.
+  auto circles = [](TCustomSeries* s) {
+    s->Pointer()->SetVisible(true);
+    s->Pointer()->SetStyle(psCircle);
+    s->Pointer()->SetHorizSize(3);
+    s->Pointer()->SetVertSize(3);
+    s->Pointer()->SetDraw3D(false);
+    s->Pointer()->Brush()->SetStyle(bsClear);
+  };
 
   if (Wanted(opt, "W1")) {
-    auto chart = signalChart(1000000, false, true);
+    auto chart = fastLine(1000000, true);
     Measure("W1", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e6 points,exact column-span thinning,bench line series");
+            "TChart,1e6 points,TFastLineSeries DrawAllPoints,exact column-span thinning");
     Save(opt, bmp, "W1");
-    auto full = signalChart(1000000, false, false);
-    Measure("W1-full", opt.reps, [&] { full->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e6 points,every segment drawn");
+    auto firstPerColumn = fastLine(1000000, false);
+    Measure("W1-firstpercolumn", opt.reps, [&] { firstPerColumn->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,1e6 points,TFastLineSeries first point per pixel column");
   }
   if (Wanted(opt, "W3")) {
-    auto chart = signalChart(100000, true, true);
+    auto chart = NewChart();
+    auto* s = new TLineSeries(chart.get());
+    circles(s);
+    chart = signalChart(100000, s, std::move(chart));
     Measure("W3", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e5 points+7px circles,bench line series");
+            "TChart,1e5 points+7px circles,TLineSeries with pointers");
     Save(opt, bmp, "W3");
+  }
+  if (Wanted(opt, "W4")) {
+    auto chart = NewChart();
+    const XY d = Signal(10000);
+    auto* line = new TLineSeries(chart.get());
+    chart->AttachSeries(line);
+    line->SetSeriesColor(clBlue);
+    Fill(line, d.x, d.y);
+    auto* err = new TErrorSeries(chart.get());
+    chart->AttachSeries(err);
+    err->SetSeriesColor(clRed);
+    err->SetErrorWidthUnits(ewuPixels);
+    err->SetErrorWidth(9);
+    err->BeginUpdate();
+    for (size_t i = 0; i < d.size(); ++i) err->AddErrorBar(d.x[i], d.y[i], 0.05 + 0.05 * std::fabs(std::sin(d.x[i] * 0.01)));
+    err->EndUpdate();
+    chart->BottomAxis()->SetMinimumMaximum(0, static_cast<double>(d.size() - 1));
+    chart->LeftAxis()->SetMinimumMaximum(kSignalYMin, kSignalYMax);
+    Measure("W4", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+            "TChart,1e4 points line+TErrorSeries,9px whiskers");
+    Save(opt, bmp, "W4");
   }
   if (Wanted(opt, "W5")) {
     auto chart = NewChart();
     const Sounding s = MtSounding();
     chart->Legend()->SetVisible(true);
     chart->Title()->Text()->Add("Apparent resistivity");
-    std::vector<TBenchLineSeries*> curves;
+    std::vector<TLineSeries*> curves;
     const TColor colors[] = {clRed, clBlue, clMaroon, clNavy};
     for (int k = 0; k < 4; ++k) {
-      auto* c = new TBenchLineSeries(chart.get());
-      c->Markers = k < 2;
+      auto* c = new TLineSeries(chart.get());
+      if (k < 2) circles(c);
       chart->AttachSeries(c);
       c->SetTitle(s.names[k]);
       c->SetSeriesColor(colors[k]);
