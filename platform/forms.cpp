@@ -173,23 +173,21 @@ int DefaultAnswer(int Flags) {
 
 namespace vmqt {
 
-void EnsureApp() {
-  if (QCoreApplication::instance()) return;
-  static int argc = 1;
-  static char name[] = "varomark";
-  static char* argv[] = {name, nullptr};
-  new VmQApplication(argc, argv);
-  // Without a display the classic scheme and font hold, so that what is drawn does not depend on
-  // the machine; on a display the desktop's palette and default font do.
+// Whenever forms are linked in, the application object is theirs. Without a display the
+// classic scheme and font hold, so that what is drawn does not depend on the machine; on a
+// display the desktop's palette and default font do.
+void MakeApplication(int& Argc, char** Argv) {
+  new VmQApplication(Argc, Argv);
   if (Headless()) {
     SetColorScheme(ClassicColorScheme());
-  } else {
-    SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
-    QFont f = QApplication::font();
-    int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96 / 72.0));
-    SetDefaultFont(FromQ(f.family()), -std::max(6, px));
+    return;
   }
+  SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
+  QFont f = QApplication::font();
+  int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96 / 72.0));
+  SetDefaultFont(FromQ(f.family()), -std::max(6, px));
 }
+[[maybe_unused]] const bool FormsAppRegistered = (SetAppFactory(MakeApplication), true);
 
 void HandleCurrentException(TObject* Sender) {
   if (Application) {
