@@ -273,7 +273,7 @@ void TVxCheckListBox::ListCreated() { AdjustItemHeight(); }
 void TVxCheckListBox::AdjustItemHeight() {
   if (!(Style() == lbStandard || (Style() == lbOwnerDrawFixed && !OnDrawItem))) return;
   Canvas()->Font()->Assign(Font());
-  int h = std::max(Canvas()->TextHeight("Wg"), kCellH);
+  int h = std::max(Canvas()->TextHeight("Wg"), kCellH + 2);  // a pixel between the boxes of two rows
   if (Style() == lbOwnerDrawFixed) h = std::max(h, StoredItemHeight());
   SetNativeItemHeight(h);
 }

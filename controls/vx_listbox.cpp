@@ -368,8 +368,12 @@ int TVxCustomListBox::ColumnWidth() const {
 
 int TVxCustomListBox::RowsPerColumn() const { return std::max(1, ClientHeight() / std::max(1, FNativeHeight)); }
 
+// Measured in the list's font; the colour the row is being drawn in (highlight text on a
+// selected row) stays.
 int TVxCustomListBox::TabStopPixels() {
+  TColor color = Canvas()->Font()->Color();
   Canvas()->Font()->Assign(Font());
+  Canvas()->Font()->SetColor(color);
   return static_cast<int>(std::nearbyint(Canvas()->TextWidth("0") * FTabWidth / 4.0));
 }
 

@@ -173,25 +173,21 @@ int DefaultAnswer(int Flags) {
 
 namespace vmqt {
 
-void InitLook() {
-  // Without a display the classic scheme and font hold, so that what is drawn does not depend on
-  // the machine; on a display the desktop's palette and default font do.
+// Whenever forms are linked in, the application object is theirs. Without a display the
+// classic scheme and font hold, so that what is drawn does not depend on the machine; on a
+// display the desktop's palette and default font do.
+void MakeApplication(int& Argc, char** Argv) {
+  new VmQApplication(Argc, Argv);
   if (Headless()) {
     SetColorScheme(ClassicColorScheme());
-  } else {
-    SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
-    QFont f = QApplication::font();
-    int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96 / 72.0));
-    SetDefaultFont(FromQ(f.family()), -std::max(6, px));
+    return;
   }
+  SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
+  QFont f = QApplication::font();
+  int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96 / 72.0));
+  SetDefaultFont(FromQ(f.family()), -std::max(6, px));
 }
-
-// Whenever forms are linked in, the application object is theirs, with the look of the desktop.
-[[maybe_unused]] const bool FormsAppRegistered = (SetAppFactory([](int& Argc, char** Argv) {
-                                                    new VmQApplication(Argc, Argv);
-                                                    InitLook();
-                                                  }),
-                                                  true);
+[[maybe_unused]] const bool FormsAppRegistered = (SetAppFactory(MakeApplication), true);
 
 void HandleCurrentException(TObject* Sender) {
   if (Application) {
@@ -868,23 +864,7 @@ TForm* TForm::ActiveMDIChild() const {
   return nullptr;
 }
 
-TRect TForm::MDIClientRect() const {
-  TRect r = ClientRect();
-  // Aligned bars of the frame (tool bars, a status bar) keep their edges; children use the rest.
-  for (TControl* c : FControls) {
-    if (!c->Visible() || dynamic_cast<const TForm*>(c)) continue;
-    switch (c->Align()) {
-      case alTop: r.Top = std::max(r.Top, c->Top() + c->Height()); break;
-      case alBottom: r.Bottom = std::min(r.Bottom, c->Top()); break;
-      case alLeft: r.Left = std::max(r.Left, c->Left() + c->Width()); break;
-      case alRight: r.Right = std::min(r.Right, c->Left()); break;
-      default: break;
-    }
-  }
-  if (r.Bottom < r.Top) r.Bottom = r.Top;
-  if (r.Right < r.Left) r.Right = r.Left;
-  return r;
-}
+TRect TForm::MDIClientRect() const { return ClientRect(); }
 
 TRect TForm::ClientRect() const {
   TRect r = TCustomControl::ClientRect();

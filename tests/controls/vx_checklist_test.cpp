@@ -177,9 +177,10 @@ TEST_F(CheckFixture, RowsFitTheCheckImageAndTheFont) {
   TCanvas* c = List.Canvas();
   c->Font()->Assign(List.Font());
   const int text = c->TextHeight("Wg");
-  EXPECT_EQ(List.ItemHeight(), std::max(text, 13));
+  // The 13-pixel box with a pixel free above and below, so two rows' boxes never touch.
+  EXPECT_EQ(List.ItemHeight(), std::max(text, 15));
   List.SetStyle(lbStandard);
-  EXPECT_EQ(List.ItemHeight(), std::max(text, 13));
+  EXPECT_EQ(List.ItemHeight(), std::max(text, 15));
   EXPECT_EQ(List.ItemBounds(1).Top, List.ItemHeight());
 }
 

@@ -1,0 +1,66 @@
+// A dialog of 60 standard controls, from creation to its first painted frame (offscreen). Goal:
+// at most 100 ms, at scale 1 and at scale 2 (run again with QT_SCALE_FACTOR=2).
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "platform/comctrls.h"
+#include "platform/extctrls.h"
+#include "platform/forms.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+template <class T>
+T* Put(TForm* Form, TWinControl* Parent, int L, int T_, int W, int H) {
+  auto* c = new T(Form);
+  c->SetParent(Parent);
+  c->SetBounds(L, T_, W, H);
+  return c;
+}
+
+// Ten rows of a label, an edit, a combo box, a check box, a button and a list, grouped in boxes
+// and pages: 60 controls.
+TForm* MakeDialog() {
+  auto* f = new TForm(nullptr);
+  f->SetBounds(0, 0, 900, 700);
+  f->SetCaption("Sixty controls");
+  auto* pages = Put<TPageControl>(f, f, 4, 4, 890, 660);
+  auto* sheet = new TTabSheet(f);
+  sheet->SetPageControl(pages);
+  sheet->SetCaption("&General");
+  for (int row = 0; row < 10; ++row) {
+    TWinControl* in = sheet;
+    int y = 8 + row * 60;
+    auto* label = Put<TLabel>(f, in, 8, y + 4, 80, 17);
+    label->SetCaption("&Value " + std::to_string(row) + ":");
+    auto* edit = Put<TEdit>(f, in, 90, y, 120, 24);
+    label->SetFocusControl(edit);
+    auto* combo = Put<TComboBox>(f, in, 220, y, 120, 24);
+    for (const char* s : {"Rho", "Phase", "Tipper"}) combo->Items()->Add(s);
+    auto* check = Put<TCheckBox>(f, in, 350, y, 100, 20);
+    check->SetCaption("&Smooth");
+    auto* button = Put<TButton>(f, in, 460, y, 80, 25);
+    button->SetCaption("Apply");
+    auto* list = Put<TListBox>(f, in, 560, y, 150, 54);
+    for (int i = 0; i < 8; ++i) list->Items()->Add("item " + std::to_string(i));
+  }
+  return f;
+}
+
+void BM_SixtyControlsToFirstFrame(benchmark::State& State) {
+  for (auto _ : State) {
+    TForm* f = MakeDialog();
+    f->Show();
+    f->Repaint();
+    Application->ProcessMessages();
+    benchmark::DoNotOptimize(ControlWindowPixel(f, 10, 10));
+    State.PauseTiming();
+    delete f;
+    Application->ProcessMessages();
+    State.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SixtyControlsToFirstFrame)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+}  // namespace
