@@ -155,11 +155,11 @@ public:
     FPixels.resize(static_cast<size_t>(last - first + 1));
     TChartAxis* h = GetHorizAxis() ? GetHorizAxis() : chart->BottomAxis();
     TChartAxis* v = GetVertAxis() ? GetVertAxis() : chart->LeftAxis();
-    const TChartValueList* xs = XValues();
-    const TChartValueList* ys = YValues();
+    const double* xs = XValues()->Values.data();
+    const double* ys = YValues()->Values.data();
     size_t n = 0;
     for (int i = first; i <= last; ++i) {
-      const double x = xs->Value(i), y = ys->Value(i);
+      const double x = xs[i], y = ys[i];
       if (!std::isfinite(x) || !std::isfinite(y)) continue;  // a value that cannot be drawn is skipped
       FPixels[n++] = TPoint(h->ValueToPixel(x), v->ValueToPixel(y));
     }

@@ -13,27 +13,7 @@ constexpr long double PiExtended = 3.141592653589793238462643383279503L;
 
 int64_t IntPart(long double x) { return static_cast<int64_t>(std::trunc(x)); }
 
-std::string FormatMessage(const std::string& Msg, int32_t Number, const std::string& Text) {
-  int percents = 0;
-  for (char c : Msg)
-    if (c == '%') ++percents;
-  try {
-    if (percents == 1) return Format(Msg, {Text});
-    if (percents == 2) return Format(Msg, {Number, Text});
-  } catch (const Exception&) {
-  }
-  return Msg;
-}
-
 }  // namespace
-
-TMapPoint MakeMapPoint(double X, double Y) { return TMapPoint{X, Y}; }
-
-EGIS_Exception::EGIS_Exception(const std::string& Msg, int32_t Number, const std::string& Text)
-    : Exception(FormatMessage(Msg, Number, Text)),
-      MessageCode(StrToIntDef(Msg.substr(0, 3), 0)),
-      TextArgument(Text),
-      NumberArgument(Number) {}
 
 void FormatAngleDms(bool IsLongitude, std::string& Text, long double Angle) {
   const long double d = std::fabs(Angle) * 180.0L / PiExtended;

@@ -7,9 +7,13 @@
 #include "mtdata/text_helpers.h"
 #include "platform/sysutils.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cstdio>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <vector>
@@ -113,7 +117,8 @@ int SlotOfChannelType(const std::string& Type) {
 
 class TEdiLoader {
 public:
-  TEdiLoader(TEdiFileObject& AEdi, std::vector<std::string>& ALines) : E(AEdi), Lines(ALines) {}
+  TEdiLoader(TEdiFileObject& AEdi, std::vector<std::string>& ALines, bool ALastLineOpen)
+      : E(AEdi), Lines(ALines), LastLineOpen(ALastLineOpen) {}
 
   void Run();
   int LineNumber() const { return static_cast<int>(Cur) + 1; }
@@ -129,6 +134,7 @@ private:
   void ReadMeas();
   void ReadSpectraSect();
   void ReadSpectra();
+  void SkipSpectra(std::size_t Head, double Freq, const std::string& Why);
   void ReadDataBlock(int Code);
   void Finish();
   void ConvertCoordinates();
@@ -138,6 +144,7 @@ private:
 
   TEdiFileObject& E;
   std::vector<std::string>& Lines;
+  bool LastLineOpen = false;  // the file's last line has no line end (the file may be cut)
   std::size_t Cur = 0;  // line being read
 
   std::string LatText, LongText;
@@ -181,7 +188,13 @@ void TEdiLoader::Run() {
     if (code == ekNone && kw.size() > 4 && kw.compare(kw.size() - 4, 4, ".EXP") == 0)
       code = KeywordCode(kw.substr(0, kw.size() - 4));
     if (code == ekEnd) break;
-    if (i + 1 >= Lines.size()) break;  // a keyword line that ends the file is not acted on
+    if (i + 1 >= Lines.size()) {
+      // A keyword line that ends the file is not acted on.
+      if (code == ekSpectra)
+        MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(i) + 1) + " of " +
+              E.FileName + " ends with the file: skipped");
+      break;
+    }
     switch (code) {
       case ekHead: ReadHead(); break;
       case ekInfo: ReadInfo(); break;
@@ -368,6 +381,53 @@ std::array<int, 8> TEdiLoader::SpectraSlots(int N) const {
   return byId;
 }
 
+// The shape of a number as written: digits after the decimal point and digits of its exponent
+// (-1 without an exponent).
+struct TNumberShape {
+  int Decimals = 0;
+  int ExponentDigits = -1;
+};
+
+TNumberShape ShapeOf(const std::string& Text) {
+  TNumberShape shape;
+  std::size_t i = Text.find_first_of(".,");
+  if (i != std::string::npos)
+    for (++i; i < Text.size() && std::isdigit(static_cast<unsigned char>(Text[i])); ++i)
+      ++shape.Decimals;
+  std::size_t e = Text.find_first_of("EeDd");
+  if (e != std::string::npos) {
+    shape.ExponentDigits = 0;
+    std::size_t k = e + 1;
+    if (k < Text.size() && (Text[k] == '+' || Text[k] == '-')) ++k;
+    for (; k < Text.size() && std::isdigit(static_cast<unsigned char>(Text[k])); ++k)
+      ++shape.ExponentDigits;
+  }
+  return shape;
+}
+
+// A spectra value read strictly: the lenient spellings of data values are taken, anything else
+// that is not a whole finite number is not.
+bool ReadSpectraValue(const std::string& Text, double& Value) {
+  std::string s = Text;
+  for (char& c : s) {
+    if (c == 'O' || c == '_') c = '0';
+    else if (c == ',') c = '.';
+    else if (c == 'D' || c == 'd') c = 'E';
+  }
+  return TryStrToFloat(s, Value) && std::isfinite(Value);
+}
+
+std::string FrequencyText(double F) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g Hz", F);
+  return text;
+}
+
+void TEdiLoader::SkipSpectra(std::size_t Head, double Freq, const std::string& Why) {
+  MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(Head) + 1) + " of " +
+        E.FileName + " (frequency " + FrequencyText(Freq) + ") " + Why + ": skipped");
+}
+
 void TEdiLoader::ReadSpectra() {
   const std::size_t head = Cur;
   const std::string headLine = Lines[head];
@@ -378,19 +438,134 @@ void TEdiLoader::ReadSpectra() {
   double avgt = FloatAfterKey(headLine, "AVGT=");
   double count = FloatAfterKey(headLine, "// ");
   (void)count;
+  if (!(std::fabs(f) < EdiEmptyLimit)) {
+    SkipSpectra(head, f, "marks a gap with the empty frequency");
+    return;
+  }
 
-  double w[8][8] = {};
-  int rows = 0;
-  int width = 0;
+  // The values of the block in order, with their lines; and its layout line by line.
+  struct TValue {
+    std::string Text;
+    std::size_t Line;
+  };
+  std::vector<TValue> values;
+  std::vector<int> widths;
+  std::size_t tooManyRows = 0, tooWide = 0;  // first offending line (0 none)
   for (std::size_t i = head + 1; i < end; ++i) {
-    Cur = i;
     std::vector<std::string> fields = SplitBlanks(Lines[i]);
     if (fields.empty()) continue;
-    if (++rows > MaxChannel) throw ERangeError("more than 7 rows in a spectra block");
-    if (static_cast<int>(fields.size()) > MaxChannel)
-      throw ERangeError("more than 7 values in a spectra row");
-    width = std::max(width, static_cast<int>(fields.size()));
-    for (std::size_t c = 0; c < fields.size(); ++c) w[rows][c + 1] = ParseFloatLenient(fields[c]);
+    widths.push_back(static_cast<int>(fields.size()));
+    if (widths.size() > static_cast<std::size_t>(MaxChannel) && tooManyRows == 0) tooManyRows = i;
+    if (fields.size() > static_cast<std::size_t>(MaxChannel) && tooWide == 0) tooWide = i;
+    for (std::string& field : fields) values.push_back({std::move(field), i});
+  }
+  const int rows = static_cast<int>(widths.size());
+  const int width = widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
+  const int total = static_cast<int>(values.size());
+  const bool endsWithFile = end >= Lines.size();
+  const int channels = (E.Header.ChannelTotal >= 1 && E.Header.ChannelTotal <= MaxChannel)
+                           ? E.Header.ChannelTotal
+                           : 0;
+  // One matrix row per line, as many rows as columns.
+  bool lineSquare = rows >= 1 && rows <= MaxChannel;
+  for (int w : widths) lineSquare = lineSquare && w == rows;
+  int squareRoot = 0;
+  for (int k = 1; k <= MaxChannel; ++k)
+    if (k * k == total) squareRoot = k;
+
+  // n channels; the values either in order across lines (wrapped freely) or row by line.
+  int n = 0;
+  bool inOrder = false;
+  if (channels > 0 && total == channels * channels) {
+    n = channels;
+    inOrder = true;
+  } else if (lineSquare) {
+    n = rows;
+  } else if (channels == 0 && squareRoot >= 2) {
+    n = squareRoot;
+    inOrder = true;
+  } else if (channels == 0 && tooManyRows == 0 && tooWide == 0) {
+    n = std::max(rows, width);  // a partial block without a channel count is read as it stands
+  } else if (channels == 0) {
+    Cur = tooManyRows != 0 && (tooWide == 0 || tooManyRows < tooWide) ? tooManyRows : tooWide;
+    if (Cur == tooManyRows) throw ERangeError("more than 7 rows in a spectra block");
+    throw ERangeError("more than 7 values in a spectra row");
+  }
+  const int expected = channels > 0 ? channels * channels : n * n;
+  const std::string holds = total == 0 ? std::string("holds no values")
+                                       : "holds " + IntToStr(total) + " values where " +
+                                             IntToStr(expected) + " were expected";
+  if (endsWithFile &&
+      (channels > 0 ? total < expected : !inOrder && (rows < n || total < expected))) {
+    SkipSpectra(head, f, "ends with the file");
+    return;
+  }
+  if (n == 0 || (channels == 0 && !inOrder && rows == n && total < expected)) {
+    SkipSpectra(head, f, holds);
+    return;
+  }
+
+  // Every value must be a whole number. A number cut by a damaged copy is told by its shape:
+  // an exponent shorter than every other of the block, or, where the file ends without a line
+  // end, a last value shorter than all the others.
+  double w[8][8] = {};
+  int minExponent = 99, secondExponent = 99, minDecimals = 99, secondDecimals = 99;
+  int withExponent = 0;
+  std::vector<TNumberShape> shapes;
+  shapes.reserve(values.size());
+  for (const TValue& v : values) {
+    TNumberShape s = ShapeOf(v.Text);
+    shapes.push_back(s);
+    if (s.ExponentDigits >= 0) {
+      ++withExponent;
+      if (s.ExponentDigits < minExponent) {
+        secondExponent = minExponent;
+        minExponent = s.ExponentDigits;
+      } else if (s.ExponentDigits < secondExponent) {
+        secondExponent = s.ExponentDigits;
+      }
+    }
+    if (s.Decimals < minDecimals) {
+      secondDecimals = minDecimals;
+      minDecimals = s.Decimals;
+    } else if (s.Decimals < secondDecimals) {
+      secondDecimals = s.Decimals;
+    }
+  }
+  for (std::size_t k = 0; k < values.size(); ++k) {
+    const TValue& v = values[k];
+    const TNumberShape& s = shapes[k];
+    double x = 0;
+    bool whole = ReadSpectraValue(v.Text, x);
+    if (whole && s.ExponentDigits >= 0) {
+      const int others = s.ExponentDigits == minExponent ? secondExponent : minExponent;
+      if (others != 99 && s.ExponentDigits < others) whole = false;
+    }
+    if (whole && k + 1 == values.size() && endsWithFile && LastLineOpen &&
+        v.Line + 1 == Lines.size() && values.size() > 1) {
+      const int othersWithExponent = withExponent - (s.ExponentDigits >= 0 ? 1 : 0);
+      const int otherDecimals = s.Decimals == minDecimals ? secondDecimals : minDecimals;
+      if ((s.ExponentDigits < 0 && othersWithExponent == total - 1) || s.Decimals < otherDecimals)
+        whole = false;
+    }
+    if (!whole) {
+      SkipSpectra(head, f,
+                  "has the value '" + v.Text + "' at line " + IntToStr(static_cast<int>(v.Line) + 1) +
+                      ", cut or not a number");
+      return;
+    }
+    if (inOrder) {
+      w[k / static_cast<std::size_t>(n) + 1][k % static_cast<std::size_t>(n) + 1] = x;
+    }
+  }
+  if (!inOrder) {
+    std::size_t k = 0;
+    for (int r = 1; r <= rows; ++r)
+      for (int c = 1; c <= widths[static_cast<std::size_t>(r - 1)]; ++c) {
+        double x = 0;
+        ReadSpectraValue(values[k++].Text, x);
+        w[r][c] = x;
+      }
   }
   Cur = head;
   if (!(f > 0)) {
@@ -398,20 +573,11 @@ void TEdiLoader::ReadSpectra() {
           E.FileName + " has no frequency: skipped");
     return;
   }
-  int n = std::max(rows, width);
-  int expected = (E.Header.ChannelTotal >= 1 && E.Header.ChannelTotal <= MaxChannel)
-                     ? E.Header.ChannelTotal
-                     : n;
-  if (end >= Lines.size() && rows < expected) {
-    MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(head) + 1) + " of " +
-          E.FileName + " ends with the file: skipped");
-    return;
-  }
 
   int k = ++E.SpectraCount;
   E.SpectraChannels = std::max(E.SpectraChannels, n);
-  E.Plots[k][99] = f;
-  E.Plots[k][60] = std::log10(static_cast<double>(f));
+  E.Plots[k][pcfhz] = f;
+  E.Plots[k][pcLog10FrqHz] = std::log10(static_cast<double>(f));
   E.AvgT[k] = avgt;
 
   std::array<int, 8> slot = SpectraSlots(n);
@@ -447,35 +613,35 @@ void TEdiLoader::ReadDataBlock(int Code) {
       TRezZRow& row = E.ImpedanceTable.Rows[k];
       switch (Code) {
         case ekFreq:
-          E.Plots[k][99] = v;
-          E.Plots[k][60] = v > 0 ? std::log10(v) : 0;
+          E.Plots[k][pcfhz] = v;
+          E.Plots[k][pcLog10FrqHz] = v > 0 ? std::log10(v) : 0;
           row.Spare[1] = static_cast<float>(v);
           row.Period = v > 0 ? static_cast<float>(1 / v) : 0;
           break;
         case ekZxxR: case ekZxyR: case ekZyxR: case ekZyyR: {
           int c = Code - ekZxxR + 1;
-          E.Plots[k][45 + 2 * (c - 1)] = v;
+          E.Plots[k][pcZxxReRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Re = static_cast<float>(v);
           break;
         }
         case ekZxxI: case ekZxyI: case ekZyxI: case ekZyyI: {
           int c = Code - ekZxxI + 1;
-          E.Plots[k][46 + 2 * (c - 1)] = v;
+          E.Plots[k][pcZxxImRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Im = static_cast<float>(v);
           break;
         }
         case ekZxxVar: case ekZxyVar: case ekZyxVar: case ekZyyVar: {
           int c = Code - ekZxxVar + 1;
-          E.Plots[k][53 + c - 1] = v;
+          E.Plots[k][pcZxxVARRot + c - 1] = v;
           row.AmplitudeError[3][c] = v > 0 ? static_cast<float>(std::sqrt(v)) : 0.0f;
           break;
         }
         case ekRhoXY: case ekRhoYX:
-          E.Plots[k][1 + Code - ekRhoXY] = v;
+          E.Plots[k][pcRhoxyOhmm + Code - ekRhoXY] = v;
           row.Amplitude[3][6 + Code - ekRhoXY] = static_cast<float>(v);
           break;
         case ekPhsXY: case ekPhsYX:
-          E.Plots[k][3 + Code - ekPhsXY] = v;
+          E.Plots[k][pcPHASExyDeg + Code - ekPhsXY] = v;
           row.Phase[3][6 + Code - ekPhsXY] = static_cast<float>(v);
           break;
         case ekZRot:
@@ -490,9 +656,15 @@ void TEdiLoader::ReadDataBlock(int Code) {
 }
 
 void TEdiLoader::Finish() {
+  // The impedance variance blocks hold var(Z); the parameter columns keep var(log10 |Z|).
+  for (int k = 1; E.Plots.Assigned() && k <= std::min(ValueCount, MaxFreq); ++k)
+    for (int c = 1; c <= 4; ++c)
+      E.Plots[k][pcZxxVARRot + c - 1] = LogVarianceOfImpedanceVariance(
+          E.Plots[k][pcZxxVARRot + c - 1], E.Plots[k][pcZxxReRot + 2 * (c - 1)],
+          E.Plots[k][pcZxxImRot + 2 * (c - 1)]);
   TRezZTable& t = E.ImpedanceTable;
   if (E.SpectraCount > 0) {
-    for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][99];
+    for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][pcfhz];
     t.RowCount = static_cast<int16_t>(E.SpectraCount);
   } else if (ValueCount > 0) {
     t.RowCount = static_cast<int16_t>(std::min(ValueCount, MaxFreq));
@@ -545,17 +717,22 @@ void TEdiFileObject::LoadFromFile(const std::string& AFileName) {
 
   std::ifstream in(AFileName, std::ios::binary);
   if (!in) throw EInOutError("Cannot open EDI file " + AFileName);
+  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  if (in.bad()) throw EInOutError("Read error in EDI file " + AFileName);
   std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t stop = text.find('\n', start);
+    if (stop == std::string::npos) stop = text.size();
+    std::string line = text.substr(start, stop - start);
+    start = stop + 1;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     for (char& c : line)
       if (c == '\t' || c == '\0') c = ' ';
     lines.push_back(std::move(line));
   }
-  if (in.bad()) throw EInOutError("Read error in EDI file " + AFileName);
+  const bool lastLineOpen = !text.empty() && text.back() != '\n';
 
-  TEdiLoader loader(*this, lines);
+  TEdiLoader loader(*this, lines, lastLineOpen);
   try {
     loader.Run();
   } catch (Exception& e) {
@@ -591,7 +768,15 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
   // The image counts references 1 LE, 2 LH, 3 RE, 4 RH; the site 1 LE, 2 RE, 3 LH, 4 RH.
   int ref = ProcessingToFileReference(Edi.RobustParams.ReferenceType);
   if (ref == 0) {
-    ref = frtLocalE;
+    // The writer's own results of such files use the remote channels when there are any.
+    if (hasRemote) {
+      ref = frtRemoteH;
+      MtLog(Edi.FileName + ": no reference named in >INFO; the spectra carry remote magnetic "
+                           "channels, remote H reference used");
+    } else {
+      ref = frtLocalE;
+      MtLog(Edi.FileName + ": no reference named in >INFO, local E reference used");
+    }
   } else if ((ref == frtRemoteE || ref == frtRemoteH) && !hasRemote && Edi.SpectraCount > 0) {
     MtLog(Edi.FileName + ": no remote channels in the spectra, local E reference used");
     ref = frtLocalE;
@@ -658,10 +843,10 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
     Site.Weight2[f][1] = 3.0;
     Site.Mask[f][1] = 1;
   }
-  if (noWeight) MtLog(Edi.FileName + ": spectra without AVGT taken with weight 1");
+  if (noWeight && Edi.SpectraCount > 0) MtLog(Edi.FileName + ": spectra without AVGT taken with weight 1");
   if (Edi.SpectraCount == 0 && n > 0) {
     // Without spectra nothing can be computed; the grid still shows the file's frequencies.
-    for (int f = 1; f <= n; ++f) Site.Frequencies[f] = Edi.Plots[f][99];
+    for (int f = 1; f <= n; ++f) Site.Frequencies[f] = Edi.Plots[f][pcfhz];
     MtLog(Edi.FileName + ": no spectra section, no parameters can be computed");
   }
   Site.CalcPartialPlots();
@@ -673,6 +858,16 @@ void LoadFromEdi(TMTFile& Site, const std::string& FileName) {
   edi->LoadFromFile(FileName);
   if (edi->ImpedanceTable.RowCount <= 0)
     throw EInOutError("EDI file " + FileName + " holds no frequency");
+  if (edi->SpectraCount == 0) {
+    // Without spectra the frequencies come from a FREQ block; a count alone gives no grid.
+    bool anyFrequency = false;
+    for (int f = 1; f <= edi->ImpedanceTable.RowCount; ++f)
+      if (edi->Plots[f][pcfhz] > 0) anyFrequency = true;
+    if (!anyFrequency)
+      throw EInOutError("EDI file " + FileName +
+                        " holds no readable frequency: none of its spectra or frequency "
+                        "blocks could be read");
+  }
   AssignEdi(Site, *edi);
   Site.FileName = FileName;
 }

@@ -18,6 +18,11 @@ constexpr double EdiEmptyLimit = 1.0E30;
 
 // The image of one EDI file.
 //
+// A spectra block holds n x n values (n the channel count of the spectra section), wrapped over
+// lines as the writer likes. A block that falls short of them, or holds a value that is cut or
+// no number, or marks a gap with the empty frequency, is skipped with a log line naming the
+// file, the line and the frequency.
+//
 // Spectra blocks hold a channel matrix row by row: on and below the diagonal the real part of
 // the cross-power of row and column channel, above it the imaginary part of the element
 // mirrored below. The reader converts each block into the packed layout of the site file
@@ -55,7 +60,8 @@ public:
 };
 
 // Reads an EDI file into Site through an image (the image is freed afterwards). Site's file
-// name becomes the path. A file without any frequency is refused with EInOutError.
+// name becomes the path. A file without any frequency (no spectra block read and no positive
+// frequency in a FREQ block) is refused with EInOutError.
 void LoadFromEdi(TMTFile& Site, const std::string& FileName);
 
 // Takes the image over into Site: header, information block, reference, frequency grid, one

@@ -2,15 +2,18 @@
 
 #include "mtdata/coordinates.h"
 #include "mtdata/edi_reader.h"
+#include "mtdata/export_text.h"
 #include "mtdata/site_file.h"
 #include "mtdata/text_helpers.h"
 #include "platform/sysutils.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <fstream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 
 TEdiHeaderDefaults EdiHeaderDefaults;
 double RemoteRefDistance = 45000;
@@ -33,8 +36,8 @@ const char* const ValueMask = "  0.000E+00; -0.000E+00";
 
 // Logical channel (Ex 1 .. Ry 7) of each EDI channel Hx, Hy, Hz, Ex, Ey, Rx, Ry.
 constexpr int EdiLogical[8] = {0, 3, 4, 5, 1, 2, 6, 7};
-// EDI channel of each matrix slot (the inverse of EdiChannelOrder).
-constexpr int EdiOfSlot[8] = {0, 4, 5, 1, 2, 3, 6, 7};
+// EDI channel of each logical channel (the inverse of EdiLogical).
+constexpr int EdiOfLogical[8] = {0, 4, 5, 1, 2, 3, 6, 7};
 
 void Line(std::ostream& F, const std::string& S = {}) {
   F << S << sLineBreak;
@@ -129,6 +132,35 @@ void BuildMeasurementIds() {
   for (int c = 1; c <= MaxChannel; ++c) MeasurementIds[c] = s + IntToStr(c) + "." + t;
 }
 
+bool AllDigits(const std::string& S) {
+  return !S.empty() && std::all_of(S.begin(), S.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A date of two-digit year, month 01..12 and day 01..31.
+bool KnownDate(const std::string& Year, const std::string& Month, const std::string& Day) {
+  if (Year.size() != 2 || Month.size() != 2 || Day.size() != 2) return false;
+  if (!AllDigits(Year) || !AllDigits(Month) || !AllDigits(Day)) return false;
+  const int m = std::stoi(Month), d = std::stoi(Day);
+  return m >= 1 && m <= 12 && d >= 1 && d <= 31;
+}
+
+// A coordinate line, left out when the information block holds no coordinate.
+void CoordinateLine(std::ostream& F, const char* Key, const std::string& Text) {
+  if (std::any_of(Text.begin(), Text.end(), [](char c) { return c >= '1' && c <= '9'; }))
+    Line(F, Key + Text);
+}
+
+// The definition of EDI channel C (Hx, Hy, Hz, Ex, Ey, Rx, Ry) that an information block
+// without a usable channel line stands for: name, dipole length and azimuth.
+struct TDefaultChannel {
+  const char* Name;
+  const char* Length;
+  const char* Azimuth;
+};
+constexpr TDefaultChannel DefaultChannels[8] = {
+    {"", "", ""},       {"Hx", "0", "0"},    {"Hy", "0", "90"}, {"Hz", "0", "0"},
+    {"Ex", "100", "0"}, {"Ey", "100", "90"}, {"RHx", "0", "0"}, {"RHy", "0", "90"}};
+
 // Matrix slot of EDI channel R: the site's channel order when it names a slot, else the
 // standard slot.
 int SlotOfEdiChannel(const TMTFile& Site, int R) {
@@ -143,7 +175,7 @@ std::string (*EdiFileDateText)() = TodayText;
 std::vector<int> EdiValidRows(const TMTFile& Site) {
   std::vector<int> rows;
   for (int f = 1; f <= Site.FreqCount; ++f)
-    if (Site.Plots[f][1] > 0) rows.push_back(f);
+    if (Site.Plots[f][pcRhoxyOhmm] > 0) rows.push_back(f);
   return rows;
 }
 
@@ -167,14 +199,16 @@ void WriteEdiHead(std::ostream& F, const TMTFile& Site) {
     day = Sub(d, 6, 2);
   }
   if (day.size() == 1) day = "0" + day;
-  Line(F, "    ACQDATE=" + month + "/" + day + "/" + year);
+  // A date the information block does not hold is left out: an empty or partial one makes
+  // other programs refuse the file or take a wrong date.
+  if (KnownDate(year, month, day)) Line(F, "    ACQDATE=" + month + "/" + day + "/" + year);
   Line(F, "    FILEDATE=" + EdiFileDateText());
   if (!EdiHeaderDefaults.CountryOfAcquisition.empty())
     Line(F, "    COUNTRY=" + Quoted(HeadText(EdiHeaderDefaults.CountryOfAcquisition)));
   if (!EdiHeaderDefaults.StateOfAcquisition.empty())
     Line(F, "    STATE=" + Quoted(HeadText(EdiHeaderDefaults.StateOfAcquisition)));
-  Line(F, "    LAT=" + EdiLatitudeText.str());
-  Line(F, "    LONG=" + EdiLongitudeText.str());
+  CoordinateLine(F, "    LAT=", EdiLatitudeText.str());
+  CoordinateLine(F, "    LONG=", EdiLongitudeText.str());
   Line(F, "    ELEV=" + EdiElevationText.str());
   Line(F, "    UNITS=M");
   Line(F, "    STDVERS=" + Quoted("SEG 1.0"));
@@ -210,8 +244,8 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
   Line(F, "    REFTYPE=CART");
   Line(F);
   Line(F, ">!****THE X,Y OFFSETS ARE RELATIVE TO THIS REFERENCE****!");
-  Line(F, "    REFLAT=" + EdiLatitudeText.str());
-  Line(F, "    REFLONG=" + EdiLongitudeText.str());
+  CoordinateLine(F, "    REFLAT=", EdiLatitudeText.str());
+  CoordinateLine(F, "    REFLONG=", EdiLongitudeText.str());
   Line(F, "    REFELEV=" + EdiElevationText.str());
   Line(F);
   Line(F, ">!****DEFINE MEASUREMENTS FOR MT SOUNDING****!");
@@ -222,12 +256,30 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
     TSplitFields fields;
     int count = 0;
     SplitFields(InfoLine(Site, 43 + EdiChannelOrder[c]), ' ', fields, count);
-    if (count < 1) continue;
+    const auto isMagnetic = [](const std::string& t) {
+      return t == "HX" || t == "HY" || t == "HZ" || t == "RH" || t == "RX" || t == "RY";
+    };
+    const auto isElectric = [](const std::string& t) {
+      return t == "EX" || t == "EY" || t == "RE";
+    };
+    // Every channel the file lists gets its line: one the information block does not define
+    // is written with its default name, dipole and azimuth, and no acquisition channel.
+    const std::string given = count >= 1 ? UpperCase(Sub(fields[1], 1, 2)) : std::string();
+    const bool defaulted = !isMagnetic(given) && !isElectric(given) && c <= MaxChannel;
+    if (defaulted) {
+      const TDefaultChannel& d = DefaultChannels[c];
+      fields = TSplitFields{};
+      fields[1] = d.Name;
+      fields[2] = "";
+      fields[3] = d.Length;
+      fields[4] = d.Azimuth;
+      fields[5] = "";
+      count = 5;
+    }
     const std::string name = fields[1];
     std::string type = UpperCase(Sub(name, 1, 2));
-    const bool magnetic = type == "HX" || type == "HY" || type == "HZ" || type == "RH" ||
-                          type == "RX" || type == "RY";
-    const bool electric = type == "EX" || type == "EY" || type == "RE";
+    const bool magnetic = isMagnetic(type);
+    const bool electric = isElectric(type);
     if (!magnetic && !electric) continue;
     double a = 0;
     if (type.size() < 2 || type[1] != 'Z') {
@@ -240,7 +292,9 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
     }
     // The channel letter of a remote channel: "RHx" gives x, "Rx" gives x.
     const std::string third = UpperCase(name.size() >= 3 ? Sub(name, 3, 1) : Sub(name, 2, 1));
-    const std::string acq = " ACQCHAN=CH" + UpperCase(count >= 2 ? fields[2] : std::string());
+    const std::string acq = defaulted
+                                ? std::string()
+                                : " ACQCHAN=CH" + UpperCase(count >= 2 ? fields[2] : std::string());
     const std::string id = MeasurementIds[c].str();
     if (magnetic) {
       double x, y;
@@ -283,12 +337,14 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
   }
 }
 
-void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    int Parameter) {
+namespace {
+
+// One data block of values, seven to a line.
+void WriteValueList(std::ostream& F, const std::vector<double>& Values) {
   std::string line;
   int onLine = 0;
-  for (int f : Rows) {
-    line += FormatFloat(ValueMask, Plots[f][Parameter]);
+  for (double v : Values) {
+    line += FormatFloat(ValueMask, v);
     if (++onLine == 7) {
       Line(F, line);
       line.clear();
@@ -298,8 +354,37 @@ void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>
   if (onLine > 0) Line(F, line);
 }
 
+// The error blocks in the quantities other programs read: the variance of each impedance
+// element in (mV/km/nT)^2, and the error of each apparent resistivity in ohm-m (first order,
+// rho ln(10) times the standard deviation of log10 rho that the parameters hold).
+std::vector<double> ImpedanceVariances(const TPlots& Plots, const std::vector<int>& Rows, int K) {
+  std::vector<double> v;
+  for (int f : Rows)
+    v.push_back(ImpedanceVarianceOfLogVariance(Plots[f][pcZxxVARRot + K - 1],
+                                               Plots[f][pcZxxReRot + 2 * (K - 1)],
+                                               Plots[f][pcZxxImRot + 2 * (K - 1)]));
+  return v;
+}
+
+std::vector<double> RhoErrors(const TPlots& Plots, const std::vector<int>& Rows, int Rho,
+                              int LogDeviation) {
+  std::vector<double> v;
+  for (int f : Rows) v.push_back(Plots[f][Rho] * std::log(10.0) * Plots[f][LogDeviation]);
+  return v;
+}
+
+}  // namespace
+
+void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
+                    int Parameter) {
+  std::vector<double> values;
+  for (int f : Rows) values.push_back(Plots[f][Parameter]);
+  WriteValueList(F, values);
+}
+
 void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder) {
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder,
+                    int ChannelCount) {
   const std::string count = IntToStr(static_cast<int>(Rows.size()));
   auto block = [&](const std::string& header, const char* rot, int parameter) {
     Line(F, header + rot + " // " + count);
@@ -313,56 +398,74 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   Line(F, "NFREQ=" + count);
   Line(F);
   Line(F, ">!****SET DYNAMIC DEFAULTS FOR MEASUREMENTS ****!");
+  // Each key names the measurement of its own component: the IDs follow the EDI channel order
+  // (Hx, Hy, Hz, Ex, Ey, Rx, Ry), whatever the slots of the stored channel order. A channel
+  // beyond the site's channels has no measurement and no key.
   static const std::pair<const char*, int> defaults[] = {
-      {"HX=", 3}, {"HY=", 4}, {"HZ=", 5}, {"EX=", 1}, {"EY=", 2}, {"RX=", 6}, {"RY=", 7}};
+      {"HX=", chHx}, {"HY=", chHy}, {"HZ=", chHz}, {"EX=", chEx},
+      {"EY=", chEy}, {"RX=", chRx}, {"RY=", chRy}};
+  const int channels = ChannelCount >= 1 && ChannelCount <= MaxChannel ? ChannelCount : MaxChannel;
   for (const auto& [key, k] : defaults) {
     int o = StoredChannelOrder[k];
-    if (k == 5 && o == 0) o = 5;
+    if (k == chHz && o == 0) o = 5;
     if (o < 1 || o > MaxChannel)
       throw ERangeError("Channel order entry " + IntToStr(o) + " out of range");
-    Line(F, key + MeasurementIds[EdiOfSlot[o]].str());
+    const int c = EdiOfLogical[k];
+    if (c <= channels) Line(F, key + MeasurementIds[c].str());
   }
   Line(F);
   Line(F, ">!****FREQUENCIES****!");
   Line(F, ">FREQ NFREQ=" + count + " // " + count);
-  WriteEdiValues(F, Plots, Rows, 99);
+  WriteEdiValues(F, Plots, Rows, pcfhz);
   Line(F);
   Line(F, ">!****IMPEDANCE ROTATION ANGLES****!");
-  block(">ZROT", "", 57);
+  block(">ZROT", "", pcRotAngleDeg);
   Line(F);
   Line(F, ">!****IMPEDANCES****!");
-  static const std::pair<const char*, int> impedances[] = {
-      {">ZXXR ROT=", 45}, {">ZXXI ROT=", 46}, {">ZXX.VAR ROT=", 53}, {">ZXYR ROT=", 47},
-      {">ZXYI ROT=", 48}, {">ZXY.VAR ROT=", 54}, {">ZYXR ROT=", 49}, {">ZYXI ROT=", 50},
-      {">ZYX.VAR ROT=", 55}, {">ZYYR ROT=", 51}, {">ZYYI ROT=", 52}, {">ZYY.VAR ROT=", 56}};
-  for (const auto& [h, p] : impedances) block(h, "ZROT", p);
+  static const char* const elements[] = {"XX", "XY", "YX", "YY"};
+  for (int k = 1; k <= 4; ++k) {
+    const std::string e = elements[k - 1];
+    block(">Z" + e + "R ROT=", "ZROT", pcZxxReRot + 2 * (k - 1));
+    block(">Z" + e + "I ROT=", "ZROT", pcZxxImRot + 2 * (k - 1));
+    Line(F, ">Z" + e + ".VAR ROT=ZROT // " + count);
+    WriteValueList(F, ImpedanceVariances(Plots, Rows, k));
+  }
   Line(F);
   Line(F, ">!****RESISTIVITY ROTATION ANGLES****!");
-  block(">RHOROT", "", 57);
+  block(">RHOROT", "", pcRotAngleDeg);
   Line(F);
   Line(F, ">!**** APPARENT RESISTIVITIES AND PHASES****!");
-  static const std::pair<const char*, int> rho[] = {
-      {">RHOXY ROT=", 1}, {">RHOXY.ERR ROT=", 93}, {">RHOYX ROT=", 2}, {">RHOYX.ERR ROT=", 94},
-      {">PHSXY ROT=", 3}, {">PHSXY.ERR ROT=", 95}, {">PHSYX ROT=", 4}, {">PHSYX.ERR ROT=", 96}};
-  for (const auto& [h, p] : rho) block(h, "RHOROT", p);
+  block(">RHOXY ROT=", "RHOROT", pcRhoxyOhmm);
+  Line(F, ">RHOXY.ERR ROT=RHOROT // " + count);
+  WriteValueList(F, RhoErrors(Plots, Rows, pcRhoxyOhmm, pcSqrtVarRhoxy));
+  block(">RHOYX ROT=", "RHOROT", pcRhoyxOhmm);
+  Line(F, ">RHOYX.ERR ROT=RHOROT // " + count);
+  WriteValueList(F, RhoErrors(Plots, Rows, pcRhoyxOhmm, pcSqrtVarRhoyx));
+  // The phase errors are standard deviations in degrees already.
+  block(">PHSXY ROT=", "RHOROT", pcPHASExyDeg);
+  block(">PHSXY.ERR ROT=", "RHOROT", pcSqrtVarPhaseRhoxy);
+  block(">PHSYX ROT=", "RHOROT", pcPHASEyxDeg);
+  block(">PHSYX.ERR ROT=", "RHOROT", pcSqrtVarPhaseRhoyx);
   Line(F);
   Line(F, ">!****CONTINUOUS 1D INVERSIONS (BOSTICK)****!");
-  static const std::pair<const char*, int> bostick[] = {
-      {">RES1DXY ROT=", 43}, {">DEP1DXY ROT=", 97}, {">RES1DYX ROT=", 44}, {">DEP1DYX ROT=", 98}};
+  static const std::pair<const char*, int> bostick[] = {{">RES1DXY ROT=", pcRhoxyBosInv},
+                                                        {">DEP1DXY ROT=", pcTenDepthxyKm},
+                                                        {">RES1DYX ROT=", pcRhoyxBosInv},
+                                                        {">DEP1DYX ROT=", pcTenDepthyxKm}};
   for (const auto& [h, p] : bostick) block(h, "RHOROT", p);
   Line(F);
   Line(F, ">!****COHERENCIES****!");
   static const std::pair<const char*, int> coherences[] = {
-      {">COH MEAS1=1 MEAS2=5 ROT=", 17},
-      {">COH MEAS1=2 MEAS2=4 ROT=", 18},
-      {">COH MEAS1=1 MEAS2=6 ROT=", 19},
-      {">COH MEAS1=2 MEAS2=7 ROT=", 20},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", 21},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", 22},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", 23},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", 24},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", 25},
-      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", 26}};
+      {">COH MEAS1=1 MEAS2=5 ROT=", pcOrdCohHxEy},
+      {">COH MEAS1=2 MEAS2=4 ROT=", pcOrdCohHyEx},
+      {">COH MEAS1=1 MEAS2=6 ROT=", pcOrdCohHxRx},
+      {">COH MEAS1=2 MEAS2=7 ROT=", pcOrdCohHyRy},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", pcExCohHxHy},
+      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", pcEyCohHxHy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", pcHxCohExEy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", pcHyCohExEy},
+      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", pcHzCohExEy},
+      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", pcHzCohHxHy}};
   for (const auto& [h, p] : coherences) block(h, "NORTH", p);
   Line(F);
   Line(F, ">!****AMPLITUDE SPECTRA AND SIGNAL/NOISE****!");
@@ -370,14 +473,16 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   for (int m = 1; m <= 5; ++m) block(">SIGNOISE MEAS=" + IntToStr(m) + " ROT=", "NORTH", 31 + m);
   Line(F);
   Line(F, ">!****TIPPER PARAMETERS****!");
-  static const std::pair<const char*, int> tipper[] = {
-      {">TIPMAG", 9}, {">TIPMAG.VAR", 8}, {">TIPPHS", 12}, {">TIPPHS.VAR", 41}};
+  static const std::pair<const char*, int> tipper[] = {{">TIPMAG", pcTipMAG},
+                                                       {">TIPMAG.VAR", pcVarTipMAG},
+                                                       {">TIPPHS", pcTipPHASEDeg},
+                                                       {">TIPPHS.VAR", pcVarTipPHASE}};
   for (const auto& [h, p] : tipper) block(h, "", p);
   Line(F);
   Line(F, ">!****STRIKE, SKEW, AND ELLIPTICITY PARAMETERS****!");
-  static const std::pair<const char*, int> strike[] = {{">ZSTRIKE", 7}, {">ZSKEW", 5},
-                                                       {">ZELLIP", 6},  {">TSTRIKE", 16},
-                                                       {">TSKEW", 14},  {">TELLIP", 15}};
+  static const std::pair<const char*, int> strike[] = {
+      {">ZSTRIKE", pcZSTRIKEDeg}, {">ZSKEW", pcZSkew},   {">ZELLIP", pcZEllip},
+      {">TSTRIKE", pcTipSTRIKE},  {">TSKEW", pcTipSkew}, {">TELLIP", pcTipEllip}};
   for (const auto& [h, p] : strike) block(h, "", p);
 }
 
@@ -416,7 +521,7 @@ void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatric
           X[c][r] = -former;
         }
     double w = Weights[f] == 0 ? 0.0001 : Weights[f];
-    double freq = Site.Plots[f][99] != 0 ? Site.Plots[f][99] : Site.Frequencies[f];
+    double freq = Site.Plots[f][pcfhz] != 0 ? Site.Plots[f][pcfhz] : Site.Frequencies[f];
     double bw = (f % 2 == 1 ? 0.25 : 0.33) * freq;
     std::string head = ">SPECTRA  FREQ=" + FormatFloat("0.000E+00", freq) +
                        " ROTSPEC=0 BW=" + FormatFloat("0.0000E+00", bw) +
@@ -442,15 +547,17 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
   EdiSegmentOptions.SegSxp = true;
   EdiSegmentOptions.SegIxp = false;
 
-  std::ofstream F(FileName, std::ios::binary | std::ios::trunc);
-  if (!F) throw EFCreateError("Cannot create file \"" + FileName + "\"");
+  // The text is built whole and written beside the target, then renamed over it: a failure
+  // on the way leaves an existing file as it was.
+  std::ostringstream F;
 
   EdiHeaderDefaults.DataId = Trim(Sub(InfoLine(Site, 32), 12, 15));
   // The rotation angle column: the strike in principal axes, else the fixed angle. The site
   // itself is left as it is.
   TPlots plots = Site.Plots;
   for (int f = 1; f <= Site.FreqCount; ++f)
-    plots[f][57] = Site.RotationMode == 1 ? Site.Plots[f][7] : Site.RotationAngle;
+    plots[f][pcRotAngleDeg] =
+        Site.RotationMode == 1 ? Site.Plots[f][pcZSTRIKEDeg] : Site.RotationAngle;
   const std::vector<int> rows = EdiValidRows(Site);
   BuildCoordinateTexts(Site);
 
@@ -465,7 +572,7 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
       Line(F, ">END");
       break;
     case 2:
-      WriteEdiMtSect(F, plots, rows, Site.StoredChannelOrder);
+      WriteEdiMtSect(F, plots, rows, Site.StoredChannelOrder, Site.ChannelCount);
       Line(F, ">END");
       break;
     case 3: {
@@ -483,8 +590,11 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
       break;
     }
   }
-  F.close();
-  if (F.fail()) throw EInOutError("Write error in file \"" + FileName + "\"");
+  try {
+    WriteExportFile(FileName, F.str());
+  } catch (const EInOutError& e) {
+    throw EFCreateError(e.Message());
+  }
 }
 
 void TEdiFileObject::SaveToFile(const std::string& AFileName) {

@@ -43,8 +43,9 @@ extern std::string (*EdiFileDateText)();
 
 // Writes Site to FileName: Mode 1 EDI (spectra of the stack), 2 PLT (MT section of the computed
 // parameters), 3 EDI with every single estimate as its own segment. The site is not changed.
-// A file that cannot be created raises EFCreateError; a bad elevation, dipole length or
-// azimuth in the information block raises EConvertError, leaving the file as far as written.
+// The text goes to a file beside the target that replaces it when complete. A file that cannot
+// be written raises EFCreateError; a bad elevation, dipole length or azimuth in the information
+// block raises EConvertError. Either leaves the target as it was.
 void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode);
 
 // The rows of Site whose parameter 1 is positive (the frequencies the MT section writes).
@@ -53,9 +54,11 @@ std::vector<int> EdiValidRows(const TMTFile& Site);
 void WriteEdiHead(std::ostream& F, const TMTFile& Site);
 void WriteEdiInfo(std::ostream& F, const TMTFile& Site);
 void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site);
-// The MT section of the rows Rows (Plots holds the parameters, 57 already set).
+// The MT section of the rows Rows (Plots holds the parameters, 57 already set); the dynamic
+// defaults name the measurements of the first ChannelCount channels in the EDI order.
 void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder);
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder,
+                    int ChannelCount = MaxChannel);
 // The spectra section of one segment (0: the stack; 1..: single estimates) from the packed
 // matrices Stack and their weights.
 void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatrices& Stack,

@@ -96,7 +96,6 @@ public:
         FStackedMatrix(std::make_unique<TFreqMatrices>(Site.StackedMatrix)),
         FWeightSum1(Site.WeightSum1),
         FWeightSum2(Site.WeightSum2),
-        FNormaliser(Site.Normaliser),
         FRotationAngle(Site.RotationAngle) {}
   ~TSiteStateGuard() {
     FSite.CurrentReference = FCurrentReference;
@@ -106,7 +105,6 @@ public:
     FSite.StackedMatrix = *FStackedMatrix;
     FSite.WeightSum1 = FWeightSum1;
     FSite.WeightSum2 = FWeightSum2;
-    FSite.Normaliser = FNormaliser;
     FSite.RotationAngle = FRotationAngle;
   }
   TSiteStateGuard(const TSiteStateGuard&) = delete;
@@ -121,7 +119,6 @@ private:
   std::unique_ptr<TFreqMatrices> FStackedMatrix;
   TFreqValues FWeightSum1;
   TFreqValues FWeightSum2;
-  double FNormaliser;
   double FRotationAngle;
 };
 

@@ -71,12 +71,16 @@ void CatalogueTexts(const TTapeLabel& Header, int FreqCount, std::string& Header
               CRLF + "1" + CRLF;
   // The header holds no extended coordinate fields of the point: they are always 0 here.
   const long double second = 0, first = 0;
-  SiteCat = Utf8ToCp1251(Format("%8s", {Trim(Header.FileName)}) + "  " +
-                         StrWD(second * 1000, 8, 0) + " " + StrWD(first * 1000, 9, 0) +
-                         StrWD(Header.Point.Altitude, 7, 0) +
-                         StrWD(Header.ChannelAzimuth[1], 4, 0) +
-                         StrWD(Header.ChannelAzimuth[2], 4, 0) + StrW(1, 3) + StrW(FreqCount, 3)) +
-            CRLF;
+  // The name fills a field of 8 columns: a longer one is cut to it, so every later column stays
+  // where the profile programs read it (counted in the code page's one-byte characters).
+  std::string name = Utf8ToCp1251(Trim(Header.FileName)).substr(0, 8);
+  name.insert(0, 8 - name.size(), ' ');
+  SiteCat =
+      name +
+      Utf8ToCp1251("  " + StrWD(second * 1000, 8, 0) + " " + StrWD(first * 1000, 9, 0) +
+                   StrWD(Header.Point.Altitude, 7, 0) + StrWD(Header.ChannelAzimuth[1], 4, 0) +
+                   StrWD(Header.ChannelAzimuth[2], 4, 0) + StrW(1, 3) + StrW(FreqCount, 3)) +
+      CRLF;
 }
 
 std::string HeaderCatName(const std::string& FileName) {

@@ -60,7 +60,7 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
   return name;
 }
 
-bool PositiveFrequency(const TMTFile& Site, int F) { return Site.Plots[F][99] > 0; }
+bool PositiveFrequency(const TMTFile& Site, int F) { return Site.Plots[F][pcfhz] > 0; }
 
 void RequireFrequencyRows(const TMTFile& Site) {
   RequireComputedSite(Site);
@@ -154,8 +154,8 @@ void ExportMtg(const std::string& FileName, const TMTFile& Site) {
   for (int f = 1; f <= Site.FreqCount; ++f) {
     if (!PositiveFrequency(Site, f)) continue;
     const auto& p = Site.Plots[f];
-    out += StrWD(p[99], 12, 5) + StrWD(p[1], 12, 2) + StrWD(p[2], 12, 2) + StrWD(p[3], 9, 2) +
-           StrWD(p[4] + 180, 9, 2) + CRLF;
+    out += StrWD(p[pcfhz], 12, 5) + StrWD(p[pcRhoxyOhmm], 12, 2) + StrWD(p[pcRhoyxOhmm], 12, 2) +
+           StrWD(p[pcPHASExyDeg], 9, 2) + StrWD(p[pcPHASEyxDeg] + 180, 9, 2) + CRLF;
   }
   WriteExportFile(ChangeFileExt(FileName, ".mtg"), std::move(out));
 }
@@ -169,11 +169,14 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
     for (int f = 1; f <= Site.FreqCount; ++f) {
       if (!PositiveFrequency(Site, f)) continue;
       const auto& p = Site.Plots[f];
-      const double s = std::sqrt(std::fabs(p[36 + i]));
-      const double rhoError = std::min(100 * std::pow(10.0, s - 1), 99.9);
-      const double phaseError = std::min(std::sqrt(std::fabs(p[38 + i])), 99.9);
-      out += StrWD(p[99], 12, 5) + StrWD(p[i], 12, 2) + StrWD(p[i + 2], 12, 2) +
-             StrWD(rhoError, 9, 2) + StrWD(phaseError, 9, 2) + CRLF;
+      const double s = std::sqrt(std::fabs(p[pcVarLogRhoxy - 1 + i]));
+      // The relative error of rho in percent: a standard deviation s of log10 rho spans a factor
+      // of 10^s.
+      const double rhoError = std::min(100 * (std::pow(10.0, s) - 1), 99.9);
+      const double phaseError = std::min(std::sqrt(std::fabs(p[pcVarPHASExy - 1 + i])), 99.9);
+      out += StrWD(p[pcfhz], 12, 5) + StrWD(p[pcRhoxyOhmm - 1 + i], 12, 2) +
+             StrWD(p[pcPHASExyDeg - 1 + i], 12, 2) + StrWD(rhoError, 9, 2) +
+             StrWD(phaseError, 9, 2) + CRLF;
     }
     files.Add(stem + (i == 1 ? "x" : "y") + ".mtd", std::move(out));
   }
@@ -186,8 +189,8 @@ std::string Pt1LayoutText(const TMTFile& Site) {
   std::string out = std::string("STACKS:") + CRLF;
   FiveLines(out, n, [&](int f) { return " " + StrWD(Site.WeightSum2[f], 8, 0); });
   out += std::string("FREQS:") + CRLF;
-  FiveLines(out, n, [&](int f) { return FrequencyEntry(Site.Plots[f][99]); });
-  for (int k = 1; k <= 60; ++k) {
+  FiveLines(out, n, [&](int f) { return FrequencyEntry(Site.Plots[f][pcfhz]); });
+  for (int k = 1; k <= StoredParamCount; ++k) {
     out += "PARAMETER# " + IntToStr(k) + " - " + std::string(ParameterNames[k]) + CRLF;
     FiveLines(out, n, [&](int f) {
       const double v = Site.Plots[f][k];
@@ -210,10 +213,10 @@ void ExportXprPlot(const std::string& FileName, const TMTFile& Site, int Mode) {
 void ExportCsv(const std::string& FileName, const TMTFile& Site) {
   const std::string d(CsvDelimiters[CsvDelimiterIndex]);
   RequireFrequencyRows(Site);
-  std::string names = CsvName(ParameterNames[99], d) + d;
-  std::string numbers = "99" + d;
+  std::string names = CsvName(ParameterNames[pcfhz], d) + d;
+  std::string numbers = IntToStr(pcfhz) + d;
   for (int p = 1; p <= MaxParam; ++p) {
-    if (p == 99) continue;
+    if (p == pcfhz) continue;
     names += CsvName(ParameterNames[p], d) + d;
     numbers += IntToStr(p) + d;
   }
@@ -221,9 +224,9 @@ void ExportCsv(const std::string& FileName, const TMTFile& Site) {
   for (int f = 1; f <= Site.FreqCount; ++f) {
     if (!PositiveFrequency(Site, f)) continue;
     const auto& row = Site.Plots[f];
-    out += StrWD(row[99], 12, 6) + d;
+    out += StrWD(row[pcfhz], 12, 6) + d;
     for (int p = 1; p <= MaxParam; ++p)
-      if (p != 99) out += FormatFloat("0.00000E+00", row[p]) + d;
+      if (p != pcfhz) out += FormatFloat("0.00000E+00", row[p]) + d;
     out += CRLF;
   }
   WriteExportFile(ChangeFileExt(FileName, ".csv"), std::move(out));

@@ -21,18 +21,18 @@ void FillRow(const TPlots& Plots, double Frequency, int i, TRezZRow& Row) {
     Row.PhaseError[3][k] = Single(GuardSqrt(Plots[i][PhVar[k]]));
   }
   // Tipper x, y and modulus; the modulus errors are the stored variances themselves.
-  Row.Amplitude[3][6] = Single(Plots[i][85]);
-  Row.Amplitude[3][7] = Single(Plots[i][86]);
-  Row.Amplitude[3][8] = Single(Plots[i][9]);
+  Row.Amplitude[3][6] = Single(Plots[i][pcAmpTx]);
+  Row.Amplitude[3][7] = Single(Plots[i][pcAmpTy]);
+  Row.Amplitude[3][8] = Single(Plots[i][pcTipMAG]);
   Row.AmplitudeError[3][6] = 0;
   Row.AmplitudeError[3][7] = 0;
-  Row.AmplitudeError[3][8] = Single(Plots[i][8]);
-  Row.Phase[3][6] = Single(Plots[i][87]);
-  Row.Phase[3][7] = Single(Plots[i][88]);
-  Row.Phase[3][8] = Single(Plots[i][12]);
+  Row.AmplitudeError[3][8] = Single(Plots[i][pcVarTipMAG]);
+  Row.Phase[3][6] = Single(Plots[i][pcPhaseTx]);
+  Row.Phase[3][7] = Single(Plots[i][pcPhaseTy]);
+  Row.Phase[3][8] = Single(Plots[i][pcTipPHASEDeg]);
   Row.PhaseError[3][6] = 0;
   Row.PhaseError[3][7] = 0;
-  Row.PhaseError[3][8] = Single(Plots[i][41]);
+  Row.PhaseError[3][8] = Single(Plots[i][pcVarTipPHASE]);
   for (int k = 1; k <= 12; ++k) {
     if (k == 5) continue;
     for (int v = 1; v <= 2; ++v) {
@@ -41,8 +41,8 @@ void FillRow(const TPlots& Plots, double Frequency, int i, TRezZRow& Row) {
     }
   }
   for (int k = 1; k <= 4; ++k) {
-    Row.Complex[3][k].Re = Single(Plots[i][43 + 2 * k]);
-    Row.Complex[3][k].Im = Single(Plots[i][44 + 2 * k]);
+    Row.Complex[3][k].Re = Single(Plots[i][pcZxxReRot + 2 * (k - 1)]);
+    Row.Complex[3][k].Im = Single(Plots[i][pcZxxImRot + 2 * (k - 1)]);
   }
 }
 
@@ -57,7 +57,8 @@ void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Freq
   Table.RowCount = static_cast<int16_t>(NF);
   for (int i = 1; i <= NF; ++i) {
     try {
-      if (Frequencies[i] > 0 && Plots[i][1] != 0) FillRow(Plots, Frequencies[i], i, Table.Rows[i]);
+      if (Frequencies[i] > 0 && Plots[i][pcRhoxyOhmm] != 0)
+        FillRow(Plots, Frequencies[i], i, Table.Rows[i]);
     } catch (const Exception& e) {
       MtLog(e.Message());
     }

@@ -20,6 +20,9 @@ constexpr uint8_t MtTagDouble = 0xA8;
 // Width of the record-title buffer.
 constexpr int RecordTagSize = 80;
 
+// The mask record of an edit keeps the mask words of XPRs 1..StoredMaskCount of every frequency.
+constexpr int StoredMaskCount = 20;
+
 // Reads one tagged item from the stream's position into Target (TargetSize bytes). Texts longer
 // than the target keep their first TargetSize characters; the rest of the item is skipped.
 // Returns the item's data size (the text length, 2 or 8). An unknown tag raises

@@ -264,7 +264,7 @@ void TParamCalc::PrincipalAxes() {
   int count = 0;
   for (int k = F - 5; k <= F + 2; ++k) {
     if (k < 1 || k > 28) continue;
-    const double strike = P[k][7];
+    const double strike = P[k][pcZSTRIKEDeg];
     if (strike != 0 && std::isfinite(strike)) {
       sum += strike;
       ++count;
@@ -287,18 +287,18 @@ void TParamCalc::PrincipalAxes() {
 
 void TParamCalc::RotatedTensor() {
   const TRotated r = RotateTensor(Z1, Z2, Z3, Z4, Alpha);
-  Put(45, r.xxr);
-  Put(46, r.xxi);
-  Put(47, r.xyr);
-  Put(48, r.xyi);
-  Put(49, r.yxr);
-  Put(50, r.yxi);
-  Put(51, r.yyr);
-  Put(52, r.yyi);
-  Rxx = {Col(45), Col(46)};
-  Rxy = {Col(47), Col(48)};
-  Ryx = {Col(49), Col(50)};
-  Ryy = {Col(51), Col(52)};
+  Put(pcZxxReRot, r.xxr);
+  Put(pcZxxImRot, r.xxi);
+  Put(pcZxyReRot, r.xyr);
+  Put(pcZxyImRot, r.xyi);
+  Put(pcZyxReRot, r.yxr);
+  Put(pcZyxImRot, r.yxi);
+  Put(pcZyyReRot, r.yyr);
+  Put(pcZyyImRot, r.yyi);
+  Rxx = {Col(pcZxxReRot), Col(pcZxxImRot)};
+  Rxy = {Col(pcZxyReRot), Col(pcZxyImRot)};
+  Ryx = {Col(pcZyxReRot), Col(pcZyxImRot)};
+  Ryy = {Col(pcZyyReRot), Col(pcZyyImRot)};
   const TCx det{
       static_cast<double>(static_cast<Ext>(Rxx.re) * Ryy.re - static_cast<Ext>(Rxx.im) * Ryy.im -
                           (static_cast<Ext>(Rxy.re) * Ryx.re - static_cast<Ext>(Rxy.im) * Ryx.im)),
@@ -306,38 +306,38 @@ void TParamCalc::RotatedTensor() {
                           (static_cast<Ext>(Rxy.re) * Ryx.im + static_cast<Ext>(Rxy.im) * Ryx.re))};
 
   Guard("Fhz = 0", [&] {
-    Store(1, GuardDiv(0.2L * Abs2(Rxy), static_cast<Ext>(Freq)));
-    Store(2, GuardDiv(0.2L * Abs2(Ryx), static_cast<Ext>(Freq)));
+    Store(pcRhoxyOhmm, GuardDiv(0.2L * Abs2(Rxy), static_cast<Ext>(Freq)));
+    Store(pcRhoyxOhmm, GuardDiv(0.2L * Abs2(Ryx), static_cast<Ext>(Freq)));
   });
 
   double mag[5], arg[5];
   const TCx* z[5] = {&Rxx, &Rxy, &Ryx, &Ryy, &det};
   for (int i = 0; i < 5; ++i) PolarOf(mag[i], arg[i], z[i]->re, z[i]->im);
-  Put(3, arg[1] * R2D);
-  Put(4, arg[2] * R2D);
-  for (int i = 0; i < 4; ++i) Put(61 + i, mag[i]);
-  Put(128, std::sqrt(static_cast<Ext>(mag[4])));
-  for (int i = 0; i < 4; ++i) Put(65 + i, arg[i] * R2D);
-  Put(129, arg[4] / 2 * R2D);
+  Put(pcPHASExyDeg, arg[1] * R2D);
+  Put(pcPHASEyxDeg, arg[2] * R2D);
+  for (int i = 0; i < 4; ++i) Put(pcZxx + i, mag[i]);
+  Put(pcZef, std::sqrt(static_cast<Ext>(mag[4])));
+  for (int i = 0; i < 4; ++i) Put(pcPHASExxDeg + i, arg[i] * R2D);
+  Put(pcPhaseZef, arg[4] / 2 * R2D);
 }
 
 void TParamCalc::MeasuredTensor() {
   const TCx* z[4] = {&Zxx, &Zxy, &Zyx, &Zyy};
-  for (int i = 0; i < 4; ++i) PolarStore(69 + i, 73 + i, *z[i]);
+  for (int i = 0; i < 4; ++i) PolarStore(pcZxxZ + i, pcArgxxZ + i, *z[i]);
 }
 
 void TParamCalc::RemoteColumns() {
   if (!Remote) {
-    for (int p = 104; p <= 115; ++p) Col(p) = 0;
+    for (int p = pcPxx; p <= pcPhasePzy; ++p) Col(p) = 0;
     return;
   }
   const TCx* z[4] = {&Pxx, &Pxy, &Pyx, &Pyy};
-  for (int i = 0; i < 4; ++i) PolarStore(104 + i, 110 + i, *z[i]);
+  for (int i = 0; i < 4; ++i) PolarStore(pcPxx + i, pcPhasePxx + i, *z[i]);
   if (HasHz) {
-    PolarStore(108, 114, Pzx);
-    PolarStore(109, 115, Pzy);
+    PolarStore(pcPzx, pcPhasePzx, Pzx);
+    PolarStore(pcPzy, pcPhasePzy, Pzy);
   } else {
-    Col(108) = Col(109) = Col(114) = Col(115) = 0;
+    Col(pcPzx) = Col(pcPzy) = Col(pcPhasePzx) = Col(pcPhasePzy) = 0;
   }
 }
 
@@ -356,7 +356,7 @@ void TParamCalc::AdmittanceInverse() {
     ComplexMulSub(m.a, m.d, m.b, m.c, m.e);
     InvertComplexMatrix2(m);
     const TSingleComplex* e[4] = {&m.a, &m.b, &m.c, &m.d};
-    for (int i = 0; i < 4; ++i) PolarStore(77 + i, 81 + i, TCx{e[i]->Re, e[i]->Im});
+    for (int i = 0; i < 4; ++i) PolarStore(pcZxxY + i, pcArgxxY + i, TCx{e[i]->Re, e[i]->Im});
   });
 }
 
@@ -372,7 +372,7 @@ void TParamCalc::SkewEllipticityStrike() {
   });
   double mag, phase;
   PolarOf(mag, phase, q.re, q.im);
-  Put(5, mag);
+  Put(pcZSkew, mag);
 
   // Ellipticity of the rotated tensor.
   q = TCx{};
@@ -384,12 +384,12 @@ void TParamCalc::SkewEllipticityStrike() {
     StoreChecked(q.im, GuardDiv(ni * dr - nr * di, den));
   });
   PolarOf(mag, phase, q.re, q.im);
-  Put(6, mag);
+  Put(pcZEllip, mag);
 
-  Put(7, Theta * R2D);
-  double rot = Mode == 1 ? Col(7) : Angle;
+  Put(pcZSTRIKEDeg, Theta * R2D);
+  double rot = Mode == 1 ? Col(pcZSTRIKEDeg) : Angle;
   if (rot == 0) rot = 1e-5;
-  Put(57, rot);
+  Put(pcRotAngleDeg, rot);
 }
 
 void TParamCalc::TipperGroup() {
@@ -416,27 +416,30 @@ void TParamCalc::TipperGroup() {
     if (strike > 180) strike -= 360;
   }
 
-  Put(9, std::sqrt(M));
-  Put(85, MagTx);
-  Put(86, MagTy);
-  Put(87, PhiX * R2D);
-  Put(88, PhiY * R2D);
-  Put(100, Tx.re);
-  Put(101, Ty.re);
-  Put(102, Tx.im);
-  Put(103, Ty.im);
+  Put(pcTipMAG, std::sqrt(M));
+  Put(pcAmpTx, MagTx);
+  Put(pcAmpTy, MagTy);
+  Put(pcPhaseTx, PhiX * R2D);
+  Put(pcPhaseTy, PhiY * R2D);
+  Put(pcTxr, Tx.re);
+  Put(pcTyr, Ty.re);
+  Put(pcTxi, Tx.im);
+  Put(pcTyi, Ty.im);
   Guard("Amptxy2 = 0", [&] {
     const Ext phase = static_cast<Ext>(MagTx) * MagTx * PhiX + static_cast<Ext>(MagTy) * MagTy * PhiY;
-    Store(12, GuardDiv(phase * R2D, M));
-    Store(14, GuardDiv(2 * std::fabs(static_cast<Ext>(Tx.re) * Ty.im - static_cast<Ext>(Tx.im) * Ty.re), M));
+    Store(pcTipPHASEDeg, GuardDiv(phase * R2D, M));
+    Store(pcTipSkew,
+          GuardDiv(2 * std::fabs(static_cast<Ext>(Tx.re) * Ty.im - static_cast<Ext>(Tx.im) * Ty.re),
+                   M));
   });
-  Guard("Ampty = 0", [&] { Store(15, GuardDiv(static_cast<Ext>(MagTx), static_cast<Ext>(MagTy))); });
+  Guard("Ampty = 0",
+        [&] { Store(pcTipEllip, GuardDiv(static_cast<Ext>(MagTx), static_cast<Ext>(MagTy))); });
 
-  Put(10, std::sqrt(static_cast<Ext>(Tx.re) * Tx.re + static_cast<Ext>(Ty.re) * Ty.re));
-  Put(11, std::sqrt(static_cast<Ext>(Tx.im) * Tx.im + static_cast<Ext>(Ty.im) * Ty.im));
-  Put(13, ATan2(Ty.re, Tx.re) * R2D);
-  Put(42, ATan2(Ty.im, Tx.im) * R2D);
-  Put(16, strike);
+  Put(pcIndVr, std::sqrt(static_cast<Ext>(Tx.re) * Tx.re + static_cast<Ext>(Ty.re) * Ty.re));
+  Put(pcIndVi, std::sqrt(static_cast<Ext>(Tx.im) * Tx.im + static_cast<Ext>(Ty.im) * Ty.im));
+  Put(pcIVrAng, ATan2(Ty.re, Tx.re) * R2D);
+  Put(pcIViAng, ATan2(Ty.im, Tx.im) * R2D);
+  Put(pcTipSTRIKE, strike);
 }
 
 void TParamCalc::Coherences() {
@@ -445,36 +448,36 @@ void TParamCalc::Coherences() {
     Coherence(Slot(a), Slot(b), coh, Re, Im);
     Put(p, coh);
   };
-  ord(17, chHx, chEy);
-  ord(18, chHy, chEx);
-  ord(19, chHx, A1);
-  ord(20, chHy, A2);
+  ord(pcOrdCohHxEy, chHx, chEy);
+  ord(pcOrdCohHyEx, chHy, chEx);
+  ord(pcOrdCohHxRx, chHx, A1);
+  ord(pcOrdCohHyRy, chHy, A2);
   const auto multi = [&](int p, int c, int a, int b) {
     MultipleCoherence(Slot(a), Slot(b), Slot(c), Xpr, F, Freq, coh, Re, Im);
     Put(p, coh);
   };
-  multi(21, chEx, chHx, chHy);
-  multi(22, chEy, chHx, chHy);
-  multi(23, chHx, chEx, chEy);
-  multi(24, chHy, chEx, chEy);
+  multi(pcExCohHxHy, chEx, chHx, chHy);
+  multi(pcEyCohHxHy, chEy, chHx, chHy);
+  multi(pcHxCohExEy, chHx, chEx, chEy);
+  multi(pcHyCohExEy, chHy, chEx, chEy);
   if (HasHz) {
-    multi(25, chHz, chEx, chEy);
-    multi(26, chHz, chHx, chHy);
+    multi(pcHzCohExEy, chHz, chEx, chEy);
+    multi(pcHzCohHxHy, chHz, chHx, chHy);
   } else {
-    Col(25) = 0;
-    Col(26) = 0;
+    Col(pcHzCohExEy) = 0;
+    Col(pcHzCohHxHy) = 0;
   }
 }
 
 void TParamCalc::Spectra() {
   const auto amp = [&](int p, int ch) { Put(p, std::sqrt(std::fabs(static_cast<Ext>(Auto(ch))))); };
-  amp(27, chHx);
-  amp(28, chHy);
-  if (HasHz) amp(29, chHz);
-  amp(30, chEx);
-  amp(31, chEy);
-  amp(91, A1);
-  amp(92, A2);
+  amp(pcHxGamHz5, chHx);
+  amp(pcHyGamHz5, chHy);
+  if (HasHz) amp(pcHzGamHz5, chHz);
+  amp(pcExuVMHz5, chEx);
+  amp(pcEyuVMHz5, chEy);
+  amp(pcR3, A1);
+  amp(pcR4, A2);
 
   // Real part of a*S(c1, o) + b*S(c2, o): the power of channel o predicted by a transfer.
   const auto predicted = [&](const TCx& a, int c1, const TCx& b, int c2, int o) {
@@ -585,16 +588,16 @@ void TParamCalc::Variances() {
     return GuardDiv(v * 8 * Abs2(z) * Pow4(c), Pow4(2 * static_cast<Ext>(z.re))) * K;
   };
   double a89 = 0, a39 = 0, a40 = 0, a90 = 0;
-  Guard("Rxxr = 0", [&] { StoreChecked(a89, phaseVar(Vxx, Rxx, 65)); });
-  Guard("Rxyr = 0", [&] { StoreChecked(a39, phaseVar(Vxy, Rxy, 3)); });
-  Guard("Ryxr = 0", [&] { StoreChecked(a40, phaseVar(Vyx, Ryx, 4)); });
-  Guard("Ryyr = 0", [&] { StoreChecked(a90, phaseVar(Vyy, Ryy, 68)); });
+  Guard("Rxxr = 0", [&] { StoreChecked(a89, phaseVar(Vxx, Rxx, pcPHASExxDeg)); });
+  Guard("Rxyr = 0", [&] { StoreChecked(a39, phaseVar(Vxy, Rxy, pcPHASExyDeg)); });
+  Guard("Ryxr = 0", [&] { StoreChecked(a40, phaseVar(Vyx, Ryx, pcPHASEyxDeg)); });
+  Guard("Ryyr = 0", [&] { StoreChecked(a90, phaseVar(Vyy, Ryy, pcPHASEyyDeg)); });
 
   // Tipper variances.
   double a134 = 0, a135 = 0, cov = 0, tv = 0;
   Ext tp = 0;
   if (HasHz) {
-    const Ext c = Cos(Col(12) * D2R);
+    const Ext c = Cos(Col(pcTipPHASEDeg) * D2R);
     const auto tipPhaseVar = [&](double v, const TCx& t) {
       return GuardDiv(v * 8 * Abs2(t) * Pow4(c), Pow4(2 * static_cast<Ext>(t.re)));
     };
@@ -617,7 +620,7 @@ void TParamCalc::Variances() {
     Guard("TipMag = 0", [&] {
       const Ext num = Abs2(Ttx) * Vtx + Abs2(Tty) * Vty +
                       2 * (static_cast<Ext>(Ttx.re) * Tty.re + static_cast<Ext>(Ttx.im) * Tty.im) * cov;
-      const Ext p9 = Col(9);
+      const Ext p9 = Col(pcTipMAG);
       StoreChecked(tv, GuardDiv(num, 2 * p9 * p9));
     });
 
@@ -638,23 +641,23 @@ void TParamCalc::Variances() {
     tp = (kx * a134 + ky * a135 + 2 * kxy * cov) * K;
   }
 
-  Put(37, a37);
-  Put(38, a38);
-  Put(39, a39);
-  Put(40, a40);
-  Put(89, a89);
-  Put(90, a90);
-  Put(53, a53);
-  Put(54, a54);
-  Put(55, a55);
-  Put(56, a56);
+  Put(pcVarLogRhoxy, a37);
+  Put(pcVarLogRhoyx, a38);
+  Put(pcVarPHASExy, a39);
+  Put(pcVarPHASEyx, a40);
+  Put(pcVarPhasexx, a89);
+  Put(pcVarPhaseyy, a90);
+  Put(pcZxxVARRot, a53);
+  Put(pcZxyVARRot, a54);
+  Put(pcZyxVARRot, a55);
+  Put(pcZyyVARRot, a56);
   if (HasHz) {
-    Put(8, std::fabs(tv));
-    Put(132, std::fabs(Vtx));
-    Put(133, std::fabs(Vty));
-    Put(41, std::fabs(tp));
-    Put(134, a134);
-    Put(135, a135);
+    Put(pcVarTipMAG, std::fabs(tv));
+    Put(pcVarAmpTx, std::fabs(Vtx));
+    Put(pcVarAmpTy, std::fabs(Vty));
+    Put(pcVarTipPHASE, std::fabs(tp));
+    Put(pcVarPhaseTx, a134);
+    Put(pcVarPhaseTy, a135);
   }
 }
 
@@ -664,11 +667,11 @@ void TParamCalc::Bostick() {
     Ext sum3 = 0, sum4 = 0, sumLog1 = 0, sumLog2 = 0;
     for (int k = F - 2; k <= F + 2; ++k) {
       if (k < 1 || k > NF) continue;
-      const double p1 = P[k][1], p2 = P[k][2];
+      const double p1 = P[k][pcRhoxyOhmm], p2 = P[k][pcRhoyxOhmm];
       if (p1 > 0 && p2 > 0) {
         ++n;
-        sum3 += P[k][3];
-        sum4 += P[k][4];
+        sum3 += P[k][pcPHASExyDeg];
+        sum4 += P[k][pcPHASEyxDeg];
         sumLog1 += GuardLg(p1);
         sumLog2 += GuardLg(p2);
       }
@@ -680,23 +683,23 @@ void TParamCalc::Bostick() {
     const auto clamp = [](Ext m) { return m < -0.99L ? -0.99L : (m > 0.99L ? 0.99L : m); };
     const Ext mXy = clamp(phiXy / 45 - 1);
     const Ext mYx = clamp((phiYx + 180) / 45 - 1);
-    Store(43, GuardDiv(rhoXy * (1 - mXy), 1 + mXy));
-    Store(44, GuardDiv(rhoYx * (1 - mYx), 1 + mYx));
+    Store(pcRhoxyBosInv, GuardDiv(rhoXy * (1 - mXy), 1 + mXy));
+    Store(pcRhoyxBosInv, GuardDiv(rhoYx * (1 - mYx), 1 + mYx));
     const Ext w = GuardDiv(1.0L, 78.95683520871486L * Freq * 1e-7L);
-    Store(58, GuardLg(GuardSqrt(rhoXy * w)));
-    Store(59, GuardLg(GuardSqrt(rhoYx * w)));
+    Store(pcDepthxyKm, GuardLg(GuardSqrt(rhoXy * w)));
+    Store(pcDepthyxKm, GuardLg(GuardSqrt(rhoYx * w)));
   });
 }
 
 void TParamCalc::FrequencyColumns() {
-  SilentGroup([&] { Store(60, GuardLog10(Freq)); });
-  Put(99, Freq);
+  SilentGroup([&] { Store(pcLog10FrqHz, GuardLog10(Freq)); });
+  Put(pcfhz, Freq);
   for (int i = 0; i < 4; ++i) {
-    const double v = Col(37 + i);
-    if (v >= 0) Put(93 + i, std::sqrt(static_cast<Ext>(v)));
+    const double v = Col(pcVarLogRhoxy + i);
+    if (v >= 0) Put(pcSqrtVarRhoxy + i, std::sqrt(static_cast<Ext>(v)));
   }
-  Put(97, Pow10(Col(58)));
-  Put(98, Pow10(Col(59)));
+  Put(pcTenDepthxyKm, Pow10(Col(pcDepthxyKm)));
+  Put(pcTenDepthyxKm, Pow10(Col(pcDepthyxKm)));
 }
 
 }  // namespace
@@ -708,4 +711,18 @@ void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const do
   TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode,
                   ReferenceType, DisplayReference, Angle, Re, Im);
   calc.Run();
+}
+
+namespace {
+constexpr long double LogModulusFactor = 0.1886L;  // 1 / ln(10)^2 as the computation uses it
+}  // namespace
+
+double ImpedanceVarianceOfLogVariance(double LogVariance, double Re, double Im) {
+  const long double m2 = static_cast<long double>(Re) * Re + static_cast<long double>(Im) * Im;
+  return m2 > 0 ? static_cast<double>(LogVariance * m2 / LogModulusFactor) : 0;
+}
+
+double LogVarianceOfImpedanceVariance(double Variance, double Re, double Im) {
+  const long double m2 = static_cast<long double>(Re) * Re + static_cast<long double>(Im) * Im;
+  return m2 > 0 ? static_cast<double>(LogModulusFactor * Variance / m2) : 0;
 }

@@ -19,6 +19,12 @@ extern const TStaticArray<std::string_view, 1, MaxParam> ParameterNames;
 // Short names without blanks and punctuation, [1..135].
 extern const TStaticArray<std::string_view, 1, MaxParam> ParameterShortNames;
 
+// The impedance error columns (Zxx VAR .. Zyy VAR) hold the variance of log10 |Z|, that is
+// 0.1886 var(Z) / |Z|^2 with var(Z) in (mV/km/nT)^2. These convert between the two for an
+// element Re + i Im; a zero element gives 0.
+double ImpedanceVarianceOfLogVariance(double LogVariance, double Re, double Im);
+double LogVarianceOfImpedanceVariance(double Variance, double Re, double Im);
+
 // Computes the parameters of row F of Plots from the matrix pair Re, Im (already divided by
 // the weight sum Normaliser). Only Frequencies[F] is read; NF is the last row that the Bostick
 // neighbourhood may use; Xpr (0 for the stack) only appears in log lines. RotationMode 0 rotates

@@ -6,6 +6,7 @@
 // [f - 1][p - 1][x - 1].
 #pragma once
 
+#include "mtdata/plot_columns.h"
 #include "platform/exceptions.h"
 #include "platform/types.h"
 

@@ -12,12 +12,17 @@
 
 ArrayOfTMtFile SiteFiles;
 std::shared_ptr<TMTFile> CurrentSite;
+
+namespace {
+// A site still open when the program ends is freed, with its file streams, before the lists
+// that hold it are destroyed.
+struct TSiteAtExit {
+  ~TSiteAtExit() { FreeSite(); }
+} SiteAtExit;
+}  // namespace
 TStartEditDialog StartEditDialog;
 
 namespace {
-
-// The package being opened (null for MT and EDI files).
-const TPackageData* OpeningPackage = nullptr;
 
 std::string TagText(const TRecordTag& Tag) {
   return std::string(Tag.data(), strnlen(Tag.data(), Tag.size()));
@@ -187,14 +192,7 @@ bool LoadSite(std::vector<std::string>& Names) {
   site->DisplayReference = static_cast<int16_t>(ReferenceToDisplayIndex(site->ReferenceType));
 
   if (!isEdi) {
-    OpeningPackage = isPackage ? &package : nullptr;
-    try {
-      ChooseStartEdit();
-    } catch (...) {
-      OpeningPackage = nullptr;
-      throw;
-    }
-    OpeningPackage = nullptr;
+    ChooseStartEdit(isPackage ? &package : nullptr);
   }
   // Read into the site itself, a one-file package's member (an MT or an EDI file) keeps the
   // settings and masks that the package stored.
@@ -204,8 +202,8 @@ bool LoadSite(std::vector<std::string>& Names) {
   return true;
 }
 
-void ChooseStartEdit() {
-  const bool fromPackage = OpeningPackage != nullptr;
+void ChooseStartEdit(const TPackageData* Package) {
+  const bool fromPackage = Package != nullptr;
   for (const auto& member : SiteFiles) {
     TMTFile& file = *member;
     if (file.PlotRecordCount < 1)

@@ -10,6 +10,7 @@
 
 class TMTFile;
 class TStrings;
+struct TPackageData;
 
 using ArrayOfTMtFile = std::vector<std::shared_ptr<TMTFile>>;
 
@@ -62,8 +63,10 @@ private:
 bool LoadSite(std::vector<std::string>& Names);
 bool LoadSite(TStrings& Names);
 
-// Chooses each member's start edit (through StartEditDialog when asked for) and loads it.
-void ChooseStartEdit();
+// Chooses each member's start edit (through StartEditDialog when asked for) and loads it. With
+// the package being opened, each member keeps the range the package stored and no dialog is
+// shown.
+void ChooseStartEdit(const TPackageData* Package = nullptr);
 
 // Builds Summed from a set of files: the frequency grid of all their frequencies, every
 // estimate on it, and the header of the first file.

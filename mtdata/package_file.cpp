@@ -1,5 +1,6 @@
 #include "mtdata/package_file.h"
 
+#include "mtdata/export_text.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/sysutils.h"
@@ -157,10 +158,11 @@ void SavePackage(const std::string& FileName) {
     out << line << CRLF;
   }
 
-  std::ofstream file(FileName, std::ios::binary | std::ios::trunc);
-  if (!file) throw EFCreateError("Cannot create file \"" + FileName + "\"");
-  const std::string text = out.str();
-  file.write(text.data(), static_cast<std::streamsize>(text.size()));
-  file.close();
-  if (file.fail()) throw EInOutError("Write error in file \"" + FileName + "\"");
+  // Written beside the target and renamed over it when complete: a failed write keeps the old
+  // package.
+  try {
+    WriteExportFile(FileName, out.str());
+  } catch (const EInOutError& e) {
+    throw EFCreateError(e.Message());
+  }
 }

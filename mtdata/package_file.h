@@ -24,6 +24,7 @@ struct TPackageData {
 // raises EConvertError or ERangeError naming the file and the line.
 void ReadPackage(const std::string& FileName, TPackageData& Package);
 
-// Writes the open site (SiteFiles and CurrentSite) as a package. No open site raises
-// EInvalidOperation; a file that cannot be created raises EFCreateError.
+// Writes the open site (SiteFiles and CurrentSite) as a package, beside the target first and
+// renamed over it when complete. No open site raises EInvalidOperation; a file that cannot be
+// written raises EFCreateError and leaves an existing package as it was.
 void SavePackage(const std::string& FileName);

@@ -54,32 +54,35 @@ TPlotMapTable MakePlotMap() {
     int curve = 0;
     for (int p : params) m[plot][magPh][valErr][curve++] = p;
   };
-  set(0, 1, 1, {61, 62, 63, 64, 128});
-  set(0, 1, 2, {53, 54, 55, 56});
-  set(0, 2, 1, {65, 3, 4, 68, 129});
-  set(0, 2, 2, {89, 39, 40, 90});
-  set(1, 1, 1, {1, 2});
-  set(1, 1, 2, {37, 38});
-  set(1, 2, 1, {3, 4});
-  set(1, 2, 2, {39, 40});
-  set(2, 1, 1, {9, 85, 86});
-  set(2, 1, 2, {8, 132, 133});
-  set(2, 2, 1, {12, 87, 88});
-  set(2, 2, 2, {41, 134, 135});
-  set(3, 1, 1, {5, 14, 6, 15});
-  set(3, 2, 1, {7, 16, 57, 57});
-  set(4, 1, 1, {30, 31, 27, 28, 29, 91, 92});
-  set(5, 1, 1, {17, 18, 19, 20, 21, 22, 23, 24, 25, 26});
-  set(6, 1, 1, {10, 11});
-  set(6, 2, 1, {13, 42});
-  set(7, 1, 1, {10, 100, 101});
-  set(7, 2, 1, {11, 102, 103});
-  set(8, 1, 1, {43, 44});
-  set(8, 2, 1, {43, 44});
-  set(9, 1, 1, {104, 105, 106, 107, 108, 109});
-  set(9, 2, 1, {110, 111, 112, 113, 114, 115});
-  set(10, 1, 1, {116, 117, 118, 119, 120, 121});
-  set(10, 2, 1, {122, 123, 124, 125, 126, 127});
+  set(0, 1, 1, {pcZxx, pcZxy, pcZyx, pcZyy, pcZef});
+  set(0, 1, 2, {pcZxxVARRot, pcZxyVARRot, pcZyxVARRot, pcZyyVARRot});
+  set(0, 2, 1, {pcPHASExxDeg, pcPHASExyDeg, pcPHASEyxDeg, pcPHASEyyDeg, pcPhaseZef});
+  set(0, 2, 2, {pcVarPhasexx, pcVarPHASExy, pcVarPHASEyx, pcVarPhaseyy});
+  set(1, 1, 1, {pcRhoxyOhmm, pcRhoyxOhmm});
+  set(1, 1, 2, {pcVarLogRhoxy, pcVarLogRhoyx});
+  set(1, 2, 1, {pcPHASExyDeg, pcPHASEyxDeg});
+  set(1, 2, 2, {pcVarPHASExy, pcVarPHASEyx});
+  set(2, 1, 1, {pcTipMAG, pcAmpTx, pcAmpTy});
+  set(2, 1, 2, {pcVarTipMAG, pcVarAmpTx, pcVarAmpTy});
+  set(2, 2, 1, {pcTipPHASEDeg, pcPhaseTx, pcPhaseTy});
+  set(2, 2, 2, {pcVarTipPHASE, pcVarPhaseTx, pcVarPhaseTy});
+  set(3, 1, 1, {pcZSkew, pcTipSkew, pcZEllip, pcTipEllip});
+  set(3, 2, 1, {pcZSTRIKEDeg, pcTipSTRIKE, pcRotAngleDeg, pcRotAngleDeg});
+  set(4, 1, 1, {pcExuVMHz5, pcEyuVMHz5, pcHxGamHz5, pcHyGamHz5, pcHzGamHz5, pcR3, pcR4});
+  set(5, 1, 1,
+      {pcOrdCohHxEy, pcOrdCohHyEx, pcOrdCohHxRx, pcOrdCohHyRy, pcExCohHxHy, pcEyCohHxHy,
+       pcHxCohExEy, pcHyCohExEy, pcHzCohExEy, pcHzCohHxHy});
+  set(6, 1, 1, {pcIndVr, pcIndVi});
+  set(6, 2, 1, {pcIVrAng, pcIViAng});
+  set(7, 1, 1, {pcIndVr, pcTxr, pcTyr});
+  set(7, 2, 1, {pcIndVi, pcTxi, pcTyi});
+  set(8, 1, 1, {pcRhoxyBosInv, pcRhoyxBosInv});
+  set(8, 2, 1, {pcRhoxyBosInv, pcRhoyxBosInv});
+  set(9, 1, 1, {pcPxx, pcPxy, pcPyx, pcPyy, pcPzx, pcPzy});
+  set(9, 2, 1, {pcPhasePxx, pcPhasePxy, pcPhasePyx, pcPhasePyy, pcPhasePzx, pcPhasePzy});
+  set(10, 1, 1, {pcVarPxx, pcVarPxy, pcVarPyx, pcVarPyy, pcVarPzx, pcVarPzy});
+  set(10, 2, 1,
+      {pcVarPhasePxx, pcVarPhasePxy, pcVarPhasePyx, pcVarPhasePyy, pcVarPhasePzx, pcVarPhasePzy});
   return m;
 }
 

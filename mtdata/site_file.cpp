@@ -39,9 +39,7 @@ int32_t SumSmallintArray(const int16_t* Values, int Count) {
 
 TMTFile::TMTFile() { Reset(); }
 
-TMTFile::~TMTFile() {
-  if (!OwnsStream) FOwnedStream.release();
-}
+TMTFile::~TMTFile() = default;
 
 void TMTFile::Reset() {
   Loaded = false;
@@ -79,21 +77,17 @@ void TMTFile::OpenMtFile(const std::string& Name) {
   FileName = Name;
   MtLog("");
   MtLog("Read MT-File -- " + Name);
-  if (OwnsStream) FOwnedStream.reset();
-  else FOwnedStream.release();
-  Stream = nullptr;
+  Stream.reset();
   FReadOnly = false;
   try {
-    FOwnedStream = std::make_unique<TFileStream>(Name, fmOpenReadWrite | fmShareDenyNone);
+    Stream = std::make_unique<TFileStream>(Name, fmOpenReadWrite | fmShareDenyNone);
   } catch (const EFOpenError&) {
     // A file the user may read but not write (a read-only folder or medium) still opens for
     // viewing, editing and export; only saving into it is refused.
-    FOwnedStream = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyNone);
+    Stream = std::make_unique<TFileStream>(Name, fmOpenRead | fmShareDenyNone);
     FReadOnly = true;
     MtLog("Read-only MT-file: edits cannot be saved into it");
   }
-  Stream = FOwnedStream.get();
-  OwnsStream = true;
   TestFile();
   ReadHeader();
   ReadPlot();
@@ -120,7 +114,7 @@ void TMTFile::BuildReferenceList() {
 
 void TMTFile::ClearResults() {
   for (int f = 1; f <= MaxFreq; ++f) {
-    for (int p = 1; p <= 60; ++p) Plots[f][p] = 0;
+    for (int p = 1; p <= StoredParamCount; ++p) Plots[f][p] = 0;
     StackedMatrix[f] = TMatrix7{};
   }
   WeightSum1.Fill(0);
@@ -130,13 +124,13 @@ void TMTFile::ClearResults() {
 void TMTFile::RebuildFrequencyGrid(bool Print) {
   ValidFreqCount = 0;
   for (int f = 1; f <= FreqCount; ++f) {
-    if (Plots[f][1] == 0) continue;
-    const long double L = Plots[f][60];
+    if (Plots[f][pcRhoxyOhmm] == 0) continue;
+    const long double L = Plots[f][pcLog10FrqHz];
     const long double c = std::pow(10.0L, static_cast<long double>(2 - Round(L)));
     Frequencies[f] = static_cast<double>(static_cast<long double>(Round(std::pow(10.0L, L) * c)) / c);
     ++ValidFreqCount;
   }
-  for (int f = 1; f <= FreqCount; ++f) Plots[f][99] = Frequencies[f];
+  for (int f = 1; f <= FreqCount; ++f) Plots[f][pcfhz] = Frequencies[f];
   if (Print) {
     MtLog(Format("Frequency grid, Hz:, Number=%d(%d) %s", {FreqCount, ValidFreqCount, FileName}));
     PrintFrequencyGrid();

@@ -35,6 +35,9 @@ using TFreqValues = TStaticArray<double, 1, MaxFreq>;
 // The display reference of a file reference type: 2 for remote E and H, 1 for local H, else 0.
 int ReferenceToDisplayIndex(int ReferenceType);
 
+// The most result records an MT-file holds (the index of the file keeps this many).
+constexpr int MaxResultRecords = 10;
+
 // Sum of all elements (the automatic editor counts used estimates with it).
 int32_t SumSmallintArray(const int16_t* Values, int Count);
 
@@ -47,8 +50,6 @@ public:
 
   // ---- File and stream
   std::string FileName;
-  TStream* Stream = nullptr;
-  bool OwnsStream = false;
   int32_t IsMtKind = 1;  // 1 MT file, 0 AMT file (extension beginning ".AM")
 
   // ---- Header
@@ -104,7 +105,6 @@ public:
   TFreqMatrices StackedMatrix{};
   TFreqValues WeightSum1{};
   TFreqValues WeightSum2{};
-  double Normaliser = 0;
   TPlots Plots;
   TPartial_plot PartialPlots;
 
@@ -153,6 +153,10 @@ public:
   void ClearResults();
 
   // ---- Stacking and recomputation
+  // The one entry of an edit: the mask of frequency F (1..FreqCount) changed. Re-stacks F and
+  // computes it again, then the frequencies whose computation reads row F (the Bostick
+  // neighbourhood F - 2..F + 2; in principal-axes mode also the strike fold, up to F + 5).
+  void MaskChanged(int F);
   void RestackFrequency(int F);
   void CalcFrequency(int F);
   void CalcFrequencyParams(int F);
@@ -162,10 +166,14 @@ public:
 
   // ---- Saving
   // Mode 0 writes at CurrentEditBlock, mode 1 appends after the last block found when opened.
+  // An append that would give the file more than MaxResultRecords result records is refused
+  // (EWriteError naming the file and the limit); a failed append cuts the file back to its old
+  // length and raises EWriteError. Either way the site keeps its edits.
   void SaveEdit(int Mode);
   // Called by the shell before saving; does nothing.
   void PrepareSave(TMTFile* Current);
-  // True when the file could be opened for reading only: saving into it is refused.
+  // True when the file could be opened for reading only, or its records end before its last
+  // block: saving into it is refused.
   bool ReadOnly() const { return FReadOnly; }
   // Today's date for the mask record of an edit ("yymmmdd"); tests may fix it.
   static std::string (*EditDateText)();
@@ -191,7 +199,8 @@ private:
   void StackFrequency(int F, int Count);
   void WarnUnstoredMasks();
 
-  std::unique_ptr<TStream> FOwnedStream;
+  // The open site file (null before OpenMtFile and for a site not read from a block file).
+  std::unique_ptr<TStream> Stream;
   bool FReadComplete = false;  // OpenMtFile read the whole index and header
   bool FReadOnly = false;      // the file could be opened for reading only
   TMatrix7 FWorkRe{}, FWorkIm{};

@@ -68,6 +68,7 @@ void TMTFile::TestFile() {
   const int64_t size = Stream->Size();
   if (size <= 0 || size % MtBlockSize != 0) throw Exception("Illegal file length");
   const int blocks = static_cast<int>(size / MtBlockSize);
+  int resultRecords = 0;
   for (int b = 0; b < blocks; ++b) {
     Stream->SetPosition(static_cast<int64_t>(b) * MtBlockSize);
     if (b == 0) {
@@ -84,7 +85,15 @@ void TMTFile::TestFile() {
     } catch (const Exception&) {
       n = -1;
     }
-    if (n == 0) break;
+    if (n == 0) {
+      // A block whose first item is an empty text ends the scan. An edit appended at the end
+      // of the file lies behind it and could never be found again: saving is refused.
+      FReadOnly = true;
+      MtLog(Format("The record scan of %s stops at block %d of %d (an empty title): the file is "
+                   "opened read-only, edits cannot be saved into it",
+                   {FileName, b + 1, blocks}));
+      break;
+    }
     if (n < 0) continue;
     if (TitleHas(tag, 6, "S#")) {
       ++XprRecordCount;
@@ -94,14 +103,32 @@ void TMTFile::TestFile() {
       OplogBlocks[OplogRecordCount] = b;
     } else if (TitleHas(tag, 1, "PLOT")) {
       CurrentEditBlock = b + 1;
+      ++resultRecords;
+      if (PlotRecordCount == MaxResultRecords) {
+        // More result records than the index holds: the oldest makes room for the newest.
+        for (int k = 1; k < MaxResultRecords; ++k) {
+          PlotBlocks[k] = PlotBlocks[k + 1];
+          EditBlocks[k] = EditBlocks[k + 1];
+          RecordTags[k] = RecordTags[k + 1];
+        }
+        --PlotRecordCount;
+      }
       ++PlotRecordCount;
       PlotBlocks[PlotRecordCount] = b + 1;
+      EditBlocks[PlotRecordCount] = 0;
       RecordTags[PlotRecordCount] = tag;
       if (TitleHas(tag, 6, "EDIT")) {
         ++EditRecordCount;
         EditBlocks[PlotRecordCount] = b + 1;
       }
     }
+  }
+  if (resultRecords > MaxResultRecords) {
+    EditRecordCount = 0;
+    for (int k = 1; k <= PlotRecordCount; ++k)
+      if (EditBlocks[k] != 0) ++EditRecordCount;
+    MtLog(Format("%s holds %d result records; the newest %d of them are used",
+                 {FileName, resultRecords, MaxResultRecords}));
   }
   BlockCount = blocks;
   std::string line = Format("Total recs=%d(HEAD-INFO:1, XPWR-S#01", {BlockCount});
@@ -150,14 +177,14 @@ void TMTFile::ReadPlotEditRecord() {
   ClearRecordTag(RecordTags[0].data());
   r.ReadText(RecordTags[0].data(), RecordTagSize);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int p = 1; p <= 60; ++p) Plots[f][p] = r.ReadDouble();
+    for (int p = 1; p <= StoredParamCount; ++p) Plots[f][p] = r.ReadDouble();
   for (int f = 1; f <= FreqCount; ++f) Weight2[f][1] = r.ReadDouble();
   for (int s = 1; s <= MaxChannel; ++s) StoredChannelOrder[s] = r.ReadSmallint();
 }
 
 void TMTFile::ReadPlot() {
   ReadPlotEditRecord();
-  for (int f = 1; f <= FreqCount; ++f) FreqRotationAngle[f] = Plots[f][7];
+  for (int f = 1; f <= FreqCount; ++f) FreqRotationAngle[f] = Plots[f][pcZSTRIKEDeg];
 }
 
 void TMTFile::ReadXprRecord(int X) {
@@ -193,7 +220,7 @@ void TMTFile::ReadEditRecord() {
   r.Load(*Stream, CurrentEditBlock);
   ReadMatrixRecord(*this, r, StackedMatrix, WeightSum2, WeightSum1);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int x = 1; x <= 20; ++x) Mask[f][x] = r.ReadSmallint();
+    for (int x = 1; x <= StoredMaskCount; ++x) Mask[f][x] = r.ReadSmallint();
 }
 
 std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
@@ -201,7 +228,7 @@ std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
   w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType,
                      Cutoff, CurrentReference, RotationMode, RotationAngle));
   for (int f = 1; f <= FreqCount; ++f)
-    for (int p = 1; p <= 60; ++p) w.Double(Plots[f][p]);
+    for (int p = 1; p <= StoredParamCount; ++p) w.Double(Plots[f][p]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
   for (int s = 1; s <= MaxChannel; ++s) w.Smallint(ChannelOrder[s]);
   return w.Block();
@@ -225,7 +252,7 @@ std::vector<uint8_t> TMTFile::BuildEditRecord() {
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum1[f]);
   for (int f = 1; f <= FreqCount; ++f)
-    for (int x = 1; x <= 20; ++x) w.Smallint(Mask[f][x]);
+    for (int x = 1; x <= StoredMaskCount; ++x) w.Smallint(Mask[f][x]);
   return w.Block();
 }
 
@@ -256,19 +283,38 @@ void TMTFile::SaveEdit(int Mode) {
   const int w = (Mode == 0 && CurrentEditBlock > 0) ? CurrentEditBlock - 1 : BlockCount;
   if (!FReadComplete || BlockCount < 1 || w < 1)
     throw EWriteError("Cannot save an edit into " + FileName + ": the file was not read");
+  // The reader indexes at most MaxResultRecords result records; a file is never given one more.
+  if (w == BlockCount && PlotRecordCount >= MaxResultRecords)
+    throw EWriteError(Format("Cannot save the edit into %s: the file already holds %d result "
+                             "records, the most an MT-file can hold. Save the site as a package "
+                             "to keep the edit.",
+                             {FileName, MaxResultRecords}));
   // Both records are built before anything is written, so a refusal leaves the file as it was.
   std::vector<uint8_t> data = BuildPlotEditRecord();
   const std::vector<uint8_t> mask = BuildEditRecord();
   data.insert(data.end(), mask.begin(), mask.end());
+  const int64_t oldSize = Stream->Size();
+  try {
+    WriteBlocks(w, data);
+  } catch (const Exception& e) {
+    // A write that failed half-way (a full disk) must not leave part of a block behind: the
+    // file is cut back to its old length, which keeps every earlier edit readable.
+    std::string restored;
+    try {
+      if (Stream->Size() > oldSize) Stream->SetSize(oldSize);
+    } catch (const Exception& cut) {
+      restored = " It could not be cut back to its old length: " + cut.Message();
+    }
+    throw EWriteError("Cannot save the edit into " + FileName + ": " + e.Message() + restored);
+  }
   EditWriteBlock = w;
-  WriteBlocks(w, data);
   WarnUnstoredMasks();
 }
 
 void TMTFile::WarnUnstoredMasks() {
   int kept = 0, removed = 0;
   for (int f = 1; f <= FreqCount && f <= MaxFreq; ++f)
-    for (int x = 21; x <= XprCount[f] && x <= MaxXpr; ++x) {
+    for (int x = StoredMaskCount + 1; x <= XprCount[f] && x <= MaxXpr; ++x) {
       if (Mask[f][x] == 1) ++kept;
       if (Mask[f][x] == 2) ++removed;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/exceptions.h"
+#include "platform/menus.h"
 
 namespace {
 const TEnumInfo kProgressOrientationInfo("TProgressBarOrientation", {"pbHorizontal", "pbVertical"});
@@ -427,7 +428,7 @@ TRect TPageControl::TabRect(int Index) const {
   for (int i = 0; i <= Index; ++i) {
     TCanvas* c = Canvas();
     c->Font()->Assign(FFont.get());
-    int w = c->TextWidth(tabs[i]->Caption()) + 16;
+    int w = c->TextWidth(StripHotkey(tabs[i]->Caption())) + 16;
     if (i == Index) return Rect(x, 2, x + w, FTabHeight);
     x += w;
   }
@@ -469,12 +470,34 @@ void TPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
   TCustomControl::MouseDown(Button, Shift, X, Y);
 }
 
+// On the focused tab strip the arrow keys step to the neighbouring tab (stopping at the ends).
 void TPageControl::KeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
-  if (Key == VK_TAB && Shift.Contains(ssCtrl)) {
-    SelectNextPage(!Shift.Contains(ssShift));
+  if (Key == VK_LEFT || Key == VK_RIGHT || Key == VK_UP || Key == VK_DOWN) {
+    auto tabs = VisibleTabs();
+    int i = TabIndex(), n = static_cast<int>(tabs.size());
+    int to = Key == VK_LEFT || Key == VK_UP ? i - 1 : i + 1;
+    if (n > 0 && to >= 0 && to < n) ChangeActivePage(tabs[to]);
     Key = 0;
   }
+}
+
+// Ctrl+Tab and Ctrl+Shift+Tab turn the pages while the focus is anywhere inside.
+bool TPageControl::DialogKey(uint16_t Key, TShiftState Shift) {
+  if (Key != VK_TAB || !Shift.Contains(ssCtrl) || Shift.Contains(ssAlt)) return false;
+  SelectNextPage(!Shift.Contains(ssShift));
+  return true;
+}
+
+// A tab's accelerator turns to its page and focuses the tab strip.
+bool TPageControl::DialogChar(char Key) {
+  for (TTabSheet* p : VisibleTabs())
+    if (p->Enabled() && GetHotkey(p->Caption()) == Key) {
+      ChangeActivePage(p);
+      if (CanFocus()) SetFocus();
+      return true;
+    }
+  return false;
 }
 
 void TPageControl::Loaded() {
@@ -509,7 +532,12 @@ void TPageControl::Paint() {
     c->Rectangle(r.Left, r.Top, r.Right, r.Bottom + (active ? 1 : 0));
     c->Brush()->SetStyle(bsClear);
     TRect t = r;
-    c->DrawText(tabs[i]->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    c->Font()->SetColor(FEnabled && tabs[i]->Enabled() ? FFont->Color() : clGrayText);
+    c->DrawText(tabs[i]->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if (active && Focused()) {
+      InflateRect(r, -3, -3);
+      c->DrawFocusRect(r);
+    }
   }
   TCustomControl::Paint();
 }

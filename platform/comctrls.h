@@ -150,6 +150,8 @@ protected:
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  bool DialogKey(uint16_t Key, TShiftState Shift) override;
+  bool DialogChar(char Key) override;
   void Loaded() override;
   void AlignControls(TRect& R) override;
   virtual bool CanChange();

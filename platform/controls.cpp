@@ -12,8 +12,11 @@
 #include <QChildEvent>
 #include <QMoveEvent>
 #include <QWheelEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/exceptions.h"
 #include "platform/forms.h"
@@ -116,6 +119,8 @@ const TIdentMap CursorIdents = {CursorToIdent, IdentToCursor};
 namespace {
 
 class VmWidget;
+// The control a widget belongs to, kept on the widget.
+constexpr const char* kControlProperty = "vmControl";
 
 }  // namespace
 
@@ -134,9 +139,32 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool Native = false;  // W came from CreateNativeWidget
   QPointer<QObject> Filter;  // the native widget's input filter
   bool ClickOnMouseUp = true;
+  // A framed control: the border's width and its scroll bars (0 horizontal, 1 vertical).
+  int Border = 0;
+  struct Bar {
+    bool Wanted = false;
+    int Min = 0, Max = 0, Page = 1, Position = 0;
+    QPointer<QScrollBar> W;
+  } Bars[2];
+  bool Syncing = false;
+
+  static int BarExtent() {
+    vmqt::EnsureApp();
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  }
+  // The client area's place in the control.
+  QRect ClientArea() const {
+    int w = Owner->FWidth - 2 * Border - (Bars[1].Wanted ? BarExtent() : 0);
+    int h = Owner->FHeight - 2 * Border - (Bars[0].Wanted ? BarExtent() : 0);
+    return QRect(Border, Border, std::max(0, w), std::max(0, h));
+  }
+  bool Framed() const { return Border > 0 || Bars[0].Wanted || Bars[1].Wanted; }
+  // Places (and makes) the scroll bars' widgets.
+  void LayoutBars();
 
   void EnsureSurface() {
-    int w = std::max(1, Owner->FWidth), h = std::max(1, Owner->FHeight);
+    QRect area = ClientArea();
+    int w = std::max(1, area.width()), h = std::max(1, area.height());
     if (!Surface.isNull() && Surface.width() == w && Surface.height() == h) return;
     QImage n(w, h, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     n.fill(Transparent ? QColor(0, 0, 0, 0) : vmqt::ToQColor(Owner->FColor));
@@ -183,7 +211,9 @@ protected:
       TControlAccessPaint(Ctrl);
       vmqt::CanvasFlush(Ctrl->SurfaceCanvas());
       QPainter p(this);
-      p.drawImage(0, 0, d->Surface);
+      QRect area = d->ClientArea();
+      p.drawImage(area.topLeft(), d->Surface);
+      if (d->Framed()) PaintFrame(p, d, area);
     } else if (!d->Transparent) {
       QPainter p(this);
       p.fillRect(rect(), vmqt::ToQColor(Ctrl->Color()));
@@ -192,27 +222,27 @@ protected:
   void mousePressEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                              qRound(e->position().x()), qRound(e->position().y()));
+                              At(e->position()).x(), At(e->position()).y());
   }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                              qRound(e->position().x()), qRound(e->position().y()), true);
+                              At(e->position()).x(), At(e->position()).y(), true);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseUp(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                            qRound(e->position().x()), qRound(e->position().y()));
+                            At(e->position()).x(), At(e->position()).y());
   }
   void mouseMoveEvent(QMouseEvent* e) override {
     if (Ctrl)
-      Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), qRound(e->position().x()),
-                              qRound(e->position().y()));
+      Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), At(e->position()).x(),
+                              At(e->position()).y());
   }
   void wheelEvent(QWheelEvent* e) override {
     if (!Ctrl) return;
     bool handled = Ctrl->DispatchMouseWheel(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), e->angleDelta().y(),
-                                            qRound(e->position().x()), qRound(e->position().y()));
+                                            At(e->position()).x(), At(e->position()).y());
     e->setAccepted(handled);
   }
   void enterEvent(QEnterEvent*) override {
@@ -227,7 +257,8 @@ protected:
     Qt::KeyboardModifiers mods = e->modifiers();
     TShiftState shift = vmqt::ShiftFromQt(mods, Qt::NoButton);
     uint16_t key = vmqt::KeyFromQt(e->key());
-    if (key) wc->DispatchKeyDown(key, shift);
+    // A Tab that moved the focus types nothing.
+    if (key && !wc->DispatchKeyDown(key, shift) && key == VK_TAB) return;
     QString t = e->text();
     if (!t.isEmpty() && t[0].unicode() < 256) wc->DispatchKeyPress(static_cast<char>(t[0].unicode()));
   }
@@ -260,6 +291,30 @@ protected:
   }
 
 private:
+  // A sunken edge round the control and the face in the corner between two scroll bars.
+  void PaintFrame(QPainter& P, TControl::Impl* D, const QRect& Area) {
+    const int w = width(), h = height();
+    auto edge = [&](int Inset, TColor TopLeft, TColor BottomRight) {
+      P.setPen(vmqt::ToQColor(TopLeft));
+      P.drawLine(Inset, Inset, w - 2 - Inset, Inset);
+      P.drawLine(Inset, Inset, Inset, h - 2 - Inset);
+      P.setPen(vmqt::ToQColor(BottomRight));
+      P.drawLine(Inset, h - 1 - Inset, w - 1 - Inset, h - 1 - Inset);
+      P.drawLine(w - 1 - Inset, Inset, w - 1 - Inset, h - 1 - Inset);
+    };
+    if (D->Border >= 1) edge(0, clBtnShadow, clBtnHighlight);
+    if (D->Border >= 2) edge(1, cl3DDkShadow, cl3DLight);
+    if (D->Bars[0].Wanted && D->Bars[1].Wanted)
+      P.fillRect(QRect(Area.right() + 1, Area.bottom() + 1, width() - D->Border - Area.right() - 1,
+                       height() - D->Border - Area.bottom() - 1),
+                 vmqt::ToQColor(clBtnFace));
+  }
+  // Mouse positions in the client area's coordinates.
+  QPoint At(const QPointF& P) const {
+    QPoint p = P.toPoint();
+    if (Ctrl) p -= Ctrl->GetImpl()->ClientArea().topLeft();
+    return p;
+  }
   static void TControlAccessPaint(TControl* C);
   static void TControlAccessWindowGeometry(TControl* C, const QRect& R);
 };
@@ -280,20 +335,27 @@ struct TControlAccess {
     C->SetBounds(R.x(), R.y(), R.width(), R.height());
   }
   static bool Native(TControl* C) { return C->FImpl->Native; }
+  static void Scrolled(TWinControl* C, int Kind, int Position) { C->Scrolled(Kind, Position); }
 };
 
 void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
 void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
 
 namespace {
-// A native widget shows the control's colour behind its text and its font's colour in the text.
+// A native widget shows the control's colour behind its text and its font's colour in the text;
+// disabled, it keeps the palette's grey text. Colours that are system colours stay roles of the
+// application palette, so the widget follows a new scheme.
 void ApplyNativeLook(QWidget* W, TColor Color, const TFont& Font) {
   W->setFont(vmqt::MakeQFont(Font));
-  QPalette pal = W->palette();
-  pal.setColor(QPalette::Base, vmqt::ToQColor(Color));
-  QColor text = vmqt::ToQColor(Font.Color());
-  for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-    pal.setColor(role, text);
+  QPalette pal;  // only the roles set here are the widget's own
+  const bool systemText = Font.Color() == clWindowText || Font.Color() == clBtnText;
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    if (Color != clWindow) pal.setColor(g, QPalette::Base, vmqt::ToQColor(Color));
+    if (!systemText)
+      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(g, role, vmqt::ToQColor(Font.Color()));
+  }
+  if (Color != clWindow) pal.setColor(QPalette::Disabled, QPalette::Base, vmqt::ToQColor(Color));
   W->setPalette(pal);
 }
 }  // namespace
@@ -472,6 +534,7 @@ TControl::~TControl() {
     if (auto* vw = dynamic_cast<VmWidget*>(w)) vw->Ctrl = nullptr;
     if (FImpl->Filter) static_cast<NativeFilter*>(FImpl->Filter.data())->Ctrl = nullptr;
     QObject::disconnect(w, nullptr, nullptr, nullptr);
+    w->setProperty(kControlProperty, QVariant());
     if (FImpl->OwnWidget) delete w;
   }
 }
@@ -515,6 +578,7 @@ void TControl::EnsureWidget() {
   }
   FImpl->W = w;
   FImpl->OwnWidget = true;
+  w->setProperty(kControlProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
   if (FImpl->Native) {
     ApplyNativeLook(w, FColor, *FFont);  // the widget paints itself
   } else if (FImpl->Transparent) {
@@ -531,6 +595,7 @@ void TControl::EnsureWidget() {
   if (FCursor != crDefault) w->setCursor(vmqt::CursorFor(FCursor));
   if (FShowHint) w->setToolTip(vmqt::ToQ(FHint));
   if (parentWidget) w->setVisible(FVisible);
+  FImpl->LayoutBars();
   if (auto* wc = dynamic_cast<TWinControl*>(this)) {
     for (TControl* c : wc->FControls) c->EnsureWidget();
   }
@@ -589,6 +654,7 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
     FImpl->EnsureSurface();
     FImpl->NeedsPaint = true;
   }
+  if (sized) FImpl->LayoutBars();
   if (QWidget* w = FImpl->W.data()) {
     if (w->geometry() != QRect(FLeft, FTop, FWidth, FHeight)) {
       // A hidden window is placed when it is shown; a shown one moves now, or the window
@@ -604,9 +670,82 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   if (FParent && FAlign != alNone) FParent->Realign();
 }
 
+TRect TControl::ClientRect() const {
+  QRect a = FImpl->ClientArea();
+  return Rect(0, 0, a.width(), a.height());
+}
+
+void TControl::Impl::LayoutBars() {
+  QWidget* host = W.data();
+  if (!host || Native) return;
+  const int ext = BarExtent();
+  QRect area = ClientArea();
+  for (int k = 0; k < 2; ++k) {
+    Bar& b = Bars[k];
+    if (!b.Wanted) {
+      if (b.W) b.W->hide();
+      continue;
+    }
+    if (!b.W) {
+      auto* sb = new QScrollBar(k == 1 ? Qt::Vertical : Qt::Horizontal, host);
+      sb->setFocusPolicy(Qt::NoFocus);
+      TControl* owner = Owner;
+      QObject::connect(sb, &QScrollBar::valueChanged, sb, [this, owner, k](int v) {
+        if (Syncing || v == Bars[k].Position) return;
+        Bars[k].Position = v;
+        owner->Guarded([&] {
+          if (auto* wc = dynamic_cast<TWinControl*>(owner)) TControlAccess::Scrolled(wc, k, v);
+        });
+      });
+      b.W = sb;
+    }
+    Syncing = true;
+    b.W->setRange(b.Min, std::max(b.Min, b.Max - b.Page + 1));
+    b.W->setPageStep(std::max(1, b.Page));
+    b.W->setValue(b.Position);
+    Syncing = false;
+    if (k == 1)
+      b.W->setGeometry(area.right() + 1, Border, ext, area.height());
+    else
+      b.W->setGeometry(Border, area.bottom() + 1, area.width(), ext);
+    b.W->show();
+  }
+}
+
+void TWinControl::SetFrameBorder(int Width) {
+  Width = std::max(0, Width);
+  if (FImpl->Border == Width) return;
+  FImpl->Border = Width;
+  FImpl->NeedsPaint = true;
+  FImpl->LayoutBars();
+  Invalidate();
+}
+
+void TWinControl::SetScrollBar(int Kind, int Min, int Max, int Page, int Position) {
+  auto& b = FImpl->Bars[Kind == 1 ? 1 : 0];
+  Page = std::max(1, Page);
+  bool wanted = Max - Min + 1 > Page;
+  Position = std::clamp(Position, Min, std::max(Min, Max - Page + 1));
+  bool resized = wanted != b.Wanted;
+  if (!resized && b.Min == Min && b.Max == Max && b.Page == Page && b.Position == Position) return;
+  b.Wanted = wanted;
+  b.Min = Min;
+  b.Max = Max;
+  b.Page = Page;
+  b.Position = Position;
+  FImpl->LayoutBars();
+  if (resized) {
+    FImpl->NeedsPaint = true;
+    if (QWidget* w = FImpl->W.data()) w->update();
+    Guarded([this] { Resize(); });
+  }
+}
+
+bool TWinControl::ScrollBarShowing(int Kind) const { return FImpl->Bars[Kind == 1 ? 1 : 0].Wanted; }
+
 TPoint TControl::ClientOrigin() const {
   if (QWidget* w = FImpl->W.data()) {
-    QPoint p = w->mapToGlobal(QPoint(0, 0));
+    QPoint p = w->mapToGlobal(FImpl->ClientArea().topLeft());
     return TPoint(p.x(), p.y());
   }
   TPoint p(FLeft, FTop);
@@ -884,6 +1023,11 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (AControl->FParent) AControl->FParent->RemoveControl(AControl);
   FControls.push_back(AControl);
   AControl->FParent = this;
+  if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
+    int want = wc->FImpl->TabOrder;
+    FTabList.push_back(wc);
+    if (want >= 0) wc->SetTabOrder(want);
+  }
   if (AControl->FParentFont) {
     AControl->FFont->Assign(FFont.get());
     AControl->FParentFont = true;
@@ -906,6 +1050,7 @@ void TWinControl::RemoveControl(TControl* AControl) {
   auto it = std::find(FControls.begin(), FControls.end(), AControl);
   if (it == FControls.end()) return;
   FControls.erase(it);
+  FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), AControl), FTabList.end());
   AControl->FParent = nullptr;
   if (QWidget* cw = AControl->FImpl->W.data()) {
     cw->hide();
@@ -952,11 +1097,62 @@ void TWinControl::SetTabStop(bool Value) {
 }
 
 int TWinControl::TabOrder() const {
-  if (!FParent) return -1;
-  return FImpl->TabOrder >= 0 ? FImpl->TabOrder : FParent->ControlCount() - 1;
+  if (!FParent) return FImpl->TabOrder;
+  auto& v = FParent->FTabList;
+  return static_cast<int>(std::find(v.begin(), v.end(), this) - v.begin());
 }
 
-void TWinControl::SetTabOrder(int Value) { FImpl->TabOrder = Value; }
+void TWinControl::SetTabOrder(int Value) {
+  FImpl->TabOrder = Value;
+  if (!FParent || Value < 0) return;
+  auto& v = FParent->FTabList;
+  v.erase(std::remove(v.begin(), v.end(), this), v.end());
+  v.insert(v.begin() + std::min<size_t>(static_cast<size_t>(Value), v.size()), this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List) const {
+  for (TWinControl* c : FTabList) {
+    List.push_back(c);
+    c->GetTabOrderList(List);
+  }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent) const {
+  std::vector<TWinControl*> list;
+  GetTabOrderList(list);
+  const int n = static_cast<int>(list.size());
+  if (n == 0) return nullptr;
+  int i = static_cast<int>(std::find(list.begin(), list.end(), CurControl) - list.begin());
+  if (i == n) i = GoForward ? n - 1 : 0;
+  for (int k = 0; k < n; ++k) {
+    i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+    TWinControl* c = list[i];
+    if (c == CurControl) break;
+    if ((!CheckTabStop || c->FTabStop) && (!CheckParent || c->FParent == this) && c->CanFocus()) return c;
+  }
+  return nullptr;
+}
+
+bool TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop) {
+  TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, false);
+  if (!c) return false;
+  c->SetFocus();
+  return true;
+}
+
+bool TWinControl::SelectFirst() { return SelectNext(nullptr, true, true); }
+
+bool TWinControl::DispatchDialogChar(char Key) {
+  Key = static_cast<char>(std::toupper(static_cast<unsigned char>(Key)));
+  std::vector<TControl*> children = FControls;
+  for (TControl* c : children) {
+    if (!c->Visible() || !c->Enabled()) continue;
+    if (c->DialogChar(Key)) return true;
+    if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->DispatchDialogChar(Key)) return true;
+  }
+  return false;
+}
 
 bool TWinControl::CanFocus() const {
   for (const TControl* c = this; c; c = c->Parent())
@@ -1106,7 +1302,8 @@ TWinControl* PreviewForm(TWinControl* Control) {
 }
 }  // namespace
 
-// With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further.
+// With KeyPreview on, the form handles a key first; a key it sets to 0 goes no further. A key
+// that the handlers leave is then a dialog key: for the control, its parents, and the window.
 bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
   if (!FEnabled) return false;
   Guarded([&] {
@@ -1115,18 +1312,22 @@ bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
       if (Key == 0) return;
     }
     KeyDown(Key, Shift);
-    if ((Key == VK_RETURN || Key == VK_ESCAPE) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt) &&
-        !WantsKey(Key)) {
-      // A focused button takes Enter itself; otherwise the form's Default or Cancel button.
-      auto* self = dynamic_cast<TButton*>(this);
-      if (self && Key == VK_RETURN) {
-        self->Click();
+    if (Key == 0 || WantsKey(Key)) return;
+    for (TWinControl* c = this; c; c = c->Parent())
+      if (c->DialogKey(Key, Shift)) {
         Key = 0;
         return;
       }
-      TWinControl* top = this;
-      while (top->Parent()) top = top->Parent();
+    TWinControl* top = this;
+    while (top->Parent()) top = top->Parent();
+    const bool plain = !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
+    if (Key == VK_TAB && plain) {
+      if (top->SelectNext(this, !Shift.Contains(ssShift), true)) Key = 0;
+    } else if ((Key == VK_RETURN || Key == VK_ESCAPE) && plain) {
       if (top != this && ClickDialogButton(top, Key)) Key = 0;
+    } else if (Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
+               ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+      if (top->DispatchDialogChar(static_cast<char>(Key))) Key = 0;
     }
   });
   return Key != 0;
@@ -1153,10 +1354,19 @@ char TWinControl::DispatchKeyPress(char Key) {
   });
   return Key;
 }
+// The form remembers the control that has the focus; a control that draws itself shows the
+// focus, so it paints again on both.
 void TWinControl::DispatchEnter() {
+  for (TWinControl* p = FParent; p; p = p->Parent())
+    if (auto* f = dynamic_cast<TForm*>(p)) {
+      if (f->ActiveControl() != this) f->SetActiveControl(this);
+      break;
+    }
+  if (FSurfaceCanvas) Invalidate();
   Guarded([this] { DoEnter(); });
 }
 void TWinControl::DispatchExit() {
+  if (FSurfaceCanvas) Invalidate();
   Guarded([this] { DoExit(); });
 }
 
@@ -1213,6 +1423,18 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   return c->Pixels(X, Y);
 }
 
+TColor ControlWindowPixel(TControl* Control, int X, int Y) {
+  if (!Control) return CLR_INVALID;
+  TControlAccess::Widget(Control);
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return CLR_INVALID;
+  QImage img = w->grab().toImage();
+  qreal dpr = img.devicePixelRatio();
+  QPoint p(static_cast<int>(X * dpr), static_cast<int>(Y * dpr));
+  if (!img.rect().contains(p)) return CLR_INVALID;
+  return vmqt::FromQRgb(img.pixel(p));
+}
+
 namespace {
 
 int QtKeyFromVK(int K) {
@@ -1243,7 +1465,58 @@ int QtKeyFromVK(int K) {
   }
 }
 
+// The text a key types.
+QString KeyText(TShiftState Shift, int Key) {
+  QString text;
+  if (Key >= 'A' && Key <= 'Z')
+    text = QChar(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+  else if ((Key >= '0' && Key <= '9') || Key == VK_SPACE)
+    text = QChar(Key);
+  else if (Key == VK_RETURN)
+    text = QChar('\r');
+  else if (Key == VK_ESCAPE)
+    text = QChar(0x1B);
+  else if (Key == VK_BACK)
+    text = QChar('\b');
+  else if (Key == VK_TAB)
+    text = QChar('\t');
+  if (Shift.Contains(ssCtrl)) text.clear();
+  return text;
+}
+
 }  // namespace
+
+TWinControl* FocusedControl() {
+  for (QWidget* w = QApplication::focusWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+    QVariant v = w->property(kControlProperty);
+    if (v.isValid())
+      if (auto* wc = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(v.value<quintptr>()))) return wc;
+  }
+  return nullptr;
+}
+
+void SendKey(TShiftState Shift, int Key) {
+  vmqt::EnsureApp();
+  QWidget* w = QApplication::focusWidget();
+  if (!w) w = QApplication::activeWindow();
+  if (!w) return;
+  QVariant v = w->property(kControlProperty);
+  TControl* c = v.isValid() ? reinterpret_cast<TControl*>(v.value<quintptr>()) : nullptr;
+  if (c && vmqt::ControlWidget(c) == w) {
+    SendInput(c, ikKeyDown, Shift, 0, 0, Key);
+    SendInput(c, ikKeyUp, Shift, 0, 0, Key);
+    return;
+  }
+  Qt::KeyboardModifiers mods;
+  if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
+  if (Shift.Contains(ssCtrl)) mods |= Qt::ControlModifier;
+  if (Shift.Contains(ssAlt)) mods |= Qt::AltModifier;
+  QKeyEvent down(QEvent::KeyPress, QtKeyFromVK(Key), mods, KeyText(Shift, Key));
+  QCoreApplication::sendEvent(w, &down);
+  if (QWidget* now = QApplication::focusWidget()) w = now;
+  QKeyEvent up(QEvent::KeyRelease, QtKeyFromVK(Key), mods, KeyText(Shift, Key));
+  QCoreApplication::sendEvent(w, &up);
+}
 
 void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int Y, int Value) {
   if (!Control) return;
@@ -1263,6 +1536,10 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int
         w = part;
       }
     }
+  } else {  // a self-drawn control's points are in its client area, inside any frame
+    QPoint o = Control->GetImpl()->ClientArea().topLeft();
+    X += o.x();
+    Y += o.y();
   }
   Qt::KeyboardModifiers mods;
   if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;
@@ -1300,19 +1577,8 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int
     }
     case ikKeyDown:
     case ikKeyUp: {
-      QString text;
-      if (Value >= 'A' && Value <= 'Z')
-        text = QChar(Shift.Contains(ssShift) ? Value : Value - 'A' + 'a');
-      else if ((Value >= '0' && Value <= '9') || Value == VK_SPACE)
-        text = QChar(Value);
-      else if (Value == VK_RETURN)
-        text = QChar('\r');
-      else if (Value == VK_ESCAPE)
-        text = QChar(0x1B);
-      else if (Value == VK_BACK)
-        text = QChar('\b');
-      if (Shift.Contains(ssCtrl)) text.clear();
-      QKeyEvent e(Kind == ikKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyFromVK(Value), mods, text);
+      QKeyEvent e(Kind == ikKeyDown ? QEvent::KeyPress : QEvent::KeyRelease, QtKeyFromVK(Value), mods,
+                  KeyText(Shift, Value));
       QCoreApplication::sendEvent(w, &e);
       break;
     }

@@ -89,7 +89,8 @@ public:
   virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
   TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
   void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
-  virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+  // Inside the border and the scroll bars of a framed control (see TWinControl::SetBorderWidth).
+  virtual TRect ClientRect() const;
   int32_t ClientWidth() const { return ClientRect().Width(); }
   int32_t ClientHeight() const { return ClientRect().Height(); }
   void SetClientWidth(int32_t Value) { SetWidth(FWidth - ClientWidth() + Value); }
@@ -209,6 +210,10 @@ protected:
   virtual void ColorChanged();
   virtual void TextChanged() {}
   virtual void ParentChanged() {}
+  // Alt with a letter that the focused control left: a control whose caption marks that letter
+  // with '&' acts on it (a label focuses its FocusControl, a group box its first control, a tab
+  // its page) and returns true. Key is upper case.
+  virtual bool DialogChar(char /*Key*/) { return false; }
 
   // The widget of this control: creates it (and the parents' first) when the parent has one.
   void EnsureWidget();
@@ -267,10 +272,25 @@ public:
   // 1 and a copy of the shape when the window has one, else 0.
   int GetWindowRgn(TRegion& Region) const;
 
+  // The scroll bar of that kind (sbHorizontal 0, sbVertical 1) shows (see SetScrollBar).
+  bool ScrollBarShowing(int Kind) const;
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool Value);
+  // The place among the parent's windowed children that Tab walks through (creation order
+  // unless set); setting it moves the control and the ones after it.
   int TabOrder() const;
   void SetTabOrder(int Value);
+  // The windowed descendants in the order Tab visits them (each followed by its own).
+  void GetTabOrderList(std::vector<TWinControl*>& List) const;
+  // The control after (or before) CurControl in tab order among the descendants, wrapping
+  // round; only focusable ones, only tab stops with CheckTabStop, only children with CheckParent.
+  TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent) const;
+  // Focuses the control FindNextControl finds; false when there is none.
+  bool SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+  // Focuses the first tab stop inside; false when there is none.
+  bool SelectFirst();
+  // Offers Alt+Key to this control and its showing descendants (DialogChar); true when taken.
+  bool DispatchDialogChar(char Key);
   bool CanFocus() const;
   bool Focused() const;
   // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot.
@@ -306,8 +326,21 @@ protected:
   // Enter and Escape that the handlers leave go to the form's Default and Cancel buttons unless
   // the control keeps them (a memo keeps Enter for its new lines).
   virtual bool WantsKey(uint16_t /*Key*/) const { return false; }
+  // A key that the focused control and the handlers left goes to the focused control, then to
+  // each of its parents, as a dialog key (Enter on a button, Ctrl+Tab in a page control); true
+  // when one took it. What none takes, the window acts on: Tab moves the focus, Enter and
+  // Escape click the Default and Cancel buttons, Alt+letter runs an accelerator.
+  virtual bool DialogKey(uint16_t /*Key*/, TShiftState /*Shift*/) { return false; }
   virtual void DoEnter();
   virtual void DoExit();
+  // A sunken border of Width pixels (0: none) round a self-drawn control's client area; its
+  // canvas, mouse coordinates and ClientRect are those of the area inside.
+  void SetFrameBorder(int Width);
+  // A scroll bar along the right (sbVertical) or bottom edge inside the border, showing while
+  // Max - Min >= Page; Position is kept in [Min, Max - Page + 1]. The user moving it calls
+  // Scrolled.
+  void SetScrollBar(int Kind, int Min, int Max, int Page, int Position);
+  virtual void Scrolled(int /*Kind*/, int /*Position*/) {}
   // Hooks around making and destroying the window.
   virtual void CreateWnd();
   virtual void DestroyWnd();
@@ -321,7 +354,9 @@ public:
 
 protected:
   friend class TControl;
+  friend struct TControlAccess;
   std::vector<TControl*> FControls;
+  std::vector<TWinControl*> FTabList;  // the windowed children in tab order
   bool FTabStop = false;
   int FAlignLevel = 0;
 };
@@ -385,6 +420,11 @@ extern TMouse* Mouse;
 // made first). Value: the TMouseButton for button events, the wheel delta, or the key code.
 enum TInputKind { ikMouseDown, ikMouseUp, ikMouseMove, ikDblClick, ikWheel, ikKeyDown, ikKeyUp, ikEnter, ikLeave };
 void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0, int Y = 0, int Value = 0);
+// A key pressed and released as the user types it: to the control with the keyboard focus (or
+// the active window when none has it).
+void SendKey(TShiftState Shift, int Key);
+// The control whose window (or a part of it) has the keyboard focus, or null.
+TWinControl* FocusedControl();
 
 // Moves and sizes a control's window as the window system would (a user dragging or resizing a
 // form); the control learns its new bounds from the window, as with a real move.
@@ -393,3 +433,6 @@ void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Hei
 // Reads a control's surface pixel, or a pixel of what its native widget draws (tests and
 // screenshots); CLR_INVALID when it has neither or the point is outside.
 TColor ControlSurfacePixel(TControl* Control, int X, int Y);
+// A pixel of the control's whole window as the screen shows it (its frame and scroll bars, its
+// children), in the control's own coordinates; CLR_INVALID outside or without a window.
+TColor ControlWindowPixel(TControl* Control, int X, int Y);

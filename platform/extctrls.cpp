@@ -264,6 +264,15 @@ TRadioGroup::~TRadioGroup() {
   FButtons.clear();  // the buttons go with their parent
 }
 
+namespace {
+// Tab enters a radio group at its checked button (the first when none is); the arrow keys move
+// inside it.
+void SetGroupTabStops(const std::vector<TRadioButton*>& Buttons, int ItemIndex) {
+  int stop = ItemIndex >= 0 && ItemIndex < static_cast<int>(Buttons.size()) ? ItemIndex : 0;
+  for (int i = 0; i < static_cast<int>(Buttons.size()); ++i) Buttons[i]->SetTabStop(i == stop);
+}
+}  // namespace
+
 TRadioButton* TRadioGroup::Buttons(int Index) const {
   return Index >= 0 && Index < static_cast<int>(FButtons.size()) ? FButtons[Index] : nullptr;
 }
@@ -285,6 +294,7 @@ void TRadioGroup::UpdateButtons() {
   for (int i = 0; i < n; ++i) FButtons[i]->SetCaption(FItems->Strings(i));
   if (FItemIndex >= n) FItemIndex = -1;
   for (int i = 0; i < n; ++i) FButtons[i]->SetChecked(i == FItemIndex);
+  SetGroupTabStops(FButtons, FItemIndex);
   FUpdating = false;
   ArrangeButtons();
 }
@@ -307,6 +317,7 @@ void TRadioGroup::ArrangeButtons() {
 void TRadioGroup::ButtonClicked(int Index) {
   if (FUpdating || Index == FItemIndex) return;
   FItemIndex = Index;
+  SetGroupTabStops(FButtons, FItemIndex);
   Click();
 }
 
@@ -319,6 +330,7 @@ void TRadioGroup::SetItemIndex(int Value) {
   FItemIndex = Value;
   FUpdating = true;
   for (int i = 0; i < static_cast<int>(FButtons.size()); ++i) FButtons[i]->SetChecked(i == Value);
+  SetGroupTabStops(FButtons, FItemIndex);
   FUpdating = false;
 }
 

@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 extern "C" {
@@ -103,6 +104,13 @@ bool Decode(const std::string& Data, bool HeaderOnly, int ScaleDenom, bool Fast,
   src.bytes_in_buffer = Data.size();
   info.src = &src;
   jpeg_read_header(&info, TRUE);
+  // The header's claim is checked before anything the size of the picture is allocated.
+  if (static_cast<int64_t>(info.image_width) * info.image_height > JPEGMaxPixels) {
+    Msg = "Picture too large (" + std::to_string(info.image_width) + " x " +
+          std::to_string(info.image_height) + " pixels)";
+    jpeg_destroy_decompress(&info);
+    return false;
+  }
   info.scale_num = 1;
   info.scale_denom = static_cast<unsigned>(ScaleDenom);
   info.out_color_space = JCS_RGB;

@@ -8,6 +8,10 @@
 #include "platform/bitmap.h"
 #include "platform/picture.h"
 
+// The largest picture read, in pixels (width x height as the header claims them); a larger one
+// is refused with EInvalidGraphic before it is decoded.
+constexpr int64_t JPEGMaxPixels = int64_t(1) << 26;
+
 enum TJPEGScale { jsFullSize, jsHalf, jsQuarter, jsEighth };
 enum TJPEGPerformance { jpBestQuality, jpBestSpeed };
 

@@ -20,6 +20,10 @@ namespace vmqt {
 
 // Makes sure a QApplication exists (graphics need fonts, controls need widgets).
 void EnsureApp();
+// What EnsureApp makes when it is first needed. Forms register theirs when they are linked in;
+// a plain QApplication is made otherwise.
+using TAppFactory = void (*)(int& Argc, char** Argv);
+void SetAppFactory(TAppFactory Factory);
 
 inline QString ToQ(const std::string& S) { return QString::fromUtf8(S.data(), static_cast<qsizetype>(S.size())); }
 inline std::string FromQ(const QString& S) { return S.toUtf8().toStdString(); }

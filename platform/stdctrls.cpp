@@ -17,6 +17,7 @@
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/imglist.h"
+#include "platform/menus.h"
 #include "platform/qt_controls.h"
 
 const TEnumInfo AlignmentInfo("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
@@ -29,6 +30,8 @@ const TEnumInfo kCheckBoxStateInfo("TCheckBoxState", {"cbUnchecked", "cbChecked"
 const TEnumInfo kComboBoxStyleInfo("TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList",
                                                       "csOwnerDrawFixed", "csOwnerDrawVariable"});
 const TEnumInfo kListBoxStyleInfo("TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
+const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
+                                                      "bsToolWindow", "bsSizeToolWin"});
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
 
 bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
@@ -50,6 +53,7 @@ VM_PUBLISH(TCustomLabel) {
   P.Bool("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap).Default(false);
   P.Bool("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent).Default(false);
   P.Component("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl);
+  P.Bool("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar).Default(true);
 }
 VM_DEFINE_CLASS(TLabel)
 
@@ -109,6 +113,7 @@ VM_PUBLISH(TListBox) {
   P.Bool("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
   P.Strings("Items", &TListBox::Items);
   P.Int("ItemIndex", &TListBox::ItemIndex, &TListBox::SetItemIndex).Default(-1);
+  P.Enum("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle, kBorderStyleInfo).Default(bsSingle);
 }
 
 VM_PUBLISH(TComboBox) {
@@ -220,6 +225,19 @@ void TCustomLabel::SetTransparent(bool Value) {
   Invalidate();
 }
 
+void TCustomLabel::SetShowAccelChar(bool Value) {
+  if (FShowAccelChar == Value) return;
+  FShowAccelChar = Value;
+  AdjustBounds();
+  Invalidate();
+}
+
+bool TCustomLabel::DialogChar(char Key) {
+  if (!FShowAccelChar || GetHotkey(FText) != Key || !FFocusControl || !FFocusControl->CanFocus()) return false;
+  FFocusControl->SetFocus();
+  return true;
+}
+
 void TCustomLabel::SetFocusControl(TWinControl* Value) {
   if (FFocusControl) FFocusControl->RemoveFreeNotification(this);
   FFocusControl = Value;
@@ -249,7 +267,7 @@ void TCustomLabel::AdjustBounds() {
   c->Font()->Assign(FFont.get());
   TRect r = Rect(0, 0, FWordWrap ? std::max(1, FWidth) : 0, 0);
   std::string text = FText.empty() ? std::string(" ") : FText;
-  c->DrawText(text, r, DT_CALCRECT | DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : 0u));
+  c->DrawText(text, r, DT_CALCRECT | (FShowAccelChar ? 0u : DT_NOPREFIX) | (FWordWrap ? DT_WORDBREAK : 0u));
   int32_t left = FLeft;
   if (!FWordWrap && FAlignment == taRightJustify) left = FLeft + FWidth - r.Width();
   if (!FWordWrap && FAlignment == taCenter) left = FLeft + (FWidth - r.Width()) / 2;
@@ -267,7 +285,7 @@ void TCustomLabel::Paint() {
   c->Brush()->SetStyle(bsClear);
   c->Font()->Assign(FFont.get());
   if (!FEnabled) c->Font()->SetColor(clGrayText);
-  uint32_t flags = DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE);
+  uint32_t flags = (FShowAccelChar ? 0u : DT_NOPREFIX) | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE);
   flags |= FAlignment == taRightJustify ? DT_RIGHT : FAlignment == taCenter ? DT_CENTER : DT_LEFT;
   if (FLayout != tlTop) {
     TRect calc = Rect(0, 0, r.Width(), 0);
@@ -505,6 +523,19 @@ void TButton::TextChanged() {
   if (auto* b = static_cast<QPushButton*>(NativeWidget())) b->setText(vmqt::ToQ(FText));
 }
 
+bool TButton::DialogKey(uint16_t Key, TShiftState Shift) {
+  if (Key != VK_RETURN || Shift.Contains(ssCtrl) || Shift.Contains(ssAlt)) return false;
+  Click();
+  return true;
+}
+
+bool TButton::DialogChar(char Key) {
+  if (GetHotkey(FText) != Key) return false;
+  if (CanFocus()) SetFocus();
+  Click();
+  return true;
+}
+
 void TButton::SetDefault(bool Value) {
   FDefault = Value;
   if (auto* b = static_cast<QPushButton*>(NativeWidget())) b->setDefault(Value);
@@ -585,6 +616,13 @@ void TCheckBox::SetAllowGrayed(bool Value) {
   Sync();
 }
 
+bool TCheckBox::DialogChar(char Key) {
+  if (GetHotkey(FText) != Key || !CanFocus()) return false;
+  SetFocus();
+  SetState(FState == cbChecked ? cbUnchecked : cbChecked);
+  return true;
+}
+
 void TCheckBox::TextChanged() {
   if (auto* b = static_cast<QCheckBox*>(NativeWidget())) b->setText(vmqt::ToQ(FText));
 }
@@ -630,6 +668,30 @@ void TRadioButton::SetChecked(bool Value) {
   if (!ComponentState().Contains(csLoading)) Guarded([this] { Click(); });
 }
 
+bool TRadioButton::DialogChar(char Key) {
+  if (GetHotkey(FText) != Key || !CanFocus()) return false;
+  SetFocus();
+  SetChecked(true);
+  return true;
+}
+
+void TRadioButton::KeyDown(uint16_t& Key, TShiftState Shift) {
+  TWinControl::KeyDown(Key, Shift);
+  if (Key != VK_LEFT && Key != VK_UP && Key != VK_RIGHT && Key != VK_DOWN) return;
+  TWinControl* p = Parent();
+  if (!p) return;
+  std::vector<TRadioButton*> group;
+  for (int i = 0; i < p->ControlCount(); ++i)
+    if (auto* r = dynamic_cast<TRadioButton*>(p->Controls(i)); r && (r == this || r->CanFocus())) group.push_back(r);
+  const int n = static_cast<int>(group.size());
+  if (n < 2) return;
+  int at = static_cast<int>(std::find(group.begin(), group.end(), this) - group.begin());
+  TRadioButton* next = group[(Key == VK_LEFT || Key == VK_UP ? at + n - 1 : at + 1) % n];
+  Key = 0;
+  next->SetFocus();
+  next->SetChecked(true);
+}
+
 void TRadioButton::TextChanged() {
   if (auto* b = static_cast<QRadioButton*>(NativeWidget())) b->setText(vmqt::ToQ(FText));
 }
@@ -665,9 +727,19 @@ void TGroupBox::Paint() {
   if (!FText.empty()) {
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(FColor);
-    c->TextOut(8, 0, FText);
+    if (!FEnabled) c->Font()->SetColor(clGrayText);
+    TRect t = Rect(8, 0, FWidth, th);
+    c->DrawText(FText, t, DT_CALCRECT | DT_SINGLELINE);
+    c->FillRect(t);
+    c->Brush()->SetStyle(bsClear);
+    c->DrawText(FText, t, DT_SINGLELINE);
   }
   TCustomControl::Paint();
+}
+
+bool TGroupBox::DialogChar(char Key) {
+  if (GetHotkey(FText) != Key || !CanFocus()) return false;
+  return SelectFirst();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -703,7 +775,31 @@ TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner) {
   FTabStop = true;
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
   SetClickOnMouseUp(false);  // clicks come with the selection
+  SetFrameBorder(2);
   SetBounds(0, 0, 121, 97);
+}
+
+void TListBox::SetBorderStyle(TFormBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  SetFrameBorder(Value == bsNone ? 0 : 2);
+  UpdateScrollBar();
+}
+
+void TListBox::UpdateScrollBar() {
+  int n = FItems->Count(), maxTop = MaxTopIndex();
+  SetScrollBar(sbVertical, 0, std::max(0, n - 1), std::max(1, n - maxTop), FTopIndex);
+}
+
+void TListBox::Resize() {
+  TCustomControl::Resize();
+  UpdateScrollBar();
+}
+
+void TListBox::Scrolled(int Kind, int Position) {
+  if (Kind != sbVertical) return;
+  FTopIndex = std::clamp(Position, 0, std::max(0, FItems->Count() - 1));
+  Invalidate();
 }
 
 TListBox::~TListBox() { FItems->OnChange = nullptr; }
@@ -713,6 +809,7 @@ void TListBox::ItemsChanged() {
   FSelected.resize(n, false);
   if (FItemIndex >= n) FItemIndex = n - 1;
   if (FTopIndex >= n) FTopIndex = std::max(0, n - 1);
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -725,6 +822,7 @@ void TListBox::SetItemIndex(int Value) {
     if (Value >= 0) FSelected[Value] = true;
   }
   if (Value >= 0) MakeVisible(Value);
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -765,11 +863,13 @@ void TListBox::SetStyle(TListBoxStyle Value) {
 
 void TListBox::SetItemHeight(int Value) {
   if (Value > 0) FItemHeight = Value;
+  UpdateScrollBar();
   Invalidate();
 }
 
 void TListBox::SetTopIndex(int Value) {
   FTopIndex = std::clamp(Value, 0, std::max(0, FItems->Count() - 1));
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -837,6 +937,7 @@ void TListBox::Paint() {
     c->Brush()->SetColor(FSelected[i] ? clHighlight : FColor);
     if (FSelected[i]) c->Font()->SetColor(clHighlightText);
     DrawItem(i, r, st);
+    if (st.Contains(odFocused)) c->DrawFocusRect(r);
   }
   TCustomControl::Paint();
 }
@@ -881,17 +982,39 @@ void TListBox::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_DOWN: i = std::min(n - 1, i + 1); break;
     case VK_HOME: i = 0; break;
     case VK_END: i = n - 1; break;
+    // A page is the rows that show, less one that stays in view.
+    case VK_PRIOR: i = std::max(0, i - std::max(1, VisibleRows() - 1)); break;
+    case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + std::max(1, VisibleRows() - 1)); break;
     default: return;
   }
+  Key = 0;
   if (i != FItemIndex) {
     SetItemIndex(i);
     Click();
   }
 }
 
+int TListBox::VisibleRows() const {
+  int rows = 0;
+  for (int i = FTopIndex, y = 0, n = FItems->Count(); i < n; ++i) {
+    y += HeightOf(i);
+    if (y > ClientHeight()) break;
+    ++rows;
+  }
+  return std::max(1, rows);
+}
+
+// The last rows fill the list: the top index that shows them.
+int TListBox::MaxTopIndex() const {
+  int n = FItems->Count(), y = 0, top = n;
+  while (top > 0 && y + HeightOf(top - 1) <= ClientHeight()) y += HeightOf(--top);
+  return std::min(top, std::max(0, n - 1));
+}
+
 bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  SetTopIndex(FTopIndex - WheelDelta / 120 * Mouse->WheelScrollLines());
+  int top = std::clamp(FTopIndex - WheelDelta / 120 * Mouse->WheelScrollLines(), 0, MaxTopIndex());
+  if (top != FTopIndex) SetTopIndex(top);
   return true;
 }
 

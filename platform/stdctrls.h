@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/forms.h"
 #include "platform/strings.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
@@ -39,19 +40,25 @@ public:
   // Transparent: the parent shows behind the text; otherwise the label fills itself with Color.
   bool Transparent() const { return FTransparent; }
   void SetTransparent(bool Value);
-  // The control that a click on the label focuses.
+  // The control that a click on the label, or its accelerator (Alt with the letter after '&'),
+  // focuses.
   TWinControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TWinControl* Value);
+  // On: '&' marks the accelerator, drawn underlined ("&&" shows one '&'); off: drawn as it is.
+  bool ShowAccelChar() const { return FShowAccelChar; }
+  void SetShowAccelChar(bool Value);
 
 protected:
   void Paint() override;
   void TextChanged() override { AdjustBounds(); }
   void FontChanged() override;
   void Click() override;
+  bool DialogChar(char Key) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void AdjustBounds();
 
 private:
+  bool FShowAccelChar = true;
   bool FAutoSize = true;
   TAlignment FAlignment = taLeftJustify;
   TTextLayout FLayout = tlTop;
@@ -177,6 +184,9 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  // Enter typed on the button (it has the focus) clicks it.
+  bool DialogKey(uint16_t Key, TShiftState Shift) override;
+  bool DialogChar(char Key) override;
 
 private:
   bool FDefault = false;
@@ -204,6 +214,7 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  bool DialogChar(char Key) override;
 
 private:
   void Sync();
@@ -222,6 +233,9 @@ public:
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   void TextChanged() override;
+  // The arrow keys move to the previous or next radio button of the group and check it.
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  bool DialogChar(char Key) override;
 
 private:
   void Sync();
@@ -237,7 +251,12 @@ public:
 
 protected:
   void Paint() override;
-  void TextChanged() override { Realign(); }
+  void TextChanged() override {
+    Realign();
+    Invalidate();
+  }
+  // The caption's accelerator focuses the first control inside.
+  bool DialogChar(char Key) override;
 };
 
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused };
@@ -276,12 +295,17 @@ public:
   int ItemAtPos(const TPoint& Pos, bool Existing) const;
   TRect ItemRect(int Index) const;
   void Clear() { FItems->Clear(); }
+  // bsSingle (the default): a sunken border round the list; bsNone: none.
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
 
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
 
 protected:
   void Paint() override;
+  void Resize() override;
+  void Scrolled(int Kind, int Position) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
@@ -291,7 +315,12 @@ protected:
 
 private:
   int HeightOf(int Index) const;
+  int VisibleRows() const;
+  int MaxTopIndex() const;
   void MakeVisible(int Index);
+  // The vertical scroll bar shows while the rows do not all fit.
+  void UpdateScrollBar();
+  TFormBorderStyle FBorderStyle = bsSingle;
   std::unique_ptr<TStringList> FItems;
   std::vector<bool> FSelected;
   int FItemIndex = -1;

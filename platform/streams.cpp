@@ -82,10 +82,15 @@ struct TShareEntry {
   bool Used = false;
 };
 
-std::mutex ShareMutex;
+// Streams may be closed by objects destroyed at the program's end (an open site held by a
+// global), after function-local statics are gone: the table and its lock are never destroyed.
+std::mutex& ShareLock() {
+  static std::mutex* Lock = new std::mutex;
+  return *Lock;
+}
 std::vector<TShareEntry>& ShareTable() {
-  static std::vector<TShareEntry> Table;
-  return Table;
+  static std::vector<TShareEntry>* Table = new std::vector<TShareEntry>;
+  return *Table;
 }
 
 // Registers the open; -1 when an open stream's share mode forbids it (or this one's forbids it).
@@ -98,7 +103,7 @@ int AcquireShare(const struct stat& St, uint16_t Access, uint16_t Share) {
   E.DenyRead = Share == fmShareExclusive || Share == fmShareDenyRead;
   E.DenyWrite = Share == fmShareExclusive || Share == fmShareDenyWrite;
   E.Used = true;
-  std::lock_guard<std::mutex> Lock(ShareMutex);
+  std::lock_guard<std::mutex> Lock(ShareLock());
   auto& Table = ShareTable();
   for (const TShareEntry& O : Table) {
     if (!O.Used || O.Dev != E.Dev || O.Ino != E.Ino) continue;
@@ -117,7 +122,7 @@ int AcquireShare(const struct stat& St, uint16_t Access, uint16_t Share) {
 
 void ReleaseShare(int Slot) {
   if (Slot < 0) return;
-  std::lock_guard<std::mutex> Lock(ShareMutex);
+  std::lock_guard<std::mutex> Lock(ShareLock());
   ShareTable()[Slot].Used = false;
 }
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "mtdata/coordinates.h"
+#include "projections/gis_base.h"
 #include "projections/gis_math.h"
 #include "projections/gis_messages.h"
 

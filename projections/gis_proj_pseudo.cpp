@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mtdata/coordinates.h"
+#include "projections/gis_base.h"
 #include "projections/gis_math.h"
 #include "projections/gis_messages.h"
 

@@ -2,7 +2,7 @@
 // cylindrical equal-area.
 #pragma once
 
-#include "mtdata/coordinates.h"
+#include "projections/gis_base.h"
 #include "projections/gis_math.h"
 #include "projections/gis_projection.h"
 

@@ -278,6 +278,7 @@ TChartSeries::~TChartSeries() {
   SetComponentState(csDestroying, true);
   delete FFunctionObject;
   FFunctionObject = nullptr;
+  if (FParentChart) SetParentChart(nullptr);
   // Leave the dependents of every source series.
   for (int i = 0; i < DataSources->Count(); ++i)
     if (auto* src = dynamic_cast<TChartSeries*>(DataSources->Items(i))) src->DependentSeries->Remove(this);
@@ -292,7 +293,6 @@ TChartSeries::~TChartSeries() {
       if (wasFirst && !d->DataIsOwn && !d->ComponentState().Contains(csDestroying)) d->ClearValues();
     }
   }
-  if (FParentChart) SetParentChart(nullptr);
   UpdateCount = 1;  // no notifications while the points go
   ClearPointData();
   ValueLists.Clear();
@@ -318,7 +318,7 @@ void TChartSeries::AddedToChart() {
 
 void TChartSeries::RemovedFromChart() {
   if (FParentChart && FCursor != 0 && ChartCursor(FParentChart) == FCursor) RestoreChartCursor(FParentChart);
-  for (int i = 0; i < DataSources->Count(); ++i)
+  for (int i = 0; DataSources && i < DataSources->Count(); ++i)
     if (auto* src = dynamic_cast<TChartSeries*>(DataSources->Items(i))) src->DependentSeries->Remove(this);
   FParentChart = nullptr;
 }

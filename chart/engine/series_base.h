@@ -58,6 +58,10 @@ enum TLegendTextStyle {
 enum TFollowedSourceChange { fscDelete, fscModify, fscAdd, fscClear };
 using TFollowedSourceChanges = TSet<TFollowedSourceChange>;
 
+// The colour value meaning "automatic": the series' or the chart's own colour applies.
+constexpr TColor clGraphColor = clDefault;
+constexpr TColor clAutoColor = clDefault;
+
 // Six flags the editor reads; the engine stores, streams and copies them.
 using TSeriesStyle = uint8_t;
 
@@ -308,6 +312,8 @@ public:
   virtual void DrawLegendSymbol(int32_t ValueIndex, const TRect& Rect);
   virtual bool UsesAxes() { return true; }
   virtual void AttachFunction(TGraphFunction* Function);
+  // The series has its own Z values (the depth axis labels them).
+  virtual bool HasZValues() { return false; }
 
   // -- dynamic operations -------------------------------------------------------------------------
   void AddedToChart() override;
@@ -457,6 +463,16 @@ public:
   void DrawAllMarks();
   int32_t WidestMarkText();
 
+  // Raises ChartException "Circular Series dependences are not allowed" when this series occurs
+  // among the data sources of Source, at any depth, or is Source itself.
+  void CheckCircularSource(TComponent* Source);
+  // Drawing limited to the visible range of an ordered position list.
+  bool CalcVisiblePoints() const { return LimitVisibleRange; }
+  void SetCalcVisiblePoints(bool Value) { LimitVisibleRange = Value; }
+  // The series has one colour that lists show.
+  bool UsesSeriesColor() const { return ShowsSeriesColor; }
+  void SetUsesSeriesColor(bool Value) { ShowsSeriesColor = Value; }
+
   // -- mouse ---------------------------------------------------------------------------------------------
   bool CheckMouseEnterLeave(int32_t X, int32_t Y);
   void NotifySeriesListView();
@@ -528,6 +544,11 @@ protected:
 };
 
 using TChartSeriesClass = const TChartElementMetaClass*;
+
+// The chart editor's series list view refreshes its entries of a chart through this hook; the
+// editor installs it while such a view is attached.
+using TSeriesListViewHook = std::function<void(TCustomAxisPanel* Chart)>;
+extern TSeriesListViewHook SeriesListViewHook;
 
 // Title of a series for lists: its Title (column separators as blanks), its name, or "Series" and
 // its position in the chart.

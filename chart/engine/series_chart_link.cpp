@@ -1,10 +1,11 @@
-// The series' questions to its chart. The questions the chart answers with its own operations
-// give, until those are present, the answers of a series without a chart.
+// The series' questions to its chart and its axes.
 #include "chart/engine/series_chart_link.h"
 
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/series_base.h"
 #include "chart/engine/tool_base.h"
+
+TSeriesListViewHook SeriesListViewHook;
 
 namespace series_link {
 
@@ -12,16 +13,26 @@ void Invalidate(TCustomAxisPanel* Chart) { static_cast<TCustomGraphPanel*>(Chart
 IGraphShapeParent* ShapeParent(TCustomAxisPanel* Chart) { return static_cast<IGraphShapeParent*>(Chart); }
 TGraphCanvas3D* Canvas(TCustomAxisPanel* Chart) { return Chart->Canvas; }
 bool IsDestroying(TCustomAxisPanel* Chart) { return Chart->ComponentState().Contains(csDestroying); }
-void RegisterSeries(TCustomAxisPanel*, TChartSeries*) {}
-void DetachSeries(TCustomAxisPanel*, TChartSeries*) {}
-void SendSeriesEvent(TCustomAxisPanel*, TChartSeries*, TSeriesEventKindValue) {}
-void RefreshSeriesData(TCustomAxisPanel*, TChartSeries*) {}
-TColor GetPaletteColor(TCustomAxisPanel*, int) { return clDefault; }
-TColor FirstUnusedPaletteColor(TCustomAxisPanel*, TChartSeries*) { return clDefault; }
-void DrawLegendSymbolRect(TCustomAxisPanel*, const TRect&) {}
-void CheckCircularDataSource(TCustomAxisPanel*, TComponent*, TChartSeries*) {}
-bool AcceptsDataSource(TCustomAxisPanel*, TChartSeries*, TComponent*) { return false; }
-void DetachSeriesSource(TCustomAxisPanel*, TChartSeries*, TComponent*) {}
+void RegisterSeries(TCustomAxisPanel* Chart, TChartSeries* Series) { Chart->RegisterSeries(Series); }
+void DetachSeries(TCustomAxisPanel* Chart, TChartSeries* Series) { Chart->DetachSeries(Series); }
+void SendSeriesEvent(TCustomAxisPanel* Chart, TChartSeries* Series, TSeriesEventKindValue Kind) {
+  Chart->SendSeriesEvent(Series, static_cast<TSeriesEventKind>(Kind));
+}
+void RefreshSeriesData(TCustomAxisPanel* Chart, TChartSeries* Series) { Chart->RefreshSeriesData(Series); }
+TColor GetPaletteColor(TCustomAxisPanel* Chart, int Index) { return Chart->GetPaletteColor(Index); }
+TColor FirstUnusedPaletteColor(TCustomAxisPanel* Chart, TChartSeries* Series) {
+  return Chart->FirstUnusedPaletteColor(true, Series);
+}
+void DrawLegendSymbolRect(TCustomAxisPanel* Chart, const TRect& Rect) { Chart->DrawLegendSymbolRect(Rect); }
+void CheckCircularDataSource(TCustomAxisPanel* Chart, TComponent* Component, TChartSeries* Series) {
+  Chart->CheckCircularDataSource(Component, Series);
+}
+bool AcceptsDataSource(TCustomAxisPanel* Chart, TChartSeries* Series, TComponent* Source) {
+  return Chart->AcceptsDataSource(Series, Source);
+}
+void DetachSeriesSource(TCustomAxisPanel* Chart, TChartSeries* Series, TComponent* Source) {
+  Chart->DetachSeriesSource(Series, Source);
+}
 bool DrawReversed(TCustomAxisPanel* Chart) { return Chart->DrawReversed; }
 bool View3D(TCustomAxisPanel* Chart) { return Chart->View3D(); }
 int SeriesIndex(TCustomAxisPanel* Chart, const TChartSeries* Series) {
@@ -29,13 +40,17 @@ int SeriesIndex(TCustomAxisPanel* Chart, const TChartSeries* Series) {
 }
 int CountSeries(TCustomAxisPanel* Chart) { return Chart && Chart->SeriesList() ? Chart->SeriesList()->Count() : 0; }
 TChartSeries* SeriesAt(TCustomAxisPanel* Chart, int Index) { return Chart->SeriesList()->SeriesAt(Index); }
-void GetSeriesLegendText(TCustomAxisPanel*, TChartSeries*, int, std::string& Text) { Text.clear(); }
-void SetChartCursor(TCustomAxisPanel*, int16_t) {}
-int16_t ChartCursor(TCustomAxisPanel*) { return 0; }
-void RestoreChartCursor(TCustomAxisPanel*) {}
-bool PlacesSeriesApart(TCustomAxisPanel*) { return false; }
+void GetSeriesLegendText(TCustomAxisPanel* Chart, TChartSeries* Series, int ValueIndex, std::string& Text) {
+  Chart->GetSeriesLegendText(Series, ValueIndex, Text);
+}
+void SetChartCursor(TCustomAxisPanel* Chart, int16_t Cursor) { Chart->SetCursor(Cursor); }
+int16_t ChartCursor(TCustomAxisPanel* Chart) { return Chart->Cursor(); }
+void RestoreChartCursor(TCustomAxisPanel* Chart) { Chart->SetCursor(Chart->OriginalCursor); }
+bool PlacesSeriesApart(TCustomAxisPanel* Chart) { return Chart->View3D(); }
 int32_t SeriesWidth3D(TCustomAxisPanel* Chart) { return Chart->SeriesWidth3D; }
-void NotifySeriesListView(TCustomAxisPanel*) {}
+void NotifySeriesListView(TCustomAxisPanel* Chart) {
+  if (SeriesListViewHook) SeriesListViewHook(Chart);
+}
 TChartAxis* BottomAxis(TCustomAxisPanel* Chart) { return Chart->BottomAxis(); }
 TChartAxis* TopAxis(TCustomAxisPanel* Chart) { return Chart->TopAxis(); }
 TChartAxis* LeftAxis(TCustomAxisPanel* Chart) { return Chart->LeftAxis(); }
@@ -50,22 +65,32 @@ int CustomAxisIndex(TCustomAxisPanel* Chart, TChartAxis* Axis) {
 bool IsHorizontal(TChartAxis* Axis) { return Axis->Horizontal(); }
 bool Inverted(TChartAxis* Axis) { return Axis->Inverted(); }
 int32_t ValueToPixel(TChartAxis* Axis, double Value) { return Axis ? Axis->ValueToPixel(Value) : 0; }
-double PixelToValue(TChartAxis*, int32_t) { return 0; }
-std::string LabelText(TChartAxis*, double) { return {}; }
+double PixelToValue(TChartAxis* Axis, int32_t Pixel) { return Axis ? Axis->PixelToValue(Pixel) : 0; }
+std::string LabelText(TChartAxis* Axis, double Value) {
+  std::string s;
+  Axis->ValueToLabelText(Value, s);
+  return s;
+}
 TComponent* AsComponent(TCustomAxisPanel* Chart) { return static_cast<TComponent*>(Chart); }
-TCustomAxisPanel* AsPanel(TComponent*) { return nullptr; }
-void SwapSeries(TCustomAxisPanel*, TChartSeries*, TChartSeries*) {}
-void ReplaceToolSeries(TCustomAxisPanel*, TChartSeries*, TChartSeries*) {}
+TCustomAxisPanel* AsPanel(TComponent* Component) { return dynamic_cast<TCustomAxisPanel*>(Component); }
+void SwapSeries(TCustomAxisPanel* Chart, TChartSeries* Series1, TChartSeries* Series2) {
+  Chart->SwapSeries(Series1, Series2);
+}
+void ReplaceToolSeries(TCustomAxisPanel* Chart, TChartSeries* Old, TChartSeries* New) {
+  if (!Chart->Tools) return;
+  for (TGraphCustomTool* t : *Chart->Tools)
+    if (auto* ts = dynamic_cast<TGraphCustomToolSeries*>(t); ts && ts->Series() == Old) ts->SetSeries(New);
+}
 int32_t MaxPointsPerPage(TCustomAxisPanel* Chart) { return Chart->MaxPointsPerPage(); }
 int32_t Page(TCustomAxisPanel* Chart) { return Chart->Page(); }
 int32_t MaxZOrder(TCustomAxisPanel* Chart) { return Chart->MaxZOrder; }
 void SetMaxZOrder(TCustomAxisPanel* Chart, int32_t Value) { Chart->MaxZOrder = Value; }
-int32_t MaxPointCount(TCustomAxisPanel*) { return 0; }
-double LowestYOnAxis(TCustomAxisPanel*, TChartAxis*) { return 0; }
-double HighestYOnAxis(TCustomAxisPanel*, TChartAxis*) { return 0; }
-double LowestXOnAxis(TCustomAxisPanel*, TChartAxis*) { return 0; }
-double HighestXOnAxis(TCustomAxisPanel*, TChartAxis*) { return 0; }
-TRect AxisRect(TCustomAxisPanel*) { return TRect{0, 0, 0, 0}; }
+int32_t MaxPointCount(TCustomAxisPanel* Chart) { return Chart->MaxPointCount(); }
+double LowestYOnAxis(TCustomAxisPanel* Chart, TChartAxis* Axis) { return Chart->LowestYOnAxis(Axis); }
+double HighestYOnAxis(TCustomAxisPanel* Chart, TChartAxis* Axis) { return Chart->HighestYOnAxis(Axis); }
+double LowestXOnAxis(TCustomAxisPanel* Chart, TChartAxis* Axis) { return Chart->LowestXOnAxis(Axis); }
+double HighestXOnAxis(TCustomAxisPanel* Chart, TChartAxis* Axis) { return Chart->HighestXOnAxis(Axis); }
+TRect AxisRect(TCustomAxisPanel* Chart) { return Chart->ChartRect; }
 TColor LegendSymbolColor(TCustomAxisPanel* Chart) { return Chart->LegendSymbolColor; }
 TColor ChartColor(TCustomAxisPanel* Chart) { return Chart->Color(); }
 void SetBrushCanvas(TCustomAxisPanel* Chart, TColor Color, TChartBrush* Brush, TColor BackColor) {

@@ -134,6 +134,7 @@ public:
   int32_t Angle() const { return FAngle; }
   void SetAngle(int32_t Value);
   TMarksCallout* Callout();
+  TMarksCallout* GetCallout() { return Callout(); }
   TMarksCallout* CalloutOrNull() const { return FCallout.get(); }
   void SetCallout(TMarksCallout* Value);
   int32_t ArrowLength();

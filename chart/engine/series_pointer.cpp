@@ -33,7 +33,10 @@ VM_PUBLISH(TSeriesPointer) {
   P.Bool("Visible", &TSeriesPointer::Visible, &TSeriesPointer::SetVisible).Default(true);
 }
 
-TSeriesPointer::TSeriesPointer(TChartSeries* AOwner) : OwnerSeries(AOwner) {
+TSeriesPointer::TSeriesPointer(TChartSeries* AOwner) : TSeriesPointer(AOwner, TChartBrush::StaticClass()) {}
+
+TSeriesPointer::TSeriesPointer(TChartSeries* AOwner, TChartBrushClass BrushClass)
+    : TGraphCustomShapeBrushPen(BrushClass), OwnerSeries(AOwner) {
   FGradient = std::make_unique<TGraphGradient>(ChangeHandler());
   if (AOwner && AOwner->ParentChart()) SetParentChart(series_link::ShapeParent(AOwner->ParentChart()));
 }
@@ -293,11 +296,14 @@ VM_PUBLISH(TCallout) {
   P.Bool("Draw3D", &TCallout::Draw3D, &TCallout::SetDraw3D).Default(false);
 }
 
-TCallout::TCallout(TChartSeries* AOwner) : TSeriesPointer(AOwner) {
+VM_PUBLISH(TCalloutBrush) { P.Int("Color", &TBrush::Color, &TBrush::SetColor).Default(clBlack).Idents(ColorIdents); }
+
+TCalloutBrush::TCalloutBrush(const TNotifyEvent& OnChangeEvent) : TChartBrush(OnChangeEvent) { SetColor(clBlack); }
+
+TCallout::TCallout(TChartSeries* AOwner) : TSeriesPointer(AOwner, TCalloutBrush::StaticClass()) {
   FArrow = std::make_unique<TWhitePen>(ChangeHandler());
   FDraw3D = false;
   KeepGradientColor = true;
-  Brush()->SetColor(clBlack);
 }
 
 TCallout::~TCallout() = default;

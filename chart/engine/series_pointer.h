@@ -76,6 +76,7 @@ public:
   bool KeepGradientColor = false;
 
 protected:
+  TSeriesPointer(TChartSeries* AOwner, TChartBrushClass BrushClass);
   TCanvas3D* ChartCanvas() const;
   bool ChartIs3D() const;
   void Depths(int& Z0, int& ZM, int& Z1) const;
@@ -92,6 +93,13 @@ protected:
 private:
   void FillGradient(TCanvas3D* Canvas, bool Is3D, int Left, int Top, int Right, int Bottom, int X, int Y,
                     TColor ColorValue, TSeriesPointerStyle AStyle, int Z0);
+};
+
+// The brush of callouts: black unless set otherwise.
+class TCalloutBrush : public TChartBrush {
+  VM_CLASS(TCalloutBrush, TChartBrush)
+public:
+  explicit TCalloutBrush(const TNotifyEvent& OnChangeEvent = nullptr);
 };
 
 class TCallout : public TSeriesPointer {

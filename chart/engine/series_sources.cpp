@@ -21,7 +21,7 @@ using namespace series_link;
 // Dependents
 
 void TChartSeries::NotifyDependents(TValueChangeKind Kind, int32_t ValueIndex) {
-  if (UpdateCount > 0 || !DependentSeries) return;
+  if (UpdateCount > 0 || !DependentSeries || DependentSeries->Count() == 0) return;
   // A dependent may leave the list while it follows: walk a copy.
   const std::vector<TChartSeries*> deps(DependentSeries->begin(), DependentSeries->end());
   for (TChartSeries* d : deps) {
@@ -135,6 +135,13 @@ void TChartSeries::DataSourcesCleared(const std::vector<TComponent*>& Removed) {
   for (TComponent* c : Removed)
     if (auto* s = dynamic_cast<TChartSeries*>(c)) s->DependentSeries->Remove(this);
   if (!DataIsOwn && !Removed.empty()) ClearValues();
+}
+
+void TChartSeries::CheckCircularSource(TComponent* Source) {
+  if (Source == this) throw ChartException(ErrCircularSeries);
+  auto* s = dynamic_cast<TChartSeries*>(Source);
+  if (!s || !s->DataSources) return;
+  for (int i = 0; i < s->DataSources->Count(); ++i) CheckCircularSource(s->DataSources->Items(i));
 }
 
 bool TChartSeries::FunctionAcceptsSource(TChartSeries* Source) {

@@ -78,14 +78,16 @@ void InitSeriesModule() {
   if (ModuleStarted()) return;
   ModuleStarted() = true;
   AxisPixelLimit = 67108863;
-  RegisterClasses({TSeriesMarks::StaticClass()});
+  RegisterClasses({TChartAxisTitle::StaticClass(), TChartAxis::StaticClass(), TChartDepthAxis::StaticClass(),
+                   TSeriesMarks::StaticClass()});
 }
 
 void DoneSeriesModule() {
   if (!ModuleStarted()) return;
   ModuleStarted() = false;
   FreeDataSourceStyleList();
-  UnRegisterClasses({TSeriesMarks::StaticClass()});
+  UnRegisterClasses({TChartAxisTitle::StaticClass(), TChartAxis::StaticClass(), TChartDepthAxis::StaticClass(),
+                     TSeriesMarks::StaticClass()});
 }
 
 TSeriesGroup* TChartSeriesList::NewGroup(const std::string& Name) {

@@ -145,7 +145,7 @@ void TChartValueList::InsertValue(int32_t Index, double Value) {
   double* v = Values.data();
   if (FCount - Index > 0) std::copy_backward(v + Index, v + FCount, v + FCount + 1);
   v[Index] = Value;
-  SetCount(FCount + 1);
+  ++FCount;
   StatsStale = true;
 }
 

@@ -8,6 +8,10 @@
 #include "mtdata/site_file.h"
 #include "sitefile_fixture.h"
 
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 
@@ -179,8 +183,10 @@ TEST(EdiWriter, BadElevationFailsBeforeAnythingIsWritten) {
   SetInfoLine(site->InfoLines[35], "Elevation: 12x.4");
   const std::string path = dir.File("bad.edi");
   EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
-  EXPECT_TRUE(FileExists(path));
-  EXPECT_EQ(ReadText(path), "");
+  EXPECT_FALSE(FileExists(path));  // nothing is created
+  WriteText(path, "old export");
+  EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
+  EXPECT_EQ(ReadText(path), "old export");  // an existing file stays as it was
 }
 
 // A generated site exported as EDI (spectra) and as PLT (parameters) reads back to the same
@@ -229,6 +235,273 @@ TEST(EdiWriter, ExportsReadBackToTheSameResistivitiesAndPhases) {
   CaptureLog([&] { image2->LoadFromFile(again); });
   ASSERT_EQ(image2->ImpedanceTable.RowCount, image->ImpedanceTable.RowCount);
   EXPECT_NEAR(image2->Plots[5][1], image->Plots[5][1], 2e-3 * image->Plots[5][1]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Reading the written files as another program would, from the format's description alone:
+// a line beginning with '>' opens a keyword with options KEY=VALUE; the values of a data block
+// follow it up to the next keyword; plain KEY=VALUE lines belong to the section they are in.
+
+struct TEdiMeas {
+  std::string Kind;  // "HMEAS" or "EMEAS"
+  std::map<std::string, std::string> Options;
+  double Number(const std::string& Key) const { return std::stod(Options.at(Key)); }
+};
+
+struct TEdiText {
+  std::map<std::string, std::string> Head;      // HEAD and DEFINEMEAS settings
+  std::map<std::string, TEdiMeas> Meas;         // by ID
+  std::map<std::string, std::string> Defaults;  // HX= .. RY= of the MT section
+  std::vector<std::string> SpectraIds;
+  std::map<std::string, std::vector<double>> Blocks;  // MT section blocks by keyword
+  std::vector<std::vector<double>> Spectra;           // values of each SPECTRA block
+  int MeasLines = 0;
+};
+
+std::vector<std::string> Words(const std::string& Line) {
+  std::istringstream in(Line);
+  std::vector<std::string> w;
+  for (std::string t; in >> t;) w.push_back(t);
+  return w;
+}
+
+TEdiText ReadEdiText(const std::string& Text) {
+  TEdiText e;
+  std::string section, keyword;
+  std::vector<double>* values = nullptr;
+  for (const std::string& line : SplitLines(Text)) {
+    const auto w = Words(line);
+    if (w.empty()) continue;
+    if (w[0][0] == '>') {
+      keyword = w[0].substr(1);
+      values = nullptr;
+      if (keyword.rfind("!", 0) == 0) continue;  // a comment
+      if (keyword == "HEAD" || keyword == "INFO" || keyword[0] == '=') {
+        section = keyword;
+        continue;
+      }
+      if (keyword == "HMEAS" || keyword == "EMEAS") {
+        TEdiMeas m{keyword, {}};
+        for (const auto& t : w)
+          if (auto eq = t.find('='); eq != std::string::npos)
+            m.Options[t.substr(0, eq)] = t.substr(eq + 1);
+        e.Meas[m.Options.at("ID")] = m;
+        ++e.MeasLines;
+      } else if (keyword == "SPECTRA") {
+        e.Spectra.emplace_back();
+        values = &e.Spectra.back();
+      } else if (section == "=MTSECT") {
+        values = &e.Blocks[keyword];
+      }
+      continue;
+    }
+    if (values) {
+      for (const auto& t : w) values->push_back(std::stod(t));
+      continue;
+    }
+    const auto eq = line.find('=');
+    if (eq == std::string::npos) {
+      if (section == "=SPECTRASECT" && w[0] != "//") e.SpectraIds.push_back(w[0]);
+      continue;
+    }
+    const std::string key = Trim(line.substr(0, eq)), value = Trim(line.substr(eq + 1));
+    if (section == "=MTSECT")
+      e.Defaults[key] = value;
+    else
+      e.Head[key] = value;
+  }
+  return e;
+}
+
+// A generated site whose information block holds no date, coordinates or channel lines, with
+// the channel order of the recording system (not 1..7) and a long file name.
+std::unique_ptr<TMTFile> SparseSite(const TTempDir& Dir, int Estimates = 6) {
+  TMtGenModel model;
+  model.Layers = {{100, 500}, {10, 0}};
+  model.WithTipper = true;
+  model.ReferenceType = frtRemoteH;
+  model.EstimateCount = Estimates;
+  model.OutliersPerFrequency = 0;
+  const std::string path = Dir.File("longsitename_of_a_survey_0001.mt1");
+  MtGenWrite(model, path);
+  auto site = sitefile_test::OpenSite(path);
+  for (int l : {8, 34, 35, 44, 45, 46, 47, 48, 49, 50}) SetInfoLine(site->InfoLines[l], "");
+  SetInfoLine(site->InfoLines[32], "DATA ID:   S-123");
+  return site;
+}
+
+bool IdentityOrder(const TChannelOrder& Order) {
+  for (int c = 1; c <= MaxChannel; ++c)
+    if (Order[c] != c) return false;
+  return true;
+}
+
+// Every ID the file lists names a measurement of the component it stands for, in the EDI
+// (spectra) and the PLT (MT section) file alike.
+TEST(EdiWriterReadBack, ListedIdsNameTheirOwnMeasurements) {
+  TTempDir dir;
+  struct Expect {
+    const char* key;
+    const char* kind;
+    const char* type;
+    bool remote;
+    int logical;
+  };
+  static const Expect expects[] = {
+      {"HX", "HMEAS", "HX", false, chHx}, {"HY", "HMEAS", "HY", false, chHy},
+      {"HZ", "HMEAS", "HZ", false, chHz}, {"EX", "EMEAS", "EX", false, chEx},
+      {"EY", "EMEAS", "EY", false, chEy}, {"RX", "HMEAS", "HX", true, chRx},
+      {"RY", "HMEAS", "HY", true, chRy}};
+  struct Case {
+    const char* name;
+    std::function<std::unique_ptr<TMTFile>()> site;
+    bool sparse;
+  } cases[] = {
+      {"recording order, sparse block", [&] { return SparseSite(dir); }, true},
+      {"five channels",
+       [&] {
+         auto s = SparseSite(dir);
+         s->ChannelCount = 5;
+         return s;
+       },
+       true},
+      {"order 1..7, full block", [] { return HandSite(6); }, false},
+  };
+  EdiFileDateText = FixedDate;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto site = c.site();
+    EXPECT_EQ(IdentityOrder(site->ChannelOrder), !c.sparse);
+    EXPECT_EQ(IdentityOrder(site->StoredChannelOrder), !c.sparse);
+    const int n = site->ChannelCount;
+    ExportEdi(dir.File("x.plt"), *site, 2);
+    ExportEdi(dir.File("x.edi"), *site, 1);
+    const TEdiText plt = ReadEdiText(ReadText(dir.File("x.plt")));
+    const TEdiText edi = ReadEdiText(ReadText(dir.File("x.edi")));
+
+    for (const TEdiText* e : {&plt, &edi}) {
+      EXPECT_EQ(e->MeasLines, n);
+      EXPECT_EQ(e->Head.at("MAXMEAS"), IntToStr(n));
+      // A date or position that is not known is left out, never written empty.
+      for (const char* key : {"ACQDATE", "LAT", "LONG", "REFLAT", "REFLONG"}) {
+        if (e->Head.count(key)) {
+          EXPECT_NE(e->Head.at(key).find_first_of("123456789"), std::string::npos) << key;
+        }
+      }
+      EXPECT_EQ(e->Head.count("ACQDATE"), c.sparse ? 0u : 1u);
+    }
+    if (!c.sparse) {
+      EXPECT_EQ(plt.Head.at("ACQDATE"), "05/14/20");
+    }
+
+    // The MT section's dynamic defaults: one key per channel of the site.
+    int keys = 0;
+    for (const char* key : {"HX", "HY", "HZ", "EX", "EY", "RX", "RY"})
+      keys += plt.Defaults.count(key);
+    EXPECT_EQ(keys, n);
+    ASSERT_EQ(edi.SpectraIds.size(), static_cast<std::size_t>(n));
+    ASSERT_FALSE(edi.Spectra.empty());
+    int f1 = 1;
+    while (site->StackedMatrix[f1][1][1] == 0) ++f1;
+    const double w = site->WeightSum1[f1];
+    for (int k = 0; k < n; ++k) {
+      const Expect& x = expects[k];
+      SCOPED_TRACE(x.key);
+      ASSERT_EQ(plt.Defaults.count(x.key), 1u);
+      const std::string id = plt.Defaults.at(x.key);
+      ASSERT_EQ(plt.Meas.count(id), 1u) << id;
+      const TEdiMeas& m = plt.Meas.at(id);
+      EXPECT_EQ(m.Kind, x.kind);
+      EXPECT_EQ(m.Options.at("CHTYPE"), x.type);
+      EXPECT_EQ(m.Number("Y") > 40000, x.remote);
+      if (c.sparse) {
+        // The default layout: x and Hz north, y east, dipoles along their axis.
+        if (m.Kind == "HMEAS") {
+          EXPECT_EQ(m.Number("AZM"), x.type[1] == 'Y' ? 90 : 0);
+        } else {
+          const double dx = m.Number("X2") - m.Number("X"), dy = m.Number("Y2") - m.Number("Y");
+          EXPECT_GT(x.type[1] == 'X' ? dx : dy, 0);
+          EXPECT_EQ(x.type[1] == 'X' ? dy : dx, 0);
+        }
+      }
+      // The spectra section lists the same ID where that channel's auto-power stands.
+      const auto at = std::find(edi.SpectraIds.begin(), edi.SpectraIds.end(), id);
+      ASSERT_NE(at, edi.SpectraIds.end());
+      const std::size_t i = static_cast<std::size_t>(at - edi.SpectraIds.begin());
+      const int slot = site->ChannelOrder[x.logical];
+      const double autoPower = site->StackedMatrix[f1][slot][slot] / w;
+      EXPECT_NEAR(edi.Spectra[0][i * static_cast<std::size_t>(n) + i], autoPower,
+                  1e-3 * std::fabs(autoPower));
+    }
+    for (const char* key : {"HX", "HY", "HZ", "EX", "EY", "RX", "RY"}) {
+      if (plt.Defaults.count(key)) {
+        EXPECT_TRUE(plt.Meas.count(plt.Defaults.at(key))) << key;
+      }
+    }
+  }
+}
+
+// The error blocks hold what the standard means: the variance of each impedance element in
+// (mV/km/nT)^2 and the error of rho in ohm-m. References from the written values themselves:
+// var(log10 |Z|) = var(Z) / (|Z| ln 10)^2, and rho = 0.2 |Z|^2 / f gives d rho / rho =
+// sqrt(2) sigma(Z) / |Z| for the complex variance split evenly over modulus and phase.
+TEST(EdiWriterReadBack, ErrorBlocksInTheStandardsUnits) {
+  TTempDir dir;
+  auto site = SparseSite(dir, 8);
+  EdiFileDateText = FixedDate;
+  const std::string path = dir.File("errors.plt");
+  ExportEdi(path, *site, 2);
+  const TEdiText plt = ReadEdiText(ReadText(path));
+  const auto rows = EdiValidRows(*site);
+  ASSERT_GT(rows.size(), 20u);
+  const double ln10 = std::log(10.0);
+  struct Element {
+    const char* name;
+    int logVariance;
+  } elements[] = {
+      {"XX", pcZxxVARRot}, {"XY", pcZxyVARRot}, {"YX", pcZyxVARRot}, {"YY", pcZyyVARRot}};
+  for (const Element& el : elements) {
+    SCOPED_TRACE(el.name);
+    const std::string z = std::string("Z") + el.name;
+    const auto& re = plt.Blocks.at(z + "R");
+    const auto& im = plt.Blocks.at(z + "I");
+    const auto& var = plt.Blocks.at(z + ".VAR");
+    ASSERT_EQ(var.size(), rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const double m2 = re[i] * re[i] + im[i] * im[i];
+      const double expected = site->Plots[rows[i]][el.logVariance] * m2 * ln10 * ln10;
+      EXPECT_NEAR(var[i], expected, 3e-3 * expected) << rows[i];
+    }
+  }
+  struct Rho {
+    const char* name;
+    const char* z;
+  } rhos[] = {{"RHOXY", "ZXY"}, {"RHOYX", "ZYX"}};
+  for (const Rho& r : rhos) {
+    SCOPED_TRACE(r.name);
+    const auto& rho = plt.Blocks.at(r.name);
+    const auto& err = plt.Blocks.at(std::string(r.name) + ".ERR");
+    const auto& re = plt.Blocks.at(std::string(r.z) + "R");
+    const auto& im = plt.Blocks.at(std::string(r.z) + "I");
+    const auto& var = plt.Blocks.at(std::string(r.z) + ".VAR");
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const double expected =
+          std::sqrt(2.0) * rho[i] * std::sqrt(var[i]) / std::hypot(re[i], im[i]);
+      EXPECT_NEAR(err[i], expected, 3e-3 * expected) << rows[i];
+      // An error of rho, in ohm-m: a few percent of it for this noise, not a log variance.
+      EXPECT_GT(err[i], 1e-3 * rho[i]);
+      EXPECT_LT(err[i], rho[i]);
+    }
+  }
+
+  // The project's reader takes the variances back into the log-variance columns.
+  auto image = std::make_unique<TEdiFileObject>();
+  CaptureLog([&] { image->LoadFromFile(path); });
+  for (std::size_t i = 0; i < rows.size(); ++i)
+    for (int p : {pcZxyVARRot, pcZyxVARRot}) {
+      const double original = site->Plots[rows[i]][p];
+      EXPECT_NEAR(image->Plots[static_cast<int>(i) + 1][p], original, 3e-3 * original);
+    }
 }
 
 }  // namespace

@@ -299,3 +299,40 @@ TEST_F(ExportSmsTest, FailuresLeaveNoFilesAndTheSiteUnchanged) {
   EXPECT_EQ(good->Header.FullPath, "");
   EXPECT_EQ(good->Header.Survey.Project, "");
 }
+
+// The ".cat" line read by its columns, as a profile program reads it: name 8, two blanks,
+// x 8, a blank, y 9, altitude 7, azimuths Ex and Ey 4 each, the line count 3, frequencies 3.
+TEST_F(ExportSmsTest, CatalogueColumnsHoldWhateverTheFileName) {
+  struct Case {
+    const char* fileName;  // UTF-8
+    const char* field;     // the name field in code page 1251
+  } cases[] = {
+      {"HAND.MT1", "HAND.MT1"},
+      {"A1.MT1", "  A1.MT1"},
+      {"LONGSITENAME_0001.MT1", "LONGSITE"},
+      {"SITE01.MT1", "SITE01.M"},
+      {"\u041F\u0420\u041E\u0424\u0418\u041B\u042C7.MT1",
+       "\xCF\xD0\xCE\xD4\xC8\xCB\xDC"
+       "7"},
+      {"", "        "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fileName);
+    auto site = HandSite(3);
+    site->Header.FileName = c.fileName;
+    CaptureLog([&] { ExportSms(Dir.File("p.sms"), *site); });
+    const auto lines = CrLfLines(ReadFile(Dir.File("p.cat")));
+    ASSERT_EQ(lines.size(), 2u);
+    const std::string& l = lines[0];
+    ASSERT_EQ(l.size(), 49u);
+    EXPECT_EQ(l.substr(0, 8), c.field);
+    EXPECT_EQ(l.substr(8, 2), "  ");
+    EXPECT_EQ(std::stod(l.substr(10, 8)), 0);
+    EXPECT_EQ(std::stod(l.substr(19, 9)), 0);
+    EXPECT_EQ(std::stod(l.substr(28, 7)), 313);  // the elevation 312.6 of the block
+    EXPECT_EQ(std::stod(l.substr(35, 4)), 37);
+    EXPECT_EQ(std::stod(l.substr(39, 4)), 127);
+    EXPECT_EQ(std::stoi(l.substr(43, 3)), 1);
+    EXPECT_EQ(std::stoi(l.substr(46, 3)), site->FreqCount);
+  }
+}

@@ -76,7 +76,8 @@ TEST_F(ExportText, GeneratedSiteWritesEveryLayout) {
     auto mtd = CrLfLines(ReadFile(Dir.File(i == 1 ? "outx.mtd" : "outy.mtd")));
     ASSERT_EQ(mtd.size(), rows.size() + 1);
     const int f = rows[3];
-    const double rhoErr = std::min(100 * std::pow(10.0, std::sqrt(std::fabs(P[f][36 + i])) - 1), 99.9);
+    const double rhoErr =
+        std::min(100 * (std::pow(10.0, std::sqrt(std::fabs(P[f][36 + i]))) - 1), 99.9);
     const double phErr = std::min(std::sqrt(std::fabs(P[f][38 + i])), 99.9);
     EXPECT_EQ(mtd[3], Format("%12.5f%12.2f%12.2f%9.2f%9.2f",
                              {P[f][99], P[f][i], P[f][i + 2], rhoErr, phErr}));
@@ -167,7 +168,7 @@ TEST_F(ExportText, MtdErrorsAndMtgPhaseAndSkippedFrequencies) {
   ASSERT_EQ(x.size(), 3u);
   ASSERT_EQ(y.size(), 3u);
   ASSERT_EQ(g.size(), 3u);
-  EXPECT_EQ(x[0].substr(36), "    10.23     2.00");
+  EXPECT_EQ(x[0].substr(36), "     2.33     2.00");
   EXPECT_EQ(y[0].substr(36), "    99.90    99.90");
   EXPECT_EQ(x[1].substr(0, 12), "   333.33333");  // row 3
   EXPECT_EQ(g[0].substr(45), "    45.00");
@@ -254,4 +255,27 @@ TEST_F(ExportText, FailuresLeaveNoFileAndKeepAnOldOne) {
     EXPECT_EQ(ReadFile(Dir.File(n)), old) << n;
   EXPECT_EQ(FolderEntries(Dir.File("")),
             (std::vector<std::string>{"site.csv", "site.mtg", "site.pt1", "sitex.mtd"}));
+}
+
+// The resistivity error column of ".mtd" is the relative error in percent that a standard
+// deviation s of log10 rho means, 100 (10^s - 1), shown up to 99.9.
+TEST_F(ExportText, MtdResistivityErrorIsTheRelativeError) {
+  const double variances[] = {0, 1e-6, 1e-4, 0.0016, 0.01, 0.09, 1, -0.01};
+  auto site = HandSite(8);
+  for (int f = 1; f <= 8; ++f) site->Plots[f][pcVarLogRhoxy] = variances[f - 1];
+  ExportMtd(Dir.File("e.mtd"), *site);
+  const auto x = CrLfLines(ReadFile(Dir.File("ex.mtd")));
+  ASSERT_EQ(x.size(), 9u);
+  for (int f = 1; f <= 8; ++f) {
+    SCOPED_TRACE(variances[f - 1]);
+    const std::string& l = x[static_cast<std::size_t>(f - 1)];
+    ASSERT_EQ(l.size(), 54u);
+    // Columns: frequency 12, rho 12, phase 12, rho error 9, phase error 9.
+    const double written = std::stod(l.substr(36, 9));
+    const double s = std::sqrt(std::fabs(variances[f - 1]));
+    const double expected = std::min(100 * std::expm1(s * std::log(10.0)), 99.9);
+    EXPECT_NEAR(written, expected, 0.005 + 1e-12);
+  }
+  // A tenth of a decade is 25.9 percent.
+  EXPECT_EQ(x[4].substr(36, 9), "    25.89");
 }

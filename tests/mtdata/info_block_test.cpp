@@ -1,6 +1,7 @@
 #include "mtdata/info_block.h"
 
 #include "platform/datetime.h"
+#include "log_fixture.h"
 #include "platform/logdevice.h"
 
 #include <gtest/gtest.h>
@@ -12,14 +13,8 @@
 
 namespace {
 
-// Collects what the log device receives between StartLog and StopLog.
-std::unique_ptr<TLogCapture> logCapture;
-void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
-std::string StopLog() {
-  std::string text = logCapture->Text();
-  logCapture.reset();
-  return text;
-}
+using mtdata_test::StartLog;
+using mtdata_test::StopLog;
 
 std::string PadTo(std::string s, std::size_t n) {
   if (s.size() < n) s.append(n - s.size(), ' ');

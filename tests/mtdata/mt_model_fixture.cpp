@@ -9,6 +9,23 @@ constexpr double Mu0 = 4e-7 * std::numbers::pi;
 constexpr double FieldToSi = Mu0 * 1000;
 }  // namespace
 
+TMtModel TMtModel::General() {
+  TMtModel m;
+  m.Zxx = cd(0.3, -0.2);
+  m.Zxy = cd(2.0, 1.5);
+  m.Zyx = cd(-1.2, -0.9);
+  m.Zyy = cd(-0.1, 0.25);
+  m.Tx = cd(0.25, -0.1);
+  m.Ty = cd(-0.15, 0.05);
+  return m;
+}
+
+TMtModel TMtModel::GeneralUnitSources() {
+  TMtModel m = General();
+  m.Sources = {{cd(1, 0), cd(0, 0)}, {cd(0, 0), cd(1, 0)}};
+  return m;
+}
+
 TMtModel TMtModel::OneD(cd z) {
   TMtModel m;
   m.Zxy = z;

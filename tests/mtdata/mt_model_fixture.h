@@ -22,6 +22,12 @@ struct TMtModel {
                                             {cd(-0.2, 0.4), cd(0.9, 0.3)},
                                             {cd(0.5, -0.5), cd(-0.4, 0.6)}};
 
+  // The general tensor of the parameter tests: every element and both tipper components
+  // non-zero, no symmetry.
+  static TMtModel General();
+  // The same with two unit source polarisations: with the local H reference the solution is
+  // exact, so a zero of the model is an exact zero of the computed tensor.
+  static TMtModel GeneralUnitSources();
   // A one-dimensional tensor: Zxy = z, Zyx = -z, zero diagonal.
   static TMtModel OneD(cd z);
   // The tensor that rotation by Strike (degrees) turns into [0 a; -b 0].

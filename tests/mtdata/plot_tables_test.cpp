@@ -1,5 +1,6 @@
 #include "mtdata/plot_tables.h"
 
+#include "log_fixture.h"
 #include "platform/logdevice.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +9,8 @@
 
 namespace {
 
-// Collects what the log device receives between StartLog and StopLog.
-std::unique_ptr<TLogCapture> logCapture;
-void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
-std::string StopLog() {
-  std::string text = logCapture->Text();
-  logCapture.reset();
-  return text;
-}
+using mtdata_test::StartLog;
+using mtdata_test::StopLog;
 
 class PlotTables : public testing::Test {
 protected:

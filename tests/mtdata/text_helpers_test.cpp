@@ -3,6 +3,7 @@
 
 #include "platform/strings.h"
 
+#include "log_fixture.h"
 #include "platform/logdevice.h"
 
 #include <gtest/gtest.h>
@@ -11,14 +12,8 @@
 
 namespace {
 
-// Collects what the log device receives between StartLog and StopLog.
-std::unique_ptr<TLogCapture> logCapture;
-void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
-std::string StopLog() {
-  std::string text = logCapture->Text();
-  logCapture.reset();
-  return text;
-}
+using mtdata_test::StartLog;
+using mtdata_test::StopLog;
 
 // Runs f and returns what it logged.
 template <typename F>

@@ -6,7 +6,7 @@
 #include <numbers>
 #include <set>
 
-#include "mtdata/coordinates.h"
+#include "projections/gis_base.h"
 #include "platform/sysutils.h"
 
 namespace {

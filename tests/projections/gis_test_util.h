@@ -6,7 +6,7 @@
 #include <numbers>
 #include <string>
 
-#include "mtdata/coordinates.h"
+#include "projections/gis_base.h"
 #include "projections/gis_projection.h"
 
 #include <gtest/gtest.h>

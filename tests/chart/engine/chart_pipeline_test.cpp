@@ -31,10 +31,12 @@ struct TStageLog {
 }  // namespace
 
 TEST(ChartPipeline, StagesToolsAndEventsInOrder) {
-  for (bool behind : {true, false}) {
+  for (int k = 0; k < 4; ++k) {
+    const bool behind = k % 2 == 0, view3D = k >= 2;
     TRecordedChart r;
     TStageLog s(r);
     r.Chart.SetAxisBehind(behind);
+    r.Chart.SetView3D(view3D);
     r.Draw();
     std::vector<std::string> want = {"tool:BeforeChart", "OnBeforeDrawChart"};
     if (behind) {
@@ -45,7 +47,7 @@ TEST(ChartPipeline, StagesToolsAndEventsInOrder) {
                                "OnBeforeDrawAxes"});
     }
     want.insert(want.end(), {"tool:AfterDraw", "OnAfterDraw"});
-    EXPECT_EQ(s.Log, want) << "AxisBehind " << behind;
+    EXPECT_EQ(s.Log, want) << "AxisBehind " << behind << " 3D " << view3D;
     // The repaint switch is back after the draw.
     EXPECT_TRUE(r.Chart.AutoRepaint);
   }

@@ -100,3 +100,25 @@ TEST(ChartPixels, GridLinesAreGreyDots) {
   EXPECT_GT(grey, width / 4);
   EXPECT_LT(grey, width);  // dotted, not solid
 }
+
+TEST(ChartPixels, OnScreenTheSameChartIsPainted) {
+  TChart chart(nullptr);
+  chart.SetBounds(0, 0, 300, 200);
+  chart.SetView3D(false);
+  chart.SetBevelOuter(bvNone);
+  auto* s = new TTestLineSeries(nullptr);
+  chart.AttachSeries(s);
+  s->SetSeriesColor(clRed);
+  for (int i = 0; i <= 4; ++i) s->AddXY(i, i);
+  chart.BottomAxis()->SetMinimumMaximum(0, 4);
+  chart.LeftAxis()->SetMinimumMaximum(0, 4);
+  chart.Repaint();
+  TChartAxis* bottom = chart.BottomAxis();
+  EXPECT_TRUE(Dark(ControlSurfacePixel(&chart, bottom->CenterPixel, bottom->AxisLinePos)) ||
+              Dark(ControlSurfacePixel(&chart, bottom->CenterPixel, bottom->AxisLinePos - 1)));
+  // The diagonal series passes through the middle of the plot in red.
+  const int x = bottom->ValueToPixel(2), y = chart.LeftAxis()->ValueToPixel(2);
+  bool red = false;
+  for (int dy = -1; dy <= 1; ++dy) red |= (ControlSurfacePixel(&chart, x, y + dy) & 0xFFFFFF) == clRed;
+  EXPECT_TRUE(red);
+}

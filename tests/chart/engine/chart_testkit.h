@@ -10,7 +10,7 @@
 #include "chart/engine/tool_base.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/series_base.h"
-#include "testkit/recording_canvas.h"
+#include "chart/engine/testkit/recording_canvas.h"
 
 // A line through the points (values that cannot be drawn are skipped).
 class TTestLineSeries : public TChartSeries {

@@ -94,7 +94,10 @@ TEST_F(Registries, ToolTypesOnceEachAndGoneAtShutdown) {
   UnregisterToolTypes({tool});
   EXPECT_EQ(GraphToolTypesList()->Count(), 0);
   UnregisterToolTypes({tool});
+  EXPECT_NE(GetClass("TChartAxis"), nullptr);
+  EXPECT_NE(GetClass("TSeriesMarks"), nullptr);
   DoneChartModule();
+  EXPECT_EQ(GetClass("TSeriesMarks"), nullptr);
   EXPECT_EQ(GraphToolTypesList(), nullptr);
   EXPECT_EQ(GraphSeriesTypesList(), nullptr);
   EXPECT_EQ(ColorPalettes(), nullptr);

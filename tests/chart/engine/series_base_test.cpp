@@ -495,7 +495,7 @@ TEST_F(SeriesBase, StreamsOnlyWhatDiffersAndReadsBackEqual) {
   A->AddXY(1, 10, "x");
   A->AddXY(2.5, 20, "", clRed);
   const std::string text = ComponentToText(A);
-  for (const char* absent : {"ShowInLegend", "ColorEachPoint", "ValueFormat", "PercentFormat", "HorizAxis", "Cursor"})
+  for (const char* absent : {"ShowInLegend", "ColorEachPoint", "ValueFormat", "PercentFormat", "HorizAxis", "Cursor", "Callout"})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent << "\n" << text;
   for (const char* present : {"Title = 'Rho'", "Depth = 7", "Data = {", "Identifier", "Style = 18"})
     EXPECT_NE(text.find(present), std::string::npos) << present << "\n" << text;

@@ -168,13 +168,7 @@ TEST(ParamsBostick, RowsWithoutResistivityAreLeftOut) {
 }
 
 TEST(ParamsBostick, NonPositiveFrequency) {
-  TMtModel m;
-  m.Zxx = cd(0.3, -0.2);
-  m.Zxy = cd(2.0, 1.5);
-  m.Zyx = cd(-1.2, -0.9);
-  m.Zyy = cd(-0.1, 0.25);
-  m.Tx = cd(0.25, -0.1);
-  m.Ty = cd(-0.15, 0.05);
+  TMtModel m = TMtModel::General();
   TCallArgs a;
   a.Freq = -1;
   for (bool neighbours : {true, false}) {

@@ -158,3 +158,57 @@ TEST_F(SiteFileStack, DivisionLinesOnlyWhileTheErrorLogIsOn) {
   EXPECT_NE(log.find("Division by"), std::string::npos);
   EXPECT_NE(log.find("Xpr=  0 f=  8("), std::string::npos) << log;
 }
+
+// The edit route: a mask change through MaskChanged leaves the site as a full recomputation of
+// the same masks does, and the change reaches the frequency and its Bostick neighbours. The
+// changes add up on the same two sites, one edited, the other recomputed in full.
+TEST_F(SiteFileStack, MaskChangeGivesWhatAFullRecomputationGives) {
+  Model.WithTipper = true;
+  Write();
+  // The single estimates play no part here: the stacks alone are computed.
+  auto edited = OpenSite(Path, false);
+  auto full = OpenSite(Path, false);
+  CaptureLog([&] {
+    edited->RestackAll();
+    full->RestackAll();
+  });
+  struct Case {
+    const char* name;
+    int f;  // 0: the last valid frequency
+    int16_t mask;
+    bool allEstimates;  // every estimate of the frequency, else its first outlier
+  } cases[] = {
+      {"outlier removed inside", 10, 2, false},
+      {"outlier removed at the first frequency", 1, 2, false},
+      {"outlier dropped at the last frequency", 0, 0, false},
+      {"every estimate removed", 7, 2, true},
+      {"outlier taken back", 10, 1, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int f = c.f ? c.f : edited->ValidFreqCount;
+    const TPlots before = edited->Plots;
+    for (TMTFile* site : {edited.get(), full.get()}) {
+      if (c.allEstimates) {
+        for (int x = 1; x <= site->XprCount[f]; ++x) site->Mask[f][x] = c.mask;
+      } else {
+        ASSERT_FALSE(Info.Outliers[static_cast<std::size_t>(f - 1)].empty());
+        site->Mask[f][Info.Outliers[static_cast<std::size_t>(f - 1)][0]] = c.mask;
+      }
+    }
+    CaptureLog([&] {
+      edited->MaskChanged(f);
+      full->RestackAll();
+    });
+    EXPECT_NE(edited->Plots[f][pcRhoxyOhmm], before[f][pcRhoxyOhmm]);
+    const int neighbour = f > 1 ? f - 1 : f + 1;
+    EXPECT_NE(edited->Plots[neighbour][pcRhoxyBosInv], before[neighbour][pcRhoxyBosInv]);
+    EXPECT_EQ(edited->Plots[neighbour][pcRhoxyOhmm], before[neighbour][pcRhoxyOhmm]);
+    EXPECT_TRUE(edited->Plots == full->Plots);
+    EXPECT_TRUE(edited->StackedMatrix == full->StackedMatrix);
+    EXPECT_TRUE(edited->WeightSum1 == full->WeightSum1);
+    EXPECT_TRUE(edited->WeightSum2 == full->WeightSum2);
+  }
+  EXPECT_THROW(edited->MaskChanged(0), ERangeError);
+  EXPECT_THROW(edited->MaskChanged(edited->FreqCount + 1), ERangeError);
+}

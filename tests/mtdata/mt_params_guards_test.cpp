@@ -16,19 +16,6 @@ namespace {
 constexpr double Kept = 777;  // the row's value before the call
 const double Written = std::numeric_limits<double>::quiet_NaN();  // anything but Kept
 
-// Unit source polarisations with the local H reference keep the solution exact, so that a
-// zero of the model is an exact zero of the computed tensor.
-TMtModel BaseModel() {
-  TMtModel m;
-  m.Sources = {{cd(1, 0), cd(0, 0)}, {cd(0, 0), cd(1, 0)}};
-  m.Zxx = cd(0.3, -0.2);
-  m.Zxy = cd(2.0, 1.5);
-  m.Zyx = cd(-1.2, -0.9);
-  m.Zyy = cd(-0.1, 0.25);
-  m.Tx = cd(0.25, -0.1);
-  m.Ty = cd(-0.15, 0.05);
-  return m;
-}
 
 struct GuardCase {
   const char* guard;
@@ -100,7 +87,7 @@ int Count(const std::string& text, const std::string& what) {
 }
 
 std::string RunCase(const GuardCase& c, TPlots& p, bool log) {
-  TMtModel m = BaseModel();
+  TMtModel m = TMtModel::GeneralUnitSources();
   TCallArgs a;
   a.Xpr = 3;
   a.RefType = frtLocalH;
@@ -152,7 +139,7 @@ TEST(ParamsGuards, LogLineOfAZeroFrequency) {
 TEST(ParamsGuards, SingularReference) {
   for (int mode : {0, 1}) {
     SCOPED_TRACE(mode);
-    TMtModel m = BaseModel();
+    TMtModel m = TMtModel::GeneralUnitSources();
     m.Sources = {{cd(1, 0.5), cd(0, 0)}};  // no Hy signal: the determinant is exactly 0
     TCallArgs a;
     a.Mode = mode;

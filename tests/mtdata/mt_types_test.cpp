@@ -1,6 +1,7 @@
 #include "mtdata/mt_guard.h"
 #include "mtdata/mt_types.h"
 
+#include "log_fixture.h"
 #include "platform/logdevice.h"
 
 #include <gtest/gtest.h>
@@ -14,14 +15,8 @@
 
 namespace {
 
-// Collects what the log device receives between StartLog and StopLog.
-std::unique_ptr<TLogCapture> logCapture;
-void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
-std::string StopLog() {
-  std::string text = logCapture->Text();
-  logCapture.reset();
-  return text;
-}
+using mtdata_test::StartLog;
+using mtdata_test::StopLog;
 
 TEST(MtTypes, StartUpDefaultsOfPlotSettings) {
   PlotSettings.PointSize = 99;

@@ -16,16 +16,6 @@ constexpr double Deg = 180 / std::numbers::pi;
 // Degrees as the computation forms them: radians times the single-precision factor.
 double ArgDeg(cd z) { return std::arg(z) * static_cast<double>(RadToDegSingle); }
 
-TMtModel GeneralModel() {
-  TMtModel m;
-  m.Zxx = cd(0.3, -0.2);
-  m.Zxy = cd(2.0, 1.5);
-  m.Zyx = cd(-1.2, -0.9);
-  m.Zyy = cd(-0.1, 0.25);
-  m.Tx = cd(0.25, -0.1);
-  m.Ty = cd(-0.15, 0.05);
-  return m;
-}
 
 struct RefCase {
   const char* name;
@@ -46,7 +36,7 @@ const RefCase RefCases[] = {
 TEST(ParamsModel, RecoversTensorTipperAndCoherences) {
   for (const RefCase& rc : RefCases) {
     SCOPED_TRACE(rc.name);
-    TMtModel m = GeneralModel();
+    TMtModel m = TMtModel::General();
     m.Kxx = rc.kxx;
     m.Kxy = rc.kxy;
     m.Kyx = rc.kyx;
@@ -161,7 +151,7 @@ TEST(ParamsModel, LayeredEarth) {
 }
 
 TEST(ParamsModel, RotationOfTheAxes) {
-  const TMtModel m = GeneralModel();
+  const TMtModel m = TMtModel::General();
   TCallArgs a;
   TPlots p0 = FilledPlots(0), p90 = FilledPlots(0), p30 = FilledPlots(0);
   Compute(p0, m, a);
@@ -200,7 +190,7 @@ TEST(ParamsModel, RotationOfTheAxes) {
 TEST(ParamsModel, FixedAngleZeroAndOneDimensionalTensor) {
   TCallArgs a;
   TPlots p = FilledPlots(0);
-  Compute(p, GeneralModel(), a);
+  Compute(p, TMtModel::General(), a);
   EXPECT_EQ(p[a.F][57], 1e-5);
   EXPECT_EQ(p[a.F][7], 1e-4 * static_cast<double>(RadToDegSingle));
   EXPECT_NEAR(p[a.F][7], 0.0057296, 1e-7);
@@ -231,7 +221,7 @@ TEST(ParamsModel, RealTipperStrikeIsTheRealVectorTurnedAndFolded) {
     double tx, ty, strike;
   } cases[] = {{0.3, -0.4, 36.8699}, {-0.3, -0.4, -36.8699}, {-0.3, 0.4, -143.1301}};
   for (const Case& c : cases) {
-    TMtModel m = GeneralModel();
+    TMtModel m = TMtModel::General();
     m.Tx = c.tx;
     m.Ty = c.ty;
     TCallArgs a;
@@ -264,9 +254,9 @@ TEST(ParamsModel, ColumnsLeftAloneWithAndWithoutHz) {
   TCallArgs a;
   a.RefType = frtRemoteH;
   a.DispRef = drRemote;
-  EXPECT_EQ(ColumnsLeftAlone(GeneralModel(), a), never);
+  EXPECT_EQ(ColumnsLeftAlone(TMtModel::General(), a), never);
 
-  TMtModel noHz = GeneralModel();
+  TMtModel noHz = TMtModel::General();
   noHz.HasHz = false;
   a.Order = SiteChannelOrder(false);
   std::set<int> expected = never;
@@ -287,7 +277,7 @@ TEST(ParamsModel, IndexErrorsOfTheCaller) {
   TPlots p = FilledPlots(0);
   TFrequencyGrid grid = FrequencyGrid(40);
   TMatrix7 re, im;
-  BuildCrossPowers(GeneralModel(), SiteChannelOrder(), re, im);
+  BuildCrossPowers(TMtModel::General(), SiteChannelOrder(), re, im);
   const TChannelOrder order = SiteChannelOrder();
   const double n = 1, angle = 0;
   EXPECT_THROW(CalcMtParameters(p, grid, n, 0, 40, 0, order, 0, 1, 0, angle, re, im), ERangeError);

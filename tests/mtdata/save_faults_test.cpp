@@ -1,0 +1,271 @@
+// Saving never loses data: a write that fails half-way (the file-size limit of the process
+// stands in for a full disk), the record limit of the MT-file, a record scan that stops early,
+// packages and EDI exports replaced only when complete, and a site still open at the end.
+#include <gtest/gtest.h>
+
+#include "edi_test_util.h"
+#include "mtdata/edi_writer.h"
+#include "mtdata/mt_block_file.h"
+#include "mtdata/open_site.h"
+#include "mtdata/package_file.h"
+#include "mtdata/site_file.h"
+#include "platform/sysutils.h"
+#include "sitefile_fixture.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace sitefile_test;
+
+namespace {
+
+// While alive, files of this process cannot grow beyond Limit bytes: a write past it fails
+// half-way, as on a disk that fills up.
+class TFileSizeLimit {
+public:
+  explicit TFileSizeLimit(int64_t Limit) {
+    getrlimit(RLIMIT_FSIZE, &FOld);
+    FOldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit r = FOld;
+    r.rlim_cur = static_cast<rlim_t>(Limit);
+    setrlimit(RLIMIT_FSIZE, &r);
+  }
+  ~TFileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &FOld);
+    std::signal(SIGXFSZ, FOldSignal);
+  }
+
+private:
+  rlimit FOld{};
+  void (*FOldSignal)(int) = nullptr;
+};
+
+std::string FixedDate() { return "26Dec10"; }
+
+class SaveFaults : public ::testing::Test {
+protected:
+  void SetUp() override {
+    TMTFile::EditDateText = FixedDate;
+    Path = Dir.File("site.mt1");
+    MtGenWrite(Model, Path, &Info);
+  }
+  void TearDown() override {
+    TMTFile::EditDateText = FSavedDate;
+    FreeSite();
+  }
+  std::string (*FSavedDate)() = TMTFile::EditDateText;
+  TTempDir Dir;
+  TMtGenModel Model;
+  TMtGenInfo Info;
+  std::string Path;
+};
+
+// The blocks whose records are result records, found from the bytes of the file.
+std::vector<int> ResultBlocks(const std::vector<uint8_t>& Bytes) {
+  std::vector<int> blocks;
+  for (std::size_t b = 0; (b + 1) * MtBlockSize <= Bytes.size(); ++b) {
+    const uint8_t* p = Bytes.data() + b * MtBlockSize;
+    if (p[0] == MtTagText && std::string(reinterpret_cast<const char*>(p) + 3, 4) == "PLOT")
+      blocks.push_back(static_cast<int>(b) + 1);
+  }
+  return blocks;
+}
+
+// An append that fails half-way leaves the file as it was, reports the file, and keeps the
+// site's edits: once there is room again the same site saves them.
+TEST_F(SaveFaults, FailedAppendCutsTheFileBack) {
+  auto site = OpenSite(Path);
+  const auto before = ReadBytes(Path);
+  site->RotationAngle = 25;
+  for (int f = 1; f <= 40; ++f) {
+    site->Mask[f][2] = 2;
+    site->RestackFrequency(f);
+    site->CalcFrequency(f);
+  }
+  const double rho = site->Plots[7][1];
+  {
+    TFileSizeLimit full(static_cast<int64_t>(before.size()) + MtBlockSize / 2 + 1000);
+    try {
+      site->SaveEdit(1);
+      ADD_FAILURE() << "saved past the limit";
+    } catch (const EWriteError& e) {
+      EXPECT_NE(e.Message().find(Path), std::string::npos) << e.Message();
+    }
+  }
+  EXPECT_EQ(ReadBytes(Path), before);
+  EXPECT_EQ(site->Plots[7][1], rho);
+  EXPECT_EQ(site->Mask[7][2], 2);
+  auto reopened = OpenSite(Path, false);
+  EXPECT_EQ(reopened->PlotRecordCount, site->PlotRecordCount);
+
+  EXPECT_EQ(CaptureLog([&] { site->SaveEdit(1); }), "");
+  auto saved = OpenSite(Path, false);
+  EXPECT_EQ(saved->PlotRecordCount, site->PlotRecordCount + 1);
+  EXPECT_EQ(saved->RotationAngle, 25);
+  EXPECT_EQ(saved->Mask[7][2], 2);
+}
+
+// Reopening and saving again and again fills the file's result records; the save that would
+// pass the limit is refused with a message naming the file, the limit and the way out, and the
+// file keeps opening.
+TEST_F(SaveFaults, RecordLimitIsNeverPassed) {
+  const int first = OpenSite(Path, false)->PlotRecordCount;
+  ASSERT_LT(first, MaxResultRecords);
+  for (int n = first; n < MaxResultRecords; ++n) {
+    auto site = OpenSite(Path, false);
+    site->RotationAngle = n;
+    CaptureLog([&] { site->SaveEdit(1); });
+  }
+  auto site = OpenSite(Path);
+  EXPECT_EQ(site->PlotRecordCount, MaxResultRecords);
+  const auto before = ReadBytes(Path);
+  site->RotationAngle = 77;
+  try {
+    site->SaveEdit(1);
+    ADD_FAILURE() << "an eleventh result record was written";
+  } catch (const EWriteError& e) {
+    EXPECT_NE(e.Message().find(Path), std::string::npos) << e.Message();
+    EXPECT_NE(e.Message().find(IntToStr(MaxResultRecords) + " result records"), std::string::npos);
+    EXPECT_NE(e.Message().find("package"), std::string::npos);
+  }
+  EXPECT_EQ(ReadBytes(Path), before);
+  EXPECT_EQ(site->RotationAngle, 77);
+  // Replacing the record in use stays possible.
+  CaptureLog([&] { site->SaveEdit(0); });
+  EXPECT_EQ(OpenSite(Path, false)->RotationAngle, 77);
+}
+
+// A file written elsewhere with more result records than the index holds opens with the newest
+// of them and a log line.
+TEST_F(SaveFaults, FileBeyondTheRecordLimitOpensWithTheNewest) {
+  for (int k = 1; k <= 9; ++k) Model.Edits.push_back(TMtGenEdit{0, static_cast<double>(k)});
+  MtGenWrite(Model, Path, &Info);
+  // Two more edit pairs, copies of the last with the angles 11 and 12 in their titles.
+  auto bytes = ReadBytes(Path);
+  const std::vector<uint8_t> pair(bytes.end() - 2 * MtBlockSize, bytes.end());
+  for (const char* angle : {"11", "12"}) {
+    std::vector<uint8_t> copy = pair;
+    const std::string title(reinterpret_cast<const char*>(copy.data()) + 3, 80);
+    const std::size_t rot = title.find("ROT=");
+    ASSERT_NE(rot, std::string::npos);
+    copy[3 + rot + 4] = static_cast<uint8_t>(angle[0]);
+    copy[3 + rot + 5] = static_cast<uint8_t>(angle[1]);
+    bytes.insert(bytes.end(), copy.begin(), copy.end());
+  }
+  WriteBytes(Path, bytes);
+  const std::vector<int> blocks = ResultBlocks(bytes);
+  ASSERT_EQ(static_cast<int>(blocks.size()), MaxResultRecords + 2);
+  auto site = std::make_unique<TMTFile>();
+  const std::string log = CaptureLog([&] { site->OpenMtFile(Path); });
+  EXPECT_NE(log.find(Path + " holds " + IntToStr(static_cast<int>(blocks.size())) + " result records"),
+            std::string::npos)
+      << log;
+  ASSERT_EQ(site->PlotRecordCount, MaxResultRecords);
+  for (int k = 1; k <= MaxResultRecords; ++k)
+    EXPECT_EQ(site->PlotBlocks[k], blocks[blocks.size() - MaxResultRecords + k - 1]) << k;
+  EXPECT_EQ(site->EditRecordCount, MaxResultRecords);
+  EXPECT_NE(Title(site->RecordTags[MaxResultRecords]).find("ROT=12 DEG."), std::string::npos);
+  auto loaded = OpenSite(Path);
+  EXPECT_EQ(loaded->RotationAngle, 12);
+  EXPECT_GT(loaded->Plots[1][1], 0);
+}
+
+// A block whose first item is an empty text ends the scan. An edit appended at the end of the
+// file would lie behind it and never be found again, so the file opens read-only.
+TEST_F(SaveFaults, ScanStoppedByAnEmptyTitleOpensReadOnly) {
+  auto bytes = ReadBytes(Path);
+  std::vector<uint8_t> empty(MtBlockSize, 0);
+  empty[0] = MtTagText;  // a text of length 0
+  const std::vector<uint8_t> lastResult(bytes.end() - 2 * MtBlockSize, bytes.end());
+  for (bool behind : {true, false}) {
+    SCOPED_TRACE(behind ? "records behind the empty block" : "empty block last");
+    auto damaged = bytes;
+    damaged.insert(damaged.end(), empty.begin(), empty.end());
+    if (behind) damaged.insert(damaged.end(), lastResult.begin(), lastResult.end());
+    WriteBytes(Path, damaged);
+    auto site = std::make_unique<TMTFile>();
+    const std::string log = CaptureLog([&] {
+      site->OpenMtFile(Path);
+      site->LoadEdit();
+      site->CalcPartialPlots();
+    });
+    EXPECT_TRUE(site->ReadOnly());
+    EXPECT_NE(log.find(Path + " stops at block " + IntToStr(static_cast<int>(bytes.size() / MtBlockSize) + 1)),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("opened read-only"), std::string::npos);
+    EXPECT_GT(site->Plots[1][1], 0);  // the records before it are read
+    EXPECT_THROW(site->SaveEdit(1), EWriteError);
+    EXPECT_EQ(ReadBytes(Path), damaged);
+  }
+  // The undamaged file stays writable.
+  WriteBytes(Path, bytes);
+  EXPECT_FALSE(OpenSite(Path, false)->ReadOnly());
+}
+
+// A package or an EDI export that fails half-way keeps the old file whole and leaves nothing
+// beside it.
+TEST_F(SaveFaults, PackageAndEdiExportReplaceTheOldFileOnlyWhenComplete) {
+  std::vector<std::string> names{Path};
+  CaptureLog([&] { ASSERT_TRUE(LoadSite(names)); });
+  const std::string package = Dir.File("site.mpk");
+  const std::string edi = Dir.File("site.edi");
+  SavePackage(package);
+  CaptureLog([&] { ExportEdi(edi, *CurrentSite, 1); });
+  const std::string oldPackage = edi_test::ReadText(package);
+  const std::string oldEdi = edi_test::ReadText(edi);
+  ASSERT_GT(oldPackage.size(), 200u);
+  ASSERT_GT(oldEdi.size(), 2000u);
+
+  CurrentSite->Mask[5][3] = 2;
+  CurrentSite->RotationAngle = 40;
+  {
+    TFileSizeLimit full(static_cast<int64_t>(oldPackage.size()) / 2);
+    EXPECT_THROW(SavePackage(package), EFCreateError);
+  }
+  {
+    TFileSizeLimit full(static_cast<int64_t>(oldEdi.size()) / 2);
+    EXPECT_THROW(CaptureLog([&] { ExportEdi(edi, *CurrentSite, 1); }), EFCreateError);
+  }
+  EXPECT_EQ(edi_test::ReadText(package), oldPackage);
+  EXPECT_EQ(edi_test::ReadText(edi), oldEdi);
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Path).parent_path()))
+    ++files;
+  EXPECT_EQ(files, 3);  // the site file, the package and the export
+
+  SavePackage(package);
+  EXPECT_NE(edi_test::ReadText(package), oldPackage);
+  TPackageData read;
+  ReadPackage(package, read);
+  EXPECT_EQ(read.RotationAngle, 40);
+}
+
+// A program that ends with a site open frees it, and its file streams, without touching freed
+// memory (the sanitizer configuration turns such a write into a failed exit).
+TEST_F(SaveFaults, SiteStillOpenAtTheEndOfTheProgram) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    std::vector<std::string> names{Path};
+    try {
+      if (!LoadSite(names)) std::_Exit(3);
+    } catch (...) {
+      std::_Exit(4);
+    }
+    std::exit(0);  // static objects are destroyed with the site still open
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+}  // namespace
