@@ -1,11 +1,12 @@
 // Calculated functions over 1,000,000 source points: the average and the median by periods of ten,
-// the subtraction of two sources point by point, and a degree-5 least-squares polynomial.
+// the exponential moving average, the subtraction of two sources point by point, and a degree-5 least-squares polynomial.
 // Goals: each function <= 50 ms, the polynomial fit <= 100 ms.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 
 #include "chart/series/fitting_poly.h"
+#include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
 
 namespace {
@@ -37,6 +38,18 @@ void BM_AverageByPeriods(benchmark::State& State) { RunByPeriods<TAverageGraphFu
 void BM_MedianByPeriods(benchmark::State& State) { RunByPeriods<TMedianGraphFunction>(State); }
 BENCHMARK(BM_AverageByPeriods)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MedianByPeriods)->Unit(benchmark::kMillisecond);
+
+void BM_ExpMovingAverage(benchmark::State& State) {
+  TChartSeries src(nullptr), dst(nullptr);
+  FillSource(src);
+  auto* f = new TExpMovAveFunction(nullptr);
+  dst.AttachFunction(f);
+  for (auto _ : State) {
+    f->CalculateFromSource(&src);
+    benchmark::DoNotOptimize(dst.PointCount());
+  }
+}
+BENCHMARK(BM_ExpMovingAverage)->Unit(benchmark::kMillisecond);
 
 void BM_SubtractTwoSources(benchmark::State& State) {
   TChartSeries a(nullptr), b(nullptr), dst(nullptr);
