@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian machine, builds, and then runs the program or the tests.
-#   ./build.sh run     install, build and start the program
+#   ./build.sh run     install, build and start the program on the sample site (samples/)
+#   ./build.sh run FILE...   the same on the given files, opened together as one site
 #   ./build.sh test    install, build and run every test
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -30,7 +31,10 @@ echo "build took $((t1 - t0)) s"
 
 case "$mode" in
   run)
-    exec "$build_dir/app/varomark" "${@:2}"
+    if (($# > 1)); then
+      exec "$build_dir/app/varomark" "${@:2}"
+    fi
+    exec "$build_dir/app/varomark" samples/S107.AMT samples/S107.MT1 samples/S107.MT2
     ;;
   test)
     export QT_QPA_PLATFORM=offscreen

@@ -1,13 +1,16 @@
-// Entry point of the program.
-#include "platform/forms.h"
+// Entry point of the program: start-up, the message loop, the end.
+#include <string>
+#include <vector>
 
-#include <cstdio>
+#include "app/start_up.h"
+#include "platform/forms.h"
 
 int main(int argc, char** argv) {
   Application->Initialize();
-  Application->SetTitle("Varomark");
-  std::printf("Varomark: the main window is not built yet.\n"
-              "Built so far: the toolkit layer, the MT data core and the first step of the chart engine;\n"
-              "run the tests to exercise them.\n");
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) files.emplace_back(argv[i]);
+  StartProgram(files);
+  Application->Run();
+  EndProgram();
   return 0;
 }

@@ -82,6 +82,7 @@ void TVxListBoxStrings::SetUpdateState(bool Updating) {
 // ---- list box ----
 
 TVxCustomListBox::TVxCustomListBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetFrameBorder(2);
   SetBounds(0, 0, 121, 97);
   SetTabStop(true);
   SetParentColor(false);
@@ -283,6 +284,7 @@ void TVxCustomListBox::SetTabWidth(int Value) {
 void TVxCustomListBox::SetBorderStyle(TFormBorderStyle Value) {
   if (Value == FBorderStyle) return;
   FBorderStyle = Value;
+  SetFrameBorder(Value == bsNone ? 0 : 2);
   Recreate();
 }
 
@@ -598,8 +600,43 @@ void TVxCustomListBox::KeyDown(uint16_t& Key, TShiftState Shift) {
 
 bool TVxCustomListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   if (TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
-  SetTopIndex(FTopIndex - WheelDelta / 120 * 3);
+  int top = std::clamp(FTopIndex - WheelDelta / 120 * Mouse->WheelScrollLines(), 0, MaxTopIndex());
+  if (top != FTopIndex) SetTopIndex(top);
   return true;
+}
+
+// The top index that shows the last rows (in columns: the first row).
+int TVxCustomListBox::MaxTopIndex() const {
+  int n = static_cast<int>(FList.size()), y = 0, top = n;
+  if (FColumns > 0) return 0;
+  while (top > 0 && y + HeightOf(top - 1) <= ClientHeight()) y += HeightOf(--top);
+  return std::min(top, std::max(0, n - 1));
+}
+
+// A vertical bar while the rows do not all fit (one list, not columns), a horizontal one while
+// the widest item is wider than the list.
+void TVxCustomListBox::UpdateScrollBars() {
+  int n = static_cast<int>(FList.size());
+  if (FColumns > 0)
+    SetScrollBar(sbVertical, 0, 0, 1, 0);
+  else
+    SetScrollBar(sbVertical, 0, std::max(0, n - 1), std::max(1, n - MaxTopIndex()), FTopIndex);
+  if (AutoScrollInEffect())
+    SetScrollBar(sbHorizontal, 0, std::max(0, FMaxItemWidth - 1), std::max(1, ClientWidth()), FScrollX);
+  else
+    SetScrollBar(sbHorizontal, 0, 0, 1, 0);
+}
+
+void TVxCustomListBox::Invalidate() {
+  UpdateScrollBars();
+  TCustomControl::Invalidate();
+}
+
+void TVxCustomListBox::Scrolled(int Kind, int Position) {
+  if (Kind == sbVertical)
+    SetTopIndex(Position);
+  else
+    SetScrollLeft(Position);
 }
 
 void TVxCustomListBox::Resize() {

@@ -154,9 +154,16 @@ protected:
   void FontChanged() override;
   void DoEnter() override;
   void DoExit() override;
+  void Scrolled(int Kind, int Position) override;
+
+public:
+  // Every repaint also brings the scroll bars up to date.
+  void Invalidate() override;
 
 private:
   friend class TVxListBoxStrings;
+  void UpdateScrollBars();
+  int MaxTopIndex() const;
   int InsertRaw(int Index, const std::string& S);
   void DeleteRaw(int Index);
   void ClearRaw();

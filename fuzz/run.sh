@@ -5,7 +5,8 @@
 #   fuzz/run.sh MINUTES [TARGET...]
 #
 # Environment: BUILD_DIR (default build-fuzz), JOBS (targets at the same time, default 3),
-# WORK_DIR (default $BUILD_DIR/fuzz-runs). Each target keeps its grown corpus and its findings
+# WORK_DIR (default $BUILD_DIR/fuzz-runs), TIMEOUT (seconds one input may take, default 120:
+# decoding a large picture under the sanitizers on a loaded machine takes tens of seconds). Each target keeps its grown corpus and its findings
 # (crash-*, leak-*, timeout-*, oom-*) in WORK_DIR/<target>/; the seeds come from fuzz/corpus/.
 # The summary lists executions and findings per target; the exit status is 1 when anything
 # was found.

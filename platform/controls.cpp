@@ -12,6 +12,8 @@
 #include <QChildEvent>
 #include <QMoveEvent>
 #include <QWheelEvent>
+#include <QScrollBar>
+#include <QStyle>
 
 #include <algorithm>
 #include <cctype>
@@ -137,9 +139,32 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool Native = false;  // W came from CreateNativeWidget
   QPointer<QObject> Filter;  // the native widget's input filter
   bool ClickOnMouseUp = true;
+  // A framed control: the border's width and its scroll bars (0 horizontal, 1 vertical).
+  int Border = 0;
+  struct Bar {
+    bool Wanted = false;
+    int Min = 0, Max = 0, Page = 1, Position = 0;
+    QPointer<QScrollBar> W;
+  } Bars[2];
+  bool Syncing = false;
+
+  static int BarExtent() {
+    vmqt::EnsureApp();
+    return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+  }
+  // The client area's place in the control.
+  QRect ClientArea() const {
+    int w = Owner->FWidth - 2 * Border - (Bars[1].Wanted ? BarExtent() : 0);
+    int h = Owner->FHeight - 2 * Border - (Bars[0].Wanted ? BarExtent() : 0);
+    return QRect(Border, Border, std::max(0, w), std::max(0, h));
+  }
+  bool Framed() const { return Border > 0 || Bars[0].Wanted || Bars[1].Wanted; }
+  // Places (and makes) the scroll bars' widgets.
+  void LayoutBars();
 
   void EnsureSurface() {
-    int w = std::max(1, Owner->FWidth), h = std::max(1, Owner->FHeight);
+    QRect area = ClientArea();
+    int w = std::max(1, area.width()), h = std::max(1, area.height());
     if (!Surface.isNull() && Surface.width() == w && Surface.height() == h) return;
     QImage n(w, h, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     n.fill(Transparent ? QColor(0, 0, 0, 0) : vmqt::ToQColor(Owner->FColor));
@@ -186,7 +211,9 @@ protected:
       TControlAccessPaint(Ctrl);
       vmqt::CanvasFlush(Ctrl->SurfaceCanvas());
       QPainter p(this);
-      p.drawImage(0, 0, d->Surface);
+      QRect area = d->ClientArea();
+      p.drawImage(area.topLeft(), d->Surface);
+      if (d->Framed()) PaintFrame(p, d, area);
     } else if (!d->Transparent) {
       QPainter p(this);
       p.fillRect(rect(), vmqt::ToQColor(Ctrl->Color()));
@@ -195,27 +222,27 @@ protected:
   void mousePressEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                              qRound(e->position().x()), qRound(e->position().y()));
+                              At(e->position()).x(), At(e->position()).y());
   }
   void mouseDoubleClickEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseDown(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                              qRound(e->position().x()), qRound(e->position().y()), true);
+                              At(e->position()).x(), At(e->position()).y(), true);
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (Ctrl)
       Ctrl->DispatchMouseUp(ButtonFromQt(e->button()), vmqt::ShiftFromQt(e->modifiers(), e->buttons()),
-                            qRound(e->position().x()), qRound(e->position().y()));
+                            At(e->position()).x(), At(e->position()).y());
   }
   void mouseMoveEvent(QMouseEvent* e) override {
     if (Ctrl)
-      Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), qRound(e->position().x()),
-                              qRound(e->position().y()));
+      Ctrl->DispatchMouseMove(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), At(e->position()).x(),
+                              At(e->position()).y());
   }
   void wheelEvent(QWheelEvent* e) override {
     if (!Ctrl) return;
     bool handled = Ctrl->DispatchMouseWheel(vmqt::ShiftFromQt(e->modifiers(), e->buttons()), e->angleDelta().y(),
-                                            qRound(e->position().x()), qRound(e->position().y()));
+                                            At(e->position()).x(), At(e->position()).y());
     e->setAccepted(handled);
   }
   void enterEvent(QEnterEvent*) override {
@@ -264,6 +291,30 @@ protected:
   }
 
 private:
+  // A sunken edge round the control and the face in the corner between two scroll bars.
+  void PaintFrame(QPainter& P, TControl::Impl* D, const QRect& Area) {
+    const int w = width(), h = height();
+    auto edge = [&](int Inset, TColor TopLeft, TColor BottomRight) {
+      P.setPen(vmqt::ToQColor(TopLeft));
+      P.drawLine(Inset, Inset, w - 2 - Inset, Inset);
+      P.drawLine(Inset, Inset, Inset, h - 2 - Inset);
+      P.setPen(vmqt::ToQColor(BottomRight));
+      P.drawLine(Inset, h - 1 - Inset, w - 1 - Inset, h - 1 - Inset);
+      P.drawLine(w - 1 - Inset, Inset, w - 1 - Inset, h - 1 - Inset);
+    };
+    if (D->Border >= 1) edge(0, clBtnShadow, clBtnHighlight);
+    if (D->Border >= 2) edge(1, cl3DDkShadow, cl3DLight);
+    if (D->Bars[0].Wanted && D->Bars[1].Wanted)
+      P.fillRect(QRect(Area.right() + 1, Area.bottom() + 1, width() - D->Border - Area.right() - 1,
+                       height() - D->Border - Area.bottom() - 1),
+                 vmqt::ToQColor(clBtnFace));
+  }
+  // Mouse positions in the client area's coordinates.
+  QPoint At(const QPointF& P) const {
+    QPoint p = P.toPoint();
+    if (Ctrl) p -= Ctrl->GetImpl()->ClientArea().topLeft();
+    return p;
+  }
   static void TControlAccessPaint(TControl* C);
   static void TControlAccessWindowGeometry(TControl* C, const QRect& R);
 };
@@ -284,20 +335,27 @@ struct TControlAccess {
     C->SetBounds(R.x(), R.y(), R.width(), R.height());
   }
   static bool Native(TControl* C) { return C->FImpl->Native; }
+  static void Scrolled(TWinControl* C, int Kind, int Position) { C->Scrolled(Kind, Position); }
 };
 
 void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
 void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
 
 namespace {
-// A native widget shows the control's colour behind its text and its font's colour in the text.
+// A native widget shows the control's colour behind its text and its font's colour in the text;
+// disabled, it keeps the palette's grey text. Colours that are system colours stay roles of the
+// application palette, so the widget follows a new scheme.
 void ApplyNativeLook(QWidget* W, TColor Color, const TFont& Font) {
   W->setFont(vmqt::MakeQFont(Font));
-  QPalette pal = W->palette();
-  pal.setColor(QPalette::Base, vmqt::ToQColor(Color));
-  QColor text = vmqt::ToQColor(Font.Color());
-  for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
-    pal.setColor(role, text);
+  QPalette pal;  // only the roles set here are the widget's own
+  const bool systemText = Font.Color() == clWindowText || Font.Color() == clBtnText;
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+    if (Color != clWindow) pal.setColor(g, QPalette::Base, vmqt::ToQColor(Color));
+    if (!systemText)
+      for (QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+        pal.setColor(g, role, vmqt::ToQColor(Font.Color()));
+  }
+  if (Color != clWindow) pal.setColor(QPalette::Disabled, QPalette::Base, vmqt::ToQColor(Color));
   W->setPalette(pal);
 }
 }  // namespace
@@ -537,6 +595,7 @@ void TControl::EnsureWidget() {
   if (FCursor != crDefault) w->setCursor(vmqt::CursorFor(FCursor));
   if (FShowHint) w->setToolTip(vmqt::ToQ(FHint));
   if (parentWidget) w->setVisible(FVisible);
+  FImpl->LayoutBars();
   if (auto* wc = dynamic_cast<TWinControl*>(this)) {
     for (TControl* c : wc->FControls) c->EnsureWidget();
   }
@@ -595,6 +654,7 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
     FImpl->EnsureSurface();
     FImpl->NeedsPaint = true;
   }
+  if (sized) FImpl->LayoutBars();
   if (QWidget* w = FImpl->W.data()) {
     if (w->geometry() != QRect(FLeft, FTop, FWidth, FHeight)) {
       // A hidden window is placed when it is shown; a shown one moves now, or the window
@@ -610,9 +670,82 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   if (FParent && FAlign != alNone) FParent->Realign();
 }
 
+TRect TControl::ClientRect() const {
+  QRect a = FImpl->ClientArea();
+  return Rect(0, 0, a.width(), a.height());
+}
+
+void TControl::Impl::LayoutBars() {
+  QWidget* host = W.data();
+  if (!host || Native) return;
+  const int ext = BarExtent();
+  QRect area = ClientArea();
+  for (int k = 0; k < 2; ++k) {
+    Bar& b = Bars[k];
+    if (!b.Wanted) {
+      if (b.W) b.W->hide();
+      continue;
+    }
+    if (!b.W) {
+      auto* sb = new QScrollBar(k == 1 ? Qt::Vertical : Qt::Horizontal, host);
+      sb->setFocusPolicy(Qt::NoFocus);
+      TControl* owner = Owner;
+      QObject::connect(sb, &QScrollBar::valueChanged, sb, [this, owner, k](int v) {
+        if (Syncing || v == Bars[k].Position) return;
+        Bars[k].Position = v;
+        owner->Guarded([&] {
+          if (auto* wc = dynamic_cast<TWinControl*>(owner)) TControlAccess::Scrolled(wc, k, v);
+        });
+      });
+      b.W = sb;
+    }
+    Syncing = true;
+    b.W->setRange(b.Min, std::max(b.Min, b.Max - b.Page + 1));
+    b.W->setPageStep(std::max(1, b.Page));
+    b.W->setValue(b.Position);
+    Syncing = false;
+    if (k == 1)
+      b.W->setGeometry(area.right() + 1, Border, ext, area.height());
+    else
+      b.W->setGeometry(Border, area.bottom() + 1, area.width(), ext);
+    b.W->show();
+  }
+}
+
+void TWinControl::SetFrameBorder(int Width) {
+  Width = std::max(0, Width);
+  if (FImpl->Border == Width) return;
+  FImpl->Border = Width;
+  FImpl->NeedsPaint = true;
+  FImpl->LayoutBars();
+  Invalidate();
+}
+
+void TWinControl::SetScrollBar(int Kind, int Min, int Max, int Page, int Position) {
+  auto& b = FImpl->Bars[Kind == 1 ? 1 : 0];
+  Page = std::max(1, Page);
+  bool wanted = Max - Min + 1 > Page;
+  Position = std::clamp(Position, Min, std::max(Min, Max - Page + 1));
+  bool resized = wanted != b.Wanted;
+  if (!resized && b.Min == Min && b.Max == Max && b.Page == Page && b.Position == Position) return;
+  b.Wanted = wanted;
+  b.Min = Min;
+  b.Max = Max;
+  b.Page = Page;
+  b.Position = Position;
+  FImpl->LayoutBars();
+  if (resized) {
+    FImpl->NeedsPaint = true;
+    if (QWidget* w = FImpl->W.data()) w->update();
+    Guarded([this] { Resize(); });
+  }
+}
+
+bool TWinControl::ScrollBarShowing(int Kind) const { return FImpl->Bars[Kind == 1 ? 1 : 0].Wanted; }
+
 TPoint TControl::ClientOrigin() const {
   if (QWidget* w = FImpl->W.data()) {
-    QPoint p = w->mapToGlobal(QPoint(0, 0));
+    QPoint p = w->mapToGlobal(FImpl->ClientArea().topLeft());
     return TPoint(p.x(), p.y());
   }
   TPoint p(FLeft, FTop);
@@ -1290,6 +1423,18 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   return c->Pixels(X, Y);
 }
 
+TColor ControlWindowPixel(TControl* Control, int X, int Y) {
+  if (!Control) return CLR_INVALID;
+  TControlAccess::Widget(Control);
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return CLR_INVALID;
+  QImage img = w->grab().toImage();
+  qreal dpr = img.devicePixelRatio();
+  QPoint p(static_cast<int>(X * dpr), static_cast<int>(Y * dpr));
+  if (!img.rect().contains(p)) return CLR_INVALID;
+  return vmqt::FromQRgb(img.pixel(p));
+}
+
 namespace {
 
 int QtKeyFromVK(int K) {
@@ -1391,6 +1536,10 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X, int
         w = part;
       }
     }
+  } else {  // a self-drawn control's points are in its client area, inside any frame
+    QPoint o = Control->GetImpl()->ClientArea().topLeft();
+    X += o.x();
+    Y += o.y();
   }
   Qt::KeyboardModifiers mods;
   if (Shift.Contains(ssShift)) mods |= Qt::ShiftModifier;

@@ -89,7 +89,8 @@ public:
   virtual void SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight);
   TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
   void SetBoundsRect(const TRect& R) { SetBounds(R.Left, R.Top, R.Width(), R.Height()); }
-  virtual TRect ClientRect() const { return Rect(0, 0, FWidth, FHeight); }
+  // Inside the border and the scroll bars of a framed control (see TWinControl::SetBorderWidth).
+  virtual TRect ClientRect() const;
   int32_t ClientWidth() const { return ClientRect().Width(); }
   int32_t ClientHeight() const { return ClientRect().Height(); }
   void SetClientWidth(int32_t Value) { SetWidth(FWidth - ClientWidth() + Value); }
@@ -271,6 +272,8 @@ public:
   // 1 and a copy of the shape when the window has one, else 0.
   int GetWindowRgn(TRegion& Region) const;
 
+  // The scroll bar of that kind (sbHorizontal 0, sbVertical 1) shows (see SetScrollBar).
+  bool ScrollBarShowing(int Kind) const;
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool Value);
   // The place among the parent's windowed children that Tab walks through (creation order
@@ -330,6 +333,14 @@ protected:
   virtual bool DialogKey(uint16_t /*Key*/, TShiftState /*Shift*/) { return false; }
   virtual void DoEnter();
   virtual void DoExit();
+  // A sunken border of Width pixels (0: none) round a self-drawn control's client area; its
+  // canvas, mouse coordinates and ClientRect are those of the area inside.
+  void SetFrameBorder(int Width);
+  // A scroll bar along the right (sbVertical) or bottom edge inside the border, showing while
+  // Max - Min >= Page; Position is kept in [Min, Max - Page + 1]. The user moving it calls
+  // Scrolled.
+  void SetScrollBar(int Kind, int Min, int Max, int Page, int Position);
+  virtual void Scrolled(int /*Kind*/, int /*Position*/) {}
   // Hooks around making and destroying the window.
   virtual void CreateWnd();
   virtual void DestroyWnd();
@@ -343,6 +354,7 @@ public:
 
 protected:
   friend class TControl;
+  friend struct TControlAccess;
   std::vector<TControl*> FControls;
   std::vector<TWinControl*> FTabList;  // the windowed children in tab order
   bool FTabStop = false;
@@ -421,3 +433,6 @@ void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Hei
 // Reads a control's surface pixel, or a pixel of what its native widget draws (tests and
 // screenshots); CLR_INVALID when it has neither or the point is outside.
 TColor ControlSurfacePixel(TControl* Control, int X, int Y);
+// A pixel of the control's whole window as the screen shows it (its frame and scroll bars, its
+// children), in the control's own coordinates; CLR_INVALID outside or without a window.
+TColor ControlWindowPixel(TControl* Control, int X, int Y);

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QGuiApplication>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
@@ -35,6 +36,73 @@ VM_PUBLISH(TForm) {
 
 namespace {
 
+bool& InstallingScheme() {
+  static bool installing = false;
+  return installing;
+}
+
+TColor FromQColor(const QColor& C) { return RGB(C.red(), C.green(), C.blue()); }
+
+// The system colours of a palette, by role.
+TColorScheme SchemeOfPalette(const QPalette& P) {
+  TColorScheme s;
+  s.Window = FromQColor(P.color(QPalette::Active, QPalette::Base));
+  s.WindowText = FromQColor(P.color(QPalette::Active, QPalette::Text));
+  s.Face = FromQColor(P.color(QPalette::Active, QPalette::Window));
+  s.FaceText = FromQColor(P.color(QPalette::Active, QPalette::WindowText));
+  s.Highlight = FromQColor(P.color(QPalette::Active, QPalette::Highlight));
+  s.HighlightText = FromQColor(P.color(QPalette::Active, QPalette::HighlightedText));
+  s.GrayText = FromQColor(P.color(QPalette::Disabled, QPalette::Text));
+  s.Light = FromQColor(P.color(QPalette::Active, QPalette::Light));
+  s.Midlight = FromQColor(P.color(QPalette::Active, QPalette::Midlight));
+  s.Mid = FromQColor(P.color(QPalette::Active, QPalette::Mid));
+  s.Shadow = FromQColor(P.color(QPalette::Active, QPalette::Dark));
+  s.DarkShadow = FromQColor(P.color(QPalette::Active, QPalette::Shadow));
+  s.InfoBk = FromQColor(P.color(QPalette::Active, QPalette::ToolTipBase));
+  s.InfoText = FromQColor(P.color(QPalette::Active, QPalette::ToolTipText));
+  s.Link = FromQColor(P.color(QPalette::Active, QPalette::Link));
+  return s;
+}
+
+// The palette of a scheme, so that native widgets draw as the self-drawn parts do.
+QPalette PaletteOfScheme(const TColorScheme& S) {
+  QPalette p;
+  auto q = [](TColor C) { return vmqt::ToQColor(C); };
+  for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    bool off = g == QPalette::Disabled;
+    p.setColor(g, QPalette::Window, q(S.Face));
+    p.setColor(g, QPalette::WindowText, q(off ? S.GrayText : S.FaceText));
+    p.setColor(g, QPalette::Base, q(off ? S.Face : S.Window));
+    p.setColor(g, QPalette::AlternateBase, q(S.Face));
+    p.setColor(g, QPalette::Text, q(off ? S.GrayText : S.WindowText));
+    p.setColor(g, QPalette::PlaceholderText, q(S.GrayText));
+    p.setColor(g, QPalette::Button, q(S.Face));
+    p.setColor(g, QPalette::ButtonText, q(off ? S.GrayText : S.FaceText));
+    p.setColor(g, QPalette::BrightText, q(S.Light));
+    p.setColor(g, QPalette::Highlight, q(off ? S.Shadow : S.Highlight));
+    p.setColor(g, QPalette::HighlightedText, q(S.HighlightText));
+    p.setColor(g, QPalette::Light, q(S.Light));
+    p.setColor(g, QPalette::Midlight, q(S.Midlight));
+    p.setColor(g, QPalette::Mid, q(S.Mid));
+    p.setColor(g, QPalette::Dark, q(S.Shadow));
+    p.setColor(g, QPalette::Shadow, q(S.DarkShadow));
+    p.setColor(g, QPalette::ToolTipBase, q(S.InfoBk));
+    p.setColor(g, QPalette::ToolTipText, q(S.InfoText));
+    p.setColor(g, QPalette::Link, q(S.Link));
+  }
+  // The disabled group's own grey text stays in the scheme read back.
+  p.setColor(QPalette::Disabled, QPalette::Text, q(S.GrayText));
+  return p;
+}
+
+// Every control paints again (a new scheme or font).
+void RepaintControls() {
+  for (QWidget* w : QApplication::allWidgets()) {
+    QVariant v = w->property("vmControl");
+    if (v.isValid()) reinterpret_cast<TControl*>(v.value<quintptr>())->Invalidate();
+  }
+}
+
 // Exceptions never leave an event handler into Qt: whatever a handler lets through is reported here.
 class VmQApplication : public QApplication {
 public:
@@ -58,6 +126,15 @@ private:
   }
 
 public:
+  // The desktop changed its palette: the system colours follow, and every control repaints.
+  bool event(QEvent* E) override {
+    if (E->type() == QEvent::ApplicationPaletteChange && !InstallingScheme()) {
+      SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
+      RepaintControls();
+    }
+    return QApplication::event(E);
+  }
+
   bool notify(QObject* Receiver, QEvent* Event) override {
     try {
       if (Event->type() == QEvent::KeyPress && Receiver->isWidgetType() && RunShortCut(Receiver, Event))
@@ -96,9 +173,25 @@ int DefaultAnswer(int Flags) {
 
 namespace vmqt {
 
-// Whenever forms are linked in, the application object is theirs.
-[[maybe_unused]] const bool FormsAppRegistered =
-    (SetAppFactory([](int& Argc, char** Argv) { new VmQApplication(Argc, Argv); }), true);
+void InitLook() {
+  // Without a display the classic scheme and font hold, so that what is drawn does not depend on
+  // the machine; on a display the desktop's palette and default font do.
+  if (Headless()) {
+    SetColorScheme(ClassicColorScheme());
+  } else {
+    SetSystemColors(SchemeOfPalette(QGuiApplication::palette()));
+    QFont f = QApplication::font();
+    int px = f.pixelSize() > 0 ? f.pixelSize() : static_cast<int>(std::lround(f.pointSizeF() * 96 / 72.0));
+    SetDefaultFont(FromQ(f.family()), -std::max(6, px));
+  }
+}
+
+// Whenever forms are linked in, the application object is theirs, with the look of the desktop.
+[[maybe_unused]] const bool FormsAppRegistered = (SetAppFactory([](int& Argc, char** Argv) {
+                                                    new VmQApplication(Argc, Argv);
+                                                    InitLook();
+                                                  }),
+                                                  true);
 
 void HandleCurrentException(TObject* Sender) {
   if (Application) {
@@ -117,6 +210,20 @@ void HandleCurrentException(TObject* Sender) {
 }  // namespace vmqt
 
 void SetMessageBoxHook(TMessageBoxHook Hook) { BoxHook() = std::move(Hook); }
+
+void SetColorScheme(const TColorScheme& Scheme) {
+  vmqt::EnsureApp();
+  SetSystemColors(Scheme);
+  InstallingScheme() = true;
+  QApplication::setPalette(PaletteOfScheme(Scheme));
+  InstallingScheme() = false;
+  RepaintControls();
+}
+
+TColorScheme DesktopColorScheme() {
+  vmqt::EnsureApp();
+  return SchemeOfPalette(QGuiApplication::palette());
+}
 
 void ShowMessage(const std::string& Msg) {
   std::string title = Application ? Application->Title() : std::string();
@@ -761,7 +868,23 @@ TForm* TForm::ActiveMDIChild() const {
   return nullptr;
 }
 
-TRect TForm::MDIClientRect() const { return ClientRect(); }
+TRect TForm::MDIClientRect() const {
+  TRect r = ClientRect();
+  // Aligned bars of the frame (tool bars, a status bar) keep their edges; children use the rest.
+  for (TControl* c : FControls) {
+    if (!c->Visible() || dynamic_cast<const TForm*>(c)) continue;
+    switch (c->Align()) {
+      case alTop: r.Top = std::max(r.Top, c->Top() + c->Height()); break;
+      case alBottom: r.Bottom = std::min(r.Bottom, c->Top()); break;
+      case alLeft: r.Left = std::max(r.Left, c->Left() + c->Width()); break;
+      case alRight: r.Right = std::min(r.Right, c->Left()); break;
+      default: break;
+    }
+  }
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+  if (r.Right < r.Left) r.Right = r.Left;
+  return r;
+}
 
 TRect TForm::ClientRect() const {
   TRect r = TCustomControl::ClientRect();

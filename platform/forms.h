@@ -30,6 +30,12 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, ID
 using TMessageBoxHook = std::function<int(const std::string& Text, const std::string& Caption, int Flags)>;
 void SetMessageBoxHook(TMessageBoxHook Hook);
 
+// Installs a colour scheme for the whole program: the system colours that self-drawn controls
+// use and the palette of the native widgets, then repaints every control. Tests fix one here.
+void SetColorScheme(const TColorScheme& Scheme);
+// The scheme of the application palette now in use.
+TColorScheme DesktopColorScheme();
+
 using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>;
 using TIdleEvent = std::function<void(TObject* Sender, bool& Done)>;
 
@@ -230,7 +236,8 @@ public:
   void Release();
 
   // MDI, on a frame (fsMDIForm): the children front to back, the active one first. They live in
-  // the frame's client area below the menu bar.
+  // the frame's client area below the menu bar, less the frame's aligned controls (tool bars,
+  // status bar), which MDIClientRect leaves out.
   int MDIChildCount() const;
   TForm* MDIChildren(int Index) const;
   TForm* ActiveMDIChild() const;

@@ -1,6 +1,8 @@
 #include "platform/graphics.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 
 #include "platform/exceptions.h"
@@ -8,7 +10,7 @@
 namespace {
 
 // The classic palette behind the system colours.
-constexpr TColor kSystemColors[31] = {
+constexpr TColor kClassicColors[31] = {
     RGB(192, 192, 192),  // scroll bar
     RGB(0, 128, 128),    // background
     RGB(0, 0, 128),      // active caption
@@ -68,6 +70,12 @@ constexpr ColorName kColorNames[] = {
     {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"}, {clWindowText, "clWindowText"},
 };
 
+// The palette in use; starts classic.
+TColor gSystemColors[31] = {};
+bool gSystemColorsSet = false;
+
+const TColor* SystemColors() { return gSystemColorsSet ? gSystemColors : kClassicColors; }
+
 bool SameText(const std::string& A, const char* B) {
   size_t n = std::strlen(B);
   if (A.size() != n) return false;
@@ -85,9 +93,57 @@ bool SameText(const std::string& A, const char* B) {
 TColor ColorToRGB(TColor Color) {
   if (Color < 0) {
     unsigned idx = static_cast<unsigned>(Color) & 0xFF;
-    return idx < 31 ? kSystemColors[idx] : clBlack;
+    return idx < 31 ? SystemColors()[idx] : clBlack;
   }
   return Color;
+}
+
+TColorScheme ClassicColorScheme() {
+  auto c = [](TColor Sys) { return kClassicColors[static_cast<unsigned>(Sys) & 0xFF]; };
+  TColorScheme s;
+  s.Window = c(clWindow);
+  s.WindowText = c(clWindowText);
+  s.Face = c(clBtnFace);
+  s.FaceText = c(clBtnText);
+  s.Highlight = c(clHighlight);
+  s.HighlightText = c(clHighlightText);
+  s.GrayText = c(clGrayText);
+  s.Light = c(clBtnHighlight);
+  s.Midlight = c(cl3DLight);
+  s.Mid = c(clAppWorkSpace);
+  s.Shadow = c(clBtnShadow);
+  s.DarkShadow = c(cl3DDkShadow);
+  s.InfoBk = c(clInfoBk);
+  s.InfoText = c(clInfoText);
+  s.Link = c(clHotLight);
+  return s;
+}
+
+void SetSystemColors(const TColorScheme& S) {
+  std::copy(std::begin(kClassicColors), std::end(kClassicColors), gSystemColors);
+  auto set = [](TColor Sys, TColor V) { gSystemColors[static_cast<unsigned>(Sys) & 0xFF] = V & 0xFFFFFF; };
+  for (TColor c : {clScrollBar, clMenu, clMenuBar, clBtnFace, clActiveBorder, clInactiveBorder,
+                   clGradientInactiveCaption, clInactiveCaptionText})
+    set(c, S.Face);
+  set(clWindow, S.Window);
+  set(clWindowText, S.WindowText);
+  set(clMenuText, S.FaceText);
+  set(clBtnText, S.FaceText);
+  for (TColor c : {clHighlight, clMenuHighlight, clActiveCaption}) set(c, S.Highlight);
+  set(clHighlightText, S.HighlightText);
+  set(clCaptionText, S.HighlightText);
+  set(clGrayText, S.GrayText);
+  set(clBtnHighlight, S.Light);
+  set(cl3DLight, S.Midlight);
+  set(clAppWorkSpace, S.Mid);
+  set(clInactiveCaption, S.Mid);
+  set(clBtnShadow, S.Shadow);
+  set(cl3DDkShadow, S.DarkShadow);
+  set(clWindowFrame, S.DarkShadow);
+  set(clInfoBk, S.InfoBk);
+  set(clInfoText, S.InfoText);
+  set(clHotLight, S.Link);
+  gSystemColorsSet = true;
 }
 
 bool ColorToIdent(TColor Color, std::string& Ident) {
@@ -300,7 +356,20 @@ void TBrush::SetColor(TColor Value) {
 void TBrush::SetStyle(TBrushStyle Value) { ChangeField(FStyle, Value); }
 void TBrush::SetBitmap(TBitmap* Value) { ChangeField(FBitmap, Value); }
 
-TFont::TFont() = default;
+namespace {
+std::string& DefaultFontName() {
+  static std::string name = "Tahoma";
+  return name;
+}
+int32_t gDefaultFontHeight = -11;
+}  // namespace
+
+void SetDefaultFont(const std::string& Name, int32_t Height) {
+  if (!Name.empty()) DefaultFontName() = Name;
+  if (Height != 0) gDefaultFontHeight = Height;
+}
+
+TFont::TFont() : FName(DefaultFontName()), FHeight(gDefaultFontHeight) {}
 
 void TFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TFont*>(Source)) {

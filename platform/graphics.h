@@ -81,6 +81,36 @@ constexpr uint8_t GetBValue(TColor C) { return static_cast<uint8_t>((C >> 16) & 
 
 // System colours become RGB from a fixed classic palette; other values come back unchanged.
 TColor ColorToRGB(TColor Color);
+
+// The colours behind the system colours, by role. The program starts with the desktop's scheme
+// (the application palette, dark themes included) and follows it when the desktop changes it;
+// runs without a display start with the classic scheme. SetColorScheme (forms.h) installs one
+// for the whole program, native widgets included.
+struct TColorScheme {
+  TColor Window;         // clWindow: the ground of edits and lists
+  TColor WindowText;     // clWindowText
+  TColor Face;           // clBtnFace, clMenu: forms, buttons, panels
+  TColor FaceText;       // clBtnText, clMenuText
+  TColor Highlight;      // clHighlight: selected items
+  TColor HighlightText;  // clHighlightText
+  TColor GrayText;       // clGrayText: disabled texts
+  TColor Light;          // clBtnHighlight: lit edges
+  TColor Midlight;       // cl3DLight
+  TColor Mid;            // clAppWorkSpace
+  TColor Shadow;         // clBtnShadow: shaded edges
+  TColor DarkShadow;     // cl3DDkShadow, clWindowFrame
+  TColor InfoBk;         // clInfoBk: hints
+  TColor InfoText;       // clInfoText
+  TColor Link;           // clHotLight
+};
+// The face and height that new fonts start with: the desktop's default font once the program
+// runs on a display, "Tahoma" at 11 pixels before and without one.
+void SetDefaultFont(const std::string& Name, int32_t Height);
+
+// The classic grey scheme (face 192,192,192; navy selection).
+TColorScheme ClassicColorScheme();
+// Maps the system colours to Scheme (drawing only: SetColorScheme also tells the widgets).
+void SetSystemColors(const TColorScheme& Scheme);
 // Identifiers ("clRed", "clBtnFace") and "$00BBGGRR" texts, as stored in component streams.
 bool ColorToIdent(TColor Color, std::string& Ident);
 bool IdentToColor(const std::string& Ident, TColor& Color);
@@ -282,8 +312,8 @@ public:
   void SetOrientation(int32_t Value);
 
 private:
-  std::string FName = "Tahoma";
-  int32_t FHeight = -11;
+  std::string FName;
+  int32_t FHeight;
   int32_t FPixelsPerInch = 96;
   TColor FColor = clWindowText;
   TFontStyles FStyle;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -66,7 +67,12 @@ public:
   explicit TProfileFile(std::string Path) : FPath(std::move(Path)) {}
 
   const std::string& Path() const { return FPath; }
-  std::vector<std::string>& Lines() { return FLines; }
+  // The lines for changing them: the section index is rebuilt on the next lookup.
+  std::vector<std::string>& Lines() {
+    FIndexValid = false;
+    return FLines;
+  }
+  const std::vector<std::string>& Lines() const { return FLines; }
 
   // Reloads the file when it changed on disk since the last load or save.
   void Refresh() {
@@ -77,6 +83,7 @@ public:
 
   void Load() {
     FLines.clear();
+    FIndexValid = false;
     std::ifstream In(FPath, std::ios::binary);
     if (In) {
       std::stringstream Buf;
@@ -149,18 +156,20 @@ public:
     return true;
   }
 
+  // Lookups go through an index of the section lines, so that reading every section of a
+  // large file does not parse every line of it again for each section.
   int FindSection(const std::string& Section) const {
-    std::string S = Trim(Section), Name;
-    for (size_t I = 0; I < FLines.size(); ++I)
-      if (IsSection(FLines[I], Name) && AnsiSameText(Name, S)) return static_cast<int>(I);
+    std::string S = Trim(Section);
+    for (const auto& H : Index())
+      if (AnsiSameText(H.second, S)) return H.first;
     return -1;
   }
 
   int SectionEnd(int Header) const {
-    std::string Name;
-    for (size_t I = Header + 1; I < FLines.size(); ++I)
-      if (IsSection(FLines[I], Name)) return static_cast<int>(I);
-    return static_cast<int>(FLines.size());
+    const auto& Headers = Index();
+    auto Next = std::upper_bound(Headers.begin(), Headers.end(), Header,
+                                 [](int L, const std::pair<int, std::string>& H) { return L < H.first; });
+    return Next == Headers.end() ? static_cast<int>(FLines.size()) : Next->first;
   }
 
   int FindKey(int Header, const std::string& Ident) const {
@@ -183,6 +192,7 @@ public:
   int AddSection(const std::string& Section) {
     int H = FindSection(Section);
     if (H >= 0) return H;
+    FIndexValid = false;
     if (!FLines.empty() && !Trim(FLines.back()).empty()) FLines.emplace_back();
     FLines.push_back("[" + Trim(Section) + "]");
     return static_cast<int>(FLines.size() - 1);
@@ -192,6 +202,7 @@ public:
     int H = AddSection(Section);
     std::string Line = Trim(Ident) + "=" + Value;
     int L = FindKey(H, Ident);
+    FIndexValid = false;
     if (L >= 0) {
       FLines[L] = Line;
       return;
@@ -206,6 +217,7 @@ public:
   bool DeleteValue(const std::string& Section, const std::string& Ident) {
     int L = FindKey(FindSection(Section), Ident);
     if (L < 0) return false;
+    FIndexValid = false;
     FLines.erase(FLines.begin() + L);
     return true;
   }
@@ -213,15 +225,15 @@ public:
   bool EraseSection(const std::string& Section) {
     int H = FindSection(Section);
     if (H < 0) return false;
-    FLines.erase(FLines.begin() + H, FLines.begin() + SectionEnd(H));
+    const int End = SectionEnd(H);
+    FIndexValid = false;
+    FLines.erase(FLines.begin() + H, FLines.begin() + End);
     return true;
   }
 
   std::vector<std::string> SectionNames() const {
     std::vector<std::string> R;
-    std::string Name;
-    for (const auto& L : FLines)
-      if (IsSection(L, Name)) R.push_back(Name);
+    for (const auto& H : Index()) R.push_back(H.second);
     return R;
   }
 
@@ -268,10 +280,24 @@ private:
            std::to_string(St.st_mtim.tv_sec) + "." + std::to_string(St.st_mtim.tv_nsec);
   }
 
+  // The section lines in file order: line index and name.
+  const std::vector<std::pair<int, std::string>>& Index() const {
+    if (!FIndexValid) {
+      FIndex.clear();
+      std::string Name;
+      for (size_t I = 0; I < FLines.size(); ++I)
+        if (IsSection(FLines[I], Name)) FIndex.emplace_back(static_cast<int>(I), Name);
+      FIndexValid = true;
+    }
+    return FIndex;
+  }
+
   std::string FPath;
   std::vector<std::string> FLines;
   std::string FStamp;
   bool FLoaded = false;
+  mutable std::vector<std::pair<int, std::string>> FIndex;
+  mutable bool FIndexValid = false;
 };
 
 namespace {

@@ -30,6 +30,8 @@ const TEnumInfo kCheckBoxStateInfo("TCheckBoxState", {"cbUnchecked", "cbChecked"
 const TEnumInfo kComboBoxStyleInfo("TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList",
                                                       "csOwnerDrawFixed", "csOwnerDrawVariable"});
 const TEnumInfo kListBoxStyleInfo("TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
+const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
+                                                      "bsToolWindow", "bsSizeToolWin"});
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
 
 bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
@@ -111,6 +113,7 @@ VM_PUBLISH(TListBox) {
   P.Bool("Sorted", &TListBox::Sorted, &TListBox::SetSorted).Default(false);
   P.Strings("Items", &TListBox::Items);
   P.Int("ItemIndex", &TListBox::ItemIndex, &TListBox::SetItemIndex).Default(-1);
+  P.Enum("BorderStyle", &TListBox::BorderStyle, &TListBox::SetBorderStyle, kBorderStyleInfo).Default(bsSingle);
 }
 
 VM_PUBLISH(TComboBox) {
@@ -772,7 +775,31 @@ TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner) {
   FTabStop = true;
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
   SetClickOnMouseUp(false);  // clicks come with the selection
+  SetFrameBorder(2);
   SetBounds(0, 0, 121, 97);
+}
+
+void TListBox::SetBorderStyle(TFormBorderStyle Value) {
+  if (FBorderStyle == Value) return;
+  FBorderStyle = Value;
+  SetFrameBorder(Value == bsNone ? 0 : 2);
+  UpdateScrollBar();
+}
+
+void TListBox::UpdateScrollBar() {
+  int n = FItems->Count(), maxTop = MaxTopIndex();
+  SetScrollBar(sbVertical, 0, std::max(0, n - 1), std::max(1, n - maxTop), FTopIndex);
+}
+
+void TListBox::Resize() {
+  TCustomControl::Resize();
+  UpdateScrollBar();
+}
+
+void TListBox::Scrolled(int Kind, int Position) {
+  if (Kind != sbVertical) return;
+  FTopIndex = std::clamp(Position, 0, std::max(0, FItems->Count() - 1));
+  Invalidate();
 }
 
 TListBox::~TListBox() { FItems->OnChange = nullptr; }
@@ -782,6 +809,7 @@ void TListBox::ItemsChanged() {
   FSelected.resize(n, false);
   if (FItemIndex >= n) FItemIndex = n - 1;
   if (FTopIndex >= n) FTopIndex = std::max(0, n - 1);
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -794,6 +822,7 @@ void TListBox::SetItemIndex(int Value) {
     if (Value >= 0) FSelected[Value] = true;
   }
   if (Value >= 0) MakeVisible(Value);
+  UpdateScrollBar();
   Invalidate();
 }
 
@@ -834,11 +863,13 @@ void TListBox::SetStyle(TListBoxStyle Value) {
 
 void TListBox::SetItemHeight(int Value) {
   if (Value > 0) FItemHeight = Value;
+  UpdateScrollBar();
   Invalidate();
 }
 
 void TListBox::SetTopIndex(int Value) {
   FTopIndex = std::clamp(Value, 0, std::max(0, FItems->Count() - 1));
+  UpdateScrollBar();
   Invalidate();
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/controls.h"
+#include "platform/forms.h"
 #include "platform/strings.h"
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
@@ -294,12 +295,17 @@ public:
   int ItemAtPos(const TPoint& Pos, bool Existing) const;
   TRect ItemRect(int Index) const;
   void Clear() { FItems->Clear(); }
+  // bsSingle (the default): a sunken border round the list; bsNone: none.
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
 
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
 
 protected:
   void Paint() override;
+  void Resize() override;
+  void Scrolled(int Kind, int Position) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
@@ -312,6 +318,9 @@ private:
   int VisibleRows() const;
   int MaxTopIndex() const;
   void MakeVisible(int Index);
+  // The vertical scroll bar shows while the rows do not all fit.
+  void UpdateScrollBar();
+  TFormBorderStyle FBorderStyle = bsSingle;
   std::unique_ptr<TStringList> FItems;
   std::vector<bool> FSelected;
   int FItemIndex = -1;

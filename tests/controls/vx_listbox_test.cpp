@@ -154,7 +154,7 @@ TEST(VxListBox, ColumnsAndItemGeometry) {
   }
 
   list.SetColumns(2);
-  list.SetHeight(40);  // two rows a column
+  list.SetHeight(44);  // two rows a column inside the border
   EXPECT_EQ(list.ItemBounds(2).Left, list.ColumnWidth());
   EXPECT_EQ(list.ItemAtPoint(TPoint(list.ColumnWidth() + 2, 5), true), 2);
 }
@@ -186,7 +186,7 @@ TEST(VxListBox, MouseAndKeysSelectAndClick) {
   TVxListBox list(nullptr);
   list.SetStyle(lbOwnerDrawFixed);
   list.SetItemHeight(10);
-  list.SetBounds(0, 0, 80, 40);
+  list.SetBounds(0, 0, 80, 44);  // four rows inside the border
   for (const char* s : {"one", "two", "three", "four", "five", "six"}) list.Items()->Add(s);
   int clicks = 0, dbl = 0;
   list.OnClick = [&](TObject*) { ++clicks; };
@@ -268,3 +268,38 @@ TEST(VxListBox, ExchangeAndMoveCarryObjectsAndSelection) {
 }
 
 }  // namespace
+
+TEST(VxListBox, BorderAndScrollBarsFrameTheRows) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 150);
+  auto* list = new TVxListBox(&form);
+  list->SetParent(&form);
+  list->SetStyle(lbOwnerDrawFixed);
+  list->SetItemHeight(10);
+  list->SetBounds(10, 10, 100, 64);  // 60 inside the border: six rows
+  for (int i = 0; i < 20; ++i) list->Items()->Add("row " + std::to_string(i));
+  form.Show();
+  EXPECT_TRUE(list->ScrollBarShowing(sbVertical));
+  EXPECT_FALSE(list->ScrollBarShowing(sbHorizontal));
+  EXPECT_EQ(list->ClientHeight(), 60);
+  const int bar = 100 - 4 - list->ClientWidth();
+  EXPECT_GE(bar, 8);
+  // The sunken edge: shadow at the top left, light at the bottom right; the bar beside the rows.
+  EXPECT_EQ(ControlWindowPixel(list, 20, 0), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(ControlWindowPixel(list, 20, 63), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(ControlWindowPixel(list, 1, 20), ColorToRGB(cl3DDkShadow));
+  EXPECT_NE(ControlWindowPixel(list, 100 - 2 - bar / 2, 30), ColorToRGB(clWindow));
+
+  // The wheel stops once the last row shows.
+  for (int i = 0; i < 10; ++i) SendInput(list, ikWheel, {}, 10, 10, -120);
+  EXPECT_EQ(list->TopIndex(), 14);
+
+  // Rows that all fit need no bar; without a border the rows reach the edge.
+  list->Items()->Clear();
+  list->Items()->Add("only");
+  EXPECT_FALSE(list->ScrollBarShowing(sbVertical));
+  EXPECT_EQ(list->ClientWidth(), 96);
+  list->SetBorderStyle(bsNone);
+  EXPECT_EQ(list->ClientWidth(), 100);
+  EXPECT_EQ(ControlWindowPixel(list, 20, 0), ColorToRGB(clWindow));
+}

@@ -64,7 +64,7 @@ struct Dialog {
     Kind->SetCaption("Kind");
     for (const char* s : {"Line", "Points", "Bars"}) Kind->Items()->Add(s);
     Kind->SetItemIndex(1);
-    List = Make<TListBox>(&Form, 240, 8, 120, 80);
+    List = Make<TListBox>(&Form, 240, 8, 120, 84);  // 80 inside the border
     List->SetItemHeight(16);
     for (int i = 0; i < 20; ++i) List->Items()->Add("row " + std::to_string(i));
     Pages = Make<TPageControl>(&Form, 240, 100, 260, 160);
@@ -251,7 +251,7 @@ TEST(KeyboardFocus, PageControlRadioGroupAndListBoxKeys) {
 
 TEST(KeyboardFocus, WheelStopsWhenTheLastRowShows) {
   TListBox list(nullptr);
-  list.SetBounds(0, 0, 100, 50);
+  list.SetBounds(0, 0, 100, 54);  // 50 inside the border
   list.SetItemHeight(10);
   for (int i = 0; i < 12; ++i) list.Items()->Add("r" + std::to_string(i));
   for (int i = 0; i < 5; ++i) SendInput(&list, ikWheel, {}, 10, 10, -120);

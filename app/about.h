@@ -1,0 +1,29 @@
+// The about box: the product's version texts and its cycling logo.
+#pragma once
+
+#include <string>
+
+#include "platform/forms.h"
+
+class TButton;
+class TImage;
+class TLabel;
+class TTimer;
+
+// One entry of the program's version table, or "" when it has none.
+std::string VersionInfoValue(const std::string& Entry);
+
+class TAboutBox : public TForm {
+  VM_CLASS(TAboutBox, TForm)
+public:
+  explicit TAboutBox(TComponent* AOwner);
+  TImage* Image1 = nullptr;
+  TLabel *ProductName, *Version, *VersionDate, *Copyright, *Company, *WebLabel, *EmailLabel1, *EmailLabel2;
+  TButton* OKButton = nullptr;
+  TTimer* Timer1 = nullptr;
+  int LogoCounter = 0;
+  int LogoCount = 0;
+  void Timer1Timer(TObject* Sender);
+  // The logo number Index drawn into the image.
+  void ShowLogo(int Index);
+};

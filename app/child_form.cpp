@@ -1,0 +1,101 @@
+#include "app/child_form.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/exceptions.h"
+
+VM_DEFINE_CLASS(TMyForm)
+
+TMyForm::TMyForm(TComponent* AOwner) : TForm(AOwner) {
+  SetFormStyle(fsMDIChild);
+  OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+  ToolState = 0;
+}
+
+void TMyForm::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }
+
+void TMyForm::Ak(int, int) { throw Exception("Abstract Error"); }
+
+void TMyForm::EditOk(TObject* Sender) {
+  Apply(Sender);
+  Close();
+}
+
+bool FormExists(const TForm* Form) {
+  if (!Form) return false;
+  if (TForm* frame = TForm::MDIFrame()) {
+    for (int i = 0; i < frame->MDIChildCount(); ++i)
+      if (frame->MDIChildren(i) == Form) return true;
+  }
+  for (int i = 0; i < Application->ComponentCount(); ++i)
+    if (Application->Components(i) == Form) return true;
+  return false;
+}
+
+void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height) {
+  TRect r = Rect(0, 0, Width, Height);
+  if (TForm* frame = TForm::MDIFrame()) r = frame->MDIClientRect();
+  Child->SetBounds(r.Left + X, r.Top + Y, Width, Height);
+}
+
+namespace {
+
+// Places the log window and returns the rectangle left to the others.
+TRect SpecialLayout(TForm* Frame, std::vector<TForm*>& Others) {
+  const TRect area = Frame->MDIClientRect();
+  const int h = area.Height();
+  TRect l = area;
+  l.Bottom = area.Top + h * 4 / 5;
+  l.Right = area.Right - 4;
+  for (int i = 0; i < Frame->MDIChildCount(); ++i) {
+    TForm* f = Frame->MDIChildren(i);
+    if (f->Name() == "STermWin1")
+      f->SetBounds(area.Left, area.Top + h * 4 / 5, area.Width() - 4, h / 5 - 7);
+    else if (f->Visible() && f->WindowState() != wsMinimized)
+      Others.push_back(f);
+  }
+  // The children in child-list order, the back one first.
+  std::reverse(Others.begin(), Others.end());
+  return l;
+}
+
+}  // namespace
+
+void MaximizeSpecial() {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  std::vector<TForm*> others;
+  const TRect l = SpecialLayout(frame, others);
+  for (TForm* f : others) {
+    if (f->WindowState() == wsMaximized) f->SetWindowState(wsNormal);
+    f->SetBounds(l.Left, l.Top, l.Right - l.Left, l.Bottom - l.Top);
+  }
+}
+
+void CascadeSpecial() {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  std::vector<TForm*> others;
+  const TRect l = SpecialLayout(frame, others);
+  constexpr int Step = 22;
+  const int w = std::max(100, l.Width() * 3 / 4), h = std::max(80, l.Height() * 3 / 4);
+  int i = 0;
+  for (TForm* f : others) {
+    if (!f->Enabled()) continue;
+    if (f->WindowState() == wsMaximized) f->SetWindowState(wsNormal);
+    const int off = (i++ % 8) * Step;
+    f->SetBounds(l.Left + off, l.Top + off, std::min(w, l.Width() - off), std::min(h, l.Height() - off));
+    f->BringToFront();
+  }
+}
+
+void RefreshAllViews(TObject* Sender) {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  // Children front to back; a refresh may reorder nothing, but take a copy all the same.
+  std::vector<TForm*> children;
+  for (int i = 0; i < frame->MDIChildCount(); ++i) children.push_back(frame->MDIChildren(i));
+  for (TForm* f : children)
+    if (auto* my = dynamic_cast<TMyForm*>(f)) my->Refresh(Sender);
+}

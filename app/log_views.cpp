@@ -1,0 +1,199 @@
+#include "app/log_views.h"
+
+#include <cstdio>
+
+#include "app/main_form.h"
+#include "controls/form_storage.h"
+#include "mtdata/open_site.h"
+#include "mtdata/site_file.h"
+#include "platform/extctrls.h"
+#include "platform/logdevice.h"
+#include "platform/stdctrls.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+
+VM_DEFINE_CLASS(TSTermWin1)
+VM_DEFINE_CLASS(TOplogView1)
+VM_DEFINE_CLASS(THeadFmNf1)
+
+TSTermWin1* STermWin1 = nullptr;
+TOplogView1* OplogView1 = nullptr;
+THeadFmNf1* HeadFmNf1 = nullptr;
+
+void ShowProgramLog() { ShowForm(STermWin1); }
+
+namespace {
+
+TMemo* MakeMemo(TWinControl* Parent, TComponent* Owner, const char* Name) {
+  auto* m = new TMemo(Owner);
+  m->SetName(Name);
+  m->SetParent(Parent);
+  m->SetAlign(alClient);
+  m->SetReadOnly(true);
+  m->SetWordWrap(false);
+  m->SetScrollBars(ssBoth);
+  m->Font()->SetName("Courier");
+  return m;
+}
+
+}  // namespace
+
+TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
+  SetName("STermWin1");
+  SetCaption("Program log");
+  // The bottom fifth of the frame's client area, its whole width.
+  PlaceInFrame(this, 0, 420, 640, 180);
+  if (TForm* frame = TForm::MDIFrame()) {
+    const TRect r = frame->MDIClientRect();
+    const int h = r.Height();
+    if (h > 150) PlaceInFrame(this, 0, h * 3 / 4, r.Width() - 4, h / 4);
+  }
+  Memo1 = MakeMemo(this, this, "Memo1");
+  Memo1->Font()->SetHeight(-13);
+  Memo1->Font()->SetColor(clBlack);
+  Memo1->SetColor(clWindow);
+  FormStorage1 = new TFormStorage(this);
+  FormStorage1->SetName("FormStorage1");
+  FormStorage1->SetIniSection("TSTermWin1");
+  FormStorage1->StoredProps()->Add("Memo1.Lines");
+  FormStorage1->Loaded();
+  // The stored lines come back as the window is made.
+  FormStorage1->LoadPlacement();
+  FPending.clear();
+  FFlushTimer = new TTimer(this);
+  FFlushTimer->SetEnabled(false);
+  FFlushTimer->SetInterval(20);
+  FFlushTimer->SetOnTimer([this](TObject*) { FlushLines(); });
+  SetLogSink([this](const char* Bytes, size_t Count) { LogWriteBytes(Bytes, Count); });
+  FBound = true;
+  ScrollToEnd();
+  OnShow = [this](TObject*) { ScrollToEnd(); };
+}
+
+TSTermWin1::~TSTermWin1() {
+  if (FBound) SetLogSink(nullptr);
+  FlushLines();
+}
+
+void TSTermWin1::FlushLines() {
+  if (FFlushTimer) FFlushTimer->SetEnabled(false);
+  if (!FBatching) return;
+  FBatching = false;
+  Memo1->Lines()->EndUpdate();
+}
+
+void TSTermWin1::FormClose(TObject* Sender, TCloseAction& Action) {
+  TMyForm::FormClose(Sender, Action);
+  FlushLines();
+  if (FBound) SetLogSink(nullptr);
+  FBound = false;
+}
+
+void TSTermWin1::ScrollToEnd() {
+  // The memo shows its last line once the text is set; nothing more to do here.
+}
+
+void TSTermWin1::LogWriteBytes(const char* Bytes, size_t Count) {
+  for (size_t i = 0; i < Count; ++i) {
+    const auto b = static_cast<unsigned char>(Bytes[i]);
+    if (b == 7) {
+      std::fputc('\a', stderr);
+    } else if (b == 10 || b == 13) {
+      LogCommitLine();
+    } else if (b == 32) {
+      FPending += "\xC2\xA0";  // no-break space
+    } else if (b > 32) {
+      FPending += static_cast<char>(b);
+    }
+  }
+}
+
+void TSTermWin1::LogCommitLine() {
+  TStrings* lines = Memo1->Lines();
+  if (!FBatching) {
+    FBatching = true;
+    lines->BeginUpdate();
+    FFlushTimer->SetEnabled(true);
+  }
+  while (lines->Count() > LineLimit - 1) lines->Delete(0);
+  lines->Add(FPending);
+  FPending.clear();
+}
+
+TOplogView1::TOplogView1(TComponent* AOwner) : TMyForm(AOwner) {
+  SetName("OplogView1");
+  SetCaption("Oplog View");
+  PlaceInFrame(this, 40, 40, 560, 360);
+  Memo1 = MakeMemo(this, this, "Memo1");
+  Memo1->SetScrollBars(ssVertical);
+}
+
+THeadFmNf1::THeadFmNf1(TComponent* AOwner) : TForm(AOwner) {
+  SetName("HeadFmNf1");
+  SetFormStyle(fsMDIChild);
+  SetCaption("Header View");
+  PlaceInFrame(this, 4, 4, 640, 480);
+  OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  auto* g1 = new TGroupBox(this);
+  g1->SetParent(this);
+  g1->SetCaption("File");
+  g1->SetAlign(alTop);
+  g1->SetHeight(48);
+  ComboBox1 = new TComboBox(this);
+  ComboBox1->SetName("ComboBox1");
+  ComboBox1->SetParent(g1);
+  ComboBox1->SetStyle(csDropDownList);
+  ComboBox1->SetBounds(8, 18, 240, 22);
+  auto* g2 = new TGroupBox(this);
+  g2->SetParent(this);
+  g2->SetCaption("Result information");
+  g2->SetAlign(alTop);
+  g2->SetHeight(120);
+  Memo1 = MakeMemo(g2, this, "Memo1");
+  auto* g3 = new TGroupBox(this);
+  g3->SetParent(this);
+  g3->SetCaption("Head Info");
+  g3->SetAlign(alClient);
+  HeadInfo = MakeMemo(g3, this, "StringGrid1");
+  for (const auto& f : SiteFiles) ComboBox1->Items()->Add(ExtractFileName(f->FileName));
+  ComboBox1->OnChange = [this](TObject* s) { ComboBox1Change(s); };
+  if (ComboBox1->Items()->Count() > 0) ComboBox1->SetItemIndex(0);
+  ComboBox1Change(this);
+}
+
+std::string THeadFmNf1::Cells(int Col, int Row) const { return FCells[Col][Row]; }
+
+namespace {
+
+std::string FieldText(const char* P, size_t N) {
+  std::string s(P, N);
+  const size_t z = s.find('\0');
+  if (z != std::string::npos) s.resize(z);
+  return s;
+}
+
+}  // namespace
+
+void THeadFmNf1::ComboBox1Change(TObject*) {
+  Memo1->Lines()->Clear();
+  const int i = ComboBox1->ItemIndex();
+  if (i < 0 || i >= static_cast<int>(SiteFiles.size())) return;
+  const TMTFile& f = *SiteFiles[static_cast<size_t>(i)];
+  for (int e = 1; e <= f.PlotRecordCount && e <= 10; ++e)
+    Memo1->Lines()->Add(std::to_string(e) + " " + FieldText(f.RecordTags[e].data(), f.RecordTags[e].size()));
+  FCells[1][0] = "Rhead";
+  FCells[2][0] = "Shead";
+  for (int r = 1; r <= 30; ++r) {
+    FCells[0][r] = std::to_string(r);
+    FCells[1][r] = FieldText(f.InfoLines[r].data(), f.InfoLines[r].size());
+    if (r <= 25) FCells[2][r] = FieldText(f.InfoLines[r + 30].data(), f.InfoLines[r + 30].size());
+  }
+  auto pad = [](std::string s, size_t w) {
+    s.resize(std::max(w, s.size()), ' ');
+    return s;
+  };
+  TStringList rows;
+  rows.Add(pad("", 4) + pad(FCells[1][0], 34) + FCells[2][0]);
+  for (int r = 1; r <= 30; ++r) rows.Add(pad(FCells[0][r], 4) + pad(FCells[1][r], 34) + FCells[2][r]);
+  HeadInfo->Lines()->Assign(rows);
+}

@@ -1,0 +1,254 @@
+#include "app/main_form.h"
+
+#include <algorithm>
+
+#include "app/child_form.h"
+#include "app/journal.h"
+#include "app/log_views.h"
+#include "app/options.h"
+#include "app/tool_glyphs.h"
+#include "controls/form_storage.h"
+#include "controls/mem_data.h"
+#include "controls/vx_settings.h"
+#include "mtdata/open_site.h"
+#include "mtdata/site_file.h"
+#include "platform/actnlist.h"
+#include "platform/comctrls.h"
+#include "platform/dialogs.h"
+#include "platform/imglist.h"
+#include "platform/inifiles.h"
+#include "platform/menus.h"
+#include "platform/strings.h"
+#include "platform/toolbars.h"
+
+VM_DEFINE_CLASS(TMainForm1)
+
+bool SiteModified = false;
+TMainForm1* MainForm1 = nullptr;
+
+TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
+  MainForm1 = this;
+  SetName("MainForm1");
+  SetFormStyle(fsMDIForm);
+  SetCaption("Varomark");
+  SetBounds(40, 30, 1100, 760);
+  ImageList1 = new TImageList(this);
+  ImageList1->SetName("ImageList1");
+  FillToolGlyphs(ImageList1);
+  CreateActions();
+  ActionList1->SetImages(ImageList1);
+  CreateMenus();
+  CreateToolBars();
+  StatusBar1 = new TStatusBar(this);
+  StatusBar1->SetName("StatusBar1");
+  StatusBar1->SetParent(this);
+  StatusBar1->SetAlign(alBottom);
+  StatusBar1->SetHeight(20);
+  for (int w : {100, 100, 100, 100, 100, 50}) StatusBar1->Panels()->Add()->SetWidth(w);
+  ProgressBar1 = new TProgressBar(this);
+  ProgressBar1->SetName("ProgressBar1");
+  ProgressBar1->SetParent(StatusBar1);
+  ProgressBar1->SetBounds(2, 2, 96, 16);
+  ProgressBar1->SetVisible(false);
+
+  OpenDialog1 = new TOpenDialog(this);
+  OpenDialog1->SetName("OpenDialog1");
+  SaveDialog1 = new TSaveDialog(this);
+  SaveDialog1->SetName("SaveDialog1");
+  SaveDialog2 = new TSaveDialog(this);
+  SaveDialog2->SetName("SaveDialog2");
+  SaveDialog2->SetDefaultExt("mpk");
+  SaveDialog1->OnTypeChange = [this](TObject* s) { SaveDialog1TypeChange(s); };
+  SaveDialog2->OnTypeChange = [this](TObject* s) { SaveDialog1TypeChange(s); };
+  PrinterSetupDialog1 = new TPrinterSetupDialog(this);
+  PrinterSetupDialog1->SetName("PrinterSetupDialog1");
+
+  // FormCreate
+  Screen->OnActiveFormChange = [this](TObject* s) { UpdateMenuItems(s); };
+  CurrentSite = nullptr;
+  SiteModified = false;
+  AcLiveSpline->SetVisible(false);
+  AcCurveShift->SetVisible(false);
+  AcSplineExportToPLT->SetVisible(false);
+  AcPointer->SetChecked(true);
+  Application->OnIdle = [this](TObject* s, bool& Done) { AppIdle(s, Done); };
+  EnableViewActions(0);
+  FIniFile = std::make_unique<TIniFile>(DefaultIniFileName());
+  CreateStorage();
+  OnCloseQuery = [this](TObject* s, bool& CanClose) { FormCloseQuery(s, CanClose); };
+  FormStorage1->Loaded();  // its handlers go in front of the window's own
+  UpdateMenuItems(this);
+}
+
+TMainForm1::~TMainForm1() {
+  Screen->OnActiveFormChange = nullptr;
+  Application->OnIdle = nullptr;
+  if (MainForm1 == this) MainForm1 = nullptr;
+}
+
+void TMainForm1::CreateStorage() {
+  FormStorage1 = new TFormStorage(this);
+  FormStorage1->SetName("FormStorage1");
+  FormStorage1->SetIniSection("TMainForm1");
+  TStrings* p = FormStorage1->StoredProps();
+  for (const char* s : {"OpenDialog1.InitialDir", "OpenDialog1.FileName", "OpenDialog1.FilterIndex",
+                        "SaveDialog1.InitialDir", "SaveDialog1.FilterIndex", "SaveDialog1.FileName",
+                        "SaveDialog2.InitialDir", "SaveDialog2.FilterIndex", "SaveDialog2.FileName", "AcFiles.Checked",
+                        "AcView.Checked", "AcCursors.Checked", "AcNavigate.Checked", "AcProcessing.Checked",
+                        "AcReference.Checked", "AcShow.Checked"})
+    p->Add(s);
+  for (const char* k : {"Top", "Left"})
+    for (int i = 1; i <= 8; ++i) p->Add("ToolBar" + std::to_string(i) + "." + k);
+  p->Add("mmEnglish.Checked");
+  p->Add("mmRussian.Checked");
+  FormStorage1->OnRestorePlacement = [this](TObject* s) { FormStorage1RestorePlacement(s); };
+  FormStorage1->OnSavePlacement = [this](TObject* s) { FormStorage1SavePlacement(s); };
+}
+
+void TMainForm1::FormStorage1RestorePlacement(TObject*) {
+  LoadOptions(*FIniFile);
+  ShowToolBars();
+}
+
+void TMainForm1::FormStorage1SavePlacement(TObject*) { SaveChartTitles(*FIniFile); }
+
+void TMainForm1::DoShow() {
+  TForm::DoShow();
+  if (FShownOnce) return;
+  FShownOnce = true;
+  if (CommandLineFiles.empty()) return;
+  std::vector<std::string> names = CommandLineFiles;
+  std::sort(names.begin(), names.end());
+  OpenSiteFiles(names, true);
+}
+
+void TMainForm1::FormCloseQuery(TObject*, bool& CanClose) {
+  CanClose = true;
+  if (SiteModified)
+    CanClose = Application->MessageBox("Exit from Varomark?", "Varomark", MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void TMainForm1::SetStatusText(int Index, const std::string& Text) {
+  StatusBar1->Panels()->Items(Index)->SetText(Text);
+  StatusBar1->Repaint();
+}
+
+void TMainForm1::UpdateMenuItems(TObject*) {
+  const bool children = MDIChildCount() > 0;
+  for (TAction* a : {AcCascadeSpecial, acWindowCascade1, acWindowTileVertical1, acWindowCloseAll1,
+                     acWindowMinimizeAll1, acWindowTileHorizontal1})
+    a->SetEnabled(children);
+  const bool open = !SiteFiles.empty();
+  acOpen->SetEnabled(!open);
+  for (TAction* a : {acClose, AcSaveAs, acSave, acExportTo, AcLabel, AcOplogLines, AcOtherEditting, AcAutoEdit,
+                     acAutoEditWithSpline, AcAngleChg, AcClearMask})
+    a->SetEnabled(open);
+  // The chart views and the editing windows come with their own windows; until then their
+  // commands stay in place, disabled.
+  for (TAction* a : {acStartingData, AcResultingData, AcEditing, AcComplexEditing, AcMaskEdit, AcPolar, AcIndVec})
+    a->SetEnabled(false);
+  AcLE->SetEnabled(open);
+  AcLH->SetEnabled(open);
+  AcRE->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 2);
+  AcRH->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 4);
+  // The batch commands work on files and share the open-site objects: only without a site.
+  for (TAction* a : {AcBatchConvToEdi, AcBatchConvToPlt, AcBatchConvToSms, AcBatchConvToDat}) a->SetEnabled(!open);
+  mmBatchAutoEdit->SetEnabled(!open);
+  mmSiteList->SetEnabled(!open);
+  mmCreatePackages->SetEnabled(!open);
+  mmRotateSpectra->SetEnabled(!open);
+}
+
+void TMainForm1::ResetEditActions() {
+  for (TAction* a : {AcDeleting, AcRestoring, AcFirst, AcLast, AcPrior, AcNext, AcRedo, AcUndo, AcPreview, acPrint,
+                     AcWeightView, AcLiveSpline})
+    a->SetEnabled(false);
+  AcPointer->SetChecked(true);
+  for (TAction* a : {AcHand, AcTwoVert, AcTwoHorl, AcStdView, AcCircle, AcLasso, AcMeanView, AcIndVec, AcWeightView,
+                     AcLiveSpline})
+    a->SetChecked(false);
+}
+
+void TMainForm1::EnableViewActions(uint32_t Mask) {
+  ResetEditActions();
+  const std::pair<int, TAction*> bits[] = {
+      {0, AcDeleting}, {1, AcRestoring}, {2, AcFirst},     {3, AcLast},      {4, AcPrior},
+      {5, AcNext},     {6, AcHand},      {7, AcTwoVert},   {8, AcTwoHorl},   {9, AcCircle},
+      {10, AcLasso},   {11, AcMeanView}, {12, AcStdView},  {15, AcWeightView}, {18, AcLiveSpline},
+      {19, AcCurveShift}};
+  for (const auto& [bit, action] : bits)
+    if (Mask & (1u << bit)) action->SetEnabled(true);
+  if (DataModule1) {
+    if (Mask & 0x2000) AcRedo->SetEnabled(!DataModule1->TaRedoUndo->Eof());
+    if (Mask & 0x4000) AcUndo->SetEnabled(!DataModule1->TaRedoUndo->Bof());
+  }
+}
+
+void TMainForm1::CheckViewActions(uint16_t Mask) {
+  TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,      AcTwoHorl,
+                     AcCircle,     AcLasso,      AcTwoVert, AcDeleting, AcRestoring};
+  for (int i = 0; i < 10; ++i) bits[i]->SetChecked((Mask >> i) & 1);
+}
+
+uint16_t TMainForm1::ToolCheckWord() const {
+  const TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,      AcTwoHorl,
+                           AcCircle,     AcLasso,      AcTwoVert, AcDeleting, AcRestoring};
+  uint16_t w = 0;
+  for (int i = 0; i < 10; ++i)
+    if (bits[i]->Checked()) w |= static_cast<uint16_t>(1u << i);
+  return w;
+}
+
+void TMainForm1::CheckReferenceAction(int Type) {
+  for (TAction* a : {AcLE, AcRE, AcLH, AcRH}) a->SetChecked(false);
+  switch (Type) {
+    case 1: AcLE->SetChecked(true); break;
+    case 2: AcRE->SetChecked(true); break;
+    case 3: AcLH->SetChecked(true); break;
+    case 4: AcRH->SetChecked(true); break;
+    default: break;
+  }
+}
+
+void TMainForm1::ShowToolBars() {
+  for (int i = 0; i < 8; ++i) ToolBars[i]->SetVisible(ToolBarToggles[i]->Checked());
+}
+
+void TMainForm1::FilesExecute(TObject* Sender) {
+  auto* a = static_cast<TAction*>(Sender);
+  a->SetChecked(!a->Checked());
+  ShowToolBars();
+}
+
+void TMainForm1::AppIdle(TObject*, bool& Done) {
+  for (int i = 0; i < 8; ++i) ToolBarToggles[i]->SetChecked(ToolBars[i]->Visible());
+  Done = true;
+}
+
+void TMainForm1::Language1Click(TObject* Sender) {
+  auto* item = static_cast<TMenuItem*>(Sender);
+  mmEnglish->SetChecked(false);
+  mmRussian->SetChecked(false);
+  item->SetChecked(true);
+  // The captions are English only until the language tables exist.
+  if (item->Tag() == 0) Application->MessageBox("Please close and restart the application.", "Varomark", MB_OK);
+}
+
+void TMainForm1::mmEtiketClick(TObject*) {
+  if (SiteFiles.empty()) return;
+  ShowForm(HeadFmNf1);
+}
+
+void TMainForm1::OplogLinesExecute(TObject*) {
+  ShowProgramLog();
+  ShowForm(OplogView1);
+  OplogView1->Memo1->Lines()->Clear();
+  TStringList lines;
+  for (auto& f : SiteFiles) {
+    f->ReadOplog();
+    f->ListOplog(lines);
+  }
+  OplogView1->Memo1->Lines()->Assign(lines);
+}
+
+void TMainForm1::Edithistrory1Click(TObject*) { ShowForm(History1); }

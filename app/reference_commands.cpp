@@ -1,0 +1,94 @@
+// The reference commands and the rotation window.
+#include "app/reference_commands.h"
+
+#include "app/child_form.h"
+#include "app/main_form.h"
+#include "controls/vx_spin.h"
+#include "mtdata/open_site.h"
+#include "mtdata/site_file.h"
+#include "platform/actnlist.h"
+#include "platform/extctrls.h"
+#include "platform/stdctrls.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+
+VM_DEFINE_CLASS(TAnglChg1)
+
+TAnglChg1* AnglChg1 = nullptr;
+
+void TMainForm1::LEExecute(TObject* Sender) {
+  if (!CurrentSite) return;
+  auto* chosen = static_cast<TAction*>(Sender);
+  for (TAction* a : {AcLE, AcLH, AcRE, AcRH}) a->SetChecked(false);
+  chosen->SetChecked(true);
+  CurrentSite->SetReference(chosen->Tag());
+  // Only the editing window and the polar view follow the reference at once; neither is built
+  // yet, so no window is refreshed here.
+}
+
+void TMainForm1::AngleChgExecute(TObject*) {
+  if (!CurrentSite) return;
+  ShowForm(AnglChg1);
+  AnglChg1->RadioGroup1->SetItemIndex(CurrentSite->RotationMode);
+  AnglChg1->Edit1->SetText(FormatFloat("0.##", CurrentSite->RotationAngle));
+}
+
+TAnglChg1::TAnglChg1(TComponent* AOwner) : TForm(AOwner) {
+  SetName("AnglChg1");
+  SetFormStyle(fsMDIChild);
+  SetBorderStyle(bsToolWindow);
+  SetCaption("Rotate");
+  PlaceInFrame(this, 660, 340, 220, 170);
+  OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  RadioGroup1 = new TRadioGroup(this);
+  RadioGroup1->SetName("RadioGroup1");
+  RadioGroup1->SetParent(this);
+  RadioGroup1->SetCaption("Rotate to ");
+  RadioGroup1->SetBounds(8, 4, 196, 64);
+  RadioGroup1->Items()->Add("Fix angle");
+  RadioGroup1->Items()->Add("Strike angle");
+  RadioGroup1->SetItemIndex(0);
+  RadioGroup1->OnClick = [this](TObject* s) { RadioGroup1Click(s); };
+  auto* l1 = new TLabel(this);
+  l1->SetParent(this);
+  l1->SetCaption("Angle:");
+  l1->SetBounds(8, 80, 40, 16);
+  Edit1 = new TVxSpinEdit(this);
+  Edit1->SetName("Edit1");
+  Edit1->SetParent(this);
+  Edit1->SetValueType(vtFloat);
+  Edit1->SetDecimal(1);
+  Edit1->SetIncrement(10);
+  Edit1->SetMinValue(-360);
+  Edit1->SetMaxValue(360);
+  Edit1->SetBounds(52, 76, 80, 22);
+  auto* l2 = new TLabel(this);
+  l2->SetParent(this);
+  l2->SetCaption("degrees");
+  l2->SetBounds(138, 80, 60, 16);
+  BitBtn1 = new TButton(this);
+  BitBtn1->SetName("BitBtn1");
+  BitBtn1->SetParent(this);
+  BitBtn1->SetCaption("Apply");
+  BitBtn1->SetDefault(true);
+  BitBtn1->SetBounds(60, 108, 90, 26);
+  BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+}
+
+void TAnglChg1::RadioGroup1Click(TObject*) {
+  if (RadioGroup1->ItemIndex() == 1) {
+    Edit1->SetText("0");
+    Edit1->SetEnabled(false);
+  } else {
+    Edit1->SetEnabled(true);
+  }
+}
+
+void TAnglChg1::BitBtn1Click(TObject*) {
+  if (!CurrentSite) return;
+  CurrentSite->RotationMode = RadioGroup1->ItemIndex();
+  CurrentSite->RotationAngle = StrToFloat(Trim(Edit1->Text()));
+  CurrentSite->CalcPartialPlots();
+  CurrentSite->RestackAll();
+  RefreshAllViews(this);
+}

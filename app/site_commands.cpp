@@ -1,0 +1,209 @@
+// The site commands of the main window: open, close, save, save as and the choice of another
+// stored edit to start from.
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/child_form.h"
+#include "app/journal.h"
+#include "app/log_views.h"
+#include "app/main_form.h"
+#include "controls/file_utils.h"
+#include "mtdata/mt_types.h"
+#include "mtdata/open_site.h"
+#include "mtdata/package_file.h"
+#include "mtdata/site_file.h"
+#include "platform/dialogs.h"
+#include "platform/exceptions.h"
+#include "platform/logdevice.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+
+namespace {
+
+// The file of Names that cannot be read, with the reason; empty when each reads alone.
+std::string FindUnreadableFile(const std::vector<std::string>& Names, std::string& Reason) {
+  for (const std::string& name : Names) {
+    if (!FileExists(name)) {
+      Reason = "the file does not exist";
+      return name;
+    }
+    try {
+      auto probe = std::make_unique<TMTFile>();
+      const std::string ext = LowerCase(ExtractFileExt(name));
+      if (ext == ".edi") probe->LoadFromEdi(name);
+      else if (ext != ".mpk") probe->OpenMtFile(name);
+    } catch (const Exception& e) {
+      Reason = e.Message();
+      return name;
+    }
+  }
+  return {};
+}
+
+bool IsMtExtension(const std::string& Name) {
+  const std::string e = LowerCase(ExtractFileExt(Name));
+  return (e.size() >= 3 && e.substr(1, 2) == "mt") || (e.size() >= 4 && e.substr(2, 2) == "mt");
+}
+
+}  // namespace
+
+bool TMainForm1::OpenFileList(std::vector<std::string>& Names) {
+  ShowProgramLog();
+  const bool ok = LoadSite(Names);
+  if (ok) CheckReferenceAction(CurrentSite->ReferenceType);
+  return ok;
+}
+
+void TMainForm1::SetSiteCaption(const std::vector<std::string>& Names) {
+  if (Names.empty()) return;
+  std::string site = UpperCase(ExcludeTrailingPathDelimiter(ExtractFileDir(Names[0])));
+  if (Names.size() == 1) {
+    site += "/" + LowerCase(ExtractFileName(Names[0]));
+  } else {
+    site += "/(";
+    for (size_t i = 0; i < Names.size(); ++i) site += (i ? "+" : "") + LowerCase(ExtractFileName(Names[i]));
+    site += ")";
+  }
+  SetCaption("Halcyon XPR data editing program " + site);
+}
+
+bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandLine) {
+  const std::vector<std::string> chosen = Names;
+  ErrorLogActive = ErrorLogOption;
+  bool ok = false;
+  std::string error;
+  try {
+    ok = OpenFileList(Names);
+  } catch (const EAbort&) {
+    error.clear();
+  } catch (const Exception& e) {
+    error = e.Message();
+  }
+  ErrorLogActive = false;
+  if (!ok) {
+    // Nothing stays open; the site is closed without a question.
+    mmCloseAllClick(this);
+    FreeSite();
+    ClearEditJournal();
+    SiteModified = false;
+    UpdateMenuItems(this);
+    if (!error.empty()) {
+      std::string reason;
+      std::string bad = FindUnreadableFile(chosen, reason);
+      std::string text = bad.empty() ? "Cannot open " + chosen[0] + ": " + error
+                                     : "Cannot open " + bad + ": " + reason;
+      LogWriteLn(text);
+      Application->MessageBox(text, "Varomark", MB_OK | MB_ICONERROR);
+    }
+    return false;
+  }
+  (void)FromCommandLine;
+  SitePackage = LowerCase(ExtractFileExt(chosen[0])) == ".mpk" ? chosen[0] : std::string();
+  SetSiteCaption(Names.size() == chosen.size() ? chosen : Names);
+  // The header view stands in for the data view (still to come), so the site shows at once.
+  ShowForm(HeadFmNf1);
+  UpdateMenuItems(this);
+  return true;
+}
+
+void TMainForm1::mmOpenClick(TObject*) {
+  OpenDialog1->SetTitle("Open File for Editing");
+  OpenDialog1->SetOptions(OpenDialog1->Options() + ofAllowMultiSelect);
+  OpenDialog1->SetFilter(
+      "MT-Files (*.mt*;*.*mT)|*.mt*;*.*mT|Mt- FilePackage (*.mpk)|*.mpk|EDI- Files (*.edi)|*.edi|Any files (*.*)|*.*");
+  if (!OpenDialog1->Execute()) return;
+  ResetEditActions();
+  ClearEditJournal();
+  std::vector<std::string> names;
+  for (int i = 0; i < OpenDialog1->Files()->Count(); ++i) names.push_back((*OpenDialog1->Files())[i]);
+  if (names.empty() && !OpenDialog1->FileName().empty()) names.push_back(OpenDialog1->FileName());
+  if (names.empty()) return;
+  if (!OpenSiteFiles(names, false)) return;
+  PushEditRecord(1, "Start");
+}
+
+void TMainForm1::mmCloseAllClick(TObject*) {
+  for (int i = MDIChildCount() - 1; i >= 0; --i) {
+    TForm* f = MDIChildren(i);
+    if (f->Name() == "STermWin1") continue;
+    f->Close();
+  }
+  Application->ProcessMessages();
+}
+
+void TMainForm1::mmCloseClick(TObject*) {
+  if (SiteModified && Application->MessageBox("Close this site?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  mmCloseAllClick(this);
+  FreeSite();
+  ClearEditJournal();
+  SiteModified = false;
+  SitePackage.clear();
+  SetCaption("Varomark");
+  UpdateMenuItems(this);
+}
+
+void TMainForm1::BackupPackage(const std::string& Name) {
+  // The old package is kept under ".~mpk". It is copied, not moved, so that a save that fails
+  // afterwards still leaves the package itself as it was.
+  const std::string backup = ChangeFileExt(Name, ".~mpk");
+  if (!FileExists(Name)) return;
+  CopyFileGeneral(Name, backup, true, nullptr, false);
+}
+
+void TMainForm1::SaveMtFileInPlace() {
+  if (SiteFiles.empty()) return;
+  TMTFile& f = *SiteFiles[0];
+  f.PrepareSave(CurrentSite.get());
+  f.SaveEdit(1);
+}
+
+void TMainForm1::mmSaveClick(TObject*) {
+  if (!CurrentSite) return;
+  // A one-file package names its member as the site's file: the package is remembered apart.
+  const std::string name = SitePackage.empty() ? CurrentSite->FileName : SitePackage;
+  if (LowerCase(ExtractFileExt(name)) == ".mpk") {
+    BackupPackage(name);
+    SavePackage(name);
+    return;
+  }
+  if (SiteFiles.size() > 1) throw Exception("Don't save multiple mt-files to self, use 'Save as..'");
+  if (IsMtExtension(name)) SaveMtFileInPlace();
+}
+
+void TMainForm1::SaveAsExecute(TObject*) {
+  if (!CurrentSite) return;
+  SaveDialog2->SetFilter("Mt - FilePackage(*.mpk)|*.mpk|Any file(*.*)|*.*|");
+  const std::string current = CurrentSite->FileName;
+  if (!current.empty()) {
+    SaveDialog2->SetFileName(ChangeFileExt(current, ".mpk"));
+    SaveDialog2->SetInitialDir(ExtractFileDir(current));
+  }
+  if (!SaveDialog2->Execute()) return;
+  const std::string chosen = SaveDialog2->FileName();
+  SaveDialog2->SetInitialDir(ExtractFileDir(chosen));
+  if (FileExists(chosen) &&
+      Application->MessageBox("File " + chosen + " exist, continue?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return;
+  // An existing package keeps its previous state as ".~mpk".
+  if (LowerCase(ExtractFileExt(chosen)) == ".mpk") BackupPackage(chosen);
+  SavePackage(chosen);
+  SiteModified = false;
+}
+
+void TMainForm1::ChooseStartEditAndRefresh() {
+  ChooseStartEdit();
+  if (SiteFiles.size() >= 2) SumSiteFiles(SiteFiles, *CurrentSite);
+  CurrentSite->CalcPartialPlots();
+  RefreshAllViews(this);
+}
+
+void TMainForm1::mmOtherEditingClick(TObject*) {
+  if (SiteFiles.empty()) return;
+  for (auto& f : SiteFiles) f->StartEdit = 0;
+  RequestFromToFrequency = true;
+  ShowProgramLog();
+  ChooseStartEditAndRefresh();
+}

@@ -1,0 +1,31 @@
+#include "app/start_up.h"
+
+#include "app/journal.h"
+#include "app/main_form.h"
+#include "app/stored_edit_dialog.h"
+#include "chart/engine/chart_utils.h"
+#include "mtdata/mt_types.h"
+#include "platform/forms.h"
+
+TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+  InitCommonVars();
+  SetDefaultPalette();
+  InstallStartEditDialog();
+  Application->SetTitle("Varomark");
+  TMainForm1* main = nullptr;
+  Application->CreateForm(main);
+  main->CommandLineFiles = Files;
+  DataModule1 = new TDataModule1(Application);
+  return main;
+}
+
+void EndProgram() {
+  if (MainForm1) {
+    // The child windows belong to the application; they go before their frame.
+    while (MainForm1->MDIChildCount() > 0) delete MainForm1->MDIChildren(0);
+    Application->SetMainForm(nullptr);
+  }
+  delete MainForm1;
+  delete DataModule1;
+  Application->ProcessMessages();
+}

@@ -1,0 +1,58 @@
+#include "platform/localeinfo.h"
+
+#include <QLocale>
+
+namespace {
+TLocaleInfo& Current() {
+  static TLocaleInfo info;
+  return info;
+}
+
+// A Qt date or time pattern in the toolkit's letters (minutes are "n").
+std::string ToToolkitPattern(const QString& Q, bool Time) {
+  std::string s;
+  for (QChar c : Q) {
+    char ch = static_cast<char>(c.toLatin1());
+    if (Time && ch == 'm') ch = 'n';
+    if (ch == 'M') ch = 'm';
+    if (ch == 'A' || ch == 'a') continue;
+    s += ch;
+  }
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+char FirstNonLetter(const std::string& S, char Default) {
+  for (char c : S)
+    if (!((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return c;
+  return Default;
+}
+}  // namespace
+
+const TLocaleInfo& LocaleInfo() { return Current(); }
+void SetLocaleInfo(const TLocaleInfo& Value) { Current() = Value; }
+TLocaleInfo DefaultLocaleInfo() { return TLocaleInfo(); }
+
+TLocaleInfo SystemLocaleInfo() {
+  QLocale l = QLocale::system();
+  TLocaleInfo r;
+  r.ShortDateFormat = ToToolkitPattern(l.dateFormat(QLocale::ShortFormat), false);
+  r.DateSeparator = FirstNonLetter(r.ShortDateFormat, '.');
+  r.LongTimeFormat = ToToolkitPattern(l.timeFormat(QLocale::LongFormat), true);
+  r.ShortTimeFormat = ToToolkitPattern(l.timeFormat(QLocale::ShortFormat), true);
+  r.TimeSeparator = FirstNonLetter(r.ShortTimeFormat, ':');
+  r.TimeAMString = l.amText().toStdString();
+  r.TimePMString = l.pmText().toStdString();
+  QString dp = l.decimalPoint(), gs = l.groupSeparator();
+  r.DecimalSeparator = dp.isEmpty() ? '.' : static_cast<char>(dp[0].toLatin1());
+  r.ThousandSeparator = gs.isEmpty() ? ',' : static_cast<char>(gs[0].toLatin1());
+  r.CurrencyString = l.currencySymbol().toStdString();
+  QString pos = l.toCurrencyString(1.0, "$"), neg = l.toCurrencyString(-1.0, "$");
+  bool before = pos.indexOf('$') < pos.indexOf('1');
+  bool space = pos.contains(' ') || pos.contains(QChar(0xA0));
+  r.CurrencyFormat = (before ? 0 : 1) + (space ? 2 : 0);
+  r.NegCurrFormat = neg.startsWith('(') ? (before ? 0 : 4) : (before ? (space ? 9 : 1) : (space ? 8 : 5));
+  r.FirstDayOfWeek = static_cast<int>(l.firstDayOfWeek()) - 1;
+  r.RightToLeft = l.textDirection() == Qt::RightToLeft;
+  return r;
+}

@@ -1,0 +1,18 @@
+// The desktop's services for a program: opening a document or link with its handler, and the
+// warning beep.
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Opens Target (a link, a mail address or a file) with the desktop's handler, as the verb "open"
+// does; false when nothing could open it. Goes through the hook when one is installed.
+bool ShellOpen(const std::string& Target);
+// Replaces the desktop's handler (tests record the targets instead of launching anything);
+// an empty hook restores it.
+using TShellOpenHook = std::function<bool(const std::string& Target)>;
+void SetShellOpenHook(TShellOpenHook Hook);
+
+// The warning beep; counted, so that tests can see that one sounded.
+void MessageBeep();
+int BeepCount();

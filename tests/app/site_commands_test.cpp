@@ -1,0 +1,172 @@
+// Open, save and close of a one-file site, bad files given to Open, failing saves, the exit
+// question, the command line and the stored-edit dialog's frequency labels.
+#include "app/log_views.h"
+#include "app_fixture.h"
+#include "controls/vx_spin.h"
+#include "platform/actnlist.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+TEST_F(AppFixture, OneFileSavedInPlaceAndReopenedWithItsEdit) {
+  Start();
+  const std::string file = SiteFile("S107.MT1");
+  const auto size0 = fs::file_size(file);
+  ChooseFiles({file});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  const std::string folder = ExcludeTrailingPathDelimiter(UpperCase((Dir / "site").string()));
+  EXPECT_EQ(MainForm1->Caption(), "Halcyon XPR data editing program " + folder + "/s107.mt1");
+  EXPECT_TRUE(ModalCaptions.empty());  // the option is off: no stored-edit question
+  ASSERT_TRUE(MainForm1->AcAutoEdit->Execute());
+  const std::string edited = MaskText();
+  ASSERT_TRUE(MainForm1->acSave->Execute());
+  EXPECT_GT(fs::file_size(file), size0);  // the edit is appended
+  EXPECT_TRUE(SiteModified);              // Save leaves the flag
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  EXPECT_EQ(Boxes.back(), "Close this site?");
+  ChooseFiles({file});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  EXPECT_EQ(MaskText(), edited);
+}
+
+TEST_F(AppFixture, DamagedOrForeignFileOpensNothingAndWritesNothing) {
+  Start();
+  struct Case {
+    const char* Name;
+    std::string Bytes;
+  };
+  std::string truncated = ReadAll(SiteFile("S107.MT1")).substr(0, 30000);
+  for (const Case& c : {Case{"notes.mt1", "This is a letter, not a sounding.\n"}, Case{"short.mt1", truncated},
+                        Case{"empty.mt1", ""}}) {
+    SCOPED_TRACE(c.Name);
+    const std::string name = SiteFile(c.Name);
+    std::ofstream(name, std::ios::binary) << c.Bytes;
+    Boxes.clear();
+    ChooseFiles({name});
+    MainForm1->acOpen->Execute();
+    EXPECT_TRUE(SiteFiles.empty());
+    EXPECT_FALSE(CurrentSite);
+    EXPECT_FALSE(SiteModified);
+    EXPECT_EQ(MainForm1->Caption(), "Varomark");
+    EXPECT_TRUE(MainForm1->acOpen->Enabled());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find(name), std::string::npos) << Boxes[0];
+    EXPECT_GT(Boxes[0].size(), name.size() + 15) << Boxes[0];  // and what is wrong
+    EXPECT_EQ(ReadAll(name), c.Bytes);
+  }
+  // A good file beside a bad one: the bad one is named.
+  Boxes.clear();
+  ChooseFiles({SiteFile("S107.MT1"), SiteFile("notes.mt1")});
+  MainForm1->acOpen->Execute();
+  EXPECT_TRUE(SiteFiles.empty());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find("notes.mt1"), std::string::npos) << Boxes[0];
+}
+
+TEST_F(AppFixture, FailedSaveAsSaysSoAndKeepsTheSiteModified) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(SiteModified);
+  // A folder that does not exist, and a name that is a folder.
+  fs::create_directories(Dir / "site" / "taken.mpk");
+  for (const std::string& target : {SiteFile("missing/x.mpk"), SiteFile("taken.mpk")}) {
+    SCOPED_TRACE(target);
+    ChooseSaveName(target);
+    EXPECT_THROW(MainForm1->AcSaveAs->Execute(), Exception);
+    EXPECT_TRUE(SiteModified);
+  }
+  EXPECT_TRUE(fs::is_directory(Dir / "site" / "taken.mpk"));
+  EXPECT_FALSE(fs::exists(Dir / "site" / "missing"));
+  // Declining to replace an existing package writes nothing.
+  const std::string pkg = SiteFile("kept.mpk");
+  std::ofstream(pkg) << "old";
+  ChooseSaveName(pkg);
+  Answers.push_back(IDNO);
+  ASSERT_TRUE(MainForm1->AcSaveAs->Execute());
+  EXPECT_EQ(ReadAll(pkg), "old");
+  EXPECT_FALSE(fs::exists(SiteFile("kept.~mpk")));
+}
+
+TEST_F(AppFixture, SavingAPackageKeepsTheOldOneAndAnEdiSiteIsNotWritten) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  const std::string pkg = SiteFile("one.mpk");
+  ChooseSaveName(pkg);
+  ASSERT_TRUE(MainForm1->AcSaveAs->Execute());
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  ChooseFiles({pkg});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  const std::string before = ReadAll(pkg);
+  std::ofstream(SiteFile("one.~mpk")) << "an older backup";
+  ASSERT_TRUE(MainForm1->acSave->Execute());
+  EXPECT_EQ(ReadAll(SiteFile("one.~mpk")), before);  // the old backup replaced
+  EXPECT_TRUE(fs::exists(pkg));
+
+  // An EDI file opened as the site: Save writes nothing and says nothing.
+  ChooseSaveName(SiteFile("site.edi"), 1);
+  ASSERT_TRUE(MainForm1->acExportTo->Execute());
+  Answers.push_back(IDYES);
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  ChooseFiles({SiteFile("site.edi")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(CurrentSite);
+  const std::string edi = ReadAll(SiteFile("site.edi"));
+  Boxes.clear();
+  ASSERT_TRUE(MainForm1->acSave->Execute());
+  EXPECT_EQ(ReadAll(SiteFile("site.edi")), edi);
+  EXPECT_TRUE(Boxes.empty());
+}
+
+TEST_F(AppFixture, ExitWithUnsavedEditsAlwaysAsks) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  Answers.push_back(IDNO);
+  MainForm1->AcExit->Execute();
+  EXPECT_EQ(Boxes.back(), "Exit from Varomark?");
+  EXPECT_TRUE(MainForm1->Visible());
+  Answers.push_back(IDYES);
+  MainForm1->AcExit->Execute();
+  EXPECT_FALSE(MainForm1->Visible());
+}
+
+TEST_F(AppFixture, CommandLineOpensItsFilesAsOneSiteWithoutJournalOrQuestion) {
+  Start({SiteFile("S107.MT2"), SiteFile("S107.MT1")});
+  ASSERT_EQ(SiteFiles.size(), 2u);
+  EXPECT_EQ(SiteFiles[0]->FileName, SiteFile("S107.MT1"));  // in name order
+  const std::string caption = MainForm1->Caption();
+  EXPECT_EQ(caption.substr(caption.size() - 20), "/(s107.mt1+s107.mt2)");
+  EXPECT_TRUE(DataModule1->Rows.empty());
+  EXPECT_FALSE(SiteModified);
+  Boxes.clear();
+  MainForm1->Close();
+  EXPECT_TRUE(Boxes.empty());
+  EXPECT_FALSE(MainForm1->Visible());
+}
+
+TEST_F(AppFixture, CommandLineWithAMissingFileOpensNothingAndNamesIt) {
+  Start({SiteFile("S107.MT1"), SiteFile("missing.mt1")});
+  EXPECT_TRUE(SiteFiles.empty());
+  EXPECT_EQ(MainForm1->Caption(), "Varomark");
+  ASSERT_FALSE(Boxes.empty());
+  EXPECT_NE(Boxes.back().find("missing.mt1"), std::string::npos);
+}
+
+TEST_F(AppFixture, StoredEditDialogShowsFrequenciesOfItsIndices) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  TWPrewEd1 d(Application);
+  d.SiteFile = CurrentSite.get();
+  d.Edit1->SetText("2");
+  EXPECT_EQ(d.Label3->Caption(), FormatFloat("#####0.###### Hz", CurrentSite->Frequencies[2]));
+  d.Edit2->SetText("39");
+  EXPECT_EQ(d.Label4->Caption(), FormatFloat("#####0.###### Hz", CurrentSite->Frequencies[39]));
+  const std::string kept = d.Label3->Caption();
+  d.Edit1->SetText("0");
+  EXPECT_EQ(d.Label3->Caption(), kept);
+}
+
+}  // namespace

@@ -1,0 +1,228 @@
+// Dates: the helpers, keywords and the locale's forms, the one-month calendar across month and
+// year edges and the first day of the week, and the date editor with its popup.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "inspector/vm_date.h"
+
+namespace {
+
+struct TDateFixture : TEditorFixture {
+  TDateFixture() { SetTodayOverride(EncodeDate(2026, 3, 11)); }  // a Wednesday
+  ~TDateFixture() {
+    SetTodayOverride(NullDate);
+    SetLocaleInfo(DefaultLocaleInfo());
+    ReadFirstDayOfWeek();
+  }
+};
+
+TEST(DateHelpers, PartsMonthsAndLeapYears) {
+  EXPECT_EQ(DatePart(-0.5), 0);
+  EXPECT_EQ(DatePart(2.999999999999), 3);
+  EXPECT_TRUE(IsLeap(2024));
+  EXPECT_FALSE(IsLeap(1900));
+  EXPECT_TRUE(IsLeap(2000));
+  EXPECT_EQ(MonthDayCount(2024, 2), 29);
+  int y = 2025, m = 12;
+  ShiftMonths(y, m, 1);
+  EXPECT_EQ(y * 100 + m, 202601);
+  ShiftMonths(y, m, -13);
+  EXPECT_EQ(y * 100 + m, 202412);
+  EXPECT_EQ(ClampDay(2023, 2, 31), 28);
+  EXPECT_NEAR(TimePart(EncodeDate(2026, 3, 5) + EncodeTime(10, 30, 0, 0)), EncodeTime(10, 30, 0, 0), 1e-9);
+}
+
+TEST(DateText, KeywordsOffsetsAndLocaleForms) {
+  TDateFixture f;
+  const double today = EncodeDate(2026, 3, 11);
+  struct Case {
+    const char* Text;
+    double Expected;
+  };
+  const Case cases[] = {{"today+3", today + 3},
+                        {"Today + 3", today + 3},
+                        {"TODAY +3", today + 3},
+                        {"today3", today},
+                        {"yesterday", today - 1},
+                        {"MONDAY", today + 5},
+                        {"wednesday", today},
+                        {"FIRST", today - 3},
+                        {"SEVENTH", today + 3},
+                        {"BOM-1", EncodeDate(2026, 2, 28)},
+                        {"EOM", EncodeDate(2026, 3, 31)},
+                        {"1.2.2026", EncodeDate(2026, 2, 1)},
+                        {"05.03.2026 10:30", EncodeDate(2026, 3, 5) + EncodeTime(10, 30, 0, 0)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Text);
+    double d = NullDate;
+    ASSERT_TRUE(TextToDate(c.Text, d));
+    EXPECT_NEAR(d, c.Expected, 1e-6);
+  }
+  SetTodayOverride(EncodeDate(2024, 2, 10));
+  double d;
+  ASSERT_TRUE(TextToDate("EOM", d));
+  EXPECT_EQ(d, EncodeDate(2024, 2, 29));
+  for (const char* bad : {"", "   ", "32.13.2026", "abc", "12:30"}) EXPECT_FALSE(TextToDate(bad, d)) << bad;
+  EXPECT_EQ(DateToText(NullDate), "");
+  EXPECT_EQ(DateToText(EncodeDate(2026, 3, 5)), "05.03.2026");
+}
+
+TEST(DateText, MaskFromTheShortDateFormat) {
+  TDateFixture f;
+  TLocaleInfo l = DefaultLocaleInfo();
+  l.ShortDateFormat = "d.M.yyyy";
+  SetLocaleInfo(l);
+  EXPECT_EQ(DateEditMask(), "!99.99.9999;1; ");
+  EXPECT_EQ(DateMaskDisplayFormat(), "dd.MM.yyyy");
+}
+
+TEST(Calendar, FirstDayOfWeekAndMonthEdges) {
+  TDateFixture f;
+  TzoViraDatePopup cal(nullptr);
+  // Monday first: 1 March 2026 (a Sunday) sits in the last column of the first row.
+  cal.SetFirstDate(EncodeDate(2026, 3, 1));
+  EXPECT_EQ(cal.GetFirstVisibleDate(), EncodeDate(2026, 2, 23));
+  // A month starting on the week's first day shows the whole previous week first.
+  cal.SetFirstDate(EncodeDate(2026, 6, 1));  // a Monday
+  EXPECT_EQ(cal.GetFirstVisibleDate(), EncodeDate(2026, 5, 25));
+  EXPECT_EQ(cal.GetLastVisibleDate(), EncodeDate(2026, 5, 25) + 41);
+  // Sunday first.
+  TLocaleInfo l = DefaultLocaleInfo();
+  l.FirstDayOfWeek = 6;
+  SetLocaleInfo(l);
+  ReadFirstDayOfWeek();
+  cal.SetFirstDate(EncodeDate(2026, 3, 1));
+  EXPECT_EQ(cal.GetFirstVisibleDate(), EncodeDate(2026, 2, 22));
+  // Keys across month and year edges.
+  struct Case {
+    double From;
+    uint16_t Key;
+    TShiftState Shift;
+    double To;
+  };
+  SetLocaleInfo(DefaultLocaleInfo());
+  ReadFirstDayOfWeek();
+  const Case cases[] = {{EncodeDate(2024, 1, 31), VK_NEXT, {}, EncodeDate(2024, 2, 29)},
+                        {EncodeDate(2026, 1, 31), VK_NEXT, {}, EncodeDate(2026, 2, 28)},
+                        {EncodeDate(2026, 1, 15), VK_PRIOR, {}, EncodeDate(2025, 12, 15)},
+                        {EncodeDate(2025, 12, 31), VK_RIGHT, {}, EncodeDate(2026, 1, 1)},
+                        {EncodeDate(2026, 1, 1), VK_UP, {}, EncodeDate(2025, 12, 25)},
+                        {EncodeDate(2026, 3, 11), VK_END, {}, EncodeDate(2026, 3, 15)},
+                        {EncodeDate(2026, 3, 11), VK_HOME, {}, EncodeDate(2026, 3, 9)},
+                        {EncodeDate(2026, 2, 3), VK_END, {ssCtrl}, EncodeDate(2026, 2, 28)},
+                        {EncodeDate(2026, 2, 3), VK_HOME, {ssCtrl}, EncodeDate(2026, 2, 1)}};
+  for (const Case& c : cases) {
+    cal.SetFirstDate(c.From);
+    cal.SetSelectionStart(c.From);
+    cal.DispatchKeyDown(c.Key, c.Shift);
+    EXPECT_EQ(cal.GetSelectionStart(), c.To) << FormatDateTime("yyyy-mm-dd", c.From) << " key " << c.Key;
+    EXPECT_LE(cal.GetFirstVisibleDate(), c.To);
+    EXPECT_GE(cal.GetLastVisibleDate(), c.To);
+  }
+}
+
+TEST(DateEdit, PopupPicksKeepsTimeAndClosesByEveryRoute) {
+  TDateFixture f;
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), EncodeDate(2026, 3, 5) + EncodeTime(10, 30, 0, 0),
+                             Rect(20, 20, 200, 40));
+  auto* e = static_cast<TvmInplaceDateEdit*>(f.Grid->EditCell(cell));
+  EXPECT_EQ(e->GetWindowText(), "05.03.2026 10:30:00");
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  ASSERT_TRUE(e->PopupShown());
+  TzoViraDatePopup* cal = e->Calendar();
+  EXPECT_EQ(cal->GetSelectionStart(), EncodeDate(2026, 3, 5));
+  PressKey(cal, VK_RIGHT);
+  PressKey(cal, VK_RIGHT);
+  PressKey(cal, VK_RETURN);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_NEAR(e->Date(), EncodeDate(2026, 3, 7) + EncodeTime(10, 30, 0, 0), 1e-6);
+  EXPECT_TRUE(e->Modified());
+  // Esc closes without a pick.
+  PressKey(e->TextWindow(), VK_F1 + 3);
+  ASSERT_TRUE(e->PopupShown());
+  PressKey(cal, VK_RIGHT);
+  PressKey(cal, VK_ESCAPE);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_NEAR(e->Date(), EncodeDate(2026, 3, 7) + EncodeTime(10, 30, 0, 0), 1e-6);
+  // A click on a day picks it; Clear picks no date; Today picks today.
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  TRect day = cal->DayCellRect(2, 2);
+  double expected = cal->GetFirstVisibleDate() + 16;
+  SendInput(cal, ikMouseDown, {ssLeft}, day.Left + 2, day.Top + 2, mbLeft);
+  SendInput(cal, ikMouseUp, {}, day.Left + 2, day.Top + 2, mbLeft);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_NEAR(DatePart(e->Date()), expected, 1e-9);
+  e->SetSaveTime(false);
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  TRect today = cal->TodayButtonRect();
+  // Pressed, moved off and released: nothing, and the popup stays.
+  SendInput(cal, ikMouseDown, {ssLeft}, today.Left + 2, today.Top + 2, mbLeft);
+  SendInput(cal, ikMouseMove, {ssLeft}, 1, 1);
+  SendInput(cal, ikMouseUp, {}, 1, 1, mbLeft);
+  EXPECT_TRUE(e->PopupShown());
+  SendInput(cal, ikMouseDown, {ssLeft}, today.Left + 2, today.Top + 2, mbLeft);
+  SendInput(cal, ikMouseUp, {}, today.Left + 2, today.Top + 2, mbLeft);
+  EXPECT_EQ(e->Date(), EncodeDate(2026, 3, 11));
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  TRect clear = cal->ClearButtonRect();
+  SendInput(cal, ikMouseDown, {ssLeft}, clear.Left + 2, clear.Top + 2, mbLeft);
+  SendInput(cal, ikMouseUp, {}, clear.Left + 2, clear.Top + 2, mbLeft);
+  EXPECT_EQ(e->Date(), NullDate);
+  EXPECT_EQ(e->GetWindowText(), "");
+  // A click outside and the calendar losing the focus close it.
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  SendInput(f.Grid, ikMouseDown, {ssLeft}, 390, 290, mbLeft);
+  EXPECT_FALSE(e->PopupShown());
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  cal->DispatchExit();
+  EXPECT_FALSE(e->PopupShown());
+  // The right arrow scrolls a month per tick while held.
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  double first = cal->FirstShownDate();
+  TRect arrow = cal->RightArrowRect();
+  SendInput(cal, ikMouseDown, {ssLeft}, arrow.Left + 1, arrow.Top + 2, mbLeft);
+  cal->ArrowTimerObject()->Fire();
+  SendInput(cal, ikMouseUp, {}, arrow.Left + 1, arrow.Top + 2, mbLeft);
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2026, 5, 1));
+  EXPECT_GT(cal->FirstShownDate(), first);
+  EXPECT_TRUE(e->PopupShown());
+}
+
+TEST(DateEdit, BadTextFallsBackOrIsRefusedByTheHandler) {
+  TDateFixture f;
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), Variant(), Rect(20, 20, 200, 40));
+  auto* e = static_cast<TvmInplaceDateEdit*>(f.Grid->EditCell(cell));
+  SendTextInput(e->TextWindow(), "not a date");
+  EXPECT_NO_THROW(e->ValidateEdit());
+  EXPECT_EQ(e->Date(), NullDate);  // deNull
+  e->SetDateOnError(deToday);
+  e->SetWindowText("31.02.2026");
+  e->SetModifiedFlag(true);
+  e->ValidateEdit();
+  EXPECT_EQ(e->Date(), EncodeDate(2026, 3, 11));
+  // With validation the handler decides; an empty text is no error.
+  e->SetDateValidation(true);
+  std::vector<bool> errors;
+  e->OnDateValidateInput = [&](TObject*, const std::string&, double&, std::string&, bool& Error) {
+    errors.push_back(Error);
+  };
+  e->SetWindowText("");
+  e->SetModifiedFlag(true);
+  EXPECT_NO_THROW(e->ValidateEdit());
+  e->SetWindowText("garbage");
+  e->SetModifiedFlag(true);
+  EXPECT_THROW(e->ValidateEdit(), EvmEditInvalidInput);
+  EXPECT_EQ(errors, (std::vector<bool>{false, true}));
+  // Closing with bad text abandons it.
+  e->SetClosing(true);
+  EXPECT_NO_THROW(e->ValidateEdit());
+  EXPECT_EQ(e->Date(), NullDate);
+}
+
+TEST(DateEdit, PaintedCellMatchesLiveWindow) {
+  TDateFixture f;
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), EncodeDate(2026, 12, 31), Rect(20, 20, 200, 40));
+  EXPECT_EQ(f.ContentMismatches(cell), 0);
+}
+
+}  // namespace
