@@ -123,3 +123,17 @@ TEST(ArrowSeries, SizesMustBePositiveAndEverythingStreams) {
   EXPECT_EQ(r.EndXValues()->Value(1), 7);
   EXPECT_EQ(r.EndYValues()->Value(0), 4);
 }
+
+TEST(ArrowSeries, ThreeDimensionalChartsFillTheArrowsAndTheGridPlane) {
+  ArrowChart c;
+  c.Chart.SetView3D(true);
+  c.S->SetArrowWidth(20);
+  c.S->SetArrowHeight(20);
+  c.S->SetArrowPercent(100);
+  c.S->AddArrowSegment(-8, 0, 8, 0);
+  c.Render();
+  // Filled: the body is as wide as the head, so red stands off the shaft near the start too.
+  int red = 0;
+  for (int y = -6; y <= 6; ++y) red += c.RedNear(c.X(-6), c.Y(0) + y);
+  EXPECT_GE(red, 8);
+}

@@ -255,3 +255,11 @@ TEST(ExtraSeries, RegisterOnceOnTheirGalleryPages) {
   DoneExtraSeries();
   EXPECT_EQ(list->FindSeriesType(TArrowSeries::StaticClass()), nullptr);
 }
+
+TEST(ColorGridSeries, ThreeDimensionalChartsPaintTheCellsOnTheirPlane) {
+  MaskChart m;
+  m.Chart.SetView3D(true);
+  m.Render();
+  EXPECT_GT(m.Count(kNavy, TRect(0, 0, m.Chart.Width(), m.Chart.Height())), 100);
+  EXPECT_GT(m.Count(kBlue, TRect(0, 0, m.Chart.Width(), m.Chart.Height())), 100);
+}
