@@ -194,20 +194,15 @@ int32_t TColorGridSeries::PointIndexAt(int32_t X, int32_t Y) {
     if (row >= 0 && row < FNumZValues && column >= 0 && column < FNumXValues) return GridIndexAt(column + 1, row + 1);
     return -1;
   }
-  // Points stored column by column, NumZValues points per column, Z fastest.
-  const int32_t n = PointCount();
-  auto zAt = [&](int32_t k) { return FZValues->Value(k); };
-  auto xAt = [&](int32_t k) { return XValues()->Value(k); };
-  int32_t row = -1;
-  for (int32_t i = 0; i + 1 < FNumZValues && i + 1 < n; ++i)
-    if (zAt(i) <= z && z < zAt(i + 1)) {
-      row = i;
-      break;
-    }
-  if (row < 0) return -1;
-  for (int32_t j = 0; j + 1 < FNumXValues && (j + 1) * FNumZValues < n; ++j)
-    if (xAt(j * FNumZValues) <= x && x < xAt((j + 1) * FNumZValues)) return row + j * FNumZValues;
-  return -1;
+  // The cell's column and row come from the grid's own sorted X and Z values, so a click finds
+  // its cell whatever order the points were added in.
+  auto band = [](const std::vector<double>& V, double At) {
+    for (size_t k = 0; k + 1 < V.size(); ++k)
+      if (V[k] <= At && At < V[k + 1]) return static_cast<int32_t>(k);
+    return -1;
+  };
+  const int32_t row = band(GridZs, z), column = band(GridXs, x);
+  return row < 0 || column < 0 ? -1 : GridIndexAt(column + 1, row + 1);
 }
 
 void TColorGridSeries::Assign(TPersistent* Source) {

@@ -421,6 +421,8 @@ void TCustom3DGridSeries::FillGridIndex() {
   }
   FNumXValues = static_cast<int32_t>(xs.size());
   FNumZValues = static_cast<int32_t>(zs.size());
+  GridXs = xs;
+  GridZs = zs;
 }
 
 void TCustom3DGridSeries::ClearValues() {

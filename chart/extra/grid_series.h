@@ -160,6 +160,8 @@ public:
 
 protected:
   std::vector<std::vector<int32_t>> GridIndex;
+  // The sorted distinct X and Z values of the last irregular grid.
+  std::vector<double> GridXs, GridZs;
   int32_t FNumXValues = 10, FNumZValues = 10;
   bool FIrregularGrid = false;
   bool FSampling = false;

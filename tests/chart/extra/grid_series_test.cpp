@@ -263,3 +263,28 @@ TEST(ColorGridSeries, ThreeDimensionalChartsPaintTheCellsOnTheirPlane) {
   EXPECT_GT(m.Count(kNavy, TRect(0, 0, m.Chart.Width(), m.Chart.Height())), 100);
   EXPECT_GT(m.Count(kBlue, TRect(0, 0, m.Chart.Width(), m.Chart.Height())), 100);
 }
+
+TEST(ColorGridSeries, IrregularGridsPaintAndClickTheirCellsWhateverTheOrderOfThePoints) {
+  TSeriesChart c;
+  auto* s = c.Add<TColorGridSeries>();
+  s->Pen()->SetVisible(false);
+  s->SetIrregularGrid(true);
+  s->SetUseColorRange(false);
+  s->SetUsePalette(true);
+  s->ClearPaletteEntries();
+  s->AddPaletteEntry(0.5, kNavy);
+  s->AddPaletteEntry(1.5, kBlue);
+  // X fastest, uneven steps: cells 0..1, 1..4 wide and 0..2, 2..3 high; the last X and Z close them.
+  const double xs[] = {0, 1, 4}, zs[] = {0, 2, 3};
+  for (double z : zs)
+    for (double x : xs) s->AddXYZ(x, x == 1 ? 1 : 0, z);
+  c.Axes(-1, 5, -1, 4);
+  c.Render();
+  EXPECT_EQ(c.At(c.X(0.5), c.Y(1)), kNavy);
+  EXPECT_EQ(c.At(c.X(3), c.Y(1)), kBlue);
+  EXPECT_EQ(c.At(c.X(3), c.Y(2.5)), kBlue);
+  EXPECT_EQ(c.At(c.X(4.5), c.Y(1)), clWhite);  // the far edge has no cell
+  EXPECT_EQ(s->PointIndexAt(c.X(3), c.Y(2.5)), 4);   // (1, 2)
+  EXPECT_EQ(s->PointIndexAt(c.X(0.5), c.Y(1)), 0);   // (0, 0)
+  EXPECT_EQ(s->PointIndexAt(c.X(4.5), c.Y(1)), -1);
+}
