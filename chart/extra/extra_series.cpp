@@ -1,0 +1,25 @@
+#include "chart/extra/extra_series.h"
+
+#include "chart/engine/engine_texts.h"
+#include "chart/engine/registries.h"
+#include "chart/extra/arrow_series.h"
+#include "chart/extra/grid_series.h"
+
+namespace {
+bool Registered = false;
+}  // namespace
+
+void InitExtraSeries() {
+  if (Registered) return;
+  InitChartModule();
+  Registered = true;
+  RegisterSeriesType(TColorGridSeries::StaticClass(), &MsgGalleryColorGrid, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TArrowSeries::StaticClass(), &MsgGalleryArrow, &MsgPageExtended, 2);
+}
+
+void DoneExtraSeries() {
+  if (!Registered) return;
+  Registered = false;
+  if (!GraphSeriesTypesList()) return;
+  UnregisterSeriesTypes({TColorGridSeries::StaticClass(), TArrowSeries::StaticClass()});
+}
