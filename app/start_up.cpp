@@ -4,10 +4,21 @@
 #include "app/main_form.h"
 #include "app/stored_edit_dialog.h"
 #include "chart/engine/chart_utils.h"
+#include "chart/engine/registries.h"
+#include "chart/extra/extra_series.h"
+#include "chart/series/functions_average.h"
+#include "chart/series/functions_basic.h"
+#include "chart/series/standard_series.h"
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
 
 TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+  // The chart modules fill their registries first, each after the modules it uses.
+  InitChartModule();
+  InitStandardSeries();
+  RegisterBasicFunctions();
+  RegisterAverageFunctions();
+  InitExtraSeries();
   InitCommonVars();
   SetDefaultPalette();
   InstallStartEditDialog();
@@ -28,4 +39,9 @@ void EndProgram() {
   delete MainForm1;
   delete DataModule1;
   Application->ProcessMessages();
+  DoneExtraSeries();
+  UnregisterAverageFunctions();
+  UnregisterBasicFunctions();
+  DoneStandardSeries();
+  DoneChartModule();
 }

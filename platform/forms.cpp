@@ -864,7 +864,23 @@ TForm* TForm::ActiveMDIChild() const {
   return nullptr;
 }
 
-TRect TForm::MDIClientRect() const { return ClientRect(); }
+TRect TForm::MDIClientRect() const {
+  TRect r = ClientRect();
+  // Aligned bars of the frame (tool bars, a status bar) keep their edges; children use the rest.
+  for (TControl* c : FControls) {
+    if (!c->Visible() || dynamic_cast<const TForm*>(c)) continue;
+    switch (c->Align()) {
+      case alTop: r.Top = std::max(r.Top, c->Top() + c->Height()); break;
+      case alBottom: r.Bottom = std::min(r.Bottom, c->Top()); break;
+      case alLeft: r.Left = std::max(r.Left, c->Left() + c->Width()); break;
+      case alRight: r.Right = std::min(r.Right, c->Left()); break;
+      default: break;
+    }
+  }
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+  if (r.Right < r.Left) r.Right = r.Left;
+  return r;
+}
 
 TRect TForm::ClientRect() const {
   TRect r = TCustomControl::ClientRect();
