@@ -10,6 +10,7 @@
 #include <locale.h>
 
 #include "platform/collection.h"
+#include "platform/guards.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -300,13 +301,8 @@ void TWriter::WriteDescendent(TComponent* ARoot, TComponent* AAncestor) {
 void TWriter::WriteComponent(TComponent* Component) {
   bool wasWriting = Component->ComponentState().Contains(csWriting);
   Component->SetComponentState(csWriting, true);
-  try {
-    Component->WriteState(this);
-  } catch (...) {
-    if (!wasWriting) Component->SetComponentState(csWriting, false);
-    throw;
-  }
-  if (!wasWriting) Component->SetComponentState(csWriting, false);
+  TScopeExit restore([&] { if (!wasWriting) Component->SetComponentState(csWriting, false); });
+  Component->WriteState(this);
 }
 
 void TWriter::WriteData(TComponent* Instance) {
@@ -375,17 +371,12 @@ void TWriter::WritePropPath(TPersistent* Instance, TPersistent* Ancestor, const 
   TPersistent* savedAncestor = FAncestor;
   FPropPath = Path;
   FAncestor = Ancestor;
-  try {
-    WriteProperties(Instance);
-  } catch (...) {
+  TScopeExit restore([&] {
     FPropPath = savedPath;
     FAncestor = savedAncestor;
     --FDepth;
-    throw;
-  }
-  FPropPath = savedPath;
-  FAncestor = savedAncestor;
-  --FDepth;
+  });
+  WriteProperties(Instance);
 }
 
 void TWriter::WriteCollection(TCollection* Value) {
@@ -1119,47 +1110,38 @@ void TReader::ReadStrings(TStrings* Strings) {
   Leave();
   if (bad || !Strings) InvalidValue();
   Strings->BeginUpdate();
-  try {
-    Strings->Clear();
-    for (const auto& s : lines) Strings->Add(s);
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
-  }
-  Strings->EndUpdate();
+  TScopeExit restore([&] { Strings->EndUpdate(); });
+  Strings->Clear();
+  for (const auto& s : lines) Strings->Add(s);
 }
 
 void TReader::ReadCollection(TCollection* Collection) {
   // The collection tag has been read.
   Enter();
   Collection->BeginUpdate();
-  try {
-    // The stream holds the whole collection: "<>" (written against an ancestor that had items)
-    // empties it too.
-    Collection->Clear();
-    while (!EndOfList()) {
-      if (IsIntTag(NextValue())) ReadInteger();  // an item order: not used
-      TCollectionItem* item;
-      try {
-        item = Collection->Add();
-      } catch (const EReadFatal&) {
-        throw;
-      } catch (const std::exception& e) {
-        // Without the item its properties cannot be placed: stop.
-        throw EReadFatal(e.what());
-      }
-      ReadListBegin();
-      while (!EndOfList()) ReadProperty(item);
-      ReadListEnd();
-    }
-    ReadListEnd();
-  } catch (...) {
+  TScopeExit restore([&] {
     Collection->EndUpdate();
     Leave();
-    throw;
+  });
+  // The stream holds the whole collection: "<>" (written against an ancestor that had items)
+  // empties it too.
+  Collection->Clear();
+  while (!EndOfList()) {
+    if (IsIntTag(NextValue())) ReadInteger();  // an item order: not used
+    TCollectionItem* item;
+    try {
+      item = Collection->Add();
+    } catch (const EReadFatal&) {
+      throw;
+    } catch (const std::exception& e) {
+      // Without the item its properties cannot be placed: stop.
+      throw EReadFatal(e.what());
+    }
+    ReadListBegin();
+    while (!EndOfList()) ReadProperty(item);
+    ReadListEnd();
   }
-  Collection->EndUpdate();
-  Leave();
+  ReadListEnd();
 }
 
 void TReader::ReadProperty(TPersistent* AInstance) {
@@ -1238,18 +1220,13 @@ void TReader::ReadDataInner(TComponent* Instance) {
   TComponent* savedOwner = FOwner;
   FParent = Instance;
   if (!FOwner) FOwner = FRoot;
-  try {
-    while (!EndOfList()) ReadComponent(nullptr);
-    ReadListEnd();
-  } catch (...) {
+  TScopeExit restore([&] {
     FParent = savedParent;
     FOwner = savedOwner;
     FCurrent = savedCurrent;
-    throw;
-  }
-  FParent = savedParent;
-  FOwner = savedOwner;
-  FCurrent = savedCurrent;
+  });
+  while (!EndOfList()) ReadComponent(nullptr);
+  ReadListEnd();
 }
 
 void TReader::SkipComponent(bool SkipHeader) {
