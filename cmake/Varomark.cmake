@@ -31,8 +31,8 @@ endfunction()
 # vm_library(<name> [DEPS <libs>...] [SOURCES <files>...] [HEADERS <files>...]
 #            [PRIVATE_HEADERS <files>...])
 # One static library made of every .cpp of the calling folder, or of the SOURCES given.
-# HEADERS (default: every .h of the folder but the private ones) are what users may include;
-# PRIVATE_HEADERS are seen by the library's own sources only.
+# HEADERS (default: every .h and .def list of the folder but the private ones) are what users
+# may include; PRIVATE_HEADERS are seen by the library's own sources only.
 function(vm_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;SOURCES;HEADERS;PRIVATE_HEADERS" ${ARGN})
   if(ARG_SOURCES)
@@ -43,7 +43,7 @@ function(vm_library name)
   if(ARG_HEADERS)
     set(hdrs ${ARG_HEADERS})
   else()
-    file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+    file(GLOB hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h ${CMAKE_CURRENT_SOURCE_DIR}/*.def)
     if(ARG_PRIVATE_HEADERS)
       list(REMOVE_ITEM hdrs ${ARG_PRIVATE_HEADERS})
     endif()

@@ -3,6 +3,7 @@
 #include "controls/vx_utils.h"
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/canvas.h"
 #include "platform/forms.h"
@@ -192,22 +193,24 @@ void TVxSpeedButton::SetWordWrap(bool Value) {
   Invalidate();
 }
 
-#define VX_SETTER(Name, Type, Field)          \
-  void TVxSpeedButton::Set##Name(Type Value) { \
-    if (Field != Value) {                      \
-      Field = Value;                           \
-      Invalidate();                            \
-    }                                          \
-  }
-VX_SETTER(Style, TButtonStyle, FStyle)
-VX_SETTER(Flat, bool, FFlat)
-VX_SETTER(FlatStandard, bool, FFlatStandard)
-VX_SETTER(Layout, TButtonLayout, FLayout)
-VX_SETTER(Spacing, int32_t, FSpacing)
-VX_SETTER(Transparent, bool, FTransparent)
-VX_SETTER(MarkDropDown, bool, FMarkDropDown)
-VX_SETTER(GrayedInactive, bool, FGrayedInactive)
-#undef VX_SETTER
+void TVxSpeedButton::SetStyle(TButtonStyle Value) { if (StoreChanged(FStyle, Value)) Invalidate(); }
+void TVxSpeedButton::SetFlat(bool Value) { if (StoreChanged(FFlat, Value)) Invalidate(); }
+void TVxSpeedButton::SetFlatStandard(bool Value) {
+  if (StoreChanged(FFlatStandard, Value)) Invalidate();
+}
+void TVxSpeedButton::SetLayout(TButtonLayout Value) {
+  if (StoreChanged(FLayout, Value)) Invalidate();
+}
+void TVxSpeedButton::SetSpacing(int32_t Value) { if (StoreChanged(FSpacing, Value)) Invalidate(); }
+void TVxSpeedButton::SetTransparent(bool Value) {
+  if (StoreChanged(FTransparent, Value)) Invalidate();
+}
+void TVxSpeedButton::SetMarkDropDown(bool Value) {
+  if (StoreChanged(FMarkDropDown, Value)) Invalidate();
+}
+void TVxSpeedButton::SetGrayedInactive(bool Value) {
+  if (StoreChanged(FGrayedInactive, Value)) Invalidate();
+}
 
 void TVxSpeedButton::SetMargin(int32_t Value) {
   if (Value < -1 || Value == FMargin) return;

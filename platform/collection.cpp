@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -79,13 +80,10 @@ TCollectionItem* TCollection::Add() {
   // when it is whole, so Notify and Update see a finished object.
   FJoinAfterCreate = true;
   TCollectionItem* item;
-  try {
+  {
+    TScopeExit restore([&] { FJoinAfterCreate = false; });
     item = FItemClass->Create(this);
-  } catch (...) {
-    FJoinAfterCreate = false;
-    throw;
   }
-  FJoinAfterCreate = false;
   if (!item->FCollection) item->SetCollection(this);
   return item;
 }
@@ -93,14 +91,9 @@ TCollectionItem* TCollection::Add() {
 TCollectionItem* TCollection::Insert(int Index) {
   BeginUpdate();
   TCollectionItem* item;
-  try {
-    item = Add();
-    item->SetIndex(Index);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  item = Add();
+  item->SetIndex(Index);
   return item;
 }
 
@@ -150,14 +143,9 @@ void TCollection::Assign(TPersistent* Source) {
   }
   if (source == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : source->FItems) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  for (TCollectionItem* item : source->FItems) Add()->Assign(item);
 }
 
 std::string TCollection::PropName() {

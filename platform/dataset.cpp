@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/datetime.h"
+#include "platform/guards.h"
 #include "platform/forms.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
@@ -580,13 +581,8 @@ bool TDataLink::Edit() {
 
 void TDataLink::UpdateRecord() {
   FUpdating = true;
-  try {
-    UpdateData();
-  } catch (...) {
-    FUpdating = false;
-    throw;
-  }
-  FUpdating = false;
+  TScopeExit restore([&] { FUpdating = false; });
+  UpdateData();
 }
 
 void TDataLink::SetActive(bool Value) {
@@ -993,16 +989,12 @@ void TDataSet::GetCalcFields(TRecordBuffer Buffer) {
   TDataSetState old = SetTempState(dsCalcFields);
   TRecordBuffer oldCalc = FCalcBuffer;
   FCalcBuffer = Buffer;
-  try {
-    ClearCalcFields(Buffer);
-    if (OnCalcFields) OnCalcFields(this);
-  } catch (...) {
+  TScopeExit restore([&] {
     FCalcBuffer = oldCalc;
     RestoreState(old);
-    throw;
-  }
-  FCalcBuffer = oldCalc;
-  RestoreState(old);
+  });
+  ClearCalcFields(Buffer);
+  if (OnCalcFields) OnCalcFields(this);
 }
 
 void TDataSet::InitRecord(TRecordBuffer Buffer) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 
 namespace {
 
@@ -319,12 +320,12 @@ void TPen::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-void TPen::SetColor(TColor Value) { ChangeField(FColor, Value); }
-void TPen::SetWidth(int32_t Value) { ChangeField(FWidth, Value < 0 ? 0 : Value); }
-void TPen::SetStyle(TPenStyle Value) { ChangeField(FStyle, Value); }
-void TPen::SetMode(TPenMode Value) { ChangeField(FMode, Value); }
-void TPen::SetEndCap(TPenEndCap Value) { ChangeField(FEndCap, Value); }
-void TPen::SetJoin(TPenJoin Value) { ChangeField(FJoin, Value); }
+void TPen::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
+void TPen::SetWidth(int32_t Value) { if (StoreChanged(FWidth, Value < 0 ? 0 : Value)) Changed(); }
+void TPen::SetStyle(TPenStyle Value) { if (StoreChanged(FStyle, Value)) Changed(); }
+void TPen::SetMode(TPenMode Value) { if (StoreChanged(FMode, Value)) Changed(); }
+void TPen::SetEndCap(TPenEndCap Value) { if (StoreChanged(FEndCap, Value)) Changed(); }
+void TPen::SetJoin(TPenJoin Value) { if (StoreChanged(FJoin, Value)) Changed(); }
 void TPen::SetUserStyle(const std::vector<uint32_t>& Value) {
   FUserStyle = Value;
   Changed();
@@ -353,8 +354,8 @@ void TBrush::SetColor(TColor Value) {
   }
   if (changed) Changed();
 }
-void TBrush::SetStyle(TBrushStyle Value) { ChangeField(FStyle, Value); }
-void TBrush::SetBitmap(TBitmap* Value) { ChangeField(FBitmap, Value); }
+void TBrush::SetStyle(TBrushStyle Value) { if (StoreChanged(FStyle, Value)) Changed(); }
+void TBrush::SetBitmap(TBitmap* Value) { if (StoreChanged(FBitmap, Value)) Changed(); }
 
 namespace {
 std::string& DefaultFontName() {
@@ -389,17 +390,17 @@ void TFont::Assign(TPersistent* Source) {
 }
 
 void TFont::SetName(const std::string& Value) {
-  if (!Value.empty()) ChangeField(FName, Value);
+  if (!Value.empty() && StoreChanged(FName, Value)) Changed();
 }
-void TFont::SetHeight(int32_t Value) { ChangeField(FHeight, Value); }
+void TFont::SetHeight(int32_t Value) { if (StoreChanged(FHeight, Value)) Changed(); }
 int32_t TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
 void TFont::SetSize(int32_t Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
 void TFont::SetPixelsPerInch(int32_t Value) {
   if (Value > 0) FPixelsPerInch = Value;
 }
-void TFont::SetColor(TColor Value) { ChangeField(FColor, Value); }
-void TFont::SetStyle(TFontStyles Value) { ChangeField(FStyle, Value); }
-void TFont::SetCharset(TFontCharset Value) { ChangeField(FCharset, Value); }
-void TFont::SetPitch(TFontPitch Value) { ChangeField(FPitch, Value); }
-void TFont::SetQuality(TFontQuality Value) { ChangeField(FQuality, Value); }
-void TFont::SetOrientation(int32_t Value) { ChangeField(FOrientation, Value); }
+void TFont::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
+void TFont::SetStyle(TFontStyles Value) { if (StoreChanged(FStyle, Value)) Changed(); }
+void TFont::SetCharset(TFontCharset Value) { if (StoreChanged(FCharset, Value)) Changed(); }
+void TFont::SetPitch(TFontPitch Value) { if (StoreChanged(FPitch, Value)) Changed(); }
+void TFont::SetQuality(TFontQuality Value) { if (StoreChanged(FQuality, Value)) Changed(); }
+void TFont::SetOrientation(int32_t Value) { if (StoreChanged(FOrientation, Value)) Changed(); }

@@ -193,14 +193,6 @@ public:
 
 protected:
   virtual void Changed();
-  // Sets Field to Value and calls Changed when they differ.
-  template <class T>
-  void ChangeField(T& Field, const T& Value) {
-    if (Field != Value) {
-      Field = Value;
-      Changed();
-    }
-  }
 
 private:
   uint32_t FVersion = 1;

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/object.h"
 #include "platform/streams.h"
 #include "platform/sysutils.h"
@@ -54,26 +55,16 @@ int TStrings::AddObject(const std::string& S, TObject* AObject) {
 
 void TStrings::AddStrings(const TStrings& Strings) {
   BeginUpdate();
-  try {
-    for (int I = 0; I < Strings.Count(); ++I) AddObject(Strings.Get(I), Strings.GetObject(I));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  for (int I = 0; I < Strings.Count(); ++I) AddObject(Strings.Get(I), Strings.GetObject(I));
 }
 
 void TStrings::Assign(const TStrings& Source) {
   if (&Source == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    AddStrings(Source);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  AddStrings(Source);
 }
 
 void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
@@ -83,36 +74,26 @@ void TStrings::InsertObject(int Index, const std::string& S, TObject* AObject) {
 
 void TStrings::Exchange(int Index1, int Index2) {
   BeginUpdate();
-  try {
-    std::string S1 = Get(Index1), S2 = Get(Index2);
-    TObject* O1 = GetObject(Index1);
-    TObject* O2 = GetObject(Index2);
-    Put(Index1, S2);
-    PutObject(Index1, O2);
-    Put(Index2, S1);
-    PutObject(Index2, O1);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  std::string S1 = Get(Index1), S2 = Get(Index2);
+  TObject* O1 = GetObject(Index1);
+  TObject* O2 = GetObject(Index2);
+  Put(Index1, S2);
+  PutObject(Index1, O2);
+  Put(Index2, S1);
+  PutObject(Index2, O1);
 }
 
 void TStrings::Move(int CurIndex, int NewIndex) {
   if (CurIndex == NewIndex) return;
   BeginUpdate();
-  try {
-    std::string S = Get(CurIndex);
-    TObject* Obj = GetObject(CurIndex);
-    if (NewIndex < 0 || NewIndex >= Count()) Error(SListIndexError, NewIndex);
-    PutObject(CurIndex, nullptr);  // a list that owns its objects must not free this one
-    Delete(CurIndex);
-    InsertObject(NewIndex, S, Obj);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  std::string S = Get(CurIndex);
+  TObject* Obj = GetObject(CurIndex);
+  if (NewIndex < 0 || NewIndex >= Count()) Error(SListIndexError, NewIndex);
+  PutObject(CurIndex, nullptr);  // a list that owns its objects must not free this one
+  Delete(CurIndex);
+  InsertObject(NewIndex, S, Obj);
 }
 
 int TStrings::IndexOf(const std::string& S) const {
@@ -191,21 +172,16 @@ std::string TStrings::Text() const {
 
 void TStrings::SetText(std::string_view Value) {
   BeginUpdate();
-  try {
-    Clear();
-    size_t I = 0;
-    while (I < Value.size()) {
-      size_t Start = I;
-      while (I < Value.size() && Value[I] != '\r' && Value[I] != '\n') ++I;
-      Add(std::string(Value.substr(Start, I - Start)));
-      if (I < Value.size() && Value[I] == '\r') ++I;
-      if (I < Value.size() && Value[I] == '\n') ++I;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  size_t I = 0;
+  while (I < Value.size()) {
+    size_t Start = I;
+    while (I < Value.size() && Value[I] != '\r' && Value[I] != '\n') ++I;
+    Add(std::string(Value.substr(Start, I - Start)));
+    if (I < Value.size() && Value[I] == '\r') ++I;
+    if (I < Value.size() && Value[I] == '\n') ++I;
   }
-  EndUpdate();
 }
 
 std::string TStrings::CommaText() const {
@@ -230,17 +206,12 @@ void TStrings::SetCommaText(std::string_view Value) {
   FDelimiter = ',';
   FQuoteChar = '"';
   FStrictDelimiter = false;
-  try {
-    SetDelimitedText(Value);
-  } catch (...) {
+  TScopeExit restore([&] {
     FDelimiter = D;
     FQuoteChar = Q;
     FStrictDelimiter = Strict;
-    throw;
-  }
-  FDelimiter = D;
-  FQuoteChar = Q;
-  FStrictDelimiter = Strict;
+  });
+  SetDelimitedText(Value);
 }
 
 std::string TStrings::DelimitedText() const {
@@ -284,52 +255,44 @@ std::string ExtractQuoted(std::string_view V, size_t& P, char Quote) {
 
 void TStrings::SetDelimitedText(std::string_view Value) {
   BeginUpdate();
-  try {
-    Clear();
-    size_t P = 0;
-    const size_t N = Value.size();
-    if (FStrictDelimiter) {
-      if (N == 0) {
-        EndUpdate();
-        return;
+  TScopeExit endUpdate([&] { EndUpdate(); });
+  Clear();
+  size_t P = 0;
+  const size_t N = Value.size();
+  if (FStrictDelimiter) {
+    if (N == 0) return;
+    while (true) {
+      std::string S;
+      if (P < N && Value[P] == FQuoteChar) {
+        S = ExtractQuoted(Value, P, FQuoteChar);
+        while (P < N && Value[P] != FDelimiter) S += Value[P++];
+      } else {
+        while (P < N && Value[P] != FDelimiter) S += Value[P++];
       }
-      while (true) {
-        std::string S;
-        if (P < N && Value[P] == FQuoteChar) {
-          S = ExtractQuoted(Value, P, FQuoteChar);
-          while (P < N && Value[P] != FDelimiter) S += Value[P++];
-        } else {
-          while (P < N && Value[P] != FDelimiter) S += Value[P++];
-        }
-        Add(S);
-        if (P >= N) break;
-        ++P;  // the delimiter; one at the very end gives an empty last item
+      Add(S);
+      if (P >= N) break;
+      ++P;  // the delimiter; one at the very end gives an empty last item
+    }
+  } else {
+    while (P < N && IsBlankByte(Value[P])) ++P;
+    while (P < N) {
+      std::string S;
+      if (Value[P] == FQuoteChar) {
+        S = ExtractQuoted(Value, P, FQuoteChar);
+      } else {
+        size_t Start = P;
+        while (P < N && !IsBlankByte(Value[P]) && Value[P] != FDelimiter) ++P;
+        S.assign(Value.substr(Start, P - Start));
       }
-    } else {
+      Add(S);
       while (P < N && IsBlankByte(Value[P])) ++P;
-      while (P < N) {
-        std::string S;
-        if (Value[P] == FQuoteChar) {
-          S = ExtractQuoted(Value, P, FQuoteChar);
-        } else {
-          size_t Start = P;
-          while (P < N && !IsBlankByte(Value[P]) && Value[P] != FDelimiter) ++P;
-          S.assign(Value.substr(Start, P - Start));
-        }
-        Add(S);
+      if (P < N && Value[P] == FDelimiter) {
+        if (P + 1 == N) Add("");
+        ++P;
         while (P < N && IsBlankByte(Value[P])) ++P;
-        if (P < N && Value[P] == FDelimiter) {
-          if (P + 1 == N) Add("");
-          ++P;
-          while (P < N && IsBlankByte(Value[P])) ++P;
-        }
       }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
 }
 
 void TStrings::BeginUpdate() {

@@ -234,12 +234,13 @@ void TGIS_ProjectionTransverseMercator::Unproject(const TGIS_ProjPoint& Projecte
 // ---------------------------------------------------------------------------------------------
 // UTM
 
-TGIS_ProjectionUTM::TGIS_ProjectionUTM() : Tm(new TGIS_ProjectionTransverseMercator) {
+TGIS_ProjectionUTM::TGIS_ProjectionUTM()
+    : Tm(std::make_unique<TGIS_ProjectionTransverseMercator>()) {
   SetFixedValues();
   Prepare();
 }
 
-TGIS_ProjectionUTM::~TGIS_ProjectionUTM() { delete Tm; }
+TGIS_ProjectionUTM::~TGIS_ProjectionUTM() = default;
 
 TGIS_ProjectionParameters TGIS_ProjectionUTM::GetParameters() const { return {ppZone}; }
 

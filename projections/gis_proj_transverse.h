@@ -2,6 +2,8 @@
 // cylindrical equal-area.
 #pragma once
 
+#include <memory>
+
 #include "projections/gis_base.h"
 #include "projections/gis_math.h"
 #include "projections/gis_projection.h"
@@ -48,7 +50,7 @@ public:
   // Raises 0215 / 0216 outside the grid, 0225 for a latitude outside [-80.5, 84.5] degrees.
   void Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) override;
 
-  TGIS_ProjectionTransverseMercator* Tm;
+  std::unique_ptr<TGIS_ProjectionTransverseMercator> Tm;
   // True when the last projected point lay south of the equator (false northing 10000000).
   bool SouthernHemisphere = false;
 

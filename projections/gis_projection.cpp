@@ -232,11 +232,10 @@ void TGIS_ProjectionList::AddProjection(TGIS_ProjectionAbstract* Projection) {
 
 // ---------------------------------------------------------------------------------------------
 
-TGIS_SymbolList::TGIS_SymbolList() : FItems(new TStringList) { FItems->SetSorted(true); }
+TGIS_SymbolList::TGIS_SymbolList() : FItems(std::make_unique<TStringList>()) { FItems->SetSorted(true); }
 
 TGIS_SymbolList::~TGIS_SymbolList() {
   Clear();
-  delete FItems;
 }
 
 void TGIS_SymbolList::Clear() {

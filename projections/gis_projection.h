@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "platform/object.h"
@@ -168,7 +169,7 @@ public:
   TStringList& Items() { return *FItems; }
 
 private:
-  TStringList* FItems;
+  std::unique_ptr<TStringList> FItems;
 };
 
 extern TGIS_ProjectionList* GisProjectionList;

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "platform/controls.h"
+#include "platform/guards.h"
 #include "platform/picture.h"
 
 const TEnumInfo PenEndStyleInfo("TPenEndStyle", {"esRound", "esSquare", "esFlat"});
@@ -117,22 +118,21 @@ TChartBrush::TChartBrush(const TNotifyEvent& OnChangeEvent) {
   OnChange = OnChangeEvent;
 }
 
-TChartBrush::~TChartBrush() { delete FImage; }
+TChartBrush::~TChartBrush() = default;
 
 void TChartBrush::ImageChanged(TObject*) { Changed(); }
 
 TPicture* TChartBrush::Image() {
   if (!FImage) {
-    FImage = new TPicture();
+    FImage = std::make_unique<TPicture>();
     FImage->OnChange = [this](TObject* Sender) { ImageChanged(Sender); };
   }
-  return FImage;
+  return FImage.get();
 }
 
 void TChartBrush::SetImage(TPicture* Value) {
   if (!Value) {
-    delete FImage;
-    FImage = nullptr;
+    FImage.reset();
   } else {
     Image()->Assign(Value);
   }
@@ -142,7 +142,7 @@ void TChartBrush::SetImage(TPicture* Value) {
 bool TChartBrush::HasImageGraphic() const { return FImage && FImage->Graphic() && !FImage->Graphic()->Empty(); }
 
 void TChartBrush::Assign(TPersistent* Source) {
-  if (auto* b = dynamic_cast<TChartBrush*>(Source)) SetImage(b->FImage);
+  if (auto* b = dynamic_cast<TChartBrush*>(Source)) SetImage(b->FImage.get());
   TBrush::Assign(Source);
 }
 
@@ -169,22 +169,18 @@ void TView3DOptions::Repaint() {
   if (FParent) FParent->Invalidate();
 }
 
-template <class T>
-void TView3DOptions::SetAndRepaint(T& Field, T Value) {
-  if (Field != Value) {
-    Field = Value;
-    Repaint();
-  }
+void TView3DOptions::SetElevation(int32_t Value) { if (StoreChanged(FElevation, Value)) Repaint(); }
+void TView3DOptions::SetFontZoom(int32_t Value) { if (StoreChanged(FFontZoom, Value)) Repaint(); }
+void TView3DOptions::SetOrthoAngle(int32_t Value) {
+  if (StoreChanged(FOrthoAngle, Value)) Repaint();
 }
-
-void TView3DOptions::SetElevation(int32_t Value) { SetAndRepaint(FElevation, Value); }
-void TView3DOptions::SetFontZoom(int32_t Value) { SetAndRepaint(FFontZoom, Value); }
-void TView3DOptions::SetOrthoAngle(int32_t Value) { SetAndRepaint(FOrthoAngle, Value); }
-void TView3DOptions::SetOrthogonal(bool Value) { SetAndRepaint(FOrthogonal, Value); }
-void TView3DOptions::SetPerspective(int32_t Value) { SetAndRepaint(FPerspective, Value); }
-void TView3DOptions::SetRotation(int32_t Value) { SetAndRepaint(FRotation, Value); }
-void TView3DOptions::SetTilt(int32_t Value) { SetAndRepaint(FTilt, Value); }
-void TView3DOptions::SetZoomText(bool Value) { SetAndRepaint(FZoomText, Value); }
+void TView3DOptions::SetOrthogonal(bool Value) { if (StoreChanged(FOrthogonal, Value)) Repaint(); }
+void TView3DOptions::SetPerspective(int32_t Value) {
+  if (StoreChanged(FPerspective, Value)) Repaint();
+}
+void TView3DOptions::SetRotation(int32_t Value) { if (StoreChanged(FRotation, Value)) Repaint(); }
+void TView3DOptions::SetTilt(int32_t Value) { if (StoreChanged(FTilt, Value)) Repaint(); }
+void TView3DOptions::SetZoomText(bool Value) { if (StoreChanged(FZoomText, Value)) Repaint(); }
 
 void TView3DOptions::SetHorizOffset(int32_t Value) {
   if (FHorizOffset != Value) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <functional>
 
 #include "platform/graphics.h"
@@ -97,13 +98,13 @@ public:
   // nullptr frees the picture; any other picture is copied in.
   void SetImage(TPicture* Value);
   // The picture when one was created, without creating it.
-  TPicture* ImageOrNull() const { return FImage; }
+  TPicture* ImageOrNull() const { return FImage.get(); }
   // True when the brush holds a picture with a graphic in it.
   bool HasImageGraphic() const;
 
 private:
   void ImageChanged(TObject* Sender);
-  TPicture* FImage = nullptr;
+  std::unique_ptr<TPicture> FImage;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -150,8 +151,6 @@ public:
 
 private:
   void Repaint();
-  template <class T>
-  void SetAndRepaint(T& Field, T Value);
 
   TControl* FParent;
   int32_t FElevation = 345;

@@ -6,6 +6,7 @@
 #include "chart/engine/chart_geometry.h"
 #include "chart/engine/graph_blend.h"
 #include "chart/engine/graph_canvas.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 const TEnumInfo GradientDirectionInfo("TGradientDirection",
@@ -35,7 +36,7 @@ VM_PUBLISH(TGraphShadow) {
 
 TGraphShadow::TGraphShadow(const TNotifyEvent& OnChangeEvent) : OnChange(OnChangeEvent) {}
 
-TGraphShadow::~TGraphShadow() { delete FBlend; }
+TGraphShadow::~TGraphShadow() = default;
 
 void TGraphShadow::Changed() {
   if (OnChange) OnChange(this);
@@ -53,19 +54,13 @@ void TGraphShadow::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-#define VM_SETTER(Class, Name, Type, Field) \
-  void Class::Set##Name(Type Value) {       \
-    if (Field != Value) {                   \
-      Field = Value;                        \
-      Changed();                            \
-    }                                       \
-  }
-
-VM_SETTER(TGraphShadow, Color, TColor, FColor)
-VM_SETTER(TGraphShadow, HorizSize, int32_t, FHorizSize)
-VM_SETTER(TGraphShadow, VertSize, int32_t, FVertSize)
-VM_SETTER(TGraphShadow, Smooth, bool, FSmooth)
-VM_SETTER(TGraphShadow, Transparency, TGraphTransparency, FTransparency)
+void TGraphShadow::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
+void TGraphShadow::SetHorizSize(int32_t Value) { if (StoreChanged(FHorizSize, Value)) Changed(); }
+void TGraphShadow::SetVertSize(int32_t Value) { if (StoreChanged(FVertSize, Value)) Changed(); }
+void TGraphShadow::SetSmooth(bool Value) { if (StoreChanged(FSmooth, Value)) Changed(); }
+void TGraphShadow::SetTransparency(TGraphTransparency Value) {
+  if (StoreChanged(FTransparency, Value)) Changed();
+}
 
 void TGraphShadow::SetSize(int32_t Value) {
   SetHorizSize(Value);
@@ -81,16 +76,15 @@ bool TGraphShadow::PrepareCanvas(TCanvas3D* Canvas, const TRect& Rect, int Z) {
   if (FTransparency != 0) {
     TRect moved = Rect;
     OffsetRect(moved, FHorizSize, FVertSize);
-    delete FBlend;
-    FBlend = Canvas->BeginBlending(Canvas->ProjectedBounds(moved, Z), FTransparency);
+    FBlend.reset();
+    FBlend.reset(Canvas->BeginBlending(Canvas->ProjectedBounds(moved, Z), FTransparency));
   }
   return true;
 }
 
 void TGraphShadow::EndBlending(TCanvas3D* Canvas) {
   if (FTransparency != 0 && FBlend) {
-    TGraphBlend* blend = FBlend;
-    FBlend = nullptr;
+    TGraphBlend* blend = FBlend.release();
     Canvas->EndBlending(blend);
   }
 }
@@ -196,16 +190,26 @@ void TCustomGraphGradient::Changed() {
   if (OnChange) OnChange(this);
 }
 
-VM_SETTER(TCustomGraphGradient, Balance, int32_t, FBalance)
-VM_SETTER(TCustomGraphGradient, Direction, TGradientDirection, FDirection)
-VM_SETTER(TCustomGraphGradient, StartColor, TColor, FStartColor)
-VM_SETTER(TCustomGraphGradient, EndColor, TColor, FEndColor)
-VM_SETTER(TCustomGraphGradient, RadialX, int32_t, FRadialX)
-VM_SETTER(TCustomGraphGradient, RadialY, int32_t, FRadialY)
-VM_SETTER(TCustomGraphGradient, Visible, bool, FVisible)
-VM_SETTER(TGraphFontGradient, Outline, bool, FOutline)
-
-#undef VM_SETTER
+void TCustomGraphGradient::SetBalance(int32_t Value) {
+  if (StoreChanged(FBalance, Value)) Changed();
+}
+void TCustomGraphGradient::SetDirection(TGradientDirection Value) {
+  if (StoreChanged(FDirection, Value)) Changed();
+}
+void TCustomGraphGradient::SetStartColor(TColor Value) {
+  if (StoreChanged(FStartColor, Value)) Changed();
+}
+void TCustomGraphGradient::SetEndColor(TColor Value) {
+  if (StoreChanged(FEndColor, Value)) Changed();
+}
+void TCustomGraphGradient::SetRadialX(int32_t Value) {
+  if (StoreChanged(FRadialX, Value)) Changed();
+}
+void TCustomGraphGradient::SetRadialY(int32_t Value) {
+  if (StoreChanged(FRadialY, Value)) Changed();
+}
+void TCustomGraphGradient::SetVisible(bool Value) { if (StoreChanged(FVisible, Value)) Changed(); }
+void TGraphFontGradient::SetOutline(bool Value) { if (StoreChanged(FOutline, Value)) Changed(); }
 
 void TCustomGraphGradient::SetMidColor(TColor Value) {
   if (Value == clNone) {
@@ -401,11 +405,7 @@ TGraphFont::TGraphFont(const TNotifyEvent& OnChangeEvent) {
   OnChange = OnChangeEvent;
 }
 
-TGraphFont::~TGraphFont() {
-  delete FOutLine;
-  delete FShadow;
-  delete FGradient;
-}
+TGraphFont::~TGraphFont() = default;
 
 void TGraphFont::SubChanged(TObject*) { Changed(); }
 
@@ -417,47 +417,48 @@ void TGraphFont::SetInterCharSize(int32_t Value) {
 }
 
 TChartHiddenPen* TGraphFont::OutLine() {
-  if (!FOutLine) FOutLine = new TChartHiddenPen([this](TObject* s) { SubChanged(s); });
-  return FOutLine;
+  if (!FOutLine) FOutLine = std::make_unique<TChartHiddenPen>([this](TObject* s) { SubChanged(s); });
+  return FOutLine.get();
 }
 
 TGraphShadow* TGraphFont::Shadow() {
-  if (!FShadow) FShadow = new TGraphShadow([this](TObject* s) { SubChanged(s); });
-  return FShadow;
+  if (!FShadow) FShadow = std::make_unique<TGraphShadow>([this](TObject* s) { SubChanged(s); });
+  return FShadow.get();
 }
 
 TGraphFontGradient* TGraphFont::Gradient() {
-  if (!FGradient) FGradient = new TGraphFontGradient([this](TObject* s) { SubChanged(s); });
-  return FGradient;
+  if (!FGradient)
+    FGradient = std::make_unique<TGraphFontGradient>([this](TObject* s) { SubChanged(s); });
+  return FGradient.get();
 }
 
 void TGraphFont::SetOutLine(TChartHiddenPen* Value) {
   if (!Value)
-    FreeAndNil(FOutLine);
+    FOutLine.reset();
   else
     OutLine()->Assign(Value);
 }
 
 void TGraphFont::SetShadow(TGraphShadow* Value) {
   if (!Value)
-    FreeAndNil(FShadow);
+    FShadow.reset();
   else
     Shadow()->Assign(Value);
 }
 
 void TGraphFont::SetGradient(TGraphFontGradient* Value) {
   if (!Value)
-    FreeAndNil(FGradient);
+    FGradient.reset();
   else
     Gradient()->Assign(Value);
 }
 
 void TGraphFont::Assign(TPersistent* Source) {
   if (auto* f = dynamic_cast<TGraphFont*>(Source)) {
-    SetGradient(f->FGradient);
+    SetGradient(f->FGradient.get());
     SetInterCharSize(f->FInterCharSize);
-    SetOutLine(f->FOutLine);
-    SetShadow(f->FShadow);
+    SetOutLine(f->FOutLine.get());
+    SetShadow(f->FShadow.get());
   }
   TFont::Assign(Source);
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "chart/engine/chart_geometry.h"
@@ -64,7 +65,7 @@ private:
   int32_t FVertSize = 0;
   bool FSmooth = true;
   TGraphTransparency FTransparency = 0;
-  TGraphBlend* FBlend = nullptr;
+  std::unique_ptr<TGraphBlend> FBlend;
 };
 
 enum TGradientDirection {
@@ -197,9 +198,9 @@ public:
   void SetGradient(TGraphFontGradient* Value);
 
   // The sub-objects when they exist, without creating them.
-  TChartHiddenPen* OutLineOrNull() const { return FOutLine; }
-  TGraphShadow* ShadowOrNull() const { return FShadow; }
-  TGraphFontGradient* GradientOrNull() const { return FGradient; }
+  TChartHiddenPen* OutLineOrNull() const { return FOutLine.get(); }
+  TGraphShadow* ShadowOrNull() const { return FShadow.get(); }
+  TGraphFontGradient* GradientOrNull() const { return FGradient.get(); }
 
   TColor DefaultColor = clBlack;
   TFontStyles DefaultStyle;
@@ -208,7 +209,7 @@ private:
   void SubChanged(TObject* Sender);
 
   int32_t FInterCharSize = 0;
-  TChartHiddenPen* FOutLine = nullptr;
-  TGraphShadow* FShadow = nullptr;
-  TGraphFontGradient* FGradient = nullptr;
+  std::unique_ptr<TChartHiddenPen> FOutLine;
+  std::unique_ptr<TGraphShadow> FShadow;
+  std::unique_ptr<TGraphFontGradient> FGradient;
 };

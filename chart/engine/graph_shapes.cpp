@@ -5,6 +5,7 @@
 
 #include "chart/engine/graph_blend.h"
 #include "chart/engine/graph_canvas.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 
 const TEnumInfo BevelCutInfo("TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"});
@@ -61,19 +62,16 @@ VM_DEFINE_CLASS(TGraphCustomShapeBrushPen)
 
 TGraphCustomShapeBrushPen::TGraphCustomShapeBrushPen(TChartBrushClass BrushClass) {
   const TNotifyEvent changed = ChangeHandler();
-  FBrush = (BrushClass ? BrushClass : TChartBrush::StaticClass())->Create(changed);
-  FPen = new TChartPen(changed);
+  FBrush.reset((BrushClass ? BrushClass : TChartBrush::StaticClass())->Create(changed));
+  FPen = std::make_unique<TChartPen>(changed);
 }
 
-TGraphCustomShapeBrushPen::~TGraphCustomShapeBrushPen() {
-  delete FBrush;
-  delete FPen;
-}
+TGraphCustomShapeBrushPen::~TGraphCustomShapeBrushPen() = default;
 
 void TGraphCustomShapeBrushPen::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TGraphCustomShapeBrushPen*>(Source)) {
-    FBrush->Assign(s->FBrush);
-    FPen->Assign(s->FPen);
+    FBrush->Assign(s->FBrush.get());
+    FPen->Assign(s->FPen.get());
     FVisible = s->FVisible;
     return;
   }
@@ -101,15 +99,11 @@ VM_DEFINE_CLASS(TGraphCustomShape)
 TGraphCustomShape::TGraphCustomShape(IGraphShapeParent* Parent, TChartBrushClass BrushClass)
     : TGraphCustomShapeBrushPen(BrushClass) {
   SetParentChart(Parent);
-  FShadow = NewShadow();
-  FFont = new TGraphFont(ChangeHandler());
+  FShadow.reset(NewShadow());
+  FFont = std::make_unique<TGraphFont>(ChangeHandler());
 }
 
-TGraphCustomShape::~TGraphCustomShape() {
-  delete FShadow;
-  delete FFont;
-  delete FGradient;
-}
+TGraphCustomShape::~TGraphCustomShape() = default;
 
 TGraphShadow* TGraphCustomShape::NewShadow() {
   auto* shadow = new TGraphShadow(ChangeHandler());
@@ -129,9 +123,9 @@ void TGraphCustomShape::Assign(TPersistent* Source) {
     FBevel = s->FBevel;
     FBevelWidth = s->FBevelWidth;
     FColor = s->FColor;
-    FFont->Assign(s->FFont);
-    SetGradient(s->FGradient);
-    SetShadow(s->FShadow);
+    FFont->Assign(s->FFont.get());
+    SetGradient(s->FGradient.get());
+    SetShadow(s->FShadow.get());
     FShapeStyle = s->FShapeStyle;
     FTextFormat = s->FTextFormat;
     FTransparent = s->FTransparent;
@@ -144,45 +138,42 @@ TGraphGradient* TGraphCustomShape::Gradient() {
   if (!FGradient) {
     TGradientClass cls = GetGradientClass();
     TCustomGraphGradient* made = cls ? cls->Create(ChangeHandler()) : nullptr;
-    FGradient = dynamic_cast<TGraphGradient*>(made);
-    if (!FGradient) {
+    if (auto* gradient = dynamic_cast<TGraphGradient*>(made)) {
+      FGradient.reset(gradient);
+    } else {
       delete made;
-      FGradient = new TGraphGradient(ChangeHandler());
+      FGradient = std::make_unique<TGraphGradient>(ChangeHandler());
     }
   }
-  return FGradient;
+  return FGradient.get();
 }
 
 void TGraphCustomShape::SetGradient(TGraphGradient* Value) {
   if (!Value)
-    FreeAndNil(FGradient);
+    FGradient.reset();
   else
     Gradient()->Assign(Value);
 }
 
 void TGraphCustomShape::SetShadow(TGraphShadow* Value) {
   if (!Value) {
-    FreeAndNil(FShadow);
+    FShadow.reset();
     return;
   }
-  if (!FShadow) FShadow = NewShadow();
+  if (!FShadow) FShadow.reset(NewShadow());
   FShadow->Assign(Value);
 }
 
-#define VM_SHAPE_SETTER(Name, Type, Field) \
-  void TGraphCustomShape::Set##Name(Type Value) { \
-    if (Field != Value) {                         \
-      Field = Value;                              \
-      Repaint();                                  \
-    }                                             \
-  }
-
-VM_SHAPE_SETTER(Bevel, TBevelCut, FBevel)
-VM_SHAPE_SETTER(BevelWidth, int32_t, FBevelWidth)
-VM_SHAPE_SETTER(ShapeStyle, TChartObjectShapeStyle, FShapeStyle)
-VM_SHAPE_SETTER(TextFormat, TTextFormat, FTextFormat)
-
-#undef VM_SHAPE_SETTER
+void TGraphCustomShape::SetBevel(TBevelCut Value) { if (StoreChanged(FBevel, Value)) Repaint(); }
+void TGraphCustomShape::SetBevelWidth(int32_t Value) {
+  if (StoreChanged(FBevelWidth, Value)) Repaint();
+}
+void TGraphCustomShape::SetShapeStyle(TChartObjectShapeStyle Value) {
+  if (StoreChanged(FShapeStyle, Value)) Repaint();
+}
+void TGraphCustomShape::SetTextFormat(TTextFormat Value) {
+  if (StoreChanged(FTextFormat, Value)) Repaint();
+}
 
 void TGraphCustomShape::SetTransparency(TGraphTransparency Value) {
   Value = std::clamp<TGraphTransparency>(Value, 0, 100);
@@ -216,7 +207,7 @@ void TGraphCustomShape::DefineProperties(TFiler* Filer) {
           color = StringToColor(Reader->ReadIdent());
         else
           color = Reader->ReadInteger();
-        if (!FShadow) FShadow = NewShadow();
+        if (!FShadow) FShadow.reset(NewShadow());
         FShadow->SetColor(color);
       },
       nullptr, false);
@@ -224,7 +215,7 @@ void TGraphCustomShape::DefineProperties(TFiler* Filer) {
       "ShadowSize",
       [this](TReader* Reader) {
         const int32_t size = Reader->ReadInteger();
-        if (!FShadow) FShadow = NewShadow();
+        if (!FShadow) FShadow.reset(NewShadow());
         FShadow->SetSize(size);
       },
       nullptr, false);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <type_traits>
 
 #include "chart/engine/chart_pens.h"
@@ -64,10 +65,10 @@ public:
   // answers another class passes the same class to the protected constructor.
   virtual TChartBrushClass GetBrushClass() const { return TChartBrush::StaticClass(); }
 
-  TChartBrush* Brush() const { return FBrush; }
+  TChartBrush* Brush() const { return FBrush.get(); }
   void SetBrush(TChartBrush* Value) { FBrush->Assign(Value); }
   // Published by descendants as "Frame" or "Pen".
-  TChartPen* Pen() const { return FPen; }
+  TChartPen* Pen() const { return FPen.get(); }
   void SetPen(TChartPen* Value) { FPen->Assign(Value); }
   bool Visible() const { return FVisible; }
   void SetVisible(bool Value);
@@ -86,8 +87,8 @@ protected:
 
 private:
   IGraphShapeParent* FParent = nullptr;
-  TChartBrush* FBrush = nullptr;
-  TChartPen* FPen = nullptr;
+  std::unique_ptr<TChartBrush> FBrush;
+  std::unique_ptr<TChartPen> FPen;
   bool FVisible = true;
 };
 
@@ -143,15 +144,15 @@ public:
   void SetBevelWidth(int32_t Value);
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
-  TGraphFont* Font() const { return FFont; }
+  TGraphFont* Font() const { return FFont.get(); }
   void SetFont(TGraphFont* Value) { FFont->Assign(Value); }
   // Created on first read.
   TGraphGradient* Gradient();
-  TGraphGradient* GradientOrNull() const { return FGradient; }
+  TGraphGradient* GradientOrNull() const { return FGradient.get(); }
   // nullptr frees the gradient; anything else is copied in.
   void SetGradient(TGraphGradient* Value);
   // nullptr once removed.
-  TGraphShadow* Shadow() const { return FShadow; }
+  TGraphShadow* Shadow() const { return FShadow.get(); }
   // nullptr removes the shadow; anything else is copied in (a shadow is made when there is none).
   void SetShadow(TGraphShadow* Value);
   TChartObjectShapeStyle ShapeStyle() const { return FShapeStyle; }
@@ -187,9 +188,9 @@ private:
   TBevelCut FBevel = bvNone;
   int32_t FBevelWidth = 2;
   TColor FColor = clWhite;
-  TGraphFont* FFont = nullptr;
-  TGraphGradient* FGradient = nullptr;
-  TGraphShadow* FShadow = nullptr;
+  std::unique_ptr<TGraphFont> FFont;
+  std::unique_ptr<TGraphGradient> FGradient;
+  std::unique_ptr<TGraphShadow> FShadow;
   TChartObjectShapeStyle FShapeStyle = fosRectangle;
   TTextFormat FTextFormat = ttfNormal;
   bool FTransparent = false;

@@ -1,7 +1,6 @@
 #include "controls/form_storage.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <memory>
@@ -14,6 +13,7 @@
 #include "platform/inifiles.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "platform/testkit/temp_folder.h"
 #include "platform/typinfo.h"
 
 namespace {
@@ -57,14 +57,11 @@ VM_DEFINE_CLASS(TFsWindow1)
 class FormStorage : public testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vm_formstorage_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    SetProfileFolder(Dir);
+    Profile = std::make_unique<TTempProfile>("vm_formstorage");
+    Dir = Profile->Path();
   }
   void TearDown() override {
-    SetProfileFolder("");
-    std::filesystem::remove_all(Dir);
+    Profile.reset();
   }
   bool FileExists() { return std::filesystem::exists(Dir + "/forms.ini"); }
   std::string Value(const std::string& Section, const std::string& Key) {
@@ -75,6 +72,7 @@ protected:
     TIniFile ini("forms.ini");
     ini.WriteString(Section, Key, V);
   }
+  std::unique_ptr<TTempProfile> Profile;
   std::string Dir;
 };
 

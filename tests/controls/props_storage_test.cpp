@@ -1,7 +1,6 @@
 #include "controls/props_storage.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <memory>
@@ -13,6 +12,7 @@
 #include "platform/inifiles.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "platform/testkit/temp_folder.h"
 
 namespace {
 
@@ -109,10 +109,8 @@ VM_DEFINE_CLASS(TPsForm)
 class PropsStorage : public testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vm_propsstorage_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    SetProfileFolder(Dir);
+    Profile = std::make_unique<TTempProfile>("vm_propsstorage");
+    Dir = Profile->Path();
     Ini = std::make_unique<TIniFile>("props.ini");
     Form = std::make_unique<TPsForm>(nullptr);
     Form->SetName("PsForm1");
@@ -133,8 +131,7 @@ protected:
   void TearDown() override {
     Form.reset();
     Ini.reset();
-    SetProfileFolder("");
-    std::filesystem::remove_all(Dir);
+    Profile.reset();
   }
   void SetItems(std::initializer_list<const char*> Items) {
     List.Clear();
@@ -145,6 +142,7 @@ protected:
     return Ini->ReadString(Section, Key, "<none>");
   }
 
+  std::unique_ptr<TTempProfile> Profile;
   std::string Dir;
   std::unique_ptr<TIniFile> Ini;
   std::unique_ptr<TPsForm> Form;

@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +15,7 @@
 #include "platform/inifiles.h"
 #include "platform/streaming.h"
 #include "platform/streams.h"
+#include "platform/testkit/temp_folder.h"
 
 namespace {
 
@@ -244,14 +244,11 @@ VM_DEFINE_CLASS(TClbWindow1)
 class CheckIni : public testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vm_checklist_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    SetProfileFolder(Dir);
+    Profile = std::make_unique<TTempProfile>("vm_checklist");
+    Dir = Profile->Path();
   }
   void TearDown() override {
-    SetProfileFolder("");
-    std::filesystem::remove_all(Dir);
+    Profile.reset();
   }
   std::string Value(const std::string& Key) {
     TIniFile ini("checks.ini");
@@ -262,6 +259,7 @@ protected:
     ini.WriteString(kSection, Key, V);
   }
   static constexpr const char* kSection = "TClbWindow1\\TClbWindow1clbProcessing";
+  std::unique_ptr<TTempProfile> Profile;
   std::string Dir;
 };
 

@@ -1,7 +1,6 @@
 #include "controls/vx_settings.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "platform/forms.h"
 #include "platform/inifiles.h"
 #include "platform/sysutils.h"
+#include "platform/testkit/temp_folder.h"
 
 namespace {
 
@@ -26,17 +26,14 @@ VM_DEFINE_CLASS(TGrViewNf1)
 class VxSettings : public testing::Test {
 protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/vm_vxsettings_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    Dir = tmpl;
-    SetProfileFolder(Dir);
+    Profile = std::make_unique<TTempProfile>("vm_vxsettings");
+    Dir = Profile->Path();
     Ini = std::make_unique<TIniFile>("test.ini");
   }
   void TearDown() override {
     Ini.reset();
     MinimizeApplicationHook = nullptr;
-    SetProfileFolder("");
-    std::filesystem::remove_all(Dir);
+    Profile.reset();
   }
   std::string FileText() {
     std::ifstream in(Dir + "/test.ini");
@@ -44,6 +41,7 @@ protected:
     ss << in.rdbuf();
     return ss.str();
   }
+  std::unique_ptr<TTempProfile> Profile;
   std::string Dir;
   std::unique_ptr<TIniFile> Ini;
 };

@@ -13,6 +13,7 @@
 #include "platform/datetime.h"
 #include "platform/forms.h"
 #include "platform/inifiles.h"
+#include "platform/testkit/temp_folder.h"
 
 #include <unistd.h>
 
@@ -209,11 +210,7 @@ TEST(ChartUtils, TranslationHookAndSmallClasses) {
 }
 
 TEST(ChartUtils, EditorOptionsRoundTripThroughTheRegistry) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("vm_chart_editor_" + std::to_string(::getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  SetProfileFolder(dir.string());
+  TTempProfile profile("vm_chart_editor");
 
   EXPECT_EQ(ReadEditorInteger("Language", -1), -1);  // no key yet
   EXPECT_FALSE(ReadEditorBool("SmoothGallery", false));
@@ -237,9 +234,6 @@ TEST(ChartUtils, EditorOptionsRoundTripThroughTheRegistry) {
   reg.WriteString("Language", "not a number");
   reg.CloseKey();
   EXPECT_EQ(ReadEditorInteger("Language", -1), -1);  // unreadable value: the default
-
-  SetProfileFolder("");
-  std::filesystem::remove_all(dir);
 }
 
 TEST(ChartUtils, ClassBitmapsComeFromTheProgramThenFromAddedModules) {
