@@ -513,11 +513,21 @@ TvmInplaceCalcEdit::~TvmInplaceCalcEdit() {
   }
 }
 
+void TvmInplaceCalcEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInplaceDropDownEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FCalculator) {
+    if (FCurrentPopup == FCalculator) FCurrentPopup = nullptr;
+    FCalculator = nullptr;
+  }
+}
+
 void TvmInplaceCalcEdit::DropDown() {
   if (FPopupShown || !IsEditable()) return;
   if (!FCalculator) {
     FCalculator = new TvmPopupCalculator(this);
     FCalculator->SetIsPopup(true);
+    // The popup lives on the form, which may free it before this editor goes.
+    FCalculator->FreeNotification(this);
   }
   FCalculator->SetOwnerEdit(this);
   FCalculator->Edit = this;

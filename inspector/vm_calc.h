@@ -140,6 +140,7 @@ public:
 
   void DropDown() override;
   void CloseUp(bool Accept) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
   bool FBeepOnError = true;

@@ -792,9 +792,21 @@ void TvmInplaceDateEdit::ValidateEdit() {
   TvmInplaceDropDownEdit::ValidateEdit();
 }
 
+void TvmInplaceDateEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInplaceDropDownEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FCalendar) {
+    if (FCurrentPopup == FCalendar) FCurrentPopup = nullptr;
+    FCalendar = nullptr;
+  }
+}
+
 void TvmInplaceDateEdit::DropDown() {
   if (FPopupShown || !IsEditable()) return;
-  if (!FCalendar) FCalendar = new TzoViraDatePopup(this);
+  if (!FCalendar) {
+    FCalendar = new TzoViraDatePopup(this);
+    // The popup lives on the form, which may free it before this editor goes.
+    FCalendar->FreeNotification(this);
+  }
   FCalendar->SetOwnerEdit(this);
   FCurrentPopup = FCalendar;
   DoEditButtonClick();

@@ -171,6 +171,7 @@ public:
   bool ValidatesOnEnter() const override { return true; }
   void ValidateEdit() override;
   void DropDown() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void CloseUp(bool Accept) override;
 
 protected:

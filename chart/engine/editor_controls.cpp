@@ -161,10 +161,11 @@ std::vector<std::vector<TContributor>> Contributors(int DestSize, int SourceSize
                                                     float Support) {
   const float scale = static_cast<float>(DestSize - 1) / static_cast<float>(SourceSize - 1);
   std::vector<std::vector<TContributor>> out(static_cast<size_t>(DestSize));
+  // Reflected at the edges; a support wider than the source stays clamped inside it.
   auto mirror = [&](int j) {
-    if (j < 0) return -j;
-    if (j >= SourceSize) return 2 * SourceSize - j - 1;
-    return j;
+    if (j < 0) j = -j;
+    if (j >= SourceSize) j = 2 * SourceSize - j - 1;
+    return std::clamp(j, 0, SourceSize - 1);
   };
   for (int i = 0; i < DestSize; ++i) {
     auto& list = out[static_cast<size_t>(i)];
