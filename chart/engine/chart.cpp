@@ -20,6 +20,28 @@ VM_DEFINE_CLASS(TChart)
 
 namespace {
 
+// Starts an opaque wall face given by its four corners: blending over the face's bounds when the
+// wall is partly transparent, then the gradient, after which the brush is cleared for the outline.
+// Returns the blend to end once the face is drawn (or null).
+TGraphBlend* BeginWallFace(TGraphCanvas3D* Canvas, TCustomChartWall* Wall, TQuadPoints& Q) {
+  TGraphBlend* blend = nullptr;
+  if (Wall->Transparency() > 0) {
+    TRect bounds(Q[0].X, Q[0].Y, Q[0].X, Q[0].Y);
+    for (const TPoint& p : Q) {
+      bounds.Left = std::min(bounds.Left, p.X);
+      bounds.Top = std::min(bounds.Top, p.Y);
+      bounds.Right = std::max(bounds.Right, p.X);
+      bounds.Bottom = std::max(bounds.Bottom, p.Y);
+    }
+    blend = Canvas->BeginBlending(bounds, Wall->Transparency());
+  }
+  if (Wall->GradientOrNull() && Wall->GradientOrNull()->Visible()) {
+    Wall->GradientOrNull()->DrawQuad(Canvas, Q);
+    Canvas->Brush->SetStyle(bsClear);
+  }
+  return blend;
+}
+
 bool ShiftHolds(TShiftState Shift, TShiftState Keys) { return (Shift * Keys) == Keys; }
 
 bool InRect(const TRect& R, int X, int Y) { return X >= R.Left && X <= R.Right && Y >= R.Top && Y <= R.Bottom; }
@@ -205,20 +227,7 @@ void TCustomChart::DrawSideWall(TCustomChartWall* Wall, int32_t X, bool Right) {
   if (!Wall->Transparent()) {
     TQuadPoints q{Canvas->Calculate3DPosition(X, ChartRect.Top, 0), Canvas->Calculate3DPosition(X, ChartRect.Top, Width3D),
                   Canvas->Calculate3DPosition(X, b, Width3D), Canvas->Calculate3DPosition(X, b, 0)};
-    if (Wall->Transparency() > 0) {
-      TRect bounds(q[0].X, q[0].Y, q[0].X, q[0].Y);
-      for (const TPoint& p : q) {
-        bounds.Left = std::min(bounds.Left, p.X);
-        bounds.Top = std::min(bounds.Top, p.Y);
-        bounds.Right = std::max(bounds.Right, p.X);
-        bounds.Bottom = std::max(bounds.Bottom, p.Y);
-      }
-      blend = Canvas->BeginBlending(bounds, Wall->Transparency());
-    }
-    if (Wall->GradientOrNull() && Wall->GradientOrNull()->Visible()) {
-      Wall->GradientOrNull()->DrawQuad(Canvas, q);
-      Canvas->Brush->SetStyle(bsClear);
-    }
+    blend = BeginWallFace(Canvas, Wall, q);
   }
   if (Wall->Size() >= 1) {
     if (Right) {
@@ -299,20 +308,7 @@ void TCustomChart::DrawBottomWall() {
   if (!w->Transparent()) {
     TQuadPoints q{Canvas->Calculate3DPosition(l, b, 0), Canvas->Calculate3DPosition(l, b, Width3D),
                   Canvas->Calculate3DPosition(ChartRect.Right, b, Width3D), Canvas->Calculate3DPosition(ChartRect.Right, b, 0)};
-    if (w->Transparency() > 0) {
-      TRect bounds(q[0].X, q[0].Y, q[0].X, q[0].Y);
-      for (const TPoint& p : q) {
-        bounds.Left = std::min(bounds.Left, p.X);
-        bounds.Top = std::min(bounds.Top, p.Y);
-        bounds.Right = std::max(bounds.Right, p.X);
-        bounds.Bottom = std::max(bounds.Bottom, p.Y);
-      }
-      blend = Canvas->BeginBlending(bounds, w->Transparency());
-    }
-    if (w->GradientOrNull() && w->GradientOrNull()->Visible()) {
-      w->GradientOrNull()->DrawQuad(Canvas, q);
-      Canvas->Brush->SetStyle(bsClear);
-    }
+    blend = BeginWallFace(Canvas, w, q);
   }
   if (w->Size() == 0)
     Canvas->RectangleAtY(l, b, ChartRect.Right, 0, Width3D);
