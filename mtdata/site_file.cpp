@@ -51,13 +51,11 @@ void TMTFile::Reset() {
   PlotRecordCount = 0;
   EditRecordCount = 0;
   CurrentEditBlock = 0;
-  XprMatrices.Allocate();
-  Plots.Allocate();
   Mask.Allocate();
   PartialPlots.Allocate();
   // Matrices of frequencies 1..140 and XPRs 1..100, parameters 1..135; row and column 0 stay 0.
-  XprMatrices.Fill(TMatrix7{});
-  Plots.Fill(0.0);
+  XprMatrices.Clear();
+  Plots.Clear();
 }
 
 void TMTFile::RequireStream() const {
