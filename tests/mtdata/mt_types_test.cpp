@@ -139,6 +139,38 @@ TEST(MtTypes, ArraysCheckTheirDeclaredBounds) {
   EXPECT_THROW(PlotSettings.Styles[23], ERangeError);
 }
 
+// The site arrays are copied by the journal and compared by the tests: a copy is deep, Clear
+// zeroes everything, and an empty array equals only an empty one.
+TEST(MtTypes, SiteArraysCopyClearAndCompare) {
+  TTempFile a;
+  a.Allocate();
+  a[40][100][1][7] = 2.5;
+  a[0][0][7][1] = -1;
+  TTempFile b = a;
+  EXPECT_TRUE(b == a);
+  b[40][100][1][7] = 3;
+  EXPECT_EQ(a[40][100][1][7], 2.5) << "a copy shares no storage";
+  EXPECT_FALSE(b == a);
+  b = a;
+  EXPECT_TRUE(b == a);
+
+  a.Clear();
+  EXPECT_EQ(a[40][100][1][7], 0.0);
+  EXPECT_EQ(a[0][0][7][1], 0.0);
+  EXPECT_EQ(b[0][0][7][1], -1.0);
+
+  TTempFile empty;
+  EXPECT_FALSE(empty == a);
+  b = empty;
+  EXPECT_FALSE(b.Assigned());
+  EXPECT_TRUE(b == empty);
+  EXPECT_EQ(b.Count(), 0u);
+  TMask m;
+  m.Clear();  // clearing an empty array sizes it
+  EXPECT_EQ(m.Count(), TMask::Size);
+  EXPECT_EQ(m[140][100], 0);
+}
+
 TEST(MtTypes, TextLongerThanItsFieldIsCut) {
   TTapeLabel l;
   l.Job = std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ");
