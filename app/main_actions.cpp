@@ -153,7 +153,8 @@ void TMainForm1::CreateActions() {
   AcLH = make("AcLH", "Local H", "Reference", 1, 0, on(&TMainForm1::LEExecute), true);
   AcRE = make("AcRE", "Remote E", "Reference", 2, 0, on(&TMainForm1::LEExecute), true);
   AcRH = make("AcRH", "Remote H", "Reference", 2, 0, on(&TMainForm1::LEExecute), true);
-  AcOtherReference = make("AcOtherReference", "Other Reference", "Reference", 0, 0, nullptr);
+  AcOtherReference = make("AcOtherReference", "Other Reference", "Reference", 0, 0,
+                          on(&TMainForm1::OtherReference1Click));
 
   // Tools: the tool-bar toggles.
   const char* toggles[8][2] = {{"AcFiles", "Files"},         {"AcView", "View"},       {"AcCursors", "Cursors"},
@@ -198,7 +199,7 @@ void TMainForm1::CreateActions() {
 
   // Commands whose windows are not built yet stay in place, disabled.
   for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcIndVec, AcEditing, AcComplexEditing, AcMaskEdit,
-                     AcPrintSetup, AcOtherReference})
+                     AcPrintSetup})
     a->SetEnabled(false);
 }
 
@@ -261,9 +262,9 @@ void TMainForm1::CreateMenus() {
     AddItem(bars, this, a);
 
   TMenuItem* reference = AddItem(root, this, "Reference");
-  mmOtherReference = AddItem(reference, this, AcOtherReference);
-  mmOtherReference->SetVisible(false);
   for (TAction* a : {AcLE, AcLH, AcRE, AcRH}) AddItem(reference, this, a);
+  // The choice among every reference the site offers, in a dialog: offered under the four.
+  mmOtherReference = AddItem(reference, this, AcOtherReference);
 
   TMenuItem* processing = AddItem(root, this, "Processing");
   for (TAction* a : {AcEditing, AcComplexEditing, AcOtherEditting, AcAutoEdit, acAutoEditWithSpline, AcMaskEdit,

@@ -149,6 +149,7 @@ void TMainForm1::UpdateMenuItems(TObject*) {
     a->SetEnabled(false);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);
+  AcOtherReference->SetEnabled(open);
   AcRE->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 2);
   AcRH->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 4);
   // The batch commands work on files and share the open-site objects: only without a site.

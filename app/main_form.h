@@ -140,6 +140,7 @@ public:
   // ---- Reference and rotation
   void LEExecute(TObject* Sender);
   void AngleChgExecute(TObject* Sender);
+  void OtherReference1Click(TObject* Sender);
 
   // ---- Views, processing and help
   void mmEtiketClick(TObject* Sender);

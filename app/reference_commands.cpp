@@ -3,6 +3,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
+#include "app/stored_edit_dialog.h"
 #include "controls/vx_spin.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
@@ -13,6 +14,7 @@
 #include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TAnglChg1)
+VM_DEFINE_CLASS(TSecRef1)
 
 TAnglChg1* AnglChg1 = nullptr;
 
@@ -24,6 +26,18 @@ void TMainForm1::LEExecute(TObject* Sender) {
   CurrentSite->SetReference(chosen->Tag());
   // Only the editing window and the polar view follow the reference at once; neither is built
   // yet, so no window is refreshed here.
+}
+
+void TMainForm1::OtherReference1Click(TObject*) {
+  if (!CurrentSite) return;
+  TSecRef1 dialog(this);
+  dialog.Fill(CurrentSite->ReferenceType, CurrentSite->CurrentReference);
+  if (dialog.ShowModal() != mrOk) return;
+  // OK with nothing chosen (a site on a reference that is not a standard one) changes nothing.
+  const int chosen = dialog.RadioGroup1->ItemIndex();
+  if (chosen < 0) return;
+  CurrentSite->SetReference(chosen);
+  CheckReferenceAction(CurrentSite->CurrentReference);
 }
 
 void TMainForm1::AngleChgExecute(TObject*) {
@@ -91,4 +105,50 @@ void TAnglChg1::BitBtn1Click(TObject*) {
   CurrentSite->CalcPartialPlots();
   CurrentSite->RestackAll();
   RefreshAllViews(this);
+}
+
+TSecRef1::TSecRef1(TComponent* AOwner) : TForm(AOwner) {
+  SetName("SecRef1");
+  SetBorderStyle(bsDialog);
+  SetPosition(poMainFormCenter);
+  SetCaption("Second Reference");
+  SetClientWidth(224);
+  SetClientHeight(150);
+  RadioGroup1 = new TRadioGroup(this);
+  RadioGroup1->SetName("RadioGroup1");
+  RadioGroup1->SetParent(this);
+  RadioGroup1->SetCaption("Second Reference");
+  RadioGroup1->SetBounds(8, 8, 208, 96);
+  RadioGroup1->Items()->Add("Local E");
+  RadioGroup1->Items()->Add("Local H");
+  auto button = [this](const char* Name, const char* Caption, TModalResult Result, int Left) {
+    auto* b = new TButton(this);
+    b->SetName(Name);
+    b->SetParent(this);
+    b->SetCaption(Caption);
+    b->SetModalResult(Result);
+    b->SetBounds(Left, 114, 96, 28);
+    return b;
+  };
+  BitBtn1 = button("BitBtn1", "OK", mrOk, 8);
+  BitBtn1->SetDefault(true);
+  BitBtn2 = button("BitBtn2", "Cancel", mrCancel, 120);
+  BitBtn2->SetCancel(true);
+  OnShow = [this](TObject*) {
+    if (ModalDialogHook) ModalDialogHook(this);
+  };
+}
+
+void TSecRef1::Fill(int ReferenceType, int CurrentReference) {
+  TStrings* items = RadioGroup1->Items();
+  items->Clear();
+  items->Add("LE");
+  items->Add("LH");
+  if (ReferenceType == frtRemoteE) items->Add("RE");
+  if (ReferenceType == frtRemoteH) items->Add("RH");
+  int index = -1;
+  if (CurrentReference == frtLocalE) index = 0;
+  else if (CurrentReference == frtLocalH) index = 1;
+  else if ((CurrentReference == frtRemoteE || CurrentReference == frtRemoteH) && items->Count() > 2) index = 2;
+  RadioGroup1->SetItemIndex(index);
 }

@@ -380,6 +380,48 @@ TEST_F(AppFixture, RotationWindowStrikeModeAndReferenceChecks) {
   for (TAction* a : {MainForm1->AcLE, MainForm1->AcLH, MainForm1->AcRE, MainForm1->AcRH}) EXPECT_FALSE(a->Checked());
 }
 
+TEST_F(AppFixture, SecondReferenceDialogOffersTheSiteReferences) {
+  Start();
+  struct {
+    int Type, Current;
+    std::vector<std::string> Items;
+    int Selected;
+  } cases[] = {
+      {1, 1, {"LE", "LH"}, 0},        {3, 3, {"LE", "LH"}, 1},
+      {2, 2, {"LE", "LH", "RE"}, 2},  {4, 4, {"LE", "LH", "RH"}, 2},
+      {4, 5, {"LE", "LH", "RH"}, -1},  // not a standard reference: nothing chosen
+      {1, 4, {"LE", "LH"}, -1},        // a remote reference the file cannot give
+  };
+  for (const auto& c : cases) {
+    TSecRef1 d(MainForm1);
+    d.Fill(c.Type, c.Current);
+    std::vector<std::string> items;
+    for (int i = 0; i < d.RadioGroup1->Items()->Count(); ++i) items.push_back(d.RadioGroup1->Items()->Strings(i));
+    EXPECT_EQ(items, c.Items) << c.Type << "/" << c.Current;
+    EXPECT_EQ(d.RadioGroup1->ItemIndex(), c.Selected) << c.Type << "/" << c.Current;
+  }
+
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(MainForm1->AcOtherReference->Enabled());
+  const int before = CurrentSite->DisplayReference;
+  Modals.push_back([](TForm* F) {
+    auto* d = static_cast<TSecRef1*>(F);
+    EXPECT_EQ(d->Caption(), "Second Reference");
+    d->RadioGroup1->SetItemIndex(1);
+    d->BitBtn2->Click();  // Cancel changes nothing
+  });
+  ASSERT_TRUE(MainForm1->AcOtherReference->Execute());
+  EXPECT_EQ(CurrentSite->DisplayReference, before);
+  Modals.push_back([](TForm* F) {
+    auto* d = static_cast<TSecRef1*>(F);
+    d->RadioGroup1->SetItemIndex(1);
+    d->BitBtn1->Click();
+  });
+  ASSERT_TRUE(MainForm1->AcOtherReference->Execute());
+  EXPECT_EQ(CurrentSite->DisplayReference, 1);
+}
+
 TEST_F(AppFixture, AboutBoxShowsTheVersionTableAndCyclesItsLogos) {
   Start();
   Modals.push_back([](TForm* F) {
