@@ -116,6 +116,7 @@ void TSTermWin1::FlushLines() {
   if (!FBatching) return;
   FBatching = false;
   Memo1->Lines()->EndUpdate();
+  ScrollToEnd();  // the newest line stays in sight
 }
 
 void TSTermWin1::FormClose(TObject* Sender, TCloseAction& Action) {
@@ -126,9 +127,7 @@ void TSTermWin1::FormClose(TObject* Sender, TCloseAction& Action) {
   FBound = false;
 }
 
-void TSTermWin1::ScrollToEnd() {
-  // The memo shows its last line once the text is set; nothing more to do here.
-}
+void TSTermWin1::ScrollToEnd() { Memo1->ScrollToEnd(); }
 
 void TSTermWin1::LogWriteBytes(const char* Bytes, size_t Count) {
   for (size_t i = 0; i < Count; ++i) {

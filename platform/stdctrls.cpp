@@ -447,6 +447,18 @@ std::string TMemo::GetText() const {
 
 void TMemo::SetText(const std::string& Value) { FLines->SetText(Value); }
 
+void TMemo::ScrollToEnd() {
+  if (auto* e = static_cast<QPlainTextEdit*>(NativeWidget())) {
+    e->moveCursor(QTextCursor::End);
+    e->ensureCursorVisible();
+  }
+}
+
+int TMemo::TopLine() const {
+  auto* e = static_cast<QPlainTextEdit*>(NativeWidget());
+  return e ? e->cursorForPosition(QPoint(0, 0)).blockNumber() : 0;
+}
+
 void TMemo::LinesChanged() {
   if (FSyncing) return;
   if (auto* e = static_cast<QPlainTextEdit*>(NativeWidget())) {

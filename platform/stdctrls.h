@@ -149,6 +149,10 @@ public:
   std::string GetText() const;
   void SetText(const std::string& Value) override;
   void Clear() { Lines()->Clear(); }
+  // Puts the caret after the last line and scrolls so that line is visible.
+  void ScrollToEnd();
+  // The line shown at the top of the memo (0 when it has no window yet).
+  int TopLine() const;
 
   TNotifyEvent OnChange;
 

@@ -53,6 +53,11 @@ TEST_F(AppFixture, ProgramLogTurnsBytesIntoLines) {
   ASSERT_EQ(kept.size(), 512u);
   EXPECT_EQ(kept.front(), "line" + nbsp + "89");
   EXPECT_EQ(kept.back(), "line" + nbsp + "600");
+  // Once the batch is shown, the newest line is in sight: the memo has scrolled to its end.
+  STermWin1->Show();
+  STermWin1->FlushLines();
+  Application->ProcessMessages();
+  EXPECT_GT(STermWin1->Memo1->TopLine(), 400);
 
   // Closed, the log keeps its lines in the settings file and shows them when made again.
   STermWin1->Close();
