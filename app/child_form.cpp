@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "controls/form_storage.h"
 #include "platform/exceptions.h"
 
 VM_DEFINE_CLASS(TMyForm)
@@ -98,4 +99,13 @@ void RefreshAllViews(TObject* Sender) {
   for (int i = 0; i < frame->MDIChildCount(); ++i) children.push_back(frame->MDIChildren(i));
   for (TForm* f : children)
     if (auto* my = dynamic_cast<TMyForm*>(f)) my->Refresh(Sender);
+}
+
+TFormStorage* KeepPlacement(TForm* Form, const std::string& Section) {
+  auto* storage = new TFormStorage(Form);
+  storage->SetName("FormStorage1");
+  storage->SetIniSection(Section);
+  storage->Loaded();
+  storage->LoadPlacement();
+  return storage;
 }

@@ -68,6 +68,11 @@ bool ShowForm(T*& Var) {
   return false;
 }
 
+class TFormStorage;
+// A form storage named "FormStorage1" that keeps Form's placement in Section of the program's
+// settings file: the stored placement is restored now and written when the form is destroyed.
+TFormStorage* KeepPlacement(TForm* Form, const std::string& Section);
+
 // Places a child window at X, Y of the frame's free client area (below its tool bars).
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);
 

@@ -58,11 +58,7 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
   Memo1->Font()->SetHeight(-13);
   Memo1->Font()->SetColor(clBlack);
   Memo1->SetColor(clWindow);
-  FormStorage1 = new TFormStorage(this);
-  FormStorage1->SetName("FormStorage1");
-  FormStorage1->SetIniSection("TSTermWin1");
-  FormStorage1->Loaded();
-  FormStorage1->LoadPlacement();
+  FormStorage1 = KeepPlacement(this, "TSTermWin1");
   // The stored lines come back as the window is made. They are kept in the list section of
   // "Memo1.Lines" as the form storage would keep them, but read and written in one go.
   {

@@ -4,6 +4,7 @@
 
 #include "app/main_form.h"
 #include "chart/engine/chart_utils.h"
+#include "controls/form_storage.h"
 #include "controls/vx_spin.h"
 #include "mtdata/edi_writer.h"
 #include "mtdata/export_dat.h"
@@ -321,6 +322,7 @@ TOptions1::TOptions1(TComponent* AOwner) : TMyForm(AOwner) {
   }
   if (MainForm1 && MainForm1->IniFile()) ReadStored(*MainForm1->IniFile());
   for (int r = 0; r < 4; ++r) FieldChange(r);
+  FormStorage1 = KeepPlacement(this, "TOptions1");
 }
 
 TOptions1::~TOptions1() {
@@ -412,6 +414,7 @@ void TOptions1::BitBtn1Click(TObject* Sender) {
 
 void TOptions1::BitBtn2Click(TObject*) {
   FStore = false;
+  FormStorage1->SetActive(false);  // Cancel writes nothing, the placement included
   Close();
 }
 

@@ -29,11 +29,14 @@ extern const TNamedColour NamedColours[];
 extern const int NamedColourCount;
 extern const char* const PointStyleNames[12];
 
+class TFormStorage;
+
 class TOptions1 : public TMyForm {
   VM_CLASS(TOptions1, TMyForm)
 public:
   explicit TOptions1(TComponent* AOwner);
   ~TOptions1() override;
+  TFormStorage* FormStorage1 = nullptr;  // keeps the window's placement
 
   TPageControl* PageControl1 = nullptr;
   TEdit *DataAcquiredBy, *FileWrittenBy, *CountryOfAcquisition, *StateOfAcquisition, *edRef_dist, *ed_ChOfVar;

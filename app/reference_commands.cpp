@@ -87,6 +87,7 @@ TAnglChg1::TAnglChg1(TComponent* AOwner) : TForm(AOwner) {
   BitBtn1->SetDefault(true);
   BitBtn1->SetBounds(60, 108, 90, 26);
   BitBtn1->OnClick = [this](TObject* s) { BitBtn1Click(s); };
+  KeepPlacement(this, "TAnglChg1");
 }
 
 void TAnglChg1::RadioGroup1Click(TObject*) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/child_form.h"
 #include "controls/vx_spin.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
@@ -68,6 +69,7 @@ TWPrewEd1::TWPrewEd1(TComponent* AOwner) : TForm(AOwner) {
     if (ModalDialogHook) ModalDialogHook(this);
   };
   FormCreate(this);
+  KeepPlacement(this, "TWPrewEd1");
 }
 
 void TWPrewEd1::FormCreate(TObject*) {

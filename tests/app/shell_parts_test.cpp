@@ -281,6 +281,7 @@ TEST_F(AppFixture, OptionsAndPlacementsSurviveARestart) {
   Options1->edRef_dist->SetText("12000");
   Options1->cbErrorLog->SetChecked(true);
   Options1->ColorBoxes[0]->SetItemIndex(4);  // navy
+  Options1->SetBounds(90, 20, 520, 430);
   Options1->BitBtn1Click(nullptr);            // OK
   Application->ProcessMessages();
   EXPECT_DOUBLE_EQ(RemoteRefDistance, 12000);
@@ -288,6 +289,7 @@ TEST_F(AppFixture, OptionsAndPlacementsSurviveARestart) {
   // Cancel after a change: used now, not stored.
   ASSERT_TRUE(MainForm1->AcOptions->Execute());
   Options1->edRef_dist->SetText("777");
+  Options1->SetBounds(5, 5, 520, 430);
   Options1->BitBtn2Click(nullptr);
   Application->ProcessMessages();
   EXPECT_DOUBLE_EQ(RemoteRefDistance, 777);
@@ -295,6 +297,10 @@ TEST_F(AppFixture, OptionsAndPlacementsSurviveARestart) {
   MainForm1->SetBounds(33, 44, 500, 400);
   MainForm1->AcShow->Execute();  // the Show tool bar off
   EXPECT_FALSE(MainForm1->ToolBars[5]->Visible());
+  ShowForm(AnglChg1);
+  AnglChg1->SetBounds(70, 80, 230, 180);
+  AnglChg1->Close();
+  Application->ProcessMessages();
   Stop();
 
   RemoteRefDistance = 0;
@@ -308,6 +314,12 @@ TEST_F(AppFixture, OptionsAndPlacementsSurviveARestart) {
   EXPECT_FALSE(MainForm1->AcShow->Checked());
   EXPECT_FALSE(MainForm1->ToolBars[5]->Visible());
   EXPECT_TRUE(MainForm1->AcEditingMode->Checked());  // not stored: shown at every start
+  ShowForm(Options1);
+  EXPECT_EQ(Options1->Left(), 90) << "the placement of OK, not of Cancel";
+  EXPECT_EQ(Options1->Top(), 20);
+  ShowForm(AnglChg1);
+  EXPECT_EQ(AnglChg1->Left(), 70);
+  EXPECT_EQ(AnglChg1->Top(), 80);
 }
 
 TEST_F(AppFixture, DamagedSettingsFileFallsBackToDefaultsAndKeepsTheRest) {
