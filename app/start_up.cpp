@@ -3,6 +3,7 @@
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/stored_edit_dialog.h"
+#include "app/views/errpoint_series.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/extra_series.h"
@@ -19,6 +20,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterBasicFunctions();
   RegisterAverageFunctions();
   InitExtraSeries();
+  RegisterMtChartTypes();  // the program's own curve series and functions
   InitCommonVars();
   SetDefaultPalette();
   InstallStartEditDialog();
@@ -39,6 +41,7 @@ void EndProgram() {
   delete MainForm1;
   delete DataModule1;
   Application->ProcessMessages();
+  UnregisterMtChartTypes();
   DoneExtraSeries();
   UnregisterAverageFunctions();
   UnregisterBasicFunctions();

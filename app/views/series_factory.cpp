@@ -1,0 +1,39 @@
+#include "app/views/series_factory.h"
+
+#include "app/views/errpoint_series.h"
+#include "chart/engine/axis_panel.h"
+#include "chart/engine/chart_pens.h"
+#include "chart/engine/tool_base.h"
+#include "chart/engine/value_lists.h"
+#include "mtdata/mt_types.h"
+
+TColor SeriesColor(int I) { return static_cast<TColor>(PlotSettings.Styles[(I - 1) % 10 + 1]); }
+
+TSeriesPointerStyle SeriesPointerStyle(int I) {
+  return static_cast<TSeriesPointerStyle>(PlotSettings.Styles[10 + (I - 1) % 9 + 1]);
+}
+
+void CreateErrPointSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int OuterCount, const TSeriesClick& OnClick,
+                             int InnerCount) {
+  for (int i = 1; i <= OuterCount; ++i) {
+    for (int j = 1; j <= InnerCount; ++j) {
+      auto* s = new TErrPointSeries(Owner);
+      s->Pointer()->SetStyle(SeriesPointerStyle(j));
+      s->Pointer()->SetHorizSize(PlotSettings.PointSize);
+      s->Pointer()->SetVertSize(PlotSettings.PointSize);
+      s->Pointer()->SetVisible(PlotSettings.Point);
+      s->Pointer()->Pen()->SetVisible(PlotSettings.PointBorder);
+      s->Pen()->SetVisible(PlotSettings.Line);
+      s->ErrLinePen()->SetVisible(PlotSettings.Bar);
+      s->SetHorizGap(PlotSettings.PointSize);
+      s->SetParentChart(Chart);
+      s->OnClick = OnClick;
+      s->SetTag(Chart->SeriesList()->Count());
+      s->SetCursor(crDefault);
+      s->SetColorEachPoint(true);
+      s->SetColorEachLine(false);
+      s->SetSeriesColor(SeriesColor(i));
+      s->XValues()->SetOrder(loAscending);
+    }
+  }
+}

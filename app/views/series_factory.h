@@ -1,0 +1,20 @@
+// The series factory: every curve series of the program's views is made here, with the display
+// settings of PlotSettings, so curves of the same number look the same in every window.
+#pragma once
+
+#include "chart/engine/series_base.h"
+#include "chart/engine/series_pointer.h"
+
+class TComponent;
+class TCustomAxisPanel;
+
+// The colour of curve I (1-based): the curve colours repeat after 10.
+TColor SeriesColor(int I);
+// The point style of curve I (1-based): the point styles repeat after 9.
+TSeriesPointerStyle SeriesPointerStyle(int I);
+
+// OuterCount x InnerCount error-point series owned by Owner and added to Chart; series (i, j)
+// has the colour of curve i and the point style of j. Each series' Tag is its 1-based position
+// among the chart's series.
+void CreateErrPointSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int OuterCount, const TSeriesClick& OnClick,
+                             int InnerCount = 1);
