@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "controls/form_storage.h"
+#include "platform/strings.h"
 #include "platform/exceptions.h"
 
 VM_DEFINE_CLASS(TMyForm)
@@ -101,10 +102,11 @@ void RefreshAllViews(TObject* Sender) {
     if (auto* my = dynamic_cast<TMyForm*>(f)) my->Refresh(Sender);
 }
 
-TFormStorage* KeepPlacement(TForm* Form, const std::string& Section) {
+TFormStorage* KeepPlacement(TForm* Form, const std::string& Section, std::initializer_list<const char*> StoredProps) {
   auto* storage = new TFormStorage(Form);
   storage->SetName("FormStorage1");
   storage->SetIniSection(Section);
+  for (const char* item : StoredProps) storage->StoredProps()->Add(item);
   storage->Loaded();
   storage->LoadPlacement();
   return storage;

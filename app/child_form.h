@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
+#include <string>
 
 #include "platform/forms.h"
 
@@ -70,8 +72,10 @@ bool ShowForm(T*& Var) {
 
 class TFormStorage;
 // A form storage named "FormStorage1" that keeps Form's placement in Section of the program's
-// settings file: the stored placement is restored now and written when the form is destroyed.
-TFormStorage* KeepPlacement(TForm* Form, const std::string& Section);
+// settings file, with the stored properties listed ("Component.Property"): the stored placement
+// and properties are restored now and written when the form is destroyed.
+TFormStorage* KeepPlacement(TForm* Form, const std::string& Section,
+                            std::initializer_list<const char*> StoredProps = {});
 
 // Places a child window at X, Y of the frame's free client area (below its tool bars).
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);

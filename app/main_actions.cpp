@@ -82,7 +82,7 @@ void TMainForm1::CreateActions() {
   AcPolar = make("AcPolar", "Polar diagrams", "View", 0, 0, nullptr, true);
   AcOplogLines = make("AcOplogLines", "Oplog Lines", "View", 0, 0, on(&TMainForm1::OplogLinesExecute), true);
   AcProgrOutput = make("AcProgrOutput", "Program output", "View", 0, 0, [](TObject*) { ShowProgramLog(); });
-  AcIndVec = make("AcIndVec", "Induction Vector", "View", 0, 0, nullptr, true);
+  AcIndVec = make("AcIndVec", "Induction Vector", "View", 0, 0, on(&TMainForm1::IndVecExecute), true);
 
   // Processing
   AcEditing = make("AcEditing", "Editing", "Processing", 0, 0, nullptr, true);
@@ -198,7 +198,7 @@ void TMainForm1::CreateActions() {
   AcNew = make("AcNew", "New", "Packet", 0, 0, nullptr);
 
   // Commands whose windows are not built yet stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcIndVec, AcEditing, AcComplexEditing, AcMaskEdit,
+  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing, AcMaskEdit,
                      AcPrintSetup})
     a->SetEnabled(false);
 }

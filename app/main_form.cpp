@@ -145,8 +145,9 @@ void TMainForm1::UpdateMenuItems(TObject*) {
     a->SetEnabled(open);
   // The chart views and the editing windows come with their own windows; until then their
   // commands stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcEditing, AcComplexEditing, AcMaskEdit, AcPolar, AcIndVec})
+  for (TAction* a : {acStartingData, AcResultingData, AcEditing, AcComplexEditing, AcMaskEdit, AcPolar})
     a->SetEnabled(false);
+  AcIndVec->SetEnabled(open);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);
   AcOtherReference->SetEnabled(open);

@@ -141,6 +141,7 @@ public:
   void LEExecute(TObject* Sender);
   void AngleChgExecute(TObject* Sender);
   void OtherReference1Click(TObject* Sender);
+  void IndVecExecute(TObject* Sender);
 
   // ---- Views, processing and help
   void mmEtiketClick(TObject* Sender);

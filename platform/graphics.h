@@ -198,6 +198,9 @@ private:
   uint32_t FVersion = 1;
 };
 
+// Bevel kinds of panels and framed boxes.
+enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate };
 enum TPenMode {
   pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,

@@ -15,8 +15,7 @@ class TCanvas3D;
 class TGraphCanvas;
 class TFiler;
 
-// Bevel kinds of framed boxes and panels.
-enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+// Bevel kinds of framed boxes and panels: the toolkit's TBevelCut.
 extern const TEnumInfo BevelCutInfo;
 
 enum TChartObjectShapeStyle { fosRectangle, fosRoundRectangle };
