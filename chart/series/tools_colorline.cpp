@@ -245,11 +245,15 @@ void TColorLineTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Bu
       if (!FDragging) return;
       if (!FDragRepaint) {
         EraseXorFeedback();
-        FDragging = false;
         chart->Invalidate();
       }
       DoEndDragLine();
       FDragging = false;
+      if (!FXorShown.empty()) {
+        // The end handlers painted the chart while the drag was still on: paint it once more.
+        FXorShown.clear();
+        chart->Invalidate();
+      }
       break;
   }
 }

@@ -3,9 +3,6 @@
 #include "chart/engine/engine_texts.h"
 #include "platform/forms.h"
 
-std::function<void(const TPoint& ScreenPoint, const std::string& Text)> ShowApplicationHint;
-std::function<void()> CancelApplicationHint;
-
 const TEnumInfo MarkToolMouseActionInfo("TMarkToolMouseAction", {"mtmMove", "mtmClick"});
 
 // =============================================================================================
@@ -130,7 +127,7 @@ void TMarksTipTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton But
         if (t != this && dynamic_cast<TMarksTipTool*>(t)) another = true;
     if (!another) {
       chart->SetHint("");
-      if (CancelApplicationHint) CancelApplicationHint();
+      if (Application) Application->CancelHint();
     }
     return;
   }
@@ -152,6 +149,6 @@ void TMarksTipTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton But
   if (text != chart->Hint()) {
     chart->SetShowHint(true);
     chart->SetHint(text);
-    if (ShowApplicationHint) ShowApplicationHint(chart->ClientToScreen(TPoint(X, Y)), text);
+    if (Application) Application->ActivateHint(chart->ClientToScreen(TPoint(X, Y)), text);
   }
 }

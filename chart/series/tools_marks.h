@@ -34,12 +34,6 @@ extern const TEnumInfo MarkToolMouseActionInfo;
 class TMarksTipTool;
 using TMarksTipGetText = std::function<void(TMarksTipTool* Sender, std::string& Text)>;
 
-// The application's hint window as the mark tips use it: shown at a screen point, or cancelled.
-// The program binds them to the toolkit at start-up; without them the chart's hint text alone
-// changes.
-extern std::function<void(const TPoint& ScreenPoint, const std::string& Text)> ShowApplicationHint;
-extern std::function<void()> CancelApplicationHint;
-
 class TMarksTipTool : public TGraphCustomToolSeries {
   VM_CLASS(TMarksTipTool, TGraphCustomToolSeries)
 public:

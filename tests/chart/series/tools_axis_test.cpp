@@ -214,6 +214,7 @@ TEST(MarksTipTool, TipsOnMoveOrClickWithoutChangingTheMarks) {
   b->SetActive(false);
   m.Move(m.X(3), m.Y(9));
   EXPECT_EQ(m.Chart.Hint(), "P3");
+  EXPECT_EQ(Application->CurrentHint(), "P3");
   EXPECT_EQ(m.Series->Marks()->Style(), smsLabel);
   // Away from the points a tool leaves the hint alone while another tips tool is on the chart.
   m.Move(m.X(3) + 30, m.Y(9) - 40);
@@ -227,9 +228,18 @@ TEST(MarksTipTool, TipsOnMoveOrClickWithoutChangingTheMarks) {
   m.Down(m.X(4), m.Y(16));
   m.Up(m.X(4), m.Y(16));
   EXPECT_EQ(m.Chart.Hint(), "P4!");
+  // The last tips tool on the chart clears the hint away from the points.
+  delete b;
+  a->SetMouseAction(mtmMove);
+  a->OnGetText = nullptr;
+  m.Move(m.X(5), m.Y(25));
+  EXPECT_EQ(m.Chart.Hint(), "P5");
+  m.Move(m.X(5) + 30, m.Y(25) - 60);
+  EXPECT_EQ(m.Chart.Hint(), "");
+  EXPECT_EQ(Application->CurrentHint(), "");
   // The delay is the application's.
   a->SetMouseDelay(123);
   EXPECT_EQ(Application->HintPause(), 123);
-  EXPECT_EQ(b->MouseDelay(), 123);
+  EXPECT_EQ(TMarksTipTool(nullptr).MouseDelay(), 123);
   a->SetMouseDelay(500);
 }

@@ -169,6 +169,31 @@ TEST(ColorLineTool, HandlerMovesAPartnerLineOnAnotherChart) {
   a.Up(a.X(2), y);
 }
 
+TEST(ColorLineTool, PartnerOnTheSameChartRepaintsWithoutMarks) {
+  TLineChart m;
+  auto* partner = new TColorLineTool(nullptr);
+  m.Chart.Tools->Add(partner);
+  partner->SetAxis(m.Chart.LeftAxis());
+  partner->SetAllowDrag(false);
+  m.Line->OnDragLine = [&](TColorLineTool* L) { partner->SetValue(L->Value() * 10); };
+  const int y = m.MidY();
+  m.Down(m.X(5), y);
+  for (int x : {m.X(6), m.X(2), m.X(9)}) {
+    m.Move(x, y);
+    m.Update();  // the partner's repaint comes between the moves
+  }
+  m.Up(m.X(9), y);
+  m.Update();
+  TLineChart ref(m.Line->Value());
+  auto* refPartner = new TColorLineTool(nullptr);
+  ref.Chart.Tools->Add(refPartner);
+  refPartner->SetAxis(ref.Chart.LeftAxis());
+  refPartner->SetAllowDrag(false);
+  refPartner->SetValue(partner->Value());
+  ref.Paint();
+  EXPECT_EQ(CountDifferences(m.Surface(), ref.Surface()), 0);
+}
+
 TEST(ColorLineTool, ConsumedPressStopsLaterToolsAndZoom) {
   TLineChart m;
   struct TRecorder : TGraphCustomTool {
