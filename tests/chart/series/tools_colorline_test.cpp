@@ -137,6 +137,31 @@ TEST(ColorLineTool, ExclusiveOrFeedbackLeavesNoMarks) {
   EXPECT_EQ(CountDifferences(m.Surface(), CleanSurface(m.Line->Value())), 0);
 }
 
+TEST(ColorLineTool, ExclusiveOrFeedbackIsExactIn3D) {
+  // In 3D the line has a back copy and depth edges: moving away and back must give the very
+  // surface the first move gave, for either axis.
+  for (bool vertical : {false, true}) {
+    TLineChart m;
+    m.Chart.SetView3D(true);
+    if (vertical) {
+      m.Line->SetAxis(m.Chart.LeftAxis());
+      m.Line->SetValue(50);
+    }
+    m.Paint();
+    const auto at = [&](double V) { return vertical ? TPoint(m.X(5), m.Y(V)) : TPoint(m.X(V), m.MidY()); };
+    const double v0 = vertical ? 50 : 5, v1 = vertical ? 70 : 7, v2 = vertical ? 20 : 2;
+    m.Down(at(v0).X, at(v0).Y);
+    ASSERT_TRUE(m.Line->Dragging()) << vertical;
+    m.Move(at(v1).X, at(v1).Y);
+    const std::vector<TColor> first = m.Surface();
+    m.Move(at(v2).X, at(v2).Y);
+    EXPECT_GT(CountDifferences(first, m.Surface()), 0);
+    m.Move(at(v1).X, at(v1).Y);
+    EXPECT_EQ(CountDifferences(first, m.Surface()), 0) << vertical;
+    m.Up(at(v1).X, at(v1).Y);
+  }
+}
+
 TEST(ColorLineTool, DragRepaintRedrawsAtEveryMove) {
   TLineChart m;
   m.Line->SetDragRepaint(true);

@@ -222,6 +222,20 @@ TEST(DrawLineTool, HitsOnePixelBesideAndDragsWholeOrEnd) {
   EXPECT_EQ(l->EndPoint().X, m.X(l->X1()));
 }
 
+TEST(DrawLineTool, HandleOfAnUnselectedLineSelectsAndDragsItWhole) {
+  TDrawChart m;
+  m.DrawLine(m.X(1), m.Y(20), m.X(4), m.Y(20));
+  m.DrawLine(m.X(6), m.Y(80), m.X(9), m.Y(80));
+  TDrawLine* first = m.Tool->Lines()->Line(0);
+  const TPoint start = first->StartPoint(), end = first->EndPoint();
+  m.Events.clear();
+  m.DrawLine(start.X - 2, start.Y - 2, start.X + 8, start.Y + 10);
+  EXPECT_EQ(m.Tool->Selected(), first);
+  EXPECT_EQ(m.Events, (std::vector<std::string>{"select", "dragged"}));
+  EXPECT_EQ(first->StartPoint(), TPoint(start.X + 10, start.Y + 12));
+  EXPECT_EQ(first->EndPoint(), TPoint(end.X + 10, end.Y + 12));
+}
+
 TEST(DrawLineTool, RefusedSelectionKeepsThePreviousOne) {
   TDrawChart m;
   m.DrawLine(m.X(1), m.Y(20), m.X(4), m.Y(20));

@@ -154,6 +154,15 @@ TEST(RotateTool, TurnsTheChartAndKeepsElevationInRange) {
   }
   m.Up(100 + w / 9, 100 + 4 * h);
   EXPECT_EQ(rotations, 3);
+  // With the pen hidden every step repaints the chart.
+  const int paints = m.Paints;
+  m.Down(100, 100);
+  m.Move(120, 100);
+  m.Update();
+  m.Move(140, 90);
+  m.Update();
+  m.Up(140, 90);
+  EXPECT_EQ(m.Paints, paints + 2);
   EXPECT_FALSE(t->Rotating());
   (void)e0;
 }
