@@ -197,6 +197,24 @@ TEST(DrawLineTool, DrawsLinesInAxisValues) {
   EXPECT_FALSE(m.Chart.Zoomed);
 }
 
+TEST(DrawLineTool, RubberLineIsErasedExactly) {
+  TDrawChart m;
+  m.Tool->Pen()->SetColor(clBlue);
+  const std::vector<TColor> clean = m.Surface();
+  m.Down(m.X(2), m.Y(20));
+  EXPECT_EQ(CountDifferences(clean, m.Surface()), 0);  // an empty rubber line
+  m.Move(m.X(5), m.Y(60));
+  const std::vector<TColor> first = m.Surface();
+  EXPECT_GT(CountDifferences(clean, first), 0);
+  m.Move(m.X(8), m.Y(30));
+  m.Move(m.X(5), m.Y(60));
+  EXPECT_EQ(CountDifferences(first, m.Surface()), 0);
+  m.Move(m.X(2), m.Y(20));
+  EXPECT_EQ(CountDifferences(clean, m.Surface()), 0);
+  m.Up(m.X(2), m.Y(20));
+  EXPECT_EQ(m.Tool->Lines()->Count(), 0);
+}
+
 TEST(DrawLineTool, HitsOnePixelBesideAndDragsWholeOrEnd) {
   TDrawChart m;
   m.DrawLine(m.X(2), m.Y(50), m.X(8), m.Y(50));

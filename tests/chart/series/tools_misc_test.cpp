@@ -180,7 +180,14 @@ TEST(RotateTool, VisiblePenDrawsAnOutlineWithoutRepainting) {
   m.Move(160, 110);
   m.Update();
   EXPECT_EQ(m.Paints, paints);
-  m.Up(160, 110);
+  // Back to where the first move drew it: the outline drawn since is gone again.
+  m.Move(130, 100);
+  const std::vector<TColor> back = m.Surface();
+  m.Move(160, 110);
+  EXPECT_GT(CountDifferences(back, m.Surface()), 0);
+  m.Move(130, 100);
+  EXPECT_EQ(CountDifferences(back, m.Surface()), 0);
+  m.Up(130, 100);
   m.Update();
   EXPECT_EQ(m.Paints, paints + 1);
 }
