@@ -32,21 +32,47 @@ TRotateTool::TRotateTool(TComponent* AOwner) : TGraphCustomTool(AOwner) {
 
 void TRotateTool::GetDescription(std::string& Text) { Text = MsgToolRotate; }
 
+namespace {
+void XorSegments(TGraphCanvas3D* C, TChartPen* Pen, const std::vector<std::pair<TPoint, TPoint>>& Segments) {
+  C->AssignVisiblePen(Pen);
+  C->Pen->SetMode(Pen->Mode());
+  for (const auto& s : Segments) {
+    C->MoveTo(s.first.X, s.first.Y);
+    C->LineTo(s.second.X, s.second.Y);
+  }
+  C->Pen->SetMode(pmCopy);
+}
+}  // namespace
+
+void TRotateTool::EraseOutline() {
+  if (FParentChart && !FOutline.empty()) XorSegments(FParentChart->Canvas, Pen(), FOutline);
+  FOutline.clear();
+}
+
+// The edges of the cube from depth 0 to the chart's depth, each once: edges that meet on the
+// screen would cancel each other out in exclusive-or mode.
 void TRotateTool::DrawOutline() {
   TCustomAxisPanel* chart = FParentChart;
   TGraphCanvas3D* c = chart->Canvas;
+  EraseOutline();
   c->Brush->SetStyle(bsClear);
-  c->AssignVisiblePen(Pen());
-  c->Pen->SetMode(Pen()->Mode());
   const TRect& r = chart->ChartRect;
   const int d = chart->Width3D;
-  c->RectangleWithZ(r, 0);
-  c->RectangleWithZ(r, d);
-  c->ZLine3D(r.Left, r.Top, 0, d);
-  c->ZLine3D(r.Right, r.Top, 0, d);
-  c->ZLine3D(r.Left, r.Bottom, 0, d);
-  c->ZLine3D(r.Right, r.Bottom, 0, d);
-  c->Pen->SetMode(pmCopy);
+  const TPoint corners[4] = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Top), TPoint(r.Right, r.Bottom),
+                             TPoint(r.Left, r.Bottom)};
+  std::vector<std::pair<TPoint, TPoint>> segs;
+  const auto add = [&](const TPoint& A, int ZA, const TPoint& B, int ZB) {
+    const std::pair<TPoint, TPoint> s(c->Calculate3DPosition(A.X, A.Y, ZA), c->Calculate3DPosition(B.X, B.Y, ZB));
+    if (s.first == s.second) return;
+    for (const auto& t : segs)
+      if ((t.first == s.first && t.second == s.second) || (t.first == s.second && t.second == s.first)) return;
+    segs.push_back(s);
+  };
+  for (int z : {0, d})
+    for (int i = 0; i < 4; ++i) add(corners[i], z, corners[(i + 1) % 4], z);
+  for (const TPoint& p : corners) add(p, 0, p, d);
+  XorSegments(c, Pen(), segs);
+  FOutline = std::move(segs);
 }
 
 void TRotateTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState, int X, int Y) {
@@ -75,8 +101,9 @@ void TRotateTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Butto
         if (FFirstMove) {
           FSavedRepaint = chart->AutoRepaint;
           chart->AutoRepaint = false;
+          FOutline.clear();
         } else {
-          DrawOutline();
+          EraseOutline();
         }
       }
       FFirstMove = false;
@@ -105,7 +132,8 @@ void TRotateTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Butto
       FOldY = Y;
       chart->CancelMouse = true;
       if (outline) {
-        chart->Canvas->Projection(chart->Width3D, chart->ChartBounds, chart->ChartRect);
+        chart->CalcDepthSizes();
+        chart->Canvas->RecalcProjection(true, chart->Width3D, chart->ChartRect);
         DrawOutline();
       }
       if (OnRotate) OnRotate(this);
@@ -115,6 +143,7 @@ void TRotateTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Butto
       if (!FRotating) return;
       FRotating = false;
       if (Pen()->Visible()) {
+        EraseOutline();
         chart->AutoRepaint = FSavedRepaint;
         chart->Invalidate();
       }

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "chart/engine/chart.h"
 #include "chart/engine/tool_base.h"
@@ -32,7 +34,9 @@ public:
   TNotifyEvent OnRotate;
 
 private:
+  // Draws the chart cube's outline in exclusive-or mode, or erases the one drawn before.
   void DrawOutline();
+  void EraseOutline();
 
   TMouseButton FButton = mbLeft;
   bool FInverted = false;
@@ -41,6 +45,7 @@ private:
   bool FRotating = false;
   bool FFirstMove = true;
   bool FSavedRepaint = true;
+  std::vector<std::pair<TPoint, TPoint>> FOutline;
 };
 
 enum TSeriesAnimationLoop { salNo, salOneWay, salCircular };
