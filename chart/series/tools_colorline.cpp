@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
@@ -20,7 +21,8 @@ VM_PUBLISH(TColorLineTool) {
   P.Bool("NoLimitDrag", &TColorLineTool::NoLimitDrag, &TColorLineTool::SetNoLimitDrag).Default(false);
   P.Object("Pen", &TColorLineTool::Pen, &TColorLineTool::SetPen);
   P.Enum("Style", &TColorLineTool::Style, &TColorLineTool::SetStyle, ColorLineStyleInfo).Default(clCustom);
-  P.Float("Value", &TColorLineTool::Value, &TColorLineTool::SetValue).NoDefault();
+  // Always stored: no value equals the default.
+  P.Float("Value", &TColorLineTool::Value, &TColorLineTool::SetValue).Default(std::numeric_limits<double>::quiet_NaN());
   P.Event("OnBeginDragLine", &TColorLineTool::OnBeginDragLine);
   P.Event("OnDragLine", &TColorLineTool::OnDragLine);
   P.Event("OnEndDragLine", &TColorLineTool::OnEndDragLine);

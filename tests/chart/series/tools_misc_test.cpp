@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include "chart/series/tools_annotation.h"
+#include "chart/series/tools_colorline.h"
+#include "chart/series/tools_drawline.h"
 #include "chart/series/tools_editor.h"
 #include "chart/series/tools_misc.h"
 #include "platform/bitmap.h"
+#include "platform/streaming.h"
 #include "tools_testkit.h"
 
 TEST(AnnotationTool, EmptyTextStillDrawsABox) {
@@ -312,4 +315,50 @@ TEST(SeriesToolEditor, ChoosesTheSeriesAndTheDragStyle) {
   page.CBSeriesChange(page.CBSeries);
   EXPECT_EQ(t->Series(), nullptr);
   EXPECT_FALSE(page.CBCursor->Enabled());
+}
+
+TEST(ToolStreaming, SettingsAndLinesReadBack) {
+  TColorLineTool line(nullptr);
+  const std::string plain = ComponentToText(&line);
+  EXPECT_NE(plain.find("Value = 0"), std::string::npos) << plain;  // always stored
+  EXPECT_EQ(plain.find("AllowDrag"), std::string::npos) << plain;
+  line.SetAllowDrag(false);
+  line.SetStyle(clMinimum);
+  line.SetDraw3D(false);
+  line.Pen()->SetColor(clRed);
+  TColorLineTool line2(nullptr);
+  TextToComponent(ComponentToText(&line), &line2);
+  EXPECT_FALSE(line2.AllowDrag());
+  EXPECT_EQ(line2.Style(), clMinimum);  // reading Value does not turn the style custom
+  EXPECT_FALSE(line2.Draw3D());
+  EXPECT_EQ(line2.Pen()->Color(), clRed);
+
+  TDrawLineTool draw(nullptr);
+  TDrawLine* l = draw.Lines()->AddLine();
+  l->SetX0(1.5);
+  l->SetY0(2.5);
+  l->SetX1(3.25);
+  l->SetY1(-4);
+  l->SetStyle(dlHorizParallel);
+  draw.Lines()->AddLine()->Pen()->SetWidth(4);
+  TDrawLineTool draw2(nullptr);
+  TextToComponent(ComponentToText(&draw), &draw2);
+  ASSERT_EQ(draw2.Lines()->Count(), 2);
+  EXPECT_DOUBLE_EQ(draw2.Lines()->Line(0)->X1(), 3.25);
+  EXPECT_DOUBLE_EQ(draw2.Lines()->Line(0)->Y1(), -4);
+  EXPECT_EQ(draw2.Lines()->Line(0)->Style(), dlHorizParallel);
+  EXPECT_FALSE(draw2.Lines()->Line(0)->HasOwnPen());
+  EXPECT_TRUE(draw2.Lines()->Line(1)->HasOwnPen());
+  EXPECT_EQ(draw2.Lines()->Line(1)->Pen()->Width(), 4);
+
+  TRectangleTool rect(nullptr);
+  rect.SetText("box");
+  rect.SetLeft(30);
+  rect.SetWidth(80);
+  TRectangleTool rect2(nullptr);
+  TextToComponent(ComponentToText(&rect), &rect2);
+  EXPECT_EQ(rect2.Text(), "box");
+  EXPECT_EQ(rect2.Left(), 30);
+  EXPECT_EQ(rect2.Width(), 80);
+  EXPECT_FALSE(rect2.AutoSize());
 }
