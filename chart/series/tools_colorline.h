@@ -15,8 +15,6 @@ enum TColorLineStyle { clCustom, clMaximum, clCenter, clMinimum };
 extern const TEnumInfo ColorLineStyleInfo;
 
 class TColorLineTool;
-// A press on a tool's area: (Sender, Button, Shift, X, Y).
-using TToolMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TColorLineToolOnDrag = std::function<void(TColorLineTool* Sender)>;
 
 class TColorLineTool : public TGraphCustomToolAxis {
@@ -138,7 +136,7 @@ public:
   TColorLineTool* StartEdgeLine() const { return FStartLine.get(); }
   TColorLineTool* EndEdgeLine() const { return FEndLine.get(); }
 
-  TToolMouseEvent OnClick;
+  TMouseEvent OnClick;
 
 private:
   void SyncEdgeLines();
