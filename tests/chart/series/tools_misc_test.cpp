@@ -36,6 +36,29 @@ TEST(AnnotationTool, EmptyTextStillDrawsABox) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST(AnnotationTool, CalloutJoinsTheBoxToItsPoint) {
+  TToolChart m;
+  m.Series->SetActive(false);
+  auto* a = new TAnnotationTool(nullptr);
+  m.Chart.Tools->Add(a);
+  a->SetText("note");
+  a->Callout()->Arrow()->Show();
+  a->Callout()->Arrow()->SetColor(clRed);
+  a->Callout()->SetXPosition(300);
+  a->Callout()->SetYPosition(200);
+  m.Paint();
+  int x, y;
+  TRect box;
+  a->CalcBox(x, y, box);
+  // The line starts at the box corner nearest the point (right, bottom) and ends at the point.
+  int red = 0;
+  for (int i = 1; i < 10; ++i) {
+    const int px = box.Right + (300 - box.Right) * i / 10, py = box.Bottom + (200 - box.Bottom) * i / 10;
+    for (int dy = -1; dy <= 1; ++dy) red += m.At(px, py + dy) == clRed;
+  }
+  EXPECT_GE(red, 9);
+}
+
 TEST(AnnotationTool, SettingWidthSwitchesAutoSizeOff) {
   TToolChart m;
   auto* a = new TAnnotationTool(nullptr);
