@@ -10,6 +10,7 @@
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
 #include "chart/series/standard_series.h"
+#include "chart/series/tools_register.h"
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
 
@@ -17,6 +18,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   // The chart modules fill their registries first, each after the modules it uses.
   InitChartModule();
   InitStandardSeries();
+  RegisterStandardTools();
   RegisterBasicFunctions();
   RegisterAverageFunctions();
   InitExtraSeries();
@@ -45,6 +47,7 @@ void EndProgram() {
   DoneExtraSeries();
   UnregisterAverageFunctions();
   UnregisterBasicFunctions();
+  UnregisterStandardTools();
   DoneStandardSeries();
   DoneChartModule();
 }

@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -297,6 +298,17 @@ void TApplication::Run() {
     HandleMessage();
     if (FMainForm && !FMainForm->Visible()) break;
   }
+}
+
+void TApplication::ActivateHint(const TPoint& ScreenPos, const std::string& Text) {
+  FCurrentHint = Text;
+  vmqt::EnsureApp();
+  if (QGuiApplication::platformName() != "offscreen") QToolTip::showText(QPoint(ScreenPos.X, ScreenPos.Y), vmqt::ToQ(Text));
+}
+
+void TApplication::CancelHint() {
+  FCurrentHint.clear();
+  if (QToolTip::isVisible()) QToolTip::hideText();
 }
 
 void TApplication::Terminate() {

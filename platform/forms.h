@@ -75,6 +75,11 @@ public:
   }
   int HintPause() const { return FHintPause; }
   void SetHintPause(int Value) { FHintPause = Value; }
+  // Shows Text in the hint window at a screen point now (without waiting for the pause), and
+  // takes the hint window away again; CurrentHint is the text shown, empty when none.
+  void ActivateHint(const TPoint& ScreenPos, const std::string& Text);
+  void CancelHint();
+  const std::string& CurrentHint() const { return FCurrentHint; }
 
   TExceptionEvent OnException;
   TIdleEvent OnIdle;
@@ -90,6 +95,7 @@ private:
   std::string FTitle;
   TForm* FMainForm = nullptr;
   int FHintPause = 500;
+  std::string FCurrentHint;
   struct Impl;
   std::unique_ptr<Impl> FImpl;
 };

@@ -277,6 +277,8 @@ public:
   TRect InitWindow(TCanvas* DestCanvas, TView3DOptions* Options, TColor ABackColor, bool AIs3D,
                    const TRect& ABounds) override;
   void Projection(int MaxDepth, const TRect& ABounds, const TRect& ChartRect) override;
+  // Recomputes the 3D mapping from the view options between paints (a rotation being dragged).
+  void RecalcProjection(bool AIs3D, int MaxDepth, const TRect& ChartRect);
   void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& ABounds) override;
   bool ReDrawBitmap() override;
   void Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight, int Z,

@@ -92,6 +92,12 @@ void TGraphCanvas3D::Projection(int MaxDepth, const TRect& /*ABounds*/, const TR
   }
 }
 
+void TGraphCanvas3D::RecalcProjection(bool AIs3D, int MaxDepth, const TRect& ChartRect) {
+  Is3D = AIs3D;
+  InitProjection(View3DOptions);
+  Projection(MaxDepth, Bounds, ChartRect);
+}
+
 TPoint TGraphCanvas3D::MapPoint(long double X, long double Y, int Z, bool Tilted) {
   if (IsOrthogonal) {
     return TPoint(
