@@ -92,7 +92,7 @@ void TMainForm1::CreateActions() {
   AcAutoEdit = make("AcAutoEdit", "AutoEdit", "Processing", 0, 0, on(&TMainForm1::mmAutoEditClick), true);
   acAutoEditWithSpline =
       make("acAutoEditWithSpline", "AutoEdit With Spline", "Processing", 1, 0, on(&TMainForm1::mmAutoEditClick));
-  AcMaskEdit = make("AcMaskEdit", "Mask Edit", "Processing", 0, 0, nullptr, true);
+  AcMaskEdit = make("AcMaskEdit", "Mask Edit", "Processing", 0, 0, on(&TMainForm1::mmMaskViewClick), true);
   AcClearMask = make("AcClearMask", "Clear Mask", "Processing", 0, 0, on(&TMainForm1::ClearMaskExecute));
   AcAngleChg = make("AcAngleChg", "Rotate", "Processing", 0, 0, on(&TMainForm1::AngleChgExecute), true);
   AcOptions = make("AcOptions", "Options", "Processing", 0, 0, on(&TMainForm1::mmOptionsClick), true);
@@ -198,7 +198,7 @@ void TMainForm1::CreateActions() {
   AcNew = make("AcNew", "New", "Packet", 0, 0, nullptr);
 
   // Commands whose windows are not built yet stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing, AcMaskEdit,
+  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing,
                      AcPrintSetup})
     a->SetEnabled(false);
 }

@@ -1,0 +1,105 @@
+// The mask editing window on the sample site: the grid shows every estimate in its mask colour,
+// and the two-line tools remove and restore whole columns and rows with one journal record each.
+#include "app/views/mask_window.h"
+#include "app_fixture.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/extra/grid_series.h"
+#include "chart/series/tools_colorline.h"
+#include "platform/actnlist.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+
+namespace {
+
+struct MaskFixture : AppFixture {
+  void Open() {
+    Start();
+    ChooseFiles({SiteFile("S107.MT1")});
+    ASSERT_TRUE(MainForm1->acOpen->Execute());
+    ASSERT_TRUE(MainForm1->AcMaskEdit->Enabled());
+    ASSERT_TRUE(MainForm1->AcMaskEdit->Execute());
+    ASSERT_TRUE(FormExists(MaskEd1));
+    MaskEd1->SetBounds(0, 0, 536, 386);
+    Application->ProcessMessages();
+    delete MaskEd1->Chart1->CreateBitmap(clWhite, TRect(0, 0, 500, 350), pf24bit);  // the axes take their size
+  }
+  // Two clicks of the chart with the mouse, as the user gives them.
+  static void TwoClicks(int X1, int Y1, int X2, int Y2) {
+    TChart* c = MaskEd1->Chart1;
+    for (auto [x, y] : {std::pair{X1, Y1}, std::pair{X2, Y2}}) {
+      c->DispatchMouseMove({}, x, y);
+      c->DispatchMouseDown(mbLeft, {}, x, y);
+      c->DispatchMouseUp(mbLeft, {}, x, y);
+    }
+  }
+  static int Used(int F) {
+    int n = 0;
+    for (int x = 1; x <= CurrentSite->XprCount[F]; ++x) n += CurrentSite->Mask[F][x] == 1;
+    return n;
+  }
+};
+
+}  // namespace
+
+TEST_F(MaskFixture, GridShowsEveryEstimateInItsMaskColour) {
+  Open();
+  int cells = 0;
+  for (int f = 1; f <= CurrentSite->ValidFreqCount; ++f) cells += CurrentSite->XprCount[f];
+  EXPECT_EQ(MaskEd1->Series1->PointCount(), cells);
+  CurrentSite->Mask[1][2] = 2;
+  MaskEd1->Refresh(nullptr);
+  TChart* c = MaskEd1->Chart1;
+  std::unique_ptr<TBitmap> image(c->CreateBitmap(clWhite, TRect(0, 0, c->Width(), c->Height()), pf24bit));
+  const int top = c->LeftAxis()->ValueToPixel(CurrentSite->ValidFreqCount);  // frequency 1 is the top row
+  EXPECT_EQ(image->Canvas()->Pixels(c->BottomAxis()->ValueToPixel(1), top), static_cast<TColor>(0x800000));
+  EXPECT_EQ(image->Canvas()->Pixels(c->BottomAxis()->ValueToPixel(2), top), static_cast<TColor>(0xFF0000));
+}
+
+TEST_F(MaskFixture, TwoVerticalLinesRemoveAColumnAndUndoBringsItBack) {
+  Open();
+  const std::string before = MaskText();
+  MainForm1->AcTwoVert->SetChecked(true);
+  MainForm1->AcDeleting->SetChecked(true);
+  TChart* c = MaskEd1->Chart1;
+  const int x3 = c->BottomAxis()->ValueToPixel(3), y = c->LeftAxis()->ValueToPixel(2);
+  const size_t records = JournalActions().size();
+  TwoClicks(x3 + 4, y, x3 - 4, y);  // the second click left of the first: swapped
+  // Column 3 removed wherever it held an estimate; every other cell as it was.
+  std::string expected = before;
+  for (int f = 1; f <= CurrentSite->FreqCount; ++f)
+    if (char& m = expected[(f - 1) * MaxXpr + 2]; m != '0') m = '2';
+  EXPECT_EQ(MaskText(), expected);
+  ASSERT_EQ(JournalActions().size(), records + 1);
+  EXPECT_EQ(JournalActions().back(), "MsVert");
+  EXPECT_FALSE(MaskEd1->ChartTool1->Active());
+  EXPECT_FALSE(MaskEd1->ChartTool2->Active());
+  MainForm1->AcUndo->Execute();
+  EXPECT_EQ(MaskText(), before);
+}
+
+TEST_F(MaskFixture, TwoHorizontalLinesRemoveAndRestoreARow) {
+  Open();
+  MainForm1->AcTwoHorl->SetChecked(true);
+  MainForm1->AcDeleting->SetChecked(true);
+  TChart* c = MaskEd1->Chart1;
+  const int n = CurrentSite->ValidFreqCount;
+  const int row = c->LeftAxis()->ValueToPixel(n - 5 + 1);  // frequency 5
+  const int x = c->BottomAxis()->ValueToPixel(2);
+  const int usedBefore = Used(5), usedNext = Used(6);
+  ASSERT_GT(usedBefore, 0);
+  // The rubber line follows the mouse before the first click.
+  c->DispatchMouseMove({}, x, row - 3);
+  EXPECT_TRUE(MaskEd1->ChartTool3->Active());
+  TwoClicks(x, row - 3, x, row + 3);
+  EXPECT_EQ(Used(5), 0);
+  EXPECT_EQ(Used(6), usedNext) << "the next row is outside the lines";
+  EXPECT_EQ(JournalActions().back(), "MsHorl");
+  MainForm1->AcDeleting->SetChecked(false);
+  MainForm1->AcRestoring->SetChecked(true);
+  TwoClicks(x, row - 3, x, row + 3);
+  int estimates = 0;
+  for (int e = 1; e <= CurrentSite->XprCount[5]; ++e) estimates += CurrentSite->Mask[5][e] != 0;
+  EXPECT_EQ(Used(5), estimates) << "every estimate of the row is used again";
+  EXPECT_GE(Used(5), usedBefore);
+}
