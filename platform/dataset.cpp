@@ -574,6 +574,40 @@ void TDataLink::SetDataSource(TDataSource* Value) {
 
 TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
 
+void TDataLink::SetBufferCount(int Value) {
+  Value = std::max(1, Value);
+  if (Value == FBufferCount) return;
+  FBufferCount = Value;
+  if (TDataSet* d = DataSet()) d->InvalidateRecordWindow();
+}
+
+namespace {
+// The first window row of a link smaller than the dataset's window: the current record in view.
+int LinkFirstRow(TDataSet* D, int BufferCount) {
+  const int rows = D->WindowRecordCount();
+  if (BufferCount >= rows) return 0;
+  return std::clamp(D->ActiveRecord() - BufferCount + 1, 0, rows - BufferCount);
+}
+}  // namespace
+
+int TDataLink::RecordCount() const {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return 0;
+  return std::min(FBufferCount, d->WindowRecordCount());
+}
+
+int TDataLink::ActiveRecord() const {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return 0;
+  return d->ActiveRecord() - LinkFirstRow(d, FBufferCount);
+}
+
+void TDataLink::SetActiveRecord(int Value) {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return;
+  d->SetDisplayRecord(LinkFirstRow(d, FBufferCount) + Value);
+}
+
 bool TDataLink::Edit() {
   if (FDataSource && !FEditing) FDataSource->Edit();
   return FEditing;
@@ -822,6 +856,7 @@ void TDataSet::AllocateBuffers() {
 }
 
 void TDataSet::FreeBuffers() {
+  FreeWindowBuffers();
   if (FBuffer) FreeRecordBuffer(FBuffer);
   if (FTempBuffer) FreeRecordBuffer(FTempBuffer);
   FBuffer = FTempBuffer = nullptr;
@@ -960,6 +995,8 @@ void TDataSet::RemoveDataSource(TDataSource* S) {
 }
 
 void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
+  if (Event != deFieldChange && Event != deFocusControl && Event != deCheckBrowseMode && Event != deUpdateRecord)
+    InvalidateRecordWindow();
   if (Event == deFieldChange) {
     auto* f = reinterpret_cast<TField*>(Info);
     if (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) FModified = true;
@@ -1023,6 +1060,119 @@ void TDataSet::CheckOperation(const std::function<void()>& Operation, const TDat
       if (action == daAbort) Abort();
     }
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The record window
+
+void TDataSet::FreeWindowBuffers() {
+  for (TRecordBuffer& b : FWindowBuffers) FreeRecordBuffer(b);
+  FWindowBuffers.clear();
+  FRows.clear();
+  FDisplayBuffer = nullptr;
+  FWindowValid = false;
+}
+
+int TDataSet::WindowSize() {
+  int n = 1;
+  for (TDataSource* s : FDataSources)
+    for (TDataLink* l : s->FDataLinks) n = std::max(n, l->BufferCount());
+  return n;
+}
+
+int TDataSet::WindowRecordCount() {
+  if (!FWindowValid) RefreshRecordWindow();
+  return static_cast<int>(FRows.size());
+}
+
+int TDataSet::ActiveRecord() {
+  if (!FWindowValid) RefreshRecordWindow();
+  return FActiveRow;
+}
+
+void TDataSet::SetDisplayRecord(int Index) {
+  if (!FWindowValid) RefreshRecordWindow();
+  FDisplayBuffer = Index >= 0 && Index < static_cast<int>(FRows.size()) && FRows[Index] != FBuffer ? FRows[Index] : nullptr;
+}
+
+void TDataSet::RefreshRecordWindow() {
+  FDisplayBuffer = nullptr;
+  FRows.clear();
+  FWindowValid = true;
+  if (FState == dsInactive || FState == dsOpening || !FBuffer) {
+    FActiveRow = 0;
+    return;
+  }
+  const int n = WindowSize();
+  if (static_cast<int>(FWindowBuffers.size()) != n) {
+    for (TRecordBuffer& b : FWindowBuffers) FreeRecordBuffer(b);
+    FWindowBuffers.clear();
+    for (int i = 0; i < n; ++i) FWindowBuffers.push_back(AllocRecordBuffer());
+  }
+  const bool inserting = FState == dsInsert;
+  const bool appending = inserting && GetBookmarkFlag(FBuffer) == bfEOF;
+  if (!FHasRecord && !inserting) {
+    FActiveRow = 0;
+    FLastRecNo = 0;
+    return;
+  }
+  // The row the current record should take: where it was, moved as far as the record moved.
+  int want = FActiveRow;
+  if (!inserting && FState != dsSetKey && IsSequenced()) {
+    const int recNo = RecNo();
+    if (FLastRecNo > 0 && recNo > 0) want += recNo - FLastRecNo;
+    FLastRecNo = recNo;
+  }
+  if (appending) want = n - 1;
+  want = std::clamp(want, 0, n - 1);
+
+  std::vector<TRecordBuffer> before, after;
+  size_t used = 0;
+  auto fetch = [&](TGetMode Mode, std::vector<TRecordBuffer>& Into) {
+    if (used >= FWindowBuffers.size()) return false;
+    TRecordBuffer b = FWindowBuffers[used];
+    if (GetRecord(b, Mode, false) != grOK) return false;
+    ++used;
+    Into.push_back(b);
+    return true;
+  };
+  // Where the cursor goes to read the rows before and after the current one.
+  auto toPivot = [&] {
+    if (!inserting)
+      InternalSetToRecord(FBuffer);
+    else if (appending)
+      InternalLast();
+    else if (!after.empty())
+      InternalSetToRecord(after.front());
+  };
+  if (inserting && !appending) fetch(gmCurrent, after);  // the record the new one goes before
+  toPivot();
+  bool atBof = false;
+  while (static_cast<int>(before.size()) < want)
+    if (!fetch(gmPrior, before)) {
+      atBof = true;
+      break;
+    }
+  const TRecordBuffer nextFrom = inserting ? (after.empty() ? nullptr : after.front()) : FBuffer;
+  if (nextFrom) {
+    InternalSetToRecord(nextFrom);
+    while (static_cast<int>(before.size() + after.size()) + 1 < n)
+      if (!fetch(gmNext, after)) break;
+  }
+  // Near the end the rows before fill the window.
+  if (!atBof && static_cast<int>(before.size() + after.size()) + 1 < n) {
+    if (before.empty())
+      toPivot();
+    else
+      InternalSetToRecord(before.back());
+    while (static_cast<int>(before.size() + after.size()) + 1 < n)
+      if (!fetch(gmPrior, before)) break;
+  }
+  toPivot();
+  FRows.assign(before.rbegin(), before.rend());
+  FActiveRow = static_cast<int>(FRows.size());
+  FRows.push_back(FBuffer);
+  FRows.insert(FRows.end(), after.begin(), after.end());
 }
 
 bool TDataSet::FetchInto(TGetMode Mode) { return GetRecord(FBuffer, Mode, false) == grOK; }
