@@ -245,6 +245,37 @@ std::string TField::Text() {
   return s;
 }
 
+int TField::DisplayWidth() const {
+  if (FDisplayWidth > 0) return FDisplayWidth;
+  return FDataType == ftString || FDataType == ftFixedChar || FDataType == ftWideString ? std::max(FSize, 1) : 10;
+}
+
+void TField::SetDisplayWidth(int Value) {
+  if (Value == FDisplayWidth) return;
+  FDisplayWidth = std::max(0, Value);
+  if (FDataSet) FDataSet->DataEvent(deLayoutChange, 0);
+}
+
+void TField::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  if (FDataSet) FDataSet->DataEvent(deLayoutChange, 0);
+}
+
+int TField::Index() const { return FDataSet ? FDataSet->FFields.IndexOf(this) : -1; }
+
+void TField::SetIndex(int Value) {
+  if (!FDataSet) return;
+  auto& list = FDataSet->FFields.FList;
+  const int from = Index();
+  if (from < 0) return;
+  Value = std::clamp(Value, 0, static_cast<int>(list.size()) - 1);
+  if (Value == from) return;
+  list.erase(list.begin() + from);
+  list.insert(list.begin() + Value, this);
+  FDataSet->DataEvent(deLayoutChange, 0);
+}
+
 std::string TField::DisplayText() {
   std::string s;
   if (OnGetText)

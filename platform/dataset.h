@@ -183,6 +183,14 @@ public:
   virtual int DataSize() const { return 0; }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
+  // Characters a grid column of the field shows (default: the size of a string, else 10).
+  int DisplayWidth() const;
+  void SetDisplayWidth(int Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // The place in the dataset's field list; setting it moves the field (a layout change).
+  int Index() const;
+  void SetIndex(int Value);
   bool Required() const { return FRequired; }
   void SetRequired(bool Value) { FRequired = Value; }
   bool Calculated() const { return FFieldKind == fkCalculated; }
@@ -249,6 +257,8 @@ private:
   int FSize = 0;
   int FOffset = 0;
   bool FReadOnly = false;
+  bool FVisible = true;
+  int FDisplayWidth = 0;  // 0: the default
   bool FRequired = false;
   bool FModified = false;
 };
@@ -400,6 +410,7 @@ public:
 
 private:
   friend class TDataSet;
+  friend class TField;
   std::vector<TField*> FList;
 };
 
