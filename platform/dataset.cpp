@@ -1217,6 +1217,13 @@ void TDataSet::UpdateCursorPos() {
   if (FHasRecord) InternalSetToRecord(FBuffer);
 }
 
+void TDataSet::Refresh() {
+  CheckBrowseMode();
+  UpdateCursorPos();
+  InternalRefresh();
+  Resync();
+}
+
 void TDataSet::Resync() {
   if (FetchInto(gmCurrent) || FetchInto(gmNext) || FetchInto(gmPrior)) {
     FHasRecord = true;

@@ -540,6 +540,9 @@ public:
   virtual int RecNo();
   virtual void SetRecNo(int Value);
 
+  // Reads the records again from the storage (the current record stays when it still exists).
+  void Refresh();
+
   // Editing
   virtual bool CanModify() { return true; }
   void Append();
