@@ -825,6 +825,13 @@ void TVxDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) 
       SetMouseCapture(true);
       return;
     }
+    // A right press on a title acts as a left one (moving the column).
+    if (!FTitleButtons && FOptions.Contains(dgColumnResize) && col >= 0 && (Button == mbLeft || Button == mbRight)) {
+      FMovingCol = col;
+      FMoveByRight = Button == mbRight;
+      SetMouseCapture(true);
+      return;
+    }
     if (FTitleButtons && DataActive() && col >= 0 && Button == mbLeft) {
       bool enabled = true;
       if (OnCheckButton) OnCheckButton(this, col, FColumns->Items(col)->Field(), enabled);
@@ -879,6 +886,16 @@ void TVxDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     c->SetWidth(std::max(1, X - FSizingOfs - ColumnLeft(FSizingCol)));
     FSizingCol = -1;
     SetMouseCapture(false);
+    return;
+  }
+  if (FMovingCol >= 0) {
+    // Dropping a title on another column's title moves the column there.
+    int row, col;
+    MouseCell(X, Y, row, col);
+    const int from = FMovingCol;
+    FMovingCol = -1;
+    SetMouseCapture(false);
+    if (col >= 0 && col != from) FColumns->Move(from, col);
     return;
   }
   if (FTracking) {

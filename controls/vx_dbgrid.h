@@ -243,6 +243,8 @@ private:
   bool FPressed = false;
   int FSizingCol = -1;
   int FSizingOfs = 0;
+  int FMovingCol = -1;          // a title dragged to move its column
+  bool FMoveByRight = false;    // the drag started with the right button
   // The in-place editor.
   bool FEditorMode = false;
   std::string FEditText;

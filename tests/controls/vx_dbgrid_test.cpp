@@ -290,6 +290,15 @@ TEST_F(Grid, MouseClicksWheelAndTitleButtons) {
   G->DispatchMouseDown(mbLeft, {}, edge + 2, ty);
   G->DispatchMouseUp(mbLeft, {}, edge + 32, ty);
   EXPECT_EQ(G->Columns()->Items(0)->Width(), edge + 30 - G->CellRect(0, 0).Left);
+
+  // Without title buttons a title dragged onto another moves its column, by either button.
+  G->SetTitleButtons(false);
+  for (TMouseButton b : {mbLeft, mbRight}) {
+    const TRect from = G->CellRect(0, 0), to = G->CellRect(0, 1);
+    G->DispatchMouseDown(b, {}, from.Left + 10, ty);
+    G->DispatchMouseUp(b, {}, to.Left + 10, ty);
+    EXPECT_EQ(G->Columns()->Items(1)->FieldName(), b == mbLeft ? "Id" : "Name");
+  }
 }
 
 TEST_F(Grid, CurrentCellAndIndicatorPixels) {

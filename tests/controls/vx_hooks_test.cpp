@@ -11,6 +11,8 @@
 
 #include "controls/form_storage.h"
 #include "platform/forms.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -188,6 +190,24 @@ TEST(WindowHook, ExceptionInAHandlerIsShownAndTheOthersGoOn) {
   Application->OnException = saved;
   EXPECT_EQ(shown, std::vector<std::string>{"hook broke"});
   EXPECT_EQ(log, (std::vector<std::string>{"a.before", "form", "a.after"}));
+}
+
+TEST(WindowHook, IsFormIsWrittenForItsOwnFormAndBindsOnReading) {
+  TForm form(nullptr);
+  auto* h = new TVxWindowHook(&form);
+  EXPECT_EQ(ComponentToText(h).find("IsForm"), std::string::npos);
+  h->SetWinControl(&form);
+  EXPECT_NE(ComponentToText(h).find("IsForm = True"), std::string::npos) << ComponentToText(h);
+
+  TForm other(nullptr);
+  auto* read = new TVxWindowHook(&other);
+  TStringStream text("object Hook: TVxWindowHook\n  IsForm = True\nend\n");
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, read);
+  EXPECT_EQ(read->WinControl(), &other);
+  EXPECT_NE(HookChainList()->FindForControl(&other), nullptr);
 }
 
 TEST(WindowHook, PlacementLimitsHoldWhileTheWindowIsSized) {

@@ -194,6 +194,26 @@ TEST(DBChart, SeriesOfAnotherChartAndUnknownFields) {
   EXPECT_FALSE(mine.C.Refreshing());
 }
 
+TEST(DBChart, ProcessRecordSeesEveryRecordAndAnAbortStopsQuietly) {
+  Sales s;
+  for (int i = 1; i <= 5; ++i) s.Add(2021, 1, i, "R" + std::to_string(i), i);
+  s.Data->Locate("Region", Variant(std::string("R3")), {});
+  Chart c;
+  std::vector<double> seen;
+  c.C.OnProcessRecord = [&](TCustomDBChart* Sender, TDataSet* D) {
+    EXPECT_EQ(Sender, &c.C);
+    seen.push_back(D->FieldByName("Amount")->AsFloat());
+    if (seen.size() == 4) throw EAbort("");
+  };
+  TBarSeries* bars = c.Bars("Region", "Amount", s.Data);
+  EXPECT_EQ(seen, (std::vector<double>{1, 2, 3, 4}));
+  EXPECT_EQ(bars->Count(), 3);  // the fourth record was stopped before it was added
+  EXPECT_EQ(s.Data->FieldByName("Region")->AsString(), "R3");  // back at the bookmark
+  std::vector<std::string> names;
+  c.C.FillSeriesSourceItems(bars, [&](const std::string& N) { names.push_back(N); });
+  EXPECT_EQ(names, (std::vector<std::string>{"Date", "Region", "Amount", "A", "B", "C"}));
+}
+
 TEST(DBChart, DateGroupLabels) {
   // "|" stands for the date separator; the week and quarter labels join with a plain "/".
   struct Case {
