@@ -418,6 +418,11 @@ void TVxDBGrid::UpdateScrollBar() {
   const int page = VisibleRowCount();
   const int top = std::max(0, d->RecNo() - 1 - FDataLink->ActiveRecord());
   SetScrollBar(kVerticalBar, 0, std::max(0, count - 1), page, top);
+  if (top != FTopRecord) {
+    const bool first = FTopRecord < 0;
+    FTopRecord = top;
+    if (!first && OnTopLeftChanged) OnTopLeftChanged(this);
+  }
 }
 
 void TVxDBGrid::Scrolled(int Kind, int Position) {
@@ -753,6 +758,7 @@ void TVxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
       }
       break;
     case VK_TAB:
+      if (!FOptions.Contains(dgTabs)) return;  // Tab moves the focus to the next control
       if (!Shift.Contains(ssAlt)) {
         const int before = FSelectedIndex;
         MoveColumn(Shift.Contains(ssShift) ? -1 : 1, true);

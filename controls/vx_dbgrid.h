@@ -249,6 +249,7 @@ private:
   bool FEditorMode = false;
   std::string FEditText;
   bool FInLayout = false;
+  int FTopRecord = -1;  // the record number - 1 of the first row, for OnTopLeftChanged
 };
 
 // "Delete record?" and "Delete all selected records?".

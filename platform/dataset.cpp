@@ -1438,9 +1438,11 @@ void TDataSet::Delete() {
 // Bookmarks
 
 TBookmark TDataSet::GetBookmark() {
-  if (!Active() || !FHasRecord || FBookmarkSize == 0 || GetBookmarkFlag(FBuffer) != bfCurrent) return {};
+  // The record the fields read: a row of the record window while a control shows one.
+  TRecordBuffer buffer = FDisplayBuffer ? FDisplayBuffer : FBuffer;
+  if (!Active() || !FHasRecord || FBookmarkSize == 0 || GetBookmarkFlag(buffer) != bfCurrent) return {};
   std::string b(static_cast<size_t>(FBookmarkSize), '\0');
-  GetBookmarkData(FBuffer, b.data());
+  GetBookmarkData(buffer, b.data());
   return b;
 }
 

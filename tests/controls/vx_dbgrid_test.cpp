@@ -117,6 +117,8 @@ struct Grid : testing::Test {
 
 TEST_F(Grid, RecordWindowFollowsTheCurrentRecord) {
   ASSERT_EQ(G->VisibleRowCount(), 10);
+  int scrolled = 0;
+  G->OnTopLeftChanged = [&](TObject*) { ++scrolled; };
   EXPECT_EQ(WindowIds(G), Range(1, 10));
   EXPECT_EQ(G->DataLink()->ActiveRecord(), 0);
   for (int i = 0; i < 5; ++i) Key(VK_DOWN);
@@ -125,6 +127,7 @@ TEST_F(Grid, RecordWindowFollowsTheCurrentRecord) {
   for (int i = 0; i < 7; ++i) Key(VK_DOWN);
   EXPECT_EQ(Id(T.Data), 13);
   EXPECT_EQ(G->DataLink()->ActiveRecord(), 9);  // scrolled just enough
+  EXPECT_EQ(scrolled, 3);
   EXPECT_EQ(WindowIds(G), Range(4, 13));
   Key(VK_NEXT);
   EXPECT_EQ(Id(T.Data), 23);
@@ -156,7 +159,7 @@ TEST_F(Grid, ShortTableAndInsertedRow) {
   EXPECT_EQ(Id(small.Data), 2);
   G->DataLink()->SetActiveRecord(1);
   Type("77");
-  Key(VK_TAB);
+  Key(VK_RIGHT);
   Type("new");
   Key(VK_RETURN);
   Key(VK_UP);  // leaving the row posts it
@@ -175,6 +178,12 @@ TEST_F(Grid, EditWithKeysAndCancelWithEscape) {
   Key(VK_DOWN);  // posts
   T.Data->First();
   EXPECT_EQ(Id(T.Data), 5);
+  Key(VK_TAB);  // without dgTabs the grid leaves Tab to the form
+  EXPECT_EQ(G->SelectedIndex(), 0);
+  G->SetOptions(G->Options() + TDBGridOptions{dgTabs});
+  Key(VK_TAB);
+  EXPECT_EQ(G->SelectedIndex(), 1);
+  Key(VK_LEFT);
   Key(VK_RIGHT);
   Type("zz");
   EXPECT_TRUE(G->EditorMode());
@@ -318,6 +327,21 @@ TEST_F(Grid, CurrentCellAndIndicatorPixels) {
   };
   EXPECT_GT(dark(0), 4);
   EXPECT_EQ(dark(1), 0);
+
+  // Selected rows (and only they) are drawn selected, with a mark in the indicator.
+  G->SetMultiSelect(true);
+  Key(VK_DOWN);
+  Key(VK_DOWN, {ssShift});
+  G->Repaint();
+  for (int row : {0, 1, 2, 3}) {
+    const TRect r = G->CellRect(row, 1);
+    const bool selected = row == 1 || row == 2;
+    EXPECT_EQ(ControlSurfacePixel(G, r.Right - 3, r.Top + 3), ColorToRGB(selected ? clHighlight : clWindow)) << row;
+    int navy = 0;
+    for (int x = 0; x < 11; ++x)
+      for (int y = r.Top; y < r.Bottom; ++y) navy += ControlSurfacePixel(G, x, y) == ColorToRGB(clNavy);
+    EXPECT_EQ(navy > 0, selected) << row;
+  }
 }
 
 TEST(GridGlyphs, MemoFieldShowsItsGlyphAndOpensNoEditor) {
