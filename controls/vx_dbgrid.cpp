@@ -326,6 +326,19 @@ void TVxDBGrid::Resize() {
   UpdateRows();
 }
 
+void TVxDBGrid::DoExit() {
+  // Leaving the grid: the editor's text goes to the field; an untouched new record is dropped.
+  try {
+    CommitEditor();
+    TDataSet* d = FDataLink->DataSet();
+    if (FOptions.Contains(dgCancelOnExit) && DataActive() && d->State() == dsInsert && !d->Modified()) d->Cancel();
+  } catch (...) {
+    TCustomControl::DoExit();
+    throw;
+  }
+  TCustomControl::DoExit();
+}
+
 void TVxDBGrid::FontChanged() {
   TCustomControl::FontChanged();
   if (!FRowHeightSet) FRowHeight = Canvas()->TextHeight("Wg") + 4;

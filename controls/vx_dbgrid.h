@@ -183,6 +183,7 @@ protected:
   void Resize() override;
   void Scrolled(int Kind, int Position) override;
   void FontChanged() override;
+  void DoExit() override;
 
 private:
   friend class TDBGridColumns;

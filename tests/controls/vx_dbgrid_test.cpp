@@ -204,6 +204,11 @@ TEST_F(Grid, AutoAppendOnDownPastTheLastRecord) {
   Key(VK_UP);  // an untouched new record is dropped
   EXPECT_EQ(T.Data->State(), dsBrowse);
   EXPECT_EQ(T.Data->RecordCount(), 1000);
+  Key(VK_DOWN);
+  ASSERT_EQ(T.Data->State(), dsInsert);
+  G->DispatchExit();  // leaving the grid drops the untouched new record
+  EXPECT_EQ(T.Data->State(), dsBrowse);
+  EXPECT_EQ(T.Data->RecordCount(), 1000);
   G->SetAutoAppend(false);
   Key(VK_END, {ssCtrl});
   Key(VK_DOWN);
