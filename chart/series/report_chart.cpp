@@ -106,6 +106,14 @@ void TRpChart::Print(double OffsetX, double OffsetY) {
   TRpControl::Print(OffsetX, OffsetY);
 }
 
+void TRpChart::ReadState(TReader* Reader) {
+  if (TRpDBChart* chart = Chart()) {
+    const TComponentState s = chart->ComponentState();
+    if (!s.Contains(csLoading) && !s.Contains(csAncestor)) delete chart;
+  }
+  TRpControl::ReadState(Reader);
+}
+
 void RegisterReportChartClasses() {
   RegisterClass(TRpDBChart::StaticClass());
   RegisterClass(TRpChart::StaticClass());

@@ -39,6 +39,8 @@ public:
   TPrintChartEvent OnPrint;
 
   void Print(double OffsetX, double OffsetY) override;
+  // A stored layout brings its own chart: one made before (not being loaded, not inherited) goes.
+  void ReadState(TReader* Reader) override;
   // The chart rendered by GraphPrintMethod over Rect and stretched onto Canvas into Target.
   void RenderChart(TCanvas* Canvas, const TRect& Rect, const TRect& Target);
 

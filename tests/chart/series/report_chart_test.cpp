@@ -21,6 +21,8 @@
 #include "controls/mem_data.h"
 #include "platform/bitmap.h"
 #include "platform/printers.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
 #include "platform/testkit/temp_folder.h"
 
 namespace {
@@ -191,6 +193,24 @@ TEST(ReportChart, ZoomKeepsTheChartsOwnSizeAndTheScreenShowsIt) {
   for (int y = 0; y < rp->Height(); ++y)
     for (int x = 0; x < rp->Width(); ++x) red += Reddish(ControlSurfacePixel(rp, x, y));
   EXPECT_GT(red, 50);
+}
+
+TEST(ReportChart, AStoredLayoutReplacesTheChartMadeBefore) {
+  RegisterReportChartClasses();
+  TReportForm form(nullptr);
+  auto* rp = new TRpChart(&form);
+  rp->SetParent(form.Report());
+  auto* made = new TRpDBChart(&form);
+  made->SetParent(rp);
+  ASSERT_EQ(rp->Chart(), made);
+  TStringStream text("object RpChart1: TRpChart\n  object RpDBChart1: TRpDBChart\n  end\nend\n");
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  ReadComponentFromStream(binary, rp);
+  ASSERT_NE(rp->Chart(), nullptr);
+  EXPECT_EQ(rp->ControlCount(), 1);
+  EXPECT_EQ(rp->Chart()->Name(), "RpDBChart1");
 }
 
 TEST(ReportChart, WithoutAChartOnlyTheFramePrints) {
