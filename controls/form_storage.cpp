@@ -208,13 +208,14 @@ struct TFormPlacement::DestroyHandler {
   TFormPlacement* P;
   void operator()(TObject* Sender) const { P->FormDestroy(Sender); }
 };
-struct TFormPlacement::ResizeHandler {
-  TFormPlacement* P;
-  void operator()(TObject* Sender) const { P->FormResize(Sender); }
-};
 
 TFormPlacement::TFormPlacement(TComponent* AOwner)
-    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>(this)) {
+    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>(this)),
+      FWinHook(std::make_unique<TVxWindowHook>(nullptr)) {
+  FWinHook->SetActive(false);
+  FWinHook->AfterMessage = [this](TObject* Sender, TMessage& Msg, bool& Handled) {
+    WatchFormMessage(Sender, Msg, Handled);
+  };
   FForm = dynamic_cast<TForm*>(AOwner);
   if (FForm) {
     FOptions = {fpState, fpPosition};
@@ -256,13 +257,6 @@ void TFormPlacement::InstallFormEvents() {
     FSaveFormDestroy = std::move(FForm->OnDestroy);
     FForm->OnDestroy = DestroyHandler{this};
   }
-  if (FWatching) {
-    auto* resize = FForm->OnResize.target<ResizeHandler>();
-    if (!resize || resize->P != this) {
-      FSaveFormResize = std::move(FForm->OnResize);
-      FForm->OnResize = ResizeHandler{this};
-    }
-  }
   UpdateWatching();
 }
 
@@ -273,9 +267,7 @@ void TFormPlacement::RestoreFormEvents() {
     FForm->OnCloseQuery = std::move(FSaveFormCloseQuery);
   if (auto* h = FForm->OnDestroy.target<DestroyHandler>(); h && h->P == this)
     FForm->OnDestroy = std::move(FSaveFormDestroy);
-  if (auto* h = FForm->OnResize.target<ResizeHandler>(); h && h->P == this)
-    FForm->OnResize = std::move(FSaveFormResize);
-  FWatching = false;
+  FWinHook->SetActive(false);
 }
 
 void TFormPlacement::FormShow(TObject* Sender) {
@@ -313,54 +305,39 @@ void TFormPlacement::FormDestroy(TObject* Sender) {
   if (FSaveFormDestroy) FSaveFormDestroy(Sender);
 }
 
-// Size limits. The toolkit has no window procedure to hook and no size constraints: while limits
-// are set, the form's resize event is chained and a size outside them is put back at once.
-void TFormPlacement::FormResize(TObject* Sender) {
-  if (FForm && !FInResize) {
-    int32_t w = FForm->Width(), h = FForm->Height();
-    if (FPreventResize) {
-      w = FFixedWidth;
-      h = FFixedHeight;
-    } else {
-      const TWinMinMaxInfo& m = *FMinMaxInfo;
-      if (m.MinTrackWidth() && w < m.MinTrackWidth()) w = m.MinTrackWidth();
-      if (m.MinTrackHeight() && h < m.MinTrackHeight()) h = m.MinTrackHeight();
-      if (m.MaxTrackWidth() && w > m.MaxTrackWidth()) w = m.MaxTrackWidth();
-      if (m.MaxTrackHeight() && h > m.MaxTrackHeight()) h = m.MaxTrackHeight();
-    }
-    if (w != FForm->Width() || h != FForm->Height()) {
-      FInResize = true;
-      FForm->SetBounds(FForm->Left(), FForm->Top(), w, h);
-      FInResize = false;
-    }
+// Size limits: while there are any, a hook on the form answers its WM_GETMINMAXINFO, so the
+// window system keeps the form inside them while the user drags its edges.
+void TFormPlacement::WatchFormMessage(TObject*, TMessage& Msg, bool&) {
+  if (Msg.Msg != WM_GETMINMAXINFO || !FForm || !Msg.LParam) return;
+  auto* info = reinterpret_cast<TMinMaxInfo*>(Msg.LParam);
+  if (FPreventResize) {
+    info->ptMinTrackSize = TPoint(FFixedWidth, FFixedHeight);
+    info->ptMaxTrackSize = TPoint(FFixedWidth, FFixedHeight);
+  } else {
+    const TWinMinMaxInfo& m = *FMinMaxInfo;
+    if (m.MinTrackWidth()) info->ptMinTrackSize.X = m.MinTrackWidth();
+    if (m.MinTrackHeight()) info->ptMinTrackSize.Y = m.MinTrackHeight();
+    if (m.MaxTrackWidth()) info->ptMaxTrackSize.X = m.MaxTrackWidth();
+    if (m.MaxTrackHeight()) info->ptMaxTrackSize.Y = m.MaxTrackHeight();
+    if (m.MaxSizeWidth()) info->ptMaxSize.X = m.MaxSizeWidth();
+    if (m.MaxSizeHeight()) info->ptMaxSize.Y = m.MaxSizeHeight();
+    if (m.MaxPosLeft()) info->ptMaxPosition.X = m.MaxPosLeft();
+    if (m.MaxPosTop()) info->ptMaxPosition.Y = m.MaxPosTop();
   }
-  if (FSaveFormResize) FSaveFormResize(Sender);
+  Msg.Result = 1;
 }
 
 void TFormPlacement::UpdateWatching() {
   if (!FForm || ComponentState().Contains(csDesigning)) return;
   const bool watch = !FMinMaxInfo->IsDefault() || FPreventResize;
-  if (watch && !FWatching) {
-    FSaveFormResize = std::move(FForm->OnResize);
-    FForm->OnResize = ResizeHandler{this};
-    FWatching = true;
-  } else if (!watch && FWatching) {
-    if (auto* h = FForm->OnResize.target<ResizeHandler>(); h && h->P == this)
-      FForm->OnResize = std::move(FSaveFormResize);
-    FWatching = false;
+  if (watch) {
+    FWinHook->SetWinControl(FForm);
+    FWinHook->SetActive(true);
+  } else {
+    FWinHook->SetActive(false);
   }
-  if (FWatching) {
-    // Apply the limits to the present size.
-    FormResizeCheck();
-  }
-}
-
-void TFormPlacement::FormResizeCheck() {
-  if (!FForm || FInResize) return;
-  const TNotifyEvent own = std::move(FSaveFormResize);
-  FSaveFormResize = nullptr;
-  FormResize(FForm);
-  FSaveFormResize = own;
+  // The window system learns the limits (or their end), and the present size follows them.
+  if (!FForm->ComponentState().Contains(csDestroying)) FForm->UpdateSizeLimits();
 }
 
 void TFormPlacement::MinMaxChanged() {

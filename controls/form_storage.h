@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/vx_hooks.h"
 #include "platform/collection.h"
 #include "platform/component.h"
 #include "platform/set.h"
@@ -198,15 +199,14 @@ private:
   struct ShowHandler;
   struct CloseQueryHandler;
   struct DestroyHandler;
-  struct ResizeHandler;
 
   void InstallFormEvents();
   void RestoreFormEvents();
   void FormShow(TObject* Sender);
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   void FormDestroy(TObject* Sender);
-  void FormResize(TObject* Sender);
-  void FormResizeCheck();
+  // The form's messages while it has size limits: WM_GETMINMAXINFO gets them.
+  void WatchFormMessage(TObject* Sender, TMessage& Msg, bool& Handled);
   void MinMaxChanged();
   void UpdateWatching();
   void AdjustMaximizedPosition();
@@ -225,15 +225,13 @@ private:
   std::unique_ptr<TObject> FRegIniFile;
   std::vector<TIniLink*> FLinks;
   bool FSaved = false, FRestored = false, FDestroying = false;
-  bool FWatching = false;
   int32_t FFixedWidth = 0, FFixedHeight = 0;  // the size PreventResize holds
-  bool FInResize = false;
+  std::unique_ptr<TVxWindowHook> FWinHook;     // on the form while it has size limits
   TForm* FForm = nullptr;
   std::string FFormSection;  // the form's default section, kept for its destruction
   TNotifyEvent FSaveFormShow;
   std::function<void(TObject*, bool&)> FSaveFormCloseQuery;
   TNotifyEvent FSaveFormDestroy;
-  TNotifyEvent FSaveFormResize;
 };
 
 class TFormStorage : public TFormPlacement {

@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 #include <QScrollBar>
 #include <QStyle>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <cctype>
@@ -277,16 +278,22 @@ protected:
   bool focusNextPrevChild(bool) override { return false; }
   void resizeEvent(QResizeEvent* e) override {
     QWidget::resizeEvent(e);
-    if (Ctrl && isWindow()) TControlAccessWindowGeometry(Ctrl, geometry());
+    if (auto* wc = dynamic_cast<TWinControl*>(Ctrl))
+      TControlAccessMessage(wc, WM_SIZE, 0, MakeLParam(width(), height()));
+    else if (Ctrl && isWindow())
+      TControlAccessWindowGeometry(Ctrl, geometry());
   }
   void moveEvent(QMoveEvent* e) override {
     QWidget::moveEvent(e);
-    if (Ctrl && isWindow()) TControlAccessWindowGeometry(Ctrl, geometry());
+    if (auto* wc = dynamic_cast<TWinControl*>(Ctrl))
+      TControlAccessMessage(wc, WM_MOVE, 0, MakeLParam(x(), y()));
+    else if (Ctrl && isWindow())
+      TControlAccessWindowGeometry(Ctrl, geometry());
   }
   void closeEvent(QCloseEvent* e) override {
     if (auto* f = dynamic_cast<TForm*>(Ctrl)) {
       e->ignore();
-      f->DispatchClose();
+      TControlAccessMessage(f, WM_CLOSE, 0, 0);
     }
   }
 
@@ -317,6 +324,7 @@ private:
   }
   static void TControlAccessPaint(TControl* C);
   static void TControlAccessWindowGeometry(TControl* C, const QRect& R);
+  static void TControlAccessMessage(TWinControl* C, uint32_t Msg, intptr_t WParam, intptr_t LParam);
 };
 
 }  // namespace
@@ -336,10 +344,17 @@ struct TControlAccess {
   }
   static bool Native(TControl* C) { return C->FImpl->Native; }
   static void Scrolled(TWinControl* C, int Kind, int Position) { C->Scrolled(Kind, Position); }
+  // A message from the window system or the queue: through WindowProc, exceptions reported.
+  static void Message(TWinControl* C, uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+    C->Guarded([&] { C->Perform(Msg, WParam, LParam); });
+  }
 };
 
 void VmWidget::TControlAccessPaint(TControl* C) { TControlAccess::Paint(C); }
 void VmWidget::TControlAccessWindowGeometry(TControl* C, const QRect& R) { TControlAccess::WindowGeometry(C, R); }
+void VmWidget::TControlAccessMessage(TWinControl* C, uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+  TControlAccess::Message(C, Msg, WParam, LParam);
+}
 
 namespace {
 // A native widget shows the control's colour behind its text and its font's colour in the text;
@@ -1001,7 +1016,68 @@ void TControl::DispatchMouseLeave() {
 // ---------------------------------------------------------------------------------------------
 // TWinControl
 
-TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
+  WindowProc = [this](TMessage& Message) { WndProc(Message); };
+}
+
+intptr_t TWinControl::Perform(uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+  TMessage m;
+  m.Msg = Msg;
+  m.WParam = WParam;
+  m.LParam = LParam;
+  if (WindowProc) {
+    TWndMethod proc = WindowProc;  // a copy: a hook may replace the procedure while it runs
+    proc(m);
+  } else {
+    WndProc(m);
+  }
+  return m.Result;
+}
+
+void TWinControl::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_SIZE:
+    case WM_MOVE:
+      // The window system moved or sized a top-level window: the control takes its bounds.
+      if (QWidget* w = FImpl->W.data(); w && w->isWindow()) TControlAccess::WindowGeometry(this, w->geometry());
+      break;
+    case WM_GETMINMAXINFO: break;  // no limits of its own
+    default: DefaultHandler(Message); break;
+  }
+}
+
+TMinMaxInfo TWinControl::QuerySizeLimits() {
+  TMinMaxInfo info;
+  info.ptMaxTrackSize = TPoint(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  info.ptMaxSize = TPoint(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+  Perform(WM_GETMINMAXINFO, 0, reinterpret_cast<intptr_t>(&info));
+  return info;
+}
+
+namespace {
+// A size limited by the answer to WM_GETMINMAXINFO (a maximum below the minimum gives way).
+void ClampToLimits(const TMinMaxInfo& Info, int32_t& W, int32_t& H) {
+  W = std::max(std::min(W, std::max<int32_t>(Info.ptMaxTrackSize.X, 0)), Info.ptMinTrackSize.X);
+  H = std::max(std::min(H, std::max<int32_t>(Info.ptMaxTrackSize.Y, 0)), Info.ptMinTrackSize.Y);
+}
+void ApplyWidgetLimits(QWidget* W, const TMinMaxInfo& Info) {
+  if (!W || !W->isWindow()) return;
+  const int minW = std::clamp<int>(Info.ptMinTrackSize.X, 0, QWIDGETSIZE_MAX);
+  const int minH = std::clamp<int>(Info.ptMinTrackSize.Y, 0, QWIDGETSIZE_MAX);
+  W->setMaximumSize(std::clamp<int>(Info.ptMaxTrackSize.X, minW, QWIDGETSIZE_MAX),
+                    std::clamp<int>(Info.ptMaxTrackSize.Y, minH, QWIDGETSIZE_MAX));
+  W->setMinimumSize(minW, minH);
+}
+}  // namespace
+
+void TWinControl::UpdateSizeLimits() {
+  if (FParent) return;
+  TMinMaxInfo info = QuerySizeLimits();
+  ApplyWidgetLimits(FImpl->W.data(), info);
+  int32_t w = FWidth, h = FHeight;
+  ClampToLimits(info, w, h);
+  if (w != FWidth || h != FHeight) SetBounds(FLeft, FTop, w, h);
+}
 
 TWinControl::~TWinControl() {
   // Child controls go with their parent.
@@ -1074,6 +1150,7 @@ void TWinControl::HandleNeeded() {
   if (FParent) FParent->HandleNeeded();
   EnsureWidget();
   if (FImpl->W) Guarded([this] { CreateWnd(); });
+  if (FImpl->W && !FParent) Guarded([this] { ApplyWidgetLimits(FImpl->W.data(), QuerySizeLimits()); });
 }
 
 void* TWinControl::Handle() {
@@ -1083,6 +1160,7 @@ void* TWinControl::Handle() {
 
 void TWinControl::RecreateWnd() {
   if (!FImpl->W) return;
+  Guarded([this] { Perform(WM_DESTROY); });
   Guarded([this] { DestroyWnd(); });
   Guarded([this] { CreateWnd(); });
   Invalidate();
@@ -1216,6 +1294,13 @@ void TWinControl::AlignControls(TRect& R) {
 }
 
 void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+  if (!FParent && (AWidth != FWidth || AHeight != FHeight) && !ComponentState().Contains(csDestroying)) {
+    // A top-level window stays inside the limits its window procedure gives (as the window
+    // system keeps it while the user drags).
+    TMinMaxInfo info = QuerySizeLimits();
+    ApplyWidgetLimits(FImpl->W.data(), info);
+    ClampToLimits(info, AWidth, AHeight);
+  }
   bool sized = AWidth != FWidth || AHeight != FHeight;
   const TRect oldClient = ClientRect();
   TControl::SetBounds(ALeft, ATop, AWidth, AHeight);
@@ -1399,6 +1484,53 @@ TPoint TMouse::CursorPos() const {
 }
 
 void TMouse::SetCursorPos(const TPoint& P) { QCursor::setPos(P.X, P.Y); }
+
+bool PostMessage(TWinControl* Control, uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+  if (!Control) return false;
+  Control->HandleNeeded();
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return false;
+  QPointer<QWidget> alive(w);
+  QMetaObject::invokeMethod(
+      w,
+      [alive, Control, Msg, WParam, LParam] {
+        // The widget may have outlived its control (a widget the control did not own).
+        if (alive && alive->property(kControlProperty).value<quintptr>() == reinterpret_cast<quintptr>(Control))
+          TControlAccess::Message(Control, Msg, WParam, LParam);
+      },
+      Qt::QueuedConnection);
+  return true;
+}
+
+struct TMessageWindow::Impl {
+  TWndMethod Method;
+  QObject Receiver;
+};
+
+TMessageWindow::TMessageWindow(TWndMethod Method) : FImpl(std::make_unique<Impl>()) {
+  vmqt::EnsureApp();
+  FImpl->Method = std::move(Method);
+}
+
+TMessageWindow::~TMessageWindow() = default;  // the receiver takes its queued messages with it
+
+void TMessageWindow::Post(uint32_t Msg, intptr_t WParam, intptr_t LParam) {
+  Impl* d = FImpl.get();
+  QMetaObject::invokeMethod(
+      &d->Receiver,
+      [d, Msg, WParam, LParam] {
+        TMessage m;
+        m.Msg = Msg;
+        m.WParam = WParam;
+        m.LParam = LParam;
+        try {
+          if (d->Method) d->Method(m);
+        } catch (...) {
+          vmqt::HandleCurrentException(nullptr);
+        }
+      },
+      Qt::QueuedConnection);
+}
 
 void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Height) {
   if (!Control) return;

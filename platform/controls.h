@@ -61,6 +61,33 @@ constexpr uint16_t VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0
                    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
                    VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D;
 
+// Window messages. What the window system tells a windowed control (moving, sizing, its size
+// limits, showing, activation, closing, destruction of its window) and the private messages
+// posted to it go through the control's WindowProc as a message record, so a component can see
+// them before and after the control's own handling, or keep them from it.
+constexpr uint32_t WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006,
+                   WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_SHOWWINDOW = 0x0018, WM_GETMINMAXINFO = 0x0024,
+                   WM_USER = 0x0400;
+constexpr intptr_t WA_INACTIVE = 0, WA_ACTIVE = 1;
+struct TMessage {
+  uint32_t Msg = 0;
+  intptr_t WParam = 0;
+  intptr_t LParam = 0;
+  intptr_t Result = 0;
+};
+// Two 16-bit halves in one parameter (WM_SIZE: width, height; WM_MOVE: left, top).
+constexpr intptr_t MakeLParam(int Lo, int Hi) {
+  return static_cast<intptr_t>((static_cast<uint32_t>(Hi & 0xFFFF) << 16) | static_cast<uint32_t>(Lo & 0xFFFF));
+}
+constexpr int LoWordOf(intptr_t V) { return static_cast<int16_t>(V & 0xFFFF); }
+constexpr int HiWordOf(intptr_t V) { return static_cast<int16_t>((V >> 16) & 0xFFFF); }
+// WM_GETMINMAXINFO's record (its LParam points to one): the window's size limits while the user
+// drags its edges, and its size and place when maximized.
+struct TMinMaxInfo {
+  TPoint ptReserved, ptMaxSize, ptMaxPosition, ptMinTrackSize, ptMaxTrackSize;
+};
+using TWndMethod = std::function<void(TMessage& Message)>;
+
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
 using TMouseWheelEvent =
@@ -296,6 +323,20 @@ public:
   // Raises EInvalidOperation "Cannot focus a disabled or invisible window" when it cannot.
   virtual void SetFocus();
 
+  // The window procedure: every message of the control passes through it. It starts as the
+  // control's own (WndProc); a component may put its own in front and call the one it replaced.
+  TWndMethod WindowProc;
+  // Sends a message through WindowProc at once; returns its result.
+  intptr_t Perform(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
+  // The control's own handling, as WindowProc starts (for a replacement that keeps no previous one).
+  void DefaultWindowProc(TMessage& Message) { WndProc(Message); }
+  // Asks the window procedure for the size limits (WM_GETMINMAXINFO) of a top-level window and
+  // gives them to the window system, so they hold while the user drags its edges; the present
+  // size is brought inside them.
+  void UpdateSizeLimits();
+  // The limits WindowProc answers now (no limits: 0 to a very large size).
+  TMinMaxInfo QuerySizeLimits();
+
   void DisableAlign() { ++FAlignLevel; }
   void EnableAlign();
   // Lays out the aligned children inside the client area.
@@ -341,6 +382,10 @@ protected:
   // Scrolled.
   void SetScrollBar(int Kind, int Min, int Max, int Page, int Position);
   virtual void Scrolled(int /*Kind*/, int /*Position*/) {}
+  // The control's own message handling (sizing and moving a top-level window take the window's
+  // new bounds); other messages go to DefaultHandler.
+  virtual void WndProc(TMessage& Message);
+  virtual void DefaultHandler(TMessage& /*Message*/) {}
   // Hooks around making and destroying the window.
   virtual void CreateWnd();
   virtual void DestroyWnd();
@@ -425,6 +470,27 @@ void SendInput(TControl* Control, TInputKind Kind, TShiftState Shift, int X = 0,
 void SendKey(TShiftState Shift, int Key);
 // The control whose window (or a part of it) has the keyboard focus, or null.
 TWinControl* FocusedControl();
+
+// Queues a message for a windowed control (its window is made first): it goes through the
+// control's WindowProc once the message loop gets to it, and is dropped when the control has gone
+// by then. False without a control.
+bool PostMessage(TWinControl* Control, uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
+
+// A hidden window that only receives messages: utility objects post requests to it, which the
+// message loop hands to Method after the message being handled. Exceptions in Method are shown
+// by the application. Messages still queued when it is freed are dropped.
+class TMessageWindow {
+public:
+  explicit TMessageWindow(TWndMethod Method);
+  ~TMessageWindow();
+  TMessageWindow(const TMessageWindow&) = delete;
+  TMessageWindow& operator=(const TMessageWindow&) = delete;
+  void Post(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> FImpl;
+};
 
 // Moves and sizes a control's window as the window system would (a user dragging or resizing a
 // form); the control learns its new bounds from the window, as with a real move.

@@ -245,6 +245,37 @@ std::string TField::Text() {
   return s;
 }
 
+int TField::DisplayWidth() const {
+  if (FDisplayWidth > 0) return FDisplayWidth;
+  return FDataType == ftString || FDataType == ftFixedChar || FDataType == ftWideString ? std::max(FSize, 1) : 10;
+}
+
+void TField::SetDisplayWidth(int Value) {
+  if (Value == FDisplayWidth) return;
+  FDisplayWidth = std::max(0, Value);
+  if (FDataSet) FDataSet->DataEvent(deLayoutChange, 0);
+}
+
+void TField::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  if (FDataSet) FDataSet->DataEvent(deLayoutChange, 0);
+}
+
+int TField::Index() const { return FDataSet ? FDataSet->FFields.IndexOf(this) : -1; }
+
+void TField::SetIndex(int Value) {
+  if (!FDataSet) return;
+  auto& list = FDataSet->FFields.FList;
+  const int from = Index();
+  if (from < 0) return;
+  Value = std::clamp(Value, 0, static_cast<int>(list.size()) - 1);
+  if (Value == from) return;
+  list.erase(list.begin() + from);
+  list.insert(list.begin() + Value, this);
+  FDataSet->DataEvent(deLayoutChange, 0);
+}
+
 std::string TField::DisplayText() {
   std::string s;
   if (OnGetText)
@@ -574,6 +605,40 @@ void TDataLink::SetDataSource(TDataSource* Value) {
 
 TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
 
+void TDataLink::SetBufferCount(int Value) {
+  Value = std::max(1, Value);
+  if (Value == FBufferCount) return;
+  FBufferCount = Value;
+  if (TDataSet* d = DataSet()) d->InvalidateRecordWindow();
+}
+
+namespace {
+// The first window row of a link smaller than the dataset's window: the current record in view.
+int LinkFirstRow(TDataSet* D, int BufferCount) {
+  const int rows = D->WindowRecordCount();
+  if (BufferCount >= rows) return 0;
+  return std::clamp(D->ActiveRecord() - BufferCount + 1, 0, rows - BufferCount);
+}
+}  // namespace
+
+int TDataLink::RecordCount() const {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return 0;
+  return std::min(FBufferCount, d->WindowRecordCount());
+}
+
+int TDataLink::ActiveRecord() const {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return 0;
+  return d->ActiveRecord() - LinkFirstRow(d, FBufferCount);
+}
+
+void TDataLink::SetActiveRecord(int Value) {
+  TDataSet* d = DataSet();
+  if (!d || !FActive) return;
+  d->SetDisplayRecord(LinkFirstRow(d, FBufferCount) + Value);
+}
+
 bool TDataLink::Edit() {
   if (FDataSource && !FEditing) FDataSource->Edit();
   return FEditing;
@@ -822,6 +887,7 @@ void TDataSet::AllocateBuffers() {
 }
 
 void TDataSet::FreeBuffers() {
+  FreeWindowBuffers();
   if (FBuffer) FreeRecordBuffer(FBuffer);
   if (FTempBuffer) FreeRecordBuffer(FTempBuffer);
   FBuffer = FTempBuffer = nullptr;
@@ -960,6 +1026,8 @@ void TDataSet::RemoveDataSource(TDataSource* S) {
 }
 
 void TDataSet::DataEvent(TDataEvent Event, intptr_t Info) {
+  if (Event != deFieldChange && Event != deFocusControl && Event != deCheckBrowseMode && Event != deUpdateRecord)
+    InvalidateRecordWindow();
   if (Event == deFieldChange) {
     auto* f = reinterpret_cast<TField*>(Info);
     if (f->FieldKind() == fkData || f->FieldKind() == fkInternalCalc) FModified = true;
@@ -1025,6 +1093,119 @@ void TDataSet::CheckOperation(const std::function<void()>& Operation, const TDat
   }
 }
 
+// ---------------------------------------------------------------------------------------------
+// The record window
+
+void TDataSet::FreeWindowBuffers() {
+  for (TRecordBuffer& b : FWindowBuffers) FreeRecordBuffer(b);
+  FWindowBuffers.clear();
+  FRows.clear();
+  FDisplayBuffer = nullptr;
+  FWindowValid = false;
+}
+
+int TDataSet::WindowSize() {
+  int n = 1;
+  for (TDataSource* s : FDataSources)
+    for (TDataLink* l : s->FDataLinks) n = std::max(n, l->BufferCount());
+  return n;
+}
+
+int TDataSet::WindowRecordCount() {
+  if (!FWindowValid) RefreshRecordWindow();
+  return static_cast<int>(FRows.size());
+}
+
+int TDataSet::ActiveRecord() {
+  if (!FWindowValid) RefreshRecordWindow();
+  return FActiveRow;
+}
+
+void TDataSet::SetDisplayRecord(int Index) {
+  if (!FWindowValid) RefreshRecordWindow();
+  FDisplayBuffer = Index >= 0 && Index < static_cast<int>(FRows.size()) && FRows[Index] != FBuffer ? FRows[Index] : nullptr;
+}
+
+void TDataSet::RefreshRecordWindow() {
+  FDisplayBuffer = nullptr;
+  FRows.clear();
+  FWindowValid = true;
+  if (FState == dsInactive || FState == dsOpening || !FBuffer) {
+    FActiveRow = 0;
+    return;
+  }
+  const int n = WindowSize();
+  if (static_cast<int>(FWindowBuffers.size()) != n) {
+    for (TRecordBuffer& b : FWindowBuffers) FreeRecordBuffer(b);
+    FWindowBuffers.clear();
+    for (int i = 0; i < n; ++i) FWindowBuffers.push_back(AllocRecordBuffer());
+  }
+  const bool inserting = FState == dsInsert;
+  const bool appending = inserting && GetBookmarkFlag(FBuffer) == bfEOF;
+  if (!FHasRecord && !inserting) {
+    FActiveRow = 0;
+    FLastRecNo = 0;
+    return;
+  }
+  // The row the current record should take: where it was, moved as far as the record moved.
+  int want = FActiveRow;
+  if (!inserting && FState != dsSetKey && IsSequenced()) {
+    const int recNo = RecNo();
+    if (FLastRecNo > 0 && recNo > 0) want += recNo - FLastRecNo;
+    FLastRecNo = recNo;
+  }
+  if (appending) want = n - 1;
+  want = std::clamp(want, 0, n - 1);
+
+  std::vector<TRecordBuffer> before, after;
+  size_t used = 0;
+  auto fetch = [&](TGetMode Mode, std::vector<TRecordBuffer>& Into) {
+    if (used >= FWindowBuffers.size()) return false;
+    TRecordBuffer b = FWindowBuffers[used];
+    if (GetRecord(b, Mode, false) != grOK) return false;
+    ++used;
+    Into.push_back(b);
+    return true;
+  };
+  // Where the cursor goes to read the rows before and after the current one.
+  auto toPivot = [&] {
+    if (!inserting)
+      InternalSetToRecord(FBuffer);
+    else if (appending)
+      InternalLast();
+    else if (!after.empty())
+      InternalSetToRecord(after.front());
+  };
+  if (inserting && !appending) fetch(gmCurrent, after);  // the record the new one goes before
+  toPivot();
+  bool atBof = false;
+  while (static_cast<int>(before.size()) < want)
+    if (!fetch(gmPrior, before)) {
+      atBof = true;
+      break;
+    }
+  const TRecordBuffer nextFrom = inserting ? (after.empty() ? nullptr : after.front()) : FBuffer;
+  if (nextFrom) {
+    InternalSetToRecord(nextFrom);
+    while (static_cast<int>(before.size() + after.size()) + 1 < n)
+      if (!fetch(gmNext, after)) break;
+  }
+  // Near the end the rows before fill the window.
+  if (!atBof && static_cast<int>(before.size() + after.size()) + 1 < n) {
+    if (before.empty())
+      toPivot();
+    else
+      InternalSetToRecord(before.back());
+    while (static_cast<int>(before.size() + after.size()) + 1 < n)
+      if (!fetch(gmPrior, before)) break;
+  }
+  toPivot();
+  FRows.assign(before.rbegin(), before.rend());
+  FActiveRow = static_cast<int>(FRows.size());
+  FRows.push_back(FBuffer);
+  FRows.insert(FRows.end(), after.begin(), after.end());
+}
+
 bool TDataSet::FetchInto(TGetMode Mode) { return GetRecord(FBuffer, Mode, false) == grOK; }
 
 void TDataSet::ClearBuffers() {
@@ -1034,6 +1215,13 @@ void TDataSet::ClearBuffers() {
 
 void TDataSet::UpdateCursorPos() {
   if (FHasRecord) InternalSetToRecord(FBuffer);
+}
+
+void TDataSet::Refresh() {
+  CheckBrowseMode();
+  UpdateCursorPos();
+  InternalRefresh();
+  Resync();
 }
 
 void TDataSet::Resync() {
@@ -1250,9 +1438,11 @@ void TDataSet::Delete() {
 // Bookmarks
 
 TBookmark TDataSet::GetBookmark() {
-  if (!Active() || !FHasRecord || FBookmarkSize == 0 || GetBookmarkFlag(FBuffer) != bfCurrent) return {};
+  // The record the fields read: a row of the record window while a control shows one.
+  TRecordBuffer buffer = FDisplayBuffer ? FDisplayBuffer : FBuffer;
+  if (!Active() || !FHasRecord || FBookmarkSize == 0 || GetBookmarkFlag(buffer) != bfCurrent) return {};
   std::string b(static_cast<size_t>(FBookmarkSize), '\0');
-  GetBookmarkData(FBuffer, b.data());
+  GetBookmarkData(buffer, b.data());
   return b;
 }
 

@@ -183,6 +183,14 @@ public:
   virtual int DataSize() const { return 0; }
   bool ReadOnly() const { return FReadOnly; }
   void SetReadOnly(bool Value) { FReadOnly = Value; }
+  // Characters a grid column of the field shows (default: the size of a string, else 10).
+  int DisplayWidth() const;
+  void SetDisplayWidth(int Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  // The place in the dataset's field list; setting it moves the field (a layout change).
+  int Index() const;
+  void SetIndex(int Value);
   bool Required() const { return FRequired; }
   void SetRequired(bool Value) { FRequired = Value; }
   bool Calculated() const { return FFieldKind == fkCalculated; }
@@ -249,6 +257,8 @@ private:
   int FSize = 0;
   int FOffset = 0;
   bool FReadOnly = false;
+  bool FVisible = true;
+  int FDisplayWidth = 0;  // 0: the default
   bool FRequired = false;
   bool FModified = false;
 };
@@ -400,6 +410,7 @@ public:
 
 private:
   friend class TDataSet;
+  friend class TField;
   std::vector<TField*> FList;
 };
 
@@ -415,9 +426,16 @@ public:
   TDataSet* DataSet() const;
   bool Active() const { return FActive; }
   bool Editing() const { return FEditing; }
-  // Number of records the link shows (a grid: its rows).
+  // Number of records the link shows (a grid: its rows). The dataset keeps a window of records
+  // round the current one as large as its largest link asks.
   int BufferCount() const { return FBufferCount; }
-  void SetBufferCount(int Value) { FBufferCount = Value; }
+  void SetBufferCount(int Value);
+  // The link's rows: how many hold a record now, and which one is the current record.
+  int RecordCount() const;
+  int ActiveRecord() const;
+  // Makes row Value the record that the fields read (ActiveRecord: the current one again). A
+  // control that reads other rows puts the current one back before it returns.
+  void SetActiveRecord(int Value);
   // Asks the dataset to enter edit state; false when it cannot.
   bool Edit();
   void UpdateRecord();
@@ -522,6 +540,9 @@ public:
   virtual int RecNo();
   virtual void SetRecNo(int Value);
 
+  // Reads the records again from the storage (the current record stays when it still exists).
+  void Refresh();
+
   // Editing
   virtual bool CanModify() { return true; }
   void Append();
@@ -563,7 +584,22 @@ public:
   // Writes them (nullptr: no value).
   virtual void SetFieldData(TField* Field, const void* Buffer) = 0;
   // The active record buffer (nullptr when there is none).
-  TRecordBuffer ActiveBuffer() const { return FHasRecord || FState == dsInsert || FState == dsEdit ? FBuffer : nullptr; }
+  TRecordBuffer ActiveBuffer() const {
+    if (FDisplayBuffer) return FDisplayBuffer;
+    return FHasRecord || FState == dsInsert || FState == dsEdit ? FBuffer : nullptr;
+  }
+
+  // The record window: the records round the current one that data-aware controls show at once
+  // (a grid's rows), as many as the largest BufferCount of the links. The current record keeps
+  // its row while it moves inside the window; leaving it scrolls the window just enough. An
+  // inserted record takes the current record's row (appended: the last row), the rows after it
+  // move down. The window is read again when it is next asked for after a change.
+  int WindowSize();
+  int WindowRecordCount();
+  int ActiveRecord();
+  // Fields read row Index of the window (-1 or the active row: the current record again).
+  void SetDisplayRecord(int Index);
+  void InvalidateRecordWindow() { FWindowValid = false; FDisplayBuffer = nullptr; }
   virtual bool IsSequenced() { return true; }
   virtual bool IsIndexField(TField* /*Field*/) { return false; }
 
@@ -666,6 +702,8 @@ private:
   bool FetchInto(TGetMode Mode);
   void BeginInsertAppend();
   void EndInsertAppend();
+  void RefreshRecordWindow();
+  void FreeWindowBuffers();
 
   TDataSetState FState = dsInactive;
   std::unique_ptr<TFieldDefs> FFieldDefs;
@@ -689,4 +727,11 @@ private:
   bool FObjectView = false;
   bool FInternalCalcFields = false;
   TFilterRecordEvent FOnFilterRecord;
+  // The record window.
+  std::vector<TRecordBuffer> FWindowBuffers;  // owned, the rows other than the current one
+  std::vector<TRecordBuffer> FRows;           // the rows, FBuffer among them
+  TRecordBuffer FDisplayBuffer = nullptr;     // the row the fields read instead of FBuffer
+  int FActiveRow = 0;
+  int FLastRecNo = 0;
+  bool FWindowValid = false;
 };

@@ -985,7 +985,7 @@ void TForm::Show() {
       w->show();
     if (!frame && !was) w->activateWindow();
   }
-  if (!was) Guarded([this] { DoShow(); });
+  if (!was) Guarded([this] { Perform(WM_SHOWWINDOW, 1); });
   DispatchActivate(true);
   // A form that shows gives the focus to its ActiveControl, else to its first tab stop.
   if (!was && w)
@@ -1002,7 +1002,7 @@ void TForm::Hide() {
   FVisible = false;
   if (QWidget* w = vmqt::ControlWidget(this)) w->hide();
   DispatchActivate(false);
-  Guarded([this] { DoHide(); });
+  Guarded([this] { Perform(WM_SHOWWINDOW, 0); });
   // The window that was active goes back to the main form (or to none).
   if (FFormStyle != fsMDIChild && Screen && Screen->ActiveForm() == this) {
     TForm* main = Application ? Application->MainForm() : nullptr;
@@ -1120,6 +1120,31 @@ void TForm::ActivateMDIChild() {
 }
 
 void TForm::DispatchActivate(bool Active) {
+  if (Active == FActive) return;
+  Guarded([&] { Perform(WM_ACTIVATE, Active ? WA_ACTIVE : WA_INACTIVE); });
+}
+
+void TForm::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CLOSE: Close(); break;
+    case WM_ACTIVATE: ActivationChanged(Message.WParam != WA_INACTIVE); break;
+    case WM_SHOWWINDOW:
+      if (Message.WParam)
+        DoShow();
+      else
+        DoHide();
+      break;
+    default: TCustomControl::WndProc(Message); break;
+  }
+}
+
+void TForm::SetBorderIcons(TBorderIcons Value) {
+  if (Value == FBorderIcons) return;
+  FBorderIcons = Value;
+  RecreateWnd();
+}
+
+void TForm::ActivationChanged(bool Active) {
   if (Active == FActive) return;
   FActive = Active;
   if (Active) {

@@ -223,7 +223,8 @@ public:
   TFormBorderStyle BorderStyle() const { return FBorderStyle; }
   void SetBorderStyle(TFormBorderStyle Value);
   TBorderIcons BorderIcons() const { return FBorderIcons; }
-  void SetBorderIcons(TBorderIcons Value) { FBorderIcons = Value; }
+  // A change re-creates the window (its hooks stay).
+  void SetBorderIcons(TBorderIcons Value);
   TFormStyle FormStyle() const { return FFormStyle; }
   // An MDI child joins the frame's children at once (the newest in front).
   void SetFormStyle(TFormStyle Value);
@@ -285,14 +286,18 @@ public:
   // Called once the form is built (after the constructors): runs OnCreate.
   virtual void DoCreate();
   virtual bool CloseQuery();
-  // The window system's close request (the title bar's close button) goes here.
-  void DispatchClose() { Guarded([this] { Close(); }); }
+  // The window system's close request (the title bar's close button): WM_CLOSE through the
+  // window procedure, whose own handling closes the form.
+  void DispatchClose() { Guarded([this] { Perform(WM_CLOSE); }); }
+  // Activation and deactivation: WM_ACTIVATE through the window procedure.
   void DispatchActivate(bool Active);
 
 protected:
   virtual void DoShow();
   virtual void DoHide();
   virtual void DoClose(TCloseAction& Action);
+  // Closing (WM_CLOSE), activation (WM_ACTIVATE) and showing (WM_SHOWWINDOW: OnShow, OnHide).
+  void WndProc(TMessage& Message) override;
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
   void KeyUp(uint16_t& Key, TShiftState Shift) override;
@@ -318,6 +323,7 @@ private:
   void PlaceMDIChild(void* FrameWidget);
   void ApplyMDIState();
   void ActivateMDIChild();
+  void ActivationChanged(bool Active);
 
 public:
   // The frame refreshes its window menu.

@@ -132,6 +132,13 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect) {
   p->translate(Rect.Left, Rect.Top);
   if (FImpl->W > 0 && FImpl->H > 0 && (Rect.Width() != FImpl->W || Rect.Height() != FImpl->H))
     p->scale(static_cast<double>(Rect.Width()) / FImpl->W, static_cast<double>(Rect.Height()) / FImpl->H);
+  // Playing a picture scales it by the device's resolution over the picture's own (a printer's
+  // page would get it three to six times too large): the rectangle alone decides the size.
+  if (QPaintDevice* d = p->device(); d && d->logicalDpiX() > 0 && d->logicalDpiY() > 0 &&
+                                     (d->logicalDpiX() != FImpl->Pic.logicalDpiX() ||
+                                      d->logicalDpiY() != FImpl->Pic.logicalDpiY()))
+    p->scale(static_cast<double>(FImpl->Pic.logicalDpiX()) / d->logicalDpiX(),
+             static_cast<double>(FImpl->Pic.logicalDpiY()) / d->logicalDpiY());
   p->drawPicture(0, 0, FImpl->Pic);
   p->restore();
 }
