@@ -8,6 +8,9 @@
 #include "chart/extra/extra_series.h"
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
+#include "chart/series/functions_financial.h"
+#include "chart/series/functions_statistical.h"
+#include "chart/series/functions_trend.h"
 #include "chart/series/standard_series.h"
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
@@ -18,6 +21,9 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   InitStandardSeries();
   RegisterBasicFunctions();
   RegisterAverageFunctions();
+  RegisterStatisticalFunctions();
+  RegisterTrendFunctions();
+  RegisterFinancialFunctions();
   InitExtraSeries();
   InitCommonVars();
   SetDefaultPalette();
@@ -40,6 +46,9 @@ void EndProgram() {
   delete DataModule1;
   Application->ProcessMessages();
   DoneExtraSeries();
+  UnregisterFinancialFunctions();
+  UnregisterTrendFunctions();
+  UnregisterStatisticalFunctions();
   UnregisterAverageFunctions();
   UnregisterBasicFunctions();
   DoneStandardSeries();

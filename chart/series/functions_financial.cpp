@@ -1,0 +1,489 @@
+#include "chart/series/functions_financial.h"
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "chart/engine/axis_panel.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/engine/chart_utils.h"
+#include "chart/engine/engine_texts.h"
+#include "chart/engine/graph_canvas.h"
+#include "chart/engine/graph_panel.h"
+#include "chart/engine/registries.h"
+#include "chart/series/bar_series.h"
+#include "chart/series/fast_line_series.h"
+#include "platform/bitmap.h"
+
+const TEnumInfo RSIStyleInfo("TRSIStyle", {"rsiOpenClose", "rsiClose"});
+
+bool IsOHLCSource(TChartSeries* Source) {
+  return HasHighLowLists(Source) && Source->ValueListByName("Open") != Source->YValues();
+}
+
+namespace {
+
+// An auxiliary line shows on the parent's chart, against the parent's vertical axis, with the
+// parent's date-time X and drawing events.
+void FollowParent(TChartSeries* Line, TChartSeries* Parent) {
+  Line->SetParentChart(Parent->ParentChart());
+  Line->SetCustomVertAxis(Parent->CustomVertAxis());
+  Line->SetVertAxis(Parent->VertAxis());
+  Line->XValues()->SetDateTime(Parent->XValues()->DateTime());
+  Line->BeforeDrawValues = Parent->BeforeDrawValues;
+  Line->AfterDrawValues = Parent->AfterDrawValues;
+}
+
+template <class T>
+T* NewAuxiliary(TComponent* Owner, TColor Color) {
+  auto* s = new T(Owner);
+  s->SetShowInLegend(false);
+  s->SetShowInEditor(false);
+  s->SetInternal(true);
+  s->SetSeriesColor(Color);
+  return s;
+}
+
+// The exponential moving average with weight 2 / (Period + 1), started at the first value.
+std::vector<double> ExpAverage(const std::vector<double>& V, double Period) {
+  std::vector<double> e(V.size());
+  if (V.empty()) return e;
+  const double k = 2 / (Period + 1);
+  e[0] = V[0];
+  for (size_t i = 1; i < V.size(); ++i) e[i] = k * V[i] + (1 - k) * e[i - 1];
+  return e;
+}
+
+std::vector<double> ValuesOf(TChartValueList* List) {
+  std::vector<double> v(static_cast<size_t>(List->Count()));
+  for (int32_t i = 0; i < List->Count(); ++i) v[static_cast<size_t>(i)] = List->GetValue(i);
+  return v;
+}
+
+}  // namespace
+
+// =============================================================================================
+// RSI
+
+VM_PUBLISH(TRSIFunction) {
+  P.Enum("Style", &TRSIFunction::Style, &TRSIFunction::SetStyle, RSIStyleInfo).Default(rsiOpenClose);
+}
+
+void TRSIFunction::SetStyle(TRSIStyle Value) {
+  if (FStyle != Value) {
+    FStyle = Value;
+    Recalculate();
+  }
+}
+
+void TRSIFunction::LookUpLists(TChartSeries* Source) {
+  FSource = Source;
+  FClose = Source->ValueListByName("Close");
+  FOpen = Source->ValueListByName("Open");
+}
+
+namespace {
+
+double RSIOf(double Up, double Down, int32_t Length) {
+  const double up = Up / Length, down = Down / Length;
+  if (down == 0) return 100;
+  return std::clamp(100 - 100 / (std::fabs(up / down) + 1), 0.0, 100.0);
+}
+
+}  // namespace
+
+double TRSIFunction::ComputeValue(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex) {
+  if (FirstIndex == -1) FirstIndex = 0;
+  if (LastIndex == -1) LastIndex = Source->PointCount() - 1;
+  if (LastIndex < FirstIndex) return 0;
+  LookUpLists(Source);
+  double up = 0, down = 0;
+  for (int32_t i = FirstIndex; i <= LastIndex; ++i) {
+    if (FStyle == rsiOpenClose) {
+      const double c = FClose->GetValue(i);
+      (FOpen->GetValue(i) > c ? down : up) += c;
+    } else if (i > FirstIndex) {
+      const double d = FClose->GetValue(i) - FClose->GetValue(i - 1);
+      (d < 0 ? down : up) += std::fabs(d);
+    }
+  }
+  return RSIOf(up, down, LastIndex - FirstIndex + 1);
+}
+
+// Sliding sums: each point enters and leaves the window once. The counts of contributions keep a
+// window without any downward move at exactly 100, whatever the rounding of the running sum.
+void TRSIFunction::ComputeFromSource(TChartSeries* Source, TChartValueList* ValueList) {
+  const int32_t n = Source->PointCount(), p = static_cast<int32_t>(std::nearbyint(Period()));
+  if (p < 1 || n < p) return;
+  LookUpLists(Source);
+  // The up and down contribution of point i to a window that contains it (not as its first point
+  // for the close-to-close style).
+  auto part = [this](int32_t i, double& Up, double& Down) {
+    Up = Down = 0;
+    if (FStyle == rsiOpenClose) {
+      const double c = FClose->GetValue(i);
+      (FOpen->GetValue(i) > c ? Down : Up) = c;
+    } else if (i > 0) {
+      const double d = FClose->GetValue(i) - FClose->GetValue(i - 1);
+      (d < 0 ? Down : Up) = std::fabs(d);
+    }
+  };
+  long double up = 0, down = 0;
+  int32_t ups = 0, downs = 0;
+  auto take = [&](int32_t i, int Sign) {
+    double u, d;
+    part(i, u, d);
+    up += Sign * static_cast<long double>(u);
+    down += Sign * static_cast<long double>(d);
+    ups += Sign * (u != 0);
+    downs += Sign * (d != 0);
+  };
+  // The close-to-close style counts the moves into points first + 1 .. i: the move into the
+  // window's first point leaves with it; the open-close style drops the point before the window.
+  const bool closeToClose = FStyle == rsiClose;
+  for (int32_t i = 0; i < n; ++i) {
+    take(i, 1);
+    const int32_t first = i - p + 1;
+    if (first < 0) continue;
+    if (first > 0) take(closeToClose ? first : first - 1, -1);
+    const double u = ups > 0 ? static_cast<double>(up) : 0, d = downs > 0 ? static_cast<double>(down) : 0;
+    AddFunctionPoint(Source->YMandatory, RSIOf(u, d, p), ValueList->GetValue(i));
+  }
+}
+
+// =============================================================================================
+// ADX
+
+VM_PUBLISH(TADXFunction) {
+  P.Object("UpLinePen", &TADXFunction::UpLinePen, &TADXFunction::SetUpLinePen);
+  P.Object("DownLinePen", &TADXFunction::DownLinePen, &TADXFunction::SetDownLinePen);
+}
+
+TADXFunction::TADXFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {
+  InternalSetPeriod(14);
+  UpLine = NewAuxiliary<TFastLineSeries>(this, clGreen);
+  DownLine = NewAuxiliary<TFastLineSeries>(this, clRed);
+}
+
+TChartPen* TADXFunction::UpLinePen() const { return UpLine->Pen(); }
+void TADXFunction::SetUpLinePen(TChartPen* Value) { UpLine->SetPen(Value); }
+TChartPen* TADXFunction::DownLinePen() const { return DownLine->Pen(); }
+void TADXFunction::SetDownLinePen(TChartPen* Value) { DownLine->SetPen(Value); }
+
+void TADXFunction::Clear() {
+  UpLine->ClearValues();
+  DownLine->ClearValues();
+}
+
+void TADXFunction::CalculateFromSource(TChartSeries* Source) {
+  if (!ParentSeries || !Source || Period() < 2) return;
+  ParentSeries->ClearValues();
+  Clear();
+  FollowParent(UpLine, ParentSeries);
+  FollowParent(DownLine, ParentSeries);
+  const int32_t n = Source->PointCount();
+  if (2 * Period() > n || !IsOHLCSource(Source) || !SourcesAreFinite(this, Source)) return;
+  const int32_t np = static_cast<int32_t>(std::nearbyint(Period()));
+  const double period = Period();
+  TChartValueList* high = Source->ValueListByName("High");
+  TChartValueList* low = Source->ValueListByName("Low");
+  TChartValueList* close = Source->MandatoryList;
+  TChartValueList* xs = Source->NotMandatoryList;
+  std::vector<double> tr(static_cast<size_t>(n)), dmUp(static_cast<size_t>(n)), dmDown(static_cast<size_t>(n));
+  for (int32_t t = 1; t < n; ++t) {
+    const double h = high->GetValue(t), l = low->GetValue(t), c1 = close->GetValue(t - 1);
+    const size_t k = static_cast<size_t>(t);
+    tr[k] = std::max({h - l, std::fabs(h - c1), std::fabs(l - c1)});
+    const double up = h - high->GetValue(t - 1), down = low->GetValue(t - 1) - l;
+    dmUp[k] = up > down ? std::max(up, 0.0) : 0;
+    dmDown[k] = down > up ? std::max(down, 0.0) : 0;
+  }
+  // Smoothed sums; a range without any true range has no direction: both lines show 0 there.
+  std::vector<double> dx(static_cast<size_t>(n));
+  double str = 0, sUp = 0, sDown = 0;
+  UpLine->BeginUpdate();
+  DownLine->BeginUpdate();
+  for (int32_t t = np; t < n; ++t) {
+    const size_t k = static_cast<size_t>(t);
+    if (t == np) {
+      for (int32_t i = 1; i <= np; ++i) {
+        str += tr[static_cast<size_t>(i)];
+        sUp += dmUp[static_cast<size_t>(i)];
+        sDown += dmDown[static_cast<size_t>(i)];
+      }
+    } else {
+      str = str - str / period + tr[k];
+      sUp = sUp - sUp / period + dmUp[k];
+      sDown = sDown - sDown / period + dmDown[k];
+    }
+    const double diUp = str == 0 ? 0 : 100 * sUp / str, diDown = str == 0 ? 0 : 100 * sDown / str;
+    UpLine->AddXY(xs->GetValue(t), diUp);
+    DownLine->AddXY(xs->GetValue(t), diDown);
+    dx[k] = diUp + diDown == 0 ? 0 : std::fabs(diUp - diDown) * 100 / (diUp + diDown);
+  }
+  UpLine->EndUpdate();
+  DownLine->EndUpdate();
+  // The first ADX is the mean of the first Period DX values, later ones Wilder's smoothing.
+  const int32_t m = static_cast<int32_t>(std::nearbyint(2 * period - 1));
+  double adx = 0;
+  for (int32_t t = m; t < n; ++t) {
+    if (t == m) {
+      for (int32_t i = np; i <= m; ++i) adx += dx[static_cast<size_t>(i)];
+      adx /= m - np + 1;
+    } else {
+      adx = (dx[static_cast<size_t>(t)] + (period - 1) * adx) / period;
+    }
+    AddFunctionPoint(Source->YMandatory, adx, xs->GetValue(t));
+  }
+}
+
+// =============================================================================================
+// MACD
+
+VM_PUBLISH(TMACDFunction) {
+  P.Float("Period2", &TMACDFunction::Period2, &TMACDFunction::SetPeriod2).Default(12);
+  P.Int("Period3", &TMACDFunction::Period3, &TMACDFunction::SetPeriod3).Default(9);
+  P.Object("MACDPen", &TMACDFunction::MACDPen, &TMACDFunction::SetMACDPen);
+  P.Object("MACDExpPen", &TMACDFunction::MACDExpPen, &TMACDFunction::SetMACDExpPen);
+  P.Object("HistogramPen", &TMACDFunction::HistogramPen, &TMACDFunction::SetHistogramPen);
+}
+
+TMACDFunction::TMACDFunction(TComponent* AOwner) : TFiniteSourceMovingFunction(AOwner) {
+  InternalSetPeriod(26);
+  SignalLine = NewAuxiliary<TFastLineSeries>(this, clGreen);
+  HistogramLine = NewAuxiliary<TBarSeries>(this, clRed);
+  HistogramLine->SetUseYOrigin(true);
+  HistogramLine->SetYOrigin(0);
+}
+
+void TMACDFunction::SetPeriod2(double Value) {
+  Value = std::max(1.0, Value);
+  if (FPeriod2 != Value) {
+    FPeriod2 = Value;
+    Recalculate();
+  }
+}
+
+void TMACDFunction::SetPeriod3(int32_t Value) {
+  if (FPeriod3 != Value) {
+    FPeriod3 = Value;
+    Recalculate();
+  }
+}
+
+TChartPen* TMACDFunction::MACDPen() const { return ParentSeries ? ParentSeries->Pen() : nullptr; }
+void TMACDFunction::SetMACDPen(TChartPen* Value) {
+  if (ParentSeries) ParentSeries->SetPen(Value);
+}
+TChartPen* TMACDFunction::MACDExpPen() const { return SignalLine->Pen(); }
+void TMACDFunction::SetMACDExpPen(TChartPen* Value) { SignalLine->SetPen(Value); }
+TChartPen* TMACDFunction::HistogramPen() const { return HistogramLine->Pen(); }
+void TMACDFunction::SetHistogramPen(TChartPen* Value) { HistogramLine->SetPen(Value); }
+
+void TMACDFunction::Clear() {
+  SignalLine->ClearValues();
+  HistogramLine->ClearValues();
+}
+
+void TMACDFunction::CalculateFromSource(TChartSeries* Source) {
+  if (!ParentSeries || !Source) return;
+  ParentSeries->ClearValues();
+  Clear();
+  const int32_t n = Source->PointCount();
+  if (n < 2 || !SourcesAreFinite(this, Source)) return;
+  // MACD = short average - long average; the signal line averages the MACD line; the histogram
+  // is their difference.
+  const std::vector<double> v = ValuesOf(GetSourceValueList(Source));
+  const std::vector<double> shortAve = ExpAverage(v, FPeriod2), longAve = ExpAverage(v, Period());
+  std::vector<double> macd(v.size());
+  for (size_t i = 0; i < v.size(); ++i) macd[i] = shortAve[i] - longAve[i];
+  const std::vector<double> signal = ExpAverage(macd, FPeriod3);
+  TChartValueList* xs = Source->NotMandatoryList;
+  ParentSeries->BeginUpdate();
+  for (int32_t i = 0; i < n; ++i) AddFunctionPoint(Source->YMandatory, macd[static_cast<size_t>(i)], xs->GetValue(i));
+  ParentSeries->EndUpdate();
+  FollowParent(SignalLine, ParentSeries);
+  if (ParentSeries->SeriesColor() == clWhite) ParentSeries->SetSeriesColor(clBlue);
+  SignalLine->BeginUpdate();
+  for (int32_t i = 0; i < n; ++i) SignalLine->AddXY(xs->GetValue(i), signal[static_cast<size_t>(i)]);
+  SignalLine->EndUpdate();
+  if (HistogramLine->Active()) {
+    FollowParent(HistogramLine, ParentSeries);
+    HistogramLine->BeginUpdate();
+    HistogramLine->ClearValues();
+    for (int32_t i = 0; i < n; ++i)
+      HistogramLine->AddXY(xs->GetValue(i), macd[static_cast<size_t>(i)] - signal[static_cast<size_t>(i)]);
+    HistogramLine->EndUpdate();
+  }
+}
+
+// =============================================================================================
+// Bollinger bands
+
+VM_PUBLISH(TBollingerFunction) {
+  P.Bool("Exponential", &TBollingerFunction::Exponential, &TBollingerFunction::SetExponential).Default(true);
+  P.Float("Deviation", &TBollingerFunction::Deviation, &TBollingerFunction::SetDeviation).Default(2);
+  P.Object("UpperBandPen", &TBollingerFunction::UpperBandPen, &TBollingerFunction::SetUpperBandPen);
+  P.Object("LowBandPen", &TBollingerFunction::LowBandPen, &TBollingerFunction::SetLowBandPen);
+}
+
+TBollingerFunction::TBollingerFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {
+  InternalSetPeriod(10);
+  LowerBand = NewAuxiliary<TFastLineSeries>(this, clDefault);
+}
+
+void TBollingerFunction::SetExponential(bool Value) {
+  if (FExponential != Value) {
+    FExponential = Value;
+    Recalculate();
+  }
+}
+
+void TBollingerFunction::SetDeviation(double Value) {
+  if (FDeviation != Value) {
+    FDeviation = Value;
+    Recalculate();
+  }
+}
+
+TChartPen* TBollingerFunction::UpperBandPen() const { return ParentSeries ? ParentSeries->Pen() : nullptr; }
+void TBollingerFunction::SetUpperBandPen(TChartPen* Value) {
+  if (ParentSeries) ParentSeries->SetPen(Value);
+}
+TChartPen* TBollingerFunction::LowBandPen() const { return LowerBand->Pen(); }
+void TBollingerFunction::SetLowBandPen(TChartPen* Value) { LowerBand->SetPen(Value); }
+
+void TBollingerFunction::Clear() { LowerBand->ClearValues(); }
+
+void TBollingerFunction::AddBand(TChartSeries* Source, TChartSeries* Target, double K) {
+  Target->ClearValues();
+  const int32_t n = Source->PointCount(), p = static_cast<int32_t>(std::nearbyint(Period()));
+  if (p < 1 || n < p || (FExponential && n < 2)) return;
+  const std::vector<double> x = ValuesOf(GetSourceValueList(Source));
+  const std::vector<double> ema = FExponential ? ExpAverage(x, Period()) : std::vector<double>{};
+  TChartValueList* xs = Source->NotMandatoryList;
+  // Sums over the window of the values less the first one, so their squares stay small.
+  const long double base = x[0];
+  long double s = 0, q = 0;
+  Target->BeginUpdate();
+  for (int32_t e = 0; e < n; ++e) {
+    const long double a = x[static_cast<size_t>(e)] - base;
+    s += a;
+    q += a * a;
+    if (e >= p) {
+      const long double b = x[static_cast<size_t>(e - p)] - base;
+      s -= b;
+      q -= b * b;
+    }
+    if (e < p - 1) continue;
+    const long double radicand = (static_cast<long double>(Period()) * q - s * s) / (Period() * Period());
+    const double d = radicand > 0 ? std::sqrt(static_cast<double>(radicand)) : 0;
+    const double average = FExponential ? ema[static_cast<size_t>(e)] : static_cast<double>(base + s / p);
+    Target->AddXY(xs->GetValue(e), average + K * d);
+  }
+  Target->EndUpdate();
+}
+
+void TBollingerFunction::CalculateFromSource(TChartSeries* Source) {
+  if (!ParentSeries || !Source) return;
+  FollowParent(LowerBand, ParentSeries);
+  LowerBand->SetSeriesColor(ParentSeries->SeriesColor());
+  if (ParentSeries->ClassType() == LowerBand->ClassType()) LowerBand->SetPen(ParentSeries->Pen());
+  ParentSeries->ClearValues();
+  LowerBand->ClearValues();
+  if (Period() <= 0 || !SourcesAreFinite(this, Source)) return;
+  AddBand(Source, ParentSeries, FDeviation);
+  AddBand(Source, LowerBand, -FDeviation);
+}
+
+// =============================================================================================
+// Cross points
+
+VM_DEFINE_CLASS(TCrossPointsFunction)
+
+void TCrossPointsFunction::CalculateFromSource(TChartSeries* /*Source*/) {
+  if (!ParentSeries || ParentSeries->DataSources->Count() < 2) return;
+  auto* a = dynamic_cast<TChartSeries*>(ParentSeries->DataSources->Items(0));
+  auto* b = dynamic_cast<TChartSeries*>(ParentSeries->DataSources->Items(1));
+  ParentSeries->ClearValues();
+  if (!a || !b || a->PointCount() < 2 || b->PointCount() < 2) return;
+  if (!SourcesAreFinite(this, a)) return;
+  TChartValueList* av = GetSourceValueList(a);
+  TChartValueList* bv = GetSourceValueList(b);
+  TChartValueList* ax = a->NotMandatoryList;
+  TChartValueList* bx = b->NotMandatoryList;
+  // A crossing on a shared vertex belongs to two pairs of segments: it is added once.
+  bool any = false;
+  double lastX = 0, lastY = 0;
+  ParentSeries->BeginUpdate();
+  for (int32_t i = 0, j = 0; i + 1 < a->PointCount() && j + 1 < b->PointCount();) {
+    double x, y;
+    if (LineIntersection(x, y, ax->GetValue(i), av->GetValue(i), ax->GetValue(i + 1), av->GetValue(i + 1),
+                         bx->GetValue(j), bv->GetValue(j), bx->GetValue(j + 1), bv->GetValue(j + 1)) &&
+        std::isfinite(x) && std::isfinite(y) && !(any && x == lastX && y == lastY)) {
+      ParentSeries->AddXY(x, y);
+      any = true;
+      lastX = x;
+      lastY = y;
+    }
+    if (bx->GetValue(j + 1) >= ax->GetValue(i + 1))
+      ++i;
+    else
+      ++j;
+  }
+  ParentSeries->EndUpdate();
+}
+
+// =============================================================================================
+// Perimeter
+
+VM_DEFINE_CLASS(TPerimeterFunction)
+
+void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
+  if (!ParentSeries || !Source) return;
+  ParentSeries->ClearValues();
+  const int32_t n = Source->PointCount();
+  if (n == 0 || !SourcesAreFinite(this, Source)) return;
+  // Screen positions need a laid-out chart: one that was never drawn is drawn once off screen.
+  TChartAxis* h = Source->GetHorizAxis();
+  TChartAxis* v = Source->GetVertAxis();
+  if ((!h || h->AxisLength == 0 || !v || v->AxisLength == 0))
+    if (auto* panel = dynamic_cast<TCustomGraphPanel*>(Source->ParentChart()); panel && panel->Width() > 0)
+      std::unique_ptr<TBitmap>(panel->CreateBitmap(clWhite, TRect(0, 0, panel->Width(), panel->Height()), pf24bit));
+  if (!Source->GetHorizAxis() || !Source->GetVertAxis() || !ParentSeries->GetHorizAxis() ||
+      !ParentSeries->GetVertAxis())
+    return;
+  TPointArray points(static_cast<size_t>(n));
+  for (int32_t i = 0; i < n; ++i) points[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
+  if (!TGraphCanvas::ConvexHull(points)) {
+    if (n < 3) {
+      points.resize(static_cast<size_t>(n));
+      for (int32_t i = 0; i < n; ++i)
+        points[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
+    } else {
+      return;
+    }
+  }
+  ParentSeries->XValues()->SetOrder(loNone);
+  ParentSeries->BeginUpdate();
+  for (const TPoint& p : points) ParentSeries->AddXY(ParentSeries->PixelXToValue(p.X), ParentSeries->PixelYToValue(p.Y));
+  ParentSeries->AddXY(ParentSeries->PixelXToValue(points[0].X), ParentSeries->PixelYToValue(points[0].Y));
+  ParentSeries->EndUpdate();
+}
+
+// =============================================================================================
+
+void RegisterFinancialFunctions() {
+  RegisterFunctionType(TADXFunction::StaticClass(), &MsgFunctionADX, &MsgGalleryPageFinancial, 1);
+  RegisterFunctionType(TRSIFunction::StaticClass(), &MsgFunctionRSI, &MsgGalleryPageFinancial, 1);
+  RegisterFunctionType(TMACDFunction::StaticClass(), &MsgFunctionMACD, &MsgGalleryPageFinancial, 1);
+  RegisterFunctionType(TBollingerFunction::StaticClass(), &MsgFunctionBollingerBands, &MsgGalleryPageFinancial, 1);
+  RegisterFunctionType(TCrossPointsFunction::StaticClass(), &MsgFunctionCrossPoints, &MsgPageExtended, 1);
+  RegisterFunctionType(TPerimeterFunction::StaticClass(), &MsgFunctionPerimeter, &MsgPageExtended, 1);
+}
+
+void UnregisterFinancialFunctions() {
+  UnregisterFunctionTypes({TADXFunction::StaticClass(), TRSIFunction::StaticClass(), TMACDFunction::StaticClass(),
+                           TBollingerFunction::StaticClass(), TCrossPointsFunction::StaticClass(),
+                           TPerimeterFunction::StaticClass()});
+}
