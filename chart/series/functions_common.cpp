@@ -6,9 +6,10 @@ namespace {
 
 bool ListIsFinite(TChartValueList* List) {
   if (!List) return true;
-  for (int32_t i = 0; i < List->Count(); ++i)
-    if (!std::isfinite(List->GetValue(i))) return false;
-  return true;
+  const double* v = List->Data();
+  bool finite = true;
+  for (int32_t i = 0, n = List->Count(); i < n; ++i) finite &= std::isfinite(v[i]);
+  return finite;
 }
 
 bool SeriesIsFinite(TChartSeries* S) {
@@ -34,6 +35,13 @@ bool HasHighLowLists(TChartSeries* Source) {
   return Source->ValueListByName("High") != y && Source->ValueListByName("Low") != y;
 }
 
+void ReserveValues(TChartSeries* Series, int32_t Count) {
+  if (!Series || Count <= 0) return;
+  for (int i = 0; i < Series->ValueLists.Count(); ++i)
+    if (TChartValueList* l = Series->ValueLists[i]; l->Values.size() < static_cast<size_t>(Count))
+      l->Values.resize(static_cast<size_t>(Count));
+}
+
 VM_DEFINE_CLASS(TFiniteSourceFunction)
 VM_DEFINE_CLASS(TFiniteSourceMovingFunction)
 
@@ -42,5 +50,8 @@ void TFiniteSourceFunction::CalculateFromSource(TChartSeries* Source) {
 }
 
 void TFiniteSourceMovingFunction::CalculateFromSource(TChartSeries* Source) {
-  if (SourcesAreFinite(this, Source)) TGraphMovingFunction::CalculateFromSource(Source);
+  if (!SourcesAreFinite(this, Source)) return;
+  // A moving function gives at most one point per source point: room for them all at once.
+  if (Source && ParentSeries && ParentSeries->DataSources->Count() <= 1) ReserveValues(ParentSeries, Source->PointCount());
+  TGraphMovingFunction::CalculateFromSource(Source);
 }

@@ -7,6 +7,10 @@
 // True when every position and every value the function reads from its sources is a finite number.
 bool SourcesAreFinite(TGraphFunction* Function, TChartSeries* Source);
 
+// Makes room for Count values in every value list of the series (the values stay), so a long
+// result fills without growing its lists step by step.
+void ReserveValues(TChartSeries* Series, int32_t Count);
+
 // A source series with "High" and "Low" value lists of its own (open-high-low-close data).
 bool HasHighLowLists(TChartSeries* Source);
 

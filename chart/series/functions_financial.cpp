@@ -1,6 +1,7 @@
 #include "chart/series/functions_financial.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <memory>
 
@@ -54,11 +55,7 @@ std::vector<double> ExpAverage(const std::vector<double>& V, double Period) {
   return e;
 }
 
-std::vector<double> ValuesOf(TChartValueList* List) {
-  std::vector<double> v(static_cast<size_t>(List->Count()));
-  for (int32_t i = 0; i < List->Count(); ++i) v[static_cast<size_t>(i)] = List->GetValue(i);
-  return v;
-}
+std::vector<double> ValuesOf(TChartValueList* List) { return {List->Data(), List->Data() + List->Count()}; }
 
 }  // namespace
 
@@ -118,13 +115,15 @@ void TRSIFunction::ComputeFromSource(TChartSeries* Source, TChartValueList* Valu
   LookUpLists(Source);
   // The up and down contribution of point i to a window that contains it (not as its first point
   // for the close-to-close style).
-  auto part = [this](int32_t i, double& Up, double& Down) {
+  const double* close = FClose->Data();
+  const double* open = FOpen->Data();
+  auto part = [this, close, open](int32_t i, double& Up, double& Down) {
     Up = Down = 0;
     if (FStyle == rsiOpenClose) {
-      const double c = FClose->GetValue(i);
-      (FOpen->GetValue(i) > c ? Down : Up) = c;
+      const double c = close[i];
+      (open[i] > c ? Down : Up) = c;
     } else if (i > 0) {
-      const double d = FClose->GetValue(i) - FClose->GetValue(i - 1);
+      const double d = close[i] - close[i - 1];
       (d < 0 ? Down : Up) = std::fabs(d);
     }
   };
@@ -185,56 +184,57 @@ void TADXFunction::CalculateFromSource(TChartSeries* Source) {
   if (2 * Period() > n || !IsOHLCSource(Source) || !SourcesAreFinite(this, Source)) return;
   const int32_t np = static_cast<int32_t>(std::nearbyint(Period()));
   const double period = Period();
-  TChartValueList* high = Source->ValueListByName("High");
-  TChartValueList* low = Source->ValueListByName("Low");
-  TChartValueList* close = Source->MandatoryList;
-  TChartValueList* xs = Source->NotMandatoryList;
-  std::vector<double> tr(static_cast<size_t>(n)), dmUp(static_cast<size_t>(n)), dmDown(static_cast<size_t>(n));
-  for (int32_t t = 1; t < n; ++t) {
-    const double h = high->GetValue(t), l = low->GetValue(t), c1 = close->GetValue(t - 1);
-    const size_t k = static_cast<size_t>(t);
-    tr[k] = std::max({h - l, std::fabs(h - c1), std::fabs(l - c1)});
-    const double up = h - high->GetValue(t - 1), down = low->GetValue(t - 1) - l;
-    dmUp[k] = up > down ? std::max(up, 0.0) : 0;
-    dmDown[k] = down > up ? std::max(down, 0.0) : 0;
-  }
+  const double* high = Source->ValueListByName("High")->Data();
+  const double* low = Source->ValueListByName("Low")->Data();
+  const double* close = Source->MandatoryList->Data();
+  const double* xs = Source->NotMandatoryList->Data();
+  // True range and directional moves of point t (t >= 1).
+  auto moves = [&](int32_t t, double& Tr, double& Up, double& Down) {
+    const double h = high[t], l = low[t], c1 = close[t - 1];
+    Tr = std::max({h - l, std::fabs(h - c1), std::fabs(l - c1)});
+    const double up = h - high[t - 1], down = low[t - 1] - l;
+    Up = up > down ? std::max(up, 0.0) : 0;
+    Down = down > up ? std::max(down, 0.0) : 0;
+  };
   // Smoothed sums; a range without any true range has no direction: both lines show 0 there.
-  std::vector<double> dx(static_cast<size_t>(n));
-  double str = 0, sUp = 0, sDown = 0;
+  const int32_t m = static_cast<int32_t>(std::nearbyint(2 * period - 1));
+  double str = 0, sUp = 0, sDown = 0, adx = 0, firstDx = 0;
   UpLine->BeginUpdate();
   DownLine->BeginUpdate();
-  for (int32_t t = np; t < n; ++t) {
-    const size_t k = static_cast<size_t>(t);
-    if (t == np) {
-      for (int32_t i = 1; i <= np; ++i) {
-        str += tr[static_cast<size_t>(i)];
-        sUp += dmUp[static_cast<size_t>(i)];
-        sDown += dmDown[static_cast<size_t>(i)];
-      }
+  ReserveValues(UpLine, n - np);
+  ReserveValues(DownLine, n - np);
+  ReserveValues(ParentSeries, n - m);
+  for (int32_t t = 1; t < n; ++t) {
+    double tr, up, down;
+    moves(t, tr, up, down);
+    if (t <= np) {
+      str += tr;
+      sUp += up;
+      sDown += down;
+      if (t < np) continue;
     } else {
-      str = str - str / period + tr[k];
-      sUp = sUp - sUp / period + dmUp[k];
-      sDown = sDown - sDown / period + dmDown[k];
+      str = str - str / period + tr;
+      sUp = sUp - sUp / period + up;
+      sDown = sDown - sDown / period + down;
     }
     const double diUp = str == 0 ? 0 : 100 * sUp / str, diDown = str == 0 ? 0 : 100 * sDown / str;
-    UpLine->AddXY(xs->GetValue(t), diUp);
-    DownLine->AddXY(xs->GetValue(t), diDown);
-    dx[k] = diUp + diDown == 0 ? 0 : std::fabs(diUp - diDown) * 100 / (diUp + diDown);
+    UpLine->AddXY(xs[t], diUp);
+    DownLine->AddXY(xs[t], diDown);
+    const double dx = diUp + diDown == 0 ? 0 : std::fabs(diUp - diDown) * 100 / (diUp + diDown);
+    // The first ADX is the mean of the DX values from Period to 2 Period - 1, later ones Wilder's
+    // smoothing.
+    if (t < m) {
+      firstDx += dx;
+      continue;
+    }
+    if (t == m)
+      adx = (firstDx + dx) / (m - np + 1);
+    else
+      adx = (dx + (period - 1) * adx) / period;
+    AddFunctionPoint(Source->YMandatory, adx, xs[t]);
   }
   UpLine->EndUpdate();
   DownLine->EndUpdate();
-  // The first ADX is the mean of the first Period DX values, later ones Wilder's smoothing.
-  const int32_t m = static_cast<int32_t>(std::nearbyint(2 * period - 1));
-  double adx = 0;
-  for (int32_t t = m; t < n; ++t) {
-    if (t == m) {
-      for (int32_t i = np; i <= m; ++i) adx += dx[static_cast<size_t>(i)];
-      adx /= m - np + 1;
-    } else {
-      adx = (dx[static_cast<size_t>(t)] + (period - 1) * adx) / period;
-    }
-    AddFunctionPoint(Source->YMandatory, adx, xs->GetValue(t));
-  }
 }
 
 // =============================================================================================
@@ -298,21 +298,24 @@ void TMACDFunction::CalculateFromSource(TChartSeries* Source) {
   std::vector<double> macd(v.size());
   for (size_t i = 0; i < v.size(); ++i) macd[i] = shortAve[i] - longAve[i];
   const std::vector<double> signal = ExpAverage(macd, FPeriod3);
-  TChartValueList* xs = Source->NotMandatoryList;
+  const double* xs = Source->NotMandatoryList->Data();
   ParentSeries->BeginUpdate();
-  for (int32_t i = 0; i < n; ++i) AddFunctionPoint(Source->YMandatory, macd[static_cast<size_t>(i)], xs->GetValue(i));
+  ReserveValues(ParentSeries, n);
+  for (int32_t i = 0; i < n; ++i) AddFunctionPoint(Source->YMandatory, macd[static_cast<size_t>(i)], xs[i]);
   ParentSeries->EndUpdate();
   FollowParent(SignalLine, ParentSeries);
   if (ParentSeries->SeriesColor() == clWhite) ParentSeries->SetSeriesColor(clBlue);
   SignalLine->BeginUpdate();
-  for (int32_t i = 0; i < n; ++i) SignalLine->AddXY(xs->GetValue(i), signal[static_cast<size_t>(i)]);
+  ReserveValues(SignalLine, n);
+  for (int32_t i = 0; i < n; ++i) SignalLine->AddXY(xs[i], signal[static_cast<size_t>(i)]);
   SignalLine->EndUpdate();
   if (HistogramLine->Active()) {
     FollowParent(HistogramLine, ParentSeries);
     HistogramLine->BeginUpdate();
     HistogramLine->ClearValues();
+    ReserveValues(HistogramLine, n);
     for (int32_t i = 0; i < n; ++i)
-      HistogramLine->AddXY(xs->GetValue(i), macd[static_cast<size_t>(i)] - signal[static_cast<size_t>(i)]);
+      HistogramLine->AddXY(xs[i], macd[static_cast<size_t>(i)] - signal[static_cast<size_t>(i)]);
     HistogramLine->EndUpdate();
   }
 }
@@ -361,11 +364,12 @@ void TBollingerFunction::AddBand(TChartSeries* Source, TChartSeries* Target, dou
   if (p < 1 || n < p || (FExponential && n < 2)) return;
   const std::vector<double> x = ValuesOf(GetSourceValueList(Source));
   const std::vector<double> ema = FExponential ? ExpAverage(x, Period()) : std::vector<double>{};
-  TChartValueList* xs = Source->NotMandatoryList;
+  const double* xs = Source->NotMandatoryList->Data();
   // Sums over the window of the values less the first one, so their squares stay small.
   const long double base = x[0];
   long double s = 0, q = 0;
   Target->BeginUpdate();
+  ReserveValues(Target, n - p + 1);
   for (int32_t e = 0; e < n; ++e) {
     const long double a = x[static_cast<size_t>(e)] - base;
     s += a;
@@ -379,7 +383,7 @@ void TBollingerFunction::AddBand(TChartSeries* Source, TChartSeries* Target, dou
     const long double radicand = (static_cast<long double>(Period()) * q - s * s) / (Period() * Period());
     const double d = radicand > 0 ? std::sqrt(static_cast<double>(radicand)) : 0;
     const double average = FExponential ? ema[static_cast<size_t>(e)] : static_cast<double>(base + s / p);
-    Target->AddXY(xs->GetValue(e), average + K * d);
+    Target->AddXY(xs[e], average + K * d);
   }
   Target->EndUpdate();
 }
@@ -408,25 +412,24 @@ void TCrossPointsFunction::CalculateFromSource(TChartSeries* /*Source*/) {
   ParentSeries->ClearValues();
   if (!a || !b || a->PointCount() < 2 || b->PointCount() < 2) return;
   if (!SourcesAreFinite(this, a)) return;
-  TChartValueList* av = GetSourceValueList(a);
-  TChartValueList* bv = GetSourceValueList(b);
-  TChartValueList* ax = a->NotMandatoryList;
-  TChartValueList* bx = b->NotMandatoryList;
+  const double* av = GetSourceValueList(a)->Data();
+  const double* bv = GetSourceValueList(b)->Data();
+  const double* ax = a->NotMandatoryList->Data();
+  const double* bx = b->NotMandatoryList->Data();
   // A crossing on a shared vertex belongs to two pairs of segments: it is added once.
   bool any = false;
   double lastX = 0, lastY = 0;
   ParentSeries->BeginUpdate();
   for (int32_t i = 0, j = 0; i + 1 < a->PointCount() && j + 1 < b->PointCount();) {
     double x, y;
-    if (LineIntersection(x, y, ax->GetValue(i), av->GetValue(i), ax->GetValue(i + 1), av->GetValue(i + 1),
-                         bx->GetValue(j), bv->GetValue(j), bx->GetValue(j + 1), bv->GetValue(j + 1)) &&
+    if (LineIntersection(x, y, ax[i], av[i], ax[i + 1], av[i + 1], bx[j], bv[j], bx[j + 1], bv[j + 1]) &&
         std::isfinite(x) && std::isfinite(y) && !(any && x == lastX && y == lastY)) {
       ParentSeries->AddXY(x, y);
       any = true;
       lastX = x;
       lastY = y;
     }
-    if (bx->GetValue(j + 1) >= ax->GetValue(i + 1))
+    if (bx[j + 1] >= ax[i + 1])
       ++i;
     else
       ++j;
@@ -453,17 +456,33 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
   if (!Source->GetHorizAxis() || !Source->GetVertAxis() || !ParentSeries->GetHorizAxis() ||
       !ParentSeries->GetVertAxis())
     return;
-  TPointArray points(static_cast<size_t>(n));
-  for (int32_t i = 0; i < n; ++i) points[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
-  if (!TGraphCanvas::ConvexHull(points)) {
-    if (n < 3) {
-      points.resize(static_cast<size_t>(n));
-      for (int32_t i = 0; i < n; ++i)
-        points[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
-    } else {
-      return;
-    }
+  // Only the topmost and bottommost point of each pixel column can be a corner of the outline:
+  // the hull is taken over those (at most two per column) instead of every point.
+  std::vector<TPoint> screen(static_cast<size_t>(n));
+  int32_t left = INT32_MAX, right = INT32_MIN;
+  for (int32_t i = 0; i < n; ++i) {
+    screen[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
+    left = std::min(left, screen[static_cast<size_t>(i)].X);
+    right = std::max(right, screen[static_cast<size_t>(i)].X);
   }
+  TPointArray points;
+  const int64_t columns = static_cast<int64_t>(right) - left + 1;
+  if (columns > 0 && columns <= 4 * static_cast<int64_t>(n)) {
+    std::vector<int32_t> top(static_cast<size_t>(columns), INT32_MAX), bottom(static_cast<size_t>(columns), INT32_MIN);
+    for (const TPoint& p : screen) {
+      const size_t c = static_cast<size_t>(p.X - left);
+      top[c] = std::min(top[c], p.Y);
+      bottom[c] = std::max(bottom[c], p.Y);
+    }
+    for (size_t c = 0; c < top.size(); ++c) {
+      if (top[c] == INT32_MAX) continue;
+      points.emplace_back(left + static_cast<int32_t>(c), top[c]);
+      if (bottom[c] != top[c]) points.emplace_back(left + static_cast<int32_t>(c), bottom[c]);
+    }
+  } else {
+    points = screen;
+  }
+  if (points.size() > 2 && !TGraphCanvas::ConvexHull(points)) return;
   ParentSeries->XValues()->SetOrder(loNone);
   ParentSeries->BeginUpdate();
   for (const TPoint& p : points) ParentSeries->AddXY(ParentSeries->PixelXToValue(p.X), ParentSeries->PixelYToValue(p.Y));

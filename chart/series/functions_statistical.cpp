@@ -75,14 +75,15 @@ void TMovingAverageFunction::ComputeFromSource(TChartSeries* Source, TChartValue
   if (Period() <= 0) throw EAssertionFailed("Period must be bigger than zero.");
   const int32_t p = WindowLength(Period()), n = Source->PointCount();
   if (p < 1 || n < p) return;
-  TChartValueList* v = GetSourceValueList(Source);
-  TChartValueList* x = Source->NotMandatoryList;
+  const double* v = GetSourceValueList(Source)->Data();
+  const double* x = Source->NotMandatoryList->Data();
+  const double* pos = ValueList->Data();
   // Sum of values, sum of weight x value, sum of weights (X weights), index-weighted sum.
   long double s = 0, sxv = 0, sx = 0, sjv = 0;
   for (int32_t i = 0; i < n; ++i) {
-    const long double vi = v->GetValue(i), xi = x->GetValue(i);
+    const long double vi = v[i], xi = x[i];
     if (i >= p) {
-      const long double vo = v->GetValue(i - p), xo = x->GetValue(i - p);
+      const long double vo = v[i - p], xo = x[i - p];
       sjv += p * vi - s;  // every weight drops by one; the new value takes weight p
       s += vi - vo;
       sxv += xi * vi - xo * vo;
@@ -101,7 +102,7 @@ void TMovingAverageFunction::ComputeFromSource(TChartSeries* Source, TChartValue
       r = static_cast<double>(sjv / (static_cast<long double>(p) * (p + 1) / 2));
     else
       r = static_cast<double>(s / p);
-    AddFunctionPoint(Source->YMandatory, r, ValueList->GetValue(i));
+    AddFunctionPoint(Source->YMandatory, r, pos[i]);
   }
 }
 
@@ -275,23 +276,24 @@ void TStochasticFunction::ComputeFromSource(TChartSeries* Source, TChartValueLis
   const int32_t n = Source->PointCount(), p = std::max(WindowLength(Period()), 1);
   Numerators.assign(static_cast<size_t>(n), 0);
   Denominators.assign(static_cast<size_t>(n), 0);
-  TChartValueList* low = Source->ValueListByName("Low");
-  TChartValueList* high = Source->ValueListByName("High");
-  TChartValueList* close = Source->MandatoryList;
+  const double* low = Source->ValueListByName("Low")->Data();
+  const double* high = Source->ValueListByName("High")->Data();
+  const double* close = Source->MandatoryList->Data();
+  const double* pos = ValueList->Data();
   std::deque<int32_t> lows, highs;
   for (int32_t i = 0; i < n; ++i) {
-    while (!lows.empty() && low->GetValue(lows.back()) >= low->GetValue(i)) lows.pop_back();
+    while (!lows.empty() && low[lows.back()] >= low[i]) lows.pop_back();
     lows.push_back(i);
-    while (!highs.empty() && high->GetValue(highs.back()) <= high->GetValue(i)) highs.pop_back();
+    while (!highs.empty() && high[highs.back()] <= high[i]) highs.pop_back();
     highs.push_back(i);
     if (lows.front() <= i - p) lows.pop_front();
     if (highs.front() <= i - p) highs.pop_front();
     if (i < p - 1) continue;
-    const double l = low->GetValue(lows.front()), h = high->GetValue(highs.front());
+    const double l = low[lows.front()], h = high[highs.front()];
     const size_t k = static_cast<size_t>(i);
-    Numerators[k] = close->GetValue(i) - l;
+    Numerators[k] = close[i] - l;
     Denominators[k] = h - l;
-    AddFunctionPoint(Source->YMandatory, l == h ? 0 : 100 * Numerators[k] / Denominators[k], ValueList->GetValue(i));
+    AddFunctionPoint(Source->YMandatory, l == h ? 0 : 100 * Numerators[k] / Denominators[k], pos[i]);
   }
   Numerators = {};
   Denominators = {};

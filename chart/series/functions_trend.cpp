@@ -116,14 +116,19 @@ void TCustomFittingFunction::CalculateFromSource(TChartSeries* Source) {
   if (n <= 0) return;
   TChartValueList* values = GetSourceValueList(Source);
   TChartValueList* xs = Source->NotMandatoryList;
-  TVector xv(static_cast<size_t>(n) + 1), yv(static_cast<size_t>(n) + 1);
-  for (int32_t i = 1; i <= n; ++i) {
-    const int32_t k = first + i - 1;
-    double x = xs->GetValue(k), y = values->GetValue(k);
+  TVector xv, yv;
+  xv.reserve(static_cast<size_t>(n) + 1);
+  yv.reserve(static_cast<size_t>(n) + 1);
+  xv.push_back(0);
+  yv.push_back(0);
+  const double* xd = xs->Data();
+  const double* yd = values->Data();
+  for (int32_t k = first; k <= last; ++k) {
+    double x = xd[k], y = yd[k];
     if (LogX()) x = Log10Of(x);
     if (LogY()) y = Log10Of(y);
-    xv[static_cast<size_t>(i)] = x - XOrigin;
-    yv[static_cast<size_t>(i)] = y - YOrigin;
+    xv.push_back(x - XOrigin);
+    yv.push_back(y - YOrigin);
   }
   FSplineFailed = false;
   switch (FTypeFitting) {
@@ -155,6 +160,7 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source) {
     if (std::isfinite(y)) AddFunctionPoint(Source->YMandatory, y, x);
   };
   ParentSeries->BeginUpdate();
+  ReserveValues(ParentSeries, (last - first) * FFactor + 1);
   try {
     for (int32_t i = first; i < last; ++i) {
       const double x0 = xs->GetValue(i), x1 = xs->GetValue(i + 1);
