@@ -80,8 +80,9 @@ bool SolveNormal(int N, int Terms, const TVector& X, const TVector& Y, long doub
   TPolyMatrix a{};
   long double b[MaxPolyTerms + 1]{};
   long double sums[2 * MaxPolyTerms]{};
+  const long double inverse = 1 / Scale;
   for (int i = 1; i <= N; ++i) {
-    const long double t = (X[static_cast<size_t>(i)] - Centre) / Scale, y = Y[static_cast<size_t>(i)];
+    const long double t = (X[static_cast<size_t>(i)] - Centre) * inverse, y = Y[static_cast<size_t>(i)];
     long double p = 1;
     for (int k = 0; k <= 2 * (Terms - 1); ++k) {
       sums[k] += p;

@@ -45,18 +45,6 @@ T* NewAuxiliary(TComponent* Owner, TColor Color) {
   return s;
 }
 
-// The exponential moving average with weight 2 / (Period + 1), started at the first value.
-std::vector<double> ExpAverage(const std::vector<double>& V, double Period) {
-  std::vector<double> e(V.size());
-  if (V.empty()) return e;
-  const double k = 2 / (Period + 1);
-  e[0] = V[0];
-  for (size_t i = 1; i < V.size(); ++i) e[i] = k * V[i] + (1 - k) * e[i - 1];
-  return e;
-}
-
-std::vector<double> ValuesOf(TChartValueList* List) { return {List->Data(), List->Data() + List->Count()}; }
-
 }  // namespace
 
 // =============================================================================================
@@ -292,32 +280,35 @@ void TMACDFunction::CalculateFromSource(TChartSeries* Source) {
   const int32_t n = Source->PointCount();
   if (n < 2 || !SourcesAreFinite(this, Source)) return;
   // MACD = short average - long average; the signal line averages the MACD line; the histogram
-  // is their difference.
-  const std::vector<double> v = ValuesOf(GetSourceValueList(Source));
-  const std::vector<double> shortAve = ExpAverage(v, FPeriod2), longAve = ExpAverage(v, Period());
-  std::vector<double> macd(v.size());
-  for (size_t i = 0; i < v.size(); ++i) macd[i] = shortAve[i] - longAve[i];
-  const std::vector<double> signal = ExpAverage(macd, FPeriod3);
+  // is their difference. All three averages run in one pass over the source.
+  const double* v = GetSourceValueList(Source)->Data();
   const double* xs = Source->NotMandatoryList->Data();
-  ParentSeries->BeginUpdate();
-  ReserveValues(ParentSeries, n);
-  for (int32_t i = 0; i < n; ++i) AddFunctionPoint(Source->YMandatory, macd[static_cast<size_t>(i)], xs[i]);
-  ParentSeries->EndUpdate();
+  const double ks = 2 / (FPeriod2 + 1), kl = 2 / (Period() + 1), kg = 2.0 / (FPeriod3 + 1);
   FollowParent(SignalLine, ParentSeries);
   if (ParentSeries->SeriesColor() == clWhite) ParentSeries->SetSeriesColor(clBlue);
+  const bool histogram = HistogramLine->Active();
+  if (histogram) FollowParent(HistogramLine, ParentSeries);
+  ParentSeries->BeginUpdate();
   SignalLine->BeginUpdate();
+  HistogramLine->BeginUpdate();
+  ReserveValues(ParentSeries, n);
   ReserveValues(SignalLine, n);
-  for (int32_t i = 0; i < n; ++i) SignalLine->AddXY(xs[i], signal[static_cast<size_t>(i)]);
-  SignalLine->EndUpdate();
-  if (HistogramLine->Active()) {
-    FollowParent(HistogramLine, ParentSeries);
-    HistogramLine->BeginUpdate();
-    HistogramLine->ClearValues();
-    ReserveValues(HistogramLine, n);
-    for (int32_t i = 0; i < n; ++i)
-      HistogramLine->AddXY(xs[i], macd[static_cast<size_t>(i)] - signal[static_cast<size_t>(i)]);
-    HistogramLine->EndUpdate();
+  if (histogram) ReserveValues(HistogramLine, n);
+  double shortAve = v[0], longAve = v[0], signal = 0;
+  for (int32_t i = 0; i < n; ++i) {
+    if (i > 0) {
+      shortAve = ks * v[i] + (1 - ks) * shortAve;
+      longAve = kl * v[i] + (1 - kl) * longAve;
+    }
+    const double macd = shortAve - longAve;
+    signal = i == 0 ? macd : kg * macd + (1 - kg) * signal;
+    AddFunctionPoint(Source->YMandatory, macd, xs[i]);
+    SignalLine->AddXY(xs[i], signal);
+    if (histogram) HistogramLine->AddXY(xs[i], macd - signal);
   }
+  HistogramLine->EndUpdate();
+  SignalLine->EndUpdate();
+  ParentSeries->EndUpdate();
 }
 
 // =============================================================================================
@@ -358,34 +349,42 @@ void TBollingerFunction::SetLowBandPen(TChartPen* Value) { LowerBand->SetPen(Val
 
 void TBollingerFunction::Clear() { LowerBand->ClearValues(); }
 
-void TBollingerFunction::AddBand(TChartSeries* Source, TChartSeries* Target, double K) {
-  Target->ClearValues();
+// The upper band goes to the parent series, the lower one to LowerBand, both in one pass: the
+// centre is the exponential average (running) or the window's mean; the spread the window's
+// standard deviation over the population.
+void TBollingerFunction::AddBands(TChartSeries* Source) {
   const int32_t n = Source->PointCount(), p = static_cast<int32_t>(std::nearbyint(Period()));
   if (p < 1 || n < p || (FExponential && n < 2)) return;
-  const std::vector<double> x = ValuesOf(GetSourceValueList(Source));
-  const std::vector<double> ema = FExponential ? ExpAverage(x, Period()) : std::vector<double>{};
+  const double* x = GetSourceValueList(Source)->Data();
   const double* xs = Source->NotMandatoryList->Data();
+  const double k = 2 / (Period() + 1);
   // Sums over the window of the values less the first one, so their squares stay small.
   const long double base = x[0];
   long double s = 0, q = 0;
-  Target->BeginUpdate();
-  ReserveValues(Target, n - p + 1);
+  double ema = x[0];
+  ParentSeries->BeginUpdate();
+  LowerBand->BeginUpdate();
+  ReserveValues(ParentSeries, n - p + 1);
+  ReserveValues(LowerBand, n - p + 1);
   for (int32_t e = 0; e < n; ++e) {
-    const long double a = x[static_cast<size_t>(e)] - base;
+    const long double a = x[e] - base;
     s += a;
     q += a * a;
     if (e >= p) {
-      const long double b = x[static_cast<size_t>(e - p)] - base;
+      const long double b = x[e - p] - base;
       s -= b;
       q -= b * b;
     }
+    if (e > 0) ema = k * x[e] + (1 - k) * ema;
     if (e < p - 1) continue;
     const long double radicand = (static_cast<long double>(Period()) * q - s * s) / (Period() * Period());
     const double d = radicand > 0 ? std::sqrt(static_cast<double>(radicand)) : 0;
-    const double average = FExponential ? ema[static_cast<size_t>(e)] : static_cast<double>(base + s / p);
-    Target->AddXY(xs[e], average + K * d);
+    const double centre = FExponential ? ema : static_cast<double>(base + s / p);
+    ParentSeries->AddXY(xs[e], centre + FDeviation * d);
+    LowerBand->AddXY(xs[e], centre - FDeviation * d);
   }
-  Target->EndUpdate();
+  LowerBand->EndUpdate();
+  ParentSeries->EndUpdate();
 }
 
 void TBollingerFunction::CalculateFromSource(TChartSeries* Source) {
@@ -396,8 +395,7 @@ void TBollingerFunction::CalculateFromSource(TChartSeries* Source) {
   ParentSeries->ClearValues();
   LowerBand->ClearValues();
   if (Period() <= 0 || !SourcesAreFinite(this, Source)) return;
-  AddBand(Source, ParentSeries, FDeviation);
-  AddBand(Source, LowerBand, -FDeviation);
+  AddBands(Source);
 }
 
 // =============================================================================================

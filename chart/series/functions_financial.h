@@ -96,7 +96,7 @@ public:
   TFastLineSeries* LowerBand;  // owned, internal; the upper band is the parent series
 
 private:
-  void AddBand(TChartSeries* Source, TChartSeries* Target, double K);
+  void AddBands(TChartSeries* Source);
   bool FExponential = true;
   double FDeviation = 2;
 };

@@ -145,7 +145,9 @@ TEST(FinancialFunctions, ADXAgainstWilderDefinitions) {
       } else if (t > 2 * p - 1) {
         adx = (adx * (p - 1) + dx.back()) / p;
       }
-      if (t >= 2 * p - 1) EXPECT_NEAR(dst->YValueAt(t - (2 * p - 1)), adx, 1e-9) << t;
+      if (t >= 2 * p - 1) {
+        EXPECT_NEAR(dst->YValueAt(t - (2 * p - 1)), adx, 1e-9) << t;
+      }
     }
   }
   // No range at all: lines and index at 0, never a division's NaN.
