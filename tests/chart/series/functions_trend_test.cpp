@@ -13,6 +13,7 @@
 #include "chart/series/functions_trend.h"
 #include "functions_testkit.h"
 #include "platform/exceptions.h"
+#include "series_testkit.h"
 
 namespace {
 
@@ -268,7 +269,9 @@ TEST(CurveFitting, LogScalesSplinesAndBadSources) {
     for (int i = 0; i < r.Dst->PointCount(); ++i) {
       const double u = r.Dst->XValueAt(i);
       const double want = 1 + 2 * u - 0.5 * u * u + 0.1 * u * u * u;
-      if (t == cfSplineNag || i % 3 == 0) EXPECT_NEAR(r.Dst->YValueAt(i), want, 1e-9) << t << " " << u;
+      if (t == cfSplineNag || i % 3 == 0) {
+        EXPECT_NEAR(r.Dst->YValueAt(i), want, 1e-9) << t << " " << u;
+      }
     }
   }
   // A failed least-squares spline (one knot) draws nothing rather than an earlier spline.
@@ -291,4 +294,28 @@ TEST(CurveFitting, RegisteredOnTheExtendedPage) {
   EXPECT_EQ(t, (std::vector<std::string>{"Curve Fitting", "Trend", "Exponential\rTrend", "Correlation"}));
   UnregisterTrendFunctions();
   EXPECT_TRUE(GraphSeriesTypesList()->TypesOfPage("Extended").empty());
+}
+
+TEST(CurveFitting, RecalculatesOncePerSourceOrSettingChange) {
+  TSeriesChart chart;
+  auto* src = chart.Add<TFnSeries>();
+  auto* dst = chart.Add<TFnSeries>();
+  auto* f = new TCurveFittingFunction(dst);
+  dst->AttachFunction(f);
+  dst->SetDataSource(src);
+  dst->Rebuilds = 0;
+  FillSeries(src, {0, 1, 2, 3, 4, 5}, {1, 3, 5, 7, 9, 11});
+  EXPECT_EQ(dst->Rebuilds, 1);
+  ASSERT_EQ(dst->PointCount(), 6);
+  EXPECT_NEAR(dst->YValueAt(5), 11, 1e-9);
+  f->SetPolyDegree(2);
+  EXPECT_EQ(dst->Rebuilds, 2);
+  f->SetPolyDegree(2);  // unchanged
+  f->Key = 1;           // stored only
+  EXPECT_EQ(dst->Rebuilds, 2);
+  src->YValues()->SetValue(5, 21);
+  EXPECT_EQ(dst->Rebuilds, 3);
+  double m, b, r;
+  Regression({0, 1, 2, 3, 4, 5}, {1, 3, 5, 7, 9, 21}, m, b, r);
+  EXPECT_NEAR(dst->YValueAt(5), m * 5 + b, 1e-12);
 }
