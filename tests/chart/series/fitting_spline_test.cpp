@@ -151,6 +151,16 @@ TEST(LeastSquaresSpline, FailuresAndTheKnotRange) {
   SplineNagFit(5, 4, Vec(x), Vec(y), w, ss);  // 5 points for 6 coefficients
   EXPECT_EQ(SplineNagLastFailure(), 1);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  // The spline holds 50 knots: 44 given knots (50 with the repeated ends) fit, 45 fail.
+  const std::vector<double> many = NoisyX(300, 30);
+  std::vector<double> cy;
+  for (double v : many) cy.push_back(Cubic(v));
+  const TVector wm(301, 1.0L);
+  SplineNagFit(300, 44, Vec(many), Vec(cy), wm, ss);
+  EXPECT_EQ(SplineNagLastFailure(), 0);
+  EXPECT_NEAR(SplineNagValue(17.3), Cubic(17.3), 1e-8);
+  SplineNagFit(300, 45, Vec(many), Vec(cy), wm, ss);
+  EXPECT_EQ(SplineNagLastFailure(), 1);
 }
 
 TEST(LeastSquaresSpline, MoreThan3000PointsUseTheFirst3000) {
