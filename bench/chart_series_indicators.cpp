@@ -114,7 +114,7 @@ void BM_CurveFittingDegree5(benchmark::State& State) {
 }
 BENCHMARK(BM_CurveFittingDegree5)->Unit(benchmark::kMillisecond);
 
-// The fit alone with 20 terms (rotations instead of normal equations).
+// The fit alone with 20 terms.
 void BM_PolyFit20Terms(benchmark::State& State) {
   TVector x(kPoints + 1), y(kPoints + 1);
   for (int i = 1; i <= kPoints; ++i) {

@@ -73,70 +73,50 @@ void ToPowersOfX(int Terms, const long double* A, long double Centre, long doubl
   for (int k = 1; k <= Terms; ++k) C[k] = q[k];
 }
 
-// Low degrees: the normal equations of the centred and scaled abscissas, built from the power sums
-// (one pass over the points) and divided by N so the pivot tolerance is relative.
-bool SolveNormal(int N, int Terms, const TVector& X, const TVector& Y, long double Centre, long double Scale,
-                 long double* A) {
-  TPolyMatrix a{};
+// The normal equations in the Chebyshev basis of the centred, scaled abscissas t (within -1..1):
+// their matrix stays well conditioned at every degree, unlike that of the powers of x, whose
+// condition squares the power basis' own. Since T_j T_k = (T_(j+k) + T_|j-k|) / 2, the matrix needs
+// only the sums of T_0 .. T_(2 Terms - 2) over the points: one short recurrence per point. The
+// solution is then rewritten in powers of t.
+bool SolveChebyshev(int N, int Terms, const TVector& X, const TVector& Y, long double Centre, long double Scale,
+                    long double* A) {
+  long double moments[2 * MaxPolyTerms]{};
   long double b[MaxPolyTerms + 1]{};
-  long double sums[2 * MaxPolyTerms]{};
   const long double inverse = 1 / Scale;
+  const int top = 2 * Terms - 2;
   for (int i = 1; i <= N; ++i) {
     const long double t = (X[static_cast<size_t>(i)] - Centre) * inverse, y = Y[static_cast<size_t>(i)];
-    long double p = 1;
-    for (int k = 0; k <= 2 * (Terms - 1); ++k) {
-      sums[k] += p;
-      if (k < Terms) b[k + 1] += p * y;
-      p *= t;
+    long double previous = 1, current = t;
+    moments[0] += 1;
+    b[1] += y;
+    for (int m = 1; m <= top; ++m) {
+      moments[m] += current;
+      if (m < Terms) b[m + 1] += current * y;
+      const long double next = 2 * t * current - previous;
+      previous = current;
+      current = next;
     }
   }
-  for (int j = 1; j <= Terms; ++j) {
-    b[j] /= N;
-    for (int k = 1; k <= Terms; ++k) a[j][k] = sums[j + k - 2] / N;
+  TPolyMatrix g{};
+  for (int j = 0; j < Terms; ++j) {
+    b[j + 1] /= N;
+    for (int k = 0; k < Terms; ++k) g[j + 1][k + 1] = (moments[j + k] + moments[j > k ? j - k : k - j]) / (2 * N);
   }
-  return GaussSolve(Terms, a, b, 1e-15L, A) != 0;
-}
-
-// High degrees: the normal equations square the condition of the power basis and lose every digit
-// beyond about ten terms. Givens rotations bring the rows of the (centred, scaled) power matrix one
-// by one into an upper triangle R with Q'y beside it; the triangle is then solved directly.
-bool SolveOrthogonal(int N, int Terms, const TVector& X, const TVector& Y, long double Centre, long double Scale,
-                     long double* A) {
-  long double r[MaxPolyTerms + 1][MaxPolyTerms + 2]{};
-  bool started[MaxPolyTerms + 1]{};
-  for (int i = 1; i <= N; ++i) {
-    long double row[MaxPolyTerms + 2];
-    const long double t = (X[static_cast<size_t>(i)] - Centre) / Scale;
-    long double p = 1;
-    for (int k = 1; k <= Terms; ++k) {
-      row[k] = p;
-      p *= t;
-    }
-    row[Terms + 1] = Y[static_cast<size_t>(i)];
-    for (int k = 1; k <= Terms; ++k) {
-      if (row[k] == 0) continue;
-      if (!started[k]) {
-        for (int j = k; j <= Terms + 1; ++j) r[k][j] = row[j];
-        started[k] = true;
-        break;
-      }
-      const long double h = std::sqrt(r[k][k] * r[k][k] + row[k] * row[k]);
-      const long double c = r[k][k] / h, s = row[k] / h;
-      for (int j = k; j <= Terms + 1; ++j) {
-        const long double u = r[k][j], v = row[j];
-        r[k][j] = c * u + s * v;
-        row[j] = c * v - s * u;
-      }
-    }
-  }
-  // Columns of the scaled powers hold values within -1..1: a diagonal this small means a column
-  // that depends on the others (fewer distinct abscissas than terms).
-  const long double tolerance = 1e-15L * std::sqrt(static_cast<long double>(N));
-  for (int k = Terms; k >= 1; --k) {
-    if (std::fabs(r[k][k]) < tolerance) return false;
-    long double s = r[k][Terms + 1];
-    for (int j = k + 1; j <= Terms; ++j) s -= r[k][j] * A[j];
-    A[k] = s / r[k][k];
+  long double c[MaxPolyTerms + 1]{};
+  if (GaussSolve(Terms, g, b, 1e-15L, c) == 0) return false;
+  // Powers of t of T_(m-1) and T_m, from T_(m+1) = 2 t T_m - T_(m-1).
+  long double tPrev[MaxPolyTerms + 1]{}, tCur[MaxPolyTerms + 1]{};
+  tPrev[1] = 1;
+  tCur[2] = 1;
+  for (int k = 1; k <= Terms; ++k) A[k] = 0;
+  A[1] = c[1];
+  for (int m = 1; m < Terms; ++m) {
+    for (int k = 1; k <= Terms; ++k) A[k] += c[m + 1] * tCur[k];
+    long double next[MaxPolyTerms + 1]{};
+    for (int k = 1; k < Terms; ++k) next[k + 1] = 2 * tCur[k];
+    for (int k = 1; k <= Terms; ++k) next[k] -= tPrev[k];
+    std::memcpy(tPrev, tCur, sizeof(tPrev));
+    std::memcpy(tCur, next, sizeof(tCur));
   }
   return true;
 }
@@ -157,9 +137,7 @@ void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoeffici
   const long double centre = (lo + hi) / 2;
   const long double scale = hi > lo ? (hi - lo) / 2 : 1;
   long double a[MaxPolyTerms + 1]{};
-  const bool ok = Terms <= 10 ? SolveNormal(N, Terms, X, Y, centre, scale, a)
-                              : SolveOrthogonal(N, Terms, X, Y, centre, scale, a);
-  if (!ok) throw ChartException(ErrFitting);
+  if (!SolveChebyshev(N, Terms, X, Y, centre, scale, a)) throw ChartException(ErrFitting);
   for (int k = 1; k <= Terms; ++k)
     if (!std::isfinite(a[k])) throw ChartException(ErrFitting);
   ToPowersOfX(Terms, a, centre, scale, C);
