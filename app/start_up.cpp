@@ -9,6 +9,9 @@
 #include "chart/extra/extra_series.h"
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
+#include "chart/series/functions_financial.h"
+#include "chart/series/functions_statistical.h"
+#include "chart/series/functions_trend.h"
 #include "chart/series/standard_series.h"
 #include "chart/series/tools_register.h"
 #include "mtdata/mt_types.h"
@@ -21,6 +24,9 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterStandardTools();
   RegisterBasicFunctions();
   RegisterAverageFunctions();
+  RegisterStatisticalFunctions();
+  RegisterTrendFunctions();
+  RegisterFinancialFunctions();
   InitExtraSeries();
   RegisterMtChartTypes();  // the program's own curve series and functions
   InitCommonVars();
@@ -45,6 +51,9 @@ void EndProgram() {
   Application->ProcessMessages();
   UnregisterMtChartTypes();
   DoneExtraSeries();
+  UnregisterFinancialFunctions();
+  UnregisterTrendFunctions();
+  UnregisterStatisticalFunctions();
   UnregisterAverageFunctions();
   UnregisterBasicFunctions();
   UnregisterStandardTools();

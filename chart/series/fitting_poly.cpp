@@ -1,5 +1,6 @@
 #include "chart/series/fitting_poly.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
@@ -54,22 +55,90 @@ long double GaussSolve(int N, const TPolyMatrix A, const long double* B, long do
   return exchanges % 2 ? -det : det;
 }
 
-void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C) {
-  if (Terms < 1 || Terms > MaxPolyTerms) throw std::out_of_range("polynomial terms");
-  TPolyMatrix a{};
+namespace {
+
+// Coefficients of the polynomial in t = (x - Centre) / Scale rewritten in powers of x (Horner's
+// scheme on polynomials: q := q * (x - Centre) / Scale + a[k]).
+void ToPowersOfX(int Terms, const long double* A, long double Centre, long double Scale, TPolyCoefficients C) {
+  long double q[MaxPolyTerms + 1]{};
+  for (int k = Terms; k >= 1; --k) {
+    long double r[MaxPolyTerms + 1]{};
+    for (int j = 1; j < Terms; ++j) {
+      r[j + 1] += q[j] / Scale;
+      r[j] -= q[j] * Centre / Scale;
+    }
+    r[1] += A[k];
+    std::memcpy(q, r, sizeof(q));
+  }
+  for (int k = 1; k <= Terms; ++k) C[k] = q[k];
+}
+
+// The normal equations in the Chebyshev basis of the centred, scaled abscissas t (within -1..1):
+// their matrix stays well conditioned at every degree, unlike that of the powers of x, whose
+// condition squares the power basis' own. Since T_j T_k = (T_(j+k) + T_|j-k|) / 2, the matrix needs
+// only the sums of T_0 .. T_(2 Terms - 2) over the points: one short recurrence per point. The
+// solution is then rewritten in powers of t.
+bool SolveChebyshev(int N, int Terms, const TVector& X, const TVector& Y, long double Centre, long double Scale,
+                    long double* A) {
+  long double moments[2 * MaxPolyTerms]{};
   long double b[MaxPolyTerms + 1]{};
-  // Sums of the powers up to 2 (Terms - 1), then the matrix from them: A[j][k] = sum x^(j+k-2).
-  long double sums[2 * MaxPolyTerms]{};
+  const long double inverse = 1 / Scale;
+  const int top = 2 * Terms - 2;
   for (int i = 1; i <= N; ++i) {
-    const long double x = X[static_cast<size_t>(i)], y = Y[static_cast<size_t>(i)];
-    long double p = 1;
-    for (int k = 0; k <= 2 * (Terms - 1); ++k) {
-      sums[k] += p;
-      if (k < Terms) b[k + 1] += p * y;
-      p *= x;
+    const long double t = (X[static_cast<size_t>(i)] - Centre) * inverse, y = Y[static_cast<size_t>(i)];
+    long double previous = 1, current = t;
+    moments[0] += 1;
+    b[1] += y;
+    for (int m = 1; m <= top; ++m) {
+      moments[m] += current;
+      if (m < Terms) b[m + 1] += current * y;
+      const long double next = 2 * t * current - previous;
+      previous = current;
+      current = next;
     }
   }
-  for (int j = 1; j <= Terms; ++j)
-    for (int k = 1; k <= Terms; ++k) a[j][k] = sums[j + k - 2];
-  if (GaussSolve(Terms, a, b, 1e-15L, C) == 0) throw ChartException(ErrFitting);
+  TPolyMatrix g{};
+  for (int j = 0; j < Terms; ++j) {
+    b[j + 1] /= N;
+    for (int k = 0; k < Terms; ++k) g[j + 1][k + 1] = (moments[j + k] + moments[j > k ? j - k : k - j]) / (2 * N);
+  }
+  long double c[MaxPolyTerms + 1]{};
+  if (GaussSolve(Terms, g, b, 1e-15L, c) == 0) return false;
+  // Powers of t of T_(m-1) and T_m, from T_(m+1) = 2 t T_m - T_(m-1).
+  long double tPrev[MaxPolyTerms + 1]{}, tCur[MaxPolyTerms + 1]{};
+  tPrev[1] = 1;
+  tCur[2] = 1;
+  for (int k = 1; k <= Terms; ++k) A[k] = 0;
+  A[1] = c[1];
+  for (int m = 1; m < Terms; ++m) {
+    for (int k = 1; k <= Terms; ++k) A[k] += c[m + 1] * tCur[k];
+    long double next[MaxPolyTerms + 1]{};
+    for (int k = 1; k < Terms; ++k) next[k + 1] = 2 * tCur[k];
+    for (int k = 1; k <= Terms; ++k) next[k] -= tPrev[k];
+    std::memcpy(tPrev, tCur, sizeof(tPrev));
+    std::memcpy(tCur, next, sizeof(tCur));
+  }
+  return true;
+}
+
+}  // namespace
+
+void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C) {
+  if (Terms < 1 || Terms > MaxPolyTerms) throw std::out_of_range("polynomial terms");
+  if (N < 1) throw ChartException(ErrFitting);
+  // The abscissas are centred on their range and scaled to -1..1 before the powers are taken, so the
+  // system stays well conditioned whatever the units of X; the coefficients are then rewritten in
+  // powers of X.
+  long double lo = X[1], hi = X[1];
+  for (int i = 2; i <= N; ++i) {
+    lo = std::min(lo, X[static_cast<size_t>(i)]);
+    hi = std::max(hi, X[static_cast<size_t>(i)]);
+  }
+  const long double centre = (lo + hi) / 2;
+  const long double scale = hi > lo ? (hi - lo) / 2 : 1;
+  long double a[MaxPolyTerms + 1]{};
+  if (!SolveChebyshev(N, Terms, X, Y, centre, scale, a)) throw ChartException(ErrFitting);
+  for (int k = 1; k <= Terms; ++k)
+    if (!std::isfinite(a[k])) throw ChartException(ErrFitting);
+  ToPowersOfX(Terms, a, centre, scale, C);
 }

@@ -14,8 +14,10 @@ using TPolyMatrix = long double[MaxPolyTerms + 1][MaxPolyTerms + 1];
 void PolyPowers(int Terms, long double X, long double* P);
 // Sum of c[k] * x^(k-1), k = 1..Terms.
 long double PolyValue(int Terms, const TPolyCoefficients C, long double X);
-// Least-squares coefficients of the Terms-term polynomial through (X[i], Y[i]), i = 1..N. Raises
-// ChartException "Cannot process fitting" when the normal equations are singular.
+// Least-squares coefficients of the Terms-term polynomial through (X[i], Y[i]), i = 1..N: normal
+// equations in the Chebyshev basis of the centred, scaled abscissas, rewritten in powers of X.
+// Raises ChartException "Cannot process fitting" when the normal equations are singular (fewer
+// distinct abscissas than terms).
 void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C);
 // Solves A x = b (A and b are copied); returns the determinant, 0 when a pivot falls below the tolerance.
 long double GaussSolve(int N, const TPolyMatrix A, const long double* B, long double Tolerance, long double* X);

@@ -1,6 +1,7 @@
 #include "chart/series/functions_basic.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/registries.h"
@@ -242,6 +243,10 @@ void TCustomGraphFunction::CalculateFromSource(TChartSeries* /*Source*/) {
     X = x;
     double y = 0;
     OnCalculate(this, x, y);
+    if (!std::isfinite(y) || !std::isfinite(x)) {
+      x += Period();
+      continue;
+    }
     if (ParentSeries->YMandatory)
       ParentSeries->AddPoint(x, y, "", clDefault);
     else

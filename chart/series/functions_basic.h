@@ -6,21 +6,21 @@
 #include <functional>
 #include <vector>
 
-#include "chart/engine/graph_function.h"
+#include "chart/series/functions_common.h"
 
-class TAddGraphFunction : public TGraphFunction {
-  VM_CLASS(TAddGraphFunction, TGraphFunction)
+class TAddGraphFunction : public TFiniteSourceFunction {
+  VM_CLASS(TAddGraphFunction, TFiniteSourceFunction)
 public:
-  explicit TAddGraphFunction(TComponent* AOwner) : TGraphFunction(AOwner) {}
+  explicit TAddGraphFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {}
   double ComputeValue(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex) override;
   double ComputeManyValue(TDataSourcesList* Sources, int32_t ValueIndex) override;
 };
 
 // The largest (or, with IsLow, smallest) value.
-class TExtremeGraphFunction : public TGraphFunction {
-  VM_CLASS(TExtremeGraphFunction, TGraphFunction)
+class TExtremeGraphFunction : public TFiniteSourceFunction {
+  VM_CLASS(TExtremeGraphFunction, TFiniteSourceFunction)
 public:
-  explicit TExtremeGraphFunction(TComponent* AOwner) : TGraphFunction(AOwner) {}
+  explicit TExtremeGraphFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {}
   double ComputeValue(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex) override;
   double ComputeManyValue(TDataSourcesList* Sources, int32_t ValueIndex) override;
 
@@ -40,10 +40,10 @@ public:
   explicit TLowGraphFunction(TComponent* AOwner) : TExtremeGraphFunction(AOwner) { IsLow = true; }
 };
 
-class TAverageGraphFunction : public TGraphFunction {
-  VM_CLASS(TAverageGraphFunction, TGraphFunction)
+class TAverageGraphFunction : public TFiniteSourceFunction {
+  VM_CLASS(TAverageGraphFunction, TFiniteSourceFunction)
 public:
-  explicit TAverageGraphFunction(TComponent* AOwner) : TGraphFunction(AOwner) {}
+  explicit TAverageGraphFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {}
   double ComputeValue(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex) override;
   double ComputeManyValue(TDataSourcesList* Sources, int32_t ValueIndex) override;
   void GetEditorClassName(std::string& Name) override { Name = "TAverageFuncEditor"; }
@@ -55,10 +55,10 @@ private:
 };
 
 // Folds the values of the sources at one index, in list order.
-class TManySeriesGraphFunction : public TGraphFunction {
-  VM_CLASS(TManySeriesGraphFunction, TGraphFunction)
+class TManySeriesGraphFunction : public TFiniteSourceFunction {
+  VM_CLASS(TManySeriesGraphFunction, TFiniteSourceFunction)
 public:
-  explicit TManySeriesGraphFunction(TComponent* AOwner) : TGraphFunction(AOwner) {}
+  explicit TManySeriesGraphFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {}
   double ComputeManyValue(TDataSourcesList* Sources, int32_t ValueIndex) override;
   virtual double CalculateValue(double /*Result*/, double /*Value*/) { return 0; }
 };
@@ -86,10 +86,10 @@ public:
 };
 
 // Functions that work on the sorted values of a range.
-class TCustomSortedFunction : public TGraphFunction {
-  VM_CLASS(TCustomSortedFunction, TGraphFunction)
+class TCustomSortedFunction : public TFiniteSourceFunction {
+  VM_CLASS(TCustomSortedFunction, TFiniteSourceFunction)
 public:
-  explicit TCustomSortedFunction(TComponent* AOwner) : TGraphFunction(AOwner) {}
+  explicit TCustomSortedFunction(TComponent* AOwner) : TFiniteSourceFunction(AOwner) {}
   double ComputeValue(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex) override;
   double ComputeManyValue(TDataSourcesList* Sources, int32_t ValueIndex) override;
   virtual double CalculateSorted() { return 0; }
@@ -121,7 +121,8 @@ public:
   double CalculateSorted() override;
 };
 
-// y = f(x): NumPoints points from StartX in steps of Period, each y from the handler.
+// y = f(x): NumPoints points from StartX in steps of Period, each y from the handler (a y that is
+// not a finite number leaves its point out).
 class TCustomGraphFunction : public TGraphFunction {
   VM_CLASS(TCustomGraphFunction, TGraphFunction)
 public:

@@ -2,6 +2,7 @@
 // residual, singular systems the fitting error, and the pivot search keeps the upper row on ties.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "chart/engine/chart_errors.h"
@@ -90,4 +91,37 @@ TEST(PolynomialFit, SingularSystemsAndPivotTies) {
   b[2] = 7;  // 4 + 3
   EXPECT_NEAR(static_cast<double>(GaussSolve(2, a, b, 1e-15L, r)), 2 * 3 - 1 * 4, 1e-14);
   EXPECT_NEAR(static_cast<double>(r[1]), 1, 1e-14);
+}
+
+// Evenly spread abscissas from 0 (as the curve-fitting function hands them over, less their
+// minimum), up to the 20-term limit. Each term contributes alike across the range, so every
+// coefficient matters. The power basis itself grows ill-conditioned with the degree: up to 15 terms
+// the coefficients come back to 1e-9; at any degree the fitted curve reproduces the data to 1e-9.
+TEST(PolynomialFit, HighDegreesOnEvenlySpreadPoints) {
+  for (long double span : {1.0L, 10.0L, 1000.0L})
+    for (int terms : {8, 11, 13, 15, 18, 20}) {
+      const int n = 60;
+      TVector x(n + 1), y(n + 1);
+      TPolyCoefficients want{}, got{};
+      for (int k = 1; k <= terms; ++k) want[k] = ((k % 3) - 1.3L) * k / std::pow(span, static_cast<long double>(k - 1));
+      long double scale = 0;
+      for (int i = 1; i <= n; ++i) {
+        const long double xi = span * (i - 1) / (n - 1);
+        x[static_cast<size_t>(i)] = xi;
+        long double v = 0, p = 1;
+        for (int k = 1; k <= terms; ++k, p *= xi) v += want[k] * p;
+        y[static_cast<size_t>(i)] = v;
+        scale = std::max(scale, std::fabs(v));
+      }
+      PolyFit(n, terms, x, y, got);
+      for (int k = 1; terms <= 15 && k <= terms; ++k) {
+        EXPECT_NEAR(static_cast<double>(got[k] / want[k]), 1.0, 1e-9) << "span " << static_cast<double>(span)
+                                                                        << ", " << terms << " terms, c" << k;
+      }
+      for (int i = 1; i <= n; ++i) {
+        long double v = 0, p = 1;
+        for (int k = 1; k <= terms; ++k, p *= x[static_cast<size_t>(i)]) v += got[k] * p;
+        EXPECT_NEAR(static_cast<double>((v - y[static_cast<size_t>(i)]) / scale), 0.0, 1e-9) << terms << " terms, point " << i;
+      }
+    }
 }

@@ -244,3 +244,27 @@ TEST(BasicFunctionGallery, RegisteredOnTheStandardPage) {
   UnregisterBasicFunctions();
   EXPECT_TRUE(GraphSeriesTypesList()->TypesOfPage("Standard").empty());
 }
+
+TEST_F(BasicFunctions, ValuesThatAreNotNumbersStayOutOfResults) {
+  Fill(Src, {1, std::nan(""), 3, 4});
+  for (TGraphFunction* f : {static_cast<TGraphFunction*>(new TAddGraphFunction(&Owner)),
+                            static_cast<TGraphFunction*>(new TAverageGraphFunction(&Owner)),
+                            static_cast<TGraphFunction*>(new TMedianGraphFunction(&Owner)),
+                            static_cast<TGraphFunction*>(new THighGraphFunction(&Owner))}) {
+    for (double period : {0.0, 2.0}) {
+      f->InternalSetPeriod(period);
+      Dst->AttachFunction(f);
+      Dst->ClearValues();
+      f->CalculateFromSource(Src);
+      EXPECT_EQ(Dst->PointCount(), 0) << f->ClassName() << " " << period;
+    }
+  }
+  // A handler that has no value for some X: those points are left out.
+  auto* c = new TCustomGraphFunction(&Owner);
+  c->SetNumPoints(4);
+  c->OnCalculate = [](TCustomGraphFunction*, double X, double& Y) { Y = X == 1 ? std::log(-1.0) : 1 / (X - 2); };
+  Dst->AttachFunction(c);
+  Dst->ClearValues();
+  c->CalculateFromSource(nullptr);
+  EXPECT_EQ(Xs(*Dst), (std::vector<double>{0, 3}));
+}
