@@ -2,6 +2,7 @@
 
 #include "app/journal.h"
 #include "app/main_form.h"
+#include "app/property_window.h"
 #include "app/stored_edit_dialog.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
@@ -27,6 +28,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
   DataModule1 = new TDataModule1(Application);
+  CreatePropertyWindow();
   return main;
 }
 
@@ -37,6 +39,7 @@ void EndProgram() {
     Application->SetMainForm(nullptr);
   }
   delete MainForm1;
+  delete ObjInsp1;
   delete DataModule1;
   Application->ProcessMessages();
   DoneExtraSeries();

@@ -1684,7 +1684,8 @@ void TCustomvmInspector::ReleasePressed(bool Toggle) {
 }
 
 void TCustomvmInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  if (Focused() || (FEditor && FEditor->IsFocused())) PostEditor();
+  // A shown editor gives its value to its row before anything moves.
+  if (Focused() || (FEditor && (FEditor->IsFocused() || FEditor->EditVisible()))) PostEditor();
   if (CanFocus() && !Focused()) SetFocus();
   FLastHit = HitTest(TPoint(X, Y));
   FFocusedItem = FLastHit.ItemIndex;
