@@ -197,6 +197,9 @@ TvmInspectorNode* TvmInspectorNode::GetPrevSiblingOrParent() const {
 void TvmInspectorNode::SetExpanded(bool Value) {
   if (!HasChildren() || FExpanded == Value) return;
   FExpanded = Value;
+  // A later collapse wins over a node that waited to be shown inside it.
+  if (!Value && FInspector->FPendingVisible && FInspector->FPendingVisible->HasAsParent(this))
+    FInspector->FPendingVisible = nullptr;
   FInspector->NodeChanged(this, true);
   if (!Value && FInspector->FFocusedNode && FInspector->FFocusedNode->HasAsParent(this)) SetFocused(true);
 }
@@ -411,6 +414,10 @@ void TCustomvmInspector::LayoutChanged() {
   ContentChanged();
   UpdateScrollBars();
   ValidateTopPosition();
+  if (TvmInspectorNode* n = FPendingVisible) {
+    FPendingVisible = nullptr;
+    MakeNodeVisible(n);
+  }
   Invalidate();
 }
 
@@ -686,6 +693,13 @@ void TCustomvmInspector::ValidateTopPosition() {
 
 void TCustomvmInspector::MakeNodeVisible(TvmInspectorNode* Node) {
   if (!Node) return;
+  if (FUpdateLock > 0) {
+    // Inside an update the ancestors open now; the scrolling waits for the end of the update.
+    for (TvmInspectorNode* p = Node->Parent(); p; p = p->Parent())
+      if (!p->Expanded()) p->SetExpanded(true);
+    FPendingVisible = Node;
+    return;
+  }
   bool expanded = false;
   BeginUpdate();
   try {
@@ -908,6 +922,7 @@ void TCustomvmInspector::NodeDeleted(TvmInspectorNode* Node, TvmInspectorNode* P
                                      TvmInspectorNode* Next, bool WasLast, bool WasDisplayed) {
   if (FNodes.empty()) {
     FTopNode = FFocusedNode = FEditingNode = FSizingNode = FHotNode = FPressedNode = FDragNode = nullptr;
+    FPendingVisible = nullptr;
     FClickNode = nullptr;
     if (FUpdateLock == 0 && !FDestroyingControl) {
       HideEditor();
@@ -925,6 +940,7 @@ void TCustomvmInspector::NodeDeleted(TvmInspectorNode* Node, TvmInspectorNode* P
   if (FPressedNode == Node) FPressedNode = nullptr;
   if (FDragNode == Node) FDragNode = nullptr;
   if (FClickNode == Node) FClickNode = nullptr;
+  if (FPendingVisible == Node) FPendingVisible = nullptr;
   if (FEditingNode == Node) FEditingNode = nullptr;
   if (!FDestroyingControl) HideEditor();
   if (WasDisplayed) {

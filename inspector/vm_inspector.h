@@ -456,6 +456,7 @@ protected:
   TvmInspectorNode* FSizingNode = nullptr;
   TvmInspectorNode* FPressedNode = nullptr;
   TvmInspectorNode* FDragNode = nullptr;
+  TvmInspectorNode* FPendingVisible = nullptr;  // made visible when the update ends
   TvmInplaceEdit* FEditor = nullptr;
   int FUpdateLock = 0;
   bool FLayoutRunning = false;
