@@ -1295,6 +1295,8 @@ void TCustomvmInspector::DrawCaptionText(TCanvas* C, TvmInspectorNode* Node, con
 void TCustomvmInspector::DrawNode(TCanvas* C, TvmInspectorNode* Node, std::string& CaptionText,
                                   const TRect& CaptionRect, int ButtonState, const TRect& ImageRect,
                                   const TRect& ButtonRect, const TRect& IndentRect) {
+  // The button and indent drawing leave the caption's brush and font colours as they were.
+  const TColor brush = C->Brush()->Color(), ink = C->Font()->Color();
   if (FPaintStyle != ipsCategorized) {
     FillRectColor(C, IndentRect, C->Brush()->Color());
     if (FPaintStyle == ipsNET) {
@@ -1309,6 +1311,9 @@ void TCustomvmInspector::DrawNode(TCanvas* C, TvmInspectorNode* Node, std::strin
   } else if (!IsCategoryNode(Node)) {
     DrawButton(C, ButtonRect, ButtonState, false);
   }
+  C->Brush()->SetColor(brush);
+  C->Brush()->SetStyle(bsSolid);
+  C->Font()->SetColor(ink);
   if (!IsRectEmpty(ImageRect) && FImages) {
     const int idx = GetNodeImageIndex(Node);
     if (idx >= 0 && idx < FImages->Count())
@@ -1359,6 +1364,8 @@ void TCustomvmInspector::PaintRow(TCanvas* C, const TRect& R, TvmInspectorNode* 
               }
             }
         }
+        C->Brush()->SetColor(clBtnShadow);
+        C->Brush()->SetStyle(bsSolid);
       } else {
         FillRectColor(C, cells.Indent, Color());
       }
@@ -2890,8 +2897,12 @@ void TCustomvmInspectorControl::PaintRowValue(TCanvas* C, TvmInspectorRow* Row, 
   Row->EnsureViewData();
   TvmEditViewData* vd = Row->ViewData();
   Row->InitViewData(vd, CellData);
-  vd->Bounds = GetEditorRect(R);
-  Row->GetEditClass()->DrawView(C, R, vd);
+  // Painted as the editor shows it (over the cell grown by 2 on each side), inside the cell.
+  TRegion saved;
+  const bool hadClip = C->GetClipRgn(saved) == 1;
+  C->IntersectClipRect(R.Left, R.Top, R.Right, R.Bottom);
+  Row->GetEditClass()->DrawView(C, GetEditorRect(R), vd);
+  C->SelectClipRgn(hadClip ? &saved : nullptr);
 }
 
 void TCustomvmInspectorControl::PaintCellValue(TCanvas* C, const TRect& R, TvmInspectorCellViewData& CellData) {
