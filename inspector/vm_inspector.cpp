@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "inspector/vm_dropdown.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
 #include "platform/imglist.h"
@@ -302,6 +303,17 @@ TCustomvmInspector::TCustomvmInspector(TComponent* AOwner) : TCustomvmContainer(
   FSavedDivider = FDividerPos;
   FSavedContentWidth = -1;
   SetFrameBorder(2);
+  FHintDelayTimer = new TTimer(this);
+  FHintDelayTimer->SetEnabled(false);
+  FHintDelayTimer->SetInterval(1000);
+  FHintDelayTimer->OnTimer = [this](TObject*) {
+    FHintDelayTimer->SetEnabled(false);
+    UpdateRowHint(false);
+  };
+  FHintHideTimer = new TTimer(this);
+  FHintHideTimer->SetEnabled(false);
+  FHintHideTimer->SetInterval(5000);
+  FHintHideTimer->OnTimer = [this](TObject*) { HideRowHint(); };
   LayoutChanged();
 }
 
@@ -874,7 +886,42 @@ void TCustomvmInspector::SetValueColor(TColor Value) {
   Invalidate();
 }
 
-void TCustomvmInspector::SetShowRowHint(bool Value) { FShowRowHint = Value; }
+void TCustomvmInspector::SetShowRowHint(bool Value) {
+  FShowRowHint = Value;
+  if (Value) SetShowHint(false);
+}
+
+void TCustomvmInspector::HideRowHint() {
+  if (FHintDelayTimer) FHintDelayTimer->SetEnabled(false);
+  if (FHintHideTimer) FHintHideTimer->SetEnabled(false);
+  if (FHintWindow) FHintWindow->HideText();
+}
+
+void TCustomvmInspector::UpdateRowHint(bool ShowDelayed) {
+  HideRowHint();
+  const TvmInspectorHitInfo h = HitTest(FHintPoint);
+  if (!h.Node || (h.HitTest != ihCaption && h.HitTest != ihValue)) return;
+  TRect row = GetNodeRect(h.Node);
+  TvmInspectorNodeCells cells = CalcNodeCells(h.Node, row);
+  const int y = row.Top + FRowInset - 2;
+  bool isRowHint = false;
+  int hintX = 0;
+  std::string text;
+  bool show = false;
+  if (h.HitTest == ihCaption) {
+    show = IsCellTextClipped(h.Node, h.ItemIndex, isRowHint, hintX, text, cells.Caption, false, h.ItemRect);
+    if (show && isRowHint && ShowDelayed) {
+      FHintDelayTimer->SetEnabled(true);
+      return;
+    }
+  } else {
+    show = IsCellTextClipped(h.Node, h.ItemIndex, isRowHint, hintX, text, cells.Value, true, h.ItemRect);
+  }
+  if (!show || text.empty()) return;
+  if (!FHintWindow) FHintWindow = std::make_unique<TvmContainerHintWindow>(nullptr);
+  FHintWindow->ShowTextBounded(ClientToScreen(TPoint(hintX, y)), 0, text, Font(), true);
+  FHintHideTimer->SetEnabled(true);
+}
 
 void TCustomvmInspector::FontChanged() {
   TCustomvmContainer::FontChanged();
@@ -941,6 +988,11 @@ void TCustomvmInspector::NodeDeleted(TvmInspectorNode* Node, TvmInspectorNode* P
   if (FDragNode == Node) FDragNode = nullptr;
   if (FClickNode == Node) FClickNode = nullptr;
   if (FPendingVisible == Node) FPendingVisible = nullptr;
+  if (FHintNode == Node) {
+    FHintNode = nullptr;
+    FHintIndex = -1;
+    FHintCode = ihOutside;
+  }
   if (FEditingNode == Node) FEditingNode = nullptr;
   if (!FDestroyingControl) HideEditor();
   if (WasDisplayed) {
@@ -1627,6 +1679,7 @@ void TCustomvmInspector::FocusAdjacentRow(bool Forward) {
 }
 
 void TCustomvmInspector::CancelSizing() {
+  HideRowHint();
   if (FMouseState == imsDivider || FMouseState == imsBandSizing || FMouseState == imsRowSizing) {
     const auto state = FMouseState;
     FMouseState = imsNone;
@@ -1826,6 +1879,7 @@ void TCustomvmInspector::MouseMove(TShiftState Shift, int X, int Y) {
       break;
     }
     case imsPressed: {
+      HideRowHint();
       if (!Shift.Contains(ssLeft)) {
         ReleasePressed(true);
         break;
@@ -1846,6 +1900,22 @@ void TCustomvmInspector::MouseMove(TShiftState Shift, int X, int Y) {
     }
     case imsDragging: SetCursor(DragCursorAt(X, Y)); break;
     default: {
+      FHintPoint = TPoint(X, Y);
+      if (FShowRowHint) {
+        const bool over = FLastHit.Node && (FLastHit.HitTest == ihCaption || FLastHit.HitTest == ihValue);
+        if (!over) {
+          FHintIndex = -1;
+          FHintNode = nullptr;
+          FHintCode = ihOutside;
+          HideRowHint();
+        } else if (FLastHit.AbsoluteIndex != FHintIndex || FLastHit.Node != FHintNode ||
+                   FLastHit.HitTest != FHintCode) {
+          FHintIndex = FLastHit.AbsoluteIndex;
+          FHintNode = FLastHit.Node;
+          FHintCode = FLastHit.HitTest;
+          UpdateRowHint(true);
+        }
+      }
       TCursor c = crDefault;
       if ((FLastHit.HitTest == ihDivider && FOptions.Contains(ioColumnSizing)) ||
           (FLastHit.HitTest == ihBandSeparator && FOptions.Contains(ioBandSizing)))
@@ -1900,6 +1970,10 @@ void TCustomvmInspector::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
 
 void TCustomvmInspector::MouseLeave() {
   SetHotNode(nullptr);
+  HideRowHint();
+  FHintIndex = -1;
+  FHintNode = nullptr;
+  FHintCode = ihOutside;
   TCustomvmContainer::MouseLeave();
 }
 

@@ -24,6 +24,8 @@ class TCustomvmInspectorControl;
 class TvmInspectorRow;
 class TvmInspectorRowNode;
 class TImageList;
+class TTimer;
+class TvmContainerHintWindow;
 class TStream;
 class TMemoryStream;
 
@@ -359,6 +361,14 @@ public:
   // Paints the control now on its canvas (tests and benchmarks paint without the window system).
   void PaintTo(TCanvas* Canvas);
 
+  // Row hints: the hint window (null until first used) and the two timers (delayed caption hint,
+  // hiding after 5 seconds).
+  TvmContainerHintWindow* HintWindow() const { return FHintWindow.get(); }
+  TTimer* HintDelayTimer() const { return FHintDelayTimer; }
+  TTimer* HintHideTimer() const { return FHintHideTimer; }
+  void UpdateRowHint(bool ShowDelayed);
+  void HideRowHint();
+
 protected:
   friend class TvmInspectorNode;
   // Virtual operations.
@@ -512,6 +522,13 @@ protected:
   TPoint FPressPoint;
   TvmInspectorHitInfo FLastHit;
   bool FRowDragging = false;  // row drag and drop enabled
+  std::unique_ptr<TvmContainerHintWindow> FHintWindow;
+  TTimer* FHintDelayTimer = nullptr;
+  TTimer* FHintHideTimer = nullptr;
+  int FHintIndex = -1;
+  TvmInspectorNode* FHintNode = nullptr;
+  TvmInspectorHitTest FHintCode = ihOutside;
+  TPoint FHintPoint;
   TCursor FSavedDragCursor = crDefault;
 };
 

@@ -488,3 +488,102 @@ TEST(InspectorStorage, DamagedOrOtherVersionOrderAppliesWhatItCan) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorPaint, HintsStylesDrawEventsAndEllipsis) {
+  TInspFixture f;
+  f.Insp->SetShowRowHint(true);
+  auto* hinted = f.Add("Hinted", "v");
+  hinted->ShowHint = true;
+  hinted->Hint = "The row's own hint";
+  auto* longv = f.Add("Long", std::string(200, 'x'));
+  // A row hint waits a second over the caption, also when the caption is not clipped.
+  TPoint c = f.CaptionPoint("Hinted");
+  SendInput(f.Insp, ikMouseMove, {}, c.X, c.Y);
+  ASSERT_NE(f.Insp->HintDelayTimer(), nullptr);
+  EXPECT_TRUE(f.Insp->HintDelayTimer()->Enabled());
+  EXPECT_TRUE(f.Insp->HintWindow() == nullptr || !f.Insp->HintWindow()->Visible());
+  f.Insp->HintDelayTimer()->Fire();
+  ASSERT_NE(f.Insp->HintWindow(), nullptr);
+  EXPECT_TRUE(f.Insp->HintWindow()->Visible());
+  EXPECT_EQ(f.Insp->HintWindow()->Text(), "The row's own hint");
+  // A clipped value shows its whole text at once and goes after 5 seconds.
+  TPoint v = f.ValuePoint("Long");
+  SendInput(f.Insp, ikMouseMove, {}, v.X, v.Y);
+  EXPECT_TRUE(f.Insp->HintWindow()->Visible());
+  EXPECT_EQ(f.Insp->HintWindow()->Text(), longv->EditText());
+  EXPECT_TRUE(f.Insp->HintHideTimer()->Enabled());
+  f.Insp->HintHideTimer()->Fire();
+  EXPECT_FALSE(f.Insp->HintWindow()->Visible());
+
+  // Style switches move the default colours between the two groups and back.
+  EXPECT_EQ(f.Insp->Color(), clBtnFace);
+  f.Insp->SetPaintStyle(ipsNET);
+  EXPECT_EQ(f.Insp->Color(), clWindow);
+  EXPECT_EQ(f.Insp->GridColor(), clBtnFace);
+  f.Insp->SetPaintStyle(ipsStandard);
+  EXPECT_EQ(f.Insp->Color(), clBtnFace);
+  EXPECT_EQ(f.Insp->GridColor(), clBtnShadow);
+
+  // A value handler that says done leaves the cell to itself; the row's own handler is not asked.
+  auto paint = [&](TBitmap& B) {
+    f.Insp->SetFocusedNode(nullptr);
+    B.SetWidth(f.Insp->ClientWidth());
+    B.SetHeight(f.Insp->ClientHeight());
+    f.Insp->PaintTo(B.Canvas());
+  };
+  auto cellInk = [&](TBitmap& B, TvmInspectorRow* R) {
+    TRect row = f.Insp->GetNodeRect(R->Node());
+    TvmInspectorNodeCells cells = f.Insp->CalcNodeCells(R->Node(), row);
+    const TColor bg = B.Canvas()->Pixels(cells.Value.Right - 2, cells.Value.Top + 2);
+    int ink = 0;
+    for (int y = cells.Value.Top; y < cells.Value.Bottom - 1; ++y)
+      for (int x = cells.Value.Left + 1; x < cells.Value.Right - 2; ++x)
+        if (B.Canvas()->Pixels(x, y) != bg) ++ink;
+    return ink;
+  };
+  bool rowAsked = false;
+  hinted->OnDrawValue = [&](TvmInspectorRow*, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool&) {
+    rowAsked = true;
+  };
+  f.Insp->OnDrawValue = [&](TvmInspectorRow* R, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool& Done) {
+    Done = R == hinted;
+  };
+  TBitmap bmp;
+  paint(bmp);
+  EXPECT_EQ(cellInk(bmp, hinted), 0);
+  EXPECT_FALSE(rowAsked);
+  EXPECT_GT(cellInk(bmp, longv), 0);
+  // With the end ellipsis a value wider than its cell ends in dots; without it, it is cut.
+  f.Insp->OnDrawValue = nullptr;
+  longv->SetEditText(std::string(200, 'W'));
+  TBitmap cut, dots;
+  paint(cut);
+  f.Insp->SetOptions(f.Insp->Options() + ioDrawEndEllipsis);
+  paint(dots);
+  TRect row = f.Insp->GetNodeRect(longv->Node());
+  TvmInspectorNodeCells cells = f.Insp->CalcNodeCells(longv->Node(), row);
+  int differ = 0;
+  for (int y = cells.Value.Top; y < cells.Value.Bottom; ++y)
+    for (int x = cells.Value.Right - 30; x < cells.Value.Right; ++x)
+      if (cut.Canvas()->Pixels(x, y) != dots.Canvas()->Pixels(x, y)) ++differ;
+  EXPECT_GT(differ, 0);
+}
+
+TEST(InspectorLayout, AutomaticRowHeightFollowsTheValue) {
+  TInspFixture f(200, 300);
+  auto* memo = f.Insp->CreateRow<TvmInspectorTextMemoRow>();
+  memo->SetCaption("Memo");
+  memo->SetEditText("one two three four five six seven eight nine ten eleven twelve thirteen fourteen");
+  auto* plain = f.Add("Plain", "x");
+  const int base = f.Insp->GetNodeRect(plain->Node()).Height();
+  f.Insp->SetOptions(f.Insp->Options() + ioRowAutoHeight);
+  EXPECT_GT(f.Insp->GetNodeRect(memo->Node()).Height(), base);
+  EXPECT_EQ(f.Insp->GetNodeRect(plain->Node()).Height(), base);
+  // At most MaxRowTextLineCount lines.
+  f.Insp->SetMaxRowTextLineCount(1);
+  EXPECT_LE(f.Insp->GetNodeRect(memo->Node()).Height(), base + 4);
+}
+
+}  // namespace
