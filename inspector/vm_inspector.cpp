@@ -314,6 +314,10 @@ TCustomvmInspector::TCustomvmInspector(TComponent* AOwner) : TCustomvmContainer(
   FHintHideTimer->SetEnabled(false);
   FHintHideTimer->SetInterval(5000);
   FHintHideTimer->OnTimer = [this](TObject*) { HideRowHint(); };
+  FScrollTimer = new TTimer(this);
+  FScrollTimer->SetEnabled(false);
+  FScrollTimer->SetInterval(60);
+  FScrollTimer->OnTimer = [this](TObject*) { ScrollTimerTick(); };
   LayoutChanged();
 }
 
@@ -1751,8 +1755,39 @@ void TCustomvmInspector::KeyDown(uint16_t& Key, TShiftState Shift) {
   if (nav && editing) UpdateEditor();
 }
 
+void TCustomvmInspector::ScrollTimerTick() {
+  if (FMouseState != imsPressed && FMouseState != imsDragging) {
+    FScrollTimer->SetEnabled(false);
+    return;
+  }
+  TPoint p = FMousePoint;
+  p.X = std::clamp(p.X, 0, std::max(ClientWidth() - 1, 0));
+  TvmInspectorViewInfo vi;
+  CalcViewInfo(vi);
+  for (const auto& band : vi.Bands) {
+    if (p.X < band.Bounds.Left || p.X >= band.Bounds.Right) continue;
+    int sum = 0;
+    for (const auto& row : band.Rows) sum += row.second;
+    const int top = band.RowsRect.Top, bottom = std::min(band.RowsRect.Top + sum, band.RowsRect.Bottom);
+    const int pos = GetFocusedAbsoluteIndex();
+    if (p.Y < top) {
+      if (!IsBandLayout() && FFocusedNode != FTopNode) SetFocusedNode(FTopNode);
+      SetFocusedIndex(GetFocusedAbsoluteIndex() - 1);
+    } else if (p.Y >= bottom) {
+      if (!IsBandLayout()) {
+        TvmInspectorNode* last = GetNodeByAbsoluteIndex(std::max(GetTopIndex(), 0) + FPage - 1);
+        if (last && FFocusedNode != last) SetFocusedNode(last);
+      }
+      SetFocusedIndex(GetFocusedAbsoluteIndex() + 1);
+    }
+    (void)pos;
+    break;
+  }
+}
+
 void TCustomvmInspector::ReleasePressed(bool Toggle) {
   FMouseState = imsNone;
+  FScrollTimer->SetEnabled(false);
   TvmInspectorNode* n = FPressedNode;
   FPressedNode = nullptr;
   InvalidateNode(n, false);
@@ -1821,6 +1856,8 @@ void TCustomvmInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X
       }
       SetMouseCapture(true);
       if (OnClick) OnClick(this);
+      FMousePoint = TPoint(X, Y);
+      FScrollTimer->SetEnabled(true);
     } else if (code == ihNone) {
       if (Shift.Contains(ssDouble)) {
         if (OnDblClick) OnDblClick(this);
@@ -1849,6 +1886,7 @@ void TCustomvmInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X
 
 void TCustomvmInspector::MouseMove(TShiftState Shift, int X, int Y) {
   FLastHit = HitTest(TPoint(X, Y));
+  FMousePoint = TPoint(X, Y);
   switch (FMouseState) {
     case imsDivider: {
       const int offset = (FSizingBand - FFirstBand) * FBandWidth;
@@ -1996,6 +2034,7 @@ void TCustomvmInspector::DoExit() {
 void TCustomvmInspector::StartRowDrag() {
   FSavedDragCursor = Cursor();
   FMouseState = imsDragging;
+  FScrollTimer->SetEnabled(true);
   HideEditor();
   if (CanFocus() && !Focused()) SetFocus();
 }
@@ -2048,6 +2087,7 @@ void TCustomvmInspector::DoDropRow(int X, int Y) {
 }
 
 void TCustomvmInspector::EndRowDrag(bool Drop, int X, int Y) {
+  FScrollTimer->SetEnabled(false);
   if (Drop) DoDropRow(X, Y);
   SetCursor(FSavedDragCursor);
   FDragNode = nullptr;

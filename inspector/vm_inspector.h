@@ -366,6 +366,9 @@ public:
   TvmContainerHintWindow* HintWindow() const { return FHintWindow.get(); }
   TTimer* HintDelayTimer() const { return FHintDelayTimer; }
   TTimer* HintHideTimer() const { return FHintHideTimer; }
+  // Moves the focus while the mouse is held above or below the rows (every 60 ms).
+  TTimer* ScrollTimer() const { return FScrollTimer; }
+  void ScrollTimerTick();
   void UpdateRowHint(bool ShowDelayed);
   void HideRowHint();
 
@@ -525,6 +528,8 @@ protected:
   std::unique_ptr<TvmContainerHintWindow> FHintWindow;
   TTimer* FHintDelayTimer = nullptr;
   TTimer* FHintHideTimer = nullptr;
+  TTimer* FScrollTimer = nullptr;
+  TPoint FMousePoint;
   int FHintIndex = -1;
   TvmInspectorNode* FHintNode = nullptr;
   TvmInspectorHitTest FHintCode = ihOutside;

@@ -587,3 +587,27 @@ TEST(InspectorLayout, AutomaticRowHeightFollowsTheValue) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorMouse, HeldBelowTheRowsTheFocusWalksDown) {
+  TInspFixture f(300, 100);
+  for (int i = 0; i < 20; ++i) f.Add("R" + std::to_string(i), std::to_string(i));
+  TPoint p = f.CaptionPoint("R1");
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, p.X, p.Y, mbLeft);
+  ASSERT_TRUE(f.Insp->ScrollTimer()->Enabled());
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, p.X, f.Insp->ClientHeight() + 20);
+  const int page = f.Insp->PageCount();
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), page);  // the last full row, then one more
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), page + 1);
+  EXPECT_EQ(f.Insp->GetTopIndex(), page + 1 - page + 1);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, p.X, -10);
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), f.Insp->GetTopIndex());
+  SendInput(f.Insp, ikMouseUp, {}, p.X, -10, mbLeft);
+  EXPECT_FALSE(f.Insp->ScrollTimer()->Enabled());
+}
+
+}  // namespace
