@@ -1,5 +1,6 @@
 #include "app/property_window.h"
 
+#include "controls/form_storage.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
 #include "inspector/vm_treeview.h"
@@ -89,6 +90,12 @@ TObjInsp1::TObjInsp1(TComponent* AOwner) : TForm(AOwner) {
   vmInspector1->SetBandWidth(110);
   vmInspector1->SetPaintStyle(ipsExtended);
   vmInspector1->SetDividerPos(65);
+
+  // The window's placement is kept in its own section.
+  auto* storage = new TFormStorage(this);
+  storage->SetName("FormStorage1");
+  storage->SetIniSection("TObjInsp1");
+  storage->Loaded();
 }
 
 TObjInsp1::~TObjInsp1() {

@@ -5,6 +5,7 @@
 #include "app/property_window.h"
 #include "app_fixture.h"
 #include "chart/engine/chart.h"
+#include "controls/vx_settings.h"
 #include "chart/engine/chart_axis.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
@@ -159,6 +160,21 @@ TEST_F(PropertyWindow, NestedRowsKindsAndHiddenEmptyCaptions) {
   auto* file = static_cast<TvmInspectorTextButtonRow*>(RowByCaption("File"));
   file->OnButtonClick(file, 0);
   EXPECT_EQ(file->EditText(), "/data/site/S107.MT1");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PropertyWindow, PlacementKeptInItsOwnSection) {
+  Start();
+  ObjInsp1->Show();
+  ObjInsp1->SetBounds(123, 77, 230, 340);
+  ObjInsp1->Close();
+  const std::string ini = DefaultIniFileName();
+  Stop();
+  TIniFile stored(ini);
+  EXPECT_TRUE(stored.SectionExists("TObjInsp1"));
 }
 
 }  // namespace
