@@ -10,6 +10,7 @@
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
 #include "platform/inifiles.h"
+#include "platform/stdctrls.h"
 #include "platform/testkit/temp_folder.h"
 
 namespace {
@@ -608,6 +609,50 @@ TEST(InspectorMouse, HeldBelowTheRowsTheFocusWalksDown) {
   EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), f.Insp->GetTopIndex());
   SendInput(f.Insp, ikMouseUp, {}, p.X, -10, mbLeft);
   EXPECT_FALSE(f.Insp->ScrollTimer()->Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorKeys, BoundariesTabThroughAndRefusedEditing) {
+  TInspFixture f;
+  auto* a = f.Add("A", "1");
+  f.Add("B", "2");
+  auto* next = new TEdit(f.Form.get());
+  next->SetParent(f.Form.get());
+  next->SetBounds(0, 210, 100, 20);
+  next->SetTabStop(true);
+  f.Insp->SetTabOrder(0);
+  next->SetTabOrder(1);
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedNode(a->Node());
+  f.Insp->ShowEditor(true, false);
+  // Up on the first row: an unchanged editor does nothing; a changed one is applied and stays.
+  PressKey(f.Insp->Editor(), VK_UP);
+  EXPECT_EQ(f.Insp->FocusedNode(), a->Node());
+  f.Insp->Editor()->SetWindowText("one");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_UP);
+  EXPECT_EQ(a->EditText(), "one");
+  EXPECT_EQ(f.Insp->FocusedNode(), a->Node());
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "one");
+  // Tab on the last row with ioTabThrough applies the value and leaves the control.
+  f.Insp->SetOptions(f.Insp->Options() + ioTabThrough);
+  PressKey(f.Insp->Editor(), VK_TAB);
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  f.Insp->Editor()->SetWindowText("two");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_TAB);
+  EXPECT_EQ(f.Row("B")->EditText(), "two");
+  EXPECT_TRUE(next->Focused());
+  // A refusal in OnEditing keeps the value painted and opens no editor.
+  f.Insp->OnEditing = [&](TObject*, TvmInspectorNode*, TvmInspectorRow* R, bool& Allow) { Allow = R != a; };
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedNode(a->Node());
+  f.Insp->ShowEditor(true, false);
+  EXPECT_TRUE(f.Insp->Editor() == nullptr || !f.Insp->Editor()->EditVisible());
 }
 
 }  // namespace
