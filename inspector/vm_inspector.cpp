@@ -2623,16 +2623,21 @@ TCustomvmInspectorControl::~TCustomvmInspectorControl() {
 
 TvmInspectorRow* TCustomvmInspectorControl::CreateRow(TvmInspectorRowClass RowClass) {
   auto* row = static_cast<TvmInspectorRow*>(RowClass->Create(Owner()));
-  for (int n = GetRowCount() + 1;; ++n) {
-    try {
-      row->SetName(Name() + "Row" + std::to_string(n));
-      break;
-    } catch (const Exception&) {
-      if (Name().empty()) break;
-    }
-  }
+  NameNewRow(row);
   row->SetInspector(this);
   return row;
+}
+
+void TCustomvmInspectorControl::NameNewRow(TvmInspectorRow* Row) {
+  // The control's name, "Row" and the next free number.
+  for (int n = GetRowCount() + 1;; ++n) {
+    try {
+      Row->SetName(Name() + "Row" + std::to_string(n));
+      return;
+    } catch (const Exception&) {
+      if (Name().empty()) return;
+    }
+  }
 }
 
 void TCustomvmInspectorControl::AddRow(TvmInspectorRow* Row) {
@@ -2765,14 +2770,7 @@ void TCustomvmInspectorControl::NodeCreated(TvmInspectorNode* Node) {
     // A node made directly gets a row of the default class.
     FCreatingNode = true;
     auto* row = static_cast<TvmInspectorRow*>(GetDefaultRowClass()->Create(Owner()));
-    for (int n = GetRowCount() + 1;; ++n) {
-      try {
-        row->SetName(Name() + "Row" + std::to_string(n));
-        break;
-      } catch (const Exception&) {
-        if (Name().empty()) break;
-      }
-    }
+    NameNewRow(row);
     rn->Row = row;
     row->FNode = rn;
     FCreatingNode = false;

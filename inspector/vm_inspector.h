@@ -828,6 +828,7 @@ protected:
   void LoadEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
   void AcceptDraggedRow() override {}
+  void NameNewRow(TvmInspectorRow* Row);
   // The automatic height of a row's value.
   int CalcRowTextHeight(TvmInspectorRow* Row, const TRect& Cell, const std::string& Text);
   void PaintRowValue(TCanvas* Canvas, TvmInspectorRow* Row, const TRect& R, TvmInspectorCellViewData& CellData);

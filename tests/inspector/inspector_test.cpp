@@ -656,3 +656,34 @@ TEST(InspectorKeys, BoundariesTabThroughAndRefusedEditing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorNodes, ANodeMadeDirectlyGetsARowAndCategoriesFoldOnAClick) {
+  TInspFixture f;
+  TvmInspectorNode* n = f.Insp->AddNode();
+  ASSERT_EQ(f.Insp->GetRowCount(), 1);
+  EXPECT_EQ(f.Insp->Rows(0)->ClassType(), TvmInspectorTextRow::StaticClass());
+  EXPECT_EQ(f.Insp->Rows(0)->Node(), n);
+  EXPECT_EQ(f.Insp->Rows(0)->Name(), "InspRow1");
+  // In the categorized style a click on a category row folds it; its right 10 pixels are its button.
+  f.Insp->SetPaintStyle(ipsCategorized);
+  auto* cat = f.Add("Cat");
+  cat->SetIsCategory(true);
+  f.Add("Inside", "", cat);
+  f.Insp->FullCollapse();
+  TRect r = f.Insp->GetNodeRect(cat->Node());
+  EXPECT_EQ(f.Insp->GetHitTestCode(r.Right - 4, (r.Top + r.Bottom) / 2), ihButton);
+  f.Click(TPoint(r.Left + 40, (r.Top + r.Bottom) / 2));
+  EXPECT_TRUE(cat->Node()->Expanded());
+  f.Click(TPoint(r.Left + 40, (r.Top + r.Bottom) / 2));
+  EXPECT_FALSE(cat->Node()->Expanded());
+  // Category rows: Right opens, Left folds.
+  f.Insp->SetFocusedNode(cat->Node());
+  PressKey(f.Insp, VK_RIGHT);
+  EXPECT_TRUE(cat->Node()->Expanded());
+  PressKey(f.Insp, VK_LEFT);
+  EXPECT_FALSE(cat->Node()->Expanded());
+}
+
+}  // namespace
