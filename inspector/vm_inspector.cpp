@@ -577,6 +577,18 @@ void TCustomvmInspector::UpdateScrollBars() {
   }
   SetScrollInfo(SB_VERT, v, true);
   SetScrollInfo(SB_HORZ, h, true);
+  // The window's own bars follow; showing or hiding one resizes the client area, which comes
+  // back here: that nested pass leaves the bars alone.
+  if (FSettingBars) return;
+  FSettingBars = true;
+  TScopeExit done([this] { FSettingBars = false; });
+  if (!IsBandLayout()) {
+    SetScrollBar(1, 0, v.nMax, static_cast<int>(std::max(v.nPage, 1u)), v.nPos);
+    SetScrollBar(0, 0, 0, 1, 0);
+  } else {
+    SetScrollBar(0, 0, h.nMax, static_cast<int>(std::max(h.nPage, 1u)), h.nPos);
+    SetScrollBar(1, 0, 0, 1, 0);
+  }
 }
 
 void TCustomvmInspector::Scrolled(int Kind, int Position) {

@@ -478,6 +478,7 @@ protected:
   bool FApplyingLayout = false;
   bool FFocusFromEditor = false;
   bool FActivatingEditor = false;
+  bool FSettingBars = false;
 
   int FBandWidth = 200;
   int FDividerPos = 75;

@@ -149,6 +149,9 @@ TEST(InspectorLayout, SingleBandPageScrollAndTop) {
   const int rh = f.Insp->RowHeight();
   const int ch = f.Insp->ClientHeight();
   EXPECT_EQ(f.Insp->PageCount(), ch / rh);
+  // The vertical bar shows while the rows do not fit.
+  EXPECT_TRUE(f.Insp->ScrollBarShowing(1));
+  EXPECT_FALSE(f.Insp->ScrollBarShowing(0));
   f.Insp->SetTopIndex(100);
   EXPECT_EQ(f.Insp->GetTopIndex(), 20 - f.Insp->PageCount());
   f.Insp->SetTopIndex(-5);
