@@ -690,3 +690,27 @@ TEST(InspectorNodes, ANodeMadeDirectlyGetsARowAndCategoriesFoldOnAClick) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorStorage, RegistryPathSavedAtDestructionAndLoadedAfterReading) {
+  TTempProfile profile;
+  {
+    TInspFixture f;
+    f.Tree();
+    f.Insp->SetOptions(f.Insp->Options() + ioStoreToRegistry);
+    f.Insp->SetRegistryPath("Software\\Vm\\Stored");
+    f.Insp->SetDividerPos(99);
+    f.Node("B")->MoveTo(f.Node("C"), inaAddChild);
+  }
+  TInspFixture g;
+  g.Tree();
+  g.Insp->SetOptions(g.Insp->Options() + ioStoreToRegistry);
+  g.Insp->SetRegistryPath("Software\\Vm\\Stored");
+  g.Insp->Loaded();
+  EXPECT_EQ(g.Insp->DividerPos(), 99);
+  EXPECT_EQ(g.Node("B")->Parent(), g.Node("C"));
+  EXPECT_EQ(g.Insp->FocusedNode(), g.Insp->Nodes(0));
+}
+
+}  // namespace
