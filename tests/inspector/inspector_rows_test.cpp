@@ -263,3 +263,36 @@ TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorRowKinds, ListsFreedByTheFormFirstAreForgotten) {
+  for (int kind = 0; kind < 2; ++kind) {
+    TRowsFixture f;
+    TvmInspectorRow* row;
+    if (kind == 0) {
+      auto* pick = f.Add<TvmInspectorTextPickRow>("Pick", "a");
+      pick->Items()->Add("a");
+      pick->Items()->Add("b");
+      row = pick;
+    } else {
+      auto* image = f.Add<TvmInspectorTextImageRow>("Image", "a");
+      image->Values()->Add("a");
+      image->Descriptions()->Add("A");
+      row = image;
+    }
+    auto* e = static_cast<TvmInplaceDropDownEdit*>(f.Edit(row));
+    e->DropDown();
+    TControl* popup = e->CurrentPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(e->PopupShown());
+    delete popup;  // as the form does with its children
+    EXPECT_EQ(e->CurrentPopup(), nullptr);
+    EXPECT_FALSE(e->PopupShown());
+    e->DropDown();  // nothing to show any more
+    f.Insp->HideEditor();
+    f.Form.reset();  // the rest goes without touching the freed list
+  }
+}
+
+}  // namespace
