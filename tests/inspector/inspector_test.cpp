@@ -714,3 +714,27 @@ TEST(InspectorStorage, RegistryPathSavedAtDestructionAndLoadedAfterReading) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(InspectorRows, AssignRowsCopiesClassesValuesAndNesting) {
+  TInspFixture f;
+  f.Tree();
+  f.Row("A2")->SetRowHeight(44);
+  TInspFixture g;
+  g.Insp->SetName("Other");
+  g.Add("old");
+  g.Insp->AssignRows(f.Insp);
+  ASSERT_EQ(g.Insp->GetRowCount(), 8);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(g.Insp->Rows(i)->Name(), f.Insp->Rows(i)->Name());
+    EXPECT_EQ(g.Insp->Rows(i)->GetCaption(), f.Insp->Rows(i)->GetCaption());
+    EXPECT_EQ(g.Insp->Rows(i)->EditText(), f.Insp->Rows(i)->EditText());
+  }
+  EXPECT_EQ(g.Node("A1a")->Parent(), g.Node("A1"));
+  EXPECT_EQ(g.Node("C1")->Parent(), g.Node("C"));
+  EXPECT_EQ(g.Row("A2")->GetRowHeight(), 44);
+  EXPECT_EQ(g.Insp->GetNodeCount(), 3);
+}
+
+}  // namespace
