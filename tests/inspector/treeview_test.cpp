@@ -195,3 +195,35 @@ TEST(TreeView, DragMovesCopiesAndRefuses) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeView, CustomDrawColoursANodeUnlessItIsSelected) {
+  TTreeFixture f;
+  f.Tree->OnCustomDraw = [&](TObject*, TvmTreeNode* N, TFont*, TColor& Text, TColor& Bk) {
+    if (N == f.A2 || N == f.B) {
+      Bk = clYellow;
+      Text = clRed;
+    }
+  };
+  f.Tree->SetFocus();
+  f.Tree->SetSelected(f.B);
+  TBitmap bmp;
+  bmp.SetWidth(f.Tree->ClientWidth());
+  bmp.SetHeight(f.Tree->ClientHeight());
+  f.Tree->PaintTo(bmp.Canvas());
+  auto count = [&](TvmTreeNode* N, TColor C) {
+    TRect r = f.Tree->DisplayRect(N, true);
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (bmp.Canvas()->Pixels(x, y) == C) ++n;
+    return n;
+  };
+  EXPECT_GT(count(f.A2, clYellow), 20);
+  EXPECT_GT(count(f.A2, clRed), 5);
+  EXPECT_EQ(count(f.B, clYellow), 0);  // the selected node keeps the selection colours
+  EXPECT_EQ(count(f.A1, clYellow), 0);
+}
+
+}  // namespace
