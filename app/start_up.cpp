@@ -2,6 +2,7 @@
 
 #include "app/journal.h"
 #include "app/main_form.h"
+#include "app/property_window.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "chart/engine/chart_utils.h"
@@ -37,6 +38,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
   DataModule1 = new TDataModule1(Application);
+  CreatePropertyWindow();
   return main;
 }
 
@@ -47,6 +49,7 @@ void EndProgram() {
     Application->SetMainForm(nullptr);
   }
   delete MainForm1;
+  delete ObjInsp1;
   delete DataModule1;
   Application->ProcessMessages();
   UnregisterMtChartTypes();

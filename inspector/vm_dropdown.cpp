@@ -774,6 +774,19 @@ TvmInplacePickEdit::TvmInplacePickEdit(TComponent* AOwner)
   FList = new TvmPopupListBox(this);
   FList->SetOwnerEdit(this);
   FList->OnListMouseUp = [this](TControl* L, int X, int Y) { ListMouseUp(L, X, Y); };
+  // The list is shown on the form, which may free it before this editor goes.
+  FList->FreeNotification(this);
+}
+
+void TvmInplacePickEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInplaceDropDownEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FList) {
+    if (FCurrentPopup == FList) {
+      FCurrentPopup = nullptr;
+      FPopupShown = false;
+    }
+    FList = nullptr;
+  }
 }
 
 void TvmInplacePickEdit::SetItems(TStrings* Value) { FItems->Assign(*Value); }
@@ -987,6 +1000,7 @@ void TvmInplacePickEdit::PrepareList() {
 }
 
 void TvmInplacePickEdit::DropDown() {
+  if (!FList) return;
   if (!IsFocused() && CanFocus()) SetFocus();
   DoEditButtonClick();
   FCurrentPopup = FList;

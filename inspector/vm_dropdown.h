@@ -273,6 +273,7 @@ public:
   void CloseUp(bool Accept) override;
   void StepValue(int Delta, bool Cycle) override;
   void DropDown() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void FindListText(const std::string& Text) override;
 
 protected:

@@ -47,6 +47,8 @@ TvmInplaceImageEdit::TvmInplaceImageEdit(TComponent* AOwner)
   FList = new TvmPopupImageListBox(this);
   FList->SetOwnerEdit(this);
   FList->OnListMouseUp = [this](TControl* L, int X, int Y) { ListMouseUp(L, X, Y); };
+  // The list is shown on the form, which may free it before this editor goes.
+  FList->FreeNotification(this);
   LayoutTextWindow();
 }
 
@@ -69,6 +71,13 @@ void TvmInplaceImageEdit::Notification(TComponent* AComponent, TOperation Operat
   if (Operation != opRemove) return;
   if (AComponent == FImages) FImages = nullptr;
   if (AComponent == FLargeImages) FLargeImages = nullptr;
+  if (AComponent == FList) {
+    if (FCurrentPopup == FList) {
+      FCurrentPopup = nullptr;
+      FPopupShown = false;
+    }
+    FList = nullptr;
+  }
 }
 
 void TvmInplaceImageEdit::FindImageItem(const std::string& Text, TStrings* ImageIndexes, bool DefaultImages,
@@ -159,7 +168,7 @@ void TvmInplaceImageEdit::FillImageList() {
 }
 
 void TvmInplaceImageEdit::DropDown() {
-  if (!IsEditable()) return;
+  if (!IsEditable() || !FList) return;
   if (!IsFocused() && CanFocus()) SetFocus();
   DoEditButtonClick();
   if (FValues->Count() == 0) return;

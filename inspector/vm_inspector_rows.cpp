@@ -1,0 +1,776 @@
+// Inspector rows bound to editor kinds: each row copies its settings into its editor, moves its
+// value text in and out of it, and fills the painter's view data so that an unfocused cell looks
+// as the editor would show it.
+#include "inspector/vm_inspector_rows.h"
+
+#include <cmath>
+
+#include "platform/bitmap.h"
+#include "platform/forms.h"
+#include "platform/imglist.h"
+#include "platform/sysutils.h"
+
+VM_DEFINE_CLASS(TvmInspectorMaskEdit)
+VM_DEFINE_CLASS(TvmInspectorCheckEdit)
+VM_DEFINE_CLASS(TvmInspectorSpinEdit)
+VM_DEFINE_CLASS(TvmInspectorHyperLinkEdit)
+VM_DEFINE_CLASS(TvmInspectorMemoEdit)
+VM_DEFINE_CLASS(TvmInspectorDropDownEdit)
+VM_DEFINE_CLASS(TvmInspectorDateEdit)
+VM_DEFINE_CLASS(TvmInspectorCalcEdit)
+VM_DEFINE_CLASS(TvmInspectorButtonEdit)
+VM_DEFINE_CLASS(TvmInspectorPickEdit)
+VM_DEFINE_CLASS(TvmInspectorMRUEdit)
+VM_DEFINE_CLASS(TvmInspectorImageEdit)
+VM_DEFINE_CLASS(TvmInspectorBlobEdit)
+VM_DEFINE_CLASS(TvmInspectorCurrencyEdit)
+VM_DEFINE_CLASS(TvmInspectorTimeEdit)
+VM_DEFINE_CLASS(TvmInspectorPopupEdit)
+
+VM_DEFINE_CLASS(TvmInspectorMaskRow)
+VM_DEFINE_CLASS(TvmInspectorCheckRow)
+VM_DEFINE_CLASS(TvmInspectorSpinRow)
+VM_DEFINE_CLASS(TvmInspectorTimeRow)
+VM_DEFINE_CLASS(TvmInspectorCurrencyRow)
+VM_DEFINE_CLASS(TvmInspectorHyperLinkRow)
+VM_DEFINE_CLASS(TvmInspectorMemoRow)
+VM_DEFINE_CLASS(TvmInspectorDropDownRow)
+VM_DEFINE_CLASS(TvmInspectorDateRow)
+VM_DEFINE_CLASS(TvmInspectorCalcRow)
+VM_DEFINE_CLASS(TvmInspectorButtonRow)
+VM_DEFINE_CLASS(TvmInspectorPickRow)
+VM_DEFINE_CLASS(TvmInspectorMRURow)
+VM_DEFINE_CLASS(TvmInspectorImageRow)
+VM_DEFINE_CLASS(TvmInspectorCustomBlobRow)
+VM_DEFINE_CLASS(TvmInspectorPopupRow)
+VM_DEFINE_CLASS(TvmInspectorTextMaskRow)
+VM_DEFINE_CLASS(TvmInspectorTextCheckRow)
+VM_DEFINE_CLASS(TvmInspectorTextSpinRow)
+VM_DEFINE_CLASS(TvmInspectorTextTimeRow)
+VM_DEFINE_CLASS(TvmInspectorTextCurrencyRow)
+VM_DEFINE_CLASS(TvmInspectorTextHyperLinkRow)
+VM_DEFINE_CLASS(TvmInspectorTextMemoRow)
+VM_DEFINE_CLASS(TvmInspectorTextDateRow)
+VM_DEFINE_CLASS(TvmInspectorTextCalcRow)
+VM_DEFINE_CLASS(TvmInspectorTextButtonRow)
+VM_DEFINE_CLASS(TvmInspectorTextPickRow)
+VM_DEFINE_CLASS(TvmInspectorTextMRURow)
+VM_DEFINE_CLASS(TvmInspectorTextImageRow)
+VM_DEFINE_CLASS(TvmInspectorTextBlobRow)
+VM_DEFINE_CLASS(TvmInspectorTextPopupRow)
+
+namespace {
+const char* const SCheckTrue = "True";    // string resource 38901
+const char* const SCheckFalse = "False";  // string resource 38902
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Time editor: the mask of the format; the time the text gives.
+
+void TvmInspectorTimeEdit::SetTimeEditFormat(TvmTimeEditFormat Value) {
+  FFormat = Value;
+  switch (Value) {
+    case tfHourMinSec: SetEditMask("!90:00:00;1;_"); break;
+    case tfHourMin: SetEditMask("!90:00;1;_"); break;
+    case tfHour: SetEditMask("!90;1;_"); break;
+  }
+}
+
+double TvmInspectorTimeEdit::Time() const {
+  int parts[3] = {0, 0, 0}, n = 0;
+  std::string cur;
+  const std::string text = GetWindowText() + ":";
+  for (char c : text) {
+    if (c == ':') {
+      if (n < 3) parts[n++] = cur.empty() ? 0 : std::atoi(cur.c_str());
+      cur.clear();
+    } else if (c >= '0' && c <= '9') {
+      cur += c;
+    }
+  }
+  return (parts[0] * 3600.0 + parts[1] * 60.0 + parts[2]) / 86400.0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Popup editor.
+
+TvmInspectorPopupEdit::TvmInspectorPopupEdit(TComponent* AOwner) : TvmInplaceButtonEdit(AOwner) {}
+
+void TvmInspectorPopupEdit::SetPopupControl(TControl* Value) {
+  if (Value == FPopupControl) return;
+  if (FPopupControl) FPopupControl->RemoveFreeNotification(this);
+  FPopupControl = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TvmInspectorPopupEdit::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInplaceButtonEdit::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupControl) {
+    FPopupControl = nullptr;
+    FPopupVisible = false;
+  }
+}
+
+void TvmInspectorPopupEdit::Popup() {
+  if (FPopupVisible) return;
+  if (InitPopupHook) InitPopupHook(this);
+  if (PopupHook) PopupHook(this, GetWindowText());
+  if (FPopupControl) {
+    TWinControl* host = Parent();
+    while (host && host->Parent()) host = host->Parent();
+    if (host) {
+      const TPoint p = host->ScreenToClient(ClientToScreen(TPoint(0, Height())));
+      FPopupControl->SetParent(host);
+      FPopupControl->SetBounds(p.X, p.Y, PopupWidth, PopupHeight);
+    }
+    FPopupControl->SetVisible(true);
+    FPopupControl->BringToFront();
+  }
+  FPopupVisible = true;
+}
+
+void TvmInspectorPopupEdit::ClosePopup(bool Accept) {
+  if (!FPopupVisible) return;
+  bool canClose = true;
+  if (CloseQueryHook) CloseQueryHook(this, canClose);
+  if (!canClose) return;
+  std::string text = GetWindowText();
+  if (PopupCloseUpHook) PopupCloseUpHook(this, text, Accept);
+  if (FPopupControl) FPopupControl->SetVisible(false);
+  FPopupVisible = false;
+  if (Accept && text != GetWindowText()) {
+    SetWindowText(text);
+    SetModifiedFlag(true);
+  }
+}
+
+void TvmInspectorPopupEdit::DoButtonClick(int ButtonIndex) {
+  TvmInplaceButtonEdit::DoButtonClick(ButtonIndex);
+  if (FPopupVisible) ClosePopup(true);
+  else Popup();
+}
+
+void TvmInspectorPopupEdit::HideEdit() {
+  ClosePopup(false);
+  TvmInplaceButtonEdit::HideEdit();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Mask row.
+
+void TvmInspectorMaskRow::SetEditMask(const std::string& Value) {
+  if (Value == FEditMask) return;
+  FEditMask = Value;
+  FEditMaskAssigned = true;
+}
+
+void TvmInspectorMaskRow::SetIgnoreMaskBlank(bool Value) {
+  if (Value == FIgnoreMaskBlank) return;
+  FIgnoreMaskBlank = Value;
+  Changed();
+}
+
+void TvmInspectorMaskRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Edit)) {
+    m->SetEditMask(EditMask());
+    m->SetIgnoreMaskBlank(FIgnoreMaskBlank);
+  }
+}
+
+void TvmInspectorMaskRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Edit);
+  if (!m) return TvmInspectorRow::LoadEditValue(Edit, Value);
+  m->SetText(EditText());
+  Value = m->GetText();
+}
+
+void TvmInspectorMaskRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Edit);
+  if (!m) return TvmInspectorRow::ApplyEditValue(Edit, Value);
+  SetEditText(m->GetText());
+  Value = EditText();
+}
+
+void TvmInspectorMaskRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  FEditMask = GetDefaultEditMask();
+  FEditMaskAssigned = false;
+  FIgnoreMaskBlank = false;
+}
+
+void TvmInspectorMaskRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorMaskRow*>(Source)) {
+    if (s->FEditMaskAssigned) SetEditMask(s->FEditMask);
+    FIgnoreMaskBlank = s->FIgnoreMaskBlank;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Check row.
+
+TvmInspectorCheckRow::TvmInspectorCheckRow(TComponent* AOwner)
+    : TvmInspectorRow(AOwner), ValueChecked(SCheckTrue), ValueUnchecked(SCheckFalse) {}
+
+TvmCheckBoxState TvmInspectorCheckRow::TextToState(const std::string& Text) const {
+  if (SameText(Text, ValueChecked)) return cbsChecked;
+  if (SameText(Text, ValueUnchecked)) return cbsUnchecked;
+  return cbsGrayed;
+}
+
+std::string TvmInspectorCheckRow::StateToText(TvmCheckBoxState State) const {
+  switch (State) {
+    case cbsChecked: return ValueChecked;
+    case cbsUnchecked: return ValueUnchecked;
+    default: return ValueGrayed;
+  }
+}
+
+void TvmInspectorCheckRow::EditChange(TObject* Sender) {
+  TvmInspectorRow::EditChange(Sender);
+  if (FInspector && !FInspector->IsInitializingEditor() && OnToggleClick)
+    if (auto* c = dynamic_cast<TvmInplaceCheckEdit*>(Sender)) OnToggleClick(this, StateToText(c->State()), c->State());
+}
+
+void TvmInspectorCheckRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* c = dynamic_cast<TvmInplaceCheckEdit*>(Edit)) {
+    c->SetAlignment(taCenter);
+    c->SetAllowGrayed(AllowGrayed);
+    c->Style()->SetButtonStyle(Border3D ? bts3D : btsSimple);
+    c->SetGlyphCount(GlyphCount);
+    c->SetNullDisplayStyle(ShowNullFieldStyle);
+  }
+}
+
+void TvmInspectorCheckRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* c = dynamic_cast<TvmInplaceCheckEdit*>(Edit);
+  if (!c) return TvmInspectorRow::LoadEditValue(Edit, Value);
+  c->SetState(TextToState(EditText()));
+  Value = static_cast<int>(c->State());
+}
+
+void TvmInspectorCheckRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* c = dynamic_cast<TvmInplaceCheckEdit*>(Edit);
+  if (!c) return TvmInspectorRow::ApplyEditValue(Edit, Value);
+  SetEditText(StateToText(c->State()));
+  Value = EditText();
+}
+
+void TvmInspectorCheckRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  if (auto* c = dynamic_cast<TvmCheckEditViewData*>(VD)) {
+    c->Caption.clear();
+    c->State = TextToState(CellInfo.Text);
+    c->Value = static_cast<int>(c->State);
+    c->Alignment = taCenter;
+    c->ButtonStyle = Border3D ? bts3D : btsSimple;
+    c->GlyphCount = GlyphCount;
+    c->NullStyle = ShowNullFieldStyle;
+    c->IsTextEditor = false;
+  }
+}
+
+bool TvmInspectorCheckRow::IsTextClipped(bool ForValue, const TRect& R, std::string& Text) {
+  return ForValue ? false : TvmInspectorRow::IsTextClipped(ForValue, R, Text);
+}
+
+int TvmInspectorCheckRow::GetMinRowHeight(TCanvas* Canvas) {
+  TvmCheckEditViewData vd;
+  return TvmInplaceCheckEdit::GetCheckGlyphSize(&vd).cy + 2;
+}
+
+void TvmInspectorCheckRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  AllowGrayed = Border3D = false;
+  GlyphCount = 6;
+  ShowNullFieldStyle = nsUnchecked;
+}
+
+void TvmInspectorCheckRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorCheckRow*>(Source)) {
+    AllowGrayed = s->AllowGrayed;
+    Border3D = s->Border3D;
+    GlyphCount = s->GlyphCount;
+    ShowNullFieldStyle = s->ShowNullFieldStyle;
+    ValueChecked = s->ValueChecked;
+    ValueGrayed = s->ValueGrayed;
+    ValueUnchecked = s->ValueUnchecked;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Spin row.
+
+void TvmInspectorSpinRow::SetMinValue(double Value) {
+  FMinValue = Value;
+  FMinAssigned = true;
+}
+
+void TvmInspectorSpinRow::SetMaxValue(double Value) {
+  FMaxValue = Value;
+  FMaxAssigned = true;
+}
+
+void TvmInspectorSpinRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* s = dynamic_cast<TvmInplaceSpinEdit*>(Edit)) {
+    s->SetEditorEnabled(EditorEnabled);
+    s->SetIncrement(Increment);
+    s->SetMinMax(MinValue(), MaxValue());
+    s->SetUseCtrlIncrement(UseCtrlIncrement);
+    s->SetValueType(GetValueType());
+  }
+}
+
+void TvmInspectorSpinRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  TvmInspectorRow::LoadEditValue(Edit, Value);
+  auto* s = dynamic_cast<TvmInplaceSpinEdit*>(Edit);
+  if (!s) return;
+  const std::string text = EditText();
+  double v = 0;
+  if (!text.empty() && !TryStrToFloat(text, v)) v = 0;  // a value text that is no number loads 0
+  if (!text.empty() || v != 0) s->SetValue(v);
+  else s->SetValue(0);
+  Value = s->GetValue();
+}
+
+void TvmInspectorSpinRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* s = dynamic_cast<TvmInplaceSpinEdit*>(Edit);
+  if (!s) return TvmInspectorRow::ApplyEditValue(Edit, Value);
+  const double v = s->GetValue();
+  if (s->ValueType() == vtFloat) SetEditText(FloatToStrF(v, ffGeneral, 15, 0));
+  else SetEditText(std::to_string(static_cast<long long>(std::nearbyint(v))));
+  Value = EditText();
+}
+
+void TvmInspectorSpinRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  if (auto* s = dynamic_cast<TvmSpinEditViewData*>(VD)) s->ShowButtons = false;
+}
+
+void TvmInspectorSpinRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  FMinAssigned = FMaxAssigned = false;
+  EditorEnabled = true;
+  Increment = 1;
+  FMinValue = FMaxValue = 0;
+  UseCtrlIncrement = true;
+}
+
+void TvmInspectorSpinRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorSpinRow*>(Source)) {
+    EditorEnabled = s->EditorEnabled;
+    Increment = s->Increment;
+    SetMinValue(s->MinValue());
+    SetMaxValue(s->MaxValue());
+    UseCtrlIncrement = s->UseCtrlIncrement;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Time and currency rows.
+
+void TvmInspectorTimeRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* t = dynamic_cast<TvmInspectorTimeEdit*>(Edit)) t->SetTimeEditFormat(TimeEditFormat);
+}
+
+void TvmInspectorTimeRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* t = dynamic_cast<TvmInspectorTimeEdit*>(Edit);
+  if (!t) return TvmInspectorRow::ApplyEditValue(Edit, Value);
+  SetEditText(t->Time() != 0 ? t->GetEditText() : std::string());
+  Value = EditText();
+}
+
+void TvmInspectorCurrencyRow::SetDisplayFormat(const std::string& Value) {
+  FDisplayFormatAssigned = true;
+  if (Value == FDisplayFormat) return;
+  FDisplayFormat = Value;
+  Changed();
+}
+
+Variant TvmInspectorCurrencyRow::GetCurrencyValue() {
+  const std::string t = EditText();
+  if (t.empty()) return Variant();
+  double v = 0;
+  if (!TryStrToFloat(t, v)) return Variant(t);
+  return Variant(v);
+}
+
+void TvmInspectorCurrencyRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  TvmInspectorRow::LoadEditValue(Edit, Value);
+  const std::string t = EditText();
+  double v = 0;
+  if (t.empty()) {
+    if (!Nullable) Edit->SetEditValue(std::string("0"));
+  } else if (TryStrToFloat(t, v)) {
+    Value = v;
+  }
+}
+
+void TvmInspectorCurrencyRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  const std::string t = Edit->GetWindowText();
+  double v = 0;
+  if (t.empty()) SetEditText(std::string());
+  else if (!TryStrToFloat(t, v)) SetEditText(t);  // kept as typed: the cell shows it unchanged
+  else SetEditText(v != 0 ? t : std::string("0"));
+  Value = EditText();
+}
+
+void TvmInspectorCurrencyRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  if (FDisplayFormat.empty()) return;
+  const Variant v = GetCurrencyValue();
+  if (v.IsNull()) VD->Value = Nullable ? NullString : std::string();
+  else if (v.IsString()) VD->Value = v.AsString();
+  else VD->Value = FormatFloat(FDisplayFormat, v.AsFloat());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Hyperlink and memo rows.
+
+void TvmInspectorHyperLinkRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* h = dynamic_cast<TvmInplaceHyperLinkEdit*>(Edit)) {
+    h->SetColor(EditBackgroundColor);
+    h->SetLinkTextColor(EditFontColor);
+    h->SetSingleClick(SingleClick);
+    h->SetStartKey(StartKey);
+    if (OnStartClick) h->StartHook = [this](TObject*) { DoStartClick(); };
+    else h->StartHook = nullptr;
+  }
+}
+
+void TvmInspectorHyperLinkRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  if (SingleClick) {
+    VD->TextColor = EditFontColor;
+    VD->Font->SetStyle({fsUnderline});
+    VD->Font->SetColor(EditFontColor);
+  }
+}
+
+void TvmInspectorMemoRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* m = dynamic_cast<TvmInplaceMemoEdit*>(Edit)) {
+    m->SetHideScrollBars(HideScrollBars);
+    m->SetScrollBars(ScrollBars);
+    m->SetWantReturns(WantReturns);
+    m->SetWantTabs(WantTabs);
+    m->SetWordWrap(WordWrap);
+  }
+}
+
+void TvmInspectorMemoRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  VD->TextLayout = 3;
+  if (auto* t = dynamic_cast<TvmTextEditViewData*>(VD)) t->ShowSelectionBar = SelectionBar;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drop-down rows.
+
+void TvmInspectorDropDownRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* d = dynamic_cast<TvmInplaceDropDownEdit*>(Edit)) {
+    d->SetImmediateDropDown(ImmediateDropDown);
+    d->SetDropDownRows(DropDownRows);
+    d->SetDropDownWidth(DropDownWidth);
+    d->SetImmediatePopup(ImmediatePopup);
+    d->SetPopupAlignment(PopupAlignment);
+    d->SetPopupBorder(PopupBorder);
+    d->CloseUpHook = [this](TObject* S, Variant& V, bool& A) { DoCloseUp(S, V, A); };
+    d->EditButtonClickHook = [this](TObject*) { DoEditButtonClick(); };
+  }
+}
+
+void TvmInspectorDropDownRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  if (auto* d = dynamic_cast<TvmDropDownEditViewData*>(VD)) {
+    d->ButtonsHidden = true;
+    d->ButtonCount = 0;
+    d->HotButton = -1;
+    d->HeldButton = -1;
+  }
+}
+
+void TvmInspectorDropDownRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  DropDownRows = 7;
+  DropDownWidth = 0;
+  ImmediateDropDown = ImmediatePopup = false;
+  PopupAlignment = taLeftJustify;
+  PopupBorder = pbDefault;
+}
+
+void TvmInspectorDropDownRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorDropDownRow*>(Source)) {
+    DropDownRows = s->DropDownRows;
+    DropDownWidth = s->DropDownWidth;
+    ImmediateDropDown = s->ImmediateDropDown;
+    ImmediatePopup = s->ImmediatePopup;
+    PopupAlignment = s->PopupAlignment;
+    PopupBorder = s->PopupBorder;
+  }
+}
+
+void TvmInspectorDateRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* d = dynamic_cast<TvmInplaceDateEdit*>(Edit)) {
+    TDateButtons b = DateButtons;
+    if (IsValueRequired()) b.Exclude(btnClear);
+    d->SetDateButtons(b);
+    d->SetDateOnError(DateOnError);
+    d->SetDateValidation(DateValidation);
+    d->SetSaveTime(SaveTime);
+    d->SetUseEditMask(UseEditMask);
+    if (OnDateValidateInput)
+      d->OnDateValidateInput = [this](TObject*, const std::string& T, double& D, std::string& M, bool& E) {
+        OnDateValidateInput(this, T, D, M, E);
+      };
+    else
+      d->OnDateValidateInput = nullptr;
+  }
+}
+
+void TvmInspectorCalcRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* c = dynamic_cast<TvmInplaceCalcEdit*>(Edit)) {
+    c->SetBeepOnError(BeepOnError);
+    c->SetButtonStyle(ButtonStyle);
+    c->SetPrecision(Precision);
+    c->SetQuickClose(QuickClose);
+  }
+}
+
+TvmInspectorButtonRow::TvmInspectorButtonRow(TComponent* AOwner)
+    : TvmInspectorDropDownRow(AOwner), FButtons(std::make_unique<TvmEditButtons>(this, TvmEditButton::StaticClass())) {
+  FButtons->Add();
+}
+
+TvmInspectorButtonRow::~TvmInspectorButtonRow() = default;
+
+void TvmInspectorButtonRow::SetEditButtonStyle(TvmEditButtonStyle Value) {
+  if (Value == FEditButtonStyle) return;
+  FEditButtonStyle = Value;
+  if (Value == ebsSimple) {
+    FButtons->Clear();
+  } else {
+    if (FButtons->Count() == 0) FButtons->Add();
+    FButtons->Items(0)->SetKind(Value == ebsEllipsis ? bkEllipsis : Value == ebsDown ? bkDown : bkGlyph);
+  }
+  Changed();
+}
+
+void TvmInspectorButtonRow::SetButtonOnly(bool Value) {
+  FButtonOnly = Value;
+  Changed();
+}
+
+void TvmInspectorButtonRow::SetHideEditCursor(bool Value) {
+  FHideEditCursor = Value;
+  Changed();
+}
+
+void TvmInspectorButtonRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* b = dynamic_cast<TvmInplaceButtonEdit*>(Edit)) {
+    b->Buttons()->Assign(FButtons.get());
+    b->SetClickKey(ClickKey);
+    b->SetMode(FButtonOnly ? bemButtonsOnly : FHideEditCursor ? bemHideCursor : bemNormal);
+    b->OnButtonClick = [this](TObject* S, int I) { DoButtonClick(S, I); };
+  }
+}
+
+void TvmInspectorButtonRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorDropDownRow::InitViewData(VD, CellInfo);
+  if (auto* b = dynamic_cast<TvmButtonEditViewData*>(VD)) b->ButtonsOnly = false;
+}
+
+void TvmInspectorButtonRow::RestoreDefaults() {
+  TvmInspectorDropDownRow::RestoreDefaults();
+  FButtonOnly = false;
+  FButtons->Clear();
+  FButtons->Add();
+  FEditButtonStyle = ebsEllipsis;
+  ClickKey = 16397;
+  FHideEditCursor = false;
+}
+
+TvmInspectorPickRow::TvmInspectorPickRow(TComponent* AOwner) : TvmInspectorDropDownRow(AOwner) {
+  ImmediateDropDown = true;
+}
+
+void TvmInspectorPickRow::SetItems(TStrings* Value) {
+  FItems->Assign(*Value);
+  Changed();
+}
+
+void TvmInspectorPickRow::DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) {
+  if (!OnCloseUp) return;
+  Variant v = Value.IsString() ? Value : Variant(Value.AsString());
+  OnCloseUp(this, v, Accept);
+  Value = v.AsString();
+}
+
+void TvmInspectorPickRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* p = dynamic_cast<TvmInplacePickEdit*>(Edit)) {
+    p->SetDropDownListStyle(DropDownListStyle);
+    p->SetItems(FItems.get());
+    p->SetCanDeleteText(CanDeleteText);
+    p->SetRevertable(Revertable);
+    p->SetSorted(Sorted);
+  }
+}
+
+void TvmInspectorPickRow::RestoreDefaults() {
+  TvmInspectorDropDownRow::RestoreDefaults();
+  ImmediateDropDown = true;
+  DropDownListStyle = CanDeleteText = Sorted = false;
+  Revertable = true;
+}
+
+TvmInspectorMRURow::TvmInspectorMRURow(TComponent* AOwner) : TvmInspectorPickRow(AOwner) { ImmediateDropDown = false; }
+
+void TvmInspectorMRURow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorPickRow::InitEditor(Edit);
+  if (auto* m = dynamic_cast<TvmInplaceMRUEdit*>(Edit)) {
+    m->SetMaxItemCount(MaxItemCount);
+    m->SetShowEllipsis(ShowEllipsis);
+    m->OnButtonClick = [this](TObject* S) { DoButtonClick(S); };
+  }
+}
+
+void TvmInspectorMRURow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  if (auto* m = dynamic_cast<TvmInplaceMRUEdit*>(Edit)) FItems->Assign(*m->Items());
+  TvmInspectorPickRow::ApplyEditValue(Edit, Value);
+}
+
+void TvmInspectorMRURow::RestoreDefaults() {
+  TvmInspectorPickRow::RestoreDefaults();
+  MaxItemCount = 7;
+  ShowEllipsis = true;
+}
+
+void TvmInspectorImageRow::DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) {
+  if (!OnCloseUp) return;
+  std::string s = Value.AsString();
+  OnCloseUp(this, s, Accept);
+  Value = s;
+}
+
+void TvmInspectorImageRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* i = dynamic_cast<TvmInplaceImageEdit*>(Edit)) {
+    i->SetDefaultImages(DefaultImages);
+    i->Descriptions()->Assign(*FDescriptions);
+    i->ImageIndexes()->Assign(*FImageIndexes);
+    i->Values()->Assign(*FValues);
+    i->SetImages(Images);
+    i->SetLargeImages(LargeImages);
+    i->SetMultiLineText(MultiLineText);
+    i->SetShowDescription(ShowDescription);
+  }
+}
+
+void TvmInspectorImageRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorDropDownRow::InitViewData(VD, CellInfo);
+  if (MultiLineText) VD->TextLayout = 3;
+  if (auto* i = dynamic_cast<TvmImageEditViewData*>(VD)) {
+    i->DefaultImages = DefaultImages;
+    i->Descriptions = FDescriptions.get();
+    i->ImageIndexes = FImageIndexes.get();
+    i->Images = Images;
+    i->ShowDescription = ShowDescription;
+    i->Values = FValues.get();
+  }
+}
+
+bool TvmInspectorImageRow::IsTextClipped(bool ForValue, const TRect& R, std::string& Text) {
+  if (!ForValue) return TvmInspectorRow::IsTextClipped(ForValue, R, Text);
+  if (!FInspector || !FInspector->HandleAllocated()) return false;
+  const int k = FValues->IndexOf(EditText());
+  if (k < 0 || k >= FDescriptions->Count()) return false;
+  const std::string d = FDescriptions->Strings(k);
+  if (d.empty()) return false;
+  TCanvas* c = FInspector->Canvas();
+  c->Font()->Assign(FInspector->Font());
+  Text = d;
+  return c->TextWidth(d) + (Images ? Images->Width() : 0) > R.Width();
+}
+
+void TvmInspectorCustomBlobRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* m = dynamic_cast<TvmInplaceMemoEdit*>(Edit)) {
+    m->SetWantReturns(MemoWantReturns);
+    m->SetWordWrap(MemoWordWrap);
+  }
+}
+
+void TvmInspectorCustomBlobRow::GetDisplayText(std::string& S) {
+  GetEditText(S);
+  if (MaxDisplayLength > 0 && static_cast<int>(S.size()) > MaxDisplayLength) S.resize(static_cast<size_t>(MaxDisplayLength));
+}
+
+TvmInspectorPopupRow::TvmInspectorPopupRow(TComponent* AOwner) : TvmInspectorDropDownRow(AOwner) {}
+
+void TvmInspectorPopupRow::SetPopupMinHeight(int Value) {
+  FPopupMinHeight = std::max(Value, 0);
+  SetPopupHeight(FPopupHeight);
+}
+
+void TvmInspectorPopupRow::SetPopupMinWidth(int Value) {
+  FPopupMinWidth = std::max(Value, 0);
+  SetPopupWidth(FPopupWidth);
+}
+
+void TvmInspectorPopupRow::SetPopupControl(TControl* Value) {
+  if (Value == FPopupControl) return;
+  if (FPopupControl) FPopupControl->RemoveFreeNotification(this);
+  FPopupControl = Value;
+  if (Value) Value->FreeNotification(this);
+}
+
+void TvmInspectorPopupRow::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInspectorDropDownRow::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupControl) FPopupControl = nullptr;
+}
+
+void TvmInspectorPopupRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  if (auto* p = dynamic_cast<TvmInspectorPopupEdit*>(Edit)) {
+    p->SetMode(HideEditCursor ? bemHideCursor : bemNormal);
+    p->SetPopupControl(FPopupControl);
+    p->PopupWidth = FPopupWidth;
+    p->PopupHeight = FPopupHeight;
+    p->CloseQueryHook = [this](TObject*, bool& C) {
+      if (OnCloseQuery) OnCloseQuery(this, C);
+    };
+    p->PopupCloseUpHook = [this](TObject*, std::string& T, bool& A) {
+      if (OnCloseUp) OnCloseUp(this, T, A);
+    };
+    p->InitPopupHook = [this](TObject*) {
+      if (OnInitPopup) OnInitPopup(this);
+    };
+    p->PopupHook = [this](TObject*, const std::string& T) {
+      if (OnPopup) OnPopup(this, T);
+    };
+  }
+}
+
+void RegisterInspectorTextRows() {
+  RegisterClasses({TvmInspectorTextMaskRow::StaticClass(), TvmInspectorTextDateRow::StaticClass(),
+                   TvmInspectorTextCheckRow::StaticClass(), TvmInspectorTextCalcRow::StaticClass(),
+                   TvmInspectorTextButtonRow::StaticClass(), TvmInspectorTextSpinRow::StaticClass(),
+                   TvmInspectorTextPickRow::StaticClass(), TvmInspectorTextImageRow::StaticClass(),
+                   TvmInspectorTextTimeRow::StaticClass(), TvmInspectorTextCurrencyRow::StaticClass(),
+                   TvmInspectorTextHyperLinkRow::StaticClass(), TvmInspectorTextBlobRow::StaticClass(),
+                   TvmInspectorTextMRURow::StaticClass(), TvmInspectorTextPopupRow::StaticClass(),
+                   TvmInspectorTextMemoRow::StaticClass()});
+}

@@ -1,0 +1,509 @@
+// Inspector rows bound to one editor kind each: mask, check, spin, time, currency, hyperlink and
+// memo rows, and the rows with a drop-down button (date, calculator, button, pick, MRU, image,
+// blob and popup rows). Each row kind has an editor class of its own; the Text variants keep the
+// value as a string, which the editor kind only edits and paints.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "inspector/vm_calc.h"
+#include "inspector/vm_date.h"
+#include "inspector/vm_dropdown.h"
+#include "inspector/vm_image.h"
+#include "inspector/vm_inspector.h"
+#include "inspector/vm_memo.h"
+#include "inspector/vm_mru.h"
+#include "inspector/vm_textedit.h"
+
+// The editor class of each row kind: the editor with nothing of its own.
+#define VM_INSPECTOR_EDITOR(Name, Base) \
+  class Name : public Base {            \
+    VM_CLASS(Name, Base)                \
+  public:                               \
+    using Base::Base;                   \
+  };
+
+VM_INSPECTOR_EDITOR(TvmInspectorMaskEdit, TvmInplaceMaskEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorCheckEdit, TvmInplaceCheckEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorSpinEdit, TvmInplaceSpinEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorHyperLinkEdit, TvmInplaceHyperLinkEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorMemoEdit, TvmInplaceMemoEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorDropDownEdit, TvmInplaceDropDownEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorDateEdit, TvmInplaceDateEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorCalcEdit, TvmInplaceCalcEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorButtonEdit, TvmInplaceButtonEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorPickEdit, TvmInplacePickEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorMRUEdit, TvmInplaceMRUEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorImageEdit, TvmInplaceImageEdit)
+// The time and currency kinds edit in the mask and text editors; the blob kind in the memo editor.
+VM_INSPECTOR_EDITOR(TvmInspectorBlobEdit, TvmInplaceMemoEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorCurrencyEdit, TvmInplaceTextEdit)
+
+enum TvmTimeEditFormat { tfHourMinSec, tfHourMin, tfHour };
+
+class TvmInspectorTimeEdit : public TvmInplaceMaskEdit {
+  VM_CLASS(TvmInspectorTimeEdit, TvmInplaceMaskEdit)
+public:
+  using TvmInplaceMaskEdit::TvmInplaceMaskEdit;
+  TvmTimeEditFormat TimeEditFormat() const { return FFormat; }
+  void SetTimeEditFormat(TvmTimeEditFormat Value);
+  // The time of day the text gives, in days (0 for an empty or unreadable text).
+  double Time() const;
+
+private:
+  TvmTimeEditFormat FFormat = tfHourMinSec;
+};
+
+// A button editor whose button shows a control under the editor (the popup control).
+using TvmPopupEditPopupEvent = std::function<void(TObject* Sender, const std::string& EditText)>;
+using TvmPopupEditCloseUpEvent = std::function<void(TObject* Sender, std::string& Text, bool& Accept)>;
+using TvmPopupEditCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TvmInspectorPopupEdit : public TvmInplaceButtonEdit {
+  VM_CLASS(TvmInspectorPopupEdit, TvmInplaceButtonEdit)
+public:
+  explicit TvmInspectorPopupEdit(TComponent* AOwner);
+  TControl* PopupControl() const { return FPopupControl; }
+  void SetPopupControl(TControl* Value);
+  bool PopupVisible() const { return FPopupVisible; }
+  int PopupWidth = 250, PopupHeight = 200;
+  // Shows the control (first the init and popup hooks) or closes it (close query, close up).
+  void Popup();
+  void ClosePopup(bool Accept);
+  void DoButtonClick(int ButtonIndex) override;
+  void HideEdit() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+  TNotifyEvent InitPopupHook;
+  TvmPopupEditPopupEvent PopupHook;
+  TvmPopupEditCloseUpEvent PopupCloseUpHook;
+  TvmPopupEditCloseQueryEvent CloseQueryHook;
+
+private:
+  TControl* FPopupControl = nullptr;
+  bool FPopupVisible = false;
+};
+
+// A Text variant: the row that keeps its value as a string.
+#define VM_INSPECTOR_TEXT_ROW(Name, Base)                           \
+  class Name : public Base {                                        \
+    VM_CLASS(Name, Base)                                            \
+  public:                                                           \
+    using Base::Base;                                               \
+    const std::string& Text() const { return FText; }               \
+    void SetText(const std::string& Value) {                        \
+      FText = Value;                                                \
+      Changed();                                                    \
+    }                                                               \
+    void GetDisplayText(std::string& S) override { S = FText; }     \
+    void GetEditText(std::string& S) override { S = FText; }        \
+    void SetEditText(const std::string& S) override {               \
+      if (S == FText) return;                                       \
+      FText = S;                                                    \
+      Changed();                                                    \
+    }                                                               \
+    void Assign(TPersistent* Source) override {                     \
+      Base::Assign(Source);                                         \
+      if (auto* t = dynamic_cast<Name*>(Source)) FText = t->FText;  \
+    }                                                               \
+                                                                    \
+  protected:                                                        \
+    std::string FText;                                              \
+  };
+
+// ---------------------------------------------------------------------------------------------
+// Rows without a drop-down.
+
+class TvmInspectorMaskRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorMaskRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  std::string EditMask() const { return FEditMaskAssigned ? FEditMask : GetDefaultEditMask(); }
+  void SetEditMask(const std::string& Value);
+  bool IgnoreMaskBlank() const { return FIgnoreMaskBlank; }
+  void SetIgnoreMaskBlank(bool Value);
+  virtual std::string GetDefaultEditMask() const { return std::string(); }
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorMaskEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+
+protected:
+  std::string FEditMask;
+  bool FEditMaskAssigned = false;
+  bool FIgnoreMaskBlank = false;
+};
+
+using TvmToggleEvent = std::function<void(TObject* Sender, const std::string& Text, TvmCheckBoxState State)>;
+
+class TvmInspectorCheckRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorCheckRow, TvmInspectorRow)
+public:
+  explicit TvmInspectorCheckRow(TComponent* AOwner);
+  bool AllowGrayed = false;
+  bool Border3D = false;
+  int GlyphCount = 6;
+  TvmShowNullFieldStyle ShowNullFieldStyle = nsUnchecked;
+  std::string ValueChecked, ValueGrayed, ValueUnchecked;
+  TvmToggleEvent OnToggleClick;
+
+  TvmCheckBoxState TextToState(const std::string& Text) const;
+  std::string StateToText(TvmCheckBoxState State) const;
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorCheckEdit::StaticClass(); }
+  void EditChange(TObject* Sender) override;
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  bool IsTextClipped(bool ForValue, const TRect& R, std::string& Text) override;
+  int GetMinRowHeight(TCanvas* Canvas) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+};
+
+class TvmInspectorSpinRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorSpinRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  bool EditorEnabled = true;
+  double Increment = 1;
+  bool UseCtrlIncrement = true;
+  double MinValue() const { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
+  void SetMinValue(double Value);
+  double MaxValue() const { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
+  void SetMaxValue(double Value);
+  bool MinValueStored() const { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
+  virtual double GetDefaultMinValue() const { return 0; }
+  virtual double GetDefaultMaxValue() const { return 0; }
+  virtual TvmValueType GetValueType() const { return vtInt; }
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorSpinEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+
+protected:
+  double FMinValue = 0, FMaxValue = 0;
+  bool FMinAssigned = false, FMaxAssigned = false;
+};
+
+class TvmInspectorTimeRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorTimeRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  TvmTimeEditFormat TimeEditFormat = tfHourMinSec;
+  bool UseCtrlIncrement = true;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorTimeEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+};
+
+class TvmInspectorCurrencyRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorCurrencyRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  unsigned DecimalPlaces = 2;
+  bool UseThousandSeparator = false;
+  bool Nullable = false;
+  std::string NullString;
+  const std::string& DisplayFormat() const { return FDisplayFormat; }
+  void SetDisplayFormat(const std::string& Value);
+  double MinValue() const { return FMinAssigned ? FMinValue : 0; }
+  void SetMinValue(double Value) { FMinValue = Value; FMinAssigned = true; }
+  double MaxValue() const { return FMaxAssigned ? FMaxValue : 0; }
+  void SetMaxValue(double Value) { FMaxValue = Value; FMaxAssigned = true; }
+  // Null (an empty variant) for an empty value text, else the text as a number; a text that is
+  // no number stays a string.
+  virtual Variant GetCurrencyValue();
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorCurrencyEdit::StaticClass(); }
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+
+protected:
+  std::string FDisplayFormat;
+  bool FDisplayFormatAssigned = false;
+  double FMinValue = 0, FMaxValue = 0;
+  bool FMinAssigned = false, FMaxAssigned = false;
+};
+
+class TvmInspectorHyperLinkRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorHyperLinkRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  TColor EditBackgroundColor = clWhite;
+  TColor EditFontColor = clBlue;
+  bool SingleClick = false;
+  uint16_t StartKey = 16397;
+  TNotifyEvent OnStartClick;
+  virtual void DoStartClick() {
+    if (OnStartClick) OnStartClick(this);
+  }
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorHyperLinkEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+};
+
+class TvmInspectorMemoRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorMemoRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  bool HideScrollBars = true;
+  TScrollStyle ScrollBars = ssNone;
+  bool SelectionBar = false;
+  bool WantReturns = true;
+  bool WantTabs = false;
+  bool WordWrap = true;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorMemoEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Rows with a drop-down button.
+
+class TvmInspectorDropDownRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorDropDownRow, TvmInspectorRow)
+public:
+  using TvmInspectorRow::TvmInspectorRow;
+  int DropDownRows = 7;
+  int DropDownWidth = 0;
+  bool ImmediateDropDown = false;
+  bool ImmediatePopup = false;
+  TAlignment PopupAlignment = taLeftJustify;
+  TvmPopupBorder PopupBorder = pbDefault;
+  TNotifyEvent OnEditButtonClick;
+
+  virtual void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) {}
+  virtual void DoEditButtonClick() {
+    if (OnEditButtonClick) OnEditButtonClick(this);
+  }
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorDropDownEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+};
+
+class TvmInspectorDateRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorDateRow, TvmInspectorDropDownRow)
+public:
+  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  TDateButtons DateButtons = {btnToday, btnClear};
+  TDateOnError DateOnError = deToday;
+  bool DateValidation = false;
+  bool SaveTime = true;
+  bool UseEditMask = false;
+  TvmDateValidateInput OnDateValidateInput;
+  virtual bool IsValueRequired() const { return false; }
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorDateEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+};
+
+class TvmInspectorCalcRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorCalcRow, TvmInspectorDropDownRow)
+public:
+  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  bool BeepOnError = true;
+  TvmButtonStyle ButtonStyle = bsStandard;
+  int Precision = 13;
+  bool QuickClose = false;
+  bool ShowButtonFrame = false;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorCalcEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+};
+
+enum TvmEditButtonStyle { ebsSimple, ebsEllipsis, ebsDown, ebsGlyph };
+
+class TvmInspectorButtonRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorButtonRow, TvmInspectorDropDownRow)
+public:
+  explicit TvmInspectorButtonRow(TComponent* AOwner);
+  ~TvmInspectorButtonRow() override;
+  TvmEditButtons* Buttons() const { return FButtons.get(); }
+  TvmEditButtonStyle EditButtonStyle() const { return FEditButtonStyle; }
+  void SetEditButtonStyle(TvmEditButtonStyle Value);
+  bool ButtonOnly() const { return FButtonOnly; }
+  void SetButtonOnly(bool Value);
+  bool HideEditCursor() const { return FHideEditCursor; }
+  void SetHideEditCursor(bool Value);
+  uint16_t ClickKey = 16397;
+  TvmEditButtonClickEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender, int AbsoluteIndex) {
+    if (OnButtonClick) OnButtonClick(this, AbsoluteIndex);
+  }
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorButtonEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+
+protected:
+  std::unique_ptr<TvmEditButtons> FButtons;
+  TvmEditButtonStyle FEditButtonStyle = ebsEllipsis;
+  bool FButtonOnly = false;
+  bool FHideEditCursor = false;
+};
+
+using TvmInspectorPickColumnCloseUp = std::function<void(TObject* Sender, Variant& Value, bool& Accept)>;
+
+class TvmInspectorPickRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorPickRow, TvmInspectorDropDownRow)
+public:
+  explicit TvmInspectorPickRow(TComponent* AOwner);
+  TStringList* Items() const { return FItems.get(); }
+  void SetItems(TStrings* Value);
+  bool DropDownListStyle = false;
+  bool CanDeleteText = false;
+  bool Revertable = true;
+  bool Sorted = false;
+  TvmInspectorPickColumnCloseUp OnCloseUp;
+  void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorPickEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void RestoreDefaults() override;
+
+protected:
+  std::unique_ptr<TStringList> FItems = std::make_unique<TStringList>();
+};
+
+class TvmInspectorMRURow : public TvmInspectorPickRow {
+  VM_CLASS(TvmInspectorMRURow, TvmInspectorPickRow)
+public:
+  explicit TvmInspectorMRURow(TComponent* AOwner);
+  int MaxItemCount = 7;
+  bool ShowEllipsis = true;
+  TNotifyEvent OnButtonClick;
+  virtual void DoButtonClick(TObject* Sender) {
+    if (OnButtonClick) OnButtonClick(this);
+  }
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorMRUEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void RestoreDefaults() override;
+};
+
+using TvmInspectorImageColumnCloseUp = std::function<void(TObject* Sender, std::string& Value, bool& Accept)>;
+
+class TvmInspectorImageRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorImageRow, TvmInspectorDropDownRow)
+public:
+  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  bool DefaultImages = true;
+  bool MultiLineText = false;
+  bool ShowDescription = false;
+  TStringList* Descriptions() const { return FDescriptions.get(); }
+  TStringList* ImageIndexes() const { return FImageIndexes.get(); }
+  TStringList* Values() const { return FValues.get(); }
+  TImageList* Images = nullptr;
+  TImageList* LargeImages = nullptr;
+  TvmInspectorImageColumnCloseUp OnCloseUp;
+  void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorImageEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  bool IsTextClipped(bool ForValue, const TRect& R, std::string& Text) override;
+
+protected:
+  std::unique_ptr<TStringList> FDescriptions = std::make_unique<TStringList>();
+  std::unique_ptr<TStringList> FImageIndexes = std::make_unique<TStringList>();
+  std::unique_ptr<TStringList> FValues = std::make_unique<TStringList>();
+};
+
+enum TvmBlobEditKind { bekMemo, bekPict, bekOle, bekBlob };
+
+class TvmInspectorCustomBlobRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorCustomBlobRow, TvmInspectorDropDownRow)
+public:
+  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  TvmBlobEditKind BlobEditKind = bekMemo;
+  int MaxDisplayLength = 255;
+  bool MemoWantReturns = true;
+  bool MemoWordWrap = true;
+  int PopupWidth = 200, PopupHeight = 140;
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorBlobEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void GetDisplayText(std::string& S) override;
+};
+
+class TvmInspectorPopupRow : public TvmInspectorDropDownRow {
+  VM_CLASS(TvmInspectorPopupRow, TvmInspectorDropDownRow)
+public:
+  explicit TvmInspectorPopupRow(TComponent* AOwner);
+  bool HideEditCursor = false;
+  bool PopupAutoSize = true;
+  std::string PopupFormCaption;
+  int PopupHeight() const { return FPopupHeight; }
+  void SetPopupHeight(int Value) { FPopupHeight = std::max(Value, FPopupMinHeight); }
+  int PopupWidth() const { return FPopupWidth; }
+  void SetPopupWidth(int Value) { FPopupWidth = std::max(Value, FPopupMinWidth); }
+  int PopupMinHeight() const { return FPopupMinHeight; }
+  void SetPopupMinHeight(int Value);
+  int PopupMinWidth() const { return FPopupMinWidth; }
+  void SetPopupMinWidth(int Value);
+  TControl* PopupControl() const { return FPopupControl; }
+  void SetPopupControl(TControl* Value);
+
+  TvmPopupEditCloseQueryEvent OnCloseQuery;
+  TvmPopupEditCloseUpEvent OnCloseUp;
+  TNotifyEvent OnInitPopup;
+  TvmPopupEditPopupEvent OnPopup;
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorPopupEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+  int FPopupHeight = 200, FPopupWidth = 250, FPopupMinHeight = 100, FPopupMinWidth = 100;
+  TControl* FPopupControl = nullptr;
+};
+
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextMaskRow, TvmInspectorMaskRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextCheckRow, TvmInspectorCheckRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextTimeRow, TvmInspectorTimeRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextCurrencyRow, TvmInspectorCurrencyRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextHyperLinkRow, TvmInspectorHyperLinkRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextMemoRow, TvmInspectorMemoRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextDateRow, TvmInspectorDateRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextCalcRow, TvmInspectorCalcRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextButtonRow, TvmInspectorButtonRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextPickRow, TvmInspectorPickRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextMRURow, TvmInspectorMRURow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextImageRow, TvmInspectorImageRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextBlobRow, TvmInspectorCustomBlobRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextPopupRow, TvmInspectorPopupRow)
+
+class TvmInspectorTextSpinRow : public TvmInspectorSpinRow {
+  VM_CLASS(TvmInspectorTextSpinRow, TvmInspectorSpinRow)
+public:
+  using TvmInspectorSpinRow::TvmInspectorSpinRow;
+  TvmValueType ValueType = vtInt;
+  TvmValueType GetValueType() const override { return ValueType; }
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& Value) {
+    FText = Value;
+    Changed();
+  }
+  void GetDisplayText(std::string& S) override { S = FText; }
+  void GetEditText(std::string& S) override { S = FText; }
+  void SetEditText(const std::string& S) override {
+    if (S == FText) return;
+    FText = S;
+    Changed();
+  }
+
+protected:
+  std::string FText;
+};
+
+
+// Loads the check rows' default texts and registers the Text row classes (start-up; idempotent).
+void RegisterInspectorTextRows();

@@ -1,0 +1,730 @@
+// The tree view: nodes, layout and painting, keys and mouse, label editing, deletion with a
+// confirmation, and node drag and drop inside and between trees.
+#include "inspector/vm_treeview.h"
+
+#include <algorithm>
+
+#include "inspector/vm_utils.h"
+#include "platform/dialogs.h"
+#include "platform/forms.h"
+#include "platform/stdctrls.h"
+
+const char* const SvmTreeDeleteItem = "Do you want to delete the item";
+
+namespace {
+// One drag at a time: the dragged node (null when none).
+TvmTreeNode* GDragSource = nullptr;
+
+bool CtrlHeld(TShiftState Shift) { return Shift.Contains(ssCtrl); }
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Nodes.
+
+TvmTreeNode::TvmTreeNode(TCustomvmTreeView* AOwner) : FOwner(AOwner) {
+  if (AOwner->FSelectedIndex != -1) SelectedIndex = AOwner->FSelectedIndex;
+}
+
+TvmTreeNode::~TvmTreeNode() {
+  while (!FChildren.empty()) delete FChildren.back();
+  if (GDragSource == this) GDragSource = nullptr;
+  if (FOwner) {
+    if (FOwner->OnDeletion && !FOwner->FClearing) FOwner->OnDeletion(FOwner, this);
+    FOwner->NodeRemoved(this);
+  }
+  Detach();
+}
+
+std::vector<TvmTreeNode*>& TvmTreeNode::Siblings() const { return FParent ? FParent->FChildren : FOwner->FItems; }
+
+void TvmTreeNode::Detach() {
+  auto& list = Siblings();
+  list.erase(std::remove(list.begin(), list.end(), this), list.end());
+  if (FParent && FParent->FChildren.empty()) FParent->FExpanded = false;
+  FParent = nullptr;
+}
+
+void TvmTreeNode::AttachAt(TvmTreeNode* NewParent, int Position) {
+  FParent = NewParent;
+  auto& list = Siblings();
+  Position = std::clamp(Position, 0, static_cast<int>(list.size()));
+  list.insert(list.begin() + Position, this);
+}
+
+void TvmTreeNode::SetText(const std::string& Value) {
+  FText = Value;
+  FOwner->Changed();
+}
+
+TvmTreeNode* TvmTreeNode::Item(int Index) const {
+  return Index >= 0 && Index < Count() ? FChildren[static_cast<size_t>(Index)] : nullptr;
+}
+
+int TvmTreeNode::Index() const {
+  auto& list = Siblings();
+  return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+int TvmTreeNode::Level() const {
+  int l = 0;
+  for (TvmTreeNode* p = FParent; p; p = p->FParent) ++l;
+  return l;
+}
+
+void TvmTreeNode::SetHasChildren(bool Value) {
+  FHasChildren = Value;
+  FOwner->Changed();
+}
+
+void TvmTreeNode::SetExpanded(bool Value) {
+  if (Value == FExpanded) return;
+  if (Value && !HasChildren()) return;
+  bool allow = true;
+  if (Value && FOwner->OnExpanding) FOwner->OnExpanding(FOwner, this, allow);
+  if (!Value && FOwner->OnCollapsing) FOwner->OnCollapsing(FOwner, this, allow);
+  if (!allow) return;
+  FExpanded = Value;
+  if (!Value && FOwner->FSelected && FOwner->FSelected->HasAsParent(this)) FOwner->SetSelected(this);
+  if (!Value && FOwner->FTop && FOwner->FTop->HasAsParent(this)) FOwner->FTop = this;
+  if (Value && FOwner->OnExpanded) FOwner->OnExpanded(FOwner, this);
+  if (!Value && FOwner->OnCollapsed) FOwner->OnCollapsed(FOwner, this);
+  FOwner->Changed();
+}
+
+void TvmTreeNode::Expand(bool Recurse) {
+  SetExpanded(true);
+  if (Recurse)
+    for (TvmTreeNode* c : std::vector<TvmTreeNode*>(FChildren)) c->Expand(true);
+}
+
+void TvmTreeNode::Collapse(bool Recurse) {
+  SetExpanded(false);
+  if (Recurse)
+    for (TvmTreeNode* c : std::vector<TvmTreeNode*>(FChildren)) c->Collapse(true);
+}
+
+bool TvmTreeNode::IsVisible() const {
+  for (TvmTreeNode* p = FParent; p; p = p->FParent)
+    if (!p->FExpanded) return false;
+  return true;
+}
+
+bool TvmTreeNode::Selected() const { return FOwner->FSelected == this; }
+
+bool TvmTreeNode::HasAsParent(const TvmTreeNode* Node) const {
+  for (TvmTreeNode* p = FParent; p; p = p->FParent)
+    if (p == Node) return true;
+  return false;
+}
+
+TvmTreeNode* TvmTreeNode::GetNextSibling() const {
+  auto& list = Siblings();
+  const int i = Index();
+  return i + 1 < static_cast<int>(list.size()) ? list[static_cast<size_t>(i + 1)] : nullptr;
+}
+
+TvmTreeNode* TvmTreeNode::GetPrevSibling() const {
+  const int i = Index();
+  return i > 0 ? Siblings()[static_cast<size_t>(i - 1)] : nullptr;
+}
+
+TvmTreeNode* TvmTreeNode::GetNextVisible() const {
+  if (FExpanded && !FChildren.empty()) return FChildren.front();
+  for (const TvmTreeNode* n = this; n; n = n->FParent)
+    if (TvmTreeNode* s = n->GetNextSibling()) return s;
+  return nullptr;
+}
+
+TvmTreeNode* TvmTreeNode::GetPrevVisible() const {
+  TvmTreeNode* s = GetPrevSibling();
+  if (!s) return FParent;
+  while (s->FExpanded && !s->FChildren.empty()) s = s->FChildren.back();
+  return s;
+}
+
+TvmTreeNode* TvmTreeNode::GetNext() const {
+  if (!FChildren.empty()) return FChildren.front();
+  for (const TvmTreeNode* n = this; n; n = n->FParent)
+    if (TvmTreeNode* s = n->GetNextSibling()) return s;
+  return nullptr;
+}
+
+void TvmTreeNode::MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode) {
+  if (Destination == this || (Destination && Destination->HasAsParent(this))) return;
+  TCustomvmTreeView* tv = FOwner;
+  if (Destination && (Mode == naAddChild || Mode == naAddChildFirst)) {
+    // Through a temporary child: only the move is a change of the user's.
+    tv->FInternalChange = true;
+    TvmTreeNode* tmp = tv->AddNode(Destination, std::string(), Mode);
+    tv->FInternalChange = false;
+    Detach();
+    AttachAt(tmp->FParent, tmp->Index());
+    tv->FInternalChange = true;
+    delete tmp;
+    tv->FInternalChange = false;
+    tv->Changed();
+    return;
+  }
+  Detach();
+  if (!Destination) {
+    AttachAt(nullptr, Mode == naAddFirst ? 0 : tv->TopCount());
+  } else {
+    TvmTreeNode* p = Destination->FParent;
+    switch (Mode) {
+      case naAddFirst: AttachAt(p, 0); break;
+      case naInsert: AttachAt(p, Destination->Index()); break;
+      default: AttachAt(p, static_cast<int>(Destination->Siblings().size())); break;
+    }
+  }
+  tv->Changed();
+}
+
+void TvmTreeNode::Delete() { delete this; }
+
+void TvmTreeNode::MakeVisible() {
+  for (TvmTreeNode* p = FParent; p; p = p->FParent) p->SetExpanded(true);
+  FOwner->SetTopVisible(FOwner->FTop);
+  // Scroll so that the node is in the page.
+  int row = 0;
+  bool above = true;
+  for (TvmTreeNode* n = FOwner->GetFirstNode(); n; n = n->GetNextVisible()) {
+    if (n == FOwner->FTop) above = false;
+    if (n == this) break;
+    if (!above) ++row;
+  }
+  if (above) FOwner->SetTopVisible(this);
+  else if (row >= FOwner->VisibleRowCount()) {
+    TvmTreeNode* t = this;
+    for (int i = 1; i < FOwner->VisibleRowCount() && t->GetPrevVisible(); ++i) t = t->GetPrevVisible();
+    FOwner->SetTopVisible(t);
+  }
+}
+
+bool TvmTreeNode::EditText() { return FOwner->BeginEdit(this); }
+
+// ---------------------------------------------------------------------------------------------
+// The tree.
+
+VM_DEFINE_CLASS(TCustomvmTreeView)
+VM_DEFINE_CLASS(TvmTreeView)
+
+TCustomvmTreeView::TCustomvmTreeView(TComponent* AOwner) : TCustomControl(AOwner) {
+  SetBounds(0, 0, 121, 97);
+  SetTabStop(true);
+  SetColor(clWindow);
+  SetFrameBorder(2);
+  FontChanged();
+}
+
+TCustomvmTreeView::~TCustomvmTreeView() {
+  FClearing = true;
+  if (GDragSource && GDragSource->FOwner == this) GDragSource = nullptr;
+  while (!FItems.empty()) delete FItems.back();
+}
+
+void TCustomvmTreeView::FontChanged() {
+  TCustomControl::FontChanged();
+  Canvas()->SetFont(Font());
+  FRowHeight = std::max(Canvas()->TextHeight("Wg") + 3, 16);
+  Invalidate();
+}
+
+TvmTreeNode* TCustomvmTreeView::TopItem(int Index) const {
+  return Index >= 0 && Index < TopCount() ? FItems[static_cast<size_t>(Index)] : nullptr;
+}
+
+int TCustomvmTreeView::Count() const {
+  int n = 0;
+  for (TvmTreeNode* p = GetFirstNode(); p; p = p->GetNext()) ++n;
+  return n;
+}
+
+TvmTreeNode* TCustomvmTreeView::AddNode(TvmTreeNode* Target, const std::string& S, TNodeAttachMode Mode) {
+  auto* n = new TvmTreeNode(this);
+  n->FText = S;
+  if (!Target) {
+    n->AttachAt(nullptr, Mode == naAddFirst || Mode == naAddChildFirst ? 0 : TopCount());
+  } else {
+    switch (Mode) {
+      case naAdd: n->AttachAt(Target->FParent, static_cast<int>(Target->Siblings().size())); break;
+      case naAddFirst: n->AttachAt(Target->FParent, 0); break;
+      case naAddChild: n->AttachAt(Target, Target->Count()); break;
+      case naAddChildFirst: n->AttachAt(Target, 0); break;
+      case naInsert: n->AttachAt(Target->FParent, Target->Index()); break;
+    }
+  }
+  NodeAdded(n);
+  return n;
+}
+
+TvmTreeNode* TCustomvmTreeView::Add(TvmTreeNode* Sibling, const std::string& S) { return AddNode(Sibling, S, naAdd); }
+TvmTreeNode* TCustomvmTreeView::AddFirst(TvmTreeNode* Sibling, const std::string& S) {
+  return AddNode(Sibling, S, naAddFirst);
+}
+TvmTreeNode* TCustomvmTreeView::AddChild(TvmTreeNode* Parent, const std::string& S) {
+  return AddNode(Parent, S, Parent ? naAddChild : naAdd);
+}
+TvmTreeNode* TCustomvmTreeView::AddChildFirst(TvmTreeNode* Parent, const std::string& S) {
+  return AddNode(Parent, S, Parent ? naAddChildFirst : naAddFirst);
+}
+TvmTreeNode* TCustomvmTreeView::Insert(TvmTreeNode* Sibling, const std::string& S) {
+  return AddNode(Sibling, S, Sibling ? naInsert : naAdd);
+}
+
+void TCustomvmTreeView::NodeAdded(TvmTreeNode* Node) {
+  if (!FTop) FTop = Node;
+  Changed();
+}
+
+void TCustomvmTreeView::NodeRemoved(TvmTreeNode* Node) {
+  if (FEditNode == Node) EndEdit(true);
+  if (FDropTarget == Node) FDropTarget = nullptr;
+  if (FSelected == Node || (FSelected && FSelected->HasAsParent(Node))) {
+    TvmTreeNode* next = FClearing ? nullptr : Node->GetNextSibling();
+    if (!next && !FClearing) next = Node->GetPrevSibling();
+    if (!next && !FClearing) next = Node->FParent;
+    FSelected = next;
+  }
+  if (FTop == Node || (FTop && FTop->HasAsParent(Node))) {
+    TvmTreeNode* t = FClearing ? nullptr : Node->GetPrevVisible();
+    if (!t && !FClearing) t = Node->GetNextSibling();
+    FTop = t;
+  }
+  if (!FClearing) Changed();
+}
+
+void TCustomvmTreeView::Clear() {
+  FClearing = true;
+  while (!FItems.empty()) delete FItems.back();
+  FClearing = false;
+  FSelected = FTop = FDropTarget = nullptr;
+  Changed();
+}
+
+void TCustomvmTreeView::FullExpand() {
+  for (TvmTreeNode* n : std::vector<TvmTreeNode*>(FItems)) n->Expand(true);
+}
+
+void TCustomvmTreeView::FullCollapse() {
+  for (TvmTreeNode* n : std::vector<TvmTreeNode*>(FItems)) n->Collapse(true);
+}
+
+void TCustomvmTreeView::SetSelected(TvmTreeNode* Value) {
+  if (Value == FSelected) return;
+  FSelected = Value;
+  if (Value) Value->MakeVisible();
+  if (OnChange) OnChange(this, Value);
+  Changed();
+}
+
+void TCustomvmTreeView::SetSelectedIndex(int Value) {
+  if (Value == FSelectedIndex) return;
+  FSelectedIndex = Value;
+  for (TvmTreeNode* n = GetFirstNode(); n; n = n->GetNext()) n->SelectedIndex = Value;
+}
+
+void TCustomvmTreeView::SetIndent(int Value) {
+  FIndent = Value;
+  Changed();
+}
+
+void TCustomvmTreeView::SetTopVisible(TvmTreeNode* Node) {
+  FTop = Node;
+  if (FTop && !FTop->IsVisible()) FTop = nullptr;
+  if (!FTop) FTop = GetFirstNode();
+  Changed();
+}
+
+int TCustomvmTreeView::VisibleRowCount() const { return std::max(ClientHeight() / FRowHeight, 1); }
+
+TRect TCustomvmTreeView::DisplayRect(TvmTreeNode* Node, bool TextOnly) const {
+  if (!Node || !Node->IsVisible()) return TRect();
+  int row = 0;
+  bool found = false;
+  for (TvmTreeNode* n = FTop; n; n = n->GetNextVisible(), ++row)
+    if (n == Node) {
+      found = true;
+      break;
+    }
+  if (!found || row * FRowHeight >= ClientHeight()) return TRect();
+  TRect r(0, row * FRowHeight, ClientWidth(), (row + 1) * FRowHeight);
+  if (TextOnly) {
+    const int level = Node->Level() + (ShowRoot ? 1 : 0);
+    r.Left = level * FIndent + 2;
+    auto* c = const_cast<TCustomvmTreeView*>(this)->Canvas();
+    c->SetFont(Font());
+    r.Right = r.Left + c->TextWidth(Node->Text()) + 4;
+  }
+  return r;
+}
+
+THitTests TCustomvmTreeView::GetHitTestInfoAt(int X, int Y) const {
+  if (Y < 0) return {htAbove};
+  if (Y >= ClientHeight()) return {htBelow};
+  if (X < 0) return {htToLeft};
+  if (X >= ClientWidth()) return {htToRight};
+  TvmTreeNode* n = FTop;
+  for (int row = Y / FRowHeight; n && row > 0; --row) n = n->GetNextVisible();
+  if (!n) return {htNowhere};
+  const int level = n->Level() + (ShowRoot ? 1 : 0);
+  const int indentRight = level * FIndent;
+  if (X < indentRight) {
+    if (ShowButtons && n->HasChildren() && X >= indentRight - FIndent) return {htOnButton};
+    return {htOnIndent};
+  }
+  TRect label = DisplayRect(n, true);
+  if (X < label.Right) return {htOnItem, htOnLabel};
+  return {htOnRight};
+}
+
+TvmTreeNode* TCustomvmTreeView::GetNodeAt(int X, int Y) const {
+  THitTests h = GetHitTestInfoAt(X, Y);
+  if (!h.Contains(htOnLabel) && !h.Contains(htOnButton) && !h.Contains(htOnIcon) && !h.Contains(htOnIndent) &&
+      !h.Contains(htOnRight))
+    return nullptr;
+  TvmTreeNode* n = FTop;
+  for (int row = Y / FRowHeight; n && row > 0; --row) n = n->GetNextVisible();
+  return n;
+}
+
+std::string TCustomvmTreeView::NodeHint(TvmTreeNode* Node) const {
+  if (!ShowNodeHint || !ToolTips || !Node) return std::string();
+  return Node->Text();
+}
+
+void TCustomvmTreeView::DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor, TColor& TextColor) {
+  if (OnCustomDraw) OnCustomDraw(this, Node, Font, TextColor, BkColor);
+}
+
+void TCustomvmTreeView::PaintTo(TCanvas* C) {
+  FillRectColor(C, ClientRect(), Color());
+  int y = 0;
+  for (TvmTreeNode* n = FTop; n && y < ClientHeight(); n = n->GetNextVisible(), y += FRowHeight) {
+    const int level = n->Level() + (ShowRoot ? 1 : 0);
+    const int cy = y + FRowHeight / 2;
+    if (ShowLines && level > 0) {
+      // Dotted lines from the parent's column to the node.
+      const int x = level * FIndent - FIndent / 2;
+      for (int lx = x; lx < level * FIndent; lx += 2) C->SetPixels(lx, cy, clBtnShadow);
+      const int bottom = n->GetNextSibling() ? y + FRowHeight : cy;
+      for (int ly = y; ly < bottom; ly += 2) C->SetPixels(x, ly, clBtnShadow);
+      int px = x - FIndent;
+      for (TvmTreeNode* p = n->Parent(); p && px > 0; p = p->Parent(), px -= FIndent)
+        if (p->GetNextSibling())
+          for (int ly = y; ly < y + FRowHeight; ly += 2) C->SetPixels(px, ly, clBtnShadow);
+    }
+    if (ShowButtons && n->HasChildren() && level > 0) {
+      const int bx = level * FIndent - FIndent / 2 - 4, by = cy - 4;
+      FillRectColor(C, TRect(bx, by, bx + 9, by + 9), Color());
+      C->Brush()->SetColor(clBtnShadow);
+      C->FrameRect(TRect(bx, by, bx + 9, by + 9));
+      FillRectColor(C, TRect(bx + 2, by + 4, bx + 7, by + 5), clWindowText);
+      if (!n->Expanded()) FillRectColor(C, TRect(bx + 4, by + 2, bx + 5, by + 7), clWindowText);
+    }
+    TFont font;
+    font.Assign(Font());
+    TColor text = Font()->Color(), bk = clWindow;
+    if (HasCustomDraw()) DoCustomDraw(n, &font, bk, text);
+    const bool highlighted = (n == FSelected && (Focused() || !HideSelection)) || n == FDropTarget;
+    if (highlighted && (Focused() || n == FDropTarget)) {
+      bk = clHighlight;
+      text = clHighlightText;
+    } else if (highlighted) {
+      bk = clBtnFace;
+    }
+    TRect label(level * FIndent + 2, y, 0, y + FRowHeight);
+    C->SetFont(&font);
+    label.Right = label.Left + C->TextWidth(n->Text()) + 4;
+    FillRectColor(C, label, bk);
+    C->Brush()->SetStyle(bsClear);
+    C->Font()->SetColor(text);
+    C->TextOut(label.Left + 2, y + (FRowHeight - C->TextHeight(n->Text())) / 2, n->Text());
+    C->Brush()->SetStyle(bsSolid);
+    if (n == FSelected && Focused()) C->DrawFocusRect(label);
+  }
+}
+
+void TCustomvmTreeView::Paint() { PaintTo(Canvas()); }
+
+bool TCustomvmTreeView::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
+  TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos);
+  TvmTreeNode* t = FTop;
+  for (int i = 0; t && i < 3; ++i) {
+    TvmTreeNode* n = WheelDelta > 0 ? t->GetPrevVisible() : t->GetNextVisible();
+    if (!n) break;
+    t = n;
+  }
+  SetTopVisible(t);
+  return true;
+}
+
+// Keys and mouse.
+
+void TCustomvmTreeView::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (Key == VK_DELETE && Options.Contains(trCanDelete) && !FReadOnly && FSelected && !IsEditing()) {
+    const std::string msg = std::string(SvmTreeDeleteItem) + " \"" + FSelected->Text() + "\"";
+    bool del = true;
+    if (Options.Contains(trConfirmDelete)) del = MessageDlg(msg, mtConfirmation, {mbOK, mbCancel}) != mrCancel;
+    if (del) delete FSelected;
+    Key = 0;
+    return;
+  }
+  TCustomControl::KeyDown(Key, Shift);
+  if (!FSelected) {
+    if (Key == VK_DOWN || Key == VK_HOME) SetSelected(GetFirstNode());
+    return;
+  }
+  switch (Key) {
+    case VK_UP:
+      if (TvmTreeNode* p = FSelected->GetPrevVisible()) SetSelected(p);
+      break;
+    case VK_DOWN:
+      if (TvmTreeNode* n = FSelected->GetNextVisible()) SetSelected(n);
+      break;
+    case VK_LEFT:
+      if (FSelected->Expanded()) FSelected->SetExpanded(false);
+      else if (FSelected->Parent()) SetSelected(FSelected->Parent());
+      break;
+    case VK_RIGHT:
+      if (!FSelected->Expanded()) FSelected->SetExpanded(true);
+      else if (FSelected->GetFirstChild()) SetSelected(FSelected->GetFirstChild());
+      break;
+    case VK_ADD: FSelected->SetExpanded(true); break;
+    case VK_SUBTRACT: FSelected->SetExpanded(false); break;
+    case VK_HOME: SetSelected(GetFirstNode()); break;
+    case VK_F1 + 1: BeginEdit(FSelected); break;  // F2
+    default: break;
+  }
+}
+
+void TCustomvmTreeView::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (IsEditing()) EndEdit(false);
+  if (CanFocus() && !Focused()) SetFocus();
+  const THitTests h = GetHitTestInfoAt(X, Y);
+  TvmTreeNode* n = GetNodeAt(X, Y);
+  if (Button == mbLeft && n) {
+    if (h.Contains(htOnButton)) {
+      n->SetExpanded(!n->Expanded());
+    } else if (Shift.Contains(ssDouble)) {
+      n->SetExpanded(!n->Expanded());
+      if (OnDblClick) OnDblClick(this);
+    } else if (h.Contains(htOnLabel)) {
+      if (n == FSelected && !FReadOnly) {
+        FMousePressed = true;
+        FPressPoint = TPoint(X, Y);
+      } else {
+        SetSelected(n);
+        FMousePressed = true;
+        FPressPoint = TPoint(X, Y);
+      }
+    }
+  } else if (Button == mbRight && RightClickSelect && n) {
+    SetSelected(n);
+  }
+  TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomvmTreeView::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FMousePressed && DragModeAutomatic && !FDragging && Shift.Contains(ssLeft) &&
+      (std::abs(X - FPressPoint.X) > 5 || std::abs(Y - FPressPoint.Y) > 5)) {
+    BeginNodeDrag();
+    DragEnter();
+  }
+  if (FDragging) DragMove(X, Y, Shift);
+  TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TCustomvmTreeView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  FMousePressed = false;
+  if (FDragging) DragDropAt(X, Y, Shift);
+  TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+// Label editing.
+
+bool TCustomvmTreeView::BeginEdit(TvmTreeNode* Node) {
+  if (!Node || FReadOnly) return false;
+  if (IsEditing()) EndEdit(false);
+  bool allow = true;
+  if (OnEditing) OnEditing(this, Node, allow);
+  if (!allow) return false;
+  Node->MakeVisible();
+  std::string text = Node->Text();
+  if (OnGetEditText) OnGetEditText(this, Node, text);
+  FEditNode = Node;
+  if (!FEditBox) {
+    FEditBox = new TEdit(this);
+    FEditBox->SetParent(this);
+  }
+  FEditor = FEditBox;
+  FEditor->SetVisible(true);
+  TRect r = DisplayRect(Node, true);
+  FEditor->SetBounds(r.Left, r.Top, std::max(r.Width() + 40, 60), r.Height() + 2);
+  FEditor->SetText(text);
+  FEditor->OnKeyDown = [this](TObject*, uint16_t& Key, TShiftState) {
+    if (Key == VK_RETURN) {
+      Key = 0;
+      EndEdit(false);
+    } else if (Key == VK_ESCAPE) {
+      Key = 0;
+      EndEdit(true);
+    }
+  };
+  if (FEditor->CanFocus()) FEditor->SetFocus();
+  return true;
+}
+
+void TCustomvmTreeView::EndEdit(bool Cancel) {
+  if (!FEditor) return;
+  TEdit* e = FEditor;
+  TvmTreeNode* n = FEditNode;
+  FEditor = nullptr;
+  FEditNode = nullptr;
+  std::string s = e->Text();
+  e->SetVisible(false);
+  if (!Cancel && n) {
+    if (OnEdited) OnEdited(this, n, s);
+    n->FText = s;
+  }
+  Changed();
+  if (CanFocus()) SetFocus();
+}
+
+// Drag and drop.
+
+void TCustomvmTreeView::BeginNodeDrag() {
+  GDragSource = Focused() || FMousePressed ? FSelected : nullptr;
+  FDragging = true;
+}
+
+void TCustomvmTreeView::DragEnter() {
+  FDragging = true;
+  FDropTarget = nullptr;
+}
+
+void TCustomvmTreeView::DragLeave() {
+  if (GDragSource) {
+    FDropTarget = nullptr;
+    if (GDragSource->FOwner == this) FSelected = GDragSource;
+  }
+  FDragging = false;
+  Changed();
+}
+
+bool TCustomvmTreeView::DragMove(int X, int Y, TShiftState Shift) {
+  FDragging = true;
+  const THitTests h = GetHitTestInfoAt(X, Y);
+  TvmTreeNode* n = h.Contains(htOnLabel) || h.Contains(htOnIcon) || h.Contains(htOnStateIcon) ? GetNodeAt(X, Y) : nullptr;
+  // Near the edges the tree scrolls by one line.
+  if (n && n == FDropTarget) {
+    if (n == FTop && n->GetPrevVisible()) SetTopVisible(n->GetPrevVisible());
+    else if (Y >= ClientHeight() - FRowHeight && FTop && FTop->GetNextVisible()) SetTopVisible(FTop->GetNextVisible());
+  }
+  if (n != FDropTarget) {
+    FDropTarget = n;
+    Changed();
+  }
+  bool accept = false;
+  TvmTreeNode* src = GDragSource;
+  if (src && n != src) {
+    accept = !((src->HasChildren() && n && n->HasAsParent(src)) || OnDragOver);
+    if (accept) DoDragDropTreeNode(n, src, accept);
+  }
+  if (OnDragOver) OnDragOver(this, this, X, Y, accept);
+  FDragCursor = !accept ? crNoDrop : CtrlHeld(Shift) ? crTreeDragCopy : DragCursor;
+  return accept;
+}
+
+void TCustomvmTreeView::DragDropAt(int X, int Y, TShiftState Shift) {
+  bool isCopy = CtrlHeld(Shift);
+  TvmTreeNode* src = GDragSource;
+  TvmTreeNode* target = FDropTarget;
+  bool accept = false;
+  if (target) {
+    FDropTarget = nullptr;
+    FSelected = target;
+    Changed();
+    if (src && target != src && !target->HasAsParent(src)) {
+      DoDragDropIsCopy(target, src, isCopy);
+      accept = true;
+      if (src->FParent != target || isCopy || src->FOwner != this) DoDragDropTreeNode(target, src, accept);
+      else accept = static_cast<bool>(OnEndDragTreeNode);
+    }
+  } else if (src) {
+    DoDragDropIsCopy(nullptr, src, isCopy);
+    accept = true;
+    DoDragDropTreeNode(nullptr, src, accept);
+  }
+  if (accept && src) {
+    if (TvmTreeNode* r = DropNodes(src, target, isCopy)) {
+      r->MakeVisible();
+      SetSelected(r);
+    }
+  }
+  FDragging = false;
+  FDropTarget = nullptr;
+  GDragSource = nullptr;
+  FDragCursor = crDefault;
+  Changed();
+}
+
+void TCustomvmTreeView::DragCancel() {
+  FDragging = false;
+  FDropTarget = nullptr;
+  GDragSource = nullptr;
+  Changed();
+}
+
+void TCustomvmTreeView::DoDragDropTreeNode(TvmTreeNode* Destination, TvmTreeNode* Source, bool& Accept) {
+  if (OnDragDropTreeNode) OnDragDropTreeNode(Destination, Source, Accept);
+}
+
+void TCustomvmTreeView::DoDragDropIsCopy(TvmTreeNode* Destination, TvmTreeNode* Source, bool& IsCopy) {
+  if (OnDragDropIsCopy) OnDragDropIsCopy(Destination, Source, IsCopy);
+}
+
+void TCustomvmTreeView::GetNodeCopyText(TvmTreeNode* Node, std::string& Text) {
+  if (Node) Text = Node->Text();
+}
+
+void TCustomvmTreeView::CollectSubtree(TvmTreeNode* Node, std::vector<TvmTreeNode*>& List) {
+  List.push_back(Node);
+  for (TvmTreeNode* c : Node->FChildren) CollectSubtree(c, List);
+}
+
+TvmTreeNode* TCustomvmTreeView::DropNodes(TvmTreeNode* Source, TvmTreeNode* Target, bool IsCopy) {
+  const bool foreign = Source->FOwner != this;
+  TNodeAttachMode mode = Target ? naAddChild : naAdd;
+  if (OnEndDragTreeNode) OnEndDragTreeNode(Target, Source, mode);
+  if (Target && (mode == naAddChild || mode == naAddChildFirst)) Target->FHasChildren = true;
+  if (IsCopy || foreign) {
+    std::vector<TvmTreeNode*> sources, copies;
+    FInternalChange = true;
+    CollectSubtree(Source, sources);
+    TvmTreeNode* first = nullptr;
+    for (TvmTreeNode* s : sources) {
+      std::string text;
+      GetNodeCopyText(s, text);
+      TvmTreeNode* copy;
+      if (!first) {
+        copy = AddNode(Target, text, mode);
+        first = copy;
+      } else {
+        const auto it = std::find(sources.begin(), sources.end(), s->FParent);
+        copy = AddNode(copies[static_cast<size_t>(it - sources.begin())], text, naAddChild);
+      }
+      copy->ImageIndex = s->ImageIndex;
+      copy->Data = s->Data;
+      copies.push_back(copy);
+    }
+    NodesCopied(sources, copies, true);
+    FInternalChange = false;
+    if (foreign && !IsCopy && !Source->FOwner->ReadOnly()) delete Source;
+    Changed();
+    return first;
+  }
+  FInternalChange = true;
+  Source->MoveTo(Target, mode);
+  FInternalChange = false;
+  return Source;
+}

@@ -1,0 +1,243 @@
+// The tree view: a self-drawn tree of text nodes with expand buttons and lines, label editing,
+// hit testing, deletion by the Delete key with a confirmation, a common selected-image index, a
+// custom-draw event for node colours and font, node hints, and node drag and drop inside and
+// between trees (move, or copy with Ctrl).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/controls.h"
+#include "platform/set.h"
+
+class TCustomvmTreeView;
+class TEdit;
+
+enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
+enum THitTest { htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel, htOnRight,
+                htOnStateIcon, htToLeft, htToRight };
+using THitTests = TSet<THitTest>;
+
+// The screen cursor of copying drags.
+constexpr TCursor crTreeDragCopy = -1011;
+
+// The confirmation text of deleting a node (string-table text 37201).
+extern const char* const SvmTreeDeleteItem;  // "Do you want to delete the item"
+
+class TvmTreeNode {
+public:
+  TvmTreeNode(TCustomvmTreeView* AOwner);
+  virtual ~TvmTreeNode();
+  TvmTreeNode(const TvmTreeNode&) = delete;
+  TvmTreeNode& operator=(const TvmTreeNode&) = delete;
+
+  TCustomvmTreeView* TreeView() const { return FOwner; }
+  TvmTreeNode* Parent() const { return FParent; }
+  const std::string& Text() const { return FText; }
+  void SetText(const std::string& Value);
+  void* Data = nullptr;
+  int ImageIndex = -1;
+  int SelectedIndex = -1;
+  int Count() const { return static_cast<int>(FChildren.size()); }
+  TvmTreeNode* Item(int Index) const;
+  int Index() const;
+  int Level() const;
+  bool HasChildren() const { return FHasChildren || !FChildren.empty(); }
+  void SetHasChildren(bool Value);
+  bool Expanded() const { return FExpanded; }
+  void SetExpanded(bool Value);
+  void Expand(bool Recurse);
+  void Collapse(bool Recurse);
+  bool IsVisible() const;
+  bool Selected() const;
+  bool HasAsParent(const TvmTreeNode* Node) const;
+  TvmTreeNode* GetFirstChild() const { return FChildren.empty() ? nullptr : FChildren.front(); }
+  TvmTreeNode* GetNextSibling() const;
+  TvmTreeNode* GetPrevSibling() const;
+  TvmTreeNode* GetNextVisible() const;
+  TvmTreeNode* GetPrevVisible() const;
+  TvmTreeNode* GetNext() const;  // pre-order over all nodes
+  // Moves the node (with its subtree); the child modes go through a temporary node so that only
+  // the move itself is seen as a change.
+  virtual void MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode);
+  void Delete();
+  void MakeVisible();
+  bool EditText();
+
+private:
+  friend class TCustomvmTreeView;
+  std::vector<TvmTreeNode*>& Siblings() const;
+  void Detach();
+  void AttachAt(TvmTreeNode* NewParent, int Position);
+
+  TCustomvmTreeView* FOwner;
+  TvmTreeNode* FParent = nullptr;
+  std::vector<TvmTreeNode*> FChildren;
+  std::string FText;
+  bool FExpanded = false;
+  bool FHasChildren = false;
+};
+
+enum TvmTreeViewOption { trCanDelete, trConfirmDelete };
+using TvmTreeViewOptions = TSet<TvmTreeViewOption>;
+
+using TTreeViewCustomDraw =
+    std::function<void(TObject* Sender, TvmTreeNode* TreeNode, TFont* AFont, TColor& AColor, TColor& ABkColor)>;
+using TDragDropTreeNode = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, bool& Accept)>;
+using TEndDragTreeNode = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, TNodeAttachMode& AttachMode)>;
+using TDragDropIsCopy = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, bool& IsCopy)>;
+using TTVEditingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& AllowEdit)>;
+using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& S)>;
+using TTVGetEditText = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& Text)>;
+using TTVChangedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node)>;
+using TTVExpandingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& Allow)>;
+
+class TCustomvmTreeView : public TCustomControl {
+  VM_CLASS(TCustomvmTreeView, TCustomControl)
+public:
+  explicit TCustomvmTreeView(TComponent* AOwner);
+  ~TCustomvmTreeView() override;
+
+  // Nodes.
+  int TopCount() const { return static_cast<int>(FItems.size()); }
+  TvmTreeNode* TopItem(int Index) const;
+  int Count() const;  // all nodes
+  TvmTreeNode* GetFirstNode() const { return FItems.empty() ? nullptr : FItems.front(); }
+  TvmTreeNode* Add(TvmTreeNode* Sibling, const std::string& S);
+  TvmTreeNode* AddFirst(TvmTreeNode* Sibling, const std::string& S);
+  TvmTreeNode* AddChild(TvmTreeNode* Parent, const std::string& S);
+  TvmTreeNode* AddChildFirst(TvmTreeNode* Parent, const std::string& S);
+  TvmTreeNode* Insert(TvmTreeNode* Sibling, const std::string& S);
+  // A node placed relative to Target as Mode says (Target null: the top level).
+  TvmTreeNode* AddNode(TvmTreeNode* Target, const std::string& S, TNodeAttachMode Mode);
+  void Clear();
+  void FullExpand();
+  void FullCollapse();
+
+  // Selection and display.
+  TvmTreeNode* Selected() const { return FSelected; }
+  void SetSelected(TvmTreeNode* Value);
+  TvmTreeNode* DropTarget() const { return FDropTarget; }
+  TvmTreeNode* TopVisible() const { return FTop; }
+  void SetTopVisible(TvmTreeNode* Node);
+  int RowHeight() const { return FRowHeight; }
+  int VisibleRowCount() const;
+  TRect DisplayRect(TvmTreeNode* Node, bool TextOnly) const;
+  THitTests GetHitTestInfoAt(int X, int Y) const;
+  TvmTreeNode* GetNodeAt(int X, int Y) const;
+  void PaintTo(TCanvas* Canvas);
+
+  // Properties.
+  int Indent() const { return FIndent; }
+  void SetIndent(int Value);
+  bool ReadOnly() const { return FReadOnly; }
+  void SetReadOnly(bool Value) { FReadOnly = Value; }
+  bool ShowButtons = true;
+  bool ShowLines = true;
+  bool ShowRoot = true;
+  bool ToolTips = true;
+  bool ShowNodeHint = true;
+  bool RightClickSelect = false;
+  bool AutoExpand = false;
+  bool HotTrack = false;
+  bool RowSelect = false;
+  bool HideSelection = true;
+  TvmTreeViewOptions Options = {trCanDelete, trConfirmDelete};
+  int SelectedIndex() const { return FSelectedIndex; }
+  void SetSelectedIndex(int Value);
+  TCursor DragCursor = crDrag;
+  bool DragModeAutomatic = false;
+
+  // Label editing.
+  bool IsEditing() const { return FEditor != nullptr; }
+  TEdit* LabelEditor() const { return FEditor; }
+  bool BeginEdit(TvmTreeNode* Node);
+  void EndEdit(bool Cancel);
+
+  // The node hint shown for a node (empty: none).
+  std::string NodeHint(TvmTreeNode* Node) const;
+
+  // Drag and drop; the mouse drives these inside one tree, another tree's drag reaches them too.
+  bool IsDragging() const { return FDragging; }
+  void DragEnter();
+  void DragLeave();
+  // The drag moves over (X, Y); answers whether a drop would be accepted.
+  bool DragMove(int X, int Y, TShiftState Shift);
+  void DragDropAt(int X, int Y, TShiftState Shift);
+  void DragCancel();
+  // Starts a drag of the selected node (only when the tree has the focus, as a user drag does).
+  void BeginNodeDrag();
+  // The cursor the drag shows now.
+  TCursor CurrentDragCursor() const { return FDragCursor; }
+  TvmTreeNode* DropNodes(TvmTreeNode* Source, TvmTreeNode* Target, bool IsCopy);
+  // True while the tree itself adds, moves or frees nodes during a drop or a move.
+  bool InternalNodeChange() const { return FInternalChange; }
+
+  // Virtual operations.
+  virtual void DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor, TColor& TextColor);
+  virtual void GetNodeCopyText(TvmTreeNode* Node, std::string& Text);
+  virtual void NodesCopied(const std::vector<TvmTreeNode*>& Sources, const std::vector<TvmTreeNode*>& Copies,
+                           bool IsCopy) {}
+  virtual void DoDragDropTreeNode(TvmTreeNode* Destination, TvmTreeNode* Source, bool& Accept);
+  virtual void DoDragDropIsCopy(TvmTreeNode* Destination, TvmTreeNode* Source, bool& IsCopy);
+  virtual void CollectSubtree(TvmTreeNode* Node, std::vector<TvmTreeNode*>& List);
+  virtual bool HasCustomDraw() const { return static_cast<bool>(OnCustomDraw); }
+
+  TTreeViewCustomDraw OnCustomDraw;
+  TDragDropTreeNode OnDragDropTreeNode;
+  TEndDragTreeNode OnEndDragTreeNode;
+  TDragDropIsCopy OnDragDropIsCopy;
+  TTVGetEditText OnGetEditText;
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
+  TTVChangedEvent OnChange;
+  TTVChangedEvent OnDeletion;
+  TTVExpandingEvent OnExpanding;
+  TTVExpandingEvent OnCollapsing;
+  TTVChangedEvent OnExpanded;
+  TTVChangedEvent OnCollapsed;
+  // A drag-over handler of the toolkit: its presence refuses drops by default.
+  std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)> OnDragOver;
+  TNotifyEvent OnDblClick;
+
+protected:
+  friend class TvmTreeNode;
+  void NodeAdded(TvmTreeNode* Node);
+  void NodeRemoved(TvmTreeNode* Node);
+  void Changed() { Invalidate(); }
+
+  void Paint() override;
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+  bool WantsKey(uint16_t Key) const override { return true; }
+  void FontChanged() override;
+
+  std::vector<TvmTreeNode*> FItems;
+  TvmTreeNode* FSelected = nullptr;
+  TvmTreeNode* FTop = nullptr;
+  TvmTreeNode* FDropTarget = nullptr;
+  int FIndent = 19;
+  int FRowHeight = 16;
+  bool FReadOnly = false;
+  int FSelectedIndex = -1;
+  bool FInternalChange = false;
+  bool FClearing = false;
+  TEdit* FEditor = nullptr;   // the label editor while editing
+  TEdit* FEditBox = nullptr;  // kept and reused
+  TvmTreeNode* FEditNode = nullptr;
+  bool FDragging = false;
+  TCursor FDragCursor = crDefault;
+  bool FMousePressed = false;
+  TPoint FPressPoint;
+};
+
+class TvmTreeView : public TCustomvmTreeView {
+  VM_CLASS(TvmTreeView, TCustomvmTreeView)
+public:
+  using TCustomvmTreeView::TCustomvmTreeView;
+};

@@ -1,0 +1,180 @@
+// The property window: a view's property rows shown in the inspector, edited, and handed back to
+// the view (a test view holding a chart stands for the plot views).
+#include <gtest/gtest.h>
+
+#include "app/property_window.h"
+#include "app_fixture.h"
+#include "chart/engine/chart.h"
+#include "controls/vx_settings.h"
+#include "chart/engine/chart_axis.h"
+#include "inspector/vm_inspector.h"
+#include "inspector/vm_inspector_rows.h"
+#include "inspector/vm_treeview.h"
+#include "mtdata/plot_tables.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+// A view with one chart whose value axis takes the Y limits of its property rows.
+class TPlotTestView : public TMyForm {
+public:
+  TChart* Chart;
+  int Plot = 0, ChartNo = 1;
+  int Saves = 0;
+  explicit TPlotTestView(TComponent* AOwner) : TMyForm(AOwner) {
+    Chart = new TChart(this);
+    Chart->SetParent(this);
+    Chart->SetAlign(alClient);
+    Chart->LeftAxis()->SetAutomatic(false);
+    Chart->LeftAxis()->SetMinimumMaximum(1, 1000);
+  }
+  void Properties(TObject*) override {
+    FillPropRows(Plot, ChartNo, Chart);
+    for (TPropRec& r : PropTable.Rows) {
+      if (r.Name == "YMin") r.Value = FloatToStr(Chart->LeftAxis()->Minimum());
+      if (r.Name == "YMax") r.Value = FloatToStr(Chart->LeftAxis()->Maximum());
+    }
+    ObjInsp1->ShowProps(PropTable);
+    ObjInsp1->Show();
+    ObjInsp1->SetOwnerView(this);
+  }
+  void SaveFromObjInsp(TObject*) override {
+    double lo = Chart->LeftAxis()->Minimum(), hi = Chart->LeftAxis()->Maximum();
+    for (const TPropRec& r : ObjInsp1->Table().Rows) {
+      if (r.Name == "YMin") lo = StrToFloat(r.Value);  // text in a number row raises
+      if (r.Name == "YMax") hi = StrToFloat(r.Value);
+    }
+    Chart->LeftAxis()->SetMinimumMaximum(lo, hi);
+    ++Saves;
+  }
+};
+
+struct PropertyWindow : AppFixture {
+  TvmInspector* Insp() { return ObjInsp1->vmInspector1; }
+  TvmInspectorRow* RowByCaption(const std::string& C) {
+    for (int i = 0; i < Insp()->GetRowCount(); ++i)
+      if (Insp()->Rows(i)->GetCaption() == C) return Insp()->Rows(i);
+    return nullptr;
+  }
+  // Clicks the row's value and types Text into its editor, as the user would.
+  void Type(TvmInspectorRow* R, const std::string& Text) {
+    const TRect r = Insp()->GetNodeRect(R->Node());
+    const int x = Insp()->DividerPos() + 20, y = (r.Top + r.Bottom) / 2;
+    SendInput(Insp(), ikMouseDown, {ssLeft}, x, y, mbLeft);
+    SendInput(Insp(), ikMouseUp, {}, x, y, mbLeft);
+    ASSERT_EQ(Insp()->FocusedNode(), R->Node());
+    ASSERT_NE(Insp()->Editor(), nullptr);
+    Insp()->Editor()->SetWindowText(Text);
+    Insp()->Editor()->SetModifiedFlag(true);
+  }
+};
+
+TEST_F(PropertyWindow, RowsOfAChartInTableOrderEditedAndAppliedToTheView) {
+  Start();
+  ASSERT_NE(ObjInsp1, nullptr);
+  EXPECT_FALSE(ObjInsp1->Visible());
+  EXPECT_EQ(ObjInsp1->Caption(), "Properties");
+  auto* view = new TPlotTestView(Application);
+  view->Show();
+  // Plot 0, chart 2: three rows of the chart and the nine common rows.
+  view->ChartNo = 2;
+  view->Properties(nullptr);
+  EXPECT_TRUE(ObjInsp1->Visible());
+  ASSERT_EQ(Insp()->GetRowCount(), 12);
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(Insp()->Rows(i)->GetCaption(), ObjInsp1->Table().Rows[i].Caption);
+  EXPECT_EQ(Insp()->Rows(2)->ClassType(), TvmInspectorTextCheckRow::StaticClass());  // "+180"
+  EXPECT_EQ(RowByCaption("PointSize")->ClassType(), TvmInspectorTextSpinRow::StaticClass());
+  EXPECT_EQ(RowByCaption("XMin")->EditText(), "3");
+  // Chart 1: the Y limits change through the window.
+  view->ChartNo = 1;
+  view->Properties(nullptr);
+  ASSERT_EQ(Insp()->GetRowCount(), 11);
+  EXPECT_EQ(RowByCaption("ZMin")->EditText(), "1");
+  Type(RowByCaption("ZMin"), "0.5");
+  Type(RowByCaption("ZMax"), "250");
+  ObjInsp1->BitBtn3->Click();
+  // "Apply"
+  EXPECT_EQ(view->Saves, 1);
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Minimum(), 0.5);
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Maximum(), 250);
+  EXPECT_TRUE(ObjInsp1->Visible());
+  // "Cancel" after editing leaves the view as it is; "Properties" shows the view's values again.
+  Type(RowByCaption("ZMax"), "999");
+  ObjInsp1->BitBtn2->Click();
+  EXPECT_FALSE(ObjInsp1->Visible());
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Maximum(), 250);
+  view->Properties(nullptr);
+  EXPECT_EQ(RowByCaption("ZMax")->EditText(), "250");
+  // "Apply and close".
+  Type(RowByCaption("ZMax"), "300");
+  ObjInsp1->BitBtn1->Click();
+  EXPECT_FALSE(ObjInsp1->Visible());
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Maximum(), 300);
+  // The close box hides the window; it is not freed.
+  view->Properties(nullptr);
+  ObjInsp1->Close();
+  EXPECT_FALSE(ObjInsp1->Visible());
+  ASSERT_NE(ObjInsp1, nullptr);
+  // A number row holding text: the view refuses it, the window stays with the text.
+  view->Properties(nullptr);
+  Type(RowByCaption("ZMin"), "abc");
+  EXPECT_THROW(ObjInsp1->Save(nullptr), Exception);
+  EXPECT_TRUE(ObjInsp1->Visible());
+  EXPECT_EQ(RowByCaption("ZMin")->EditText(), "abc");
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Minimum(), 0.5);
+  // Once the view is closed, Apply does not reach it.
+  delete view;
+  EXPECT_NO_THROW(ObjInsp1->Save(nullptr));
+}
+
+TEST_F(PropertyWindow, NestedRowsKindsAndHiddenEmptyCaptions) {
+  Start();
+  TPropTable t;
+  auto rec = [](int Id, int Parent, int Kind, const char* Caption, const char* Value) {
+    TPropRec r;
+    r.Id = Id;
+    r.ParentId = Parent;
+    r.Kind = Kind;
+    r.Caption = Caption;
+    r.Name = Caption;
+    r.Value = Value;
+    return r;
+  };
+  t.Rows = {rec(1, 0, 1, "Group", ""), rec(2, 1, 4, "Switch", "True"), rec(3, 0, 1, "", "hidden"),
+            rec(4, 2, 7, "Count", "5"), rec(5, 0, 8, "Pick", "not loaded"), rec(6, 0, 16, "File", ""),
+            rec(7, 0, 20, "Popup", "")};
+  ObjInsp1->ShowProps(t);
+  ASSERT_EQ(Insp()->GetRowCount(), 6);
+  EXPECT_EQ(RowByCaption("Switch")->Node()->Parent(), RowByCaption("Group")->Node());
+  EXPECT_EQ(RowByCaption("Count")->Node()->Parent(), RowByCaption("Switch")->Node());
+  EXPECT_EQ(RowByCaption("Count")->Node()->Level(), 2);
+  EXPECT_EQ(RowByCaption("Pick")->EditText(), "");  // other kinds start without a value
+  EXPECT_EQ(RowByCaption("Popup")->ClassType(), TvmInspectorTextPopupRow::StaticClass());
+  EXPECT_EQ(static_cast<TvmInspectorTextPopupRow*>(RowByCaption("Popup"))->PopupControl(), static_cast<TControl*>(ObjInsp1->vmTreeView1));
+  // A file row's button asks for a file and takes its full name.
+  ChooseFiles({"/data/site/S107.MT1"});
+  Dialogs.front() = [](TCommonDialog* D) {
+    static_cast<TOpenDialog*>(D)->SetFileName("/data/site/S107.MT1");
+    return true;
+  };
+  auto* file = static_cast<TvmInspectorTextButtonRow*>(RowByCaption("File"));
+  file->OnButtonClick(file, 0);
+  EXPECT_EQ(file->EditText(), "/data/site/S107.MT1");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PropertyWindow, PlacementKeptInItsOwnSection) {
+  Start();
+  ObjInsp1->Show();
+  ObjInsp1->SetBounds(123, 77, 230, 340);
+  ObjInsp1->Close();
+  const std::string ini = DefaultIniFileName();
+  Stop();
+  TIniFile stored(ini);
+  EXPECT_TRUE(stored.SectionExists("TObjInsp1"));
+}
+
+}  // namespace

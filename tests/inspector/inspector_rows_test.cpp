@@ -1,0 +1,298 @@
+// Rows of every editor kind nested in one inspector: each opens its own editor kind, moves its
+// value text in and out, and paints its cell; values that do not parse stay as typed.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "inspector/vm_inspector.h"
+#include "inspector/vm_inspector_rows.h"
+#include "platform/extctrls.h"
+
+namespace {
+
+struct TRowsFixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TvmInspector* Insp = nullptr;
+  TRowsFixture() {
+    SetLocaleInfo(DefaultLocaleInfo());
+    RegisterInspectorTextRows();
+    Form->SetBounds(0, 0, 420, 560);
+    Insp = new TvmInspector(Form.get());
+    Insp->SetName("Insp");
+    Insp->Font()->SetName("DejaVu Sans");
+    Insp->Font()->SetSize(9);
+    Insp->SetParent(Form.get());
+    Insp->SetBounds(0, 0, 400, 540);
+    Insp->SetDividerPos(150);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  template <class R>
+  R* Add(const std::string& Caption, const std::string& Value, TvmInspectorRow* Parent = nullptr) {
+    R* r = Insp->CreateRow<R>();
+    r->SetCaption(Caption);
+    r->SetEditText(Value);
+    if (Parent) r->Node()->MoveTo(Parent->Node(), inaAddChild);
+    return r;
+  }
+  // Opens the row's editor (the row is focused and made visible).
+  TvmInplaceEdit* Edit(TvmInspectorRow* R) {
+    Insp->SetFocus();
+    Insp->SetFocusedNode(R->Node());
+    Insp->ShowEditor(true, false);
+    return Insp->Editor();
+  }
+  // Leaves the row: the editor's value is applied.
+  void Leave() {
+    Insp->PostEditor();
+    Insp->HideEditor();
+  }
+  // Pixels of the value cell that differ from its background.
+  int ValueInk(TvmInspectorRow* R) {
+    Insp->HideEditor();
+    Insp->SetFocusedNode(nullptr);
+    TBitmap bmp;
+    bmp.SetWidth(Insp->ClientWidth());
+    bmp.SetHeight(Insp->ClientHeight());
+    Insp->PaintTo(bmp.Canvas());
+    TRect r = Insp->GetNodeRect(R->Node());
+    TvmInspectorNodeCells c = Insp->CalcNodeCells(R->Node(), r);
+    const TColor bg = bmp.Canvas()->Pixels(c.Value.Right - 2, c.Value.Top + 1);
+    int ink = 0;
+    for (int y = c.Value.Top; y < c.Value.Bottom - 1; ++y)
+      for (int x = c.Value.Left + 1; x < c.Value.Right - 1; ++x)
+        if (bmp.Canvas()->Pixels(x, y) != bg) ++ink;
+    return ink;
+  }
+};
+
+TEST(InspectorRowKinds, EveryKindNestsOpensItsEditorAndPaints) {
+  TRowsFixture f;
+  auto* top = f.Add<TvmInspectorTextRow>("Top", "t");
+  struct Kind {
+    TvmInspectorRow* Row;
+    TvmInplaceEditClass Editor;
+  };
+  std::vector<Kind> kinds = {
+      {f.Add<TvmInspectorTextMaskRow>("Mask", "12", top), TvmInspectorMaskEdit::StaticClass()},
+      {f.Add<TvmInspectorTextCheckRow>("Check", "True", top), TvmInspectorCheckEdit::StaticClass()},
+      {f.Add<TvmInspectorTextSpinRow>("Spin", "5", top), TvmInspectorSpinEdit::StaticClass()},
+      {f.Add<TvmInspectorTextTimeRow>("Time", "10:20:30", top), TvmInspectorTimeEdit::StaticClass()},
+      {f.Add<TvmInspectorTextCurrencyRow>("Currency", "12.5", top), TvmInspectorCurrencyEdit::StaticClass()},
+      {f.Add<TvmInspectorTextHyperLinkRow>("Link", "http://x", top), TvmInspectorHyperLinkEdit::StaticClass()},
+      {f.Add<TvmInspectorTextMemoRow>("Memo", "a b", top), TvmInspectorMemoEdit::StaticClass()},
+      {f.Add<TvmInspectorTextDateRow>("Date", "2020-01-02", top), TvmInspectorDateEdit::StaticClass()},
+      {f.Add<TvmInspectorTextCalcRow>("Calc", "3.5", top), TvmInspectorCalcEdit::StaticClass()},
+      {f.Add<TvmInspectorTextButtonRow>("Button", "b", top), TvmInspectorButtonEdit::StaticClass()},
+      {f.Add<TvmInspectorTextPickRow>("Pick", "p", top), TvmInspectorPickEdit::StaticClass()},
+      {f.Add<TvmInspectorTextMRURow>("MRU", "m", top), TvmInspectorMRUEdit::StaticClass()},
+      {f.Add<TvmInspectorTextImageRow>("Image", "i", top), TvmInspectorImageEdit::StaticClass()},
+      {f.Add<TvmInspectorTextBlobRow>("Blob", "blob", top), TvmInspectorBlobEdit::StaticClass()},
+      {f.Add<TvmInspectorTextPopupRow>("Popup", "pp", top), TvmInspectorPopupEdit::StaticClass()},
+  };
+  auto* image = static_cast<TvmInspectorTextImageRow*>(kinds[12].Row);
+  image->Values()->Add("i");
+  image->Descriptions()->Add("Item");
+  image->ShowDescription = true;
+  // Third level under the first kind, and a complex row of two of them.
+  auto* deep = f.Add<TvmInspectorTextRow>("Deep", "d", kinds[0].Row);
+  auto* cx = f.Add<TvmInspectorComplexRow>("Pair", "");
+  auto* l = f.Add<TvmInspectorTextRow>("L", "left");
+  auto* r = f.Add<TvmInspectorTextSpinRow>("R", "7");
+  cx->SetItemRow(cx->AddItem(), l);
+  cx->SetItemRow(cx->AddItem(), r);
+  EXPECT_EQ(l->Node(), nullptr);  // items leave the tree
+  EXPECT_EQ(deep->Node()->Level(), 2);
+  f.Insp->FullExpand();
+  for (const Kind& k : kinds) {
+    SCOPED_TRACE(k.Row->GetCaption());
+    EXPECT_EQ(k.Row->Node()->Parent(), top->Node());
+    TvmInplaceEdit* e = f.Edit(k.Row);
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->ClassType(), k.Editor);
+    EXPECT_TRUE(e->EditVisible());
+    const std::string before = k.Row->EditText();
+    f.Leave();
+    EXPECT_EQ(k.Row->EditText(), before);  // not modified: nothing applied
+    EXPECT_GT(f.ValueInk(k.Row), 0);
+  }
+  // One editor per class, reused.
+  f.Edit(kinds[2].Row);
+  TvmInplaceEdit* spin = f.Insp->Editor();
+  f.Leave();
+  EXPECT_EQ(f.Edit(r == nullptr ? kinds[2].Row : kinds[2].Row), spin);
+  f.Leave();
+  // The complex row: Tab goes from item to item, the editor edits the item's row.
+  f.Edit(cx);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "left");
+  PressKey(f.Insp->Editor(), VK_TAB);
+  EXPECT_EQ(f.Insp->FocusedNode(), cx->Node());
+  EXPECT_EQ(f.Insp->FocusedComplexItem(), 1);
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_EQ(f.Insp->Editor()->ClassType(), TvmInspectorSpinEdit::StaticClass());
+}
+
+TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
+  TRowsFixture f;
+  auto* check = f.Add<TvmInspectorTextCheckRow>("Check", "true");
+  std::vector<std::string> toggles;
+  check->OnToggleClick = [&](TObject*, const std::string& T, TvmCheckBoxState) { toggles.push_back(T); };
+  auto* e = static_cast<TvmInplaceCheckEdit*>(f.Edit(check));
+  EXPECT_EQ(e->State(), cbsChecked);  // letter case ignored
+  EXPECT_TRUE(toggles.empty());      // loading does not toggle
+  e->Toggle();
+  EXPECT_EQ(toggles, (std::vector<std::string>{"False"}));
+  f.Leave();
+  EXPECT_EQ(check->EditText(), "False");
+  EXPECT_EQ(check->TextToState(""), cbsGrayed);
+  EXPECT_EQ(check->TextToState("maybe"), cbsGrayed);
+
+  // Integers are written in decimal; floats keep 15 significant digits.
+  auto* spin = f.Add<TvmInspectorTextSpinRow>("Spin", "");
+  spin->SetMinValue(-100);
+  spin->SetMaxValue(100);
+  {
+    auto* s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+    s->SetValue(42);
+    s->SetModifiedFlag(true);
+    f.Leave();
+    EXPECT_EQ(spin->EditText(), "42");
+  }
+  spin->ValueType = vtFloat;
+  auto* s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+  s->SetValue(1.0 / 3);
+  Variant out;
+  spin->ApplyEditValue(s, out);
+  EXPECT_EQ(spin->EditText(), "0.333333333333333");
+  f.Insp->HideEditor();
+  // A value text that is no number loads 0 and stays shown as it is.
+  spin->SetEditText("abc");
+  s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+  EXPECT_DOUBLE_EQ(s->GetValue(), 0);
+  f.Leave();
+  EXPECT_EQ(spin->EditText(), "abc");
+  EXPECT_GT(f.ValueInk(spin), 0);
+
+  // A time of 00:00:00 is stored empty.
+  auto* time = f.Add<TvmInspectorTextTimeRow>("Time", "10:00:00");
+  auto* t = static_cast<TvmInspectorTimeEdit*>(f.Edit(time));
+  t->SetEditText("00:00:00");
+  t->SetModifiedFlag(true);
+  f.Leave();
+  EXPECT_EQ(time->EditText(), "");
+
+  // Currency: zero is "0", text that is no number is kept as typed.
+  auto* cur = f.Add<TvmInspectorTextCurrencyRow>("Currency", "5");
+  for (auto [typed, stored] : {std::pair{"0.00", "0"}, {"12.50", "12.50"}, {"1,2x", "1,2x"}, {"", ""}}) {
+    TvmInplaceEdit* c = f.Edit(cur);
+    c->SetWindowText(typed);
+    c->SetModifiedFlag(true);
+    f.Leave();
+    EXPECT_EQ(cur->EditText(), stored) << typed;
+  }
+  cur->Nullable = true;
+  cur->NullString = "(none)";
+  cur->SetDisplayFormat("0.00");
+  EXPECT_GT(f.ValueInk(cur), 0);
+}
+
+TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
+  TRowsFixture f;
+  // Pick: the close-up handler sees the chosen text and may replace it.
+  auto* pick = f.Add<TvmInspectorTextPickRow>("Pick", "a");
+  pick->Items()->Add("a");
+  pick->Items()->Add("b");
+  pick->OnCloseUp = [](TObject*, Variant& V, bool&) { V = V.AsString() + "!"; };
+  Variant v = std::string("b");
+  bool accept = true;
+  pick->DoCloseUp(nullptr, v, accept);
+  EXPECT_EQ(v.AsString(), "b!");
+  // Button rows: simple style has no button; down style makes one of kind down.
+  auto* button = f.Add<TvmInspectorTextButtonRow>("Button", "");
+  EXPECT_EQ(button->Buttons()->Count(), 1);
+  button->SetEditButtonStyle(ebsSimple);
+  EXPECT_EQ(button->Buttons()->Count(), 0);
+  button->SetEditButtonStyle(ebsDown);
+  ASSERT_EQ(button->Buttons()->Count(), 1);
+  EXPECT_EQ(button->Buttons()->Items(0)->Kind(), bkDown);
+  int clicks = -1;
+  button->OnButtonClick = [&](TObject* S, int I) {
+    EXPECT_EQ(S, button);
+    clicks = I;
+  };
+  auto* be = static_cast<TvmInplaceButtonEdit*>(f.Edit(button));
+  be->DoButtonClick(0);
+  EXPECT_EQ(clicks, 0);
+  // Date rows that require a value offer no clear button.
+  struct TRequiredDateRow : TvmInspectorTextDateRow {
+    using TvmInspectorTextDateRow::TvmInspectorTextDateRow;
+    bool IsValueRequired() const override { return true; }
+  };
+  TRequiredDateRow required(nullptr);
+  required.SetInspector(f.Insp);
+  auto* de = static_cast<TvmInplaceDateEdit*>(f.Edit(&required));
+  EXPECT_FALSE(de->DateButtons().Contains(btnClear));
+  f.Insp->HideEditor();
+  required.SetInspector(nullptr);
+  // Popup rows: sizes follow the minima; the popup control is forgotten when it goes.
+  auto* popup = f.Add<TvmInspectorTextPopupRow>("Popup", "");
+  popup->SetPopupMinHeight(300);
+  EXPECT_EQ(popup->PopupHeight(), 300);
+  popup->SetPopupMinHeight(-5);
+  EXPECT_EQ(popup->PopupMinHeight(), 0);
+  auto* ctl = new TPanel(f.Form.get());
+  popup->SetPopupControl(ctl);
+  std::string shown;
+  popup->OnPopup = [&](TObject*, const std::string& T) { shown = T + "?"; };
+  auto* pe = static_cast<TvmInspectorPopupEdit*>(f.Edit(popup));
+  pe->DoButtonClick(0);
+  EXPECT_EQ(shown, "?");
+  EXPECT_TRUE(pe->PopupVisible());
+  EXPECT_TRUE(ctl->Visible());
+  delete ctl;
+  EXPECT_EQ(popup->PopupControl(), nullptr);
+  EXPECT_EQ(pe->PopupControl(), nullptr);
+  f.Insp->HideEditor();
+  // An image row whose value is not among its values never reports a clipped value.
+  auto* image = f.Add<TvmInspectorTextImageRow>("Image", "zz");
+  image->Values()->Add("a");
+  image->Descriptions()->Add("a very long description that cannot fit");
+  std::string text;
+  EXPECT_FALSE(image->IsTextClipped(true, TRect(0, 0, 10, 10), text));
+  image->SetEditText("a");
+  EXPECT_TRUE(image->IsTextClipped(true, TRect(0, 0, 10, 10), text));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorRowKinds, ListsFreedByTheFormFirstAreForgotten) {
+  for (int kind = 0; kind < 2; ++kind) {
+    TRowsFixture f;
+    TvmInspectorRow* row;
+    if (kind == 0) {
+      auto* pick = f.Add<TvmInspectorTextPickRow>("Pick", "a");
+      pick->Items()->Add("a");
+      pick->Items()->Add("b");
+      row = pick;
+    } else {
+      auto* image = f.Add<TvmInspectorTextImageRow>("Image", "a");
+      image->Values()->Add("a");
+      image->Descriptions()->Add("A");
+      row = image;
+    }
+    auto* e = static_cast<TvmInplaceDropDownEdit*>(f.Edit(row));
+    e->DropDown();
+    TControl* popup = e->CurrentPopup();
+    ASSERT_NE(popup, nullptr);
+    EXPECT_TRUE(e->PopupShown());
+    delete popup;  // as the form does with its children
+    EXPECT_EQ(e->CurrentPopup(), nullptr);
+    EXPECT_FALSE(e->PopupShown());
+    e->DropDown();  // nothing to show any more
+    f.Insp->HideEditor();
+    f.Form.reset();  // the rest goes without touching the freed list
+  }
+}
+
+}  // namespace

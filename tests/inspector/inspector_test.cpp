@@ -1,0 +1,740 @@
+// The property inspector: node tree and rows, layout in one band and in bands, scrolling, the
+// divider and band width, hit testing, keys and mouse, row drag and drop, stored layouts and
+// painting of every row class.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "editor_fixture.h"
+#include "inspector/vm_inspector.h"
+#include "inspector/vm_inspector_rows.h"
+#include "platform/inifiles.h"
+#include "platform/stdctrls.h"
+#include "platform/testkit/temp_folder.h"
+
+namespace {
+
+constexpr uint16_t VK_MULTIPLY = 0x6A;
+
+struct TInspFixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TvmInspector* Insp = nullptr;
+  TInspFixture(int W = 300, int H = 200) {
+    SetLocaleInfo(DefaultLocaleInfo());
+    Form->SetBounds(0, 0, W + 40, H + 40);
+    Insp = new TvmInspector(Form.get());
+    Insp->SetName("Insp");
+    Insp->Font()->SetName("DejaVu Sans");
+    Insp->Font()->SetSize(9);
+    Insp->SetParent(Form.get());
+    Insp->SetBounds(0, 0, W, H);
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  TvmInspectorTextRow* Add(const std::string& Caption, const std::string& Value = "",
+                           TvmInspectorRow* Parent = nullptr) {
+    auto* r = Insp->CreateRow<TvmInspectorTextRow>();
+    r->SetCaption(Caption);
+    r->SetEditText(Value);
+    if (Parent) r->Node()->MoveTo(Parent->Node(), inaAddChild);
+    return r;
+  }
+  // Three levels: A(A1(A1a, A1b), A2), B, C(C1).
+  void Tree() {
+    auto* a = Add("A", "1");
+    auto* a1 = Add("A1", "11", a);
+    Add("A1a", "111", a1);
+    Add("A1b", "112", a1);
+    Add("A2", "12", a);
+    Add("B", "2");
+    auto* c = Add("C", "3");
+    Add("C1", "31", c);
+    // Nesting makes the moved row visible (its parents open): fold everything again.
+    Insp->FullCollapse();
+  }
+  TvmInspectorRow* Row(const std::string& Caption) {
+    for (int i = 0; i < Insp->GetRowCount(); ++i)
+      if (Insp->Rows(i)->GetCaption() == Caption) return Insp->Rows(i);
+    return nullptr;
+  }
+  TvmInspectorNode* Node(const std::string& Caption) { return Row(Caption)->Node(); }
+  std::vector<std::string> Displayed() {
+    std::vector<std::string> r;
+    for (TvmInspectorNode* n = Insp->Nodes(0); n; n = n->GetNext())
+      r.push_back(static_cast<TvmInspectorRowNode*>(n)->Row->GetCaption());
+    return r;
+  }
+  TPoint CenterOf(const TRect& R) { return TPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
+  TPoint CaptionPoint(const std::string& Caption) {
+    TRect r = Insp->GetNodeRect(Node(Caption));
+    return TPoint(Insp->DividerPos() - 8, (r.Top + r.Bottom) / 2);
+  }
+  TPoint ValuePoint(const std::string& Caption) {
+    TRect r = Insp->GetNodeRect(Node(Caption));
+    return TPoint(Insp->DividerPos() + 30, (r.Top + r.Bottom) / 2);
+  }
+  void Click(TPoint P, TShiftState Shift = {}) {
+    SendInput(Insp, ikMouseDown, Shift + ssLeft, P.X, P.Y, mbLeft);
+    SendInput(Insp, ikMouseUp, Shift, P.X, P.Y, mbLeft);
+  }
+};
+
+TEST(InspectorNodes, NestMoveCollapseAndPositions) {
+  TInspFixture f;
+  f.Tree();
+  EXPECT_EQ(f.Insp->GetRowCount(), 8);
+  EXPECT_EQ(f.Insp->GetNodeCount(), 3);
+  EXPECT_EQ(f.Node("A1a")->Level(), 2);
+  EXPECT_EQ(f.Displayed(), (std::vector<std::string>{"A", "B", "C"}));
+  f.Insp->FullExpand();
+  EXPECT_EQ(f.Displayed(), (std::vector<std::string>{"A", "A1", "A1a", "A1b", "A2", "B", "C", "C1"}));
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(f.Insp->GetAbsoluteIndex(f.Insp->GetNodeByAbsoluteIndex(i)), i);
+  EXPECT_EQ(f.Node("A2")->GetPrev(), f.Node("A1b"));
+  // Moving onto a descendant is refused; inaAdd of itself moves to the end of its siblings.
+  f.Node("A")->MoveTo(f.Node("A1a"), inaAddChild);
+  EXPECT_EQ(f.Node("A")->Parent(), nullptr);
+  f.Node("A")->MoveTo(f.Node("A"), inaAdd);
+  EXPECT_EQ(f.Insp->Nodes(2), f.Node("A"));
+  // The last child leaving collapses its parent and takes its button.
+  f.Node("C1")->MoveTo(f.Node("B"), inaInsert);
+  EXPECT_FALSE(f.Node("C")->HasChildren());
+  EXPECT_FALSE(f.Node("C")->Expanded());
+  // Collapsing over the focus moves it to the collapsed node.
+  f.Insp->SetFocusedNode(f.Node("A1b"));
+  f.Node("A1")->SetExpanded(false);
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("A1"));
+  // Hiding a row hides its nested rows; showing it again puts only it back at the end.
+  f.Row("A")->SetVisible(false);
+  EXPECT_EQ(f.Row("A1")->Node(), nullptr);
+  EXPECT_FALSE(f.Row("A1a")->Visible());
+  f.Row("A")->SetVisible(true);
+  EXPECT_EQ(f.Insp->Nodes(f.Insp->GetNodeCount() - 1), f.Node("A"));
+  EXPECT_FALSE(f.Node("A")->HasChildren());
+  // Clearing leaves nothing focused.
+  f.Insp->ClearRows();
+  EXPECT_EQ(f.Insp->GetNodeCount(), 0);
+  EXPECT_EQ(f.Insp->FocusedNode(), nullptr);
+  EXPECT_EQ(f.Insp->TopNode(), nullptr);
+  EXPECT_EQ(f.Insp->GetTopIndex(), -1);
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), -1);
+}
+
+TEST(InspectorRows, NamesStoredValuesAndTextWrites) {
+  TInspFixture f;
+  auto* clash = new TComponent(f.Form.get());
+  auto* r1 = f.Add("one");
+  clash->SetName("InspRow2");
+  auto* r2 = f.Add("two");
+  auto* r3 = f.Add("three");
+  EXPECT_EQ(r1->Name(), "InspRow1");
+  EXPECT_EQ(r2->Name(), "InspRow3");
+  EXPECT_EQ(r3->Name(), "InspRow4");
+  EXPECT_EQ(f.Insp->FindRow("insprow3"), r2);
+  EXPECT_THROW(f.Insp->Rows(9), EListError);
+  // Row height: not above the default clears the mark.
+  r1->SetRowHeight(f.Insp->RowHeight() + 10);
+  EXPECT_TRUE(r1->RowHeightStored());
+  r1->SetRowHeight(-1);
+  EXPECT_FALSE(r1->RowHeightStored());
+  EXPECT_EQ(r1->GetRowHeight(), f.Insp->RowHeight());
+  // Caption equal to the default is marked but not stored.
+  r1->SetCaption("");
+  EXPECT_FALSE(r1->CaptionStored());
+}
+
+TEST(InspectorLayout, SingleBandPageScrollAndTop) {
+  TInspFixture f(300, 100);
+  for (int i = 0; i < 20; ++i) f.Add("R" + std::to_string(i), std::to_string(i));
+  const int rh = f.Insp->RowHeight();
+  const int ch = f.Insp->ClientHeight();
+  EXPECT_EQ(f.Insp->PageCount(), ch / rh);
+  // The vertical bar shows while the rows do not fit.
+  EXPECT_TRUE(f.Insp->ScrollBarShowing(1));
+  EXPECT_FALSE(f.Insp->ScrollBarShowing(0));
+  f.Insp->SetTopIndex(100);
+  EXPECT_EQ(f.Insp->GetTopIndex(), 20 - f.Insp->PageCount());
+  f.Insp->SetTopIndex(-5);
+  EXPECT_EQ(f.Insp->GetTopIndex(), 0);
+  // Focusing a row below the page scrolls it into the page's last line.
+  f.Insp->SetFocusedNode(f.Node("R15"));
+  EXPECT_EQ(f.Insp->GetTopIndex(), 15 - f.Insp->PageCount() + 1);
+  // Keys page through the rows.
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedIndex(0);
+  PressKey(f.Insp, VK_NEXT);
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), f.Insp->PageCount());
+  PressKey(f.Insp, VK_NEXT, {ssCtrl});
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), 19);
+  // The wheel scrolls the top row.
+  f.Insp->SetTopIndex(0);
+  SendInput(f.Insp, ikWheel, {}, 10, 10, -120);
+  EXPECT_EQ(f.Insp->GetTopIndex(), 3);
+  // A row taller than the client: page 1.
+  f.Row("R3")->SetRowHeight(ch + 20);
+  f.Insp->SetTopIndex(3);
+  EXPECT_EQ(f.Insp->PageCount(), 1);
+}
+
+TEST(InspectorLayout, BandsCountScrollAndSize) {
+  TInspFixture f(400, 120);
+  for (int i = 0; i < 30; ++i) f.Add("R" + std::to_string(i));
+  f.Insp->SetOptions(f.Insp->Options() + ioAutoBandCount);
+  f.Insp->SetBandWidth(100);
+  const int rh = f.Insp->RowHeight(), ch = f.Insp->ClientHeight(), cw = f.Insp->ClientWidth();
+  const int perBand = ch / rh + (ch % rh ? 1 : 0) > 0 ? 0 : 0;
+  (void)perBand;
+  EXPECT_EQ(f.Insp->GetFullBandCount(), cw / 100);
+  EXPECT_GE(f.Insp->GetBandCount(), 2);
+  // Every displayed row lies in exactly one band; the band tops walk the rows in order.
+  int rows = 0;
+  for (int b = 0; b < f.Insp->GetBandCount(); ++b) {
+    TvmInspectorNode* top = f.Insp->GetBandTopNode(b);
+    if (top && f.Insp->GetBandOfNode(top) == b) ++rows;
+  }
+  EXPECT_GE(rows, 2);
+  f.Insp->SetFirstBand(1000);
+  EXPECT_EQ(f.Insp->GetFirstBand(), std::max(f.Insp->GetBandCount() - f.Insp->GetFullBandCount(), 0));
+  // Rows exactly filling the client count one more band than they fill.
+  TInspFixture g(200, 0);
+  g.Insp->SetOptions(g.Insp->Options() + ioAutoBandCount);
+  for (int i = 0; i < 4; ++i) g.Add("R" + std::to_string(i));
+  g.Insp->SetHeight(4 * g.Insp->RowHeight() + (g.Insp->Height() - g.Insp->ClientHeight()));
+  g.Insp->SetBandWidth(200);
+  EXPECT_EQ(g.Insp->GetBandCount(), 2);
+  // Band sizing by the separator: the width follows the mouse, Esc puts it back.
+  f.Insp->SetFirstBand(0);
+  const int sep = 100 - 2;
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, sep, 5, mbLeft);
+  EXPECT_EQ(f.Insp->MouseState(), imsBandSizing);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, 150, 5);
+  EXPECT_EQ(f.Insp->BandWidth(), 150);
+  SendInput(f.Insp, ikMouseUp, {}, 150, 5, mbLeft);
+  EXPECT_EQ(f.Insp->BandWidth(), 150);
+  EXPECT_EQ(f.Insp->MouseState(), imsNone);
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, 148, 5, mbLeft);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, 190, 5);
+  PressKey(f.Insp, VK_ESCAPE);
+  EXPECT_EQ(f.Insp->BandWidth(), 150);
+}
+
+TEST(InspectorLayout, DividerLimitsAndProportion) {
+  TInspFixture f(150, 100);
+  f.Add("A", "x");
+  f.Insp->SetDividerPos(75);
+  f.Insp->SetDividerPos(1000);
+  EXPECT_EQ(f.Insp->DividerPos(), 150 - 30);
+  f.Insp->SetDividerPos(1);
+  EXPECT_EQ(f.Insp->DividerPos(), 30);
+  // With automatic width the divider keeps its share: 75 of 150 becomes 150 of 300.
+  f.Insp->SetDividerPos(75);
+  f.Insp->SetWidth(300);
+  EXPECT_EQ(f.Insp->DividerPos(), 150);
+  f.Insp->SetOptions(f.Insp->Options() - ioAutoWidth);
+  f.Insp->SetWidth(150);
+  f.Insp->SetDividerPos(75);
+  f.Insp->SetWidth(300);
+  EXPECT_EQ(f.Insp->DividerPos(), 75);
+  // Content narrower than two columns: the lower limit wins.
+  f.Insp->SetWidth(50);
+  f.Insp->SetDividerPos(40);
+  EXPECT_EQ(f.Insp->DividerPos(), 30);
+}
+
+TEST(InspectorHitTest, CodesOfThePointsOfARow) {
+  TInspFixture f;
+  f.Tree();
+  auto* cat = f.Insp->CreateRow<TvmInspectorTextRow>();
+  cat->SetCaption("Category");
+  cat->SetIsCategory(true);
+  const int div = f.Insp->DividerPos();
+  TRect a = f.Insp->GetNodeRect(f.Node("A"));
+  const int y = (a.Top + a.Bottom) / 2;
+  EXPECT_EQ(f.Insp->HitTest(TPoint(-5, y)).HitTest, ihOutside);
+  EXPECT_EQ(f.Insp->HitTest(TPoint(-5, y)).BandIndex, -1);
+  EXPECT_EQ(f.Insp->GetHitTestCode(div, y), ihDivider);
+  EXPECT_EQ(f.Insp->GetHitTestCode(div - 10, y), ihCaption);
+  EXPECT_EQ(f.Insp->GetHitTestCode(div + 20, y), ihValue);
+  TvmInspectorNodeCells c = f.Insp->CalcNodeCells(f.Node("A"), a);
+  EXPECT_EQ(f.Insp->GetHitTestCode((c.Button.Left + c.Button.Right) / 2, y), ihButton);
+  // Below the last row: nothing, except near the divider.
+  const int below = f.Insp->ClientHeight() - 3;
+  auto h = f.Insp->HitTest(TPoint(div + 40, below));
+  EXPECT_EQ(h.HitTest, ihNone);
+  EXPECT_EQ(h.Node, nullptr);
+  EXPECT_EQ(h.BandIndex, 0);
+  EXPECT_EQ(f.Insp->GetHitTestCode(div + 1, below), ihDivider);
+  // A category row has no divider.
+  TRect cr = f.Insp->GetNodeRect(cat->Node());
+  EXPECT_EQ(f.Insp->GetHitTestCode(div, (cr.Top + cr.Bottom) / 2), ihCaption);
+  // Row bottom edges only with row sizing.
+  EXPECT_NE(f.Insp->GetHitTestCode(div + 20, a.Bottom - 1), ihRowBottomEdge);
+  f.Insp->SetOptions(f.Insp->Options() + ioRowSizing);
+  EXPECT_EQ(f.Insp->GetHitTestCode(div + 20, a.Bottom - 1), ihRowBottomEdge);
+}
+
+TEST(InspectorKeys, FocusEditEscapeTabAndFolding) {
+  TInspFixture f;
+  f.Tree();
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedIndex(0);
+  f.Insp->ShowEditor(true, false);
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "1");
+  // Typed text is applied when the focus moves down.
+  f.Insp->Editor()->SetWindowText("one");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_DOWN);
+  EXPECT_EQ(f.Row("A")->EditText(), "one");
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("B"));
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "2");
+  // Esc puts the row's value back into the editor, which stays open.
+  f.Insp->Editor()->SetWindowText("typed");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_ESCAPE);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "2");
+  EXPECT_TRUE(f.Insp->Editor()->EditVisible());
+  EXPECT_EQ(f.Row("B")->EditText(), "2");
+  // Tab and Shift+Tab go through the rows; Up on the first row stays.
+  PressKey(f.Insp->Editor(), VK_TAB);
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("C"));
+  PressKey(f.Insp->Editor(), VK_TAB, {ssShift});
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("B"));
+  f.Insp->SetFocusedIndex(0);
+  PressKey(f.Insp, VK_UP);
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("A"));
+  // Ctrl+keypad folds any row; keypad "*" opens a row with all below it.
+  PressKey(f.Insp, VK_ADD, {ssCtrl});
+  EXPECT_TRUE(f.Node("A")->Expanded());
+  EXPECT_FALSE(f.Node("A1")->Expanded());
+  PressKey(f.Insp, VK_SUBTRACT, {ssCtrl});
+  EXPECT_FALSE(f.Node("A")->Expanded());
+  PressKey(f.Insp, VK_SUBTRACT);  // not a category, no Ctrl: nothing
+  f.Insp->HandleTreeKeys(VK_MULTIPLY, {ssCtrl});
+  EXPECT_TRUE(f.Node("A1")->Expanded());
+  // Enter moves on only with ioEnterThrough.
+  f.Insp->SetFocusedIndex(0);
+  PressKey(f.Insp, VK_RETURN);
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("A"));
+  f.Insp->SetOptions(f.Insp->Options() + ioEnterThrough);
+  PressKey(f.Insp, VK_RETURN);
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("A1"));
+}
+
+TEST(InspectorMouse, ClickEditExpandAndSizeDividerAndRows) {
+  TInspFixture f;
+  f.Tree();
+  // A click on the value focuses the row and opens its editor.
+  f.Click(f.ValuePoint("B"));
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Node("B"));
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_TRUE(f.Insp->Editor()->EditVisible());
+  // A click on the expand button folds out.
+  TRect a = f.Insp->GetNodeRect(f.Node("A"));
+  TvmInspectorNodeCells c = f.Insp->CalcNodeCells(f.Node("A"), a);
+  f.Click(f.CenterOf(c.Button));
+  EXPECT_TRUE(f.Node("A")->Expanded());
+  // A double click on the caption folds in.
+  SendInput(f.Insp, ikDblClick, {ssLeft}, f.CaptionPoint("A").X, f.CaptionPoint("A").Y, mbLeft);
+  SendInput(f.Insp, ikMouseUp, {}, f.CaptionPoint("A").X, f.CaptionPoint("A").Y, mbLeft);
+  EXPECT_FALSE(f.Node("A")->Expanded());
+  // Divider dragging follows the mouse; the right button puts it back.
+  const int div = f.Insp->DividerPos();
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, div, 5, mbLeft);
+  EXPECT_EQ(f.Insp->MouseState(), imsDivider);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, div + 40, 5);
+  EXPECT_EQ(f.Insp->DividerPos(), div + 40);
+  SendInput(f.Insp, ikMouseDown, {ssLeft, ssRight}, div + 40, 5, mbRight);
+  EXPECT_EQ(f.Insp->DividerPos(), div);
+  SendInput(f.Insp, ikMouseUp, {}, div + 40, 5, mbRight);
+  SendInput(f.Insp, ikMouseUp, {}, div + 40, 5, mbLeft);
+  EXPECT_EQ(f.Insp->MouseState(), imsNone);
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, div, 5, mbLeft);
+  SendInput(f.Insp, ikMouseUp, {}, div + 25, 5, mbLeft);
+  EXPECT_EQ(f.Insp->DividerPos(), div + 25);
+  // Row sizing: not below the default height.
+  f.Insp->SetOptions(f.Insp->Options() + ioRowSizing);
+  TRect b = f.Insp->GetNodeRect(f.Node("B"));
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, 200, b.Bottom - 1, mbLeft);
+  EXPECT_EQ(f.Insp->MouseState(), imsRowSizing);
+  SendInput(f.Insp, ikMouseUp, {}, 200, b.Bottom + 20, mbLeft);
+  EXPECT_EQ(f.Row("B")->GetRowHeight(), b.Height() + 21);
+  b = f.Insp->GetNodeRect(f.Node("B"));
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, 200, b.Bottom - 1, mbLeft);
+  SendInput(f.Insp, ikMouseUp, {}, 200, b.Top + 2, mbLeft);
+  EXPECT_EQ(f.Row("B")->GetRowHeight(), f.Insp->DefaultRowHeight());
+  // A click on the empty area focuses the last row.
+  f.Click(TPoint(div + 40, f.Insp->ClientHeight() - 3));
+  EXPECT_EQ(f.Insp->FocusedNode(), f.Insp->GetLastNode());
+}
+
+TEST(InspectorDrag, RowsNestAppendInsertAndRefuseOwnSubtree) {
+  TInspFixture f;
+  f.Tree();
+  f.Insp->SetRowDragging(true);
+  f.Insp->FullExpand();
+  auto drag = [&](TPoint From, TPoint To) {
+    SendInput(f.Insp, ikMouseDown, {ssLeft}, From.X, From.Y, mbLeft);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, From.X + 8, From.Y + 8);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, To.X, To.Y);
+    SendInput(f.Insp, ikMouseUp, {}, To.X, To.Y, mbLeft);
+  };
+  // Onto another row's caption: its last child.
+  drag(f.CaptionPoint("B"), f.CaptionPoint("C1"));
+  EXPECT_EQ(f.Node("B")->Parent(), f.Node("C1"));
+  // Onto the empty area: the end of the top level.
+  drag(f.CaptionPoint("A2"), TPoint(f.Insp->DividerPos() + 40, f.Insp->ClientHeight() - 3));
+  EXPECT_EQ(f.Node("A2")->Parent(), nullptr);
+  EXPECT_EQ(f.Insp->Nodes(f.Insp->GetNodeCount() - 1), f.Node("A2"));
+  // Onto its own descendant: nothing changes.
+  drag(f.CaptionPoint("A"), f.CaptionPoint("A1a"));
+  EXPECT_EQ(f.Node("A")->Parent(), nullptr);
+  EXPECT_EQ(f.Node("A1a")->Parent(), f.Node("A1"));
+  EXPECT_EQ(f.Insp->MouseState(), imsNone);
+}
+
+TEST(InspectorStorage, RegistryAndIniRestoreLayoutAndSurviveDamage) {
+  TTempProfile profile;
+  for (int store = 0; store < 2; ++store) {
+    SCOPED_TRACE(store ? "ini" : "registry");
+    const std::string ini = profile.File("layout.ini");
+    std::string saved;
+    {
+      TInspFixture f;
+      f.Tree();
+      f.Node("A")->SetExpanded(true);
+      f.Node("C1")->MoveTo(f.Node("B"), inaAddChild);
+      f.Node("B")->SetExpanded(false);
+      f.Row("A2")->SetRowHeight(40);
+      f.Insp->SetDividerPos(111);
+      if (store) f.Insp->SaveToIniFile(ini, "Software\\Vm\\Insp");
+      else f.Insp->SaveToRegistryPath("Software\\Vm\\Insp\\");
+      saved = f.Insp->WriteRowOrder();
+    }
+    TInspFixture g;
+    g.Tree();
+    if (store) g.Insp->LoadFromIniFile(ini, "Software\\Vm\\Insp");
+    else g.Insp->LoadFromRegistryPath("\\Software\\Vm\\Insp");
+    EXPECT_EQ(g.Insp->DividerPos(), 111);
+    EXPECT_EQ(g.Node("C1")->Parent(), g.Node("B"));
+    EXPECT_TRUE(g.Node("A")->Expanded());
+    EXPECT_FALSE(g.Node("B")->Expanded());
+    EXPECT_EQ(g.Row("A2")->GetRowHeight(), 40);
+    EXPECT_EQ(g.Insp->WriteRowOrder(), saved);
+  }
+  // A missing path loads nothing.
+  TInspFixture h;
+  h.Tree();
+  h.Insp->LoadFromRegistryPath("\\Nowhere\\AtAll");
+  EXPECT_EQ(h.Insp->GetNodeCount(), 3);
+}
+
+TEST(InspectorStorage, DamagedOrOtherVersionOrderAppliesWhatItCan) {
+  TInspFixture f;
+  f.Tree();
+  f.Node("A")->SetExpanded(true);
+  const std::string good = f.Insp->WriteRowOrder();
+  // All collapsed: zero expanded records; loading collapses every node.
+  {
+    TInspFixture g;
+    g.Tree();
+    std::string collapsed = g.Insp->WriteRowOrder();
+    g.Node("C")->SetExpanded(true);
+    EXPECT_TRUE(g.Insp->ApplyRowOrder(collapsed));
+    EXPECT_FALSE(g.Node("C")->Expanded());
+  }
+  // A record naming a row that no longer exists: the records before it apply, the rest and the
+  // expanded states are ignored.
+  {
+    TInspFixture g;
+    g.Tree();
+    g.Row("B")->SetName("Renamed");
+    g.Node("C")->MoveTo(g.Node("A"), inaInsert);
+    EXPECT_FALSE(g.Insp->ApplyRowOrder(good));
+    EXPECT_EQ(g.Insp->Nodes(g.Insp->GetNodeCount() - 1), g.Node("A"));
+    EXPECT_EQ(g.Insp->Nodes(0), g.Node("C"));
+  }
+  // Truncated at every length: no crash, never a throw.
+  for (size_t n = 0; n < good.size(); ++n) {
+    TInspFixture g;
+    g.Tree();
+    EXPECT_NO_THROW(g.Insp->ApplyRowOrder(good.substr(0, n)));
+    EXPECT_EQ(g.Insp->GetRowCount(), 8);
+  }
+  // Records of another version (larger than 8 bytes) are read past their extra bytes.
+  {
+    std::string v2;
+    auto put = [&](int32_t x) { v2.append(reinterpret_cast<const char*>(&x), 4); };
+    put(0);
+    put(2);
+    put(12), put(0), put(8), put(0), v2 += "InspRow6";    // B
+    put(12), put(1), put(8), put(99), v2 += "InspRow1";   // A with one child, extra field
+    put(12), put(0), put(8), put(0), v2 += "InspRow7";    // C as A's child
+    TInspFixture g;
+    g.Tree();
+    EXPECT_TRUE(g.Insp->ApplyRowOrder(v2));
+    EXPECT_EQ(g.Node("C")->Parent(), g.Node("A"));
+  }
+  // A stored layout with garbage in its values: what can be read is read.
+  TTempProfile profile;
+  const std::string ini = profile.File("bad.ini");
+  {
+    std::ofstream o(ini);
+    o << "[\\P]\nBandWidth=abc\nDividerPos=90\nNodes=ZZ12\n[\\P\\Rows\\InspRow6]\nRowHeight=x\nVisible=0\n";
+  }
+  TInspFixture g;
+  g.Tree();
+  EXPECT_NO_THROW(g.Insp->LoadFromIniFile(ini, "P"));
+  EXPECT_EQ(g.Insp->DividerPos(), 90);
+  EXPECT_EQ(g.Insp->BandWidth(), 200);
+  EXPECT_FALSE(g.Row("B")->Visible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorPaint, HintsStylesDrawEventsAndEllipsis) {
+  TInspFixture f;
+  f.Insp->SetShowRowHint(true);
+  auto* hinted = f.Add("Hinted", "v");
+  hinted->ShowHint = true;
+  hinted->Hint = "The row's own hint";
+  auto* longv = f.Add("Long", std::string(200, 'x'));
+  // A row hint waits a second over the caption, also when the caption is not clipped.
+  TPoint c = f.CaptionPoint("Hinted");
+  SendInput(f.Insp, ikMouseMove, {}, c.X, c.Y);
+  ASSERT_NE(f.Insp->HintDelayTimer(), nullptr);
+  EXPECT_TRUE(f.Insp->HintDelayTimer()->Enabled());
+  EXPECT_TRUE(f.Insp->HintWindow() == nullptr || !f.Insp->HintWindow()->Visible());
+  f.Insp->HintDelayTimer()->Fire();
+  ASSERT_NE(f.Insp->HintWindow(), nullptr);
+  EXPECT_TRUE(f.Insp->HintWindow()->Visible());
+  EXPECT_EQ(f.Insp->HintWindow()->Text(), "The row's own hint");
+  // A clipped value shows its whole text at once and goes after 5 seconds.
+  TPoint v = f.ValuePoint("Long");
+  SendInput(f.Insp, ikMouseMove, {}, v.X, v.Y);
+  EXPECT_TRUE(f.Insp->HintWindow()->Visible());
+  EXPECT_EQ(f.Insp->HintWindow()->Text(), longv->EditText());
+  EXPECT_TRUE(f.Insp->HintHideTimer()->Enabled());
+  f.Insp->HintHideTimer()->Fire();
+  EXPECT_FALSE(f.Insp->HintWindow()->Visible());
+
+  // Style switches move the default colours between the two groups and back.
+  EXPECT_EQ(f.Insp->Color(), clBtnFace);
+  f.Insp->SetPaintStyle(ipsNET);
+  EXPECT_EQ(f.Insp->Color(), clWindow);
+  EXPECT_EQ(f.Insp->GridColor(), clBtnFace);
+  f.Insp->SetPaintStyle(ipsStandard);
+  EXPECT_EQ(f.Insp->Color(), clBtnFace);
+  EXPECT_EQ(f.Insp->GridColor(), clBtnShadow);
+
+  // A value handler that says done leaves the cell to itself; the row's own handler is not asked.
+  auto paint = [&](TBitmap& B) {
+    f.Insp->SetFocusedNode(nullptr);
+    B.SetWidth(f.Insp->ClientWidth());
+    B.SetHeight(f.Insp->ClientHeight());
+    f.Insp->PaintTo(B.Canvas());
+  };
+  auto cellInk = [&](TBitmap& B, TvmInspectorRow* R) {
+    TRect row = f.Insp->GetNodeRect(R->Node());
+    TvmInspectorNodeCells cells = f.Insp->CalcNodeCells(R->Node(), row);
+    const TColor bg = B.Canvas()->Pixels(cells.Value.Right - 2, cells.Value.Top + 2);
+    int ink = 0;
+    for (int y = cells.Value.Top; y < cells.Value.Bottom - 1; ++y)
+      for (int x = cells.Value.Left + 1; x < cells.Value.Right - 2; ++x)
+        if (B.Canvas()->Pixels(x, y) != bg) ++ink;
+    return ink;
+  };
+  bool rowAsked = false;
+  hinted->OnDrawValue = [&](TvmInspectorRow*, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool&) {
+    rowAsked = true;
+  };
+  f.Insp->OnDrawValue = [&](TvmInspectorRow* R, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool& Done) {
+    Done = R == hinted;
+  };
+  TBitmap bmp;
+  paint(bmp);
+  EXPECT_EQ(cellInk(bmp, hinted), 0);
+  EXPECT_FALSE(rowAsked);
+  EXPECT_GT(cellInk(bmp, longv), 0);
+  // With the end ellipsis a value wider than its cell ends in dots; without it, it is cut.
+  f.Insp->OnDrawValue = nullptr;
+  longv->SetEditText(std::string(200, 'W'));
+  TBitmap cut, dots;
+  paint(cut);
+  f.Insp->SetOptions(f.Insp->Options() + ioDrawEndEllipsis);
+  paint(dots);
+  TRect row = f.Insp->GetNodeRect(longv->Node());
+  TvmInspectorNodeCells cells = f.Insp->CalcNodeCells(longv->Node(), row);
+  int differ = 0;
+  for (int y = cells.Value.Top; y < cells.Value.Bottom; ++y)
+    for (int x = cells.Value.Right - 30; x < cells.Value.Right; ++x)
+      if (cut.Canvas()->Pixels(x, y) != dots.Canvas()->Pixels(x, y)) ++differ;
+  EXPECT_GT(differ, 0);
+}
+
+TEST(InspectorLayout, AutomaticRowHeightFollowsTheValue) {
+  TInspFixture f(200, 300);
+  auto* memo = f.Insp->CreateRow<TvmInspectorTextMemoRow>();
+  memo->SetCaption("Memo");
+  memo->SetEditText("one two three four five six seven eight nine ten eleven twelve thirteen fourteen");
+  auto* plain = f.Add("Plain", "x");
+  const int base = f.Insp->GetNodeRect(plain->Node()).Height();
+  f.Insp->SetOptions(f.Insp->Options() + ioRowAutoHeight);
+  EXPECT_GT(f.Insp->GetNodeRect(memo->Node()).Height(), base);
+  EXPECT_EQ(f.Insp->GetNodeRect(plain->Node()).Height(), base);
+  // At most MaxRowTextLineCount lines.
+  f.Insp->SetMaxRowTextLineCount(1);
+  EXPECT_LE(f.Insp->GetNodeRect(memo->Node()).Height(), base + 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorMouse, HeldBelowTheRowsTheFocusWalksDown) {
+  TInspFixture f(300, 100);
+  for (int i = 0; i < 20; ++i) f.Add("R" + std::to_string(i), std::to_string(i));
+  TPoint p = f.CaptionPoint("R1");
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, p.X, p.Y, mbLeft);
+  ASSERT_TRUE(f.Insp->ScrollTimer()->Enabled());
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, p.X, f.Insp->ClientHeight() + 20);
+  const int page = f.Insp->PageCount();
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), page);  // the last full row, then one more
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), page + 1);
+  EXPECT_EQ(f.Insp->GetTopIndex(), page + 1 - page + 1);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, p.X, -10);
+  f.Insp->ScrollTimer()->Fire();
+  EXPECT_EQ(f.Insp->GetFocusedAbsoluteIndex(), f.Insp->GetTopIndex());
+  SendInput(f.Insp, ikMouseUp, {}, p.X, -10, mbLeft);
+  EXPECT_FALSE(f.Insp->ScrollTimer()->Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorKeys, BoundariesTabThroughAndRefusedEditing) {
+  TInspFixture f;
+  auto* a = f.Add("A", "1");
+  f.Add("B", "2");
+  auto* next = new TEdit(f.Form.get());
+  next->SetParent(f.Form.get());
+  next->SetBounds(0, 210, 100, 20);
+  next->SetTabStop(true);
+  f.Insp->SetTabOrder(0);
+  next->SetTabOrder(1);
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedNode(a->Node());
+  f.Insp->ShowEditor(true, false);
+  // Up on the first row: an unchanged editor does nothing; a changed one is applied and stays.
+  PressKey(f.Insp->Editor(), VK_UP);
+  EXPECT_EQ(f.Insp->FocusedNode(), a->Node());
+  f.Insp->Editor()->SetWindowText("one");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_UP);
+  EXPECT_EQ(a->EditText(), "one");
+  EXPECT_EQ(f.Insp->FocusedNode(), a->Node());
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "one");
+  // Tab on the last row with ioTabThrough applies the value and leaves the control.
+  f.Insp->SetOptions(f.Insp->Options() + ioTabThrough);
+  PressKey(f.Insp->Editor(), VK_TAB);
+  ASSERT_NE(f.Insp->Editor(), nullptr);
+  f.Insp->Editor()->SetWindowText("two");
+  f.Insp->Editor()->SetModifiedFlag(true);
+  PressKey(f.Insp->Editor(), VK_TAB);
+  EXPECT_EQ(f.Row("B")->EditText(), "two");
+  EXPECT_TRUE(next->Focused());
+  // A refusal in OnEditing keeps the value painted and opens no editor.
+  f.Insp->OnEditing = [&](TObject*, TvmInspectorNode*, TvmInspectorRow* R, bool& Allow) { Allow = R != a; };
+  f.Insp->SetFocus();
+  f.Insp->SetFocusedNode(a->Node());
+  f.Insp->ShowEditor(true, false);
+  EXPECT_TRUE(f.Insp->Editor() == nullptr || !f.Insp->Editor()->EditVisible());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorNodes, ANodeMadeDirectlyGetsARowAndCategoriesFoldOnAClick) {
+  TInspFixture f;
+  TvmInspectorNode* n = f.Insp->AddNode();
+  ASSERT_EQ(f.Insp->GetRowCount(), 1);
+  EXPECT_EQ(f.Insp->Rows(0)->ClassType(), TvmInspectorTextRow::StaticClass());
+  EXPECT_EQ(f.Insp->Rows(0)->Node(), n);
+  EXPECT_EQ(f.Insp->Rows(0)->Name(), "InspRow1");
+  // In the categorized style a click on a category row folds it; its right 10 pixels are its button.
+  f.Insp->SetPaintStyle(ipsCategorized);
+  auto* cat = f.Add("Cat");
+  cat->SetIsCategory(true);
+  f.Add("Inside", "", cat);
+  f.Insp->FullCollapse();
+  TRect r = f.Insp->GetNodeRect(cat->Node());
+  EXPECT_EQ(f.Insp->GetHitTestCode(r.Right - 4, (r.Top + r.Bottom) / 2), ihButton);
+  f.Click(TPoint(r.Left + 40, (r.Top + r.Bottom) / 2));
+  EXPECT_TRUE(cat->Node()->Expanded());
+  f.Click(TPoint(r.Left + 40, (r.Top + r.Bottom) / 2));
+  EXPECT_FALSE(cat->Node()->Expanded());
+  // Category rows: Right opens, Left folds.
+  f.Insp->SetFocusedNode(cat->Node());
+  PressKey(f.Insp, VK_RIGHT);
+  EXPECT_TRUE(cat->Node()->Expanded());
+  PressKey(f.Insp, VK_LEFT);
+  EXPECT_FALSE(cat->Node()->Expanded());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorStorage, RegistryPathSavedAtDestructionAndLoadedAfterReading) {
+  TTempProfile profile;
+  {
+    TInspFixture f;
+    f.Tree();
+    f.Insp->SetOptions(f.Insp->Options() + ioStoreToRegistry);
+    f.Insp->SetRegistryPath("Software\\Vm\\Stored");
+    f.Insp->SetDividerPos(99);
+    f.Node("B")->MoveTo(f.Node("C"), inaAddChild);
+  }
+  TInspFixture g;
+  g.Tree();
+  g.Insp->SetOptions(g.Insp->Options() + ioStoreToRegistry);
+  g.Insp->SetRegistryPath("Software\\Vm\\Stored");
+  g.Insp->Loaded();
+  EXPECT_EQ(g.Insp->DividerPos(), 99);
+  EXPECT_EQ(g.Node("B")->Parent(), g.Node("C"));
+  EXPECT_EQ(g.Insp->FocusedNode(), g.Insp->Nodes(0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(InspectorRows, AssignRowsCopiesClassesValuesAndNesting) {
+  TInspFixture f;
+  f.Tree();
+  f.Row("A2")->SetRowHeight(44);
+  TInspFixture g;
+  g.Insp->SetName("Other");
+  g.Add("old");
+  g.Insp->AssignRows(f.Insp);
+  ASSERT_EQ(g.Insp->GetRowCount(), 8);
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(g.Insp->Rows(i)->Name(), f.Insp->Rows(i)->Name());
+    EXPECT_EQ(g.Insp->Rows(i)->GetCaption(), f.Insp->Rows(i)->GetCaption());
+    EXPECT_EQ(g.Insp->Rows(i)->EditText(), f.Insp->Rows(i)->EditText());
+  }
+  EXPECT_EQ(g.Node("A1a")->Parent(), g.Node("A1"));
+  EXPECT_EQ(g.Node("C1")->Parent(), g.Node("C"));
+  EXPECT_EQ(g.Row("A2")->GetRowHeight(), 44);
+  EXPECT_EQ(g.Insp->GetNodeCount(), 3);
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+// The tree view: drawing, expanding, hit testing, label editing, deletion with its question,
+// the common selected-image index, node hints and node drag and drop inside and between trees.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "inspector/vm_treeview.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+struct TTreeFixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TvmTreeView* Tree = nullptr;
+  TvmTreeView* Other = nullptr;
+  TvmTreeNode *A, *A1, *A1a, *A2, *B;
+  std::vector<std::string> Asked;
+  int Answer = mrOk;
+  TTreeFixture() {
+    Form->SetBounds(0, 0, 420, 320);
+    Tree = new TvmTreeView(Form.get());
+    Tree->SetParent(Form.get());
+    Tree->SetBounds(0, 0, 200, 300);
+    Tree->Font()->SetName("DejaVu Sans");
+    Tree->Font()->SetSize(9);
+    Other = new TvmTreeView(Form.get());
+    Other->SetParent(Form.get());
+    Other->SetBounds(210, 0, 200, 300);
+    A = Tree->AddChild(nullptr, "A");
+    A1 = Tree->AddChild(A, "A1");
+    A1a = Tree->AddChild(A1, "A1a");
+    A2 = Tree->AddChild(A, "A2");
+    B = Tree->AddChild(nullptr, "B");
+    Tree->FullExpand();
+    Form->Show();
+    Application->ProcessMessages();
+    SetMessageBoxHook([this](const std::string& Text, const std::string&, int) {
+      Asked.push_back(Text);
+      return Answer;
+    });
+  }
+  ~TTreeFixture() { SetMessageBoxHook(nullptr); }
+  TPoint LabelOf(TvmTreeNode* N) {
+    TRect r = Tree->DisplayRect(N, true);
+    return TPoint(r.Left + 3, (r.Top + r.Bottom) / 2);
+  }
+  // A drag of Source onto Target's label in Into (Tree by default).
+  void Drag(TvmTreeNode* Source, TvmTreeNode* Target, TShiftState Shift = {}, TvmTreeView* Into = nullptr) {
+    TCustomvmTreeView* from = Source->TreeView();
+    TvmTreeView* to = Into ? Into : Tree;
+    from->SetSelected(Source);
+    from->SetFocus();
+    from->BeginNodeDrag();
+    to->DragEnter();
+    TPoint p = Target ? TPoint(to->DisplayRect(Target, true).Left + 3, (to->DisplayRect(Target, true).Top +
+                                                                         to->DisplayRect(Target, true).Bottom) / 2)
+                      : TPoint(100, to->ClientHeight() - 2);
+    to->DragMove(p.X, p.Y, Shift);
+    to->DragDropAt(p.X, p.Y, Shift);
+  }
+  std::vector<std::string> Children(TvmTreeNode* N) {
+    std::vector<std::string> r;
+    for (int i = 0; i < N->Count(); ++i) r.push_back(N->Item(i)->Text());
+    return r;
+  }
+};
+
+TEST(TreeView, DrawsExpandsAndHitTests) {
+  TTreeFixture f;
+  TBitmap bmp;
+  bmp.SetWidth(f.Tree->ClientWidth());
+  bmp.SetHeight(f.Tree->ClientHeight());
+  f.Tree->PaintTo(bmp.Canvas());
+  TRect label = f.Tree->DisplayRect(f.A1a, true);
+  int ink = 0;
+  for (int y = label.Top; y < label.Bottom; ++y)
+    for (int x = label.Left; x < label.Right; ++x)
+      if (bmp.Canvas()->Pixels(x, y) != f.Tree->Color()) ++ink;
+  EXPECT_GT(ink, 10);
+  // Hit tests: label, button, indent, nowhere below the last row.
+  TPoint p = f.LabelOf(f.A1);
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(p.X, p.Y).Contains(htOnLabel));
+  EXPECT_EQ(f.Tree->GetNodeAt(p.X, p.Y), f.A1);
+  const int level = f.A1->Level() + 1;
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(level * f.Tree->Indent() - 5, p.Y).Contains(htOnButton));
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(2, p.Y).Contains(htOnIndent));
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(50, f.Tree->ClientHeight() - 2).Contains(htNowhere));
+  // A click on the button folds; the selection inside moves to the folded node.
+  f.Tree->SetSelected(f.A1a);
+  SendInput(f.Tree, ikMouseDown, {ssLeft}, level * f.Tree->Indent() - 5, p.Y, mbLeft);
+  SendInput(f.Tree, ikMouseUp, {}, level * f.Tree->Indent() - 5, p.Y, mbLeft);
+  EXPECT_FALSE(f.A1->Expanded());
+  EXPECT_EQ(f.Tree->Selected(), f.A1);
+  // Keys: Right opens, Down walks, Left goes to the parent.
+  PressKey(f.Tree, VK_RIGHT);
+  EXPECT_TRUE(f.A1->Expanded());
+  PressKey(f.Tree, VK_DOWN);
+  EXPECT_EQ(f.Tree->Selected(), f.A1a);
+  PressKey(f.Tree, VK_LEFT);
+  EXPECT_EQ(f.Tree->Selected(), f.A1);
+  // Moving to a child position puts the node last among the children.
+  f.B->MoveTo(f.A, naAddChild);
+  EXPECT_EQ(f.Children(f.A), (std::vector<std::string>{"A1", "A2", "B"}));
+  f.B->MoveTo(f.A, naAddChildFirst);
+  EXPECT_EQ(f.Children(f.A), (std::vector<std::string>{"B", "A1", "A2"}));
+}
+
+TEST(TreeView, LabelEditingDeletionIndexesAndHints) {
+  TTreeFixture f;
+  f.Tree->OnGetEditText = [](TObject*, TvmTreeNode* N, std::string& T) { T = "<" + N->Text() + ">"; };
+  ASSERT_TRUE(f.A2->EditText());
+  ASSERT_NE(f.Tree->LabelEditor(), nullptr);
+  EXPECT_EQ(f.Tree->LabelEditor()->Text(), "<A2>");
+  // Delete while editing edits the label, it does not delete the node.
+  PressKey(f.Tree, VK_DELETE);
+  EXPECT_TRUE(f.Asked.empty());
+  f.Tree->LabelEditor()->SetText("Second");
+  PressKey(f.Tree->LabelEditor(), VK_RETURN);
+  EXPECT_FALSE(f.Tree->IsEditing());
+  EXPECT_EQ(f.A2->Text(), "Second");
+  f.A2->EditText();
+  f.Tree->LabelEditor()->SetText("dropped");
+  PressKey(f.Tree->LabelEditor(), VK_ESCAPE);
+  EXPECT_EQ(f.A2->Text(), "Second");
+  // Delete asks; Cancel keeps the node.
+  f.Tree->SetFocus();
+  f.Tree->SetSelected(f.B);
+  f.Answer = mrCancel;
+  PressKey(f.Tree, VK_DELETE);
+  ASSERT_EQ(f.Asked.size(), 1u);
+  EXPECT_EQ(f.Asked[0], "Do you want to delete the item \"B\"");
+  EXPECT_EQ(f.Tree->TopCount(), 2);
+  f.Answer = mrOk;
+  PressKey(f.Tree, VK_DELETE);
+  EXPECT_EQ(f.Tree->TopCount(), 1);
+  // Without the confirmation option it deletes at once.
+  f.Tree->Options = {trCanDelete};
+  f.Tree->SetSelected(f.A2);
+  PressKey(f.Tree, VK_DELETE);
+  EXPECT_EQ(f.Asked.size(), 2u);
+  EXPECT_EQ(f.A->Count(), 1);
+  // A common selected-image index: on all nodes, and on nodes added later.
+  f.Tree->SetSelectedIndex(3);
+  EXPECT_EQ(f.A1a->SelectedIndex, 3);
+  EXPECT_EQ(f.Tree->AddChild(f.A, "new")->SelectedIndex, 3);
+  // No node hints without ShowNodeHint, whatever ToolTips says.
+  EXPECT_EQ(f.Tree->NodeHint(f.A1), "A1");
+  f.Tree->ShowNodeHint = false;
+  EXPECT_EQ(f.Tree->NodeHint(f.A1), "");
+}
+
+TEST(TreeView, DragMovesCopiesAndRefuses) {
+  TTreeFixture f;
+  int asked = 0;
+  f.Tree->OnDragDropTreeNode = [&](TvmTreeNode*, TvmTreeNode*, bool&) { ++asked; };
+  // Onto its own descendant: refused without asking.
+  f.Drag(f.A, f.A1a);
+  EXPECT_EQ(asked, 0);
+  EXPECT_EQ(f.A->Parent(), nullptr);
+  // Onto its own parent without Ctrl: nothing moves (no end-drag handler).
+  f.Drag(f.A2, f.A);
+  EXPECT_EQ(f.Children(f.A), (std::vector<std::string>{"A1", "A2"}));
+  // With an end-drag handler the drop goes through: A2 becomes A's last child again... first.
+  f.Tree->OnEndDragTreeNode = [](TvmTreeNode*, TvmTreeNode*, TNodeAttachMode& M) { M = naAddChildFirst; };
+  f.Drag(f.A2, f.A);
+  EXPECT_EQ(f.Children(f.A), (std::vector<std::string>{"A2", "A1"}));
+  f.Tree->OnEndDragTreeNode = nullptr;
+  // A move onto another node.
+  f.Drag(f.A1, f.B);
+  EXPECT_EQ(f.A1->Parent(), f.B);
+  // Ctrl copies the whole subtree and leaves the source; the cursor shows the copy.
+  f.Tree->SetSelected(f.A1);
+  f.Tree->SetFocus();
+  f.Tree->BeginNodeDrag();
+  f.Tree->DragEnter();
+  TPoint p = f.LabelOf(f.A2);
+  f.Tree->DragMove(p.X, p.Y, {ssCtrl});
+  EXPECT_EQ(f.Tree->CurrentDragCursor(), crTreeDragCopy);
+  f.Tree->DragDropAt(p.X, p.Y, {ssCtrl});
+  EXPECT_EQ(f.A1->Parent(), f.B);
+  ASSERT_EQ(f.A2->Count(), 1);
+  EXPECT_EQ(f.A2->Item(0)->Text(), "A1");
+  EXPECT_EQ(f.A2->Item(0)->Item(0)->Text(), "A1a");
+  // From another tree without Ctrl: copied here, deleted there; a read-only source keeps it.
+  TvmTreeNode* x = f.Other->AddChild(nullptr, "X");
+  f.Other->AddChild(x, "X1");
+  f.Drag(x, f.B, {}, f.Tree);
+  EXPECT_EQ(f.Other->TopCount(), 0);
+  EXPECT_EQ(f.Children(f.B), (std::vector<std::string>{"A1", "X"}));
+  EXPECT_EQ(f.B->Item(1)->Count(), 1);
+  TvmTreeNode* y = f.Other->AddChild(nullptr, "Y");
+  f.Other->SetReadOnly(true);
+  f.Drag(y, f.B, {}, f.Tree);
+  EXPECT_EQ(f.Other->TopCount(), 1);
+  EXPECT_EQ(f.B->Count(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TreeView, CustomDrawColoursANodeUnlessItIsSelected) {
+  TTreeFixture f;
+  f.Tree->OnCustomDraw = [&](TObject*, TvmTreeNode* N, TFont*, TColor& Text, TColor& Bk) {
+    if (N == f.A2 || N == f.B) {
+      Bk = clYellow;
+      Text = clRed;
+    }
+  };
+  f.Tree->SetFocus();
+  f.Tree->SetSelected(f.B);
+  TBitmap bmp;
+  bmp.SetWidth(f.Tree->ClientWidth());
+  bmp.SetHeight(f.Tree->ClientHeight());
+  f.Tree->PaintTo(bmp.Canvas());
+  auto count = [&](TvmTreeNode* N, TColor C) {
+    TRect r = f.Tree->DisplayRect(N, true);
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        if (bmp.Canvas()->Pixels(x, y) == C) ++n;
+    return n;
+  };
+  EXPECT_GT(count(f.A2, clYellow), 20);
+  EXPECT_GT(count(f.A2, clRed), 5);
+  EXPECT_EQ(count(f.B, clYellow), 0);  // the selected node keeps the selection colours
+  EXPECT_EQ(count(f.A1, clYellow), 0);
+}
+
+}  // namespace
