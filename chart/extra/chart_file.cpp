@@ -139,6 +139,15 @@ void WriteNativeChart(TCustomChart* Chart, TStream& Stream, bool IncludeData, bo
     NativeBinaryToText(binary, Stream);
     return;
   }
+  if (auto* memory = dynamic_cast<TMemoryStream*>(&Stream); memory && IncludeData) {
+    // The points make nearly all of the stream: room for them is made at once.
+    int64_t bytes = 4096;
+    for (int i = 0; i < Chart->CountSeries(); ++i) {
+      TChartSeries* s = Chart->SeriesAt(i);
+      bytes += static_cast<int64_t>(s->PointCount()) * 8 * (s->ValueLists.Count() + 1);
+    }
+    memory->SetCapacity(memory->Position() + bytes);
+  }
   WriteNativeHeader(Stream);
   // Outside design the stream does not carry the name of the chart it came from.
   const bool clearName = !Chart->ComponentState().Contains(csDesigning);
