@@ -5,6 +5,7 @@
 #include "app/stored_edit_dialog.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
+#include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
@@ -19,6 +20,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterBasicFunctions();
   RegisterAverageFunctions();
   InitExtraSeries();
+  InitChartOutput();
   InitCommonVars();
   SetDefaultPalette();
   InstallStartEditDialog();
@@ -39,6 +41,7 @@ void EndProgram() {
   delete MainForm1;
   delete DataModule1;
   Application->ProcessMessages();
+  DoneChartOutput();
   DoneExtraSeries();
   UnregisterAverageFunctions();
   UnregisterBasicFunctions();
