@@ -5,19 +5,54 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 
 #include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
+#include "chart/series/bar_series.h"
 #include "chart/series/line_series.h"
+#include "chart/series/pie_series.h"
 #include "chart/series/standard_series.h"
 #include "platform/exceptions.h"
 #include "platform/streams.h"
+
+namespace {
+
+// The seed files of fuzz/corpus/chart_file, made again with VM_FUZZ_WRITE_SEEDS=<folder>: a small
+// chart with series of several kinds, in both forms, with and without points.
+void WriteSeeds(const std::string& Folder) {
+  TChart chart(nullptr);
+  chart.Title()->Text()->SetText("Seed");
+  chart.Legend()->SetAlignment(laBottom);
+  chart.LeftAxis()->SetMinimumMaximum(-1, 9);
+  auto* line = new TLineSeries(nullptr);
+  line->SetName("Series1");
+  chart.AttachSeries(line);
+  for (int i = 0; i < 5; ++i) line->AddXY(i * 0.5, i % 3, i == 2 ? "two" : "", i == 3 ? clRed : clDefault);
+  auto* bar = new TBarSeries(nullptr);
+  bar->SetName("Series2");
+  chart.AttachSeries(bar);
+  bar->AddY(3);
+  bar->AddY(1);
+  auto* pie = new TPieSeries(nullptr);
+  pie->SetName("Series3");
+  chart.AttachSeries(pie);
+  pie->AddY(2, "a");
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&chart, s, form & 1, form & 2);
+    s.SaveToFile(Folder + "/seed" + std::to_string(form) + ".qvx");
+  }
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   InitStandardSeries();
   InitExtraSeries();
   InitChartOutput();
+  if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) WriteSeeds(folder);
   return 0;
 }
 
