@@ -379,3 +379,33 @@ TEST_F(ChartFile, SavingWritesBesideTheFileAndRenames) {
   EXPECT_THROW(WriteNativeChartFile(&c.Chart, (dir / "no" / "such" / "x.qvx").string()), Exception);
   fs::remove_all(dir);
 }
+
+TEST_F(ChartFile, EveryRegisteredSeriesTypeComesBackDrawingTheSamePixels) {
+  TGraphSeriesTypes* types = GraphSeriesTypesList();
+  ASSERT_NE(types, nullptr);
+  int tried = 0;
+  for (int i = 0; i < types->Count(); ++i) {
+    const TGraphSeriesType* t = types->GetSeriesType(i);
+    if (!t->SeriesClass || t->FunctionClass) continue;
+    SCOPED_TRACE(t->SeriesClass->ClassName());
+    TSeriesChart c(false, 320, 240);
+    auto* s = static_cast<TChartSeries*>(t->SeriesClass->Create(nullptr));
+    c.Chart.AttachSeries(s);
+    s->SetName("S1");
+    s->FillSampleValues(12);
+    s->SetSeriesColor(clRed);
+    TMemoryStream m;
+    WriteNativeChart(&c.Chart, m, true, false);
+    m.SetPosition(0);
+    TChart fresh(nullptr);
+    TCustomChart* target = &fresh;
+    ReadNativeChart(target, m);
+    ASSERT_EQ(fresh.CountSeries(), 1);
+    EXPECT_EQ(fresh.SeriesAt(0)->ClassType(), t->SeriesClass);
+    ExpectSamePoints(s, fresh.SeriesAt(0));
+    auto a = Draw(c.Chart), b = Draw(fresh);
+    EXPECT_EQ(DifferentPixels(*a, *b), 0);
+    ++tried;
+  }
+  EXPECT_GE(tried, 8);
+}
