@@ -182,6 +182,24 @@ void TGraphPreviewPanel::DrawMarginLines() {
   Canvas->SetBackMode(cbmOpaque);
 }
 
+void TGraphPreviewPanel::XorMarginLines() {
+  TCanvas* c = WindowCanvas();
+  if (!FMargins->Visible() || !c) return;
+  const TRect& R = FImageRect;
+  c->Pen()->Assign(FMargins.get());
+  c->Pen()->SetMode(pmNotXor);
+  c->Brush()->SetStyle(bsClear);
+  const auto line = [c](int X0, int Y0, int X1, int Y1) {
+    c->MoveTo(X0, Y0);
+    c->LineTo(X1, Y1);
+  };
+  line(R.Left - 1, FPaper.Top + 1, R.Left - 1, FPaper.Bottom);
+  line(R.Right, FPaper.Top + 1, R.Right, FPaper.Bottom);
+  line(FPaper.Left + 1, R.Top - 1, FPaper.Right, R.Top - 1);
+  line(FPaper.Left + 1, R.Bottom, FPaper.Right, R.Bottom);
+  c->Pen()->SetMode(pmCopy);
+}
+
 void TGraphPreviewPanel::DrawContents(const TRect& Rect) {
   DrawPanelBackground(Rect);
   Canvas->Begin2D();
@@ -249,6 +267,8 @@ void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
     SetCursor(cursors[HitTest(X, Y)]);
     return;
   }
+  // Without DragImage only the lines move: drawn a second time in not-xor they are gone.
+  if (!FDragImage) XorMarginLines();
   TRect& R = FImageRect;
   const auto left = [&] { return FPaper.Left <= X && X < R.Right; };
   const auto top = [&] { return FPaper.Top <= Y && Y < R.Bottom; };
@@ -286,9 +306,10 @@ void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
       if (OnChangeMargins) OnChangeMargins(this, true, m);
     }
   }
-  // The margins now place the image: the whole preview is drawn again (the image follows only
-  // with DragImage; otherwise it is the lines that show the new place).
-  Invalidate();
+  if (FDragImage)
+    Invalidate();
+  else
+    XorMarginLines();
 }
 
 void TGraphPreviewPanel::DoMouseUp() {

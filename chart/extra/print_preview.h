@@ -96,6 +96,8 @@ private:
   bool PrinterReady();
   void DrawPanelImage(TCustomGraphPanel* APanel, const TRect& R);
   void DrawMarginLines();
+  // The margin lines on the window in not-xor, outside painting.
+  void XorMarginLines();
   std::vector<TCustomGraphPanel*> FPanels;
   bool FAllowResize = true, FAllowMove = true, FAsBitmap = false, FDragImage = false;
   bool FShowImage = true, FSmoothBitmap = true;

@@ -193,3 +193,29 @@ TEST_F(Preview, DialogMarginControls) {
   EXPECT_FALSE(d.CBProp->Checked());
   EXPECT_FALSE(c.Chart.PrintProportional());
 }
+
+TEST_F(Preview, DraggedLinesMoveOnTheWindowInNotXor) {
+  struct Panel : PreviewPanel {
+    TCanvas* Window() { return WindowCanvas(); }
+  } p;
+  p.Draw();
+  const TRect r = p.ImageRect();
+  const int y = (r.Top + r.Bottom) / 2 + 3;
+  TCanvas* w = p.Window();
+  ASSERT_NE(w, nullptr);
+  w->Brush()->SetColor(clWhite);
+  w->FillRect(TRect(0, 0, 400, 300));
+  const auto column = [&](int X) {
+    int n = 0;
+    for (int yy = r.Top + 10; yy < r.Bottom - 10; ++yy) n += w->Pixels(X, yy) != clWhite;
+    return n;
+  };
+  p.DoMouseDown(r.Left, y);
+  p.DoMouseMove(r.Left + 10, y);
+  EXPECT_GT(column(r.Left + 9), 5);  // the line at its new place
+  p.DoMouseMove(r.Left, y);
+  // Drawn twice in not-xor, every line is gone again.
+  EXPECT_EQ(column(r.Left + 9), 0);
+  EXPECT_EQ(column(r.Left - 1), 0);
+  p.DoMouseUp();
+}
