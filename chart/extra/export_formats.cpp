@@ -9,6 +9,7 @@
 #include "platform/bitmap.h"
 #include "platform/clipbrd.h"
 #include "platform/guards.h"
+#include "platform/inifiles.h"
 #include "platform/metafile.h"
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
@@ -68,6 +69,13 @@ TGraphic* PictureForExtension(const std::string& Extension) {
     if (SameText("." + format->FileExtension(), Extension)) return format->NewGraphic();
   }
   return nullptr;
+}
+
+std::string FindHelpFile(const std::string& Name) {
+  TRegistry reg;
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  if (!reg.OpenKeyReadOnly("SOFTWARE\\Microsoft\\Windows\\Help")) return std::string();
+  return reg.ReadString(Name) + "\\" + Name;
 }
 
 // ---------------------------------------------------------------------------------------------

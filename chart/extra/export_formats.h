@@ -78,6 +78,10 @@ const std::vector<TGraphExportFormatClass>& ExportFormats();
 // (letter case ignored), or nullptr. The caller owns it.
 TGraphic* PictureForExtension(const std::string& Extension);
 
+// The help file of that name in the machine's help folder ("SOFTWARE\Microsoft\Windows\Help"
+// under the machine-wide registry key): folder + "\" + name; empty when the key cannot be opened.
+std::string FindHelpFile(const std::string& Name);
+
 // -- the metafile format ---------------------------------------------------------------------------
 
 class TEMFOptions : public TForm {

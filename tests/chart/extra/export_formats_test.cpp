@@ -15,6 +15,7 @@
 #include "chart/series/line_series.h"
 #include "chart/series/standard_series.h"
 #include "platform/bitmap.h"
+#include "platform/inifiles.h"
 #include "platform/metafile.h"
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
@@ -169,4 +170,26 @@ TEST_F(Exports, ChartPictureFormat) {
   b.Canvas()->StretchDraw(TRect(0, 0, 300, 200), image);
   EXPECT_GT(CountColor(b, clRed), 20);
   fs::remove_all(Dir());
+}
+
+TEST(HelpFile, FoundThroughTheMachinesHelpFolder) {
+  const fs::path dir = fs::temp_directory_path() / ("vm_help_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  EXPECT_EQ(FindHelpFile("chart.hlp"), "");
+  {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Microsoft\\Windows\\Help", true));
+    reg.WriteString("chart.hlp", "C:\\Help");
+    reg.CloseKey();
+  }
+  EXPECT_EQ(FindHelpFile("chart.hlp"), "C:\\Help\\chart.hlp");
+  if (old)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(dir);
 }
