@@ -7,6 +7,7 @@
 #include "app/views/errpoint_series.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
+#include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
@@ -29,6 +30,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterTrendFunctions();
   RegisterFinancialFunctions();
   InitExtraSeries();
+  InitChartOutput();
   RegisterMtChartTypes();  // the program's own curve series and functions
   InitCommonVars();
   SetDefaultPalette();
@@ -53,6 +55,7 @@ void EndProgram() {
   delete DataModule1;
   Application->ProcessMessages();
   UnregisterMtChartTypes();
+  DoneChartOutput();
   DoneExtraSeries();
   UnregisterFinancialFunctions();
   UnregisterTrendFunctions();

@@ -236,7 +236,19 @@ int64_t TMemoryStream::Read(void* Buffer, int64_t Count) {
 int64_t TMemoryStream::Write(const void* Buffer, int64_t Count) {
   if (Count <= 0) return 0;
   int64_t End = FPosition + Count;
-  if (End > static_cast<int64_t>(FData.size())) FData.resize(static_cast<size_t>(End), 0);
+  const auto* Bytes = static_cast<const uint8_t*>(Buffer);
+  if (End > static_cast<int64_t>(FData.size())) {
+    // Writing at the end appends without filling the new room with zeros first; many small
+    // writes (a stream built value by value) grow the storage geometrically.
+    if (static_cast<size_t>(End) > FData.capacity())
+      FData.reserve(std::max(static_cast<size_t>(End), FData.capacity() * 2));
+    if (FPosition > static_cast<int64_t>(FData.size())) FData.resize(static_cast<size_t>(FPosition), 0);
+    const size_t Inside = FData.size() - static_cast<size_t>(FPosition);
+    if (Inside > 0) std::memcpy(FData.data() + FPosition, Bytes, Inside);
+    FData.insert(FData.end(), Bytes + Inside, Bytes + Count);
+    FPosition = End;
+    return Count;
+  }
   std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
   FPosition = End;
   return Count;

@@ -82,6 +82,11 @@ public:
   void SetSize(int64_t NewSize) override;
 
   void Clear();
+  // Room reserved for writing without growing; never below the size.
+  int64_t Capacity() const { return static_cast<int64_t>(FData.capacity()); }
+  void SetCapacity(int64_t Value) {
+    if (Value > Capacity()) FData.reserve(static_cast<size_t>(Value));
+  }
   void* Memory() { return FData.data(); }
   const void* Memory() const { return FData.data(); }
   void LoadFromStream(TStream& Stream);

@@ -1,6 +1,7 @@
 // The chart container: series management, axes and data ranges, paging, the 3D depth and the
 // drawing pipeline.
 #include "chart/engine/axis_panel.h"
+#include "chart/engine/chart_published.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,7 @@
 
 VM_DEFINE_CLASS(TChartChangePage)
 VM_DEFINE_CLASS(TGraphSeriesEvent)
-VM_DEFINE_CLASS(TCustomAxisPanel)
+VM_DEFINE_CLASS_EX(TCustomAxisPanel, "TCustomAxisPanel", PublishCustomAxisPanel)
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The axis' range, scale, value-to-pixel conversions, label increment and the range setters.
 #include <cmath>
+#include "chart/engine/chart_published.h"
 #include <limits>
 
 #include "chart/engine/tool_base.h"
@@ -148,11 +149,11 @@ void TAxisItems::AssignItems(const TAxisItems* Source) {
 // ---------------------------------------------------------------------------------------------
 // Construction.
 
-VM_DEFINE_CLASS(TChartAxisTitle)
+VM_DEFINE_CLASS_EX(TChartAxisTitle, "TChartAxisTitle", PublishChartAxisTitle)
 VM_DEFINE_CLASS(TChartAxisPen)
-VM_DEFINE_CLASS(TAxisGridPen)
+VM_DEFINE_CLASS_EX(TAxisGridPen, "TAxisGridPen", PublishAxisGridPen)
 VM_DEFINE_CLASS(TAxisItem)
-VM_DEFINE_CLASS(TChartAxis)
+VM_DEFINE_CLASS_EX(TChartAxis, "TChartAxis", PublishChartAxis)
 VM_DEFINE_CLASS(TChartDepthAxis)
 
 TChartAxis::TChartAxis(TCollection* Collection)

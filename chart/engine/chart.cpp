@@ -1,6 +1,7 @@
 // The chart component: walls, titles and legend in the pipeline, hit tests, clicks, rubber-band
 // zoom, scrolling by dragging, the mouse wheel and the saved axis scales.
 #include "chart/engine/chart.h"
+#include "chart/engine/chart_published.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +16,7 @@ double AnimatedZoomFactor = 3.0;
 TShiftState ScrollKeyShift;
 bool WheelScrollsAxes = true;
 
-VM_DEFINE_CLASS(TCustomChart)
+VM_DEFINE_CLASS_EX(TCustomChart, "TCustomChart", PublishCustomChart)
 VM_DEFINE_CLASS(TChart)
 
 namespace {

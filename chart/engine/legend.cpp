@@ -1,5 +1,6 @@
 // The legend's layout, drawing and hit tests.
 #include "chart/engine/legend.h"
+#include "chart/engine/chart_published.h"
 
 #include <cmath>
 
@@ -13,8 +14,8 @@
 
 VM_DEFINE_CLASS(TGraphCustomShapePosition)
 VM_DEFINE_CLASS(TChartLegendGradient)
-VM_DEFINE_CLASS(TLegendSymbol)
-VM_DEFINE_CLASS(TCustomChartLegend)
+VM_DEFINE_CLASS_EX(TLegendSymbol, "TLegendSymbol", PublishLegendSymbol)
+VM_DEFINE_CLASS_EX(TCustomChartLegend, "TCustomChartLegend", PublishCustomChartLegend)
 VM_DEFINE_CLASS(TChartLegend)
 
 namespace {

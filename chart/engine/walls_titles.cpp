@@ -1,5 +1,6 @@
 // Walls and titles: their settings, and how a title lays out and draws its lines.
 #include "chart/engine/walls_titles.h"
+#include "chart/engine/chart_published.h"
 
 #include <cmath>
 
@@ -8,12 +9,12 @@
 
 int32_t ChartTitleGap = 5;
 
-VM_DEFINE_CLASS(TCustomChartWall)
+VM_DEFINE_CLASS_EX(TCustomChartWall, "TCustomChartWall", PublishCustomChartWall)
 VM_DEFINE_CLASS(TChartWall)
 VM_DEFINE_CLASS(TChartBackWall)
 VM_DEFINE_CLASS(TChartRightWall)
 VM_DEFINE_CLASS(TChartWalls)
-VM_DEFINE_CLASS(TChartTitle)
+VM_DEFINE_CLASS_EX(TChartTitle, "TChartTitle", PublishChartTitle)
 VM_DEFINE_CLASS(TChartFootTitle)
 
 // ---------------------------------------------------------------------------------------------

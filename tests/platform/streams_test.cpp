@@ -123,6 +123,13 @@ TEST_F(StreamsTest, MemoryAndStringStreams) {
   EXPECT_EQ(M.Size(), 6);
   M.SetPosition(0);
   EXPECT_EQ(M.ReadAll(), std::string("\0\0\0\0ab", 6));
+  M.SetPosition(5);
+  M.WriteString("XY");  // over the last byte and beyond it
+  M.SetPosition(0);
+  EXPECT_EQ(M.ReadAll(), std::string("\0\0\0\0aXY", 7));
+  M.SetCapacity(1000);
+  EXPECT_GE(M.Capacity(), 1000);
+  EXPECT_EQ(M.Size(), 7);
   M.SetSize(2);
   EXPECT_EQ(M.Position(), 2);
   EXPECT_EQ(M.Seek(-10, soCurrent), 0);

@@ -1,0 +1,195 @@
+// Picture export formats: the registry and its filter indexes, pictures at the size asked read
+// back by independent readers (the toolkit's bitmap reader, the metafile reader), the picture for
+// a file extension, and the chart picture format.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "chart/engine/chart_errors.h"
+#include "chart/engine/html_text.h"
+#include "chart/extra/chart_file.h"
+#include "chart/extra/export_formats.h"
+#include "chart/extra/picture_format.h"
+#include "chart/series/line_series.h"
+#include "chart/series/standard_series.h"
+#include "platform/bitmap.h"
+#include "platform/inifiles.h"
+#include "platform/metafile.h"
+#include "platform/stdctrls.h"
+#include "platform/streams.h"
+#include "../series/series_testkit.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Exports : ::testing::Test {
+  static void SetUpTestSuite() {
+    InitStandardSeries();
+    InitChartOutput();
+  }
+  TSeriesChart C{false, 300, 200};
+  void SetUp() override {
+    auto* s = C.Add<TLineSeries>();
+    s->SetSeriesColor(clRed);
+    for (int i = 0; i < 10; ++i) s->AddXY(i, i * i);
+    C.Chart.SetColor(clYellow);
+  }
+  fs::path Dir() {
+    const fs::path d = fs::temp_directory_path() / ("vm_exports_" + std::to_string(::getpid()));
+    fs::create_directories(d);
+    return d;
+  }
+};
+
+int CountColor(TBitmap& B, TColor C) {
+  int n = 0;
+  for (int y = 0; y < B.Height(); ++y)
+    for (int x = 0; x < B.Width(); ++x) n += B.Canvas()->Pixels(x, y) == C;
+  return n;
+}
+
+}  // namespace
+
+TEST_F(Exports, RegistryOrderExtensionsAndFilterIndexes) {
+  const auto& list = ExportFormats();
+  ASSERT_GE(list.size(), 2u);
+  EXPECT_EQ(list[0].Class, TEMFExportFormat::StaticClass());
+  EXPECT_EQ(list[1].Class, TBMPExportFormat::StaticClass());
+  int next = 0;
+  TEMFExportFormat emf;
+  TBMPExportFormat bmp;
+  emf.AssignFilterIndex(next);
+  bmp.AssignFilterIndex(next);
+  EXPECT_EQ(emf.FilterIndex, 1);
+  EXPECT_EQ(bmp.FilterIndex, 3);
+  EXPECT_EQ(emf.GetFilterIndex(), 1);
+  EXPECT_EQ(emf.FileExtension(), "emf");
+  // Choosing the old metafile entry switches the enhanced box off.
+  EXPECT_TRUE(emf.WantsFilterIndex(2));
+  EXPECT_EQ(emf.FileExtension(), "wmf");
+  EXPECT_EQ(emf.GetFilterIndex(), 2);
+  EXPECT_FALSE(bmp.WantsFilterIndex(2));
+  EXPECT_TRUE(bmp.WantsFilterIndex(3));
+  EXPECT_EQ(emf.FileFilter() + "|" + bmp.FileFilter(),
+            "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|Bitmaps (*.bmp)|*.bmp");
+}
+
+TEST_F(Exports, NoPanelIsRefused) {
+  TBMPExportFormat bmp;
+  TMemoryStream s;
+  try {
+    bmp.SaveToStream(s);
+    FAIL();
+  } catch (const ChartException& e) {
+    EXPECT_EQ(e.Message(), "Panel property is not set in Export format");
+  }
+}
+
+TEST_F(Exports, BitmapAtTheSizeAskedReadsBack) {
+  const std::string file = (Dir() / "chart.bmp").string();
+  TBMPExportFormat bmp;
+  bmp.Panel = &C.Chart;
+  bmp.Width = 240;
+  bmp.Height = 160;
+  bmp.SaveToFile(file);
+  TBitmap back;
+  back.LoadFromFile(file);  // the toolkit's bitmap reader
+  EXPECT_EQ(back.Width(), 240);
+  EXPECT_EQ(back.Height(), 160);
+  EXPECT_GT(CountColor(back, clRed), 20);     // the series line
+  EXPECT_GT(CountColor(back, clYellow), 1000);  // the panel
+  // Zero sizes come from the panel; monochrome gives a 1-bit file.
+  TBMPExportFormat mono;
+  mono.Panel = &C.Chart;
+  static_cast<TBMPOptions*>(mono.Options(true))->CBMono->SetChecked(true);
+  EXPECT_FALSE(static_cast<TBMPOptions*>(mono.Options(false))->CBColors->Enabled());
+  mono.SaveToFile(file);
+  TBitmap m;
+  m.LoadFromFile(file);
+  EXPECT_EQ(m.Width(), 300);
+  EXPECT_EQ(m.Height(), 200);
+  EXPECT_EQ(m.PixelFormat(), pf1bit);
+  fs::remove_all(Dir());
+}
+
+TEST_F(Exports, MetafileReadsBackAndDrawsTheChart) {
+  TEMFExportFormat emf;
+  emf.Panel = &C.Chart;
+  emf.Width = 300;
+  emf.Height = 200;
+  TMemoryStream s;
+  emf.SaveToStream(s);
+  s.SetPosition(0);
+  TMetafile m;
+  m.LoadFromStream(s);  // the project's own reader
+  EXPECT_EQ(m.Width(), 300);
+  EXPECT_EQ(m.Height(), 200);
+  EXPECT_TRUE(m.Enhanced());
+  TBitmap b(300, 200, pf24bit);
+  b.Canvas()->StretchDraw(TRect(0, 0, 300, 200), &m);
+  EXPECT_GT(CountColor(b, clRed), 20);
+}
+
+TEST_F(Exports, PictureForAnExtension) {
+  std::unique_ptr<TGraphic> g(PictureForExtension(".BMP"));
+  EXPECT_NE(dynamic_cast<TBitmap*>(g.get()), nullptr);
+  g.reset(PictureForExtension(".emf"));
+  EXPECT_NE(dynamic_cast<TMetafile*>(g.get()), nullptr);
+  EXPECT_EQ(PictureForExtension(".wmf"), nullptr);  // only while the enhanced box is off
+  EXPECT_EQ(PictureForExtension(".xyz"), nullptr);
+  ASSERT_TRUE(PictureKindHook);
+  g.reset(PictureKindHook(".BMP"));
+  EXPECT_NE(dynamic_cast<TBitmap*>(g.get()), nullptr);
+}
+
+TEST_F(Exports, ChartPictureFormat) {
+  TChartImage empty;
+  EXPECT_TRUE(empty.Empty());
+  EXPECT_EQ(empty.Height(), 0);
+  EXPECT_FALSE(empty.HasChart());
+  // Saving to a name without extension makes a ".qvx" file that loads back with its points.
+  const std::string base = (Dir() / "image").string();
+  {
+    TChartImage pic;
+    pic.SetChart(&C.Chart);  // foreign: not freed with the picture
+    pic.SaveToFile(base);
+  }
+  EXPECT_EQ(C.Chart.CountSeries(), 1);
+  ASSERT_TRUE(fs::exists(base + ".qvx"));
+  TPicture picture;
+  picture.LoadFromFile(base + ".qvx");
+  auto* image = dynamic_cast<TChartImage*>(picture.Graphic());
+  ASSERT_NE(image, nullptr);
+  ASSERT_EQ(image->Chart()->CountSeries(), 1);
+  EXPECT_EQ(image->Chart()->SeriesAt(0)->PointCount(), 10);
+  EXPECT_EQ(picture.Width(), 300);
+  TBitmap b(300, 200, pf24bit);
+  b.Canvas()->StretchDraw(TRect(0, 0, 300, 200), image);
+  EXPECT_GT(CountColor(b, clRed), 20);
+  fs::remove_all(Dir());
+}
+
+TEST(HelpFile, FoundThroughTheMachinesHelpFolder) {
+  const fs::path dir = fs::temp_directory_path() / ("vm_help_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const char* old = std::getenv("XDG_CONFIG_HOME");
+  const std::string saved = old ? old : "";
+  setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+  EXPECT_EQ(FindHelpFile("chart.hlp"), "");
+  {
+    TRegistry reg;
+    reg.SetRootKey(HKEY_LOCAL_MACHINE);
+    ASSERT_TRUE(reg.OpenKey("SOFTWARE\\Microsoft\\Windows\\Help", true));
+    reg.WriteString("chart.hlp", "C:\\Help");
+    reg.CloseKey();
+  }
+  EXPECT_EQ(FindHelpFile("chart.hlp"), "C:\\Help\\chart.hlp");
+  if (old)
+    setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+  else
+    unsetenv("XDG_CONFIG_HOME");
+  fs::remove_all(dir);
+}
