@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chart/engine/axis_panel.h"
+#include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/series_chart_link.h"
@@ -26,10 +27,83 @@ int Round(double V) { return static_cast<int>(std::nearbyint(V)); }
 TCircledSeries::TCircledSeries(TComponent* AOwner) : TChartSeries(AOwner) {
   LimitVisibleRange = false;
   XValues()->SetName("Angle");
+  FGradient = std::make_unique<TGraphGradient>([this](TObject* s) { PenBrushChanged(s); });
+}
+
+TCircledSeries::~TCircledSeries() = default;
+
+template <class F>
+void TCircledSeries::ForEachSibling(F Apply) {
+  if (!FParentChart) return;
+  for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
+    auto* s = dynamic_cast<TCircledSeries*>(series_link::SeriesAt(FParentChart, i));
+    // Series of this class or of one of its ancestors share the round settings.
+    if (s && s != this && ClassType()->InheritsFrom(s->ClassType())) Apply(s);
+  }
+}
+
+void TCircledSeries::SetCircled(bool Value) {
+  SetBooleanProperty(FCircled, Value);
+  ForEachSibling([&](TCircledSeries* s) {
+    s->FCircled = Value;
+    if (!s->ComponentState().Contains(csLoading)) s->FCustomXRadius = s->FCustomYRadius = 0;
+  });
+}
+
+void TCircledSeries::SetCustomXRadius(int32_t Value) {
+  SetIntegerProperty(FCustomXRadius, Value);
+  ForEachSibling([&](TCircledSeries* s) { s->FCustomXRadius = Value; });
+}
+
+void TCircledSeries::SetCustomYRadius(int32_t Value) {
+  SetIntegerProperty(FCustomYRadius, Value);
+  ForEachSibling([&](TCircledSeries* s) { s->FCustomYRadius = Value; });
+}
+
+TColor TCircledSeries::CalcCircleBackColor() {
+  TColor r = FCircleBackColor;
+  if (r != clGraphColor) return r;
+  if (auto* chart = dynamic_cast<TCustomChart*>(FParentChart)) {
+    if (chart->Printing) return clWhite;
+    if (!chart->BackWall()->Transparent()) r = chart->BackWall()->Color();
+    if (r == clGraphColor) r = chart->Color();
+  }
+  return r;
+}
+
+void TCircledSeries::DrawCircleGradient() {
+  if (!FParentChart) return;
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  if (series_link::View3D(FParentChart) && !FParentChart->View3DOptions()->Orthogonal()) return;
+  TRect r(CircleXCenter + 1 - CircleWidth / 2, CircleYCenter + 1 - CircleHeight / 2, 0, 0);
+  r.Right = r.Left + CircleWidth;
+  r.Bottom = r.Top + CircleHeight;
+  if (series_link::View3D(FParentChart)) {
+    const TPoint a = c->Calculate3DPosition(r.Left, r.Top, EndZ);
+    const TPoint b = c->Calculate3DPosition(r.Right, r.Bottom, EndZ);
+    r = TRect(a.X, a.Y, b.X, b.Y);
+  }
+  c->ClipEllipse(r);
+  FGradient->Draw(c, r);
+  c->UnClipRectangle();
+}
+
+void TCircledSeries::AdjustLegendBrush(int32_t, TColor& BackColor, TBrushStyle&) { BackColor = CalcCircleBackColor(); }
+
+void TCircledSeries::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TCircledSeries*>(Source)) {
+    FCircled = s->FCircled;
+    SetRotationAngle(s->FRotationAngle);
+    FCustomXRadius = s->FCustomXRadius;
+    FCustomYRadius = s->FCustomYRadius;
+    FCircleBackColor = s->FCircleBackColor;
+    FGradient->Assign(s->FGradient.get());
+  }
+  TChartSeries::Assign(Source);
 }
 
 void TCircledSeries::SetRotationAngle(int32_t Value) {
-  Value = ((Value % 360) + 360) % 360;
+  Value %= 360;  // the sign stays: -30 is kept as it is
   SetIntegerProperty(FRotationAngle, Value);
   FRotation = FRotationAngle * kPiStep;
 }

@@ -2,14 +2,17 @@
 // the pie, whose slices take angles proportional to the absolute values.
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/series_base.h"
 
 class TCircledSeries : public TChartSeries {
   VM_CLASS(TCircledSeries, TChartSeries)
 public:
   explicit TCircledSeries(TComponent* AOwner);
+  ~TCircledSeries() override;
 
   // Position on the circle of an angle in radians (0 right, counter-clockwise), shifted by the rotation.
   void AngleToPos(double Angle, double AXRadius, double AYRadius, int& X, int& Y) const;
@@ -19,14 +22,30 @@ public:
   int32_t RotationAngle() const { return FRotationAngle; }
   void SetRotationAngle(int32_t Value);
   bool Circled() const { return FCircled; }
-  void SetCircled(bool Value) { SetBooleanProperty(FCircled, Value); }
+  // The round settings are shared: every series of this class (or an ancestor class) in the
+  // chart takes them too.
+  void SetCircled(bool Value);
   int32_t CustomXRadius() const { return FCustomXRadius; }
-  void SetCustomXRadius(int32_t Value) { SetIntegerProperty(FCustomXRadius, Value); }
+  void SetCustomXRadius(int32_t Value);
   int32_t CustomYRadius() const { return FCustomYRadius; }
-  void SetCustomYRadius(int32_t Value) { SetIntegerProperty(FCustomYRadius, Value); }
+  void SetCustomYRadius(int32_t Value);
+  TColor CircleBackColor() const { return FCircleBackColor; }
+  void SetCircleBackColor(TColor Value) { SetColorProperty(FCircleBackColor, Value); }
+  TGraphGradient* CircleGradient() const { return FGradient.get(); }
+  void SetCircleGradient(TGraphGradient* Value) { FGradient->Assign(Value); }
+
+  // The circle's background: its own colour, or white when printing, the back wall's colour or
+  // the chart's colour.
+  TColor CalcCircleBackColor();
+  bool HasCircleBackColor() const { return FCircleBackColor != clGraphColor && FCircleBackColor != clNone; }
+  // Fills the circle's ellipse with the gradient (not in a rotated 3D view).
+  virtual void DrawCircleGradient();
 
   void FireBeforeDrawValues() override;
   bool UsesAxes() override { return false; }
+  bool IsBoundToAxis(TChartAxis*) override { return true; }
+  void AdjustLegendBrush(int32_t ValueIndex, TColor& BackColor, TBrushStyle& Style) override;
+  void Assign(TPersistent* Source) override;
 
   int32_t XRadius = 0, YRadius = 0, CircleXCenter = 0, CircleYCenter = 0, CircleWidth = 0, CircleHeight = 0;
   TRect CircleRect;
@@ -34,8 +53,12 @@ public:
 protected:
   void NormaliseCircle(TRect R);
   void CalcRadii();
+  template <class F>
+  void ForEachSibling(F Apply);
 
   bool FCircled = false;
+  TColor FCircleBackColor = clGraphColor;
+  std::unique_ptr<TGraphGradient> FGradient;
   int32_t FCustomXRadius = 0, FCustomYRadius = 0;
   int32_t FRotationAngle = 0;
   double FRotation = 0;

@@ -8,6 +8,7 @@
 #include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
+#include "chart/series/polar_series.h"
 
 namespace {
 bool Registered = false;
@@ -32,6 +33,10 @@ void InitStandardSeries() {
   RegisterSeriesType(THighLowSeries::StaticClass(), &MsgGalleryHighLow, &MsgGalleryPageStats, 1);
   RegisterSeriesType(THistogramSeries::StaticClass(), &MsgGalleryHistogram, &MsgGalleryPageStats, 1);
   RegisterSeriesType(THorizHistogramSeries::StaticClass(), &MsgGalleryHorizontalHistogram, &MsgGalleryPageStats, 1);
+  // The round series of the extended page.
+  RegisterSeriesType(TPolarSeries::StaticClass(), &MsgGalleryPolar, &MsgPageExtended, 2);
+  RegisterSeriesType(TRadarSeries::StaticClass(), &MsgGalleryRadar, &MsgPageExtended, 2);
+  RegisterSeriesType(TPolarBarSeries::StaticClass(), &MsgGalleryPolarBar, &MsgPageExtended, 2);
 }
 
 void DoneStandardSeries() {
@@ -42,5 +47,6 @@ void DoneStandardSeries() {
                          TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(), TFastLineSeries::StaticClass(),
                          THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
                          TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
-                         THorizHistogramSeries::StaticClass()});
+                         THorizHistogramSeries::StaticClass(), TPolarSeries::StaticClass(), TRadarSeries::StaticClass(),
+                         TPolarBarSeries::StaticClass()});
 }
