@@ -5,6 +5,7 @@
 #include "chart/series/bar_series.h"
 #include "chart/series/error_series.h"
 #include "chart/series/fast_line_series.h"
+#include "chart/series/financial_series.h"
 #include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
@@ -37,6 +38,9 @@ void InitStandardSeries() {
   RegisterSeriesType(TPolarSeries::StaticClass(), &MsgGalleryPolar, &MsgPageExtended, 2);
   RegisterSeriesType(TRadarSeries::StaticClass(), &MsgGalleryRadar, &MsgPageExtended, 2);
   RegisterSeriesType(TPolarBarSeries::StaticClass(), &MsgGalleryPolarBar, &MsgPageExtended, 2);
+  // The financial series.
+  RegisterSeriesType(TCandleSeries::StaticClass(), &MsgGalleryCandle, &MsgGalleryPageFinancial, 1);
+  RegisterSeriesType(TVolumeSeries::StaticClass(), &MsgGalleryVolume, &MsgGalleryPageFinancial, 1);
 }
 
 void DoneStandardSeries() {
@@ -48,5 +52,5 @@ void DoneStandardSeries() {
                          THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
                          TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
                          THorizHistogramSeries::StaticClass(), TPolarSeries::StaticClass(), TRadarSeries::StaticClass(),
-                         TPolarBarSeries::StaticClass()});
+                         TPolarBarSeries::StaticClass(), TCandleSeries::StaticClass(), TVolumeSeries::StaticClass()});
 }
