@@ -64,6 +64,41 @@ protected:
   double FRotation = 0;
 };
 
+enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
+enum TMultiPie { mpAutomatic, mpDisabled };
+extern const TEnumInfo PieOtherStyleInfo;
+extern const TEnumInfo MultiPieInfo;
+
+class TPieSeries;
+
+// The grouping of small slices into one "other" slice.
+class TPieOtherSlice : public TPersistent {
+  VM_CLASS(TPieOtherSlice, TPersistent)
+public:
+  explicit TPieOtherSlice(TPieSeries* AOwner = nullptr) : FOwner(AOwner) {}
+  void Assign(TPersistent* Source) override;
+
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  TPieOtherStyle Style() const { return FStyle; }
+  void SetStyle(TPieOtherStyle Value);
+  // "Other" while no text is set.
+  std::string Text() const { return FText.empty() ? std::string("Other") : FText; }
+  void SetText(const std::string& Value);
+  bool TextStored() const { return !FText.empty(); }
+  double Value() const { return FValue; }
+  void SetValue(double Value);
+
+private:
+  void Changed();
+
+  TPieSeries* FOwner;
+  TColor FColor = clGraphColor;
+  TPieOtherStyle FStyle = poNone;
+  std::string FText;
+  double FValue = 0;
+};
+
 struct TPieAngle {
   double StartAngle = 0, MidAngle = 0, EndAngle = 0;
 };
@@ -85,18 +120,58 @@ public:
   // Offset of an exploded slice.
   void ExplodeOffset(int32_t ValueIndex, int& DX, int& DY);
 
+  // The X value that marks the added "other" slice, and the one that marks a point folded into it.
+  static constexpr double OtherSliceX = 2147483647.0;
+  bool IsGrouped(int32_t ValueIndex) const { return XValueAt(ValueIndex) == -1; }
+  int32_t OtherSliceIndex() const;
+  TBrushStyle SliceStyle(int32_t ValueIndex);
+  void SetSlicePen(int32_t ValueIndex);
+
+  TPieOtherSlice* OtherSlice() const { return FOtherSlice.get(); }
+  void SetOtherSlice(TPieOtherSlice* Value) { FOtherSlice->Assign(Value); }
+  TMultiPie MultiPie() const { return FMultiPie; }
+  void SetMultiPie(TMultiPie Value);
+  bool AutoMarkPosition() const { return FAutoMarkPosition; }
+  void SetAutoMarkPosition(bool Value) { SetBooleanProperty(FAutoMarkPosition, Value); }
+  bool Dark3D() const { return FDark3D; }
+  void SetDark3D(bool Value) { SetBooleanProperty(FDark3D, Value); }
+  int32_t DarkPen() const { return FDarkPen; }
+  void SetDarkPen(int32_t Value) { SetIntegerProperty(FDarkPen, Value); }
+  bool UsePatterns() const { return FUsePatterns; }
+  void SetUsePatterns(bool Value) { SetBooleanProperty(FUsePatterns, Value); }
+  TChartValueList* PieValues() const { return YValues(); }
+  void SetPieValues(TChartValueList* Value) { SetYValues(Value); }
+  TChartPen* PiePen() const { return Pen(); }
+  void SetPiePen(TChartPen* Value) { SetPen(Value); }
+
+  void PrepareForDraw() override;
   void FireBeforeDrawValues() override;
+  void FireAfterDrawValues() override;
   void DrawOneValue(int32_t ValueIndex) override;
+  void DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) override;
   int32_t PointIndexAt(int32_t X, int32_t Y) override;
   void FindVisibleRange() override;
   bool SharesZOrder() override { return false; }
-  double HighestX() override { return 0; }
-  double LowestX() override { return 0; }
-  double HighestY() override { return 0; }
-  double LowestY() override { return 0; }
+  int32_t LegendEntryCount() override;
+  int32_t LegendIndexToValue(int32_t LegendIndex) override;
+  void WriteData(TStream& Stream) override;
+  void Assign(TPersistent* Source) override;
+  double HighestX() override;
+  double LowestX() override;
+  double HighestY() override;
+  double LowestY() override;
   static void ClassEditorName(std::string& Name) { Name = "TPieSeriesEditor"; }
 
 private:
+  std::unique_ptr<TPieOtherSlice> FOtherSlice;
+  TMultiPie FMultiPie = mpAutomatic;
+  bool FAutoMarkPosition = true;
+  bool FDark3D = true;
+  int32_t FDarkPen = 0;
+  bool FUsePatterns = false;
+  TRect FSavedChartRect;
+  bool FChartRectSaved = false;
+
   int32_t FAngleSize = 360;
   int32_t FExplodeBiggest = 0;
   std::vector<int32_t> FExploded;
