@@ -13,9 +13,35 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
 
-VM_DEFINE_CLASS(TCustomBarSeries)
-VM_DEFINE_CLASS(TBarSeries)
-VM_DEFINE_CLASS(THorizBarSeries)
+const TEnumInfo MultiBarInfo("TMultiBar", {"mbNone", "mbSide", "mbStacked", "mbStacked100", "mbSideAll", "mbSelfStack"});
+const TEnumInfo BarStyleInfo("TBarStyle", {"bsRectangle", "bsPyramid", "bsInvPyramid", "bsCilinder", "bsEllipse",
+                                           "bsArrow", "bsRectGradient", "bsCone", "bsBevel", "bsSlantCube",
+                                           "bsDiamond", "bsInvArrow", "bsInvCone"});
+
+VM_PUBLISH(TCustomBarSeries) {
+  using S = TCustomBarSeries;
+  P.Object("BarBrush", &S::BarBrush, &S::SetBrush);
+  P.Object("BarPen", &S::BarPen, &S::SetPen);
+  P.Int("BevelSize", &S::BevelSize, &S::SetBevelSize).Default(1);
+  P.Bool("AutoBarSize", &S::AutoBarSize, &S::SetAutoBarSize).Default(false);
+  P.Bool("AutoMarkPosition", &S::AutoMarkPosition, &S::SetAutoMarkPosition).Default(true);
+  P.Enum("BarStyle", &S::BarStyle, &S::SetBarStyle, BarStyleInfo).Default(bsRectangle);
+  P.Int("BarWidthPercent", &S::BarWidthPercent, &S::SetBarWidthPercent).Default(70);
+  P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+  P.Int("DepthPercent", &S::DepthPercent, &S::SetDepthPercent).Default(100);
+  P.Enum("MultiBar", &S::MultiBar, &S::SetMultiBar, MultiBarInfo).Default(mbSide);
+  P.Int("OffsetPercent", &S::OffsetPercent, &S::SetOffsetPercent).Default(0);
+  P.Bool("SideMargins", &S::SideMargins, &S::SetSideMargins).Default(true);
+  P.Int("StackGroup", &S::StackGroup, &S::SetStackGroup).Default(0);
+  P.Object("TickLines", &S::TickLines, &S::SetTickLines);
+  P.Bool("UseYOrigin", &S::UseYOrigin, &S::SetUseYOrigin).Default(true);
+  P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin).Default(0.0);
+  P.Event("OnGetBarStyle", &S::OnGetBarStyle);
+}
+VM_PUBLISH(TBarSeries) { P.Int("CustomBarWidth", &TBarSeries::CustomBarWidth, &TBarSeries::SetCustomBarWidth).Default(0); }
+VM_PUBLISH(THorizBarSeries) {
+  P.Int("CustomBarHeight", &THorizBarSeries::CustomBarHeight, &THorizBarSeries::SetCustomBarHeight).Default(0);
+}
 
 namespace {
 int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }

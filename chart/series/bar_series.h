@@ -27,6 +27,9 @@ enum TBarStyle {
   bsInvCone
 };
 
+extern const TEnumInfo MultiBarInfo;
+extern const TEnumInfo BarStyleInfo;
+
 using TGetBarStyleEvent = std::function<void(TChartSeries* Sender, int ValueIndex, TBarStyle& TheBarStyle)>;
 
 class TCustomBarSeries : public TChartSeries {
@@ -104,6 +107,7 @@ public:
   int32_t StackGroup() const { return FStackGroup; }
   void SetStackGroup(int32_t Value) { SetIntegerProperty(FStackGroup, Value); }
   TChartHiddenPen* TickLines() const { return FTickLines.get(); }
+  void SetTickLines(TChartHiddenPen* Value) { FTickLines->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
   void SetTransparency(int32_t Value) { SetIntegerProperty(FTransparency, std::clamp(Value, 0, 100)); }
   bool UseYOrigin() const { return FUseYOrigin; }

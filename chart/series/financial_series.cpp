@@ -119,7 +119,7 @@ TCandleSeries::TCandleSeries(TComponent* AOwner) : TOHLCSeries(AOwner) {
   FDownCloseGradient = std::make_unique<TGraphGradient>(changed);
   FUpCloseGradient->SetStartColor(clWhite);
   FDownCloseGradient->SetStartColor(clRed);
-  Pointer()->SetVisible(true);
+  FPointer->SetStartVisible(true);
   Pointer()->SetDraw3D(false);
   FHighLowPen.reset(CreateChartPen());
   FHighLowPen->SetColor(clGraphColor);
@@ -391,7 +391,7 @@ void TCandleSeries::MakeGalleryThumbnail(bool Coloured) {
 TVolumeSeries::TVolumeSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   FDrawArea = false;
   FClickableLine = false;
-  Pointer()->SetVisible(false);
+  FPointer->SetStartVisible(false);
   KeepPointBeyondEnd = false;
 }
 

@@ -79,7 +79,7 @@ VM_PUBLISH(TRadarSeries) { VM_POLAR_COMMON(TRadarSeries); }
 // TCustomPolarSeries
 
 TCustomPolarSeries::TCustomPolarSeries(TComponent* AOwner) : TCircledSeries(AOwner) {
-  FPointer = std::make_unique<TSeriesPointer>(this);
+  FPointer = std::make_unique<TCustomSeriesPointer>(this);
   YValues()->SetName("Radius");
   Brush()->SetStyle(bsClear);
   FCircleLabelsFont = std::make_unique<TGraphFont>([this](TObject* s) { PenBrushChanged(s); });

@@ -85,7 +85,7 @@ public:
   void SetCloseCircle(bool Value) { SetBooleanProperty(FCloseCircle, Value); }
   int32_t LabelsMargin() const { return FLabelsMargin; }
   void SetLabelsMargin(int32_t Value) { SetIntegerProperty(FLabelsMargin, Value); }
-  TSeriesPointer* Pointer() const { return FPointer.get(); }
+  TCustomSeriesPointer* Pointer() const { return FPointer.get(); }
   void SetPointer(TSeriesPointer* Value) { FPointer->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
   void SetTransparency(int32_t Value) { SetIntegerProperty(FTransparency, Value); }
@@ -115,7 +115,7 @@ protected:
   bool FClockWiseLabels = false;
   bool FCloseCircle = true;
   int32_t FLabelsMargin = 3;
-  std::unique_ptr<TSeriesPointer> FPointer;
+  std::unique_ptr<TCustomSeriesPointer> FPointer;
   int32_t FTransparency = 0;
   int32_t FRadarPointCount = 0;
   // A null point broke the line: the next point starts afresh.
