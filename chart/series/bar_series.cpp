@@ -156,6 +156,7 @@ void TCustomBarSeries::PrepareForDraw() {
 void TCustomBarSeries::FireAfterDrawValues() {
   // The stack peers hold only for the drawing pass that collected them.
   FPeersValid = false;
+  FOriginIndex = -1;
   TChartSeries::FireAfterDrawValues();
 }
 
@@ -208,11 +209,16 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
   if (!FParentChart) return sum;
   const double own = MainValueAt(ValueIndex);
   if (FPeersValid) {
+    if (!SumAll && FOriginIndex == ValueIndex) return FOriginValue;
     for (TCustomBarSeries* b : FStackPeers) {
       if (!SumAll && b == this) break;
       if (b->PointCount() <= ValueIndex) continue;
       const double v = b->StackValueAt(ValueIndex);
       if (own >= 0 ? v > 0 : v < 0) sum += v;
+    }
+    if (!SumAll) {
+      FOriginIndex = ValueIndex;
+      FOriginValue = sum;
     }
     return sum;
   }
@@ -230,6 +236,7 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
 
 void TCustomBarSeries::CollectStackPeers() {
   FStackPeers.clear();
+  FOriginIndex = -1;
   FPeersValid = FParentChart != nullptr;
   if (!FParentChart) return;
   for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
@@ -494,11 +501,61 @@ void TCustomBarSeries::DrawThinAwareRect(const TRect& R) {
   c->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
 }
 
+void TCustomBarSeries::DrawVisiblePoints() {
+  FRun.Active = false;
+  TChartSeries::DrawVisiblePoints();
+  FlushThinRun();
+}
+
+bool TCustomBarSeries::JoinThinRun(int32_t ValueIndex, const TRect& Bar) {
+  // Only a plain 2D rectangle whose outline is a single line of a solid one-pixel pen qualifies:
+  // the canvas draws it as that line, whatever the brush.
+  TChartPen* pen = BarPen();
+  if (!pen->Visible() || pen->Width() > 1 || pen->Style() != psSolid || pen->Mode() != pmCopy || pen->SmallDots())
+    return false;
+  const bool v = Vertical();
+  const int across = v ? Bar.Right - Bar.Left : Bar.Bottom - Bar.Top;
+  // The canvas draws such a rectangle as a line that stops short of its last pixel: the bar's
+  // pixels are From..To inclusive, none at all when the bar is under two pixels long.
+  const int from = v ? Bar.Top : Bar.Left, to = (v ? Bar.Bottom : Bar.Right) - 2;
+  if (across != 1 || to < from - 1) return false;
+  if (series_link::View3D(FParentChart) || GetBarStyle(ValueIndex) != bsRectangle) return false;
+  if (to < from) return true;  // nothing to draw
+  const int pos = v ? Bar.Left : Bar.Top;
+  if (FRun.Active && FRun.Pos == pos && from <= FRun.To + 1 && to >= FRun.From - 1) {
+    FRun.From = std::min(FRun.From, from);
+    FRun.To = std::max(FRun.To, to);
+    return true;
+  }
+  FlushThinRun();
+  FRun.Active = true;
+  FRun.Pos = pos;
+  FRun.From = from;
+  FRun.To = to;
+  return true;
+}
+
+void TCustomBarSeries::FlushThinRun() {
+  if (!FRun.Active || !FParentChart) return;
+  FRun.Active = false;
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  c->AssignVisiblePen(BarPen());
+  if (Vertical())
+    c->Rectangle(FRun.Pos, FRun.From, FRun.Pos + 1, FRun.To + 2);
+  else
+    c->Rectangle(FRun.From, FRun.Pos, FRun.To + 2, FRun.Pos + 1);
+}
+
 void TCustomBarSeries::DrawBar(int32_t ValueIndex, int StartPos, int EndPos) {
   TGraphCanvas3D* c = FParentChart->Canvas;
   const bool is3D = series_link::View3D(FParentChart);
   const bool v = Vertical();
   const TRect& b = FBarBounds;
+  {
+    const TRect bar = v ? TRect(b.Left, StartPos, b.Right, EndPos) : TRect(StartPos, b.Top, EndPos, b.Bottom);
+    if (ThinRunsEnabled && JoinThinRun(ValueIndex, bar)) return;
+    FlushThinRun();
+  }
   c->AssignVisiblePen(BarPen());
   TColor back = BarBrush()->Color();
   if (back == clDefault) back = series_link::ChartColor(FParentChart);

@@ -55,6 +55,7 @@ public:
   // -- overrides -------------------------------------------------------------------------------------
   void PrepareForDraw() override;
   void FireAfterDrawValues() override;
+  void DrawVisiblePoints() override;
   void AssignZOrder() override;
   void CalcDepthPositions() override;
   void FindVisibleRange() override;
@@ -117,6 +118,9 @@ public:
 
   TGetBarStyleEvent OnGetBarStyle;
 
+  // Joining thin bars into lines (on by default; off draws every bar by itself, as a reference).
+  static inline bool ThinRunsEnabled = true;
+
 protected:
   bool Vertical() const { return YMandatory; }
   TChartAxis* PositionAxis() const { return Vertical() ? HorizAxisObject : VertAxisObject; }
@@ -157,6 +161,19 @@ protected:
   bool FUseYOrigin = true;
   double FYOrigin = 0;
   int32_t FCustomBarWidth = 0;
+
+  // Bars one pixel wide (or high) in 2D are plain lines of the pen: consecutive ones in the same
+  // column (or row) are joined into one line and drawn once, with the same pixels.
+  struct TThinRun {
+    bool Active = false;
+    int Pos = 0, From = 0, To = 0;
+  };
+  bool JoinThinRun(int32_t ValueIndex, const TRect& Bar);
+  void FlushThinRun();
+  TThinRun FRun;
+  // The stacked origin of the last point asked for (asked twice per bar while drawing).
+  int32_t FOriginIndex = -1;
+  double FOriginValue = 0;
 
   // Layout of one drawing pass.
   TRect FBarBounds;
