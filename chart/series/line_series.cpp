@@ -79,8 +79,6 @@ VM_DEFINE_CLASS(THorizAreaSeries)
 
 namespace {
 
-int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
-
 // Pixel of a value on an axis (the chart's own conversion, safe for logarithmic axes).
 int32_t AxisPixel(TChartAxis* Axis, double Value) { return Axis ? Axis->ValueToPixel(Value) : 0; }
 

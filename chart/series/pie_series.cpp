@@ -95,7 +95,42 @@ TCircledSeries::TCircledSeries(TComponent* AOwner) : TChartSeries(AOwner) {
   FGradient = std::make_unique<TGraphGradient>([this](TObject* s) { PenBrushChanged(s); });
 }
 
-TCircledSeries::~TCircledSeries() = default;
+TCircledSeries::~TCircledSeries() { RestoreView(); }
+
+void TCircledSeries::SaveView() {
+  if (!FParentChart || series_link::IsDestroying(FParentChart) || FSavedView) return;
+  TView3DOptions* v = FParentChart->View3DOptions();
+  if (!v || (FParentChart->Canvas && FParentChart->Canvas->SupportsFullRotation())) return;
+  FSavedView = std::make_unique<TView3DOptions>();
+  FSavedView->Assign(v);
+  AdaptView(v);
+}
+
+void TCircledSeries::RestoreView() {
+  std::unique_ptr<TView3DOptions> saved = std::move(FSavedView);
+  if (!saved || !FParentChart || series_link::IsDestroying(FParentChart)) return;
+  if (TView3DOptions* v = FParentChart->View3DOptions()) v->Assign(saved.get());
+}
+
+void TCircledSeries::SetParentChart(TCustomAxisPanel* Value) {
+  if (Value == FParentChart) return;
+  RestoreView();
+  TChartSeries::SetParentChart(Value);
+  if (Value && Active()) SaveView();
+}
+
+void TCircledSeries::RemovedFromChart() {
+  RestoreView();
+  TChartSeries::RemovedFromChart();
+}
+
+void TCircledSeries::SetActive(bool Value) {
+  TChartSeries::SetActive(Value);
+  if (Value)
+    SaveView();
+  else
+    RestoreView();
+}
 
 template <class F>
 void TCircledSeries::ForEachSibling(F Apply) {
@@ -335,6 +370,14 @@ void TPieSeries::PrepareForDraw() {
   // Percentages stay relative to the total before grouping.
   YValues()->TotalABS();
   YValues()->TotalAbsCache = total;
+}
+
+void TPieSeries::AdaptView(TView3DOptions* View) {
+  View->SetOrthogonal(false);
+  View->SetRotation(360);
+  View->SetElevation(315);
+  View->SetPerspective(0);
+  View->SetTilt(0);
 }
 
 void TPieSeries::SetMultiPie(TMultiPie Value) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "chart/engine/chart_pens.h"
 #include "chart/engine/graph_effects.h"
 #include "chart/engine/series_base.h"
 
@@ -42,6 +43,11 @@ public:
   virtual void DrawCircleGradient();
 
   void FireBeforeDrawValues() override;
+  // While in a chart and active, a round series may set the chart's 3D view to its liking; the
+  // view in force before is given back when it is deactivated, leaves the chart or is freed.
+  void SetParentChart(TCustomAxisPanel* Value) override;
+  void SetActive(bool Value) override;
+  void RemovedFromChart() override;
   bool UsesAxes() override { return false; }
   bool IsBoundToAxis(TChartAxis*) override { return true; }
   void AdjustLegendBrush(int32_t ValueIndex, TColor& BackColor, TBrushStyle& Style) override;
@@ -53,6 +59,11 @@ public:
 protected:
   void NormaliseCircle(TRect R);
   void CalcRadii();
+  // The view this series type prefers (nothing by default).
+  virtual void AdaptView(TView3DOptions* /*View*/) {}
+  void SaveView();
+  void RestoreView();
+  std::unique_ptr<TView3DOptions> FSavedView;
   template <class F>
   void ForEachSibling(F Apply);
 
@@ -126,6 +137,8 @@ public:
   int32_t OtherSliceIndex() const;
   TBrushStyle SliceStyle(int32_t ValueIndex);
   void SetSlicePen(int32_t ValueIndex);
+
+  void AdaptView(TView3DOptions* View) override;
 
   TPieOtherSlice* OtherSlice() const { return FOtherSlice.get(); }
   void SetOtherSlice(TPieOtherSlice* Value) { FOtherSlice->Assign(Value); }

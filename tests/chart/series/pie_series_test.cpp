@@ -209,3 +209,29 @@ TEST(PieSeries, MarksSitOutsideTheirSliceAndPieSettingsStream) {
   p->SetDarkPen(300);
   EXPECT_THROW(p->SetSlicePen(0), ERangeError);
 }
+
+TEST(PieSeries, APieSetsTheChartViewWhileActiveAndGivesItBack) {
+  TSeriesChart c(true);
+  TView3DOptions* v = c.Chart.View3DOptions();
+  v->SetOrthogonal(true);
+  v->SetElevation(345);
+  v->SetRotation(345);
+  auto* p = c.Add<TPieSeries>();
+  EXPECT_FALSE(v->Orthogonal());
+  EXPECT_EQ(v->Elevation(), 315);
+  EXPECT_EQ(v->Rotation(), 360);
+  p->SetActive(false);
+  EXPECT_TRUE(v->Orthogonal());
+  EXPECT_EQ(v->Elevation(), 345);
+  EXPECT_EQ(v->Rotation(), 345);
+  p->SetActive(true);
+  EXPECT_EQ(v->Elevation(), 315);
+  // Leaving the chart, or being freed, gives the view back too.
+  c.Chart.DetachSeries(p);
+  EXPECT_EQ(v->Elevation(), 345);
+  c.Chart.AttachSeries(p);
+  EXPECT_EQ(v->Elevation(), 315);
+  delete p;
+  EXPECT_EQ(v->Elevation(), 345);
+  EXPECT_TRUE(v->Orthogonal());
+}
