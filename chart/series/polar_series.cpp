@@ -7,6 +7,7 @@
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
+#include "chart/engine/chart_errors.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/graph_blend.h"
@@ -376,7 +377,12 @@ void TCustomPolarSeries::DrawRadiusAxes() {
     const bool oldInv = a->Inverted(), oldLog = a->Logarithmic();
     const TAxisLabelStyle oldStyle = a->LabelStyle();
     a->InternalSetInverted(inverted);
-    if (oldLog != log) a->SetLogarithmic(log);
+    // An axis whose own range forbids a logarithmic scale keeps a linear one: a failed axis must
+    // not break the drawing of the chart.
+    if (oldLog != log) try {
+        a->SetLogarithmic(log);
+      } catch (const AxisException&) {
+      }
     if (oldStyle == talAuto) a->SetLabelStyle(talValue);
     a->DrawWithTemporaryRange(labels, labels + sign * a->LabelsBandSize(), endPix, startPix, inc, mx, mn, false,
                               linePos);

@@ -100,6 +100,11 @@ TEST(PolarSeries, LogarithmicRadiusAxisAndBadRadiiStayAtTheCentre) {
     EXPECT_EQ(c.S->ScreenXAt(i), c.S->CircleXCenter);
     EXPECT_EQ(c.S->ScreenYAt(i), c.S->CircleYCenter);
   }
+  // Negative angles leave the angle axis unable to take a logarithmic scale: its half-diameter
+  // keeps a linear one and the chart still draws.
+  c.S->AddPolarPoint(-30, 10);
+  EXPECT_NO_THROW(c.Render());
+  EXPECT_TRUE(c.RedNear(c.Pos(-30, 5)));  // 10 lies half way out on the 1..100 scale
   // A range of one value: the point above it lies far out to the right, never wrapped round.
   c.Chart.LeftAxis()->SetLogarithmic(false);
   c.Chart.LeftAxis()->SetMinimumMaximum(3, 3);
