@@ -202,6 +202,8 @@ void TCandleSeries::DrawVisiblePoints() {
 }
 
 void TCandleSeries::DrawOneValue(int32_t ValueIndex) {
+  // A null candle draws nothing; the close line goes on past it from the point it passes.
+  if (IsNullPoint(ValueIndex) && FCandleStyle != csLine) return;
   if (OnGetPointerStyle) OnGetPointerStyle(this, ValueIndex);
   TGraphCanvas3D* c = FParentChart->Canvas;
   Pointer()->SetUpCanvas(c, clGraphColor);
@@ -280,6 +282,7 @@ void TCandleSeries::DrawOneValue(int32_t ValueIndex) {
 }
 
 bool TCandleSeries::ClickedCandle(int32_t ValueIndex, const TPoint& P) {
+  if (IsNullPoint(ValueIndex) && FCandleStyle != csLine) return false;
   TCandlePos p = CalcCandlePositions(ValueIndex);
   const bool is3D = FParentChart && series_link::View3D(FParentChart);
   auto onLine = [&](int x0, int y0, int x1, int y1) { return PointInLine(P, x0, y0, x1, y1, 1); };

@@ -39,6 +39,14 @@ TEST(CandleSeries, BodiesWicksAndColours) {
   EXPECT_EQ(c.At(c.X(2), c.Y(15)), clBlack);
   EXPECT_EQ(c.At(c.X(2), c.Y(85)), clWhite);
   EXPECT_EQ(c.At(c.X(2) + 3, c.Y(75)), clWhite);
+  // A null candle is neither drawn nor clicked.
+  c.S->SetPointColorAt(1, clNone);
+  c.Render();
+  EXPECT_EQ(c.At(c.X(5) - 2, c.Y(50)), clWhite);
+  EXPECT_EQ(c.At(c.X(5), c.Y(65)), clWhite);
+  EXPECT_EQ(c.S->PointIndexAt(c.X(5), c.Y(65)), -1);
+  c.S->SetPointColorAt(1, clDefault);
+  c.Render();
   // The range covers every list.
   EXPECT_EQ(c.S->HighestY(), 80);
   EXPECT_EQ(c.S->LowestY(), 10);
