@@ -461,11 +461,19 @@ void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint&
   const double dy = double(FromPoint.Y) - ToPoint.Y;
   const double L = std::sqrt(dx * dx + dy * dy);
   if (L == 0) return;
-  const int head = std::min<int64_t>(HeadHeight, Round(L));
+  // Arrows come by the ten thousand: rounding here adds and takes off 1.5 * 2^52, which rounds
+  // halves to even exactly as the library's rounding does; values outside the Integer range (or
+  // not numbers) go the checked way and raise its error.
+  const auto r32 = [](double V) {
+    if (!(V > -2147483648.5 && V < 2147483647.5)) return R32(V);
+    constexpr double kShift = 6755399441055744.0;
+    return static_cast<int>((V + kShift) - kShift);
+  };
+  const int head = L < 2147483647.5 ? std::min(HeadHeight, r32(L)) : HeadHeight;
   const double s = dy / L, c = dx / L;
   const auto u = [&](const TPoint& p) { return p.X * c - p.Y * s; };
   const auto v = [&](const TPoint& p) { return p.X * s + p.Y * c; };
-  const auto back = [&](double uu, double vv) { return TPoint(R32(uu * c + vv * s), R32(-uu * s + vv * c)); };
+  const auto back = [&](double uu, double vv) { return TPoint(r32(uu * c + vv * s), r32(-uu * s + vv * c)); };
   const double uT = u(ToPoint), vT = v(ToPoint), uF = u(FromPoint);
   const TPoint h1 = back(uT - head, vT - HeadWidth / 2.0);
   const TPoint h2 = back(uT - head, vT + HeadWidth / 2.0);

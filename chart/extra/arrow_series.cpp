@@ -57,10 +57,15 @@ void TArrowSeries::DrawOneValue(int32_t ValueIndex) {
   const TColor colour = PointColorAt(ValueIndex);
   TGraphCanvas3D* c = series_link::Canvas(FParentChart);
   const bool is3D = series_link::View3D(FParentChart);
-  if (is3D)
+  if (is3D) {
     Pointer()->SetUpCanvas(c, colour);
-  else
+    FPenCanvas = nullptr;
+  } else if (FPenCanvas != c || colour != FPenColour || c->Pen->Version() != FPenVersion) {
     c->AssignVisiblePenColor(Pointer()->Pen(), colour);
+    FPenCanvas = c;
+    FPenColour = colour;
+    FPenVersion = c->Pen->Version();
+  }
   c->Arrow3D(is3D, StartPoint(ValueIndex), EndPoint(ValueIndex), ArrowWidth(), ArrowHeight(), MiddleZ, FArrowPercent);
 }
 

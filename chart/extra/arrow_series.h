@@ -28,6 +28,10 @@ public:
   void SetArrowPercent(int32_t Value) { SetIntegerProperty(FArrowPercent, Value); }
 
   void DrawOneValue(int32_t ValueIndex) override;
+  void DrawVisiblePoints() override {
+    FPenCanvas = nullptr;  // each drawing pass selects the pen afresh
+    TPointSeries::DrawVisiblePoints();
+  }
   double HighestX() override;
   double HighestY() override;
   double LowestX() override;
@@ -44,6 +48,11 @@ private:
   TPoint EndPoint(int32_t Index);
 
   TChartValueList* FEndXValues = nullptr;
+  // The canvas pen as the last arrow set it (its version and colour): arrows of one colour in a
+  // row select it once.
+  uint32_t FPenVersion = 0;
+  TColor FPenColour = clNone;
+  const void* FPenCanvas = nullptr;
   TChartValueList* FEndYValues = nullptr;
   int32_t FArrowPercent = 50;
 };

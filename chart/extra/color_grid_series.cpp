@@ -105,24 +105,57 @@ void TColorGridSeries::DrawBitmap(int32_t L, int32_t R, int32_t T, int32_t B, in
   // onto a normal rectangle: the lowest row lands at the lower edge, the lowest column at the left.
   const bool flipX = xl > xr, flipY = yl > yu;
   const bool clear = Brush()->Style() == bsClear;
-  FBitmap->SetSize(0, 0);
-  FBitmap->SetSize(w, hgt);
+  // Every pixel is written below, so a bitmap of the right size is used again as it is.
+  if (clear || FBitmap->Width() != w || FBitmap->Height() != hgt) {
+    FBitmap->SetSize(0, 0);
+    FBitmap->SetSize(w, hgt);
+  }
   bool anyBlank = clear;
   if (!clear) {
-    for (int32_t i = T; i <= B - Offset; ++i) {
-      const int32_t row = flipY ? hgt - 1 - (i - T) : i - T;
-      auto* line = static_cast<uint8_t*>(FBitmap->ScanLine(row));
+    // Colours by value: a small cache of value -> colour (exact: keyed by the value itself) spares
+    // working out the same colour again where values repeat, as they do in masks and classes.
+    const bool byValue = ColoursFollowValues();
+    const double* values = MandatoryList->Data();
+    constexpr int kSlots = 256;
+    uint64_t cachedBits[kSlots];
+    TColor cachedColour[kSlots];
+    bool cachedUsed[kSlots] = {};
+    auto colourOf = [&](int32_t p) -> TColor {
+      if (!byValue) return PointColorAt(p);
+      const double v = values[p];
+      uint64_t bits;
+      std::memcpy(&bits, &v, sizeof bits);
+      const int slot = static_cast<int>((bits ^ (bits >> 29) ^ (bits >> 47)) & (kSlots - 1));
+      if (cachedUsed[slot] && cachedBits[slot] == bits) return cachedColour[slot];
+      const TColor c = ColorOfValue(v);
+      cachedUsed[slot] = true;
+      cachedBits[slot] = bits;
+      cachedColour[slot] = c;
+      return c;
+    };
+    // The grid index is stored column by column: bands of rows are walked column by column so
+    // that each column's entries are read in one piece.
+    constexpr int32_t kBand = 16;
+    uint8_t* lines[kBand];
+    for (int32_t i0 = T; i0 <= B - Offset; i0 += kBand) {
+      const int32_t i1 = std::min(i0 + kBand - 1, B - Offset);
+      for (int32_t i = i0; i <= i1; ++i)
+        lines[i - i0] = static_cast<uint8_t*>(FBitmap->ScanLine(flipY ? hgt - 1 - (i - T) : i - T));
       for (int32_t j = L; j <= R - Offset; ++j) {
-        const int32_t p = GridIndex[j][i];
-        TColor col = p < 0 ? clNone : PointColorAt(p);
-        if (col == clNone) {
-          anyBlank = true;
-          col = clWhite;
+        const int32_t* column = GridIndex[j].data();
+        const int32_t offset = 3 * (flipX ? w - 1 - (j - L) : j - L);
+        for (int32_t i = i0; i <= i1; ++i) {
+          const int32_t p = column[i];
+          TColor col = p < 0 ? clNone : colourOf(p);
+          if (col == clNone) {
+            anyBlank = true;
+            col = clWhite;
+          }
+          uint8_t* px = lines[i - i0] + offset;
+          px[0] = static_cast<uint8_t>((col >> 16) & 0xFF);
+          px[1] = static_cast<uint8_t>((col >> 8) & 0xFF);
+          px[2] = static_cast<uint8_t>(col & 0xFF);
         }
-        uint8_t* px = line + 3 * (flipX ? w - 1 - (j - L) : j - L);
-        px[0] = static_cast<uint8_t>((col >> 16) & 0xFF);
-        px[1] = static_cast<uint8_t>((col >> 8) & 0xFF);
-        px[2] = static_cast<uint8_t>(col & 0xFF);
       }
     }
   }

@@ -170,16 +170,19 @@ void TCustom3DPaletteSeries::CreateDefaultPalette(int32_t Steps) {
 }
 
 TColor TCustom3DPaletteSeries::RangePercentColor(double P) const {
-  int ch[3];
-  for (int i = 0; i < 3; ++i) {
-    if (FMidColor == clNone)
-      ch[i] = RoundEven(P * FLow[i]) + FEnd[i];
-    else if (P < 0.5)
-      ch[i] = RoundEven(2 * P * FLow[i]) + FEnd[i];
-    else
-      ch[i] = RoundEven((P - 0.5) * 2 * FHigh[i]) + FMid[i];
+  const int* base = FEnd;
+  const int* span = FLow;
+  double f = P;
+  if (FMidColor != clNone) {
+    if (P < 0.5) {
+      f = 2 * P;
+    } else {
+      f = (P - 0.5) * 2;
+      base = FMid;
+      span = FHigh;
+    }
   }
-  return RGBColor(ch[0], ch[1], ch[2]);
+  return RGBColor(RoundEven(f * span[0]) + base[0], RoundEven(f * span[1]) + base[1], RoundEven(f * span[2]) + base[2]);
 }
 
 TColor TCustom3DPaletteSeries::PaletteColorFor(double Value) const {
@@ -209,6 +212,10 @@ TColor TCustom3DPaletteSeries::PointColorAt(int32_t Index) {
     c = ColorOfValue(MandatoryList->Data()[Index]);
   if (OnGetColor) OnGetColor(this, Index, c);
   return c;
+}
+
+bool TCustom3DPaletteSeries::ColoursFollowValues() const {
+  return !OnGetColor && !ColorEachPoint() && !PointColors && (FUseColorRange || FUsePalette);
 }
 
 void TCustom3DPaletteSeries::EnsurePalette() {
@@ -374,7 +381,13 @@ TCustom3DGridSeries::TCustom3DGridSeries(TComponent* AOwner) : TCustom3DPaletteS
 }
 
 void TCustom3DGridSeries::InitGridIndex(int32_t NX, int32_t NZ) {
-  GridIndex.assign(static_cast<size_t>(NX) + 1, std::vector<int32_t>(static_cast<size_t>(NZ) + 1, -1));
+  // Filled again in place when the grid keeps its size (every drawing rebuilds the index).
+  const size_t columns = static_cast<size_t>(NX) + 1, rows = static_cast<size_t>(NZ) + 1;
+  if (GridIndex.size() == columns && (columns == 0 || GridIndex[0].size() == rows)) {
+    for (auto& c : GridIndex) std::fill(c.begin(), c.end(), -1);
+    return;
+  }
+  GridIndex.assign(columns, std::vector<int32_t>(rows, -1));
 }
 
 int32_t TCustom3DGridSeries::GridIndexAt(int32_t Column, int32_t Row) const {

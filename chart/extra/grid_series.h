@@ -66,6 +66,9 @@ public:
   const TCustom3DPalette& Palette() const { return FPalette; }
 
   TColor PointColorAt(int32_t Index) override;
+  // Every point takes the colour of its value (no colour of its own, no colour event, not one
+  // colour per point): PointColorAt(i) is then ColorOfValue of the i-th value.
+  bool ColoursFollowValues() const;
   void PrepareForDraw() override;
   void ClearValues() override;
   void Assign(TPersistent* Source) override;

@@ -13,9 +13,35 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
 
-VM_DEFINE_CLASS(TCustomBarSeries)
-VM_DEFINE_CLASS(TBarSeries)
-VM_DEFINE_CLASS(THorizBarSeries)
+const TEnumInfo MultiBarInfo("TMultiBar", {"mbNone", "mbSide", "mbStacked", "mbStacked100", "mbSideAll", "mbSelfStack"});
+const TEnumInfo BarStyleInfo("TBarStyle", {"bsRectangle", "bsPyramid", "bsInvPyramid", "bsCilinder", "bsEllipse",
+                                           "bsArrow", "bsRectGradient", "bsCone", "bsBevel", "bsSlantCube",
+                                           "bsDiamond", "bsInvArrow", "bsInvCone"});
+
+VM_PUBLISH(TCustomBarSeries) {
+  using S = TCustomBarSeries;
+  P.Object("BarBrush", &S::BarBrush, &S::SetBrush);
+  P.Object("BarPen", &S::BarPen, &S::SetPen);
+  P.Int("BevelSize", &S::BevelSize, &S::SetBevelSize).Default(1);
+  P.Bool("AutoBarSize", &S::AutoBarSize, &S::SetAutoBarSize).Default(false);
+  P.Bool("AutoMarkPosition", &S::AutoMarkPosition, &S::SetAutoMarkPosition).Default(true);
+  P.Enum("BarStyle", &S::BarStyle, &S::SetBarStyle, BarStyleInfo).Default(bsRectangle);
+  P.Int("BarWidthPercent", &S::BarWidthPercent, &S::SetBarWidthPercent).Default(70);
+  P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+  P.Int("DepthPercent", &S::DepthPercent, &S::SetDepthPercent).Default(100);
+  P.Enum("MultiBar", &S::MultiBar, &S::SetMultiBar, MultiBarInfo).Default(mbSide);
+  P.Int("OffsetPercent", &S::OffsetPercent, &S::SetOffsetPercent).Default(0);
+  P.Bool("SideMargins", &S::SideMargins, &S::SetSideMargins).Default(true);
+  P.Int("StackGroup", &S::StackGroup, &S::SetStackGroup).Default(0);
+  P.Object("TickLines", &S::TickLines, &S::SetTickLines);
+  P.Bool("UseYOrigin", &S::UseYOrigin, &S::SetUseYOrigin).Default(true);
+  P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin).Default(0.0);
+  P.Event("OnGetBarStyle", &S::OnGetBarStyle);
+}
+VM_PUBLISH(TBarSeries) { P.Int("CustomBarWidth", &TBarSeries::CustomBarWidth, &TBarSeries::SetCustomBarWidth).Default(0); }
+VM_PUBLISH(THorizBarSeries) {
+  P.Int("CustomBarHeight", &THorizBarSeries::CustomBarHeight, &THorizBarSeries::SetCustomBarHeight).Default(0);
+}
 
 namespace {
 int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
@@ -130,6 +156,7 @@ void TCustomBarSeries::PrepareForDraw() {
 void TCustomBarSeries::FireAfterDrawValues() {
   // The stack peers hold only for the drawing pass that collected them.
   FPeersValid = false;
+  FOriginIndex = -1;
   TChartSeries::FireAfterDrawValues();
 }
 
@@ -182,11 +209,16 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
   if (!FParentChart) return sum;
   const double own = MainValueAt(ValueIndex);
   if (FPeersValid) {
+    if (!SumAll && FOriginIndex == ValueIndex) return FOriginValue;
     for (TCustomBarSeries* b : FStackPeers) {
       if (!SumAll && b == this) break;
       if (b->PointCount() <= ValueIndex) continue;
       const double v = b->StackValueAt(ValueIndex);
       if (own >= 0 ? v > 0 : v < 0) sum += v;
+    }
+    if (!SumAll) {
+      FOriginIndex = ValueIndex;
+      FOriginValue = sum;
     }
     return sum;
   }
@@ -204,6 +236,7 @@ double TCustomBarSeries::PointOrigin(int32_t ValueIndex, bool SumAll) {
 
 void TCustomBarSeries::CollectStackPeers() {
   FStackPeers.clear();
+  FOriginIndex = -1;
   FPeersValid = FParentChart != nullptr;
   if (!FParentChart) return;
   for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
@@ -468,11 +501,61 @@ void TCustomBarSeries::DrawThinAwareRect(const TRect& R) {
   c->Rectangle(R.Left, R.Top, R.Right, R.Bottom);
 }
 
+void TCustomBarSeries::DrawVisiblePoints() {
+  FRun.Active = false;
+  TChartSeries::DrawVisiblePoints();
+  FlushThinRun();
+}
+
+bool TCustomBarSeries::JoinThinRun(int32_t ValueIndex, const TRect& Bar) {
+  // Only a plain 2D rectangle whose outline is a single line of a solid one-pixel pen qualifies:
+  // the canvas draws it as that line, whatever the brush.
+  TChartPen* pen = BarPen();
+  if (!pen->Visible() || pen->Width() > 1 || pen->Style() != psSolid || pen->Mode() != pmCopy || pen->SmallDots())
+    return false;
+  const bool v = Vertical();
+  const int across = v ? Bar.Right - Bar.Left : Bar.Bottom - Bar.Top;
+  // The canvas draws such a rectangle as a line that stops short of its last pixel: the bar's
+  // pixels are From..To inclusive, none at all when the bar is under two pixels long.
+  const int from = v ? Bar.Top : Bar.Left, to = (v ? Bar.Bottom : Bar.Right) - 2;
+  if (across != 1 || to < from - 1) return false;
+  if (series_link::View3D(FParentChart) || GetBarStyle(ValueIndex) != bsRectangle) return false;
+  if (to < from) return true;  // nothing to draw
+  const int pos = v ? Bar.Left : Bar.Top;
+  if (FRun.Active && FRun.Pos == pos && from <= FRun.To + 1 && to >= FRun.From - 1) {
+    FRun.From = std::min(FRun.From, from);
+    FRun.To = std::max(FRun.To, to);
+    return true;
+  }
+  FlushThinRun();
+  FRun.Active = true;
+  FRun.Pos = pos;
+  FRun.From = from;
+  FRun.To = to;
+  return true;
+}
+
+void TCustomBarSeries::FlushThinRun() {
+  if (!FRun.Active || !FParentChart) return;
+  FRun.Active = false;
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  c->AssignVisiblePen(BarPen());
+  if (Vertical())
+    c->Rectangle(FRun.Pos, FRun.From, FRun.Pos + 1, FRun.To + 2);
+  else
+    c->Rectangle(FRun.From, FRun.Pos, FRun.To + 2, FRun.Pos + 1);
+}
+
 void TCustomBarSeries::DrawBar(int32_t ValueIndex, int StartPos, int EndPos) {
   TGraphCanvas3D* c = FParentChart->Canvas;
   const bool is3D = series_link::View3D(FParentChart);
   const bool v = Vertical();
   const TRect& b = FBarBounds;
+  {
+    const TRect bar = v ? TRect(b.Left, StartPos, b.Right, EndPos) : TRect(StartPos, b.Top, EndPos, b.Bottom);
+    if (ThinRunsEnabled && JoinThinRun(ValueIndex, bar)) return;
+    FlushThinRun();
+  }
   c->AssignVisiblePen(BarPen());
   TColor back = BarBrush()->Color();
   if (back == clDefault) back = series_link::ChartColor(FParentChart);

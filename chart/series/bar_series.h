@@ -27,6 +27,9 @@ enum TBarStyle {
   bsInvCone
 };
 
+extern const TEnumInfo MultiBarInfo;
+extern const TEnumInfo BarStyleInfo;
+
 using TGetBarStyleEvent = std::function<void(TChartSeries* Sender, int ValueIndex, TBarStyle& TheBarStyle)>;
 
 class TCustomBarSeries : public TChartSeries {
@@ -52,6 +55,7 @@ public:
   // -- overrides -------------------------------------------------------------------------------------
   void PrepareForDraw() override;
   void FireAfterDrawValues() override;
+  void DrawVisiblePoints() override;
   void AssignZOrder() override;
   void CalcDepthPositions() override;
   void FindVisibleRange() override;
@@ -104,6 +108,7 @@ public:
   int32_t StackGroup() const { return FStackGroup; }
   void SetStackGroup(int32_t Value) { SetIntegerProperty(FStackGroup, Value); }
   TChartHiddenPen* TickLines() const { return FTickLines.get(); }
+  void SetTickLines(TChartHiddenPen* Value) { FTickLines->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
   void SetTransparency(int32_t Value) { SetIntegerProperty(FTransparency, std::clamp(Value, 0, 100)); }
   bool UseYOrigin() const { return FUseYOrigin; }
@@ -112,6 +117,9 @@ public:
   void SetYOrigin(double Value) { SetDoubleProperty(FYOrigin, Value); }
 
   TGetBarStyleEvent OnGetBarStyle;
+
+  // Joining thin bars into lines (on by default; off draws every bar by itself, as a reference).
+  static inline bool ThinRunsEnabled = true;
 
 protected:
   bool Vertical() const { return YMandatory; }
@@ -153,6 +161,19 @@ protected:
   bool FUseYOrigin = true;
   double FYOrigin = 0;
   int32_t FCustomBarWidth = 0;
+
+  // Bars one pixel wide (or high) in 2D are plain lines of the pen: consecutive ones in the same
+  // column (or row) are joined into one line and drawn once, with the same pixels.
+  struct TThinRun {
+    bool Active = false;
+    int Pos = 0, From = 0, To = 0;
+  };
+  bool JoinThinRun(int32_t ValueIndex, const TRect& Bar);
+  void FlushThinRun();
+  TThinRun FRun;
+  // The stacked origin of the last point asked for (asked twice per bar while drawing).
+  int32_t FOriginIndex = -1;
+  double FOriginValue = 0;
 
   // Layout of one drawing pass.
   TRect FBarBounds;

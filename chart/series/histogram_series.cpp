@@ -8,7 +8,14 @@
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/value_lists.h"
 
-VM_DEFINE_CLASS(THistogramSeries)
+VM_PUBLISH(THistogramSeries) {
+  using S = THistogramSeries;
+  P.Object("Brush", &S::Brush, &S::SetBrush);
+  P.Object("LinePen", &S::LinePen, &S::SetPen);
+  P.Object("LinesPen", &S::LinesPen, &S::SetLinesPen);
+  P.Object("Pen", &S::Pen, &S::SetPen);
+  P.Int("Transparency", &S::Transparency, &S::SetTransparency).Default(0);
+}
 VM_DEFINE_CLASS(THorizHistogramSeries)
 
 THistogramSeries::THistogramSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {

@@ -15,6 +15,7 @@ public:
   virtual void CalcHistogramRect(int32_t ValueIndex, TRect& R);
 
   TChartHiddenPen* LinesPen() const { return FLinesPen.get(); }
+  void SetLinesPen(TChartHiddenPen* Value) { FLinesPen->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
   void SetTransparency(int32_t Value) { SetIntegerProperty(FTransparency, Value); }
 

@@ -13,16 +13,71 @@
 #include "chart/engine/series_marks.h"
 
 VM_DEFINE_CLASS(TCustomLineSeries)
-VM_DEFINE_CLASS(TCustomSeries)
-VM_DEFINE_CLASS(TLineSeries)
+const TEnumInfo CustomSeriesStackInfo("TCustomSeriesStack", {"cssNone", "cssOverlap", "cssStack", "cssStack100"});
+const TEnumInfo MultiAreaInfo("TMultiArea", {"maNone", "maStacked", "maStacked100"});
+
+namespace {
+bool AlwaysStored(TObject*) { return true; }
+}  // namespace
+
+VM_PUBLISH(TCustomSeriesPointer) {
+  P.Bool("Visible", &TCustomSeriesPointer::Visible, &TCustomSeriesPointer::SetVisible).Stored([](TObject* o) {
+    auto* p = static_cast<TCustomSeriesPointer*>(o);
+    return p->Visible() != p->StartVisible;
+  });
+}
+
+VM_PUBLISH(TCustomSeries) { P.Event("OnGetPointerStyle", &TCustomSeries::OnGetPointerStyle); }
+
+VM_PUBLISH(TLineSeries) {
+  using S = TLineSeries;
+  P.Object("Brush", &S::Brush, &S::SetBrush);
+  P.Bool("ClickableLine", &S::ClickableLine, &S::SetClickableLine).Default(true);
+  P.Bool("ColorEachLine", &S::ColorEachLine, &S::SetColorEachLine).Default(true);
+  P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+  P.Bool("InvertedStairs", &S::InvertedStairs, &S::SetInvertedStairs).Default(false);
+  P.Enum("LineBrush", &S::LineBrush, &S::SetLineBrush, BrushStyleInfo).Default(bsSolid);
+  P.Int("LineHeight", &S::LineHeight, &S::SetLineHeight).Default(0);
+  P.Object("LinePen", &S::LinePen, &S::SetPen);
+  P.Object("OutLine", &S::OutLine, &S::SetOutLine);
+  P.Object("Pointer", &S::Pointer, &S::SetPointer);
+  P.Enum("Stacked", &S::Stacked, &S::SetStacked, CustomSeriesStackInfo).Default(cssNone);
+  P.Bool("Stairs", &S::Stairs, &S::SetStairs).Default(false);
+}
 VM_DEFINE_CLASS(THorizLineSeries)
-VM_DEFINE_CLASS(TPointSeries)
-VM_DEFINE_CLASS(TAreaSeries)
+VM_PUBLISH(TPointSeries) {
+  using S = TPointSeries;
+  // The point series starts with clickable lines off, so the setting is always written.
+  P.Bool("ClickableLine", &S::ClickableLine, &S::SetClickableLine).Stored(AlwaysStored);
+  P.Object("Pointer", &S::Pointer, &S::SetPointer);
+  P.Enum("Stacked", &S::Stacked, &S::SetStacked, CustomSeriesStackInfo).Default(cssNone);
+  P.Int("Transparency", &S::Transparency, &S::SetTransparencyValue).Default(0);
+  P.Event("OnClickPointer", &S::OnClickPointer);
+}
+VM_PUBLISH(TAreaSeries) {
+  using S = TAreaSeries;
+  P.Enum("AreaBrush", &S::AreaBrush, &S::SetAreaBrush, BrushStyleInfo).Default(bsSolid);
+  P.Object("AreaChartBrush", &S::AreaChartBrush, &S::SetAreaChartBrush);
+  P.Int("AreaColor", &S::AreaColor, &S::SetAreaColor).Default(clGraphColor);
+  P.Object("AreaLinesPen", &S::AreaLinesPen, &S::SetAreaLinesPen);
+  P.Bool("ClickableLine", &S::ClickableLine, &S::SetClickableLine).Default(true);
+  P.Bool("ColorEachLine", &S::ColorEachLine, &S::SetColorEachLine).Default(true);
+  P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+  // The area series starts with its area on, so the setting is always written.
+  P.Bool("DrawArea", &S::DrawArea, &S::SetDrawArea).Stored(AlwaysStored);
+  P.Bool("InvertedStairs", &S::InvertedStairs, &S::SetInvertedStairs).Default(false);
+  P.Object("LinePen", &S::LinePen, &S::SetPen);
+  P.Enum("MultiArea", &S::MultiArea, &S::SetMultiArea, MultiAreaInfo).Default(maNone);
+  P.Object("Pointer", &S::Pointer, &S::SetPointer);
+  P.Bool("Stairs", &S::Stairs, &S::SetStairs).Default(false);
+  P.Int("Transparency", &S::Transparency, &S::SetTransparencyValue).Default(0);
+  P.Bool("UseYOrigin", &S::UseYOrigin, &S::SetUseYOrigin).Default(false);
+  P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin).Default(0.0);
+  P.Event("OnClickPointer", &S::OnClickPointer);
+}
 VM_DEFINE_CLASS(THorizAreaSeries)
 
 namespace {
-
-int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
 
 // Pixel of a value on an axis (the chart's own conversion, safe for logarithmic axes).
 int32_t AxisPixel(TChartAxis* Axis, double Value) { return Axis ? Axis->ValueToPixel(Value) : 0; }
@@ -37,7 +92,7 @@ TCustomSeries::TCustomSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {
   FAreaChartBrush = std::make_unique<TChartBrush>(changed);
   FAreaLinesPen = std::make_unique<TChartPen>(changed);
   FOutLine = std::make_unique<TChartHiddenPen>(changed);
-  FPointer = std::make_unique<TSeriesPointer>(this);
+  FPointer = std::make_unique<TCustomSeriesPointer>(this);
   KeepPointBeyondEnd = true;
 }
 
@@ -576,7 +631,7 @@ void TCustomSeries::Assign(TPersistent* Source) {
 TLineSeries::TLineSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   FDrawLines = true;
   WholeResultAsPoint = false;
-  FPointer->SetVisible(false);
+  FPointer->SetStartVisible(false);
 }
 
 void TLineSeries::Assign(TPersistent* Source) {
@@ -622,7 +677,7 @@ THorizLineSeries::THorizLineSeries(TComponent* AOwner) : TLineSeries(AOwner) {
 }
 
 TPointSeries::TPointSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
-  FPointer->SetVisible(true);
+  FPointer->SetStartVisible(true);
   FDrawArea = false;
   FDrawLines = false;
   FClickableLine = false;
@@ -680,7 +735,7 @@ void TPointSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
 TAreaSeries::TAreaSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   FDrawArea = true;
   WholeResultAsPoint = false;
-  FPointer->SetVisible(false);
+  FPointer->SetStartVisible(false);
 }
 
 TMultiArea TAreaSeries::MultiArea() const {

@@ -12,9 +12,25 @@
 
 enum TCustomSeriesStack { cssNone, cssOverlap, cssStack, cssStack100 };
 enum TMultiArea { maNone, maStacked, maStacked100 };
+extern const TEnumInfo CustomSeriesStackInfo;
+extern const TEnumInfo MultiAreaInfo;
 
 using TSeriesClickPointerEvent = std::function<void(TChartSeries* Sender, int ValueIndex, int X, int Y)>;
 using TOnGetPointerStyle = std::function<TSeriesPointerStyle(TChartSeries* Sender, int ValueIndex)>;
+
+// The pointer of the point-based series: its visibility is written whenever it differs from the
+// series type's own start (a line starts with it hidden, a point series shown).
+class TCustomSeriesPointer : public TSeriesPointer {
+  VM_CLASS(TCustomSeriesPointer, TSeriesPointer)
+public:
+  using TSeriesPointer::TSeriesPointer;
+  // The visibility the owner gives the pointer when it is made.
+  void SetStartVisible(bool Value) {
+    SetVisible(Value);
+    StartVisible = Value;
+  }
+  bool StartVisible = true;
+};
 
 class TCustomLineSeries : public TChartSeries {
   VM_CLASS(TCustomLineSeries, TChartSeries)
@@ -62,12 +78,15 @@ public:
   TSeriesPointer* Pointer() const { return FPointer.get(); }
   void SetPointer(TSeriesPointer* Value) { FPointer->Assign(Value); }
   TChartBrush* AreaChartBrush() const { return FAreaChartBrush.get(); }
+  void SetAreaChartBrush(TChartBrush* Value) { FAreaChartBrush->Assign(Value); }
   TBrushStyle AreaBrush() const;
   void SetAreaBrush(TBrushStyle Value);
   TColor AreaColor() const { return FAreaColor; }
   void SetAreaColor(TColor Value) { SetColorProperty(FAreaColor, Value); }
   TChartPen* AreaLinesPen() const { return FAreaLinesPen.get(); }
+  void SetAreaLinesPen(TChartPen* Value) { FAreaLinesPen->Assign(Value); }
   TChartHiddenPen* OutLine() const { return FOutLine.get(); }
+  void SetOutLine(TChartHiddenPen* Value) { FOutLine->Assign(Value); }
   bool ClickableLine() const { return FClickableLine; }
   void SetClickableLine(bool Value) { FClickableLine = Value; }
   bool ColorEachLine() const { return FColorEachLine; }
@@ -89,6 +108,7 @@ public:
   bool Stairs() const { return FStairs; }
   void SetStairs(bool Value) { SetBooleanProperty(FStairs, Value); }
   int32_t Transparency() const { return GetTransparency(); }
+  void SetTransparencyValue(int32_t Value) { SetTransparency(Value); }
 
   TSeriesClickPointerEvent OnClickPointer;
   TOnGetPointerStyle OnGetPointerStyle;
@@ -118,7 +138,7 @@ protected:
   bool FInvertedStairs = false;
   int32_t FLineHeight = 0;
   std::unique_ptr<TChartHiddenPen> FOutLine;
-  std::unique_ptr<TSeriesPointer> FPointer;
+  std::unique_ptr<TCustomSeriesPointer> FPointer;
   TCustomSeriesStack FStacked = cssNone;
   bool FStairs = false;
   int32_t FTransparency = 0;

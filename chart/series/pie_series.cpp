@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chart/engine/axis_panel.h"
+#include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/series_chart_link.h"
@@ -11,8 +12,73 @@
 #include "chart/engine/series_pointer.h"
 #include "chart/engine/value_lists.h"
 
+#include "chart/engine/chart_geometry.h"
+#include "chart/engine/engine_texts.h"
+#include "platform/exceptions.h"
+
+const TEnumInfo PieOtherStyleInfo("TPieOtherStyle", {"poNone", "poBelowPercent", "poBelowValue"});
+const TEnumInfo MultiPieInfo("TMultiPie", {"mpAutomatic", "mpDisabled"});
+
 VM_DEFINE_CLASS(TCircledSeries)
-VM_DEFINE_CLASS(TPieSeries)
+
+VM_PUBLISH(TPieOtherSlice) {
+  using S = TPieOtherSlice;
+  P.Int("Color", &S::Color, &S::SetColor).Default(clGraphColor);
+  P.Enum("Style", &S::Style, &S::SetStyle, PieOtherStyleInfo).Default(poNone);
+  P.String("Text", &S::Text, &S::SetText).Stored(&S::TextStored);
+  P.Float("Value", &S::Value, &S::SetValue).Default(0.0);
+}
+
+VM_PUBLISH(TPieSeries) {
+  using S = TPieSeries;
+  P.Int("AngleSize", &S::AngleSize, &S::SetAngleSize).Default(360);
+  P.Bool("AutoMarkPosition", &S::AutoMarkPosition, &S::SetAutoMarkPosition).Default(true);
+  P.Int("CircleBackColor", &S::CircleBackColor, &S::SetCircleBackColor).Default(clGraphColor);
+  P.Bool("Circled", &S::Circled, &S::SetCircled).Default(false);
+  P.Bool("ColorEachPoint", &S::ColorEachPoint, &S::SetColorEachPoint).Default(true);
+  P.Int("CustomXRadius", &S::CustomXRadius, &S::SetCustomXRadius).Default(0);
+  P.Int("CustomYRadius", &S::CustomYRadius, &S::SetCustomYRadius).Default(0);
+  P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
+  P.Int("DarkPen", &S::DarkPen, &S::SetDarkPen).Default(0);
+  P.Int("ExplodeBiggest", &S::ExplodeBiggest, &S::SetExplodeBiggest).Default(0);
+  P.Object("Gradient", &S::CircleGradient, &S::SetCircleGradient);
+  P.Enum("MultiPie", &S::MultiPie, &S::SetMultiPie, MultiPieInfo).Default(mpAutomatic);
+  P.Object("OtherSlice", &S::OtherSlice, &S::SetOtherSlice);
+  P.Object("PiePen", &S::PiePen, &S::SetPiePen);
+  P.Object("PieValues", &S::PieValues, &S::SetPieValues);
+  P.Int("RotationAngle", &S::RotationAngle, &S::SetRotationAngle).Default(0);
+  P.Bool("UsePatterns", &S::UsePatterns, &S::SetUsePatterns).Default(false);
+}
+
+// =============================================================================================
+// TPieOtherSlice
+
+void TPieOtherSlice::Changed() {
+  if (FOwner) FOwner->Repaint();
+}
+void TPieOtherSlice::SetColor(TColor Value) {
+  if (FColor != Value) FColor = Value, Changed();
+}
+void TPieOtherSlice::SetStyle(TPieOtherStyle Value) {
+  if (FStyle != Value) FStyle = Value, Changed();
+}
+void TPieOtherSlice::SetText(const std::string& Value) {
+  if (FText != Value) FText = Value, Changed();
+}
+void TPieOtherSlice::SetValue(double Value) {
+  if (FValue != Value) FValue = Value, Changed();
+}
+void TPieOtherSlice::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TPieOtherSlice*>(Source)) {
+    FColor = s->FColor;
+    FStyle = s->FStyle;
+    FText = s->FText;
+    FValue = s->FValue;
+    Changed();
+    return;
+  }
+  TPersistent::Assign(Source);
+}
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;
@@ -26,10 +92,118 @@ int Round(double V) { return static_cast<int>(std::nearbyint(V)); }
 TCircledSeries::TCircledSeries(TComponent* AOwner) : TChartSeries(AOwner) {
   LimitVisibleRange = false;
   XValues()->SetName("Angle");
+  FGradient = std::make_unique<TGraphGradient>([this](TObject* s) { PenBrushChanged(s); });
+}
+
+TCircledSeries::~TCircledSeries() { RestoreView(); }
+
+void TCircledSeries::SaveView() {
+  if (!FParentChart || series_link::IsDestroying(FParentChart) || FSavedView) return;
+  TView3DOptions* v = FParentChart->View3DOptions();
+  if (!v || (FParentChart->Canvas && FParentChart->Canvas->SupportsFullRotation())) return;
+  FSavedView = std::make_unique<TView3DOptions>();
+  FSavedView->Assign(v);
+  AdaptView(v);
+}
+
+void TCircledSeries::RestoreView() {
+  std::unique_ptr<TView3DOptions> saved = std::move(FSavedView);
+  if (!saved || !FParentChart || series_link::IsDestroying(FParentChart)) return;
+  if (TView3DOptions* v = FParentChart->View3DOptions()) v->Assign(saved.get());
+}
+
+void TCircledSeries::SetParentChart(TCustomAxisPanel* Value) {
+  if (Value == FParentChart) return;
+  RestoreView();
+  TChartSeries::SetParentChart(Value);
+  if (Value && Active()) SaveView();
+}
+
+void TCircledSeries::RemovedFromChart() {
+  RestoreView();
+  TChartSeries::RemovedFromChart();
+}
+
+void TCircledSeries::SetActive(bool Value) {
+  TChartSeries::SetActive(Value);
+  if (Value)
+    SaveView();
+  else
+    RestoreView();
+}
+
+template <class F>
+void TCircledSeries::ForEachSibling(F Apply) {
+  if (!FParentChart) return;
+  for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
+    auto* s = dynamic_cast<TCircledSeries*>(series_link::SeriesAt(FParentChart, i));
+    // Series of this class or of one of its ancestors share the round settings.
+    if (s && s != this && ClassType()->InheritsFrom(s->ClassType())) Apply(s);
+  }
+}
+
+void TCircledSeries::SetCircled(bool Value) {
+  SetBooleanProperty(FCircled, Value);
+  ForEachSibling([&](TCircledSeries* s) {
+    s->FCircled = Value;
+    if (!s->ComponentState().Contains(csLoading)) s->FCustomXRadius = s->FCustomYRadius = 0;
+  });
+}
+
+void TCircledSeries::SetCustomXRadius(int32_t Value) {
+  SetIntegerProperty(FCustomXRadius, Value);
+  ForEachSibling([&](TCircledSeries* s) { s->FCustomXRadius = Value; });
+}
+
+void TCircledSeries::SetCustomYRadius(int32_t Value) {
+  SetIntegerProperty(FCustomYRadius, Value);
+  ForEachSibling([&](TCircledSeries* s) { s->FCustomYRadius = Value; });
+}
+
+TColor TCircledSeries::CalcCircleBackColor() {
+  TColor r = FCircleBackColor;
+  if (r != clGraphColor) return r;
+  if (auto* chart = dynamic_cast<TCustomChart*>(FParentChart)) {
+    if (chart->Printing) return clWhite;
+    if (!chart->BackWall()->Transparent()) r = chart->BackWall()->Color();
+    if (r == clGraphColor) r = chart->Color();
+  }
+  return r;
+}
+
+void TCircledSeries::DrawCircleGradient() {
+  if (!FParentChart) return;
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  if (series_link::View3D(FParentChart) && !FParentChart->View3DOptions()->Orthogonal()) return;
+  TRect r(CircleXCenter + 1 - CircleWidth / 2, CircleYCenter + 1 - CircleHeight / 2, 0, 0);
+  r.Right = r.Left + CircleWidth;
+  r.Bottom = r.Top + CircleHeight;
+  if (series_link::View3D(FParentChart)) {
+    const TPoint a = c->Calculate3DPosition(r.Left, r.Top, EndZ);
+    const TPoint b = c->Calculate3DPosition(r.Right, r.Bottom, EndZ);
+    r = TRect(a.X, a.Y, b.X, b.Y);
+  }
+  c->ClipEllipse(r);
+  FGradient->Draw(c, r);
+  c->UnClipRectangle();
+}
+
+void TCircledSeries::AdjustLegendBrush(int32_t, TColor& BackColor, TBrushStyle&) { BackColor = CalcCircleBackColor(); }
+
+void TCircledSeries::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TCircledSeries*>(Source)) {
+    FCircled = s->FCircled;
+    SetRotationAngle(s->FRotationAngle);
+    FCustomXRadius = s->FCustomXRadius;
+    FCustomYRadius = s->FCustomYRadius;
+    FCircleBackColor = s->FCircleBackColor;
+    FGradient->Assign(s->FGradient.get());
+  }
+  TChartSeries::Assign(Source);
 }
 
 void TCircledSeries::SetRotationAngle(int32_t Value) {
-  Value = ((Value % 360) + 360) % 360;
+  Value %= 360;  // the sign stays: -30 is kept as it is
   SetIntegerProperty(FRotationAngle, Value);
   FRotation = FRotationAngle * kPiStep;
 }
@@ -110,6 +284,10 @@ void TCircledSeries::FireBeforeDrawValues() {
 // TPieSeries
 
 TPieSeries::TPieSeries(TComponent* AOwner) : TCircledSeries(AOwner) {
+  FOtherSlice = std::make_unique<TPieOtherSlice>(this);
+  ShowsSeriesColor = false;
+  FGradient->SetStartColor(clWhite);
+  FGradient->SetDirection(gdRadial);
   XValues()->SetName("");
   YValues()->SetName("Pie");
   Marks()->SetVisible(true);
@@ -140,8 +318,10 @@ void TPieSeries::CalcAngles() {
   const int32_t n = PointCount();
   FAngles.assign(n, TPieAngle());
   const double a = FAngleSize * kPiStep;
+  // Points folded into the other slice count through it, so they are left out here.
   double total = 0;
-  for (int32_t i = 0; i < n; ++i) total += std::fabs(YValueAt(i));
+  for (int32_t i = 0; i < n; ++i)
+    if (!IsGrouped(i)) total += std::fabs(YValueAt(i));
   const double f = total > 0 ? a / total : 0;
   double sum = 0, start = 0;
   for (int32_t i = 0; i < n; ++i) {
@@ -150,7 +330,7 @@ void TPieSeries::CalcAngles() {
     if (total == 0) {
       g.EndAngle = a;
     } else {
-      sum += std::fabs(YValueAt(i));
+      if (!IsGrouped(i)) sum += std::fabs(YValueAt(i));
       g.EndAngle = sum == total ? a : sum * f;
     }
     if (g.EndAngle - g.StartAngle > a) g.EndAngle = g.StartAngle + a;
@@ -158,6 +338,111 @@ void TPieSeries::CalcAngles() {
     start = g.EndAngle;
   }
 }
+
+int32_t TPieSeries::OtherSliceIndex() const {
+  for (int32_t i = PointCount() - 1; i >= 0; --i)
+    if (XValueAt(i) == OtherSliceX) return i;
+  return -1;
+}
+
+void TPieSeries::PrepareForDraw() {
+  TCircledSeries::PrepareForDraw();
+  if (YValues()->Order() != loNone) YValues()->Sort();
+  const int32_t old = OtherSliceIndex();
+  if (old != -1) Delete(old);
+  XValues()->FillSequence();
+  if (FOtherSlice->Style() == poNone) return;
+  const double total = YValues()->TotalABS();
+  if (!(total > 0)) return;
+  double group = 0;
+  bool any = false;
+  for (int32_t i = 0; i < PointCount(); ++i) {
+    double v = std::fabs(YValueAt(i));
+    if (FOtherSlice->Style() == poBelowPercent) v = v * 100 / total;
+    if (v < FOtherSlice->Value()) {
+      XValues()->Values[i] = -1;
+      group += std::fabs(YValueAt(i));
+      any = true;
+    }
+  }
+  if (!any) return;
+  AddPoint(OtherSliceX, group, FOtherSlice->Text(), FOtherSlice->Color());
+  // Percentages stay relative to the total before grouping.
+  YValues()->TotalABS();
+  YValues()->TotalAbsCache = total;
+}
+
+void TPieSeries::AdaptView(TView3DOptions* View) {
+  View->SetOrthogonal(false);
+  View->SetRotation(360);
+  View->SetElevation(315);
+  View->SetPerspective(0);
+  View->SetTilt(0);
+}
+
+void TPieSeries::SetMultiPie(TMultiPie Value) {
+  if (FMultiPie == Value) return;
+  FMultiPie = Value;
+  Repaint();
+}
+
+TBrushStyle TPieSeries::SliceStyle(int32_t ValueIndex) {
+  static const TBrushStyle kPatterns[] = {bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross};
+  const bool mono = FParentChart && FParentChart->Canvas->Monochrome();
+  return FUsePatterns || mono ? kPatterns[ValueIndex % 6] : bsSolid;
+}
+
+void TPieSeries::SetSlicePen(int32_t ValueIndex) {
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  if (FDarkPen < 1) {
+    c->AssignVisiblePen(Pen());
+    return;
+  }
+  if (FDarkPen > 255) throw ERangeError("Range check error");
+  c->AssignVisiblePenColor(Pen(), DarkerColor(PointColorAt(ValueIndex), 255 - FDarkPen));
+}
+
+int32_t TPieSeries::LegendEntryCount() {
+  int32_t n = 0;
+  for (int32_t i = 0; i < PointCount(); ++i) n += !IsGrouped(i);
+  return n;
+}
+
+int32_t TPieSeries::LegendIndexToValue(int32_t LegendIndex) {
+  int32_t k = 0;
+  for (int32_t i = 0; i < PointCount(); ++i)
+    if (!IsGrouped(i) && k++ == LegendIndex) return i;
+  return LegendIndex;
+}
+
+void TPieSeries::WriteData(TStream& Stream) {
+  // The other slice is made again at each drawing; it is never stored.
+  const int32_t other = OtherSliceIndex();
+  if (other != -1) Delete(other);
+  TCircledSeries::WriteData(Stream);
+}
+
+void TPieSeries::Assign(TPersistent* Source) {
+  if (auto* s = dynamic_cast<TPieSeries*>(Source)) {
+    FAngleSize = s->FAngleSize;
+    FAutoMarkPosition = s->FAutoMarkPosition;
+    FDark3D = s->FDark3D;
+    FDarkPen = s->FDarkPen;
+    FExplodeBiggest = s->FExplodeBiggest;
+    FExploded = s->FExploded;
+    FUsePatterns = s->FUsePatterns;
+    FMultiPie = s->FMultiPie;
+    FOtherSlice->Assign(s->FOtherSlice.get());
+  }
+  TCircledSeries::Assign(Source);
+  SetColorEachPoint(true);
+}
+
+// A pie never widens an axis: it answers with the axes' current limits.
+double TPieSeries::HighestX() { return GetHorizAxis() ? GetHorizAxis()->Maximum() : 0; }
+double TPieSeries::LowestX() { return GetHorizAxis() ? GetHorizAxis()->Minimum() : 0; }
+double TPieSeries::HighestY() { return GetVertAxis() ? GetVertAxis()->Maximum() : 0; }
+double TPieSeries::LowestY() { return GetVertAxis() ? GetVertAxis()->Minimum() : 0; }
 
 void TPieSeries::ExplodeOffset(int32_t ValueIndex, int& DX, int& DY) {
   DX = DY = 0;
@@ -169,6 +454,31 @@ void TPieSeries::ExplodeOffset(int32_t ValueIndex, int& DX, int& DY) {
 }
 
 void TPieSeries::FireBeforeDrawValues() {
+  FChartRectSaved = false;
+  if (FParentChart) {
+    FSavedChartRect = FParentChart->ChartRect;
+    FChartRectSaved = true;
+    int n = 0, k = 0;
+    for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
+      TChartSeries* s = series_link::SeriesAt(FParentChart, i);
+      if (!s->Active() || !IsSameKind(s)) continue;
+      if (s == this) k = n;
+      ++n;
+    }
+    if (FMultiPie == mpAutomatic && n > 1) {
+      // Several pies share the chart rectangle in a grid of cells, filled row by row.
+      const int cols = std::max(1, Round(std::sqrt(double(n))));
+      const int rows = std::max(1, Round(std::sqrt(double(n)) + 0.5));
+      const TRect r = FParentChart->ChartRect;
+      const int w = (r.Right - r.Left) / cols, h = (r.Bottom - r.Top) / rows;
+      TRect cell(r.Left + (k % cols) * w, r.Top + (k / cols) * h, 0, 0);
+      cell.Right = cell.Left + w;
+      cell.Bottom = cell.Top + h;
+      const TPoint a = FParentChart->Canvas->Calculate3DPosition(cell.Left, cell.Top, 0);
+      const TPoint b = FParentChart->Canvas->Calculate3DPosition(cell.Right, cell.Bottom, 0);
+      FParentChart->ChartRect = series_link::View3D(FParentChart) ? TRect(a.X, a.Y, b.X, b.Y) : cell;
+    }
+  }
   TCircledSeries::FireBeforeDrawValues();
   const int32_t n = PointCount();
   if (FExplodeBiggest > 0 && n > 0) {
@@ -196,8 +506,30 @@ void TPieSeries::FireBeforeDrawValues() {
   AngleToPos(0, XRadius, YRadius, FEndX, FEndY);
 }
 
+void TPieSeries::FireAfterDrawValues() {
+  if (FChartRectSaved && FParentChart) FParentChart->ChartRect = FSavedChartRect;
+  FChartRectSaved = false;
+  TCircledSeries::FireAfterDrawValues();
+}
+
+void TPieSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) {
+  if (IsGrouped(ValueIndex) || ValueIndex >= static_cast<int32_t>(FAngles.size())) return;
+  const double e = 1 + ExplodedSlice(ValueIndex) / 100.0;
+  const int rx = Round(XRadius * e), ry = Round(YRadius * e);
+  const double angle = FAngles[ValueIndex].MidAngle;
+  const int len = Marks()->Callout()->Length(), dist = Marks()->Callout()->Distance();
+  Position.KeepArrowStart = true;
+  AngleToPos(angle, rx + len + dist, ry + len + dist, Position.ArrowEnd.X, Position.ArrowEnd.Y);
+  AngleToPos(angle, rx + dist, ry + dist, Position.ArrowStart.X, Position.ArrowStart.Y);
+  Position.LeftTop.X = Position.ArrowEnd.X - (Position.ArrowEnd.X <= CircleXCenter ? Position.Width : 0);
+  Position.LeftTop.Y = Position.ArrowEnd.Y - (Position.ArrowEnd.Y <= CircleYCenter ? Position.Height : 0);
+  if (FAutoMarkPosition) Marks()->MoveToAvoidOverlap(FirstValueIndex, ValueIndex, Position);
+  TCircledSeries::DrawPointMark(ValueIndex, Text, Position);
+}
+
 void TPieSeries::DrawOneValue(int32_t ValueIndex) {
   if (CircleWidth < 5 || CircleHeight < 5 || ValueIndex >= static_cast<int32_t>(FAngles.size())) return;
+  if (IsGrouped(ValueIndex)) return;
   const TColor color = PointColorAt(ValueIndex);
   const TPieAngle& g = FAngles[ValueIndex];
   int ex, ey;
@@ -207,9 +539,17 @@ void TPieSeries::DrawOneValue(int32_t ValueIndex) {
   FEndY = ey;
   if (color == clNone) return;  // a null slice leaves its place empty
   TGraphCanvas3D* c = FParentChart->Canvas;
-  c->AssignVisiblePen(Pen());
-  series_link::SetBrushCanvas(FParentChart, c->Monochrome() ? clBlack : color, Brush(),
-                              series_link::ChartColor(FParentChart));
+  {
+    // The slice's pattern goes to the canvas only; the series brush keeps its own style.
+    const TBrushStyle own = Brush()->Style();
+    const TNotifyEvent onChange = Brush()->OnChange;
+    Brush()->OnChange = nullptr;
+    Brush()->SetStyle(SliceStyle(ValueIndex));
+    series_link::SetBrushCanvas(FParentChart, c->Monochrome() ? clBlack : color, Brush(), CalcCircleBackColor());
+    Brush()->SetStyle(own);
+    Brush()->OnChange = onChange;
+  }
+  SetSlicePen(ValueIndex);
   int dx, dy;
   ExplodeOffset(ValueIndex, dx, dy);
   if (series_link::View3D(FParentChart)) {
@@ -227,7 +567,7 @@ int32_t TPieSeries::PointIndexAt(int32_t X, int32_t Y) {
   if (FAngles.size() != static_cast<size_t>(PointCount())) CalcAngles();
   TCanvas3D* c = FParentChart ? FParentChart->Canvas : nullptr;
   for (int32_t i = 0; i < PointCount(); ++i) {
-    if (IsNullPoint(i)) continue;
+    if (IsNullPoint(i) || IsGrouped(i)) continue;
     const TPieAngle& g = FAngles[i];
     int dx, dy;
     ExplodeOffset(i, dx, dy);

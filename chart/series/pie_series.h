@@ -2,14 +2,18 @@
 // the pie, whose slices take angles proportional to the absolute values.
 #pragma once
 
+#include <memory>
 #include <vector>
 
+#include "chart/engine/chart_pens.h"
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/series_base.h"
 
 class TCircledSeries : public TChartSeries {
   VM_CLASS(TCircledSeries, TChartSeries)
 public:
   explicit TCircledSeries(TComponent* AOwner);
+  ~TCircledSeries() override;
 
   // Position on the circle of an angle in radians (0 right, counter-clockwise), shifted by the rotation.
   void AngleToPos(double Angle, double AXRadius, double AYRadius, int& X, int& Y) const;
@@ -19,14 +23,35 @@ public:
   int32_t RotationAngle() const { return FRotationAngle; }
   void SetRotationAngle(int32_t Value);
   bool Circled() const { return FCircled; }
-  void SetCircled(bool Value) { SetBooleanProperty(FCircled, Value); }
+  // The round settings are shared: every series of this class (or an ancestor class) in the
+  // chart takes them too.
+  void SetCircled(bool Value);
   int32_t CustomXRadius() const { return FCustomXRadius; }
-  void SetCustomXRadius(int32_t Value) { SetIntegerProperty(FCustomXRadius, Value); }
+  void SetCustomXRadius(int32_t Value);
   int32_t CustomYRadius() const { return FCustomYRadius; }
-  void SetCustomYRadius(int32_t Value) { SetIntegerProperty(FCustomYRadius, Value); }
+  void SetCustomYRadius(int32_t Value);
+  TColor CircleBackColor() const { return FCircleBackColor; }
+  void SetCircleBackColor(TColor Value) { SetColorProperty(FCircleBackColor, Value); }
+  TGraphGradient* CircleGradient() const { return FGradient.get(); }
+  void SetCircleGradient(TGraphGradient* Value) { FGradient->Assign(Value); }
+
+  // The circle's background: its own colour, or white when printing, the back wall's colour or
+  // the chart's colour.
+  TColor CalcCircleBackColor();
+  bool HasCircleBackColor() const { return FCircleBackColor != clGraphColor && FCircleBackColor != clNone; }
+  // Fills the circle's ellipse with the gradient (not in a rotated 3D view).
+  virtual void DrawCircleGradient();
 
   void FireBeforeDrawValues() override;
+  // While in a chart and active, a round series may set the chart's 3D view to its liking; the
+  // view in force before is given back when it is deactivated, leaves the chart or is freed.
+  void SetParentChart(TCustomAxisPanel* Value) override;
+  void SetActive(bool Value) override;
+  void RemovedFromChart() override;
   bool UsesAxes() override { return false; }
+  bool IsBoundToAxis(TChartAxis*) override { return true; }
+  void AdjustLegendBrush(int32_t ValueIndex, TColor& BackColor, TBrushStyle& Style) override;
+  void Assign(TPersistent* Source) override;
 
   int32_t XRadius = 0, YRadius = 0, CircleXCenter = 0, CircleYCenter = 0, CircleWidth = 0, CircleHeight = 0;
   TRect CircleRect;
@@ -34,11 +59,55 @@ public:
 protected:
   void NormaliseCircle(TRect R);
   void CalcRadii();
+  // The view this series type prefers (nothing by default).
+  virtual void AdaptView(TView3DOptions* /*View*/) {}
+  void SaveView();
+  void RestoreView();
+  std::unique_ptr<TView3DOptions> FSavedView;
+  template <class F>
+  void ForEachSibling(F Apply);
 
   bool FCircled = false;
+  TColor FCircleBackColor = clGraphColor;
+  std::unique_ptr<TGraphGradient> FGradient;
   int32_t FCustomXRadius = 0, FCustomYRadius = 0;
   int32_t FRotationAngle = 0;
   double FRotation = 0;
+};
+
+enum TPieOtherStyle { poNone, poBelowPercent, poBelowValue };
+enum TMultiPie { mpAutomatic, mpDisabled };
+extern const TEnumInfo PieOtherStyleInfo;
+extern const TEnumInfo MultiPieInfo;
+
+class TPieSeries;
+
+// The grouping of small slices into one "other" slice.
+class TPieOtherSlice : public TPersistent {
+  VM_CLASS(TPieOtherSlice, TPersistent)
+public:
+  explicit TPieOtherSlice(TPieSeries* AOwner = nullptr) : FOwner(AOwner) {}
+  void Assign(TPersistent* Source) override;
+
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+  TPieOtherStyle Style() const { return FStyle; }
+  void SetStyle(TPieOtherStyle Value);
+  // "Other" while no text is set.
+  std::string Text() const { return FText.empty() ? std::string("Other") : FText; }
+  void SetText(const std::string& Value);
+  bool TextStored() const { return !FText.empty(); }
+  double Value() const { return FValue; }
+  void SetValue(double Value);
+
+private:
+  void Changed();
+
+  TPieSeries* FOwner;
+  TColor FColor = clGraphColor;
+  TPieOtherStyle FStyle = poNone;
+  std::string FText;
+  double FValue = 0;
 };
 
 struct TPieAngle {
@@ -62,18 +131,60 @@ public:
   // Offset of an exploded slice.
   void ExplodeOffset(int32_t ValueIndex, int& DX, int& DY);
 
+  // The X value that marks the added "other" slice, and the one that marks a point folded into it.
+  static constexpr double OtherSliceX = 2147483647.0;
+  bool IsGrouped(int32_t ValueIndex) const { return XValueAt(ValueIndex) == -1; }
+  int32_t OtherSliceIndex() const;
+  TBrushStyle SliceStyle(int32_t ValueIndex);
+  void SetSlicePen(int32_t ValueIndex);
+
+  void AdaptView(TView3DOptions* View) override;
+
+  TPieOtherSlice* OtherSlice() const { return FOtherSlice.get(); }
+  void SetOtherSlice(TPieOtherSlice* Value) { FOtherSlice->Assign(Value); }
+  TMultiPie MultiPie() const { return FMultiPie; }
+  void SetMultiPie(TMultiPie Value);
+  bool AutoMarkPosition() const { return FAutoMarkPosition; }
+  void SetAutoMarkPosition(bool Value) { SetBooleanProperty(FAutoMarkPosition, Value); }
+  bool Dark3D() const { return FDark3D; }
+  void SetDark3D(bool Value) { SetBooleanProperty(FDark3D, Value); }
+  int32_t DarkPen() const { return FDarkPen; }
+  void SetDarkPen(int32_t Value) { SetIntegerProperty(FDarkPen, Value); }
+  bool UsePatterns() const { return FUsePatterns; }
+  void SetUsePatterns(bool Value) { SetBooleanProperty(FUsePatterns, Value); }
+  TChartValueList* PieValues() const { return YValues(); }
+  void SetPieValues(TChartValueList* Value) { SetYValues(Value); }
+  TChartPen* PiePen() const { return Pen(); }
+  void SetPiePen(TChartPen* Value) { SetPen(Value); }
+
+  void PrepareForDraw() override;
   void FireBeforeDrawValues() override;
+  void FireAfterDrawValues() override;
   void DrawOneValue(int32_t ValueIndex) override;
+  void DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) override;
   int32_t PointIndexAt(int32_t X, int32_t Y) override;
   void FindVisibleRange() override;
   bool SharesZOrder() override { return false; }
-  double HighestX() override { return 0; }
-  double LowestX() override { return 0; }
-  double HighestY() override { return 0; }
-  double LowestY() override { return 0; }
+  int32_t LegendEntryCount() override;
+  int32_t LegendIndexToValue(int32_t LegendIndex) override;
+  void WriteData(TStream& Stream) override;
+  void Assign(TPersistent* Source) override;
+  double HighestX() override;
+  double LowestX() override;
+  double HighestY() override;
+  double LowestY() override;
   static void ClassEditorName(std::string& Name) { Name = "TPieSeriesEditor"; }
 
 private:
+  std::unique_ptr<TPieOtherSlice> FOtherSlice;
+  TMultiPie FMultiPie = mpAutomatic;
+  bool FAutoMarkPosition = true;
+  bool FDark3D = true;
+  int32_t FDarkPen = 0;
+  bool FUsePatterns = false;
+  TRect FSavedChartRect;
+  bool FChartRectSaved = false;
+
   int32_t FAngleSize = 360;
   int32_t FExplodeBiggest = 0;
   std::vector<int32_t> FExploded;

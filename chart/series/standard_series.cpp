@@ -5,9 +5,11 @@
 #include "chart/series/bar_series.h"
 #include "chart/series/error_series.h"
 #include "chart/series/fast_line_series.h"
+#include "chart/series/financial_series.h"
 #include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
+#include "chart/series/polar_series.h"
 
 namespace {
 bool Registered = false;
@@ -32,6 +34,13 @@ void InitStandardSeries() {
   RegisterSeriesType(THighLowSeries::StaticClass(), &MsgGalleryHighLow, &MsgGalleryPageStats, 1);
   RegisterSeriesType(THistogramSeries::StaticClass(), &MsgGalleryHistogram, &MsgGalleryPageStats, 1);
   RegisterSeriesType(THorizHistogramSeries::StaticClass(), &MsgGalleryHorizontalHistogram, &MsgGalleryPageStats, 1);
+  // The round series of the extended page.
+  RegisterSeriesType(TPolarSeries::StaticClass(), &MsgGalleryPolar, &MsgPageExtended, 2);
+  RegisterSeriesType(TRadarSeries::StaticClass(), &MsgGalleryRadar, &MsgPageExtended, 2);
+  RegisterSeriesType(TPolarBarSeries::StaticClass(), &MsgGalleryPolarBar, &MsgPageExtended, 2);
+  // The financial series.
+  RegisterSeriesType(TCandleSeries::StaticClass(), &MsgGalleryCandle, &MsgGalleryPageFinancial, 1);
+  RegisterSeriesType(TVolumeSeries::StaticClass(), &MsgGalleryVolume, &MsgGalleryPageFinancial, 1);
 }
 
 void DoneStandardSeries() {
@@ -42,5 +51,6 @@ void DoneStandardSeries() {
                          TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(), TFastLineSeries::StaticClass(),
                          THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
                          TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
-                         THorizHistogramSeries::StaticClass()});
+                         THorizHistogramSeries::StaticClass(), TPolarSeries::StaticClass(), TRadarSeries::StaticClass(),
+                         TPolarBarSeries::StaticClass(), TCandleSeries::StaticClass(), TVolumeSeries::StaticClass()});
 }

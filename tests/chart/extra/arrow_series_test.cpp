@@ -6,7 +6,10 @@
 #include "chart/engine/chart_errors.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/arrow_series.h"
+#include "chart/engine/graph_canvas.h"
+#include "platform/bitmap.h"
 #include "platform/streaming.h"
+#include "platform/sysutils.h"
 #include "../series/series_testkit.h"
 
 namespace {
@@ -136,4 +139,82 @@ TEST(ArrowSeries, ThreeDimensionalChartsFillTheArrowsAndTheGridPlane) {
   int red = 0;
   for (int y = -6; y <= 6; ++y) red += c.RedNear(c.X(-6), c.Y(0) + y);
   EXPECT_GE(red, 8);
+}
+
+namespace {
+// A 2D canvas on a white bitmap.
+struct ArrowSurface {
+  ArrowSurface() : bmp(300, 300, pf24bit) {
+    canvas.SetBufferedDisplay(false);
+    canvas.InitWindow(bmp.Canvas(), nullptr, clWhite, false, TRect(0, 0, 300, 300));
+    canvas.ResetState();
+    canvas.Pen->SetColor(clBlack);
+    canvas.Brush->SetColor(clRed);
+  }
+  TBitmap bmp;
+  TGraphCanvas3D canvas;
+};
+
+// The arrow as drawn before, rounding through the library (halves to even): the reference.
+void ReferenceArrow(TGraphCanvas3D& C, bool Filled, TPoint F, TPoint T, int HW, int HH, double Percent) {
+  const double dx = double(T.X) - F.X, dy = double(F.Y) - T.Y, L = std::sqrt(dx * dx + dy * dy);
+  if (L == 0) return;
+  const int head = static_cast<int>(std::min<int64_t>(HH, Round(L)));
+  const double s = dy / L, c = dx / L;
+  auto back = [&](double uu, double vv) {
+    return TPoint(static_cast<int>(Round(uu * c + vv * s)), static_cast<int>(Round(-uu * s + vv * c)));
+  };
+  const double uT = T.X * c - T.Y * s, vT = T.X * s + T.Y * c, uF = F.X * c - F.Y * s;
+  const TPoint h1 = back(uT - head, vT - HW / 2.0), h2 = back(uT - head, vT + HW / 2.0);
+  if (!Filled) {
+    C.LineWithZ(F.X, F.Y, T.X, T.Y, 0);
+    C.LineWithZ(T.X, T.Y, h2.X, h2.Y, 0);
+    C.LineWithZ(T.X, T.Y, h1.X, h1.Y, 0);
+    return;
+  }
+  const double w = HW * Percent * 0.005;
+  const TPoint pts[7] = {back(uF, vT + w), back(uF, vT - w), back(uT - head, vT - w), h1, T, h2, back(uT - head, vT + w)};
+  C.PolygonWithZ(pts, 0);
+}
+}  // namespace
+
+TEST(ArrowSeries, CanvasArrowsKeepTheirPixels) {
+  // Arrows in every direction, of every length up to past the head, with odd and even heads.
+  for (bool filled : {false, true}) {
+    ArrowSurface fast, reference;
+    for (int i = 0; i < 400; ++i) {
+      const TPoint f(20 + (i * 37) % 260, 20 + (i * 53) % 260);
+      const TPoint t(f.X + (i * 7) % 41 - 20, f.Y + (i * 11) % 37 - 18);
+      const int hw = 3 + i % 9, hh = 2 + i % 7;
+      const double percent = 20 + (i * 13) % 81;
+      fast.canvas.Arrow3D(filled, f, t, hw, hh, 0, percent);
+      ReferenceArrow(reference.canvas, filled, f, t, hw, hh, percent);
+    }
+    int differ = 0, inked = 0;
+    for (int y = 0; y < 300; ++y)
+      for (int x = 0; x < 300; ++x) {
+        const TColor a = fast.bmp.Canvas()->Pixels(x, y), b = reference.bmp.Canvas()->Pixels(x, y);
+        differ += a != b;
+        inked += b != clWhite;
+      }
+    EXPECT_EQ(differ, 0) << filled;
+    EXPECT_GT(inked, 3000) << filled;
+  }
+}
+
+TEST(ArrowSeries, EachArrowKeepsItsColourAndAPenChangeShowsAtOnce) {
+  ArrowChart c;
+  c.S->AddArrowSegment(-8, 6, -2, 6, "", clRed);
+  c.S->AddArrowSegment(-8, 0, -2, 0, "", clBlue);
+  c.S->AddArrowSegment(-8, -6, -2, -6, "", clRed);
+  c.S->AddArrowSegment(2, 0, 8, 0, "", clRed);
+  c.Render();
+  EXPECT_EQ(c.At(c.X(-5), c.Y(6)), clRed);
+  EXPECT_EQ(c.At(c.X(-5), c.Y(0)), clBlue);
+  EXPECT_EQ(c.At(c.X(-5), c.Y(-6)), clRed);
+  // A wider pen of the series is used by the next drawing, also for arrows of an unchanged colour.
+  c.S->Pointer()->Pen()->SetWidth(5);
+  c.Render();
+  EXPECT_EQ(c.At(c.X(5), c.Y(0) - 2), clRed);
+  EXPECT_EQ(c.At(c.X(-5), c.Y(6) + 2), clRed);
 }

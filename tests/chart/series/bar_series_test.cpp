@@ -218,3 +218,46 @@ TEST(StandardSeries, RegisterOnTheirPagesOnceAndLeaveAtShutdown) {
   EXPECT_EQ(list->FindSeriesType(TLineSeries::StaticClass()), nullptr);
   EXPECT_EQ(list->FindSeriesType(TErrorSeries::StaticClass()), nullptr);
 }
+
+TEST(BarSeries, ThinBarsJoinedIntoLinesKeepEveryPixel) {
+  // Many more bars than pixels: stacked, side by side, horizontal, with null bars and a pen colour.
+  struct Case {
+    TMultiBar Multi;
+    bool Horizontal;
+    int Bars;
+  };
+  for (const Case& k : {Case{mbStacked, false, 1500}, Case{mbSide, false, 800}, Case{mbStacked100, true, 1000},
+                        Case{mbNone, false, 150}}) {
+    auto render = [&](bool joined) {
+      TCustomBarSeries::ThinRunsEnabled = joined;
+      TSeriesChart c(false, 420, 300);
+      for (int s = 0; s < 3; ++s) {
+        TCustomBarSeries* b = k.Horizontal ? static_cast<TCustomBarSeries*>(c.Add<THorizBarSeries>())
+                                           : static_cast<TCustomBarSeries*>(c.Add<TBarSeries>());
+        b->Marks()->SetVisible(false);
+        b->BarPen()->SetColor(s == 1 ? clRed : clBlack);
+        b->SetColorEachPoint(s == 2);
+        for (int i = 0; i < k.Bars; ++i) {
+          const double v = 1 + std::fabs(std::sin(i * 0.01 * (s + 1))) * (i % 17 == 0 ? 3 : 1);
+          if (k.Horizontal)
+            b->AddXY(v, i, "", i % 97 == 5 ? clNone : clDefault);
+          else
+            b->AddXY(i, v, "", i % 97 == 5 ? clNone : clDefault);
+        }
+        b->SetMultiBar(k.Multi);
+      }
+      c.Render();
+      TCustomBarSeries::ThinRunsEnabled = true;
+      return std::move(c.Image);
+    };
+    auto a = render(true), b = render(false);
+    int differ = 0, inked = 0;
+    for (int y = 0; y < 300; ++y)
+      for (int x = 0; x < 420; ++x) {
+        differ += a->Canvas()->Pixels(x, y) != b->Canvas()->Pixels(x, y);
+        inked += b->Canvas()->Pixels(x, y) != clWhite;
+      }
+    EXPECT_EQ(differ, 0) << k.Multi << " " << k.Horizontal;
+    EXPECT_GT(inked, 2000);
+  }
+}

@@ -3,6 +3,8 @@
 #include <cmath>
 
 #include "chart/series/pie_series.h"
+#include "platform/exceptions.h"
+#include "platform/streaming.h"
 #include "series_testkit.h"
 
 namespace {
@@ -88,4 +90,148 @@ TEST(PieSeries, ZerosEmptyAndThreeDimensionalPiesDrawWithoutFault) {
       EXPECT_TRUE(std::isfinite(a.EndAngle));
     }
   }
+}
+
+TEST(PieSeries, SmallSlicesGroupIntoOneOtherSliceThatIsNeverStored) {
+  TSeriesChart c;
+  auto* p = c.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(10, "a", clRed);
+  p->AddY(20, "b", clBlue);
+  p->AddY(70, "c", clLime);
+  p->OtherSlice()->SetStyle(poBelowPercent);
+  p->OtherSlice()->SetValue(15);
+  p->OtherSlice()->SetColor(clYellow);
+  for (int pass = 0; pass < 2; ++pass) {  // a redraw makes no second "other" slice
+    c.Render();
+    ASSERT_EQ(p->PointCount(), 4) << pass;
+    EXPECT_TRUE(p->IsGrouped(0));
+    EXPECT_EQ(p->LabelAt(3), "Other");
+    EXPECT_EQ(p->YValueAt(3), 10);
+  }
+  // The rest keep their share of the total before grouping.
+  std::string t;
+  p->PercentText(1, false, t);
+  EXPECT_NE(t.find("20"), std::string::npos) << t;
+  p->PercentText(2, false, t);
+  EXPECT_NE(t.find("70"), std::string::npos) << t;
+  // Slices: blue 0..72, green 72..324, the other slice (yellow) 324..360; the grouped point draws nothing.
+  EXPECT_EQ(PieAt(c, p, 36, 0.6), clBlue);
+  EXPECT_EQ(PieAt(c, p, 200, 0.6), clLime);
+  EXPECT_EQ(PieAt(c, p, 342, 0.6), clYellow);
+  EXPECT_EQ(p->LegendEntryCount(), 3);
+  EXPECT_EQ(p->LegendIndexToValue(0), 1);
+  int x, y;
+  p->AngleToPos(342 * kDeg, p->XRadius * 0.5, p->YRadius * 0.5, x, y);
+  EXPECT_EQ(p->PointIndexAt(x, y), 3);
+  // Streaming leaves the other slice out and keeps the grouping settings.
+  TPieSeries r(nullptr);
+  TextToComponent(ComponentToText(p), &r);
+  EXPECT_EQ(r.PointCount(), 3);
+  EXPECT_EQ(r.OtherSlice()->Style(), poBelowPercent);
+  EXPECT_EQ(r.OtherSlice()->Value(), 15);
+  EXPECT_EQ(r.OtherSlice()->Color(), clYellow);
+  // Turning grouping off gives the point back.
+  p->OtherSlice()->SetStyle(poNone);
+  c.Render();
+  EXPECT_EQ(p->PointCount(), 3);
+  EXPECT_EQ(PieAt(c, p, 18, 0.6), clRed);
+}
+
+TEST(PieSeries, SeveralPiesShareTheChartInCells) {
+  TSeriesChart c(false, 400, 400);
+  TPieSeries* p[3];
+  for (auto*& s : p) {
+    s = c.Add<TPieSeries>();
+    s->Marks()->SetVisible(false);
+    s->AddY(1, "", clRed);
+  }
+  c.Render();
+  // 2 columns and 2 rows: the third pie lies in the lower-left cell.
+  EXPECT_LT(p[0]->CircleXCenter, 200);
+  EXPECT_LT(p[0]->CircleYCenter, 200);
+  EXPECT_GT(p[1]->CircleXCenter, 200);
+  EXPECT_LT(p[1]->CircleYCenter, 200);
+  EXPECT_LT(p[2]->CircleXCenter, 200);
+  EXPECT_GT(p[2]->CircleYCenter, 200);
+  EXPECT_EQ(p[0]->XRadius, p[2]->XRadius);
+  EXPECT_EQ(c.At(p[2]->CircleXCenter, p[2]->CircleYCenter), clRed);
+  // The chart rectangle is the whole again after each pie.
+  const TRect whole = c.Chart.ChartRect;
+  EXPECT_GT(whole.Right - whole.Left, 300);
+  for (auto* s : p) s->SetMultiPie(mpDisabled);
+  c.Render();
+  EXPECT_EQ(p[0]->CircleXCenter, p[2]->CircleXCenter);
+}
+
+TEST(PieSeries, MarksSitOutsideTheirSliceAndPieSettingsStream) {
+  TSeriesChart c;
+  auto* p = c.Add<TPieSeries>();
+  p->AddY(25, "a", clRed);
+  p->AddY(75, "b", clBlue);
+  p->Marks()->Font()->SetColor(clFuchsia);
+  p->Marks()->SetTransparent(true);
+  p->Marks()->Pen()->SetVisible(false);
+  c.Render();
+  // The first slice's middle is at 45 degrees: its mark lies up and right, outside the circle.
+  int x, y;
+  p->AngleToPos(45 * kDeg, p->XRadius + 8, p->YRadius + 8, x, y);
+  int ink = 0;
+  for (int yy = y - 30; yy <= y; ++yy)
+    for (int xx = x; xx <= x + 60; ++xx) {
+      const TColor v = c.At(xx, yy);
+      ink += (v & 0xFF) > 128 && ((v >> 16) & 0xFF) > 128 && ((v >> 8) & 0xFF) < 100;
+    }
+  EXPECT_GT(ink, 0);
+
+  p->SetAngleSize(180);
+  p->SetDarkPen(40);
+  p->SetUsePatterns(true);
+  p->SetAutoMarkPosition(false);
+  p->SetRotationAngle(20);
+  p->SetExplodeBiggest(15);
+  p->SetMultiPie(mpDisabled);
+  p->SetCircled(true);
+  p->PiePen()->SetColor(clGreen);
+  TPieSeries r(nullptr);
+  TextToComponent(ComponentToText(p), &r);
+  EXPECT_EQ(r.AngleSize(), 180);
+  EXPECT_EQ(r.DarkPen(), 40);
+  EXPECT_TRUE(r.UsePatterns());
+  EXPECT_FALSE(r.AutoMarkPosition());
+  EXPECT_EQ(r.RotationAngle(), 20);
+  EXPECT_EQ(r.ExplodeBiggest(), 15);
+  EXPECT_EQ(r.MultiPie(), mpDisabled);
+  EXPECT_TRUE(r.Circled());
+  EXPECT_EQ(r.PiePen()->Color(), clGreen);
+  EXPECT_EQ(r.LabelAt(1), "b");
+  // A border darkness beyond 255 is refused when a slice is drawn.
+  p->SetDarkPen(300);
+  EXPECT_THROW(p->SetSlicePen(0), ERangeError);
+}
+
+TEST(PieSeries, APieSetsTheChartViewWhileActiveAndGivesItBack) {
+  TSeriesChart c(true);
+  TView3DOptions* v = c.Chart.View3DOptions();
+  v->SetOrthogonal(true);
+  v->SetElevation(345);
+  v->SetRotation(345);
+  auto* p = c.Add<TPieSeries>();
+  EXPECT_FALSE(v->Orthogonal());
+  EXPECT_EQ(v->Elevation(), 315);
+  EXPECT_EQ(v->Rotation(), 360);
+  p->SetActive(false);
+  EXPECT_TRUE(v->Orthogonal());
+  EXPECT_EQ(v->Elevation(), 345);
+  EXPECT_EQ(v->Rotation(), 345);
+  p->SetActive(true);
+  EXPECT_EQ(v->Elevation(), 315);
+  // Leaving the chart, or being freed, gives the view back too.
+  c.Chart.DetachSeries(p);
+  EXPECT_EQ(v->Elevation(), 345);
+  c.Chart.AttachSeries(p);
+  EXPECT_EQ(v->Elevation(), 315);
+  delete p;
+  EXPECT_EQ(v->Elevation(), 345);
+  EXPECT_TRUE(v->Orthogonal());
 }

@@ -1,0 +1,140 @@
+// Each standard series family written to the component text form and read back into a fresh
+// series keeps the settings its editor shows.
+#include <gtest/gtest.h>
+
+#include "chart/engine/series_pointer.h"
+#include "chart/series/bar_series.h"
+#include "chart/series/histogram_series.h"
+#include "chart/series/line_series.h"
+#include "platform/streaming.h"
+#include "platform/typinfo.h"
+
+namespace {
+template <class T>
+std::unique_ptr<T> RoundTrip(T& Source) {
+  auto r = std::make_unique<T>(nullptr);
+  TextToComponent(ComponentToText(&Source), r.get());
+  return r;
+}
+}  // namespace
+
+TEST(SeriesStreaming, LineSeriesKeepsItsSettings) {
+  TLineSeries s(nullptr);
+  s.SetStairs(true);
+  s.SetInvertedStairs(true);
+  s.SetLineHeight(4);
+  s.SetColorEachLine(false);
+  s.SetDark3D(false);
+  s.SetClickableLine(false);
+  s.SetStacked(cssStack);
+  s.SetLineBrush(bsCross);
+  s.LinePen()->SetWidth(3);
+  s.OutLine()->SetVisible(true);
+  s.Pointer()->SetVisible(true);
+  s.Pointer()->SetStyle(psDiamond);
+  s.AddXY(1, 2);
+  auto r = RoundTrip(s);
+  EXPECT_TRUE(r->Stairs());
+  EXPECT_TRUE(r->InvertedStairs());
+  EXPECT_EQ(r->LineHeight(), 4);
+  EXPECT_FALSE(r->ColorEachLine());
+  EXPECT_FALSE(r->Dark3D());
+  EXPECT_FALSE(r->ClickableLine());
+  EXPECT_EQ(r->Stacked(), cssStack);
+  EXPECT_EQ(r->LineBrush(), bsCross);
+  EXPECT_EQ(r->LinePen()->Width(), 3);
+  EXPECT_TRUE(r->OutLine()->Visible());
+  EXPECT_TRUE(r->Pointer()->Visible());
+  EXPECT_EQ(r->Pointer()->Style(), psDiamond);
+  EXPECT_EQ(r->PointCount(), 1);
+  // Untouched settings are not written at all.
+  TLineSeries plain(nullptr);
+  const std::string text = ComponentToText(&plain);
+  for (const char* name : {"Stairs", "LineHeight", "Stacked", "ClickableLine"})
+    EXPECT_EQ(text.find(name), std::string::npos) << name << "\n" << text;
+}
+
+TEST(SeriesStreaming, PointAndAreaSeriesKeepSettingsThatDifferFromTheirStart) {
+  TPointSeries p(nullptr);
+  p.SetClickableLine(true);  // the point series starts with it off
+  p.SetTransparency(30);
+  p.Pointer()->SetHorizSize(7);
+  auto rp = RoundTrip(p);
+  EXPECT_TRUE(rp->ClickableLine());
+  EXPECT_EQ(rp->Transparency(), 30);
+  EXPECT_EQ(rp->Pointer()->HorizSize(), 7);
+
+  TAreaSeries a(nullptr);
+  a.SetDrawArea(false);  // the area series starts with it on
+  a.SetMultiArea(maStacked100);
+  a.SetAreaColor(clYellow);
+  a.SetAreaBrush(bsBDiagonal);
+  a.AreaLinesPen()->SetColor(clRed);
+  a.SetUseYOrigin(true);
+  a.SetYOrigin(2.5);
+  a.SetTransparency(20);
+  auto ra = RoundTrip(a);
+  EXPECT_FALSE(ra->DrawArea());
+  EXPECT_EQ(ra->MultiArea(), maStacked100);
+  EXPECT_EQ(ra->AreaColor(), clYellow);
+  EXPECT_EQ(ra->AreaBrush(), bsBDiagonal);
+  EXPECT_EQ(ra->AreaLinesPen()->Color(), clRed);
+  EXPECT_TRUE(ra->UseYOrigin());
+  EXPECT_EQ(ra->YOrigin(), 2.5);
+  EXPECT_EQ(ra->Transparency(), 20);
+}
+
+TEST(SeriesStreaming, BarSeriesKeepTheirSettings) {
+  TBarSeries b(nullptr);
+  b.SetBarStyle(bsCilinder);
+  b.SetMultiBar(mbStacked);
+  b.SetBarWidthPercent(55);
+  b.SetCustomBarWidth(12);
+  b.SetOffsetPercent(10);
+  b.SetSideMargins(false);
+  b.SetStackGroup(2);
+  b.SetUseYOrigin(false);
+  b.SetYOrigin(-1);
+  b.SetBevelSize(3);
+  b.SetAutoMarkPosition(false);
+  b.SetDepthPercent(50);
+  b.TickLines()->SetVisible(true);
+  b.BarBrush()->SetStyle(bsCross);
+  b.BarPen()->SetColor(clBlue);
+  b.AddY(5);
+  auto r = RoundTrip(b);
+  EXPECT_EQ(r->BarStyle(), bsCilinder);
+  EXPECT_EQ(r->MultiBar(), mbStacked);
+  EXPECT_EQ(r->BarWidthPercent(), 55);
+  EXPECT_EQ(r->CustomBarWidth(), 12);
+  EXPECT_EQ(r->OffsetPercent(), 10);
+  EXPECT_FALSE(r->SideMargins());
+  EXPECT_EQ(r->StackGroup(), 2);
+  EXPECT_FALSE(r->UseYOrigin());
+  EXPECT_EQ(r->YOrigin(), -1);
+  EXPECT_EQ(r->BevelSize(), 3);
+  EXPECT_FALSE(r->AutoMarkPosition());
+  EXPECT_EQ(r->DepthPercent(), 50);
+  EXPECT_TRUE(r->TickLines()->Visible());
+  EXPECT_EQ(r->BarBrush()->Style(), bsCross);
+  EXPECT_EQ(r->BarPen()->Color(), clBlue);
+  EXPECT_EQ(r->PointCount(), 1);
+
+  THorizBarSeries h(nullptr);
+  h.SetCustomBarHeight(9);
+  EXPECT_FALSE(IsPublishedProp(&h, "CustomBarWidth"));
+  EXPECT_EQ(RoundTrip(h)->CustomBarHeight(), 9);
+}
+
+TEST(SeriesStreaming, HistogramKeepsItsPens) {
+  THistogramSeries s(nullptr);
+  s.LinesPen()->SetVisible(true);
+  s.LinesPen()->SetColor(clGreen);
+  s.SetTransparency(15);
+  s.Brush()->SetColor(clAqua);
+  auto r = RoundTrip(s);
+  EXPECT_TRUE(r->LinesPen()->Visible());
+  EXPECT_EQ(r->LinesPen()->Color(), clGreen);
+  EXPECT_EQ(r->Transparency(), 15);
+  EXPECT_EQ(r->Brush()->Color(), clAqua);
+}
