@@ -758,6 +758,9 @@ void TCustomvmTreeList::LayoutChanged() {
     FTopNode = t;
   }
   if (!FTopNode) FTopNode = GetFirstNode();
+  // Rows fill the page whenever there are enough of them.
+  int last = std::max(0, GetVisibleNodeCount() - PageRowCount());
+  if (FTopNode && GetRowIndex(FTopNode) > last) FTopNode = GetNodeAtRow(last);
   if (FFocusedNode && !FFocusedNode->IsVisible()) {
     TvmTreeListNode* f = FFocusedNode;
     while (f && !f->IsVisible()) f = f->Parent();

@@ -54,6 +54,43 @@ struct TTreeListFixture {
     return v;
   }
 
+  // Gives the control the keyboard focus (the window system settles it first).
+  bool Focus() {
+    TL->SetFocus();
+    Application->ProcessMessages();
+    return TL->Focused();
+  }
+  TvmTreeListLayout Layout() {
+    TvmTreeListLayout L;
+    TL->CalcLayout(L);
+    return L;
+  }
+  const TvmTreeListRowInfo* RowOf(const TvmTreeListLayout& L, TvmTreeListNode* N) {
+    for (const auto& r : L.VisibleRows)
+      if (r.Node == N) return &r;
+    return nullptr;
+  }
+  // The centre of a node's cell in a column.
+  TPoint CellPoint(TvmTreeListNode* N, int Column) {
+    TvmTreeListLayout L = Layout();
+    const auto* r = RowOf(L, N);
+    for (const auto& h : L.HeaderCells)
+      if (h.Column == Column && r) return TPoint((h.Rect.Left + h.Rect.Right) / 2, r->Top + r->Height / 2);
+    return TPoint(-1, -1);
+  }
+  void Click(TPoint P, TShiftState Shift = {}) {
+    TL->DispatchMouseDown(mbLeft, Shift, P.X, P.Y);
+    TL->DispatchMouseUp(mbLeft, Shift, P.X, P.Y);
+  }
+  void Key(uint16_t K, TShiftState Shift = {}) { TL->DispatchKeyDown(K, Shift); }
+  std::string FocusText() { return TL->FocusedNode() ? TL->FocusedNode()->Strings(0) : std::string(); }
+  std::vector<std::string> SelectedTexts() {
+    std::vector<std::string> v;
+    for (TvmTreeListNode* n = TL->GetFirstNode(); n; n = n->GetNext())
+      if (TL->IsNodeSelected(n)) v.push_back(n->Strings(0));
+    return v;
+  }
+
   void Paint() {
     TL->Repaint();
   }
