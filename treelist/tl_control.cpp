@@ -257,7 +257,7 @@ void TvmTreeListColumn::SetCaption(const std::string& Value) {
 
 bool TvmTreeListColumn::ReadOnly() const {
   bool v = FAssignedValues.Contains(cvReadOnly) ? FReadOnly : false;
-  return v || (FTreeList && FTreeList->IsReadOnly());
+  return v || (FTreeList && FTreeList->TCustomvmContainer::IsReadOnly());
 }
 void TvmTreeListColumn::SetReadOnly(bool Value) {
   FReadOnly = Value;
@@ -737,6 +737,34 @@ void TCustomvmTreeListControl::MoveColumnValues(int FromIndex, int ToIndex) {
     s.erase(s.begin() + FromIndex);
     s.insert(s.begin() + ToIndex, std::move(v));
   }
+}
+
+// Editing.
+
+void TCustomvmTreeListControl::GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) {
+  int col = VisualColumnToColumn(FEditingColumn);
+  Editor->SetEditValue(Variant(col >= 0 ? GetNodeString(Node, col) : std::string()));
+  Value = Editor->EditValue();
+}
+
+void TCustomvmTreeListControl::ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor,
+                                                Variant& Value) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0) return;
+  if (auto* t = dynamic_cast<TvmInplaceTextEdit*>(Editor)) SetNodeString(Node, col, t->GetWindowText());
+  Value = GetNodeValue(Node, col);
+  Invalidate();
+}
+
+void TCustomvmTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
+  int col = GetFocusedAbsoluteColumn();
+  if (col < 0 || col >= ColumnCount() || FColumns[col]->DisableEditor) Allow = false;
+  if (Allow) TCustomvmTreeList::DoEditing(Node, Allow);
+}
+
+bool TCustomvmTreeListControl::IsReadOnly() {
+  int col = GetFocusedAbsoluteColumn();
+  return col >= 0 && col < ColumnCount() && FColumns[col]->ReadOnly();
 }
 
 // Selection.

@@ -228,6 +228,12 @@ public:
   bool IsSortedColumnDescending(int Index) override;
   int GetSortedColumn(int Index) override;
 
+  // Editing through the focused column.
+  void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;
+  void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;
+  void DoEditing(TvmTreeListNode* Node, bool& Allow) override;
+  bool IsReadOnly() override;
+
   // Selection kept in the nodes.
   int GetSelectedCount() override { return static_cast<int>(FSelected.size()); }
   TvmTreeListNode* GetSelectedItem(int Index) override;

@@ -143,8 +143,20 @@ void TCustomvmTreeList::FullCollapse() {
     if (n->Expanded()) n->Collapse();
 }
 
+void TCustomvmTreeList::ForgetEditingCell() {
+  FEditingNode = nullptr;
+  FEditingColumn = -1;
+  if (FEditor && FEditor->EditVisible()) {
+    bool hadFocus = EditorHasFocus();
+    FEditor->HideEdit();
+    if (hadFocus && CanFocus()) SetFocus();
+  }
+  if (FState == tlsEditing) FState = tlsIdle;
+}
+
 void TCustomvmTreeList::BeginUpdate() {
   ++FLockUpdate;
+  ForgetEditingCell();
   if (FState != tlsIdle && FState != tlsEditing) CancelMode();
   FState = tlsIdle;
   ClearVisibleCache();
@@ -173,6 +185,7 @@ void TCustomvmTreeList::ResetNodeReferences() {
 }
 
 void TCustomvmTreeList::NodeAdded(TvmTreeListNode* Node) {
+  ForgetEditingCell();
   if (!FTopNode) SetTopNode(Node);
   if (!FFocusedNode) FFocusedNode = FTopNode;
   if (FLockUpdate == 0) {
@@ -205,6 +218,7 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
   if (FDragNode == Node) FDragNode = nullptr;
   if (FHotTrackNode == Node) FHotTrackNode = nullptr;
+  ForgetEditingCell();
   if (FLockUpdate == 0 && !FDestroying && FindSortedPosition(Node) >= 0) PatchVisibleCache(Node, true);
   if (WasVisible) {
     TvmTreeListNode* n = FTopNode ? FTopNode : FFocusedNode ? FFocusedNode : to;
@@ -431,6 +445,7 @@ void TCustomvmTreeList::FocusAdjacentColumn(bool Previous) { SetFocusedColumn(Ge
 
 void TCustomvmTreeList::SetFocusedNodeColumn(TvmTreeListNode* Node, int Column, bool MakeVisible) {
   if (!Node) return;
+  CloseEditor();
   FFocusedAbsoluteColumn = -1;
   TvmTreeListNode* old = FFocusedNode;
   int oldCol = FFocusedColumn;
@@ -1191,6 +1206,11 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
     return;
   }
   if (FRoots.empty()) return;
+  if (FState == tlsEditing && (Key == VK_TAB || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR ||
+                               Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN)) {
+    CloseEditor();
+    if (Key == VK_ESCAPE || Key == VK_RETURN) return;
+  }
   if (FSearching) {
     if (Key == VK_ESCAPE) {
       EndSearch();
@@ -1286,6 +1306,17 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
       break;
     case VK_UP: MoveRow(-1, Shift); break;
     case VK_DOWN: MoveRow(1, Shift); break;
+    case VK_RETURN:
+      if (FExtendedOptions.Contains(tlxEnterThrough) && FExtendedOptions.Contains(tlxTypingEdits)) {
+        int c = GetFocusedColumn() + 1;
+        if (c < cols) SetFocusedColumn(c);
+        else if (TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(f) + 1)) SetFocusedNodeColumn(n, 0, true);
+        ShowEditor();
+      }
+      break;
+    case VK_F1 + 1:  // F2
+      ShowEditor();
+      break;
     default: return;
   }
   if (FOptions.Contains(tloMultiSelect) && GetSelectedCount() == 0 && FFocusedNode) FFocusedNode->SetSelected(true);
@@ -1305,6 +1336,18 @@ void TCustomvmTreeList::KeyPress(char& Key) {
     RunSearch(FSearchText, 0, false);
     Key = 0;
     return;
+  }
+  if (!FSearching && FState == tlsIdle && FExtendedOptions.Contains(tlxTypingEdits)) {
+    if (Key == '\r') {
+      ShowEditor();
+      if (FState == tlsEditing) Key = 0;
+    } else if (Key == '\b' || Key == 22 || Key == 24 || k >= 32) {
+      ShowEditorWithChar(Key);
+      if (FState == tlsEditing) {
+        Key = 0;
+        return;
+      }
+    }
   }
   TvmTreeListNode* f = FFocusedNode;
   if (!f || FState == tlsEditing) return;
@@ -1453,6 +1496,8 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
       if (!n) return;
       int col = h.Column >= 0 && !FOptions.Contains(tloRowSelect) ? ColumnToVisualColumn(h.Column) : GetFocusedColumn();
       bool multi = FOptions.Contains(tloMultiSelect);
+      FClickEdit = n == FFocusedNode && !FOptions.Contains(tloRowSelect) && col == GetFocusedColumn() &&
+                   h.HitType == tlhCell && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
       if (multi && Shift.Contains(ssCtrl)) {
         SetFocusedNodeColumn(n, col, true);
         n->SetSelected(!n->Selected());
@@ -1499,6 +1544,7 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
 void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseUp(Button, Shift, X, Y);
   TvmTreeListState s = FState;
+  if (s == tlsEditing) return;
   FState = tlsIdle;
   if (MouseCapture()) SetMouseCapture(false);
   if (s == tlsColumnSizing) {
@@ -1508,6 +1554,12 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);
     if (h.HitType == tlhColumnHeader && h.Column == FDownHitInfo.Column) DoColumnClick(h.Column, Shift.Contains(ssShift));
+  } else if (s == tlsNodePressed && FClickEdit && FOptions.Contains(tloClickEdits)) {
+    // A click on the cell that already had the focus opens its editor.
+    FClickEdit = false;
+    TvmTreeListHitTestInfo h;
+    GetHitInfo(TPoint(X, Y), h);
+    if (h.Node == FFocusedNode && h.HitType == tlhCell) ShowEditor();
   }
 }
 
@@ -1525,6 +1577,14 @@ void TCustomvmTreeList::DoEnter() {
 
 void TCustomvmTreeList::DoExit() {
   TCustomvmContainer::DoExit();
+  if (EditorHasFocus()) return;
+  if (FState == tlsEditing) {
+    try {
+      CloseEditor();
+    } catch (const Exception&) {
+      // An editor whose value is refused stays open.
+    }
+  }
   if (FSearching) EndSearch();
   Invalidate();
 }

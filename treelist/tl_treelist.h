@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "inspector/vm_edit.h"
+#include "inspector/vm_textedit.h"
 #include "platform/controls.h"
 #include "platform/dataset.h"
 #include "platform/exceptions.h"
@@ -246,6 +247,13 @@ using TvmTreeListCompareEvent =
 using TvmTreeListGetImageEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, int& Index)>;
 using TvmTreeListColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
 
+// The text editor the tree list opens over a cell.
+class TvmInplaceTreeListTextEdit : public TvmInplaceTextEdit {
+  VM_CLASS(TvmInplaceTreeListTextEdit, TvmInplaceTextEdit)
+public:
+  using TvmInplaceTextEdit::TvmInplaceTextEdit;
+};
+
 // ---------------------------------------------------------------------------------------------
 // The abstract tree list.
 
@@ -403,6 +411,37 @@ public:
   const std::string& SearchText() const { return FSearchText; }
   bool LocateNode(int Column, const std::string& Text, int Direction, TvmTreeListNode*& Node);
 
+  // Editing: the in-place editor over the focused cell.
+  void ShowEditor();
+  void ShowEditorWithChar(char Ch);
+  void HideEditor(bool FocusControl);
+  void CloseEditor();
+  void ResetEditor();
+  void PostEditorValue();
+  void UpdateEditor(bool Activate);
+  TvmInplaceEdit* InplaceEditor() const { return FEditor; }
+  TvmTreeListNode* EditingNode() const { return FEditingNode; }
+  int EditingColumn() const { return FEditingColumn; }
+  TRect GetEditorRect(TvmTreeListNode* Node, int VisualColumn);
+  virtual TvmInplaceEdit* CreateEditor(int Column);
+  virtual TvmInplaceEdit* FindEditor(int Column) { return FEditor; }
+  virtual void InitEditor(TvmInplaceEdit* Editor);
+  virtual void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) {
+    Value = Variant(std::string());
+  }
+  virtual void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) {
+    Value = Variant(std::string());
+  }
+  virtual void DoEditing(TvmTreeListNode* Node, bool& Allow);
+  virtual void DoEdited(TvmTreeListNode* Node);
+  virtual bool IsReadyForEditing();
+  bool IsEditorOutOfSync() override { return FEditor && FState == tlsEditing && GetFocusedColumn() != FEditorColumn; }
+  bool CanEditModify() override { return !IsReadOnly(); }
+  bool CanEditAcceptKey(char Key) override { return !IsReadOnly(); }
+  bool IsEditWantTabs() override { return FOptions.Contains(tloEditorTabs); }
+  TvmTreeListExpandingEvent OnEditing;
+  TvmTreeListNodeEvent OnEdited;
+
   TvmTreeListState State() const { return FState; }
   void CancelMode();
   const TvmTreeListHitTestInfo& DownHitInfo() const { return FDownHitInfo; }
@@ -515,6 +554,8 @@ protected:
 
   void CalcMetrics();
   void SetState(TvmTreeListState Value) { FState = Value; }
+  bool EditorHasFocus() const;
+  void ForgetEditingCell();
   void ResetNodeReferences();
   void MoveRow(int Delta, TShiftState Shift);
   void MovePage(bool Down, TShiftState Shift);
@@ -555,6 +596,11 @@ protected:
   int FSizingColumn = -1;
   int FSizingStartWidth = 0;
   bool FShiftRun = false;
+  TvmInplaceEdit* FEditor = nullptr;
+  TvmTreeListNode* FEditingNode = nullptr;
+  int FEditingColumn = -1;
+  int FEditorColumn = -1;
+  bool FClickEdit = false;
 
   bool FSearching = false;
   std::string FSearchText;
