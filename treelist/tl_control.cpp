@@ -739,6 +739,46 @@ void TCustomvmTreeListControl::MoveColumnValues(int FromIndex, int ToIndex) {
   }
 }
 
+// Header drags.
+
+bool TCustomvmTreeListControl::CanDragColumn(int Column) {
+  return TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
+         !FColumns[Column]->DisableDragging;
+}
+
+bool TCustomvmTreeListControl::CanDragBand(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  return TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
+         FBands->Items(b)->Fixed() == bfNone;
+}
+
+void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, int Position) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  int band = GetBandAbsoluteIndex(VisibleBand);
+  if (band < 0) return;
+  TvmTreeListColumn* c = FColumns[Column];
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  c->SetBandIndex(band);
+  c->SetRowIndex(Row);
+  FBandListsValid = false;
+  c->SetColIndex(Position);
+}
+
+void TCustomvmTreeListControl::HideColumn(int Column) {
+  if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->SetVisible(false);
+}
+
+void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
+  int from = GetBandAbsoluteIndex(FromVisible), to = GetBandAbsoluteIndex(ToVisible);
+  if (from >= 0 && to >= 0) FBands->Items(from)->SetIndex(to);
+}
+
+void TCustomvmTreeListControl::HideBand(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b >= 0 && !FBands->Items(b)->DisableCustomizing) FBands->Items(b)->SetVisible(false);
+}
+
 // Editing.
 
 void TCustomvmTreeListControl::GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) {

@@ -228,6 +228,14 @@ public:
   bool IsSortedColumnDescending(int Index) override;
   int GetSortedColumn(int Index) override;
 
+  // Header drags.
+  bool CanDragColumn(int Column) override;
+  bool CanDragBand(int VisibleBand) override;
+  void MoveColumn(int Column, int VisibleBand, int Row, int Position) override;
+  void HideColumn(int Column) override;
+  void MoveBand(int FromVisible, int ToVisible) override;
+  void HideBand(int VisibleBand) override;
+
   // Editing through the focused column.
   void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;
   void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;

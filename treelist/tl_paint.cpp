@@ -233,5 +233,19 @@ void TCustomvmTreeList::Paint() {
     C->Brush()->SetColor(FHeaderPanelColor);
     C->FillRect(TRect(L.IndicatorRect.Left, L.EmptyBottomRect.Top, L.IndicatorRect.Right, L.IndicatorRect.Bottom));
   }
+  // The drop arrows of a header drag: down above the gap, up below it.
+  if (FArrowsPos.X != -100 || FArrowsPos.Y != -100) {
+    int h = (FState == tlsBandDragging ? FBandHeight : FHeaderRowHeight) + 18;
+    int x = FArrowsPos.X, y = FArrowsPos.Y;
+    TPoint down[7] = {{x + 5, y + 8}, {x, y + 3}, {x + 3, y + 3}, {x + 3, y}, {x + 7, y}, {x + 7, y + 3}, {x + 10, y + 3}};
+    TPoint up[7] = {{x + 5, y + h - 9}, {x + 10, y + h - 4}, {x + 7, y + h - 4}, {x + 7, y + h - 1},
+                    {x + 3, y + h - 1}, {x + 3, y + h - 4}, {x, y + h - 4}};
+    C->Pen()->SetStyle(psSolid);
+    C->Pen()->SetColor(clBlack);
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(FDropArrowsColor);
+    C->Polygon(down, 7);
+    C->Polygon(up, 7);
+  }
   if (OnPaint) OnPaint(this);
 }

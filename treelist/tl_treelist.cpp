@@ -3,6 +3,7 @@
 #include "treelist/tl_treelist.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/flatscroll.h"
@@ -51,6 +52,12 @@ TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
   SetColor(clWindow);
   FTabStop = true;
   SetBounds(0, 0, 250, 150);
+  FDragExpandTimer = new TTimer(this);
+  FDragExpandTimer->SetEnabled(false);
+  FDragExpandTimer->OnTimer = [this](TObject*) { DragExpandTimerFired(); };
+  FDragScrollTimer = new TTimer(this);
+  FDragScrollTimer->SetEnabled(false);
+  FDragScrollTimer->OnTimer = [this](TObject*) { DragScrollTimerFired(); };
   CalcMetrics();
 }
 
@@ -157,8 +164,11 @@ void TCustomvmTreeList::ForgetEditingCell() {
 void TCustomvmTreeList::BeginUpdate() {
   ++FLockUpdate;
   ForgetEditingCell();
-  if (FState != tlsIdle && FState != tlsEditing) CancelMode();
-  FState = tlsIdle;
+  // A node drag lives on through changes made while it runs (hover expansion, the drop).
+  if (FState != tlsNodeDragging) {
+    if (FState != tlsIdle && FState != tlsEditing) CancelMode();
+    FState = tlsIdle;
+  }
   ClearVisibleCache();
   BeginSelection();
 }
@@ -182,6 +192,7 @@ void TCustomvmTreeList::ResetNodeReferences() {
   FDragNode = nullptr;
   FHotTrackNode = nullptr;
   FFirstSelectedNode = nullptr;
+  FExpandHoverNode = nullptr;
 }
 
 void TCustomvmTreeList::NodeAdded(TvmTreeListNode* Node) {
@@ -218,6 +229,8 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
   if (FDragNode == Node) FDragNode = nullptr;
   if (FHotTrackNode == Node) FHotTrackNode = nullptr;
+  if (FExpandHoverNode == Node) FExpandHoverNode = nullptr;
+  if (FDragNode == Node && FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
   ForgetEditingCell();
   if (FLockUpdate == 0 && !FDestroying && FindSortedPosition(Node) >= 0) PatchVisibleCache(Node, true);
   if (WasVisible) {
@@ -1137,6 +1150,10 @@ TvmTreeListNode* TCustomvmTreeList::GetNodeAt(int X, int Y) {
 bool TCustomvmTreeList::WantsKey(uint16_t Key) const { return Key == VK_RETURN || Key == VK_ESCAPE; }
 
 void TCustomvmTreeList::CancelMode() {
+  if (FState == tlsNodeDragging) EndNodeDrag(false, FLastDragPoint.X, FLastDragPoint.Y);
+  if (FState == tlsColumnDragging) EndColumnDrag(false);
+  if (FState == tlsBandDragging) EndBandDrag(false);
+  if (FState == tlsBandPressed) FState = tlsIdle;
   if (FState == tlsColumnSizing || FState == tlsColumnPressed || FState == tlsNodePressed ||
       FState == tlsBandSizing || FState == tlsRowSizing) {
     FState = tlsIdle;
@@ -1201,6 +1218,11 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
   if (Key == 0 || !CanProcessKey(Key, Shift)) return;
   BeginSelection();
   TScopeExit end([this] { EndSelection(); });
+  if (FState == tlsNodeDragging && (Key == VK_ADD || Key == VK_SUBTRACT)) {
+    TvmTreeListNode* n = GetNodeAt(FLastDragPoint.X, FLastDragPoint.Y);
+    if (n && n->HasChildNodes()) n->SetExpanded(Key == VK_ADD);
+    return;
+  }
   if (FState != tlsIdle && FState != tlsEditing && FState != tlsNodePressed) {
     if (Key == VK_ESCAPE) CancelMode();
     return;
@@ -1486,6 +1508,12 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     case tlhButton:
       if (h.Node) h.Node->SetExpanded(!h.Node->Expanded());
       return;
+    case tlhBandHeader:
+      if (h.Band >= 0) {
+        FState = tlsBandPressed;
+        SetMouseCapture(true);
+      }
+      return;
     case tlhCell:
     case tlhIcon:
     case tlhStateIcon:
@@ -1534,6 +1562,30 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
 
 void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseMove(Shift, X, Y);
+  bool beyond = std::abs(X - FDownPoint.X) > 5 || std::abs(Y - FDownPoint.Y) > 5;
+  if (FState == tlsNodePressed && beyond && FDragMode == tldmAutomatic && FDownHitInfo.Node) {
+    StartNodeDrag();
+  } else if (FState == tlsColumnPressed && beyond && FDownHitInfo.Column >= 0 && CanDragColumn(FDownHitInfo.Column)) {
+    FDraggedColumn = FDownHitInfo.Column;
+    SetState(tlsColumnDragging);
+  } else if (FState == tlsBandPressed && beyond && FDownHitInfo.Band >= 0 && CanDragBand(FDownHitInfo.Band)) {
+    FDraggedBand = FDownHitInfo.Band;
+    SetState(tlsBandDragging);
+  }
+  if (FState == tlsNodeDragging) {
+    NodeDragOver(X, Y);
+  } else if (FState == tlsColumnDragging) {
+    FLastDragPoint = TPoint(X, Y);
+    TvmTreeListDropTarget t;
+    CalcColumnDropTarget(FLastDragPoint, t);
+    SetCursor(t.Code == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    Invalidate();
+  } else if (FState == tlsBandDragging) {
+    FLastDragPoint = TPoint(X, Y);
+    int t = CalcBandDropTarget(FLastDragPoint);
+    SetCursor(t == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    Invalidate();
+  }
   if (FState == tlsColumnSizing && FSizingColumn >= 0) {
     int w = std::max(GetColumnMinWidth(FSizingColumn), FSizingStartWidth + X - FDownPoint.X);
     if (!FExtendedOptions.Contains(tlxUnlimitedSizing)) w = std::min(w, std::max(1, ClientWidth()));
@@ -1545,6 +1597,17 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   TCustomvmContainer::MouseUp(Button, Shift, X, Y);
   TvmTreeListState s = FState;
   if (s == tlsEditing) return;
+  if (s == tlsNodeDragging) {
+    EndNodeDrag(true, X, Y);
+    return;
+  }
+  if (s == tlsColumnDragging || s == tlsBandDragging) {
+    FLastDragPoint = TPoint(X, Y);
+    SetCursor(crDefault);
+    if (s == tlsColumnDragging) EndColumnDrag(true);
+    else EndBandDrag(true);
+    return;
+  }
   FState = tlsIdle;
   if (MouseCapture()) SetMouseCapture(false);
   if (s == tlsColumnSizing) {

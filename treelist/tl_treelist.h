@@ -18,6 +18,7 @@
 #include "platform/set.h"
 
 class TCustomvmTreeList;
+class TTimer;
 class TStrings;
 
 class EInvalidvmTreeListOperation : public Exception {
@@ -246,6 +247,16 @@ using TvmTreeListCompareEvent =
     std::function<void(TObject* Sender, TvmTreeListNode* Node1, TvmTreeListNode* Node2, int& Compare)>;
 using TvmTreeListGetImageEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, int& Index)>;
 using TvmTreeListColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
+using TvmTreeListDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)>;
+using TvmTreeListDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+
+enum TvmTreeListDragMode { tldmManual, tldmAutomatic };
+
+// Where a dragged column header would land: Code -1 outside (hide), -2 no move, -3 at Band
+// (visible position), Row and Position.
+struct TvmTreeListDropTarget {
+  int Band = -1, Row = -1, Position = -1, Code = -1;
+};
 
 // The text editor the tree list opens over a cell.
 class TvmInplaceTreeListTextEdit : public TvmInplaceTextEdit {
@@ -442,6 +453,43 @@ public:
   TvmTreeListExpandingEvent OnEditing;
   TvmTreeListNodeEvent OnEdited;
 
+  // Dragging nodes (inside the control) and band and column headers.
+  TvmTreeListDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TvmTreeListDragMode Value) { FDragMode = Value; }
+  int DragExpandDelay() const { return FDragExpandDelay; }
+  void SetDragExpandDelay(int Value) { FDragExpandDelay = Value < 0 ? 0 : Value; }
+  TColor DropArrowsColor() const { return FDropArrowsColor; }
+  void SetDropArrowsColor(TColor Value) { FDropArrowsColor = Value; }
+  TvmTreeListNode* DraggedNode() const { return FDragNode; }
+  TvmTreeListNode* ExpandHoverNode() const { return FExpandHoverNode; }
+  TTimer* DragExpandTimer() const { return FDragExpandTimer; }
+  TTimer* DragScrollTimer() const { return FDragScrollTimer; }
+  int DragScrollDirection() const { return FDragScrollDirection; }
+  int DraggedColumn() const { return FDraggedColumn; }
+  int DraggedBand() const { return FDraggedBand; }
+  // The drop arrows' top-left in client coordinates; (-100, -100) while none show.
+  TPoint ArrowsPos() const { return FArrowsPos; }
+  void CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& Target);
+  int CalcBandDropTarget(TPoint P);
+  void EndNodeDrag(bool Drop, int X, int Y);
+  void EndColumnDrag(bool Accept);
+  void EndBandDrag(bool Accept);
+  virtual bool CanDragColumn(int Column) { return FOptions.Contains(tloColumnMoving); }
+  virtual bool CanDragBand(int VisibleBand) { return FExtendedOptions.Contains(tlxBandMoving); }
+  virtual bool IsColumnLocked(int Column) { return false; }
+  virtual bool IsBandLocked(int VisibleBand) { return false; }
+  virtual void MoveColumn(int Column, int VisibleBand, int Row, int Position) {}
+  virtual void HideColumn(int Column) {}
+  virtual void MoveBand(int FromVisible, int ToVisible) {}
+  virtual void HideBand(int VisibleBand) {}
+  virtual void DoNodeDragStart(TvmTreeListNode* Node);
+  virtual void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) {}
+  virtual void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) {}
+  TvmTreeListNodeEvent OnNodeDragStart;
+  TvmTreeListDragOverEvent OnDragOver;
+  TvmTreeListDragDropEvent OnDragDrop;
+  TvmTreeListDragDropEvent OnEndDrag;
+
   TvmTreeListState State() const { return FState; }
   void CancelMode();
   const TvmTreeListHitTestInfo& DownHitInfo() const { return FDownHitInfo; }
@@ -555,6 +603,10 @@ protected:
   void CalcMetrics();
   void SetState(TvmTreeListState Value) { FState = Value; }
   bool EditorHasFocus() const;
+  void StartNodeDrag();
+  void NodeDragOver(int X, int Y);
+  void DragExpandTimerFired();
+  void DragScrollTimerFired();
   void ForgetEditingCell();
   void ResetNodeReferences();
   void MoveRow(int Delta, TShiftState Shift);
@@ -601,6 +653,17 @@ protected:
   int FEditingColumn = -1;
   int FEditorColumn = -1;
   bool FClickEdit = false;
+  TvmTreeListDragMode FDragMode = tldmManual;
+  int FDragExpandDelay = 500;
+  TColor FDropArrowsColor = clLime;
+  TvmTreeListNode* FExpandHoverNode = nullptr;
+  TTimer* FDragExpandTimer = nullptr;
+  TTimer* FDragScrollTimer = nullptr;
+  int FDragScrollDirection = 0;
+  int FDraggedColumn = -1;
+  int FDraggedBand = -1;
+  TPoint FArrowsPos{-100, -100};
+  TPoint FLastDragPoint;
 
   bool FSearching = false;
   std::string FSearchText;
