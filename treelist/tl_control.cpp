@@ -739,6 +739,39 @@ void TCustomvmTreeListControl::MoveColumnValues(int FromIndex, int ToIndex) {
   }
 }
 
+// Sizing.
+
+bool TCustomvmTreeListControl::IsBandSizing(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  return b >= 0 && FBands->Items(b)->Sizing();
+}
+
+void TCustomvmTreeListControl::ScaleBandWidth(int VisibleBand, int Width) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b < 0) return;
+  int old = GetBandWidth(VisibleBand);
+  Width = std::max(Width, GetBandMinWidth(VisibleBand));
+  bool lock = FLockUpdate == 0;
+  if (lock) BeginUpdate();
+  TScopeExit end([&] {
+    if (lock) EndUpdate();
+  });
+  // Each header row of the band is scaled to the new width, the last column taking the rest.
+  if (old > 0)
+    for (const auto& row : FBandRows[VisibleBand]) {
+      int sum = 0, total = 0;
+      for (int c : row) sum += FColumns[c]->Width();
+      for (size_t i = 0; i < row.size(); ++i) {
+        TvmTreeListColumn* col = FColumns[row[i]];
+        int w = i + 1 == row.size() ? Width * sum / old - total : col->Width() * Width / old;
+        if (!col->Sizing()) w = col->Width();
+        col->SetWidth(std::max(w, col->MinWidth()));
+        total += col->Width();
+      }
+    }
+  FBands->Items(b)->SetWidth(Width);
+}
+
 // Header drags.
 
 bool TCustomvmTreeListControl::CanDragColumn(int Column) {

@@ -228,6 +228,14 @@ public:
   bool IsSortedColumnDescending(int Index) override;
   int GetSortedColumn(int Index) override;
 
+  // Sizing.
+  void ScaleBandWidth(int VisibleBand, int Width) override;
+  void SetBandRowCountFromSizing(int Rows) override { SetBandRowCount(Rows); }
+  void SetHeaderPanelRowCountFromSizing(int Rows) override { SetHeaderPanelRowCount(Rows); }
+  int GetBandRowCount() override { return FBandRowCount; }
+  int GetHeaderMaxRowCount() override { return 5; }
+  bool IsBandSizing(int VisibleBand) override;
+
   // Header drags.
   bool CanDragColumn(int Column) override;
   bool CanDragBand(int VisibleBand) override;

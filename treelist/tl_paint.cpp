@@ -247,5 +247,6 @@ void TCustomvmTreeList::Paint() {
     C->Polygon(down, 7);
     C->Polygon(up, 7);
   }
+  DrawSizingLine(C);
   if (OnPaint) OnPaint(this);
 }

@@ -762,7 +762,7 @@ void TCustomvmTreeList::CalcMetrics() {
   FTextHeight = c ? TextHeightOf(c, Font()) : 11;
   int bandText = c ? TextHeightOf(c, FBandPanelFont.get()) : 11;
   int headText = c ? TextHeightOf(c, FHeaderPanelFont.get()) : 11;
-  FBandHeight = FShowBandPanel ? (flat ? 0 : 1) + bandText + 5 : 0;
+  FBandHeight = FShowBandPanel ? (flat ? 0 : 1) + GetBandRowCount() * bandText + 5 : 0;
   FHeaderRowHeight = headText + (flat ? 0 : 1) + 5;
   FHeaderPanelHeight = FShowHeaderPanel ? FHeaderRowHeight * hr : 0;
   FIndicatorWidth = FShowIndicator ? 12 : 0;
@@ -1068,6 +1068,24 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     H.HitType = tlhOutside;
     return;
   }
+  auto nearEdge = [&](int Edge) { return P.Y >= Edge - EdgeZone && P.Y < Edge + EdgeZone; };
+  if (FExtendedOptions.Contains(tlxBandPanelSizing) && !IsRectEmpty(L.BandPanelRect) &&
+      P.X >= (IsRectEmpty(L.BandButtonRect) ? L.BandPanelRect.Left : L.BandButtonRect.Left) &&
+      nearEdge(L.BandPanelRect.Bottom)) {
+    H.HitType = tlhBandPanelEdge;
+    return;
+  }
+  if (FExtendedOptions.Contains(tlxHeaderPanelSizing) && !IsRectEmpty(L.HeaderPanelRect) &&
+      P.X >= (IsRectEmpty(L.HeaderButtonRect) ? L.HeaderPanelRect.Left : L.HeaderButtonRect.Left) &&
+      nearEdge(L.HeaderPanelRect.Bottom)) {
+    H.HitType = tlhHeaderPanelEdge;
+    return;
+  }
+  bool bandsHidden = FExtendedOptions.Contains(tlxBands) && !FShowBandPanel;
+  auto bandSizable = [&](int Band) {
+    return FExtendedOptions.Contains(tlxBandSizing) && IsBandSizing(Band) &&
+           (!FExtendedOptions.Contains(tlxBands) || FShowBandPanel);
+  };
   if (PtInRect(L.BandButtonRect, P)) {
     H.HitType = tlhBandButton;
     return;
@@ -1077,7 +1095,7 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     for (const auto& b : L.BandCells)
       if (PtInRect(b.Clip, P)) {
         H.Band = b.Band;
-        if (FExtendedOptions.Contains(tlxBandSizing) && P.X >= b.Rect.Right - EdgeZone) H.HitType = tlhBandEdge;
+        if (bandSizable(b.Band) && P.X >= b.Rect.Right - EdgeZone) H.HitType = tlhBandEdge;
       }
     return;
   }
@@ -1094,8 +1112,8 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
       H.Column = c.Column;
       bool sizable = FOptions.Contains(tloColumnSizing) && IsColumnSizing(c.Column);
       if (P.X >= c.Rect.Right - EdgeZone) {
-        if (sizable && !c.LastInRow) H.HitType = tlhColumnEdge;
-        else if (c.LastInRow && FExtendedOptions.Contains(tlxBandSizing)) H.HitType = tlhBandEdge;
+        if (sizable && (!c.LastInRow || bandsHidden)) H.HitType = tlhColumnEdge;
+        else if (c.LastInRow && bandSizable(c.Band)) H.HitType = tlhBandEdge;
       }
       break;
     }
@@ -1108,6 +1126,15 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
       if (P.Y >= r.Top && P.Y < r.Top + r.Height) {
         H.Row = static_cast<int>(i);
         H.Node = r.Node;
+        if (FExtendedOptions.Contains(tlxRowSizing)) {
+          if (P.Y >= r.Top + r.Height - EdgeZone) {
+            H.HitType = tlhRowEdge;
+          } else if (i > 0 && P.Y < r.Top + EdgeZone) {
+            H.HitType = tlhRowEdge;
+            H.Row = static_cast<int>(i) - 1;
+            H.Node = L.VisibleRows[i - 1].Node;
+          }
+        }
       }
     }
     return;
@@ -1154,10 +1181,11 @@ void TCustomvmTreeList::CancelMode() {
   if (FState == tlsColumnDragging) EndColumnDrag(false);
   if (FState == tlsBandDragging) EndBandDrag(false);
   if (FState == tlsBandPressed) FState = tlsIdle;
-  if (FState == tlsColumnSizing || FState == tlsColumnPressed || FState == tlsNodePressed ||
-      FState == tlsBandSizing || FState == tlsRowSizing) {
+  if (IsSizingState(FState) || FState == tlsColumnPressed || FState == tlsNodePressed) {
     FState = tlsIdle;
     FSizingColumn = -1;
+    FSizingBand = -1;
+    FSizingNode = nullptr;
     Invalidate();
   }
 }
@@ -1493,14 +1521,9 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   FDownPoint = TPoint(X, Y);
   if (Button != mbLeft) return;
   const auto& h = FDownHitInfo;
+  if (FState == tlsIdle && StartSizing(h, Shift.Contains(ssDouble))) return;
   if (Shift.Contains(ssDouble)) return;
   switch (h.HitType) {
-    case tlhColumnEdge:
-      FState = tlsColumnSizing;
-      FSizingColumn = h.Column;
-      FSizingStartWidth = GetColumnWidth(h.Column);
-      SetMouseCapture(true);
-      return;
     case tlhColumnHeader:
       FState = tlsColumnPressed;
       SetMouseCapture(true);
@@ -1586,11 +1609,7 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     SetCursor(t == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
     Invalidate();
   }
-  if (FState == tlsColumnSizing && FSizingColumn >= 0) {
-    int w = std::max(GetColumnMinWidth(FSizingColumn), FSizingStartWidth + X - FDownPoint.X);
-    if (!FExtendedOptions.Contains(tlxUnlimitedSizing)) w = std::min(w, std::max(1, ClientWidth()));
-    SetColumnWidth(FSizingColumn, w);
-  }
+  if (IsSizingState(FState)) MoveSizingLine(X, Y);
 }
 
 void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -1610,9 +1629,11 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   }
   FState = tlsIdle;
   if (MouseCapture()) SetMouseCapture(false);
-  if (s == tlsColumnSizing) {
-    FSizingColumn = -1;
-    LayoutChanged();
+  if (IsSizingState(s)) {
+    FState = s;
+    MoveSizingLine(X, Y);
+    FState = tlsIdle;
+    ApplySizing(s);
   } else if (s == tlsColumnPressed) {
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);

@@ -385,6 +385,21 @@ public:
   int GetGridLineColor() const { return FGridPenColor == clNone ? FGridColor : FGridPenColor; }
   int GetRowSeparatorWidth() const { return FRowSeparatorWidth < 1 ? 1 : FRowSeparatorWidth; }
 
+  // Sizing by the mouse and best fit.
+  int SizingLinePos() const { return FSizingPos; }
+  void ApplyBestFitColumn(int Column);
+  void ApplyBestFitBand(int VisibleBand);
+  virtual int GetBestFitWidth(int Column, TvmTreeListNode* Node);
+  virtual void ScaleBandWidth(int VisibleBand, int Width) {}
+  virtual void SetBandRowCountFromSizing(int Rows) {}
+  virtual void SetHeaderPanelRowCountFromSizing(int Rows) {}
+  virtual int GetBandRowCount() { return 1; }
+  virtual int GetBandMaxRowCount() { return 5; }
+  virtual int GetHeaderMaxRowCount() { return 4; }
+  virtual bool IsBandSizing(int VisibleBand) { return true; }
+  virtual void DoColumnsWidthChanged();
+  TNotifyEvent OnColumnsWidthChanged;
+
   // Layout, hit testing.
   void CalcLayoutRects(TvmTreeListLayout& Layout);
   void CalcLayout(TvmTreeListLayout& Layout);
@@ -603,6 +618,15 @@ protected:
   void CalcMetrics();
   void SetState(TvmTreeListState Value) { FState = Value; }
   bool EditorHasFocus() const;
+  static bool IsSizingState(TvmTreeListState S) {
+    return S == tlsColumnSizing || S == tlsBandSizing || S == tlsRowSizing || S == tlsBandPanelSizing ||
+           S == tlsHeaderPanelSizing;
+  }
+  bool StartSizing(const TvmTreeListHitTestInfo& H, bool DoubleClick);
+  void MoveSizingLine(int X, int Y);
+  void ApplySizing(TvmTreeListState S);
+  void GetSizingLimits(int& Min, int& Max);
+  void DrawSizingLine(TCanvas* C);
   void StartNodeDrag();
   void NodeDragOver(int X, int Y);
   void DragExpandTimerFired();
@@ -646,7 +670,11 @@ protected:
   TvmTreeListHitTestInfo FDownHitInfo;
   TPoint FDownPoint;
   int FSizingColumn = -1;
-  int FSizingStartWidth = 0;
+  int FSizingBand = -1;
+  TvmTreeListNode* FSizingNode = nullptr;
+  int FSizingPos = 0;       // the sizing line: x for bands and columns, y for rows and panels
+  int FSizingStartPos = 0;
+  int FSizingOrigin = 0;    // the sized item's left (or top) edge
   bool FShiftRun = false;
   TvmInplaceEdit* FEditor = nullptr;
   TvmTreeListNode* FEditingNode = nullptr;

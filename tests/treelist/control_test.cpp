@@ -156,9 +156,20 @@ TEST(TreeListHitTest, HeaderEdgesButtonsCellsAndRows) {
   EXPECT_EQ(h.Column, 0);
   f.TL->GetHitInfo(TPoint(h0.Rect.Right - 5, y), h);
   EXPECT_EQ(h.HitType, tlhColumnHeader);
-  // The last column of the row gives the band edge.
+  // The last column of the row: its own edge while bands are hidden, the band's edge once they show.
   f.TL->GetHitInfo(TPoint(L.HeaderCells[2].Rect.Right - 2, y), h);
+  EXPECT_EQ(h.HitType, tlhColumnEdge);
+  f.TL->SetShowBandPanel(true);
+  TvmTreeListLayout LB = f.Layout();
+  int yb = (LB.HeaderCells[2].Rect.Top + LB.HeaderCells[2].Rect.Bottom) / 2;
+  f.TL->GetHitInfo(TPoint(LB.HeaderCells[2].Rect.Right - 2, yb), h);
   EXPECT_EQ(h.HitType, tlhBandEdge);
+  f.TL->GetHitInfo(TPoint(LB.HeaderCells[1].Rect.Right - 2, yb), h);
+  EXPECT_EQ(h.HitType, tlhColumnEdge);
+  f.TL->Bands()->Items(0)->SetSizing(false);
+  f.TL->GetHitInfo(TPoint(LB.HeaderCells[2].Rect.Right - 2, yb), h);
+  EXPECT_EQ(h.HitType, tlhColumnHeader);
+  f.TL->SetShowBandPanel(false);
   const auto& r1 = L.VisibleRows[1];
   int ry = r1.Top + r1.Height / 2;
   f.TL->GetHitInfo(TPoint(L.RowsRect.Left + 8, ry), h);
@@ -327,9 +338,10 @@ TEST(TreeListMouse, ButtonsCellsSelectionHeaderSortAndSizing) {
   // Dragging a column's edge sizes it.
   const auto& h0 = L.HeaderCells[0];
   int y = (h0.Rect.Top + h0.Rect.Bottom) / 2;
-  f.TL->DispatchMouseDown(mbLeft, {}, h0.Rect.Right - 2, y);
-  f.TL->DispatchMouseMove({ssLeft}, h0.Rect.Right + 28, y);
-  f.TL->DispatchMouseUp(mbLeft, {}, h0.Rect.Right + 28, y);
+  f.TL->DispatchMouseDown(mbLeft, {}, h0.Rect.Right - 1, y);
+  f.TL->DispatchMouseMove({ssLeft}, h0.Rect.Right + 29, y);
+  EXPECT_EQ(f.TL->Columns(0)->Width(), 100);  // applied at the release
+  f.TL->DispatchMouseUp(mbLeft, {}, h0.Rect.Right + 29, y);
   EXPECT_EQ(f.TL->Columns(0)->Width(), 130);
   EXPECT_EQ(f.Layout().HeaderCells[0].Rect.Width(), 130);
 }
