@@ -907,8 +907,10 @@ void TCustomvmTreeListControl::SortByColumns() {
   SortNodes(-1, first->Index(), first->Sorted() == csDown);
 }
 
-void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift) {
-  if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount()) {
+void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift, bool Ctrl) {
+  if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount() && Ctrl) {
+    FColumns[Column]->SetSorted(csNone);
+  } else if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount()) {
     TvmTreeListColumn* c = FColumns[Column];
     TvmTreeListColumnSort next = c->Sorted() == csUp ? csDown : csUp;
     if (Shift && FExtendedOptions.Contains(tlxMultiSort)) {
@@ -933,7 +935,7 @@ void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift) {
     }
     Invalidate();
   }
-  TCustomvmTreeList::DoColumnClick(Column, Shift);
+  TCustomvmTreeList::DoColumnClick(Column, Shift, Ctrl);
 }
 
 // ---------------------------------------------------------------------------------------------

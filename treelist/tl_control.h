@@ -223,7 +223,7 @@ public:
   bool IsColumnTabStop(int Column) override;
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;
   void SetColumnWidth(int Column, int Width) override;
-  void DoColumnClick(int Column, bool Shift) override;
+  void DoColumnClick(int Column, bool Shift, bool Ctrl = false) override;
   int GetSortedColumnCount() override { return SortedColumnCount(); }
   bool IsSortedColumnDescending(int Index) override;
   int GetSortedColumn(int Index) override;

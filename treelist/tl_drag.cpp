@@ -67,6 +67,11 @@ void TCustomvmTreeList::DragExpandTimerFired() {
 }
 
 void TCustomvmTreeList::DragScrollTimerFired() {
+  if (FState == tlsNodePressed && FTrackDirection != 0) {
+    TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(FFocusedNode) + FTrackDirection);
+    if (n) SetFocusedNodeColumn(n, GetFocusedColumn(), true);
+    return;
+  }
   if (FState != tlsNodeDragging || FDragScrollDirection == 0) {
     FDragScrollTimer->SetEnabled(false);
     return;

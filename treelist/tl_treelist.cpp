@@ -193,6 +193,7 @@ void TCustomvmTreeList::ResetNodeReferences() {
   FHotTrackNode = nullptr;
   FFirstSelectedNode = nullptr;
   FExpandHoverNode = nullptr;
+  FHotTrack = TvmTreeListHotTrackInfo();
 }
 
 void TCustomvmTreeList::NodeAdded(TvmTreeListNode* Node) {
@@ -229,6 +230,7 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
   if (FDragNode == Node) FDragNode = nullptr;
   if (FHotTrackNode == Node) FHotTrackNode = nullptr;
+  if (FHotTrack.HotNode == Node) FHotTrack = TvmTreeListHotTrackInfo();
   if (FExpandHoverNode == Node) FExpandHoverNode = nullptr;
   if (FDragNode == Node && FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
   ForgetEditingCell();
@@ -1505,7 +1507,7 @@ void TCustomvmTreeList::RunSearch(std::string& Text, int Direction, bool ClearOn
 // ---------------------------------------------------------------------------------------------
 // Mouse.
 
-void TCustomvmTreeList::DoColumnClick(int Column, bool Shift) {
+void TCustomvmTreeList::DoColumnClick(int Column, bool Shift, bool Ctrl) {
   if (OnColumnClick) OnColumnClick(this, Column);
 }
 
@@ -1610,6 +1612,15 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     Invalidate();
   }
   if (IsSizingState(FState)) MoveSizingLine(X, Y);
+  if (FState == tlsNodePressed && !Shift.Contains(ssLeft)) FState = tlsIdle;
+  if (FState == tlsNodePressed && FDragMode != tldmAutomatic && FExtendedOptions.Contains(tlxMouseTracksFocus) &&
+      (FOptions.Contains(tloRowSelect) || !FOptions.Contains(tloEditing)))
+    TrackFocus(Y);
+  if (FState == tlsIdle && (FExtendedOptions.Contains(tlxHotTrack) || IsHeaderHotTracking())) {
+    TvmTreeListHitTestInfo h;
+    GetHitInfo(TPoint(X, Y), h);
+    UpdateHotTrack(h);
+  }
 }
 
 void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -1637,7 +1648,8 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   } else if (s == tlsColumnPressed) {
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);
-    if (h.HitType == tlhColumnHeader && h.Column == FDownHitInfo.Column) DoColumnClick(h.Column, Shift.Contains(ssShift));
+    if (h.HitType == tlhColumnHeader && h.Column == FDownHitInfo.Column)
+      DoColumnClick(h.Column, Shift.Contains(ssShift) && FExtendedOptions.Contains(tlxMultiSort), Shift.Contains(ssCtrl));
   } else if (s == tlsNodePressed && FClickEdit && FOptions.Contains(tloClickEdits)) {
     // A click on the cell that already had the focus opens its editor.
     FClickEdit = false;
@@ -1645,6 +1657,82 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     GetHitInfo(TPoint(X, Y), h);
     if (h.Node == FFocusedNode && h.HitType == tlhCell) ShowEditor();
   }
+}
+
+void TCustomvmTreeList::TrackFocus(int Y) {
+  // Above or below the rows the focus keeps moving a row per tick; inside them it follows the pointer.
+  TvmTreeListLayout L;
+  CalcLayoutRects(L);
+  FTrackDirection = Y < L.RowsRect.Top ? -1 : Y >= L.RowsRect.Bottom ? 1 : 0;
+  TvmTreeListNode* n = nullptr;
+  if (FTrackDirection != 0) {
+    n = GetNodeAtRow(GetRowIndex(FFocusedNode) + FTrackDirection);
+    FDragScrollTimer->SetInterval(60);
+    FDragScrollTimer->SetEnabled(true);
+  } else {
+    FDragScrollTimer->SetEnabled(false);
+    n = GetNodeAt(L.RowsRect.Left, Y);
+  }
+  if (!n || n == FFocusedNode) return;
+  SetFocusedNodeColumn(n, GetFocusedColumn(), true);
+  if (FOptions.Contains(tloMultiSelect)) {
+    BeginSelection();
+    ClearSelection();
+    n->SetSelected(true);
+    EndSelection();
+    DoSelectionChanged();
+  }
+}
+
+void TCustomvmTreeList::MouseLeave() {
+  TCustomvmContainer::MouseLeave();
+  UpdateHotTrack(TvmTreeListHitTestInfo());
+}
+
+bool TCustomvmTreeList::IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) {
+  HeaderState = 1;
+  TvmTreeListLayout L;
+  CalcLayout(L);
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == Column && PtInRect(h.Clip, TPoint(X, Y))) {
+      TRect r = h.Rect;
+      InflateRect(r, -2, -2);
+      if (r.Width() >= 16 && X >= r.Right - 15) HeaderState = 2;
+    }
+  return true;
+}
+
+void TCustomvmTreeList::DoNodeHotTrack(const TvmTreeListHotTrackInfo& Info, TCursor& Cursor) {
+  if (OnNodeHotTrack) OnNodeHotTrack(this, Info, Cursor);
+}
+
+void TCustomvmTreeList::UpdateHotTrack(const TvmTreeListHitTestInfo& H) {
+  if (!FExtendedOptions.Contains(tlxHotTrack) && !IsHeaderHotTracking()) return;
+  TvmTreeListHotTrackInfo old = FHotTrack;
+  int part = -1, state = 0;
+  if (H.Node && H.Column >= 0 && IsHotTrackCell(H.X, H.Y, H.Node, H.Column, part)) {
+    FHotTrack = {H.Node, H.Column, part, 0};
+  } else if (H.HitType == tlhColumnHeader && H.Column >= 0 && IsHeaderHotTracking() &&
+             IsHeaderHotTrack(H.X, H.Y, state, H.Column)) {
+    FHotTrack = {nullptr, H.Column, -1, state};
+  } else {
+    FHotTrack = TvmTreeListHotTrackInfo();
+  }
+  if (old.HotNode == FHotTrack.HotNode && old.HotColumn == FHotTrack.HotColumn) {
+    if (old.HeaderHotState != FHotTrack.HeaderHotState) Invalidate();
+    return;
+  }
+  // The cursor given from outside stays the one hot tracking returns to.
+  if (!FSettingCursor && Cursor() != FHotCursor) FAssignedCursor = Cursor();
+  TCursor c = FAssignedCursor;
+  DoNodeHotTrack(FHotTrack, c);
+  if (c != Cursor()) {
+    FSettingCursor = true;
+    TScopeExit lower([this] { FSettingCursor = false; });
+    SetCursor(c);
+  }
+  FHotCursor = c;
+  Invalidate();
 }
 
 void TCustomvmTreeList::DblClick() {

@@ -175,6 +175,14 @@ enum TvmTreeListState {
   tlsBandPanelSizing, tlsHeaderPanelSizing, tlsRowSizing, tlsDropDownButtonPressed
 };
 
+// The cell or header under the pointer while hot tracking.
+struct TvmTreeListHotTrackInfo {
+  TvmTreeListNode* HotNode = nullptr;
+  int HotColumn = -1;     // absolute column index
+  int HotPartIndex = -1;  // the part of the cell the column reports
+  int HeaderHotState = 0; // 0 none, 1 over a header, 2 over its drop-down area
+};
+
 struct TvmTreeListHitTestInfo {
   int X = 0, Y = 0;
   int Band = -1;
@@ -247,6 +255,7 @@ using TvmTreeListCompareEvent =
     std::function<void(TObject* Sender, TvmTreeListNode* Node1, TvmTreeListNode* Node2, int& Compare)>;
 using TvmTreeListGetImageEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, int& Index)>;
 using TvmTreeListColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
+using TvmTreeListHotTrackEvent = std::function<void(TObject* Sender, TvmTreeListHotTrackInfo Info, TCursor& Cursor)>;
 using TvmTreeListDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)>;
 using TvmTreeListDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
 
@@ -384,6 +393,20 @@ public:
   void SetLeftPos(int Value);
   int GetGridLineColor() const { return FGridPenColor == clNone ? FGridColor : FGridPenColor; }
   int GetRowSeparatorWidth() const { return FRowSeparatorWidth < 1 ? 1 : FRowSeparatorWidth; }
+
+  // Hot tracking.
+  const TvmTreeListHotTrackInfo& HotTrackRecord() const { return FHotTrack; }
+  virtual void UpdateHotTrack(const TvmTreeListHitTestInfo& HitInfo);
+  virtual bool IsHotTrackCell(int X, int Y, TvmTreeListNode* Node, int Column, int& PartIndex) {
+    return FExtendedOptions.Contains(tlxHotTrack);
+  }
+  virtual bool IsHeaderHotTracking() { return false; }
+  virtual bool IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column);
+  virtual bool IsHotCell(TvmTreeListNode* Node, int Column) {
+    return Node == FHotTrack.HotNode && Column == FHotTrack.HotColumn;
+  }
+  virtual void DoNodeHotTrack(const TvmTreeListHotTrackInfo& Info, TCursor& Cursor);
+  TvmTreeListHotTrackEvent OnNodeHotTrack;
 
   // Sizing by the mouse and best fit.
   int SizingLinePos() const { return FSizingPos; }
@@ -560,7 +583,7 @@ public:
   virtual bool IsColumnTabStop(int Column) { return true; }
   virtual std::string GetCellText(TvmTreeListNode* Node, int Column) { return GetNodeString(Node, Column); }
   virtual void SetColumnWidth(int Column, int Width) {}
-  virtual void DoColumnClick(int Column, bool Shift);
+  virtual void DoColumnClick(int Column, bool Shift, bool Ctrl = false);
   virtual int GetSortedColumnCount() { return 0; }
   virtual bool IsSortedColumnDescending(int Index) { return false; }
   virtual int GetSortedColumn(int Index) { return Index; }
@@ -607,6 +630,8 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseLeave() override;
+  void TrackFocus(int Y);
   void DblClick() override;
   void Resize() override;
   void FontChanged() override;
@@ -692,6 +717,11 @@ protected:
   int FDraggedBand = -1;
   TPoint FArrowsPos{-100, -100};
   TPoint FLastDragPoint;
+  TvmTreeListHotTrackInfo FHotTrack;
+  TCursor FAssignedCursor = crDefault;
+  TCursor FHotCursor = crDefault;
+  bool FSettingCursor = false;
+  int FTrackDirection = 0;
 
   bool FSearching = false;
   std::string FSearchText;

@@ -478,3 +478,78 @@ TEST(TreeListPaint, WhatCarriesMeaningIsDrawn) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListMouse, HotTrackingReportsTheCellAndItsCursor) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  std::vector<std::pair<TvmTreeListNode*, int>> seen;
+  f.TL->OnNodeHotTrack = [&](TObject*, TvmTreeListHotTrackInfo Info, TCursor& Cursor) {
+    seen.emplace_back(Info.HotNode, Info.HotColumn);
+    if (Info.HotColumn == 2) Cursor = crHandPoint;
+  };
+  TPoint p = f.CellPoint(f.Find("R1"), 1);
+  f.TL->DispatchMouseEnter();
+  f.TL->DispatchMouseMove({}, p.X, p.Y);
+  EXPECT_TRUE(seen.empty());  // off by default
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxHotTrack);
+  f.TL->DispatchMouseMove({}, p.X, p.Y);
+  f.TL->DispatchMouseMove({}, p.X + 1, p.Y);  // the same cell: no new report
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], std::make_pair(f.Find("R1"), 1));
+  EXPECT_TRUE(f.TL->IsHotCell(f.Find("R1"), 1));
+  TPoint q = f.CellPoint(f.Find("R2"), 2);
+  f.TL->DispatchMouseMove({}, q.X, q.Y);
+  EXPECT_EQ(f.TL->Cursor(), crHandPoint);
+  f.TL->DispatchMouseMove({}, p.X, p.Y);
+  EXPECT_EQ(f.TL->Cursor(), crDefault);
+  f.TL->DispatchMouseLeave();
+  EXPECT_EQ(f.TL->HotTrackRecord().HotNode, nullptr);
+  // A hot node that goes leaves no trace.
+  f.TL->DispatchMouseEnter();
+  f.TL->DispatchMouseMove({}, p.X, p.Y);
+  f.Find("R1")->Delete();
+  EXPECT_EQ(f.TL->HotTrackRecord().HotNode, nullptr);
+}
+
+TEST(TreeListMouse, CtrlClickOnAHeaderClearsItsSortAndShiftAddsOne) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  f.TL->SetOptions(f.TL->Options() + tloAutoSort);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxMultiSort);
+  TvmTreeListLayout L = f.Layout();
+  auto centre = [&](int i) {
+    const TRect& r = L.HeaderCells[i].Rect;
+    return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  };
+  f.Click(centre(0));
+  f.Click(centre(1), {ssShift});
+  EXPECT_EQ(f.TL->SortedColumnCount(), 2);
+  f.Click(centre(1));  // a plain click: the only sort column
+  EXPECT_EQ(f.TL->SortedColumnCount(), 1);
+  EXPECT_EQ(f.TL->Columns(0)->Sorted(), csNone);
+  f.Click(centre(1), {ssCtrl});
+  EXPECT_EQ(f.TL->Columns(1)->Sorted(), csNone);
+  EXPECT_EQ(f.TL->SortedColumnCount(), 0);
+}
+
+TEST(TreeListMouse, FocusFollowsTheMouseAndKeepsMovingBelowTheRows) {
+  TTreeListFixture f(3, 400, 150);
+  f.Fill(30, 0);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxMouseTracksFocus);
+  TPoint p = f.CellPoint(f.Find("R0"), 1);
+  f.TL->DispatchMouseDown(mbLeft, {}, p.X, p.Y);
+  TPoint q = f.CellPoint(f.Find("R3"), 1);
+  f.TL->DispatchMouseMove({ssLeft}, q.X, q.Y);
+  EXPECT_EQ(f.FocusText(), "R3");
+  f.TL->DispatchMouseMove({ssLeft}, q.X, 400);
+  EXPECT_EQ(f.FocusText(), "R4");
+  f.TL->DragScrollTimer()->Fire();
+  f.TL->DragScrollTimer()->Fire();
+  EXPECT_EQ(f.FocusText(), "R6");
+  f.TL->DispatchMouseUp(mbLeft, {}, q.X, 400);
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+}
+
+}  // namespace
