@@ -429,6 +429,30 @@ void TvmTreeListColumn::Assign(TPersistent* Source) {
 
 TComponent* TvmTreeListColumn::GetParentComponent() const { return FTreeList; }
 
+void TvmTreeListColumn::InitEditor(TvmInplaceEdit* Editor) {
+  Editor->SetReadOnly(ReadOnly());
+}
+
+VM_DEFINE_CLASS(TvmTreeListMaskColumn)
+
+void TvmTreeListMaskColumn::InitEditor(TvmInplaceEdit* Editor) {
+  TvmTreeListColumn::InitEditor(Editor);
+  if (auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Editor)) {
+    m->SetEditMask(EditMask);
+    m->SetIgnoreMaskBlank(IgnoreMaskBlank);
+  }
+}
+
+void TvmTreeListMaskColumn::RestoreDefaults() {
+  TvmTreeListColumn::RestoreDefaults();
+  EditMask.clear();
+}
+
+void TvmTreeListMaskColumn::Assign(TPersistent* Source) {
+  TvmTreeListColumn::Assign(Source);
+  if (auto* m = dynamic_cast<TvmTreeListMaskColumn*>(Source)) EditMask = m->EditMask;
+}
+
 void TvmTreeListColumn::SetParentComponent(TComponent* Value) {
   auto* tl = dynamic_cast<TCustomvmTreeListControl*>(Value);
   if (tl == FTreeList) return;
@@ -446,6 +470,16 @@ TCustomvmTreeListControl::TCustomvmTreeListControl(TComponent* AOwner)
     : TCustomvmTreeList(AOwner), FBands(std::make_unique<TvmTreeListBands>(this)) {}
 
 TCustomvmTreeListControl::~TCustomvmTreeListControl() {
+  // The arrangement is stored once, on the way out, when the control was asked to.
+  if (!FLayoutSaved && !ComponentState().Contains(csDesigning)) {
+    FLayoutSaved = true;
+    try {
+      if (FOptions.Contains(tloStoreToRegistry) && !RegistryPath.empty()) SaveToRegistry(RegistryPath);
+      if (FOptions.Contains(tloStoreToIniFile) && !IniFileName.empty()) SaveToIniFile(IniFileName);
+    } catch (const Exception&) {
+      // A store that cannot be written loses the arrangement, never the program.
+    }
+  }
   FDestroying = true;
   DeleteAllNodes();
   for (TvmTreeListColumn* c : FColumns) c->FTreeList = nullptr;
@@ -459,8 +493,17 @@ TvmTreeListColumn* TCustomvmTreeListControl::Columns(int Index) const {
   return FColumns[Index];
 }
 
-TvmTreeListColumn* TCustomvmTreeListControl::CreateColumn() {
-  auto* c = new TvmTreeListColumn(this);
+TvmTreeListColumn* TCustomvmTreeListControl::CreateColumn(const TComponentMetaClass* ColumnClass) {
+  TvmTreeListColumn* c = nullptr;
+  if (ColumnClass) c = dynamic_cast<TvmTreeListColumn*>(ColumnClass->Create(this));
+  if (!c) c = new TvmTreeListColumn(this);
+  for (int n = ColumnCount() + 1;; ++n) {
+    std::string name = Name() + "Column" + std::to_string(n);
+    if (!FindComponent(name)) {
+      c->SetName(name);
+      break;
+    }
+  }
   AttachColumn(c);
   return c;
 }
@@ -833,6 +876,39 @@ void TCustomvmTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
   int col = GetFocusedAbsoluteColumn();
   if (col < 0 || col >= ColumnCount() || FColumns[col]->DisableEditor) Allow = false;
   if (Allow) TCustomvmTreeList::DoEditing(Node, Allow);
+}
+
+TvmInplaceEdit* TCustomvmTreeListControl::FindEditor(int Column) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0 || col >= ColumnCount()) return nullptr;
+  TvmInplaceEditClass cls = FColumns[col]->GetEditClass();
+  for (TvmInplaceEdit* e : FEditors)
+    if (e->ClassType() == cls) return e;
+  return nullptr;
+}
+
+TvmInplaceEdit* TCustomvmTreeListControl::CreateEditor(int Column) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0 || col >= ColumnCount()) return TCustomvmTreeList::CreateEditor(Column);
+  auto* e = static_cast<TvmInplaceEdit*>(FColumns[col]->GetEditClass()->Create(this));
+  e->SetParent(this);
+  e->HideEdit();
+  FEditors.push_back(e);
+  return e;
+}
+
+void TCustomvmTreeListControl::InitEditor(TvmInplaceEdit* Editor) {
+  TCustomvmTreeList::InitEditor(Editor);
+  int col = VisualColumnToColumn(FEditingColumn >= 0 ? FEditingColumn : GetFocusedColumn());
+  if (col >= 0 && col < ColumnCount()) FColumns[col]->InitEditor(Editor);
+}
+
+void TCustomvmTreeListControl::Loaded() {
+  TCustomvmTreeList::Loaded();
+  if (FLayoutLoaded || ComponentState().Contains(csDesigning)) return;
+  FLayoutLoaded = true;
+  if (FOptions.Contains(tloStoreToRegistry) && !RegistryPath.empty()) LoadFromRegistry(RegistryPath);
+  if (FOptions.Contains(tloStoreToIniFile) && !IniFileName.empty()) LoadFromIniFile(IniFileName);
 }
 
 bool TCustomvmTreeListControl::IsReadOnly() {

@@ -127,6 +127,10 @@ public:
   virtual void GetDisplayText(TvmTreeListNode* Node, std::string& Text);
   virtual int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node);
   virtual void RestoreDefaults();
+  // The editor class that edits this column's cells, and its set-up for one cell.
+  virtual TvmInplaceEditClass GetEditClass() const { return TvmInplaceTreeListTextEdit::StaticClass(); }
+  virtual void InitEditor(TvmInplaceEdit* Editor);
+  bool CanEdit() const { return !DisableEditor; }
   void Assign(TPersistent* Source) override;
   void SetParentComponent(TComponent* Value) override;
   TComponent* GetParentComponent() const override;
@@ -154,6 +158,19 @@ private:
   int FSortOrder = -1;
 };
 
+// A column whose cells are edited through an edit mask.
+class TvmTreeListMaskColumn : public TvmTreeListColumn {
+  VM_CLASS(TvmTreeListMaskColumn, TvmTreeListColumn)
+public:
+  using TvmTreeListColumn::TvmTreeListColumn;
+  std::string EditMask;
+  bool IgnoreMaskBlank = false;
+  TvmInplaceEditClass GetEditClass() const override { return TvmInplaceTreeListMaskEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Editor) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+};
+
 class TCustomvmTreeListControl : public TCustomvmTreeList {
   VM_CLASS(TCustomvmTreeListControl, TCustomvmTreeList)
 public:
@@ -164,7 +181,8 @@ public:
   int ColumnCount() const { return static_cast<int>(FColumns.size()); }
   // Raises ERangeError for an index outside the columns.
   TvmTreeListColumn* Columns(int Index) const;
-  TvmTreeListColumn* CreateColumn();
+  // A new column (of the given class) named after the control, "Column" and the first free number.
+  TvmTreeListColumn* CreateColumn(const TComponentMetaClass* ColumnClass = nullptr);
   TvmTreeListColumn* ColumnByName(const std::string& Name) const;
   int HeaderPanelRowCount() const { return FHeaderPanelRowCount; }
   void SetHeaderPanelRowCount(int Value);
@@ -249,6 +267,10 @@ public:
   void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;
   void DoEditing(TvmTreeListNode* Node, bool& Allow) override;
   bool IsReadOnly() override;
+  TvmInplaceEdit* CreateEditor(int Column) override;
+  TvmInplaceEdit* FindEditor(int Column) override;
+  void InitEditor(TvmInplaceEdit* Editor) override;
+  void Loaded() override;
 
   // Selection kept in the nodes.
   int GetSelectedCount() override { return static_cast<int>(FSelected.size()); }
@@ -287,6 +309,8 @@ private:
   std::vector<TvmTreeListColumn*> FColumns;
   std::vector<TvmTreeListColumn*> FSortedColumns;
   std::vector<TvmTreeListNode*> FSelected;
+  std::vector<TvmInplaceEdit*> FEditors;  // one per edit class, owned as components
+  bool FLayoutLoaded = false, FLayoutSaved = false;
   // Cached per visible band and header row: the visible columns in list order.
   std::vector<int> FVisibleBands;
   std::vector<std::vector<std::vector<int>>> FBandRows;

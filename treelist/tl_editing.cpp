@@ -4,6 +4,7 @@
 #include "treelist/tl_treelist.h"
 
 VM_DEFINE_CLASS(TvmInplaceTreeListTextEdit)
+VM_DEFINE_CLASS(TvmInplaceTreeListMaskEdit)
 
 void TCustomvmTreeList::DoEditing(TvmTreeListNode* Node, bool& Allow) {
   if (OnEditing) OnEditing(this, Node, Allow);

@@ -274,6 +274,12 @@ public:
   using TvmInplaceTextEdit::TvmInplaceTextEdit;
 };
 
+class TvmInplaceTreeListMaskEdit : public TvmInplaceMaskEdit {
+  VM_CLASS(TvmInplaceTreeListMaskEdit, TvmInplaceMaskEdit)
+public:
+  using TvmInplaceMaskEdit::TvmInplaceMaskEdit;
+};
+
 // ---------------------------------------------------------------------------------------------
 // The abstract tree list.
 

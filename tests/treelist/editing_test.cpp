@@ -97,3 +97,33 @@ TEST(TreeListEditing, TypingOpensWithTheCharacterAndAClickOnTheFocusedCellEdits)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListEditing, EachColumnGetsAnEditorOfItsClassFromTheCache) {
+  TEditFixture f;
+  auto* mask = static_cast<TvmTreeListMaskColumn*>(f.TL->CreateColumn(TvmTreeListMaskColumn::StaticClass()));
+  mask->EditMask = "000;1;_";
+  EXPECT_EQ(mask->Name(), "TLColumn4");
+  f.Find("R1")->SetStrings(3, "123");
+  f.Key(VK_F1 + 1);
+  TvmInplaceEdit* text = f.TL->InplaceEditor();
+  EXPECT_EQ(text->ClassType(), TvmInplaceTreeListTextEdit::StaticClass());
+  f.EditorKey(VK_RETURN);
+  f.TL->SetFocusedColumn(3);
+  f.Key(VK_F1 + 1);
+  auto* m = dynamic_cast<TvmInplaceMaskEdit*>(f.TL->InplaceEditor());
+  ASSERT_NE(m, nullptr);
+  EXPECT_EQ(m->EditMask(), "000;1;_");
+  f.EditorKey(VK_RETURN);
+  f.TL->SetFocusedColumn(1);
+  f.Key(VK_F1 + 1);
+  EXPECT_EQ(f.TL->InplaceEditor(), text);  // the cached one again
+  // A read-only column gives a read-only editor.
+  f.EditorKey(VK_ESCAPE);
+  f.TL->Columns(1)->SetReadOnly(true);
+  f.Key(VK_F1 + 1);
+  EXPECT_TRUE(f.TL->InplaceEditor()->ReadOnly());
+}
+
+}  // namespace

@@ -163,3 +163,26 @@ TEST(TreeListLayoutStore, AutomaticHeaderRowCountIsStoredAsMinusOne) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListLayoutStore, StoredOnceOnDestructionAndLoadedWhenLoaded) {
+  TTempFolder dir;
+  std::string file = dir.File("auto.ini");
+  {
+    TTreeListFixture f;
+    f.TL->IniFileName = file;
+    f.TL->SetOptions(f.TL->Options() + tloStoreToIniFile);
+    f.TL->Columns(1)->SetWidth(77);
+  }
+  TTreeListFixture g;
+  g.TL->IniFileName = file;
+  g.TL->SetOptions(g.TL->Options() + tloStoreToIniFile);
+  g.TL->Loaded();
+  EXPECT_EQ(g.TL->Columns(1)->Width(), 77);
+  g.TL->Columns(1)->SetWidth(50);
+  g.TL->Loaded();  // a second automatic load does not happen
+  EXPECT_EQ(g.TL->Columns(1)->Width(), 50);
+}
+
+}  // namespace
