@@ -46,8 +46,8 @@ struct TShape {
     std::mt19937 rng(7);
     Texts.resize(kNodes);
     for (auto& t : Texts) {
-      t = "N";
-      for (int k = 0; k < 8; ++k) t += static_cast<char>('a' + rng() % 26);
+      t.assign(9, 'N');
+      for (int k = 1; k < 9; ++k) t[k] = static_cast<char>('a' + rng() % 26);
     }
   }
   template <class AddFn>

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/clipbrd.h"
 #include "platform/flatscroll.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
@@ -678,6 +679,12 @@ void TCustomvmTreeList::CopySelectedToStrings(TStrings& Strings) {
   }
 }
 
+void TCustomvmTreeList::CopyToClipboard() {
+  TStringList lines;
+  CopySelectedToStrings(lines);
+  Clipboard()->SetAsText(lines.Text());
+}
+
 void TCustomvmTreeList::CopyAllToStrings(TStrings& Strings) {
   std::string line;
   GetHeaderLine(line);
@@ -788,6 +795,7 @@ void TCustomvmTreeList::LayoutChanged() {
     FTopNode = t;
   }
   if (!FTopNode) FTopNode = GetFirstNode();
+  SetLeftPos(FLeftPos);  // narrower bands may leave less to scroll
   // Rows fill the page whenever there are enough of them.
   int last = std::max(0, GetVisibleNodeCount() - PageRowCount());
   if (FTopNode && GetRowIndex(FTopNode) > last) FTopNode = GetNodeAtRow(last);
@@ -826,6 +834,42 @@ void TCustomvmTreeList::CalcLayoutRects(TvmTreeListLayout& L) {
   L.IndicatorRect = TRect(cr.Left, y, left, L.RowsRect.Bottom);
 }
 
+// The widths of one band row's cells: the band's width shared by the sizable columns in
+// proportion to their widths, a column whose share falls below its minimum fixed at it.
+void TCustomvmTreeList::CalcRowWidths(int b, int r, int w, std::vector<int>& cols, std::vector<int>& widths) {
+  int n = GetHeaderRowColumnCount(b, r);
+  cols.assign(n, -1);
+  widths.assign(n, -1);
+  int avail = w;
+  for (int i = 0; i < n; ++i) {
+    cols[i] = GetHeaderColumn(b, r, i);
+    if (!IsColumnSizing(cols[i])) {
+      widths[i] = GetColumnWidth(cols[i]);
+      avail = std::max(0, avail - widths[i]);
+    }
+  }
+  for (bool again = true; again;) {
+    again = false;
+    int sum = 0;
+    for (int i = 0; i < n; ++i)
+      if (widths[i] < 0) sum += GetColumnWidth(cols[i]);
+    for (int i = 0; i < n; ++i) {
+      if (widths[i] >= 0) continue;
+      int share = sum < 1 ? 0 : static_cast<int>(int64_t(GetColumnWidth(cols[i])) * avail / sum);
+      int mn = GetColumnMinWidth(cols[i]);
+      if (share < mn) {
+        widths[i] = mn;
+        avail = std::max(0, avail - mn);
+        again = true;
+        break;
+      }
+    }
+    if (!again)
+      for (int i = 0; i < n; ++i)
+        if (widths[i] < 0) widths[i] = sum < 1 ? 0 : static_cast<int>(int64_t(GetColumnWidth(cols[i])) * avail / sum);
+  }
+}
+
 void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
   CalcLayoutRects(L);
   int bands = GetVisibleBandCount();
@@ -845,35 +889,8 @@ void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
       for (int r = 0; r < hr; ++r) {
         int n = GetHeaderRowColumnCount(b, r);
         if (n == 0) continue;
-        std::vector<int> cols(n), widths(n, -1);
-        int avail = w;
-        for (int i = 0; i < n; ++i) {
-          cols[i] = GetHeaderColumn(b, r, i);
-          if (!IsColumnSizing(cols[i])) {
-            widths[i] = GetColumnWidth(cols[i]);
-            avail = std::max(0, avail - widths[i]);
-          }
-        }
-        for (bool again = true; again;) {
-          again = false;
-          int sum = 0;
-          for (int i = 0; i < n; ++i)
-            if (widths[i] < 0) sum += GetColumnWidth(cols[i]);
-          for (int i = 0; i < n; ++i) {
-            if (widths[i] >= 0) continue;
-            int share = sum < 1 ? 0 : static_cast<int>(int64_t(GetColumnWidth(cols[i])) * avail / sum);
-            int mn = GetColumnMinWidth(cols[i]);
-            if (share < mn) {
-              widths[i] = mn;
-              avail = std::max(0, avail - mn);
-              again = true;
-              break;
-            }
-          }
-          if (!again)
-            for (int i = 0; i < n; ++i)
-              if (widths[i] < 0) widths[i] = sum < 1 ? 0 : static_cast<int>(int64_t(GetColumnWidth(cols[i])) * avail / sum);
-        }
+        std::vector<int> cols, widths;
+        CalcRowWidths(b, r, w, cols, widths);
         int cx = x;
         for (int i = 0; i < n; ++i) {
           int cw = i == n - 1 ? w - (cx - x) : widths[i];
@@ -978,17 +995,24 @@ void TCustomvmTreeList::MakeColumnVisible(int Column) {
   TvmTreeListLayout L;
   CalcLayoutRects(L);
   int x = 0, bands = GetVisibleBandCount(), hr = GetHeaderRowCount();
+  int area = L.RowsRect.Right - L.RowsRect.Left;
   for (int b = 0; b < bands; ++b) {
-    for (int r = 0; r < hr; ++r)
-      for (int i = 0; i < GetHeaderRowColumnCount(b, r); ++i)
-        if (GetHeaderColumn(b, r, i) == Column) {
-          int w = GetBandWidth(b);
-          int area = L.RowsRect.Right - L.RowsRect.Left;
-          if (x < FLeftPos || w > area) SetLeftPos(x);
-          else if (x + w > FLeftPos + area) SetLeftPos(x + w - area);
+    int bw = GetBandWidth(b);
+    for (int r = 0; r < hr; ++r) {
+      std::vector<int> cols, widths;
+      CalcRowWidths(b, r, bw, cols, widths);
+      int cx = x;
+      for (size_t i = 0; i < cols.size(); ++i) {
+        int cw = i + 1 == cols.size() ? bw - (cx - x) : widths[i];
+        if (cols[i] == Column) {
+          if (cx < FLeftPos || cw > area) SetLeftPos(cx);
+          else if (cx + cw > FLeftPos + area) SetLeftPos(cx + cw - area);
           return;
         }
-    x += GetBandWidth(b);
+        cx += cw;
+      }
+    }
+    x += bw;
   }
 }
 
@@ -1299,6 +1323,7 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
       case VK_RIGHT: SetFocusedColumn(VisibleColumnCount() - 1); break;
       case VK_UP: MoveRow(-1, Shift); break;
       case VK_DOWN: MoveRow(1, Shift); break;
+      case VK_INSERT: CopyToClipboard(); break;
       default: break;
     }
     return;
@@ -1404,6 +1429,9 @@ void TCustomvmTreeList::KeyPress(char& Key) {
   TvmTreeListNode* f = FFocusedNode;
   if (!f || FState == tlsEditing) return;
   switch (Key) {
+    case 3:  // Ctrl+C
+      if (FExtendedOptions.Contains(tlxCopyOnCtrlC)) CopyToClipboard();
+      break;
     case '*':
       if (f->HasChildNodes()) f->Expand(true);
       break;

@@ -458,6 +458,8 @@ public:
   void GetNodeLine(TvmTreeListNode* Node, std::string& Text);
   void CopySelectedToStrings(TStrings& Strings);
   void CopyAllToStrings(TStrings& Strings);
+  // The selected nodes' lines (or the focused node's), under the header line, as the clipboard's text.
+  void CopyToClipboard();
 
   // Incremental search.
   bool StartSearch(int Column, const std::string& Text);
@@ -647,6 +649,7 @@ protected:
   void Scrolled(int Kind, int Position) override;
 
   void CalcMetrics();
+  void CalcRowWidths(int VisibleBand, int Row, int BandWidth, std::vector<int>& Columns, std::vector<int>& Widths);
   void SetState(TvmTreeListState Value) { FState = Value; }
   bool EditorHasFocus() const;
   static bool IsSizingState(TvmTreeListState S) {

@@ -1,5 +1,6 @@
 // The tree list as a user meets it: defaults, bands and columns, layout, hit testing, keys,
 // mouse, scrolling, selection, sorting and the pixels that carry meaning.
+#include "platform/clipbrd.h"
 #include "platform/strings.h"
 #include "tl_fixture.h"
 
@@ -550,6 +551,53 @@ TEST(TreeListMouse, FocusFollowsTheMouseAndKeepsMovingBelowTheRows) {
   EXPECT_EQ(f.FocusText(), "R6");
   f.TL->DispatchMouseUp(mbLeft, {}, q.X, 400);
   EXPECT_EQ(f.TL->State(), tlsIdle);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TreeListKeys, CtrlInsertCopiesTheFocusedLine) {
+  TTreeListFixture f;
+  f.Fill(2, 0);
+  f.Find("R1")->SetFocused(true);
+  f.Key(VK_INSERT, {ssCtrl});
+  EXPECT_EQ(Clipboard()->AsText(), "C0\tC1\tC2\r\nR1\t1\t\r\n");
+  Clipboard()->SetAsText("");
+  f.TL->DispatchKeyPress(3);
+  EXPECT_EQ(Clipboard()->AsText(), "");  // Ctrl+C only with its option
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxCopyOnCtrlC);
+  f.TL->DispatchKeyPress(3);
+  EXPECT_EQ(Clipboard()->AsText(), "C0\tC1\tC2\r\nR1\t1\t\r\n");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TreeListScrolling, HorizontalPositionIsClampedAndMovesTheCells) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  for (int i = 0; i < 3; ++i) f.TL->Columns(i)->SetWidth(300);
+  TvmTreeListLayout L = f.Layout();
+  int view = L.RowsRect.Right - L.RowsRect.Left;
+  f.TL->SetLeftPos(100000);
+  EXPECT_EQ(f.TL->LeftPos(), 900 - view);
+  EXPECT_TRUE(f.TL->ScrollBarShowing(0));
+  EXPECT_EQ(f.Layout().HeaderCells.back().Rect.Right, L.RowsRect.Right);
+  f.TL->SetLeftPos(-5);
+  EXPECT_EQ(f.TL->LeftPos(), 0);
+  // Focusing the last column scrolls it into view.
+  f.TL->SetOptions(f.TL->Options() - tloRowSelect);
+  f.Find("R0")->SetFocused(true);
+  f.TL->SetFocusedColumn(2);
+  TvmTreeListLayout L2 = f.Layout();
+  EXPECT_GE(L2.HeaderCells.back().Rect.Left, L2.RowsRect.Left);
+  EXPECT_LE(L2.HeaderCells.back().Rect.Right, L2.RowsRect.Right);
+  // With narrow columns there is nothing to scroll.
+  for (int i = 0; i < 3; ++i) f.TL->Columns(i)->SetWidth(50);
+  f.TL->SetLeftPos(40);
+  EXPECT_EQ(f.TL->LeftPos(), 0);
 }
 
 }  // namespace
