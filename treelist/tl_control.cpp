@@ -717,9 +717,21 @@ namespace {
 TvmTreeListTextNode* TextNode(TvmTreeListNode* N) { return static_cast<TvmTreeListTextNode*>(N); }
 }  // namespace
 
-int TCustomvmTreeListControl::GetImageIndex(TvmTreeListNode* Node) { return TextNode(Node)->FImageIndex; }
-int TCustomvmTreeListControl::GetSelectedIndex(TvmTreeListNode* Node) { return TextNode(Node)->FSelectedIndex; }
-int TCustomvmTreeListControl::GetStateIndex(TvmTreeListNode* Node) { return TextNode(Node)->FStateImageIndex; }
+int TCustomvmTreeListControl::GetImageIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FImageIndex;
+  if (OnGetImageIndex) OnGetImageIndex(this, Node, i);
+  return i;
+}
+int TCustomvmTreeListControl::GetSelectedIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FSelectedIndex;
+  if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node, i);
+  return i;
+}
+int TCustomvmTreeListControl::GetStateIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FStateImageIndex;
+  if (OnGetStateImageIndex) OnGetStateImageIndex(this, Node, i);
+  return i;
+}
 
 void TCustomvmTreeListControl::SetImageIndex(TvmTreeListNode* Node, int Value) {
   if (GetImageIndex(Node) == Value) return;

@@ -2,6 +2,7 @@
 // buttons, cell texts, selection, grid lines and the focus frame.
 #include <algorithm>
 
+#include "platform/imglist.h"
 #include "treelist/tl_treelist.h"
 
 namespace {
@@ -200,6 +201,20 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     C->FillRect(TRect(rowRect.Left, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
   }
   DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, Row.Top + Row.Height - grid), indentLeft);
+  // The state image, then the image (the selected one on the focused row), centred on the row.
+  {
+    int x = indentLeft + NodeLevelIndent(n);
+    int cy = Row.Top + (Row.Height - grid) / 2;
+    int state = FStateImages ? GetStateIndex(n) : -1;
+    if (state >= 0) {
+      FStateImages->Draw(C, x, cy - FStateImages->Height() / 2, state, Enabled());
+      x += FStateImages->Width();
+    }
+    if (FImages) {
+      int image = n == FFocusedNode && GetSelectedIndex(n) >= 0 ? GetSelectedIndex(n) : GetImageIndex(n);
+      if (image >= 0) FImages->Draw(C, x, cy - FImages->Height() / 2, image, Enabled());
+    }
+  }
   if (n == FFocusedNode && Focused && rowSelect && !FOptions.Contains(tloHideFocusRect)) {
     TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid);
     if (f.Right > f.Left) C->DrawFocusRect(f);

@@ -10,6 +10,7 @@
 #include "platform/flatscroll.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
+#include "platform/imglist.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
@@ -777,7 +778,10 @@ void TCustomvmTreeList::CalcMetrics() {
   FIndicatorWidth = FShowIndicator ? 12 : 0;
   FIndent = 16;
   int g = FShowGrid && FShowPreviewGrid ? 1 : 0;
-  int minimum = std::max(FTextHeight + 3, 16) + g;
+  int minimum = std::max(FTextHeight + 3, 16);
+  if (FImages) minimum = std::max(minimum, FImages->Height());
+  if (FStateImages) minimum = std::max(minimum, FStateImages->Height());
+  minimum += g;
   if (FExtendedOptions.Contains(tlxCellFrame)) minimum += 2;
   if (!FDefaultRowHeightAssigned || FDefaultRowHeight < minimum) FDefaultRowHeight = minimum;
   if (FDefaultRowHeight == minimum) FDefaultRowHeightAssigned = false;
@@ -963,9 +967,37 @@ int TCustomvmTreeList::ColumnToVisualColumn(int Column) {
   }
 }
 
+int TCustomvmTreeList::NodeLevelIndent(TvmTreeListNode* Node) const {
+  return (Node->Level() + (FShowRoot ? 1 : 0)) * FIndent;
+}
+
 int TCustomvmTreeList::NodeIndent(TvmTreeListNode* Node) const {
-  int level = Node->Level() + ((FShowRoot && (FShowButtons || FShowLines)) ? 1 : 0);
-  return level * FIndent;
+  int x = NodeLevelIndent(Node);
+  auto* self = const_cast<TCustomvmTreeList*>(this);
+  if (FStateImages && self->GetStateIndex(Node) >= 0) x += FStateImages->Width();
+  if (FImages && (self->GetImageIndex(Node) >= 0 || self->GetSelectedIndex(Node) >= 0)) x += FImages->Width();
+  return x;
+}
+
+void TCustomvmTreeList::SetImages(TImageList* Value) {
+  if (Value == FImages) return;
+  FImages = Value;
+  if (Value) Value->FreeNotification(this);
+  LayoutChanged();
+}
+
+void TCustomvmTreeList::SetStateImages(TImageList* Value) {
+  if (Value == FStateImages) return;
+  FStateImages = Value;
+  if (Value) Value->FreeNotification(this);
+  LayoutChanged();
+}
+
+void TCustomvmTreeList::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomvmContainer::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) SetImages(nullptr);
+  if (AComponent == FStateImages) SetStateImages(nullptr);
 }
 
 TRect TCustomvmTreeList::GetCellRect(TvmTreeListNode* Node, int VisualColumn) {
@@ -1176,9 +1208,14 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     int x = P.X - L.RowsRect.Left + FLeftPos;
     if (x < std::min(NodeIndent(r.Node), L.FirstColumnWidth)) {
       H.HitType = tlhIndent;
-      int buttonLeft = NodeIndent(r.Node) - FIndent;
-      if (FShowButtons && r.Node->HasChildNodes() && x >= buttonLeft && (r.Node->Parent() || FShowRoot))
+      int level = NodeLevelIndent(r.Node);
+      int buttonLeft = level - FIndent;
+      if (x >= level) {
+        int stateW = FStateImages && GetStateIndex(r.Node) >= 0 ? FStateImages->Width() : 0;
+        H.HitType = x < level + stateW ? tlhStateIcon : tlhIcon;
+      } else if (FShowButtons && r.Node->HasChildNodes() && x >= buttonLeft && (r.Node->Parent() || FShowRoot)) {
         H.HitType = tlhButton;
+      }
     }
     for (const auto& c : L.HeaderCells)
       if (P.X >= c.Clip.Left && P.X < c.Clip.Right &&

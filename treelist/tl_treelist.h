@@ -19,6 +19,7 @@
 
 class TCustomvmTreeList;
 class TTimer;
+class TImageList;
 class TStrings;
 
 class EInvalidvmTreeListOperation : public Exception {
@@ -439,7 +440,16 @@ public:
   virtual void GetHitInfo(TPoint P, TvmTreeListHitTestInfo& HitInfo);
   TvmTreeListNode* GetNodeAt(int X, int Y);
   void MakeColumnVisible(int Column);
+  // The node's indent (level slots with the button) and where its content begins (after the images).
+  int NodeLevelIndent(TvmTreeListNode* Node) const;
   int NodeIndent(TvmTreeListNode* Node) const;
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* Value);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* Value);
+  TvmTreeListGetImageEvent OnGetImageIndex;
+  TvmTreeListGetImageEvent OnGetSelectedIndex;
+  TvmTreeListGetImageEvent OnGetStateImageIndex;
 
   // Scrolling.
   int PageRowCount();
@@ -642,6 +652,7 @@ protected:
   void TrackFocus(int Y);
   void DblClick() override;
   void Resize() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
   void FontChanged() override;
   void DoEnter() override;
   void DoExit() override;
@@ -727,6 +738,8 @@ protected:
   TPoint FArrowsPos{-100, -100};
   TPoint FLastDragPoint;
   TvmTreeListHotTrackInfo FHotTrack;
+  TImageList* FImages = nullptr;
+  TImageList* FStateImages = nullptr;
   TCursor FAssignedCursor = crDefault;
   TCursor FHotCursor = crDefault;
   bool FSettingCursor = false;

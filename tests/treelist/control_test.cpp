@@ -1,6 +1,8 @@
 // The tree list as a user meets it: defaults, bands and columns, layout, hit testing, keys,
 // mouse, scrolling, selection, sorting and the pixels that carry meaning.
+#include "platform/bitmap.h"
 #include "platform/clipbrd.h"
+#include "platform/imglist.h"
 #include "platform/strings.h"
 #include "tl_fixture.h"
 
@@ -598,6 +600,63 @@ TEST(TreeListScrolling, HorizontalPositionIsClampedAndMovesTheCells) {
   for (int i = 0; i < 3; ++i) f.TL->Columns(i)->SetWidth(50);
   f.TL->SetLeftPos(40);
   EXPECT_EQ(f.TL->LeftPos(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// An image list of solid 16 x 16 squares in the given colours.
+TImageList* Squares(TComponent* Owner, std::vector<TColor> Colors) {
+  auto* il = new TImageList(Owner);
+  for (TColor c : Colors) {
+    TBitmap b;
+    b.SetWidth(16);
+    b.SetHeight(16);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(Rect(0, 0, 16, 16));
+    il->Add(&b, nullptr);
+  }
+  return il;
+}
+
+TEST(TreeListPaint, ImagesStateImagesAndTheirHits) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  TImageList* images = Squares(f.Form.get(), {clRed, clBlue});
+  TImageList* states = Squares(f.Form.get(), {clLime});
+  f.TL->SetImages(images);
+  f.TL->SetStateImages(states);
+  TvmTreeListNode* r1 = f.Find("R1");
+  r1->SetStateImageIndex(0);
+  r1->SetSelectedIndex(1);
+  f.Find("R0")->SetFocused(true);
+  f.Paint();
+  TvmTreeListLayout L = f.Layout();
+  const auto* row = f.RowOf(L, r1);
+  int cy = row->Top + row->Height / 2;
+  int left = L.RowsRect.Left + 16;  // after the root's button slot
+  EXPECT_EQ(f.Pixel(left + 8, cy), ColorToRGB(clLime));
+  EXPECT_EQ(f.Pixel(left + 24, cy), ColorToRGB(clRed));
+  // Text starts after the images.
+  EXPECT_EQ(f.TL->GetCellRect(r1, 0).Left, left + 32);
+  TvmTreeListHitTestInfo h;
+  f.TL->GetHitInfo(TPoint(left + 8, cy), h);
+  EXPECT_EQ(h.HitType, tlhStateIcon);
+  f.TL->GetHitInfo(TPoint(left + 24, cy), h);
+  EXPECT_EQ(h.HitType, tlhIcon);
+  // The focused node shows its selected image; an event may change the index.
+  r1->SetFocused(true);
+  f.Paint();
+  EXPECT_EQ(f.Pixel(left + 24, cy), ColorToRGB(clBlue));
+  f.TL->OnGetSelectedIndex = [](TObject*, TvmTreeListNode*, int& i) { i = 0; };
+  f.Paint();
+  EXPECT_EQ(f.Pixel(left + 24, cy), ColorToRGB(clRed));
+  // Freeing an image list empties the property.
+  delete images;
+  EXPECT_EQ(f.TL->Images(), nullptr);
+  f.Paint();
+  EXPECT_EQ(f.TL->GetCellRect(r1, 0).Left, left + 16);
 }
 
 }  // namespace
