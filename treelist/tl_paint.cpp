@@ -2,6 +2,7 @@
 // buttons, cell texts, selection, grid lines and the focus frame.
 #include <algorithm>
 
+#include "platform/bitmap.h"
 #include "platform/imglist.h"
 #include "treelist/tl_treelist.h"
 
@@ -79,15 +80,26 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
   int level = Node->Level();
   int first = rootLines ? 0 : 1;
   int cy = (RowRect.Top + RowRect.Bottom) / 2;
-  TColor color = FTreeConnectorColor;
+  // Lines are fills one pixel wide: solid, or dotted through a checkerboard brush whose dots
+  // fall where x + y is even, so neighbouring lines share one pattern.
   bool dotted = FTreeConnectorStyle == tlnDotted;
+  if (dotted && (!FLineBrush || FLineBrushColors[0] != Color() || FLineBrushColors[1] != FTreeConnectorColor)) {
+    if (!FLineBrush) FLineBrush = std::make_unique<TBitmap>();
+    FLineBrush->SetWidth(8);
+    FLineBrush->SetHeight(8);
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 8; ++x) FLineBrush->Canvas()->SetPixels(x, y, ((x + y) & 1) == 0 ? FTreeConnectorColor : Color());
+    FLineBrushColors[0] = Color();
+    FLineBrushColors[1] = FTreeConnectorColor;
+  }
+  C->Brush()->SetStyle(bsSolid);
+  if (dotted) C->Brush()->SetBitmap(FLineBrush.get());
+  else C->Brush()->SetColor(FTreeConnectorColor);
   auto vline = [&](int x, int y1, int y2) {
-    for (int y = y1; y < y2; ++y)
-      if (!dotted || ((x + y) & 1) == 0) C->SetPixels(x, y, color);
+    if (y2 > y1) C->FillRect(TRect(x, y1, x + 1, y2));
   };
   auto hline = [&](int x1, int x2, int y) {
-    for (int x = x1; x < x2; ++x)
-      if (!dotted || ((x + y) & 1) == 0) C->SetPixels(x, y, color);
+    if (x2 > x1) C->FillRect(TRect(x1, y, x2, y + 1));
   };
   if (FShowLines) {
     // Ancestors that have later siblings carry a line through this row.
@@ -105,6 +117,7 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
       hline(x, Left + (level - first + 1) * FIndent, cy);
     }
   }
+  if (dotted) C->Brush()->SetBitmap(nullptr);
   if (FShowButtons && Node->HasChildNodes() && level >= first) {
     int l = Left + (level - first) * FIndent;
     DrawExpandButtonBox(C, TRect(l, RowRect.Top, l + FIndent, RowRect.Bottom), cy, !Node->Expanded());
@@ -147,6 +160,11 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
       C->DrawText(GetColumnCaption(h.Column), t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
       C->Brush()->SetStyle(bsSolid);
     }
+  }
+  // Right of the bands the panels end; the window shows through.
+  if (!IsRectEmpty(L.EmptyRightRect)) {
+    C->Brush()->SetColor(Color());
+    C->FillRect(L.EmptyRightRect);
   }
   if (!IsRectEmpty(L.HeaderButtonRect)) RaisedFace(C, L.HeaderButtonRect, FHeaderPanelColor, flat);
   if (!IsRectEmpty(L.BandButtonRect)) RaisedFace(C, L.BandButtonRect, FBandPanelColor, flat);

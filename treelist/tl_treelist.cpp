@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/bitmap.h"
 #include "platform/clipbrd.h"
 #include "platform/flatscroll.h"
 #include "platform/forms.h"

@@ -20,6 +20,7 @@
 class TCustomvmTreeList;
 class TTimer;
 class TImageList;
+class TBitmap;
 class TStrings;
 
 class EInvalidvmTreeListOperation : public Exception {
@@ -738,6 +739,8 @@ protected:
   TPoint FArrowsPos{-100, -100};
   TPoint FLastDragPoint;
   TvmTreeListHotTrackInfo FHotTrack;
+  std::unique_ptr<TBitmap> FLineBrush;  // the dotted tree lines' checkerboard
+  TColor FLineBrushColors[2] = {clNone, clNone};
   TImageList* FImages = nullptr;
   TImageList* FStateImages = nullptr;
   TCursor FAssignedCursor = crDefault;
