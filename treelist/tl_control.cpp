@@ -431,6 +431,18 @@ TComponent* TvmTreeListColumn::GetParentComponent() const { return FTreeList; }
 
 void TvmTreeListColumn::InitEditor(TvmInplaceEdit* Editor) {
   Editor->SetReadOnly(ReadOnly());
+  Editor->OnChange = [this](TObject* Sender) { DoChange(Sender); };
+  Editor->OnValidate = [this](TObject* Sender, std::string& Error, bool& Accept) { DoValidate(Sender, Error, Accept); };
+}
+
+void TvmTreeListColumn::DoChange(TObject* Sender) {
+  if (FTreeList && FTreeList->InitializingEditor()) return;
+  if (OnChange) OnChange(Sender);
+}
+
+void TvmTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+  if (FTreeList && FTreeList->InitializingEditor()) return;
+  if (OnValidate) OnValidate(Sender, ErrorText, Accept);
 }
 
 VM_DEFINE_CLASS(TvmTreeListMaskColumn)

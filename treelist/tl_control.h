@@ -131,6 +131,11 @@ public:
   virtual TvmInplaceEditClass GetEditClass() const { return TvmInplaceTreeListTextEdit::StaticClass(); }
   virtual void InitEditor(TvmInplaceEdit* Editor);
   bool CanEdit() const { return !DisableEditor; }
+  // The editor's text changed / asks whether its value may be posted (not while it is set up).
+  virtual void DoChange(TObject* Sender);
+  virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+  TNotifyEvent OnChange;
+  TvmEditValidateEvent OnValidate;
   void Assign(TPersistent* Source) override;
   void SetParentComponent(TComponent* Value) override;
   TComponent* GetParentComponent() const override;

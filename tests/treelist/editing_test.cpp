@@ -127,3 +127,34 @@ TEST(TreeListEditing, EachColumnGetsAnEditorOfItsClassFromTheCache) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListEditing, TheColumnHearsChangesAndMayRefuseTheValue) {
+  TEditFixture f;
+  int changes = 0;
+  bool accept = false;
+  f.TL->Columns(1)->OnChange = [&](TObject*) { ++changes; };
+  f.TL->Columns(1)->OnValidate = [&](TObject*, std::string& Error, bool& Accept) {
+    Accept = accept;
+    Error = "Not a number";
+  };
+  f.Key(VK_F1 + 1);
+  EXPECT_EQ(changes, 0);  // loading the value is no change
+  f.Type("x");
+  EXPECT_GE(changes, 1);
+  try {
+    f.TL->CloseEditor();
+    FAIL();
+  } catch (const EvmEditInvalidInput& e) {
+    EXPECT_EQ(e.Message(), "Not a number");
+  }
+  EXPECT_EQ(f.TL->State(), tlsEditing);  // refused: the editor stays open
+  EXPECT_EQ(f.Find("R1")->Strings(1), "1");
+  accept = true;
+  f.TL->CloseEditor();
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  EXPECT_EQ(f.Find("R1")->Strings(1), "x");
+}
+
+}  // namespace
