@@ -116,6 +116,10 @@ void TCustomvmTreeList::DestroyNode(TvmTreeListNode* Node) {
 void TCustomvmTreeList::DeleteAllNodes() {
   if (FRoots.empty()) return;
   TScopeExit done([this] { FClearing = false; FCache.Suppressed = false; });
+  if (!FDestroying) {
+    ForgetEditingCell();
+    if (FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
+  }
   FClearing = true;
   if (!FDestroying) ClearVisibleCache();
   FCache.Suppressed = true;
@@ -231,11 +235,11 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FFocusedNode == Node) FFocusedNode = to;
   if (FAnchorNode == Node) FAnchorNode = to;
   if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
+  if (FDragNode == Node && FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
   if (FDragNode == Node) FDragNode = nullptr;
   if (FHotTrackNode == Node) FHotTrackNode = nullptr;
   if (FHotTrack.HotNode == Node) FHotTrack = TvmTreeListHotTrackInfo();
   if (FExpandHoverNode == Node) FExpandHoverNode = nullptr;
-  if (FDragNode == Node && FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
   ForgetEditingCell();
   if (FLockUpdate == 0 && !FDestroying && FindSortedPosition(Node) >= 0) PatchVisibleCache(Node, true);
   if (WasVisible) {

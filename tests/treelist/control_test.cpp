@@ -660,3 +660,58 @@ TEST(TreeListPaint, ImagesStateImagesAndTheirHits) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListBadInput, ColumnIndexesOutsideTheColumnsAndTeardownsMidAction) {
+  TTreeListFixture f;
+  f.Fill(3, 2);
+  TvmTreeListNode* n = f.Find("R1");
+  EXPECT_THROW(f.TL->Columns(-1), ERangeError);
+  EXPECT_EQ(n->Strings(-1), "");
+  EXPECT_EQ(n->Strings(1000), "");
+  n->SetStrings(-4, "ignored");
+  EXPECT_EQ(n->Strings(0), "R1");
+  f.TL->SetOptions(f.TL->Options() - tloRowSelect);
+  f.TL->SetFocusedColumn(99);
+  EXPECT_EQ(f.TL->GetFocusedColumn(), 0);
+  EXPECT_EQ(f.TL->GetCellRect(n, 99).Left, -1);
+  EXPECT_EQ(f.TL->VisualColumnToColumn(-3), -1);
+  f.TL->Columns(0)->SetBandIndex(42);
+  EXPECT_EQ(f.TL->Columns(0)->BandIndex(), 0);
+  f.TL->Columns(0)->SetBandIndex(-9);
+  EXPECT_EQ(f.TL->Columns(0)->BandIndex(), -1);
+  EXPECT_EQ(f.Layout().HeaderCells.size(), 2u);  // a column without a band is not shown
+  f.TL->Columns(0)->SetBandIndex(0);
+  f.TL->SortNodes(-1, 57, false);                 // no such column: every key is empty
+  EXPECT_EQ(f.TL->Count(), 3);
+  // Deleting nodes from the deletion event, and the whole tree while editing and dragging.
+  f.TL->OnDeletion = [&](TObject*, TvmTreeListNode* d) {
+    if (d->Strings(0) == "R0.0") {
+      EXPECT_EQ(d->Parent(), f.Find("R0"));
+    }
+  };
+  f.Find("R0")->Delete();
+  f.TL->SetDragMode(tldmAutomatic);
+  f.Focus();
+  f.Find("R1")->SetFocused(true);
+  f.Key(VK_F1 + 1);
+  EXPECT_EQ(f.TL->State(), tlsEditing);
+  f.TL->DeleteAllNodes();
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  EXPECT_EQ(f.TL->EditingNode(), nullptr);
+  EXPECT_FALSE(f.TL->InplaceEditor()->EditVisible());
+  f.Key(VK_ESCAPE);
+  f.Fill(2, 0);
+  TPoint p = f.CellPoint(f.Find("R0"), 1);
+  f.TL->DispatchMouseDown(mbLeft, {}, p.X, p.Y);
+  f.TL->DispatchMouseMove({ssLeft}, p.X, p.Y + 30);
+  ASSERT_EQ(f.TL->State(), tlsNodeDragging);
+  f.Find("R0")->Delete();  // the dragged node goes: the drag ends
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  EXPECT_EQ(f.TL->DraggedNode(), nullptr);
+  f.TL->DispatchMouseUp(mbLeft, {}, p.X, p.Y + 30);
+  f.Paint();
+}
+
+}  // namespace
