@@ -189,7 +189,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   for (const auto& h : L.HeaderCells) {
     TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
                Row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
-    if (h.BandRow == GetHeaderRowCount() - 1) cell.Bottom = Row.Top + Row.Height - grid;
+    if (h.BandRow == GetHeaderRowCount() - 1) cell.Bottom = Row.Top + Row.Height - grid - FPreviewHeight;
     if (h.Band == 0 && h.FirstInRow && cell.Left < indentEnd) cell.Left = indentEnd;
     TRect clip = cell;
     clip.Left = std::max(clip.Left, h.Clip.Left);
@@ -213,6 +213,27 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
     if (n == FFocusedNode && Focused && !rowSelect && h.Column == focusCol && !FOptions.Contains(tloHideFocusRect))
       C->DrawFocusRect(clip);
+  }
+  if (FPreviewHeight > 0) {
+    // The preview band under the cells, from the first column's content on.
+    TRect p(std::max(indentEnd, rowRect.Left), rowRect.Bottom - grid - FPreviewHeight, rowRect.Right,
+            rowRect.Bottom - grid);
+    bool sel = showSel && (rowSelect || FOptions.Contains(tloMultiSelect));
+    C->Brush()->SetColor(sel ? selBack : Color());
+    C->FillRect(p);
+    C->Font()->Assign(FPreviewTextFont.get());
+    if (sel) C->Font()->SetColor(selText);
+    TRect t = p;
+    InflateRect(t, -1, -1);
+    t.Left += FPreviewIndent;
+    C->Brush()->SetStyle(bsClear);
+    C->DrawText(GetPreviewText(n), t, DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS);
+    C->Brush()->SetStyle(bsSolid);
+    C->Font()->Assign(Font());
+    if (grid > 0 && FShowPreviewGrid) {
+      C->Brush()->SetColor(GetGridLineColor());
+      C->FillRect(TRect(p.Left, p.Top - 1, p.Right, p.Top));
+    }
   }
   if (grid > 0) {
     C->Brush()->SetColor(GetGridLineColor());

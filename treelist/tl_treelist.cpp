@@ -49,7 +49,9 @@ VM_DEFINE_CLASS(TCustomvmTreeList)
 TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
     : TCustomvmContainer(AOwner),
       FHeaderPanelFont(std::make_unique<TFont>()),
-      FBandPanelFont(std::make_unique<TFont>()) {
+      FBandPanelFont(std::make_unique<TFont>()),
+      FPreviewTextFont(std::make_unique<TFont>()) {
+  FPreviewTextFont->SetColor(clBlue);
   FOptions = BitsToOptions(0x37);
   FExtendedOptions = BitsToExtendedOptions(0x303E);
   SetColor(clWindow);
@@ -751,6 +753,25 @@ VM_TL_SETTER(TreeConnectorStyle, FTreeConnectorStyle, TvmTreeListLineStyle)
 VM_TL_SETTER(LookStyle, FLookStyle, TvmTreeListLookStyle)
 #undef VM_TL_SETTER
 
+void TCustomvmTreeList::SetPreviewLineCount(int Value) {
+  Value = std::max(0, Value);
+  if (Value == FPreviewLineCount) return;
+  FPreviewLineCount = Value;
+  LayoutChanged();
+}
+
+void TCustomvmTreeList::SetPreviewIndent(int Value) {
+  if (Value == FPreviewIndent) return;
+  FPreviewIndent = Value;
+  Invalidate();
+}
+
+std::string TCustomvmTreeList::GetPreviewText(TvmTreeListNode* Node) {
+  std::string t;
+  if (OnGetPreviewText) OnGetPreviewText(this, Node, t);
+  return t;
+}
+
 void TCustomvmTreeList::FontChanged() {
   TCustomvmContainer::FontChanged();
   LayoutChanged();
@@ -790,7 +811,11 @@ void TCustomvmTreeList::CalcMetrics() {
   if (FExtendedOptions.Contains(tlxCellFrame)) minimum += 2;
   if (!FDefaultRowHeightAssigned || FDefaultRowHeight < minimum) FDefaultRowHeight = minimum;
   if (FDefaultRowHeight == minimum) FDefaultRowHeightAssigned = false;
-  FRowHeight = FDefaultRowHeight * hr + (FShowGrid ? GetRowSeparatorWidth() : 0);
+  // Every row carries the same number of preview lines.
+  FPreviewTextHeight = c ? TextHeightOf(c, FPreviewTextFont.get()) : 11;
+  int p = FOptions.Contains(tloPreview) ? std::max(0, FPreviewLineCount) : 0;
+  FPreviewHeight = p > 0 ? p * FPreviewTextHeight + 2 + (g ? 1 : 0) : 0;
+  FRowHeight = FDefaultRowHeight * hr + FPreviewHeight + (FShowGrid ? GetRowSeparatorWidth() : 0) - (p > 0 && g ? 1 : 0);
 }
 
 void TCustomvmTreeList::LayoutChanged() {
@@ -1210,6 +1235,11 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     H.Node = r.Node;
     H.HitType = P.X <= L.DataRight ? tlhCell : tlhRowTail;
     if (H.HitType != tlhCell) return;
+    int previewBottom = r.Top + r.Height - L.GridLineWidth;
+    if (FPreviewHeight > 0 && P.Y >= previewBottom - FPreviewHeight && P.Y < previewBottom) {
+      H.HitType = tlhPreview;
+      return;
+    }
     int x = P.X - L.RowsRect.Left + FLeftPos;
     if (x < std::min(NodeIndent(r.Node), L.FirstColumnWidth)) {
       H.HitType = tlhIndent;

@@ -387,6 +387,16 @@ public:
   void SetLookStyle(TvmTreeListLookStyle Value);
   TFont* HeaderPanelFont() const { return FHeaderPanelFont.get(); }
   TFont* BandPanelFont() const { return FBandPanelFont.get(); }
+  // Preview text under each row's cells (with tloPreview): PreviewLineCount lines in PreviewTextFont,
+  // indented by PreviewIndent.
+  int PreviewLineCount() const { return FPreviewLineCount; }
+  void SetPreviewLineCount(int Value);
+  int PreviewIndent() const { return FPreviewIndent; }
+  void SetPreviewIndent(int Value);
+  TFont* PreviewTextFont() const { return FPreviewTextFont.get(); }
+  int PreviewHeight() const { return FPreviewHeight; }
+  virtual std::string GetPreviewText(TvmTreeListNode* Node);
+  std::function<void(TObject* Sender, TvmTreeListNode* Node, std::string& Text)> OnGetPreviewText;
   bool SearchExpandsNodes() const { return FSearchExpandsNodes; }
   void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
 
@@ -768,7 +778,8 @@ protected:
   TvmTreeListLineStyle FTreeConnectorStyle = tlnDotted;
   TColor FHeaderPanelColor = clBtnFace, FBandPanelColor = clBtnFace;
   TvmTreeListLookStyle FLookStyle = tllRaised;
-  std::unique_ptr<TFont> FHeaderPanelFont, FBandPanelFont;
+  std::unique_ptr<TFont> FHeaderPanelFont, FBandPanelFont, FPreviewTextFont;
+  int FPreviewLineCount = 2, FPreviewIndent = 20, FPreviewTextHeight = 11, FPreviewHeight = 0;
 
   int FTextHeight = 11, FRowHeight = 18, FHeaderRowHeight = 18, FHeaderPanelHeight = 18, FBandHeight = 0;
   int FIndicatorWidth = 0, FIndent = 16, FLeftPos = 0;

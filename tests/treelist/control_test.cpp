@@ -715,3 +715,43 @@ TEST(TreeListBadInput, ColumnIndexesOutsideTheColumnsAndTeardownsMidAction) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListPaint, PreviewTextUnderTheCells) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  f.TL->OnGetPreviewText = [](TObject*, TvmTreeListNode* n, std::string& t) { t = "Preview of " + n->Strings(0); };
+  int plain = f.TL->RowHeight();
+  f.TL->SetOptions(f.TL->Options() + tloPreview);
+  f.TL->Canvas()->Font()->Assign(f.TL->PreviewTextFont());
+  int ph = f.TL->Canvas()->TextHeight("Wg");
+  EXPECT_EQ(f.TL->RowHeight(), plain + 2 * ph + 2);
+  f.TL->SetPreviewLineCount(1);
+  EXPECT_EQ(f.TL->RowHeight(), plain + ph + 2);
+  f.Paint();
+  TvmTreeListLayout L = f.Layout();
+  const auto* r = f.RowOf(L, f.Find("R2"));
+  int top = r->Top + r->Height - f.TL->PreviewHeight();
+  // Blue text pixels (smoothed text: clearly blue ones) in the preview band, none in the cells above it.
+  auto blues = [&](int y1, int y2) {
+    int n = 0;
+    for (int y = y1; y < y2; ++y)
+      for (int x = L.RowsRect.Left; x < L.RowsRect.Left + 200; ++x) {
+        uint32_t c = static_cast<uint32_t>(f.Pixel(x, y));
+        int red = c & 0xFF, green = (c >> 8) & 0xFF, blue = (c >> 16) & 0xFF;
+        n += blue > 150 && red < 120 && green < 120;
+      }
+    return n;
+  };
+  EXPECT_GT(blues(top, r->Top + r->Height), 10);
+  EXPECT_EQ(blues(r->Top, top), 0);
+  TvmTreeListHitTestInfo h;
+  f.TL->GetHitInfo(TPoint(L.RowsRect.Left + 100, top + 2), h);
+  EXPECT_EQ(h.HitType, tlhPreview);
+  EXPECT_EQ(h.Node, f.Find("R2"));
+  f.TL->GetHitInfo(TPoint(L.RowsRect.Left + 100, r->Top + 2), h);
+  EXPECT_EQ(h.HitType, tlhCell);
+}
+
+}  // namespace
