@@ -1407,11 +1407,18 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (rowSelect) {
         MoveRow(shift ? -1 : 1, TShiftState());
       } else {
-        int c = GetFocusedColumn() + (shift ? -1 : 1);
-        if (c >= 0 && c < cols) SetFocusedColumn(c);
-        else if (FOptions.Contains(tloTabThrough)) {
-          TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(f) + (shift ? -1 : 1));
-          if (n) SetFocusedNodeColumn(n, shift ? cols - 1 : 0, true);
+        // The next column that Tab stops at; past the end, the first (last) one of the next row.
+        int step = shift ? -1 : 1;
+        auto stops = [&](int c) { return IsColumnTabStop(VisualColumnToColumn(c)); };
+        int c = GetFocusedColumn() + step;
+        while (c >= 0 && c < cols && !stops(c)) c += step;
+        if (c >= 0 && c < cols) {
+          SetFocusedColumn(c);
+        } else if (FOptions.Contains(tloTabThrough)) {
+          TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(f) + step);
+          int first = shift ? cols - 1 : 0;
+          while (first >= 0 && first < cols && !stops(first)) first += step;
+          if (n && first >= 0 && first < cols) SetFocusedNodeColumn(n, first, true);
         }
       }
       break;

@@ -238,6 +238,14 @@ TEST(TreeListKeys, CellModeColumnsAndTabThrough) {
   EXPECT_EQ(f.TL->GetFocusedColumn(), 2);
   f.Key(VK_LEFT, {ssCtrl});
   EXPECT_EQ(f.TL->GetFocusedColumn(), 0);
+  // Tab passes over columns that are no tab stops, also into the next row.
+  f.TL->Columns(1)->SetTabStop(false);
+  f.Key(VK_TAB);
+  EXPECT_EQ(f.TL->GetFocusedColumn(), 2);
+  f.TL->Columns(0)->SetTabStop(false);
+  f.Key(VK_TAB);
+  EXPECT_EQ(f.FocusText(), "R1");
+  EXPECT_EQ(f.TL->GetFocusedColumn(), 2);
 }
 
 TEST(TreeListKeys, MultiSelectRangesAndToggles) {
