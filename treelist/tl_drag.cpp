@@ -18,6 +18,7 @@ void TCustomvmTreeList::DoNodeDragStart(TvmTreeListNode* Node) {
 
 void TCustomvmTreeList::StartNodeDrag() {
   CloseEditor();
+  FCollapseSelection = false;  // the selection travels with the drag
   if (!FDragNode) FDragNode = FDownHitInfo.Node;
   if (!FDragNode) return;
   DoNodeDragStart(FDragNode);

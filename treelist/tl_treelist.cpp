@@ -1628,6 +1628,28 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   }
   GetHitInfo(TPoint(X, Y), FDownHitInfo);
   FDownPoint = TPoint(X, Y);
+  FCollapseSelection = false;
+  if (Button == mbRight) {
+    // A right click ends a running mode, or focuses the row under it.
+    if (FState != tlsIdle && FState != tlsEditing) {
+      CancelMode();
+    } else if (FDownHitInfo.Node && (FDownHitInfo.HitType == tlhCell || FDownHitInfo.HitType == tlhIcon ||
+                                     FDownHitInfo.HitType == tlhStateIcon || FDownHitInfo.HitType == tlhPreview)) {
+      TvmTreeListNode* n = FDownHitInfo.Node;
+      if (FOptions.Contains(tloMultiSelect) && !n->Selected()) {
+        BeginSelection();
+        ClearSelection();
+        n->SetSelected(true);
+        EndSelection();
+        DoSelectionChanged();
+        SetSelectionAnchor(n);
+      }
+      int col = FDownHitInfo.Column >= 0 && !FOptions.Contains(tloRowSelect) ? ColumnToVisualColumn(FDownHitInfo.Column)
+                                                                             : GetFocusedColumn();
+      SetFocusedNodeColumn(n, col, true);
+    }
+    return;
+  }
   if (Button != mbLeft) return;
   const auto& h = FDownHitInfo;
   if (FState == tlsIdle && StartSizing(h, Shift.Contains(ssDouble))) return;
@@ -1672,6 +1694,10 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
           SelectNodes(FAnchorNode, n);
         }
         DoSelectionChanged();
+      } else if (multi && n->Selected() && GetSelectedCount() > 1) {
+        // A plain click inside a selection keeps it for a drag; the release narrows it to the node.
+        FCollapseSelection = true;
+        SetFocusedNodeColumn(n, col, true);
       } else {
         if (multi) {
           BeginSelection();
@@ -1757,7 +1783,19 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     GetHitInfo(TPoint(X, Y), h);
     if (h.HitType == tlhColumnHeader && h.Column == FDownHitInfo.Column)
       DoColumnClick(h.Column, Shift.Contains(ssShift) && FExtendedOptions.Contains(tlxMultiSort), Shift.Contains(ssCtrl));
-  } else if (s == tlsNodePressed && FClickEdit && FOptions.Contains(tloClickEdits)) {
+  }
+  if (s == tlsNodePressed && FCollapseSelection && FFocusedNode) {
+    FCollapseSelection = false;
+    BeginSelection();
+    {
+      TScopeExit end([this] { EndSelection(); });
+      ClearSelection();
+      FFocusedNode->SetSelected(true);
+    }
+    DoSelectionChanged();
+    SetSelectionAnchor(FFocusedNode);
+  }
+  if (s == tlsNodePressed && FClickEdit && FOptions.Contains(tloClickEdits)) {
     // A click on the cell that already had the focus opens its editor.
     FClickEdit = false;
     TvmTreeListHitTestInfo h;

@@ -737,6 +737,7 @@ protected:
   int FEditingColumn = -1;
   int FEditorColumn = -1;
   bool FClickEdit = false;
+  bool FCollapseSelection = false;
   TvmTreeListDragMode FDragMode = tldmManual;
   int FDragExpandDelay = 500;
   TColor FDropArrowsColor = clLime;

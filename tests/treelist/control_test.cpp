@@ -763,3 +763,37 @@ TEST(TreeListPaint, PreviewTextUnderTheCells) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListMouse, AClickInsideASelectionNarrowsItOnReleaseAndARightClickFocuses) {
+  TTreeListFixture f;
+  f.Fill(5, 0);
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+  f.Click(f.CellPoint(f.Find("R1"), 1));
+  f.Click(f.CellPoint(f.Find("R3"), 1), {ssShift});
+  ASSERT_EQ(f.TL->GetSelectedCount(), 3);
+  TPoint p = f.CellPoint(f.Find("R2"), 1);
+  f.TL->DispatchMouseDown(mbLeft, {}, p.X, p.Y);
+  EXPECT_EQ(f.TL->GetSelectedCount(), 3);  // kept while pressed (a drag would carry it)
+  f.TL->DispatchMouseUp(mbLeft, {}, p.X, p.Y);
+  EXPECT_EQ(f.SelectedTexts(), (std::vector<std::string>{"R2"}));
+  // Right click: focuses and selects an unselected row, keeps a selected one's selection.
+  TPoint q = f.CellPoint(f.Find("R4"), 1);
+  f.TL->DispatchMouseDown(mbRight, {}, q.X, q.Y);
+  f.TL->DispatchMouseUp(mbRight, {}, q.X, q.Y);
+  EXPECT_EQ(f.FocusText(), "R4");
+  EXPECT_EQ(f.SelectedTexts(), (std::vector<std::string>{"R4"}));
+  // A right click during a column drag cancels it.
+  TvmTreeListLayout L = f.Layout();
+  TPoint h((L.HeaderCells[0].Rect.Left + L.HeaderCells[0].Rect.Right) / 2, L.HeaderCells[0].Rect.Top + 5);
+  f.TL->DispatchMouseDown(mbLeft, {}, h.X, h.Y);
+  f.TL->DispatchMouseMove({ssLeft}, h.X + 150, h.Y);
+  ASSERT_EQ(f.TL->State(), tlsColumnDragging);
+  f.TL->DispatchMouseDown(mbRight, {ssLeft}, h.X + 150, h.Y);
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  f.TL->DispatchMouseUp(mbLeft, {}, h.X + 150, h.Y);
+  EXPECT_EQ(f.TL->Columns(0)->Caption(), "C0");
+}
+
+}  // namespace
