@@ -214,7 +214,16 @@ void TvmTreeListNode::DeleteChildren() {
     delete list;
     return;
   }
-  while (Count() > 0) TCustomvmTreeList::DestroyNode((*FChildren)[0]);
+  // Many rows going one by one would patch the row cache each time: one bracket rebuilds it once.
+  bool bracket = FOwner->FLockUpdate == 0 && !FOwner->FDestroying && Count() > 32;
+  if (bracket) FOwner->BeginUpdate();
+  try {
+    while (Count() > 0) TCustomvmTreeList::DestroyNode((*FChildren)[0]);
+  } catch (...) {
+    if (bracket) FOwner->EndUpdate();
+    throw;
+  }
+  if (bracket) FOwner->EndUpdate();
 }
 
 // Values: the node only forwards to its control.

@@ -370,3 +370,29 @@ TEST(NodeTree, DeletingTheLastOfTwoSiblingsClearsTheOtherRowHeight) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(NodeTree, DeletingAWideSubtreeKeepsRowsAndFocusRight) {
+  TTreeListFixture f;
+  f.TL->BeginUpdate();
+  TvmTreeListNode* a = f.TL->AddNode(nullptr, {"A"});
+  for (int i = 0; i < 2000; ++i) f.TL->AddNode(a, {"a" + std::to_string(i)});
+  TvmTreeListNode* b = f.TL->AddNode(nullptr, {"B"});
+  f.TL->AddNode(b, {"b"});
+  f.TL->EndUpdate();
+  a->Expand(false);
+  b->Expand(false);
+  f.Find("a1500")->SetFocused(true);
+  int deletions = 0;
+  f.TL->OnDeletion = [&](TObject*, TvmTreeListNode*) { ++deletions; };
+  a->DeleteChildren();
+  EXPECT_EQ(deletions, 2000);
+  EXPECT_EQ(f.TL->FocusedNode(), a);
+  EXPECT_FALSE(a->HasChildNodes());
+  EXPECT_EQ(f.VisibleTexts(), (std::vector<std::string>{"A", "B", "b"}));
+  EXPECT_TRUE(f.TL->IsVisibleCacheValid());
+  EXPECT_EQ(f.Find("b")->AbsoluteIndex(), 2);
+}
+
+}  // namespace
