@@ -564,24 +564,33 @@ int TCustomvmTreeList::CompareNodes(TvmTreeListNode* Node1, TvmTreeListNode* Nod
 }
 
 int TCustomvmTreeList::CompareSortValues(const Variant& V1, const Variant& V2) {
+  if (V1.IsString() && V2.IsString()) {
+    // Texts: letter case aside first; texts that differ only in case keep one fixed order, so
+    // that the comparison stays a strict order (the sort relies on it).
+    const std::string& a = std::get<std::string>(V1.V);
+    const std::string& b = std::get<std::string>(V2.V);
+    if (a == b) return 0;
+    int r = AnsiCompareText(a, b);
+    if (r == 0) r = a.compare(b);
+    return r < 0 ? -1 : 1;
+  }
   if (V1 == V2) return 0;
   if (V1.IsNull()) return -1;
   if (V2.IsNull()) return 1;
   try {
-    if (V1.IsString() || V2.IsString()) return AnsiCompareText(V1.AsString(), V2.AsString()) < 0 ? -1 : 1;
-    return V1.AsFloat() < V2.AsFloat() ? -1 : 1;
+    if (V1.IsString() || V2.IsString()) {
+      std::string a = V1.AsString(), b = V2.AsString();
+      int r = AnsiCompareText(a, b);
+      if (r == 0) r = a.compare(b);
+      return r < 0 ? -1 : r > 0 ? 1 : 0;
+    }
+    double a = V1.AsFloat(), b = V2.AsFloat();
+    if (a != a || b != b) return (a != a) == (b != b) ? 0 : (a != a ? -1 : 1);  // not-a-number first
+    return a < b ? -1 : 1;
   } catch (const EConvertError&) {
     return -1;
   }
 }
-
-namespace {
-struct TNodeVariant {
-  TvmTreeListNode* Node;
-  std::vector<Variant> Values;
-  std::vector<uint8_t> Descending;
-};
-}  // namespace
 
 void TCustomvmTreeList::SortList(std::vector<TvmTreeListNode*>& List, int Column, bool Descending) {
   if (List.size() < 2) return;
@@ -592,35 +601,40 @@ void TCustomvmTreeList::SortList(std::vector<TvmTreeListNode*>& List, int Column
     for (int k = 0; k < c; ++k) keys.emplace_back(GetSortedColumn(k), IsSortedColumnDescending(k));
   else
     keys.emplace_back(Column, Descending);
-  std::vector<TNodeVariant> recs(List.size());
-  for (size_t i = 0; i < List.size(); ++i) {
-    recs[i].Node = List[i];
-    recs[i].Values.resize(keys.size());
-    recs[i].Descending.resize(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k) {
-      GetNodeSortValue(List[i], keys[k].first, recs[i].Values[k]);
-      recs[i].Descending[k] = keys[k].second;
-    }
-  }
+  // Every key is taken once per node, into one flat table (node i, key k at i * K + k).
+  const size_t n = List.size(), K = keys.size();
+  std::vector<Variant> values(n * K);
+  for (size_t i = 0; i < n; ++i)
+    for (size_t k = 0; k < K; ++k) GetNodeSortValue(List[i], keys[k].first, values[i * K + k]);
+  std::vector<uint32_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = static_cast<uint32_t>(i);
   bool caseSensitive = FExtendedOptions.Contains(tlxCaseSensitiveSort);
-  auto cmp = [&](const TNodeVariant& A, const TNodeVariant& B) -> int {
+  auto cmp = [&](uint32_t A, uint32_t B) -> int {
+    TvmTreeListNode *na = List[A], *nb = List[B];
     if (OnCompare) {
       int r = 0;
-      OnCompare(this, A.Node, B.Node, r);
-      return r != 0 ? r : CompareNodes(A.Node, B.Node);
+      OnCompare(this, na, nb, r);
+      return r != 0 ? r : CompareNodes(na, nb);
     }
-    for (size_t k = 0; k < A.Values.size(); ++k) {
-      const Variant &a = A.Values[k], &b = B.Values[k];
+    for (size_t k = 0; k < K; ++k) {
+      const Variant &a = values[A * K + k], &b = values[B * K + k];
       int r;
-      if (caseSensitive && a.IsString() && !(a == b)) r = AnsiCompareStr(a.AsString(), b.AsString());
-      else r = CompareSortValues(a, b);
-      if (r != 0) return A.Descending[k] ? -r : r;
+      if (caseSensitive && a.IsString() && b.IsString()) {
+        const std::string &sa = std::get<std::string>(a.V), &sb = std::get<std::string>(b.V);
+        r = sa == sb ? 0 : AnsiCompareStr(sa, sb);
+        if (r == 0 && sa != sb) r = sa.compare(sb) < 0 ? -1 : 1;
+      } else {
+        r = CompareSortValues(a, b);
+      }
+      if (r != 0) return keys[k].second ? -r : r;
     }
-    return CompareNodes(A.Node, B.Node);
+    return CompareNodes(na, nb);
   };
-  std::sort(recs.begin(), recs.end(), [&](const TNodeVariant& A, const TNodeVariant& B) { return cmp(A, B) < 0; });
-  for (size_t i = 0; i < recs.size(); ++i) {
-    List[i] = recs[i].Node;
+  std::sort(order.begin(), order.end(), [&](uint32_t A, uint32_t B) { return cmp(A, B) < 0; });
+  std::vector<TvmTreeListNode*> sorted(n);
+  for (size_t i = 0; i < n; ++i) sorted[i] = List[order[i]];
+  for (size_t i = 0; i < n; ++i) {
+    List[i] = sorted[i];
     List[i]->FIndex = static_cast<int32_t>(i);
   }
 }

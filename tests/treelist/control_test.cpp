@@ -1,5 +1,7 @@
 // The tree list as a user meets it: defaults, bands and columns, layout, hit testing, keys,
 // mouse, scrolling, selection, sorting and the pixels that carry meaning.
+#include <algorithm>
+
 #include "platform/bitmap.h"
 #include "platform/clipbrd.h"
 #include "platform/imglist.h"
@@ -794,6 +796,26 @@ TEST(TreeListMouse, AClickInsideASelectionNarrowsItOnReleaseAndARightClickFocuse
   EXPECT_EQ(f.TL->State(), tlsIdle);
   f.TL->DispatchMouseUp(mbLeft, {}, h.X + 150, h.Y);
   EXPECT_EQ(f.TL->Columns(0)->Caption(), "C0");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TreeListSorting, TextsDifferingOnlyInCaseKeepAStrictOrder) {
+  TTreeListFixture f;
+  f.TL->BeginUpdate();
+  for (const char* t : {"b", "B", "a", "A", "ab", "Ab"})
+    for (int k = 0; k < 30; ++k) f.TL->AddNode(nullptr, {t});
+  f.TL->EndUpdate();
+  f.TL->SortNodes(0, 0, false);
+  std::vector<std::string> v = f.VisibleTexts();
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+  EXPECT_EQ(v, (std::vector<std::string>{"A", "a", "Ab", "ab", "B", "b"}));
+  f.TL->SortNodes(0, 0, true);
+  v = f.VisibleTexts();
+  v.erase(std::unique(v.begin(), v.end()), v.end());
+  EXPECT_EQ(v, (std::vector<std::string>{"b", "B", "ab", "Ab", "a", "A"}));
 }
 
 }  // namespace
