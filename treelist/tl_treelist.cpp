@@ -1339,6 +1339,37 @@ void TCustomvmTreeList::MoveRow(int Delta, TShiftState Shift) {
   if (n) FocusRowForKey(n, Shift);
 }
 
+bool TCustomvmTreeList::MoveInBandRows(int Delta) {
+  // Up and Down go through the header rows of the focused column's band first.
+  int col = GetFocusedAbsoluteColumn();
+  if (col < 0 || !FFocusedNode) return false;
+  int band = -1, row = -1, pos = -1;
+  for (int b = 0; b < GetVisibleBandCount() && band < 0; ++b)
+    for (int r = 0; r < GetHeaderRowCount() && band < 0; ++r)
+      for (int i = 0; i < GetHeaderRowColumnCount(b, r); ++i)
+        if (GetHeaderColumn(b, r, i) == col) {
+          band = b;
+          row = r;
+          pos = i;
+        }
+  if (band < 0) return false;
+  std::vector<int> rows;
+  for (int r = 0; r < GetHeaderRowCount(); ++r)
+    if (GetHeaderRowColumnCount(band, r) > 0) rows.push_back(r);
+  if (rows.size() < 2) return false;
+  int at = static_cast<int>(std::find(rows.begin(), rows.end(), row) - rows.begin()) + Delta;
+  TvmTreeListNode* node = FFocusedNode;
+  if (at < 0 || at >= static_cast<int>(rows.size())) {
+    node = GetNodeAtRow(GetRowIndex(FFocusedNode) + Delta);
+    if (!node) return true;  // not above the first or below the last row
+    at = Delta < 0 ? static_cast<int>(rows.size()) - 1 : 0;
+  }
+  int target = rows[at];
+  int p = std::min(pos, GetHeaderRowColumnCount(band, target) - 1);
+  SetFocusedNodeColumn(node, ColumnToVisualColumn(GetHeaderColumn(band, target, p)), true);
+  return true;
+}
+
 void TCustomvmTreeList::MovePage(bool Down, TShiftState Shift) {
   if (!FFocusedNode) return;
   int page = PageRowCount();
@@ -1474,8 +1505,11 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (n) SetFocusedNodeColumn(n, 0, true);
       }
       break;
-    case VK_UP: MoveRow(-1, Shift); break;
-    case VK_DOWN: MoveRow(1, Shift); break;
+    case VK_UP:
+    case VK_DOWN:
+      if (!(FExtendedOptions.Contains(tlxRowNavigation) && !rowSelect && MoveInBandRows(Key == VK_UP ? -1 : 1)))
+        MoveRow(Key == VK_UP ? -1 : 1, Shift);
+      break;
     case VK_RETURN:
       if (FExtendedOptions.Contains(tlxEnterThrough) && FExtendedOptions.Contains(tlxTypingEdits)) {
         int c = GetFocusedColumn() + 1;

@@ -691,6 +691,7 @@ protected:
   void ResetNodeReferences();
   void MoveRow(int Delta, TShiftState Shift);
   void MovePage(bool Down, TShiftState Shift);
+  bool MoveInBandRows(int Delta);
   void FocusRowForKey(TvmTreeListNode* Node, TShiftState Shift);
   void RunSearch(std::string& Text, int Direction, bool ClearOnFail);
   void SortList(std::vector<TvmTreeListNode*>& List, int Column, bool Descending);

@@ -819,3 +819,33 @@ TEST(TreeListSorting, TextsDifferingOnlyInCaseKeepAStrictOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListKeys, UpAndDownWalkTheHeaderRowsOfAMultiRowBand) {
+  TTreeListFixture f(4);
+  f.TL->SetOptions(f.TL->Options() - tloRowSelect);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxRowNavigation);
+  f.TL->SetHeaderPanelRowCount(2);
+  f.TL->Columns(2)->SetRowIndex(1);
+  f.TL->Columns(3)->SetRowIndex(1);
+  f.Fill(2, 0);
+  f.Find("R0")->SetFocused(true);
+  f.TL->SetFocusedColumn(f.TL->ColumnToVisualColumn(1));  // row 0, second place
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.FocusText(), "R0");
+  EXPECT_EQ(f.TL->GetFocusedAbsoluteColumn(), 3);  // row 1, second place
+  f.Key(VK_DOWN);
+  EXPECT_EQ(f.FocusText(), "R1");
+  EXPECT_EQ(f.TL->GetFocusedAbsoluteColumn(), 1);
+  f.Key(VK_DOWN);
+  f.Key(VK_DOWN);  // below the last row: stays
+  EXPECT_EQ(f.FocusText(), "R1");
+  EXPECT_EQ(f.TL->GetFocusedAbsoluteColumn(), 3);
+  f.Key(VK_UP);
+  f.Key(VK_UP);
+  EXPECT_EQ(f.FocusText(), "R0");
+  EXPECT_EQ(f.TL->GetFocusedAbsoluteColumn(), 3);
+}
+
+}  // namespace
