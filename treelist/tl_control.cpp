@@ -574,8 +574,24 @@ void TCustomvmTreeListControl::SetDefaultLayout(bool Value) {
   FDefaultLayout = true;
 }
 
+void TCustomvmTreeListControl::AdjustHeaderPanelRowCount() {
+  // With the automatic option the header has as many rows as the shown columns ask for.
+  if (!FExtendedOptions.Contains(tlxAutoHeaderRowCount)) return;
+  int rows = 0;
+  bool any = false;
+  for (TvmTreeListColumn* c : FColumns) {
+    bool shown = c->Visible() && c->BandIndex() >= 0 && c->BandIndex() < FBands->Count() &&
+                 FBands->Items(c->BandIndex())->Visible();
+    if (!shown) continue;
+    any = true;
+    rows = std::max(rows, c->StoredRowIndex() + 1);
+  }
+  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, 5);
+}
+
 void TCustomvmTreeListControl::BandsChanged() {
   FBandListsValid = false;
+  AdjustHeaderPanelRowCount();
   LayoutChanged();
 }
 
@@ -583,6 +599,7 @@ void TCustomvmTreeListControl::ColumnsChanged(TvmTreeListColumn*) {
   FBandListsValid = false;
   FFocusedAbsoluteColumn = -1;
   if (FDestroying) return;
+  AdjustHeaderPanelRowCount();
   LayoutChanged();
 }
 

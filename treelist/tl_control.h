@@ -301,6 +301,7 @@ protected:
   virtual void LoadControlLayout(TvmRegIniWrapper& W, const std::string& Section);
   virtual void LoadColumnLayout(TvmRegIniWrapper& W, const std::string& Section, TvmTreeListColumn* Column);
   void RebuildBandLists();
+  void AdjustHeaderPanelRowCount();
   void ResolveIniPath(std::string& Path);
 
 private:

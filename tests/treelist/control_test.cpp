@@ -849,3 +849,24 @@ TEST(TreeListKeys, UpAndDownWalkTheHeaderRowsOfAMultiRowBand) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TreeListColumns, AutomaticHeaderRowsFollowTheShownColumns) {
+  TTreeListFixture f;
+  f.TL->SetHeaderPanelRowCount(3);
+  f.TL->Columns(1)->SetRowIndex(1);
+  f.TL->Columns(2)->SetRowIndex(2);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxAutoHeaderRowCount);
+  f.TL->Columns(2)->SetVisible(false);
+  EXPECT_EQ(f.TL->HeaderPanelRowCount(), 2);
+  EXPECT_TRUE(f.TL->ExtendedOptions().Contains(tlxAutoHeaderRowCount));
+  f.TL->Columns(2)->SetVisible(true);
+  EXPECT_EQ(f.TL->HeaderPanelRowCount(), 3);
+  EXPECT_EQ(f.TL->HeaderPanelHeight(), 3 * f.TL->HeaderRowHeight());
+  // Setting the count by hand ends the automatic mode.
+  f.TL->SetHeaderPanelRowCount(1);
+  EXPECT_FALSE(f.TL->ExtendedOptions().Contains(tlxAutoHeaderRowCount));
+}
+
+}  // namespace
