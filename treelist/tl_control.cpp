@@ -1,0 +1,1224 @@
+// Bands, columns and the tree list built from them.
+#include "treelist/tl_control.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "inspector/vm_utils.h"
+#include "platform/forms.h"
+#include "platform/guards.h"
+#include "platform/inifiles.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
+
+// ---------------------------------------------------------------------------------------------
+// Bands.
+
+VM_DEFINE_CLASS(TvmTreeListBand)
+
+TvmTreeListBand::TvmTreeListBand(TCollection* Collection) : TCollectionItem(Collection) {}
+
+TvmTreeListBand::~TvmTreeListBand() {
+  // Columns follow the bands: those of this band lose it, those of later bands move down one.
+  TCustomvmTreeListControl* tl = TreeList();
+  if (!tl || tl->IsDestroying()) return;
+  int me = Index();
+  for (TvmTreeListColumn* c : tl->FColumns) {
+    if (c->FBandIndex == me) c->FBandIndex = -1;
+    else if (c->FBandIndex > me) --c->FBandIndex;
+  }
+}
+
+TCustomvmTreeListControl* TvmTreeListBand::TreeList() const {
+  auto* b = dynamic_cast<TvmTreeListBands*>(Collection());
+  return b ? b->TreeList() : nullptr;
+}
+
+#define VM_BAND_SETTER(Name, Field, Type) \
+  void TvmTreeListBand::Set##Name(Type Value) { \
+    if (Field == Value) return;                 \
+    Field = Value;                              \
+    Changed(false);                             \
+  }
+VM_BAND_SETTER(Alignment, FAlignment, TAlignment)
+VM_BAND_SETTER(Caption, FCaption, const std::string&)
+VM_BAND_SETTER(Sizing, FSizing, bool)
+#undef VM_BAND_SETTER
+
+void TvmTreeListBand::SetMinWidth(int Value) {
+  FMinWidth = std::max(Value, 0);
+  int w = FWidth;
+  FWidth = -1;
+  SetWidth(w);
+}
+
+void TvmTreeListBand::SetWidth(int Value) {
+  Value = std::max(Value, FMinWidth);
+  if (Value == FWidth) {
+    if (TreeList() && TreeList()->ExtendedOptions().Contains(tlxBands)) Changed(false);
+    return;
+  }
+  FWidth = Value;
+  Changed(false);
+}
+
+void TvmTreeListBand::SetVisible(bool Value) {
+  if (Value == FVisible) return;
+  FVisible = Value;
+  if (!Value) FFixed = bfNone;
+  Changed(true);
+}
+
+void TvmTreeListBand::SetFixed(TzoViraBandFixed Value) {
+  if (Value == FFixed) return;
+  FFixed = bfNone;
+  auto* bands = dynamic_cast<TvmTreeListBands*>(Collection());
+  if (Value != bfNone && bands) {
+    bands->BeginUpdate();
+    for (int i = 0; i < bands->Count(); ++i)
+      if (bands->Items(i) != this && bands->Items(i)->FFixed == Value) bands->Items(i)->FFixed = bfNone;
+    if (FVisible) TCollectionItem::SetIndex(Value == bfLeft ? 0 : bands->Count() - 1);
+    bands->EndUpdate();
+  }
+  if (FVisible) FFixed = Value;
+  Changed(false);
+}
+
+void TvmTreeListBand::SetIndex(int Value) {
+  TCollection* c = Collection();
+  if (!c) return;
+  Value = std::clamp(Value, 0, c->Count() - 1);
+  int old = Index();
+  if (FFixed != bfNone || Value == old) return;
+  if (TCustomvmTreeListControl* tl = TreeList()) {
+    for (TvmTreeListColumn* col : tl->FColumns)
+      if (col->FBandIndex == old) col->FBandIndex = -2;
+    int step = Value > old ? 1 : -1;
+    for (int b = old + step; b != Value + step; b += step)
+      for (TvmTreeListColumn* col : tl->FColumns)
+        if (col->FBandIndex == b) col->FBandIndex = b - step;
+    for (TvmTreeListColumn* col : tl->FColumns)
+      if (col->FBandIndex == -2) col->FBandIndex = Value;
+  }
+  TCollectionItem::SetIndex(Value);
+}
+
+void TvmTreeListBand::RestoreDefaults() {
+  FAlignment = taCenter;
+  FFixed = bfNone;
+  FMinWidth = 30;
+  OnlyOwnColumns = false;
+  FSizing = true;
+  FWidth = 250;
+  Changed(false);
+}
+
+void TvmTreeListBand::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TvmTreeListBand*>(Source);
+  if (!s) {
+    TCollectionItem::Assign(Source);
+    return;
+  }
+  if (Collection()) Collection()->BeginUpdate();
+  TScopeExit end([this] {
+    if (Collection()) Collection()->EndUpdate();
+  });
+  RestoreDefaults();
+  SetAlignment(s->FAlignment);
+  SetCaption(s->FCaption);
+  SetFixed(s->FFixed);
+  SetMinWidth(s->FMinWidth);
+  OnlyOwnColumns = s->OnlyOwnColumns;
+  SetSizing(s->FSizing);
+  SetVisible(s->FVisible);
+  SetWidth(s->FWidth);
+}
+
+VM_DEFINE_CLASS(TvmTreeListBands)
+
+TvmTreeListBands::TvmTreeListBands(TCustomvmTreeListControl* AOwner)
+    : TCollection(TvmTreeListBand::StaticClass()), FTreeList(nullptr) {
+  // The first band joins before the control is linked, so it costs no layout work.
+  Add();
+  FTreeList = AOwner;
+}
+
+TPersistent* TvmTreeListBands::GetOwner() { return FTreeList; }
+
+int TvmTreeListBands::VisibleCount() const {
+  int n = 0;
+  for (int i = 0; i < Count(); ++i) n += Items(i)->Visible() ? 1 : 0;
+  return n;
+}
+
+int TvmTreeListBands::GetAbsoluteIndex(int Position) const {
+  if (Position < 0) return -1;
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Visible() && Position-- == 0) return i;
+  return -1;
+}
+
+TvmTreeListBand* TvmTreeListBands::VisibleItems(int Position) const {
+  int i = GetAbsoluteIndex(Position);
+  return i < 0 ? nullptr : Items(i);
+}
+
+int TvmTreeListBands::GetVisibleIndex(int Index) const {
+  if (Index < 0 || Index >= Count() || !Items(Index)->Visible()) return -1;
+  int n = 0;
+  for (int i = 0; i < Index; ++i) n += Items(i)->Visible() ? 1 : 0;
+  return n;
+}
+
+void TvmTreeListBands::CheckFixedBands() {
+  int firstLeft = -1, firstRight = -1, firstVisible = -1, lastVisible = -1;
+  bool second = false;
+  for (int i = 0; i < Count(); ++i) {
+    TvmTreeListBand* b = Items(i);
+    if (b->Visible()) {
+      if (firstVisible < 0) firstVisible = i;
+      lastVisible = i;
+    }
+    if (b->FFixed == bfLeft) (firstLeft < 0 ? firstLeft = i : (second = true, 0));
+    if (b->FFixed == bfRight) (firstRight < 0 ? firstRight = i : (second = true, 0));
+  }
+  bool ok = !second && (firstLeft < 0 || firstLeft == firstVisible) && (firstRight < 0 || firstRight == lastVisible);
+  if (ok) return;
+  TvmTreeListBand* l = firstLeft >= 0 ? Items(firstLeft) : nullptr;
+  TvmTreeListBand* r = firstRight >= 0 ? Items(firstRight) : nullptr;
+  for (int i = 0; i < Count(); ++i) Items(i)->FFixed = bfNone;
+  BeginUpdate();
+  if (l) l->SetFixed(bfLeft);
+  if (r) r->SetFixed(bfRight);
+  EndUpdate();
+}
+
+void TvmTreeListBands::Update(TCollectionItem*) {
+  if (!FTreeList) return;
+  if (Count() != 1) FTreeList->FDefaultLayout = false;
+  if (FTreeList->ComponentState().Contains(csLoading)) return;
+  FTreeList->FBandListsValid = false;
+  FTreeList->ClearVisibleCache();
+  CheckFixedBands();
+  FTreeList->BandsChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Columns.
+
+VM_DEFINE_CLASS(TvmTreeListColumn)
+
+TvmTreeListColumn::TvmTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
+
+TvmTreeListColumn::~TvmTreeListColumn() {
+  if (FTreeList) {
+    TCustomvmTreeListControl* tl = FTreeList;
+    if (!tl->IsDestroying()) {
+      int i = Index();
+      tl->BeginUpdate();
+      for (TvmTreeListNode* n = tl->GetFirstNode(); n; n = n->GetNextSibling()) tl->RemoveColumnValue(n, i);
+      tl->DetachColumn(this);
+      tl->EndUpdate();
+    } else {
+      tl->DetachColumn(this);
+    }
+  }
+}
+
+int TvmTreeListColumn::Index() const {
+  if (!FTreeList) return -1;
+  auto& v = FTreeList->FColumns;
+  auto it = std::find(v.begin(), v.end(), this);
+  return it == v.end() ? -1 : static_cast<int>(it - v.begin());
+}
+
+void TvmTreeListColumn::Changed(bool Full) {
+  if (FTreeList) FTreeList->ColumnsChanged(Full ? nullptr : this);
+}
+
+TAlignment TvmTreeListColumn::Alignment() const {
+  return FAssignedValues.Contains(cvAlignment) ? FAlignment : GetDefaultAlignment();
+}
+void TvmTreeListColumn::SetAlignment(TAlignment Value) {
+  FAlignment = Value;
+  FAssignedValues.Include(cvAlignment);
+  Changed(false);
+}
+
+std::string TvmTreeListColumn::Caption() const {
+  return FAssignedValues.Contains(cvCaption) ? FCaption : GetDefaultCaption();
+}
+void TvmTreeListColumn::SetCaption(const std::string& Value) {
+  FCaption = Value;
+  FAssignedValues.Include(cvCaption);
+  if (!FAssignedValues.Contains(cvWidth)) FWidth = std::max(GetDefaultWidth(), FMinWidth);
+  Changed(false);
+}
+
+bool TvmTreeListColumn::ReadOnly() const {
+  bool v = FAssignedValues.Contains(cvReadOnly) ? FReadOnly : false;
+  return v || (FTreeList && FTreeList->TCustomvmContainer::IsReadOnly());
+}
+void TvmTreeListColumn::SetReadOnly(bool Value) {
+  FReadOnly = Value;
+  FAssignedValues.Include(cvReadOnly);
+  Changed(false);
+}
+
+int TvmTreeListColumn::Width() const {
+  return FAssignedValues.Contains(cvWidth) ? FWidth : std::max(GetDefaultWidth(), FMinWidth);
+}
+void TvmTreeListColumn::SetWidth(int Value) {
+  Value = std::max(Value, FMinWidth);
+  if (FAssignedValues.Contains(cvWidth) || Value != GetDefaultWidth()) FAssignedValues.Include(cvWidth);
+  FWidth = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetMinWidth(int Value) {
+  FMinWidth = std::max(Value, 0);
+  if (FAssignedValues.Contains(cvWidth)) FWidth = std::max(FWidth, FMinWidth);
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetSizing(bool Value) {
+  FSizing = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetVisible(bool Value) {
+  if (FVisible == Value) return;
+  FVisible = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetBandIndex(int Value) {
+  int count = FTreeList ? FTreeList->Bands()->Count() : 1 << 30;
+  Value = std::clamp(Value, -1, count - 1);
+  if (Value == FBandIndex) return;
+  FBandIndex = Value;
+  Changed(false);
+}
+
+int TvmTreeListColumn::RowIndex() const {
+  if (!FTreeList) return FRowIndex;
+  return std::min(FStoredRowIndex, FTreeList->GetHeaderRowCount() - 1);
+}
+
+void TvmTreeListColumn::SetRowIndex(int Value) {
+  if (!FTreeList) {
+    FRowIndex = FStoredRowIndex = std::max(0, Value);
+    return;
+  }
+  Value = std::clamp(Value, 0, FTreeList->GetHeaderRowCount() - 1);
+  if (Value == RowIndex()) return;
+  FRowIndex = FStoredRowIndex = Value;
+  Changed(false);
+}
+
+int TvmTreeListColumn::ColIndex() const {
+  if (!FTreeList || FBandIndex < 0) return -1;
+  int n = 0, row = RowIndex();
+  for (TvmTreeListColumn* c : FTreeList->FColumns) {
+    if (c == this) return FVisible ? n : -1;
+    if (c->FVisible && c->FBandIndex == FBandIndex && c->RowIndex() == row) ++n;
+  }
+  return -1;
+}
+
+void TvmTreeListColumn::SetColIndex(int Value) {
+  if (!FTreeList || FBandIndex < 0 || Value == ColIndex()) return;
+  std::vector<TvmTreeListColumn*> row;
+  for (TvmTreeListColumn* c : FTreeList->FColumns)
+    if (c->FVisible && c->FBandIndex == FBandIndex && c->RowIndex() == RowIndex()) row.push_back(c);
+  if (row.empty()) return;
+  Value = std::clamp(Value, 0, static_cast<int>(row.size()) - 1);
+  TvmTreeListColumn* target = row[Value];
+  if (target == this) return;
+  int to = target->Index();
+  int from = Index();
+  if (Value == static_cast<int>(row.size()) - 1 && to < from) ++to;
+  if (to > from && Value != static_cast<int>(row.size()) - 1) --to;
+  SetIndex(std::clamp(to, 0, FTreeList->ColumnCount() - 1));
+}
+
+void TvmTreeListColumn::SetIndex(int NewIndex) {
+  if (!FTreeList) return;
+  int old = Index();
+  NewIndex = std::clamp(NewIndex, 0, FTreeList->ColumnCount() - 1);
+  if (NewIndex == old) return;
+  FTreeList->MoveColumnValues(old, NewIndex);
+  auto& v = FTreeList->FColumns;
+  v.erase(v.begin() + old);
+  v.insert(v.begin() + NewIndex, this);
+  FTreeList->ColumnsChanged(nullptr);
+}
+
+void TvmTreeListColumn::SetSorted(TvmTreeListColumnSort Value) {
+  if (Value == FSorted) return;
+  if (!FTreeList || ComponentState().Contains(csLoading)) {
+    FSorted = Value;
+    Changed(false);
+    return;
+  }
+  if (Value != csNone) {
+    FTreeList->BeginUpdate();
+    TScopeExit end([this] { FTreeList->EndUpdate(); });
+    FSorted = Value;
+    FTreeList->ColumnSortedChanged(this);
+  } else {
+    FTreeList->BeginSortLock();
+    TScopeExit end([this] { FTreeList->EndSortLock(); });
+    FSorted = Value;
+    auto& s = FTreeList->FSortedColumns;
+    s.erase(std::remove(s.begin(), s.end(), this), s.end());
+    Changed(false);
+  }
+}
+
+void TvmTreeListColumn::GetDisplayText(TvmTreeListNode* Node, std::string& Text) {
+  Text = FTreeList ? FTreeList->GetNodeString(Node, GetDataIndex()) : std::string();
+}
+
+int TvmTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) {
+  std::string t;
+  GetDisplayText(Node, t);
+  return Canvas->TextWidth(t);
+}
+
+void TvmTreeListColumn::RestoreDefaults() {
+  FAssignedValues = TvmTreeListColumnValues();
+  DisableEditor = DisableCaption = DisableCustomizing = false;
+  HeaderAlignment = taLeftJustify;
+  FMinWidth = 20;
+  FWidth = GetDefaultWidth();
+  FSizing = true;
+  FSorted = csNone;
+  FTabStop = true;
+  Changed(true);
+}
+
+void TvmTreeListColumn::Assign(TPersistent* Source) {
+  auto* s = dynamic_cast<TvmTreeListColumn*>(Source);
+  if (!s) {
+    TComponent::Assign(Source);
+    return;
+  }
+  if (FTreeList) FTreeList->BeginUpdate();
+  TScopeExit end([this] {
+    if (FTreeList) FTreeList->EndUpdate();
+  });
+  RestoreDefaults();
+  if (s->FAssignedValues.Contains(cvAlignment)) SetAlignment(s->FAlignment);
+  if (s->FAssignedValues.Contains(cvCaption)) SetCaption(s->FCaption);
+  if (s->FAssignedValues.Contains(cvReadOnly)) SetReadOnly(s->FReadOnly);
+  if (s->FAssignedValues.Contains(cvWidth)) SetWidth(s->FWidth);
+  DisableCaption = s->DisableCaption;
+  DisableCustomizing = s->DisableCustomizing;
+  DisableEditor = s->DisableEditor;
+  HeaderAlignment = s->HeaderAlignment;
+  SetMinWidth(s->FMinWidth);
+  SetSizing(s->FSizing);
+  SetSorted(s->FSorted);
+  SetVisible(s->FVisible);
+  FTabStop = s->FTabStop;
+  SetBandIndex(s->FBandIndex);
+  SetRowIndex(s->FStoredRowIndex);
+  SetColIndex(s->ColIndex());
+}
+
+TComponent* TvmTreeListColumn::GetParentComponent() const { return FTreeList; }
+
+void TvmTreeListColumn::InitEditor(TvmInplaceEdit* Editor) {
+  Editor->SetReadOnly(ReadOnly());
+  Editor->OnChange = [this](TObject* Sender) { DoChange(Sender); };
+  Editor->OnValidate = [this](TObject* Sender, std::string& Error, bool& Accept) { DoValidate(Sender, Error, Accept); };
+}
+
+void TvmTreeListColumn::DoChange(TObject* Sender) {
+  if (FTreeList && FTreeList->InitializingEditor()) return;
+  if (OnChange) OnChange(Sender);
+}
+
+void TvmTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept) {
+  if (FTreeList && FTreeList->InitializingEditor()) return;
+  if (OnValidate) OnValidate(Sender, ErrorText, Accept);
+}
+
+VM_DEFINE_CLASS(TvmTreeListMaskColumn)
+
+void TvmTreeListMaskColumn::InitEditor(TvmInplaceEdit* Editor) {
+  TvmTreeListColumn::InitEditor(Editor);
+  if (auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Editor)) {
+    m->SetEditMask(EditMask);
+    m->SetIgnoreMaskBlank(IgnoreMaskBlank);
+  }
+}
+
+void TvmTreeListMaskColumn::RestoreDefaults() {
+  TvmTreeListColumn::RestoreDefaults();
+  EditMask.clear();
+}
+
+void TvmTreeListMaskColumn::Assign(TPersistent* Source) {
+  TvmTreeListColumn::Assign(Source);
+  if (auto* m = dynamic_cast<TvmTreeListMaskColumn*>(Source)) EditMask = m->EditMask;
+}
+
+void TvmTreeListColumn::SetParentComponent(TComponent* Value) {
+  auto* tl = dynamic_cast<TCustomvmTreeListControl*>(Value);
+  if (tl == FTreeList) return;
+  if (FTreeList) FTreeList->DetachColumn(this);
+  if (tl) tl->AttachColumn(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The control.
+
+VM_DEFINE_CLASS(TCustomvmTreeListControl)
+VM_DEFINE_CLASS(TvmTreeList)
+
+TCustomvmTreeListControl::TCustomvmTreeListControl(TComponent* AOwner)
+    : TCustomvmTreeList(AOwner), FBands(std::make_unique<TvmTreeListBands>(this)) {}
+
+TCustomvmTreeListControl::~TCustomvmTreeListControl() {
+  // The arrangement is stored once, on the way out, when the control was asked to.
+  if (!FLayoutSaved && !ComponentState().Contains(csDesigning)) {
+    FLayoutSaved = true;
+    try {
+      if (FOptions.Contains(tloStoreToRegistry) && !RegistryPath.empty()) SaveToRegistry(RegistryPath);
+      if (FOptions.Contains(tloStoreToIniFile) && !IniFileName.empty()) SaveToIniFile(IniFileName);
+    } catch (const Exception&) {
+      // A store that cannot be written loses the arrangement, never the program.
+    }
+  }
+  FDestroying = true;
+  DeleteAllNodes();
+  for (TvmTreeListColumn* c : FColumns) c->FTreeList = nullptr;
+  FColumns.clear();
+  FSortedColumns.clear();
+  FBands.reset();
+}
+
+TvmTreeListColumn* TCustomvmTreeListControl::Columns(int Index) const {
+  if (Index < 0 || Index >= ColumnCount()) throw ERangeError(Format("List index out of bounds (%d)", {Index}));
+  return FColumns[Index];
+}
+
+TvmTreeListColumn* TCustomvmTreeListControl::CreateColumn(const TComponentMetaClass* ColumnClass) {
+  TvmTreeListColumn* c = nullptr;
+  if (ColumnClass) c = dynamic_cast<TvmTreeListColumn*>(ColumnClass->Create(this));
+  if (!c) c = new TvmTreeListColumn(this);
+  for (int n = ColumnCount() + 1;; ++n) {
+    std::string name = Name() + "Column" + std::to_string(n);
+    if (!FindComponent(name)) {
+      c->SetName(name);
+      break;
+    }
+  }
+  AttachColumn(c);
+  return c;
+}
+
+TvmTreeListColumn* TCustomvmTreeListControl::ColumnByName(const std::string& Name) const {
+  for (TvmTreeListColumn* c : FColumns)
+    if (CompareText(c->Name(), Name) == 0) return c;
+  return nullptr;
+}
+
+void TCustomvmTreeListControl::AttachColumn(TvmTreeListColumn* Column) {
+  Column->FTreeList = this;
+  Column->FBandIndex = std::clamp(Column->FBandIndex, -1, FBands->Count() - 1);
+  FColumns.push_back(Column);
+  if (Column->FSorted != csNone) FSortedColumns.push_back(Column);
+  ColumnsChanged(nullptr);
+}
+
+void TCustomvmTreeListControl::DetachColumn(TvmTreeListColumn* Column) {
+  FColumns.erase(std::remove(FColumns.begin(), FColumns.end(), Column), FColumns.end());
+  FSortedColumns.erase(std::remove(FSortedColumns.begin(), FSortedColumns.end(), Column), FSortedColumns.end());
+  Column->FTreeList = nullptr;
+  if (!FDestroying) ColumnsChanged(nullptr);
+}
+
+void TCustomvmTreeListControl::SetHeaderPanelRowCount(int Value) {
+  Value = std::clamp(Value, 1, 5);
+  if (Value == FHeaderPanelRowCount) return;
+  FExtendedOptions.Exclude(tlxAutoHeaderRowCount);
+  FHeaderPanelRowCount = Value;
+  if (Value > 1) FDefaultLayout = false;
+  ColumnsChanged(nullptr);
+}
+
+void TCustomvmTreeListControl::SetBandRowCount(int Value) {
+  Value = std::clamp(Value, 1, 5);
+  if (Value == FBandRowCount) return;
+  FBandRowCount = Value;
+  LayoutChanged();
+}
+
+void TCustomvmTreeListControl::SetDefaultLayout(bool Value) {
+  if (Value == FDefaultLayout) return;
+  FDefaultLayout = Value;
+  if (!Value) return;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  SetShowBandPanel(false);
+  FHeaderPanelRowCount = 1;
+  FBands->BeginUpdate();
+  while (FBands->Count() > 1) delete FBands->Items(FBands->Count() - 1);
+  if (FBands->Count() == 0) FBands->Add();
+  FBands->Items(0)->FVisible = true;
+  FBands->EndUpdate();
+  for (TvmTreeListColumn* c : FColumns) c->FBandIndex = 0;
+  FDefaultLayout = true;
+}
+
+void TCustomvmTreeListControl::AdjustHeaderPanelRowCount() {
+  // With the automatic option the header has as many rows as the shown columns ask for.
+  if (!FExtendedOptions.Contains(tlxAutoHeaderRowCount)) return;
+  int rows = 0;
+  bool any = false;
+  for (TvmTreeListColumn* c : FColumns) {
+    bool shown = c->Visible() && c->BandIndex() >= 0 && c->BandIndex() < FBands->Count() &&
+                 FBands->Items(c->BandIndex())->Visible();
+    if (!shown) continue;
+    any = true;
+    rows = std::max(rows, c->StoredRowIndex() + 1);
+  }
+  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, 5);
+}
+
+void TCustomvmTreeListControl::BandsChanged() {
+  FBandListsValid = false;
+  AdjustHeaderPanelRowCount();
+  LayoutChanged();
+}
+
+void TCustomvmTreeListControl::ColumnsChanged(TvmTreeListColumn*) {
+  FBandListsValid = false;
+  FFocusedAbsoluteColumn = -1;
+  if (FDestroying) return;
+  AdjustHeaderPanelRowCount();
+  LayoutChanged();
+}
+
+void TCustomvmTreeListControl::RebuildBandLists() {
+  if (FBandListsValid) return;
+  FVisibleBands.clear();
+  FBandRows.clear();
+  int rows = GetHeaderRowCount();
+  for (int i = 0; i < FBands->Count(); ++i)
+    if (FBands->Items(i)->Visible()) FVisibleBands.push_back(i);
+  FBandRows.assign(FVisibleBands.size(), std::vector<std::vector<int>>(rows));
+  for (size_t ci = 0; ci < FColumns.size(); ++ci) {
+    TvmTreeListColumn* c = FColumns[ci];
+    if (!c->FVisible || c->FBandIndex < 0) continue;
+    auto it = std::find(FVisibleBands.begin(), FVisibleBands.end(), c->FBandIndex);
+    if (it == FVisibleBands.end()) continue;
+    FBandRows[it - FVisibleBands.begin()][c->RowIndex()].push_back(static_cast<int>(ci));
+  }
+  FBandListsValid = true;
+}
+
+int TCustomvmTreeListControl::GetVisibleBandCount() {
+  RebuildBandLists();
+  return static_cast<int>(FVisibleBands.size());
+}
+
+int TCustomvmTreeListControl::GetBandAbsoluteIndex(int VisibleIndex) {
+  RebuildBandLists();
+  return VisibleIndex >= 0 && VisibleIndex < static_cast<int>(FVisibleBands.size()) ? FVisibleBands[VisibleIndex] : -1;
+}
+
+int TCustomvmTreeListControl::GetBandMinWidth(int VisibleIndex) {
+  int b = GetBandAbsoluteIndex(VisibleIndex);
+  if (b < 0) return 0;
+  TvmTreeListBand* band = FBands->Items(b);
+  int m = band->Sizing() ? band->MinWidth() : band->Width();
+  for (const auto& row : FBandRows[VisibleIndex]) {
+    int s = 0;
+    for (int c : row) s += FColumns[c]->MinWidth();
+    m = std::max(m, s);
+  }
+  return m;
+}
+
+int TCustomvmTreeListControl::GetBandWidth(int VisibleIndex) {
+  int b = GetBandAbsoluteIndex(VisibleIndex);
+  if (b < 0) return 0;
+  auto natural = [&](int v) {
+    int a = FVisibleBands[v];
+    int w = FBands->Items(a)->Width();
+    if (FExtendedOptions.Contains(tlxBands)) {
+      int s = 0;
+      for (const auto& row : FBandRows[v]) {
+        int rs = 0;
+        for (int c : row) rs += FColumns[c]->Width();
+        s = std::max(s, rs);
+      }
+      if (s > 0) w = s;
+    }
+    return std::max(w, GetBandMinWidth(v));
+  };
+  if (!FOptions.Contains(tloAutoWidth)) return natural(VisibleIndex);
+  // Auto width: the bands share the rows area in proportion to their natural widths.
+  TvmTreeListLayout L;
+  CalcLayoutRects(L);
+  int total = L.RowsRect.Right - L.RowsRect.Left;
+  int n = static_cast<int>(FVisibleBands.size()), sumNat = 0, sumMin = 0;
+  for (int v = 0; v < n; ++v) {
+    sumNat += natural(v);
+    sumMin += GetBandMinWidth(v);
+  }
+  if (total < sumMin) total = sumMin;
+  auto share = [&](int v) {
+    return sumNat < 1 ? 0 : std::max(GetBandMinWidth(v), static_cast<int>(int64_t(total) * natural(v) / sumNat));
+  };
+  if (VisibleIndex < n - 1) return share(VisibleIndex);
+  int before = 0;
+  for (int v = 0; v < n - 1; ++v) before += share(v);
+  return std::max(GetBandMinWidth(VisibleIndex), total - before);
+}
+
+std::string TCustomvmTreeListControl::GetVisibleBandCaption(int VisibleIndex) {
+  int b = GetBandAbsoluteIndex(VisibleIndex);
+  return b < 0 ? std::string() : FBands->Items(b)->Caption();
+}
+
+int TCustomvmTreeListControl::GetHeaderRowColumnCount(int VisibleBand, int Row) {
+  RebuildBandLists();
+  if (VisibleBand < 0 || VisibleBand >= static_cast<int>(FBandRows.size())) return 0;
+  if (Row < 0 || Row >= static_cast<int>(FBandRows[VisibleBand].size())) return 0;
+  return static_cast<int>(FBandRows[VisibleBand][Row].size());
+}
+
+int TCustomvmTreeListControl::GetHeaderColumn(int VisibleBand, int Row, int Position) {
+  if (Position < 0 || Position >= GetHeaderRowColumnCount(VisibleBand, Row)) return -1;
+  return FBandRows[VisibleBand][Row][Position];
+}
+
+int TCustomvmTreeListControl::GetColumnWidth(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Width() : 0;
+}
+int TCustomvmTreeListControl::GetColumnMinWidth(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->MinWidth() : 0;
+}
+bool TCustomvmTreeListControl::IsColumnSizing(int Column) {
+  return Column >= 0 && Column < ColumnCount() && FColumns[Column]->Sizing();
+}
+std::string TCustomvmTreeListControl::GetColumnCaption(int Column) {
+  return Column >= 0 && Column < ColumnCount() && !FColumns[Column]->DisableCaption ? FColumns[Column]->Caption()
+                                                                                    : std::string();
+}
+TAlignment TCustomvmTreeListControl::GetColumnAlignment(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Alignment() : taLeftJustify;
+}
+TvmTreeListColumnSort TCustomvmTreeListControl::GetColumnSorted(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Sorted() : csNone;
+}
+bool TCustomvmTreeListControl::IsColumnTabStop(int Column) {
+  return Column >= 0 && Column < ColumnCount() && FColumns[Column]->TabStop();
+}
+std::string TCustomvmTreeListControl::GetCellText(TvmTreeListNode* Node, int Column) {
+  std::string t;
+  if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->GetDisplayText(Node, t);
+  return t;
+}
+
+void TCustomvmTreeListControl::SetColumnWidth(int Column, int Width) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->Sizing()) return;
+  FColumns[Column]->SetWidth(std::max(Width, FColumns[Column]->MinWidth()));
+}
+
+// Nodes.
+
+TvmTreeListNode* TCustomvmTreeListControl::CreateNode() { return new TvmTreeListTextNode(this); }
+
+TvmTreeListNode* TCustomvmTreeListControl::AddNode(TvmTreeListNode* Parent, const std::vector<std::string>& Texts) {
+  TvmTreeListNode* n = Parent ? Parent->AddChild() : Add();
+  auto* t = static_cast<TvmTreeListTextNode*>(n);
+  t->FStrings = Texts;
+  return n;
+}
+
+namespace {
+TvmTreeListTextNode* TextNode(TvmTreeListNode* N) { return static_cast<TvmTreeListTextNode*>(N); }
+}  // namespace
+
+int TCustomvmTreeListControl::GetImageIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FImageIndex;
+  if (OnGetImageIndex) OnGetImageIndex(this, Node, i);
+  return i;
+}
+int TCustomvmTreeListControl::GetSelectedIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FSelectedIndex;
+  if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node, i);
+  return i;
+}
+int TCustomvmTreeListControl::GetStateIndex(TvmTreeListNode* Node) {
+  int i = TextNode(Node)->FStateImageIndex;
+  if (OnGetStateImageIndex) OnGetStateImageIndex(this, Node, i);
+  return i;
+}
+
+void TCustomvmTreeListControl::SetImageIndex(TvmTreeListNode* Node, int Value) {
+  if (GetImageIndex(Node) == Value) return;
+  TextNode(Node)->FImageIndex = Value;
+  NodeChanged(Node, false);
+}
+void TCustomvmTreeListControl::SetSelectedIndex(TvmTreeListNode* Node, int Value) {
+  if (GetSelectedIndex(Node) == Value) return;
+  TextNode(Node)->FSelectedIndex = Value;
+  NodeChanged(Node, false);
+}
+void TCustomvmTreeListControl::SetStateIndex(TvmTreeListNode* Node, int Value) {
+  if (GetStateIndex(Node) == Value) return;
+  TextNode(Node)->FStateImageIndex = Value;
+  NodeChanged(Node, false);
+}
+
+std::string TCustomvmTreeListControl::GetNodeString(TvmTreeListNode* Node, int Column) {
+  const auto& s = TextNode(Node)->FStrings;
+  return Column >= 0 && Column < static_cast<int>(s.size()) ? s[Column] : std::string();
+}
+
+void TCustomvmTreeListControl::SetNodeString(TvmTreeListNode* Node, int Column, const std::string& Value) {
+  if (Column < 0) return;
+  auto& s = TextNode(Node)->FStrings;
+  if (static_cast<int>(s.size()) <= Column) s.resize(Column + 1);
+  s[Column] = Value;
+}
+
+void TCustomvmTreeListControl::SetNodeValue(TvmTreeListNode* Node, int Column, const Variant& Value) {
+  SetNodeString(Node, Column, Value.AsString());
+  if (FLockUpdate == 0) Invalidate();
+}
+
+void TCustomvmTreeListControl::GetNodeSortValue(TvmTreeListNode* Node, int Column, Variant& Value) {
+  Value = Variant(GetNodeString(Node, Column));
+}
+
+void TCustomvmTreeListControl::RemoveColumnValue(TvmTreeListNode* Node, int Index) {
+  auto& s = TextNode(Node)->FStrings;
+  if (Index >= 0 && Index < static_cast<int>(s.size())) s.erase(s.begin() + Index);
+  for (int i = 0; i < Node->Count(); ++i) RemoveColumnValue(Node->Items(i), Index);
+}
+
+void TCustomvmTreeListControl::MoveColumnValues(int FromIndex, int ToIndex) {
+  for (TvmTreeListNode* n = GetFirstNode(); n; n = n->GetNext()) {
+    auto& s = TextNode(n)->FStrings;
+    int need = std::max(FromIndex, ToIndex) + 1;
+    if (static_cast<int>(s.size()) < need) {
+      if (FromIndex >= static_cast<int>(s.size())) {
+        // Nothing stored in the moving column: the ones between shift over an empty text.
+        if (ToIndex < static_cast<int>(s.size())) s.insert(s.begin() + ToIndex, std::string());
+        continue;
+      }
+      s.resize(need);
+    }
+    std::string v = std::move(s[FromIndex]);
+    s.erase(s.begin() + FromIndex);
+    s.insert(s.begin() + ToIndex, std::move(v));
+  }
+}
+
+// Sizing.
+
+bool TCustomvmTreeListControl::IsBandSizing(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  return b >= 0 && FBands->Items(b)->Sizing();
+}
+
+void TCustomvmTreeListControl::ScaleBandWidth(int VisibleBand, int Width) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b < 0) return;
+  int old = GetBandWidth(VisibleBand);
+  Width = std::max(Width, GetBandMinWidth(VisibleBand));
+  bool lock = FLockUpdate == 0;
+  if (lock) BeginUpdate();
+  TScopeExit end([&] {
+    if (lock) EndUpdate();
+  });
+  // Each header row of the band is scaled to the new width, the last column taking the rest.
+  if (old > 0)
+    for (const auto& row : FBandRows[VisibleBand]) {
+      int sum = 0, total = 0;
+      for (int c : row) sum += FColumns[c]->Width();
+      for (size_t i = 0; i < row.size(); ++i) {
+        TvmTreeListColumn* col = FColumns[row[i]];
+        int w = i + 1 == row.size() ? Width * sum / old - total : col->Width() * Width / old;
+        if (!col->Sizing()) w = col->Width();
+        col->SetWidth(std::max(w, col->MinWidth()));
+        total += col->Width();
+      }
+    }
+  FBands->Items(b)->SetWidth(Width);
+}
+
+// Header drags.
+
+bool TCustomvmTreeListControl::CanDragColumn(int Column) {
+  return TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
+         !FColumns[Column]->DisableDragging;
+}
+
+bool TCustomvmTreeListControl::CanDragBand(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  return TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
+         FBands->Items(b)->Fixed() == bfNone;
+}
+
+void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, int Position) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  int band = GetBandAbsoluteIndex(VisibleBand);
+  if (band < 0) return;
+  TvmTreeListColumn* c = FColumns[Column];
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  c->SetBandIndex(band);
+  c->SetRowIndex(Row);
+  FBandListsValid = false;
+  c->SetColIndex(Position);
+}
+
+void TCustomvmTreeListControl::HideColumn(int Column) {
+  if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->SetVisible(false);
+}
+
+void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
+  int from = GetBandAbsoluteIndex(FromVisible), to = GetBandAbsoluteIndex(ToVisible);
+  if (from >= 0 && to >= 0) FBands->Items(from)->SetIndex(to);
+}
+
+void TCustomvmTreeListControl::HideBand(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b >= 0 && !FBands->Items(b)->DisableCustomizing) FBands->Items(b)->SetVisible(false);
+}
+
+// Editing.
+
+void TCustomvmTreeListControl::GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) {
+  int col = VisualColumnToColumn(FEditingColumn);
+  Editor->SetEditValue(Variant(col >= 0 ? GetNodeString(Node, col) : std::string()));
+  Value = Editor->EditValue();
+}
+
+void TCustomvmTreeListControl::ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor,
+                                                Variant& Value) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0) return;
+  if (auto* t = dynamic_cast<TvmInplaceTextEdit*>(Editor)) SetNodeString(Node, col, t->GetWindowText());
+  Value = GetNodeValue(Node, col);
+  Invalidate();
+}
+
+void TCustomvmTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
+  int col = GetFocusedAbsoluteColumn();
+  if (col < 0 || col >= ColumnCount() || FColumns[col]->DisableEditor) Allow = false;
+  if (Allow) TCustomvmTreeList::DoEditing(Node, Allow);
+}
+
+TvmInplaceEdit* TCustomvmTreeListControl::FindEditor(int Column) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0 || col >= ColumnCount()) return nullptr;
+  TvmInplaceEditClass cls = FColumns[col]->GetEditClass();
+  for (TvmInplaceEdit* e : FEditors)
+    if (e->ClassType() == cls) return e;
+  return nullptr;
+}
+
+TvmInplaceEdit* TCustomvmTreeListControl::CreateEditor(int Column) {
+  int col = VisualColumnToColumn(Column);
+  if (col < 0 || col >= ColumnCount()) return TCustomvmTreeList::CreateEditor(Column);
+  auto* e = static_cast<TvmInplaceEdit*>(FColumns[col]->GetEditClass()->Create(this));
+  e->SetParent(this);
+  e->HideEdit();
+  FEditors.push_back(e);
+  return e;
+}
+
+void TCustomvmTreeListControl::InitEditor(TvmInplaceEdit* Editor) {
+  TCustomvmTreeList::InitEditor(Editor);
+  int col = VisualColumnToColumn(FEditingColumn >= 0 ? FEditingColumn : GetFocusedColumn());
+  if (col >= 0 && col < ColumnCount()) FColumns[col]->InitEditor(Editor);
+}
+
+void TCustomvmTreeListControl::Loaded() {
+  TCustomvmTreeList::Loaded();
+  if (FLayoutLoaded || ComponentState().Contains(csDesigning)) return;
+  FLayoutLoaded = true;
+  if (FOptions.Contains(tloStoreToRegistry) && !RegistryPath.empty()) LoadFromRegistry(RegistryPath);
+  if (FOptions.Contains(tloStoreToIniFile) && !IniFileName.empty()) LoadFromIniFile(IniFileName);
+}
+
+bool TCustomvmTreeListControl::IsReadOnly() {
+  int col = GetFocusedAbsoluteColumn();
+  return col >= 0 && col < ColumnCount() && FColumns[col]->ReadOnly();
+}
+
+// Selection.
+
+TvmTreeListNode* TCustomvmTreeListControl::GetSelectedItem(int Index) {
+  return Index >= 0 && Index < GetSelectedCount() ? FSelected[Index] : nullptr;
+}
+
+void TCustomvmTreeListControl::SetNodeSelected(TvmTreeListNode* Node, bool Value) {
+  if (!Node || Node->FSelectedFlag == Value) return;
+  if (Value) {
+    if (!FOptions.Contains(tloMultiSelect)) return;
+    if (!CanSelectNode(Node)) return;
+    if (FSelected.empty()) FFirstSelectedNode = Node;
+    FSelected.push_back(Node);
+  } else {
+    FSelected.erase(std::find(FSelected.begin(), FSelected.end(), Node));
+  }
+  Node->FSelectedFlag = Value;
+  InvalidateSelection();
+  DoSelectionChanged();
+}
+
+void TCustomvmTreeListControl::ClearSelection() {
+  for (TvmTreeListNode* n : FSelected) n->FSelectedFlag = false;
+  bool had = !FSelected.empty();
+  FSelected.clear();
+  FFirstSelectedNode = nullptr;
+  if (had) InvalidateSelection();
+  TCustomvmTreeList::ClearSelection();
+}
+
+void TCustomvmTreeListControl::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next,
+                                           bool WasLast, bool WasVisible) {
+  if (FClearing && Node->FSelectedFlag) {
+    FSelected.clear();
+    FFirstSelectedNode = nullptr;
+  }
+  TCustomvmTreeList::NodeDeleted(Node, Prior, Next, WasLast, WasVisible);
+}
+
+// Sorting.
+
+bool TCustomvmTreeListControl::IsSortedColumnDescending(int Index) {
+  return Index >= 0 && Index < SortedColumnCount() && FSortedColumns[Index]->Sorted() == csDown;
+}
+
+int TCustomvmTreeListControl::GetSortedColumn(int Index) {
+  return Index >= 0 && Index < SortedColumnCount() ? FSortedColumns[Index]->Index() : -1;
+}
+
+void TCustomvmTreeListControl::ColumnSortedChanged(TvmTreeListColumn* Column) {
+  // Without multi-column sorting one column sorts at a time.
+  if (!IsMultiSort(Column->Index()) || FSortLock > 0) {
+    for (TvmTreeListColumn* c : std::vector<TvmTreeListColumn*>(FSortedColumns))
+      if (c != Column) c->FSorted = csNone;
+    FSortedColumns.clear();
+  }
+  if (std::find(FSortedColumns.begin(), FSortedColumns.end(), Column) == FSortedColumns.end())
+    FSortedColumns.push_back(Column);
+  SortByColumns();
+}
+
+void TCustomvmTreeListControl::SortByColumns() {
+  if (FSortedColumns.empty() || FSortLock > 0) return;
+  TvmTreeListColumn* first = FSortedColumns.front();
+  SortNodes(-1, first->Index(), first->Sorted() == csDown);
+}
+
+void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift, bool Ctrl) {
+  if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount() && Ctrl) {
+    FColumns[Column]->SetSorted(csNone);
+  } else if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount()) {
+    TvmTreeListColumn* c = FColumns[Column];
+    TvmTreeListColumnSort next = c->Sorted() == csUp ? csDown : csUp;
+    if (Shift && FExtendedOptions.Contains(tlxMultiSort)) {
+      if (c->Sorted() == csNone) {
+        c->SetSorted(next);
+      } else {
+        c->FSorted = next;
+        SortByColumns();
+      }
+    } else {
+      // A plain click makes this the only sort column.
+      BeginSortLock();
+      for (TvmTreeListColumn* o : std::vector<TvmTreeListColumn*>(FSortedColumns))
+        if (o != c) o->SetSorted(csNone);
+      EndSortLock();
+      if (c->Sorted() == csNone) {
+        c->SetSorted(next);
+      } else {
+        c->FSorted = next;
+        SortByColumns();
+      }
+    }
+    Invalidate();
+  }
+  TCustomvmTreeList::DoColumnClick(Column, Shift, Ctrl);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Layout storage.
+
+std::string TCustomvmTreeListControl::NormalizePath(const std::string& Path) {
+  std::string p = Path;
+  if (!p.empty() && p[0] != '\\') p = "\\" + p;
+  while (!p.empty() && p.back() == '\\') p.pop_back();
+  return p;
+}
+
+void TCustomvmTreeListControl::SaveControlLayout(TvmRegIniWrapper& W, const std::string& P) {
+  W.WriteBool(P, "ShowGrid", ShowGrid());
+  W.WriteBool(P, "ShowPreviewGrid", ShowPreviewGrid());
+  W.WriteInteger(P, "BandRowCount", FBandRowCount);
+  W.WriteInteger(P, "DefaultRowHeight", DefaultRowHeight());
+  W.WriteInteger(P, "HeaderPanelRowCount",
+                 FExtendedOptions.Contains(tlxAutoHeaderRowCount) ? -1 : FHeaderPanelRowCount);
+  for (int i = 0; i < FBands->Count(); ++i) {
+    TvmTreeListBand* b = FBands->Items(i);
+    std::string s = P + "\\Band\\Band" + std::to_string(i);
+    W.WriteInteger(s, "ID", b->ID());
+    W.WriteBool(s, "Visible", b->Visible());
+    W.WriteInteger(s, "Index", b->Index());
+    W.WriteInteger(s, "Width", b->Width());
+  }
+}
+
+void TCustomvmTreeListControl::SaveColumnLayout(TvmRegIniWrapper& W, const std::string& P, TvmTreeListColumn* C) {
+  std::string s = P + "\\Columns\\" + C->Name();
+  W.WriteInteger(s, "BandIndex", C->BandIndex());
+  W.WriteInteger(s, "RowIndex", C->RowIndex());
+  W.WriteInteger(s, "ColIndex", C->ColIndex());
+  W.WriteBool(s, "Visible", C->Visible());
+  W.WriteInteger(s, "Index", C->Index());
+  W.WriteInteger(s, "Width", C->Width());
+  W.WriteInteger(s, "Sorted", static_cast<int>(C->Sorted()));
+  auto it = std::find(FSortedColumns.begin(), FSortedColumns.end(), C);
+  W.WriteInteger(s, "SortedOrder", it == FSortedColumns.end() ? -1 : static_cast<int>(it - FSortedColumns.begin()));
+  W.WriteInteger(s, "StoredRowIndex", C->StoredRowIndex());
+}
+
+void TCustomvmTreeListControl::LoadControlLayout(TvmRegIniWrapper& W, const std::string& P) {
+  SetShowGrid(W.ReadBool(P, "ShowGrid", ShowGrid()));
+  SetShowPreviewGrid(W.ReadBool(P, "ShowPreviewGrid", ShowPreviewGrid()));
+  SetBandRowCount(W.ReadInteger(P, "BandRowCount", FBandRowCount));
+  int h = W.ReadInteger(P, "DefaultRowHeight", DefaultRowHeight());
+  if (h > 0 && h < 10000) SetDefaultRowHeight(h);
+  int hr = W.ReadInteger(P, "HeaderPanelRowCount", FHeaderPanelRowCount);
+  if (hr != -1) {
+    FExtendedOptions.Exclude(tlxAutoHeaderRowCount);
+    SetHeaderPanelRowCount(hr);
+  }
+  // Bands by their ID, put in the order of their stored indexes.
+  std::vector<std::pair<int, TvmTreeListBand*>> queue;
+  for (int i = 0; i < FBands->Count(); ++i) {
+    std::string s = P + "\\Band\\Band" + std::to_string(i);
+    int id = W.ReadInteger(s, "ID", -1);
+    TvmTreeListBand* band = nullptr;
+    for (int k = 0; k < FBands->Count() && !band; ++k)
+      if (FBands->Items(k)->ID() == id) band = FBands->Items(k);
+    if (!band) continue;
+    band->SetVisible(W.ReadBool(s, "Visible", band->Visible()));
+    band->SetWidth(W.ReadInteger(s, "Width", band->Width()));
+    queue.emplace_back(W.ReadInteger(s, "Index", band->Index()), band);
+  }
+  std::stable_sort(queue.begin(), queue.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t k = 0; k < queue.size(); ++k) queue[k].second->SetIndex(static_cast<int>(k));
+}
+
+void TCustomvmTreeListControl::LoadColumnLayout(TvmRegIniWrapper& W, const std::string& P, TvmTreeListColumn* C) {
+  std::string s = P + "\\Columns\\" + C->Name();
+  C->SetVisible(W.ReadBool(s, "Visible", C->Visible()));
+  int w = W.ReadInteger(s, "Width", C->Width());
+  if (w >= 0 && w <= 100000) C->SetWidth(w);
+  int sorted = W.ReadInteger(s, "Sorted", static_cast<int>(C->Sorted()));
+  if (sorted >= csNone && sorted <= csUp) C->FSorted = static_cast<TvmTreeListColumnSort>(sorted);
+  C->FSortOrder = W.ReadInteger(s, "SortedOrder", -1);
+}
+
+void TCustomvmTreeListControl::SaveLayout(TObject* Storage, const std::string& Path) {
+  TvmRegIniWrapper w;
+  w.IniObject = Storage;
+  std::string p = NormalizePath(Path);
+  w.EraseSectionsWithPrefix(p);
+  SaveControlLayout(w, p);
+  for (TvmTreeListColumn* c : FColumns) SaveColumnLayout(w, p, c);
+}
+
+void TCustomvmTreeListControl::LoadLayout(TObject* Storage, const std::string& Path) {
+  TvmRegIniWrapper w;
+  w.IniObject = Storage;
+  std::string p = NormalizePath(Path);
+  bool multi = FExtendedOptions.Contains(tlxMultiSort);
+  BeginUpdate();
+  if (multi) BeginSortLock();
+  TScopeExit end([&] {
+    if (multi) EndSortLock();
+    EndUpdate();
+  });
+  LoadControlLayout(w, p);
+  std::vector<std::pair<int, TvmTreeListColumn*>> queue;
+  for (TvmTreeListColumn* c : FColumns) {
+    LoadColumnLayout(w, p, c);
+    queue.emplace_back(w.ReadInteger(p + "\\Columns\\" + c->Name(), "Index", c->Index()), c);
+  }
+  std::stable_sort(queue.begin(), queue.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (size_t k = 0; k < queue.size(); ++k) queue[k].second->SetIndex(static_cast<int>(k));
+  for (TvmTreeListColumn* c : FColumns) {
+    std::string s = p + "\\Columns\\" + c->Name();
+    c->FBandIndex = std::clamp(w.ReadInteger(s, "BandIndex", c->FBandIndex), -1, FBands->Count() - 1);
+    int stored = w.ReadInteger(s, "StoredRowIndex", c->FStoredRowIndex);
+    c->FStoredRowIndex = c->FRowIndex = std::clamp(stored, 0, 4);
+  }
+  // The sorted columns again, in their stored order.
+  FSortedColumns.clear();
+  std::vector<TvmTreeListColumn*> sorted;
+  for (TvmTreeListColumn* c : FColumns)
+    if (c->FSorted != csNone) sorted.push_back(c);
+  std::stable_sort(sorted.begin(), sorted.end(),
+                   [](TvmTreeListColumn* a, TvmTreeListColumn* b) { return a->FSortOrder < b->FSortOrder; });
+  if (!multi && sorted.size() > 1) {
+    for (size_t k = 1; k < sorted.size(); ++k) sorted[k]->FSorted = csNone;
+    sorted.resize(1);
+  }
+  FSortedColumns = sorted;
+  FBandListsValid = false;
+}
+
+void TCustomvmTreeListControl::SaveToRegistry(const std::string& Path) {
+  TRegistryIniFile ini("");
+  SaveLayout(&ini.RegIniFile(), Path);
+}
+
+void TCustomvmTreeListControl::LoadFromRegistry(const std::string& Path) {
+  TRegistryIniFile ini("");
+  TRegIniFile& reg = ini.RegIniFile();
+  if (!reg.OpenKeyReadOnly(NormalizePath(Path))) return;
+  reg.CloseKey();
+  LoadLayout(&reg, Path);
+  SortByColumns();
+}
+
+void TCustomvmTreeListControl::ResolveIniPath(std::string& Path) {
+  if (!IniSectionPrefix.empty()) {
+    Path = IniSectionPrefix;
+    return;
+  }
+  TForm* form = nullptr;
+  for (TWinControl* p = Parent(); p && !form; p = p->Parent()) form = dynamic_cast<TForm*>(p);
+  Path = (form ? form->Name() : std::string()) + "_" + Name();
+}
+
+void TCustomvmTreeListControl::SaveToIniFile(const std::string& FileName) {
+  TMemIniFile ini(FileName);
+  std::string p;
+  ResolveIniPath(p);
+  SaveLayout(&ini, p);
+  ini.UpdateFile();
+}
+
+void TCustomvmTreeListControl::LoadFromIniFile(const std::string& FileName) {
+  TMemIniFile ini(FileName);
+  std::string p;
+  ResolveIniPath(p);
+  LoadLayout(&ini, p);
+  SortByColumns();
+}

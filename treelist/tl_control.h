@@ -1,0 +1,335 @@
+// The tree list with bands and column components: bands (column groups), columns (components
+// in a band row), text nodes holding one string per column, node-flag selection, sorting by
+// one or several columns, and storing the arrangement in the registry or an INI file.
+#pragma once
+
+#include "platform/collection.h"
+#include "platform/component.h"
+#include "treelist/tl_treelist.h"
+
+class TCustomvmTreeListControl;
+class TvmRegIniWrapper;
+class TCustomIniFile;
+
+enum TzoViraBandFixed { bfNone, bfLeft, bfRight };
+
+class TvmTreeListBand : public TCollectionItem {
+  VM_CLASS(TvmTreeListBand, TCollectionItem)
+public:
+  explicit TvmTreeListBand(TCollection* Collection);
+  ~TvmTreeListBand() override;
+
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  const std::string& Caption() const { return FCaption; }
+  void SetCaption(const std::string& Value);
+  TzoViraBandFixed Fixed() const { return FFixed; }
+  void SetFixed(TzoViraBandFixed Value);
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int Value);
+  bool Sizing() const { return FSizing; }
+  void SetSizing(bool Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  int Width() const { return FWidth; }
+  void SetWidth(int Value);
+  bool OnlyOwnColumns = false;
+  bool DisableDragging = false;
+  bool DisableCustomizing = false;
+
+  void SetIndex(int Value) override;
+  void Assign(TPersistent* Source) override;
+  virtual void RestoreDefaults();
+  TCustomvmTreeListControl* TreeList() const;
+
+private:
+  friend class TvmTreeListBands;
+  friend class TCustomvmTreeListControl;
+  TAlignment FAlignment = taCenter;
+  std::string FCaption;
+  TzoViraBandFixed FFixed = bfNone;
+  int FMinWidth = 30;
+  bool FSizing = true;
+  bool FVisible = true;
+  int FWidth = 250;
+};
+
+class TvmTreeListBands : public TCollection {
+  VM_CLASS(TvmTreeListBands, TCollection)
+public:
+  explicit TvmTreeListBands(TCustomvmTreeListControl* AOwner);
+  TvmTreeListBand* Add() { return static_cast<TvmTreeListBand*>(TCollection::Add()); }
+  TvmTreeListBand* Items(int Index) const { return static_cast<TvmTreeListBand*>(TCollection::Items(Index)); }
+  int VisibleCount() const;
+  TvmTreeListBand* VisibleItems(int Position) const;
+  int GetAbsoluteIndex(int Position) const;
+  int GetVisibleIndex(int Index) const;
+  TCustomvmTreeListControl* TreeList() const { return FTreeList; }
+  void CheckFixedBands();
+
+protected:
+  TPersistent* GetOwner() override;
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TCustomvmTreeListControl* FTreeList;
+};
+
+enum TvmTreeListColumnValue { cvAlignment, cvCaption, cvReadOnly, cvWidth, cvColor, cvFont, cvMaxLength };
+using TvmTreeListColumnValues = TSet<TvmTreeListColumnValue>;
+
+class TvmTreeListColumn : public TComponent {
+  VM_CLASS(TvmTreeListColumn, TComponent)
+public:
+  explicit TvmTreeListColumn(TComponent* AOwner);
+  ~TvmTreeListColumn() override;
+
+  TCustomvmTreeListControl* TreeList() const { return FTreeList; }
+  TAlignment Alignment() const;
+  void SetAlignment(TAlignment Value);
+  std::string Caption() const;
+  void SetCaption(const std::string& Value);
+  bool ReadOnly() const;
+  void SetReadOnly(bool Value);
+  int Width() const;
+  void SetWidth(int Value);
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int Value);
+  bool Sizing() const { return FSizing; }
+  void SetSizing(bool Value);
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool Value);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool Value) { FTabStop = Value; }
+  bool DisableEditor = false;
+  bool DisableCaption = false;
+  bool DisableCustomizing = false;
+  bool DisableDragging = false;
+  TAlignment HeaderAlignment = taLeftJustify;
+  int BandIndex() const { return FBandIndex; }
+  void SetBandIndex(int Value);
+  int RowIndex() const;
+  void SetRowIndex(int Value);
+  int StoredRowIndex() const { return FStoredRowIndex; }
+  int ColIndex() const;
+  void SetColIndex(int Value);
+  TvmTreeListColumnSort Sorted() const { return FSorted; }
+  void SetSorted(TvmTreeListColumnSort Value);
+  const TvmTreeListColumnValues& AssignedValues() const { return FAssignedValues; }
+
+  // The column's position in the control's column list (-1 detached).
+  int Index() const;
+  virtual void SetIndex(int NewIndex);
+  int GetDataIndex() const { return Index(); }
+  virtual int GetDefaultWidth() const { return 100; }
+  virtual std::string GetDefaultCaption() const { return {}; }
+  virtual TAlignment GetDefaultAlignment() const { return taLeftJustify; }
+  virtual void GetDisplayText(TvmTreeListNode* Node, std::string& Text);
+  virtual int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node);
+  virtual void RestoreDefaults();
+  // The editor class that edits this column's cells, and its set-up for one cell.
+  virtual TvmInplaceEditClass GetEditClass() const { return TvmInplaceTreeListTextEdit::StaticClass(); }
+  virtual void InitEditor(TvmInplaceEdit* Editor);
+  bool CanEdit() const { return !DisableEditor; }
+  // The editor's text changed / asks whether its value may be posted (not while it is set up).
+  virtual void DoChange(TObject* Sender);
+  virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
+  TNotifyEvent OnChange;
+  TvmEditValidateEvent OnValidate;
+  void Assign(TPersistent* Source) override;
+  void SetParentComponent(TComponent* Value) override;
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+
+private:
+  friend class TCustomvmTreeListControl;
+  friend class TvmTreeListBand;
+  friend class TvmTreeListBands;
+  void Changed(bool Full);
+  TCustomvmTreeListControl* FTreeList = nullptr;
+  TvmTreeListColumnValues FAssignedValues;
+  TAlignment FAlignment = taLeftJustify;
+  std::string FCaption;
+  bool FReadOnly = false;
+  int FWidth = 100;
+  int FMinWidth = 20;
+  bool FSizing = true;
+  bool FVisible = true;
+  bool FTabStop = true;
+  int FBandIndex = 0;
+  int FRowIndex = 0;
+  int FStoredRowIndex = 0;
+  TvmTreeListColumnSort FSorted = csNone;
+  int FSortOrder = -1;
+};
+
+// A column whose cells are edited through an edit mask.
+class TvmTreeListMaskColumn : public TvmTreeListColumn {
+  VM_CLASS(TvmTreeListMaskColumn, TvmTreeListColumn)
+public:
+  using TvmTreeListColumn::TvmTreeListColumn;
+  std::string EditMask;
+  bool IgnoreMaskBlank = false;
+  TvmInplaceEditClass GetEditClass() const override { return TvmInplaceTreeListMaskEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Editor) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+};
+
+class TCustomvmTreeListControl : public TCustomvmTreeList {
+  VM_CLASS(TCustomvmTreeListControl, TCustomvmTreeList)
+public:
+  explicit TCustomvmTreeListControl(TComponent* AOwner);
+  ~TCustomvmTreeListControl() override;
+
+  TvmTreeListBands* Bands() const { return FBands.get(); }
+  int ColumnCount() const { return static_cast<int>(FColumns.size()); }
+  // Raises ERangeError for an index outside the columns.
+  TvmTreeListColumn* Columns(int Index) const;
+  // A new column (of the given class) named after the control, "Column" and the first free number.
+  TvmTreeListColumn* CreateColumn(const TComponentMetaClass* ColumnClass = nullptr);
+  TvmTreeListColumn* ColumnByName(const std::string& Name) const;
+  int HeaderPanelRowCount() const { return FHeaderPanelRowCount; }
+  void SetHeaderPanelRowCount(int Value);
+  int BandRowCount() const { return FBandRowCount; }
+  void SetBandRowCount(int Value);
+  bool DefaultLayout() const { return FDefaultLayout; }
+  void SetDefaultLayout(bool Value);
+  int SortedColumnCount() const { return static_cast<int>(FSortedColumns.size()); }
+  TvmTreeListColumn* SortedColumns(int Index) const { return FSortedColumns.at(Index); }
+
+  TvmTreeListNode* AddNode(TvmTreeListNode* Parent, const std::vector<std::string>& Texts = {});
+
+  // Layout storage.
+  std::string RegistryPath;
+  std::string IniFileName;
+  std::string IniSectionPrefix;
+  void SaveLayout(TObject* Storage, const std::string& Path);
+  void LoadLayout(TObject* Storage, const std::string& Path);
+  void SaveToRegistry(const std::string& Path);
+  void LoadFromRegistry(const std::string& Path);
+  void SaveToIniFile(const std::string& FileName);
+  void LoadFromIniFile(const std::string& FileName);
+  static std::string NormalizePath(const std::string& Path);
+
+  // Answers for the abstract control.
+  TvmTreeListNode* CreateNode() override;
+  int GetImageIndex(TvmTreeListNode* Node) override;
+  int GetSelectedIndex(TvmTreeListNode* Node) override;
+  int GetStateIndex(TvmTreeListNode* Node) override;
+  void SetImageIndex(TvmTreeListNode* Node, int Value) override;
+  void SetSelectedIndex(TvmTreeListNode* Node, int Value) override;
+  void SetStateIndex(TvmTreeListNode* Node, int Value) override;
+  std::string GetNodeString(TvmTreeListNode* Node, int Column) override;
+  void SetNodeString(TvmTreeListNode* Node, int Column, const std::string& Value) override;
+  void SetNodeValue(TvmTreeListNode* Node, int Column, const Variant& Value) override;
+  void GetNodeSortValue(TvmTreeListNode* Node, int Column, Variant& Value) override;
+  void RemoveColumnValue(TvmTreeListNode* Node, int Index) override;
+  void MoveColumnValues(int FromIndex, int ToIndex);
+
+  int GetBandCount() override { return FBands->Count(); }
+  int GetVisibleBandCount() override;
+  int GetBandAbsoluteIndex(int VisibleIndex) override;
+  int GetBandWidth(int VisibleIndex) override;
+  int GetBandMinWidth(int VisibleIndex) override;
+  std::string GetVisibleBandCaption(int VisibleIndex) override;
+  int GetColumnCount() override { return ColumnCount(); }
+  int GetHeaderRowCount() override { return std::max(1, FHeaderPanelRowCount); }
+  int GetHeaderRowColumnCount(int VisibleBand, int Row) override;
+  int GetHeaderColumn(int VisibleBand, int Row, int Position) override;
+  int GetColumnWidth(int Column) override;
+  int GetColumnMinWidth(int Column) override;
+  bool IsColumnSizing(int Column) override;
+  std::string GetColumnCaption(int Column) override;
+  TAlignment GetColumnAlignment(int Column) override;
+  TvmTreeListColumnSort GetColumnSorted(int Column) override;
+  bool IsColumnTabStop(int Column) override;
+  std::string GetCellText(TvmTreeListNode* Node, int Column) override;
+  void SetColumnWidth(int Column, int Width) override;
+  void DoColumnClick(int Column, bool Shift, bool Ctrl = false) override;
+  int GetSortedColumnCount() override { return SortedColumnCount(); }
+  bool IsSortedColumnDescending(int Index) override;
+  int GetSortedColumn(int Index) override;
+
+  // Sizing.
+  void ScaleBandWidth(int VisibleBand, int Width) override;
+  void SetBandRowCountFromSizing(int Rows) override { SetBandRowCount(Rows); }
+  void SetHeaderPanelRowCountFromSizing(int Rows) override { SetHeaderPanelRowCount(Rows); }
+  int GetBandRowCount() override { return FBandRowCount; }
+  int GetHeaderMaxRowCount() override { return 5; }
+  bool IsBandSizing(int VisibleBand) override;
+
+  // Header drags.
+  bool CanDragColumn(int Column) override;
+  bool CanDragBand(int VisibleBand) override;
+  void MoveColumn(int Column, int VisibleBand, int Row, int Position) override;
+  void HideColumn(int Column) override;
+  void MoveBand(int FromVisible, int ToVisible) override;
+  void HideBand(int VisibleBand) override;
+
+  // Editing through the focused column.
+  void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;
+  void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;
+  void DoEditing(TvmTreeListNode* Node, bool& Allow) override;
+  bool IsReadOnly() override;
+  TvmInplaceEdit* CreateEditor(int Column) override;
+  TvmInplaceEdit* FindEditor(int Column) override;
+  void InitEditor(TvmInplaceEdit* Editor) override;
+  void Loaded() override;
+
+  // Selection kept in the nodes.
+  int GetSelectedCount() override { return static_cast<int>(FSelected.size()); }
+  TvmTreeListNode* GetSelectedItem(int Index) override;
+  bool IsNodeSelected(TvmTreeListNode* Node) override { return Node && Node->FSelectedFlag; }
+  void SetNodeSelected(TvmTreeListNode* Node, bool Value) override;
+  void ClearSelection() override;
+  void NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
+                   bool WasVisible) override;
+
+  // Hooks of the bands and columns.
+  void BandsChanged();
+  void ColumnsChanged(TvmTreeListColumn* Column);
+  void ColumnSortedChanged(TvmTreeListColumn* Column);
+  // Sorts the nodes by the sorted columns (the first key first).
+  void SortByColumns();
+  void BeginSortLock() { ++FSortLock; }
+  void EndSortLock() { --FSortLock; }
+
+protected:
+  virtual void SaveControlLayout(TvmRegIniWrapper& W, const std::string& Section);
+  virtual void SaveColumnLayout(TvmRegIniWrapper& W, const std::string& Section, TvmTreeListColumn* Column);
+  virtual void LoadControlLayout(TvmRegIniWrapper& W, const std::string& Section);
+  virtual void LoadColumnLayout(TvmRegIniWrapper& W, const std::string& Section, TvmTreeListColumn* Column);
+  void RebuildBandLists();
+  void AdjustHeaderPanelRowCount();
+  void ResolveIniPath(std::string& Path);
+
+private:
+  friend class TvmTreeListColumn;
+  friend class TvmTreeListBand;
+  friend class TvmTreeListBands;
+  void AttachColumn(TvmTreeListColumn* Column);
+  void DetachColumn(TvmTreeListColumn* Column);
+
+  std::unique_ptr<TvmTreeListBands> FBands;
+  std::vector<TvmTreeListColumn*> FColumns;
+  std::vector<TvmTreeListColumn*> FSortedColumns;
+  std::vector<TvmTreeListNode*> FSelected;
+  std::vector<TvmInplaceEdit*> FEditors;  // one per edit class, owned as components
+  bool FLayoutLoaded = false, FLayoutSaved = false;
+  // Cached per visible band and header row: the visible columns in list order.
+  std::vector<int> FVisibleBands;
+  std::vector<std::vector<std::vector<int>>> FBandRows;
+  bool FBandListsValid = false;
+  int FHeaderPanelRowCount = 1;
+  int FBandRowCount = 1;
+  bool FDefaultLayout = true;
+  int FSortLock = 0;
+};
+
+// The published tree list.
+class TvmTreeList : public TCustomvmTreeListControl {
+  VM_CLASS(TvmTreeList, TCustomvmTreeListControl)
+public:
+  using TCustomvmTreeListControl::TCustomvmTreeListControl;
+};

@@ -1,0 +1,219 @@
+// Dragging in the tree list: nodes (with hover expansion, focus tracking and auto-scrolling)
+// and band and column headers (drop position, arrows, move or hide at the release).
+#include <algorithm>
+
+#include "platform/forms.h"
+#include "treelist/tl_treelist.h"
+
+namespace {
+bool IsRowHit(TvmTreeListHitType T) {
+  return T == tlhButton || T == tlhIcon || T == tlhStateIcon || T == tlhIndent || T == tlhCell || T == tlhRowTail ||
+         T == tlhRowFooter || T == tlhPreview;
+}
+}  // namespace
+
+void TCustomvmTreeList::DoNodeDragStart(TvmTreeListNode* Node) {
+  if (OnNodeDragStart) OnNodeDragStart(this, Node);
+}
+
+void TCustomvmTreeList::StartNodeDrag() {
+  CloseEditor();
+  FCollapseSelection = false;  // the selection travels with the drag
+  if (!FDragNode) FDragNode = FDownHitInfo.Node;
+  if (!FDragNode) return;
+  DoNodeDragStart(FDragNode);
+  SetState(tlsNodeDragging);
+  SetMouseCapture(true);
+}
+
+void TCustomvmTreeList::NodeDragOver(int X, int Y) {
+  FLastDragPoint = TPoint(X, Y);
+  FDragScrollTimer->SetEnabled(false);
+  FDragScrollDirection = 0;
+  TvmTreeListHitTestInfo h;
+  GetHitInfo(TPoint(X, Y), h);
+  if (FExtendedOptions.Contains(tlxDragExpand) && h.HitType == tlhButton && h.Node) {
+    FExpandHoverNode = h.Node;
+    FDragExpandTimer->SetEnabled(false);
+    FDragExpandTimer->SetInterval(FDragExpandDelay);
+    FDragExpandTimer->SetEnabled(true);
+  }
+  if (FExtendedOptions.Contains(tlxDragScroll) && IsRowHit(h.HitType) && h.Node) {
+    int col = h.Column >= 0 && !FOptions.Contains(tloRowSelect) ? ColumnToVisualColumn(h.Column) : GetFocusedColumn();
+    if (h.Node != FFocusedNode || (!FOptions.Contains(tloRowSelect) && col != GetFocusedColumn()))
+      SetFocusedNodeColumn(h.Node, col, true);
+    int row = GetRowIndex(h.Node), top = GetTopRowIndex();
+    if (h.Node == FTopNode && h.Node != GetFirstNode()) FDragScrollDirection = -1;
+    else if (row >= top + PageRowCount() - 1 && h.Node != GetLastNode()) FDragScrollDirection = 1;
+    if (FDragScrollDirection != 0) {
+      FDragScrollTimer->SetInterval(100);
+      FDragScrollTimer->SetEnabled(true);
+    }
+  }
+}
+
+void TCustomvmTreeList::DragExpandTimerFired() {
+  FDragExpandTimer->SetEnabled(false);
+  if (!FExpandHoverNode || FState != tlsNodeDragging) return;
+  TvmTreeListHitTestInfo h;
+  GetHitInfo(FLastDragPoint, h);
+  if (h.HitType != tlhButton || h.Node != FExpandHoverNode) return;
+  if (FExtendedOptions.Contains(tlxDragExpandToggles)) {
+    FExpandHoverNode->SetExpanded(!FExpandHoverNode->Expanded());
+    FDragExpandTimer->SetInterval(2 * FDragExpandDelay);
+    FDragExpandTimer->SetEnabled(true);
+  } else {
+    FExpandHoverNode->Expand(false);
+  }
+}
+
+void TCustomvmTreeList::DragScrollTimerFired() {
+  if (FState == tlsNodePressed && FTrackDirection != 0) {
+    TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(FFocusedNode) + FTrackDirection);
+    if (n) SetFocusedNodeColumn(n, GetFocusedColumn(), true);
+    return;
+  }
+  if (FState != tlsNodeDragging || FDragScrollDirection == 0) {
+    FDragScrollTimer->SetEnabled(false);
+    return;
+  }
+  SetTopRowIndex(GetTopRowIndex() + FDragScrollDirection);
+  NodeDragOver(FLastDragPoint.X, FLastDragPoint.Y);
+}
+
+void TCustomvmTreeList::EndNodeDrag(bool Drop, int X, int Y) {
+  FDragExpandTimer->SetEnabled(false);
+  FDragScrollTimer->SetEnabled(false);
+  if (Drop && FDragNode) {
+    bool accept = OnDragOver != nullptr;
+    if (OnDragOver) OnDragOver(this, this, X, Y, accept);
+    if (accept && OnDragDrop) OnDragDrop(this, this, X, Y);
+  }
+  if (OnEndDrag) OnEndDrag(this, Drop ? this : nullptr, X, Y);
+  FDragNode = nullptr;
+  FExpandHoverNode = nullptr;
+  FDragScrollDirection = 0;
+  if (FState == tlsNodeDragging) SetState(tlsIdle);
+  if (MouseCapture()) SetMouseCapture(false);
+  Invalidate();
+}
+
+void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T) {
+  T = TvmTreeListDropTarget();
+  TvmTreeListLayout L;
+  CalcLayout(L);
+  FArrowsPos = TPoint(-100, -100);
+  if (P.Y < L.HeaderPanelRect.Top || P.Y >= L.HeaderPanelRect.Bottom || L.BandCells.empty() ||
+      P.X < L.ClientRect.Left || P.X >= L.ClientRect.Right)
+    return;
+  T.Code = -2;
+  const TvmTreeListHeaderCell* dragged = nullptr;
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == FDraggedColumn) dragged = &h;
+  const TvmTreeListHeaderCell* cell = nullptr;
+  bool before = true;
+  for (const auto& h : L.HeaderCells)
+    if (P.X >= h.Clip.Left && P.X < h.Clip.Right && P.Y >= h.Rect.Top && P.Y < h.Rect.Bottom) {
+      cell = &h;
+      before = P.X <= (h.Rect.Left + h.Rect.Right) / 2;
+    }
+  if (!cell && P.X > L.DataRight && !L.HeaderCells.empty()) {
+    // Right of the last band: after the last cell of that row.
+    for (const auto& h : L.HeaderCells)
+      if (P.Y >= h.Rect.Top && P.Y < h.Rect.Bottom) cell = &h;
+    before = false;
+  }
+  if (!cell) {
+    // An empty band under the pointer takes the column at its start.
+    for (const auto& b : L.BandCells)
+      if (P.X >= b.Clip.Left && P.X < b.Clip.Right && GetHeaderRowColumnCount(b.Band, 0) == 0) {
+        T = {b.Band, 0, 0, -3};
+        FArrowsPos = TPoint(b.Rect.Left - 5, L.HeaderPanelRect.Top - 9);
+      }
+    return;
+  }
+  if (cell->Column == FDraggedColumn) return;
+  bool sameRow = dragged && dragged->Band == cell->Band && dragged->BandRow == cell->BandRow;
+  if (sameRow && ((before && cell->Position == dragged->Position + 1) || (!before && cell->Position == dragged->Position - 1)))
+    return;
+  int pos = before ? cell->Position : cell->Position + 1;
+  if (sameRow && dragged->Position < cell->Position) --pos;
+  T = {cell->Band, cell->BandRow, pos, -3};
+  int x = (before ? cell->Rect.Left : cell->Rect.Right) - 5;
+  FArrowsPos = TPoint(std::clamp(x, L.HeaderPanelRect.Left - 5, L.HeaderPanelRect.Right), cell->Rect.Top - 9);
+}
+
+int TCustomvmTreeList::CalcBandDropTarget(TPoint P) {
+  TvmTreeListLayout L;
+  CalcLayout(L);
+  FArrowsPos = TPoint(-100, -100);
+  if (P.Y < L.BandPanelRect.Top || P.Y >= L.BandPanelRect.Bottom || P.X < L.ClientRect.Left ||
+      P.X >= L.ClientRect.Right)
+    return -1;
+  if (L.BandCells.empty()) {
+    FArrowsPos = TPoint(L.BandPanelRect.Left - 5, L.BandPanelRect.Top - 9);
+    return 0;
+  }
+  const TvmTreeListBandCell* cell = nullptr;
+  bool before = true;
+  for (const auto& b : L.BandCells)
+    if (P.X >= b.Clip.Left && P.X < b.Clip.Right) {
+      cell = &b;
+      before = P.X <= (b.Rect.Left + b.Rect.Right) / 2;
+    }
+  if (!cell && P.X > L.DataRight) {
+    cell = &L.BandCells.back();
+    before = false;
+  }
+  if (!cell || cell->Band == FDraggedBand) return -2;
+  int d = FDraggedBand, c = cell->Band;
+  if ((before && c == d + 1) || (!before && c == d - 1)) return -2;
+  int target = before ? (d < c ? c - 1 : c) : (d < c ? c : c + 1);
+  FArrowsPos = TPoint((before ? cell->Rect.Left : cell->Rect.Right) - 5, cell->Rect.Top - 9);
+  return target;
+}
+
+void TCustomvmTreeList::EndColumnDrag(bool Accept) {
+  SetState(tlsIdle);
+  if (MouseCapture()) SetMouseCapture(false);
+  int col = FDraggedColumn;
+  FDraggedColumn = -1;
+  TvmTreeListDropTarget t;
+  if (Accept && col >= 0) {
+    FDraggedColumn = col;
+    CalcColumnDropTarget(FLastDragPoint, t);
+    FDraggedColumn = -1;
+    bool accept = true;
+    DoDragEndColumn(FLastDragPoint, col, accept, t);
+    if (accept) {
+      if (t.Code == -3) {
+        MoveColumn(col, t.Band, t.Row, t.Position);
+        MakeColumnVisible(col);
+      } else if (t.Code == -1 && FOptions.Contains(tloHideByDragOut) && !IsColumnLocked(col)) {
+        HideColumn(col);
+      }
+    }
+  }
+  FArrowsPos = TPoint(-100, -100);
+  Invalidate();
+}
+
+void TCustomvmTreeList::EndBandDrag(bool Accept) {
+  SetState(tlsIdle);
+  if (MouseCapture()) SetMouseCapture(false);
+  int band = FDraggedBand;
+  FDraggedBand = -1;
+  if (Accept && band >= 0) {
+    FDraggedBand = band;
+    int target = CalcBandDropTarget(FLastDragPoint);
+    FDraggedBand = -1;
+    bool accept = true;
+    DoDragEndBand(FLastDragPoint, band, accept, target, band);
+    if (accept) {
+      if (target >= 0 && target != band) MoveBand(band, target);
+      else if (target == -1 && FOptions.Contains(tloHideByDragOut) && !IsBandLocked(band)) HideBand(band);
+    }
+  }
+  FArrowsPos = TPoint(-100, -100);
+  Invalidate();
+}

@@ -1,0 +1,788 @@
+// The tree-list grid: a forest of nodes shown as rows under a band and column header, painted
+// by the control itself. This header holds the node and the abstract control; the concrete
+// control with bands and column components is in tl_control.h.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "inspector/vm_edit.h"
+#include "inspector/vm_textedit.h"
+#include "platform/controls.h"
+#include "platform/dataset.h"
+#include "platform/exceptions.h"
+#include "platform/graphics.h"
+#include "platform/set.h"
+
+class TCustomvmTreeList;
+class TTimer;
+class TImageList;
+class TBitmap;
+class TStrings;
+
+class EInvalidvmTreeListOperation : public Exception {
+public:
+  using Exception::Exception;
+};
+
+extern const char* const SvmInvalidOwnerNode;  // "Invalid Owner TvmTreeListNode"
+
+// ---------------------------------------------------------------------------------------------
+// Nodes.
+
+class TvmTreeListNode {
+public:
+  explicit TvmTreeListNode(TCustomvmTreeList* AOwner);
+  TvmTreeListNode(const TvmTreeListNode&) = delete;
+  TvmTreeListNode& operator=(const TvmTreeListNode&) = delete;
+
+  void* Data = nullptr;
+  int32_t CachedRowHeight = 0;
+  int32_t CachedLineCount = 0;
+
+  TCustomvmTreeList* Owner() const { return FOwner; }
+  TvmTreeListNode* Parent() const { return FParent; }
+  bool BeingDeleted() const { return FBeingDeleted; }
+
+  int Count() const { return FChildren ? static_cast<int>(FChildren->size()) : 0; }
+  TvmTreeListNode* Items(int Index) const;
+  int IndexOf(const TvmTreeListNode* Child) const;
+  int Index() const { return FIndex; }
+  int Level() const;
+  bool IsLast() const;
+  TvmTreeListNode* GetFirstChild() const { return Items(0); }
+  TvmTreeListNode* GetLastChild() const { return Items(Count() - 1); }
+  TvmTreeListNode* GetNextSibling() const;
+  TvmTreeListNode* GetPrevSibling() const;
+  TvmTreeListNode* GetPrevSiblingOrParent() const;
+  TvmTreeListNode* GetNext() const;
+  TvmTreeListNode* GetPrev() const;
+  TvmTreeListNode* GetNextVisible() const;
+  TvmTreeListNode* GetPrevVisible() const;
+  bool HasAsParent(const TvmTreeListNode* Node) const;
+  bool IsVisible() const;
+  int AbsoluteIndex() const;
+  static int CompareTreeOrder(const TvmTreeListNode* A, const TvmTreeListNode* B);
+
+  bool Expanded() const { return FExpanded; }
+  void SetExpanded(bool Value);
+  void Collapse() { SetExpanded(false); }
+  void Expand(bool Recurse);
+  bool HasChildNodes() const { return FHasChildNodes; }
+  void SetHasChildNodes(bool Value);
+  bool IsFocused() const;
+  void SetFocused(bool Value);
+  bool Selected() const;
+  void SetSelected(bool Value);
+  void MakeVisible();
+  void DeleteChildren();
+  // Takes the node (and its subtree) out of the tree and frees it, with the control's reports.
+  void Delete();
+
+  // Values answered by the owning control.
+  int ImageIndex() const;
+  void SetImageIndex(int Value);
+  int SelectedIndex() const;
+  void SetSelectedIndex(int Value);
+  int StateImageIndex() const;
+  void SetStateImageIndex(int Value);
+  std::string Strings(int Column) const;
+  void SetStrings(int Column, const std::string& Value);
+  Variant Values(int Column) const;
+  void SetValues(int Column, const Variant& Value);
+
+  // Tree placement (the control's add, insert and move operations use these).
+  TvmTreeListNode* AddChild();
+  TvmTreeListNode* AddChildFirst();
+  TvmTreeListNode* InsertChild(TvmTreeListNode* BeforeNode);
+  // Moves this node (with its subtree) under Destination at Index (-1 appends); moving a node
+  // under itself or one of its descendants is refused (false).
+  bool MoveTo(TvmTreeListNode* Destination, int Index);
+
+private:
+  friend class TCustomvmTreeList;
+  std::vector<TvmTreeListNode*>& Siblings() const;
+  void AttachChild(TvmTreeListNode* Child, int Index);
+  void DetachFromList();
+
+  TCustomvmTreeList* FOwner;
+  TvmTreeListNode* FParent = nullptr;
+  std::vector<TvmTreeListNode*>* FChildren = nullptr;  // made with the first child
+  int32_t FIndex = -1;                                  // position among the siblings
+  bool FBeingDeleted = false;
+  bool FExpanded = false;
+  bool FHasChildNodes = false;
+
+protected:
+  // Nodes are freed through Delete (or with their parent or control), never directly.
+  virtual ~TvmTreeListNode();
+  // A concrete control keeps its selection in the nodes.
+  friend class TCustomvmTreeListControl;
+  bool FSelectedFlag = false;
+};
+
+class TvmTreeListTextNode : public TvmTreeListNode {
+public:
+  explicit TvmTreeListTextNode(TCustomvmTreeList* AOwner) : TvmTreeListNode(AOwner) {}
+  int32_t FImageIndex = 0;
+  int32_t FSelectedIndex = -1;
+  int32_t FStateImageIndex = -1;
+  std::vector<std::string> FStrings;  // text of the column whose absolute index is the position
+};
+
+// ---------------------------------------------------------------------------------------------
+// Enumerations and option sets.
+
+enum TvmTreeListOption {
+  tloColumnSizing, tloColumnMoving, tloEditing, tloEditorTabs, tloTabThrough, tloRowSelect, tloMultiSelect,
+  tloClickEdits, tloPreview, tloDrawEndEllipsis, tloAutoWidth, tloMixedLevelSelect, tloHideByDragOut,
+  tloHideFocusRect, tloAutoSort, tloReserved15, tloStoreToRegistry, tloStoreToIniFile
+};
+using TvmTreeListOptions = TSet<TvmTreeListOption>;
+
+enum TvmTreeListExtendedOption {
+  tlxCellFrame, tlxBufferedText, tlxBands, tlxAutoPreviewLines, tlxBandSizing, tlxBandMoving, tlxArrowsWrap,
+  tlxRowNavigation, tlxReserved8, tlxEnterThrough, tlxTypingEdits, tlxUnlimitedSizing, tlxDragScroll,
+  tlxDragExpand, tlxDragExpandToggles, tlxRowAutoHeight, tlxSortHourglass, tlxBandButton, tlxBandPanelSizing,
+  tlxHeaderButton, tlxHeaderPanelSizing, tlxRowSizing, tlxMultiSort, tlxReserved23, tlxImmediateEditor,
+  tlxAutoHeaderRowCount, tlxUnused26, tlxCaseSensitiveSort, tlxMouseTracksFocus, tlxIncrementalSearch,
+  tlxHotTrack, tlxCopyOnCtrlC
+};
+using TvmTreeListExtendedOptions = TSet<TvmTreeListExtendedOption>;
+
+// The option sets as bit masks (bit n = option n).
+uint32_t OptionsToBits(const TvmTreeListOptions& Options);
+TvmTreeListOptions BitsToOptions(uint32_t Bits);
+uint32_t ExtendedOptionsToBits(const TvmTreeListExtendedOptions& Options);
+TvmTreeListExtendedOptions BitsToExtendedOptions(uint32_t Bits);
+
+enum TvmTreeListLookStyle { tllRaised, tllFlat, tllThinLine };
+enum TvmTreeListDrawStyle { tlpStandard, tlpCompact };
+enum TvmTreeListLineStyle { tlnSolid, tlnDotted };
+enum TvmTreeListColumnSort { csNone, csDown, csUp };
+
+enum TvmTreeListHitType {
+  tlhNowhere, tlhColumnHeader, tlhColumnEdge, tlhButton, tlhIcon, tlhStateIcon, tlhIndent, tlhCell, tlhRowTail,
+  tlhOutside, tlhGroupPanel, tlhBandButton, tlhBandHeader, tlhBandEdge, tlhHeaderButton, tlhIndicator,
+  tlhNewItemRow, tlhRowFooter, tlhFooter, tlhBandPanelEdge, tlhHeaderPanelEdge, tlhRowEdge, tlhPreview,
+  tlhStatusPanel
+};
+
+enum TvmTreeListState {
+  tlsIdle, tlsColumnSizing, tlsEditing, tlsColumnDragging, tlsColumnPressed, tlsNodeDragging, tlsNodePressed,
+  tlsHeaderButtonPressed, tlsBandSizing, tlsBandDragging, tlsBandPressed, tlsBandButtonPressed,
+  tlsBandPanelSizing, tlsHeaderPanelSizing, tlsRowSizing, tlsDropDownButtonPressed
+};
+
+// The cell or header under the pointer while hot tracking.
+struct TvmTreeListHotTrackInfo {
+  TvmTreeListNode* HotNode = nullptr;
+  int HotColumn = -1;     // absolute column index
+  int HotPartIndex = -1;  // the part of the cell the column reports
+  int HeaderHotState = 0; // 0 none, 1 over a header, 2 over its drop-down area
+};
+
+struct TvmTreeListHitTestInfo {
+  int X = 0, Y = 0;
+  int Band = -1;
+  int Column = -1;
+  TvmTreeListNode* Node = nullptr;
+  int Row = -1;
+  int FooterRow = -1;
+  TvmTreeListHitType HitType = tlhNowhere;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The computed picture of the window.
+
+struct TvmTreeListBandCell {
+  int Band = -1;  // visible band position
+  TRect Rect, Clip;
+};
+
+struct TvmTreeListHeaderCell {
+  int Column = -1;  // absolute column index
+  int Band = -1;    // visible band position
+  int BandRow = 0;
+  int Position = 0;
+  int RowSpan = 1;
+  TRect Rect, Clip;
+  bool FirstInRow = false, LastInRow = false, LeftEdge = false, RightEdge = false;
+};
+
+struct TvmTreeListRowInfo {
+  TvmTreeListNode* Node = nullptr;
+  bool Selected = false;
+  int Top = 0;
+  int Height = 0;
+};
+
+struct TvmTreeListLayout {
+  TRect ClientRect, BandPanelRect, BandButtonRect, HeaderPanelRect, HeaderButtonRect, IndicatorRect, RowsRect;
+  TRect EmptyRightRect, EmptyBottomRect;
+  int DataRight = -1;
+  int LastRowBottom = -1;
+  int FirstColumnWidth = 0;
+  int GridLineWidth = 0;
+  std::vector<TvmTreeListBandCell> BandCells;
+  std::vector<TvmTreeListHeaderCell> HeaderCells;
+  std::vector<TvmTreeListRowInfo> VisibleRows;
+};
+
+// The three-list cache of the visible rows (row order, and by node identity for the reverse).
+struct TvmVisibleNodeCache {
+  std::vector<TvmTreeListNode*> RowNodes;
+  std::vector<TvmTreeListNode*> SortedNodes;
+  std::vector<int32_t> SortedRows;
+  bool Fresh = false;
+  TvmTreeListNode* PatchNode = nullptr;
+  bool PatchVisible = false;
+  bool PatchDeleting = false;
+  bool Suppressed = false;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Events.
+
+using TvmTreeListNodeEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node)>;
+using TvmTreeListExpandingEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, bool& Allow)>;
+using TvmTreeListChangeNodeEvent =
+    std::function<void(TObject* Sender, TvmTreeListNode* OldNode, TvmTreeListNode* Node)>;
+using TvmTreeListFocusedColumnEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, int Column)>;
+using TvmTreeListCanSelectEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, bool& Allow)>;
+using TvmTreeListCompareEvent =
+    std::function<void(TObject* Sender, TvmTreeListNode* Node1, TvmTreeListNode* Node2, int& Compare)>;
+using TvmTreeListGetImageEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, int& Index)>;
+using TvmTreeListColumnClickEvent = std::function<void(TObject* Sender, int Column)>;
+using TvmTreeListHotTrackEvent = std::function<void(TObject* Sender, TvmTreeListHotTrackInfo Info, TCursor& Cursor)>;
+using TvmTreeListDragOverEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y, bool& Accept)>;
+using TvmTreeListDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+
+enum TvmTreeListDragMode { tldmManual, tldmAutomatic };
+
+// Where a dragged column header would land: Code -1 outside (hide), -2 no move, -3 at Band
+// (visible position), Row and Position.
+struct TvmTreeListDropTarget {
+  int Band = -1, Row = -1, Position = -1, Code = -1;
+};
+
+// The text editor the tree list opens over a cell.
+class TvmInplaceTreeListTextEdit : public TvmInplaceTextEdit {
+  VM_CLASS(TvmInplaceTreeListTextEdit, TvmInplaceTextEdit)
+public:
+  using TvmInplaceTextEdit::TvmInplaceTextEdit;
+};
+
+class TvmInplaceTreeListMaskEdit : public TvmInplaceMaskEdit {
+  VM_CLASS(TvmInplaceTreeListMaskEdit, TvmInplaceMaskEdit)
+public:
+  using TvmInplaceMaskEdit::TvmInplaceMaskEdit;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The abstract tree list.
+
+class TCustomvmTreeList : public TCustomvmContainer {
+  VM_CLASS(TCustomvmTreeList, TCustomvmContainer)
+  friend class TvmTreeListNode;
+
+public:
+  explicit TCustomvmTreeList(TComponent* AOwner);
+  ~TCustomvmTreeList() override;
+
+  // Nodes.
+  int Count() const { return static_cast<int>(FRoots.size()); }
+  TvmTreeListNode* Items(int Index) const;
+  TvmTreeListNode* Add();
+  TvmTreeListNode* AddFirst();
+  TvmTreeListNode* Insert(TvmTreeListNode* BeforeNode);
+  void DeleteAllNodes();
+  void FullExpand();
+  void FullCollapse();
+  TvmTreeListNode* TopNode() const { return FTopNode; }
+  TvmTreeListNode* FocusedNode() const { return FFocusedNode; }
+  void SetFocusedNode(TvmTreeListNode* Node) { SetFocusedNodeColumn(Node, GetFocusedColumn(), true); }
+  TvmTreeListNode* AnchorNode() const { return FAnchorNode; }
+  bool IsClearingNodes() const { return FClearing; }
+  bool IsDestroying() const { return FDestroying; }
+  bool DeletedNodeWasVisible() const { return FDeletedNodeWasVisible; }
+
+  void BeginUpdate();
+  void EndUpdate();
+  int LockUpdate() const { return FLockUpdate; }
+
+  // Visible-row cache and row indexes.
+  const TvmVisibleNodeCache& VisibleNodeCache() const { return FCache; }
+  bool IsVisibleCacheValid() const;
+  int GetVisibleNodeCount() const;
+  int GetRowIndex(const TvmTreeListNode* Node) const;
+  TvmTreeListNode* GetNodeAtRow(int Index) const;
+  TvmTreeListNode* GetFirstNode() const { return FRoots.empty() ? nullptr : FRoots.front(); }
+  TvmTreeListNode* GetLastNode() const;
+  int FindSortedPosition(const TvmTreeListNode* Node) const;
+  int GetTopRowIndex() const { return FTopNode ? GetRowIndex(FTopNode) : -1; }
+  int GetFocusedRowIndex() const { return FFocusedNode ? GetRowIndex(FFocusedNode) : 0; }
+  void PatchVisibleCache(TvmTreeListNode* Node, bool Deleting);
+
+  // Focus, selection, anchor.
+  int GetFocusedColumn() const;
+  void SetFocusedColumn(int Column);
+  int GetFocusedAbsoluteColumn();
+  TvmTreeListNode* GetFirstSelectedNode();
+  void SelectNodes(TvmTreeListNode* From, TvmTreeListNode* To);
+  void BeginSelection() { ++FSelectionLock; }
+  void EndSelection();
+  void FocusAdjacentColumn(bool Previous) override;
+  void InvalidateFocusedCell() override { InvalidateSelection(); }
+
+  // Properties.
+  TvmTreeListOptions Options() const { return FOptions; }
+  void SetOptions(const TvmTreeListOptions& Value);
+  TvmTreeListExtendedOptions ExtendedOptions() const { return FExtendedOptions; }
+  void SetExtendedOptions(const TvmTreeListExtendedOptions& Value);
+  int DefaultRowHeight() const { return FDefaultRowHeight; }
+  void SetDefaultRowHeight(int Value);
+  bool ShowGrid() const { return FShowGrid; }
+  void SetShowGrid(bool Value);
+  bool ShowPreviewGrid() const { return FShowPreviewGrid; }
+  void SetShowPreviewGrid(bool Value);
+  bool ShowBandPanel() const { return FShowBandPanel; }
+  void SetShowBandPanel(bool Value);
+  bool ShowHeaderPanel() const { return FShowHeaderPanel; }
+  void SetShowHeaderPanel(bool Value);
+  bool ShowIndicatorColumn() const { return FShowIndicator; }
+  void SetShowIndicatorColumn(bool Value);
+  bool ShowButtons() const { return FShowButtons; }
+  void SetShowButtons(bool Value);
+  bool ShowLines() const { return FShowLines; }
+  void SetShowLines(bool Value);
+  bool ShowRoot() const { return FShowRoot; }
+  void SetShowRoot(bool Value);
+  bool HideSelection() const { return FHideSelection; }
+  void SetHideSelection(bool Value);
+  bool ExpandOnDblClick() const { return FExpandOnDblClick; }
+  void SetExpandOnDblClick(bool Value) { FExpandOnDblClick = Value; }
+  int RowSeparatorWidth() const { return FRowSeparatorWidth; }
+  void SetRowSeparatorWidth(int Value);
+  TColor GridColor() const { return FGridColor; }
+  void SetGridColor(TColor Value);
+  TColor GridPenColor() const { return FGridPenColor; }
+  void SetGridPenColor(TColor Value);
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor Value);
+  TColor SelectionTextColor() const { return FSelectionTextColor; }
+  void SetSelectionTextColor(TColor Value);
+  TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
+  TColor InactiveSelectionTextColor() const { return FInactiveSelectionTextColor; }
+  TColor TreeConnectorColor() const { return FTreeConnectorColor; }
+  void SetTreeConnectorColor(TColor Value);
+  TvmTreeListLineStyle TreeConnectorStyle() const { return FTreeConnectorStyle; }
+  void SetTreeConnectorStyle(TvmTreeListLineStyle Value);
+  TColor HeaderPanelColor() const { return FHeaderPanelColor; }
+  TColor BandPanelColor() const { return FBandPanelColor; }
+  TvmTreeListLookStyle LookStyle() const { return FLookStyle; }
+  void SetLookStyle(TvmTreeListLookStyle Value);
+  TFont* HeaderPanelFont() const { return FHeaderPanelFont.get(); }
+  TFont* BandPanelFont() const { return FBandPanelFont.get(); }
+  // Preview text under each row's cells (with tloPreview): PreviewLineCount lines in PreviewTextFont,
+  // indented by PreviewIndent.
+  int PreviewLineCount() const { return FPreviewLineCount; }
+  void SetPreviewLineCount(int Value);
+  int PreviewIndent() const { return FPreviewIndent; }
+  void SetPreviewIndent(int Value);
+  TFont* PreviewTextFont() const { return FPreviewTextFont.get(); }
+  int PreviewHeight() const { return FPreviewHeight; }
+  virtual std::string GetPreviewText(TvmTreeListNode* Node);
+  std::function<void(TObject* Sender, TvmTreeListNode* Node, std::string& Text)> OnGetPreviewText;
+  bool SearchExpandsNodes() const { return FSearchExpandsNodes; }
+  void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
+
+  // Metrics.
+  int RowHeight() const { return FRowHeight; }
+  int HeaderRowHeight() const { return FHeaderRowHeight; }
+  int HeaderPanelHeight() const { return FHeaderPanelHeight; }
+  int BandHeight() const { return FBandHeight; }
+  int IndicatorWidth() const { return FIndicatorWidth; }
+  int Indent() const { return FIndent; }
+  int LeftPos() const { return FLeftPos; }
+  void SetLeftPos(int Value);
+  int GetGridLineColor() const { return FGridPenColor == clNone ? FGridColor : FGridPenColor; }
+  int GetRowSeparatorWidth() const { return FRowSeparatorWidth < 1 ? 1 : FRowSeparatorWidth; }
+
+  // Hot tracking.
+  const TvmTreeListHotTrackInfo& HotTrackRecord() const { return FHotTrack; }
+  virtual void UpdateHotTrack(const TvmTreeListHitTestInfo& HitInfo);
+  virtual bool IsHotTrackCell(int X, int Y, TvmTreeListNode* Node, int Column, int& PartIndex) {
+    return FExtendedOptions.Contains(tlxHotTrack);
+  }
+  virtual bool IsHeaderHotTracking() { return false; }
+  virtual bool IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column);
+  virtual bool IsHotCell(TvmTreeListNode* Node, int Column) {
+    return Node == FHotTrack.HotNode && Column == FHotTrack.HotColumn;
+  }
+  virtual void DoNodeHotTrack(const TvmTreeListHotTrackInfo& Info, TCursor& Cursor);
+  TvmTreeListHotTrackEvent OnNodeHotTrack;
+
+  // Sizing by the mouse and best fit.
+  int SizingLinePos() const { return FSizingPos; }
+  void ApplyBestFitColumn(int Column);
+  void ApplyBestFitBand(int VisibleBand);
+  virtual int GetBestFitWidth(int Column, TvmTreeListNode* Node);
+  virtual void ScaleBandWidth(int VisibleBand, int Width) {}
+  virtual void SetBandRowCountFromSizing(int Rows) {}
+  virtual void SetHeaderPanelRowCountFromSizing(int Rows) {}
+  virtual int GetBandRowCount() { return 1; }
+  virtual int GetBandMaxRowCount() { return 5; }
+  virtual int GetHeaderMaxRowCount() { return 4; }
+  virtual bool IsBandSizing(int VisibleBand) { return true; }
+  virtual void DoColumnsWidthChanged();
+  TNotifyEvent OnColumnsWidthChanged;
+
+  // Layout, hit testing.
+  void CalcLayoutRects(TvmTreeListLayout& Layout);
+  void CalcLayout(TvmTreeListLayout& Layout);
+  TRect GetCellRect(TvmTreeListNode* Node, int VisualColumn);
+  int VisualColumnToColumn(int Index);
+  int ColumnToVisualColumn(int Column);
+  int VisibleColumnCount();
+  virtual void GetHitInfo(TPoint P, TvmTreeListHitTestInfo& HitInfo);
+  TvmTreeListNode* GetNodeAt(int X, int Y);
+  void MakeColumnVisible(int Column);
+  // The node's indent (level slots with the button) and where its content begins (after the images).
+  int NodeLevelIndent(TvmTreeListNode* Node) const;
+  int NodeIndent(TvmTreeListNode* Node) const;
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* Value);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* Value);
+  TvmTreeListGetImageEvent OnGetImageIndex;
+  TvmTreeListGetImageEvent OnGetSelectedIndex;
+  TvmTreeListGetImageEvent OnGetStateImageIndex;
+
+  // Scrolling.
+  int PageRowCount();
+  void SetTopNode(TvmTreeListNode* Node);
+  void SetTopRowIndex(int Index);
+  void UpdateScrollBars();
+  void MouseWheelScroll(bool Up, int Lines) override;
+
+  // Sorting.
+  void SortNodes(int Level, int Column, bool Descending);
+  virtual int CompareNodes(TvmTreeListNode* Node1, TvmTreeListNode* Node2);
+  static int CompareSortValues(const Variant& V1, const Variant& V2);
+
+  // Copying.
+  void GetHeaderLine(std::string& Text);
+  void GetNodeLine(TvmTreeListNode* Node, std::string& Text);
+  void CopySelectedToStrings(TStrings& Strings);
+  void CopyAllToStrings(TStrings& Strings);
+  // The selected nodes' lines (or the focused node's), under the header line, as the clipboard's text.
+  void CopyToClipboard();
+
+  // Incremental search.
+  bool StartSearch(int Column, const std::string& Text);
+  void EndSearch();
+  bool Searching() const { return FSearching; }
+  const std::string& SearchText() const { return FSearchText; }
+  bool LocateNode(int Column, const std::string& Text, int Direction, TvmTreeListNode*& Node);
+
+  // Editing: the in-place editor over the focused cell.
+  void ShowEditor();
+  void ShowEditorWithChar(char Ch);
+  void HideEditor(bool FocusControl);
+  void CloseEditor();
+  void ResetEditor();
+  void PostEditorValue();
+  void UpdateEditor(bool Activate);
+  TvmInplaceEdit* InplaceEditor() const { return FEditor; }
+  TvmTreeListNode* EditingNode() const { return FEditingNode; }
+  int EditingColumn() const { return FEditingColumn; }
+  TRect GetEditorRect(TvmTreeListNode* Node, int VisualColumn);
+  virtual TvmInplaceEdit* CreateEditor(int Column);
+  virtual TvmInplaceEdit* FindEditor(int Column) { return FEditor; }
+  virtual void InitEditor(TvmInplaceEdit* Editor);
+  virtual void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) {
+    Value = Variant(std::string());
+  }
+  virtual void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) {
+    Value = Variant(std::string());
+  }
+  virtual void DoEditing(TvmTreeListNode* Node, bool& Allow);
+  virtual void DoEdited(TvmTreeListNode* Node);
+  virtual bool IsReadyForEditing();
+  bool IsEditorOutOfSync() override { return FEditor && FState == tlsEditing && GetFocusedColumn() != FEditorColumn; }
+  bool CanEditModify() override { return !IsReadOnly(); }
+  bool CanEditAcceptKey(char Key) override { return !IsReadOnly(); }
+  bool IsEditWantTabs() override { return FOptions.Contains(tloEditorTabs); }
+  TvmTreeListExpandingEvent OnEditing;
+  TvmTreeListNodeEvent OnEdited;
+
+  // Dragging nodes (inside the control) and band and column headers.
+  TvmTreeListDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TvmTreeListDragMode Value) { FDragMode = Value; }
+  int DragExpandDelay() const { return FDragExpandDelay; }
+  void SetDragExpandDelay(int Value) { FDragExpandDelay = Value < 0 ? 0 : Value; }
+  TColor DropArrowsColor() const { return FDropArrowsColor; }
+  void SetDropArrowsColor(TColor Value) { FDropArrowsColor = Value; }
+  TvmTreeListNode* DraggedNode() const { return FDragNode; }
+  TvmTreeListNode* ExpandHoverNode() const { return FExpandHoverNode; }
+  TTimer* DragExpandTimer() const { return FDragExpandTimer; }
+  TTimer* DragScrollTimer() const { return FDragScrollTimer; }
+  int DragScrollDirection() const { return FDragScrollDirection; }
+  int DraggedColumn() const { return FDraggedColumn; }
+  int DraggedBand() const { return FDraggedBand; }
+  // The drop arrows' top-left in client coordinates; (-100, -100) while none show.
+  TPoint ArrowsPos() const { return FArrowsPos; }
+  void CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& Target);
+  int CalcBandDropTarget(TPoint P);
+  void EndNodeDrag(bool Drop, int X, int Y);
+  void EndColumnDrag(bool Accept);
+  void EndBandDrag(bool Accept);
+  virtual bool CanDragColumn(int Column) { return FOptions.Contains(tloColumnMoving); }
+  virtual bool CanDragBand(int VisibleBand) { return FExtendedOptions.Contains(tlxBandMoving); }
+  virtual bool IsColumnLocked(int Column) { return false; }
+  virtual bool IsBandLocked(int VisibleBand) { return false; }
+  virtual void MoveColumn(int Column, int VisibleBand, int Row, int Position) {}
+  virtual void HideColumn(int Column) {}
+  virtual void MoveBand(int FromVisible, int ToVisible) {}
+  virtual void HideBand(int VisibleBand) {}
+  virtual void DoNodeDragStart(TvmTreeListNode* Node);
+  virtual void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) {}
+  virtual void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) {}
+  TvmTreeListNodeEvent OnNodeDragStart;
+  TvmTreeListDragOverEvent OnDragOver;
+  TvmTreeListDragDropEvent OnDragDrop;
+  TvmTreeListDragDropEvent OnEndDrag;
+
+  TvmTreeListState State() const { return FState; }
+  void CancelMode();
+  const TvmTreeListHitTestInfo& DownHitInfo() const { return FDownHitInfo; }
+
+  // The paint pass draws into the control's surface (the retained canvas).
+  void Paint() override;
+
+  // Events.
+  TvmTreeListExpandingEvent OnExpanding;
+  TvmTreeListExpandingEvent OnCollapsing;
+  TvmTreeListNodeEvent OnExpanded;
+  TvmTreeListNodeEvent OnCollapsed;
+  TvmTreeListNodeEvent OnDeletion;
+  TvmTreeListNodeEvent OnAddition;
+  TvmTreeListChangeNodeEvent OnChangeNode;
+  TvmTreeListFocusedColumnEvent OnFocusedColumnChanged;
+  TNotifyEvent OnSelectionChanged;
+  TvmTreeListCanSelectEvent OnCanSelectNode;
+  TvmTreeListCompareEvent OnCompare;
+  TvmTreeListColumnClickEvent OnColumnClick;
+
+  // Virtual operations answered by the concrete control.
+  virtual TvmTreeListNode* CreateNode() = 0;
+  virtual int GetImageIndex(TvmTreeListNode* Node) { return -1; }
+  virtual int GetSelectedIndex(TvmTreeListNode* Node) { return -1; }
+  virtual int GetStateIndex(TvmTreeListNode* Node) { return -1; }
+  virtual void SetImageIndex(TvmTreeListNode* Node, int Value) {}
+  virtual void SetSelectedIndex(TvmTreeListNode* Node, int Value) {}
+  virtual void SetStateIndex(TvmTreeListNode* Node, int Value) {}
+  virtual std::string GetNodeString(TvmTreeListNode* Node, int Column) { return {}; }
+  virtual void SetNodeString(TvmTreeListNode* Node, int Column, const std::string& Value) {}
+  virtual Variant GetNodeValue(TvmTreeListNode* Node, int Column) { return Variant(GetNodeString(Node, Column)); }
+  virtual void SetNodeValue(TvmTreeListNode* Node, int Column, const Variant& Value) {}
+  virtual void GetNodeSortValue(TvmTreeListNode* Node, int Column, Variant& Value) { Value = Variant(std::string()); }
+  virtual void RemoveColumnValue(TvmTreeListNode* Node, int Index) {}
+
+  virtual int GetBandCount() { return 0; }
+  virtual int GetVisibleBandCount() { return 0; }
+  virtual int GetBandAbsoluteIndex(int VisibleIndex) { return VisibleIndex; }
+  virtual int GetBandWidth(int VisibleIndex) { return 0; }
+  virtual int GetBandMinWidth(int VisibleIndex) { return 0; }
+  virtual std::string GetVisibleBandCaption(int VisibleIndex) { return {}; }
+  virtual int GetColumnCount() { return 0; }
+  virtual int GetHeaderRowCount() { return 1; }
+  virtual int GetHeaderRowColumnCount(int VisibleBand, int Row) { return 0; }
+  virtual int GetHeaderColumn(int VisibleBand, int Row, int Position) { return -1; }
+  virtual int GetColumnWidth(int Column) { return 0; }
+  virtual int GetColumnMinWidth(int Column) { return 0; }
+  virtual bool IsColumnSizing(int Column) { return true; }
+  virtual std::string GetColumnCaption(int Column) { return {}; }
+  virtual TAlignment GetColumnAlignment(int Column) { return taLeftJustify; }
+  virtual TvmTreeListColumnSort GetColumnSorted(int Column) { return csNone; }
+  virtual bool IsColumnTabStop(int Column) { return true; }
+  virtual std::string GetCellText(TvmTreeListNode* Node, int Column) { return GetNodeString(Node, Column); }
+  virtual void SetColumnWidth(int Column, int Width) {}
+  virtual void DoColumnClick(int Column, bool Shift, bool Ctrl = false);
+  virtual int GetSortedColumnCount() { return 0; }
+  virtual bool IsSortedColumnDescending(int Index) { return false; }
+  virtual int GetSortedColumn(int Index) { return Index; }
+  virtual bool IsMultiSort(int Column) { return FExtendedOptions.Contains(tlxMultiSort); }
+
+  // Node bookkeeping and notifications.
+  virtual void NodeAdded(TvmTreeListNode* Node);
+  virtual void NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
+                           bool WasVisible);
+  virtual void NodeChanged(TvmTreeListNode* Node, bool Full);
+  virtual bool NodeHasChildren(TvmTreeListNode* Node) { return Node->Count() != 0; }
+  virtual bool FocusNodeForCollapse(TvmTreeListNode* Node);
+  virtual void DoExpanding(TvmTreeListNode* Node, bool& Allow);
+  virtual void DoCollapsing(TvmTreeListNode* Node, bool& Allow);
+  virtual void DoExpanded(TvmTreeListNode* Node);
+  virtual void DoCollapsed(TvmTreeListNode* Node);
+  virtual void DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node);
+  virtual void DoChangeColumn(TvmTreeListNode* Node, int Column);
+  virtual void ClearVisibleCache();
+  virtual void ResetNodeMetrics();
+  virtual void BuildVisibleCache();
+  virtual void LayoutChanged();
+  virtual void SetFocusedNodeColumn(TvmTreeListNode* Node, int Column, bool MakeVisible);
+  virtual void SetFocusedRowIndex(int Index);
+
+  // Selection protocol (the base stores nothing).
+  virtual bool CanSelectNode(TvmTreeListNode* Node);
+  virtual void ClearSelection();
+  virtual int CompareWithAnchor(TvmTreeListNode* Node);
+  virtual int ResetSelecting();
+  virtual void DoSelectionChanged();
+  virtual int GetSelectedCount() { return 0; }
+  virtual TvmTreeListNode* GetSelectedItem(int Index) { return nullptr; }
+  virtual void InvalidateSelection() { Invalidate(); }
+  virtual bool IsNodeSelected(TvmTreeListNode* Node) { return false; }
+  virtual void SetNodeSelected(TvmTreeListNode* Node, bool Value) { DoSelectionChanged(); }
+  virtual void SetSelectionAnchor(TvmTreeListNode* Node) { FAnchorNode = Node; }
+  virtual bool CanSelectRange() { return true; }
+  virtual bool CanProcessKey(uint16_t Key, TShiftState Shift) { return true; }
+
+protected:
+  void KeyDown(uint16_t& Key, TShiftState Shift) override;
+  void KeyPress(char& Key) override;
+  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseLeave() override;
+  void TrackFocus(int Y);
+  void DblClick() override;
+  void Resize() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void FontChanged() override;
+  void DoEnter() override;
+  void DoExit() override;
+  bool WantsKey(uint16_t Key) const override;
+  void Scrolled(int Kind, int Position) override;
+
+  void CalcMetrics();
+  void CalcRowWidths(int VisibleBand, int Row, int BandWidth, std::vector<int>& Columns, std::vector<int>& Widths);
+  void SetState(TvmTreeListState Value) { FState = Value; }
+  bool EditorHasFocus() const;
+  static bool IsSizingState(TvmTreeListState S) {
+    return S == tlsColumnSizing || S == tlsBandSizing || S == tlsRowSizing || S == tlsBandPanelSizing ||
+           S == tlsHeaderPanelSizing;
+  }
+  bool StartSizing(const TvmTreeListHitTestInfo& H, bool DoubleClick);
+  void MoveSizingLine(int X, int Y);
+  void ApplySizing(TvmTreeListState S);
+  void GetSizingLimits(int& Min, int& Max);
+  void DrawSizingLine(TCanvas* C);
+  void StartNodeDrag();
+  void NodeDragOver(int X, int Y);
+  void DragExpandTimerFired();
+  void DragScrollTimerFired();
+  void ForgetEditingCell();
+  void ResetNodeReferences();
+  void MoveRow(int Delta, TShiftState Shift);
+  void MovePage(bool Down, TShiftState Shift);
+  bool MoveInBandRows(int Delta);
+  void FocusRowForKey(TvmTreeListNode* Node, TShiftState Shift);
+  void RunSearch(std::string& Text, int Direction, bool ClearOnFail);
+  void SortList(std::vector<TvmTreeListNode*>& List, int Column, bool Descending);
+  void SortLevel(std::vector<TvmTreeListNode*>& List, int Level, int Depth, int Column, bool Descending);
+
+  // Painting pieces.
+  virtual void DrawHeader(TCanvas* C, const TvmTreeListLayout& L);
+  virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
+  void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left);
+  void DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
+
+  static void DestroyNode(TvmTreeListNode* Node);
+  void WalkVisible(const std::function<bool(TvmTreeListNode*)>& Fn) const;
+
+  std::vector<TvmTreeListNode*> FRoots;
+  TvmVisibleNodeCache FCache;
+  TvmTreeListNode* FTopNode = nullptr;
+  TvmTreeListNode* FFocusedNode = nullptr;
+  TvmTreeListNode* FAnchorNode = nullptr;
+  TvmTreeListNode* FFirstSelectedNode = nullptr;
+  TvmTreeListNode* FPrevFocusedNode = nullptr;
+  TvmTreeListNode* FDragNode = nullptr;
+  TvmTreeListNode* FHotTrackNode = nullptr;
+  int FFocusedColumn = 0;
+  int FFocusedAbsoluteColumn = -1;
+  bool FSelecting = false;
+  int FSelectionLock = 0;
+  int FLockUpdate = 0;
+  bool FClearing = false;
+  bool FDestroying = false;
+  bool FDeletedNodeWasVisible = false;
+  TvmTreeListState FState = tlsIdle;
+  TvmTreeListHitTestInfo FDownHitInfo;
+  TPoint FDownPoint;
+  int FSizingColumn = -1;
+  int FSizingBand = -1;
+  TvmTreeListNode* FSizingNode = nullptr;
+  int FSizingPos = 0;       // the sizing line: x for bands and columns, y for rows and panels
+  int FSizingStartPos = 0;
+  int FSizingOrigin = 0;    // the sized item's left (or top) edge
+  bool FShiftRun = false;
+  TvmInplaceEdit* FEditor = nullptr;
+  TvmTreeListNode* FEditingNode = nullptr;
+  int FEditingColumn = -1;
+  int FEditorColumn = -1;
+  bool FClickEdit = false;
+  bool FCollapseSelection = false;
+  TvmTreeListDragMode FDragMode = tldmManual;
+  int FDragExpandDelay = 500;
+  TColor FDropArrowsColor = clLime;
+  TvmTreeListNode* FExpandHoverNode = nullptr;
+  TTimer* FDragExpandTimer = nullptr;
+  TTimer* FDragScrollTimer = nullptr;
+  int FDragScrollDirection = 0;
+  int FDraggedColumn = -1;
+  int FDraggedBand = -1;
+  TPoint FArrowsPos{-100, -100};
+  TPoint FLastDragPoint;
+  TvmTreeListHotTrackInfo FHotTrack;
+  std::unique_ptr<TBitmap> FLineBrush;  // the dotted tree lines' checkerboard
+  TColor FLineBrushColors[2] = {clNone, clNone};
+  TImageList* FImages = nullptr;
+  TImageList* FStateImages = nullptr;
+  TCursor FAssignedCursor = crDefault;
+  TCursor FHotCursor = crDefault;
+  bool FSettingCursor = false;
+  int FTrackDirection = 0;
+
+  bool FSearching = false;
+  std::string FSearchText;
+  int FSearchColumn = -1;
+  int FSearchLock = 0;
+
+  TvmTreeListOptions FOptions;
+  TvmTreeListExtendedOptions FExtendedOptions;
+  int FDefaultRowHeight = 18;
+  bool FDefaultRowHeightAssigned = false;
+  bool FShowGrid = false, FShowPreviewGrid = true, FShowBandPanel = false, FShowHeaderPanel = true;
+  bool FShowIndicator = false, FShowButtons = true, FShowLines = true, FShowRoot = true, FHideSelection = true;
+  bool FExpandOnDblClick = true, FSearchExpandsNodes = true;
+  int FRowSeparatorWidth = 1;
+  TColor FGridColor = clBtnShadow, FGridPenColor = clNone;
+  TColor FSelectionColor = clHighlight, FSelectionTextColor = clHighlightText;
+  TColor FInactiveSelectionColor = clBtnFace, FInactiveSelectionTextColor = clBtnText;
+  TColor FTreeConnectorColor = clGrayText;
+  TvmTreeListLineStyle FTreeConnectorStyle = tlnDotted;
+  TColor FHeaderPanelColor = clBtnFace, FBandPanelColor = clBtnFace;
+  TvmTreeListLookStyle FLookStyle = tllRaised;
+  std::unique_ptr<TFont> FHeaderPanelFont, FBandPanelFont, FPreviewTextFont;
+  int FPreviewLineCount = 2, FPreviewIndent = 20, FPreviewTextHeight = 11, FPreviewHeight = 0;
+
+  int FTextHeight = 11, FRowHeight = 18, FHeaderRowHeight = 18, FHeaderPanelHeight = 18, FBandHeight = 0;
+  int FIndicatorWidth = 0, FIndent = 16, FLeftPos = 0;
+};
