@@ -14,6 +14,7 @@
 #include "chart/series/functions_financial.h"
 #include "chart/series/functions_statistical.h"
 #include "chart/series/functions_trend.h"
+#include "chart/series/report_chart.h"
 #include "chart/series/standard_series.h"
 #include "chart/series/tools_register.h"
 #include "mtdata/mt_types.h"
@@ -31,6 +32,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterFinancialFunctions();
   InitExtraSeries();
   InitChartOutput();
+  RegisterReportChartClasses();  // charts in report bands stream by class name
   RegisterMtChartTypes();  // the program's own curve series and functions
   InitCommonVars();
   SetDefaultPalette();
