@@ -5,7 +5,10 @@
 #include <vector>
 
 #include "app/main_form.h"
+#include "controls/form_storage.h"
 #include "controls/mem_data.h"
+#include "controls/vx_dbgrid.h"
+#include "platform/menus.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/actnlist.h"
@@ -66,6 +69,9 @@ TDataModule1::TDataModule1(TComponent* AOwner) : TComponent(AOwner) {
   FieldMask = mask;
   FieldAction = action;
   TaRedoUndo->Open();
+  dsRedoUndo = new TDataSource(this);
+  dsRedoUndo->SetName("dsRedoUndo");
+  dsRedoUndo->SetDataSet(TaRedoUndo);
 }
 
 TDataModule1::~TDataModule1() {
@@ -161,39 +167,42 @@ THistory1::THistory1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("History1");
   SetCaption("Edit history");
   PlaceInFrame(this, 660, 4, 260, 320);
-  ListBox1 = new TListBox(this);
-  ListBox1->SetName("DBGrid1");
-  ListBox1->SetParent(this);
-  ListBox1->SetAlign(alClient);
-  ListBox1->Font()->SetName("Courier");
-  // Choosing a row moves the current record without restoring its mask.
-  ListBox1->OnClick = [this](TObject*) {
-    const int i = ListBox1->ItemIndex();
-    if (i >= 0 && DataModule1) {
-      DataModule1->TaRedoUndo->SetRecNo(i + 1);
-      UpdateUndoActions();
-    }
-  };
-  if (DataModule1) DataModule1->OnJournalChange = [this](TObject*) { FillList(); };
-  FillList();
+  DBGrid1 = new TVxDBGrid(this);
+  DBGrid1->SetName("DBGrid1");
+  DBGrid1->SetParent(this);
+  DBGrid1->SetAlign(alClient);
+  if (DataModule1) DBGrid1->SetDataSource(DataModule1->dsRedoUndo);
+  const struct {
+    const char* Field;
+    const char* Title;
+    int Width;
+  } columns[] = {{"Id", "#", 28}, {"FCur", "# f", 37}, {"Action", "Action", 64}};
+  for (const auto& c : columns) {
+    TColumn* col = DBGrid1->Columns()->Add();
+    col->SetFieldName(c.Field);
+    col->SetTitleCaption(c.Title);
+    col->SetWidth(c.Width);
+  }
+  PopupMenu1 = new TPopupMenu(this);
+  PopupMenu1->SetName("PopupMenu1");
+  auto* goTo = new TMenuItem(this);
+  goTo->SetCaption("Go to this");
+  PopupMenu1->Items()->Add(goTo);
+  SetControlPopupMenu(DBGrid1, PopupMenu1);
+  // The placement and the grid's column layout, in section "THistory1".
+  FormStorage1 = new TFormStorage(this);
+  FormStorage1->SetName("FormStorage1");
+  FormStorage1->SetIniSection("THistory1");
+  DBGrid1->SetIniStorage(FormStorage1);
+  FormStorage1->Loaded();
+  FormStorage1->LoadPlacement();
+  // Moving the grid's row moves the table's current record without restoring its mask; the
+  // undo commands follow.
+  if (DataModule1) DataModule1->OnJournalChange = [](TObject*) { UpdateUndoActions(); };
 }
 
 THistory1::~THistory1() {
   if (DataModule1) DataModule1->OnJournalChange = nullptr;
-}
-
-void THistory1::FillList() {
-  if (!DataModule1) return;
-  TVxMemoryData* t = DataModule1->TaRedoUndo;
-  TStringList rows;
-  const int current = t->RecordCount() ? t->RecNo() : 0;
-  for (const auto& r : DataModule1->Rows) {
-    char line[64];
-    std::snprintf(line, sizeof line, "%4d %4d  %s", r.Id, r.FCur, r.Action.c_str());
-    rows.Add(line);
-  }
-  ListBox1->Items()->Assign(rows);
-  ListBox1->SetItemIndex(current - 1);
 }
 
 void THistory1::Undo(TObject*) {

@@ -11,9 +11,12 @@
 #include "platform/component.h"
 
 class TVxMemoryData;
+class TDataSource;
 class TField;
-class TListBox;
+class TFormStorage;
 class TMTFile;
+class TPopupMenu;
+class TVxDBGrid;
 
 // The snapshot of a mask: 140 x 100 bytes, frequency-major. Stored without its trailing zero
 // bytes (at least one byte is kept), so a site of few frequencies costs little.
@@ -30,6 +33,7 @@ public:
   ~TDataModule1() override;
 
   TVxMemoryData* TaRedoUndo = nullptr;
+  TDataSource* dsRedoUndo = nullptr;
   TField* FieldId = nullptr;
   TField* FieldFCur = nullptr;
   TField* FieldMask = nullptr;
@@ -66,13 +70,13 @@ class THistory1 : public TMyForm {
 public:
   explicit THistory1(TComponent* AOwner);
   ~THistory1() override;
-  // The journal shown as lines "Id  FCur  Action" (until the data grid exists); the selected
-  // line is the current record.
-  TListBox* ListBox1 = nullptr;
+  // The journal table in a grid: the grid's current row is the table's current record.
+  TVxDBGrid* DBGrid1 = nullptr;
+  TPopupMenu* PopupMenu1 = nullptr;  // "Go to this" (does nothing)
+  TFormStorage* FormStorage1 = nullptr;
   void Undo(TObject* Sender) override;
   void Redo(TObject* Sender) override;
-  void Refresh(TObject*) override {}
-  void FillList();
+  void Refresh(TObject*) override {}  // the grid follows the table by itself
 };
 
 extern THistory1* History1;

@@ -6,6 +6,8 @@
 #include "app/log_views.h"
 #include "app/reference_commands.h"
 #include "app_fixture.h"
+#include "controls/mem_data.h"
+#include "controls/vx_dbgrid.h"
 #include "controls/vx_spin.h"
 #include "platform/actnlist.h"
 #include "platform/extctrls.h"
@@ -83,12 +85,13 @@ TEST_F(AppFixture, SessionThroughTheMainWindow) {
     break;
   }
   ASSERT_TRUE(FormExists(History1));
-  EXPECT_EQ(History1->ListBox1->Items()->Count(), 2);
+  EXPECT_EQ(History1->DBGrid1->DataSource(), DataModule1->dsRedoUndo);
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecordCount(), 2);
   ASSERT_TRUE(CtrlKey('Z'));
   EXPECT_EQ(MaskText(), m0);
   EXPECT_DOUBLE_EQ(CurrentSite->Plots[10][1], rho0);
   EXPECT_TRUE(MainForm1->AcRedo->Enabled());
-  EXPECT_EQ(History1->ListBox1->ItemIndex(), 0);
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 1) << "the grid's row is the first record";
   // Once more on the first record: it stays there, restores again and disables Undo.
   ASSERT_TRUE(CtrlKey('Z'));
   EXPECT_EQ(MaskText(), m0);

@@ -9,6 +9,9 @@
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "app/journal.h"
+#include "controls/mem_data.h"
+#include "controls/vx_dbgrid.h"
 
 namespace {
 
@@ -102,4 +105,43 @@ TEST_F(MaskFixture, TwoHorizontalLinesRemoveAndRestoreARow) {
   for (int e = 1; e <= CurrentSite->XprCount[5]; ++e) estimates += CurrentSite->Mask[5][e] != 0;
   EXPECT_EQ(Used(5), estimates) << "every estimate of the row is used again";
   EXPECT_GE(Used(5), usedBefore);
+}
+
+// The history window lists the journal in its grid; a click on a row makes that record current
+// without restoring it, and the next Undo steps from there.
+TEST_F(MaskFixture, HistoryGridFollowsTheJournalAndPicksARow) {
+  Open();
+  MainForm1->AcTwoHorl->SetChecked(true);
+  MainForm1->AcDeleting->SetChecked(true);
+  TChart* c = MaskEd1->Chart1;
+  const int n = CurrentSite->ValidFreqCount, x = c->BottomAxis()->ValueToPixel(2);
+  const std::string start = MaskText();
+  for (int f : {3, 7}) {
+    const int row = c->LeftAxis()->ValueToPixel(n - f + 1);
+    TwoClicks(x, row - 3, x, row + 3);
+  }
+  const std::string afterBoth = MaskText();
+  ShowForm(History1);
+  History1->SetBounds(0, 0, 260, 320);
+  Application->ProcessMessages();
+  TVxDBGrid* g = History1->DBGrid1;
+  ASSERT_EQ(g->Columns()->Count(), 3);
+  EXPECT_EQ(g->Columns()->Items(0)->TitleCaption(), "#");
+  EXPECT_EQ(g->Columns()->Items(1)->TitleCaption(), "# f");
+  EXPECT_EQ(g->Columns()->Items(1)->Width(), 37);
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecordCount(), 3);  // "Start" and the two selections
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 3);
+  // Row 0 of the window is the first record: clicking it moves there and restores nothing.
+  const TRect r = g->CellRect(0, 2);
+  ASSERT_GT(r.Width(), 0);
+  g->DispatchMouseDown(mbLeft, {}, r.Left + 3, r.Top + 2);
+  g->DispatchMouseUp(mbLeft, {}, r.Left + 3, r.Top + 2);
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 1);
+  EXPECT_EQ(MaskText(), afterBoth);
+  EXPECT_FALSE(MainForm1->AcUndo->Enabled());
+  ASSERT_TRUE(MainForm1->AcRedo->Enabled());
+  MainForm1->AcRedo->Execute();  // from the first record to the second
+  EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 2);
+  EXPECT_NE(MaskText(), start);
+  EXPECT_NE(MaskText(), afterBoth);
 }
