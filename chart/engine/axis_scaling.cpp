@@ -1,5 +1,8 @@
 // The axis' range, scale, value-to-pixel conversions, label increment and the range setters.
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <limits>
 
 #include "chart/engine/tool_base.h"
@@ -31,6 +34,36 @@ int64_t RoundWide(double V) {
   if (V > 9.0e18) return INT64_MAX / 2;
   if (V < -9.0e18) return INT64_MIN / 2;
   return static_cast<int64_t>(std::nearbyint(V));
+}
+
+// The linear value-to-pixel loop of ValuesToPixels. A second build for processors with the wide
+// vector unit keeps the loop in that unit's encoding: after the drawing engine's wide-vector code,
+// the old encoding runs several times slower.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+__attribute__((target_clones("avx2", "default")))
+#endif
+void ConvertLinear(const double* V, int32_t* Out, size_t N, double min, double ppu, double base, double sign,
+                   double limit, double centre) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128d vmin = _mm_set1_pd(min), vppu = _mm_set1_pd(ppu), vbase = _mm_set1_pd(base),
+                vsign = _mm_set1_pd(sign), vlim = _mm_set1_pd(limit), vnlim = _mm_set1_pd(-limit),
+                vcentre = _mm_set1_pd(centre);
+  for (; i + 2 <= N; i += 2) {
+    const __m128d a = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(V + i), vmin), vppu);
+    __m128d p = _mm_add_pd(vbase, _mm_mul_pd(vsign, a));
+    const __m128d nan = _mm_cmpunord_pd(p, p);
+    p = _mm_max_pd(_mm_min_pd(p, vlim), vnlim);
+    p = _mm_or_pd(_mm_and_pd(nan, vcentre), _mm_andnot_pd(nan, p));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + i), _mm_cvtpd_epi32(p));
+  }
+#endif
+  for (; i < N; ++i) {
+    double p = base + sign * ((V[i] - min) * ppu);
+    p = p > limit ? limit : p;
+    p = p < -limit ? -limit : p;
+    Out[i] = p == p ? static_cast<int32_t>(std::nearbyint(p)) : static_cast<int32_t>(centre);
+  }
 }
 
 }  // namespace
@@ -465,6 +498,21 @@ int32_t TChartAxis::FastVertToPixel(double V) const {
   if (RangeIsZero) return CenterPixel;
   const int32_t a = static_cast<int32_t>(RoundWide((V - ScaleMinimum) * PixelsPerUnit));
   return FInverted ? a + StartPixel : EndPixel - a;
+}
+
+void TChartAxis::ValuesToPixels(const double* V, int32_t* Out, size_t N) const {
+  const bool linear = FValueToPixel == &TChartAxis::LinearHorizToPixel || FValueToPixel == &TChartAxis::LinearVertToPixel;
+  if (!linear || RangeIsZero) {
+    for (size_t i = 0; i < N; ++i) Out[i] = ValueToPixel(V[i]);
+    return;
+  }
+  // The linear conversion with its constants taken out of the loop (base - a is base + (-1 * a)
+  // exactly); conversions to integers round half to even like nearbyint.
+  const double sign = FHorizontal != FInverted ? 1.0 : -1.0;
+  const double base = sign > 0 ? double(StartPixel) : double(EndPixel);
+  const double min = ScaleMinimum, ppu = PixelsPerUnit, limit = AxisPixelLimit;
+  const double centre = CenterPixel;
+  ConvertLinear(V, Out, N, min, ppu, base, sign, limit, centre);
 }
 
 double TChartAxis::PixelToValue(int32_t Pixel) const {
