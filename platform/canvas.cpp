@@ -643,6 +643,39 @@ struct TCanvas::Impl {
     return true;
   }
 
+  // A horizontal or vertical one-pixel line (its end pixel left out) set straight into the
+  // image; false when it cannot be (the caller then draws it through the painter).
+  bool DirectLine(int X0, int Y0, int X1, int Y1) {
+    if ((X0 != X1) == (Y0 != Y1)) return false;  // slanted, or no length
+    RealizePen();
+    const TPen* pen = Owner->FPen.get();
+    if (pen->Width() > 1 || (pen->Style() != psSolid && pen->Style() != psInsideFrame)) return false;
+    QRgb rgb = 0;
+    if (!OpaqueRgb(pen->Color(), rgb)) return false;
+    QRect area;
+    QImage* img = DirectImage(area);
+    if (!img) return false;
+    uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+    const qsizetype bpl = img->bytesPerLine();
+    if (X0 == X1) {
+      if (X0 < area.left() || X0 > area.right()) return true;
+      int top = Y1 > Y0 ? Y0 : Y1 + 1, bottom = Y1 > Y0 ? Y1 - 1 : Y0;
+      top = std::max(top, area.top());
+      bottom = std::min(bottom, area.bottom());
+      for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * bpl)[X0] = rgb;
+    } else {
+      if (Y0 < area.top() || Y0 > area.bottom()) return true;
+      int left = X1 > X0 ? X0 : X1 + 1, right = X1 > X0 ? X1 - 1 : X0;
+      left = std::max(left, area.left());
+      right = std::min(right, area.right());
+      if (left <= right) {
+        QRgb* line = reinterpret_cast<QRgb*>(bits + Y0 * bpl);
+        std::fill(line + left, line + right + 1, rgb);
+      }
+    }
+    return true;
+  }
+
   // Sets the pixels of an ellipse straight into the image; false when it cannot (the caller
   // then draws it through the painter).
   bool DirectEllipse(const QRect& R) {
@@ -666,6 +699,17 @@ struct TCanvas::Impl {
     const int bpl = static_cast<int>(img->bytesPerLine());
     uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
     auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bpl); };
+    if (area.contains(QRect(dx, dy, e.W, e.H))) {
+      // All inside: no pixel needs its own test.
+      if (fill)
+        for (const QRect& span : e.Inside) {
+          QRgb* line = row(span.top() + dy) + dx;
+          std::fill(line + span.left(), line + span.right() + 1, brushRgb);
+        }
+      if (!penNull)
+        for (const QPoint& q : e.Points) row(q.y() + dy)[q.x() + dx] = penRgb;
+      return true;
+    }
     if (fill) {
       for (const QRect& span : e.Inside) {
         const int y = span.top() + dy;
@@ -814,6 +858,11 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
   FPenPos = TPoint(X, Y);
   if (FImpl->InPath) {
     FImpl->Path.lineTo(X, Y);
+    return;
+  }
+  if (FImpl->DirectLine(from.X, from.Y, X, Y)) {
+    Changing();
+    Changed();
     return;
   }
   QPainter* p = FImpl->Ready();

@@ -170,3 +170,45 @@ TEST(PixelSpans, EllipsesSetDirectlyMatchTheDrawingEngine) {
   const auto drawn = Ellipses(true, false, psSolid, bsSolid);
   EXPECT_NE(std::adjacent_find(drawn.begin(), drawn.end(), std::not_equal_to<>()), drawn.end());
 }
+
+namespace {
+
+// Horizontal and vertical lines both ways (with slanted ones between them), inside, across the
+// bitmap's edges and across a clip rectangle.
+std::vector<uint32_t> StraightLines(bool Direct, bool Clip) {
+  const bool old = SetCanvasDirectRaster(Direct);
+  TBitmap b(W, H);
+  TCanvas* c = b.Canvas();
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(TRect(0, 0, W, H));
+  if (Clip) c->IntersectClipRect(13, 9, 141, 107);
+  c->Pen()->SetWidth(1);
+  std::mt19937 gen(5);
+  std::uniform_int_distribution<int> x(-20, W + 20), y(-20, H + 20), len(-60, 60);
+  for (int i = 0; i < 300; ++i) {
+    c->Pen()->SetColor(i % 3 == 0 ? clNavy : i % 3 == 1 ? clRed : clGreen);
+    const int x0 = x(gen), y0 = y(gen), l = len(gen);
+    c->MoveTo(x0, y0);
+    if (i % 5 == 4)
+      c->LineTo(x0 + l, y0 + l / 3);
+    else if (i % 2)
+      c->LineTo(x0 + l, y0);
+    else
+      c->LineTo(x0, y0 + l);
+  }
+  std::vector<uint32_t> px(static_cast<size_t>(W) * H);
+  for (int r = 0; r < H; ++r) std::memcpy(&px[static_cast<size_t>(r) * W], b.ScanLine(r), W * 4);
+  SetCanvasDirectRaster(old);
+  return px;
+}
+
+}  // namespace
+
+TEST(PixelSpans, StraightLinesSetDirectlyMatchTheDrawingEngine) {
+  for (bool clip : {false, true}) {
+    const auto reference = StraightLines(false, clip);
+    EXPECT_NE(std::adjacent_find(reference.begin(), reference.end(), std::not_equal_to<>()), reference.end());
+    EXPECT_EQ(Differences(reference, StraightLines(true, clip)), 0) << "clip " << clip;
+  }
+}
