@@ -288,6 +288,7 @@ struct TCanvas::Impl {
 
   // ---- painter lifecycle
   bool Begin() {
+    ++DirectGen;
     if (!Target) return false;
     if (QPainter* ext = Target->ExternalPainter()) {
       P = ext;
@@ -310,6 +311,7 @@ struct TCanvas::Impl {
   }
 
   void Flush() {
+    ++DirectGen;
     if (!P) return;
     if (!External) {
       OwnPainter.end();
@@ -478,12 +480,14 @@ struct TCanvas::Impl {
   }
 
   void ApplyTransform() {
+    ++DirectGen;
     if (!P) return;
     P->setWorldTransform(Mapping());
     PenDirty = true;
   }
 
   void ApplyClip() {
+    ++DirectGen;
     if (!P) return;
     QTransform t = P->worldTransform();
     P->resetTransform();
@@ -618,11 +622,29 @@ struct TCanvas::Impl {
   // The raster image the painter draws on, when pixels may be set into it directly with the
   // current pen and brush: copy mode, identity mapping, a solid one-pixel pen or none, a solid
   // brush or none, opaque colours, at most one clip rectangle. Clip gets the writable area.
+  // The image and area found last, while the painter, its target, mapping and clip stay.
+  uint32_t DirectGen = 0, DirectCachedGen = UINT32_MAX;
+  QImage* DirectCachedImage = nullptr;
+  QRect DirectCachedArea;
   QImage* DirectImage(QRect& ClipArea) {
     if (!DirectRaster || !Target || External || Rop2 != pmCopy || !IdentityMapping()) return nullptr;
+    if (P && DirectCachedGen == DirectGen) {
+      if (!DirectCachedImage || !DirectCachedImage->isDetached()) return nullptr;
+      ClipArea = DirectCachedArea;
+      return DirectCachedImage;
+    }
+    QImage* img = FindDirectImage(ClipArea);
+    if (P) {
+      DirectCachedGen = DirectGen;
+      DirectCachedImage = img;
+      DirectCachedArea = ClipArea;
+    }
+    return img && img->isDetached() ? img : nullptr;
+  }
+  QImage* FindDirectImage(QRect& ClipArea) {
     if (!P && !Begin()) return nullptr;
     QImage* img = Target->Image();
-    if (!img || P->device() != img || !img->isDetached()) return nullptr;
+    if (!img || P->device() != img) return nullptr;
     const QImage::Format f = img->format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
       return nullptr;
@@ -773,6 +795,7 @@ void CanvasSetTarget(TCanvas* Canvas, TCanvasTarget* Target) {
   TCanvas::Impl* d = Canvas->GetImpl();
   d->Flush();
   d->Target = Target;
+  ++d->DirectGen;
   d->PenDirty = d->BrushDirty = true;
   d->HasClip = false;
   d->Clip = QRegion();
