@@ -1,5 +1,9 @@
 #include "platform/canvas.h"
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainterPath>
@@ -973,6 +977,106 @@ void TColumnThinner::EndColumn() {
   }
 }
 
+namespace {
+
+// Scans of a long run of one pixel column for TColumnThinner::AddBlock: where the column ends,
+// its lowest and highest row, and whether a row is left (a point on it followed by another row).
+size_t RunEndPlain(const int32_t* X, size_t N, int32_t V) {
+  size_t i = 0;
+  while (i < N && X[i] == V) ++i;
+  return i;
+}
+void RunMinMaxPlain(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+  int32_t lo = Y[0], hi = Y[0];
+  for (size_t i = 1; i < N; ++i) {
+    lo = std::min(lo, Y[i]);
+    hi = std::max(hi, Y[i]);
+  }
+  Lo = lo;
+  Hi = hi;
+}
+bool RunLeavesPlain(const int32_t* Y, size_t N, int32_t V) {
+  for (size_t i = 0; i + 1 < N; ++i)
+    if (Y[i] == V && Y[i + 1] != V) return true;
+  return false;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VM_WIDE_RUNS 1
+// The same eight rows at a time on processors with the wide vector unit.
+__attribute__((target("avx2"))) size_t RunEndWide(const int32_t* X, size_t N, int32_t V) {
+  const __m256i v = _mm256_set1_epi32(V);
+  size_t i = 0;
+  for (; i + 8 <= N; i += 8) {
+    const __m256i eq = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(X + i)), v);
+    const unsigned mask = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(eq)));
+    if (mask != 0xFF) return i + static_cast<size_t>(__builtin_ctz(~mask));
+  }
+  while (i < N && X[i] == V) ++i;
+  return i;
+}
+__attribute__((target("avx2"))) void RunMinMaxWide(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+  __m256i lo = _mm256_set1_epi32(Y[0]), hi = lo;
+  size_t i = 0;
+  for (; i + 8 <= N; i += 8) {
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i));
+    lo = _mm256_min_epi32(lo, y);
+    hi = _mm256_max_epi32(hi, y);
+  }
+  alignas(32) int32_t l[8], h[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(l), lo);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(h), hi);
+  int32_t a = l[0], b = h[0];
+  for (int k = 1; k < 8; ++k) {
+    a = std::min(a, l[k]);
+    b = std::max(b, h[k]);
+  }
+  for (; i < N; ++i) {
+    a = std::min(a, Y[i]);
+    b = std::max(b, Y[i]);
+  }
+  Lo = a;
+  Hi = b;
+}
+__attribute__((target("avx2"))) bool RunLeavesWide(const int32_t* Y, size_t N, int32_t V) {
+  const __m256i v = _mm256_set1_epi32(V);
+  size_t i = 0;
+  for (; i + 9 <= N; i += 8) {
+    const __m256i a = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i)), v);
+    const __m256i b = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i + 1)), v);
+    if (!_mm256_testz_si256(_mm256_andnot_si256(b, a), _mm256_andnot_si256(b, a))) return true;
+  }
+  for (; i + 1 < N; ++i)
+    if (Y[i] == V && Y[i + 1] != V) return true;
+  return false;
+}
+bool WideRuns() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+size_t RunEnd(const int32_t* X, size_t N, int32_t V) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunEndWide(X, N, V);
+#endif
+  return RunEndPlain(X, N, V);
+}
+void RunMinMax(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunMinMaxWide(Y, N, Lo, Hi);
+#endif
+  RunMinMaxPlain(Y, N, Lo, Hi);
+}
+bool RunLeaves(const int32_t* Y, size_t N, int32_t V) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunLeavesWide(Y, N, V);
+#endif
+  return RunLeavesPlain(Y, N, V);
+}
+
+}  // namespace
+
 void TColumnThinner::AddBlock(const int32_t* X, const int32_t* Y, size_t N) {
   size_t k = 0;
   if (FLen == 0) {
@@ -1004,6 +1108,31 @@ void TColumnThinner::AddBlock(const int32_t* X, const int32_t* Y, size_t N) {
       loLeft = hiLeft = false;
       len = 1;
       continue;
+    }
+    if (len > 4 && N - k >= 16) {
+      // A long stretch of a column that already has more than four points (so its count and
+      // first rows no longer matter): its rows are scanned as a whole.
+      const size_t n = RunEnd(X + k, N - k, cx);
+      if (n >= 16) {
+        const int32_t* run = Y + k;
+        int32_t m, M;
+        RunMinMax(run, n, m, M);
+        if (m < lo) {
+          loLeft = RunLeaves(run, n, m);
+          lo = m;
+        } else {
+          loLeft = loLeft || (last == lo && run[0] != lo) || (m == lo && RunLeaves(run, n, lo));
+        }
+        if (M > hi) {
+          hiLeft = RunLeaves(run, n, M);
+          hi = M;
+        } else {
+          hiLeft = hiLeft || (last == hi && run[0] != hi) || (M == hi && RunLeaves(run, n, hi));
+        }
+        last = run[n - 1];
+        k += n - 1;
+        continue;
+      }
     }
     const bool changed = y != last;
     loLeft = (loLeft | (changed & (last == lo))) & !(y < lo);

@@ -102,8 +102,10 @@ TEST(PixelSpans, ThinsLongColumnsToFewPoints) {
 TEST(PixelSpans, BlockThinningEqualsPointByPointWithoutRepeats) {
   // AddBlock leaves out repeated points; the thinned result is that of the list without them,
   // however the points are cut into blocks.
-  for (unsigned seed = 1; seed <= 6; ++seed) {
-    const std::vector<TPoint> pts = DenseWalk(seed, 1 + static_cast<int>(seed * 7 % 40), 60);
+  // Short columns, and long ones that are scanned a stretch at a time.
+  for (unsigned seed = 1; seed <= 10; ++seed) {
+    const int perColumn = seed <= 6 ? 1 + static_cast<int>(seed * 7 % 40) : 60 + 70 * static_cast<int>(seed - 7);
+    const std::vector<TPoint> pts = DenseWalk(seed, perColumn, seed <= 6 ? 60 : 12);
     std::vector<TPoint> unique;
     for (const TPoint& p : pts)
       if (unique.empty() || !(unique.back() == p)) unique.push_back(p);
@@ -114,7 +116,7 @@ TEST(PixelSpans, BlockThinningEqualsPointByPointWithoutRepeats) {
       xs.push_back(p.X);
       ys.push_back(p.Y);
     }
-    for (size_t block : {size_t{1}, size_t{3}, size_t{64}, pts.size()}) {
+    for (size_t block : {size_t{1}, size_t{3}, size_t{64}, size_t{2048}, pts.size()}) {
       std::vector<TPoint> got;
       TColumnThinner t(got);
       for (size_t i = 0; i < xs.size(); i += block)
