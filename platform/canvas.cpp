@@ -661,12 +661,28 @@ struct TCanvas::Impl {
     return img;
   }
 
-  // A pen or brush colour as the painter would set it, when it is opaque.
-  static bool OpaqueRgb(TColor C, QRgb& Out) {
+  // A pen or brush colour as the painter would set it, when it is opaque (the last two colours
+  // asked for are kept: drawing switches between a line and a marker colour).
+  struct RgbMemo {
+    TColor Color;
+    QRgb Rgb;
+    bool Opaque;
+  };
+  RgbMemo RgbMemos[2] = {{clNone, 0, false}, {clNone, 0, false}};  // clNone is never plain
+  bool OpaqueRgb(TColor C, QRgb& Out) {
+    const bool plain = (static_cast<uint32_t>(C) & 0xFF000000u) == 0;  // not a system colour
+    for (const RgbMemo& m : RgbMemos)
+      if (plain && m.Color == C) {
+        Out = m.Rgb;
+        return m.Opaque;
+      }
     const QColor q = vmqt::ToQColor(C);
-    if (q.alpha() != 255) return false;
+    if (plain) {
+      RgbMemos[1] = RgbMemos[0];
+      RgbMemos[0] = RgbMemo{C, q.rgba(), q.alpha() == 255};
+    }
     Out = q.rgba();
-    return true;
+    return q.alpha() == 255;
   }
 
   // A horizontal or vertical one-pixel line (its end pixel left out) set straight into the
