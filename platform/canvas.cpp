@@ -1,5 +1,9 @@
 #include "platform/canvas.h"
 
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#endif
+
 #include <QApplication>
 #include <QFontMetrics>
 #include <QPainterPath>
@@ -204,6 +208,10 @@ QFont vmqt::MakeQFont(const TFont& F, int CharExtra) {
   return f;
 }
 
+namespace {
+bool DirectRaster = true;
+}  // namespace
+
 struct TCanvas::Impl {
   explicit Impl(TCanvas* O) : Owner(O) {}
   ~Impl() { Flush(); }
@@ -215,9 +223,43 @@ struct TCanvas::Impl {
   bool External = false;
 
   // Versions of pen, brush and font realized in the device state and applied to the painter.
+  // PenDirty and BrushDirty: the painter's pen or brush was changed behind the canvas' back.
   uint32_t PenRealized = 0, BrushRealized = 0, FontRealized = 0;
   uint32_t PenApplied = 0, BrushApplied = 0;
   bool PenDirty = true, BrushDirty = true;
+
+  // What the painter's pen and brush were made from: a new version with the same values (a pen
+  // assigned again) keeps them, so drawing that switches between a few pens stays cheap.
+  struct PenKey {
+    TColor Color = clNone;
+    int32_t Width = -1;
+    TPenStyle Style = psSolid;
+    TPenEndCap Cap = pecRound;
+    TPenJoin Join = pjRound;
+    int Rop2 = -1;
+    bool Ident = false;
+    std::vector<uint32_t> User;
+    bool operator==(const PenKey&) const = default;
+  };
+  struct BrushKey {
+    TColor Color = clNone;
+    TBrushStyle Style = bsSolid;
+    int BkMode = -1;
+    TColor BkColor = clNone;
+    bool operator==(const BrushKey&) const = default;
+  };
+  PenKey AppliedPen;
+  BrushKey AppliedBrush;
+  PenKey CurrentPenKey() const {
+    const TPen* pen = Owner->FPen.get();
+    PenKey k{pen->Color(), pen->Width(), pen->Style(), pen->EndCap(), pen->Join(), Rop2, IdentityMapping(), {}};
+    if (pen->Style() == psUserStyle) k.User = pen->UserStyle();
+    return k;
+  }
+  BrushKey CurrentBrushKey() const {
+    const TBrush* b = Owner->FBrush.get();
+    return BrushKey{b->Color(), b->Style(), BkMode, BkColor};
+  }
 
   // Device state.
   int Rop2 = pmCopy;
@@ -250,6 +292,7 @@ struct TCanvas::Impl {
 
   // ---- painter lifecycle
   bool Begin() {
+    ++DirectGen;
     if (!Target) return false;
     if (QPainter* ext = Target->ExternalPainter()) {
       P = ext;
@@ -272,6 +315,7 @@ struct TCanvas::Impl {
   }
 
   void Flush() {
+    ++DirectGen;
     if (!P) return;
     if (!External) {
       OwnPainter.end();
@@ -288,7 +332,6 @@ struct TCanvas::Impl {
     if (pen->Version() != PenRealized) {
       PenRealized = pen->Version();
       Rop2 = pen->Mode();
-      PenDirty = true;
     }
   }
   void RealizeBrush() {
@@ -303,7 +346,6 @@ struct TCanvas::Impl {
         BkColor = static_cast<TColor>(~static_cast<uint32_t>(c) & 0xFFFFFF);
         BkMode = TRANSPARENT;
       }
-      BrushDirty = true;
     }
   }
   void RealizeFont() {
@@ -368,6 +410,7 @@ struct TCanvas::Impl {
     QtPen = qp;
     P->setPen(qp);
     P->setCompositionMode(Comp);
+    AppliedPen = CurrentPenKey();
     PenApplied = pen->Version();
     PenDirty = false;
     DashAlong = 0;
@@ -401,6 +444,7 @@ struct TCanvas::Impl {
     P->setBrush(MakeBrush());
     P->setBackgroundMode(BkMode == OPAQUE ? Qt::OpaqueMode : Qt::TransparentMode);
     P->setBackground(QBrush(vmqt::ToQColor(BkColor)));
+    AppliedBrush = CurrentBrushKey();
     BrushApplied = Owner->FBrush->Version();
     BrushDirty = false;
   }
@@ -409,8 +453,22 @@ struct TCanvas::Impl {
     if (!P && !Begin()) return nullptr;
     RealizePen();
     RealizeBrush();
-    if (PenDirty || PenApplied != Owner->FPen->Version()) ApplyPen();
-    if (BrushDirty || BrushApplied != Owner->FBrush->Version()) ApplyBrush();
+    if (PenDirty) {
+      ApplyPen();
+    } else if (PenApplied != Owner->FPen->Version()) {
+      if (CurrentPenKey() == AppliedPen)
+        PenApplied = Owner->FPen->Version();
+      else
+        ApplyPen();
+    }
+    if (BrushDirty || Owner->FBrush->Bitmap()) {
+      ApplyBrush();
+    } else if (BrushApplied != Owner->FBrush->Version()) {
+      if (CurrentBrushKey() == AppliedBrush)
+        BrushApplied = Owner->FBrush->Version();
+      else
+        ApplyBrush();
+    }
     return P;
   }
 
@@ -426,12 +484,14 @@ struct TCanvas::Impl {
   }
 
   void ApplyTransform() {
+    ++DirectGen;
     if (!P) return;
     P->setWorldTransform(Mapping());
     PenDirty = true;
   }
 
   void ApplyClip() {
+    ++DirectGen;
     if (!P) return;
     QTransform t = P->worldTransform();
     P->resetTransform();
@@ -491,6 +551,12 @@ struct TCanvas::Impl {
       p->drawLine(X0, Y0, X1, Y1);  // a scaled mapping: a one-unit pen, left to the engine
       return;
     }
+    p->drawLine(OnePixelLine(X0, Y0, X1, Y1));
+  }
+
+  // The line Segment draws for a one-pixel pen on an unscaled mapping (not for a point).
+  static QLineF OnePixelLine(int X0, int Y0, int X1, int Y1) {
+    int dx = X1 - X0, dy = Y1 - Y0;
     double ox, oy;
     if (std::abs(dx) >= std::abs(dy)) {
       double t = dx > 0 ? -0.5 : 0.5, slope = static_cast<double>(dy) / dx;
@@ -501,7 +567,7 @@ struct TCanvas::Impl {
       oy = 0.5 + t;
       ox = 0.5 + t * slope + (slope < 0 ? slope / 2 : 0);
     }
-    p->drawLine(QLineF(X0 + ox, Y0 + oy, X1 + ox, Y1 + oy));
+    return QLineF(X0 + ox, Y0 + oy, X1 + ox, Y1 + oy);
   }
 
   // Segment, with a styled one-pixel pen's dashes going on from where the last line left them.
@@ -536,6 +602,173 @@ struct TCanvas::Impl {
 
   void Done() {
     if (Target) Target->Drawn();
+  }
+
+  // The pixels of an ellipse in a box at the origin (the rasterization does not depend on where
+  // the box is), kept for the last few sizes: marker ellipses repeat one size many times.
+  struct EllipseStamp {
+    int W = 0, H = 0;
+    bool Outline = false, Fill = false;
+    QPolygon Points;
+    std::vector<QRect> Inside;
+  };
+  std::deque<EllipseStamp> Stamps;
+  const EllipseStamp& Stamp(int W, int H, bool Outline, bool Fill) {
+    for (const EllipseStamp& e : Stamps)
+      if (e.W == W && e.H == H && e.Outline == Outline && e.Fill == Fill) return e;
+    if (Stamps.size() >= 8) Stamps.pop_back();
+    EllipseStamp e{W, H, Outline, Fill, {}, {}};
+    RasterEllipse(0, 0, W, H, Outline ? &e.Points : nullptr, Fill ? &e.Inside : nullptr);
+    Stamps.push_front(std::move(e));
+    return Stamps.front();
+  }
+
+  // The raster image the painter draws on, when pixels may be set into it directly with the
+  // current pen and brush: copy mode, identity mapping, a solid one-pixel pen or none, a solid
+  // brush or none, opaque colours, at most one clip rectangle. Clip gets the writable area.
+  // The image and area found last, while the painter, its target, mapping and clip stay.
+  uint32_t DirectGen = 0, DirectCachedGen = UINT32_MAX;
+  QImage* DirectCachedImage = nullptr;
+  QRect DirectCachedArea;
+  QImage* DirectImage(QRect& ClipArea) {
+    if (!DirectRaster || !Target || External || Rop2 != pmCopy || !IdentityMapping()) return nullptr;
+    if (P && DirectCachedGen == DirectGen) {
+      if (!DirectCachedImage || !DirectCachedImage->isDetached()) return nullptr;
+      ClipArea = DirectCachedArea;
+      return DirectCachedImage;
+    }
+    QImage* img = FindDirectImage(ClipArea);
+    if (P) {
+      DirectCachedGen = DirectGen;
+      DirectCachedImage = img;
+      DirectCachedArea = ClipArea;
+    }
+    return img && img->isDetached() ? img : nullptr;
+  }
+  QImage* FindDirectImage(QRect& ClipArea) {
+    if (!P && !Begin()) return nullptr;
+    QImage* img = Target->Image();
+    if (!img || P->device() != img) return nullptr;
+    const QImage::Format f = img->format();
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+      return nullptr;
+    if (P->worldTransform().type() != QTransform::TxNone) return nullptr;
+    ClipArea = img->rect();
+    if (HasClip) {
+      if (Clip.rectCount() > 1) return nullptr;
+      ClipArea &= Clip.boundingRect();
+    }
+    return img;
+  }
+
+  // A pen or brush colour as the painter would set it, when it is opaque (the last two colours
+  // asked for are kept: drawing switches between a line and a marker colour).
+  struct RgbMemo {
+    TColor Color;
+    QRgb Rgb;
+    bool Opaque;
+  };
+  RgbMemo RgbMemos[2] = {{clNone, 0, false}, {clNone, 0, false}};  // clNone is never plain
+  bool OpaqueRgb(TColor C, QRgb& Out) {
+    const bool plain = (static_cast<uint32_t>(C) & 0xFF000000u) == 0;  // not a system colour
+    for (const RgbMemo& m : RgbMemos)
+      if (plain && m.Color == C) {
+        Out = m.Rgb;
+        return m.Opaque;
+      }
+    const QColor q = vmqt::ToQColor(C);
+    if (plain) {
+      RgbMemos[1] = RgbMemos[0];
+      RgbMemos[0] = RgbMemo{C, q.rgba(), q.alpha() == 255};
+    }
+    Out = q.rgba();
+    return q.alpha() == 255;
+  }
+
+  // A horizontal or vertical one-pixel line (its end pixel left out) set straight into the
+  // image; false when it cannot be (the caller then draws it through the painter).
+  bool DirectLine(int X0, int Y0, int X1, int Y1) {
+    if ((X0 != X1) == (Y0 != Y1)) return false;  // slanted, or no length
+    RealizePen();
+    const TPen* pen = Owner->FPen.get();
+    if (pen->Width() > 1 || (pen->Style() != psSolid && pen->Style() != psInsideFrame)) return false;
+    QRgb rgb = 0;
+    if (!OpaqueRgb(pen->Color(), rgb)) return false;
+    QRect area;
+    QImage* img = DirectImage(area);
+    if (!img) return false;
+    uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+    const qsizetype bpl = img->bytesPerLine();
+    if (X0 == X1) {
+      if (X0 < area.left() || X0 > area.right()) return true;
+      int top = Y1 > Y0 ? Y0 : Y1 + 1, bottom = Y1 > Y0 ? Y1 - 1 : Y0;
+      top = std::max(top, area.top());
+      bottom = std::min(bottom, area.bottom());
+      for (int y = top; y <= bottom; ++y) reinterpret_cast<QRgb*>(bits + y * bpl)[X0] = rgb;
+    } else {
+      if (Y0 < area.top() || Y0 > area.bottom()) return true;
+      int left = X1 > X0 ? X0 : X1 + 1, right = X1 > X0 ? X1 - 1 : X0;
+      left = std::max(left, area.left());
+      right = std::min(right, area.right());
+      if (left <= right) {
+        QRgb* line = reinterpret_cast<QRgb*>(bits + Y0 * bpl);
+        std::fill(line + left, line + right + 1, rgb);
+      }
+    }
+    return true;
+  }
+
+  // Sets the pixels of an ellipse straight into the image; false when it cannot (the caller
+  // then draws it through the painter).
+  bool DirectEllipse(const QRect& R) {
+    RealizePen();
+    RealizeBrush();
+    const TPen* pen = Owner->FPen.get();
+    const TBrush* brush = Owner->FBrush.get();
+    const bool penNull = pen->Style() == psClear;
+    if (!penNull && (pen->Width() > 1 || (pen->Style() != psSolid && pen->Style() != psInsideFrame))) return false;
+    if (brush->Bitmap() || (brush->Style() != bsSolid && brush->Style() != bsClear)) return false;
+    const bool fill = brush->Style() == bsSolid;
+    QRgb penRgb = 0, brushRgb = 0;
+    if (!penNull && !OpaqueRgb(pen->Color(), penRgb)) return false;
+    if (fill && !OpaqueRgb(brush->Color(), brushRgb)) return false;
+    QRect area;
+    QImage* img = DirectImage(area);
+    if (!img) return false;
+    const EllipseStamp& e = penNull ? Stamp(R.width() - 1, R.height() - 1, false, fill)
+                                    : Stamp(R.width(), R.height(), true, fill);
+    const int dx = R.left(), dy = R.top();
+    const int bpl = static_cast<int>(img->bytesPerLine());
+    uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+    auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bpl); };
+    if (area.contains(QRect(dx, dy, e.W, e.H))) {
+      // All inside: no pixel needs its own test.
+      if (fill)
+        for (const QRect& span : e.Inside) {
+          QRgb* line = row(span.top() + dy) + dx;
+          std::fill(line + span.left(), line + span.right() + 1, brushRgb);
+        }
+      if (!penNull)
+        for (const QPoint& q : e.Points) row(q.y() + dy)[q.x() + dx] = penRgb;
+      return true;
+    }
+    if (fill) {
+      for (const QRect& span : e.Inside) {
+        const int y = span.top() + dy;
+        if (y < area.top() || y > area.bottom()) continue;
+        const int x0 = std::max(span.left() + dx, area.left()), x1 = std::min(span.right() + dx, area.right());
+        if (x0 > x1) continue;
+        QRgb* line = row(y);
+        std::fill(line + x0, line + x1 + 1, brushRgb);
+      }
+    }
+    if (!penNull) {
+      for (const QPoint& q : e.Points) {
+        const int x = q.x() + dx, y = q.y() + dy;
+        if (area.contains(x, y)) row(y)[x] = penRgb;
+      }
+    }
+    return true;
   }
 
   // Ellipses, arcs, pies and chords are set pixel by pixel for a one-pixel solid pen (or none)
@@ -582,6 +815,7 @@ void CanvasSetTarget(TCanvas* Canvas, TCanvasTarget* Target) {
   TCanvas::Impl* d = Canvas->GetImpl();
   d->Flush();
   d->Target = Target;
+  ++d->DirectGen;
   d->PenDirty = d->BrushDirty = true;
   d->HasClip = false;
   d->Clip = QRegion();
@@ -654,6 +888,8 @@ void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
   Changed();
 }
 
+bool SetCanvasDirectRaster(bool On) { return std::exchange(DirectRaster, On); }
+
 void TCanvas::MoveTo(int32_t X, int32_t Y) {
   FPenPos = TPoint(X, Y);
   FImpl->DashAlong = 0;
@@ -665,6 +901,11 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
   FPenPos = TPoint(X, Y);
   if (FImpl->InPath) {
     FImpl->Path.lineTo(X, Y);
+    return;
+  }
+  if (FImpl->DirectLine(from.X, from.Y, X, Y)) {
+    Changing();
+    Changed();
     return;
   }
   QPainter* p = FImpl->Ready();
@@ -712,52 +953,219 @@ TRows WalkRows(size_t N, const Get& Y) {
 
 }  // namespace
 
-void ThinColumnRuns(const TPoint* Points, int Count, std::vector<TPoint>& Out) {
-  const size_t n = Count > 0 ? static_cast<size_t>(Count) : 0;
+void TColumnThinner::EndColumn() {
+  const int x = FX;
+  if (FLen <= 4) {
+    FOut.push_back(TPoint(x, FY0));
+    for (size_t k = 1; k < FLen; ++k) FOut.push_back(TPoint(x, FShort[k]));
+    return;
+  }
+  const int y0 = FY0, yk = FLast;
+  const int lo = FLo, hi = FHi;
+  TRows want{FLoLeft ? lo : lo + 1, FHiLeft ? hi : hi - 1};
+  if (want.Lo > want.Hi) want = TRows{};
+  // Shortest walk from y0 to yk over the same rows; the end stays yk so the next line starts
+  // where it did.
+  const std::array<std::array<int, 4>, 5> candidates{{{y0, yk, yk, yk},
+                                                      {y0, lo, yk, yk},
+                                                      {y0, hi, yk, yk},
+                                                      {y0, lo, hi, yk},
+                                                      {y0, hi, lo, yk}}};
+  const std::array<size_t, 5> sizes{2, 3, 3, 4, 4};
+  bool done = false;
+  for (size_t c = 0; c < candidates.size() && !done; ++c) {
+    const auto& w = candidates[c];
+    if (WalkRows(sizes[c], [&](size_t k) { return w[k]; }) == want) {
+      int last = w[0];
+      FOut.push_back(TPoint(x, w[0]));
+      for (size_t k = 1; k < sizes[c]; ++k) {
+        if (w[k] == last) continue;
+        FOut.push_back(TPoint(x, w[k]));
+        last = w[k];
+      }
+      if (FOut.back().Y != yk) FOut.push_back(TPoint(x, yk));
+      done = true;
+    }
+  }
+  // One of the walks always matches: a row at an end that the walk never leaves is its last row.
+  if (!done) {
+    for (int y : {y0, lo, hi, yk}) FOut.push_back(TPoint(x, y));
+  }
+}
+
+namespace {
+
+// Scans of a long run of one pixel column for TColumnThinner::AddBlock: where the column ends,
+// its lowest and highest row, and whether a row is left (a point on it followed by another row).
+size_t RunEndPlain(const int32_t* X, size_t N, int32_t V) {
   size_t i = 0;
-  while (i < n) {
-    size_t j = i;
-    while (j + 1 < n && Points[j + 1].X == Points[i].X) ++j;
-    const size_t len = j - i + 1;
-    if (len <= 4) {
-      Out.insert(Out.end(), Points + i, Points + j + 1);
-      i = j + 1;
+  while (i < N && X[i] == V) ++i;
+  return i;
+}
+void RunMinMaxPlain(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+  int32_t lo = Y[0], hi = Y[0];
+  for (size_t i = 1; i < N; ++i) {
+    lo = std::min(lo, Y[i]);
+    hi = std::max(hi, Y[i]);
+  }
+  Lo = lo;
+  Hi = hi;
+}
+bool RunLeavesPlain(const int32_t* Y, size_t N, int32_t V) {
+  for (size_t i = 0; i + 1 < N; ++i)
+    if (Y[i] == V && Y[i + 1] != V) return true;
+  return false;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VM_WIDE_RUNS 1
+// The same eight rows at a time on processors with the wide vector unit.
+__attribute__((target("avx2"))) size_t RunEndWide(const int32_t* X, size_t N, int32_t V) {
+  const __m256i v = _mm256_set1_epi32(V);
+  size_t i = 0;
+  for (; i + 8 <= N; i += 8) {
+    const __m256i eq = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(X + i)), v);
+    const unsigned mask = static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(eq)));
+    if (mask != 0xFF) return i + static_cast<size_t>(__builtin_ctz(~mask));
+  }
+  while (i < N && X[i] == V) ++i;
+  return i;
+}
+__attribute__((target("avx2"))) void RunMinMaxWide(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+  __m256i lo = _mm256_set1_epi32(Y[0]), hi = lo;
+  size_t i = 0;
+  for (; i + 8 <= N; i += 8) {
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i));
+    lo = _mm256_min_epi32(lo, y);
+    hi = _mm256_max_epi32(hi, y);
+  }
+  alignas(32) int32_t l[8], h[8];
+  _mm256_store_si256(reinterpret_cast<__m256i*>(l), lo);
+  _mm256_store_si256(reinterpret_cast<__m256i*>(h), hi);
+  int32_t a = l[0], b = h[0];
+  for (int k = 1; k < 8; ++k) {
+    a = std::min(a, l[k]);
+    b = std::max(b, h[k]);
+  }
+  for (; i < N; ++i) {
+    a = std::min(a, Y[i]);
+    b = std::max(b, Y[i]);
+  }
+  Lo = a;
+  Hi = b;
+}
+__attribute__((target("avx2"))) bool RunLeavesWide(const int32_t* Y, size_t N, int32_t V) {
+  const __m256i v = _mm256_set1_epi32(V);
+  size_t i = 0;
+  for (; i + 9 <= N; i += 8) {
+    const __m256i a = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i)), v);
+    const __m256i b = _mm256_cmpeq_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(Y + i + 1)), v);
+    if (!_mm256_testz_si256(_mm256_andnot_si256(b, a), _mm256_andnot_si256(b, a))) return true;
+  }
+  for (; i + 1 < N; ++i)
+    if (Y[i] == V && Y[i + 1] != V) return true;
+  return false;
+}
+bool WideRuns() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
+
+size_t RunEnd(const int32_t* X, size_t N, int32_t V) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunEndWide(X, N, V);
+#endif
+  return RunEndPlain(X, N, V);
+}
+void RunMinMax(const int32_t* Y, size_t N, int32_t& Lo, int32_t& Hi) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunMinMaxWide(Y, N, Lo, Hi);
+#endif
+  RunMinMaxPlain(Y, N, Lo, Hi);
+}
+bool RunLeaves(const int32_t* Y, size_t N, int32_t V) {
+#if defined(VM_WIDE_RUNS)
+  if (WideRuns()) return RunLeavesWide(Y, N, V);
+#endif
+  return RunLeavesPlain(Y, N, V);
+}
+
+}  // namespace
+
+void TColumnThinner::AddBlock(const int32_t* X, const int32_t* Y, size_t N) {
+  size_t k = 0;
+  if (FLen == 0) {
+    if (N == 0) return;
+    Add(X[0], Y[0]);
+    k = 1;
+  }
+  // Add's state in locals, updated without branches inside a column (the rows of a dense curve
+  // go up and down at random).
+  int32_t cx = FX, lo = FLo, hi = FHi, last = FLast;
+  size_t len = FLen;
+  bool loLeft = FLoLeft, hiLeft = FHiLeft;
+  auto store = [&] {
+    FX = cx;
+    FLo = lo;
+    FHi = hi;
+    FLast = last;
+    FLen = len;
+    FLoLeft = loLeft;
+    FHiLeft = hiLeft;
+  };
+  for (; k < N; ++k) {
+    const int32_t x = X[k], y = Y[k];
+    if (x != cx) {
+      store();
+      EndColumn();
+      cx = x;
+      FY0 = lo = hi = last = y;
+      loLeft = hiLeft = false;
+      len = 1;
       continue;
     }
-    const int x = Points[i].X;
-    const int y0 = Points[i].Y, yk = Points[j].Y;
-    const TRows want = WalkRows(len, [&](size_t k) { return Points[i + k].Y; });
-    int lo = y0, hi = y0;
-    for (size_t k = i; k <= j; ++k) {
-      lo = std::min(lo, Points[k].Y);
-      hi = std::max(hi, Points[k].Y);
-    }
-    // Shortest walk from y0 to yk over the same rows; the end stays yk so the next line starts
-    // where it did.
-    const std::array<std::array<int, 4>, 5> candidates{{{y0, yk, yk, yk},
-                                                        {y0, lo, yk, yk},
-                                                        {y0, hi, yk, yk},
-                                                        {y0, lo, hi, yk},
-                                                        {y0, hi, lo, yk}}};
-    const std::array<size_t, 5> sizes{2, 3, 3, 4, 4};
-    bool done = false;
-    for (size_t c = 0; c < candidates.size() && !done; ++c) {
-      const auto& w = candidates[c];
-      if (WalkRows(sizes[c], [&](size_t k) { return w[k]; }) == want) {
-        int last = w[0];
-        Out.push_back(TPoint(x, w[0]));
-        for (size_t k = 1; k < sizes[c]; ++k) {
-          if (w[k] == last) continue;
-          Out.push_back(TPoint(x, w[k]));
-          last = w[k];
+    if (len > 4 && N - k >= 16) {
+      // A long stretch of a column that already has more than four points (so its count and
+      // first rows no longer matter): its rows are scanned as a whole.
+      const size_t n = RunEnd(X + k, N - k, cx);
+      if (n >= 16) {
+        const int32_t* run = Y + k;
+        int32_t m, M;
+        RunMinMax(run, n, m, M);
+        if (m < lo) {
+          loLeft = RunLeaves(run, n, m);
+          lo = m;
+        } else {
+          loLeft = loLeft || (last == lo && run[0] != lo) || (m == lo && RunLeaves(run, n, lo));
         }
-        if (Out.back().Y != yk) Out.push_back(TPoint(x, yk));
-        done = true;
+        if (M > hi) {
+          hiLeft = RunLeaves(run, n, M);
+          hi = M;
+        } else {
+          hiLeft = hiLeft || (last == hi && run[0] != hi) || (M == hi && RunLeaves(run, n, hi));
+        }
+        last = run[n - 1];
+        k += n - 1;
+        continue;
       }
     }
-    if (!done) Out.insert(Out.end(), Points + i, Points + j + 1);
-    i = j + 1;
+    const bool changed = y != last;
+    loLeft = (loLeft | (changed & (last == lo))) & !(y < lo);
+    hiLeft = (hiLeft | (changed & (last == hi))) & !(y > hi);
+    lo = std::min(lo, y);
+    hi = std::max(hi, y);
+    FShort[len < 4 ? len : 3] = y;  // a repeat writes the row already there, or a slot not used
+    len += changed;
+    last = y;
   }
+  store();
+}
+
+void ThinColumnRuns(const TPoint* Points, int Count, std::vector<TPoint>& Out) {
+  TColumnThinner thinner(Out);
+  for (int i = 0; i < Count; ++i) thinner.Add(Points[i].X, Points[i].Y);
+  thinner.Finish();
 }
 
 void TCanvas::Polyline(const TPoint* Points, int Count) {
@@ -912,6 +1320,18 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     FImpl->Path.addEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
     return;
   }
+  if (r.width() <= 0 || r.height() <= 0) {
+    if (FImpl->Ready()) {
+      Changing();
+      Changed();
+    }
+    return;
+  }
+  if (FImpl->DirectEllipse(r)) {
+    Changing();
+    Changed();
+    return;
+  }
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
@@ -919,18 +1339,15 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
     FImpl->InsetForFrame(r);
     bool fill = p->brush().style() != Qt::NoBrush;
     if (FImpl->ExactCurves()) {
-      // Exact rasterization: the outline touches the box's left, top, right-1 and bottom-1.
-      QPolygon outline;
-      std::vector<QRect> inside;
-      if (FImpl->PenNull)
-        RasterEllipse(r.left(), r.top(), r.right(), r.bottom(), nullptr, fill ? &inside : nullptr);
-      else
-        RasterEllipse(r.left(), r.top(), r.right() + 1, r.bottom() + 1, &outline, fill ? &inside : nullptr);
-      if (fill && !inside.empty()) {
+      // Exact rasterization (the outline touches the box's left, top, right-1 and bottom-1), from
+      // the stamp of this size moved into place.
+      const Impl::EllipseStamp& e = FImpl->PenNull ? FImpl->Stamp(r.width() - 1, r.height() - 1, false, fill)
+                                                   : FImpl->Stamp(r.width(), r.height(), true, fill);
+      if (fill && !e.Inside.empty()) {
         QBrush b = p->brush();
-        for (const QRect& span : inside) p->fillRect(span, b);
+        for (const QRect& span : e.Inside) p->fillRect(span.translated(r.topLeft()), b);
       }
-      if (!outline.isEmpty()) p->drawPoints(outline);
+      if (!e.Points.isEmpty()) p->drawPoints(e.Points.translated(r.topLeft()));
     } else {
       p->drawEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
     }

@@ -346,6 +346,58 @@ bool DrawFrameControl(TCanvas* Canvas, const TRect& R, uint32_t Type, uint32_t S
 // same however often it is drawn (copy), not for the exclusive-or modes.
 void ThinColumnRuns(const TPoint* Points, int Count, std::vector<TPoint>& Out);
 
+// Whether canvases may set the pixels of simple shapes (one-pixel outlines, solid fills, copy
+// mode, at most one clip rectangle) straight into a raster image instead of through the drawing
+// engine; both give the same pixels. On by default; tests turn it off to compare. Returns the
+// previous setting.
+bool SetCanvasDirectRaster(bool On);
+
+// ThinColumnRuns fed one point at a time (the same output): each pixel column goes out as soon
+// as a point of another column arrives, so a long path is never held whole. Finish ends the last
+// column.
+class TColumnThinner {
+public:
+  explicit TColumnThinner(std::vector<TPoint>& Out) : FOut(Out) {}
+  void Add(int32_t X, int32_t Y) {
+    if (FLen == 0 || X != FX) {
+      if (FLen) EndColumn();
+      FX = X;
+      FY0 = FLo = FHi = FLast = Y;
+      FLoLeft = FHiLeft = false;
+      FLen = 1;
+      return;
+    }
+    if (Y != FLast) {
+      if (FLast == FLo) FLoLeft = true;
+      if (FLast == FHi) FHiLeft = true;
+      if (Y < FLo) {
+        FLo = Y;
+        FLoLeft = false;
+      } else if (Y > FHi) {
+        FHi = Y;
+        FHiLeft = false;
+      }
+    }
+    if (FLen < 4) FShort[FLen] = Y;
+    FLast = Y;
+    ++FLen;
+  }
+  // Add for N points, leaving out each point that repeats the one before it (it draws nothing).
+  void AddBlock(const int32_t* X, const int32_t* Y, size_t N);
+  void Finish() {
+    if (FLen) EndColumn();
+    FLen = 0;
+  }
+
+private:
+  void EndColumn();
+  std::vector<TPoint>& FOut;
+  int32_t FX = 0, FY0 = 0, FLo = 0, FHi = 0, FLast = 0;
+  int32_t FShort[4] = {};  // the rows of a column of at most four points (the first is FY0)
+  size_t FLen = 0;
+  bool FLoLeft = false, FHiLeft = false;
+};
+
 // The same drawing done straight on the drawing engine, without the canvas: the yardstick of the
 // canvas benchmarks. Lines join consecutive points; markers are Size-pixel squares at the points.
 namespace CanvasReference {

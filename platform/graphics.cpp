@@ -306,7 +306,8 @@ void TGraphicsObject::Changed() {
 TPen::TPen() = default;
 
 void TPen::Assign(TPersistent* Source) {
-  if (auto* p = dynamic_cast<TPen*>(Source)) {
+  // The class chain rather than a dynamic cast: pens are assigned for every point of a chart.
+  if (auto* p = Source && Source->InheritsFrom(TPen::StaticClass()) ? static_cast<TPen*>(Source) : nullptr) {
     FColor = p->FColor;
     FWidth = p->FWidth;
     FStyle = p->FStyle;
@@ -334,7 +335,7 @@ void TPen::SetUserStyle(const std::vector<uint32_t>& Value) {
 TBrush::TBrush() = default;
 
 void TBrush::Assign(TPersistent* Source) {
-  if (auto* b = dynamic_cast<TBrush*>(Source)) {
+  if (auto* b = Source && Source->InheritsFrom(TBrush::StaticClass()) ? static_cast<TBrush*>(Source) : nullptr) {
     FColor = b->FColor;
     FStyle = b->FStyle;
     FBitmap = b->FBitmap;

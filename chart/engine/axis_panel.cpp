@@ -220,6 +220,13 @@ TChartSeries* TCustomAxisPanel::AttachSeries(TChartSeries* Series) {
   return Series;
 }
 
+TChartSeries* TCustomAxisPanel::CreateAndAttachSeries(const TChartElementMetaClass* SeriesClass) {
+  if (!SeriesClass) throw EInvalidCast("Invalid class typecast");
+  auto* s = dynamic_cast<TChartSeries*>(SeriesClass->Create(Owner()));
+  if (!s) throw EInvalidCast("Invalid class typecast");
+  return AttachSeries(s);
+}
+
 void TCustomAxisPanel::RegisterSeries(TChartSeries* Series) {
   if (FSeriesList->IndexOf(Series) != -1) return;
   if (Series->ParentChart() != this) Series->SetParentChart(this);

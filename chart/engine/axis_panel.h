@@ -14,6 +14,7 @@
 #include "chart/engine/graph_panel_ext.h"
 
 class TChartSeries;
+class TChartElementMetaClass;
 class TChartSeriesList;
 class TChartAxes;
 class TChartCustomAxes;
@@ -85,6 +86,8 @@ public:
   int NumberOfActiveSeries() const;
   int MaxPointCount() const;
   TChartSeries* AttachSeries(TChartSeries* Series);
+  // A new series of the class, owned by the chart's owner, attached to this chart.
+  TChartSeries* CreateAndAttachSeries(const TChartElementMetaClass* SeriesClass);
   void RegisterSeries(TChartSeries* Series);
   void DetachSeries(TChartSeries* Series);
   void DetachSeriesAt(int Index);

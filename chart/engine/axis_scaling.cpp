@@ -1,5 +1,10 @@
 // The axis' range, scale, value-to-pixel conversions, label increment and the range setters.
 #include <cmath>
+#if defined(__x86_64__) && defined(__GNUC__)
+#include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include "chart/engine/chart_published.h"
 #include <limits>
 
@@ -33,6 +38,65 @@ int64_t RoundWide(double V) {
   if (V < -9.0e18) return INT64_MIN / 2;
   return static_cast<int64_t>(std::nearbyint(V));
 }
+
+// The linear value-to-pixel loop of ValuesToPixels, two values at a time.
+void ConvertLinear(const double* V, int32_t* Out, size_t N, double min, double ppu, double base, double sign,
+                   double limit, double centre) {
+  size_t i = 0;
+#if defined(__SSE2__)
+  const __m128d vmin = _mm_set1_pd(min), vppu = _mm_set1_pd(ppu), vbase = _mm_set1_pd(base),
+                vsign = _mm_set1_pd(sign), vlim = _mm_set1_pd(limit), vnlim = _mm_set1_pd(-limit),
+                vcentre = _mm_set1_pd(centre);
+  for (; i + 2 <= N; i += 2) {
+    const __m128d a = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(V + i), vmin), vppu);
+    __m128d p = _mm_add_pd(vbase, _mm_mul_pd(vsign, a));
+    const __m128d nan = _mm_cmpunord_pd(p, p);
+    p = _mm_max_pd(_mm_min_pd(p, vlim), vnlim);
+    p = _mm_or_pd(_mm_and_pd(nan, vcentre), _mm_andnot_pd(nan, p));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(Out + i), _mm_cvtpd_epi32(p));
+  }
+#endif
+  for (; i < N; ++i) {
+    double p = base + sign * ((V[i] - min) * ppu);
+    p = p > limit ? limit : p;
+    p = p < -limit ? -limit : p;
+    Out[i] = p == p ? static_cast<int32_t>(std::nearbyint(p)) : static_cast<int32_t>(centre);
+  }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define VM_WIDE_CONVERT 1
+// The same loop four values at a time on processors with the wide vector unit. It must be built
+// for that unit: after the drawing engine's wide-vector code, the two-value loop in the old
+// encoding runs several times slower.
+__attribute__((target("avx2"))) void ConvertLinearWide(const double* V, int32_t* Out, size_t N, double min,
+                                                       double ppu, double base, double sign, double limit,
+                                                       double centre) {
+  const __m256d vmin = _mm256_set1_pd(min), vppu = _mm256_set1_pd(ppu), vbase = _mm256_set1_pd(base),
+                vsign = _mm256_set1_pd(sign), vlim = _mm256_set1_pd(limit), vnlim = _mm256_set1_pd(-limit),
+                vcentre = _mm256_set1_pd(centre);
+  size_t i = 0;
+  for (; i + 4 <= N; i += 4) {
+    const __m256d a = _mm256_mul_pd(_mm256_sub_pd(_mm256_loadu_pd(V + i), vmin), vppu);
+    __m256d p = _mm256_add_pd(vbase, _mm256_mul_pd(vsign, a));
+    const __m256d nan = _mm256_cmp_pd(p, p, _CMP_UNORD_Q);
+    p = _mm256_max_pd(_mm256_min_pd(p, vlim), vnlim);
+    p = _mm256_blendv_pd(p, vcentre, nan);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + i), _mm256_cvtpd_epi32(p));
+  }
+  for (; i < N; ++i) {
+    double p = base + sign * ((V[i] - min) * ppu);
+    p = p > limit ? limit : p;
+    p = p < -limit ? -limit : p;
+    Out[i] = p == p ? static_cast<int32_t>(std::nearbyint(p)) : static_cast<int32_t>(centre);
+  }
+}
+
+bool HasWideVectors() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
+}
+#endif
 
 }  // namespace
 
@@ -466,6 +530,27 @@ int32_t TChartAxis::FastVertToPixel(double V) const {
   if (RangeIsZero) return CenterPixel;
   const int32_t a = static_cast<int32_t>(RoundWide((V - ScaleMinimum) * PixelsPerUnit));
   return FInverted ? a + StartPixel : EndPixel - a;
+}
+
+void TChartAxis::ValuesToPixels(const double* V, int32_t* Out, size_t N) const {
+  const bool linear = FValueToPixel == &TChartAxis::LinearHorizToPixel || FValueToPixel == &TChartAxis::LinearVertToPixel;
+  if (!linear || RangeIsZero) {
+    for (size_t i = 0; i < N; ++i) Out[i] = ValueToPixel(V[i]);
+    return;
+  }
+  // The linear conversion with its constants taken out of the loop (base - a is base + (-1 * a)
+  // exactly); conversions to integers round half to even like nearbyint.
+  const double sign = FHorizontal != FInverted ? 1.0 : -1.0;
+  const double base = sign > 0 ? double(StartPixel) : double(EndPixel);
+  const double min = ScaleMinimum, ppu = PixelsPerUnit, limit = AxisPixelLimit;
+  const double centre = CenterPixel;
+#if defined(VM_WIDE_CONVERT)
+  if (HasWideVectors()) {
+    ConvertLinearWide(V, Out, N, min, ppu, base, sign, limit, centre);
+    return;
+  }
+#endif
+  ConvertLinear(V, Out, N, min, ppu, base, sign, limit, centre);
 }
 
 double TChartAxis::PixelToValue(int32_t Pixel) const {

@@ -10,6 +10,7 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
+#include "chart/engine/value_lists.h"
 #include "platform/canvas.h"
 
 double AnimatedZoomFactor = 3.0;
@@ -627,6 +628,15 @@ void TCustomChart::SaveAxisScales() {
     if (a->IsDepthAxis) continue;
     SavedScales[i] = {a->Automatic(), a->AutomaticMinimum(), a->AutomaticMaximum(), a->Minimum(), a->Maximum()};
   }
+}
+
+void TCustomChart::FillSeriesSourceFields(TChartSeries*, const TNameProc&) {}
+
+void TCustomChart::FillValueSourceNames(TChartValueList* ValueList, const TNameProc& Proc) {
+  if (!ValueList || !ValueList->OwnerSeries || !Proc) return;
+  auto* source = dynamic_cast<TChartSeries*>(ValueList->OwnerSeries->DataSource());
+  if (!source) return;
+  for (int i = 0; i < source->ValueLists.Count(); ++i) Proc(source->ValueLists.GetValueList(i)->Name());
 }
 
 void TCustomChart::ApplyZoomRect() {

@@ -14,6 +14,7 @@
 #include "chart/engine/walls_titles.h"
 
 class TCustomChart;
+class TChartValueList;
 
 enum TChartPartKind {
   cpNone = 0,
@@ -78,6 +79,11 @@ public:
   bool IsColorUnused(TColor Color, bool CheckBackground, TChartSeries* IgnoreSeries) override;
   void UndoZoom() override;
   virtual void ApplyZoomRect();
+  // Editor hooks listing what may feed a series: the fields of its source (none here) and the
+  // names of the value lists of the series that is the source of ValueList's series.
+  using TNameProc = std::function<void(const std::string& Name)>;
+  virtual void FillSeriesSourceFields(TChartSeries* Series, const TNameProc& Proc);
+  virtual void FillValueSourceNames(TChartValueList* ValueList, const TNameProc& Proc);
 
   void ZoomToValues(double TopMin, double TopMax, double BottomMin, double BottomMax, double LeftMin,
                     double LeftMax, double RightMin, double RightMax);
@@ -108,6 +114,7 @@ public:
   TChartWall* BottomWall() const { return FWalls->Bottom.get(); }
   TChartRightWall* RightWall() const { return FWalls->Right.get(); }
   TChartPen* Frame() const { return FWalls->Back ? FWalls->Back->Pen() : nullptr; }
+  TChartPen* GetFrame() const { return Frame(); }
   TMouseButton ScrollMouseButton() const { return FScrollMouseButton; }
   void SetScrollMouseButton(TMouseButton Value) { FScrollMouseButton = Value; }
 

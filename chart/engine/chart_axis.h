@@ -163,6 +163,9 @@ public:
   int32_t ValueToPixel(double V) const { return (this->*FValueToPixel)(V); }
   int32_t HorizValueToPixel(double V) const { return (this->*FHorizValueToPixel)(V); }
   int32_t VertValueToPixel(double V) const { return (this->*FVertValueToPixel)(V); }
+  // ValueToPixel of N values at once (the same pixels), without a call per value where the
+  // conversion is linear.
+  void ValuesToPixels(const double* V, int32_t* Out, size_t N) const;
   double PixelToValue(int32_t Pixel) const;
   int32_t PixelSizeOfValue(double V) const;
 
@@ -230,6 +233,7 @@ public:
   bool OtherSide() const { return FOtherSide; }
   void SetOtherSide(bool Value);
   bool Labels() const { return FItems->Format->Visible(); }
+  bool GetLabels() const { return Labels(); }
   void SetLabels(bool Value) { FItems->Format->SetVisible(Value); }
   TAxisLabelAlign LabelsAlign() const { return FLabelsAlign; }
   void SetLabelsAlign(TAxisLabelAlign Value);
@@ -240,6 +244,7 @@ public:
   bool LabelsExponent() const { return FLabelsExponent; }
   void SetLabelsExponent(bool Value);
   TGraphFont* LabelsFont() const { return FItems->Format->Font(); }
+  TGraphFont* GetLabelsFont() const { return LabelsFont(); }
   void SetLabelsFont(TGraphFont* Value) { FItems->Format->SetFont(Value); }
   bool LabelsMultiLine() const { return FLabelsMultiLine; }
   void SetLabelsMultiLine(bool Value);

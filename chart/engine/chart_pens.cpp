@@ -230,3 +230,17 @@ double TView3DOptions::CalcOrthoRatio() const {
   if (std::cos(a) < 0.01) return 1;
   return std::tan(a);
 }
+
+std::unique_ptr<TPen> CreateDottedPen(TColor Color, int32_t Spacing) {
+  auto pen = std::make_unique<TPen>();
+  pen->SetWidth(1);
+  pen->SetColor(Color);
+  if (Spacing <= 0) {
+    pen->SetStyle(psAlternate);
+  } else {
+    pen->SetUserStyle({0, static_cast<uint32_t>(Spacing) + 1});
+    pen->SetEndCap(pecRound);
+    pen->SetStyle(psUserStyle);
+  }
+  return pen;
+}

@@ -95,6 +95,7 @@ public:
 
   // Created on first read.
   TPicture* Image();
+  TPicture* GetImage() { return Image(); }
   // nullptr frees the picture; any other picture is copied in.
   void SetImage(TPicture* Value);
   // The picture when one was created, without creating it.
@@ -165,3 +166,7 @@ private:
   int32_t FZoom = 100;
   bool FZoomText = true;
 };
+
+// The small-dots pen in Color: every other pixel with Spacing <= 0, else one round pixel and a
+// gap of Spacing + 1 pixels. The caller owns it.
+std::unique_ptr<TPen> CreateDottedPen(TColor Color, int32_t Spacing);

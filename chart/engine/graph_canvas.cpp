@@ -90,7 +90,8 @@ void TGraphCanvas::ResetState() {
 
 void TGraphCanvas::AssignVisiblePenColor(TPen* APen, TColor Color) {
   if (GetMonochrome()) Color = clBlack;
-  auto* chartPen = dynamic_cast<TChartPen*>(APen);
+  // The class chain rather than a dynamic cast: this runs for every point of a series.
+  auto* chartPen = APen && APen->InheritsFrom(TChartPen::StaticClass()) ? static_cast<TChartPen*>(APen) : nullptr;
   if (chartPen && !chartPen->Visible()) {
     Pen->SetStyle(psClear);
     return;

@@ -350,12 +350,17 @@ public:
 
   TQuadPoints FacePoints{};
 
+  // The sines and cosines of the view's angles and the inverse mapping's coefficients (not in
+  // the orthogonal view).
+  void CalcTrigValues(TView3DOptions* Options);
+  // The perspective of the view options for a chart rectangle (its strength scales with the width).
+  void CalcPerspective(const TRect& ChartRect);
+
 protected:
   void TextOutPlain(int X, int Y, const std::string& Text) override;
 
 private:
   void InitProjection(TView3DOptions* Options);
-  void CalcRotation(TView3DOptions* Options);
   TPoint MapPoint(long double X, long double Y, int Z, bool Tilted);
   void SelectSolidBrushColor(TColor Color) { ApplyDarkerBrushColor(Color, 0); }
   TColor SolidBaseColor();

@@ -51,6 +51,7 @@ public:
   void SetTransparency(TGraphTransparency Value);
   // The larger of the two sizes; writing sets both.
   int32_t Size() const { return FHorizSize > FVertSize ? FHorizSize : FVertSize; }
+  int32_t GetSize() const { return Size(); }
   void SetSize(int32_t Value);
 
   TColor DefaultColor = clSilver;

@@ -291,22 +291,38 @@ bool TCustomGraphPanel::CanClip() {
   return true;
 }
 
+void TCustomGraphPanel::DrawToOwnCanvas() {
+  if (TCanvas* own = WindowCanvas()) Draw(own, ClientRect());
+}
+
+void TCustomGraphPanel::CalcPrintScaling(const TRect& PanelRect, TRect& Target, TSize& Logical) {
+  TRect& R = Target;
+  if (R.Left > R.Right) std::swap(R.Left, R.Right);
+  if (R.Top > R.Bottom) std::swap(R.Top, R.Bottom);
+  const int Rw = R.Width(), Rh = R.Height();
+  const int Pw = PanelRect.Width(), Ph = PanelRect.Height();
+  // A reduction of 100 % or more would leave no logical drawing area: keep one pixel.
+  const int LW = std::max(1, Pw - MulDiv(Pw, FPrintResolution, 100));
+  const int LH = std::max(1, Ph - MulDiv(Ph, FPrintResolution, 100));
+  Logical = TSize{LW, LH};
+  if (Rw <= 0 || Rh <= 0) return;
+  R.Left = MulDiv(R.Left, LW, Rw);
+  R.Right = MulDiv(R.Right, LW, Rw);
+  R.Top = MulDiv(R.Top, LH, Rh);
+  R.Bottom = MulDiv(R.Bottom, LH, Rh);
+}
+
 void TCustomGraphPanel::PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect) {
   TRect R = Rect;
   if (R.Left > R.Right) std::swap(R.Left, R.Right);
   if (R.Top > R.Bottom) std::swap(R.Top, R.Bottom);
   const TRect P = PanelRect();
   const int Rw = R.Width(), Rh = R.Height();
-  const int Pw = P.Width(), Ph = P.Height();
   // Nothing can be scaled onto an empty target or from an empty panel.
-  if (Rw <= 0 || Rh <= 0 || Pw <= 0 || Ph <= 0) return;
-  // A reduction of 100 % or more would leave no logical drawing area: keep one pixel.
-  const int LW = std::max(1, Pw - MulDiv(Pw, FPrintResolution, 100));
-  const int LH = std::max(1, Ph - MulDiv(Ph, FPrintResolution, 100));
-  R.Left = MulDiv(R.Left, LW, Rw);
-  R.Right = MulDiv(R.Right, LW, Rw);
-  R.Top = MulDiv(R.Top, LH, Rh);
-  R.Bottom = MulDiv(R.Bottom, LH, Rh);
+  if (Rw <= 0 || Rh <= 0 || P.Width() <= 0 || P.Height() <= 0) return;
+  TSize logical;
+  CalcPrintScaling(P, R, logical);
+  const int LW = logical.cx, LH = logical.cy;
 
   const int oldMode = UserCanvas->GetMapMode();
   const TPoint oldWindowOrg = UserCanvas->GetWindowOrg(), oldViewportOrg = UserCanvas->GetViewportOrg();

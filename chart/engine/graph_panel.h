@@ -119,6 +119,12 @@ public:
   TMetafile* CreateMetafile(bool Enhanced, const TRect& Rect);
   TBitmap* CreateBitmap(TColor BackColor, const TRect& Rect, TPixelFormat Format);
   TBitmap* CreatePanelBitmap();
+  // Draws the panel on its own canvas (the axes and the chart rectangle then have their sizes),
+  // without waiting for the next paint.
+  void DrawToOwnCanvas();
+  // Drawing the panel (of PanelRect) into the Target rectangle: Target put in order and rescaled
+  // into the logical units, whose width and height go to Logical.
+  void CalcPrintScaling(const TRect& PanelRect, TRect& Target, TSize& Logical);
   void PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect);
   void PrintInRect(const TRect& Rect);
   void CalcPrintRect(TRect& Rect);

@@ -117,7 +117,7 @@ public:
   THtmlWalk(TGraphCanvas* Canvas, int X, int Y, bool Draw)
       : C(Canvas), FX(X), FY(Y), FLineStart(X), FLineHeight(Canvas->FontHeight()), FDraw(Draw) {}
 
-  void Apply(std::string Token);
+  void ApplyHtmlToken(std::string Token);
   TSize Extent;
 
 private:
@@ -284,7 +284,7 @@ void THtmlWalk::TextToken(std::string Token) {
   }
 }
 
-void THtmlWalk::Apply(std::string Token) {
+void THtmlWalk::ApplyHtmlToken(std::string Token) {
   FSavedFont = false;
   if (StartsWith(Token, CrLf)) {
     FY += C->FontHeight();
@@ -362,7 +362,7 @@ void THtmlWalk::Apply(std::string Token) {
         closing += styles.back().substr(1);
         styles.pop_back();
       }
-      Apply(closing);
+      ApplyHtmlToken(closing);
     }
     FSavedFont = false;
   } else if (U == "<HR>") {
@@ -390,7 +390,7 @@ void HtmlProcess(TGraphCanvas* Canvas, int X, int Y, const std::string& Text, bo
   std::string token;
   do {
     NextHtmlToken(rest, token);
-    if (!token.empty()) walk.Apply(token);
+    if (!token.empty()) walk.ApplyHtmlToken(token);
   } while (!token.empty());
   Extent = walk.Extent;
 }

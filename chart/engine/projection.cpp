@@ -50,10 +50,10 @@ void TGraphCanvas3D::InitProjection(TView3DOptions* Options) {
     ZoomFactor = Options->Zoom() * 0.01;
     ZoomText = Options->ZoomText();
   }
-  if (Is3D) CalcRotation(Options);
+  if (Is3D) CalcTrigValues(Options);
 }
 
-void TGraphCanvas3D::CalcRotation(TView3DOptions* Options) {
+void TGraphCanvas3D::CalcTrigValues(TView3DOptions* Options) {
   if (IsOrthogonal) return;
   const long double e = Options ? -Options->Elevation() : 0;
   const long double r = Options ? -Options->Rotation() : 0;
@@ -84,11 +84,16 @@ void TGraphCanvas3D::Projection(int MaxDepth, const TRect& /*ABounds*/, const TR
   if (View3DOptions) {
     ScreenCenter.X = AddChecked(ScreenCenter.X, View3DOptions->HorizOffset());
     ScreenCenter.Y = AddChecked(ScreenCenter.Y, View3DOptions->VertOffset());
-    PerspectiveOn = View3DOptions->Perspective() > 0;
-    if (PerspectiveOn) {
-      const int w = std::max(1, ChartRect.Right - ChartRect.Left);
-      PerspectiveFactor = View3DOptions->Perspective() * ZoomFactor / 150.0 / w;
-    }
+    CalcPerspective(ChartRect);
+  }
+}
+
+void TGraphCanvas3D::CalcPerspective(const TRect& ChartRect) {
+  if (!View3DOptions) return;
+  PerspectiveOn = View3DOptions->Perspective() > 0;
+  if (PerspectiveOn) {
+    const int w = std::max(1, ChartRect.Right - ChartRect.Left);
+    PerspectiveFactor = View3DOptions->Perspective() * ZoomFactor / 150.0 / w;
   }
 }
 

@@ -11,6 +11,7 @@
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/value_lists.h"
+#include "platform/canvas.h"
 
 VM_DEFINE_CLASS(TFastLineSeries)
 
@@ -71,29 +72,14 @@ void TFastLineSeries::DrawVisiblePoints() {
   FCollecting = !Is3D();
   FRun.clear();
   if (FCollecting) {
-    FRun.reserve(static_cast<size_t>(LastValueIndex - f + 2) * (FStairs ? 2 : 1));
+    if (!FIgnoreNulls || FStairs) FRun.reserve(static_cast<size_t>(LastValueIndex - f + 2) * (FStairs ? 2 : 1));
     FRun.push_back(start);
   } else {
     c->MoveTo3D(start.X, start.Y, MiddleZ);
   }
   const int32_t last = std::min(LastValueIndex, PointCount() - 1);
   if (FCollecting && FIgnoreNulls && !FStairs) {
-    // The plain 2D line: the same rule as DrawOneValue over the raw value arrays.
-    TChartAxis* h = GetHorizAxis();
-    TChartAxis* v = GetVertAxis();
-    const double* xs = XValues()->Data();
-    const double* ys = YValues()->Data();
-    int lx = FLastX, ly = FLastY;
-    for (int32_t i = f > 0 ? f : f + 1; i <= last; ++i) {
-      const int x = h->ValueToPixel(xs[i]), y = v->ValueToPixel(ys[i]);
-      if (x == lx && (!FDrawAllPoints || y == ly)) continue;
-      FRun.push_back(TPoint(x, y));
-      lx = x;
-      ly = y;
-    }
-    FLastX = lx;
-    FLastY = ly;
-    FlushRun();
+    DrawPlainLine(f > 0 ? f : f + 1, last);
     FCollecting = false;
     return;
   }
@@ -101,6 +87,57 @@ void TFastLineSeries::DrawVisiblePoints() {
   for (int32_t i = f + 1; i <= last; ++i) DrawOneValue(i);
   if (FCollecting) FlushRun();
   FCollecting = false;
+}
+
+// The plain 2D line over the raw value arrays, by the same rule as DrawOneValue: values are
+// converted a block at a time, and with a one-pixel solid pen every pixel column is thinned as
+// soon as it is finished, so the whole path is never held.
+void TFastLineSeries::DrawPlainLine(int32_t From, int32_t Last) {
+  TGraphCanvas3D* c = FParentChart->Canvas;
+  TChartAxis* h = GetHorizAxis();
+  TChartAxis* v = GetVertAxis();
+  const double* xs = XValues()->Data();
+  const double* ys = YValues()->Data();
+  const bool thin = c->Pen->Width() <= 1 && c->Pen->Style() == psSolid;
+  FThinned.clear();
+  TColumnThinner thinner(FThinned);
+  if (thin) {
+    for (const TPoint& p : FRun) thinner.Add(p.X, p.Y);
+    FRun.clear();
+  }
+  constexpr size_t kBlock = 2048;
+  int32_t px[kBlock], py[kBlock];
+  int lx = FLastX, ly = FLastY;
+  const bool all = FDrawAllPoints;
+  for (int32_t i0 = From; i0 <= Last; i0 += static_cast<int32_t>(kBlock)) {
+    const size_t n = std::min<size_t>(kBlock, static_cast<size_t>(Last - i0) + 1);
+    h->ValuesToPixels(xs + i0, px, n);
+    v->ValuesToPixels(ys + i0, py, n);
+    if (thin && all) {
+      thinner.AddBlock(px, py, n);
+      lx = px[n - 1];
+      ly = py[n - 1];
+      continue;
+    }
+    for (size_t k = 0; k < n; ++k) {
+      const int x = px[k], y = py[k];
+      if (x == lx && (!all || y == ly)) continue;
+      if (thin)
+        thinner.Add(x, y);
+      else
+        FRun.push_back(TPoint(x, y));
+      lx = x;
+      ly = y;
+    }
+  }
+  FLastX = lx;
+  FLastY = ly;
+  if (thin) {
+    thinner.Finish();
+    if (FThinned.size() > 1) c->Polyline(FThinned);
+  } else {
+    FlushRun();
+  }
 }
 
 void TFastLineSeries::DrawOneValue(int32_t ValueIndex) {

@@ -43,6 +43,7 @@ private:
   void SetUpCanvas();
   bool Is3D();
   void FlushRun();
+  void DrawPlainLine(int32_t From, int32_t Last);
 
   bool FAutoRepaint = true;
   bool FDrawAllPoints = true;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "chart/engine/tool_base.h"
 #include "chart/engine/chart.h"
@@ -60,6 +61,29 @@ TEST(AxisScaling, ValueToPixelTable) {
     }
     EXPECT_EQ(p.Axis->ValueToPixel(c.Value), c.Pixel)
         << c.Value << " on " << c.Min << ".." << c.Max << (c.Log ? " log" : "") << (c.Inverted ? " inverted" : "");
+  }
+}
+
+TEST(AxisScaling, BatchConversionGivesTheSamePixels) {
+  // Every kind of axis, and values that land on half pixels, outside the pixel limit, NaN and
+  // infinities, in blocks of odd and even length.
+  std::vector<double> values = {0, 25, 100, -3, 1e300, -1e300, NAN, INFINITY, -INFINITY, 1e-300, 10, 1000, -5};
+  for (int i = 0; i <= 400; ++i) values.push_back(i * 0.125);  // 0.125 is half a pixel here
+  struct Axis {
+    bool Horizontal, Log, Inverted;
+    double Min, Max;
+  };
+  for (const Axis& a : {Axis{true, false, false, 0, 100}, Axis{false, false, false, 0, 100},
+                        Axis{true, false, true, 0, 100}, Axis{false, false, true, -3, 97},
+                        Axis{true, true, false, 1, 1000}, Axis{false, true, true, 1, 1000}}) {
+    TPlacedAxis p(a.Horizontal, a.Min, a.Max, 50, 450, a.Log, a.Inverted);
+    for (size_t n : {values.size(), values.size() - 1, size_t{1}}) {
+      std::vector<int32_t> got(n);
+      p.Axis->ValuesToPixels(values.data(), got.data(), n);
+      for (size_t i = 0; i < n; ++i)
+        ASSERT_EQ(got[i], p.Axis->ValueToPixel(values[i])) << values[i] << (a.Log ? " log" : "")
+                                                           << (a.Inverted ? " inverted" : "");
+    }
   }
 }
 

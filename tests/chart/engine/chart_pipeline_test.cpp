@@ -187,3 +187,84 @@ TEST(ChartPipeline, OutputsBitmapMetafileAndPrinter) {
   std::fclose(f);
   EXPECT_EQ(std::string(head), "%PDF");
 }
+
+namespace {
+
+int PdfPages(const std::string& File) {
+  std::FILE* f = std::fopen(File.c_str(), "rb");
+  if (!f) return -1;
+  std::string data;
+  char buf[4096];
+  size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
+  std::fclose(f);
+  int pages = 0;
+  for (size_t at = data.find("/Type /Page"); at != std::string::npos; at = data.find("/Type /Page", at + 1))
+    if (data.compare(at, 12, "/Type /Pages") != 0) ++pages;
+  return pages;
+}
+
+}  // namespace
+
+TEST(ChartPipeline, PrintPageRangePrintsEachPageAndRestoresThePage) {
+  TChart chart(nullptr);
+  chart.SetName("Sounding");
+  chart.SetBounds(0, 0, 300, 200);
+  chart.SetView3D(false);
+  auto* s = new TTestLineSeries(nullptr);
+  chart.AttachSeries(s);
+  for (int i = 0; i < 5; ++i) s->AddXY(i, i);
+  chart.SetMaxPointsPerPage(2);
+  ASSERT_EQ(chart.CountPages(), 3);
+  chart.SetPage(2);
+  std::vector<int> printed;
+  chart.OnBeforePrint = [&](TCustomGraphPanel*, TCanvas*, TRect&) { printed.push_back(chart.Page()); };
+  const std::string pdf = ::testing::TempDir() + "/chart_pages.pdf";
+  struct Case {
+    int From, To;
+    std::vector<int> Pages;
+  };
+  for (const Case& c : {Case{0, 0, {1, 2, 3}}, Case{2, 0, {2, 3}}, Case{1, 1, {1}}, Case{3, 2, {}}}) {
+    printed.clear();
+    Printer()->SetOutputFile(pdf);
+    chart.PrintPageRange(c.From, c.To);
+    EXPECT_EQ(printed, c.Pages) << c.From << ".." << c.To;
+    EXPECT_EQ(chart.Page(), 2);
+    EXPECT_FALSE(Printer()->Printing());
+    EXPECT_EQ(Printer()->Title(), "Sounding");
+    // An empty range still makes a job (of one blank page).
+    EXPECT_EQ(PdfPages(pdf), std::max<int>(1, static_cast<int>(c.Pages.size()))) << c.From << ".." << c.To;
+  }
+  // A failure on a page aborts the job, restores the page and reaches the caller.
+  chart.OnBeforePrint = [&](TCustomGraphPanel*, TCanvas*, TRect&) {
+    if (chart.Page() == 2) throw ChartException("no paper");
+  };
+  Printer()->SetOutputFile(pdf);
+  EXPECT_THROW(chart.PrintPageRange(1, 3), ChartException);
+  EXPECT_EQ(chart.Page(), 2);
+  EXPECT_FALSE(Printer()->Printing());
+}
+
+TEST(ChartPipeline, PrintScalingTable) {
+  TChart chart(nullptr);
+  chart.SetBounds(0, 0, 400, 300);
+  struct Case {
+    int Resolution;
+    TRect Target, Want;
+    TSize Logical;
+  };
+  const Case cases[] = {
+      {0, TRect(200, 100, 1000, 700), TRect(100, 50, 500, 350), TSize(400, 300)},
+      {0, TRect(1000, 700, 200, 100), TRect(100, 50, 500, 350), TSize(400, 300)},  // corners put in order
+      {-50, TRect(200, 100, 1000, 700), TRect(150, 75, 750, 525), TSize(600, 450)},
+      {-100, TRect(0, 0, 400, 300), TRect(0, 0, 800, 600), TSize(800, 600)},
+  };
+  for (const Case& c : cases) {
+    chart.SetPrintResolution(c.Resolution);
+    TRect r = c.Target;
+    TSize logical;
+    chart.CalcPrintScaling(TRect(0, 0, 400, 300), r, logical);
+    EXPECT_EQ(logical, c.Logical) << c.Resolution;
+    EXPECT_EQ(r, c.Want) << c.Resolution;
+  }
+}

@@ -7,6 +7,8 @@
 
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_errors.h"
+#include "chart/engine/chart_pens.h"
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/series_helpers.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
@@ -281,4 +283,47 @@ TEST(SeriesSymbol, DrawnThroughATemporaryChart) {
   EXPECT_EQ(s.ParentChart(), nullptr);
   const auto* row = static_cast<const uint8_t*>(bmp.ScanLine(10)) + 10 * 3;
   EXPECT_EQ(RGB(row[2], row[1], row[0]), clRed);
+}
+
+TEST_F(ChartWithSeries, CreateAndAttachSeriesAndValueSourceNames) {
+  TComponent form(nullptr);
+  auto* chart = new TChart(&form);
+  TChartSeries* s = chart->CreateAndAttachSeries(TDotSeries::StaticClass());
+  ASSERT_NE(dynamic_cast<TDotSeries*>(s), nullptr);
+  EXPECT_EQ(s->Owner(), &form);
+  EXPECT_EQ(s->ParentChart(), chart);
+  EXPECT_EQ(chart->CountSeries(), 1);
+  EXPECT_THROW(chart->CreateAndAttachSeries(nullptr), EInvalidCast);
+  EXPECT_EQ(chart->CountSeries(), 1);
+
+  // The value sources of a series fed by another series are that series' value lists.
+  std::vector<std::string> names;
+  auto collect = [&](const std::string& Name) { names.push_back(Name); };
+  Chart.FillValueSourceNames(B->YValues(), collect);
+  EXPECT_TRUE(names.empty());
+  B->SetDataSource(A);
+  Chart.FillValueSourceNames(B->YValues(), collect);
+  std::vector<std::string> want;
+  for (int i = 0; i < A->ValueLists.Count(); ++i) want.push_back(A->ValueLists.GetValueList(i)->Name());
+  EXPECT_EQ(names, want);
+  EXPECT_GE(names.size(), 2u);
+  names.clear();
+  Chart.FillSeriesSourceFields(B, collect);
+  EXPECT_TRUE(names.empty());
+}
+
+TEST(ChartServiceNames, SmallDotsPenAndShadowSize) {
+  auto dots = CreateDottedPen(clRed, 0);
+  EXPECT_EQ(dots->Style(), psAlternate);
+  EXPECT_EQ(dots->Color(), clRed);
+  EXPECT_EQ(dots->Width(), 1);
+  auto spaced = CreateDottedPen(clBlue, 3);
+  EXPECT_EQ(spaced->Style(), psUserStyle);
+  EXPECT_EQ(spaced->UserStyle(), (std::vector<uint32_t>{0, 4}));
+  TGraphShadow shadow(nullptr);
+  shadow.SetHorizSize(2);
+  shadow.SetVertSize(-5);
+  EXPECT_EQ(shadow.GetSize(), 2);
+  shadow.SetVertSize(7);
+  EXPECT_EQ(shadow.GetSize(), 7);
 }
