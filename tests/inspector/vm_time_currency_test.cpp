@@ -4,6 +4,7 @@
 
 #include "editor_fixture.h"
 #include "inspector/vm_time_currency.h"
+#include "platform/clipbrd.h"
 #include "platform/datetime.h"
 #include "platform/sysutils.h"
 
@@ -108,6 +109,13 @@ TEST(TimeEdit, KeepsTheDateAndFollowsItsFormat) {
   e->SetCaret(1);
   PressKey(e->TextWindow(), VK_UP);
   EXPECT_EQ(e->GetWindowText(), "08");
+  // Setting the time from outside needs a container that lets the value change.
+  f.Grid->Modifiable = false;
+  e->SetTime(EncodeTime(5, 0, 0, 0));
+  EXPECT_EQ(e->GetWindowText(), "08");
+  f.Grid->Modifiable = true;
+  e->SetTime(EncodeTime(5, 0, 0, 0));
+  EXPECT_EQ(e->GetWindowText(), "05");
 }
 
 TEST(TimeEdit, PaintedCellMatchesLiveWindow) {
@@ -149,6 +157,25 @@ TEST(CurrencyEdit, DecimalsAreCountedUpToTheExponent) {
   SendTextInput(e->TextWindow(), "x");
   SendTextInput(e->TextWindow(), "4,5");
   EXPECT_EQ(e->GetWindowText(), "-4.5");
+}
+
+TEST(CurrencyEdit, PastedTextThatIsNoNumberIsUndone) {
+  TEditorFixture f;
+  auto* e = EditCurrency(f, "12");
+  e->SetSelection(2, 2);
+  Clipboard()->SetAsText("x7");
+  e->PasteFromClipboard();
+  EXPECT_EQ(e->GetWindowText(), "12");
+  EXPECT_EQ(e->GetSelLength(), 2);
+  e->SetSelection(2, 2);
+  Clipboard()->SetAsText("3.5");
+  e->PasteFromClipboard();
+  EXPECT_EQ(e->GetWindowText(), "123.5");
+  e->SetReadOnly(true);
+  e->SetSelection(0, 5);
+  Clipboard()->SetAsText("9");
+  e->PasteFromClipboard();
+  EXPECT_EQ(e->GetWindowText(), "123.5");
 }
 
 TEST(CurrencyEdit, LimitsNullAndLeavingCorrectTheText) {
