@@ -65,33 +65,6 @@ const char* const SCheckFalse = "False";  // string resource 38902
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Time editor: the mask of the format; the time the text gives.
-
-void TvmInspectorTimeEdit::SetTimeEditFormat(TvmTimeEditFormat Value) {
-  FFormat = Value;
-  switch (Value) {
-    case tfHourMinSec: SetEditMask("!90:00:00;1;_"); break;
-    case tfHourMin: SetEditMask("!90:00;1;_"); break;
-    case tfHour: SetEditMask("!90;1;_"); break;
-  }
-}
-
-double TvmInspectorTimeEdit::Time() const {
-  int parts[3] = {0, 0, 0}, n = 0;
-  std::string cur;
-  const std::string text = GetWindowText() + ":";
-  for (char c : text) {
-    if (c == ':') {
-      if (n < 3) parts[n++] = cur.empty() ? 0 : std::atoi(cur.c_str());
-      cur.clear();
-    } else if (c >= '0' && c <= '9') {
-      cur += c;
-    }
-  }
-  return (parts[0] * 3600.0 + parts[1] * 60.0 + parts[2]) / 86400.0;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Popup editor.
 
 TvmInspectorPopupEdit::TvmInspectorPopupEdit(TComponent* AOwner) : TvmInplaceButtonEdit(AOwner) {}
@@ -376,14 +349,30 @@ void TvmInspectorSpinRow::Assign(TPersistent* Source) {
 
 void TvmInspectorTimeRow::InitEditor(TvmInplaceEdit* Edit) {
   TvmInspectorRow::InitEditor(Edit);
-  if (auto* t = dynamic_cast<TvmInspectorTimeEdit*>(Edit)) t->SetTimeEditFormat(TimeEditFormat);
+  if (auto* t = dynamic_cast<TvmInplaceTimeEdit*>(Edit)) {
+    t->SetTimeEditFormat(TimeEditFormat);
+    t->SetUseCtrlIncrement(UseCtrlIncrement);
+  }
 }
 
 void TvmInspectorTimeRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
-  auto* t = dynamic_cast<TvmInspectorTimeEdit*>(Edit);
+  auto* t = dynamic_cast<TvmInplaceTimeEdit*>(Edit);
   if (!t) return TvmInspectorRow::ApplyEditValue(Edit, Value);
-  SetEditText(t->Time() != 0 ? t->GetEditText() : std::string());
+  SetEditText(t->GetValue() != 0 ? t->GetEditText() : std::string());
   Value = EditText();
+}
+
+void TvmInspectorCurrencyRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  if (auto* c = dynamic_cast<TvmInplaceCurrencyEdit*>(Edit)) {
+    c->SetDecimalPlaces(static_cast<int>(DecimalPlaces));
+    c->SetUseThousandSeparator(UseThousandSeparator);
+    c->SetNullable(Nullable);
+    c->SetNullString(NullString);
+    c->SetLimits(MinValue(), MaxValue());
+    // The editor edits plain numbers: the row formats the cell itself.
+    c->SetDisplayFormatExplicit("");
+  }
 }
 
 void TvmInspectorCurrencyRow::SetDisplayFormat(const std::string& Value) {

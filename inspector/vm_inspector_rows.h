@@ -15,6 +15,7 @@
 #include "inspector/vm_memo.h"
 #include "inspector/vm_mru.h"
 #include "inspector/vm_textedit.h"
+#include "inspector/vm_time_currency.h"
 
 // The editor class of each row kind: the editor with nothing of its own.
 #define VM_INSPECTOR_EDITOR(Name, Base) \
@@ -36,24 +37,10 @@ VM_INSPECTOR_EDITOR(TvmInspectorButtonEdit, TvmInplaceButtonEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorPickEdit, TvmInplacePickEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorMRUEdit, TvmInplaceMRUEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorImageEdit, TvmInplaceImageEdit)
-// The time and currency kinds edit in the mask and text editors; the blob kind in the memo editor.
+// The blob kind edits in the memo editor.
 VM_INSPECTOR_EDITOR(TvmInspectorBlobEdit, TvmInplaceMemoEdit)
-VM_INSPECTOR_EDITOR(TvmInspectorCurrencyEdit, TvmInplaceTextEdit)
-
-enum TvmTimeEditFormat { tfHourMinSec, tfHourMin, tfHour };
-
-class TvmInspectorTimeEdit : public TvmInplaceMaskEdit {
-  VM_CLASS(TvmInspectorTimeEdit, TvmInplaceMaskEdit)
-public:
-  using TvmInplaceMaskEdit::TvmInplaceMaskEdit;
-  TvmTimeEditFormat TimeEditFormat() const { return FFormat; }
-  void SetTimeEditFormat(TvmTimeEditFormat Value);
-  // The time of day the text gives, in days (0 for an empty or unreadable text).
-  double Time() const;
-
-private:
-  TvmTimeEditFormat FFormat = tfHourMinSec;
-};
+VM_INSPECTOR_EDITOR(TvmInspectorTimeEdit, TvmInplaceTimeEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorCurrencyEdit, TvmInplaceCurrencyEdit)
 
 // A button editor whose button shows a control under the editor (the popup control).
 using TvmPopupEditPopupEvent = std::function<void(TObject* Sender, const std::string& EditText)>;
@@ -225,6 +212,7 @@ public:
   virtual Variant GetCurrencyValue();
 
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorCurrencyEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
   void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;

@@ -175,14 +175,19 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   // A time of 00:00:00 is stored empty.
   auto* time = f.Add<TvmInspectorTextTimeRow>("Time", "10:00:00");
   auto* t = static_cast<TvmInspectorTimeEdit*>(f.Edit(time));
+  // The row's editor steps with Ctrl held, by the part under the caret.
+  t->SetCaret(0);
+  PressKey(t->TextWindow(), VK_UP, {ssCtrl});
+  EXPECT_EQ(t->GetWindowText(), "11:00:00");
   t->SetEditText("00:00:00");
   t->SetModifiedFlag(true);
   f.Leave();
   EXPECT_EQ(time->EditText(), "");
 
-  // Currency: zero is "0", text that is no number is kept as typed.
+  // Currency: zero is "0"; leaving the editor writes the amount plainly, and a text that is no
+  // number (only pasted or set, typing refuses it) becomes the lower limit.
   auto* cur = f.Add<TvmInspectorTextCurrencyRow>("Currency", "5");
-  for (auto [typed, stored] : {std::pair{"0.00", "0"}, {"12.50", "12.50"}, {"1,2x", "1,2x"}, {"", ""}}) {
+  for (auto [typed, stored] : {std::pair{"0.00", "0"}, {"12.50", "12.5"}, {"1,2x", "0"}, {"", "0"}}) {
     TvmInplaceEdit* c = f.Edit(cur);
     c->SetWindowText(typed);
     c->SetModifiedFlag(true);
@@ -190,6 +195,13 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
     EXPECT_EQ(cur->EditText(), stored) << typed;
   }
   cur->Nullable = true;
+  {
+    TvmInplaceEdit* c = f.Edit(cur);
+    c->SetWindowText("");
+    c->SetModifiedFlag(true);
+    f.Leave();
+    EXPECT_EQ(cur->EditText(), "");
+  }
   cur->NullString = "(none)";
   cur->SetDisplayFormat("0.00");
   EXPECT_GT(f.ValueInk(cur), 0);
