@@ -6,10 +6,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QPointer>
 #include <QSignalBlocker>
 #include <QTranslator>
 
@@ -40,7 +40,7 @@ const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsS
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
 
 // The native edits' own commands read the program's texts, whatever language is set when the
-// menu is made; texts it does not know stay as the widgets have them.
+// menu is made; texts it does not know (and texts left empty) stay as the widgets have them.
 class TEditTexts : public QTranslator {
 public:
   using QTranslator::QTranslator;
@@ -54,7 +54,7 @@ public:
         {"&Copy", &SEditCopy},     {"Copy &Link Location", &SEditCopyLink},
         {"&Paste", &SEditPaste},   {"Delete", &SEditDelete}, {"Select All", &SEditSelectAll}};
     for (const auto& [english, text] : texts)
-      if (std::string_view(Source) == english) return vmqt::ToQ(*text);
+      if (std::string_view(Source) == english) return text->empty() ? QString() : vmqt::ToQ(*text);
     return {};
   }
 };
