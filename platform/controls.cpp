@@ -1243,12 +1243,31 @@ bool TWinControl::Focused() const {
   return w && w->hasFocus();
 }
 
+namespace {
+
+// Why focus is being moved: Tab, Shift+Tab and accelerators move it from the keyboard, and
+// native widgets then show their focus mark; moves made by code show none until then.
+Qt::FocusReason gFocusReason = Qt::OtherFocusReason;
+
+class TKeyboardFocusMove {
+public:
+  explicit TKeyboardFocusMove(Qt::FocusReason Reason) : FOld(gFocusReason) { gFocusReason = Reason; }
+  ~TKeyboardFocusMove() { gFocusReason = FOld; }
+  TKeyboardFocusMove(const TKeyboardFocusMove&) = delete;
+  TKeyboardFocusMove& operator=(const TKeyboardFocusMove&) = delete;
+
+private:
+  Qt::FocusReason FOld;
+};
+
+}  // namespace
+
 void TWinControl::SetFocus() {
   if (!CanFocus()) throw EInvalidOperation("Cannot focus a disabled or invisible window");
   HandleNeeded();
   if (QWidget* w = FImpl->W.data()) {
     if (w->focusPolicy() == Qt::NoFocus) w->setFocusPolicy(Qt::StrongFocus);
-    w->setFocus(Qt::OtherFocusReason);
+    w->setFocus(gFocusReason);
   }
 }
 
@@ -1407,11 +1426,13 @@ bool TWinControl::DispatchKeyDown(uint16_t Key, TShiftState Shift) {
     while (top->Parent()) top = top->Parent();
     const bool plain = !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
     if (Key == VK_TAB && plain) {
+      TKeyboardFocusMove byKey(Shift.Contains(ssShift) ? Qt::BacktabFocusReason : Qt::TabFocusReason);
       if (top->SelectNext(this, !Shift.Contains(ssShift), true)) Key = 0;
     } else if ((Key == VK_RETURN || Key == VK_ESCAPE) && plain) {
       if (top != this && ClickDialogButton(top, Key)) Key = 0;
     } else if (Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl) &&
                ((Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9'))) {
+      TKeyboardFocusMove byKey(Qt::ShortcutFocusReason);
       if (top->DispatchDialogChar(static_cast<char>(Key))) Key = 0;
     }
   });

@@ -294,6 +294,24 @@ bool TMenu::IsShortCut(uint16_t Key, TShiftState Shift) {
 // ---------------------------------------------------------------------------------------------
 // TMainMenu
 
+namespace {
+
+// Keeps a menu bar as wide as the form it sits on, whenever the form is sized.
+class TMenuBarWidth : public QObject {
+public:
+  explicit TMenuBarWidth(QMenuBar* Bar) : QObject(Bar), FBar(Bar) {}
+  bool eventFilter(QObject* Watched, QEvent* E) override {
+    if (E->type() == QEvent::Resize && Watched == FBar->parentWidget())
+      FBar->setGeometry(0, 0, FBar->parentWidget()->width(), FBar->sizeHint().height());
+    return false;
+  }
+
+private:
+  QMenuBar* FBar;
+};
+
+}  // namespace
+
 struct TMainMenu::Impl {
   QPointer<QMenuBar> Bar;
   bool RebuildPending = false;
@@ -330,6 +348,7 @@ void TMainMenu::BuildMenuBar(void* Parent) {
   if (!FImpl->Bar || FImpl->Bar->parentWidget() != parent) {
     delete FImpl->Bar.data();
     FImpl->Bar = new QMenuBar(parent);
+    parent->installEventFilter(new TMenuBarWidth(FImpl->Bar));
   }
   QMenuBar* bar = FImpl->Bar;
   bar->clear();

@@ -4,13 +4,18 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTranslator>
 
 #include <algorithm>
+#include <memory>
+#include <string_view>
 
 #include "platform/comctrls.h"
 #include "platform/exceptions.h"
@@ -33,6 +38,34 @@ const TEnumInfo kListBoxStyleInfo("TListBoxStyle", {"lbStandard", "lbOwnerDrawFi
 const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
                                                       "bsToolWindow", "bsSizeToolWin"});
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
+
+// The native edits' own commands read the program's texts, whatever language is set when the
+// menu is made; texts it does not know (and texts left empty) stay as the widgets have them.
+class TEditTexts : public QTranslator {
+public:
+  using QTranslator::QTranslator;
+  bool isEmpty() const override { return false; }
+  QString translate(const char* Context, const char* Source, const char*, int) const override {
+    if (!Context || !Source) return {};
+    const std::string_view context(Context);
+    if (context != "QLineEdit" && context != "QWidgetTextControl") return {};
+    static const std::pair<const char*, const std::string*> texts[] = {
+        {"&Undo", &SEditUndo},     {"&Redo", &SEditRedo},   {"Cu&t", &SEditCut},
+        {"&Copy", &SEditCopy},     {"Copy &Link Location", &SEditCopyLink},
+        {"&Paste", &SEditPaste},   {"Delete", &SEditDelete}, {"Select All", &SEditSelectAll}};
+    for (const auto& [english, text] : texts)
+      if (std::string_view(Source) == english) return text->empty() ? QString() : vmqt::ToQ(*text);
+    return {};
+  }
+};
+
+// Installed once per application object, before the first native edit is made.
+void InstallEditTexts() {
+  static QPointer<QTranslator> installed;
+  if (installed || !QCoreApplication::instance()) return;
+  installed = new TEditTexts(QCoreApplication::instance());
+  QCoreApplication::installTranslator(installed);
+}
 
 bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
 
@@ -297,6 +330,34 @@ void TCustomLabel::Paint() {
 }
 
 // ---------------------------------------------------------------------------------------------
+// The native edits' context menus
+
+std::string SEditUndo = "&Undo";
+std::string SEditRedo = "&Redo";
+std::string SEditCut = "Cu&t";
+std::string SEditCopy = "&Copy";
+std::string SEditCopyLink = "Copy &Link Location";
+std::string SEditPaste = "&Paste";
+std::string SEditDelete = "Delete";
+std::string SEditSelectAll = "Select All";
+
+std::vector<std::string> EditContextMenuCaptions(TWinControl* Edit) {
+  std::vector<std::string> captions;
+  if (!Edit) return captions;
+  Edit->HandleNeeded();
+  QWidget* w = vmqt::ControlWidget(Edit);
+  std::unique_ptr<QMenu> menu;
+  if (auto* e = qobject_cast<QLineEdit*>(w))
+    menu.reset(e->createStandardContextMenu());
+  else if (auto* m = qobject_cast<QPlainTextEdit*>(w))
+    menu.reset(m->createStandardContextMenu());
+  if (!menu) return captions;
+  for (QAction* a : menu->actions())
+    captions.push_back(a->isSeparator() ? std::string("-") : vmqt::FromQ(a->text().section('\t', 0, 0)));
+  return captions;
+}
+
+// ---------------------------------------------------------------------------------------------
 // TCustomEdit
 
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
@@ -305,6 +366,7 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void* TCustomEdit::CreateNativeWidget(void* ParentWidget) {
+  InstallEditTexts();
   auto* e = new QLineEdit(static_cast<QWidget*>(ParentWidget));
   e->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
   e->setText(vmqt::ToQ(FText));
@@ -423,6 +485,7 @@ TMemo::~TMemo() { FLines->OnChange = nullptr; }
 TStrings* TMemo::Lines() const { return FLines.get(); }
 
 void* TMemo::CreateNativeWidget(void* ParentWidget) {
+  InstallEditTexts();
   auto* e = new QPlainTextEdit(static_cast<QWidget*>(ParentWidget));
   e->setPlainText(vmqt::ToQ(GetText()));
   e->setReadOnly(FReadOnly);
@@ -1061,6 +1124,7 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
 TComboBox::~TComboBox() { FItems->OnChange = nullptr; }
 
 void* TComboBox::CreateNativeWidget(void* ParentWidget) {
+  InstallEditTexts();
   auto* c = new QComboBox(static_cast<QWidget*>(ParentWidget));
   c->setEditable(FStyle != csDropDownList);
   c->setInsertPolicy(QComboBox::NoInsert);

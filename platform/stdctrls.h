@@ -130,6 +130,22 @@ public:
   explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
+// The commands of the context menu a native edit (an edit, a memo, a combo box's line) shows, in
+// the program's texts: a language switch assigns them, and every menu shown after that takes
+// them ('&' marks the hot key; the shortcut column is added to them).
+extern std::string SEditUndo;       // "&Undo"
+extern std::string SEditRedo;       // "&Redo"
+extern std::string SEditCut;        // "Cu&t"
+extern std::string SEditCopy;       // "&Copy"
+extern std::string SEditCopyLink;   // "Copy &Link Location"
+extern std::string SEditPaste;      // "&Paste"
+extern std::string SEditDelete;     // "Delete"
+extern std::string SEditSelectAll;  // "Select All"
+
+// The captions of the context menu an edit or memo shows now, separators as "-", without their
+// shortcut column (tests and screen readers).
+std::vector<std::string> EditContextMenuCaptions(TWinControl* Edit);
+
 // A multi-line text entry; Lines stays bound to the text shown.
 class TMemo : public TWinControl {
   VM_CLASS(TMemo, TWinControl)

@@ -146,6 +146,16 @@ void TToolButton::Click() {
     FLink.Execute(this);
 }
 
+void TToolButton::MouseEnter() {
+  TGraphicControl::MouseEnter();
+  Invalidate();
+}
+
+void TToolButton::MouseLeave() {
+  TGraphicControl::MouseLeave();
+  Invalidate();
+}
+
 void TToolButton::Paint() {
   TCanvas* c = Canvas();
   TRect r = ClientRect();
@@ -167,6 +177,19 @@ void TToolButton::Paint() {
     c->MoveTo(0, r.Bottom - 1);
     c->LineTo(0, 0);
     c->LineTo(r.Right - 1, 0);
+  } else if (MouseInControl() && FEnabled) {
+    // Hot: a raised edge around the face (and between the button and its arrow).
+    c->Pen()->SetColor(clBtnHighlight);
+    c->MoveTo(0, r.Bottom - 1);
+    c->LineTo(0, 0);
+    c->LineTo(r.Right - 1, 0);
+    c->Pen()->SetColor(clBtnShadow);
+    c->LineTo(r.Right - 1, r.Bottom - 1);
+    c->LineTo(-1, r.Bottom - 1);
+    if (FStyle == tbsDropDown) {
+      c->MoveTo(r.Right - kArrowWidth, 1);
+      c->LineTo(r.Right - kArrowWidth, r.Bottom - 1);
+    }
   }
   int textRight = FStyle == tbsDropDown ? r.Right - kArrowWidth : r.Right;
   TToolBar* bar = ToolBar();

@@ -49,6 +49,9 @@ public:
 protected:
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // The button under the mouse is drawn raised (hot) until the mouse leaves it.
+  void MouseEnter() override;
+  void MouseLeave() override;
   void EnabledChanged() override { Invalidate(); }
   void TextChanged() override;
 

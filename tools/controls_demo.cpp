@@ -5,8 +5,10 @@
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 #include "platform/sysutils.h"
+#include "platform/toolbars.h"
 
 namespace {
 
@@ -23,8 +25,28 @@ T* Put(TForm* Form, TWinControl* Parent, int L, int T_, int W, int H) {
 int main(int argc, char** argv) {
   Application->Initialize();
   auto* f = new TForm(Application);
-  f->SetBounds(40, 40, 560, 380);
+  f->SetBounds(40, 40, 560, 440);
   f->SetCaption("Controls");
+  auto* menu = new TMainMenu(f);
+  for (const char* c : {"&Files", "&Edit", "&Help"}) {
+    auto* top = new TMenuItem(f);
+    top->SetCaption(c);
+    auto* item = new TMenuItem(f);
+    item->SetCaption("&Open...");
+    top->Add(item);
+    menu->Items()->Add(top);
+  }
+  auto* tools = new TToolBar(f);
+  tools->SetParent(f);
+  tools->SetAlign(alBottom);
+  tools->SetButtonWidth(48);
+  TToolButton* firstTool = nullptr;
+  for (const char* c : {"New", "Open", "Save"}) {
+    auto* b = new TToolButton(tools);
+    b->SetParent(tools);
+    b->SetCaption(c);
+    if (!firstTool) firstTool = b;
+  }
   auto* label = Put<TLabel>(f, f, 12, 16, 60, 17);
   label->SetCaption("&Series:");
   auto* combo = Put<TComboBox>(f, f, 80, 12, 150, 24);
@@ -72,6 +94,9 @@ int main(int argc, char** argv) {
     SendKey({}, VK_TAB);
     SendKey({}, VK_TAB);
     SendKey({}, VK_TAB);
+    // The form made wider (the menu bar follows it) and the mouse over the first tool button.
+    SendWindowGeometry(f, 40, 40, 760, 440);
+    SendInput(firstTool, ikEnter, {}, 5, 5);
     auto* timer = new TTimer(f);
     timer->SetInterval(static_cast<uint32_t>(StrToInt(argv[1]) * 1000));
     timer->OnTimer = [](TObject*) { Application->Terminate(); };

@@ -8,10 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "platform/bitmap.h"
 #include "platform/comctrls.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/richedit.h"
 #include "platform/stdctrls.h"
 
 namespace {
@@ -306,4 +308,32 @@ TEST(KeyboardFocus, SelfDrawnControlsShowTheFocusAndDropItWhenItLeaves) {
   EXPECT_GT(countIn(track, thumb, ColorToRGB(clHighlight)), 0);
   d.Name->SetFocus();
   EXPECT_EQ(countIn(track, thumb, ColorToRGB(clHighlight)), 0);
+}
+
+TEST(KeyboardFocus, NativeControlsReachedByTabShowTheirFocusMark) {
+  Dialog d;
+  d.Show();
+  auto pixelsChanged = [](TControl* C, TBitmap& Before) {
+    TBitmap after;
+    GrabControl(C, &after);
+    int n = 0;
+    for (int y = 0; y < after.Height(); ++y)
+      for (int x = 0; x < after.Width(); ++x)
+        if (after.Canvas()->Pixels(x, y) != Before.Canvas()->Pixels(x, y)) ++n;
+    return n;
+  };
+  // A check box and a push button (not the default one, whose frame always stands out), each
+  // grabbed before and after Tab brings the focus to it.
+  const std::pair<TWinControl*, TWinControl*> steps[] = {{d.Name, d.Smooth}, {d.Ok, d.Cancel}};
+  for (auto [from, to] : steps) {
+    from->SetFocus();
+    TBitmap before;
+    GrabControl(to, &before);
+    SendKey({}, VK_TAB);
+    ASSERT_EQ(FocusedControl(), to) << NameOf(to, d);
+    EXPECT_GT(pixelsChanged(to, before), 4) << NameOf(to, d);
+    // Shift+Tab takes the mark away with the focus.
+    SendKey({ssShift}, VK_TAB);
+    EXPECT_EQ(pixelsChanged(to, before), 0) << NameOf(to, d);
+  }
 }

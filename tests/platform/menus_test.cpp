@@ -79,6 +79,23 @@ TEST(Menus, TheMenuBarTakesTheTopOfTheForm) {
   form.Hide();
 }
 
+TEST(Menus, TheMenuBarFollowsTheFormsWidth) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  form.SetColor(clRed);
+  auto* menu = new TMainMenu(&form);
+  NewItem(menu->Items(), "&Files");
+  form.Show();
+  TColor bar = ControlWindowPixel(&form, 380, 3);
+  ASSERT_NE(bar, clRed);
+  for (int width : {700, 250, 600}) {
+    SendWindowGeometry(&form, 0, 0, width, 300);
+    EXPECT_EQ(ControlWindowPixel(&form, width - 10, 3), bar) << width;
+  }
+  EXPECT_EQ(ControlWindowPixel(&form, 590, 40), clRed);  // the form below the bar
+  form.Hide();
+}
+
 TEST(Menus, RadioItemsAndAutoCheck) {
   TPopupMenu menu(nullptr);
   TMenuItem* english = NewItem(menu.Items(), "English");

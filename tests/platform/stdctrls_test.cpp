@@ -179,6 +179,32 @@ TEST(StdCtrls, MemoLinesFollowTypingAndShowCodeChanges) {
   EXPECT_GE(changes, 5);
 }
 
+TEST(StdCtrls, EditContextMenusShowTheProgramsTexts) {
+  TForm form(nullptr);
+  auto* edit = new TEdit(&form);
+  edit->SetParent(&form);
+  auto* memo = new TMemo(&form);
+  memo->SetParent(&form);
+  memo->SetTop(40);
+  form.Show();
+  const std::vector<std::string> english{"&Undo", "&Redo", "-", "Cu&t", "&Copy", "&Paste", "Delete", "-", "Select All"};
+  EXPECT_EQ(EditContextMenuCaptions(edit), english);
+  EXPECT_EQ(EditContextMenuCaptions(memo), english);
+  // A language switch assigns the texts; the next menu shows them, and English comes back.
+  const std::string copy = SEditCopy, selectAll = SEditSelectAll;
+  SEditCopy = "&Kopieren";
+  SEditSelectAll = "Alles markieren";
+  std::vector<std::string> german = english;
+  german[4] = SEditCopy;
+  german[8] = SEditSelectAll;
+  EXPECT_EQ(EditContextMenuCaptions(edit), german);
+  EXPECT_EQ(EditContextMenuCaptions(memo), german);
+  SEditCopy = copy;
+  SEditSelectAll = selectAll;
+  EXPECT_EQ(EditContextMenuCaptions(edit), english);
+  form.Hide();
+}
+
 TEST(StdCtrls, CheckBoxClicksCycleThroughStatesAllowed) {
   struct Case {
     bool AllowGrayed;

@@ -103,6 +103,34 @@ TEST(ToolBars, DownButtonDrawsAPressedFaceAndGroupedButtonsActAsRadio) {
   EXPECT_TRUE(tools[2]->Down());
 }
 
+TEST(ToolBars, TheButtonUnderTheMouseIsDrawnRaisedUntilItLeaves) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 100);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  TToolButton* hot = AddButton(bar);
+  TToolButton* other = AddButton(bar);
+  TToolButton* off = AddButton(bar);
+  off->SetEnabled(false);
+  form.Show();
+  int r = hot->Width() - 1, b = hot->Height() - 1;
+  TColor face = ControlWindowPixel(hot, 0, 0);
+  EXPECT_EQ(ControlWindowPixel(hot, r, b), face);  // flat while the mouse is elsewhere
+  SendInput(hot, ikEnter, {}, 5, 5);
+  EXPECT_EQ(ControlWindowPixel(hot, 0, 0), ColorToRGB(clBtnHighlight));
+  EXPECT_EQ(ControlWindowPixel(hot, r, b), ColorToRGB(clBtnShadow));
+  EXPECT_EQ(ControlWindowPixel(other, 0, 0), face);
+  SendInput(hot, ikLeave, {});
+  SendInput(other, ikEnter, {}, 5, 5);
+  EXPECT_EQ(ControlWindowPixel(hot, 0, 0), face);
+  EXPECT_EQ(ControlWindowPixel(hot, r, b), face);
+  EXPECT_EQ(ControlWindowPixel(other, 0, 0), ColorToRGB(clBtnHighlight));
+  SendInput(other, ikLeave, {});
+  SendInput(off, ikEnter, {}, 5, 5);  // a disabled button stays flat
+  EXPECT_EQ(ControlWindowPixel(off, 0, 0), face);
+  form.Hide();
+}
+
 TEST(ToolBars, ButtonsDrawTheirPictureFromTheBarsImageList) {
   TForm form(nullptr);
   auto* bar = new TToolBar(&form);
