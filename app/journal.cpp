@@ -72,6 +72,9 @@ TDataModule1::TDataModule1(TComponent* AOwner) : TComponent(AOwner) {
   dsRedoUndo = new TDataSource(this);
   dsRedoUndo->SetName("dsRedoUndo");
   dsRedoUndo->SetDataSet(TaRedoUndo);
+  // Moving the current record (the history grid's row) moves where Undo and Redo step from,
+  // without restoring its mask: the undo commands follow.
+  dsRedoUndo->OnDataChange = [](TObject*, TField*) { UpdateUndoActions(); };
 }
 
 TDataModule1::~TDataModule1() {
@@ -196,14 +199,9 @@ THistory1::THistory1(TComponent* AOwner) : TMyForm(AOwner) {
   DBGrid1->SetIniStorage(FormStorage1);
   FormStorage1->Loaded();
   FormStorage1->LoadPlacement();
-  // Moving the grid's row moves the table's current record without restoring its mask; the
-  // undo commands follow.
-  if (DataModule1) DataModule1->OnJournalChange = [](TObject*) { UpdateUndoActions(); };
 }
 
-THistory1::~THistory1() {
-  if (DataModule1) DataModule1->OnJournalChange = nullptr;
-}
+THistory1::~THistory1() = default;
 
 void THistory1::Undo(TObject*) {
   if (DataModule1) DataModule1->Undo();
