@@ -21,6 +21,7 @@
 
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/paintover.h"
 #include "platform/qt_controls.h"
 #include "platform/stdctrls.h"
 
@@ -140,6 +141,7 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool Native = false;  // W came from CreateNativeWidget
   QPointer<QObject> Filter;  // the native widget's input filter
   bool ClickOnMouseUp = true;
+  TPaintOverEvent PaintOver;  // runs after the native widget painted its face
   // A framed control: the border's width and its scroll bars (0 horizontal, 1 vertical).
   int Border = 0;
   struct Bar {
@@ -407,6 +409,14 @@ protected:
     Last = E;
     LastType = E->type();
     LastObj = ow;
+    if (E->type() == QEvent::Paint && ow == Root && Ctrl->GetImpl()->PaintOver) {
+      // The widget paints its face first; the handler draws over it within the same paint.
+      Resending = true;
+      static_cast<QObject*>(ow)->event(E);
+      Resending = false;
+      PaintOver();
+      return true;
+    }
     auto* wc = dynamic_cast<TWinControl*>(Ctrl);
     auto at = [&](QMouseEvent* m) {
       QPoint p = ow == Root ? m->position().toPoint() : ow->mapTo(Root, m->position().toPoint());
@@ -476,6 +486,28 @@ protected:
   }
 
 private:
+  // A canvas on a painter over the root widget, for the control's paint-over handler.
+  struct OverTarget : public vmqt::TCanvasTarget {
+    QPainter* P = nullptr;
+    QPaintDevice* Device() override { return P->device(); }
+    QPainter* ExternalPainter() override { return P; }
+  };
+  void PaintOver() {
+    TControl* c = Ctrl;
+    TPaintOverEvent handler = c->GetImpl()->PaintOver;  // a copy: the handler may replace itself
+    QPainter p(Root);
+    OverTarget target;
+    target.P = &p;
+    TCanvas canvas;
+    canvas.Font()->Assign(c->Font());
+    vmqt::CanvasSetTarget(&canvas, &target);
+    try {
+      handler(c, &canvas);
+    } catch (...) {
+      vmqt::HandleCurrentException(c);
+    }
+    vmqt::CanvasSetTarget(&canvas, nullptr);
+  }
   QEvent* Last = nullptr;
   QEvent::Type LastType = QEvent::None;
   QPointer<QWidget> LastObj;
@@ -1574,6 +1606,12 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   if (!c) return CLR_INVALID;
   vmqt::CanvasFlush(c);
   return c->Pixels(X, Y);
+}
+
+void SetPaintOver(TControl* Control, TPaintOverEvent Handler) {
+  if (!Control) return;
+  Control->GetImpl()->PaintOver = std::move(Handler);
+  Control->Invalidate();
 }
 
 TColor ControlWindowPixel(TControl* Control, int X, int Y) {

@@ -8,6 +8,7 @@
 #include "chart/engine/graph_canvas.h"
 #include "platform/bitmap.h"
 #include "platform/dialogs.h"
+#include "platform/paintover.h"
 #include "platform/strings.h"
 
 // =============================================================================================
@@ -18,7 +19,15 @@ VM_PUBLISH(TGraphButton) {
   P.Int("Width", &TGraphButton::Width, &TGraphButton::SetWidth).Default(75);
 }
 
-TGraphButton::TGraphButton(TComponent* AOwner) : TButton(AOwner) { SetBounds(Left(), Top(), 75, 25); }
+TGraphButton::TGraphButton(TComponent* AOwner) : TButton(AOwner) {
+  SetBounds(Left(), Top(), 75, 25);
+  // The symbol goes over the face the window system painted, through a temporary chart canvas.
+  SetPaintOver(this, [this](TControl*, TCanvas* Canvas) {
+    TGraphCanvas3D c;
+    c.SetCanvas(Canvas);
+    DrawSymbol(&c);
+  });
+}
 
 TRect TGraphButton::SymbolRect() const {
   const int w = Width(), h = Height();
@@ -107,6 +116,29 @@ VM_PUBLISH(TComboFlat) {
 TComboFlat::TComboFlat(TComponent* AOwner) : TComboBox(AOwner) {
   SetBounds(Left(), Top(), Width(), 21);
   SetStyle(csDropDownList);
+  SetPaintOver(this, [this](TControl*, TCanvas* Canvas) {
+    if (DrawnFlat()) DrawFlat(Canvas);
+  });
+}
+
+void TComboFlat::DrawFlat(TCanvas* Canvas) const {
+  const TRect r = ClientRect();
+  Canvas->Brush()->SetStyle(bsClear);
+  Canvas->Pen()->SetStyle(psSolid);
+  Canvas->Pen()->SetWidth(1);
+  Canvas->Pen()->SetColor(clBtnFace);
+  Canvas->Rectangle(r.Left, r.Top, r.Right, r.Bottom);
+  Canvas->Rectangle(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1);
+  Canvas->Pen()->SetColor(clWindow);
+  const TRect b = DropButtonRect();
+  Canvas->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
+  Canvas->MoveTo(r.Right - 2, b.Top);
+  Canvas->LineTo(r.Right - 2, b.Bottom);
+}
+
+TRect TComboFlat::DropButtonRect() const {
+  const TRect r = ClientRect();
+  return TRect{r.Right - kCaptionButtonWidth - 2, r.Top + 1, r.Right, r.Bottom - 1};
 }
 
 void TComboFlat::MouseEnter() {

@@ -13,6 +13,7 @@
 #include "platform/types.h"
 
 class TBitmap;
+class TCanvas;
 class TGraphCanvas;
 
 // A push button that paints a symbol beside its caption.
@@ -75,12 +76,20 @@ public:
   bool MouseInside() const { return FMouseInside; }
   // Drawn flat: neither hovered nor focused.
   bool DrawnFlat() const { return !FMouseInside && !Focused(); }
+  // The width of the window system's caption buttons, which the drop button's area spans.
+  static constexpr int kCaptionButtonWidth = 18;
+  // The drop button's area, framed in the window colour when drawn flat.
+  TRect DropButtonRect() const;
 
 protected:
   void MouseEnter() override;
   void MouseLeave() override;
   void DoEnter() override;
   void DoExit() override;
+
+  // Over the face the window system painted: two frames in the button-face colour round the
+  // client area, the drop button's area framed in the window colour.
+  void DrawFlat(TCanvas* Canvas) const;
 
 private:
   int32_t FDropDownWidth = 0;

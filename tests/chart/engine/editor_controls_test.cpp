@@ -8,6 +8,8 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/testkit/recording_canvas.h"
 #include "platform/bitmap.h"
+#include "platform/controls.h"
+#include "platform/stdctrls.h"
 #include "platform/dialogs.h"
 
 namespace {
@@ -136,6 +138,56 @@ TEST(ComboFlat, DefaultsAndTheStoredDropDownWidth) {
   c.SetDropDownWidth(c.Width() + 40);
   EXPECT_TRUE(c.IsDropDownWidthStored());
   EXPECT_TRUE(c.DrawnFlat());
+}
+
+TEST(ButtonColor, PaintsItsColourOverTheButtonFace) {
+  TGraphButton plain(nullptr);
+  const TColor face = ControlWindowPixel(&plain, 62, 13);
+  TButtonColor b(nullptr);
+  const TRect r = b.SymbolRect();  // 56, 7, 69, 19
+  b.SetColor(clRed);
+  b.Invalidate();
+  EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clRed);
+  EXPECT_EQ(ControlWindowPixel(&b, r.Left + 1, r.Top + 1), clRed);
+  EXPECT_EQ(ControlWindowPixel(&b, r.Left, 13), clBlack);  // the swatch's frame
+  EXPECT_EQ(ControlWindowPixel(&b, r.Left - 2, 13), face);  // beside it, the face
+  b.SetColor(clBlue);
+  b.Invalidate();
+  EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clBlue);
+  // A linked property's colour; clNone paints nothing.
+  TChartSeries series(nullptr);
+  series.SetSeriesColor(clYellow);
+  b.LinkProperty(&series, "SeriesColor");
+  EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clYellow);
+  b.GetColorProc = [] { return clNone; };
+  b.Invalidate();
+  EXPECT_EQ(ControlWindowPixel(&b, 62, 13), face);
+}
+
+TEST(ComboFlat, DrawsFlatUnlessHovered) {
+  TComboBox plain(nullptr);
+  plain.SetBounds(0, 0, 120, 21);
+  plain.SetStyle(csDropDownList);
+  TComboFlat c(nullptr);
+  c.SetBounds(0, 0, 120, 21);
+  const TColor btnFace = ColorToRGB(clBtnFace), window = ColorToRGB(clWindow);
+  // Two frames in the button-face colour, over the native frame.
+  for (TPoint p : {TPoint(0, 10), TPoint(1, 10), TPoint(60, 0), TPoint(60, 1), TPoint(60, 20)})
+    EXPECT_EQ(ControlWindowPixel(&c, p.X, p.Y), btnFace) << p.X << "," << p.Y;
+  ASSERT_NE(ControlWindowPixel(&plain, 0, 10), btnFace);
+  // The drop button's area framed in the window colour, with the line two pixels in.
+  const TRect b = c.DropButtonRect();
+  EXPECT_EQ(b, TRect(120 - TComboFlat::kCaptionButtonWidth - 2, 1, 120, 20));
+  EXPECT_EQ(ControlWindowPixel(&c, b.Left, 10), window);
+  EXPECT_EQ(ControlWindowPixel(&c, b.Left + 5, 1), window);
+  EXPECT_EQ(ControlWindowPixel(&c, 118, 10), window);
+  EXPECT_EQ(ControlWindowPixel(&c, 119, 10), window);  // over the outer frames
+  // Hovered, the native face shows as it is; leaving draws it flat again.
+  c.DispatchMouseEnter();
+  EXPECT_TRUE(c.MouseInside());
+  EXPECT_EQ(ControlWindowPixel(&c, 0, 10), ControlWindowPixel(&plain, 0, 10));
+  c.DispatchMouseLeave();
+  EXPECT_EQ(ControlWindowPixel(&c, 0, 10), btnFace);
 }
 
 TEST(CircularSources, ASeriesCannotFeedItself) {
