@@ -154,6 +154,11 @@ TEST(ButtonColor, PaintsItsColourOverTheButtonFace) {
   b.SetColor(clBlue);
   b.Invalidate();
   EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clBlue);
+  // Disabled, the swatch loses its frame but keeps its colour.
+  b.SetEnabled(false);
+  EXPECT_NE(ControlWindowPixel(&b, r.Left, 13), clBlack);
+  EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clBlue);
+  b.SetEnabled(true);
   // A linked property's colour; clNone paints nothing.
   TChartSeries series(nullptr);
   series.SetSeriesColor(clYellow);
