@@ -225,3 +225,24 @@ TEST_F(PolarFixture, ChecksAndStepAreKeptWithTheLayout) {
   EXPECT_FALSE(PolarDiag1->RadioButton1->Enabled());
   EXPECT_EQ(PolarDiag1->FreqStep, 3);
 }
+
+TEST_F(PolarFixture, NormalizeZxxBringsACurveBeyondOneDownToOne) {
+  Open();
+  // Zxx = Zyy and Zyx = -Zxy: both magnitudes stay the same at every angle.
+  SetImpedance(1, 10, 1, -1, 10);
+  SetImpedance(2, 0.5, 1, -1, 0.5);
+  Range(0, 1, 1);
+  ASSERT_TRUE(PolarDiag1->RadioButton1->Checked());  // "No Normalize"
+  struct {
+    bool Normalize;
+    double First, Second;
+  } cases[] = {{false, 10, 0.5}, {true, 1, 0.5}};
+  for (const auto& c : cases) {
+    PolarDiag1->CheckBox1->SetChecked(c.Normalize);
+    PolarDiag1->Refresh(nullptr);
+    for (int j = 0; j < 60; j += 11) {
+      EXPECT_NEAR(Curve(0, 1)->YValues()->Value(j), c.First, 1e-5) << c.Normalize;
+      EXPECT_NEAR(Curve(1, 1)->YValues()->Value(j), c.Second, 1e-5) << c.Normalize;
+    }
+  }
+}
