@@ -79,7 +79,7 @@ void TMainForm1::CreateActions() {
   AcLabel = make("AcLabel", "Header", "View", 0, 0, on(&TMainForm1::mmEtiketClick), true);
   acStartingData = make("acStartingData", "StartingData", "View", 0, 0, nullptr, true);
   AcResultingData = make("AcResultingData", "Resulting Data", "View", 0, 0, nullptr, true);
-  AcPolar = make("AcPolar", "Polar diagrams", "View", 0, 0, nullptr, true);
+  AcPolar = make("AcPolar", "Polar diagrams", "View", 0, 0, on(&TMainForm1::AcPolarExecute), true);
   AcOplogLines = make("AcOplogLines", "Oplog Lines", "View", 0, 0, on(&TMainForm1::OplogLinesExecute), true);
   AcProgrOutput = make("AcProgrOutput", "Program output", "View", 0, 0, [](TObject*) { ShowProgramLog(); });
   AcIndVec = make("AcIndVec", "Induction Vector", "View", 0, 0, on(&TMainForm1::IndVecExecute), true);

@@ -142,6 +142,7 @@ public:
   void AngleChgExecute(TObject* Sender);
   void OtherReference1Click(TObject* Sender);
   void IndVecExecute(TObject* Sender);
+  void AcPolarExecute(TObject* Sender);
   void mmMaskViewClick(TObject* Sender);
 
   // ---- Views, processing and help
