@@ -201,7 +201,10 @@ void TSeriesMarksSymbol::InitShadow(TGraphShadow* AShadow) {
 VM_PUBLISH(TSeriesMarks) {
   P.Int("Angle", &TSeriesMarks::Angle, &TSeriesMarks::SetAngle).Default(0);
   P.Object("Arrow", &TSeriesMarks::Arrow, &TSeriesMarks::SetArrow);
-  P.Int("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Default(8);
+  P.Int("ArrowLength", &TSeriesMarks::ArrowLength, &TSeriesMarks::SetArrowLength).Stored([](TObject* o) {
+    auto* m = static_cast<TSeriesMarks*>(o);
+    return m->ArrowLength() != m->Callout()->DefaultLength;
+  });
   P.Object("Callout", &TSeriesMarks::Callout, &TSeriesMarks::SetCallout);
   P.Int("BackColor", &TSeriesMarks::BackColor, &TSeriesMarks::SetBackColor).Default(clInfoBk).Idents(ColorIdents);
   P.Enum("Bevel", &TSeriesMarks::Bevel, &TSeriesMarks::SetBevel, BevelCutInfo).Default(bvNone);
@@ -222,7 +225,10 @@ VM_PUBLISH(TSeriesMarks) {
   P.Int("Transparency", &TSeriesMarks::Transparency, &TSeriesMarks::SetTransparency).Default(0);
   P.Bool("Transparent", &TSeriesMarks::Transparent, &TSeriesMarks::SetTransparent)
       .Stored(&TGraphCustomShape::IsTransparentStored);
-  P.Bool("Visible", &TSeriesMarks::Visible, &TSeriesMarks::SetVisible).Default(false);
+  P.Bool("Visible", &TSeriesMarks::Visible, &TSeriesMarks::SetVisible).Stored([](TObject* o) {
+    auto* m = static_cast<TSeriesMarks*>(o);
+    return m->Visible() != m->DefaultVisible;
+  });
 }
 
 TSeriesMarks::TSeriesMarks(TChartSeries* Series) : OwnerSeries(Series), Items(this) {

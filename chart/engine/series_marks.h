@@ -133,6 +133,13 @@ public:
 
   int32_t Angle() const { return FAngle; }
   void SetAngle(int32_t Value);
+  // Whether the marks show on a new series of the owner's type: Visible is stored only when it
+  // differs from it, so hidden marks of a series type that starts with them shown survive a save.
+  bool DefaultVisible = false;
+  void SetStartVisible(bool Value) {
+    DefaultVisible = Value;
+    SetVisible(Value);
+  }
   TMarksCallout* Callout();
   TMarksCallout* GetCallout() { return Callout(); }
   TMarksCallout* CalloutOrNull() const { return FCallout.get(); }

@@ -364,7 +364,10 @@ void TCallout::DrawCallout(TColor ColorValue, const TPoint& PointA, const TPoint
 // TMarksCallout
 
 VM_PUBLISH(TMarksCallout) {
-  P.Int("Length", &TMarksCallout::Length, &TMarksCallout::SetLength).Default(8);
+  P.Int("Length", &TMarksCallout::Length, &TMarksCallout::SetLength).Stored([](TObject* o) {
+    auto* c = static_cast<TMarksCallout*>(o);
+    return c->Length() != c->DefaultLength;
+  });
   P.Bool("Visible", &TMarksCallout::Visible, &TMarksCallout::SetVisible).Default(false);
 }
 

@@ -137,6 +137,12 @@ public:
   int32_t Length() const { return FLength; }
   void SetLength(int32_t Value);
   void ApplyLength(TSeriesMarkPosition& Position) const;
+  // The length a new series of the owner's type starts with; Length is stored when it differs.
+  int32_t DefaultLength = 8;
+  void SetStartLength(int32_t Value) {
+    DefaultLength = Value;
+    SetLength(Value);
+  }
 
 private:
   int32_t FLength = 8;

@@ -36,7 +36,7 @@ TColorGridSeries::TColorGridSeries(TComponent* AOwner) : TCustom3DGridSeries(AOw
   FFrame = std::make_unique<TChartHiddenPen>([this](TObject* Sender) { PenBrushChanged(Sender); });
   FBitmap = std::make_unique<TBitmap>();
   FBitmap->SetPixelFormat(pf24bit);
-  Marks()->Callout()->SetLength(0);
+  Marks()->Callout()->SetStartLength(0);
 }
 
 TColorGridSeries::~TColorGridSeries() = default;

@@ -49,8 +49,8 @@ int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
 
 TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner) {
   FTickLines = std::make_unique<TChartHiddenPen>([this](TObject* Sender) { PenBrushChanged(Sender); });
-  Marks()->SetVisible(true);
-  Marks()->Callout()->SetLength(20);
+  Marks()->SetStartVisible(true);
+  Marks()->Callout()->SetStartLength(20);
 }
 
 TCustomBarSeries::~TCustomBarSeries() = default;

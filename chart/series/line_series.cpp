@@ -681,7 +681,7 @@ TPointSeries::TPointSeries(TComponent* AOwner) : TCustomSeries(AOwner) {
   FDrawArea = false;
   FDrawLines = false;
   FClickableLine = false;
-  Marks()->Callout()->SetLength(0);
+  Marks()->Callout()->SetStartLength(0);
 }
 
 void TPointSeries::SetColorEachPoint(bool Value) {

@@ -7,6 +7,8 @@
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/graph_canvas.h"
+#include "chart/engine/legend.h"
+#include "platform/guards.h"
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
@@ -24,6 +26,9 @@ VM_DEFINE_CLASS(TCircledSeries)
 VM_PUBLISH(TPieOtherSlice) {
   using S = TPieOtherSlice;
   P.Int("Color", &S::Color, &S::SetColor).Default(clGraphColor);
+  P.Object("Legend", &S::Legend, &S::SetLegend).Stored([](TObject* o) {
+    return static_cast<TPieOtherSlice*>(o)->LegendOrNull() != nullptr;
+  });
   P.Enum("Style", &S::Style, &S::SetStyle, PieOtherStyleInfo).Default(poNone);
   P.String("Text", &S::Text, &S::SetText).Stored(&S::TextStored);
   P.Float("Value", &S::Value, &S::SetValue).Default(0.0);
@@ -47,11 +52,41 @@ VM_PUBLISH(TPieSeries) {
   P.Object("PiePen", &S::PiePen, &S::SetPiePen);
   P.Object("PieValues", &S::PieValues, &S::SetPieValues);
   P.Int("RotationAngle", &S::RotationAngle, &S::SetRotationAngle).Default(0);
+  P.Object("Shadow", &S::Shadow, &S::SetShadow);
   P.Bool("UsePatterns", &S::UsePatterns, &S::SetUsePatterns).Default(false);
 }
 
 // =============================================================================================
 // TPieOtherSlice
+
+TPieOtherSlice::TPieOtherSlice(TPieSeries* AOwner) : FOwner(AOwner) {}
+TPieOtherSlice::~TPieOtherSlice() = default;
+
+TChartLegend* TPieOtherSlice::Legend() {
+  if (!FLegend) {
+    FLegend = std::make_unique<TChartLegend>(FOwner ? FOwner->ParentChart() : nullptr);
+    FLegend->SetVisible(false);
+    FLegend->SetSeries(FOwner);
+  }
+  return FLegend.get();
+}
+
+void TPieOtherSlice::SetLegend(TChartLegend* Value) {
+  if (!Value) {
+    FLegend.reset();
+    Changed();
+    return;
+  }
+  Legend()->Assign(Value);
+}
+
+void TPieOtherSlice::ChartChanged() {
+  if (!FLegend) return;
+  // A legend belongs to one chart for life: a new one takes over the settings.
+  std::unique_ptr<TChartLegend> old = std::move(FLegend);
+  Legend()->Assign(old.get());
+  FLegend->SetVisible(old->Visible());
+}
 
 void TPieOtherSlice::Changed() {
   if (FOwner) FOwner->Repaint();
@@ -74,6 +109,7 @@ void TPieOtherSlice::Assign(TPersistent* Source) {
     FStyle = s->FStyle;
     FText = s->FText;
     FValue = s->FValue;
+    SetLegend(s->FLegend.get());
     Changed();
     return;
   }
@@ -83,6 +119,18 @@ void TPieOtherSlice::Assign(TPersistent* Source) {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kPiStep = 0.017453292519943295;
+constexpr TColor kPieShadowColor = 0xA0A0A0;
+// Reading past the end of a slice list gives 0; writing past it pads with zeros.
+int32_t SliceValue(const std::vector<int32_t>& List, int32_t Index) {
+  return Index >= 0 && Index < static_cast<int32_t>(List.size()) ? List[Index] : 0;
+}
+bool StoreSliceValue(std::vector<int32_t>& List, int32_t Index, int32_t Value) {
+  if (Index < 0) return false;
+  if (Index >= static_cast<int32_t>(List.size())) List.resize(Index + 1, 0);
+  if (List[Index] == Value) return false;
+  List[Index] = Value;
+  return true;
+}
 int Round(double V) { return static_cast<int>(std::nearbyint(V)); }
 }  // namespace
 
@@ -285,27 +333,58 @@ void TCircledSeries::FireBeforeDrawValues() {
 
 TPieSeries::TPieSeries(TComponent* AOwner) : TCircledSeries(AOwner) {
   FOtherSlice = std::make_unique<TPieOtherSlice>(this);
+  FShadow = std::make_unique<TGraphShadow>();
+  FShadow->DefaultColor = kPieShadowColor;
+  FShadow->SetColor(kPieShadowColor);
+  FShadow->OnChange = [this](TObject* Sender) { PenBrushChanged(Sender); };
   ShowsSeriesColor = false;
   FGradient->SetStartColor(clWhite);
   FGradient->SetDirection(gdRadial);
   XValues()->SetName("");
   YValues()->SetName("Pie");
-  Marks()->SetVisible(true);
-  Marks()->Callout()->SetLength(8);
+  Marks()->SetStartVisible(true);
+  Marks()->Callout()->SetStartLength(8);
   SetColorEachPoint(true);
 }
 
-int32_t TPieSeries::ExplodedSlice(int32_t Index) const {
-  return Index >= 0 && Index < static_cast<int32_t>(FExploded.size()) ? FExploded[Index] : 0;
-}
+int32_t TPieSeries::ExplodedSlice(int32_t Index) const { return SliceValue(FExploded, Index); }
 
 void TPieSeries::SetExplodedSlice(int32_t Index, int32_t Value) {
-  if (Index < 0) return;
-  if (Index >= static_cast<int32_t>(FExploded.size())) FExploded.resize(Index + 1, 0);
-  if (FExploded[Index] != Value) {
-    FExploded[Index] = Value;
-    Repaint();
+  if (StoreSliceValue(FExploded, Index, Value)) Repaint();
+}
+
+int32_t TPieSeries::SliceHeight(int32_t Index) const { return SliceValue(FHeights, Index); }
+
+void TPieSeries::SetSliceHeight(int32_t Index, int32_t Value) {
+  if (StoreSliceValue(FHeights, Index, Value)) Repaint();
+}
+
+int32_t TPieSeries::SliceBackDepth(int32_t ValueIndex) const {
+  if (static_cast<int32_t>(FHeights.size()) < ValueIndex + 1) return EndZ;
+  return StartZ + Round(FHeights[ValueIndex] * (EndZ - StartZ) * 0.01);
+}
+
+void TPieSeries::Delete(int32_t ValueIndex) {
+  for (std::vector<int32_t>* list : {&FExploded, &FHeights})
+    if (ValueIndex >= 0 && ValueIndex < static_cast<int32_t>(list->size())) list->erase(list->begin() + ValueIndex);
+  TCircledSeries::Delete(ValueIndex);
+}
+
+void TPieSeries::ExchangePoints(int32_t Index1, int32_t Index2) {
+  const size_t n = static_cast<size_t>(PointCount());
+  for (std::vector<int32_t>* list : {&FExploded, &FHeights}) {
+    if (list->empty()) continue;
+    if (list->size() < n) list->resize(n, 0);
+    if (Index1 >= 0 && Index2 >= 0 && size_t(Index1) < list->size() && size_t(Index2) < list->size())
+      std::swap((*list)[Index1], (*list)[Index2]);
   }
+  TCircledSeries::ExchangePoints(Index1, Index2);
+}
+
+void TPieSeries::ClearPointData() {
+  FExploded.clear();
+  FHeights.clear();
+  TCircledSeries::ClearPointData();
 }
 
 void TPieSeries::FindVisibleRange() {
@@ -404,15 +483,21 @@ void TPieSeries::SetSlicePen(int32_t ValueIndex) {
 
 int32_t TPieSeries::LegendEntryCount() {
   int32_t n = 0;
-  for (int32_t i = 0; i < PointCount(); ++i) n += !IsGrouped(i);
+  for (int32_t i = 0; i < PointCount(); ++i) n += IsGrouped(i) == FDrawingOtherLegend;
   return n;
 }
 
 int32_t TPieSeries::LegendIndexToValue(int32_t LegendIndex) {
   int32_t k = 0;
   for (int32_t i = 0; i < PointCount(); ++i)
-    if (!IsGrouped(i) && k++ == LegendIndex) return i;
+    if (IsGrouped(i) == FDrawingOtherLegend && k++ == LegendIndex) return i;
   return LegendIndex;
+}
+
+void TPieSeries::SetParentChart(TCustomAxisPanel* Value) {
+  const bool changed = Value != FParentChart;
+  TCircledSeries::SetParentChart(Value);
+  if (changed && !(Value && series_link::IsDestroying(Value))) FOtherSlice->ChartChanged();
 }
 
 void TPieSeries::WriteData(TStream& Stream) {
@@ -429,7 +514,10 @@ void TPieSeries::Assign(TPersistent* Source) {
     FDark3D = s->FDark3D;
     FDarkPen = s->FDarkPen;
     FExplodeBiggest = s->FExplodeBiggest;
+    FDonutPercent = s->FDonutPercent;
     FExploded = s->FExploded;
+    FHeights = s->FHeights;
+    FShadow->Assign(s->FShadow.get());
     FUsePatterns = s->FUsePatterns;
     FMultiPie = s->FMultiPie;
     FOtherSlice->Assign(s->FOtherSlice.get());
@@ -489,9 +577,11 @@ void TPieSeries::FireBeforeDrawValues() {
     FExploded[big] = FExplodeBiggest;
   }
   CalcAngles();
+  FSortSlices = !FHeights.empty();
   int32_t most = -1;
   for (int32_t i = 0; i < n; ++i)
     if (ExplodedSlice(i) > 0 && (most == -1 || ExplodedSlice(i) > ExplodedSlice(most))) most = i;
+  if (most != -1) FSortSlices = true;
   if (most != -1) {
     int dx, dy;
     ExplodeOffset(most, dx, dy);
@@ -504,6 +594,48 @@ void TPieSeries::FireBeforeDrawValues() {
     CalcRadii();
   }
   AngleToPos(0, XRadius, YRadius, FEndX, FEndY);
+  if (FParentChart) FShadow->DrawEllipse(FParentChart->Canvas, CircleRect, EndZ - 10);
+}
+
+void TPieSeries::DrawVisiblePoints() {
+  DrawSlices();
+  DrawOtherLegend();
+}
+
+void TPieSeries::DrawSlices() {
+  if (!FParentChart || !series_link::View3D(FParentChart) || (!FSortSlices && FDonutPercent < 1) ||
+      FParentChart->Canvas->SupportsFullRotation() || LastValueIndex < FirstValueIndex) {
+    TCircledSeries::DrawVisiblePoints();
+    return;
+  }
+  // Slices nearest the back (a quarter of the total angle, the top of the circle) are drawn
+  // first so the nearer ones and their sides cover them.
+  const double a = FAngleSize * kPiStep, d = a / 4;
+  auto distance = [&](int32_t i) {
+    double m = (i < static_cast<int32_t>(FAngles.size()) ? FAngles[i].MidAngle : 0) + FRotation;
+    if (m > a) m -= a;
+    if (m > d) {
+      const double r = m - d;
+      return r > kPi ? a - r : r;
+    }
+    return d - m;
+  };
+  std::vector<int32_t> order;
+  for (int32_t i = FirstValueIndex; i <= LastValueIndex; ++i) order.push_back(i);
+  std::stable_sort(order.begin(), order.end(), [&](int32_t x, int32_t y) { return distance(x) < distance(y); });
+  for (int32_t i : order) DrawOneValue(i);
+}
+
+void TPieSeries::DrawOtherLegend() {
+  TChartLegend* legend = FOtherSlice->LegendOrNull();
+  if (!legend || !legend->Visible() || !FParentChart || legend->Chart != FParentChart) return;
+  FDrawingOtherLegend = true;
+  ActiveLegend = legend;
+  TScopeExit done([this] {
+    FDrawingOtherLegend = false;
+    ActiveLegend = nullptr;
+  });
+  legend->DrawLegend();
 }
 
 void TPieSeries::FireAfterDrawValues() {
@@ -517,6 +649,7 @@ void TPieSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text, TSer
   const double e = 1 + ExplodedSlice(ValueIndex) / 100.0;
   const int rx = Round(XRadius * e), ry = Round(YRadius * e);
   const double angle = FAngles[ValueIndex].MidAngle;
+  Marks()->ZPosition = SliceBackDepth(ValueIndex);
   const int len = Marks()->Callout()->Length(), dist = Marks()->Callout()->Distance();
   Position.KeepArrowStart = true;
   AngleToPos(angle, rx + len + dist, ry + len + dist, Position.ArrowEnd.X, Position.ArrowEnd.Y);
@@ -553,8 +686,17 @@ void TPieSeries::DrawOneValue(int32_t ValueIndex) {
   int dx, dy;
   ExplodeOffset(ValueIndex, dx, dy);
   if (series_link::View3D(FParentChart)) {
-    c->Pie3D(CircleXCenter + dx, CircleYCenter - dy, XRadius, YRadius, StartZ, EndZ, g.StartAngle + FRotation,
-             g.EndAngle + FRotation, true, true);
+    // A donut cut short shows the faces of its two ends.
+    const bool sides = FSortSlices || (FDonutPercent > 0 && FAngleSize != 360 &&
+                                       (ValueIndex == FirstValueIndex || ValueIndex == LastValueIndex));
+    c->Pie3D(CircleXCenter + dx, CircleYCenter - dy, XRadius, YRadius, StartZ, SliceBackDepth(ValueIndex),
+             g.StartAngle + FRotation, g.EndAngle + FRotation, FDark3D, sides, FDonutPercent,
+             FGradient->Visible() ? FGradient.get() : nullptr);
+    return;
+  }
+  if (FDonutPercent > 0) {
+    c->DonutSlice(CircleXCenter + dx, CircleYCenter - dy, XRadius, YRadius, g.StartAngle + FRotation,
+                  g.EndAngle + FRotation, FDonutPercent);
     return;
   }
   if (ex != sx || ey != sy || PointCount() == 1 || g.EndAngle - g.StartAngle > 1) {

@@ -81,13 +81,23 @@ extern const TEnumInfo PieOtherStyleInfo;
 extern const TEnumInfo MultiPieInfo;
 
 class TPieSeries;
+class TChartLegend;
 
 // The grouping of small slices into one "other" slice.
 class TPieOtherSlice : public TPersistent {
   VM_CLASS(TPieOtherSlice, TPersistent)
 public:
-  explicit TPieOtherSlice(TPieSeries* AOwner = nullptr) : FOwner(AOwner) {}
+  explicit TPieOtherSlice(TPieSeries* AOwner = nullptr);
+  ~TPieOtherSlice() override;
   void Assign(TPersistent* Source) override;
+
+  // The legend of the points folded into the other slice: made hidden on first read, listing
+  // the owning pie; writing nothing frees it.
+  TChartLegend* Legend();
+  TChartLegend* LegendOrNull() const { return FLegend.get(); }
+  void SetLegend(TChartLegend* Value);
+  // The owning pie moved to another chart: the legend follows it.
+  void ChartChanged();
 
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
@@ -104,6 +114,7 @@ private:
   void Changed();
 
   TPieSeries* FOwner;
+  std::unique_ptr<TChartLegend> FLegend;
   TColor FColor = clGraphColor;
   TPieOtherStyle FStyle = poNone;
   std::string FText;
@@ -121,11 +132,22 @@ public:
 
   int32_t AngleSize() const { return FAngleSize; }
   void SetAngleSize(int32_t Value) { SetIntegerProperty(FAngleSize, Value); }
+  // The hole in the middle in percent of the radius (0: a full pie); the donut publishes it.
+  int32_t DonutPercent() const { return FDonutPercent; }
+  void SetDonutPercent(int32_t Value) { SetIntegerProperty(FDonutPercent, Value); }
   int32_t ExplodeBiggest() const { return FExplodeBiggest; }
   void SetExplodeBiggest(int32_t Value) { SetIntegerProperty(FExplodeBiggest, Value); }
   // Explode distance of a slice in percent of the radius (0 when none stored).
   int32_t ExplodedSlice(int32_t Index) const;
   void SetExplodedSlice(int32_t Index, int32_t Value);
+  // 3D height of a slice in percent of the series depth (0 when none stored: the full depth).
+  int32_t SliceHeight(int32_t Index) const;
+  void SetSliceHeight(int32_t Index, int32_t Value);
+  // The depth a slice reaches back to: the full depth unless it has a height of its own.
+  int32_t SliceBackDepth(int32_t ValueIndex) const;
+  // The drop shadow of the circle, grey unless set otherwise.
+  TGraphShadow* Shadow() const { return FShadow.get(); }
+  void SetShadow(TGraphShadow* Value) { FShadow->Assign(Value); }
   const std::vector<TPieAngle>& Angles() const { return FAngles; }
   void CalcAngles();
   // Offset of an exploded slice.
@@ -161,6 +183,10 @@ public:
   void FireBeforeDrawValues() override;
   void FireAfterDrawValues() override;
   void DrawOneValue(int32_t ValueIndex) override;
+  void DrawVisiblePoints() override;
+  void Delete(int32_t ValueIndex) override;
+  void ExchangePoints(int32_t Index1, int32_t Index2) override;
+  void ClearPointData() override;
   void DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) override;
   int32_t PointIndexAt(int32_t X, int32_t Y) override;
   void FindVisibleRange() override;
@@ -168,6 +194,9 @@ public:
   int32_t LegendEntryCount() override;
   int32_t LegendIndexToValue(int32_t LegendIndex) override;
   void WriteData(TStream& Stream) override;
+  void SetParentChart(TCustomAxisPanel* Value) override;
+  // True while the other slice's legend is drawn: the legend then lists the grouped points.
+  bool DrawingOtherLegend() const { return FDrawingOtherLegend; }
   void Assign(TPersistent* Source) override;
   double HighestX() override;
   double LowestX() override;
@@ -187,7 +216,15 @@ private:
 
   int32_t FAngleSize = 360;
   int32_t FExplodeBiggest = 0;
+  int32_t FDonutPercent = 0;
   std::vector<int32_t> FExploded;
+  std::vector<int32_t> FHeights;
+  std::unique_ptr<TGraphShadow> FShadow;
+  // Slices are exploded or of their own heights: 3D slices are drawn back to front with sides.
+  bool FSortSlices = false;
+  bool FDrawingOtherLegend = false;
+  void DrawSlices();
+  void DrawOtherLegend();
   std::vector<TPieAngle> FAngles;
   int FEndX = 0, FEndY = 0;
 };

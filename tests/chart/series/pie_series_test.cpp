@@ -235,3 +235,143 @@ TEST(PieSeries, APieSetsTheChartViewWhileActiveAndGivesItBack) {
   EXPECT_EQ(v->Elevation(), 345);
   EXPECT_TRUE(v->Orthogonal());
 }
+
+TEST(PieSeries, TheShadowFallsBehindTheCircleAndStreamsAgainstItsGreyStart) {
+  TSeriesChart c;
+  auto* p = c.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(1, "", clRed);
+  c.Render();
+  // No shadow until it has a size.
+  EXPECT_EQ(PieAt(c, p, 315, 1, 6, -6), clWhite);
+  p->Shadow()->SetHorizSize(10);
+  p->Shadow()->SetVertSize(10);
+  c.Render();
+  // Down and right of the circle's edge lies the shadow (soft: shades of grey); up and left the
+  // background stays.
+  const TColor soft = PieAt(c, p, 315, 1, 6, -6);
+  EXPECT_NE(soft, clWhite);
+  EXPECT_EQ(soft & 0xFF, (soft >> 8) & 0xFF);
+  EXPECT_EQ(soft & 0xFF, (soft >> 16) & 0xFF);
+  EXPECT_EQ(PieAt(c, p, 135, 1, -6, 6), clWhite);
+  EXPECT_EQ(PieAt(c, p, 315, 0.5), clRed);
+  p->Shadow()->SetSmooth(false);
+  c.Render();
+  EXPECT_EQ(PieAt(c, p, 315, 1, 6, -6), TColor(0xA0A0A0));
+  EXPECT_EQ(PieAt(c, p, 135, 1, -6, 6), clWhite);
+
+  TPieSeries fresh(nullptr);
+  EXPECT_EQ(fresh.Shadow()->Color(), TColor(0xA0A0A0));
+  EXPECT_EQ(ComponentToText(&fresh).find("Shadow.Color"), std::string::npos);
+  p->Shadow()->SetColor(clGray);
+  TPieSeries r(nullptr);
+  TextToComponent(ComponentToText(p), &r);
+  EXPECT_EQ(r.Shadow()->Color(), clGray);
+  EXPECT_EQ(r.Shadow()->HorizSize(), 10);
+  EXPECT_EQ(r.Shadow()->VertSize(), 10);
+}
+
+TEST(PieSeries, SlicesOfTheirOwnHeightReachPartOfTheDepth) {
+  TSeriesChart c(true);
+  auto* p = c.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(50, "", clRed);
+  p->AddY(50, "", clBlue);
+  c.Render();
+  const TRect all(0, 0, 400, 300);
+  auto inked = [&] { return all.Right * all.Bottom - c.Count(clWhite, all); };
+  const int full = inked();
+  const int red = c.Count(clRed, all);
+  const int32_t depth = p->EndZ - p->StartZ;
+  ASSERT_GT(depth, 10);
+  EXPECT_EQ(p->SliceBackDepth(1), p->EndZ);  // no heights: the whole depth
+  // The lower (front) slice made flat: its side shrinks, so less of the chart is inked, and the
+  // other slice keeps its look.
+  p->SetSliceHeight(1, 10);
+  EXPECT_EQ(p->SliceHeight(0), 0);
+  c.Render();
+  EXPECT_EQ(p->SliceBackDepth(1), p->StartZ + static_cast<int>(std::nearbyint(depth / 10.0)));
+  // A list shorter than the points leaves the rest at the full depth.
+  EXPECT_EQ(p->SliceBackDepth(2), p->EndZ);
+  EXPECT_LT(inked(), full);
+  EXPECT_EQ(c.Count(clRed, all), red);
+  EXPECT_GT(c.Count(clBlue, all), 0);
+
+  // The slice lists follow deleted and exchanged points.
+  p->AddY(10, "", clLime);
+  p->SetExplodedSlice(2, 20);
+  p->ExchangePoints(1, 2);
+  EXPECT_EQ(p->SliceHeight(2), 10);
+  EXPECT_EQ(p->SliceHeight(1), 0);
+  EXPECT_EQ(p->ExplodedSlice(1), 20);
+  p->Delete(0);
+  EXPECT_EQ(p->ExplodedSlice(0), 20);
+  EXPECT_EQ(p->SliceHeight(1), 10);
+  p->ClearValues();
+  EXPECT_EQ(p->SliceHeight(1), 0);
+}
+
+TEST(PieSeries, TheOtherSliceHasItsOwnLegendOfTheGroupedPoints) {
+  TSeriesChart c(false, 500, 300);
+  auto* p = c.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(10, "a", clRed);
+  p->AddY(20, "b", clBlue);
+  p->AddY(70, "c", clLime);
+  p->AddY(5, "d", clFuchsia);
+  p->OtherSlice()->SetStyle(poBelowPercent);
+  p->OtherSlice()->SetValue(15);
+  p->OtherSlice()->SetColor(clYellow);
+  EXPECT_EQ(p->OtherSlice()->LegendOrNull(), nullptr);
+  TChartLegend* legend = p->OtherSlice()->Legend();
+  EXPECT_FALSE(legend->Visible());
+  EXPECT_EQ(legend->GetLegendSeries(), p);
+  legend->SetVisible(true);
+  c.Render();
+  const TRect box = legend->BoxRect;
+  ASSERT_GT(box.Right - box.Left, 10);
+  // Its rows are the two grouped points, with their colours; the others are left out.
+  EXPECT_GT(c.Count(clRed, box), 0);
+  EXPECT_GT(c.Count(clFuchsia, box), 0);
+  EXPECT_EQ(c.Count(clBlue, box), 0);
+  EXPECT_EQ(c.Count(clLime, box), 0);
+  // Outside of its drawing the pie lists the slices that are shown.
+  EXPECT_EQ(p->LegendEntryCount(), 3);
+
+  // The legend is stored with the pie and comes back when read.
+  TPieSeries r(nullptr);
+  TextToComponent(ComponentToText(p), &r);
+  ASSERT_NE(r.OtherSlice()->LegendOrNull(), nullptr);
+  EXPECT_TRUE(r.OtherSlice()->LegendOrNull()->Visible());
+  TSeriesChart c2(false, 500, 300);
+  c2.Chart.AttachSeries(&r);
+  c2.Render();
+  EXPECT_GT(c2.Count(clFuchsia, r.OtherSlice()->LegendOrNull()->BoxRect), 0);
+  c2.Chart.DetachSeries(&r);
+  // Writing nothing frees it.
+  p->OtherSlice()->SetLegend(nullptr);
+  EXPECT_EQ(p->OtherSlice()->LegendOrNull(), nullptr);
+  c.Render();
+}
+
+TEST(PieSeries, ADonutLeavesItsHoleEmpty) {
+  for (bool is3D : {false, true}) {
+    TSeriesChart c(is3D);
+    auto* p = c.Add<TPieSeries>();
+    p->Marks()->SetVisible(false);
+    p->AddY(1, "", clRed);
+    p->AddY(1, "", clBlue);
+    p->SetDonutPercent(50);
+    c.Render();
+    if (!is3D) {
+      EXPECT_EQ(PieAt(c, p, 90, 0.75), clRed);
+      EXPECT_EQ(PieAt(c, p, 270, 0.75), clBlue);
+      EXPECT_EQ(PieAt(c, p, 90, 0.25), clWhite);
+      EXPECT_EQ(PieAt(c, p, 270, 0.25), clWhite);
+    }
+    // Cut short, its end faces are drawn too.
+    p->SetAngleSize(180);
+    c.Render();
+    EXPECT_GT(c.Count(clBlue, TRect(0, 0, 400, 300)), 0) << is3D;
+  }
+}

@@ -2,10 +2,12 @@
 // series keeps the settings its editor shows.
 #include <gtest/gtest.h>
 
+#include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
 #include "chart/series/bar_series.h"
 #include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
+#include "chart/series/pie_series.h"
 #include "platform/streaming.h"
 #include "platform/typinfo.h"
 
@@ -137,4 +139,36 @@ TEST(SeriesStreaming, HistogramKeepsItsPens) {
   EXPECT_EQ(r->LinesPen()->Color(), clGreen);
   EXPECT_EQ(r->Transparency(), 15);
   EXPECT_EQ(r->Brush()->Color(), clAqua);
+}
+
+// Marks start shown on bars and pies and with a callout length of their own: settings back at
+// the common default are written too, and those still at the type's start are not.
+TEST(SeriesStreaming, MarksKeepVisibilityAndCalloutLengthRelativeToTheSeriesTypesStart) {
+  TBarSeries b(nullptr);
+  b.Marks()->SetVisible(false);
+  b.Marks()->Callout()->SetLength(8);
+  auto rb = RoundTrip(b);
+  EXPECT_FALSE(rb->Marks()->Visible());
+  EXPECT_EQ(rb->Marks()->Callout()->Length(), 8);
+
+  TPieSeries p(nullptr);
+  p.Marks()->SetVisible(false);
+  auto rp = RoundTrip(p);
+  EXPECT_FALSE(rp->Marks()->Visible());
+
+  TLineSeries l(nullptr);
+  l.Marks()->SetVisible(true);
+  l.Marks()->Callout()->SetLength(20);
+  auto rl = RoundTrip(l);
+  EXPECT_TRUE(rl->Marks()->Visible());
+  EXPECT_EQ(rl->Marks()->Callout()->Length(), 20);
+
+  TBarSeries plain(nullptr);
+  const std::string text = ComponentToText(&plain);
+  EXPECT_EQ(text.find("Marks.Visible"), std::string::npos) << text;
+  EXPECT_EQ(text.find("Length"), std::string::npos) << text;
+  TBarSeries back(nullptr);
+  TextToComponent(text, &back);
+  EXPECT_TRUE(back.Marks()->Visible());
+  EXPECT_EQ(back.Marks()->Callout()->Length(), 20);
 }
