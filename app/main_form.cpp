@@ -148,6 +148,8 @@ void TMainForm1::UpdateMenuItems(TObject*) {
   for (TAction* a : {acStartingData, AcResultingData, AcEditing, AcComplexEditing, AcPolar})
     a->SetEnabled(false);
   AcIndVec->SetEnabled(open);
+  acStartingData->SetEnabled(open);
+  AcResultingData->SetEnabled(open);
   AcMaskEdit->SetEnabled(open);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);

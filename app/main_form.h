@@ -142,6 +142,8 @@ public:
   void AngleChgExecute(TObject* Sender);
   void OtherReference1Click(TObject* Sender);
   void IndVecExecute(TObject* Sender);
+  void StartingDataExecute(TObject* Sender);
+  void ResultingDataExecute(TObject* Sender);
   void mmMaskViewClick(TObject* Sender);
 
   // ---- Views, processing and help
