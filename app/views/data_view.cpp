@@ -10,6 +10,7 @@
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/walls_titles.h"
+#include "chart/series/report_chart.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/series_pointer.h"
 #include "chart/engine/tool_base.h"
@@ -27,6 +28,7 @@
 #include "platform/stdctrls.h"
 
 VM_DEFINE_CLASS(TGrViewNf1)
+VM_DEFINE_CLASS(TReportForm1)
 
 TGrViewNf1* GrViewNf1 = nullptr;
 TGrViewNf1* GrView1 = nullptr;
@@ -359,4 +361,77 @@ void TGrViewNf1::SaveFromObjInsp(TObject*) {
   StorePropRows();
   SetAxisMinMax(dynamic_cast<TChart*>(PropTable.Panel));
   Refresh(this);
+}
+
+TReportForm1::TReportForm1(TComponent* AOwner) : TReportForm(AOwner) {
+  SetName("ReportForm1");
+  Report()->SetPageSize(210, 297);
+  RpBand1 = new TRpBand(this);
+  RpBand1->SetName("RpBand1");
+  RpBand1->SetParent(Report());
+  RpBand1->SetColor(clWhite);
+  RpBand1->SetSizeBounds(10, 10, 190, 277);
+  auto chart = [this](const char* Name, const char* ChartName, double Top, double Height) {
+    auto* rp = new TRpChart(this);
+    rp->SetName(Name);
+    rp->SetParent(RpBand1);
+    rp->SetSizeBounds(0, Top, 190, Height);
+    auto* c = new TRpDBChart(this);
+    c->SetName(ChartName);
+    c->SetParent(rp);
+    c->SetView3D(false);
+    c->Title()->SetVisible(false);
+    c->BottomAxis()->SetLogarithmic(true);
+    c->BottomAxis()->SetInverted(true);
+    c->LeftAxis()->SetLogarithmic(true);
+    return rp;
+  };
+  RpChart1 = chart("RpChart1", "RpDBChart1", 0, 140);
+  RpChart2 = chart("RpChart2", "RpDBChart2", 137, 135);
+}
+
+void TReportForm1::CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite) {
+  TRpDBChart* q = Target->Chart();
+  while (q->SeriesList()->Count() > 0) delete q->SeriesList()->SeriesAt(q->SeriesList()->Count() - 1);
+  q->Title()->Text()->Assign(*View->Title()->Text());
+  q->Title()->SetVisible(false);
+  q->Legend()->SetVisible(View->Legend()->Visible());
+  for (auto [from, to] : {std::pair{View->LeftAxis(), q->LeftAxis()}, std::pair{View->BottomAxis(), q->BottomAxis()}}) {
+    to->Assign(from);
+    to->SetAutomatic(false);
+    to->SetMinimumMaximum(from->Minimum(), from->Maximum());
+  }
+  q->SetColor(clWhite);
+  for (TChartSeries* v : *View->SeriesList()) {
+    auto* e = dynamic_cast<TErrPointSeries*>(v);
+    if (!e) continue;
+    auto* copy = new TErrPointSeries(Target->Owner());
+    copy->Assign(e);
+    copy->SetParentChart(q);
+    if (BlackAndWhite) {
+      copy->SetColorEachPoint(false);
+      copy->SetSeriesColor(clBlack);
+      for (int i = 0; i < copy->PointCount(); ++i) copy->SetPointColorAt(i, clBlack);
+      copy->Repaint();
+    }
+  }
+}
+
+TReportForm1* MakeDataReport(TGrViewNf1* View) {
+  auto* r = new TReportForm1(Application);
+  const bool bw = View->cbBWPrint->Checked();
+  TReportForm1::CopyChart(View->Chart1, r->RpChart1, bw);
+  TReportForm1::CopyChart(View->Chart2, r->RpChart2, bw);
+  return r;
+}
+
+void TGrViewNf1::Print(TObject* Sender) {
+  auto* c = dynamic_cast<TComponent*>(Sender);
+  const int tag = c ? static_cast<int>(c->Tag()) : 0;
+  if (tag != 1 && tag != 2) throw ERangeError("Range check error");
+  std::unique_ptr<TReportForm1> r(MakeDataReport(this));
+  if (tag == 1)
+    r->Report()->Print();
+  else
+    r->Report()->Preview(true);
 }

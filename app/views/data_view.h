@@ -7,7 +7,11 @@
 
 #include "app/child_form.h"
 
+#include "platform/reports.h"
+
 class TChart;
+class TRpBand;
+class TRpChart;
 class TCheckBox;
 class TFormStorage;
 class TGroupBox;
@@ -46,6 +50,8 @@ public:
   void SetViewMode(int Mode);
   void Refresh(TObject* Sender) override;
   void SaveFromObjInsp(TObject* Sender) override;
+  // Sender Tag 1 prints the two charts on one page, Tag 2 previews them.
+  void Print(TObject* Sender) override;
   void FormActivate(TObject* Sender) override;
   // A check changed in any of the three lists: every series shows exactly when its component,
   // file and processing are checked.
@@ -61,6 +67,22 @@ private:
   void RebuildComponents();
   void FillChart(int Panel, TChart* C);
 };
+
+// The page of the resulting-data view: its two charts one above the other on an A4 portrait page.
+class TReportForm1 : public TReportForm {
+  VM_CLASS(TReportForm1, TReportForm)
+public:
+  explicit TReportForm1(TComponent* AOwner);
+  TRpBand* RpBand1 = nullptr;
+  TRpChart* RpChart1 = nullptr;
+  TRpChart* RpChart2 = nullptr;
+  // The report chart takes the view chart's settings, axis ranges and a copy of every series;
+  // BlackAndWhite paints every copied series black.
+  static void CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite);
+};
+
+// A new report window holding copies of both charts of View; the caller owns it.
+TReportForm1* MakeDataReport(TGrViewNf1* View);
 
 extern TGrViewNf1* GrViewNf1;  // the starting-data window
 extern TGrViewNf1* GrView1;    // the resulting-data window

@@ -2,16 +2,20 @@
 // processing reference, the check lists that show and hide them, and every curve point with its
 // error bar at the pixels of the values read straight from the site's parameter table.
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "app/views/data_view.h"
 #include "app/views/errpoint_series.h"
 #include "app_fixture.h"
 #include "chart/engine/chart.h"
+#include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
+#include "chart/series/report_chart.h"
 #include "controls/vx_checklist.h"
 #include "mtdata/mt_types.h"
 #include "mtdata/plot_columns.h"
@@ -20,6 +24,7 @@
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/printers.h"
 
 namespace {
 
@@ -42,7 +47,7 @@ struct DataViewFixture : AppFixture {
     for (int i = 0; i < L->Items()->Count(); ++i) v.push_back(L->Items()->Strings(i));
     return v;
   }
-  static int Count(TChart* C) { return C->SeriesList()->Count(); }
+  static int Count(TCustomAxisPanel* C) { return C->SeriesList()->Count(); }
   static bool Active(TChart* C, int I) { return C->SeriesList()->SeriesAt(I)->Active(); }
 };
 
@@ -182,4 +187,46 @@ TEST_F(DataViewFixture, ResultingDataPointsAndBarsSitAtTheirValues) {
     }
     EXPECT_GT(checked, 0);
   }
+}
+
+// The report holds copies of both charts; "B/W print" blackens the copies only, and printing
+// writes one page with both charts.
+TEST_F(DataViewFixture, ReportCopiesBothChartsAndPrintsThemOnOnePage) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  v->clbParameters->SetCheckedIndex(1);
+  v->Refresh(nullptr);
+  v->cbBWPrint->SetChecked(true);
+  std::unique_ptr<TReportForm1> r(MakeDataReport(v));
+  for (auto [view, rp] : {std::pair{v->Chart1, r->RpChart1}, std::pair{v->Chart2, r->RpChart2}}) {
+    auto* q = rp->Chart();
+    ASSERT_EQ(Count(q), Count(view));
+    EXPECT_DOUBLE_EQ(q->LeftAxis()->Minimum(), view->LeftAxis()->Minimum());
+    EXPECT_DOUBLE_EQ(q->LeftAxis()->Maximum(), view->LeftAxis()->Maximum());
+    EXPECT_TRUE(q->BottomAxis()->Inverted());
+    for (int i = 0; i < Count(q); ++i) {
+      TChartSeries* s = q->SeriesList()->SeriesAt(i);
+      ASSERT_EQ(s->PointCount(), view->SeriesList()->SeriesAt(i)->PointCount());
+      EXPECT_EQ(s->SeriesColor(), clBlack);
+      for (int k = 0; k < s->PointCount(); ++k) EXPECT_EQ(s->PointColorAt(k), clBlack) << k;
+      EXPECT_NE(view->SeriesList()->SeriesAt(i)->SeriesColor(), clBlack) << "the view keeps its colours";
+    }
+  }
+  r.reset();
+
+  const std::string pdf = (Dir / "report.pdf").string();
+  TPrinter* printer = Printer();
+  const std::string saved = printer->OutputFile();
+  printer->SetOutputFile(pdf);
+  MainForm1->acPrint->SetEnabled(true);
+  EXPECT_TRUE(MainForm1->acPrint->Execute());
+  printer->SetOutputFile(saved);
+  ASSERT_TRUE(fs::exists(pdf));
+  std::ifstream in(pdf, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text.rfind("%PDF", 0), 0u);
+  size_t pages = 0;
+  for (size_t p = text.find("/Type /Page"); p != std::string::npos; p = text.find("/Type /Page", p + 1))
+    pages += text.compare(p, 12, "/Type /Pages") != 0;
+  EXPECT_EQ(pages, 1u);
 }
