@@ -77,8 +77,8 @@ void TMainForm1::CreateActions() {
 
   // View
   AcLabel = make("AcLabel", "Header", "View", 0, 0, on(&TMainForm1::mmEtiketClick), true);
-  acStartingData = make("acStartingData", "StartingData", "View", 0, 0, nullptr, true);
-  AcResultingData = make("AcResultingData", "Resulting Data", "View", 0, 0, nullptr, true);
+  acStartingData = make("acStartingData", "StartingData", "View", 0, 0, on(&TMainForm1::StartingDataExecute), true);
+  AcResultingData = make("AcResultingData", "Resulting Data", "View", 0, 0, on(&TMainForm1::ResultingDataExecute), true);
   AcPolar = make("AcPolar", "Polar diagrams", "View", 0, 0, on(&TMainForm1::AcPolarExecute), true);
   AcOplogLines = make("AcOplogLines", "Oplog Lines", "View", 0, 0, on(&TMainForm1::OplogLinesExecute), true);
   AcProgrOutput = make("AcProgrOutput", "Program output", "View", 0, 0, [](TObject*) { ShowProgramLog(); });
@@ -197,9 +197,9 @@ void TMainForm1::CreateActions() {
   AcAddFile = make("AcAddFile", "AddFile", "Packet", 0, 0, nullptr);
   AcNew = make("AcNew", "New", "Packet", 0, 0, nullptr);
 
-  // Commands whose windows are not built yet stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing,
-                     AcPrintSetup})
+  // The views wait for a site (UpdateMenuItems enables them); the commands whose windows are not
+  // built yet stay in place, disabled.
+  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing, AcPrintSetup})
     a->SetEnabled(false);
 }
 

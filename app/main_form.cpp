@@ -145,10 +145,11 @@ void TMainForm1::UpdateMenuItems(TObject*) {
     a->SetEnabled(open);
   // The chart views and the editing windows come with their own windows; until then their
   // commands stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcEditing, AcComplexEditing})
-    a->SetEnabled(false);
+  for (TAction* a : {AcEditing, AcComplexEditing}) a->SetEnabled(false);
   AcIndVec->SetEnabled(open);
   AcPolar->SetEnabled(open);
+  acStartingData->SetEnabled(open);
+  AcResultingData->SetEnabled(open);
   AcMaskEdit->SetEnabled(open);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);

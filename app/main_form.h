@@ -143,6 +143,8 @@ public:
   void OtherReference1Click(TObject* Sender);
   void IndVecExecute(TObject* Sender);
   void AcPolarExecute(TObject* Sender);
+  void StartingDataExecute(TObject* Sender);
+  void ResultingDataExecute(TObject* Sender);
   void mmMaskViewClick(TObject* Sender);
 
   // ---- Views, processing and help

@@ -149,7 +149,7 @@ TEST_F(AppFixture, ViewCommandsOfWindowsStillToComeAreDisabledNotHidden) {
   Start();
   ChooseFiles({SiteFile("S107.MT1")});
   ASSERT_TRUE(MainForm1->acOpen->Execute());
-  for (TAction* a : {MainForm1->acStartingData, MainForm1->AcResultingData, MainForm1->AcEditing}) {
+  for (TAction* a : {MainForm1->AcEditing}) {
     EXPECT_TRUE(a->Visible()) << a->Name();
     EXPECT_FALSE(a->Enabled()) << a->Name();
     EXPECT_FALSE(a->Execute()) << a->Name();

@@ -1,0 +1,437 @@
+#include "app/views/data_view.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/main_form.h"
+#include "app/property_window.h"
+#include "app/views/errpoint_series.h"
+#include "app/views/series_factory.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/engine/walls_titles.h"
+#include "chart/series/report_chart.h"
+#include "chart/engine/legend.h"
+#include "chart/engine/series_pointer.h"
+#include "chart/engine/tool_base.h"
+#include "controls/form_storage.h"
+#include "controls/vx_checklist.h"
+#include "controls/vx_splitter.h"
+#include "mtdata/impedance_quality.h"
+#include "mtdata/mt_params.h"
+#include "mtdata/open_site.h"
+#include "mtdata/plot_tables.h"
+#include "mtdata/site_file.h"
+#include "platform/actnlist.h"
+#include "platform/extctrls.h"
+#include "platform/inifiles.h"
+#include "platform/stdctrls.h"
+
+VM_DEFINE_CLASS(TGrViewNf1)
+VM_DEFINE_CLASS(TReportForm1)
+
+TGrViewNf1* GrViewNf1 = nullptr;
+TGrViewNf1* GrView1 = nullptr;
+
+namespace {
+
+std::string WithoutFolder(const std::string& Path) { return std::filesystem::path(Path).filename().string(); }
+
+// The short name of curve J of plot type T (its first-panel value parameter).
+std::string CurveName(int T, int J) {
+  const int p = PlotParameterMap[T][1][1][J];
+  return p > 0 ? std::string(ParameterShortNames[p]) : std::string();
+}
+
+}  // namespace
+
+TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
+  SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
+  PlaceInFrame(this, 40, 10, 760, 560);
+
+  Panel1 = new TPanel(this);
+  Panel1->SetName("Panel1");
+  Panel1->SetParent(this);
+  Panel1->SetAlign(alRight);
+  Panel1->SetWidth(101);
+  Panel1->SetCaption("");
+
+  auto group = [this](const char* Name, const char* Caption, int Height, TVxCheckListBox*& List,
+                      const char* ListName) {
+    auto* g = new TGroupBox(this);
+    g->SetName(Name);
+    g->SetParent(Panel1);
+    g->SetAlign(alTop);
+    g->SetHeight(Height);
+    g->SetCaption(Caption);
+    List = new TVxCheckListBox(this);
+    List->SetName(ListName);
+    List->SetParent(g);
+    List->SetAlign(alClient);
+    return g;
+  };
+  // Created bottom-up so that the top-aligned boxes stack in the order of the list.
+  Panel2 = new TPanel(this);
+  Panel2->SetName("Panel2");
+  Panel2->SetParent(Panel1);
+  Panel2->SetAlign(alClient);
+  Panel2->SetCaption("");
+  cbBWPrint = new TCheckBox(this);
+  cbBWPrint->SetName("cbBWPrint");
+  cbBWPrint->SetParent(Panel2);
+  cbBWPrint->SetCaption("B/W print");
+  cbBWPrint->SetBounds(4, 4, 90, 20);
+  GroupBox3 = group("GroupBox3", "Files", 90, clbFiles, "clbFiles");
+  GroupBox2 = group("GroupBox2", "Processing", 80, clbProcessing, "clbProcessing");
+  GroupBox1 = group("GroupBox1", "Components", 110, clbComponents, "clbComponents");
+  GroupBox4 = group("GroupBox4", "Parameters", 190, clbParameters, "clbParameters");
+  for (TGroupBox* g : {GroupBox4, GroupBox1, GroupBox2, GroupBox3}) g->SetTop(0);
+  GroupBox4->SetTop(0);
+  GroupBox1->SetTop(GroupBox4->Height());
+  GroupBox2->SetTop(GroupBox1->Top() + GroupBox1->Height());
+  GroupBox3->SetTop(GroupBox2->Top() + GroupBox2->Height());
+  clbParameters->SetCheckKind(ckRadioButtons);
+
+  auto chart = [this](const char* Name, int Tag) {
+    auto* c = new TChart(this);
+    c->SetName(Name);
+    c->SetParent(this);
+    c->SetTag(Tag);
+    c->SetView3D(false);
+    c->SetAllowPanning(pmNone);
+    c->Legend()->SetCheckBoxes(true);
+    c->Legend()->SetColor(clActiveBorder);
+    c->LeftAxis()->SetLabelsSize(56);
+    c->LeftAxis()->SetRoundFirstLabel(false);
+    c->OnClick = [this, c](TObject*) {
+      if (ObjInsp1 && ObjInsp1->Visible()) mmPropertiesClick(c->Tag());
+    };
+    return c;
+  };
+  Chart2 = chart("Chart2", 2);
+  Chart2->SetAlign(alBottom);
+  Chart2->SetHeight(323);
+  Splitter6 = new TVxSplitter(this);
+  Splitter6->SetName("Splitter6");
+  Splitter6->SetParent(this);
+  Splitter6->SetAlign(alBottom);
+  Splitter6->SetHeight(3);
+  Chart1 = chart("Chart1", 1);
+  Chart1->SetAlign(alClient);
+  Chart1->LeftAxis()->SetAxisValuesFormat("#,##0.#####");
+
+  // FormCreate
+  for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(std::string(PlotTypes[t].Title));
+  clbParameters->SetCheckedIndex(0);
+  clbParameters->OnClickCheck = [this](TObject* s) { Refresh(s); };
+  GroupBox4->OnClick = [this](TObject* s) { Refresh(s); };
+  for (TVxCheckListBox* l : {clbComponents, clbProcessing, clbFiles})
+    l->OnClickCheck = [this](TObject* s) { clbComponentsClickCheck(s); };
+}
+
+TGrViewNf1::~TGrViewNf1() {
+  // FormDestroy
+  if (ViewMode != 0) StoreComponentChecks();
+}
+
+void TMainForm1::StartingDataExecute(TObject*) {
+  if (!CurrentSite) return;
+  if (!ShowForm(GrViewNf1)) {
+    GrViewNf1->SetViewMode(1);
+    GrViewNf1->Refresh(this);
+  }
+}
+
+void TMainForm1::ResultingDataExecute(TObject*) {
+  if (!CurrentSite) return;
+  if (!ShowForm(GrView1)) {
+    GrView1->SetViewMode(2);
+    GrView1->Refresh(this);
+  }
+}
+
+TChart* TGrViewNf1::ChartOfTag(int Tag) const {
+  if (Tag != 1 && Tag != 2) throw ERangeError("Range check error");
+  return Tag == 1 ? Chart1 : Chart2;
+}
+
+void TGrViewNf1::SetViewMode(int Mode) {
+  clbFiles->Items()->Clear();
+  ViewMode = Mode;
+  SetName(Mode == 2 ? "GrView1" : "GrViewNf1");
+  if (Mode == 1) {
+    SetCaption("Starting data");
+    cbBWPrint->SetVisible(false);
+    for (const auto& f : SiteFiles) {
+      clbFiles->Items()->Add(WithoutFolder(f->FileName));
+      clbFiles->SetItemChecked(clbFiles->Items()->Count() - 1, true);
+    }
+    clbProcessing->Items()->Clear();
+    auto add = [this](const char* Name) {
+      if (clbProcessing->Items()->IndexOf(Name) < 0) clbProcessing->Items()->Add(Name);
+    };
+    for (const auto& f : SiteFiles) {
+      add("LOC E ");
+      add("LOC H ");
+      if (f->ReferenceType == frtRemoteE) add("REM E ");
+      if (f->ReferenceType == frtRemoteH) add("REM H ");
+    }
+  } else {
+    SetCaption("Resulting data");
+    cbBWPrint->SetVisible(true);
+    GroupBox3->SetVisible(false);
+    clbFiles->Items()->Add("MtFile");
+    clbFiles->SetItemChecked(0, true);
+    clbProcessing->Items()->Clear();
+    clbProcessing->Items()->Add("LOC E ");
+    clbProcessing->Items()->Add("LOC H ");
+    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteE) clbProcessing->Items()->Add("REM E ");
+    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteH) clbProcessing->Items()->Add("REM H ");
+  }
+  // Every processing reference checked until the stored states say otherwise.
+  for (int i = 0; i < clbProcessing->Items()->Count(); ++i) clbProcessing->SetItemChecked(i, true);
+  FormActivate(this);
+  FormStorage1 = KeepPlacement(this, Section(),
+                               {"Panel1.Width", "GroupBox4.Height", "GroupBox1.Height", "GroupBox2.Height",
+                                "GroupBox3.Height", "clbParameters.CheckedIndex", "Chart2.Height"});
+  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  for (int i = 0; ini && i < clbComponents->Items()->Count(); ++i) {
+    const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
+    clbComponents->SetItemChecked(i, ini->ReadBool(Section(), key + "_Checked", true));
+    clbComponents->SetSelected(i, ini->ReadBool(Section(), key + "_Selected", true));
+  }
+}
+
+void TGrViewNf1::FormActivate(TObject*) {
+  if (!MainForm1) return;
+  MainForm1->EnableViewActions(0);
+  if (ViewMode == 2) {
+    MainForm1->AcPreview->SetEnabled(true);
+    MainForm1->acPrint->SetEnabled(true);
+  }
+}
+
+void TGrViewNf1::StoreComponentChecks() {
+  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  if (!ini) return;
+  for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
+    const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
+    ini->WriteBool(Section(), key + "_Checked", clbComponents->GetItemChecked(i));
+    ini->WriteBool(Section(), key + "_Selected", clbComponents->Selected(i));
+  }
+}
+
+void TGrViewNf1::RebuildComponents() {
+  StoreComponentChecks();
+  clbComponents->Items()->Clear();
+  for (int j = 0; j < NCurves; ++j) clbComponents->Items()->Add(CurveName(PlotType, j));
+  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
+    const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
+    clbComponents->SetItemChecked(i, ini ? ini->ReadBool(Section(), key + "_Checked", true) : true);
+    clbComponents->SetSelected(i, ini ? ini->ReadBool(Section(), key + "_Selected", false) : false);
+  }
+}
+
+void TGrViewNf1::Refresh(TObject*) {
+  PlotType = clbParameters->CheckedIndex();
+  NCurves = PlotType >= 0 ? PlotCurveCounts[PlotType] : 0;
+  if (PlotType != PrevPlotType) {
+    if (PlotType >= 0) RebuildComponents();
+    PrevPlotType = PlotType;
+  }
+  if (PlotType < 0 || ViewMode == 0) return;
+  const TPlotTypeInfo& info = PlotTypes[PlotType];
+  const bool two = info.LastChart > info.FirstChart;
+  Chart2->SetVisible(two);
+  Splitter6->SetVisible(two);
+  for (int p = info.FirstChart; p <= info.LastChart; ++p) FillChart(p, ChartOfTag(p - info.FirstChart + 1));
+}
+
+void TGrViewNf1::FillChart(int Panel, TChart* C) {
+  const TPlotTypeInfo& info = PlotTypes[PlotType];
+  FillPropRows(PlotType, Panel, C);
+  SetAxisMinMax(C);
+  C->Title()->Text()->Clear();
+  C->Title()->Text()->Add(std::string(info.ChartTitles[Panel]));
+  TChartAxis* left = C->LeftAxis();
+  left->SetAutomatic(false);
+  left->Title()->SetCaption(std::string(info.AxisTitles[Panel]));
+  left->SetLogarithmic(info.LogAxis[Panel]);
+  TChartAxis* bottom = C->BottomAxis();
+  bottom->Title()->SetCaption(std::string(info.FreqAxisTitle));
+  bottom->SetLogarithmic(true);
+  bottom->SetInverted(true);
+  while (C->SeriesList()->Count() > 0) delete C->SeriesList()->SeriesAt(C->SeriesList()->Count() - 1);
+
+  const bool yxPhase = PlotSettings.Plus180 && Panel == 2;
+  // One block of NCurves series for file File (index L) under reference R.
+  auto fill = [&](TMTFile& File, int L, int R, const std::string& FileTitle, bool ModeTwo) {
+    CreateErrPointSeriesSet(this, C, NCurves, nullptr, 1);
+    const int first = C->SeriesList()->Count() - NCurves;
+    const std::string proc = R < clbProcessing->Items()->Count() ? clbProcessing->Items()->Strings(R) : "";
+    for (int j = 0; j < NCurves; ++j) {
+      auto* s = static_cast<TErrPointSeries*>(C->SeriesList()->SeriesAt(first + j));
+      s->SetTitle(CurveName(PlotType, j) + " " + (ModeTwo ? "" : FileTitle + " ") + proc);
+      s->Pointer()->SetStyle(SeriesPointerStyle(R + 1));
+      s->SetSeriesColor(SeriesColor(j + 1));
+      s->SetTag(PlotParameterMap[PlotType][1][1][j] + 1000 * R);
+      const bool fileOn = ModeTwo || (L < clbFiles->Items()->Count() && clbFiles->GetItemChecked(L));
+      const bool procOn = R < clbProcessing->Items()->Count() && clbProcessing->GetItemChecked(R);
+      s->SetActive(j < clbComponents->Items()->Count() && clbComponents->GetItemChecked(j) && fileOn && procOn);
+      const bool shifted = yxPhase && ((PlotType == 1 && j == 1) || (PlotType == 0 && j == 2));
+      const double d = shifted ? 180 : 0;
+      for (int k = 1; k <= File.FreqCount; ++k) {
+        if (ModeTwo ? !(File.Plots[k][99] > 0) : File.Plots[k][1] == 0) continue;
+        const double x = PlotType == 8 ? File.Plots[k][97 + j] : File.Frequencies[k];
+        const double v = GetPlotValue(File.Plots, k, PlotType, j, 1, Panel) + d;
+        const double e = std::sqrt(std::max(0.0, GetPlotValue(File.Plots, k, PlotType, j, 2, Panel)));
+        double upper = 0, lower = 0;
+        CalcErrorBounds(PlotType, Panel, upper, v, e, lower);
+        s->AddErrPoint(x, v, lower, upper, "", SeriesColor(j + 1));
+      }
+    }
+  };
+  auto eachReference = [&](TMTFile& File, int L, const std::string& Title, bool ModeTwo) {
+    const int kept = File.DisplayReference;
+    for (int r = 0; r < File.ReferenceCount; ++r) {
+      File.SetReference(r);
+      fill(File, L, r, Title, ModeTwo);
+    }
+    File.SetReference(kept);
+  };
+  if (ViewMode == 1) {
+    for (size_t l = 0; l < SiteFiles.size(); ++l)
+      eachReference(*SiteFiles[l], static_cast<int>(l), WithoutFolder(SiteFiles[l]->FileName), false);
+  } else if (CurrentSite) {
+    eachReference(*CurrentSite, 0, "", true);
+  }
+}
+
+void TGrViewNf1::clbComponentsClickCheck(TObject*) {
+  const int nC = clbComponents->Items()->Count(), nP = clbProcessing->Items()->Count(),
+            nF = clbFiles->Items()->Count();
+  for (TChart* chart : {Chart1, Chart2}) {
+    TChartSeriesList* list = chart->SeriesList();
+    for (int l = 0; l < nF; ++l)
+      for (int p = 0; p < nP; ++p)
+        for (int c = 0; c < nC; ++c) {
+          const int i = c + nC * (p + nP * l);
+          if (i >= list->Count()) continue;
+          const bool on = clbComponents->GetItemChecked(c) && clbFiles->GetItemChecked(l) &&
+                          clbProcessing->GetItemChecked(p);
+          if (list->SeriesAt(i)->Active() != on) list->SeriesAt(i)->SetActive(on);
+        }
+  }
+}
+
+void TGrViewNf1::SetAxisMinMax(TChart* Chart) {
+  if (!Chart) return;
+  PropRowsToPlotSettings(PropTable.Rows, PlotSettings);
+  TChartAxis* bottom = Chart->BottomAxis();
+  if (PlotSettings.AutoX)
+    bottom->SetAutomatic(true);
+  else if (PlotSettings.XMin < PlotSettings.XMax)
+    bottom->SetMinimumMaximum(PlotSettings.XMin, PlotSettings.XMax);
+  if (PlotSettings.YMin < PlotSettings.YMax) Chart->LeftAxis()->SetMinimumMaximum(PlotSettings.YMin, PlotSettings.YMax);
+  for (TChartSeries* s : *Chart->SeriesList()) {
+    auto* e = dynamic_cast<TErrPointSeries*>(s);
+    if (!e) continue;
+    e->Pointer()->SetHorizSize(PlotSettings.PointSize);
+    e->Pointer()->SetVertSize(PlotSettings.PointSize);
+    e->Pointer()->Pen()->SetVisible(PlotSettings.PointBorder);
+  }
+  Chart1->Legend()->SetVisible(PlotSettings.Legend);
+  Chart2->Legend()->SetVisible(PlotSettings.Legend);
+}
+
+void TGrViewNf1::mmPropertiesClick(int Tag) {
+  TChart* c = ChartOfTag(Tag);
+  if (PlotType < 0) return;
+  FillPropRows(PlotType, PlotTypes[PlotType].FirstChart + Tag - 1, c);
+  if (!ObjInsp1) CreatePropertyWindow();
+  ObjInsp1->ShowProps(PropTable);
+  ObjInsp1->SetOwnerView(this);
+  ObjInsp1->Show();
+}
+
+void TGrViewNf1::SaveFromObjInsp(TObject*) {
+  if (!ObjInsp1) return;
+  PropTable = ObjInsp1->Table();
+  StorePropRows();
+  SetAxisMinMax(dynamic_cast<TChart*>(PropTable.Panel));
+  Refresh(this);
+}
+
+TReportForm1::TReportForm1(TComponent* AOwner) : TReportForm(AOwner) {
+  SetName("ReportForm1");
+  Report()->SetPageSize(210, 297);
+  RpBand1 = new TRpBand(this);
+  RpBand1->SetName("RpBand1");
+  RpBand1->SetParent(Report());
+  RpBand1->SetColor(clWhite);
+  RpBand1->SetSizeBounds(10, 10, 190, 277);
+  auto chart = [this](const char* Name, const char* ChartName, double Top, double Height) {
+    auto* rp = new TRpChart(this);
+    rp->SetName(Name);
+    rp->SetParent(RpBand1);
+    rp->SetSizeBounds(0, Top, 190, Height);
+    auto* c = new TRpDBChart(this);
+    c->SetName(ChartName);
+    c->SetParent(rp);
+    c->SetView3D(false);
+    c->Title()->SetVisible(false);
+    c->BottomAxis()->SetLogarithmic(true);
+    c->BottomAxis()->SetInverted(true);
+    c->LeftAxis()->SetLogarithmic(true);
+    return rp;
+  };
+  RpChart1 = chart("RpChart1", "RpDBChart1", 0, 140);
+  RpChart2 = chart("RpChart2", "RpDBChart2", 137, 135);
+}
+
+void TReportForm1::CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite) {
+  TRpDBChart* q = Target->Chart();
+  while (q->SeriesList()->Count() > 0) delete q->SeriesList()->SeriesAt(q->SeriesList()->Count() - 1);
+  q->Title()->Text()->Assign(*View->Title()->Text());
+  q->Title()->SetVisible(false);
+  q->Legend()->SetVisible(View->Legend()->Visible());
+  for (auto [from, to] : {std::pair{View->LeftAxis(), q->LeftAxis()}, std::pair{View->BottomAxis(), q->BottomAxis()}}) {
+    to->Assign(from);
+    to->SetAutomatic(false);
+    to->SetMinimumMaximum(from->Minimum(), from->Maximum());
+  }
+  q->SetColor(clWhite);
+  for (TChartSeries* v : *View->SeriesList()) {
+    auto* e = dynamic_cast<TErrPointSeries*>(v);
+    if (!e) continue;
+    auto* copy = new TErrPointSeries(Target->Owner());
+    copy->Assign(e);
+    copy->SetParentChart(q);
+    if (BlackAndWhite) {
+      copy->SetColorEachPoint(false);
+      copy->SetSeriesColor(clBlack);
+      for (int i = 0; i < copy->PointCount(); ++i) copy->SetPointColorAt(i, clBlack);
+      copy->Repaint();
+    }
+  }
+}
+
+TReportForm1* MakeDataReport(TGrViewNf1* View) {
+  auto* r = new TReportForm1(Application);
+  const bool bw = View->cbBWPrint->Checked();
+  TReportForm1::CopyChart(View->Chart1, r->RpChart1, bw);
+  TReportForm1::CopyChart(View->Chart2, r->RpChart2, bw);
+  return r;
+}
+
+void TGrViewNf1::Print(TObject* Sender) {
+  auto* c = dynamic_cast<TComponent*>(Sender);
+  const int tag = c ? static_cast<int>(c->Tag()) : 0;
+  if (tag != 1 && tag != 2) throw ERangeError("Range check error");
+  std::unique_ptr<TReportForm1> r(MakeDataReport(this));
+  if (tag == 1)
+    r->Report()->Print();
+  else
+    r->Report()->Preview(true);
+}

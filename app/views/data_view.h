@@ -1,0 +1,88 @@
+// The data view: the computed parameters of the site against frequency, with error bars, in one
+// or two charts chosen by plot type. Mode 1 ("Starting data") shows every file of the site under
+// every processing reference; mode 2 ("Resulting data") the site after editing.
+#pragma once
+
+#include <string>
+
+#include "app/child_form.h"
+
+#include "platform/reports.h"
+
+class TChart;
+class TRpBand;
+class TRpChart;
+class TCheckBox;
+class TFormStorage;
+class TGroupBox;
+class TPanel;
+class TVxCheckListBox;
+class TVxSplitter;
+
+class TGrViewNf1 : public TMyForm {
+  VM_CLASS(TGrViewNf1, TMyForm)
+public:
+  explicit TGrViewNf1(TComponent* AOwner);
+  ~TGrViewNf1() override;
+
+  TPanel* Panel1 = nullptr;
+  TGroupBox* GroupBox4 = nullptr;  // "Parameters"
+  TGroupBox* GroupBox1 = nullptr;  // "Components"
+  TGroupBox* GroupBox2 = nullptr;  // "Processing"
+  TGroupBox* GroupBox3 = nullptr;  // "Files"
+  TVxCheckListBox* clbParameters = nullptr;
+  TVxCheckListBox* clbComponents = nullptr;
+  TVxCheckListBox* clbProcessing = nullptr;
+  TVxCheckListBox* clbFiles = nullptr;
+  TPanel* Panel2 = nullptr;
+  TCheckBox* cbBWPrint = nullptr;  // "B/W print"
+  TChart* Chart1 = nullptr;        // Tag 1: first panel of the plot type
+  TVxSplitter* Splitter6 = nullptr;
+  TChart* Chart2 = nullptr;  // Tag 2: second panel, shown only for two-panel plot types
+  TFormStorage* FormStorage1 = nullptr;
+
+  int ViewMode = 0;  // 0 none, 1 starting data, 2 resulting data
+  int PlotType = 0;
+  int PrevPlotType = -1;
+  int NCurves = 0;
+
+  // Called once by the main window after the window was made; followed by Refresh.
+  void SetViewMode(int Mode);
+  void Refresh(TObject* Sender) override;
+  void SaveFromObjInsp(TObject* Sender) override;
+  // Sender Tag 1 prints the two charts on one page, Tag 2 previews them.
+  void Print(TObject* Sender) override;
+  void FormActivate(TObject* Sender) override;
+  // A check changed in any of the three lists: every series shows exactly when its component,
+  // file and processing are checked.
+  void clbComponentsClickCheck(TObject* Sender);
+  // The property window for chart Tag 1 or 2.
+  void mmPropertiesClick(int Tag);
+  void SetAxisMinMax(TChart* Chart);
+  TChart* ChartOfTag(int Tag) const;
+
+private:
+  std::string Section() const { return ViewMode == 2 ? "TGrView1" : "TGrViewNf1"; }
+  void StoreComponentChecks();
+  void RebuildComponents();
+  void FillChart(int Panel, TChart* C);
+};
+
+// The page of the resulting-data view: its two charts one above the other on an A4 portrait page.
+class TReportForm1 : public TReportForm {
+  VM_CLASS(TReportForm1, TReportForm)
+public:
+  explicit TReportForm1(TComponent* AOwner);
+  TRpBand* RpBand1 = nullptr;
+  TRpChart* RpChart1 = nullptr;
+  TRpChart* RpChart2 = nullptr;
+  // The report chart takes the view chart's settings, axis ranges and a copy of every series;
+  // BlackAndWhite paints every copied series black.
+  static void CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite);
+};
+
+// A new report window holding copies of both charts of View; the caller owns it.
+TReportForm1* MakeDataReport(TGrViewNf1* View);
+
+extern TGrViewNf1* GrViewNf1;  // the starting-data window
+extern TGrViewNf1* GrView1;    // the resulting-data window
