@@ -16,6 +16,14 @@ bool IsValidName(const std::string& S) {
   return std::all_of(S.begin() + 1, S.end(), IsIdentChar);
 }
 
+// The name index key: letter case folded the way SameText folds it.
+std::string NameKey(const std::string& S) {
+  std::string key = S;
+  for (char& ch : key)
+    if (ch >= 'a' && ch <= 'z') ch = static_cast<char>(ch - 32);
+  return key;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -98,6 +106,8 @@ void TComponent::SendFreeNotifications() {
     FFreeNotifies.pop_back();
     auto& theirs = other->FFreeNotifies;
     theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    UpdateListening();
+    other->UpdateListening();
     other->Notification(this, opRemove);
   }
 }
@@ -113,7 +123,50 @@ void TComponent::SetName(const std::string& NewName) {
   ChangeName(NewName);
 }
 
-void TComponent::ChangeName(const std::string& NewName) { FName = NewName; }
+void TComponent::ChangeName(const std::string& NewName) {
+  if (FOwner) FOwner->UnindexName(this);
+  FName = NewName;
+  if (FOwner) FOwner->IndexName(this);
+}
+
+void TComponent::IndexName(TComponent* AComponent) {
+  if (!AComponent->FName.empty()) FNameIndex.emplace(NameKey(AComponent->FName), AComponent);
+}
+
+void TComponent::UnindexName(TComponent* AComponent) {
+  if (AComponent->FName.empty()) return;
+  auto [first, last] = FNameIndex.equal_range(NameKey(AComponent->FName));
+  for (auto it = first; it != last; ++it)
+    if (it->second == AComponent) {
+      FNameIndex.erase(it);
+      return;
+    }
+}
+
+void MarkBaseNotification(TComponent* AComponent) {
+  AComponent->FBaseNotification = true;
+  AComponent->UpdateListening();
+}
+
+void TComponent::UpdateListening() {
+  if (!FOwner) return;
+  const bool listens = !FBaseNotification || !FComponents.empty() || !FFreeNotifies.empty();
+  if (listens == FListening) return;
+  FListening = listens;
+  if (listens)
+    FOwner->FListeners.emplace(FOrder, this);
+  else
+    FOwner->FListeners.erase(FOrder);
+}
+
+void TComponent::RenumberComponents() {
+  FListeners.clear();
+  FNextOrder = 0;
+  for (TComponent* c : FComponents) {
+    c->FOrder = FNextOrder++;
+    if (c->FListening) FListeners.emplace(c->FOrder, c);
+  }
+}
 
 void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
                                 const std::string& NewName) {
@@ -149,13 +202,17 @@ void TComponent::SetComponentIndex(int Value) {
   if (Value == cur) return;
   list.erase(list.begin() + cur);
   list.insert(list.begin() + Value, this);
+  FOwner->RenumberComponents();
 }
 
 TComponent* TComponent::FindComponent(const std::string& AName) const {
   if (AName.empty()) return nullptr;
-  for (TComponent* c : FComponents)
-    if (SameText(c->FName, AName)) return c;
-  return nullptr;
+  // Owners hold one component of a name; should two share one, the first in the list wins.
+  auto [first, last] = FNameIndex.equal_range(NameKey(AName));
+  TComponent* result = nullptr;
+  for (auto it = first; it != last; ++it)
+    if (!result || it->second->FOrder < result->FOrder) result = it->second;
+  return result;
 }
 
 void TComponent::InsertComponent(TComponent* AComponent) {
@@ -179,13 +236,23 @@ void TComponent::RemoveComponent(TComponent* AComponent) {
 void TComponent::Insert(TComponent* AComponent) {
   FComponents.push_back(AComponent);
   AComponent->FOwner = this;
+  AComponent->FOrder = FNextOrder++;
+  AComponent->FListening = false;
+  AComponent->UpdateListening();
+  IndexName(AComponent);
+  UpdateListening();
 }
 
 void TComponent::Remove(TComponent* AComponent) {
-  FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent),
-                    FComponents.end());
+  // Components mostly leave from the end (an owner frees the last first).
+  auto it = std::find(FComponents.rbegin(), FComponents.rend(), AComponent);
+  if (it != FComponents.rend()) FComponents.erase(std::next(it).base());
+  if (AComponent->FListening) FListeners.erase(AComponent->FOrder);
+  AComponent->FListening = false;
+  UnindexName(AComponent);
   AComponent->FOwner = nullptr;
   AComponent->FOwnerTold = false;
+  UpdateListening();
 }
 
 void TComponent::DestroyComponents() {
@@ -231,6 +298,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
     if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) ==
         FFreeNotifies.end()) {
       FFreeNotifies.push_back(AComponent);
+      UpdateListening();
       AComponent->FreeNotification(this);
     }
   }
@@ -240,6 +308,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 void TComponent::RemoveNotification(TComponent* AComponent) {
   FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
                       FFreeNotifies.end());
+  UpdateListening();
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent) {
@@ -250,12 +319,16 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent) {
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation) {
   if (Operation == opRemove && AComponent) RemoveFreeNotification(AComponent);
-  // Receivers may free or insert components meanwhile: walk by index from the end.
-  int i = ComponentCount() - 1;
-  while (i >= 0) {
-    FComponents[static_cast<size_t>(i)]->Notification(AComponent, Operation);
-    --i;
-    if (i >= ComponentCount()) i = ComponentCount() - 1;
+  // Only listeners hear it (the others would do nothing), from the end of the list. Receivers
+  // may free or insert components meanwhile: each step looks for the next one before the last
+  // position key, so freed ones are skipped and newcomers (at the end) are not visited.
+  uint64_t before = UINT64_MAX;
+  for (;;) {
+    auto it = FListeners.lower_bound(before);
+    if (it == FListeners.begin()) break;
+    --it;
+    before = it->first;
+    it->second->Notification(AComponent, Operation);
   }
 }
 

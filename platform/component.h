@@ -3,8 +3,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/exceptions.h"
@@ -72,6 +74,9 @@ public:
 };
 using TComponentClass = const TComponentMetaClass*;
 
+// Tells a whole component that its class keeps TComponent::Notification.
+void MarkBaseNotification(TComponent* AComponent);
+
 // Implements Create for class T (constructor T(TComponent* AOwner)); Base is the family's
 // metaclass type, so families with class-level virtual methods derive from this.
 template <class T, class Base = TComponentMetaClass>
@@ -79,10 +84,19 @@ class TComponentMetaImpl : public Base {
 public:
   using Base::Base;
   TComponent* Create(TComponent* AOwner) const override {
-    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*>)
-      return new T(AOwner);
-    else
+    if constexpr (!std::is_abstract_v<T> && std::is_constructible_v<T, TComponent*>) {
+      T* result = new T(AOwner);
+      // Whole now: a class that keeps the base Notification needs news only for what it owns
+      // or watches, so its owner may pass it by.
+      if constexpr (requires { &T::Notification; }) {
+        if constexpr (std::is_same_v<decltype(&T::Notification),
+                                     void (TComponent::*)(TComponent*, TOperation)>)
+          MarkBaseNotification(result);
+      }
+      return result;
+    } else {
       return Base::Create(AOwner);
+    }
   }
 };
 template <class T>
@@ -173,7 +187,13 @@ protected:
   void ChangeName(const std::string& NewName);
 
 private:
+  friend void MarkBaseNotification(TComponent* AComponent);
   void Insert(TComponent* AComponent);
+  // Joins or leaves the owner's listeners as this component's needs change.
+  void UpdateListening();
+  void IndexName(TComponent* AComponent);
+  void UnindexName(TComponent* AComponent);
+  void RenumberComponents();
   void Remove(TComponent* AComponent);
   void RemoveNotification(TComponent* AComponent);
   void SendFreeNotifications();
@@ -186,4 +206,14 @@ private:
   TComponentState FComponentState;
   TComponentStyle FComponentStyle = {csInheritable};
   bool FOwnerTold = false;  // the owner has heard of this component's removal already
+  // Owned components by upper-case name (names are ASCII identifiers).
+  std::unordered_multimap<std::string, TComponent*> FNameIndex;
+  // The owned components that must hear insert and remove news, by list position key: those
+  // whose class overrides Notification (or is not known not to), that own components or watch
+  // others. The rest would do nothing with the news.
+  std::map<uint64_t, TComponent*> FListeners;
+  uint64_t FNextOrder = 0;
+  uint64_t FOrder = 0;            // position key in the owner's list (grows with the index)
+  bool FListening = false;        // in the owner's FListeners
+  bool FBaseNotification = false; // the class keeps TComponent::Notification
 };

@@ -310,3 +310,124 @@ TEST(ComponentTest, DesigningAndNamePath) {
   TPlainThing plain;
   EXPECT_EQ(plain.GetNamePath(), "TPlainThing");
 }
+
+namespace {
+
+// Overrides Notification without run-time class information of its own.
+class TBareListener : public TComponent {
+public:
+  using TComponent::TComponent;
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (gLog && AComponent)
+      gLog->push_back(Name() + (Operation == opInsert ? " +" : " -") + AComponent->Name());
+  }
+};
+
+// A derived class that inherits its parent's Notification.
+class TProbeChild : public TProbe {
+  VM_CLASS(TProbeChild, TProbe)
+public:
+  using TProbe::TProbe;
+};
+VM_DEFINE_CLASS(TProbeChild)
+
+}  // namespace
+
+TEST(ComponentTest, NameIndexFollowsRenameRemovalAndFree) {
+  TComponent owner(nullptr);
+  std::vector<TComponent*> made;
+  for (int i = 0; i < 300; ++i) {
+    TComponent* c = TComponent::StaticClass()->Create(&owner);
+    c->SetName("Item" + std::to_string(i));
+    made.push_back(c);
+  }
+  EXPECT_EQ(owner.FindComponent("ITEM299"), made[299]);
+  EXPECT_EQ(owner.FindComponent("item0"), made[0]);
+  // Unique whatever the letter case, also for a component coming from another owner.
+  EXPECT_THROW(made[5]->SetName("iTeM7"), EComponentError);
+  EXPECT_EQ(made[5]->Name(), "Item5");
+  TComponent other(nullptr);
+  auto* stranger = new TComponent(&other);
+  stranger->SetName("ITEM12");
+  EXPECT_THROW(owner.InsertComponent(stranger), EComponentError);
+  EXPECT_EQ(stranger->Owner(), &other);
+
+  // A rename frees the old name and takes the new one.
+  made[5]->SetName("Renamed");
+  EXPECT_EQ(owner.FindComponent("item5"), nullptr);
+  EXPECT_EQ(owner.FindComponent("RENAMED"), made[5]);
+  made[6]->SetName("Item5");
+  EXPECT_EQ(owner.FindComponent("ITEM5"), made[6]);
+  made[6]->SetName("");
+  EXPECT_EQ(owner.FindComponent("Item5"), nullptr);
+  EXPECT_EQ(owner.FindComponent(""), nullptr);
+
+  // A removed component's name is free in the old owner and taken in the new one.
+  owner.RemoveComponent(made[7]);
+  EXPECT_EQ(owner.FindComponent("Item7"), nullptr);
+  other.InsertComponent(made[7]);
+  EXPECT_EQ(other.FindComponent("item7"), made[7]);
+  stranger->SetName("Item7x");
+  other.InsertComponent(made[9]);
+  EXPECT_THROW(made[9]->SetName("ITEM7"), EComponentError);
+
+  // Freed components leave the index.
+  delete made[10];
+  EXPECT_EQ(owner.FindComponent("Item10"), nullptr);
+  auto* again = new TComponent(&owner);
+  again->SetName("item10");
+  EXPECT_EQ(owner.FindComponent("ITEM10"), again);
+  made[11]->SetComponentIndex(0);
+  EXPECT_EQ(owner.FindComponent("Item11"), made[11]);
+  owner.DestroyComponents();
+  EXPECT_EQ(owner.FindComponent("Item11"), nullptr);
+  EXPECT_EQ(owner.ComponentCount(), 0);
+}
+
+TEST(ComponentTest, ListenersHearEveryInsertAndRemovalInListOrder) {
+  LogScope scope;
+  TComponent owner(nullptr);
+  // Plain components made through their class reference, listeners made either way.
+  TComponent* plain1 = TComponent::StaticClass()->Create(&owner);
+  auto* l1 = new TBareListener(&owner);
+  l1->SetName("L1");
+  TComponent* plain2 = TComponent::StaticClass()->Create(&owner);
+  auto* p2 = static_cast<TProbe*>(TProbeChild::StaticClass()->Create(&owner));
+  p2->SetName("P2");
+  // A plain component whose own child listens still passes the news on.
+  TComponent* holder = TComponent::StaticClass()->Create(&owner);
+  auto* inner = new TBareListener(holder);
+  inner->SetName("In");
+  auto* l3 = new TBareListener(&owner);
+  l3->SetName("L3");
+  plain1->SetName("Plain1");
+  plain2->SetName("Plain2");
+  scope.log.clear();
+
+  auto* x = new TComponent(&owner);
+  x->SetName("X");
+  // The newcomer heard through the owner's list from its end, then the removal.
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"L3 +", "In +", "L1 +"}));
+  scope.log.clear();
+  delete x;
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"L3 -X", "In -X", "P2 hears X (part)", "L1 -X"}));
+
+  // Reordering the list reorders who hears first.
+  scope.log.clear();
+  l1->SetComponentIndex(owner.ComponentCount() - 1);
+  auto* y = new TComponent(&owner);
+  y->SetName("Y");
+  owner.RemoveComponent(y);
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"L1 +", "L3 +", "In +", "L1 -Y", "L3 -Y", "In -Y",
+                                                 "P2 hears Y (part)"}));
+  delete y;
+
+  // Once its only child is gone the plain holder has nothing to pass on.
+  delete inner;
+  scope.log.clear();
+  auto* z = new TComponent(&owner);
+  z->SetName("Z");
+  delete z;
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"L1 +", "L3 +", "L1 -Z", "L3 -Z", "P2 hears Z (part)"}));
+}
