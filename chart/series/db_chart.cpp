@@ -16,16 +16,16 @@ VM_PUBLISH(TCustomDBChart) {
 VM_DEFINE_CLASS(TDBChartDataSource)
 
 // ---------------------------------------------------------------------------------------------
-// Field specifications and date groups
+// Field sources ("#KEYWORD#Field") and date groups
 
-void SplitFieldSpec(const std::string& Spec, std::string& Keyword, std::string& FieldName) {
+void SplitFieldSource(const std::string& Source, std::string& Keyword, std::string& FieldName) {
   Keyword.clear();
-  FieldName = Spec;
-  if (Spec.empty() || Spec[0] != '#') return;
-  const size_t second = Spec.find('#', 1);
+  FieldName = Source;
+  if (Source.empty() || Source[0] != '#') return;
+  const size_t second = Source.find('#', 1);
   if (second == std::string::npos) return;
-  Keyword = UpperCase(Spec.substr(1, second - 1));
-  FieldName = Spec.substr(second + 1);
+  Keyword = UpperCase(Source.substr(1, second - 1));
+  FieldName = Source.substr(second + 1);
 }
 
 std::string DateGroupLabel(double Date, int Group) {
@@ -286,7 +286,7 @@ void TCustomDBChart::RefreshDataSet(TDataSet* DataSet, TChartSeries* Series) {
     e.Vertical = s->YMandatory;
     e.ValueList = s->MandatoryList ? s->MandatoryList : s->YValues();
     std::string kw, name;
-    SplitFieldSpec(s->XLabelsSource(), kw, name);
+    SplitFieldSource(s->XLabelsSource(), kw, name);
     if (kw == "SORTASC")
       e.Sort = 1;
     else if (kw == "SORTDES")
@@ -298,7 +298,7 @@ void TCustomDBChart::RefreshDataSet(TDataSet* DataSet, TChartSeries* Series) {
     e.ColorField = FieldNamed(DataSet, s->ColorSource());
     e.ValueNames = SplitNames(e.ValueList->ValueSource());
     e.ValueFieldCount = static_cast<int>(e.ValueNames.size());
-    SplitFieldSpec(e.ValueNames.front(), kw, name);
+    SplitFieldSource(e.ValueNames.front(), kw, name);
     for (int k = 0; k < 5; ++k)
       if (kw == kSummaryKeywords[k]) e.Summary = k + 1;
     e.ValueField = FieldNamed(DataSet, name);
@@ -383,7 +383,7 @@ void TCustomDBChart::AddCurrentRecord(TDBChartSeriesEntry& E, bool SourceIsDataS
   TDataSet* d = E.ValueField ? E.ValueField->DataSet() : DataSetBehind(E.Series);
   for (const std::string& name : E.ValueNames) {
     std::string kw, fieldName;
-    SplitFieldSpec(name, kw, fieldName);
+    SplitFieldSource(name, kw, fieldName);
     TField* f = FieldNamed(d, fieldName);
     if (E.Series->XLabelsSource().empty()) label = fieldName;
     AddPoint(E, FieldValue(E.XField), FieldValue(f), label, f && f->IsNull() ? clNone : clDefault);

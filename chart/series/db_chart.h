@@ -123,6 +123,6 @@ private:
 };
 
 // "#KEYWORD#Field": the keyword (upper case, "" without one) and the field name.
-void SplitFieldSpec(const std::string& Spec, std::string& Keyword, std::string& FieldName);
+void SplitFieldSource(const std::string& Source, std::string& Keyword, std::string& FieldName);
 // The label of a date for a date grouping (0 HOUR .. 6 YEAR).
 std::string DateGroupLabel(double Date, int Group);

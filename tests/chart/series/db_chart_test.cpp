@@ -228,10 +228,10 @@ TEST(DBChart, DateGroupLabels) {
   EXPECT_EQ(DateGroupLabel(EncodeDate(2020, 12, 31), 2), "53/2020");  // a Thursday
   EXPECT_EQ(DateGroupLabel(EncodeDate(2021, 8, 15), 5), "3/2021");
   std::string kw, name;
-  SplitFieldSpec("#sum#Amount", kw, name);
+  SplitFieldSource("#sum#Amount", kw, name);
   EXPECT_EQ(kw, "SUM");
   EXPECT_EQ(name, "Amount");
-  SplitFieldSpec("Amount", kw, name);
+  SplitFieldSource("Amount", kw, name);
   EXPECT_EQ(kw, "");
   EXPECT_EQ(name, "Amount");
 }
