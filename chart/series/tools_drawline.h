@@ -45,7 +45,7 @@ public:
 
   TRect StartHandle() const;
   TRect EndHandle() const;
-  // Part 0 the body, 1 the start handle, 2 the end handle.
+  // Which piece of the line: 0 the body, 1 the start handle, 2 the end handle.
   bool HitTest(int X, int Y, int Part, int Tolerance) const;
   TPoint StartPoint() const;
   TPoint EndPoint() const;
