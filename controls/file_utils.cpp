@@ -16,6 +16,7 @@
 #include "platform/controls.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/shell.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 
@@ -466,21 +467,6 @@ struct OperationCancelled {};
 
 std::string Quoted(const std::string& S) { return "\"" + S + "\""; }
 
-std::string Percent(const std::string& S) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : S) {
-    if (std::isalnum(c) || c == '/' || c == '-' || c == '_' || c == '.' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 bool Exists(const std::string& S) {
   std::error_code ec;
   return fs::exists(fs::symlink_status(P(S), ec));
@@ -519,7 +505,7 @@ void MoveToTrash(const std::string& Path) {
   const fs::path info = trash / "info" / (cand + ".trashinfo");
   {
     std::ofstream f(info);
-    f << "[Trash Info]\nPath=" << Percent(abs.string()) << "\nDeletionDate=" << when << "\n";
+    f << "[Trash Info]\nPath=" << PercentEncode(abs.string()) << "\nDeletionDate=" << when << "\n";
     if (!f) throw OperationFailed{"Cannot move " + Quoted(Path) + " to the trash"};
   }
   Relocate(abs, trash / "files" / cand, ec);

@@ -1,5 +1,7 @@
 #include "platform/shell.h"
 
+#include <cctype>
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -31,3 +33,18 @@ void MessageBeep() {
 }
 
 int BeepCount() { return Beeps; }
+
+std::string PercentEncode(const std::string& Text) {
+  static const char hex[] = "0123456789ABCDEF";
+  std::string out;
+  for (unsigned char c : Text) {
+    if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      out += '%';
+      out += hex[c >> 4];
+      out += hex[c & 15];
+    }
+  }
+  return out;
+}

@@ -13,6 +13,10 @@ bool ShellOpen(const std::string& Target);
 using TShellOpenHook = std::function<bool(const std::string& Target)>;
 void SetShellOpenHook(TShellOpenHook Hook);
 
+// Text as it goes into a link or a desktop entry: letters, digits and / . - _ ~ as they are, every
+// other byte as %XX.
+std::string PercentEncode(const std::string& Text);
+
 // The warning beep; counted, so that tests can see that one sounded.
 void MessageBeep();
 int BeepCount();

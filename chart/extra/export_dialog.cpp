@@ -40,21 +40,6 @@ bool DesktopHasMailProgram() {
   return got;
 }
 
-std::string Percent(const std::string& Text) {
-  static const char hex[] = "0123456789ABCDEF";
-  std::string out;
-  for (unsigned char c : Text) {
-    if (std::isalnum(c) || c == '/' || c == '.' || c == '-' || c == '_' || c == '~') {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
-  return out;
-}
-
 template <class T>
 T* Place(TWinControl* Parent, TComponent* Owner, const char* Name, int X, int Y, int W, int H) {
   auto* c = new T(Owner);
@@ -115,7 +100,7 @@ void SendMailAttachment(const std::string& FileName, const std::string& Subject)
   if (!MailAvailable())
     throw Exception("Can not email " + std::string(ExportMailName) +
                     ": no mail program is set up on this desktop. Save the file and attach it by hand.");
-  const std::string link = "mailto:?subject=" + Percent(Subject) + "&attachment=" + Percent(FileName);
+  const std::string link = "mailto:?subject=" + PercentEncode(Subject) + "&attachment=" + PercentEncode(FileName);
   if (!ShellOpen(link))
     throw Exception("Can not email " + std::string(ExportMailName) + ": the desktop's mail program did not start");
 }
