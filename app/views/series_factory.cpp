@@ -13,6 +13,15 @@ TSeriesPointerStyle SeriesPointerStyle(int I) {
   return static_cast<TSeriesPointerStyle>(PlotSettings.Styles[10 + (I - 1) % 9 + 1]);
 }
 
+TColor MaskColour(TColor CurveColour, int MaskValue) {
+  switch (MaskValue) {
+    case 0: return static_cast<TColor>(PlotSettings.Styles[22]);
+    case 1: return CurveColour;
+    case 2: return static_cast<TColor>(PlotSettings.Styles[20]);
+    default: return static_cast<TColor>(0);
+  }
+}
+
 void CreateErrPointSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int OuterCount, const TSeriesClick& OnClick,
                              int InnerCount) {
   for (int i = 1; i <= OuterCount; ++i) {

@@ -12,6 +12,9 @@ class TCustomAxisPanel;
 TColor SeriesColor(int I);
 // The point style of curve I (1-based): the point styles repeat after 9.
 TSeriesPointerStyle SeriesPointerStyle(int I);
+// The colour of an estimate of a curve drawn in CurveColour by its mask value: 0 (rejected in the
+// file) and 2 (removed by editing) take their own colours, 1 (used) the curve's; anything else black.
+TColor MaskColour(TColor CurveColour, int MaskValue);
 
 // OuterCount x InnerCount error-point series owned by Owner and added to Chart; series (i, j)
 // has the colour of curve i and the point style of j. Each series' Tag is its 1-based position

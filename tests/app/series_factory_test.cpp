@@ -212,3 +212,16 @@ TEST(SeriesFactory, ColoursAndPointStylesRepeat) {
   for (TChart* c : {&chart, &inner})
     while (c->SeriesList()->Count() > 0) c->DetachSeriesAt(0);
 }
+
+TEST(SeriesFactory, MaskColourByMaskValue) {
+  InitPlotSettings(PlotSettings);
+  PlotSettings.Styles[20] = 0x0000C0;
+  PlotSettings.Styles[22] = 0x808080;
+  const struct {
+    int Mask;
+    TColor Expected;
+  } cases[] = {{0, static_cast<TColor>(0x808080)}, {1, clTeal}, {2, static_cast<TColor>(0x0000C0)},
+               {3, static_cast<TColor>(0)}, {-1, static_cast<TColor>(0)}};
+  for (const auto& c : cases) EXPECT_EQ(MaskColour(clTeal, c.Mask), c.Expected) << c.Mask;
+  InitPlotSettings(PlotSettings);
+}
