@@ -39,6 +39,20 @@ TRegion::~TRegion() = default;
 namespace {
 enum class ArcKind { Arc, Pie, Chord };
 
+// An image's area in logical pixels (its device pixels over its device pixel ratio).
+QRect LogicalRect(const QImage& I) {
+  const qreal r = I.devicePixelRatio();
+  if (r == 1) return I.rect();
+  return QRect(0, 0, static_cast<int>(I.width() / r), static_cast<int>(I.height() / r));
+}
+
+// The device pixel at the middle of a logical one.
+QPoint DevicePixel(const QImage& I, const QPoint& P) {
+  const qreal r = I.devicePixelRatio();
+  if (r == 1) return P;
+  return QPoint(static_cast<int>((P.x() + 0.5) * r), static_cast<int>((P.y() + 0.5) * r));
+}
+
 QRect NormRect(int32_t L, int32_t T, int32_t R, int32_t B) {
   if (R < L) std::swap(L, R);
   if (B < T) std::swap(T, B);
@@ -266,7 +280,12 @@ struct TCanvas::Impl {
   bool Nop = false;
   bool PenNull = false;
   bool Cosmetic = true;
+  // The Qt pen draws one pixel along the line on the pixel centres (Segment's rule).
+  bool PixelPen = true;
   int PenWidth = 1;
+  // Device pixels per logical pixel of the device painted on (a retained surface on a scaled
+  // screen): other than 1, the pixel-exact shortcuts give way to the engine.
+  double Dpr = 1;
   bool InsideFrame = false;
   QPen QtPen;
   QPainter::CompositionMode Comp = QPainter::CompositionMode_SourceOver;
@@ -305,6 +324,7 @@ struct TCanvas::Impl {
       P = &OwnPainter;
       External = false;
     }
+    Dpr = P->device() ? P->device()->devicePixelRatio() : 1.0;
     P->setRenderHint(QPainter::Antialiasing, false);
     P->setRenderHint(QPainter::TextAntialiasing, true);
     P->setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -376,7 +396,16 @@ struct TCanvas::Impl {
       qp.setColor(vmqt::ToQColor(pen->Color()));
       if (Cosmetic) {
         // One pixel on the device when unscaled; a scaled mapping widens it as a one-unit pen.
-        qp.setWidth(pen->Width() == 0 || IdentityMapping() ? 0 : 1);
+        // On a device of several pixels per logical one, one logical pixel: a one-unit pen (a
+        // zero-width pen on a scaled mapping keeps one logical pixel's width of device pixels).
+        if (Dpr == 1) {
+          qp.setWidth(pen->Width() == 0 || IdentityMapping() ? 0 : 1);
+        } else if (IdentityMapping() || pen->Width() != 0) {
+          qp.setWidth(1);
+        } else {
+          qp.setWidthF(Dpr);
+          qp.setCosmetic(true);
+        }
         qp.setCapStyle(Qt::FlatCap);
         qp.setJoinStyle(Qt::MiterJoin);
       } else {
@@ -408,6 +437,7 @@ struct TCanvas::Impl {
       if (!dashes.isEmpty()) qp.setDashPattern(dashes);
     }
     QtPen = qp;
+    PixelPen = Cosmetic && (qp.widthF() == 0 || (Dpr != 1 && (IdentityMapping() || pen->Width() == 0)));
     P->setPen(qp);
     P->setCompositionMode(Comp);
     AppliedPen = CurrentPenKey();
@@ -504,9 +534,10 @@ struct TCanvas::Impl {
 
   QRect DeviceRect() {
     if (!Target) return QRect();
-    if (QImage* img = Target->Image()) return img->rect();
-    if (P && P->device()) return QRect(0, 0, P->device()->width(), P->device()->height());
-    if (QPaintDevice* d = Target->Device()) return QRect(0, 0, d->width(), d->height());
+    if (QImage* img = Target->Image()) return LogicalRect(*img);
+    QPaintDevice* d = P && P->device() ? P->device() : Target->Device();
+    if (d) return QRect(0, 0, static_cast<int>(d->width() / d->devicePixelRatio()),
+                        static_cast<int>(d->height() / d->devicePixelRatio()));
     return QRect();
   }
 
@@ -537,6 +568,23 @@ struct TCanvas::Impl {
 
   int TextWidthQ(const QString& s) { return FM->horizontalAdvance(s); }
 
+  // At a device pixel ratio other than 1 a pen of odd width is centred on its pixels' middle, as
+  // the raster engine does by itself for one device pixel: outlines move half a unit right and
+  // down for the scope (the fill they enclose stays under the pen).
+  struct StrokeShift {
+    StrokeShift(Impl* D, QPainter* P)
+        : p(P), s(D->Dpr != 1 && !D->PenNull && (D->PenWidth & 1) && D->IdentityMapping() ? 0.5 : 0) {
+      if (s != 0) p->translate(s, s);
+    }
+    ~StrokeShift() {
+      if (s != 0) p->translate(-s, -s);
+    }
+    StrokeShift(const StrokeShift&) = delete;
+    StrokeShift& operator=(const StrokeShift&) = delete;
+    QPainter* p;
+    double s;
+  };
+
   // ---- drawing helpers
   // A one-pixel line from (X0, Y0) that leaves out (X1, Y1), in every direction. The raster
   // engine puts whole coordinates on pixel corners and keeps the pixels whose centre column (or
@@ -547,7 +595,8 @@ struct TCanvas::Impl {
   void Segment(QPainter* p, int X0, int Y0, int X1, int Y1) {
     int dx = X1 - X0, dy = Y1 - Y0;
     if (dx == 0 && dy == 0) return;
-    if (!Cosmetic || QtPen.widthF() != 0) {
+    if (!PixelPen) {
+      StrokeShift shift(this, p);
       p->drawLine(X0, Y0, X1, Y1);  // a scaled mapping: a one-unit pen, left to the engine
       return;
     }
@@ -648,7 +697,7 @@ struct TCanvas::Impl {
   QImage* FindDirectImage(QRect& ClipArea) {
     if (!P && !Begin()) return nullptr;
     QImage* img = Target->Image();
-    if (!img || P->device() != img) return nullptr;
+    if (!img || P->device() != img || img->devicePixelRatio() != 1) return nullptr;
     const QImage::Format f = img->format();
     if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
       return nullptr;
@@ -788,7 +837,7 @@ struct TCanvas::Impl {
   bool ExactCurves() const {
     TPenStyle st = Owner->FPen->Style();
     if (Target && Target->Technology() == DT_RASPRINTER && !Target->Image()) return false;
-    return IdentityMapping() && (PenNull || (Cosmetic && (st == psSolid || st == psInsideFrame)));
+    return Dpr == 1 && IdentityMapping() && (PenNull || (Cosmetic && (st == psSolid || st == psInsideFrame)));
   }
 
   // Draws a closed shape: the brush fills the box without its right column and bottom row, the
@@ -868,9 +917,9 @@ TColor TCanvas::Pixels(int32_t X, int32_t Y) {
   QImage* img = FImpl->Target ? FImpl->Target->Image() : nullptr;
   if (!img) return CLR_INVALID;
   QPoint d = FImpl->Mapping().map(QPoint(X, Y));
-  if (!img->rect().contains(d)) return CLR_INVALID;
+  if (!LogicalRect(*img).contains(d)) return CLR_INVALID;
   if (FImpl->HasClip && !FImpl->Clip.contains(d)) return CLR_INVALID;
-  return vmqt::FromQRgb(img->pixel(d));
+  return vmqt::FromQRgb(img->pixel(DevicePixel(*img, d)));
 }
 
 void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
@@ -915,8 +964,10 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
     // A one-pixel line of no length draws nothing: its end pixel is left out.
     if (from.X != X || from.Y != Y)
       FImpl->StyledSegment(p, from.X, from.Y, X, Y);
-    else if (!FImpl->Cosmetic)
+    else if (!FImpl->Cosmetic) {
+      Impl::StrokeShift shift(FImpl.get(), p);
       p->drawLine(from.X, from.Y, X, Y);
+    }
   }
   Changed();
 }
@@ -1199,6 +1250,7 @@ void TCanvas::Polyline(const TPoint* Points, int Count) {
     } else {
       QPolygon poly(Count);
       for (int i = 0; i < Count; ++i) poly.setPoint(i, Points[i].X, Points[i].Y);
+      Impl::StrokeShift shift(FImpl.get(), p);
       p->drawPolyline(poly);
     }
   }
@@ -1217,7 +1269,10 @@ void TCanvas::Polygon(const TPoint* Points, int Count) {
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop) p->drawPolygon(poly, FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  if (!FImpl->Nop) {
+    Impl::StrokeShift shift(FImpl.get(), p);
+    p->drawPolygon(poly, FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
+  }
   Changed();
 }
 
@@ -1234,7 +1289,10 @@ void TCanvas::PolyBezier(const TPoint* Points, int Count) {
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(path, p->pen());
+  if (!FImpl->Nop && !FImpl->PenNull) {
+    Impl::StrokeShift shift(FImpl.get(), p);
+    p->strokePath(path, p->pen());
+  }
   Changed();
 }
 
@@ -1273,6 +1331,7 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
         p->drawRect(outline);  // the fill stops one pixel short of the right and bottom edges
       }
     } else if (d->Cosmetic && d->Comp == QPainter::CompositionMode_SourceOver && r.width() > 1 && r.height() > 1) {
+      Impl::StrokeShift shift(d, p);
       p->drawRect(outline);
     } else if (d->Cosmetic) {
       // Fill the inside and outline separately so that no pixel is drawn twice (raster modes).
@@ -1283,12 +1342,16 @@ void TCanvas::Rectangle(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
       }
       QBrush b = p->brush();
       p->setBrush(Qt::NoBrush);
-      if (r.width() == 1 || r.height() == 1)
-        p->drawLine(r.left(), r.top(), r.right(), r.bottom());
-      else
-        p->drawRect(outline);
+      {
+        Impl::StrokeShift shift(d, p);
+        if (r.width() == 1 || r.height() == 1)
+          p->drawLine(r.left(), r.top(), r.right(), r.bottom());
+        else
+          p->drawRect(outline);
+      }
       p->setBrush(b);
     } else {
+      Impl::StrokeShift shift(d, p);
       p->drawRect(outline);
     }
     if (d->PenNull) p->setPen(d->QtPen);
@@ -1309,6 +1372,7 @@ void TCanvas::RoundRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t 
   Changing();
   if (!FImpl->Nop && r.width() > 0 && r.height() > 0) {
     Impl::CurvePen cp(FImpl.get(), p);
+    Impl::StrokeShift shift(FImpl.get(), p);
     p->drawRoundedRect(box, rx, ry);
   }
   Changed();
@@ -1349,6 +1413,7 @@ void TCanvas::Ellipse(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2) {
       }
       if (!e.Points.isEmpty()) p->drawPoints(e.Points.translated(r.topLeft()));
     } else {
+      Impl::StrokeShift shift(FImpl.get(), p);
       p->drawEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
     }
   }
@@ -1593,6 +1658,7 @@ void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
       ArcRaster a = RasterArc(NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, FArcDirection, ArcKind::Arc, true, false);
       if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
     } else {
+      Impl::StrokeShift shift(FImpl.get(), p);
       p->strokePath(path, p->pen());
     }
   }
@@ -1623,6 +1689,7 @@ void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
       }
       end = a.End;
     } else if (!FImpl->Nop && !FImpl->PenNull) {
+      Impl::StrokeShift shift(FImpl.get(), p);
       p->strokePath(path, p->pen());
     }
     Changed();
@@ -1654,8 +1721,10 @@ void TCanvas::Impl::ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, 
       DrawExactArc(this, p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, dir, Kind);
     } else if (Kind == ArcKind::Pie) {
       CurvePen cp(this, p);
+      StrokeShift shift(this, p);
       p->drawPath(path);
     } else {
+      StrokeShift shift(this, p);
       p->drawPath(path);
     }
   }
@@ -1734,7 +1803,8 @@ void TCanvas::FloodFill(int32_t X, int32_t Y, TColor Color, TFillStyle FillStyle
   QPainter* p = FImpl->Ready();
   if (!img || !p) return;
   QPoint start = FImpl->Mapping().map(QPoint(X, Y));
-  if (!img->rect().contains(start)) return;
+  if (!LogicalRect(*img).contains(start)) return;
+  start = DevicePixel(*img, start);  // the fill runs over device pixels
   Changing();
   QRgb ref = vmqt::ToQRgb(Color) & 0xFFFFFF;
   auto inside = [&](int x, int y) {
@@ -1762,7 +1832,8 @@ void TCanvas::FloodFill(int32_t X, int32_t Y, TColor Color, TFillStyle FillStyle
       }
     }
     QTransform t = p->worldTransform();
-    p->resetTransform();
+    const qreal dpr = img->devicePixelRatio();
+    p->setWorldTransform(QTransform::fromScale(1 / dpr, 1 / dpr));
     {
       CompositionScope cs(p, QPainter::CompositionMode_SourceOver);
       for (const QRect& r : rects) p->fillRect(r, p->brush());
@@ -1967,6 +2038,8 @@ void TCanvas::StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* So
   // Source rectangle in the source's device units.
   QTransform sm = Source->FImpl->Mapping();
   QRect sr = sm.mapRect(NormRect(SrcX, SrcY, SrcX + SrcW, SrcY + SrcH));
+  if (const qreal r = src->devicePixelRatio(); r != 1)
+    sr = QRectF(sr.x() * r, sr.y() * r, sr.width() * r, sr.height() * r).toAlignedRect();
   QImage part = src->copy(sr);  // a copy, so that a canvas may copy onto itself
   bool mirrorX = (W < 0) != (SrcW < 0), mirrorY = (H < 0) != (SrcH < 0);
   if (mirrorX || mirrorY) part = part.mirrored(mirrorX, mirrorY);
@@ -2087,7 +2160,10 @@ void TCanvas::StrokePath() {
   QPainter* p = FImpl->Ready();
   if (p && FImpl->PathOpen && !FImpl->InPath) {
     Changing();
-    if (!FImpl->Nop && !FImpl->PenNull) p->strokePath(FImpl->Path, p->pen());
+    if (!FImpl->Nop && !FImpl->PenNull) {
+      Impl::StrokeShift shift(FImpl.get(), p);
+      p->strokePath(FImpl->Path, p->pen());
+    }
     Changed();
   }
   AbortPath();
@@ -2111,7 +2187,10 @@ void TCanvas::StrokeAndFillPath() {
     FImpl->Path.setFillRule(FPolyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill);
     if (!FImpl->Nop) {
       p->fillPath(FImpl->Path, p->brush());
-      if (!FImpl->PenNull) p->strokePath(FImpl->Path, p->pen());
+      if (!FImpl->PenNull) {
+        Impl::StrokeShift shift(FImpl.get(), p);
+        p->strokePath(FImpl->Path, p->pen());
+      }
     }
     Changed();
   }
@@ -2262,10 +2341,11 @@ int TCanvas::GetDeviceCaps(int Index) {
     case TECHNOLOGY: return t->Technology();
     case HORZSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.width())) : d->widthMM();
     case VERTSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.height())) : d->heightMM();
+    // In logical pixels: a surface at a screen's pixel ratio holds more device pixels.
     case HORZRES:
-    case PHYSICALWIDTH: return d->width();
+    case PHYSICALWIDTH: return static_cast<int>(d->width() / d->devicePixelRatio());
     case VERTRES:
-    case PHYSICALHEIGHT: return d->height();
+    case PHYSICALHEIGHT: return static_cast<int>(d->height() / d->devicePixelRatio());
     case BITSPIXEL: return d->depth() > 0 ? d->depth() : 32;
     case PLANES: return 1;
     case LOGPIXELSX: return d->logicalDpiX();

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/exceptions.h"
 #include "platform/forms.h"
@@ -144,6 +145,8 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   TPaintOverEvent PaintOver;  // runs after the native widget painted its face
   // A framed control: the border's width and its scroll bars (0 horizontal, 1 vertical).
   int Border = 0;
+  // The band above the client area that is not frame (a form's menu bar).
+  int TopInset = 0;
   struct Bar {
     bool Wanted = false;
     int Min = 0, Max = 0, Page = 1, Position = 0;
@@ -158,18 +161,39 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   // The client area's place in the control.
   QRect ClientArea() const {
     int w = Owner->FWidth - 2 * Border - (Bars[1].Wanted ? BarExtent() : 0);
-    int h = Owner->FHeight - 2 * Border - (Bars[0].Wanted ? BarExtent() : 0);
-    return QRect(Border, Border, std::max(0, w), std::max(0, h));
+    int h = Owner->FHeight - 2 * Border - TopInset - (Bars[0].Wanted ? BarExtent() : 0);
+    return QRect(Border, Border + TopInset, std::max(0, w), std::max(0, h));
   }
   bool Framed() const { return Border > 0 || Bars[0].Wanted || Bars[1].Wanted; }
+  // Where a child's window goes in this control's window.
+  QRect ChildGeometry(const TControl* C) const {
+    return QRect(C->FLeft, C->FTop + TopInset, std::max(0, C->FWidth), std::max(0, C->FHeight));
+  }
   // Places (and makes) the scroll bars' widgets.
   void LayoutBars();
 
+  // Device pixels per logical pixel of the screen the control shows on (of the application's
+  // first screen before it has a widget); each paint of the widget takes it again.
+  qreal Ratio = 0;
+  qreal PixelRatio() {
+    if (Ratio == 0) {
+      vmqt::EnsureApp();
+      Ratio = W ? W->devicePixelRatioF() : qApp->devicePixelRatio();
+    }
+    return Ratio;
+  }
+  // The surface holds the client area at the screen's pixel ratio: the code that draws works
+  // in logical pixels, the screen shows every device pixel.
   void EnsureSurface() {
     QRect area = ClientArea();
     int w = std::max(1, area.width()), h = std::max(1, area.height());
-    if (!Surface.isNull() && Surface.width() == w && Surface.height() == h) return;
-    QImage n(w, h, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    const qreal ratio = PixelRatio();
+    const int dw = static_cast<int>(std::ceil(w * ratio)), dh = static_cast<int>(std::ceil(h * ratio));
+    if (!Surface.isNull() && Surface.width() == dw && Surface.height() == dh && Surface.devicePixelRatio() == ratio)
+      return;
+    if (Owner->FSurfaceCanvas) vmqt::CanvasFlush(Owner->FSurfaceCanvas.get());  // its painter is on the old image
+    QImage n(dw, dh, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    n.setDevicePixelRatio(ratio);
     n.fill(Transparent ? QColor(0, 0, 0, 0) : vmqt::ToQColor(Owner->FColor));
     if (!Surface.isNull()) {
       QPainter p(&n);
@@ -211,6 +235,7 @@ protected:
     if (!Ctrl) return;
     TControl::Impl* d = Ctrl->GetImpl();
     if (Ctrl->SurfaceCanvas()) {
+      d->Ratio = devicePixelRatioF();  // the screen may have changed
       TControlAccessPaint(Ctrl);
       vmqt::CanvasFlush(Ctrl->SurfaceCanvas());
       QPainter p(this);
@@ -636,7 +661,8 @@ void TControl::EnsureWidget() {
   }
   if (dynamic_cast<TWinControl*>(this) && static_cast<TWinControl*>(this)->TabStop())
     w->setFocusPolicy(Qt::StrongFocus);
-  w->setGeometry(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight));
+  w->setGeometry(FParent ? FParent->FImpl->ChildGeometry(this)
+                         : QRect(FLeft, FTop, std::max(0, FWidth), std::max(0, FHeight)));
   if (FImpl->HasWindowRgn) w->setMask(FImpl->WindowRgn);
   w->setEnabled(FEnabled);
   if (FCursor != crDefault) w->setCursor(vmqt::CursorFor(FCursor));
@@ -703,13 +729,14 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   }
   if (sized) FImpl->LayoutBars();
   if (QWidget* w = FImpl->W.data()) {
-    if (w->geometry() != QRect(FLeft, FTop, FWidth, FHeight)) {
+    const QRect g = FParent && !w->isWindow() ? FParent->FImpl->ChildGeometry(this) : QRect(FLeft, FTop, FWidth, FHeight);
+    if (w->geometry() != g) {
       // A hidden window is placed when it is shown; a shown one moves now, or the window
       // system's next report of its geometry would undo the new position.
       if (w->isWindow() && !w->isVisible())
         w->resize(FWidth, FHeight);
       else
-        w->setGeometry(FLeft, FTop, FWidth, FHeight);
+        w->setGeometry(g);
     }
     w->update();
   }
@@ -765,6 +792,22 @@ void TWinControl::SetFrameBorder(int Width) {
   FImpl->Border = Width;
   FImpl->NeedsPaint = true;
   FImpl->LayoutBars();
+  Invalidate();
+}
+
+void TWinControl::SetClientTopInset(int Pixels) {
+  Pixels = std::max(0, Pixels);
+  if (FImpl->TopInset == Pixels) return;
+  FImpl->TopInset = Pixels;
+  if (FSurfaceCanvas) {
+    vmqt::CanvasFlush(FSurfaceCanvas.get());
+    FImpl->EnsureSurface();
+  }
+  FImpl->NeedsPaint = true;
+  FImpl->LayoutBars();
+  for (TControl* c : FControls)
+    if (QWidget* cw = c->FImpl->W.data(); cw && !cw->isWindow()) cw->setGeometry(FImpl->ChildGeometry(c));
+  Realign();
   Invalidate();
 }
 
@@ -1144,7 +1187,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   if (FImpl->W) {
     if (QWidget* cw = AControl->FImpl->W.data()) {
       cw->setParent(FImpl->W.data());
-      cw->setGeometry(AControl->FLeft, AControl->FTop, AControl->FWidth, AControl->FHeight);
+      cw->setGeometry(FImpl->ChildGeometry(AControl));
       cw->setVisible(AControl->FVisible);
     } else {
       AControl->EnsureWidget();
@@ -1606,6 +1649,21 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   if (!c) return CLR_INVALID;
   vmqt::CanvasFlush(c);
   return c->Pixels(X, Y);
+}
+
+TSize ControlSurfaceDeviceSize(TControl* Control) {
+  TCanvas* c = Control ? Control->SurfaceCanvas() : nullptr;
+  QImage* img = c ? vmqt::CanvasImage(c) : nullptr;
+  return img ? TSize(img->width(), img->height()) : TSize(0, 0);
+}
+
+TColor ControlSurfaceDevicePixel(TControl* Control, int X, int Y) {
+  TCanvas* c = Control ? Control->SurfaceCanvas() : nullptr;
+  if (!c) return CLR_INVALID;
+  vmqt::CanvasFlush(c);
+  QImage* img = vmqt::CanvasImage(c);
+  if (!img || !img->rect().contains(X, Y)) return CLR_INVALID;
+  return vmqt::FromQRgb(img->pixel(X, Y));
 }
 
 void SetPaintOver(TControl* Control, TPaintOverEvent Handler) {

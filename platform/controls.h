@@ -382,6 +382,9 @@ protected:
   // Scrolled.
   void SetScrollBar(int Kind, int Min, int Max, int Page, int Position);
   virtual void Scrolled(int /*Kind*/, int /*Position*/) {}
+  // A band of Pixels across the top of the window above the client area (a form's menu bar):
+  // the canvas, mouse coordinates, ClientRect and the children's places start below it.
+  void SetClientTopInset(int Pixels);
   // The control's own message handling (sizing and moving a top-level window take the window's
   // new bounds); other messages go to DefaultHandler.
   virtual void WndProc(TMessage& Message);
@@ -499,6 +502,10 @@ void SendWindowGeometry(TControl* Control, int Left, int Top, int Width, int Hei
 // Reads a control's surface pixel, or a pixel of what its native widget draws (tests and
 // screenshots); CLR_INVALID when it has neither or the point is outside.
 TColor ControlSurfacePixel(TControl* Control, int X, int Y);
+// The device pixels of a control's retained surface ({0, 0} without one): the client area at
+// the screen's pixel ratio. A pixel of it by device coordinates, CLR_INVALID outside.
+TSize ControlSurfaceDeviceSize(TControl* Control);
+TColor ControlSurfaceDevicePixel(TControl* Control, int X, int Y);
 // A pixel of the control's whole window as the screen shows it (its frame and scroll bars, its
 // children), in the control's own coordinates; CLR_INVALID outside or without a window.
 TColor ControlWindowPixel(TControl* Control, int X, int Y);

@@ -4,11 +4,17 @@
 #include <QFileDialog>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QAbstractButton>
+#include <QAction>
+#include <QTreeView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPageSetupDialog>
 #include <QPrinter>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <system_error>
@@ -158,9 +164,110 @@ void TOpenDialog::Accepted() {
   if (FFiles->Count() > 0) FFileName = FFiles->Strings(0);
 }
 
+std::string SFileDialogLookIn = "Look in:";
+std::string SFileDialogFileName = "File &name:";
+std::string SFileDialogFileType = "Files of type:";
+std::string SFileDialogDirectory = "Directory:";
+std::string SFileDialogOpen = "&Open";
+std::string SFileDialogSave = "&Save";
+std::string SFileDialogChoose = "&Choose";
+std::string SFileDialogCancel = "Cancel";
+std::string SFileDialogBack = "Back";
+std::string SFileDialogForward = "Forward";
+std::string SFileDialogParent = "Parent Directory";
+std::string SFileDialogCreateFolder = "Create New Folder";
+std::string SFileDialogListView = "List View";
+std::string SFileDialogDetailView = "Detail View";
+std::string SFileDialogRename = "&Rename";
+std::string SFileDialogDelete = "&Delete";
+std::string SFileDialogShowHidden = "Show &hidden files";
+std::string SFileDialogNewFolder = "&New Folder";
+std::string SFileDialogNewFolderName = "New Folder";
+std::string SFileDialogDeleteAsk = "Are you sure you want to delete '%1'?";
+std::string SFileDialogShowColumn = "Show ";
+std::string SFileDialogName = "Name";
+std::string SFileDialogSize = "Size";
+std::string SFileDialogType = "Type";
+std::string SFileDialogDateModified = "Date Modified";
+
+namespace {
+
+// A file dialog of the toolkit's own widgets, in the program's texts, sized so that its detail
+// view shows whole column titles and names.
+void PrepareFileDialog(QFileDialog& Dlg) {
+  static bool added = false;
+  if (!added) {
+    added = true;
+    vmqt::AddProgramTexts(
+        "QFileDialog",
+        {{"Look in:", &SFileDialogLookIn},         {"File &name:", &SFileDialogFileName},
+         {"Files of type:", &SFileDialogFileType}, {"Directory:", &SFileDialogDirectory},
+         {"&Open", &SFileDialogOpen},              {"&Save", &SFileDialogSave},
+         {"&Choose", &SFileDialogChoose},          {"Back", &SFileDialogBack},
+         {"Forward", &SFileDialogForward},         {"Parent Directory", &SFileDialogParent},
+         {"Create New Folder", &SFileDialogCreateFolder}, {"List View", &SFileDialogListView},
+         {"Detail View", &SFileDialogDetailView},  {"&Rename", &SFileDialogRename},
+         {"&Delete", &SFileDialogDelete},          {"Show &hidden files", &SFileDialogShowHidden},
+         {"&New Folder", &SFileDialogNewFolder},   {"New Folder", &SFileDialogNewFolderName},
+         {"Are you sure you want to delete '%1'?", &SFileDialogDeleteAsk}, {"Show ", &SFileDialogShowColumn}});
+    vmqt::AddProgramTexts("QFileSystemModel", {{"Name", &SFileDialogName},
+                                               {"Size", &SFileDialogSize},
+                                               {"Type", &SFileDialogType},
+                                               {"Date Modified", &SFileDialogDateModified}});
+    vmqt::AddProgramTexts("QPlatformTheme",
+                          {{"Open", &SFileDialogOpen}, {"Save", &SFileDialogSave}, {"Cancel", &SFileDialogCancel}});
+  }
+  Dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+  Dlg.resize(std::max(Dlg.width(), 720), std::max(Dlg.height(), 440));
+  if (auto* tree = Dlg.findChild<QTreeView*>("treeView")) {
+    // The name takes the room left; the other columns as wide as their contents and titles.
+    QHeaderView* h = tree->header();
+    h->setStretchLastSection(false);
+    h->setMinimumSectionSize(h->fontMetrics().horizontalAdvance(QStringLiteral("M")) * 4);
+    h->setSectionResizeMode(QHeaderView::ResizeToContents);
+    h->setSectionResizeMode(0, QHeaderView::Stretch);
+  }
+}
+
+}  // namespace
+
+TFileDialogLook FileDialogLook(bool Save) {
+  vmqt::EnsureApp();
+  QFileDialog dlg;
+  PrepareFileDialog(dlg);
+  dlg.setAcceptMode(Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dlg.setViewMode(QFileDialog::Detail);
+  dlg.show();
+  QCoreApplication::processEvents();
+  TFileDialogLook look;
+  auto add = [&](const QString& T) {
+    if (!T.isEmpty()) look.Texts.push_back(vmqt::FromQ(T));
+  };
+  for (QLabel* l : dlg.findChildren<QLabel*>()) add(l->text());
+  for (QAbstractButton* b : dlg.findChildren<QAbstractButton*>()) {
+    add(b->text());
+    add(b->toolTip());
+  }
+  for (QAction* a : dlg.findChildren<QAction*>()) add(a->text());
+  look.ColumnsWhole = true;
+  if (auto* tree = dlg.findChild<QTreeView*>("treeView")) {
+    QHeaderView* h = tree->header();
+    for (int i = 0; i < h->count(); ++i) {
+      add(tree->model()->headerData(i, Qt::Horizontal).toString());
+      if (h->isSectionHidden(i)) continue;
+      const int want = h->fontMetrics().horizontalAdvance(tree->model()->headerData(i, Qt::Horizontal).toString());
+      if (h->sectionSize(i) < want) look.ColumnsWhole = false;
+    }
+  } else {
+    look.ColumnsWhole = false;
+  }
+  dlg.hide();
+  return look;
+}
+
 bool TOpenDialog::ExecuteOnScreen() {
   QFileDialog dlg;
-  dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(dlg);
   dlg.setWindowTitle(vmqt::ToQ(Title().empty() ? (SaveMode() ? "Save As" : "Open") : Title()));
   dlg.setAcceptMode(SaveMode() ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
   if (SaveMode())
@@ -281,7 +388,7 @@ TSelectDirectoryDialog::TSelectDirectoryDialog(TComponent* AOwner) : TCommonDial
 
 bool TSelectDirectoryDialog::ExecuteOnScreen() {
   QFileDialog dlg;
-  dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+  PrepareFileDialog(dlg);
   dlg.setFileMode(Options.Contains(sdAllowCreate) ? QFileDialog::AnyFile : QFileDialog::Directory);
   dlg.setOption(QFileDialog::ShowDirsOnly, true);
   if (!Title().empty()) dlg.setWindowTitle(vmqt::ToQ(Title()));

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/component.h"
 #include "platform/forms.h"
@@ -134,6 +135,43 @@ public:
 protected:
   bool SaveMode() const override { return true; }
 };
+
+// The file dialog's own texts in the program's texts (a language switch assigns them; every
+// dialog made after that takes them; an empty text keeps the window system's own).
+extern std::string SFileDialogLookIn;       // "Look in:"
+extern std::string SFileDialogFileName;     // "File &name:"
+extern std::string SFileDialogFileType;     // "Files of type:"
+extern std::string SFileDialogDirectory;    // "Directory:"
+extern std::string SFileDialogOpen;         // "&Open"
+extern std::string SFileDialogSave;         // "&Save"
+extern std::string SFileDialogChoose;       // "&Choose"
+extern std::string SFileDialogCancel;       // "Cancel"
+extern std::string SFileDialogBack;         // "Back"
+extern std::string SFileDialogForward;      // "Forward"
+extern std::string SFileDialogParent;       // "Parent Directory"
+extern std::string SFileDialogCreateFolder; // "Create New Folder"
+extern std::string SFileDialogListView;     // "List View"
+extern std::string SFileDialogDetailView;   // "Detail View"
+extern std::string SFileDialogRename;       // "&Rename"
+extern std::string SFileDialogDelete;       // "&Delete"
+extern std::string SFileDialogShowHidden;   // "Show &hidden files"
+extern std::string SFileDialogNewFolder;    // "&New Folder"
+extern std::string SFileDialogNewFolderName;  // "New Folder"
+extern std::string SFileDialogDeleteAsk;    // "Are you sure you want to delete '%1'?"
+extern std::string SFileDialogShowColumn;   // "Show " (before a column's title: show or hide it)
+extern std::string SFileDialogName;         // "Name"
+extern std::string SFileDialogSize;         // "Size"
+extern std::string SFileDialogType;         // "Type"
+extern std::string SFileDialogDateModified; // "Date Modified"
+
+// The file dialog as a display shows it, read without running it (tests, screenshots): its
+// labels, buttons, tool tips, commands and the detail view's column titles, and whether every
+// column of the detail view is wide enough for its title.
+struct TFileDialogLook {
+  std::vector<std::string> Texts;
+  bool ColumnsWhole = false;
+};
+TFileDialogLook FileDialogLook(bool Save);
 
 enum TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdShowHelp, cdSolidColor, cdAnyColor };
 using TColorDialogOptions = TSet<TColorDialogOption>;

@@ -876,6 +876,14 @@ TForm* TForm::ActiveMDIChild() const {
   return nullptr;
 }
 
+namespace {
+// The height of a form's shown menu bar, 0 without one.
+int MenuBarHeight(TMainMenu* Menu) {
+  auto* bar = Menu ? static_cast<QWidget*>(Menu->MenuBarHandle()) : nullptr;
+  return bar && !bar->isHidden() ? bar->height() : 0;
+}
+}  // namespace
+
 TRect TForm::MDIClientRect() const {
   TRect r = ClientRect();
   // Aligned bars of the frame (tool bars, a status bar) keep their edges; children use the rest.
@@ -891,22 +899,22 @@ TRect TForm::MDIClientRect() const {
   }
   if (r.Bottom < r.Top) r.Bottom = r.Top;
   if (r.Right < r.Left) r.Right = r.Left;
+  // Children's windows sit in the frame's window, below its menu bar.
+  const int bar = MenuBarHeight(FMenu);
+  r.Top += bar;
+  r.Bottom += bar;
   return r;
 }
 
-TRect TForm::ClientRect() const {
-  TRect r = TCustomControl::ClientRect();
-  if (FMenu)
-    if (auto* bar = static_cast<QWidget*>(FMenu->MenuBarHandle()); bar && !bar->isHidden())
-      r.Top = std::min(r.Bottom, r.Top + bar->height());
-  return r;
-}
+// The client area starts below the menu bar (the menu bar is not part of it).
+TRect TForm::ClientRect() const { return TCustomControl::ClientRect(); }
 
 void TForm::SetMenu(TMainMenu* Value) {
   if (Value == FMenu) return;
   FMenu = Value;
   if (FMenu && FVisible)
     if (QWidget* w = vmqt::ControlWidget(this)) FMenu->BuildMenuBar(w);
+  SetClientTopInset(MenuBarHeight(FMenu));
   Realign();
 }
 
@@ -968,6 +976,7 @@ void TForm::Show() {
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
     if (FMenu) {
       FMenu->BuildMenuBar(w);
+      SetClientTopInset(MenuBarHeight(FMenu));
       Realign();
     }
   }

@@ -6,6 +6,9 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <initializer_list>
+#include <string>
+
 #include "platform/controls.h"
 #include "platform/qt_graphics.h"
 
@@ -18,5 +21,15 @@ QCursor CursorFor(TCursor Cursor);
 QWidget* ControlWidget(TControl* Control);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons);
 uint16_t KeyFromQt(int QtKey);
+
+// The program's texts for Qt's own English ones: whenever Qt asks for Source in Context (a menu
+// being built, a dialog being made), it takes the text behind the pointer then, so a language
+// switch reaches the next menu or dialog; an empty text keeps Qt's own. The texts live as long
+// as the program. Added once per context; installed on the application object.
+struct TProgramText {
+  const char* Source;
+  const std::string* Text;
+};
+void AddProgramTexts(const char* Context, std::initializer_list<TProgramText> Texts);
 
 }  // namespace vmqt

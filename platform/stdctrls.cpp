@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string_view>
 
@@ -39,32 +40,48 @@ const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsS
                                                       "bsToolWindow", "bsSizeToolWin"});
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
 
-// The native edits' own commands read the program's texts, whatever language is set when the
-// menu is made; texts it does not know (and texts left empty) stay as the widgets have them.
-class TEditTexts : public QTranslator {
+// Qt's own texts looked up in the program's texts (AddProgramTexts).
+std::map<std::string, std::vector<vmqt::TProgramText>, std::less<>>& ProgramTexts() {
+  static std::map<std::string, std::vector<vmqt::TProgramText>, std::less<>> texts;
+  return texts;
+}
+
+class TProgramTexts : public QTranslator {
 public:
   using QTranslator::QTranslator;
   bool isEmpty() const override { return false; }
   QString translate(const char* Context, const char* Source, const char*, int) const override {
     if (!Context || !Source) return {};
-    const std::string_view context(Context);
-    if (context != "QLineEdit" && context != "QWidgetTextControl") return {};
-    static const std::pair<const char*, const std::string*> texts[] = {
-        {"&Undo", &SEditUndo},     {"&Redo", &SEditRedo},   {"Cu&t", &SEditCut},
-        {"&Copy", &SEditCopy},     {"Copy &Link Location", &SEditCopyLink},
-        {"&Paste", &SEditPaste},   {"Delete", &SEditDelete}, {"Select All", &SEditSelectAll}};
-    for (const auto& [english, text] : texts)
-      if (std::string_view(Source) == english) return text->empty() ? QString() : vmqt::ToQ(*text);
+    auto it = ProgramTexts().find(std::string_view(Context));
+    if (it == ProgramTexts().end()) return {};
+    for (const vmqt::TProgramText& t : it->second)
+      if (std::string_view(Source) == t.Source) return t.Text->empty() ? QString() : vmqt::ToQ(*t.Text);
     return {};
   }
 };
 
-// Installed once per application object, before the first native edit is made.
-void InstallEditTexts() {
+// Installed once per application object, before the first native widget that shows such a text.
+void InstallProgramTexts() {
   static QPointer<QTranslator> installed;
   if (installed || !QCoreApplication::instance()) return;
-  installed = new TEditTexts(QCoreApplication::instance());
+  installed = new TProgramTexts(QCoreApplication::instance());
   QCoreApplication::installTranslator(installed);
+}
+
+// The native edits' own commands, and the step commands of the spin boxes in Qt's own dialogs.
+void InstallEditTexts() {
+  static bool added = false;
+  if (!added) {
+    added = true;
+    const std::initializer_list<vmqt::TProgramText> edit = {
+        {"&Undo", &SEditUndo},   {"&Redo", &SEditRedo},     {"Cu&t", &SEditCut},
+        {"&Copy", &SEditCopy},   {"Copy &Link Location", &SEditCopyLink},
+        {"&Paste", &SEditPaste}, {"Delete", &SEditDelete}, {"Select All", &SEditSelectAll}};
+    vmqt::AddProgramTexts("QLineEdit", edit);
+    vmqt::AddProgramTexts("QWidgetTextControl", edit);
+    vmqt::AddProgramTexts("QAbstractSpinBox", {{"&Step up", &SSpinStepUp}, {"Step &down", &SSpinStepDown}});
+  }
+  InstallProgramTexts();
 }
 
 bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
@@ -340,6 +357,23 @@ std::string SEditCopyLink = "Copy &Link Location";
 std::string SEditPaste = "&Paste";
 std::string SEditDelete = "Delete";
 std::string SEditSelectAll = "Select All";
+std::string SSpinStepUp = "&Step up";
+std::string SSpinStepDown = "Step &down";
+
+std::string NativeText(const std::string& Context, const std::string& Source) {
+  vmqt::EnsureApp();
+  InstallEditTexts();
+  return vmqt::FromQ(QCoreApplication::translate(Context.c_str(), Source.c_str()));
+}
+
+void vmqt::AddProgramTexts(const char* Context, std::initializer_list<TProgramText> Texts) {
+  auto& list = ProgramTexts()[Context];
+  for (const TProgramText& t : Texts) {
+    auto same = [&](const TProgramText& o) { return std::string_view(o.Source) == t.Source; };
+    if (std::find_if(list.begin(), list.end(), same) == list.end()) list.push_back(t);
+  }
+  InstallProgramTexts();
+}
 
 std::vector<std::string> EditContextMenuCaptions(TWinControl* Edit) {
   std::vector<std::string> captions;

@@ -141,6 +141,12 @@ extern std::string SEditCopyLink;   // "Copy &Link Location"
 extern std::string SEditPaste;      // "&Paste"
 extern std::string SEditDelete;     // "Delete"
 extern std::string SEditSelectAll;  // "Select All"
+// The step commands of the spin boxes' context menus (in the colour, font and page dialogs).
+extern std::string SSpinStepUp;     // "&Step up"
+extern std::string SSpinStepDown;   // "Step &down"
+// What Qt's own widgets show for one of their English texts in Context (a Qt class name), the
+// program's texts applied (tests).
+std::string NativeText(const std::string& Context, const std::string& Source);
 
 // The captions of the context menu an edit or memo shows now, separators as "-", without their
 // shortcut column (tests and screen readers).

@@ -1,6 +1,7 @@
 // Common dialogs answered through the hook, message boxes and input boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -145,6 +146,52 @@ TEST(Dialogs, SelectDirectoryCreatesOnlyWhenAllowedAndConfirmed) {
     EXPECT_EQ(std::filesystem::is_directory(wanted), c.Made);
   }
   std::filesystem::remove_all(base);
+}
+
+std::string Joined(const std::vector<std::string>& Texts) {
+  std::string r;
+  for (const std::string& t : Texts) r += "\"" + t + "\" ";
+  return r;
+}
+
+// The file dialog of the toolkit's widgets shows the program's texts (a language switch reaches
+// the next dialog) and whole column titles in its detail view.
+TEST(Dialogs, FileDialogShowsTheProgramsTexts) {
+  auto has = [](const TFileDialogLook& L, const std::string& T) {
+    return std::find(L.Texts.begin(), L.Texts.end(), T) != L.Texts.end();
+  };
+  TFileDialogLook english = FileDialogLook(false);
+  for (const char* t : {"Look in:", "File &name:", "Files of type:", "&Open", "Cancel", "Detail View",
+                        "Show &hidden files", "Name", "Date Modified"})
+    EXPECT_TRUE(has(english, t)) << t << " among " << Joined(english.Texts);
+  EXPECT_TRUE(english.ColumnsWhole);
+  struct Text {
+    std::string* Var;
+    std::string German;
+  };
+  std::vector<Text> texts = {{&SFileDialogLookIn, "Suchen in:"},     {&SFileDialogFileName, "Datei&name:"},
+                             {&SFileDialogOpen, "Ö&ffnen"},          {&SFileDialogSave, "&Speichern"},
+                             {&SFileDialogCancel, "Abbrechen"},      {&SFileDialogDetailView, "Detailansicht"},
+                             {&SFileDialogShowHidden, "Versteckte Dateien an&zeigen"},
+                             {&SFileDialogName, "Dateiname"},        {&SFileDialogDateModified, "Letzte Änderung"},
+                             {&SFileDialogShowColumn, "Zeige "}};
+  std::vector<std::string> saved;
+  for (Text& t : texts) {
+    saved.push_back(*t.Var);
+    *t.Var = t.German;
+  }
+  TFileDialogLook open = FileDialogLook(false), save = FileDialogLook(true);
+  for (const Text& t : texts) {
+    if (t.Var == &SFileDialogSave || t.Var == &SFileDialogShowColumn) continue;
+    EXPECT_TRUE(has(open, t.German)) << t.German << " among " << Joined(open.Texts);
+  }
+  EXPECT_TRUE(has(save, "&Speichern"));
+  EXPECT_TRUE(has(open, "Zeige Size"));  // the detail view's header menu
+  for (const char* t : {"Look in:", "&Open", "Open", "Cancel", "Detail View", "Name", "Date Modified", "Show Size"})
+    EXPECT_FALSE(has(open, t)) << t;
+  EXPECT_TRUE(open.ColumnsWhole);
+  for (size_t i = 0; i < texts.size(); ++i) *texts[i].Var = saved[i];
+  EXPECT_TRUE(has(FileDialogLook(false), "Look in:"));
 }
 
 TEST(Dialogs, MessageDlgMapsTypesAndButtons) {

@@ -60,22 +60,51 @@ TEST(Menus, OwnerFreesItemsThatAreAlsoInATree) {
   SUCCEED();
 }
 
-TEST(Menus, TheMenuBarTakesTheTopOfTheForm) {
+// The client area starts below the menu bar: controls placed by position and aligned ones are
+// measured from there and show below the bar, and the area grows back when the menu goes.
+TEST(Menus, TheClientAreaStartsBelowTheMenuBar) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 400, 300);
-  auto* client = new TCustomControl(&form);
-  client->SetParent(&form);
+  form.SetColor(clRed);
+  auto make = [&](TColor Color) {
+    auto* c = new TCustomControl(&form);
+    c->SetParent(&form);
+    c->SetColor(Color);
+    return c;
+  };
+  auto* placed = make(clLime);
+  placed->SetBounds(0, 0, 60, 20);
+  auto* bottom = make(clBlue);
+  bottom->SetHeight(50);
+  bottom->SetAlign(alBottom);
+  auto* client = make(clYellow);
   client->SetAlign(alClient);
+  client->SetVisible(false);
   auto* menu = new TMainMenu(&form);
   NewItem(menu->Items(), "&Files");
-  EXPECT_EQ(client->Top(), 0);  // nothing on screen yet
+  EXPECT_EQ(form.ClientHeight(), 300);  // nothing on screen yet
   form.Show();
   ASSERT_NE(menu->MenuBarHandle(), nullptr);
-  EXPECT_GT(client->Top(), 0);
-  EXPECT_EQ(client->Top() + client->Height(), 300);
-  delete menu;  // the bar goes with it and the client area grows back
+  const int bar = 300 - form.ClientHeight();
+  EXPECT_GT(bar, 10);
+  EXPECT_EQ(placed->Top(), 0);
+  EXPECT_EQ(bottom->Top(), form.ClientHeight() - 50);
+  EXPECT_NE(ControlWindowPixel(&form, 10, 2), clLime);  // the bar
+  EXPECT_EQ(ControlWindowPixel(&form, 10, bar + 1), clLime);
+  EXPECT_EQ(ControlWindowPixel(&form, 10, bar + 19), clLime);
+  EXPECT_EQ(ControlWindowPixel(&form, 10, bar + 21), clRed);
+  EXPECT_EQ(ControlWindowPixel(&form, 10, 299), clBlue);
+  EXPECT_EQ(ControlWindowPixel(&form, 10, 250 - 1), clRed);
+  // The form's own canvas and mouse work in the client area too.
+  EXPECT_EQ(form.ScreenToClient(placed->ClientToScreen(TPoint(0, 0))).Y, 0);
+  client->SetVisible(true);
   EXPECT_EQ(client->Top(), 0);
-  EXPECT_EQ(client->Height(), 300);
+  EXPECT_EQ(client->Height(), form.ClientHeight() - 50);
+  delete menu;  // the bar goes with it and the client area grows back
+  EXPECT_EQ(form.ClientHeight(), 300);
+  EXPECT_EQ(client->Top(), 0);
+  EXPECT_EQ(client->Height(), 250);
+  EXPECT_EQ(ControlWindowPixel(&form, 10, 2), clYellow);
   form.Hide();
 }
 

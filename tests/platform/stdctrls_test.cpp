@@ -205,6 +205,20 @@ TEST(StdCtrls, EditContextMenusShowTheProgramsTexts) {
   form.Hide();
 }
 
+TEST(StdCtrls, SpinBoxStepCommandsTakeTheProgramsTexts) {
+  EXPECT_EQ(NativeText("QAbstractSpinBox", "&Step up"), "&Step up");
+  const std::string up = SSpinStepUp, down = SSpinStepDown;
+  SSpinStepUp = "Schritt &hoch";
+  SSpinStepDown = "Schritt &runter";
+  EXPECT_EQ(NativeText("QAbstractSpinBox", "&Step up"), SSpinStepUp);
+  EXPECT_EQ(NativeText("QAbstractSpinBox", "Step &down"), SSpinStepDown);
+  EXPECT_EQ(NativeText("QAbstractSpinBox", "Other"), "Other");  // a text the program does not know
+  SSpinStepUp.clear();  // an empty text keeps Qt's own
+  EXPECT_EQ(NativeText("QAbstractSpinBox", "&Step up"), "&Step up");
+  SSpinStepUp = up;
+  SSpinStepDown = down;
+}
+
 TEST(StdCtrls, CheckBoxClicksCycleThroughStatesAllowed) {
   struct Case {
     bool AllowGrayed;
