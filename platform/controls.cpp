@@ -195,7 +195,9 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
     QImage n(dw, dh, Transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     n.setDevicePixelRatio(ratio);
     n.fill(Transparent ? QColor(0, 0, 0, 0) : vmqt::ToQColor(Owner->FColor));
-    if (!Surface.isNull()) {
+    // What was painted stays until the next paint; a surface that waits for its paint anyway has
+    // nothing worth copying.
+    if (!Surface.isNull() && !NeedsPaint) {
       QPainter p(&n);
       p.setCompositionMode(QPainter::CompositionMode_Source);
       p.drawImage(0, 0, Surface);
@@ -723,8 +725,9 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   FWidth = AWidth;
   FHeight = AHeight;
   if (sized && FSurfaceCanvas) {
+    // The surface follows when it is next drawn on or shown: a control sized several times on
+    // its way to the screen makes it once.
     vmqt::CanvasFlush(FSurfaceCanvas.get());
-    FImpl->EnsureSurface();
     FImpl->NeedsPaint = true;
   }
   if (sized) FImpl->LayoutBars();
@@ -799,10 +802,7 @@ void TWinControl::SetClientTopInset(int Pixels) {
   Pixels = std::max(0, Pixels);
   if (FImpl->TopInset == Pixels) return;
   FImpl->TopInset = Pixels;
-  if (FSurfaceCanvas) {
-    vmqt::CanvasFlush(FSurfaceCanvas.get());
-    FImpl->EnsureSurface();
-  }
+  if (FSurfaceCanvas) vmqt::CanvasFlush(FSurfaceCanvas.get());
   FImpl->NeedsPaint = true;
   FImpl->LayoutBars();
   for (TControl* c : FControls)

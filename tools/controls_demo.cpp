@@ -1,6 +1,14 @@
-// A dialog with the standard controls, shown in a real window to look at: it saves a picture
-// of its window to the file named first (and quits) or runs until closed.
+// A dialog with the standard controls and the extra ones (check list, list box, speed buttons,
+// spin edit, splitter), shown in a real window to look at: with a number of seconds given it
+// walks the focus a little and quits after them (to take a picture meanwhile), else it runs
+// until closed. Run with QT_SCALE_FACTOR=1.5 or 2 to look at it on a scaled screen.
 #include <string>
+
+#include "controls/vx_checklist.h"
+#include "controls/vx_listbox.h"
+#include "controls/vx_speedbutton.h"
+#include "controls/vx_spin.h"
+#include "controls/vx_splitter.h"
 
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
@@ -25,7 +33,7 @@ T* Put(TForm* Form, TWinControl* Parent, int L, int T_, int W, int H) {
 int main(int argc, char** argv) {
   Application->Initialize();
   auto* f = new TForm(Application);
-  f->SetBounds(40, 40, 560, 440);
+  f->SetBounds(40, 40, 760, 440);
   f->SetCaption("Controls");
   auto* menu = new TMainMenu(f);
   for (const char* c : {"&Files", "&Edit", "&Help"}) {
@@ -86,6 +94,38 @@ int main(int argc, char** argv) {
   auto* cancel = Put<TButton>(f, f, 464, 310, 75, 25);
   cancel->SetCaption("Cancel");
   cancel->SetEnabled(false);
+  // The extra controls in a side panel beyond a splitter.
+  auto* side = new TPanel(f);
+  side->SetParent(f);
+  side->SetAlign(alRight);
+  side->SetWidth(200);
+  side->SetCaption("");
+  auto* splitter = new TVxSplitter(f);
+  splitter->SetParent(f);
+  splitter->SetAlign(alRight);
+  splitter->SetWidth(4);
+  auto* checks = Put<TVxCheckListBox>(f, side, 8, 8, 184, 90);
+  for (const char* s : {"Rho xy", "Rho yx", "Phase xy", "Phase yx", "Tipper", "Coherence"}) checks->Items()->Add(s);
+  checks->SetItemChecked(0, true);
+  checks->SetItemState(2, cbGrayed);
+  checks->SetItemIndex(1);
+  auto* vxlist = Put<TVxListBox>(f, side, 8, 104, 184, 80);
+  for (int i = 0; i < 12; ++i) vxlist->Items()->Add("site " + std::to_string(100 + i));
+  vxlist->SetItemIndex(3);
+  auto* spin = Put<TVxSpinEdit>(f, side, 8, 192, 90, 24);
+  spin->SetMaxValue(10);
+  spin->SetValue(4);
+  int x = 8;
+  for (const char* c : {"A", "B", "C"}) {
+    auto* sb = Put<TVxSpeedButton>(f, side, x, 224, 28, 26);
+    sb->SetCaption(c);
+    sb->SetGroupIndex(1);
+    if (x == 8) sb->SetDown(true);
+    x += 30;
+  }
+  auto* flat = Put<TVxSpeedButton>(f, side, x + 8, 224, 60, 26);
+  flat->SetCaption("Flat");
+  flat->SetFlat(true);
   f->Show();
   // With a number of seconds given, the focus walks on from the first control and the program
   // ends after that time (to take a picture of the screen meanwhile).

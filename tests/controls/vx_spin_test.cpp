@@ -5,10 +5,13 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/clipbrd.h"
 #include "platform/exceptions.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
 #include "platform/typinfo.h"
 
 namespace {
@@ -328,3 +331,58 @@ TEST(VxSpinEdit, ButtonStepsTheEdit) {
 }
 
 }  // namespace
+
+// A side panel of labelled spin edits and a check box beside a self-drawn view taking the rest
+// (the induction-vector window's shape): Tab walks the panel's controls in order, the check box
+// included, then the view, and back round; Shift+Tab walks back.
+TEST(VxSpinEdit, TabWalksASidePanelOfSpinEditsToItsCheckBox) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 600, 400);
+  auto* panel = new TPanel(&form);
+  panel->SetParent(&form);
+  panel->SetAlign(alRight);
+  panel->SetWidth(80);
+  std::vector<TWinControl*> order;
+  int top = 8;
+  for (const char* name : {"Step", "Imag", "Real"}) {
+    auto* label = new TLabel(&form);
+    label->SetParent(panel);
+    label->SetCaption(name);
+    label->SetBounds(6, top, 70, 16);
+    top += 18;
+    auto* e = new TVxSpinEdit(&form);
+    e->SetName(name);
+    e->SetParent(panel);
+    e->SetMaxValue(10);
+    e->SetValue(1);
+    e->SetBounds(6, top, 66, 22);
+    top += 30;
+    order.push_back(e);
+  }
+  auto* check = new TCheckBox(&form);
+  check->SetName("Rev");
+  check->SetParent(panel);
+  check->SetCaption("Rev real");
+  check->SetBounds(6, top, 70, 20);
+  order.push_back(check);
+  auto* view = new TCustomControl(&form);
+  view->SetName("View");
+  view->SetParent(&form);
+  view->SetAlign(alClient);
+  view->SetTabStop(true);
+  order.push_back(view);
+  form.Show();
+  Application->ProcessMessages();
+  order[0]->SetFocus();
+  auto name = [] { return FocusedControl() ? FocusedControl()->Name() : std::string("(none)"); };
+  SendKey({}, '4');
+  for (size_t i = 1; i <= order.size(); ++i) {
+    SendKey({}, VK_TAB);
+    EXPECT_EQ(name(), order[i % order.size()]->Name()) << i;
+  }
+  for (size_t i = order.size(); i-- > 0;) {
+    SendKey({ssShift}, VK_TAB);
+    EXPECT_EQ(name(), order[i]->Name()) << i;
+  }
+  form.Hide();
+}
