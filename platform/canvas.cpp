@@ -600,7 +600,46 @@ struct TCanvas::Impl {
       p->drawLine(X0, Y0, X1, Y1);  // a scaled mapping: a one-unit pen, left to the engine
       return;
     }
+    if (QtPen.style() == Qt::SolidLine && LongStraight(X0, Y0, X1, Y1)) {
+      StraightPieces(p, X0, Y0, X1, Y1, false);
+      return;
+    }
     p->drawLine(OnePixelLine(X0, Y0, X1, Y1));
+  }
+
+  // The engine hands a line to its fill routines in one batch of pixel runs, and a batch of more
+  // than about a hundred runs (a long line: every pixel is a run of its own) is shared out among
+  // the worker threads of the application, which costs far more than the drawing when it happens
+  // for each grid line. Long horizontal and vertical one-pixel lines are therefore drawn in pieces
+  // of at most this many pixels, each its own batch: the same pixels, dashes going on from piece
+  // to piece. Only for lines that lie wholly inside the surface and the clip: the engine shortens
+  // a line that crosses the edge and does not then keep its dashes exactly in step with the
+  // pieces. Off with the direct-raster setting (tests compare against the whole line).
+  static constexpr int kStraightPiece = 64;
+  bool LongStraight(int X0, int Y0, int X1, int Y1) {
+    const int dx = X1 - X0, dy = Y1 - Y0;
+    if (!DirectRaster || (dx != 0 && dy != 0) || std::max(std::abs(dx), std::abs(dy)) <= kStraightPiece ||
+        !IdentityMapping())
+      return false;
+    QRect area = DeviceRect();
+    if (HasClip) area &= Clip.boundingRect();
+    const QRect box = QRect(QPoint(std::min(X0, X1), std::min(Y0, Y1)), QPoint(std::max(X0, X1), std::max(Y0, Y1)));
+    return area.adjusted(1, 1, -1, -1).contains(box);
+  }
+  void StraightPieces(QPainter* p, int X0, int Y0, int X1, int Y1, bool Dashed) {
+    const int sx = (X1 > X0) - (X1 < X0), sy = (Y1 > Y0) - (Y1 < Y0);
+    const int len = std::max(std::abs(X1 - X0), std::abs(Y1 - Y0));
+    for (int done = 0; done < len; done += kStraightPiece) {
+      const int n = std::min(kStraightPiece, len - done);
+      if (Dashed) {
+        QPen pen = QtPen;
+        pen.setDashOffset(DashAlong);
+        p->setPen(pen);
+        DashAlong += n;
+      }
+      p->drawLine(OnePixelLine(X0 + sx * done, Y0 + sy * done, X0 + sx * (done + n), Y0 + sy * (done + n)));
+    }
+    if (Dashed) p->setPen(QtPen);
   }
 
   // The line Segment draws for a one-pixel pen on an unscaled mapping (not for a point).
@@ -623,6 +662,10 @@ struct TCanvas::Impl {
   void StyledSegment(QPainter* p, int X0, int Y0, int X1, int Y1) {
     if (!Cosmetic || QtPen.style() != Qt::CustomDashLine) {
       Segment(p, X0, Y0, X1, Y1);
+      return;
+    }
+    if (QtPen.widthF() == 0 && LongStraight(X0, Y0, X1, Y1)) {
+      StraightPieces(p, X0, Y0, X1, Y1, true);
       return;
     }
     QPen pen = QtPen;
@@ -967,6 +1010,55 @@ void TCanvas::LineTo(int32_t X, int32_t Y) {
     else if (!FImpl->Cosmetic) {
       Impl::StrokeShift shift(FImpl.get(), p);
       p->drawLine(from.X, from.Y, X, Y);
+    }
+  }
+  Changed();
+}
+
+void TCanvas::LineSegments(const TPoint* Points, int Count) {
+  if (!Points || Count < 2) return;
+  const int n = Count / 2 * 2;
+  FPenPos = Points[n - 1];
+  if (FImpl->InPath) {
+    for (int i = 0; i < n; i += 2) {
+      FImpl->Path.moveTo(Points[i].X, Points[i].Y);
+      FImpl->Path.lineTo(Points[i + 1].X, Points[i + 1].Y);
+    }
+    return;
+  }
+  QPainter* p = FImpl->Ready();
+  if (!p) return;
+  Changing();
+  if (!FImpl->Nop && !FImpl->PenNull) {
+    if (FImpl->Cosmetic && FImpl->QtPen.widthF() == 0 && FImpl->QtPen.style() == Qt::SolidLine) {
+      // One pen for every line: straight ones go into the image when they can, the rest reach the
+      // engine together. Drawing order within the call does not matter, as each pixel gets the
+      // same colour however often it is drawn (or, in the exclusive-or modes, as often as the
+      // lines one by one would draw it). The engine's line walker remembers the direction of the
+      // line it drew last and, after one of another direction, may set an extra pixel at the
+      // start of the next: lines go to it in four batches, one per direction (mostly along X or
+      // along Y, forwards or backwards), each drawing exactly what the lines alone draw.
+      thread_local std::vector<QLineF> lines[4];
+      for (auto& l : lines) l.clear();
+      for (int i = 0; i < n; i += 2) {
+        const TPoint a = Points[i], b = Points[i + 1];
+        if (a.X == b.X && a.Y == b.Y) continue;  // its end pixel left out: nothing
+        if (FImpl->DirectLine(a.X, a.Y, b.X, b.Y)) continue;
+        const int dx = b.X - a.X, dy = b.Y - a.Y;
+        const int direction = std::abs(dx) >= std::abs(dy) ? (dx > 0 ? 0 : 1) : (dy > 0 ? 2 : 3);
+        lines[direction].push_back(Impl::OnePixelLine(a.X, a.Y, b.X, b.Y));
+      }
+      for (const auto& l : lines)
+        if (!l.empty()) p->drawLines(l.data(), static_cast<int>(l.size()));
+    } else {
+      for (int i = 0; i < n; i += 2) {
+        const TPoint a = Points[i], b = Points[i + 1];
+        FImpl->DashAlong = 0;  // each line starts its dashes afresh, as after a MoveTo
+        if (a.X != b.X || a.Y != b.Y)
+          FImpl->StyledSegment(p, a.X, a.Y, b.X, b.Y);
+        else if (!FImpl->Cosmetic)
+          p->drawLine(a.X, a.Y, b.X, b.Y);
+      }
     }
   }
   Changed();

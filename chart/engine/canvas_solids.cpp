@@ -455,28 +455,53 @@ void TGraphCanvas3D::Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, i
   }
 }
 
-void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth,
-                             int HeadHeight, int Z, double ArrowPercent) {
-  const double dx = double(ToPoint.X) - FromPoint.X;
-  const double dy = double(FromPoint.Y) - ToPoint.Y;
-  const double L = std::sqrt(dx * dx + dy * dy);
-  if (L == 0) return;
+namespace {
+
+// An arrow's frame: u runs along the arrow, v across it; back() turns frame coordinates into
+// rounded pixels.
+struct TArrowFrame {
+  TArrowFrame(const TPoint& FromPoint, const TPoint& ToPoint, int HeadHeight) {
+    const double dx = double(ToPoint.X) - FromPoint.X;
+    const double dy = double(FromPoint.Y) - ToPoint.Y;
+    L = std::sqrt(dx * dx + dy * dy);
+    if (L == 0) return;
+    Head = L < 2147483647.5 ? std::min(HeadHeight, RoundPx(L)) : HeadHeight;
+    s = dy / L;
+    c = dx / L;
+    uT = ToPoint.X * c - ToPoint.Y * s;
+    vT = ToPoint.X * s + ToPoint.Y * c;
+    uF = FromPoint.X * c - FromPoint.Y * s;
+  }
   // Arrows come by the ten thousand: rounding here adds and takes off 1.5 * 2^52, which rounds
   // halves to even exactly as the library's rounding does; values outside the Integer range (or
   // not numbers) go the checked way and raise its error.
-  const auto r32 = [](double V) {
+  static int RoundPx(double V) {
     if (!(V > -2147483648.5 && V < 2147483647.5)) return R32(V);
     constexpr double kShift = 6755399441055744.0;
     return static_cast<int>((V + kShift) - kShift);
-  };
-  const int head = L < 2147483647.5 ? std::min(HeadHeight, r32(L)) : HeadHeight;
-  const double s = dy / L, c = dx / L;
-  const auto u = [&](const TPoint& p) { return p.X * c - p.Y * s; };
-  const auto v = [&](const TPoint& p) { return p.X * s + p.Y * c; };
-  const auto back = [&](double uu, double vv) { return TPoint(r32(uu * c + vv * s), r32(-uu * s + vv * c)); };
-  const double uT = u(ToPoint), vT = v(ToPoint), uF = u(FromPoint);
-  const TPoint h1 = back(uT - head, vT - HeadWidth / 2.0);
-  const TPoint h2 = back(uT - head, vT + HeadWidth / 2.0);
+  }
+  TPoint Back(double U, double V) const { return TPoint(RoundPx(U * c + V * s), RoundPx(-U * s + V * c)); }
+  double L = 0, s = 0, c = 0, uT = 0, vT = 0, uF = 0;
+  int Head = 0;
+};
+
+}  // namespace
+
+bool ArrowHeadCorners(const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight, TPoint& H1,
+                      TPoint& H2) {
+  const TArrowFrame f(FromPoint, ToPoint, HeadHeight);
+  if (f.L == 0) return false;
+  H1 = f.Back(f.uT - f.Head, f.vT - HeadWidth / 2.0);
+  H2 = f.Back(f.uT - f.Head, f.vT + HeadWidth / 2.0);
+  return true;
+}
+
+void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth,
+                             int HeadHeight, int Z, double ArrowPercent) {
+  const TArrowFrame f(FromPoint, ToPoint, HeadHeight);
+  if (f.L == 0) return;
+  const TPoint h1 = f.Back(f.uT - f.Head, f.vT - HeadWidth / 2.0);
+  const TPoint h2 = f.Back(f.uT - f.Head, f.vT + HeadWidth / 2.0);
   if (!Filled) {
     LineWithZ(FromPoint.X, FromPoint.Y, ToPoint.X, ToPoint.Y, Z);
     LineWithZ(ToPoint.X, ToPoint.Y, h2.X, h2.Y, Z);
@@ -484,7 +509,7 @@ void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint&
     return;
   }
   const double w = HeadWidth * ArrowPercent * 0.005;
-  const TPoint pts[7] = {back(uF, vT + w), back(uF, vT - w), back(uT - head, vT - w), h1, ToPoint, h2,
-                         back(uT - head, vT + w)};
+  const TPoint pts[7] = {f.Back(f.uF, f.vT + w), f.Back(f.uF, f.vT - w), f.Back(f.uT - f.Head, f.vT - w), h1,
+                         ToPoint, h2, f.Back(f.uT - f.Head, f.vT + w)};
   PolygonWithZ(pts, Z);
 }

@@ -376,3 +376,9 @@ private:
 
 // The region that clipping saves the previous clip into, shared by all canvases.
 TRegion& SavedClipRegion();
+
+// The two back corners of an arrow head from FromPoint to ToPoint, as Arrow3D draws them: HeadWidth
+// across and HeadHeight (at most the arrow's length) back from the tip. False for an arrow of no
+// length, which draws nothing.
+bool ArrowHeadCorners(const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight, TPoint& H1,
+                      TPoint& H2);

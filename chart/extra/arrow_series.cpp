@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_utils.h"
@@ -53,6 +54,30 @@ TPoint TArrowSeries::EndPoint(int32_t Index) {
   return TPoint(ValueToScreenX(FEndXValues->Value(Index)), ValueToScreenY(FEndYValues->Value(Index)));
 }
 
+void TArrowSeries::DrawVisiblePoints() {
+  FPenCanvas = nullptr;  // each drawing pass selects the pen afresh
+  TGraphCanvas3D* c = series_link::Canvas(FParentChart);
+  // Flat arrows on the plain chart canvas are three lines each, gathered and drawn together (the
+  // same pixels as one by one). Other canvases (a recording one, say) get every call.
+  FGathering = c && typeid(*c) == typeid(TGraphCanvas3D) && !series_link::View3D(FParentChart);
+  FLines.clear();
+  try {
+    TPointSeries::DrawVisiblePoints();
+  } catch (...) {
+    FGathering = false;
+    FLines.clear();
+    throw;
+  }
+  FlushLines();
+  FGathering = false;
+}
+
+void TArrowSeries::FlushLines() {
+  if (FLines.empty()) return;
+  series_link::Canvas(FParentChart)->GetHandle()->LineSegments(FLines);
+  FLines.clear();
+}
+
 void TArrowSeries::DrawOneValue(int32_t ValueIndex) {
   const TColor colour = PointColorAt(ValueIndex);
   TGraphCanvas3D* c = series_link::Canvas(FParentChart);
@@ -61,12 +86,24 @@ void TArrowSeries::DrawOneValue(int32_t ValueIndex) {
     Pointer()->SetUpCanvas(c, colour);
     FPenCanvas = nullptr;
   } else if (FPenCanvas != c || colour != FPenColour || c->Pen->Version() != FPenVersion) {
+    if (FGathering) FlushLines();  // the gathered lines keep the pen they were gathered with
     c->AssignVisiblePenColor(Pointer()->Pen(), colour);
     FPenCanvas = c;
     FPenColour = colour;
     FPenVersion = c->Pen->Version();
   }
-  c->Arrow3D(is3D, StartPoint(ValueIndex), EndPoint(ValueIndex), ArrowWidth(), ArrowHeight(), MiddleZ, FArrowPercent);
+  const TPoint from = StartPoint(ValueIndex), to = EndPoint(ValueIndex);
+  if (FGathering && !is3D) {
+    // As Arrow3D draws an open arrow: the shaft, then the two sides of the head from the tip.
+    TPoint h1, h2;
+    if (!ArrowHeadCorners(from, to, ArrowWidth(), ArrowHeight(), h1, h2)) return;
+    const TPoint f = c->Calculate3DPosition(from.X, from.Y, MiddleZ);
+    const TPoint t = c->Calculate3DPosition(to.X, to.Y, MiddleZ);
+    FLines.insert(FLines.end(), {f, t, t, c->Calculate3DPosition(h2.X, h2.Y, MiddleZ), t,
+                                 c->Calculate3DPosition(h1.X, h1.Y, MiddleZ)});
+    return;
+  }
+  c->Arrow3D(is3D, from, to, ArrowWidth(), ArrowHeight(), MiddleZ, FArrowPercent);
 }
 
 double TArrowSeries::HighestX() { return std::max(TPointSeries::HighestX(), FEndXValues->MaxValue()); }

@@ -1,6 +1,8 @@
 // The arrow series: one arrow per point, from its start (X, Y) to its end (EndX, EndY).
 #pragma once
 
+#include <vector>
+
 #include "chart/series/line_series.h"
 
 class TArrowSeries : public TPointSeries {
@@ -28,10 +30,7 @@ public:
   void SetArrowPercent(int32_t Value) { SetIntegerProperty(FArrowPercent, Value); }
 
   void DrawOneValue(int32_t ValueIndex) override;
-  void DrawVisiblePoints() override {
-    FPenCanvas = nullptr;  // each drawing pass selects the pen afresh
-    TPointSeries::DrawVisiblePoints();
-  }
+  void DrawVisiblePoints() override;
   double HighestX() override;
   double HighestY() override;
   double LowestX() override;
@@ -46,6 +45,8 @@ public:
 private:
   TPoint StartPoint(int32_t Index);
   TPoint EndPoint(int32_t Index);
+  // Draws the lines of the flat arrows gathered so far, in one call to the canvas.
+  void FlushLines();
 
   TChartValueList* FEndXValues = nullptr;
   // The canvas pen as the last arrow set it (its version and colour): arrows of one colour in a
@@ -53,6 +54,10 @@ private:
   uint32_t FPenVersion = 0;
   TColor FPenColour = clNone;
   const void* FPenCanvas = nullptr;
+  // While a drawing pass runs on a flat chart: the lines of the arrows of the current colour, two
+  // points each, drawn together when the colour changes and at the end of the pass.
+  bool FGathering = false;
+  std::vector<TPoint> FLines;
   TChartValueList* FEndYValues = nullptr;
   int32_t FArrowPercent = 50;
 };

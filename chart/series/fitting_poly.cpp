@@ -15,10 +15,13 @@ void PolyPowers(int Terms, long double X, long double* P) {
 }
 
 long double PolyValue(int Terms, const TPolyCoefficients C, long double X) {
-  long double p[MaxPolyTerms + 1];
-  PolyPowers(Terms, X, p);
-  long double s = 0;
-  for (int k = 1; k <= Terms; ++k) s += C[k] * p[k];
+  // The powers as PolyPowers makes them, kept in a register instead of an array: this runs once
+  // for every point of a fitted curve.
+  long double s = 0, p = 1;
+  for (int k = 1; k <= Terms; ++k) {
+    s += C[k] * p;
+    p *= X;
+  }
   return s;
 }
 
@@ -78,14 +81,15 @@ void ToPowersOfX(int Terms, const long double* A, long double Centre, long doubl
 // condition squares the power basis' own. Since T_j T_k = (T_(j+k) + T_|j-k|) / 2, the matrix needs
 // only the sums of T_0 .. T_(2 Terms - 2) over the points: one short recurrence per point. The
 // solution is then rewritten in powers of t.
-bool SolveChebyshev(int N, int Terms, const TVector& X, const TVector& Y, long double Centre, long double Scale,
+template <class GetX, class GetY>
+bool SolveChebyshev(int N, int Terms, const GetX& X, const GetY& Y, long double Centre, long double Scale,
                     long double* A) {
   long double moments[2 * MaxPolyTerms]{};
   long double b[MaxPolyTerms + 1]{};
   const long double inverse = 1 / Scale;
   const int top = 2 * Terms - 2;
   for (int i = 1; i <= N; ++i) {
-    const long double t = (X[static_cast<size_t>(i)] - Centre) * inverse, y = Y[static_cast<size_t>(i)];
+    const long double t = (X(i) - Centre) * inverse, y = Y(i);
     long double previous = 1, current = t;
     moments[0] += 1;
     b[1] += y;
@@ -121,18 +125,18 @@ bool SolveChebyshev(int N, int Terms, const TVector& X, const TVector& Y, long d
   return true;
 }
 
-}  // namespace
-
-void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C) {
+template <class GetX, class GetY>
+void PolyFitWith(int N, int Terms, const GetX& X, const GetY& Y, TPolyCoefficients C) {
   if (Terms < 1 || Terms > MaxPolyTerms) throw std::out_of_range("polynomial terms");
   if (N < 1) throw ChartException(ErrFitting);
   // The abscissas are centred on their range and scaled to -1..1 before the powers are taken, so the
   // system stays well conditioned whatever the units of X; the coefficients are then rewritten in
   // powers of X.
-  long double lo = X[1], hi = X[1];
+  long double lo = X(1), hi = X(1);
   for (int i = 2; i <= N; ++i) {
-    lo = std::min(lo, X[static_cast<size_t>(i)]);
-    hi = std::max(hi, X[static_cast<size_t>(i)]);
+    const long double x = X(i);
+    lo = std::min(lo, x);
+    hi = std::max(hi, x);
   }
   const long double centre = (lo + hi) / 2;
   const long double scale = hi > lo ? (hi - lo) / 2 : 1;
@@ -141,4 +145,19 @@ void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoeffici
   for (int k = 1; k <= Terms; ++k)
     if (!std::isfinite(a[k])) throw ChartException(ErrFitting);
   ToPowersOfX(Terms, a, centre, scale, C);
+}
+
+}  // namespace
+
+void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C) {
+  PolyFitWith(
+      N, Terms, [&X](int i) { return X[static_cast<size_t>(i)]; }, [&Y](int i) { return Y[static_cast<size_t>(i)]; },
+      C);
+}
+
+void PolyFit(int N, int Terms, const double* X, double XShift, const double* Y, double YShift, TPolyCoefficients C) {
+  // Each difference is taken in double, as a caller filling long double vectors with them would.
+  PolyFitWith(
+      N, Terms, [=](int i) { return static_cast<long double>(X[i - 1] - XShift); },
+      [=](int i) { return static_cast<long double>(Y[i - 1] - YShift); }, C);
 }

@@ -19,5 +19,8 @@ long double PolyValue(int Terms, const TPolyCoefficients C, long double X);
 // Raises ChartException "Cannot process fitting" when the normal equations are singular (fewer
 // distinct abscissas than terms).
 void PolyFit(int N, int Terms, const TVector& X, const TVector& Y, TPolyCoefficients C);
+// The same fit of the N points (X[i] - XShift, Y[i] - YShift), i = 0..N-1, each difference taken in
+// double: equal to the fit of vectors filled with those differences, without making them.
+void PolyFit(int N, int Terms, const double* X, double XShift, const double* Y, double YShift, TPolyCoefficients C);
 // Solves A x = b (A and b are copied); returns the determinant, 0 when a pivot falls below the tolerance.
 long double GaussSolve(int N, const TPolyMatrix A, const long double* B, long double Tolerance, long double* X);

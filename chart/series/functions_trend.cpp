@@ -116,6 +116,13 @@ void TCustomFittingFunction::CalculateFromSource(TChartSeries* Source) {
   if (n <= 0) return;
   TChartValueList* values = GetSourceValueList(Source);
   TChartValueList* xs = Source->NotMandatoryList;
+  FSplineFailed = false;
+  if (FTypeFitting != cfSplineNW && FTypeFitting != cfSplineNag && !LogX() && !LogY()) {
+    // A polynomial on linear scales reads the source's lists in place: no copy of a long series.
+    PolyFit(n, FPolyDegree, xs->Data() + first, XOrigin, values->Data() + first, YOrigin, FCoefficients);
+    AddFittedPoints(Source);
+    return;
+  }
   TVector xv, yv;
   xv.reserve(static_cast<size_t>(n) + 1);
   yv.reserve(static_cast<size_t>(n) + 1);
@@ -130,7 +137,6 @@ void TCustomFittingFunction::CalculateFromSource(TChartSeries* Source) {
     xv.push_back(x - XOrigin);
     yv.push_back(y - YOrigin);
   }
-  FSplineFailed = false;
   switch (FTypeFitting) {
     case cfSplineNW: SmoothSplineFit(n, Key, xv, S, P, Sfp, yv); break;
     case cfSplineNag: {

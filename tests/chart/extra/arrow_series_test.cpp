@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 #include "chart/engine/chart_errors.h"
 #include "chart/engine/value_lists.h"
@@ -217,4 +218,52 @@ TEST(ArrowSeries, EachArrowKeepsItsColourAndAPenChangeShowsAtOnce) {
   c.Render();
   EXPECT_EQ(c.At(c.X(5), c.Y(0) - 2), clRed);
   EXPECT_EQ(c.At(c.X(-5), c.Y(6) + 2), clRed);
+}
+
+namespace {
+// Draws every arrow by itself (no gathering of lines), as the series did before.
+struct ArrowsOneByOne : TArrowSeries {
+  using TArrowSeries::TArrowSeries;
+  void DrawVisiblePoints() override { TPointSeries::DrawVisiblePoints(); }
+};
+
+template <class Series>
+std::vector<TColor> ArrowPixels(int PenWidth, bool Direct) {
+  const bool old = SetCanvasDirectRaster(Direct);
+  TSeriesChart c;
+  auto* s = c.Add<Series>();
+  s->XValues()->SetDateTime(false);
+  s->EndXValues()->SetDateTime(false);
+  s->Pointer()->Pen()->SetWidth(PenWidth);
+  c.Axes(-12, 12, -12, 12);
+  // Runs of one colour and single arrows of another, crossing each other (the later colour must
+  // stay on top), straight and slanted, short and long, some of no length.
+  for (int i = 0; i < 300; ++i) {
+    const double x = (i * 37) % 21 - 10, y = (i * 53) % 21 - 10;
+    const double dx = (i * 7) % 9 - 4, dy = (i * 11) % 7 - 3;
+    const TColor colour = (i / 5) % 3 == 0 ? clRed : (i % 4 == 0 ? clBlue : clGreen);
+    s->AddArrowSegment(x, y, x + dx * (i % 3 == 0 ? 0.2 : 1), y + dy, "", colour);
+  }
+  c.Render();
+  SetCanvasDirectRaster(old);
+  std::vector<TColor> px;
+  for (int y = 0; y < c.Image->Height(); ++y)
+    for (int x = 0; x < c.Image->Width(); ++x) px.push_back(c.At(x, y));
+  return px;
+}
+}  // namespace
+
+TEST(ArrowSeries, GatheredLinesDrawTheSamePixelsAsArrowByArrow) {
+  for (int width : {1, 3}) {
+    const auto reference = ArrowPixels<ArrowsOneByOne>(width, false);
+    const auto gathered = ArrowPixels<TArrowSeries>(width, true);
+    ASSERT_EQ(reference.size(), gathered.size());
+    int differ = 0, coloured = 0;
+    for (size_t i = 0; i < reference.size(); ++i) {
+      differ += reference[i] != gathered[i];
+      coloured += reference[i] == clRed || reference[i] == clBlue || reference[i] == clGreen;
+    }
+    EXPECT_EQ(differ, 0) << "pen width " << width;
+    EXPECT_GT(coloured, 2000) << "pen width " << width;
+  }
 }

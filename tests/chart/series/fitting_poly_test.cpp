@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "chart/engine/chart_errors.h"
 #include "chart/series/fitting_poly.h"
@@ -124,4 +125,33 @@ TEST(PolynomialFit, HighDegreesOnEvenlySpreadPoints) {
         EXPECT_NEAR(static_cast<double>((v - y[static_cast<size_t>(i)]) / scale), 0.0, 1e-9) << terms << " terms, point " << i;
       }
     }
+}
+
+TEST(PolynomialFit, ListsReadInPlaceGiveTheFitOfCopiedDifferences) {
+  // Series values with their origins taken off in double, as the fitting function reads them
+  // straight from a series' lists, against the same differences copied into vectors first.
+  const int n = 500;
+  std::vector<double> xs(n), ys(n);
+  for (int i = 0; i < n; ++i) {
+    xs[static_cast<size_t>(i)] = 1000.1 + i * 0.37;
+    ys[static_cast<size_t>(i)] = std::sin(i * 0.05) * 40 + 0.001 * i * i - 3.3;
+  }
+  const double xOrigin = 1000.1, yOrigin = -43.3;
+  for (int terms : {1, 3, 6, 12}) {
+    TVector x(n + 1), y(n + 1);
+    for (int i = 0; i < n; ++i) {
+      x[static_cast<size_t>(i) + 1] = xs[static_cast<size_t>(i)] - xOrigin;
+      y[static_cast<size_t>(i) + 1] = ys[static_cast<size_t>(i)] - yOrigin;
+    }
+    TPolyCoefficients copied{}, inPlace{};
+    PolyFit(n, terms, x, y, copied);
+    PolyFit(n, terms, xs.data(), xOrigin, ys.data(), yOrigin, inPlace);
+    for (int k = 1; k <= terms; ++k) EXPECT_EQ(copied[k], inPlace[k]) << terms << " terms, k " << k;
+    // The value is the power sum, term by term.
+    for (long double t : {-3.5L, 0.0L, 2.25L, 180.0L}) {
+      long double direct = 0, p = 1;
+      for (int k = 1; k <= terms; ++k, p *= t) direct += inPlace[k] * p;
+      EXPECT_EQ(PolyValue(terms, inPlace, t), direct);
+    }
+  }
 }
