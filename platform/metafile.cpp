@@ -8,6 +8,7 @@
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
 #include "platform/qt_graphics.h"
+#include "platform/qt_metafile.h"
 #include "platform/streams.h"
 
 VM_DEFINE_CLASS(TMetafile)
@@ -84,7 +85,7 @@ TGraphic* TMetafile::Clone() const {
   return m;
 }
 
-void TMetafile::SaveToStream(TStream& Stream) {
+void TMetafile::WriteData(TStream& Stream) {
   QByteArray data;
   if (FImpl->HasPicture) data = QByteArray(FImpl->Pic.data(), FImpl->Pic.size());
   std::string s(kMagic, 4);
@@ -100,8 +101,25 @@ void TMetafile::SaveToStream(TStream& Stream) {
   Stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
 }
 
+void TMetafile::SaveToStream(TStream& Stream) {
+  const QPicture* pic = FImpl->HasPicture ? &FImpl->Pic : nullptr;
+  std::string s = FEnhanced ? vmqt::EncodeEnhancedMetafile(pic, FImpl->W, FImpl->H, FCreatedBy, FDescription)
+                            : vmqt::EncodeWindowsMetafile(pic, FImpl->W, FImpl->H);
+  Stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
+}
+
 void TMetafile::LoadFromStream(TStream& Stream) {
   std::string s = Stream.ReadAll();
+  if (vmqt::GdiMetafileKind(s) != vmqt::TGdiMetafileKind::None) {
+    vmqt::TGdiMetafile m = vmqt::DecodeGdiMetafile(s);
+    FImpl->Pic = m.Pic;
+    FImpl->HasPicture = m.Drawn;
+    FImpl->W = m.W;
+    FImpl->H = m.H;
+    FEnhanced = m.Enhanced;
+    Changed(this);
+    return;
+  }
   auto get32 = [&](size_t at) {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>(s[at + i])) << (8 * i);
@@ -129,6 +147,8 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect) {
   if (!p || !FImpl->HasPicture) return;
   p->save();
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+  // The picture brings its own text backgrounds: the canvas' opaque mode would box every text.
+  p->setBackgroundMode(Qt::TransparentMode);
   p->translate(Rect.Left, Rect.Top);
   if (FImpl->W > 0 && FImpl->H > 0 && (Rect.Width() != FImpl->W || Rect.Height() != FImpl->H))
     p->scale(static_cast<double>(Rect.Width()) / FImpl->W, static_cast<double>(Rect.Height()) / FImpl->H);

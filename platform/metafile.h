@@ -25,7 +25,8 @@ public:
   void SetMMWidth(int32_t Value);
   int32_t MMHeight() const;
   void SetMMHeight(int32_t Value);
-  // Kept and stored; both kinds record the same way.
+  // Which file SaveToStream writes: an Enhanced Metafile, else a placeable Windows Metafile.
+  // Both kinds record the same way.
   bool Enhanced() const { return FEnhanced; }
   void SetEnhanced(bool Value) { FEnhanced = Value; }
   const std::string& CreatedBy() const { return FCreatedBy; }
@@ -33,10 +34,16 @@ public:
   void Clear();
 
   void Assign(TPersistent* Source) override;
-  // The stream holds this program's own recording; anything else raises EInvalidGraphic
-  // "Metafile is not valid".
+  // Reads an Enhanced Metafile, a Windows Metafile (placeable or not) or this program's own
+  // recording; anything else, or damaged records, raise EInvalidGraphic "Metafile is not valid".
+  // A file of another program is replayed into a recording: what it draws with records this
+  // program does not know is left out.
   void LoadFromStream(TStream& Stream) override;
+  // Writes an Enhanced Metafile when Enhanced, else a placeable Windows Metafile (96 units per
+  // inch), of Width x Height pixels at 96 per inch.
   void SaveToStream(TStream& Stream) override;
+  // Pictures in component streams keep the program's own recording, which loses nothing.
+  void WriteData(TStream& Stream) override;
   TGraphic* Clone() const override;
 
   struct Impl;

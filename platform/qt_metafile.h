@@ -1,0 +1,34 @@
+// Private to platform/*.cpp: metafiles in the file formats of other programs. A recording (a
+// QPicture) is written as an Enhanced Metafile or as a placeable Windows Metafile, and files of
+// both kinds are replayed into a recording.
+#pragma once
+
+#include <QPicture>
+
+#include <string>
+
+namespace vmqt {
+
+// The recording W x H pixels at 96 per inch as an Enhanced Metafile: device units are those
+// pixels, the frame is the same size in hundredths of a millimetre. Description is stored in
+// the header ("created by" and "description", each ended by a null character) when not empty.
+std::string EncodeEnhancedMetafile(const QPicture* Pic, int W, int H, const std::string& CreatedBy,
+                                   const std::string& Description);
+// The same as a placeable Windows Metafile: 96 units per inch, bounding box 0, 0, W, H.
+std::string EncodeWindowsMetafile(const QPicture* Pic, int W, int H);
+
+enum class TGdiMetafileKind { None, Enhanced, Windows };
+// Which kind the bytes claim to be (from their first bytes; nothing else is checked).
+TGdiMetafileKind GdiMetafileKind(const std::string& Bytes);
+
+struct TGdiMetafile {
+  QPicture Pic;
+  int W = 0, H = 0;  // pixels at 96 per inch
+  bool Enhanced = true;
+  bool Drawn = false;  // some drawing record was met
+};
+// Replays an Enhanced or Windows Metafile into a recording. Damaged or foreign bytes raise
+// EInvalidGraphic "Metafile is not valid"; records it does not know are skipped.
+TGdiMetafile DecodeGdiMetafile(const std::string& Bytes);
+
+}  // namespace vmqt

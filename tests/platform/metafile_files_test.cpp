@@ -1,0 +1,378 @@
+// Metafiles written as Enhanced and Windows Metafiles: their bytes, reading them back, damaged
+// files, and readers of other programs where the machine has them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/bitmap.h"
+#include "platform/exceptions.h"
+#include "platform/metafile.h"
+#include "platform/streams.h"
+
+namespace {
+
+constexpr int kW = 160, kH = 100;
+
+// A scene with what charts draw: fills, outlines, an ellipse, lines, a polygon, a thick and a
+// dashed pen, text (also turned, also Cyrillic), clipping and a bitmap.
+void Scene(TCanvas* C) {
+  C->Brush()->SetColor(clYellow);
+  C->FillRect(Rect(0, 0, kW, kH));
+  C->Pen()->SetColor(clNavy);
+  C->Brush()->SetColor(clAqua);
+  C->Rectangle(5, 5, 60, 45);
+  C->Ellipse(40, 20, 90, 60);
+  C->MoveTo(0, kH - 1);
+  C->LineTo(kW - 1, 0);
+  C->Brush()->SetColor(clRed);
+  C->Polygon({{100, 5}, {150, 5}, {125, 40}});
+  C->Pen()->SetWidth(3);
+  C->Pen()->SetColor(clGreen);
+  C->MoveTo(10, 80);
+  C->LineTo(60, 80);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetStyle(psDash);
+  C->MoveTo(10, 90);
+  C->LineTo(150, 90);
+  C->Pen()->SetStyle(psSolid);
+  C->Brush()->SetStyle(bsClear);
+  C->Font()->SetName("DejaVu Sans");
+  C->Font()->SetSize(9);
+  C->Font()->SetColor(clBlack);
+  C->TextOut(70, 60, "Chart 42");
+  C->TextOut(100, 45, "\xD0\x9F\xD1\x80\xD0\xB8");  // "При"
+  C->Font()->SetOrientation(900);
+  C->TextOut(150, 85, "up");
+  C->Font()->SetOrientation(0);
+  TRegion clip = TRegion::CreateRectRgn(120, 50, 140, 70);
+  C->SelectClipRgn(&clip);
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clFuchsia);
+  C->FillRect(Rect(110, 40, 150, 80));
+  C->SelectClipRgn(nullptr);
+  TBitmap tile(8, 6, pf24bit);
+  tile.Canvas()->Brush()->SetColor(clBlue);
+  tile.Canvas()->FillRect(Rect(0, 0, 8, 6));
+  C->StretchDraw(Rect(4, 50, 20, 62), &tile);
+}
+
+std::unique_ptr<TMetafile> Recorded(bool Enhanced) {
+  auto m = std::make_unique<TMetafile>();
+  m->SetWidth(kW);
+  m->SetHeight(kH);
+  m->SetEnhanced(Enhanced);
+  {
+    TMetafileCanvas mc(m.get(), nullptr, "Varomark", "test scene");
+    Scene(&mc);
+  }
+  return m;
+}
+
+std::string Bytes(TMetafile& M) {
+  TMemoryStream s;
+  M.SaveToStream(s);
+  return std::string(static_cast<const char*>(s.Memory()), static_cast<size_t>(s.Size()));
+}
+
+uint32_t U32(const std::string& S, size_t At) {
+  uint32_t v = 0;
+  for (int i = 0; i < 4; ++i) v |= static_cast<uint32_t>(static_cast<uint8_t>(S[At + i])) << (8 * i);
+  return v;
+}
+int32_t I32(const std::string& S, size_t At) { return static_cast<int32_t>(U32(S, At)); }
+uint16_t U16(const std::string& S, size_t At) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(S[At]) | static_cast<uint8_t>(S[At + 1]) << 8);
+}
+int16_t I16(const std::string& S, size_t At) { return static_cast<int16_t>(U16(S, At)); }
+
+std::unique_ptr<TBitmap> Played(TMetafile& M) {
+  auto b = std::make_unique<TBitmap>(kW, kH, pf24bit);
+  b->Canvas()->Draw(0, 0, &M);
+  return b;
+}
+
+// The share of pixels that differ between two pictures of the same size.
+double Differing(TBitmap& A, TBitmap& B) {
+  int n = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) n += A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y);
+  return static_cast<double>(n) / (kW * kH);
+}
+
+std::unique_ptr<TMetafile> Loaded(const std::string& Bytes) {
+  TStringStream s(Bytes);
+  auto m = std::make_unique<TMetafile>();
+  m->LoadFromStream(s);
+  return m;
+}
+
+bool Installed(const char* Program) {
+  return std::system((std::string("command -v ") + Program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string ReadFile(const std::filesystem::path& P) {
+  std::ifstream f(P, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+struct TempDir {
+  std::filesystem::path P;
+  TempDir() {
+    P = std::filesystem::temp_directory_path() / ("vm_metafile_" + std::to_string(::getpid()) + "_" + std::to_string(std::rand()));
+    std::filesystem::create_directories(P);
+  }
+  ~TempDir() { std::filesystem::remove_all(P); }
+};
+
+TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
+  auto m = Recorded(true);
+  const std::string s = Bytes(*m);
+  ASSERT_GE(s.size(), 108u);
+  EXPECT_EQ(U32(s, 0), 1u);                    // the header record
+  EXPECT_EQ(U32(s, 40), 0x464D4520u);          // " EMF"
+  EXPECT_EQ(U32(s, 44), 0x10000u);
+  EXPECT_EQ(U32(s, 48), s.size());             // bytes
+  EXPECT_EQ(I32(s, 8), 0);                     // bounds, inclusive, in pixels
+  EXPECT_EQ(I32(s, 16), kW - 1);
+  EXPECT_EQ(I32(s, 20), kH - 1);
+  EXPECT_EQ(I32(s, 32), 4233);                 // frame: 160 px at 96 per inch in 0.01 mm
+  EXPECT_EQ(I32(s, 36), 2646);
+  EXPECT_EQ(I32(s, 72) * 254, I32(s, 80) * 960);  // the reference device: 96 per inch
+  // The description: "Varomark\0test scene\0\0" in UTF-16 at its offset.
+  ASSERT_EQ(U32(s, 60), 21u);
+  EXPECT_EQ(s.substr(U32(s, 64), 4), std::string("V\0a\0", 4));
+
+  // Walk the records: sizes are multiples of four, the count matches, the last is the end.
+  std::map<uint32_t, int> seen;
+  size_t off = 0;
+  uint32_t records = 0, last = 0;
+  while (off < s.size()) {
+    const uint32_t type = U32(s, off), size = U32(s, off + 4);
+    ASSERT_GE(size, 8u);
+    ASSERT_EQ(size % 4, 0u) << "record " << type;
+    ASSERT_LE(off + size, s.size());
+    ++seen[type];
+    ++records;
+    last = type;
+    if (type == 14) {
+      EXPECT_EQ(size, 20u);
+    }
+    if (type == 84) {  // the text record: its characters at their offset
+      const uint32_t n = U32(s, off + 44), at = U32(s, off + 48);
+      std::u16string text;
+      for (uint32_t i = 0; i < n; ++i) text += static_cast<char16_t>(U16(s, off + at + 2 * i));
+      if (text == u"Chart 42") {
+        EXPECT_EQ(I32(s, off + 36), 70);
+        EXPECT_NE(U32(s, off + 72), 0u);  // advances are given
+      }
+      ++seen[text == u"\u041F\u0440\u0438" ? 1000 : 1001];
+    }
+    off += size;
+  }
+  EXPECT_EQ(off, s.size());
+  EXPECT_EQ(records, U32(s, 52));
+  EXPECT_EQ(last, 14u);
+  for (uint32_t type : {38u, 95u, 39u, 37u, 40u, 82u, 84u, 75u, 81u})
+    EXPECT_GT(seen[type], 0) << "no record of type " << type;
+  EXPECT_GT(seen[86] + seen[3], 0);  // polygons
+  EXPECT_GT(seen[87] + seen[4], 0);  // polylines
+  EXPECT_EQ(seen[1000], 1);          // the Cyrillic text as UTF-16
+  EXPECT_EQ(U16(s, 56), 7);          // handles
+}
+
+TEST(MetafileFiles, WindowsMetafilePlaceableHeaderAndRecords) {
+  auto m = Recorded(false);
+  const std::string s = Bytes(*m);
+  ASSERT_GE(s.size(), 40u);
+  EXPECT_EQ(U32(s, 0), 0x9AC6CDD7u);
+  EXPECT_EQ(I16(s, 6), 0);
+  EXPECT_EQ(I16(s, 8), 0);
+  EXPECT_EQ(I16(s, 10), kW);
+  EXPECT_EQ(I16(s, 12), kH);
+  EXPECT_EQ(U16(s, 14), 96);
+  uint16_t sum = 0;
+  for (size_t i = 0; i < 20; i += 2) sum ^= U16(s, i);
+  EXPECT_EQ(U16(s, 20), sum);
+  EXPECT_EQ(U16(s, 22), 1);
+  EXPECT_EQ(U16(s, 24), 9);
+  EXPECT_EQ(U16(s, 26), 0x0300);
+  EXPECT_EQ(U32(s, 28) * 2, s.size() - 22);  // size in words, without the placeable header
+
+  std::map<uint16_t, int> seen;
+  uint32_t largest = 0;
+  size_t off = 40;
+  uint16_t last = 0xFFFF;
+  bool cyrillicFont = false, cyrillicText = false;
+  while (off < s.size()) {
+    const uint32_t words = U32(s, off);
+    const uint16_t fn = U16(s, off + 4);
+    ASSERT_GE(words, 3u);
+    ASSERT_LE(off + 2 * words, s.size());
+    largest = std::max(largest, words);
+    ++seen[fn];
+    last = fn;
+    if (fn == 0x02FB && static_cast<uint8_t>(s[off + 6 + 13]) == 204) cyrillicFont = true;
+    if (fn == 0x0A32 && I16(s, off + 10) == 3 && s.substr(off + 14, 3) == "\xCF\xF0\xE8") cyrillicText = true;
+    off += 2 * words;
+  }
+  EXPECT_EQ(off, s.size());
+  EXPECT_EQ(last, 0);  // the end record
+  EXPECT_EQ(U32(s, 34), largest);
+  EXPECT_TRUE(cyrillicFont) << "the Cyrillic text needs a font of the Cyrillic character set";
+  EXPECT_TRUE(cyrillicText) << "the Cyrillic text in code page 1251";
+  for (uint16_t fn : {0x020B, 0x020C, 0x02FA, 0x02FC, 0x02FB, 0x012D, 0x01F0, 0x0324, 0x0325, 0x0A32, 0x0F43,
+                      0x001E, 0x0127, 0x0416})
+    EXPECT_GT(seen[fn], 0) << "no record " << std::hex << fn;
+  // Objects are deleted as they are replaced: the table stays small.
+  EXPECT_LE(U16(s, 32), 6);
+}
+
+// Both files read back by this program draw what the recording drew: the same colours where
+// shapes are, and few pixels apart (text and ellipse edges).
+TEST(MetafileFiles, BothKindsReadBackToTheSamePicture) {
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    auto m = Recorded(enhanced);
+    auto direct = Played(*m);  // the recording itself
+    auto back = Loaded(Bytes(*m));
+    EXPECT_EQ(back->Enhanced(), enhanced);
+    EXPECT_EQ(back->Width(), kW);
+    EXPECT_EQ(back->Height(), kH);
+    ASSERT_FALSE(back->Empty());
+    auto b = Played(*back);
+    EXPECT_LT(Differing(*b, *direct), 0.02);
+    const struct {
+      int X, Y;
+      TColor C;
+    } probes[] = {{2, 2, clYellow},  {20, 20, clAqua}, {5, 20, clNavy},  {125, 15, clRed},
+                  {130, 60, clFuchsia}, {145, 75, clYellow}, {12, 55, clBlue}, {30, 80, clGreen}};
+    for (const auto& p : probes) EXPECT_EQ(b->Canvas()->Pixels(p.X, p.Y), p.C) << p.X << "," << p.Y;
+  }
+}
+
+TEST(MetafileFiles, StoredPicturesKeepTheRecording) {
+  auto m = Recorded(true);
+  TMemoryStream s;
+  m->WriteData(s);
+  s.SetPosition(0);
+  char magic[4];
+  s.ReadBuffer(magic, 4);
+  EXPECT_EQ(std::string(magic, 4), "VMMF");
+  s.SetPosition(0);
+  TMetafile back;
+  back.ReadData(s);
+  EXPECT_EQ(Differing(*Played(back), *Played(*m)), 0.0);
+}
+
+TEST(MetafileFiles, EmptyMetafileWritesAValidFile) {
+  TMetafile m;
+  m.SetWidth(30);
+  m.SetHeight(20);
+  const std::string s = Bytes(m);
+  EXPECT_EQ(U32(s, 52), 3u);  // header, background mode and end
+  auto back = Loaded(s);
+  EXPECT_TRUE(back->Empty());
+  EXPECT_EQ(back->Width(), 30);
+}
+
+TEST(MetafileFiles, DamagedFilesAreRefused) {
+  auto m = Recorded(true);
+  const std::string emf = Bytes(*m);
+  m->SetEnhanced(false);
+  const std::string wmf = Bytes(*m);
+  std::vector<std::pair<std::string, std::string>> bad = {
+      {"EMF cut short", emf.substr(0, emf.size() / 2)},
+      {"EMF header only", emf.substr(0, 100)},
+      {"WMF cut short", wmf.substr(0, wmf.size() / 2)},
+      {"WMF header only", wmf.substr(0, 40)},
+  };
+  std::string zeroSize = emf;
+  const size_t first = U32(emf, 4);
+  zeroSize.replace(first + 4, 4, std::string(4, '\0'));
+  bad.push_back({"EMF record of size 0", zeroSize});
+  std::string hugeCount = emf;
+  // The first polygon or polyline record claims more points than it holds.
+  for (size_t off = first; off < emf.size(); off += U32(emf, off + 4)) {
+    uint32_t t = U32(emf, off);
+    if (t == 86 || t == 87) {
+      hugeCount.replace(off + 24, 4, std::string("\xFF\xFF\xFF\x0F", 4));
+      break;
+    }
+  }
+  bad.push_back({"EMF point count past the record", hugeCount});
+  std::string wmfWords = wmf;
+  wmfWords.replace(40, 4, std::string("\xFF\xFF\xFF\x7F", 4));
+  bad.push_back({"WMF record past the end", wmfWords});
+  for (const auto& [what, bytes] : bad) EXPECT_THROW(Loaded(bytes), EInvalidGraphic) << what;
+}
+
+// libwmf's converter reads the Windows Metafile.
+TEST(MetafileFiles, WindowsMetafileReadByLibwmf) {
+  if (!Installed("wmf2svg")) GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
+  TempDir dir;
+  auto m = Recorded(false);
+  {
+    std::ofstream f(dir.P / "scene.wmf", std::ios::binary);
+    f << Bytes(*m);
+  }
+  const std::string cmd = "wmf2svg -o '" + (dir.P / "scene.svg").string() + "' '" + (dir.P / "scene.wmf").string() +
+                          "' >'" + (dir.P / "log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir.P / "log");
+  const std::string svg = ReadFile(dir.P / "scene.svg");
+  EXPECT_NE(svg.find("<svg"), std::string::npos);
+  // The text comes character by character, placed by the advances.
+  EXPECT_NE(svg.find(">C</text>"), std::string::npos) << "the text";
+  EXPECT_NE(svg.find("font-size:11."), std::string::npos) << "9 points at 96 per inch: 12 pixels";
+  for (const char* fill : {"fill:yellow", "fill:aqua", "fill:red", "fill:fuchsia"})
+    EXPECT_NE(svg.find(fill), std::string::npos) << fill;
+  EXPECT_NE(svg.find("<image"), std::string::npos) << "the bitmap";
+}
+
+// LibreOffice renders the Enhanced Metafile: its picture shows the scene's colours in place.
+TEST(MetafileFiles, EnhancedMetafileRenderedByLibreOffice) {
+  if (!Installed("soffice")) GTEST_SKIP() << "LibreOffice is not installed: the EMF is not rendered by another program";
+  TempDir dir;
+  auto m = Recorded(true);
+  {
+    std::ofstream f(dir.P / "scene.emf", std::ios::binary);
+    f << Bytes(*m);
+  }
+  const std::string cmd = "cd '" + dir.P.string() + "' && HOME='" + dir.P.string() +
+                          "' soffice --headless --convert-to bmp scene.emf >log 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir.P / "log");
+  TBitmap page;  // the picture at its own size on a page, in BMP, which this program reads
+  ASSERT_NO_THROW(page.LoadFromFile((dir.P / "scene.bmp").string())) << ReadFile(dir.P / "log");
+  // Where the picture is: the box of the pixels that are not white paper.
+  int left = page.Width(), top = page.Height(), right = -1, bottom = -1;
+  for (int y = 0; y < page.Height(); ++y)
+    for (int x = 0; x < page.Width(); ++x)
+      if (page.Canvas()->Pixels(x, y) != clWhite) {
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x);
+        bottom = std::max(bottom, y);
+      }
+  ASSERT_GE(right, left) << "nothing drawn";
+  // The size asked, at 96 per inch (the page is rendered at 96 per inch too); the turned text
+  // may stand out a little on the right.
+  EXPECT_NEAR(bottom - top + 1, kH, 2);
+  EXPECT_NEAR(right - left + 1, kW, 8);
+  auto at = [&](int X, int Y) { return page.Canvas()->Pixels(left + X, top + Y); };
+  EXPECT_EQ(at(2, 2), clYellow);
+  EXPECT_EQ(at(20, 20), clAqua);
+  EXPECT_EQ(at(125, 15), clRed);
+  EXPECT_EQ(at(130, 60), clFuchsia);
+  EXPECT_EQ(at(145, 75), clYellow) << "the fill outside the clipping";
+  EXPECT_EQ(at(12, 55), clBlue) << "the bitmap";
+}
+
+}  // namespace
