@@ -26,6 +26,9 @@ VM_DEFINE_CLASS(TvmInspectorBlobEdit)
 VM_DEFINE_CLASS(TvmInspectorCurrencyEdit)
 VM_DEFINE_CLASS(TvmInspectorTimeEdit)
 VM_DEFINE_CLASS(TvmInspectorPopupEdit)
+VM_DEFINE_CLASS(TvmInspectorGraphicEdit)
+VM_DEFINE_CLASS(TvmInspectorGraphicRow)
+VM_DEFINE_CLASS(TvmInspectorTextGraphicRow)
 
 VM_DEFINE_CLASS(TvmInspectorMaskRow)
 VM_DEFINE_CLASS(TvmInspectorCheckRow)
@@ -63,70 +66,6 @@ namespace {
 const char* const SCheckTrue = "True";    // string resource 38901
 const char* const SCheckFalse = "False";  // string resource 38902
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Popup editor.
-
-TvmInspectorPopupEdit::TvmInspectorPopupEdit(TComponent* AOwner) : TvmInplaceButtonEdit(AOwner) {}
-
-void TvmInspectorPopupEdit::SetPopupControl(TControl* Value) {
-  if (Value == FPopupControl) return;
-  if (FPopupControl) FPopupControl->RemoveFreeNotification(this);
-  FPopupControl = Value;
-  if (Value) Value->FreeNotification(this);
-}
-
-void TvmInspectorPopupEdit::Notification(TComponent* AComponent, TOperation Operation) {
-  TvmInplaceButtonEdit::Notification(AComponent, Operation);
-  if (Operation == opRemove && AComponent == FPopupControl) {
-    FPopupControl = nullptr;
-    FPopupVisible = false;
-  }
-}
-
-void TvmInspectorPopupEdit::Popup() {
-  if (FPopupVisible) return;
-  if (InitPopupHook) InitPopupHook(this);
-  if (PopupHook) PopupHook(this, GetWindowText());
-  if (FPopupControl) {
-    TWinControl* host = Parent();
-    while (host && host->Parent()) host = host->Parent();
-    if (host) {
-      const TPoint p = host->ScreenToClient(ClientToScreen(TPoint(0, Height())));
-      FPopupControl->SetParent(host);
-      FPopupControl->SetBounds(p.X, p.Y, PopupWidth, PopupHeight);
-    }
-    FPopupControl->SetVisible(true);
-    FPopupControl->BringToFront();
-  }
-  FPopupVisible = true;
-}
-
-void TvmInspectorPopupEdit::ClosePopup(bool Accept) {
-  if (!FPopupVisible) return;
-  bool canClose = true;
-  if (CloseQueryHook) CloseQueryHook(this, canClose);
-  if (!canClose) return;
-  std::string text = GetWindowText();
-  if (PopupCloseUpHook) PopupCloseUpHook(this, text, Accept);
-  if (FPopupControl) FPopupControl->SetVisible(false);
-  FPopupVisible = false;
-  if (Accept && text != GetWindowText()) {
-    SetWindowText(text);
-    SetModifiedFlag(true);
-  }
-}
-
-void TvmInspectorPopupEdit::DoButtonClick(int ButtonIndex) {
-  TvmInplaceButtonEdit::DoButtonClick(ButtonIndex);
-  if (FPopupVisible) ClosePopup(true);
-  else Popup();
-}
-
-void TvmInspectorPopupEdit::HideEdit() {
-  ClosePopup(false);
-  TvmInplaceButtonEdit::HideEdit();
-}
 
 // ---------------------------------------------------------------------------------------------
 // Mask row.
@@ -694,18 +633,164 @@ bool TvmInspectorImageRow::IsTextClipped(bool ForValue, const TRect& R, std::str
   return c->TextWidth(d) + (Images ? Images->Width() : 0) > R.Width();
 }
 
-void TvmInspectorCustomBlobRow::InitEditor(TvmInplaceEdit* Edit) {
-  TvmInspectorDropDownRow::InitEditor(Edit);
-  if (auto* m = dynamic_cast<TvmInplaceMemoEdit*>(Edit)) {
-    m->SetWantReturns(MemoWantReturns);
-    m->SetWordWrap(MemoWordWrap);
+// ---------------------------------------------------------------------------------------------
+// Blob row.
+
+TvmInspectorCustomBlobRow::TvmInspectorCustomBlobRow(TComponent* AOwner)
+    : TvmInspectorDropDownRow(AOwner), FPictureClipboardFormat(CF_PICTURE) {}
+
+void TvmInspectorCustomBlobRow::SetBlobKind(TvmBlobKind Value) {
+  if (FBlobKind == Value) return;
+  FBlobKind = Value;
+  Changed();
+}
+
+void TvmInspectorCustomBlobRow::DoAssignPicture(TObject*, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TvmInspectorCustomBlobRow::DoGetGraphicClass(TObject*, TGraphicClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TGraphicClass TvmInspectorCustomBlobRow::GetGraphicClass() {
+  TGraphicClass c = FPictureGraphicClass;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+void TvmInspectorCustomBlobRow::SavePopupSize(TObject* Sender) {
+  if (auto* e = dynamic_cast<TvmInspectorBlobEdit*>(Sender)) {
+    PopupWidth = e->PopupWidth;
+    PopupHeight = e->PopupHeight;
   }
 }
 
-void TvmInspectorCustomBlobRow::GetDisplayText(std::string& S) {
-  GetEditText(S);
-  if (MaxDisplayLength > 0 && static_cast<int>(S.size()) > MaxDisplayLength) S.resize(static_cast<size_t>(MaxDisplayLength));
+void TvmInspectorCustomBlobRow::GetBlobValue(Variant& Value) { Value = EditText(); }
+
+void TvmInspectorCustomBlobRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorDropDownRow::InitEditor(Edit);
+  auto* b = dynamic_cast<TvmInplaceBlobEdit*>(Edit);
+  if (!b) return;
+  b->AlwaysSaveText = AlwaysSaveText;
+  b->SetBlobEditKind(GetBlobEditKind());
+  b->SetBlobPaintStyle(BlobPaintStyle);
+  if (b->BlobPaintStyle() == bpsText) {
+    Variant v;
+    GetBlobValue(v);
+    b->SetDisplayText(v.IsNull() ? std::string() : v.AsString());
+  } else {
+    std::string t;
+    GetBlobDisplayText(t);
+    b->SetDisplayText(t);
+  }
+  b->MemoCharCase = MemoCharCase;
+  b->MemoHideScrollBars = MemoHideScrollBars;
+  b->MemoMaxLength = MemoMaxLength;
+  b->MemoOEMConvert = MemoOEMConvert;
+  b->MemoScrollBars = MemoScrollBars;
+  b->MemoSelectionBar = MemoSelectionBar;
+  b->MemoWantReturns = MemoWantReturns;
+  b->MemoWantTabs = MemoWantTabs;
+  b->MemoWordWrap = MemoWordWrap;
+  b->PictureAutoSize = PictureAutoSize;
+  b->PictureClipboardFormat = FPictureClipboardFormat;
+  b->PictureFilter = PictureFilter;
+  b->PictureGraphicClass = GetGraphicClass();
+  b->PictureTransparency = PictureTransparency;
+  b->PopupHeight = PopupHeight;
+  b->PopupWidth = PopupWidth;
+  b->ShowExPopupItems = ShowExPopupItems;
+  b->ShowPicturePopup = ShowPicturePopup;
+  b->SizeablePopup = SizeablePopup;
+  b->PictureHook = [this](TObject* S, TPicture*& P) { DoAssignPicture(S, P); };
+  b->GraphicClassHook = [this](TObject* S, TGraphicClass& C) { DoGetGraphicClass(S, C); };
+  b->PopupSizeHook = [this](TObject* S) { SavePopupSize(S); };
 }
+
+void TvmInspectorCustomBlobRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  TvmInspectorDropDownRow::LoadEditValue(Edit, Value);
+  Value = EditText();
+  if (auto* b = dynamic_cast<TvmInplaceBlobEdit*>(Edit)) b->SetBlobValue(Value.AsString());
+}
+
+void TvmInspectorCustomBlobRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  if (auto* b = dynamic_cast<TvmInplaceBlobEdit*>(Edit)) SetEditText(b->BlobValue());
+  Value = EditText();
+}
+
+void TvmInspectorCustomBlobRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorDropDownRow::InitViewData(VD, CellInfo);
+  auto* d = dynamic_cast<TvmBlobEditViewData*>(VD);
+  if (!d) return;
+  d->BlobEditKind = GetBlobEditKind();
+  d->BlobPaintStyle = BlobPaintStyle;
+  d->Images = BlobImages();
+  Variant v;
+  GetBlobValue(v);
+  d->IsEmpty = v.IsNull() || (v.IsString() && v.AsString().empty());
+  if (BlobPaintStyle == bpsText) {
+    VD->Value = v.IsNull() ? std::string() : v.AsString();
+  } else {
+    std::string t;
+    GetBlobDisplayText(t);
+    VD->Value = t;
+  }
+}
+
+void TvmInspectorCustomBlobRow::RestoreDefaults() {
+  TvmInspectorDropDownRow::RestoreDefaults();
+  AlwaysSaveText = false;
+  BlobEditKind = bekMemo;
+  FBlobKind = bkAuto;
+  BlobPaintStyle = bpsIcon;
+  MaxDisplayLength = 255;
+  MemoCharCase = ecNormal;
+  MemoHideScrollBars = true;
+  MemoMaxLength = 0;
+  MemoOEMConvert = false;
+  MemoScrollBars = ssBoth;
+  MemoSelectionBar = false;
+  MemoWantReturns = MemoWantTabs = MemoWordWrap = true;
+  PictureAutoSize = true;
+  PictureTransparency = gtDefault;
+  PopupHeight = 140;
+  PopupWidth = 200;
+  ShowExPopupItems = ShowPicturePopup = false;
+  SizeablePopup = true;
+}
+
+void TvmInspectorCustomBlobRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  auto* s = dynamic_cast<TvmInspectorCustomBlobRow*>(Source);
+  if (!s) return;
+  AlwaysSaveText = s->AlwaysSaveText;
+  BlobEditKind = s->BlobEditKind;
+  FBlobKind = s->FBlobKind;
+  BlobPaintStyle = s->BlobPaintStyle;
+  MaxDisplayLength = s->MaxDisplayLength;
+  MemoMaxLength = s->MemoMaxLength;
+  MemoCharCase = s->MemoCharCase;
+  MemoHideScrollBars = s->MemoHideScrollBars;
+  MemoOEMConvert = s->MemoOEMConvert;
+  MemoScrollBars = s->MemoScrollBars;
+  MemoSelectionBar = s->MemoSelectionBar;
+  MemoWantReturns = s->MemoWantReturns;
+  MemoWantTabs = s->MemoWantTabs;
+  MemoWordWrap = s->MemoWordWrap;
+  PictureAutoSize = s->PictureAutoSize;
+  PictureFilter = s->PictureFilter;
+  PictureTransparency = s->PictureTransparency;
+  PopupHeight = s->PopupHeight;
+  PopupWidth = s->PopupWidth;
+  ShowExPopupItems = s->ShowExPopupItems;
+  ShowPicturePopup = s->ShowPicturePopup;
+  SizeablePopup = s->SizeablePopup;
+  Changed();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Popup row.
 
 TvmInspectorPopupRow::TvmInspectorPopupRow(TComponent* AOwner) : TvmInspectorDropDownRow(AOwner) {}
 
@@ -733,24 +818,189 @@ void TvmInspectorPopupRow::Notification(TComponent* AComponent, TOperation Opera
 
 void TvmInspectorPopupRow::InitEditor(TvmInplaceEdit* Edit) {
   TvmInspectorDropDownRow::InitEditor(Edit);
-  if (auto* p = dynamic_cast<TvmInspectorPopupEdit*>(Edit)) {
-    p->SetMode(HideEditCursor ? bemHideCursor : bemNormal);
-    p->SetPopupControl(FPopupControl);
-    p->PopupWidth = FPopupWidth;
-    p->PopupHeight = FPopupHeight;
-    p->CloseQueryHook = [this](TObject*, bool& C) {
-      if (OnCloseQuery) OnCloseQuery(this, C);
-    };
-    p->PopupCloseUpHook = [this](TObject*, std::string& T, bool& A) {
-      if (OnCloseUp) OnCloseUp(this, T, A);
-    };
-    p->InitPopupHook = [this](TObject*) {
-      if (OnInitPopup) OnInitPopup(this);
-    };
-    p->PopupHook = [this](TObject*, const std::string& T) {
-      if (OnPopup) OnPopup(this, T);
-    };
+  auto* p = dynamic_cast<TvmInplacePopupEdit*>(Edit);
+  if (!p) return;
+  p->SetHideEditCursor(HideEditCursor);
+  p->PopupAutoSize = PopupAutoSize;
+  p->SetPopupControl(FPopupControl);
+  p->PopupFormBorderStyle = PopupFormBorderStyle;
+  p->PopupFormCaption = PopupFormCaption;
+  p->PopupFormClientEdge = PopupFormClientEdge;
+  p->PopupFormFlatBorder = PopupFormFlatBorder;
+  // The minima first, so that the sizes are not clamped against the editor's old ones.
+  p->SetPopupMinHeight(0);
+  p->SetPopupMinWidth(0);
+  p->SetPopupHeight(FPopupHeight);
+  p->SetPopupMinHeight(FPopupMinHeight);
+  p->SetPopupMinWidth(FPopupMinWidth);
+  p->PopupFormSizeable = PopupFormSizeable;
+  p->SetPopupWidth(FPopupWidth);
+  p->OnCloseQuery = [this](TObject* S, bool& C) { DoCloseQuery(S, C); };
+  p->OnCloseUp = [this](TObject* S, std::string& T, bool& A) { DoCloseUp(S, T, A); };
+  p->OnInitPopup = [this](TObject* S) { DoInitPopup(S); };
+  p->OnPopup = [this](TObject* S, const std::string& T) { DoPopup(S, T); };
+}
+
+void TvmInspectorPopupRow::RestoreDefaults() {
+  TvmInspectorDropDownRow::RestoreDefaults();
+  HideEditCursor = false;
+  PopupAutoSize = true;
+  PopupFormBorderStyle = pbsDialog;
+  PopupFormClientEdge = false;
+  PopupFormFlatBorder = true;
+  PopupFormSizeable = true;
+  FPopupMinHeight = FPopupMinWidth = 100;
+  FPopupHeight = 200;
+  FPopupWidth = 250;
+}
+
+void TvmInspectorPopupRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  auto* s = dynamic_cast<TvmInspectorPopupRow*>(Source);
+  if (!s) return;
+  HideEditCursor = s->HideEditCursor;
+  PopupAutoSize = s->PopupAutoSize;
+  SetPopupHeight(s->FPopupHeight);
+  SetPopupWidth(s->FPopupWidth);
+  PopupFormBorderStyle = s->PopupFormBorderStyle;
+  PopupFormCaption = s->PopupFormCaption;
+  PopupFormClientEdge = s->PopupFormClientEdge;
+  PopupFormFlatBorder = s->PopupFormFlatBorder;
+  PopupFormSizeable = s->PopupFormSizeable;
+  SetPopupMinHeight(s->FPopupMinHeight);
+  SetPopupMinWidth(s->FPopupMinWidth);
+  SetPopupControl(s->FPopupControl);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Graphic row.
+
+TvmInspectorGraphicRow::TvmInspectorGraphicRow(TComponent* AOwner)
+    : TvmInspectorRow(AOwner), FCellPicture(std::make_unique<TPicture>()),
+      FPopupToolBar(std::make_unique<TvmPopupToolBarWindow>()), FClipboardFormat(CF_PICTURE) {}
+
+TvmInspectorGraphicRow::~TvmInspectorGraphicRow() = default;
+
+void TvmInspectorGraphicRow::SetPopupToolbarPosStored(bool Value) {
+  FPopupToolbarPosStored = Value;
+  if (!Value) FToolbarPos = TPoint(TvmInplaceGraphicEdit::NoPosition, TvmInplaceGraphicEdit::NoPosition);
+}
+
+void TvmInspectorGraphicRow::DoAssignPicture(TObject*, TPicture*& Picture) {
+  if (OnAssignPicture) OnAssignPicture(this, Picture);
+}
+
+void TvmInspectorGraphicRow::DoCustomClick() {
+  if (OnCustomClick) OnCustomClick(this);
+}
+
+void TvmInspectorGraphicRow::DoGetGraphicClass(TObject*, TGraphicClass& GraphicClass) {
+  GraphicClass = GetGraphicClass();
+}
+
+TGraphicClass TvmInspectorGraphicRow::GetGraphicClass() {
+  TGraphicClass c = nullptr;
+  if (OnGetGraphicClass) OnGetGraphicClass(this, c);
+  return c;
+}
+
+Variant TvmInspectorGraphicRow::GetPictureValue() { return Variant(EditText()); }
+
+void TvmInspectorGraphicRow::LoadCellPicture() {
+  try {
+    if (CustomGraphic && ComponentState().Contains(csDesigning))
+      FCellPicture->SetGraphic(nullptr);
+    else
+      LoadPictureFromString(FCellPicture.get(), GetGraphicClass(), GetPictureValue());
+  } catch (const EInvalidGraphic&) {
+    FCellPicture->SetGraphic(nullptr);
   }
+}
+
+void TvmInspectorGraphicRow::InitEditor(TvmInplaceEdit* Edit) {
+  TvmInspectorRow::InitEditor(Edit);
+  auto* g = dynamic_cast<TvmInplaceGraphicEdit*>(Edit);
+  if (!g) return;
+  g->SetCenter(Center);
+  g->ClipboardFormat = FClipboardFormat;
+  g->CustomFilter = CustomFilter;
+  g->DblClickActivate = DblClickActivate;
+  g->SetGraphicTransparency(GraphicTransparency);
+  g->ToolbarLayout()->Assign(FPopupToolBar.get());
+  g->ToolbarPos = FToolbarPos;
+  g->SetToolbarPosStored(FPopupToolbarPosStored);
+  g->QuickDraw = QuickDraw;
+  g->SetStretch(Stretch);
+  g->PictureHook = [this](TObject* S, TPicture*& P) { DoAssignPicture(S, P); };
+  g->CustomButtonHook = [this](TObject*) { DoCustomClick(); };
+  g->GraphicClassHook = [this](TObject* S, TGraphicClass& C) { DoGetGraphicClass(S, C); };
+}
+
+void TvmInspectorGraphicRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  Value = GetPictureValue();
+  auto* g = dynamic_cast<TvmInplaceGraphicEdit*>(Edit);
+  if (!g) {
+    TvmInspectorRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  g->SetContentOffsets(TContentOffsets());
+  g->SetWindowText("");
+  g->SetEditValue(Value);
+}
+
+void TvmInspectorGraphicRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TvmInplaceGraphicEdit*>(Edit);
+  if (!g) {
+    TvmInspectorRow::ApplyEditValue(Edit, Value);
+    return;
+  }
+  TPicture* p = g->Picture();
+  DoAssignPicture(this, p);
+  // Whatever a handler did, what is stored is the editor's picture.
+  SetEditText(SavePictureToString(g->Picture()));
+  Value = EditText();
+}
+
+void TvmInspectorGraphicRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
+  TvmInspectorRow::InitViewData(VD, CellInfo);
+  auto* d = dynamic_cast<TvmGraphicEditViewData*>(VD);
+  if (!d) return;
+  LoadCellPicture();
+  if (GraphicTransparency != gtDefault && !PictureHasNoGraphic(FCellPicture.get()))
+    FCellPicture->Graphic()->SetTransparent(GraphicTransparency == gtTransparent);
+  d->Picture = FCellPicture.get();
+  d->Value = Variant();
+  d->Center = Center;
+  d->QuickDraw = QuickDraw;
+  d->Stretch = Stretch;
+  d->ContentOffsets = TContentOffsets();
+}
+
+void TvmInspectorGraphicRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  Center = true;
+  CustomGraphic = false;
+  DblClickActivate = true;
+  GraphicTransparency = gtDefault;
+  SetPopupToolbarPosStored(true);
+  QuickDraw = false;
+  Stretch = true;
+}
+
+void TvmInspectorGraphicRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  auto* s = dynamic_cast<TvmInspectorGraphicRow*>(Source);
+  if (!s) return;
+  Center = s->Center;
+  CustomFilter = s->CustomFilter;
+  CustomGraphic = s->CustomGraphic;
+  DblClickActivate = s->DblClickActivate;
+  GraphicTransparency = s->GraphicTransparency;
+  FPopupToolBar->Assign(s->FPopupToolBar.get());
+  SetPopupToolbarPosStored(s->FPopupToolbarPosStored);
+  QuickDraw = s->QuickDraw;
+  Stretch = s->Stretch;
+  Changed();
 }
 
 void RegisterInspectorTextRows() {
@@ -761,5 +1011,5 @@ void RegisterInspectorTextRows() {
                    TvmInspectorTextTimeRow::StaticClass(), TvmInspectorTextCurrencyRow::StaticClass(),
                    TvmInspectorTextHyperLinkRow::StaticClass(), TvmInspectorTextBlobRow::StaticClass(),
                    TvmInspectorTextMRURow::StaticClass(), TvmInspectorTextPopupRow::StaticClass(),
-                   TvmInspectorTextMemoRow::StaticClass()});
+                   TvmInspectorTextMemoRow::StaticClass(), TvmInspectorTextGraphicRow::StaticClass()});
 }

@@ -7,13 +7,16 @@
 #include <memory>
 #include <string>
 
+#include "inspector/vm_blob.h"
 #include "inspector/vm_calc.h"
 #include "inspector/vm_date.h"
 #include "inspector/vm_dropdown.h"
+#include "inspector/vm_graphic.h"
 #include "inspector/vm_image.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_memo.h"
 #include "inspector/vm_mru.h"
+#include "inspector/vm_popupedit.h"
 #include "inspector/vm_textedit.h"
 #include "inspector/vm_time_currency.h"
 
@@ -37,40 +40,11 @@ VM_INSPECTOR_EDITOR(TvmInspectorButtonEdit, TvmInplaceButtonEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorPickEdit, TvmInplacePickEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorMRUEdit, TvmInplaceMRUEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorImageEdit, TvmInplaceImageEdit)
-// The blob kind edits in the memo editor.
-VM_INSPECTOR_EDITOR(TvmInspectorBlobEdit, TvmInplaceMemoEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorBlobEdit, TvmInplaceBlobEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorPopupEdit, TvmInplacePopupEdit)
+VM_INSPECTOR_EDITOR(TvmInspectorGraphicEdit, TvmInplaceGraphicEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorTimeEdit, TvmInplaceTimeEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorCurrencyEdit, TvmInplaceCurrencyEdit)
-
-// A button editor whose button shows a control under the editor (the popup control).
-using TvmPopupEditPopupEvent = std::function<void(TObject* Sender, const std::string& EditText)>;
-using TvmPopupEditCloseUpEvent = std::function<void(TObject* Sender, std::string& Text, bool& Accept)>;
-using TvmPopupEditCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
-
-class TvmInspectorPopupEdit : public TvmInplaceButtonEdit {
-  VM_CLASS(TvmInspectorPopupEdit, TvmInplaceButtonEdit)
-public:
-  explicit TvmInspectorPopupEdit(TComponent* AOwner);
-  TControl* PopupControl() const { return FPopupControl; }
-  void SetPopupControl(TControl* Value);
-  bool PopupVisible() const { return FPopupVisible; }
-  int PopupWidth = 250, PopupHeight = 200;
-  // Shows the control (first the init and popup hooks) or closes it (close query, close up).
-  void Popup();
-  void ClosePopup(bool Accept);
-  void DoButtonClick(int ButtonIndex) override;
-  void HideEdit() override;
-  void Notification(TComponent* AComponent, TOperation Operation) override;
-
-  TNotifyEvent InitPopupHook;
-  TvmPopupEditPopupEvent PopupHook;
-  TvmPopupEditCloseUpEvent PopupCloseUpHook;
-  TvmPopupEditCloseQueryEvent CloseQueryHook;
-
-private:
-  TControl* FPopupControl = nullptr;
-  bool FPopupVisible = false;
-};
 
 // A Text variant: the row that keeps its value as a string.
 #define VM_INSPECTOR_TEXT_ROW(Name, Base)                           \
@@ -406,20 +380,60 @@ protected:
   std::unique_ptr<TStringList> FValues = std::make_unique<TStringList>();
 };
 
-enum TvmBlobEditKind { bekMemo, bekPict, bekOle, bekBlob };
+// Blob kinds of a field-bound row (the Text row edits by BlobEditKind).
+enum TvmBlobKind { bkAuto, bkBlob, bkMemo, bkPict, bkOle };
+using TvmInspectorBlobRowAssignPictureEvent = std::function<void(TObject* Sender, TPicture*& Picture)>;
+using TvmInspectorBlobRowGetGraphicClassEvent = std::function<void(TObject* Sender, TGraphicClass& GraphicClass)>;
 
 class TvmInspectorCustomBlobRow : public TvmInspectorDropDownRow {
   VM_CLASS(TvmInspectorCustomBlobRow, TvmInspectorDropDownRow)
 public:
-  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  explicit TvmInspectorCustomBlobRow(TComponent* AOwner);
+  bool AlwaysSaveText = false;
   TvmBlobEditKind BlobEditKind = bekMemo;
+  TvmBlobKind BlobKind() const { return FBlobKind; }
+  void SetBlobKind(TvmBlobKind Value);
+  TvmBlobPaintStyle BlobPaintStyle = bpsIcon;
   int MaxDisplayLength = 255;
+  TEditCharCase MemoCharCase = ecNormal;
+  bool MemoHideScrollBars = true;
+  int MemoMaxLength = 0;
+  bool MemoOEMConvert = false;
+  TScrollStyle MemoScrollBars = ssBoth;
+  bool MemoSelectionBar = false;
   bool MemoWantReturns = true;
+  bool MemoWantTabs = true;
   bool MemoWordWrap = true;
+  bool PictureAutoSize = true;
+  std::string PictureFilter;
+  TvmGraphicEditTransparency PictureTransparency = gtDefault;
   int PopupWidth = 200, PopupHeight = 140;
+  bool ShowExPopupItems = false;
+  bool ShowPicturePopup = false;
+  bool SizeablePopup = true;
+  TvmInspectorBlobRowAssignPictureEvent OnAssignPicture;
+  TvmInspectorBlobRowGetGraphicClassEvent OnGetGraphicClass;
+
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoGetGraphicClass(TObject* Sender, TGraphicClass& GraphicClass);
+  virtual void SavePopupSize(TObject* Sender);
+  virtual void GetBlobValue(Variant& Value);
+  virtual TvmBlobEditKind GetBlobEditKind() { return BlobEditKind; }
+  virtual void GetBlobDisplayText(std::string& Text) { GetDisplayText(Text); }
+  virtual TGraphicClass GetGraphicClass();
+
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorBlobEdit::StaticClass(); }
   void InitEditor(TvmInplaceEdit* Edit) override;
-  void GetDisplayText(std::string& S) override;
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+
+protected:
+  TvmBlobKind FBlobKind = bkAuto;
+  TClipboardFormat FPictureClipboardFormat;
+  TGraphicClass FPictureGraphicClass = nullptr;
 };
 
 class TvmInspectorPopupRow : public TvmInspectorDropDownRow {
@@ -428,7 +442,11 @@ public:
   explicit TvmInspectorPopupRow(TComponent* AOwner);
   bool HideEditCursor = false;
   bool PopupAutoSize = true;
+  TvmPopupEditFormBorderStyle PopupFormBorderStyle = pbsDialog;
   std::string PopupFormCaption;
+  bool PopupFormClientEdge = false;
+  bool PopupFormFlatBorder = true;
+  bool PopupFormSizeable = true;
   int PopupHeight() const { return FPopupHeight; }
   void SetPopupHeight(int Value) { FPopupHeight = std::max(Value, FPopupMinHeight); }
   int PopupWidth() const { return FPopupWidth; }
@@ -445,13 +463,78 @@ public:
   TNotifyEvent OnInitPopup;
   TvmPopupEditPopupEvent OnPopup;
 
+  virtual void DoCloseQuery(TObject* Sender, bool& CanClose) {
+    if (OnCloseQuery) OnCloseQuery(this, CanClose);
+  }
+  virtual void DoCloseUp(TObject* Sender, std::string& Text, bool& Accept) {
+    if (OnCloseUp) OnCloseUp(this, Text, Accept);
+  }
+  virtual void DoInitPopup(TObject* Sender) {
+    if (OnInitPopup) OnInitPopup(this);
+  }
+  virtual void DoPopup(TObject* Sender, const std::string& EditText) {
+    if (OnPopup) OnPopup(this, EditText);
+  }
+  using TvmInspectorDropDownRow::DoCloseUp;
+
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorPopupEdit::StaticClass(); }
   void InitEditor(TvmInplaceEdit* Edit) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
   int FPopupHeight = 200, FPopupWidth = 250, FPopupMinHeight = 100, FPopupMinWidth = 100;
   TControl* FPopupControl = nullptr;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The graphic row: its value text is a picture's bytes.
+
+class TvmInspectorGraphicRow : public TvmInspectorRow {
+  VM_CLASS(TvmInspectorGraphicRow, TvmInspectorRow)
+public:
+  explicit TvmInspectorGraphicRow(TComponent* AOwner);
+  ~TvmInspectorGraphicRow() override;
+  bool Center = true;
+  std::string CustomFilter;
+  bool CustomGraphic = false;
+  bool DblClickActivate = true;
+  TvmGraphicEditTransparency GraphicTransparency = gtDefault;
+  TvmPopupToolBarWindow* PopupToolBar() const { return FPopupToolBar.get(); }
+  void SetPopupToolBar(TvmPopupToolBarWindow* Value) { FPopupToolBar->Assign(Value); }
+  bool PopupToolbarPosStored() const { return FPopupToolbarPosStored; }
+  void SetPopupToolbarPosStored(bool Value);
+  bool QuickDraw = false;
+  bool Stretch = true;
+  TPoint ToolbarPos() const { return FToolbarPos; }
+  TPicture* CellPicture() const { return FCellPicture.get(); }
+  TvmGraphicEditAssignPictureEvent OnAssignPicture;
+  TNotifyEvent OnCustomClick;
+  TvmGraphicEditGetGraphicClassEvent OnGetGraphicClass;
+
+  virtual void DoAssignPicture(TObject* Sender, TPicture*& Picture);
+  virtual void DoCustomClick();
+  virtual void DoGetGraphicClass(TObject* Sender, TGraphicClass& GraphicClass);
+  virtual TGraphicClass GetGraphicClass();
+  virtual Variant GetPictureValue();
+  // Reads the value into the cell picture (a value that is no picture leaves it empty).
+  void LoadCellPicture();
+
+  TvmInplaceEditClass GetEditClass() override { return TvmInspectorGraphicEdit::StaticClass(); }
+  void InitEditor(TvmInplaceEdit* Edit) override;
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
+
+protected:
+  std::unique_ptr<TPicture> FCellPicture;
+  std::unique_ptr<TvmPopupToolBarWindow> FPopupToolBar;
+  bool FPopupToolbarPosStored = true;
+  TClipboardFormat FClipboardFormat;
+  TPoint FToolbarPos = TPoint(TvmInplaceGraphicEdit::NoPosition, TvmInplaceGraphicEdit::NoPosition);
 };
 
 VM_INSPECTOR_TEXT_ROW(TvmInspectorTextMaskRow, TvmInspectorMaskRow)
@@ -468,6 +551,7 @@ VM_INSPECTOR_TEXT_ROW(TvmInspectorTextMRURow, TvmInspectorMRURow)
 VM_INSPECTOR_TEXT_ROW(TvmInspectorTextImageRow, TvmInspectorImageRow)
 VM_INSPECTOR_TEXT_ROW(TvmInspectorTextBlobRow, TvmInspectorCustomBlobRow)
 VM_INSPECTOR_TEXT_ROW(TvmInspectorTextPopupRow, TvmInspectorPopupRow)
+VM_INSPECTOR_TEXT_ROW(TvmInspectorTextGraphicRow, TvmInspectorGraphicRow)
 
 class TvmInspectorTextSpinRow : public TvmInspectorSpinRow {
   VM_CLASS(TvmInspectorTextSpinRow, TvmInspectorSpinRow)

@@ -42,3 +42,11 @@ TOutsideClickWatch::TOutsideClickWatch(TControl* Popup, TControl* Owner, std::fu
 TOutsideClickWatch::~TOutsideClickWatch() {
   if (QApplication::instance()) QApplication::instance()->removeEventFilter(FImpl.get());
 }
+
+void ActivateControlWindow(TControl* Control) {
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w || !w->window() || !w->window()->isVisible()) return;
+  w->window()->activateWindow();
+  // The window system reports the activation through its own queue: take it in now.
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}

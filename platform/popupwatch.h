@@ -18,3 +18,7 @@ public:
 private:
   std::unique_ptr<Impl> FImpl;
 };
+
+// Makes the top-level window that holds the control the active one, as the window system does
+// for the window under a popup that closed.
+void ActivateControlWindow(TControl* Control);

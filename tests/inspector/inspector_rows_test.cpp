@@ -256,11 +256,20 @@ TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
   std::string shown;
   popup->OnPopup = [&](TObject*, const std::string& T) { shown = T + "?"; };
   auto* pe = static_cast<TvmInspectorPopupEdit*>(f.Edit(popup));
-  pe->DoButtonClick(0);
+  // The control goes while it is hosted in the open popup: nothing dangles, nothing is restored.
+  bool hosted = false;
+  TTimer step(nullptr);
+  step.SetInterval(5);
+  step.OnTimer = [&](TObject*) {
+    step.SetEnabled(false);
+    hosted = pe->Showing() && ctl->Parent() == pe->PopupForm() && ctl->Visible();
+    delete ctl;
+    pe->PopupForm()->CloseUp(false);
+  };
+  pe->ShowPopupForm();
+  EXPECT_TRUE(hosted);
   EXPECT_EQ(shown, "?");
-  EXPECT_TRUE(pe->PopupVisible());
-  EXPECT_TRUE(ctl->Visible());
-  delete ctl;
+  EXPECT_FALSE(pe->Showing());
   EXPECT_EQ(popup->PopupControl(), nullptr);
   EXPECT_EQ(pe->PopupControl(), nullptr);
   f.Insp->HideEditor();

@@ -1,0 +1,209 @@
+// The popup-form editor: a hidden control hosted in the popup and given back as it was, the
+// popup's size and minima, the close query and close-up events, every route that closes it,
+// nesting, and the cell against the live editor.
+#include <gtest/gtest.h>
+
+#include "editor_fixture.h"
+#include "inspector/vm_popupedit.h"
+#include "inspector/vm_treeview.h"
+#include "platform/extctrls.h"
+
+namespace {
+
+// Opens the popup with Open and plays Steps inside its loop, one per timer tick. A popup left
+// open after them is closed and reported, so that a failing test cannot hang.
+void RunInPopup(TvmInplacePopupEdit* E, const std::function<void()>& Open, std::vector<std::function<void()>> Steps) {
+  TTimer t(nullptr);
+  t.SetInterval(5);
+  size_t next = 0;
+  int spare = 0;
+  t.OnTimer = [&](TObject*) {
+    if (next < Steps.size()) {
+      auto step = Steps[next++];
+      step();
+      return;
+    }
+    if (++spare > 40 && E->Showing()) {
+      ADD_FAILURE() << "the popup stayed open";
+      E->PopupForm()->CloseUp(false);
+    }
+  };
+  // The window that had the popup is active again before the next one opens.
+  Application->ProcessMessages();
+  Open();
+  t.SetEnabled(false);
+  EXPECT_EQ(next, Steps.size()) << "the popup closed before every step ran";
+}
+
+struct TPopupFixture : TEditorFixture {
+  int Cell;
+  TvmTreeView* Tree;
+  int Inits = 0, Popups = 0;
+  std::string PopupText;
+  TPopupFixture() {
+    Tree = new TvmTreeView(Form.get());
+    Tree->SetParent(Form.get());
+    Tree->SetBounds(5, 6, 81, 81);
+    Tree->SetVisible(false);
+    Cell = Grid->AddCell(TvmInplacePopupEdit::StaticClass(), std::string("start"), Rect(20, 20, 200, 40),
+                         [this](TvmInplaceEdit* e) {
+                           auto* p = static_cast<TvmInplacePopupEdit*>(e);
+                           p->SetPopupControl(Tree);
+                           p->OnInitPopup = [this](TObject*) { ++Inits; };
+                           p->OnPopup = [this](TObject*, const std::string& T) {
+                             ++Popups;
+                             PopupText = T;
+                           };
+                         });
+  }
+  TvmInplacePopupEdit* Edit() {
+    // The form becomes the active window first: the popup opens only from a focused editor.
+    Application->ProcessMessages();
+    return static_cast<TvmInplacePopupEdit*>(Grid->EditCell(Cell));
+  }
+};
+
+TEST(PopupEdit, HostsTheHiddenTreeAndGivesItBackAsItWas) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  e->SetPopupMinWidth(50);
+  e->SetPopupMinHeight(50);
+  bool hosted = false;
+  // Alt+Down asks for the popup; it opens once the key's message is done.
+  RunInPopup(e, [&] {
+    PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+    EXPECT_FALSE(e->Showing());
+    Application->ProcessMessages();
+  },
+             {[&] {
+               TvmPopupEditForm* form = e->PopupForm();
+               hosted = form->Visible() && f.Tree->Parent() == form && f.Tree->Visible() &&
+                        f.Tree->Align() == alClient && form->ClientWidth() == 81 && form->ClientHeight() == 81;
+               EXPECT_TRUE(e->IsFocused());
+               PressKey(form, VK_ESCAPE);
+             }});
+  EXPECT_TRUE(hosted);
+  EXPECT_EQ(f.Inits, 1);
+  EXPECT_EQ(f.Popups, 1);
+  EXPECT_EQ(f.PopupText, "start");
+  EXPECT_EQ(f.Tree->Parent(), f.Form.get());
+  EXPECT_FALSE(f.Tree->Visible());
+  EXPECT_EQ(f.Tree->Align(), alNone);
+  EXPECT_EQ(f.Tree->BoundsRect(), Bounds(5, 6, 81, 81));
+  EXPECT_TRUE(TvmPopupEditForm::OpenPopups().empty());
+  // The popup sits under the editor, its grip in the far corner.
+  EXPECT_EQ(e->PopupForm()->Top(), e->ClientToScreen(TPoint(0, e->Height())).Y);
+  EXPECT_EQ(e->PopupForm()->GripCorner, 3);
+}
+
+TEST(PopupEdit, SizeFollowsTheUserAndTheMinima) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  e->PopupAutoSize = false;
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] {
+                EXPECT_EQ(e->PopupForm()->Width(), 250);
+                EXPECT_EQ(e->PopupForm()->Height(), 200);
+                TvmPopupEditForm* form = e->PopupForm();
+                SendWindowGeometry(form, form->Left(), form->Top(), 320, 260);
+              },
+              [&] { PressKey(e->PopupForm(), VK_RETURN); }});
+  EXPECT_EQ(e->PopupWidth(), 320);
+  EXPECT_EQ(e->PopupHeight(), 260);
+  TvmInplacePopupEdit fresh(nullptr);
+  fresh.SetPopupMinWidth(300);
+  EXPECT_EQ(fresh.PopupWidth(), 300);
+  fresh.SetPopupMinHeight(-4);
+  EXPECT_EQ(fresh.PopupMinHeight(), 0);
+  EXPECT_EQ(fresh.PopupForm(), nullptr);
+}
+
+TEST(PopupEdit, CloseQueryAndCloseUpDecideWhatHappens) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  bool canClose = false;
+  e->OnCloseQuery = [&](TObject*, bool& C) { C = canClose; };
+  std::string chosen = "chosen";
+  bool accept = true;
+  e->OnCloseUp = [&](TObject*, std::string& T, bool& A) {
+    T = chosen;
+    A = A && accept;
+  };
+  // Refused: Enter and the close box keep it open; leaving it (deactivation) does not ask.
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] { PressKey(e->PopupForm(), VK_RETURN); },
+              [&] {
+                EXPECT_TRUE(e->PopupForm()->Visible());
+                e->PopupForm()->DispatchClose();
+              },
+              [&] {
+                EXPECT_TRUE(e->PopupForm()->Visible());
+                e->PopupForm()->DispatchActivate(true);
+                e->PopupForm()->DispatchActivate(false);
+              }});
+  EXPECT_FALSE(e->PopupForm()->Visible());
+  EXPECT_EQ(e->GetWindowText(), "start");  // a close without accepting
+  EXPECT_FALSE(e->Modified());
+  // Allowed: the close-up text becomes the editor's, marked modified.
+  canClose = true;
+  RunInPopup(e, [&] { e->ShowPopupForm(); }, {[&] { PressKey(e->PopupForm(), VK_RETURN); }});
+  EXPECT_EQ(e->GetWindowText(), "chosen");
+  EXPECT_TRUE(e->Modified());
+  // Accept cleared by the handler: the text stays.
+  chosen = "other";
+  accept = false;
+  RunInPopup(e, [&] { e->ShowPopupForm(); }, {[&] { PressKey(e->PopupForm(), VK_DOWN, {ssAlt}); }});
+  EXPECT_EQ(e->GetWindowText(), "chosen");
+  // A click outside closes without accepting.
+  accept = true;
+  RunInPopup(e, [&] { e->ShowPopupForm(); }, {[&] { SendInput(f.Grid, ikMouseDown, {ssLeft}, 380, 280, mbLeft); }});
+  EXPECT_FALSE(e->Showing());
+  EXPECT_EQ(e->GetWindowText(), "chosen");
+}
+
+TEST(PopupEdit, TheButtonOfAnOpenPopupDoesNotReopenIt) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  auto vd = e->CreateViewData(false);
+  const TRect b = TvmInplacePopupEdit::ButtonRects(e->EditClass(), vd.get()).at(0);
+  RunInPopup(e,
+             [&] {
+               SendInput(e, ikMouseDown, {ssLeft}, b.Left + 3, b.Top + 3, mbLeft);
+               SendInput(e, ikMouseUp, {}, b.Left + 3, b.Top + 3, mbLeft);
+               Application->ProcessMessages();
+             },
+             {[&] {
+                SendInput(e, ikMouseDown, {ssLeft}, b.Left + 3, b.Top + 3, mbLeft);
+                SendInput(e, ikMouseUp, {}, b.Left + 3, b.Top + 3, mbLeft);
+              },
+              [&] {
+                EXPECT_TRUE(e->Showing());
+                PressKey(e->PopupForm(), VK_ESCAPE);
+              }});
+  Application->ProcessMessages();
+  EXPECT_FALSE(e->Showing());
+  EXPECT_EQ(f.Popups, 1);
+}
+
+TEST(PopupEdit, CircularControlIsRefusedAndCellsMatchTheLiveEditor) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  e->SetPopupControl(f.Grid);
+  try {
+    e->ShowPopupForm();
+    ADD_FAILURE();
+  } catch (const Exception& x) {
+    EXPECT_EQ(x.Message(), "Circular referencing is not allowed");
+  }
+  EXPECT_EQ(f.Grid->Parent(), f.Form.get());
+  EXPECT_FALSE(e->Showing());
+  e->SetPopupControl(nullptr);
+  f.Grid->CloseEdit(false);
+  EXPECT_EQ(f.ContentMismatches(f.Cell), 0);
+  // With a hidden edit cursor the text is shown, not typed into, and a click opens the popup.
+  e->SetHideEditCursor(true);
+  EXPECT_FALSE(e->CanEditText());
+  EXPECT_TRUE(e->PopupOnClick());
+}
+
+}  // namespace
