@@ -14,7 +14,6 @@
 // ---------------------------------------------------------------------------------------------
 // Bands.
 
-VM_DEFINE_CLASS(TvmTreeListBand)
 
 TvmTreeListBand::TvmTreeListBand(TCollection* Collection) : TCollectionItem(Collection) {}
 
@@ -206,7 +205,6 @@ void TvmTreeListBands::Update(TCollectionItem*) {
 // ---------------------------------------------------------------------------------------------
 // Columns.
 
-VM_DEFINE_CLASS(TvmTreeListColumn)
 
 TvmTreeListColumn::TvmTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -417,6 +415,7 @@ void TvmTreeListColumn::Assign(TPersistent* Source) {
   DisableCustomizing = s->DisableCustomizing;
   DisableEditor = s->DisableEditor;
   HeaderAlignment = s->HeaderAlignment;
+  FHeaderMaxLineCount = s->FHeaderMaxLineCount;
   SetMinWidth(s->FMinWidth);
   SetSizing(s->FSizing);
   SetSorted(s->FSorted);
@@ -445,7 +444,6 @@ void TvmTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool
   if (OnValidate) OnValidate(Sender, ErrorText, Accept);
 }
 
-VM_DEFINE_CLASS(TvmTreeListMaskColumn)
 
 void TvmTreeListMaskColumn::InitEditor(TvmInplaceEdit* Editor) {
   TvmTreeListColumn::InitEditor(Editor);
@@ -475,8 +473,6 @@ void TvmTreeListColumn::SetParentComponent(TComponent* Value) {
 // ---------------------------------------------------------------------------------------------
 // The control.
 
-VM_DEFINE_CLASS(TCustomvmTreeListControl)
-VM_DEFINE_CLASS(TvmTreeList)
 
 TCustomvmTreeListControl::TCustomvmTreeListControl(TComponent* AOwner)
     : TCustomvmTreeList(AOwner), FBands(std::make_unique<TvmTreeListBands>(this)) {}
@@ -644,6 +640,15 @@ int TCustomvmTreeListControl::GetBandMinWidth(int VisibleIndex) {
   return m;
 }
 
+namespace {
+// a * b / c rounded to the nearest integer (0 for c = 0).
+int MulDivRound(int64_t A, int64_t B, int64_t C) {
+  if (C == 0) return 0;
+  int64_t p = A * B;
+  return static_cast<int>(p >= 0 ? (p + C / 2) / C : (p - C / 2) / C);
+}
+}  // namespace
+
 int TCustomvmTreeListControl::GetBandWidth(int VisibleIndex) {
   int b = GetBandAbsoluteIndex(VisibleIndex);
   if (b < 0) return 0;
@@ -662,23 +667,170 @@ int TCustomvmTreeListControl::GetBandWidth(int VisibleIndex) {
     return std::max(w, GetBandMinWidth(v));
   };
   if (!FOptions.Contains(tloAutoWidth)) return natural(VisibleIndex);
-  // Auto width: the bands share the rows area in proportion to their natural widths.
+  // Auto width: the bands share the rows area in proportion to their natural widths; a band
+  // that cannot be sized keeps its width, and no band gets less than its content needs.
   TvmTreeListLayout L;
   CalcLayoutRects(L);
-  int total = L.RowsRect.Right - L.RowsRect.Left;
   int n = static_cast<int>(FVisibleBands.size()), sumNat = 0, sumMin = 0;
+  bool anySizable = false, allSizable = true;
+  std::vector<int> nat(n), mn(n);
+  std::vector<bool> sizable(n);
   for (int v = 0; v < n; ++v) {
-    sumNat += natural(v);
-    sumMin += GetBandMinWidth(v);
+    nat[v] = natural(v);
+    mn[v] = GetBandMinWidth(v);
+    sizable[v] = FBands->Items(FVisibleBands[v])->Sizing();
+    anySizable = anySizable || sizable[v];
+    allSizable = allSizable && sizable[v];
+    sumNat += nat[v];
+    sumMin += mn[v];
   }
-  if (total < sumMin) total = sumMin;
-  auto share = [&](int v) {
-    return sumNat < 1 ? 0 : std::max(GetBandMinWidth(v), static_cast<int>(int64_t(total) * natural(v) / sumNat));
+  int total = L.RowsRect.Right - L.RowsRect.Left;
+  if (total < sumMin || !anySizable) total = sumMin;
+  auto width = [&](int v) {
+    if (!sizable[v]) return nat[v];
+    int share = MulDivRound(total, nat[v], sumNat);
+    bool anyBelow = false;
+    int pool = 0;
+    for (int k = 0; k < n; ++k) {
+      int sk = MulDivRound(total, nat[k], sumNat);
+      if (sk < mn[k]) anyBelow = true;
+      else if (sizable[k]) pool += nat[k];
+    }
+    if (allSizable && !anyBelow) return share;
+    if (mn[v] < share) return mn[v] + MulDivRound(std::max(0, total - sumMin), nat[v], pool);
+    return mn[v];
   };
-  if (VisibleIndex < n - 1) return share(VisibleIndex);
+  if (VisibleIndex < n - 1) return width(VisibleIndex);
   int before = 0;
-  for (int v = 0; v < n - 1; ++v) before += share(v);
-  return std::max(GetBandMinWidth(VisibleIndex), total - before);
+  for (int v = 0; v < n - 1; ++v) before += width(v);
+  return std::max(mn[VisibleIndex], total - before);
+}
+
+bool TCustomvmTreeListControl::FindColumnPlace(int Column, int& VisibleBand, int& Row) {
+  RebuildBandLists();
+  for (size_t b = 0; b < FBandRows.size(); ++b)
+    for (size_t r = 0; r < FBandRows[b].size(); ++r)
+      for (int c : FBandRows[b][r])
+        if (c == Column) {
+          VisibleBand = static_cast<int>(b);
+          Row = static_cast<int>(r);
+          return true;
+        }
+  return false;
+}
+
+void TCustomvmTreeListControl::SetBandWidthAuto(int VisibleBand, int Width) {
+  int n = GetVisibleBandCount();
+  if (VisibleBand < 0 || VisibleBand >= n) return;
+  std::vector<int> w(n);
+  for (int v = 0; v < n; ++v) w[v] = GetBandWidth(v);
+  Width = std::max(Width, GetBandMinWidth(VisibleBand));
+  // The bands after the sized one take up the change (those before it when it is the last).
+  int from = VisibleBand < n - 1 ? VisibleBand + 1 : 0, to = VisibleBand < n - 1 ? n : VisibleBand;
+  int sum = 0;
+  for (int v = from; v < to; ++v) sum += w[v];
+  int avail = sum + w[VisibleBand] - Width;
+  if (sum > 0) {
+    int used = 0;
+    for (int v = from; v < to; ++v) {
+      w[v] = v + 1 == to ? avail - used : MulDivRound(w[v], avail, sum);
+      used += w[v];
+    }
+  }
+  w[VisibleBand] = Width;
+  // In a band layout the columns carry the widths: each band row is scaled from the row total
+  // it has now to the band's new width, the last column taking the rest.
+  std::vector<std::vector<std::vector<int>>> rows = FBandRows;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  for (int v = 0; v < n; ++v) {
+    int b = GetBandAbsoluteIndex(v);
+    if (b < 0) continue;
+    FBands->Items(b)->SetWidth(std::max(w[v], 0));
+    if (!FExtendedOptions.Contains(tlxBands)) continue;
+    for (const auto& row : rows[v]) {
+      int sum = 0, done = 0;
+      for (int c : row) sum += FColumns[c]->Width();
+      if (sum <= 0) continue;
+      for (size_t i = 0; i < row.size(); ++i) {
+        TvmTreeListColumn* col = FColumns[row[i]];
+        int cw = i + 1 == row.size() ? w[v] - done : MulDivRound(col->Width(), w[v], sum);
+        col->SetWidth(std::max(cw, col->MinWidth()));
+        done += col->Width();
+      }
+    }
+  }
+}
+
+void TCustomvmTreeListControl::SetColumnWidthAuto(int Column, int Width) {
+  int band, row;
+  if (Column < 0 || Column >= ColumnCount() || !FindColumnPlace(Column, band, row)) {
+    SetColumnWidth(Column, Width);
+    return;
+  }
+  int bw = GetBandWidth(band);
+  std::vector<int> cols, widths;
+  CalcRowWidths(band, row, bw, cols, widths);
+  int n = static_cast<int>(cols.size()), used = 0, me = -1;
+  for (int i = 0; i < n; ++i) {
+    if (i == n - 1) widths[i] = bw - used;  // the shown widths: the last cell takes the rest
+    used += widths[i];
+    if (cols[i] == Column) me = i;
+  }
+  if (me < 0) return;
+  Width = std::max(Width, FColumns[Column]->MinWidth());
+  int from = me < n - 1 ? me + 1 : 0, to = me < n - 1 ? n : me;
+  int sum = 0;
+  for (int i = from; i < to; ++i) sum += widths[i];
+  int avail = sum + widths[me] - Width;
+  if (sum > 0) {
+    int done = 0;
+    for (int i = from; i < to; ++i) {
+      widths[i] = i + 1 == to ? avail - done : MulDivRound(widths[i], avail, sum);
+      done += widths[i];
+    }
+  }
+  widths[me] = Width;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  FBandListsValid = false;
+  int rowTotal = 0;
+  for (int i = 0; i < n; ++i) {
+    FColumns[cols[i]]->SetWidth(std::max(widths[i], FColumns[cols[i]]->MinWidth()));
+    rowTotal += FColumns[cols[i]]->Width();
+  }
+  // In a band layout the band's other rows follow the new row total.
+  if (FExtendedOptions.Contains(tlxBands) && bw > 0) {
+    RebuildBandLists();
+    for (size_t r = 0; r < FBandRows[band].size(); ++r) {
+      if (static_cast<int>(r) == row) continue;
+      for (int c : FBandRows[band][r]) FColumns[c]->SetWidth(MulDivRound(FColumns[c]->Width(), rowTotal, bw));
+    }
+  }
+}
+
+void TCustomvmTreeListControl::SetColumnWidthInBand(int Column, int Width) {
+  int band, row;
+  if (Column < 0 || Column >= ColumnCount() || !FindColumnPlace(Column, band, row)) return;
+  int old = FColumns[Column]->Width();
+  Width = std::max(Width, FColumns[Column]->MinWidth());
+  int oldTotal = GetBandWidth(band);
+  int newTotal = oldTotal + Width - old;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  std::vector<std::vector<int>> rows = FBandRows[band];
+  FColumns[Column]->SetWidth(Width);
+  // The other rows keep their proportions at the band's new width, the last column taking the rest.
+  for (size_t r = 0; r < rows.size(); ++r) {
+    if (static_cast<int>(r) == row || rows[r].empty() || oldTotal <= 0) continue;
+    int done = 0;
+    for (size_t i = 0; i < rows[r].size(); ++i) {
+      TvmTreeListColumn* c = FColumns[rows[r][i]];
+      int w = i + 1 == rows[r].size() ? newTotal - done : MulDivRound(c->Width(), newTotal, oldTotal);
+      c->SetWidth(std::max(w, c->MinWidth()));
+      done += c->Width();
+    }
+  }
 }
 
 std::string TCustomvmTreeListControl::GetVisibleBandCaption(int VisibleIndex) {
@@ -739,6 +891,9 @@ TvmTreeListNode* TCustomvmTreeListControl::AddNode(TvmTreeListNode* Parent, cons
   TvmTreeListNode* n = Parent ? Parent->AddChild() : Add();
   auto* t = static_cast<TvmTreeListTextNode*>(n);
   t->FStrings = Texts;
+  // Measured (if at all) while it had no texts yet.
+  n->CachedRowHeight = 0;
+  n->CachedLineCount = 0;
   return n;
 }
 
@@ -785,6 +940,8 @@ std::string TCustomvmTreeListControl::GetNodeString(TvmTreeListNode* Node, int C
 
 void TCustomvmTreeListControl::SetNodeString(TvmTreeListNode* Node, int Column, const std::string& Value) {
   if (Column < 0) return;
+  Node->CachedRowHeight = 0;  // a new text may need other row heights
+  Node->CachedLineCount = 0;
   auto& s = TextNode(Node)->FStrings;
   if (static_cast<int>(s.size()) <= Column) s.resize(Column + 1);
   s[Column] = Value;
@@ -946,6 +1103,18 @@ void TCustomvmTreeListControl::InitEditor(TvmInplaceEdit* Editor) {
 
 void TCustomvmTreeListControl::Loaded() {
   TCustomvmTreeList::Loaded();
+  // Sorted columns read from a stream join the sort list in their stored order.
+  FSortedColumns.clear();
+  for (TvmTreeListColumn* c : FColumns)
+    if (c->FSorted != csNone) FSortedColumns.push_back(c);
+  std::stable_sort(FSortedColumns.begin(), FSortedColumns.end(), [](TvmTreeListColumn* a, TvmTreeListColumn* b) {
+    return (a->FSortOrder < 0 ? INT32_MAX : a->FSortOrder) < (b->FSortOrder < 0 ? INT32_MAX : b->FSortOrder);
+  });
+  if (!IsMultiSort(-1) && FSortedColumns.size() > 1) {
+    for (size_t i = 1; i < FSortedColumns.size(); ++i) FSortedColumns[i]->FSorted = csNone;
+    FSortedColumns.resize(1);
+  }
+  ColumnsChanged(nullptr);
   if (FLayoutLoaded || ComponentState().Contains(csDesigning)) return;
   FLayoutLoaded = true;
   if (FOptions.Contains(tloStoreToRegistry) && !RegistryPath.empty()) LoadFromRegistry(RegistryPath);
@@ -1221,4 +1390,117 @@ void TCustomvmTreeListControl::LoadFromIniFile(const std::string& FileName) {
   ResolveIniPath(p);
   LoadLayout(&ini, p);
   SortByColumns();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drawing events and footers.
+
+void TvmTreeListColumn::SetHeaderMaxLineCount(int Value) {
+  Value = std::max(0, Value);
+  if (Value == FHeaderMaxLineCount) return;
+  FHeaderMaxLineCount = Value;
+  Changed(true);
+}
+
+void TvmTreeListColumn::DoCustomDrawCell(TvmTreeListDrawInfo& I) {
+  if (OnCustomDrawCell)
+    OnCustomDrawCell(this, I.Canvas, I.Rect, I.Node, this, I.Selected, I.Focused, I.NewItemRow, I.Text, I.Color, I.Font,
+                     I.Alignment, I.Done);
+}
+
+bool TCustomvmTreeListControl::IsCellDrawAssigned(TvmTreeListNode* Node, int Column) {
+  return OnCustomDraw || OnCustomDrawCell ||
+         (Column >= 0 && Column < ColumnCount() && FColumns[Column]->IsCustomDrawAssigned());
+}
+
+void TCustomvmTreeListControl::DoDrawDataCell(TvmTreeListDrawInfo& I) {
+  TvmTreeListColumn* col = I.Column >= 0 && I.Column < ColumnCount() ? FColumns[I.Column] : nullptr;
+  // The control's handlers first; the column's own only for what they left undone.
+  for (const TvmTLCustomDrawCell* e : {&OnCustomDraw, &OnCustomDrawCell}) {
+    if (!*e || I.Done) continue;
+    (*e)(this, I.Canvas, I.Rect, I.Node, col, I.Selected, I.Focused, I.NewItemRow, I.Text, I.Color, I.Font,
+         I.Alignment, I.Done);
+  }
+  if (!I.Done && col) col->DoCustomDrawCell(I);
+}
+
+bool TCustomvmTreeListControl::IsHeaderDrawAssigned(int Column) {
+  return OnCustomDrawColumnHeader ||
+         (Column >= 0 && Column < ColumnCount() && FColumns[Column]->OnCustomDrawColumnHeader);
+}
+
+void TCustomvmTreeListControl::DoDrawColumnHeader(TvmTreeListDrawInfo& I) {
+  TvmTreeListColumn* col = I.Column >= 0 && I.Column < ColumnCount() ? FColumns[I.Column] : nullptr;
+  if (OnCustomDrawColumnHeader)
+    OnCustomDrawColumnHeader(this, col, I.Canvas, I.Rect, I.Text, I.Color, I.Font, I.Alignment, I.Sorted, I.Done);
+  if (!I.Done && col && col->OnCustomDrawColumnHeader)
+    col->OnCustomDrawColumnHeader(col, col, I.Canvas, I.Rect, I.Text, I.Color, I.Font, I.Alignment, I.Sorted, I.Done);
+}
+
+void TCustomvmTreeListControl::DoDrawBand(TvmTreeListDrawInfo& I) {
+  int b = GetBandAbsoluteIndex(I.Band);
+  if (OnDrawBand && b >= 0)
+    OnDrawBand(this, FBands->Items(b), I.Canvas, I.Rect, I.Text, I.Color, I.Font, I.Alignment, I.Done);
+}
+
+void TCustomvmTreeListControl::DoDrawPreview(TvmTreeListDrawInfo& I) {
+  for (const TvmTLDrawPreviewEvent* e : {&OnDrawPreview, &OnDrawPreviewCell}) {
+    if (!*e || I.Done) continue;
+    (*e)(this, I.Canvas, I.Rect, I.Node, I.Selected, I.Text, I.Color, I.TextColor, I.Font, I.Done);
+  }
+}
+
+void TCustomvmTreeListControl::DoDrawFooterCell(TvmTreeListDrawInfo& I) {
+  TvmTreeListColumn* col = I.Column >= 0 && I.Column < ColumnCount() ? FColumns[I.Column] : nullptr;
+  if (OnDrawFooterCell && I.FooterIndex == -1)
+    OnDrawFooterCell(this, I.Canvas, I.Rect, I.Node, col, I.FooterIndex, I.Text, I.Color, I.Font, I.Alignment, I.Done);
+}
+
+bool TCustomvmTreeListControl::HasFooterCell(int Column) {
+  bool exists = false;
+  if (OnHasFooterCell && Column >= 0 && Column < ColumnCount()) OnHasFooterCell(this, FColumns[Column], exists);
+  return exists;
+}
+
+TAlignment TCustomvmTreeListControl::GetColumnHeaderAlignment(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->HeaderAlignment : taLeftJustify;
+}
+
+TAlignment TCustomvmTreeListControl::GetBandAlignment(int VisibleBand) {
+  int b = GetBandAbsoluteIndex(VisibleBand);
+  return b >= 0 ? FBands->Items(b)->Alignment() : taCenter;
+}
+
+int TCustomvmTreeListControl::GetHeaderCellRowSpan(int VisibleBand, int Row, int Position) {
+  int col = GetHeaderColumn(VisibleBand, Row, Position);
+  if (col < 0) return 1;
+  // Only a column of the band's last used row reaches further down.
+  int rows = GetHeaderRowCount();
+  for (int r = Row + 1; r < rows; ++r)
+    if (GetHeaderRowColumnCount(VisibleBand, r) > 0) return 1;
+  int lines = FColumns[col]->HeaderMaxLineCount();
+  int left = rows - Row;
+  return lines == 0 ? left : std::clamp(lines, 1, left);
+}
+
+bool TCustomvmTreeListControl::CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text,
+                                                  int Width, int MaxLines, int& LineCount, int& Height) {
+  if (OnMeasureCellText && Column >= 0 && Column < ColumnCount()) {
+    bool done = false;
+    OnMeasureCellText(this, Node, FColumns[Column], Text, Width, FTextHeight, MaxLines,
+                      FExtendedOptions.Contains(tlxCellFrame), FShowGrid && FShowPreviewGrid, LineCount, Height, done);
+    if (done) return true;
+  }
+  return TCustomvmTreeList::CalcCellTextHeight(Node, Column, Text, Width, MaxLines, LineCount, Height);
+}
+
+int TCustomvmTreeListControl::GetLeftFixedBand() {
+  int b = GetBandAbsoluteIndex(0);
+  return b >= 0 && FBands->Items(b)->Fixed() == bfLeft ? 0 : -1;
+}
+
+int TCustomvmTreeListControl::GetRightFixedBand() {
+  int n = GetVisibleBandCount();
+  int b = GetBandAbsoluteIndex(n - 1);
+  return n > 1 && b >= 0 && FBands->Items(b)->Fixed() == bfRight ? n - 1 : -1;
 }

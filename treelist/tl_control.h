@@ -13,6 +13,33 @@ class TCustomIniFile;
 
 enum TzoViraBandFixed { bfNone, bfLeft, bfRight };
 
+class TvmTreeListColumn;
+class TvmTreeListBand;
+
+// Drawing events: a handler may change the text, colour, font and alignment the default drawing
+// uses, or draw the element itself and set ADone.
+using TvmTLCustomDrawCell = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode, TvmTreeListColumn* AColumn,
+    bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
+    TAlignment& AAlignment, bool& ADone)>;
+using TvmTLCustomDrawHeader = std::function<void(TObject* Sender, TvmTreeListColumn* AColumn, TCanvas* ACanvas,
+                                                 const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
+                                                 TAlignment& AAlignment, TvmTreeListColumnSort& ASorted, bool& ADone)>;
+using TvmTLDrawBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* ABand, TCanvas* ACanvas,
+                                              const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
+                                              TAlignment& AAlignment, bool& ADone)>;
+using TvmTLDrawPreviewEvent =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode, bool ASelected,
+                       std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
+using TvmTLDrawFooterCellEvent =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode,
+                       TvmTreeListColumn* AColumn, int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont,
+                       TAlignment& AAlignment, bool& ADone)>;
+using TvmTLHasFooterCellEvent = std::function<void(TObject* Sender, TvmTreeListColumn* AColumn, bool& AExists)>;
+using TvmTLMeasureCellTextEvent = std::function<void(
+    TObject* Sender, TvmTreeListNode* Node, TvmTreeListColumn* Column, const std::string& Text, int Width,
+    int TextHeight, int MaxLineCount, bool CellFrame, bool GridLines, int& LineCount, int& Height, bool& Done)>;
+
 class TvmTreeListBand : public TCollectionItem {
   VM_CLASS(TvmTreeListBand, TCollectionItem)
 public:
@@ -91,6 +118,8 @@ public:
   void SetCaption(const std::string& Value);
   bool ReadOnly() const;
   void SetReadOnly(bool Value);
+  // The column's own read-only value (ReadOnly also answers true for a read-only control).
+  bool StoredReadOnly() const { return FAssignedValues.Contains(cvReadOnly) ? FReadOnly : false; }
   int Width() const;
   void SetWidth(int Value);
   int MinWidth() const { return FMinWidth; }
@@ -136,9 +165,18 @@ public:
   virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
   TNotifyEvent OnChange;
   TvmEditValidateEvent OnValidate;
+  TvmTLCustomDrawCell OnCustomDrawCell;
+  TvmTLCustomDrawHeader OnCustomDrawColumnHeader;
+  virtual bool IsCustomDrawAssigned() const { return static_cast<bool>(OnCustomDrawCell); }
+  // Fires OnCustomDrawCell for one cell (the control's own events ran before).
+  virtual void DoCustomDrawCell(TvmTreeListDrawInfo& Info);
+  // Lines of header text; in the band's last header row the column spans that many rows (0: all).
+  int HeaderMaxLineCount() const { return FHeaderMaxLineCount; }
+  void SetHeaderMaxLineCount(int Value);
   void Assign(TPersistent* Source) override;
   void SetParentComponent(TComponent* Value) override;
   TComponent* GetParentComponent() const override;
+  void DefineProperties(TFiler* Filer) override;
   bool HasParent() const override { return true; }
 
 private:
@@ -161,6 +199,7 @@ private:
   int FStoredRowIndex = 0;
   TvmTreeListColumnSort FSorted = csNone;
   int FSortOrder = -1;
+  int FHeaderMaxLineCount = 1;
 };
 
 // A column whose cells are edited through an edit mask.
@@ -183,6 +222,13 @@ public:
   ~TCustomvmTreeListControl() override;
 
   TvmTreeListBands* Bands() const { return FBands.get(); }
+  void SetBands(TvmTreeListBands* Value);
+  void SetBandPanelFont(TFont* Value);
+  void SetHeaderPanelFont(TFont* Value);
+  void SetPreviewTextFont(TFont* Value);
+  // Streaming: the columns are the control's children.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent* Child, int Order) override;
   int ColumnCount() const { return static_cast<int>(FColumns.size()); }
   // Raises ERangeError for an index outside the columns.
   TvmTreeListColumn* Columns(int Index) const;
@@ -251,8 +297,45 @@ public:
   bool IsSortedColumnDescending(int Index) override;
   int GetSortedColumn(int Index) override;
 
+  // Drawing hooks and footers, raised as the events below.
+  bool IsCellDrawAssigned(TvmTreeListNode* Node, int Column) override;
+  void DoDrawDataCell(TvmTreeListDrawInfo& Info) override;
+  bool IsHeaderDrawAssigned(int Column) override;
+  void DoDrawColumnHeader(TvmTreeListDrawInfo& Info) override;
+  bool IsBandDrawAssigned(int VisibleBand) override { return static_cast<bool>(OnDrawBand); }
+  void DoDrawBand(TvmTreeListDrawInfo& Info) override;
+  bool IsPreviewDrawAssigned() override { return OnDrawPreview || OnDrawPreviewCell; }
+  void DoDrawPreview(TvmTreeListDrawInfo& Info) override;
+  bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) override {
+    return FooterIndex == -1 && OnDrawFooterCell;
+  }
+  void DoDrawFooterCell(TvmTreeListDrawInfo& Info) override;
+  bool HasFooterCell(int Column) override;
+  // A text tree list has no record behind its new-item row: editing there is refused, so the
+  // editor never writes the new row's text into the focused node.
+  void DoInsert(bool& Allow) override { Allow = false; }
+  int GetLeftFixedBand() override;
+  int GetRightFixedBand() override;
+  TAlignment GetColumnHeaderAlignment(int Column) override;
+  TAlignment GetBandAlignment(int VisibleBand) override;
+  int GetHeaderCellRowSpan(int VisibleBand, int Row, int Position) override;
+  bool CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width, int MaxLines,
+                          int& LineCount, int& Height) override;
+  TvmTLCustomDrawCell OnCustomDraw;
+  TvmTLCustomDrawCell OnCustomDrawCell;
+  TvmTLCustomDrawHeader OnCustomDrawColumnHeader;
+  TvmTLDrawBandEvent OnDrawBand;
+  TvmTLDrawPreviewEvent OnDrawPreview;
+  TvmTLDrawPreviewEvent OnDrawPreviewCell;
+  TvmTLDrawFooterCellEvent OnDrawFooterCell;
+  TvmTLHasFooterCellEvent OnHasFooterCell;
+  TvmTLMeasureCellTextEvent OnMeasureCellText;
+
   // Sizing.
   void ScaleBandWidth(int VisibleBand, int Width) override;
+  void SetBandWidthAuto(int VisibleBand, int Width) override;
+  void SetColumnWidthAuto(int Column, int Width) override;
+  void SetColumnWidthInBand(int Column, int Width) override;
   void SetBandRowCountFromSizing(int Rows) override { SetBandRowCount(Rows); }
   void SetHeaderPanelRowCountFromSizing(int Rows) override { SetHeaderPanelRowCount(Rows); }
   int GetBandRowCount() override { return FBandRowCount; }
@@ -301,6 +384,8 @@ protected:
   virtual void LoadControlLayout(TvmRegIniWrapper& W, const std::string& Section);
   virtual void LoadColumnLayout(TvmRegIniWrapper& W, const std::string& Section, TvmTreeListColumn* Column);
   void RebuildBandLists();
+  // The band position and header row that show a column (false when it is not shown).
+  bool FindColumnPlace(int Column, int& VisibleBand, int& Row);
   void AdjustHeaderPanelRowCount();
   void ResolveIniPath(std::string& Path);
 
@@ -326,6 +411,10 @@ private:
   bool FDefaultLayout = true;
   int FSortLock = 0;
 };
+
+// Registers the column and tree-list classes a stored form names (once at start-up).
+void RegisterTreeListClasses();
+void UnregisterTreeListClasses();
 
 // The published tree list.
 class TvmTreeList : public TCustomvmTreeListControl {

@@ -16,6 +16,16 @@ void TCustomvmTreeList::DoNodeDragStart(TvmTreeListNode* Node) {
   if (OnNodeDragStart) OnNodeDragStart(this, Node);
 }
 
+VM_DEFINE_CLASS(TvmTreeListDragObject)
+
+TvmTreeListDragObject::TvmTreeListDragObject(TCustomvmTreeList* ATreeList, std::vector<TvmTreeListNode*> ANodes)
+    : TDragObject(ATreeList), TreeList(ATreeList), Nodes(std::move(ANodes)) {}
+
+TCursor TvmTreeListDragObject::GetDragCursor(bool Accepted, int X, int Y) {
+  if (!Accepted) return crNoDrop;
+  return Nodes.size() > 1 ? crMultiDrag : crDrag;
+}
+
 void TCustomvmTreeList::StartNodeDrag() {
   CloseEditor();
   FCollapseSelection = false;  // the selection travels with the drag
@@ -24,9 +34,75 @@ void TCustomvmTreeList::StartNodeDrag() {
   DoNodeDragStart(FDragNode);
   SetState(tlsNodeDragging);
   SetMouseCapture(true);
+  // The selected nodes travel when the pressed one is among them; otherwise the pressed one.
+  std::vector<TvmTreeListNode*> nodes;
+  if (IsNodeSelected(FDragNode))
+    for (int i = 0; i < GetSelectedCount(); ++i) nodes.push_back(GetSelectedItem(i));
+  if (nodes.empty()) nodes.push_back(FDragNode);
+  BeginDrag(std::make_unique<TvmTreeListDragObject>(this, std::move(nodes)));
 }
 
+// The pointer moved while this control drags nodes: the drag asks the control under it.
 void TCustomvmTreeList::NodeDragOver(int X, int Y) {
+  FLastDragPoint = TPoint(X, Y);
+  if (TDragObject* d = ::DragObject(); d && d->Source == this) {
+    DragMove(ClientToScreen(TPoint(X, Y)));
+    if (d != ::DragObject() || d->DragTarget != this) {
+      // Over another control (or none): nothing here expands or scrolls.
+      FDragScrollTimer->SetEnabled(false);
+      FDragExpandTimer->SetEnabled(false);
+      FDragScrollDirection = 0;
+    }
+    return;
+  }
+  DragOverRows(X, Y);
+}
+
+void TCustomvmTreeList::SetForeignDragObject(TDragObject* Object) {
+  if (Object == FForeignDrag) return;
+  FForeignDrag = Object;
+  if (!Object) FExpandHoverNode = nullptr;
+  Invalidate();
+}
+
+void TCustomvmTreeList::DragOver(TDragObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  bool own = Source && Source->Source == this;
+  if (State == dsDragLeave) {
+    FDragScrollTimer->SetEnabled(false);
+    FDragExpandTimer->SetEnabled(false);
+    FDragScrollDirection = 0;
+    if (!own) SetForeignDragObject(nullptr);
+    return;
+  }
+  if (!own) SetForeignDragObject(Source);
+  FLastDragPoint = TPoint(X, Y);
+  DragOverRows(X, Y);
+  Accept = OnDragOver != nullptr;
+  if (OnDragOver) OnDragOver(this, Source ? Source->Source : nullptr, X, Y, Accept);
+}
+
+void TCustomvmTreeList::DragDrop(TDragObject* Source, int X, int Y) {
+  FDragScrollTimer->SetEnabled(false);
+  FDragExpandTimer->SetEnabled(false);
+  if (OnDragDrop) OnDragDrop(this, Source ? Source->Source : nullptr, X, Y);
+  if (Source && Source->Source != this) SetForeignDragObject(nullptr);
+}
+
+void TCustomvmTreeList::DragEnded(TDragObject* Object, TControl* Target, int X, int Y) {
+  FDragExpandTimer->SetEnabled(false);
+  FDragScrollTimer->SetEnabled(false);
+  if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+  FDragNode = nullptr;
+  FExpandHoverNode = nullptr;
+  FDragScrollDirection = 0;
+  if (FState == tlsNodeDragging) SetState(tlsIdle);
+  if (MouseCapture()) SetMouseCapture(false);
+  Invalidate();
+}
+
+// Under a dragged object: a button waits to expand its node, rows take the focus and the
+// list scrolls at its ends.
+void TCustomvmTreeList::DragOverRows(int X, int Y) {
   FLastDragPoint = TPoint(X, Y);
   FDragScrollTimer->SetEnabled(false);
   FDragScrollDirection = 0;
@@ -54,7 +130,7 @@ void TCustomvmTreeList::NodeDragOver(int X, int Y) {
 
 void TCustomvmTreeList::DragExpandTimerFired() {
   FDragExpandTimer->SetEnabled(false);
-  if (!FExpandHoverNode || FState != tlsNodeDragging) return;
+  if (!FExpandHoverNode || (FState != tlsNodeDragging && !FForeignDrag)) return;
   TvmTreeListHitTestInfo h;
   GetHitInfo(FLastDragPoint, h);
   if (h.HitType != tlhButton || h.Node != FExpandHoverNode) return;
@@ -73,7 +149,7 @@ void TCustomvmTreeList::DragScrollTimerFired() {
     if (n) SetFocusedNodeColumn(n, GetFocusedColumn(), true);
     return;
   }
-  if (FState != tlsNodeDragging || FDragScrollDirection == 0) {
+  if ((FState != tlsNodeDragging && !FForeignDrag) || FDragScrollDirection == 0) {
     FDragScrollTimer->SetEnabled(false);
     return;
   }
@@ -84,18 +160,13 @@ void TCustomvmTreeList::DragScrollTimerFired() {
 void TCustomvmTreeList::EndNodeDrag(bool Drop, int X, int Y) {
   FDragExpandTimer->SetEnabled(false);
   FDragScrollTimer->SetEnabled(false);
-  if (Drop && FDragNode) {
-    bool accept = OnDragOver != nullptr;
-    if (OnDragOver) OnDragOver(this, this, X, Y, accept);
-    if (accept && OnDragDrop) OnDragDrop(this, this, X, Y);
+  if (TDragObject* d = ::DragObject(); d && d->Source == this) {
+    // The drag ends where the pointer is: dropped on the control there when it accepts.
+    if (Drop) DragMove(ClientToScreen(TPoint(X, Y)));
+    ::EndDrag(Drop && FDragNode);
+    return;  // DragEnded cleaned up
   }
-  if (OnEndDrag) OnEndDrag(this, Drop ? this : nullptr, X, Y);
-  FDragNode = nullptr;
-  FExpandHoverNode = nullptr;
-  FDragScrollDirection = 0;
-  if (FState == tlsNodeDragging) SetState(tlsIdle);
-  if (MouseCapture()) SetMouseCapture(false);
-  Invalidate();
+  DragEnded(nullptr, nullptr, X, Y);
 }
 
 void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T) {

@@ -49,7 +49,8 @@ bool TCustomvmTreeList::EditorHasFocus() const {
 void TCustomvmTreeList::ShowEditor() {
   if (!FOptions.Contains(tloEditing) || FOptions.Contains(tloRowSelect) || !FFocusedNode) return;
   bool allow = true;
-  DoEditing(FFocusedNode, allow);
+  if (FNewItemRowActive) DoInsert(allow);
+  else DoEditing(FFocusedNode, allow);
   if (!allow) {
     FEditingNode = nullptr;
     FEditingColumn = -1;

@@ -134,12 +134,24 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
       TRect r = b.Rect;
       r.Top = L.BandPanelRect.Top;
       r.Bottom = L.BandPanelRect.Bottom;
-      RaisedFace(C, r, FBandPanelColor, flat);
-      TRect t = r;
-      InflateRect(t, -2, 0);
-      C->Brush()->SetStyle(bsClear);
-      C->DrawText(GetVisibleBandCaption(b.Band), t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_CENTER | DT_END_ELLIPSIS);
-      C->Brush()->SetStyle(bsSolid);
+      TvmTreeListDrawInfo di;
+      di.Canvas = C;
+      di.Rect = r;
+      di.Band = b.Band;
+      di.Text = GetVisibleBandCaption(b.Band);
+      di.Color = FBandPanelColor;
+      di.Alignment = GetBandAlignment(b.Band);
+      di.Font = C->Font();
+      if (IsBandDrawAssigned(b.Band)) RunDrawHook(C, b.Clip, [&] { DoDrawBand(di); });
+      if (!di.Done) {
+        RaisedFace(C, r, di.Color, flat);
+        TRect t = r;
+        InflateRect(t, -2, 0);
+        C->Brush()->SetStyle(bsClear);
+        C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
+        C->Brush()->SetStyle(bsSolid);
+      }
+      C->Font()->Assign(FBandPanelFont.get());
     }
   }
   if (!IsRectEmpty(L.HeaderPanelRect)) {
@@ -147,18 +159,33 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
     C->FillRect(L.HeaderPanelRect);
     C->Font()->Assign(FHeaderPanelFont.get());
     for (const auto& h : L.HeaderCells) {
-      RaisedFace(C, h.Rect, FHeaderPanelColor, flat);
-      TvmTreeListColumnSort s = GetColumnSorted(h.Column);
-      TRect t = h.Rect;
-      InflateRect(t, -3, 0);
-      if (s != csNone) {
-        TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
-        DrawSortMark(C, m, s == csUp);
-        t.Right -= 14;
+      TvmTreeListDrawInfo di;
+      di.Canvas = C;
+      di.Rect = h.Rect;
+      di.Column = h.Column;
+      di.Band = h.Band;
+      di.Text = GetColumnCaption(h.Column);
+      di.Color = FHeaderPanelColor;
+      di.Alignment = GetColumnHeaderAlignment(h.Column);
+      di.Sorted = GetColumnSorted(h.Column);
+      di.Font = C->Font();
+      if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
+      if (!di.Done) {
+        RaisedFace(C, h.Rect, di.Color, flat);
+        TRect t = h.Rect;
+        InflateRect(t, -3, 0);
+        if (di.Sorted != csNone && t.Right - t.Left > 15) {
+          TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
+          DrawSortMark(C, m, di.Sorted == csUp);
+          t.Right -= 14;
+        }
+        C->Brush()->SetStyle(bsClear);
+        uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
+        flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+        C->DrawText(di.Text, t, flags);
+        C->Brush()->SetStyle(bsSolid);
       }
-      C->Brush()->SetStyle(bsClear);
-      C->DrawText(GetColumnCaption(h.Column), t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-      C->Brush()->SetStyle(bsSolid);
+      C->Font()->Assign(FHeaderPanelFont.get());
     }
   }
   // Right of the bands the panels end; the window shows through.
@@ -175,60 +202,98 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   TRect rowRect(L.RowsRect.Left, Row.Top, L.DataRight + 1, Row.Top + Row.Height);
   int grid = L.GridLineWidth;
   bool rowSelect = FOptions.Contains(tloRowSelect);
-  bool showSel = Row.Selected && (Focused || !FHideSelection || true);
-  TColor selBack = Focused || !FHideSelection ? FSelectionColor : FInactiveSelectionColor;
-  TColor selText = Focused || !FHideSelection ? FSelectionTextColor : FInactiveSelectionTextColor;
+  // While the new-item row is active it carries the selection (unless several rows may be selected).
+  bool showSel = Row.Selected && !(FNewItemRowActive && !FOptions.Contains(tloMultiSelect));
+  // Under a drag from elsewhere the unfocused control still shows where the drop would land.
+  bool dropTarget = FForeignDrag && !Focused && n == FFocusedNode;
+  if (dropTarget) showSel = true;
+  bool frameHere = n == FFocusedNode && Focused && !FNewItemRowActive && !FOptions.Contains(tloHideFocusRect);
+  TColor selBack = Focused || !FHideSelection || dropTarget ? FSelectionColor : FInactiveSelectionColor;
+  TColor selText = Focused || !FHideSelection || dropTarget ? FSelectionTextColor : FInactiveSelectionTextColor;
   int focusCol = GetFocusedAbsoluteColumn();
-  int indentLeft = L.RowsRect.Left - FLeftPos;
+  int indentLeft = L.RowsRect.Left - (L.LeftFixedBand >= 0 ? 0 : FLeftPos);
   int indentEnd = indentLeft + NodeIndent(n);
   C->Font()->Assign(Font());
   // Background of the indent area.
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(Color());
   C->FillRect(TRect(rowRect.Left, rowRect.Top, std::min(indentEnd, rowRect.Right), rowRect.Bottom));
+  int previewH = RowPreviewHeight(Row);
+  bool multiLine = Row.LineCount > 1;
   for (const auto& h : L.HeaderCells) {
     TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
                Row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
-    if (h.BandRow == GetHeaderRowCount() - 1) cell.Bottom = Row.Top + Row.Height - grid - FPreviewHeight;
+    if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = Row.Top + Row.Height - grid - previewH;
     if (h.Band == 0 && h.FirstInRow && cell.Left < indentEnd) cell.Left = indentEnd;
     TRect clip = cell;
     clip.Left = std::max(clip.Left, h.Clip.Left);
     clip.Right = std::min(clip.Right, h.Clip.Right) - grid;
     if (clip.Right <= clip.Left) continue;
     bool cellSelected = showSel && (rowSelect || h.Column == focusCol || FOptions.Contains(tloMultiSelect));
-    C->Brush()->SetColor(cellSelected ? selBack : Color());
-    C->FillRect(clip);
+    TvmTreeListDrawInfo di;
+    di.Canvas = C;
+    di.Rect = clip;
+    di.Node = n;
+    di.Column = h.Column;
+    di.Selected = cellSelected;
+    di.Focused = Focused && n == FFocusedNode && (rowSelect || h.Column == focusCol);
+    di.Text = GetCellText(n, h.Column);
+    di.Color = cellSelected ? selBack : Color();
+    di.Alignment = GetColumnAlignment(h.Column);
+    C->Font()->Assign(Font());
     C->Font()->SetColor(cellSelected ? selText : Font()->Color());
-    TRect t = clip;
-    t.Left = cell.Left + 2;
-    t.Right -= 2;
-    uint32_t flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(GetColumnAlignment(h.Column));
-    if (FOptions.Contains(tloDrawEndEllipsis)) flags |= DT_END_ELLIPSIS;
-    C->Brush()->SetStyle(bsClear);
-    C->DrawText(GetCellText(n, h.Column), t, flags);
-    C->Brush()->SetStyle(bsSolid);
+    di.Font = C->Font();
+    if (IsCellDrawAssigned(n, h.Column)) RunDrawHook(C, clip, [&] { DoDrawDataCell(di); });
+    if (!di.Done) {
+      C->Brush()->SetStyle(bsSolid);
+      C->Brush()->SetColor(di.Color);
+      C->FillRect(clip);
+      TRect t = clip;
+      t.Left = cell.Left + 2;
+      t.Right -= 2;
+      uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
+      flags |= multiLine || h.RowSpan > 1 ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE | DT_VCENTER;
+      if (multiLine) t.Top += 1;
+      if (FOptions.Contains(tloDrawEndEllipsis)) flags |= DT_END_ELLIPSIS;
+      C->Brush()->SetStyle(bsClear);
+      C->DrawText(di.Text, t, flags);
+      C->Brush()->SetStyle(bsSolid);
+    }
     if (grid > 0) {
       C->Brush()->SetColor(GetGridLineColor());
       C->FillRect(TRect(clip.Right, cell.Top, clip.Right + grid, Row.Top + Row.Height));
     }
-    if (n == FFocusedNode && Focused && !rowSelect && h.Column == focusCol && !FOptions.Contains(tloHideFocusRect))
-      C->DrawFocusRect(clip);
+    if (frameHere && !rowSelect && h.Column == focusCol) C->DrawFocusRect(clip);
   }
-  if (FPreviewHeight > 0) {
+  C->Font()->Assign(Font());
+  if (previewH > 0) {
     // The preview band under the cells, from the first column's content on.
-    TRect p(std::max(indentEnd, rowRect.Left), rowRect.Bottom - grid - FPreviewHeight, rowRect.Right,
+    TRect p(std::max(indentEnd, rowRect.Left), rowRect.Bottom - grid - previewH, rowRect.Right,
             rowRect.Bottom - grid);
     bool sel = showSel && (rowSelect || FOptions.Contains(tloMultiSelect));
-    C->Brush()->SetColor(sel ? selBack : Color());
-    C->FillRect(p);
+    TvmTreeListDrawInfo di;
+    di.Canvas = C;
+    di.Rect = p;
+    di.Node = n;
+    di.Selected = sel;
+    di.Text = GetPreviewText(n);
+    di.Color = sel ? selBack : Color();
     C->Font()->Assign(FPreviewTextFont.get());
     if (sel) C->Font()->SetColor(selText);
-    TRect t = p;
-    InflateRect(t, -1, -1);
-    t.Left += FPreviewIndent;
-    C->Brush()->SetStyle(bsClear);
-    C->DrawText(GetPreviewText(n), t, DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS);
-    C->Brush()->SetStyle(bsSolid);
+    di.TextColor = C->Font()->Color();
+    di.Font = C->Font();
+    if (IsPreviewDrawAssigned()) RunDrawHook(C, p, [&] { DoDrawPreview(di); });
+    if (!di.Done) {
+      C->Brush()->SetColor(di.Color);
+      C->FillRect(p);
+      C->Font()->SetColor(di.TextColor);
+      TRect t = p;
+      InflateRect(t, -1, -1);
+      t.Left += FPreviewIndent;
+      C->Brush()->SetStyle(bsClear);
+      C->DrawText(di.Text, t, DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS);
+      C->Brush()->SetStyle(bsSolid);
+    }
     C->Font()->Assign(Font());
     if (grid > 0 && FShowPreviewGrid) {
       C->Brush()->SetColor(GetGridLineColor());
@@ -254,7 +319,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
       if (image >= 0) FImages->Draw(C, x, cy - FImages->Height() / 2, image, Enabled());
     }
   }
-  if (n == FFocusedNode && Focused && rowSelect && !FOptions.Contains(tloHideFocusRect)) {
+  if (frameHere && rowSelect) {
     TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid);
     if (f.Right > f.Left) C->DrawFocusRect(f);
   }
@@ -280,13 +345,28 @@ void TCustomvmTreeList::Paint() {
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(Color());
   C->FillRect(L.ClientRect);
-  DrawHeader(C, L);
   bool focused = Focused();
+  DrawHeader(C, L);
+  if (!IsRectEmpty(L.GroupPanelRect)) DrawGroupPanel(C, L.GroupPanelRect);
+  if (!IsRectEmpty(L.NewItemRowRect)) DrawNewItemRow(C, L, focused);
   for (const auto& row : L.VisibleRows) DrawRow(C, L, row, focused);
   if (!IsRectEmpty(L.EmptyBottomRect) && !IsRectEmpty(L.IndicatorRect)) {
     C->Brush()->SetColor(FHeaderPanelColor);
     C->FillRect(TRect(L.IndicatorRect.Left, L.EmptyBottomRect.Top, L.IndicatorRect.Right, L.IndicatorRect.Bottom));
   }
+  // The strips between the fixed bands and the scrolling ones, from the band panel to the rows' end.
+  if (FFixedBandSeparatorWidth > 0) {
+    int bottom = L.LastRowBottom >= 0 ? L.LastRowBottom : L.RowsRect.Bottom;
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(FFixedBandSeparatorColor);
+    const TRect& lr = L.LeftFixedBandRect;
+    if (!IsRectEmpty(lr)) C->FillRect(TRect(lr.Right - FFixedBandSeparatorWidth, lr.Top, lr.Right, bottom));
+    const TRect& rr = L.RightFixedBandRect;
+    if (!IsRectEmpty(rr)) C->FillRect(TRect(rr.Left, rr.Top, rr.Left + FFixedBandSeparatorWidth, bottom));
+  }
+  // The panels below the rows cover whatever the last row left under them.
+  if (!IsRectEmpty(L.FooterPanelRect)) DrawFooterPanel(C, L);
+  if (!IsRectEmpty(L.StatusPanelRect)) DrawStatusPanel(C, L);
   // The drop arrows of a header drag: down above the gap, up below it.
   if (FArrowsPos.X != -100 || FArrowsPos.Y != -100) {
     int h = (FState == tlsBandDragging ? FBandHeight : FHeaderRowHeight) + 18;

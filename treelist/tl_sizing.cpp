@@ -74,8 +74,8 @@ void TCustomvmTreeList::GetSizingLimits(int& Min, int& Max) {
       else Max = ClientWidth() - 1;
       break;
     case tlsRowSizing:
-      Min = FSizingOrigin + std::max(FTextHeight + 3, 16) + (FShowGrid ? GetRowSeparatorWidth() : 0);
-      Max = ClientHeight() - 1;
+      Min = FSizingOrigin + GetNodeRowHeight(FSizingNode, FMinRowHeight, true);
+      Max = ClientHeight() - FFooterPanelHeight - FStatusHeight - 1;
       break;
     default:
       Min = -100000;
@@ -126,21 +126,29 @@ void TCustomvmTreeList::ApplySizing(TvmTreeListState S) {
   if (!moved) return;
   switch (S) {
     case tlsBandSizing:
-      ScaleBandWidth(band, FSizingPos - FSizingOrigin + 2);
+      if (FOptions.Contains(tloAutoWidth)) SetBandWidthAuto(band, FSizingPos - FSizingOrigin + 2);
+      else ScaleBandWidth(band, FSizingPos - FSizingOrigin + 2);
       DoColumnsWidthChanged();
       break;
-    case tlsColumnSizing:
-      SetColumnWidth(column, FSizingPos - FSizingOrigin + 1);
+    case tlsColumnSizing: {
+      int w = FSizingPos - FSizingOrigin + 1;
+      bool oneRow = true;
+      for (int b = 0; b < GetVisibleBandCount(); ++b)
+        for (int r = 0; r < GetHeaderRowCount(); ++r)
+          for (int i = 0; i < GetHeaderRowColumnCount(b, r); ++i)
+            if (GetHeaderColumn(b, r, i) == column)
+              for (int o = 0; o < GetHeaderRowCount(); ++o)
+                if (o != r && GetHeaderRowColumnCount(b, o) > 0) oneRow = false;
+      if (FExtendedOptions.Contains(tlxBands) && !FOptions.Contains(tloAutoWidth) && oneRow)
+        SetColumnWidthInBand(column, w);
+      else
+        SetColumnWidthAuto(column, w);
       DoColumnsWidthChanged();
-      break;
-    case tlsRowSizing: {
-      if (!node) break;
-      int height = FSizingPos - FSizingOrigin;
-      int h = (height - (FShowGrid ? GetRowSeparatorWidth() : 0)) / std::max(1, GetHeaderRowCount());
-      int minimum = std::max(FTextHeight + 3, 16);
-      SetDefaultRowHeight(h < minimum ? FDefaultRowHeight : h);
       break;
     }
+    case tlsRowSizing:
+      if (node) SetDefaultRowHeight(RowHeightFromDrag(node, FSizingPos - FSizingOrigin));
+      break;
     case tlsBandPanelSizing: {
       bool flat = FLookStyle != tllRaised;
       int th = std::max(1, (FBandHeight - 5 - (flat ? 0 : 1)) / std::max(1, GetBandRowCount()));
@@ -214,4 +222,133 @@ void TCustomvmTreeList::ApplyBestFitBand(int VisibleBand) {
         if (col >= 0) ApplyBestFitColumn(col);
       }
   }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Row heights.
+
+void TCustomvmTreeList::SetMaxRowTextLineCount(int Value) {
+  Value = std::max(-1, Value);
+  if (Value == FMaxRowTextLineCount) return;
+  FMaxRowTextLineCount = Value;
+  LayoutChanged();
+}
+
+int TCustomvmTreeList::GetNodeRowHeight(TvmTreeListNode* Node, int Base, bool NoCache) {
+  bool standard = Base < 0 || Base == FDefaultRowHeight;
+  if (Base < 0) Base = FDefaultRowHeight;
+  if (!Node || (standard && HasUniformRowHeights())) {
+    if (standard) return FRowHeight;
+  } else if (standard && !NoCache && Node->CachedRowHeight > 0) {
+    return Node->CachedRowHeight;
+  }
+  int p = IsPreviewShown() ? GetPreviewLineCount(Node) : 0;
+  int sep = FShowGrid ? GetRowSeparatorWidth() : 0;
+  int g = FShowGrid && FShowPreviewGrid ? 1 : 0;
+  int lines = 1;
+  if (Node && IsRowAutoHeight()) {
+    int h = Base;
+    lines = GetRowLineCount(Node, h);
+    if (lines > 1 && h == Base) Base += (lines - 1) * FTextHeight;
+    Base = std::max(Base, h);
+  }
+  int height = GetHeaderRowCount() * Base + (p > 0 ? p * FPreviewTextHeight + 2 + g : 0) + sep - (p > 0 && g ? 1 : 0);
+  if (Node && standard && !NoCache) {
+    Node->CachedRowHeight = height;
+    Node->CachedLineCount = lines;
+  }
+  return height;
+}
+
+int TCustomvmTreeList::GetRowLineCount(TvmTreeListNode* Node, int& Height) {
+  if (Node->CachedRowHeight > 0 && Node->CachedLineCount > 0) return Node->CachedLineCount;
+  if (FMeasureColumns.empty()) {
+    // Every shown column with the width its header cell gets (scrolled out or not).
+    int bands = GetVisibleBandCount();
+    for (int b = 0; b < bands; ++b) {
+      int w = GetBandWidth(b);
+      std::vector<int> cols, widths;
+      CalcRowWidths(b, 0, w, cols, widths);
+      int used = 0;
+      for (size_t i = 0; i < cols.size(); ++i) {
+        int cw = i + 1 == cols.size() ? w - used : widths[i];
+        FMeasureColumns.emplace_back(b == 0 && i == 0 ? -1 - cols[i] : cols[i], cw);
+        used += cw;
+      }
+    }
+  }
+  bool frame = FExtendedOptions.Contains(tlxCellFrame), grid = FShowGrid && FShowPreviewGrid;
+  int best = Height, lines = 1;
+  for (size_t i = 0; i < FMeasureColumns.size(); ++i) {
+    auto [col, w] = FMeasureColumns[i];
+    if (col < 0) {  // the first column gives room to the node's indent and images
+      col = -1 - col;
+      w -= NodeIndent(Node) + (frame ? 1 : 0);
+    }
+    if (i + 1 == FMeasureColumns.size() && frame) --w;
+    if (grid) --w;
+    int n = 1, h = Height;
+    if (CalcCellTextHeight(Node, col, GetCellText(Node, col), std::max(1, w), FMaxRowTextLineCount, n, h)) {
+      h += (grid ? 1 : 0) + (frame ? 2 : 0);
+      best = std::max(best, h);
+      lines = std::max(lines, n);
+    }
+  }
+  Height = best;
+  return lines;
+}
+
+bool TCustomvmTreeList::CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width,
+                                           int MaxLines, int& LineCount, int& Height) {
+  TCanvas* c = Canvas();
+  if (!c || Text.empty()) {
+    LineCount = 1;
+    Height = FTextHeight + 3;
+    return true;
+  }
+  c->Font()->Assign(Font());
+  // The text as a cell shows it: 2 pixels of margin on each side.
+  TRect r(0, 0, std::max(1, Width - 4), 0);
+  int h = c->DrawText(Text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  int th = std::max(1, FTextHeight);
+  LineCount = std::max(1, (h + th - 1) / th);
+  Height = LineCount * th;
+  if (MaxLines != -1 && LineCount > MaxLines) {
+    LineCount = std::max(1, MaxLines);
+    Height = th * LineCount;
+  }
+  Height += 3;
+  return true;
+}
+
+int TCustomvmTreeList::GetNodeTextWidth(TvmTreeListNode* Node) {
+  int total = 0;
+  for (int b = 0; b < GetVisibleBandCount(); ++b) total += GetBandWidth(b);
+  return total - (FShowGrid ? 1 : 0) - NodeIndent(Node);
+}
+
+int TCustomvmTreeList::GetPreviewLineCount(TvmTreeListNode* Node) {
+  if (!Node || !FExtendedOptions.Contains(tlxAutoPreviewLines)) return std::max(0, FPreviewLineCount);
+  std::string text = GetPreviewText(Node);
+  TCanvas* c = Canvas();
+  if (text.empty() || !c) return 0;
+  c->Font()->Assign(FPreviewTextFont.get());
+  TRect r(0, 0, std::max(1, GetNodeTextWidth(Node) - FPreviewIndent - 4), 0);
+  int h = c->DrawText(text, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  int th = FPreviewTextHeight > 0 ? FPreviewTextHeight : c->TextHeight("Wg");
+  int lines = (h + th - 1) / std::max(1, th);
+  return std::clamp(lines, 0, std::max(0, FPreviewLineCount));
+}
+
+int TCustomvmTreeList::RowHeightFromDrag(TvmTreeListNode* Node, int Height) {
+  if (!Node || Height < FMinRowHeight) return FDefaultRowHeight;
+  if (GetNodeRowHeight(Node, FMinRowHeight, true) > Height) return FDefaultRowHeight;
+  // The largest base height whose row does not exceed the dragged height.
+  int lo = FMinRowHeight, hi = std::max(FMinRowHeight, Height);
+  while (lo < hi) {
+    int mid = (lo + hi + 1) / 2;
+    if (GetNodeRowHeight(Node, mid, true) <= Height) lo = mid;
+    else hi = mid - 1;
+  }
+  return lo;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "inspector/vm_dropdown.h"
 #include "platform/bitmap.h"
 #include "platform/clipbrd.h"
 #include "platform/flatscroll.h"
@@ -68,6 +69,8 @@ TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
 
 TCustomvmTreeList::~TCustomvmTreeList() {
   FDestroying = true;
+  DragControlDestroyed(this);
+  HideStatusHint();
   DeleteAllNodes();
 }
 
@@ -815,7 +818,11 @@ void TCustomvmTreeList::CalcMetrics() {
   FBandHeight = FShowBandPanel ? (flat ? 0 : 1) + GetBandRowCount() * bandText + 5 : 0;
   FHeaderRowHeight = headText + (flat ? 0 : 1) + 5;
   FHeaderPanelHeight = FShowHeaderPanel ? FHeaderRowHeight * hr : 0;
+  FGroupPanelHeight = std::max(0, GetGroupPanelHeight());
   FIndicatorWidth = FShowIndicator ? 12 : 0;
+  FFooterRowHeight = FTextHeight + 7;
+  FFooterPanelHeight = FShowFooterPanel ? FFooterRowHeight * hr + (flat ? 0 : 1) + 3 : 0;
+  FStatusHeight = IsStatusShown() ? std::max(FTextHeight + 5, 17) : 0;
   FIndent = 16;
   int g = FShowGrid && FShowPreviewGrid ? 1 : 0;
   int minimum = std::max(FTextHeight + 3, 16);
@@ -823,13 +830,21 @@ void TCustomvmTreeList::CalcMetrics() {
   if (FStateImages) minimum = std::max(minimum, FStateImages->Height());
   minimum += g;
   if (FExtendedOptions.Contains(tlxCellFrame)) minimum += 2;
+  FMinRowHeight = minimum;
   if (!FDefaultRowHeightAssigned || FDefaultRowHeight < minimum) FDefaultRowHeight = minimum;
   if (FDefaultRowHeight == minimum) FDefaultRowHeightAssigned = false;
-  // Every row carries the same number of preview lines.
   FPreviewTextHeight = c ? TextHeightOf(c, FPreviewTextFont.get()) : 11;
-  int p = FOptions.Contains(tloPreview) ? std::max(0, FPreviewLineCount) : 0;
+  // The uniform row: every row carries PreviewLineCount preview lines.
+  int p = IsPreviewShown() ? std::max(0, FPreviewLineCount) : 0;
   FPreviewHeight = p > 0 ? p * FPreviewTextHeight + 2 + (g ? 1 : 0) : 0;
   FRowHeight = FDefaultRowHeight * hr + FPreviewHeight + (FShowGrid ? GetRowSeparatorWidth() : 0) - (p > 0 && g ? 1 : 0);
+  FNewItemSeparatorHeight = flat ? 5 : 6;
+  FNewItemRowHeight = hr == 1 && FNewItemRowVisible && GetVisibleBandCount() > 0
+                          ? FDefaultRowHeight + FNewItemSeparatorHeight
+                          : 0;
+  if (FNewItemRowHeight == 0) FNewItemRowActive = false;
+  FMeasureColumns.clear();
+  if (!HasUniformRowHeights()) ResetNodeMetrics();
 }
 
 void TCustomvmTreeList::LayoutChanged() {
@@ -845,7 +860,7 @@ void TCustomvmTreeList::LayoutChanged() {
   if (!FTopNode) FTopNode = GetFirstNode();
   SetLeftPos(FLeftPos);  // narrower bands may leave less to scroll
   // Rows fill the page whenever there are enough of them.
-  int last = std::max(0, GetVisibleNodeCount() - PageRowCount());
+  int last = GetLastTopRowIndex();
   if (FTopNode && GetRowIndex(FTopNode) > last) FTopNode = GetNodeAtRow(last);
   if (FFocusedNode && !FFocusedNode->IsVisible()) {
     TvmTreeListNode* f = FFocusedNode;
@@ -868,6 +883,10 @@ void TCustomvmTreeList::CalcLayoutRects(TvmTreeListLayout& L) {
   L.ClientRect = cr;
   int y = cr.Top;
   int left = cr.Left + FIndicatorWidth;
+  if (FGroupPanelHeight > 0) {
+    L.GroupPanelRect = TRect(cr.Left, y, cr.Right, y + FGroupPanelHeight);
+    y += FGroupPanelHeight;
+  }
   if (FBandHeight > 0) {
     L.BandPanelRect = TRect(left, y, cr.Right, y + FBandHeight);
     if (FIndicatorWidth > 0) L.BandButtonRect = TRect(cr.Left, y, left, y + FBandHeight);
@@ -878,8 +897,16 @@ void TCustomvmTreeList::CalcLayoutRects(TvmTreeListLayout& L) {
     if (FIndicatorWidth > 0) L.HeaderButtonRect = TRect(cr.Left, y, left, y + FHeaderPanelHeight);
     y += FHeaderPanelHeight;
   }
-  L.RowsRect = TRect(left, y, cr.Right, std::max(y, cr.Bottom));
+  if (FNewItemRowHeight > 0) {
+    L.NewItemRowRect = TRect(cr.Left, y, cr.Right, y + FNewItemRowHeight);
+    y += FNewItemRowHeight;
+  }
+  int bottom = std::max(y, cr.Bottom - FFooterPanelHeight - FStatusHeight);
+  L.RowsRect = TRect(left, y, cr.Right, bottom);
   L.IndicatorRect = TRect(cr.Left, y, left, L.RowsRect.Bottom);
+  if (FFooterPanelHeight > 0) L.FooterPanelRect = TRect(cr.Left, bottom, cr.Right, bottom + FFooterPanelHeight);
+  if (FStatusHeight > 0)
+    L.StatusPanelRect = TRect(cr.Left, bottom + FFooterPanelHeight, cr.Right, bottom + FFooterPanelHeight + FStatusHeight);
 }
 
 // The widths of one band row's cells: the band's width shared by the sizable columns in
@@ -918,72 +945,128 @@ void TCustomvmTreeList::CalcRowWidths(int b, int r, int w, std::vector<int>& col
   }
 }
 
+void TCustomvmTreeList::GetScrollWidths(int& Total, int& View) {
+  TvmTreeListLayout L;
+  CalcLayoutRects(L);
+  int bands = GetVisibleBandCount(), fixed = 0;
+  Total = 0;
+  for (int b = 0; b < bands; ++b) Total += GetBandWidth(b);
+  int lf = GetLeftFixedBand(), rf = GetRightFixedBand();
+  if (lf >= 0) fixed += GetBandWidth(lf);
+  if (rf >= 0 && rf != lf) fixed += GetBandWidth(rf);
+  Total -= fixed;
+  View = std::max(0, L.RowsRect.Right - L.RowsRect.Left - fixed);
+}
+
+void TCustomvmTreeList::AddBandToLayout(TvmTreeListLayout& L, int Band, const TRect& Cell, const TRect& Clip) {
+  int hr = GetHeaderRowCount();
+  int bands = GetVisibleBandCount();
+  int w = Cell.Right - Cell.Left;
+  L.BandCells.push_back({Band, Cell, Clip});
+  // Header cells: the band's width shared by its columns in proportion to their widths.
+  for (int r = 0; r < hr; ++r) {
+    int n = GetHeaderRowColumnCount(Band, r);
+    if (n == 0) continue;
+    std::vector<int> cols, widths;
+    CalcRowWidths(Band, r, w, cols, widths);
+    int cx = Cell.Left;
+    for (int i = 0; i < n; ++i) {
+      int cw = i == n - 1 ? w - (cx - Cell.Left) : widths[i];
+      TvmTreeListHeaderCell h;
+      h.Column = cols[i];
+      h.Band = Band;
+      h.BandRow = r;
+      h.Position = i;
+      h.RowSpan = GetHeaderCellRowSpan(Band, r, i);
+      int top = L.HeaderPanelRect.Top + FHeaderRowHeight * r;
+      h.Rect = TRect(cx, top, cx + cw, top + FHeaderRowHeight * h.RowSpan);
+      h.Clip = h.Rect;
+      h.Clip.Left = std::max(h.Clip.Left, Clip.Left);
+      h.Clip.Right = std::min(h.Clip.Right, Clip.Right);
+      h.FirstInRow = i == 0;
+      h.LastInRow = i == n - 1;
+      h.LeftEdge = Band == 0 && i == 0;
+      h.RightEdge = Band == bands - 1 && i == n - 1;
+      if (h.Clip.Right > h.Clip.Left) L.HeaderCells.push_back(h);
+      cx += cw;
+    }
+  }
+}
+
 void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
   CalcLayoutRects(L);
   int bands = GetVisibleBandCount();
-  int hr = GetHeaderRowCount();
-  int x = L.RowsRect.Left - FLeftPos;
   int total = 0;
+  for (int b = 0; b < bands; ++b) total += GetBandWidth(b);
+  int lf = GetLeftFixedBand(), rf = GetRightFixedBand();
+  if (rf == lf) rf = -1;
+  int bandTop = !IsRectEmpty(L.BandPanelRect) ? L.BandPanelRect.Top : L.RowsRect.Top - FHeaderPanelHeight;
+  int areaLeft = L.RowsRect.Left, areaRight = L.RowsRect.Right;
+  int sepW = std::max(0, FFixedBandSeparatorWidth);
+  // Fixed bands stay where they are; the other bands scroll between them.
+  if (lf >= 0) {
+    int w = GetBandWidth(lf);
+    L.LeftFixedBand = lf;
+    L.LeftFixedBandRect = TRect(areaLeft, bandTop, areaLeft + w, L.RowsRect.Bottom);
+    TRect cell(areaLeft, L.BandPanelRect.Top, areaLeft + w - sepW, L.BandPanelRect.Bottom);
+    TRect clip = cell;
+    clip.Right = std::min(clip.Right, areaRight);
+    if (clip.Right > clip.Left) AddBandToLayout(L, lf, cell, clip);
+    areaLeft += w;
+  }
+  if (rf >= 0) {
+    int w = GetBandWidth(rf);
+    int panelRight = std::min(areaRight, L.RowsRect.Left + total - FLeftPos);
+    int x = std::max(panelRight - w, std::max(areaLeft, L.RowsRect.Left));
+    L.RightFixedBand = rf;
+    L.RightFixedBandRect = TRect(x, bandTop, x + w, L.RowsRect.Bottom);
+    TRect cell(x + sepW, L.BandPanelRect.Top, x + w, L.BandPanelRect.Bottom);
+    TRect clip = cell;
+    clip.Right = std::min(clip.Right, areaRight);
+    if (clip.Right > clip.Left) AddBandToLayout(L, rf, cell, clip);
+    areaRight = x;
+  }
+  int x = areaLeft - FLeftPos;
   for (int b = 0; b < bands; ++b) {
+    if (b == lf || b == rf) continue;
     int w = GetBandWidth(b);
-    total += w;
     TRect cell(x, L.BandPanelRect.Top, x + w, L.BandPanelRect.Bottom);
     TRect clip = cell;
-    clip.Left = std::max(clip.Left, L.RowsRect.Left);
-    clip.Right = std::min(clip.Right, L.RowsRect.Right);
-    if (clip.Right > clip.Left) {
-      L.BandCells.push_back({b, cell, clip});
-      // Header cells: the band's width shared by its columns in proportion to their widths.
-      for (int r = 0; r < hr; ++r) {
-        int n = GetHeaderRowColumnCount(b, r);
-        if (n == 0) continue;
-        std::vector<int> cols, widths;
-        CalcRowWidths(b, r, w, cols, widths);
-        int cx = x;
-        for (int i = 0; i < n; ++i) {
-          int cw = i == n - 1 ? w - (cx - x) : widths[i];
-          TvmTreeListHeaderCell h;
-          h.Column = cols[i];
-          h.Band = b;
-          h.BandRow = r;
-          h.Position = i;
-          int top = L.HeaderPanelRect.Top + FHeaderRowHeight * r;
-          h.Rect = TRect(cx, top, cx + cw, top + FHeaderRowHeight);
-          h.Clip = h.Rect;
-          h.Clip.Left = std::max(h.Clip.Left, clip.Left);
-          h.Clip.Right = std::min(h.Clip.Right, clip.Right);
-          h.FirstInRow = i == 0;
-          h.LastInRow = i == n - 1;
-          h.LeftEdge = b == 0 && i == 0;
-          h.RightEdge = b == bands - 1 && i == n - 1;
-          if (h.Clip.Right > h.Clip.Left) L.HeaderCells.push_back(h);
-          cx += cw;
-        }
-      }
-    }
+    clip.Left = std::max(clip.Left, areaLeft);
+    clip.Right = std::min(clip.Right, areaRight);
+    if (clip.Right > clip.Left) AddBandToLayout(L, b, cell, clip);
+    L.LastScrolledBand = b;
     x += w;
-    if (x >= L.RowsRect.Right) {
-      for (int k = b + 1; k < bands; ++k) total += GetBandWidth(k);
-      break;
-    }
+    if (x >= areaRight) break;
   }
   L.DataRight = total + L.RowsRect.Left - 1 - FLeftPos;
+  if (rf >= 0) L.DataRight = std::min(L.DataRight, L.RowsRect.Right - 1);
   L.FirstColumnWidth = bands > 0 ? GetBandWidth(0) : 0;
+  if (lf >= 0) L.FirstColumnWidth -= sepW;
+  else if (rf >= 0) L.FirstColumnWidth = std::min(L.FirstColumnWidth, areaRight - L.RowsRect.Left + FLeftPos);
   L.GridLineWidth = FShowGrid ? GetRowSeparatorWidth() : 0;
   if (L.DataRight + 1 < L.RowsRect.Right)
     L.EmptyRightRect = TRect(L.DataRight + 1, L.ClientRect.Top, L.ClientRect.Right, L.RowsRect.Top);
   // Rows from the top node down to the rows area's bottom.
   int top = L.RowsRect.Top;
   int multi = FOptions.Contains(tloMultiSelect);
+  bool uniform = HasUniformRowHeights(), autoHeight = IsRowAutoHeight();
   for (TvmTreeListNode* n = FTopNode; n && top < L.RowsRect.Bottom; n = n->GetNextVisible()) {
     TvmTreeListRowInfo row;
     row.Node = n;
     row.Selected = multi ? IsNodeSelected(n) : n == FFocusedNode;
     row.Top = top;
-    row.Height = FRowHeight;
-    n->CachedRowHeight = FRowHeight;
+    if (uniform) {
+      row.Height = FRowHeight;
+      row.PreviewLines = FPreviewHeight > 0 ? FPreviewLineCount : 0;
+      n->CachedRowHeight = FRowHeight;
+    } else {
+      row.Height = GetNodeRowHeight(n);
+      row.PreviewLines = IsPreviewShown() ? GetPreviewLineCount(n) : 0;
+      row.LineCount = autoHeight ? n->CachedLineCount : -1;
+    }
     L.VisibleRows.push_back(row);
-    top += FRowHeight;
+    top += row.Height;
   }
   if (top < L.RowsRect.Bottom) {
     L.LastRowBottom = top;
@@ -1009,6 +1092,22 @@ int TCustomvmTreeList::ColumnToVisualColumn(int Column) {
     if (c < 0) return 0;
     if (c == Column) return n;
   }
+}
+
+int TCustomvmTreeList::RowPreviewHeight(const TvmTreeListRowInfo& Row) const {
+  return Row.PreviewLines > 0 ? Row.PreviewLines * FPreviewTextHeight + 2 + (FShowGrid && FShowPreviewGrid ? 1 : 0) : 0;
+}
+
+void TCustomvmTreeList::RunDrawHook(TCanvas* C, const TRect& Clip, const std::function<void()>& Hook) {
+  // The hook draws inside the element only; the clip and the font come back afterwards.
+  TRegion keep;
+  bool had = C->GetClipRgn(keep) == 1;
+  C->IntersectClipRect(Clip.Left, Clip.Top, Clip.Right, Clip.Bottom);
+  TScopeExit restore([&] {
+    C->SelectClipRgn(had ? &keep : nullptr);
+    C->Brush()->SetStyle(bsSolid);
+  });
+  Hook();
 }
 
 int TCustomvmTreeList::NodeLevelIndent(TvmTreeListNode* Node) const {
@@ -1056,8 +1155,10 @@ TRect TCustomvmTreeList::GetCellRect(TvmTreeListNode* Node, int VisualColumn) {
       if (h.Column != col) continue;
       TRect r(h.Rect.Left, row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
               row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
+      if (row.LineCount > 1 && h.BandRow + h.RowSpan >= GetHeaderRowCount())
+        r.Bottom = row.Top + row.Height - L.GridLineWidth;
       if (h.Band == 0) {
-        int indentEnd = L.RowsRect.Left - FLeftPos + NodeIndent(Node);
+        int indentEnd = L.RowsRect.Left - (L.LeftFixedBand >= 0 ? 0 : FLeftPos) + NodeIndent(Node);
         if (indentEnd > r.Left) r.Left = indentEnd;
       }
       return r;
@@ -1068,12 +1169,13 @@ TRect TCustomvmTreeList::GetCellRect(TvmTreeListNode* Node, int VisualColumn) {
 
 void TCustomvmTreeList::MakeColumnVisible(int Column) {
   if (Column < 0) return;
-  TvmTreeListLayout L;
-  CalcLayoutRects(L);
   int x = 0, bands = GetVisibleBandCount(), hr = GetHeaderRowCount();
-  int area = L.RowsRect.Right - L.RowsRect.Left;
+  int totalW, area;
+  GetScrollWidths(totalW, area);
+  int lf = GetLeftFixedBand(), rf = GetRightFixedBand();
   for (int b = 0; b < bands; ++b) {
     int bw = GetBandWidth(b);
+    bool fixed = b == lf || b == rf;
     for (int r = 0; r < hr; ++r) {
       std::vector<int> cols, widths;
       CalcRowWidths(b, r, bw, cols, widths);
@@ -1081,6 +1183,7 @@ void TCustomvmTreeList::MakeColumnVisible(int Column) {
       for (size_t i = 0; i < cols.size(); ++i) {
         int cw = i + 1 == cols.size() ? bw - (cx - x) : widths[i];
         if (cols[i] == Column) {
+          if (fixed) return;  // fixed bands never scroll
           if (cx < FLeftPos || cw > area) SetLeftPos(cx);
           else if (cx + cw > FLeftPos + area) SetLeftPos(cx + cw - area);
           return;
@@ -1088,16 +1191,13 @@ void TCustomvmTreeList::MakeColumnVisible(int Column) {
         cx += cw;
       }
     }
-    x += bw;
+    if (!fixed) x += bw;
   }
 }
 
 void TCustomvmTreeList::SetLeftPos(int Value) {
-  TvmTreeListLayout L;
-  CalcLayoutRects(L);
-  int total = 0;
-  for (int b = 0; b < GetVisibleBandCount(); ++b) total += GetBandWidth(b);
-  int area = L.RowsRect.Right - L.RowsRect.Left;
+  int total, area;
+  GetScrollWidths(total, area);
   Value = std::clamp(Value, 0, std::max(0, total - area));
   if (Value == FLeftPos) return;
   FLeftPos = Value;
@@ -1111,7 +1211,36 @@ void TCustomvmTreeList::SetLeftPos(int Value) {
 int TCustomvmTreeList::PageRowCount() {
   TvmTreeListLayout L;
   CalcLayoutRects(L);
-  return std::max(1, (L.RowsRect.Bottom - L.RowsRect.Top) / std::max(1, FRowHeight));
+  int area = L.RowsRect.Bottom - L.RowsRect.Top;
+  if (HasUniformRowHeights()) return std::max(1, area / std::max(1, FRowHeight));
+  // Rows of their own heights: those that fit whole from the top row down.
+  int n = 0;
+  for (TvmTreeListNode* r = FTopNode ? FTopNode : GetFirstNode(); r; r = r->GetNextVisible()) {
+    area -= GetNodeRowHeight(r);
+    if (area < 0) break;
+    ++n;
+  }
+  return std::max(1, n);
+}
+
+int TCustomvmTreeList::GetLastTopRowIndex() {
+  int count = GetVisibleNodeCount();
+  if (HasUniformRowHeights()) {
+    TvmTreeListLayout L;
+    CalcLayoutRects(L);
+    return std::max(0, count - std::max(1, (L.RowsRect.Bottom - L.RowsRect.Top) / std::max(1, FRowHeight)));
+  }
+  // The highest top row from which the last rows fill the page.
+  TvmTreeListLayout L;
+  CalcLayoutRects(L);
+  int area = L.RowsRect.Bottom - L.RowsRect.Top;
+  int index = count;
+  for (TvmTreeListNode* r = GetLastNode(); r; r = r->GetPrevVisible()) {
+    area -= GetNodeRowHeight(r);
+    if (area < 0 && index < count) break;
+    --index;
+  }
+  return std::max(0, std::min(index, count - 1));
 }
 
 void TCustomvmTreeList::SetTopNode(TvmTreeListNode* Node) {
@@ -1126,7 +1255,7 @@ void TCustomvmTreeList::SetTopNode(TvmTreeListNode* Node) {
 void TCustomvmTreeList::SetTopRowIndex(int Index) {
   int count = GetVisibleNodeCount();
   if (count == 0) return;
-  Index = std::clamp(Index, 0, std::max(0, count - PageRowCount()));
+  Index = std::clamp(Index, 0, GetLastTopRowIndex());
   SetTopNode(GetNodeAtRow(Index));
 }
 
@@ -1139,12 +1268,9 @@ void TCustomvmTreeList::UpdateScrollBars() {
   si.nPos = std::max(0, GetTopRowIndex());
   SetScrollInfo(SB_VERT, si, false);
   SetScrollBar(SB_VERT, 0, si.nMax, si.nPage, si.nPos);
-  int total = 0;
-  for (int b = 0; b < GetVisibleBandCount(); ++b) total += GetBandWidth(b);
-  TvmTreeListLayout L;
-  CalcLayoutRects(L);
-  int area = std::max(1, L.RowsRect.Right - L.RowsRect.Left);
-  SetScrollBar(SB_HORZ, 0, std::max(0, total - 1), area, FLeftPos);
+  int total, area;
+  GetScrollWidths(total, area);
+  SetScrollBar(SB_HORZ, 0, std::max(0, total - 1), std::max(1, area), FLeftPos);
 }
 
 void TCustomvmTreeList::Scrolled(int Kind, int Position) {
@@ -1241,6 +1367,37 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     }
     return;
   }
+  if (PtInRect(L.GroupPanelRect, P)) {
+    H.HitType = tlhGroupPanel;
+    return;
+  }
+  if (PtInRect(L.NewItemRowRect, P)) {
+    H.HitType = tlhNewItemRow;
+    for (const auto& c : L.HeaderCells)
+      if (P.X >= c.Clip.Left && P.X < c.Clip.Right) {
+        H.Band = c.Band;
+        H.Column = c.Column;
+        break;
+      }
+    return;
+  }
+  if (PtInRect(L.StatusPanelRect, P)) {
+    H.HitType = tlhStatusPanel;
+    return;
+  }
+  if (PtInRect(L.FooterPanelRect, P)) {
+    H.HitType = tlhFooter;
+    int top = L.FooterPanelRect.Top + 1;
+    for (const auto& c : L.HeaderCells) {
+      int t = top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
+      if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + 3) {
+        H.Band = c.Band;
+        H.Column = c.Column;
+        break;
+      }
+    }
+    return;
+  }
   if (!PtInRect(L.RowsRect, P) || L.HeaderCells.empty()) return;
   for (size_t i = 0; i < L.VisibleRows.size(); ++i) {
     const auto& r = L.VisibleRows[i];
@@ -1250,11 +1407,12 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     H.HitType = P.X <= L.DataRight ? tlhCell : tlhRowTail;
     if (H.HitType != tlhCell) return;
     int previewBottom = r.Top + r.Height - L.GridLineWidth;
-    if (FPreviewHeight > 0 && P.Y >= previewBottom - FPreviewHeight && P.Y < previewBottom) {
+    int previewH = RowPreviewHeight(r);
+    if (previewH > 0 && P.Y >= previewBottom - previewH && P.Y < previewBottom) {
       H.HitType = tlhPreview;
       return;
     }
-    int x = P.X - L.RowsRect.Left + FLeftPos;
+    int x = P.X - L.RowsRect.Left + (L.LeftFixedBand >= 0 ? 0 : FLeftPos);
     if (x < std::min(NodeIndent(r.Node), L.FirstColumnWidth)) {
       H.HitType = tlhIndent;
       int level = NodeLevelIndent(r.Node);
@@ -1292,7 +1450,8 @@ void TCustomvmTreeList::CancelMode() {
   if (FState == tlsNodeDragging) EndNodeDrag(false, FLastDragPoint.X, FLastDragPoint.Y);
   if (FState == tlsColumnDragging) EndColumnDrag(false);
   if (FState == tlsBandDragging) EndBandDrag(false);
-  if (FState == tlsBandPressed) FState = tlsIdle;
+  if (FState == tlsBandPressed || FState == tlsStatusCloseButtonPressed) FState = tlsIdle;
+  HideStatusHint();
   if (IsSizingState(FState) || FState == tlsColumnPressed || FState == tlsNodePressed) {
     FState = tlsIdle;
     FSizingColumn = -1;
@@ -1422,6 +1581,24 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
   bool rowSelect = FOptions.Contains(tloRowSelect);
   bool ctrl = Shift.Contains(ssCtrl), shift = Shift.Contains(ssShift);
   TvmTreeListNode* f = FFocusedNode;
+  if (IsNewItemRowShown() && f) {
+    // The new-item row sits above the first row: Up (or PgUp) from there enters it, Down leaves.
+    if (FNewItemRowActive && (Key == VK_DOWN || Key == VK_NEXT)) {
+      SetNewItemRowActive(false);
+      TvmTreeListNode* top = FTopNode ? FTopNode : GetFirstNode();
+      SetFocusedNodeColumn(top, GetFocusedColumn(), true);
+      if (!ctrl && !shift && FOptions.Contains(tloMultiSelect)) {
+        ClearSelection();
+        top->SetSelected(true);
+        SetSelectionAnchor(top);
+      }
+      return;
+    }
+    if (Key == VK_UP || Key == VK_PRIOR) {
+      if (!FNewItemRowActive && !shift && GetRowIndex(f) == 0) SetNewItemRowActive(true);
+      if (FNewItemRowActive) return;
+    }
+  }
   bool rangeCtrl = ctrl && shift && CanSelectRange() &&
                    (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME || Key == VK_UP || Key == VK_DOWN);
   if (ctrl && !rangeCtrl) {
@@ -1716,6 +1893,23 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
         SetMouseCapture(true);
       }
       return;
+    case tlhNewItemRow:
+      if (!FFocusedNode) {
+        InsertNewItem();
+      } else {
+        if (h.Column >= 0) SetFocusedColumn(ColumnToVisualColumn(h.Column));
+        SetNewItemRowActive(true);
+      }
+      return;
+    case tlhStatusPanel:
+      if (PtInRect(GetStatusCloseButtonRect(), TPoint(X, Y))) {
+        HideStatusHint();
+        FState = tlsStatusCloseButtonPressed;
+        FStatusCloseHot = true;
+        SetMouseCapture(true);
+        Invalidate();
+      }
+      return;
     case tlhCell:
     case tlhIcon:
     case tlhStateIcon:
@@ -1724,6 +1918,7 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     case tlhIndicator: {
       TvmTreeListNode* n = h.Node;
       if (!n) return;
+      SetNewItemRowActive(false);
       int col = h.Column >= 0 && !FOptions.Contains(tloRowSelect) ? ColumnToVisualColumn(h.Column) : GetFocusedColumn();
       bool multi = FOptions.Contains(tloMultiSelect);
       FClickEdit = n == FFocusedNode && !FOptions.Contains(tloRowSelect) && col == GetFocusedColumn() &&
@@ -1797,6 +1992,7 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
   if (FState == tlsNodePressed && FDragMode != tldmAutomatic && FExtendedOptions.Contains(tlxMouseTracksFocus) &&
       (FOptions.Contains(tloRowSelect) || !FOptions.Contains(tloEditing)))
     TrackFocus(Y);
+  if (FStatusHeight > 0) StatusMouseMove(X, Y);
   if (FState == tlsIdle && (FExtendedOptions.Contains(tlxHotTrack) || IsHeaderHotTracking())) {
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);
@@ -1821,6 +2017,12 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   }
   FState = tlsIdle;
   if (MouseCapture()) SetMouseCapture(false);
+  if (s == tlsStatusCloseButtonPressed) {
+    bool over = PtInRect(GetStatusCloseButtonRect(), TPoint(X, Y));
+    Invalidate();
+    if (over) DoStatusCloseClick();
+    return;
+  }
   if (IsSizingState(s)) {
     FState = s;
     MoveSizingLine(X, Y);
@@ -1880,6 +2082,11 @@ void TCustomvmTreeList::TrackFocus(int Y) {
 void TCustomvmTreeList::MouseLeave() {
   TCustomvmContainer::MouseLeave();
   UpdateHotTrack(TvmTreeListHitTestInfo());
+  if (FStatusCloseHot) {
+    FStatusCloseHot = false;
+    Invalidate();
+  }
+  HideStatusHint();
 }
 
 bool TCustomvmTreeList::IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) {

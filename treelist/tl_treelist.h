@@ -13,6 +13,7 @@
 #include "inspector/vm_textedit.h"
 #include "platform/controls.h"
 #include "platform/dataset.h"
+#include "platform/dragdrop.h"
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/set.h"
@@ -22,6 +23,7 @@ class TTimer;
 class TImageList;
 class TBitmap;
 class TStrings;
+class TvmContainerHintWindow;
 
 class EInvalidvmTreeListOperation : public Exception {
 public:
@@ -174,7 +176,7 @@ enum TvmTreeListHitType {
 enum TvmTreeListState {
   tlsIdle, tlsColumnSizing, tlsEditing, tlsColumnDragging, tlsColumnPressed, tlsNodeDragging, tlsNodePressed,
   tlsHeaderButtonPressed, tlsBandSizing, tlsBandDragging, tlsBandPressed, tlsBandButtonPressed,
-  tlsBandPanelSizing, tlsHeaderPanelSizing, tlsRowSizing, tlsDropDownButtonPressed
+  tlsBandPanelSizing, tlsHeaderPanelSizing, tlsRowSizing, tlsDropDownButtonPressed, tlsStatusCloseButtonPressed
 };
 
 // The cell or header under the pointer while hot tracking.
@@ -218,11 +220,17 @@ struct TvmTreeListRowInfo {
   bool Selected = false;
   int Top = 0;
   int Height = 0;
+  int PreviewLines = 0;  // preview text lines under the cells
+  int LineCount = -1;    // text lines of the cells (-1 while automatic row heights are off)
 };
 
 struct TvmTreeListLayout {
-  TRect ClientRect, BandPanelRect, BandButtonRect, HeaderPanelRect, HeaderButtonRect, IndicatorRect, RowsRect;
+  TRect ClientRect, GroupPanelRect, BandPanelRect, BandButtonRect, HeaderPanelRect, HeaderButtonRect, IndicatorRect;
+  TRect NewItemRowRect, RowsRect;
   TRect EmptyRightRect, EmptyBottomRect;
+  TRect FooterPanelRect, StatusPanelRect, LeftFixedBandRect, RightFixedBandRect;
+  // Visible positions of the fixed bands and of the last band walked before the right fixed one.
+  int LeftFixedBand = -1, RightFixedBand = -1, LastScrolledBand = -1;
   int DataRight = -1;
   int LastRowBottom = -1;
   int FirstColumnWidth = 0;
@@ -263,6 +271,26 @@ using TvmTreeListDragDropEvent = std::function<void(TObject* Sender, TObject* So
 
 enum TvmTreeListDragMode { tldmManual, tldmAutomatic };
 
+// What a drawing hook receives for one cell, header, band, preview or footer cell. The hook may
+// change the text, colour, alignment, font (and a header's sort mark) that the default drawing
+// then uses, or draw the element itself and set Done.
+struct TvmTreeListDrawInfo {
+  TCanvas* Canvas = nullptr;
+  TRect Rect;
+  TvmTreeListNode* Node = nullptr;
+  int Column = -1;       // absolute column index (-1 for bands and previews)
+  int Band = -1;         // visible band position of a band cell
+  int FooterIndex = -1;  // footer cells: -1 the footer panel, else the node footer
+  bool Selected = false, Focused = false, NewItemRow = false;
+  std::string Text;
+  TColor Color = clNone;      // background
+  TColor TextColor = clNone;  // previews: the text colour
+  TFont* Font = nullptr;
+  TAlignment Alignment = taLeftJustify;
+  TvmTreeListColumnSort Sorted = csNone;
+  bool Done = false;
+};
+
 // Where a dragged column header would land: Code -1 outside (hide), -2 no move, -3 at Band
 // (visible position), Row and Position.
 struct TvmTreeListDropTarget {
@@ -285,7 +313,17 @@ public:
 // ---------------------------------------------------------------------------------------------
 // The abstract tree list.
 
-class TCustomvmTreeList : public TCustomvmContainer {
+// What a node drag carries: the tree list it left and its nodes (the selection, or the pressed node).
+class TvmTreeListDragObject : public TDragObject {
+  VM_CLASS(TvmTreeListDragObject, TDragObject)
+public:
+  TvmTreeListDragObject(TCustomvmTreeList* ATreeList, std::vector<TvmTreeListNode*> ANodes);
+  TCustomvmTreeList* TreeList = nullptr;
+  std::vector<TvmTreeListNode*> Nodes;
+  TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+};
+
+class TCustomvmTreeList : public TCustomvmContainer, public TDragTarget, public TDragSource {
   VM_CLASS(TCustomvmTreeList, TCustomvmContainer)
   friend class TvmTreeListNode;
 
@@ -344,6 +382,7 @@ public:
   TvmTreeListExtendedOptions ExtendedOptions() const { return FExtendedOptions; }
   void SetExtendedOptions(const TvmTreeListExtendedOptions& Value);
   int DefaultRowHeight() const { return FDefaultRowHeight; }
+  bool DefaultRowHeightAssigned() const { return FDefaultRowHeightAssigned; }
   void SetDefaultRowHeight(int Value);
   bool ShowGrid() const { return FShowGrid; }
   void SetShowGrid(bool Value);
@@ -397,6 +436,97 @@ public:
   int PreviewHeight() const { return FPreviewHeight; }
   virtual std::string GetPreviewText(TvmTreeListNode* Node);
   std::function<void(TObject* Sender, TvmTreeListNode* Node, std::string& Text)> OnGetPreviewText;
+  // Preview lines of one node: PreviewLineCount, or with tlxAutoPreviewLines as many as its
+  // wrapped text needs (at most PreviewLineCount, 0 for an empty text).
+  virtual int GetPreviewLineCount(TvmTreeListNode* Node);
+  bool IsPreviewShown() const { return FOptions.Contains(tloPreview) && FPreviewLineCount != 0; }
+
+  // Automatic row heights (tlxRowAutoHeight): a row grows to the wrapped lines of its tallest
+  // cell, at most MaxRowTextLineCount lines (-1 unlimited; 0 switches the option off).
+  int MaxRowTextLineCount() const { return FMaxRowTextLineCount; }
+  void SetMaxRowTextLineCount(int Value);
+  bool IsRowAutoHeight() {
+    return FExtendedOptions.Contains(tlxRowAutoHeight) && FMaxRowTextLineCount != 0 && !IsPreviewShown() &&
+           GetHeaderRowCount() == 1;
+  }
+  // Row heights are the same for every node unless they depend on the node's texts.
+  bool HasUniformRowHeights() {
+    return !IsRowAutoHeight() && !(IsPreviewShown() && FExtendedOptions.Contains(tlxAutoPreviewLines));
+  }
+  // The height of a node's row from a base (one header row's) height; cached in the node unless
+  // NoCache. Base -1 means DefaultRowHeight.
+  virtual int GetNodeRowHeight(TvmTreeListNode* Node, int Base = -1, bool NoCache = false);
+  // Text lines of the node's tallest cell; Height is raised to that cell's height.
+  virtual int GetRowLineCount(TvmTreeListNode* Node, int& Height);
+  // Measures one cell's wrapped text in Width pixels (false: not measured, one line).
+  virtual bool CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width,
+                                  int MaxLines, int& LineCount, int& Height);
+  int GetNodeTextWidth(TvmTreeListNode* Node);
+  // The row height a drag of a row edge to Height pixels asks for (a DefaultRowHeight).
+  int RowHeightFromDrag(TvmTreeListNode* Node, int Height);
+  int MinRowHeight() const { return FMinRowHeight; }
+
+  // The new-item row under the header (one header row only): it shows the values a new node
+  // would get; Up on the first row or a click enters it, Down leaves it.
+  bool NewItemRowVisible() const { return FNewItemRowVisible; }
+  void SetNewItemRowVisible(bool Value);
+  bool IsNewItemRowShown() const { return FNewItemRowVisible && FNewItemRowHeight > 0; }
+  bool NewItemRowActive() const { return FNewItemRowActive; }
+  void SetNewItemRowActive(bool Value);
+  int NewItemRowHeight() const { return FNewItemRowHeight; }
+  // The text a new-item cell shows (empty here).
+  virtual std::string GetEditingCellText(int Column) { return {}; }
+  // Editing on the new-item row asks DoInsert instead of DoEditing.
+  virtual void DoInsert(bool& Allow) {}
+  // A click on the new-item row with no node focused.
+  virtual void InsertNewItem() {}
+  void DrawNewItemRow(TCanvas* C, const TvmTreeListLayout& L, bool Focused);
+
+  // Footer panel: one cell under each column that has a footer (HasFooterCell).
+  bool ShowFooterPanel() const { return FShowFooterPanel; }
+  void SetShowFooterPanel(bool Value);
+  TColor FooterPanelColor() const { return FFooterPanelColor; }
+  void SetFooterPanelColor(TColor Value);
+  TColor FooterPanelTextColor() const { return FFooterPanelTextColor; }
+  void SetFooterPanelTextColor(TColor Value);
+  int FooterPanelHeight() const { return FFooterPanelHeight; }
+  int FooterRowHeight() const { return FFooterRowHeight; }
+  virtual bool HasFooterCell(int Column) { return false; }
+  virtual void GetFooterCellText(TvmTreeListNode* Node, int Column, std::string& Text, int FooterIndex) {}
+  virtual TAlignment GetFooterCellAlignment(TvmTreeListNode* Node, int Column, int FooterIndex) {
+    return GetColumnAlignment(Column);
+  }
+
+  // Group panel (a hook: no class here shows one) and status panel (shown by descendants that
+  // answer IsStatusShown; its close button has a hint).
+  virtual int GetGroupPanelHeight() { return 0; }
+  virtual void DrawGroupPanel(TCanvas* Canvas, const TRect& Rect) {}
+  virtual bool IsStatusShown() { return false; }
+  virtual void GetStatusText(std::string& Text) {}
+  virtual bool HasStatusCloseButton() { return false; }
+  virtual void GetStatusHint(std::string& Text) {}
+  virtual void DoStatusCloseClick() {}
+  int StatusPanelHeight() const { return FStatusHeight; }
+  TRect GetStatusCloseButtonRect();
+  bool StatusCloseButtonHot() const { return FStatusCloseHot; }
+  void ShowStatusHint(bool Immediate);
+  void HideStatusHint();
+  TvmContainerHintWindow* StatusHintWindow() const { return FStatusHint.get(); }
+  TTimer* StatusHintShowTimer() const { return FStatusShowTimer; }
+  TTimer* StatusHintHideTimer() const { return FStatusHideTimer; }
+
+  // Drawing hooks (the concrete control raises its events from them).
+  virtual bool IsCellDrawAssigned(TvmTreeListNode* Node, int Column) { return false; }
+  virtual void DoDrawDataCell(TvmTreeListDrawInfo& Info) {}
+  virtual bool IsHeaderDrawAssigned(int Column) { return false; }
+  virtual void DoDrawColumnHeader(TvmTreeListDrawInfo& Info) {}
+  virtual bool IsBandDrawAssigned(int VisibleBand) { return false; }
+  virtual void DoDrawBand(TvmTreeListDrawInfo& Info) {}
+  virtual bool IsPreviewDrawAssigned() { return false; }
+  virtual void DoDrawPreview(TvmTreeListDrawInfo& Info) {}
+  virtual bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) { return false; }
+  virtual void DoDrawFooterCell(TvmTreeListDrawInfo& Info) {}
+
   bool SearchExpandsNodes() const { return FSearchExpandsNodes; }
   void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
 
@@ -432,6 +562,12 @@ public:
   void ApplyBestFitBand(int VisibleBand);
   virtual int GetBestFitWidth(int Column, TvmTreeListNode* Node);
   virtual void ScaleBandWidth(int VisibleBand, int Width) {}
+  // Width changes that keep the total: the neighbours after the band or column (before it, for
+  // the last) absorb the difference in proportion to their widths.
+  virtual void SetBandWidthAuto(int VisibleBand, int Width) { ScaleBandWidth(VisibleBand, Width); }
+  virtual void SetColumnWidthAuto(int Column, int Width) { SetColumnWidth(Column, Width); }
+  // A band-layout column change that widens its band by the difference.
+  virtual void SetColumnWidthInBand(int Column, int Width) { SetColumnWidth(Column, Width); }
   virtual void SetBandRowCountFromSizing(int Rows) {}
   virtual void SetHeaderPanelRowCountFromSizing(int Rows) {}
   virtual int GetBandRowCount() { return 1; }
@@ -443,6 +579,15 @@ public:
 
   // Layout, hit testing.
   void CalcLayoutRects(TvmTreeListLayout& Layout);
+  // The scrolling bands' total width and the width they are shown in (fixed bands left out).
+  void GetScrollWidths(int& Total, int& View);
+  // Visible positions of the left and right fixed bands (-1 none).
+  virtual int GetLeftFixedBand() { return -1; }
+  virtual int GetRightFixedBand() { return -1; }
+  int FixedBandSeparatorWidth() const { return FFixedBandSeparatorWidth; }
+  void SetFixedBandSeparatorWidth(int Value);
+  TColor FixedBandSeparatorColor() const { return FFixedBandSeparatorColor; }
+  void SetFixedBandSeparatorColor(TColor Value);
   void CalcLayout(TvmTreeListLayout& Layout);
   TRect GetCellRect(TvmTreeListNode* Node, int VisualColumn);
   int VisualColumnToColumn(int Index);
@@ -464,6 +609,8 @@ public:
 
   // Scrolling.
   int PageRowCount();
+  // The row index of the top row that shows the last rows at the bottom of the page.
+  int GetLastTopRowIndex();
   void SetTopNode(TvmTreeListNode* Node);
   void SetTopRowIndex(int Index);
   void UpdateScrollBars();
@@ -553,6 +700,14 @@ public:
   virtual void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) {}
   virtual void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) {}
   TvmTreeListNodeEvent OnNodeDragStart;
+  // The drag protocol between controls: nodes dragged from this or another tree list (or any
+  // drag object) over this one; OnDragOver decides whether a drop is accepted, OnDragDrop takes
+  // it (Source is the control the drag came from; DragObject() tells what it carries).
+  void DragOver(TDragObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+  void DragDrop(TDragObject* Source, int X, int Y) override;
+  void DragEnded(TDragObject* Object, TControl* Target, int X, int Y) override;
+  // A drag from another control is over this one.
+  TDragObject* ForeignDragObject() const { return FForeignDrag; }
   TvmTreeListDragOverEvent OnDragOver;
   TvmTreeListDragDropEvent OnDragDrop;
   TvmTreeListDragDropEvent OnEndDrag;
@@ -607,6 +762,10 @@ public:
   virtual int GetColumnMinWidth(int Column) { return 0; }
   virtual bool IsColumnSizing(int Column) { return true; }
   virtual std::string GetColumnCaption(int Column) { return {}; }
+  virtual TAlignment GetColumnHeaderAlignment(int Column) { return taLeftJustify; }
+  virtual TAlignment GetBandAlignment(int VisibleBand) { return taCenter; }
+  // Header rows the column at (band, row, position) spans (1 unless it is in the band's last row).
+  virtual int GetHeaderCellRowSpan(int VisibleBand, int Row, int Position) { return 1; }
   virtual TAlignment GetColumnAlignment(int Column) { return taLeftJustify; }
   virtual TvmTreeListColumnSort GetColumnSorted(int Column) { return csNone; }
   virtual bool IsColumnTabStop(int Column) { return true; }
@@ -685,6 +844,8 @@ protected:
   void DrawSizingLine(TCanvas* C);
   void StartNodeDrag();
   void NodeDragOver(int X, int Y);
+  void DragOverRows(int X, int Y);
+  void SetForeignDragObject(TDragObject* Object);
   void DragExpandTimerFired();
   void DragScrollTimerFired();
   void ForgetEditingCell();
@@ -702,6 +863,13 @@ protected:
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
   void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left);
   void DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
+  void DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L);
+  void DrawStatusPanel(TCanvas* C, const TvmTreeListLayout& L);
+  // Runs a drawing hook clipped to one element, restoring the clip region afterwards.
+  void RunDrawHook(TCanvas* C, const TRect& Clip, const std::function<void()>& Hook);
+  int RowPreviewHeight(const TvmTreeListRowInfo& Row) const;
+  void AddBandToLayout(TvmTreeListLayout& L, int Band, const TRect& Cell, const TRect& Clip);
+  void StatusMouseMove(int X, int Y);
 
   static void DestroyNode(TvmTreeListNode* Node);
   void WalkVisible(const std::function<bool(TvmTreeListNode*)>& Fn) const;
@@ -750,6 +918,7 @@ protected:
   int FDraggedBand = -1;
   TPoint FArrowsPos{-100, -100};
   TPoint FLastDragPoint;
+  TDragObject* FForeignDrag = nullptr;
   TvmTreeListHotTrackInfo FHotTrack;
   std::unique_ptr<TBitmap> FLineBrush;  // the dotted tree lines' checkerboard
   TColor FLineBrushColors[2] = {clNone, clNone};
@@ -783,6 +952,20 @@ protected:
   std::unique_ptr<TFont> FHeaderPanelFont, FBandPanelFont, FPreviewTextFont;
   int FPreviewLineCount = 2, FPreviewIndent = 20, FPreviewTextHeight = 11, FPreviewHeight = 0;
 
+  int FMaxRowTextLineCount = -1, FMinRowHeight = 16;
+  int FFixedBandSeparatorWidth = 2;
+  bool FNewItemRowVisible = false, FNewItemRowActive = false;
+  int FNewItemRowHeight = 0, FNewItemSeparatorHeight = 6;
+  TColor FFixedBandSeparatorColor = clWindowFrame;
+  // The shown columns and their widths, for measuring cell texts (made on first use).
+  std::vector<std::pair<int, int>> FMeasureColumns;
+  bool FShowFooterPanel = false;
+  TColor FFooterPanelColor = cl3DLight, FFooterPanelTextColor = clWindowText;
+  int FFooterRowHeight = 18, FFooterPanelHeight = 0, FStatusHeight = 0, FGroupPanelHeight = 0;
+  bool FStatusCloseHot = false;
+  std::unique_ptr<TvmContainerHintWindow> FStatusHint;
+  TTimer* FStatusShowTimer = nullptr;
+  TTimer* FStatusHideTimer = nullptr;
   int FTextHeight = 11, FRowHeight = 18, FHeaderRowHeight = 18, FHeaderPanelHeight = 18, FBandHeight = 0;
   int FIndicatorWidth = 0, FIndent = 16, FLeftPos = 0;
 };
