@@ -240,7 +240,7 @@ int TCustomvmTreeView::Count() const {
 }
 
 TvmTreeNode* TCustomvmTreeView::AddNode(TvmTreeNode* Target, const std::string& S, TNodeAttachMode Mode) {
-  auto* n = new TvmTreeNode(this);
+  auto* n = CreateNode();
   n->FText = S;
   if (!Target) {
     n->AttachAt(nullptr, Mode == naAddFirst || Mode == naAddChildFirst ? 0 : TopCount());
@@ -313,7 +313,7 @@ void TCustomvmTreeView::SetSelected(TvmTreeNode* Value) {
   if (Value == FSelected) return;
   FSelected = Value;
   if (Value) Value->MakeVisible();
-  if (OnChange) OnChange(this, Value);
+  Change(Value);
   Changed();
 }
 

@@ -176,6 +176,12 @@ public:
   bool InternalNodeChange() const { return FInternalChange; }
 
   // Virtual operations.
+  // Makes every node of the tree (a data-aware tree makes its own kind).
+  virtual TvmTreeNode* CreateNode() { return new TvmTreeNode(this); }
+  // A node was selected (fires OnChange).
+  virtual void Change(TvmTreeNode* Node) {
+    if (OnChange) OnChange(this, Node);
+  }
   virtual void DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor, TColor& TextColor);
   virtual void GetNodeCopyText(TvmTreeNode* Node, std::string& Text);
   virtual void NodesCopied(const std::vector<TvmTreeNode*>& Sources, const std::vector<TvmTreeNode*>& Copies,
@@ -204,7 +210,7 @@ public:
 
 protected:
   friend class TvmTreeNode;
-  void NodeAdded(TvmTreeNode* Node);
+  virtual void NodeAdded(TvmTreeNode* Node);
   void NodeRemoved(TvmTreeNode* Node);
   void Changed() { Invalidate(); }
 

@@ -276,6 +276,23 @@ void TField::SetIndex(int Value) {
   FDataSet->DataEvent(deLayoutChange, 0);
 }
 
+bool TField::CanModify() {
+  if (FReadOnly || (FFieldKind != fkData && FFieldKind != fkInternalCalc)) return false;
+  return FDataSet && FDataSet->CanModify();
+}
+
+bool TField::IsValidChar(char Key) {
+  const bool digit = Key >= '0' && Key <= '9';
+  switch (FDataType) {
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+      return digit || Key == '+' || Key == '-';
+    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
+      return digit || Key == '+' || Key == '-' || Key == '.' || Key == ',' || Key == 'e' || Key == 'E';
+    default:
+      return true;
+  }
+}
+
 std::string TField::DisplayText() {
   std::string s;
   if (OnGetText)
@@ -1062,6 +1079,14 @@ void TDataSet::GetCalcFields(TRecordBuffer Buffer) {
     RestoreState(old);
   });
   ClearCalcFields(Buffer);
+  for (TField* f : FFields.FList) {
+    TDataSet* source = f->LookupDataSet();
+    if (!f->Lookup() || !source || source == this || f->KeyFields().empty()) continue;
+    TField* key = FindField(f->KeyFields());
+    if (!key) continue;
+    Variant v = source->Lookup(f->LookupKeyFields(), key->Value(), f->LookupResultField());
+    if (!v.IsNull()) f->SetValue(v);
+  }
   if (OnCalcFields) OnCalcFields(this);
 }
 
@@ -1470,6 +1495,36 @@ bool TDataSet::Locate(const std::string&, const Variant&, TLocateOptions) { retu
 bool TDataSet::Locate(const std::string& KeyFields, const TVariantArray& KeyValues, TLocateOptions Options) {
   if (KeyValues.size() == 1) return Locate(KeyFields, KeyValues[0], Options);
   return false;
+}
+
+Variant TDataSet::Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultField) {
+  if (!Active() || KeyValues.IsNull() || FState != dsBrowse) return Variant();
+  TField* result = FindField(ResultField);
+  if (!result) return Variant();
+  // The walk moves the cursor and comes back; the controls see none of it.
+  TBookmark mark = GetBookmark();
+  ++FDisableCount;
+  TScopeExit back([&] {
+    if (!mark.empty() && BookmarkValid(mark)) GotoBookmark(mark);
+    --FDisableCount;
+  });
+  try {
+    if (!Locate(KeyFields, KeyValues, TLocateOptions())) return Variant();
+  } catch (const EDatabaseError&) {
+    return Variant();
+  }
+  return result->Value();
+}
+
+void TDataSet::GetFieldList(std::vector<TField*>& List, const std::string& FieldNames) const {
+  size_t p = 0;
+  while (p <= FieldNames.size()) {
+    size_t e = FieldNames.find(';', p);
+    if (e == std::string::npos) e = FieldNames.size();
+    std::string name = Trim(FieldNames.substr(p, e - p));
+    if (!name.empty()) List.push_back(FieldByName(name));
+    p = e + 1;
+  }
 }
 
 TStream* TDataSet::CreateBlobStream(TField*, TBlobStreamMode) { return nullptr; }

@@ -16,6 +16,7 @@
 #include "platform/exceptions.h"
 #include "platform/set.h"
 #include "platform/streams.h"
+#include "platform/types.h"
 
 class TDataSet;
 class TDataSource;
@@ -228,6 +229,29 @@ public:
   // Through OnSetText when assigned, else AsString.
   void SetText(const std::string& Value);
 
+  // The edit mask and alignment that controls editing and showing the field use.
+  const std::string& EditMask() const { return FEditMask; }
+  void SetEditMask(const std::string& Value) { FEditMask = Value; }
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value) { FAlignment = Value; }
+  // The lookup definition of a lookup field (FieldKind fkLookup): its value is LookupResultField
+  // of the record of LookupDataSet whose LookupKeyFields equal this dataset's KeyFields (names
+  // separated by ";"). It is computed with the calculated fields.
+  bool Lookup() const { return FFieldKind == fkLookup; }
+  TDataSet* LookupDataSet() const { return FLookupDataSet; }
+  void SetLookupDataSet(TDataSet* Value) { FLookupDataSet = Value; }
+  const std::string& KeyFields() const { return FKeyFields; }
+  void SetKeyFields(const std::string& Value) { FKeyFields = Value; }
+  const std::string& LookupKeyFields() const { return FLookupKeyFields; }
+  void SetLookupKeyFields(const std::string& Value) { FLookupKeyFields = Value; }
+  const std::string& LookupResultField() const { return FLookupResultField; }
+  void SetLookupResultField(const std::string& Value) { FLookupResultField = Value; }
+  // Whether the value can be changed: a data field that is not read-only, in a dataset that can be
+  // modified.
+  virtual bool CanModify();
+  // Whether a typed character suits the field (digits and signs for numbers, anything for texts).
+  virtual bool IsValidChar(char Key);
+
   TFieldGetTextEvent OnGetText;
   TFieldSetTextEvent OnSetText;
   TFieldNotifyEvent OnChange;
@@ -261,6 +285,10 @@ private:
   int FDisplayWidth = 0;  // 0: the default
   bool FRequired = false;
   bool FModified = false;
+  std::string FEditMask;
+  TAlignment FAlignment = taLeftJustify;
+  TDataSet* FLookupDataSet = nullptr;
+  std::string FKeyFields, FLookupKeyFields, FLookupResultField;
 };
 
 class TStringField : public TField {
@@ -566,6 +594,11 @@ public:
   // Searching
   virtual bool Locate(const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options);
   virtual bool Locate(const std::string& KeyFields, const TVariantArray& KeyValues, TLocateOptions Options);
+  // The value of ResultField in the record whose KeyFields equal KeyValues (null when none); the
+  // current record stays and no control is told.
+  virtual Variant Lookup(const std::string& KeyFields, const Variant& KeyValues, const std::string& ResultField);
+  // The fields named in a list separated by ";" (raises "Field '%s' not found").
+  void GetFieldList(std::vector<TField*>& List, const std::string& FieldNames) const;
 
   // Filtering
   bool Filtered() const { return FFiltered; }

@@ -1,0 +1,392 @@
+// The data-aware tree list over an in-memory table: the tree built from key and parent-key
+// fields, the dataset's inserts, edits, deletes, moves and filters followed by the control, the
+// control's focus, edits, inserts and deletes reaching the dataset, bad parent keys, and the
+// columns' summaries, masks and values.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/mem_data.h"
+#include "platform/datetime.h"
+#include "platform/forms.h"
+#include "platform/richedit.h"
+#include "treelist/db_treelist.h"
+
+namespace {
+
+struct TDBTreeFixture {
+  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+  TVxMemoryData* Table = nullptr;
+  TDataSource* Source = nullptr;
+  TvmDBTreeList* TL = nullptr;
+
+  // Records as (id, parent, name); parent 0 is written as null.
+  explicit TDBTreeFixture(const std::vector<std::tuple<int, int, std::string>>& Rows,
+                          TFieldType ParentType = ftInteger) {
+    Form->SetBounds(0, 0, 440, 340);
+    Table = new TVxMemoryData(Form.get());
+    Table->FieldDefs()->Add("ID", ftInteger);
+    Table->FieldDefs()->Add("PARENT", ParentType, ParentType == ftString ? 10 : 0);
+    Table->FieldDefs()->Add("NAME", ftString, 20);
+    Table->Open();
+    for (auto& [id, parent, name] : Rows) Append(id, parent, name);
+    Table->First();
+    Source = new TDataSource(Form.get());
+    Source->SetDataSet(Table);
+    TL = new TvmDBTreeList(Form.get());
+    TL->SetName("DBTL");
+    TL->SetParent(Form.get());
+    TL->Font()->SetName("DejaVu Sans");
+    TL->Font()->SetSize(9);
+    TL->SetBounds(0, 30, 400, 300);
+    for (const char* f : {"NAME", "ID"}) TL->CreateColumn()->SetFieldName(f);
+    TL->SetKeyField("ID");
+    TL->SetParentField("PARENT");
+    TL->SetDataSource(Source);
+    Form->Show();
+  }
+
+  void Append(int Id, int Parent, const std::string& Name) {
+    Table->Append();
+    Table->FieldByName("ID")->SetAsInteger(Id);
+    if (Parent) Table->FieldByName("PARENT")->SetAsString(std::to_string(Parent));
+    Table->FieldByName("NAME")->SetAsString(Name);
+    Table->Post();
+  }
+
+  TvmTreeListNode* Node(const std::string& Name) {
+    for (TvmTreeListNode* n = TL->GetFirstNode(); n; n = n->GetNext())
+      if (n->Strings(0) == Name) return n;
+    return nullptr;
+  }
+  // The parent's name of a node ("" at the top level, "?" when the node is missing).
+  std::string ParentOf(const std::string& Name) {
+    TvmTreeListNode* n = Node(Name);
+    if (!n) return "?";
+    return n->Parent() ? n->Parent()->Strings(0) : std::string();
+  }
+  int NodeCount() {
+    int c = 0;
+    for (TvmTreeListNode* n = TL->GetFirstNode(); n; n = n->GetNext()) ++c;
+    return c;
+  }
+  // The whole forest as "name(child,child)" in tree order.
+  std::string Shape() {
+    std::string s;
+    std::function<void(TvmTreeListNode*)> walk = [&](TvmTreeListNode* n) {
+      s += n->Strings(0);
+      if (n->Count()) {
+        s += "(";
+        for (int i = 0; i < n->Count(); ++i) {
+          if (i) s += ",";
+          walk(n->Items(i));
+        }
+        s += ")";
+      }
+    };
+    for (int i = 0; i < TL->Count(); ++i) {
+      if (i) s += " ";
+      walk(TL->Items(i));
+    }
+    return s;
+  }
+  bool Locate(int Id) { return Table->Locate("ID", Variant(Id), TLocateOptions()); }
+};
+
+const std::vector<std::tuple<int, int, std::string>> kFamily = {
+    {1, 0, "root"}, {2, 1, "a"}, {3, 1, "b"}, {4, 2, "a1"}, {5, 2, "a2"}, {6, 0, "other"}};
+
+TEST(DBTreeList, BuildsTheTreeFromKeyAndParentFields) {
+  TDBTreeFixture f(kFamily);
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other");
+  EXPECT_EQ(f.TL->ColumnCount(), 2);
+  EXPECT_EQ(f.Node("a1")->Strings(1), "4");
+  // The node of the current record is focused; the index finds nodes by key.
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("root"));
+  EXPECT_EQ(f.TL->FindNodeByKey(Variant(5)), f.Node("a2"));
+  EXPECT_EQ(f.TL->FindNodeByKey(Variant("5")), f.Node("a2"));
+  EXPECT_EQ(f.TL->FindNodeByKey(Variant(99)), nullptr);
+  // Closing the table empties the control; opening it builds the tree again.
+  f.Table->Close();
+  EXPECT_EQ(f.TL->Count(), 0);
+  f.Table->Open();
+  EXPECT_EQ(f.TL->Count(), 0);  // an in-memory table reopens empty
+}
+
+// A parent key that names the record itself, closes a cycle, is missing or cannot be a key: the
+// node stands at the top level, and the load ends.
+TEST(DBTreeList, BadParentKeysPutTheNodeAtTheTopLevel) {
+  {
+    TDBTreeFixture f({{1, 1, "self"}, {2, 3, "x"}, {3, 4, "y"}, {4, 2, "z"}, {5, 77, "lost"}, {6, 5, "kid"}});
+    EXPECT_EQ(f.ParentOf("self"), "");
+    EXPECT_EQ(f.ParentOf("lost"), "");
+    EXPECT_EQ(f.ParentOf("kid"), "lost");
+    // The cycle x -> y -> z -> x is cut in one place: one of them is at the top, the others hang
+    // below it.
+    int top = (f.ParentOf("x").empty() ? 1 : 0) + (f.ParentOf("y").empty() ? 1 : 0) + (f.ParentOf("z").empty() ? 1 : 0);
+    EXPECT_EQ(top, 1);
+    EXPECT_EQ(f.NodeCount(), 6);
+    // The missing parent arrives: the waiting node moves under it.
+    f.Append(77, 0, "found");
+    EXPECT_EQ(f.ParentOf("lost"), "found");
+  }
+  {
+    // A parent field of another type: a text that means a key finds it, any other text does not.
+    TDBTreeFixture f({{1, 0, "root"}}, ftString);
+    f.Table->Append();
+    f.Table->FieldByName("ID")->SetAsInteger(2);
+    f.Table->FieldByName("PARENT")->SetAsString("1");
+    f.Table->FieldByName("NAME")->SetAsString("ok");
+    f.Table->Post();
+    f.Table->Append();
+    f.Table->FieldByName("ID")->SetAsInteger(3);
+    f.Table->FieldByName("PARENT")->SetAsString("abc");
+    f.Table->FieldByName("NAME")->SetAsString("bad");
+    f.Table->Post();
+    EXPECT_EQ(f.ParentOf("ok"), "root");
+    EXPECT_EQ(f.ParentOf("bad"), "");
+  }
+  {
+    // A key field the table lacks raises the framework's error and leaves the control empty.
+    TDBTreeFixture f(kFamily);
+    EXPECT_THROW(f.TL->SetKeyField("NOPE"), EDatabaseError);
+    EXPECT_EQ(f.TL->Count(), 0);
+    f.TL->SetKeyField("ID");
+    EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other");
+  }
+}
+
+TEST(DBTreeList, FollowsInsertsEditsDeletesAndMovesOfTheDataSet) {
+  TDBTreeFixture f(kFamily);
+  // Insert under a parent.
+  f.Append(7, 3, "b1");
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b(b1)) other");
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("b1"));
+  // Edit the text and move it to another parent.
+  ASSERT_TRUE(f.Locate(7));
+  f.Table->Edit();
+  f.Table->FieldByName("NAME")->SetAsString("moved");
+  f.Table->FieldByName("PARENT")->SetAsInteger(6);
+  f.Table->Post();
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other(moved)");
+  // A parent that would close a cycle: a becomes a child of its own child a1 -> top level.
+  ASSERT_TRUE(f.Locate(2));
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(4);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a"), "");
+  EXPECT_EQ(f.ParentOf("a1"), "a");
+  // A new key: the children that named the old key go to the top level and wait for it.
+  ASSERT_TRUE(f.Locate(2));
+  f.Table->Edit();
+  f.Table->FieldByName("ID")->SetAsInteger(20);
+  f.Table->FieldByName("PARENT")->SetAsInteger(1);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a"), "root");
+  EXPECT_EQ(f.ParentOf("a1"), "");
+  EXPECT_EQ(f.TL->FindNodeByKey(Variant(20)), f.Node("a"));
+  // Delete a parent: its children go to the top level.
+  ASSERT_TRUE(f.Locate(1));
+  f.Table->Delete();
+  EXPECT_EQ(f.Node("root"), nullptr);
+  EXPECT_EQ(f.ParentOf("a"), "");
+  EXPECT_EQ(f.ParentOf("b"), "");
+  EXPECT_EQ(f.NodeCount(), f.Table->RecordCount());
+  // The record that took the deleted one's place is focused.
+  EXPECT_EQ(f.TL->FocusedNode(), f.TL->FindRecordNode());
+  // A cancelled insert leaves the tree as it was.
+  std::string before = f.Shape();
+  f.Table->Append();
+  f.Table->FieldByName("ID")->SetAsInteger(50);
+  f.Table->Cancel();
+  EXPECT_EQ(f.Shape(), before);
+}
+
+TEST(DBTreeList, ScrollingMovesTheFocusBothWays) {
+  TDBTreeFixture f(kFamily);
+  // Dataset -> control.
+  f.Table->Last();
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("other"));
+  ASSERT_TRUE(f.Locate(5));
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("a2"));
+  EXPECT_TRUE(f.Node("a2")->IsVisible());  // its parents were expanded
+  // Control -> dataset, by code and by the keyboard.
+  f.TL->SetFocusedNode(f.Node("b"));
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "b");
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+
+  f.TL->DispatchKeyDown(VK_DOWN, TShiftState());
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), f.TL->FocusedNode()->Strings(0));
+}
+
+TEST(DBTreeList, EditsInsertsAndDeletesFromTheControlReachTheDataSet) {
+  TDBTreeFixture f(kFamily);
+  f.TL->SetFocusedNode(f.Node("b"));
+  f.TL->SetFocusedColumn(0);
+  ASSERT_TRUE(f.TL->CanEditModify());
+  EXPECT_EQ(f.Table->State(), dsEdit);
+  EXPECT_EQ(f.TL->GetIndicatorKind(f.Node("b"), false), 2);
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+  f.TL->ShowEditor();
+  ASSERT_NE(f.TL->InplaceEditor(), nullptr);
+  EXPECT_EQ(f.TL->InplaceEditor()->GetWindowText(), "b");
+  f.TL->InplaceEditor()->SetWindowText("bee");
+  f.TL->InplaceEditor()->SetModifiedFlag(true);
+  f.TL->PostEditorValue();
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "bee");
+  // Moving to another node posts the record.
+  f.TL->SetFocusedNode(f.Node("other"));
+  EXPECT_EQ(f.Table->State(), dsBrowse);
+  ASSERT_TRUE(f.Locate(3));
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "bee");
+  EXPECT_NE(f.Node("bee"), nullptr);
+  // Insert starts a new record; leaving the control without typing cancels it.
+  f.TL->InsertRecord();
+  EXPECT_EQ(f.Table->State(), dsInsert);
+  EXPECT_EQ(f.TL->GetIndicatorKind(f.TL->FocusedNode(), false), 3);
+  f.Table->Cancel();
+  // Delete with the confirmation: "No" keeps the record, "Yes" deletes it.
+  std::string asked;
+  int answer = IDNO;
+  SetMessageBoxHook([&](const std::string& Text, const std::string& Caption, int) {
+    asked = Caption + ": " + Text;
+    return answer;
+  });
+  f.TL->SetFocusedNode(f.Node("a2"));
+  EXPECT_FALSE(f.TL->DeleteFocusedRecord());
+  EXPECT_EQ(asked, "Confirm: Delete record?");
+  EXPECT_EQ(f.Table->RecordCount(), 6);
+  answer = IDYES;
+  EXPECT_TRUE(f.TL->DeleteFocusedRecord());
+  SetMessageBoxHook(nullptr);
+  EXPECT_EQ(f.Table->RecordCount(), 5);
+  EXPECT_FALSE(f.Locate(5));
+  EXPECT_EQ(f.Node("a2"), nullptr);
+}
+
+TEST(DBTreeList, TheFilterEditFiltersTheRecords) {
+  TDBTreeFixture f(kFamily);
+  TCustomvmFilterEdit* fe = f.TL->ShowFilterEdit(0);
+  ASSERT_NE(fe, nullptr);
+  EXPECT_FALSE(fe->EditClass()->IsInplace());
+  // Typed as the user types: each change filters the table.
+  auto type = [&](const std::string& Keys) {
+    for (char c : Keys) {
+      SendInput(fe->TextWindow(), ikKeyDown, {}, 0, 0, c);
+      SendInput(fe->TextWindow(), ikKeyUp, {}, 0, 0, c);
+    }
+  };
+  auto clear = [&] {
+    fe->SelectAll();
+    SendInput(fe->TextWindow(), ikKeyDown, {}, 0, 0, VK_BACK);
+    SendInput(fe->TextWindow(), ikKeyUp, {}, 0, 0, VK_BACK);
+  };
+  type("A");
+  EXPECT_TRUE(f.Table->Filtered());
+  EXPECT_EQ(f.TL->FilterText().size(), 1u);
+  // a, a1 and a2 stay (letter case ignored); a's parent is filtered out, so a is at the top.
+  EXPECT_EQ(f.Shape(), "a(a1,a2)");
+  type("1");
+  EXPECT_EQ(f.Shape(), "a1");
+  clear();
+  EXPECT_EQ(f.TL->FilterText(), "");
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other");
+  // An edit while filtered is followed too.
+  type("O");
+  ASSERT_TRUE(f.Table->Locate("ID", Variant(6), TLocateOptions()));
+  f.Table->Edit();
+  f.Table->FieldByName("NAME")->SetAsString("odd");
+  f.Table->Post();
+  EXPECT_EQ(f.Shape(), "odd");
+}
+
+TEST(DBTreeList, IncrementalSearchWalksTheDataSetAndWraps) {
+  TDBTreeFixture f({{1, 0, "Abc"}, {2, 0, "xyz"}, {3, 0, "abd"}, {4, 0, "q"}});
+  ASSERT_TRUE(f.Locate(3));
+  // Direction 2: from the next record, wrapping past the last.
+  EXPECT_TRUE(f.TL->LocateRecord(0, "ab", 2));
+  EXPECT_EQ(f.Table->FieldByName("ID")->AsInteger(), 1);
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("Abc"));
+  // Backward from the previous one.
+  EXPECT_TRUE(f.TL->LocateRecord(0, "AB", 1));
+  EXPECT_EQ(f.Table->FieldByName("ID")->AsInteger(), 3);
+  // No match: back at the start record.
+  EXPECT_FALSE(f.TL->LocateRecord(0, "zz", 2));
+  EXPECT_EQ(f.Table->FieldByName("ID")->AsInteger(), 3);
+}
+
+TEST(DBTreeList, DefaultFieldsFollowTheDataSetsFields) {
+  TDBTreeFixture f(kFamily);
+  f.TL->SetDefaultFields(true);
+  ASSERT_EQ(f.TL->ColumnCount(), 3);
+  EXPECT_EQ(f.TL->DBColumn(0)->FieldName(), "ID");
+  EXPECT_EQ(f.TL->DBColumn(2)->GetDefaultCaption(), "NAME");
+  try {
+    f.TL->CreateColumn();
+    FAIL() << "a column made by hand";
+  } catch (const EInvalidvmTreeListOperation& e) {
+    EXPECT_STREQ(e.what(), "DefaultFields property should be set to False");
+  }
+  f.Table->Close();
+  EXPECT_EQ(f.TL->ColumnCount(), 0);
+}
+
+TEST(DBTreeListColumns, SummaryTextsAndValues) {
+  struct TCase {
+    TvmSummaryType Type;
+    std::string Format;
+    TFieldType DataType;
+    long double Value;
+    std::string Text;
+  };
+  const std::vector<TCase> cases = {
+      {cstSum, "", ftFloat, -3.5L, "-3.50"},
+      {cstSum, "#,##0.0", ftFloat, -3.5L, "-3.5"},
+      {cstCount, "", ftDate, 12, "12"},
+      {cstMin, "", ftInteger, 2.25L, "MIN=2.25"},
+      {cstNone, "", ftFloat, 1, ""},
+  };
+  for (const TCase& c : cases) EXPECT_EQ(FormatSummaryText(c.Type, c.Format, c.DataType, 1, c.Value), c.Text);
+  EXPECT_EQ(FormatSummaryText(cstMax, "", ftDate, 1, 2.0L), "MAX=" + DateToStr(2.0));
+  EXPECT_EQ(FormatSummaryText(cstMax, "", ftDate, 0, 2.0L), "(MAX=" + DateToStr(2.0) + ")");
+}
+
+TEST(DBTreeListColumns, NodeValuesMasksAndDefaults) {
+  TDBTreeFixture f(kFamily);
+  // An integer column keeps its value beside the text; a plain string column does not.
+  auto* n = static_cast<TvmDBTreeListNode*>(f.Node("a"));
+  ASSERT_GE(n->Values.size(), 2u);
+  EXPECT_TRUE(n->Values[1]->ValueAssigned);
+  EXPECT_EQ(n->Values[1]->Value.AsInteger(), 2);
+  EXPECT_FALSE(n->Values[0]->ValueAssigned);
+  // A string field with an edit mask stores its value.
+  f.Table->FieldByName("NAME")->SetEditMask("LL;0;_");
+  f.TL->LoadAll();
+  n = static_cast<TvmDBTreeListNode*>(f.Node("a"));
+  EXPECT_TRUE(n->Values[0]->ValueAssigned);
+  // A mask column shows the field's mask until one of its own is set.
+  auto* m = static_cast<TvmDBTreeListMaskColumn*>(f.TL->CreateColumn(TvmDBTreeListMaskColumn::StaticClass()));
+  m->SetFieldName("NAME");
+  EXPECT_EQ(m->EditMask(), "LL;0;_");
+  m->SetEditMask("LL;0;_");
+  EXPECT_FALSE(m->EditMaskStored());
+  // Captions, lengths and read-only come from the field; a missing field leaves an empty cell.
+  EXPECT_EQ(m->GetDefaultMaxLength(), 20);
+  f.Table->FieldByName("NAME")->SetReadOnly(true);
+  EXPECT_TRUE(m->GetDefaultReadOnly());
+  auto* none = f.TL->CreateColumn();
+  none->SetFieldName("MISSING");
+  EXPECT_EQ(none->Field(), nullptr);
+  EXPECT_EQ(none->GetDefaultCaption(), "MISSING");
+  // A read-only field's column cannot be edited.
+  f.TL->SetFocusedColumn(0);
+  EXPECT_FALSE(f.TL->CanEditModify());
+}
+
+}  // namespace

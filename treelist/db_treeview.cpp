@@ -1,0 +1,668 @@
+// The data-aware tree view.
+#include "treelist/db_treeview.h"
+
+#include <algorithm>
+
+#include "platform/forms.h"
+#include "platform/guards.h"
+#include "platform/sysutils.h"
+
+namespace {
+
+// The busy flag as a counter, so nested steps restore it.
+struct TBusy {
+  explicit TBusy(int& Counter) : FCounter(Counter) { ++FCounter; }
+  ~TBusy() { --FCounter; }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+  int& FCounter;
+};
+
+// Variants order as numbers when both are numbers, else as texts; null is below everything.
+int CompareVariants(const Variant& A, const Variant& B, bool& Ok) {
+  Ok = true;
+  if (A.IsNull() || B.IsNull()) {
+    Ok = false;
+    return 0;
+  }
+  if (A.IsNumeric() && B.IsNumeric()) {
+    double a = A.AsFloat(), b = B.AsFloat();
+    return a < b ? -1 : a > b ? 1 : 0;
+  }
+  if (A.IsNumeric() != B.IsNumeric()) {
+    Ok = false;
+    return 0;
+  }
+  std::string a = A.AsString(), b = B.AsString();
+  return a < b ? -1 : a > b ? 1 : 0;
+}
+
+bool IsIndexType(TFieldType T) {
+  return T == ftSmallint || T == ftInteger || T == ftWord || T == ftFloat || T == ftCurrency || T == ftAutoInc;
+}
+
+}  // namespace
+
+bool VarSafeEquals(const Variant& A, const Variant& B) {
+  bool ok;
+  int c = CompareVariants(A, B, ok);
+  return ok && c == 0;
+}
+bool VarSafeLess(const Variant& A, const Variant& B) {
+  bool ok;
+  int c = CompareVariants(A, B, ok);
+  return ok && c < 0;
+}
+bool VarSafeGreater(const Variant& A, const Variant& B) {
+  bool ok;
+  int c = CompareVariants(A, B, ok);
+  return ok && c > 0;
+}
+
+bool DataSetLocate(TDataSet* DataSet, const std::string& KeyFields, const Variant& KeyValues,
+                   TLocateOptions Options) {
+  try {
+    return DataSet && DataSet->Active() && DataSet->Locate(KeyFields, KeyValues, Options);
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Nodes.
+
+TvmDBTreeNode::~TvmDBTreeNode() {
+  auto* tv = static_cast<TvmDBTreeView*>(TreeView());
+  if (tv) tv->NodeDestroying(this);
+}
+
+void TvmDBTreeNode::ReKey(const Variant& Key) {
+  if (Nodes) Nodes->Remove(this);
+  KeyValue = Key;
+  if (Nodes) Nodes->Insert(this);
+}
+
+void TvmDBTreeNode::LoadIndexes() {
+  auto* tv = static_cast<TvmDBTreeView*>(TreeView());
+  if (!tv->FKeyField || !VarSafeEquals(tv->FKeyField->Value(), KeyValue)) return;
+  ImageIndex = tv->FImageField && !tv->FImageField->IsNull() ? tv->FImageField->AsInteger() : 0;
+  int state = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
+  (void)state;  // the tree view draws no state images
+}
+
+void TvmDBTreeNode::MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode) {
+  TvmTreeNode::MoveTo(Destination, Mode);
+  auto* tv = static_cast<TvmDBTreeView*>(TreeView());
+  if (tv->Busy() || tv->InternalNodeChange() || IsNew) return;
+  auto* parent = static_cast<TvmDBTreeNode*>(Parent());
+  TvmDBTreeNode* expected = tv->FNodes->NodeByKey(ParentValue);
+  if (parent != expected) tv->ChangeNodeParent(this, parent);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The index.
+
+bool TvmDBTreeNodes::FindIndex(const Variant& Key, int& Index) const {
+  Index = -1;
+  if (FList.empty() || Key.IsNull() || VarSafeLess(Key, FList.front()->KeyValue)) return false;
+  const int n = static_cast<int>(FList.size());
+  if (VarSafeGreater(Key, FList.back()->KeyValue)) {
+    Index = n;
+    return false;
+  }
+  int lo = 0, hi = n - 1;
+  while (lo <= hi) {
+    int mid = lo + (hi - lo) / 2;
+    const Variant& k = FList[static_cast<size_t>(mid)]->KeyValue;
+    if (VarSafeEquals(Key, k)) {
+      Index = mid;
+      return true;
+    }
+    if (VarSafeLess(Key, k))
+      hi = mid - 1;
+    else
+      lo = mid + 1;
+  }
+  Index = lo;
+  return false;
+}
+
+TvmDBTreeNode* TvmDBTreeNodes::NodeByKey(const Variant& Key) const {
+  int i;
+  return FindIndex(Key, i) ? FList[static_cast<size_t>(i)] : nullptr;
+}
+
+void TvmDBTreeNodes::Insert(TvmDBTreeNode* Node) {
+  int i;
+  FindIndex(Node->KeyValue, i);
+  if (i < 0) i = 0;
+  FList.insert(FList.begin() + std::min(i, static_cast<int>(FList.size())), Node);
+  Node->Nodes = this;
+}
+
+void TvmDBTreeNodes::Remove(TvmDBTreeNode* Node) {
+  auto it = std::find(FList.begin(), FList.end(), Node);
+  if (it != FList.end()) FList.erase(it);
+}
+
+Variant TvmDBTreeNodes::LastKey() const { return FList.empty() ? Variant() : FList.back()->KeyValue; }
+
+void TvmDBTreeNodes::ClearVisited() {
+  for (TvmDBTreeNode* n : FList) n->Visited = false;
+}
+
+void TvmDBTreeNodes::AddRecordNode() {
+  TvmDBTreeView* tv = FTree;
+  Variant key = tv->FKeyField->Value();
+  if (key.IsNull()) return;
+  TBusy busy(tv->FBusy);
+  std::string text;
+  tv->GetRecordText(text);
+  Variant parentValue = tv->FParentField->Value();
+  TvmDBTreeNode* node = NodeByKey(key);
+  TvmDBTreeNode* parent = NodeByKey(parentValue);
+  if (parent && (parent == node || (node && parent->HasAsParent(node)))) parent = nullptr;
+  if (node) {
+    if (node->Parent() != parent) {
+      if (parent) {
+        node->MoveTo(parent, naAddChild);
+        parent->SetHasChildren(true);
+      } else {
+        node->MoveTo(nullptr, naAdd);
+      }
+    }
+    if (node->Text() != text) node->SetText(text);
+  } else {
+    node = static_cast<TvmDBTreeNode*>(tv->AddNode(parent, text, parent ? naAddChild : naAdd));
+  }
+  node->ParentValue = parentValue;
+  node->ListText = tv->FListField ? tv->FListField->Text() : std::string();
+  node->LoadIndexes();
+  node->Visited = true;
+  if (tv->OnRefreshNode) tv->OnRefreshNode(tv, node);
+  int want = std::min(100, std::max(Count(), 1));
+  if (want > tv->FDataLink->BufferCount()) tv->FDataLink->SetBufferCount(want);
+}
+
+void TvmDBTreeNodes::ReparentRoots() {
+  TvmDBTreeView* tv = FTree;
+  for (int i = 0; i < tv->TopCount();) {
+    auto* n = static_cast<TvmDBTreeNode*>(tv->TopItem(i));
+    TvmDBTreeNode* p = n->Visited ? NodeByKey(n->ParentValue) : nullptr;
+    if (p && p != n && !p->HasAsParent(n)) {
+      n->MoveTo(p, naAddChild);
+      p->SetHasChildren(true);
+    } else {
+      ++i;
+    }
+  }
+}
+
+void TvmDBTreeNodes::DeleteUnvisited() {
+  std::vector<TvmDBTreeNode*> gone;
+  for (TvmDBTreeNode* n : FList)
+    if (!n->Visited) gone.push_back(n);
+  // A node may go with an unvisited parent: each one is freed only while still indexed.
+  for (TvmDBTreeNode* n : gone)
+    if (std::find(FList.begin(), FList.end(), n) != FList.end()) {
+      // Its visited children stay: they move to the top level first.
+      while (n->Count() > 0) n->Item(0)->MoveTo(nullptr, naAdd);
+      delete n;
+    }
+}
+
+void TvmDBTreeNodes::Clear() {
+  Destroying = true;
+  TScopeExit done([this] { Destroying = false; });
+  FTree->Clear();
+  FList.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The data link.
+
+void TDataLinkTreeView::ActiveChanged() {
+  TDataSet* ds = DataSet();
+  FSeen = Active() && ds;
+  FFiltered = FSeen && ds->Filtered();
+  FTree->FieldsChanged();
+}
+
+void TDataLinkTreeView::DataSetChanged() {
+  TDataSet* ds = DataSet();
+  if (ds && FSeen && ds->Filtered() != FFiltered) {
+    FFiltered = ds->Filtered();
+    FTree->FieldsChanged();
+    return;
+  }
+  FTree->DataChanged();
+}
+
+void TDataLinkTreeView::DataSetScrolled(int) { FTree->SyncSelection(); }
+
+void TDataLinkTreeView::RecordChanged(TField* Field) {
+  TDataSet* ds = DataSet();
+  if (!ds) return;
+  if (ds->State() == dsEdit) FTree->EditFieldRecordChanged(Field);
+  if (ds->State() == dsInsert) FTree->InsertedRecordChanged();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tree.
+
+VM_PUBLISH(TvmDBTreeView) {
+  P.String("KeyField", &TvmDBTreeView::KeyField, &TvmDBTreeView::SetKeyField);
+  P.String("ParentField", &TvmDBTreeView::ParentField, &TvmDBTreeView::SetParentField);
+  P.String("ListField", &TvmDBTreeView::ListField, &TvmDBTreeView::SetListField);
+  P.String("DisplayField", &TvmDBTreeView::DisplayField, &TvmDBTreeView::SetDisplayField);
+  P.String("SeparatedSt", &TvmDBTreeView::SeparatedSt, &TvmDBTreeView::SetSeparatedSt).Default(" - ");
+  P.String("ImageIndexField", &TvmDBTreeView::ImageIndexField, &TvmDBTreeView::SetImageIndexField);
+  P.String("StateIndexField", &TvmDBTreeView::StateIndexField, &TvmDBTreeView::SetStateIndexField);
+}
+
+TvmDBTreeView::TvmDBTreeView(TComponent* AOwner)
+    : TCustomvmTreeView(AOwner),
+      FDataLink(std::make_unique<TDataLinkTreeView>(this)),
+      FNodes(std::make_unique<TvmDBTreeNodes>(this)),
+      FDBOptions({trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy, trCheckHasChildren}) {}
+
+TvmDBTreeView::~TvmDBTreeView() {
+  FNodes->Destroying = true;
+  ++FBusy;
+  Clear();
+  FDataLink->SetDataSource(nullptr);
+}
+
+TDataSource* TvmDBTreeView::DataSource() const { return FDataLink->DataSource(); }
+
+TDataSet* TvmDBTreeView::DataSet() const { return FDataLink->DataSet(); }
+
+void TvmDBTreeView::SetDataSource(TDataSource* Value) {
+  if (Value == DataSource()) return;
+  FDataLink->SetDataSource(Value);
+  if (Value) Value->FreeNotification(this);
+  FieldsChanged();
+}
+
+void TvmDBTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomvmTreeView::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == DataSource()) SetDataSource(nullptr);
+}
+
+void TvmDBTreeView::Loaded() {
+  TCustomvmTreeView::Loaded();
+  FieldsChanged();
+}
+
+#define VM_DBTREE_FIELD_SETTER(Name, Field) \
+  void TvmDBTreeView::Set##Name(const std::string& Value) { \
+    if (Field == Value) return;                             \
+    Field = Value;                                          \
+    FieldsChanged();                                        \
+  }
+VM_DBTREE_FIELD_SETTER(KeyField, FKeyFieldName)
+VM_DBTREE_FIELD_SETTER(ParentField, FParentFieldName)
+VM_DBTREE_FIELD_SETTER(ListField, FListFieldName)
+VM_DBTREE_FIELD_SETTER(DisplayField, FDisplayFieldName)
+VM_DBTREE_FIELD_SETTER(ImageIndexField, FImageIndexFieldName)
+VM_DBTREE_FIELD_SETTER(StateIndexField, FStateIndexFieldName)
+#undef VM_DBTREE_FIELD_SETTER
+
+void TvmDBTreeView::SetSeparatedSt(const std::string& Value) {
+  if (FSeparatedSt == Value) return;
+  FSeparatedSt = Value;
+  if (!FDisplayFields.empty()) FieldsChanged();
+}
+
+void TvmDBTreeView::SetRootValue(const Variant& Value) {
+  FRootValue = Value;
+  if (FDBOptions.Contains(trSmartRecordLoad)) {
+    TBusy busy(FBusy);
+    FNodes->Clear();
+    FieldsChanged();
+  }
+}
+
+void TvmDBTreeView::SetDBOptions(const TvmDBTreeViewOptions& Value) {
+  FDBOptions = Value;
+  TvmTreeViewOptions o;
+  if (Value.Contains(trDBCanDelete)) o.Include(trCanDelete);
+  if (Value.Contains(trDBConfirmDelete)) o.Include(trConfirmDelete);
+  Options = o;
+  LoadTree();
+}
+
+void TvmDBTreeView::ResolveFields() {
+  FKeyField = FParentField = FListField = FImageField = FStateField = nullptr;
+  FDisplayFields.clear();
+  TDataSet* ds = DataSet();
+  if (!FDataLink->Active() || !ds) return;
+  FKeyField = ds->FindField(FKeyFieldName);
+  FParentField = ds->FindField(FParentFieldName);
+  FListField = ds->FindField(FListFieldName);
+  FImageField = ds->FindField(FImageIndexFieldName);
+  if (FImageField && !IsIndexType(FImageField->DataType())) FImageField = nullptr;
+  FStateField = ds->FindField(FStateIndexFieldName);
+  if (FStateField && !IsIndexType(FStateField->DataType())) FStateField = nullptr;
+  try {
+    if (!FDisplayFieldName.empty()) ds->GetFieldList(FDisplayFields, FDisplayFieldName);
+  } catch (const EDatabaseError&) {
+    FDisplayFields.clear();
+  }
+}
+
+Variant TvmDBTreeView::ConvertToKeyType(const Variant& Value) const {
+  if (Value.IsNull() || !FKeyField) return Value;
+  switch (FKeyField->DataType()) {
+    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(Value.AsInteger());
+    case ftFloat: case ftCurrency: return Variant(Value.AsFloat());
+    default: return Variant(Value.AsString());
+  }
+}
+
+void TvmDBTreeView::FieldsChanged() {
+  ResolveFields();
+  try {
+    FRootValue = ConvertToKeyType(FRootValue);
+  } catch (const Exception&) {
+    FRootValue = Variant();
+  }
+  LoadTree();
+}
+
+void TvmDBTreeView::GetRecordText(std::string& S) {
+  if (FDisplayFields.empty()) {
+    S = FListField ? FListField->Text() : std::string();
+  } else {
+    S.clear();
+    for (size_t i = 0; i < FDisplayFields.size(); ++i) {
+      if (i) S += FSeparatedSt;
+      S += FDisplayFields[i]->Text();
+    }
+  }
+  if (OnSetDisplayItemText) OnSetDisplayItemText(this, S);
+}
+
+void TvmDBTreeView::NewKeyValue(Variant& Key) {
+  Key = FNodes->LastKey();
+  if (OnCreateNewKeyValue) {
+    OnCreateNewKeyValue(this, Key);
+    return;
+  }
+  if (Key.IsNull())
+    Key = Variant(0);
+  else if (Key.IsNumeric())
+    Key = std::holds_alternative<double>(Key.V) ? Variant(Key.AsFloat() + 1) : Variant(Key.AsInteger() + 1);
+}
+
+void TvmDBTreeView::LoadTree() {
+  TDataSet* ds = DataSet();
+  TBusy busy(FBusy);
+  if (!FKeyField || !FListField || !FParentField || !ds || !ds->Active()) {
+    FNodes->Clear();
+    return;
+  }
+  FNodes->ClearVisited();
+  const bool wasDisabled = ds->ControlsDisabled();
+  ds->DisableControls();
+  TBookmark mark = ds->GetBookmark();
+  {
+    TScopeExit back([&] {
+      if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
+      ds->EnableControls();
+    });
+    (void)wasDisabled;
+    for (ds->First(); !ds->Eof(); ds->Next()) FNodes->AddRecordNode();
+  }
+  FNodes->ReparentRoots();
+  FNodes->DeleteUnvisited();
+  --FBusy;
+  TScopeExit again([this] { ++FBusy; });
+  SyncSelection();
+}
+
+void TvmDBTreeView::DataChanged() {
+  TDataSet* ds = DataSet();
+  if (FBusy || !ds || ds->State() == dsInsert || ds->State() == dsEdit) return;
+  if (IsEditing()) EndEdit(true);
+  ResolveFields();
+  LoadTree();
+}
+
+void TvmDBTreeView::SyncSelection() {
+  if (FBusy || !FDBOptions.Contains(trCanDBNavigate) || !FKeyField) return;
+  SelectKey(FKeyField->Value());
+}
+
+void TvmDBTreeView::SelectKey(const Variant& Key) {
+  if (Key.IsNull()) return;
+  if (TvmDBTreeNode* n = FNodes->NodeByKey(Key)) {
+    TBusy busy(FBusy);
+    n->MakeVisible();
+    SetSelected(n);
+  }
+}
+
+TvmDBTreeNode* TvmDBTreeView::FindRecordNode() const {
+  if (!FKeyField || !DataSet() || !DataSet()->Active()) return nullptr;
+  Variant k = FKeyField->Value();
+  return k.IsNull() ? nullptr : FNodes->NodeByKey(k);
+}
+
+bool TvmDBTreeView::DoDBAction(TvmDBTreeNode* Node1, TvmDBTreeNode* Node2, TvmDBTreeViewAction Action) {
+  bool automatic = true;
+  if (OnDBAction) OnDBAction(this, Node1, Node2, Action, automatic);
+  return automatic;
+}
+
+TvmTreeNode* TvmDBTreeView::CreateNode() {
+  auto* n = new TvmDBTreeNode(this);
+  n->FontColor = Font()->Color();
+  if (InternalNodeChange() || FNodes->Destroying) return n;  // a passing node of a move
+  if (!FKeyField || !FParentField) {
+    n->Nodes = nullptr;
+    return n;
+  }
+  if (FBusy) {
+    n->KeyValue = FKeyField->Value();
+  } else {
+    Variant k;
+    NewKeyValue(k);
+    n->KeyValue = k;
+    n->IsNew = true;
+  }
+  FNodes->Insert(n);
+  return n;
+}
+
+void TvmDBTreeView::NodeAdded(TvmTreeNode* Node) {
+  TCustomvmTreeView::NodeAdded(Node);
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  if (FBusy || !n->IsNew) return;
+  n->IsNew = false;
+  if (!InternalNodeChange()) InsertNodeRecord(n, static_cast<TvmDBTreeNode*>(n->Parent()));
+}
+
+void TvmDBTreeView::InsertNodeRecord(TvmDBTreeNode* Node, TvmDBTreeNode* Parent) {
+  TDataSet* ds = DataSet();
+  if (!ds || !ds->Active() || !DoDBAction(Node, Parent, trDBInsert)) return;
+  TBusy busy(FBusy);
+  ds->DisableControls();
+  bool enabled = false;
+  try {
+    Node->ParentValue = Parent ? Parent->KeyValue : !FRootValue.IsNull() ? FRootValue : Node->KeyValue;
+    ds->Append();
+    FParentField->SetValue(Node->ParentValue);
+    if (FListField != FKeyField && FListField != FParentField && FListField)
+      FListField->SetAsString(Node->Text());
+    if (FListField && FListField->IsNull()) FListField->SetAsString(" ");
+    if (FKeyField->DataType() != ftAutoInc) {
+      if (FKeyField->IsNull())
+        FKeyField->SetValue(Node->KeyValue);
+      else
+        Node->ReKey(FKeyField->Value());
+    }
+    ds->Post();
+    if (FKeyField->DataType() == ftAutoInc) Node->ReKey(FKeyField->Value());
+    std::string text;
+    GetRecordText(text);
+    if (text != Node->Text()) Node->SetText(text);
+    Node->ListText = FListField ? FListField->Text() : std::string();
+    Node->LoadIndexes();
+    ds->EnableControls();
+    enabled = true;
+    TvmDBTreeNode* added = Node;
+    if (OnAddNewItem) OnAddNewItem(this, added);
+    Node->MakeVisible();
+    SetSelected(Node);
+  } catch (Exception&) {
+    if (ds->State() == dsInsert) ds->Cancel();
+    if (!enabled) ds->EnableControls();
+    if (OnInsertNodeError)
+      OnInsertNodeError(this);
+    else if (RaiseOnError)
+      throw;
+  }
+}
+
+void TvmDBTreeView::ChangeNodeParent(TvmDBTreeNode* Node, TvmDBTreeNode* Parent) {
+  TDataSet* ds = DataSet();
+  if (!ds || !ds->Active() || !DoDBAction(Node, Parent, trDBChangeParent)) return;
+  TBusy busy(FBusy);
+  Variant pv = Parent ? Parent->KeyValue
+               : FDBOptions.Contains(trSmartRecordLoad) && !FRootValue.IsNull() ? FRootValue
+                                                                                : Node->KeyValue;
+  ds->DisableControls();
+  TScopeExit enable([ds] { ds->EnableControls(); });
+  Variant current = FKeyField->Value();
+  const bool own = VarSafeEquals(current, Node->KeyValue);
+  if (!own && !DataSetLocate(ds, FKeyFieldName, Node->KeyValue, TLocateOptions())) return;
+  ds->Edit();
+  FParentField->SetValue(pv);
+  ds->Post();
+  Node->ParentValue = pv;
+  std::string text;
+  GetRecordText(text);
+  if (text != Node->Text()) Node->SetText(text);
+  if (!own) DataSetLocate(ds, FKeyFieldName, current, TLocateOptions());
+}
+
+void TvmDBTreeView::NodeDestroying(TvmDBTreeNode* Node) {
+  if (!FNodes->Destroying) FNodes->Remove(Node);
+  if (FNodes->Destroying || FClearing || FBusy || InternalNodeChange() || !FKeyField || !FParentField) return;
+  if (!DoDBAction(Node, nullptr, trDBDelete)) return;
+  DeleteNodeRecord(Node->KeyValue);
+}
+
+void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
+  TDataSet* ds = DataSet();
+  if (!ds || !ds->Active() || ds->IsEmpty()) return;
+  TBusy busy(FBusy);
+  try {
+    if (DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions()) && VarSafeEquals(FKeyField->Value(), Key))
+      ds->Delete();
+  } catch (const Exception&) {
+    // A record that cannot be deleted stays; the tree keeps what the user did.
+  }
+}
+
+void TvmDBTreeView::ChangeNodeText(TvmDBTreeNode* Node, const std::string& Text) {
+  TDataSet* ds = DataSet();
+  if (Text != Node->Text()) Node->SetText(Text);
+  if (FBusy || !FDisplayFields.empty() || !FListField || ReadOnly() || !ds || !ds->CanModify() ||
+      !FListField->CanModify())
+    return;
+  TBusy busy(FBusy);
+  if (!VarSafeEquals(FKeyField->Value(), Node->KeyValue) &&
+      !DataSetLocate(ds, FKeyFieldName, Node->KeyValue, TLocateOptions()))
+    return;
+  if (FListField->Text() == Text || !DoDBAction(Node, nullptr, trDBChangeText)) return;
+  ds->Edit();
+  FListField->SetAsString(Text);
+  ds->Post();
+  Node->ListText = Text;
+}
+
+void TvmDBTreeView::Change(TvmTreeNode* Node) {
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  TDataSet* ds = DataSet();
+  if (!FBusy && n && FKeyField && !n->KeyValue.IsNull() && ds && ds->Active() &&
+      !VarSafeEquals(FKeyField->Value(), n->KeyValue) && ds->State() != dsInsert && !ds->IsEmpty()) {
+    TBusy busy(FBusy);
+    try {
+      DataSetLocate(ds, FKeyFieldName, n->KeyValue, TLocateOptions());
+    } catch (const Exception&) {
+      // A refused post keeps the dataset where it was; the selection stays where the user put it.
+    }
+  }
+  TCustomvmTreeView::Change(Node);
+}
+
+void TvmDBTreeView::EditFieldRecordChanged(TField* Field) {
+  if (FEditChanging || !Field) return;
+  FEditChanging = true;
+  TScopeExit done([this] { FEditChanging = false; });
+  TvmDBTreeNode* n = FindRecordNode();
+  if (!n) return;
+  if (Field == FListField || std::find(FDisplayFields.begin(), FDisplayFields.end(), Field) != FDisplayFields.end()) {
+    std::string text;
+    GetRecordText(text);
+    n->SetText(text);
+    n->ListText = FListField ? FListField->Text() : std::string();
+  }
+  if (Field == FImageField || Field == FStateField) n->LoadIndexes();
+  if (Field == FParentField) {
+    Variant pv = FParentField->Value();
+    if (!pv.IsNull() && !n->ParentValue.IsNull() && !VarSafeEquals(pv, n->ParentValue)) {
+      TBusy busy(FBusy);
+      TvmDBTreeNode* p = FNodes->NodeByKey(pv);
+      if (p && (p == n || p->HasAsParent(n))) p = nullptr;
+      if (p)
+        n->MoveTo(p, naAddChild);
+      else
+        n->MoveTo(nullptr, naAdd);
+      n->ParentValue = pv;
+    }
+  }
+  Invalidate();
+}
+
+void TvmDBTreeView::InsertedRecordChanged() {
+  if (FBusy || !FKeyField || FKeyField->Value().IsNull() || !FParentField) return;
+  TvmDBTreeNode* before = FindRecordNode();
+  FNodes->AddRecordNode();
+  TvmDBTreeNode* n = FindRecordNode();
+  if (!n) return;
+  {
+    TBusy busy(FBusy);
+    n->MakeVisible();
+    SetSelected(n);
+  }
+  if (!before && !n->ParentValue.IsNull() && OnAddNewItem) OnAddNewItem(this, n);
+}
+
+void TvmDBTreeView::GetNodeCopyText(TvmTreeNode* Node, std::string& Text) {
+  if (!FDisplayFields.empty())
+    Text = static_cast<TvmDBTreeNode*>(Node)->ListText;
+  else
+    TCustomvmTreeView::GetNodeCopyText(Node, Text);
+}
+
+void TvmDBTreeView::DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor, TColor& TextColor) {
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  if (OnCustomDraw || !n->OwnAppearance) {
+    TCustomvmTreeView::DoCustomDraw(Node, Font, BkColor, TextColor);
+    return;
+  }
+  BkColor = n->Color;
+  TextColor = n->FontColor;
+}
+
+bool TvmDBTreeView::HasCustomDraw() const {
+  if (TCustomvmTreeView::HasCustomDraw()) return true;
+  for (int i = 0; i < FNodes->Count(); ++i)
+    if (FNodes->Items(i)->OwnAppearance) return true;
+  return false;
+}
+
+void RegisterDBTreeViewClasses() { RegisterClasses({TvmDBTreeView::StaticClass()}); }
