@@ -85,7 +85,7 @@ void TMainForm1::CreateActions() {
   AcIndVec = make("AcIndVec", "Induction Vector", "View", 0, 0, on(&TMainForm1::IndVecExecute), true);
 
   // Processing
-  AcEditing = make("AcEditing", "Editing", "Processing", 0, 0, nullptr, true);
+  AcEditing = make("AcEditing", "Editing", "Processing", 0, 0, on(&TMainForm1::EditingExecute), true);
   AcComplexEditing = make("AcComplexEditing", "Complex Editing", "Processing", 0, 0, nullptr);
   AcOtherEditting =
       make("AcOtherEditting", "Other editting", "Processing", 0, 0, on(&TMainForm1::mmOtherEditingClick));

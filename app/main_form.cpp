@@ -151,6 +151,7 @@ void TMainForm1::UpdateMenuItems(TObject*) {
   acStartingData->SetEnabled(open);
   AcResultingData->SetEnabled(open);
   AcMaskEdit->SetEnabled(open);
+  AcEditing->SetEnabled(open);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);
   AcOtherReference->SetEnabled(open);

@@ -146,6 +146,7 @@ public:
   void StartingDataExecute(TObject* Sender);
   void ResultingDataExecute(TObject* Sender);
   void mmMaskViewClick(TObject* Sender);
+  void EditingExecute(TObject* Sender);
 
   // ---- Views, processing and help
   void mmEtiketClick(TObject* Sender);
