@@ -6,6 +6,7 @@
 #include "app/journal.h"
 #include "app/log_views.h"
 #include "app/options.h"
+#include "app/views/complex_window.h"
 #include "app/tool_glyphs.h"
 #include "controls/form_storage.h"
 #include "controls/mem_data.h"
@@ -70,6 +71,7 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
   AcLiveSpline->SetVisible(false);
   AcCurveShift->SetVisible(false);
   AcSplineExportToPLT->SetVisible(false);
+  AcComplexEditing->OnExecute = ComplexEditingExecute;
   AcPointer->SetChecked(true);
   Application->OnIdle = [this](TObject* s, bool& Done) { AppIdle(s, Done); };
   EnableViewActions(0);
@@ -152,6 +154,7 @@ void TMainForm1::UpdateMenuItems(TObject*) {
   AcResultingData->SetEnabled(open);
   AcMaskEdit->SetEnabled(open);
   AcEditing->SetEnabled(open);
+  AcComplexEditing->SetEnabled(open);
   AcLE->SetEnabled(open);
   AcLH->SetEnabled(open);
   AcOtherReference->SetEnabled(open);

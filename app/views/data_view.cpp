@@ -3,6 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/journal.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
@@ -34,6 +35,9 @@ TGrViewNf1* GrViewNf1 = nullptr;
 TGrViewNf1* GrView1 = nullptr;
 
 namespace {
+
+constexpr TCursor crHandPointCursor = -21;
+constexpr TCursor crBullsEyeCursor = -5;
 
 std::string WithoutFolder(const std::string& Path) { return std::filesystem::path(Path).filename().string(); }
 
@@ -105,6 +109,7 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
     c->LeftAxis()->SetRoundFirstLabel(false);
     c->OnClick = [this, c](TObject*) {
       if (ObjInsp1 && ObjInsp1->Visible()) mmPropertiesClick(c->Tag());
+      Chart1->CancelMouse = false;
     };
     return c;
   };
@@ -127,6 +132,8 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
   GroupBox4->OnClick = [this](TObject* s) { Refresh(s); };
   for (TVxCheckListBox* l : {clbComponents, clbProcessing, clbFiles})
     l->OnClickCheck = [this](TObject* s) { clbComponentsClickCheck(s); };
+  CreateChartMenus();
+  OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
 }
 
 TGrViewNf1::~TGrViewNf1() {
@@ -209,6 +216,31 @@ void TGrViewNf1::FormActivate(TObject*) {
     MainForm1->AcPreview->SetEnabled(true);
     MainForm1->acPrint->SetEnabled(true);
   }
+}
+
+void TGrViewNf1::FormDeactivate(TObject*) {
+  if (MainForm1) ToolState = MainForm1->ToolCheckWord() & (0x1 | 0x2 | 0x4 | 0x8 | 0x80 | 0x100 | 0x200);
+}
+
+void TGrViewNf1::PointerExecute(TObject* Sender) {
+  const auto tag = static_cast<TComponent*>(Sender)->Tag();
+  if (tag < 1 || tag > 5) return;
+  const TCursor rest = tag == 4 ? crBullsEyeCursor : crDefault;
+  const TCursor series = tag == 2 ? crHandPointCursor : crDefault;
+  for (TChart* c : {Chart1, Chart2}) {
+    c->OriginalCursor = rest;
+    c->SetCursor(rest);
+    for (int i = 0; i < c->SeriesList()->Count(); ++i) c->SeriesList()->Items(i)->SetCursor(series);
+    c->Zoom()->SetAllow(tag == 1 || tag == 2 || tag == 4);
+  }
+}
+
+void TGrViewNf1::Undo(TObject*) {
+  if (DataModule1) DataModule1->Undo();
+}
+
+void TGrViewNf1::Redo(TObject*) {
+  if (DataModule1) DataModule1->Redo();
 }
 
 void TGrViewNf1::StoreComponentChecks() {
@@ -388,6 +420,8 @@ TReportForm1::TReportForm1(TComponent* AOwner) : TReportForm(AOwner) {
   };
   RpChart1 = chart("RpChart1", "RpDBChart1", 0, 140);
   RpChart2 = chart("RpChart2", "RpDBChart2", 137, 135);
+  RpChart1->Chart()->SetPrintMargins(TRect(15, 18, 15, 18));
+  RpChart2->Chart()->SetPrintMargins(TRect(15, 16, 15, 16));
 }
 
 void TReportForm1::CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite) {

@@ -15,6 +15,8 @@ class TRpChart;
 class TCheckBox;
 class TFormStorage;
 class TGroupBox;
+class TMenuItem;
+class TPopupMenu;
 class TPanel;
 class TVxCheckListBox;
 class TVxSplitter;
@@ -40,6 +42,9 @@ public:
   TVxSplitter* Splitter6 = nullptr;
   TChart* Chart2 = nullptr;  // Tag 2: second panel, shown only for two-panel plot types
   TFormStorage* FormStorage1 = nullptr;
+  // "ChartEditor" (disabled: the program has no chart editor yet) and "Properties" of each chart.
+  TPopupMenu* PopupMenu1 = nullptr;
+  TPopupMenu* PopupMenu2 = nullptr;
 
   int ViewMode = 0;  // 0 none, 1 starting data, 2 resulting data
   int PlotType = 0;
@@ -53,6 +58,14 @@ public:
   // Sender Tag 1 prints the two charts on one page, Tag 2 previews them.
   void Print(TObject* Sender) override;
   void FormActivate(TObject* Sender) override;
+  // Remembers the tool checks of the editing actions while another window is active.
+  void FormDeactivate(TObject* Sender);
+  // The cursor tools: tag 2 (hand) gives the series the hand-point cursor, tag 4 (circle) the
+  // charts the bull's-eye; mouse zooming for the pointer, the hand and the circle only.
+  void PointerExecute(TObject* Sender) override;
+  void Undo(TObject* Sender) override;
+  void Redo(TObject* Sender) override;
+  void SplineView(TObject* Sender) override { Refresh(Sender); }
   // A check changed in any of the three lists: every series shows exactly when its component,
   // file and processing are checked.
   void clbComponentsClickCheck(TObject* Sender);
@@ -62,6 +75,9 @@ public:
   TChart* ChartOfTag(int Tag) const;
 
 private:
+  // PopupMenu1 and PopupMenu2 on Chart1 and Chart2 (in a unit of its own: the menu and the chart
+  // function headers both name an enumerator paCenter).
+  void CreateChartMenus();
   std::string Section() const { return ViewMode == 2 ? "TGrView1" : "TGrViewNf1"; }
   void StoreComponentChecks();
   void RebuildComponents();

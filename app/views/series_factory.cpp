@@ -5,6 +5,7 @@
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
+#include "chart/series/polar_series.h"
 #include "mtdata/mt_types.h"
 
 TColor SeriesColor(int I) { return static_cast<TColor>(PlotSettings.Styles[(I - 1) % 10 + 1]); }
@@ -44,5 +45,22 @@ void CreateErrPointSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int Out
       s->SetSeriesColor(SeriesColor(i));
       s->XValues()->SetOrder(loAscending);
     }
+  }
+}
+
+void CreatePolarSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int Count, const TSeriesClick& OnClick) {
+  for (int i = 1; i <= Count; ++i) {
+    auto* s = new TPolarSeries(Owner);
+    s->Pointer()->SetStyle(i % 2 ? psDownTriangle : psTriangle);
+    s->Pointer()->SetHorizSize(PlotSettings.PointSize);
+    s->Pointer()->SetVertSize(PlotSettings.PointSize);
+    s->Pointer()->SetVisible(PlotSettings.Point);
+    s->SetCloseCircle(false);
+    s->SetParentChart(Chart);
+    s->XValues()->SetOrder(loNone);
+    s->OnClick = OnClick;
+    s->SetCursor(crDefault);
+    s->SetColorEachPoint(true);
+    s->SetSeriesColor(SeriesColor(i));
   }
 }

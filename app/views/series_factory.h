@@ -21,3 +21,7 @@ TColor MaskColour(TColor CurveColour, int MaskValue);
 // among the chart's series.
 void CreateErrPointSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int OuterCount, const TSeriesClick& OnClick,
                              int InnerCount = 1);
+// Count polar series owned by Owner and added to Chart, for the complex plane: series i (1-based)
+// has the colour of curve i, a down-triangle pointer when i is odd and a triangle when even, an
+// open circle, and points kept in the order they are added.
+void CreatePolarSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int Count, const TSeriesClick& OnClick);

@@ -212,6 +212,8 @@ TEST_F(DataViewFixture, ReportCopiesBothChartsAndPrintsThemOnOnePage) {
       EXPECT_NE(view->SeriesList()->SeriesAt(i)->SeriesColor(), clBlack) << "the view keeps its colours";
     }
   }
+  EXPECT_EQ(r->RpChart1->Chart()->PrintMargins(), TRect(15, 18, 15, 18));
+  EXPECT_EQ(r->RpChart2->Chart()->PrintMargins(), TRect(15, 16, 15, 16));
   r.reset();
 
   const std::string pdf = (Dir / "report.pdf").string();

@@ -15,6 +15,7 @@
 #include "chart/engine/registries.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
+#include "chart/series/polar_series.h"
 #include "mtdata/mt_types.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
@@ -223,5 +224,38 @@ TEST(SeriesFactory, MaskColourByMaskValue) {
   } cases[] = {{0, static_cast<TColor>(0x808080)}, {1, clTeal}, {2, static_cast<TColor>(0x0000C0)},
                {3, static_cast<TColor>(0)}, {-1, static_cast<TColor>(0)}};
   for (const auto& c : cases) EXPECT_EQ(MaskColour(clTeal, c.Mask), c.Expected) << c.Mask;
+  InitPlotSettings(PlotSettings);
+}
+
+TEST(SeriesFactory, PolarSetAlternatesTrianglesAndKeepsPointsInTheirOrder) {
+  InitPlotSettings(PlotSettings);
+  PlotSettings.PointSize = 5;
+  PlotSettings.Point = false;
+  TComponent owner(nullptr);
+  TChart chart(nullptr);
+  int clicks = 0;
+  CreatePolarSeriesSet(&owner, &chart, 3, [&](TChartSeries*, int, TMouseButton, TShiftState, int, int) { ++clicks; });
+  ASSERT_EQ(chart.SeriesList()->Count(), 3);
+  const TSeriesPointerStyle styles[3] = {psDownTriangle, psTriangle, psDownTriangle};
+  for (int i = 0; i < 3; ++i) {
+    auto* s = dynamic_cast<TPolarSeries*>(chart.SeriesList()->Items(i));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->Pointer()->Style(), styles[i]) << i;
+    EXPECT_EQ(s->Pointer()->HorizSize(), 5);
+    EXPECT_EQ(s->Pointer()->VertSize(), 5);
+    EXPECT_FALSE(s->Pointer()->Visible());
+    EXPECT_FALSE(s->CloseCircle());
+    EXPECT_TRUE(s->ColorEachPoint());
+    EXPECT_EQ(s->GetSeriesColor(), static_cast<TColor>(DefaultCurveColours[i + 1]));
+    EXPECT_EQ(s->Owner(), &owner);
+  }
+  auto* s = chart.SeriesList()->Items(0);
+  s->AddXY(90, 2, "7");
+  s->AddXY(10, 1, "3");
+  EXPECT_EQ(s->LabelAt(0), "7") << "angles stay in the order they came";
+  EXPECT_DOUBLE_EQ(s->XValueAt(1), 10);
+  s->OnClick(s, 0, mbLeft, {}, 0, 0);
+  EXPECT_EQ(clicks, 1);
+  while (chart.SeriesList()->Count() > 0) chart.DetachSeriesAt(0);
   InitPlotSettings(PlotSettings);
 }
