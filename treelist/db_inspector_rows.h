@@ -143,7 +143,6 @@ public:
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
 };
 
-enum TvmBlobKind { bkAuto, bkBlob, bkMemo, bkPict, bkOle };
 
 class TvmInspectorBlobRow : public TvmFieldRow<TvmInspectorCustomBlobRow> {
   VM_CLASS(TvmInspectorBlobRow, TvmInspectorCustomBlobRow)
