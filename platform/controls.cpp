@@ -1663,8 +1663,10 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   if (!c && Control && TControlAccess::Native(Control)) {
     QWidget* w = vmqt::ControlWidget(Control);
     QImage img = w->grab().toImage();
-    if (X < 0 || Y < 0 || X >= img.width() || Y >= img.height()) return CLR_INVALID;
-    return vmqt::FromQRgb(img.pixel(X, Y));
+    const qreal dpr = img.devicePixelRatio();  // logical pixels, as a surface's are read
+    const QPoint p(static_cast<int>((X + 0.5) * dpr), static_cast<int>((Y + 0.5) * dpr));
+    if (X < 0 || Y < 0 || !img.rect().contains(p)) return CLR_INVALID;
+    return vmqt::FromQRgb(img.pixel(p));
   }
   if (!c) return CLR_INVALID;
   vmqt::CanvasFlush(c);
