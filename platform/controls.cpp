@@ -169,6 +169,9 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   QRect ChildGeometry(const TControl* C) const {
     return QRect(C->FLeft, C->FTop + TopInset, std::max(0, C->FWidth), std::max(0, C->FHeight));
   }
+  // Where this control's window goes in the window that holds it: its parent's client area, or
+  // that of the control whose window holds it without being its parent (a child form).
+  QRect PlacedGeometry() const;
   // Places (and makes) the scroll bars' widgets.
   void LayoutBars();
 
@@ -732,7 +735,7 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
   }
   if (sized) FImpl->LayoutBars();
   if (QWidget* w = FImpl->W.data()) {
-    const QRect g = FParent && !w->isWindow() ? FParent->FImpl->ChildGeometry(this) : QRect(FLeft, FTop, FWidth, FHeight);
+    const QRect g = w->isWindow() ? QRect(FLeft, FTop, FWidth, FHeight) : FImpl->PlacedGeometry();
     if (w->geometry() != g) {
       // A hidden window is placed when it is shown; a shown one moves now, or the window
       // system's next report of its geometry would undo the new position.
@@ -798,6 +801,20 @@ void TWinControl::SetFrameBorder(int Width) {
   Invalidate();
 }
 
+QRect TControl::Impl::PlacedGeometry() const {
+  if (Owner->FParent) return Owner->FParent->FImpl->ChildGeometry(Owner);
+  if (W && W->parentWidget()) {
+    QVariant v = W->parentWidget()->property(kControlProperty);
+    if (v.isValid()) return reinterpret_cast<TControl*>(v.value<quintptr>())->FImpl->ChildGeometry(Owner);
+  }
+  return QRect(Owner->FLeft, Owner->FTop, std::max(0, Owner->FWidth), std::max(0, Owner->FHeight));
+}
+
+void vmqt::PlaceControlWidget(TControl* Control) {
+  QWidget* w = Control ? Control->GetImpl()->W.data() : nullptr;
+  if (w && !w->isWindow()) w->setGeometry(Control->GetImpl()->PlacedGeometry());
+}
+
 void TWinControl::SetClientTopInset(int Pixels) {
   Pixels = std::max(0, Pixels);
   if (FImpl->TopInset == Pixels) return;
@@ -805,8 +822,11 @@ void TWinControl::SetClientTopInset(int Pixels) {
   if (FSurfaceCanvas) vmqt::CanvasFlush(FSurfaceCanvas.get());
   FImpl->NeedsPaint = true;
   FImpl->LayoutBars();
-  for (TControl* c : FControls)
-    if (QWidget* cw = c->FImpl->W.data(); cw && !cw->isWindow()) cw->setGeometry(FImpl->ChildGeometry(c));
+  // The children's windows, child forms held in this window included.
+  if (QWidget* w = FImpl->W.data())
+    for (QWidget* cw : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      if (QVariant v = cw->property(kControlProperty); v.isValid() && !cw->isWindow())
+        vmqt::PlaceControlWidget(reinterpret_cast<TControl*>(v.value<quintptr>()));
   Realign();
   Invalidate();
 }
@@ -1643,8 +1663,10 @@ TColor ControlSurfacePixel(TControl* Control, int X, int Y) {
   if (!c && Control && TControlAccess::Native(Control)) {
     QWidget* w = vmqt::ControlWidget(Control);
     QImage img = w->grab().toImage();
-    if (X < 0 || Y < 0 || X >= img.width() || Y >= img.height()) return CLR_INVALID;
-    return vmqt::FromQRgb(img.pixel(X, Y));
+    const qreal dpr = img.devicePixelRatio();  // logical pixels, as a surface's are read
+    const QPoint p(static_cast<int>((X + 0.5) * dpr), static_cast<int>((Y + 0.5) * dpr));
+    if (X < 0 || Y < 0 || !img.rect().contains(p)) return CLR_INVALID;
+    return vmqt::FromQRgb(img.pixel(p));
   }
   if (!c) return CLR_INVALID;
   vmqt::CanvasFlush(c);

@@ -899,10 +899,6 @@ TRect TForm::MDIClientRect() const {
   }
   if (r.Bottom < r.Top) r.Bottom = r.Top;
   if (r.Right < r.Left) r.Right = r.Left;
-  // Children's windows sit in the frame's window, below its menu bar.
-  const int bar = MenuBarHeight(FMenu);
-  r.Top += bar;
-  r.Bottom += bar;
   return r;
 }
 
@@ -936,7 +932,7 @@ void TForm::PlaceMDIChild(void* FrameWidget) {
       SetBounds(r.Left + off, r.Top + off, FWidth, FHeight);
     }
   }
-  w->setGeometry(FLeft, FTop, FWidth, FHeight);
+  vmqt::PlaceControlWidget(this);  // in the frame's client area, below its menu bar
 }
 
 void TForm::Show() {

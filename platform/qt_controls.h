@@ -19,6 +19,9 @@ void HandleCurrentException(TObject* Sender);
 // The Qt cursor for a toolkit cursor number (Screen's table).
 QCursor CursorFor(TCursor Cursor);
 QWidget* ControlWidget(TControl* Control);
+// Puts a control's window where its bounds say: in its parent's client area, or for a window
+// held by another control's window (a child form in its frame), in that one's client area.
+void PlaceControlWidget(TControl* Control);
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons);
 uint16_t KeyFromQt(int QtKey);
 

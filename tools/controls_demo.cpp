@@ -11,6 +11,7 @@
 #include "controls/vx_splitter.h"
 
 #include "platform/comctrls.h"
+#include "platform/dialogs.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
@@ -140,6 +141,13 @@ int main(int argc, char** argv) {
     auto* timer = new TTimer(f);
     timer->SetInterval(static_cast<uint32_t>(StrToInt(argv[1]) * 1000));
     timer->OnTimer = [](TObject*) { Application->Terminate(); };
+  }
+  // "files" after the seconds: the file dialog opens over the form (in the program's texts).
+  if (argc > 2 && std::string(argv[2]) == "files") {
+    TOpenDialog open(f);
+    open.SetFilter("MT files|*.mt1;*.mt2|All files|*");
+    open.SetInitialDir(argc > 3 ? argv[3] : ".");
+    open.Execute();
   }
   Application->Run();
   return 0;

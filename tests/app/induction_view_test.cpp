@@ -103,3 +103,17 @@ TEST_F(IndVecFixture, AResizeRedrawsOnceFromTheTimer) {
   EXPECT_FALSE(IndVect1->Timer1->Enabled());
   EXPECT_EQ(IndVect1->Series1->PointCount(), CurrentSite->FreqCount);
 }
+
+// The keyboard walks the side panel in order, "Imag Scale", "Real Scale", then "Rev real".
+TEST_F(IndVecFixture, TabReachesTheReverseCheckBox) {
+  Open();
+  IndVect1->VxSpinEdit2->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_EQ(FocusedControl(), IndVect1->VxSpinEdit2);
+  SendKey({}, VK_TAB);
+  EXPECT_EQ(FocusedControl(), IndVect1->VxSpinEdit3);
+  SendKey({}, VK_TAB);
+  EXPECT_EQ(FocusedControl(), IndVect1->CheckBox1);
+  SendKey({ssShift}, VK_TAB);
+  EXPECT_EQ(FocusedControl(), IndVect1->VxSpinEdit3);
+}

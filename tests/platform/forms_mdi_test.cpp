@@ -67,6 +67,31 @@ TEST_F(FrameFixture, ChildrenListedFrontToBackAndActivatedInTurn) {
   EXPECT_FALSE(c->Active());
 }
 
+// A frame's menu bar is no part of its client area: child forms placed at its top show below
+// the bar, and move up when the bar goes.
+TEST_F(FrameFixture, ChildFormsStartBelowTheFramesMenuBar) {
+  Frame->SetColor(clRed);
+  auto* menu = new TMainMenu(Frame);
+  auto* item = new TMenuItem(Frame);
+  item->SetCaption("&Files");
+  menu->Items()->Add(item);
+  Frame->Hide();
+  Frame->Show();
+  const int bar = Frame->Height() - Frame->ClientHeight();
+  ASSERT_GT(bar, 10);
+  TForm* a = Child("A");
+  a->SetColor(clLime);
+  EXPECT_EQ(Frame->MDIClientRect().Top, 0);
+  EXPECT_EQ(a->Top(), 0);
+  Application->ProcessMessages();
+  EXPECT_NE(ControlWindowPixel(Frame, 100, bar - 3), clLime);  // the bar
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar - 3), clLime);  // the child's foot
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar + 3), clRed);
+  delete menu;
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() - 3), clLime);
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + 3), clRed);
+}
+
 TEST_F(FrameFixture, CascadeTileAndIcons) {
   TForm* a = Child("A");
   TForm* b = Child("B");
