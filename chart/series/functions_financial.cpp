@@ -456,10 +456,15 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
     return;
   // Only the topmost and bottommost point of each pixel column can be a corner of the outline:
   // the hull is taken over those (at most two per column) instead of every point.
+  // In a 3D view the outline goes round the points where they show: projected at the source's
+  // middle depth.
+  auto* chart = dynamic_cast<TCustomAxisPanel*>(Source->ParentChart());
+  TGraphCanvas3D* projection = chart && chart->View3D() ? chart->Canvas : nullptr;
   std::vector<TPoint> screen(static_cast<size_t>(n));
   int32_t left = INT32_MAX, right = INT32_MIN;
   for (int32_t i = 0; i < n; ++i) {
-    screen[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
+    const int32_t x = Source->ScreenXAt(i), y = Source->ScreenYAt(i);
+    screen[static_cast<size_t>(i)] = projection ? projection->Calculate3DPosition(x, y, Source->MiddleZ) : TPoint(x, y);
     left = std::min(left, screen[static_cast<size_t>(i)].X);
     right = std::max(right, screen[static_cast<size_t>(i)].X);
   }
