@@ -463,8 +463,7 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
   std::vector<TPoint> screen(static_cast<size_t>(n));
   int32_t left = INT32_MAX, right = INT32_MIN;
   for (int32_t i = 0; i < n; ++i) {
-    const int32_t x = Source->ScreenXAt(i), y = Source->ScreenYAt(i);
-    screen[static_cast<size_t>(i)] = projection ? projection->Calculate3DPosition(x, y, Source->MiddleZ) : TPoint(x, y);
+    screen[static_cast<size_t>(i)] = TPoint(Source->ScreenXAt(i), Source->ScreenYAt(i));
     left = std::min(left, screen[static_cast<size_t>(i)].X);
     right = std::max(right, screen[static_cast<size_t>(i)].X);
   }
@@ -485,6 +484,10 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
   } else {
     points = screen;
   }
+  // The projection keeps straight lines straight (the points share one depth), so the corners of
+  // the projected outline are among the projected column extremes: only those are projected.
+  if (projection)
+    for (TPoint& p : points) p = projection->Calculate3DPosition(p.X, p.Y, Source->MiddleZ);
   if (points.size() > 2 && !TGraphCanvas::ConvexHull(points)) return;
   ParentSeries->XValues()->SetOrder(loNone);
   ParentSeries->BeginUpdate();
