@@ -11,11 +11,38 @@
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/value_lists.h"
+#include "platform/streaming.h"
 
-VM_DEFINE_CLASS(TCustomErrorSeries)
-VM_DEFINE_CLASS(TErrorSeries)
 VM_DEFINE_CLASS(TErrorBarSeries)
-VM_DEFINE_CLASS(THighLowSeries)
+
+const TEnumInfo ErrorSeriesStyleInfo("TErrorSeriesStyle",
+                                     {"essLeft", "essRight", "essLeftRight", "essTop", "essBottom", "essTopBottom"});
+const TEnumInfo ErrorWidthUnitsInfo("TErrorWidthUnits", {"ewuPercent", "ewuPixels"});
+
+VM_PUBLISH(TCustomErrorSeries) {
+  using S = TCustomErrorSeries;
+  P.Object("ErrorPen", &S::ErrorPen, &S::SetErrorPen);
+  P.Object("ErrorValues", &S::ErrorValues, &S::SetErrorValues);
+  P.Int("ErrorWidth", &S::ErrorWidth, &S::SetErrorWidth).Default(100);
+  P.Enum("ErrorWidthUnits", &S::ErrorWidthUnits, &S::SetErrorWidthUnits, ErrorWidthUnitsInfo).Default(ewuPercent);
+}
+// The error-bar series always draws its errors on top: it does not publish the style.
+VM_PUBLISH(TErrorSeries) {
+  P.Enum("ErrorStyle", &TErrorSeries::ErrorStyle, &TErrorSeries::SetErrorStyle, ErrorSeriesStyleInfo)
+      .Default(essTopBottom);
+}
+
+VM_PUBLISH(THighLowSeries) {
+  using S = THighLowSeries;
+  P.Object("HighBrush", &S::HighBrush, &S::SetHighBrush);
+  P.Object("HighPen", &S::HighPen, &S::SetHighPen);
+  P.Object("HighValues", &S::HighValues, &S::SetHighValues);
+  P.Object("LowBrush", &S::LowBrush, &S::SetLowBrush);
+  P.Object("LowPen", &S::LowPen, &S::SetLowPen);
+  P.Object("LowValues", &S::LowValues, &S::SetLowValues);
+  P.Object("Pen", &S::Pen, &S::SetPen);
+  P.Int("Transparency", &S::Transparency, &S::SetTransparency).Default(0);
+}
 
 // =============================================================================================
 // Error series
@@ -328,6 +355,18 @@ void THighLowSeries::AddRandomPoints(int32_t Count, bool) {
     AddHighLow(b.StartX, v, v - RandomInteger(fifth));
     b.StartX += b.StepX;
   }
+}
+
+void THighLowSeries::DefineProperties(TFiler* Filer) {
+  TChartSeries::DefineProperties(Filer);
+  // Both brushes start clear here, so a solid brush (the brush's own default, which it does not
+  // write) is written for the filled band to survive saving.
+  Filer->DefineProperty(
+      "HighFillStyle", [this](TReader* r) { Brush()->SetStyle(static_cast<TBrushStyle>(r->ReadInteger())); },
+      [this](TWriter* w) { w->WriteInteger(Brush()->Style()); }, Brush()->Style() == bsSolid);
+  Filer->DefineProperty(
+      "LowFillStyle", [this](TReader* r) { FLowBrush->SetStyle(static_cast<TBrushStyle>(r->ReadInteger())); },
+      [this](TWriter* w) { w->WriteInteger(FLowBrush->Style()); }, FLowBrush->Style() == bsSolid);
 }
 
 bool THighLowSeries::AcceptsSourceSeries(TChartSeries* Source) {

@@ -8,6 +8,8 @@
 
 enum TErrorSeriesStyle { essLeft, essRight, essLeftRight, essTop, essBottom, essTopBottom };
 enum TErrorWidthUnits { ewuPercent, ewuPixels };
+extern const TEnumInfo ErrorSeriesStyleInfo;
+extern const TEnumInfo ErrorWidthUnitsInfo;
 
 class TCustomErrorSeries : public TBarSeries {
   VM_CLASS(TCustomErrorSeries, TBarSeries)
@@ -22,6 +24,7 @@ public:
   TErrorSeriesStyle ErrorStyle() const { return FErrorStyle; }
   void SetErrorStyle(TErrorSeriesStyle Value);
   TChartValueList* ErrorValues() const { return FErrorValues; }
+  void SetErrorValues(TChartValueList* Value) { AssignValueList(FErrorValues, Value); }
   int32_t ErrorWidth() const { return FErrorWidth; }
   void SetErrorWidth(int32_t Value) { SetIntegerProperty(FErrorWidth, Value); }
   TErrorWidthUnits ErrorWidthUnits() const { return FErrorWidthUnits; }
@@ -74,11 +77,17 @@ public:
   int32_t AddHighLow(double X, double High, double Low, const std::string& Label = "", TColor Color = clDefault);
 
   TChartBrush* HighBrush() const { return Brush(); }
+  void SetHighBrush(TChartBrush* Value) { SetBrush(Value); }
   TChartPen* HighPen() const { return FHighPen.get(); }
+  void SetHighPen(TChartPen* Value) { FHighPen->Assign(Value); }
   TChartValueList* HighValues() const { return FYValues; }
+  void SetHighValues(TChartValueList* Value) { SetYValues(Value); }
   TChartBrush* LowBrush() const { return FLowBrush.get(); }
+  void SetLowBrush(TChartBrush* Value) { FLowBrush->Assign(Value); }
   TChartPen* LowPen() const { return FLowPen.get(); }
+  void SetLowPen(TChartPen* Value) { FLowPen->Assign(Value); }
   TChartValueList* LowValues() const { return FLowValues; }
+  void SetLowValues(TChartValueList* Value) { FLowValues->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
   void SetTransparency(int32_t Value) { SetIntegerProperty(FTransparency, Value); }
 
@@ -91,6 +100,7 @@ public:
   void AddRandomPoints(int32_t Count, bool ValuesOnly) override;
   bool AcceptsSourceSeries(TChartSeries* Source) override;
   void Assign(TPersistent* Source) override;
+  void DefineProperties(TFiler* Filer) override;
   static void ClassEditorName(std::string& Name) { Name = "THighLowEditor"; }
 
 private:

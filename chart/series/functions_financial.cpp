@@ -456,6 +456,10 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
     return;
   // Only the topmost and bottommost point of each pixel column can be a corner of the outline:
   // the hull is taken over those (at most two per column) instead of every point.
+  // In a 3D view the outline goes round the points where they show: projected at the source's
+  // middle depth.
+  auto* chart = dynamic_cast<TCustomAxisPanel*>(Source->ParentChart());
+  TGraphCanvas3D* projection = chart && chart->View3D() ? chart->Canvas : nullptr;
   std::vector<TPoint> screen(static_cast<size_t>(n));
   int32_t left = INT32_MAX, right = INT32_MIN;
   for (int32_t i = 0; i < n; ++i) {
@@ -480,6 +484,10 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
   } else {
     points = screen;
   }
+  // The projection keeps straight lines straight (the points share one depth), so the corners of
+  // the projected outline are among the projected column extremes: only those are projected.
+  if (projection)
+    for (TPoint& p : points) p = projection->Calculate3DPosition(p.X, p.Y, Source->MiddleZ);
   if (points.size() > 2 && !TGraphCanvas::ConvexHull(points)) return;
   ParentSeries->XValues()->SetOrder(loNone);
   ParentSeries->BeginUpdate();

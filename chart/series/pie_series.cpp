@@ -320,12 +320,49 @@ void TCircledSeries::FireBeforeDrawValues() {
     r.Left += h;
     r.Right -= h;
     NormaliseCircle(r);
+  } else {
+    AlignCircleRect();
   }
   if (FCircled) {
-    const int m = std::min(CircleWidth, CircleHeight) / 2;
-    NormaliseCircle(TRect(CircleXCenter - m, CircleYCenter - m, CircleXCenter + m, CircleYCenter + m));
+    // The pixel aspect of the device: its horizontal over its vertical resolution (1 for square
+    // pixels, and when the device does not say).
+    TCanvas* dc = FParentChart->Canvas ? FParentChart->Canvas->Handle() : nullptr;
+    const int dpiX = dc ? dc->GetDeviceCaps(LOGPIXELSX) : 0, dpiY = dc ? dc->GetDeviceCaps(LOGPIXELSY) : 0;
+    MakeRound(dpiX > 0 && dpiY > 0 ? static_cast<double>(dpiX) / dpiY : 1.0);
   }
   CalcRadii();
+}
+
+void TCircledSeries::AlignCircleRect() {
+  bool after = false;
+  for (int i = 0; i < series_link::CountSeries(FParentChart); ++i) {
+    TChartSeries* s = series_link::SeriesAt(FParentChart, i);
+    if (s == this) {
+      after = true;
+      continue;
+    }
+    auto* c = dynamic_cast<TCircledSeries*>(s);
+    if (!c || !s->Active() || !IsSameKind(s) || !s->Marks()->Visible()) continue;
+    // A later series has not placed its circle for this drawing yet.
+    if (after) c->FireBeforeDrawValues();
+    NormaliseCircle(c->CircleRect);
+    return;
+  }
+}
+
+void TCircledSeries::MakeRound(double PixelAspect) {
+  CalcRadii();
+  const int c = static_cast<int>(std::lround(YRadius * PixelAspect));
+  TRect r = CircleRect;
+  if (c < XRadius) {
+    r.Left += XRadius - c;
+    r.Right -= XRadius - c;
+  } else {
+    const int d = YRadius - static_cast<int>(std::lround(XRadius / PixelAspect));
+    r.Top += d;
+    r.Bottom -= d;
+  }
+  NormaliseCircle(r);
 }
 
 // =============================================================================================
@@ -726,4 +763,73 @@ int32_t TPieSeries::PointIndexAt(int32_t X, int32_t Y) {
     if (PointInPolygon(TPoint(X, Y), poly, 31)) return i;
   }
   return -1;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Gallery and sample data.
+
+void TPieSeries::AddRandomPoints(int32_t Count, bool) {
+  const std::string* labels[] = {&MsgSampleCars,  &MsgSamplePhones,    &MsgSampleTables, &MsgSampleMonitors,
+                                 &MsgSampleLamps, &MsgSampleKeyboards, &MsgSampleBikes,  &MsgSampleChairs};
+  for (int32_t i = 0; i < Count; ++i) AddValue(1 + RandomInteger(1000), *labels[i % 8], clDefault);
+}
+
+void TPieSeries::ListStyleVariants(const TAddStyleProc& AddStyle) {
+  TCircledSeries::ListStyleVariants(AddStyle);
+  for (const std::string* t : {&MsgStylePatterns, &MsgStyleExploded, &MsgStyleShadow, &MsgStyleMarks,
+                               &MsgStyleSemiPie, &MsgStyleNoBorder, &MsgStyleDarkBorder})
+    AddStyle(*t);
+}
+
+void TPieSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
+  auto* s = dynamic_cast<TPieSeries*>(Target);
+  if (!s) return TCircledSeries::ApplyStyleVariant(Target, Index);
+  switch (Index) {
+    case 1: s->SetUsePatterns(true); break;
+    case 2: s->SetExplodeBiggest(30); break;
+    case 3:
+      s->Shadow()->SetHorizSize(10);
+      s->Shadow()->SetVertSize(10);
+      break;
+    case 4:
+      s->Marks()->SetVisible(true);
+      s->ClearValues();
+      s->AddValue(30, "A", clDefault);
+      s->AddValue(70, "B", clDefault);
+      break;
+    case 5: s->SetAngleSize(180); break;
+    case 6: s->PiePen()->SetVisible(false); break;
+    case 7: s->SetDarkPen(32); break;
+    default: TCircledSeries::ApplyStyleVariant(Target, Index);
+  }
+}
+
+void TPieSeries::SetGalleryView() {
+  if (!FParentChart) return;
+  TView3DOptions* v = FParentChart->View3DOptions();
+  v->SetOrthogonal(false);
+  v->SetRotation(0);
+  v->SetElevation(305);
+}
+
+void TPieSeries::MakeGalleryThumbnail(bool Coloured) {
+  TCircledSeries::MakeGalleryThumbnail(Coloured);
+  FillSampleValues(8);
+  if (FParentChart) FParentChart->SetChart3DPercent(75);
+  Marks()->Callout()->SetLength(0);
+  Marks()->SetDrawEvery(1);
+  FGradient->SetVisible(true);
+  SetGalleryView();
+  SetColorEachPoint(Coloured);
+}
+
+void TPieSeries::SetGalleryView3D(bool Value) {
+  TCircledSeries::SetGalleryView3D(Value);
+  SetGalleryView();
+  SetCircled(!Value);
+}
+
+void TPieSeries::SortByValueOrder() {
+  XValues()->SetOrder(loAscending);
+  Repaint();
 }

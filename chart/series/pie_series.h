@@ -56,9 +56,16 @@ public:
   int32_t XRadius = 0, YRadius = 0, CircleXCenter = 0, CircleYCenter = 0, CircleWidth = 0, CircleHeight = 0;
   TRect CircleRect;
 
+  // Shrinks the circle rectangle to a circle on a device whose pixels are PixelAspect times as
+  // high as they are wide (1: square pixels), keeping its centre.
+  void MakeRound(double PixelAspect);
+
 protected:
   void NormaliseCircle(TRect R);
   void CalcRadii();
+  // With its marks hidden, a round series takes the circle of the first active series of its kind
+  // whose marks show, so the two line up.
+  void AlignCircleRect();
   // The view this series type prefers (nothing by default).
   virtual void AdaptView(TView3DOptions* /*View*/) {}
   void SaveView();
@@ -204,7 +211,21 @@ public:
   double LowestY() override;
   static void ClassEditorName(std::string& Name) { Name = "TPieSeriesEditor"; }
 
+  // Gallery and sample data: eight labelled values 1..1000 ("Cars", "Phones", ...), the style
+  // variants "Patterns" .. "Dark Border", and the thumbnail's round 3D look.
+  void AddRandomPoints(int32_t Count, bool ValuesOnly) override;
+  int32_t DefaultRandomCount() override { return 8; }
+  void ListStyleVariants(const TAddStyleProc& AddStyle) override;
+  void ApplyStyleVariant(TChartSeries* Target, int Index) override;
+  void MakeGalleryThumbnail(bool Coloured) override;
+  void SetGalleryView3D(bool Value) override;
+  // Slices keep the order they were added in: sorting only turns the X list ascending.
+  void SortByValueOrder() override;
+
 private:
+  // The view a gallery pie shows: not orthogonal, turned to 0, elevated to 305.
+  void SetGalleryView();
+
   std::unique_ptr<TPieOtherSlice> FOtherSlice;
   TMultiPie FMultiPie = mpAutomatic;
   bool FAutoMarkPosition = true;

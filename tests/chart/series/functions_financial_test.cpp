@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "chart/engine/registries.h"
@@ -282,6 +284,40 @@ TEST(FinancialFunctions, PerimeterIsTheConvexOutline) {
     EXPECT_NEAR(dst->XValueAt(i), std::round(dst->XValueAt(i)), 0.1);  // within a pixel
     EXPECT_NEAR(dst->YValueAt(i), std::round(dst->YValueAt(i)), 0.1);
   }
+}
+
+TEST(FinancialFunctions, PerimeterInThreeDimensionsGoesRoundThePointsWhereTheyShow) {
+  TSeriesChart chart(true);
+  chart.Chart.View3DOptions()->SetOrthogonal(true);
+  chart.Axes(0, 10, 0, 10);
+  auto* src = chart.Add<TFnSeries>();
+  auto* dst = chart.Add<TLineSeries>();
+  FillSeries(src, {2, 8, 5, 8, 2, 4, 6, 5}, {2, 2, 5, 8, 8, 4, 6, 3});
+  dst->AttachFunction(new TPerimeterFunction(dst));
+  dst->SetDataSource(src);
+  ASSERT_EQ(dst->PointCount(), 5);
+  // An orthogonal view moves the source's depth by one pixel offset: the outline is the corners
+  // moved by that same offset, in pixels of the axes.
+  std::vector<std::pair<int, int>> shifts;
+  const double corners[][2] = {{2, 2}, {8, 2}, {8, 8}, {2, 8}};
+  for (int i = 0; i < 4; ++i) {
+    const int px = chart.X(dst->XValueAt(i)), py = chart.Y(dst->YValueAt(i));
+    int best = INT32_MAX, sx = 0, sy = 0;
+    for (const auto& c : corners) {
+      const int dx = px - chart.X(c[0]), dy = py - chart.Y(c[1]);
+      if (std::abs(dx) + std::abs(dy) < best) {
+        best = std::abs(dx) + std::abs(dy);
+        sx = dx;
+        sy = dy;
+      }
+    }
+    shifts.emplace_back(sx, sy);
+  }
+  for (const auto& s : shifts) {
+    EXPECT_NEAR(s.first, shifts[0].first, 1);
+    EXPECT_NEAR(s.second, shifts[0].second, 1);
+  }
+  EXPECT_NE(shifts[0], std::make_pair(0, 0));
 }
 
 TEST(FinancialFunctions, RegisteredOnTheirGalleryPages) {

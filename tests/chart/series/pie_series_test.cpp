@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
 
+#include "chart/engine/value_lists.h"
 #include "chart/series/pie_series.h"
 #include "platform/exceptions.h"
 #include "platform/streaming.h"
@@ -374,4 +378,120 @@ TEST(PieSeries, ADonutLeavesItsHoleEmpty) {
     c.Render();
     EXPECT_GT(c.Count(clBlue, TRect(0, 0, 400, 300)), 0) << is3D;
   }
+}
+
+TEST(PieSeries, SampleValuesAndGalleryVariants) {
+  TSeriesChart c;
+  auto* p = c.Add<TPieSeries>();
+  p->FillSampleValues(0);
+  ASSERT_EQ(p->PointCount(), 8);  // the pie's own sample count
+  const char* labels[] = {"Cars", "Phones", "Tables", "Monitors", "Lamps", "Keyboards", "Bikes", "Chairs"};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(p->LabelAt(i), labels[i]);
+    EXPECT_GE(p->YValue(i), 1);
+    EXPECT_LE(p->YValue(i), 1000);
+  }
+  std::vector<std::string> names;
+  p->ListStyleVariants([&](const std::string& S) { names.push_back(S); });
+  EXPECT_EQ(names, (std::vector<std::string>{"Normal", "Patterns", "Exploded", "Shadow", "Marks", "Semi Pie",
+                                             "No Border", "Dark Border"}));
+  struct Case {
+    int Index;
+    std::function<bool(TPieSeries*)> Applied;
+  };
+  const Case cases[] = {
+      {1, [](TPieSeries* s) { return s->UsePatterns(); }},
+      {2, [](TPieSeries* s) { return s->ExplodeBiggest() == 30; }},
+      {3, [](TPieSeries* s) { return s->Shadow()->HorizSize() == 10 && s->Shadow()->VertSize() == 10; }},
+      {4,
+       [](TPieSeries* s) {
+         return s->Marks()->Visible() && s->PointCount() == 2 && s->LabelAt(0) == "A" && s->YValue(0) == 30 &&
+                s->LabelAt(1) == "B" && s->YValue(1) == 70;
+       }},
+      {5, [](TPieSeries* s) { return s->AngleSize() == 180; }},
+      {6, [](TPieSeries* s) { return !s->PiePen()->Visible(); }},
+      {7, [](TPieSeries* s) { return s->DarkPen() == 32; }},
+  };
+  for (const Case& k : cases) {
+    TSeriesChart g;
+    auto* s = g.Add<TPieSeries>();
+    s->FillSampleValues(0);
+    s->ApplyStyleVariant(s, k.Index);
+    EXPECT_TRUE(k.Applied(s)) << "variant " << k.Index;
+  }
+  // The thumbnail: eight values, gradient, marks on every point right at the circle, a steep view.
+  TSeriesChart t(true);
+  auto* s = t.Add<TPieSeries>();
+  s->MakeGalleryThumbnail(true);
+  EXPECT_EQ(s->PointCount(), 8);
+  EXPECT_TRUE(s->CircleGradient()->Visible());
+  EXPECT_EQ(s->Marks()->Callout()->Length(), 0);
+  EXPECT_EQ(t.Chart.Chart3DPercent(), 75);
+  EXPECT_EQ(t.Chart.View3DOptions()->Elevation(), 305);
+  EXPECT_FALSE(t.Chart.View3DOptions()->Orthogonal());
+  EXPECT_TRUE(s->ColorEachPoint());
+  s->SetGalleryView3D(false);
+  EXPECT_TRUE(s->Circled());
+  s->SetGalleryView3D(true);
+  EXPECT_FALSE(s->Circled());
+  // Sorting keeps the slices where they are and orders later X values ascending.
+  const double first = s->YValue(0);
+  s->SortByValueOrder();
+  EXPECT_EQ(s->XValues()->Order(), loAscending);
+  EXPECT_EQ(s->YValue(0), first);
+}
+
+TEST(PieSeries, AHiddenMarksPieLinesUpWithItsSiblingsCircle) {
+  TSeriesChart c(false, 401, 300);
+  auto* shown = c.Add<TPieSeries>();
+  shown->SetMultiPie(mpDisabled);
+  shown->AddY(10, "a long mark text");
+  auto* hidden = c.Add<TPieSeries>();
+  hidden->SetMultiPie(mpDisabled);
+  hidden->Marks()->SetVisible(false);
+  hidden->AddY(10);
+  c.Render();
+  EXPECT_EQ(hidden->CircleRect, shown->CircleRect);
+  // The sibling may come later in the list: it places its circle first.
+  TSeriesChart d(false, 401, 300);
+  auto* h2 = d.Add<TPieSeries>();
+  h2->SetMultiPie(mpDisabled);
+  h2->Marks()->SetVisible(false);
+  h2->AddY(10);
+  auto* s2 = d.Add<TPieSeries>();
+  s2->SetMultiPie(mpDisabled);
+  s2->AddY(10, "a long mark text");
+  d.Render();
+  EXPECT_EQ(h2->CircleRect, s2->CircleRect);
+  EXPECT_LT(s2->CircleWidth, 380);  // it did make room for its marks
+  // Alone, a pie without marks takes the whole chart rectangle.
+  TSeriesChart e(false, 401, 300);
+  auto* alone = e.Add<TPieSeries>();
+  alone->Marks()->SetVisible(false);
+  alone->AddY(10);
+  e.Render();
+  EXPECT_GT(alone->CircleWidth, s2->CircleWidth);
+}
+
+TEST(PieSeries, ACircledPieIsRoundOnSquareAndOnTallPixels) {
+  TSeriesChart c(false, 401, 300);
+  auto* p = c.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(10);
+  c.Render();
+  const int w = p->CircleWidth, h = p->CircleHeight;
+  EXPECT_GT(w, h);
+  p->SetCircled(true);
+  c.Render();
+  EXPECT_EQ(p->XRadius, p->YRadius);
+  EXPECT_EQ(p->YRadius, h / 2);
+  const int cx = p->CircleXCenter, cy = p->CircleYCenter;
+  // Pixels twice as high as wide: twice as many pixels across as down for the same length.
+  p->MakeRound(2.0);
+  EXPECT_EQ(p->CircleXCenter, cx);
+  EXPECT_EQ(p->CircleYCenter, cy);
+  EXPECT_NEAR(p->CircleWidth, 2 * p->CircleHeight, 2);  // each radius rounds to whole pixels
+  // Pixels twice as wide as high: the circle is twice as high as wide.
+  p->MakeRound(0.5);
+  EXPECT_NEAR(p->CircleHeight, 2 * p->CircleWidth, 2);
 }

@@ -4,7 +4,9 @@
 
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
+#include "chart/engine/value_lists.h"
 #include "chart/series/bar_series.h"
+#include "chart/series/error_series.h"
 #include "chart/series/histogram_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
@@ -171,4 +173,44 @@ TEST(SeriesStreaming, MarksKeepVisibilityAndCalloutLengthRelativeToTheSeriesType
   TextToComponent(text, &back);
   EXPECT_TRUE(back.Marks()->Visible());
   EXPECT_EQ(back.Marks()->Callout()->Length(), 20);
+}
+
+TEST(SeriesStreaming, ErrorAndHighLowSeriesKeepTheirSettings) {
+  TErrorSeries e(nullptr);
+  e.SetErrorStyle(essLeftRight);
+  e.SetErrorWidth(40);
+  e.SetErrorWidthUnits(ewuPixels);
+  e.ErrorPen()->SetWidth(2);
+  e.AddErrorBar(1, 5, 0.5);
+  auto re = RoundTrip(e);
+  EXPECT_EQ(re->ErrorStyle(), essLeftRight);
+  EXPECT_EQ(re->ErrorWidth(), 40);
+  EXPECT_EQ(re->ErrorWidthUnits(), ewuPixels);
+  EXPECT_EQ(re->ErrorPen()->Width(), 2);
+  ASSERT_EQ(re->PointCount(), 1);
+  EXPECT_EQ(re->ErrorValues()->Value(0), 0.5);
+  TErrorBarSeries eb(nullptr);
+  EXPECT_FALSE(IsPublishedProp(&eb, "ErrorStyle"));  // always on top
+  EXPECT_TRUE(IsPublishedProp(&eb, "ErrorWidth"));
+
+  // Both brushes start clear: a solid one (the brush's own default) must still come back.
+  for (bool highSolid : {false, true}) {
+    THighLowSeries h(nullptr);
+    (highSolid ? h.HighBrush() : h.LowBrush())->SetStyle(bsSolid);
+    h.HighPen()->SetColor(clRed);
+    h.LowPen()->SetVisible(false);
+    h.SetTransparency(25);
+    h.AddHighLow(1, 8, 2);
+    auto rh = RoundTrip(h);
+    EXPECT_EQ(rh->HighBrush()->Style(), highSolid ? bsSolid : bsClear);
+    EXPECT_EQ(rh->LowBrush()->Style(), highSolid ? bsClear : bsSolid);
+    EXPECT_EQ(rh->HighPen()->Color(), clRed);
+    EXPECT_FALSE(rh->LowPen()->Visible());
+    EXPECT_EQ(rh->Transparency(), 25);
+    ASSERT_EQ(rh->PointCount(), 1);
+    EXPECT_EQ(rh->LowValues()->Value(0), 2);
+  }
+  THighLowSeries plain(nullptr);
+  const std::string text = ComponentToText(&plain);
+  EXPECT_EQ(text.find("FillStyle"), std::string::npos) << text;
 }
