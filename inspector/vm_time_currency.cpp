@@ -240,7 +240,11 @@ VM_DEFINE_CLASS(TvmInplaceCurrencyEdit)
 
 TvmInplaceCurrencyEdit::TvmInplaceCurrencyEdit(TComponent* AOwner) : TvmInplaceMaskEdit(AOwner) {
   FDisplayFormat = GetDefaultDisplayFormat();
+  // A change of the system's settings brings a new default format.
+  FLocaleHandler = AddLocaleChangeHandler([this] { FormatSettingsChanged(); });
 }
+
+TvmInplaceCurrencyEdit::~TvmInplaceCurrencyEdit() { RemoveLocaleChangeHandler(FLocaleHandler); }
 
 void TvmInplaceCurrencyEdit::SetDisplayFormat(const std::string& Value) {
   if (Value == FDisplayFormat) return;

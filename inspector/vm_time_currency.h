@@ -59,6 +59,7 @@ class TvmInplaceCurrencyEdit : public TvmInplaceMaskEdit {
   VM_CLASS(TvmInplaceCurrencyEdit, TvmInplaceMaskEdit)
 public:
   explicit TvmInplaceCurrencyEdit(TComponent* AOwner);
+  ~TvmInplaceCurrencyEdit() override;
 
   int DecimalPlaces() const { return FDecimalPlaces; }
   void SetDecimalPlaces(int Value) { FDecimalPlaces = Value < 0 ? 0 : Value; }
@@ -109,4 +110,7 @@ protected:
   bool FUseThousandSeparator = false;
   bool FNullable = false;
   std::string FNullString;
+
+private:
+  int FLocaleHandler = 0;
 };

@@ -1,6 +1,10 @@
 #include "platform/localeinfo.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QLocale>
+
+#include <map>
 
 namespace {
 TLocaleInfo& Current() {
@@ -30,7 +34,28 @@ char FirstNonLetter(const std::string& S, char Default) {
 }  // namespace
 
 const TLocaleInfo& LocaleInfo() { return Current(); }
-void SetLocaleInfo(const TLocaleInfo& Value) { Current() = Value; }
+namespace {
+std::map<int, std::function<void()>>& Handlers() {
+  static std::map<int, std::function<void()>> m;
+  return m;
+}
+}  // namespace
+
+void SetLocaleInfo(const TLocaleInfo& Value) {
+  Current() = Value;
+  // A handler may add or remove handlers: walk a copy.
+  auto handlers = Handlers();
+  for (auto& [id, fn] : handlers)
+    if (Handlers().count(id) && fn) fn();
+}
+
+int AddLocaleChangeHandler(std::function<void()> Handler) {
+  static int next = 0;
+  Handlers()[++next] = std::move(Handler);
+  return next;
+}
+
+void RemoveLocaleChangeHandler(int Id) { Handlers().erase(Id); }
 TLocaleInfo DefaultLocaleInfo() { return TLocaleInfo(); }
 
 TLocaleInfo SystemLocaleInfo() {
@@ -55,4 +80,22 @@ TLocaleInfo SystemLocaleInfo() {
   r.FirstDayOfWeek = static_cast<int>(l.firstDayOfWeek()) - 1;
   r.RightToLeft = l.textDirection() == Qt::RightToLeft;
   return r;
+}
+
+namespace {
+class TLocaleChangeFilter : public QObject {
+public:
+  bool eventFilter(QObject* Obj, QEvent* E) override {
+    if (E->type() == QEvent::LocaleChange && Obj == QCoreApplication::instance()) SetLocaleInfo(SystemLocaleInfo());
+    return false;
+  }
+};
+}  // namespace
+
+void FollowSystemLocale() {
+  static TLocaleChangeFilter* filter = nullptr;
+  SetLocaleInfo(SystemLocaleInfo());
+  if (filter || !QCoreApplication::instance()) return;
+  filter = new TLocaleChangeFilter;
+  QCoreApplication::instance()->installEventFilter(filter);
 }

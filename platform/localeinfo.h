@@ -2,6 +2,7 @@
 // the program takes the system's settings at start-up (tests keep the defaults).
 #pragma once
 
+#include <functional>
 #include <string>
 
 struct TLocaleInfo {
@@ -34,3 +35,11 @@ void SetLocaleInfo(const TLocaleInfo& Value);
 TLocaleInfo DefaultLocaleInfo();
 // What the system's locale says (the program installs it at start-up).
 TLocaleInfo SystemLocaleInfo();
+
+// Handlers told after every change of the settings in force (SetLocaleInfo), so that editors
+// whose defaults come from the locale take the new ones. Add returns the handler's id.
+int AddLocaleChangeHandler(std::function<void()> Handler);
+void RemoveLocaleChangeHandler(int Id);
+// Puts the system's settings in force now and again whenever the system's settings change
+// (the window system's settings-changed notice). Once is enough; later calls do nothing.
+void FollowSystemLocale();

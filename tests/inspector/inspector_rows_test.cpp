@@ -5,7 +5,10 @@
 #include "editor_fixture.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
+#include "inspector/vm_treeview.h"
+#include "platform/clipbrd.h"
 #include "platform/extctrls.h"
+#include "platform/object.h"
 
 namespace {
 
@@ -314,6 +317,129 @@ TEST(InspectorRowKinds, ListsFreedByTheFormFirstAreForgotten) {
     f.Insp->HideEditor();
     f.Form.reset();  // the rest goes without touching the freed list
   }
+}
+
+}  // namespace
+
+namespace {
+
+std::string RedPicture(int W, int H) {
+  TBitmap b(W, H);
+  FillRectColor(b.Canvas(), Rect(0, 0, W, H), clRed);
+  TPicture p;
+  p.SetGraphic(&b);
+  return SavePictureToString(&p);
+}
+
+TEST(InspectorRowKinds, GraphicRowKeepsPictureBytesAndHandsItsSettingsOver) {
+  TRowsFixture f;
+  auto* row = f.Add<TvmInspectorTextGraphicRow>("Picture", RedPicture(12, 8));
+  EXPECT_GT(f.ValueInk(row), 0);
+  int assigned = 0, custom = 0;
+  row->OnAssignPicture = [&](TObject* S, TPicture*&) {
+    EXPECT_EQ(S, row);
+    ++assigned;
+  };
+  row->OnCustomClick = [&](TObject* S) {
+    EXPECT_EQ(S, row);
+    ++custom;
+  };
+  row->Stretch = false;
+  row->PopupToolBar()->CustomButtonCaption = "Mine";
+  auto* e = static_cast<TvmInplaceGraphicEdit*>(f.Edit(row));
+  ASSERT_EQ(e->ClassType(), TvmInspectorGraphicEdit::StaticClass());
+  EXPECT_FALSE(e->Stretch());
+  EXPECT_EQ(e->ToolbarLayout()->CustomButtonCaption, "Mine");
+  EXPECT_EQ(e->Picture()->Width(), 12);
+  e->ExecuteCommand(6);
+  EXPECT_EQ(custom, 1);
+  // A pasted picture is stored as its bytes when the row is left.
+  TBitmap other(30, 20);
+  FillRectColor(other.Canvas(), Rect(0, 0, 30, 20), clBlue);
+  Clipboard()->Assign(&other);
+  PressKey(e, 'V', {ssCtrl});
+  f.Leave();
+  EXPECT_EQ(assigned, 1);
+  TPicture back;
+  LoadPictureFromString(&back, nullptr, row->EditText());
+  EXPECT_EQ(back.Width(), 30);
+  // A value that is no picture paints an empty cell and raises nothing.
+  row->SetEditText("this is text, not a picture");
+  EXPECT_NO_THROW(EXPECT_EQ(f.ValueInk(row), 0));
+  EXPECT_NO_THROW(f.Edit(row));
+  f.Leave();
+  // Registered for stored layouts.
+  EXPECT_NE(GetClass("TvmInspectorTextGraphicRow"), nullptr);
+}
+
+TEST(InspectorRowKinds, BlobRowKeepsThePopupSizeAndTheTypedText) {
+  SetWorkAreaOverride(Rect(0, 0, 800, 600));
+  TRowsFixture f;
+  auto* row = f.Add<TvmInspectorTextBlobRow>("Notes", "first");
+  EXPECT_FALSE(row->AlwaysSaveText);
+  EXPECT_GT(f.ValueInk(row), 0);  // the memo icon
+  auto* e = static_cast<TvmInplaceBlobEdit*>(f.Edit(row));
+  ASSERT_EQ(e->ClassType(), TvmInspectorBlobEdit::StaticClass());
+  EXPECT_EQ(e->BlobValue(), "first");
+  PressKey(e, VK_DOWN, {ssAlt});
+  TCustomvmBlobPopup* p = e->Popup();
+  ASSERT_TRUE(p->Visible());
+  EXPECT_EQ(p->Width(), 200);
+  p->SetBounds(p->Left(), p->Top(), 300, 180);  // as the grip leaves it
+  SendTextInput(p->Memo(), " second");
+  PressKey(p->Memo(), VK_RETURN, {ssCtrl});
+  EXPECT_EQ(row->PopupWidth, 300);
+  EXPECT_EQ(row->PopupHeight, 180);
+  f.Leave();
+  EXPECT_EQ(row->EditText(), "first second");
+  e = static_cast<TvmInplaceBlobEdit*>(f.Edit(row));
+  PressKey(e, VK_DOWN, {ssAlt});
+  EXPECT_EQ(e->Popup()->Width(), 300);
+  EXPECT_EQ(e->Popup()->Height(), 180);
+  // Without AlwaysSaveText a click elsewhere loses what was typed.
+  SendTextInput(e->Popup()->Memo(), "!");
+  e->CloseUp(false);
+  f.Leave();
+  EXPECT_EQ(row->EditText(), "first second");
+  SetWorkAreaOverride(TRect());
+}
+
+TEST(InspectorRowKinds, PopupRowHostsItsControlAndTakesTheCloseUpText) {
+  TRowsFixture f;
+  auto* tree = new TvmTreeView(f.Form.get());
+  tree->SetParent(f.Form.get());
+  tree->SetBounds(0, 0, 120, 120);
+  tree->SetVisible(false);
+  auto* row = f.Add<TvmInspectorTextPopupRow>("Pick", "old");
+  row->SetPopupControl(tree);
+  row->SetPopupMinWidth(60);
+  row->SetPopupMinHeight(60);
+  bool hosted = false;
+  row->OnCloseUp = [&](TObject* S, std::string& T, bool&) {
+    EXPECT_EQ(S, row);
+    T = "from the tree";
+  };
+  auto* e = static_cast<TvmInplacePopupEdit*>(f.Edit(row));
+  ASSERT_EQ(e->ClassType(), TvmInspectorPopupEdit::StaticClass());
+  TTimer step(nullptr);
+  step.SetInterval(5);
+  int ticks = 0;
+  step.OnTimer = [&](TObject*) {
+    if (++ticks == 1) {
+      hosted = tree->Parent() == e->PopupForm() && tree->Visible();
+      PressKey(e->PopupForm(), VK_RETURN);
+    } else if (ticks > 40 && e->Showing()) {
+      e->PopupForm()->CloseUp(false);
+    }
+  };
+  Application->ProcessMessages();
+  e->ShowPopupForm();
+  step.SetEnabled(false);
+  EXPECT_TRUE(hosted);
+  EXPECT_FALSE(tree->Visible());
+  EXPECT_EQ(tree->Parent(), f.Form.get());
+  f.Leave();
+  EXPECT_EQ(row->EditText(), "from the tree");
 }
 
 }  // namespace
