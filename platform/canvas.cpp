@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cwchar>
 #include <deque>
 #include <utility>
 
@@ -745,7 +746,9 @@ struct TCanvas::Impl {
     for (int y = r.top(); y <= r.bottom(); ++y) {
       QRgb* line = reinterpret_cast<QRgb*>(bits + y * bpl);
       if (!tex) {
-        std::fill(line + r.left(), line + r.right() + 1, rgb);
+        // The C library's wide-character fill is the vectorised one (its characters are pixels here).
+        static_assert(sizeof(wchar_t) == sizeof(QRgb));
+        std::wmemset(reinterpret_cast<wchar_t*>(line + r.left()), static_cast<wchar_t>(rgb), r.width());
         continue;
       }
       const int tw = tex->width(), th = tex->height();
