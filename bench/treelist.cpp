@@ -169,12 +169,14 @@ void BM_ExpandAll_Reference(benchmark::State& State) {
 }
 BENCHMARK(BM_ExpandAll_Reference)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
-// One screen painted with the first row at 0 %, 50 % or 100 % of the expanded tree.
-void BM_PaintScreen_TreeList(benchmark::State& State) {
+// One screen painted with the first row at the given percentage of the expanded tree, after
+// Setup configured the control.
+void PaintScreen(benchmark::State& State, const std::function<void(TvmTreeList*)>& Setup) {
   EnsureQtApp();
   TOurs o;
   o.Build();
   o.TL->FullExpand();
+  if (Setup) Setup(o.TL);
   int rows = o.TL->GetVisibleNodeCount();
   o.TL->SetTopRowIndex(static_cast<int>(int64_t(rows) * State.range(0) / 100));
   o.TL->SetFocusedNode(o.TL->TopNode());
@@ -183,7 +185,21 @@ void BM_PaintScreen_TreeList(benchmark::State& State) {
     o.TL->Update();
   }
 }
+
+// One screen painted with the first row at 0 %, 50 % or 100 % of the expanded tree.
+void BM_PaintScreen_TreeList(benchmark::State& State) { PaintScreen(State, nullptr); }
 BENCHMARK(BM_PaintScreen_TreeList)->Arg(0)->Arg(50)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// The same with rows measured to their texts (automatic row heights) and the footer panel: the
+// first paint at a position measures its rows, later ones read the cached heights.
+void BM_PaintScreenAutoHeight_TreeList(benchmark::State& State) {
+  PaintScreen(State, [](TvmTreeList* TL) {
+    TL->SetExtendedOptions(TL->ExtendedOptions() + tlxRowAutoHeight);
+    TL->SetShowFooterPanel(true);
+    TL->OnHasFooterCell = [](TObject*, TvmTreeListColumn*, bool& Exists) { Exists = true; };
+  });
+}
+BENCHMARK(BM_PaintScreenAutoHeight_TreeList)->Arg(0)->Arg(100)->Unit(benchmark::kMillisecond);
 
 void BM_PaintScreen_Reference(benchmark::State& State) {
   TReference r;

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cwchar>
 #include <deque>
 #include <utility>
 
@@ -260,6 +261,7 @@ struct TCanvas::Impl {
     TBrushStyle Style = bsSolid;
     int BkMode = -1;
     TColor BkColor = clNone;
+    const TBitmap* Bitmap = nullptr;  // a pattern brush is never taken for the plain one after it
     bool operator==(const BrushKey&) const = default;
   };
   PenKey AppliedPen;
@@ -272,7 +274,7 @@ struct TCanvas::Impl {
   }
   BrushKey CurrentBrushKey() const {
     const TBrush* b = Owner->FBrush.get();
-    return BrushKey{b->Color(), b->Style(), BkMode, BkColor};
+    return BrushKey{b->Color(), b->Style(), BkMode, BkColor, b->Bitmap()};
   }
 
   // Device state.
@@ -805,6 +807,48 @@ struct TCanvas::Impl {
       if (left <= right) {
         QRgb* line = reinterpret_cast<QRgb*>(bits + Y0 * bpl);
         std::fill(line + left, line + right + 1, rgb);
+      }
+    }
+    return true;
+  }
+
+  // Fills a rectangle straight into the image with the brush: an opaque solid colour, or a
+  // pattern bitmap of opaque pixels tiled from the device origin as the painter tiles it. False
+  // when it cannot (the caller then fills through the painter).
+  bool DirectFill(const QRect& R) {
+    if (R.isEmpty()) return false;
+    RealizeBrush();
+    const TBrush* brush = Owner->FBrush.get();
+    QRgb rgb = 0;
+    const QImage* tex = nullptr;
+    if (TBitmap* bm = brush->Bitmap()) {
+      const QImage& t = vmqt::BitmapImage(bm);
+      if (t.isNull() || t.format() != QImage::Format_RGB32) return false;
+      tex = &t;
+    } else if (brush->Style() != bsSolid || !OpaqueRgb(brush->Color(), rgb)) {
+      return false;
+    }
+    QRect area;
+    QImage* img = DirectImage(area);
+    if (!img) return false;
+    const QRect r = R & area;
+    if (r.isEmpty()) return true;
+    uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+    const qsizetype bpl = img->bytesPerLine();
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+      QRgb* line = reinterpret_cast<QRgb*>(bits + y * bpl);
+      if (!tex) {
+        // The C library's wide-character fill is the vectorised one (its characters are pixels here).
+        static_assert(sizeof(wchar_t) == sizeof(QRgb));
+        std::wmemset(reinterpret_cast<wchar_t*>(line + r.left()), static_cast<wchar_t>(rgb), r.width());
+        continue;
+      }
+      const int tw = tex->width(), th = tex->height();
+      const QRgb* src = reinterpret_cast<const QRgb*>(tex->constScanLine(((y % th) + th) % th));
+      int tx = ((r.left() % tw) + tw) % tw;
+      for (int x = r.left(); x <= r.right(); ++x) {
+        line[x] = src[tx] | 0xFF000000u;
+        if (++tx == tw) tx = 0;
       }
     }
     return true;
@@ -1832,10 +1876,15 @@ void TCanvas::Chord(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
 }
 
 void TCanvas::FillRect(const TRect& R) {
+  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
+  if (FImpl->DirectFill(r)) {
+    Changing();
+    Changed();
+    return;
+  }
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();
-  QRect r = NormRect(R.Left, R.Top, R.Right, R.Bottom);
   if (!r.isEmpty()) {
     CompositionScope cs(p, QPainter::CompositionMode_SourceOver);
     p->fillRect(r, p->brush());
@@ -2079,11 +2128,17 @@ int32_t TCanvas::DrawText(const std::string& Text, TRect& R, uint32_t Flags) {
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   if (!(Flags & DT_NOCLIP)) p->setClipRect(r, Qt::IntersectClip);
   p->setFont(d->QtFont);
-  QRect br = p->boundingRect(r, qf, s);
-  if (d->BkMode == OPAQUE) p->fillRect(br.intersected(r), vmqt::ToQColor(d->BkColor));
+  // An opaque background needs the text's extent before the text; a clear one takes it from the
+  // drawing itself, so the text is laid out once (an empty text measures nothing).
+  QRect br(r.topLeft(), QSize(0, 0));
+  const bool opaque = d->BkMode == OPAQUE;
+  if (opaque) {
+    br = p->boundingRect(r, qf, s);
+    p->fillRect(br.intersected(r), vmqt::ToQColor(d->BkColor));
+  }
   p->setPen(vmqt::ToQColor(d->TextColor));
   p->setBackgroundMode(Qt::TransparentMode);
-  p->drawText(r, qf, s);
+  p->drawText(r, qf, s, opaque ? nullptr : &br);
   p->restore();
   d->PenDirty = d->BrushDirty = true;
   Changed();

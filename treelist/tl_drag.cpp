@@ -2,6 +2,7 @@
 // and band and column headers (drop position, arrows, move or hide at the release).
 #include <algorithm>
 
+#include "platform/dragdrop.h"
 #include "platform/forms.h"
 #include "treelist/tl_treelist.h"
 
@@ -167,6 +168,31 @@ void TCustomvmTreeList::EndNodeDrag(bool Drop, int X, int Y) {
     return;  // DragEnded cleaned up
   }
   DragEnded(nullptr, nullptr, X, Y);
+}
+
+void TCustomvmTreeList::ForgetDraggedNode(TvmTreeListNode* Node) {
+  auto* d = dynamic_cast<TvmTreeListDragObject*>(::DragObject());
+  if (d && d->TreeList == this) {
+    auto& v = d->Nodes;
+    if (d->Dropped) {
+      // The target is taking the drop and may be walking the list: the places stay.
+      for (auto& n : v)
+        if (!Node || n == Node) n = nullptr;
+    } else {
+      if (Node) v.erase(std::remove(v.begin(), v.end(), Node), v.end());
+      else v.clear();
+      if (v.empty()) {
+        FDragNode = nullptr;
+        EndNodeDrag(false, 0, 0);
+        return;
+      }
+      if (FDragNode == Node) FDragNode = v.front();
+    }
+  }
+  if (!Node || FDragNode == Node) {
+    if (FState == tlsNodeDragging && !(d && d->Dropped)) EndNodeDrag(false, 0, 0);
+    FDragNode = nullptr;
+  }
 }
 
 void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T) {

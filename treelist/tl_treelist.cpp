@@ -123,7 +123,7 @@ void TCustomvmTreeList::DeleteAllNodes() {
   TScopeExit done([this] { FClearing = false; FCache.Suppressed = false; });
   if (!FDestroying) {
     ForgetEditingCell();
-    if (FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
+    ForgetDraggedNode(nullptr);
   }
   FClearing = true;
   if (!FDestroying) ClearVisibleCache();
@@ -226,6 +226,7 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FClearing) return;
   if (IsNodeSelected(Node)) SetNodeSelected(Node, false);
   if (FFirstSelectedNode == Node) FFirstSelectedNode = nullptr;
+  ForgetDraggedNode(Node);
   if (FRoots.empty()) {
     if (!FDestroying && !FCache.Suppressed) ClearVisibleCache();
     ResetNodeReferences();
@@ -240,8 +241,6 @@ void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prio
   if (FFocusedNode == Node) FFocusedNode = to;
   if (FAnchorNode == Node) FAnchorNode = to;
   if (FPrevFocusedNode == Node) FPrevFocusedNode = nullptr;
-  if (FDragNode == Node && FState == tlsNodeDragging) EndNodeDrag(false, 0, 0);
-  if (FDragNode == Node) FDragNode = nullptr;
   if (FHotTrackNode == Node) FHotTrackNode = nullptr;
   if (FHotTrack.HotNode == Node) FHotTrack = TvmTreeListHotTrackInfo();
   if (FExpandHoverNode == Node) FExpandHoverNode = nullptr;

@@ -319,6 +319,9 @@ class TvmTreeListDragObject : public TDragObject {
 public:
   TvmTreeListDragObject(TCustomvmTreeList* ATreeList, std::vector<TvmTreeListNode*> ANodes);
   TCustomvmTreeList* TreeList = nullptr;
+  // The dragged nodes. One deleted while the drag runs leaves the list (the drag ends when none
+  // is left); one deleted while the object is being dropped turns to null in its place, so that
+  // a drop handler walking the list keeps its place.
   std::vector<TvmTreeListNode*> Nodes;
   TCursor GetDragCursor(bool Accepted, int X, int Y) override;
 };
@@ -686,6 +689,8 @@ public:
   void CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& Target);
   int CalcBandDropTarget(TPoint P);
   void EndNodeDrag(bool Drop, int X, int Y);
+  // A node going away (null: all of them) leaves a node drag started here.
+  void ForgetDraggedNode(TvmTreeListNode* Node);
   void EndColumnDrag(bool Accept);
   void EndBandDrag(bool Accept);
   virtual bool CanDragColumn(int Column) { return FOptions.Contains(tloColumnMoving); }

@@ -541,4 +541,39 @@ TEST(CanvasPixels, DrawAndCopyBitmaps) {
   s.C()->Draw(0, 0, &empty);
 }
 
+// Rectangles filled with a solid brush and with a pattern bitmap, inside, across the edges and
+// across a clip rectangle: the pixels set straight into the image are the drawing engine's, and
+// a plain brush of the pattern brush's colour after it fills plainly.
+TEST(CanvasPixels, FillsSetDirectlyMatchTheDrawingEngine) {
+  TBitmap pattern(8, 8);
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) pattern.Canvas()->SetPixels(x, y, ((x + 2 * y) % 3) == 0 ? clNavy : x > y ? clRed : clYellow);
+  auto fills = [&](bool Direct, bool Clip) {
+    const bool old = SetCanvasDirectRaster(Direct);
+    Surface s(61, 47);
+    s.C()->Brush()->SetColor(clWhite);
+    s.C()->FillRect(TRect(0, 0, 61, 47));
+    if (Clip) s.C()->IntersectClipRect(7, 5, 50, 39);
+    for (int i = 0; i < 40; ++i) {
+      const int x = (i * 17) % 70 - 9, y = (i * 11) % 55 - 7, w = i % 13, h = (i * 7) % 11;
+      if (i % 3 == 0) {
+        s.C()->Brush()->SetBitmap(&pattern);
+      } else {
+        s.C()->Brush()->SetBitmap(nullptr);
+        s.C()->Brush()->SetStyle(bsSolid);
+        s.C()->Brush()->SetColor(i % 2 ? clGreen : clPurple);
+      }
+      s.C()->FillRect(i % 4 == 1 ? TRect(x + w, y + h, x, y) : TRect(x, y, x + w, y + h));
+    }
+    s.C()->Brush()->SetBitmap(nullptr);
+    SetCanvasDirectRaster(old);
+    return s.All();
+  };
+  for (bool clip : {false, true}) {
+    const auto reference = fills(false, clip);
+    EXPECT_NE(std::count(reference.begin(), reference.end(), clNavy), 0);
+    EXPECT_EQ(reference, fills(true, clip)) << "clip " << clip;
+  }
+}
+
 }  // namespace

@@ -261,4 +261,81 @@ TEST(TreeListDragBetweenLists, RefusedDropsAndEscapeLeaveBothListsAlone) {
   EXPECT_EQ(a->State(), tlsIdle);
 }
 
+// Nodes deleted while they are dragged: the drag forgets them and ends when none is left; during
+// the drop they turn to null in the list the target walks.
+TEST(TreeListDragBetweenLists, DeletedNodesLeaveTheDrag) {
+  TTwoLists w;
+  TvmTreeList* a = w.A.TL;
+  TvmTreeList* b = w.B;
+  a->SetOptions(a->Options() + tloMultiSelect);
+  b->OnDragOver = [&](TObject*, TObject*, int, int, bool& accept) { accept = true; };
+  int ends = 0;
+  a->OnEndDrag = [&](TObject*, TObject*, int, int) { ++ends; };
+  auto start = [&](std::initializer_list<const char*> Selected, const char* Pressed) {
+    a->FullExpand();
+    for (const char* t : Selected) w.A.Find(t)->SetSelected(true);
+    EXPECT_EQ(a->GetSelectedCount(), static_cast<int>(Selected.size()));
+    TPoint p = w.A.CellPoint(w.A.Find(Pressed), 0);
+    a->DispatchMouseDown(mbLeft, {}, p.X, p.Y);
+    EXPECT_EQ(a->GetSelectedCount(), static_cast<int>(Selected.size()));
+    a->DispatchMouseMove({ssLeft}, p.X + 10, p.Y);
+    auto* obj = dynamic_cast<TvmTreeListDragObject*>(DragObject());
+    EXPECT_TRUE(obj);
+    return obj;
+  };
+  auto texts = [](TvmTreeListDragObject* Obj) {
+    std::vector<std::string> v;
+    for (TvmTreeListNode* n : Obj->Nodes) v.push_back(n ? n->Strings(0) : "null");
+    return v;
+  };
+  // The pressed node goes: the drag goes on with the others, and drops them.
+  TvmTreeListDragObject* obj = start({"R0", "R1", "R2"}, "R1");
+  ASSERT_TRUE(obj);
+  ASSERT_EQ(obj->Nodes.size(), 3u);
+  w.A.Find("R1")->Delete();
+  ASSERT_EQ(DragObject(), obj);
+  EXPECT_EQ(texts(obj), (std::vector<std::string>{"R0", "R2"}));
+  EXPECT_EQ(a->DraggedNode(), w.A.Find("R0"));
+  std::vector<std::string> dropped;
+  b->OnDragDrop = [&](TObject*, TObject*, int, int) {
+    auto* d = dynamic_cast<TvmTreeListDragObject*>(DragObject());
+    ASSERT_TRUE(d);
+    // A handler that deletes as it goes keeps its place in the list.
+    for (size_t i = 0; i < d->Nodes.size(); ++i) {
+      TvmTreeListNode* n = d->Nodes[i];
+      dropped.push_back(n ? n->Strings(0) : "null");
+      if (n && i == 0) w.A.Find("R2")->Delete();
+    }
+  };
+  TPoint overB = w.InA(w.CellOfB("B1"));
+  a->DispatchMouseMove({ssLeft}, overB.X, overB.Y);
+  a->DispatchMouseUp(mbLeft, {}, overB.X, overB.Y);
+  EXPECT_EQ(dropped, (std::vector<std::string>{"R0", "null"}));
+  EXPECT_FALSE(Dragging());
+  EXPECT_EQ(ends, 1);
+  // Every dragged node goes: the drag is cancelled, nothing is dropped.
+  dropped.clear();
+  a->DeleteAllNodes();
+  w.A.Fill(2, 1);
+  obj = start({"R0", "R1"}, "R0");
+  ASSERT_TRUE(obj);
+  w.A.Find("R1")->Delete();
+  EXPECT_TRUE(Dragging());
+  w.A.Find("R0")->Delete();
+  EXPECT_FALSE(Dragging());
+  EXPECT_EQ(a->State(), tlsIdle);
+  EXPECT_EQ(a->DraggedNode(), nullptr);
+  EXPECT_EQ(ends, 2);
+  a->DispatchMouseMove({ssLeft}, overB.X, overB.Y);
+  a->DispatchMouseUp(mbLeft, {}, overB.X, overB.Y);
+  EXPECT_TRUE(dropped.empty());
+  // So does clearing the list.
+  w.A.Fill(2, 1);
+  obj = start({"R0"}, "R0");
+  ASSERT_TRUE(obj);
+  a->DeleteAllNodes();
+  EXPECT_FALSE(Dragging());
+  EXPECT_EQ(ends, 3);
+}
+
 }  // namespace
