@@ -63,7 +63,9 @@ Fixture& Shared() {
 void BM_LoadTable(benchmark::State& State) {
   Fixture& f = Shared();
   for (auto _ : State) {
+    State.PauseTiming();
     f.TL->SetDataSource(nullptr);
+    State.ResumeTiming();
     f.TL->SetDataSource(f.Source);
     benchmark::DoNotOptimize(f.TL->IndexedCount());
   }

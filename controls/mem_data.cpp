@@ -402,6 +402,13 @@ bool TVxMemoryData::BookmarkValid(const TBookmark& Bookmark) {
   return id != NoID && id <= FLastID;
 }
 
+bool TVxMemoryData::BookmarkExists(const TBookmark& Bookmark) {
+  if (!BookmarkValid(Bookmark)) return false;
+  int32_t id;
+  std::memcpy(&id, Bookmark.data(), 4);
+  return IndexOfID(id) >= 0;
+}
+
 int TVxMemoryData::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) {
   if (Bookmark1.empty() && Bookmark2.empty()) return 0;
   if (Bookmark1.empty()) return -1;
@@ -415,7 +422,9 @@ int TVxMemoryData::CompareBookmarks(const TBookmark& Bookmark1, const TBookmark&
 void TVxMemoryData::InternalGotoBookmark(const void* Bookmark) {
   int32_t id;
   std::memcpy(&id, Bookmark, 4);
-  int i = IndexOfID(id);
+  // Walking the records goes back to the record the cursor is on: no search for it.
+  const bool here = FRecordPos >= 0 && FRecordPos < static_cast<int>(FRecords.size()) && FRecords[FRecordPos]->FID == id;
+  int i = here ? FRecordPos : IndexOfID(id);
   if (i < 0) return;
   int old = FRecordPos;
   FRecordPos = i;

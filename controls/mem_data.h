@@ -55,6 +55,8 @@ public:
   int RecNo() override;
   void SetRecNo(int Value) override;
   bool BookmarkValid(const TBookmark& Bookmark) override;
+  // Whether the bookmark's record is still there (a deleted record's bookmark stays valid).
+  bool BookmarkExists(const TBookmark& Bookmark);
   int CompareBookmarks(const TBookmark& Bookmark1, const TBookmark& Bookmark2) override;
   bool GetFieldData(TField* Field, void* Buffer) override;
   void SetFieldData(TField* Field, const void* Buffer) override;

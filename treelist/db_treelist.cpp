@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "controls/mem_data.h"
 #include "platform/datetime.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
@@ -17,6 +18,13 @@ const char* const SvmDBDeleteSelected = "Delete all selected records?";
 const char* const SvmDBDefaultFieldsSet = "DefaultFields property should be set to False";
 
 namespace {
+
+// Whether a bookmark's record is still in the dataset (a deleted record's bookmark can stay
+// valid); datasets that cannot tell answer by their bookmark check.
+bool RecordExists(TDataSet* DataSet, const TBookmark& Bookmark) {
+  if (auto* m = dynamic_cast<TVxMemoryData*>(DataSet)) return m->BookmarkExists(Bookmark);
+  return DataSet->BookmarkValid(Bookmark);
+}
 
 bool IsEditingState(TDataSetState S) { return S == dsEdit || S == dsInsert || S == dsSetKey; }
 
@@ -148,11 +156,12 @@ void TvmDBTreeListColumn::LoadNodeValue(TvmTreeListNode* Node) {
   TNodeVariantData d;
   if (FField) {
     const TFieldType t = FField->DataType();
-    const bool isNull = FField->IsNull();
+    Variant value = FField->Value();
+    const bool isNull = value.IsNull();
     const bool isString = t == ftString || t == ftWideString || t == ftFixedChar;
     if (StoresValueOfType(t) || isNull || (isString && (FField->OnGetText || !FField->EditMask().empty())) ||
         StoresNodeValue()) {
-      d.Value = FField->Value();
+      d.Value = std::move(value);
       d.ValueAssigned = true;
     }
     if (FField->Lookup() && FField->DataSet()) {
@@ -164,8 +173,7 @@ void TvmDBTreeListColumn::LoadNodeValue(TvmTreeListNode* Node) {
   }
   auto* n = DBNode(Node);
   if (static_cast<int>(n->Values.size()) <= di) n->Values.resize(static_cast<size_t>(di) + 1);
-  if (!n->Values[static_cast<size_t>(di)]) n->Values[static_cast<size_t>(di)] = std::make_unique<TNodeVariantData>();
-  *n->Values[static_cast<size_t>(di)] = std::move(d);
+  n->Values[static_cast<size_t>(di)] = std::move(d);
 }
 
 TCustomvmFilterEdit* TvmDBTreeListColumn::CreateFilterEdit(TComponent* Owner) {
@@ -703,6 +711,15 @@ void TCustomvmDBTreeListControl::NodeDeleted(TvmTreeListNode* Node, TvmTreeListN
   FLiveNodes.erase(std::remove(FLiveNodes.begin(), FLiveNodes.end(), Node), FLiveNodes.end());
 }
 
+void TCustomvmDBTreeListControl::ResetNodeMetrics() {
+  if (FClearing || FDestroying) return;
+  WalkVisible([](TvmTreeListNode* N) {
+    N->CachedRowHeight = 0;
+    N->CachedLineCount = 0;
+    return true;
+  });
+}
+
 bool TCustomvmDBTreeListControl::IsLive(TvmTreeListNode* Node) const {
   return std::find(FLiveNodes.begin(), FLiveNodes.end(), Node) != FLiveNodes.end();
 }
@@ -905,9 +922,11 @@ TDataSource* TvmDBTreeList::DataSource() const { return FDataLink->DataSource();
 
 void TvmDBTreeList::SetDataSource(TDataSource* Value) {
   if (Value == DataSource()) return;
+  const bool wasActive = FDataLink->Active();
   FDataLink->SetDataSource(Value);
   if (Value) Value->FreeNotification(this);
-  LinkActiveChanged();
+  // The link reports a change of its active state itself; another open dataset is read here.
+  if (wasActive == FDataLink->Active()) LinkActiveChanged();
 }
 
 void TvmDBTreeList::SetKeyField(const std::string& Value) {
@@ -1238,7 +1257,7 @@ void TvmDBTreeList::LinkDataSetChanged() {
     RecordPosted();
     return;
   }
-  if (!FCurBookmark.empty() && FByBookmark.count(FCurBookmark) && !ds->BookmarkValid(FCurBookmark)) {
+  if (!FCurBookmark.empty() && FByBookmark.count(FCurBookmark) && !RecordExists(ds, FCurBookmark)) {
     RecordDeleted(FCurBookmark);
     RememberCurrent();
     SyncFocus();

@@ -167,7 +167,7 @@ public:
   Variant ParentValue;
   TBookmark Bookmark;
   std::string PreviewText;
-  std::vector<std::unique_ptr<TNodeVariantData>> Values;  // by column data index
+  std::vector<TNodeVariantData> Values;  // by column data index
   std::string IndexKey;   // the key as indexed ("" when not indexed)
   std::string WaitingFor; // the parent key this root node waits for ("" when none)
   int32_t LoadIndex = -1; // its place in the records while the whole tree is read
@@ -285,6 +285,8 @@ public:
   // backward from the previous one, 2 forward from the next one); the dataset stays on a match.
   bool LocateRecord(int Column, const std::string& Text, int Direction);
   bool IsLive(TvmTreeListNode* Node) const;
+  // Only shown rows carry row metrics: a change of one record resets those, not every node.
+  void ResetNodeMetrics() override;
 
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;

@@ -362,14 +362,14 @@ TEST(DBTreeListColumns, NodeValuesMasksAndDefaults) {
   // An integer column keeps its value beside the text; a plain string column does not.
   auto* n = static_cast<TvmDBTreeListNode*>(f.Node("a"));
   ASSERT_GE(n->Values.size(), 2u);
-  EXPECT_TRUE(n->Values[1]->ValueAssigned);
-  EXPECT_EQ(n->Values[1]->Value.AsInteger(), 2);
-  EXPECT_FALSE(n->Values[0]->ValueAssigned);
+  EXPECT_TRUE(n->Values[1].ValueAssigned);
+  EXPECT_EQ(n->Values[1].Value.AsInteger(), 2);
+  EXPECT_FALSE(n->Values[0].ValueAssigned);
   // A string field with an edit mask stores its value.
   f.Table->FieldByName("NAME")->SetEditMask("LL;0;_");
   f.TL->LoadAll();
   n = static_cast<TvmDBTreeListNode*>(f.Node("a"));
-  EXPECT_TRUE(n->Values[0]->ValueAssigned);
+  EXPECT_TRUE(n->Values[0].ValueAssigned);
   // A mask column shows the field's mask until one of its own is set.
   auto* m = static_cast<TvmDBTreeListMaskColumn*>(f.TL->CreateColumn(TvmDBTreeListMaskColumn::StaticClass()));
   m->SetFieldName("NAME");
