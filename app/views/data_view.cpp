@@ -324,13 +324,20 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
       }
     }
   };
+  // The curves are the stack's parameters: under another reference only these are computed
+  // again. The estimates' own parameters (which the editing windows show, and which take far
+  // longer) stay those of the display reference, restored afterwards.
+  auto useReference = [](TMTFile& File, int R) {
+    File.DisplayReference = static_cast<int16_t>(R);
+    File.RestackAll();
+  };
   auto eachReference = [&](TMTFile& File, int L, const std::string& Title, bool ModeTwo) {
     const int kept = File.DisplayReference;
     for (int r = 0; r < File.ReferenceCount; ++r) {
-      File.SetReference(r);
+      useReference(File, r);
       fill(File, L, r, Title, ModeTwo);
     }
-    File.SetReference(kept);
+    useReference(File, kept);
   };
   if (ViewMode == 1) {
     for (size_t l = 0; l < SiteFiles.size(); ++l)

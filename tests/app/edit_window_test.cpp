@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "app/property_window.h"
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
 #include "app/views/errpoint_series.h"
@@ -538,4 +539,19 @@ TEST_F(EditFixture, DisplaySwitchesAndPlotTypes) {
   EXPECT_DOUBLE_EQ(W->ChartTool(1)->Value(), CurveOf(W->Chart1, 1)->YValues()->Value(W->MarkedPoint))
       << "impedance: the xy curve is the second";
   DrawAll();
+}
+
+// With the property window open, a click on a curve chart shows that chart's rows: the phase
+// chart its own (second-panel) rows, not those of the magnitude chart.
+TEST_F(EditFixture, PropertyWindowFollowsTheClickedCurveChart) {
+  Open();
+  W->pmPropertiesClick(W->Chart1);
+  ASSERT_NE(ObjInsp1, nullptr);
+  ASSERT_TRUE(ObjInsp1->Visible());
+  EXPECT_EQ(PropTable.Panel, W->Chart1);
+  EXPECT_EQ(ObjInsp1->OwnerView(), W);
+  W->Chart1Click(W->Chart3);
+  EXPECT_EQ(PropTable.Panel, W->Chart3);
+  W->Chart1Click(W->Chart1);
+  EXPECT_EQ(PropTable.Panel, W->Chart1);
 }

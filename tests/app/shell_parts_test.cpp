@@ -149,7 +149,7 @@ TEST_F(AppFixture, ViewCommandsOfWindowsStillToComeAreDisabledNotHidden) {
   Start();
   ChooseFiles({SiteFile("S107.MT1")});
   ASSERT_TRUE(MainForm1->acOpen->Execute());
-  for (TAction* a : {MainForm1->AcEditing}) {
+  for (TAction* a : {MainForm1->AcComplexEditing}) {
     EXPECT_TRUE(a->Visible()) << a->Name();
     EXPECT_FALSE(a->Enabled()) << a->Name();
     EXPECT_FALSE(a->Execute()) << a->Name();

@@ -1,0 +1,166 @@
+// The editing window on a 40-frequency x 100-estimate site, with its four charts and the
+// resulting-data view open: one mask change by a selection tool through re-stack, recompute,
+// journal record and the refresh and repaint of every open view (goal: one frame, 16 ms), and
+// the move to the next frequency with its repaint (goal 10 ms).
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/journal.h"
+#include "app/main_form.h"
+#include "app/start_up.h"
+#include "app/views/data_view.h"
+#include "app/views/edit_window.h"
+#include "app/views/errpoint_series.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/engine/tool_base.h"
+#include "chart/engine/value_lists.h"
+#include "controls/vx_checklist.h"
+#include "mtdata/open_site.h"
+#include "mtdata/site_file.h"
+#include "platform/actnlist.h"
+#include "platform/bitmap.h"
+#include "platform/forms.h"
+#include "platform/inifiles.h"
+#include "platform/logdevice.h"
+#include "tools/mt_generator.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const bool Headless = [] {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  return true;
+}();
+
+const std::string& BigSite() {
+  static const std::string path = [] {
+    const std::string p = (fs::temp_directory_path() / "vm_bench_app_edit_site.mt1").string();
+    TMtGenModel m;
+    m.Layers = {{100, 1000}, {10, 5000}, {1000, 0}};
+    m.EstimateCount = 100;
+    m.WithTipper = true;
+    m.ReferenceType = 4;
+    m.Edits = {TMtGenEdit{}};
+    MtGenWrite(m, p);
+    return p;
+  }();
+  return path;
+}
+
+// The program with the 40 x 100 site, the editing window and the resulting-data view, every
+// chart drawn once.
+void OpenEditing() {
+  (void)Headless;
+  static const std::string profile = [] {
+    const fs::path d = fs::temp_directory_path() / "vm_bench_app_edit_profile";
+    fs::create_directories(d);
+    return d.string();
+  }();
+  SetProfileFolder(profile);
+  Application->Initialize();
+  StartProgram({});
+  MainForm1->Show();
+  Application->ProcessMessages();
+  std::vector<std::string> names{BigSite()};
+  TLogCapture quiet;
+  LoadSite(names);
+  MainForm1->UpdateMenuItems(nullptr);
+  MainForm1->AcResultingData->Execute();
+  Application->ProcessMessages();
+  GrView1->clbParameters->SetCheckedIndex(1);
+  GrView1->Refresh(nullptr);
+  MainForm1->AcEditing->Execute();
+  Varo1->SetBounds(0, 0, 1000, 700);
+  PushEditRecord(1, "Start");
+  Application->ProcessMessages();
+}
+
+void Quit() {
+  SiteModified = false;
+  MainForm1->Close();
+  FreeSite();
+  EndProgram();
+}
+
+// Every chart of every open view painted, as the next frame shows them.
+void PaintAll() { Application->ProcessMessages(); }
+
+// Circle presses on the third estimate of the first panel, removing and restoring in turn.
+void BM_MaskChangeByCircle(benchmark::State& State) {
+  OpenEditing();
+  TChart* c = Varo1->Chart2;
+  MainForm1->AcCircle->Execute();
+  Varo1->Navigate(MainForm1->AcFirst, 1);
+  Varo1->Navigate(MainForm1->AcNext, 3);
+  PaintAll();
+  auto* s = static_cast<TErrPointSeries*>(c->SeriesList()->SeriesAt(0));
+  const int x = c->BottomAxis()->ValueToPixel(s->XValues()->Value(2));
+  const int y = c->LeftAxis()->ValueToPixel(s->YValues()->Value(2));
+  // Counts the paints of the estimate chart and of the data view's chart: each frame draws both.
+  int paints = 0;
+  c->OnAfterDraw = [&paints](TObject*) { ++paints; };
+  GrView1->Chart1->OnAfterDraw = [&paints](TObject*) { ++paints; };
+  bool remove = true;
+  size_t records = DataModule1->Rows.size();
+  for (auto _ : State) {
+    MainForm1->AcDeleting->SetChecked(remove);
+    MainForm1->AcRestoring->SetChecked(!remove);
+    c->DispatchMouseDown(mbLeft, {}, x, y);
+    c->DispatchMouseUp(mbLeft, {}, x, y);
+    PaintAll();
+    remove = !remove;
+  }
+  if (DataModule1->Rows.size() != records + State.iterations()) State.SkipWithError("one record per press expected");
+  if (paints < 2 * static_cast<int>(State.iterations())) State.SkipWithError("the views were not painted");
+  c->OnAfterDraw = nullptr;
+  GrView1->Chart1->OnAfterDraw = nullptr;
+  State.counters["frequencies"] = CurrentSite->FreqCount;
+  State.counters["estimates"] = CurrentSite->XprCount[Varo1->CurFreq];
+  Quit();
+}
+BENCHMARK(BM_MaskChangeByCircle)->Unit(benchmark::kMillisecond);
+
+// The same change without the repaint: the share of re-stack, journal and refresh.
+void BM_MaskChangeByCircleWithoutPaint(benchmark::State& State) {
+  OpenEditing();
+  TChart* c = Varo1->Chart2;
+  MainForm1->AcCircle->Execute();
+  Varo1->Navigate(MainForm1->AcFirst, 1);
+  Varo1->Navigate(MainForm1->AcNext, 3);
+  PaintAll();
+  auto* s = static_cast<TErrPointSeries*>(c->SeriesList()->SeriesAt(0));
+  const int x = c->BottomAxis()->ValueToPixel(s->XValues()->Value(2));
+  const int y = c->LeftAxis()->ValueToPixel(s->YValues()->Value(2));
+  bool remove = true;
+  for (auto _ : State) {
+    MainForm1->AcDeleting->SetChecked(remove);
+    MainForm1->AcRestoring->SetChecked(!remove);
+    c->DispatchMouseDown(mbLeft, {}, x, y);
+    c->DispatchMouseUp(mbLeft, {}, x, y);
+    remove = !remove;
+  }
+  Quit();
+}
+BENCHMARK(BM_MaskChangeByCircleWithoutPaint)->Unit(benchmark::kMillisecond);
+
+// Next and Prior in turn, each with the repaint of the window.
+void BM_NextFrequency(benchmark::State& State) {
+  OpenEditing();
+  Varo1->Navigate(MainForm1->AcFirst, 1);
+  PaintAll();
+  bool next = true;
+  for (auto _ : State) {
+    Varo1->Navigate(next ? MainForm1->AcNext : MainForm1->AcPrior, next ? 3 : 2);
+    PaintAll();
+    next = !next;
+  }
+  Quit();
+}
+BENCHMARK(BM_NextFrequency)->Unit(benchmark::kMillisecond);
+
+}  // namespace
