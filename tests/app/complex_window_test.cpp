@@ -355,4 +355,9 @@ TEST_F(ComplexFixture, FrequenciesWithNothingToShowAreSaidAndNeverCrash) {
   Render(w->Chart2);
   w->Impedance1->Click();
   EXPECT_EQ(w->Chart1->SeriesList()->Count(), 5);
+
+  // Closing the site closes the window with it.
+  MainForm1->acClose->Execute();
+  EXPECT_FALSE(FormExists(VaroCmplx1));
+  EXPECT_FALSE(MainForm1->AcComplexEditing->Enabled());
 }
