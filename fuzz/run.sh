@@ -15,7 +15,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 minutes=${1:?usage: fuzz/run.sh MINUTES [TARGET...]}
 shift
-all=(mt_file_fuzz edi_fuzz package_fuzz ini_fuzz gif_fuzz jpeg_fuzz component_reader_fuzz chart_file_fuzz)
+all=(mt_file_fuzz edi_fuzz package_fuzz ini_fuzz gif_fuzz jpeg_fuzz component_reader_fuzz chart_file_fuzz
+     metafile_fuzz)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 build=${BUILD_DIR:-$root/build-fuzz}

@@ -1330,7 +1330,7 @@ public:
     if (S.isEmpty()) return;
     const LFont& lf = FDC.Font.F;
     QFont f(lf.Face.isEmpty() ? QStringLiteral("Sans Serif") : lf.Face);
-    const double h = std::abs(lf.Height) * Scale();
+    const double h = std::min(std::abs(static_cast<double>(lf.Height)) * Scale(), 10000.0);
     // A positive height is the cell's height: the em is about that less the internal leading.
     f.setPixelSize(std::max(1, static_cast<int>(std::lround(lf.Height < 0 ? h : h * 0.8))));
     f.setWeight(static_cast<QFont::Weight>(std::clamp(lf.Weight ? lf.Weight : 400, 1, 1000)));
@@ -1423,7 +1423,7 @@ private:
       FP.setPen(Qt::NoPen);
     } else {
       QPen pen(FromColorRef(lp.Color));
-      const int w = static_cast<int>(std::lround(lp.Width * Scale()));
+      const int w = static_cast<int>(std::lround(std::min(std::abs(lp.Width * Scale()), 10000.0)));
       if (w <= 1 && !(lp.Style & PS_GEOMETRIC)) {
         pen.setWidth(0);
         pen.setCapStyle(Qt::FlatCap);  // GDI leaves out a line's last pixel

@@ -107,6 +107,7 @@ public:
   }
   void LabelCell(int Row, int Col, const std::string& Text) {
     std::string t = Utf8ToCp1251(Text);
+    for (char ch : t) FBeyondAscii = FBeyondAscii || static_cast<uint8_t>(ch) >= 0x80;
     if (t.size() > 255) t.resize(255);
     CellHeader(0x0004, static_cast<uint16_t>(t.size() + 1), Row, Col);
     const auto n = static_cast<uint8_t>(t.size());
@@ -114,9 +115,12 @@ public:
     Bytes(t.data(), static_cast<int64_t>(t.size()));
   }
   void BlankCell(int Row, int Col) { CellHeader(0x0001, 0, Row, Col); }
+  // Some label holds a character beyond ASCII (its byte is of code page 1251).
+  bool BeyondAscii() const { return FBeyondAscii; }
 
 private:
   TStream& FStream;
+  bool FBeyondAscii = false;
 };
 
 }  // namespace
@@ -372,12 +376,9 @@ void TSeriesDataXLS::SaveToStream(TStream& Stream) {
   for (TChartSeries* s : list) cols += flagCount + static_cast<int>(ValueColumns(s).size());
   if (rows > 65535 || cols > 65535) throw ERangeError("Range check error");
 
-  TBiffWriter w(Stream);
-  const uint8_t bof[12] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
-  w.Bytes(bof, 12);
-  w.Word(0x0200);
-  w.Word(10);
-  for (int v : {0, rows, 0, cols, 0}) w.Word(static_cast<uint16_t>(v));
+  // The cells first, so that the code page record can go before them when labels need it.
+  TMemoryStream cells;
+  TBiffWriter w(cells);
 
   if (ShowHeader) {
     int c = 0;
@@ -415,6 +416,19 @@ void TSeriesDataXLS::SaveToStream(TStream& Stream) {
       }
     }
   }
+  TBiffWriter out(Stream);
+  const uint8_t bof[12] = {0x09, 0x08, 0x08, 0x00, 0x00, 0x00, 0x10, 0x00, 0x00, 0x00, 0x00, 0x00};
+  out.Bytes(bof, 12);
+  if (w.BeyondAscii()) {
+    // Labels are written in code page 1251: without this record readers take them as Latin.
+    out.Word(0x0042);
+    out.Word(2);
+    out.Word(1251);
+  }
+  out.Word(0x0200);
+  out.Word(10);
+  for (int v : {0, rows, 0, cols, 0}) out.Word(static_cast<uint16_t>(v));
+  out.Bytes(cells.Memory(), cells.Size());
   const uint8_t eof[4] = {0x0A, 0x00, 0x00, 0x00};
-  w.Bytes(eof, 4);
+  out.Bytes(eof, 4);
 }

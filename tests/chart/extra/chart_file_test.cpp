@@ -21,6 +21,12 @@
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
 #include "chart/series/standard_series.h"
+#include "chart/series/tools_annotation.h"
+#include "chart/series/tools_axis.h"
+#include "chart/series/tools_colorline.h"
+#include "chart/series/tools_cursor.h"
+#include "chart/series/tools_marks.h"
+#include "chart/series/tools_register.h"
 #include "platform/streams.h"
 #include "../series/series_testkit.h"
 
@@ -408,4 +414,81 @@ TEST_F(ChartFile, EveryRegisteredSeriesTypeComesBackDrawingTheSamePixels) {
     ++tried;
   }
   EXPECT_GE(tried, 8);
+}
+
+// Tools are child components of the chart: a chart with tools of several kinds (lines, bands,
+// annotations, axis arrows, a cursor) saves in both forms and loads into an empty chart drawing the
+// same pixels, its tools bound again to their axes and series.
+TEST_F(ChartFile, ToolsComeBackDrawingTheSamePixels) {
+  RegisterStandardTools();
+  for (bool text : {false, true}) {
+    SCOPED_TRACE(text ? "text" : "binary");
+    RichChart c;
+    auto add = [&](TGraphCustomTool* T, const std::string& Name) {
+      T->SetName(Name);
+      c.Chart.Tools->Add(T);
+    };
+    auto* line = new TColorLineTool(nullptr);
+    add(line, "ColorLine1");
+    line->SetAxis(c.Chart.BottomAxis());
+    line->Pen()->SetColor(clNavy);
+    line->SetValue(4.5);
+    auto* band = new TColorBandTool(nullptr);
+    add(band, "ColorBand1");
+    band->SetAxis(c.Chart.LeftAxis());
+    band->SetStartValue(12);
+    band->SetEndValue(18);
+    band->Brush()->SetColor(clSilver);
+    auto* grid = new TGridBandTool(nullptr);
+    add(grid, "GridBand1");
+    grid->SetAxis(c.Chart.LeftAxis());
+    grid->Band1()->SetColor(clMoneyGreen);
+    grid->Band1()->SetStyle(bsSolid);
+    auto* note = new TAnnotationTool(nullptr);
+    add(note, "Annotation1");
+    note->SetText("Station 7");
+    auto* arrows = new TAxisArrowTool(nullptr);
+    add(arrows, "AxisArrow1");
+    arrows->SetAxis(c.Chart.LeftAxis());
+    auto* cursor = new TCursorTool(nullptr);
+    add(cursor, "Cursor1");
+    cursor->SetSeries(c.Line);
+    auto* tip = new TMarksTipTool(nullptr);
+    add(tip, "MarksTip1");
+    tip->SetSeries(c.Bar);
+
+    TMemoryStream s;
+    WriteNativeChart(&c.Chart, s, true, text);
+    s.SetPosition(0);
+    TChart target(nullptr);
+    target.SetBounds(0, 0, 100, 80);
+    TCustomChart* t = &target;
+    ReadNativeChart(t, s);
+    ASSERT_EQ(target.Tools->Count(), c.Chart.Tools->Count());
+    for (int i = 0; i < target.Tools->Count(); ++i) {
+      EXPECT_EQ(target.Tools->ToolAt(i)->ClassName(), c.Chart.Tools->ToolAt(i)->ClassName());
+      EXPECT_EQ(target.Tools->ToolAt(i)->Name(), c.Chart.Tools->ToolAt(i)->Name());
+      EXPECT_EQ(target.Tools->ToolAt(i)->ParentChart(), &target);
+    }
+    auto* line2 = dynamic_cast<TColorLineTool*>(target.Tools->ToolAt(0));
+    ASSERT_NE(line2, nullptr);
+    EXPECT_EQ(line2->Axis(), target.BottomAxis());
+    EXPECT_EQ(line2->Value(), 4.5);
+    auto* band2 = dynamic_cast<TColorBandTool*>(target.Tools->ToolAt(1));
+    ASSERT_NE(band2, nullptr);
+    EXPECT_EQ(band2->Axis(), target.LeftAxis());
+    auto* cursor2 = dynamic_cast<TCursorTool*>(target.Tools->ToolAt(5));
+    ASSERT_NE(cursor2, nullptr);
+    EXPECT_EQ(cursor2->Series(), target.SeriesAt(0));
+    auto* tip2 = dynamic_cast<TMarksTipTool*>(target.Tools->ToolAt(6));
+    ASSERT_NE(tip2, nullptr);
+    EXPECT_EQ(tip2->Series(), target.SeriesAt(1));
+    auto a = Draw(c.Chart), b = Draw(target);
+    EXPECT_EQ(DifferentPixels(*a, *b), 0);
+    RichChart plain;
+    EXPECT_GT(DifferentPixels(*Draw(plain.Chart), *a), 500) << "the tools draw";
+    target.Tools->Clear();
+    c.Chart.Tools->Clear();
+  }
+  UnregisterStandardTools();
 }

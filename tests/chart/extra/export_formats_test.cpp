@@ -115,22 +115,44 @@ TEST_F(Exports, BitmapAtTheSizeAskedReadsBack) {
   fs::remove_all(Dir());
 }
 
-TEST_F(Exports, MetafileReadsBackAndDrawsTheChart) {
-  TEMFExportFormat emf;
-  emf.Panel = &C.Chart;
-  emf.Width = 300;
-  emf.Height = 200;
-  TMemoryStream s;
-  emf.SaveToStream(s);
-  s.SetPosition(0);
-  TMetafile m;
-  m.LoadFromStream(s);  // the project's own reader
-  EXPECT_EQ(m.Width(), 300);
-  EXPECT_EQ(m.Height(), 200);
-  EXPECT_TRUE(m.Enhanced());
-  TBitmap b(300, 200, pf24bit);
-  b.Canvas()->StretchDraw(TRect(0, 0, 300, 200), &m);
-  EXPECT_GT(CountColor(b, clRed), 20);
+// The metafile format writes a real Enhanced Metafile, or with "Enhanced" off a placeable
+// Windows Metafile, at the size asked; the project's own reader draws the chart from both.
+TEST_F(Exports, MetafileFilesAtTheSizeAskedReadBackAndDrawTheChart) {
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    TEMFExportFormat emf;
+    emf.Panel = &C.Chart;
+    emf.Width = 300;
+    emf.Height = 200;
+    static_cast<TEMFOptions*>(emf.Options(true))->CBEnhanced->SetChecked(enhanced);
+    EXPECT_EQ(emf.FileExtension(), enhanced ? "emf" : "wmf");
+    TMemoryStream s;
+    emf.SaveToStream(s);
+    const auto* b = static_cast<const uint8_t*>(s.Memory());
+    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
+    auto i16 = [&](size_t at) { return static_cast<int16_t>(b[at] | b[at + 1] << 8); };
+    if (enhanced) {
+      EXPECT_EQ(u32(40), 0x464D4520u);  // " EMF"
+      EXPECT_EQ(u32(16), 299u);          // bounds, inclusive
+      EXPECT_EQ(u32(20), 199u);
+      EXPECT_EQ(u32(48), static_cast<uint32_t>(s.Size()));
+    } else {
+      EXPECT_EQ(u32(0), 0x9AC6CDD7u);    // placeable
+      EXPECT_EQ(i16(10), 300);
+      EXPECT_EQ(i16(12), 200);
+      EXPECT_EQ(i16(14), 96);            // units per inch
+    }
+    s.SetPosition(0);
+    TMetafile m;
+    m.LoadFromStream(s);  // the project's own reader
+    EXPECT_EQ(m.Width(), 300);
+    EXPECT_EQ(m.Height(), 200);
+    EXPECT_EQ(m.Enhanced(), enhanced);
+    TBitmap bmp(300, 200, pf24bit);
+    bmp.Canvas()->StretchDraw(TRect(0, 0, 300, 200), &m);
+    EXPECT_GT(CountColor(bmp, clRed), 20);       // the series line
+    EXPECT_GT(CountColor(bmp, clYellow), 1000);  // the panel
+  }
 }
 
 TEST_F(Exports, PictureForAnExtension) {

@@ -224,3 +224,36 @@ TEST_F(ExportChart, SpreadsheetFileOpensInAnIndependentReader) {
             "2.0|'c'|4.0|-3.0|''|''|''\n");
   fs::remove_all(dir);
 }
+
+// Labels beyond ASCII are written in code page 1251, and a code page record says so; files with
+// ASCII labels only keep the plain layout.
+TEST_F(ExportChart, SpreadsheetLabelsInCodePage1251CarryTheCodePage) {
+  TSeriesDataXLS x(&C.Chart, S1);
+  TMemoryStream plain;
+  x.SaveToStream(plain);
+  EXPECT_EQ(Bytes(plain).substr(12, 2), std::string("\x00\x02", 2)) << "the dimension record follows the start";
+
+  S1->SetLabelAt(1, "\xD0\x9F\xD1\x80\xD0\xB8");  // "При"
+  TMemoryStream m;
+  x.SaveToStream(m);
+  const std::string b = Bytes(m);
+  EXPECT_EQ(b.substr(12, 6), std::string("\x42\x00\x02\x00\xE3\x04", 6));  // 1251
+  EXPECT_EQ(b.substr(18, 2), std::string("\x00\x02", 2));
+  EXPECT_NE(b.find(std::string("\x03\xCF\xF0\xE8", 4)), std::string::npos);
+
+  if (std::system("/usr/bin/python3 -c 'import xlrd' >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "python3-xlrd is not installed: the spreadsheet file is not read back";
+  const fs::path dir = fs::temp_directory_path() / ("vm_xls_cp_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string file = (dir / "data.xls").string();
+  x.SaveToFile(file);
+  const std::string out = (dir / "label.txt").string();
+  const std::string cmd = "/usr/bin/python3 -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],logfile=open('/dev/null','w'))\n"
+                          "sys.stdout.buffer.write(b.sheet_by_index(0).cell_value(1,0).encode('utf-8'))\" " +
+                          file + " > " + out + " 2>/dev/null";
+  ASSERT_EQ(std::system(cmd.c_str()), 0);
+  std::ifstream in(out);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+            "\xD0\x9F\xD1\x80\xD0\xB8");
+  fs::remove_all(dir);
+}
