@@ -19,6 +19,8 @@
 #include "chart/series/tools_register.h"
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
+#include "platform/localeinfo.h"
+#include "treelist/tl_control.h"
 
 TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   // The chart modules fill their registries first, each after the modules it uses.
@@ -34,7 +36,9 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   InitChartOutput();
   RegisterReportChartClasses();  // charts in report bands stream by class name
   RegisterMtChartTypes();  // the program's own curve series and functions
+  RegisterTreeListClasses();  // stored forms with tree lists read back by class name
   InitCommonVars();
+  FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
   InstallStartEditDialog();
   Application->SetTitle("Varomark");
@@ -56,6 +60,7 @@ void EndProgram() {
   delete ObjInsp1;
   delete DataModule1;
   Application->ProcessMessages();
+  UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();
   DoneExtraSeries();
