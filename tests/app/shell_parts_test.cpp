@@ -145,14 +145,16 @@ TEST_F(AppFixture, RoutedCommandsReachOnlyTheActiveTMyForm) {
   EXPECT_FALSE(MainForm1->AcRedo->Enabled());
 }
 
-TEST_F(AppFixture, ViewCommandsOfWindowsStillToComeAreDisabledNotHidden) {
+TEST_F(AppFixture, EditingWindowCommandsAreEnabledExactlyWhileASiteIsOpen) {
   Start();
+  const std::vector<TAction*> editing = {MainForm1->AcEditing, MainForm1->AcComplexEditing};
+  MainForm1->UpdateMenuItems(nullptr);
+  for (TAction* a : editing) EXPECT_FALSE(a->Enabled()) << a->Name();
   ChooseFiles({SiteFile("S107.MT1")});
   ASSERT_TRUE(MainForm1->acOpen->Execute());
-  for (TAction* a : {MainForm1->AcComplexEditing}) {
-    EXPECT_TRUE(a->Visible()) << a->Name();
-    EXPECT_FALSE(a->Enabled()) << a->Name();
-    EXPECT_FALSE(a->Execute()) << a->Name();
+  for (TAction* a : editing) {
+    EXPECT_TRUE(a->Enabled()) << a->Name();
+    EXPECT_TRUE(a->Execute()) << a->Name();
   }
 }
 

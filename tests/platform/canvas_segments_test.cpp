@@ -105,8 +105,9 @@ TEST(CanvasSegments, OneCallDrawsThePixelsOfLinesDrawnOneByOne) {
         EXPECT_EQ(Differences(one, batch), 0) << pc.Name << " clip " << clip << " seed " << seed;
         EXPECT_EQ(posBatch, lines.back()) << pc.Name;
         EXPECT_EQ(posOne, posBatch) << pc.Name;
-        if (pc.Style != psClear)  // something was drawn: not two blank images compared
+        if (pc.Style != psClear) {  // something was drawn: not two blank images compared
           EXPECT_NE(one, Drawn({}, pc, clip, false)) << pc.Name;
+        }
       }
 }
 

@@ -115,7 +115,9 @@ TEST(AxisDrawing, TwoLineLabelIsCentredOnItsTick) {
   // The first line starts one font height above the tick and the second at the tick (exactly so
   // for an even font height).
   EXPECT_EQ(y2 - y1, f);
-  if (f % 2 == 0) EXPECT_EQ(y2, 150);
+  if (f % 2 == 0) {
+    EXPECT_EQ(y2, 150);
+  }
   EXPECT_NEAR(y2, 150, 1);
 }
 

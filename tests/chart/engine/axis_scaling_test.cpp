@@ -99,7 +99,9 @@ TEST(AxisScaling, PixelToValueIsTheInverseWithinAPixel) {
         // Values round-trip to within the value of one pixel.
         const double step = log ? 0 : (912.25 + 37.5) / 700;
         for (double v : {-37.5, 0.0, 100.0, 500.5, 912.25})
-          if (!log) EXPECT_NEAR(p.Axis->PixelToValue(p.Axis->ValueToPixel(v)), v, step);
+          if (!log) {
+            EXPECT_NEAR(p.Axis->PixelToValue(p.Axis->ValueToPixel(v)), v, step);
+          }
       }
   TPlacedAxis empty(true, 5, 5, 10, 10);
   EXPECT_EQ(empty.Axis->PixelToValue(10), 0);  // no length: 0

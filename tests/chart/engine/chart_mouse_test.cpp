@@ -66,8 +66,12 @@ TEST(ChartMouse, SmallDragsDoNotZoom) {
     const TRect r = m.Chart.ChartRect;
     m.Drag(mbLeft, r.Left + 20, r.Top + 20, r.Left + 20 + c.Dx, r.Top + 20 + c.Dy);
     EXPECT_EQ(m.Chart.Zoomed, c.Zooms) << c.Dx << "x" << c.Dy << " direction " << c.Direction;
-    if (c.Zooms && c.Direction == tzdHorizontal) EXPECT_EQ(m.Left()->Maximum(), 100);  // left axis untouched
-    if (c.Zooms && c.Direction == tzdVertical) EXPECT_EQ(m.Bottom()->Maximum(), 10);
+    if (c.Zooms && c.Direction == tzdHorizontal) {
+      EXPECT_EQ(m.Left()->Maximum(), 100);  // left axis untouched
+    }
+    if (c.Zooms && c.Direction == tzdVertical) {
+      EXPECT_EQ(m.Bottom()->Maximum(), 10);
+    }
   }
 }
 

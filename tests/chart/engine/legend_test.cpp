@@ -83,8 +83,9 @@ TEST(Legend, AlignmentsTakeTheirSideOfTheChart) {
       case laBottom: EXPECT_LT(r.Bottom, b.Top); break;
     }
     // Every item answers a click on its row.
-    if (c.Vertical)
+    if (c.Vertical) {
       for (int i = 0; i < 3; ++i) EXPECT_EQ(ch.ClickRow(i), i) << c.Align;
+    }
   }
 }
 

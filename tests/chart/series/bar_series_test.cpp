@@ -88,7 +88,9 @@ TEST(BarSeries, DrawsBarsInTheirColourAndSkipsNullPoints) {
     EXPECT_EQ(c.Count(clRed, TRect(s->ScreenXAt(1), c.Y(50), s->ScreenXAt(1) + s->BarWidth(), c.Y(0))), 0)
         << is3D;
     EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(1) + 2, y), -1) << is3D;
-    if (!is3D) EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(2) + 2, y), 2);
+    if (!is3D) {
+      EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(2) + 2, y), 2);
+    }
   }
 }
 
