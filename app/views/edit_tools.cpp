@@ -9,6 +9,7 @@
 #include "app/main_form.h"
 #include "app/views/edit_window.h"
 #include "app/views/errpoint_series.h"
+#include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/graph_canvas.h"
@@ -129,27 +130,13 @@ void TVaro1::Chart2MouseDown(TObject* Sender, TMouseButton, TShiftState, int X, 
   auto* c = dynamic_cast<TChart*>(Sender);
   if (!c || !MainForm1) return;
   if (Checked(&TMainForm1::AcTwoVert)) {
-    if (VertClicks == 0) {
-      VertX[1] = X;
-      VertClicks = 1;
-      return;
-    }
-    VertX[2] = X;
-    VertClicks = 0;
-    if (VertX[1] > VertX[2]) std::swap(VertX[1], VertX[2]);
+    if (!BandClick(VertClicks, VertX, X)) return;
     const int a = VertX[1], b = VertX[2];
     SelectPoints(c, true, false, false, [a, b](int PX, int) { return PX >= a && PX <= b; });
     FinishToolAction("VertLn");
     for (int t = 13; t <= 16; ++t) ChartTool(t)->SetActive(false);
   } else if (Checked(&TMainForm1::AcTwoHorl)) {
-    if (HorzClicks == 0) {
-      HorzY[1] = Y;
-      HorzClicks = 1;
-      return;
-    }
-    HorzY[2] = Y;
-    HorzClicks = 0;
-    if (HorzY[1] > HorzY[2]) std::swap(HorzY[1], HorzY[2]);
+    if (!BandClick(HorzClicks, HorzY, Y)) return;
     const int a = HorzY[1], b = HorzY[2];
     SelectPoints(c, true, true, true, [a, b](int, int PY) { return PY >= a && PY <= b; });
     FinishToolAction("HorLn");

@@ -4,6 +4,7 @@
 
 #include "app/journal.h"
 #include "app/main_form.h"
+#include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/graph_panel_ext.h"
@@ -156,14 +157,7 @@ void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y
   if (!Site || !MainForm1) return;
   const int n = Site->ValidFreqCount;
   if (MainForm1->AcTwoVert->Checked()) {
-    if (VertClicks == 0) {
-      VertX[1] = X;
-      VertClicks = 1;
-      return;
-    }
-    VertX[2] = X;
-    VertClicks = 0;
-    if (VertX[1] > VertX[2]) std::swap(VertX[1], VertX[2]);
+    if (!BandClick(VertClicks, VertX, X)) return;
     // Each column by its own estimate number, so a frequency with fewer estimates than the first
     // row still finds its columns.
     int widest = 0;
@@ -178,14 +172,7 @@ void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y
     ChartTool1->SetActive(false);
     ChartTool2->SetActive(false);
   } else if (MainForm1->AcTwoHorl->Checked()) {
-    if (HorzClicks == 0) {
-      HorzY[1] = Y;
-      HorzClicks = 1;
-      return;
-    }
-    HorzY[2] = Y;
-    HorzClicks = 0;
-    if (HorzY[1] > HorzY[2]) std::swap(HorzY[1], HorzY[2]);
+    if (!BandClick(HorzClicks, HorzY, Y)) return;
     for (int f = 1; f <= n; ++f) {
       const int py = Chart1->LeftAxis()->ValueToPixel(n - f + 1);  // the row of frequency f
       if (py < HorzY[1] || py > HorzY[2]) continue;

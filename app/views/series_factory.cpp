@@ -1,5 +1,7 @@
 #include "app/views/series_factory.h"
 
+#include <utility>
+
 #include "app/views/errpoint_series.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_pens.h"
@@ -63,4 +65,16 @@ void CreatePolarSeriesSet(TComponent* Owner, TCustomAxisPanel* Chart, int Count,
     s->SetColorEachPoint(true);
     s->SetSeriesColor(SeriesColor(i));
   }
+}
+
+bool BandClick(int& Clicks, std::array<int, 3>& At, int Position) {
+  if (Clicks == 0) {
+    At[1] = Position;
+    Clicks = 1;
+    return false;
+  }
+  At[2] = Position;
+  Clicks = 0;
+  if (At[1] > At[2]) std::swap(At[1], At[2]);
+  return true;
 }

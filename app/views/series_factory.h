@@ -2,6 +2,8 @@
 // settings of PlotSettings, so curves of the same number look the same in every window.
 #pragma once
 
+#include <array>
+
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_pointer.h"
 
@@ -15,6 +17,10 @@ TSeriesPointerStyle SeriesPointerStyle(int I);
 // The colour of an estimate of a curve drawn in CurveColour by its mask value: 0 (rejected in the
 // file) and 2 (removed by editing) take their own colours, 1 (used) the curve's; anything else black.
 TColor MaskColour(TColor CurveColour, int MaskValue);
+
+// The two-click band of the line tools: the first click keeps its position in At[1] and returns
+// false; the second keeps At[2], orders the pair (At[1] <= At[2]), starts over and returns true.
+bool BandClick(int& Clicks, std::array<int, 3>& At, int Position);
 
 // OuterCount x InnerCount error-point series owned by Owner and added to Chart; series (i, j)
 // has the colour of curve i and the point style of j. Each series' Tag is its 1-based position
