@@ -1258,11 +1258,16 @@ public:
   DCState& DC() { return FDC; }
   bool Drawn = false;
 
+  // Device units, kept within what whole-number coordinates can hold.
   QPointF Map(double X, double Y) const {
-    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return QPointF(X, Y);
-    const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
-    const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
-    return QPointF((X - FDC.WinOrg.x()) * sx + FDC.VpOrg.x(), (Y - FDC.WinOrg.y()) * sy + FDC.VpOrg.y());
+    constexpr double kFar = 1e7;
+    if (FDC.MapMode == MM_ANISOTROPIC || FDC.MapMode == MM_ISOTROPIC) {
+      const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
+      const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
+      X = (X - FDC.WinOrg.x()) * sx + FDC.VpOrg.x();
+      Y = (Y - FDC.WinOrg.y()) * sy + FDC.VpOrg.y();
+    }
+    return QPointF(std::clamp(X, -kFar, kFar), std::clamp(Y, -kFar, kFar));
   }
   double Scale() const {
     if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return 1;
@@ -1359,7 +1364,7 @@ public:
     UseClip();
     FP.save();
     FP.translate(at);
-    if (lf.Escapement) FP.rotate(-lf.Escapement / 10.0);
+    if (lf.Escapement) FP.rotate(-static_cast<double>(lf.Escapement) / 10.0);
     FP.setFont(f);
     FP.setPen(FDC.TextColor);
     FP.drawText(QPointF(dx, dy), S);
@@ -1597,7 +1602,9 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         QRegion rgn;
         for (uint32_t i = 0; i < n; ++i) {
           size_t p = d + 8 + 32 + 16 * i;
-          rgn += QRect(QPoint(R.I32(p), R.I32(p + 4)), QPoint(R.I32(p + 8) - 1, R.I32(p + 12) - 1));
+          auto within = [](int32_t V) { return std::clamp(V, -10000000, 10000000); };  // device units
+          rgn += QRect(QPoint(within(R.I32(p)), within(R.I32(p + 4))),
+                       QPoint(within(R.I32(p + 8)) - 1, within(R.I32(p + 12)) - 1));
         }
         Pl.SelectClip(rgn, mode);
         break;
@@ -1673,7 +1680,10 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         const int32_t cxd = R.I32(d + 64), cyd = R.I32(d + 68);
         if (offBmi > size || cbBmi > size - offBmi || offBits > size || cbBits > size - offBits) Invalid();
         QImage img = ReadDib(R, off + offBmi, cbBmi, off + offBits, cbBits);
-        QRect src = QRect(xs, img.height() - ys - cys, cxs, cys);  // source rows count from the bottom
+        // Source rows count from the bottom.
+        const int64_t top = static_cast<int64_t>(img.height()) - ys - cys;
+        if (top < INT32_MIN || top > INT32_MAX) break;
+        QRect src = QRect(xs, static_cast<int>(top), cxs, cys);
         Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(static_cast<double>(xd) + cxd, static_cast<double>(yd) + cyd)), img, src);
         break;
       }
@@ -1894,7 +1904,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     out.Pic.setBoundingRect(QRect(0, 0, out.W, out.H));
     QPainter p(&out.Pic);
     p.scale(kDpi / dpiX, kDpi / dpiY);
-    p.translate(-fl * dpiX / 2540.0, -ft * dpiY / 2540.0);
+    p.translate(-static_cast<double>(fl) * dpiX / 2540.0, -static_cast<double>(ft) * dpiY / 2540.0);
     Player pl(p);
     PlayEmf(r, pl, headerSize);
     out.Drawn = pl.Drawn;
