@@ -968,7 +968,7 @@ public:
     FOut.TextColor(ColorRef(FPen.color()));
     FOut.TextAlign(TA_BASELINE);
     const QPointF at = FT.map(P);
-    FOut.Text(QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))), s, dx);
+    FOut.Text(QPoint(Whole(std::round(at.x())), Whole(std::round(at.y()))), s, dx);
   }
 
   void drawPixmap(const QRectF& R, const QPixmap& Pm, const QRectF& Sr) override {
@@ -991,14 +991,14 @@ private:
   bool PenOn() const { return FPen.style() != Qt::NoPen; }
   bool BrushOn() const { return FBrush.style() != Qt::NoBrush; }
 
-  static QPoint Floor(const QPointF& P) {
-    return QPoint(static_cast<int>(std::floor(P.x() + 1e-6)), static_cast<int>(std::floor(P.y() + 1e-6)));
-  }
+  // A whole device coordinate, kept within what the files' coordinates can hold.
+  static int Whole(double V) { return static_cast<int>(std::clamp(V, -1e7, 1e7)); }
+  static QPoint Floor(const QPointF& P) { return QPoint(Whole(std::floor(P.x() + 1e-6)), Whole(std::floor(P.y() + 1e-6))); }
   // Shapes: the painter fills the pixels whose corner lies in [left, right), as GDI does with
   // whole coordinates; a fraction moves the edge to the next pixel (a point drawn as the unit
   // square around it keeps its pixel).
   static QPoint Vertex(const QPointF& P) {
-    return QPoint(static_cast<int>(std::ceil(P.x() - 1e-6)), static_cast<int>(std::ceil(P.y() - 1e-6)));
+    return QPoint(Whole(std::ceil(P.x() - 1e-6)), Whole(std::ceil(P.y() - 1e-6)));
   }
   QPoint Device(const QPointF& P) const { return Vertex(FT.map(P)); }
   QPolygon Device(const QPointF* Points, int Count) const {
@@ -1013,8 +1013,8 @@ private:
   // takes GDI's pixels; that offset is taken back here, so the file holds the canvas' own ends.
   void LineEnds(const QLineF& L, QPoint& A, QPoint& B) const {
     const double fx = L.dx(), fy = L.dy();
-    const long dx = std::lround(fx), dy = std::lround(fy);
-    if (FPen.isCosmetic() && FPen.widthF() <= 1 && std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 &&
+    const double dx = std::round(fx), dy = std::round(fy);
+    if (std::abs(fx) < 1e7 && std::abs(fy) < 1e7 && FPen.isCosmetic() && FPen.widthF() <= 1 && std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 &&
         (dx || dy)) {
       double ox, oy;
       if (std::abs(dx) >= std::abs(dy)) {
@@ -1028,8 +1028,8 @@ private:
       }
       const double x0 = L.x1() - ox, y0 = L.y1() - oy;
       if (std::abs(x0 - std::round(x0)) < 1e-6 && std::abs(y0 - std::round(y0)) < 1e-6) {
-        A = QPoint(static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0)));
-        B = A + QPoint(static_cast<int>(dx), static_cast<int>(dy));
+        A = QPoint(Whole(std::round(x0)), Whole(std::round(y0)));
+        B = QPoint(Whole(A.x() + dx), Whole(A.y() + dy));
         return;
       }
     }
