@@ -1682,7 +1682,9 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         QImage img = ReadDib(R, off + offBmi, cbBmi, off + offBits, cbBits);
         // Source rows count from the bottom.
         const int64_t top = static_cast<int64_t>(img.height()) - ys - cys;
-        if (top < INT32_MIN || top > INT32_MAX) break;
+        if (std::abs(top) > 10000000 || std::abs(static_cast<int64_t>(xs)) > 10000000 || std::abs(static_cast<int64_t>(cxs)) > 10000000 ||
+            std::abs(static_cast<int64_t>(cys)) > 10000000)
+          break;
         QRect src = QRect(xs, static_cast<int>(top), cxs, cys);
         Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(static_cast<double>(xd) + cxd, static_cast<double>(yd) + cyd)), img, src);
         break;
