@@ -968,7 +968,7 @@ public:
     FOut.TextColor(ColorRef(FPen.color()));
     FOut.TextAlign(TA_BASELINE);
     const QPointF at = FT.map(P);
-    FOut.Text(QPoint(static_cast<int>(std::lround(at.x())), static_cast<int>(std::lround(at.y()))), s, dx);
+    FOut.Text(QPoint(Whole(std::round(at.x())), Whole(std::round(at.y()))), s, dx);
   }
 
   void drawPixmap(const QRectF& R, const QPixmap& Pm, const QRectF& Sr) override {
@@ -991,14 +991,14 @@ private:
   bool PenOn() const { return FPen.style() != Qt::NoPen; }
   bool BrushOn() const { return FBrush.style() != Qt::NoBrush; }
 
-  static QPoint Floor(const QPointF& P) {
-    return QPoint(static_cast<int>(std::floor(P.x() + 1e-6)), static_cast<int>(std::floor(P.y() + 1e-6)));
-  }
+  // A whole device coordinate, kept within what the files' coordinates can hold.
+  static int Whole(double V) { return static_cast<int>(std::clamp(V, -1e7, 1e7)); }
+  static QPoint Floor(const QPointF& P) { return QPoint(Whole(std::floor(P.x() + 1e-6)), Whole(std::floor(P.y() + 1e-6))); }
   // Shapes: the painter fills the pixels whose corner lies in [left, right), as GDI does with
   // whole coordinates; a fraction moves the edge to the next pixel (a point drawn as the unit
   // square around it keeps its pixel).
   static QPoint Vertex(const QPointF& P) {
-    return QPoint(static_cast<int>(std::ceil(P.x() - 1e-6)), static_cast<int>(std::ceil(P.y() - 1e-6)));
+    return QPoint(Whole(std::ceil(P.x() - 1e-6)), Whole(std::ceil(P.y() - 1e-6)));
   }
   QPoint Device(const QPointF& P) const { return Vertex(FT.map(P)); }
   QPolygon Device(const QPointF* Points, int Count) const {
@@ -1013,8 +1013,8 @@ private:
   // takes GDI's pixels; that offset is taken back here, so the file holds the canvas' own ends.
   void LineEnds(const QLineF& L, QPoint& A, QPoint& B) const {
     const double fx = L.dx(), fy = L.dy();
-    const long dx = std::lround(fx), dy = std::lround(fy);
-    if (FPen.isCosmetic() && FPen.widthF() <= 1 && std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 &&
+    const double dx = std::round(fx), dy = std::round(fy);
+    if (std::abs(fx) < 1e7 && std::abs(fy) < 1e7 && FPen.isCosmetic() && FPen.widthF() <= 1 && std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 &&
         (dx || dy)) {
       double ox, oy;
       if (std::abs(dx) >= std::abs(dy)) {
@@ -1028,8 +1028,8 @@ private:
       }
       const double x0 = L.x1() - ox, y0 = L.y1() - oy;
       if (std::abs(x0 - std::round(x0)) < 1e-6 && std::abs(y0 - std::round(y0)) < 1e-6) {
-        A = QPoint(static_cast<int>(std::lround(x0)), static_cast<int>(std::lround(y0)));
-        B = A + QPoint(static_cast<int>(dx), static_cast<int>(dy));
+        A = QPoint(Whole(std::round(x0)), Whole(std::round(y0)));
+        B = QPoint(Whole(A.x() + dx), Whole(A.y() + dy));
         return;
       }
     }
@@ -1258,11 +1258,16 @@ public:
   DCState& DC() { return FDC; }
   bool Drawn = false;
 
+  // Device units, kept within what whole-number coordinates can hold.
   QPointF Map(double X, double Y) const {
-    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return QPointF(X, Y);
-    const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
-    const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
-    return QPointF((X - FDC.WinOrg.x()) * sx + FDC.VpOrg.x(), (Y - FDC.WinOrg.y()) * sy + FDC.VpOrg.y());
+    constexpr double kFar = 1e7;
+    if (FDC.MapMode == MM_ANISOTROPIC || FDC.MapMode == MM_ISOTROPIC) {
+      const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
+      const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
+      X = (X - FDC.WinOrg.x()) * sx + FDC.VpOrg.x();
+      Y = (Y - FDC.WinOrg.y()) * sy + FDC.VpOrg.y();
+    }
+    return QPointF(std::clamp(X, -kFar, kFar), std::clamp(Y, -kFar, kFar));
   }
   double Scale() const {
     if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return 1;
@@ -1359,7 +1364,7 @@ public:
     UseClip();
     FP.save();
     FP.translate(at);
-    if (lf.Escapement) FP.rotate(-lf.Escapement / 10.0);
+    if (lf.Escapement) FP.rotate(-static_cast<double>(lf.Escapement) / 10.0);
     FP.setFont(f);
     FP.setPen(FDC.TextColor);
     FP.drawText(QPointF(dx, dy), S);
@@ -1597,7 +1602,9 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         QRegion rgn;
         for (uint32_t i = 0; i < n; ++i) {
           size_t p = d + 8 + 32 + 16 * i;
-          rgn += QRect(QPoint(R.I32(p), R.I32(p + 4)), QPoint(R.I32(p + 8) - 1, R.I32(p + 12) - 1));
+          auto within = [](int32_t V) { return std::clamp(V, -10000000, 10000000); };  // device units
+          rgn += QRect(QPoint(within(R.I32(p)), within(R.I32(p + 4))),
+                       QPoint(within(R.I32(p + 8)) - 1, within(R.I32(p + 12)) - 1));
         }
         Pl.SelectClip(rgn, mode);
         break;
@@ -1673,7 +1680,12 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         const int32_t cxd = R.I32(d + 64), cyd = R.I32(d + 68);
         if (offBmi > size || cbBmi > size - offBmi || offBits > size || cbBits > size - offBits) Invalid();
         QImage img = ReadDib(R, off + offBmi, cbBmi, off + offBits, cbBits);
-        QRect src = QRect(xs, img.height() - ys - cys, cxs, cys);  // source rows count from the bottom
+        // Source rows count from the bottom.
+        const int64_t top = static_cast<int64_t>(img.height()) - ys - cys;
+        if (std::abs(top) > 10000000 || std::abs(static_cast<int64_t>(xs)) > 10000000 || std::abs(static_cast<int64_t>(cxs)) > 10000000 ||
+            std::abs(static_cast<int64_t>(cys)) > 10000000)
+          break;
+        QRect src = QRect(xs, static_cast<int>(top), cxs, cys);
         Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(static_cast<double>(xd) + cxd, static_cast<double>(yd) + cyd)), img, src);
         break;
       }
@@ -1894,7 +1906,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     out.Pic.setBoundingRect(QRect(0, 0, out.W, out.H));
     QPainter p(&out.Pic);
     p.scale(kDpi / dpiX, kDpi / dpiY);
-    p.translate(-fl * dpiX / 2540.0, -ft * dpiY / 2540.0);
+    p.translate(-static_cast<double>(fl) * dpiX / 2540.0, -static_cast<double>(ft) * dpiY / 2540.0);
     Player pl(p);
     PlayEmf(r, pl, headerSize);
     out.Drawn = pl.Drawn;
