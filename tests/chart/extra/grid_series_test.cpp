@@ -189,7 +189,9 @@ TEST(ColorGridSeries, CellsTakeTheirValuesColourAndEmptyCellsShowTheBackground) 
       const TColor want = x <= lengths[z - 1] && value != kWhite ? value : back;
       EXPECT_EQ(m.Cell(x, z), want) << x << "," << z;
       // Cells span value +/- 0.5 with centred points.
-      if (x <= lengths[z - 1]) EXPECT_EQ(m.Cell(x - 0.4, z + 0.4), want) << x << "," << z;
+      if (x <= lengths[z - 1]) {
+        EXPECT_EQ(m.Cell(x - 0.4, z + 0.4), want) << x << "," << z;
+      }
     }
 }
 
