@@ -230,10 +230,24 @@ void TCustomPolarSeries::FireBeforeDrawValues() {
   } else {
     c->Brush->SetStyle(bsClear);
   }
+  DrawBackImageInCircle();
   c->AssignVisiblePen(FCirclePen.get());
   DrawPolarCircle(CircleWidth / 2, CircleHeight / 2, EndZ);
   if (FGradient->Visible()) DrawCircleGradient();
   if (AxesBehind()) DrawAxes();
+}
+
+// A back image meant for the inside of the chart shows inside the circle only (flat or orthogonal views).
+void TCustomPolarSeries::DrawBackImageInCircle() {
+  auto* chart = dynamic_cast<TCustomGraphPanelExtended*>(FParentChart);
+  if (!chart || !chart->BackImageInside() || !chart->HasBackImage()) return;
+  if (chart->View3D() && !chart->View3DOptions()->Orthogonal()) return;
+  TGraphCanvas3D* c = chart->Canvas;
+  TRect r(CircleRect.Left + 1, CircleRect.Top + 1, CircleRect.Right + 1, CircleRect.Bottom + 1);
+  if (chart->View3D()) r = c->ProjectRect(r, chart->Width3D);
+  c->ClipEllipse(r);
+  chart->DrawBackImage(r, 0);
+  c->UnClipRectangle();
 }
 
 void TCustomPolarSeries::FireAfterDrawValues() {

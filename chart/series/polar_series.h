@@ -35,6 +35,7 @@ public:
   bool AxesBehind();
   // Ring radii (pixels) of a radius value.
   void RingRadii(double Value, int& RX, int& RY);
+  void DrawBackImageInCircle();
   void DrawPolarCircle(int HalfWidth, int HalfHeight, int Z);
   void DrawAngleLabel(double Angle, int32_t Index);
 

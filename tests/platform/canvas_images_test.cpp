@@ -253,3 +253,29 @@ TEST(CanvasImages, BitmapResourcesByName) {
 }
 
 }  // namespace
+
+// A 32-bit file whose header declares an alpha mask but whose alpha bytes are all zero (as many
+// writers leave them) shows its colours: the alpha byte is ignored, the pixels are not turned black.
+TEST(CanvasImages, ThirtyTwoBitFileWithEmptyAlphaKeepsItsColours) {
+  const int w = 4, h = 2;
+  std::string d;
+  auto put = [&](uint32_t v, int n) {
+    for (int i = 0; i < n; ++i) d.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+  };
+  const uint32_t header = 108, offset = 14 + header, size = offset + w * h * 4;
+  d += "BM";
+  put(size, 4), put(0, 4), put(offset, 4);
+  put(header, 4), put(w, 4), put(h, 4), put(1, 2), put(32, 2), put(3, 4);  // BI_BITFIELDS
+  put(w * h * 4, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+  put(0x00FF0000, 4), put(0x0000FF00, 4), put(0x000000FF, 4), put(0xFF000000, 4);  // R, G, B, A masks
+  put(0x73524742, 4);  // sRGB
+  d.append(48, '\0');  // end points, gamma
+  for (int i = 0; i < w * h; ++i) put(0x0000FF00, 4);  // green, alpha 0
+  TStringStream s(d);
+  TBitmap b;
+  b.LoadFromStream(s);
+  EXPECT_EQ(b.Canvas()->Pixels(1, 1), clLime);
+  TBitmap target(8, 8, pf24bit);
+  target.Canvas()->StretchDraw(Rect(0, 0, 8, 8), &b);
+  EXPECT_EQ(target.Canvas()->Pixels(4, 4), clLime);
+}

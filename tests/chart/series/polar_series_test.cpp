@@ -354,3 +354,25 @@ TEST(PolarSeries, RegisteredOnTheExtendedPage) {
   DoneStandardSeries();
   EXPECT_EQ(list->FindSeriesType(TRadarSeries::StaticClass()), nullptr);
 }
+
+TEST(PolarSeries, BackImageInsideTheChartFillsOnlyTheCircle) {
+  PolarChart<> c;
+  c.S->SetSeriesColor(clBlue);
+  c.S->AddPolarPoint(0, 1);
+  TBitmap img(50, 50, pf24bit);
+  img.Canvas()->Brush()->SetColor(clLime);
+  img.Canvas()->FillRect(TRect(0, 0, 50, 50));
+  c.Chart.BackImage()->Assign(&img);
+  c.Chart.SetBackImageInside(true);
+  c.Render();
+  const int cx = c.S->CircleXCenter, cy = c.S->CircleYCenter, r = c.S->XRadius;
+  // Inside the circle the image, stretched over it; outside (the rectangle's corners) the background.
+  EXPECT_EQ(c.At(cx + r / 2, cy - r / 2), clLime);
+  EXPECT_EQ(c.At(cx - r / 2, cy + r / 2), clLime);
+  EXPECT_EQ(c.At(c.S->CircleRect.Left + 3, c.S->CircleRect.Top + 3), clWhite);
+  EXPECT_EQ(c.At(c.S->CircleRect.Right - 3, c.S->CircleRect.Bottom - 3), clWhite);
+  // An image outside the plot is the panel's background, not the circle's.
+  c.Chart.SetBackImageInside(false);
+  c.Render();
+  EXPECT_EQ(c.At(c.S->CircleRect.Left + 3, c.S->CircleRect.Top + 3), clLime);
+}
