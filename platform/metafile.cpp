@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QPicture>
 
+#include <cmath>
 #include <cstring>
 
 #include "platform/bitmap.h"
@@ -145,6 +146,14 @@ void TMetafile::LoadFromStream(TStream& Stream) {
 void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect) {
   QPainter* p = vmqt::CanvasPainter(ACanvas);
   if (!p || !FImpl->HasPicture) return;
+  if (FImpl->W > 0 && FImpl->H > 0) {
+    // Squeezed a thousand times more one way than the other, a picture shows nothing readable,
+    // and its text would become glyphs of no height, which the toolkit's glyph cache cannot take.
+    const double sx = std::abs(static_cast<double>(Rect.Width())) / FImpl->W;
+    const double sy = std::abs(static_cast<double>(Rect.Height())) / FImpl->H;
+    constexpr double kMostSqueeze = 1000;
+    if (!(sx <= sy * kMostSqueeze && sy <= sx * kMostSqueeze)) return;
+  }
   p->save();
   p->setCompositionMode(QPainter::CompositionMode_SourceOver);
   // The picture brings its own text backgrounds: the canvas' opaque mode would box every text.

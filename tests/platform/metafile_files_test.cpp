@@ -376,3 +376,20 @@ TEST(MetafileFiles, EnhancedMetafileRenderedByLibreOffice) {
 }
 
 }  // namespace
+
+// Squeezed thousands of times more one way than the other (a frame of 1 by 26393 from a damaged
+// file, drawn into 64 by 48), text would come out as glyphs of no height, which the toolkit's
+// glyph cache cannot take: such a picture is left out, and a merely stretched one still draws.
+TEST(MetafileFiles, PictureSqueezedBeyondSenseIsLeftOut) {
+  auto m = Recorded(true);
+  m->SetWidth(1);
+  m->SetHeight(26393);
+  TBitmap b(64, 48, pf24bit);
+  b.Canvas()->Brush()->SetColor(clWhite);
+  b.Canvas()->FillRect(Rect(0, 0, 64, 48));
+  b.Canvas()->StretchDraw(Rect(0, 0, 64, 48), m.get());
+  EXPECT_EQ(b.Canvas()->Pixels(0, 0), clWhite);
+  auto wide = Recorded(true);
+  b.Canvas()->StretchDraw(Rect(0, 0, 64, 4), wide.get());
+  EXPECT_EQ(b.Canvas()->Pixels(0, 0), clYellow) << "stretched 2.5 times wider than high, the picture draws";
+}
