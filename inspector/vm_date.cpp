@@ -314,6 +314,117 @@ void TCustomvmCalendar::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
 }
 
 // ---------------------------------------------------------------------------------------------
+// Month list
+
+VM_DEFINE_CLASS(TAMonthListBox)
+
+namespace {
+constexpr int MonthListBorder = 1;  // the window border of the list on each side
+constexpr int MonthListRows = 7;
+
+double MonthShifted(double Month, int Delta) {
+  int y, m, d;
+  Decode(Month, y, m, d);
+  ShiftMonths(y, m, Delta);
+  return EncodeDate(y, m, 1);
+}
+}  // namespace
+
+TAMonthListBox::TAMonthListBox(TComponent* AOwner, TzoViraDatePopup* Calendar)
+    : TCustomControl(AOwner), FCalendar(Calendar) {
+  TControl::SetVisible(false);
+  SetColor(clWindow);
+  FTimer = new TTimer(this);
+  FTimer->SetEnabled(false);
+  FTimer->OnTimer = [this](TObject*) { ScrollTick(); };
+  SizeToFont();
+}
+
+void TAMonthListBox::SetTopMonth(double Value) {
+  int y, m, d;
+  Decode(Value, y, m, d);
+  double first = EncodeDate(y, m, 1);
+  if (first == FTopMonth) return;
+  FTopMonth = first;
+  Invalidate();
+}
+
+double TAMonthListBox::SelectedDate() const {
+  return FHighlighted < 0 ? NullDate : MonthShifted(FTopMonth, FHighlighted);
+}
+
+void TAMonthListBox::SizeToFont() {
+  FItemHeight = std::max(1, FCalendar->HeaderHeight() - 2);
+  SetBounds(Left(), Top(), 2 * MonthListBorder + 6 * FCalendar->DayColumnWidth(),
+            2 * MonthListBorder + MonthListRows * FItemHeight);
+}
+
+void TAMonthListBox::FontChanged() {
+  TCustomControl::FontChanged();
+  SizeToFont();
+}
+
+TRect TAMonthListBox::ItemRect(int Row) const {
+  int top = MonthListBorder + Row * FItemHeight;
+  return Rect(MonthListBorder, top, Width() - MonthListBorder, top + FItemHeight);
+}
+
+void TAMonthListBox::TrackMouse(int X, int Y) {
+  const int inner = MonthListRows * FItemHeight;
+  const int y = Y - MonthListBorder;
+  if (y >= 0 && y < inner) {
+    FTimer->SetEnabled(false);
+    FScrollDir = 0;
+    int row = X >= 0 && X < Width() ? y / FItemHeight : -1;
+    if (row != FHighlighted) {
+      FHighlighted = row;
+      Invalidate();
+    }
+    return;
+  }
+  if (FHighlighted != -1) {
+    FHighlighted = -1;
+    Invalidate();
+  }
+  // Beyond an edge: one month per tick, the step quicker with the distance.
+  const int beyond = y < 0 ? y : y - inner;
+  int k = (y < 0 ? -1 : 1) + beyond / 12;
+  k = std::clamp(k, -4, 4);
+  static const uint32_t intervals[5] = {0, 500, 250, 100, 50};
+  const uint32_t interval = intervals[std::abs(k)];
+  const int dir = k < 0 ? -1 : 1;
+  if (FTimer->Enabled() && FScrollDir == dir && FTimer->Interval() == interval) return;
+  FScrollDir = dir;
+  FTimer->SetInterval(interval);
+  FTimer->SetEnabled(true);
+}
+
+void TAMonthListBox::ScrollTick() {
+  if (FScrollDir != 0) SetTopMonth(MonthShifted(FTopMonth, FScrollDir));
+}
+
+void TAMonthListBox::Paint() {
+  TCanvas* cv = Canvas();
+  cv->Font()->Assign(Font());
+  TRect all = Rect(0, 0, Width(), Height());
+  FillRectColor(cv, all, clWindow);
+  cv->Brush()->SetStyle(bsSolid);
+  cv->Brush()->SetColor(clWindowFrame);
+  cv->FrameRect(all);
+  for (int row = 0; row < MonthListRows; ++row) {
+    int y, m, d;
+    Decode(MonthShifted(FTopMonth, row), y, m, d);
+    const bool hot = row == FHighlighted;
+    TRect r = ItemRect(row);
+    FillRectColor(cv, r, hot ? clWindowText : clWindow);
+    cv->Font()->SetColor(hot ? clWindow : clWindowText);
+    cv->Brush()->SetStyle(bsClear);
+    cv->DrawText(std::string(LongMonthNames[m - 1]) + " " + std::to_string(y), r,
+                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+// ---------------------------------------------------------------------------------------------
 // One-month popup
 
 VM_DEFINE_CLASS(TzoViraDatePopup)
@@ -424,6 +535,16 @@ TRect TzoViraDatePopup::LeftArrowRect() {
 TRect TzoViraDatePopup::RightArrowRect() {
   TRect c = ClientRect();
   return Rect(c.Right - C, c.Top + 1, c.Right - (FFlat ? 0 : 1) - 1, c.Top + Hh - 1);
+}
+
+TRect TzoViraDatePopup::TitleRect() {
+  TRect c = ClientRect();
+  return Rect(c.Left + C, c.Top + 1, c.Right - C, c.Top + Hh - 1);
+}
+
+void TzoViraDatePopup::CloseMonthList() {
+  delete FMonthList;
+  FMonthList = nullptr;
 }
 
 TRect TzoViraDatePopup::TodayButtonRect() {
@@ -541,6 +662,7 @@ void TzoViraDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
   Decode(sel, y, m, d);
   switch (Key) {
     case VK_RETURN:
+      if (FMonthList) break;
       ClosePopup();
       DoDateSelected();
       break;
@@ -601,6 +723,25 @@ void TzoViraDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   }
   TCustomvmCalendar::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
+  if (PtInRect(TitleRect(), TPoint(X, Y))) {
+    // The month list with the title's month in its 4th row, centred over the title.
+    CloseMonthList();
+    FMonthListCell = 0;
+    TWinControl* host = Parent() ? Parent() : this;
+    FMonthList = new TAMonthListBox(this, this);
+    FMonthList->SetParent(host);
+    FMonthList->SetFont(Font());
+    FMonthList->SizeToFont();
+    FMonthList->SetTopMonth(MonthShifted(FFirstShownDate, FMonthListCell - 3));
+    TRect t = TitleRect();
+    TPoint centre((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
+    TPoint p = host == this ? centre : host->ScreenToClient(ClientToScreen(centre));
+    FMonthList->SetBounds(p.X - FMonthList->Width() / 2, p.Y - FMonthList->Height() / 2, FMonthList->Width(),
+                          FMonthList->Height());
+    FMonthList->Show();
+    FMonthList->BringToFront();
+    return;
+  }
   if (PtInRect(LeftArrowRect(), TPoint(X, Y)) || PtInRect(RightArrowRect(), TPoint(X, Y))) {
     FArrowDir = PtInRect(LeftArrowRect(), TPoint(X, Y)) ? -1 : 1;
     ArrowTimer();
@@ -612,6 +753,11 @@ void TzoViraDatePopup::MouseMove(TShiftState Shift, int X, int Y) {
   if (FArrowTimer->Enabled()) {
     TRect r = FArrowDir < 0 ? LeftArrowRect() : RightArrowRect();
     if (!PtInRect(r, TPoint(X, Y))) FArrowTimer->SetEnabled(false);
+    return;
+  }
+  if (FMonthList) {
+    TPoint p = FMonthList->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+    FMonthList->TrackMouse(p.X, p.Y);
     return;
   }
   if (FActiveButton) {
@@ -629,6 +775,15 @@ void TzoViraDatePopup::MouseUp(TMouseButton Button, TShiftState Shift, int X, in
   if (FArrowDir != 0) {
     FArrowTimer->SetEnabled(false);
     FArrowDir = 0;
+    return;
+  }
+  if (FMonthList) {
+    const double month = FMonthList->SelectedDate();
+    CloseMonthList();
+    if (month != NullDate) {
+      SetFirstDate(MonthShifted(month, -FMonthListCell));
+      Invalidate();
+    }
     return;
   }
   if (FActiveButton) {
@@ -651,6 +806,7 @@ void TzoViraDatePopup::ClosePopup() {
     SetMouseCapture(false);
     FArrowTimer->SetEnabled(false);
     FArrowDir = 0;
+    CloseMonthList();
     FActiveButton = 0;
     FButtonPressed = false;
   }

@@ -76,6 +76,42 @@ protected:
   bool FFlat = true;
 };
 
+class TzoViraDatePopup;
+
+// The list of seven months that opens over a month title: the mouse highlights a month, and
+// outside the list a timer scrolls it, faster the farther the mouse is beyond its edge.
+class TAMonthListBox : public TCustomControl {
+  VM_CLASS(TAMonthListBox, TCustomControl)
+public:
+  TAMonthListBox(TComponent* AOwner, TzoViraDatePopup* Calendar);
+
+  double TopMonth() const { return FTopMonth; }
+  void SetTopMonth(double Value);
+  int Highlighted() const { return FHighlighted; }
+  int ItemHeight() const { return FItemHeight; }
+  // First day of the highlighted month, or NullDate when none is highlighted.
+  double SelectedDate() const;
+  // Sizes the list to its font and the calendar's metrics.
+  void SizeToFont();
+  // Mouse in the list's own coordinates (the calendar forwards its moves here).
+  void TrackMouse(int X, int Y);
+  TRect ItemRect(int Row) const;
+  class TTimer* ScrollTimer() const { return FTimer; }
+  int ScrollDirection() const { return FScrollDir; }
+
+protected:
+  void Paint() override;
+  void FontChanged() override;
+  void ScrollTick();
+
+  TzoViraDatePopup* FCalendar;
+  double FTopMonth = 0;
+  int FItemHeight = 16;
+  int FHighlighted = -1;
+  int FScrollDir = 0;
+  class TTimer* FTimer = nullptr;
+};
+
 class TzoViraDatePopup : public TCustomvmCalendar {
   VM_CLASS(TzoViraDatePopup, TCustomvmCalendar)
 public:
@@ -102,6 +138,11 @@ public:
   TRect ClearButtonRect();
   TRect LeftArrowRect();
   TRect RightArrowRect();
+  // The month title between the arrows (a press opens the month list).
+  TRect TitleRect();
+  int HeaderHeight() const { return Hh; }
+  int DayColumnWidth() const { return C; }
+  TAMonthListBox* MonthList() const { return FMonthList; }
   // One arrow step (the 170 ms timer repeats it while the mouse stays on the arrow).
   void ArrowTimer();
   class TTimer* ArrowTimerObject() const { return FArrowTimer; }
@@ -123,6 +164,9 @@ protected:
   bool FButtonPressed = false;
   int FArrowDir = 0;
   class TTimer* FArrowTimer = nullptr;
+  TAMonthListBox* FMonthList = nullptr;
+  int FMonthListCell = 0;  // grid index of the month the list was opened for
+  void CloseMonthList();
   int C = 21, S = 14, R = 15, Hh = 18, Hd = 16, FontSize = 8, FButtonHeight = 20, FButtonOffset = 4;
 };
 

@@ -188,6 +188,118 @@ TEST(DateEdit, PopupPicksKeepsTimeAndClosesByEveryRoute) {
   EXPECT_TRUE(e->PopupShown());
 }
 
+TEST(DateEdit, MonthListOpensOverTheTitleScrollsAndPicksAcrossYearEdges) {
+  TDateFixture f;
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), EncodeDate(2026, 1, 15), Rect(20, 20, 200, 40));
+  auto* e = static_cast<TvmInplaceDateEdit*>(f.Grid->EditCell(cell));
+  // Months counted from year 0, turned into a first day by hand.
+  auto month = [](int Index) { return EncodeDate(Index / 12, Index % 12 + 1, 1); };
+  struct Case {
+    int StartYear, StartMonth;  // shown when the list opens
+    int Ticks;                  // scroll ticks (negative: above the list)
+    int Row;                    // row picked
+  } cases[] = {{2026, 1, -10, 1}, {2025, 12, 5, 6}, {2025, 11, 0, 3}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.StartYear * 100 + c.StartMonth);
+    PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+    ASSERT_TRUE(e->PopupShown());
+    TzoViraDatePopup* cal = e->Calendar();
+    cal->SetFirstDate(EncodeDate(c.StartYear, c.StartMonth, 20));
+    const double selection = cal->GetSelectionStart();
+    TRect title = cal->TitleRect();
+    const int tx = (title.Left + title.Right) / 2, ty = (title.Top + title.Bottom) / 2;
+    SendInput(cal, ikMouseDown, {ssLeft}, tx, ty, mbLeft);
+    TAMonthListBox* list = cal->MonthList();
+    ASSERT_NE(list, nullptr);
+    EXPECT_TRUE(list->Visible());
+    const int start = c.StartYear * 12 + c.StartMonth - 1;
+    EXPECT_EQ(list->TopMonth(), month(start - 3));
+    EXPECT_EQ(list->Highlighted(), -1);
+    // Centred over the title.
+    TPoint centre = list->ClientToScreen(TPoint(list->Width() / 2, list->Height() / 2));
+    TPoint titleCentre = cal->ClientToScreen(TPoint(tx, ty));
+    EXPECT_LE(std::abs(centre.X - titleCentre.X), 1);
+    EXPECT_LE(std::abs(centre.Y - titleCentre.Y), 1);
+    // The calendar forwards its moves in the list's coordinates.
+    auto moveTo = [&](int X, int Y) {
+      TPoint p = cal->ScreenToClient(list->ClientToScreen(TPoint(X, Y)));
+      SendInput(cal, ikMouseMove, {ssLeft}, p.X, p.Y);
+    };
+    const int midX = list->Width() / 2;
+    if (c.Ticks != 0) {
+      moveTo(midX, c.Ticks < 0 ? -3 : list->Height() + 3);
+      ASSERT_TRUE(list->ScrollTimer()->Enabled());
+      EXPECT_EQ(list->ScrollTimer()->Interval(), 500u);
+      for (int k = 0; k < std::abs(c.Ticks); ++k) list->ScrollTimer()->Fire();
+    }
+    const int top = start - 3 + c.Ticks;
+    EXPECT_EQ(list->TopMonth(), month(top));
+    TRect item = list->ItemRect(c.Row);
+    moveTo(midX, item.Top + 1);
+    EXPECT_FALSE(list->ScrollTimer()->Enabled());
+    EXPECT_EQ(list->Highlighted(), c.Row);
+    EXPECT_EQ(list->SelectedDate(), month(top + c.Row));
+    // The highlighted row is drawn inverted; its neighbour is not.
+    list->Repaint();
+    TBitmap shot;
+    GrabControl(list, &shot);
+    const int other = c.Row == 0 ? 1 : c.Row - 1;
+    EXPECT_EQ(shot.Canvas()->Pixels(item.Left + 1, item.Top + 1), ColorToRGB(clWindowText));
+    EXPECT_EQ(shot.Canvas()->Pixels(item.Left + 1, list->ItemRect(other).Top + 1), ColorToRGB(clWindow));
+    // Enter does not close while the list is open.
+    PressKey(cal, VK_RETURN);
+    EXPECT_TRUE(e->PopupShown());
+    TPoint up = cal->ScreenToClient(list->ClientToScreen(TPoint(midX, item.Top + 1)));
+    SendInput(cal, ikMouseUp, {}, up.X, up.Y, mbLeft);
+    EXPECT_EQ(cal->MonthList(), nullptr);
+    EXPECT_EQ(cal->FirstShownDate(), month(top + c.Row));
+    EXPECT_EQ(cal->GetSelectionStart(), selection);  // the pick only scrolls the grid
+    EXPECT_TRUE(e->PopupShown());
+    PressKey(cal, VK_ESCAPE);
+  }
+}
+
+TEST(DateEdit, MonthListScrollSpeedAndClosingWithoutAPick) {
+  TDateFixture f;
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), EncodeDate(2026, 3, 5), Rect(20, 20, 200, 40));
+  auto* e = static_cast<TvmInplaceDateEdit*>(f.Grid->EditCell(cell));
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  TzoViraDatePopup* cal = e->Calendar();
+  TRect title = cal->TitleRect();
+  const int tx = (title.Left + title.Right) / 2, ty = (title.Top + title.Bottom) / 2;
+  SendInput(cal, ikMouseDown, {ssLeft}, tx, ty, mbLeft);
+  TAMonthListBox* list = cal->MonthList();
+  ASSERT_NE(list, nullptr);
+  const int h = list->Height();
+  // Distance beyond the inner edge (the list has a one-pixel border) against the step interval.
+  struct Speed {
+    int Y;
+    unsigned Interval;
+    int Direction;
+  } speeds[] = {{0, 500, -1},   {-10, 500, -1},   {-11, 250, -1},   {-22, 250, -1},  {-23, 100, -1},
+                {-34, 100, -1}, {-35, 50, -1},    {-400, 50, -1},   {h - 1, 500, 1}, {h + 10, 500, 1},
+                {h + 11, 250, 1}, {h + 23, 100, 1}, {h + 35, 50, 1}, {h + 500, 50, 1}};
+  for (const Speed& s : speeds) {
+    SCOPED_TRACE(s.Y);
+    list->TrackMouse(list->Width() / 2, s.Y);
+    EXPECT_TRUE(list->ScrollTimer()->Enabled());
+    EXPECT_EQ(list->ScrollTimer()->Interval(), s.Interval);
+    EXPECT_EQ(list->ScrollDirection(), s.Direction);
+    EXPECT_EQ(list->Highlighted(), -1);
+  }
+  // Released over nothing highlighted: the month stays and the popup stays open.
+  SendInput(cal, ikMouseUp, {}, tx, ty, mbLeft);
+  EXPECT_EQ(cal->MonthList(), nullptr);
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2026, 3, 1));
+  EXPECT_TRUE(e->PopupShown());
+  // Closing the popup while the list is open frees the list.
+  SendInput(cal, ikMouseDown, {ssLeft}, tx, ty, mbLeft);
+  ASSERT_NE(cal->MonthList(), nullptr);
+  PressKey(cal, VK_ESCAPE);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_EQ(cal->MonthList(), nullptr);
+}
+
 TEST(DateEdit, BadTextFallsBackOrIsRefusedByTheHandler) {
   TDateFixture f;
   int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), Variant(), Rect(20, 20, 200, 40));
