@@ -3,7 +3,9 @@
 
 #include <array>
 
+#include "inspector/vm_blob.h"
 #include "inspector/vm_date.h"
+#include "inspector/vm_graphic.h"
 #include "inspector/vm_memo.h"
 #include "inspector/vm_time_currency.h"
 #include "platform/datetime.h"
@@ -59,6 +61,7 @@ void TvmDBInspector::RebindRows() {
     else if (auto* c = dynamic_cast<TvmFieldRow<TvmInspectorCurrencyRow>*>(r)) c->SetFieldName(c->GetFieldName());
     else if (auto* mm = dynamic_cast<TvmFieldRow<TvmInspectorMemoRow>*>(r)) mm->SetFieldName(mm->GetFieldName());
     else if (auto* b = dynamic_cast<TvmFieldRow<TvmInspectorCustomBlobRow>*>(r)) b->SetFieldName(b->GetFieldName());
+    else if (auto* g = dynamic_cast<TvmFieldRow<TvmInspectorGraphicRow>*>(r)) g->SetFieldName(g->GetFieldName());
     else if (auto* k = dynamic_cast<TvmFieldRow<TvmInspectorCheckRow>*>(r)) k->SetFieldName(k->GetFieldName());
     else if (auto* cc = dynamic_cast<TvmFieldRow<TvmInspectorCalcRow>*>(r)) cc->SetFieldName(cc->GetFieldName());
     else if (auto* bb = dynamic_cast<TvmFieldRow<TvmInspectorButtonRow>*>(r)) bb->SetFieldName(bb->GetFieldName());
@@ -174,6 +177,7 @@ template class TvmFieldRow<TvmInspectorSpinRow>;
 template class TvmFieldRow<TvmInspectorCurrencyRow>;
 template class TvmFieldRow<TvmInspectorMemoRow>;
 template class TvmFieldRow<TvmInspectorCustomBlobRow>;
+template class TvmFieldRow<TvmInspectorGraphicRow>;
 template class TvmFieldRow<TvmInspectorCheckRow>;
 template class TvmFieldRow<TvmInspectorCalcRow>;
 template class TvmFieldRow<TvmInspectorButtonRow>;
@@ -195,7 +199,12 @@ VM_DB_ROW_PUBLISH(TvmInspectorDBTimeRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBSpinRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBCurrencyRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBMemoRow)
-VM_DB_ROW_PUBLISH(TvmInspectorBlobRow)
+static const TEnumInfo BlobKindInfo("TvmBlobKind", {"bkAuto", "bkBlob", "bkMemo", "bkPict", "bkOle"});
+VM_PUBLISH(TvmInspectorBlobRow) {
+  P.Enum("BlobKind", &TvmInspectorBlobRow::BlobKind, &TvmInspectorBlobRow::SetBlobKind, BlobKindInfo).Default(bkAuto);
+  P.String("FieldName", &TvmInspectorBlobRow::FieldName, &TvmInspectorBlobRow::SetFieldName);
+}
+VM_DB_ROW_PUBLISH(TvmInspectorDBGraphicRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBCheckRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBCalcRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBButtonRow)
@@ -310,9 +319,18 @@ void TvmInspectorDBMemoRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value)
   Value = FField->Value();
 }
 
-TvmBlobEditKind TvmInspectorBlobRow::GetBlobEditKind() const {
-  if (!FField) return BlobEditKind;
-  switch (BlobKind) {
+// The one way the blob and graphic rows write a value into their field: Null clears it, any other
+// value (texts and pictures travel as their bytes) is stored as the field's value.
+static void WriteFieldValue(TField* Field, const Variant& Value) {
+  if (Value.IsNull())
+    Field->Clear();
+  else
+    Field->SetValue(Value);
+}
+
+TvmBlobEditKind TvmInspectorBlobRow::GetBlobEditKind() {
+  if (!FField) return TvmFieldRow::GetBlobEditKind();
+  switch (BlobKind()) {
     case bkBlob: return bekBlob;
     case bkMemo: return bekMemo;
     case bkPict: return bekPict;
@@ -327,9 +345,38 @@ TvmBlobEditKind TvmInspectorBlobRow::GetBlobEditKind() const {
   }
 }
 
-void TvmInspectorBlobRow::InitEditor(TvmInplaceEdit* Edit) {
-  BlobEditKind = GetBlobEditKind();
-  TvmFieldRow::InitEditor(Edit);
+void TvmInspectorBlobRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TvmInplaceBlobEdit*>(Edit);
+  if (!FField || !b) {
+    TvmFieldRow::LoadEditValue(Edit, Value);
+    return;
+  }
+  b->SetBlobValue(FField->AsString());
+  Value = Variant(b->BlobValue());
+}
+
+void TvmInspectorBlobRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* b = dynamic_cast<TvmInplaceBlobEdit*>(Edit);
+  if (!FField || !b) {
+    TvmFieldRow::ApplyEditValue(Edit, Value);
+  } else if (BeginFieldEdit()) {
+    Variant v;
+    b->GetEditValue(v);
+    WriteFieldValue(FField, v);
+  }
+  if (FField) Value = FField->Value();
+}
+
+void TvmInspectorDBGraphicRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
+  auto* g = dynamic_cast<TvmInplaceGraphicEdit*>(Edit);
+  if (!FField || !g) {
+    TvmFieldRow::ApplyEditValue(Edit, Value);
+  } else if (BeginFieldEdit()) {
+    Variant v;
+    g->GetEditValue(v);
+    WriteFieldValue(FField, v);
+  }
+  if (FField) Value = FField->Value();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -431,7 +478,8 @@ void RegisterDBInspectorRows() {
                    TvmInspectorDBImageRow::StaticClass(), TvmInspectorDBTimeRow::StaticClass(),
                    TvmInspectorDBCurrencyRow::StaticClass(), TvmInspectorDBHyperLinkRow::StaticClass(),
                    TvmInspectorDBPopupRow::StaticClass(), TvmInspectorDBMRURow::StaticClass(),
-                   TvmInspectorDBMemoRow::StaticClass(), TvmDBInspector::StaticClass()});
+                   TvmInspectorDBMemoRow::StaticClass(), TvmInspectorDBGraphicRow::StaticClass(),
+                   TvmDBInspector::StaticClass()});
   RegisterDefaultRowClasses([](TFieldType t, bool lookup, TvmDefaultRowClass& e) {
     TvmInspectorRowClass c = TvmInspectorDBMaskRow::StaticClass();
     if (lookup) {
@@ -443,9 +491,10 @@ void RegisterDBInspectorRows() {
         case ftDate: case ftDateTime: c = TvmInspectorDBDateRow::StaticClass(); break;
         case ftTime: c = TvmInspectorDBTimeRow::StaticClass(); break;
         case ftBytes: case ftVarBytes: case ftBlob: case ftFmtMemo: case ftParadoxOle: case ftDBaseOle:
-        case ftTypedBinary: case ftGraphic:
+        case ftTypedBinary:
           c = TvmInspectorBlobRow::StaticClass();
           break;
+        case ftGraphic: c = TvmInspectorDBGraphicRow::StaticClass(); break;
         case ftMemo: c = TvmInspectorDBMemoRow::StaticClass(); break;
         default: break;
       }

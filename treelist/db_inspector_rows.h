@@ -144,16 +144,27 @@ public:
 };
 
 
+// The blob row over a field: the popup and the cell read the field's value and write it back.
 class TvmInspectorBlobRow : public TvmFieldRow<TvmInspectorCustomBlobRow> {
   VM_CLASS(TvmInspectorBlobRow, TvmInspectorCustomBlobRow)
 public:
   using TvmFieldRow<TvmInspectorCustomBlobRow>::TvmFieldRow;
-  TvmBlobKind BlobKind = bkAuto;
   bool CanModify() override { return FieldCanModify(false); }
-  // The editing kind the blob popup takes for the field.
-  TvmBlobEditKind GetBlobEditKind() const;
-  Variant GetBlobValue() { return FField ? FField->Value() : Variant(std::string()); }
-  void InitEditor(TvmInplaceEdit* Edit) override;
+  // The editing kind the blob popup takes for the field (its BlobKind, or by the field's type).
+  TvmBlobEditKind GetBlobEditKind() override;
+  void GetBlobValue(Variant& Value) override { Value = FField ? FField->Value() : Variant(std::string()); }
+  void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
+};
+
+// The graphic row over a field: the cell paints the field's picture, the editor writes it back.
+class TvmInspectorDBGraphicRow : public TvmFieldRow<TvmInspectorGraphicRow> {
+  VM_CLASS(TvmInspectorDBGraphicRow, TvmInspectorGraphicRow)
+public:
+  using TvmFieldRow<TvmInspectorGraphicRow>::TvmFieldRow;
+  bool CanModify() override { return FieldCanModify(false); }
+  Variant GetPictureValue() override { return FField ? FField->Value() : Variant(std::string()); }
+  void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
 };
 
 VM_DB_ROW(TvmInspectorDBCheckRow, TvmInspectorCheckRow)
