@@ -14,10 +14,12 @@ namespace {
 // open after them is closed and reported, so that a failing test cannot hang.
 void RunInPopup(TvmInplacePopupEdit* E, const std::function<void()>& Open, std::vector<std::function<void()>> Steps) {
   TTimer t(nullptr);
+  t.SetEnabled(false);  // ticks only once the popup is opening, however slow the machine
   t.SetInterval(5);
   size_t next = 0;
   int spare = 0;
   t.OnTimer = [&](TObject*) {
+    if (next == 0 && !(E->PopupForm() && E->Showing())) return;  // not open yet
     if (next < Steps.size()) {
       auto step = Steps[next++];
       step();
@@ -30,6 +32,7 @@ void RunInPopup(TvmInplacePopupEdit* E, const std::function<void()>& Open, std::
   };
   // The window that had the popup is active again before the next one opens.
   Application->ProcessMessages();
+  t.SetEnabled(true);
   Open();
   t.SetEnabled(false);
   EXPECT_EQ(next, Steps.size()) << "the popup closed before every step ran";
