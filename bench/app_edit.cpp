@@ -27,46 +27,21 @@
 #include "platform/inifiles.h"
 #include "platform/logdevice.h"
 #include "tools/mt_generator.h"
+#include "app_bench_site.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const bool Headless = [] {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  return true;
-}();
-
-const std::string& BigSite() {
-  static const std::string path = [] {
-    const std::string p = (fs::temp_directory_path() / "vm_bench_app_edit_site.mt1").string();
-    TMtGenModel m;
-    m.Layers = {{100, 1000}, {10, 5000}, {1000, 0}};
-    m.EstimateCount = 100;
-    m.WithTipper = true;
-    m.ReferenceType = 4;
-    m.Edits = {TMtGenEdit{}};
-    MtGenWrite(m, p);
-    return p;
-  }();
-  return path;
-}
-
 // The program with the 40 x 100 site, the editing window and the resulting-data view, every
 // chart drawn once.
 void OpenEditing() {
-  (void)Headless;
-  static const std::string profile = [] {
-    const fs::path d = fs::temp_directory_path() / "vm_bench_app_edit_profile";
-    fs::create_directories(d);
-    return d.string();
-  }();
-  SetProfileFolder(profile);
+  app_bench::UseProfile("vm_bench_app_edit_profile");
   Application->Initialize();
   StartProgram({});
   MainForm1->Show();
   Application->ProcessMessages();
-  std::vector<std::string> names{BigSite()};
+  std::vector<std::string> names{app_bench::BigSite("vm_bench_app_edit_site.mt1")};
   TLogCapture quiet;
   LoadSite(names);
   MainForm1->UpdateMenuItems(nullptr);

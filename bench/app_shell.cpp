@@ -22,25 +22,11 @@
 #include "platform/inifiles.h"
 #include "platform/logdevice.h"
 #include "tools/mt_generator.h"
+#include "app_bench_site.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-const bool Headless = [] {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  return true;
-}();
-
-// A profile of its own, so the benchmark neither reads nor writes the user's settings.
-void UseBenchProfile() {
-  static const std::string dir = [] {
-    const fs::path d = fs::temp_directory_path() / "vm_bench_app_profile";
-    fs::create_directories(d);
-    return d.string();
-  }();
-  SetProfileFolder(dir);
-}
 
 void Quit() {
   SiteModified = false;
@@ -50,8 +36,7 @@ void Quit() {
 }
 
 void BM_StartUpToIdleMainWindow(benchmark::State& State) {
-  (void)Headless;
-  UseBenchProfile();
+  app_bench::UseProfile("vm_bench_app_profile");
   Application->Initialize();
   for (auto _ : State) {
     StartProgram({});
@@ -65,7 +50,7 @@ void BM_StartUpToIdleMainWindow(benchmark::State& State) {
 BENCHMARK(BM_StartUpToIdleMainWindow)->Unit(benchmark::kMillisecond);
 
 void BM_OpenSampleFromCommandLine(benchmark::State& State) {
-  UseBenchProfile();
+  app_bench::UseProfile("vm_bench_app_profile");
   Application->Initialize();
   const std::string dir = VAROMARK_SAMPLES;
   TLogCapture quiet;
@@ -97,27 +82,12 @@ void BM_LoadSampleSiteAlone(benchmark::State& State) {
 }
 BENCHMARK(BM_LoadSampleSiteAlone)->Unit(benchmark::kMillisecond);
 
-const std::string& BigSite() {
-  static const std::string path = [] {
-    const std::string p = (fs::temp_directory_path() / "vm_bench_app_site.mt1").string();
-    TMtGenModel m;
-    m.Layers = {{100, 1000}, {10, 5000}, {1000, 0}};
-    m.EstimateCount = 100;
-    m.WithTipper = true;
-    m.ReferenceType = 4;
-    m.Edits = {TMtGenEdit{}};
-    MtGenWrite(m, p);
-    return p;
-  }();
-  return path;
-}
-
 // The 40 x 100 site opened in the program, with no views.
 void OpenBigSite() {
-  UseBenchProfile();
+  app_bench::UseProfile("vm_bench_app_profile");
   Application->Initialize();
   StartProgram({});
-  std::vector<std::string> names{BigSite()};
+  std::vector<std::string> names{app_bench::BigSite("vm_bench_app_site.mt1")};
   TLogCapture quiet;
   LoadSite(names);
 }
