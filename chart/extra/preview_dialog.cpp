@@ -5,6 +5,7 @@
 #include "chart/extra/pen_dialog.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
+#include "platform/exceptions.h"
 #include "platform/guards.h"
 #include "platform/printers.h"
 #include "platform/stdctrls.h"
@@ -12,6 +13,7 @@
 #include "platform/sysutils.h"
 #include "platform/updown.h"
 
+VM_DEFINE_CLASS(TCustomPageNavigator)
 VM_DEFINE_CLASS(TChartPreview)
 
 namespace {
@@ -27,7 +29,40 @@ T* Place(TWinControl* Parent, TComponent* Owner, const char* Name, int X, int Y,
 
 bool PrinterReady() { return Printer()->HasPrinter() || !Printer()->OutputFile().empty(); }
 
+constexpr int32_t kNavigatorHelpContext = 1488;
+
 }  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TCustomPageNavigator
+
+TCustomPageNavigator::TCustomPageNavigator(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
+  SetBounds(0, 0, 241, 25);
+  SetBevelOuter(bvNone);
+}
+
+TCustomPageNavigator::~TCustomPageNavigator() {
+  if (FPanel) FPanel->RemoveFreeNotification(this);
+}
+
+void TCustomPageNavigator::SetPanel(TCustomGraphPanel* Value) {
+  if (Value == FPanel) return;
+  if (FPanel) FPanel->RemoveFreeNotification(this);
+  FPanel = Value;
+  if (FPanel) FPanel->FreeNotification(this);
+}
+
+void TCustomPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomPanelNoCaption::Notification(AComponent, Operation);
+  if (Operation == opRemove && FPanel && AComponent == static_cast<TComponent*>(FPanel)) SetPanel(nullptr);
+}
+
+void TCustomPageNavigator::PageChanged() {
+  if (OnPageChange) OnPageChange(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TChartPreview
 
 TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
   SetName("ChartPreview");
@@ -114,7 +149,30 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject*) { FormShow(); };
 }
 
-TChartPreview::~TChartPreview() = default;
+TChartPreview::~TChartPreview() { FormDestroy(); }
+
+void TChartPreview::FormDestroy() {
+  PrinterSetupDialog.reset();
+  TCustomPageNavigator* n = FNavigator;
+  FNavigator = nullptr;
+  delete n;
+}
+
+void TChartPreview::SetPageNavigatorClass(TComponentClass Value) {
+  if (Value && !Value->InheritsFrom(TCustomPageNavigator::StaticClass()))
+    throw EInvalidOperation(Value->ClassName() + " is not a page navigator");
+  FNavigatorClass = Value;
+}
+
+// At the bottom of the left column, once per form.
+void TChartPreview::CreateNavigator() {
+  if (!FNavigatorClass || FNavigator) return;
+  FNavigator = static_cast<TCustomPageNavigator*>(FNavigatorClass->Create(this));
+  FNavigator->SetParent(this);
+  FNavigator->SetBounds(CheckBox1->Left(), CheckBox1->Top() + CheckBox1->Height() + 4, CheckBox1->Width(), 25);
+  FNavigator->SetHelpContext(kNavigatorHelpContext);
+  FNavigator->OnPageChange = [this](TObject*) { GraphPreviewPanel1->Invalidate(); };
+}
 
 void TChartPreview::HideCloseButton() { PanelClose->SetVisible(false); }
 
@@ -139,6 +197,8 @@ void TChartPreview::FillPrinters() {
 }
 
 void TChartPreview::FormShow() {
+  CreateNavigator();
+  if (Screen) Screen->SetCursor(crDefault);
   if (Tag() != 0) GraphPreviewPanel1->SetPanel(reinterpret_cast<TCustomGraphPanel*>(Tag()));
   FillPrinters();
   const bool printers = PrinterReady();
@@ -156,6 +216,7 @@ void TChartPreview::FormShow() {
     Resolution->SetPosition(c->PrintResolution() + 100);
     FOldMargins = c->PrintMargins();
     RefreshMargins();
+    if (FNavigator) FNavigator->SetPanel(c);
   } else {
     CBProp->SetEnabled(false);
     Resolution->SetEnabled(false);
@@ -273,4 +334,14 @@ void TChartPreview::TrackBar1Change() {
 
 void TChartPreview::CheckBox1Click() { GraphPreviewPanel1->SetAsBitmap(CheckBox1->Checked()); }
 
-void TChartPreview::BPrintClick() { GraphPreviewPanel1->Print(); }
+void TChartPreview::BPrintClick() {
+  TCursor old = Screen ? Screen->Cursor() : crDefault;
+  if (Screen) Screen->SetCursor(crHourGlass);
+  TScopeExit cursor([old] {
+    if (Screen) Screen->SetCursor(old);
+  });
+  if (FNavigator && FNavigator->PageCount() > 1)
+    FNavigator->Print();
+  else
+    GraphPreviewPanel1->Print();
+}

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "chart/engine/axis_panel.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/pen_dialog.h"
 #include "chart/extra/preview_dialog.h"
@@ -12,6 +13,9 @@
 #include "chart/series/line_series.h"
 #include "platform/bitmap.h"
 #include "platform/comctrls.h"
+#include "platform/controls.h"
+#include "platform/exceptions.h"
+#include "platform/forms.h"
 #include "platform/printers.h"
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
@@ -218,4 +222,142 @@ TEST_F(Preview, DraggedLinesMoveOnTheWindowInNotXor) {
   EXPECT_EQ(column(r.Left + 9), 0);
   EXPECT_EQ(column(r.Left - 1), 0);
   p.DoMouseUp();
+}
+
+namespace {
+
+// A page navigator as the chart editor gives one to the preview: it steps through the pages of
+// its chart and prints the range a print dialog would have asked for.
+class TStepNavigator : public TCustomPageNavigator {
+  VM_CLASS(TStepNavigator, TCustomPageNavigator)
+public:
+  explicit TStepNavigator(TComponent* AOwner) : TCustomPageNavigator(AOwner) { ++Made; }
+  ~TStepNavigator() override { ++Freed; }
+  TCustomAxisPanel* Chart() const { return dynamic_cast<TCustomAxisPanel*>(Panel()); }
+  int32_t PageCount() override { return Chart() ? Chart()->CountPages() : 1; }
+  void Next() {
+    Chart()->SetPage(Chart()->Page() + 1);
+    PageChanged();
+  }
+  void Print() override {
+    ++Prints;
+    Chart()->PrintPageRange(From, To);
+  }
+  static inline int Made = 0, Freed = 0, Prints = 0, From = 1, To = 1;
+};
+VM_DEFINE_CLASS(TStepNavigator)
+
+int PdfPages(const fs::path& File) {
+  TMemoryStream m;
+  m.LoadFromFile(File.string());
+  const std::string data(static_cast<const char*>(m.Memory()), static_cast<size_t>(m.Size()));
+  int pages = 0;
+  for (size_t at = data.find("/Type /Page"); at != std::string::npos; at = data.find("/Type /Page", at + 1))
+    pages += data.compare(at, 12, "/Type /Pages") != 0;
+  return pages;
+}
+
+// Red pixels of the upper and the lower half of the left third of R.
+std::pair<int, int> RedHalves(TBitmap* B, const TRect& R) {
+  int upper = 0, lower = 0;
+  const int mid = (R.Top + R.Bottom) / 2;
+  for (int y = R.Top; y < R.Bottom; ++y)
+    for (int x = R.Left; x < R.Left + R.Width() / 3; ++x)
+      if (B->Canvas()->Pixels(x, y) == clRed) ++(y < mid ? upper : lower);
+  return {upper, lower};
+}
+
+}  // namespace
+
+TEST_F(Preview, DialogPageNavigatorShowsAndPrintsThePagesOfTheChart) {
+  // Three pages of five points: rising on the first page, falling on the second.
+  TSeriesChart c;
+  auto* s = c.Add<TLineSeries>();
+  s->SetSeriesColor(clRed);
+  s->Pen()->SetWidth(3);
+  const double values[] = {0, 1, 2, 3, 4, 9, 8, 7, 6, 5, 1, 2, 1, 2, 1};
+  for (int i = 0; i < 15; ++i) s->AddXY(i, values[i]);
+  c.Chart.SetMaxPointsPerPage(5);
+  c.Chart.SetPrintProportional(false);
+  c.Chart.SetPrintMargins(TRect(10, 10, 10, 10));
+  ASSERT_EQ(c.Chart.CountPages(), 3);
+  auto* pdf = new TPrinter();
+  pdf->SetOutputFile(Pdf.string());
+  delete SetPrinter(pdf);
+
+  TStepNavigator::Made = TStepNavigator::Freed = TStepNavigator::Prints = 0;
+  {
+    TChartPreview d(nullptr);
+    EXPECT_THROW(d.SetPageNavigatorClass(TButton::StaticClass()), EInvalidOperation);
+    d.SetPageNavigatorClass(TStepNavigator::StaticClass());
+    d.GraphPreviewPanel1->SetPanel(&c.Chart);
+    d.Show();
+    ASSERT_EQ(TStepNavigator::Made, 1);
+    auto* nav = static_cast<TStepNavigator*>(d.PageNavigator());
+    ASSERT_NE(nav, nullptr);
+    EXPECT_EQ(nav->Panel(), &c.Chart);
+    EXPECT_EQ(nav->Parent(), &d);
+    EXPECT_EQ(nav->HelpContext(), 1488);
+    // At the bottom of the left column.
+    EXPECT_EQ(nav->Left(), d.CheckBox1->Left());
+    EXPECT_GT(nav->Top(), d.CheckBox1->Top());
+    EXPECT_LT(nav->Left() + nav->Width(), d.GraphPreviewPanel1->Left());
+
+    // The preview shows the chart's current page, and a page step repaints it.
+    std::unique_ptr<TBitmap> first(d.GraphPreviewPanel1->PreviewBitmap());
+    const TRect r = d.GraphPreviewPanel1->ImageRect();
+    auto [up1, low1] = RedHalves(first.get(), r);
+    EXPECT_GT(low1, up1);
+    int draws = 0;
+    d.GraphPreviewPanel1->OnAfterDraw = [&](TObject*) { ++draws; };
+    d.GraphPreviewPanel1->Update();
+    draws = 0;
+    nav->Next();
+    EXPECT_EQ(c.Chart.Page(), 2);
+    d.GraphPreviewPanel1->Update();
+    EXPECT_EQ(draws, 1);
+    std::unique_ptr<TBitmap> second(d.GraphPreviewPanel1->PreviewBitmap());
+    auto [up2, low2] = RedHalves(second.get(), r);
+    EXPECT_GT(up2, low2);
+    // The window shows the page too.
+    int windowRed = 0;
+    for (int y = r.Top; y < (r.Top + r.Bottom) / 2; ++y)
+      for (int x = r.Left; x < r.Left + r.Width() / 3; ++x)
+        windowRed += ControlSurfacePixel(d.GraphPreviewPanel1, x, y) == clRed;
+    EXPECT_GT(windowRed, 0);
+
+    // More than one page: Print goes through the navigator, which prints the range asked.
+    TStepNavigator::From = 2;
+    TStepNavigator::To = 3;
+    d.BPrintClick();
+    EXPECT_EQ(TStepNavigator::Prints, 1);
+    EXPECT_EQ(PdfPages(Pdf), 2);
+    EXPECT_EQ(c.Chart.Page(), 2);  // the chart keeps its page
+    EXPECT_EQ(Screen->Cursor(), crDefault);
+
+    // One page: the preview panel prints as before.
+    c.Chart.SetMaxPointsPerPage(0);
+    fs::remove(Pdf);
+    d.BPrintClick();
+    EXPECT_EQ(TStepNavigator::Prints, 1);
+    EXPECT_EQ(PdfPages(Pdf), 1);
+  }
+  EXPECT_EQ(TStepNavigator::Freed, 1);
+
+  // Without a class no navigator is made.
+  TChartPreview plain(nullptr);
+  plain.GraphPreviewPanel1->SetPanel(&c.Chart);
+  plain.Show();
+  EXPECT_EQ(plain.PageNavigator(), nullptr);
+}
+
+TEST_F(Preview, NavigatorForgetsADestroyedChart) {
+  TStepNavigator nav(nullptr);
+  {
+    TSeriesChart c;
+    nav.SetPanel(&c.Chart);
+    EXPECT_EQ(nav.PageCount(), 1);
+  }
+  EXPECT_EQ(nav.Panel(), nullptr);
+  EXPECT_EQ(nav.PageCount(), 1);
 }
