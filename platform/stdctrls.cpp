@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -11,6 +12,9 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
+#include <QStyledItemDelegate>
 #include <QTranslator>
 
 #include <algorithm>
@@ -25,6 +29,7 @@
 #include "platform/imglist.h"
 #include "platform/menus.h"
 #include "platform/qt_controls.h"
+#include "platform/qt_graphics.h"
 
 const TEnumInfo AlignmentInfo("TAlignment", {"taLeftJustify", "taRightJustify", "taCenter"});
 
@@ -170,6 +175,7 @@ VM_PUBLISH(TComboBox) {
   P.Bool("TabStop", &TComboBox::TabStop, &TComboBox::SetTabStop).Default(true);
   P.Enum("Style", &TComboBox::Style, &TComboBox::SetStyle, kComboBoxStyleInfo).Default(csDropDown);
   P.Int("DropDownCount", &TComboBox::DropDownCount, &TComboBox::SetDropDownCount).Default(8);
+  P.Int("ItemHeight", &TComboBox::ItemHeight, &TComboBox::SetItemHeight).Default(16);
   P.Bool("Sorted", &TComboBox::Sorted, &TComboBox::SetSorted).Default(false);
   P.Strings("Items", &TComboBox::Items);
   P.Int("ItemIndex", &TComboBox::ItemIndex, &TComboBox::SetItemIndex).Default(-1);
@@ -1130,6 +1136,106 @@ bool TListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
 // ---------------------------------------------------------------------------------------------
 // TComboBox
 
+// Owner drawing: the items of the list (through the view's delegate) and the closed box's field
+// (through the widget's paint event) are drawn by the control's DrawItem on its Canvas, bound for
+// the call to the painter Qt paints with.
+struct TComboBoxPainter {
+  struct Target : vmqt::TCanvasTarget {
+    QPainter* P = nullptr;
+    QPaintDevice* Device() override { return P->device(); }
+    QPainter* ExternalPainter() override { return P; }
+  };
+
+  static bool OwnerDrawn(const TComboBox* C) { return C->OwnerDrawn(); }
+  static int ItemHeight(const TComboBox* C) { return C->FItemHeight; }
+
+  static void Paint(TComboBox* C, QPainter* P, int Index, const QRect& R, TOwnerDrawState State) {
+    if (Index < 0 || Index >= C->FItems->Count()) return;
+    P->save();
+    P->setClipRect(R);
+    Target target;
+    target.P = P;
+    TCanvas* canvas = C->FCanvas.get();
+    canvas->Font()->Assign(C->Font());
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Brush()->SetColor(State.Contains(odSelected) ? clHighlight : C->Color());
+    if (State.Contains(odSelected)) canvas->Font()->SetColor(clHighlightText);
+    canvas->Pen()->SetColor(clBlack);
+    canvas->Pen()->SetStyle(psSolid);
+    canvas->Pen()->SetWidth(1);
+    vmqt::CanvasSetTarget(canvas, &target);
+    try {
+      C->DrawItem(Index, vmqt::FromQRect(R), State);
+    } catch (...) {
+      vmqt::HandleCurrentException(C);
+    }
+    vmqt::CanvasSetTarget(canvas, nullptr);
+    P->restore();
+  }
+};
+
+namespace {
+
+class TOwnerDrawDelegate : public QStyledItemDelegate {
+public:
+  TOwnerDrawDelegate(TComboBox* Control, QObject* Parent) : QStyledItemDelegate(Parent), Control(Control) {}
+  void paint(QPainter* P, const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    if (!TComboBoxPainter::OwnerDrawn(Control)) {
+      QStyledItemDelegate::paint(P, Option, Index);
+      return;
+    }
+    TOwnerDrawState state;
+    if (Option.state & QStyle::State_Selected) state.Include(odSelected);
+    if (Option.state & QStyle::State_HasFocus) state.Include(odFocused);
+    if (!(Option.state & QStyle::State_Enabled)) state.Include(odDisabled);
+    TComboBoxPainter::Paint(Control, P, Index.row(), Option.rect, state);
+  }
+  QSize sizeHint(const QStyleOptionViewItem& Option, const QModelIndex& Index) const override {
+    QSize s = QStyledItemDelegate::sizeHint(Option, Index);
+    if (TComboBoxPainter::OwnerDrawn(Control)) s.setHeight(TComboBoxPainter::ItemHeight(Control));
+    return s;
+  }
+
+private:
+  TComboBox* Control;
+};
+
+class TQtComboBox : public QComboBox {
+public:
+  TQtComboBox(TComboBox* Control, QWidget* Parent) : QComboBox(Parent), Control(Control) {
+    setItemDelegate(new TOwnerDrawDelegate(Control, this));
+  }
+
+protected:
+  void paintEvent(QPaintEvent* E) override {
+    if (!TComboBoxPainter::OwnerDrawn(Control)) {
+      QComboBox::paintEvent(E);
+      return;
+    }
+    // The frame and the arrow as the style draws them, the field by the control.
+    QStylePainter p(this);
+    QStyleOptionComboBox opt;
+    initStyleOption(&opt);
+    opt.currentText.clear();
+    opt.currentIcon = QIcon();
+    p.drawComplexControl(QStyle::CC_ComboBox, opt);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
+    TOwnerDrawState state;
+    state.Include(odComboBoxEdit);
+    if (hasFocus()) {
+      state.Include(odSelected);
+      state.Include(odFocused);
+    }
+    if (!isEnabled()) state.Include(odDisabled);
+    TComboBoxPainter::Paint(Control, &p, currentIndex(), field, state);
+  }
+
+private:
+  TComboBox* Control;
+};
+
+}  // namespace
+
 TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
   auto items = std::make_unique<TItemStrings>();
   items->Inserted = [this](int Index) {
@@ -1152,6 +1258,7 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
   FItems = std::move(items);
   FTabStop = true;
   FItems->OnChange = [this](TObject*) { ItemsChanged(); };
+  FCanvas = std::make_unique<TCanvas>();
   SetBounds(0, 0, 145, 24);
 }
 
@@ -1159,8 +1266,8 @@ TComboBox::~TComboBox() { FItems->OnChange = nullptr; }
 
 void* TComboBox::CreateNativeWidget(void* ParentWidget) {
   InstallEditTexts();
-  auto* c = new QComboBox(static_cast<QWidget*>(ParentWidget));
-  c->setEditable(FStyle != csDropDownList);
+  auto* c = new TQtComboBox(this, static_cast<QWidget*>(ParentWidget));
+  c->setEditable(!IsList());
   c->setInsertPolicy(QComboBox::NoInsert);
   c->setMaxVisibleItems(std::max(1, FDropDownCount));
   for (int i = 0; i < FItems->Count(); ++i) c->addItem(vmqt::ToQ(FItems->Strings(i)));
@@ -1193,7 +1300,7 @@ void TComboBox::Sync() {
   if (!c) return;
   FSyncing = true;
   QSignalBlocker b(c);
-  c->setEditable(FStyle != csDropDownList);
+  c->setEditable(!IsList());
   c->clear();
   for (int i = 0; i < FItems->Count(); ++i) c->addItem(vmqt::ToQ(FItems->Strings(i)));
   c->setCurrentIndex(FItemIndex);
@@ -1203,7 +1310,7 @@ void TComboBox::Sync() {
 
 void TComboBox::ItemsChanged() {
   if (FItemIndex >= FItems->Count()) FItemIndex = -1;
-  if (FItemIndex < 0 && FStyle == csDropDownList) FText.clear();
+  if (FItemIndex < 0 && IsList()) FText.clear();
   Sync();
 }
 
@@ -1218,12 +1325,12 @@ void TComboBox::SetItemIndex(int Value) {
 // text that is no item leaves the text empty.
 void TComboBox::SetText(const std::string& Value) {
   int i = FItems->IndexOf(Value);
-  if (FStyle == csDropDownList && i < 0) {
+  if (IsList() && i < 0) {
     FItemIndex = -1;
     FText.clear();
   } else {
     FItemIndex = i;
-    FText = i >= 0 && FStyle == csDropDownList ? FItems->Strings(i) : Value;
+    FText = i >= 0 && IsList() ? FItems->Strings(i) : Value;
   }
   Sync();
 }
@@ -1237,8 +1344,39 @@ void TComboBox::Clear() {
 
 void TComboBox::SetStyle(TComboBoxStyle Value) {
   FStyle = Value;
-  if (Value == csDropDownList && FItemIndex < 0) FText.clear();
+  if (IsList() && FItemIndex < 0) FText.clear();
   Sync();
+}
+
+bool TComboBox::DroppedDown() const {
+  auto* c = static_cast<QComboBox*>(NativeWidget());
+  return c && c->view() && c->view()->isVisible();
+}
+
+void TComboBox::SetDroppedDown(bool Value) {
+  if (Value == DroppedDown()) return;
+  HandleNeeded();
+  auto* c = static_cast<QComboBox*>(NativeWidget());
+  if (!c) return;
+  if (Value)
+    c->showPopup();
+  else
+    c->hidePopup();
+}
+
+void TComboBox::SetItemHeight(int Value) {
+  if (Value <= 0 || Value == FItemHeight) return;
+  FItemHeight = Value;
+  Sync();
+}
+
+void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) {
+  if (OwnerDrawn() && OnDrawItem) {
+    OnDrawItem(this, Index, Rect, State);
+    return;
+  }
+  FCanvas->FillRect(Rect);
+  FCanvas->TextOut(Rect.Left + 2, Rect.Top + (Rect.Height() - FCanvas->TextHeight("0")) / 2, FItems->Strings(Index));
 }
 
 void TComboBox::SetDropDownCount(int Value) {

@@ -285,7 +285,8 @@ protected:
   bool DialogChar(char Key) override;
 };
 
-enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused };
+// odComboBoxEdit: the item is drawn in the closed combo box's own field, not in its list.
+enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TDrawItemEvent =
     std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
@@ -376,17 +377,35 @@ public:
   void SetSorted(bool Value) { FItems->SetSorted(Value); }
   void SetText(const std::string& Value) override;
   void Clear();
+  // The height of each line of the list when owner-drawn (csOwnerDrawFixed).
+  int ItemHeight() const { return FItemHeight; }
+  void SetItemHeight(int Value);
+  // The list is open.
+  bool DroppedDown() const;
+  void SetDroppedDown(bool Value);
+  // Where OnDrawItem draws; bound to the item's surface during the call only.
+  TCanvas* Canvas() const { return FCanvas.get(); }
 
   // OnChange: the text changed (typed, or picked); OnSelect: the user picked an item.
   TNotifyEvent OnChange;
   TNotifyEvent OnSelect;
+  // Draws one item of an owner-drawn combo box (csOwnerDrawFixed, csOwnerDrawVariable) on
+  // Canvas, in its list and (odComboBoxEdit) in the closed box. Canvas comes with its brush in
+  // the item's back colour and the control's font, in the highlight text colour when selected.
+  TDrawItemEvent OnDrawItem;
 
 protected:
   void* CreateNativeWidget(void* ParentWidget) override;
   virtual void Change();
   virtual void Select();
+  // Calls OnDrawItem when owner-drawn; else fills the rectangle and writes the item's text.
+  virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
 
 private:
+  friend struct TComboBoxPainter;
+  // A fixed list: the user only picks (csDropDownList and the owner-drawn styles).
+  bool IsList() const { return FStyle == csDropDownList || OwnerDrawn(); }
+  bool OwnerDrawn() const { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; }
   void ItemsChanged();
   void Sync();
   void UserPicked(int Index);
@@ -395,6 +414,8 @@ private:
   int FItemIndex = -1;
   TComboBoxStyle FStyle = csDropDown;
   int FDropDownCount = 8;
+  int FItemHeight = 16;
+  std::unique_ptr<TCanvas> FCanvas;
   bool FSyncing = false;
   int FJustPicked = -2;
 };

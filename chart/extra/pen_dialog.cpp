@@ -57,6 +57,11 @@ TPenDialog::TPenDialog(TComponent* AOwner) : TForm(AOwner) {
   CBVisible->SetCaption("&Visible");
   CBVisible->SetBounds(8, 8, 100, 20);
   CBStyle = NewCombo(this, "CBStyle", {"Solid", "Dash", "Dot", "Dash Dot", "Dash Dot Dot"}, 8, 34);
+  CBStyle->SetStyle(csOwnerDrawFixed);
+  CBStyle->SetItemHeight(16);
+  CBStyle->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState State) {
+    DrawStyleItem(CBStyle->Canvas(), Index, Rect, State.Contains(odSelected));
+  };
   SEWidth = new TEdit(this);
   SEWidth->SetName("SEWidth");
   SEWidth->SetParent(this);
@@ -193,16 +198,19 @@ void TPenDialog::BCancelClick() {
 }
 
 void TPenDialog::DrawStyleItem(TCanvas* Canvas, int Index, const TRect& Rect, bool Selected) {
-  const TColor back = Selected ? clHighlight : clWindow;
+  const TColor back = Selected ? clHighlight : CBStyle->Color();
   Canvas->Brush()->SetStyle(bsSolid);
   Canvas->Brush()->SetColor(back);
   Canvas->FillRect(Rect);
   TColor color = EditedPen ? EditedPen->Color() : clBlack;
   if (ColorToRGB(color) == ColorToRGB(back)) color = ColorToRGB(color) == clWhite ? clBlack : clWhite;
-  const bool smallDots = Index == 5;
-  Canvas->Pen()->SetStyle(smallDots ? psDot : static_cast<TPenStyle>(Index));
-  Canvas->Pen()->SetWidth(1);
-  Canvas->Pen()->SetColor(color);
+  if (Index == 5) {
+    Canvas->SetPen(CreateDottedPen(color, 0).get());
+  } else {
+    Canvas->Pen()->SetStyle(static_cast<TPenStyle>(Index));
+    Canvas->Pen()->SetWidth(1);
+    Canvas->Pen()->SetColor(color);
+  }
   Canvas->MoveTo(Rect.Left + 2, Rect.Top + 8);
   Canvas->LineTo(Rect.Left + 30, Rect.Top + 8);
   Canvas->Brush()->SetStyle(bsClear);

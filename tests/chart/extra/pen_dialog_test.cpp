@@ -1,7 +1,9 @@
 // The pen dialog driven as a user would, the pen button's sample, and the editor-form helpers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/chart_utils.h"
@@ -11,6 +13,8 @@
 #include "platform/canvas.h"
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
+#include "platform/forms.h"
+#include "platform/graphics.h"
 #include "platform/controls.h"
 #include "platform/stdctrls.h"
 #include "platform/strings.h"
@@ -181,4 +185,102 @@ TEST(EditorHelpers, ListsFormatsAndEmbedding) {
   EXPECT_EQ(editor.Left(), 4);
   EXPECT_EQ(editor.Top(), 4);
   EXPECT_EQ(editor.Parent(), &page);
+}
+
+namespace {
+
+// The style list's closed field as it shows now: the item's rectangle and whether each pixel of
+// its sample line (y = top + 8, x from left + 2 to left + 29) is in the pen's colour.
+struct FieldSample {
+  TRect Rect;
+  std::vector<bool> Inked;
+  int Gaps() const {
+    int n = 0;
+    for (size_t i = 1; i < Inked.size(); ++i) n += Inked[i - 1] && !Inked[i];
+    return n;
+  }
+  int Count() const { return static_cast<int>(std::count(Inked.begin(), Inked.end(), true)); }
+};
+
+FieldSample DrawField(TComboBox* Combo, TColor Ink) {
+  FieldSample f;
+  auto draw = Combo->OnDrawItem;
+  Combo->OnDrawItem = [&](TWinControl* C, int Index, TRect R, TOwnerDrawState S) {
+    if (S.Contains(odComboBoxEdit)) f.Rect = R;
+    draw(C, Index, R, S);
+  };
+  Combo->Repaint();
+  EXPECT_EQ(ControlSurfacePixel(Combo, 0, 0) != CLR_INVALID, true);  // grabbing paints it
+  Combo->OnDrawItem = draw;
+  for (int x = f.Rect.Left + 2; x < f.Rect.Left + 30; ++x)
+    f.Inked.push_back(ControlSurfacePixel(Combo, x, f.Rect.Top + 8) == Ink);
+  return f;
+}
+
+}  // namespace
+
+TEST_F(PenDialogs, StyleListDrawsEachStyleAndPicksIt) {
+  TChartPen pen;
+  pen.SetColor(clRed);
+  TPenDialog d(nullptr);
+  d.EditedPen = &pen;
+  d.Show();
+  TComboBox* list = d.CBStyle;
+  EXPECT_EQ(list->Style(), csOwnerDrawFixed);
+  EXPECT_EQ(list->ItemHeight(), 16);
+
+  // The closed field shows the chosen style's line: solid without a gap, the others with gaps.
+  const FieldSample solid = DrawField(list, clRed);
+  ASSERT_GT(solid.Rect.Height(), 0);
+  EXPECT_EQ(solid.Count(), 28);
+  EXPECT_EQ(solid.Gaps(), 0);
+  for (int style : {1, 2, 3, 5}) {
+    list->SetItemIndex(style);
+    const FieldSample s = DrawField(list, clRed);
+    EXPECT_GT(s.Count(), 3) << style;
+    EXPECT_GE(s.Gaps(), 1) << style;
+  }
+  // Dots are closer than dashes.
+  list->SetItemIndex(1);
+  const int dashGaps = DrawField(list, clRed).Gaps();
+  list->SetItemIndex(2);
+  EXPECT_GT(DrawField(list, clRed).Gaps(), dashGaps);
+
+  // A pen in the list's own colour is drawn in black.
+  pen.SetColor(list->Color());
+  list->SetItemIndex(0);
+  EXPECT_EQ(DrawField(list, clBlack).Count(), 28);
+  pen.SetColor(clRed);
+
+  // Opening the list draws every item, 16 pixels high, as a list item.
+  std::vector<int> listed;
+  auto draw = list->OnDrawItem;
+  list->OnDrawItem = [&](TWinControl* C, int Index, TRect R, TOwnerDrawState S) {
+    if (!S.Contains(odComboBoxEdit)) {
+      listed.push_back(Index);
+      EXPECT_EQ(R.Height(), 16);
+    }
+    draw(C, Index, R, S);
+  };
+  list->SetDroppedDown(true);
+  Application->ProcessMessages();
+  EXPECT_TRUE(list->DroppedDown());
+  list->SetDroppedDown(false);
+  EXPECT_FALSE(list->DroppedDown());
+  list->OnDrawItem = draw;
+  std::sort(listed.begin(), listed.end());
+  listed.erase(std::unique(listed.begin(), listed.end()), listed.end());
+  EXPECT_EQ(listed, (std::vector<int>{0, 1, 2, 3, 4, 5}));
+
+  // Stepping through the list as a user sets the pen's style.
+  list->SetItemIndex(0);
+  list->SetFocus();
+  SendInput(list, ikKeyDown, {}, 0, 0, VK_DOWN);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  EXPECT_EQ(pen.Style(), psDash);
+  EXPECT_TRUE(d.PenChanged);
+  SendInput(list, ikKeyDown, {}, 0, 0, VK_END);
+  EXPECT_EQ(list->ItemIndex(), 5);
+  EXPECT_TRUE(pen.SmallDots());
+  EXPECT_FALSE(d.UDWidth->Enabled());
 }
