@@ -67,7 +67,7 @@ void TCustomPageNavigator::PageChanged() {
 TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
   SetName("ChartPreview");
   SetCaption("Quorvex Print Preview");
-  SetBounds(0, 0, 640, 440);
+  SetBounds(0, 0, 640, 460);
   CBPrinters = Place<TComboBox>(this, this, "CBPrinters", 8, 8, 280, 22);
   CBPrinters->SetStyle(csDropDownList);
   BSetupPrinter = Place<TButton>(this, this, "BSetupPrinter", 296, 6, 80, 25);
@@ -109,26 +109,35 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
       MarginChange(i, u->Position());
     };
   }
-  ChangeDetailGroup = Place<TGroupBox>(this, this, "ChangeDetailGroup", 8, 232, 150, 60);
+  ChangeDetailGroup = Place<TGroupBox>(this, this, "ChangeDetailGroup", 8, 232, 150, 74);
   ChangeDetailGroup->SetCaption("Detail:");
-  Resolution = Place<TTrackBar>(ChangeDetailGroup, this, "Resolution", 8, 20, 134, 30);
+  Resolution = Place<TTrackBar>(ChangeDetailGroup, this, "Resolution", 8, 16, 134, 30);
   Resolution->SetMax(100);
-  PanelMargins = Place<TCustomPanelNoCaption>(this, this, "PanelMargins", 8, 298, 150, 56);
+  // More detail to the left, the chart's own to the right.
+  auto* more = Place<TLabel>(ChangeDetailGroup, this, "LabelMore", 10, 50, 60, 16);
+  more->SetCaption("More");
+  auto* normal = Place<TLabel>(ChangeDetailGroup, this, "LabelNormal", 80, 50, 60, 16);
+  normal->SetAutoSize(false);
+  normal->SetAlignment(taRightJustify);
+  normal->SetCaption("Normal");
+  PanelMargins = Place<TCustomPanelNoCaption>(this, this, "PanelMargins", 8, 312, 150, 56);
   BReset = Place<TButton>(PanelMargins, this, "BReset", 4, 2, 140, 25);
   BReset->SetCaption("Reset &Margins");
   BReset->SetEnabled(false);
   ShowMargins = Place<TCheckBox>(PanelMargins, this, "ShowMargins", 4, 30, 140, 20);
   ShowMargins->SetCaption("&View Margins");
   ShowMargins->SetChecked(true);
-  CBProp = Place<TCheckBox>(this, this, "CBProp", 8, 360, 150, 20);
+  CBProp = Place<TCheckBox>(this, this, "CBProp", 8, 374, 150, 20);
   CBProp->SetCaption("Proport&ional");
   CBProp->SetChecked(true);
-  CheckBox1 = Place<TCheckBox>(this, this, "CheckBox1", 8, 384, 150, 20);
+  CheckBox1 = Place<TCheckBox>(this, this, "CheckBox1", 8, 398, 150, 20);
   CheckBox1->SetCaption("S&mooth");
 
-  GraphPreviewPanel1 = Place<TGraphPreviewPanel>(this, this, "GraphPreviewPanel1", 166, 40, 466, 394);
+  GraphPreviewPanel1 = Place<TGraphPreviewPanel>(this, this, "GraphPreviewPanel1", 166, 40, 466, 412);
+  GraphPreviewPanel1->SetAnchors({akLeft, akTop, akRight, akBottom});
   GraphPreviewPanel1->PaperShadow()->SetSize(4);
   GraphPreviewPanel1->Gradient()->SetVisible(true);
+  GraphPreviewPanel1->Gradient()->SetDirection(gdFromTopLeft);
   GraphPreviewPanel1->Gradient()->SetEndColor(clGray);
   GraphPreviewPanel1->OnChangeMargins = [this](TObject* s, bool d, const TRect& m) {
     GraphPreviewPanel1ChangeMargins(s, d, m);

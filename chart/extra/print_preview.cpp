@@ -163,6 +163,12 @@ void TGraphPreviewPanel::DrawPanelImage(TCustomGraphPanel* APanel, const TRect& 
     }
   } else {
     std::unique_ptr<TMetafile> m(APanel->CreateMetafile(true, TRect(0, 0, logical.cx, logical.cy)));
+    // The picture starts from a clear brush and a thin black pen: whatever the sheet and its
+    // shadow left selected would otherwise fill the chart's clear walls.
+    Canvas->Brush->SetStyle(bsClear);
+    Canvas->Pen->SetStyle(psSolid);
+    Canvas->Pen->SetWidth(1);
+    Canvas->Pen->SetColor(clBlack);
     Canvas->StretchDraw(R, m.get());
   }
 }
@@ -314,6 +320,11 @@ void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
 
 void TGraphPreviewPanel::DoMouseUp() {
   FDragging = phNone;
+  Invalidate();
+}
+
+void TGraphPreviewPanel::Resize() {
+  TCustomGraphPanelExtended::Resize();
   Invalidate();
 }
 

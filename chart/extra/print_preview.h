@@ -89,6 +89,8 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // The sheet is laid out anew for the new size.
+  void Resize() override;
 
 private:
   void SetFlag(bool& Field, bool Value);

@@ -91,12 +91,25 @@ TEST_F(Preview, ChartOnTheSheetAndDraggingTheMargins) {
     EXPECT_TRUE(Disable);
     changes.push_back(M);
   };
-  auto b = p.Draw();
+  // The chart's clear back wall shows the paper, not the colour last used for the shadow.
+  p.PaperShadow()->SetColor(clBlue);
+  for (bool asBitmap : {false, true}) {
+    p.SetAsBitmap(asBitmap);
+    auto b = p.Draw();
+    const TRect r = p.ImageRect();
+    int red = 0, blue = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) {
+        const TColor px = b->Canvas()->Pixels(x, y);
+        red += GetRValue(px) > GetGValue(px) + 60 && GetRValue(px) > GetBValue(px) + 60;  // smoothed too
+        blue += px == clBlue;
+      }
+    EXPECT_GT(red, 5) << asBitmap;
+    EXPECT_EQ(blue, 0) << asBitmap;
+  }
+  p.SetAsBitmap(false);
+  p.Draw();
   const TRect r = p.ImageRect();
-  int red = 0;
-  for (int y = r.Top; y < r.Bottom; ++y)
-    for (int x = r.Left; x < r.Right; ++x) red += b->Canvas()->Pixels(x, y) == clRed;
-  EXPECT_GT(red, 5);
 
   EXPECT_EQ(p.HitTest(r.Left + 2, (r.Top + r.Bottom) / 2), phLeft);
   EXPECT_EQ(p.HitTest(r.Right - 3, r.Bottom + 3), phBottomRight);
@@ -126,6 +139,21 @@ TEST_F(Preview, ChartOnTheSheetAndDraggingTheMargins) {
   const TRect r3 = p.ImageRect();
   EXPECT_EQ(p.HitTest(r3.Left, (r3.Top + r3.Bottom) / 2), phMove);
   EXPECT_EQ(p.HitTest(r3.Left - 3, (r3.Top + r3.Bottom) / 2), phNone);
+}
+
+TEST_F(Preview, ResizedPanelLaysTheSheetOutAnew) {
+  PreviewPanel p;
+  p.HandleNeeded();
+  int draws = 0;
+  p.OnAfterDraw = [&](TObject*) { ++draws; };
+  p.Update();
+  EXPECT_EQ(draws, 1);
+  p.SetBounds(0, 0, 600, 450);
+  p.Update();
+  EXPECT_EQ(draws, 2);
+  const TRect paper = p.PaperRect();
+  EXPECT_EQ(paper.Top, 45);
+  EXPECT_EQ(ControlSurfacePixel(&p, paper.Right - 3, paper.Bottom - 3), clWhite);  // past the old size
 }
 
 TEST_F(Preview, DestroyingTheChartLeavesAnEmptySheet) {
