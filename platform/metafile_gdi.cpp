@@ -37,7 +37,8 @@ enum : uint32_t {
   EMR_SETROP2 = 20, EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27,
   EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34,
   EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40,
-  EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_LINETO = 54, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
+  EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47,
+  EMR_LINETO = 54, EMR_ARCTO = 55, EMR_SETARCDIRECTION = 57, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
   EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_POLYGON16 = 86, EMR_POLYLINE16 = 87,
   EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91, EMR_EXTCREATEPEN = 95,
 };
@@ -52,7 +53,8 @@ enum : uint16_t {
   META_MOVETO = 0x0214, META_CREATEPENINDIRECT = 0x02FA, META_CREATEFONTINDIRECT = 0x02FB,
   META_CREATEBRUSHINDIRECT = 0x02FC, META_POLYGON = 0x0324, META_POLYLINE = 0x0325,
   META_EXCLUDECLIPRECT = 0x0415, META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
-  META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
+  META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_ROUNDRECT = 0x061C, META_ARC = 0x0817, META_PIE = 0x081A,
+  META_CHORD = 0x0830, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
   META_CREATEREGION = 0x06FF, META_EXTTEXTOUT = 0x0A32, META_STRETCHDIB = 0x0F43,
 };
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -67,7 +69,7 @@ enum : uint32_t {
   R2_XORPEN = 7, R2_NOTXORPEN = 10, R2_COPYPEN = 13,
   RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5,
   SRCCOPY = 0x00CC0020,
-  MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8,
+  MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8, AD_CLOCKWISE = 2,
   ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204,
 };
 
@@ -231,6 +233,9 @@ public:
   virtual void PolyPolygon(const std::vector<QPolygon>& Polys) = 0;
   // GDI's box: the right and bottom edges are left out.
   virtual void Ellipse(const QRect& Box) = 0;
+  // An arc, pie or chord counter-clockwise from the ray through A to the ray through B, or a
+  // round rectangle with corners A wide and high; Box's right and bottom are GDI's (left out).
+  virtual void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& B) = 0;
   virtual void Pixel(const QPoint& P, uint32_t Color) = 0;
   // Text at its baseline's left end; Dx holds the advance of each UTF-16 unit.
   virtual void Text(const QPoint& At, const QString& S, const std::vector<int>& Dx) = 0;
@@ -293,6 +298,19 @@ public:
   void Ellipse(const QRect& Box) override {
     size_t at = Begin(EMR_ELLIPSE);
     RectL(Box.left(), Box.top(), Box.right() + 1, Box.bottom() + 1);
+    End(at);
+  }
+
+  void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
+    const bool round = Kind == TCurveCall::RoundRect;
+    size_t at = Begin(round ? EMR_ROUNDRECT : Kind == TCurveCall::Pie ? EMR_PIE : Kind == TCurveCall::Chord ? EMR_CHORD : EMR_ARC);
+    RectL(Box.left(), Box.top(), Box.right(), Box.bottom());
+    B.I32(A.x());
+    B.I32(A.y());
+    if (!round) {
+      B.I32(P2.x());
+      B.I32(P2.y());
+    }
     End(at);
   }
 
@@ -614,6 +632,24 @@ public:
     B.I16(Box.left());
     End(at);
   }
+  void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
+    const bool round = Kind == TCurveCall::RoundRect;
+    size_t at = Begin(round ? META_ROUNDRECT : Kind == TCurveCall::Pie ? META_PIE : Kind == TCurveCall::Chord ? META_CHORD : META_ARC);
+    if (round) {
+      B.I16(A.y());
+      B.I16(A.x());
+    } else {
+      B.I16(P2.y());
+      B.I16(P2.x());
+      B.I16(A.y());
+      B.I16(A.x());
+    }
+    B.I16(Box.bottom());
+    B.I16(Box.right());
+    B.I16(Box.top());
+    B.I16(Box.left());
+    End(at);
+  }
   void Pixel(const QPoint& P, uint32_t Color) override {
     size_t at = Begin(META_SETPIXEL);
     B.U32(Color);
@@ -834,7 +870,8 @@ private:
 
 class GdiEngine : public QPaintEngine {
 public:
-  GdiEngine(Out& O, int Dpi) : QPaintEngine(QPaintEngine::AllFeatures), FOut(O), FDpi(Dpi) {}
+  GdiEngine(Out& O, int Dpi, const TCurveCalls& Curves)
+      : QPaintEngine(QPaintEngine::AllFeatures), FOut(O), FDpi(Dpi), FCurves(Curves) {}
 
   bool begin(QPaintDevice*) override { return true; }
   bool end() override {
@@ -906,6 +943,7 @@ public:
 
   void drawPath(const QPainterPath& Path) override {
     Flush();
+    if (CurveRecord(Path)) return;
     std::vector<QPolygon> polys;
     bool closed = true;
     for (const QPolygonF& p : Path.toSubpathPolygons(FT)) {
@@ -988,6 +1026,39 @@ public:
   }
 
 private:
+  // A path that is the next of the curves the canvas drew, on a mapping that keeps axes, goes
+  // out as the curve's own record; false when it is none of them.
+  bool CurveRecord(const QPainterPath& Path) {
+    if (FT.type() > QTransform::TxScale) return false;
+    constexpr size_t kLookAhead = 16;  // curves whose paths did not reach this engine
+    const size_t last = std::min(FCurves.size(), FNextCurve + kLookAhead);
+    size_t i = FNextCurve;
+    while (i < last && !(FCurves[i].Path == Path)) ++i;
+    if (i == last) return false;
+    FNextCurve = i + 1;
+    const TCurveCall& c = FCurves[i];
+    const QPointF p1 = FT.map(c.Box.topLeft()), p2 = FT.map(c.Box.bottomRight());
+    auto whole = [](const QPointF& P) { return QPoint(Whole(std::round(P.x())), Whole(std::round(P.y()))); };
+    const QRect box(whole(QPointF(std::min(p1.x(), p2.x()), std::min(p1.y(), p2.y()))),
+                    whole(QPointF(std::max(p1.x(), p2.x()), std::max(p1.y(), p2.y()))));
+    QPoint a, b;
+    if (c.Kind == TCurveCall::RoundRect) {
+      a = whole(QPointF(std::abs(c.A.x() * FT.m11()), std::abs(c.A.y() * FT.m22())));
+    } else {
+      a = whole(FT.map(c.A));
+      b = whole(FT.map(c.B));
+      if (FT.m11() * FT.m22() < 0) std::swap(a, b);  // a mirrored mapping turns the other way
+    }
+    const bool open = c.Kind == TCurveCall::Arc || c.Kind == TCurveCall::ArcTo;
+    if (c.Kind == TCurveCall::ArcTo && Path.elementCount() > 1 && PenOn()) {  // the line to the arc's start
+      Stroke(QPolygonF({FT.map(c.From), FT.map(QPointF(Path.elementAt(1)))}));
+      Flush();
+    }
+    if (!Prepare(PenOn(), BrushOn() && !open)) return true;
+    FOut.Curve(c.Kind == TCurveCall::ArcTo ? TCurveCall::Arc : c.Kind, box, a, b);
+    return true;
+  }
+
   bool PenOn() const { return FPen.style() != Qt::NoPen; }
   bool BrushOn() const { return FBrush.style() != Qt::NoBrush; }
 
@@ -1158,11 +1229,13 @@ private:
   bool FClipOn = false;
   std::optional<QRegion> FClip;
   QPolygon FRun;  // the polyline being joined
+  const TCurveCalls& FCurves;
+  size_t FNextCurve = 0;
 };
 
 class GdiDevice : public QPaintDevice {
 public:
-  GdiDevice(Out& O, int W, int H, int Dpi) : FEngine(O, Dpi), FW(W), FH(H), FDpi(Dpi) {}
+  GdiDevice(Out& O, int W, int H, int Dpi, const TCurveCalls& Curves) : FEngine(O, Dpi, Curves), FW(W), FH(H), FDpi(Dpi) {}
   QPaintEngine* paintEngine() const override { return const_cast<GdiEngine*>(&FEngine); }
 
 protected:
@@ -1188,11 +1261,11 @@ private:
   int FW, FH, FDpi;
 };
 
-std::string Encode(Out& O, const QPicture* Pic, int W, int H) {
+std::string Encode(Out& O, const QPicture* Pic, int W, int H, const TCurveCalls& Curves) {
   EnsureApp();
   if (Pic && !Pic->isNull()) {
     // The device takes the recording's resolution, so that playing it does not rescale it.
-    GdiDevice dev(O, W, H, Pic->logicalDpiX() > 0 ? Pic->logicalDpiX() : kDpi);
+    GdiDevice dev(O, W, H, Pic->logicalDpiX() > 0 ? Pic->logicalDpiX() : kDpi, Curves);
     QPainter p(&dev);
     p.drawPicture(0, 0, *Pic);
   }
@@ -1238,6 +1311,7 @@ struct DCState {
   Qt::FillRule Fill = Qt::OddEvenFill;
   std::optional<QRegion> Clip;
   int MapMode = MM_TEXT;
+  uint32_t ArcDirection = 1;  // counter-clockwise
   QPointF WinOrg, WinExt{1, 1}, VpOrg, VpExt{1, 1};
   QPointF Cur;
 };
@@ -1257,6 +1331,7 @@ public:
 
   DCState& DC() { return FDC; }
   bool Drawn = false;
+  TCurveCalls Curves;
 
   // Device units, kept within what whole-number coordinates can hold.
   QPointF Map(double X, double Y) const {
@@ -1269,11 +1344,20 @@ public:
     }
     return QPointF(std::clamp(X, -kFar, kFar), std::clamp(Y, -kFar, kFar));
   }
+  // Device units per logical unit along each axis.
+  QPointF Scales() const {
+    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return QPointF(1, 1);
+    return QPointF(FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1, FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1);
+  }
   double Scale() const {
-    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return 1;
-    const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
-    const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
-    return std::sqrt(std::abs(sx * sy));
+    const QPointF s = Scales();
+    return std::sqrt(std::abs(s.x() * s.y()));
+  }
+  QPointF Unmap(const QPointF& P) const {
+    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return P;
+    const QPointF s = Scales();
+    return QPointF((P.x() - FDC.VpOrg.x()) / (s.x() ? s.x() : 1) + FDC.WinOrg.x(),
+                   (P.y() - FDC.VpOrg.y()) / (s.y() ? s.y() : 1) + FDC.WinOrg.y());
   }
   QRectF MapBox(double L, double T, double R, double B) const {
     return QRectF(Map(L, T), Map(R, B)).normalized();
@@ -1320,6 +1404,52 @@ public:
     FP.drawEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
     Drawn = true;
   }
+  // An arc, pie, chord (counter-clockwise from the ray through (X3, Y3) to the ray through
+  // (X4, Y4), unless the arc direction says otherwise) or a round rectangle (corners X3 wide
+  // and Y3 high), drawn as a path and kept as the call, so that writing the picture again
+  // gives the record again.
+  void Curve(TCurveCall::TKind Kind, double L, double T, double R, double B, double X3, double Y3, double X4 = 0,
+             double Y4 = 0) {
+    const QRectF r = MapBox(L, T, R, B);
+    if (r.width() < 1 || r.height() < 1) return;
+    const QRectF box(r.left(), r.top(), r.width() - 1, r.height() - 1);
+    const QPointF s = Scales();
+    QPointF a = Map(X3, Y3), b = Map(X4, Y4);
+    QPainterPath path;
+    const QPointF from = Map(FDC.Cur.x(), FDC.Cur.y());
+    if (Kind == TCurveCall::RoundRect) {
+      a = QPointF(std::min(std::abs(X3 * s.x()), 1e7), std::min(std::abs(Y3 * s.y()), 1e7));
+      path.addRoundedRect(box, std::min(a.x() / 2, box.width() / 2), std::min(a.y() / 2, box.height() / 2));
+    } else {
+      if ((s.x() * s.y() < 0) != (FDC.ArcDirection == AD_CLOCKWISE)) std::swap(a, b);
+      // The parametric angles where the rays from the centre meet the ellipse.
+      auto angle = [&](const QPointF& P) {
+        const double dx = P.x() - box.center().x(), dy = box.center().y() - P.y();
+        return dx == 0 && dy == 0 ? 0.0 : qRadiansToDegrees(std::atan2(dy * box.width() / 2, dx * box.height() / 2));
+      };
+      const double a1 = angle(a);
+      double sweep = angle(b) - a1;
+      while (sweep <= 0) sweep += 360;
+      if (Kind == TCurveCall::Pie || Kind == TCurveCall::Chord) {
+        path = ClosedArcPath(Kind == TCurveCall::Pie, box, a1, sweep);
+      } else if (Kind == TCurveCall::ArcTo) {
+        path.moveTo(from);
+        QPainterPath start;
+        start.arcMoveTo(box, a1);
+        path.lineTo(start.currentPosition());
+      } else {
+        path.arcMoveTo(box, a1);
+      }
+      if (Kind == TCurveCall::Arc || Kind == TCurveCall::ArcTo) path.arcTo(box, a1, sweep);
+      if (Kind == TCurveCall::ArcTo) FDC.Cur = Unmap(path.currentPosition());
+    }
+    const bool open = Kind == TCurveCall::Arc || Kind == TCurveCall::ArcTo;
+    Use(true, !open);
+    FP.drawPath(path);
+    Curves.push_back(TCurveCall{Kind, path, r, a, b, from});
+    Drawn = true;
+  }
+
   void Pixel(double X, double Y, uint32_t Color) {
     QPointF p = Map(X, Y);
     UseClip();
@@ -1575,6 +1705,19 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
       }
       case EMR_RECTANGLE: Pl.Rectangle(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
       case EMR_ELLIPSE: Pl.Ellipse(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
+      case EMR_ARC: case EMR_ARCTO: case EMR_PIE: case EMR_CHORD: {
+        const TCurveCall::TKind kind = type == EMR_PIE     ? TCurveCall::Pie
+                                       : type == EMR_CHORD ? TCurveCall::Chord
+                                       : type == EMR_ARCTO ? TCurveCall::ArcTo
+                                                           : TCurveCall::Arc;
+        Pl.Curve(kind, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16), R.I32(d + 20), R.I32(d + 24),
+                 R.I32(d + 28));
+        break;
+      }
+      case EMR_ROUNDRECT:
+        Pl.Curve(TCurveCall::RoundRect, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16), R.I32(d + 20));
+        break;
+      case EMR_SETARCDIRECTION: dc.ArcDirection = R.U32(d); break;
       case EMR_SETPIXELV: Pl.Pixel(R.I32(d), R.I32(d + 4), R.U32(d + 8)); break;
       case EMR_MOVETOEX: dc.Cur = QPointF(R.I32(d), R.I32(d + 4)); break;
       case EMR_LINETO: Pl.LineTo(R.I32(d), R.I32(d + 4)); break;
@@ -1805,6 +1948,15 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
       case META_ELLIPSE:
         box([&](int L, int T, int Rt, int B) { Pl.Ellipse(L, T, Rt, B); });
         break;
+      case META_ARC: case META_PIE: case META_CHORD: {
+        const TCurveCall::TKind kind = fn == META_PIE ? TCurveCall::Pie : fn == META_CHORD ? TCurveCall::Chord : TCurveCall::Arc;
+        Pl.Curve(kind, R.I16(d + 14), R.I16(d + 12), R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2),
+                 R.I16(d));
+        break;
+      }
+      case META_ROUNDRECT:
+        Pl.Curve(TCurveCall::RoundRect, R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2), R.I16(d));
+        break;
       case META_SETPIXEL: Pl.Pixel(R.I16(d + 6), R.I16(d + 4), R.U32(d)); break;
       case META_MOVETO: dc.Cur = QPointF(R.I16(d + 2), R.I16(d)); break;
       case META_LINETO: Pl.LineTo(R.I16(d + 2), R.I16(d)); break;
@@ -1861,14 +2013,14 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
 }  // namespace
 
 std::string EncodeEnhancedMetafile(const QPicture* Pic, int W, int H, const std::string& CreatedBy,
-                                   const std::string& Description) {
+                                   const std::string& Description, const TCurveCalls& Curves) {
   EmfOut out(std::max(1, W), std::max(1, H), CreatedBy, Description);
-  return Encode(out, Pic, std::max(1, W), std::max(1, H));
+  return Encode(out, Pic, std::max(1, W), std::max(1, H), Curves);
 }
 
-std::string EncodeWindowsMetafile(const QPicture* Pic, int W, int H) {
+std::string EncodeWindowsMetafile(const QPicture* Pic, int W, int H, const TCurveCalls& Curves) {
   WmfOut out(std::clamp(W, 1, 32767), std::clamp(H, 1, 32767));
-  return Encode(out, Pic, std::clamp(W, 1, 32767), std::clamp(H, 1, 32767));
+  return Encode(out, Pic, std::clamp(W, 1, 32767), std::clamp(H, 1, 32767), Curves);
 }
 
 TGdiMetafileKind GdiMetafileKind(const std::string& Bytes) {
@@ -1910,6 +2062,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     Player pl(p);
     PlayEmf(r, pl, headerSize);
     out.Drawn = pl.Drawn;
+    out.Curves = std::move(pl.Curves);
   } else {
     size_t at = 0;
     int left = 0, top = 0, right = 0, bottom = 0, inch = 0;
@@ -1963,6 +2116,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     dc.VpExt = QPointF(out.W, out.H);
     PlayWmf(r, pl, at);
     out.Drawn = pl.Drawn;
+    out.Curves = std::move(pl.Curves);
   }
   return out;
 }
