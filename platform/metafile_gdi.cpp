@@ -27,6 +27,10 @@ namespace vmqt {
 namespace {
 
 constexpr int kDpi = 96;
+// Logical units of an Enhanced Metafile per pixel. Readers that turn curves into polygons put
+// the corners on the logical grid: a finer grid keeps the curves smooth when the picture is
+// enlarged.
+constexpr int kSub = 16;
 
 // ---- record and object numbers ----------------------------------------------------------------
 
@@ -277,9 +281,10 @@ QRect PolyBounds(const QPolygon& P) {
   return P.boundingRect();
 }
 
-bool Fits16(const QPolygon& P) {
+bool Fits16(const QPolygon& P, int Scale) {
+  const int most = 32767 / Scale, least = -32768 / Scale;
   for (const QPoint& q : P)
-    if (q.x() < -32768 || q.x() > 32767 || q.y() < -32768 || q.y() > 32767) return false;
+    if (q.x() < least || q.x() > most || q.y() < least || q.y() > most) return false;
   return true;
 }
 
@@ -289,6 +294,9 @@ public:
     if (!CreatedBy.empty() || !Description.empty())
       FDescription = ToQ(CreatedBy) + QChar(0) + ToQ(Description) + QChar(0) + QChar(0);
     Simple(EMR_SETBKMODE, TRANSPARENT_MODE, false);
+    Simple(EMR_SETMAPMODE, MM_ANISOTROPIC, false);
+    Extent(EMR_SETWINDOWEXTEX, W * int64_t{kSub}, H * int64_t{kSub});
+    Extent(EMR_SETVIEWPORTEXTEX, W, H);
   }
 
   void Polygon(const QPolygon& P) override { Poly(P, EMR_POLYGON16, EMR_POLYGON); }
@@ -305,42 +313,36 @@ public:
     const bool round = Kind == TCurveCall::RoundRect;
     size_t at = Begin(round ? EMR_ROUNDRECT : Kind == TCurveCall::Pie ? EMR_PIE : Kind == TCurveCall::Chord ? EMR_CHORD : EMR_ARC);
     RectL(Box.left(), Box.top(), Box.right(), Box.bottom());
-    B.I32(A.x());
-    B.I32(A.y());
-    if (!round) {
-      B.I32(P2.x());
-      B.I32(P2.y());
-    }
+    Point(A);
+    if (!round) Point(P2);
     End(at);
   }
 
   void Pixel(const QPoint& P, uint32_t Color) override {
     size_t at = Begin(EMR_SETPIXELV);
-    B.I32(P.x());
-    B.I32(P.y());
+    Point(P);
     B.U32(Color);
     End(at);
   }
 
   void Text(const QPoint& At, const QString& S, const std::vector<int>& Dx) override {
     size_t at = Begin(EMR_EXTTEXTOUTW);
-    RectL(0, 0, -1, -1);  // bounds not computed
+    DeviceRect(0, 0, -1, -1);  // bounds not computed
     B.U32(1);             // GM_COMPATIBLE
     B.U32(0);             // exScale, eyScale
     B.U32(0);
-    B.I32(At.x());
-    B.I32(At.y());
+    Point(At);
     const uint32_t n = static_cast<uint32_t>(S.size());
     B.U32(n);
     const uint32_t offString = 76;
     const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
     B.U32(offString);
     B.U32(0);  // options
-    RectL(0, 0, -1, -1);
+    DeviceRect(0, 0, -1, -1);
     B.U32(offDx);
     for (QChar c : S) B.U16(c.unicode());
     B.Pad(4);
-    for (int d : Dx) B.I32(d);
+    for (int d : Dx) B.I32(d * kSub);
     End(at);
   }
 
@@ -348,9 +350,8 @@ public:
     uint32_t headerSize = 0;
     std::string dib = Dib(Img, headerSize);
     size_t at = Begin(EMR_STRETCHDIBITS);
-    RectL(Dest.left(), Dest.top(), Dest.right(), Dest.bottom());
-    B.I32(Dest.left());
-    B.I32(Dest.top());
+    Bounds(Dest);
+    Point(Dest.topLeft());
     B.I32(0);
     B.I32(0);
     B.I32(Img.width());
@@ -361,8 +362,8 @@ public:
     B.U32(static_cast<uint32_t>(dib.size() - headerSize));
     B.U32(0);  // DIB_RGB_COLORS
     B.U32(SRCCOPY);
-    B.I32(Dest.width());
-    B.I32(Dest.height());
+    B.I32(Dest.width() * kSub);
+    B.I32(Dest.height() * kSub);
     B.Append(dib.data(), dib.size());
     End(at);
   }
@@ -425,7 +426,7 @@ protected:
       B.U32(0);
       B.U32(0);
       B.U32(PS_GEOMETRIC | P.Style);
-      B.U32(static_cast<uint32_t>(P.Width));
+      B.U32(static_cast<uint32_t>(P.Width * kSub));
       B.U32(BS_SOLID);
       B.U32(P.Color);
       B.U32(0);
@@ -434,7 +435,7 @@ protected:
       at = Begin(EMR_CREATEPEN);
       B.U32(ix);
       B.U32(P.Style & 0xF);
-      B.I32(1);
+      B.I32(0);  // one pixel, whatever the mapping
       B.I32(0);
       B.U32(P.Color);
     }
@@ -457,7 +458,7 @@ protected:
     const uint32_t ix = FFont == 5 ? 6 : 5;
     size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
     B.U32(ix);
-    B.I32(F.Height);
+    B.I32(F.Height * kSub);
     B.I32(0);
     B.I32(F.Escapement);
     B.I32(F.Escapement);
@@ -478,28 +479,18 @@ protected:
     Swap(ix, FFont);
   }
 
-  // The clipping goes back to none, then a region is intersected with it: some readers take
-  // a copied region as that reset and drop its rectangles.
+  // The clipping goes back to none, then the region is cut from rectangles in logical units:
+  // some readers take a copied region as that reset and drop its rectangles, and some read the
+  // device units of a region record as logical ones.
   void SetClip(const std::optional<QRegion>& R) override {
     size_t at = Begin(EMR_EXTSELECTCLIPRGN);
     B.U32(0);
     B.U32(RGN_COPY);
     End(at);
     if (!R) return;
-    std::vector<QRect> rects(R->begin(), R->end());
-    if (rects.empty()) rects.push_back(QRect(0, 0, 0, 0));  // nothing visible
-    const uint32_t n = static_cast<uint32_t>(rects.size());
-    at = Begin(EMR_EXTSELECTCLIPRGN);
-    B.U32(32 + 16 * n);
-    B.U32(RGN_AND);
-    B.U32(32);
-    B.U32(1);  // RDH_RECTANGLES
-    B.U32(n);
-    B.U32(16 * n);
-    QRect bound = R->boundingRect();
-    RectL(bound.left(), bound.top(), bound.left() + bound.width(), bound.top() + bound.height());
-    for (const QRect& r : rects) RectL(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
-    End(at);
+    const QRect bound = R->boundingRect();
+    ClipRect(EMR_INTERSECTCLIPRECT, bound);
+    for (const QRect& r : QRegion(bound).subtracted(*R)) ClipRect(EMR_EXCLUDECLIPRECT, r);
   }
 
   uint32_t TextColorRecord() override { return EMR_SETTEXTCOLOR; }
@@ -524,13 +515,34 @@ private:
     B.Patch32(At + 4, static_cast<uint32_t>(B.Size() - At));
     ++Records;
   }
+  // A box or point in pixels, written in logical units.
   void RectL(int L, int T, int R, int Bm) {
+    Point(QPoint(L, T));
+    Point(QPoint(R, Bm));
+  }
+  void Point(const QPoint& P) {
+    B.I32(P.x() * kSub);
+    B.I32(P.y() * kSub);
+  }
+  // Bounds are in device units: pixels.
+  void DeviceRect(int L, int T, int R, int Bm) {
     B.I32(L);
     B.I32(T);
     B.I32(R);
     B.I32(Bm);
   }
-  void Bounds(const QRect& R) { RectL(R.left(), R.top(), R.right(), R.bottom()); }
+  void Bounds(const QRect& R) { DeviceRect(R.left(), R.top(), R.right(), R.bottom()); }
+  void ClipRect(uint32_t Type, const QRect& R) {
+    size_t at = Begin(Type);
+    RectL(R.left(), R.top(), R.left() + R.width(), R.top() + R.height());
+    End(at);
+  }
+  void Extent(uint32_t Type, int64_t X, int64_t Y) {
+    size_t at = Begin(Type);
+    B.I32(static_cast<int32_t>(std::min<int64_t>(X, INT32_MAX)));
+    B.I32(static_cast<int32_t>(std::min<int64_t>(Y, INT32_MAX)));
+    End(at);
+  }
 
   // Selects the new object and deletes the one it replaces.
   void Swap(uint32_t New, uint32_t& Current) {
@@ -546,7 +558,7 @@ private:
   }
 
   void Poly(const QPolygon& P, uint32_t Short, uint32_t Long) {
-    const bool small = Fits16(P);
+    const bool small = Fits16(P, kSub);
     size_t at = Begin(small ? Short : Long);
     Bounds(PolyBounds(P));
     B.U32(static_cast<uint32_t>(P.size()));
@@ -559,7 +571,7 @@ private:
     uint32_t total = 0;
     QRect bound;
     for (const QPolygon& p : Polys) {
-      small = small && Fits16(p);
+      small = small && Fits16(p, kSub);
       total += static_cast<uint32_t>(p.size());
       bound |= PolyBounds(p);
     }
@@ -575,11 +587,10 @@ private:
   void Points(const QPolygon& P, bool Small) {
     for (const QPoint& q : P) {
       if (Small) {
-        B.I16(q.x());
-        B.I16(q.y());
+        B.I16(q.x() * kSub);
+        B.I16(q.y() * kSub);
       } else {
-        B.I32(q.x());
-        B.I32(q.y());
+        Point(q);
       }
     }
   }

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int kW = 160, kH = 100;
+constexpr int kSub = 16;  // logical units per pixel of the Enhanced Metafiles written
 
 // A scene with what charts draw: fills, outlines, an ellipse, lines, a polygon, a thick and a
 // dashed pen, text (also turned, also Cyrillic), clipping and a bitmap.
@@ -171,7 +172,7 @@ TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
       std::u16string text;
       for (uint32_t i = 0; i < n; ++i) text += static_cast<char16_t>(U16(s, off + at + 2 * i));
       if (text == u"Chart 42") {
-        EXPECT_EQ(I32(s, off + 36), 70);
+        EXPECT_EQ(I32(s, off + 36), 70 * kSub);
         EXPECT_NE(U32(s, off + 72), 0u);  // advances are given
       }
       ++seen[text == u"\u041F\u0440\u0438" ? 1000 : 1001];
@@ -187,6 +188,12 @@ TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
   EXPECT_GT(seen[87] + seen[4], 0);  // polylines
   EXPECT_EQ(seen[1000], 1);          // the Cyrillic text as UTF-16
   EXPECT_EQ(U16(s, 56), 7);          // handles
+  // Logical units are sixteenths of a pixel: the window is 16 times the viewport.
+  EXPECT_EQ(seen[17], 1);
+  size_t window = U32(s, 4);
+  while (U32(s, window) != 9) window += U32(s, window + 4);
+  EXPECT_EQ(I32(s, window + 8), kW * kSub);
+  EXPECT_EQ(I32(s, window + 12), kH * kSub);
 }
 
 TEST(MetafileFiles, WindowsMetafilePlaceableHeaderAndRecords) {
@@ -278,7 +285,7 @@ TEST(MetafileFiles, EmptyMetafileWritesAValidFile) {
   m.SetWidth(30);
   m.SetHeight(20);
   const std::string s = Bytes(m);
-  EXPECT_EQ(U32(s, 52), 3u);  // header, background mode and end
+  EXPECT_EQ(U32(s, 52), 6u);  // header, background mode, the mapping's three and end
   auto back = Loaded(s);
   EXPECT_TRUE(back->Empty());
   EXPECT_EQ(back->Width(), 30);
@@ -385,12 +392,12 @@ TEST(MetafileFiles, CurvesAreWrittenAsTheirOwnRecordsAndReadBack) {
       while (U32(s, off) != 47) off += U32(s, off + 4);
       EXPECT_EQ(U32(s, off + 4), 40u);
       const int32_t want[] = {50, 5, 110, 65, 110, 35, 80, 5};
-      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), want[i]) << i;
+      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), want[i] * kSub) << i;
       // The clockwise pie is written counter-clockwise from its end ray to its start ray.
       off += 40;
       while (U32(s, off) != 47) off += U32(s, off + 4);
       const int32_t turned[] = {110, 45, 150, 70, 130, 45, 150, 57};
-      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), turned[i]) << i;
+      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), turned[i] * kSub) << i;
     } else {
       EXPECT_EQ(count(0x0418), 1) << "META_ELLIPSE";
       EXPECT_EQ(count(0x081A), 2) << "META_PIE";
