@@ -921,9 +921,19 @@ struct TCanvas::Impl {
   void ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4,
                  int32_t Y4);
 
+  // A metafile keeps curves as curves: it is replayed at any size.
+  bool CurveCalls() const { return Target && Target->Technology() == DT_METAFILE; }
+  void TellCurve(vmqt::TCurveCall::TKind Kind, const QPainterPath& Path, const QRect& Box, QPointF A, QPointF B,
+                 QPointF From = {}) {
+    if (!CurveCalls()) return;
+    if (Kind != vmqt::TCurveCall::RoundRect && Owner->FArcDirection == AD_CLOCKWISE) std::swap(A, B);
+    Target->Curve(vmqt::TCurveCall{Kind, Path, QRectF(Box.left(), Box.top(), Box.width(), Box.height()), A, B, From});
+  }
+
   bool ExactCurves() const {
     TPenStyle st = Owner->FPen->Style();
     if (Target && Target->Technology() == DT_RASPRINTER && !Target->Image()) return false;
+    if (CurveCalls()) return false;
     return Dpr == 1 && IdentityMapping() && (PenNull || (Cosmetic && (st == psSolid || st == psInsideFrame)));
   }
 
@@ -1509,7 +1519,14 @@ void TCanvas::RoundRect(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t 
   if (!FImpl->Nop && r.width() > 0 && r.height() > 0) {
     Impl::CurvePen cp(FImpl.get(), p);
     Impl::StrokeShift shift(FImpl.get(), p);
-    p->drawRoundedRect(box, rx, ry);
+    if (FImpl->CurveCalls()) {
+      QPainterPath path;
+      path.addRoundedRect(box, rx, ry);
+      FImpl->TellCurve(vmqt::TCurveCall::RoundRect, path, r, QPointF(X3, Y3), {});
+      p->drawPath(path);
+    } else {
+      p->drawRoundedRect(box, rx, ry);
+    }
   }
   Changed();
 }
@@ -1795,6 +1812,7 @@ void TCanvas::Arc(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, in
       if (!a.Outline.isEmpty()) p->drawPoints(a.Outline);
     } else {
       Impl::StrokeShift shift(FImpl.get(), p);
+      FImpl->TellCurve(vmqt::TCurveCall::Arc, path, NormRect(X1, Y1, X2, Y2), QPointF(X3, Y3), QPointF(X4, Y4));
       p->strokePath(path, p->pen());
     }
   }
@@ -1826,6 +1844,8 @@ void TCanvas::ArcTo(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, 
       end = a.End;
     } else if (!FImpl->Nop && !FImpl->PenNull) {
       Impl::StrokeShift shift(FImpl.get(), p);
+      FImpl->TellCurve(vmqt::TCurveCall::ArcTo, path, NormRect(X1, Y1, X2, Y2), QPointF(X3, Y3), QPointF(X4, Y4),
+                       QPointF(FPenPos.X, FPenPos.Y));
       p->strokePath(path, p->pen());
     }
     Changed();
@@ -1839,12 +1859,16 @@ void TCanvas::Impl::ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, 
   ArcGeometry g = MakeArc(X1, Y1, X2, Y2, X3, Y3, X4, Y4, dir);
   if (!g.Valid) return;
   QPainterPath path;
-  if (Kind == ArcKind::Pie)
-    path.moveTo(g.Box.center());
-  else
-    path.arcMoveTo(g.Box, g.Start);
-  path.arcTo(g.Box, g.Start, g.Sweep);
-  path.closeSubpath();
+  if (CurveCalls()) {
+    path = vmqt::ClosedArcPath(Kind == ArcKind::Pie, g.Box, g.Start, g.Sweep);
+  } else {
+    if (Kind == ArcKind::Pie)
+      path.moveTo(g.Box.center());
+    else
+      path.arcMoveTo(g.Box, g.Start);
+    path.arcTo(g.Box, g.Start, g.Sweep);
+    path.closeSubpath();
+  }
   if (InPath) {
     Path.addPath(path);
     return;
@@ -1855,17 +1879,45 @@ void TCanvas::Impl::ClosedArc(ArcKind Kind, int32_t X1, int32_t Y1, int32_t X2, 
   if (!Nop) {
     if (ExactCurves()) {
       DrawExactArc(this, p, NormRect(X1, Y1, X2, Y2), X3, Y3, X4, Y4, dir, Kind);
-    } else if (Kind == ArcKind::Pie) {
-      CurvePen cp(this, p);
-      StrokeShift shift(this, p);
-      p->drawPath(path);
     } else {
-      StrokeShift shift(this, p);
-      p->drawPath(path);
+      const auto kind = Kind == ArcKind::Pie ? vmqt::TCurveCall::Pie : vmqt::TCurveCall::Chord;
+      TellCurve(kind, path, NormRect(X1, Y1, X2, Y2), QPointF(X3, Y3), QPointF(X4, Y4));
+      if (Kind == ArcKind::Pie) {
+        CurvePen cp(this, p);
+        StrokeShift shift(this, p);
+        p->drawPath(path);
+      } else {
+        StrokeShift shift(this, p);
+        p->drawPath(path);
+      }
     }
   }
   Owner->Changed();
 }
+
+namespace vmqt {
+
+QPainterPath ClosedArcPath(bool Pie, const QRectF& Box, double Start, double Sweep) {
+  auto whole = [](const QPointF& P) { return QPointF(std::round(P.x()), std::round(P.y())); };
+  QPainterPath arc;
+  arc.arcMoveTo(Box, Start);
+  const QPointF from = arc.currentPosition();
+  arc.arcTo(Box, Start, Sweep);
+  const QPointF to = arc.currentPosition();
+  QPainterPath path;
+  if (Pie) {
+    path.moveTo(whole(Box.center()));
+    path.lineTo(whole(from));
+  } else {
+    path.moveTo(whole(from));
+  }
+  path.connectPath(arc);
+  path.lineTo(whole(to));
+  path.closeSubpath();
+  return path;
+}
+
+}  // namespace vmqt
 
 void TCanvas::Pie(int32_t X1, int32_t Y1, int32_t X2, int32_t Y2, int32_t X3, int32_t Y3, int32_t X4, int32_t Y4) {
   FImpl->ClosedArc(ArcKind::Pie, X1, Y1, X2, Y2, X3, Y3, X4, Y4);

@@ -24,6 +24,7 @@ struct TMetafile::Impl {
   QPicture Pic;
   bool HasPicture = false;
   int32_t W = 0, H = 0;
+  vmqt::TCurveCalls Curves;  // the curves among Pic's paths
 };
 
 TMetafile::TMetafile() : FImpl(std::make_unique<Impl>()) {}
@@ -45,6 +46,7 @@ void TMetafile::SetMMHeight(int32_t Value) { SetHeight(static_cast<int32_t>(std:
 
 void TMetafile::Clear() {
   FImpl->Pic = QPicture();
+  FImpl->Curves.clear();
   FImpl->HasPicture = false;
   FImpl->W = FImpl->H = 0;
   Changed(this);
@@ -104,8 +106,8 @@ void TMetafile::WriteData(TStream& Stream) {
 
 void TMetafile::SaveToStream(TStream& Stream) {
   const QPicture* pic = FImpl->HasPicture ? &FImpl->Pic : nullptr;
-  std::string s = FEnhanced ? vmqt::EncodeEnhancedMetafile(pic, FImpl->W, FImpl->H, FCreatedBy, FDescription)
-                            : vmqt::EncodeWindowsMetafile(pic, FImpl->W, FImpl->H);
+  std::string s = FEnhanced ? vmqt::EncodeEnhancedMetafile(pic, FImpl->W, FImpl->H, FCreatedBy, FDescription, FImpl->Curves)
+                            : vmqt::EncodeWindowsMetafile(pic, FImpl->W, FImpl->H, FImpl->Curves);
   Stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
 }
 
@@ -114,6 +116,7 @@ void TMetafile::LoadFromStream(TStream& Stream) {
   if (vmqt::GdiMetafileKind(s) != vmqt::TGdiMetafileKind::None) {
     vmqt::TGdiMetafile m = vmqt::DecodeGdiMetafile(s);
     FImpl->Pic = m.Pic;
+    FImpl->Curves = std::move(m.Curves);
     FImpl->HasPicture = m.Drawn;
     FImpl->W = m.W;
     FImpl->H = m.H;
@@ -136,6 +139,7 @@ void TMetafile::LoadFromStream(TStream& Stream) {
     if (pic.isNull()) throw EInvalidGraphic("Metafile is not valid");
   }
   FImpl->Pic = pic;
+  FImpl->Curves.clear();
   FImpl->HasPicture = n > 0;
   FImpl->W = static_cast<int32_t>(get32(8));
   FImpl->H = static_cast<int32_t>(get32(12));
@@ -183,6 +187,8 @@ struct TMetafileCanvas::Recorder : public vmqt::TCanvasTarget {
     return &Pic;
   }
   int Technology() override { return DT_METAFILE; }
+  void Curve(const vmqt::TCurveCall& C) override { Curves.push_back(C); }
+  vmqt::TCurveCalls Curves;
   QSizeF SizeMM() override { return QSizeF(W * kMMPerPixel, H * kMMPerPixel); }
 };
 
@@ -208,6 +214,7 @@ TMetafileCanvas::~TMetafileCanvas() {
   if (!FMetafile) return;
   TMetafile::Impl* m = FMetafile->GetImpl();
   m->Pic = FRecorder->Pic;
+  m->Curves = std::move(FRecorder->Curves);
   m->HasPicture = true;
   if (m->W <= 0 || m->H <= 0) {
     QRect b = FRecorder->Pic.boundingRect();

@@ -27,6 +27,10 @@ namespace vmqt {
 namespace {
 
 constexpr int kDpi = 96;
+// Logical units of an Enhanced Metafile per pixel. Readers that turn curves into polygons put
+// the corners on the logical grid: a finer grid keeps the curves smooth when the picture is
+// enlarged.
+constexpr int kSub = 16;
 
 // ---- record and object numbers ----------------------------------------------------------------
 
@@ -37,7 +41,8 @@ enum : uint32_t {
   EMR_SETROP2 = 20, EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27,
   EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34,
   EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40,
-  EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_LINETO = 54, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
+  EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47,
+  EMR_LINETO = 54, EMR_ARCTO = 55, EMR_SETARCDIRECTION = 57, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
   EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_POLYGON16 = 86, EMR_POLYLINE16 = 87,
   EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91, EMR_EXTCREATEPEN = 95,
 };
@@ -52,7 +57,8 @@ enum : uint16_t {
   META_MOVETO = 0x0214, META_CREATEPENINDIRECT = 0x02FA, META_CREATEFONTINDIRECT = 0x02FB,
   META_CREATEBRUSHINDIRECT = 0x02FC, META_POLYGON = 0x0324, META_POLYLINE = 0x0325,
   META_EXCLUDECLIPRECT = 0x0415, META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
-  META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
+  META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_ROUNDRECT = 0x061C, META_ARC = 0x0817, META_PIE = 0x081A,
+  META_CHORD = 0x0830, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
   META_CREATEREGION = 0x06FF, META_EXTTEXTOUT = 0x0A32, META_STRETCHDIB = 0x0F43,
 };
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
@@ -67,7 +73,7 @@ enum : uint32_t {
   R2_XORPEN = 7, R2_NOTXORPEN = 10, R2_COPYPEN = 13,
   RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5,
   SRCCOPY = 0x00CC0020,
-  MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8,
+  MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8, AD_CLOCKWISE = 2,
   ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204,
 };
 
@@ -231,6 +237,9 @@ public:
   virtual void PolyPolygon(const std::vector<QPolygon>& Polys) = 0;
   // GDI's box: the right and bottom edges are left out.
   virtual void Ellipse(const QRect& Box) = 0;
+  // An arc, pie or chord counter-clockwise from the ray through A to the ray through B, or a
+  // round rectangle with corners A wide and high; Box's right and bottom are GDI's (left out).
+  virtual void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& B) = 0;
   virtual void Pixel(const QPoint& P, uint32_t Color) = 0;
   // Text at its baseline's left end; Dx holds the advance of each UTF-16 unit.
   virtual void Text(const QPoint& At, const QString& S, const std::vector<int>& Dx) = 0;
@@ -272,9 +281,10 @@ QRect PolyBounds(const QPolygon& P) {
   return P.boundingRect();
 }
 
-bool Fits16(const QPolygon& P) {
+bool Fits16(const QPolygon& P, int Scale) {
+  const int most = 32767 / Scale, least = -32768 / Scale;
   for (const QPoint& q : P)
-    if (q.x() < -32768 || q.x() > 32767 || q.y() < -32768 || q.y() > 32767) return false;
+    if (q.x() < least || q.x() > most || q.y() < least || q.y() > most) return false;
   return true;
 }
 
@@ -284,6 +294,9 @@ public:
     if (!CreatedBy.empty() || !Description.empty())
       FDescription = ToQ(CreatedBy) + QChar(0) + ToQ(Description) + QChar(0) + QChar(0);
     Simple(EMR_SETBKMODE, TRANSPARENT_MODE, false);
+    Simple(EMR_SETMAPMODE, MM_ANISOTROPIC, false);
+    Extent(EMR_SETWINDOWEXTEX, W * int64_t{kSub}, H * int64_t{kSub});
+    Extent(EMR_SETVIEWPORTEXTEX, W, H);
   }
 
   void Polygon(const QPolygon& P) override { Poly(P, EMR_POLYGON16, EMR_POLYGON); }
@@ -296,33 +309,40 @@ public:
     End(at);
   }
 
+  void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
+    const bool round = Kind == TCurveCall::RoundRect;
+    size_t at = Begin(round ? EMR_ROUNDRECT : Kind == TCurveCall::Pie ? EMR_PIE : Kind == TCurveCall::Chord ? EMR_CHORD : EMR_ARC);
+    RectL(Box.left(), Box.top(), Box.right(), Box.bottom());
+    Point(A);
+    if (!round) Point(P2);
+    End(at);
+  }
+
   void Pixel(const QPoint& P, uint32_t Color) override {
     size_t at = Begin(EMR_SETPIXELV);
-    B.I32(P.x());
-    B.I32(P.y());
+    Point(P);
     B.U32(Color);
     End(at);
   }
 
   void Text(const QPoint& At, const QString& S, const std::vector<int>& Dx) override {
     size_t at = Begin(EMR_EXTTEXTOUTW);
-    RectL(0, 0, -1, -1);  // bounds not computed
+    DeviceRect(0, 0, -1, -1);  // bounds not computed
     B.U32(1);             // GM_COMPATIBLE
     B.U32(0);             // exScale, eyScale
     B.U32(0);
-    B.I32(At.x());
-    B.I32(At.y());
+    Point(At);
     const uint32_t n = static_cast<uint32_t>(S.size());
     B.U32(n);
     const uint32_t offString = 76;
     const uint32_t offDx = offString + ((n * 2 + 3) & ~3u);
     B.U32(offString);
     B.U32(0);  // options
-    RectL(0, 0, -1, -1);
+    DeviceRect(0, 0, -1, -1);
     B.U32(offDx);
     for (QChar c : S) B.U16(c.unicode());
     B.Pad(4);
-    for (int d : Dx) B.I32(d);
+    for (int d : Dx) B.I32(d * kSub);
     End(at);
   }
 
@@ -330,9 +350,8 @@ public:
     uint32_t headerSize = 0;
     std::string dib = Dib(Img, headerSize);
     size_t at = Begin(EMR_STRETCHDIBITS);
-    RectL(Dest.left(), Dest.top(), Dest.right(), Dest.bottom());
-    B.I32(Dest.left());
-    B.I32(Dest.top());
+    Bounds(Dest);
+    Point(Dest.topLeft());
     B.I32(0);
     B.I32(0);
     B.I32(Img.width());
@@ -343,8 +362,8 @@ public:
     B.U32(static_cast<uint32_t>(dib.size() - headerSize));
     B.U32(0);  // DIB_RGB_COLORS
     B.U32(SRCCOPY);
-    B.I32(Dest.width());
-    B.I32(Dest.height());
+    B.I32(Dest.width() * kSub);
+    B.I32(Dest.height() * kSub);
     B.Append(dib.data(), dib.size());
     End(at);
   }
@@ -407,7 +426,7 @@ protected:
       B.U32(0);
       B.U32(0);
       B.U32(PS_GEOMETRIC | P.Style);
-      B.U32(static_cast<uint32_t>(P.Width));
+      B.U32(static_cast<uint32_t>(P.Width * kSub));
       B.U32(BS_SOLID);
       B.U32(P.Color);
       B.U32(0);
@@ -416,7 +435,7 @@ protected:
       at = Begin(EMR_CREATEPEN);
       B.U32(ix);
       B.U32(P.Style & 0xF);
-      B.I32(1);
+      B.I32(0);  // one pixel, whatever the mapping
       B.I32(0);
       B.U32(P.Color);
     }
@@ -439,7 +458,7 @@ protected:
     const uint32_t ix = FFont == 5 ? 6 : 5;
     size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
     B.U32(ix);
-    B.I32(F.Height);
+    B.I32(F.Height * kSub);
     B.I32(0);
     B.I32(F.Escapement);
     B.I32(F.Escapement);
@@ -460,28 +479,18 @@ protected:
     Swap(ix, FFont);
   }
 
-  // The clipping goes back to none, then a region is intersected with it: some readers take
-  // a copied region as that reset and drop its rectangles.
+  // The clipping goes back to none, then the region is cut from rectangles in logical units:
+  // some readers take a copied region as that reset and drop its rectangles, and some read the
+  // device units of a region record as logical ones.
   void SetClip(const std::optional<QRegion>& R) override {
     size_t at = Begin(EMR_EXTSELECTCLIPRGN);
     B.U32(0);
     B.U32(RGN_COPY);
     End(at);
     if (!R) return;
-    std::vector<QRect> rects(R->begin(), R->end());
-    if (rects.empty()) rects.push_back(QRect(0, 0, 0, 0));  // nothing visible
-    const uint32_t n = static_cast<uint32_t>(rects.size());
-    at = Begin(EMR_EXTSELECTCLIPRGN);
-    B.U32(32 + 16 * n);
-    B.U32(RGN_AND);
-    B.U32(32);
-    B.U32(1);  // RDH_RECTANGLES
-    B.U32(n);
-    B.U32(16 * n);
-    QRect bound = R->boundingRect();
-    RectL(bound.left(), bound.top(), bound.left() + bound.width(), bound.top() + bound.height());
-    for (const QRect& r : rects) RectL(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
-    End(at);
+    const QRect bound = R->boundingRect();
+    ClipRect(EMR_INTERSECTCLIPRECT, bound);
+    for (const QRect& r : QRegion(bound).subtracted(*R)) ClipRect(EMR_EXCLUDECLIPRECT, r);
   }
 
   uint32_t TextColorRecord() override { return EMR_SETTEXTCOLOR; }
@@ -506,13 +515,34 @@ private:
     B.Patch32(At + 4, static_cast<uint32_t>(B.Size() - At));
     ++Records;
   }
+  // A box or point in pixels, written in logical units.
   void RectL(int L, int T, int R, int Bm) {
+    Point(QPoint(L, T));
+    Point(QPoint(R, Bm));
+  }
+  void Point(const QPoint& P) {
+    B.I32(P.x() * kSub);
+    B.I32(P.y() * kSub);
+  }
+  // Bounds are in device units: pixels.
+  void DeviceRect(int L, int T, int R, int Bm) {
     B.I32(L);
     B.I32(T);
     B.I32(R);
     B.I32(Bm);
   }
-  void Bounds(const QRect& R) { RectL(R.left(), R.top(), R.right(), R.bottom()); }
+  void Bounds(const QRect& R) { DeviceRect(R.left(), R.top(), R.right(), R.bottom()); }
+  void ClipRect(uint32_t Type, const QRect& R) {
+    size_t at = Begin(Type);
+    RectL(R.left(), R.top(), R.left() + R.width(), R.top() + R.height());
+    End(at);
+  }
+  void Extent(uint32_t Type, int64_t X, int64_t Y) {
+    size_t at = Begin(Type);
+    B.I32(static_cast<int32_t>(std::min<int64_t>(X, INT32_MAX)));
+    B.I32(static_cast<int32_t>(std::min<int64_t>(Y, INT32_MAX)));
+    End(at);
+  }
 
   // Selects the new object and deletes the one it replaces.
   void Swap(uint32_t New, uint32_t& Current) {
@@ -528,7 +558,7 @@ private:
   }
 
   void Poly(const QPolygon& P, uint32_t Short, uint32_t Long) {
-    const bool small = Fits16(P);
+    const bool small = Fits16(P, kSub);
     size_t at = Begin(small ? Short : Long);
     Bounds(PolyBounds(P));
     B.U32(static_cast<uint32_t>(P.size()));
@@ -541,7 +571,7 @@ private:
     uint32_t total = 0;
     QRect bound;
     for (const QPolygon& p : Polys) {
-      small = small && Fits16(p);
+      small = small && Fits16(p, kSub);
       total += static_cast<uint32_t>(p.size());
       bound |= PolyBounds(p);
     }
@@ -557,11 +587,10 @@ private:
   void Points(const QPolygon& P, bool Small) {
     for (const QPoint& q : P) {
       if (Small) {
-        B.I16(q.x());
-        B.I16(q.y());
+        B.I16(q.x() * kSub);
+        B.I16(q.y() * kSub);
       } else {
-        B.I32(q.x());
-        B.I32(q.y());
+        Point(q);
       }
     }
   }
@@ -610,6 +639,24 @@ public:
     size_t at = Begin(META_ELLIPSE);
     B.I16(Box.bottom() + 1);
     B.I16(Box.right() + 1);
+    B.I16(Box.top());
+    B.I16(Box.left());
+    End(at);
+  }
+  void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
+    const bool round = Kind == TCurveCall::RoundRect;
+    size_t at = Begin(round ? META_ROUNDRECT : Kind == TCurveCall::Pie ? META_PIE : Kind == TCurveCall::Chord ? META_CHORD : META_ARC);
+    if (round) {
+      B.I16(A.y());
+      B.I16(A.x());
+    } else {
+      B.I16(P2.y());
+      B.I16(P2.x());
+      B.I16(A.y());
+      B.I16(A.x());
+    }
+    B.I16(Box.bottom());
+    B.I16(Box.right());
     B.I16(Box.top());
     B.I16(Box.left());
     End(at);
@@ -834,7 +881,8 @@ private:
 
 class GdiEngine : public QPaintEngine {
 public:
-  GdiEngine(Out& O, int Dpi) : QPaintEngine(QPaintEngine::AllFeatures), FOut(O), FDpi(Dpi) {}
+  GdiEngine(Out& O, int Dpi, const TCurveCalls& Curves)
+      : QPaintEngine(QPaintEngine::AllFeatures), FOut(O), FDpi(Dpi), FCurves(Curves) {}
 
   bool begin(QPaintDevice*) override { return true; }
   bool end() override {
@@ -906,6 +954,7 @@ public:
 
   void drawPath(const QPainterPath& Path) override {
     Flush();
+    if (CurveRecord(Path)) return;
     std::vector<QPolygon> polys;
     bool closed = true;
     for (const QPolygonF& p : Path.toSubpathPolygons(FT)) {
@@ -988,6 +1037,39 @@ public:
   }
 
 private:
+  // A path that is the next of the curves the canvas drew, on a mapping that keeps axes, goes
+  // out as the curve's own record; false when it is none of them.
+  bool CurveRecord(const QPainterPath& Path) {
+    if (FT.type() > QTransform::TxScale) return false;
+    constexpr size_t kLookAhead = 16;  // curves whose paths did not reach this engine
+    const size_t last = std::min(FCurves.size(), FNextCurve + kLookAhead);
+    size_t i = FNextCurve;
+    while (i < last && !(FCurves[i].Path == Path)) ++i;
+    if (i == last) return false;
+    FNextCurve = i + 1;
+    const TCurveCall& c = FCurves[i];
+    const QPointF p1 = FT.map(c.Box.topLeft()), p2 = FT.map(c.Box.bottomRight());
+    auto whole = [](const QPointF& P) { return QPoint(Whole(std::round(P.x())), Whole(std::round(P.y()))); };
+    const QRect box(whole(QPointF(std::min(p1.x(), p2.x()), std::min(p1.y(), p2.y()))),
+                    whole(QPointF(std::max(p1.x(), p2.x()), std::max(p1.y(), p2.y()))));
+    QPoint a, b;
+    if (c.Kind == TCurveCall::RoundRect) {
+      a = whole(QPointF(std::abs(c.A.x() * FT.m11()), std::abs(c.A.y() * FT.m22())));
+    } else {
+      a = whole(FT.map(c.A));
+      b = whole(FT.map(c.B));
+      if (FT.m11() * FT.m22() < 0) std::swap(a, b);  // a mirrored mapping turns the other way
+    }
+    const bool open = c.Kind == TCurveCall::Arc || c.Kind == TCurveCall::ArcTo;
+    if (c.Kind == TCurveCall::ArcTo && Path.elementCount() > 1 && PenOn()) {  // the line to the arc's start
+      Stroke(QPolygonF({FT.map(c.From), FT.map(QPointF(Path.elementAt(1)))}));
+      Flush();
+    }
+    if (!Prepare(PenOn(), BrushOn() && !open)) return true;
+    FOut.Curve(c.Kind == TCurveCall::ArcTo ? TCurveCall::Arc : c.Kind, box, a, b);
+    return true;
+  }
+
   bool PenOn() const { return FPen.style() != Qt::NoPen; }
   bool BrushOn() const { return FBrush.style() != Qt::NoBrush; }
 
@@ -1158,11 +1240,13 @@ private:
   bool FClipOn = false;
   std::optional<QRegion> FClip;
   QPolygon FRun;  // the polyline being joined
+  const TCurveCalls& FCurves;
+  size_t FNextCurve = 0;
 };
 
 class GdiDevice : public QPaintDevice {
 public:
-  GdiDevice(Out& O, int W, int H, int Dpi) : FEngine(O, Dpi), FW(W), FH(H), FDpi(Dpi) {}
+  GdiDevice(Out& O, int W, int H, int Dpi, const TCurveCalls& Curves) : FEngine(O, Dpi, Curves), FW(W), FH(H), FDpi(Dpi) {}
   QPaintEngine* paintEngine() const override { return const_cast<GdiEngine*>(&FEngine); }
 
 protected:
@@ -1188,11 +1272,11 @@ private:
   int FW, FH, FDpi;
 };
 
-std::string Encode(Out& O, const QPicture* Pic, int W, int H) {
+std::string Encode(Out& O, const QPicture* Pic, int W, int H, const TCurveCalls& Curves) {
   EnsureApp();
   if (Pic && !Pic->isNull()) {
     // The device takes the recording's resolution, so that playing it does not rescale it.
-    GdiDevice dev(O, W, H, Pic->logicalDpiX() > 0 ? Pic->logicalDpiX() : kDpi);
+    GdiDevice dev(O, W, H, Pic->logicalDpiX() > 0 ? Pic->logicalDpiX() : kDpi, Curves);
     QPainter p(&dev);
     p.drawPicture(0, 0, *Pic);
   }
@@ -1238,6 +1322,7 @@ struct DCState {
   Qt::FillRule Fill = Qt::OddEvenFill;
   std::optional<QRegion> Clip;
   int MapMode = MM_TEXT;
+  uint32_t ArcDirection = 1;  // counter-clockwise
   QPointF WinOrg, WinExt{1, 1}, VpOrg, VpExt{1, 1};
   QPointF Cur;
 };
@@ -1257,6 +1342,7 @@ public:
 
   DCState& DC() { return FDC; }
   bool Drawn = false;
+  TCurveCalls Curves;
 
   // Device units, kept within what whole-number coordinates can hold.
   QPointF Map(double X, double Y) const {
@@ -1269,11 +1355,20 @@ public:
     }
     return QPointF(std::clamp(X, -kFar, kFar), std::clamp(Y, -kFar, kFar));
   }
+  // Device units per logical unit along each axis.
+  QPointF Scales() const {
+    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return QPointF(1, 1);
+    return QPointF(FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1, FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1);
+  }
   double Scale() const {
-    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return 1;
-    const double sx = FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1;
-    const double sy = FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1;
-    return std::sqrt(std::abs(sx * sy));
+    const QPointF s = Scales();
+    return std::sqrt(std::abs(s.x() * s.y()));
+  }
+  QPointF Unmap(const QPointF& P) const {
+    if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return P;
+    const QPointF s = Scales();
+    return QPointF((P.x() - FDC.VpOrg.x()) / (s.x() ? s.x() : 1) + FDC.WinOrg.x(),
+                   (P.y() - FDC.VpOrg.y()) / (s.y() ? s.y() : 1) + FDC.WinOrg.y());
   }
   QRectF MapBox(double L, double T, double R, double B) const {
     return QRectF(Map(L, T), Map(R, B)).normalized();
@@ -1320,6 +1415,52 @@ public:
     FP.drawEllipse(QRectF(r.left(), r.top(), r.width() - 1, r.height() - 1));
     Drawn = true;
   }
+  // An arc, pie, chord (counter-clockwise from the ray through (X3, Y3) to the ray through
+  // (X4, Y4), unless the arc direction says otherwise) or a round rectangle (corners X3 wide
+  // and Y3 high), drawn as a path and kept as the call, so that writing the picture again
+  // gives the record again.
+  void Curve(TCurveCall::TKind Kind, double L, double T, double R, double B, double X3, double Y3, double X4 = 0,
+             double Y4 = 0) {
+    const QRectF r = MapBox(L, T, R, B);
+    if (r.width() < 1 || r.height() < 1) return;
+    const QRectF box(r.left(), r.top(), r.width() - 1, r.height() - 1);
+    const QPointF s = Scales();
+    QPointF a = Map(X3, Y3), b = Map(X4, Y4);
+    QPainterPath path;
+    const QPointF from = Map(FDC.Cur.x(), FDC.Cur.y());
+    if (Kind == TCurveCall::RoundRect) {
+      a = QPointF(std::min(std::abs(X3 * s.x()), 1e7), std::min(std::abs(Y3 * s.y()), 1e7));
+      path.addRoundedRect(box, std::min(a.x() / 2, box.width() / 2), std::min(a.y() / 2, box.height() / 2));
+    } else {
+      if ((s.x() * s.y() < 0) != (FDC.ArcDirection == AD_CLOCKWISE)) std::swap(a, b);
+      // The parametric angles where the rays from the centre meet the ellipse.
+      auto angle = [&](const QPointF& P) {
+        const double dx = P.x() - box.center().x(), dy = box.center().y() - P.y();
+        return dx == 0 && dy == 0 ? 0.0 : qRadiansToDegrees(std::atan2(dy * box.width() / 2, dx * box.height() / 2));
+      };
+      const double a1 = angle(a);
+      double sweep = angle(b) - a1;
+      while (sweep <= 0) sweep += 360;
+      if (Kind == TCurveCall::Pie || Kind == TCurveCall::Chord) {
+        path = ClosedArcPath(Kind == TCurveCall::Pie, box, a1, sweep);
+      } else if (Kind == TCurveCall::ArcTo) {
+        path.moveTo(from);
+        QPainterPath start;
+        start.arcMoveTo(box, a1);
+        path.lineTo(start.currentPosition());
+      } else {
+        path.arcMoveTo(box, a1);
+      }
+      if (Kind == TCurveCall::Arc || Kind == TCurveCall::ArcTo) path.arcTo(box, a1, sweep);
+      if (Kind == TCurveCall::ArcTo) FDC.Cur = Unmap(path.currentPosition());
+    }
+    const bool open = Kind == TCurveCall::Arc || Kind == TCurveCall::ArcTo;
+    Use(true, !open);
+    FP.drawPath(path);
+    Curves.push_back(TCurveCall{Kind, path, r, a, b, from});
+    Drawn = true;
+  }
+
   void Pixel(double X, double Y, uint32_t Color) {
     QPointF p = Map(X, Y);
     UseClip();
@@ -1575,6 +1716,19 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
       }
       case EMR_RECTANGLE: Pl.Rectangle(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
       case EMR_ELLIPSE: Pl.Ellipse(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
+      case EMR_ARC: case EMR_ARCTO: case EMR_PIE: case EMR_CHORD: {
+        const TCurveCall::TKind kind = type == EMR_PIE     ? TCurveCall::Pie
+                                       : type == EMR_CHORD ? TCurveCall::Chord
+                                       : type == EMR_ARCTO ? TCurveCall::ArcTo
+                                                           : TCurveCall::Arc;
+        Pl.Curve(kind, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16), R.I32(d + 20), R.I32(d + 24),
+                 R.I32(d + 28));
+        break;
+      }
+      case EMR_ROUNDRECT:
+        Pl.Curve(TCurveCall::RoundRect, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16), R.I32(d + 20));
+        break;
+      case EMR_SETARCDIRECTION: dc.ArcDirection = R.U32(d); break;
       case EMR_SETPIXELV: Pl.Pixel(R.I32(d), R.I32(d + 4), R.U32(d + 8)); break;
       case EMR_MOVETOEX: dc.Cur = QPointF(R.I32(d), R.I32(d + 4)); break;
       case EMR_LINETO: Pl.LineTo(R.I32(d), R.I32(d + 4)); break;
@@ -1805,6 +1959,15 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
       case META_ELLIPSE:
         box([&](int L, int T, int Rt, int B) { Pl.Ellipse(L, T, Rt, B); });
         break;
+      case META_ARC: case META_PIE: case META_CHORD: {
+        const TCurveCall::TKind kind = fn == META_PIE ? TCurveCall::Pie : fn == META_CHORD ? TCurveCall::Chord : TCurveCall::Arc;
+        Pl.Curve(kind, R.I16(d + 14), R.I16(d + 12), R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2),
+                 R.I16(d));
+        break;
+      }
+      case META_ROUNDRECT:
+        Pl.Curve(TCurveCall::RoundRect, R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2), R.I16(d));
+        break;
       case META_SETPIXEL: Pl.Pixel(R.I16(d + 6), R.I16(d + 4), R.U32(d)); break;
       case META_MOVETO: dc.Cur = QPointF(R.I16(d + 2), R.I16(d)); break;
       case META_LINETO: Pl.LineTo(R.I16(d + 2), R.I16(d)); break;
@@ -1861,14 +2024,14 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
 }  // namespace
 
 std::string EncodeEnhancedMetafile(const QPicture* Pic, int W, int H, const std::string& CreatedBy,
-                                   const std::string& Description) {
+                                   const std::string& Description, const TCurveCalls& Curves) {
   EmfOut out(std::max(1, W), std::max(1, H), CreatedBy, Description);
-  return Encode(out, Pic, std::max(1, W), std::max(1, H));
+  return Encode(out, Pic, std::max(1, W), std::max(1, H), Curves);
 }
 
-std::string EncodeWindowsMetafile(const QPicture* Pic, int W, int H) {
+std::string EncodeWindowsMetafile(const QPicture* Pic, int W, int H, const TCurveCalls& Curves) {
   WmfOut out(std::clamp(W, 1, 32767), std::clamp(H, 1, 32767));
-  return Encode(out, Pic, std::clamp(W, 1, 32767), std::clamp(H, 1, 32767));
+  return Encode(out, Pic, std::clamp(W, 1, 32767), std::clamp(H, 1, 32767), Curves);
 }
 
 TGdiMetafileKind GdiMetafileKind(const std::string& Bytes) {
@@ -1910,6 +2073,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     Player pl(p);
     PlayEmf(r, pl, headerSize);
     out.Drawn = pl.Drawn;
+    out.Curves = std::move(pl.Curves);
   } else {
     size_t at = 0;
     int left = 0, top = 0, right = 0, bottom = 0, inch = 0;
@@ -1963,6 +2127,7 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
     dc.VpExt = QPointF(out.W, out.H);
     PlayWmf(r, pl, at);
     out.Drawn = pl.Drawn;
+    out.Curves = std::move(pl.Curves);
   }
   return out;
 }

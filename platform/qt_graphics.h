@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRect>
 #include <QRegion>
 #include <QString>
@@ -45,6 +46,22 @@ inline TRect FromQRect(const QRect& R) { return TRect(R.left(), R.top(), R.left(
 
 QFont MakeQFont(const TFont& F, int CharExtra = 0);
 
+// A curve the canvas drew as a path, told to its surface as the call that made it: a metafile
+// writes it as its file format's own record, which readers draw smooth at any size.
+struct TCurveCall {
+  enum TKind { Arc, ArcTo, Pie, Chord, RoundRect } Kind = Arc;
+  QPainterPath Path;  // what the painter was given, in its coordinates
+  QRectF Box;         // the call's box (its right column and bottom row left out)
+  // The points on the rays from the box's centre, the curve going counter-clockwise from A to
+  // B; the round rectangle's corner width and height in A.
+  QPointF A, B;
+  QPointF From;  // ArcTo: where the line to the arc starts
+};
+
+// The path of a pie or chord whose straight edges end on whole coordinates (the pixels GDI
+// takes); Start and Sweep in degrees, counter-clockwise from three o'clock.
+QPainterPath ClosedArcPath(bool Pie, const QRectF& Box, double Start, double Sweep);
+
 // The surface a canvas draws on.
 class TCanvasTarget {
 public:
@@ -60,6 +77,8 @@ public:
   // Something was drawn (retained surfaces schedule a repaint).
   virtual void Drawn() {}
   virtual int Technology() { return DT_RASDISPLAY; }
+  // Before the path of a curve is drawn (only surfaces of DT_METAFILE are told).
+  virtual void Curve(const TCurveCall&) {}
   // Physical size in millimetres when it differs from what the device reports.
   virtual QSizeF SizeMM() { return QSizeF(); }
 };

@@ -21,6 +21,7 @@
 namespace {
 
 constexpr int kW = 160, kH = 100;
+constexpr int kSub = 16;  // logical units per pixel of the Enhanced Metafiles written
 
 // A scene with what charts draw: fills, outlines, an ellipse, lines, a polygon, a thick and a
 // dashed pen, text (also turned, also Cyrillic), clipping and a bitmap.
@@ -171,7 +172,7 @@ TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
       std::u16string text;
       for (uint32_t i = 0; i < n; ++i) text += static_cast<char16_t>(U16(s, off + at + 2 * i));
       if (text == u"Chart 42") {
-        EXPECT_EQ(I32(s, off + 36), 70);
+        EXPECT_EQ(I32(s, off + 36), 70 * kSub);
         EXPECT_NE(U32(s, off + 72), 0u);  // advances are given
       }
       ++seen[text == u"\u041F\u0440\u0438" ? 1000 : 1001];
@@ -187,6 +188,12 @@ TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
   EXPECT_GT(seen[87] + seen[4], 0);  // polylines
   EXPECT_EQ(seen[1000], 1);          // the Cyrillic text as UTF-16
   EXPECT_EQ(U16(s, 56), 7);          // handles
+  // Logical units are sixteenths of a pixel: the window is 16 times the viewport.
+  EXPECT_EQ(seen[17], 1);
+  size_t window = U32(s, 4);
+  while (U32(s, window) != 9) window += U32(s, window + 4);
+  EXPECT_EQ(I32(s, window + 8), kW * kSub);
+  EXPECT_EQ(I32(s, window + 12), kH * kSub);
 }
 
 TEST(MetafileFiles, WindowsMetafilePlaceableHeaderAndRecords) {
@@ -278,7 +285,7 @@ TEST(MetafileFiles, EmptyMetafileWritesAValidFile) {
   m.SetWidth(30);
   m.SetHeight(20);
   const std::string s = Bytes(m);
-  EXPECT_EQ(U32(s, 52), 3u);  // header, background mode and end
+  EXPECT_EQ(U32(s, 52), 6u);  // header, background mode, the mapping's three and end
   auto back = Loaded(s);
   EXPECT_TRUE(back->Empty());
   EXPECT_EQ(back->Width(), 30);
@@ -313,6 +320,130 @@ TEST(MetafileFiles, DamagedFilesAreRefused) {
   wmfWords.replace(40, 4, std::string("\xFF\xFF\xFF\x7F", 4));
   bad.push_back({"WMF record past the end", wmfWords});
   for (const auto& [what, bytes] : bad) EXPECT_THROW(Loaded(bytes), EInvalidGraphic) << what;
+}
+
+// Ellipses, pies, chords, arcs and round rectangles: what pie charts, markers and rounded
+// frames draw. The second pie turns clockwise.
+void CurveScene(TCanvas* C) {
+  C->Brush()->SetColor(clWhite);
+  C->FillRect(Rect(0, 0, kW, kH));
+  C->Pen()->SetColor(clNavy);
+  C->Brush()->SetColor(clAqua);
+  C->Ellipse(5, 5, 45, 35);
+  C->Brush()->SetColor(clRed);
+  C->Pie(50, 5, 110, 65, 110, 35, 80, 5);  // the upper right quarter
+  C->Brush()->SetColor(clLime);
+  C->Chord(115, 5, 155, 45, 155, 25, 115, 25);  // the upper half
+  C->Pen()->SetColor(clMaroon);
+  C->Pen()->SetWidth(2);
+  C->Arc(5, 40, 45, 95, 45, 67, 5, 67);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetColor(clNavy);
+  C->Brush()->SetColor(clYellow);
+  C->RoundRect(50, 70, 150, 95, 20, 12);
+  C->SetArcDirection(AD_CLOCKWISE);
+  C->Brush()->SetColor(clBlue);
+  C->Pie(110, 45, 150, 70, 150, 57, 130, 45);  // three quarters, the long way round
+}
+
+std::unique_ptr<TMetafile> RecordedCurves(bool Enhanced) {
+  auto m = std::make_unique<TMetafile>();
+  m->SetWidth(kW);
+  m->SetHeight(kH);
+  m->SetEnhanced(Enhanced);
+  {
+    TMetafileCanvas mc(m.get(), nullptr);
+    CurveScene(&mc);
+  }
+  return m;
+}
+
+// The record numbers of a file, in order.
+std::vector<uint32_t> RecordTypes(const std::string& S, bool Enhanced) {
+  std::vector<uint32_t> types;
+  if (Enhanced) {
+    for (size_t off = 0; off + 8 <= S.size() && U32(S, off + 4) >= 8; off += U32(S, off + 4)) types.push_back(U32(S, off));
+  } else {
+    for (size_t off = 40; off + 6 <= S.size() && U32(S, off) >= 3; off += 2 * U32(S, off)) types.push_back(U16(S, off + 4));
+  }
+  return types;
+}
+
+// The curves go into the files as the formats' own records, with the call's box and rays, not
+// as the pixels of one size; read back, they draw what the canvas draws on a bitmap.
+TEST(MetafileFiles, CurvesAreWrittenAsTheirOwnRecordsAndReadBack) {
+  TBitmap direct(kW, kH, pf24bit);
+  CurveScene(direct.Canvas());
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    auto m = RecordedCurves(enhanced);
+    const std::string s = Bytes(*m);
+    std::vector<uint32_t> types = RecordTypes(s, enhanced);
+    auto count = [&](uint32_t T) { return std::count(types.begin(), types.end(), T); };
+    if (enhanced) {
+      EXPECT_EQ(count(42), 1) << "EMR_ELLIPSE";
+      EXPECT_EQ(count(47), 2) << "EMR_PIE";
+      EXPECT_EQ(count(46), 1) << "EMR_CHORD";
+      EXPECT_EQ(count(45), 1) << "EMR_ARC";
+      EXPECT_EQ(count(44), 1) << "EMR_ROUNDRECT";
+      EXPECT_EQ(count(15), 0) << "no pixels";
+      // The first pie: its box and rays as the canvas call gave them.
+      size_t off = 0;
+      while (U32(s, off) != 47) off += U32(s, off + 4);
+      EXPECT_EQ(U32(s, off + 4), 40u);
+      const int32_t want[] = {50, 5, 110, 65, 110, 35, 80, 5};
+      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), want[i] * kSub) << i;
+      // The clockwise pie is written counter-clockwise from its end ray to its start ray.
+      off += 40;
+      while (U32(s, off) != 47) off += U32(s, off + 4);
+      const int32_t turned[] = {110, 45, 150, 70, 130, 45, 150, 57};
+      for (int i = 0; i < 8; ++i) EXPECT_EQ(I32(s, off + 8 + 4 * i), turned[i] * kSub) << i;
+    } else {
+      EXPECT_EQ(count(0x0418), 1) << "META_ELLIPSE";
+      EXPECT_EQ(count(0x081A), 2) << "META_PIE";
+      EXPECT_EQ(count(0x0830), 1) << "META_CHORD";
+      EXPECT_EQ(count(0x0817), 1) << "META_ARC";
+      EXPECT_EQ(count(0x061C), 1) << "META_ROUNDRECT";
+      EXPECT_EQ(count(0x041F), 0) << "no pixels";
+      size_t off = 40;
+      while (U16(s, off + 4) != 0x061C) off += 2 * U32(s, off);
+      const int want[] = {12, 20, 95, 150, 70, 50};  // corner height and width, bottom, right, top, left
+      for (int i = 0; i < 6; ++i) EXPECT_EQ(I16(s, off + 6 + 2 * i), want[i]) << i;
+    }
+    auto back = Loaded(s);
+    auto b = Played(*back);
+    EXPECT_LT(Differing(*b, direct), 0.02);
+    const struct {
+      int X, Y;
+      TColor C;
+    } probes[] = {{25, 20, clAqua},  {90, 25, clRed},   {60, 25, clWhite},  {135, 15, clLime}, {135, 35, clWhite},
+                  {100, 82, clYellow}, {120, 62, clBlue}, {140, 50, clWhite}, {25, 40, clMaroon}, {25, 90, clWhite}};
+    for (const auto& p : probes) EXPECT_EQ(b->Canvas()->Pixels(p.X, p.Y), p.C) << p.X << "," << p.Y;
+    // Written again, the picture read back keeps its curves.
+    EXPECT_EQ(RecordTypes(Bytes(*back), enhanced), types);
+  }
+}
+
+// Drawn four times its size, a curve read back from the file is smooth: the edge of the ellipse
+// moves on nearly every row near its top, where pixels of the small size would stand in steps
+// of four rows.
+TEST(MetafileFiles, CurvesStaySmoothWhenTheFileIsScaledUp) {
+  auto back = Loaded(Bytes(*RecordedCurves(true)));
+  constexpr int kScale = 4;
+  TBitmap big(kW * kScale, kH * kScale, pf24bit);
+  big.Canvas()->StretchDraw(Rect(0, 0, kW * kScale, kH * kScale), back.get());
+  // The ellipse 5..45 x 5..35: rows from its top to a third of the way down, leftmost not white.
+  int same = 0, rows = 0, last = -1;
+  for (int y = 6 * kScale; y < 14 * kScale; ++y) {
+    int x = 0;
+    while (x < 25 * kScale && big.Canvas()->Pixels(x, y) == clWhite) ++x;
+    if (last >= 0) {
+      ++rows;
+      same += x == last;
+    }
+    last = x;
+  }
+  EXPECT_LT(same, rows / 4) << same << " of " << rows << " rows keep the edge of the row above";
 }
 
 // libwmf's converter reads the Windows Metafile.

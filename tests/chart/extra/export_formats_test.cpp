@@ -13,6 +13,7 @@
 #include "chart/extra/export_formats.h"
 #include "chart/extra/picture_format.h"
 #include "chart/series/line_series.h"
+#include "chart/series/pie_series.h"
 #include "chart/series/standard_series.h"
 #include "platform/bitmap.h"
 #include "platform/inifiles.h"
@@ -152,6 +153,53 @@ TEST_F(Exports, MetafileFilesAtTheSizeAskedReadBackAndDrawTheChart) {
     bmp.Canvas()->StretchDraw(TRect(0, 0, 300, 200), &m);
     EXPECT_GT(CountColor(bmp, clRed), 20);       // the series line
     EXPECT_GT(CountColor(bmp, clYellow), 1000);  // the panel
+  }
+}
+
+// A pie chart's slices go into both metafiles as pie records, not as the pixels of one size,
+// and the file read back draws what the chart draws on a bitmap.
+TEST_F(Exports, PieSlicesAreWrittenAsPieRecordsAndReadBackAsTheChart) {
+  TSeriesChart pie{false, 300, 200};
+  auto* p = pie.Add<TPieSeries>();
+  p->Marks()->SetVisible(false);
+  p->AddY(10, "", clRed);
+  p->AddY(25, "", clBlue);
+  p->AddY(65, "", clLime);
+  pie.Render();
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    TEMFExportFormat emf;
+    emf.Panel = &pie.Chart;
+    static_cast<TEMFOptions*>(emf.Options(true))->CBEnhanced->SetChecked(enhanced);
+    TMemoryStream s;
+    emf.SaveToStream(s);
+    const auto* b = static_cast<const uint8_t*>(s.Memory());
+    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
+    auto u16 = [&](size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); };
+    int pies = 0, pixels = 0;
+    if (enhanced) {
+      for (size_t off = 0; off < static_cast<size_t>(s.Size()); off += u32(off + 4)) {
+        pies += u32(off) == 47;    // EMR_PIE
+        pixels += u32(off) == 15;  // EMR_SETPIXELV
+      }
+    } else {
+      for (size_t off = 40; off < static_cast<size_t>(s.Size()); off += 2 * u32(off)) {
+        pies += u16(off + 4) == 0x081A;    // META_PIE
+        pixels += u16(off + 4) == 0x041F;  // META_SETPIXEL
+      }
+    }
+    EXPECT_EQ(pies, 3);
+    EXPECT_EQ(pixels, 0);
+    s.SetPosition(0);
+    TMetafile m;
+    m.LoadFromStream(s);
+    TBitmap back(300, 200, pf24bit);
+    back.Canvas()->StretchDraw(TRect(0, 0, 300, 200), &m);
+    int differ = 0;
+    for (int y = 0; y < 200; ++y)
+      for (int x = 0; x < 300; ++x) differ += back.Canvas()->Pixels(x, y) != pie.At(x, y);
+    EXPECT_LT(differ, 300 * 200 / 50);  // edges a pixel apart
+    EXPECT_NEAR(CountColor(back, clLime), pie.Count(clLime, TRect(0, 0, 300, 200)), 150);
   }
 }
 
