@@ -7,6 +7,7 @@
 #include "inspector/vm_utils.h"
 #include "platform/forms.h"
 #include "platform/localeinfo.h"
+#include "platform/popupwatch.h"
 #include "platform/shell.h"
 #include "platform/sysutils.h"
 
@@ -727,19 +728,22 @@ void TzoViraDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     // The month list with the title's month in its 4th row, centred over the title.
     CloseMonthList();
     FMonthListCell = 0;
-    TWinControl* host = Parent() ? Parent() : this;
     FMonthList = new TAMonthListBox(this, this);
-    FMonthList->SetParent(host);
+    // On a form the list is a control of the form; over a popup window it is a popup window too.
+    if (Parent()) FMonthList->SetParent(Parent());
     FMonthList->SetFont(Font());
     FMonthList->SizeToFont();
     FMonthList->SetTopMonth(MonthShifted(FFirstShownDate, FMonthListCell - 3));
     TRect t = TitleRect();
-    TPoint centre((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
-    TPoint p = host == this ? centre : host->ScreenToClient(ClientToScreen(centre));
-    FMonthList->SetBounds(p.X - FMonthList->Width() / 2, p.Y - FMonthList->Height() / 2, FMonthList->Width(),
-                          FMonthList->Height());
+    TPoint centre = ClientToScreen(TPoint((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2));
+    if (Parent()) centre = Parent()->ScreenToClient(centre);
+    FMonthList->SetBounds(centre.X - FMonthList->Width() / 2, centre.Y - FMonthList->Height() / 2,
+                          FMonthList->Width(), FMonthList->Height());
     FMonthList->Show();
-    FMonthList->BringToFront();
+    if (Parent())
+      FMonthList->BringToFront();
+    else
+      ShowPopupWindow(FMonthList, this, false);
     return;
   }
   if (PtInRect(LeftArrowRect(), TPoint(X, Y)) || PtInRect(RightArrowRect(), TPoint(X, Y))) {
@@ -992,8 +996,7 @@ void TvmInplaceDateEdit::DropDown() {
   FCalendar->SizeToGrid();
   PositionPopup(FCalendar, false);
   FPopupShown = true;
-  FCalendar->Show();
-  FCalendar->BringToFront();
+  FCalendar->ShowPopup();
   if (FCalendar->CanFocus()) FCalendar->SetFocus();
   WatchPopup();
 }
