@@ -184,6 +184,20 @@ void TvmPopupEditForm::DoClose(TCloseAction& Action) {
 
 void TvmPopupEditForm::KeyDown(uint16_t& Key, TShiftState Shift) {
   const bool alt = Shift.Contains(ssAlt);
+  // The form sees the keys of its controls first. A drop-down editor hosted here (a popup editor
+  // opening a popup inside this one) keeps the keys it acts on: Alt+Up, Alt+Down and F4 open or
+  // close its own popup, and Enter and Escape close its open one.
+  TvmInplaceDropDownEdit* hosted = nullptr;
+  for (TControl* c = FocusedControl(); c && c != this && !hosted; c = c->Parent())
+    hosted = dynamic_cast<TvmInplaceDropDownEdit*>(c);
+  if (hosted && Inside(this, hosted)) {
+    const bool dropKey = ((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F1 + 3 && !alt);
+    const bool closeKey = (Key == VK_RETURN || Key == VK_ESCAPE) && !alt && hosted->PopupShown();
+    if (dropKey || closeKey) {
+      TForm::KeyDown(Key, Shift);
+      return;
+    }
+  }
   if (Key == VK_ESCAPE && !alt) {
     Key = 0;
     CloseUp(false);
