@@ -217,6 +217,15 @@ void TvmContainerHintWindow::ShowTextBounded(const TPoint& P, int MaxWidth, cons
   Invalidate();
 }
 
+void TvmContainerHintWindow::VisibleChanged() {
+  TCustomControl::VisibleChanged();
+  if (Parent()) return;
+  if (Visible())
+    ShowPopupWindow(this, nullptr, false, true);
+  else
+    HidePopupWindow(this);
+}
+
 void TvmContainerHintWindow::HideText() {
   Hide();
   SetBounds(0, 0, Width(), Height());

@@ -82,6 +82,8 @@ public:
 
 protected:
   void Paint() override;
+  // Without a parent the hint is a window of its own over everything, the mouse passing through.
+  void VisibleChanged() override;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -115,7 +115,7 @@ void ActivateControlWindow(TControl* Control) {
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void ShowPopupWindow(TWinControl* Popup, TControl* Owner, bool Activates) {
+void ShowPopupWindow(TWinControl* Popup, TControl* Owner, bool Activates, bool TransparentForMouse) {
   if (!Popup) return;
   Popup->HandleNeeded();
   QWidget* w = vmqt::ControlWidget(Popup);
@@ -126,6 +126,7 @@ void ShowPopupWindow(TWinControl* Popup, TControl* Owner, bool Activates) {
   // activation is of the kind the window system neither activates nor decorates.
   Qt::WindowFlags flags = (Activates ? Qt::Tool : Qt::ToolTip) | Qt::FramelessWindowHint;
   if (!Activates) flags |= Qt::WindowDoesNotAcceptFocus;
+  if (TransparentForMouse) flags |= Qt::WindowTransparentForInput;
   if (w->parentWidget() != ownerWindow || w->windowFlags() != flags || !w->isWindow()) w->setParent(ownerWindow, flags);
   w->setAttribute(Qt::WA_ShowWithoutActivating, !Activates);
   w->setGeometry(Popup->Left(), Popup->Top(), Popup->Width(), Popup->Height());

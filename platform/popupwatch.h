@@ -38,8 +38,9 @@ void ActivateControlWindow(TControl* Control);
 // top-level window of Owner (kept above it, going with it), at the control's bounds taken as
 // screen coordinates. With Activates the popup becomes the active window (a popup that takes the
 // keyboard); otherwise showing it, or clicking in it, never takes the activation from the
-// owner's window. The control's Visible is not changed.
-void ShowPopupWindow(TWinControl* Popup, TControl* Owner, bool Activates);
+// owner's window. TransparentForMouse: the mouse acts on the windows below it (a hint). The
+// control's Visible is not changed.
+void ShowPopupWindow(TWinControl* Popup, TControl* Owner, bool Activates, bool TransparentForMouse = false);
 // Hides a popup window; when it was the active window, the window it belongs to becomes active
 // again.
 void HidePopupWindow(TWinControl* Popup);
