@@ -79,12 +79,16 @@ void TvmPopupEditForm::ShowPopup() {
   Show();
   ActivateControlWindow(this);
   SetModalResult(mrNone);
-  // A press outside every open popup and outside the editor closes this popup, as leaving it does.
+  // A press outside every open popup and outside the editor closes this popup, as leaving it does,
+  // and so do the editor's form moving and the activation going to another program or window.
   // While a popup opened from this one is open, that one watches (a press in it is not outside).
-  FWatch = std::make_unique<TOutsideClickWatch>(this, FEditor, [this] {
-    if (!PopupList().empty() && PopupList().back() != this) return;
-    CloseUp(false);
-  });
+  FWatch = std::make_unique<TOutsideClickWatch>(
+      this, FEditor,
+      [this] {
+        if (!PopupList().empty() && PopupList().back() != this) return;
+        CloseUp(false);
+      },
+      true);
   try {
     while (Visible() && FEditor && !(Application && Application->Terminated())) {
       if (ModalResult() != mrNone) {

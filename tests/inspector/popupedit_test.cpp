@@ -188,6 +188,26 @@ TEST(PopupEdit, TheButtonOfAnOpenPopupDoesNotReopenIt) {
   EXPECT_EQ(f.Popups, 1);
 }
 
+TEST(PopupEdit, AnotherWindowActivatedOrTheFormMovedCloses) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  TForm other(nullptr);
+  other.SetBounds(500, 400, 100, 80);
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] {
+               other.Show();
+               ActivateControlWindow(&other);
+             }});
+  Application->ProcessMessages();
+  EXPECT_FALSE(e->Showing());
+  other.Hide();
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] { SendWindowGeometry(f.Form.get(), 30, 20, f.Form->Width(), f.Form->Height()); }});
+  EXPECT_FALSE(e->Showing());
+  EXPECT_EQ(e->GetWindowText(), "start");
+  EXPECT_EQ(f.Tree->Parent(), f.Form.get());
+}
+
 TEST(PopupEdit, APopupInsideAPopupClosesFirstAndKeepsItsParentOpen) {
   TPopupFixture f;
   // The outer popup hosts a second grid whose cell is a popup editor of its own (hosting a panel).
