@@ -505,6 +505,8 @@ void TCustomvmBlobPopup::PlaceAt(const TPoint& Point, int AWidth, int AHeight, i
     above = true;
   }
   FGripCorner = above ? (rightAligned ? 0 : 1) : (rightAligned ? 2 : 3);
+  // An editor partly off the screen does not take its popup with it.
+  p.X = std::max<int>(wa.Left, std::min<int>(p.X, wa.Right - w));
   if (Parent()) p = Parent()->ScreenToClient(p);
   SetBounds(p.X, p.Y, w, h);
 }
@@ -1157,9 +1159,8 @@ void TvmInplaceBlobEdit::DropDown() {
   FPopup->SetModified(false);
   FPopup->AcceptHook = [this](TObject*) { ApplyPopupValue(); };
   FPopup->PopupClosedHook = [this](TObject*) { StorePopupSize(); };
-  TWinControl* top = this;
-  while (top->Parent()) top = top->Parent();
-  if (FPopup->Parent() != top) FPopup->SetParent(top);
+  // The popup is a window of its own, placed on the screen.
+  if (FPopup->Parent()) FPopup->SetParent(nullptr);
   const TPoint bottomLeft = ClientToScreen(TPoint(0, Height()));
   FPopup->PlaceAt(bottomLeft, PopupWidth, PopupHeight, Width(), Height());
   FPopupShown = true;

@@ -546,8 +546,7 @@ void TvmInplaceCalcEdit::DropDown() {
   FCalculator->LayoutButtons();
   PositionPopup(FCalculator, false);
   FPopupShown = true;
-  FCalculator->Show();
-  FCalculator->BringToFront();
+  FCalculator->ShowPopup();
   if (FCalculator->CanFocus()) FCalculator->SetFocus();
   WatchPopup();
 }

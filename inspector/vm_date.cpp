@@ -7,6 +7,7 @@
 #include "inspector/vm_utils.h"
 #include "platform/forms.h"
 #include "platform/localeinfo.h"
+#include "platform/popupwatch.h"
 #include "platform/shell.h"
 #include "platform/sysutils.h"
 
@@ -470,21 +471,42 @@ int TzoViraDatePopup::ButtonBarHeight() {
 void TzoViraDatePopup::SizeToGrid() {
   CalcMetrics();
   int frame = 2 * PopupBorderWidth(FPopupBorder) + (FShadow ? FShadowSize : 0);
-  int w = 2 * S + 7 * C;
-  int h = (FFlat ? 0 : 1) + Hh + Hd + 6 * R + 1 + ButtonBarHeight();
+  int w = FMonthColumns * MonthCellWidth();
+  int h = FMonthRows * MonthCellHeight() + ButtonBarHeight();
   SetBounds(Left(), Top(), w + frame, h + frame);
 }
 
-double TzoViraDatePopup::GetFirstVisibleDate() {
-  int off = DayColumnOffset(FFirstShownDate);
-  return off == 0 ? FFirstShownDate - 7 : FFirstShownDate - off;
+void TzoViraDatePopup::SetMonthGrid(int Columns, int Rows) {
+  Columns = std::max(1, Columns);
+  Rows = std::max(1, Rows);
+  if (Columns == FMonthColumns && Rows == FMonthRows) return;
+  CloseMonthList();
+  FMonthColumns = Columns;
+  FMonthRows = Rows;
+  Invalidate();
 }
 
-double TzoViraDatePopup::GetLastDate() {
-  int y, m, d;
-  Decode(FFirstShownDate, y, m, d);
-  return EncodeDate(y, m, MonthDayCount(y, m));
+double TzoViraDatePopup::CellMonth(int Cell) const { return MonthShifted(FFirstShownDate, Cell); }
+
+double TzoViraDatePopup::CellFirstVisible(int Cell) const {
+  const double first = CellMonth(Cell);
+  const int off = DayColumnOffset(first);
+  return first - off - (Cell == 0 && off == 0 ? 7 : 0);
 }
+
+double TzoViraDatePopup::CellDate(int Cell, int Row, int Column) const {
+  const double date = CellFirstVisible(Cell) + 7 * Row + Column;
+  const double first = CellMonth(Cell);
+  if (date < first && Cell != 0) return NullDate;
+  if (date >= CellMonth(Cell + 1) && Cell != MonthCellCount() - 1) return NullDate;
+  return date;
+}
+
+double TzoViraDatePopup::GetFirstVisibleDate() { return CellFirstVisible(0); }
+
+double TzoViraDatePopup::GetLastVisibleDate() { return CellFirstVisible(MonthCellCount() - 1) + 41; }
+
+double TzoViraDatePopup::GetLastDate() { return CellMonth(MonthCellCount()) - 1; }
 
 void TzoViraDatePopup::SetFirstDate(double Date) {
   int y, m, d;
@@ -510,21 +532,38 @@ void TzoViraDatePopup::MakeSelectionVisible() {
   }
 }
 
-TRect TzoViraDatePopup::DayCellRect(int Row, int Column) {
+TRect TzoViraDatePopup::MonthCellRect(int Cell) {
   TRect c = ClientRect();
-  int top = c.Top + (FFlat ? 0 : 1) + Hh + Hd + Row * R;
-  int left = c.Left + S + Column * C;
+  const int col = Cell % FMonthColumns, row = Cell / FMonthColumns;
+  const int left = c.Left + col * MonthCellWidth(), top = c.Top + row * MonthCellHeight();
+  return Rect(left, top, left + MonthCellWidth(), top + MonthCellHeight());
+}
+
+TRect TzoViraDatePopup::DayCellRect(int Row, int Column, int Cell) {
+  TRect m = MonthCellRect(Cell);
+  int top = m.Top + (FFlat ? 0 : 1) + Hh + Hd + Row * R;
+  int left = m.Left + S + Column * C;
   return Rect(left, top, left + C, top + R);
+}
+
+int TzoViraDatePopup::CellAt(int X, int Y) {
+  TRect c = ClientRect();
+  if (X < c.Left || Y < c.Top) return -1;
+  const int col = (X - c.Left) / MonthCellWidth(), row = (Y - c.Top) / MonthCellHeight();
+  if (col >= FMonthColumns || row >= FMonthRows) return -1;
+  return row * FMonthColumns + col;
 }
 
 double TzoViraDatePopup::GetDateAtPoint(int X, int Y) {
   TRect c = ClientRect();
   if (!PtInRect(c, TPoint(X, Y))) return NullDate;
-  TRect first = DayCellRect(0, 0);
+  const int cell = CellAt(X, Y);
+  if (cell < 0) return NullDate;
+  TRect first = DayCellRect(0, 0, cell);
   TRect area = Rect(first.Left, first.Top, first.Left + 7 * C, first.Top + 6 * R);
   if (!PtInRect(area, TPoint(X, Y))) return NullDate;
   int col = (X - area.Left) / C, row = (Y - area.Top) / R;
-  return GetFirstVisibleDate() + 7 * row + col;
+  return CellDate(cell, row, col);
 }
 
 TRect TzoViraDatePopup::LeftArrowRect() {
@@ -537,9 +576,9 @@ TRect TzoViraDatePopup::RightArrowRect() {
   return Rect(c.Right - C, c.Top + 1, c.Right - (FFlat ? 0 : 1) - 1, c.Top + Hh - 1);
 }
 
-TRect TzoViraDatePopup::TitleRect() {
-  TRect c = ClientRect();
-  return Rect(c.Left + C, c.Top + 1, c.Right - C, c.Top + Hh - 1);
+TRect TzoViraDatePopup::TitleRect(int Cell) {
+  TRect m = MonthCellRect(Cell);
+  return Rect(m.Left + C, m.Top + 1, m.Right - C, m.Top + Hh - 1);
 }
 
 void TzoViraDatePopup::CloseMonthList() {
@@ -576,18 +615,6 @@ void TzoViraDatePopup::PaintClient() {
   cv->Font()->Assign(Font());
   TRect c = ClientRect();
   FillRectColor(cv, c, clWindow);
-  int y, m, d;
-  Decode(FFirstShownDate, y, m, d);
-  // Header with the month's name and the arrows.
-  TRect header = Rect(c.Left, c.Top, c.Right, c.Top + Hh);
-  FillRectColor(cv, header, clBtnFace);
-  TRect e = header;
-  DrawEdge(cv, e, BDR_RAISEDINNER, BF_RECT);
-  TRect title = header;
-  cv->Font()->SetColor(clBtnText);
-  cv->Brush()->SetStyle(bsClear);
-  cv->DrawText(std::string(LongMonthNames[m - 1]) + " " + std::to_string(y), title,
-               DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   auto arrow = [&](const TRect& r, bool Left) {
     int h = std::max(3, (r.Height() / 2) | 1);
     int cx = (r.Left + r.Right) / 2, cy = (r.Top + r.Bottom) / 2;
@@ -596,42 +623,70 @@ void TzoViraDatePopup::PaintClient() {
       FillRectColor(cv, Rect(x, cy - k, x + 1, cy + k + 1), clBtnText);
     }
   };
-  arrow(LeftArrowRect(), true);
-  arrow(RightArrowRect(), false);
-  // Day names from the locale's first day of the week.
-  int f = StoredFirstDayOfWeek();
-  for (int col = 0; col < 7; ++col) {
-    int day = (f + col) % 7;  // 0 Sunday
-    TRect r = Rect(c.Left + S + col * C, c.Top + Hh, c.Left + S + (col + 1) * C - 3, c.Top + Hh + Hd - 2);
-    cv->Font()->SetColor(clWindowText);
-    cv->DrawText(std::string(1, ShortDayNames[day][0]), r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  }
-  FillRectColor(cv, Rect(c.Left + S, c.Top + Hh + Hd - 2, c.Right - S, c.Top + Hh + Hd - 1), clBtnShadow);
-  // Days.
-  const double firstVisible = GetFirstVisibleDate();
-  const double today = vmToday();
-  for (int row = 0; row < 6; ++row)
-    for (int col = 0; col < 7; ++col) {
-      double date = firstVisible + 7 * row + col;
-      TRect r = DayCellRect(row, col);
-      bool selected = date >= GetSelectionStart() && date <= GetSelectionFinish() && FSelectionStart != NullDate;
-      FillRectColor(cv, r, selected ? (FFlat ? clBtnFace : clHighlight) : clWindow);
-      int dy, dm, dd;
-      Decode(date, dy, dm, dd);
-      TColor color = selected ? clHighlightText : dm != m ? clGrayText : clWindowText;
-      if (selected && FFlat) color = clWindowText;
-      TRect t = r;
-      if (date == DatePart(today)) {
-        cv->Brush()->SetStyle(bsSolid);
-        cv->Brush()->SetColor(RGB(128, 0, 0));
-        cv->FrameRect(r);
-        InflateRect(t, -1, -1);
-      }
-      t.Right -= 3;
-      cv->Font()->SetColor(color);
-      cv->Brush()->SetStyle(bsClear);
-      cv->DrawText(std::to_string(dd), t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  const double today = DatePart(vmToday());
+  const int f = StoredFirstDayOfWeek();
+  for (int cell = 0; cell < MonthCellCount(); ++cell) {
+    const TRect m = MonthCellRect(cell);
+    const int column = cell % FMonthColumns;
+    int y, mo, d;
+    Decode(CellMonth(cell), y, mo, d);
+    // Header with the month's name; the arrows sit in the first and last header of the top row.
+    TRect header = Rect(m.Left, m.Top, m.Right, m.Top + Hh);
+    FillRectColor(cv, header, clBtnFace);
+    TRect e = header;
+    uint32_t sides = BF_TOP | BF_BOTTOM;
+    if (column == 0) sides |= BF_LEFT;
+    if (column == FMonthColumns - 1) sides |= BF_RIGHT;
+    DrawEdge(cv, e, BDR_RAISEDINNER, sides);
+    if (column > 0) {
+      TRect sep = Rect(m.Left - 1, m.Top, m.Left + 1, m.Top + Hh);
+      DrawEdge(cv, sep, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_LEFT);  // etched
     }
+    TRect title = header;
+    cv->Font()->SetColor(clBtnText);
+    cv->Brush()->SetStyle(bsClear);
+    cv->DrawText(std::string(LongMonthNames[mo - 1]) + " " + std::to_string(y), title,
+                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (cell == 0) arrow(LeftArrowRect(), true);
+    if (cell == FMonthColumns - 1) arrow(RightArrowRect(), false);
+    // Day names from the locale's first day of the week.
+    const int top = m.Top + (FFlat ? 0 : 1) + Hh;
+    for (int col = 0; col < 7; ++col) {
+      int day = (f + col) % 7;  // 0 Sunday
+      TRect r = Rect(m.Left + S + col * C, top, m.Left + S + (col + 1) * C - 3, top + Hd - 2);
+      cv->Font()->SetColor(clWindowText);
+      cv->Brush()->SetStyle(bsClear);  // the arrows left a solid brush behind
+      cv->DrawText(std::string(1, ShortDayNames[day][0]), r, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    FillRectColor(cv, Rect(m.Left + S, top + Hd - 2, m.Right - S, top + Hd - 1), clBtnShadow);
+    // Days: outside the cell's month only in the first and last cells.
+    for (int row = 0; row < 6; ++row)
+      for (int col = 0; col < 7; ++col) {
+        const double date = CellDate(cell, row, col);
+        TRect r = DayCellRect(row, col, cell);
+        if (date == NullDate) {
+          FillRectColor(cv, r, clWindow);
+          continue;
+        }
+        bool selected = date >= GetSelectionStart() && date <= GetSelectionFinish() && FSelectionStart != NullDate;
+        FillRectColor(cv, r, selected ? (FFlat ? clBtnFace : clHighlight) : clWindow);
+        int dy, dm, dd;
+        Decode(date, dy, dm, dd);
+        TColor color = selected ? clHighlightText : dm != mo ? clGrayText : clWindowText;
+        if (selected && FFlat) color = clWindowText;
+        TRect t = r;
+        if (date == today) {
+          cv->Brush()->SetStyle(bsSolid);
+          cv->Brush()->SetColor(RGB(128, 0, 0));
+          cv->FrameRect(r);
+          InflateRect(t, -1, -1);
+        }
+        t.Right -= 3;
+        cv->Font()->SetColor(color);
+        cv->Brush()->SetStyle(bsClear);
+        cv->DrawText(std::to_string(dd), t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+      }
+  }
   // Button bar.
   auto button = [&](const TRect& r, const char* caption, bool pressed) {
     if (IsRectEmpty(r)) return;
@@ -723,23 +778,27 @@ void TzoViraDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
   }
   TCustomvmCalendar::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft) return;
-  if (PtInRect(TitleRect(), TPoint(X, Y))) {
+  const int cell = CellAt(X, Y);
+  if (cell >= 0 && PtInRect(TitleRect(cell), TPoint(X, Y))) {
     // The month list with the title's month in its 4th row, centred over the title.
     CloseMonthList();
-    FMonthListCell = 0;
-    TWinControl* host = Parent() ? Parent() : this;
+    FMonthListCell = cell;
     FMonthList = new TAMonthListBox(this, this);
-    FMonthList->SetParent(host);
+    // On a form the list is a control of the form; over a popup window it is a popup window too.
+    if (Parent()) FMonthList->SetParent(Parent());
     FMonthList->SetFont(Font());
     FMonthList->SizeToFont();
     FMonthList->SetTopMonth(MonthShifted(FFirstShownDate, FMonthListCell - 3));
-    TRect t = TitleRect();
-    TPoint centre((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2);
-    TPoint p = host == this ? centre : host->ScreenToClient(ClientToScreen(centre));
-    FMonthList->SetBounds(p.X - FMonthList->Width() / 2, p.Y - FMonthList->Height() / 2, FMonthList->Width(),
-                          FMonthList->Height());
+    TRect t = TitleRect(cell);
+    TPoint centre = ClientToScreen(TPoint((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2));
+    if (Parent()) centre = Parent()->ScreenToClient(centre);
+    FMonthList->SetBounds(centre.X - FMonthList->Width() / 2, centre.Y - FMonthList->Height() / 2,
+                          FMonthList->Width(), FMonthList->Height());
     FMonthList->Show();
-    FMonthList->BringToFront();
+    if (Parent())
+      FMonthList->BringToFront();
+    else
+      ShowPopupWindow(FMonthList, this, false);
     return;
   }
   if (PtInRect(LeftArrowRect(), TPoint(X, Y)) || PtInRect(RightArrowRect(), TPoint(X, Y))) {
@@ -992,8 +1051,7 @@ void TvmInplaceDateEdit::DropDown() {
   FCalendar->SizeToGrid();
   PositionPopup(FCalendar, false);
   FPopupShown = true;
-  FCalendar->Show();
-  FCalendar->BringToFront();
+  FCalendar->ShowPopup();
   if (FCalendar->CanFocus()) FCalendar->SetFocus();
   WatchPopup();
 }

@@ -123,23 +123,41 @@ public:
   void SetClearButtonVisible(bool Value) { FClearButtonVisible = Value; }
 
   double GetFirstVisibleDate() override;
-  double GetLastVisibleDate() override { return GetFirstVisibleDate() + 41; }
+  double GetLastVisibleDate() override;
   double GetLastDate() override;
   void SetFirstDate(double Date) override;
   void SetSelectionFinish(double Date) override;
   void MakeSelectionVisible() override;
   double GetDateAtPoint(int X, int Y) override;
   void ClosePopup() override;
+  // The months shown: Columns x Rows month cells (1 x 1 unless set), one month after the other
+  // from left to right, then from top to bottom. The owner sizes the window with SizeToGrid.
+  int MonthColumns() const { return FMonthColumns; }
+  int MonthRows() const { return FMonthRows; }
+  void SetMonthGrid(int Columns, int Rows);
+  int MonthCellCount() const { return FMonthColumns * FMonthRows; }
+  // The first day of the month in a grid cell.
+  double CellMonth(int Cell) const;
+  // The date in the top-left day of a cell (the first cell shows a whole week of the month
+  // before when its month starts on the week's first day).
+  double CellFirstVisible(int Cell) const;
+  // The date a day of a cell shows: days before its month only in the first cell, days after it
+  // only in the last; NullDate for the others.
+  double CellDate(int Cell, int Row, int Column) const;
   // Sizes the window to the grid (and the button bar).
   void SizeToGrid();
   // Layout, for tests and painting.
-  TRect DayCellRect(int Row, int Column);
+  TRect MonthCellRect(int Cell);
+  TRect DayCellRect(int Row, int Column, int Cell = 0);
   TRect TodayButtonRect();
   TRect ClearButtonRect();
   TRect LeftArrowRect();
   TRect RightArrowRect();
-  // The month title between the arrows (a press opens the month list).
-  TRect TitleRect();
+  // The month title of a cell, between the arrows (a press opens the month list).
+  TRect TitleRect(int Cell = 0);
+  // The grid cell under a point of the month area, -1 outside it.
+  int CellAt(int X, int Y);
+  int MonthListCell() const { return FMonthListCell; }
   int HeaderHeight() const { return Hh; }
   int DayColumnWidth() const { return C; }
   TAMonthListBox* MonthList() const { return FMonthList; }
@@ -168,6 +186,9 @@ protected:
   int FMonthListCell = 0;  // grid index of the month the list was opened for
   void CloseMonthList();
   int C = 21, S = 14, R = 15, Hh = 18, Hd = 16, FontSize = 8, FButtonHeight = 20, FButtonOffset = 4;
+  int FMonthColumns = 1, FMonthRows = 1;
+  int MonthCellWidth() const { return 2 * S + 7 * C; }
+  int MonthCellHeight() const { return (FFlat ? 0 : 1) + Hh + Hd + 6 * R + 1; }
 };
 
 // ---------------------------------------------------------------------------------------------

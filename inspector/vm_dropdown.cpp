@@ -15,10 +15,11 @@
 namespace {
 constexpr int ScrollBarWidth = 16;  // the system's vertical scroll-bar width
 
-TWinControl* TopParent(TControl* C) {
-  TWinControl* p = C ? C->Parent() : nullptr;
-  while (p && p->Parent()) p = p->Parent();
-  return p;
+// The keyboard focus is in the control or in one of its parts (a popup's memo).
+bool FocusWithin(const TControl* C) {
+  for (const TControl* f = FocusedControl(); f; f = f->Parent())
+    if (f == C) return true;
+  return false;
 }
 }  // namespace
 
@@ -124,19 +125,33 @@ void TvmInplacePopupControl::Paint() {
   PaintClient();
 }
 
+bool TvmInplacePopupControl::PopupActivates() const {
+  auto* dd = dynamic_cast<TvmInplaceDropDownEdit*>(FOwnerEdit);
+  return dd && !dd->RouteKeysToList();
+}
+
+void TvmInplacePopupControl::VisibleChanged() {
+  TCustomControl::VisibleChanged();
+  if (!FIsPopup || Parent()) return;
+  if (Visible())
+    ShowPopupWindow(this, FOwnerEdit, PopupActivates());
+  else
+    HidePopupWindow(this);
+}
+
 void TvmInplacePopupControl::ShowPopupAt(const TPoint& ScreenPos) {
-  TWinControl* top = FOwnerEdit ? TopParent(FOwnerEdit) : nullptr;
-  if (top && Parent() != top) SetParent(top);
   if (Parent()) {
     TPoint p = Parent()->ScreenToClient(ScreenPos);
     SetBounds(p.X, p.Y, Width(), Height());
+  } else {
+    SetBounds(ScreenPos.X, ScreenPos.Y, Width(), Height());
   }
   ShowPopup();
 }
 
 void TvmInplacePopupControl::ShowPopup() {
   Show();
-  BringToFront();
+  if (Parent()) BringToFront();  // a popup window is raised as it shows
 }
 
 void TvmInplacePopupControl::ClosePopup() {
@@ -202,6 +217,15 @@ void TvmContainerHintWindow::ShowTextBounded(const TPoint& P, int MaxWidth, cons
   Invalidate();
 }
 
+void TvmContainerHintWindow::VisibleChanged() {
+  TCustomControl::VisibleChanged();
+  if (Parent()) return;
+  if (Visible())
+    ShowPopupWindow(this, nullptr, false, true);
+  else
+    HidePopupWindow(this);
+}
+
 void TvmContainerHintWindow::HideText() {
   Hide();
   SetBounds(0, 0, Width(), Height());
@@ -242,9 +266,9 @@ void TvmInplaceDropDownEdit::SetButtonGlyph(TBitmap* Value) {
 }
 
 bool TvmInplaceDropDownEdit::DroppedDown() const {
-  if (!FCurrentPopup || !FCurrentPopup->Visible() || !FCurrentPopup->Parent()) return false;
-  auto* w = dynamic_cast<TWinControl*>(FCurrentPopup);
-  return FRouteKeysToList || (w && w->Focused());
+  if (!FCurrentPopup || !FCurrentPopup->Visible() || !(FCurrentPopup->Parent() || WindowShown(FCurrentPopup)))
+    return false;
+  return FRouteKeysToList || FocusWithin(FCurrentPopup);
 }
 
 void TvmInplaceDropDownEdit::SetDroppedDown(bool Value) {
@@ -271,9 +295,12 @@ void TvmInplaceDropDownEdit::FocusSelf() {
 }
 
 void TvmInplaceDropDownEdit::WatchPopup() {
-  FWatch = std::make_unique<TOutsideClickWatch>(FCurrentPopup, this, [this] {
-    if (FPopupShown) CloseUp(false);
-  });
+  FWatch = std::make_unique<TOutsideClickWatch>(
+      FCurrentPopup, this,
+      [this] {
+        if (FPopupShown) CloseUp(false);
+      },
+      true);
 }
 
 void TvmInplaceDropDownEdit::ListMouseUp(TControl* List, int X, int Y) {
@@ -307,13 +334,14 @@ void TvmInplaceDropDownEdit::PositionPopup(TControl* Popup, bool AdjustWidth) {
   }
   p.Y = br.Y;
   FitPopupToWorkArea(p, Popup->Width(), Popup->Height(), br.Y - tl.Y);
-  if (auto* pc = dynamic_cast<TvmInplacePopupControl*>(Popup)) {
-    TWinControl* top = TopParent(this);
-    if (top && pc->Parent() != top) pc->SetParent(top);
-  }
+  // A popup control is a window of its own, placed on the screen.
+  if (auto* pc = dynamic_cast<TvmInplacePopupControl*>(Popup); pc && pc->IsPopup() && pc->Parent())
+    pc->SetParent(nullptr);
   if (Popup->Parent()) {
     TPoint q = Popup->Parent()->ScreenToClient(p);
     Popup->SetBounds(q.X, q.Y, Popup->Width(), Popup->Height());
+  } else {
+    Popup->SetBounds(p.X, p.Y, Popup->Width(), Popup->Height());
   }
 }
 
@@ -500,8 +528,7 @@ void TvmInplaceDropDownEdit::ShowEdit() {
 
 bool TvmInplaceDropDownEdit::IsFocused() const {
   if (TvmInplaceMaskEdit::IsFocused()) return true;
-  auto* w = dynamic_cast<TWinControl*>(FCurrentPopup);
-  return FPopupShown && w && w->Focused();
+  return FPopupShown && FCurrentPopup && FocusWithin(FCurrentPopup);
 }
 
 void TvmInplaceDropDownEdit::FillViewData(TvmEditViewData* VD, bool UseBindingValue) {
@@ -986,8 +1013,6 @@ void TvmInplacePickEdit::PrepareList() {
   FList->SetPopupBorder(GetPopupBorder());
   FList->SetShadow(FStyle->Shadow());
   FList->Items()->Assign(*FItems);
-  TWinControl* top = TopParent(this);
-  if (top && FList->Parent() != top) FList->SetParent(top);
   FList->Canvas()->Font()->Assign(Font());
   const int frame = 2 * PopupBorderWidth(FList->PopupBorder()) + (FList->Shadow() ? FList->ShadowSize() : 0);
   int rows = std::min(FItems->Count(), FDropDownRows);
@@ -1006,8 +1031,7 @@ void TvmInplacePickEdit::DropDown() {
   FCurrentPopup = FList;
   if (FItems->Count() == 0) return;
   PrepareList();
-  FList->Show();
-  FList->BringToFront();
+  FList->ShowPopup();
   FPopupShown = true;
   WatchPopup();
   Invalidate();

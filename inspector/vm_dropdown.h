@@ -50,9 +50,12 @@ public:
   void ShowPopupAt(const TPoint& ScreenPos);
   virtual void ShowPopup();
   virtual void ClosePopup();
-  bool PopupVisible() const { return Visible() && Parent() != nullptr; }
+  bool PopupVisible() const { return Visible() && (Parent() != nullptr || FIsPopup); }
 
 protected:
+  // Showing the popup makes it the active window: its owner editor leaves the keys to it.
+  virtual bool PopupActivates() const;
+  void VisibleChanged() override;
   void Paint() override;
   // Paints inside ClientRect (the canvas origin is the window's).
   virtual void PaintClient() {}
@@ -79,6 +82,8 @@ public:
 
 protected:
   void Paint() override;
+  // Without a parent the hint is a window of its own over everything, the mouse passing through.
+  void VisibleChanged() override;
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -180,8 +180,7 @@ void TvmInplaceImageEdit::DropDown() {
   FList->SetPopupBorder(GetPopupBorder());
   FList->SetShadow(FStyle->Shadow());
   FillImageList();
-  FList->Show();
-  FList->BringToFront();
+  FList->ShowPopup();
   FPopupShown = true;
   WatchPopup();
   Invalidate();

@@ -79,12 +79,16 @@ void TvmPopupEditForm::ShowPopup() {
   Show();
   ActivateControlWindow(this);
   SetModalResult(mrNone);
-  // A press outside every open popup and outside the editor closes this popup, as leaving it does.
+  // A press outside every open popup and outside the editor closes this popup, as leaving it does,
+  // and so do the editor's form moving and the activation going to another program or window.
   // While a popup opened from this one is open, that one watches (a press in it is not outside).
-  FWatch = std::make_unique<TOutsideClickWatch>(this, FEditor, [this] {
-    if (!PopupList().empty() && PopupList().back() != this) return;
-    CloseUp(false);
-  });
+  FWatch = std::make_unique<TOutsideClickWatch>(
+      this, FEditor,
+      [this] {
+        if (!PopupList().empty() && PopupList().back() != this) return;
+        CloseUp(false);
+      },
+      true);
   try {
     while (Visible() && FEditor && !(Application && Application->Terminated())) {
       if (ModalResult() != mrNone) {
@@ -184,6 +188,20 @@ void TvmPopupEditForm::DoClose(TCloseAction& Action) {
 
 void TvmPopupEditForm::KeyDown(uint16_t& Key, TShiftState Shift) {
   const bool alt = Shift.Contains(ssAlt);
+  // The form sees the keys of its controls first. A drop-down editor hosted here (a popup editor
+  // opening a popup inside this one) keeps the keys it acts on: Alt+Up, Alt+Down and F4 open or
+  // close its own popup, and Enter and Escape close its open one.
+  TvmInplaceDropDownEdit* hosted = nullptr;
+  for (TControl* c = FocusedControl(); c && c != this && !hosted; c = c->Parent())
+    hosted = dynamic_cast<TvmInplaceDropDownEdit*>(c);
+  if (hosted && Inside(this, hosted)) {
+    const bool dropKey = ((Key == VK_UP || Key == VK_DOWN) && alt) || (Key == VK_F1 + 3 && !alt);
+    const bool closeKey = (Key == VK_RETURN || Key == VK_ESCAPE) && !alt && hosted->PopupShown();
+    if (dropKey || closeKey) {
+      TForm::KeyDown(Key, Shift);
+      return;
+    }
+  }
   if (Key == VK_ESCAPE && !alt) {
     Key = 0;
     CloseUp(false);

@@ -675,7 +675,18 @@ void TControl::EnsureWidget() {
   if (parentWidget) w->setVisible(FVisible);
   FImpl->LayoutBars();
   if (auto* wc = dynamic_cast<TWinControl*>(this)) {
-    for (TControl* c : wc->FControls) c->EnsureWidget();
+    for (TControl* c : wc->FControls) {
+      QWidget* cw = c->FImpl->W.data();
+      if (cw && cw->parentWidget() != w) {
+        // Placed in this control before its window existed, the child kept a window of its own
+        // (a control moved into a form not yet shown): it moves into this window now.
+        cw->setParent(w);
+        cw->setGeometry(FImpl->ChildGeometry(c));
+        cw->setVisible(c->FVisible);
+      } else {
+        c->EnsureWidget();
+      }
+    }
   }
 }
 

@@ -141,7 +141,13 @@ void TRichEditControl::Apply() {
   w->setAcceptDrops(FAcceptDrops);
   Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
   if (d->Line) {
-    d->Line->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+    // Setting the limit sets the text anew, which would forget the modified flag and the history.
+    const int limit = FMaxLength > 0 ? FMaxLength : 32767;
+    if (d->Line->maxLength() != limit) {
+      const bool m = d->Line->isModified();
+      d->Line->setMaxLength(limit);
+      d->Line->setModified(m);
+    }
     d->Line->setReadOnly(FReadOnly);
     d->Line->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
     d->Line->setDragEnabled(FAcceptDrops);

@@ -300,6 +300,117 @@ TEST(DateEdit, MonthListScrollSpeedAndClosingWithoutAPick) {
   EXPECT_EQ(cal->MonthList(), nullptr);
 }
 
+TEST(DateEdit, ThreeMonthGridAcrossTheYearEdge) {
+  TDateFixture f;  // Monday is the first day of the week
+  int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), EncodeDate(2026, 12, 15), Rect(20, 20, 200, 40));
+  auto* e = static_cast<TvmInplaceDateEdit*>(f.Grid->EditCell(cell));
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  TzoViraDatePopup* cal = e->Calendar();
+  ASSERT_NE(cal, nullptr);
+  const int oneMonthWidth = cal->ClientWidth(), oneMonthHeight = cal->ClientHeight();
+  PressKey(cal, VK_ESCAPE);
+  cal->SetMonthGrid(3, 1);
+  PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+  ASSERT_TRUE(e->PopupShown());
+  EXPECT_EQ(cal->ClientWidth(), 3 * oneMonthWidth);
+  EXPECT_EQ(cal->ClientHeight(), oneMonthHeight);
+  // December 2026, January and February 2027. 1 December is a Tuesday, 1 January a Friday,
+  // 1 February a Monday (a first day of the week, but not in the first cell: no week before it).
+  EXPECT_EQ(cal->CellMonth(2), EncodeDate(2027, 2, 1));
+  EXPECT_EQ(cal->GetFirstVisibleDate(), EncodeDate(2026, 11, 30));
+  EXPECT_EQ(cal->CellFirstVisible(2), EncodeDate(2027, 2, 1));
+  EXPECT_EQ(cal->GetLastVisibleDate(), EncodeDate(2027, 3, 14));
+  EXPECT_EQ(cal->GetLastDate(), EncodeDate(2027, 2, 28));
+  struct Day {
+    int Cell, Row, Column;
+    double Date;
+  } days[] = {{0, 0, 0, EncodeDate(2026, 11, 30)},  // leading days only in the first cell
+              {0, 4, 3, EncodeDate(2026, 12, 31)},
+              {0, 4, 4, NullDate},  // trailing days only in the last
+              {1, 0, 3, NullDate},
+              {1, 0, 4, EncodeDate(2027, 1, 1)},
+              {1, 4, 6, EncodeDate(2027, 1, 31)},
+              {2, 0, 0, EncodeDate(2027, 2, 1)},
+              {2, 5, 6, EncodeDate(2027, 3, 14)}};
+  TBitmap shot;
+  cal->Repaint();
+  GrabControl(cal, &shot);  // the calendar's rectangles are in its window's coordinates
+  // The day names are letters on the window's colour, not blocks of the text's colour.
+  for (int col = 0; col < 7; ++col) {
+    const TRect dc = cal->DayCellRect(0, col, 0);
+    const TRect box = Rect(dc.Left, cal->MonthCellRect(0).Top + cal->HeaderHeight(), dc.Right - 3, dc.Top - 2);
+    int dark = 0;
+    for (int y = box.Top; y < box.Bottom; ++y)
+      for (int x = box.Left; x < box.Right; ++x) dark += shot.Canvas()->Pixels(x, y) == ColorToRGB(clWindowText);
+    EXPECT_GT(dark, 0) << col;
+    EXPECT_LT(dark * 4, box.Width() * box.Height()) << col;
+  }
+  for (const Day& d : days) {
+    SCOPED_TRACE(d.Cell * 100 + d.Row * 10 + d.Column);
+    EXPECT_EQ(cal->CellDate(d.Cell, d.Row, d.Column), d.Date);
+    const TRect r = cal->DayCellRect(d.Row, d.Column, d.Cell);
+    EXPECT_EQ(cal->GetDateAtPoint(r.Left + 2, r.Top + 2), d.Date);
+    // A day without a date is an empty window-coloured cell; a day shows its number.
+    int ink = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x)
+        ink += shot.Canvas()->Pixels(x, y) != ColorToRGB(clWindow);
+    if (d.Date == NullDate)
+      EXPECT_EQ(ink, 0);
+    else
+      EXPECT_GT(ink, 0);
+  }
+  // The month list of the last cell: February 2027 in its 4th row. A pick of December 2026
+  // puts December in that cell.
+  auto pickInList = [&](int Cell, int Ticks, int Row) {
+    TRect title = cal->TitleRect(Cell);
+    const int tx = (title.Left + title.Right) / 2, ty = (title.Top + title.Bottom) / 2;
+    SendInput(cal, ikMouseDown, {ssLeft}, tx, ty, mbLeft);
+    TAMonthListBox* list = cal->MonthList();
+    EXPECT_EQ(cal->MonthListCell(), Cell);
+    if (!list) return NullDate;
+    const double top = list->TopMonth();
+    TPoint centre = list->ClientToScreen(TPoint(list->Width() / 2, list->Height() / 2));
+    TPoint titleCentre = cal->ClientToScreen(TPoint(tx, ty));
+    EXPECT_LE(std::abs(centre.X - titleCentre.X), 1);
+    auto moveTo = [&](int X, int Y) {
+      TPoint p = cal->ScreenToClient(list->ClientToScreen(TPoint(X, Y)));
+      SendInput(cal, ikMouseMove, {ssLeft}, p.X, p.Y);
+    };
+    if (Ticks) {
+      moveTo(list->Width() / 2, list->Height() + 3);
+      for (int k = 0; k < Ticks; ++k) list->ScrollTimer()->Fire();
+    }
+    TRect item = list->ItemRect(Row);
+    moveTo(list->Width() / 2, item.Top + 1);
+    TPoint up = cal->ScreenToClient(list->ClientToScreen(TPoint(list->Width() / 2, item.Top + 1)));
+    SendInput(cal, ikMouseUp, {}, up.X, up.Y, mbLeft);
+    EXPECT_EQ(cal->MonthList(), nullptr);
+    return top;
+  };
+  EXPECT_EQ(pickInList(2, 0, 1), EncodeDate(2026, 11, 1));
+  EXPECT_EQ(cal->CellMonth(2), EncodeDate(2026, 12, 1));
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2026, 10, 1));
+  // The middle cell (November 2026), scrolled down five months across the year's end: the list
+  // starts at August, then January 2027; its first row goes to the middle.
+  EXPECT_EQ(pickInList(1, 5, 0), EncodeDate(2026, 8, 1));
+  EXPECT_EQ(cal->CellMonth(1), EncodeDate(2027, 1, 1));
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2026, 12, 1));
+  EXPECT_EQ(cal->GetSelectionStart(), EncodeDate(2026, 12, 15)) << "picking months only scrolls";
+  // The arrows step the whole grid by one month; a selection past the last cell brings its month
+  // to the first cell.
+  TRect right = cal->RightArrowRect();
+  SendInput(cal, ikMouseDown, {ssLeft}, right.Left + 2, right.Top + 2, mbLeft);
+  SendInput(cal, ikMouseUp, {}, right.Left + 2, right.Top + 2, mbLeft);
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2027, 1, 1));
+  cal->SetSelectionStart(EncodeDate(2027, 3, 20));
+  PressKey(cal, VK_NEXT);
+  EXPECT_EQ(cal->GetSelectionStart(), EncodeDate(2027, 4, 20));
+  EXPECT_EQ(cal->FirstShownDate(), EncodeDate(2027, 4, 1));
+  PressKey(cal, VK_ESCAPE);
+  EXPECT_FALSE(e->PopupShown());
+}
+
 TEST(DateEdit, BadTextFallsBackOrIsRefusedByTheHandler) {
   TDateFixture f;
   int cell = f.Grid->AddCell(TvmInplaceDateEdit::StaticClass(), Variant(), Rect(20, 20, 200, 40));

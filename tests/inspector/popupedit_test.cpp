@@ -188,6 +188,98 @@ TEST(PopupEdit, TheButtonOfAnOpenPopupDoesNotReopenIt) {
   EXPECT_EQ(f.Popups, 1);
 }
 
+TEST(PopupEdit, AnotherWindowActivatedOrTheFormMovedCloses) {
+  TPopupFixture f;
+  auto* e = f.Edit();
+  TForm other(nullptr);
+  other.SetBounds(500, 400, 100, 80);
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] {
+               other.Show();
+               ActivateControlWindow(&other);
+             }});
+  Application->ProcessMessages();
+  EXPECT_FALSE(e->Showing());
+  other.Hide();
+  RunInPopup(e, [&] { e->ShowPopupForm(); },
+             {[&] { SendWindowGeometry(f.Form.get(), 30, 20, f.Form->Width(), f.Form->Height()); }});
+  EXPECT_FALSE(e->Showing());
+  EXPECT_EQ(e->GetWindowText(), "start");
+  EXPECT_EQ(f.Tree->Parent(), f.Form.get());
+}
+
+TEST(PopupEdit, APopupInsideAPopupClosesFirstAndKeepsItsParentOpen) {
+  TPopupFixture f;
+  // The outer popup hosts a second grid whose cell is a popup editor of its own (hosting a panel).
+  auto* innerGrid = new TTestContainer(f.Form.get());
+  innerGrid->SetParent(f.Form.get());
+  innerGrid->SetBounds(0, 0, 230, 60);
+  innerGrid->SetVisible(false);
+  auto* panel = new TPanel(f.Form.get());
+  panel->SetParent(f.Form.get());
+  panel->SetBounds(3, 4, 70, 50);
+  panel->SetVisible(false);
+  std::vector<std::string> closed;
+  const int innerCell = innerGrid->AddCell(TvmInplacePopupEdit::StaticClass(), std::string("inner"),
+                                           Rect(10, 10, 200, 30), [&](TvmInplaceEdit* e) {
+                                             auto* p = static_cast<TvmInplacePopupEdit*>(e);
+                                             p->SetPopupControl(panel);
+                                             p->OnCloseUp = [&](TObject*, std::string&, bool&) {
+                                               closed.push_back("inner");
+                                             };
+                                           });
+  auto* outer = f.Edit();
+  outer->SetPopupControl(innerGrid);
+  outer->OnCloseUp = [&](TObject*, std::string&, bool&) { closed.push_back("outer"); };
+  TvmInplacePopupEdit* inner = nullptr;
+  auto openInner = [&] {
+    // The outer popup form is the active window: the inner editor takes the focus like any control
+    // of it, and Alt+Down asks for its popup, which opens inside the outer popup's loop.
+    inner = static_cast<TvmInplacePopupEdit*>(innerGrid->EditCell(innerCell));
+    ASSERT_TRUE(inner->IsFocused());
+    PressKey(inner->TextWindow(), VK_DOWN, {ssAlt});
+  };
+  auto bothOpen = [&] {
+    ASSERT_TRUE(inner && inner->Showing());
+    ASSERT_EQ(TvmPopupEditForm::OpenPopups().size(), 2u);
+    EXPECT_EQ(TvmPopupEditForm::OpenPopups()[0], outer->PopupForm());
+    EXPECT_EQ(TvmPopupEditForm::OpenPopups()[1], inner->PopupForm());
+    EXPECT_EQ(panel->Parent(), inner->PopupForm());
+    // Both editors count as focused while the inner popup has the keyboard.
+    EXPECT_TRUE(inner->IsFocused());
+    EXPECT_TRUE(outer->IsFocused());
+  };
+  RunInPopup(outer, [&] { outer->ShowPopupForm(); },
+             {[&] { EXPECT_TRUE(outer->PopupForm()->Visible()); }, openInner, bothOpen,
+              [&] {
+                // Escape in the inner popup closes only that one.
+                PressKey(inner->PopupForm(), VK_ESCAPE);
+                EXPECT_FALSE(inner->PopupForm()->Visible());
+                EXPECT_TRUE(outer->PopupForm()->Visible());
+                EXPECT_EQ(TvmPopupEditForm::OpenPopups().size(), 1u);
+              },
+              [&] {
+                // Its loop has ended: its panel is back on the form.
+                EXPECT_EQ(panel->Parent(), f.Form.get());
+                EXPECT_TRUE(outer->Showing());
+              },
+              openInner, bothOpen,
+              [&] {
+                // Closing the outer popup closes the inner one first.
+                closed.clear();
+                outer->PopupForm()->CloseUp(false);
+              }});
+  Application->ProcessMessages();
+  EXPECT_EQ(closed, (std::vector<std::string>{"inner", "outer"}));
+  EXPECT_FALSE(outer->Showing());
+  EXPECT_FALSE(inner->Showing());
+  EXPECT_TRUE(TvmPopupEditForm::OpenPopups().empty());
+  EXPECT_EQ(panel->Parent(), f.Form.get());
+  EXPECT_FALSE(panel->Visible());
+  EXPECT_EQ(innerGrid->Parent(), f.Form.get());
+  EXPECT_FALSE(innerGrid->Visible());
+}
+
 TEST(PopupEdit, CircularControlIsRefusedAndCellsMatchTheLiveEditor) {
   TPopupFixture f;
   auto* e = f.Edit();

@@ -91,12 +91,18 @@ TEST(HintWindow, StaysOnScreen) {
   const int sw = Screen->Width(), sh = Screen->Height();
   hint->ShowText(TPoint(sw - 5, 10), "Apparent resistivity", &font);
   EXPECT_EQ(hint->Left() + hint->Width(), sw);
+  // Without a parent it is a window of its own on the screen.
+  EXPECT_TRUE(IsTopLevelWindow(hint));
+  EXPECT_TRUE(WindowShown(hint));
+  EXPECT_EQ(WindowScreenRect(hint).Right, sw);
+  EXPECT_EQ(WindowScreenRect(hint).Top, 10);
   std::string tall;
   for (int i = 0; i < 400; ++i) tall += "line\n";
   hint->ShowText(TPoint(10, 10), tall, &font);
   EXPECT_EQ(hint->Top(), 0);
   hint->HideText();
   EXPECT_FALSE(hint->Visible());
+  EXPECT_FALSE(WindowShown(hint));
   (void)sh;
 }
 
