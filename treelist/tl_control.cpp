@@ -1452,8 +1452,8 @@ void TCustomvmTreeListControl::DoDrawPreview(TvmTreeListDrawInfo& I) {
 
 void TCustomvmTreeListControl::DoDrawFooterCell(TvmTreeListDrawInfo& I) {
   TvmTreeListColumn* col = I.Column >= 0 && I.Column < ColumnCount() ? FColumns[I.Column] : nullptr;
-  if (OnDrawFooterCell && I.FooterIndex == -1)
-    OnDrawFooterCell(this, I.Canvas, I.Rect, I.Node, col, I.FooterIndex, I.Text, I.Color, I.Font, I.Alignment, I.Done);
+  const TvmTLDrawFooterCellEvent& e = I.FooterIndex == -1 ? OnDrawFooterCell : OnCustomDrawRowFooter;
+  if (e) e(this, I.Canvas, I.Rect, I.Node, col, I.FooterIndex, I.Text, I.Color, I.Font, I.Alignment, I.Done);
 }
 
 bool TCustomvmTreeListControl::HasFooterCell(int Column) {

@@ -74,7 +74,8 @@ void TCustomvmTreeList::DrawExpandButtonBox(TCanvas* C, const TRect& R, int Cent
   }
 }
 
-void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left) {
+void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left,
+                                      int LinesBottom) {
   // Left is the x of the indent's start (level 0); each level owns one Indent-wide slot.
   bool rootLines = FShowRoot;
   int level = Node->Level();
@@ -107,7 +108,7 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
     for (int l = level - 1; l >= first && a; --l, a = a->Parent()) {
       if (a->GetNextSibling() || (!a->Parent() && a->Index() < Count() - 1)) {
         int x = Left + (l - first) * FIndent + FIndent / 2;
-        vline(x, RowRect.Top, RowRect.Bottom);
+        vline(x, RowRect.Top, LinesBottom - CountNodeFootersBelow(Node, l) * FNodeFooterHeight);
       }
     }
     if (level >= first) {
@@ -220,10 +221,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   C->FillRect(TRect(rowRect.Left, rowRect.Top, std::min(indentEnd, rowRect.Right), rowRect.Bottom));
   int previewH = RowPreviewHeight(Row);
   bool multiLine = Row.LineCount > 1;
+  // The node footers take the row's bottom above the separator; cells and preview stay above them.
+  int extra = Row.FooterHeight;
+  rowRect.Bottom -= extra;
   for (const auto& h : L.HeaderCells) {
     TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
                Row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
-    if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = Row.Top + Row.Height - grid - previewH;
+    if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = rowRect.Bottom - grid - previewH;
     if (h.Band == 0 && h.FirstInRow && cell.Left < indentEnd) cell.Left = indentEnd;
     TRect clip = cell;
     clip.Left = std::max(clip.Left, h.Clip.Left);
@@ -261,7 +265,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
     if (grid > 0) {
       C->Brush()->SetColor(GetGridLineColor());
-      C->FillRect(TRect(clip.Right, cell.Top, clip.Right + grid, Row.Top + Row.Height));
+      C->FillRect(TRect(clip.Right, cell.Top, clip.Right + grid, rowRect.Bottom));
     }
     if (frameHere && !rowSelect && h.Column == focusCol) C->DrawFocusRect(clip);
   }
@@ -300,15 +304,21 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
       C->FillRect(TRect(p.Left, p.Top - 1, p.Right, p.Top));
     }
   }
+  if (extra > 0) {
+    // Under footers the separator below the cells gives way to the bands' own top lines.
+    DrawNodeFooters(C, L, Row);
+    rowRect.Bottom += extra;
+  }
   if (grid > 0) {
     C->Brush()->SetColor(GetGridLineColor());
     C->FillRect(TRect(rowRect.Left, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
   }
-  DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, Row.Top + Row.Height - grid), indentLeft);
-  // The state image, then the image (the selected one on the focused row), centred on the row.
+  DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, rowRect.Bottom - grid - extra), indentLeft,
+                rowRect.Bottom - grid);
+  // The state image, then the image (the selected one on the focused row), centred on its cells.
   {
     int x = indentLeft + NodeLevelIndent(n);
-    int cy = Row.Top + (Row.Height - grid) / 2;
+    int cy = Row.Top + (Row.Height - grid - extra) / 2;
     int state = FStateImages ? GetStateIndex(n) : -1;
     if (state >= 0) {
       FStateImages->Draw(C, x, cy - FStateImages->Height() / 2, state, Enabled());
@@ -320,7 +330,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
   }
   if (frameHere && rowSelect) {
-    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid);
+    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid - extra);
     if (f.Right > f.Left) C->DrawFocusRect(f);
   }
   if (!IsRectEmpty(L.IndicatorRect)) {

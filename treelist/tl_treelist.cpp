@@ -824,6 +824,7 @@ void TCustomvmTreeList::CalcMetrics() {
   FStatusHeight = IsStatusShown() ? std::max(FTextHeight + 5, 17) : 0;
   FIndent = 16;
   int g = FShowGrid && FShowPreviewGrid ? 1 : 0;
+  FNodeFooterHeight = FFooterRowHeight * hr + 2 + g;
   int minimum = std::max(FTextHeight + 3, 16);
   if (FImages) minimum = std::max(minimum, FImages->Height());
   if (FStateImages) minimum = std::max(minimum, FStateImages->Height());
@@ -1063,6 +1064,8 @@ void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
       row.Height = GetNodeRowHeight(n);
       row.PreviewLines = IsPreviewShown() ? GetPreviewLineCount(n) : 0;
       row.LineCount = autoHeight ? n->CachedLineCount : -1;
+      row.FooterCount = FShowNodeFooters ? GetNodeFooterCount(n) : 0;
+      row.FooterHeight = row.FooterCount * FNodeFooterHeight;
     }
     L.VisibleRows.push_back(row);
     top += row.Height;
@@ -1405,7 +1408,22 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     H.Node = r.Node;
     H.HitType = P.X <= L.DataRight ? tlhCell : tlhRowTail;
     if (H.HitType != tlhCell) return;
-    int previewBottom = r.Top + r.Height - L.GridLineWidth;
+    int footerTop = r.Top + r.Height - L.GridLineWidth - r.FooterHeight;
+    if (r.FooterCount > 0 && P.Y >= footerTop && P.Y < footerTop + r.FooterHeight) {
+      H.HitType = tlhRowFooter;
+      H.FooterRow = (P.Y - footerTop) / FNodeFooterHeight;
+      int top = footerTop + H.FooterRow * FNodeFooterHeight + 1;
+      for (const auto& c : L.HeaderCells) {
+        int t = top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
+        if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + 2) {
+          H.Column = c.Column;
+          H.Band = c.Band;
+          break;
+        }
+      }
+      return;
+    }
+    int previewBottom = footerTop;
     int previewH = RowPreviewHeight(r);
     if (previewH > 0 && P.Y >= previewBottom - previewH && P.Y < previewBottom) {
       H.HitType = tlhPreview;

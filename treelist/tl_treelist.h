@@ -221,6 +221,8 @@ struct TvmTreeListRowInfo {
   int Top = 0;
   int Height = 0;
   int PreviewLines = 0;  // preview text lines under the cells
+  int FooterCount = 0;   // node footer bands under the cells and the preview
+  int FooterHeight = 0;  // their height together
   int LineCount = -1;    // text lines of the cells (-1 while automatic row heights are off)
 };
 
@@ -454,7 +456,8 @@ public:
   }
   // Row heights are the same for every node unless they depend on the node's texts.
   bool HasUniformRowHeights() {
-    return !IsRowAutoHeight() && !(IsPreviewShown() && FExtendedOptions.Contains(tlxAutoPreviewLines));
+    return !IsRowAutoHeight() && !(IsPreviewShown() && FExtendedOptions.Contains(tlxAutoPreviewLines)) &&
+           !FShowNodeFooters;
   }
   // The height of a node's row from a base (one header row's) height; cached in the node unless
   // NoCache. Base -1 means DefaultRowHeight.
@@ -499,6 +502,21 @@ public:
   virtual TAlignment GetFooterCellAlignment(TvmTreeListNode* Node, int Column, int FooterIndex) {
     return GetColumnAlignment(Column);
   }
+
+  // Node footers: under the last shown row of a group, one footer band for every enclosing
+  // parent whose level shows footers (IsLevelFooterShown), the innermost first. A band is
+  // NodeFooterHeight high and starts one Indent right of its parent's level; its cells are the
+  // columns that answer HasNodeFooterCell. FooterIndex j of a row counts its bands from the top.
+  bool ShowNodeFooters() const { return FShowNodeFooters; }
+  void SetShowNodeFooters(bool Value);
+  int NodeFooterHeight() const { return FNodeFooterHeight; }
+  virtual bool IsLevelFooterShown(int Level) { return false; }
+  virtual bool HasNodeFooterCell(TvmTreeListNode* Node, int Column, int FooterIndex) { return false; }
+  int GetNodeFooterCount(TvmTreeListNode* Node);
+  // The level of the parent whose footer is the node's J-th band (-1 when there is none).
+  int GetNodeFooterLevel(TvmTreeListNode* Node, int J);
+  // How many of the node's footer bands belong to levels below Level.
+  int CountNodeFootersBelow(TvmTreeListNode* Node, int Level);
 
   // Group panel (a hook: no class here shows one) and status panel (shown by descendants that
   // answer IsStatusShown; its close button has a hint).
@@ -866,9 +884,15 @@ protected:
   // Painting pieces.
   virtual void DrawHeader(TCanvas* C, const TvmTreeListLayout& L);
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
-  void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left);
+  // RowRect: the row's cells; lines of the ancestors run on to LinesBottom, above the footer
+  // bands that cover them.
+  void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left, int LinesBottom);
   void DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
   void DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L);
+  // The sunken footer cells of one footer row band (FooterIndex -1: the footer panel) from Top.
+  void DrawFooterCells(TCanvas* C, const TvmTreeListLayout& L, int Top, TvmTreeListNode* Node, int FooterIndex,
+                       TColor Back, TColor Text);
+  void DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row);
   void DrawStatusPanel(TCanvas* C, const TvmTreeListLayout& L);
   // Runs a drawing hook clipped to one element, restoring the clip region afterwards.
   void RunDrawHook(TCanvas* C, const TRect& Clip, const std::function<void()>& Hook);
@@ -964,7 +988,8 @@ protected:
   TColor FFixedBandSeparatorColor = clWindowFrame;
   // The shown columns and their widths, for measuring cell texts (made on first use).
   std::vector<std::pair<int, int>> FMeasureColumns;
-  bool FShowFooterPanel = false;
+  bool FShowFooterPanel = false, FShowNodeFooters = false;
+  int FNodeFooterHeight = 20;
   TColor FFooterPanelColor = cl3DLight, FFooterPanelTextColor = clWindowText;
   int FFooterRowHeight = 18, FFooterPanelHeight = 0, FStatusHeight = 0, FGroupPanelHeight = 0;
   bool FStatusCloseHot = false;
