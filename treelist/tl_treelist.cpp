@@ -1281,6 +1281,10 @@ void TCustomvmTreeList::Scrolled(int Kind, int Position) {
 }
 
 void TCustomvmTreeList::MouseWheelScroll(bool Up, int Lines) {
+  if (FAnchor.Active) {
+    EndAnchorScroll();
+    return;
+  }
   TCustomvmContainer::MouseWheelScroll(Up, Lines);
   SetTopRowIndex(GetTopRowIndex() + (Up ? -Lines : Lines));
 }
@@ -1464,6 +1468,7 @@ TvmTreeListNode* TCustomvmTreeList::GetNodeAt(int X, int Y) {
 bool TCustomvmTreeList::WantsKey(uint16_t Key) const { return Key == VK_RETURN || Key == VK_ESCAPE; }
 
 void TCustomvmTreeList::CancelMode() {
+  EndAnchorScroll();
   if (FState == tlsNodeDragging) EndNodeDrag(false, FLastDragPoint.X, FLastDragPoint.Y);
   if (FState == tlsColumnDragging) EndColumnDrag(false);
   if (FState == tlsBandDragging) EndBandDrag(false);
@@ -1561,6 +1566,12 @@ void TCustomvmTreeList::MovePage(bool Down, TShiftState Shift) {
 }
 
 void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (FAnchor.Active) {
+    // A key ends anchor scrolling and does nothing else.
+    EndAnchorScroll();
+    Key = 0;
+    return;
+  }
   TCustomvmContainer::KeyDown(Key, Shift);
   if (Key == 0 || !CanProcessKey(Key, Shift)) return;
   BeginSelection();
@@ -1862,6 +1873,11 @@ void TCustomvmTreeList::DoColumnClick(int Column, bool Shift, bool Ctrl) {
 
 void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseDown(Button, Shift, X, Y);
+  if (FAnchor.Active) {
+    // A click ends anchor scrolling and does nothing else.
+    EndAnchorScroll();
+    return;
+  }
   if (CanFocus() && !Focused()) {
     try {
       SetFocus();
@@ -1871,6 +1887,10 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   GetHitInfo(TPoint(X, Y), FDownHitInfo);
   FDownPoint = TPoint(X, Y);
   FCollapseSelection = false;
+  if (Button == mbMiddle) {
+    if (FState == tlsIdle) ScrollByAnchor(ClientToScreen(TPoint(X, Y)));
+    return;
+  }
   if (Button == mbRight) {
     // A right click ends a running mode, or focuses the row under it.
     if (FState != tlsIdle && FState != tlsEditing) {
@@ -1980,6 +2000,10 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
 
 void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseMove(Shift, X, Y);
+  if (FAnchor.Active) {
+    AnchorMouseMove(ClientToScreen(TPoint(X, Y)));
+    return;
+  }
   bool beyond = std::abs(X - FDownPoint.X) > 5 || std::abs(Y - FDownPoint.Y) > 5;
   if (FState == tlsNodePressed && beyond && FDragMode == tldmAutomatic && FDownHitInfo.Node) {
     StartNodeDrag();
@@ -2019,6 +2043,11 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseUp(Button, Shift, X, Y);
+  if (FAnchor.Active) {
+    // Releasing the middle button where it was pressed keeps the mode; after a move it ends.
+    if (Button == mbMiddle && FAnchor.Moved) EndAnchorScroll();
+    return;
+  }
   TvmTreeListState s = FState;
   if (s == tlsEditing) return;
   if (s == tlsNodeDragging) {
@@ -2166,6 +2195,7 @@ void TCustomvmTreeList::DoEnter() {
 
 void TCustomvmTreeList::DoExit() {
   TCustomvmContainer::DoExit();
+  EndAnchorScroll();
   if (EditorHasFocus()) return;
   if (FState == tlsEditing) {
     try {

@@ -637,6 +637,21 @@ public:
   void UpdateScrollBars();
   void MouseWheelScroll(bool Up, int Lines) override;
 
+  // Anchor scrolling, started by a middle-button press: a round mark stays at the press point
+  // and the list scrolls towards the pointer, faster the further it is from the mark (speed 1
+  // just outside the resting square, 12 from 55 pixels further out), along the scroll bars the
+  // window shows. A middle-button release after the pointer left the square, any other click,
+  // the wheel or a key ends it (the key or click does nothing else).
+  void ScrollByAnchor(const TPoint& ScreenAnchor);
+  void EndAnchorScroll();
+  bool AnchorScrolling() const { return FAnchor.Active; }
+  // 0 none, 1 left, 2 up, 3 right, 4 down; speed 0 .. 12.
+  int AnchorDirection() const { return FAnchor.Direction; }
+  int AnchorSpeed() const { return FAnchor.Speed; }
+  TTimer* AnchorTimer() const { return FAnchorTimer; }
+  TDragImage* AnchorImage() const { return FAnchorImage.get(); }
+  static constexpr int AnchorSize = 28;  // the mark's width and height
+
   // Sorting.
   void SortNodes(int Level, int Column, bool Descending);
   virtual int CompareNodes(TvmTreeListNode* Node1, TvmTreeListNode* Node2);
@@ -942,6 +957,15 @@ protected:
   TvmTreeListNode* FExpandHoverNode = nullptr;
   TTimer* FDragExpandTimer = nullptr;
   TTimer* FDragScrollTimer = nullptr;
+  struct {
+    bool Active = false, Horizontal = false, Vertical = false, Moved = false;
+    TPoint Point;  // screen
+    int Direction = 0, Speed = 0, Ticks = 0;
+  } FAnchor;
+  TTimer* FAnchorTimer = nullptr;
+  std::unique_ptr<TDragImage> FAnchorImage;
+  void AnchorMouseMove(const TPoint& Screen);
+  void AnchorTimerFired();
   int FDragScrollDirection = 0;
   int FDraggedColumn = -1;
   int FDraggedBand = -1;
