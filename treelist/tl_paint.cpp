@@ -125,69 +125,77 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
   }
 }
 
+void TCustomvmTreeList::DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip) {
+  bool flat = FLookStyle != tllRaised;
+  C->Font()->Assign(FBandPanelFont.get());
+  TvmTreeListDrawInfo di;
+  di.Canvas = C;
+  di.Rect = R;
+  di.Band = Band;
+  di.Text = GetVisibleBandCaption(Band);
+  di.Color = FBandPanelColor;
+  di.Alignment = GetBandAlignment(Band);
+  di.Font = C->Font();
+  if (IsBandDrawAssigned(Band)) RunDrawHook(C, Clip, [&] { DoDrawBand(di); });
+  if (!di.Done) {
+    RaisedFace(C, R, di.Color, flat);
+    TRect t = R;
+    InflateRect(t, -2, 0);
+    C->Brush()->SetStyle(bsClear);
+    C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
+    C->Brush()->SetStyle(bsSolid);
+  }
+  C->Font()->Assign(FBandPanelFont.get());
+}
+
+void TCustomvmTreeList::DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& h) {
+  bool flat = FLookStyle != tllRaised;
+  C->Font()->Assign(FHeaderPanelFont.get());
+  TvmTreeListDrawInfo di;
+  di.Canvas = C;
+  di.Rect = h.Rect;
+  di.Column = h.Column;
+  di.Band = h.Band;
+  di.Text = GetColumnCaption(h.Column);
+  di.Color = FHeaderPanelColor;
+  di.Alignment = GetColumnHeaderAlignment(h.Column);
+  di.Sorted = GetColumnSorted(h.Column);
+  di.Font = C->Font();
+  if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
+  if (!di.Done) {
+    RaisedFace(C, h.Rect, di.Color, flat);
+    TRect t = h.Rect;
+    InflateRect(t, -3, 0);
+    if (di.Sorted != csNone && t.Right - t.Left > 15) {
+      TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
+      DrawSortMark(C, m, di.Sorted == csUp);
+      t.Right -= 14;
+    }
+    C->Brush()->SetStyle(bsClear);
+    uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
+    flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    C->DrawText(di.Text, t, flags);
+    C->Brush()->SetStyle(bsSolid);
+  }
+  C->Font()->Assign(FHeaderPanelFont.get());
+}
+
 void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
   bool flat = FLookStyle != tllRaised;
   if (!IsRectEmpty(L.BandPanelRect)) {
     C->Brush()->SetColor(FBandPanelColor);
     C->FillRect(L.BandPanelRect);
-    C->Font()->Assign(FBandPanelFont.get());
     for (const auto& b : L.BandCells) {
       TRect r = b.Rect;
       r.Top = L.BandPanelRect.Top;
       r.Bottom = L.BandPanelRect.Bottom;
-      TvmTreeListDrawInfo di;
-      di.Canvas = C;
-      di.Rect = r;
-      di.Band = b.Band;
-      di.Text = GetVisibleBandCaption(b.Band);
-      di.Color = FBandPanelColor;
-      di.Alignment = GetBandAlignment(b.Band);
-      di.Font = C->Font();
-      if (IsBandDrawAssigned(b.Band)) RunDrawHook(C, b.Clip, [&] { DoDrawBand(di); });
-      if (!di.Done) {
-        RaisedFace(C, r, di.Color, flat);
-        TRect t = r;
-        InflateRect(t, -2, 0);
-        C->Brush()->SetStyle(bsClear);
-        C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
-        C->Brush()->SetStyle(bsSolid);
-      }
-      C->Font()->Assign(FBandPanelFont.get());
+      DrawBandCell(C, b.Band, r, b.Clip);
     }
   }
   if (!IsRectEmpty(L.HeaderPanelRect)) {
     C->Brush()->SetColor(FHeaderPanelColor);
     C->FillRect(L.HeaderPanelRect);
-    C->Font()->Assign(FHeaderPanelFont.get());
-    for (const auto& h : L.HeaderCells) {
-      TvmTreeListDrawInfo di;
-      di.Canvas = C;
-      di.Rect = h.Rect;
-      di.Column = h.Column;
-      di.Band = h.Band;
-      di.Text = GetColumnCaption(h.Column);
-      di.Color = FHeaderPanelColor;
-      di.Alignment = GetColumnHeaderAlignment(h.Column);
-      di.Sorted = GetColumnSorted(h.Column);
-      di.Font = C->Font();
-      if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
-      if (!di.Done) {
-        RaisedFace(C, h.Rect, di.Color, flat);
-        TRect t = h.Rect;
-        InflateRect(t, -3, 0);
-        if (di.Sorted != csNone && t.Right - t.Left > 15) {
-          TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
-          DrawSortMark(C, m, di.Sorted == csUp);
-          t.Right -= 14;
-        }
-        C->Brush()->SetStyle(bsClear);
-        uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
-        flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        C->DrawText(di.Text, t, flags);
-        C->Brush()->SetStyle(bsSolid);
-      }
-      C->Font()->Assign(FHeaderPanelFont.get());
-    }
+    for (const auto& h : L.HeaderCells) DrawHeaderCell(C, h);
   }
   // Right of the bands the panels end; the window shows through.
   if (!IsRectEmpty(L.EmptyRightRect)) {
@@ -350,6 +358,8 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
 void TCustomvmTreeList::Paint() {
   TCanvas* C = Canvas();
   if (!C) return;
+  // A drag image over the window stays out of the picture while it is painted.
+  TDragImageHider hideDragImage(FNodeDragImages && FNodeDragImages->Dragging() ? FNodeDragImages.get() : nullptr);
   TvmTreeListLayout L;
   CalcLayout(L);
   C->Brush()->SetStyle(bsSolid);

@@ -2009,9 +2009,11 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     StartNodeDrag();
   } else if (FState == tlsColumnPressed && beyond && FDownHitInfo.Column >= 0 && CanDragColumn(FDownHitInfo.Column)) {
     FDraggedColumn = FDownHitInfo.Column;
+    CreateColumnDragImage(FDraggedColumn);
     SetState(tlsColumnDragging);
   } else if (FState == tlsBandPressed && beyond && FDownHitInfo.Band >= 0 && CanDragBand(FDownHitInfo.Band)) {
     FDraggedBand = FDownHitInfo.Band;
+    CreateBandDragImage(FDraggedBand);
     SetState(tlsBandDragging);
   }
   if (FState == tlsNodeDragging) {
@@ -2020,12 +2022,16 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     FLastDragPoint = TPoint(X, Y);
     TvmTreeListDropTarget t;
     CalcColumnDropTarget(FLastDragPoint, t);
-    SetCursor(t.Code == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    bool hide = t.Code == -1 && FOptions.Contains(tloHideByDragOut);
+    SetCursor(hide ? crNoDrop : crDefault);
+    MoveHeaderDragImage(X, Y, hide);
     Invalidate();
   } else if (FState == tlsBandDragging) {
     FLastDragPoint = TPoint(X, Y);
     int t = CalcBandDropTarget(FLastDragPoint);
-    SetCursor(t == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    bool hide = t == -1 && FOptions.Contains(tloHideByDragOut);
+    SetCursor(hide ? crNoDrop : crDefault);
+    MoveHeaderDragImage(X, Y, hide);
     Invalidate();
   }
   if (IsSizingState(FState)) MoveSizingLine(X, Y);

@@ -326,6 +326,7 @@ public:
   // a drop handler walking the list keeps its place.
   std::vector<TvmTreeListNode*> Nodes;
   TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+  TDragImage* GetDragImage() override;
 };
 
 class TCustomvmTreeList : public TCustomvmContainer, public TDragTarget, public TDragSource {
@@ -714,6 +715,18 @@ public:
   TvmTreeListNode* ExpandHoverNode() const { return FExpandHoverNode; }
   TTimer* DragExpandTimer() const { return FDragExpandTimer; }
   TTimer* DragScrollTimer() const { return FDragScrollTimer; }
+  // The picture under the pointer while nodes, columns or bands are dragged (null outside a
+  // drag); DragImageVisible off keeps it away from node drags.
+  TDragImage* NodeDragImages() const { return FNodeDragImages.get(); }
+  bool DragImageVisible() const { return FDragImageVisible; }
+  void SetDragImageVisible(bool Value) { FDragImageVisible = Value; }
+  // The text a node's drag image shows: its cell text in that column.
+  virtual std::string GetNodeDragText(TvmTreeListNode* Node, int Column) { return GetCellText(Node, Column); }
+  // The node's cell in a visual column (-1: the first) framed in dotted lines, or a plain
+  // DefaultRowHeight x 16 box when no column shows.
+  void CreateNodeDragImage(TvmTreeListNode* Node, int VisualColumn);
+  void CreateColumnDragImage(int Column);
+  void CreateBandDragImage(int VisibleBand);
   int DragScrollDirection() const { return FDragScrollDirection; }
   int DraggedColumn() const { return FDraggedColumn; }
   int DraggedBand() const { return FDraggedBand; }
@@ -898,6 +911,8 @@ protected:
 
   // Painting pieces.
   virtual void DrawHeader(TCanvas* C, const TvmTreeListLayout& L);
+  void DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip);
+  void DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& Cell);
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
   // RowRect: the row's cells; lines of the ancestors run on to LinesBottom, above the footer
   // bands that cover them.
@@ -963,6 +978,11 @@ protected:
     int Direction = 0, Speed = 0, Ticks = 0;
   } FAnchor;
   TTimer* FAnchorTimer = nullptr;
+  std::unique_ptr<TDragImage> FNodeDragImages;
+  bool FDragImageVisible = true;
+  void StartHeaderDragImage(TBitmap* Image);
+  void MoveHeaderDragImage(int X, int Y, bool Delete);
+  void EndDragImage();
   std::unique_ptr<TDragImage> FAnchorImage;
   void AnchorMouseMove(const TPoint& Screen);
   void AnchorTimerFired();
