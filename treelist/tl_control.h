@@ -348,6 +348,9 @@ public:
   bool CanDragBand(int VisibleBand) override;
   void MoveColumn(int Column, int VisibleBand, int Row, int Position) override;
   void HideColumn(int Column) override;
+  void ShowColumn(int Column, int VisibleBand, int Row, int Position) override;
+  bool IsColumnShown(int Column) override;
+  void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) override;
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
 

@@ -6,6 +6,7 @@
 #include "platform/dragdrop.h"
 #include "platform/forms.h"
 #include "platform/imglist.h"
+#include "treelist/tl_customize.h"
 #include "treelist/tl_treelist.h"
 
 namespace {
@@ -211,6 +212,7 @@ void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T)
   TvmTreeListLayout L;
   CalcLayout(L);
   FArrowsPos = TPoint(-100, -100);
+  if (OverCustomizeForm(P)) return;  // hides the column
   if (P.Y < L.HeaderPanelRect.Top || P.Y >= L.HeaderPanelRect.Bottom || L.BandCells.empty() ||
       P.X < L.ClientRect.Left || P.X >= L.ClientRect.Right)
     return;
@@ -255,6 +257,7 @@ int TCustomvmTreeList::CalcBandDropTarget(TPoint P) {
   TvmTreeListLayout L;
   CalcLayout(L);
   FArrowsPos = TPoint(-100, -100);
+  if (OverCustomizeForm(P)) return -1;
   if (P.Y < L.BandPanelRect.Top || P.Y >= L.BandPanelRect.Bottom || P.X < L.ClientRect.Left ||
       P.X >= L.ClientRect.Right)
     return -1;
@@ -294,14 +297,23 @@ void TCustomvmTreeList::EndColumnDrag(bool Accept) {
     FDraggedColumn = -1;
     bool accept = true;
     DoDragEndColumn(FLastDragPoint, col, accept, t);
+    bool fromList = !IsColumnShown(col);
     if (accept) {
-      if (t.Code == -3) {
+      if (t.Code == -3 && fromList) {
+        if (IsCustomizing()) {
+          ShowColumn(col, t.Band, t.Row, t.Position);
+          MakeColumnVisible(col);
+        }
+      } else if (t.Code == -3) {
         MoveColumn(col, t.Band, t.Row, t.Position);
         MakeColumnVisible(col);
-      } else if (t.Code == -1 && FOptions.Contains(tloHideByDragOut) && !IsColumnLocked(col)) {
+      } else if (t.Code == -1 && !fromList && (IsCustomizing() || FOptions.Contains(tloHideByDragOut)) &&
+                 !IsColumnLocked(col) && VisibleColumnCount() > 1) {
+        // The last shown column stays: a header with no column would have nothing to show.
         HideColumn(col);
       }
     }
+    if (FCustomizeForm) FCustomizeForm->RefreshLists();
   }
   FArrowsPos = TPoint(-100, -100);
   Invalidate();
@@ -321,8 +333,10 @@ void TCustomvmTreeList::EndBandDrag(bool Accept) {
     DoDragEndBand(FLastDragPoint, band, accept, target, band);
     if (accept) {
       if (target >= 0 && target != band) MoveBand(band, target);
-      else if (target == -1 && FOptions.Contains(tloHideByDragOut) && !IsBandLocked(band)) HideBand(band);
+      else if (target == -1 && (IsCustomizing() || FOptions.Contains(tloHideByDragOut)) && !IsBandLocked(band))
+        HideBand(band);
     }
+    if (FCustomizeForm) FCustomizeForm->RefreshLists();
   }
   FArrowsPos = TPoint(-100, -100);
   Invalidate();

@@ -15,6 +15,7 @@
 #include "platform/imglist.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "treelist/tl_customize.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
 TCustomvmTreeList::~TCustomvmTreeList() {
   FDestroying = true;
   DragControlDestroyed(this);
+  delete FCustomizeForm;
+  FCustomizeForm = nullptr;
   HideStatusHint();
   DeleteAllNodes();
 }
@@ -849,6 +852,7 @@ void TCustomvmTreeList::CalcMetrics() {
 
 void TCustomvmTreeList::LayoutChanged() {
   if (FLockUpdate != 0 || FDestroying) return;
+  if (IsCustomizing()) FCustomizeForm->RefreshLists();
   CalcMetrics();
   if (!FCache.Fresh || !IsVisibleCacheValid()) BuildVisibleCache();
   // The top row is always a shown node.
@@ -2022,7 +2026,7 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     FLastDragPoint = TPoint(X, Y);
     TvmTreeListDropTarget t;
     CalcColumnDropTarget(FLastDragPoint, t);
-    bool hide = t.Code == -1 && FOptions.Contains(tloHideByDragOut);
+    bool hide = t.Code == -1 && (IsCustomizing() || FOptions.Contains(tloHideByDragOut));
     SetCursor(hide ? crNoDrop : crDefault);
     MoveHeaderDragImage(X, Y, hide);
     Invalidate();

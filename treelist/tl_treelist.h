@@ -329,6 +329,8 @@ public:
   TDragImage* GetDragImage() override;
 };
 
+class TvmTreeListCustomizeForm;
+
 class TCustomvmTreeList : public TCustomvmContainer, public TDragTarget, public TDragSource {
   VM_CLASS(TCustomvmTreeList, TCustomvmContainer)
   friend class TvmTreeListNode;
@@ -715,6 +717,18 @@ public:
   TvmTreeListNode* ExpandHoverNode() const { return FExpandHoverNode; }
   TTimer* DragExpandTimer() const { return FDragExpandTimer; }
   TTimer* DragScrollTimer() const { return FDragScrollTimer; }
+  // The customizing form: ShowCustomizeForm opens it beside the control (where it was last
+  // when it was open before), HideCustomizeForm closes it; it goes with the control.
+  void ShowCustomizeForm();
+  void HideCustomizeForm();
+  bool IsCustomizing() const;
+  TvmTreeListCustomizeForm* CustomizeForm() const { return FCustomizeForm; }
+  // The entries of its lists: hidden columns (Bands false) or bands that may be shown again.
+  virtual void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) {}
+  // A column taken from the form's list: dragged like a header from a client point.
+  void StartCustomizeColumnDrag(int Column, TPoint P);
+  // The client point lies over the open customizing form.
+  bool OverCustomizeForm(TPoint P);
   // The picture under the pointer while nodes, columns or bands are dragged (null outside a
   // drag); DragImageVisible off keeps it away from node drags.
   TDragImage* NodeDragImages() const { return FNodeDragImages.get(); }
@@ -745,6 +759,9 @@ public:
   virtual bool IsBandLocked(int VisibleBand) { return false; }
   virtual void MoveColumn(int Column, int VisibleBand, int Row, int Position) {}
   virtual void HideColumn(int Column) {}
+  // Shows a hidden column at a header place (a drop from the customizing form).
+  virtual void ShowColumn(int Column, int VisibleBand, int Row, int Position) {}
+  virtual bool IsColumnShown(int Column) { return true; }
   virtual void MoveBand(int FromVisible, int ToVisible) {}
   virtual void HideBand(int VisibleBand) {}
   virtual void DoNodeDragStart(TvmTreeListNode* Node);
@@ -979,6 +996,8 @@ protected:
   } FAnchor;
   TTimer* FAnchorTimer = nullptr;
   std::unique_ptr<TDragImage> FNodeDragImages;
+  TvmTreeListCustomizeForm* FCustomizeForm = nullptr;
+  TRect FCustomizeBounds{-1000, -1000, -1000, -1000};
   bool FDragImageVisible = true;
   void StartHeaderDragImage(TBitmap* Image);
   void MoveHeaderDragImage(int X, int Y, bool Delete);
