@@ -4,11 +4,18 @@
 // and the source's cursor shows the answer; EndDrag drops the object on an accepting target and
 // tells the source how the drag ended. Controls that take no part in drags simply do not derive
 // from TDragTarget / TDragSource.
+//
+// A drag may show a picture under the pointer: a TDragImage (below) that the drag object
+// answers from GetDragImage. BeginDrag shows it, DragMove moves it, EndDrag hides it; a control
+// that drags without BeginDrag (a header inside one control) drives the TDragImage itself.
 #pragma once
 
 #include <memory>
 
 #include "platform/controls.h"
+
+class TBitmap;
+class TDragImage;
 
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
@@ -25,6 +32,8 @@ public:
   bool Dropped = false;
   // The cursor the source shows over a target that accepts (or not).
   virtual TCursor GetDragCursor(bool Accepted, int X, int Y) { return Accepted ? crDrag : crNoDrop; }
+  // The picture that follows the pointer while this object travels (not owned), or null.
+  virtual TDragImage* GetDragImage() { return nullptr; }
 };
 
 // A control that can receive dragged objects.
@@ -56,3 +65,72 @@ bool Dragging();
 TControl* FindDragTarget(const TPoint& ScreenPos);
 // A control going away: a drag it started ends without a drop; a drag over it forgets it.
 void DragControlDestroyed(TControl* Control);
+
+// The floating picture of a drag: a frameless top-level window that shows a bitmap with its hot
+// spot under the pointer, lets every click and move through to the windows below and never
+// takes the focus. Use:
+//   TDragImage Image;
+//   Image.SetImage(Bitmap, clFuchsia, TPoint(8, 8));  // copied; pixels of that colour see-through
+//   Image.BeginDrag(ScreenPos);                        // shown at ScreenPos - hot spot
+//   Image.DragMove(ScreenPos);                         // on every pointer move
+//   { TDragImageHider hide(&Image); ...paint... }     // hidden while a window under it paints
+//   Image.EndDrag();                                   // hidden; the picture is kept
+// A drag object that answers the image from GetDragImage gets BeginDrag, DragMove and EndDrag
+// from the drag functions above.
+class TDragImage {
+public:
+  TDragImage();
+  ~TDragImage();
+  TDragImage(const TDragImage&) = delete;
+  TDragImage& operator=(const TDragImage&) = delete;
+
+  // A copy of Bitmap becomes the picture (an empty or missing bitmap clears it); pixels of
+  // TransparentColor (clNone: none) show what is below. HotSpot: the pointer's place on it.
+  void SetImage(TBitmap* Bitmap, TColor TransparentColor = clNone, TPoint HotSpot = TPoint(0, 0));
+  TBitmap* Image() const;
+  TColor TransparentColor() const { return FTransparentColor; }
+  TPoint HotSpot() const { return FHotSpot; }
+  void SetHotSpot(const TPoint& Value);
+
+  // Starts following the pointer at ScreenPos (shown unless hidden or without a picture).
+  void BeginDrag(const TPoint& ScreenPos);
+  void DragMove(const TPoint& ScreenPos);
+  void EndDrag();
+  bool Dragging() const { return FDragging; }
+
+  // Hides the window until the matching ShowImage; calls nest.
+  void HideImage();
+  void ShowImage();
+  bool Hidden() const { return FHideCount > 0; }
+  // The window is on the screen now.
+  bool Showing() const;
+  // Where the window is (or would be) on the screen.
+  TRect ScreenRect() const;
+
+private:
+  void Update();
+  void ApplyPicture();
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;
+  std::unique_ptr<TBitmap> FBitmap;
+  TColor FTransparentColor = clNone;
+  TPoint FHotSpot, FPos;
+  bool FDragging = false;
+  int FHideCount = 0;
+};
+
+// Hides a drag image (null: none) for the guard's lifetime.
+class TDragImageHider {
+public:
+  explicit TDragImageHider(TDragImage* Image) : FImage(Image) {
+    if (FImage) FImage->HideImage();
+  }
+  ~TDragImageHider() {
+    if (FImage) FImage->ShowImage();
+  }
+  TDragImageHider(const TDragImageHider&) = delete;
+  TDragImageHider& operator=(const TDragImageHider&) = delete;
+
+private:
+  TDragImage* FImage;
+};

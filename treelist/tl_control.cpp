@@ -1043,6 +1043,39 @@ void TCustomvmTreeListControl::HideColumn(int Column) {
   if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->SetVisible(false);
 }
 
+void TCustomvmTreeListControl::ShowColumn(int Column, int VisibleBand, int Row, int Position) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  FColumns[Column]->SetVisible(true);
+  FBandListsValid = false;
+  MoveColumn(Column, VisibleBand, Row, Position);
+}
+
+bool TCustomvmTreeListControl::IsColumnShown(int Column) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->Visible()) return false;
+  int band = FColumns[Column]->BandIndex();
+  return band >= 0 && band < FBands->Count() && FBands->Items(band)->Visible();
+}
+
+void TCustomvmTreeListControl::GetCustomizeItems(bool Bands, std::vector<int>& Indexes,
+                                                 std::vector<std::string>& Captions) {
+  if (Bands) {
+    for (int b = 0; b < FBands->Count(); ++b) {
+      TvmTreeListBand* band = FBands->Items(b);
+      if (band->Visible() || band->DisableCustomizing) continue;
+      Indexes.push_back(b);
+      Captions.push_back(band->Caption());
+    }
+    return;
+  }
+  for (int c = 0; c < ColumnCount(); ++c) {
+    if (IsColumnShown(c) || FColumns[c]->DisableCustomizing) continue;
+    Indexes.push_back(c);
+    Captions.push_back(FColumns[c]->Caption());
+  }
+}
+
 void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
   int from = GetBandAbsoluteIndex(FromVisible), to = GetBandAbsoluteIndex(ToVisible);
   if (from >= 0 && to >= 0) FBands->Items(from)->SetIndex(to);
@@ -1452,8 +1485,8 @@ void TCustomvmTreeListControl::DoDrawPreview(TvmTreeListDrawInfo& I) {
 
 void TCustomvmTreeListControl::DoDrawFooterCell(TvmTreeListDrawInfo& I) {
   TvmTreeListColumn* col = I.Column >= 0 && I.Column < ColumnCount() ? FColumns[I.Column] : nullptr;
-  if (OnDrawFooterCell && I.FooterIndex == -1)
-    OnDrawFooterCell(this, I.Canvas, I.Rect, I.Node, col, I.FooterIndex, I.Text, I.Color, I.Font, I.Alignment, I.Done);
+  const TvmTLDrawFooterCellEvent& e = I.FooterIndex == -1 ? OnDrawFooterCell : OnCustomDrawRowFooter;
+  if (e) e(this, I.Canvas, I.Rect, I.Node, col, I.FooterIndex, I.Text, I.Color, I.Font, I.Alignment, I.Done);
 }
 
 bool TCustomvmTreeListControl::HasFooterCell(int Column) {

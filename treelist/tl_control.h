@@ -307,7 +307,7 @@ public:
   bool IsPreviewDrawAssigned() override { return OnDrawPreview || OnDrawPreviewCell; }
   void DoDrawPreview(TvmTreeListDrawInfo& Info) override;
   bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) override {
-    return FooterIndex == -1 && OnDrawFooterCell;
+    return FooterIndex == -1 ? static_cast<bool>(OnDrawFooterCell) : static_cast<bool>(OnCustomDrawRowFooter);
   }
   void DoDrawFooterCell(TvmTreeListDrawInfo& Info) override;
   bool HasFooterCell(int Column) override;
@@ -328,6 +328,7 @@ public:
   TvmTLDrawPreviewEvent OnDrawPreview;
   TvmTLDrawPreviewEvent OnDrawPreviewCell;
   TvmTLDrawFooterCellEvent OnDrawFooterCell;
+  TvmTLDrawFooterCellEvent OnCustomDrawRowFooter;  // the cells of node footers (FooterIndex >= 0)
   TvmTLHasFooterCellEvent OnHasFooterCell;
   TvmTLMeasureCellTextEvent OnMeasureCellText;
 
@@ -347,6 +348,9 @@ public:
   bool CanDragBand(int VisibleBand) override;
   void MoveColumn(int Column, int VisibleBand, int Row, int Position) override;
   void HideColumn(int Column) override;
+  void ShowColumn(int Column, int VisibleBand, int Row, int Position) override;
+  bool IsColumnShown(int Column) override;
+  void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) override;
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
 

@@ -2,8 +2,11 @@
 // and band and column headers (drop position, arrows, move or hide at the release).
 #include <algorithm>
 
+#include "platform/bitmap.h"
 #include "platform/dragdrop.h"
 #include "platform/forms.h"
+#include "platform/imglist.h"
+#include "treelist/tl_customize.h"
 #include "treelist/tl_treelist.h"
 
 namespace {
@@ -21,6 +24,11 @@ VM_DEFINE_CLASS(TvmTreeListDragObject)
 
 TvmTreeListDragObject::TvmTreeListDragObject(TCustomvmTreeList* ATreeList, std::vector<TvmTreeListNode*> ANodes)
     : TDragObject(ATreeList), TreeList(ATreeList), Nodes(std::move(ANodes)) {}
+
+TDragImage* TvmTreeListDragObject::GetDragImage() {
+  // Source is cleared when the tree list goes away.
+  return Source && TreeList && TreeList->DragImageVisible() ? TreeList->NodeDragImages() : nullptr;
+}
 
 TCursor TvmTreeListDragObject::GetDragCursor(bool Accepted, int X, int Y) {
   if (!Accepted) return crNoDrop;
@@ -40,7 +48,10 @@ void TCustomvmTreeList::StartNodeDrag() {
   if (IsNodeSelected(FDragNode))
     for (int i = 0; i < GetSelectedCount(); ++i) nodes.push_back(GetSelectedItem(i));
   if (nodes.empty()) nodes.push_back(FDragNode);
-  BeginDrag(std::make_unique<TvmTreeListDragObject>(this, std::move(nodes)));
+  CreateNodeDragImage(FDragNode, GetFocusedColumn());
+  auto object = std::make_unique<TvmTreeListDragObject>(this, std::move(nodes));
+  object->DragPos = ClientToScreen(FDownPoint);
+  BeginDrag(std::move(object));
 }
 
 // The pointer moved while this control drags nodes: the drag asks the control under it.
@@ -93,6 +104,7 @@ void TCustomvmTreeList::DragEnded(TDragObject* Object, TControl* Target, int X, 
   FDragExpandTimer->SetEnabled(false);
   FDragScrollTimer->SetEnabled(false);
   if (OnEndDrag) OnEndDrag(this, Target, X, Y);
+  EndDragImage();
   FDragNode = nullptr;
   FExpandHoverNode = nullptr;
   FDragScrollDirection = 0;
@@ -200,6 +212,7 @@ void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T)
   TvmTreeListLayout L;
   CalcLayout(L);
   FArrowsPos = TPoint(-100, -100);
+  if (OverCustomizeForm(P)) return;  // hides the column
   if (P.Y < L.HeaderPanelRect.Top || P.Y >= L.HeaderPanelRect.Bottom || L.BandCells.empty() ||
       P.X < L.ClientRect.Left || P.X >= L.ClientRect.Right)
     return;
@@ -244,6 +257,7 @@ int TCustomvmTreeList::CalcBandDropTarget(TPoint P) {
   TvmTreeListLayout L;
   CalcLayout(L);
   FArrowsPos = TPoint(-100, -100);
+  if (OverCustomizeForm(P)) return -1;
   if (P.Y < L.BandPanelRect.Top || P.Y >= L.BandPanelRect.Bottom || P.X < L.ClientRect.Left ||
       P.X >= L.ClientRect.Right)
     return -1;
@@ -272,6 +286,7 @@ int TCustomvmTreeList::CalcBandDropTarget(TPoint P) {
 
 void TCustomvmTreeList::EndColumnDrag(bool Accept) {
   SetState(tlsIdle);
+  EndDragImage();
   if (MouseCapture()) SetMouseCapture(false);
   int col = FDraggedColumn;
   FDraggedColumn = -1;
@@ -282,14 +297,23 @@ void TCustomvmTreeList::EndColumnDrag(bool Accept) {
     FDraggedColumn = -1;
     bool accept = true;
     DoDragEndColumn(FLastDragPoint, col, accept, t);
+    bool fromList = !IsColumnShown(col);
     if (accept) {
-      if (t.Code == -3) {
+      if (t.Code == -3 && fromList) {
+        if (IsCustomizing()) {
+          ShowColumn(col, t.Band, t.Row, t.Position);
+          MakeColumnVisible(col);
+        }
+      } else if (t.Code == -3) {
         MoveColumn(col, t.Band, t.Row, t.Position);
         MakeColumnVisible(col);
-      } else if (t.Code == -1 && FOptions.Contains(tloHideByDragOut) && !IsColumnLocked(col)) {
+      } else if (t.Code == -1 && !fromList && (IsCustomizing() || FOptions.Contains(tloHideByDragOut)) &&
+                 !IsColumnLocked(col) && VisibleColumnCount() > 1) {
+        // The last shown column stays: a header with no column would have nothing to show.
         HideColumn(col);
       }
     }
+    if (FCustomizeForm) FCustomizeForm->RefreshLists();
   }
   FArrowsPos = TPoint(-100, -100);
   Invalidate();
@@ -297,6 +321,7 @@ void TCustomvmTreeList::EndColumnDrag(bool Accept) {
 
 void TCustomvmTreeList::EndBandDrag(bool Accept) {
   SetState(tlsIdle);
+  EndDragImage();
   if (MouseCapture()) SetMouseCapture(false);
   int band = FDraggedBand;
   FDraggedBand = -1;
@@ -308,9 +333,113 @@ void TCustomvmTreeList::EndBandDrag(bool Accept) {
     DoDragEndBand(FLastDragPoint, band, accept, target, band);
     if (accept) {
       if (target >= 0 && target != band) MoveBand(band, target);
-      else if (target == -1 && FOptions.Contains(tloHideByDragOut) && !IsBandLocked(band)) HideBand(band);
+      else if (target == -1 && (IsCustomizing() || FOptions.Contains(tloHideByDragOut)) && !IsBandLocked(band))
+        HideBand(band);
     }
+    if (FCustomizeForm) FCustomizeForm->RefreshLists();
   }
   FArrowsPos = TPoint(-100, -100);
   Invalidate();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Drag images.
+
+void TCustomvmTreeList::CreateNodeDragImage(TvmTreeListNode* Node, int VisualColumn) {
+  TBitmap b;
+  TRect cell = Node && VisibleColumnCount() > 0 ? GetCellRect(Node, std::max(0, VisualColumn)) : TRect(-1, -1, -1, -1);
+  bool content = cell.Right > cell.Left && cell.Bottom > cell.Top;
+  int w = content ? cell.Width() + 26 : FDefaultRowHeight, h = content ? cell.Height() + 6 : 16;
+  b.SetSize(w, h);
+  TCanvas* c = b.Canvas();
+  c->Font()->Assign(Font());
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(Color());
+  c->FillRect(TRect(0, 0, w, h));
+  if (content) {
+    // Three nested dotted frames from x = 20, then the images and the text inside them.
+    TRect r(20, 0, w, h);
+    for (int i = 0; i < 3; ++i) {
+      c->DrawFocusRect(r);
+      InflateRect(r, -1, -1);
+    }
+    int x = r.Left, cy = (r.Top + r.Bottom) / 2;
+    int state = FStateImages ? GetStateIndex(Node) : -1;
+    if (state >= 0) {
+      FStateImages->Draw(c, x, cy - FStateImages->Height() / 2, state, true);
+      x += FStateImages->Width();
+    }
+    int image = FImages ? GetImageIndex(Node) : -1;
+    if (image >= 0) {
+      FImages->Draw(c, x, cy - FImages->Height() / 2, image, true);
+      x += FImages->Width();
+    }
+    int column = VisualColumnToColumn(std::max(0, VisualColumn));
+    TRect t(x + 2, r.Top, r.Right - 2, r.Bottom);
+    c->Brush()->SetStyle(bsClear);
+    c->DrawText(GetNodeDragText(Node, column), t, DT_END_ELLIPSIS | DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
+    c->Brush()->SetStyle(bsSolid);
+  }
+  if (!FNodeDragImages) FNodeDragImages = std::make_unique<TDragImage>();
+  // The pointer keeps its place on the cell it pressed.
+  TPoint hot = content ? TPoint(FDownPoint.X - cell.Left + 23, FDownPoint.Y - cell.Top + 3) : TPoint(0, 0);
+  hot = TPoint(std::clamp(hot.X, 0, w - 1), std::clamp(hot.Y, 0, h - 1));
+  FNodeDragImages->SetImage(&b, Color(), hot);
+}
+
+void TCustomvmTreeList::CreateColumnDragImage(int Column) {
+  TvmTreeListLayout L;
+  CalcLayout(L);
+  TvmTreeListHeaderCell cell;
+  cell.Column = Column;
+  int w = 20;
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == Column) {
+      cell = h;
+      w = h.Rect.Width() < 1 ? 20 : h.Rect.Width();
+    }
+  w = std::min(w, Screen ? std::max(1, Screen->Width()) : w);
+  cell.Rect = cell.Clip = TRect(0, 0, w, FHeaderRowHeight * std::max(1, cell.RowSpan));
+  TBitmap b;
+  b.SetSize(w, cell.Rect.Bottom);
+  b.Canvas()->Brush()->SetColor(FHeaderPanelColor);
+  b.Canvas()->FillRect(cell.Rect);
+  DrawHeaderCell(b.Canvas(), cell);
+  StartHeaderDragImage(&b);
+}
+
+void TCustomvmTreeList::CreateBandDragImage(int VisibleBand) {
+  TvmTreeListLayout L;
+  CalcLayout(L);
+  int w = GetBandWidth(VisibleBand);
+  for (const auto& c : L.BandCells)
+    if (c.Band == VisibleBand) w = c.Rect.Width();
+  w = std::clamp(w, 1, Screen ? std::max(1, Screen->Width()) : std::max(1, w));
+  TRect r(0, 0, w, std::max(1, FBandHeight));
+  TBitmap b;
+  b.SetSize(r.Width(), r.Height());
+  DrawBandCell(b.Canvas(), VisibleBand, r, r);
+  StartHeaderDragImage(&b);
+}
+
+void TCustomvmTreeList::StartHeaderDragImage(TBitmap* Image) {
+  if (!FNodeDragImages) FNodeDragImages = std::make_unique<TDragImage>();
+  FNodeDragImages->SetImage(Image, clNone, TPoint(Image->Width() / 2, Image->Height() / 2));
+  FNodeDragImages->BeginDrag(ClientToScreen(FDownPoint));
+}
+
+// The image follows the pointer, its hot spot moved left of the centre while the pointer
+// shows that a release would hide the dragged item.
+void TCustomvmTreeList::MoveHeaderDragImage(int X, int Y, bool Delete) {
+  TDragImage* i = FNodeDragImages.get();
+  if (!i || !i->Image()) return;
+  int w = i->Image()->Width(), h = i->Image()->Height();
+  TPoint hot(Delete ? (w - 32) / 2 : w / 2, h / 2);
+  if (hot != i->HotSpot()) i->SetHotSpot(hot);
+  i->DragMove(ClientToScreen(TPoint(X, Y)));
+}
+
+void TCustomvmTreeList::EndDragImage() {
+  if (FNodeDragImages) FNodeDragImages->EndDrag();
+  FNodeDragImages.reset();
 }

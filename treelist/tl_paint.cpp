@@ -74,7 +74,8 @@ void TCustomvmTreeList::DrawExpandButtonBox(TCanvas* C, const TRect& R, int Cent
   }
 }
 
-void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left) {
+void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left,
+                                      int LinesBottom) {
   // Left is the x of the indent's start (level 0); each level owns one Indent-wide slot.
   bool rootLines = FShowRoot;
   int level = Node->Level();
@@ -107,7 +108,7 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
     for (int l = level - 1; l >= first && a; --l, a = a->Parent()) {
       if (a->GetNextSibling() || (!a->Parent() && a->Index() < Count() - 1)) {
         int x = Left + (l - first) * FIndent + FIndent / 2;
-        vline(x, RowRect.Top, RowRect.Bottom);
+        vline(x, RowRect.Top, LinesBottom - CountNodeFootersBelow(Node, l) * FNodeFooterHeight);
       }
     }
     if (level >= first) {
@@ -124,69 +125,77 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
   }
 }
 
+void TCustomvmTreeList::DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip) {
+  bool flat = FLookStyle != tllRaised;
+  C->Font()->Assign(FBandPanelFont.get());
+  TvmTreeListDrawInfo di;
+  di.Canvas = C;
+  di.Rect = R;
+  di.Band = Band;
+  di.Text = GetVisibleBandCaption(Band);
+  di.Color = FBandPanelColor;
+  di.Alignment = GetBandAlignment(Band);
+  di.Font = C->Font();
+  if (IsBandDrawAssigned(Band)) RunDrawHook(C, Clip, [&] { DoDrawBand(di); });
+  if (!di.Done) {
+    RaisedFace(C, R, di.Color, flat);
+    TRect t = R;
+    InflateRect(t, -2, 0);
+    C->Brush()->SetStyle(bsClear);
+    C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
+    C->Brush()->SetStyle(bsSolid);
+  }
+  C->Font()->Assign(FBandPanelFont.get());
+}
+
+void TCustomvmTreeList::DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& h) {
+  bool flat = FLookStyle != tllRaised;
+  C->Font()->Assign(FHeaderPanelFont.get());
+  TvmTreeListDrawInfo di;
+  di.Canvas = C;
+  di.Rect = h.Rect;
+  di.Column = h.Column;
+  di.Band = h.Band;
+  di.Text = GetColumnCaption(h.Column);
+  di.Color = FHeaderPanelColor;
+  di.Alignment = GetColumnHeaderAlignment(h.Column);
+  di.Sorted = GetColumnSorted(h.Column);
+  di.Font = C->Font();
+  if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
+  if (!di.Done) {
+    RaisedFace(C, h.Rect, di.Color, flat);
+    TRect t = h.Rect;
+    InflateRect(t, -3, 0);
+    if (di.Sorted != csNone && t.Right - t.Left > 15) {
+      TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
+      DrawSortMark(C, m, di.Sorted == csUp);
+      t.Right -= 14;
+    }
+    C->Brush()->SetStyle(bsClear);
+    uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
+    flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    C->DrawText(di.Text, t, flags);
+    C->Brush()->SetStyle(bsSolid);
+  }
+  C->Font()->Assign(FHeaderPanelFont.get());
+}
+
 void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
   bool flat = FLookStyle != tllRaised;
   if (!IsRectEmpty(L.BandPanelRect)) {
     C->Brush()->SetColor(FBandPanelColor);
     C->FillRect(L.BandPanelRect);
-    C->Font()->Assign(FBandPanelFont.get());
     for (const auto& b : L.BandCells) {
       TRect r = b.Rect;
       r.Top = L.BandPanelRect.Top;
       r.Bottom = L.BandPanelRect.Bottom;
-      TvmTreeListDrawInfo di;
-      di.Canvas = C;
-      di.Rect = r;
-      di.Band = b.Band;
-      di.Text = GetVisibleBandCaption(b.Band);
-      di.Color = FBandPanelColor;
-      di.Alignment = GetBandAlignment(b.Band);
-      di.Font = C->Font();
-      if (IsBandDrawAssigned(b.Band)) RunDrawHook(C, b.Clip, [&] { DoDrawBand(di); });
-      if (!di.Done) {
-        RaisedFace(C, r, di.Color, flat);
-        TRect t = r;
-        InflateRect(t, -2, 0);
-        C->Brush()->SetStyle(bsClear);
-        C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
-        C->Brush()->SetStyle(bsSolid);
-      }
-      C->Font()->Assign(FBandPanelFont.get());
+      DrawBandCell(C, b.Band, r, b.Clip);
     }
   }
   if (!IsRectEmpty(L.HeaderPanelRect)) {
     C->Brush()->SetColor(FHeaderPanelColor);
     C->FillRect(L.HeaderPanelRect);
-    C->Font()->Assign(FHeaderPanelFont.get());
-    for (const auto& h : L.HeaderCells) {
-      TvmTreeListDrawInfo di;
-      di.Canvas = C;
-      di.Rect = h.Rect;
-      di.Column = h.Column;
-      di.Band = h.Band;
-      di.Text = GetColumnCaption(h.Column);
-      di.Color = FHeaderPanelColor;
-      di.Alignment = GetColumnHeaderAlignment(h.Column);
-      di.Sorted = GetColumnSorted(h.Column);
-      di.Font = C->Font();
-      if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
-      if (!di.Done) {
-        RaisedFace(C, h.Rect, di.Color, flat);
-        TRect t = h.Rect;
-        InflateRect(t, -3, 0);
-        if (di.Sorted != csNone && t.Right - t.Left > 15) {
-          TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
-          DrawSortMark(C, m, di.Sorted == csUp);
-          t.Right -= 14;
-        }
-        C->Brush()->SetStyle(bsClear);
-        uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
-        flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
-        C->DrawText(di.Text, t, flags);
-        C->Brush()->SetStyle(bsSolid);
-      }
-      C->Font()->Assign(FHeaderPanelFont.get());
-    }
+    for (const auto& h : L.HeaderCells) DrawHeaderCell(C, h);
   }
   // Right of the bands the panels end; the window shows through.
   if (!IsRectEmpty(L.EmptyRightRect)) {
@@ -220,10 +229,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   C->FillRect(TRect(rowRect.Left, rowRect.Top, std::min(indentEnd, rowRect.Right), rowRect.Bottom));
   int previewH = RowPreviewHeight(Row);
   bool multiLine = Row.LineCount > 1;
+  // The node footers take the row's bottom above the separator; cells and preview stay above them.
+  int extra = Row.FooterHeight;
+  rowRect.Bottom -= extra;
   for (const auto& h : L.HeaderCells) {
     TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
                Row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
-    if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = Row.Top + Row.Height - grid - previewH;
+    if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = rowRect.Bottom - grid - previewH;
     if (h.Band == 0 && h.FirstInRow && cell.Left < indentEnd) cell.Left = indentEnd;
     TRect clip = cell;
     clip.Left = std::max(clip.Left, h.Clip.Left);
@@ -261,7 +273,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
     if (grid > 0) {
       C->Brush()->SetColor(GetGridLineColor());
-      C->FillRect(TRect(clip.Right, cell.Top, clip.Right + grid, Row.Top + Row.Height));
+      C->FillRect(TRect(clip.Right, cell.Top, clip.Right + grid, rowRect.Bottom));
     }
     if (frameHere && !rowSelect && h.Column == focusCol) C->DrawFocusRect(clip);
   }
@@ -300,15 +312,21 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
       C->FillRect(TRect(p.Left, p.Top - 1, p.Right, p.Top));
     }
   }
+  if (extra > 0) {
+    // Under footers the separator below the cells gives way to the bands' own top lines.
+    DrawNodeFooters(C, L, Row);
+    rowRect.Bottom += extra;
+  }
   if (grid > 0) {
     C->Brush()->SetColor(GetGridLineColor());
     C->FillRect(TRect(rowRect.Left, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
   }
-  DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, Row.Top + Row.Height - grid), indentLeft);
-  // The state image, then the image (the selected one on the focused row), centred on the row.
+  DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, rowRect.Bottom - grid - extra), indentLeft,
+                rowRect.Bottom - grid);
+  // The state image, then the image (the selected one on the focused row), centred on its cells.
   {
     int x = indentLeft + NodeLevelIndent(n);
-    int cy = Row.Top + (Row.Height - grid) / 2;
+    int cy = Row.Top + (Row.Height - grid - extra) / 2;
     int state = FStateImages ? GetStateIndex(n) : -1;
     if (state >= 0) {
       FStateImages->Draw(C, x, cy - FStateImages->Height() / 2, state, Enabled());
@@ -320,7 +338,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
   }
   if (frameHere && rowSelect) {
-    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid);
+    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid - extra);
     if (f.Right > f.Left) C->DrawFocusRect(f);
   }
   if (!IsRectEmpty(L.IndicatorRect)) {
@@ -340,6 +358,8 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
 void TCustomvmTreeList::Paint() {
   TCanvas* C = Canvas();
   if (!C) return;
+  // A drag image over the window stays out of the picture while it is painted.
+  TDragImageHider hideDragImage(FNodeDragImages && FNodeDragImages->Dragging() ? FNodeDragImages.get() : nullptr);
   TvmTreeListLayout L;
   CalcLayout(L);
   C->Brush()->SetStyle(bsSolid);

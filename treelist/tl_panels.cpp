@@ -1,5 +1,6 @@
-// The panels under the rows: the footer panel (one sunken cell per column that has a footer)
-// and the status panel with its close button and the button's delayed hint.
+// The panels under the rows: the footer panel (one sunken cell per column that has a footer),
+// the node footer bands under the last row of a group, and the status panel with its close
+// button and the button's delayed hint.
 #include <algorithm>
 
 #include "inspector/vm_dropdown.h"
@@ -67,7 +68,6 @@ void TCustomvmTreeList::SetFixedBandSeparatorColor(TColor Value) {
 
 void TCustomvmTreeList::DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L) {
   TRect r = L.FooterPanelRect;
-  bool thin = FLookStyle == tllThinLine;
   // The frame, then the panel's face in the header colour.
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(FHeaderPanelColor);
@@ -76,11 +76,16 @@ void TCustomvmTreeList::DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L) 
   if (FLookStyle == tllRaised) C->FrameRect(r);
   else C->FillRect(TRect(r.Left, r.Top, r.Right, r.Top + 1));
   InflateRect(r, -1, -1);
-  int top = r.Top + (FLookStyle == tllRaised ? 0 : 1);
+  DrawFooterCells(C, L, r.Top + (FLookStyle == tllRaised ? 0 : 1), nullptr, -1, FHeaderPanelColor, Font()->Color());
+}
+
+void TCustomvmTreeList::DrawFooterCells(TCanvas* C, const TvmTreeListLayout& L, int Top, TvmTreeListNode* Node,
+                                        int FooterIndex, TColor Back, TColor Text) {
+  bool thin = FLookStyle == tllThinLine;
   for (const auto& h : L.HeaderCells) {
-    if (!HasFooterCell(h.Column)) continue;
-    TRect cell(std::max(h.Rect.Left, L.RowsRect.Left), top + FFooterRowHeight * h.BandRow, h.Rect.Right,
-               top + FFooterRowHeight * (h.BandRow + h.RowSpan));
+    if (FooterIndex < 0 ? !HasFooterCell(h.Column) : !HasNodeFooterCell(Node, h.Column, FooterIndex)) continue;
+    TRect cell(std::max(h.Rect.Left, L.RowsRect.Left), Top + FFooterRowHeight * h.BandRow, h.Rect.Right,
+               Top + FFooterRowHeight * (h.BandRow + h.RowSpan));
     InflateRect(cell, -1, -1);
     if (h.LeftEdge) ++cell.Left;
     if (h.RightEdge) cell.Right -= 2;
@@ -94,14 +99,16 @@ void TCustomvmTreeList::DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L) 
     TvmTreeListDrawInfo di;
     di.Canvas = C;
     di.Rect = cell;
+    di.Node = Node;
     di.Column = h.Column;
-    di.FooterIndex = -1;
-    GetFooterCellText(nullptr, h.Column, di.Text, -1);
-    di.Color = FHeaderPanelColor;
-    di.Alignment = GetFooterCellAlignment(nullptr, h.Column, -1);
+    di.FooterIndex = FooterIndex;
+    GetFooterCellText(Node, h.Column, di.Text, FooterIndex);
+    di.Color = Back;
+    di.Alignment = GetFooterCellAlignment(Node, h.Column, FooterIndex);
     C->Font()->Assign(Font());
+    C->Font()->SetColor(Text);
     di.Font = C->Font();
-    if (IsFooterDrawAssigned(nullptr, h.Column, -1)) RunDrawHook(C, cell, [&] { DoDrawFooterCell(di); });
+    if (IsFooterDrawAssigned(Node, h.Column, FooterIndex)) RunDrawHook(C, cell, [&] { DoDrawFooterCell(di); });
     if (!di.Done) {
       C->Brush()->SetStyle(bsSolid);
       C->Brush()->SetColor(di.Color);
@@ -116,6 +123,67 @@ void TCustomvmTreeList::DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L) 
     }
   }
   C->Font()->Assign(Font());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Node footers.
+
+void TCustomvmTreeList::SetShowNodeFooters(bool Value) {
+  if (Value == FShowNodeFooters) return;
+  FShowNodeFooters = Value;
+  LayoutChanged();
+}
+
+// The parents whose footers close under Node's row, innermost first: the row is the last one
+// shown of each (the node and every step up to that parent is the last of its siblings).
+// A node whose children are shown closes no group: its last shown descendant does.
+int TCustomvmTreeList::GetNodeFooterCount(TvmTreeListNode* Node) {
+  return CountNodeFootersBelow(Node, INT32_MAX);
+}
+
+int TCustomvmTreeList::GetNodeFooterLevel(TvmTreeListNode* Node, int J) {
+  if (!FShowNodeFooters || !Node || J < 0 || (Node->HasChildNodes() && Node->Expanded())) return -1;
+  for (TvmTreeListNode* n = Node; n->Parent() && n->IsLast(); n = n->Parent()) {
+    int level = n->Parent()->Level();
+    if (IsLevelFooterShown(level) && J-- == 0) return level;
+  }
+  return -1;
+}
+
+int TCustomvmTreeList::CountNodeFootersBelow(TvmTreeListNode* Node, int Level) {
+  if (!FShowNodeFooters || !Node || (Node->HasChildNodes() && Node->Expanded())) return 0;
+  int count = 0;
+  for (TvmTreeListNode* n = Node; n->Parent() && n->IsLast(); n = n->Parent()) {
+    int level = n->Parent()->Level();
+    if (level < Level && IsLevelFooterShown(level)) ++count;
+  }
+  return count;
+}
+
+void TCustomvmTreeList::DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row) {
+  int grid = L.GridLineWidth;
+  int g = grid > 0 && FShowPreviewGrid ? 1 : 0;
+  int shift = L.LeftFixedBand >= 0 ? 0 : FLeftPos;
+  int first = FShowRoot ? 0 : 1;
+  int right = L.DataRight + 1 - g;
+  if (!IsRectEmpty(L.RightFixedBandRect)) right = std::min(right, L.RightFixedBandRect.Left);
+  int top = Row.Top + Row.Height - grid - Row.FooterHeight;
+  for (int j = 0; j < Row.FooterCount; ++j, top += FNodeFooterHeight) {
+    int level = GetNodeFooterLevel(Row.Node, j);
+    TRect band(std::max(L.RowsRect.Left, L.RowsRect.Left + (level + 1 - first) * FIndent - shift), top, right,
+               top + FNodeFooterHeight);
+    if (band.Right <= band.Left) continue;
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(FFooterPanelColor);
+    C->FillRect(band);
+    if (g) {
+      C->Brush()->SetColor(GetGridLineColor());
+      C->FillRect(TRect(band.Left, band.Top, band.Right, band.Top + 1));
+      C->FillRect(TRect(band.Right, band.Top, band.Right + 1, band.Bottom));
+    }
+    // The cells clip to the band: a footer of an outer level shows none of the indent left of it.
+    RunDrawHook(C, band, [&] { DrawFooterCells(C, L, band.Top + 1, Row.Node, j, FFooterPanelColor, FFooterPanelTextColor); });
+  }
 }
 
 TRect TCustomvmTreeList::GetStatusCloseButtonRect() {

@@ -106,6 +106,7 @@ VM_PUBLISH(TvmTreeList) {
   P.Bool("ShowBandPanel", &C::ShowBandPanel, &C::SetShowBandPanel).Default(false);
   P.Bool("ShowHeaderPanel", &C::ShowHeaderPanel, &C::SetShowHeaderPanel).Default(true);
   P.Bool("ShowFooterPanel", &C::ShowFooterPanel, &C::SetShowFooterPanel).Default(false);
+  P.Bool("ShowNodeFooters", &C::ShowNodeFooters, &C::SetShowNodeFooters).Default(false);
   P.Bool("ShowIndicatorColumn", &C::ShowIndicatorColumn, &C::SetShowIndicatorColumn).Default(false);
   P.Bool("NewItemRowVisible", &C::NewItemRowVisible, &C::SetNewItemRowVisible).Default(false);
   P.Bool("ShowGrid", &C::ShowGrid, &C::SetShowGrid).Default(false);
@@ -172,6 +173,7 @@ VM_PUBLISH(TvmTreeList) {
   P.Event("OnDrawPreview", &C::OnDrawPreview);
   P.Event("OnDrawPreviewCell", &C::OnDrawPreviewCell);
   P.Event("OnDrawFooterCell", &C::OnDrawFooterCell);
+  P.Event("OnCustomDrawRowFooter", &C::OnCustomDrawRowFooter);
   P.Event("OnHasFooterCell", &C::OnHasFooterCell);
   P.Event("OnMeasureCellText", &C::OnMeasureCellText);
 }

@@ -235,12 +235,15 @@ void TCustomvmTreeList::SetMaxRowTextLineCount(int Value) {
 }
 
 int TCustomvmTreeList::GetNodeRowHeight(TvmTreeListNode* Node, int Base, bool NoCache) {
+  // The node footer bands depend on where the node stands in the tree, which moves, sorts and
+  // expansions change: they are counted afresh and never cached with the row.
+  int footers = Node && FShowNodeFooters ? FNodeFooterHeight * GetNodeFooterCount(Node) : 0;
   bool standard = Base < 0 || Base == FDefaultRowHeight;
   if (Base < 0) Base = FDefaultRowHeight;
   if (!Node || (standard && HasUniformRowHeights())) {
     if (standard) return FRowHeight;
   } else if (standard && !NoCache && Node->CachedRowHeight > 0) {
-    return Node->CachedRowHeight;
+    return Node->CachedRowHeight + footers;
   }
   int p = IsPreviewShown() ? GetPreviewLineCount(Node) : 0;
   int sep = FShowGrid ? GetRowSeparatorWidth() : 0;
@@ -257,7 +260,7 @@ int TCustomvmTreeList::GetNodeRowHeight(TvmTreeListNode* Node, int Base, bool No
     Node->CachedRowHeight = height;
     Node->CachedLineCount = lines;
   }
-  return height;
+  return height + footers;
 }
 
 int TCustomvmTreeList::GetRowLineCount(TvmTreeListNode* Node, int& Height) {

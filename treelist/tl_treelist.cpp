@@ -15,6 +15,7 @@
 #include "platform/imglist.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
+#include "treelist/tl_customize.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
 TCustomvmTreeList::~TCustomvmTreeList() {
   FDestroying = true;
   DragControlDestroyed(this);
+  delete FCustomizeForm;
+  FCustomizeForm = nullptr;
   HideStatusHint();
   DeleteAllNodes();
 }
@@ -824,6 +827,7 @@ void TCustomvmTreeList::CalcMetrics() {
   FStatusHeight = IsStatusShown() ? std::max(FTextHeight + 5, 17) : 0;
   FIndent = 16;
   int g = FShowGrid && FShowPreviewGrid ? 1 : 0;
+  FNodeFooterHeight = FFooterRowHeight * hr + 2 + g;
   int minimum = std::max(FTextHeight + 3, 16);
   if (FImages) minimum = std::max(minimum, FImages->Height());
   if (FStateImages) minimum = std::max(minimum, FStateImages->Height());
@@ -848,6 +852,7 @@ void TCustomvmTreeList::CalcMetrics() {
 
 void TCustomvmTreeList::LayoutChanged() {
   if (FLockUpdate != 0 || FDestroying) return;
+  if (IsCustomizing()) FCustomizeForm->RefreshLists();
   CalcMetrics();
   if (!FCache.Fresh || !IsVisibleCacheValid()) BuildVisibleCache();
   // The top row is always a shown node.
@@ -1063,6 +1068,8 @@ void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
       row.Height = GetNodeRowHeight(n);
       row.PreviewLines = IsPreviewShown() ? GetPreviewLineCount(n) : 0;
       row.LineCount = autoHeight ? n->CachedLineCount : -1;
+      row.FooterCount = FShowNodeFooters ? GetNodeFooterCount(n) : 0;
+      row.FooterHeight = row.FooterCount * FNodeFooterHeight;
     }
     L.VisibleRows.push_back(row);
     top += row.Height;
@@ -1278,6 +1285,10 @@ void TCustomvmTreeList::Scrolled(int Kind, int Position) {
 }
 
 void TCustomvmTreeList::MouseWheelScroll(bool Up, int Lines) {
+  if (FAnchor.Active) {
+    EndAnchorScroll();
+    return;
+  }
   TCustomvmContainer::MouseWheelScroll(Up, Lines);
   SetTopRowIndex(GetTopRowIndex() + (Up ? -Lines : Lines));
 }
@@ -1405,7 +1416,22 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     H.Node = r.Node;
     H.HitType = P.X <= L.DataRight ? tlhCell : tlhRowTail;
     if (H.HitType != tlhCell) return;
-    int previewBottom = r.Top + r.Height - L.GridLineWidth;
+    int footerTop = r.Top + r.Height - L.GridLineWidth - r.FooterHeight;
+    if (r.FooterCount > 0 && P.Y >= footerTop && P.Y < footerTop + r.FooterHeight) {
+      H.HitType = tlhRowFooter;
+      H.FooterRow = (P.Y - footerTop) / FNodeFooterHeight;
+      int top = footerTop + H.FooterRow * FNodeFooterHeight + 1;
+      for (const auto& c : L.HeaderCells) {
+        int t = top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
+        if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + 2) {
+          H.Column = c.Column;
+          H.Band = c.Band;
+          break;
+        }
+      }
+      return;
+    }
+    int previewBottom = footerTop;
     int previewH = RowPreviewHeight(r);
     if (previewH > 0 && P.Y >= previewBottom - previewH && P.Y < previewBottom) {
       H.HitType = tlhPreview;
@@ -1446,6 +1472,7 @@ TvmTreeListNode* TCustomvmTreeList::GetNodeAt(int X, int Y) {
 bool TCustomvmTreeList::WantsKey(uint16_t Key) const { return Key == VK_RETURN || Key == VK_ESCAPE; }
 
 void TCustomvmTreeList::CancelMode() {
+  EndAnchorScroll();
   if (FState == tlsNodeDragging) EndNodeDrag(false, FLastDragPoint.X, FLastDragPoint.Y);
   if (FState == tlsColumnDragging) EndColumnDrag(false);
   if (FState == tlsBandDragging) EndBandDrag(false);
@@ -1543,6 +1570,12 @@ void TCustomvmTreeList::MovePage(bool Down, TShiftState Shift) {
 }
 
 void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
+  if (FAnchor.Active) {
+    // A key ends anchor scrolling and does nothing else.
+    EndAnchorScroll();
+    Key = 0;
+    return;
+  }
   TCustomvmContainer::KeyDown(Key, Shift);
   if (Key == 0 || !CanProcessKey(Key, Shift)) return;
   BeginSelection();
@@ -1844,6 +1877,11 @@ void TCustomvmTreeList::DoColumnClick(int Column, bool Shift, bool Ctrl) {
 
 void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseDown(Button, Shift, X, Y);
+  if (FAnchor.Active) {
+    // A click ends anchor scrolling and does nothing else.
+    EndAnchorScroll();
+    return;
+  }
   if (CanFocus() && !Focused()) {
     try {
       SetFocus();
@@ -1853,6 +1891,10 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   GetHitInfo(TPoint(X, Y), FDownHitInfo);
   FDownPoint = TPoint(X, Y);
   FCollapseSelection = false;
+  if (Button == mbMiddle) {
+    if (FState == tlsIdle) ScrollByAnchor(ClientToScreen(TPoint(X, Y)));
+    return;
+  }
   if (Button == mbRight) {
     // A right click ends a running mode, or focuses the row under it.
     if (FState != tlsIdle && FState != tlsEditing) {
@@ -1962,14 +2004,20 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
 
 void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseMove(Shift, X, Y);
+  if (FAnchor.Active) {
+    AnchorMouseMove(ClientToScreen(TPoint(X, Y)));
+    return;
+  }
   bool beyond = std::abs(X - FDownPoint.X) > 5 || std::abs(Y - FDownPoint.Y) > 5;
   if (FState == tlsNodePressed && beyond && FDragMode == tldmAutomatic && FDownHitInfo.Node) {
     StartNodeDrag();
   } else if (FState == tlsColumnPressed && beyond && FDownHitInfo.Column >= 0 && CanDragColumn(FDownHitInfo.Column)) {
     FDraggedColumn = FDownHitInfo.Column;
+    CreateColumnDragImage(FDraggedColumn);
     SetState(tlsColumnDragging);
   } else if (FState == tlsBandPressed && beyond && FDownHitInfo.Band >= 0 && CanDragBand(FDownHitInfo.Band)) {
     FDraggedBand = FDownHitInfo.Band;
+    CreateBandDragImage(FDraggedBand);
     SetState(tlsBandDragging);
   }
   if (FState == tlsNodeDragging) {
@@ -1978,12 +2026,16 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     FLastDragPoint = TPoint(X, Y);
     TvmTreeListDropTarget t;
     CalcColumnDropTarget(FLastDragPoint, t);
-    SetCursor(t.Code == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    bool hide = t.Code == -1 && (IsCustomizing() || FOptions.Contains(tloHideByDragOut));
+    SetCursor(hide ? crNoDrop : crDefault);
+    MoveHeaderDragImage(X, Y, hide);
     Invalidate();
   } else if (FState == tlsBandDragging) {
     FLastDragPoint = TPoint(X, Y);
     int t = CalcBandDropTarget(FLastDragPoint);
-    SetCursor(t == -1 && FOptions.Contains(tloHideByDragOut) ? crNoDrop : crDefault);
+    bool hide = t == -1 && FOptions.Contains(tloHideByDragOut);
+    SetCursor(hide ? crNoDrop : crDefault);
+    MoveHeaderDragImage(X, Y, hide);
     Invalidate();
   }
   if (IsSizingState(FState)) MoveSizingLine(X, Y);
@@ -2001,6 +2053,11 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
 
 void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomvmContainer::MouseUp(Button, Shift, X, Y);
+  if (FAnchor.Active) {
+    // Releasing the middle button where it was pressed keeps the mode; after a move it ends.
+    if (Button == mbMiddle && FAnchor.Moved) EndAnchorScroll();
+    return;
+  }
   TvmTreeListState s = FState;
   if (s == tlsEditing) return;
   if (s == tlsNodeDragging) {
@@ -2148,6 +2205,7 @@ void TCustomvmTreeList::DoEnter() {
 
 void TCustomvmTreeList::DoExit() {
   TCustomvmContainer::DoExit();
+  EndAnchorScroll();
   if (EditorHasFocus()) return;
   if (FState == tlsEditing) {
     try {

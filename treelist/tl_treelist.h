@@ -221,6 +221,8 @@ struct TvmTreeListRowInfo {
   int Top = 0;
   int Height = 0;
   int PreviewLines = 0;  // preview text lines under the cells
+  int FooterCount = 0;   // node footer bands under the cells and the preview
+  int FooterHeight = 0;  // their height together
   int LineCount = -1;    // text lines of the cells (-1 while automatic row heights are off)
 };
 
@@ -324,7 +326,10 @@ public:
   // a drop handler walking the list keeps its place.
   std::vector<TvmTreeListNode*> Nodes;
   TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+  TDragImage* GetDragImage() override;
 };
+
+class TvmTreeListCustomizeForm;
 
 class TCustomvmTreeList : public TCustomvmContainer, public TDragTarget, public TDragSource {
   VM_CLASS(TCustomvmTreeList, TCustomvmContainer)
@@ -454,7 +459,8 @@ public:
   }
   // Row heights are the same for every node unless they depend on the node's texts.
   bool HasUniformRowHeights() {
-    return !IsRowAutoHeight() && !(IsPreviewShown() && FExtendedOptions.Contains(tlxAutoPreviewLines));
+    return !IsRowAutoHeight() && !(IsPreviewShown() && FExtendedOptions.Contains(tlxAutoPreviewLines)) &&
+           !FShowNodeFooters;
   }
   // The height of a node's row from a base (one header row's) height; cached in the node unless
   // NoCache. Base -1 means DefaultRowHeight.
@@ -499,6 +505,21 @@ public:
   virtual TAlignment GetFooterCellAlignment(TvmTreeListNode* Node, int Column, int FooterIndex) {
     return GetColumnAlignment(Column);
   }
+
+  // Node footers: under the last shown row of a group, one footer band for every enclosing
+  // parent whose level shows footers (IsLevelFooterShown), the innermost first. A band is
+  // NodeFooterHeight high and starts one Indent right of its parent's level; its cells are the
+  // columns that answer HasNodeFooterCell. FooterIndex j of a row counts its bands from the top.
+  bool ShowNodeFooters() const { return FShowNodeFooters; }
+  void SetShowNodeFooters(bool Value);
+  int NodeFooterHeight() const { return FNodeFooterHeight; }
+  virtual bool IsLevelFooterShown(int Level) { return false; }
+  virtual bool HasNodeFooterCell(TvmTreeListNode* Node, int Column, int FooterIndex) { return false; }
+  int GetNodeFooterCount(TvmTreeListNode* Node);
+  // The level of the parent whose footer is the node's J-th band (-1 when there is none).
+  int GetNodeFooterLevel(TvmTreeListNode* Node, int J);
+  // How many of the node's footer bands belong to levels below Level.
+  int CountNodeFootersBelow(TvmTreeListNode* Node, int Level);
 
   // Group panel (a hook: no class here shows one) and status panel (shown by descendants that
   // answer IsStatusShown; its close button has a hint).
@@ -619,6 +640,21 @@ public:
   void UpdateScrollBars();
   void MouseWheelScroll(bool Up, int Lines) override;
 
+  // Anchor scrolling, started by a middle-button press: a round mark stays at the press point
+  // and the list scrolls towards the pointer, faster the further it is from the mark (speed 1
+  // just outside the resting square, 12 from 55 pixels further out), along the scroll bars the
+  // window shows. A middle-button release after the pointer left the square, any other click,
+  // the wheel or a key ends it (the key or click does nothing else).
+  void ScrollByAnchor(const TPoint& ScreenAnchor);
+  void EndAnchorScroll();
+  bool AnchorScrolling() const { return FAnchor.Active; }
+  // 0 none, 1 left, 2 up, 3 right, 4 down; speed 0 .. 12.
+  int AnchorDirection() const { return FAnchor.Direction; }
+  int AnchorSpeed() const { return FAnchor.Speed; }
+  TTimer* AnchorTimer() const { return FAnchorTimer; }
+  TDragImage* AnchorImage() const { return FAnchorImage.get(); }
+  static constexpr int AnchorSize = 28;  // the mark's width and height
+
   // Sorting.
   void SortNodes(int Level, int Column, bool Descending);
   virtual int CompareNodes(TvmTreeListNode* Node1, TvmTreeListNode* Node2);
@@ -681,6 +717,30 @@ public:
   TvmTreeListNode* ExpandHoverNode() const { return FExpandHoverNode; }
   TTimer* DragExpandTimer() const { return FDragExpandTimer; }
   TTimer* DragScrollTimer() const { return FDragScrollTimer; }
+  // The customizing form: ShowCustomizeForm opens it beside the control (where it was last
+  // when it was open before), HideCustomizeForm closes it; it goes with the control.
+  void ShowCustomizeForm();
+  void HideCustomizeForm();
+  bool IsCustomizing() const;
+  TvmTreeListCustomizeForm* CustomizeForm() const { return FCustomizeForm; }
+  // The entries of its lists: hidden columns (Bands false) or bands that may be shown again.
+  virtual void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) {}
+  // A column taken from the form's list: dragged like a header from a client point.
+  void StartCustomizeColumnDrag(int Column, TPoint P);
+  // The client point lies over the open customizing form.
+  bool OverCustomizeForm(TPoint P);
+  // The picture under the pointer while nodes, columns or bands are dragged (null outside a
+  // drag); DragImageVisible off keeps it away from node drags.
+  TDragImage* NodeDragImages() const { return FNodeDragImages.get(); }
+  bool DragImageVisible() const { return FDragImageVisible; }
+  void SetDragImageVisible(bool Value) { FDragImageVisible = Value; }
+  // The text a node's drag image shows: its cell text in that column.
+  virtual std::string GetNodeDragText(TvmTreeListNode* Node, int Column) { return GetCellText(Node, Column); }
+  // The node's cell in a visual column (-1: the first) framed in dotted lines, or a plain
+  // DefaultRowHeight x 16 box when no column shows.
+  void CreateNodeDragImage(TvmTreeListNode* Node, int VisualColumn);
+  void CreateColumnDragImage(int Column);
+  void CreateBandDragImage(int VisibleBand);
   int DragScrollDirection() const { return FDragScrollDirection; }
   int DraggedColumn() const { return FDraggedColumn; }
   int DraggedBand() const { return FDraggedBand; }
@@ -699,6 +759,9 @@ public:
   virtual bool IsBandLocked(int VisibleBand) { return false; }
   virtual void MoveColumn(int Column, int VisibleBand, int Row, int Position) {}
   virtual void HideColumn(int Column) {}
+  // Shows a hidden column at a header place (a drop from the customizing form).
+  virtual void ShowColumn(int Column, int VisibleBand, int Row, int Position) {}
+  virtual bool IsColumnShown(int Column) { return true; }
   virtual void MoveBand(int FromVisible, int ToVisible) {}
   virtual void HideBand(int VisibleBand) {}
   virtual void DoNodeDragStart(TvmTreeListNode* Node);
@@ -865,10 +928,18 @@ protected:
 
   // Painting pieces.
   virtual void DrawHeader(TCanvas* C, const TvmTreeListLayout& L);
+  void DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip);
+  void DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& Cell);
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
-  void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left);
+  // RowRect: the row's cells; lines of the ancestors run on to LinesBottom, above the footer
+  // bands that cover them.
+  void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left, int LinesBottom);
   void DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
   void DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L);
+  // The sunken footer cells of one footer row band (FooterIndex -1: the footer panel) from Top.
+  void DrawFooterCells(TCanvas* C, const TvmTreeListLayout& L, int Top, TvmTreeListNode* Node, int FooterIndex,
+                       TColor Back, TColor Text);
+  void DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row);
   void DrawStatusPanel(TCanvas* C, const TvmTreeListLayout& L);
   // Runs a drawing hook clipped to one element, restoring the clip region afterwards.
   void RunDrawHook(TCanvas* C, const TRect& Clip, const std::function<void()>& Hook);
@@ -918,6 +989,22 @@ protected:
   TvmTreeListNode* FExpandHoverNode = nullptr;
   TTimer* FDragExpandTimer = nullptr;
   TTimer* FDragScrollTimer = nullptr;
+  struct {
+    bool Active = false, Horizontal = false, Vertical = false, Moved = false;
+    TPoint Point;  // screen
+    int Direction = 0, Speed = 0, Ticks = 0;
+  } FAnchor;
+  TTimer* FAnchorTimer = nullptr;
+  std::unique_ptr<TDragImage> FNodeDragImages;
+  TvmTreeListCustomizeForm* FCustomizeForm = nullptr;
+  TRect FCustomizeBounds{-1000, -1000, -1000, -1000};
+  bool FDragImageVisible = true;
+  void StartHeaderDragImage(TBitmap* Image);
+  void MoveHeaderDragImage(int X, int Y, bool Delete);
+  void EndDragImage();
+  std::unique_ptr<TDragImage> FAnchorImage;
+  void AnchorMouseMove(const TPoint& Screen);
+  void AnchorTimerFired();
   int FDragScrollDirection = 0;
   int FDraggedColumn = -1;
   int FDraggedBand = -1;
@@ -964,7 +1051,8 @@ protected:
   TColor FFixedBandSeparatorColor = clWindowFrame;
   // The shown columns and their widths, for measuring cell texts (made on first use).
   std::vector<std::pair<int, int>> FMeasureColumns;
-  bool FShowFooterPanel = false;
+  bool FShowFooterPanel = false, FShowNodeFooters = false;
+  int FNodeFooterHeight = 20;
   TColor FFooterPanelColor = cl3DLight, FFooterPanelTextColor = clWindowText;
   int FFooterRowHeight = 18, FFooterPanelHeight = 0, FStatusHeight = 0, FGroupPanelHeight = 0;
   bool FStatusCloseHot = false;
