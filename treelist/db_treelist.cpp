@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <iterator>
 
 #include "controls/mem_data.h"
 #include "platform/datetime.h"
@@ -708,6 +710,12 @@ void TCustomvmDBTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
 void TCustomvmDBTreeListControl::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next,
                                              bool WasLast, bool WasVisible) {
   TCustomvmTreeListControl::NodeDeleted(Node, Prior, Next, WasLast, WasVisible);
+  // Outside a clearing the tree list unselects a deleted node itself.
+  if (FClearing && !FSelectionList.empty()) {
+    FSelectionList.clear();
+    SelectionListChanged();
+    FFirstSelectedNode = nullptr;
+  }
   FLiveNodes.erase(std::remove(FLiveNodes.begin(), FLiveNodes.end(), Node), FLiveNodes.end());
 }
 
@@ -722,6 +730,126 @@ void TCustomvmDBTreeListControl::ResetNodeMetrics() {
 
 bool TCustomvmDBTreeListControl::IsLive(TvmTreeListNode* Node) const {
   return std::find(FLiveNodes.begin(), FLiveNodes.end(), Node) != FLiveNodes.end();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The selection list.
+
+namespace {
+bool Holds(const std::vector<TvmTreeListNode*>& List, TvmTreeListNode* Node) {
+  return std::binary_search(List.begin(), List.end(), Node, std::less<TvmTreeListNode*>());
+}
+}  // namespace
+
+void TCustomvmDBTreeListControl::SelectionListChanged() {
+  FSelectionCacheText.clear();
+  FSelectionCacheIndex = -1;
+}
+
+void TCustomvmDBTreeListControl::SetSelectionList(std::vector<TvmTreeListNode*> Nodes) {
+  std::sort(Nodes.begin(), Nodes.end(), std::less<TvmTreeListNode*>());
+  Nodes.erase(std::unique(Nodes.begin(), Nodes.end()), Nodes.end());
+  FSelectionList = std::move(Nodes);
+  SelectionListChanged();
+}
+
+TvmTreeListNode* TCustomvmDBTreeListControl::GetSelectedItem(int Index) {
+  return Index >= 0 && Index < GetSelectedCount() ? FSelectionList[static_cast<size_t>(Index)] : nullptr;
+}
+
+bool TCustomvmDBTreeListControl::IsNodeSelected(TvmTreeListNode* Node) {
+  return Node && Holds(FSelectionList, Node);
+}
+
+void TCustomvmDBTreeListControl::SetNodeSelected(TvmTreeListNode* Node, bool Value) {
+  if (!Node) return;
+  auto it = std::lower_bound(FSelectionList.begin(), FSelectionList.end(), Node, std::less<TvmTreeListNode*>());
+  const bool has = it != FSelectionList.end() && *it == Node;
+  if (has == Value) return;
+  if (Value) {
+    if (!FOptions.Contains(tloMultiSelect) || !CanSelectNode(Node)) return;
+    if (FSelectionList.empty()) FFirstSelectedNode = Node;
+    FSelectionList.insert(it, Node);
+  } else {
+    FSelectionList.erase(it);
+  }
+  SelectionListChanged();
+  InvalidateSelection();
+  DoSelectionChanged();
+}
+
+void TCustomvmDBTreeListControl::ClearSelection() {
+  if (FSelectionList.empty()) return;
+  if (!FDestroying && !FClearing) InvalidateSelection();
+  FSelectionList.clear();
+  SelectionListChanged();
+  TCustomvmTreeListControl::ClearSelection();
+}
+
+void TCustomvmDBTreeListControl::SelectNodes(TvmTreeListNode* FromNode, TvmTreeListNode* ToNode) {
+  TDataSet* ds = DataSet();
+  if ((ds && ds->Active() && IsEditingState(ds->State())) || !FOptions.Contains(tloMultiSelect)) return;
+  if (!FromNode || !ToNode) return;
+  BeginSelection();
+  TScopeExit end([this] { EndSelection(); });
+  if (IsNodeRangeSelection()) {
+    TCustomvmTreeListControl::SelectNodes(FromNode, ToNode);
+    return;
+  }
+  int a = GetRowIndex(FromNode), b = GetRowIndex(ToNode);
+  if (a < 0 || b < 0) return;
+  if (b < a) std::swap(a, b);
+  if (IsFocusRangeSelection() && GetDataLink()->Active() && ds) {
+    // Each row is focused in turn (moving the dataset to its record), then the focus returns.
+    TvmTreeListNode* keep = FFocusedNode;
+    ds->DisableControls();
+    TScopeExit enable([&] {
+      SetDataChangeLock(true);
+      TScopeExit unlock([this] { SetDataChangeLock(false); });
+      ds->EnableControls();
+    });
+    for (int r = a; r <= b; ++r) {
+      TvmTreeListNode* n = GetNodeAtRow(r);
+      if (!n) break;
+      SetFocusedNodeColumn(n, GetFocusedColumn(), false);
+      SetNodeSelected(n, true);
+    }
+    if (keep) SetFocusedNodeColumn(keep, GetFocusedColumn(), false);
+    return;
+  }
+  std::vector<TvmTreeListNode*> range;
+  range.reserve(static_cast<size_t>(b - a + 1));
+  for (int r = a; r <= b; ++r) {
+    TvmTreeListNode* n = GetNodeAtRow(r);
+    if (!n) break;
+    // The first row taken fixes the level the others must share (unless levels may mix).
+    if (FSelectionList.empty() && range.empty()) FFirstSelectedNode = nullptr;
+    if (!CanSelectNode(n)) continue;
+    if (FSelectionList.empty() && range.empty()) FFirstSelectedNode = n;
+    range.push_back(n);
+  }
+  if (range.empty()) return;
+  std::sort(range.begin(), range.end(), std::less<TvmTreeListNode*>());
+  std::vector<TvmTreeListNode*> merged;
+  merged.reserve(range.size() + FSelectionList.size());
+  std::set_union(FSelectionList.begin(), FSelectionList.end(), range.begin(), range.end(),
+                 std::back_inserter(merged), std::less<TvmTreeListNode*>());
+  FSelectionList = std::move(merged);
+  SelectionListChanged();
+  InvalidateSelection();
+}
+
+void TCustomvmDBTreeListControl::SelectAll() {
+  const int rows = GetVisibleNodeCount();
+  if (!FOptions.Contains(tloMultiSelect) || rows == 0) return;
+  BeginSelection();
+  {
+    TScopeExit end([this] { EndSelection(); });
+    // Without a selection the focused node decides the level.
+    if (FSelectionList.empty() && FFocusedNode) SetNodeSelected(FFocusedNode, true);
+    SelectNodes(GetNodeAtRow(0), GetNodeAtRow(rows - 1));
+  }
+  DoSelectionChanged();
 }
 
 void TCustomvmDBTreeListControl::RemoveColumnValue(TvmTreeListNode* Node, int Index) {
@@ -1074,6 +1202,8 @@ void TvmDBTreeList::RememberCurrent() {
 void TvmDBTreeList::LoadAll() {
   TDataSet* ds = DataSet();
   const bool active = FDataLink->Active() && ds && ds->Active();
+  // The selected records stay selected when their records are read again.
+  const std::vector<TSelectedRecord> selected = active ? SelectedRecords() : std::vector<TSelectedRecord>();
   BeginUpdate();
   TScopeExit end([this] { EndUpdate(); });
   FByKey.clear();
@@ -1182,6 +1312,7 @@ void TvmDBTreeList::LoadAll() {
   }
   FStaged = nullptr;
   staged.clear();
+  ReselectRecords(selected);
   RememberCurrent();
   end.Release();
   EndUpdate();
@@ -1359,6 +1490,64 @@ void TvmDBTreeList::RecordDeleted(const TBookmark& Bookmark) {
   n->Delete();
 }
 
+std::vector<TvmDBTreeList::TSelectedRecord> TvmDBTreeList::SelectedRecords() const {
+  std::vector<TSelectedRecord> records;
+  records.reserve(FSelectionList.size());
+  for (TvmTreeListNode* n : FSelectionList)
+    records.push_back({DBNode(n)->Bookmark, DBNode(n)->IndexKey});
+  return records;
+}
+
+// A record is found again by its bookmark, else (a dataset that gave it a new bookmark) by its
+// key; records that are gone leave the selection.
+void TvmDBTreeList::ReselectRecords(const std::vector<TSelectedRecord>& Records) {
+  if (Records.empty()) return;
+  std::vector<TvmTreeListNode*> nodes;
+  nodes.reserve(Records.size());
+  for (const TSelectedRecord& r : Records) {
+    auto b = r.Bookmark.empty() ? FByBookmark.end() : FByBookmark.find(r.Bookmark);
+    if (b != FByBookmark.end()) {
+      nodes.push_back(b->second);
+      continue;
+    }
+    auto k = r.Key.empty() ? FByKey.end() : FByKey.find(r.Key);
+    if (k != FByKey.end()) nodes.push_back(k->second);
+  }
+  SetSelectionList(std::move(nodes));
+  if (!FSelectionList.empty()) FFirstSelectedNode = FSelectionList.front();
+  Invalidate();
+}
+
+bool TvmDBTreeList::DeleteSelectedRecords() {
+  TDataSet* ds = DataSet();
+  if (GetSelectedCount() < 2) return DeleteFocusedRecord();
+  if (!ds || !ds->Active() || ReadOnly || !ds->CanModify()) return false;
+  if (ConfirmDelete &&
+      Application->MessageBox(SvmDBDeleteSelected, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return false;
+  ds->CheckBrowseMode();
+  std::vector<TBookmark> marks;
+  for (TvmTreeListNode* n : FSelectionList) marks.push_back(DBNode(n)->Bookmark);
+  {
+    ++FOwnChange;
+    ds->DisableControls();
+    TScopeExit back([&] {
+      ds->EnableControls();
+      --FOwnChange;
+    });
+    for (const TBookmark& m : marks) {
+      if (m.empty() || !RecordExists(ds, m)) continue;
+      ds->GotoBookmark(m);
+      ds->Delete();
+      RecordDeleted(m);
+    }
+  }
+  RememberCurrent();
+  SyncFocus();
+  Invalidate();
+  return true;
+}
+
 bool TvmDBTreeList::DeleteFocusedRecord() {
   TDataSet* ds = DataSet();
   auto* n = DBNode(FFocusedNode);
@@ -1379,7 +1568,12 @@ void TvmDBTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
   FInKeyDown = true;
   TScopeExit done([this] { FInKeyDown = false; });
   if (Key == VK_DELETE && Shift.Contains(ssCtrl) && FState != tlsEditing) {
-    DeleteFocusedRecord();
+    DeleteSelectedRecords();
+    Key = 0;
+    return;
+  }
+  if (Key == 'A' && Shift == TShiftState{ssCtrl} && FState != tlsEditing && FOptions.Contains(tloMultiSelect)) {
+    SelectAll();
     Key = 0;
     return;
   }

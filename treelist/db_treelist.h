@@ -288,6 +288,19 @@ public:
   // Only shown rows carry row metrics: a change of one record resets those, not every node.
   void ResetNodeMetrics() override;
 
+  // The selection list: the selected nodes in address order, each once.
+  const std::vector<TvmTreeListNode*>& SelectionList() const { return FSelectionList; }
+  int GetSelectedCount() override { return static_cast<int>(FSelectionList.size()); }
+  TvmTreeListNode* GetSelectedItem(int Index) override;
+  bool IsNodeSelected(TvmTreeListNode* Node) override;
+  void SetNodeSelected(TvmTreeListNode* Node, bool Value) override;
+  void ClearSelection() override;
+  // Range selection: the rows between the two nodes join the selection (nothing while the
+  // dataset edits or without multi-select).
+  void SelectNodes(TvmTreeListNode* FromNode, TvmTreeListNode* ToNode) override;
+  // Selects every row that may join the selection (the focused node's level first).
+  void SelectAll();
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoExit() override;
@@ -295,7 +308,15 @@ protected:
   void SetNodeKeyFieldName(const std::string& Value) { FNodeKeyFieldName = Value; }
   void SetNodeKeyField(TField* Value) { FNodeKeyField = Value; }
 
+  // Replaces the selection list by Nodes (sorted, without duplicates).
+  void SetSelectionList(std::vector<TvmTreeListNode*> Nodes);
+  void SelectionListChanged();
+
   std::vector<TvmTreeListNode*> FLiveNodes;
+  std::vector<TvmTreeListNode*> FSelectionList;  // sorted by address
+  // A one-entry lookup cache over the selection list for the concrete controls.
+  std::string FSelectionCacheText;
+  int FSelectionCacheIndex = -1;
   bool FInternalDestroying = false;
   bool FInKeyDown = false;
   std::string FNodeKeyFieldName;
@@ -334,6 +355,9 @@ public:
   void LoadAll();
   // Deletes the focused node's record (asks first when ConfirmDelete).
   bool DeleteFocusedRecord();
+  // Deletes the records of the selected nodes (asks first when ConfirmDelete); with fewer than
+  // two selected, the focused record.
+  bool DeleteSelectedRecords();
 
   // The filter edit: records whose field of the column starts with the text (letter case
   // ignored) stay; an empty text shows all.
@@ -379,6 +403,13 @@ private:
   void PlaceNode(TvmDBTreeListNode* N);
   void RecordPosted();
   void RecordDeleted(const TBookmark& Bookmark);
+  // The selected records while the nodes are built again, and their nodes afterwards.
+  struct TSelectedRecord {
+    TBookmark Bookmark;
+    std::string Key;
+  };
+  std::vector<TSelectedRecord> SelectedRecords() const;
+  void ReselectRecords(const std::vector<TSelectedRecord>& Records);
   void SyncFocus();
   void RememberCurrent();
 

@@ -95,6 +95,31 @@ struct TDBTreeFixture {
     return s;
   }
   bool Locate(int Id) { return Table->Locate("ID", Variant(Id), TLocateOptions()); }
+
+  // Clicks the middle of a node's first cell with the given shift state.
+  void Click(const std::string& Name, TShiftState Shift = TShiftState()) {
+    TvmTreeListLayout L;
+    TL->CalcLayout(L);
+    TvmTreeListNode* n = Node(Name);
+    ASSERT_NE(n, nullptr) << Name;
+    for (const auto& r : L.VisibleRows)
+      if (r.Node == n)
+        for (const auto& h : L.HeaderCells)
+          if (h.Column == 0) {
+            const int x = (h.Rect.Left + h.Rect.Right) / 2, y = r.Top + r.Height / 2;
+            TL->DispatchMouseDown(mbLeft, Shift, x, y);
+            TL->DispatchMouseUp(mbLeft, Shift, x, y);
+            return;
+          }
+    FAIL() << Name << " is not shown";
+  }
+  // The names of the selected nodes in row order, joined by spaces.
+  std::string Selected() {
+    std::string s;
+    for (TvmTreeListNode* n = TL->GetFirstNode(); n; n = n->GetNext())
+      if (TL->IsNodeSelected(n)) s += (s.empty() ? "" : " ") + n->Strings(0);
+    return s;
+  }
 };
 
 const std::vector<std::tuple<int, int, std::string>> kFamily = {
@@ -390,3 +415,114 @@ TEST(DBTreeListColumns, NodeValuesMasksAndDefaults) {
 }
 
 }  // namespace
+
+// The selection list: clicks, Shift and Ctrl, Shift+arrows and Ctrl+A make it; it stays sorted
+// and without duplicates, follows its records through a reload and loses deleted records.
+TEST(DBTreeListSelection, MouseAndKeysSelectRangesOfRecords) {
+  TDBTreeFixture f({{1, 0, "n1"}, {2, 0, "n2"}, {3, 0, "n3"}, {4, 0, "n4"}, {5, 0, "n5"}, {6, 0, "n6"}});
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+  f.Click("n2");
+  EXPECT_EQ(f.Selected(), "n2");
+  f.Click("n4", TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n2 n3 n4");
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "n4");  // the dataset follows the focus
+  f.Click("n6", TShiftState{ssCtrl});
+  f.Click("n3", TShiftState{ssCtrl});
+  EXPECT_EQ(f.Selected(), "n2 n4 n6");
+  // The list holds each node once, in address order.
+  const auto& list = f.TL->SelectionList();
+  ASSERT_EQ(f.TL->GetSelectedCount(), 3);
+  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), std::less<TvmTreeListNode*>()));
+  EXPECT_EQ(f.TL->GetSelectedItem(3), nullptr);
+  // A range merges with what is selected, without duplicates.
+  f.TL->SelectNodes(f.Node("n1"), f.Node("n4"));
+  EXPECT_EQ(f.Selected(), "n1 n2 n3 n4 n6");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 5);
+  // Shift+arrows: a range from the anchor to the new focused row.
+  f.Click("n3");
+  uint16_t key = VK_DOWN;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  key = VK_DOWN;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n3 n4 n5");
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "n5");
+  key = VK_UP;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n3 n4");
+  // Ctrl+A selects every row; ClearSelection empties the list.
+  key = 'A';
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  EXPECT_EQ(f.Selected(), "n1 n2 n3 n4 n5 n6");
+  f.TL->ClearSelection();
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+  // No range while the dataset edits a record.
+  f.Click("n1");
+  f.Table->Edit();
+  f.TL->SelectNodes(f.Node("n1"), f.Node("n3"));
+  EXPECT_EQ(f.Selected(), "n1");
+  f.Table->Cancel();
+}
+
+TEST(DBTreeListSelection, SelectedRecordsSurviveDataSetChanges) {
+  TDBTreeFixture f(kFamily);
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect + tloMixedLevelSelect);
+  f.TL->FullExpand();
+  for (const char* n : {"a", "a1", "other"}) f.Node(n)->SetSelected(true);
+  ASSERT_EQ(f.Selected(), "a a1 other");
+  // A record added behind the control, then a filter and its removal: the tree is read again
+  // and the selected records are selected again by their bookmarks.
+  f.Append(7, 6, "new");
+  EXPECT_EQ(f.Selected(), "a a1 other");
+  f.TL->ApplyFilterText(0, "a");
+  EXPECT_EQ(f.Selected(), "a a1");
+  f.TL->ApplyFilterText(0, "");
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other(new)");
+  EXPECT_EQ(f.Selected(), "a a1");  // a filtered-out record left the selection
+  // An edit that moves a selected record keeps it selected.
+  ASSERT_TRUE(f.Locate(4));
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(6);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "other");
+  EXPECT_EQ(f.Selected(), "a a1");
+  // Deleting a selected record behind the control takes it out of the list (its children go
+  // to the top level unselected).
+  ASSERT_TRUE(f.Locate(2));
+  f.Table->Delete();
+  EXPECT_EQ(f.Node("a"), nullptr);
+  EXPECT_EQ(f.Selected(), "a1");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 1);
+  // Closing the dataset empties the list.
+  f.Table->Close();
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+}
+
+TEST(DBTreeListSelection, CtrlDeleteDeletesTheSelectedRecords) {
+  TDBTreeFixture f({{1, 0, "n1"}, {2, 0, "n2"}, {3, 0, "n3"}, {4, 0, "n4"}});
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+  f.TL->SelectNodes(f.Node("n2"), f.Node("n3"));
+  std::string asked;
+  int answer = IDNO;
+  SetMessageBoxHook([&](const std::string& Text, const std::string& Caption, int) {
+    asked = Caption + ": " + Text;
+    return answer;
+  });
+  uint16_t key = VK_DELETE;
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  EXPECT_EQ(asked, "Confirm: Delete all selected records?");
+  EXPECT_EQ(f.Table->RecordCount(), 4);
+  answer = IDYES;
+  key = VK_DELETE;
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  SetMessageBoxHook(nullptr);
+  EXPECT_EQ(f.Table->RecordCount(), 2);
+  EXPECT_FALSE(f.Locate(2));
+  EXPECT_FALSE(f.Locate(3));
+  EXPECT_EQ(f.Shape(), "n1 n4");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+  // The control still follows the dataset.
+  ASSERT_TRUE(f.Locate(4));
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("n4"));
+}
