@@ -10,6 +10,7 @@
 
 #include "controls/mem_data.h"
 #include "platform/datetime.h"
+#include "platform/flatscroll.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
 #include "platform/sysutils.h"
@@ -141,6 +142,13 @@ void TvmDBTreeListColumn::ResolveField() {
   TCustomvmDBTreeListControl* c = DBControl();
   TDataSet* ds = c ? c->DataSet() : nullptr;
   FField = ds && !FFieldName.empty() && ds->Active() ? ds->FindField(FFieldName) : nullptr;
+}
+
+void TvmDBTreeListColumn::SetName(const std::string& NewName) {
+  const std::string old = Name();
+  TvmTreeListColumn::SetName(NewName);
+  if (ComponentState().Contains(csLoading) || FQuietRename || old == Name()) return;
+  if (TCustomvmDBTreeListControl* c = DBControl()) c->ColumnRenamed(old, Name());
 }
 
 void TvmDBTreeListColumn::GetDisplayText(TvmTreeListNode* /*Node*/, std::string& Text) {
@@ -730,6 +738,99 @@ void TCustomvmDBTreeListControl::ResetNodeMetrics() {
 
 bool TCustomvmDBTreeListControl::IsLive(TvmTreeListNode* Node) const {
   return std::find(FLiveNodes.begin(), FLiveNodes.end(), Node) != FLiveNodes.end();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Renaming and horizontal scrolling.
+
+void TCustomvmDBTreeListControl::SetName(const std::string& NewName) {
+  const std::string old = Name();
+  TCustomvmTreeListControl::SetName(NewName);
+  if (!ComponentState().Contains(csDesigning) || old.empty() || old == Name()) return;
+  const std::string oldKey = AnsiUpperCase(old);
+  for (int i = 0; i < ColumnCount(); ++i) {
+    TvmDBTreeListColumn* c = DBColumn(i);
+    if (!c || (c->Owner() != Owner() && c->Owner() != this)) continue;
+    const std::string& cn = c->Name();
+    if (cn.size() < old.size() || AnsiUpperCase(cn.substr(0, old.size())) != oldKey) continue;
+    c->FQuietRename = true;
+    TScopeExit loud([c] { c->FQuietRename = false; });
+    try {
+      c->SetName(Name() + cn.substr(old.size()));
+    } catch (const EComponentError&) {
+      // A name the owner refuses (taken already): the column keeps its name.
+    }
+  }
+}
+
+bool TCustomvmDBTreeListControl::EnsureFocused() {
+  if (!CanFocus() || ComponentState().Contains(csDesigning)) return true;
+  if (!Focused()) SetFocus();
+  return Focused() || (FEditor && FEditor->Focused());
+}
+
+std::vector<int> TCustomvmDBTreeListControl::ColumnLeftEdges() {
+  std::vector<int> edges;
+  int total = 0, view = 0;
+  GetScrollWidths(total, view);
+  const int lf = GetLeftFixedBand(), rf = GetRightFixedBand();
+  int x = 0;
+  for (int b = 0; b < GetVisibleBandCount(); ++b) {
+    const int bw = GetBandWidth(b);
+    std::vector<int> cols, widths;
+    CalcRowWidths(b, 0, bw, cols, widths);
+    int cx = x;
+    for (size_t i = 0; i < cols.size(); ++i) {
+      // The fixed bands do not scroll: the left one's columns start at 0, the right one's at the end.
+      edges.push_back(b == lf ? 0 : b == rf ? total : cx);
+      cx += widths[i];
+    }
+    if (b != lf && b != rf) x += bw;
+  }
+  return edges;
+}
+
+bool TCustomvmDBTreeListControl::ScrollColumns(int Code, int Position) {
+  if (Code != SB_LINELEFT && Code != SB_LINERIGHT && Code != SB_THUMBPOSITION && Code != SB_THUMBTRACK)
+    return false;
+  if (VisibleColumnCount() == 0 || !EnsureFocused()) return true;
+  const std::vector<int> edges = ColumnLeftEdges();
+  if (edges.empty()) return true;
+  int total = 0, view = 0;
+  GetScrollWidths(total, view);
+  const int count = static_cast<int>(edges.size());
+  if (Code == SB_LINELEFT || Code == SB_LINERIGHT) {
+    int to = -1;
+    for (int e : edges) {
+      if (Code == SB_LINELEFT && e < FLeftPos) to = std::max(to, e);
+      if (Code == SB_LINERIGHT && e > FLeftPos && (to < 0 || e < to)) to = e;
+    }
+    if (to >= 0) SetLeftPos(to);
+    return true;
+  }
+  if (Position < 1) {
+    SetLeftPos(0);
+  } else if (Position >= total) {
+    SetLeftPos(total);
+  } else if (Position != FLeftPos) {
+    // The column under the thumb, one column further towards the end the thumb is nearer.
+    int under = 0;
+    for (int i = 0; i < count; ++i)
+      if (edges[static_cast<size_t>(i)] <= Position) under = i;
+    int target = under + (view + Position < total / 2 ? -1 : 1);
+    if (target >= count) {
+      SetLeftPos(total);
+    } else {
+      target = std::max(target, 0);
+      SetLeftPos(edges[static_cast<size_t>(target)]);
+    }
+  }
+  return true;
+}
+
+bool TCustomvmDBTreeListControl::ScrollRequested(int Kind, int Code, int Position) {
+  if (Kind == SB_HORZ) return ScrollColumns(Code, Position);
+  return TCustomvmTreeListControl::ScrollRequested(Kind, Code, Position);
 }
 
 // ---------------------------------------------------------------------------------------------

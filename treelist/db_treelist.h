@@ -127,6 +127,8 @@ public:
 
   // Re-resolves the field from the control's dataset (the dataset opened or closed).
   void ResolveField();
+  // A rename tells the control (ColumnRenamed), except while the control renames its columns.
+  void SetName(const std::string& NewName) override;
 
 protected:
   bool FDisableGrouping = false;
@@ -134,6 +136,10 @@ protected:
   TField* FField = nullptr;
   int FGroupIndex = -1;
   TvmSummaryType FSummaryFooterType = cstNone;
+
+private:
+  friend class TCustomvmDBTreeListControl;
+  bool FQuietRename = false;
 };
 
 class TvmDBTreeListMaskColumn : public TvmDBTreeListColumn {
@@ -301,9 +307,21 @@ public:
   // Selects every row that may join the selection (the focused node's level first).
   void SelectAll();
 
+  // At design time the columns named after the control follow its new name.
+  void SetName(const std::string& NewName) override;
+  // Takes the focus when it can; true when the control or its editor has it (or cannot take it).
+  bool EnsureFocused();
+  // Horizontal scrolling by whole columns: Code is the scroll bar's (SB_LINELEFT, SB_LINERIGHT,
+  // SB_THUMBPOSITION, SB_THUMBTRACK), Position the thumb's position; true when taken (other
+  // codes, or no focus or no visible column: false, the bar moves by pixels).
+  bool ScrollColumns(int Code, int Position);
+  // The scroll position of each column's left edge in visible order on the first header row.
+  std::vector<int> ColumnLeftEdges();
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoExit() override;
+  bool ScrollRequested(int Kind, int Code, int Position) override;
   void ResolvePreviewField();
   void SetNodeKeyFieldName(const std::string& Value) { FNodeKeyFieldName = Value; }
   void SetNodeKeyField(TField* Value) { FNodeKeyField = Value; }

@@ -526,3 +526,92 @@ TEST(DBTreeListSelection, CtrlDeleteDeletesTheSelectedRecords) {
   ASSERT_TRUE(f.Locate(4));
   EXPECT_EQ(f.TL->FocusedNode(), f.Node("n4"));
 }
+
+// Horizontal scrolling moves by whole columns: the arrows to the previous or next column's left
+// edge, the thumb to a column edge one column towards the end it is nearer; other codes and a
+// thumb at the ends move by pixels.
+TEST(DBTreeListScrolling, TheScrollBarStepsByWholeColumns) {
+  TDBTreeFixture f(kFamily);
+  // Six columns of 300, 200, 300, 200, 300, 200 pixels: edges 0 300 500 800 1000 1300, total
+  // 1500, a view of 200 to 400 pixels: the thumb is nearer the start below 350 at least.
+  for (int i = 0; i < 4; ++i) f.TL->CreateColumn()->SetFieldName(i % 2 ? "ID" : "NAME");
+  for (int i = 0; i < 6; ++i) f.TL->Columns(i)->SetWidth(i % 2 ? 200 : 300);
+  ASSERT_EQ(f.TL->ColumnLeftEdges(), (std::vector<int>{0, 300, 500, 800, 1000, 1300}));
+  int total = 0, view = 0;
+  f.TL->GetScrollWidths(total, view);
+  ASSERT_EQ(total, 1500);
+  ASSERT_GT(view, 200);
+  ASSERT_LE(view, 400);
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.TL->EnsureFocused());
+  const int maxLeft = total - view;
+  struct TStep {
+    int Code, Position, From, Expected;
+  };
+  const TStep steps[] = {
+      {SB_LINERIGHT, 0, 0, 300},
+      {SB_LINERIGHT, 0, 300, 500},
+      {SB_LINELEFT, 0, 500, 300},
+      {SB_LINELEFT, 0, 400, 300},        // from inside a column: that column's edge
+      {SB_LINELEFT, 0, 0, 0},            // nothing before the first column
+      {SB_THUMBTRACK, 320, 800, 0},      // under column 1, nearer the start: one column back
+      {SB_THUMBPOSITION, 600, 0, 800},   // under column 2, nearer the end: one column on
+      {SB_THUMBTRACK, 0, 500, 0},        // below 1: the start
+      {SB_THUMBTRACK, 1600, 0, maxLeft}, // at or beyond the total: the end
+      {SB_THUMBTRACK, 1350, 0, maxLeft}, // past the last column: the end
+      {SB_THUMBTRACK, 500, 500, 500},    // where it is: nothing
+  };
+  for (const TStep& s : steps) {
+    f.TL->SetLeftPos(s.From);
+    ASSERT_EQ(f.TL->LeftPos(), s.From);
+    EXPECT_TRUE(f.TL->ScrollColumns(s.Code, s.Position));
+    EXPECT_EQ(f.TL->LeftPos(), s.Expected) << "code " << s.Code << " at " << s.Position << " from " << s.From;
+  }
+  // Page steps are left to the bar.
+  f.TL->SetLeftPos(0);
+  EXPECT_FALSE(f.TL->ScrollColumns(SB_PAGERIGHT, 100));
+  EXPECT_EQ(f.TL->LeftPos(), 0);
+  // The same through the window's own scroll bar.
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_LINERIGHT), 300);
+  EXPECT_EQ(f.TL->LeftPos(), 300);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_LINELEFT), 0);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_THUMBPOSITION, 600), 800);
+  EXPECT_EQ(f.TL->LeftPos(), 800);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_PAGELEFT), 800 - view);  // by pixels
+  EXPECT_EQ(f.TL->LeftPos(), 800 - view);
+}
+
+// At design time, renaming the control renames the columns named after it, letter case of the
+// old prefix ignored; a name taken already is skipped; each column's own rename reaches the control.
+TEST(DBTreeListColumns, ColumnsNamedAfterTheControlFollowItsRename) {
+  TDBTreeFixture f(kFamily);
+  struct TRenames : TvmDBTreeList {
+    using TvmDBTreeList::TvmDBTreeList;
+    std::vector<std::string> Seen;
+    void ColumnRenamed(const std::string& OldName, const std::string& NewName) override {
+      Seen.push_back(OldName + ">" + NewName);
+    }
+  };
+  auto* tl = new TRenames(f.Form.get());
+  tl->SetName("Grid1");
+  for (int i = 0; i < 3; ++i) tl->CreateColumn();
+  ASSERT_EQ(tl->Columns(2)->Name(), "Grid1Column3");
+  tl->Columns(1)->SetName("gRID1Other");
+  tl->Columns(0)->SetName("Kept");
+  new TComponent(tl);  // a component of the control's own, named as a column would become
+  tl->Components(tl->ComponentCount() - 1)->SetName("Grid2Column3");
+  tl->Seen.clear();
+  // Outside design time nothing follows.
+  tl->SetName("Grid9");
+  EXPECT_EQ(tl->Columns(2)->Name(), "Grid1Column3");
+  tl->SetName("Grid1");
+  tl->SetDesigning(true, false);
+  tl->SetName("Grid2");
+  EXPECT_EQ(tl->Columns(0)->Name(), "Kept");
+  EXPECT_EQ(tl->Columns(1)->Name(), "Grid2Other");
+  EXPECT_EQ(tl->Columns(2)->Name(), "Grid1Column3");  // Grid2Column3 is taken
+  EXPECT_TRUE(tl->Seen.empty());
+  tl->Columns(0)->SetName("Renamed");
+  EXPECT_EQ(tl->Seen, (std::vector<std::string>{"Kept>Renamed"}));
+}
