@@ -120,6 +120,7 @@ void TvmDBTreeListColumn::SetGroupIndex(int Value) {
 void TvmDBTreeListColumn::SetSummaryFooterType(TvmSummaryType Value) {
   if (FSummaryFooterType == Value) return;
   FSummaryFooterType = Value;
+  SummaryValid = false;
   if (TreeList()) DBControl()->ColumnsChanged(this);
 }
 
@@ -149,6 +150,17 @@ void TvmDBTreeListColumn::SetName(const std::string& NewName) {
   TvmTreeListColumn::SetName(NewName);
   if (ComponentState().Contains(csLoading) || FQuietRename || old == Name()) return;
   if (TCustomvmDBTreeListControl* c = DBControl()) c->ColumnRenamed(old, Name());
+}
+
+int TvmDBTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) {
+  return Canvas->TextWidth(TreeList() ? TreeList()->GetNodeString(Node, GetDataIndex()) : std::string());
+}
+
+void TvmDBTreeListColumn::DoCustomDrawCell(TvmTreeListDrawInfo& Info) {
+  if (OnCustomDraw)
+    OnCustomDraw(this, Info.Canvas, Info.Rect, Info.Node, this, Info.Text, Info.Font, Info.Color, Info.Selected,
+                 Info.Focused, Info.Done);
+  if (!Info.Done) TvmTreeListColumn::DoCustomDrawCell(Info);
 }
 
 void TvmDBTreeListColumn::GetDisplayText(TvmTreeListNode* /*Node*/, std::string& Text) {
@@ -973,6 +985,69 @@ void TCustomvmDBTreeListControl::GetEditingCellText(int Index, std::string& S) {
   S = FFocusedNode && IsInsertingNode() ? GetNodeString(FFocusedNode, Index) : std::string();
 }
 
+std::string TCustomvmDBTreeListControl::GetCellText(TvmTreeListNode* Node, int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return c ? GetNodeString(Node, c->GetDataIndex()) : TCustomvmTreeListControl::GetCellText(Node, Column);
+}
+
+std::string TCustomvmDBTreeListControl::GetEditingCellText(int Column) {
+  std::string s;
+  GetEditingCellText(Column, s);
+  return s;
+}
+
+bool TCustomvmDBTreeListControl::HasFooterCell(int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::HasFooterCell(Column) || (c && c->SummaryFooterType() != cstNone);
+}
+
+void TCustomvmDBTreeListControl::GetFooterCellText(TvmTreeListNode* Node, int Column, std::string& Text,
+                                                   int FooterIndex) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  if (FooterIndex != -1 || !c || c->SummaryFooterType() == cstNone) {
+    TCustomvmTreeListControl::GetFooterCellText(Node, Column, Text, FooterIndex);
+    return;
+  }
+  if (!c->SummaryValid) ComputeSummary(c);
+  if (c->SummaryValid)
+    c->GetSummaryFooterText(Text);
+  else
+    Text.clear();
+}
+
+bool TCustomvmDBTreeListControl::IsHeaderDrawAssigned(int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::IsHeaderDrawAssigned(Column) || (c && c->OnCustomDrawHeader);
+}
+
+void TCustomvmDBTreeListControl::DoDrawColumnHeader(TvmTreeListDrawInfo& Info) {
+  TvmDBTreeListColumn* c = DBColumn(Info.Column);
+  TRect r = Info.Rect;
+  if (c && c->OnCustomDrawHeader) c->OnCustomDrawHeader(this, Info.Canvas, r, c, Info.Done);
+  if (Info.Done) return;
+  Info.Rect = r;
+  TCustomvmTreeListControl::DoDrawColumnHeader(Info);
+}
+
+bool TCustomvmDBTreeListControl::IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::IsFooterDrawAssigned(Node, Column, FooterIndex) ||
+         (FooterIndex == -1 && c && c->OnDrawSummaryFooter);
+}
+
+void TCustomvmDBTreeListControl::DoDrawFooterCell(TvmTreeListDrawInfo& Info) {
+  TvmDBTreeListColumn* c = DBColumn(Info.Column);
+  if (Info.FooterIndex == -1 && c && c->OnDrawSummaryFooter)
+    c->OnDrawSummaryFooter(c, Info.Canvas, Info.Rect, Info.Text, Info.Alignment, Info.Font, Info.Color, Info.Done);
+  if (!Info.Done) TCustomvmTreeListControl::DoDrawFooterCell(Info);
+}
+
+void TCustomvmDBTreeListControl::DoNodeDragStart(TvmTreeListNode* Node) {
+  TDataSet* ds = DataSet();
+  if (ds && ds->Active() && IsEditingState(ds->State())) ds->Post();
+  TCustomvmTreeListControl::DoNodeDragStart(Node);
+}
+
 bool TCustomvmDBTreeListControl::IsInsertingNode() const {
   TDataSet* ds = DataSet();
   return FFocusedNode && ds && ds->State() == dsInsert;
@@ -1414,6 +1489,7 @@ void TvmDBTreeList::LoadAll() {
   FStaged = nullptr;
   staged.clear();
   ReselectRecords(selected);
+  ResetSummaries();
   RememberCurrent();
   end.Release();
   EndUpdate();
@@ -1462,6 +1538,41 @@ void TvmDBTreeList::DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node
 
 void TvmDBTreeList::RefreshContent() {
   TCustomvmDBTreeListControl::RefreshContent();
+}
+
+void TvmDBTreeList::ComputeSummary(TvmDBTreeListColumn* Column) {
+  TField* f = Column->SummarySourceField;
+  if (!f && DataSet()) {
+    ResetSummaries();
+    f = Column->SummarySourceField;
+  }
+  TvmDBTreeListColumn* shown = nullptr;
+  for (int i = 0; f && i < ColumnCount() && !shown; ++i)
+    if (DBColumn(i) && DBColumn(i)->Field() == f) shown = DBColumn(i);
+  if (!shown) return;
+  const size_t di = static_cast<size_t>(shown->GetDataIndex());
+  const TvmSummaryType type = Column->SummaryFooterType();
+  long double sum = 0, lo = 0, hi = 0;
+  int64_t records = 0, values = 0;
+  for (TvmTreeListNode* n = GetFirstNode(); n; n = n->GetNext()) {
+    ++records;
+    const auto& v = DBNode(n)->Values;
+    if (di >= v.size() || !v[di].ValueAssigned || v[di].Value.IsNull() || !v[di].Value.IsNumeric()) continue;
+    const long double x = v[di].Value.AsFloat();
+    lo = values == 0 ? x : std::min(lo, x);
+    hi = values == 0 ? x : std::max(hi, x);
+    sum += x;
+    ++values;
+  }
+  switch (type) {
+    case cstSum: Column->SummaryValue = sum; break;
+    case cstMin: Column->SummaryValue = lo; break;
+    case cstMax: Column->SummaryValue = hi; break;
+    case cstCount: Column->SummaryValue = static_cast<long double>(records); break;
+    case cstAvg: Column->SummaryValue = values ? sum / static_cast<long double>(values) : 0; break;
+    default: return;
+  }
+  Column->SummaryValid = true;
 }
 
 void TvmDBTreeList::LinkActiveChanged() {
@@ -1520,6 +1631,7 @@ void TvmDBTreeList::LinkRecordChanged(TField* Field) {
       // The cell being typed into keeps the editor's text until it is applied.
       if (c && c->Field() == Field && !(FState == tlsEditing && c == focused)) LoadNodeValue(n, c);
     }
+    ResetSummaries();
     Invalidate();
   }
   EditingValueCheck();
@@ -1572,6 +1684,7 @@ void TvmDBTreeList::RecordPosted() {
     PlaceNode(n);
     NodeChanged(n, false);
   }
+  ResetSummaries();
   RememberCurrent();
   Invalidate();
   SyncFocus();
@@ -1589,6 +1702,7 @@ void TvmDBTreeList::RecordDeleted(const TBookmark& Bookmark) {
   for (int i = 0; i < n->Count(); ++i) kids.push_back(DBNode(n->Items(i)));
   for (TvmDBTreeListNode* c : kids) PlaceNode(c);
   n->Delete();
+  ResetSummaries();
 }
 
 std::vector<TvmDBTreeList::TSelectedRecord> TvmDBTreeList::SelectedRecords() const {

@@ -120,7 +120,13 @@ public:
   TAlignment GetDefaultAlignment() const override;
   virtual int GetDefaultMaxLength() const;
   virtual bool GetDefaultReadOnly() const;
-  bool IsCustomDrawAssigned() const { return static_cast<bool>(OnCustomDraw); }
+  bool IsCustomDrawAssigned() const override {
+    return TvmTreeListColumn::IsCustomDrawAssigned() || static_cast<bool>(OnCustomDraw);
+  }
+  // Best fit measures the row's own text.
+  int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) override;
+  // OnCustomDraw first; the tree list column's own drawing event when it left the cell undone.
+  void DoCustomDrawCell(TvmTreeListDrawInfo& Info) override;
   void SetIndex(int NewIndex) override;
   void RestoreDefaults() override;
   void Assign(TPersistent* Source) override;
@@ -274,9 +280,25 @@ public:
   void RemoveColumnValue(TvmTreeListNode* Node, int Index) override;
   bool FocusNodeForCollapse(TvmTreeListNode* Node) override;
   void GetEditingCellText(int Index, std::string& S);
+  std::string GetEditingCellText(int Column) override;
+  // A row shows its own record's text, kept in the node (the column's display text is the
+  // dataset's current record's).
+  std::string GetCellText(TvmTreeListNode* Node, int Column) override;
   bool IsInsertingNode() const;
   int GetIndicatorKind(TvmTreeListNode* Node, bool Selected);
   bool HasFooterCell(TvmDBTreeListColumn* Column) const { return Column->SummaryFooterType() != cstNone; }
+  // Footer cells: a column with a summary type has one, showing its summary.
+  bool HasFooterCell(int Column) override;
+  void GetFooterCellText(TvmTreeListNode* Node, int Column, std::string& Text, int FooterIndex) override;
+  // Computes a column's summary when it is not valid (the concrete control's way).
+  virtual void ComputeSummary(TvmDBTreeListColumn* Column) {}
+  // Header, cell and footer drawing: the columns' own events first.
+  bool IsHeaderDrawAssigned(int Column) override;
+  void DoDrawColumnHeader(TvmTreeListDrawInfo& Info) override;
+  bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) override;
+  void DoDrawFooterCell(TvmTreeListDrawInfo& Info) override;
+  // A record being edited is posted before a node drag starts.
+  void DoNodeDragStart(TvmTreeListNode* Node) override;
   bool CanDragScroll() const;
   void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;
   bool IsReadyForEditing() override;
@@ -396,6 +418,9 @@ public:
 
   void DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node) override;
   void RefreshContent() override;
+  // Summaries over the loaded records (the nodes) of the column bound to the summary field; a
+  // summary field no column shows gives an empty footer cell.
+  void ComputeSummary(TvmDBTreeListColumn* Column) override;
   TvmTreeListNode* CreateNode() override;
   void NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
                    bool WasVisible) override;

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "controls/mem_data.h"
+#include "inspector/vm_utils.h"
 #include "platform/datetime.h"
 #include "platform/forms.h"
+#include "platform/bitmap.h"
 #include "platform/richedit.h"
 #include "treelist/db_treelist.h"
 
@@ -614,4 +616,83 @@ TEST(DBTreeListColumns, ColumnsNamedAfterTheControlFollowItsRename) {
   EXPECT_TRUE(tl->Seen.empty());
   tl->Columns(0)->SetName("Renamed");
   EXPECT_EQ(tl->Seen, (std::vector<std::string>{"Kept>Renamed"}));
+}
+
+// Footer summaries are computed over the loaded records and follow the dataset; the columns'
+// cell, header and footer drawing events run before the tree list's own drawing.
+TEST(DBTreeListColumns, FooterSummariesAndDrawingEvents) {
+  TDBTreeFixture f(kFamily);
+  auto* id = f.TL->DBColumn(1);
+  auto footer = [&] {
+    std::string t;
+    f.TL->GetFooterCellText(nullptr, 1, t, -1);
+    return t;
+  };
+  EXPECT_FALSE(f.TL->HasFooterCell(1));
+  id->SetSummaryFooterType(cstSum);
+  EXPECT_TRUE(f.TL->HasFooterCell(1));
+  EXPECT_EQ(footer(), "21.00");
+  id->SetSummaryFooterType(cstAvg);
+  EXPECT_EQ(footer(), "AVG=3.50");
+  id->SetSummaryFooterType(cstMax);
+  f.Append(10, 1, "late");
+  EXPECT_EQ(footer(), "MAX=10.00");
+  ASSERT_TRUE(f.Locate(10));
+  f.Table->Edit();
+  f.Table->FieldByName("ID")->SetAsInteger(8);
+  f.Table->Post();
+  EXPECT_EQ(footer(), "MAX=8.00");
+  f.Table->Delete();
+  EXPECT_EQ(footer(), "MAX=6.00");
+  id->SetSummaryFooterType(cstCount);
+  f.TL->ApplyFilterText(0, "a");  // a, a1, a2
+  EXPECT_EQ(footer(), "3");
+  f.TL->ApplyFilterText(0, "");
+  // A summary of a field no column shows has no value to show.
+  id->SummaryFooterField = "PARENT";
+  f.TL->ResetSummaries();
+  EXPECT_EQ(footer(), "");
+  id->SummaryFooterField.clear();
+  f.TL->ResetSummaries();
+
+  // Drawing events: a red cell, a header drawn by its event, a footer text replaced.
+  int cells = 0, headers = 0, footers = 0;
+  auto* name = f.TL->DBColumn(0);
+  name->OnCustomDraw = [&](TObject* Sender, TCanvas*, TRect, TvmTreeListNode* Node, TvmDBTreeListColumn* Column,
+                           const std::string& Text, TFont*, TColor& Color, bool, bool, bool&) {
+    EXPECT_EQ(Sender, name);
+    EXPECT_EQ(Column, name);
+    EXPECT_EQ(Text, Node->Strings(0));
+    if (Text == "other") Color = clRed;
+    ++cells;
+  };
+  name->OnCustomDrawHeader = [&](TObject*, TCanvas* C, TRect& R, TvmDBTreeListColumn*, bool& Done) {
+    FillRectColor(C, R, clBlue);
+    Done = true;
+    ++headers;
+  };
+  id->OnDrawSummaryFooter = [&](TObject*, TCanvas*, TRect, std::string& Text, TAlignment&, TFont*, TColor&, bool&) {
+    EXPECT_EQ(Text, "6");
+    Text = "six";
+    ++footers;
+  };
+  f.TL->SetShowFooterPanel(true);
+  f.TL->Repaint();
+  TBitmap shot;
+  GrabControl(f.TL, &shot);
+  EXPECT_GT(cells, 0);
+  EXPECT_GT(headers, 0);
+  EXPECT_GT(footers, 0);
+  TvmTreeListLayout L;
+  f.TL->CalcLayout(L);
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == 0) {
+      EXPECT_EQ(shot.Canvas()->Pixels(h.Rect.Left + 3, h.Rect.Top + 3), ColorToRGB(clBlue));
+    }
+  for (const auto& r : L.VisibleRows)
+    if (r.Node == f.Node("other")) {
+      int red = 0;
+      for (int x = 0; x < 100; ++x) red += shot.Canvas()->Pixels(x, r.Top + 2) == ColorToRGB(clRed);
+      EXPECT_GT(red, 20);
+    }
 }
