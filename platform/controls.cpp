@@ -21,6 +21,7 @@
 #include <cmath>
 
 #include "platform/exceptions.h"
+#include "platform/flatscroll.h"
 #include "platform/forms.h"
 #include "platform/paintover.h"
 #include "platform/qt_controls.h"
@@ -376,6 +377,9 @@ struct TControlAccess {
   }
   static bool Native(TControl* C) { return C->FImpl->Native; }
   static void Scrolled(TWinControl* C, int Kind, int Position) { C->Scrolled(Kind, Position); }
+  static bool ScrollRequested(TWinControl* C, int Kind, int Code, int Position) {
+    return C->ScrollRequested(Kind, Code, Position);
+  }
   // A message from the window system or the queue: through WindowProc, exceptions reported.
   static void Message(TWinControl* C, uint32_t Msg, intptr_t WParam, intptr_t LParam) {
     C->Guarded([&] { C->Perform(Msg, WParam, LParam); });
@@ -788,6 +792,31 @@ void TControl::Impl::LayoutBars() {
           if (auto* wc = dynamic_cast<TWinControl*>(owner)) TControlAccess::Scrolled(wc, k, v);
         });
       });
+      // The action comes before the bar moves: a control that places itself keeps the bar.
+      QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [this, owner, k, sb](int action) {
+        int code = -1;
+        switch (action) {
+          case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
+          case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
+          case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
+          case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
+          case QAbstractSlider::SliderMove: code = sb->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION; break;
+          case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
+          case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
+          default: break;
+        }
+        if (code < 0 || Syncing) return;
+        bool taken = false;
+        const int to = sb->sliderPosition();
+        owner->Guarded([&] {
+          if (auto* wc = dynamic_cast<TWinControl*>(owner)) taken = TControlAccess::ScrollRequested(wc, k, code, to);
+        });
+        if (taken) {
+          Syncing = true;
+          sb->setSliderPosition(Bars[k].Position);
+          Syncing = false;
+        }
+      });
       b.W = sb;
     }
     Syncing = true;
@@ -801,6 +830,24 @@ void TControl::Impl::LayoutBars() {
       b.W->setGeometry(Border, area.bottom() + 1, area.width(), ext);
     b.W->show();
   }
+}
+
+int TWinControl::WorkScrollBar(int Kind, int Code, int Position) {
+  if (Kind != 0 && Kind != 1) return -1;
+  FImpl->LayoutBars();
+  QScrollBar* sb = FImpl->Bars[Kind].W.data();
+  if (!sb || !FImpl->Bars[Kind].Wanted) return -1;
+  switch (Code) {
+    case SB_LINEUP: sb->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
+    case SB_LINEDOWN: sb->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
+    case SB_PAGEUP: sb->triggerAction(QAbstractSlider::SliderPageStepSub); break;
+    case SB_PAGEDOWN: sb->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
+    case SB_TOP: sb->triggerAction(QAbstractSlider::SliderToMinimum); break;
+    case SB_BOTTOM: sb->triggerAction(QAbstractSlider::SliderToMaximum); break;
+    case SB_THUMBPOSITION: case SB_THUMBTRACK: sb->setSliderPosition(Position); break;
+    default: break;
+  }
+  return sb->value();
 }
 
 void TWinControl::SetFrameBorder(int Width) {

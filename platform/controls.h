@@ -382,6 +382,17 @@ protected:
   // Scrolled.
   void SetScrollBar(int Kind, int Min, int Max, int Page, int Position);
   virtual void Scrolled(int /*Kind*/, int /*Position*/) {}
+  // The user works a scroll bar: Code (SB_LINEUP .. SB_BOTTOM) says how, Position is where the
+  // bar would move. Answering true keeps the bar where the control puts it with SetScrollBar;
+  // false lets it move, and Scrolled follows.
+  virtual bool ScrollRequested(int /*Kind*/, int /*Code*/, int /*Position*/) { return false; }
+
+public:
+  // Works a shown scroll bar as the user would (tests): SB_LINEUP .. SB_PAGEDOWN, SB_TOP,
+  // SB_BOTTOM, or SB_THUMBPOSITION to Position. The bar's position afterwards (-1 without a bar).
+  int WorkScrollBar(int Kind, int Code, int Position = 0);
+
+protected:
   // A band of Pixels across the top of the window above the client area (a form's menu bar):
   // the canvas, mouse coordinates, ClientRect and the children's places start below it.
   void SetClientTopInset(int Pixels);

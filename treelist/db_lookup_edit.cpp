@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "inspector/vm_utils.h"
 #include "platform/actnlist.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
@@ -37,27 +38,126 @@ bool SafeEquals(const Variant& A, const Variant& B) {
 
 VM_DEFINE_CLASS(TPopupDBLookupListBox)
 
-TPopupDBLookupListBox::TPopupDBLookupListBox(TComponent* AOwner) : TvmPopupListBox(AOwner) {}
+// The list's link to its source: any change reads the rows again, a move selects the row of the
+// new current record.
+class TPopupDBLookupListBox::TListLink : public TDataLink {
+public:
+  explicit TListLink(TPopupDBLookupListBox* AList) : FList(AList) {}
+
+protected:
+  void ActiveChanged() override { FList->ReadRecords(false); }
+  void LayoutChanged() override { FList->ReadRecords(false); }
+  void DataSetChanged() override { FList->ReadRecords(true); }
+  void DataSetScrolled(int) override { FList->FollowCurrent(); }
+
+private:
+  TPopupDBLookupListBox* FList;
+};
+
+TPopupDBLookupListBox::TPopupDBLookupListBox(TComponent* AOwner)
+    : TvmPopupListBox(AOwner), FLink(std::make_unique<TListLink>(this)) {}
+
+TPopupDBLookupListBox::~TPopupDBLookupListBox() {
+  FReading = true;  // no reading while the link lets go
+  FLink->SetDataSource(nullptr);
+}
+
+TDataSource* TPopupDBLookupListBox::ListSource() const { return FLink->DataSource(); }
 
 void TPopupDBLookupListBox::SetListSource(TDataSource* Value) {
-  FListSource = Value;
+  if (Value == FLink->DataSource()) {
+    ReadRecords(false);
+    return;
+  }
+  {
+    // Attaching reports the link active; the rows are read once below, where errors pass on.
+    FReading = true;
+    TScopeExit done([this] { FReading = false; });
+    FLink->SetDataSource(Value);
+  }
+  try {
+    ReadRecords(false);
+  } catch (...) {
+    FReading = true;
+    TScopeExit done([this] { FReading = false; });
+    FLink->SetDataSource(nullptr);
+    Items()->Clear();
+    FKeys.clear();
+    FMarks.clear();
+    FCells.clear();
+    throw;
+  }
+}
+
+void TPopupDBLookupListBox::ReadRecords(bool FollowDataSet) {
+  if (FReading) return;
+  // A record being edited or inserted is read once it is posted or cancelled.
+  if (TDataSet* d = FLink->Active() ? FLink->DataSet() : nullptr; d && d->Active() && d->State() != dsBrowse) return;
+  FReading = true;
+  TScopeExit done([this] { FReading = false; });
+  const Variant keep = KeyValue();
   Items()->Clear();
   FKeys.clear();
-  TDataSet* ds = Value ? Value->DataSet() : nullptr;
-  if (!ds || !ds->Active()) return;
+  FMarks.clear();
+  FCells.clear();
+  FColumnChars.clear();
+  FFieldNames.clear();
+  TDataSet* ds = FLink->Active() ? FLink->DataSet() : nullptr;
+  if (!ds || !ds->Active()) {
+    FSeen.clear();
+    SetItemIndex(-1);
+    return;
+  }
   TField* key = ds->FieldByName(KeyField);
-  TField* list = ListField.empty() ? key : ds->FieldByName(FirstName(ListField));
-  TBookmark mark = ds->GetBookmark();
+  std::vector<TField*> shown;
+  if (ListField.empty())
+    shown.push_back(key);
+  else
+    ds->GetFieldList(shown, ListField);
+  for (TField* f : shown) {
+    FColumnChars.push_back(std::max(1, f->DisplayWidth()));
+    FFieldNames.push_back(f->FieldName());
+  }
+  const TBookmark current = ds->GetBookmark();
+  const bool moved = FollowDataSet && !current.empty() && current != FSeen;
   ds->DisableControls();
   TScopeExit back([&] {
-    if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
+    if (!current.empty() && ds->BookmarkValid(current)) ds->GotoBookmark(current);
     ds->EnableControls();
   });
+  int currentRow = -1;
   for (ds->First(); !ds->Eof(); ds->Next()) {
-    Items()->Add(list->DisplayText());
+    std::vector<std::string> cells;
+    cells.reserve(shown.size());
+    for (TField* f : shown) cells.push_back(f->DisplayText());
+    Items()->Add(cells.empty() ? std::string() : cells.front());
+    FCells.push_back(std::move(cells));
     FKeys.push_back(key->Value());
+    FMarks.push_back(ds->GetBookmark());
+    if (FMarks.back() == current) currentRow = static_cast<int>(FMarks.size()) - 1;
   }
-  SetKeyValue(FPendingKey);
+  FSeen = current;
+  if (moved && currentRow >= 0) {
+    FPendingKey = FKeys[static_cast<size_t>(currentRow)];
+    SetItemIndex(currentRow);
+  } else {
+    SetKeyValue(keep);
+  }
+}
+
+void TPopupDBLookupListBox::FollowCurrent() {
+  TDataSet* ds = FLink->Active() ? FLink->DataSet() : nullptr;
+  if (FReading || !ds || !ds->Active() || ds->State() != dsBrowse) return;
+  const TBookmark current = ds->GetBookmark();
+  auto it = std::find(FMarks.begin(), FMarks.end(), current);
+  if (it == FMarks.end()) {
+    ReadRecords(true);  // a record the rows do not hold yet
+    return;
+  }
+  FSeen = current;
+  const int row = static_cast<int>(it - FMarks.begin());
+  FPendingKey = FKeys[static_cast<size_t>(row)];
+  SetItemIndex(row);
 }
 
 Variant TPopupDBLookupListBox::KeyValue() const {
@@ -71,6 +171,59 @@ void TPopupDBLookupListBox::SetKeyValue(const Variant& Value) {
   for (int i = 0; i < RecordCount() && at < 0; ++i)
     if (SafeEquals(FKeys[static_cast<size_t>(i)], Value)) at = i;
   SetItemIndex(at);
+}
+
+std::string TPopupDBLookupListBox::CellText(int Row, int Column) const {
+  if (Row < 0 || Row >= static_cast<int>(FCells.size())) return std::string();
+  const auto& cells = FCells[static_cast<size_t>(Row)];
+  return Column >= 0 && Column < static_cast<int>(cells.size()) ? cells[static_cast<size_t>(Column)] : std::string();
+}
+
+// Columns share the width in proportion to their fields' display widths.
+std::vector<int> TPopupDBLookupListBox::ColumnLefts(int Width) {
+  std::vector<int> lefts;
+  int chars = 0;
+  for (int c : FColumnChars) chars += c;
+  int x = 0, used = 0;
+  for (int c : FColumnChars) {
+    lefts.push_back(x);
+    used += c;
+    x = chars > 0 ? static_cast<int>(static_cast<int64_t>(Width) * used / chars) : Width;
+  }
+  return lefts;
+}
+
+void TPopupDBLookupListBox::PaintClient() {
+  if (ListFieldCount() <= 1) {
+    TvmPopupListBox::PaintClient();
+    return;
+  }
+  TCanvas* c = Canvas();
+  c->Font()->Assign(Font());
+  TRect r = ClientRect();
+  FillRectColor(c, r, Color());
+  const int h = ItemHeight();
+  const std::vector<int> lefts = ColumnLefts(r.Width());
+  for (int i = FTopIndex; i < static_cast<int>(FCells.size()); ++i) {
+    TRect ir = Rect(r.Left, r.Top + (i - FTopIndex) * h, r.Right, r.Top + (i - FTopIndex + 1) * h);
+    if (ir.Top >= r.Bottom) break;
+    const bool sel = i == FItemIndex;
+    FillRectColor(c, ir, sel ? clHighlight : Color());
+    c->Font()->SetColor(sel ? clHighlightText : Font()->Color());
+    c->Brush()->SetStyle(bsClear);
+    for (size_t k = 0; k < lefts.size(); ++k) {
+      const int left = r.Left + lefts[k];
+      const int right = k + 1 < lefts.size() ? r.Left + lefts[k + 1] : r.Right;
+      TRect cr = Rect(left, ir.Top, right, ir.Bottom);
+      c->TextRect(cr, cr.Left + 2, cr.Top, CellText(i, static_cast<int>(k)));
+      if (k + 1 < lefts.size()) {
+        // A line between the fields.
+        c->Pen()->SetColor(sel ? clHighlightText : clBtnFace);
+        c->MoveTo(right - 1, ir.Top);
+        c->LineTo(right - 1, ir.Bottom);
+      }
+    }
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -13,27 +13,50 @@
 
 class TvmInplaceLookupEdit;
 
-// The popup list of a lookup editor: the list field's text of each record of its list source,
-// with the records' keys beside them.
+// The popup list of a lookup editor: a data-aware list of its list source's records. Each row
+// shows the list fields (ListField, names separated by ";") side by side, with the record's key
+// beside it. The list follows the dataset while it is shown: changed, added and deleted records
+// show at once, and when the dataset moves to another record, that record's row is selected.
 class TPopupDBLookupListBox : public TvmPopupListBox {
   VM_CLASS(TPopupDBLookupListBox, TvmPopupListBox)
 public:
   explicit TPopupDBLookupListBox(TComponent* AOwner);
+  ~TPopupDBLookupListBox() override;
   std::string KeyField;
   std::string ListField;
   int RowCount = 7;
-  TDataSource* ListSource() const { return FListSource; }
-  // Reads the records of the source (the dataset's current record stays).
+  TDataSource* ListSource() const;
+  // Attaches the list to the source and reads its records (the dataset's current record stays);
+  // a field name the dataset lacks raises the framework's field-not-found error.
   void SetListSource(TDataSource* Value);
   Variant KeyValue() const;
   void SetKeyValue(const Variant& Value);
   int RecordCount() const { return static_cast<int>(FKeys.size()); }
   const Variant& KeyAt(int Index) const { return FKeys[static_cast<size_t>(Index)]; }
+  // The shown list fields and a row's text of one of them.
+  int ListFieldCount() const { return static_cast<int>(FColumnChars.size()); }
+  std::string CellText(int Row, int Column) const;
+  // The left edge of each list field's column in a list Width pixels wide.
+  std::vector<int> ColumnLefts(int Width);
+
+protected:
+  void PaintClient() override;
 
 private:
-  TDataSource* FListSource = nullptr;
+  class TListLink;
+  friend class TListLink;
+  void ReadRecords(bool FollowDataSet);
+  void FollowCurrent();
+
+  std::unique_ptr<TListLink> FLink;
   std::vector<Variant> FKeys;
+  std::vector<TBookmark> FMarks;
+  std::vector<std::vector<std::string>> FCells;  // per row, per list field
+  std::vector<int> FColumnChars;                 // each list field's display width
+  std::vector<std::string> FFieldNames;
   Variant FPendingKey;
+  TBookmark FSeen;  // the dataset's current record when the rows were read
+  bool FReading = false;
 };
 
 // Follows the list data source of a lookup editor.

@@ -5,9 +5,12 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <functional>
+#include <iterator>
 
 #include "controls/mem_data.h"
 #include "platform/datetime.h"
+#include "platform/flatscroll.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
 #include "platform/sysutils.h"
@@ -117,6 +120,7 @@ void TvmDBTreeListColumn::SetGroupIndex(int Value) {
 void TvmDBTreeListColumn::SetSummaryFooterType(TvmSummaryType Value) {
   if (FSummaryFooterType == Value) return;
   FSummaryFooterType = Value;
+  SummaryValid = false;
   if (TreeList()) DBControl()->ColumnsChanged(this);
 }
 
@@ -139,6 +143,24 @@ void TvmDBTreeListColumn::ResolveField() {
   TCustomvmDBTreeListControl* c = DBControl();
   TDataSet* ds = c ? c->DataSet() : nullptr;
   FField = ds && !FFieldName.empty() && ds->Active() ? ds->FindField(FFieldName) : nullptr;
+}
+
+void TvmDBTreeListColumn::SetName(const std::string& NewName) {
+  const std::string old = Name();
+  TvmTreeListColumn::SetName(NewName);
+  if (ComponentState().Contains(csLoading) || FQuietRename || old == Name()) return;
+  if (TCustomvmDBTreeListControl* c = DBControl()) c->ColumnRenamed(old, Name());
+}
+
+int TvmDBTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) {
+  return Canvas->TextWidth(TreeList() ? TreeList()->GetNodeString(Node, GetDataIndex()) : std::string());
+}
+
+void TvmDBTreeListColumn::DoCustomDrawCell(TvmTreeListDrawInfo& Info) {
+  if (OnCustomDraw)
+    OnCustomDraw(this, Info.Canvas, Info.Rect, Info.Node, this, Info.Text, Info.Font, Info.Color, Info.Selected,
+                 Info.Focused, Info.Done);
+  if (!Info.Done) TvmTreeListColumn::DoCustomDrawCell(Info);
 }
 
 void TvmDBTreeListColumn::GetDisplayText(TvmTreeListNode* /*Node*/, std::string& Text) {
@@ -708,6 +730,12 @@ void TCustomvmDBTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
 void TCustomvmDBTreeListControl::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next,
                                              bool WasLast, bool WasVisible) {
   TCustomvmTreeListControl::NodeDeleted(Node, Prior, Next, WasLast, WasVisible);
+  // Outside a clearing the tree list unselects a deleted node itself.
+  if (FClearing && !FSelectionList.empty()) {
+    FSelectionList.clear();
+    SelectionListChanged();
+    FFirstSelectedNode = nullptr;
+  }
   FLiveNodes.erase(std::remove(FLiveNodes.begin(), FLiveNodes.end(), Node), FLiveNodes.end());
 }
 
@@ -722,6 +750,219 @@ void TCustomvmDBTreeListControl::ResetNodeMetrics() {
 
 bool TCustomvmDBTreeListControl::IsLive(TvmTreeListNode* Node) const {
   return std::find(FLiveNodes.begin(), FLiveNodes.end(), Node) != FLiveNodes.end();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Renaming and horizontal scrolling.
+
+void TCustomvmDBTreeListControl::SetName(const std::string& NewName) {
+  const std::string old = Name();
+  TCustomvmTreeListControl::SetName(NewName);
+  if (!ComponentState().Contains(csDesigning) || old.empty() || old == Name()) return;
+  const std::string oldKey = AnsiUpperCase(old);
+  for (int i = 0; i < ColumnCount(); ++i) {
+    TvmDBTreeListColumn* c = DBColumn(i);
+    if (!c || (c->Owner() != Owner() && c->Owner() != this)) continue;
+    const std::string& cn = c->Name();
+    if (cn.size() < old.size() || AnsiUpperCase(cn.substr(0, old.size())) != oldKey) continue;
+    c->FQuietRename = true;
+    TScopeExit loud([c] { c->FQuietRename = false; });
+    try {
+      c->SetName(Name() + cn.substr(old.size()));
+    } catch (const EComponentError&) {
+      // A name the owner refuses (taken already): the column keeps its name.
+    }
+  }
+}
+
+bool TCustomvmDBTreeListControl::EnsureFocused() {
+  if (!CanFocus() || ComponentState().Contains(csDesigning)) return true;
+  if (!Focused()) SetFocus();
+  return Focused() || (FEditor && FEditor->Focused());
+}
+
+std::vector<int> TCustomvmDBTreeListControl::ColumnLeftEdges() {
+  std::vector<int> edges;
+  int total = 0, view = 0;
+  GetScrollWidths(total, view);
+  const int lf = GetLeftFixedBand(), rf = GetRightFixedBand();
+  int x = 0;
+  for (int b = 0; b < GetVisibleBandCount(); ++b) {
+    const int bw = GetBandWidth(b);
+    std::vector<int> cols, widths;
+    CalcRowWidths(b, 0, bw, cols, widths);
+    int cx = x;
+    for (size_t i = 0; i < cols.size(); ++i) {
+      // The fixed bands do not scroll: the left one's columns start at 0, the right one's at the end.
+      edges.push_back(b == lf ? 0 : b == rf ? total : cx);
+      cx += widths[i];
+    }
+    if (b != lf && b != rf) x += bw;
+  }
+  return edges;
+}
+
+bool TCustomvmDBTreeListControl::ScrollColumns(int Code, int Position) {
+  if (Code != SB_LINELEFT && Code != SB_LINERIGHT && Code != SB_THUMBPOSITION && Code != SB_THUMBTRACK)
+    return false;
+  if (VisibleColumnCount() == 0 || !EnsureFocused()) return true;
+  const std::vector<int> edges = ColumnLeftEdges();
+  if (edges.empty()) return true;
+  int total = 0, view = 0;
+  GetScrollWidths(total, view);
+  const int count = static_cast<int>(edges.size());
+  if (Code == SB_LINELEFT || Code == SB_LINERIGHT) {
+    int to = -1;
+    for (int e : edges) {
+      if (Code == SB_LINELEFT && e < FLeftPos) to = std::max(to, e);
+      if (Code == SB_LINERIGHT && e > FLeftPos && (to < 0 || e < to)) to = e;
+    }
+    if (to >= 0) SetLeftPos(to);
+    return true;
+  }
+  if (Position < 1) {
+    SetLeftPos(0);
+  } else if (Position >= total) {
+    SetLeftPos(total);
+  } else if (Position != FLeftPos) {
+    // The column under the thumb, one column further towards the end the thumb is nearer.
+    int under = 0;
+    for (int i = 0; i < count; ++i)
+      if (edges[static_cast<size_t>(i)] <= Position) under = i;
+    int target = under + (view + Position < total / 2 ? -1 : 1);
+    if (target >= count) {
+      SetLeftPos(total);
+    } else {
+      target = std::max(target, 0);
+      SetLeftPos(edges[static_cast<size_t>(target)]);
+    }
+  }
+  return true;
+}
+
+bool TCustomvmDBTreeListControl::ScrollRequested(int Kind, int Code, int Position) {
+  if (Kind == SB_HORZ) return ScrollColumns(Code, Position);
+  return TCustomvmTreeListControl::ScrollRequested(Kind, Code, Position);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The selection list.
+
+namespace {
+bool Holds(const std::vector<TvmTreeListNode*>& List, TvmTreeListNode* Node) {
+  return std::binary_search(List.begin(), List.end(), Node, std::less<TvmTreeListNode*>());
+}
+}  // namespace
+
+void TCustomvmDBTreeListControl::SelectionListChanged() {
+  FSelectionCacheText.clear();
+  FSelectionCacheIndex = -1;
+}
+
+void TCustomvmDBTreeListControl::SetSelectionList(std::vector<TvmTreeListNode*> Nodes) {
+  std::sort(Nodes.begin(), Nodes.end(), std::less<TvmTreeListNode*>());
+  Nodes.erase(std::unique(Nodes.begin(), Nodes.end()), Nodes.end());
+  FSelectionList = std::move(Nodes);
+  SelectionListChanged();
+}
+
+TvmTreeListNode* TCustomvmDBTreeListControl::GetSelectedItem(int Index) {
+  return Index >= 0 && Index < GetSelectedCount() ? FSelectionList[static_cast<size_t>(Index)] : nullptr;
+}
+
+bool TCustomvmDBTreeListControl::IsNodeSelected(TvmTreeListNode* Node) {
+  return Node && Holds(FSelectionList, Node);
+}
+
+void TCustomvmDBTreeListControl::SetNodeSelected(TvmTreeListNode* Node, bool Value) {
+  if (!Node) return;
+  auto it = std::lower_bound(FSelectionList.begin(), FSelectionList.end(), Node, std::less<TvmTreeListNode*>());
+  const bool has = it != FSelectionList.end() && *it == Node;
+  if (has == Value) return;
+  if (Value) {
+    if (!FOptions.Contains(tloMultiSelect) || !CanSelectNode(Node)) return;
+    if (FSelectionList.empty()) FFirstSelectedNode = Node;
+    FSelectionList.insert(it, Node);
+  } else {
+    FSelectionList.erase(it);
+  }
+  SelectionListChanged();
+  InvalidateSelection();
+  DoSelectionChanged();
+}
+
+void TCustomvmDBTreeListControl::ClearSelection() {
+  if (FSelectionList.empty()) return;
+  if (!FDestroying && !FClearing) InvalidateSelection();
+  FSelectionList.clear();
+  SelectionListChanged();
+  TCustomvmTreeListControl::ClearSelection();
+}
+
+void TCustomvmDBTreeListControl::SelectNodes(TvmTreeListNode* FromNode, TvmTreeListNode* ToNode) {
+  TDataSet* ds = DataSet();
+  if ((ds && ds->Active() && IsEditingState(ds->State())) || !FOptions.Contains(tloMultiSelect)) return;
+  if (!FromNode || !ToNode) return;
+  BeginSelection();
+  TScopeExit end([this] { EndSelection(); });
+  if (IsNodeRangeSelection()) {
+    TCustomvmTreeListControl::SelectNodes(FromNode, ToNode);
+    return;
+  }
+  int a = GetRowIndex(FromNode), b = GetRowIndex(ToNode);
+  if (a < 0 || b < 0) return;
+  if (b < a) std::swap(a, b);
+  if (IsFocusRangeSelection() && GetDataLink()->Active() && ds) {
+    // Each row is focused in turn (moving the dataset to its record), then the focus returns.
+    TvmTreeListNode* keep = FFocusedNode;
+    ds->DisableControls();
+    TScopeExit enable([&] {
+      SetDataChangeLock(true);
+      TScopeExit unlock([this] { SetDataChangeLock(false); });
+      ds->EnableControls();
+    });
+    for (int r = a; r <= b; ++r) {
+      TvmTreeListNode* n = GetNodeAtRow(r);
+      if (!n) break;
+      SetFocusedNodeColumn(n, GetFocusedColumn(), false);
+      SetNodeSelected(n, true);
+    }
+    if (keep) SetFocusedNodeColumn(keep, GetFocusedColumn(), false);
+    return;
+  }
+  std::vector<TvmTreeListNode*> range;
+  range.reserve(static_cast<size_t>(b - a + 1));
+  for (int r = a; r <= b; ++r) {
+    TvmTreeListNode* n = GetNodeAtRow(r);
+    if (!n) break;
+    // The first row taken fixes the level the others must share (unless levels may mix).
+    if (FSelectionList.empty() && range.empty()) FFirstSelectedNode = nullptr;
+    if (!CanSelectNode(n)) continue;
+    if (FSelectionList.empty() && range.empty()) FFirstSelectedNode = n;
+    range.push_back(n);
+  }
+  if (range.empty()) return;
+  std::sort(range.begin(), range.end(), std::less<TvmTreeListNode*>());
+  std::vector<TvmTreeListNode*> merged;
+  merged.reserve(range.size() + FSelectionList.size());
+  std::set_union(FSelectionList.begin(), FSelectionList.end(), range.begin(), range.end(),
+                 std::back_inserter(merged), std::less<TvmTreeListNode*>());
+  FSelectionList = std::move(merged);
+  SelectionListChanged();
+  InvalidateSelection();
+}
+
+void TCustomvmDBTreeListControl::SelectAll() {
+  const int rows = GetVisibleNodeCount();
+  if (!FOptions.Contains(tloMultiSelect) || rows == 0) return;
+  BeginSelection();
+  {
+    TScopeExit end([this] { EndSelection(); });
+    // Without a selection the focused node decides the level.
+    if (FSelectionList.empty() && FFocusedNode) SetNodeSelected(FFocusedNode, true);
+    SelectNodes(GetNodeAtRow(0), GetNodeAtRow(rows - 1));
+  }
+  DoSelectionChanged();
 }
 
 void TCustomvmDBTreeListControl::RemoveColumnValue(TvmTreeListNode* Node, int Index) {
@@ -742,6 +983,69 @@ bool TCustomvmDBTreeListControl::FocusNodeForCollapse(TvmTreeListNode* Node) {
 
 void TCustomvmDBTreeListControl::GetEditingCellText(int Index, std::string& S) {
   S = FFocusedNode && IsInsertingNode() ? GetNodeString(FFocusedNode, Index) : std::string();
+}
+
+std::string TCustomvmDBTreeListControl::GetCellText(TvmTreeListNode* Node, int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return c ? GetNodeString(Node, c->GetDataIndex()) : TCustomvmTreeListControl::GetCellText(Node, Column);
+}
+
+std::string TCustomvmDBTreeListControl::GetEditingCellText(int Column) {
+  std::string s;
+  GetEditingCellText(Column, s);
+  return s;
+}
+
+bool TCustomvmDBTreeListControl::HasFooterCell(int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::HasFooterCell(Column) || (c && c->SummaryFooterType() != cstNone);
+}
+
+void TCustomvmDBTreeListControl::GetFooterCellText(TvmTreeListNode* Node, int Column, std::string& Text,
+                                                   int FooterIndex) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  if (FooterIndex != -1 || !c || c->SummaryFooterType() == cstNone) {
+    TCustomvmTreeListControl::GetFooterCellText(Node, Column, Text, FooterIndex);
+    return;
+  }
+  if (!c->SummaryValid) ComputeSummary(c);
+  if (c->SummaryValid)
+    c->GetSummaryFooterText(Text);
+  else
+    Text.clear();
+}
+
+bool TCustomvmDBTreeListControl::IsHeaderDrawAssigned(int Column) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::IsHeaderDrawAssigned(Column) || (c && c->OnCustomDrawHeader);
+}
+
+void TCustomvmDBTreeListControl::DoDrawColumnHeader(TvmTreeListDrawInfo& Info) {
+  TvmDBTreeListColumn* c = DBColumn(Info.Column);
+  TRect r = Info.Rect;
+  if (c && c->OnCustomDrawHeader) c->OnCustomDrawHeader(this, Info.Canvas, r, c, Info.Done);
+  if (Info.Done) return;
+  Info.Rect = r;
+  TCustomvmTreeListControl::DoDrawColumnHeader(Info);
+}
+
+bool TCustomvmDBTreeListControl::IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) {
+  TvmDBTreeListColumn* c = DBColumn(Column);
+  return TCustomvmTreeListControl::IsFooterDrawAssigned(Node, Column, FooterIndex) ||
+         (FooterIndex == -1 && c && c->OnDrawSummaryFooter);
+}
+
+void TCustomvmDBTreeListControl::DoDrawFooterCell(TvmTreeListDrawInfo& Info) {
+  TvmDBTreeListColumn* c = DBColumn(Info.Column);
+  if (Info.FooterIndex == -1 && c && c->OnDrawSummaryFooter)
+    c->OnDrawSummaryFooter(c, Info.Canvas, Info.Rect, Info.Text, Info.Alignment, Info.Font, Info.Color, Info.Done);
+  if (!Info.Done) TCustomvmTreeListControl::DoDrawFooterCell(Info);
+}
+
+void TCustomvmDBTreeListControl::DoNodeDragStart(TvmTreeListNode* Node) {
+  TDataSet* ds = DataSet();
+  if (ds && ds->Active() && IsEditingState(ds->State())) ds->Post();
+  TCustomvmTreeListControl::DoNodeDragStart(Node);
 }
 
 bool TCustomvmDBTreeListControl::IsInsertingNode() const {
@@ -1074,6 +1378,8 @@ void TvmDBTreeList::RememberCurrent() {
 void TvmDBTreeList::LoadAll() {
   TDataSet* ds = DataSet();
   const bool active = FDataLink->Active() && ds && ds->Active();
+  // The selected records stay selected when their records are read again.
+  const std::vector<TSelectedRecord> selected = active ? SelectedRecords() : std::vector<TSelectedRecord>();
   BeginUpdate();
   TScopeExit end([this] { EndUpdate(); });
   FByKey.clear();
@@ -1182,6 +1488,8 @@ void TvmDBTreeList::LoadAll() {
   }
   FStaged = nullptr;
   staged.clear();
+  ReselectRecords(selected);
+  ResetSummaries();
   RememberCurrent();
   end.Release();
   EndUpdate();
@@ -1230,6 +1538,41 @@ void TvmDBTreeList::DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node
 
 void TvmDBTreeList::RefreshContent() {
   TCustomvmDBTreeListControl::RefreshContent();
+}
+
+void TvmDBTreeList::ComputeSummary(TvmDBTreeListColumn* Column) {
+  TField* f = Column->SummarySourceField;
+  if (!f && DataSet()) {
+    ResetSummaries();
+    f = Column->SummarySourceField;
+  }
+  TvmDBTreeListColumn* shown = nullptr;
+  for (int i = 0; f && i < ColumnCount() && !shown; ++i)
+    if (DBColumn(i) && DBColumn(i)->Field() == f) shown = DBColumn(i);
+  if (!shown) return;
+  const size_t di = static_cast<size_t>(shown->GetDataIndex());
+  const TvmSummaryType type = Column->SummaryFooterType();
+  long double sum = 0, lo = 0, hi = 0;
+  int64_t records = 0, values = 0;
+  for (TvmTreeListNode* n = GetFirstNode(); n; n = n->GetNext()) {
+    ++records;
+    const auto& v = DBNode(n)->Values;
+    if (di >= v.size() || !v[di].ValueAssigned || v[di].Value.IsNull() || !v[di].Value.IsNumeric()) continue;
+    const long double x = v[di].Value.AsFloat();
+    lo = values == 0 ? x : std::min(lo, x);
+    hi = values == 0 ? x : std::max(hi, x);
+    sum += x;
+    ++values;
+  }
+  switch (type) {
+    case cstSum: Column->SummaryValue = sum; break;
+    case cstMin: Column->SummaryValue = lo; break;
+    case cstMax: Column->SummaryValue = hi; break;
+    case cstCount: Column->SummaryValue = static_cast<long double>(records); break;
+    case cstAvg: Column->SummaryValue = values ? sum / static_cast<long double>(values) : 0; break;
+    default: return;
+  }
+  Column->SummaryValid = true;
 }
 
 void TvmDBTreeList::LinkActiveChanged() {
@@ -1288,6 +1631,7 @@ void TvmDBTreeList::LinkRecordChanged(TField* Field) {
       // The cell being typed into keeps the editor's text until it is applied.
       if (c && c->Field() == Field && !(FState == tlsEditing && c == focused)) LoadNodeValue(n, c);
     }
+    ResetSummaries();
     Invalidate();
   }
   EditingValueCheck();
@@ -1340,6 +1684,7 @@ void TvmDBTreeList::RecordPosted() {
     PlaceNode(n);
     NodeChanged(n, false);
   }
+  ResetSummaries();
   RememberCurrent();
   Invalidate();
   SyncFocus();
@@ -1357,6 +1702,65 @@ void TvmDBTreeList::RecordDeleted(const TBookmark& Bookmark) {
   for (int i = 0; i < n->Count(); ++i) kids.push_back(DBNode(n->Items(i)));
   for (TvmDBTreeListNode* c : kids) PlaceNode(c);
   n->Delete();
+  ResetSummaries();
+}
+
+std::vector<TvmDBTreeList::TSelectedRecord> TvmDBTreeList::SelectedRecords() const {
+  std::vector<TSelectedRecord> records;
+  records.reserve(FSelectionList.size());
+  for (TvmTreeListNode* n : FSelectionList)
+    records.push_back({DBNode(n)->Bookmark, DBNode(n)->IndexKey});
+  return records;
+}
+
+// A record is found again by its bookmark, else (a dataset that gave it a new bookmark) by its
+// key; records that are gone leave the selection.
+void TvmDBTreeList::ReselectRecords(const std::vector<TSelectedRecord>& Records) {
+  if (Records.empty()) return;
+  std::vector<TvmTreeListNode*> nodes;
+  nodes.reserve(Records.size());
+  for (const TSelectedRecord& r : Records) {
+    auto b = r.Bookmark.empty() ? FByBookmark.end() : FByBookmark.find(r.Bookmark);
+    if (b != FByBookmark.end()) {
+      nodes.push_back(b->second);
+      continue;
+    }
+    auto k = r.Key.empty() ? FByKey.end() : FByKey.find(r.Key);
+    if (k != FByKey.end()) nodes.push_back(k->second);
+  }
+  SetSelectionList(std::move(nodes));
+  if (!FSelectionList.empty()) FFirstSelectedNode = FSelectionList.front();
+  Invalidate();
+}
+
+bool TvmDBTreeList::DeleteSelectedRecords() {
+  TDataSet* ds = DataSet();
+  if (GetSelectedCount() < 2) return DeleteFocusedRecord();
+  if (!ds || !ds->Active() || ReadOnly || !ds->CanModify()) return false;
+  if (ConfirmDelete &&
+      Application->MessageBox(SvmDBDeleteSelected, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
+    return false;
+  ds->CheckBrowseMode();
+  std::vector<TBookmark> marks;
+  for (TvmTreeListNode* n : FSelectionList) marks.push_back(DBNode(n)->Bookmark);
+  {
+    ++FOwnChange;
+    ds->DisableControls();
+    TScopeExit back([&] {
+      ds->EnableControls();
+      --FOwnChange;
+    });
+    for (const TBookmark& m : marks) {
+      if (m.empty() || !RecordExists(ds, m)) continue;
+      ds->GotoBookmark(m);
+      ds->Delete();
+      RecordDeleted(m);
+    }
+  }
+  RememberCurrent();
+  SyncFocus();
+  Invalidate();
+  return true;
 }
 
 bool TvmDBTreeList::DeleteFocusedRecord() {
@@ -1379,7 +1783,12 @@ void TvmDBTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
   FInKeyDown = true;
   TScopeExit done([this] { FInKeyDown = false; });
   if (Key == VK_DELETE && Shift.Contains(ssCtrl) && FState != tlsEditing) {
-    DeleteFocusedRecord();
+    DeleteSelectedRecords();
+    Key = 0;
+    return;
+  }
+  if (Key == 'A' && Shift == TShiftState{ssCtrl} && FState != tlsEditing && FOptions.Contains(tloMultiSelect)) {
+    SelectAll();
     Key = 0;
     return;
   }

@@ -120,13 +120,21 @@ public:
   TAlignment GetDefaultAlignment() const override;
   virtual int GetDefaultMaxLength() const;
   virtual bool GetDefaultReadOnly() const;
-  bool IsCustomDrawAssigned() const { return static_cast<bool>(OnCustomDraw); }
+  bool IsCustomDrawAssigned() const override {
+    return TvmTreeListColumn::IsCustomDrawAssigned() || static_cast<bool>(OnCustomDraw);
+  }
+  // Best fit measures the row's own text.
+  int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) override;
+  // OnCustomDraw first; the tree list column's own drawing event when it left the cell undone.
+  void DoCustomDrawCell(TvmTreeListDrawInfo& Info) override;
   void SetIndex(int NewIndex) override;
   void RestoreDefaults() override;
   void Assign(TPersistent* Source) override;
 
   // Re-resolves the field from the control's dataset (the dataset opened or closed).
   void ResolveField();
+  // A rename tells the control (ColumnRenamed), except while the control renames its columns.
+  void SetName(const std::string& NewName) override;
 
 protected:
   bool FDisableGrouping = false;
@@ -134,6 +142,10 @@ protected:
   TField* FField = nullptr;
   int FGroupIndex = -1;
   TvmSummaryType FSummaryFooterType = cstNone;
+
+private:
+  friend class TCustomvmDBTreeListControl;
+  bool FQuietRename = false;
 };
 
 class TvmDBTreeListMaskColumn : public TvmDBTreeListColumn {
@@ -268,9 +280,25 @@ public:
   void RemoveColumnValue(TvmTreeListNode* Node, int Index) override;
   bool FocusNodeForCollapse(TvmTreeListNode* Node) override;
   void GetEditingCellText(int Index, std::string& S);
+  std::string GetEditingCellText(int Column) override;
+  // A row shows its own record's text, kept in the node (the column's display text is the
+  // dataset's current record's).
+  std::string GetCellText(TvmTreeListNode* Node, int Column) override;
   bool IsInsertingNode() const;
   int GetIndicatorKind(TvmTreeListNode* Node, bool Selected);
   bool HasFooterCell(TvmDBTreeListColumn* Column) const { return Column->SummaryFooterType() != cstNone; }
+  // Footer cells: a column with a summary type has one, showing its summary.
+  bool HasFooterCell(int Column) override;
+  void GetFooterCellText(TvmTreeListNode* Node, int Column, std::string& Text, int FooterIndex) override;
+  // Computes a column's summary when it is not valid (the concrete control's way).
+  virtual void ComputeSummary(TvmDBTreeListColumn* Column) {}
+  // Header, cell and footer drawing: the columns' own events first.
+  bool IsHeaderDrawAssigned(int Column) override;
+  void DoDrawColumnHeader(TvmTreeListDrawInfo& Info) override;
+  bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) override;
+  void DoDrawFooterCell(TvmTreeListDrawInfo& Info) override;
+  // A record being edited is posted before a node drag starts.
+  void DoNodeDragStart(TvmTreeListNode* Node) override;
   bool CanDragScroll() const;
   void ApplyEditorValue(TvmTreeListNode* Node, int Column, TvmInplaceEdit* Editor, Variant& Value) override;
   bool IsReadyForEditing() override;
@@ -288,14 +316,47 @@ public:
   // Only shown rows carry row metrics: a change of one record resets those, not every node.
   void ResetNodeMetrics() override;
 
+  // The selection list: the selected nodes in address order, each once.
+  const std::vector<TvmTreeListNode*>& SelectionList() const { return FSelectionList; }
+  int GetSelectedCount() override { return static_cast<int>(FSelectionList.size()); }
+  TvmTreeListNode* GetSelectedItem(int Index) override;
+  bool IsNodeSelected(TvmTreeListNode* Node) override;
+  void SetNodeSelected(TvmTreeListNode* Node, bool Value) override;
+  void ClearSelection() override;
+  // Range selection: the rows between the two nodes join the selection (nothing while the
+  // dataset edits or without multi-select).
+  void SelectNodes(TvmTreeListNode* FromNode, TvmTreeListNode* ToNode) override;
+  // Selects every row that may join the selection (the focused node's level first).
+  void SelectAll();
+
+  // At design time the columns named after the control follow its new name.
+  void SetName(const std::string& NewName) override;
+  // Takes the focus when it can; true when the control or its editor has it (or cannot take it).
+  bool EnsureFocused();
+  // Horizontal scrolling by whole columns: Code is the scroll bar's (SB_LINELEFT, SB_LINERIGHT,
+  // SB_THUMBPOSITION, SB_THUMBTRACK), Position the thumb's position; true when taken (other
+  // codes, or no focus or no visible column: false, the bar moves by pixels).
+  bool ScrollColumns(int Code, int Position);
+  // The scroll position of each column's left edge in visible order on the first header row.
+  std::vector<int> ColumnLeftEdges();
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void DoExit() override;
+  bool ScrollRequested(int Kind, int Code, int Position) override;
   void ResolvePreviewField();
   void SetNodeKeyFieldName(const std::string& Value) { FNodeKeyFieldName = Value; }
   void SetNodeKeyField(TField* Value) { FNodeKeyField = Value; }
 
+  // Replaces the selection list by Nodes (sorted, without duplicates).
+  void SetSelectionList(std::vector<TvmTreeListNode*> Nodes);
+  void SelectionListChanged();
+
   std::vector<TvmTreeListNode*> FLiveNodes;
+  std::vector<TvmTreeListNode*> FSelectionList;  // sorted by address
+  // A one-entry lookup cache over the selection list for the concrete controls.
+  std::string FSelectionCacheText;
+  int FSelectionCacheIndex = -1;
   bool FInternalDestroying = false;
   bool FInKeyDown = false;
   std::string FNodeKeyFieldName;
@@ -334,6 +395,9 @@ public:
   void LoadAll();
   // Deletes the focused node's record (asks first when ConfirmDelete).
   bool DeleteFocusedRecord();
+  // Deletes the records of the selected nodes (asks first when ConfirmDelete); with fewer than
+  // two selected, the focused record.
+  bool DeleteSelectedRecords();
 
   // The filter edit: records whose field of the column starts with the text (letter case
   // ignored) stay; an empty text shows all.
@@ -354,6 +418,9 @@ public:
 
   void DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node) override;
   void RefreshContent() override;
+  // Summaries over the loaded records (the nodes) of the column bound to the summary field; a
+  // summary field no column shows gives an empty footer cell.
+  void ComputeSummary(TvmDBTreeListColumn* Column) override;
   TvmTreeListNode* CreateNode() override;
   void NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
                    bool WasVisible) override;
@@ -379,6 +446,13 @@ private:
   void PlaceNode(TvmDBTreeListNode* N);
   void RecordPosted();
   void RecordDeleted(const TBookmark& Bookmark);
+  // The selected records while the nodes are built again, and their nodes afterwards.
+  struct TSelectedRecord {
+    TBookmark Bookmark;
+    std::string Key;
+  };
+  std::vector<TSelectedRecord> SelectedRecords() const;
+  void ReselectRecords(const std::vector<TSelectedRecord>& Records);
   void SyncFocus();
   void RememberCurrent();
 

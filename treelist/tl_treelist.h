@@ -378,7 +378,7 @@ public:
   void SetFocusedColumn(int Column);
   int GetFocusedAbsoluteColumn();
   TvmTreeListNode* GetFirstSelectedNode();
-  void SelectNodes(TvmTreeListNode* From, TvmTreeListNode* To);
+  virtual void SelectNodes(TvmTreeListNode* From, TvmTreeListNode* To);
   void BeginSelection() { ++FSelectionLock; }
   void EndSelection();
   void FocusAdjacentColumn(bool Previous) override;

@@ -10,6 +10,7 @@
 #include "inspector/vm_date.h"
 #include "inspector/vm_time_currency.h"
 #include "platform/forms.h"
+#include "platform/richedit.h"
 #include "treelist/db_inspector_rows.h"
 #include "treelist/db_lookup_edit.h"
 
@@ -115,6 +116,89 @@ TEST(LookupEdit, ShowsTheLookedUpTextAndPicksFromTheList) {
   EXPECT_EQ(f.StationId(), 2);
   // The lookup dataset is not moved by looking up texts.
   EXPECT_TRUE(f.Stations->Active());
+}
+
+// The open list is a data-aware list of the lookup dataset: records added, changed or deleted
+// behind it show at once, the row of the dataset's new current record is selected, and several
+// list fields stand side by side.
+TEST(LookupEdit, TheOpenListFollowsTheLookupDataSet) {
+  TLookupFixture f;
+  f.Edit->DropDown();
+  TPopupDBLookupListBox* list = f.Edit->PopupList();
+  ASSERT_EQ(list->ListSource()->DataSet(), f.Stations);
+  auto rows = [&] {
+    std::string s;
+    for (int i = 0; i < list->RecordCount(); ++i)
+      s += (i ? " " : "") + list->CellText(i, 0) + "=" + list->KeyAt(i).AsString();
+    return s;
+  };
+  EXPECT_EQ(rows(), "Alpha=1 Bravo=2 Brisk=3");
+  f.Stations->Append();
+  f.Stations->FieldByName("ID")->SetAsInteger(4);
+  f.Stations->FieldByName("NAME")->SetAsString("Delta");
+  f.Stations->Post();
+  EXPECT_EQ(rows(), "Alpha=1 Bravo=2 Brisk=3 Delta=4");
+  EXPECT_EQ(list->KeyValue().AsInteger(), 4);  // the dataset went to the new record
+  ASSERT_TRUE(f.Stations->Locate("ID", Variant(2), TLocateOptions()));
+  EXPECT_EQ(list->ItemIndex(), 1);
+  f.Stations->Edit();
+  f.Stations->FieldByName("NAME")->SetAsString("Bravura");
+  f.Stations->Post();
+  EXPECT_EQ(list->CellText(1, 0), "Bravura");
+  EXPECT_EQ(list->ItemIndex(), 1);
+  f.Stations->Delete();
+  EXPECT_EQ(rows(), "Alpha=1 Brisk=3 Delta=4");
+  // The keys move the selection; a later change keeps the chosen row.
+  uint16_t key = VK_DOWN;
+  f.Edit->LookupKeyDown(key, TShiftState());
+  const Variant chosen = list->KeyValue();
+  ASSERT_NE(f.Stations->FieldByName("ID")->AsInteger(), chosen.AsInteger());
+  f.Stations->Edit();
+  f.Stations->FieldByName("NAME")->SetAsString("Changed");
+  f.Stations->Post();
+  EXPECT_NE(rows().find("Changed"), std::string::npos);
+  EXPECT_EQ(list->KeyValue(), chosen);
+  f.Edit->CloseUp(true);
+  EXPECT_EQ(list->ListSource(), nullptr);
+  EXPECT_EQ(f.StationId(), chosen.AsInteger());
+  // Closed, the list no longer follows.
+  f.Stations->Append();
+  f.Stations->FieldByName("ID")->SetAsInteger(5);
+  f.Stations->FieldByName("NAME")->SetAsString("Echo");
+  f.Stations->Post();
+  EXPECT_EQ(list->RecordCount(), 0);
+
+  // Two list fields: both shown, each in its column, a line between them.
+  f.Edit->SetListFieldName("NAME;ID");
+  f.Edit->DropDown();
+  ASSERT_EQ(list->ListFieldCount(), 2);
+  EXPECT_EQ(list->CellText(2, 0), "Delta");
+  EXPECT_EQ(list->CellText(2, 1), "4");
+  list->SetItemIndex(0);
+  list->Repaint();
+  TBitmap shot;
+  GrabControl(list, &shot);
+  const TRect client = list->ClientRect();
+  const std::vector<int> lefts = list->ColumnLefts(client.Width());
+  ASSERT_EQ(lefts.size(), 2u);
+  EXPECT_GT(lefts[1], client.Width() / 2);  // 20 characters of name, a few of number
+  const int y = list->ItemHeight() + list->ItemHeight() / 2;  // the second row, not selected
+  // The shot holds the whole window; the client area starts inside the popup's border.
+  const TPoint client0 = list->ClientToScreen(TPoint(0, 0));
+  const TPoint window0 = list->Parent()->ClientToScreen(TPoint(list->Left(), list->Top()));
+  auto pixel = [&](int X, int Y) {
+    return shot.Canvas()->Pixels(X + client0.X - window0.X, Y + client0.Y - window0.Y);
+  };
+  bool line = false;  // within a pixel or two of the boundary
+  for (int x = lefts[1] - 3; x <= lefts[1] + 1 && !line; ++x) line = pixel(x, y) == ColorToRGB(clBtnFace);
+  EXPECT_TRUE(line);
+  EXPECT_EQ(pixel(lefts[1] - 12, y), ColorToRGB(clWindow));
+  bool inked = false;
+  for (int x = lefts[1] + 1; x < client.Width() && !inked; ++x)
+    for (int yy = list->ItemHeight(); yy < 2 * list->ItemHeight() && !inked; ++yy)
+      inked = pixel(x, yy) != ColorToRGB(clWindow) && pixel(x, yy) != ColorToRGB(clBtnFace);
+  EXPECT_TRUE(inked);  // the second row's key is drawn in the second column
+  f.Edit->CloseUp(false);
 }
 
 TEST(LookupEdit, AnEmptyLookupDataSetKeepsTheRowsWanted) {

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "controls/mem_data.h"
+#include "inspector/vm_utils.h"
 #include "platform/datetime.h"
 #include "platform/forms.h"
+#include "platform/bitmap.h"
 #include "platform/richedit.h"
 #include "treelist/db_treelist.h"
 
@@ -95,6 +97,31 @@ struct TDBTreeFixture {
     return s;
   }
   bool Locate(int Id) { return Table->Locate("ID", Variant(Id), TLocateOptions()); }
+
+  // Clicks the middle of a node's first cell with the given shift state.
+  void Click(const std::string& Name, TShiftState Shift = TShiftState()) {
+    TvmTreeListLayout L;
+    TL->CalcLayout(L);
+    TvmTreeListNode* n = Node(Name);
+    ASSERT_NE(n, nullptr) << Name;
+    for (const auto& r : L.VisibleRows)
+      if (r.Node == n)
+        for (const auto& h : L.HeaderCells)
+          if (h.Column == 0) {
+            const int x = (h.Rect.Left + h.Rect.Right) / 2, y = r.Top + r.Height / 2;
+            TL->DispatchMouseDown(mbLeft, Shift, x, y);
+            TL->DispatchMouseUp(mbLeft, Shift, x, y);
+            return;
+          }
+    FAIL() << Name << " is not shown";
+  }
+  // The names of the selected nodes in row order, joined by spaces.
+  std::string Selected() {
+    std::string s;
+    for (TvmTreeListNode* n = TL->GetFirstNode(); n; n = n->GetNext())
+      if (TL->IsNodeSelected(n)) s += (s.empty() ? "" : " ") + n->Strings(0);
+    return s;
+  }
 };
 
 const std::vector<std::tuple<int, int, std::string>> kFamily = {
@@ -390,3 +417,282 @@ TEST(DBTreeListColumns, NodeValuesMasksAndDefaults) {
 }
 
 }  // namespace
+
+// The selection list: clicks, Shift and Ctrl, Shift+arrows and Ctrl+A make it; it stays sorted
+// and without duplicates, follows its records through a reload and loses deleted records.
+TEST(DBTreeListSelection, MouseAndKeysSelectRangesOfRecords) {
+  TDBTreeFixture f({{1, 0, "n1"}, {2, 0, "n2"}, {3, 0, "n3"}, {4, 0, "n4"}, {5, 0, "n5"}, {6, 0, "n6"}});
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+  f.Click("n2");
+  EXPECT_EQ(f.Selected(), "n2");
+  f.Click("n4", TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n2 n3 n4");
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "n4");  // the dataset follows the focus
+  f.Click("n6", TShiftState{ssCtrl});
+  f.Click("n3", TShiftState{ssCtrl});
+  EXPECT_EQ(f.Selected(), "n2 n4 n6");
+  // The list holds each node once, in address order.
+  const auto& list = f.TL->SelectionList();
+  ASSERT_EQ(f.TL->GetSelectedCount(), 3);
+  EXPECT_TRUE(std::is_sorted(list.begin(), list.end(), std::less<TvmTreeListNode*>()));
+  EXPECT_EQ(f.TL->GetSelectedItem(3), nullptr);
+  // A range merges with what is selected, without duplicates.
+  f.TL->SelectNodes(f.Node("n1"), f.Node("n4"));
+  EXPECT_EQ(f.Selected(), "n1 n2 n3 n4 n6");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 5);
+  // Shift+arrows: a range from the anchor to the new focused row.
+  f.Click("n3");
+  uint16_t key = VK_DOWN;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  key = VK_DOWN;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n3 n4 n5");
+  EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "n5");
+  key = VK_UP;
+  f.TL->DispatchKeyDown(key, TShiftState{ssShift});
+  EXPECT_EQ(f.Selected(), "n3 n4");
+  // Ctrl+A selects every row; ClearSelection empties the list.
+  key = 'A';
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  EXPECT_EQ(f.Selected(), "n1 n2 n3 n4 n5 n6");
+  f.TL->ClearSelection();
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+  // No range while the dataset edits a record.
+  f.Click("n1");
+  f.Table->Edit();
+  f.TL->SelectNodes(f.Node("n1"), f.Node("n3"));
+  EXPECT_EQ(f.Selected(), "n1");
+  f.Table->Cancel();
+}
+
+TEST(DBTreeListSelection, SelectedRecordsSurviveDataSetChanges) {
+  TDBTreeFixture f(kFamily);
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect + tloMixedLevelSelect);
+  f.TL->FullExpand();
+  for (const char* n : {"a", "a1", "other"}) f.Node(n)->SetSelected(true);
+  ASSERT_EQ(f.Selected(), "a a1 other");
+  // A record added behind the control, then a filter and its removal: the tree is read again
+  // and the selected records are selected again by their bookmarks.
+  f.Append(7, 6, "new");
+  EXPECT_EQ(f.Selected(), "a a1 other");
+  f.TL->ApplyFilterText(0, "a");
+  EXPECT_EQ(f.Selected(), "a a1");
+  f.TL->ApplyFilterText(0, "");
+  EXPECT_EQ(f.Shape(), "root(a(a1,a2),b) other(new)");
+  EXPECT_EQ(f.Selected(), "a a1");  // a filtered-out record left the selection
+  // An edit that moves a selected record keeps it selected.
+  ASSERT_TRUE(f.Locate(4));
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(6);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "other");
+  EXPECT_EQ(f.Selected(), "a a1");
+  // Deleting a selected record behind the control takes it out of the list (its children go
+  // to the top level unselected).
+  ASSERT_TRUE(f.Locate(2));
+  f.Table->Delete();
+  EXPECT_EQ(f.Node("a"), nullptr);
+  EXPECT_EQ(f.Selected(), "a1");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 1);
+  // Closing the dataset empties the list.
+  f.Table->Close();
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+}
+
+TEST(DBTreeListSelection, CtrlDeleteDeletesTheSelectedRecords) {
+  TDBTreeFixture f({{1, 0, "n1"}, {2, 0, "n2"}, {3, 0, "n3"}, {4, 0, "n4"}});
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+  f.TL->SelectNodes(f.Node("n2"), f.Node("n3"));
+  std::string asked;
+  int answer = IDNO;
+  SetMessageBoxHook([&](const std::string& Text, const std::string& Caption, int) {
+    asked = Caption + ": " + Text;
+    return answer;
+  });
+  uint16_t key = VK_DELETE;
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  EXPECT_EQ(asked, "Confirm: Delete all selected records?");
+  EXPECT_EQ(f.Table->RecordCount(), 4);
+  answer = IDYES;
+  key = VK_DELETE;
+  f.TL->DispatchKeyDown(key, TShiftState{ssCtrl});
+  SetMessageBoxHook(nullptr);
+  EXPECT_EQ(f.Table->RecordCount(), 2);
+  EXPECT_FALSE(f.Locate(2));
+  EXPECT_FALSE(f.Locate(3));
+  EXPECT_EQ(f.Shape(), "n1 n4");
+  EXPECT_EQ(f.TL->GetSelectedCount(), 0);
+  // The control still follows the dataset.
+  ASSERT_TRUE(f.Locate(4));
+  EXPECT_EQ(f.TL->FocusedNode(), f.Node("n4"));
+}
+
+// Horizontal scrolling moves by whole columns: the arrows to the previous or next column's left
+// edge, the thumb to a column edge one column towards the end it is nearer; other codes and a
+// thumb at the ends move by pixels.
+TEST(DBTreeListScrolling, TheScrollBarStepsByWholeColumns) {
+  TDBTreeFixture f(kFamily);
+  // Six columns of 300, 200, 300, 200, 300, 200 pixels: edges 0 300 500 800 1000 1300, total
+  // 1500, a view of 200 to 400 pixels: the thumb is nearer the start below 350 at least.
+  for (int i = 0; i < 4; ++i) f.TL->CreateColumn()->SetFieldName(i % 2 ? "ID" : "NAME");
+  for (int i = 0; i < 6; ++i) f.TL->Columns(i)->SetWidth(i % 2 ? 200 : 300);
+  ASSERT_EQ(f.TL->ColumnLeftEdges(), (std::vector<int>{0, 300, 500, 800, 1000, 1300}));
+  int total = 0, view = 0;
+  f.TL->GetScrollWidths(total, view);
+  ASSERT_EQ(total, 1500);
+  ASSERT_GT(view, 200);
+  ASSERT_LE(view, 400);
+  f.TL->SetFocus();
+  Application->ProcessMessages();
+  ASSERT_TRUE(f.TL->EnsureFocused());
+  const int maxLeft = total - view;
+  struct TStep {
+    int Code, Position, From, Expected;
+  };
+  const TStep steps[] = {
+      {SB_LINERIGHT, 0, 0, 300},
+      {SB_LINERIGHT, 0, 300, 500},
+      {SB_LINELEFT, 0, 500, 300},
+      {SB_LINELEFT, 0, 400, 300},        // from inside a column: that column's edge
+      {SB_LINELEFT, 0, 0, 0},            // nothing before the first column
+      {SB_THUMBTRACK, 320, 800, 0},      // under column 1, nearer the start: one column back
+      {SB_THUMBPOSITION, 600, 0, 800},   // under column 2, nearer the end: one column on
+      {SB_THUMBTRACK, 0, 500, 0},        // below 1: the start
+      {SB_THUMBTRACK, 1600, 0, maxLeft}, // at or beyond the total: the end
+      {SB_THUMBTRACK, 1350, 0, maxLeft}, // past the last column: the end
+      {SB_THUMBTRACK, 500, 500, 500},    // where it is: nothing
+  };
+  for (const TStep& s : steps) {
+    f.TL->SetLeftPos(s.From);
+    ASSERT_EQ(f.TL->LeftPos(), s.From);
+    EXPECT_TRUE(f.TL->ScrollColumns(s.Code, s.Position));
+    EXPECT_EQ(f.TL->LeftPos(), s.Expected) << "code " << s.Code << " at " << s.Position << " from " << s.From;
+  }
+  // Page steps are left to the bar.
+  f.TL->SetLeftPos(0);
+  EXPECT_FALSE(f.TL->ScrollColumns(SB_PAGERIGHT, 100));
+  EXPECT_EQ(f.TL->LeftPos(), 0);
+  // The same through the window's own scroll bar.
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_LINERIGHT), 300);
+  EXPECT_EQ(f.TL->LeftPos(), 300);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_LINELEFT), 0);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_THUMBPOSITION, 600), 800);
+  EXPECT_EQ(f.TL->LeftPos(), 800);
+  EXPECT_EQ(f.TL->WorkScrollBar(SB_HORZ, SB_PAGELEFT), 800 - view);  // by pixels
+  EXPECT_EQ(f.TL->LeftPos(), 800 - view);
+}
+
+// At design time, renaming the control renames the columns named after it, letter case of the
+// old prefix ignored; a name taken already is skipped; each column's own rename reaches the control.
+TEST(DBTreeListColumns, ColumnsNamedAfterTheControlFollowItsRename) {
+  TDBTreeFixture f(kFamily);
+  struct TRenames : TvmDBTreeList {
+    using TvmDBTreeList::TvmDBTreeList;
+    std::vector<std::string> Seen;
+    void ColumnRenamed(const std::string& OldName, const std::string& NewName) override {
+      Seen.push_back(OldName + ">" + NewName);
+    }
+  };
+  auto* tl = new TRenames(f.Form.get());
+  tl->SetName("Grid1");
+  for (int i = 0; i < 3; ++i) tl->CreateColumn();
+  ASSERT_EQ(tl->Columns(2)->Name(), "Grid1Column3");
+  tl->Columns(1)->SetName("gRID1Other");
+  tl->Columns(0)->SetName("Kept");
+  new TComponent(tl);  // a component of the control's own, named as a column would become
+  tl->Components(tl->ComponentCount() - 1)->SetName("Grid2Column3");
+  tl->Seen.clear();
+  // Outside design time nothing follows.
+  tl->SetName("Grid9");
+  EXPECT_EQ(tl->Columns(2)->Name(), "Grid1Column3");
+  tl->SetName("Grid1");
+  tl->SetDesigning(true, false);
+  tl->SetName("Grid2");
+  EXPECT_EQ(tl->Columns(0)->Name(), "Kept");
+  EXPECT_EQ(tl->Columns(1)->Name(), "Grid2Other");
+  EXPECT_EQ(tl->Columns(2)->Name(), "Grid1Column3");  // Grid2Column3 is taken
+  EXPECT_TRUE(tl->Seen.empty());
+  tl->Columns(0)->SetName("Renamed");
+  EXPECT_EQ(tl->Seen, (std::vector<std::string>{"Kept>Renamed"}));
+}
+
+// Footer summaries are computed over the loaded records and follow the dataset; the columns'
+// cell, header and footer drawing events run before the tree list's own drawing.
+TEST(DBTreeListColumns, FooterSummariesAndDrawingEvents) {
+  TDBTreeFixture f(kFamily);
+  auto* id = f.TL->DBColumn(1);
+  auto footer = [&] {
+    std::string t;
+    f.TL->GetFooterCellText(nullptr, 1, t, -1);
+    return t;
+  };
+  EXPECT_FALSE(f.TL->HasFooterCell(1));
+  id->SetSummaryFooterType(cstSum);
+  EXPECT_TRUE(f.TL->HasFooterCell(1));
+  EXPECT_EQ(footer(), "21.00");
+  id->SetSummaryFooterType(cstAvg);
+  EXPECT_EQ(footer(), "AVG=3.50");
+  id->SetSummaryFooterType(cstMax);
+  f.Append(10, 1, "late");
+  EXPECT_EQ(footer(), "MAX=10.00");
+  ASSERT_TRUE(f.Locate(10));
+  f.Table->Edit();
+  f.Table->FieldByName("ID")->SetAsInteger(8);
+  f.Table->Post();
+  EXPECT_EQ(footer(), "MAX=8.00");
+  f.Table->Delete();
+  EXPECT_EQ(footer(), "MAX=6.00");
+  id->SetSummaryFooterType(cstCount);
+  f.TL->ApplyFilterText(0, "a");  // a, a1, a2
+  EXPECT_EQ(footer(), "3");
+  f.TL->ApplyFilterText(0, "");
+  // A summary of a field no column shows has no value to show.
+  id->SummaryFooterField = "PARENT";
+  f.TL->ResetSummaries();
+  EXPECT_EQ(footer(), "");
+  id->SummaryFooterField.clear();
+  f.TL->ResetSummaries();
+
+  // Drawing events: a red cell, a header drawn by its event, a footer text replaced.
+  int cells = 0, headers = 0, footers = 0;
+  auto* name = f.TL->DBColumn(0);
+  name->OnCustomDraw = [&](TObject* Sender, TCanvas*, TRect, TvmTreeListNode* Node, TvmDBTreeListColumn* Column,
+                           const std::string& Text, TFont*, TColor& Color, bool, bool, bool&) {
+    EXPECT_EQ(Sender, name);
+    EXPECT_EQ(Column, name);
+    EXPECT_EQ(Text, Node->Strings(0));
+    if (Text == "other") Color = clRed;
+    ++cells;
+  };
+  name->OnCustomDrawHeader = [&](TObject*, TCanvas* C, TRect& R, TvmDBTreeListColumn*, bool& Done) {
+    FillRectColor(C, R, clBlue);
+    Done = true;
+    ++headers;
+  };
+  id->OnDrawSummaryFooter = [&](TObject*, TCanvas*, TRect, std::string& Text, TAlignment&, TFont*, TColor&, bool&) {
+    EXPECT_EQ(Text, "6");
+    Text = "six";
+    ++footers;
+  };
+  f.TL->SetShowFooterPanel(true);
+  f.TL->Repaint();
+  TBitmap shot;
+  GrabControl(f.TL, &shot);
+  EXPECT_GT(cells, 0);
+  EXPECT_GT(headers, 0);
+  EXPECT_GT(footers, 0);
+  TvmTreeListLayout L;
+  f.TL->CalcLayout(L);
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == 0) {
+      EXPECT_EQ(shot.Canvas()->Pixels(h.Rect.Left + 3, h.Rect.Top + 3), ColorToRGB(clBlue));
+    }
+  for (const auto& r : L.VisibleRows)
+    if (r.Node == f.Node("other")) {
+      int red = 0;
+      for (int x = 0; x < 100; ++x) red += shot.Canvas()->Pixels(x, r.Top + 2) == ColorToRGB(clRed);
+      EXPECT_GT(red, 20);
+    }
+}
