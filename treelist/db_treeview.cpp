@@ -12,6 +12,9 @@
 
 namespace {
 
+// Posted to the tree after a node's record was deleted.
+constexpr uint32_t CM_DBTREE_RESYNC = WM_USER + 0x96;
+
 // The busy flag as a counter, so nested steps restore it.
 struct TBusy {
   explicit TBusy(int& Counter) : FCounter(Counter) { ++FCounter; }
@@ -140,7 +143,8 @@ void TvmDBTreeNode::LoadIndexes() {
 void TvmDBTreeNode::LoadChildren(bool Recursive) {
   auto* tv = static_cast<TvmDBTreeView*>(TreeView());
   TDataSet* ds = tv->DataSet();
-  if (!tv->FKeyField || !tv->FParentField || !ds || !ds->Active() || !Nodes) return;
+  // The walk would post or lose a record being edited or inserted.
+  if (!tv->FKeyField || !tv->FParentField || !ds || ds->State() != dsBrowse || !Nodes) return;
   TBusy busy(tv->FBusy);
   // One walk through the records: the bookmarks of the children by parent value, and every
   // parent value (a record that is its own parent is nobody's child). The dataset need not be
@@ -592,7 +596,14 @@ void TvmDBTreeView::NodeExpanding(TvmTreeNode* Node, bool& Allow) {
   if (OnExpanding) OnExpanding(this, Node, Allow);
   if (!Allow || !SmartLoad()) return;
   auto* n = static_cast<TvmDBTreeNode*>(Node);
-  if (!n->ChildrenLoaded) n->LoadChildren(false);
+  if (!n->ChildrenLoaded) {
+    // While a record is edited the children cannot be read: the node stays closed for now.
+    if (!DataSet() || DataSet()->State() != dsBrowse) {
+      Allow = false;
+      return;
+    }
+    n->LoadChildren(false);
+  }
   // A node without children loses its expand button instead of opening.
   if (n->Count() == 0) {
     Allow = false;
@@ -934,6 +945,18 @@ void TvmDBTreeView::NodeDestroying(TvmDBTreeNode* Node) {
   if (!writeBack) return;
   if (!DoDBAction(Node, nullptr, trDBDelete)) return;
   DeleteNodeRecord(Node->KeyValue);
+  // Once the node and its children are gone, the dataset goes to the record of the node selected
+  // then.
+  if (!FResyncPosted && HandleAllocated()) FResyncPosted = PostMessage(this, CM_DBTREE_RESYNC);
+}
+
+void TvmDBTreeView::WndProc(TMessage& Message) {
+  if (Message.Msg != CM_DBTREE_RESYNC) {
+    TCustomvmTreeView::WndProc(Message);
+    return;
+  }
+  FResyncPosted = false;
+  if (Selected() && !FBusy) Change(Selected());
 }
 
 void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
@@ -999,6 +1022,9 @@ void TvmDBTreeView::EditFieldRecordChanged(TField* Field) {
       TBusy busy(FBusy);
       TvmDBTreeNode* p = FNodes->NodeByKey(pv);
       if (p && (p == n || p->HasAsParent(n))) p = nullptr;
+      // With smart loading a parent that is not loaded yet takes the node when the path to the
+      // record is loaded after the post.
+      if (!p && SmartLoad() && !IsRootParent(n->KeyValue, pv)) return;
       if (p)
         n->MoveTo(p, naAddChild);
       else

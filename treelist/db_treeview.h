@@ -208,6 +208,7 @@ public:
 protected:
   void Loaded() override;
   void Paint() override;
+  void WndProc(TMessage& Message) override;
 
 private:
   friend class TvmDBTreeNode;
@@ -243,6 +244,7 @@ private:
   std::vector<TField*> FDisplayFields;
   int FBusy = 0;
   bool FCollapsing = false;
+  bool FResyncPosted = false;
   bool FEditChanging = false;
 };
 

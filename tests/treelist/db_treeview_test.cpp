@@ -161,6 +161,19 @@ TEST(DBTreeView, WritesTheTreesChangesBack) {
   EXPECT_EQ(f.Table->RecordCount(), 8);
 }
 
+TEST(DBTreeView, AfterADeletionTheDataSetFollowsTheNewSelection) {
+  TTreeViewFixture f(kRows);
+  f.TV->SetSelected(f.Node("a"));
+  ASSERT_EQ(f.CurrentName(), "a");
+  f.Node("a")->Delete();
+  EXPECT_FALSE(f.Locate(2));
+  EXPECT_FALSE(f.Locate(4));
+  Application->ProcessMessages();
+  ASSERT_NE(f.TV->Selected(), nullptr);
+  EXPECT_EQ(f.TV->Selected()->Text(), "b");
+  EXPECT_EQ(f.CurrentName(), "b");
+}
+
 TEST(DBTreeView, NewKeysAndSafeComparisons) {
   TTreeViewFixture f({});
   TvmTreeNode* first = f.TV->Add(nullptr, "one");
@@ -231,6 +244,17 @@ TEST(DBTreeViewSmartLoad, TheRecordsNodeIsLoadedWithItsAncestorsWhenTheDataSetMo
   // Selecting a node still moves the dataset.
   f.TV->SetSelected(f.Node("b"));
   EXPECT_EQ(f.CurrentName(), "b");
+  // A parent changed elsewhere moves the node, also under the cycle's node loaded above.
+  ASSERT_TRUE(f.Locate(4));
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(3);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "b");
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(8);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "y");
+  EXPECT_EQ(f.TV->Selected(), f.Node("a1"));
 }
 
 TEST(DBTreeViewSmartLoad, WithoutTheChildCheckEveryNodeOffersToExpand) {
