@@ -323,6 +323,14 @@ public:
   Variant GetAsVariant() override;
   // ftInteger (the default), ftSmallint, ftWord, ftDate, ftTime.
   void SetIntegerType(TFieldType Value) { SetDataType(Value); }
+  // The value range controls offer (0 and 0: none). Stored only; values are not checked.
+  int32_t MinValue() const { return FMinValue; }
+  void SetMinValue(int32_t Value) { FMinValue = Value; }
+  int32_t MaxValue() const { return FMaxValue; }
+  void SetMaxValue(int32_t Value) { FMaxValue = Value; }
+
+private:
+  int32_t FMinValue = 0, FMaxValue = 0;
 };
 
 class TAutoIncField : public TIntegerField {
@@ -360,6 +368,18 @@ public:
   Variant GetAsVariant() override;
   // ftFloat (the default) or ftCurrency.
   void SetFloatType(TFieldType Value) { SetDataType(Value); }
+  // The value range controls offer (0 and 0: none) and the significant digits of the value's
+  // text. Stored only; values are not checked.
+  double MinValue() const { return FMinValue; }
+  void SetMinValue(double Value) { FMinValue = Value; }
+  double MaxValue() const { return FMaxValue; }
+  void SetMaxValue(double Value) { FMaxValue = Value; }
+  int Precision() const { return FPrecision; }
+  void SetPrecision(int Value) { FPrecision = Value; }
+
+private:
+  double FMinValue = 0, FMaxValue = 0;
+  int FPrecision = 15;
 };
 
 class TBooleanField : public TField {

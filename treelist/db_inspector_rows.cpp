@@ -1,7 +1,10 @@
 // Field-bound inspector rows and the data-aware inspector they take their fields from.
 #include "treelist/db_inspector_rows.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstdlib>
 
 #include "inspector/vm_blob.h"
 #include "inspector/vm_date.h"
@@ -16,13 +19,39 @@
 // ---------------------------------------------------------------------------------------------
 // The data-aware inspector.
 
+namespace {
+
+template <class Base>
+bool TrySetFieldName(TvmInspectorRow* Row, const std::string* Name) {
+  auto* r = dynamic_cast<TvmFieldRow<Base>*>(Row);
+  if (!r) return false;
+  r->SetFieldName(Name ? *Name : r->GetFieldName());
+  return true;
+}
+
+template <class... Bases>
+void SetFieldNameOf(TvmInspectorRow* Row, const std::string* Name) {
+  (void)(TrySetFieldName<Bases>(Row, Name) || ...);
+}
+
+// Names the field of a field-bound row (Name null: its own field again); other rows are left.
+void SetRowFieldName(TvmInspectorRow* Row, const std::string* Name) {
+  SetFieldNameOf<TvmInspectorRow, TvmInspectorMaskRow, TvmInspectorDateRow, TvmInspectorTimeRow, TvmInspectorSpinRow,
+                 TvmInspectorCurrencyRow, TvmInspectorMemoRow, TvmInspectorCustomBlobRow, TvmInspectorGraphicRow,
+                 TvmInspectorCheckRow, TvmInspectorCalcRow, TvmInspectorButtonRow, TvmInspectorPickRow,
+                 TvmInspectorImageRow, TvmInspectorHyperLinkRow, TvmInspectorPopupRow, TvmInspectorMRURow,
+                 TvmInspectorDropDownRow>(Row, Name);
+}
+
+}  // namespace
+
 class TvmDBInspector::TLink : public TDataLink {
 public:
   explicit TLink(TvmDBInspector* AOwner) : FOwner(AOwner) {}
 
 protected:
-  void ActiveChanged() override { FOwner->RebindRows(); }
-  void LayoutChanged() override { FOwner->RebindRows(); }
+  void ActiveChanged() override { FOwner->DataLinkChanged(); }
+  void LayoutChanged() override { FOwner->DataLinkChanged(); }
   void DataSetChanged() override { Refresh(); }
   void RecordChanged(TField*) override { Refresh(); }
   void DataSetScrolled(int) override { Refresh(); }
@@ -46,32 +75,47 @@ TvmDBInspector::~TvmDBInspector() { FDataLink->SetDataSource(nullptr); }
 
 void TvmDBInspector::SetDataSource(TDataSource* Value) {
   FDataLink->SetDataSource(Value);
+  DataLinkChanged();
+}
+
+void TvmDBInspector::SetAutoCreateRows(bool Value) {
+  if (Value == FAutoCreateRows) return;
+  FAutoCreateRows = Value;
+  DataLinkChanged();
+}
+
+void TvmDBInspector::DataLinkChanged() {
+  // Rows the inspector made follow the fields; rows of the program's only get their fields again.
+  if (FAutoCreateRows && (GetRowCount() == 0 || GetRowCount() == FAutoRowCount)) {
+    CreateFieldRows();
+    return;
+  }
   RebindRows();
 }
 
-void TvmDBInspector::RebindRows() {
-  for (int i = 0; i < GetRowCount(); ++i) {
-    TvmInspectorRow* r = GetRow(i);
-    // The rows re-resolve their field by name.
-    if (auto* p = dynamic_cast<TvmFieldRow<TvmInspectorRow>*>(r)) p->SetFieldName(p->GetFieldName());
-    else if (auto* m = dynamic_cast<TvmFieldRow<TvmInspectorMaskRow>*>(r)) m->SetFieldName(m->GetFieldName());
-    else if (auto* d = dynamic_cast<TvmFieldRow<TvmInspectorDateRow>*>(r)) d->SetFieldName(d->GetFieldName());
-    else if (auto* t = dynamic_cast<TvmFieldRow<TvmInspectorTimeRow>*>(r)) t->SetFieldName(t->GetFieldName());
-    else if (auto* s = dynamic_cast<TvmFieldRow<TvmInspectorSpinRow>*>(r)) s->SetFieldName(s->GetFieldName());
-    else if (auto* c = dynamic_cast<TvmFieldRow<TvmInspectorCurrencyRow>*>(r)) c->SetFieldName(c->GetFieldName());
-    else if (auto* mm = dynamic_cast<TvmFieldRow<TvmInspectorMemoRow>*>(r)) mm->SetFieldName(mm->GetFieldName());
-    else if (auto* b = dynamic_cast<TvmFieldRow<TvmInspectorCustomBlobRow>*>(r)) b->SetFieldName(b->GetFieldName());
-    else if (auto* g = dynamic_cast<TvmFieldRow<TvmInspectorGraphicRow>*>(r)) g->SetFieldName(g->GetFieldName());
-    else if (auto* k = dynamic_cast<TvmFieldRow<TvmInspectorCheckRow>*>(r)) k->SetFieldName(k->GetFieldName());
-    else if (auto* cc = dynamic_cast<TvmFieldRow<TvmInspectorCalcRow>*>(r)) cc->SetFieldName(cc->GetFieldName());
-    else if (auto* bb = dynamic_cast<TvmFieldRow<TvmInspectorButtonRow>*>(r)) bb->SetFieldName(bb->GetFieldName());
-    else if (auto* pk = dynamic_cast<TvmFieldRow<TvmInspectorPickRow>*>(r)) pk->SetFieldName(pk->GetFieldName());
-    else if (auto* im = dynamic_cast<TvmFieldRow<TvmInspectorImageRow>*>(r)) im->SetFieldName(im->GetFieldName());
-    else if (auto* hl = dynamic_cast<TvmFieldRow<TvmInspectorHyperLinkRow>*>(r)) hl->SetFieldName(hl->GetFieldName());
-    else if (auto* pp = dynamic_cast<TvmFieldRow<TvmInspectorPopupRow>*>(r)) pp->SetFieldName(pp->GetFieldName());
-    else if (auto* mr = dynamic_cast<TvmFieldRow<TvmInspectorMRURow>*>(r)) mr->SetFieldName(mr->GetFieldName());
-    else if (auto* dd = dynamic_cast<TvmFieldRow<TvmInspectorDropDownRow>*>(r)) dd->SetFieldName(dd->GetFieldName());
+void TvmDBInspector::CreateFieldRows() {
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  if (Editor() && Editor()->Visible()) HideEditor();
+  ClearRows();
+  TDataSet* ds = DataSet();
+  if (ds && FDataLink->Active()) {
+    for (int i = 0; i < ds->Fields().Count(); ++i) {
+      TField* f = ds->Fields()[i];
+      if (!f->Visible()) continue;
+      TvmInspectorRowClass c = GetDefaultRowClassForField(f);
+      // A type without a registered class still shows its text.
+      if (!c) c = TvmInspectorDBRow::StaticClass();
+      SetRowFieldName(CreateRow(c), &f->FieldName());
+    }
   }
+  FAutoRowCount = GetRowCount();
+  Invalidate();
+}
+
+void TvmDBInspector::RebindRows() {
+  // The rows re-resolve their field by name.
+  for (int i = 0; i < GetRowCount(); ++i) SetRowFieldName(GetRow(i), nullptr);
   Invalidate();
 }
 
@@ -90,6 +134,17 @@ bool KeyFieldsCanModify(TField* Field) {
   for (TField* k : keys)
     if (!k->CanModify()) return false;
   return true;
+}
+
+double FieldLimit(TField* Field, bool Max) {
+  if (auto* i = dynamic_cast<TIntegerField*>(Field)) return Max ? i->MaxValue() : i->MinValue();
+  if (auto* f = dynamic_cast<TFloatField*>(Field)) {
+    // Through the general format with the field's precision, as the field would show it.
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*g", std::clamp(f->Precision(), 1, 17), Max ? f->MaxValue() : f->MinValue());
+    return std::strtod(text, nullptr);
+  }
+  return 0;
 }
 
 template <class Base>
@@ -188,8 +243,10 @@ template class TvmFieldRow<TvmInspectorPopupRow>;
 template class TvmFieldRow<TvmInspectorMRURow>;
 template class TvmFieldRow<TvmInspectorDropDownRow>;
 
+static const TEnumInfo CharCaseInfo("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
 VM_PUBLISH(TvmInspectorDBRow) {
   P.String("FieldName", &TvmInspectorDBRow::FieldName, &TvmInspectorDBRow::SetFieldName);
+  P.Enum("CharCase", &TvmInspectorDBRow::CharCase, &TvmInspectorDBRow::SetCharCase, CharCaseInfo).Default(ecNormal);
 }
 #define VM_DB_ROW_PUBLISH(Name) \
   VM_PUBLISH(Name) { P.String("FieldName", &Name::FieldName, &Name::SetFieldName); }

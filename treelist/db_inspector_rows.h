@@ -28,10 +28,21 @@ public:
   TDataSet* DataSet() const { return FDataLink->DataSet(); }
   // Hands every field-bound row its field again (the dataset opened or closed).
   void RebindRows();
+  // With AutoCreateRows the inspector makes its rows itself: one row per visible field of the
+  // dataset, of the class registered for the field's type (GetDefaultRowClassForField), made
+  // again whenever the dataset opens or its fields change, as long as the rows are the ones it
+  // made. Off by default: the rows are the program's.
+  bool AutoCreateRows() const { return FAutoCreateRows; }
+  void SetAutoCreateRows(bool Value);
+  // Replaces the rows with one row per visible field of the dataset (none when it is closed).
+  void CreateFieldRows();
 
 private:
   class TLink;
+  void DataLinkChanged();
   std::unique_ptr<TDataLink> FDataLink;
+  bool FAutoCreateRows = false;
+  int FAutoRowCount = -1;  // the number of rows the inspector made itself, -1: none
 };
 
 // The field binding every field-bound row repeats.
@@ -116,12 +127,18 @@ public:
   bool IsValueUnchanged(const Variant& Value) override;
 };
 
+// The value range a field offers to spin and currency rows: an integer field's MinValue and
+// MaxValue; a float field's rounded to its Precision significant digits; 0 otherwise.
+double FieldLimit(TField* Field, bool Max);
+
 class TvmInspectorDBSpinRow : public TvmFieldRow<TvmInspectorSpinRow> {
   VM_CLASS(TvmInspectorDBSpinRow, TvmInspectorSpinRow)
 public:
   using TvmFieldRow<TvmInspectorSpinRow>::TvmFieldRow;
+  double GetDefaultMinValue() const override { return FieldLimit(FField, false); }
+  double GetDefaultMaxValue() const override { return FieldLimit(FField, true); }
   TvmValueType GetValueType() const override {
-    return FField && (FField->DataType() == ftFloat || FField->DataType() == ftBCD) ? vtFloat : vtInt;
+    return FField && (dynamic_cast<TFloatField*>(FField) || FField->DataType() == ftBCD) ? vtFloat : vtInt;
   }
 };
 

@@ -2,12 +2,18 @@
 #include "treelist/db_treeview.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/forms.h"
 #include "platform/guards.h"
+#include "platform/shell.h"
+#include "platform/stdctrls.h"
 #include "platform/sysutils.h"
 
 namespace {
+
+// Posted to the tree after a node's record was deleted.
+constexpr uint32_t CM_DBTREE_RESYNC = WM_USER + 0x96;
 
 // The busy flag as a counter, so nested steps restore it.
 struct TBusy {
@@ -37,11 +43,55 @@ int CompareVariants(const Variant& A, const Variant& B, bool& Ok) {
   return a < b ? -1 : a > b ? 1 : 0;
 }
 
+// Keeps the dataset's current record over a walk through the records, with its controls
+// disabled meanwhile.
+class TKeepPosition {
+public:
+  explicit TKeepPosition(TDataSet* ADataSet) : FDataSet(ADataSet) {
+    FDataSet->DisableControls();
+    FMark = FDataSet->GetBookmark();
+  }
+  ~TKeepPosition() {
+    try {
+      if (!FMark.empty() && FDataSet->BookmarkValid(FMark)) FDataSet->GotoBookmark(FMark);
+    } catch (const Exception&) {
+      // The record went away meanwhile: the dataset stays where the walk left it.
+    }
+    FDataSet->EnableControls();
+  }
+  TKeepPosition(const TKeepPosition&) = delete;
+  TKeepPosition& operator=(const TKeepPosition&) = delete;
+
+private:
+  TDataSet* FDataSet;
+  TBookmark FMark;
+};
+
+// Restores a pointer member on leaving a scope.
+template <class T>
+struct TRestore {
+  TRestore(T& ARef, T Value) : Ref(ARef), Old(ARef) { Ref = Value; }
+  ~TRestore() { Ref = Old; }
+  TRestore(const TRestore&) = delete;
+  TRestore& operator=(const TRestore&) = delete;
+  T& Ref;
+  T Old;
+};
+
 bool IsIndexType(TFieldType T) {
   return T == ftSmallint || T == ftInteger || T == ftWord || T == ftFloat || T == ftCurrency || T == ftAutoInc;
 }
 
 }  // namespace
+
+bool TVariantKeyLess::operator()(const Variant& A, const Variant& B) const {
+  auto rank = [](const Variant& V) { return V.IsNull() ? 0 : V.IsNumeric() ? 1 : 2; };
+  const int ra = rank(A), rb = rank(B);
+  if (ra != rb) return ra < rb;
+  if (ra == 0) return false;
+  if (ra == 1) return A.AsFloat() < B.AsFloat();
+  return A.AsString() < B.AsString();
+}
 
 bool VarSafeEquals(const Variant& A, const Variant& B) {
   bool ok;
@@ -88,6 +138,61 @@ void TvmDBTreeNode::LoadIndexes() {
   ImageIndex = tv->FImageField && !tv->FImageField->IsNull() ? tv->FImageField->AsInteger() : 0;
   int state = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
   (void)state;  // the tree view draws no state images
+}
+
+void TvmDBTreeNode::LoadChildren(bool Recursive) {
+  auto* tv = static_cast<TvmDBTreeView*>(TreeView());
+  TDataSet* ds = tv->DataSet();
+  // The walk would post or lose a record being edited or inserted.
+  if (!tv->FKeyField || !tv->FParentField || !ds || ds->State() != dsBrowse || !Nodes) return;
+  TBusy busy(tv->FBusy);
+  // One walk through the records: the bookmarks of the children by parent value, and every
+  // parent value (a record that is its own parent is nobody's child). The dataset need not be
+  // ordered by the parent field.
+  std::map<Variant, std::vector<TBookmark>, TVariantKeyLess> byParent;
+  TVariantKeySet parents;
+  {
+    TKeepPosition keep(ds);
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+      Variant k = tv->FKeyField->Value(), p = tv->FParentField->Value();
+      if (k.IsNull() || p.IsNull() || VarSafeEquals(p, k)) continue;
+      parents.insert(p);
+      if (Recursive || VarSafeEquals(p, KeyValue)) byParent[p].push_back(ds->GetBookmark());
+    }
+    TRestore<const TVariantKeySet*> keys(Nodes->ParentKeys, &parents);
+    // Breadth first; a node is loaded once, so a cycle of parent values ends.
+    std::vector<TvmDBTreeNode*> todo{this};
+    for (size_t i = 0; i < todo.size(); ++i) {
+      TvmDBTreeNode* n = todo[i];
+      n->ChildrenLoaded = true;
+      auto it = byParent.find(n->KeyValue);
+      if (it != byParent.end())
+        for (const TBookmark& b : it->second) {
+          ds->GotoBookmark(b);
+          if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
+        }
+      n->SetHasChildren(n->Count() > 0);
+      if (Recursive)
+        for (int c = 0; c < n->Count(); ++c) {
+          auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
+          if (!child->ChildrenLoaded) todo.push_back(child);
+        }
+    }
+  }
+}
+
+void TvmDBTreeNode::SetChildrenLoaded(bool Value) {
+  if (Value == ChildrenLoaded) return;
+  if (Value) {
+    LoadChildren(false);
+    return;
+  }
+  auto* tv = static_cast<TvmDBTreeView*>(TreeView());
+  TRestore<bool> collapsing(tv->FCollapsing, true);
+  const bool had = HasChildren();
+  while (Count() > 0) delete Item(Count() - 1);
+  SetHasChildren(had);
+  ChildrenLoaded = false;
 }
 
 void TvmDBTreeNode::MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode) {
@@ -176,6 +281,14 @@ void TvmDBTreeNodes::AddRecordNode() {
     node = static_cast<TvmDBTreeNode*>(tv->AddNode(parent, text, parent ? naAddChild : naAdd));
   }
   node->ParentValue = parentValue;
+  if (tv->SmartLoad()) {
+    if (!tv->FDBOptions.Contains(trCheckHasChildren))
+      node->SetHasChildren(true);
+    else if (ParentKeys)
+      node->SetHasChildren(ParentKeys->count(key) > 0);
+    else
+      node->SetHasChildren(tv->RecordHasChildren(key));
+  }
   node->ListText = tv->FListField ? tv->FListField->Text() : std::string();
   node->LoadIndexes();
   node->Visited = true;
@@ -264,7 +377,20 @@ TvmDBTreeView::TvmDBTreeView(TComponent* AOwner)
     : TCustomvmTreeView(AOwner),
       FDataLink(std::make_unique<TDataLinkTreeView>(this)),
       FNodes(std::make_unique<TvmDBTreeNodes>(this)),
-      FDBOptions({trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy, trCheckHasChildren}) {}
+      FDBOptions({trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy, trCheckHasChildren}) {
+  // The tree answers the expansion events of its base class itself and passes them on to its own.
+  TCustomvmTreeView::OnExpanding = [this](TObject*, TvmTreeNode* Node, bool& Allow) { NodeExpanding(Node, Allow); };
+  TCustomvmTreeView::OnCollapsed = [this](TObject*, TvmTreeNode* Node) { NodeCollapsed(Node); };
+  TCustomvmTreeView::OnEditing = [this](TObject*, TvmTreeNode* Node, bool& Allow) { LabelEditing(Node, Allow); };
+  TCustomvmTreeView::OnEdited = [this](TObject*, TvmTreeNode* Node, std::string& S) { LabelEdited(Node, S); };
+  TCustomvmTreeView::OnGetEditText = [this](TObject*, TvmTreeNode* Node, std::string& Text) {
+    // The editor shows the list field's text, also where display fields compose the node's text.
+    auto* n = static_cast<TvmDBTreeNode*>(Node);
+    if (FListField && FKeyField && DataSet() && DataSet()->Active() && VarSafeEquals(FKeyField->Value(), n->KeyValue))
+      Text = FListField->Text();
+    if (OnGetEditText) OnGetEditText(this, Node, Text);
+  };
+}
 
 TvmDBTreeView::~TvmDBTreeView() {
   FNodes->Destroying = true;
@@ -403,22 +529,248 @@ void TvmDBTreeView::LoadTree() {
     return;
   }
   FNodes->ClearVisited();
-  const bool wasDisabled = ds->ControlsDisabled();
-  ds->DisableControls();
-  TBookmark mark = ds->GetBookmark();
   {
-    TScopeExit back([&] {
-      if (!mark.empty() && ds->BookmarkValid(mark)) ds->GotoBookmark(mark);
-      ds->EnableControls();
-    });
-    (void)wasDisabled;
-    for (ds->First(); !ds->Eof(); ds->Next()) FNodes->AddRecordNode();
+    TKeepPosition keep(ds);
+    if (SmartLoad())
+      LoadSmartTree(ds);
+    else
+      for (ds->First(); !ds->Eof(); ds->Next()) FNodes->AddRecordNode();
   }
   FNodes->ReparentRoots();
   FNodes->DeleteUnvisited();
   --FBusy;
   TScopeExit again([this] { ++FBusy; });
   SyncSelection();
+}
+
+bool TvmDBTreeView::IsRootParent(const Variant& Key, const Variant& Parent) const {
+  return Parent.IsNull() || VarSafeEquals(Parent, Key) || (!FRootValue.IsNull() && VarSafeEquals(Parent, FRootValue));
+}
+
+void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
+  // One walk through the records finds the nodes to refresh, the records of the top level, the
+  // new children of loaded nodes and the records whose parent does not exist; the dataset need
+  // not be ordered by the parent field.
+  TVariantKeySet keys, parents;
+  std::vector<TBookmark> update;
+  std::vector<std::pair<Variant, TBookmark>> orphans;
+  for (ds->First(); !ds->Eof(); ds->Next()) {
+    Variant k = FKeyField->Value(), p = FParentField->Value();
+    if (k.IsNull()) continue;
+    keys.insert(k);
+    if (!p.IsNull() && !VarSafeEquals(p, k)) parents.insert(p);
+    TvmDBTreeNode* parentNode = p.IsNull() ? nullptr : FNodes->NodeByKey(p);
+    if (FNodes->NodeByKey(k) || (parentNode && parentNode->ChildrenLoaded) || IsRootParent(k, p))
+      update.push_back(ds->GetBookmark());
+    else if (!parentNode)
+      orphans.emplace_back(p, ds->GetBookmark());
+  }
+  TRestore<const TVariantKeySet*> known(FNodes->ParentKeys, &parents);
+  for (const TBookmark& b : update) {
+    ds->GotoBookmark(b);
+    Variant k = FKeyField->Value(), p = FParentField->Value();
+    // A node whose record moved under a parent that is not loaded leaves the tree.
+    if (FNodes->NodeByKey(k) && !IsRootParent(k, p) && !FNodes->NodeByKey(p) && keys.count(p)) continue;
+    FNodes->AddRecordNode();
+  }
+  // A record whose parent has no record goes to the top level.
+  for (auto& [p, b] : orphans)
+    if (!keys.count(p)) {
+      ds->GotoBookmark(b);
+      FNodes->AddRecordNode();
+    }
+}
+
+bool TvmDBTreeView::RecordHasChildren(const Variant& Key) {
+  TDataSet* ds = DataSet();
+  if (!ds || ds->State() != dsBrowse || Key.IsNull()) return false;
+  TKeepPosition keep(ds);
+  for (ds->First(); !ds->Eof(); ds->Next()) {
+    Variant p = FParentField->Value();
+    if (VarSafeEquals(p, Key) && !VarSafeEquals(FKeyField->Value(), Key)) return true;
+  }
+  return false;
+}
+
+void TvmDBTreeView::NodeExpanding(TvmTreeNode* Node, bool& Allow) {
+  if (OnExpanding) OnExpanding(this, Node, Allow);
+  if (!Allow || !SmartLoad()) return;
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  if (!n->ChildrenLoaded) {
+    // While a record is edited the children cannot be read: the node stays closed for now.
+    if (!DataSet() || DataSet()->State() != dsBrowse) {
+      Allow = false;
+      return;
+    }
+    n->LoadChildren(false);
+  }
+  // A node without children loses its expand button instead of opening.
+  if (n->Count() == 0) {
+    Allow = false;
+    n->SetHasChildren(false);
+  }
+}
+
+void TvmDBTreeView::NodeCollapsed(TvmTreeNode* Node) {
+  if (SmartLoad()) static_cast<TvmDBTreeNode*>(Node)->SetChildrenLoaded(false);
+  if (OnCollapsed) OnCollapsed(this, Node);
+}
+
+void TvmDBTreeView::CollectSubtree(TvmTreeNode* Node, std::vector<TvmTreeNode*>& List) {
+  // The node may come from another tree: its own tree loads its descendants.
+  auto* n = dynamic_cast<TvmDBTreeNode*>(Node);
+  auto* owner = n ? dynamic_cast<TvmDBTreeView*>(n->TreeView()) : nullptr;
+  if (owner && owner->SmartLoad()) n->LoadChildren(true);
+  TCustomvmTreeView::CollectSubtree(Node, List);
+}
+
+bool TvmDBTreeView::LocateNodeRecord(TvmDBTreeNode* Node) {
+  TDataSet* ds = DataSet();
+  if (!ds || !ds->Active() || !FKeyField) return false;
+  if (VarSafeEquals(FKeyField->Value(), Node->KeyValue)) return true;
+  TBusy busy(FBusy);
+  return DataSetLocate(ds, FKeyFieldName, Node->KeyValue, TLocateOptions()) &&
+         VarSafeEquals(FKeyField->Value(), Node->KeyValue);
+}
+
+void TvmDBTreeView::LabelEditing(TvmTreeNode* Node, bool& Allow) {
+  if (OnEditing) OnEditing(this, Node, Allow);
+  TDataSet* ds = DataSet();
+  if (!Allow || !FListField || !ds || !ds->Active()) return;
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  // The editor starts from the list field's text; a node without display fields shows it too.
+  if (LocateNodeRecord(n) && FDisplayFields.empty() && FListField->Text() != Node->Text())
+    Node->SetText(FListField->Text());
+  if (!FEditBox) {
+    FEditBox = new TEdit(this);
+    FEditBox->SetParent(this);
+  }
+  FEditBox->SetMaxLength(FListField->DisplayWidth());
+  // Nothing can be typed into a record that cannot change; a character the field refuses beeps.
+  FEditBox->SetReadOnly(!ds->CanModify() || !FListField->CanModify());
+  FEditBox->OnKeyPress = [this](TObject*, char& Key) {
+    if (static_cast<unsigned char>(Key) >= 32 && FListField && !FListField->IsValidChar(Key)) {
+      Key = 0;
+      MessageBeep();
+    }
+  };
+}
+
+void TvmDBTreeView::LabelEdited(TvmTreeNode* Node, std::string& S) {
+  if (OnEdited) OnEdited(this, Node, S);
+  auto* n = static_cast<TvmDBTreeNode*>(Node);
+  TDataSet* ds = DataSet();
+  if (FBusy || !FListField || !ds || !ds->Active() || !LocateNodeRecord(n)) return;
+  TBusy busy(FBusy);
+  if (S != FListField->Text() && !ReadOnly() && ds->CanModify() && FListField->CanModify() &&
+      DoDBAction(n, nullptr, trDBChangeText)) {
+    try {
+      if (ds->State() == dsBrowse) ds->Edit();
+      FListField->SetText(S);
+      ds->Post();
+      n->ListText = FListField->Text();
+    } catch (const Exception&) {
+      // The record keeps its text, and so does the node.
+      if (ds->State() == dsEdit || ds->State() == dsInsert) ds->Cancel();
+      S = FListField->Text();
+    }
+  }
+  // With display fields the node shows the composed text of the record again.
+  if (!FDisplayFields.empty()) GetRecordText(S);
+}
+
+void TvmDBTreeView::NodesCopied(const std::vector<TvmTreeNode*>& Sources, const std::vector<TvmTreeNode*>& Copies,
+                                bool IsCopy) {
+  TCustomvmTreeView::NodesCopied(Sources, Copies, IsCopy);
+  TDataSet* ds = DataSet();
+  if (Copies.empty() || !FKeyField || !FParentField || !ds || !ds->Active()) return;
+  // The copies were made as passing nodes of the drop: they get keys of their own here.
+  for (TvmTreeNode* c : Copies) {
+    auto* n = static_cast<TvmDBTreeNode*>(c);
+    Variant k;
+    NewKeyValue(k);
+    n->KeyValue = k;
+    n->IsNew = false;
+    FNodes->Insert(n);
+  }
+  auto* first = static_cast<TvmDBTreeNode*>(Copies.front());
+  auto* firstSource = dynamic_cast<TvmDBTreeNode*>(Sources.front());
+  if (!DoDBAction(firstSource, first, trDBMove)) return;
+  TBusy busy(FBusy);
+  auto* firstParent = static_cast<TvmDBTreeNode*>(first->Parent());
+  if (SmartLoad() && firstParent && !firstParent->ChildrenLoaded) {
+    firstParent->LoadChildren(false);
+    firstParent->SetHasChildren(true);
+  }
+  // The other fields of the source records that this dataset has too.
+  auto* sourceTree = firstSource ? dynamic_cast<TvmDBTreeView*>(firstSource->TreeView()) : nullptr;
+  TDataSet* sourceSet = sourceTree ? sourceTree->DataSet() : nullptr;
+  std::vector<std::pair<TField*, TField*>> fields;  // (source, destination)
+  if (FDBOptions.Contains(trSmartRecordCopy) && sourceSet && sourceSet->Active() && sourceTree->FKeyField)
+    for (int i = 0; i < sourceSet->Fields().Count(); ++i) {
+      TField* from = sourceSet->Fields()[i];
+      if (from == sourceTree->FKeyField || from == sourceTree->FParentField || from->FieldKind() != fkData) continue;
+      TField* to = ds->FindField(from->FieldName());
+      if (to && to != FKeyField && to != FParentField && to->FieldKind() == fkData && to->CanModify())
+        fields.emplace_back(from, to);
+    }
+  // The source tree ignores its dataset's moves meanwhile, and its record comes back afterwards.
+  const bool foreignSet = sourceSet && sourceSet != ds && sourceSet->Active();
+  std::unique_ptr<TBusy> sourceBusy;
+  if (sourceTree && sourceTree != this) sourceBusy = std::make_unique<TBusy>(sourceTree->FBusy);
+  std::unique_ptr<TKeepPosition> sourcePosition;
+  if (foreignSet) sourcePosition = std::make_unique<TKeepPosition>(sourceSet);
+  ds->DisableControls();
+  TScopeExit enable([ds] { ds->EnableControls(); });
+  for (size_t i = 0; i < Copies.size(); ++i) {
+    auto* c = static_cast<TvmDBTreeNode*>(Copies[i]);
+    auto* parent = static_cast<TvmDBTreeNode*>(c->Parent());
+    c->ParentValue = parent ? parent->KeyValue : FRootValue.IsNull() && !SmartLoad() ? c->KeyValue : FRootValue;
+    try {
+      ds->Append();
+      FParentField->SetValue(c->ParentValue);
+      if (FListField && FListField != FKeyField && FListField != FParentField) FListField->SetText(c->Text());
+      if (FKeyField->DataType() != ftAutoInc) FKeyField->SetValue(c->KeyValue);
+      ds->Post();
+      if (FKeyField->DataType() == ftAutoInc) c->ReKey(FKeyField->Value());
+    } catch (const Exception&) {
+      // The copy stays in the tree without a record, as a refused action leaves it.
+      if (ds->State() == dsInsert) ds->Cancel();
+      continue;
+    }
+    auto* source = i < Sources.size() ? dynamic_cast<TvmDBTreeNode*>(Sources[i]) : nullptr;
+    if (!fields.empty() && source &&
+        DataSetLocate(sourceSet, sourceTree->FKeyFieldName, source->KeyValue, TLocateOptions())) {
+      std::vector<Variant> values;
+      for (auto& f : fields) values.push_back(f.first->Value());
+      if (DataSetLocate(ds, FKeyFieldName, c->KeyValue, TLocateOptions())) {
+        try {
+          ds->Edit();
+          for (size_t j = 0; j < fields.size(); ++j) {
+            try {
+              fields[j].second->SetValue(values[j]);
+            } catch (const Exception&) {
+              // A value this field cannot take is left out.
+            }
+          }
+          ds->Post();
+        } catch (const Exception&) {
+          if (ds->State() == dsEdit) ds->Cancel();
+        }
+      }
+    }
+    if (VarSafeEquals(FKeyField->Value(), c->KeyValue) ||
+        DataSetLocate(ds, FKeyFieldName, c->KeyValue, TLocateOptions())) {
+      std::string text;
+      GetRecordText(text);
+      c->SetText(text);
+      c->ListText = FListField ? FListField->Text() : std::string();
+      c->LoadIndexes();
+    }
+    TvmDBTreeNode* added = c;
+    if (OnAddNewItem) OnAddNewItem(this, added);
+  }
+  if (firstParent) DataSetLocate(ds, FKeyFieldName, firstParent->KeyValue, TLocateOptions());
 }
 
 void TvmDBTreeView::DataChanged() {
@@ -440,7 +792,42 @@ void TvmDBTreeView::SelectKey(const Variant& Key) {
     TBusy busy(FBusy);
     n->MakeVisible();
     SetSelected(n);
+    return;
   }
+  TDataSet* ds = DataSet();
+  if (!SmartLoad() || FBusy || !FParentField || !ds || !ds->Active() || ds->State() != dsBrowse) return;
+  {
+    TBusy busy(FBusy);
+    TKeepPosition keep(ds);
+    if (!VarSafeEquals(FKeyField->Value(), Key) && !DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions())) return;
+    // Up through the ancestors until one has a node; a missing parent, a record that is its own
+    // parent or a key met twice (a cycle) ends the walk at the topmost record found.
+    std::vector<Variant> path{Key};
+    TVariantKeySet seen{Key};
+    TvmDBTreeNode* reached = nullptr;
+    for (;;) {
+      Variant k = FKeyField->Value(), p = FParentField->Value();
+      if (p.IsNull() || VarSafeEquals(p, k)) break;
+      if ((reached = FNodes->NodeByKey(p)) != nullptr) break;
+      if (seen.count(p) || !DataSetLocate(ds, FKeyFieldName, p, TLocateOptions()) ||
+          !VarSafeEquals(FKeyField->Value(), p))
+        break;
+      path.push_back(p);
+      seen.insert(p);
+    }
+    if (reached) {
+      if (!reached->ChildrenLoaded || !FNodes->NodeByKey(path.back())) reached->LoadChildren(false);
+    } else if (DataSetLocate(ds, FKeyFieldName, path.back(), TLocateOptions())) {
+      FNodes->AddRecordNode();
+    }
+    // From the top down, each record on the way loads its children.
+    for (auto it = path.rbegin(); it != path.rend(); ++it) {
+      TvmDBTreeNode* n = FNodes->NodeByKey(*it);
+      if (!n) break;
+      if (*it != Key && !n->ChildrenLoaded) n->LoadChildren(false);
+    }
+  }
+  if (FNodes->NodeByKey(Key)) SelectKey(Key);
 }
 
 TvmDBTreeNode* TvmDBTreeView::FindRecordNode() const {
@@ -458,6 +845,8 @@ bool TvmDBTreeView::DoDBAction(TvmDBTreeNode* Node1, TvmDBTreeNode* Node2, TvmDB
 TvmTreeNode* TvmDBTreeView::CreateNode() {
   auto* n = new TvmDBTreeNode(this);
   n->FontColor = Font()->Color();
+  n->FontStyle = Font()->Style();
+  n->FontName = Font()->Name();
   if (InternalNodeChange() || FNodes->Destroying) return n;  // a passing node of a move
   if (!FKeyField || !FParentField) {
     n->Nodes = nullptr;
@@ -548,10 +937,26 @@ void TvmDBTreeView::ChangeNodeParent(TvmDBTreeNode* Node, TvmDBTreeNode* Parent)
 }
 
 void TvmDBTreeView::NodeDestroying(TvmDBTreeNode* Node) {
+  const bool writeBack =
+      !FNodes->Destroying && !FClearing && !FBusy && !FCollapsing && !InternalNodeChange() && FKeyField && FParentField;
+  // With smart loading the descendants get their nodes first, so that each one deletes its record.
+  if (writeBack && SmartLoad() && !Node->ChildrenLoaded) Node->LoadChildren(true);
   if (!FNodes->Destroying) FNodes->Remove(Node);
-  if (FNodes->Destroying || FClearing || FBusy || InternalNodeChange() || !FKeyField || !FParentField) return;
+  if (!writeBack) return;
   if (!DoDBAction(Node, nullptr, trDBDelete)) return;
   DeleteNodeRecord(Node->KeyValue);
+  // Once the node and its children are gone, the dataset goes to the record of the node selected
+  // then.
+  if (!FResyncPosted && HandleAllocated()) FResyncPosted = PostMessage(this, CM_DBTREE_RESYNC);
+}
+
+void TvmDBTreeView::WndProc(TMessage& Message) {
+  if (Message.Msg != CM_DBTREE_RESYNC) {
+    TCustomvmTreeView::WndProc(Message);
+    return;
+  }
+  FResyncPosted = false;
+  if (Selected() && !FBusy) Change(Selected());
 }
 
 void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
@@ -617,6 +1022,9 @@ void TvmDBTreeView::EditFieldRecordChanged(TField* Field) {
       TBusy busy(FBusy);
       TvmDBTreeNode* p = FNodes->NodeByKey(pv);
       if (p && (p == n || p->HasAsParent(n))) p = nullptr;
+      // With smart loading a parent that is not loaded yet takes the node when the path to the
+      // record is loaded after the post.
+      if (!p && SmartLoad() && !IsRootParent(n->KeyValue, pv)) return;
       if (p)
         n->MoveTo(p, naAddChild);
       else
@@ -629,6 +1037,12 @@ void TvmDBTreeView::EditFieldRecordChanged(TField* Field) {
 
 void TvmDBTreeView::InsertedRecordChanged() {
   if (FBusy || !FKeyField || FKeyField->Value().IsNull() || !FParentField) return;
+  // With smart loading a record under a parent that is not loaded gets its node when the path to
+  // it is loaded (after the post, when the tree follows the current record).
+  if (SmartLoad()) {
+    Variant k = FKeyField->Value(), p = FParentField->Value();
+    if (!IsRootParent(k, p) && !FNodes->NodeByKey(p) && !FNodes->NodeByKey(k)) return;
+  }
   TvmDBTreeNode* before = FindRecordNode();
   FNodes->AddRecordNode();
   TvmDBTreeNode* n = FindRecordNode();
@@ -654,6 +1068,10 @@ void TvmDBTreeView::DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor
     TCustomvmTreeView::DoCustomDraw(Node, Font, BkColor, TextColor);
     return;
   }
+  if (Font) {
+    Font->SetStyle(n->FontStyle);
+    if (!n->FontName.empty()) Font->SetName(n->FontName);
+  }
   BkColor = n->Color;
   TextColor = n->FontColor;
 }
@@ -663,6 +1081,20 @@ bool TvmDBTreeView::HasCustomDraw() const {
   for (int i = 0; i < FNodes->Count(); ++i)
     if (FNodes->Items(i)->OwnAppearance) return true;
   return false;
+}
+
+void TvmDBTreeView::Paint() {
+  TCustomvmTreeView::Paint();
+  DrawUnfocusedSelection(Canvas());
+}
+
+void TvmDBTreeView::DrawUnfocusedSelection(TCanvas* C) {
+  if (Focused() || FBusy || IsEditing() || !Selected()) return;
+  // The label's rectangle: the text in the tree's font plus 4 pixels.
+  const TRect r = DisplayRect(Selected(), true);
+  if (r.Right <= r.Left || r.Bottom <= r.Top) return;
+  C->Brush()->SetColor(Font()->Color());
+  C->FrameRect(r);
 }
 
 void RegisterDBTreeViewClasses() { RegisterClasses({TvmDBTreeView::StaticClass()}); }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,13 @@
 
 class TvmDBTreeView;
 class TvmDBTreeNodes;
+
+// A strict order over variants for sets of keys: nulls first, then numbers by value, then the
+// other values by their text.
+struct TVariantKeyLess {
+  bool operator()(const Variant& A, const Variant& B) const;
+};
+using TVariantKeySet = std::set<Variant, TVariantKeyLess>;
 
 // Comparisons that answer False instead of raising when the values cannot be compared.
 bool VarSafeEquals(const Variant& A, const Variant& B);
@@ -34,13 +42,22 @@ public:
   Variant ParentValue;
   bool ChildrenLoaded = false;
   std::string ListText;
+  // The node's own appearance, drawn while OwnAppearance is set (nothing in the tree sets it).
   TColor Color = clWindow;
   TColor FontColor = clWindowText;
+  TFontStyles FontStyle;
+  std::string FontName;
   bool OwnAppearance = false;
   // Moves the node to a new key, keeping the index sorted.
   void ReKey(const Variant& Key);
   // Reads the image and state indexes from the current record (when it is this node's).
   void LoadIndexes();
+  // Smart loading: adds the nodes of the records whose parent value is this node's key (and,
+  // Recursive, of all their descendants); HasChildren then says whether any child exists.
+  void LoadChildren(bool Recursive);
+  // True loads the children (not recursively); False frees the child nodes, keeping their records
+  // and the node's expand button.
+  void SetChildrenLoaded(bool Value);
   void MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode) override;
 };
 
@@ -63,6 +80,9 @@ public:
   void Insert(TvmDBTreeNode* Node);
   void Remove(TvmDBTreeNode* Node);
   bool Destroying = false;
+  // While set, the parent values present in the dataset: AddRecordNode answers HasChildren from
+  // it instead of searching the dataset record by record.
+  const TVariantKeySet* ParentKeys = nullptr;
 
 private:
   TvmDBTreeView* FTree;
@@ -133,6 +153,16 @@ public:
   TvmDBTreeViewActionEvent OnDBAction;
   TDBTreeRefreshNodeEvent OnRefreshNode;
 
+  // The tree's expansion events: the tree itself answers the base class's ones to load and unload
+  // children with smart loading, and passes them on to these.
+  TTVExpandingEvent OnExpanding;
+  TTVChangedEvent OnCollapsed;
+  // The label-editing events, passed on the same way: the tree writes an edited text into the
+  // list field of the node's record.
+  TTVEditingEvent OnEditing;
+  TTVEditedEvent OnEdited;
+  TTVGetEditText OnGetEditText;
+
   TvmDBTreeNodes* DBNodes() const { return FNodes.get(); }
   bool Busy() const { return FBusy != 0; }
   TField* KeyFieldObject() const { return FKeyField; }
@@ -156,6 +186,9 @@ public:
   void DeleteNodeRecord(const Variant& Key);
   // Writes a node's text into the list field of its record.
   void ChangeNodeText(TvmDBTreeNode* Node, const std::string& Text);
+  // Without the focus, frames the selected node's text in the font colour (not while busy or
+  // label editing); the tree does it after each paint.
+  void DrawUnfocusedSelection(TCanvas* Canvas);
   void EditFieldRecordChanged(TField* Field);
   void InsertedRecordChanged();
 
@@ -165,10 +198,17 @@ public:
   void GetNodeCopyText(TvmTreeNode* Node, std::string& Text) override;
   void DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkColor, TColor& TextColor) override;
   bool HasCustomDraw() const override;
+  void CollectSubtree(TvmTreeNode* Node, std::vector<TvmTreeNode*>& List) override;
+  // Copied nodes (a drop with the copy modifier, or from another tree) get keys and records; with
+  // trSmartRecordCopy the other fields of the source records come along.
+  void NodesCopied(const std::vector<TvmTreeNode*>& Sources, const std::vector<TvmTreeNode*>& Copies,
+                   bool IsCopy) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
   void Loaded() override;
+  void Paint() override;
+  void WndProc(TMessage& Message) override;
 
 private:
   friend class TvmDBTreeNode;
@@ -176,6 +216,18 @@ private:
   friend class TDataLinkTreeView;
   Variant ConvertToKeyType(const Variant& Value) const;
   void NodeDestroying(TvmDBTreeNode* Node);
+  bool SmartLoad() const { return FDBOptions.Contains(trSmartRecordLoad); }
+  // Whether a record with this key and parent value sits at the top level with smart loading.
+  bool IsRootParent(const Variant& Key, const Variant& Parent) const;
+  void LoadSmartTree(TDataSet* DataSet);
+  // Whether any record names Key as its parent (a search through the dataset, in browse state).
+  bool RecordHasChildren(const Variant& Key);
+  void NodeExpanding(TvmTreeNode* Node, bool& Allow);
+  void NodeCollapsed(TvmTreeNode* Node);
+  void LabelEditing(TvmTreeNode* Node, bool& Allow);
+  void LabelEdited(TvmTreeNode* Node, std::string& S);
+  // Makes the node's record the current one (under the busy flag); false when it is not found.
+  bool LocateNodeRecord(TvmDBTreeNode* Node);
 
   std::unique_ptr<TDataLinkTreeView> FDataLink;
   std::unique_ptr<TvmDBTreeNodes> FNodes;
@@ -191,6 +243,8 @@ private:
   TField* FStateField = nullptr;
   std::vector<TField*> FDisplayFields;
   int FBusy = 0;
+  bool FCollapsing = false;
+  bool FResyncPosted = false;
   bool FEditChanging = false;
 };
 

@@ -4,10 +4,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "controls/mem_data.h"
+#include "platform/bitmap.h"
 #include "platform/forms.h"
+#include "platform/richedit.h"
+#include "platform/stdctrls.h"
 #include "treelist/db_treeview.h"
 
 namespace {
@@ -18,18 +22,21 @@ struct TTreeViewFixture {
   TDataSource* Source = nullptr;
   TvmDBTreeView* TV = nullptr;
 
-  explicit TTreeViewFixture(const std::vector<std::tuple<int, int, std::string>>& Rows) {
+  explicit TTreeViewFixture(const std::vector<std::tuple<int, int, std::string>>& Rows,
+                            std::optional<TvmDBTreeViewOptions> Options = std::nullopt, bool WithNote = false) {
     Form->SetBounds(0, 0, 300, 300);
     Table = new TVxMemoryData(Form.get());
     Table->FieldDefs()->Add("ID", ftInteger);
     Table->FieldDefs()->Add("PARENT", ftInteger);
     Table->FieldDefs()->Add("NAME", ftString, 20);
+    if (WithNote) Table->FieldDefs()->Add("NOTE", ftString, 20);
     Table->Open();
     for (auto& [id, parent, name] : Rows) {
       Table->Append();
       Table->FieldByName("ID")->SetAsInteger(id);
       if (parent) Table->FieldByName("PARENT")->SetAsInteger(parent);
       Table->FieldByName("NAME")->SetAsString(name);
+      if (WithNote) Table->FieldByName("NOTE")->SetAsString("note of " + name);
       Table->Post();
     }
     Table->First();
@@ -41,8 +48,10 @@ struct TTreeViewFixture {
     TV->SetKeyField("ID");
     TV->SetParentField("PARENT");
     TV->SetListField("NAME");
+    if (Options) TV->SetDBOptions(*Options);
     TV->SetDataSource(Source);
     Form->Show();
+    Application->ProcessMessages();
   }
   TvmTreeNode* Node(const std::string& Text) {
     for (TvmTreeNode* n = TV->GetFirstNode(); n; n = n->GetNext())
@@ -54,6 +63,13 @@ struct TTreeViewFixture {
     return !n ? "?" : n->Parent() ? n->Parent()->Text() : std::string();
   }
   bool Locate(int Id) { return Table->Locate("ID", Variant(Id), TLocateOptions()); }
+  TvmDBTreeNode* DB(const std::string& Text) { return static_cast<TvmDBTreeNode*>(Node(Text)); }
+  // The name and parent of the record of a key ("?" when there is none).
+  std::string Record(int Id) {
+    if (!Locate(Id)) return "?";
+    TField* p = Table->FieldByName("PARENT");
+    return CurrentName() + "/" + (p->IsNull() ? std::string("-") : std::to_string(p->AsInteger()));
+  }
   std::string CurrentName() { return Table->FieldByName("NAME")->AsString(); }
 };
 
@@ -145,6 +161,19 @@ TEST(DBTreeView, WritesTheTreesChangesBack) {
   EXPECT_EQ(f.Table->RecordCount(), 8);
 }
 
+TEST(DBTreeView, AfterADeletionTheDataSetFollowsTheNewSelection) {
+  TTreeViewFixture f(kRows);
+  f.TV->SetSelected(f.Node("a"));
+  ASSERT_EQ(f.CurrentName(), "a");
+  f.Node("a")->Delete();
+  EXPECT_FALSE(f.Locate(2));
+  EXPECT_FALSE(f.Locate(4));
+  Application->ProcessMessages();
+  ASSERT_NE(f.TV->Selected(), nullptr);
+  EXPECT_EQ(f.TV->Selected()->Text(), "b");
+  EXPECT_EQ(f.CurrentName(), "b");
+}
+
 TEST(DBTreeView, NewKeysAndSafeComparisons) {
   TTreeViewFixture f({});
   TvmTreeNode* first = f.TV->Add(nullptr, "one");
@@ -157,6 +186,247 @@ TEST(DBTreeView, NewKeysAndSafeComparisons) {
   EXPECT_FALSE(VarSafeLess(Variant("a"), Variant(1)));
   EXPECT_FALSE(VarSafeEquals(Variant(), Variant()));
   EXPECT_TRUE(VarSafeGreater(Variant(2.5), Variant(2)));
+}
+
+const TvmDBTreeViewOptions kSmart = {trCanDBNavigate, trSmartRecordLoad, trCheckHasChildren};
+
+TEST(DBTreeViewSmartLoad, LoadsChildrenOnExpandAndFreesThemOnCollapse) {
+  // The records are not ordered by their parent field: the top level is found all the same.
+  TTreeViewFixture f(kRows, kSmart);
+  // The top level: the root, the record whose parent does not exist and the one that is its own
+  // parent; the cycle x/y has no way in from the top.
+  EXPECT_EQ(f.TV->Count(), 3);
+  ASSERT_NE(f.Node("root"), nullptr);
+  EXPECT_EQ(f.ParentOf("orphan"), "");
+  EXPECT_EQ(f.ParentOf("self"), "");
+  EXPECT_TRUE(f.Node("root")->HasChildren());
+  EXPECT_FALSE(f.Node("orphan")->HasChildren());
+  EXPECT_FALSE(f.Node("self")->HasChildren());
+  f.Node("root")->Expand(false);
+  EXPECT_EQ(f.TV->Count(), 5);
+  EXPECT_EQ(f.ParentOf("a"), "root");
+  EXPECT_TRUE(f.Node("a")->HasChildren());
+  EXPECT_FALSE(f.Node("b")->HasChildren());
+  EXPECT_EQ(f.Node("a1"), nullptr);
+  // Collapsing frees the child nodes but not their records, and keeps the expand button.
+  f.Node("root")->Collapse(false);
+  EXPECT_EQ(f.TV->Count(), 3);
+  EXPECT_EQ(f.Table->RecordCount(), 8);
+  EXPECT_TRUE(f.Node("root")->HasChildren());
+  EXPECT_EQ(f.TV->DBNodes()->Count(), 3);
+  // A record added elsewhere under an expanded node appears; under a closed one it waits.
+  f.Node("root")->Expand(false);
+  f.Table->Append();
+  f.Table->FieldByName("ID")->SetAsInteger(20);
+  f.Table->FieldByName("PARENT")->SetAsInteger(1);
+  f.Table->FieldByName("NAME")->SetAsString("c");
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("c"), "root");
+}
+
+TEST(DBTreeViewSmartLoad, TheRecordsNodeIsLoadedWithItsAncestorsWhenTheDataSetMovesThere) {
+  TTreeViewFixture f(kRows, kSmart);
+  ASSERT_EQ(f.TV->FindRecordNode(), f.Node("root"));
+  ASSERT_TRUE(f.Locate(4));
+  TvmTreeNode* a1 = f.TV->FindRecordNode();
+  ASSERT_NE(a1, nullptr);
+  EXPECT_EQ(a1->Text(), "a1");
+  EXPECT_EQ(f.ParentOf("a1"), "a");
+  EXPECT_EQ(f.ParentOf("a"), "root");
+  EXPECT_EQ(f.TV->Selected(), a1);
+  EXPECT_TRUE(a1->IsVisible());
+  EXPECT_EQ(f.CurrentName(), "a1");
+  // A record of a parent cycle: the walk up stops where a key comes round again.
+  ASSERT_TRUE(f.Locate(7));
+  ASSERT_NE(f.TV->FindRecordNode(), nullptr);
+  EXPECT_EQ(f.TV->Selected()->Text(), "x");
+  EXPECT_EQ(f.CurrentName(), "x");
+  // Selecting a node still moves the dataset.
+  f.TV->SetSelected(f.Node("b"));
+  EXPECT_EQ(f.CurrentName(), "b");
+  // A parent changed elsewhere moves the node, also under the cycle's node loaded above.
+  ASSERT_TRUE(f.Locate(4));
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(3);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "b");
+  f.Table->Edit();
+  f.Table->FieldByName("PARENT")->SetAsInteger(8);
+  f.Table->Post();
+  EXPECT_EQ(f.ParentOf("a1"), "y");
+  EXPECT_EQ(f.TV->Selected(), f.Node("a1"));
+}
+
+TEST(DBTreeViewSmartLoad, WithoutTheChildCheckEveryNodeOffersToExpand) {
+  TTreeViewFixture f(kRows, TvmDBTreeViewOptions{trCanDBNavigate, trSmartRecordLoad});
+  for (const char* name : {"root", "orphan", "self"}) EXPECT_TRUE(f.Node(name)->HasChildren()) << name;
+  // Expanding a node without children takes its button away.
+  f.Node("orphan")->Expand(false);
+  EXPECT_FALSE(f.Node("orphan")->HasChildren());
+  EXPECT_FALSE(f.Node("orphan")->Expanded());
+  f.Node("root")->Expand(false);
+  EXPECT_TRUE(f.Node("root")->Expanded());
+  EXPECT_EQ(f.TV->Count(), 5);
+}
+
+TEST(DBTreeViewSmartLoad, DeletingANodeDeletesTheRecordsOfDescendantsNeverExpanded) {
+  TTreeViewFixture f(kRows, kSmart);
+  f.Node("root")->Delete();
+  for (int id : {1, 2, 3, 4}) EXPECT_FALSE(f.Locate(id)) << id;
+  EXPECT_EQ(f.Table->RecordCount(), 4);
+  EXPECT_EQ(f.TV->DBNodes()->Count(), f.TV->Count());
+}
+
+TEST(DBTreeViewSmartLoad, AMoveToTheTopLevelWritesTheRootValue) {
+  TTreeViewFixture f(kRows, kSmart);
+  f.TV->SetRootValue(Variant(0));
+  ASSERT_TRUE(f.Locate(4));
+  ASSERT_NE(f.Node("a1"), nullptr);
+  f.Node("a1")->MoveTo(nullptr, naAdd);
+  ASSERT_TRUE(f.Locate(4));
+  EXPECT_EQ(f.Table->FieldByName("PARENT")->AsInteger(), 0);
+  EXPECT_FALSE(f.Table->FieldByName("PARENT")->IsNull());
+}
+
+TEST(DBTreeViewLabelEdit, WritesTheEditedTextIntoTheListField) {
+  TTreeViewFixture f(kRows);
+  // Ending the edit writes the record; the dataset is back in browse state.
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("b")));
+  EXPECT_EQ(f.TV->LabelEditor()->Text(), "b");
+  EXPECT_EQ(f.TV->LabelEditor()->MaxLength(), 20);
+  f.TV->LabelEditor()->SetText("bee");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(3), "bee/1");
+  EXPECT_EQ(f.Table->State(), dsBrowse);
+  ASSERT_NE(f.Node("bee"), nullptr);
+  // A cancelled edit changes neither the node nor the record.
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("a")));
+  f.TV->LabelEditor()->SetText("zzz");
+  f.TV->EndEdit(true);
+  EXPECT_EQ(f.Record(2), "a/1");
+  EXPECT_NE(f.Node("a"), nullptr);
+  // A refused change keeps the record; the node keeps what the user typed.
+  f.TV->OnDBAction = [](TObject*, TvmDBTreeNode*, TvmDBTreeNode*, TvmDBTreeViewAction A, bool& Automatic) {
+    if (A == trDBChangeText) Automatic = false;
+  };
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("a1")));
+  f.TV->LabelEditor()->SetText("q");
+  f.TV->EndEdit(false);
+  EXPECT_NE(f.Node("q"), nullptr);
+  EXPECT_EQ(f.Record(4), "a1/2");
+  // The program's own edited handler still sees the text first and may change it.
+  f.TV->OnDBAction = nullptr;
+  f.TV->OnEdited = [](TObject*, TvmTreeNode*, std::string& S) { S += "!"; };
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("root")));
+  f.TV->LabelEditor()->SetText("top");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(1), "top!/-");
+  EXPECT_NE(f.Node("top!"), nullptr);
+}
+
+TEST(DBTreeViewLabelEdit, WithDisplayFieldsTheEditorShowsTheListFieldAndTheNodeIsComposedAgain) {
+  TTreeViewFixture f(kRows);
+  f.TV->SetDisplayField("ID;NAME");
+  ASSERT_NE(f.Node("2 - a"), nullptr);
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("2 - a")));
+  EXPECT_EQ(f.TV->LabelEditor()->Text(), "a");
+  f.TV->LabelEditor()->SetText("aa");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(2), "aa/1");
+  EXPECT_NE(f.Node("2 - aa"), nullptr);
+  // A list field that cannot change makes the editor read-only; nothing is written.
+  f.Table->FieldByName("NAME")->SetReadOnly(true);
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("3 - b")));
+  EXPECT_TRUE(f.TV->LabelEditor()->ReadOnly());
+  f.TV->LabelEditor()->SetText("nope");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(3), "b/1");
+  EXPECT_NE(f.Node("3 - b"), nullptr);
+}
+
+TEST(DBTreeViewCopy, CopiedNodesGetKeysAndRecordsUnderTheirNewParents) {
+  TTreeViewFixture f(kRows);
+  // A drag with the copy modifier inside the tree: "a" and its child go under "b".
+  f.TV->SetFocus();
+  f.TV->SetSelected(f.Node("a"));
+  f.TV->BeginNodeDrag();
+  f.TV->DragEnter();
+  TRect target = f.TV->DisplayRect(f.Node("b"), true);
+  const int x = target.Left + 3, y = (target.Top + target.Bottom) / 2;
+  EXPECT_TRUE(f.TV->DragMove(x, y, {ssCtrl}));
+  EXPECT_EQ(f.TV->CurrentDragCursor(), crTreeDragCopy);
+  f.TV->DragDropAt(x, y, {ssCtrl});
+  EXPECT_EQ(f.Table->RecordCount(), 10);
+  EXPECT_EQ(f.Record(9), "a/3");
+  EXPECT_EQ(f.Record(10), "a1/9");
+  // The originals are untouched, and the copies are indexed by their new keys.
+  EXPECT_EQ(f.Record(2), "a/1");
+  EXPECT_EQ(f.Record(4), "a1/2");
+  TvmDBTreeNode* copy = f.TV->DBNodes()->NodeByKey(Variant(9));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Parent(), f.Node("b"));
+  EXPECT_EQ(copy->Item(0), f.TV->DBNodes()->NodeByKey(Variant(10)));
+  EXPECT_EQ(f.TV->DBNodes()->Count(), f.TV->Count());
+  // A refused copy leaves the dataset alone.
+  f.TV->OnDBAction = [](TObject*, TvmDBTreeNode*, TvmDBTreeNode*, TvmDBTreeViewAction A, bool& Automatic) {
+    if (A == trDBMove) Automatic = false;
+  };
+  f.TV->DropNodes(f.Node("self"), f.Node("root"), true);
+  EXPECT_EQ(f.Table->RecordCount(), 10);
+}
+
+TEST(DBTreeViewCopy, CopyingBetweenTreesBringsTheOtherFieldsWithSmartRecordCopy) {
+  TTreeViewFixture from(kRows, std::nullopt, true);
+  TTreeViewFixture to({{1, 0, "top"}}, std::nullopt, true);
+  to.TV->DropNodes(from.Node("a"), to.Node("top"), true);
+  EXPECT_EQ(to.Record(2), "a/1");
+  EXPECT_EQ(to.Table->FieldByName("NOTE")->AsString(), "note of a");
+  EXPECT_EQ(to.Record(3), "a1/2");
+  EXPECT_EQ(to.Table->FieldByName("NOTE")->AsString(), "note of a1");
+  EXPECT_EQ(to.ParentOf("a1"), "a");
+  // The source keeps its records and stays on its record.
+  EXPECT_EQ(from.Table->RecordCount(), 8);
+  // Without the option only the key, parent and list fields are written.
+  to.TV->SetDBOptions(TvmDBTreeViewOptions{trCanDBNavigate});
+  to.TV->DropNodes(from.Node("b"), nullptr, true);
+  ASSERT_TRUE(to.Locate(4));
+  EXPECT_EQ(to.CurrentName(), "b");
+  EXPECT_TRUE(to.Table->FieldByName("NOTE")->IsNull());
+  // A top-level copy with a null RootValue is its own parent.
+  EXPECT_EQ(to.Table->FieldByName("PARENT")->AsInteger(), 4);
+}
+
+TEST(DBTreeViewDrawing, TheSelectionIsFramedWhileTheTreeHasNoFocus) {
+  TTreeViewFixture f(kRows);
+  auto* other = new TEdit(f.Form.get());
+  other->SetParent(f.Form.get());
+  other->SetBounds(0, 285, 100, 12);
+  f.TV->SetSelected(f.Node("b"));
+  other->SetFocus();
+  Application->ProcessMessages();
+  // Whether every pixel round the label of a node has the font's colour.
+  auto framed = [&](const std::string& Text) {
+    f.TV->Repaint();
+    TBitmap shot;
+    GrabControl(f.TV, &shot);
+    const int ox = (f.TV->Width() - f.TV->ClientWidth()) / 2, oy = (f.TV->Height() - f.TV->ClientHeight()) / 2;
+    TRect r = f.TV->DisplayRect(f.Node(Text), true);
+    const TColor ink = ColorToRGB(f.TV->Font()->Color());
+    int off = 0;
+    for (int x = r.Left; x < r.Right; ++x)
+      for (int y : {r.Top, r.Bottom - 1})
+        if (shot.Canvas()->Pixels(ox + x, oy + y) != ink) ++off;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x : {r.Left, r.Right - 1})
+        if (shot.Canvas()->Pixels(ox + x, oy + y) != ink) ++off;
+    return off == 0;
+  };
+  EXPECT_TRUE(framed("b"));
+  EXPECT_FALSE(framed("a"));
+  // With the focus the tree shows its own highlight instead.
+  f.TV->SetFocus();
+  Application->ProcessMessages();
+  EXPECT_FALSE(framed("b"));
 }
 
 }  // namespace
