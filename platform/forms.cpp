@@ -104,6 +104,59 @@ void RepaintControls() {
   }
 }
 
+// The form that a widget belongs to: the nearest form up its parents (an MDI child inside its
+// frame), or null.
+TForm* FormOfWidget(QWidget* W) {
+  for (QWidget* p = W; p; p = p->parentWidget()) {
+    QVariant v = p->property("vmControl");
+    if (v.isValid())
+      if (auto* f = dynamic_cast<TForm*>(reinterpret_cast<TControl*>(v.value<quintptr>()))) return f;
+    if (p->isWindow()) break;
+  }
+  return nullptr;
+}
+
+// Windows that never take the keyboard: pop-ups, tips and those shown without activation.
+bool TakesNoActivation(const QWidget* Win) {
+  return Win->windowType() == Qt::Popup || Win->windowType() == Qt::ToolTip ||
+         Win->testAttribute(Qt::WA_ShowWithoutActivating) || Win->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
+}
+
+// Makes a form's window the one the window system sends the keys to. A window manager does this
+// when the user clicks or a dialog closes; without one the program has to.
+void ActivateNativeWindow(TForm* Form) {
+  QWidget* w = vmqt::ControlWidget(Form);
+  if (!w || !w->isVisible()) return;
+  QWidget* win = w->window();
+  if (QApplication::activeWindow() != win && !TakesNoActivation(win)) win->activateWindow();
+}
+
+// The keyboard follows the active MDI child: the focus goes into it (to its active control, else to
+// the child's own window) unless it is inside already. All children share their frame's window,
+// so the window system leaves the focus where it was.
+void FocusIntoMDIChild(TForm* Child) {
+  QWidget* w = vmqt::ControlWidget(Child);
+  if (!w || !w->isVisible()) return;
+  QWidget* focus = QApplication::focusWidget();
+  if (focus && (focus == w || w->isAncestorOf(focus))) return;
+  TWinControl* c = Child->ActiveControl();
+  if (c && c != Child && c->CanFocus())
+    c->SetFocus();
+  else
+    w->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+// A press of a mouse button activates what it lands in: the window (unless a pop-up is open, which
+// takes the press itself) and the MDI child under it.
+void ActivateOnPress(QWidget* W) {
+  if (QApplication::activePopupWidget()) return;
+  QWidget* win = W->window();
+  if (TakesNoActivation(win)) return;
+  if (QApplication::activeWindow() != win && win->isVisible()) win->activateWindow();
+  if (TForm* f = FormOfWidget(W); f && f->FormStyle() == fsMDIChild && f->Visible() && !f->Active())
+    f->DispatchActivate(true);
+}
+
 // Exceptions never leave an event handler into Qt: whatever a handler lets through is reported here.
 class VmQApplication : public QApplication {
 public:
@@ -140,6 +193,9 @@ public:
     try {
       if (Event->type() == QEvent::KeyPress && Receiver->isWidgetType() && RunShortCut(Receiver, Event))
         return true;
+      if ((Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick) &&
+          Receiver->isWidgetType())
+        ActivateOnPress(static_cast<QWidget*>(Receiver));
       return QApplication::notify(Receiver, Event);
     } catch (...) {
       vmqt::HandleCurrentException(nullptr);
@@ -1014,6 +1070,7 @@ void TForm::Hide() {
     if (main && main != this && main->FVisible) {
       main->FActive = false;
       main->DispatchActivate(true);
+      ActivateNativeWindow(main);
     } else {
       Screen->SetActiveForm(nullptr);
     }
@@ -1107,7 +1164,10 @@ TModalResult TForm::ShowModal() {
   if (before && before != this && Screen)
     for (int i = 0; i < Screen->FormCount(); ++i)
       if (Screen->Forms(i) == before) {
-        if (before->FVisible) before->DispatchActivate(true);
+        if (before->FVisible) {
+          before->DispatchActivate(true);
+          ActivateNativeWindow(before);
+        }
         break;
       }
   return FModalResult;
@@ -1155,6 +1215,7 @@ void TForm::ActivationChanged(bool Active) {
   if (Active) {
     if (FFormStyle == fsMDIChild && MDIFrame()) {
       ActivateMDIChild();
+      FocusIntoMDIChild(this);
       if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
     } else if (Screen) {
       TForm* previous = Screen->ActiveForm();

@@ -26,6 +26,7 @@
 #include "platform/actnlist.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 
 VM_DEFINE_CLASS(TGrViewNf1)
@@ -382,6 +383,27 @@ void TGrViewNf1::SetAxisMinMax(TChart* Chart) {
   }
   Chart1->Legend()->SetVisible(PlotSettings.Legend);
   Chart2->Legend()->SetVisible(PlotSettings.Legend);
+}
+
+// The pop-up menus of the two charts.
+void TGrViewNf1::CreateChartMenus() {
+  for (int tag : {1, 2}) {
+    auto* menu = new TPopupMenu(this);
+    menu->SetName(tag == 1 ? "PopupMenu1" : "PopupMenu2");
+    // The chart editor is not part of the program yet: its entry is shown, disabled.
+    auto* editor = new TMenuItem(this);
+    editor->SetCaption("ChartEditor");
+    editor->SetTag(tag);
+    editor->SetEnabled(false);
+    menu->Items()->Add(editor);
+    auto* properties = new TMenuItem(this);
+    properties->SetCaption("Properties");
+    properties->SetTag(tag);
+    properties->OnClick = [this, tag](TObject*) { mmPropertiesClick(tag); };
+    menu->Items()->Add(properties);
+    SetControlPopupMenu(ChartOfTag(tag), menu);
+    (tag == 1 ? PopupMenu1 : PopupMenu2) = menu;
+  }
 }
 
 void TGrViewNf1::mmPropertiesClick(int Tag) {

@@ -75,8 +75,7 @@ public:
   TChart* ChartOfTag(int Tag) const;
 
 private:
-  // PopupMenu1 and PopupMenu2 on Chart1 and Chart2 (in a unit of its own: the menu and the chart
-  // function headers both name an enumerator paCenter).
+  // PopupMenu1 and PopupMenu2 on Chart1 and Chart2.
   void CreateChartMenus();
   std::string Section() const { return ViewMode == 2 ? "TGrView1" : "TGrViewNf1"; }
   void StoreComponentChecks();

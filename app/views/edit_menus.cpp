@@ -1,5 +1,4 @@
-// The pop-up menus of the editing window and the plot-type entries. Apart from the window's
-// other code: the menu vocabulary and the chart functions' share a name.
+// The pop-up menus of the editing window and the plot-type entries.
 #include "app/views/edit_window.h"
 
 #include "chart/engine/chart.h"

@@ -17,7 +17,7 @@ const TEnumInfo FunctionPeriodAlignInfo("TFunctionPeriodAlign", {"paFirst", "paC
 VM_PUBLISH(TGraphFunction) {
   P.Float("Period", &TGraphFunction::Period, &TGraphFunction::SetPeriod);
   P.Enum("PeriodAlign", &TGraphFunction::PeriodAlign, &TGraphFunction::SetPeriodAlign, FunctionPeriodAlignInfo)
-      .Default(paCenter);
+      .Default(TFunctionPeriodAlign::paCenter);
   P.Enum("PeriodStyle", &TGraphFunction::PeriodStyle, &TGraphFunction::SetPeriodStyle, FunctionPeriodStyleInfo)
       .Default(psNumPoints);
 }
@@ -129,6 +129,7 @@ void TGraphFunction::ComputeByPeriods(TChartSeries* Source, TChartValueList* Val
       hasPoints = ValueList->GetValue(first) < next;
     }
     if (last < n) {
+      using enum TFunctionPeriodAlign;
       const double pos = FPeriodAlign == paFirst ? startPos : FPeriodAlign == paLast ? endPos : (startPos + endPos) * 0.5;
       if (hasPoints)
         AddRangePoint(Source, first, last, pos);

@@ -12,7 +12,8 @@
 class TCustomSeriesList;
 
 enum TFunctionPeriodStyle { psNumPoints, psRange };
-enum TFunctionPeriodAlign { paFirst, paCenter, paLast };
+// Scoped: the menus' popup alignment names a paCenter of its own.
+enum class TFunctionPeriodAlign { paFirst, paCenter, paLast };
 extern const TEnumInfo FunctionPeriodStyleInfo;
 extern const TEnumInfo FunctionPeriodAlignInfo;
 
@@ -64,7 +65,7 @@ public:
 private:
   double FPeriod = 0;
   TFunctionPeriodStyle FPeriodStyle = psNumPoints;
-  TFunctionPeriodAlign FPeriodAlign = paCenter;
+  TFunctionPeriodAlign FPeriodAlign = TFunctionPeriodAlign::paCenter;
 };
 
 class TGraphMovingFunction : public TGraphFunction {

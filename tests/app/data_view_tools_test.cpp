@@ -1,5 +1,4 @@
-// The data view's tool commands, the journal commands routed to it and its chart menus (a unit
-// of its own: the menu header and the MT curve series header both name an enumerator paCenter).
+// The data view's tool commands, the journal commands routed to it and its chart menus.
 #include "app/property_window.h"
 #include "app/views/data_view.h"
 #include "app_fixture.h"

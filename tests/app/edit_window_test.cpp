@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "app/log_views.h"
 #include "app/property_window.h"
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
@@ -26,6 +27,8 @@
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/comctrls.h"
+#include "platform/stdctrls.h"
 #include "platform/toolbars.h"
 
 namespace {
@@ -214,6 +217,44 @@ TEST_F(EditFixture, NavigationWalksAndTurnsAtTheEnds) {
   EXPECT_EQ(W->MarkedPoint, 0) << "Next at the lowest";
   // Each step refills the estimates of the new frequency.
   EXPECT_EQ(Estimates(0)->PointCount(), CurrentSite->XprCount[W->CurFreq]);
+}
+
+// The keys as the user types them, which the window system hands to the widget with the focus.
+// The program log is open in the frame and had the focus before the editing window came; the
+// arrows move the frequency (the status bar follows), a click in the log takes the keys there
+// and a click on a curve chart brings them back; Ctrl+Z and Ctrl+Y undo and redo.
+TEST_F(EditFixture, KeysTypedReachTheEditingWindow) {
+  Open();
+  ASSERT_TRUE(FormExists(STermWin1));
+  const int c = CurveOf(W->Chart1, 0)->PointCount();
+  W->Navigate(MainForm1->AcFirst, 1);
+  ASSERT_EQ(W->MarkedPoint, c - 1);
+  auto status = [] { return MainForm1->StatusBar1->Panels()->Items(1)->Text(); };
+  SendKey({}, VK_RIGHT);
+  EXPECT_EQ(W->MarkedPoint, c - 2);
+  EXPECT_EQ(status(), "f=" + std::to_string(W->CurFreq));
+  SendKey({}, VK_LEFT);
+  EXPECT_EQ(W->MarkedPoint, c - 1);
+
+  SendInput(STermWin1->Memo1, ikMouseDown, {}, 10, 10, mbLeft);
+  SendInput(STermWin1->Memo1, ikMouseUp, {}, 10, 10, mbLeft);
+  ASSERT_EQ(FocusedControl(), STermWin1->Memo1);
+  SendInput(W->Chart1, ikMouseDown, {}, W->Chart1->Width() / 2, W->Chart1->Height() / 2, mbLeft);
+  SendInput(W->Chart1, ikMouseUp, {}, W->Chart1->Width() / 2, W->Chart1->Height() / 2, mbLeft);
+  EXPECT_EQ(MainForm1->ActiveMDIChild(), W);
+  const int at = W->MarkedPoint;
+  SendKey({}, VK_RIGHT);
+  EXPECT_EQ(W->MarkedPoint, at > 0 ? at - 1 : at);
+  EXPECT_EQ(status(), "f=" + std::to_string(W->CurFreq));
+
+  const std::string original = MaskText();
+  ASSERT_TRUE(MainForm1->AcAutoEdit->Execute());
+  const std::string edited = MaskText();
+  ASSERT_NE(edited, original);
+  SendKey({ssCtrl}, 'Z');
+  EXPECT_EQ(MaskText(), original);
+  SendKey({ssCtrl}, 'Y');
+  EXPECT_EQ(MaskText(), edited);
 }
 
 // Every shape tool, driven by mouse events on the first estimate chart: "Deleting" removes

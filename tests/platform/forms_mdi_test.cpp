@@ -1,5 +1,5 @@
 // Forms: MDI children in a frame (arrangement, activation, window menu, closing), the event order
-// of closing, modal results and placement.
+// of closing, modal results and placement, and where the keyboard goes as windows come and go.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +9,7 @@
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/stdactns.h"
+#include "platform/stdctrls.h"
 
 namespace {
 
@@ -209,6 +210,43 @@ TEST_F(FrameFixture, ShortCutGoesToTheActiveChildFirst) {
   EXPECT_EQ(ran, (std::vector<std::string>{"child", "frame"}));
 }
 
+// Keys typed on the keyboard go to the widget with the focus, and all children share their
+// frame's window: the focus has to follow the active child, into its active control or onto the
+// child itself, and a press of the mouse in a child makes it active.
+TEST_F(FrameFixture, KeysFollowTheActiveChild) {
+  Application->ProcessMessages();  // the window system activates the frame's window
+  TForm* a = Child("A");
+  auto* edit = new TEdit(a);
+  edit->SetParent(a);
+  edit->SetBounds(10, 10, 100, 24);
+  a->SetActiveControl(edit);
+  ASSERT_EQ(FocusedControl(), edit);
+  TForm* b = Child("B");  // nothing in it takes the focus
+  std::vector<std::string> keys;
+  for (TForm* f : {a, b})
+    f->OnKeyDown = [&keys, f](TObject*, uint16_t& Key, TShiftState) {
+      if (Key == VK_RIGHT) keys.push_back(f->Caption());
+    };
+  EXPECT_EQ(FocusedControl(), b);
+  SendKey({}, VK_RIGHT);
+  EXPECT_EQ(keys, (std::vector<std::string>{"B"}));
+
+  SendInput(a, ikMouseDown, {}, 150, 100, mbLeft);  // beside the edit
+  SendInput(a, ikMouseUp, {}, 150, 100, mbLeft);
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  EXPECT_EQ(FocusedControl(), edit) << "the child's active control has the focus again";
+  SendKey({}, 'X');
+  EXPECT_EQ(edit->Text(), "x");
+
+  SendInput(b, ikMouseDown, {}, 20, 20, mbLeft);
+  SendInput(b, ikMouseUp, {}, 20, 20, mbLeft);
+  EXPECT_EQ(Frame->ActiveMDIChild(), b);
+  SendKey({}, VK_RIGHT);
+  EXPECT_EQ(keys, (std::vector<std::string>{"B", "B"}));
+  b->Hide();  // the next child comes forward with the keyboard
+  EXPECT_EQ(FocusedControl(), edit);
+}
+
 TEST_F(FrameFixture, StandardWindowActions) {
   auto* list = new TActionList(Frame);
   auto* cascade = new TWindowCascade(Frame);
@@ -269,6 +307,29 @@ TEST(Forms, ModalResultFromAButtonClick) {
   EXPECT_EQ(log, (std::vector<std::string>{"closequery", "closequery", "close"}));
   EXPECT_FALSE(dlg.Visible());
   EXPECT_THROW((dlg.Show(), dlg.ShowModal()), EInvalidOperation);
+}
+
+// When a dialog closes, the window that opened it takes the keys again; no window manager is
+// there to hand the keyboard back.
+TEST(Forms, TheOpenerTakesTheKeysBackWhenADialogCloses) {
+  TForm opener(nullptr);
+  auto* edit = new TEdit(&opener);
+  edit->SetParent(&opener);
+  edit->SetBounds(10, 10, 100, 24);
+  opener.Show();
+  Application->ProcessMessages();
+  ASSERT_EQ(FocusedControl(), edit);
+  TForm dlg(nullptr);
+  TTimer close(nullptr);
+  close.SetInterval(5);
+  close.OnTimer = [&](TObject*) { dlg.SetModalResult(mrOk); };
+  EXPECT_EQ(dlg.ShowModal(), mrOk);
+  close.SetEnabled(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(FocusedControl(), edit);
+  SendKey({}, 'K');
+  EXPECT_EQ(edit->Text(), "k");
+  opener.Hide();
 }
 
 TEST(Forms, ReleaseIsSafeWhenTheFormGoesFirst) {

@@ -298,6 +298,7 @@ TEST_F(SeriesBase, MovingFunctionRecomputesOncePerChange) {
 }
 
 TEST_F(SeriesBase, FunctionPeriodsAndWholeResults) {
+  using enum TFunctionPeriodAlign;
   struct Case {
     double Period;
     TFunctionPeriodAlign Align;
@@ -317,7 +318,7 @@ TEST_F(SeriesBase, FunctionPeriodsAndWholeResults) {
     dst.WholeResultAsPoint = c.WholeAsPoint;
     dst.AttachFunction(f);
     dst.RecalcFromSource(&src);
-    EXPECT_EQ(Xs(dst), c.X) << c.Period << " " << c.Align;
+    EXPECT_EQ(Xs(dst), c.X) << c.Period << " " << static_cast<int>(c.Align);
   }
   // Range periods: an empty period gives a zero result.
   TTestSeries src(nullptr), dst(nullptr);
