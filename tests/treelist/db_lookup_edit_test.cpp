@@ -185,7 +185,9 @@ TEST(LookupEdit, TheOpenListFollowsTheLookupDataSet) {
   const int y = list->ItemHeight() + list->ItemHeight() / 2;  // the second row, not selected
   // The shot holds the whole window; the client area starts inside the popup's border.
   const TPoint client0 = list->ClientToScreen(TPoint(0, 0));
-  const TPoint window0 = list->Parent()->ClientToScreen(TPoint(list->Left(), list->Top()));
+  // A list shown as a window of its own has its bounds on the screen.
+  const TPoint window0 = list->Parent() ? list->Parent()->ClientToScreen(TPoint(list->Left(), list->Top()))
+                                        : TPoint(list->Left(), list->Top());
   auto pixel = [&](int X, int Y) {
     return shot.Canvas()->Pixels(X + client0.X - window0.X, Y + client0.Y - window0.Y);
   };
