@@ -1202,8 +1202,12 @@ private:
 
 class TQtComboBox : public QComboBox {
 public:
-  TQtComboBox(TComboBox* Control, QWidget* Parent) : QComboBox(Parent), Control(Control) {
-    setItemDelegate(new TOwnerDrawDelegate(Control, this));
+  TQtComboBox(TComboBox* Control, QWidget* Parent) : QComboBox(Parent), Control(Control) { FollowStyle(); }
+  // An owner-drawn list gets the delegate that draws through the control; a standard one keeps
+  // the style's own (which draws the list as the platform's menus look).
+  void FollowStyle() {
+    if (TComboBoxPainter::OwnerDrawn(Control) && !dynamic_cast<TOwnerDrawDelegate*>(itemDelegate()))
+      setItemDelegate(new TOwnerDrawDelegate(Control, this));
   }
 
 protected:
@@ -1300,6 +1304,7 @@ void TComboBox::Sync() {
   if (!c) return;
   FSyncing = true;
   QSignalBlocker b(c);
+  if (auto* q = dynamic_cast<TQtComboBox*>(c)) q->FollowStyle();
   c->setEditable(!IsList());
   c->clear();
   for (int i = 0; i < FItems->Count(); ++i) c->addItem(vmqt::ToQ(FItems->Strings(i)));

@@ -77,6 +77,9 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
   PanelClose = Place<TCustomPanelNoCaption>(this, this, "PanelClose", 470, 4, 90, 30);
   BClose = Place<TButton>(PanelClose, this, "BClose", 4, 2, 80, 25);
   BClose->SetCaption("Close");
+  // The printer list takes what the buttons leave of the top row.
+  CBPrinters->SetAnchors({akLeft, akTop, akRight});
+  for (TControl* c : std::initializer_list<TControl*>{BSetupPrinter, BPrint, PanelClose}) c->SetAnchors({akTop, akRight});
 
   Orientation = Place<TGroupBox>(this, this, "Orientation", 8, 40, 150, 70);
   Orientation->SetCaption("Orien&tation:");
