@@ -456,6 +456,22 @@ void TvmInplaceDropDownEdit::MouseDown(TMouseButton Button, TShiftState Shift, i
 }
 
 void TvmInplaceDropDownEdit::MouseMove(TShiftState Shift, int X, int Y) {
+  // Dragging from the button (or from a click-to-open editor) into the open popup: the popup
+  // takes the press there and follows the mouse until the button goes up (a list selects).
+  const bool pressing = FHeldButton != -1 || (FPopupOnClick && Shift.Contains(ssLeft));
+  if (FCurrentPopup && FPopupShown && (FDraggingIntoPopup || pressing)) {
+    const TPoint p = FCurrentPopup->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+    if (FDraggingIntoPopup) {
+      FCurrentPopup->DispatchMouseMove(Shift, p.X, p.Y);
+      return;
+    }
+    if (PtInRect(FCurrentPopup->ClientRect(), p)) {
+      ReleasePressedButton();
+      FDraggingIntoPopup = true;
+      FCurrentPopup->DispatchMouseDown(mbLeft, Shift, p.X, p.Y);
+      return;
+    }
+  }
   if (FHeldButton == -1 || FHotButton == ButtonAt(X, Y) || FHeldButton == ButtonAt(X, Y))
     SetActiveButton(ButtonAt(X, Y));
   else
@@ -464,6 +480,14 @@ void TvmInplaceDropDownEdit::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TvmInplaceDropDownEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FDraggingIntoPopup) {
+    FDraggingIntoPopup = false;
+    if (FCurrentPopup && FPopupShown) {
+      const TPoint p = FCurrentPopup->ScreenToClient(ClientToScreen(TPoint(X, Y)));
+      FCurrentPopup->DispatchMouseUp(Button, Shift, p.X, p.Y);
+    }
+    return;
+  }
   if (FHeldButton != -1) {
     const int held = FHeldButton;
     const bool counted = ButtonAt(X, Y) != -1;

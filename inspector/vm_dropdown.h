@@ -207,6 +207,7 @@ protected:
   bool FPopupShown = false;
   bool FRouteKeysToList = true;
   bool FSearchInList = false;
+  bool FDraggingIntoPopup = false;  // a press dragged from the button goes on in the popup
   std::unique_ptr<TOutsideClickWatch> FWatch;
 };
 

@@ -197,6 +197,38 @@ TEST(PickEdit, EveryRouteOpensAndClosesTheList) {
   EXPECT_EQ(e->GetWindowText(), "three");
 }
 
+TEST(PickEdit, DraggingFromTheButtonIntoTheListPicksWhereTheButtonGoesUp) {
+  TPickFixture f({"one", "two", "three", "four"}, "one");
+  auto* e = f.Edit();
+  auto vd = e->CreateViewData(false);
+  const TRect b = TvmInplacePickEdit::ButtonRects(e->EditClass(), vd.get()).at(0);
+  SendInput(e, ikMouseDown, {ssLeft}, b.Left + 3, b.Top + 3, mbLeft);
+  ASSERT_TRUE(e->PopupShown());
+  TvmPopupListBox* list = e->PopupList();
+  // The editor keeps the mouse while the button is held: its points are turned into the list's.
+  auto inEditor = [&](int Item) {
+    const TRect c = list->ClientRect();
+    return e->ScreenToClient(list->ClientToScreen(TPoint(c.Left + 5, c.Top + Item * list->ItemHeight() + 2)));
+  };
+  TPoint p = inEditor(1);
+  SendInput(e, ikMouseMove, {ssLeft}, p.X, p.Y);
+  EXPECT_EQ(e->HeldButton(), -1);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  p = inEditor(2);
+  SendInput(e, ikMouseMove, {ssLeft}, p.X, p.Y);
+  EXPECT_EQ(list->ItemIndex(), 2);
+  SendInput(e, ikMouseUp, {}, p.X, p.Y, mbLeft);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_EQ(e->GetWindowText(), "three");
+  // Released outside the list: closed without a pick.
+  SendInput(e, ikMouseDown, {ssLeft}, b.Left + 3, b.Top + 3, mbLeft);
+  p = inEditor(3);
+  SendInput(e, ikMouseMove, {ssLeft}, p.X, p.Y);
+  SendInput(e, ikMouseUp, {}, -50, -50, mbLeft);
+  EXPECT_FALSE(e->PopupShown());
+  EXPECT_EQ(e->GetWindowText(), "three");
+}
+
 TEST(PickEdit, EmptyItemsNeverOpenAndPopupSitsUnderTheEditor) {
   TPickFixture empty({}, "");
   auto* e = empty.Edit();
