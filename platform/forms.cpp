@@ -1138,6 +1138,9 @@ TModalResult TForm::ShowModal() {
   if (FVisible || FModal) throw EInvalidOperation("Cannot make a visible window modal");
   FModalResult = mrNone;
   TForm* before = Screen ? Screen->ActiveForm() : nullptr;
+  // The window the keys went to when the dialog opened (the user may have clicked another one
+  // since the program last activated a form).
+  QPointer<QWidget> keysWindow = QApplication::activeWindow();
   FModal = true;
   Show();
   if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowModality(Qt::ApplicationModal);
@@ -1160,16 +1163,20 @@ TModalResult TForm::ShowModal() {
     Hide();
   }
   if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowModality(Qt::NonModal);
-  // The window that opened the dialog is active again.
+  // The window that opened the dialog is active again, and takes the keys again: no window
+  // manager may be there to hand them back.
+  bool beforeLives = false;
   if (before && before != this && Screen)
     for (int i = 0; i < Screen->FormCount(); ++i)
       if (Screen->Forms(i) == before) {
-        if (before->FVisible) {
-          before->DispatchActivate(true);
-          ActivateNativeWindow(before);
-        }
+        beforeLives = true;
+        if (before->FVisible) before->DispatchActivate(true);
         break;
       }
+  if (keysWindow && keysWindow != vmqt::ControlWidget(this) && keysWindow->isVisible())
+    keysWindow->activateWindow();
+  else if (beforeLives)
+    ActivateNativeWindow(before);
   return FModalResult;
 }
 

@@ -137,14 +137,29 @@ void TMenuItem::Changed() {
   if (TMenu* m = GetParentMenu()) m->MenuChanged();
 }
 
+void TMenuItem::SetAction(TAction* Value) {
+  FTakeAll = true;
+  FLink.SetAction(Value);
+  FTakeAll = false;
+}
+
+namespace {
+template <class T, class U>
+void Follow(T& Mine, T& Seen, const U& Now, bool All) {
+  if (All || Mine == Seen) Mine = Now;
+  Seen = Now;
+}
+}  // namespace
+
 void TMenuItem::ActionChanged(TAction* A) {
-  FCaption = A->Caption();
-  FChecked = A->Checked();
-  FEnabled = A->Enabled();
-  FVisible = A->Visible();
-  FShortCut = A->ShortCut();
-  FHint = A->Hint();
-  FImageIndex = A->ImageIndex();
+  TFromAction& seen = FFromAction;
+  Follow(FCaption, seen.Caption, A->Caption(), FTakeAll);
+  Follow(FChecked, seen.Checked, A->Checked(), FTakeAll);
+  Follow(FEnabled, seen.Enabled, A->Enabled(), FTakeAll);
+  Follow(FVisible, seen.Visible, A->Visible(), FTakeAll);
+  Follow(FShortCut, seen.ShortCut, A->ShortCut(), FTakeAll);
+  Follow(FHint, seen.Hint, A->Hint(), FTakeAll);
+  Follow(FImageIndex, seen.ImageIndex, A->ImageIndex(), FTakeAll);
   Changed();
 }
 

@@ -48,7 +48,9 @@ public:
   void SetImageIndex(int Value) { FImageIndex = Value; }
   TAction* Action() const { return FLink.Action(); }
   // Takes the action's state now and follows it from then on; nullptr unlinks (the state stays).
-  void SetAction(TAction* Value) { FLink.SetAction(Value); }
+  // A property the item was given itself (a hidden entry of a visible action) stays while the
+  // action changes, until the action takes the item's value again.
+  void SetAction(TAction* Value);
 
   // The sub-items. The parent frees its items; an item freed elsewhere leaves its parent.
   int Count() const { return static_cast<int>(FItems.size()); }
@@ -93,6 +95,15 @@ private:
   TMenu* FMenu = nullptr;  // set on the root item
   std::vector<TMenuItem*> FItems;
   TActionLink FLink;
+  // The action's state as the item last saw it: a property follows a change of the action only
+  // while the item still shows the action's previous value.
+  struct TFromAction {
+    std::string Caption, Hint;
+    bool Checked = false, Enabled = true, Visible = true;
+    TShortCut ShortCut = 0;
+    int ImageIndex = -1;
+  } FFromAction;
+  bool FTakeAll = false;  // linking: everything is taken
 };
 
 // The owner of a tree of items.

@@ -309,14 +309,22 @@ TEST(Forms, ModalResultFromAButtonClick) {
   EXPECT_THROW((dlg.Show(), dlg.ShowModal()), EInvalidOperation);
 }
 
-// When a dialog closes, the window that opened it takes the keys again; no window manager is
-// there to hand the keyboard back.
+// When a dialog closes, the window that had the keys when it opened takes them again (no window
+// manager may be there to hand them back): the window the user clicked last, even when the
+// program showed another one after it.
 TEST(Forms, TheOpenerTakesTheKeysBackWhenADialogCloses) {
   TForm opener(nullptr);
   auto* edit = new TEdit(&opener);
   edit->SetParent(&opener);
   edit->SetBounds(10, 10, 100, 24);
   opener.Show();
+  TForm tool(nullptr);
+  tool.SetBounds(400, 0, 100, 100);
+  tool.Show();
+  Application->ProcessMessages();
+  ASSERT_NE(FocusedControl(), edit);
+  SendInput(edit, ikMouseDown, {}, 5, 5, mbLeft);
+  SendInput(edit, ikMouseUp, {}, 5, 5, mbLeft);
   Application->ProcessMessages();
   ASSERT_EQ(FocusedControl(), edit);
   TForm dlg(nullptr);
@@ -329,6 +337,7 @@ TEST(Forms, TheOpenerTakesTheKeysBackWhenADialogCloses) {
   EXPECT_EQ(FocusedControl(), edit);
   SendKey({}, 'K');
   EXPECT_EQ(edit->Text(), "k");
+  tool.Hide();
   opener.Hide();
 }
 

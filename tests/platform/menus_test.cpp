@@ -1,9 +1,10 @@
-// Menus: the item tree, radio items, captions with accelerators and pop-up menus.
+// Menus: the item tree, items linked to actions, radio items, captions with accelerators and pop-up menus.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "platform/actnlist.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
 
@@ -145,6 +146,35 @@ TEST(Menus, RadioItemsAndAutoCheck) {
   EXPECT_TRUE(toggle->Checked());
   toggle->Click();
   EXPECT_FALSE(toggle->Checked());
+}
+
+// An item takes its action's state when linked and follows its changes, except a property the
+// item was given itself: a hidden entry of a visible action stays hidden when the action is
+// enabled, until the action itself is hidden and shown again.
+TEST(Menus, LinkedItemsFollowTheActionButKeepWhatWasSetOnThem) {
+  TActionList list(nullptr);
+  TAction action(nullptr);
+  action.SetActionList(&list);
+  action.SetCaption("Complex Editing");
+  action.SetEnabled(false);
+  TPopupMenu menu(nullptr);
+  TMenuItem* item = NewItem(menu.Items(), "");
+  item->SetAction(&action);
+  EXPECT_EQ(item->Caption(), "Complex Editing");
+  EXPECT_FALSE(item->Enabled());
+  item->SetVisible(false);
+  action.SetEnabled(true);
+  EXPECT_TRUE(item->Enabled());
+  EXPECT_FALSE(item->Visible()) << "hidden on the item itself";
+  action.SetCaption("Complex");
+  EXPECT_EQ(item->Caption(), "Complex");
+  action.SetVisible(false);
+  action.SetVisible(true);
+  EXPECT_TRUE(item->Visible()) << "the action took the item's value, so it leads again";
+  TMenuItem* other = NewItem(menu.Items(), "");
+  other->SetVisible(false);
+  other->SetAction(&action);  // linking takes everything
+  EXPECT_TRUE(other->Visible());
 }
 
 TEST(Menus, HotkeysInCaptions) {
