@@ -1056,8 +1056,11 @@ void TvmDBTreeView::InsertedRecordChanged() {
 }
 
 void TvmDBTreeView::GetNodeCopyText(TvmTreeNode* Node, std::string& Text) {
-  if (!FDisplayFields.empty())
-    Text = static_cast<TvmDBTreeNode*>(Node)->ListText;
+  // The node may come from another tree, data-aware or not: its own tree's display fields count.
+  auto* n = dynamic_cast<TvmDBTreeNode*>(Node);
+  auto* owner = n ? dynamic_cast<TvmDBTreeView*>(n->TreeView()) : nullptr;
+  if (owner && !owner->FDisplayFields.empty())
+    Text = n->ListText;
   else
     TCustomvmTreeView::GetNodeCopyText(Node, Text);
 }

@@ -396,6 +396,20 @@ TEST(DBTreeViewCopy, CopyingBetweenTreesBringsTheOtherFieldsWithSmartRecordCopy)
   EXPECT_EQ(to.Table->FieldByName("PARENT")->AsInteger(), 4);
 }
 
+TEST(DBTreeViewCopy, NodesOfAPlainTreeBecomeRecords) {
+  TTreeViewFixture f(kRows);
+  f.TV->SetDisplayField("ID;NAME");
+  auto* plain = new TvmTreeView(f.Form.get());
+  plain->SetParent(f.Form.get());
+  TvmTreeNode* src = plain->AddChild(nullptr, "plain");
+  plain->AddChild(src, "kid");
+  f.TV->DropNodes(src, f.Node("1 - root"), true);
+  EXPECT_EQ(f.Record(9), "plain/1");
+  EXPECT_EQ(f.Record(10), "kid/9");
+  EXPECT_NE(f.Node("10 - kid"), nullptr);
+  EXPECT_EQ(plain->Count(), 2);
+}
+
 TEST(DBTreeViewDrawing, TheSelectionIsFramedWhileTheTreeHasNoFocus) {
   TTreeViewFixture f(kRows);
   auto* other = new TEdit(f.Form.get());
