@@ -2,6 +2,7 @@
 #include "treelist/db_treeview.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "platform/forms.h"
@@ -548,12 +549,10 @@ bool TvmDBTreeView::IsRootParent(const Variant& Key, const Variant& Parent) cons
 }
 
 void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
-  // One walk through the records finds the nodes to refresh, the records of the top level, the
-  // new children of loaded nodes and the records whose parent does not exist; the dataset need
-  // not be ordered by the parent field.
+  // One walk through the records finds the nodes to refresh, the records of the top level and the
+  // new children of loaded nodes; the dataset need not be ordered by the parent field.
   TVariantKeySet keys, parents;
   std::vector<TBookmark> update;
-  std::vector<std::pair<Variant, TBookmark>> orphans;
   for (ds->First(); !ds->Eof(); ds->Next()) {
     Variant k = FKeyField->Value(), p = FParentField->Value();
     if (k.IsNull()) continue;
@@ -562,8 +561,6 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
     TvmDBTreeNode* parentNode = p.IsNull() ? nullptr : FNodes->NodeByKey(p);
     if (FNodes->NodeByKey(k) || (parentNode && parentNode->ChildrenLoaded) || IsRootParent(k, p))
       update.push_back(ds->GetBookmark());
-    else if (!parentNode)
-      orphans.emplace_back(p, ds->GetBookmark());
   }
   TRestore<const TVariantKeySet*> known(FNodes->ParentKeys, &parents);
   for (const TBookmark& b : update) {
@@ -573,12 +570,20 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
     if (FNodes->NodeByKey(k) && !IsRootParent(k, p) && !FNodes->NodeByKey(p) && keys.count(p)) continue;
     FNodes->AddRecordNode();
   }
-  // A record whose parent has no record goes to the top level.
-  for (auto& [p, b] : orphans)
-    if (!keys.count(p)) {
-      ds->GotoBookmark(b);
-      FNodes->AddRecordNode();
-    }
+  // A record whose parent has no record goes to the top level (a second walk, only when the
+  // dataset has such records).
+  TVariantKeySet missing;
+  std::set_difference(parents.begin(), parents.end(), keys.begin(), keys.end(),
+                      std::inserter(missing, missing.end()), TVariantKeyLess());
+  if (missing.empty()) return;
+  std::vector<TBookmark> orphans;
+  for (ds->First(); !ds->Eof(); ds->Next())
+    if (missing.count(FParentField->Value()) && !FNodes->NodeByKey(FKeyField->Value()))
+      orphans.push_back(ds->GetBookmark());
+  for (const TBookmark& b : orphans) {
+    ds->GotoBookmark(b);
+    FNodes->AddRecordNode();
+  }
 }
 
 bool TvmDBTreeView::RecordHasChildren(const Variant& Key) {
