@@ -141,44 +141,37 @@ void TvmDBTreeNode::LoadIndexes() {
   (void)state;  // the tree view draws no state images
 }
 
-void TvmDBTreeNode::LoadChildren(bool Recursive) {
+void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index) {
   auto* tv = static_cast<TvmDBTreeView*>(TreeView());
   TDataSet* ds = tv->DataSet();
   // The walk would post or lose a record being edited or inserted.
   if (!tv->FKeyField || !tv->FParentField || !ds || ds->State() != dsBrowse || !Nodes) return;
   TBusy busy(tv->FBusy);
-  // One walk through the records: the bookmarks of the children by parent value, and every
-  // parent value (a record that is its own parent is nobody's child). The dataset need not be
-  // ordered by the parent field.
-  std::map<Variant, std::vector<TBookmark>, TVariantKeyLess> byParent;
-  TVariantKeySet parents;
-  {
-    TKeepPosition keep(ds);
-    for (ds->First(); !ds->Eof(); ds->Next()) {
-      Variant k = tv->FKeyField->Value(), p = tv->FParentField->Value();
-      if (k.IsNull() || p.IsNull() || VarSafeEquals(p, k)) continue;
-      parents.insert(p);
-      if (Recursive || VarSafeEquals(p, KeyValue)) byParent[p].push_back(ds->GetBookmark());
-    }
-    TRestore<const TVariantKeySet*> keys(Nodes->ParentKeys, &parents);
-    // Breadth first; a node is loaded once, so a cycle of parent values ends.
-    std::vector<TvmDBTreeNode*> todo{this};
-    for (size_t i = 0; i < todo.size(); ++i) {
-      TvmDBTreeNode* n = todo[i];
-      n->ChildrenLoaded = true;
-      auto it = byParent.find(n->KeyValue);
-      if (it != byParent.end())
-        for (const TBookmark& b : it->second) {
-          ds->GotoBookmark(b);
-          if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
-        }
-      n->SetHasChildren(n->Count() > 0);
-      if (Recursive)
-        for (int c = 0; c < n->Count(); ++c) {
-          auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
-          if (!child->ChildrenLoaded) todo.push_back(child);
-        }
-    }
+  // The dataset need not be ordered by the parent field.
+  TDBTreeRecordIndex own;
+  if (!Index) {
+    tv->IndexRecords(own, Recursive ? nullptr : &KeyValue, false);
+    Index = &own;
+  }
+  TKeepPosition keep(ds);
+  TRestore<const TVariantKeySet*> keys(Nodes->ParentKeys, &Index->Parents);
+  // Breadth first; a node is loaded once, so a cycle of parent values ends.
+  std::vector<TvmDBTreeNode*> todo{this};
+  for (size_t i = 0; i < todo.size(); ++i) {
+    TvmDBTreeNode* n = todo[i];
+    n->ChildrenLoaded = true;
+    auto it = Index->ByParent.find(n->KeyValue);
+    if (it != Index->ByParent.end())
+      for (const TBookmark& b : it->second) {
+        ds->GotoBookmark(b);
+        if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
+      }
+    n->SetHasChildren(n->Count() > 0);
+    if (Recursive)
+      for (int c = 0; c < n->Count(); ++c) {
+        auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
+        if (!child->ChildrenLoaded) todo.push_back(child);
+      }
   }
 }
 
@@ -586,6 +579,19 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
   }
 }
 
+void TvmDBTreeView::IndexRecords(TDBTreeRecordIndex& Index, const Variant* OnlyParent, bool WithParentOf) {
+  TDataSet* ds = DataSet();
+  TKeepPosition keep(ds);
+  for (ds->First(); !ds->Eof(); ds->Next()) {
+    Variant k = FKeyField->Value(), p = FParentField->Value();
+    if (k.IsNull()) continue;
+    if (WithParentOf) Index.ParentOf.emplace(k, p);
+    if (p.IsNull() || VarSafeEquals(p, k)) continue;
+    Index.Parents.insert(p);
+    if (!OnlyParent || VarSafeEquals(p, *OnlyParent)) Index.ByParent[p].push_back(ds->GetBookmark());
+  }
+}
+
 bool TvmDBTreeView::RecordHasChildren(const Variant& Key) {
   TDataSet* ds = DataSet();
   if (!ds || ds->State() != dsBrowse || Key.IsNull()) return false;
@@ -804,32 +810,35 @@ void TvmDBTreeView::SelectKey(const Variant& Key) {
   {
     TBusy busy(FBusy);
     TKeepPosition keep(ds);
-    if (!VarSafeEquals(FKeyField->Value(), Key) && !DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions())) return;
+    // One walk finds every record's parent and children; the path is read from it.
+    TDBTreeRecordIndex index;
+    IndexRecords(index, nullptr, true);
+    if (!index.ParentOf.count(Key)) return;
     // Up through the ancestors until one has a node; a missing parent, a record that is its own
     // parent or a key met twice (a cycle) ends the walk at the topmost record found.
     std::vector<Variant> path{Key};
     TVariantKeySet seen{Key};
     TvmDBTreeNode* reached = nullptr;
-    for (;;) {
-      Variant k = FKeyField->Value(), p = FParentField->Value();
+    for (Variant k = Key;;) {
+      const Variant p = index.ParentOf.find(k)->second;
       if (p.IsNull() || VarSafeEquals(p, k)) break;
       if ((reached = FNodes->NodeByKey(p)) != nullptr) break;
-      if (seen.count(p) || !DataSetLocate(ds, FKeyFieldName, p, TLocateOptions()) ||
-          !VarSafeEquals(FKeyField->Value(), p))
-        break;
+      if (seen.count(p) || !index.ParentOf.count(p)) break;
       path.push_back(p);
       seen.insert(p);
+      k = p;
     }
     if (reached) {
-      if (!reached->ChildrenLoaded || !FNodes->NodeByKey(path.back())) reached->LoadChildren(false);
+      if (!reached->ChildrenLoaded || !FNodes->NodeByKey(path.back())) reached->LoadChildren(false, &index);
     } else if (DataSetLocate(ds, FKeyFieldName, path.back(), TLocateOptions())) {
+      TRestore<const TVariantKeySet*> known(FNodes->ParentKeys, &index.Parents);
       FNodes->AddRecordNode();
     }
     // From the top down, each record on the way loads its children.
     for (auto it = path.rbegin(); it != path.rend(); ++it) {
       TvmDBTreeNode* n = FNodes->NodeByKey(*it);
       if (!n) break;
-      if (*it != Key && !n->ChildrenLoaded) n->LoadChildren(false);
+      if (*it != Key && !n->ChildrenLoaded) n->LoadChildren(false, &index);
     }
   }
   if (FNodes->NodeByKey(Key)) SelectKey(Key);
