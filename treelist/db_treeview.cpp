@@ -644,6 +644,14 @@ bool TvmDBTreeView::LocateNodeRecord(TvmDBTreeNode* Node) {
          VarSafeEquals(FKeyField->Value(), Node->KeyValue);
 }
 
+bool TvmDBTreeView::ListTextWritable() {
+  // A list field that is also the key or parent field is not changed through a node's text: the
+  // node would keep a stale key or parent.
+  TDataSet* ds = DataSet();
+  return FListField && ds && ds->CanModify() && FListField->CanModify() && FListField != FKeyField &&
+         FListField != FParentField;
+}
+
 void TvmDBTreeView::LabelEditing(TvmTreeNode* Node, bool& Allow) {
   if (OnEditing) OnEditing(this, Node, Allow);
   TDataSet* ds = DataSet();
@@ -658,7 +666,7 @@ void TvmDBTreeView::LabelEditing(TvmTreeNode* Node, bool& Allow) {
   }
   FEditBox->SetMaxLength(FListField->DisplayWidth());
   // Nothing can be typed into a record that cannot change; a character the field refuses beeps.
-  FEditBox->SetReadOnly(!ds->CanModify() || !FListField->CanModify());
+  FEditBox->SetReadOnly(!ListTextWritable());
   FEditBox->OnKeyPress = [this](TObject*, char& Key) {
     if (static_cast<unsigned char>(Key) >= 32 && FListField && !FListField->IsValidChar(Key)) {
       Key = 0;
@@ -673,8 +681,7 @@ void TvmDBTreeView::LabelEdited(TvmTreeNode* Node, std::string& S) {
   TDataSet* ds = DataSet();
   if (FBusy || !FListField || !ds || !ds->Active() || !LocateNodeRecord(n)) return;
   TBusy busy(FBusy);
-  if (S != FListField->Text() && !ReadOnly() && ds->CanModify() && FListField->CanModify() &&
-      DoDBAction(n, nullptr, trDBChangeText)) {
+  if (S != FListField->Text() && !ReadOnly() && ListTextWritable() && DoDBAction(n, nullptr, trDBChangeText)) {
     try {
       if (ds->State() == dsBrowse) ds->Edit();
       FListField->SetText(S);

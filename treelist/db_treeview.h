@@ -240,6 +240,7 @@ private:
   void NodeCollapsed(TvmTreeNode* Node);
   void LabelEditing(TvmTreeNode* Node, bool& Allow);
   void LabelEdited(TvmTreeNode* Node, std::string& S);
+  bool ListTextWritable();
   // Makes the node's record the current one (under the busy flag); false when it is not found.
   bool LocateNodeRecord(TvmDBTreeNode* Node);
 

@@ -371,6 +371,16 @@ TEST(DBTreeViewLabelEdit, WithDisplayFieldsTheEditorShowsTheListFieldAndTheNodeI
   f.TV->EndEdit(false);
   EXPECT_EQ(f.Record(3), "b/1");
   EXPECT_NE(f.Node("3 - b"), nullptr);
+  // The key as list field is not changed through a node's text: the node would lose its record.
+  f.Table->FieldByName("NAME")->SetReadOnly(false);
+  f.TV->SetDisplayField("");
+  f.TV->SetListField("ID");
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("2")));
+  EXPECT_TRUE(f.TV->LabelEditor()->ReadOnly());
+  f.TV->LabelEditor()->SetText("77");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(2), "aa/1");
+  EXPECT_FALSE(f.Locate(77));
 }
 
 TEST(DBTreeViewCopy, CopiedNodesGetKeysAndRecordsUnderTheirNewParents) {
