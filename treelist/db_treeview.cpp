@@ -995,9 +995,7 @@ void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
 void TvmDBTreeView::ChangeNodeText(TvmDBTreeNode* Node, const std::string& Text) {
   TDataSet* ds = DataSet();
   if (Text != Node->Text()) Node->SetText(Text);
-  if (FBusy || !FDisplayFields.empty() || !FListField || ReadOnly() || !ds || !ds->CanModify() ||
-      !FListField->CanModify())
-    return;
+  if (FBusy || !FDisplayFields.empty() || ReadOnly() || !ds || !ListTextWritable()) return;
   TBusy busy(FBusy);
   if (!VarSafeEquals(FKeyField->Value(), Node->KeyValue) &&
       !DataSetLocate(ds, FKeyFieldName, Node->KeyValue, TLocateOptions()))

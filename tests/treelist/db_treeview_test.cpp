@@ -381,6 +381,9 @@ TEST(DBTreeViewLabelEdit, WithDisplayFieldsTheEditorShowsTheListFieldAndTheNodeI
   f.TV->EndEdit(false);
   EXPECT_EQ(f.Record(2), "aa/1");
   EXPECT_FALSE(f.Locate(77));
+  f.TV->ChangeNodeText(static_cast<TvmDBTreeNode*>(f.Node("3")), "78");
+  EXPECT_FALSE(f.Locate(78));
+  EXPECT_EQ(f.Record(3), "b/1");
 }
 
 TEST(DBTreeViewCopy, CopiedNodesGetKeysAndRecordsUnderTheirNewParents) {
