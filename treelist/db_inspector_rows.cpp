@@ -254,7 +254,11 @@ VM_DB_ROW_PUBLISH(TvmInspectorDBMaskRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBDateRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBTimeRow)
 VM_DB_ROW_PUBLISH(TvmInspectorDBSpinRow)
-VM_DB_ROW_PUBLISH(TvmInspectorDBCurrencyRow)
+VM_PUBLISH(TvmInspectorDBCurrencyRow) {
+  P.String("FieldName", &TvmInspectorDBCurrencyRow::FieldName, &TvmInspectorDBCurrencyRow::SetFieldName);
+  P.Bool("Nullable", &TvmInspectorDBCurrencyRow::GetNullable, &TvmInspectorDBCurrencyRow::SetNullable).Default(false);
+  P.String("NullString", &TvmInspectorDBCurrencyRow::GetNullString, &TvmInspectorDBCurrencyRow::SetNullString);
+}
 VM_DB_ROW_PUBLISH(TvmInspectorDBMemoRow)
 static const TEnumInfo BlobKindInfo("TvmBlobKind", {"bkAuto", "bkBlob", "bkMemo", "bkPict", "bkOle"});
 VM_PUBLISH(TvmInspectorBlobRow) {

@@ -148,6 +148,11 @@ public:
   using TvmFieldRow<TvmInspectorCurrencyRow>::TvmFieldRow;
   bool IsValidChar(char Key) override;
   Variant GetCurrencyValue() override { return FField ? FField->Value() : Variant(0); }
+  // The published Nullable and NullString of the row.
+  bool GetNullable() const { return Nullable; }
+  void SetNullable(bool Value) { Nullable = Value; }
+  const std::string& GetNullString() const { return NullString; }
+  void SetNullString(const std::string& Value) { NullString = Value; }
 };
 
 class TvmInspectorDBMemoRow : public TvmFieldRow<TvmInspectorMemoRow> {

@@ -2,6 +2,7 @@
 #include "treelist/db_treeview.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "platform/forms.h"
@@ -140,44 +141,37 @@ void TvmDBTreeNode::LoadIndexes() {
   (void)state;  // the tree view draws no state images
 }
 
-void TvmDBTreeNode::LoadChildren(bool Recursive) {
+void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index) {
   auto* tv = static_cast<TvmDBTreeView*>(TreeView());
   TDataSet* ds = tv->DataSet();
   // The walk would post or lose a record being edited or inserted.
   if (!tv->FKeyField || !tv->FParentField || !ds || ds->State() != dsBrowse || !Nodes) return;
   TBusy busy(tv->FBusy);
-  // One walk through the records: the bookmarks of the children by parent value, and every
-  // parent value (a record that is its own parent is nobody's child). The dataset need not be
-  // ordered by the parent field.
-  std::map<Variant, std::vector<TBookmark>, TVariantKeyLess> byParent;
-  TVariantKeySet parents;
-  {
-    TKeepPosition keep(ds);
-    for (ds->First(); !ds->Eof(); ds->Next()) {
-      Variant k = tv->FKeyField->Value(), p = tv->FParentField->Value();
-      if (k.IsNull() || p.IsNull() || VarSafeEquals(p, k)) continue;
-      parents.insert(p);
-      if (Recursive || VarSafeEquals(p, KeyValue)) byParent[p].push_back(ds->GetBookmark());
-    }
-    TRestore<const TVariantKeySet*> keys(Nodes->ParentKeys, &parents);
-    // Breadth first; a node is loaded once, so a cycle of parent values ends.
-    std::vector<TvmDBTreeNode*> todo{this};
-    for (size_t i = 0; i < todo.size(); ++i) {
-      TvmDBTreeNode* n = todo[i];
-      n->ChildrenLoaded = true;
-      auto it = byParent.find(n->KeyValue);
-      if (it != byParent.end())
-        for (const TBookmark& b : it->second) {
-          ds->GotoBookmark(b);
-          if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
-        }
-      n->SetHasChildren(n->Count() > 0);
-      if (Recursive)
-        for (int c = 0; c < n->Count(); ++c) {
-          auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
-          if (!child->ChildrenLoaded) todo.push_back(child);
-        }
-    }
+  // The dataset need not be ordered by the parent field.
+  TDBTreeRecordIndex own;
+  if (!Index) {
+    tv->IndexRecords(own, Recursive ? nullptr : &KeyValue, false);
+    Index = &own;
+  }
+  TKeepPosition keep(ds);
+  TRestore<const TVariantKeySet*> keys(Nodes->ParentKeys, &Index->Parents);
+  // Breadth first; a node is loaded once, so a cycle of parent values ends.
+  std::vector<TvmDBTreeNode*> todo{this};
+  for (size_t i = 0; i < todo.size(); ++i) {
+    TvmDBTreeNode* n = todo[i];
+    n->ChildrenLoaded = true;
+    auto it = Index->ByParent.find(n->KeyValue);
+    if (it != Index->ByParent.end())
+      for (const TBookmark& b : it->second) {
+        ds->GotoBookmark(b);
+        if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
+      }
+    n->SetHasChildren(n->Count() > 0);
+    if (Recursive)
+      for (int c = 0; c < n->Count(); ++c) {
+        auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
+        if (!child->ChildrenLoaded) todo.push_back(child);
+      }
   }
 }
 
@@ -548,12 +542,10 @@ bool TvmDBTreeView::IsRootParent(const Variant& Key, const Variant& Parent) cons
 }
 
 void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
-  // One walk through the records finds the nodes to refresh, the records of the top level, the
-  // new children of loaded nodes and the records whose parent does not exist; the dataset need
-  // not be ordered by the parent field.
+  // One walk through the records finds the nodes to refresh, the records of the top level and the
+  // new children of loaded nodes; the dataset need not be ordered by the parent field.
   TVariantKeySet keys, parents;
   std::vector<TBookmark> update;
-  std::vector<std::pair<Variant, TBookmark>> orphans;
   for (ds->First(); !ds->Eof(); ds->Next()) {
     Variant k = FKeyField->Value(), p = FParentField->Value();
     if (k.IsNull()) continue;
@@ -562,8 +554,6 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
     TvmDBTreeNode* parentNode = p.IsNull() ? nullptr : FNodes->NodeByKey(p);
     if (FNodes->NodeByKey(k) || (parentNode && parentNode->ChildrenLoaded) || IsRootParent(k, p))
       update.push_back(ds->GetBookmark());
-    else if (!parentNode)
-      orphans.emplace_back(p, ds->GetBookmark());
   }
   TRestore<const TVariantKeySet*> known(FNodes->ParentKeys, &parents);
   for (const TBookmark& b : update) {
@@ -573,12 +563,33 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
     if (FNodes->NodeByKey(k) && !IsRootParent(k, p) && !FNodes->NodeByKey(p) && keys.count(p)) continue;
     FNodes->AddRecordNode();
   }
-  // A record whose parent has no record goes to the top level.
-  for (auto& [p, b] : orphans)
-    if (!keys.count(p)) {
-      ds->GotoBookmark(b);
-      FNodes->AddRecordNode();
-    }
+  // A record whose parent has no record goes to the top level (a second walk, only when the
+  // dataset has such records).
+  TVariantKeySet missing;
+  std::set_difference(parents.begin(), parents.end(), keys.begin(), keys.end(),
+                      std::inserter(missing, missing.end()), TVariantKeyLess());
+  if (missing.empty()) return;
+  std::vector<TBookmark> orphans;
+  for (ds->First(); !ds->Eof(); ds->Next())
+    if (missing.count(FParentField->Value()) && !FNodes->NodeByKey(FKeyField->Value()))
+      orphans.push_back(ds->GetBookmark());
+  for (const TBookmark& b : orphans) {
+    ds->GotoBookmark(b);
+    FNodes->AddRecordNode();
+  }
+}
+
+void TvmDBTreeView::IndexRecords(TDBTreeRecordIndex& Index, const Variant* OnlyParent, bool WithParentOf) {
+  TDataSet* ds = DataSet();
+  TKeepPosition keep(ds);
+  for (ds->First(); !ds->Eof(); ds->Next()) {
+    Variant k = FKeyField->Value(), p = FParentField->Value();
+    if (k.IsNull()) continue;
+    if (WithParentOf) Index.ParentOf.emplace(k, p);
+    if (p.IsNull() || VarSafeEquals(p, k)) continue;
+    Index.Parents.insert(p);
+    if (!OnlyParent || VarSafeEquals(p, *OnlyParent)) Index.ByParent[p].push_back(ds->GetBookmark());
+  }
 }
 
 bool TvmDBTreeView::RecordHasChildren(const Variant& Key) {
@@ -633,6 +644,14 @@ bool TvmDBTreeView::LocateNodeRecord(TvmDBTreeNode* Node) {
          VarSafeEquals(FKeyField->Value(), Node->KeyValue);
 }
 
+bool TvmDBTreeView::ListTextWritable() {
+  // A list field that is also the key or parent field is not changed through a node's text: the
+  // node would keep a stale key or parent.
+  TDataSet* ds = DataSet();
+  return FListField && ds && ds->CanModify() && FListField->CanModify() && FListField != FKeyField &&
+         FListField != FParentField;
+}
+
 void TvmDBTreeView::LabelEditing(TvmTreeNode* Node, bool& Allow) {
   if (OnEditing) OnEditing(this, Node, Allow);
   TDataSet* ds = DataSet();
@@ -647,7 +666,7 @@ void TvmDBTreeView::LabelEditing(TvmTreeNode* Node, bool& Allow) {
   }
   FEditBox->SetMaxLength(FListField->DisplayWidth());
   // Nothing can be typed into a record that cannot change; a character the field refuses beeps.
-  FEditBox->SetReadOnly(!ds->CanModify() || !FListField->CanModify());
+  FEditBox->SetReadOnly(!ListTextWritable());
   FEditBox->OnKeyPress = [this](TObject*, char& Key) {
     if (static_cast<unsigned char>(Key) >= 32 && FListField && !FListField->IsValidChar(Key)) {
       Key = 0;
@@ -662,8 +681,7 @@ void TvmDBTreeView::LabelEdited(TvmTreeNode* Node, std::string& S) {
   TDataSet* ds = DataSet();
   if (FBusy || !FListField || !ds || !ds->Active() || !LocateNodeRecord(n)) return;
   TBusy busy(FBusy);
-  if (S != FListField->Text() && !ReadOnly() && ds->CanModify() && FListField->CanModify() &&
-      DoDBAction(n, nullptr, trDBChangeText)) {
+  if (S != FListField->Text() && !ReadOnly() && ListTextWritable() && DoDBAction(n, nullptr, trDBChangeText)) {
     try {
       if (ds->State() == dsBrowse) ds->Edit();
       FListField->SetText(S);
@@ -799,32 +817,35 @@ void TvmDBTreeView::SelectKey(const Variant& Key) {
   {
     TBusy busy(FBusy);
     TKeepPosition keep(ds);
-    if (!VarSafeEquals(FKeyField->Value(), Key) && !DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions())) return;
+    // One walk finds every record's parent and children; the path is read from it.
+    TDBTreeRecordIndex index;
+    IndexRecords(index, nullptr, true);
+    if (!index.ParentOf.count(Key)) return;
     // Up through the ancestors until one has a node; a missing parent, a record that is its own
     // parent or a key met twice (a cycle) ends the walk at the topmost record found.
     std::vector<Variant> path{Key};
     TVariantKeySet seen{Key};
     TvmDBTreeNode* reached = nullptr;
-    for (;;) {
-      Variant k = FKeyField->Value(), p = FParentField->Value();
+    for (Variant k = Key;;) {
+      const Variant p = index.ParentOf.find(k)->second;
       if (p.IsNull() || VarSafeEquals(p, k)) break;
       if ((reached = FNodes->NodeByKey(p)) != nullptr) break;
-      if (seen.count(p) || !DataSetLocate(ds, FKeyFieldName, p, TLocateOptions()) ||
-          !VarSafeEquals(FKeyField->Value(), p))
-        break;
+      if (seen.count(p) || !index.ParentOf.count(p)) break;
       path.push_back(p);
       seen.insert(p);
+      k = p;
     }
     if (reached) {
-      if (!reached->ChildrenLoaded || !FNodes->NodeByKey(path.back())) reached->LoadChildren(false);
+      if (!reached->ChildrenLoaded || !FNodes->NodeByKey(path.back())) reached->LoadChildren(false, &index);
     } else if (DataSetLocate(ds, FKeyFieldName, path.back(), TLocateOptions())) {
+      TRestore<const TVariantKeySet*> known(FNodes->ParentKeys, &index.Parents);
       FNodes->AddRecordNode();
     }
     // From the top down, each record on the way loads its children.
     for (auto it = path.rbegin(); it != path.rend(); ++it) {
       TvmDBTreeNode* n = FNodes->NodeByKey(*it);
       if (!n) break;
-      if (*it != Key && !n->ChildrenLoaded) n->LoadChildren(false);
+      if (*it != Key && !n->ChildrenLoaded) n->LoadChildren(false, &index);
     }
   }
   if (FNodes->NodeByKey(Key)) SelectKey(Key);
@@ -974,9 +995,7 @@ void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
 void TvmDBTreeView::ChangeNodeText(TvmDBTreeNode* Node, const std::string& Text) {
   TDataSet* ds = DataSet();
   if (Text != Node->Text()) Node->SetText(Text);
-  if (FBusy || !FDisplayFields.empty() || !FListField || ReadOnly() || !ds || !ds->CanModify() ||
-      !FListField->CanModify())
-    return;
+  if (FBusy || !FDisplayFields.empty() || ReadOnly() || !ds || !ListTextWritable()) return;
   TBusy busy(FBusy);
   if (!VarSafeEquals(FKeyField->Value(), Node->KeyValue) &&
       !DataSetLocate(ds, FKeyFieldName, Node->KeyValue, TLocateOptions()))
@@ -1056,8 +1075,11 @@ void TvmDBTreeView::InsertedRecordChanged() {
 }
 
 void TvmDBTreeView::GetNodeCopyText(TvmTreeNode* Node, std::string& Text) {
-  if (!FDisplayFields.empty())
-    Text = static_cast<TvmDBTreeNode*>(Node)->ListText;
+  // The node may come from another tree, data-aware or not: its own tree's display fields count.
+  auto* n = dynamic_cast<TvmDBTreeNode*>(Node);
+  auto* owner = n ? dynamic_cast<TvmDBTreeView*>(n->TreeView()) : nullptr;
+  if (owner && !owner->FDisplayFields.empty())
+    Text = n->ListText;
   else
     TCustomvmTreeView::GetNodeCopyText(Node, Text);
 }

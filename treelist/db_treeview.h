@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
@@ -22,6 +23,15 @@ struct TVariantKeyLess {
   bool operator()(const Variant& A, const Variant& B) const;
 };
 using TVariantKeySet = std::set<Variant, TVariantKeyLess>;
+
+// The records of a dataset as one walk through them finds them: the bookmarks of the records by
+// parent value, every parent value (a record that is its own parent is nobody's child) and, when
+// asked for, each key's parent value.
+struct TDBTreeRecordIndex {
+  std::map<Variant, std::vector<TBookmark>, TVariantKeyLess> ByParent;
+  TVariantKeySet Parents;
+  std::map<Variant, Variant, TVariantKeyLess> ParentOf;
+};
 
 // Comparisons that answer False instead of raising when the values cannot be compared.
 bool VarSafeEquals(const Variant& A, const Variant& B);
@@ -53,8 +63,9 @@ public:
   // Reads the image and state indexes from the current record (when it is this node's).
   void LoadIndexes();
   // Smart loading: adds the nodes of the records whose parent value is this node's key (and,
-  // Recursive, of all their descendants); HasChildren then says whether any child exists.
-  void LoadChildren(bool Recursive);
+  // Recursive, of all their descendants); HasChildren then says whether any child exists. Index:
+  // the records as a walk already found them (null: the node walks the dataset itself).
+  void LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index = nullptr);
   // True loads the children (not recursively); False frees the child nodes, keeping their records
   // and the node's expand button.
   void SetChildrenLoaded(bool Value);
@@ -222,10 +233,14 @@ private:
   void LoadSmartTree(TDataSet* DataSet);
   // Whether any record names Key as its parent (a search through the dataset, in browse state).
   bool RecordHasChildren(const Variant& Key);
+  // One walk through the records (from the current position's bookmark back to it): the children
+  // of OnlyParent (null: of every parent value), and the parent of each key when WithParentOf.
+  void IndexRecords(TDBTreeRecordIndex& Index, const Variant* OnlyParent, bool WithParentOf);
   void NodeExpanding(TvmTreeNode* Node, bool& Allow);
   void NodeCollapsed(TvmTreeNode* Node);
   void LabelEditing(TvmTreeNode* Node, bool& Allow);
   void LabelEdited(TvmTreeNode* Node, std::string& S);
+  bool ListTextWritable();
   // Makes the node's record the current one (under the busy flag); false when it is not found.
   bool LocateNodeRecord(TvmDBTreeNode* Node);
 

@@ -8,6 +8,7 @@
 
 #include "controls/mem_data.h"
 #include "platform/forms.h"
+#include "platform/typinfo.h"
 #include "treelist/db_inspector_rows.h"
 
 namespace {
@@ -78,6 +79,14 @@ TEST(FieldBoundSpinRow, TakesItsLimitsAndValueTypeFromTheField) {
   own->SetMaxValue(10);
   EXPECT_DOUBLE_EQ(own->MaxValue(), 10);
   EXPECT_DOUBLE_EQ(own->MinValue(), -5);
+}
+
+TEST(FieldBoundRows, PublishTheirFieldAndTheirOwnProperties) {
+  TFieldRowsFixture f;
+  auto* currency = f.Insp->CreateRow<TvmInspectorDBCurrencyRow>();
+  for (const char* name : {"FieldName", "Nullable", "NullString"}) EXPECT_TRUE(IsPublishedProp(currency, name)) << name;
+  auto* plain = f.Insp->CreateRow<TvmInspectorDBRow>();
+  for (const char* name : {"FieldName", "CharCase"}) EXPECT_TRUE(IsPublishedProp(plain, name)) << name;
 }
 
 TEST(DBInspector, MakesARowPerVisibleFieldWhenAskedAndFollowsTheDataSet) {

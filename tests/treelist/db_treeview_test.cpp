@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <random>
 #include <string>
 
 #include "controls/mem_data.h"
@@ -257,6 +258,34 @@ TEST(DBTreeViewSmartLoad, TheRecordsNodeIsLoadedWithItsAncestorsWhenTheDataSetMo
   EXPECT_EQ(f.TV->Selected(), f.Node("a1"));
 }
 
+// Random parent links with self-parents, cycles and missing parents: every record's node is found
+// (and selected) with either loading, the index matches the tree, and nothing hangs.
+TEST(DBTreeViewSmartLoad, RandomParentLinksNeverHangAndEveryRecordGetsItsNode) {
+  std::mt19937 random(29);
+  std::vector<std::tuple<int, int, std::string>> rows;
+  for (int id = 1; id <= 60; ++id) {
+    const int parent = std::uniform_int_distribution<int>(0, 70)(random);  // 0: none; over 60: missing
+    rows.emplace_back(id, parent, "n" + std::to_string(id));
+  }
+  for (bool smart : {false, true}) {
+    TTreeViewFixture f(rows, smart ? kSmart : TvmDBTreeViewOptions{trCanDBNavigate});
+    for (int id = 1; id <= 60; ++id) {
+      ASSERT_TRUE(f.Locate(id));
+      TvmDBTreeNode* n = f.TV->FindRecordNode();
+      ASSERT_NE(n, nullptr) << id << (smart ? " smart" : "");
+      EXPECT_EQ(n->KeyValue.AsInteger(), id);
+      EXPECT_EQ(f.TV->Selected(), n);
+      EXPECT_EQ(f.TV->DBNodes()->Count(), f.TV->Count());
+    }
+    f.TV->FullCollapse();
+    f.TV->FullExpand();
+    EXPECT_EQ(f.TV->DBNodes()->Count(), f.TV->Count());
+    if (!smart) {
+      EXPECT_EQ(f.TV->Count(), 60);
+    }
+  }
+}
+
 TEST(DBTreeViewSmartLoad, WithoutTheChildCheckEveryNodeOffersToExpand) {
   TTreeViewFixture f(kRows, TvmDBTreeViewOptions{trCanDBNavigate, trSmartRecordLoad});
   for (const char* name : {"root", "orphan", "self"}) EXPECT_TRUE(f.Node(name)->HasChildren()) << name;
@@ -342,6 +371,19 @@ TEST(DBTreeViewLabelEdit, WithDisplayFieldsTheEditorShowsTheListFieldAndTheNodeI
   f.TV->EndEdit(false);
   EXPECT_EQ(f.Record(3), "b/1");
   EXPECT_NE(f.Node("3 - b"), nullptr);
+  // The key as list field is not changed through a node's text: the node would lose its record.
+  f.Table->FieldByName("NAME")->SetReadOnly(false);
+  f.TV->SetDisplayField("");
+  f.TV->SetListField("ID");
+  ASSERT_TRUE(f.TV->BeginEdit(f.Node("2")));
+  EXPECT_TRUE(f.TV->LabelEditor()->ReadOnly());
+  f.TV->LabelEditor()->SetText("77");
+  f.TV->EndEdit(false);
+  EXPECT_EQ(f.Record(2), "aa/1");
+  EXPECT_FALSE(f.Locate(77));
+  f.TV->ChangeNodeText(static_cast<TvmDBTreeNode*>(f.Node("3")), "78");
+  EXPECT_FALSE(f.Locate(78));
+  EXPECT_EQ(f.Record(3), "b/1");
 }
 
 TEST(DBTreeViewCopy, CopiedNodesGetKeysAndRecordsUnderTheirNewParents) {
@@ -394,6 +436,20 @@ TEST(DBTreeViewCopy, CopyingBetweenTreesBringsTheOtherFieldsWithSmartRecordCopy)
   EXPECT_TRUE(to.Table->FieldByName("NOTE")->IsNull());
   // A top-level copy with a null RootValue is its own parent.
   EXPECT_EQ(to.Table->FieldByName("PARENT")->AsInteger(), 4);
+}
+
+TEST(DBTreeViewCopy, NodesOfAPlainTreeBecomeRecords) {
+  TTreeViewFixture f(kRows);
+  f.TV->SetDisplayField("ID;NAME");
+  auto* plain = new TvmTreeView(f.Form.get());
+  plain->SetParent(f.Form.get());
+  TvmTreeNode* src = plain->AddChild(nullptr, "plain");
+  plain->AddChild(src, "kid");
+  f.TV->DropNodes(src, f.Node("1 - root"), true);
+  EXPECT_EQ(f.Record(9), "plain/1");
+  EXPECT_EQ(f.Record(10), "kid/9");
+  EXPECT_NE(f.Node("10 - kid"), nullptr);
+  EXPECT_EQ(plain->Count(), 2);
 }
 
 TEST(DBTreeViewDrawing, TheSelectionIsFramedWhileTheTreeHasNoFocus) {
