@@ -1076,6 +1076,18 @@ void TCustomvmTreeListControl::GetCustomizeItems(bool Bands, std::vector<int>& I
   }
 }
 
+void TCustomvmTreeListControl::ShowBand(int Band, int VisiblePosition) {
+  if (Band < 0 || Band >= FBands->Count() || FBands->Items(Band)->Visible()) return;
+  // The collection place of the band now at that visible position (the end past the last).
+  int to = VisiblePosition < GetVisibleBandCount() ? GetBandAbsoluteIndex(VisiblePosition) : FBands->Count();
+  if (to < 0) to = FBands->Count();
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  TvmTreeListBand* b = FBands->Items(Band);
+  b->SetIndex(Band < to ? to - 1 : to);
+  b->SetVisible(true);
+}
+
 void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
   int from = GetBandAbsoluteIndex(FromVisible), to = GetBandAbsoluteIndex(ToVisible);
   if (from >= 0 && to >= 0) FBands->Items(from)->SetIndex(to);

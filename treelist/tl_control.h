@@ -353,6 +353,7 @@ public:
   void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) override;
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
+  void ShowBand(int Band, int VisiblePosition) override;
 
   // Editing through the focused column.
   void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;

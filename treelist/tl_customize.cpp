@@ -63,15 +63,17 @@ TPoint TvmTreeListCustomizeForm::ToTreeList(TListBox* List, int X, int Y) const 
   return FTreeList->ScreenToClient(List->ClientToScreen(TPoint(X, Y)));
 }
 
-// An entry pressed in the header list starts a header drag in the tree list; the list keeps
+// An entry pressed in a list starts a band or header drag in the tree list; the list keeps
 // the pointer and hands its moves and the release on.
 void TvmTreeListCustomizeForm::ListMouseDown(TListBox* List, int X, int Y) {
   FDragging = false;
-  if (List != FHeaderList) return;
+  bool bands = List == FBandList;
+  const std::vector<int>& indexes = bands ? FBandIndexes : FHeaderColumns;
   int i = List->ItemAtPos(TPoint(X, Y), true);
-  if (i < 0 || i >= static_cast<int>(FHeaderColumns.size())) return;
-  FTreeList->StartCustomizeColumnDrag(FHeaderColumns[i], ToTreeList(List, X, Y));
-  FDragging = FTreeList->State() == tlsColumnDragging;
+  if (i < 0 || i >= static_cast<int>(indexes.size())) return;
+  if (bands) FTreeList->StartCustomizeBandDrag(indexes[i], ToTreeList(List, X, Y));
+  else FTreeList->StartCustomizeColumnDrag(indexes[i], ToTreeList(List, X, Y));
+  FDragging = FTreeList->State() == (bands ? tlsBandDragging : tlsColumnDragging);
 }
 
 void TvmTreeListCustomizeForm::ListMouseMove(TListBox* List, int X, int Y) {
@@ -124,4 +126,13 @@ void TCustomvmTreeList::StartCustomizeColumnDrag(int Column, TPoint P) {
   FDraggedColumn = Column;
   CreateColumnDragImage(Column);
   SetState(tlsColumnDragging);
+}
+
+void TCustomvmTreeList::StartCustomizeBandDrag(int Band, TPoint P) {
+  if (FState != tlsIdle || Band < 0) return;
+  FDownPoint = P;
+  FLastDragPoint = P;
+  FDraggedBand = -1;
+  FCustomizeBand = Band;
+  SetState(tlsBandDragging);
 }

@@ -277,6 +277,11 @@ int TCustomvmTreeList::CalcBandDropTarget(TPoint P) {
     before = false;
   }
   if (!cell || cell->Band == FDraggedBand) return -2;
+  if (FCustomizeBand >= 0) {
+    // A band from the customizing form goes into the gap.
+    FArrowsPos = TPoint((before ? cell->Rect.Left : cell->Rect.Right) - 5, cell->Rect.Top - 9);
+    return before ? cell->Band : cell->Band + 1;
+  }
   int d = FDraggedBand, c = cell->Band;
   if ((before && c == d + 1) || (!before && c == d - 1)) return -2;
   int target = before ? (d < c ? c - 1 : c) : (d < c ? c : c + 1);
@@ -325,6 +330,16 @@ void TCustomvmTreeList::EndBandDrag(bool Accept) {
   if (MouseCapture()) SetMouseCapture(false);
   int band = FDraggedBand;
   FDraggedBand = -1;
+  if (FCustomizeBand >= 0) {
+    int hidden = FCustomizeBand;
+    int target = Accept ? CalcBandDropTarget(FLastDragPoint) : -1;
+    FCustomizeBand = -1;
+    if (target >= 0 && IsCustomizing()) ShowBand(hidden, target);
+    if (FCustomizeForm) FCustomizeForm->RefreshLists();
+    FArrowsPos = TPoint(-100, -100);
+    Invalidate();
+    return;
+  }
   if (Accept && band >= 0) {
     FDraggedBand = band;
     int target = CalcBandDropTarget(FLastDragPoint);

@@ -126,6 +126,7 @@ VM_PUBLISH(TvmTreeList) {
   P.Int("RowSeparatorWidth", &C::RowSeparatorWidth, &C::SetRowSeparatorWidth).Default(1);
   P.Int("FixedBandSeparatorWidth", &C::FixedBandSeparatorWidth, &C::SetFixedBandSeparatorWidth).Default(2);
   P.Int("DragExpandDelay", &C::DragExpandDelay, &C::SetDragExpandDelay).Default(500);
+  P.Bool("DragImageVisible", &C::DragImageVisible, &C::SetDragImageVisible).Default(true);
   P.Enum("DragMode", &C::DragMode, &C::SetDragMode, DragModeInfo).Default(tldmManual);
   P.Enum("LookStyle", &C::LookStyle, &C::SetLookStyle, LookStyleInfo).Default(tllRaised);
   P.Enum("TreeConnectorStyle", &C::TreeConnectorStyle, &C::SetTreeConnectorStyle, LineStyleInfo).Default(tlnDotted);

@@ -727,6 +727,8 @@ public:
   virtual void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) {}
   // A column taken from the form's list: dragged like a header from a client point.
   void StartCustomizeColumnDrag(int Column, TPoint P);
+  // A hidden band (absolute index) taken from the form's list.
+  void StartCustomizeBandDrag(int Band, TPoint P);
   // The client point lies over the open customizing form.
   bool OverCustomizeForm(TPoint P);
   // The picture under the pointer while nodes, columns or bands are dragged (null outside a
@@ -764,6 +766,8 @@ public:
   virtual bool IsColumnShown(int Column) { return true; }
   virtual void MoveBand(int FromVisible, int ToVisible) {}
   virtual void HideBand(int VisibleBand) {}
+  // Shows a hidden band (absolute index) at a visible position (a drop from the customizing form).
+  virtual void ShowBand(int Band, int VisiblePosition) {}
   virtual void DoNodeDragStart(TvmTreeListNode* Node);
   virtual void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) {}
   virtual void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) {}
@@ -1008,6 +1012,7 @@ protected:
   int FDragScrollDirection = 0;
   int FDraggedColumn = -1;
   int FDraggedBand = -1;
+  int FCustomizeBand = -1;  // a hidden band dragged from the customizing form (absolute index)
   TPoint FArrowsPos{-100, -100};
   TPoint FLastDragPoint;
   TDragObject* FForeignDrag = nullptr;

@@ -109,3 +109,52 @@ TEST(TreeListCustomizeForm, TheLastShownColumnAndLockedOnesStay) {
   EXPECT_FALSE(f.TL->Columns(0)->Visible());
   EXPECT_EQ(f.TL->CustomizeForm()->HeaderList()->Items()->Count(), 1);
 }
+
+TEST(TreeListCustomizeForm, ABandDroppedOnItHidesAndDraggedBackShowsInTheGap) {
+  TTreeListFixture f;
+  f.TL->SetShowBandPanel(true);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxBandMoving);
+  f.TL->Bands()->Items(0)->SetCaption("B0");
+  for (int i = 1; i < 3; ++i) f.TL->Bands()->Add()->SetCaption("B" + std::to_string(i));
+  for (int i = 0; i < 3; ++i) f.TL->Bands()->Items(i)->SetWidth(100);
+  auto visibleBands = [&] {
+    std::vector<std::string> v;
+    for (int i = 0; i < f.TL->Bands()->Count(); ++i)
+      if (f.TL->Bands()->Items(i)->Visible()) v.push_back(f.TL->Bands()->Items(i)->Caption());
+    return v;
+  };
+  f.TL->ShowCustomizeForm();
+  TvmTreeListCustomizeForm* form = f.TL->CustomizeForm();
+  TPoint overForm = f.TL->ScreenToClient(Centre(form->BoundsRect()));
+  TvmTreeListLayout L = f.Layout();
+  auto bandRect = [&](int Visible) {
+    TRect r = L.BandCells[Visible].Rect;
+    r.Top = L.BandPanelRect.Top;
+    r.Bottom = L.BandPanelRect.Bottom;
+    return r;
+  };
+  TPoint b1 = Centre(bandRect(1));
+  f.TL->DispatchMouseDown(mbLeft, {}, b1.X, b1.Y);
+  f.TL->DispatchMouseMove({ssLeft}, b1.X + 20, b1.Y);
+  ASSERT_EQ(f.TL->State(), tlsBandDragging);
+  f.TL->DispatchMouseMove({ssLeft}, overForm.X, overForm.Y);
+  f.TL->DispatchMouseUp(mbLeft, {}, overForm.X, overForm.Y);
+  EXPECT_EQ(visibleBands(), (std::vector<std::string>{"B0", "B2"}));
+  ASSERT_EQ(form->BandList()->Items()->Count(), 1);
+  EXPECT_EQ(form->BandList()->Items()->Strings(0), "B1");
+
+  // Back from the band page, dropped on the left half of B0: first.
+  form->PageControl()->SetActivePageIndex(0);
+  L = f.Layout();
+  TRect first = bandRect(0);
+  TListBox* list = form->BandList();
+  TPoint item = Centre(list->ItemRect(0));
+  TPoint target = list->ScreenToClient(f.TL->ClientToScreen(TPoint(first.Left + 5, Centre(first).Y)));
+  list->DispatchMouseDown(mbLeft, {}, item.X, item.Y);
+  ASSERT_EQ(f.TL->State(), tlsBandDragging);
+  list->DispatchMouseMove({ssLeft}, target.X, target.Y);
+  list->DispatchMouseUp(mbLeft, {}, target.X, target.Y);
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  EXPECT_EQ(visibleBands(), (std::vector<std::string>{"B1", "B0", "B2"}));
+  EXPECT_EQ(form->BandList()->Items()->Count(), 0);
+}
