@@ -468,6 +468,28 @@ TEST(MetafileFiles, WindowsMetafileReadByLibwmf) {
   EXPECT_NE(svg.find("<image"), std::string::npos) << "the bitmap";
 }
 
+// libwmf reads the curves as shapes of their own: ellipses, elliptic arcs in paths and a round
+// rectangle, not rows of pixels.
+TEST(MetafileFiles, CurvesReadByLibwmfAsShapes) {
+  if (!Installed("wmf2svg")) GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
+  TempDir dir;
+  {
+    std::ofstream f(dir.P / "curves.wmf", std::ios::binary);
+    f << Bytes(*RecordedCurves(false));
+  }
+  const std::string cmd = "wmf2svg -o '" + (dir.P / "curves.svg").string() + "' '" + (dir.P / "curves.wmf").string() +
+                          "' >'" + (dir.P / "log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir.P / "log");
+  const std::string svg = ReadFile(dir.P / "curves.svg");
+  EXPECT_NE(svg.find("<ellipse"), std::string::npos) << svg;
+  EXPECT_NE(svg.find(" A"), std::string::npos) << "the pies as elliptic arcs\n" << svg;
+  EXPECT_NE(svg.find(" rx="), std::string::npos) << "the round rectangle\n" << svg;
+  EXPECT_EQ(svg.find("height=\"1.0"), std::string::npos) << "no rows of pixels\n" << svg;
+  size_t shapes = 0;
+  for (size_t at = svg.find("style="); at != std::string::npos; at = svg.find("style=", at + 1)) ++shapes;
+  EXPECT_LE(shapes, 10u) << "one element a shape\n" << svg;
+}
+
 // LibreOffice renders the Enhanced Metafile: its picture shows the scene's colours in place.
 TEST(MetafileFiles, EnhancedMetafileRenderedByLibreOffice) {
   if (!Installed("soffice")) GTEST_SKIP() << "LibreOffice is not installed: the EMF is not rendered by another program";
