@@ -424,6 +424,56 @@ TEST(MetafileFiles, CurvesAreWrittenAsTheirOwnRecordsAndReadBack) {
   }
 }
 
+// ArcTo: the line from the pen's position to the arc's start, then the arc, which a reader
+// draws from the file as the canvas drew it.
+TEST(MetafileFiles, ArcToWritesItsLineAndItsArc) {
+  auto scene = [](TCanvas* C) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect(Rect(0, 0, kW, kH));
+    C->Pen()->SetColor(clRed);
+    C->MoveTo(2, 90);
+    C->ArcTo(20, 10, 140, 90, 140, 50, 20, 50);  // the upper half, from the right
+  };
+  TBitmap direct(kW, kH, pf24bit);
+  scene(direct.Canvas());
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    TMetafile m;
+    m.SetWidth(kW);
+    m.SetHeight(kH);
+    m.SetEnhanced(enhanced);
+    {
+      TMetafileCanvas mc(&m, nullptr);
+      scene(&mc);
+      EXPECT_EQ(mc.PenPos().X, 20);  // the arc's end
+      EXPECT_EQ(mc.PenPos().Y, 50);
+    }
+    const std::vector<uint32_t> types = RecordTypes(Bytes(m), enhanced);
+    EXPECT_EQ(std::count(types.begin(), types.end(), enhanced ? 45u : 0x0817u), 1) << "the arc";
+    EXPECT_GT(std::count(types.begin(), types.end(), enhanced ? 87u : 0x0325u), 0) << "the line";
+    // Thin lines a pixel apart differ everywhere: the read back picture has as many red pixels,
+    // near the same places.
+    auto b = Played(*Loaded(Bytes(m)));
+    auto red = [](TBitmap& B) {
+      int n = 0;
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) n += B.Canvas()->Pixels(x, y) == clRed;
+      return n;
+    };
+    EXPECT_NEAR(red(*b), red(direct), red(direct) / 20);
+    auto near = [&](int X, int Y) {
+      for (int y = Y - 1; y <= Y + 1; ++y)
+        for (int x = X - 1; x <= X + 1; ++x)
+          if (b->Canvas()->Pixels(x, y) == clRed) return true;
+      return false;
+    };
+    EXPECT_TRUE(near(80, 10)) << "the arc's top";
+    EXPECT_TRUE(near(139, 45)) << "the arc's start";
+    EXPECT_TRUE(near(71, 70)) << "the line";
+    EXPECT_FALSE(near(80, 85)) << "no lower half";
+  }
+}
+
 // Drawn four times its size, a curve read back from the file is smooth: the edge of the ellipse
 // moves on nearly every row near its top, where pixels of the small size would stand in steps
 // of four rows.
