@@ -474,6 +474,25 @@ TEST(MetafileFiles, ArcToWritesItsLineAndItsArc) {
   }
 }
 
+// Coordinates far outside the picture (a clipping region reaching two hundred million pixels
+// to the left) stay within the numbers of the file once in sixteenths of a pixel: the file
+// reads back with the fill where the clipping lets it be.
+TEST(MetafileFiles, FarCoordinatesStayWithinTheFile) {
+  TMetafile m;
+  m.SetWidth(kW);
+  m.SetHeight(kH);
+  {
+    TMetafileCanvas mc(&m, nullptr);
+    TRegion clip = TRegion::CreateRectRgn(-200000000, 0, 40, 30);
+    mc.SelectClipRgn(&clip);
+    mc.Brush()->SetColor(clRed);
+    mc.FillRect(Rect(0, 0, kW, kH));
+  }
+  auto b = Played(*Loaded(Bytes(m)));
+  EXPECT_EQ(b->Canvas()->Pixels(20, 15), clRed);
+  EXPECT_NE(b->Canvas()->Pixels(60, 50), clRed);
+}
+
 // Drawn four times its size, a curve read back from the file is smooth: the edge of the ellipse
 // moves on nearly every row near its top, where pixels of the small size would stand in steps
 // of four rows.
