@@ -9,7 +9,7 @@ mode=${1:-test}
 
 packages=(cmake ninja-build g++ ccache qt6-base-dev libjpeg62-turbo-dev libgtest-dev
           libbenchmark-dev fonts-dejavu-core fonts-liberation poppler-utils python3-xlrd
-          libwmf-bin)
+          libwmf-bin xdg-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -49,7 +49,7 @@ run_one() {
   # Standard output (the programs' logs) is closed; libFuzzer reports on standard error.
   LSAN_OPTIONS="suppressions=$here/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}" \
     QT_QPA_PLATFORM=offscreen nice -n 19 "$build/fuzz/$t" "$dir/corpus" "$seeds" \
-    -max_total_time=$((minutes * 60)) -max_len=$maxlen -rss_limit_mb=4096 -timeout=30 \
+    -max_total_time=$((minutes * 60)) -max_len=$maxlen -rss_limit_mb=4096 -timeout=${TIMEOUT:-120} \
     -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$dir/" >"$dir/log.txt" 2>&1
 }
 

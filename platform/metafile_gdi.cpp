@@ -31,6 +31,8 @@ constexpr int kDpi = 96;
 // the corners on the logical grid: a finer grid keeps the curves smooth when the picture is
 // enlarged.
 constexpr int kSub = 16;
+// A length in pixels in logical units, kept within what the file's numbers hold.
+int32_t Sub(int64_t Pixels) { return static_cast<int32_t>(std::clamp<int64_t>(Pixels * kSub, INT32_MIN, INT32_MAX)); }
 
 // ---- record and object numbers ----------------------------------------------------------------
 
@@ -342,7 +344,7 @@ public:
     B.U32(offDx);
     for (QChar c : S) B.U16(c.unicode());
     B.Pad(4);
-    for (int d : Dx) B.I32(d * kSub);
+    for (int d : Dx) B.I32(Sub(d));
     End(at);
   }
 
@@ -362,8 +364,8 @@ public:
     B.U32(static_cast<uint32_t>(dib.size() - headerSize));
     B.U32(0);  // DIB_RGB_COLORS
     B.U32(SRCCOPY);
-    B.I32(Dest.width() * kSub);
-    B.I32(Dest.height() * kSub);
+    B.I32(Sub(Dest.width()));
+    B.I32(Sub(Dest.height()));
     B.Append(dib.data(), dib.size());
     End(at);
   }
@@ -426,7 +428,7 @@ protected:
       B.U32(0);
       B.U32(0);
       B.U32(PS_GEOMETRIC | P.Style);
-      B.U32(static_cast<uint32_t>(P.Width * kSub));
+      B.U32(static_cast<uint32_t>(Sub(P.Width)));
       B.U32(BS_SOLID);
       B.U32(P.Color);
       B.U32(0);
@@ -458,7 +460,7 @@ protected:
     const uint32_t ix = FFont == 5 ? 6 : 5;
     size_t at = Begin(EMR_EXTCREATEFONTINDIRECTW);
     B.U32(ix);
-    B.I32(F.Height * kSub);
+    B.I32(Sub(F.Height));
     B.I32(0);
     B.I32(F.Escapement);
     B.I32(F.Escapement);
@@ -521,8 +523,8 @@ private:
     Point(QPoint(R, Bm));
   }
   void Point(const QPoint& P) {
-    B.I32(P.x() * kSub);
-    B.I32(P.y() * kSub);
+    B.I32(Sub(P.x()));
+    B.I32(Sub(P.y()));
   }
   // Bounds are in device units: pixels.
   void DeviceRect(int L, int T, int R, int Bm) {

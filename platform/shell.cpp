@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include "platform/qt_graphics.h"
@@ -25,6 +27,16 @@ bool ShellOpen(const std::string& Target) {
   QString t = vmqt::ToQ(Target);
   QUrl url = QFileInfo::exists(t) ? QUrl::fromLocalFile(t) : QUrl::fromUserInput(t);
   return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+bool ShellMail(const std::string& Subject, const std::string& Attachment) {
+  const std::string link = "mailto:?subject=" + PercentEncode(Subject) + "&attach=" + PercentEncode(Attachment);
+  if (Hook()) return Hook()(link);
+  const QString mailer = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+  if (mailer.isEmpty()) return ShellOpen(link);
+  // The mail program may run until its window is closed: it is left to run on its own.
+  return QProcess::startDetached(mailer, {QStringLiteral("--utf8"), QStringLiteral("--subject"), vmqt::ToQ(Subject),
+                                          QStringLiteral("--attach"), vmqt::ToQ(Attachment)});
 }
 
 void MessageBeep() {

@@ -8,6 +8,11 @@
 // Opens Target (a link, a mail address or a file) with the desktop's handler, as the verb "open"
 // does; false when nothing could open it. Goes through the hook when one is installed.
 bool ShellOpen(const std::string& Target);
+// Starts a new mail in the desktop's mail program with the subject and the file attached and
+// no recipient, through xdg-email, which speaks each mail program's own dialect; without it, a
+// "mailto:" link with the subject and "attach" is opened. False when nothing could be started.
+// With the hook installed, the hook gets that link.
+bool ShellMail(const std::string& Subject, const std::string& Attachment);
 // Replaces the desktop's handler (tests record the targets instead of launching anything);
 // an empty hook restores it.
 using TShellOpenHook = std::function<bool(const std::string& Target)>;

@@ -100,8 +100,7 @@ void SendMailAttachment(const std::string& FileName, const std::string& Subject)
   if (!MailAvailable())
     throw Exception("Can not email " + std::string(ExportMailName) +
                     ": no mail program is set up on this desktop. Save the file and attach it by hand.");
-  const std::string link = "mailto:?subject=" + PercentEncode(Subject) + "&attachment=" + PercentEncode(FileName);
-  if (!ShellOpen(link))
+  if (!ShellMail(Subject, FileName))
     throw Exception("Can not email " + std::string(ExportMailName) + ": the desktop's mail program did not start");
 }
 
@@ -305,7 +304,11 @@ void TGraphExportForm::EnableButtons() {
   if (page == TabData && RGText->ItemIndex() == 3) copy = false;
   BCopy->SetEnabled(copy);
   BSave->SetEnabled(save);
-  BSend->SetEnabled(save && MailAvailable());
+  const bool mail = MailAvailable();
+  BSend->SetEnabled(save && mail);
+  // Without a mail program the button says why it stays off.
+  BSend->SetHint(mail ? "" : "No mail program is set up on this desktop: save the file and attach it by hand");
+  BSend->SetShowHint(!mail);
 }
 
 void TGraphExportForm::RGTextClick() {

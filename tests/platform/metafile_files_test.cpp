@@ -424,6 +424,75 @@ TEST(MetafileFiles, CurvesAreWrittenAsTheirOwnRecordsAndReadBack) {
   }
 }
 
+// ArcTo: the line from the pen's position to the arc's start, then the arc, which a reader
+// draws from the file as the canvas drew it.
+TEST(MetafileFiles, ArcToWritesItsLineAndItsArc) {
+  auto scene = [](TCanvas* C) {
+    C->Brush()->SetColor(clWhite);
+    C->FillRect(Rect(0, 0, kW, kH));
+    C->Pen()->SetColor(clRed);
+    C->MoveTo(2, 90);
+    C->ArcTo(20, 10, 140, 90, 140, 50, 20, 50);  // the upper half, from the right
+  };
+  TBitmap direct(kW, kH, pf24bit);
+  scene(direct.Canvas());
+  for (bool enhanced : {true, false}) {
+    SCOPED_TRACE(enhanced ? "EMF" : "WMF");
+    TMetafile m;
+    m.SetWidth(kW);
+    m.SetHeight(kH);
+    m.SetEnhanced(enhanced);
+    {
+      TMetafileCanvas mc(&m, nullptr);
+      scene(&mc);
+      EXPECT_EQ(mc.PenPos().X, 20);  // the arc's end
+      EXPECT_EQ(mc.PenPos().Y, 50);
+    }
+    const std::vector<uint32_t> types = RecordTypes(Bytes(m), enhanced);
+    EXPECT_EQ(std::count(types.begin(), types.end(), enhanced ? 45u : 0x0817u), 1) << "the arc";
+    EXPECT_GT(std::count(types.begin(), types.end(), enhanced ? 87u : 0x0325u), 0) << "the line";
+    // Thin lines a pixel apart differ everywhere: the read back picture has as many red pixels,
+    // near the same places.
+    auto b = Played(*Loaded(Bytes(m)));
+    auto red = [](TBitmap& B) {
+      int n = 0;
+      for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) n += B.Canvas()->Pixels(x, y) == clRed;
+      return n;
+    };
+    EXPECT_NEAR(red(*b), red(direct), red(direct) / 20);
+    auto near = [&](int X, int Y) {
+      for (int y = Y - 1; y <= Y + 1; ++y)
+        for (int x = X - 1; x <= X + 1; ++x)
+          if (b->Canvas()->Pixels(x, y) == clRed) return true;
+      return false;
+    };
+    EXPECT_TRUE(near(80, 10)) << "the arc's top";
+    EXPECT_TRUE(near(139, 45)) << "the arc's start";
+    EXPECT_TRUE(near(71, 70)) << "the line";
+    EXPECT_FALSE(near(80, 85)) << "no lower half";
+  }
+}
+
+// Coordinates far outside the picture (a clipping region reaching two hundred million pixels
+// to the left) stay within the numbers of the file once in sixteenths of a pixel: the file
+// reads back with the fill where the clipping lets it be.
+TEST(MetafileFiles, FarCoordinatesStayWithinTheFile) {
+  TMetafile m;
+  m.SetWidth(kW);
+  m.SetHeight(kH);
+  {
+    TMetafileCanvas mc(&m, nullptr);
+    TRegion clip = TRegion::CreateRectRgn(-200000000, 0, 40, 30);
+    mc.SelectClipRgn(&clip);
+    mc.Brush()->SetColor(clRed);
+    mc.FillRect(Rect(0, 0, kW, kH));
+  }
+  auto b = Played(*Loaded(Bytes(m)));
+  EXPECT_EQ(b->Canvas()->Pixels(20, 15), clRed);
+  EXPECT_NE(b->Canvas()->Pixels(60, 50), clRed);
+}
+
 // Drawn four times its size, a curve read back from the file is smooth: the edge of the ellipse
 // moves on nearly every row near its top, where pixels of the small size would stand in steps
 // of four rows.
@@ -466,6 +535,28 @@ TEST(MetafileFiles, WindowsMetafileReadByLibwmf) {
   for (const char* fill : {"fill:yellow", "fill:aqua", "fill:red", "fill:fuchsia"})
     EXPECT_NE(svg.find(fill), std::string::npos) << fill;
   EXPECT_NE(svg.find("<image"), std::string::npos) << "the bitmap";
+}
+
+// libwmf reads the curves as shapes of their own: ellipses, elliptic arcs in paths and a round
+// rectangle, not rows of pixels.
+TEST(MetafileFiles, CurvesReadByLibwmfAsShapes) {
+  if (!Installed("wmf2svg")) GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
+  TempDir dir;
+  {
+    std::ofstream f(dir.P / "curves.wmf", std::ios::binary);
+    f << Bytes(*RecordedCurves(false));
+  }
+  const std::string cmd = "wmf2svg -o '" + (dir.P / "curves.svg").string() + "' '" + (dir.P / "curves.wmf").string() +
+                          "' >'" + (dir.P / "log").string() + "' 2>&1";
+  ASSERT_EQ(std::system(cmd.c_str()), 0) << ReadFile(dir.P / "log");
+  const std::string svg = ReadFile(dir.P / "curves.svg");
+  EXPECT_NE(svg.find("<ellipse"), std::string::npos) << svg;
+  EXPECT_NE(svg.find(" A"), std::string::npos) << "the pies as elliptic arcs\n" << svg;
+  EXPECT_NE(svg.find(" rx="), std::string::npos) << "the round rectangle\n" << svg;
+  EXPECT_EQ(svg.find("height=\"1.0"), std::string::npos) << "no rows of pixels\n" << svg;
+  size_t shapes = 0;
+  for (size_t at = svg.find("style="); at != std::string::npos; at = svg.find("style=", at + 1)) ++shapes;
+  EXPECT_LE(shapes, 10u) << "one element a shape\n" << svg;
 }
 
 // LibreOffice renders the Enhanced Metafile: its picture shows the scene's colours in place.

@@ -172,6 +172,11 @@ TEST_F(ExportDialog, SendingByMail) {
   } catch (const Exception& e) {
     EXPECT_NE(e.Message().find("no mail program"), std::string::npos) << e.Message();
   }
+  // Without a mail program the button is off and its hint says why.
+  F->EnableButtons();
+  EXPECT_FALSE(F->BSend->Enabled());
+  EXPECT_TRUE(F->BSend->ShowHint());
+  EXPECT_NE(F->BSend->Hint().find("No mail program"), std::string::npos);
   MailAvailableHook = [] { return true; };
   std::string opened;
   SetShellOpenHook([&](const std::string& Target) {
@@ -181,10 +186,12 @@ TEST_F(ExportDialog, SendingByMail) {
   F->LBFormat->SetItemIndex(1);
   F->EnableButtons();
   EXPECT_TRUE(F->BSend->Enabled());
+  EXPECT_FALSE(F->BSend->ShowHint());
   F->BSendClick();
   const std::string file = (fs::temp_directory_path() / "Quorvex.bmp").string();
   EXPECT_EQ(opened.substr(0, 24), "mailto:?subject=Quorvex&");
-  EXPECT_NE(opened.find("attachment=" + file), std::string::npos) << opened;
+  // "attach", which mail programs other than one take (xdg-email turns it into that one's).
+  EXPECT_NE(opened.find("&attach=" + file), std::string::npos) << opened;
   EXPECT_TRUE(fs::exists(file));  // the mail program reads it later
   fs::remove(file);
   SetShellOpenHook([](const std::string&) { return false; });
