@@ -20,6 +20,8 @@
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
 #include "platform/localeinfo.h"
+#include "treelist/db_inspector_rows.h"
+#include "treelist/db_treeview.h"
 #include "treelist/tl_control.h"
 
 TMainForm1* StartProgram(const std::vector<std::string>& Files) {
@@ -37,6 +39,8 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterReportChartClasses();  // charts in report bands stream by class name
   RegisterMtChartTypes();  // the program's own curve series and functions
   RegisterTreeListClasses();  // stored forms with tree lists read back by class name
+  RegisterDBInspectorRows();  // field-bound rows by class name and the field types' default rows
+  RegisterDBTreeViewClasses();
   InitCommonVars();
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
@@ -60,6 +64,7 @@ void EndProgram() {
   delete ObjInsp1;
   delete DataModule1;
   Application->ProcessMessages();
+  ResetDefaultRowClasses();
   UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();
