@@ -192,7 +192,7 @@ void TDragImage::ApplyPicture() {
   w->Picture = QPixmap::fromImage(img);
   w->resize(img.size());
   if (FTransparentColor != clNone)
-    w->setMask(QBitmap::fromImage(img.createMaskFromColor(vmqt::ToQRgb(FTransparentColor), Qt::MaskOutColor)));
+    w->setMask(w->Picture.createMaskFromColor(vmqt::ToQColor(FTransparentColor), Qt::MaskInColor));
   else
     w->clearMask();
   w->update();
