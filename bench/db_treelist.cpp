@@ -73,6 +73,20 @@ void BM_LoadTable(benchmark::State& State) {
 }
 BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// The whole table read again while 10,000 records are selected: they are selected again.
+void BM_ReloadKeepingSelection(benchmark::State& State) {
+  Fixture& f = Shared();
+  if (f.TL->IndexedCount() != kRecords) f.TL->SetDataSource(f.Source);
+  f.TL->SetOptions(f.TL->Options() + tloMultiSelect + tloMixedLevelSelect);
+  f.TL->ClearSelection();
+  for (int id = 1; id <= kRecords; id += 10) f.TL->FindNodeByKey(Variant(id))->SetSelected(true);
+  for (auto _ : State) f.TL->LoadAll();
+  if (f.TL->GetSelectedCount() != kRecords / 10) State.SkipWithError("the selection was lost");
+  f.TL->ClearSelection();
+  f.TL->SetOptions(f.TL->Options() - tloMultiSelect - tloMixedLevelSelect);
+}
+BENCHMARK(BM_ReloadKeepingSelection)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 // One record deep in the table gets a new text and moves between two parents; the control
 // follows (the dataset's own edit and post are inside the figure).
 void BM_FollowRecordChange(benchmark::State& State) {

@@ -722,6 +722,12 @@ bool TCustomvmDBTreeListControl::IsReadOnly() {
   return TCustomvmTreeListControl::IsReadOnly() || IsDataSetEmpty() || IsDataReadOnly();
 }
 
+TColor TCustomvmDBTreeListControl::GetEditColor() {
+  TColor c = TCustomvmTreeListControl::GetEditColor();
+  if (OnGetEditColor) OnGetEditColor(this, FFocusedNode, c, DBColumn(GetFocusedAbsoluteColumn()));
+  return c;
+}
+
 void TCustomvmDBTreeListControl::DoEditing(TvmTreeListNode* Node, bool& Allow) {
   TCustomvmTreeListControl::DoEditing(Node, Allow);
   Allow = Allow && IsEditAllowed();
@@ -1194,6 +1200,8 @@ void TCustomvmDBTreeListControl::DoExit() {
     SetFocus();
     throw;
   }
+  if (HideSelection() && FOptions.Contains(tloMultiSelect) && FState == tlsEditing && GetSelectedCount() > 0)
+    InvalidateSelection();
   TCustomvmTreeListControl::DoExit();
 }
 

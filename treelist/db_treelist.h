@@ -274,6 +274,8 @@ public:
   bool CanEditModify() override;
   bool CanEditAcceptKey(char Key) override;
   bool IsReadOnly() override;
+  // The editor's colour, which OnGetEditColor may change for the focused node and column.
+  TColor GetEditColor() override;
   void DoEditing(TvmTreeListNode* Node, bool& Allow) override;
   void NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
                    bool WasVisible) override;

@@ -264,6 +264,17 @@ TEST(DBTreeList, EditsInsertsAndDeletesFromTheControlReachTheDataSet) {
   ASSERT_NE(f.TL->InplaceEditor(), nullptr);
   EXPECT_EQ(f.TL->InplaceEditor()->GetWindowText(), "b");
   f.TL->InplaceEditor()->SetWindowText("bee");
+  // OnGetEditColor colours the editor of the focused node and column.
+  TColor offered = clNone;
+  f.TL->OnGetEditColor = [&](TObject*, TvmTreeListNode* Node, TColor& Color, TvmDBTreeListColumn* Column) {
+    EXPECT_EQ(Node, f.Node("b"));
+    EXPECT_EQ(Column, f.TL->DBColumn(0));
+    offered = Color;
+    Color = clYellow;
+  };
+  EXPECT_EQ(f.TL->GetEditColor(), clYellow);
+  EXPECT_NE(offered, clNone);
+  f.TL->OnGetEditColor = nullptr;
   f.TL->InplaceEditor()->SetModifiedFlag(true);
   f.TL->PostEditorValue();
   EXPECT_EQ(f.Table->FieldByName("NAME")->AsString(), "bee");
