@@ -536,7 +536,11 @@ private:
   void Bounds(const QRect& R) { DeviceRect(R.left(), R.top(), R.right(), R.bottom()); }
   void ClipRect(uint32_t Type, const QRect& R) {
     size_t at = Begin(Type);
-    RectL(R.left(), R.top(), R.left() + R.width(), R.top() + R.height());
+    // The right and bottom edges are left out; a region may reach the end of the numbers.
+    B.I32(Sub(R.left()));
+    B.I32(Sub(R.top()));
+    B.I32(Sub(R.right() + int64_t{1}));
+    B.I32(Sub(R.bottom() + int64_t{1}));
     End(at);
   }
   void Extent(uint32_t Type, int64_t X, int64_t Y) {
@@ -845,8 +849,8 @@ private:
   }
   void ClipRect(uint16_t Function, const QRect& R) {
     size_t at = Begin(Function);
-    B.I16(R.top() + R.height());
-    B.I16(R.left() + R.width());
+    B.I16(static_cast<int>(std::min<int64_t>(R.bottom() + int64_t{1}, 32767)));  // a region may reach the end of the numbers
+    B.I16(static_cast<int>(std::min<int64_t>(R.right() + int64_t{1}, 32767)));
     B.I16(R.top());
     B.I16(R.left());
     End(at);
