@@ -2172,8 +2172,6 @@ void TCustomvmInspector::SaveToIniFile(const std::string& FileName, const std::s
 // ---------------------------------------------------------------------------------------------
 // Rows.
 
-VM_DEFINE_CLASS(TvmInspectorRow)
-VM_DEFINE_CLASS(TvmInspectorTextRow)
 VM_DEFINE_CLASS(TvmInspectorComplexRow)
 
 TvmInspectorRow::TvmInspectorRow(TComponent* AOwner) : TComponent(AOwner) {}
@@ -2613,7 +2611,6 @@ void TvmInspectorComplexRowViewInfo::Calculate(const TRect& R) {
 // The row control.
 
 VM_DEFINE_CLASS(TCustomvmInspectorControl)
-VM_DEFINE_CLASS(TvmInspector)
 
 TCustomvmInspectorControl::TCustomvmInspectorControl(TComponent* AOwner) : TCustomvmInspector(AOwner) {}
 
@@ -3235,7 +3232,13 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
     Children = a;
     return true;
   };
+  // No stored order nests deeper than there are rows: deeper records are damage (and would
+  // otherwise recurse as deep as the bytes allow).
+  int depth = 0;
   std::function<bool(TvmInspectorNode*, bool)> readNode = [&](TvmInspectorNode* Parent, bool Skip) -> bool {
+    if (depth > GetRowCount()) return false;
+    ++depth;
+    TScopeExit leave([&depth] { --depth; });
     int32_t children = 0;
     std::string name;
     if (!record(children, name)) return false;
@@ -3381,6 +3384,3 @@ void TCustomvmInspectorControl::LoadLayout(TvmRegIniWrapper& Wrapper, const std:
   TCustomvmInspector::LoadLayout(Wrapper, Path);
 }
 
-void RegisterInspectorRowClasses() {
-  RegisterClasses({TvmInspectorComplexRow::StaticClass(), TvmInspectorTextRow::StaticClass()});
-}

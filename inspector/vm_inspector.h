@@ -28,6 +28,7 @@ class TTimer;
 class TvmContainerHintWindow;
 class TStream;
 class TMemoryStream;
+class TReader;
 
 // ---------------------------------------------------------------------------------------------
 // Enumerations.
@@ -343,6 +344,9 @@ public:
   virtual void LoadLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
   virtual void SaveLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
 
+  // The customizing window's hooks: the row list it shows changed.
+  virtual void CustomizeListChanged() {}
+
   // Container hooks.
   bool CanEditModify() override { return true; }
   bool CanEditAcceptKey(char) override { return true; }
@@ -614,6 +618,16 @@ public:
   virtual void RestoreDefaults();
 
   void Assign(TPersistent* Source) override;
+  // Streaming: a row is written as a child of its inspector and attaches to it once read.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
+  void ReadState(TReader* Reader) override;
+  void SetName(const std::string& NewName) override;
+  // The marked values as set (streaming writes them while marked).
+  bool StoredReadOnly() const { return FReadOnly; }
+  bool ReadOnlyStored() { return FReadOnlySet && FReadOnly != GetDefaultReadOnly(); }
+  bool MaxLengthStored() const { return FMaxLengthSet; }
   void Changed();
   void HideNode();
   void ShowNode();
@@ -769,6 +783,13 @@ public:
   void LoadLayout(TvmRegIniWrapper& Wrapper, const std::string& Path) override;
   void SaveLayout(TvmRegIniWrapper& Wrapper, const std::string& Path) override;
 
+  // Streaming: the rows of the form being written are the control's children, in row-list
+  // order; the row order travels as the binary value "Data".
+  void DefineProperties(TFiler* Filer) override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent*, int) override {}
+  const std::string& PendingRowOrder() const { return FPendingOrder; }
+
   // Row drag and drop (the toolkit's automatic drag mode).
   bool RowDragging() const { return FRowDragging; }
   void SetRowDragging(bool Value) { FRowDragging = Value; }
@@ -851,5 +872,7 @@ public:
   TvmInspectorRowClass GetDefaultRowClass() const override { return TvmInspectorTextRow::StaticClass(); }
 };
 
-// Registers the row classes with the class registry (start-up); the registration is idempotent.
+// Registers the row classes and the inspector with the class registry (start-up), so that a
+// stored form naming them can be read; the registration is idempotent.
 void RegisterInspectorRowClasses();
+void UnregisterInspectorRowClasses();
