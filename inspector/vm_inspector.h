@@ -28,6 +28,8 @@ class TTimer;
 class TvmContainerHintWindow;
 class TStream;
 class TMemoryStream;
+class TBitmap;
+class TForm;
 class TReader;
 
 // ---------------------------------------------------------------------------------------------
@@ -51,6 +53,12 @@ const TvmInspectorOptions DefaultInspectorOptions = {ioAutoWidth, ioBandSizing, 
 // Drag cursors of row drag and drop.
 constexpr TCursor crvmInspInsert = -1128, crvmInspAddChild = -1129, crvmInspAdd = -1130, crvmInspHide = -1141,
                   crvmInspNoDrag = -1142;
+
+// Messages to an attached customizing window: a row drag started (WParam 1 for a category row),
+// and refresh your lists (posted, at most one queued).
+constexpr uint32_t WM_VMINSP_DRAGSTART = 0x8000 + 201, WM_VMINSP_REFRESH = 0x8000 + 202;
+// Remembered customizing-window bounds not set yet.
+constexpr int vmInspUnsetBound = -10000;
 
 // Mouse states.
 enum TvmInspectorMouseState { imsNone, imsDivider, imsPressed, imsDragging, imsBandSizing, imsRowSizing };
@@ -344,8 +352,31 @@ public:
   virtual void LoadLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
   virtual void SaveLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
 
-  // The customizing window's hooks: the row list it shows changed.
+  // The customizing window: none unless the program attaches one (the control then owns it and
+  // frees it with itself). While one is attached, rows drag, the editor stays closed, and the
+  // window hears WM_VMINSP_REFRESH when rows, visibility or content change and
+  // WM_VMINSP_DRAGSTART when a row drag starts; a row dropped over it becomes invisible.
+  TForm* CustomizeForm() const { return FCustomizeForm; }
+  void SetCustomizeForm(TForm* Value);
+  bool IsCustomizing() const { return FCustomizeForm != nullptr; }
+  // Posts WM_VMINSP_REFRESH to the window unless one is queued already.
+  void RequestCustomizeRefresh();
+  bool CustomizeRefreshQueued() const { return FRefreshQueued; }
+  // The window showed: it gets its remembered bounds back; OnShowCustomizeForm.
+  virtual void DoShowCustomizeForm();
+  // The window hid: its bounds are remembered; OnHideCustomizeForm.
+  virtual void DoHideCustomizeForm();
+  // The remembered bounds (each vmInspUnsetBound until the window first hides).
+  TRect CustomizeFormBounds() const { return FCustomizeBounds; }
+  // The row list the window shows changed.
   virtual void CustomizeListChanged() {}
+  TNotifyEvent OnShowCustomizeForm;
+  TNotifyEvent OnHideCustomizeForm;
+  // The image of a row drag: the dragged caption, bold, on a halftone ground, inverted; its
+  // transparent colour is its pixel (1, 0). Null while no row is dragged.
+  TBitmap* DragImage() const { return FDragImage.get(); }
+  void MakeDragImage(const std::string& Caption, TBitmap* Bitmap);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // Container hooks.
   bool CanEditModify() override { return true; }
@@ -398,7 +429,7 @@ protected:
                              TvmInspectorNode* Node);
   virtual void PaintCellValue(TCanvas* Canvas, const TRect& R, TvmInspectorCellViewData& CellData) {}
   virtual TRect GetEditorRect(const TRect& CellRect) const;
-  virtual void ContentChanged() {}
+  virtual void ContentChanged() { RequestCustomizeRefresh(); }
   virtual void HitTestComplexItem(TvmInspectorNode* Node, const TRect& CellRect, TRect& ItemRect, int& ItemIndex,
                                   const TPoint& P) const {
     ItemIndex = -1;
@@ -435,7 +466,7 @@ protected:
   }
   virtual void DoDragOverRow(int X, int Y, bool& Accept);
   virtual void DoDropRow(int X, int Y);
-  virtual bool DraggingEnabled() const { return FRowDragging; }
+  virtual bool DraggingEnabled() const { return FRowDragging || IsCustomizing(); }
 
   void RecalcMetrics();
   void RecalcBands();
@@ -448,7 +479,7 @@ protected:
   void DrawTextCell(TCanvas* C, const TRect& R, TAlignment Alignment, const std::string& Text);
   void ReleasePressed(bool Toggle);
   void StartRowDrag();
-  void EndRowDrag(bool Drop, int X, int Y);
+  virtual void EndRowDrag(bool Drop, int X, int Y);
   TCursor DragCursorAt(int X, int Y);
 
   void Paint() override;
@@ -540,6 +571,12 @@ protected:
   TvmInspectorHitTest FHintCode = ihOutside;
   TPoint FHintPoint;
   TCursor FSavedDragCursor = crDefault;
+  TForm* FCustomizeForm = nullptr;
+  bool FRefreshQueued = false;
+  TRect FCustomizeBounds{vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound};
+  std::unique_ptr<TBitmap> FDragImage;
+  // The screen point of a client point lies over the shown customizing window.
+  bool IsOverCustomizeForm(int X, int Y) const;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -793,6 +830,12 @@ public:
   // Row drag and drop (the toolkit's automatic drag mode).
   bool RowDragging() const { return FRowDragging; }
   void SetRowDragging(bool Value) { FRowDragging = Value; }
+  // A row dragged in from the customizing window: the window hands over the (hidden) row and the
+  // drag goes on in this control, which holds the mouse until the button is released. Dropped
+  // on the rows, the row becomes visible where it lands; dropped elsewhere it stays hidden.
+  void DragRowFromCustomizeForm(TvmInspectorRow* Row);
+  TvmInspectorRow* CustomizeDragRow() const { return FCustomizeDragRow; }
+  void CustomizeListChanged() override { RequestCustomizeRefresh(); }
 
   // Container and inspector hooks.
   bool CanEditModify() override;
@@ -849,7 +892,9 @@ protected:
   void InitEditor(TvmInplaceEdit* Edit) override;
   void LoadEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
-  void AcceptDraggedRow() override {}
+  void AcceptDraggedRow() override;
+  void DoDropRow(int X, int Y) override;
+  void EndRowDrag(bool Drop, int X, int Y) override;
   void NameNewRow(TvmInspectorRow* Row);
   // The automatic height of a row's value.
   int CalcRowTextHeight(TvmInspectorRow* Row, const TRect& Cell, const std::string& Text);
@@ -861,6 +906,7 @@ protected:
   std::string FPendingOrder;
   bool FCreatingNode = false;
   bool FModifyRequested = false;
+  TvmInspectorRow* FCustomizeDragRow = nullptr;
   Variant FLastValue;
   std::unique_ptr<TFont> FEditFont = std::make_unique<TFont>();
 };

@@ -3,6 +3,7 @@
 // painting of every row class.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <functional>
@@ -10,6 +11,7 @@
 #include "editor_fixture.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
+#include "platform/bitmap.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
 #include "platform/streaming.h"
@@ -893,6 +895,156 @@ TEST(InspectorStreaming, DamagedOrForeignDataRestoresWhatItCan) {
     EXPECT_EQ(g->FindRow("InspRow8")->EditText(), "31");
     EXPECT_NE(g->FocusedNode(), nullptr);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The customizing window's hooks, with a small window of the test's own standing for it.
+struct TCustomizeWindow : TForm {
+  int Refreshes = 0, DragStarts = 0;
+  intptr_t DragParam = -1;
+  bool* Gone = nullptr;
+  TCustomizeWindow() : TForm(nullptr) {
+    WindowProc = [this](TMessage& M) {
+      if (M.Msg == WM_VMINSP_REFRESH) ++Refreshes;
+      if (M.Msg == WM_VMINSP_DRAGSTART) ++DragStarts, DragParam = M.WParam;
+      DefaultWindowProc(M);
+    };
+  }
+  ~TCustomizeWindow() override {
+    if (Gone) *Gone = true;
+  }
+};
+
+TEST(InspectorCustomizing, RefreshOnceShowHideBoundsAndEditingOff) {
+  TInspFixture f;
+  f.Tree();
+  auto* w = new TCustomizeWindow;
+  bool gone = false;
+  w->Gone = &gone;
+  EXPECT_FALSE(f.Insp->IsCustomizing());
+  f.Insp->SetFocusedNode(f.Node("A"));
+  EXPECT_TRUE(f.Insp->CanEditNode());
+  f.Insp->SetCustomizeForm(w);
+  EXPECT_TRUE(f.Insp->IsCustomizing());
+  EXPECT_FALSE(f.Insp->CanEditNode());
+  Application->ProcessMessages();
+  const int before = w->Refreshes;
+  // Row list, visibility and content changes: one message queued until the window has it.
+  f.Row("B")->SetVisible(false);
+  EXPECT_TRUE(f.Insp->CustomizeRefreshQueued());
+  f.Row("B")->SetVisible(true);
+  f.Add("D");
+  f.Row("A")->SetCaption("A!");
+  Application->ProcessMessages();
+  EXPECT_EQ(w->Refreshes, before + 1);
+  EXPECT_FALSE(f.Insp->CustomizeRefreshQueued());
+  f.Insp->RemoveRow(f.Row("D"));
+  Application->ProcessMessages();
+  EXPECT_EQ(w->Refreshes, before + 2);
+  // Shown and hidden: the place is remembered at hiding and put back at the next showing.
+  int shows = 0, hides = 0;
+  f.Insp->OnShowCustomizeForm = [&](TObject* S) {
+    ++shows;
+    EXPECT_EQ(S, static_cast<TObject*>(f.Insp));
+  };
+  f.Insp->OnHideCustomizeForm = [&](TObject*) { ++hides; };
+  EXPECT_EQ(f.Insp->CustomizeFormBounds().Left, vmInspUnsetBound);
+  w->SetBounds(400, 10, 150, 200);
+  w->Show();
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(w->BoundsRect(), Bounds(400, 10, 150, 200));
+  w->SetBounds(420, 30, 160, 210);
+  w->Hide();
+  EXPECT_EQ(hides, 1);
+  EXPECT_EQ(f.Insp->CustomizeFormBounds(), Bounds(420, 30, 160, 210));
+  w->SetBounds(0, 0, 50, 50);
+  w->Show();
+  EXPECT_EQ(shows, 2);
+  EXPECT_EQ(w->BoundsRect(), Bounds(420, 30, 160, 210));
+  // Freed by someone else, the control forgets it; attached, it goes with the control.
+  delete w;
+  EXPECT_FALSE(f.Insp->IsCustomizing());
+  EXPECT_TRUE(f.Insp->CanEditNode());
+  auto* w2 = new TCustomizeWindow;
+  bool gone2 = false;
+  w2->Gone = &gone2;
+  f.Insp->SetCustomizeForm(w2);
+  f.Form.reset();
+  EXPECT_TRUE(gone2);
+}
+
+TEST(InspectorCustomizing, RowDragsToAndFromTheWindowAndTheDragImage) {
+  TInspFixture f;
+  f.Tree();
+  f.Row("C")->SetIsCategory(true);
+  auto* w = new TCustomizeWindow;
+  f.Insp->SetCustomizeForm(w);
+  w->SetBounds(420, 30, 160, 210);
+  w->Show();
+  Application->ProcessMessages();
+  const TPoint overWindow = f.Insp->ScreenToClient(TPoint(w->Left() + 20, w->Top() + 20));
+  auto drag = [&](TPoint From, TPoint To) {
+    SendInput(f.Insp, ikMouseDown, {ssLeft}, From.X, From.Y, mbLeft);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, From.X, From.Y + 8);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, To.X, To.Y);
+  };
+  // A drag of the category row C: the window hears it with WParam 1; the image is C's caption.
+  drag(f.CaptionPoint("C"), overWindow);
+  ASSERT_EQ(f.Insp->MouseState(), imsDragging);
+  EXPECT_EQ(w->DragStarts, 1);
+  EXPECT_EQ(w->DragParam, 1);
+  EXPECT_EQ(f.Insp->Cursor(), crvmInspHide);
+  TBitmap* image = f.Insp->DragImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->Width(), f.Insp->DividerPos() + 32);
+  EXPECT_EQ(image->Height(), f.Insp->TextRowHeight());
+  // The halftone ground inverted, the caption in it from x = 31 on; the ground's other colour is
+  // the transparent one.
+  auto inverted = [](TColor C) { return static_cast<TColor>(~ColorToRGB(C) & 0xFFFFFF); };
+  TCanvas* c = image->Canvas();
+  EXPECT_EQ(c->Pixels(0, 0), inverted(clBtnShadow));
+  EXPECT_EQ(c->Pixels(1, 0), inverted(f.Insp->Color()));
+  EXPECT_EQ(image->TransparentColor(), c->Pixels(1, 0));
+  int textLeft = image->Width(), textPixels = 0;
+  for (int y = 0; y < image->Height(); ++y)
+    for (int x = 0; x < image->Width(); ++x) {
+      const TColor p = c->Pixels(x, y);
+      if (p != inverted(clBtnShadow) && p != inverted(f.Insp->Color())) ++textPixels, textLeft = std::min(textLeft, x);
+    }
+  EXPECT_GT(textPixels, 10);
+  EXPECT_GE(textLeft, 31);
+  // Dropped over the window: C and the row nested under it become invisible.
+  SendInput(f.Insp, ikMouseUp, {}, overWindow.X, overWindow.Y, mbLeft);
+  EXPECT_FALSE(f.Row("C")->Visible());
+  EXPECT_FALSE(f.Row("C1")->Visible());
+  EXPECT_EQ(f.Insp->DragImage(), nullptr);
+  // A plain row's drag tells the window WParam 0; released over the rows it moves as usual.
+  drag(f.CaptionPoint("B"), f.CaptionPoint("A"));
+  EXPECT_EQ(w->DragStarts, 2);
+  EXPECT_EQ(w->DragParam, 0);
+  SendInput(f.Insp, ikMouseUp, {}, f.CaptionPoint("A").X, f.CaptionPoint("A").Y, mbLeft);
+  EXPECT_EQ(f.Node("B")->Parent(), f.Node("A"));
+  // A hidden row dragged in from the window: released over the window it stays hidden...
+  f.Insp->DragRowFromCustomizeForm(f.Row("C"));
+  EXPECT_EQ(f.Insp->CustomizeDragRow(), f.Row("C"));
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, overWindow.X, overWindow.Y);
+  SendInput(f.Insp, ikMouseUp, {}, overWindow.X, overWindow.Y, mbLeft);
+  EXPECT_FALSE(f.Row("C")->Visible());
+  EXPECT_EQ(f.Insp->CustomizeDragRow(), nullptr);
+  // ...released on a caption it becomes visible there, nested as the caption's last child.
+  f.Insp->DragRowFromCustomizeForm(f.Row("C"));
+  const TPoint a = f.CaptionPoint("A");
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, a.X, a.Y);
+  EXPECT_EQ(f.Insp->Cursor(), crvmInspAddChild);
+  SendInput(f.Insp, ikMouseUp, {}, a.X, a.Y, mbLeft);
+  ASSERT_TRUE(f.Row("C")->Visible());
+  EXPECT_EQ(f.Node("C")->Parent(), f.Node("A"));
+  EXPECT_EQ(f.Node("A")->Items(f.Node("A")->Count() - 1), f.Node("C"));
+  // Its formerly nested row stays hidden (nesting is not restored).
+  EXPECT_FALSE(f.Row("C1")->Visible());
 }
 
 }  // namespace
