@@ -3,9 +3,11 @@
 #include "controls/form_storage.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
+#include "inspector/vm_popupedit.h"
 #include "inspector/vm_treeview.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
+#include "platform/guards.h"
 #include "platform/stdctrls.h"
 
 VM_DEFINE_CLASS(TObjInsp1)
@@ -82,6 +84,7 @@ TObjInsp1::TObjInsp1(TComponent* AOwner) : TForm(AOwner) {
   vmTreeView1->ShowNodeHint = true;
   vmTreeView1->SetIndent(19);
   vmTreeView1->SetVisible(false);
+  vmTreeView1->OnDblClick = [this](TObject* S) { vmTreeView1DblClick(S); };
 
   vmInspector1 = new TvmInspector(this);
   vmInspector1->SetName("vmInspector1");
@@ -128,6 +131,9 @@ void TObjInsp1::ShowProps(const TPropTable& Table) {
         auto* p = static_cast<TvmInspectorTextPopupRow*>(row);
         p->SetPopupControl(vmTreeView1);
         p->OnPopup = [](TObject*, const std::string&) {};
+        p->OnCloseUp = [this](TObject*, std::string& Text, bool& Accept) {
+          if (FPicked && Accept) Text = FPickedText;
+        };
       }
     }
   } catch (...) {
@@ -137,6 +143,18 @@ void TObjInsp1::ShowProps(const TPropTable& Table) {
   vmInspector1->EndUpdate();
   if (vmInspector1->GetNodeCount() > 0) vmInspector1->SetFocusedNode(vmInspector1->Nodes(0));
   vmInspector1->Invalidate();
+}
+
+void TObjInsp1::vmTreeView1DblClick(TObject*) {
+  TvmTreeNode* node = vmTreeView1->Selected();
+  auto* edit = dynamic_cast<TvmInplacePopupEdit*>(vmInspector1->Editor());
+  if (!node || !edit || !edit->Showing() || edit->PopupControl() != vmTreeView1) return;
+  FPickedText = node->Text();
+  FPicked = true;
+  TScopeExit done([this] { FPicked = false; });
+  edit->CloseUp(true);
+  // The row takes the picked text at once, as Enter in the editor would give it.
+  vmInspector1->PostEditor();
 }
 
 void TObjInsp1::ButtonRowClick(TvmInspectorRow* Row, int Kind) {

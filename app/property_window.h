@@ -44,6 +44,9 @@ public:
   void Save(TObject* Sender);
   void BitBtn1Click(TObject* Sender);
   void BitBtn2Click(TObject* Sender);
+  // A double-click on a node of the pop-up tree takes the node's text as the value of the pop-up
+  // row being edited and closes the pop-up.
+  void vmTreeView1DblClick(TObject* Sender);
 
 protected:
   void DoClose(TCloseAction& Action) override;
@@ -54,6 +57,9 @@ private:
   TPropTable FTable;
   TMyForm* FOwnerView = nullptr;
   TColor FColor = clBlack;
+  // The node text a double-click picked, handed to the pop-up row as it closes.
+  std::string FPickedText;
+  bool FPicked = false;
 };
 
 // The one property window (null until CreatePropertyWindow).

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "inspector/vm_dropdown.h"
+#include "platform/bitmap.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
 #include "platform/imglist.h"
@@ -325,6 +326,7 @@ TCustomvmInspector::~TCustomvmInspector() {
   FDestroyingControl = true;
   FEditor = nullptr;
   ClearNodes();
+  SetCustomizeForm(nullptr);
 }
 
 TvmInspectorNode* TCustomvmInspector::Nodes(int Index) const {
@@ -1519,7 +1521,7 @@ std::unique_ptr<TvmEditStyle> TCustomvmInspector::CreateEditStyle(TvmInplaceEdit
 
 bool TCustomvmInspector::CanEditNode() {
   return FOptions.Contains(ioEditing) && FFocusedNode && !IsCategoryNode(FFocusedNode) && FUpdateLock == 0 &&
-         HandleAllocated() && FMouseState != imsDragging && !FDestroyingControl;
+         HandleAllocated() && FMouseState != imsDragging && !FDestroyingControl && !IsCustomizing();
 }
 
 TvmInplaceEdit* TCustomvmInspector::CreateEditor(TvmInspectorNode* Node) { return new TvmInplaceTextEdit(this); }
@@ -2045,13 +2047,43 @@ void TCustomvmInspector::DoExit() {
 
 void TCustomvmInspector::StartRowDrag() {
   FSavedDragCursor = Cursor();
+  std::string caption;
+  if (FDragNode) GetNodeCaption(FDragNode, caption);
+  FDragImage = std::make_unique<TBitmap>();
+  MakeDragImage(caption, FDragImage.get());
   FMouseState = imsDragging;
   FScrollTimer->SetEnabled(true);
   HideEditor();
   if (CanFocus() && !Focused()) SetFocus();
+  if (FCustomizeForm) FCustomizeForm->Perform(WM_VMINSP_DRAGSTART, FDragNode && IsCategoryNode(FDragNode) ? 1 : 0);
+}
+
+void TCustomvmInspector::MakeDragImage(const std::string& Caption, TBitmap* Bitmap) {
+  const int w = FDividerPos + 32, h = FTextRowHeight;
+  Bitmap->SetSize(w, h);
+  TCanvas* c = Bitmap->Canvas();
+  // The halftone ground: the two colours alternate pixel by pixel.
+  const TColor ground[2] = {ColorToRGB(clBtnShadow), ColorToRGB(Color())};
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) c->SetPixels(x, y, ground[(x + y) & 1]);
+  c->Font()->Assign(Font());
+  c->Font()->SetStyle({fsBold});
+  c->Brush()->SetStyle(bsClear);
+  TRect r(31, 1, w - 1, h - 1);
+  c->DrawText(Caption, r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  c->Brush()->SetStyle(bsSolid);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) c->SetPixels(x, y, static_cast<TColor>(~ColorToRGB(c->Pixels(x, y)) & 0xFFFFFF));
+  Bitmap->SetTransparentColor(c->Pixels(1, 0));
+}
+
+bool TCustomvmInspector::IsOverCustomizeForm(int X, int Y) const {
+  if (!FCustomizeForm || !FCustomizeForm->Visible()) return false;
+  return PtInRect(FCustomizeForm->BoundsRect(), ClientToScreen(TPoint(X, Y)));
 }
 
 TCursor TCustomvmInspector::DragCursorAt(int X, int Y) {
+  if (IsOverCustomizeForm(X, Y)) return crvmInspHide;
   bool accept = false;
   DoDragOverRow(X, Y, accept);
   if (!accept) return crvmInspNoDrag;
@@ -2103,9 +2135,64 @@ void TCustomvmInspector::EndRowDrag(bool Drop, int X, int Y) {
   if (Drop) DoDropRow(X, Y);
   SetCursor(FSavedDragCursor);
   FDragNode = nullptr;
+  FDragImage.reset();
   FMouseState = imsNone;
   ShowEditor(true, false);
   Invalidate();
+}
+
+// The customizing window.
+
+void TCustomvmInspector::SetCustomizeForm(TForm* Value) {
+  if (Value == FCustomizeForm) return;
+  if (TForm* old = FCustomizeForm) {
+    FCustomizeForm = nullptr;
+    old->RemoveFreeNotification(this);
+    delete old;
+  }
+  FRefreshQueued = false;
+  FCustomizeForm = Value;
+  if (!Value) return;
+  Value->FreeNotification(this);
+  // The window's messages pass through here first: a delivered refresh may be asked for again,
+  // and showing and hiding put back and remember its place.
+  TWndMethod previous = Value->WindowProc;
+  Value->WindowProc = [this, Value, previous](TMessage& M) {
+    const bool attached = FCustomizeForm == Value;
+    if (attached && M.Msg == WM_VMINSP_REFRESH) FRefreshQueued = false;
+    if (previous) previous(M);
+    else Value->DefaultWindowProc(M);
+    if (attached && FCustomizeForm == Value && M.Msg == WM_SHOWWINDOW) {
+      if (M.WParam) DoShowCustomizeForm();
+      else DoHideCustomizeForm();
+    }
+  };
+  HideEditor();
+}
+
+void TCustomvmInspector::RequestCustomizeRefresh() {
+  if (!FCustomizeForm || FRefreshQueued || FDestroyingControl) return;
+  FRefreshQueued = PostMessage(FCustomizeForm, WM_VMINSP_REFRESH);
+}
+
+void TCustomvmInspector::DoShowCustomizeForm() {
+  const TRect& b = FCustomizeBounds;
+  if (FCustomizeForm && b.Left != vmInspUnsetBound)
+    FCustomizeForm->SetBounds(b.Left, b.Top, b.Right - b.Left, b.Bottom - b.Top);
+  if (OnShowCustomizeForm) OnShowCustomizeForm(this);
+}
+
+void TCustomvmInspector::DoHideCustomizeForm() {
+  if (FCustomizeForm) FCustomizeBounds = FCustomizeForm->BoundsRect();
+  if (OnHideCustomizeForm) OnHideCustomizeForm(this);
+}
+
+void TCustomvmInspector::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomvmContainer::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FCustomizeForm) {
+    FCustomizeForm = nullptr;
+    FRefreshQueued = false;
+  }
 }
 
 // Layout storage.
@@ -2172,8 +2259,6 @@ void TCustomvmInspector::SaveToIniFile(const std::string& FileName, const std::s
 // ---------------------------------------------------------------------------------------------
 // Rows.
 
-VM_DEFINE_CLASS(TvmInspectorRow)
-VM_DEFINE_CLASS(TvmInspectorTextRow)
 VM_DEFINE_CLASS(TvmInspectorComplexRow)
 
 TvmInspectorRow::TvmInspectorRow(TComponent* AOwner) : TComponent(AOwner) {}
@@ -2301,6 +2386,10 @@ void TvmInspectorRow::SetVisible(bool Value) {
   FVisible = Value;
   if (!Value) HideNode();
   else ShowNode();
+  if (FInspector) {
+    FInspector->RequestCustomizeRefresh();
+    FInspector->CustomizeListChanged();
+  }
 }
 
 void TvmInspectorRow::HideNode() {
@@ -2613,7 +2702,6 @@ void TvmInspectorComplexRowViewInfo::Calculate(const TRect& R) {
 // The row control.
 
 VM_DEFINE_CLASS(TCustomvmInspectorControl)
-VM_DEFINE_CLASS(TvmInspector)
 
 TCustomvmInspectorControl::TCustomvmInspectorControl(TComponent* AOwner) : TCustomvmInspector(AOwner) {}
 
@@ -2672,6 +2760,7 @@ void TCustomvmInspectorControl::AddRow(TvmInspectorRow* Row) {
   Row->FInspector = this;
   Row->EnsureViewData();
   RowChanged(Row);
+  RequestCustomizeRefresh();
 }
 
 void TCustomvmInspectorControl::RemoveRow(TvmInspectorRow* Row) {
@@ -2685,7 +2774,43 @@ void TCustomvmInspectorControl::RemoveRow(TvmInspectorRow* Row) {
   FRows.erase(std::remove(FRows.begin(), FRows.end(), Row), FRows.end());
   for (TvmInspectorRow* r : FRows)
     if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(r)) cx->RemoveRowFromItems(Row);
+  if (Row == FCustomizeDragRow) FCustomizeDragRow = nullptr;
   if (hadNode && !FDestroyingControl) RowChanged(Row);
+  RequestCustomizeRefresh();
+}
+
+void TCustomvmInspectorControl::DragRowFromCustomizeForm(TvmInspectorRow* Row) {
+  if (!Row || Row->Inspector() != this || FMouseState != imsNone) return;
+  FCustomizeDragRow = Row;
+  FDragNode = nullptr;
+  FSavedDragCursor = Cursor();
+  FDragImage = std::make_unique<TBitmap>();
+  MakeDragImage(Row->GetCaption(), FDragImage.get());
+  FMouseState = imsDragging;
+  HideEditor();
+  SetMouseCapture(true);
+}
+
+void TCustomvmInspectorControl::AcceptDraggedRow() {
+  TvmInspectorRow* r = FCustomizeDragRow;
+  FCustomizeDragRow = nullptr;
+  if (!r || r->Inspector() != this) return;
+  r->SetVisible(true);
+  FDragNode = r->Node();
+}
+
+void TCustomvmInspectorControl::DoDropRow(int X, int Y) {
+  // Over the customizing window the dragged row is put away.
+  if (IsOverCustomizeForm(X, Y)) {
+    if (TvmInspectorRow* r = GetRowOfNode(FDragNode)) r->SetVisible(false);
+    return;
+  }
+  TCustomvmInspector::DoDropRow(X, Y);
+}
+
+void TCustomvmInspectorControl::EndRowDrag(bool Drop, int X, int Y) {
+  TCustomvmInspector::EndRowDrag(Drop, X, Y);
+  FCustomizeDragRow = nullptr;
 }
 
 void TCustomvmInspectorControl::ClearRows() {
@@ -3235,7 +3360,13 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
     Children = a;
     return true;
   };
+  // No stored order nests deeper than there are rows: deeper records are damage (and would
+  // otherwise recurse as deep as the bytes allow).
+  int depth = 0;
   std::function<bool(TvmInspectorNode*, bool)> readNode = [&](TvmInspectorNode* Parent, bool Skip) -> bool {
+    if (depth > GetRowCount()) return false;
+    ++depth;
+    TScopeExit leave([&depth] { --depth; });
     int32_t children = 0;
     std::string name;
     if (!record(children, name)) return false;
@@ -3381,6 +3512,3 @@ void TCustomvmInspectorControl::LoadLayout(TvmRegIniWrapper& Wrapper, const std:
   TCustomvmInspector::LoadLayout(Wrapper, Path);
 }
 
-void RegisterInspectorRowClasses() {
-  RegisterClasses({TvmInspectorComplexRow::StaticClass(), TvmInspectorTextRow::StaticClass()});
-}

@@ -28,6 +28,9 @@ class TTimer;
 class TvmContainerHintWindow;
 class TStream;
 class TMemoryStream;
+class TBitmap;
+class TForm;
+class TReader;
 
 // ---------------------------------------------------------------------------------------------
 // Enumerations.
@@ -50,6 +53,12 @@ const TvmInspectorOptions DefaultInspectorOptions = {ioAutoWidth, ioBandSizing, 
 // Drag cursors of row drag and drop.
 constexpr TCursor crvmInspInsert = -1128, crvmInspAddChild = -1129, crvmInspAdd = -1130, crvmInspHide = -1141,
                   crvmInspNoDrag = -1142;
+
+// Messages to an attached customizing window: a row drag started (WParam 1 for a category row),
+// and refresh your lists (posted, at most one queued).
+constexpr uint32_t WM_VMINSP_DRAGSTART = 0x8000 + 201, WM_VMINSP_REFRESH = 0x8000 + 202;
+// Remembered customizing-window bounds not set yet.
+constexpr int vmInspUnsetBound = -10000;
 
 // Mouse states.
 enum TvmInspectorMouseState { imsNone, imsDivider, imsPressed, imsDragging, imsBandSizing, imsRowSizing };
@@ -343,6 +352,32 @@ public:
   virtual void LoadLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
   virtual void SaveLayout(TvmRegIniWrapper& Wrapper, const std::string& Path);
 
+  // The customizing window: none unless the program attaches one (the control then owns it and
+  // frees it with itself). While one is attached, rows drag, the editor stays closed, and the
+  // window hears WM_VMINSP_REFRESH when rows, visibility or content change and
+  // WM_VMINSP_DRAGSTART when a row drag starts; a row dropped over it becomes invisible.
+  TForm* CustomizeForm() const { return FCustomizeForm; }
+  void SetCustomizeForm(TForm* Value);
+  bool IsCustomizing() const { return FCustomizeForm != nullptr; }
+  // Posts WM_VMINSP_REFRESH to the window unless one is queued already.
+  void RequestCustomizeRefresh();
+  bool CustomizeRefreshQueued() const { return FRefreshQueued; }
+  // The window showed: it gets its remembered bounds back; OnShowCustomizeForm.
+  virtual void DoShowCustomizeForm();
+  // The window hid: its bounds are remembered; OnHideCustomizeForm.
+  virtual void DoHideCustomizeForm();
+  // The remembered bounds (each vmInspUnsetBound until the window first hides).
+  TRect CustomizeFormBounds() const { return FCustomizeBounds; }
+  // The row list the window shows changed.
+  virtual void CustomizeListChanged() {}
+  TNotifyEvent OnShowCustomizeForm;
+  TNotifyEvent OnHideCustomizeForm;
+  // The image of a row drag: the dragged caption, bold, on a halftone ground, inverted; its
+  // transparent colour is its pixel (1, 0). Null while no row is dragged.
+  TBitmap* DragImage() const { return FDragImage.get(); }
+  void MakeDragImage(const std::string& Caption, TBitmap* Bitmap);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
   // Container hooks.
   bool CanEditModify() override { return true; }
   bool CanEditAcceptKey(char) override { return true; }
@@ -394,7 +429,7 @@ protected:
                              TvmInspectorNode* Node);
   virtual void PaintCellValue(TCanvas* Canvas, const TRect& R, TvmInspectorCellViewData& CellData) {}
   virtual TRect GetEditorRect(const TRect& CellRect) const;
-  virtual void ContentChanged() {}
+  virtual void ContentChanged() { RequestCustomizeRefresh(); }
   virtual void HitTestComplexItem(TvmInspectorNode* Node, const TRect& CellRect, TRect& ItemRect, int& ItemIndex,
                                   const TPoint& P) const {
     ItemIndex = -1;
@@ -431,7 +466,7 @@ protected:
   }
   virtual void DoDragOverRow(int X, int Y, bool& Accept);
   virtual void DoDropRow(int X, int Y);
-  virtual bool DraggingEnabled() const { return FRowDragging; }
+  virtual bool DraggingEnabled() const { return FRowDragging || IsCustomizing(); }
 
   void RecalcMetrics();
   void RecalcBands();
@@ -444,7 +479,7 @@ protected:
   void DrawTextCell(TCanvas* C, const TRect& R, TAlignment Alignment, const std::string& Text);
   void ReleasePressed(bool Toggle);
   void StartRowDrag();
-  void EndRowDrag(bool Drop, int X, int Y);
+  virtual void EndRowDrag(bool Drop, int X, int Y);
   TCursor DragCursorAt(int X, int Y);
 
   void Paint() override;
@@ -536,6 +571,12 @@ protected:
   TvmInspectorHitTest FHintCode = ihOutside;
   TPoint FHintPoint;
   TCursor FSavedDragCursor = crDefault;
+  TForm* FCustomizeForm = nullptr;
+  bool FRefreshQueued = false;
+  TRect FCustomizeBounds{vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound};
+  std::unique_ptr<TBitmap> FDragImage;
+  // The screen point of a client point lies over the shown customizing window.
+  bool IsOverCustomizeForm(int X, int Y) const;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -614,6 +655,16 @@ public:
   virtual void RestoreDefaults();
 
   void Assign(TPersistent* Source) override;
+  // Streaming: a row is written as a child of its inspector and attaches to it once read.
+  bool HasParent() const override { return true; }
+  TComponent* GetParentComponent() const override;
+  void SetParentComponent(TComponent* Value) override;
+  void ReadState(TReader* Reader) override;
+  void SetName(const std::string& NewName) override;
+  // The marked values as set (streaming writes them while marked).
+  bool StoredReadOnly() const { return FReadOnly; }
+  bool ReadOnlyStored() { return FReadOnlySet && FReadOnly != GetDefaultReadOnly(); }
+  bool MaxLengthStored() const { return FMaxLengthSet; }
   void Changed();
   void HideNode();
   void ShowNode();
@@ -769,9 +820,22 @@ public:
   void LoadLayout(TvmRegIniWrapper& Wrapper, const std::string& Path) override;
   void SaveLayout(TvmRegIniWrapper& Wrapper, const std::string& Path) override;
 
+  // Streaming: the rows of the form being written are the control's children, in row-list
+  // order; the row order travels as the binary value "Data".
+  void DefineProperties(TFiler* Filer) override;
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void SetChildOrder(TComponent*, int) override {}
+  const std::string& PendingRowOrder() const { return FPendingOrder; }
+
   // Row drag and drop (the toolkit's automatic drag mode).
   bool RowDragging() const { return FRowDragging; }
   void SetRowDragging(bool Value) { FRowDragging = Value; }
+  // A row dragged in from the customizing window: the window hands over the (hidden) row and the
+  // drag goes on in this control, which holds the mouse until the button is released. Dropped
+  // on the rows, the row becomes visible where it lands; dropped elsewhere it stays hidden.
+  void DragRowFromCustomizeForm(TvmInspectorRow* Row);
+  TvmInspectorRow* CustomizeDragRow() const { return FCustomizeDragRow; }
+  void CustomizeListChanged() override { RequestCustomizeRefresh(); }
 
   // Container and inspector hooks.
   bool CanEditModify() override;
@@ -828,7 +892,9 @@ protected:
   void InitEditor(TvmInplaceEdit* Edit) override;
   void LoadEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) override;
-  void AcceptDraggedRow() override {}
+  void AcceptDraggedRow() override;
+  void DoDropRow(int X, int Y) override;
+  void EndRowDrag(bool Drop, int X, int Y) override;
   void NameNewRow(TvmInspectorRow* Row);
   // The automatic height of a row's value.
   int CalcRowTextHeight(TvmInspectorRow* Row, const TRect& Cell, const std::string& Text);
@@ -840,6 +906,7 @@ protected:
   std::string FPendingOrder;
   bool FCreatingNode = false;
   bool FModifyRequested = false;
+  TvmInspectorRow* FCustomizeDragRow = nullptr;
   Variant FLastValue;
   std::unique_ptr<TFont> FEditFont = std::make_unique<TFont>();
 };
@@ -851,5 +918,7 @@ public:
   TvmInspectorRowClass GetDefaultRowClass() const override { return TvmInspectorTextRow::StaticClass(); }
 };
 
-// Registers the row classes with the class registry (start-up); the registration is idempotent.
+// Registers the row classes and the inspector with the class registry (start-up), so that a
+// stored form naming them can be read; the registration is idempotent.
 void RegisterInspectorRowClasses();
+void UnregisterInspectorRowClasses();

@@ -50,6 +50,9 @@ public:
   void Run();
   void Terminate();
   bool Terminated() const { return FTerminated; }
+  // Clears Terminated: a program started again in the same process (as the tests do after
+  // closing the previous one's main form) runs its message loops again.
+  void ResetTerminated() { FTerminated = false; }
   // Handles every pending message, then returns.
   void ProcessMessages();
   // Waits for and handles messages once; idles when there are none.

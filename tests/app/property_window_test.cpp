@@ -9,6 +9,7 @@
 #include "chart/engine/chart_axis.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
+#include "inspector/vm_popupedit.h"
 #include "inspector/vm_treeview.h"
 #include "mtdata/plot_tables.h"
 #include "platform/stdctrls.h"
@@ -175,6 +176,76 @@ TEST_F(PropertyWindow, PlacementKeptInItsOwnSection) {
   Stop();
   TIniFile stored(ini);
   EXPECT_TRUE(stored.SectionExists("TObjInsp1"));
+}
+
+}  // namespace
+
+namespace {
+
+// A double-click on a node of the pop-up tree, driven through the mouse entry points of the tree
+// while the pop-up's own loop runs, gives the node's text to the pop-up row and closes the pop-up.
+TEST_F(PropertyWindow, DoubleClickInThePopupTreeTakesTheNodeText) {
+  Start();
+  TPropTable t;
+  TPropRec name, popup;
+  name.Id = 1, name.Kind = 1, name.Caption = name.Name = "Name", name.Value = "x";
+  popup.Id = 2, popup.Kind = 20, popup.Caption = popup.Name = "Site";
+  t.Rows = {name, popup};
+  ObjInsp1->ShowProps(t);
+  ObjInsp1->Show();
+  TvmTreeView* tree = ObjInsp1->vmTreeView1;
+  tree->Clear();
+  TvmTreeNode* sites = tree->AddChild(nullptr, "Sites");
+  tree->AddChild(sites, "S107");
+  tree->AddChild(sites, "S212");
+  sites->Expand(false);
+  // Without a pop-up open a double-click changes nothing.
+  tree->SetSelected(sites);
+  ObjInsp1->vmTreeView1DblClick(tree);
+  EXPECT_EQ(RowByCaption("Site")->EditText(), "");
+
+  // An earlier test's program ended by closing its main form, which terminated the application;
+  // the pop-up's loop would end at once.
+  Application->ResetTerminated();
+  Type(RowByCaption("Site"), "");
+  auto* edit = dynamic_cast<TvmInplacePopupEdit*>(Insp()->Editor());
+  ASSERT_NE(edit, nullptr);
+  // The steps run from a timer inside the pop-up's loop; a pop-up left open is closed and reported.
+  TTimer timer(nullptr);
+  timer.SetEnabled(false);
+  timer.SetInterval(5);
+  bool clicked = false, hosted = false;
+  int spare = 0;
+  timer.OnTimer = [&](TObject*) {
+    if (!edit->Showing() || !edit->PopupForm()) return;
+    if (!clicked) {
+      clicked = true;
+      hosted = tree->Parent() == edit->PopupForm() && tree->Visible();
+      TvmTreeNode* s212 = sites->Item(1);
+      const TRect r = tree->DisplayRect(s212, true);
+      const int x = (r.Left + r.Right) / 2, y = (r.Top + r.Bottom) / 2;
+      SendInput(tree, ikMouseDown, {ssLeft}, x, y, mbLeft);
+      SendInput(tree, ikMouseUp, {}, x, y, mbLeft);
+      SendInput(tree, ikDblClick, {ssLeft}, x, y, mbLeft);
+      SendInput(tree, ikMouseUp, {}, x, y, mbLeft);
+    } else if (++spare > 40) {
+      ADD_FAILURE() << "the pop-up stayed open";
+      edit->PopupForm()->CloseUp(false);
+    }
+  };
+  Application->ProcessMessages();
+  timer.SetEnabled(true);
+  edit->ShowPopupForm();
+  timer.SetEnabled(false);
+  EXPECT_TRUE(clicked);
+  EXPECT_TRUE(hosted);
+  EXPECT_FALSE(edit->Showing());
+  EXPECT_EQ(tree->Parent(), ObjInsp1);  // given back
+  EXPECT_EQ(RowByCaption("Site")->EditText(), "S212");
+  // Apply hands it to the table.
+  ObjInsp1->Save(nullptr);
+  EXPECT_EQ(ObjInsp1->Table().Rows[1].Value, "S212");
+  EXPECT_EQ(ObjInsp1->Table().Rows[0].Value, "x");
 }
 
 }  // namespace

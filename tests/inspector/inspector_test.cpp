@@ -3,14 +3,18 @@
 // painting of every row class.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <functional>
 
 #include "editor_fixture.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
+#include "platform/bitmap.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
 #include "platform/testkit/temp_folder.h"
 
 namespace {
@@ -735,6 +739,312 @@ TEST(InspectorRows, AssignRowsCopiesClassesValuesAndNesting) {
   EXPECT_EQ(g.Node("C1")->Parent(), g.Node("C"));
   EXPECT_EQ(g.Row("A2")->GetRowHeight(), 44);
   EXPECT_EQ(g.Insp->GetNodeCount(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// The rows and their order travel with the form: rows as the inspector's children, the order as
+// its binary "Data".
+struct TRegisterInspector {
+  TRegisterInspector() { RegisterInspectorRowClasses(); }
+  ~TRegisterInspector() { UnregisterInspectorRowClasses(); }
+};
+
+// Every node in pre-order with its level and an expanded mark: "A:0+" is an expanded top node.
+std::string Shape(TvmInspector* I) {
+  std::string s;
+  std::function<void(TvmInspectorNode*)> walk = [&](TvmInspectorNode* n) {
+    auto* rn = static_cast<TvmInspectorRowNode*>(n);
+    s += rn->Row->GetCaption() + ":" + std::to_string(n->Level()) + (n->Expanded() ? "+" : "") + " ";
+    for (int i = 0; i < n->Count(); ++i) walk(n->Items(i));
+  };
+  for (int i = 0; i < I->GetNodeCount(); ++i) walk(I->Nodes(i));
+  return s;
+}
+
+// Reads a stored form into a fresh one and answers its inspector.
+TvmInspector* ReadForm(TForm& Into, const std::string& Text) {
+  TextToComponent(Text, &Into);
+  return dynamic_cast<TvmInspector*>(Into.FindComponent("Insp"));
+}
+
+// The "Data" value of a stored form replaced by Value (text form).
+std::string WithData(const std::string& Text, const std::string& Value) {
+  const size_t at = Text.find("Data = {");
+  const size_t end = Text.find('}', at);
+  return Text.substr(0, at) + "Data = " + Value + Text.substr(end + 1);
+}
+
+std::string Hex(const std::string& Bytes) {
+  static const char* d = "0123456789ABCDEF";
+  std::string r = "{";
+  for (unsigned char c : Bytes) r += {d[c >> 4], d[c & 15]};
+  return r + "}";
+}
+
+TEST(InspectorStreaming, RowsNestingAndOrderReadBackWithTheForm) {
+  TRegisterInspector reg;
+  TInspFixture f;
+  f.Tree();
+  // Not the creation order: B first, C1 under B, A and A1 open; some row values off default.
+  f.Node("B")->MoveTo(f.Node("A"), inaInsert);
+  f.Node("C1")->MoveTo(f.Node("B"), inaAddChild);
+  f.Node("A")->SetExpanded(true);
+  f.Node("A1")->SetExpanded(true);
+  f.Node("B")->SetExpanded(false);
+  f.Row("A2")->SetReadOnly(true);
+  f.Row("A2")->SetRowHeight(40);
+  f.Row("C")->SetIsCategory(true);
+  f.Row("A1a")->Hint = "deep";
+  f.Insp->SetBandWidth(150);
+  f.Insp->SetDividerPos(90);
+  f.Insp->SetPaintStyle(ipsExtended);
+  const std::string shape = Shape(f.Insp);
+  ASSERT_EQ(shape, "B:0 C1:1 A:0+ A1:1+ A1a:2 A1b:2 A2:1 C:0 ");
+  const std::string text = ComponentToText(f.Form.get());
+  // The rows are written inside the inspector, in row-list order, with only what is set.
+  EXPECT_LT(text.find("object Insp: TvmInspector"), text.find("object InspRow1: TvmInspectorTextRow"));
+  EXPECT_LT(text.find("object InspRow1:"), text.find("object InspRow6:"));
+  EXPECT_NE(text.find("Data = {"), std::string::npos);
+  EXPECT_EQ(text.find("Visible = False"), std::string::npos);
+  EXPECT_EQ(text.find("RowHeight = 18"), std::string::npos) << text;
+
+  TForm copy(nullptr);
+  TvmInspector* g = ReadForm(copy, text);
+  ASSERT_NE(g, nullptr);
+  ASSERT_EQ(g->GetRowCount(), 8);
+  EXPECT_EQ(Shape(g), shape);
+  EXPECT_EQ(g->Rows(0)->Owner(), &copy);
+  EXPECT_EQ(g->Rows(5)->Name(), "InspRow6");
+  EXPECT_EQ(g->Rows(5)->EditText(), "2");
+  EXPECT_EQ(g->FocusedNode(), g->Nodes(0));
+  EXPECT_EQ(g->BandWidth(), 150);
+  EXPECT_EQ(g->DividerPos(), 90);
+  EXPECT_EQ(g->PaintStyle(), ipsExtended);
+  TvmInspectorRow* a2 = g->FindRow("InspRow5");
+  EXPECT_TRUE(a2->GetReadOnly());
+  EXPECT_EQ(a2->GetRowHeight(), 40);
+  EXPECT_TRUE(g->FindRow("InspRow7")->IsCategory());
+  EXPECT_EQ(g->FindRow("InspRow3")->Hint, "deep");
+  EXPECT_TRUE(g->PendingRowOrder().empty());
+  // Writing the copy gives the same form back.
+  copy.Show();
+  EXPECT_EQ(ComponentToText(&copy), text);
+
+  // A row stored invisible comes back without a node, its nested rows with it.
+  f.Row("A1")->SetVisible(false);
+  TForm hidden(nullptr);
+  TvmInspector* h = ReadForm(hidden, ComponentToText(f.Form.get()));
+  EXPECT_EQ(Shape(h), "B:0 C1:1 A:0+ A2:1 C:0 ");
+  EXPECT_EQ(h->GetRowCount(), 8);
+  EXPECT_FALSE(h->FindRow("InspRow3")->Visible());
+}
+
+TEST(InspectorStreaming, DamagedOrForeignDataRestoresWhatItCan) {
+  TRegisterInspector reg;
+  TInspFixture f;
+  f.Tree();
+  const std::string text = ComponentToText(f.Form.get());
+  // Without an order the rows come back at the top level in row-list order.
+  const std::string created = "A:0 A1:0 A1a:0 A1b:0 A2:0 B:0 C:0 C1:0 ";
+  auto put = [](std::string& S, int32_t V) { S.append(reinterpret_cast<const char*>(&V), 4); };
+  auto record = [&](std::string& S, int32_t Children, const std::string& Name) {
+    put(S, 8), put(S, Children), put(S, static_cast<int32_t>(Name.size())), S += Name;
+  };
+  auto withLength = [&](const std::string& Body, int32_t Length) {
+    std::string s;
+    put(s, Length);
+    return s + Body;
+  };
+  // A record naming a row that is not there: B and its child C1 apply, the rest is ignored.
+  std::string unknown;
+  put(unknown, 3);
+  record(unknown, 1, "InspRow6");
+  record(unknown, 0, "InspRow8");
+  record(unknown, 0, "Gone");
+  record(unknown, 0, "InspRow1");
+  // Records nested far deeper than there are rows, and a length larger than the bytes.
+  std::string deep;
+  put(deep, 1);
+  for (int i = 0; i < 5000; ++i) record(deep, 1, "InspRow6");
+  struct TCase {
+    const char* What;
+    std::string Data;
+    std::string Shape;
+  } cases[] = {
+      {"unknown row", Hex(withLength(unknown, static_cast<int32_t>(unknown.size()))),
+       "A:0 A1:0 A1a:0 A1b:0 A2:0 C:0 B:0+ C1:1 "},
+      {"too deep", Hex(withLength(deep, 1 << 30)), "A:0 A1:0 A1a:0 A1b:0 A2:0 C:0 C1:0 B:0 "},
+      {"empty", "{}", created},
+      {"cut short", Hex(withLength(unknown, 99).substr(0, 6)), created},
+      {"a string", "'not an order'", created},
+      {"a list", "(\r\n  1\r\n  2)", created},
+      {"a number", "12", created},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.What);
+    TForm copy(nullptr);
+    TvmInspector* g = nullptr;
+    ASSERT_NO_THROW(g = ReadForm(copy, WithData(text, c.Data)));
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->GetRowCount(), 8);
+    EXPECT_EQ(Shape(g), c.Shape);
+    // The rest of the form is read all the same.
+    EXPECT_EQ(g->FindRow("InspRow8")->EditText(), "31");
+    EXPECT_NE(g->FocusedNode(), nullptr);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// The customizing window's hooks, with a small window of the test's own standing for it.
+struct TCustomizeWindow : TForm {
+  int Refreshes = 0, DragStarts = 0;
+  intptr_t DragParam = -1;
+  bool* Gone = nullptr;
+  TCustomizeWindow() : TForm(nullptr) {
+    WindowProc = [this](TMessage& M) {
+      if (M.Msg == WM_VMINSP_REFRESH) ++Refreshes;
+      if (M.Msg == WM_VMINSP_DRAGSTART) ++DragStarts, DragParam = M.WParam;
+      DefaultWindowProc(M);
+    };
+  }
+  ~TCustomizeWindow() override {
+    if (Gone) *Gone = true;
+  }
+};
+
+TEST(InspectorCustomizing, RefreshOnceShowHideBoundsAndEditingOff) {
+  TInspFixture f;
+  f.Tree();
+  auto* w = new TCustomizeWindow;
+  bool gone = false;
+  w->Gone = &gone;
+  EXPECT_FALSE(f.Insp->IsCustomizing());
+  f.Insp->SetFocusedNode(f.Node("A"));
+  EXPECT_TRUE(f.Insp->CanEditNode());
+  f.Insp->SetCustomizeForm(w);
+  EXPECT_TRUE(f.Insp->IsCustomizing());
+  EXPECT_FALSE(f.Insp->CanEditNode());
+  Application->ProcessMessages();
+  const int before = w->Refreshes;
+  // Row list, visibility and content changes: one message queued until the window has it.
+  f.Row("B")->SetVisible(false);
+  EXPECT_TRUE(f.Insp->CustomizeRefreshQueued());
+  f.Row("B")->SetVisible(true);
+  f.Add("D");
+  f.Row("A")->SetCaption("A!");
+  Application->ProcessMessages();
+  EXPECT_EQ(w->Refreshes, before + 1);
+  EXPECT_FALSE(f.Insp->CustomizeRefreshQueued());
+  f.Insp->RemoveRow(f.Row("D"));
+  Application->ProcessMessages();
+  EXPECT_EQ(w->Refreshes, before + 2);
+  // Shown and hidden: the place is remembered at hiding and put back at the next showing.
+  int shows = 0, hides = 0;
+  f.Insp->OnShowCustomizeForm = [&](TObject* S) {
+    ++shows;
+    EXPECT_EQ(S, static_cast<TObject*>(f.Insp));
+  };
+  f.Insp->OnHideCustomizeForm = [&](TObject*) { ++hides; };
+  EXPECT_EQ(f.Insp->CustomizeFormBounds().Left, vmInspUnsetBound);
+  w->SetBounds(400, 10, 150, 200);
+  w->Show();
+  EXPECT_EQ(shows, 1);
+  EXPECT_EQ(w->BoundsRect(), Bounds(400, 10, 150, 200));
+  w->SetBounds(420, 30, 160, 210);
+  w->Hide();
+  EXPECT_EQ(hides, 1);
+  EXPECT_EQ(f.Insp->CustomizeFormBounds(), Bounds(420, 30, 160, 210));
+  w->SetBounds(0, 0, 50, 50);
+  w->Show();
+  EXPECT_EQ(shows, 2);
+  EXPECT_EQ(w->BoundsRect(), Bounds(420, 30, 160, 210));
+  // Freed by someone else, the control forgets it; attached, it goes with the control.
+  delete w;
+  EXPECT_FALSE(f.Insp->IsCustomizing());
+  EXPECT_TRUE(f.Insp->CanEditNode());
+  auto* w2 = new TCustomizeWindow;
+  bool gone2 = false;
+  w2->Gone = &gone2;
+  f.Insp->SetCustomizeForm(w2);
+  f.Form.reset();
+  EXPECT_TRUE(gone2);
+}
+
+TEST(InspectorCustomizing, RowDragsToAndFromTheWindowAndTheDragImage) {
+  TInspFixture f;
+  f.Tree();
+  f.Row("C")->SetIsCategory(true);
+  auto* w = new TCustomizeWindow;
+  f.Insp->SetCustomizeForm(w);
+  w->SetBounds(420, 30, 160, 210);
+  w->Show();
+  Application->ProcessMessages();
+  const TPoint overWindow = f.Insp->ScreenToClient(TPoint(w->Left() + 20, w->Top() + 20));
+  auto drag = [&](TPoint From, TPoint To) {
+    SendInput(f.Insp, ikMouseDown, {ssLeft}, From.X, From.Y, mbLeft);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, From.X, From.Y + 8);
+    SendInput(f.Insp, ikMouseMove, {ssLeft}, To.X, To.Y);
+  };
+  // A drag of the category row C: the window hears it with WParam 1; the image is C's caption.
+  drag(f.CaptionPoint("C"), overWindow);
+  ASSERT_EQ(f.Insp->MouseState(), imsDragging);
+  EXPECT_EQ(w->DragStarts, 1);
+  EXPECT_EQ(w->DragParam, 1);
+  EXPECT_EQ(f.Insp->Cursor(), crvmInspHide);
+  TBitmap* image = f.Insp->DragImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->Width(), f.Insp->DividerPos() + 32);
+  EXPECT_EQ(image->Height(), f.Insp->TextRowHeight());
+  // The halftone ground inverted, the caption in it from x = 31 on; the ground's other colour is
+  // the transparent one.
+  auto inverted = [](TColor C) { return static_cast<TColor>(~ColorToRGB(C) & 0xFFFFFF); };
+  TCanvas* c = image->Canvas();
+  EXPECT_EQ(c->Pixels(0, 0), inverted(clBtnShadow));
+  EXPECT_EQ(c->Pixels(1, 0), inverted(f.Insp->Color()));
+  EXPECT_EQ(image->TransparentColor(), c->Pixels(1, 0));
+  int textLeft = image->Width(), textPixels = 0;
+  for (int y = 0; y < image->Height(); ++y)
+    for (int x = 0; x < image->Width(); ++x) {
+      const TColor p = c->Pixels(x, y);
+      if (p != inverted(clBtnShadow) && p != inverted(f.Insp->Color())) ++textPixels, textLeft = std::min(textLeft, x);
+    }
+  EXPECT_GT(textPixels, 10);
+  EXPECT_GE(textLeft, 31);
+  // Dropped over the window: C and the row nested under it become invisible.
+  SendInput(f.Insp, ikMouseUp, {}, overWindow.X, overWindow.Y, mbLeft);
+  EXPECT_FALSE(f.Row("C")->Visible());
+  EXPECT_FALSE(f.Row("C1")->Visible());
+  EXPECT_EQ(f.Insp->DragImage(), nullptr);
+  // A plain row's drag tells the window WParam 0; released over the rows it moves as usual.
+  drag(f.CaptionPoint("B"), f.CaptionPoint("A"));
+  EXPECT_EQ(w->DragStarts, 2);
+  EXPECT_EQ(w->DragParam, 0);
+  SendInput(f.Insp, ikMouseUp, {}, f.CaptionPoint("A").X, f.CaptionPoint("A").Y, mbLeft);
+  EXPECT_EQ(f.Node("B")->Parent(), f.Node("A"));
+  // A hidden row dragged in from the window: released over the window it stays hidden...
+  f.Insp->DragRowFromCustomizeForm(f.Row("C"));
+  EXPECT_EQ(f.Insp->CustomizeDragRow(), f.Row("C"));
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, overWindow.X, overWindow.Y);
+  SendInput(f.Insp, ikMouseUp, {}, overWindow.X, overWindow.Y, mbLeft);
+  EXPECT_FALSE(f.Row("C")->Visible());
+  EXPECT_EQ(f.Insp->CustomizeDragRow(), nullptr);
+  // ...released on a caption it becomes visible there, nested as the caption's last child.
+  f.Insp->DragRowFromCustomizeForm(f.Row("C"));
+  const TPoint a = f.CaptionPoint("A");
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, a.X, a.Y);
+  EXPECT_EQ(f.Insp->Cursor(), crvmInspAddChild);
+  SendInput(f.Insp, ikMouseUp, {}, a.X, a.Y, mbLeft);
+  ASSERT_TRUE(f.Row("C")->Visible());
+  EXPECT_EQ(f.Node("C")->Parent(), f.Node("A"));
+  EXPECT_EQ(f.Node("A")->Items(f.Node("A")->Count() - 1), f.Node("C"));
+  // Its formerly nested row stays hidden (nesting is not restored).
+  EXPECT_FALSE(f.Row("C1")->Visible());
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+// The published properties of the inspector and its rows (the tables streaming and form storage
+// read), the rows as the inspector's stream children, the streamed row order "Data" and the
+// registration of the classes a stored form names.
+#include "inspector/vm_inspector.h"
+
+#include <cstring>
+
+#include "platform/imglist.h"
+#include "platform/sysutils.h"
+#include "platform/stdctrls.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
+
+namespace {
+
+const TEnumInfo CharCaseInfo("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
+const TEnumInfo PaintStyleInfo("TvmInspectorPaintStyle",
+                               {"ipsStandard", "ipsSimple", "ipsExtended", "ipsNET", "ipsCategorized"});
+const TEnumInfo OptionInfo("TvmInspectorOption",
+                           {"ioAutoBandCount", "ioAutoWidth", "ioBandSizing", "ioColumnSizing", "ioDrawEndEllipsis",
+                            "ioDynamicColumnSizing", "ioEditing", "ioEnterThrough", "ioRowAutoHeight", "ioRowSizing",
+                            "ioStoreToRegistry", "ioTabThrough", "ioTabs"});
+
+}  // namespace
+
+VM_PUBLISH(TvmInspectorRow) {
+  using C = TvmInspectorRow;
+  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.String("Caption", &C::GetCaption, &C::SetCaption).NoDefault().Stored(&C::CaptionStored);
+  P.Enum("CharCase", &C::CharCase, &C::SetCharCase, CharCaseInfo).Default(ecNormal);
+  P.String("Hint", &C::Hint, &C::Hint).Default("");
+  P.Int("ImageIndex", &C::ImageIndex, &C::SetImageIndex).Default(-1);
+  P.Bool("IsCategory", &C::IsCategory, &C::SetIsCategory).Default(false);
+  P.Int("MaxLength", &C::GetMaxLength, &C::SetMaxLength).NoDefault().Stored(&C::MaxLengthStored);
+  P.Char("PasswordChar", &C::PasswordChar, &C::SetPasswordChar).Default(0);
+  P.Bool("ReadOnly", &C::StoredReadOnly, &C::SetReadOnly).NoDefault().Stored(&C::ReadOnlyStored);
+  P.Int("RowHeight", &C::GetRowHeight, &C::SetRowHeight).NoDefault().Stored(&C::RowHeightStored);
+  P.Bool("ShowHint", &C::ShowHint, &C::ShowHint).Default(false);
+  P.Bool("Visible", &C::Visible, &C::SetVisible).Default(true);
+  P.Event("OnChange", &C::OnChange);
+  P.Event("OnDrawCaption", &C::OnDrawCaption);
+  P.Event("OnDrawValue", &C::OnDrawValue);
+  P.Event("OnValidate", &C::OnValidate);
+}
+
+VM_PUBLISH(TvmInspectorTextRow) {
+  P.String("Text", &TvmInspectorTextRow::Text, &TvmInspectorTextRow::SetText).Default("");
+}
+
+VM_PUBLISH(TvmInspector) {
+  using C = TvmInspector;
+  P.Int("BandWidth", &C::BandWidth, &C::SetBandWidth).Default(200);
+  P.String("ComplexRowSeparator", &C::ComplexRowSeparator, &C::SetComplexRowSeparator).Default("");
+  P.Int("DividerPos", &C::DividerPos, &C::SetDividerPos).NoDefault();
+  P.Bool("Flat", &C::Flat, &C::SetFlat).Default(false);
+  P.Int("GridColor", &C::GridColor, &C::SetGridColor).NoDefault().Idents(ColorIdents).Stored([](TObject* o) {
+    auto* c = static_cast<C*>(o);
+    return !((c->PaintStyle() == ipsStandard || c->PaintStyle() == ipsExtended) && c->GridColor() == clBtnShadow);
+  });
+  P.Component("Images", &C::Images, &C::SetImages);
+  P.Int("MaxRowTextLineCount", &C::MaxRowTextLineCount, &C::SetMaxRowTextLineCount).Default(3);
+  P.Int("MinBandWidth", &C::MinBandWidth, &C::SetMinBandWidth).Default(43);
+  P.Int("MinColumnWidth", &C::MinColumnWidth, &C::SetMinColumnWidth).Default(30);
+  P.Set("Options", &C::Options, &C::SetOptions, OptionInfo).Default(DefaultInspectorOptions);
+  // After Options: a stored RowHeight is not undone by an option that measures rows.
+  P.Enum("PaintStyle", &C::PaintStyle, &C::SetPaintStyle, PaintStyleInfo).Default(ipsStandard);
+  P.String("RegistryPath", &C::RegistryPath, &C::SetRegistryPath).Default("");
+  P.Int("RowHeight", &C::RowHeight, &C::SetRowHeight).NoDefault().Stored([](TObject* o) {
+    return static_cast<C*>(o)->RowHeightStored();
+  });
+  P.Bool("ShowRowHint", &C::ShowRowHint, &C::SetShowRowHint).Default(false);
+  P.Event("OnChangeNode", &C::OnChangeNode);
+  P.Event("OnDrawCaption", &C::OnDrawCaption);
+  P.Event("OnDrawValue", &C::OnDrawValue);
+  P.Event("OnEditChange", &C::OnEditChange);
+  P.Event("OnEdited", &C::OnEdited);
+  P.Event("OnEditing", &C::OnEditing);
+  P.Event("OnEditValidate", &C::OnEditValidate);
+  P.Event("OnGetEditColor", &C::OnGetEditColor);
+  P.Event("OnGetEditFont", &C::OnGetEditFont);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows as stream children.
+
+TComponent* TvmInspectorRow::GetParentComponent() const { return FInspector; }
+
+void TvmInspectorRow::SetParentComponent(TComponent* Value) {
+  // While the row is read, it attaches once its own values are in (ReadState).
+  if (ComponentState().Contains(csLoading)) return;
+  auto* c = dynamic_cast<TCustomvmInspectorControl*>(Value);
+  if (Value && !c) throw EComponentError(Format("Cannot attach a %s to a %s", {ClassName(), Value->ClassName()}));
+  SetInspector(c);
+}
+
+void TvmInspectorRow::ReadState(TReader* Reader) {
+  TComponent::ReadState(Reader);
+  if (auto* c = dynamic_cast<TCustomvmInspectorControl*>(Reader->Parent())) SetInspector(c);
+}
+
+void TvmInspectorRow::SetName(const std::string& NewName) {
+  TComponent::SetName(NewName);
+  if (FInspector) FInspector->CustomizeListChanged();
+}
+
+void TCustomvmInspectorControl::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  for (TvmInspectorRow* r : std::vector<TvmInspectorRow*>(FRows))
+    if (r->Owner() == Root) Proc(r);
+}
+
+void TCustomvmInspectorControl::DefineProperties(TFiler* Filer) {
+  TCustomvmInspector::DefineProperties(Filer);
+  // A binary value: Length, then Length bytes of records. A value of another kind (a form from
+  // elsewhere) is passed over and the rest of the form is read.
+  Filer->DefineProperty(
+      "Data",
+      [this](TReader* R) {
+        if (R->NextValue() != vaBinary) {
+          R->SkipValue();
+          return;
+        }
+        R->ReadValue();
+        std::string data(static_cast<size_t>(R->ReadLength(4)), '\0');
+        R->Read(data.data(), static_cast<int64_t>(data.size()));
+        // Bytes past the stored Length are not part of the order; fewer bytes than it says stop
+        // the order where the records run out.
+        if (data.size() >= 4) {
+          int32_t length = 0;
+          std::memcpy(&length, data.data(), 4);
+          if (length >= 0 && static_cast<size_t>(length) + 4 < data.size()) data.resize(static_cast<size_t>(length) + 4);
+        }
+        FPendingOrder = std::move(data);
+      },
+      [this](TWriter* W) {
+        const std::string order = WriteRowOrder();
+        W->WriteBinary([&order](TStream& S) { S.WriteString(order); });
+      },
+      GetNodeCount() > 0 && StoresRowOrder());
+}
+
+void RegisterInspectorRowClasses() {
+  RegisterClasses(
+      {TvmInspectorComplexRow::StaticClass(), TvmInspectorTextRow::StaticClass(), TvmInspector::StaticClass()});
+}
+
+void UnregisterInspectorRowClasses() {
+  UnRegisterClasses(
+      {TvmInspectorComplexRow::StaticClass(), TvmInspectorTextRow::StaticClass(), TvmInspector::StaticClass()});
+}
