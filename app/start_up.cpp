@@ -17,6 +17,7 @@
 #include "chart/series/report_chart.h"
 #include "chart/series/standard_series.h"
 #include "chart/series/tools_register.h"
+#include "inspector/vm_inspector.h"
 #include "mtdata/mt_types.h"
 #include "platform/forms.h"
 #include "platform/localeinfo.h"
@@ -39,6 +40,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterReportChartClasses();  // charts in report bands stream by class name
   RegisterMtChartTypes();  // the program's own curve series and functions
   RegisterTreeListClasses();  // stored forms with tree lists read back by class name
+  RegisterInspectorRowClasses();  // forms with inspectors read back with their rows
   RegisterDBInspectorRows();  // field-bound rows by class name and the field types' default rows
   RegisterDBTreeViewClasses();
   InitCommonVars();
@@ -65,6 +67,7 @@ void EndProgram() {
   delete DataModule1;
   Application->ProcessMessages();
   ResetDefaultRowClasses();
+  UnregisterInspectorRowClasses();
   UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();

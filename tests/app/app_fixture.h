@@ -81,6 +81,8 @@ struct AppFixture : ::testing::Test {
   }
 
   void Start(const std::vector<std::string>& Files = {}) {
+    // The previous test's program ended by closing its main form, which ends the message loop too.
+    Application->ResetTerminated();
     StartProgram(Files);
     MainForm1->Show();
     Application->ProcessMessages();
