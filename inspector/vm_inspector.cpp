@@ -8,6 +8,7 @@
 
 #include "inspector/vm_dropdown.h"
 #include "platform/bitmap.h"
+#include "platform/dragdrop.h"
 #include "platform/forms.h"
 #include "platform/guards.h"
 #include "platform/imglist.h"
@@ -1242,6 +1243,8 @@ void TCustomvmInspector::PaintTo(TCanvas* C) {
 
 void TCustomvmInspector::Paint() {
   ShowEditor(false, false);
+  // The floating row image stays out of the picture being painted.
+  TDragImageHider hideDragImage(FMouseState == imsDragging ? FDragWindow.get() : nullptr);
   PaintTo(Canvas());
 }
 
@@ -1950,7 +1953,10 @@ void TCustomvmInspector::MouseMove(TShiftState Shift, int X, int Y) {
       }
       break;
     }
-    case imsDragging: SetCursor(DragCursorAt(X, Y)); break;
+    case imsDragging:
+      if (FDragWindow) FDragWindow->DragMove(ClientToScreen(TPoint(X, Y)));
+      SetCursor(DragCursorAt(X, Y));
+      break;
     default: {
       FHintPoint = TPoint(X, Y);
       if (FShowRowHint) {
@@ -2049,13 +2055,24 @@ void TCustomvmInspector::StartRowDrag() {
   FSavedDragCursor = Cursor();
   std::string caption;
   if (FDragNode) GetNodeCaption(FDragNode, caption);
-  FDragImage = std::make_unique<TBitmap>();
-  MakeDragImage(caption, FDragImage.get());
+  // The pressed point of the row stays under the pointer.
+  const TRect r = FDragNode ? GetNodeRect(FDragNode) : TRect();
+  BeginDragImage(caption, TPoint(FPressPoint.X - r.Left, FPressPoint.Y - r.Top), ClientToScreen(FMousePoint));
   FMouseState = imsDragging;
   FScrollTimer->SetEnabled(true);
   HideEditor();
   if (CanFocus() && !Focused()) SetFocus();
   if (FCustomizeForm) FCustomizeForm->Perform(WM_VMINSP_DRAGSTART, FDragNode && IsCategoryNode(FDragNode) ? 1 : 0);
+}
+
+void TCustomvmInspector::BeginDragImage(const std::string& Caption, TPoint HotSpot, const TPoint& ScreenPos) {
+  FDragImage = std::make_unique<TBitmap>();
+  MakeDragImage(Caption, FDragImage.get());
+  HotSpot.X = std::clamp(HotSpot.X, 0, FDragImage->Width() - 1);
+  HotSpot.Y = std::clamp(HotSpot.Y, 0, FDragImage->Height() - 1);
+  if (!FDragWindow) FDragWindow = std::make_unique<TDragImage>();
+  FDragWindow->SetImage(FDragImage.get(), FDragImage->TransparentColor(), HotSpot);
+  FDragWindow->BeginDrag(ScreenPos);
 }
 
 void TCustomvmInspector::MakeDragImage(const std::string& Caption, TBitmap* Bitmap) {
@@ -2135,6 +2152,8 @@ void TCustomvmInspector::EndRowDrag(bool Drop, int X, int Y) {
   if (Drop) DoDropRow(X, Y);
   SetCursor(FSavedDragCursor);
   FDragNode = nullptr;
+  if (FDragWindow) FDragWindow->EndDrag();
+  FDragWindow.reset();
   FDragImage.reset();
   FMouseState = imsNone;
   ShowEditor(true, false);
@@ -2259,7 +2278,7 @@ void TCustomvmInspector::SaveToIniFile(const std::string& FileName, const std::s
 // ---------------------------------------------------------------------------------------------
 // Rows.
 
-VM_DEFINE_CLASS(TvmInspectorComplexRow)
+VM_DEFINE_CLASS(TvmInspectorComplexRowItems)
 
 TvmInspectorRow::TvmInspectorRow(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -2580,69 +2599,124 @@ void TvmInspectorTextRow::Assign(TPersistent* Source) {
 // ---------------------------------------------------------------------------------------------
 // Complex rows.
 
-int TvmInspectorComplexRow::AddItem() {
-  FItems.emplace_back();
-  ItemsChanged();
-  return static_cast<int>(FItems.size()) - 1;
+TvmInspectorComplexRow* TvmInspectorComplexRowItem::ComplexRow() const {
+  auto* items = dynamic_cast<TvmInspectorComplexRowItems*>(Collection());
+  return items ? items->ComplexRow() : nullptr;
 }
 
-void TvmInspectorComplexRow::SetItemRow(int Index, TvmInspectorRow* Value) {
-  auto& item = Items(Index);
-  if (Value == item.Row) return;
+void TvmInspectorComplexRowItem::SetFixed(bool Value) {
+  if (Fixed == Value) return;
+  Fixed = Value;
+  Changed(false);
+}
+
+void TvmInspectorComplexRowItem::SetMinWidth(int Value) {
+  MinWidth = std::max(Value, 0);
+  SetWidth(Width);
+}
+
+void TvmInspectorComplexRowItem::SetWidth(int Value) {
+  Width = std::max(Value, MinWidth);
+  Changed(false);
+}
+
+void TvmInspectorComplexRowItem::SetRow(TvmInspectorRow* Value) {
+  if (Value == Row) return;
+  TvmInspectorComplexRow* owner = ComplexRow();
+  TCustomvmInspectorControl* insp = owner ? owner->Inspector() : nullptr;
+  if (Value && (dynamic_cast<TvmInspectorComplexRow*>(Value) || !insp || Value->Inspector() != insp)) return;
+  TCollection* items = Collection();
+  if (items) items->BeginUpdate();
+  TScopeExit endUpdate([&] {
+    if (items) items->EndUpdate();
+  });
   if (Value) {
-    if (dynamic_cast<TvmInspectorComplexRow*>(Value) || !FInspector || Value->Inspector() != FInspector) return;
     Value->SetVisible(false);
-    for (TvmInspectorRow* r : FInspector->FRows)
+    for (TvmInspectorRow* r : insp->FRows)
       if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(r)) cx->RemoveRowFromItems(Value);
   }
-  Items(Index).Row = Value;
-  ItemsChanged();
+  Row = Value;
 }
 
-void TvmInspectorComplexRow::SetItemWidth(int Index, int Value) {
-  auto& item = Items(Index);
-  item.Width = std::max(Value, item.MinWidth);
-  ItemsChanged();
+void TvmInspectorComplexRowItem::Assign(TPersistent* Source) {
+  auto* src = dynamic_cast<TvmInspectorComplexRowItem*>(Source);
+  if (!src) {
+    TCollectionItem::Assign(Source);
+    return;
+  }
+  TCollection* items = Collection();
+  if (items) items->BeginUpdate();
+  TScopeExit endUpdate([&] {
+    if (items) items->EndUpdate();
+  });
+  MinWidth = 20;
+  Width = 50;
+  SetFixed(src->Fixed);
+  SetMinWidth(src->MinWidth);
+  SetRow(src->Row);
+  SetWidth(src->Width);
 }
 
-void TvmInspectorComplexRow::SetItemMinWidth(int Index, int Value) {
-  auto& item = Items(Index);
-  item.MinWidth = std::max(Value, 0);
-  SetItemWidth(Index, item.Width);
+std::string TvmInspectorComplexRowItem::GetDisplayName() {
+  if (Row && !Row->Name().empty()) return Row->Name();
+  return TCollectionItem::GetDisplayName();
 }
 
-void TvmInspectorComplexRow::SetItemFixed(int Index, bool Value) {
-  Items(Index).Fixed = Value;
-  ItemsChanged();
-}
+TvmInspectorComplexRowItems::TvmInspectorComplexRowItems(TvmInspectorComplexRow* ARow)
+    : TCollection(TvmInspectorComplexRowItem::StaticClass()), FRow(ARow) {}
 
-void TvmInspectorComplexRow::ClearItems() {
-  FItems.clear();
-  ItemsChanged();
-}
+TPersistent* TvmInspectorComplexRowItems::GetOwner() { return FRow; }
 
-int TvmInspectorComplexRow::IndexOfRow(const TvmInspectorRow* Row) const {
-  for (size_t i = 0; i < FItems.size(); ++i)
-    if (FItems[i].Row == Row) return static_cast<int>(i);
+int TvmInspectorComplexRowItems::IndexOfRow(const TvmInspectorRow* Row) const {
+  for (int i = 0; i < Count(); ++i)
+    if (Items(i)->Row == Row) return i;
   return -1;
 }
 
+void TvmInspectorComplexRowItems::Update(TCollectionItem*) {
+  if (FRow) FRow->ItemsChanged();
+}
+
+TvmInspectorComplexRow::TvmInspectorComplexRow(TComponent* AOwner)
+    : TvmInspectorTextRow(AOwner), FItems(std::make_unique<TvmInspectorComplexRowItems>(this)) {}
+
+TvmInspectorComplexRow::~TvmInspectorComplexRow() = default;
+
+int TvmInspectorComplexRow::AddItem() {
+  return FItems->Add()->Index();
+}
+
+void TvmInspectorComplexRow::SetItemRow(int Index, TvmInspectorRow* Value) { Items(Index).SetRow(Value); }
+
+void TvmInspectorComplexRow::SetItemWidth(int Index, int Value) { Items(Index).SetWidth(Value); }
+
+void TvmInspectorComplexRow::SetItemMinWidth(int Index, int Value) { Items(Index).SetMinWidth(Value); }
+
+void TvmInspectorComplexRow::SetItemFixed(int Index, bool Value) { Items(Index).SetFixed(Value); }
+
+void TvmInspectorComplexRow::ClearItems() { FItems->Clear(); }
+
+int TvmInspectorComplexRow::IndexOfRow(const TvmInspectorRow* Row) const { return FItems->IndexOfRow(Row); }
+
 void TvmInspectorComplexRow::RemoveRowFromItems(const TvmInspectorRow* Row) {
-  for (auto& item : FItems)
-    if (item.Row == Row) item.Row = nullptr;
+  for (int i = 0; i < FItems->Count(); ++i)
+    if (FItems->Items(i)->Row == Row) FItems->Items(i)->Row = nullptr;
 }
 
 void TvmInspectorComplexRow::ItemsChanged() {
-  if (FInspector && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying))
+  if (FInspector && !ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying) &&
+      !FInspector->DestroyingControl())
     FInspector->LayoutChanged();
 }
 
 void TvmInspectorComplexRow::Assign(TPersistent* Source) {
   auto* src = dynamic_cast<TvmInspectorComplexRow*>(Source);
   if (FInspector) FInspector->BeginUpdate();
+  TScopeExit endUpdate([&] {
+    if (FInspector) FInspector->EndUpdate();
+  });
   TvmInspectorTextRow::Assign(Source);
-  if (src) FItems = src->FItems;
-  if (FInspector) FInspector->EndUpdate();
+  if (src) FItems->Assign(src->FItems.get());
 }
 
 void TvmInspectorComplexRowViewInfo::Calculate(const TRect& R) {
@@ -2784,8 +2858,7 @@ void TCustomvmInspectorControl::DragRowFromCustomizeForm(TvmInspectorRow* Row) {
   FCustomizeDragRow = Row;
   FDragNode = nullptr;
   FSavedDragCursor = Cursor();
-  FDragImage = std::make_unique<TBitmap>();
-  MakeDragImage(Row->GetCaption(), FDragImage.get());
+  BeginDragImage(Row->GetCaption(), TPoint(16, FTextRowHeight / 2), Mouse->CursorPos());
   FMouseState = imsDragging;
   HideEditor();
   SetMouseCapture(true);

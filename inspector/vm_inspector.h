@@ -15,6 +15,7 @@
 #include "inspector/vm_edit.h"
 #include "inspector/vm_textedit.h"
 #include "inspector/vm_utils.h"
+#include "platform/collection.h"
 #include "platform/component.h"
 #include "platform/controls.h"
 #include "platform/set.h"
@@ -29,6 +30,7 @@ class TvmContainerHintWindow;
 class TStream;
 class TMemoryStream;
 class TBitmap;
+class TDragImage;
 class TForm;
 class TReader;
 
@@ -222,6 +224,8 @@ public:
   void SetBandWidth(int Value);
   int DividerPos() const { return FDividerPos; }
   void SetDividerPos(int Value);
+  // The control is being destroyed.
+  bool DestroyingControl() const { return FDestroyingControl; }
   int MinBandWidth() const { return FMinBandWidth; }
   void SetMinBandWidth(int Value);
   int MinColumnWidth() const { return FMinColumnWidth; }
@@ -376,6 +380,9 @@ public:
   // transparent colour is its pixel (1, 0). Null while no row is dragged.
   TBitmap* DragImage() const { return FDragImage.get(); }
   void MakeDragImage(const std::string& Caption, TBitmap* Bitmap);
+  // The floating window that carries DragImage under the pointer during a row drag (hidden while
+  // the control paints); null while no row is dragged.
+  TDragImage* DragWindow() const { return FDragWindow.get(); }
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   // Container hooks.
@@ -479,6 +486,8 @@ protected:
   void DrawTextCell(TCanvas* C, const TRect& R, TAlignment Alignment, const std::string& Text);
   void ReleasePressed(bool Toggle);
   void StartRowDrag();
+  // Makes the drag image of Caption and shows it at ScreenPos (HotSpot: the pointer's place on it).
+  void BeginDragImage(const std::string& Caption, TPoint HotSpot, const TPoint& ScreenPos);
   virtual void EndRowDrag(bool Drop, int X, int Y);
   TCursor DragCursorAt(int X, int Y);
 
@@ -575,6 +584,7 @@ protected:
   bool FRefreshQueued = false;
   TRect FCustomizeBounds{vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound, vmInspUnsetBound};
   std::unique_ptr<TBitmap> FDragImage;
+  std::unique_ptr<TDragImage> FDragWindow;
   // The screen point of a client point lies over the shown customizing window.
   bool IsOverCustomizeForm(int X, int Y) const;
 };
@@ -724,11 +734,50 @@ protected:
 
 class TvmInspectorComplexRow;
 
-struct TvmInspectorComplexRowItem {
+// An item of a complex row: one of the inspector's other rows, shown in the complex row's line.
+// The fields are read freely; they change through the setters, which keep the rules below.
+class TvmInspectorComplexRowItem : public TCollectionItem {
+  VM_CLASS(TvmInspectorComplexRowItem, TCollectionItem)
+public:
+  explicit TvmInspectorComplexRowItem(TCollection* Collection) : TCollectionItem(Collection) {}
+  // A fixed item keeps its Width; the others share what is left in proportion to their Widths.
+  void SetFixed(bool Value);
+  // Negative values become 0; Width is raised to it.
+  void SetMinWidth(int Value);
+  void SetWidth(int Value);
+  // Another row of the same inspector (not a complex row): it is hidden from the tree and taken
+  // out of every other complex row; a row that may not be used changes nothing.
+  void SetRow(TvmInspectorRow* Value);
+  // The complex row holding the item (null outside one).
+  TvmInspectorComplexRow* ComplexRow() const;
+  void Assign(TPersistent* Source) override;
+  // The row's Name (the collection's default name without one).
+  std::string GetDisplayName() override;
+
   bool Fixed = false;
   int MinWidth = 20;
   int Width = 50;
   TvmInspectorRow* Row = nullptr;
+};
+
+// The items of a complex row (streamed as its "Items").
+class TvmInspectorComplexRowItems : public TCollection {
+  VM_CLASS(TvmInspectorComplexRowItems, TCollection)
+public:
+  explicit TvmInspectorComplexRowItems(TvmInspectorComplexRow* ARow);
+  TvmInspectorComplexRowItem* Items(int Index) const {
+    return static_cast<TvmInspectorComplexRowItem*>(TCollection::Items(Index));
+  }
+  TvmInspectorComplexRowItem* Add() { return static_cast<TvmInspectorComplexRowItem*>(TCollection::Add()); }
+  int IndexOfRow(const TvmInspectorRow* Row) const;
+  TvmInspectorComplexRow* ComplexRow() const { return FRow; }
+  TPersistent* GetOwner() override;
+
+protected:
+  void Update(TCollectionItem* Item) override;
+
+private:
+  TvmInspectorComplexRow* FRow;
 };
 
 struct TvmInspectorComplexRowViewInfoItem {
@@ -758,9 +807,13 @@ private:
 class TvmInspectorComplexRow : public TvmInspectorTextRow {
   VM_CLASS(TvmInspectorComplexRow, TvmInspectorTextRow)
 public:
-  using TvmInspectorTextRow::TvmInspectorTextRow;
-  int ItemCount() const { return static_cast<int>(FItems.size()); }
-  TvmInspectorComplexRowItem& Items(int Index) { return FItems.at(static_cast<size_t>(Index)); }
+  explicit TvmInspectorComplexRow(TComponent* AOwner);
+  ~TvmInspectorComplexRow() override;
+  int ItemCount() const { return FItems->Count(); }
+  TvmInspectorComplexRowItem& Items(int Index) { return *FItems->Items(Index); }
+  TvmInspectorComplexRowItems* GetItems() const { return FItems.get(); }
+  // Copies Value's items.
+  void SetItems(TvmInspectorComplexRowItems* Value) { FItems->Assign(Value); }
   // Adds an item (width 50, minimum 20) and answers its index.
   int AddItem();
   void SetItemRow(int Index, TvmInspectorRow* Value);
@@ -773,8 +826,9 @@ public:
   void Assign(TPersistent* Source) override;
 
 private:
+  friend class TvmInspectorComplexRowItems;
   void ItemsChanged();
-  std::vector<TvmInspectorComplexRowItem> FItems;
+  std::unique_ptr<TvmInspectorComplexRowItems> FItems;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -864,6 +918,7 @@ protected:
   friend class TvmInspectorRow;
   friend class TvmInspectorRowNode;
   friend class TvmInspectorComplexRow;
+  friend class TvmInspectorComplexRowItem;
   TvmInspectorNode* CreateNode() override;
   void NodeCreated(TvmInspectorNode* Node) override;
   int CalcDefaultRowHeight() override;

@@ -5,6 +5,8 @@
 
 #include <cstring>
 
+#include "inspector/vm_inspector_rows.h"
+
 #include "platform/imglist.h"
 #include "platform/sysutils.h"
 #include "platform/stdctrls.h"
@@ -20,6 +22,10 @@ const TEnumInfo OptionInfo("TvmInspectorOption",
                            {"ioAutoBandCount", "ioAutoWidth", "ioBandSizing", "ioColumnSizing", "ioDrawEndEllipsis",
                             "ioDynamicColumnSizing", "ioEditing", "ioEnterThrough", "ioRowAutoHeight", "ioRowSizing",
                             "ioStoreToRegistry", "ioTabThrough", "ioTabs"});
+const TEnumInfo NullStyleInfo("TvmShowNullFieldStyle", {"nsUnchecked", "nsInactive", "nsGrayedChecked"});
+const TEnumInfo ValueTypeInfo("TvmValueType", {"vtInt", "vtFloat"});
+const TEnumInfo TimeFormatInfo("TvmTimeEditFormat", {"tfHourMinSec", "tfHourMin", "tfHour"});
+const TEnumInfo ScrollStyleInfo("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
 
 }  // namespace
 
@@ -45,6 +51,110 @@ VM_PUBLISH(TvmInspectorRow) {
 
 VM_PUBLISH(TvmInspectorTextRow) {
   P.String("Text", &TvmInspectorTextRow::Text, &TvmInspectorTextRow::SetText).Default("");
+}
+
+// The row kinds' own settings.
+
+VM_PUBLISH(TvmInspectorMaskRow) {
+  using C = TvmInspectorMaskRow;
+  P.String("EditMask", &C::EditMask, &C::SetEditMask).NoDefault().Stored([](TObject* o) {
+    auto* r = static_cast<C*>(o);
+    return r->EditMask() != r->GetDefaultEditMask();
+  });
+  P.Bool("IgnoreMaskBlank", &C::IgnoreMaskBlank, &C::SetIgnoreMaskBlank).Default(false);
+}
+
+VM_PUBLISH(TvmInspectorCheckRow) {
+  using C = TvmInspectorCheckRow;
+  P.Bool("AllowGrayed", &C::AllowGrayed, &C::AllowGrayed).Default(false);
+  P.Bool("Border3D", &C::Border3D, &C::Border3D).Default(false);
+  P.Int("GlyphCount", &C::GlyphCount, &C::GlyphCount).Default(6);
+  P.Enum("ShowNullFieldStyle", &C::ShowNullFieldStyle, &C::ShowNullFieldStyle, NullStyleInfo).Default(nsUnchecked);
+  P.String("ValueChecked", &C::ValueChecked, &C::ValueChecked).NoDefault();
+  P.String("ValueGrayed", &C::ValueGrayed, &C::ValueGrayed).NoDefault();
+  P.String("ValueUnchecked", &C::ValueUnchecked, &C::ValueUnchecked).NoDefault();
+  P.Event("OnToggleClick", &C::OnToggleClick);
+}
+
+VM_PUBLISH(TvmInspectorSpinRow) {
+  using C = TvmInspectorSpinRow;
+  P.Bool("EditorEnabled", &C::EditorEnabled, &C::EditorEnabled).Default(true);
+  P.Float("Increment", &C::Increment, &C::Increment).Default(1.0);
+  P.Float("MaxValue", &C::MaxValue, &C::SetMaxValue).NoDefault().Stored(&C::MaxValueStored);
+  P.Float("MinValue", &C::MinValue, &C::SetMinValue).NoDefault().Stored(&C::MinValueStored);
+  P.Bool("UseCtrlIncrement", &C::UseCtrlIncrement, &C::UseCtrlIncrement).Default(true);
+}
+
+VM_PUBLISH(TvmInspectorTimeRow) {
+  using C = TvmInspectorTimeRow;
+  P.Enum("TimeEditFormat", &C::TimeEditFormat, &C::TimeEditFormat, TimeFormatInfo).Default(tfHourMinSec);
+  P.Bool("UseCtrlIncrement", &C::UseCtrlIncrement, &C::UseCtrlIncrement).Default(true);
+}
+
+VM_PUBLISH(TvmInspectorCurrencyRow) {
+  using C = TvmInspectorCurrencyRow;
+  P.Int("DecimalPlaces", &C::DecimalPlaces, &C::DecimalPlaces).Default(2);
+  P.String("DisplayFormat", &C::DisplayFormat, &C::SetDisplayFormat).NoDefault().Stored(&C::DisplayFormatStored);
+  P.Float("MaxValue", &C::MaxValue, &C::SetMaxValue).NoDefault().Stored(&C::MaxValueStored);
+  P.Float("MinValue", &C::MinValue, &C::SetMinValue).NoDefault().Stored(&C::MinValueStored);
+  P.Bool("UseThousandSeparator", &C::UseThousandSeparator, &C::UseThousandSeparator).Default(false);
+}
+
+VM_PUBLISH(TvmInspectorHyperLinkRow) {
+  using C = TvmInspectorHyperLinkRow;
+  P.Int("EditBackgroundColor", &C::EditBackgroundColor, &C::EditBackgroundColor).Default(clWhite).Idents(ColorIdents);
+  P.Int("EditFontColor", &C::EditFontColor, &C::EditFontColor).Default(clBlue).Idents(ColorIdents);
+  P.Bool("SingleClick", &C::SingleClick, &C::SingleClick).Default(false);
+  P.Int("StartKey", &C::StartKey, &C::StartKey).Default(16397);
+  P.Event("OnStartClick", &C::OnStartClick);
+}
+
+VM_PUBLISH(TvmInspectorMemoRow) {
+  using C = TvmInspectorMemoRow;
+  P.Bool("HideScrollBars", &C::HideScrollBars, &C::HideScrollBars).Default(true);
+  P.Enum("ScrollBars", &C::ScrollBars, &C::ScrollBars, ScrollStyleInfo).Default(ssNone);
+  P.Bool("SelectionBar", &C::SelectionBar, &C::SelectionBar).Default(false);
+  P.Bool("WantReturns", &C::WantReturns, &C::WantReturns).Default(true);
+  P.Bool("WantTabs", &C::WantTabs, &C::WantTabs).Default(false);
+  P.Bool("WordWrap", &C::WordWrap, &C::WordWrap).Default(true);
+}
+
+// The Text variants keep their value in Text.
+#define VM_TEXT_ROW_PUBLISH(Name) \
+  VM_PUBLISH(Name) { P.String("Text", &Name::Text, &Name::SetText).Default(""); }
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextMaskRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextCheckRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextTimeRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextCurrencyRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextHyperLinkRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextMemoRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextDateRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextCalcRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextButtonRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextPickRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextMRURow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextImageRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextBlobRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextPopupRow)
+VM_TEXT_ROW_PUBLISH(TvmInspectorTextGraphicRow)
+#undef VM_TEXT_ROW_PUBLISH
+
+VM_PUBLISH(TvmInspectorTextSpinRow) {
+  using C = TvmInspectorTextSpinRow;
+  P.String("Text", &C::Text, &C::SetText).Default("");
+  P.Enum("ValueType", &C::ValueType, &C::ValueType, ValueTypeInfo).Default(vtInt);
+}
+
+VM_PUBLISH(TvmInspectorComplexRowItem) {
+  using C = TvmInspectorComplexRowItem;
+  P.Bool("Fixed", &C::Fixed, &C::SetFixed).Default(false);
+  P.Int("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(20);
+  P.Component("Row", &C::Row, &C::SetRow);
+  P.Int("Width", &C::Width, &C::SetWidth).Default(50);
+}
+
+VM_PUBLISH(TvmInspectorComplexRow) {
+  P.Collection("Items", &TvmInspectorComplexRow::GetItems, &TvmInspectorComplexRow::SetItems);
 }
 
 VM_PUBLISH(TvmInspector) {

@@ -139,6 +139,7 @@ public:
   double MaxValue() const { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
   void SetMaxValue(double Value);
   bool MinValueStored() const { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
+  bool MaxValueStored() const { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
   virtual double GetDefaultMinValue() const { return 0; }
   virtual double GetDefaultMaxValue() const { return 0; }
   virtual TvmValueType GetValueType() const { return vtInt; }
@@ -181,6 +182,9 @@ public:
   void SetMinValue(double Value) { FMinValue = Value; FMinAssigned = true; }
   double MaxValue() const { return FMaxAssigned ? FMaxValue : 0; }
   void SetMaxValue(double Value) { FMaxValue = Value; FMaxAssigned = true; }
+  bool DisplayFormatStored() const { return FDisplayFormatAssigned; }
+  bool MinValueStored() const { return FMinAssigned; }
+  bool MaxValueStored() const { return FMaxAssigned; }
   // Null (an empty variant) for an empty value text, else the text as a number; a text that is
   // no number stays a string.
   virtual Variant GetCurrencyValue();

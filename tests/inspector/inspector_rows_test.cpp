@@ -8,7 +8,9 @@
 #include "inspector/vm_treeview.h"
 #include "platform/clipbrd.h"
 #include "platform/extctrls.h"
+#include "platform/guards.h"
 #include "platform/object.h"
+#include "platform/streaming.h"
 
 namespace {
 
@@ -208,6 +210,66 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   cur->NullString = "(none)";
   cur->SetDisplayFormat("0.00");
   EXPECT_GT(f.ValueInk(cur), 0);
+}
+
+TEST(InspectorRowKinds, EachKindsOwnSettingsAndTextReadBackWithTheForm) {
+  TRowsFixture f;
+  RegisterInspectorRowClasses();
+  TScopeExit unregister([] { UnregisterInspectorRowClasses(); });
+  auto* m = f.Add<TvmInspectorTextMaskRow>("Mask", "12-34");
+  m->SetEditMask("00-00;1;_");
+  m->SetIgnoreMaskBlank(true);
+  auto* plain = f.Add<TvmInspectorTextMaskRow>("Plain", "");
+  auto* c = f.Add<TvmInspectorTextCheckRow>("Check", "Yes");
+  c->AllowGrayed = true;
+  c->ValueChecked = "Yes";
+  c->ValueUnchecked = "No";
+  c->ShowNullFieldStyle = nsInactive;
+  c->GlyphCount = 3;
+  auto* s = f.Add<TvmInspectorTextSpinRow>("Spin", "2.5");
+  s->ValueType = vtFloat;
+  s->Increment = 0.5;
+  s->SetMinValue(-1);
+  s->SetMaxValue(10);
+  s->EditorEnabled = false;
+  const std::string text = ComponentToText(f.Form.get());
+  // An unassigned mask and settings left at their defaults are not written.
+  EXPECT_EQ(text.find("EditMask"), text.rfind("EditMask")) << text;
+  EXPECT_EQ(text.find("IgnoreMaskBlank = False"), std::string::npos);
+  EXPECT_EQ(text.find("UseCtrlIncrement"), std::string::npos);
+  EXPECT_NE(text.find("GlyphCount = 3"), std::string::npos);
+
+  TForm copy(nullptr);
+  TextToComponent(text, &copy);
+  auto* g = dynamic_cast<TvmInspector*>(copy.FindComponent("Insp"));
+  ASSERT_NE(g, nullptr);
+  auto* gm = dynamic_cast<TvmInspectorTextMaskRow*>(g->FindRow(m->Name()));
+  auto* gp = dynamic_cast<TvmInspectorTextMaskRow*>(g->FindRow(plain->Name()));
+  auto* gc = dynamic_cast<TvmInspectorTextCheckRow*>(g->FindRow(c->Name()));
+  auto* gs = dynamic_cast<TvmInspectorTextSpinRow*>(g->FindRow(s->Name()));
+  ASSERT_TRUE(gm && gp && gc && gs);
+  EXPECT_EQ(gm->EditMask(), "00-00;1;_");
+  EXPECT_TRUE(gm->IgnoreMaskBlank());
+  EXPECT_EQ(gm->Text(), "12-34");
+  EXPECT_EQ(gp->EditMask(), "");
+  EXPECT_FALSE(gp->IgnoreMaskBlank());
+  EXPECT_TRUE(gc->AllowGrayed);
+  EXPECT_FALSE(gc->Border3D);
+  EXPECT_EQ(gc->ValueChecked, "Yes");
+  EXPECT_EQ(gc->ValueUnchecked, "No");
+  EXPECT_EQ(gc->ValueGrayed, "");
+  EXPECT_EQ(gc->ShowNullFieldStyle, nsInactive);
+  EXPECT_EQ(gc->GlyphCount, 3);
+  EXPECT_EQ(gc->TextToState(gc->Text()), cbsChecked);
+  EXPECT_EQ(gs->ValueType, vtFloat);
+  EXPECT_DOUBLE_EQ(gs->Increment, 0.5);
+  EXPECT_DOUBLE_EQ(gs->MinValue(), -1);
+  EXPECT_DOUBLE_EQ(gs->MaxValue(), 10);
+  EXPECT_FALSE(gs->EditorEnabled);
+  EXPECT_TRUE(gs->UseCtrlIncrement);
+  EXPECT_EQ(gs->Text(), "2.5");
+  copy.Show();
+  EXPECT_EQ(ComponentToText(&copy), text);
 }
 
 TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {

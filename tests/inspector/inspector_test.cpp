@@ -12,6 +12,7 @@
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
 #include "platform/bitmap.h"
+#include "platform/dragdrop.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
 #include "platform/streaming.h"
@@ -842,6 +843,79 @@ TEST(InspectorStreaming, RowsNestingAndOrderReadBackWithTheForm) {
   EXPECT_FALSE(h->FindRow("InspRow3")->Visible());
 }
 
+TEST(InspectorStreaming, ComplexRowItemsReadBackWithTheirRows) {
+  TRegisterInspector reg;
+  TInspFixture f;
+  f.Tree();
+  auto* cx = f.Insp->CreateRow<TvmInspectorComplexRow>();
+  cx->SetCaption("X");
+  // Item 0 a fixed A2, item 1 a row made after the complex row (read later), item 2 empty.
+  auto* late = f.Add("Late", "9");
+  cx->SetItemRow(cx->AddItem(), f.Row("A2"));
+  cx->SetItemFixed(0, true);
+  cx->SetItemWidth(0, 70);
+  cx->SetItemRow(cx->AddItem(), late);
+  cx->SetItemMinWidth(1, 30);
+  cx->SetItemWidth(1, 40);
+  cx->AddItem();
+  ASSERT_FALSE(late->Visible());
+  const std::string text = ComponentToText(f.Form.get());
+  EXPECT_NE(text.find("Items = <"), std::string::npos) << text;
+  EXPECT_NE(text.find("Row = " + late->Name()), std::string::npos) << text;
+  EXPECT_EQ(text.find("Width = 50"), std::string::npos) << text;  // defaults are left out
+
+  TForm copy(nullptr);
+  TvmInspector* g = ReadForm(copy, text);
+  ASSERT_NE(g, nullptr);
+  auto* gx = dynamic_cast<TvmInspectorComplexRow*>(g->FindRow(cx->Name()));
+  ASSERT_NE(gx, nullptr);
+  ASSERT_EQ(gx->ItemCount(), 3);
+  struct TItem {
+    std::string Row;
+    bool Fixed;
+    int MinWidth, Width;
+  };
+  const TItem want[] = {{f.Row("A2")->Name(), true, 20, 70}, {late->Name(), false, 30, 40}, {"", false, 20, 50}};
+  for (int i = 0; i < 3; ++i) {
+    SCOPED_TRACE(i);
+    const auto& it = gx->Items(i);
+    EXPECT_EQ(it.Row ? it.Row->Name() : std::string(), want[i].Row);
+    if (it.Row) {
+      EXPECT_EQ(it.Row->Owner(), &copy);  // the copy's own row, not the original's
+      EXPECT_FALSE(it.Row->Visible());
+      EXPECT_EQ(it.Row->Node(), nullptr);
+    }
+    EXPECT_EQ(it.Fixed, want[i].Fixed);
+    EXPECT_EQ(it.MinWidth, want[i].MinWidth);
+    EXPECT_EQ(it.Width, want[i].Width);
+  }
+  EXPECT_EQ(gx->GetItems()->Items(1)->DisplayName(), late->Name());
+  EXPECT_EQ(gx->GetCaption(), "X");
+  copy.Show();
+  EXPECT_EQ(ComponentToText(&copy), text);
+}
+
+TEST(InspectorComplexRow, ItemsCopyThroughTheirSetters) {
+  TInspFixture f;
+  f.Tree();
+  auto* a = f.Insp->CreateRow<TvmInspectorComplexRow>();
+  auto* b = f.Insp->CreateRow<TvmInspectorComplexRow>();
+  a->SetItemRow(a->AddItem(), f.Row("B"));
+  a->SetItemMinWidth(0, 60);
+  a->SetItemFixed(0, true);
+  b->SetItems(a->GetItems());
+  ASSERT_EQ(b->ItemCount(), 1);
+  EXPECT_EQ(b->Items(0).Row, f.Row("B"));
+  EXPECT_TRUE(b->Items(0).Fixed);
+  EXPECT_EQ(b->Items(0).MinWidth, 60);
+  EXPECT_EQ(b->Items(0).Width, 60);  // raised to the copied minimum
+  // A row lives in one complex row: the copy took it from the source.
+  EXPECT_EQ(a->Items(0).Row, nullptr);
+  // Named after the row; without one, the collection's default name.
+  EXPECT_EQ(b->GetItems()->Items(0)->DisplayName(), f.Row("B")->Name());
+  EXPECT_EQ(a->GetItems()->Items(0)->DisplayName(), "TvmInspectorComplexRowItem");
+}
+
 TEST(InspectorStreaming, DamagedOrForeignDataRestoresWhatItCan) {
   TRegisterInspector reg;
   TInspFixture f;
@@ -1045,6 +1119,54 @@ TEST(InspectorCustomizing, RowDragsToAndFromTheWindowAndTheDragImage) {
   EXPECT_EQ(f.Node("A")->Items(f.Node("A")->Count() - 1), f.Node("C"));
   // Its formerly nested row stays hidden (nesting is not restored).
   EXPECT_FALSE(f.Row("C1")->Visible());
+}
+
+TEST(InspectorRowDrag, TheRowImageFollowsThePointerStaysOutOfPaintsAndGoesWithTheDrag) {
+  TInspFixture f;
+  f.Tree();
+  f.Insp->SetRowDragging(true);
+  int showingWhilePainting = -1;
+  f.Insp->OnDrawCaption = [&](TvmInspectorRow*, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool&) {
+    if (f.Insp->DragWindow()) showingWhilePainting = f.Insp->DragWindow()->Showing();
+  };
+  const TPoint from = f.CaptionPoint("B");
+  const TRect rowB = f.Insp->GetNodeRect(f.Node("B"));
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, from.X, from.Y, mbLeft);
+  EXPECT_EQ(f.Insp->DragWindow(), nullptr);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, from.X, from.Y + 8);
+  ASSERT_EQ(f.Insp->MouseState(), imsDragging);
+  TDragImage* w = f.Insp->DragWindow();
+  ASSERT_NE(w, nullptr);
+  EXPECT_TRUE(w->Showing());
+  // The window shows the row image with its see-through colour; the pressed point of the row
+  // stays under the pointer.
+  ASSERT_NE(w->Image(), nullptr);
+  EXPECT_EQ(w->Image()->Width(), f.Insp->DragImage()->Width());
+  EXPECT_EQ(w->Image()->Canvas()->Pixels(40, 3), f.Insp->DragImage()->Canvas()->Pixels(40, 3));
+  EXPECT_EQ(w->TransparentColor(), f.Insp->DragImage()->TransparentColor());
+  EXPECT_EQ(w->HotSpot(), TPoint(from.X - rowB.Left, from.Y - rowB.Top));
+  TPoint screen = f.Insp->ClientToScreen(TPoint(from.X, from.Y + 8));
+  EXPECT_EQ(TPoint(w->ScreenRect().Left + w->HotSpot().X, w->ScreenRect().Top + w->HotSpot().Y), screen);
+  const TPoint to = f.CaptionPoint("A");
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, to.X + 3, to.Y);
+  screen = f.Insp->ClientToScreen(TPoint(to.X + 3, to.Y));
+  EXPECT_EQ(TPoint(w->ScreenRect().Left + w->HotSpot().X, w->ScreenRect().Top + w->HotSpot().Y), screen);
+  // Hidden while the control paints, back afterwards.
+  f.Insp->Repaint();
+  EXPECT_EQ(showingWhilePainting, 0);
+  EXPECT_TRUE(w->Showing());
+  f.Insp->OnDrawCaption = nullptr;
+  // Esc ends the drag and the window with it; a new drag gets a window again, the drop ends it.
+  PressKey(f.Insp, VK_ESCAPE);
+  EXPECT_EQ(f.Insp->DragWindow(), nullptr);
+  SendInput(f.Insp, ikMouseUp, {}, to.X, to.Y, mbLeft);
+  SendInput(f.Insp, ikMouseDown, {ssLeft}, from.X, from.Y, mbLeft);
+  SendInput(f.Insp, ikMouseMove, {ssLeft}, from.X, from.Y + 8);
+  ASSERT_NE(f.Insp->DragWindow(), nullptr);
+  EXPECT_TRUE(f.Insp->DragWindow()->Showing());
+  SendInput(f.Insp, ikMouseUp, {}, to.X, to.Y, mbLeft);
+  EXPECT_EQ(f.Insp->DragWindow(), nullptr);
+  EXPECT_EQ(f.Node("B")->Parent(), f.Node("A"));
 }
 
 }  // namespace
