@@ -45,9 +45,94 @@ void DrawAnchorMark(TBitmap* B, bool Horizontal, bool Vertical) {
 }
 
 TCursor RestingAnchorCursor(bool Horizontal, bool Vertical) {
-  return Horizontal && Vertical ? crSizeAll : Horizontal ? crSizeWE : crSizeNS;
+  return Horizontal && Vertical ? crvmTLFullScroll : Horizontal ? crvmTLHorScroll : crvmTLVerScroll;
 }
 
+// The cursor pictures: a small ring with a dot at the hot spot (the centre) and an arrow head for
+// each way it stands for, black outlined in white so they show on any background.
+constexpr int CursorSize = 32;
+
+void DrawAnchorCursor(TBitmap* B, bool Left, bool Up, bool Right, bool Down) {
+  const int c = CursorSize / 2;
+  B->SetSize(CursorSize, CursorSize);
+  TCanvas* C = B->Canvas();
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clFuchsia);
+  C->FillRect(TRect(0, 0, CursorSize, CursorSize));
+  C->Pen()->SetStyle(psSolid);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetColor(clWhite);
+  C->Brush()->SetColor(clBlack);
+  C->Ellipse(c - 5, c - 5, c + 6, c + 6);
+  C->Brush()->SetColor(clWhite);
+  C->Pen()->SetColor(clBlack);
+  C->Ellipse(c - 3, c - 3, c + 4, c + 4);
+  C->Brush()->SetColor(clBlack);
+  C->FillRect(TRect(c - 1, c - 1, c + 2, c + 2));
+  C->Pen()->SetColor(clWhite);
+  auto head = [&](int dx, int dy) {
+    // Tip 14 pixels out, base 6 pixels behind it and 5 to each side.
+    int tx = c + dx * 14, ty = c + dy * 14;
+    TPoint p[3] = {TPoint(tx, ty), TPoint(tx - dx * 6 + dy * 5, ty - dy * 6 + dx * 5),
+                   TPoint(tx - dx * 6 - dy * 5, ty - dy * 6 - dx * 5)};
+    C->Polygon(p, 3);
+  };
+  if (Left) head(-1, 0);
+  if (Up) head(0, -1);
+  if (Right) head(1, 0);
+  if (Down) head(0, 1);
+  B->SetTransparentColor(clFuchsia);
+  B->SetTransparent(true);
+}
+
+bool gAnchorCursorsRegistered = false;
+
+}  // namespace
+
+void RegisterTreeListAnchorCursors() {
+  if (gAnchorCursorsRegistered || !Screen) return;
+  struct Entry {
+    TCursor Number;
+    const char* Name;
+    bool Left, Up, Right, Down;
+  };
+  const Entry entries[] = {
+      {crvmTLFullScroll, "VMTL_FULLSCROLLCURSOR", true, true, true, true},
+      {crvmTLHorScroll, "VMTL_HORSCROLLCURSOR", true, false, true, false},
+      {crvmTLVerScroll, "VMTL_VERSCROLLCURSOR", false, true, false, true},
+      {crvmTLLeftScroll, "VMTL_LEFTSCROLLCURSOR", true, false, false, false},
+      {crvmTLUpScroll, "VMTL_UPSCROLLCURSOR", false, true, false, false},
+      {crvmTLRightScroll, "VMTL_RIGHTSCROLLCURSOR", false, false, true, false},
+      {crvmTLDownScroll, "VMTL_DOWNSCROLLCURSOR", false, false, false, true},
+  };
+  for (const Entry& e : entries) {
+    // A picture the program registered under the name takes the drawn one's place.
+    HCURSOR h = LoadCursorResource(e.Name);
+    if (!h) {
+      TBitmap b;
+      DrawAnchorCursor(&b, e.Left, e.Up, e.Right, e.Down);
+      RegisterCursorResource(e.Name, &b, CursorSize / 2, CursorSize / 2);
+      h = LoadCursorResource(e.Name);
+    }
+    Screen->SetCursors(e.Number, h ? h : Screen->Cursors(crSizeAll));
+  }
+  gAnchorCursorsRegistered = true;
+}
+
+namespace {
+TCursor DirectionCursor(int Direction) {
+  switch (Direction) {
+    case 1: return crvmTLLeftScroll;
+    case 2: return crvmTLUpScroll;
+    case 3: return crvmTLRightScroll;
+    default: return crvmTLDownScroll;
+  }
+}
+
+// The mode's cursor shows over every window while the list holds the pointer.
+void ShowAnchorCursor(TCursor Cursor) {
+  if (Screen) Screen->SetCursor(Cursor);
+}
 }  // namespace
 
 void TCustomvmTreeList::ScrollByAnchor(const TPoint& ScreenAnchor) {
@@ -62,7 +147,9 @@ void TCustomvmTreeList::ScrollByAnchor(const TPoint& ScreenAnchor) {
   if (!FAnchorImage) FAnchorImage = std::make_unique<TDragImage>();
   FAnchorImage->SetImage(&mark, clFuchsia, TPoint(AnchorSize / 2, AnchorSize / 2));
   FAnchorImage->BeginDrag(ScreenAnchor);
-  SetCursor(RestingAnchorCursor(FAnchor.Horizontal, FAnchor.Vertical));
+  RegisterTreeListAnchorCursors();
+  FAnchor.ScreenCursor = Screen ? Screen->Cursor() : crDefault;
+  ShowAnchorCursor(RestingAnchorCursor(FAnchor.Horizontal, FAnchor.Vertical));
   if (!FAnchorTimer) {
     FAnchorTimer = new TTimer(this);
     FAnchorTimer->SetEnabled(false);
@@ -80,7 +167,7 @@ void TCustomvmTreeList::EndAnchorScroll() {
   FAnchor.Speed = 0;
   if (FAnchorTimer) FAnchorTimer->SetEnabled(false);
   if (FAnchorImage) FAnchorImage->EndDrag();
-  SetCursor(crDefault);
+  ShowAnchorCursor(FAnchor.ScreenCursor);
   if (MouseCapture()) SetMouseCapture(false);
 }
 
@@ -93,7 +180,7 @@ void TCustomvmTreeList::AnchorMouseMove(const TPoint& Screen) {
   if (insideX && insideY) {
     FAnchor.Direction = 0;
     FAnchor.Speed = 0;
-    SetCursor(RestingAnchorCursor(FAnchor.Horizontal, FAnchor.Vertical));
+    ShowAnchorCursor(RestingAnchorCursor(FAnchor.Horizontal, FAnchor.Vertical));
     return;
   }
   FAnchor.Moved = true;
@@ -106,7 +193,7 @@ void TCustomvmTreeList::AnchorMouseMove(const TPoint& Screen) {
     d = std::abs(dx);
   }
   FAnchor.Speed = std::clamp((d - half) / 5 + 1, 1, 12);
-  SetCursor(FAnchor.Direction == 2 || FAnchor.Direction == 4 ? crSizeNS : crSizeWE);
+  ShowAnchorCursor(DirectionCursor(FAnchor.Direction));
 }
 
 void TCustomvmTreeList::AnchorTimerFired() {

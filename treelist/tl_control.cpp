@@ -1058,6 +1058,12 @@ bool TCustomvmTreeListControl::IsColumnShown(int Column) {
   return band >= 0 && band < FBands->Count() && FBands->Items(band)->Visible();
 }
 
+std::string TCustomvmTreeListControl::GetNodeDragText(TvmTreeListNode* Node, int Column) {
+  std::string text = TCustomvmTreeList::GetNodeDragText(Node, Column);
+  if (OnGetDragText) OnGetDragText(this, Node, text);
+  return text;
+}
+
 void TCustomvmTreeListControl::GetCustomizeItems(bool Bands, std::vector<int>& Indexes,
                                                  std::vector<std::string>& Captions) {
   if (Bands) {

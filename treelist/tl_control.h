@@ -36,6 +36,8 @@ using TvmTLDrawFooterCellEvent =
                        TvmTreeListColumn* AColumn, int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont,
                        TAlignment& AAlignment, bool& ADone)>;
 using TvmTLHasFooterCellEvent = std::function<void(TObject* Sender, TvmTreeListColumn* AColumn, bool& AExists)>;
+// The text a dragged node's picture shows; Text comes in as the node's cell text.
+using TvmTLGetDragTextEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, std::string& Text)>;
 using TvmTLMeasureCellTextEvent = std::function<void(
     TObject* Sender, TvmTreeListNode* Node, TvmTreeListColumn* Column, const std::string& Text, int Width,
     int TextHeight, int MaxLineCount, bool CellFrame, bool GridLines, int& LineCount, int& Height, bool& Done)>;
@@ -351,6 +353,8 @@ public:
   void ShowColumn(int Column, int VisibleBand, int Row, int Position) override;
   bool IsColumnShown(int Column) override;
   void GetCustomizeItems(bool Bands, std::vector<int>& Indexes, std::vector<std::string>& Captions) override;
+  std::string GetNodeDragText(TvmTreeListNode* Node, int Column) override;
+  TvmTLGetDragTextEvent OnGetDragText;
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
   void ShowBand(int Band, int VisiblePosition) override;

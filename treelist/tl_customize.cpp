@@ -119,6 +119,15 @@ bool TCustomvmTreeList::OverCustomizeForm(TPoint P) {
   return PtInRect(FCustomizeForm->BoundsRect(), ClientToScreen(P));
 }
 
+void TCustomvmTreeList::ShowCustomizePageFor(bool Bands) {
+  if (!IsCustomizing()) return;
+  TPageControl* pages = FCustomizeForm->PageControl();
+  if (!pages || pages->PageCount() == 0) return;
+  if (Bands) pages->SetActivePageIndex(0);
+  else if (FCustomizeForm->BandList() && FCustomizeForm->HeaderList())
+    pages->SetActivePageIndex(pages->PageCount() - 1);
+}
+
 void TCustomvmTreeList::StartCustomizeColumnDrag(int Column, TPoint P) {
   if (FState != tlsIdle || Column < 0) return;
   FDownPoint = P;
@@ -126,6 +135,7 @@ void TCustomvmTreeList::StartCustomizeColumnDrag(int Column, TPoint P) {
   FDraggedColumn = Column;
   CreateColumnDragImage(Column);
   SetState(tlsColumnDragging);
+  ShowCustomizePageFor(false);
 }
 
 void TCustomvmTreeList::StartCustomizeBandDrag(int Band, TPoint P) {
@@ -135,4 +145,5 @@ void TCustomvmTreeList::StartCustomizeBandDrag(int Band, TPoint P) {
   FDraggedBand = -1;
   FCustomizeBand = Band;
   SetState(tlsBandDragging);
+  ShowCustomizePageFor(true);
 }

@@ -176,6 +176,7 @@ VM_PUBLISH(TvmTreeList) {
   P.Event("OnDrawFooterCell", &C::OnDrawFooterCell);
   P.Event("OnCustomDrawRowFooter", &C::OnCustomDrawRowFooter);
   P.Event("OnHasFooterCell", &C::OnHasFooterCell);
+  P.Event("OnGetDragText", &C::OnGetDragText);
   P.Event("OnMeasureCellText", &C::OnMeasureCellText);
 }
 

@@ -2015,10 +2015,12 @@ void TCustomvmTreeList::MouseMove(TShiftState Shift, int X, int Y) {
     FDraggedColumn = FDownHitInfo.Column;
     CreateColumnDragImage(FDraggedColumn);
     SetState(tlsColumnDragging);
+    ShowCustomizePageFor(false);
   } else if (FState == tlsBandPressed && beyond && FDownHitInfo.Band >= 0 && CanDragBand(FDownHitInfo.Band)) {
     FDraggedBand = FDownHitInfo.Band;
     CreateBandDragImage(FDraggedBand);
     SetState(tlsBandDragging);
+    ShowCustomizePageFor(true);
   }
   if (FState == tlsNodeDragging) {
     NodeDragOver(X, Y);

@@ -331,6 +331,22 @@ public:
 
 class TvmTreeListCustomizeForm;
 
+// The anchor mode's cursors: resting with both scroll bars, with the horizontal one only, with the
+// vertical one only, then scrolling left, up, right and down. They are drawn on first use and
+// registered as "VMTL_FULLSCROLLCURSOR", "VMTL_HORSCROLLCURSOR", "VMTL_VERSCROLLCURSOR",
+// "VMTL_LEFTSCROLLCURSOR", "VMTL_UPSCROLLCURSOR", "VMTL_RIGHTSCROLLCURSOR" and
+// "VMTL_DOWNSCROLLCURSOR"; a cursor picture the program registered under one of those names
+// beforehand is used instead.
+constexpr TCursor crvmTLFullScroll = 14100;
+constexpr TCursor crvmTLHorScroll = 14101;
+constexpr TCursor crvmTLVerScroll = 14102;
+constexpr TCursor crvmTLLeftScroll = 14103;
+constexpr TCursor crvmTLUpScroll = 14104;
+constexpr TCursor crvmTLRightScroll = 14105;
+constexpr TCursor crvmTLDownScroll = 14106;
+// Puts them into the screen's cursor table (once; anchor scrolling calls it).
+void RegisterTreeListAnchorCursors();
+
 class TCustomvmTreeList : public TCustomvmContainer, public TDragTarget, public TDragSource {
   VM_CLASS(TCustomvmTreeList, TCustomvmContainer)
   friend class TvmTreeListNode;
@@ -731,6 +747,8 @@ public:
   void StartCustomizeBandDrag(int Band, TPoint P);
   // The client point lies over the open customizing form.
   bool OverCustomizeForm(TPoint P);
+  // A band or column drag starts: the open customizing form turns to the page of that kind.
+  void ShowCustomizePageFor(bool Bands);
   // The picture under the pointer while nodes, columns or bands are dragged (null outside a
   // drag); DragImageVisible off keeps it away from node drags.
   TDragImage* NodeDragImages() const { return FNodeDragImages.get(); }
@@ -997,6 +1015,7 @@ protected:
     bool Active = false, Horizontal = false, Vertical = false, Moved = false;
     TPoint Point;  // screen
     int Direction = 0, Speed = 0, Ticks = 0;
+    TCursor ScreenCursor = crDefault;  // shown again when the mode ends
   } FAnchor;
   TTimer* FAnchorTimer = nullptr;
   std::unique_ptr<TDragImage> FNodeDragImages;

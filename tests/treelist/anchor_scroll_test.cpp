@@ -1,5 +1,7 @@
 // Anchor scrolling: a middle-button press leaves a mark; the pointer's distance from it sets
 // the direction and speed, the 20 ms timer scrolls, and a click, a key or the wheel ends it.
+#include <set>
+
 #include "tl_fixture.h"
 
 namespace {
@@ -130,4 +132,70 @@ TEST(TreeListAnchorScroll, WithBothBarsTheLargerDistanceChoosesTheWay) {
   f.Ticks(1);
   EXPECT_EQ(f.TL->LeftPos(), 3 * step);
   f.TL->EndAnchorScroll();
+}
+
+TEST(TreeListAnchorScroll, TheCursorShowsTheWayItScrolls) {
+  TAnchorFixture f;
+  f.TL->SetCursor(crHandPoint);
+  auto standard = [](HCURSOR H) {
+    for (TCursor c = crDefault; c >= crSizeAll; --c)
+      if (Screen->Cursors(c) == H) return true;
+    return false;
+  };
+  // Vertical bar only: the resting cursor points up and down, moving shows the one way.
+  f.Start();
+  EXPECT_EQ(Screen->Cursor(), crvmTLVerScroll);
+  const int half = TCustomvmTreeList::AnchorSize / 2;
+  struct Case {
+    int DX, DY;
+    TCursor Cursor;
+  };
+  const Case vertical[] = {
+      {0, half + 1, crvmTLDownScroll}, {0, -(half + 30), crvmTLUpScroll}, {80, 3, crvmTLVerScroll}};
+  for (const auto& c : vertical) {
+    f.MoveBy(c.DX, c.DY);
+    EXPECT_EQ(Screen->Cursor(), c.Cursor) << c.DX << "," << c.DY;
+  }
+  f.TL->EndAnchorScroll();
+  EXPECT_EQ(Screen->Cursor(), crDefault);
+  EXPECT_EQ(f.TL->Cursor(), crHandPoint);  // the control's own cursor is kept
+
+  // Both bars: four ways and the four-way resting cursor.
+  for (int i = 0; i < 3; ++i) f.TL->Columns(i)->SetWidth(300);
+  f.TL->UpdateScrollBars();
+  ASSERT_TRUE(f.TL->ScrollBarShowing(SB_HORZ));
+  f.Start();
+  EXPECT_EQ(Screen->Cursor(), crvmTLFullScroll);
+  const Case both[] = {{-(half + 5), 0, crvmTLLeftScroll}, {half + 5, 2, crvmTLRightScroll},
+                       {3, half + 5, crvmTLDownScroll},    {-4, -(half + 5), crvmTLUpScroll},
+                       {1, 1, crvmTLFullScroll}};
+  for (const auto& c : both) {
+    f.MoveBy(c.DX, c.DY);
+    EXPECT_EQ(Screen->Cursor(), c.Cursor) << c.DX << "," << c.DY;
+  }
+  f.TL->EndAnchorScroll();
+
+  // Horizontal bar only: sideways the one way, up or down never.
+  TTreeListFixture g(3, 400, 300);
+  g.Fill(3, 0);
+  for (int i = 0; i < 3; ++i) g.TL->Columns(i)->SetWidth(300);
+  g.TL->UpdateScrollBars();
+  ASSERT_TRUE(g.TL->ScrollBarShowing(SB_HORZ));
+  ASSERT_FALSE(g.TL->ScrollBarShowing(SB_VERT));
+  g.TL->DispatchMouseDown(mbMiddle, {}, 150, 150);
+  EXPECT_EQ(Screen->Cursor(), crvmTLHorScroll);
+  g.TL->DispatchMouseMove({}, 150 - (half + 5), 240);
+  EXPECT_EQ(Screen->Cursor(), crvmTLLeftScroll);
+  g.TL->DispatchMouseMove({}, 152, 60);
+  EXPECT_EQ(Screen->Cursor(), crvmTLHorScroll);
+  g.TL->EndAnchorScroll();
+
+  // Seven drawn pictures of their own, none of them a standard cursor.
+  std::set<HCURSOR> handles;
+  for (TCursor c = crvmTLFullScroll; c <= crvmTLDownScroll; ++c) {
+    HCURSOR h = Screen->Cursors(c);
+    EXPECT_FALSE(standard(h)) << c;
+    handles.insert(h);
+  }
+  EXPECT_EQ(handles.size(), 7u);
 }

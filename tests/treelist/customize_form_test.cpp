@@ -158,3 +158,57 @@ TEST(TreeListCustomizeForm, ABandDroppedOnItHidesAndDraggedBackShowsInTheGap) {
   EXPECT_EQ(visibleBands(), (std::vector<std::string>{"B1", "B0", "B2"}));
   EXPECT_EQ(form->BandList()->Items()->Count(), 0);
 }
+
+TEST(TreeListCustomizeForm, ADragTurnsTheFormToThePageOfItsKind) {
+  TTreeListFixture f;
+  f.TL->SetShowBandPanel(true);
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxBandMoving);
+  f.TL->Bands()->Add();
+  for (int i = 0; i < 2; ++i) f.TL->Bands()->Items(i)->SetWidth(150);
+  f.TL->ShowCustomizeForm();
+  TPageControl* pages = f.TL->CustomizeForm()->PageControl();
+  TvmTreeListLayout L = f.Layout();
+  TRect band = L.BandCells[0].Rect;
+  band.Top = L.BandPanelRect.Top;
+  band.Bottom = L.BandPanelRect.Bottom;
+  const TPoint b = Centre(band), h = Centre(L.HeaderCells[0].Rect);
+  auto press = [&](TPoint P, int Move) {
+    f.TL->DispatchMouseDown(mbLeft, {}, P.X, P.Y);
+    f.TL->DispatchMouseMove({ssLeft}, P.X + Move, P.Y);
+  };
+  auto release = [&](TPoint P) {
+    f.TL->DispatchMouseUp(mbLeft, {}, P.X, P.Y);
+    ASSERT_EQ(f.TL->State(), tlsIdle);
+  };
+  // A press that has not become a drag leaves the page alone.
+  pages->SetActivePageIndex(1);
+  press(b, 5);
+  EXPECT_EQ(f.TL->State(), tlsBandPressed);
+  EXPECT_EQ(pages->ActivePageIndex(), 1);
+  release(b);
+  // A band drag shows the band page, a header drag the header page.
+  press(b, 6);
+  ASSERT_EQ(f.TL->State(), tlsBandDragging);
+  EXPECT_EQ(pages->ActivePageIndex(), 0);
+  release(b);
+  press(h, 6);
+  ASSERT_EQ(f.TL->State(), tlsColumnDragging);
+  EXPECT_EQ(pages->ActivePageIndex(), 1);
+  release(h);
+  // So does a drag that starts from either list.
+  f.TL->Bands()->Items(1)->SetVisible(false);
+  f.TL->StartCustomizeBandDrag(1, b);
+  EXPECT_EQ(pages->ActivePageIndex(), 0);
+  f.TL->CancelMode();
+  f.TL->Columns(2)->SetVisible(false);
+  f.TL->StartCustomizeColumnDrag(2, h);
+  EXPECT_EQ(pages->ActivePageIndex(), 1);
+  f.TL->CancelMode();
+  // With the form closed nothing turns.
+  f.TL->HideCustomizeForm();
+  pages->SetActivePageIndex(1);
+  press(b, 6);
+  ASSERT_EQ(f.TL->State(), tlsBandDragging);
+  EXPECT_EQ(pages->ActivePageIndex(), 1);
+  release(b);
+}

@@ -53,6 +53,45 @@ TEST(TreeListDragImage, ANodeDragShowsItsCellFramedAndKeepsThePointersPlace) {
   EXPECT_EQ(f.TL->NodeDragImages(), nullptr);
 }
 
+TEST(TreeListDragImage, OnGetDragTextChoosesTheTextShown) {
+  TTreeListFixture f;
+  f.Fill(4, 0);
+  f.TL->SetDragMode(tldmAutomatic);
+  f.TL->SetColor(clWhite);
+  f.TL->SetOptions(f.TL->Options() - tloRowSelect);
+  TvmTreeListNode* r1 = f.Find("R1");
+  f.TL->SetFocusedNode(r1);
+  f.TL->SetFocusedColumn(1);
+  TvmTreeListNode* asked = nullptr;
+  std::string given, shown;
+  f.TL->OnGetDragText = [&](TObject* Sender, TvmTreeListNode* Node, std::string& Text) {
+    EXPECT_EQ(Sender, f.TL);
+    asked = Node;
+    given = Text;
+    Text = shown;
+  };
+  // Dark pixels inside the frames, where the text goes.
+  auto inked = [&] {
+    TPoint from = f.CellPoint(r1, 1);
+    f.TL->DispatchMouseDown(mbLeft, {}, from.X, from.Y);
+    f.TL->DispatchMouseMove({ssLeft}, from.X + 10, from.Y + 40);
+    EXPECT_EQ(f.TL->State(), tlsNodeDragging);
+    int n = 0;
+    if (TDragImage* img = f.TL->NodeDragImages(); img && img->Image()) {
+      TCanvas* c = img->Image()->Canvas();
+      for (int y = 4; y < img->Image()->Height() - 4; ++y)
+        for (int x = 24; x < img->Image()->Width() - 4; ++x) n += ColorToRGB(c->Pixels(x, y)) != ColorToRGB(clWhite);
+    }
+    f.TL->DispatchMouseUp(mbLeft, {}, from.X + 10, from.Y + 40);
+    return n;
+  };
+  EXPECT_EQ(inked(), 0);  // no text at all
+  EXPECT_EQ(asked, r1);
+  EXPECT_EQ(given, "1");  // the cell text comes in
+  shown = "Dragged";
+  EXPECT_GT(inked(), 0);
+}
+
 TEST(TreeListDragImage, DragImageVisibleOffKeepsNodeDragsPlain) {
   TTreeListFixture f;
   f.Fill(4, 0);
