@@ -287,7 +287,7 @@ public:
   // dataset's current record's).
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;
   bool IsInsertingNode() const;
-  int GetIndicatorKind(TvmTreeListNode* Node, bool Selected);
+  int GetIndicatorKind(TvmTreeListNode* Node, bool Selected) override;
   bool HasFooterCell(TvmDBTreeListColumn* Column) const { return Column->SummaryFooterType() != cstNone; }
   // Footer cells: a column with a summary type has one, showing its summary.
   bool HasFooterCell(int Column) override;
