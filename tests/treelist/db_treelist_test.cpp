@@ -788,3 +788,31 @@ TEST(DBTreeListPaint, TheIndicatorShowsEveryKind) {
     EXPECT_EQ(shown, c.Kinds);
   }
 }
+
+// With automatic sorting a newly sorted column replaces the earlier sort, unless a Shift+click
+// adds it to a multi-column sort; without automatic sorting the columns add up.
+TEST(DBTreeListSorting, ANewSortColumnStartsTheSortOver) {
+  TDBTreeFixture f({{1, 0, "c"}, {2, 0, "a"}, {3, 0, "b"}});
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxMultiSort);
+  auto state = [&] {
+    std::string s;
+    for (int i = 0; i < f.TL->SortedColumnCount(); ++i)
+      s += std::string(f.TL->SortedColumns(i)->Index() == 0 ? "NAME" : "ID") + (f.TL->SortedColumns(i)->Sorted() == csDown ? "v " : "^ ");
+    for (int i = 0; i < f.TL->ColumnCount(); ++i) s += std::to_string(f.TL->Columns(i)->Sorted());
+    return s;
+  };
+  f.TL->SetOptions(f.TL->Options() + tloAutoSort);
+  f.TL->Columns(0)->SetSorted(csUp);
+  f.TL->Columns(1)->SetSorted(csDown);
+  EXPECT_EQ(state(), "IDv " + std::to_string(csNone) + std::to_string(csDown));
+  EXPECT_EQ(f.TL->GetFirstNode()->Strings(0), "b");  // ID 3 first
+  f.TL->DoColumnClick(0, true);                        // Shift+click adds NAME as the second key
+  EXPECT_EQ(state(), "IDv NAME^ " + std::to_string(csUp) + std::to_string(csDown));
+  f.TL->DoColumnClick(0, false);  // a plain click sorts by NAME alone, descending now
+  EXPECT_EQ(state(), "NAMEv " + std::to_string(csDown) + std::to_string(csNone));
+  EXPECT_EQ(f.TL->GetFirstNode()->Strings(0), "c");
+
+  f.TL->SetOptions(f.TL->Options() - tloAutoSort);
+  f.TL->Columns(1)->SetSorted(csUp);
+  EXPECT_EQ(state(), "NAMEv ID^ " + std::to_string(csDown) + std::to_string(csUp));
+}
