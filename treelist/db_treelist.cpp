@@ -1127,6 +1127,18 @@ void TCustomvmDBTreeListControl::GetEditorValue(TvmTreeListNode* Node, TvmInplac
   EditingValue = Value;
 }
 
+void TCustomvmDBTreeListControl::SortingChanged() {
+  TCustomvmTreeListControl::SortingChanged();
+  for (int i = 0; i < ColumnCount(); ++i)
+    if (TvmDBTreeListColumn* c = DBColumn(i); c && c->GroupIndex() == -1) c->SetSorted(csNone);
+}
+
+void TCustomvmDBTreeListControl::BeforeColumnSort(TvmTreeListColumn* Column) {
+  auto* c = dynamic_cast<TvmDBTreeListColumn*>(Column);
+  if (FOptions.Contains(tloAutoSort) && (!c || c->GroupIndex() == -1) && !AddingSortColumn() && !SortLocked())
+    SortingChanged();
+}
+
 int TCustomvmDBTreeListControl::CompareNodes(TvmTreeListNode* Node1, TvmTreeListNode* Node2) {
   const Variant& k1 = DBNode(Node1)->KeyValue;
   const Variant& k2 = DBNode(Node2)->KeyValue;

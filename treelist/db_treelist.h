@@ -287,7 +287,12 @@ public:
   // dataset's current record's).
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;
   bool IsInsertingNode() const;
-  int GetIndicatorKind(TvmTreeListNode* Node, bool Selected);
+  int GetIndicatorKind(TvmTreeListNode* Node, bool Selected) override;
+  // Sorting starts over: grouped columns keep their direction, the others lose theirs.
+  void SortingChanged() override;
+  // With automatic sorting a column that is not grouped and not added to a multi-column sort
+  // replaces the earlier sort.
+  void BeforeColumnSort(TvmTreeListColumn* Column) override;
   bool HasFooterCell(TvmDBTreeListColumn* Column) const { return Column->SummaryFooterType() != cstNone; }
   // Footer cells: a column with a summary type has one, showing its summary.
   bool HasFooterCell(int Column) override;

@@ -362,6 +362,7 @@ void TvmTreeListColumn::SetSorted(TvmTreeListColumnSort Value) {
   if (Value != csNone) {
     FTreeList->BeginUpdate();
     TScopeExit end([this] { FTreeList->EndUpdate(); });
+    FTreeList->BeforeColumnSort(this);
     FSorted = Value;
     FTreeList->ColumnSortedChanged(this);
   } else {
@@ -1252,6 +1253,8 @@ void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift, bool Ctrl) 
     TvmTreeListColumnSort next = c->Sorted() == csUp ? csDown : csUp;
     if (Shift && FExtendedOptions.Contains(tlxMultiSort)) {
       if (c->Sorted() == csNone) {
+        FAddingSortColumn = true;
+        TScopeExit adding([this] { FAddingSortColumn = false; });
         c->SetSorted(next);
       } else {
         c->FSorted = next;

@@ -386,6 +386,13 @@ public:
   void SortByColumns();
   void BeginSortLock() { ++FSortLock; }
   void EndSortLock() { --FSortLock; }
+  bool SortLocked() const { return FSortLock > 0; }
+  // True while a Shift+click adds a column to a multi-column sort.
+  bool AddingSortColumn() const { return FAddingSortColumn; }
+  // Sorting starts over: the sorted-column list is emptied.
+  virtual void SortingChanged() { FSortedColumns.clear(); }
+  // Runs before a column takes a sort direction (nothing here).
+  virtual void BeforeColumnSort(TvmTreeListColumn* Column) {}
 
 protected:
   virtual void SaveControlLayout(TvmRegIniWrapper& W, const std::string& Section);
@@ -419,6 +426,7 @@ private:
   int FBandRowCount = 1;
   bool FDefaultLayout = true;
   int FSortLock = 0;
+  bool FAddingSortColumn = false;
 };
 
 // Registers the column and tree-list classes a stored form names (once at start-up).

@@ -57,6 +57,50 @@ static void DrawSortMark(TCanvas* C, const TRect& R, bool Up) {
   }
 }
 
+void TCustomvmTreeList::DrawIndicatorGlyph(TCanvas* C, const TRect& R, int Kind) {
+  if (Kind < 1 || Kind > 5) return;
+  const int cx = (R.Left + R.Right) / 2, cy = (R.Top + R.Bottom) / 2;
+  C->Pen()->SetStyle(psSolid);
+  C->Pen()->SetWidth(1);
+  C->Pen()->SetColor(clBlack);
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clBlack);
+  auto arrow = [&](int x) {
+    TPoint p[3] = {TPoint(x, cy - 4), TPoint(x + 4, cy), TPoint(x, cy + 4)};
+    C->Polygon(p, 3);
+  };
+  switch (Kind) {
+    case 1:  // focused: the arrow
+      arrow(cx - 2);
+      break;
+    case 2:  // editing: an I-beam
+      C->MoveTo(cx, cy - 4);
+      C->LineTo(cx, cy + 5);
+      C->MoveTo(cx - 2, cy - 4);
+      C->LineTo(cx + 3, cy - 4);
+      C->MoveTo(cx - 2, cy + 4);
+      C->LineTo(cx + 3, cy + 4);
+      break;
+    case 3:  // inserting: a small star
+      C->MoveTo(cx - 3, cy);
+      C->LineTo(cx + 4, cy);
+      C->MoveTo(cx, cy - 3);
+      C->LineTo(cx, cy + 4);
+      C->MoveTo(cx - 2, cy - 2);
+      C->LineTo(cx + 3, cy + 3);
+      C->MoveTo(cx + 2, cy - 2);
+      C->LineTo(cx - 3, cy + 3);
+      break;
+    case 4:  // selected: a dot
+      C->FillRect(TRect(cx - 1, cy - 1, cx + 2, cy + 2));
+      break;
+    case 5:  // focused and selected: the arrow with the dot behind it
+      arrow(cx - 4);
+      C->FillRect(TRect(cx + 2, cy - 1, cx + 5, cy + 2));
+      break;
+  }
+}
+
 void TCustomvmTreeList::DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed) {
   int x = (R.Left + R.Right - 9) / 2, y = CenterY - 4;
   C->Brush()->SetStyle(bsSolid);
@@ -344,14 +388,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   if (!IsRectEmpty(L.IndicatorRect)) {
     TRect ind(L.IndicatorRect.Left, Row.Top, L.IndicatorRect.Right, Row.Top + Row.Height);
     RaisedFace(C, ind, FHeaderPanelColor, FLookStyle != tllRaised);
-    if (n == FFocusedNode) {
-      // The focused row's arrow.
-      int cx = (ind.Left + ind.Right) / 2 - 2, cy = (ind.Top + ind.Bottom) / 2;
-      C->Brush()->SetColor(clBlack);
-      C->Pen()->SetColor(clBlack);
-      TPoint p[3] = {TPoint(cx, cy - 4), TPoint(cx + 4, cy), TPoint(cx, cy + 4)};
-      C->Polygon(p, 3);
-    }
+    DrawIndicatorGlyph(C, ind, GetIndicatorKind(n, Row.Selected));
   }
 }
 

@@ -322,20 +322,11 @@ void TCustomvmTreeList::DrawNewItemRow(TCanvas* C, const TvmTreeListLayout& L, b
     C->LineTo(bar.Right, bar.Top);
   }
   if (FIndicatorWidth > 0) {
-    // The indicator's insert mark: a small star.
+    // The indicator's insert mark.
     TRect ind(r.Left, r.Top, r.Left + FIndicatorWidth, rowBottom);
     C->Brush()->SetColor(FHeaderPanelColor);
     C->FillRect(ind);
-    int cx = (ind.Left + ind.Right) / 2, cy = (ind.Top + ind.Bottom) / 2;
-    C->Pen()->SetColor(clBlack);
-    C->MoveTo(cx - 3, cy);
-    C->LineTo(cx + 4, cy);
-    C->MoveTo(cx, cy - 3);
-    C->LineTo(cx, cy + 4);
-    C->MoveTo(cx - 2, cy - 2);
-    C->LineTo(cx + 3, cy + 3);
-    C->MoveTo(cx + 2, cy - 2);
-    C->LineTo(cx - 3, cy + 3);
+    DrawIndicatorGlyph(C, ind, 3);
   }
   bool showSel = FNewItemRowActive && (Focused || !FHideSelection);
   int focusCol = GetFocusedAbsoluteColumn();

@@ -566,6 +566,9 @@ public:
   virtual void DoDrawPreview(TvmTreeListDrawInfo& Info) {}
   virtual bool IsFooterDrawAssigned(TvmTreeListNode* Node, int Column, int FooterIndex) { return false; }
   virtual void DoDrawFooterCell(TvmTreeListDrawInfo& Info) {}
+  // The mark in a row's indicator cell: 0 none, 1 focused (arrow), 2 editing, 3 inserting,
+  // 4 selected (dot), 5 focused and selected (arrow and dot). Here the focused row's arrow only.
+  virtual int GetIndicatorKind(TvmTreeListNode* Node, bool Selected) { return Node == FFocusedNode ? 1 : 0; }
 
   bool SearchExpandsNodes() const { return FSearchExpandsNodes; }
   void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
@@ -957,6 +960,8 @@ protected:
   // bands that cover them.
   void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left, int LinesBottom);
   void DrawExpandButtonBox(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
+  // One indicator mark (kinds of GetIndicatorKind) centred in R, in black.
+  static void DrawIndicatorGlyph(TCanvas* C, const TRect& R, int Kind);
   void DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L);
   // The sunken footer cells of one footer row band (FooterIndex -1: the footer panel) from Top.
   void DrawFooterCells(TCanvas* C, const TvmTreeListLayout& L, int Top, TvmTreeListNode* Node, int FooterIndex,

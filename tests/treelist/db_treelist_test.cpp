@@ -707,3 +707,112 @@ TEST(DBTreeListColumns, FooterSummariesAndDrawingEvents) {
       EXPECT_GT(red, 20);
     }
 }
+
+// The indicator column shows each row's kind as its own mark: the arrow on the focused row, an
+// I-beam while its record is edited, a star while a record is inserted, a dot on selected rows
+// and the arrow with a dot on the focused selected row; rows without a kind stay blank.
+TEST(DBTreeListPaint, TheIndicatorShowsEveryKind) {
+  // Ink and blank points of each mark, relative to the indicator cell's centre.
+  struct Mark {
+    std::vector<TPoint> Ink, Blank;
+  };
+  const std::map<int, Mark> marks = {
+      {1, {{{-1, 0}, {1, 0}, {-2, -3}, {-2, 3}}, {{-3, 0}, {3, 0}, {0, -4}}}},
+      {2, {{{0, 0}, {0, -3}, {0, 4}, {-2, -4}, {2, 4}}, {{-1, 0}, {1, 0}, {-3, 0}}}},
+      {3, {{{0, 0}, {-3, 0}, {3, 0}, {0, -3}, {0, 3}, {-2, -2}, {2, 2}, {2, -2}}, {{-1, -3}, {-3, -1}, {1, -2}}}},
+      {4, {{{-1, -1}, {0, 0}, {1, 1}}, {{-2, 0}, {2, 0}, {0, -3}, {-3, 0}}}},
+      {5, {{{-3, 0}, {-2, 0}, {-4, -4}, {3, 0}, {4, 1}}, {{1, 0}, {-5, 0}, {2, -3}}}},
+  };
+  struct Case {
+    const char* What;
+    std::function<void(TDBTreeFixture&)> Setup;
+    std::map<std::string, int> Kinds;  // rows by name; every other row shows no mark
+  };
+  const std::vector<Case> cases = {
+      {"focused", [](TDBTreeFixture& f) { f.Click("n2"); }, {{"n2", 1}}},
+      {"a record in edit",
+       [](TDBTreeFixture& f) {
+         f.Click("n2");
+         f.Table->Edit();
+       },
+       {{"n2", 2}}},
+      {"an inserted record",
+       [](TDBTreeFixture& f) {
+         f.Click("n2");
+         f.TL->InsertRecord();
+       },
+       {{"n2", 3}}},  // the new record shows on the focused row until it is posted
+      {"several selected",
+       [](TDBTreeFixture& f) {
+         f.TL->SetOptions(f.TL->Options() + tloMultiSelect);
+         f.Click("n1");
+         f.Click("n3", TShiftState{ssCtrl});
+         f.Click("n4", TShiftState{ssCtrl});
+       },
+       {{"n1", 4}, {"n3", 4}, {"n4", 5}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.What);
+    TDBTreeFixture f({{1, 0, "n1"}, {2, 0, "n2"}, {3, 0, "n3"}, {4, 0, "n4"}});
+    f.TL->SetShowIndicatorColumn(true);
+    f.TL->SetFocus();
+    Application->ProcessMessages();
+    c.Setup(f);
+    f.TL->Repaint();
+    TBitmap shot;
+    GrabControl(f.TL, &shot);
+    TvmTreeListLayout L;
+    f.TL->CalcLayout(L);
+    ASSERT_FALSE(IsRectEmpty(L.IndicatorRect));
+    const TColor ink = ColorToRGB(clBlack);
+    std::map<std::string, int> shown;
+    for (const auto& r : L.VisibleRows) {
+      const std::string name = r.Node->Strings(0);
+      auto want = c.Kinds.find(name);
+      const int kind = want == c.Kinds.end() ? 0 : want->second;
+      EXPECT_EQ(f.TL->GetIndicatorKind(r.Node, r.Selected), kind) << name;
+      const int cx = (L.IndicatorRect.Left + L.IndicatorRect.Right) / 2, cy = r.Top + r.Height / 2;
+      if (kind == 0) {
+        int inked = 0;
+        for (int y = r.Top; y < r.Top + r.Height; ++y)
+          for (int x = L.IndicatorRect.Left; x < L.IndicatorRect.Right; ++x) inked += shot.Canvas()->Pixels(x, y) == ink;
+        EXPECT_EQ(inked, 0) << name;
+        continue;
+      }
+      shown[name] = kind;
+      for (TPoint p : marks.at(kind).Ink)
+        EXPECT_EQ(shot.Canvas()->Pixels(cx + p.X, cy + p.Y), ink) << name << " ink at " << p.X << "," << p.Y;
+      for (TPoint p : marks.at(kind).Blank)
+        EXPECT_NE(shot.Canvas()->Pixels(cx + p.X, cy + p.Y), ink) << name << " blank at " << p.X << "," << p.Y;
+    }
+    EXPECT_EQ(shown, c.Kinds);
+  }
+}
+
+// With automatic sorting a newly sorted column replaces the earlier sort, unless a Shift+click
+// adds it to a multi-column sort; without automatic sorting the columns add up.
+TEST(DBTreeListSorting, ANewSortColumnStartsTheSortOver) {
+  TDBTreeFixture f({{1, 0, "c"}, {2, 0, "a"}, {3, 0, "b"}});
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxMultiSort);
+  auto state = [&] {
+    std::string s;
+    for (int i = 0; i < f.TL->SortedColumnCount(); ++i)
+      s += std::string(f.TL->SortedColumns(i)->Index() == 0 ? "NAME" : "ID") + (f.TL->SortedColumns(i)->Sorted() == csDown ? "v " : "^ ");
+    for (int i = 0; i < f.TL->ColumnCount(); ++i) s += std::to_string(f.TL->Columns(i)->Sorted());
+    return s;
+  };
+  f.TL->SetOptions(f.TL->Options() + tloAutoSort);
+  f.TL->Columns(0)->SetSorted(csUp);
+  f.TL->Columns(1)->SetSorted(csDown);
+  EXPECT_EQ(state(), "IDv " + std::to_string(csNone) + std::to_string(csDown));
+  EXPECT_EQ(f.TL->GetFirstNode()->Strings(0), "b");  // ID 3 first
+  f.TL->DoColumnClick(0, true);                        // Shift+click adds NAME as the second key
+  EXPECT_EQ(state(), "IDv NAME^ " + std::to_string(csUp) + std::to_string(csDown));
+  f.TL->DoColumnClick(0, false);  // a plain click sorts by NAME alone, descending now
+  EXPECT_EQ(state(), "NAMEv " + std::to_string(csDown) + std::to_string(csNone));
+  EXPECT_EQ(f.TL->GetFirstNode()->Strings(0), "c");
+
+  f.TL->SetOptions(f.TL->Options() - tloAutoSort);
+  f.TL->Columns(1)->SetSorted(csUp);
+  EXPECT_EQ(state(), "NAMEv ID^ " + std::to_string(csDown) + std::to_string(csUp));
+}
