@@ -248,6 +248,7 @@ VM_PUBLISH(TvmInspectorPopupRow) {
   using C = TvmInspectorPopupRow;
   P.Bool("HideEditCursor", &C::HideEditCursor, &C::HideEditCursor).Default(false);
   P.Bool("PopupAutoSize", &C::PopupAutoSize, &C::PopupAutoSize).Default(true);
+  P.Component("PopupControl", &C::PopupControl, &C::SetPopupControl);
   P.Enum("PopupFormBorderStyle", &C::PopupFormBorderStyle, &C::PopupFormBorderStyle, PopupFormBorderInfo)
       .Default(pbsDialog);
   P.String("PopupFormCaption", &C::PopupFormCaption, &C::PopupFormCaption).Default("");

@@ -281,7 +281,12 @@ TEST(InspectorRowKinds, EachKindsOwnSettingsAndTextReadBackWithTheForm) {
 TEST(InspectorRowKinds, DropDownKindsOwnSettingsReadBackWithTheForm) {
   TRowsFixture f;
   RegisterInspectorRowClasses();
-  TScopeExit unregister([] { UnregisterInspectorRowClasses(); });
+  const bool panelKnown = GetClass("TPanel") != nullptr;
+  if (!panelKnown) RegisterClasses({TPanel::StaticClass()});
+  TScopeExit unregister([panelKnown] {
+    UnregisterInspectorRowClasses();
+    if (!panelKnown) UnRegisterClasses({TPanel::StaticClass()});
+  });
   struct TCase {
     std::function<TvmInspectorRow*()> Make;
     const char* Written;
@@ -370,9 +375,15 @@ TEST(InspectorRowKinds, DropDownKindsOwnSettingsReadBackWithTheForm) {
          EXPECT_EQ(b->BlobEditKind, bekPict);
          EXPECT_EQ(b->MemoScrollBars, ssVertical);
        }},
-      // A size below the default minimum survives: the minimum is read first.
+      // A size below the default minimum survives: the minimum is read first. The hosted
+      // control is named in the form and found again.
       {[&] {
+         auto* panel = new TPanel(f.Form.get());
+         panel->SetName("PopupPanel");
+         panel->SetParent(f.Form.get());
+         panel->SetVisible(false);
          auto* r = f.Add<TvmInspectorTextPopupRow>("Popup", "p");
+         r->SetPopupControl(panel);
          r->SetPopupMinHeight(50);
          r->SetPopupHeight(60);
          return r;
@@ -383,6 +394,9 @@ TEST(InspectorRowKinds, DropDownKindsOwnSettingsReadBackWithTheForm) {
          EXPECT_EQ(p->PopupMinHeight(), 50);
          EXPECT_EQ(p->PopupHeight(), 60);
          EXPECT_EQ(p->PopupWidth(), 250);
+         ASSERT_NE(p->PopupControl(), nullptr);
+         EXPECT_EQ(p->PopupControl()->Name(), "PopupPanel");
+         EXPECT_EQ(p->PopupControl()->Owner(), p->Owner());
        }},
       {[&] {
          auto* r = f.Add<TvmInspectorTextGraphicRow>("Graphic", "");
