@@ -26,6 +26,15 @@ const TEnumInfo NullStyleInfo("TvmShowNullFieldStyle", {"nsUnchecked", "nsInacti
 const TEnumInfo ValueTypeInfo("TvmValueType", {"vtInt", "vtFloat"});
 const TEnumInfo TimeFormatInfo("TvmTimeEditFormat", {"tfHourMinSec", "tfHourMin", "tfHour"});
 const TEnumInfo ScrollStyleInfo("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
+const TEnumInfo TransparencyInfo("TvmGraphicEditTransparency", {"gtDefault", "gtOpaque", "gtTransparent"});
+const TEnumInfo PopupBorderInfo("TvmPopupBorder", {"pbDefault", "pbSingle", "pbFrame3D", "pbFlat"});
+const TEnumInfo DateButtonInfo("TDateButton", {"btnToday", "btnClear"});
+const TEnumInfo DateOnErrorInfo("TDateOnError", {"deToday", "deNull"});
+const TEnumInfo ButtonStyleInfo("TvmButtonStyle", {"bsStandard", "bsFlat", "bsExtraFlat"});
+const TEnumInfo EditButtonStyleInfo("TvmEditButtonStyle", {"ebsSimple", "ebsEllipsis", "ebsDown", "ebsGlyph"});
+const TEnumInfo BlobPaintStyleInfo("TvmBlobPaintStyle", {"bpsDefault", "bpsIcon", "bpsText"});
+const TEnumInfo BlobEditKindInfo("TvmBlobEditKind", {"bekMemo", "bekPict", "bekOle", "bekBlob"});
+const TEnumInfo PopupFormBorderInfo("TvmPopupEditFormBorderStyle", {"pbsDialog", "pbsDialogHelp", "pbsSimple", "pbsSysPanel"});
 
 }  // namespace
 
@@ -119,6 +128,144 @@ VM_PUBLISH(TvmInspectorMemoRow) {
   P.Bool("WordWrap", &C::WordWrap, &C::WordWrap).Default(true);
 }
 
+VM_PUBLISH(TvmInspectorGraphicRow) {
+  using C = TvmInspectorGraphicRow;
+  P.Bool("Center", &C::Center, &C::Center).Default(true);
+  P.String("CustomFilter", &C::CustomFilter, &C::CustomFilter).Default("");
+  P.Bool("CustomGraphic", &C::CustomGraphic, &C::CustomGraphic).Default(false);
+  P.Bool("DblClickActivate", &C::DblClickActivate, &C::DblClickActivate).Default(true);
+  P.Enum("GraphicTransparency", &C::GraphicTransparency, &C::GraphicTransparency, TransparencyInfo).Default(gtDefault);
+  P.Bool("PopupToolbarPosStored", &C::PopupToolbarPosStored, &C::SetPopupToolbarPosStored).Default(true);
+  P.Bool("QuickDraw", &C::QuickDraw, &C::QuickDraw).Default(false);
+  P.Bool("Stretch", &C::Stretch, &C::Stretch).Default(true);
+  P.Event("OnAssignPicture", &C::OnAssignPicture);
+  P.Event("OnCustomClick", &C::OnCustomClick);
+  P.Event("OnGetGraphicClass", &C::OnGetGraphicClass);
+}
+
+// The drop-down rows republish the drop-down settings that suit their editor.
+
+VM_PUBLISH(TvmInspectorDateRow) {
+  using C = TvmInspectorDateRow;
+  P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
+  P.Set("DateButtons", &C::DateButtons, &C::DateButtons, DateButtonInfo).Default(TDateButtons{btnToday, btnClear});
+  P.Enum("DateOnError", &C::DateOnError, &C::DateOnError, DateOnErrorInfo).Default(deToday);
+  P.Bool("DateValidation", &C::DateValidation, &C::DateValidation).Default(false);
+  P.Bool("SaveTime", &C::SaveTime, &C::SaveTime).Default(true);
+  P.Bool("UseEditMask", &C::UseEditMask, &C::UseEditMask).Default(false);
+  P.Event("OnDateValidateInput", &C::OnDateValidateInput);
+}
+
+VM_PUBLISH(TvmInspectorCalcRow) {
+  using C = TvmInspectorCalcRow;
+  P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
+  P.Bool("BeepOnError", &C::BeepOnError, &C::BeepOnError).Default(true);
+  P.Enum("ButtonStyle", &C::ButtonStyle, &C::ButtonStyle, ButtonStyleInfo).Default(bsStandard);
+  P.Int("Precision", &C::Precision, &C::Precision).Default(13);
+  P.Bool("QuickClose", &C::QuickClose, &C::QuickClose).Default(false);
+  P.Bool("ShowButtonFrame", &C::ShowButtonFrame, &C::ShowButtonFrame).Default(false);
+}
+
+VM_PUBLISH(TvmInspectorButtonRow) {
+  using C = TvmInspectorButtonRow;
+  P.Bool("ButtonOnly", &C::ButtonOnly, &C::SetButtonOnly).Default(false);
+  P.Enum("EditButtonStyle", &C::EditButtonStyle, &C::SetEditButtonStyle, EditButtonStyleInfo).Default(ebsEllipsis);
+  P.Int("ClickKey", &C::ClickKey, &C::ClickKey).Default(16397);
+  P.Bool("HideEditCursor", &C::HideEditCursor, &C::SetHideEditCursor).Default(false);
+  P.Event("OnButtonClick", &C::OnButtonClick);
+}
+
+VM_PUBLISH(TvmInspectorPickRow) {
+  using C = TvmInspectorPickRow;
+  P.Int("DropDownRows", &C::DropDownRows, &C::DropDownRows).Default(7);
+  P.Int("DropDownWidth", &C::DropDownWidth, &C::DropDownWidth).Default(0);
+  P.Bool("ImmediateDropDown", &C::ImmediateDropDown, &C::ImmediateDropDown).Default(true);
+  P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
+  P.Bool("DropDownListStyle", &C::DropDownListStyle, &C::DropDownListStyle).Default(false);
+  P.Strings("Items", &C::Items);
+  P.Bool("CanDeleteText", &C::CanDeleteText, &C::CanDeleteText).Default(false);
+  P.Bool("Revertable", &C::Revertable, &C::Revertable).Default(true);
+  P.Bool("Sorted", &C::Sorted, &C::Sorted).Default(false);
+  P.Event("OnCloseUp", &C::OnCloseUp);
+}
+
+VM_PUBLISH(TvmInspectorMRURow) {
+  using C = TvmInspectorMRURow;
+  P.Bool("ImmediateDropDown", &C::ImmediateDropDown, &C::ImmediateDropDown).Default(false);
+  P.Int("MaxItemCount", &C::MaxItemCount, &C::MaxItemCount).Default(7);
+  P.Bool("ShowEllipsis", &C::ShowEllipsis, &C::ShowEllipsis).Default(true);
+  P.Event("OnButtonClick", &C::OnButtonClick);
+}
+
+VM_PUBLISH(TvmInspectorImageRow) {
+  using C = TvmInspectorImageRow;
+  P.Int("DropDownRows", &C::DropDownRows, &C::DropDownRows).Default(7);
+  P.Int("DropDownWidth", &C::DropDownWidth, &C::DropDownWidth).Default(0);
+  P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
+  P.Bool("DefaultImages", &C::DefaultImages, &C::DefaultImages).Default(true);
+  P.Strings("Descriptions", &C::Descriptions);
+  P.Strings("ImageIndexes", &C::ImageIndexes);
+  P.Bool("MultiLineText", &C::MultiLineText, &C::MultiLineText).Default(false);
+  P.Bool("ShowDescription", &C::ShowDescription, &C::ShowDescription).Default(false);
+  P.Strings("Values", &C::Values);
+  P.Event("OnCloseUp", &C::OnCloseUp);
+}
+
+VM_PUBLISH(TvmInspectorCustomBlobRow) {
+  using C = TvmInspectorCustomBlobRow;
+  P.Bool("ImmediatePopup", &C::ImmediatePopup, &C::ImmediatePopup).Default(false);
+  P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
+  P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
+  P.Bool("AlwaysSaveText", &C::AlwaysSaveText, &C::AlwaysSaveText).Default(false);
+  P.Enum("BlobPaintStyle", &C::BlobPaintStyle, &C::BlobPaintStyle, BlobPaintStyleInfo).Default(bpsIcon);
+  P.Int("MaxDisplayLength", &C::MaxDisplayLength, &C::MaxDisplayLength).Default(255);
+  P.Enum("MemoCharCase", &C::MemoCharCase, &C::MemoCharCase, CharCaseInfo).Default(ecNormal);
+  P.Bool("MemoHideScrollBars", &C::MemoHideScrollBars, &C::MemoHideScrollBars).Default(true);
+  P.Int("MemoMaxLength", &C::MemoMaxLength, &C::MemoMaxLength).Default(0);
+  P.Bool("MemoOEMConvert", &C::MemoOEMConvert, &C::MemoOEMConvert).Default(false);
+  P.Enum("MemoScrollBars", &C::MemoScrollBars, &C::MemoScrollBars, ScrollStyleInfo).Default(ssBoth);
+  P.Bool("MemoSelectionBar", &C::MemoSelectionBar, &C::MemoSelectionBar).Default(false);
+  P.Bool("MemoWantReturns", &C::MemoWantReturns, &C::MemoWantReturns).Default(true);
+  P.Bool("MemoWantTabs", &C::MemoWantTabs, &C::MemoWantTabs).Default(true);
+  P.Bool("MemoWordWrap", &C::MemoWordWrap, &C::MemoWordWrap).Default(true);
+  P.Bool("PictureAutoSize", &C::PictureAutoSize, &C::PictureAutoSize).Default(true);
+  P.String("PictureFilter", &C::PictureFilter, &C::PictureFilter).Default("");
+  P.Enum("PictureTransparency", &C::PictureTransparency, &C::PictureTransparency, TransparencyInfo).Default(gtDefault);
+  P.Int("PopupHeight", &C::PopupHeight, &C::PopupHeight).Default(140);
+  P.Int("PopupWidth", &C::PopupWidth, &C::PopupWidth).Default(200);
+  P.Bool("ShowExPopupItems", &C::ShowExPopupItems, &C::ShowExPopupItems).Default(false);
+  P.Bool("ShowPicturePopup", &C::ShowPicturePopup, &C::ShowPicturePopup).Default(false);
+  P.Bool("SizeablePopup", &C::SizeablePopup, &C::SizeablePopup).Default(true);
+  P.Event("OnAssignPicture", &C::OnAssignPicture);
+  P.Event("OnGetGraphicClass", &C::OnGetGraphicClass);
+}
+
+VM_PUBLISH(TvmInspectorPopupRow) {
+  using C = TvmInspectorPopupRow;
+  P.Bool("HideEditCursor", &C::HideEditCursor, &C::HideEditCursor).Default(false);
+  P.Bool("PopupAutoSize", &C::PopupAutoSize, &C::PopupAutoSize).Default(true);
+  P.Component("PopupControl", &C::PopupControl, &C::SetPopupControl);
+  P.Enum("PopupFormBorderStyle", &C::PopupFormBorderStyle, &C::PopupFormBorderStyle, PopupFormBorderInfo)
+      .Default(pbsDialog);
+  P.String("PopupFormCaption", &C::PopupFormCaption, &C::PopupFormCaption).Default("");
+  P.Bool("PopupFormClientEdge", &C::PopupFormClientEdge, &C::PopupFormClientEdge).Default(false);
+  P.Bool("PopupFormFlatBorder", &C::PopupFormFlatBorder, &C::PopupFormFlatBorder).Default(true);
+  P.Bool("PopupFormSizeable", &C::PopupFormSizeable, &C::PopupFormSizeable).Default(true);
+  // The minimums come first: a size read before its minimum would be clamped to the old one.
+  P.Int("PopupMinHeight", &C::PopupMinHeight, &C::SetPopupMinHeight).Default(100);
+  P.Int("PopupMinWidth", &C::PopupMinWidth, &C::SetPopupMinWidth).Default(100);
+  P.Int("PopupHeight", &C::PopupHeight, &C::SetPopupHeight).Default(200);
+  P.Int("PopupWidth", &C::PopupWidth, &C::SetPopupWidth).Default(250);
+  P.Event("OnCloseQuery", &C::OnCloseQuery);
+  P.Event("OnCloseUp", &C::OnCloseUp);
+  P.Event("OnInitPopup", &C::OnInitPopup);
+  P.Event("OnPopup", &C::OnPopup);
+}
+
 // The Text variants keep their value in Text.
 #define VM_TEXT_ROW_PUBLISH(Name) \
   VM_PUBLISH(Name) { P.String("Text", &Name::Text, &Name::SetText).Default(""); }
@@ -134,7 +281,6 @@ VM_TEXT_ROW_PUBLISH(TvmInspectorTextButtonRow)
 VM_TEXT_ROW_PUBLISH(TvmInspectorTextPickRow)
 VM_TEXT_ROW_PUBLISH(TvmInspectorTextMRURow)
 VM_TEXT_ROW_PUBLISH(TvmInspectorTextImageRow)
-VM_TEXT_ROW_PUBLISH(TvmInspectorTextBlobRow)
 VM_TEXT_ROW_PUBLISH(TvmInspectorTextPopupRow)
 VM_TEXT_ROW_PUBLISH(TvmInspectorTextGraphicRow)
 #undef VM_TEXT_ROW_PUBLISH
@@ -143,6 +289,12 @@ VM_PUBLISH(TvmInspectorTextSpinRow) {
   using C = TvmInspectorTextSpinRow;
   P.String("Text", &C::Text, &C::SetText).Default("");
   P.Enum("ValueType", &C::ValueType, &C::ValueType, ValueTypeInfo).Default(vtInt);
+}
+
+VM_PUBLISH(TvmInspectorTextBlobRow) {
+  using C = TvmInspectorTextBlobRow;
+  P.String("Text", &C::Text, &C::SetText).Default("");
+  P.Enum("BlobEditKind", &C::BlobEditKind, &C::BlobEditKind, BlobEditKindInfo).Default(bekMemo);
 }
 
 VM_PUBLISH(TvmInspectorComplexRowItem) {

@@ -27,17 +27,8 @@ VM_DEFINE_CLASS(TvmInspectorCurrencyEdit)
 VM_DEFINE_CLASS(TvmInspectorTimeEdit)
 VM_DEFINE_CLASS(TvmInspectorPopupEdit)
 VM_DEFINE_CLASS(TvmInspectorGraphicEdit)
-VM_DEFINE_CLASS(TvmInspectorGraphicRow)
 
 VM_DEFINE_CLASS(TvmInspectorDropDownRow)
-VM_DEFINE_CLASS(TvmInspectorDateRow)
-VM_DEFINE_CLASS(TvmInspectorCalcRow)
-VM_DEFINE_CLASS(TvmInspectorButtonRow)
-VM_DEFINE_CLASS(TvmInspectorPickRow)
-VM_DEFINE_CLASS(TvmInspectorMRURow)
-VM_DEFINE_CLASS(TvmInspectorImageRow)
-VM_DEFINE_CLASS(TvmInspectorCustomBlobRow)
-VM_DEFINE_CLASS(TvmInspectorPopupRow)
 
 namespace {
 const char* const SCheckTrue = "True";    // string resource 38901
