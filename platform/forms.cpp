@@ -197,7 +197,6 @@ void ActivateOnPress(QWidget* W) {
   if (TakesNoActivation(win)) return;
   if (!win->isVisible()) return;
   RequestActivation(win);
-  if (TForm* top = FormOfWindow(win); top && top->Visible() && !top->Active()) top->DispatchActivate(true);
   if (TForm* f = FormOfWidget(W); f && f->FormStyle() == fsMDIChild && f->Visible() && !f->Active())
     f->DispatchActivate(true);
 }
