@@ -7,9 +7,11 @@
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QTimer>
 #include <QToolTip>
@@ -122,13 +124,54 @@ bool TakesNoActivation(const QWidget* Win) {
          Win->testAttribute(Qt::WA_ShowWithoutActivating) || Win->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus);
 }
 
+// The windows the program asked the window system to activate, oldest first. The window system
+// answers each through its queue, when the program has made the form active already and may have
+// moved on to another one since.
+std::vector<QPointer<QWidget>>& RequestedActivations() {
+  static std::vector<QPointer<QWidget>> requests;
+  return requests;
+}
+
+void RequestActivation(QWidget* Win) {
+  if (QApplication::activeWindow() == Win) return;  // no answer will come
+  auto& requests = RequestedActivations();
+  requests.emplace_back(Win);
+  if (requests.size() > 32) requests.erase(requests.begin());
+  Win->activateWindow();
+}
+
 // Makes a form's window the one the window system sends the keys to. A window manager does this
 // when the user clicks or a dialog closes; without one the program has to.
 void ActivateNativeWindow(TForm* Form) {
   QWidget* w = vmqt::ControlWidget(Form);
   if (!w || !w->isVisible()) return;
   QWidget* win = w->window();
-  if (QApplication::activeWindow() != win && !TakesNoActivation(win)) win->activateWindow();
+  if (!TakesNoActivation(win)) RequestActivation(win);
+}
+
+// The form whose own window is the top-level window Win, or null.
+TForm* FormOfWindow(QWidget* Win) {
+  TForm* f = FormOfWidget(Win);
+  return f && vmqt::ControlWidget(f) == Win ? f : nullptr;
+}
+
+// The window system activated a top-level window. The answer to one of the program's own requests
+// changes nothing (the form was made active with the request, and a later form may be active by
+// now); any other activation (the user clicked a title bar or switched windows, or the window
+// manager chose a window when one closed) makes the window's form the active one, with its
+// activate and deactivate events. Activations before it that were never answered are forgotten.
+void WindowActivated(QWidget* Win) {
+  auto& requests = RequestedActivations();
+  auto answered = std::find(requests.begin(), requests.end(), Win);
+  if (answered != requests.end()) {
+    requests.erase(requests.begin(), answered + 1);
+    return;
+  }
+  requests.clear();
+  if (TakesNoActivation(Win) || QApplication::activePopupWidget()) return;
+  if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != Win) return;
+  TForm* f = FormOfWindow(Win);
+  if (f && f->Visible() && f->Enabled() && !f->Active()) f->DispatchActivate(true);
 }
 
 // The keyboard follows the active MDI child: the focus goes into it (to its active control, else to
@@ -152,7 +195,8 @@ void ActivateOnPress(QWidget* W) {
   if (QApplication::activePopupWidget()) return;
   QWidget* win = W->window();
   if (TakesNoActivation(win)) return;
-  if (QApplication::activeWindow() != win && win->isVisible()) win->activateWindow();
+  if (!win->isVisible()) return;
+  RequestActivation(win);
   if (TForm* f = FormOfWidget(W); f && f->FormStyle() == fsMDIChild && f->Visible() && !f->Active())
     f->DispatchActivate(true);
 }
@@ -179,6 +223,23 @@ private:
     return false;
   }
 
+  // F10 opens the first menu of the window's menu bar, as on every desktop (a shortcut on F10
+  // comes first).
+  static bool OpenMenuBar(QObject* Receiver, QEvent* Event) {
+    auto* ke = static_cast<QKeyEvent*>(Event);
+    if (ke->key() != Qt::Key_F10 || (ke->modifiers() & ~Qt::KeypadModifier)) return false;
+    TForm* f = FormOfWindow(static_cast<QWidget*>(Receiver)->window());
+    if (!f || !f->Enabled() || !f->Menu()) return false;
+    auto* bar = static_cast<QMenuBar*>(f->Menu()->MenuBarHandle());
+    if (!bar || !bar->isVisible()) return false;
+    for (QAction* a : bar->actions())
+      if (a->isVisible() && a->isEnabled() && !a->isSeparator()) {
+        bar->setActiveAction(a);
+        return true;
+      }
+    return false;
+  }
+
 public:
   // The desktop changed its palette: the system colours follow, and every control repaints.
   bool event(QEvent* E) override {
@@ -191,8 +252,15 @@ public:
 
   bool notify(QObject* Receiver, QEvent* Event) override {
     try {
-      if (Event->type() == QEvent::KeyPress && Receiver->isWidgetType() && RunShortCut(Receiver, Event))
+      if (Event->type() == QEvent::KeyPress && Receiver->isWidgetType() &&
+          (RunShortCut(Receiver, Event) || OpenMenuBar(Receiver, Event)))
         return true;
+      if (Event->type() == QEvent::WindowActivate && Receiver->isWidgetType() &&
+          static_cast<QWidget*>(Receiver)->isWindow()) {
+        bool done = QApplication::notify(Receiver, Event);
+        WindowActivated(static_cast<QWidget*>(Receiver));
+        return done;
+      }
       if ((Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick) &&
           Receiver->isWidgetType())
         ActivateOnPress(static_cast<QWidget*>(Receiver));
@@ -1044,7 +1112,7 @@ void TForm::Show() {
       w->showMinimized();
     else
       w->show();
-    if (!frame && !was) w->activateWindow();
+    if (!frame && !was) RequestActivation(w);
   }
   if (!was) Guarded([this] { Perform(WM_SHOWWINDOW, 1); });
   DispatchActivate(true);
@@ -1174,7 +1242,7 @@ TModalResult TForm::ShowModal() {
         break;
       }
   if (keysWindow && keysWindow != vmqt::ControlWidget(this) && keysWindow->isVisible())
-    keysWindow->activateWindow();
+    RequestActivation(keysWindow);
   else if (beforeLives)
     ActivateNativeWindow(before);
   return FModalResult;
@@ -1234,6 +1302,13 @@ void TForm::ActivationChanged(bool Active) {
   } else {
     if (OnDeactivate) Guarded([this] { OnDeactivate(this); });
   }
+}
+
+void SendWindowActivation(TForm* Form) {
+  QWidget* w = Form ? vmqt::ControlWidget(Form) : nullptr;
+  if (!w || !w->isVisible()) return;
+  w->window()->activateWindow();
+  QCoreApplication::processEvents();
 }
 
 void TForm::Cascade() {

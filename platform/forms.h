@@ -336,5 +336,9 @@ protected:
   void TextChanged() override;
 };
 
+// Activates a form's window as a window manager does when the user clicks its title bar or
+// switches windows (not as the program asks for it), and lets the window system's answer arrive.
+void SendWindowActivation(TForm* Form);
+
 // Shows a message in a box with an OK button (through the message box hook).
 void ShowMessage(const std::string& Msg);

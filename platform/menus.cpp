@@ -384,6 +384,12 @@ void TMainMenu::BuildMenuBar(void* Parent) {
   bar->show();
 }
 
+std::string TMainMenu::OpenEntry() const {
+  QMenuBar* bar = FImpl->Bar;
+  QAction* a = bar ? bar->activeAction() : nullptr;
+  return a && a->menu() && a->menu()->isVisible() ? vmqt::FromQ(a->text()) : std::string();
+}
+
 // ---------------------------------------------------------------------------------------------
 // TPopupMenu
 

@@ -138,6 +138,8 @@ public:
   void* MenuBarHandle() const;
   // Makes or refreshes the menu bar on the window Parent (a QWidget).
   void BuildMenuBar(void* Parent);
+  // The caption of the bar entry whose menu is open, empty when none is.
+  std::string OpenEntry() const;
 
   struct Impl;
 

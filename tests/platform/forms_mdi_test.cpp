@@ -13,6 +13,13 @@
 
 namespace {
 
+TMenuItem* NewItem(TMenuItem* Parent, const std::string& Caption) {
+  auto* it = new TMenuItem(nullptr);
+  it->SetCaption(Caption);
+  Parent->Add(it);
+  return it;
+}
+
 // A frame that is the program's main form for the test's duration.
 struct FrameFixture : ::testing::Test {
   TForm* Frame = nullptr;
@@ -339,6 +346,76 @@ TEST(Forms, TheOpenerTakesTheKeysBackWhenADialogCloses) {
   EXPECT_EQ(edit->Text(), "k");
   tool.Hide();
   opener.Hide();
+}
+
+// Windows the window manager activates (a click on the title bar, switching windows) become the
+// active form with their events; the window system's late answers to the program's own
+// activations change nothing, even when the program has moved on to another form meanwhile.
+TEST(Forms, TheWindowManagersActivationMakesItsFormActive) {
+  std::vector<std::string> log;
+  auto make = [&log](TForm& F, const std::string& Name, int Left) {
+    F.SetBounds(Left, 0, 150, 100);
+    F.OnActivate = [&log, Name](TObject*) { log.push_back("activate " + Name); };
+    F.OnDeactivate = [&log, Name](TObject*) { log.push_back("deactivate " + Name); };
+  };
+  TForm a(nullptr), b(nullptr), c(nullptr);
+  make(a, "A", 0);
+  make(b, "B", 200);
+  make(c, "C", 400);
+  a.Show();
+  b.Show();  // before the window system answered A's activation
+  Application->ProcessMessages();
+  EXPECT_EQ(log, (std::vector<std::string>{"activate A", "deactivate A", "activate B"}));
+  EXPECT_EQ(Screen->ActiveForm(), &b);
+
+  log.clear();
+  SendWindowActivation(&a);
+  SendWindowActivation(&a);  // no change: no events
+  EXPECT_EQ(log, (std::vector<std::string>{"deactivate B", "activate A"}));
+  EXPECT_EQ(Screen->ActiveForm(), &a);
+  EXPECT_TRUE(a.Active());
+  EXPECT_FALSE(b.Active());
+
+  log.clear();
+  c.Show();
+  Application->ProcessMessages();
+  SendWindowActivation(&b);
+  EXPECT_EQ(log, (std::vector<std::string>{"deactivate A", "activate C", "deactivate C", "activate B"}));
+  EXPECT_EQ(Screen->ActiveForm(), &b);
+  c.Hide();
+  a.Hide();
+  b.Hide();
+}
+
+// F10 opens the first menu of the window's menu bar that shows and can open; Shift+F10 does not,
+// and a shortcut on F10 comes first.
+TEST(Forms, F10OpensTheMenuBar) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 400, 300);
+  auto* menu = new TMainMenu(&form);
+  NewItem(NewItem(menu->Items(), "&Hidden"), "&Secret");
+  menu->Items()->Items(0)->SetVisible(false);
+  NewItem(NewItem(menu->Items(), "&Off"), "&Gone");
+  menu->Items()->Items(1)->SetEnabled(false);
+  NewItem(NewItem(menu->Items(), "&File"), "&Open");
+  auto* list = new TActionList(&form);
+  auto* act = new TAction(&form);
+  act->SetActionList(list);
+  act->SetShortCut(TextToShortCut("F10"));
+  int ran = 0;
+  act->OnExecute = [&ran](TObject*) { ++ran; };
+  form.Show();
+  Application->ProcessMessages();
+  SendKey({}, VK_F1 + 9);
+  EXPECT_EQ(ran, 1);
+  EXPECT_EQ(menu->OpenEntry(), "");
+  delete act;
+  SendKey({ssShift}, VK_F1 + 9);
+  EXPECT_EQ(menu->OpenEntry(), "");
+  SendKey({}, VK_F1 + 9);
+  EXPECT_EQ(menu->OpenEntry(), "&File");
+  delete menu;  // its open menu goes with it
+  form.Hide();
 }
 
 TEST(Forms, ReleaseIsSafeWhenTheFormGoesFirst) {
