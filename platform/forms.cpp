@@ -1063,10 +1063,16 @@ void TForm::Show() {
   HandleNeeded();
   QWidget* w = vmqt::ControlWidget(this);
   TForm* frame = FFormStyle == fsMDIChild ? MDIFrame() : nullptr;
+  const bool embedded = !frame && Parent() && vmqt::ControlWidget(Parent());
   if (w && frame) {
     frame->HandleNeeded();
     w->setWindowTitle(vmqt::ToQ(Text()));
     PlaceMDIChild(vmqt::ControlWidget(frame));
+  } else if (w && embedded) {
+    // A form placed inside another control shows as a child of it, never as a window of its own.
+    QWidget* pw = vmqt::ControlWidget(Parent());
+    if (w->isWindow() || w->parentWidget() != pw) w->setParent(pw, Qt::Widget);
+    vmqt::PlaceControlWidget(this);
   } else if (w) {
     w->setWindowTitle(vmqt::ToQ(Text()));
     Qt::WindowFlags f = Qt::Window;
@@ -1106,13 +1112,15 @@ void TForm::Show() {
     if (frame) {
       w->show();
       w->raise();
+    } else if (embedded) {
+      w->show();
     } else if (FWindowState == wsMaximized)
       w->showMaximized();
     else if (FWindowState == wsMinimized)
       w->showMinimized();
     else
       w->show();
-    if (!frame && !was) RequestActivation(w);
+    if (!frame && !embedded && !was) RequestActivation(w);
   }
   if (!was) Guarded([this] { Perform(WM_SHOWWINDOW, 1); });
   DispatchActivate(true);

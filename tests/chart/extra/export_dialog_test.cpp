@@ -15,6 +15,8 @@
 #include "platform/bitmap.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
+#include "platform/forms.h"
+#include "platform/popupwatch.h"
 #include "platform/shell.h"
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
@@ -84,6 +86,33 @@ TEST_F(ExportDialog, ShowingListsTheFormatsAndTheirFilters) {
   EXPECT_EQ(F->CBDelim->ItemIndex(), 1);
   EXPECT_TRUE(F->BCopy->Enabled());
   EXPECT_FALSE(F->BSend->Enabled());  // no mail program
+}
+
+// The selected format's options sit inside the dialog's Options page: not a window of their own
+// over the dialog (which hid the format list), and the list keeps its formats when the dialog is
+// shown for a panel given as its Tag.
+TEST_F(ExportDialog, OptionsShowInsideTheDialog) {
+  TGraphExportForm g(nullptr);
+  g.SetTag(reinterpret_cast<intptr_t>(&C.Chart));
+  g.Show();
+  ASSERT_EQ(g.LBFormat->Items()->Count(), 2);
+  for (int pick : {0, 1, 0}) {
+    g.LBFormat->SetItemIndex(pick);
+    g.RGFormatClick();
+    TForm* o = g.SelectedFormat()->Options(false);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->Parent(), g.TabOptions);
+    EXPECT_FALSE(IsTopLevelWindow(o)) << pick;
+    EXPECT_TRUE(WindowShown(o)) << pick;
+    const TRect page = WindowScreenRect(g.TabOptions), opts = WindowScreenRect(o);
+    EXPECT_TRUE(opts.Left >= page.Left && opts.Top >= page.Top && opts.Left < page.Right && opts.Top < page.Bottom)
+        << opts.Left << "," << opts.Top << " outside the page at " << page.Left << "," << page.Top;
+  }
+  // Shown again: the list is refilled and the old option forms leave no window behind.
+  g.Hide();
+  g.Show();
+  EXPECT_EQ(g.LBFormat->Items()->Count(), 2);
+  EXPECT_FALSE(IsTopLevelWindow(g.SelectedFormat()->Options(false)));
 }
 
 TEST_F(ExportDialog, WidthKeepsTheAspect) {
