@@ -1307,6 +1307,18 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     return;
   }
   auto nearEdge = [&](int Edge) { return P.Y >= Edge - EdgeZone && P.Y < Edge + EdgeZone; };
+  // The footer cell under P in a footer whose first line starts at Top: the cells follow the header's
+  // rows and spans; Slack pixels below a cell's last line still count as the cell.
+  auto footerCell = [&](int Top, int Slack) {
+    for (const auto& c : L.HeaderCells) {
+      int t = Top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
+      if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + Slack) {
+        H.Band = c.Band;
+        H.Column = c.Column;
+        return;
+      }
+    }
+  };
   if (FExtendedOptions.Contains(tlxBandPanelSizing) && !IsRectEmpty(L.BandPanelRect) &&
       P.X >= (IsRectEmpty(L.BandButtonRect) ? L.BandPanelRect.Left : L.BandButtonRect.Left) &&
       nearEdge(L.BandPanelRect.Bottom)) {
@@ -1397,15 +1409,7 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
   }
   if (PtInRect(L.FooterPanelRect, P)) {
     H.HitType = tlhFooter;
-    int top = L.FooterPanelRect.Top + 1;
-    for (const auto& c : L.HeaderCells) {
-      int t = top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
-      if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + 3) {
-        H.Band = c.Band;
-        H.Column = c.Column;
-        break;
-      }
-    }
+    footerCell(L.FooterPanelRect.Top + 1, 3);
     return;
   }
   if (!PtInRect(L.RowsRect, P) || L.HeaderCells.empty()) return;
@@ -1420,15 +1424,7 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
     if (r.FooterCount > 0 && P.Y >= footerTop && P.Y < footerTop + r.FooterHeight) {
       H.HitType = tlhRowFooter;
       H.FooterRow = (P.Y - footerTop) / FNodeFooterHeight;
-      int top = footerTop + H.FooterRow * FNodeFooterHeight + 1;
-      for (const auto& c : L.HeaderCells) {
-        int t = top + FFooterRowHeight * c.BandRow - (c.BandRow == 0 ? 1 : 0);
-        if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= t && P.Y < t + c.RowSpan * FFooterRowHeight + 2) {
-          H.Column = c.Column;
-          H.Band = c.Band;
-          break;
-        }
-      }
+      footerCell(footerTop + H.FooterRow * FNodeFooterHeight + 1, 2);
       return;
     }
     int previewBottom = footerTop;
