@@ -10,10 +10,9 @@
 #include "controls/mem_data.h"
 #include "platform/forms.h"
 #include "treelist/db_treelist.h"
+#include "db_bench_table.h"
 
 namespace {
-
-constexpr int kRecords = 100000;
 
 struct Fixture {
   TComponent Owner{nullptr};
@@ -22,24 +21,7 @@ struct Fixture {
   TForm* Form;
   TvmDBTreeList* TL;
   Fixture() {
-    Data = new TVxMemoryData(&Owner);
-    Data->FieldDefs()->Add("ID", ftInteger, 0);
-    Data->FieldDefs()->Add("PARENT", ftInteger, 0);
-    Data->FieldDefs()->Add("NAME", ftString, 20);
-    Data->FieldDefs()->Add("VALUE", ftFloat, 0);
-    Data->Open();
-    Data->DisableControls();
-    // Record i's parent is (i - 1) / 10: ten children each, five levels below the first ten.
-    for (int i = 1; i <= kRecords; ++i) {
-      Data->Append();
-      Data->Fields()[0]->SetAsInteger(i);
-      if (i > 10) Data->Fields()[1]->SetAsInteger((i - 1) / 10);
-      Data->Fields()[2]->SetAsString("Station " + std::to_string(i % 977));
-      Data->Fields()[3]->SetAsFloat(i * 0.125);
-      Data->Post();
-    }
-    Data->EnableControls();
-    Data->First();
+    Data = MakeTreeTable(&Owner, true, 977);
     Source = new TDataSource(&Owner);
     Source->SetDataSet(Data);
     Form = new TForm(&Owner);
@@ -69,19 +51,19 @@ void BM_LoadTable(benchmark::State& State) {
     f.TL->SetDataSource(f.Source);
     benchmark::DoNotOptimize(f.TL->IndexedCount());
   }
-  if (f.TL->IndexedCount() != kRecords) State.SkipWithError("not every record has a node");
+  if (f.TL->IndexedCount() != kTreeRecords) State.SkipWithError("not every record has a node");
 }
 BENCHMARK(BM_LoadTable)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The whole table read again while 10,000 records are selected: they are selected again.
 void BM_ReloadKeepingSelection(benchmark::State& State) {
   Fixture& f = Shared();
-  if (f.TL->IndexedCount() != kRecords) f.TL->SetDataSource(f.Source);
+  if (f.TL->IndexedCount() != kTreeRecords) f.TL->SetDataSource(f.Source);
   f.TL->SetOptions(f.TL->Options() + tloMultiSelect + tloMixedLevelSelect);
   f.TL->ClearSelection();
-  for (int id = 1; id <= kRecords; id += 10) f.TL->FindNodeByKey(Variant(id))->SetSelected(true);
+  for (int id = 1; id <= kTreeRecords; id += 10) f.TL->FindNodeByKey(Variant(id))->SetSelected(true);
   for (auto _ : State) f.TL->LoadAll();
-  if (f.TL->GetSelectedCount() != kRecords / 10) State.SkipWithError("the selection was lost");
+  if (f.TL->GetSelectedCount() != kTreeRecords / 10) State.SkipWithError("the selection was lost");
   f.TL->ClearSelection();
   f.TL->SetOptions(f.TL->Options() - tloMultiSelect - tloMixedLevelSelect);
 }
@@ -91,8 +73,8 @@ BENCHMARK(BM_ReloadKeepingSelection)->Unit(benchmark::kMillisecond)->Iterations(
 // follows (the dataset's own edit and post are inside the figure).
 void BM_FollowRecordChange(benchmark::State& State) {
   Fixture& f = Shared();
-  if (f.TL->IndexedCount() != kRecords) f.TL->SetDataSource(f.Source);
-  f.Data->SetRecNo(kRecords - 5);
+  if (f.TL->IndexedCount() != kTreeRecords) f.TL->SetDataSource(f.Source);
+  f.Data->SetRecNo(kTreeRecords - 5);
   const int id = f.Data->FieldByName("ID")->AsInteger();
   bool flip = false;
   for (auto _ : State) {
@@ -113,7 +95,7 @@ BENCHMARK(BM_FollowRecordChange)->Unit(benchmark::kMicrosecond);
 void BM_RecordChangeWithoutControl(benchmark::State& State) {
   Fixture& f = Shared();
   f.TL->SetDataSource(nullptr);
-  f.Data->SetRecNo(kRecords - 5);
+  f.Data->SetRecNo(kTreeRecords - 5);
   bool flip = false;
   for (auto _ : State) {
     flip = !flip;

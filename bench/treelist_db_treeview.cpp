@@ -9,10 +9,9 @@
 #include "controls/mem_data.h"
 #include "platform/forms.h"
 #include "treelist/db_treeview.h"
+#include "db_bench_table.h"
 
 namespace {
-
-constexpr int kRecords = 100000;
 
 struct Fixture {
   TComponent Owner{nullptr};
@@ -21,22 +20,7 @@ struct Fixture {
   TForm* Form;
   TvmDBTreeView* TV;
   Fixture() {
-    Data = new TVxMemoryData(&Owner);
-    Data->FieldDefs()->Add("ID", ftInteger, 0);
-    Data->FieldDefs()->Add("PARENT", ftInteger, 0);
-    Data->FieldDefs()->Add("NAME", ftString, 20);
-    Data->Open();
-    Data->DisableControls();
-    // Record i's parent is (i - 1) / 10: ten children each, five levels below the first ten.
-    for (int i = 1; i <= kRecords; ++i) {
-      Data->Append();
-      Data->Fields()[0]->SetAsInteger(i);
-      if (i > 10) Data->Fields()[1]->SetAsInteger((i - 1) / 10);
-      Data->Fields()[2]->SetAsString("Station " + std::to_string(i));
-      Data->Post();
-    }
-    Data->EnableControls();
-    Data->First();
+    Data = MakeTreeTable(&Owner, false, 0);
     Source = new TDataSource(&Owner);
     Source->SetDataSet(Data);
     Form = new TForm(&Owner);
@@ -74,7 +58,7 @@ void BM_LoadAllRecords(benchmark::State& State) {
     State.ResumeTiming();
     f.TV->SetDataSource(f.Source);
   }
-  if (f.TV->DBNodes()->Count() != kRecords) State.SkipWithError("not every record has a node");
+  if (f.TV->DBNodes()->Count() != kTreeRecords) State.SkipWithError("not every record has a node");
 }
 BENCHMARK(BM_LoadAllRecords)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -96,7 +80,7 @@ BENCHMARK(BM_SmartLoadTopLevel)->Unit(benchmark::kMillisecond)->Iterations(5);
 // the way and selects the record's node.
 void BM_SmartFindDeepRecord(benchmark::State& State) {
   Fixture& f = Shared();
-  const int deep = kRecords - 5;
+  const int deep = kTreeRecords - 5;
   for (auto _ : State) {
     State.PauseTiming();
     f.Load(true);
