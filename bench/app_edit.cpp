@@ -65,17 +65,25 @@ void Quit() {
 // Every chart of every open view painted, as the next frame shows them.
 void PaintAll() { Application->ProcessMessages(); }
 
-// Circle presses on the third estimate of the first panel, removing and restoring in turn.
-void BM_MaskChangeByCircle(benchmark::State& State) {
+// The editing window with the circle tool on the fourth frequency; the pixel of the third estimate
+// of the first panel (Chart) at the place a press removes or restores it.
+TPoint OpenCircleOnThirdEstimate(TChart*& Chart) {
   OpenEditing();
-  TChart* c = Varo1->Chart2;
+  Chart = Varo1->Chart2;
   MainForm1->AcCircle->Execute();
   Varo1->Navigate(MainForm1->AcFirst, 1);
   Varo1->Navigate(MainForm1->AcNext, 3);
   PaintAll();
-  auto* s = static_cast<TErrPointSeries*>(c->SeriesList()->SeriesAt(0));
-  const int x = c->BottomAxis()->ValueToPixel(s->XValues()->Value(2));
-  const int y = c->LeftAxis()->ValueToPixel(s->YValues()->Value(2));
+  auto* s = static_cast<TErrPointSeries*>(Chart->SeriesList()->SeriesAt(0));
+  return TPoint(Chart->BottomAxis()->ValueToPixel(s->XValues()->Value(2)),
+                Chart->LeftAxis()->ValueToPixel(s->YValues()->Value(2)));
+}
+
+// Circle presses on the third estimate of the first panel, removing and restoring in turn.
+void BM_MaskChangeByCircle(benchmark::State& State) {
+  TChart* c = nullptr;
+  const TPoint at = OpenCircleOnThirdEstimate(c);
+  const int x = at.X, y = at.Y;
   // Counts the paints of the estimate chart and of the data view's chart: each frame draws both.
   int paints = 0;
   c->OnAfterDraw = [&paints](TObject*) { ++paints; };
@@ -102,15 +110,9 @@ BENCHMARK(BM_MaskChangeByCircle)->Unit(benchmark::kMillisecond);
 
 // The same change without the repaint: the share of re-stack, journal and refresh.
 void BM_MaskChangeByCircleWithoutPaint(benchmark::State& State) {
-  OpenEditing();
-  TChart* c = Varo1->Chart2;
-  MainForm1->AcCircle->Execute();
-  Varo1->Navigate(MainForm1->AcFirst, 1);
-  Varo1->Navigate(MainForm1->AcNext, 3);
-  PaintAll();
-  auto* s = static_cast<TErrPointSeries*>(c->SeriesList()->SeriesAt(0));
-  const int x = c->BottomAxis()->ValueToPixel(s->XValues()->Value(2));
-  const int y = c->LeftAxis()->ValueToPixel(s->YValues()->Value(2));
+  TChart* c = nullptr;
+  const TPoint at = OpenCircleOnThirdEstimate(c);
+  const int x = at.X, y = at.Y;
   bool remove = true;
   for (auto _ : State) {
     MainForm1->AcDeleting->SetChecked(remove);
