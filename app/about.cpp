@@ -124,8 +124,7 @@ void TAboutBox::ShowLogo(int Index) {
   c->Pen()->SetColor(clWhite);
   c->Pen()->SetWidth(2);
   c->MoveTo(4, 60);
-  for (int x = 4; x <= 77; x += 3)
-    c->LineTo(x, 40 + static_cast<int>(20 * std::sin((x + 10 * Index) / 12.0)));
+  for (int x = 4; x <= 77; x += 3) c->LineTo(x, 40 + static_cast<int>(20 * std::sin((x + 10 * Index) / 12.0)));
   Image1->Picture()->SetBitmap(&b);
   Image1->Invalidate();
 }

@@ -77,10 +77,14 @@ void RejectOutliers(TMTFile& Site, int F, int N, TFlags& Flags, int Mode, TWeigh
       if (used > 0) {
         for (int x = 1; x <= N; ++x) {
           if (!Flags[x]) continue;
-          if (a(x) > 0) ra += std::max(0.0, std::log10(a(x)));
-          else LogDivisionByZero(x, F, "Xplots[F-1, 0, X-1]", freq);
-          if (b(x) > 0) rb += std::max(0.0, std::log10(b(x)));
-          else LogDivisionByZero(x, F, "Xplots[F-1, 1, X-1]", freq);
+          if (a(x) > 0)
+            ra += std::max(0.0, std::log10(a(x)));
+          else
+            LogDivisionByZero(x, F, "Xplots[F-1, 0, X-1]", freq);
+          if (b(x) > 0)
+            rb += std::max(0.0, std::log10(b(x)));
+          else
+            LogDivisionByZero(x, F, "Xplots[F-1, 1, X-1]", freq);
         }
         ra /= used;
         rb /= used;

@@ -42,18 +42,42 @@ void TMainForm1::ExportSite(const std::string& Name, int Index) {
   if (!CurrentSite) return;
   TMTFile& site = *CurrentSite;
   switch (Index) {
-    case 1: ExportEdi(Name, site, 1); break;
-    case 2: ExportEdi(Name, site, 2); break;
-    case 3: ExportSms(Name, site); break;
-    case 4: ExportNarskyDat(Name, site, 0); break;
-    case 5: ExportNarskyDat(Name, site, 1); break;
-    case 6: ExportNarskyDat(Name, site, 2); break;
-    case 7: ExportMtg(Name, site); break;
-    case 8: ExportMtd(Name, site); break;
-    case 9: ExportPt1(Name, site); break;
-    case 10: ExportXprPlot(Name, site, 1); break;
-    case 11: ExportXprPlot(Name, site, 2); break;
-    case 12: ExportCsv(Name, site); break;
+    case 1:
+      ExportEdi(Name, site, 1);
+      break;
+    case 2:
+      ExportEdi(Name, site, 2);
+      break;
+    case 3:
+      ExportSms(Name, site);
+      break;
+    case 4:
+      ExportNarskyDat(Name, site, 0);
+      break;
+    case 5:
+      ExportNarskyDat(Name, site, 1);
+      break;
+    case 6:
+      ExportNarskyDat(Name, site, 2);
+      break;
+    case 7:
+      ExportMtg(Name, site);
+      break;
+    case 8:
+      ExportMtd(Name, site);
+      break;
+    case 9:
+      ExportPt1(Name, site);
+      break;
+    case 10:
+      ExportXprPlot(Name, site, 1);
+      break;
+    case 11:
+      ExportXprPlot(Name, site, 2);
+      break;
+    case 12:
+      ExportCsv(Name, site);
+      break;
     default:
       // No writer for individual spectra: say so instead of reporting a file that was not written.
       throw Exception("Export to " + std::string(Index == 13 ? "individual XPR EDI files" : "this format") +
@@ -99,8 +123,10 @@ std::vector<std::string> TMainForm1::BatchConvert(const std::vector<std::string>
       // One file that cannot be read or written is reported by name; the others go on.
       try {
         std::vector<std::string> names{file};
-        if (OpenFileList(names)) ExportSite(out, Tag);
-        else failed.push_back(file + ": the files do not share one reference");
+        if (OpenFileList(names))
+          ExportSite(out, Tag);
+        else
+          failed.push_back(file + ": the files do not share one reference");
       } catch (const Exception& e) {
         failed.push_back(file + ": " + e.Message());
       }

@@ -65,7 +65,8 @@ TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
     TMemIniFile ini(DefaultIniFileName());
     const int count = StrToIntDef(Trim(ini.ReadString(LinesSection, "Count", "0")), 0);
     TStringList lines;
-    for (int i = 0; i < count && i < LineLimit; ++i) lines.Add(ini.ReadString(LinesSection, "Item" + std::to_string(i), ""));
+    for (int i = 0; i < count && i < LineLimit; ++i)
+      lines.Add(ini.ReadString(LinesSection, "Item" + std::to_string(i), ""));
     Memo1->Lines()->Assign(lines);
   }
   FPending.clear();

@@ -71,14 +71,16 @@ void TMainForm1::CreateActions() {
   AcBatchConvToPlt = make("AcBatchConvToPlt", "Plt", "Files", 2, 0, on(&TMainForm1::BatchConvetto1Click));
   AcBatchConvToSms = make("AcBatchConvToSms", "Sms", "Files", 3, 0, on(&TMainForm1::BatchConvetto1Click));
   AcBatchConvToDat = make("AcBatchConvToDat", "Dat", "Files", 4, 0, on(&TMainForm1::BatchConvetto1Click));
-  AcExit = make("AcExit", "Exit", "Files", 0, 0, [this](TObject*) { Close(); }, true);
+  AcExit = make(
+      "AcExit", "Exit", "Files", 0, 0, [this](TObject*) { Close(); }, true);
   AcSplineExportToPLT = make("AcSplineExportToPLT", "Spline Export To PLT", "Files", 0, 0, [](TObject*) {});
   acFrqCorr = make("acFrqCorr", "Frqequency Correct", "Files", 0, 0, nullptr);
 
   // View
   AcLabel = make("AcLabel", "Header", "View", 0, 0, on(&TMainForm1::mmEtiketClick), true);
   acStartingData = make("acStartingData", "StartingData", "View", 0, 0, on(&TMainForm1::StartingDataExecute), true);
-  AcResultingData = make("AcResultingData", "Resulting Data", "View", 0, 0, on(&TMainForm1::ResultingDataExecute), true);
+  AcResultingData =
+      make("AcResultingData", "Resulting Data", "View", 0, 0, on(&TMainForm1::ResultingDataExecute), true);
   AcPolar = make("AcPolar", "Polar diagrams", "View", 0, 0, on(&TMainForm1::AcPolarExecute), true);
   AcOplogLines = make("AcOplogLines", "Oplog Lines", "View", 0, 0, on(&TMainForm1::OplogLinesExecute), true);
   AcProgrOutput = make("AcProgrOutput", "Program output", "View", 0, 0, [](TObject*) { ShowProgramLog(); });
@@ -87,8 +89,7 @@ void TMainForm1::CreateActions() {
   // Processing
   AcEditing = make("AcEditing", "Editing", "Processing", 0, 0, on(&TMainForm1::EditingExecute), true);
   AcComplexEditing = make("AcComplexEditing", "Complex Editing", "Processing", 0, 0, nullptr);
-  AcOtherEditting =
-      make("AcOtherEditting", "Other editting", "Processing", 0, 0, on(&TMainForm1::mmOtherEditingClick));
+  AcOtherEditting = make("AcOtherEditting", "Other editting", "Processing", 0, 0, on(&TMainForm1::mmOtherEditingClick));
   AcAutoEdit = make("AcAutoEdit", "AutoEdit", "Processing", 0, 0, on(&TMainForm1::mmAutoEditClick), true);
   acAutoEditWithSpline =
       make("acAutoEditWithSpline", "AutoEdit With Spline", "Processing", 1, 0, on(&TMainForm1::mmAutoEditClick));
@@ -102,14 +103,20 @@ void TMainForm1::CreateActions() {
   // Editing and Show
   AcUndo = make("AcUndo", "Undo", "Editing", 0, ctrl | Key('Z'), routed(&TMyForm::Undo), true);
   AcRedo = make("AcRedo", "Redo", "Editing", 0, ctrl | Key('Y'), routed(&TMyForm::Redo), true);
-  AcDeleting = make("AcDeleting", "Deleting", "Editing", 0, ctrl | Key('D'), [this](TObject*) {
-    AcDeleting->SetChecked(!AcDeleting->Checked());
-    if (AcDeleting->Checked()) AcRestoring->SetChecked(false);
-  }, true);
-  AcRestoring = make("AcRestoring", "Restoring", "Editing", 0, ctrl | Key('E'), [this](TObject*) {
-    AcRestoring->SetChecked(!AcRestoring->Checked());
-    if (AcRestoring->Checked()) AcDeleting->SetChecked(false);
-  }, true);
+  AcDeleting = make(
+      "AcDeleting", "Deleting", "Editing", 0, ctrl | Key('D'),
+      [this](TObject*) {
+        AcDeleting->SetChecked(!AcDeleting->Checked());
+        if (AcDeleting->Checked()) AcRestoring->SetChecked(false);
+      },
+      true);
+  AcRestoring = make(
+      "AcRestoring", "Restoring", "Editing", 0, ctrl | Key('E'),
+      [this](TObject*) {
+        AcRestoring->SetChecked(!AcRestoring->Checked());
+        if (AcRestoring->Checked()) AcDeleting->SetChecked(false);
+      },
+      true);
   AcLiveSpline = make("AcLiveSpline", "Live Spline", "Editing", 0, 0, [this](TObject* s) {
     AcLiveSpline->SetChecked(!AcLiveSpline->Checked());
     if (AcLiveSpline->Checked()) AcCurveShift->SetChecked(false);
@@ -153,13 +160,18 @@ void TMainForm1::CreateActions() {
   AcLH = make("AcLH", "Local H", "Reference", 1, 0, on(&TMainForm1::LEExecute), true);
   AcRE = make("AcRE", "Remote E", "Reference", 2, 0, on(&TMainForm1::LEExecute), true);
   AcRH = make("AcRH", "Remote H", "Reference", 2, 0, on(&TMainForm1::LEExecute), true);
-  AcOtherReference = make("AcOtherReference", "Other Reference", "Reference", 0, 0,
-                          on(&TMainForm1::OtherReference1Click));
+  AcOtherReference =
+      make("AcOtherReference", "Other Reference", "Reference", 0, 0, on(&TMainForm1::OtherReference1Click));
 
   // Tools: the tool-bar toggles.
-  const char* toggles[8][2] = {{"AcFiles", "Files"},         {"AcView", "View"},       {"AcCursors", "Cursors"},
-                               {"AcProcessing", "Processing"}, {"AcReference", "Reference"}, {"AcShow", "Show"},
-                               {"AcEditingMode", "EditingMode"}, {"AcNavigate", "Navigate"}};
+  const char* toggles[8][2] = {{"AcFiles", "Files"},
+                               {"AcView", "View"},
+                               {"AcCursors", "Cursors"},
+                               {"AcProcessing", "Processing"},
+                               {"AcReference", "Reference"},
+                               {"AcShow", "Show"},
+                               {"AcEditingMode", "EditingMode"},
+                               {"AcNavigate", "Navigate"}};
   for (int i = 0; i < 8; ++i) {
     ToolBarToggles[i] = make(toggles[i][0], toggles[i][1], "Tools", 0, 0, on(&TMainForm1::FilesExecute));
     ToolBarToggles[i]->SetChecked(true);
@@ -189,7 +201,8 @@ void TMainForm1::CreateActions() {
   acWindowTileHorizontal1 = window(new TWindowTileHorizontal(this), "acWindowTileHorizontal1", "Tile &Horizontally");
   acWindowTileVertical1 = window(new TWindowTileVertical(this), "acWindowTileVertical1", "&Tile Vertically");
   AcCascadeSpecial = make("AcCascadeSpecial", "Cascade Special", "Window", 0, 0, [](TObject*) { CascadeSpecial(); });
-  AcMaximizeSpecial = make("AcMaximizeSpecial", "Maximize Special", "Window", 0, 0, [](TObject*) { MaximizeSpecial(); });
+  AcMaximizeSpecial =
+      make("AcMaximizeSpecial", "Maximize Special", "Window", 0, 0, [](TObject*) { MaximizeSpecial(); });
 
   AcAbout = make("AcAbout", "About", "Help", 0, 0, on(&TMainForm1::N8Click));
   AcRegister = make("AcRegister", "Register", "Help", 0, 0, nullptr);
@@ -297,8 +310,8 @@ void TMainForm1::CreateMenus() {
 
   PopupMenu2 = new TPopupMenu(this);
   PopupMenu2->SetName("PopupMenu2");
-  for (TAction* a : {AcFiles, AcView, AcCursors, AcNavigate, AcProcessing, AcReference, AcShow, AcEditingMode,
-                     AcSplines})
+  for (TAction* a :
+       {AcFiles, AcView, AcCursors, AcNavigate, AcProcessing, AcReference, AcShow, AcEditingMode, AcSplines})
     AddItem(PopupMenu2->Items(), this, a);
 }
 

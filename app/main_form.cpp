@@ -93,11 +93,11 @@ void TMainForm1::CreateStorage() {
   FormStorage1->SetName("FormStorage1");
   FormStorage1->SetIniSection("TMainForm1");
   TStrings* p = FormStorage1->StoredProps();
-  for (const char* s : {"OpenDialog1.InitialDir", "OpenDialog1.FileName", "OpenDialog1.FilterIndex",
-                        "SaveDialog1.InitialDir", "SaveDialog1.FilterIndex", "SaveDialog1.FileName",
-                        "SaveDialog2.InitialDir", "SaveDialog2.FilterIndex", "SaveDialog2.FileName", "AcFiles.Checked",
-                        "AcView.Checked", "AcCursors.Checked", "AcNavigate.Checked", "AcProcessing.Checked",
-                        "AcReference.Checked", "AcShow.Checked"})
+  for (const char* s :
+       {"OpenDialog1.InitialDir", "OpenDialog1.FileName", "OpenDialog1.FilterIndex", "SaveDialog1.InitialDir",
+        "SaveDialog1.FilterIndex", "SaveDialog1.FileName", "SaveDialog2.InitialDir", "SaveDialog2.FilterIndex",
+        "SaveDialog2.FileName", "AcFiles.Checked", "AcView.Checked", "AcCursors.Checked", "AcNavigate.Checked",
+        "AcProcessing.Checked", "AcReference.Checked", "AcShow.Checked"})
     p->Add(s);
   for (const char* k : {"Top", "Left"})
     for (int i = 1; i <= 8; ++i) p->Add("ToolBar" + std::to_string(i) + "." + k);
@@ -137,8 +137,8 @@ void TMainForm1::SetStatusText(int Index, const std::string& Text) {
 
 void TMainForm1::UpdateMenuItems(TObject*) {
   const bool children = MDIChildCount() > 0;
-  for (TAction* a : {AcCascadeSpecial, acWindowCascade1, acWindowTileVertical1, acWindowCloseAll1,
-                     acWindowMinimizeAll1, acWindowTileHorizontal1})
+  for (TAction* a : {AcCascadeSpecial, acWindowCascade1, acWindowTileVertical1, acWindowCloseAll1, acWindowMinimizeAll1,
+                     acWindowTileHorizontal1})
     a->SetEnabled(children);
   const bool open = !SiteFiles.empty();
   acOpen->SetEnabled(!open);
@@ -173,18 +173,17 @@ void TMainForm1::ResetEditActions() {
                      AcWeightView, AcLiveSpline})
     a->SetEnabled(false);
   AcPointer->SetChecked(true);
-  for (TAction* a : {AcHand, AcTwoVert, AcTwoHorl, AcStdView, AcCircle, AcLasso, AcMeanView, AcIndVec, AcWeightView,
-                     AcLiveSpline})
+  for (TAction* a :
+       {AcHand, AcTwoVert, AcTwoHorl, AcStdView, AcCircle, AcLasso, AcMeanView, AcIndVec, AcWeightView, AcLiveSpline})
     a->SetChecked(false);
 }
 
 void TMainForm1::EnableViewActions(uint32_t Mask) {
   ResetEditActions();
-  const std::pair<int, TAction*> bits[] = {
-      {0, AcDeleting}, {1, AcRestoring}, {2, AcFirst},     {3, AcLast},      {4, AcPrior},
-      {5, AcNext},     {6, AcHand},      {7, AcTwoVert},   {8, AcTwoHorl},   {9, AcCircle},
-      {10, AcLasso},   {11, AcMeanView}, {12, AcStdView},  {15, AcWeightView}, {18, AcLiveSpline},
-      {19, AcCurveShift}};
+  const std::pair<int, TAction*> bits[] = {{0, AcDeleting}, {1, AcRestoring},   {2, AcFirst},       {3, AcLast},
+                                           {4, AcPrior},    {5, AcNext},        {6, AcHand},        {7, AcTwoVert},
+                                           {8, AcTwoHorl},  {9, AcCircle},      {10, AcLasso},      {11, AcMeanView},
+                                           {12, AcStdView}, {15, AcWeightView}, {18, AcLiveSpline}, {19, AcCurveShift}};
   for (const auto& [bit, action] : bits)
     if (Mask & (1u << bit)) action->SetEnabled(true);
   if (DataModule1) {
@@ -194,13 +193,13 @@ void TMainForm1::EnableViewActions(uint32_t Mask) {
 }
 
 void TMainForm1::CheckViewActions(uint16_t Mask) {
-  TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,      AcTwoHorl,
+  TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,     AcTwoHorl,
                      AcCircle,     AcLasso,      AcTwoVert, AcDeleting, AcRestoring};
   for (int i = 0; i < 10; ++i) bits[i]->SetChecked((Mask >> i) & 1);
 }
 
 uint16_t TMainForm1::ToolCheckWord() const {
-  const TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,      AcTwoHorl,
+  const TAction* bits[] = {AcLiveSpline, AcCurveShift, AcPointer, AcHand,     AcTwoHorl,
                            AcCircle,     AcLasso,      AcTwoVert, AcDeleting, AcRestoring};
   uint16_t w = 0;
   for (int i = 0; i < 10; ++i)
@@ -211,11 +210,20 @@ uint16_t TMainForm1::ToolCheckWord() const {
 void TMainForm1::CheckReferenceAction(int Type) {
   for (TAction* a : {AcLE, AcRE, AcLH, AcRH}) a->SetChecked(false);
   switch (Type) {
-    case 1: AcLE->SetChecked(true); break;
-    case 2: AcRE->SetChecked(true); break;
-    case 3: AcLH->SetChecked(true); break;
-    case 4: AcRH->SetChecked(true); break;
-    default: break;
+    case 1:
+      AcLE->SetChecked(true);
+      break;
+    case 2:
+      AcRE->SetChecked(true);
+      break;
+    case 3:
+      AcLH->SetChecked(true);
+      break;
+    case 4:
+      AcRH->SetChecked(true);
+      break;
+    default:
+      break;
   }
 }
 

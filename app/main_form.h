@@ -62,9 +62,8 @@ public:
   TMenuItem* mmRotateSpectra = nullptr;
 
   // ---- Actions (one member per action of the window)
-  TAction *acOpen, *acSave, *AcSaveAs, *acClose, *acExportTo, *acPrint, *AcPreview, *AcPrintSetup,
-      *AcBatchConvToEdi, *AcBatchConvToPlt, *AcBatchConvToSms, *AcBatchConvToDat, *AcExit, *AcSplineExportToPLT,
-      *acFrqCorr;
+  TAction *acOpen, *acSave, *AcSaveAs, *acClose, *acExportTo, *acPrint, *AcPreview, *AcPrintSetup, *AcBatchConvToEdi,
+      *AcBatchConvToPlt, *AcBatchConvToSms, *AcBatchConvToDat, *AcExit, *AcSplineExportToPLT, *acFrqCorr;
   TAction *AcLabel, *acStartingData, *AcResultingData, *AcPolar, *AcOplogLines, *AcProgrOutput, *AcIndVec;
   TAction *AcEditing, *AcComplexEditing, *AcOtherEditting, *AcAutoEdit, *acAutoEditWithSpline, *AcMaskEdit,
       *AcClearMask, *AcAngleChg, *AcOptions, *AcCalcSpline, *AcCopyCurve;
@@ -73,8 +72,7 @@ public:
   TAction *AcPointer, *AcHand, *AcTwoVert, *AcCircle, *AcLasso, *AcTwoHorl;
   TAction *AcFirst, *AcPrior, *AcNext, *AcLast;
   TAction *AcLE, *AcLH, *AcRE, *AcRH, *AcOtherReference;
-  TAction *AcFiles, *AcView, *AcCursors, *AcNavigate, *AcProcessing, *AcReference, *AcShow, *AcEditingMode,
-      *AcSplines;
+  TAction *AcFiles, *AcView, *AcCursors, *AcNavigate, *AcProcessing, *AcReference, *AcShow, *AcEditingMode, *AcSplines;
   TAction *acWindowCascade1, *acWindowCloseAll1, *acWindowMinimizeAll1, *acWindowTileHorizontal1,
       *acWindowTileVertical1, *AcCascadeSpecial, *AcMaximizeSpecial;
   TAction *AcAbout, *AcRegister, *AcMtPacket, *AcAddFile, *AcNew;
@@ -122,8 +120,7 @@ public:
   void BatchConvetto1Click(TObject* Sender);
   // The batch conversion of Files into Folder with the writer of Tag; returns the names that
   // failed, each with its reason.
-  std::vector<std::string> BatchConvert(const std::vector<std::string>& Files, const std::string& Folder,
-                                        int Tag);
+  std::vector<std::string> BatchConvert(const std::vector<std::string>& Files, const std::string& Folder, int Tag);
 
   // Automatic editing of many MT files (each edit appended to its file) or packages (written anew);
   // returns the files that failed, each with its reason.

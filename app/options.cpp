@@ -24,15 +24,14 @@ VM_DEFINE_CLASS(TOptions1)
 TOptions1* Options1 = nullptr;
 
 const TNamedColour NamedColours[] = {
-    {"Black", 0x000000},  {"Maroon", 0x000080}, {"Green", 0x008000},  {"Olive", 0x008080},
-    {"Navy", 0x800000},   {"Purple", 0x800080}, {"Teal", 0x808000},   {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0}, {"Red", 0x0000FF},    {"Lime", 0x00FF00},   {"Yellow", 0x00FFFF},
-    {"Blue", 0xFF0000},   {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},  {"White", 0xFFFFFF},
-    {"Money Green", 0xC0DCC0}};
+    {"Black", 0x000000},  {"Maroon", 0x000080},     {"Green", 0x008000}, {"Olive", 0x008080},   {"Navy", 0x800000},
+    {"Purple", 0x800080}, {"Teal", 0x808000},       {"Gray", 0x808080},  {"Silver", 0xC0C0C0},  {"Red", 0x0000FF},
+    {"Lime", 0x00FF00},   {"Yellow", 0x00FFFF},     {"Blue", 0xFF0000},  {"Fuchsia", 0xFF00FF}, {"Aqua", 0xFFFF00},
+    {"White", 0xFFFFFF},  {"Money Green", 0xC0DCC0}};
 const int NamedColourCount = static_cast<int>(sizeof NamedColours / sizeof NamedColours[0]);
-const char* const PointStyleNames[12] = {"Square",         "Circle", "Triangle", "Down Triangle",
-                                         "Cross",          "Diagonal Cross", "Star", "Diamond",
-                                         "Small Dot",      "Nothing", "Left Triangle", "Right Triangle"};
+const char* const PointStyleNames[12] = {"Square",    "Circle",         "Triangle",      "Down Triangle",
+                                         "Cross",     "Diagonal Cross", "Star",          "Diamond",
+                                         "Small Dot", "Nothing",        "Left Triangle", "Right Triangle"};
 
 namespace {
 
@@ -55,7 +54,8 @@ double ReadNumber(TCustomIniFile& Ini, const std::string& Key, double Default) {
 
 int32_t DefaultCurveColour(int N) {
   if (ColorPalette.empty()) SetDefaultPalette();
-  if (N - 1 < static_cast<int>(ColorPalette.size())) return static_cast<int32_t>(ColorPalette[static_cast<size_t>(N - 1)]);
+  if (N - 1 < static_cast<int>(ColorPalette.size()))
+    return static_cast<int32_t>(ColorPalette[static_cast<size_t>(N - 1)]);
   return DefaultCurveColours[N];
 }
 
@@ -131,8 +131,7 @@ TTabSheet* AddPage(TPageControl* P, TComponent* Owner, const char* Caption) {
   return t;
 }
 
-TEdit* AddEdit(TWinControl* Parent, TComponent* Owner, const char* Name, const char* Label, int Y,
-               const char* Text) {
+TEdit* AddEdit(TWinControl* Parent, TComponent* Owner, const char* Name, const char* Label, int Y, const char* Text) {
   auto* l = new TLabel(Owner);
   l->SetParent(Parent);
   l->SetCaption(Label);
@@ -338,8 +337,7 @@ void TOptions1::ReadStored(TCustomIniFile& Ini) {
   };
   for (TRadioGroup* r : {rgNarsky, rgNarskyUnits, rgSolution, rgNarskyWriteFileMode, rgCsvDelimiter}) index(r);
   for (TComboBox* c : FieldBoxes) c->SetText(Ini.ReadString(Section, c->Name() + "_Text", c->Text()));
-  for (TVxSpinEdit* s : FieldSpins)
-    s->SetValue(ReadInt(Ini, s->Name() + "_Value", static_cast<int>(s->Value())));
+  for (TVxSpinEdit* s : FieldSpins) s->SetValue(ReadInt(Ini, s->Name() + "_Value", static_cast<int>(s->Value())));
   for (TCheckBox* c : {cbRequestFromToFrequency, cbErrorLog, cbSeg_pfl, cbSeg_sxp, cbSeg_ixp, cbF_type})
     c->SetChecked(ReadSwitch(Ini, c->Name() + "_Checked", c->Checked()));
   auto colour = [&](TComboBox* C) {
@@ -366,7 +364,8 @@ void TOptions1::WriteStored(TCustomIniFile& Ini) {
   for (TComboBox* c : ColorBoxes) Ini.WriteString(Section, c->Name() + "_Selected", std::to_string(BoxColour(c, 0)));
   for (TComboBox* c : {cbOperDel, cbSelCol, cbDftDel})
     Ini.WriteString(Section, c->Name() + "_Selected", std::to_string(BoxColour(c, 0)));
-  for (TComboBox* c : PointerComboFlat) Ini.WriteString(Section, c->Name() + "_ItemIndex", std::to_string(c->ItemIndex()));
+  for (TComboBox* c : PointerComboFlat)
+    Ini.WriteString(Section, c->Name() + "_ItemIndex", std::to_string(c->ItemIndex()));
   Ini.WriteString(Section, "PageControl1_TabIndex", std::to_string(PageControl1->TabIndex()));
 }
 

@@ -41,7 +41,7 @@ public:
   TPageControl* PageControl1 = nullptr;
   TEdit *DataAcquiredBy, *FileWrittenBy, *CountryOfAcquisition, *StateOfAcquisition, *edRef_dist, *ed_ChOfVar;
   TRadioGroup *rgNarsky, *rgNarskyUnits, *rgSolution, *rgNarskyWriteFileMode, *rgCsvDelimiter;
-  TComboBox* FieldBoxes[4] = {};  // cbRegionField, cbPointField, cbStationField, cbTapeField
+  TComboBox* FieldBoxes[4] = {};    // cbRegionField, cbPointField, cbStationField, cbTapeField
   TVxSpinEdit* FieldSpins[8] = {};  // VxSpinEdit1 .. VxSpinEdit8
   TEdit* FieldResults[4] = {};      // Edit2 .. Edit5
   TCheckBox *cbRequestFromToFrequency, *cbErrorLog, *cbSeg_pfl, *cbSeg_sxp, *cbSeg_ixp, *cbF_type;

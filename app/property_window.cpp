@@ -19,26 +19,41 @@ namespace {
 // The inspector row class of each kind of property row (kinds 0 to 20).
 TvmInspectorRowClass RowClassOfKind(int Kind) {
   switch (Kind) {
-    case 2: return TvmInspectorTextMaskRow::StaticClass();
-    case 3: return TvmInspectorTextDateRow::StaticClass();
-    case 4: return TvmInspectorTextCheckRow::StaticClass();
-    case 5: return TvmInspectorTextCalcRow::StaticClass();
+    case 2:
+      return TvmInspectorTextMaskRow::StaticClass();
+    case 3:
+      return TvmInspectorTextDateRow::StaticClass();
+    case 4:
+      return TvmInspectorTextCheckRow::StaticClass();
+    case 5:
+      return TvmInspectorTextCalcRow::StaticClass();
     case 6:
     case 16:
     case 17:
     case 18:
-    case 19: return TvmInspectorTextButtonRow::StaticClass();
-    case 7: return TvmInspectorTextSpinRow::StaticClass();
-    case 8: return TvmInspectorTextPickRow::StaticClass();
-    case 9: return TvmInspectorTextImageRow::StaticClass();
-    case 10: return TvmInspectorTextTimeRow::StaticClass();
-    case 11: return TvmInspectorTextCurrencyRow::StaticClass();
-    case 12: return TvmInspectorTextHyperLinkRow::StaticClass();
-    case 13: return TvmInspectorTextBlobRow::StaticClass();
-    case 14: return TvmInspectorTextMRURow::StaticClass();
+    case 19:
+      return TvmInspectorTextButtonRow::StaticClass();
+    case 7:
+      return TvmInspectorTextSpinRow::StaticClass();
+    case 8:
+      return TvmInspectorTextPickRow::StaticClass();
+    case 9:
+      return TvmInspectorTextImageRow::StaticClass();
+    case 10:
+      return TvmInspectorTextTimeRow::StaticClass();
+    case 11:
+      return TvmInspectorTextCurrencyRow::StaticClass();
+    case 12:
+      return TvmInspectorTextHyperLinkRow::StaticClass();
+    case 13:
+      return TvmInspectorTextBlobRow::StaticClass();
+    case 14:
+      return TvmInspectorTextMRURow::StaticClass();
     case 15:
-    case 20: return TvmInspectorTextPopupRow::StaticClass();
-    default: return TvmInspectorTextRow::StaticClass();
+    case 20:
+      return TvmInspectorTextPopupRow::StaticClass();
+    default:
+      return TvmInspectorTextRow::StaticClass();
   }
 }
 
@@ -125,7 +140,8 @@ void TObjInsp1::ShowProps(const TPropTable& Table) {
         auto* b = static_cast<TvmInspectorTextButtonRow*>(row);
         const int kind = rec.Kind;
         b->OnButtonClick = [this, kind](TObject* S, int) { ButtonRowClick(static_cast<TvmInspectorRow*>(S), kind); };
-        if (kind == 18) b->OnDrawValue = [](TvmInspectorRow*, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool&) {};
+        if (kind == 18)
+          b->OnDrawValue = [](TvmInspectorRow*, TCanvas*, const TRect&, std::string&, TFont*, TColor&, bool&) {};
       }
       if (rec.Kind == 20) {
         auto* p = static_cast<TvmInspectorTextPopupRow*>(row);
@@ -180,7 +196,8 @@ void TObjInsp1::ButtonRowClick(TvmInspectorRow* Row, int Kind) {
       if (SelectDirectory(dir, {sdAllowCreate, sdPrompt}, 0)) Row->SetEditText(dir);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 

@@ -148,8 +148,11 @@ void TSecRef1::Fill(int ReferenceType, int CurrentReference) {
   if (ReferenceType == frtRemoteE) items->Add("RE");
   if (ReferenceType == frtRemoteH) items->Add("RH");
   int index = -1;
-  if (CurrentReference == frtLocalE) index = 0;
-  else if (CurrentReference == frtLocalH) index = 1;
-  else if ((CurrentReference == frtRemoteE || CurrentReference == frtRemoteH) && items->Count() > 2) index = 2;
+  if (CurrentReference == frtLocalE)
+    index = 0;
+  else if (CurrentReference == frtLocalH)
+    index = 1;
+  else if ((CurrentReference == frtRemoteE || CurrentReference == frtRemoteH) && items->Count() > 2)
+    index = 2;
   RadioGroup1->SetItemIndex(index);
 }

@@ -32,8 +32,10 @@ std::string FindUnreadableFile(const std::vector<std::string>& Names, std::strin
     try {
       auto probe = std::make_unique<TMTFile>();
       const std::string ext = LowerCase(ExtractFileExt(name));
-      if (ext == ".edi") probe->LoadFromEdi(name);
-      else if (ext != ".mpk") probe->OpenMtFile(name);
+      if (ext == ".edi")
+        probe->LoadFromEdi(name);
+      else if (ext != ".mpk")
+        probe->OpenMtFile(name);
     } catch (const Exception& e) {
       Reason = e.Message();
       return name;
@@ -92,8 +94,7 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
     if (!error.empty()) {
       std::string reason;
       std::string bad = FindUnreadableFile(chosen, reason);
-      std::string text = bad.empty() ? "Cannot open " + chosen[0] + ": " + error
-                                     : "Cannot open " + bad + ": " + reason;
+      std::string text = bad.empty() ? "Cannot open " + chosen[0] + ": " + error : "Cannot open " + bad + ": " + reason;
       LogWriteLn(text);
       Application->MessageBox(text, "Varomark", MB_OK | MB_ICONERROR);
     }

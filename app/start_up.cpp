@@ -37,11 +37,11 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterFinancialFunctions();
   InitExtraSeries();
   InitChartOutput();
-  RegisterReportChartClasses();  // charts in report bands stream by class name
-  RegisterMtChartTypes();  // the program's own curve series and functions
-  RegisterTreeListClasses();  // stored forms with tree lists read back by class name
+  RegisterReportChartClasses();   // charts in report bands stream by class name
+  RegisterMtChartTypes();         // the program's own curve series and functions
+  RegisterTreeListClasses();      // stored forms with tree lists read back by class name
   RegisterInspectorRowClasses();  // forms with inspectors read back with their rows
-  RegisterDBInspectorRows();  // field-bound rows by class name and the field types' default rows
+  RegisterDBInspectorRows();      // field-bound rows by class name and the field types' default rows
   RegisterDBTreeViewClasses();
   InitCommonVars();
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings

@@ -100,8 +100,10 @@ void BM_UndoRedoOfA40x100Site(benchmark::State& State) {
   PushEditRecord(20, "Lasso");
   bool undo = true;
   for (auto _ : State) {
-    if (undo) DataModule1->Undo();
-    else DataModule1->Redo();
+    if (undo)
+      DataModule1->Undo();
+    else
+      DataModule1->Redo();
     undo = !undo;
   }
   State.counters["frequencies"] = CurrentSite->FreqCount;

@@ -190,12 +190,14 @@ int main(int argc, char** argv) {
 
   if (Wanted(opt, "W1")) {
     auto chart = fastLine(1000000, true);
-    Measure("W1", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e6 points,TFastLineSeries DrawAllPoints,exact column-span thinning");
+    Measure(
+        "W1", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+        "TChart,1e6 points,TFastLineSeries DrawAllPoints,exact column-span thinning");
     Save(opt, bmp, "W1");
     auto firstPerColumn = fastLine(1000000, false);
-    Measure("W1-firstpercolumn", opt.reps, [&] { firstPerColumn->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e6 points,TFastLineSeries first point per pixel column");
+    Measure(
+        "W1-firstpercolumn", opt.reps, [&] { firstPerColumn->DrawUnbuffered(bmp.Canvas(), rect); },
+        "TChart,1e6 points,TFastLineSeries first point per pixel column");
   }
   if (Wanted(opt, "W2"))
     std::printf("INFO project W2 n/a: the chart draws its lines without antialiasing (no setting asks for it)\n");
@@ -204,8 +206,9 @@ int main(int argc, char** argv) {
     auto* s = new TLineSeries(chart.get());
     circles(s);
     chart = signalChart(100000, s, std::move(chart));
-    Measure("W3", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e5 points+7px circles,TLineSeries with pointers");
+    Measure(
+        "W3", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+        "TChart,1e5 points+7px circles,TLineSeries with pointers");
     Save(opt, bmp, "W3");
   }
   if (Wanted(opt, "W4")) {
@@ -221,12 +224,14 @@ int main(int argc, char** argv) {
     err->SetErrorWidthUnits(ewuPixels);
     err->SetErrorWidth(9);
     err->BeginUpdate();
-    for (size_t i = 0; i < d.size(); ++i) err->AddErrorBar(d.x[i], d.y[i], 0.05 + 0.05 * std::fabs(std::sin(d.x[i] * 0.01)));
+    for (size_t i = 0; i < d.size(); ++i)
+      err->AddErrorBar(d.x[i], d.y[i], 0.05 + 0.05 * std::fabs(std::sin(d.x[i] * 0.01)));
     err->EndUpdate();
     chart->BottomAxis()->SetMinimumMaximum(0, static_cast<double>(d.size() - 1));
     chart->LeftAxis()->SetMinimumMaximum(kSignalYMin, kSignalYMax);
-    Measure("W4", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,1e4 points line+TErrorSeries,9px whiskers");
+    Measure(
+        "W4", opt.reps, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+        "TChart,1e4 points line+TErrorSeries,9px whiskers");
     Save(opt, bmp, "W4");
   }
   if (Wanted(opt, "W5")) {
@@ -253,15 +258,19 @@ int main(int argc, char** argv) {
     }
     chart->BottomAxis()->SetMinimumMaximum(kMtXMin, kMtXMax);
     chart->LeftAxis()->SetMinimumMaximum(kMtYMin, kMtYMax);
-    Measure("W5", opt.redraws, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
-            "TChart,log-log,4x40 points,grid+minor grid,legend,title,no antialiasing");
+    Measure(
+        "W5", opt.redraws, [&] { chart->DrawUnbuffered(bmp.Canvas(), rect); },
+        "TChart,log-log,4x40 points,grid+minor grid,legend,title,no antialiasing");
     Save(opt, bmp, "W5");
     int i = 0;
-    Measure("W5-edit", opt.redraws, [&] {
-      curves[0]->SetYValueAt(i % 40, s.rho[0][i % 40] * (1.0 + 0.01 * (i % 7)));
-      ++i;
-      chart->DrawUnbuffered(bmp.Canvas(), rect);
-    }, "TChart,set one value+redraw");
+    Measure(
+        "W5-edit", opt.redraws,
+        [&] {
+          curves[0]->SetYValueAt(i % 40, s.rho[0][i % 40] * (1.0 + 0.01 * (i % 7)));
+          ++i;
+          chart->DrawUnbuffered(bmp.Canvas(), rect);
+        },
+        "TChart,set one value+redraw");
   }
   std::printf("INFO project done, load average %s\n", LoadAvg().c_str());
   return 0;

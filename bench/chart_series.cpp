@@ -49,4 +49,3 @@ void BM_DeleteFirstPoint(benchmark::State& State) {
 BENCHMARK(BM_DeleteFirstPoint)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-

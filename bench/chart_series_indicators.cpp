@@ -59,7 +59,7 @@ void Run(benchmark::State& State, double Period, TChartSeries* Src = nullptr) {
   State.counters["points"] = dst.PointCount();
 }
 
-#define VM_BENCH_PERIOD(Name, Class, Period) \
+#define VM_BENCH_PERIOD(Name, Class, Period)                             \
   void BM_##Name(benchmark::State& State) { Run<Class>(State, Period); } \
   BENCHMARK(BM_##Name)->Unit(benchmark::kMillisecond);
 

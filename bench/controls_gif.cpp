@@ -20,7 +20,8 @@ std::vector<uint8_t> Rows8() {
   const int64_t row = DibRowSize(kW, 8);
   std::vector<uint8_t> bits(static_cast<size_t>(row * kH));
   for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) bits[static_cast<size_t>(y * row + x)] = static_cast<uint8_t>((x / 9 + y / 7 + (x * y) % 3) & 0xFF);
+    for (int x = 0; x < kW; ++x)
+      bits[static_cast<size_t>(y * row + x)] = static_cast<uint8_t>((x / 9 + y / 7 + (x * y) % 3) & 0xFF);
   return bits;
 }
 

@@ -92,4 +92,3 @@ void BM_InspectorExpandAll(benchmark::State& State) {
 BENCHMARK(BM_InspectorExpandAll)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-

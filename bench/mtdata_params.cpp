@@ -71,8 +71,7 @@ void BM_CalcMtParameters(benchmark::State& state) {
   const double n = 20, angle = 30;
   const int mode = static_cast<int>(state.range(0));
   for (auto _ : state) {
-    CalcMtParameters(t.Plots, t.Grid, n, 12, 40, 0, o, mode, frtRemoteH, drRemote, angle,
-                     t.Re[12], t.Im[12]);
+    CalcMtParameters(t.Plots, t.Grid, n, 12, 40, 0, o, mode, frtRemoteH, drRemote, angle, t.Re[12], t.Im[12]);
     benchmark::DoNotOptimize(t.Plots[12][1]);
   }
 }
@@ -84,8 +83,7 @@ void BM_CalcMtParametersTable40(benchmark::State& state) {
   const double n = 20, angle = 30;
   for (auto _ : state) {
     for (int f = 1; f <= 40; ++f)
-      CalcMtParameters(t.Plots, t.Grid, n, f, 40, 0, o, 0, frtRemoteH, drRemote, angle, t.Re[f],
-                       t.Im[f]);
+      CalcMtParameters(t.Plots, t.Grid, n, f, 40, 0, o, 0, frtRemoteH, drRemote, angle, t.Re[f], t.Im[f]);
     benchmark::DoNotOptimize(t.Plots[40][1]);
   }
 }

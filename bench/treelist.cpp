@@ -111,9 +111,12 @@ struct TReference {
     m->setColumnCount(2);
     m->setHorizontalHeaderLabels({"Name", "Number"});
     Shape().Build([&](void* parent, const std::string& text, int id) -> void* {
-      QList<QStandardItem*> row{new QStandardItem(QString::fromStdString(text)), new QStandardItem(QString::number(id))};
-      if (parent) static_cast<QStandardItem*>(parent)->appendRow(row);
-      else m->appendRow(row);
+      QList<QStandardItem*> row{new QStandardItem(QString::fromStdString(text)),
+                                new QStandardItem(QString::number(id))};
+      if (parent)
+        static_cast<QStandardItem*>(parent)->appendRow(row);
+      else
+        m->appendRow(row);
       return row[0];
     });
     View->setModel(m);

@@ -80,12 +80,19 @@ bool SetProgressProp(TControl* Control, std::string TProgressProp::*Which, int32
   if (!info || !info->IsWritable()) return false;
   switch (info->Kind) {
     case tkInteger:
-    case tkInt64: SetOrdProp(Control, info, Value); return true;
-    case tkFloat: SetFloatProp(Control, info, Value); return true;
+    case tkInt64:
+      SetOrdProp(Control, info, Value);
+      return true;
+    case tkFloat:
+      SetFloatProp(Control, info, Value);
+      return true;
     case tkVariant:
     case tkString:
-    case tkLString: SetStrProp(Control, info, IntToStr(Value)); return true;
-    default: return false;
+    case tkLString:
+      SetStrProp(Control, info, IntToStr(Value));
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -115,8 +122,7 @@ struct ProgressReset {
     if (!Control) return;
     try {
       ProgressControlSetPosition(Control, 0);
-    } catch (...) {
-    }
+    } catch (...) {}
   }
 };
 
@@ -131,14 +137,12 @@ std::string PartName(const std::string& Target) {
   }
 }
 
-bool IsReadOnly(const fs::file_status& St) {
-  return (St.permissions() & fs::perms::owner_write) == fs::perms::none;
-}
+bool IsReadOnly(const fs::file_status& St) { return (St.permissions() & fs::perms::owner_write) == fs::perms::none; }
 
 }  // namespace
 
-void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool ClearReadOnly,
-                     TControl* ProgressControl, bool UseShell) {
+void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool ClearReadOnly, TControl* ProgressControl,
+                     bool UseShell) {
   if (UseShell) {
     ShellCopyOrMove(Source, Dest, !ClearReadOnly, false, false);
     return;
@@ -282,9 +286,7 @@ bool ContainsAnyChar(const std::string& Text, const TCharSet& Chars) {
   return false;
 }
 
-bool IsValidFileName(const std::string& Name) {
-  return !Name.empty() && !ContainsAnyChar(Name, CharSetOf("<>\"[]|"));
-}
+bool IsValidFileName(const std::string& Name) { return !Name.empty() && !ContainsAnyChar(Name, CharSetOf("<>\"[]|")); }
 
 std::string LongNameOf(const std::string& Path) {
   std::error_code ec;
@@ -360,10 +362,9 @@ std::vector<std::string> MakeDoubleNullList(const std::string& Text) {
 const TEnumInfo BrowseKindInfo("TBrowseKind", {"bfFolders", "bfComputers"});
 const TEnumInfo DialogPositionInfo("TDialogPosition", {"dpDefault", "dpScreenCenter"});
 const TEnumInfo FileOperationInfo("TFileOperation", {"foCopy", "foDelete", "foMove", "foRename"});
-const TEnumInfo FileOperFlagInfo("TFileOperFlag",
-                                 {"flAllowUndo", "flConfirmMouse", "flFilesOnly", "flMultiDest", "flNoConfirmation",
-                                  "flNoConfirmMkDir", "flRenameOnCollision", "flSilent", "flSimpleProgress",
-                                  "flNoErrorUI"});
+const TEnumInfo FileOperFlagInfo("TFileOperFlag", {"flAllowUndo", "flConfirmMouse", "flFilesOnly", "flMultiDest",
+                                                   "flNoConfirmation", "flNoConfirmMkDir", "flRenameOnCollision",
+                                                   "flSilent", "flSimpleProgress", "flNoErrorUI"});
 
 namespace {
 TBrowseFolderHook& BrowseHook() {
@@ -448,8 +449,7 @@ bool BrowseForFolder(std::string& Folder, const std::string& DialogText, int32_t
 
 VM_PUBLISH(TVxFileOperator) {
   P.String("Destination", &TVxFileOperator::Destination, &TVxFileOperator::SetDestination);
-  P.Enum("Operation", &TVxFileOperator::Operation, &TVxFileOperator::SetOperation, FileOperationInfo)
-      .Default(foCopy);
+  P.Enum("Operation", &TVxFileOperator::Operation, &TVxFileOperator::SetOperation, FileOperationInfo).Default(foCopy);
   P.Set("Options", &TVxFileOperator::Options, &TVxFileOperator::SetOptions, FileOperFlagInfo)
       .Default(TFileOperFlags{flAllowUndo, flNoConfirmMkDir});
   P.String("ProgressTitle", &TVxFileOperator::ProgressTitle, &TVxFileOperator::SetProgressTitle);
@@ -494,8 +494,8 @@ void MoveToTrash(const std::string& Path) {
   const fs::path abs = fs::absolute(P(Path), ec);
   const std::string name = abs.filename().string();
   std::string cand = name;
-  for (int n = 2; Exists((trash / "files" / cand).string()) || Exists((trash / "info" / (cand + ".trashinfo")).string());
-       ++n)
+  for (int n = 2;
+       Exists((trash / "files" / cand).string()) || Exists((trash / "info" / (cand + ".trashinfo")).string()); ++n)
     cand = abs.stem().string() + "." + IntToStr(n) + abs.extension().string();
   char when[32];
   std::time_t now = std::time(nullptr);
@@ -556,7 +556,8 @@ struct TVxFileOperator::Run {
 
   void EnsureFolder(const std::string& Folder) {
     if (Folder.empty() || FolderExists(Folder)) return;
-    if (!Has(flNoConfirmMkDir) && Ask("The folder " + Quoted(Folder) + " does not exist. Create it?", MB_YESNO) != IDYES)
+    if (!Has(flNoConfirmMkDir) &&
+        Ask("The folder " + Quoted(Folder) + " does not exist. Create it?", MB_YESNO) != IDYES)
       throw OperationCancelled{};
     CreateFolderPath(Folder);
     if (!FolderExists(Folder)) throw OperationFailed{"Cannot create the folder " + Quoted(Folder)};
@@ -570,9 +571,12 @@ struct TVxFileOperator::Run {
       return true;
     }
     switch (Ask(Quoted(Target) + " already exists. Replace it?", MB_YESNOCANCEL)) {
-      case IDYES: break;
-      case IDNO: return false;
-      default: throw OperationCancelled{};
+      case IDYES:
+        break;
+      case IDNO:
+        return false;
+      default:
+        throw OperationCancelled{};
     }
     return true;
   }
@@ -593,7 +597,8 @@ struct TVxFileOperator::Run {
       if (ec) throw OperationFailed{"Cannot move " + Quoted(From) + ": " + ec.message()};
     } else if (folder) {
       fs::copy(P(From), P(Target),
-               fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks, ec);
+               fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks,
+               ec);
       if (ec) throw OperationFailed{"Cannot copy " + Quoted(From) + ": " + ec.message()};
     } else {
       try {
@@ -614,9 +619,8 @@ struct TVxFileOperator::Run {
       for (size_t i = 0; i < sources.size(); ++i) {
         bool wild = false;
         for (const std::string& from : Expand(sources[i], wild)) {
-          std::string target = wild || FolderExists(dests[i])
-                                    ? WithTrailingSeparator(dests[i]) + ExtractFileName(from)
-                                    : dests[i];
+          std::string target =
+              wild || FolderExists(dests[i]) ? WithTrailingSeparator(dests[i]) + ExtractFileName(from) : dests[i];
           EnsureFolder(ExtractFilePath(target));
           Transfer(from, target, Move);
         }
@@ -644,7 +648,8 @@ struct TVxFileOperator::Run {
       for (std::string& n : Expand(s, wild)) all.push_back(std::move(n));
     }
     if (all.empty()) return;
-    const std::string what = all.size() == 1 ? Quoted(all[0]) : "these " + IntToStr(static_cast<int64_t>(all.size())) + " items";
+    const std::string what =
+        all.size() == 1 ? Quoted(all[0]) : "these " + IntToStr(static_cast<int64_t>(all.size())) + " items";
     const std::string text = Has(flAllowUndo) ? "Move " + what + " to the trash?" : "Delete " + what + " for good?";
     if (Ask(text, MB_YESNO) != IDYES) throw OperationCancelled{};
     for (const std::string& n : all) {
@@ -681,24 +686,32 @@ bool TVxFileOperator::Execute() {
     Run run{*this, !FOptions.Contains(flNoConfirmation)};
     try {
       switch (FOperation) {
-        case foCopy: run.CopyOrMove(false); break;
-        case foMove: run.CopyOrMove(true); break;
-        case foDelete: run.Delete(); break;
-        case foRename: run.Rename(); break;
+        case foCopy:
+          run.CopyOrMove(false);
+          break;
+        case foMove:
+          run.CopyOrMove(true);
+          break;
+        case foDelete:
+          run.Delete();
+          break;
+        case foRename:
+          run.Rename();
+          break;
       }
     } catch (const OperationCancelled&) {
       FAborted = true;
       ok = false;
     } catch (const OperationFailed& e) {
       ok = false;
-      if (!FOptions.Contains(flNoErrorUI) && Application) Application->MessageBox(e.Message, "Error", MB_OK | MB_ICONSTOP);
+      if (!FOptions.Contains(flNoErrorUI) && Application)
+        Application->MessageBox(e.Message, "Error", MB_OK | MB_ICONSTOP);
     }
   });
   return ok;
 }
 
-void ShellCopyOrMove(const std::string& Source, const std::string& Dest, bool Confirm, bool Move,
-                     bool AllowUndo) {
+void ShellCopyOrMove(const std::string& Source, const std::string& Dest, bool Confirm, bool Move, bool AllowUndo) {
   std::unique_ptr<TVxFileOperator> op(new TVxFileOperator(nullptr));
   op->SetSource(Source);
   op->SetDestination(Dest);
@@ -724,7 +737,9 @@ VM_PUBLISH(TmFileScan) {
 }
 
 TmFileScan::TmFileScan(TComponent* AOwner)
-    : TComponent(AOwner), FSearchFilter(std::make_unique<TStringList>()), FFoundFiles(std::make_unique<TStringList>()) {}
+    : TComponent(AOwner),
+      FSearchFilter(std::make_unique<TStringList>()),
+      FFoundFiles(std::make_unique<TStringList>()) {}
 
 TmFileScan::~TmFileScan() = default;
 

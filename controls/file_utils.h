@@ -71,8 +71,8 @@ bool ProgressControlSetPosition(TControl* Control, int32_t Value);
 // and takes its name only when complete: a failure leaves any earlier target untouched and no
 // partial file behind. A read-only target is refused unless ClearReadOnly. UseShell hands the
 // work to ShellCopyOrMove.
-void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool ClearReadOnly,
-                     TControl* ProgressControl, bool UseShell);
+void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool ClearReadOnly, TControl* ProgressControl,
+                     bool UseShell);
 void CopyFileWithProgress(const std::string& Source, const std::string& Dest, TControl* ProgressControl);
 // Creates the folder and every missing parent, top down; a failure is not reported.
 void CreateFolderPath(const std::string& Path);
@@ -225,8 +225,7 @@ private:
 
 // Copies or moves through TVxFileOperator (a move within one folder is a rename); a failure or
 // a cancel raises a silent abort.
-void ShellCopyOrMove(const std::string& Source, const std::string& Dest, bool Confirm, bool Move,
-                     bool AllowUndo);
+void ShellCopyOrMove(const std::string& Source, const std::string& Dest, bool Confirm, bool Move, bool AllowUndo);
 
 // ---------------------------------------------------------------------------------------------
 // The file scanner

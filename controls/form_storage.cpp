@@ -22,11 +22,15 @@ const TEnumInfo PlacementRegRootInfo("TPlacementRegRoot", {"prCurrentUser", "prL
 int32_t FrameSize(TFormBorderStyle Style) {
   switch (Style) {
     case bsSingle:
-    case bsToolWindow: return 1;
+    case bsToolWindow:
+      return 1;
     case bsSizeable:
-    case bsSizeToolWin: return 4;
-    case bsDialog: return 3;
-    default: return 0;
+    case bsSizeToolWin:
+      return 4;
+    case bsDialog:
+      return 3;
+    default:
+      return 0;
   }
 }
 
@@ -53,8 +57,9 @@ VM_PUBLISH(TStoredValue) {
 VM_DEFINE_CLASS(TStoredValues)
 VM_PUBLISH(TFormPlacement) {
   P.Bool("Active", &TFormPlacement::Active, &TFormPlacement::SetActive).Default(true);
-  P.String("IniFileName", &TFormPlacement::IniFileName, &TFormPlacement::SetIniFileName)
-      .Stored([](TObject* o) { return !static_cast<TFormPlacement*>(o)->StoredIniFileName().empty(); });
+  P.String("IniFileName", &TFormPlacement::IniFileName, &TFormPlacement::SetIniFileName).Stored([](TObject* o) {
+    return !static_cast<TFormPlacement*>(o)->StoredIniFileName().empty();
+  });
   P.String("IniSection", &TFormPlacement::StoredIniSection, &TFormPlacement::SetIniSection);
   P.Object("MinMaxInfo", &TFormPlacement::MinMaxInfo, &TFormPlacement::SetMinMaxInfo);
   P.Set("Options", &TFormPlacement::Options, &TFormPlacement::SetOptions, PlacementOptionInfo)
@@ -148,9 +153,7 @@ void TStoredValue::Assign(TPersistent* Source) {
   FKeyString = s->FKeyString;
 }
 
-std::string TStoredValue::GetDisplayName() {
-  return FName.empty() ? TCollectionItem::GetDisplayName() : FName;
-}
+std::string TStoredValue::GetDisplayName() { return FName.empty() ? TCollectionItem::GetDisplayName() : FName; }
 
 TFormPlacement* TStoredValue::Placement() const {
   TCollection* c = Collection();
@@ -210,7 +213,8 @@ struct TFormPlacement::DestroyHandler {
 };
 
 TFormPlacement::TFormPlacement(TComponent* AOwner)
-    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>(this)),
+    : TComponent(AOwner),
+      FMinMaxInfo(std::make_unique<TWinMinMaxInfo>(this)),
       FWinHook(std::make_unique<TVxWindowHook>(nullptr)) {
   FWinHook->SetActive(false);
   FWinHook->AfterMessage = [this](TObject* Sender, TMessage& Msg, bool& Handled) {
@@ -612,7 +616,6 @@ void TFormStorage::ReadPlacement() {
   SetRestoredFlag();
   try {
     ReadStoredProps();
-  } catch (...) {
-  }
+  } catch (...) {}
   FStoredValues->ReadValues();
 }

@@ -226,7 +226,7 @@ private:
   std::vector<TIniLink*> FLinks;
   bool FSaved = false, FRestored = false, FDestroying = false;
   int32_t FFixedWidth = 0, FFixedHeight = 0;  // the size PreventResize holds
-  std::unique_ptr<TVxWindowHook> FWinHook;     // on the form while it has size limits
+  std::unique_ptr<TVxWindowHook> FWinHook;    // on the form while it has size limits
   TForm* FForm = nullptr;
   std::string FFormSection;  // the form's default section, kept for its destruction
   TNotifyEvent FSaveFormShow;

@@ -96,9 +96,15 @@ void Triple(const TRows& R, TPalette& Pal) {
     for (int32_t x = 0; x < R.Width; ++x) {
       const uint8_t* p = R.Pixel(y, x);
       switch ((y + x) % 3) {
-        case 0: R.Out(y, x) = static_cast<uint8_t>(p[2] >> 2); break;
-        case 1: R.Out(y, x) = static_cast<uint8_t>(64 + (p[1] >> 2)); break;
-        default: R.Out(y, x) = static_cast<uint8_t>(128 + (p[0] >> 2)); break;
+        case 0:
+          R.Out(y, x) = static_cast<uint8_t>(p[2] >> 2);
+          break;
+        case 1:
+          R.Out(y, x) = static_cast<uint8_t>(64 + (p[1] >> 2));
+          break;
+        default:
+          R.Out(y, x) = static_cast<uint8_t>(128 + (p[0] >> 2));
+          break;
       }
     }
 }
@@ -117,9 +123,12 @@ public:
 
   void Run(const TRows& Rows, TPalette& Pal, int Wanted) {
     while (!Count(Rows)) {
-      if (FMaskG > FMaskR) FMaskG = static_cast<uint8_t>(FMaskG << 1);
-      else if (FMaskR > FMaskB) FMaskR = static_cast<uint8_t>(FMaskR << 1);
-      else FMaskB = static_cast<uint8_t>(FMaskB << 1);
+      if (FMaskG > FMaskR)
+        FMaskG = static_cast<uint8_t>(FMaskG << 1);
+      else if (FMaskR > FMaskB)
+        FMaskR = static_cast<uint8_t>(FMaskR << 1);
+      else
+        FMaskB = static_cast<uint8_t>(FMaskB << 1);
     }
     const int n = static_cast<int>(FEntries.size());
     const int chosen = std::min(Wanted, n);
@@ -358,13 +367,19 @@ std::unique_ptr<TMemoryStream> SavedAs(TBitmap* Bitmap, TPixelFormat Format) {
 
 int DepthOf(TPixelFormat F) {
   switch (F) {
-    case pf1bit: return 1;
-    case pf4bit: return 4;
-    case pf8bit: return 8;
+    case pf1bit:
+      return 1;
+    case pf4bit:
+      return 4;
+    case pf8bit:
+      return 8;
     case pf15bit:
-    case pf16bit: return 16;
-    case pf24bit: return 24;
-    default: return 32;
+    case pf16bit:
+      return 16;
+    case pf24bit:
+      return 24;
+    default:
+      return 32;
   }
 }
 
@@ -372,11 +387,16 @@ int DepthOf(TPixelFormat F) {
 
 uint8_t NearestLevel(int Levels, uint8_t Value) {
   switch (Levels) {
-    case 4: return kTables.T4[Value];
-    case 6: return kTables.T6[Value];
-    case 7: return kTables.T7[Value];
-    case 8: return kTables.T8[Value];
-    default: return 0;
+    case 4:
+      return kTables.T4[Value];
+    case 6:
+      return kTables.T6[Value];
+    case 7:
+      return kTables.T7[Value];
+    case 8:
+      return kTables.T8[Value];
+    default:
+      return 0;
   }
 }
 
@@ -384,11 +404,16 @@ std::unique_ptr<TMemoryStream> ReduceToBitmapStream(TBitmap* Bitmap, int Depth, 
   if (!Bitmap || Bitmap->Empty()) throw EInvalidGraphic("Bitmap image is not valid");
   if (DepthOf(Bitmap->PixelFormat()) == Depth && Method != crGray) return SavedAs(Bitmap, Bitmap->PixelFormat());
   switch (Depth) {
-    case 1: return SavedAs(Bitmap, pf1bit);
-    case 4: return SavedAs(Bitmap, pf4bit);
-    case 24: return SavedAs(Bitmap, pf24bit);
-    case 8: break;
-    default: ReportNotImplemented();
+    case 1:
+      return SavedAs(Bitmap, pf1bit);
+    case 4:
+      return SavedAs(Bitmap, pf4bit);
+    case 24:
+      return SavedAs(Bitmap, pf24bit);
+    case 8:
+      break;
+    default:
+      ReportNotImplemented();
   }
 
   auto source = SavedAs(Bitmap, pf24bit);
@@ -401,7 +426,8 @@ std::unique_ptr<TMemoryStream> ReduceToBitmapStream(TBitmap* Bitmap, int Depth, 
   rows.Height = std::abs(static_cast<int32_t>(Get32(file, 22)));
   rows.SrcRow = ((static_cast<int64_t>(rows.Width) * 24 + 31) / 32) * 4;
   rows.DstRow = ((static_cast<int64_t>(rows.Width) * 8 + 31) / 32) * 4;
-  if (bitsOffset + rows.SrcRow * rows.Height > static_cast<int64_t>(file.size())) throw EInvalidGraphic("Bitmap image is not valid");
+  if (bitsOffset + rows.SrcRow * rows.Height > static_cast<int64_t>(file.size()))
+    throw EInvalidGraphic("Bitmap image is not valid");
   rows.Src = reinterpret_cast<const uint8_t*>(file.data()) + bitsOffset;
   std::vector<uint8_t> out(static_cast<size_t>(rows.DstRow * rows.Height), 0);
   rows.Dst = out.data();
@@ -409,12 +435,26 @@ std::unique_ptr<TMemoryStream> ReduceToBitmapStream(TBitmap* Bitmap, int Depth, 
   TPalette pal{};
   uint32_t colorsUsed = 0;
   switch (Method) {
-    case crMedianCut: colorsUsed = static_cast<uint32_t>(TMedianCut().Run(rows, pal, 256)); break;
-    case crLevels784: Levels784(rows, pal); colorsUsed = 224; break;
-    case crLevels666: Levels666(rows, pal); colorsUsed = 216; break;
-    case crTriple: Triple(rows, pal); break;
-    case crGray: Gray(rows, pal); break;
-    default: THistogram().Run(rows, pal, 256); break;
+    case crMedianCut:
+      colorsUsed = static_cast<uint32_t>(TMedianCut().Run(rows, pal, 256));
+      break;
+    case crLevels784:
+      Levels784(rows, pal);
+      colorsUsed = 224;
+      break;
+    case crLevels666:
+      Levels666(rows, pal);
+      colorsUsed = 216;
+      break;
+    case crTriple:
+      Triple(rows, pal);
+      break;
+    case crGray:
+      Gray(rows, pal);
+      break;
+    default:
+      THistogram().Run(rows, pal, 256);
+      break;
   }
 
   const uint32_t headerSize = 40 + 4 * 256;

@@ -9,12 +9,12 @@ class TBitmap;
 class TMemoryStream;
 
 enum TColorReduction {
-  crHistogram,   // the most frequent colours
-  crMedianCut,   // one colour per box of the median cut
-  crLevels784,   // fixed levels 7 x 8 x 4 (red, green, blue): 224 colours
-  crLevels666,   // fixed levels 6 x 6 x 6: 216 colours
-  crTriple,      // one channel per pixel, three ramps of 64 levels
-  crGray         // 256 grays
+  crHistogram,  // the most frequent colours
+  crMedianCut,  // one colour per box of the median cut
+  crLevels784,  // fixed levels 7 x 8 x 4 (red, green, blue): 224 colours
+  crLevels666,  // fixed levels 6 x 6 x 6: 216 colours
+  crTriple,     // one channel per pixel, three ramps of 64 levels
+  crGray        // 256 grays
 };
 
 // The method used for true-colour frames that are not gray (process-wide, read at each use).

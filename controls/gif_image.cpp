@@ -187,19 +187,27 @@ void TExtension::Assign(TPersistent* Source) {
 
 int TExtension::FixedSize(TGIFExtensionType Kind) {
   switch (Kind) {
-    case etGraphic: return 6;
-    case etPlainText: return 13;
-    case etApplication: return 12;
-    default: return 0;
+    case etGraphic:
+      return 6;
+    case etPlainText:
+      return 13;
+    case etApplication:
+      return 12;
+    default:
+      return 0;
   }
 }
 
 uint8_t TExtension::Label(TGIFExtensionType Kind) {
   switch (Kind) {
-    case etGraphic: return 0xF9;
-    case etPlainText: return 0x01;
-    case etApplication: return 0xFF;
-    default: return 0xFE;
+    case etGraphic:
+      return 0xF9;
+    case etPlainText:
+      return 0x01;
+    case etApplication:
+      return 0xFF;
+    default:
+      return 0xFE;
   }
 }
 
@@ -316,10 +324,14 @@ void TGIFFrame::LoadFromStream(TGIFReader& Reader) {
 std::unique_ptr<TMemoryStream> TGIFFrame::DecodeToDibStream() {
   const int bpp = FItem->BitsPerPixel;
   int depth;
-  if (bpp == 1) depth = 1;
-  else if (bpp >= 2 && bpp <= 4) depth = 4;
-  else if (bpp >= 5 && bpp <= 8) depth = 8;
-  else throw EInvalidGraphicOperation(kBadColorCount);
+  if (bpp == 1)
+    depth = 1;
+  else if (bpp >= 2 && bpp <= 4)
+    depth = 4;
+  else if (bpp >= 5 && bpp <= 8)
+    depth = 8;
+  else
+    throw EInvalidGraphicOperation(kBadColorCount);
   const int32_t w = FItem->Width, h = FItem->Height;
   if (w <= 0 || h <= 0) return nullptr;
   if (static_cast<int64_t>(w) * h > GIFMaxFramePixels) throw EInvalidGraphicOperation(kTooLarge);
@@ -330,9 +342,10 @@ std::unique_ptr<TMemoryStream> TGIFFrame::DecodeToDibStream() {
   const uint32_t bitsOffset = 54 + 4 * colors;
   std::vector<uint8_t> bits(imageSize, 0);
   bool damaged = false;
-  DecodeLzw(*FItem->ZipData, w, h, depth, FInterlaced,
-            [this](TProgressStage S, int P, const std::string& M) { Progress(S, P, M); }, damaged, bits.data(),
-            bits.size(), bpp, GIFLoadCorrupted);
+  DecodeLzw(
+      *FItem->ZipData, w, h, depth, FInterlaced,
+      [this](TProgressStage S, int P, const std::string& M) { Progress(S, P, M); }, damaged, bits.data(), bits.size(),
+      bpp, GIFLoadCorrupted);
   if (damaged) FCorrupted = true;
 
   auto s = std::make_unique<TMemoryStream>();
@@ -406,9 +419,10 @@ void TGIFFrame::EncodeFromBitmap() {
   if (!FItem->ZipData) FItem->ZipData = std::make_unique<TMemoryStream>();
   FItem->ZipData->Clear();
   try {
-    EncodeLzw(*FItem->ZipData, w, h, depth, false,
-              [this](TProgressStage S, int P, const std::string& M) { Progress(S, P, M); }, d + bitsOffset,
-              size - bitsOffset);
+    EncodeLzw(
+        *FItem->ZipData, w, h, depth, false,
+        [this](TProgressStage S, int P, const std::string& M) { Progress(S, P, M); }, d + bitsOffset,
+        size - bitsOffset);
   } catch (const EAbort&) {
     NewItem();
     throw;
@@ -702,8 +716,10 @@ void TGIFImage::AssignTo(TPersistent* Dest) {
     Dest->Assign(this);
   } else if (dynamic_cast<TGraphic*>(Dest)) {
     if (Empty()) return;
-    if (FFrameIndex >= 0) FFrames[static_cast<size_t>(FFrameIndex)]->AssignTo(Dest);
-    else Dest->Assign(FFrames[0]->Bitmap());
+    if (FFrameIndex >= 0)
+      FFrames[static_cast<size_t>(FFrameIndex)]->AssignTo(Dest);
+    else
+      Dest->Assign(FFrames[0]->Bitmap());
   } else {
     TGraphic::AssignTo(Dest);
   }
@@ -726,16 +742,13 @@ void TGIFImage::Draw(TCanvas* ACanvas, const TRect& Rect) {
   TBitmap* bmp = f->Bitmap();
   if (bmp->Empty()) return;
   if (TGraphic::Transparent() && f->FTransparentColor != clNone) {
-    DrawColorKeyedRect(ACanvas, bmp, ColorToRGB(f->FTransparentColor), Rect,
-                       ::Rect(0, 0, bmp->Width(), bmp->Height()));
+    DrawColorKeyedRect(ACanvas, bmp, ColorToRGB(f->FTransparentColor), Rect, ::Rect(0, 0, bmp->Width(), bmp->Height()));
   } else {
     ACanvas->StretchDraw(Rect, bmp);
   }
 }
 
-void TGIFImage::LoadFromStream(TStream& Stream) {
-  ReadGifStream(Stream.Size() - Stream.Position(), Stream, true);
-}
+void TGIFImage::LoadFromStream(TStream& Stream) { ReadGifStream(Stream.Size() - Stream.Position(), Stream, true); }
 
 void TGIFImage::SaveToStream(TStream& Stream) { WriteGifStream(Stream, false); }
 
@@ -758,9 +771,12 @@ void TGIFImage::ReadGifStream(int64_t Size, TStream& Stream, bool DecodeFirst) {
   uint8_t header[6];
   r.Read(header, 6);
   if (!SameText(header, "GIF", 3)) throw EInvalidGraphicOperation(kUnknownVersion);
-  if (SameText(header + 3, "87a", 3)) FVersion = 1;
-  else if (SameText(header + 3, "89a", 3)) FVersion = 2;
-  else throw EInvalidGraphicOperation(kUnknownVersion);
+  if (SameText(header + 3, "87a", 3))
+    FVersion = 1;
+  else if (SameText(header + 3, "89a", 3))
+    FVersion = 2;
+  else
+    throw EInvalidGraphicOperation(kUnknownVersion);
 
   FScreenWidth = r.Word();
   FScreenHeight = r.Word();

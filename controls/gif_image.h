@@ -51,8 +51,8 @@ public:
 
   std::unique_ptr<TStringList> Comment;
   uint8_t AspectRatio = 0;
-  int BitsPerPixel = 8;   // global bits per pixel, 1..8
-  int ColorResBits = 8;   // read, not written back
+  int BitsPerPixel = 8;  // global bits per pixel, 1..8
+  int ColorResBits = 8;  // read, not written back
   TGIFColorTable ColorTable;
 
   void FreeHandle();
@@ -162,8 +162,8 @@ private:
 };
 
 // Stage, percent done, redraw request, area and message of a long operation.
-using TProgressEvent = std::function<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone,
-                                          bool RedrawNow, const TRect& R, const std::string& Msg)>;
+using TProgressEvent = std::function<void(TObject* Sender, TProgressStage Stage, uint8_t PercentDone, bool RedrawNow,
+                                          const TRect& R, const std::string& Msg)>;
 
 class TGIFImage : public TGraphic {
   VM_CLASS(TGIFImage, TGraphic)

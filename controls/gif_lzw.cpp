@@ -24,8 +24,7 @@ void Report(const TGIFProgress& Progress, TProgressStage Stage, int Percent, con
 }
 
 void CheckBuffer(int32_t Width, int32_t Height, int Depth, size_t BitsSize) {
-  if (Width < 0 || Height < 0 || (Depth != 1 && Depth != 4 && Depth != 8))
-    throw EInvalidGraphicOperation(kBadData);
+  if (Width < 0 || Height < 0 || (Depth != 1 && Depth != 4 && Depth != 8)) throw EInvalidGraphicOperation(kBadData);
   if (static_cast<uint64_t>(DibRowSize(Width, Depth)) * static_cast<uint64_t>(Height) > BitsSize)
     throw EInvalidGraphicOperation(kBadData);
 }
@@ -76,7 +75,11 @@ private:
 class TPixelWriter {
 public:
   TPixelWriter(uint8_t* Bits, int32_t Width, int32_t Height, int Depth, bool Interlaced)
-      : FBits(Bits), FWidth(Width), FHeight(Height), FDepth(Depth), FInterlaced(Interlaced),
+      : FBits(Bits),
+        FWidth(Width),
+        FHeight(Height),
+        FDepth(Depth),
+        FInterlaced(Interlaced),
         FRowSize(DibRowSize(Width, Depth)) {
     SetRow(Width > 0 ? 0 : Height);
   }
@@ -87,17 +90,23 @@ public:
       case 1: {
         uint8_t& b = FLine[FX >> 3];
         unsigned shift = 7 - (FX & 7);
-        if ((FX & 7) == 0) b = static_cast<uint8_t>((Value & 1) << 7);
-        else b = static_cast<uint8_t>(b | ((Value & 1) << shift));
+        if ((FX & 7) == 0)
+          b = static_cast<uint8_t>((Value & 1) << 7);
+        else
+          b = static_cast<uint8_t>(b | ((Value & 1) << shift));
         break;
       }
       case 4: {
         uint8_t& b = FLine[FX >> 1];
-        if ((FX & 1) == 0) b = static_cast<uint8_t>((Value & 15) << 4);
-        else b = static_cast<uint8_t>(b | (Value & 15));
+        if ((FX & 1) == 0)
+          b = static_cast<uint8_t>((Value & 15) << 4);
+        else
+          b = static_cast<uint8_t>(b | (Value & 15));
         break;
       }
-      default: FLine[FX] = static_cast<uint8_t>(Value); break;
+      default:
+        FLine[FX] = static_cast<uint8_t>(Value);
+        break;
     }
     if (++FX >= FWidth) {
       FX = 0;
@@ -158,27 +167,34 @@ private:
 
 }  // namespace
 
-int64_t DibRowSize(int32_t Width, int Depth) {
-  return ((static_cast<int64_t>(Width) * Depth + 31) / 32) * 4;
-}
+int64_t DibRowSize(int32_t Width, int Depth) { return ((static_cast<int64_t>(Width) * Depth + 31) / 32) * 4; }
 
 int32_t NextInterlacedRow(int32_t Row, int32_t Height, int& Pass) {
   int32_t step = Pass <= 1 ? 8 : Pass == 2 ? 4 : 2;
   int32_t r = Row + step;
   while (r >= Height) {
     switch (Pass) {
-      case 0: Pass = 1; r = 4; break;
-      case 1: Pass = 2; r = 2; break;
-      case 2: Pass = 3; r = 1; break;
-      default: return r;
+      case 0:
+        Pass = 1;
+        r = 4;
+        break;
+      case 1:
+        Pass = 2;
+        r = 2;
+        break;
+      case 2:
+        Pass = 3;
+        r = 1;
+        break;
+      default:
+        return r;
     }
   }
   return r;
 }
 
-void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Interlaced,
-               const TGIFProgress& Progress, bool& Damaged, uint8_t* Bits, size_t BitsSize, int ColourBits,
-               bool AllowDamaged) {
+void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Interlaced, const TGIFProgress& Progress,
+               bool& Damaged, uint8_t* Bits, size_t BitsSize, int ColourBits, bool AllowDamaged) {
   bool damaged = false;
   Report(Progress, psStarting, 0);
   try {
@@ -285,8 +301,8 @@ void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Int
         }
         fresh = false;
         code = reader.Next(width);
-        int percent = static_cast<int>(std::nearbyint(100.0 * static_cast<double>(reader.Position()) /
-                                                      static_cast<double>(data.size())));
+        int percent = static_cast<int>(
+            std::nearbyint(100.0 * static_cast<double>(reader.Position()) / static_cast<double>(data.size())));
         if (percent != lastPercent) {
           lastPercent = percent;
           Report(Progress, psRunning, percent);
@@ -301,8 +317,8 @@ void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Int
   Report(Progress, psEnding, 100);
 }
 
-void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool Interlaced,
-               const TGIFProgress& Progress, const uint8_t* Bits, size_t BitsSize) {
+void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool Interlaced, const TGIFProgress& Progress,
+               const uint8_t* Bits, size_t BitsSize) {
   Report(Progress, psStarting, 0);
   try {
     CheckBuffer(Width, Height, Depth, BitsSize);
@@ -333,9 +349,15 @@ void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool I
       for (int32_t x = 0; x < Width; ++x) {
         int p;
         switch (Depth) {
-          case 1: p = (line[x >> 3] >> (7 - (x & 7))) & 1; break;
-          case 4: p = (x & 1) ? line[x >> 1] & 15 : line[x >> 1] >> 4; break;
-          default: p = line[x]; break;
+          case 1:
+            p = (line[x >> 3] >> (7 - (x & 7))) & 1;
+            break;
+          case 4:
+            p = (x & 1) ? line[x >> 1] & 15 : line[x >> 1] >> 4;
+            break;
+          default:
+            p = line[x];
+            break;
         }
         ++length;
         if (length == 1) {
@@ -375,8 +397,7 @@ void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool I
         }
       }
       row = Interlaced ? NextInterlacedRow(row, Height, pass) : row + 1;
-      Report(Progress, psRunning,
-             static_cast<int>(std::nearbyint(100.0 * (done + 1) / static_cast<double>(Height))));
+      Report(Progress, psRunning, static_cast<int>(std::nearbyint(100.0 * (done + 1) / static_cast<double>(Height))));
     }
     // A string reset right at the last pixel has been written already.
     if (length > 0) out.Put(tail, width);

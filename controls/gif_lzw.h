@@ -25,11 +25,10 @@ int32_t NextInterlacedRow(int32_t Row, int32_t Height, int& Pass);
 // bytes, bottom row first. ColourBits (1..8) limits the pixel values. Damaged is set (never
 // cleared) when the data had to be repaired or decoding gave up. Without AllowDamaged, bad data
 // raises EInvalidGraphicOperation.
-void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Interlaced,
-               const TGIFProgress& Progress, bool& Damaged, uint8_t* Bits, size_t BitsSize, int ColourBits,
-               bool AllowDamaged);
+void DecodeLzw(TStream& Data, int32_t Width, int32_t Height, int Depth, bool Interlaced, const TGIFProgress& Progress,
+               bool& Damaged, uint8_t* Bits, size_t BitsSize, int ColourBits, bool AllowDamaged);
 
 // Appends the code size byte, the compressed sub-blocks and the terminator for the rows in Bits
 // (laid out as for DecodeLzw) to Stream.
-void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool Interlaced,
-               const TGIFProgress& Progress, const uint8_t* Bits, size_t BitsSize);
+void EncodeLzw(TStream& Stream, int32_t Width, int32_t Height, int Depth, bool Interlaced, const TGIFProgress& Progress,
+               const uint8_t* Bits, size_t BitsSize);

@@ -16,18 +16,39 @@ constexpr int32_t NoID = INT32_MIN;
 // blob types (they live in the blob slots).
 int TypeBytes(TFieldType T, int Size) {
   switch (T) {
-    case ftString: case ftFixedChar: return Size + 1;
-    case ftSmallint: case ftWord: case ftBoolean: return 2;
-    case ftInteger: case ftDate: case ftTime: case ftAutoInc: return 4;
-    case ftFloat: case ftCurrency: case ftDateTime: case ftLargeint: return 8;
-    case ftBCD: return 34;
-    case ftBytes: return Size;
-    case ftVarBytes: return Size + 2;
-    case ftWideString: return 2 * Size + 2;
-    case ftADT: return 0;
-    case ftVariant: return 16;
-    case ftGuid: return 39;
-    default: return IsBlobType(T) ? 0 : -1;
+    case ftString:
+    case ftFixedChar:
+      return Size + 1;
+    case ftSmallint:
+    case ftWord:
+    case ftBoolean:
+      return 2;
+    case ftInteger:
+    case ftDate:
+    case ftTime:
+    case ftAutoInc:
+      return 4;
+    case ftFloat:
+    case ftCurrency:
+    case ftDateTime:
+    case ftLargeint:
+      return 8;
+    case ftBCD:
+      return 34;
+    case ftBytes:
+      return Size;
+    case ftVarBytes:
+      return Size + 2;
+    case ftWideString:
+      return 2 * Size + 2;
+    case ftADT:
+      return 0;
+    case ftVariant:
+      return 16;
+    case ftGuid:
+      return 39;
+    default:
+      return IsBlobType(T) ? 0 : -1;
   }
 }
 
@@ -35,9 +56,7 @@ bool Supported(TFieldType T) { return TypeBytes(T, 0) >= 0; }
 
 bool Sortable(TFieldType T) { return Supported(T) && !IsBlobType(T); }
 
-bool IsTextType(TFieldType T) {
-  return T == ftString || T == ftFixedChar || T == ftWideString || T == ftGuid;
-}
+bool IsTextType(TFieldType T) { return T == ftString || T == ftFixedChar || T == ftWideString || T == ftGuid; }
 
 std::vector<std::string> SplitNames(const std::string& Names) {
   std::vector<std::string> out;
@@ -121,9 +140,7 @@ void TMemoryRecord::SetIndex(int Value) {
 // ---------------------------------------------------------------------------------------------
 // TVxMemoryData
 
-VM_PUBLISH(TVxMemoryData) {
-  P.Int("Capacity", &TVxMemoryData::Capacity, &TVxMemoryData::SetCapacity).Default(0);
-}
+VM_PUBLISH(TVxMemoryData) { P.Int("Capacity", &TVxMemoryData::Capacity, &TVxMemoryData::SetCapacity).Default(0); }
 
 TVxMemoryData::TVxMemoryData(TComponent* AOwner) : TDataSet(AOwner), FLastID(NoID) {}
 
@@ -131,8 +148,7 @@ TVxMemoryData::~TVxMemoryData() {
   if (Active()) {
     try {
       Close();
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   if (FActive) InternalClose();
   ClearRecords();
@@ -202,8 +218,7 @@ void TVxMemoryData::InternalOpen() {
   if (HasPersistentFields()) {
     for (int i = 0; i < Fields().Count(); ++i) {
       TField* f = Fields()[i];
-      if (f->FieldKind() == fkData && !Supported(f->DataType()))
-        DatabaseErrorFmt(SUnknownFieldType, f->DisplayName());
+      if (f->FieldKind() == fkData && !Supported(f->DataType())) DatabaseErrorFmt(SUnknownFieldType, f->DisplayName());
     }
     FKeyFields.clear();
     InitFieldDefsFromFields();
@@ -286,12 +301,22 @@ void TVxMemoryData::CopyRecordToBuffer(const TMemoryRecord& Rec, TRecordBuffer B
 
 bool TVxMemoryData::CurrentRecordBuffer(TRecordBuffer& Buffer) {
   switch (State()) {
-    case dsBrowse: Buffer = FRecords.empty() ? nullptr : ActiveBuffer(); break;
+    case dsBrowse:
+      Buffer = FRecords.empty() ? nullptr : ActiveBuffer();
+      break;
     case dsEdit:
-    case dsInsert: Buffer = ActiveBuffer(); break;
-    case dsCalcFields: Buffer = CalcBuffer(); break;
-    case dsFilter: Buffer = TempBuffer(); break;
-    default: Buffer = nullptr; break;
+    case dsInsert:
+      Buffer = ActiveBuffer();
+      break;
+    case dsCalcFields:
+      Buffer = CalcBuffer();
+      break;
+    case dsFilter:
+      Buffer = TempBuffer();
+      break;
+    default:
+      Buffer = nullptr;
+      break;
   }
   return Buffer != nullptr;
 }
@@ -379,9 +404,7 @@ TGetResult TVxMemoryData::GetRecord(TRecordBuffer Buffer, TGetMode GetMode, bool
 
 // Bookmarks
 
-void TVxMemoryData::GetBookmarkData(TRecordBuffer Buffer, void* Data) {
-  std::memcpy(Data, Buffer + FBookmarkOfs, 4);
-}
+void TVxMemoryData::GetBookmarkData(TRecordBuffer Buffer, void* Data) { std::memcpy(Data, Buffer + FBookmarkOfs, 4); }
 
 void TVxMemoryData::SetBookmarkData(TRecordBuffer Buffer, const void* Data) {
   std::memcpy(Buffer + FBookmarkOfs, Data, 4);
@@ -423,7 +446,8 @@ void TVxMemoryData::InternalGotoBookmark(const void* Bookmark) {
   int32_t id;
   std::memcpy(&id, Bookmark, 4);
   // Walking the records goes back to the record the cursor is on: no search for it.
-  const bool here = FRecordPos >= 0 && FRecordPos < static_cast<int>(FRecords.size()) && FRecords[FRecordPos]->FID == id;
+  const bool here =
+      FRecordPos >= 0 && FRecordPos < static_cast<int>(FRecords.size()) && FRecords[FRecordPos]->FID == id;
   int i = here ? FRecordPos : IndexOfID(id);
   if (i < 0) return;
   int old = FRecordPos;
@@ -527,8 +551,8 @@ bool TVxMemoryData::GetFieldData(TField* Field, void* Buffer) {
 
 void TVxMemoryData::SetFieldData(TField* Field, const void* Buffer) {
   TDataSetState s = State();
-  if (s != dsEdit && s != dsInsert && s != dsSetKey && s != dsCalcFields && s != dsFilter &&
-      s != dsNewValue && s != dsInternalCalc)
+  if (s != dsEdit && s != dsInsert && s != dsSetKey && s != dsCalcFields && s != dsFilter && s != dsNewValue &&
+      s != dsInternalCalc)
     DatabaseError(SNotEditing);
   TRecordBuffer rec;
   if (!CurrentRecordBuffer(rec)) DatabaseError(SNotEditing);
@@ -553,7 +577,8 @@ void TVxMemoryData::SetFieldData(TField* Field, const void* Buffer) {
     else
       std::memset(p + 1, 0, static_cast<size_t>(bytes));
   }
-  if (s != dsCalcFields && s != dsFilter && s != dsNewValue) DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
+  if (s != dsCalcFields && s != dsFilter && s != dsNewValue)
+    DataEvent(deFieldChange, reinterpret_cast<intptr_t>(Field));
 }
 
 // Blobs
@@ -683,7 +708,9 @@ int TVxMemoryData::CompareRecordsByKey(TMemoryRecord* Item1, TMemoryRecord* Item
       const uint8_t* a = p1 + 1;
       const uint8_t* b = p2 + 1;
       switch (d->DataType()) {
-        case ftString: case ftFixedChar: case ftWideString: {
+        case ftString:
+        case ftFixedChar:
+        case ftWideString: {
           auto sa = reinterpret_cast<const char*>(a);
           auto sb = reinterpret_cast<const char*>(b);
           r = FCaseInsensitiveSort ? AnsiCompareText(sa, sb) : AnsiCompareStr(sa, sb);
@@ -692,9 +719,18 @@ int TVxMemoryData::CompareRecordsByKey(TMemoryRecord* Item1, TMemoryRecord* Item
         case ftGuid:
           r = AnsiCompareText(reinterpret_cast<const char*>(a), reinterpret_cast<const char*>(b));
           break;
-        case ftSmallint: r = Cmp<int16_t>(a, b); break;
-        case ftInteger: case ftDate: case ftTime: case ftAutoInc: r = Cmp<int32_t>(a, b); break;
-        case ftWord: r = Cmp<uint16_t>(a, b); break;
+        case ftSmallint:
+          r = Cmp<int16_t>(a, b);
+          break;
+        case ftInteger:
+        case ftDate:
+        case ftTime:
+        case ftAutoInc:
+          r = Cmp<int32_t>(a, b);
+          break;
+        case ftWord:
+          r = Cmp<uint16_t>(a, b);
+          break;
         case ftBoolean: {
           uint16_t x, y;
           std::memcpy(&x, a, 2);
@@ -702,9 +738,17 @@ int TVxMemoryData::CompareRecordsByKey(TMemoryRecord* Item1, TMemoryRecord* Item
           r = (x != 0) == (y != 0) ? 0 : (x != 0 ? 1 : -1);
           break;
         }
-        case ftFloat: case ftCurrency: case ftDateTime: r = Cmp<double>(a, b); break;
-        case ftLargeint: r = Cmp<int64_t>(a, b); break;
-        default: r = 0; break;
+        case ftFloat:
+        case ftCurrency:
+        case ftDateTime:
+          r = Cmp<double>(a, b);
+          break;
+        case ftLargeint:
+          r = Cmp<int64_t>(a, b);
+          break;
+        default:
+          r = 0;
+          break;
       }
       r = r < 0 ? -1 : r > 0 ? 1 : 0;
     } else if (p1[0]) {
@@ -836,9 +880,15 @@ int64_t TMemBlobStream::Write(const void* Buffer, int64_t Count) {
 
 int64_t TMemBlobStream::Seek(int64_t Offset, TSeekOrigin Origin) {
   switch (Origin) {
-    case soBeginning: FPosition = Offset; break;
-    case soCurrent: FPosition += Offset; break;
-    case soEnd: FPosition = Size() + Offset; break;
+    case soBeginning:
+      FPosition = Offset;
+      break;
+    case soCurrent:
+      FPosition += Offset;
+      break;
+    case soEnd:
+      FPosition = Size() + Offset;
+      break;
   }
   if (FPosition < 0) FPosition = 0;
   return FPosition;

@@ -123,8 +123,8 @@ private:
   void QuickSort(int L, int R);
 
   std::vector<TMemoryRecord*> FRecords;
-  std::vector<uint16_t> FOffsets;   // per field definition
-  std::vector<int> FBlobIndex;       // per field definition; -1 when not a blob
+  std::vector<uint16_t> FOffsets;  // per field definition
+  std::vector<int> FBlobIndex;     // per field definition; -1 when not a blob
   std::vector<TField*> FKeyFields;
   int FRecordPos = -1;
   int FRecordSize = 0;

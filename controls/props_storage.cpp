@@ -21,10 +21,14 @@ constexpr const char* sItem = "Item%d";
 
 int FloatPrecision(TFloatType Type) {
   switch (Type) {
-    case ftSingle: return 7;
-    case ftDouble: return 15;
-    case ftCurr: return 19;
-    default: return 18;
+    case ftSingle:
+      return 7;
+    case ftDouble:
+      return 15;
+    case ftCurr:
+      return 19;
+    default:
+      return 18;
   }
 }
 
@@ -82,8 +86,7 @@ std::string TPropsStorage::ReadValueText(const std::string& ASection, const std:
   return OnReadString ? OnReadString(ASection, Item, Default) : std::string();
 }
 
-void TPropsStorage::WriteValueText(const std::string& ASection, const std::string& Item,
-                                   const std::string& Value) {
+void TPropsStorage::WriteValueText(const std::string& ASection, const std::string& Item, const std::string& Value) {
   if (OnWriteString) OnWriteString(ASection, Item, Value);
 }
 
@@ -119,7 +122,7 @@ std::unique_ptr<TPropsStorage> TPropsStorage::Nested(TObject* AObject, const std
 // Component lists
 
 void TPropsStorage::ForEachListedProp(TComponent* AOwner, TStrings* List,
-                                     const std::function<void(const TPropInfo*)>& Action) {
+                                      const std::function<void(const TPropInfo*)>& Action) {
   if (!AOwner || !List) return;
   SyncStoredList(AOwner, List, false);
   std::map<std::string, std::unique_ptr<TPropInfoList>, TextLess> infos;
@@ -170,14 +173,20 @@ void TPropsStorage::LoadObjectProps() {
 std::string TPropsStorage::PropText(const TPropInfo* P) {
   switch (P->Kind) {
     case tkInteger:
-    case tkInt64: return IntToStr(GetOrdProp(FObject, P));
-    case tkChar: return std::string(1, static_cast<char>(GetOrdProp(FObject, P)));
-    case tkWChar: return std::string(1, static_cast<char>(GetOrdProp(FObject, P) & 0xFF));
-    case tkEnumeration: return GetEnumName(P->EnumInfo, GetOrdProp(FObject, P));
-    case tkFloat: return FloatToStrF(GetFloatProp(FObject, P), ffGeneral, FloatPrecision(P->FloatType), 0);
+    case tkInt64:
+      return IntToStr(GetOrdProp(FObject, P));
+    case tkChar:
+      return std::string(1, static_cast<char>(GetOrdProp(FObject, P)));
+    case tkWChar:
+      return std::string(1, static_cast<char>(GetOrdProp(FObject, P) & 0xFF));
+    case tkEnumeration:
+      return GetEnumName(P->EnumInfo, GetOrdProp(FObject, P));
+    case tkFloat:
+      return FloatToStrF(GetFloatProp(FObject, P), ffGeneral, FloatPrecision(P->FloatType), 0);
     case tkString:
     case tkLString:
-    case tkVariant: return GetStrProp(FObject, P);
+    case tkVariant:
+      return GetStrProp(FObject, P);
     case tkSet: {
       const uint64_t bits = static_cast<uint64_t>(GetOrdProp(FObject, P));
       std::string s;
@@ -190,7 +199,8 @@ std::string TPropsStorage::PropText(const TPropInfo* P) {
       }
       return "[" + s + "]";
     }
-    default: return {};
+    default:
+      return {};
   }
 }
 
@@ -248,7 +258,9 @@ void TPropsStorage::ApplyText(const TPropInfo* P, const std::string& Text) {
     }
     case tkString:
     case tkLString:
-    case tkVariant: SetStrProp(FObject, P, Text); break;
+    case tkVariant:
+      SetStrProp(FObject, P, Text);
+      break;
     case tkSet: {
       static const TCharSet delims = CharSetOf(" ,[]");
       uint64_t bits = 0;
@@ -260,7 +272,8 @@ void TPropsStorage::ApplyText(const TPropInfo* P, const std::string& Text) {
       SetOrdProp(FObject, P, static_cast<int64_t>(bits));
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -298,8 +311,7 @@ std::string TPropsStorage::StoreObjectProp(const TPropInfo* P) {
     const std::string sect = Format("%s.%s", {FSection, key});
     ClearSection(sect);
     WriteValueText(FSection, Format("%s.%s", {key, sCount}), IntToStr(coll->Count()));
-    for (int i = 0; i < coll->Count(); ++i)
-      Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->StoreObjectProps();
+    for (int i = 0; i < coll->Count(); ++i) Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->StoreObjectProps();
   }
   Nested(obj, FSection, key)->StoreObjectProps();
   return {};
@@ -350,8 +362,7 @@ void TPropsStorage::LoadObjectProp(const TPropInfo* P, const std::string& Text) 
         coll->Clear();
         for (int i = 0; i < count; ++i) coll->Add();
       }
-      for (int i = 0; i < coll->Count(); ++i)
-        Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->LoadObjectProps();
+      for (int i = 0; i < coll->Count(); ++i) Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->LoadObjectProps();
     } catch (...) {
       coll->EndUpdate();
       throw;

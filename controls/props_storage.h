@@ -62,8 +62,7 @@ public:
   TWriteStrEvent OnWriteString;
   TEraseSectEvent OnEraseSection;
 
-  virtual std::string ReadValueText(const std::string& ASection, const std::string& Item,
-                                    const std::string& Default);
+  virtual std::string ReadValueText(const std::string& ASection, const std::string& Item, const std::string& Default);
   virtual void WriteValueText(const std::string& ASection, const std::string& Item, const std::string& Value);
   virtual void ClearSection(const std::string& ASection);
   virtual std::string KeyFor(const std::string& PropName);
@@ -83,14 +82,12 @@ public:
 private:
   // Runs Action on each listed property of Owner's components, with the object and the key
   // prefix set for it.
-  void ForEachListedProp(TComponent* AOwner, TStrings* List,
-                         const std::function<void(const TPropInfo*)>& Action);
+  void ForEachListedProp(TComponent* AOwner, TStrings* List, const std::function<void(const TPropInfo*)>& Action);
   std::string PropText(const TPropInfo* PropInfo);
   void ApplyText(const TPropInfo* PropInfo, const std::string& Text);
   std::string StoreObjectProp(const TPropInfo* PropInfo);
   void LoadObjectProp(const TPropInfo* PropInfo, const std::string& Text);
-  std::unique_ptr<TPropsStorage> Nested(TObject* AObject, const std::string& ASection,
-                                        const std::string& APrefix);
+  std::unique_ptr<TPropsStorage> Nested(TObject* AObject, const std::string& ASection, const std::string& APrefix);
 
   // Whether Obj is being stored by this storage or one it is nested in (an object that holds
   // itself, directly or through its sub-objects, is stored once).

@@ -218,9 +218,15 @@ void TVxCheckListBox::CycleItemState(int Index) {
   if (Index < 0 || Index >= Items()->Count() || !IsItemEnabled(Index)) return;
   TCheckBoxState next = cbChecked;
   switch (GetItemState(Index)) {
-    case cbUnchecked: next = AllowGrayed() ? cbGrayed : cbChecked; break;
-    case cbChecked: next = cbUnchecked; break;
-    case cbGrayed: next = cbChecked; break;
+    case cbUnchecked:
+      next = AllowGrayed() ? cbGrayed : cbChecked;
+      break;
+    case cbChecked:
+      next = cbUnchecked;
+      break;
+    case cbGrayed:
+      next = cbChecked;
+      break;
   }
   SetItemState(Index, next);
   FireClickCheck();

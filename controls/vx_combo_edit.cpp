@@ -126,17 +126,14 @@ VM_PUBLISH(TCustomComboEdit) {
       .Stored(&TCustomComboEdit::IsButtonWidthStored);
   P.String("ButtonHint", &TCustomComboEdit::ButtonHint, &TCustomComboEdit::SetButtonHint);
   P.Int("NumGlyphs", &TCustomComboEdit::NumGlyphs, &TCustomComboEdit::SetNumGlyphs).Default(1);
-  P.Enum("GlyphKind", &TCustomComboEdit::GlyphKind, &TCustomComboEdit::SetGlyphKind, GlyphKindInfo)
-      .Default(gkCustom);
+  P.Enum("GlyphKind", &TCustomComboEdit::GlyphKind, &TCustomComboEdit::SetGlyphKind, GlyphKindInfo).Default(gkCustom);
   P.Bool("DirectInput", &TCustomComboEdit::DirectInput, &TCustomComboEdit::SetDirectInput).Default(true);
   P.Bool("ReadOnly", &TCustomComboEdit::ReadOnly, &TCustomComboEdit::SetReadOnly).Default(false);
-  P.Int("ClickKey", &TCustomComboEdit::ClickKey, &TCustomComboEdit::SetClickKey)
-      .Default(ShortCut(VK_DOWN, {ssAlt}));
+  P.Int("ClickKey", &TCustomComboEdit::ClickKey, &TCustomComboEdit::SetClickKey).Default(ShortCut(VK_DOWN, {ssAlt}));
   P.Event("OnButtonClick", &TCustomComboEdit::OnButtonClick);
 }
 
-TCustomComboEdit::TCustomComboEdit(TComponent* AOwner)
-    : TCustomEdit(AOwner), FClickKey(ShortCut(VK_DOWN, {ssAlt})) {
+TCustomComboEdit::TCustomComboEdit(TComponent* AOwner) : TCustomEdit(AOwner), FClickKey(ShortCut(VK_DOWN, {ssAlt})) {
   FButton = new TEditButton(this);
   FButton->SetParent(this);
   FButton->OnPress = [this](TObject*, TMouseButton, TShiftState, int, int) {
@@ -269,8 +266,10 @@ void TCustomComboEdit::SetGlyph(TBitmap* Value) {
 }
 
 void TCustomComboEdit::SetNumGlyphs(int Value) {
-  if (FGlyphKind == gkDropDown || FGlyphKind == gkEllipsis) Value = 1;
-  else if (FGlyphKind == gkDefault) Value = DefaultNumGlyphs();
+  if (FGlyphKind == gkDropDown || FGlyphKind == gkEllipsis)
+    Value = 1;
+  else if (FGlyphKind == gkDefault)
+    Value = DefaultNumGlyphs();
   FButton->SetNumGlyphs(Value);
 }
 
@@ -300,9 +299,14 @@ void TCustomComboEdit::RebuildGlyph() {
       glyph = DefaultButtonGlyph();
       count = DefaultNumGlyphs();
       break;
-    case gkDropDown: glyph = CreateDropDownGlyph(); break;
-    case gkEllipsis: glyph = CreateEllipsisGlyph(FButtonWidth); break;
-    case gkCustom: return;
+    case gkDropDown:
+      glyph = CreateDropDownGlyph();
+      break;
+    case gkEllipsis:
+      glyph = CreateEllipsisGlyph(FButtonWidth);
+      break;
+    case gkCustom:
+      return;
   }
   FSettingGlyph = true;
   SetGlyph(glyph.get());
@@ -317,8 +321,10 @@ bool TCustomComboEdit::IsButtonWidthStored() const {
       const int fit = g ? g->Width() / std::max(1, DefaultNumGlyphs()) + 6 : 0;
       return FButtonWidth != std::max(fit, 21);
     }
-    case gkDropDown: return FButtonWidth != kDropDownButtonWidth;
-    default: return FButtonWidth != 21;
+    case gkDropDown:
+      return FButtonWidth != kDropDownButtonWidth;
+    default:
+      return FButtonWidth != 21;
   }
 }
 

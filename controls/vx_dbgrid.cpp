@@ -17,8 +17,8 @@ const char* const SDeleteMultipleRecordsQuestion = "Delete all selected records?
 
 namespace {
 
-const TSet<TDBGridOption> kDefaultOptions = {dgEditing,   dgTitles,   dgIndicator,     dgColumnResize,
-                                             dgColLines,  dgRowLines, dgConfirmDelete, dgCancelOnExit};
+const TSet<TDBGridOption> kDefaultOptions = {dgEditing,  dgTitles,   dgIndicator,     dgColumnResize,
+                                             dgColLines, dgRowLines, dgConfirmDelete, dgCancelOnExit};
 constexpr int kIndicatorWidth = 11;
 constexpr int kResizeZone = 5;
 constexpr int kVerticalBar = 1;  // the scroll bar along the right edge
@@ -496,14 +496,20 @@ int TVxDBGrid::FieldGlyph(TField* Field) const {
     case ftBytes:
     case ftVarBytes:
     case ftBlob:
-    case ftTypedBinary: return 0;
+    case ftTypedBinary:
+      return 0;
     case ftMemo:
-    case ftFmtMemo: return 1;
-    case ftGraphic: return 2;
+    case ftFmtMemo:
+      return 1;
+    case ftGraphic:
+      return 2;
     case ftParadoxOle:
-    case ftDBaseOle: return 3;
-    case ftCursor: return 5;
-    default: return -1;
+    case ftDBaseOle:
+      return 3;
+    case ftCursor:
+      return 5;
+    default:
+      return -1;
   }
 }
 
@@ -565,9 +571,8 @@ void TVxDBGrid::DeleteRecords() {
   TDataSet* d = FDataLink->DataSet();
   if (!CanModifyData() || d->IsEmpty()) return;
   const bool several = FSelected.size() >= 2;
-  if (FOptions.Contains(dgConfirmDelete) &&
-      MessageDlg(several ? SDeleteMultipleRecordsQuestion : SDeleteRecordQuestion, mtConfirmation, {mbYes, mbNo}) !=
-          mrYes)
+  if (FOptions.Contains(dgConfirmDelete) && MessageDlg(several ? SDeleteMultipleRecordsQuestion : SDeleteRecordQuestion,
+                                                       mtConfirmation, {mbYes, mbNo}) != mrYes)
     return;
   if (FSelected.empty()) {
     d->Delete();
@@ -693,20 +698,32 @@ void TVxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
   const int rows = VisibleRowCount();
   if (FEditorMode) {
     switch (Key) {
-      case VK_RETURN: CommitEditor(); Key = 0; return;
-      case VK_ESCAPE: CancelEditor(); Key = 0; return;
+      case VK_RETURN:
+        CommitEditor();
+        Key = 0;
+        return;
+      case VK_ESCAPE:
+        CancelEditor();
+        Key = 0;
+        return;
       case VK_BACK:
         if (!FEditText.empty()) FEditText.pop_back();
         if (OnEditChange) OnEditChange(this);
         Invalidate();
         Key = 0;
         return;
-      default: break;
+      default:
+        break;
     }
   }
   if (ctrl) {
     switch (Key) {
-      case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_UP: case VK_DOWN:
+      case VK_PRIOR:
+      case VK_NEXT:
+      case VK_END:
+      case VK_HOME:
+      case VK_UP:
+      case VK_DOWN:
         if (FMultiSelect) ClearRowSelection();
         break;
       case VK_LEFT:
@@ -720,12 +737,17 @@ void TVxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (CanModifyData() && !d->IsEmpty()) DeleteRecords();
         Key = 0;
         return;
-      default: break;
+      default:
+        break;
     }
   }
   switch (Key) {
-    case VK_UP: MoveRecord(-1, Shift); break;
-    case VK_DOWN: MoveRecord(1, Shift); break;
+    case VK_UP:
+      MoveRecord(-1, Shift);
+      break;
+    case VK_DOWN:
+      MoveRecord(1, Shift);
+      break;
     case VK_PRIOR:
       if (FMultiSelect) ClearRowSelection();
       CommitEditor();
@@ -794,7 +816,8 @@ void TVxDBGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_F1 + 1:  // F2
       if (!FEditorMode) SetEditorMode(true);
       break;
-    default: return;
+    default:
+      return;
   }
   Key = 0;
 }

@@ -22,8 +22,19 @@ class TIniLink;
 class TVxDBGrid;
 
 enum TDBGridOption {
-  dgEditing, dgAlwaysShowEditor, dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs,
-  dgRowSelect, dgAlwaysShowSelection, dgConfirmDelete, dgCancelOnExit, dgMultiSelect
+  dgEditing,
+  dgAlwaysShowEditor,
+  dgTitles,
+  dgIndicator,
+  dgColumnResize,
+  dgColLines,
+  dgRowLines,
+  dgTabs,
+  dgRowSelect,
+  dgAlwaysShowSelection,
+  dgConfirmDelete,
+  dgCancelOnExit,
+  dgMultiSelect
 };
 using TDBGridOptions = TSet<TDBGridOption>;
 enum TSortMarker { smNone, smDown, smUp };
@@ -244,8 +255,8 @@ private:
   bool FPressed = false;
   int FSizingCol = -1;
   int FSizingOfs = 0;
-  int FMovingCol = -1;          // a title dragged to move its column
-  bool FMoveByRight = false;    // the drag started with the right button
+  int FMovingCol = -1;        // a title dragged to move its column
+  bool FMoveByRight = false;  // the drag started with the right button
   // The in-place editor.
   bool FEditorMode = false;
   std::string FEditText;

@@ -51,9 +51,7 @@ const TBitmap& SharedBrowseGlyph() {
 // ---------------------------------------------------------------------------------------------
 
 VM_PUBLISH(TFileDirEdit) {
-  P.Enum("GlyphKind", &TFileDirEdit::GlyphKind, &TFileDirEdit::SetGlyphKind,
-         GlyphKindInfo)
-      .Default(gkDefault);
+  P.Enum("GlyphKind", &TFileDirEdit::GlyphKind, &TFileDirEdit::SetGlyphKind, GlyphKindInfo).Default(gkDefault);
   P.Bool("AcceptFiles", &TFileDirEdit::AcceptFiles, &TFileDirEdit::SetAcceptFiles).Default(false);
   P.Event("OnDropFiles", &TFileDirEdit::OnDropFiles);
   P.Event("OnBeforeDialog", &TFileDirEdit::OnBeforeDialog);
@@ -89,15 +87,16 @@ bool TFileDirEdit::DropFiles(const std::vector<std::string>& Names) {
 // ---------------------------------------------------------------------------------------------
 
 VM_PUBLISH(TFilenameEdit) {
-  P.Enum("DialogKind", &TFilenameEdit::DialogKind, &TFilenameEdit::SetDialogKind, kFileDialogKindInfo)
-      .Default(dkOpen);
+  P.Enum("DialogKind", &TFilenameEdit::DialogKind, &TFilenameEdit::SetDialogKind, kFileDialogKindInfo).Default(dkOpen);
   P.String("DefaultExt", &TFilenameEdit::DefaultExt, &TFilenameEdit::SetDefaultExt);
-  P.String("Filter", &TFilenameEdit::Filter, &TFilenameEdit::SetFilter)
-      .Stored([](TObject* O) { return static_cast<TFilenameEdit*>(O)->Filter() != kDefaultFilter; });
+  P.String("Filter", &TFilenameEdit::Filter, &TFilenameEdit::SetFilter).Stored([](TObject* O) {
+    return static_cast<TFilenameEdit*>(O)->Filter() != kDefaultFilter;
+  });
   P.Int("FilterIndex", &TFilenameEdit::FilterIndex, &TFilenameEdit::SetFilterIndex).Default(1);
   P.String("InitialDir", &TFilenameEdit::InitialDir, &TFilenameEdit::SetInitialDir);
-  P.String("DialogTitle", &TFilenameEdit::DialogTitle, &TFilenameEdit::SetDialogTitle)
-      .Stored([](TObject* O) { return static_cast<TFilenameEdit*>(O)->DialogTitle() != kDefaultTitle; });
+  P.String("DialogTitle", &TFilenameEdit::DialogTitle, &TFilenameEdit::SetDialogTitle).Stored([](TObject* O) {
+    return static_cast<TFilenameEdit*>(O)->DialogTitle() != kDefaultTitle;
+  });
 }
 
 TFilenameEdit::TFilenameEdit(TComponent* AOwner) : TFileDirEdit(AOwner) {

@@ -94,8 +94,7 @@ TColor GrayGlyphColor(TColor C, TColor TransparentColor) {
   if (C == TransparentColor) return C;
   const TColor rgb = ColorToRGB(C) & 0xFFFFFF;
   if (rgb == (ColorToRGB(clBtnFace) & 0xFFFFFF)) return C;
-  const uint8_t g =
-      static_cast<uint8_t>((GetRValue(rgb) * 77 + GetGValue(rgb) * 150 + GetBValue(rgb) * 29) >> 8);
+  const uint8_t g = static_cast<uint8_t>((GetRValue(rgb) * 77 + GetGValue(rgb) * 150 + GetBValue(rgb) * 29) >> 8);
   return RGB(g, g, g);
 }
 
@@ -255,8 +254,8 @@ std::string TVxButtonGlyph::FitCaption(TCanvas* Canvas, const std::string& Capti
 }
 
 void TVxButtonGlyph::ComputeLayout(TCanvas* Canvas, const TRect& Client, std::string& Caption, TButtonLayout Layout,
-                                   int32_t Margin, int32_t Spacing, bool PopupMark, TPoint& GlyphPos,
-                                   TRect& TextBounds, uint32_t TextFlags) {
+                                   int32_t Margin, int32_t Spacing, bool PopupMark, TPoint& GlyphPos, TRect& TextBounds,
+                                   uint32_t TextFlags) {
   const TPoint C(Client.Width(), Client.Height());
   TPoint G(0, 0);
   if (FOriginal && !FOriginal->Empty() && FNumGlyphs > 0)
@@ -359,7 +358,10 @@ TRect TVxButtonGlyph::Render(TCanvas* Canvas, const TRect& Client, const std::st
     Canvas->Brush()->SetStyle(bsClear);
     if (State == rbsDisabled) {
       TRect r = textBounds;
-      r.Left += 1; r.Right += 1; r.Top += 1; r.Bottom += 1;
+      r.Left += 1;
+      r.Right += 1;
+      r.Top += 1;
+      r.Bottom += 1;
       Canvas->Font()->SetColor(clBtnHighlight);
       Canvas->DrawText(text, r, flags);
       r = textBounds;

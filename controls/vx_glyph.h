@@ -75,12 +75,11 @@ public:
   // Draws the state's image at X, Y; the image size, or (0, 0) without a glyph.
   TPoint DrawButtonGlyph(TCanvas* Canvas, int32_t X, int32_t Y, TVxButtonState State);
   // Lays out and draws glyph, caption and marker inside Client; returns the caption rectangle.
-  TRect Render(TCanvas* Canvas, const TRect& Client, const std::string& Caption, TButtonLayout Layout,
-               int32_t Margin, int32_t Spacing, bool PopupMark, TVxButtonState State, uint32_t TextFlags);
+  TRect Render(TCanvas* Canvas, const TRect& Client, const std::string& Caption, TButtonLayout Layout, int32_t Margin,
+               int32_t Spacing, bool PopupMark, TVxButtonState State, uint32_t TextFlags);
   // The layout alone: glyph position and caption rectangle.
-  void ComputeLayout(TCanvas* Canvas, const TRect& Client, std::string& Caption, TButtonLayout Layout,
-                     int32_t Margin, int32_t Spacing, bool PopupMark, TPoint& GlyphPos, TRect& TextBounds,
-                     uint32_t TextFlags);
+  void ComputeLayout(TCanvas* Canvas, const TRect& Client, std::string& Caption, TButtonLayout Layout, int32_t Margin,
+                     int32_t Spacing, bool PopupMark, TPoint& GlyphPos, TRect& TextBounds, uint32_t TextFlags);
   std::string FitCaption(TCanvas* Canvas, const std::string& Caption, int32_t MaxWidth);
 
   TNotifyEvent OnChange;

@@ -135,9 +135,7 @@ TControlHook::~TControlHook() {
   static_cast<TControlWatch*>(FWatch.get())->Watch(FControl, nullptr);
 }
 
-bool TControlHook::ControlDestroying() const {
-  return FControl && FControl->ComponentState().Contains(csDestroying);
-}
+bool TControlHook::ControlDestroying() const { return FControl && FControl->ComponentState().Contains(csDestroying); }
 
 void TControlHook::SetControl(TWinControl* Value) {
   if (Value == FControl) return;
@@ -178,8 +176,7 @@ void TControlHook::Subclass() {
 }
 
 void TControlHook::Unsubclass() {
-  if (FControl && !ControlDestroying() && FPrevWndProc && Subclassed())
-    FControl->WindowProc = std::move(FPrevWndProc);
+  if (FControl && !ControlDestroying() && FPrevWndProc && Subclassed()) FControl->WindowProc = std::move(FPrevWndProc);
   FPrevWndProc = nullptr;
 }
 
@@ -262,9 +259,7 @@ bool THookList::Contains(const TControlHook* Hook) const {
   return std::any_of(FList.begin(), FList.end(), [Hook](const auto& h) { return h.get() == Hook; });
 }
 
-void THookList::Post(uint32_t Msg, TControlHook* Hook) {
-  FWindow->Post(Msg, 0, reinterpret_cast<intptr_t>(Hook));
-}
+void THookList::Post(uint32_t Msg, TControlHook* Hook) { FWindow->Post(Msg, 0, reinterpret_cast<intptr_t>(Hook)); }
 
 void THookList::Delete(TControlHook* Hook) {
   auto it = std::find_if(FList.begin(), FList.end(), [Hook](const auto& h) { return h.get() == Hook; });

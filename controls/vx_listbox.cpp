@@ -8,9 +8,7 @@
 #include "platform/typinfo.h"
 
 namespace {
-[[noreturn]] void IndexError(int Index) {
-  throw EStringListError(Format("List index out of bounds (%d)", {Index}));
-}
+[[noreturn]] void IndexError(int Index) { throw EStringListError(Format("List index out of bounds (%d)", {Index})); }
 }  // namespace
 
 // ---- items ----
@@ -53,8 +51,10 @@ void TVxListBoxStrings::Exchange(int Index1, int Index2) {
   FListBox->FSel[Index1] = FListBox->FSel[Index2];
   FListBox->FSel[Index2] = s;
   int& cur = FListBox->FItemIndex;
-  if (cur == Index1) cur = Index2;
-  else if (cur == Index2) cur = Index1;
+  if (cur == Index1)
+    cur = Index2;
+  else if (cur == Index2)
+    cur = Index1;
   FListBox->Invalidate();
 }
 void TVxListBoxStrings::Move(int CurIndex, int NewIndex) {
@@ -69,9 +69,12 @@ void TVxListBoxStrings::Move(int CurIndex, int NewIndex) {
   L.insert(L.begin() + NewIndex, item);
   FListBox->FSel.insert(FListBox->FSel.begin() + NewIndex, sel);
   int& cur = FListBox->FItemIndex;
-  if (cur == CurIndex) cur = NewIndex;
-  else if (CurIndex < cur && cur <= NewIndex) --cur;
-  else if (NewIndex <= cur && cur < CurIndex) ++cur;
+  if (cur == CurIndex)
+    cur = NewIndex;
+  else if (CurIndex < cur && cur <= NewIndex)
+    --cur;
+  else if (NewIndex <= cur && cur < CurIndex)
+    ++cur;
   FListBox->Invalidate();
 }
 void TVxListBoxStrings::SetUpdateState(bool Updating) {
@@ -94,9 +97,7 @@ TVxCustomListBox::TVxCustomListBox(TComponent* AOwner) : TCustomControl(AOwner) 
 
 TVxCustomListBox::~TVxCustomListBox() = default;
 
-std::unique_ptr<TVxListBoxStrings> TVxCustomListBox::NewItemList() {
-  return std::make_unique<TVxListBoxStrings>(this);
-}
+std::unique_ptr<TVxListBoxStrings> TVxCustomListBox::NewItemList() { return std::make_unique<TVxListBoxStrings>(this); }
 
 void TVxCustomListBox::SetItems(TStrings* Value) { FItems->Assign(*Value); }
 
@@ -113,9 +114,8 @@ void TVxCustomListBox::RemoveItemAt(int Index) { DeleteRaw(Index); }
 int TVxCustomListBox::InsertRaw(int Index, const std::string& S) {
   if (FSorted) {
     // Sorted lists place the text where it belongs, letter case ignored.
-    auto it = std::upper_bound(FList.begin(), FList.end(), S, [](const std::string& A, const TItem& B) {
-      return AnsiCompareText(A, B.Text) < 0;
-    });
+    auto it = std::upper_bound(FList.begin(), FList.end(), S,
+                               [](const std::string& A, const TItem& B) { return AnsiCompareText(A, B.Text) < 0; });
     Index = static_cast<int>(it - FList.begin());
   } else if (Index < 0) {
     Index = static_cast<int>(FList.size());
@@ -136,8 +136,10 @@ void TVxCustomListBox::DeleteRaw(int Index) {
   if (widest) FScrollX = 0;
   FList.erase(FList.begin() + Index);
   FSel.erase(FSel.begin() + Index);
-  if (FItemIndex == Index) FItemIndex = -1;
-  else if (FItemIndex > Index) --FItemIndex;
+  if (FItemIndex == Index)
+    FItemIndex = -1;
+  else if (FItemIndex > Index)
+    --FItemIndex;
   if (FTopIndex > 0 && FTopIndex >= static_cast<int>(FList.size())) FTopIndex = std::max(0, int(FList.size()) - 1);
   if (widest) RecomputeExtent();
   if (FUpdating == 0) Invalidate();
@@ -249,9 +251,8 @@ void TVxCustomListBox::SetSorted(bool Value) {
     TItem* cur = FItemIndex >= 0 ? &FList[FItemIndex] : nullptr;
     std::vector<size_t> order(FList.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t A, size_t B) {
-      return AnsiCompareText(FList[A].Text, FList[B].Text) < 0;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t A, size_t B) { return AnsiCompareText(FList[A].Text, FList[B].Text) < 0; });
     std::vector<TItem> list;
     std::vector<bool> sel;
     int newIndex = -1;
@@ -347,9 +348,7 @@ void TVxCustomListBox::SetNativeItemHeight(int Value) {
   Invalidate();
 }
 
-int TVxCustomListBox::GetItemHeight() const {
-  return FStyle == lbStandard ? FNativeHeight : FItemHeight;
-}
+int TVxCustomListBox::GetItemHeight() const { return FStyle == lbStandard ? FNativeHeight : FItemHeight; }
 
 void TVxCustomListBox::FireMeasureItem(int Index, int& Height) {
   if (OnMeasureItem) OnMeasureItem(this, Index, Height);
@@ -362,9 +361,7 @@ int TVxCustomListBox::HeightOf(int Index) const {
   return std::max(h, 1);
 }
 
-int TVxCustomListBox::ColumnWidth() const {
-  return FColumns > 0 ? (Width() + FColumns - 3) / FColumns : 0;
-}
+int TVxCustomListBox::ColumnWidth() const { return FColumns > 0 ? (Width() + FColumns - 3) / FColumns : 0; }
 
 int TVxCustomListBox::RowsPerColumn() const { return std::max(1, ClientHeight() / std::max(1, FNativeHeight)); }
 
@@ -581,13 +578,26 @@ void TVxCustomListBox::KeyDown(uint16_t& Key, TShiftState Shift) {
   int page = std::max(1, ClientHeight() / std::max(1, FNativeHeight) - 1);
   int target = FItemIndex;
   switch (Key) {
-    case VK_UP: target = std::max(0, FItemIndex - 1); break;
-    case VK_DOWN: target = std::min(count - 1, FItemIndex + 1); break;
-    case VK_HOME: target = 0; break;
-    case VK_END: target = count - 1; break;
-    case VK_PRIOR: target = std::max(0, FItemIndex - page); break;
-    case VK_NEXT: target = std::min(count - 1, std::max(0, FItemIndex) + page); break;
-    default: return;
+    case VK_UP:
+      target = std::max(0, FItemIndex - 1);
+      break;
+    case VK_DOWN:
+      target = std::min(count - 1, FItemIndex + 1);
+      break;
+    case VK_HOME:
+      target = 0;
+      break;
+    case VK_END:
+      target = count - 1;
+      break;
+    case VK_PRIOR:
+      target = std::max(0, FItemIndex - page);
+      break;
+    case VK_NEXT:
+      target = std::min(count - 1, std::max(0, FItemIndex) + page);
+      break;
+    default:
+      return;
   }
   if (target == FItemIndex) return;
   if (FMultiSelect) {
@@ -691,6 +701,4 @@ VM_PUBLISH(TVxCustomListBox) {
   P.Enum("Style", &TVxCustomListBox::Style, &TVxCustomListBox::SetStyle, kVxListBoxStyleInfo).Default(lbStandard);
 }
 
-VM_PUBLISH(TVxListBox) {
-  P.Strings("Items", &TVxListBox::Items);
-}
+VM_PUBLISH(TVxListBox) { P.Strings("Items", &TVxListBox::Items); }

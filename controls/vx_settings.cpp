@@ -31,8 +31,8 @@ TForm* ParentFormOf(TControl* Control) {
 
 // The profile functions strip one pair of enclosing quotes on reading.
 std::string QuoteForIni(const std::string& Value) {
-  if (Value.size() >= 2 && ((Value.front() == '"' && Value.back() == '"') ||
-                            (Value.front() == '\'' && Value.back() == '\'')))
+  if (Value.size() >= 2 &&
+      ((Value.front() == '"' && Value.back() == '"') || (Value.front() == '\'' && Value.back() == '\'')))
     return "\"" + Value + "\"";
   return Value;
 }
@@ -61,8 +61,7 @@ std::string DefaultSectionName(TComponent* Component) {
     if (TForm* f = ParentFormOf(c)) return f->ClassName() + c->Name();
     return (c->Parent() ? c->Parent()->Name() : std::string()) + c->Name();
   }
-  if (auto* f = dynamic_cast<TForm*>(Component->Owner()))
-    return Format("%s.%s", {f->ClassName(), Component->Name()});
+  if (auto* f = dynamic_cast<TForm*>(Component->Owner())) return Format("%s.%s", {f->ClassName(), Component->Name()});
   return Component->Name();
 }
 
@@ -81,8 +80,7 @@ void SettingsWriteString(TObject* File, const std::string& Section, const std::s
     reg->WriteString(Section, Ident, Value);
 }
 
-int32_t SettingsReadInteger(TObject* File, const std::string& Section, const std::string& Ident,
-                            int32_t Default) {
+int32_t SettingsReadInteger(TObject* File, const std::string& Section, const std::string& Ident, int32_t Default) {
   if (auto* ini = dynamic_cast<TCustomIniFile*>(File)) return ini->ReadInteger(Section, Ident, Default);
   if (auto* reg = dynamic_cast<TRegIniFile*>(File)) return reg->ReadInteger(Section, Ident, Default);
   return Default;
@@ -110,8 +108,7 @@ std::string ReadScreenKey(TObject* File, const std::string& Section, const std::
   return s;
 }
 
-void WriteScreenKey(TObject* File, const std::string& Section, const std::string& Ident,
-                    const std::string& Value) {
+void WriteScreenKey(TObject* File, const std::string& Section, const std::string& Ident, const std::string& Value) {
   SettingsWriteString(File, Section, Ident + ScreenSizeSuffix(), Value);
   SettingsWriteString(File, Section, Ident, Value);
 }
@@ -119,9 +116,15 @@ void WriteScreenKey(TObject* File, const std::string& Section, const std::string
 TWindowPlacement GetFormPlacement(TForm* Form) {
   TWindowPlacement wp;
   switch (Form->WindowState()) {
-    case wsMinimized: wp.ShowCmd = SW_SHOWMINIMIZED; break;
-    case wsMaximized: wp.ShowCmd = SW_SHOWMAXIMIZED; break;
-    default: wp.ShowCmd = SW_SHOWNORMAL; break;
+    case wsMinimized:
+      wp.ShowCmd = SW_SHOWMINIMIZED;
+      break;
+    case wsMaximized:
+      wp.ShowCmd = SW_SHOWMAXIMIZED;
+      break;
+    default:
+      wp.ShowCmd = SW_SHOWNORMAL;
+      break;
   }
   auto it = KeptPositions().find(Form);
   if (it != KeptPositions().end()) {
@@ -136,12 +139,19 @@ void SetFormPlacement(TForm* Form, const TWindowPlacement& Placement) {
   KeptPositions()[Form] = {Placement.MinPosition, Placement.MaxPosition};
   Form->SetBoundsRect(Placement.NormalPosition);
   switch (Placement.ShowCmd) {
-    case SW_HIDE: break;
+    case SW_HIDE:
+      break;
     case SW_SHOWMINIMIZED:
     case 6:
-    case 7: Form->SetWindowState(wsMinimized); break;
-    case SW_SHOWMAXIMIZED: Form->SetWindowState(wsMaximized); break;
-    default: Form->SetWindowState(wsNormal); break;
+    case 7:
+      Form->SetWindowState(wsMinimized);
+      break;
+    case SW_SHOWMAXIMIZED:
+      Form->SetWindowState(wsMaximized);
+      break;
+    default:
+      Form->SetWindowState(wsNormal);
+      break;
   }
 }
 
@@ -162,8 +172,7 @@ void WriteWindowPlacement(TForm* Form, TObject* File, const std::string& Section
                                         wp.NormalPosition.Bottom}));
 }
 
-void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section, bool LoadState,
-                         bool LoadPosition) {
+void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section, bool LoadState, bool LoadPosition) {
   if (!Form || (!LoadState && !LoadPosition)) return;
   TWindowPlacement wp = GetFormPlacement(Form);
   if (!Form->Visible()) wp.ShowCmd = SW_HIDE;
@@ -179,9 +188,9 @@ void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section,
     s = ReadScreenKey(File, Section, "NormPos");
     if (!s.empty()) {
       found = true;
-      wp.NormalPosition = Rect(PlacementWord(s, 1, Form->Left()), PlacementWord(s, 2, Form->Top()),
-                               PlacementWord(s, 3, Form->Left() + Form->Width()),
-                               PlacementWord(s, 4, Form->Top() + Form->Height()));
+      wp.NormalPosition =
+          Rect(PlacementWord(s, 1, Form->Left()), PlacementWord(s, 2, Form->Top()),
+               PlacementWord(s, 3, Form->Left() + Form->Width()), PlacementWord(s, 4, Form->Top() + Form->Height()));
     }
     if (SettingsReadInteger(File, Section, "PixelsPerInch", Screen->PixelsPerInch()) != Screen->PixelsPerInch())
       found = false;
@@ -200,18 +209,25 @@ void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section,
     TForm* mainForm = Application ? Application->MainForm() : nullptr;
     bool mainOrNone = !mainForm || mainForm == Form;
     TWindowState state = wsNormal;
-    if (mainOrNone && (Form->FormStyle() == fsMDIForm ||
-                       (Form->FormStyle() == fsNormal && Form->Position() == poDefault)))
+    if (mainOrNone &&
+        (Form->FormStyle() == fsMDIForm || (Form->FormStyle() == fsNormal && Form->Position() == poDefault)))
       state = wsMaximized;
     switch (SettingsReadInteger(File, Section, "ShowCmd", 0)) {
       case 1:
       case 5:
-      case 9: state = wsNormal; break;
+      case 9:
+        state = wsNormal;
+        break;
       case 2:
       case 6:
-      case 7: state = wsMinimized; break;
-      case 3: state = wsMaximized; break;
-      default: break;
+      case 7:
+        state = wsMinimized;
+        break;
+      case 3:
+        state = wsMaximized;
+        break;
+      default:
+        break;
     }
     if (state == wsMinimized && mainOrNone) {
       Form->SetWindowState(wsNormal);

@@ -25,10 +25,8 @@ std::string DefaultSectionName(TComponent* Component);
 // character are wrapped in one more pair of double quotes, so they read back unchanged.
 std::string SettingsReadString(TObject* File, const std::string& Section, const std::string& Ident,
                                const std::string& Default);
-void SettingsWriteString(TObject* File, const std::string& Section, const std::string& Ident,
-                         const std::string& Value);
-int32_t SettingsReadInteger(TObject* File, const std::string& Section, const std::string& Ident,
-                            int32_t Default);
+void SettingsWriteString(TObject* File, const std::string& Section, const std::string& Ident, const std::string& Value);
+int32_t SettingsReadInteger(TObject* File, const std::string& Section, const std::string& Ident, int32_t Default);
 void SettingsWriteInteger(TObject* File, const std::string& Section, const std::string& Ident, int32_t Value);
 void SettingsEraseSection(TObject* File, const std::string& Section);
 
@@ -37,8 +35,7 @@ std::string ScreenSizeSuffix();
 // Ident + ScreenSizeSuffix, or Ident when that one is empty.
 std::string ReadScreenKey(TObject* File, const std::string& Section, const std::string& Ident);
 // Under Ident + ScreenSizeSuffix, then under Ident.
-void WriteScreenKey(TObject* File, const std::string& Section, const std::string& Ident,
-                    const std::string& Value);
+void WriteScreenKey(TObject* File, const std::string& Section, const std::string& Ident, const std::string& Value);
 
 // The window-placement record of a form.
 constexpr uint32_t WPF_SETMINPOSITION = 1;
@@ -67,5 +64,4 @@ void ForgetFormPlacement(TForm* Form);
 extern std::function<void()> MinimizeApplicationHook;
 
 void WriteWindowPlacement(TForm* Form, TObject* File, const std::string& Section);
-void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section, bool LoadState,
-                         bool LoadPosition);
+void ReadWindowPlacement(TForm* Form, TObject* File, const std::string& Section, bool LoadState, bool LoadPosition);

@@ -122,8 +122,7 @@ void TVxSpeedButton::SetAction(TAction* Value) {
     FActionLink.reset();
     return;
   }
-  if (!FActionLink)
-    FActionLink = std::make_unique<TActionLink>([this](TAction* A) { ActionChange(A, false); });
+  if (!FActionLink) FActionLink = std::make_unique<TActionLink>([this](TAction* A) { ActionChange(A, false); });
   FActionLink->SetAction(Value);
 }
 
@@ -193,15 +192,21 @@ void TVxSpeedButton::SetWordWrap(bool Value) {
   Invalidate();
 }
 
-void TVxSpeedButton::SetStyle(TButtonStyle Value) { if (StoreChanged(FStyle, Value)) Invalidate(); }
-void TVxSpeedButton::SetFlat(bool Value) { if (StoreChanged(FFlat, Value)) Invalidate(); }
+void TVxSpeedButton::SetStyle(TButtonStyle Value) {
+  if (StoreChanged(FStyle, Value)) Invalidate();
+}
+void TVxSpeedButton::SetFlat(bool Value) {
+  if (StoreChanged(FFlat, Value)) Invalidate();
+}
 void TVxSpeedButton::SetFlatStandard(bool Value) {
   if (StoreChanged(FFlatStandard, Value)) Invalidate();
 }
 void TVxSpeedButton::SetLayout(TButtonLayout Value) {
   if (StoreChanged(FLayout, Value)) Invalidate();
 }
-void TVxSpeedButton::SetSpacing(int32_t Value) { if (StoreChanged(FSpacing, Value)) Invalidate(); }
+void TVxSpeedButton::SetSpacing(int32_t Value) {
+  if (StoreChanged(FSpacing, Value)) Invalidate();
+}
 void TVxSpeedButton::SetTransparent(bool Value) {
   if (StoreChanged(FTransparent, Value)) Invalidate();
 }
@@ -316,8 +321,8 @@ void TVxSpeedButton::Paint() {
 
   TRect content;
   if (!(look == rbsInactive && FState != rbsExclusive)) {
-    content = DrawButtonFrame(c, Rect(0, 0, Width(), Height()), FState == rbsDown || FState == rbsExclusive, FFlat,
-                              FStyle);
+    content =
+        DrawButtonFrame(c, Rect(0, 0, Width(), Height()), FState == rbsDown || FState == rbsExclusive, FFlat, FStyle);
   } else {
     content = Rect(2, 2, Width() - 2, Height() - 2);
   }
@@ -326,7 +331,8 @@ void TVxSpeedButton::Paint() {
     for (int y = content.Top - 1; y < content.Bottom + 1; ++y)
       for (int x = content.Left - 1; x < content.Right + 1; ++x) c->SetPixels(x, y, ((x + y) & 1) ? hi : face);
   }
-  if (FState == rbsDown || FState == rbsExclusive) content = Rect(content.Left + 1, content.Top + 1, content.Right + 1, content.Bottom + 1);
+  if (FState == rbsDown || FState == rbsExclusive)
+    content = Rect(content.Left + 1, content.Top + 1, content.Right + 1, content.Bottom + 1);
   if (FState == rbsDisabled || !FGrayedInactive) look = FState;
   DrawFace(c, content, FMarkDropDown && FDropDownMenu, look);
   Canvas()->Draw(0, 0, FDrawImage.get());
@@ -335,8 +341,10 @@ void TVxSpeedButton::Paint() {
 void TVxSpeedButton::DrawFace(TCanvas* Canvas, const TRect& Client, bool PopupMark, TVxButtonState State) {
   if (FFlatStandard && State == rbsInactive) State = rbsExclusive;
   uint32_t flags = DT_CENTER;
-  if (FGlyph->Alignment() == taLeftJustify) flags = DT_LEFT;
-  else if (FGlyph->Alignment() == taRightJustify) flags = DT_RIGHT;
+  if (FGlyph->Alignment() == taLeftJustify)
+    flags = DT_LEFT;
+  else if (FGlyph->Alignment() == taRightJustify)
+    flags = DT_RIGHT;
   FGlyph->Render(Canvas, Client, Caption(), FLayout, FMargin, FSpacing, PopupMark, State, flags);
 }
 
@@ -437,7 +445,10 @@ void TVxSpeedButton::FinishPress(TMouseButton Button, TShiftState, int X, int Y)
     // The mouse-inside flag is left to UpdateMouseInside below, so a release outside still
     // reports the leave.
     FState = rbsUp;
-    if (inside) Repaint(); else Invalidate();
+    if (inside)
+      Repaint();
+    else
+      Invalidate();
   } else if (inside) {
     SetDown(!FDown);
     if (FDown) Repaint();

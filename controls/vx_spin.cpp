@@ -21,8 +21,7 @@ const TEnumInfo SpinStyleInfo("TrSpinButtonStyle", {"sbsDefault", "sbsClassic"})
 }  // namespace
 
 VM_PUBLISH(TVxSpinButton) {
-  P.Enum("ButtonStyle", &TVxSpinButton::ButtonStyle, &TVxSpinButton::SetButtonStyle, SpinStyleInfo)
-      .Default(sbsDefault);
+  P.Enum("ButtonStyle", &TVxSpinButton::ButtonStyle, &TVxSpinButton::SetButtonStyle, SpinStyleInfo).Default(sbsDefault);
   P.Event("OnTopClick", &TVxSpinButton::OnTopClick);
   P.Event("OnBottomClick", &TVxSpinButton::OnBottomClick);
 }
@@ -100,12 +99,18 @@ void TVxSpinButton::SetButtonStyle(TrSpinButtonStyle Value) {
 }
 
 void TVxSpinButton::SetUpGlyph(TBitmap* Value) {
-  if (Value) FUpGlyph->Assign(Value); else FUpGlyph->SetSize(0, 0);
+  if (Value)
+    FUpGlyph->Assign(Value);
+  else
+    FUpGlyph->SetSize(0, 0);
   Invalidate();
 }
 
 void TVxSpinButton::SetDownGlyph(TBitmap* Value) {
-  if (Value) FDownGlyph->Assign(Value); else FDownGlyph->SetSize(0, 0);
+  if (Value)
+    FDownGlyph->Assign(Value);
+  else
+    FDownGlyph->SetSize(0, 0);
   Invalidate();
 }
 
@@ -261,8 +266,12 @@ void TVxSpinButton::Paint() {
 
 TVxUpDown::TVxUpDown(TComponent* AOwner) : TVxSpinButton(AOwner) {
   SetButtonStyle(sbsClassic);
-  TVxSpinButton::OnTopClick = [this](TObject*) { if (OnClick) OnClick(this, btNext); };
-  TVxSpinButton::OnBottomClick = [this](TObject*) { if (OnClick) OnClick(this, btPrev); };
+  TVxSpinButton::OnTopClick = [this](TObject*) {
+    if (OnClick) OnClick(this, btNext);
+  };
+  TVxSpinButton::OnBottomClick = [this](TObject*) {
+    if (OnClick) OnClick(this, btPrev);
+  };
   SetBounds(Left(), Top(), DefaultSpinButtonWidth(), Height());
 }
 
@@ -287,7 +296,10 @@ void TVxCustomSpinEdit::RebuildButton() {
     auto* ud = new TVxUpDown(this);
     ud->OnClick = [this](TObject*, TUDBtnType B) {
       if (TabStop() && CanFocus() && !Focused()) SetFocus();
-      if (B == btNext) StepUp(); else StepDown();
+      if (B == btNext)
+        StepUp();
+      else
+        StepDown();
     };
     FButton = ud;
   } else {
@@ -384,8 +396,8 @@ long double TVxCustomSpinEdit::ClampValue(long double X) const {
 long double TVxCustomSpinEdit::CheckValueRange(bool Raise, long double X) const {
   const long double r = ClampValue(X);
   if ((FCheckMinValue || FCheckMaxValue) && Raise && r != X)
-    throw ERangeError(Format("Value must be between %g and %g",
-                             {static_cast<double>(FMinValue), static_cast<double>(FMaxValue)}));
+    throw ERangeError(
+        Format("Value must be between %g and %g", {static_cast<double>(FMinValue), static_cast<double>(FMaxValue)}));
   return r;
 }
 
@@ -501,7 +513,10 @@ void TVxCustomSpinEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     return;
   }
   if (FArrowKeys && (Key == VK_UP || Key == VK_DOWN)) {
-    if (Key == VK_UP) StepUp(); else StepDown();
+    if (Key == VK_UP)
+      StepUp();
+    else
+      StepDown();
     Key = 0;
   }
 }
@@ -586,7 +601,6 @@ long double TVxSpinEdit::GetValue() {
         if (TryStrToInt64(TrimSpaces(Text()), i)) return static_cast<long double>(i);
         return RoundHalfEven(FMinValue);
     }
-  } catch (...) {
-  }
+  } catch (...) {}
   return FValueType == vtFloat ? FMinValue : RoundHalfEven(FMinValue);
 }

@@ -9,7 +9,8 @@
 
 namespace {
 
-const TEnumInfo kSplitterAlignInfo("TAlign", {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
+const TEnumInfo kSplitterAlignInfo("TAlign",
+                                   {"alNone", "alTop", "alBottom", "alLeft", "alRight", "alClient", "alCustom"});
 
 bool IsSideAlign(TAlign A) { return A == alTop || A == alBottom || A == alLeft || A == alRight; }
 
@@ -45,9 +46,7 @@ VM_PUBLISH(TVxSplitter) {
   P.Event("OnPosChanging", &TVxSplitter::OnPosChanging);
 }
 
-TVxSplitter::TVxSplitter(TComponent* AOwner) : TCustomPanel(AOwner) {
-  SetBounds(0, 0, 185, 3);
-}
+TVxSplitter::TVxSplitter(TComponent* AOwner) : TCustomPanel(AOwner) { SetBounds(0, 0, 185, 3); }
 
 TVxSplitter::~TVxSplitter() {
   if (FSizing) StopSizing(0, 0, false);
@@ -83,10 +82,13 @@ void TVxSplitter::SetAlign(TAlign Value) {
 TCursor TVxSplitter::GetCursor() const {
   switch (ComputeSplitKind()) {
     case skFirstHeight:
-    case skSecondHeight: return crVSplit;
+    case skSecondHeight:
+      return crVSplit;
     case skFirstWidth:
-    case skSecondWidth: return crHSplit;
-    default: return crDefault;
+    case skSecondWidth:
+      return crHSplit;
+    default:
+      return crDefault;
   }
 }
 
@@ -113,11 +115,20 @@ TControl* TVxSplitter::FindAdjacentControl() const {
   if (!Parent()) return nullptr;
   TPoint p(Left(), Top());
   switch (Align()) {
-    case alTop: p.Y -= 1; break;
-    case alBottom: p.Y += Height(); break;
-    case alLeft: p.X -= 1; break;
-    case alRight: p.X += Width(); break;
-    default: return nullptr;
+    case alTop:
+      p.Y -= 1;
+      break;
+    case alBottom:
+      p.Y += Height();
+      break;
+    case alLeft:
+      p.X -= 1;
+      break;
+    case alRight:
+      p.X += Width();
+      break;
+    default:
+      return nullptr;
   }
   for (int i = 0; i < Parent()->ControlCount(); ++i) {
     TControl* c = Parent()->Controls(i);
@@ -143,7 +154,8 @@ void TVxSplitter::Notification(TComponent* AComponent, TOperation Operation) {
 
 void TVxSplitter::DefineProperties(TFiler* Filer) {
   TCustomPanel::DefineProperties(Filer);
-  Filer->DefineProperty("LimitOffset", [this](TReader* R) { SetLimitOffset(R->ReadInteger()); }, nullptr, false);
+  Filer->DefineProperty(
+      "LimitOffset", [this](TReader* R) { SetLimitOffset(R->ReadInteger()); }, nullptr, false);
 }
 
 void TVxSplitter::Loaded() {

@@ -74,10 +74,10 @@ private:
   int FBottomRightLimit = 20;
   bool FSizing = false;
   TSplitKind FSplitKind = skNone;
-  TPoint FLastPoint;   // screen coordinates
-  TPoint FGrab;        // mouse position inside the splitter when the drag began
+  TPoint FLastPoint;  // screen coordinates
+  TPoint FGrab;       // mouse position inside the splitter when the drag began
   bool FNoDrop = false;
-  TRect FLimitRect;    // splitter coordinates
+  TRect FLimitRect;  // splitter coordinates
   TForm* FForm = nullptr;
   TCustomControl* FTrackLine = nullptr;
   int FLineWidth = 2;

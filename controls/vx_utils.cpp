@@ -215,8 +215,8 @@ void ColorKeyBlt(TCanvas* Dest, int X, int Y, int W, int H, TCanvas* Source, int
   Dest->StretchDraw(Bounds(X, Y, W, H), &part);
 }
 
-void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, int X, int Y, int W, int H,
-                    int SX, int SY, int SW, int SH) {
+void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, int X, int Y, int W, int H, int SX,
+                    int SY, int SW, int SH) {
   if (!Canvas || !Bitmap || Bitmap->Empty()) return;
   const int bw = Bitmap->Width(), bh = Bitmap->Height();
   if (W < 1) W = bw;
@@ -249,14 +249,14 @@ void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, i
 
 void DrawColorKeyedRect(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, const TRect& Dest,
                         const TRect& Source) {
-  DrawColorKeyed(Canvas, Bitmap, TransparentColor, Dest.Left, Dest.Top, RectWidth(Dest), RectHeight(Dest),
-                 Source.Left, Source.Top, RectWidth(Source), RectHeight(Source));
+  DrawColorKeyed(Canvas, Bitmap, TransparentColor, Dest.Left, Dest.Top, RectWidth(Dest), RectHeight(Dest), Source.Left,
+                 Source.Top, RectWidth(Source), RectHeight(Source));
 }
 
 void DrawColorKeyedAt(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap, TColor TransparentColor) {
   if (!Bitmap) return;
-  DrawColorKeyed(Canvas, Bitmap, TransparentColor, X, Y, Bitmap->Width(), Bitmap->Height(), 0, 0,
-                 Bitmap->Width(), Bitmap->Height());
+  DrawColorKeyed(Canvas, Bitmap, TransparentColor, X, Y, Bitmap->Width(), Bitmap->Height(), 0, 0, Bitmap->Width(),
+                 Bitmap->Height());
 }
 
 TBitmap* BuildDisabledImageEx(TBitmap* Bitmap, TColor OutlineColor, TColor BackColor, TColor HighlightColor,
@@ -310,17 +310,23 @@ TAlignment Mirrored(TAlignment A) {
 
 }  // namespace
 
-void DrawTextInRect(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std::string& Text,
-                    TAlignment Alignment, bool WordWrap, bool RightToLeft) {
+void DrawTextInRect(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
+                    bool WordWrap, bool RightToLeft) {
   if (!Canvas) return;
   const bool rtlCanvas = (Canvas->GetTextAlign() & TA_RTLREADING) != 0;
   if (!WordWrap && Text.find('\r') == std::string::npos) {
     if (rtlCanvas && !RightToLeft) Alignment = Mirrored(Alignment);
     int x;
     switch (Alignment) {
-      case taRightJustify: x = Rect.Right - Canvas->TextWidth(Text) - 3; break;
-      case taCenter: x = Rect.Left + (Rect.Right - Rect.Left) / 2 - Canvas->TextWidth(Text) / 2; break;
-      default: x = Rect.Left + DX; break;
+      case taRightJustify:
+        x = Rect.Right - Canvas->TextWidth(Text) - 3;
+        break;
+      case taCenter:
+        x = Rect.Left + (Rect.Right - Rect.Left) / 2 - Canvas->TextWidth(Text) / 2;
+        break;
+      default:
+        x = Rect.Left + DX;
+        break;
     }
     Canvas->TextRect(Rect, x, Rect.Top + DY, Text);
     return;
@@ -366,8 +372,8 @@ void PaintCellTextWrap(TCanvas* Grid, int Col, int Row, const std::string& Text,
   PaintCellTextWrapBidi(Grid, Col, Row, Text, Rect, Alignment, VertAlign, WordWrap, false);
 }
 
-void PaintCellText(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect,
-                   TAlignment Alignment, TVertAlignment VertAlign) {
+void PaintCellText(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect, TAlignment Alignment,
+                   TVertAlignment VertAlign) {
   PaintCellTextWrapBidi(Grid, Col, Row, Text, Rect, Alignment, VertAlign, Alignment == taCenter, false);
 }
 

@@ -18,7 +18,7 @@ class TGraphic;
 class TWinControl;
 
 // Screen cursors registered from the program's resources.
-constexpr int16_t crHand = 14000;  // "VX_HANDCUR"
+constexpr int16_t crHand = 14000;      // "VX_HANDCUR"
 constexpr int16_t crDragHand = 14001;  // "VX_DRAGCUR"
 // Registers crHand and crDragHand in the screen's cursor table (once; the module start calls it).
 void RegisterVxCursors();
@@ -76,8 +76,8 @@ void ColorKeyBlt(TCanvas* Dest, int X, int Y, int W, int H, TCanvas* Source, int
                  void* Palette, TColor TransparentColor);
 // W < 1, H < 1: the bitmap's size; SW < 1 or SH < 1: the whole bitmap. clNone draws opaque
 // with the canvas's copy mode; clDefault takes the bitmap's bottom-left pixel.
-void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, int X, int Y, int W, int H,
-                    int SX, int SY, int SW, int SH);
+void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, int X, int Y, int W, int H, int SX,
+                    int SY, int SW, int SH);
 void DrawColorKeyedRect(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, const TRect& Dest,
                         const TRect& Source);
 void DrawColorKeyedAt(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap, TColor TransparentColor);
@@ -92,8 +92,8 @@ TBitmap* BuildDisabledImage(TBitmap* Bitmap, TColor OutlineColor);
 // Text in cells
 
 // Text in Rect at offsets DX, DY with alignment, word wrap and reading order.
-void DrawTextInRect(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std::string& Text,
-                    TAlignment Alignment, bool WordWrap, bool RightToLeft);
+void DrawTextInRect(TCanvas* Canvas, const TRect& Rect, int DX, int DY, const std::string& Text, TAlignment Alignment,
+                    bool WordWrap, bool RightToLeft);
 // Cell text of a grid, drawn on the grid's canvas (Col and Row only identify the cell).
 void PaintCellTextWrapBidi(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect,
                            TAlignment Alignment, TVertAlignment VertAlign, bool WordWrap, bool RightToLeft);
@@ -101,8 +101,8 @@ void PaintCellTextBidi(TCanvas* Grid, int Col, int Row, const std::string& Text,
                        TAlignment Alignment, TVertAlignment VertAlign, bool RightToLeft);
 void PaintCellTextWrap(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect,
                        TAlignment Alignment, TVertAlignment VertAlign, bool WordWrap);
-void PaintCellText(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect,
-                   TAlignment Alignment, TVertAlignment VertAlign);
+void PaintCellText(TCanvas* Grid, int Col, int Row, const std::string& Text, const TRect& Rect, TAlignment Alignment,
+                   TVertAlignment VertAlign);
 // Text cut (with "...") until it fits MaxWidth on Canvas; "..." at the shortest.
 std::string ShortenToWidth(const std::string& Text, TCanvas* Canvas, int MaxWidth);
 

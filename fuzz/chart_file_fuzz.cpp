@@ -69,8 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   try {
     ReadNativeChart(target, in);
     loaded = true;
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   if (target != &chart) std::abort();
   if (!loaded && (chart.CountSeries() != 1 || chart.SeriesAt(0) != keep || keep->PointCount() != 1)) std::abort();
   if (loaded) {

@@ -39,8 +39,7 @@ public:
 class TFuzzWidget : public TComponent {
   VM_CLASS(TFuzzWidget, TComponent)
 public:
-  explicit TFuzzWidget(TComponent* AOwner)
-      : TComponent(AOwner), Items(this, TFuzzItem::StaticClass()) {}
+  explicit TFuzzWidget(TComponent* AOwner) : TComponent(AOwner), Items(this, TFuzzItem::StaticClass()) {}
   ~TFuzzWidget() override { SetBuddy(nullptr); }
 
   int32_t Count = 0;
@@ -90,8 +89,7 @@ public:
         },
         !Extra.empty());
     Filer->DefineBinaryProperty(
-        "Blob", [this](TStream& S) { Blob = S.ReadAll(); }, [this](TStream& S) { S.WriteString(Blob); },
-        !Blob.empty());
+        "Blob", [this](TStream& S) { Blob = S.ReadAll(); }, [this](TStream& S) { S.WriteString(Blob); }, !Blob.empty());
   }
 
 private:
@@ -140,16 +138,15 @@ void ReadBoth(const std::string& bin) {
   for (bool tolerant : {false, true}) {
     TStringStream in(bin);
     try {
-      std::unique_ptr<TComponent> root(ReadComponentFromStream(
-          in, nullptr,
-          tolerant ? [](TReader*, const std::string&, bool& Handled) { Handled = true; }
-                   : std::function<void(TReader*, const std::string&, bool&)>()));
+      std::unique_ptr<TComponent> root(
+          ReadComponentFromStream(in, nullptr,
+                                  tolerant ? [](TReader*, const std::string&, bool& Handled) { Handled = true; }
+                                           : std::function<void(TReader*, const std::string&, bool&)>()));
       // Whatever was read writes again.
       TMemoryStream out;
       WriteComponentToStream(out, root.get());
     } catch (const EStreamError&) {
-    } catch (const EPropertyError&) {
-    }
+    } catch (const EPropertyError&) {}
   }
   // Reading into an existing root.
   TFuzzForm form(nullptr);
@@ -157,8 +154,7 @@ void ReadBoth(const std::string& bin) {
   TStringStream in(bin);
   try {
     ReadComponentFromStream(in, &form, [](TReader*, const std::string&, bool& Handled) { Handled = true; });
-  } catch (const EStreamError&) {
-  }
+  } catch (const EStreamError&) {}
 }
 
 }  // namespace
@@ -185,8 +181,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TStringStream text2;
     ObjectBinaryToText(bin2, text2);
     if (text1.DataString() != text2.DataString()) __builtin_trap();
-  } catch (const EStreamError&) {
-  }
+  } catch (const EStreamError&) {}
 
   // As text.
   try {
@@ -194,7 +189,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     TMemoryStream out;
     ObjectTextToBinary(in, out);
     ReadBoth(std::string(static_cast<const char*>(out.Memory()), static_cast<size_t>(out.Size())));
-  } catch (const EStreamError&) {
-  }
+  } catch (const EStreamError&) {}
   return 0;
 }

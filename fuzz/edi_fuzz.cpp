@@ -13,7 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   auto site = std::make_unique<TMTFile>();
   try {
     LoadFromEdi(*site, path);
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     bitmap.Assign(&gif);
     TMemoryStream out;
     gif.SaveToStream(out);
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

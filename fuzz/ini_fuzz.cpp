@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     mem.WriteString("Fuzz", "Key", "Value");
     if (sections.Count() > 0) mem.EraseSection(sections[0]);
     mem.UpdateFile();
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   FuzzInputFile(Data, Size, ".ini");
   try {
     TIniFile ini(path);
@@ -34,7 +33,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     }
     ini.WriteString("Fuzz", "Key", "Value");
     if (sections.Count() > 0) ini.DeleteKey(sections[0], "Key");
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

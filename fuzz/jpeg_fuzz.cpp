@@ -14,7 +14,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   try {
     jpeg.LoadFromStream(in);
     jpeg.DIBNeeded();
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     site->ReadOplog();
     site->RestackAll();
     site->CalcPartialPlots();
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

@@ -11,7 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   TPackageData package;
   try {
     ReadPackage(path, package);
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return 0;
 }

@@ -95,9 +95,7 @@ int64_t TMemoryStreamReadOnly::Seek(int64_t Offset, TSeekOrigin Origin) {
   return FPosition;
 }
 
-bool PictureHasNoGraphic(TPicture* Picture) {
-  return !Picture || !Picture->Graphic() || Picture->Graphic()->Empty();
-}
+bool PictureHasNoGraphic(TPicture* Picture) { return !Picture || !Picture->Graphic() || Picture->Graphic()->Empty(); }
 
 void LoadPictureFromString(TPicture* Picture, TGraphicClass GraphicClass, const Variant& Value) {
   if (!Picture) return;
@@ -128,8 +126,7 @@ void LoadPictureFromString(TPicture* Picture, TGraphicClass GraphicClass, const 
     b.LoadFromStream(stream);
     Picture->SetGraphic(&b);
     return;
-  } catch (const EInvalidGraphic&) {
-  }
+  } catch (const EInvalidGraphic&) {}
   bool loaded = ForEachRegisteredGraphic([&](const std::string&, std::unique_ptr<TGraphic>& G) {
     if (G->ClassType() == TBitmap::StaticClass()) return false;
     stream.SetPosition(0);
@@ -204,7 +201,8 @@ void DrawCommandGlyph(TCanvas* C, int Index) {
       FillRectColor(C, Rect(4, 2, 12, 7), clWhite);
       FillRectColor(C, Rect(4, 10, 12, 15), clSilver);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -264,10 +262,14 @@ TImageList* BlobImages() {
 
 int CornerHitTest(TvmPopupCorner Corner) {
   switch (Corner) {
-    case 0: return HTTOPLEFT;
-    case 1: return HTTOPRIGHT;
-    case 2: return HTBOTTOMLEFT;
-    default: return HTBOTTOMRIGHT;
+    case 0:
+      return HTTOPLEFT;
+    case 1:
+      return HTTOPRIGHT;
+    case 2:
+      return HTBOTTOMLEFT;
+    default:
+      return HTBOTTOMRIGHT;
   }
 }
 
@@ -306,9 +308,12 @@ struct TPanelMetrics {
 
 int BlobBorderWidth(TvmPopupBorder Border) {
   switch (Border) {
-    case pbFrame3D: return 4;
-    case pbFlat: return 2;
-    default: return 1;
+    case pbFrame3D:
+      return 4;
+    case pbFlat:
+      return 2;
+    default:
+      return 1;
   }
 }
 
@@ -659,19 +664,32 @@ void TCustomvmBlobPopup::PopupKeyDown(uint16_t& Key, TShiftState Shift) {
     return;
   }
   if (!PictureMode()) return;
-  if (shift && Key == VK_INSERT) PasteFromClipboard();
-  else if (ctrl && Key == VK_INSERT) CopyToClipboard();
-  else if (shift && Key == VK_DELETE) CutToClipboard();
-  else if (ctrl && Key == 'C') CopyToClipboard();
-  else if (ctrl && Key == 'V') PasteFromClipboard();
-  else if (ctrl && Key == 'X') CutToClipboard();
-  else if (Key == VK_HOME) ScrollTo(0, 0);
-  else if (Key == VK_END && FPicture) ScrollTo(FPicture->Width(), FPicture->Height());
-  else if (Key == VK_DOWN) ScrollTo(FScrollPos.X, FScrollPos.Y + SystemScrollBarSize);
-  else if (Key == VK_UP) ScrollTo(FScrollPos.X, FScrollPos.Y - SystemScrollBarSize);
-  else if (Key == VK_RIGHT) ScrollTo(FScrollPos.X + SystemScrollBarSize, FScrollPos.Y);
-  else if (Key == VK_LEFT) ScrollTo(FScrollPos.X - SystemScrollBarSize, FScrollPos.Y);
-  else return;
+  if (shift && Key == VK_INSERT)
+    PasteFromClipboard();
+  else if (ctrl && Key == VK_INSERT)
+    CopyToClipboard();
+  else if (shift && Key == VK_DELETE)
+    CutToClipboard();
+  else if (ctrl && Key == 'C')
+    CopyToClipboard();
+  else if (ctrl && Key == 'V')
+    PasteFromClipboard();
+  else if (ctrl && Key == 'X')
+    CutToClipboard();
+  else if (Key == VK_HOME)
+    ScrollTo(0, 0);
+  else if (Key == VK_END && FPicture)
+    ScrollTo(FPicture->Width(), FPicture->Height());
+  else if (Key == VK_DOWN)
+    ScrollTo(FScrollPos.X, FScrollPos.Y + SystemScrollBarSize);
+  else if (Key == VK_UP)
+    ScrollTo(FScrollPos.X, FScrollPos.Y - SystemScrollBarSize);
+  else if (Key == VK_RIGHT)
+    ScrollTo(FScrollPos.X + SystemScrollBarSize, FScrollPos.Y);
+  else if (Key == VK_LEFT)
+    ScrollTo(FScrollPos.X - SystemScrollBarSize, FScrollPos.Y);
+  else
+    return;
   Key = 0;
 }
 
@@ -895,8 +913,9 @@ void TCustomvmBlobPopup::ContextMenuRequest(int X, int Y) {
     const bool has = !PictureHasNoGraphic(FPicture.get());
     add(SvmCut, has && !FReadOnly, 0, [this] { CutToClipboard(); })->SetShortCut(ShortCut('X', {ssCtrl}));
     add(SvmCopy, has, 1, [this] { CopyToClipboard(); })->SetShortCut(ShortCut('C', {ssCtrl}));
-    add(SvmPaste, !FReadOnly && ClipboardHasFormat(ClipboardFormat), 2, [this] { PasteFromClipboard(); })
-        ->SetShortCut(ShortCut('V', {ssCtrl}));
+    add(SvmPaste, !FReadOnly && ClipboardHasFormat(ClipboardFormat), 2, [this] {
+      PasteFromClipboard();
+    })->SetShortCut(ShortCut('V', {ssCtrl}));
     add(SvmDelete, has && !FReadOnly, 3, [this] { DeletePicture(); });
     add("-", true, -1, nullptr);
     if (ShowExPopupItems) {

@@ -63,13 +63,13 @@ TImageList* PopupToolBarImages();
 TImageList* BlobImages();
 
 // Captions of the picture commands and of the popup panel.
-extern const char* const SvmCut;        // "Cu&t"
-extern const char* const SvmCopy;       // "&Copy"
-extern const char* const SvmPaste;      // "&Paste"
-extern const char* const SvmDelete;     // "&Delete"
-extern const char* const SvmLoad;       // "&Load..."
-extern const char* const SvmSave;       // "&Save To..."
-extern const char* const SvmPopupOK;    // "&OK"
+extern const char* const SvmCut;          // "Cu&t"
+extern const char* const SvmCopy;         // "&Copy"
+extern const char* const SvmPaste;        // "&Paste"
+extern const char* const SvmDelete;       // "&Delete"
+extern const char* const SvmLoad;         // "&Load..."
+extern const char* const SvmSave;         // "&Save To..."
+extern const char* const SvmPopupOK;      // "&OK"
 extern const char* const SvmPopupCancel;  // "&Cancel"
 extern const char* const SvmPopupClose;   // "&Close"
 
@@ -78,8 +78,8 @@ extern const char* const SvmPopupClose;   // "&Close"
 
 // 0 top-left, 1 top-right, 2 bottom-left, 3 bottom-right: the corner away from the editor.
 using TvmPopupCorner = int;
-constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15,
-              HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17, HTNOWHERE = 0, HTBORDER = 18;
+constexpr int HTLEFT = 10, HTRIGHT = 11, HTTOP = 12, HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15, HTBOTTOMLEFT = 16,
+              HTBOTTOMRIGHT = 17, HTNOWHERE = 0, HTBORDER = 18;
 int CornerHitTest(TvmPopupCorner Corner);
 // Reduces R to the grip square in the corner and draws the grip lines pointing into it.
 void DrawCornerGrip(TCanvas* DC, TRect& R, TvmPopupCorner Corner);
@@ -294,7 +294,8 @@ public:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   static TvmEditViewData* NewViewData() { return new TvmBlobEditViewData(); }
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
 
 protected:
   void FillViewData(TvmEditViewData* VD, bool UseBindingValue) override;

@@ -37,8 +37,8 @@ bool LocaleToFloat(const std::string& S, long double& X) {
 VM_DEFINE_CLASS(TCustomvmCalculator)
 
 TCustomvmCalculator::TCustomvmCalculator(TComponent* AOwner) : TvmInplacePopupControl(AOwner) {
-  static const char* captions[27] = {"Back", "CE", "C", "MC", "MR", "MS", "M+", "0", "1", "2", "3", "4", "5", "6",
-                                     "7",    "8",  "9", "+/-", ",", "/", "*", "-", "+", "sqrt", "%", "1/x", "="};
+  static const char* captions[27] = {"Back", "CE", "C", "MC",  "MR", "MS", "M+", "0", "1", "2",    "3", "4",   "5", "6",
+                                     "7",    "8",  "9", "+/-", ",",  "/",  "*",  "-", "+", "sqrt", "%", "1/x", "="};
   for (int i = 0; i < 27; ++i) {
     FButtons[i].Caption = captions[i];
     if (i <= cbC)
@@ -64,8 +64,7 @@ void TCustomvmCalculator::LayoutButtons() {
   TRect client = ClientRect();
   const int g = FGap, w = FButtonWidth, h = FButtonHeight, L = FLargeWidth;
   const int ox = client.Left, oy = client.Top;
-  for (int r = 0; r < 4; ++r)
-    FButtons[cbMC + r].Bounds = Bounds(ox + g, oy + g + (r + 1) * (h + g), w, h);
+  for (int r = 0; r < 4; ++r) FButtons[cbMC + r].Bounds = Bounds(ox + g, oy + g + (r + 1) * (h + g), w, h);
   const int x1 = g + (w + 2 * g + 4);
   static const int grid[4][5] = {{14, 15, 16, cbDiv, cbSqrt},
                                  {11, 12, 13, cbMul, cbPercent},
@@ -197,10 +196,17 @@ void TCustomvmCalculator::PerformButton(int B) {
           }
           SetCalcValue(FOperand / r);
           break;
-        case cbMul: SetCalcValue(FOperand * r); break;
-        case cbSub: SetCalcValue(FOperand - r); break;
-        case cbAdd: SetCalcValue(FOperand + r); break;
-        default: break;
+        case cbMul:
+          SetCalcValue(FOperand * r);
+          break;
+        case cbSub:
+          SetCalcValue(FOperand - r);
+          break;
+        case cbAdd:
+          SetCalcValue(FOperand + r);
+          break;
+        default:
+          break;
       }
     }
     FPendingOperator = B;
@@ -350,16 +356,35 @@ void TCustomvmCalculator::KeyDown(uint16_t& Key, TShiftState Shift) {
   }
   int b = cbNone;
   switch (Key) {
-    case VK_RETURN: b = cbEqual; break;
-    case VK_ESCAPE: b = cbC; break;
-    case VK_DELETE: b = cbCE; break;
-    case 'C': b = ctrl ? cbNone : cbC; break;
-    case 'L': b = ctrl ? cbMC : cbNone; break;
-    case 'R': b = ctrl ? cbMR : cbRev; break;
-    case 'M': b = ctrl ? cbMS : cbNone; break;
-    case 'P': b = ctrl ? cbMP : cbNone; break;
-    case VK_F1 + 8: b = cbSign; break;  // F9
-    default: break;
+    case VK_RETURN:
+      b = cbEqual;
+      break;
+    case VK_ESCAPE:
+      b = cbC;
+      break;
+    case VK_DELETE:
+      b = cbCE;
+      break;
+    case 'C':
+      b = ctrl ? cbNone : cbC;
+      break;
+    case 'L':
+      b = ctrl ? cbMC : cbNone;
+      break;
+    case 'R':
+      b = ctrl ? cbMR : cbRev;
+      break;
+    case 'M':
+      b = ctrl ? cbMS : cbNone;
+      break;
+    case 'P':
+      b = ctrl ? cbMP : cbNone;
+      break;
+    case VK_F1 + 8:
+      b = cbSign;
+      break;  // F9
+    default:
+      break;
   }
   if (b != cbNone) {
     PressByKey(b);
@@ -372,17 +397,35 @@ void TCustomvmCalculator::KeyPress(char& Key) {
   int b = cbNone;
   const char sep = LocaleInfo().DecimalSeparator;
   switch (Key) {
-    case '\b': b = cbBack; break;
-    case '%': b = cbPercent; break;
-    case '*': b = cbMul; break;
-    case '+': b = cbAdd; break;
-    case '-': b = cbSub; break;
-    case '/': b = cbDiv; break;
-    case '=': b = cbEqual; break;
-    case '@': b = cbSqrt; break;
+    case '\b':
+      b = cbBack;
+      break;
+    case '%':
+      b = cbPercent;
+      break;
+    case '*':
+      b = cbMul;
+      break;
+    case '+':
+      b = cbAdd;
+      break;
+    case '-':
+      b = cbSub;
+      break;
+    case '/':
+      b = cbDiv;
+      break;
+    case '=':
+      b = cbEqual;
+      break;
+    case '@':
+      b = cbSqrt;
+      break;
     default:
-      if (Key >= '0' && Key <= '9') b = cbDigit0 + (Key - '0');
-      else if (Key == sep || Key == '.' || Key == ',') b = cbDecimal;
+      if (Key >= '0' && Key <= '9')
+        b = cbDigit0 + (Key - '0');
+      else if (Key == sep || Key == '.' || Key == ',')
+        b = cbDecimal;
       break;
   }
   if (b != cbNone) {

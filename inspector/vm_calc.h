@@ -14,8 +14,8 @@
 enum TvmButtonStyle { bsStandard, bsFlat, bsExtraFlat };
 
 constexpr int cbBack = 0, cbCE = 1, cbC = 2, cbMC = 3, cbMR = 4, cbMS = 5, cbMP = 6, cbDigit0 = 7, cbSign = 17,
-              cbDecimal = 18, cbDiv = 19, cbMul = 20, cbSub = 21, cbAdd = 22, cbSqrt = 23, cbPercent = 24,
-              cbRev = 25, cbEqual = 26, cbNone = 27;
+              cbDecimal = 18, cbDiv = 19, cbMul = 20, cbSub = 21, cbAdd = 22, cbSqrt = 23, cbPercent = 24, cbRev = 25,
+              cbEqual = 26, cbNone = 27;
 
 extern const char* const SvmCalcError;  // "Error"
 
@@ -59,11 +59,20 @@ public:
   bool BeepOnError() const { return FBeepOnError; }
   void SetBeepOnError(bool Value) { FBeepOnError = Value; }
   TvmButtonStyle ButtonStyle() const { return FButtonStyle; }
-  void SetButtonStyle(TvmButtonStyle Value) { FButtonStyle = Value; Invalidate(); }
+  void SetButtonStyle(TvmButtonStyle Value) {
+    FButtonStyle = Value;
+    Invalidate();
+  }
   bool ShowButtonFrame() const { return FShowButtonFrame; }
-  void SetShowButtonFrame(bool Value) { FShowButtonFrame = Value; Invalidate(); }
+  void SetShowButtonFrame(bool Value) {
+    FShowButtonFrame = Value;
+    Invalidate();
+  }
   bool ShowFocusRect() const { return FShowFocusRect; }
-  void SetShowFocusRect(bool Value) { FShowFocusRect = Value; Invalidate(); }
+  void SetShowFocusRect(bool Value) {
+    FShowFocusRect = Value;
+    Invalidate();
+  }
   bool ScaleButtonFont() const { return FScaleButtonFont; }
   const TvmCalcButton& Button(int Index) const { return FButtons[Index]; }
   int ButtonHeight() const { return FButtonHeight; }
@@ -197,7 +206,9 @@ public:
   void ReleaseSpinButton();
   // Auto-repeat tick of a held button (the timer calls it).
   void SpinTimer();
-  class TTimer* RepeatTimer() const { return FTimer; }
+  class TTimer* RepeatTimer() const {
+    return FTimer;
+  }
 
   void ReadBindingProperties() override;
   bool BlocksClosing() const override { return false; }
@@ -279,7 +290,10 @@ public:
   int GlyphCount() const { return FGlyphCount; }
   void SetGlyphCount(int Value);
   TvmShowNullFieldStyle NullDisplayStyle() const { return FNullDisplayStyle; }
-  void SetNullDisplayStyle(TvmShowNullFieldStyle Value) { FNullDisplayStyle = Value; Invalidate(); }
+  void SetNullDisplayStyle(TvmShowNullFieldStyle Value) {
+    FNullDisplayStyle = Value;
+    Invalidate();
+  }
   bool BoxPressed() const { return FBoxPressed; }
 
   virtual void Toggle();
@@ -290,7 +304,8 @@ public:
   void AfterMouseActivate() override { Toggle(); }
 
   static TvmEditViewData* NewViewData() { return new TvmCheckEditViewData(); }
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
   static int CalcContentHeight(TvmInplaceEditClass Self, TvmEditViewData* VD);
   // The box and caption areas of a view.
   static void CalcCheckLayout(TvmEditViewData* VD, const TRect& R, TRect& Box, TRect& CaptionRect);

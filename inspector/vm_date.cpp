@@ -721,7 +721,9 @@ void TzoViraDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
       ClosePopup();
       DoDateSelected();
       break;
-    case VK_ESCAPE: ClosePopup(); break;
+    case VK_ESCAPE:
+      ClosePopup();
+      break;
     case VK_UP:
     case VK_DOWN:
       if (alt)
@@ -729,8 +731,12 @@ void TzoViraDatePopup::KeyDown(uint16_t& Key, TShiftState Shift) {
       else
         SetSelectionStart(sel + (Key == VK_UP ? -7 : 7));
       break;
-    case VK_LEFT: SetSelectionStart(sel - 1); break;
-    case VK_RIGHT: SetSelectionStart(sel + 1); break;
+    case VK_LEFT:
+      SetSelectionStart(sel - 1);
+      break;
+    case VK_RIGHT:
+      SetSelectionStart(sel + 1);
+      break;
     case VK_PRIOR:
     case VK_NEXT:
       ShiftMonths(y, m, Key == VK_PRIOR ? -1 : 1);
@@ -792,8 +798,8 @@ void TzoViraDatePopup::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
     TRect t = TitleRect(cell);
     TPoint centre = ClientToScreen(TPoint((t.Left + t.Right) / 2, (t.Top + t.Bottom) / 2));
     if (Parent()) centre = Parent()->ScreenToClient(centre);
-    FMonthList->SetBounds(centre.X - FMonthList->Width() / 2, centre.Y - FMonthList->Height() / 2,
-                          FMonthList->Width(), FMonthList->Height());
+    FMonthList->SetBounds(centre.X - FMonthList->Width() / 2, centre.Y - FMonthList->Height() / 2, FMonthList->Width(),
+                          FMonthList->Height());
     FMonthList->Show();
     if (Parent())
       FMonthList->BringToFront();

@@ -96,7 +96,9 @@ public:
   // Mouse in the list's own coordinates (the calendar forwards its moves here).
   void TrackMouse(int X, int Y);
   TRect ItemRect(int Row) const;
-  class TTimer* ScrollTimer() const { return FTimer; }
+  class TTimer* ScrollTimer() const {
+    return FTimer;
+  }
   int ScrollDirection() const { return FScrollDir; }
 
 protected:
@@ -163,7 +165,9 @@ public:
   TAMonthListBox* MonthList() const { return FMonthList; }
   // One arrow step (the 170 ms timer repeats it while the mouse stays on the arrow).
   void ArrowTimer();
-  class TTimer* ArrowTimerObject() const { return FArrowTimer; }
+  class TTimer* ArrowTimerObject() const {
+    return FArrowTimer;
+  }
 
 protected:
   void PaintClient() override;

@@ -28,10 +28,14 @@ bool FocusWithin(const TControl* C) {
 
 int PopupBorderWidth(TvmPopupBorder Border) {
   switch (Border) {
-    case pbSingle: return 1;
-    case pbFrame3D: return 4;
-    case pbFlat: return 2;
-    default: return 0;
+    case pbSingle:
+      return 1;
+    case pbFrame3D:
+      return 4;
+    case pbFlat:
+      return 2;
+    default:
+      return 0;
   }
 }
 
@@ -44,14 +48,19 @@ void DrawPopupBorder(TCanvas* DC, TRect& R, TvmPopupBorder Border, bool ScrollCo
     OffsetRect(shadow, ShadowSize, ShadowSize);
   }
   switch (Border) {
-    case pbSingle: DrawEdge(DC, R, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO); break;
+    case pbSingle:
+      DrawEdge(DC, R, BDR_RAISEDOUTER, BF_RECT | BF_ADJUST | BF_MONO);
+      break;
     case pbFrame3D:
       DrawEdge(DC, R, EDGE_RAISED, BF_RECT | BF_ADJUST);
       DrawEdge(DC, R, BDR_SUNKENINNER, BF_RECT | BF_ADJUST | BF_FLAT);
       DrawEdge(DC, R, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
       break;
-    case pbFlat: DrawEdge(DC, R, EDGE_RAISED, BF_RECT | BF_ADJUST); break;
-    default: break;
+    case pbFlat:
+      DrawEdge(DC, R, EDGE_RAISED, BF_RECT | BF_ADJUST);
+      break;
+    default:
+      break;
   }
   if (Shadow) FillShadowStrips(DC, shadow, ShadowSize, clBtnShadow);
   if (ScrollCorner) {
@@ -284,9 +293,12 @@ TvmPopupBorder TvmInplaceDropDownEdit::GetPopupBorder() const {
   if (InplaceMode()) return GetContainer()->GetPopupBorder(FStyle->BorderStyle());
   switch (FStyle->BorderStyle()) {
     case xbsSingle:
-    case xbs3D: return pbSingle;
-    case xbsFlat: return pbFlat;
-    default: return pbFrame3D;
+    case xbs3D:
+      return pbSingle;
+    case xbsFlat:
+      return pbFlat;
+    default:
+      return pbFrame3D;
   }
 }
 
@@ -328,9 +340,15 @@ void TvmInplaceDropDownEdit::PositionPopup(TControl* Popup, bool AdjustWidth) {
   TPoint br = ClientToScreen(anchor.BottomRight());
   TPoint p;
   switch (FPopupAlignment) {
-    case taRightJustify: p.X = br.X - Popup->Width(); break;
-    case taCenter: p.X = (tl.X + br.X - Popup->Width()) / 2; break;
-    default: p.X = tl.X; break;
+    case taRightJustify:
+      p.X = br.X - Popup->Width();
+      break;
+    case taCenter:
+      p.X = (tl.X + br.X - Popup->Width()) / 2;
+      break;
+    default:
+      p.X = tl.X;
+      break;
   }
   p.Y = br.Y;
   FitPopupToWorkArea(p, Popup->Width(), Popup->Height(), br.Y - tl.Y);
@@ -632,7 +650,8 @@ void DrawArrowDown(TCanvas* DC, const TRect& R, int Width, TColor Color) {
   if (w < 1) w = 1;
   int x = (R.Left + R.Right - w) / 2;
   int y = (R.Top + R.Bottom - (w + 1) / 2) / 2;
-  for (int row = 0; row < (w + 1) / 2; ++row) FillRectColor(DC, Rect(x + row, y + row, x + w - row, y + row + 1), Color);
+  for (int row = 0; row < (w + 1) / 2; ++row)
+    FillRectColor(DC, Rect(x + row, y + row, x + w - row, y + row + 1), Color);
 }
 
 void DrawEllipsis(TCanvas* DC, const TRect& R, int Inner, TColor Color) {
@@ -694,8 +713,8 @@ void TvmInplaceDropDownEdit::DrawBorder(TvmInplaceEditClass Self, TCanvas* DC, T
         if (!VD->ButtonsTransparent && VD->IsEnabled)
           FillRectColor(DC, r, pressed ? clBtnText : hot ? clBtnShadow : clBtnFace);
         symbol = (hot || pressed) && !VD->ButtonsTransparent ? clWindow
-                 : hot && VD->ButtonsTransparent              ? clBtnShadow
-                                                              : clBtnText;
+                 : hot && VD->ButtonsTransparent             ? clBtnShadow
+                                                             : clBtnText;
         break;
       }
     }
@@ -759,13 +778,26 @@ bool TvmPopupListBox::ListKey(uint16_t Key, int PageRows) {
   if (n == 0) return false;
   int i = FItemIndex;
   switch (Key) {
-    case VK_UP: i = std::max(0, i - 1); break;
-    case VK_DOWN: i = std::min(n - 1, i + 1); break;
-    case VK_PRIOR: i = std::max(0, i - std::max(1, PageRows - 1)); break;
-    case VK_NEXT: i = std::min(n - 1, std::max(0, i) + std::max(1, PageRows - 1)); break;
-    case VK_HOME: i = 0; break;
-    case VK_END: i = n - 1; break;
-    default: return false;
+    case VK_UP:
+      i = std::max(0, i - 1);
+      break;
+    case VK_DOWN:
+      i = std::min(n - 1, i + 1);
+      break;
+    case VK_PRIOR:
+      i = std::max(0, i - std::max(1, PageRows - 1));
+      break;
+    case VK_NEXT:
+      i = std::min(n - 1, std::max(0, i) + std::max(1, PageRows - 1));
+      break;
+    case VK_HOME:
+      i = 0;
+      break;
+    case VK_END:
+      i = n - 1;
+      break;
+    default:
+      return false;
   }
   SetItemIndex(i);
   return true;
@@ -1121,11 +1153,11 @@ void TvmEditButton::SetGlyph(TBitmap* Value) {
   Notify();
 }
 
-#define VM_BUTTON_SETTER(Name, Type)        \
+#define VM_BUTTON_SETTER(Name, Type)          \
   void TvmEditButton::Set##Name(Type Value) { \
-    if (F##Name == Value) return;           \
-    F##Name = Value;                        \
-    Notify();                               \
+    if (F##Name == Value) return;             \
+    F##Name = Value;                          \
+    Notify();                                 \
   }
 VM_BUTTON_SETTER(Kind, TvmEditButtonKind)
 VM_BUTTON_SETTER(LeftAlignment, bool)
@@ -1241,13 +1273,15 @@ void TvmInplaceButtonEdit::CalcButtons(TvmDropDownEditViewData* VD) {
 
 void TvmInplaceButtonEdit::FillViewData(TvmEditViewData* VD, bool UseBindingValue) {
   TvmInplaceDropDownEdit::FillViewData(VD, UseBindingValue);
-  if (auto* b = dynamic_cast<TvmButtonEditViewData*>(VD)) b->ButtonsOnly = FMode == bemButtonsOnly && FButtons->Count() > 0;
+  if (auto* b = dynamic_cast<TvmButtonEditViewData*>(VD))
+    b->ButtonsOnly = FMode == bemButtonsOnly && FButtons->Count() > 0;
 }
 
 void TvmInplaceButtonEdit::CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize,
                                         TvmEditViewInfo& VI) {
   TvmInplaceDropDownEdit::CalcViewInfo(Self, VD, AutoSize, VI);
-  if (auto* b = dynamic_cast<TvmButtonEditViewData*>(VD); b && b->ButtonsOnly) VI.ContentRect.Right = VI.ContentRect.Left;
+  if (auto* b = dynamic_cast<TvmButtonEditViewData*>(VD); b && b->ButtonsOnly)
+    VI.ContentRect.Right = VI.ContentRect.Left;
 }
 
 void TvmInplaceButtonEdit::DoButtonClick(int ButtonIndex) {

@@ -61,11 +61,11 @@ VM_DEFINE_CLASS(TvmEditStyleController)
 
 TvmEditStyleController::TvmEditStyleController(TComponent* AOwner) : TvmStyleController(AOwner) {}
 
-#define VM_CONTROLLER_SETTER(Name, Type)             \
+#define VM_CONTROLLER_SETTER(Name, Type)               \
   void TvmEditStyleController::Set##Name(Type Value) { \
-    if (F##Name == Value) return;                    \
-    F##Name = Value;                                 \
-    Changed();                                       \
+    if (F##Name == Value) return;                      \
+    F##Name = Value;                                   \
+    Changed();                                         \
   }
 VM_CONTROLLER_SETTER(BorderColor, TColor)
 VM_CONTROLLER_SETTER(BorderStyle, TvmEditBorderStyle)
@@ -167,15 +167,13 @@ bool TvmEditStyle::GetDefaultShadow() const {
   return c ? c->Shadow() : false;
 }
 
-#define VM_STYLE_VALUE(Name, Type, Member)                                              \
-  Type TvmEditStyle::Name() const {                                                     \
-    return FAssignedValues.Contains(Member) ? F##Name : GetDefault##Name();              \
-  }                                                                                     \
-  void TvmEditStyle::Set##Name(Type Value) {                                            \
-    if (FAssignedValues.Contains(Member) && F##Name == Value) return;                   \
-    F##Name = Value;                                                                    \
-    FAssignedValues.Include(Member);                                                    \
-    StyleChanged();                                                                     \
+#define VM_STYLE_VALUE(Name, Type, Member)                                                                    \
+  Type TvmEditStyle::Name() const { return FAssignedValues.Contains(Member) ? F##Name : GetDefault##Name(); } \
+  void TvmEditStyle::Set##Name(Type Value) {                                                                  \
+    if (FAssignedValues.Contains(Member) && F##Name == Value) return;                                         \
+    F##Name = Value;                                                                                          \
+    FAssignedValues.Include(Member);                                                                          \
+    StyleChanged();                                                                                           \
   }
 VM_STYLE_VALUE(BorderColor, TColor, svBorderColor)
 VM_STYLE_VALUE(BorderStyle, TvmEditBorderStyle, svBorderStyle)
@@ -216,20 +214,28 @@ TvmEditViewData::~TvmEditViewData() = default;
 
 TvmEditBorderStyle HotBorderStyle(TvmEditBorderStyle Style) {
   switch (Style) {
-    case xbsNone: return xbsFlat;
-    case xbsSingle: return xbsThick;
-    case xbsFlat: return xbs3D;
-    default: return Style;
+    case xbsNone:
+      return xbsFlat;
+    case xbsSingle:
+      return xbsThick;
+    case xbsFlat:
+      return xbs3D;
+    default:
+      return Style;
   }
 }
 
 TvmEditButtonViewStyle ResolveButtonStyle(TvmEditButtonViewStyle Style, TvmEditBorderStyle Border) {
   if (Style != btsDefault) return Style;
   switch (Border) {
-    case xbsNone: return btsSimple;
-    case xbsSingle: return btsHotFlat;
-    case xbsFlat: return btsFlat;
-    default: return bts3D;
+    case xbsNone:
+      return btsSimple;
+    case xbsSingle:
+      return btsHotFlat;
+    case xbsFlat:
+      return btsFlat;
+    default:
+      return bts3D;
   }
 }
 
@@ -245,9 +251,7 @@ void ApplyBorderWidth(TRect& R, const TvmEditViewInfo& Info) {
 
 // The published Height is never stored: "Height" is written by DefineProperties when the editor
 // is not auto-sized.
-VM_PUBLISH(TvmInplaceEdit) {
-  P.Int("Height", &TvmInplaceEdit::Height, &TvmInplaceEdit::SetHeight).Stored(false);
-}
+VM_PUBLISH(TvmInplaceEdit) { P.Int("Height", &TvmInplaceEdit::Height, &TvmInplaceEdit::SetHeight).Stored(false); }
 
 namespace {
 TvmEditStyleController* RegisteredController(TvmEditStyle* Style) {
@@ -661,8 +665,8 @@ void TvmInplaceEdit::FillViewData(TvmEditViewData* VD, bool UseBindingValue) {
   VD->BorderStyle = FStyle->BorderStyle();
   if (VD->IsHot && FStyle->HotTrack()) VD->BorderStyle = HotBorderStyle(VD->BorderStyle);
   VD->ButtonStyle = ResolveButtonStyle(FStyle->ButtonStyle(), VD->BorderStyle);
-  VD->ButtonsTransparent = FStyle->ButtonTransparence() == ebtAlways ||
-                           (FStyle->ButtonTransparence() == ebtInactive && !VD->IsHot);
+  VD->ButtonsTransparent =
+      FStyle->ButtonTransparence() == ebtAlways || (FStyle->ButtonTransparence() == ebtInactive && !VD->IsHot);
   VD->ShowFocusRect = false;
   VD->Edges = FStyle->Edges();
   VD->Shadow = FStyle->Shadow();
@@ -690,9 +694,15 @@ std::unique_ptr<TvmEditViewData> TvmInplaceEdit::CreateViewData(bool UseBindingV
 
 void TvmInplaceEdit::CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize, TvmEditViewInfo& VI) {
   switch (VD->BorderStyle) {
-    case xbsNone: VI.BorderWidth = 0; break;
-    case xbsSingle: VI.BorderWidth = 1; break;
-    default: VI.BorderWidth = 2; break;
+    case xbsNone:
+      VI.BorderWidth = 0;
+      break;
+    case xbsSingle:
+      VI.BorderWidth = 1;
+      break;
+    default:
+      VI.BorderWidth = 2;
+      break;
   }
   VI.ShadowSize = VD->Shadow ? 2 : 0;
   VI.Bounds = VD->Bounds;
@@ -750,7 +760,8 @@ void TvmInplaceEdit::DrawBorder(TvmInplaceEditClass, TCanvas* DC, TvmEditViewInf
   uint32_t sides = (VI.LeftEdge ? BF_LEFT : 0) | (VI.TopEdge ? BF_TOP : 0) | (VI.RightEdge ? BF_RIGHT : 0) |
                    (VI.BottomEdge ? BF_BOTTOM : 0);
   switch (VD->BorderStyle) {
-    case xbsNone: break;
+    case xbsNone:
+      break;
     case xbsSingle:
     case xbsThick: {
       TRect r = VI.BorderRect;
@@ -876,8 +887,7 @@ std::unique_ptr<TvmEditStyle> TCustomvmContainer::CreateEditStyle(TvmInplaceEdit
 void TCustomvmContainer::SetScrollBarLook(TScrollBarStyle Value) {
   if (FScrollBarLook == Value) return;
   FScrollBarLook = Value;
-  if (HandleAllocated())
-    RecreateWnd();
+  if (HandleAllocated()) RecreateWnd();
 }
 
 void TCustomvmContainer::CreateWnd() {

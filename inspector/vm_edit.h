@@ -32,7 +32,15 @@ enum TvmEditButtonTransparence { ebtNone, ebtInactive, ebtAlways, ebtHideInactiv
 enum TvmEditEdge { edgLeft, edgTop, edgRight, edgBottom };
 using TvmEditEdges = TSet<TvmEditEdge>;
 enum TvmPopupBorder { pbDefault, pbSingle, pbFrame3D, pbFlat };
-enum TvmEditStyleValue { svBorderColor, svBorderStyle, svButtonStyle, svButtonTransparence, svEdges, svHotTrack, svShadow };
+enum TvmEditStyleValue {
+  svBorderColor,
+  svBorderStyle,
+  svButtonStyle,
+  svButtonTransparence,
+  svEdges,
+  svHotTrack,
+  svShadow
+};
 using TvmEditStyleValues = TSet<TvmEditStyleValue>;
 enum TScrollBarStyle { ssRegular, ssFlat, ssHotTrack };
 
@@ -325,7 +333,10 @@ public:
   const TContentOffsets& ContentOffsets() const { return FContentOffsets; }
   void SetContentOffsets(const TContentOffsets& Value);
   bool Transparent() const { return FTransparent; }
-  void SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
+  void SetTransparent(bool Value) {
+    FTransparent = Value;
+    Invalidate();
+  }
   bool Closing() const { return FClosing; }
   void SetClosing(bool Value) { FClosing = Value; }
   bool PopupOnClick() const { return FPopupOnClick; }
@@ -410,7 +421,8 @@ public:
   static void CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize, TvmEditViewInfo& VI);
   static void DrawView(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD);
   static void DrawBorder(TvmInplaceEditClass Self, TCanvas* DC, TvmEditViewInfo& VI, TvmEditViewData* VD);
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
   static TCursor GetViewCursor(TvmInplaceEditClass Self, int X, int Y, TvmEditViewData* VD);
   static int CalcContentHeight(TvmInplaceEditClass Self, TvmEditViewData* VD);
   static void CalcContentSize(TvmInplaceEditClass Self, TvmEditViewData* VD, TRect& R);

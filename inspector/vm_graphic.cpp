@@ -240,8 +240,8 @@ void TvmPopupToolBar::UpdateLayout() {
 
 void TvmPopupToolBar::UpdateButtonStates() {
   const bool canPaste = !IsReadOnly && ClipboardHasFormat(ClipboardFormat);
-  const bool states[6] = {!NoPicture && !IsReadOnly, !NoPicture, canPaste, !NoPicture && !IsReadOnly, !IsReadOnly,
-                          !NoPicture};
+  const bool states[6] = {!NoPicture && !IsReadOnly, !NoPicture,  canPaste,
+                          !NoPicture && !IsReadOnly, !IsReadOnly, !NoPicture};
   for (int i = 0; i < 6; ++i) FButtons[static_cast<size_t>(i)]->SetEnabled(states[i]);
   if (MenuMode && FMenu)
     for (int k = 0; k < FMenu->Items()->Count(); ++k) {
@@ -269,7 +269,9 @@ void TvmPopupToolBar::DoClose(TCloseAction& Action) {
 VM_DEFINE_CLASS(TvmInplaceGraphicEdit)
 
 TvmInplaceGraphicEdit::TvmInplaceGraphicEdit(TComponent* AOwner)
-    : TvmInplaceEdit(AOwner), ClipboardFormat(CF_PICTURE), FPicture(std::make_unique<TPicture>()),
+    : TvmInplaceEdit(AOwner),
+      ClipboardFormat(CF_PICTURE),
+      FPicture(std::make_unique<TPicture>()),
       FLayout(std::make_unique<TvmPopupToolBarWindow>(this)) {
   FAutoSize = false;
   SetBounds(Left(), Top(), 140, 100);
@@ -409,8 +411,7 @@ void TvmInplaceGraphicEdit::CalcContentSize(TvmInplaceEditClass Self, TvmEditVie
   R = Rect(0, 0, d->Picture->Width(), d->Picture->Height());
 }
 
-bool TvmInplaceGraphicEdit::DrawContent(TvmInplaceEditClass, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
-                                        bool) {
+bool TvmInplaceGraphicEdit::DrawContent(TvmInplaceEditClass, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool) {
   auto* d = dynamic_cast<TvmGraphicEditViewData*>(VD);
   const bool empty = !d || PictureHasNoGraphic(d->Picture);
   if (VD->MeasureOnly) {
@@ -502,14 +503,29 @@ void TvmInplaceGraphicEdit::SavePicture() {
 
 void TvmInplaceGraphicEdit::ExecuteCommand(int Index) {
   switch (Index) {
-    case 0: CutToClipboard(); break;
-    case 1: CopyToClipboard(); break;
-    case 2: PasteFromClipboard(); break;
-    case 3: DeletePicture(); break;
-    case 4: LoadPicture(); break;
-    case 5: SavePicture(); break;
-    case 6: DoCustomClick(); break;
-    default: break;
+    case 0:
+      CutToClipboard();
+      break;
+    case 1:
+      CopyToClipboard();
+      break;
+    case 2:
+      PasteFromClipboard();
+      break;
+    case 3:
+      DeletePicture();
+      break;
+    case 4:
+      LoadPicture();
+      break;
+    case 5:
+      SavePicture();
+      break;
+    case 6:
+      DoCustomClick();
+      break;
+    default:
+      break;
   }
   if (FToolBar) {
     UpdateToolBar();
@@ -634,12 +650,19 @@ void TvmInplaceGraphicEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
   }
   TvmInplaceEdit::KeyDown(Key, Shift);
   if (!Key) return;
-  if (shift && Key == VK_INSERT) PasteFromClipboard();
-  else if (ctrl && Key == VK_INSERT) CopyToClipboard();
-  else if (shift && Key == VK_DELETE) CutToClipboard();
-  else if (ctrl && Key == 'C') CopyToClipboard();
-  else if (ctrl && Key == 'V') PasteFromClipboard();
-  else if (ctrl && Key == 'X') CutToClipboard();
-  else return;
+  if (shift && Key == VK_INSERT)
+    PasteFromClipboard();
+  else if (ctrl && Key == VK_INSERT)
+    CopyToClipboard();
+  else if (shift && Key == VK_DELETE)
+    CutToClipboard();
+  else if (ctrl && Key == 'C')
+    CopyToClipboard();
+  else if (ctrl && Key == 'V')
+    PasteFromClipboard();
+  else if (ctrl && Key == 'X')
+    CutToClipboard();
+  else
+    return;
   Key = 0;
 }

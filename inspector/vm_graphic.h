@@ -179,7 +179,8 @@ public:
 
   static TvmEditViewData* NewViewData() { return new TvmGraphicEditViewData(); }
   static void CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize, TvmEditViewInfo& VI);
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
   static void CalcContentSize(TvmInplaceEditClass Self, TvmEditViewData* VD, TRect& R);
 
 protected:

@@ -212,13 +212,34 @@ void TvmInplaceImageEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
     if (!InplaceMode()) {
       int n = FValues->Count();
       switch (Key) {
-        case VK_PRIOR: StepValue(1 - FDropDownRows, false); Key = 0; return;
-        case VK_NEXT: StepValue(FDropDownRows - 1, false); Key = 0; return;
-        case VK_HOME: if (n) SelectValueText((*FValues)[0]); Key = 0; return;
-        case VK_END: if (n) SelectValueText((*FValues)[n - 1]); Key = 0; return;
-        case VK_RIGHT: case VK_DOWN: StepValue(1, false); Key = 0; return;
-        case VK_LEFT: case VK_UP: StepValue(-1, false); Key = 0; return;
-        default: break;
+        case VK_PRIOR:
+          StepValue(1 - FDropDownRows, false);
+          Key = 0;
+          return;
+        case VK_NEXT:
+          StepValue(FDropDownRows - 1, false);
+          Key = 0;
+          return;
+        case VK_HOME:
+          if (n) SelectValueText((*FValues)[0]);
+          Key = 0;
+          return;
+        case VK_END:
+          if (n) SelectValueText((*FValues)[n - 1]);
+          Key = 0;
+          return;
+        case VK_RIGHT:
+        case VK_DOWN:
+          StepValue(1, false);
+          Key = 0;
+          return;
+        case VK_LEFT:
+        case VK_UP:
+          StepValue(-1, false);
+          Key = 0;
+          return;
+        default:
+          break;
       }
     }
   }

@@ -44,11 +44,20 @@ public:
   TImageList* LargeImages() const { return FLargeImages; }
   void SetLargeImages(TImageList* Value);
   bool DefaultImages() const { return FDefaultImages; }
-  void SetDefaultImages(bool Value) { FDefaultImages = Value; Invalidate(); }
+  void SetDefaultImages(bool Value) {
+    FDefaultImages = Value;
+    Invalidate();
+  }
   bool ShowDescription() const { return FShowDescription; }
-  void SetShowDescription(bool Value) { FShowDescription = Value; Invalidate(); }
+  void SetShowDescription(bool Value) {
+    FShowDescription = Value;
+    Invalidate();
+  }
   bool MultiLineText() const { return FMultiLineText; }
-  void SetMultiLineText(bool Value) { FMultiLineText = Value; StyleChanged(); }
+  void SetMultiLineText(bool Value) {
+    FMultiLineText = Value;
+    StyleChanged();
+  }
   TvmPopupImageListBox* PopupList() const { return FList; }
 
   virtual void SelectValueText(const std::string& Text);
@@ -63,7 +72,8 @@ public:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
   static TvmEditViewData* NewViewData() { return new TvmImageEditViewData(); }
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
 
 protected:
   void FillViewData(TvmEditViewData* VD, bool UseBindingValue) override;

@@ -365,7 +365,6 @@ TvmInspectorNode* TCustomvmInspector::GetRootNode(TvmInspectorNode* Node) const 
   return Node;
 }
 
-
 int TCustomvmInspector::GetAbsoluteCount() const {
   int n = 0;
   for (TvmInspectorNode* c = FNodes.empty() ? nullptr : FNodes.front(); c; c = c->GetNext()) ++n;
@@ -445,10 +444,16 @@ void TCustomvmInspector::RecalcMetrics() {
   c->SetFont(Font());
   FCategoryButtonWidth = 10;
   switch (FPaintStyle) {
-    case ipsStandard: FIndentWidth = c->TextWidth("+"); break;
+    case ipsStandard:
+      FIndentWidth = c->TextWidth("+");
+      break;
     case ipsSimple:
-    case ipsNET: FIndentWidth = 15; break;
-    default: FIndentWidth = 14; break;
+    case ipsNET:
+      FIndentWidth = 15;
+      break;
+    default:
+      FIndentWidth = 14;
+      break;
   }
   FCaptionSeparatorWidth = c->TextWidth(FComplexRowSeparator + "_");
   FValueSeparatorWidth = FPaintStyle == ipsCategorized ? 4 : FCaptionSeparatorWidth;
@@ -477,15 +482,17 @@ void TCustomvmInspector::FillBand(TvmInspectorBandInfo& Band, TvmInspectorNode*&
   while (Node) {
     const int h = self->GetNodeRowHeight(Node);
     if (IsBandLayout() && sum + h > H && !Band.Rows.empty()) break;
-    if (Store) Band.Rows.emplace_back(Node, h);
-    else Band.Rows.emplace_back(nullptr, h);
+    if (Store)
+      Band.Rows.emplace_back(Node, h);
+    else
+      Band.Rows.emplace_back(nullptr, h);
     sum += h;
     Node = Node->GetNext();
     if (sum >= H) break;
   }
   Band.LastRowCut = sum > H;
-  if (sum < H) Band.EmptyRect = TRect(Band.RowsRect.Left, Band.RowsRect.Top + sum, Band.RowsRect.Right,
-                                      Band.RowsRect.Bottom);
+  if (sum < H)
+    Band.EmptyRect = TRect(Band.RowsRect.Left, Band.RowsRect.Top + sum, Band.RowsRect.Right, Band.RowsRect.Bottom);
 }
 
 void TCustomvmInspector::CalcViewInfo(TvmInspectorViewInfo& Info) const {
@@ -596,15 +603,19 @@ void TCustomvmInspector::UpdateScrollBars() {
 
 void TCustomvmInspector::Scrolled(int Kind, int Position) {
   if (!CanScroll()) return;
-  if (Kind == 1) SetTopIndex(Position);
-  else SetFirstBand(Position);
+  if (Kind == 1)
+    SetTopIndex(Position);
+  else
+    SetFirstBand(Position);
 }
 
 bool TCustomvmInspector::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) {
   TCustomControl::DoMouseWheel(Shift, WheelDelta, MousePos);
   const int lines = Mouse ? Mouse->WheelScrollLines() : 3;
-  if (IsBandLayout()) SetFirstBand(FFirstBand + (WheelDelta > 0 ? -1 : 1));
-  else SetTopIndex(GetTopIndex() + (WheelDelta > 0 ? -lines : lines));
+  if (IsBandLayout())
+    SetFirstBand(FFirstBand + (WheelDelta > 0 ? -1 : 1));
+  else
+    SetTopIndex(GetTopIndex() + (WheelDelta > 0 ? -lines : lines));
   return true;
 }
 
@@ -757,8 +768,10 @@ void TCustomvmInspector::MakeNodeVisible(TvmInspectorNode* Node) {
     if (IsBandLayout()) {
       if (HandleAllocated()) {
         const int b = GetBandOfNode(Node);
-        if (b < FFirstBand) SetFirstBand(b);
-        else if (b > FFirstBand + FFullBands - 1) SetFirstBand(b - FFullBands + 1);
+        if (b < FFirstBand)
+          SetFirstBand(b);
+        else if (b > FFirstBand + FFullBands - 1)
+          SetFirstBand(b - FFullBands + 1);
       }
     } else if (!FTopNode) {
       FTopNode = Node;
@@ -1193,8 +1206,10 @@ TvmInspectorHitInfo TCustomvmInspector::HitTest(const TPoint& P) const {
     if (FPaintStyle == ipsCategorized && IsCategoryNode(node) && !node->Parent()) c.Indent.Right += FIndentWidth;
     if (PtInRect(c.Indent, P)) {
       h.HitTest = ihIndent;
-      if (c.ButtonState != 0 && PtInRect(c.Button, P)) h.HitTest = ihButton;
-      else if (PtInRect(c.Image, P)) h.HitTest = ihImage;
+      if (c.ButtonState != 0 && PtInRect(c.Button, P))
+        h.HitTest = ihButton;
+      else if (PtInRect(c.Image, P))
+        h.HitTest = ihImage;
     } else if (FPaintStyle == ipsCategorized && IsCategoryNode(node) && PtInRect(c.Button, P)) {
       h.HitTest = ihButton;
     } else if (P.X <= rowRect.Left + FDividerPos || IsCategoryNode(node)) {
@@ -1278,9 +1293,12 @@ void TCustomvmInspector::DrawGridLine(TCanvas* C, const TRect& Line, TvmInspecto
       for (int x = Line.Left; x < Line.Right; ++x)
         C->SetPixels(x, Line.Top, ((x + Line.Top) & 1) ? Color() : FGridColor);
       break;
-    case ipsSimple: FillRectColor(C, Line, FGridColor); break;
+    case ipsSimple:
+      FillRectColor(C, Line, FGridColor);
+      break;
     case ipsNET: {
-      TRect p1(Line.Left, Line.Top, Line.Left + FIndentWidth, Line.Bottom), p2(p1.Right, Line.Top, Line.Right, Line.Bottom);
+      TRect p1(Line.Left, Line.Top, Line.Left + FIndentWidth, Line.Bottom),
+          p2(p1.Right, Line.Top, Line.Right, Line.Bottom);
       TvmInspectorNode* root = GetRootNode(Node);
       const bool topCategory = !Node->Parent() && IsCategoryNode(Node);
       TvmInspectorNode* next = Node->GetNext();
@@ -1295,14 +1313,17 @@ void TCustomvmInspector::DrawGridLine(TCanvas* C, const TRect& Line, TvmInspecto
       } else if (next && !next->Parent() && IsCategoryNode(next)) {
         c1 = c2 = FButtonShadowColor;
       } else if (IsCategoryNode(root)) {
-        if (root->GetLastVisibleDescendant() == Node) c1 = c2 = FButtonShadowColor;
-        else c1 = FButtonFaceColor;
+        if (root->GetLastVisibleDescendant() == Node)
+          c1 = c2 = FButtonShadowColor;
+        else
+          c1 = FButtonFaceColor;
       }
       FillRectColor(C, p1, c1);
       FillRectColor(C, p2, c2);
       break;
     }
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -1425,7 +1446,8 @@ void TCustomvmInspector::PaintRow(TCanvas* C, const TRect& R, TvmInspectorNode* 
         if (cells.ButtonState != 0) {
           // Two chevrons.
           const TColor ink = Font()->Color();
-          const int cx = (cells.Button.Left + cells.Button.Right) / 2, cy = (cells.Button.Top + cells.Button.Bottom) / 2;
+          const int cx = (cells.Button.Left + cells.Button.Right) / 2,
+                    cy = (cells.Button.Top + cells.Button.Bottom) / 2;
           for (int k = 0; k < 2; ++k)
             for (int i = 0; i < 3; ++i) {
               if (cells.ButtonState == 2) {
@@ -1449,7 +1471,8 @@ void TCustomvmInspector::PaintRow(TCanvas* C, const TRect& R, TvmInspectorNode* 
       C->Brush()->SetColor(clHighlight);
       C->Font()->SetColor(clHighlightText);
     }
-    const bool bold = (FPaintStyle == ipsNET || FPaintStyle == ipsCategorized) ? category : (category || Node->HasChildren());
+    const bool bold =
+        (FPaintStyle == ipsNET || FPaintStyle == ipsCategorized) ? category : (category || Node->HasChildren());
     if (bold) C->Font()->SetStyle({fsBold});
   }
   if (category) C->Font()->SetStyle({fsBold});
@@ -1555,7 +1578,8 @@ void TCustomvmInspector::ShowEditor(bool Force, bool Reload) {
   }
   const TRect r = GetEditorCellRect(FFocusedNode);
   TvmInplaceEdit* e = FindEditor(FFocusedNode);
-  if (e && e == FEditor && FFocusedNode == FEditingNode && FocusedComplexItem() == (FPreparedItem < 0 ? 0 : FPreparedItem)) {
+  if (e && e == FEditor && FFocusedNode == FEditingNode &&
+      FocusedComplexItem() == (FPreparedItem < 0 ? 0 : FPreparedItem)) {
     TRect cur = e->BoundsRect();
     InflateRect(cur, -2, -2);
     if (cur == r && !Force && e->EditVisible()) return;
@@ -1729,8 +1753,8 @@ void TCustomvmInspector::KeyDown(uint16_t& Key, TShiftState Shift) {
     return;
   }
   if (FNodes.empty()) return;
-  const bool nav = Key == VK_TAB || Key == VK_RETURN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP ||
-                   Key == VK_DOWN;
+  const bool nav =
+      Key == VK_TAB || Key == VK_RETURN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_UP || Key == VK_DOWN;
   const bool editing = FOptions.Contains(ioEditing);
   if (nav && editing) {
     const bool backward = Key == VK_PRIOR || Key == VK_UP || (Key == VK_TAB && Shift.Contains(ssShift));
@@ -1762,11 +1786,20 @@ void TCustomvmInspector::KeyDown(uint16_t& Key, TShiftState Shift) {
       UpdateEditor();
       if (FEditor) FEditor->PlaceCaretAtEnd();
       break;
-    case VK_PRIOR: SetFocusedIndex(Shift.Contains(ssCtrl) ? 0 : pos - FPage); break;
-    case VK_NEXT: SetFocusedIndex(Shift.Contains(ssCtrl) ? GetAbsoluteCount() - 1 : pos + FPage); break;
-    case VK_UP: SetFocusedIndex(pos - 1); break;
-    case VK_DOWN: SetFocusedIndex(pos + 1); break;
-    default: break;
+    case VK_PRIOR:
+      SetFocusedIndex(Shift.Contains(ssCtrl) ? 0 : pos - FPage);
+      break;
+    case VK_NEXT:
+      SetFocusedIndex(Shift.Contains(ssCtrl) ? GetAbsoluteCount() - 1 : pos + FPage);
+      break;
+    case VK_UP:
+      SetFocusedIndex(pos - 1);
+      break;
+    case VK_DOWN:
+      SetFocusedIndex(pos + 1);
+      break;
+    default:
+      break;
   }
   HandleTreeKeys(Key, Shift);
   if (nav && editing) UpdateEditor();
@@ -1991,7 +2024,9 @@ void TCustomvmInspector::MouseMove(TShiftState Shift, int X, int Y) {
 void TCustomvmInspector::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   FLastHit = HitTest(TPoint(X, Y));
   switch (FMouseState) {
-    case imsPressed: ReleasePressed(FLastHit.Node == FPressedNode); break;
+    case imsPressed:
+      ReleasePressed(FLastHit.Node == FPressedNode);
+      break;
     case imsDivider: {
       FMouseState = imsNone;
       SetDividerPos(X - (FSizingBand - FFirstBand) * FBandWidth);
@@ -2011,13 +2046,16 @@ void TCustomvmInspector::MouseUp(TMouseButton Button, TShiftState Shift, int X, 
       FSizingNode = nullptr;
       break;
     }
-    case imsDragging: EndRowDrag(true, X, Y); break;
-    default: break;
+    case imsDragging:
+      EndRowDrag(true, X, Y);
+      break;
+    default:
+      break;
   }
   SetMouseCapture(false);
   SetCursor(crDefault);
-  if (FEditor && FEditingNode && FEditor == FClickEditor && FEditingNode == FClickNode &&
-      FLastHit.HitTest == ihValue && FLastHit.ItemIndex == FClickItem) {
+  if (FEditor && FEditingNode && FEditor == FClickEditor && FEditingNode == FClickNode && FLastHit.HitTest == ihValue &&
+      FLastHit.ItemIndex == FClickItem) {
     FClickEditor = nullptr;
     FClickNode = nullptr;
     FEditor->AfterMouseActivate();
@@ -2105,11 +2143,14 @@ TCursor TCustomvmInspector::DragCursorAt(int X, int Y) {
   DoDragOverRow(X, Y, accept);
   if (!accept) return crvmInspNoDrag;
   switch (HitTest(TPoint(X, Y)).HitTest) {
-    case ihNone: return crvmInspAdd;
+    case ihNone:
+      return crvmInspAdd;
     case ihIndent:
     case ihButton:
-    case ihImage: return crvmInspInsert;
-    default: return crvmInspAddChild;
+    case ihImage:
+      return crvmInspInsert;
+    default:
+      return crvmInspAddChild;
   }
 }
 
@@ -2141,7 +2182,8 @@ void TCustomvmInspector::DoDropRow(int X, int Y) {
       target = h.Node;
       mode = inaAddChild;
       break;
-    default: return;
+    default:
+      return;
   }
   AcceptDraggedRow();
   if (FDragNode && target) FDragNode->MoveTo(target, mode);
@@ -2179,11 +2221,15 @@ void TCustomvmInspector::SetCustomizeForm(TForm* Value) {
   Value->WindowProc = [this, Value, previous](TMessage& M) {
     const bool attached = FCustomizeForm == Value;
     if (attached && M.Msg == WM_VMINSP_REFRESH) FRefreshQueued = false;
-    if (previous) previous(M);
-    else Value->DefaultWindowProc(M);
+    if (previous)
+      previous(M);
+    else
+      Value->DefaultWindowProc(M);
     if (attached && FCustomizeForm == Value && M.Msg == WM_SHOWWINDOW) {
-      if (M.WParam) DoShowCustomizeForm();
-      else DoHideCustomizeForm();
+      if (M.WParam)
+        DoShowCustomizeForm();
+      else
+        DoHideCustomizeForm();
     }
   };
   HideEditor();
@@ -2403,8 +2449,10 @@ void TvmInspectorRow::SetPasswordChar(char Value) {
 void TvmInspectorRow::SetVisible(bool Value) {
   if (Value == FVisible) return;
   FVisible = Value;
-  if (!Value) HideNode();
-  else ShowNode();
+  if (!Value)
+    HideNode();
+  else
+    ShowNode();
   if (FInspector) {
     FInspector->RequestCustomizeRefresh();
     FInspector->CustomizeListChanged();
@@ -2418,8 +2466,10 @@ void TvmInspectorRow::HideNode() {
   try {
     for (int i = FNode->Count() - 1; i >= 0; --i) {
       auto* child = static_cast<TvmInspectorRowNode*>(FNode->Items(i));
-      if (child->Row) child->Row->SetVisible(false);
-      else delete child;
+      if (child->Row)
+        child->Row->SetVisible(false);
+      else
+        delete child;
     }
     TvmInspectorRowNode* n = FNode;
     n->Row = nullptr;
@@ -2682,9 +2732,7 @@ TvmInspectorComplexRow::TvmInspectorComplexRow(TComponent* AOwner)
 
 TvmInspectorComplexRow::~TvmInspectorComplexRow() = default;
 
-int TvmInspectorComplexRow::AddItem() {
-  return FItems->Add()->Index();
-}
+int TvmInspectorComplexRow::AddItem() { return FItems->Add()->Index(); }
 
 void TvmInspectorComplexRow::SetItemRow(int Index, TvmInspectorRow* Value) { Items(Index).SetRow(Value); }
 
@@ -2782,8 +2830,7 @@ TCustomvmInspectorControl::TCustomvmInspectorControl(TComponent* AOwner) : TCust
 TCustomvmInspectorControl::~TCustomvmInspectorControl() {
   try {
     SaveToRegistry();
-  } catch (...) {
-  }
+  } catch (...) {}
   FDestroyingControl = true;
   FEditor = nullptr;
   // Rows are removed and destroyed, last first; their nodes go with them.
@@ -2914,8 +2961,7 @@ void TCustomvmInspectorControl::AssignRows(TCustomvmInspectorControl* Source) {
       TvmInspectorRow* r = CreateRow(static_cast<TvmInspectorRowClass>(src->ClassType()));
       try {
         r->SetName(src->Name());
-      } catch (const Exception&) {
-      }
+      } catch (const Exception&) {}
       r->Assign(src);
     }
     std::function<void(TvmInspectorNode*, TvmInspectorNode*)> copy = [&](TvmInspectorNode* S, TvmInspectorNode* D) {
@@ -2942,8 +2988,7 @@ void TCustomvmInspectorControl::AssignRows(TCustomvmInspectorControl* Source) {
 }
 
 TvmInspectorRow* TCustomvmInspectorControl::GetRow(int Index) const {
-  if (Index < 0 || Index >= GetRowCount())
-    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  if (Index < 0 || Index >= GetRowCount()) throw EListError(Format("List index out of bounds (%d)", {Index}));
   return FRows[static_cast<size_t>(Index)];
 }
 
@@ -3076,8 +3121,10 @@ bool TCustomvmInspectorControl::IsComplexNode(const TvmInspectorNode* Node) cons
 void TCustomvmInspectorControl::CheckComplexItemIndex(int& Index) {
   if (!IsComplexNode(FFocusedNode)) return;
   auto* cx = static_cast<TvmInspectorComplexRow*>(static_cast<TvmInspectorRowNode*>(FFocusedNode)->Row);
-  if (cx->ItemCount() == 0) Index = -1;
-  else Index = std::clamp(Index, 0, cx->ItemCount() - 1);
+  if (cx->ItemCount() == 0)
+    Index = -1;
+  else
+    Index = std::clamp(Index, 0, cx->ItemCount() - 1);
 }
 
 bool TCustomvmInspectorControl::FocusNextComplexItem(bool Forward) {
@@ -3181,8 +3228,10 @@ void TCustomvmInspectorControl::DrawCaptionText(TCanvas* C, TvmInspectorNode* No
   }
   for (int i = 0; i < vi.Count(); ++i) {
     const auto& e = vi.Items(i);
-    if (e.IsSeparator) PaintComplexSeparator(C, e.Bounds, false);
-    else if (e.Row) DrawTextCell(C, e.Bounds, taLeftJustify, e.Row->GetCaption());
+    if (e.IsSeparator)
+      PaintComplexSeparator(C, e.Bounds, false);
+    else if (e.Row)
+      DrawTextCell(C, e.Bounds, taLeftJustify, e.Row->GetCaption());
   }
 }
 
@@ -3197,7 +3246,8 @@ void TCustomvmInspectorControl::DrawNode(TCanvas* C, TvmInspectorNode* Node, std
     C->Brush()->SetColor(color);
   }
   if (!done && row) row->DoDrawCaption(C, CaptionRect, CaptionText, C->Font(), color, done);
-  if (!done) TCustomvmInspector::DrawNode(C, Node, CaptionText, CaptionRect, ButtonState, ImageRect, ButtonRect, IndentRect);
+  if (!done)
+    TCustomvmInspector::DrawNode(C, Node, CaptionText, CaptionRect, ButtonState, ImageRect, ButtonRect, IndentRect);
 }
 
 void TCustomvmInspectorControl::DrawValueCell(TCanvas* C, const TRect& R, TAlignment& Alignment, std::string& Text,
@@ -3448,8 +3498,10 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
     TvmInspectorNode* node = row->Node();
     const bool skip = Skip || !node;
     if (!skip) {
-      if (Parent) node->MoveTo(Parent, inaAddChild);
-      else node->MoveTo(Nodes(0), inaAdd);
+      if (Parent)
+        node->MoveTo(Parent, inaAddChild);
+      else
+        node->MoveTo(Nodes(0), inaAdd);
     }
     for (int32_t i = 0; i < children; ++i)
       if (!readNode(skip ? nullptr : node, skip)) return false;
@@ -3552,8 +3604,7 @@ void TCustomvmInspectorControl::LoadLayout(TvmRegIniWrapper& Wrapper, const std:
     r->SetVisible(false);
     try {
       r->SetName(name);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
     r->SetCaption(Wrapper.ReadString(Path + "\\Categories", name, name));
   }
   // Nodes.
@@ -3584,4 +3635,3 @@ void TCustomvmInspectorControl::LoadLayout(TvmRegIniWrapper& Wrapper, const std:
   }
   TCustomvmInspector::LoadLayout(Wrapper, Path);
 }
-

@@ -40,17 +40,37 @@ class TReader;
 enum TvmInspectorNodeAttachMode { inaAdd, inaAddChild, inaInsert };
 enum TvmInspectorPaintStyle { ipsStandard, ipsSimple, ipsExtended, ipsNET, ipsCategorized };
 enum TvmInspectorOption {
-  ioAutoBandCount, ioAutoWidth, ioBandSizing, ioColumnSizing, ioDrawEndEllipsis, ioDynamicColumnSizing,
-  ioEditing, ioEnterThrough, ioRowAutoHeight, ioRowSizing, ioStoreToRegistry, ioTabThrough, ioTabs
+  ioAutoBandCount,
+  ioAutoWidth,
+  ioBandSizing,
+  ioColumnSizing,
+  ioDrawEndEllipsis,
+  ioDynamicColumnSizing,
+  ioEditing,
+  ioEnterThrough,
+  ioRowAutoHeight,
+  ioRowSizing,
+  ioStoreToRegistry,
+  ioTabThrough,
+  ioTabs
 };
 using TvmInspectorOptions = TSet<TvmInspectorOption>;
 enum TvmInspectorHitTest {
-  ihNone, ihDivider, ihIndent, ihButton, ihImage, ihCaption, ihValue, ihOutside, ihBandSeparator,
-  ihComplexSeparator, ihRowBottomEdge
+  ihNone,
+  ihDivider,
+  ihIndent,
+  ihButton,
+  ihImage,
+  ihCaption,
+  ihValue,
+  ihOutside,
+  ihBandSeparator,
+  ihComplexSeparator,
+  ihRowBottomEdge
 };
 
-const TvmInspectorOptions DefaultInspectorOptions = {ioAutoWidth, ioBandSizing, ioColumnSizing,
-                                                     ioDynamicColumnSizing, ioEditing};
+const TvmInspectorOptions DefaultInspectorOptions = {ioAutoWidth, ioBandSizing, ioColumnSizing, ioDynamicColumnSizing,
+                                                     ioEditing};
 
 // Drag cursors of row drag and drop.
 constexpr TCursor crvmInspInsert = -1128, crvmInspAddChild = -1129, crvmInspAdd = -1130, crvmInspHide = -1141,
@@ -452,8 +472,8 @@ protected:
   virtual bool CanMoveComplexItem(bool Forward) { return false; }
   virtual bool IsHotNode(TvmInspectorNode* Node) const { return Node == FHotNode && FMouseState == imsNone; }
   virtual bool ShowsNodeImage(TvmInspectorNode* Node) const;
-  virtual bool IsCellTextClipped(TvmInspectorNode* Node, int ItemIndex, bool& IsRowHint, int& HintX,
-                                 std::string& Text, const TRect& CellRect, bool ForValue, const TRect& ItemRect) {
+  virtual bool IsCellTextClipped(TvmInspectorNode* Node, int ItemIndex, bool& IsRowHint, int& HintX, std::string& Text,
+                                 const TRect& CellRect, bool ForValue, const TRect& ItemRect) {
     return false;
   }
   virtual void CalcLayout();
@@ -468,9 +488,7 @@ protected:
   }
   virtual void ApplyEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) { Value = std::string(); }
   virtual void InitEditor(TvmInplaceEdit* Edit);
-  virtual void LoadEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) {
-    Value = std::string();
-  }
+  virtual void LoadEditorValue(TvmInspectorNode* Node, TvmInplaceEdit* Edit, Variant& Value) { Value = std::string(); }
   virtual void DoDragOverRow(int X, int Y, bool& Accept);
   virtual void DoDropRow(int X, int Y);
   virtual bool DraggingEnabled() const { return FRowDragging || IsCustomizing(); }
@@ -638,8 +656,7 @@ public:
   virtual void EditChange(TObject* Sender);
   virtual void DoDrawCaption(TCanvas* Canvas, const TRect& R, std::string& Text, TFont* Font, TColor& Color,
                              bool& Done);
-  virtual void DoDrawValue(TCanvas* Canvas, const TRect& R, std::string& Text, TFont* Font, TColor& Color,
-                           bool& Done);
+  virtual void DoDrawValue(TCanvas* Canvas, const TRect& R, std::string& Text, TFont* Font, TColor& Color, bool& Done);
   virtual void DoEdited();
   virtual void DoValidate(TObject* Sender, std::string& ErrorText, bool& Accept);
   virtual void GetDisplayText(std::string& S) { GetEditText(S); }

@@ -34,7 +34,8 @@ const TEnumInfo ButtonStyleInfo("TvmButtonStyle", {"bsStandard", "bsFlat", "bsEx
 const TEnumInfo EditButtonStyleInfo("TvmEditButtonStyle", {"ebsSimple", "ebsEllipsis", "ebsDown", "ebsGlyph"});
 const TEnumInfo BlobPaintStyleInfo("TvmBlobPaintStyle", {"bpsDefault", "bpsIcon", "bpsText"});
 const TEnumInfo BlobEditKindInfo("TvmBlobEditKind", {"bekMemo", "bekPict", "bekOle", "bekBlob"});
-const TEnumInfo PopupFormBorderInfo("TvmPopupEditFormBorderStyle", {"pbsDialog", "pbsDialogHelp", "pbsSimple", "pbsSysPanel"});
+const TEnumInfo PopupFormBorderInfo("TvmPopupEditFormBorderStyle",
+                                    {"pbsDialog", "pbsDialogHelp", "pbsSimple", "pbsSysPanel"});
 
 }  // namespace
 
@@ -389,7 +390,8 @@ void TCustomvmInspectorControl::DefineProperties(TFiler* Filer) {
         if (data.size() >= 4) {
           int32_t length = 0;
           std::memcpy(&length, data.data(), 4);
-          if (length >= 0 && static_cast<size_t>(length) + 4 < data.size()) data.resize(static_cast<size_t>(length) + 4);
+          if (length >= 0 && static_cast<size_t>(length) + 4 < data.size())
+            data.resize(static_cast<size_t>(length) + 4);
         }
         FPendingOrder = std::move(data);
       },

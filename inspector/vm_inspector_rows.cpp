@@ -101,9 +101,12 @@ TvmCheckBoxState TvmInspectorCheckRow::TextToState(const std::string& Text) cons
 
 std::string TvmInspectorCheckRow::StateToText(TvmCheckBoxState State) const {
   switch (State) {
-    case cbsChecked: return ValueChecked;
-    case cbsUnchecked: return ValueUnchecked;
-    default: return ValueGrayed;
+    case cbsChecked:
+      return ValueChecked;
+    case cbsUnchecked:
+      return ValueUnchecked;
+    default:
+      return ValueGrayed;
   }
 }
 
@@ -212,8 +215,10 @@ void TvmInspectorSpinRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) {
   const std::string text = EditText();
   double v = 0;
   if (!text.empty() && !TryStrToFloat(text, v)) v = 0;  // a value text that is no number loads 0
-  if (!text.empty() || v != 0) s->SetValue(v);
-  else s->SetValue(0);
+  if (!text.empty() || v != 0)
+    s->SetValue(v);
+  else
+    s->SetValue(0);
   Value = s->GetValue();
 }
 
@@ -221,8 +226,10 @@ void TvmInspectorSpinRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
   auto* s = dynamic_cast<TvmInplaceSpinEdit*>(Edit);
   if (!s) return TvmInspectorRow::ApplyEditValue(Edit, Value);
   const double v = s->GetValue();
-  if (s->ValueType() == vtFloat) SetEditText(FloatToStrF(v, ffGeneral, 15, 0));
-  else SetEditText(std::to_string(static_cast<long long>(std::nearbyint(v))));
+  if (s->ValueType() == vtFloat)
+    SetEditText(FloatToStrF(v, ffGeneral, 15, 0));
+  else
+    SetEditText(std::to_string(static_cast<long long>(std::nearbyint(v))));
   Value = EditText();
 }
 
@@ -311,9 +318,12 @@ void TvmInspectorCurrencyRow::LoadEditValue(TvmInplaceEdit* Edit, Variant& Value
 void TvmInspectorCurrencyRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
   const std::string t = Edit->GetWindowText();
   double v = 0;
-  if (t.empty()) SetEditText(std::string());
-  else if (!TryStrToFloat(t, v)) SetEditText(t);  // kept as typed: the cell shows it unchanged
-  else SetEditText(v != 0 ? t : std::string("0"));
+  if (t.empty())
+    SetEditText(std::string());
+  else if (!TryStrToFloat(t, v))
+    SetEditText(t);  // kept as typed: the cell shows it unchanged
+  else
+    SetEditText(v != 0 ? t : std::string("0"));
   Value = EditText();
 }
 
@@ -321,9 +331,12 @@ void TvmInspectorCurrencyRow::InitViewData(TvmEditViewData* VD, TvmInspectorCell
   TvmInspectorRow::InitViewData(VD, CellInfo);
   if (FDisplayFormat.empty()) return;
   const Variant v = GetCurrencyValue();
-  if (v.IsNull()) VD->Value = Nullable ? NullString : std::string();
-  else if (v.IsString()) VD->Value = v.AsString();
-  else VD->Value = FormatFloat(FDisplayFormat, v.AsFloat());
+  if (v.IsNull())
+    VD->Value = Nullable ? NullString : std::string();
+  else if (v.IsString())
+    VD->Value = v.AsString();
+  else
+    VD->Value = FormatFloat(FDisplayFormat, v.AsFloat());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -336,8 +349,10 @@ void TvmInspectorHyperLinkRow::InitEditor(TvmInplaceEdit* Edit) {
     h->SetLinkTextColor(EditFontColor);
     h->SetSingleClick(SingleClick);
     h->SetStartKey(StartKey);
-    if (OnStartClick) h->StartHook = [this](TObject*) { DoStartClick(); };
-    else h->StartHook = nullptr;
+    if (OnStartClick)
+      h->StartHook = [this](TObject*) { DoStartClick(); };
+    else
+      h->StartHook = nullptr;
   }
 }
 
@@ -844,8 +859,10 @@ void TvmInspectorPopupRow::Assign(TPersistent* Source) {
 // Graphic row.
 
 TvmInspectorGraphicRow::TvmInspectorGraphicRow(TComponent* AOwner)
-    : TvmInspectorRow(AOwner), FCellPicture(std::make_unique<TPicture>()),
-      FPopupToolBar(std::make_unique<TvmPopupToolBarWindow>()), FClipboardFormat(CF_PICTURE) {}
+    : TvmInspectorRow(AOwner),
+      FCellPicture(std::make_unique<TPicture>()),
+      FPopupToolBar(std::make_unique<TvmPopupToolBarWindow>()),
+      FClipboardFormat(CF_PICTURE) {}
 
 TvmInspectorGraphicRow::~TvmInspectorGraphicRow() = default;
 

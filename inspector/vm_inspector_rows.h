@@ -47,30 +47,30 @@ VM_INSPECTOR_EDITOR(TvmInspectorTimeEdit, TvmInplaceTimeEdit)
 VM_INSPECTOR_EDITOR(TvmInspectorCurrencyEdit, TvmInplaceCurrencyEdit)
 
 // A Text variant: the row that keeps its value as a string.
-#define VM_INSPECTOR_TEXT_ROW(Name, Base)                           \
-  class Name : public Base {                                        \
-    VM_CLASS(Name, Base)                                            \
-  public:                                                           \
-    using Base::Base;                                               \
-    const std::string& Text() const { return FText; }               \
-    void SetText(const std::string& Value) {                        \
-      FText = Value;                                                \
-      Changed();                                                    \
-    }                                                               \
-    void GetDisplayText(std::string& S) override { S = FText; }     \
-    void GetEditText(std::string& S) override { S = FText; }        \
-    void SetEditText(const std::string& S) override {               \
-      if (S == FText) return;                                       \
-      FText = S;                                                    \
-      Changed();                                                    \
-    }                                                               \
-    void Assign(TPersistent* Source) override {                     \
-      Base::Assign(Source);                                         \
-      if (auto* t = dynamic_cast<Name*>(Source)) FText = t->FText;  \
-    }                                                               \
-                                                                    \
-  protected:                                                        \
-    std::string FText;                                              \
+#define VM_INSPECTOR_TEXT_ROW(Name, Base)                          \
+  class Name : public Base {                                       \
+    VM_CLASS(Name, Base)                                           \
+  public:                                                          \
+    using Base::Base;                                              \
+    const std::string& Text() const { return FText; }              \
+    void SetText(const std::string& Value) {                       \
+      FText = Value;                                               \
+      Changed();                                                   \
+    }                                                              \
+    void GetDisplayText(std::string& S) override { S = FText; }    \
+    void GetEditText(std::string& S) override { S = FText; }       \
+    void SetEditText(const std::string& S) override {              \
+      if (S == FText) return;                                      \
+      FText = S;                                                   \
+      Changed();                                                   \
+    }                                                              \
+    void Assign(TPersistent* Source) override {                    \
+      Base::Assign(Source);                                        \
+      if (auto* t = dynamic_cast<Name*>(Source)) FText = t->FText; \
+    }                                                              \
+                                                                   \
+  protected:                                                       \
+    std::string FText;                                             \
   };
 
 // ---------------------------------------------------------------------------------------------
@@ -179,9 +179,15 @@ public:
   const std::string& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const std::string& Value);
   double MinValue() const { return FMinAssigned ? FMinValue : 0; }
-  void SetMinValue(double Value) { FMinValue = Value; FMinAssigned = true; }
+  void SetMinValue(double Value) {
+    FMinValue = Value;
+    FMinAssigned = true;
+  }
   double MaxValue() const { return FMaxAssigned ? FMaxValue : 0; }
-  void SetMaxValue(double Value) { FMaxValue = Value; FMaxAssigned = true; }
+  void SetMaxValue(double Value) {
+    FMaxValue = Value;
+    FMaxAssigned = true;
+  }
   bool DisplayFormatStored() const { return FDisplayFormatAssigned; }
   bool MinValueStored() const { return FMinAssigned; }
   bool MaxValueStored() const { return FMaxAssigned; }
@@ -579,7 +585,6 @@ public:
 protected:
   std::string FText;
 };
-
 
 // Loads the check rows' default texts and registers the Text row classes (start-up; idempotent).
 void RegisterInspectorTextRows();

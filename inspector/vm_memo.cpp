@@ -140,9 +140,7 @@ void TvmInplaceMemoEdit::SetScrollBars(TScrollStyle Value) {
   if (FRichEdit) FRichEdit->SetScrollBars(FScrollBars, FHideScrollBars);
 }
 
-void TvmInplaceMemoEdit::SelectAll() {
-  TvmInplaceTextEdit::SelectAll();
-}
+void TvmInplaceMemoEdit::SelectAll() { TvmInplaceTextEdit::SelectAll(); }
 
 void TvmInplaceMemoEdit::Loaded() {
   TvmInplaceTextEdit::Loaded();

@@ -175,7 +175,8 @@ void TvmPopupEditForm::WndProc(TMessage& Message) {
       }
       return;
     }
-    default: break;
+    default:
+      break;
   }
   TForm::WndProc(Message);
   if (Message.Msg == WM_ACTIVATE && Message.WParam == WA_INACTIVE) Deactivated();

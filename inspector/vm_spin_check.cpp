@@ -155,7 +155,8 @@ int TvmInplaceSpinEdit::GetSpinButtonWidth(TvmEditViewData* VD) {
   return w;
 }
 
-void TvmInplaceSpinEdit::CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize, TvmEditViewInfo& VI) {
+void TvmInplaceSpinEdit::CalcViewInfo(TvmInplaceEditClass Self, TvmEditViewData* VD, bool AutoSize,
+                                      TvmEditViewInfo& VI) {
   TvmInplaceMaskEdit::CalcViewInfo(Self, VD, AutoSize, VI);
   VI.ContentRect.Right -= GetSpinButtonWidth(VD);
   if (VI.ContentRect.Right < VI.ContentRect.Left) VI.ContentRect.Right = VI.ContentRect.Left;
@@ -363,9 +364,15 @@ void TvmInplaceCheckEdit::SetGlyphCount(int Value) {
 void TvmInplaceCheckEdit::Toggle() {
   if (!CanModify()) return;
   switch (FState) {
-    case cbsUnchecked: SetState(FAllowGrayed ? cbsGrayed : cbsChecked); break;
-    case cbsChecked: SetState(cbsUnchecked); break;
-    case cbsGrayed: SetState(cbsChecked); break;
+    case cbsUnchecked:
+      SetState(FAllowGrayed ? cbsGrayed : cbsChecked);
+      break;
+    case cbsChecked:
+      SetState(cbsUnchecked);
+      break;
+    case cbsGrayed:
+      SetState(cbsChecked);
+      break;
   }
   SetModified(true);
 }

@@ -22,9 +22,12 @@ const char* const SvmMenuSelectAll = "Select &All";
 
 std::string ApplyCharCase(const std::string& S, TEditCharCase CharCase) {
   switch (CharCase) {
-    case ecUpperCase: return AnsiUpperCase(S);
-    case ecLowerCase: return AnsiLowerCase(S);
-    default: return S;
+    case ecUpperCase:
+      return AnsiUpperCase(S);
+    case ecLowerCase:
+      return AnsiLowerCase(S);
+    default:
+      return S;
   }
 }
 
@@ -257,9 +260,7 @@ void TvmInplaceTextEdit::SetEditValue(const Variant& Value) {
   ClearUndo();
 }
 
-bool TvmInplaceTextEdit::GetModified() const {
-  return CanEditText() && FRichEdit ? FRichEdit->Modified() : FModified;
-}
+bool TvmInplaceTextEdit::GetModified() const { return CanEditText() && FRichEdit ? FRichEdit->Modified() : FModified; }
 
 void TvmInplaceTextEdit::SetModified(bool Value) {
   FModified = Value;
@@ -379,8 +380,8 @@ TPopupMenu* TvmInplaceTextEdit::ContextMenu() {
     const char* Caption;
     int Tag;
   };
-  static const TEntry entries[] = {{SvmMenuUndo, -1},   {SvmMenuRedo, -2},   {"-", 2147483647},
-                                   {SvmMenuCut, -3},    {SvmMenuCopy, -4},   {SvmMenuPaste, -5},
+  static const TEntry entries[] = {{SvmMenuUndo, -1},   {SvmMenuRedo, -2}, {"-", 2147483647},
+                                   {SvmMenuCut, -3},    {SvmMenuCopy, -4}, {SvmMenuPaste, -5},
                                    {SvmMenuDelete, -6}, {"-", 2147483647}, {SvmMenuSelectAll, -7}};
   for (const TEntry& e : entries) {
     auto* item = new TMenuItem(FMenu);
@@ -388,14 +389,29 @@ TPopupMenu* TvmInplaceTextEdit::ContextMenu() {
     item->SetTag(e.Tag);
     item->OnClick = [this, tag = e.Tag](TObject*) {
       switch (tag) {
-        case -1: Undo(); break;
-        case -2: Redo(); break;
-        case -3: CutToClipboard(); break;
-        case -4: CopyToClipboard(); break;
-        case -5: PasteFromClipboard(); break;
-        case -6: ClearSelection(); break;
-        case -7: SelectAll(); break;
-        default: break;
+        case -1:
+          Undo();
+          break;
+        case -2:
+          Redo();
+          break;
+        case -3:
+          CutToClipboard();
+          break;
+        case -4:
+          CopyToClipboard();
+          break;
+        case -5:
+          PasteFromClipboard();
+          break;
+        case -6:
+          ClearSelection();
+          break;
+        case -7:
+          SelectAll();
+          break;
+        default:
+          break;
       }
     };
     FMenu->Items()->Add(item);
@@ -506,19 +522,24 @@ TMaskCharType ClassifyMaskChar(const std::string& Mask, int Index) {
     case '\\':
     case '!':
     case '>':
-    case '<': return mcDirective;
+    case '<':
+      return mcDirective;
     case '/':
-    case ':': return mcIntlLiteral;
+    case ':':
+      return mcIntlLiteral;
     case '0':
     case 'L':
     case 'A':
-    case 'C': return mcMask;
+    case 'C':
+      return mcMask;
     case '9':
     case 'l':
     case 'a':
     case 'c':
-    case '#': return mcMaskOpt;
-    default: return mcLiteral;
+    case '#':
+      return mcMaskOpt;
+    default:
+      return mcLiteral;
   }
 }
 
@@ -795,9 +816,11 @@ bool TvmInplaceMaskEdit::CharAllowedAt(char& C, int Position) const {
     if (m.Case == 2) C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
   };
   switch (m.Char) {
-    case '#': return IsDigit(C) || C == ' ' || C == '+' || C == '-';
+    case '#':
+      return IsDigit(C) || C == ' ' || C == '+' || C == '-';
     case '0':
-    case '9': return IsDigit(C);
+    case '9':
+      return IsDigit(C);
     case 'L':
     case 'l':
       if (!IsLetter(C)) return false;
@@ -809,8 +832,11 @@ bool TvmInplaceMaskEdit::CharAllowedAt(char& C, int Position) const {
       applyCase();
       return true;
     case 'C':
-    case 'c': applyCase(); return true;
-    default: return false;
+    case 'c':
+      applyCase();
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -1025,7 +1051,9 @@ void TvmInplaceMaskEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (!Shift.Contains(ssShift) && !Shift.Contains(ssCtrl)) Key = 0;
       break;
     case VK_UP:
-    case VK_DOWN: Key = 0; break;
+    case VK_DOWN:
+      Key = 0;
+      break;
     case VK_HOME:
     case VK_END:
       HomeEndKey(Key, Shift);

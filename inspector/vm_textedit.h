@@ -114,7 +114,8 @@ public:
   std::unique_ptr<TvmEditViewData> CreateViewData(bool UseBindingValue) override;
 
   static TvmEditViewData* NewViewData() { return new TvmTextEditViewData(); }
-  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD, bool IsLiveWindow);
+  static bool DrawContent(TvmInplaceEditClass Self, TCanvas* DC, const TRect& R, TvmEditViewData* VD,
+                          bool IsLiveWindow);
 
 protected:
   void SetModified(bool Value) override;

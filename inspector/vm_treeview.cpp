@@ -171,9 +171,15 @@ void TvmTreeNode::MoveTo(TvmTreeNode* Destination, TNodeAttachMode Mode) {
   } else {
     TvmTreeNode* p = Destination->FParent;
     switch (Mode) {
-      case naAddFirst: AttachAt(p, 0); break;
-      case naInsert: AttachAt(p, Destination->Index()); break;
-      default: AttachAt(p, static_cast<int>(Destination->Siblings().size())); break;
+      case naAddFirst:
+        AttachAt(p, 0);
+        break;
+      case naInsert:
+        AttachAt(p, Destination->Index());
+        break;
+      default:
+        AttachAt(p, static_cast<int>(Destination->Siblings().size()));
+        break;
     }
   }
   tv->Changed();
@@ -192,7 +198,8 @@ void TvmTreeNode::MakeVisible() {
     if (n == this) break;
     if (!above) ++row;
   }
-  if (above) FOwner->SetTopVisible(this);
+  if (above)
+    FOwner->SetTopVisible(this);
   else if (row >= FOwner->VisibleRowCount()) {
     TvmTreeNode* t = this;
     for (int i = 1; i < FOwner->VisibleRowCount() && t->GetPrevVisible(); ++i) t = t->GetPrevVisible();
@@ -246,11 +253,21 @@ TvmTreeNode* TCustomvmTreeView::AddNode(TvmTreeNode* Target, const std::string& 
     n->AttachAt(nullptr, Mode == naAddFirst || Mode == naAddChildFirst ? 0 : TopCount());
   } else {
     switch (Mode) {
-      case naAdd: n->AttachAt(Target->FParent, static_cast<int>(Target->Siblings().size())); break;
-      case naAddFirst: n->AttachAt(Target->FParent, 0); break;
-      case naAddChild: n->AttachAt(Target, Target->Count()); break;
-      case naAddChildFirst: n->AttachAt(Target, 0); break;
-      case naInsert: n->AttachAt(Target->FParent, Target->Index()); break;
+      case naAdd:
+        n->AttachAt(Target->FParent, static_cast<int>(Target->Siblings().size()));
+        break;
+      case naAddFirst:
+        n->AttachAt(Target->FParent, 0);
+        break;
+      case naAddChild:
+        n->AttachAt(Target, Target->Count());
+        break;
+      case naAddChildFirst:
+        n->AttachAt(Target, 0);
+        break;
+      case naInsert:
+        n->AttachAt(Target->FParent, Target->Index());
+        break;
     }
   }
   NodeAdded(n);
@@ -482,18 +499,31 @@ void TCustomvmTreeView::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (TvmTreeNode* n = FSelected->GetNextVisible()) SetSelected(n);
       break;
     case VK_LEFT:
-      if (FSelected->Expanded()) FSelected->SetExpanded(false);
-      else if (FSelected->Parent()) SetSelected(FSelected->Parent());
+      if (FSelected->Expanded())
+        FSelected->SetExpanded(false);
+      else if (FSelected->Parent())
+        SetSelected(FSelected->Parent());
       break;
     case VK_RIGHT:
-      if (!FSelected->Expanded()) FSelected->SetExpanded(true);
-      else if (FSelected->GetFirstChild()) SetSelected(FSelected->GetFirstChild());
+      if (!FSelected->Expanded())
+        FSelected->SetExpanded(true);
+      else if (FSelected->GetFirstChild())
+        SetSelected(FSelected->GetFirstChild());
       break;
-    case VK_ADD: FSelected->SetExpanded(true); break;
-    case VK_SUBTRACT: FSelected->SetExpanded(false); break;
-    case VK_HOME: SetSelected(GetFirstNode()); break;
-    case VK_F1 + 1: BeginEdit(FSelected); break;  // F2
-    default: break;
+    case VK_ADD:
+      FSelected->SetExpanded(true);
+      break;
+    case VK_SUBTRACT:
+      FSelected->SetExpanded(false);
+      break;
+    case VK_HOME:
+      SetSelected(GetFirstNode());
+      break;
+    case VK_F1 + 1:
+      BeginEdit(FSelected);
+      break;  // F2
+    default:
+      break;
   }
 }
 
@@ -614,11 +644,14 @@ void TCustomvmTreeView::DragLeave() {
 bool TCustomvmTreeView::DragMove(int X, int Y, TShiftState Shift) {
   FDragging = true;
   const THitTests h = GetHitTestInfoAt(X, Y);
-  TvmTreeNode* n = h.Contains(htOnLabel) || h.Contains(htOnIcon) || h.Contains(htOnStateIcon) ? GetNodeAt(X, Y) : nullptr;
+  TvmTreeNode* n =
+      h.Contains(htOnLabel) || h.Contains(htOnIcon) || h.Contains(htOnStateIcon) ? GetNodeAt(X, Y) : nullptr;
   // Near the edges the tree scrolls by one line.
   if (n && n == FDropTarget) {
-    if (n == FTop && n->GetPrevVisible()) SetTopVisible(n->GetPrevVisible());
-    else if (Y >= ClientHeight() - FRowHeight && FTop && FTop->GetNextVisible()) SetTopVisible(FTop->GetNextVisible());
+    if (n == FTop && n->GetPrevVisible())
+      SetTopVisible(n->GetPrevVisible());
+    else if (Y >= ClientHeight() - FRowHeight && FTop && FTop->GetNextVisible())
+      SetTopVisible(FTop->GetNextVisible());
   }
   if (n != FDropTarget) {
     FDropTarget = n;
@@ -647,8 +680,10 @@ void TCustomvmTreeView::DragDropAt(int X, int Y, TShiftState Shift) {
     if (src && target != src && !target->HasAsParent(src)) {
       DoDragDropIsCopy(target, src, isCopy);
       accept = true;
-      if (src->FParent != target || isCopy || src->FOwner != this) DoDragDropTreeNode(target, src, accept);
-      else accept = static_cast<bool>(OnEndDragTreeNode);
+      if (src->FParent != target || isCopy || src->FOwner != this)
+        DoDragDropTreeNode(target, src, accept);
+      else
+        accept = static_cast<bool>(OnEndDragTreeNode);
     }
   } else if (src) {
     DoDragDropIsCopy(nullptr, src, isCopy);

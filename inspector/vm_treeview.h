@@ -16,8 +16,20 @@ class TCustomvmTreeView;
 class TEdit;
 
 enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
-enum THitTest { htAbove, htBelow, htNowhere, htOnItem, htOnButton, htOnIcon, htOnIndent, htOnLabel, htOnRight,
-                htOnStateIcon, htToLeft, htToRight };
+enum THitTest {
+  htAbove,
+  htBelow,
+  htNowhere,
+  htOnItem,
+  htOnButton,
+  htOnIcon,
+  htOnIndent,
+  htOnLabel,
+  htOnRight,
+  htOnStateIcon,
+  htToLeft,
+  htToRight
+};
 using THitTests = TSet<THitTest>;
 
 // The screen cursor of copying drags.
@@ -86,7 +98,8 @@ using TvmTreeViewOptions = TSet<TvmTreeViewOption>;
 using TTreeViewCustomDraw =
     std::function<void(TObject* Sender, TvmTreeNode* TreeNode, TFont* AFont, TColor& AColor, TColor& ABkColor)>;
 using TDragDropTreeNode = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, bool& Accept)>;
-using TEndDragTreeNode = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, TNodeAttachMode& AttachMode)>;
+using TEndDragTreeNode =
+    std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, TNodeAttachMode& AttachMode)>;
 using TDragDropIsCopy = std::function<void(TvmTreeNode* Destination, TvmTreeNode* Source, bool& IsCopy)>;
 using TTVEditingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& AllowEdit)>;
 using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& S)>;

@@ -61,7 +61,8 @@ int DrawCellText(TCanvas* DC, const std::string& Text, int Count, const TRect& C
   }
   const bool hasBreak = text.find_first_of("\r\n") != std::string::npos;
   const bool ellipsis = (Flags & (CTF_END_ELLIPSIS | CTF_PATH_ELLIPSIS)) != 0;
-  const bool formatted = (Flags & (CTF_PREFIX | CTF_WORDWRAP)) || (ellipsis && (extent.cx > TextRect.Width() || hasBreak));
+  const bool formatted =
+      (Flags & (CTF_PREFIX | CTF_WORDWRAP)) || (ellipsis && (extent.cx > TextRect.Width() || hasBreak));
   int result = 0;
   TRect focus = TextRect;
   if (formatted) {
@@ -98,7 +99,8 @@ int DrawCellText(TCanvas* DC, const std::string& Text, int Count, const TRect& C
     TRect r = TextRect;
     if (extent.cx > TextRect.Width()) {
       clip.Right = TextRect.Right;
-      if (!(Flags & CTF_NO_FILL) && !measure) FillRectColor(DC, Rect(TextRect.Right, CellRect.Top, CellRect.Right, CellRect.Bottom), Brush);
+      if (!(Flags & CTF_NO_FILL) && !measure)
+        FillRectColor(DC, Rect(TextRect.Right, CellRect.Top, CellRect.Right, CellRect.Bottom), Brush);
     } else {
       if (Flags & CTF_CENTER)
         r.Left = (r.Left + r.Right - extent.cx) / 2;
@@ -233,8 +235,10 @@ std::string TvmRegIniWrapper::ReadString(const std::string& Section, const std::
 }
 
 void TvmRegIniWrapper::WriteString(const std::string& Section, const std::string& Name, const std::string& Value) {
-  if (auto* i = AsIni(IniObject)) i->WriteString(Section, Name, Value);
-  else if (auto* r = AsRegIni(IniObject)) r->WriteString(Section, Name, Value);
+  if (auto* i = AsIni(IniObject))
+    i->WriteString(Section, Name, Value);
+  else if (auto* r = AsRegIni(IniObject))
+    r->WriteString(Section, Name, Value);
 }
 
 int32_t TvmRegIniWrapper::ReadInteger(const std::string& Section, const std::string& Name, int32_t Default) {
@@ -244,8 +248,10 @@ int32_t TvmRegIniWrapper::ReadInteger(const std::string& Section, const std::str
 }
 
 void TvmRegIniWrapper::WriteInteger(const std::string& Section, const std::string& Name, int32_t Value) {
-  if (auto* i = AsIni(IniObject)) i->WriteInteger(Section, Name, Value);
-  else if (auto* r = AsRegIni(IniObject)) r->WriteInteger(Section, Name, Value);
+  if (auto* i = AsIni(IniObject))
+    i->WriteInteger(Section, Name, Value);
+  else if (auto* r = AsRegIni(IniObject))
+    r->WriteInteger(Section, Name, Value);
 }
 
 bool TvmRegIniWrapper::ReadBool(const std::string& Section, const std::string& Name, bool Default) {
@@ -255,23 +261,31 @@ bool TvmRegIniWrapper::ReadBool(const std::string& Section, const std::string& N
 }
 
 void TvmRegIniWrapper::WriteBool(const std::string& Section, const std::string& Name, bool Value) {
-  if (auto* i = AsIni(IniObject)) i->WriteBool(Section, Name, Value);
-  else if (auto* r = AsRegIni(IniObject)) r->WriteBool(Section, Name, Value);
+  if (auto* i = AsIni(IniObject))
+    i->WriteBool(Section, Name, Value);
+  else if (auto* r = AsRegIni(IniObject))
+    r->WriteBool(Section, Name, Value);
 }
 
 void TvmRegIniWrapper::ReadSection(const std::string& Section, TStrings& Strings) {
-  if (auto* i = AsIni(IniObject)) i->ReadSection(Section, Strings);
-  else if (auto* r = AsRegIni(IniObject)) r->ReadSection(Section, Strings);
+  if (auto* i = AsIni(IniObject))
+    i->ReadSection(Section, Strings);
+  else if (auto* r = AsRegIni(IniObject))
+    r->ReadSection(Section, Strings);
 }
 
 void TvmRegIniWrapper::ReadSections(TStrings& Strings) {
-  if (auto* i = AsIni(IniObject)) i->ReadSections(Strings);
-  else if (auto* r = AsRegIni(IniObject)) r->ReadSections(Strings);
+  if (auto* i = AsIni(IniObject))
+    i->ReadSections(Strings);
+  else if (auto* r = AsRegIni(IniObject))
+    r->ReadSections(Strings);
 }
 
 void TvmRegIniWrapper::EraseSection(const std::string& Section) {
-  if (auto* i = AsIni(IniObject)) i->EraseSection(Section);
-  else if (auto* r = AsRegIni(IniObject)) r->EraseSection(Section);
+  if (auto* i = AsIni(IniObject))
+    i->EraseSection(Section);
+  else if (auto* r = AsRegIni(IniObject))
+    r->EraseSection(Section);
 }
 
 void TvmRegIniWrapper::EraseSectionsWithPrefix(const std::string& Prefix) {

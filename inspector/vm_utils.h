@@ -15,9 +15,9 @@ class TObject;
 
 // DrawCellText flags.
 constexpr uint16_t CTF_CENTER = 0x0001, CTF_RIGHT = 0x0002, CTF_VCENTER = 0x0004, CTF_BOTTOM = 0x0008,
-                   CTF_WORDWRAP = 0x0010, CTF_END_ELLIPSIS = 0x0100, CTF_PATH_ELLIPSIS = 0x0200,
-                   CTF_FOCUSRECT = 0x0400, CTF_FOCUS_TEXT = 0x0800, CTF_NO_FILL = 0x1000, CTF_PREFIX = 0x2000,
-                   CTF_MEASURE = 0x4000, CTF_OPAQUE = 0x8000;
+                   CTF_WORDWRAP = 0x0010, CTF_END_ELLIPSIS = 0x0100, CTF_PATH_ELLIPSIS = 0x0200, CTF_FOCUSRECT = 0x0400,
+                   CTF_FOCUS_TEXT = 0x0800, CTF_NO_FILL = 0x1000, CTF_PREFIX = 0x2000, CTF_MEASURE = 0x4000,
+                   CTF_OPAQUE = 0x8000;
 
 // Draws (or, with CTF_MEASURE, measures) Count characters of Text (-1: all) in TextRect of the
 // cell CellRect. Measuring returns the cell height the text needs and stores the one-line height

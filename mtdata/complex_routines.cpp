@@ -39,15 +39,13 @@ float ComplexAbs(const TSingleComplex& z) {
 }
 
 float ComplexArgDeg(const TSingleComplex& z) {
-  return static_cast<float>(std::atan2(static_cast<Ext>(z.Im), static_cast<Ext>(z.Re)) * 180.0L /
-                            PiSingleModule);
+  return static_cast<float>(std::atan2(static_cast<Ext>(z.Im), static_cast<Ext>(z.Re)) * 180.0L / PiSingleModule);
 }
 
 void ComplexSqrt(const TSingleComplex& z, TSingleComplex& w) {
   const float modulus = ComplexAbs(z);
   const float root = static_cast<float>(std::sqrt(static_cast<Ext>(modulus)));
-  const float half =
-      static_cast<float>(static_cast<Ext>(ComplexArgDeg(z)) / 2 * PiSingleModule / 180.0L);
+  const float half = static_cast<float>(static_cast<Ext>(ComplexArgDeg(z)) / 2 * PiSingleModule / 180.0L);
   const float re = static_cast<float>(root * std::cos(static_cast<Ext>(half)));
   const float im = static_cast<float>(root * std::sin(static_cast<Ext>(half)));
   w.Re = re;
@@ -81,8 +79,8 @@ void ComplexDiv(const TSingleComplex& a, const TSingleComplex& b, TSingleComplex
   r.Im = static_cast<float>(im);
 }
 
-void ComplexMulSub(const TSingleComplex& a, const TSingleComplex& b, const TSingleComplex& c,
-                   const TSingleComplex& d, TSingleComplex& r) {
+void ComplexMulSub(const TSingleComplex& a, const TSingleComplex& b, const TSingleComplex& c, const TSingleComplex& d,
+                   TSingleComplex& r) {
   const Ext re = (static_cast<Ext>(a.Re) * b.Re - static_cast<Ext>(a.Im) * b.Im) -
                  (static_cast<Ext>(c.Re) * d.Re - static_cast<Ext>(c.Im) * d.Im);
   const Ext im = (static_cast<Ext>(a.Re) * b.Im + static_cast<Ext>(a.Im) * b.Re) -
@@ -105,8 +103,8 @@ void InvertComplexMatrix2(TSingleComplexMatrix2& m) {
 // ---------------------------------------------------------------------------------------------
 // Double precision
 
-void ComplexDet2(int R1, int C1, int R2, int C2, int R3, int C3, int R4, int C4, double& Re,
-                 double& Im, const TMatrix7& ReM, const TMatrix7& ImM) {
+void ComplexDet2(int R1, int C1, int R2, int C2, int R3, int C3, int R4, int C4, double& Re, double& Im,
+                 const TMatrix7& ReM, const TMatrix7& ImM) {
   const Ext ar = At(ReM, R1, C1), ai = At(ImM, R1, C1);
   const Ext br = At(ReM, R2, C2), bi = At(ImM, R2, C2);
   const Ext cr = At(ReM, R3, C3), ci = At(ImM, R3, C3);
@@ -139,8 +137,7 @@ void ComplexMulD(double& Re, double& Im, double ARe, double AIm, double BRe, dou
   Im = i;
 }
 
-void ComplexMul3D(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm,
-                  double CRe, double CIm) {
+void ComplexMul3D(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm, double CRe, double CIm) {
   const Ext tr = static_cast<Ext>(ARe) * BRe - static_cast<Ext>(AIm) * BIm;
   const Ext ti = static_cast<Ext>(ARe) * BIm + static_cast<Ext>(AIm) * BRe;
   const Ext re = tr * CRe - ti * CIm;
@@ -166,9 +163,8 @@ void MulMatrix2(const TMatrix2& A, const TMatrix2& B, TMatrix2& C) {
   C = r;
 }
 
-void RotateCrossPowerBlock(int Mode, const TMatrix2& R, TMatrix7& OutRe, TMatrix7& OutIm,
-                           int Row1, int Row2, int Col1, int Col2, const TMatrix7& Re,
-                           const TMatrix7& Im) {
+void RotateCrossPowerBlock(int Mode, const TMatrix2& R, TMatrix7& OutRe, TMatrix7& OutIm, int Row1, int Row2, int Col1,
+                           int Col2, const TMatrix7& Re, const TMatrix7& Im) {
   if (Mode == 1) {
     const auto rotateRow = [&](const TMatrix7& In, TMatrix7& Out) {
       const Ext x1 = In[Row1][Col1], x2 = In[Row1][Col2];
@@ -200,8 +196,8 @@ void RotateCrossPowerBlock(int Mode, const TMatrix2& R, TMatrix7& OutRe, TMatrix
   rotateBlock(Im, OutIm);
 }
 
-void ExtractBlock2(int Mode, int Row1, int Row2, int Col1, int Col2, TMatrix2& BRe,
-                   TMatrix2& BIm, const TMatrix7& Re, const TMatrix7& Im) {
+void ExtractBlock2(int Mode, int Row1, int Row2, int Col1, int Col2, TMatrix2& BRe, TMatrix2& BIm, const TMatrix7& Re,
+                   const TMatrix7& Im) {
   const int rows[3] = {0, Row1, Row2};
   const int cols[3] = {0, Col1, Col2};
   const int lastCol = Mode == 1 ? 1 : 2;
@@ -221,8 +217,8 @@ void Coherence(int I, int J, double& Coh, const TMatrix7& Re, const TMatrix7& Im
   if (FitsDouble(c)) Coh = static_cast<double>(c);
 }
 
-void MultipleCoherence(int A, int B, int C, int Xpr, int F, double Frequency, double& Coh,
-                       const TMatrix7& Re, const TMatrix7& Im) {
+void MultipleCoherence(int A, int B, int C, int Xpr, int F, double Frequency, double& Coh, const TMatrix7& Re,
+                       const TMatrix7& Im) {
   const Ext aa = Re[A][A], bb = Re[B][B], cc = Re[C][C];
   const Ext bcR = Re[B][C], bcI = Im[B][C];
   const Ext acR = Re[A][C], acI = Im[A][C];
@@ -288,7 +284,6 @@ void UnpackCrossPowerMatrix(TMatrix7& Re, TMatrix7& Im, const TFreqMatrices& Mat
   UnpackCrossPowerMatrix(Re, Im, Matrices[F]);
 }
 
-void PackCrossPowerMatrix(const TMatrix7& Re, const TMatrix7& Im, TFreqMatrices& Matrices,
-                          int F) {
+void PackCrossPowerMatrix(const TMatrix7& Re, const TMatrix7& Im, TFreqMatrices& Matrices, int F) {
   PackCrossPowerMatrix(Re, Im, Matrices[F]);
 }

@@ -30,8 +30,8 @@ void ComplexMul(const TSingleComplex& a, const TSingleComplex& b, TSingleComplex
 // quotient does not fit a Single.
 void ComplexDiv(const TSingleComplex& a, const TSingleComplex& b, TSingleComplex& r);
 // r = a * b - c * d; raises EOverflow when the result does not fit a Single.
-void ComplexMulSub(const TSingleComplex& a, const TSingleComplex& b, const TSingleComplex& c,
-                   const TSingleComplex& d, TSingleComplex& r);
+void ComplexMulSub(const TSingleComplex& a, const TSingleComplex& b, const TSingleComplex& c, const TSingleComplex& d,
+                   TSingleComplex& r);
 // m.e holds the determinant on entry: m.e := 1 / m.e (0 for a zero determinant), then
 // [a b; c d] := [d*e, -b*e; -c*e, a*e].
 void InvertComplexMatrix2(TSingleComplexMatrix2& m);
@@ -44,16 +44,15 @@ using TMatrix2 = TFixedArray<double, TBounds<1, 2>, TBounds<1, 2>>;
 
 // Re + i*Im := X(R1, C1) * X(R2, C2) - X(R3, C3) * X(R4, C4), X the complex entries of the pair;
 // a result that does not fit a Double leaves Re and Im as they were.
-void ComplexDet2(int R1, int C1, int R2, int C2, int R3, int C3, int R4, int C4, double& Re,
-                 double& Im, const TMatrix7& ReM, const TMatrix7& ImM);
+void ComplexDet2(int R1, int C1, int R2, int C2, int R3, int C3, int R4, int C4, double& Re, double& Im,
+                 const TMatrix7& ReM, const TMatrix7& ImM);
 // Re + i*Im := A / B; 0 when |BRe| + |BIm| is 0 (no fault) and 0 when the quotient does not fit
 // a Double.
 void ComplexDivD(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm);
 // Re + i*Im := A * B; raises EOverflow when the product does not fit a Double.
 void ComplexMulD(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm);
 // Re + i*Im := (A * B) * C; raises EOverflow when the product does not fit a Double.
-void ComplexMul3D(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm,
-                  double CRe, double CIm);
+void ComplexMul3D(double& Re, double& Im, double ARe, double AIm, double BRe, double BIm, double CRe, double CIm);
 
 void TransposeMatrix2(const TMatrix2& A, TMatrix2& T);
 void MulMatrix2(const TMatrix2& A, const TMatrix2& B, TMatrix2& C);
@@ -62,20 +61,19 @@ void MulMatrix2(const TMatrix2& A, const TMatrix2& B, TMatrix2& C);
 // the same positions of OutRe, likewise Im into OutIm. Mode 1: only row Row1: the pair
 // (x1, x2) at columns Col1, Col2 becomes R * (x1, x2). Re and Im are never changed; positions
 // outside the block keep what OutRe and OutIm held.
-void RotateCrossPowerBlock(int Mode, const TMatrix2& R, TMatrix7& OutRe, TMatrix7& OutIm,
-                           int Row1, int Row2, int Col1, int Col2, const TMatrix7& Re,
-                           const TMatrix7& Im);
+void RotateCrossPowerBlock(int Mode, const TMatrix2& R, TMatrix7& OutRe, TMatrix7& OutIm, int Row1, int Row2, int Col1,
+                           int Col2, const TMatrix7& Re, const TMatrix7& Im);
 // BRe[i][j] = Re[Row i][Col j], BIm likewise; mode 1 copies only column 1.
-void ExtractBlock2(int Mode, int Row1, int Row2, int Col1, int Col2, TMatrix2& BRe,
-                   TMatrix2& BIm, const TMatrix7& Re, const TMatrix7& Im);
+void ExtractBlock2(int Mode, int Row1, int Row2, int Col1, int Col2, TMatrix2& BRe, TMatrix2& BIm, const TMatrix7& Re,
+                   const TMatrix7& Im);
 
 // Coh := sqrt|(Re[I][J]^2 + Im[I][J]^2) / (Re[I][I] * Re[J][J])|; 0 when the product of the
 // auto-powers is 0.
 void Coherence(int I, int J, double& Coh, const TMatrix7& Re, const TMatrix7& Im);
 // Multiple coherence of channel C with the pair (A, B). A zero denominator (or any other fault)
 // gives 0 and the log line "Dnn = 0" through LogDivisionByZero(Xpr, F, ..., Frequency).
-void MultipleCoherence(int A, int B, int C, int Xpr, int F, double Frequency, double& Coh,
-                       const TMatrix7& Re, const TMatrix7& Im);
+void MultipleCoherence(int A, int B, int C, int Xpr, int F, double Frequency, double& Coh, const TMatrix7& Re,
+                       const TMatrix7& Im);
 
 // Modulus and argument of X + iY, the argument in (-pi, pi]; a fault sets both to 0.
 void PolarOf(double& Mag, double& Phase, double X, double Y);

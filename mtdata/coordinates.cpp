@@ -26,8 +26,7 @@ void FormatAngleDms(bool IsLongitude, std::string& Text, long double Angle) {
   r = (r - seconds) * 10.0L;
   const int64_t tenths = IntPart(Round(r * 10.0L) / 10.0L);
   const char* letter = IsLongitude ? (Angle >= 0 ? "E" : "W") : (Angle >= 0 ? "N" : "S");
-  Text = Format("%2.2d\u00B0 %2.2d' %2.2d.%1d\" %s",
-                {degrees, minutes, seconds, tenths, letter});
+  Text = Format("%2.2d\u00B0 %2.2d' %2.2d.%1d\" %s", {degrees, minutes, seconds, tenths, letter});
 }
 
 void FormatLatitudeDms(std::string& Text, long double Angle) { FormatAngleDms(false, Text, Angle); }
@@ -44,8 +43,7 @@ void InsertSecondsPoint(std::string_view Text, std::string& Result) {
     Result = std::string(Text.substr(0, p2 + 3)) + '.' + std::string(Text.substr(p2 + 3, 3));
 }
 
-void ParseLatLong(std::string_view LatText, std::string_view LongText, double& Latitude,
-                  double& Longitude) {
+void ParseLatLong(std::string_view LatText, std::string_view LongText, double& Latitude, double& Longitude) {
   try {
     TCSVStringInfo splitter;
     splitter.SetDelimiter(":");

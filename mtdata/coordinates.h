@@ -17,5 +17,4 @@ void InsertSecondsPoint(std::string_view Text, std::string& Result);
 
 // Degrees of "dd:mm:ss[.s][H]" texts (any number of ':' fields, each a 60th of the one before;
 // W and S negative). An empty text leaves its target unchanged; an error stops silently.
-void ParseLatLong(std::string_view LatText, std::string_view LongText, double& Latitude,
-                  double& Longitude);
+void ParseLatLong(std::string_view LatText, std::string_view LongText, double& Latitude, double& Longitude);

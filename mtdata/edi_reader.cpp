@@ -32,21 +32,33 @@ enum TEdiKeyword {
   ekSpectraSect,
   ekEnd,
   ekFreq,
-  ekZxxR, ekZxyR, ekZyxR, ekZyyR,
-  ekZxxI, ekZxyI, ekZyxI, ekZyyI,
-  ekZxxVar, ekZxyVar, ekZyxVar, ekZyyVar,
-  ekRhoXY, ekRhoYX,
-  ekPhsXY, ekPhsYX,
-  ekRhoXYErr, ekRhoYXErr, ekPhsXYErr, ekPhsYXErr,
+  ekZxxR,
+  ekZxyR,
+  ekZyxR,
+  ekZyyR,
+  ekZxxI,
+  ekZxyI,
+  ekZyxI,
+  ekZyyI,
+  ekZxxVar,
+  ekZxyVar,
+  ekZyxVar,
+  ekZyyVar,
+  ekRhoXY,
+  ekRhoYX,
+  ekPhsXY,
+  ekPhsYX,
+  ekRhoXYErr,
+  ekRhoYXErr,
+  ekPhsXYErr,
+  ekPhsYXErr,
   ekZRot
 };
 
 constexpr std::array<const char*, 30> SectionKeywords{
-    "HEAD",     "INFO",     "HMEAS",     "EMEAS",     "SPECTRA",   "=DEFINEMEAS",
-    "=SPECTRASECT", "END",  "FREQ",      "ZXXR",      "ZXYR",      "ZYXR",
-    "ZYYR",     "ZXXI",     "ZXYI",      "ZYXI",      "ZYYI",      "ZXX.VAR",
-    "ZXY.VAR",  "ZYX.VAR",  "ZYY.VAR",   "RHOXY",     "RHOYX",     "PHSXY",
-    "PHSYX",    "RHOXY.ERR", "RHOYX.ERR", "PHSXY.ERR", "PHSYX.ERR", "ZROT"};
+    "HEAD",    "INFO",  "HMEAS", "EMEAS", "SPECTRA", "=DEFINEMEAS", "=SPECTRASECT", "END",       "FREQ",      "ZXXR",
+    "ZXYR",    "ZYXR",  "ZYYR",  "ZXXI",  "ZXYI",    "ZYXI",        "ZYYI",         "ZXX.VAR",   "ZXY.VAR",   "ZYX.VAR",
+    "ZYY.VAR", "RHOXY", "RHOYX", "PHSXY", "PHSYX",   "RHOXY.ERR",   "RHOYX.ERR",    "PHSXY.ERR", "PHSYX.ERR", "ZROT"};
 
 int KeywordCode(const std::string& Keyword) {
   for (std::size_t i = 0; i < SectionKeywords.size(); ++i)
@@ -145,11 +157,11 @@ private:
   TEdiFileObject& E;
   std::vector<std::string>& Lines;
   bool LastLineOpen = false;  // the file's last line has no line end (the file may be cut)
-  std::size_t Cur = 0;  // line being read
+  std::size_t Cur = 0;        // line being read
 
   std::string LatText, LongText;
   bool CoordinatesRead = false;
-  int ValueCount = 0;  // values of the last data block, or NFREQ after it
+  int ValueCount = 0;                                         // values of the last data block, or NFREQ after it
   std::vector<std::pair<std::string, std::string>> MeasDefs;  // channel ID, type
   std::vector<std::string> SpectraIds;                        // channel IDs of the blocks
   std::map<std::string, bool> SkippedKeywords;
@@ -191,26 +203,38 @@ void TEdiLoader::Run() {
     if (i + 1 >= Lines.size()) {
       // A keyword line that ends the file is not acted on.
       if (code == ekSpectra)
-        MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(i) + 1) + " of " +
-              E.FileName + " ends with the file: skipped");
+        MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(i) + 1) + " of " + E.FileName +
+              " ends with the file: skipped");
       break;
     }
     switch (code) {
-      case ekHead: ReadHead(); break;
-      case ekInfo: ReadInfo(); break;
+      case ekHead:
+        ReadHead();
+        break;
+      case ekInfo:
+        ReadInfo();
+        break;
       case ekHMeas:
-      case ekEMeas: ReadMeas(); break;
-      case ekSpectraSect: ReadSpectraSect(); break;
-      case ekSpectra: ReadSpectra(); break;
-      case ekDefineMeas: break;
+      case ekEMeas:
+        ReadMeas();
+        break;
+      case ekSpectraSect:
+        ReadSpectraSect();
+        break;
+      case ekSpectra:
+        ReadSpectra();
+        break;
+      case ekDefineMeas:
+        break;
       case ekNone:
-        if (!kw.empty() && kw[0] != '!' && kw[0] != '/' && kw != "=MTSECT" &&
-            !SkippedKeywords[kw]) {
+        if (!kw.empty() && kw[0] != '!' && kw[0] != '/' && kw != "=MTSECT" && !SkippedKeywords[kw]) {
           SkippedKeywords[kw] = true;
           MtLog("EDI section >" + kw + " skipped");
         }
         break;
-      default: ReadDataBlock(code); break;
+      default:
+        ReadDataBlock(code);
+        break;
     }
     i = NextKeyword(i);
   }
@@ -242,8 +266,7 @@ void TEdiLoader::ReadHead() {
       E.Header.LabelKind = 2;
       E.Header.IntervalValue = 0.000390625;
       std::string letter = UpperCase(Sub(v, n - 1, 1));
-      E.Header.RunLetter =
-          (!letter.empty() && letter[0] >= 'A' && letter[0] <= 'Z') ? letter[0] - 'A' + 1 : 0;
+      E.Header.RunLetter = (!letter.empty() && letter[0] >= 'A' && letter[0] <= 'Z') ? letter[0] - 'A' + 1 : 0;
     } else if (key == "LAT" || key == "LONG") {
       std::string text;
       TextAfterKey(line, key == "LAT" ? "LAT=" : "LONG=", text);
@@ -318,8 +341,7 @@ void TEdiLoader::ReadMeas() {
     bool seen = false;
     for (const auto& d : MeasDefs)
       if (d.second == type) seen = true;
-    if (!seen) E.Header.ChannelAzimuth[type == "HX" ? 3 : 4] =
-                   static_cast<float>(FloatAfterKey(line, "AZM="));
+    if (!seen) E.Header.ChannelAzimuth[type == "HX" ? 3 : 4] = static_cast<float>(FloatAfterKey(line, "AZM="));
   }
   E.Header.ChannelAzimuth[1] = E.Header.ChannelAzimuth[3];
   E.Header.ChannelAzimuth[2] = E.Header.ChannelAzimuth[4];
@@ -370,9 +392,12 @@ std::array<int, 8> TEdiLoader::SpectraSlots(int N) const {
     if (slot == 0) return slots;
     if (used[static_cast<std::size_t>(slot)]) {
       // A channel named again (such as a remote channel with the local one's ID) is remote.
-      if (slot == 3 || slot == 6) slot = 6;
-      else if (slot == 4 || slot == 7) slot = 7;
-      else return slots;
+      if (slot == 3 || slot == 6)
+        slot = 6;
+      else if (slot == 4 || slot == 7)
+        slot = 7;
+      else
+        return slots;
       if (used[static_cast<std::size_t>(slot)]) return slots;
     }
     used[static_cast<std::size_t>(slot)] = true;
@@ -392,15 +417,13 @@ TNumberShape ShapeOf(const std::string& Text) {
   TNumberShape shape;
   std::size_t i = Text.find_first_of(".,");
   if (i != std::string::npos)
-    for (++i; i < Text.size() && std::isdigit(static_cast<unsigned char>(Text[i])); ++i)
-      ++shape.Decimals;
+    for (++i; i < Text.size() && std::isdigit(static_cast<unsigned char>(Text[i])); ++i) ++shape.Decimals;
   std::size_t e = Text.find_first_of("EeDd");
   if (e != std::string::npos) {
     shape.ExponentDigits = 0;
     std::size_t k = e + 1;
     if (k < Text.size() && (Text[k] == '+' || Text[k] == '-')) ++k;
-    for (; k < Text.size() && std::isdigit(static_cast<unsigned char>(Text[k])); ++k)
-      ++shape.ExponentDigits;
+    for (; k < Text.size() && std::isdigit(static_cast<unsigned char>(Text[k])); ++k) ++shape.ExponentDigits;
   }
   return shape;
 }
@@ -410,9 +433,12 @@ TNumberShape ShapeOf(const std::string& Text) {
 bool ReadSpectraValue(const std::string& Text, double& Value) {
   std::string s = Text;
   for (char& c : s) {
-    if (c == 'O' || c == '_') c = '0';
-    else if (c == ',') c = '.';
-    else if (c == 'D' || c == 'd') c = 'E';
+    if (c == 'O' || c == '_')
+      c = '0';
+    else if (c == ',')
+      c = '.';
+    else if (c == 'D' || c == 'd')
+      c = 'E';
   }
   return TryStrToFloat(s, Value) && std::isfinite(Value);
 }
@@ -424,16 +450,15 @@ std::string FrequencyText(double F) {
 }
 
 void TEdiLoader::SkipSpectra(std::size_t Head, double Freq, const std::string& Why) {
-  MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(Head) + 1) + " of " +
-        E.FileName + " (frequency " + FrequencyText(Freq) + ") " + Why + ": skipped");
+  MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(Head) + 1) + " of " + E.FileName + " (frequency " +
+        FrequencyText(Freq) + ") " + Why + ": skipped");
 }
 
 void TEdiLoader::ReadSpectra() {
   const std::size_t head = Cur;
   const std::string headLine = Lines[head];
   std::size_t end = NextKeyword(Cur);
-  if (E.SpectraCount >= MaxFreq)
-    throw ERangeError("more than " + IntToStr(MaxFreq) + " spectra blocks");
+  if (E.SpectraCount >= MaxFreq) throw ERangeError("more than " + IntToStr(MaxFreq) + " spectra blocks");
   float f = static_cast<float>(FloatAfterKey(headLine, "FREQ="));
   double avgt = FloatAfterKey(headLine, "AVGT=");
   double count = FloatAfterKey(headLine, "// ");
@@ -463,9 +488,7 @@ void TEdiLoader::ReadSpectra() {
   const int width = widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
   const int total = static_cast<int>(values.size());
   const bool endsWithFile = end >= Lines.size();
-  const int channels = (E.Header.ChannelTotal >= 1 && E.Header.ChannelTotal <= MaxChannel)
-                           ? E.Header.ChannelTotal
-                           : 0;
+  const int channels = (E.Header.ChannelTotal >= 1 && E.Header.ChannelTotal <= MaxChannel) ? E.Header.ChannelTotal : 0;
   // One matrix row per line, as many rows as columns.
   bool lineSquare = rows >= 1 && rows <= MaxChannel;
   for (int w : widths) lineSquare = lineSquare && w == rows;
@@ -492,11 +515,10 @@ void TEdiLoader::ReadSpectra() {
     throw ERangeError("more than 7 values in a spectra row");
   }
   const int expected = channels > 0 ? channels * channels : n * n;
-  const std::string holds = total == 0 ? std::string("holds no values")
-                                       : "holds " + IntToStr(total) + " values where " +
-                                             IntToStr(expected) + " were expected";
-  if (endsWithFile &&
-      (channels > 0 ? total < expected : !inOrder && (rows < n || total < expected))) {
+  const std::string holds = total == 0
+                                ? std::string("holds no values")
+                                : "holds " + IntToStr(total) + " values where " + IntToStr(expected) + " were expected";
+  if (endsWithFile && (channels > 0 ? total < expected : !inOrder && (rows < n || total < expected))) {
     SkipSpectra(head, f, "ends with the file");
     return;
   }
@@ -541,17 +563,16 @@ void TEdiLoader::ReadSpectra() {
       const int others = s.ExponentDigits == minExponent ? secondExponent : minExponent;
       if (others != 99 && s.ExponentDigits < others) whole = false;
     }
-    if (whole && k + 1 == values.size() && endsWithFile && LastLineOpen &&
-        v.Line + 1 == Lines.size() && values.size() > 1) {
+    if (whole && k + 1 == values.size() && endsWithFile && LastLineOpen && v.Line + 1 == Lines.size() &&
+        values.size() > 1) {
       const int othersWithExponent = withExponent - (s.ExponentDigits >= 0 ? 1 : 0);
       const int otherDecimals = s.Decimals == minDecimals ? secondDecimals : minDecimals;
-      if ((s.ExponentDigits < 0 && othersWithExponent == total - 1) || s.Decimals < otherDecimals)
-        whole = false;
+      if ((s.ExponentDigits < 0 && othersWithExponent == total - 1) || s.Decimals < otherDecimals) whole = false;
     }
     if (!whole) {
-      SkipSpectra(head, f,
-                  "has the value '" + v.Text + "' at line " + IntToStr(static_cast<int>(v.Line) + 1) +
-                      ", cut or not a number");
+      SkipSpectra(
+          head, f,
+          "has the value '" + v.Text + "' at line " + IntToStr(static_cast<int>(v.Line) + 1) + ", cut or not a number");
       return;
     }
     if (inOrder) {
@@ -569,8 +590,8 @@ void TEdiLoader::ReadSpectra() {
   }
   Cur = head;
   if (!(f > 0)) {
-    MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(head) + 1) + " of " +
-          E.FileName + " has no frequency: skipped");
+    MtLog("EDI spectra block at line " + IntToStr(static_cast<int>(head) + 1) + " of " + E.FileName +
+          " has no frequency: skipped");
     return;
   }
 
@@ -607,8 +628,7 @@ void TEdiLoader::ReadDataBlock(int Code) {
   for (std::size_t i = Cur + 1; i < end; ++i) {
     Cur = i;
     for (const std::string& field : SplitBlanks(Lines[i])) {
-      if (++k > MaxFreq)
-        throw ERangeError("more than " + IntToStr(MaxFreq) + " values in a data block");
+      if (++k > MaxFreq) throw ERangeError("more than " + IntToStr(MaxFreq) + " values in a data block");
       double v = ParseFloatLenient(field);
       TRezZRow& row = E.ImpedanceTable.Rows[k];
       switch (Code) {
@@ -618,29 +638,40 @@ void TEdiLoader::ReadDataBlock(int Code) {
           row.Spare[1] = static_cast<float>(v);
           row.Period = v > 0 ? static_cast<float>(1 / v) : 0;
           break;
-        case ekZxxR: case ekZxyR: case ekZyxR: case ekZyyR: {
+        case ekZxxR:
+        case ekZxyR:
+        case ekZyxR:
+        case ekZyyR: {
           int c = Code - ekZxxR + 1;
           E.Plots[k][pcZxxReRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Re = static_cast<float>(v);
           break;
         }
-        case ekZxxI: case ekZxyI: case ekZyxI: case ekZyyI: {
+        case ekZxxI:
+        case ekZxyI:
+        case ekZyxI:
+        case ekZyyI: {
           int c = Code - ekZxxI + 1;
           E.Plots[k][pcZxxImRot + 2 * (c - 1)] = v;
           row.Complex[3][c].Im = static_cast<float>(v);
           break;
         }
-        case ekZxxVar: case ekZxyVar: case ekZyxVar: case ekZyyVar: {
+        case ekZxxVar:
+        case ekZxyVar:
+        case ekZyxVar:
+        case ekZyyVar: {
           int c = Code - ekZxxVar + 1;
           E.Plots[k][pcZxxVARRot + c - 1] = v;
           row.AmplitudeError[3][c] = v > 0 ? static_cast<float>(std::sqrt(v)) : 0.0f;
           break;
         }
-        case ekRhoXY: case ekRhoYX:
+        case ekRhoXY:
+        case ekRhoYX:
           E.Plots[k][pcRhoxyOhmm + Code - ekRhoXY] = v;
           row.Amplitude[3][6 + Code - ekRhoXY] = static_cast<float>(v);
           break;
-        case ekPhsXY: case ekPhsYX:
+        case ekPhsXY:
+        case ekPhsYX:
           E.Plots[k][pcPHASExyDeg + Code - ekPhsXY] = v;
           row.Phase[3][6 + Code - ekPhsXY] = static_cast<float>(v);
           break;
@@ -660,8 +691,7 @@ void TEdiLoader::Finish() {
   for (int k = 1; E.Plots.Assigned() && k <= std::min(ValueCount, MaxFreq); ++k)
     for (int c = 1; c <= 4; ++c)
       E.Plots[k][pcZxxVARRot + c - 1] = LogVarianceOfImpedanceVariance(
-          E.Plots[k][pcZxxVARRot + c - 1], E.Plots[k][pcZxxReRot + 2 * (c - 1)],
-          E.Plots[k][pcZxxImRot + 2 * (c - 1)]);
+          E.Plots[k][pcZxxVARRot + c - 1], E.Plots[k][pcZxxReRot + 2 * (c - 1)], E.Plots[k][pcZxxImRot + 2 * (c - 1)]);
   TRezZTable& t = E.ImpedanceTable;
   if (E.SpectraCount > 0) {
     for (int n = 1; n <= E.SpectraCount; ++n) E.Frequencies[n] = E.Plots[n][pcfhz];
@@ -674,8 +704,7 @@ void TEdiLoader::Finish() {
   for (int k = 1; k <= t.RowCount; ++k) {
     TRezZRow& row = t.Rows[k];
     try {
-      ComplexMulSub(row.Complex[3][1], row.Complex[3][4], row.Complex[3][2], row.Complex[3][3],
-                    row.Complex[3][5]);
+      ComplexMulSub(row.Complex[3][1], row.Complex[3][4], row.Complex[3][2], row.Complex[3][3], row.Complex[3][5]);
     } catch (const Exception&) {
       row.Complex[3][5] = TSingleComplex{};
     }
@@ -736,19 +765,23 @@ void TEdiFileObject::LoadFromFile(const std::string& AFileName) {
   try {
     loader.Run();
   } catch (Exception& e) {
-    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " +
-                 e.Message());
+    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " + e.Message());
     throw;
   }
 }
 
 int ProcessingToFileReference(int ProcessingType) {
   switch (ProcessingType) {
-    case prtLocalE: return frtLocalE;
-    case prtLocalH: return frtLocalH;
-    case prtRemoteE: return frtRemoteE;
-    case prtRemoteH: return frtRemoteH;
-    default: return 0;
+    case prtLocalE:
+      return frtLocalE;
+    case prtLocalH:
+      return frtLocalH;
+    case prtRemoteE:
+      return frtRemoteE;
+    case prtRemoteH:
+      return frtRemoteH;
+    default:
+      return 0;
   }
 }
 
@@ -771,8 +804,9 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
     // The writer's own results of such files use the remote channels when there are any.
     if (hasRemote) {
       ref = frtRemoteH;
-      MtLog(Edi.FileName + ": no reference named in >INFO; the spectra carry remote magnetic "
-                           "channels, remote H reference used");
+      MtLog(Edi.FileName +
+            ": no reference named in >INFO; the spectra carry remote magnetic "
+            "channels, remote H reference used");
     } else {
       ref = frtLocalE;
       MtLog(Edi.FileName + ": no reference named in >INFO, local E reference used");
@@ -856,8 +890,7 @@ void AssignEdi(TMTFile& Site, const TEdiFileObject& Edi) {
 void LoadFromEdi(TMTFile& Site, const std::string& FileName) {
   auto edi = std::make_unique<TEdiFileObject>();
   edi->LoadFromFile(FileName);
-  if (edi->ImpedanceTable.RowCount <= 0)
-    throw EInOutError("EDI file " + FileName + " holds no frequency");
+  if (edi->ImpedanceTable.RowCount <= 0) throw EInOutError("EDI file " + FileName + " holds no frequency");
   if (edi->SpectraCount == 0) {
     // Without spectra the frequencies come from a FREQ block; a count alone gives no grid.
     bool anyFrequency = false;

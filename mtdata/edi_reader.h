@@ -51,7 +51,7 @@ public:
   TTempFile XprMatrices;
   TPlots Plots;
   TStaticArray<double, 1, MaxFreq> Frequencies;  // Hz, one per spectra block
-  TStaticArray<double, 1, MaxFreq> AvgT;          // "AVGT=" of each spectra block
+  TStaticArray<double, 1, MaxFreq> AvgT;         // "AVGT=" of each spectra block
 
   // Number of spectra blocks read.
   int SpectraCount = 0;

@@ -146,8 +146,7 @@ bool KnownDate(const std::string& Year, const std::string& Month, const std::str
 
 // A coordinate line, left out when the information block holds no coordinate.
 void CoordinateLine(std::ostream& F, const char* Key, const std::string& Text) {
-  if (std::any_of(Text.begin(), Text.end(), [](char c) { return c >= '1' && c <= '9'; }))
-    Line(F, Key + Text);
+  if (std::any_of(Text.begin(), Text.end(), [](char c) { return c >= '1' && c <= '9'; })) Line(F, Key + Text);
 }
 
 // The definition of EDI channel C (Hx, Hy, Hz, Ex, Ey, Rx, Ry) that an information block
@@ -157,9 +156,9 @@ struct TDefaultChannel {
   const char* Length;
   const char* Azimuth;
 };
-constexpr TDefaultChannel DefaultChannels[8] = {
-    {"", "", ""},       {"Hx", "0", "0"},    {"Hy", "0", "90"}, {"Hz", "0", "0"},
-    {"Ex", "100", "0"}, {"Ey", "100", "90"}, {"RHx", "0", "0"}, {"RHy", "0", "90"}};
+constexpr TDefaultChannel DefaultChannels[8] = {{"", "", ""},      {"Hx", "0", "0"},   {"Hy", "0", "90"},
+                                                {"Hz", "0", "0"},  {"Ex", "100", "0"}, {"Ey", "100", "90"},
+                                                {"RHx", "0", "0"}, {"RHy", "0", "90"}};
 
 // Matrix slot of EDI channel R: the site's channel order when it names a slot, else the
 // standard slot.
@@ -259,9 +258,7 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
     const auto isMagnetic = [](const std::string& t) {
       return t == "HX" || t == "HY" || t == "HZ" || t == "RH" || t == "RX" || t == "RY";
     };
-    const auto isElectric = [](const std::string& t) {
-      return t == "EX" || t == "EY" || t == "RE";
-    };
+    const auto isElectric = [](const std::string& t) { return t == "EX" || t == "EY" || t == "RE"; };
     // Every channel the file lists gets its line: one the information block does not define
     // is written with its default name, dipole and azimuth, and no acquisition channel.
     const std::string given = count >= 1 ? UpperCase(Sub(fields[1], 1, 2)) : std::string();
@@ -292,9 +289,8 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
     }
     // The channel letter of a remote channel: "RHx" gives x, "Rx" gives x.
     const std::string third = UpperCase(name.size() >= 3 ? Sub(name, 3, 1) : Sub(name, 2, 1));
-    const std::string acq = defaulted
-                                ? std::string()
-                                : " ACQCHAN=CH" + UpperCase(count >= 2 ? fields[2] : std::string());
+    const std::string acq =
+        defaulted ? std::string() : " ACQCHAN=CH" + UpperCase(count >= 2 ? fields[2] : std::string());
     const std::string id = MeasurementIds[c].str();
     if (magnetic) {
       double x, y;
@@ -310,8 +306,8 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
         y += RemoteRefDistance;
         type = "H" + third;
       }
-      Line(F, ">HMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) +
-                  " Y=" + Fixed(y, 3, 1) + " AZM=" + Fixed(a, 1, 0) + acq);
+      Line(F, ">HMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) + " Y=" + Fixed(y, 3, 1) +
+                  " AZM=" + Fixed(a, 1, 0) + acq);
     } else {
       double L = 0;
       try {
@@ -328,11 +324,12 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
         y2 += RemoteRefDistance;
         type = "E" + third;
       }
-      if (type.size() >= 2 && type[1] == 'N') type[1] = 'X';
-      else if (type.size() >= 2 && type[1] == 'E') type[1] = 'Y';
-      Line(F, ">EMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) +
-                  " Y=" + Fixed(y, 3, 1) + " X2=" + Fixed(x2, 3, 1) + " Y2=" + Fixed(y2, 3, 1) +
-                  acq);
+      if (type.size() >= 2 && type[1] == 'N')
+        type[1] = 'X';
+      else if (type.size() >= 2 && type[1] == 'E')
+        type[1] = 'Y';
+      Line(F, ">EMEAS ID=" + id + " CHTYPE=" + type + " X=" + Fixed(x, 3, 1) + " Y=" + Fixed(y, 3, 1) +
+                  " X2=" + Fixed(x2, 3, 1) + " Y2=" + Fixed(y2, 3, 1) + acq);
     }
   }
 }
@@ -360,14 +357,12 @@ void WriteValueList(std::ostream& F, const std::vector<double>& Values) {
 std::vector<double> ImpedanceVariances(const TPlots& Plots, const std::vector<int>& Rows, int K) {
   std::vector<double> v;
   for (int f : Rows)
-    v.push_back(ImpedanceVarianceOfLogVariance(Plots[f][pcZxxVARRot + K - 1],
-                                               Plots[f][pcZxxReRot + 2 * (K - 1)],
+    v.push_back(ImpedanceVarianceOfLogVariance(Plots[f][pcZxxVARRot + K - 1], Plots[f][pcZxxReRot + 2 * (K - 1)],
                                                Plots[f][pcZxxImRot + 2 * (K - 1)]));
   return v;
 }
 
-std::vector<double> RhoErrors(const TPlots& Plots, const std::vector<int>& Rows, int Rho,
-                              int LogDeviation) {
+std::vector<double> RhoErrors(const TPlots& Plots, const std::vector<int>& Rows, int Rho, int LogDeviation) {
   std::vector<double> v;
   for (int f : Rows) v.push_back(Plots[f][Rho] * std::log(10.0) * Plots[f][LogDeviation]);
   return v;
@@ -375,16 +370,14 @@ std::vector<double> RhoErrors(const TPlots& Plots, const std::vector<int>& Rows,
 
 }  // namespace
 
-void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    int Parameter) {
+void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows, int Parameter) {
   std::vector<double> values;
   for (int f : Rows) values.push_back(Plots[f][Parameter]);
   WriteValueList(F, values);
 }
 
 void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder,
-                    int ChannelCount) {
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder, int ChannelCount) {
   const std::string count = IntToStr(static_cast<int>(Rows.size()));
   auto block = [&](const std::string& header, const char* rot, int parameter) {
     Line(F, header + rot + " // " + count);
@@ -401,15 +394,13 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   // Each key names the measurement of its own component: the IDs follow the EDI channel order
   // (Hx, Hy, Hz, Ex, Ey, Rx, Ry), whatever the slots of the stored channel order. A channel
   // beyond the site's channels has no measurement and no key.
-  static const std::pair<const char*, int> defaults[] = {
-      {"HX=", chHx}, {"HY=", chHy}, {"HZ=", chHz}, {"EX=", chEx},
-      {"EY=", chEy}, {"RX=", chRx}, {"RY=", chRy}};
+  static const std::pair<const char*, int> defaults[] = {{"HX=", chHx}, {"HY=", chHy}, {"HZ=", chHz}, {"EX=", chEx},
+                                                         {"EY=", chEy}, {"RX=", chRx}, {"RY=", chRy}};
   const int channels = ChannelCount >= 1 && ChannelCount <= MaxChannel ? ChannelCount : MaxChannel;
   for (const auto& [key, k] : defaults) {
     int o = StoredChannelOrder[k];
     if (k == chHz && o == 0) o = 5;
-    if (o < 1 || o > MaxChannel)
-      throw ERangeError("Channel order entry " + IntToStr(o) + " out of range");
+    if (o < 1 || o > MaxChannel) throw ERangeError("Channel order entry " + IntToStr(o) + " out of range");
     const int c = EdiOfLogical[k];
     if (c <= channels) Line(F, key + MeasurementIds[c].str());
   }
@@ -455,17 +446,16 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   for (const auto& [h, p] : bostick) block(h, "RHOROT", p);
   Line(F);
   Line(F, ">!****COHERENCIES****!");
-  static const std::pair<const char*, int> coherences[] = {
-      {">COH MEAS1=1 MEAS2=5 ROT=", pcOrdCohHxEy},
-      {">COH MEAS1=2 MEAS2=4 ROT=", pcOrdCohHyEx},
-      {">COH MEAS1=1 MEAS2=6 ROT=", pcOrdCohHxRx},
-      {">COH MEAS1=2 MEAS2=7 ROT=", pcOrdCohHyRy},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", pcExCohHxHy},
-      {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", pcEyCohHxHy},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", pcHxCohExEy},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", pcHyCohExEy},
-      {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", pcHzCohExEy},
-      {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", pcHzCohHxHy}};
+  static const std::pair<const char*, int> coherences[] = {{">COH MEAS1=1 MEAS2=5 ROT=", pcOrdCohHxEy},
+                                                           {">COH MEAS1=2 MEAS2=4 ROT=", pcOrdCohHyEx},
+                                                           {">COH MEAS1=1 MEAS2=6 ROT=", pcOrdCohHxRx},
+                                                           {">COH MEAS1=2 MEAS2=7 ROT=", pcOrdCohHyRy},
+                                                           {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=4 ROT=", pcExCohHxHy},
+                                                           {">EPREDCOH MEAS1=1 MEAS2=2 EPRED=5 ROT=", pcEyCohHxHy},
+                                                           {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=1 ROT=", pcHxCohExEy},
+                                                           {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=2 ROT=", pcHyCohExEy},
+                                                           {">HPREDCOH MEAS1=4 MEAS2=5 HPRED=3 ROT=", pcHzCohExEy},
+                                                           {">HPREDCOH MEAS1=1 MEAS2=2 HPRED=3 ROT=", pcHzCohHxHy}};
   for (const auto& [h, p] : coherences) block(h, "NORTH", p);
   Line(F);
   Line(F, ">!****AMPLITUDE SPECTRA AND SIGNAL/NOISE****!");
@@ -473,16 +463,14 @@ void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>
   for (int m = 1; m <= 5; ++m) block(">SIGNOISE MEAS=" + IntToStr(m) + " ROT=", "NORTH", 31 + m);
   Line(F);
   Line(F, ">!****TIPPER PARAMETERS****!");
-  static const std::pair<const char*, int> tipper[] = {{">TIPMAG", pcTipMAG},
-                                                       {">TIPMAG.VAR", pcVarTipMAG},
-                                                       {">TIPPHS", pcTipPHASEDeg},
-                                                       {">TIPPHS.VAR", pcVarTipPHASE}};
+  static const std::pair<const char*, int> tipper[] = {
+      {">TIPMAG", pcTipMAG}, {">TIPMAG.VAR", pcVarTipMAG}, {">TIPPHS", pcTipPHASEDeg}, {">TIPPHS.VAR", pcVarTipPHASE}};
   for (const auto& [h, p] : tipper) block(h, "", p);
   Line(F);
   Line(F, ">!****STRIKE, SKEW, AND ELLIPTICITY PARAMETERS****!");
-  static const std::pair<const char*, int> strike[] = {
-      {">ZSTRIKE", pcZSTRIKEDeg}, {">ZSKEW", pcZSkew},   {">ZELLIP", pcZEllip},
-      {">TSTRIKE", pcTipSTRIKE},  {">TSKEW", pcTipSkew}, {">TELLIP", pcTipEllip}};
+  static const std::pair<const char*, int> strike[] = {{">ZSTRIKE", pcZSTRIKEDeg}, {">ZSKEW", pcZSkew},
+                                                       {">ZELLIP", pcZEllip},      {">TSTRIKE", pcTipSTRIKE},
+                                                       {">TSKEW", pcTipSkew},      {">TELLIP", pcTipEllip}};
   for (const auto& [h, p] : strike) block(h, "", p);
 }
 
@@ -524,8 +512,7 @@ void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatric
     double freq = Site.Plots[f][pcfhz] != 0 ? Site.Plots[f][pcfhz] : Site.Frequencies[f];
     double bw = (f % 2 == 1 ? 0.25 : 0.33) * freq;
     std::string head = ">SPECTRA  FREQ=" + FormatFloat("0.000E+00", freq) +
-                       " ROTSPEC=0 BW=" + FormatFloat("0.0000E+00", bw) +
-                       " AVGT=" + FormatFloat("0.0000E+00", w);
+                       " ROTSPEC=0 BW=" + FormatFloat("0.0000E+00", bw) + " AVGT=" + FormatFloat("0.0000E+00", w);
     if (Segment >= 1) head += " SEGNUM=" + IntToStr(Segment);
     Line(F, head + " // " + IntToStr(N * N));
     const bool empty = X[1][1] == 0;
@@ -556,8 +543,7 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
   // itself is left as it is.
   TPlots plots = Site.Plots;
   for (int f = 1; f <= Site.FreqCount; ++f)
-    plots[f][pcRotAngleDeg] =
-        Site.RotationMode == 1 ? Site.Plots[f][pcZSTRIKEDeg] : Site.RotationAngle;
+    plots[f][pcRotAngleDeg] = Site.RotationMode == 1 ? Site.Plots[f][pcZSTRIKEDeg] : Site.RotationAngle;
   const std::vector<int> rows = EdiValidRows(Site);
   BuildCoordinateTexts(Site);
 

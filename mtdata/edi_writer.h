@@ -57,12 +57,10 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site);
 // The MT section of the rows Rows (Plots holds the parameters, 57 already set); the dynamic
 // defaults name the measurements of the first ChannelCount channels in the EDI order.
 void WriteEdiMtSect(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder,
-                    int ChannelCount = MaxChannel);
+                    const TStaticArray<int16_t, 1, MaxChannel>& StoredChannelOrder, int ChannelCount = MaxChannel);
 // The spectra section of one segment (0: the stack; 1..: single estimates) from the packed
 // matrices Stack and their weights.
 void WriteEdiSpectraSect(std::ostream& F, const TMTFile& Site, const TFreqMatrices& Stack,
                          const TStaticArray<double, 1, MaxFreq>& Weights, int Segment);
 // One data block: the values of Parameter for Rows, seven per line.
-void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows,
-                    int Parameter);
+void WriteEdiValues(std::ostream& F, const TPlots& Plots, const std::vector<int>& Rows, int Parameter);

@@ -41,17 +41,15 @@ std::string Repeat(std::string_view Piece, int Count) {
 int ColumnCount(int Mode) { return Mode == 0 ? 5 : Mode == 1 ? 3 : 4; }
 int FirstComponent(int Mode) { return Mode == 0 ? 1 : Mode == 1 ? 6 : 9; }
 
-std::string FrameLine(int Columns, std::string_view Lead, std::string_view LeadFill,
-                      std::string_view Column, std::string_view End) {
+std::string FrameLine(int Columns, std::string_view Lead, std::string_view LeadFill, std::string_view Column,
+                      std::string_view End) {
   std::string s = " " + std::string(Lead) + Repeat(LeadFill, 10);
   for (int c = 0; c < Columns; ++c) s += Column;
   return s + std::string(End);
 }
 
 std::string TopLine(int n) { return FrameLine(n, "╔", "═", "╤" + Repeat("═", 17), "╗"); }
-std::string MiddleLine(int n) {
-  return FrameLine(n, "╟", "─", "┼" + Repeat("─", 9) + "┴" + Repeat("─", 7), "╢");
-}
+std::string MiddleLine(int n) { return FrameLine(n, "╟", "─", "┼" + Repeat("─", 9) + "┴" + Repeat("─", 7), "╢"); }
 std::string SeparatorLine(int n) { return FrameLine(n, "║", " ", "│" + Repeat(" ", 17), "║"); }
 std::string BottomLine(int n) { return FrameLine(n, "╚", "═", "╧" + Repeat("═", 17), "╝"); }
 
@@ -73,9 +71,8 @@ bool RowWritten(const TRezZRow& Row, int Mode) {
   switch (Mode) {
     case 0:
       // A cleared row (no period) is a frequency without results, not a value.
-      return Row.Period != 0 && !std::isnan(Row.Amplitude[1][2]) &&
-             !std::isnan(Row.Amplitude[1][3]) && !std::isnan(Row.Amplitude[2][2]) &&
-             !std::isnan(Row.Amplitude[2][3]);
+      return Row.Period != 0 && !std::isnan(Row.Amplitude[1][2]) && !std::isnan(Row.Amplitude[1][3]) &&
+             !std::isnan(Row.Amplitude[2][2]) && !std::isnan(Row.Amplitude[2][3]);
     case 1:
       return Row.Amplitude[3][6] != 0 || Row.Amplitude[3][7] != 0 || Row.Amplitude[3][8] != 0;
     default:
@@ -128,9 +125,7 @@ std::string PickText(const TTapeLabel& Header, const THeaderFieldPick& Pick) {
   return t;
 }
 
-const char* ModeWhat(int Mode) {
-  return Mode == 0 ? "impedance" : Mode == 1 ? "tipper" : "m-t tensor";
-}
+const char* ModeWhat(int Mode) { return Mode == 0 ? "impedance" : Mode == 1 ? "tipper" : "m-t tensor"; }
 
 }  // namespace
 
@@ -141,23 +136,30 @@ void ReferenceName(int Reference, int SiteReference, std::string& Name) {
   if (Reference != SiteReference) Name = LowerCase(Name);
 }
 
-void HeaderFieldText(const TTapeLabel& Header, const std::string& FieldName, int First,
-                     std::string& Text, int Count) {
+void HeaderFieldText(const TTapeLabel& Header, const std::string& FieldName, int First, std::string& Text, int Count) {
   std::string field;
-  if (FieldName == "Job") field = Header.Job.str();
-  else if (FieldName == "Orig FileName") field = Header.OrigFileName;
-  else if (FieldName == "FileName") field = Header.FileName;
-  else if (FieldName == "ProcessedFiles") field = Header.ProcessedFiles;
-  else if (FieldName == "Site Desc") field = Header.Point.SiteDesc.str();
-  else if (FieldName == "Project") field = Header.Survey.Project;
-  else if (FieldName == "Station") field = Header.Station.str();
-  else if (FieldName == "StnNumber") field = Header.StnNumber.str();
-  else field = FieldName;
+  if (FieldName == "Job")
+    field = Header.Job.str();
+  else if (FieldName == "Orig FileName")
+    field = Header.OrigFileName;
+  else if (FieldName == "FileName")
+    field = Header.FileName;
+  else if (FieldName == "ProcessedFiles")
+    field = Header.ProcessedFiles;
+  else if (FieldName == "Site Desc")
+    field = Header.Point.SiteDesc.str();
+  else if (FieldName == "Project")
+    field = Header.Survey.Project;
+  else if (FieldName == "Station")
+    field = Header.Station.str();
+  else if (FieldName == "StnNumber")
+    field = Header.StnNumber.str();
+  else
+    field = FieldName;
   Text = CopyChars(field, First, Count);
 }
 
-int WriteMtzReport(std::string& Report, const TMtzRecordHeader& Header, const TRezZTable& Table,
-                   int Mode) {
+int WriteMtzReport(std::string& Report, const TMtzRecordHeader& Header, const TRezZTable& Table, int Mode) {
   if (Mode < 0 || Mode > 2) RaiseRangeError();
   const int n = ColumnCount(Mode);
   const int first = FirstComponent(Mode);
@@ -173,8 +175,7 @@ int WriteMtzReport(std::string& Report, const TMtzRecordHeader& Header, const TR
   line(Format("        РАЙОН РАБОТ-%3s ;  ПИКЕТ-%6s;  ЦЭС-%4s;  ПОЛЕВАЯ МЛ-%10s",
               {Header.Area.str(), Header.Picket.str(), Header.Station.str(), Header.Tape.str()}));
   line(Format("        ВРЕМЯ ЗАПИСИ-%6.6d%6.6d ;  КООРДИНАТЫ X, Y- %7.2f %8.2f",
-              {DateToYymmdd(Header.RecordTime), TimeToHhmmss(Header.RecordTime), Header.X,
-               Header.Y}));
+              {DateToYymmdd(Header.RecordTime), TimeToHhmmss(Header.RecordTime), Header.X, Header.Y}));
   line(Format("        АЗИМУТЫ EX, EY, HX, HY- %6.1n%6.1n%6.1n%6.1n",
               {Header.AzimuthEx, Header.AzimuthEy, Header.AzimuthHx, Header.AzimuthHy}));
   line();
@@ -271,8 +272,7 @@ void ExportNarskyDat(const std::string& FileName, TMTFile& Site, int Mode) {
     CanadaToRussian(*table);
     MtLog("PrMtz");
     if (WriteMtzReport(report, header, *table, Mode) == 0)
-      throw Exception(Format("The site has no %s values: nothing written to \"%s\"",
-                             {ModeWhat(Mode), name}));
+      throw Exception(Format("The site has no %s values: nothing written to \"%s\"", {ModeWhat(Mode), name}));
     if (MtzSolutionMode != 0) {
       for (int ref : {int(frtLocalE), int(frtLocalH)}) {
         if (ref == R) continue;

@@ -28,8 +28,7 @@ struct TMtzRecordHeader {
 
 // Header field names that HeaderFieldText knows.
 inline constexpr TStaticArray<std::string_view, 1, 8> HeaderFieldNames{
-    {"Job", "Orig FileName", "FileName", "ProcessedFiles", "Site Desc", "Project", "Station",
-     "StnNumber"}};
+    {"Job", "Orig FileName", "FileName", "ProcessedFiles", "Site Desc", "Project", "Station", "StnNumber"}};
 
 // Amplitude factor and unit caption by MtzUnits (0 "mV/Gamm.km", 1 "om").
 inline constexpr TStaticArray<double, 0, 1> MtzUnitFactors{{1.0, 1.256}};
@@ -42,14 +41,12 @@ void ReferenceName(int Reference, int SiteReference, std::string& Name);
 
 // Count characters from position First (1-based) of the header field named FieldName; any
 // other FieldName is taken as the text itself. Names are compared exactly.
-void HeaderFieldText(const TTapeLabel& Header, const std::string& FieldName, int First,
-                     std::string& Text, int Count);
+void HeaderFieldText(const TTapeLabel& Header, const std::string& FieldName, int First, std::string& Text, int Count);
 
 // Appends one framed record for Table in Mode 0..2 to Report (code page 866, CRLF line ends)
 // and logs its summary. Returns the number of table rows written. A Mode outside 0..2, an
 // MtzUnits outside 0..1 or more than 140 rows examined raise ERangeError.
-int WriteMtzReport(std::string& Report, const TMtzRecordHeader& Header, const TRezZTable& Table,
-                   int Mode);
+int WriteMtzReport(std::string& Report, const TMtzRecordHeader& Header, const TRezZTable& Table, int Mode);
 
 // Writes the report of Site to FileName with the extension ".dat": the record of the site's own
 // reference and, when MtzSolutionMode is not 0, those of the local E and local H references.

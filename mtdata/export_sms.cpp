@@ -22,9 +22,8 @@ namespace {
 constexpr const char* CRLF = "\r\n";
 
 // The value-name groups: the first word is matched against the grid file's extension.
-constexpr std::string_view ValueNameGroups[2][5] = {
-    {"rsi", "S1k(h)", "Ro1k(h)", "S2k(h)", "Ro2k(h)"},
-    {"sms", "Zxx", "Zxy", "Zyx", "Zyy"}};
+constexpr std::string_view ValueNameGroups[2][5] = {{"rsi", "S1k(h)", "Ro1k(h)", "S2k(h)", "Ro2k(h)"},
+                                                    {"sms", "Zxx", "Zxy", "Zyx", "Zyy"}};
 
 std::string ReadWholeFile(const std::string& FileName) {
   std::ifstream in(FileName, std::ios::binary);
@@ -64,36 +63,30 @@ float SingleAt(const std::string& Bytes, std::size_t Index) {
 }
 
 // Texts of the two catalogue files in code page 1251.
-void CatalogueTexts(const TTapeLabel& Header, int FreqCount, std::string& HeaderCat,
-                    std::string& SiteCat) {
-  HeaderCat = Utf8ToCp1251("Project: " + Header.Survey.Project + "; Client: " + Header.Client +
-                           "; Job: " + Header.Job.str()) +
-              CRLF + "1" + CRLF;
+void CatalogueTexts(const TTapeLabel& Header, int FreqCount, std::string& HeaderCat, std::string& SiteCat) {
+  HeaderCat =
+      Utf8ToCp1251("Project: " + Header.Survey.Project + "; Client: " + Header.Client + "; Job: " + Header.Job.str()) +
+      CRLF + "1" + CRLF;
   // The header holds no extended coordinate fields of the point: they are always 0 here.
   const long double second = 0, first = 0;
   // The name fills a field of 8 columns: a longer one is cut to it, so every later column stays
   // where the profile programs read it (counted in the code page's one-byte characters).
   std::string name = Utf8ToCp1251(Trim(Header.FileName)).substr(0, 8);
   name.insert(0, 8 - name.size(), ' ');
-  SiteCat =
-      name +
-      Utf8ToCp1251("  " + StrWD(second * 1000, 8, 0) + " " + StrWD(first * 1000, 9, 0) +
-                   StrWD(Header.Point.Altitude, 7, 0) + StrWD(Header.ChannelAzimuth[1], 4, 0) +
-                   StrWD(Header.ChannelAzimuth[2], 4, 0) + StrW(1, 3) + StrW(FreqCount, 3)) +
-      CRLF;
+  SiteCat = name +
+            Utf8ToCp1251("  " + StrWD(second * 1000, 8, 0) + " " + StrWD(first * 1000, 9, 0) +
+                         StrWD(Header.Point.Altitude, 7, 0) + StrWD(Header.ChannelAzimuth[1], 4, 0) +
+                         StrWD(Header.ChannelAzimuth[2], 4, 0) + StrW(1, 3) + StrW(FreqCount, 3)) +
+            CRLF;
 }
 
-std::string HeaderCatName(const std::string& FileName) {
-  return ExtractFilePath(FileName) + "Header.cat";
-}
+std::string HeaderCatName(const std::string& FileName) { return ExtractFilePath(FileName) + "Header.cat"; }
 
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
 
-TEkrDataObject::TEkrDataObject() : FValueNames(std::make_unique<TStringList>()) {
-  Values.Allocate();
-}
+TEkrDataObject::TEkrDataObject() : FValueNames(std::make_unique<TStringList>()) { Values.Allocate(); }
 
 TEkrDataObject::~TEkrDataObject() = default;
 
@@ -101,12 +94,10 @@ void TEkrDataObject::SetDimensions(int AStationCount, int APeriodCount) {
   if (AStationCount < 0 || APeriodCount < 0) RaiseRangeError();
   StationCount = AStationCount;
   PeriodCount = APeriodCount;
-  Data.assign(static_cast<std::size_t>(AStationCount) * static_cast<std::size_t>(APeriodCount) * 9,
-              0.0f);
+  Data.assign(static_cast<std::size_t>(AStationCount) * static_cast<std::size_t>(APeriodCount) * 9, 0.0f);
 }
 
-void TEkrDataObject::LoadFromTotalRezZ(const TTapeLabel& Header, const TRezZTable& Table,
-                                       bool Summed) {
+void TEkrDataObject::LoadFromTotalRezZ(const TTapeLabel& Header, const TRezZTable& Table, bool Summed) {
   int rows = 0;
   for (int f = Table.FirstRow; f <= Table.LastRow; ++f)
     if (Table.Rows[f].Amplitude[3][2] != 0) ++rows;
@@ -114,8 +105,7 @@ void TEkrDataObject::LoadFromTotalRezZ(const TTapeLabel& Header, const TRezZTabl
     throw ERangeError(Format("The grid holds at most %d periods; the site has %d", {MaxEkrPeriods, rows}));
 
   SetDimensions(1, Table.RowCount);
-  Titles[1] = "Project: " + Header.Survey.Project + "; Client: " + Header.Client +
-              "; Job: " + Header.Job.str();
+  Titles[1] = "Project: " + Header.Survey.Project + "; Client: " + Header.Client + "; Job: " + Header.Job.str();
   std::string t = CutToChars("Stn Number: " + Header.Hardware.str(), 32);
   t = CutToChars(t + " № ", 35);
   t = CutToChars(t + Header.Station.str(), 45);
@@ -161,11 +151,16 @@ void TEkrDataObject::SaveToTotalRezZ(TTapeLabel& Header, TRezZTable& Table, bool
 float TEkrDataObject::CellValue(int F, int V, int S) const {
   if (V == 1) {
     switch (F) {
-      case 1: return StationY[S];
-      case 2: return AzimuthEx[S];
-      case 3: return StationNumber[S];
-      case 4: return AzimuthEy[S];
-      default: return StationNumber[S];
+      case 1:
+        return StationY[S];
+      case 2:
+        return AzimuthEx[S];
+      case 3:
+        return StationNumber[S];
+      case 4:
+        return AzimuthEy[S];
+      default:
+        return StationNumber[S];
     }
   }
   return Values[V][S][F];
@@ -213,27 +208,25 @@ void TEkrDataObject::LoadFromFile(const std::string& AFileName) {
   TStaticArray<TShortString<80>, 1, 3> titles;
   for (int i = 1; i <= 3; ++i) titles[i] = NextLine(par, pos);
   std::istringstream rest(par.substr(pos));
-  std::vector<std::string> words{std::istream_iterator<std::string>(rest),
-                                 std::istream_iterator<std::string>()};
+  std::vector<std::string> words{std::istream_iterator<std::string>(rest), std::istream_iterator<std::string>()};
   std::size_t w = 0;
   auto word = [&]() -> const std::string& {
-    if (w >= words.size())
-      throw EReadError(Format("Grid parameter file \"%s\" ends too early", {parName}));
+    if (w >= words.size()) throw EReadError(Format("Grid parameter file \"%s\" ends too early", {parName}));
     return words[w++];
   };
   TStaticArray<int32_t, 1, 10> numbers{};
   for (int i = 1; i <= 10; ++i) numbers[i] = StrToInt(word());
   const int stations = numbers[9], periods = numbers[10];
   if (stations < 1 || stations > MaxEkrStations || periods < 1 || periods > MaxEkrPeriods)
-    throw ERangeError(Format("Grid parameter file \"%s\": %d stations, %d periods (1..128 each)",
-                             {parName, stations, periods}));
+    throw ERangeError(
+        Format("Grid parameter file \"%s\": %d stations, %d periods (1..128 each)", {parName, stations, periods}));
   TStaticArray<float, 1, MaxEkrPeriods> periodValues{};
   for (int k = 1; k <= periods; ++k) periodValues[k] = static_cast<float>(StrToFloat(word()));
   const std::size_t cells = static_cast<std::size_t>(stations) * static_cast<std::size_t>(periods) * 9;
   if (grid.size() < cells * 4)
-    throw EReadError(Format("Grid file \"%s\" holds %d bytes; %d stations by %d periods need %d",
-                            {AFileName, static_cast<int64_t>(grid.size()), stations, periods,
-                             static_cast<int64_t>(cells * 4)}));
+    throw EReadError(
+        Format("Grid file \"%s\" holds %d bytes; %d stations by %d periods need %d",
+               {AFileName, static_cast<int64_t>(grid.size()), stations, periods, static_cast<int64_t>(cells * 4)}));
 
   FileName = AFileName;
   Titles = titles;
@@ -247,11 +240,16 @@ void TEkrDataObject::LoadFromFile(const std::string& AFileName) {
     for (int v = 1; v <= 9; ++v)
       for (int s = 1; s <= stations; ++s) {
         const float x = SingleAt(grid, (static_cast<std::size_t>(f - 1) * 9 + (v - 1)) * stations + (s - 1));
-        if (v >= 2) Values[v][s][f] = x;
-        else if (f == 1) StationY[s] = x;
-        else if (f == 2) AzimuthEx[s] = x;
-        else if (f == 3) StationNumber[s] = x;
-        else if (f == 4) AzimuthEy[s] = x;
+        if (v >= 2)
+          Values[v][s][f] = x;
+        else if (f == 1)
+          StationY[s] = x;
+        else if (f == 2)
+          AzimuthEx[s] = x;
+        else if (f == 3)
+          StationNumber[s] = x;
+        else if (f == 4)
+          AzimuthEy[s] = x;
       }
 
   ValueNames().Clear();
@@ -266,9 +264,9 @@ void TEkrDataObject::LoadFromFile(const std::string& AFileName) {
 void TEkrDataObject::SaveToTextFile(const std::string& AFileName, int) const {
   std::string out;
   for (int s = 1; s <= StationCount; ++s) {
-    out += Format("МТЗ=%5.0f Y=%7.2f AEx=%7.1f AEy=%7.1f",
-                  {StationNumber[s], StationY[s], AzimuthEx[s], AzimuthEy[s]}) +
-           CRLF;
+    out +=
+        Format("МТЗ=%5.0f Y=%7.2f AEx=%7.1f AEy=%7.1f", {StationNumber[s], StationY[s], AzimuthEx[s], AzimuthEy[s]}) +
+        CRLF;
     for (int f = 1; f <= PeriodCount; ++f) {
       std::string line = Format("%5.2f", {std::sqrt(static_cast<double>(Periods[f]))});
       for (int v = 2; v <= 9; ++v) line += Format("%7.2f", {Values[v][s][f]});
@@ -307,8 +305,7 @@ void ExportSms(const std::string& FileName, const TMTFile& Site) {
 
   auto grid = std::make_unique<TEkrDataObject>();
   grid->LoadFromTotalRezZ(header, *table, true);
-  if (grid->PeriodCount == 0)
-    throw Exception("The site has no impedance values: nothing to export");
+  if (grid->PeriodCount == 0) throw Exception("The site has no impedance values: nothing to export");
   TExportFiles files;
   std::string headerCat, siteCat;
   CatalogueTexts(header, Site.FreqCount, headerCat, siteCat);

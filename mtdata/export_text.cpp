@@ -84,13 +84,20 @@ void FiveLines(std::string& Out, int Count, EntryFn Entry) {
 // The frequency in 8 characters with as many decimals as fit.
 std::string FrequencyEntry(double F) {
   int decimals;
-  if (F < 10) decimals = 6;
-  else if (F < 100) decimals = 5;
-  else if (F < 1000) decimals = 4;
-  else if (F < 10000) decimals = 3;
-  else if (F < 100000) decimals = 2;
-  else if (F < 1000000) decimals = 1;
-  else decimals = 0;
+  if (F < 10)
+    decimals = 6;
+  else if (F < 100)
+    decimals = 5;
+  else if (F < 1000)
+    decimals = 4;
+  else if (F < 10000)
+    decimals = 3;
+  else if (F < 100000)
+    decimals = 2;
+  else if (F < 1000000)
+    decimals = 1;
+  else
+    decimals = 0;
   return " " + StrWD(F, 8, decimals);
 }
 
@@ -174,9 +181,8 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
       // of 10^s.
       const double rhoError = std::min(100 * (std::pow(10.0, s) - 1), 99.9);
       const double phaseError = std::min(std::sqrt(std::fabs(p[pcVarPHASExy - 1 + i])), 99.9);
-      out += StrWD(p[pcfhz], 12, 5) + StrWD(p[pcRhoxyOhmm - 1 + i], 12, 2) +
-             StrWD(p[pcPHASExyDeg - 1 + i], 12, 2) + StrWD(rhoError, 9, 2) +
-             StrWD(phaseError, 9, 2) + CRLF;
+      out += StrWD(p[pcfhz], 12, 5) + StrWD(p[pcRhoxyOhmm - 1 + i], 12, 2) + StrWD(p[pcPHASExyDeg - 1 + i], 12, 2) +
+             StrWD(rhoError, 9, 2) + StrWD(phaseError, 9, 2) + CRLF;
     }
     files.Add(stem + (i == 1 ? "x" : "y") + ".mtd", std::move(out));
   }

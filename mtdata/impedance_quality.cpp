@@ -13,8 +13,8 @@ using cplx = std::complex<double>;
 cplx X(const TMatrix7& Re, const TMatrix7& Im, int r, int c) { return {Re[r][c], Im[r][c]}; }
 
 // (X(r1, c1) X(r2, c2) - X(r3, c3) X(r4, c4)) / D, as the impedance rule forms it.
-cplx Solve(int r1, int c1, int r2, int c2, int r3, int c3, int r4, int c4, double DRe, double DIm,
-           const TMatrix7& Re, const TMatrix7& Im) {
+cplx Solve(int r1, int c1, int r2, int c2, int r3, int c3, int r4, int c4, double DRe, double DIm, const TMatrix7& Re,
+           const TMatrix7& Im) {
   double nRe = 0, nIm = 0, qRe = 0, qIm = 0;
   ComplexDet2(r1, c1, r2, c2, r3, c3, r4, c4, nRe, nIm, Re, Im);
   ComplexDivD(qRe, qIm, nRe, nIm, DRe, DIm);
@@ -23,8 +23,7 @@ cplx Solve(int r1, int c1, int r2, int c2, int r3, int c3, int r4, int c4, doubl
 
 }  // namespace
 
-void CalcImpedanceQuality(int A, int B, const TMatrix7& Re, const TMatrix7& Im, double& Quality,
-                          const double& N) {
+void CalcImpedanceQuality(int A, int B, const TMatrix7& Re, const TMatrix7& Im, double& Quality, const double& N) {
   Quality = 0;
   double dRe = 0, dIm = 0;
   ComplexDet2(3, A, 4, B, 3, B, 4, A, dRe, dIm, Re, Im);
@@ -35,12 +34,12 @@ void CalcImpedanceQuality(int A, int B, const TMatrix7& Re, const TMatrix7& Im, 
 
   auto x = [&](int r, int c) { return X(Re, Im, r, c); };
   const double X11 = Re[1][1], X22 = Re[2][2], X33 = Re[3][3], X44 = Re[4][4];
-  const double Rx = std::abs(X11 - 2 * ((Zxx * x(3, 1)).real() + (Zxy * x(4, 1)).real() -
-                                        (Zxx * std::conj(Zxy) * x(3, 4)).real()) +
-                             std::norm(Zxx) * X33 + std::norm(Zxy) * X44);
-  const double Ry = std::abs(X22 - 2 * ((Zyx * x(3, 2)).real() + (Zyy * x(4, 2)).real() -
-                                        (Zyx * std::conj(Zyy) * x(3, 4)).real()) +
-                             std::norm(Zyx) * X33 + std::norm(Zyy) * X44);
+  const double Rx =
+      std::abs(X11 - 2 * ((Zxx * x(3, 1)).real() + (Zxy * x(4, 1)).real() - (Zxx * std::conj(Zxy) * x(3, 4)).real()) +
+               std::norm(Zxx) * X33 + std::norm(Zxy) * X44);
+  const double Ry =
+      std::abs(X22 - 2 * ((Zyx * x(3, 2)).real() + (Zyy * x(4, 2)).real() - (Zyx * std::conj(Zyy) * x(3, 4)).real()) +
+               std::norm(Zyx) * X33 + std::norm(Zyy) * X44);
   const double XAA = Re[A][A], XBB = Re[B][B];
   const double Q1 = std::abs(XAA * std::norm(x(4, B)) + XBB * std::norm(x(4, A)) -
                              2 * (x(A, B) * std::conj(x(4, B)) * x(4, A)).real());
@@ -58,8 +57,7 @@ void CalcImpedanceQuality(int A, int B, const TMatrix7& Re, const TMatrix7& Im, 
   Quality = std::isfinite(q) ? q : 0;
 }
 
-void RotateSpectraMatrix(const TMatrix7& Re, const TMatrix7& Im, TMatrix7& Re2, TMatrix7& Im2,
-                         double AngleDeg) {
+void RotateSpectraMatrix(const TMatrix7& Re, const TMatrix7& Im, TMatrix7& Re2, TMatrix7& Im2, double AngleDeg) {
   const double a = AngleDeg / static_cast<double>(RadToDegSingle);
   TMatrix2 R;
   R[1][1] = std::cos(a);
@@ -68,8 +66,7 @@ void RotateSpectraMatrix(const TMatrix7& Re, const TMatrix7& Im, TMatrix7& Re2, 
   R[2][2] = std::cos(a);
   static constexpr int Pairs[3][2] = {{1, 2}, {3, 4}, {6, 7}};
   for (const auto& rows : Pairs)
-    for (const auto& cols : Pairs)
-      RotateCrossPowerBlock(2, R, Re2, Im2, rows[0], rows[1], cols[0], cols[1], Re, Im);
+    for (const auto& cols : Pairs) RotateCrossPowerBlock(2, R, Re2, Im2, rows[0], rows[1], cols[0], cols[1], Re, Im);
   // Hz is vertical: its auto-power stays, its cross-powers turn with each horizontal pair.
   for (const auto& p : Pairs) {
     RotateCrossPowerBlock(1, R, Re2, Im2, 5, 5, p[0], p[1], Re, Im);
@@ -81,8 +78,7 @@ void RotateSpectraMatrix(const TMatrix7& Re, const TMatrix7& Im, TMatrix7& Re2, 
   }
 }
 
-void CalcErrorBounds(int PlotType, int MagnitudeOrPhase, double& Upper, double Value, double Error,
-                     double& Lower) {
+void CalcErrorBounds(int PlotType, int MagnitudeOrPhase, double& Upper, double Value, double Error, double& Lower) {
   Upper = 0;
   Lower = 0;
   const bool multiplicative = MagnitudeOrPhase == 1 || PlotType == 7;

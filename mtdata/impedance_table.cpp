@@ -48,8 +48,7 @@ void FillRow(const TPlots& Plots, double Frequency, int i, TRezZRow& Row) {
 
 }  // namespace
 
-void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Frequencies, int NF,
-                                 TRezZTable& Table) {
+void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Frequencies, int NF, TRezZTable& Table) {
   ClearImpedanceTable(Table);
   if (NF < -32768 || NF > 32767) RaiseRangeError();
   Table.FirstRow = 1;
@@ -57,8 +56,7 @@ void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Freq
   Table.RowCount = static_cast<int16_t>(NF);
   for (int i = 1; i <= NF; ++i) {
     try {
-      if (Frequencies[i] > 0 && Plots[i][pcRhoxyOhmm] != 0)
-        FillRow(Plots, Frequencies[i], i, Table.Rows[i]);
+      if (Frequencies[i] > 0 && Plots[i][pcRhoxyOhmm] != 0) FillRow(Plots, Frequencies[i], i, Table.Rows[i]);
     } catch (const Exception& e) {
       MtLog(e.Message());
     }

@@ -7,8 +7,7 @@
 
 // Fills Table from Plots rows 1..NF; rows whose frequency is not positive or whose parameter 1
 // is 0 stay cleared. NF must fit a Smallint (ERangeError otherwise).
-void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Frequencies, int NF,
-                                 TRezZTable& Table);
+void FillImpedanceTableFromPlots(const TPlots& Plots, const TFrequencyGrid& Frequencies, int NF, TRezZTable& Table);
 
 // Component 5 (the determinant impedance) of rows 1..RowCount and every variant.
 void CalcTableDeterminants(TRezZTable& Table);

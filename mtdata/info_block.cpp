@@ -112,8 +112,8 @@ void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& 
       Header.ChannelSlot[slot] = static_cast<int16_t>(ParseIntLenient(Chars(t, 7, 7)));
     };
 
-    if (Matches(line, {"RUN INFORMATION", "STATION 1", "SYSTEM INFORMATION",
-                       "Comp   RQU box  S/N   Temp", "PROCESSED FROM DFT TIME SERIES"})) {
+    if (Matches(line, {"RUN INFORMATION", "STATION 1", "SYSTEM INFORMATION", "Comp   RQU box  S/N   Temp",
+                       "PROCESSED FROM DFT TIME SERIES"})) {
     } else if (Matches(line, {"SURVEY ID:", "PROJECT:", "SURVEY:"})) {
       Header.Survey.Project = v;
     } else if (Matches(line, {"SURVEY CO:", "COMPANY:"})) {
@@ -155,12 +155,11 @@ void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& 
       const int a = HexDigit(v, 8), b = HexDigit(v, 11);
       const int64_t c = ParseIntLenient(Chars(v, 9, 10));
       const int64_t run = a * 1000 + c * 10 + b - 9;
-      if (run < std::numeric_limits<int16_t>::min() || run > std::numeric_limits<int16_t>::max())
-        RaiseRangeError();
+      if (run < std::numeric_limits<int16_t>::min() || run > std::numeric_limits<int16_t>::max()) RaiseRangeError();
       Header.RunNumber = static_cast<int16_t>(run);
       Header.RunDesc = Chars(v, 8, 11);
-    } else if (Matches(line, {"PROGRAM VERSION:", "RQUPROG VERSION:", "RQU-DFT VERSION:",
-                              "RQU-RBS VERSION:", "LATEST REVISION:"})) {
+    } else if (Matches(line, {"PROGRAM VERSION:", "RQUPROG VERSION:", "RQU-DFT VERSION:", "RQU-RBS VERSION:",
+                              "LATEST REVISION:"})) {
     } else if (Matches(line, {"REFERENCE FIELD:"})) {
       reference = v;
     } else if (Matches(line, {"XPR WEIGHTING:"})) {
@@ -231,8 +230,7 @@ void ParseInfoBlock(const TInfoLines& Lines, TTapeLabel& Header, TMtRobstParam& 
   try {
     if (!Trim(recDate).empty()) Header.RecordingStart = StrToDateAs(recDate, "yyyy/mm/dd", '/');
     if (!Trim(recTime).empty()) Header.RecordingStart = Header.RecordingStart + StrToTimeOfDay(recTime);
-  } catch (const EConvertError&) {
-  }
+  } catch (const EConvertError&) {}
 
   uint16_t year = 0, month = 0, day = 0;
   DecodeDate(Header.RecordingStart, year, month, day);

@@ -11,9 +11,12 @@ namespace {
 
 int DataSizeOf(uint8_t Tag) {
   switch (Tag) {
-    case MtTagSmallint: return 2;
-    case MtTagDouble: return 8;
-    default: return -1;
+    case MtTagSmallint:
+      return 2;
+    case MtTagDouble:
+      return 8;
+    default:
+      return -1;
   }
 }
 
@@ -71,9 +74,8 @@ const char* EditReferenceWord(int Reference) {
   return EditReferenceWords[Reference - 1];
 }
 
-std::string MtEditTitle(std::string_view Head, std::string_view Job, std::string_view SiteDesc,
-                        int WeightingType, double Cutoff, int Reference, int RotationMode,
-                        double RotationAngle) {
+std::string MtEditTitle(std::string_view Head, std::string_view Job, std::string_view SiteDesc, int WeightingType,
+                        double Cutoff, int Reference, int RotationMode, double RotationAngle) {
   std::string t(Head);
   t += Job.substr(0, 3);
   t += "-00-";
@@ -111,8 +113,7 @@ void TMtBlockReader::Assign(const void* Data, int Size, int Block) {
 
 void TMtBlockReader::Need(int Count) {
   if (Count > FSize - FPos)
-    throw EReadError(Format("Record of block %d runs past its block at offset %8.8x",
-                            {FBlock, FileOffset()}));
+    throw EReadError(Format("Record of block %d runs past its block at offset %8.8x", {FBlock, FileOffset()}));
 }
 
 uint8_t TMtBlockReader::ReadTag() {
@@ -184,8 +185,7 @@ void TMtRecordWriter::Put(const void* P, int N) {
 }
 
 void TMtRecordWriter::TextFixed(const char* Field, int Width) {
-  const uint8_t head[3] = {MtTagText, static_cast<uint8_t>(Width & 0xFF),
-                           static_cast<uint8_t>((Width >> 8) & 0xFF)};
+  const uint8_t head[3] = {MtTagText, static_cast<uint8_t>(Width & 0xFF), static_cast<uint8_t>((Width >> 8) & 0xFF)};
   Put(head, 3);
   Put(Field, Width);
 }

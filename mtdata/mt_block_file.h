@@ -101,8 +101,7 @@ std::string RecordTooLongMessage(int Size);
 // Words of the result-record title of an edit: the weighting type 1..3 and the file
 // reference type 1..5 (5 not standard).
 inline constexpr const char* EditWeightingWords[3] = {" NO WT", "RHOVAR", "ORDCOH"};
-inline constexpr const char* EditReferenceWords[5] = {"LOC E ", "REM E ", "LOC H ", "REM H ",
-                                                      "NOTSTD"};
+inline constexpr const char* EditReferenceWords[5] = {"LOC E ", "REM E ", "LOC H ", "REM H ", "NOTSTD"};
 // The word of a weighting type 1..3 and of a reference 1..5 (ERangeError outside).
 const char* EditWeightingWord(int WeightingType);
 const char* EditReferenceWord(int Reference);
@@ -110,6 +109,5 @@ const char* EditReferenceWord(int Reference);
 // The title of a result record: Head ("PLOT-EDIT:" for the records this system writes), the
 // first three characters of the job, "-00-", the first four of the site description, then
 // ",WGT=", ",CUT=" (%4.2f), ",REF=" and ",ROT=" with "P.AXES." or the angle as "%2.0f DEG.".
-std::string MtEditTitle(std::string_view Head, std::string_view Job, std::string_view SiteDesc,
-                        int WeightingType, double Cutoff, int Reference, int RotationMode,
-                        double RotationAngle);
+std::string MtEditTitle(std::string_view Head, std::string_view Job, std::string_view SiteDesc, int WeightingType,
+                        double Cutoff, int Reference, int RotationMode, double RotationAngle);

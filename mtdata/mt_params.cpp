@@ -38,11 +38,19 @@ inline Ext Pow4(Ext x) {
 // One call of the computation: the arguments and the quantities that later steps share.
 class TParamCalc {
 public:
-  TParamCalc(TPlots& Plots, const TFrequencyGrid& Frequencies, double Normaliser, int F, int NF,
-             int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
-             int DisplayReference, double Angle, const TMatrix7& Re, const TMatrix7& Im)
-      : P(Plots), N(Normaliser), F(F), NF(NF), Xpr(Xpr), Mode(RotationMode),
-        RefType(ReferenceType), Angle(Angle), Re(Re), Im(Im) {
+  TParamCalc(TPlots& Plots, const TFrequencyGrid& Frequencies, double Normaliser, int F, int NF, int Xpr,
+             const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType, int DisplayReference, double Angle,
+             const TMatrix7& Re, const TMatrix7& Im)
+      : P(Plots),
+        N(Normaliser),
+        F(F),
+        NF(NF),
+        Xpr(Xpr),
+        Mode(RotationMode),
+        RefType(ReferenceType),
+        Angle(Angle),
+        Re(Re),
+        Im(Im) {
     if (F < 1 || F > MaxFreq) RaiseRangeError();
     if (DisplayReference < 0 || DisplayReference > 2) RaiseRangeError();
     Freq = Frequencies[F];
@@ -299,11 +307,10 @@ void TParamCalc::RotatedTensor() {
   Rxy = {Col(pcZxyReRot), Col(pcZxyImRot)};
   Ryx = {Col(pcZyxReRot), Col(pcZyxImRot)};
   Ryy = {Col(pcZyyReRot), Col(pcZyyImRot)};
-  const TCx det{
-      static_cast<double>(static_cast<Ext>(Rxx.re) * Ryy.re - static_cast<Ext>(Rxx.im) * Ryy.im -
-                          (static_cast<Ext>(Rxy.re) * Ryx.re - static_cast<Ext>(Rxy.im) * Ryx.im)),
-      static_cast<double>(static_cast<Ext>(Rxx.re) * Ryy.im + static_cast<Ext>(Rxx.im) * Ryy.re -
-                          (static_cast<Ext>(Rxy.re) * Ryx.im + static_cast<Ext>(Rxy.im) * Ryx.re))};
+  const TCx det{static_cast<double>(static_cast<Ext>(Rxx.re) * Ryy.re - static_cast<Ext>(Rxx.im) * Ryy.im -
+                                    (static_cast<Ext>(Rxy.re) * Ryx.re - static_cast<Ext>(Rxy.im) * Ryx.im)),
+                static_cast<double>(static_cast<Ext>(Rxx.re) * Ryy.im + static_cast<Ext>(Rxx.im) * Ryy.re -
+                                    (static_cast<Ext>(Rxy.re) * Ryx.im + static_cast<Ext>(Rxy.im) * Ryx.re))};
 
   Guard("Fhz = 0", [&] {
     Store(pcRhoxyOhmm, GuardDiv(0.2L * Abs2(Rxy), static_cast<Ext>(Freq)));
@@ -395,8 +402,7 @@ void TParamCalc::SkewEllipticityStrike() {
 void TParamCalc::TipperGroup() {
   const Ext c = Cos(Alpha), s = Sin(Alpha);
   Ttx = {static_cast<double>(Tx.re * c + Ty.re * s), static_cast<double>(Tx.im * c + Ty.im * s)};
-  Tty = {static_cast<double>(-Tx.re * s + Ty.re * c),
-         static_cast<double>(-Tx.im * s + Ty.im * c)};
+  Tty = {static_cast<double>(-Tx.re * s + Ty.re * c), static_cast<double>(-Tx.im * s + Ty.im * c)};
   PolarOf(MagTx, PhiX, Ttx.re, Ttx.im);
   PolarOf(MagTy, PhiY, Tty.re, Tty.im);
   double lr, psiR, li, psiI;
@@ -428,12 +434,9 @@ void TParamCalc::TipperGroup() {
   Guard("Amptxy2 = 0", [&] {
     const Ext phase = static_cast<Ext>(MagTx) * MagTx * PhiX + static_cast<Ext>(MagTy) * MagTy * PhiY;
     Store(pcTipPHASEDeg, GuardDiv(phase * R2D, M));
-    Store(pcTipSkew,
-          GuardDiv(2 * std::fabs(static_cast<Ext>(Tx.re) * Ty.im - static_cast<Ext>(Tx.im) * Ty.re),
-                   M));
+    Store(pcTipSkew, GuardDiv(2 * std::fabs(static_cast<Ext>(Tx.re) * Ty.im - static_cast<Ext>(Tx.im) * Ty.re), M));
   });
-  Guard("Ampty = 0",
-        [&] { Store(pcTipEllip, GuardDiv(static_cast<Ext>(MagTx), static_cast<Ext>(MagTy))); });
+  Guard("Ampty = 0", [&] { Store(pcTipEllip, GuardDiv(static_cast<Ext>(MagTx), static_cast<Ext>(MagTy))); });
 
   Put(pcIndVr, std::sqrt(static_cast<Ext>(Tx.re) * Tx.re + static_cast<Ext>(Ty.re) * Ty.re));
   Put(pcIndVi, std::sqrt(static_cast<Ext>(Tx.im) * Tx.im + static_cast<Ext>(Ty.im) * Ty.im));
@@ -482,8 +485,8 @@ void TParamCalc::Spectra() {
   // Real part of a*S(c1, o) + b*S(c2, o): the power of channel o predicted by a transfer.
   const auto predicted = [&](const TCx& a, int c1, const TCx& b, int c2, int o) {
     const TCx s1 = S(c1, o), s2 = S(c2, o);
-    return static_cast<Ext>(a.re) * s1.re - static_cast<Ext>(a.im) * s1.im +
-           static_cast<Ext>(b.re) * s2.re - static_cast<Ext>(b.im) * s2.im;
+    return static_cast<Ext>(a.re) * s1.re - static_cast<Ext>(a.im) * s1.im + static_cast<Ext>(b.re) * s2.re -
+           static_cast<Ext>(b.im) * s2.im;
   };
   const auto ratio = [&](const char* name, int p, Ext q, int ch) {
     Guard(name, [&] { Store(p, GuardDiv(q, static_cast<Ext>(Auto(ch)))); });
@@ -612,8 +615,8 @@ void TParamCalc::Variances() {
         return tr * c.re - ti * c.im;
       };
       const TCx hxA1c{hxA1.re, -hxA1.im}, hxA2c{hxA2.re, -hxA2.im};
-      const Ext bracket = re3(a1a2c, hyA2, hxA1c) + re3(a1a2c, hyA1, hxA2c) +
-                          a1a1 * reMul(hyA2, hxA2c) + a2a2 * reMul(hyA1, hxA1c);
+      const Ext bracket =
+          re3(a1a2c, hyA2, hxA1c) + re3(a1a2c, hyA1, hxA2c) + a1a1 * reMul(hyA2, hxA2c) + a2a2 * reMul(hyA1, hxA1c);
       StoreChecked(cov, GuardDiv(bracket * rz, d3));
     });
 
@@ -704,12 +707,11 @@ void TParamCalc::FrequencyColumns() {
 
 }  // namespace
 
-void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser,
-                      int F, int NF, int Xpr, const TChannelOrder& ChannelOrder,
-                      int RotationMode, int ReferenceType, int DisplayReference,
-                      const double& Angle, const TMatrix7& Re, const TMatrix7& Im) {
-  TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode,
-                  ReferenceType, DisplayReference, Angle, Re, Im);
+void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
+                      int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
+                      int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im) {
+  TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode, ReferenceType,
+                  DisplayReference, Angle, Re, Im);
   calc.Run();
 }
 

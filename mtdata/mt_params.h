@@ -34,7 +34,6 @@ double LogVarianceOfImpedanceVariance(double Variance, double Re, double Im);
 // Columns the routine does not write, or whose guarded group faults before the store, keep
 // their values. Divisions that fail are skipped and logged through LogDivisionByZero. An index
 // out of range (F, DisplayReference, a slot used by the chosen reference) raises ERangeError.
-void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser,
-                      int F, int NF, int Xpr, const TChannelOrder& ChannelOrder,
-                      int RotationMode, int ReferenceType, int DisplayReference,
-                      const double& Angle, const TMatrix7& Re, const TMatrix7& Im);
+void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
+                      int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
+                      int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im);

@@ -33,7 +33,5 @@ constexpr TStaticArray<std::string_view, 1, MaxParam> NameColumn() {
 
 }  // namespace
 
-const TStaticArray<std::string_view, 1, MaxParam> ParameterNames =
-    NameColumn<&TParameterNameRow::LongName>();
-const TStaticArray<std::string_view, 1, MaxParam> ParameterShortNames =
-    NameColumn<&TParameterNameRow::ShortName>();
+const TStaticArray<std::string_view, 1, MaxParam> ParameterNames = NameColumn<&TParameterNameRow::LongName>();
+const TStaticArray<std::string_view, 1, MaxParam> ParameterShortNames = NameColumn<&TParameterNameRow::ShortName>();

@@ -50,9 +50,7 @@ inline constexpr std::size_t BoundsProduct = (std::size_t{1} * ... * Ds::Count);
 template <typename T, typename D, typename... Ds>
 struct TArrayRef {
   T* P;
-  constexpr TArrayRef<T, Ds...> operator[](int i) const {
-    return {P + D::Offset(i) * BoundsProduct<Ds...>};
-  }
+  constexpr TArrayRef<T, Ds...> operator[](int i) const { return {P + D::Offset(i) * BoundsProduct<Ds...>}; }
 };
 template <typename T, typename D>
 struct TArrayRef<T, D> {
@@ -67,9 +65,7 @@ struct TFixedArray {
   std::array<T, Size> Items{};
 
   constexpr decltype(auto) operator[](int i) { return TArrayRef<T, D, Ds...>{Items.data()}[i]; }
-  constexpr decltype(auto) operator[](int i) const {
-    return TArrayRef<const T, D, Ds...>{Items.data()}[i];
-  }
+  constexpr decltype(auto) operator[](int i) const { return TArrayRef<const T, D, Ds...>{Items.data()}[i]; }
 
   void Fill(const T& v) { Items.fill(v); }
   T* Data() { return Items.data(); }
@@ -183,9 +179,8 @@ public:
 
   friend bool operator==(const TShortString& a, const TShortString& b) { return a.FText == b.FText; }
   template <typename S>
-    requires(std::is_convertible_v<const S&, std::string_view> &&
-             !std::is_same_v<S, TShortString>)
-  friend bool operator==(const TShortString& a, const S& b) {
+  requires(std::is_convertible_v<const S&, std::string_view> && !std::is_same_v<S, TShortString>) friend bool
+  operator==(const TShortString& a, const S& b) {
     return a.FText == std::string_view(b);
   }
 
@@ -225,8 +220,7 @@ using TMask = TDynArray<int16_t, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
 // Packed cross-power matrix of XPR x of frequency f at [f][x] (then [r][c]).
 using TTempFile = TDynArray<TMatrix7, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
 // Parameter p of the single XPR x of frequency f at [f - 1][p - 1][x - 1].
-using TPartial_plot =
-    TDynArray<double, TBounds<0, MaxFreq - 1>, TBounds<0, MaxParam - 1>, TBounds<0, MaxXpr - 1>>;
+using TPartial_plot = TDynArray<double, TBounds<0, MaxFreq - 1>, TBounds<0, MaxParam - 1>, TBounds<0, MaxXpr - 1>>;
 
 // The information block of a site file: lines 1..55 of 32 eight-bit characters, #0 = empty.
 constexpr int InfoLineCount = 55;
@@ -317,8 +311,8 @@ template <typename T>
 using TVariantComponents = TFixedArray<T, TBounds<1, 3>, TBounds<1, 12>>;
 
 struct TRezZRow {
-  float Period = 0;                     // 1/f in seconds, 0 for an empty row
-  TStaticArray<float, 1, 2> Spare;      // EDI reader only: 1 frequency, 2 rotation angle
+  float Period = 0;                 // 1/f in seconds, 0 for an empty row
+  TStaticArray<float, 1, 2> Spare;  // EDI reader only: 1 frequency, 2 rotation angle
   TVariantComponents<TSingleComplex> Complex;
   TVariantComponents<float> Amplitude;
   TVariantComponents<float> AmplitudeError;
@@ -364,8 +358,7 @@ void InitPlotSettings(TPlotSettings& Settings);
 // Colours are 0x00BBGGRR: red, green, yellow, blue, fuchsia, aqua, money green, purple,
 // maroon, navy.
 inline constexpr TStaticArray<int32_t, 1, 10> DefaultCurveColours{
-    {0x0000FF, 0x008000, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xC0DCC0, 0x800080, 0x000080,
-     0x800000}};
+    {0x0000FF, 0x008000, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xC0DCC0, 0x800080, 0x000080, 0x800000}};
 // Values of the chart pointer-style enumeration (rectangle 0, circle 1, triangle 2, down
 // triangle 3, cross 4, diagonal cross 5, star 6, diamond 7, small dot 8, nothing 9, left
 // triangle 10, right triangle 11).
@@ -391,10 +384,8 @@ enum : int16_t { drLocalE = 0, drLocalH = 1, drRemote = 2 };
 inline constexpr TStaticArray<std::string_view, 1, 4> ReferenceLongNames{
     {"Local E - Ref.", "Local H - Ref.", "Remote E - Ref.", "Remote H - Ref."}};
 // Indexed by the file reference type.
-inline constexpr TStaticArray<std::string_view, 1, 4> ReferenceDisplayNames{
-    {"Loc E", "Rem E", "Loc H", "Rem H"}};
-inline constexpr TStaticArray<std::string_view, 1, 4> ReferenceShortNames{
-    {"LE", "RE", "LH", "RH"}};
+inline constexpr TStaticArray<std::string_view, 1, 4> ReferenceDisplayNames{{"Loc E", "Rem E", "Loc H", "Rem H"}};
+inline constexpr TStaticArray<std::string_view, 1, 4> ReferenceShortNames{{"LE", "RE", "LH", "RH"}};
 inline constexpr TStaticArray<std::string_view, 1, 3> WeightingNames{
     {"NO Weighting.", "RHO Variance.", "Ordinary COH."}};
 inline constexpr TStaticArray<std::string_view, 0, 2> CsvDelimiters{{",", ";", "\t"}};

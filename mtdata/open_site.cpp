@@ -24,13 +24,9 @@ TStartEditDialog StartEditDialog;
 
 namespace {
 
-std::string TagText(const TRecordTag& Tag) {
-  return std::string(Tag.data(), strnlen(Tag.data(), Tag.size()));
-}
+std::string TagText(const TRecordTag& Tag) { return std::string(Tag.data(), strnlen(Tag.data(), Tag.size())); }
 
-bool HasExtension(const std::string& Name, const char* Ext) {
-  return LowerCase(ExtractFileExt(Name)) == Ext;
-}
+bool HasExtension(const std::string& Name, const char* Ext) { return LowerCase(ExtractFileExt(Name)) == Ext; }
 
 double SecondWeightSum(const TMTFile& File, int F) {
   double sum = 0;
@@ -63,13 +59,12 @@ void ApplyPackage(TMTFile& Site, const TPackageData& Package) {
   Site.RotationMode = 0;
   Site.RotationAngle = Package.RotationAngle;
   if (Package.FreqCount != Site.FreqCount) {
-    MtLog("Package masks not used: " + IntToStr(Package.FreqCount) + " frequencies for " +
-          IntToStr(Site.FreqCount) + " of " + Site.FileName);
+    MtLog("Package masks not used: " + IntToStr(Package.FreqCount) + " frequencies for " + IntToStr(Site.FreqCount) +
+          " of " + Site.FileName);
   } else {
     for (int f = 1; f <= Package.FreqCount; ++f) {
       const auto& mask = Package.Masks[static_cast<std::size_t>(f - 1)];
-      for (std::size_t x = 0; x < mask.size(); ++x)
-        Site.Mask[f][static_cast<int>(x) + 1] = mask[x];
+      for (std::size_t x = 0; x < mask.size(); ++x) Site.Mask[f][static_cast<int>(x) + 1] = mask[x];
     }
   }
   Site.StartFromStoredEdit = true;
@@ -85,9 +80,7 @@ bool TFrequencyTable::Locate(double Value) const {
 
 void TFrequencyTable::Append(double Value) { FValues.push_back(Value); }
 
-void TFrequencyTable::SortDescending() {
-  std::stable_sort(FValues.begin(), FValues.end(), std::greater<double>());
-}
+void TFrequencyTable::SortDescending() { std::stable_sort(FValues.begin(), FValues.end(), std::greater<double>()); }
 
 // ---------------------------------------------------------------------------------------------
 
@@ -129,9 +122,8 @@ bool LoadSite(std::vector<std::string>& Names) {
     }
     site->StartFromStoredEdit = true;
   } else {
-    std::stable_sort(Names.begin(), Names.end(), [](const std::string& a, const std::string& b) {
-      return CompareText(a, b) < 0;
-    });
+    std::stable_sort(Names.begin(), Names.end(),
+                     [](const std::string& a, const std::string& b) { return CompareText(a, b) < 0; });
     for (const std::string& name : Names) {
       starts.push_back(0);
       froms.push_back(1);
@@ -143,8 +135,10 @@ bool LoadSite(std::vector<std::string>& Names) {
   const std::size_t n = Names.size();
   const bool isEdi = HasExtension(Names[0], ".edi");
   auto read = [isEdi](TMTFile& file, const std::string& name) {
-    if (isEdi) file.LoadFromEdi(name);
-    else file.OpenMtFile(name);
+    if (isEdi)
+      file.LoadFromEdi(name);
+    else
+      file.OpenMtFile(name);
   };
   SiteFiles.assign(n, nullptr);
   if (n == 1) {
@@ -174,8 +168,8 @@ bool LoadSite(std::vector<std::string>& Names) {
     bool failed = false;
     for (const auto& member : SiteFiles) {
       const int ref = member->ReferenceType;
-      std::string line = member->FileName + " " +
-                         (ref >= 1 && ref <= 4 ? std::string(ReferenceDisplayNames[ref]) : "?");
+      std::string line =
+          member->FileName + " " + (ref >= 1 && ref <= 4 ? std::string(ReferenceDisplayNames[ref]) : "?");
       if (ref != site->ReferenceType) {
         line += " - Uncompatible Reference";
         failed = true;
@@ -206,8 +200,7 @@ void ChooseStartEdit(const TPackageData* Package) {
   const bool fromPackage = Package != nullptr;
   for (const auto& member : SiteFiles) {
     TMTFile& file = *member;
-    if (file.PlotRecordCount < 1)
-      throw EInOutError(file.FileName + ": the file holds no stored result record");
+    if (file.PlotRecordCount < 1) throw EInOutError(file.FileName + ": the file holds no stored result record");
     const int storedFrom = file.FromFreq, storedTo = file.ToFreq;
     file.ReadPlotEditRecord();
     file.RebuildFrequencyGrid(true);
@@ -222,8 +215,7 @@ void ChooseStartEdit(const TPackageData* Package) {
       const bool choice = SiteFiles.size() > 1 || file.PlotRecordCount > 1;
       if (RequestFromToFrequency && choice && StartEditDialog) {
         TStartEditRequest request;
-        request.Caption =
-            ExtractFileName(file.FileName) + " From what the previous edit do you want to start edit?";
+        request.Caption = ExtractFileName(file.FileName) + " From what the previous edit do you want to start edit?";
         for (int i = 1; i <= file.PlotRecordCount; ++i)
           request.Lines.push_back(IntToStr(i) + " " + TagText(file.RecordTags[i]));
         request.SelectedLine = file.PlotRecordCount - 1;
@@ -261,15 +253,13 @@ void SumSiteFiles(const std::vector<std::shared_ptr<TMTFile>>& Files, TMTFile& S
   TFrequencyTable table;
   for (const auto& file : Files)
     for (int f = std::max(file->FromFreq, 1); f <= std::min(file->ToFreq, MaxFreq); ++f)
-      if (SecondWeightSum(*file, f) > 0 && !table.Locate(file->Frequencies[f]))
-        table.Append(file->Frequencies[f]);
+      if (SecondWeightSum(*file, f) > 0 && !table.Locate(file->Frequencies[f])) table.Append(file->Frequencies[f]);
   table.SortDescending();
 
   int m = 0;
   for (int i = 0; i < table.RecordCount(); ++i) {
     if (!(table.Value(i) > 0)) continue;
-    if (m == MaxFreq)
-      throw ERangeError("The set has more than " + IntToStr(MaxFreq) + " frequencies");
+    if (m == MaxFreq) throw ERangeError("The set has more than " + IntToStr(MaxFreq) + " frequencies");
     Summed.Frequencies[++m] = table.Value(i);
   }
   for (int f = m + 1; f <= MaxFreq; ++f) Summed.Frequencies[f] = 0;

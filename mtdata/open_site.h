@@ -30,7 +30,7 @@ struct TStartEditRequest {
   int SelectedLine = -1;           // preset to the last line; -1 when none is selected
   std::string FromText;            // first and last frequency index
   std::string ToText;
-  bool ShowRange = true;           // hidden for a one-file site
+  bool ShowRange = true;  // hidden for a one-file site
   const TMTFile* SiteFile = nullptr;
 };
 

@@ -23,8 +23,7 @@ std::string Field(int64_t Value, int Width) {
 // Numbers of a text separated by blanks or line ends, read one after the other.
 class TTokenReader {
 public:
-  TTokenReader(const std::string& AFileName, const std::vector<std::string>& ALines,
-               std::size_t FirstLine)
+  TTokenReader(const std::string& AFileName, const std::vector<std::string>& ALines, std::size_t FirstLine)
       : FileName(AFileName), Lines(ALines), LineIndex(FirstLine) {}
 
   std::string Next(const char* What) {
@@ -64,8 +63,7 @@ public:
   }
   template <typename E>
   [[noreturn]] void Fail(const std::string& Msg) const {
-    throw E("Package " + FileName + ", line " + IntToStr(static_cast<int>(LastLine) + 1) + ": " +
-            Msg);
+    throw E("Package " + FileName + ", line " + IntToStr(static_cast<int>(LastLine) + 1) + ": " + Msg);
   }
   void SetLine(std::size_t L) { LastLine = L; }
 
@@ -145,8 +143,7 @@ void SavePackage(const std::string& FileName) {
   for (const auto& member : SiteFiles) out << member->FileName << CRLF;
   std::string settings;
   for (const auto& member : SiteFiles) settings += Field(member->StartEdit, 3);
-  for (const auto& member : SiteFiles)
-    settings += Field(member->FromFreq, 3) + Field(member->ToFreq, 3);
+  for (const auto& member : SiteFiles) settings += Field(member->FromFreq, 3) + Field(member->ToFreq, 3);
   settings += " " + Format("%4.1f", {site.RotationAngle});
   out << settings << CRLF;
   out << site.FreqCount << CRLF;

@@ -14,10 +14,10 @@ struct TPackageData {
   std::vector<int> FromFreqs;        // per member; a stored 0 reads as 1
   std::vector<int> ToFreqs;          // per member; a stored 0 reads as 40
   bool HasAngle = false;
-  double RotationAngle = 0;          // 0 when the line of settings ends without it
+  double RotationAngle = 0;  // 0 when the line of settings ends without it
   int FreqCount = 0;
-  std::vector<double> Frequencies;              // [0..FreqCount-1], Hz
-  std::vector<std::vector<int16_t>> Masks;      // per frequency its mask words 1..k
+  std::vector<double> Frequencies;          // [0..FreqCount-1], Hz
+  std::vector<std::vector<int16_t>> Masks;  // per frequency its mask words 1..k
 };
 
 // Reads a package. A file that cannot be opened raises EFOpenError; a text that is no package

@@ -7,9 +7,8 @@ namespace {
 constexpr std::string_view FreqHz = "Freq, Hertz";
 constexpr std::string_view Phase = "Phase(degres)";
 
-TPlotTypeInfo Plot(std::string_view Title, int Last, std::string_view T1, std::string_view A1,
-                   bool L1, std::string_view T2, std::string_view A2, bool L2,
-                   std::string_view Freq = FreqHz) {
+TPlotTypeInfo Plot(std::string_view Title, int Last, std::string_view T1, std::string_view A1, bool L1,
+                   std::string_view T2, std::string_view A2, bool L2, std::string_view Freq = FreqHz) {
   TPlotTypeInfo p;
   p.Title = Title;
   p.FirstChart = 1;
@@ -26,25 +25,20 @@ TPlotTypeInfo Plot(std::string_view Title, int Last, std::string_view T1, std::s
 
 TStaticArray<TPlotTypeInfo, 0, 10> MakePlotTypes() {
   TStaticArray<TPlotTypeInfo, 0, 10> t;
-  t[0] = Plot("Impedance", 2, "Impedance Magnitude", "Impedance (mV/Gam/km)", true,
-              "Impedance Phase", Phase, false);
+  t[0] = Plot("Impedance", 2, "Impedance Magnitude", "Impedance (mV/Gam/km)", true, "Impedance Phase", Phase, false);
   t[1] = Plot("App.Resistivity", 2, "Apparent Resistivity Magnitude", "Resistivity (Ohm-M)", true,
               "Apparent Resistivity Phase", Phase, false);
-  t[2] = Plot("Tipper", 2, "Magnitude of Tipper", "Magnitude", true, "Rotation Direction",
-              "Rotation Direction", false);
-  t[3] = Plot("Skew,Ellipt,Strike", 2, "Skew, Ellipt, Strike", "ZSkew, TSkew, ZEllip, TEllip",
-              false, "", "ZStrike, TStrike, ZRot", false);
+  t[2] = Plot("Tipper", 2, "Magnitude of Tipper", "Magnitude", true, "Rotation Direction", "Rotation Direction", false);
+  t[3] = Plot("Skew,Ellipt,Strike", 2, "Skew, Ellipt, Strike", "ZSkew, TSkew, ZEllip, TEllip", false, "",
+              "ZStrike, TStrike, ZRot", false);
   t[4] = Plot("Spectra", 1, "Spectra", "uV/M/Hz^.5,Gam/Hz^.5", true, "", "", false);
   t[5] = Plot("Coherence", 1, "Coherence", "Coherence", false, "", "", false);
   t[6] = Plot("Inductor vector", 2, "magnitude", "magnitude", true, "phase", "phase", false);
-  t[7] = Plot("Inductor vector comp", 2, "Real part magnitude", "Re.part magnitude", false,
-              "Imaginary part magnitude", "Im.part magnitude", false);
-  t[8] = Plot("Bostick inverse", 1, "Bostick inverse", "Bostick inverse,ohm-m.", true, "", "",
-              false, "Depth, Km");
-  t[9] = Plot("E tensor", 2, "E tensor", "E tensor", true, "Phase E tensor", "Phase E tensor",
-              false);
-  t[10] = Plot("H tensor", 2, "H tensor", "H tensor", true, "Phase H tensor", "Phase H tensor",
-               false);
+  t[7] = Plot("Inductor vector comp", 2, "Real part magnitude", "Re.part magnitude", false, "Imaginary part magnitude",
+              "Im.part magnitude", false);
+  t[8] = Plot("Bostick inverse", 1, "Bostick inverse", "Bostick inverse,ohm-m.", true, "", "", false, "Depth, Km");
+  t[9] = Plot("E tensor", 2, "E tensor", "E tensor", true, "Phase E tensor", "Phase E tensor", false);
+  t[10] = Plot("H tensor", 2, "H tensor", "H tensor", true, "Phase H tensor", "Phase H tensor", false);
   return t;
 }
 
@@ -70,8 +64,8 @@ TPlotMapTable MakePlotMap() {
   set(3, 2, 1, {pcZSTRIKEDeg, pcTipSTRIKE, pcRotAngleDeg, pcRotAngleDeg});
   set(4, 1, 1, {pcExuVMHz5, pcEyuVMHz5, pcHxGamHz5, pcHyGamHz5, pcHzGamHz5, pcR3, pcR4});
   set(5, 1, 1,
-      {pcOrdCohHxEy, pcOrdCohHyEx, pcOrdCohHxRx, pcOrdCohHyRy, pcExCohHxHy, pcEyCohHxHy,
-       pcHxCohExEy, pcHyCohExEy, pcHzCohExEy, pcHzCohHxHy});
+      {pcOrdCohHxEy, pcOrdCohHyEx, pcOrdCohHxRx, pcOrdCohHyRy, pcExCohHxHy, pcEyCohHxHy, pcHxCohExEy, pcHyCohExEy,
+       pcHzCohExEy, pcHzCohHxHy});
   set(6, 1, 1, {pcIndVr, pcIndVi});
   set(6, 2, 1, {pcIVrAng, pcIViAng});
   set(7, 1, 1, {pcIndVr, pcTxr, pcTyr});
@@ -81,8 +75,7 @@ TPlotMapTable MakePlotMap() {
   set(9, 1, 1, {pcPxx, pcPxy, pcPyx, pcPyy, pcPzx, pcPzy});
   set(9, 2, 1, {pcPhasePxx, pcPhasePxy, pcPhasePyx, pcPhasePyy, pcPhasePzx, pcPhasePzy});
   set(10, 1, 1, {pcVarPxx, pcVarPxy, pcVarPyx, pcVarPyy, pcVarPzx, pcVarPzy});
-  set(10, 2, 1,
-      {pcVarPhasePxx, pcVarPhasePxy, pcVarPhasePyx, pcVarPhasePyy, pcVarPhasePzx, pcVarPhasePzy});
+  set(10, 2, 1, {pcVarPhasePxx, pcVarPhasePxy, pcVarPhasePyx, pcVarPhasePyy, pcVarPhasePzx, pcVarPhasePzy});
   return m;
 }
 
@@ -160,11 +153,9 @@ void ResetPropRows() {
     const char* Key;
     int Kind;
     const char* Value;
-  } common[9] = {{1, "XMin", pkText, "3"},       {2, "XMax", pkText, "10000"},
-                 {3, "AutoX", pkCheck, "True"},  {4, "PointSize", pkSpin, "3"},
-                 {5, "PointBorder", pkCheck, "True"}, {6, "Line", pkCheck, "True"},
-                 {7, "Point", pkCheck, "True"},  {8, "Bar", pkCheck, "True"},
-                 {109, "Legend", pkCheck, "True"}};
+  } common[9] = {{1, "XMin", pkText, "3"},      {2, "XMax", pkText, "10000"},        {3, "AutoX", pkCheck, "True"},
+                 {4, "PointSize", pkSpin, "3"}, {5, "PointBorder", pkCheck, "True"}, {6, "Line", pkCheck, "True"},
+                 {7, "Point", pkCheck, "True"}, {8, "Bar", pkCheck, "True"},         {109, "Legend", pkCheck, "True"}};
   for (int i = 1; i <= 9; ++i) {
     const auto& c = common[i - 1];
     CommonPropRows[i] = Row(c.Id, 0, c.Kind, c.Key, c.Key, c.Value);
@@ -176,13 +167,11 @@ double GetPlotValue(const TPlots& Plots, int Row, int Plot, int Curve, int ValEr
   return Plots[Row][e];
 }
 
-double GetPlotValueLogged(const TPlots& Plots, int Row, int Plot, int Curve, int ValErr,
-                          int MagPh) {
+double GetPlotValueLogged(const TPlots& Plots, int Row, int Plot, int Curve, int ValErr, int MagPh) {
   try {
     return GetPlotValue(Plots, Row, Plot, Curve, ValErr, MagPh);
   } catch (const ERangeError&) {
-    MtLog(Format("PlotNumber=%d mph=%d ValErr=%d i=%d Result=", {Plot, MagPh, ValErr, Curve}) +
-          FloatToStr(0));
+    MtLog(Format("PlotNumber=%d mph=%d ValErr=%d i=%d Result=", {Plot, MagPh, ValErr, Curve}) + FloatToStr(0));
     return 0;
   }
 }
@@ -210,20 +199,30 @@ void PropRowsToPlotSettings(const std::vector<TPropRec>& Rows, TPlotSettings& Se
   for (const TPropRec& r : Rows) {
     double v = 0;
     const bool isNumber = TryStrToFloat(r.Value, v);
-    if (r.Name == "XMin") { if (isNumber) Settings.XMin = v; }
-    else if (r.Name == "XMax") { if (isNumber) Settings.XMax = v; }
-    else if (r.Name == "YMin") { if (isNumber) Settings.YMin = v; }
-    else if (r.Name == "YMax") { if (isNumber) Settings.YMax = v; }
-    else if (r.Name == "PointSize") {
+    if (r.Name == "XMin") {
+      if (isNumber) Settings.XMin = v;
+    } else if (r.Name == "XMax") {
+      if (isNumber) Settings.XMax = v;
+    } else if (r.Name == "YMin") {
+      if (isNumber) Settings.YMin = v;
+    } else if (r.Name == "YMax") {
+      if (isNumber) Settings.YMax = v;
+    } else if (r.Name == "PointSize") {
       int32_t n = 0;
       if (TryStrToInt(r.Value, n)) Settings.PointSize = n < 1 ? 1 : n;
-    }
-    else if (r.Name == "AutoX") Settings.AutoX = IsTrue(r.Value);
-    else if (r.Name == "+180") Settings.Plus180 = IsTrue(r.Value);
-    else if (r.Name == "Line") Settings.Line = IsTrue(r.Value);
-    else if (r.Name == "Point") Settings.Point = IsTrue(r.Value);
-    else if (r.Name == "Bar") Settings.Bar = IsTrue(r.Value);
-    else if (r.Name == "Legend") Settings.Legend = IsTrue(r.Value);
-    else if (r.Name == "PointBorder") Settings.PointBorder = IsTrue(r.Value);
+    } else if (r.Name == "AutoX")
+      Settings.AutoX = IsTrue(r.Value);
+    else if (r.Name == "+180")
+      Settings.Plus180 = IsTrue(r.Value);
+    else if (r.Name == "Line")
+      Settings.Line = IsTrue(r.Value);
+    else if (r.Name == "Point")
+      Settings.Point = IsTrue(r.Value);
+    else if (r.Name == "Bar")
+      Settings.Bar = IsTrue(r.Value);
+    else if (r.Name == "Legend")
+      Settings.Legend = IsTrue(r.Value);
+    else if (r.Name == "PointBorder")
+      Settings.PointBorder = IsTrue(r.Value);
   }
 }

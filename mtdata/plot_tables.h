@@ -36,8 +36,7 @@ inline const TPlotMapTable& PlotParameterMap = PlotMapTable;
 // of range raises ERangeError.
 double GetPlotValue(const TPlots& Plots, int Row, int Plot, int Curve, int ValErr, int MagPh);
 // The same, but an index out of range logs the arguments and gives 0.
-double GetPlotValueLogged(const TPlots& Plots, int Row, int Plot, int Curve, int ValErr,
-                          int MagPh);
+double GetPlotValueLogged(const TPlots& Plots, int Row, int Plot, int Curve, int ValErr, int MagPh);
 
 // Editor kinds of the property window.
 enum : int { pkText = 1, pkCheck = 4, pkSpin = 7 };

@@ -25,9 +25,12 @@ std::string FieldText(const std::array<char, N>& Field) {
 int ReferenceToDisplayIndex(int ReferenceType) {
   switch (ReferenceType) {
     case frtRemoteE:
-    case frtRemoteH: return drRemote;
-    case frtLocalH: return drLocalH;
-    default: return drLocalE;
+    case frtRemoteH:
+      return drRemote;
+    case frtLocalH:
+      return drLocalH;
+    default:
+      return drLocalE;
   }
 }
 

@@ -77,11 +77,11 @@ public:
   int32_t EditRecordCount = 0;
   TStaticArray<int32_t, 1, MaxXpr> XprBlocks{};
   TStaticArray<int32_t, 1, 10> OplogBlocks{};
-  TStaticArray<int32_t, 1, 10> PlotBlocks{};  // block index + 1 of each result record
-  TStaticArray<int32_t, 1, 10> EditBlocks{};  // block index + 1 when that record is an edit
+  TStaticArray<int32_t, 1, 10> PlotBlocks{};     // block index + 1 of each result record
+  TStaticArray<int32_t, 1, 10> EditBlocks{};     // block index + 1 when that record is an edit
   TStaticArray<TRecordTag, 0, 10> RecordTags{};  // 0: title read last; 1..10: result titles
-  int32_t CurrentEditBlock = 0;  // block index + 1 of the result record in use (0 none)
-  int32_t EditWriteBlock = 0;    // block where the last save wrote
+  int32_t CurrentEditBlock = 0;                  // block index + 1 of the result record in use (0 none)
+  int32_t EditWriteBlock = 0;                    // block where the last save wrote
 
   // ---- Frequency grid
   int32_t FreqCount = 0;

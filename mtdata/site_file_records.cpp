@@ -89,9 +89,10 @@ void TMTFile::TestFile() {
       // A block whose first item is an empty text ends the scan. An edit appended at the end
       // of the file lies behind it and could never be found again: saving is refused.
       FReadOnly = true;
-      MtLog(Format("The record scan of %s stops at block %d of %d (an empty title): the file is "
-                   "opened read-only, edits cannot be saved into it",
-                   {FileName, b + 1, blocks}));
+      MtLog(
+          Format("The record scan of %s stops at block %d of %d (an empty title): the file is "
+                 "opened read-only, edits cannot be saved into it",
+                 {FileName, b + 1, blocks}));
       break;
     }
     if (n < 0) continue;
@@ -225,8 +226,8 @@ void TMTFile::ReadEditRecord() {
 
 std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
   TMtRecordWriter w;
-  w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType,
-                     Cutoff, CurrentReference, RotationMode, RotationAngle));
+  w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType, Cutoff,
+                     CurrentReference, RotationMode, RotationAngle));
   for (int f = 1; f <= FreqCount; ++f)
     for (int p = 1; p <= StoredParamCount; ++p) w.Double(Plots[f][p]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
@@ -258,8 +259,7 @@ std::vector<uint8_t> TMTFile::BuildEditRecord() {
 
 void TMTFile::WriteBlocks(int Block, const std::vector<uint8_t>& Data) {
   // Only a file that opened completely is written to, and never at block 0 (the header).
-  if (!FReadComplete)
-    throw EWriteError("Cannot write into " + FileName + ": the file was not read completely");
+  if (!FReadComplete) throw EWriteError("Cannot write into " + FileName + ": the file was not read completely");
   if (FReadOnly) throw EWriteError("Cannot write into " + FileName + ": the file is read-only");
   if (Block < 1) throw EWriteError(Format("Refused to write a record at block %d of %s", {Block, FileName}));
   Stream->SetPosition(static_cast<int64_t>(Block) * MtBlockSize);
@@ -285,10 +285,11 @@ void TMTFile::SaveEdit(int Mode) {
     throw EWriteError("Cannot save an edit into " + FileName + ": the file was not read");
   // The reader indexes at most MaxResultRecords result records; a file is never given one more.
   if (w == BlockCount && PlotRecordCount >= MaxResultRecords)
-    throw EWriteError(Format("Cannot save the edit into %s: the file already holds %d result "
-                             "records, the most an MT-file can hold. Save the site as a package "
-                             "to keep the edit.",
-                             {FileName, MaxResultRecords}));
+    throw EWriteError(
+        Format("Cannot save the edit into %s: the file already holds %d result "
+               "records, the most an MT-file can hold. Save the site as a package "
+               "to keep the edit.",
+               {FileName, MaxResultRecords}));
   // Both records are built before anything is written, so a refusal leaves the file as it was.
   std::vector<uint8_t> data = BuildPlotEditRecord();
   const std::vector<uint8_t> mask = BuildEditRecord();
@@ -319,8 +320,9 @@ void TMTFile::WarnUnstoredMasks() {
       if (Mask[f][x] == 2) ++removed;
     }
   if (kept + removed == 0) return;
-  MtLog(Format("Warning: the MT-file keeps the masks of XPRs 1..20 only; %d masks of XPRs above 20 "
-               "(%d of them removed by editing) are not stored in %s. Save the site as a package "
-               "to keep every mask.",
-               {kept + removed, removed, ExtractFileName(FileName)}));
+  MtLog(
+      Format("Warning: the MT-file keeps the masks of XPRs 1..20 only; %d masks of XPRs above 20 "
+             "(%d of them removed by editing) are not stored in %s. Save the site as a package "
+             "to keep every mask.",
+             {kept + removed, removed, ExtractFileName(FileName)}));
 }

@@ -64,8 +64,8 @@ void TMTFile::CalcFrequency(int F) {
 void TMTFile::CalcFrequencyParams(int F) {
   const double normaliser = WeightSum1[F];
   NormalisedMatrices(StackedMatrix[F], normaliser, FWorkRe, FWorkIm);
-  CalcMtParameters(Plots, Frequencies, normaliser, F, FreqCount, 0, ChannelOrder, RotationMode,
-                   ReferenceType, DisplayReference, RotationAngle, FWorkRe, FWorkIm);
+  CalcMtParameters(Plots, Frequencies, normaliser, F, FreqCount, 0, ChannelOrder, RotationMode, ReferenceType,
+                   DisplayReference, RotationAngle, FWorkRe, FWorkIm);
 }
 
 void TMTFile::RestackAll() {
@@ -93,8 +93,8 @@ void TMTFile::CalcPartialPlots() {
       if (!(Weight2[i][j] > 2 && Weight1[i][j] > 0)) continue;
       const double normaliser = Weight1[i][j];
       NormalisedMatrices(XprMatrices[i][j], normaliser, FWorkRe, FWorkIm);
-      CalcMtParameters(rows, Frequencies, normaliser, i, ValidFreqCount, j, ChannelOrder,
-                       RotationMode, ReferenceType, DisplayReference, angle, FWorkRe, FWorkIm);
+      CalcMtParameters(rows, Frequencies, normaliser, i, ValidFreqCount, j, ChannelOrder, RotationMode, ReferenceType,
+                       DisplayReference, angle, FWorkRe, FWorkIm);
       for (int p = 1; p <= MaxParam; ++p) PartialPlots[i - 1][p - 1][j - 1] = rows[i][p];
     }
   }

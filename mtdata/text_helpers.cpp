@@ -171,15 +171,15 @@ void Cp1251ToCp866(std::string_view Text, std::string& Result) {
   std::string r(Text);
   for (char& c : r) {
     const auto b = static_cast<unsigned char>(c);
-    if (b >= 0xC0 && b <= 0xEF) c = static_cast<char>(b - 64);
-    else if (b >= 0xF0) c = static_cast<char>(b - 16);
+    if (b >= 0xC0 && b <= 0xEF)
+      c = static_cast<char>(b - 64);
+    else if (b >= 0xF0)
+      c = static_cast<char>(b - 16);
   }
   Result = std::move(r);
 }
 
-void FloatToFixed(int Width, int Decimals, std::string& Text, double Value) {
-  Text = StrWD(Value, Width, Decimals);
-}
+void FloatToFixed(int Width, int Decimals, std::string& Text, double Value) { Text = StrWD(Value, Width, Decimals); }
 
 void FloatToShortExp(int N, std::string& Text, double Value) {
   const std::size_t target = N > 1 ? static_cast<std::size_t>(N - 1) : 1;
@@ -210,9 +210,12 @@ void HexToWord(std::string_view Text, uint16_t& Value, int& Code) {
   uint32_t v = 0;
   for (char ch : UpperCase(Text)) {
     int digit;
-    if (ch >= '0' && ch <= '9') digit = ch - '0';
-    else if (ch >= 'A' && ch <= 'F') digit = ch - 'A' + 10;
-    else break;
+    if (ch >= '0' && ch <= '9')
+      digit = ch - '0';
+    else if (ch >= 'A' && ch <= 'F')
+      digit = ch - 'A' + 10;
+    else
+      break;
     v = v * 16 + static_cast<uint32_t>(digit);
     if (v > 0xFFFF) RaiseRangeError();
     Value = static_cast<uint16_t>(v);
@@ -226,8 +229,7 @@ VM_PUBLISH(TCSVStringInfo) {
   P.Bool("Error", &TCSVStringInfo::Error, nullptr).Stored(false);
 }
 
-TCSVStringInfo::TCSVStringInfo(TComponent* AOwner)
-    : TComponent(AOwner), FFieldList(std::make_unique<TStringList>()) {}
+TCSVStringInfo::TCSVStringInfo(TComponent* AOwner) : TComponent(AOwner), FFieldList(std::make_unique<TStringList>()) {}
 
 TCSVStringInfo::~TCSVStringInfo() = default;
 
@@ -248,9 +250,7 @@ void TCSVStringInfo::SetSourceString(const std::string& Value) {
     if (t[pos] == '"') {
       ++pos;
       std::size_t end = pos;
-      while (end < t.size() &&
-             !(t[end] == '"' && (end + 1 == t.size() || (hasDelim && t[end + 1] == delim))))
-        ++end;
+      while (end < t.size() && !(t[end] == '"' && (end + 1 == t.size() || (hasDelim && t[end + 1] == delim)))) ++end;
       FFieldList->Add(t.substr(pos, end - pos));
       pos = end + 1;
       if (hasDelim && pos < t.size() && t[pos] == delim) ++pos;

@@ -34,11 +34,11 @@ struct KeyName {
   uint16_t Key;
   const char* Name;
 };
-constexpr KeyName kKeyNames[] = {
-    {VK_BACK, "BkSp"},  {VK_TAB, "Tab"},     {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},   {VK_SPACE, "Space"},
-    {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},   {VK_END, "End"},      {VK_HOME, "Home"},    {VK_LEFT, "Left"},
-    {VK_UP, "Up"},      {VK_RIGHT, "Right"}, {VK_DOWN, "Down"},    {VK_INSERT, "Ins"},   {VK_DELETE, "Del"},
-    {VK_ADD, "Num +"},  {VK_SUBTRACT, "Num -"}};
+constexpr KeyName kKeyNames[] = {{VK_BACK, "BkSp"},     {VK_TAB, "Tab"},    {VK_RETURN, "Enter"}, {VK_ESCAPE, "Esc"},
+                                 {VK_SPACE, "Space"},   {VK_PRIOR, "PgUp"}, {VK_NEXT, "PgDn"},    {VK_END, "End"},
+                                 {VK_HOME, "Home"},     {VK_LEFT, "Left"},  {VK_UP, "Up"},        {VK_RIGHT, "Right"},
+                                 {VK_DOWN, "Down"},     {VK_INSERT, "Ins"}, {VK_DELETE, "Del"},   {VK_ADD, "Num +"},
+                                 {VK_SUBTRACT, "Num -"}};
 
 std::string KeyToText(uint16_t Key) {
   if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z')) return std::string(1, static_cast<char>(Key));
@@ -131,8 +131,8 @@ TActionLink::~TActionLink() { SetAction(nullptr); }
 
 void TActionLink::SetAction(TAction* Value) {
   if (Value == FAction) return;
-  if (FAction) FAction->FLinks.erase(std::remove(FAction->FLinks.begin(), FAction->FLinks.end(), this),
-                                     FAction->FLinks.end());
+  if (FAction)
+    FAction->FLinks.erase(std::remove(FAction->FLinks.begin(), FAction->FLinks.end(), this), FAction->FLinks.end());
   FAction = Value;
   if (FAction) {
     FAction->FLinks.push_back(this);

@@ -19,13 +19,19 @@ namespace {
 
 QImage::Format QtFormat(TPixelFormat F) {
   switch (F) {
-    case pf1bit: return QImage::Format_Mono;
+    case pf1bit:
+      return QImage::Format_Mono;
     case pf4bit:
-    case pf8bit: return QImage::Format_Indexed8;
-    case pf15bit: return QImage::Format_RGB555;
-    case pf16bit: return QImage::Format_RGB16;
-    case pf24bit: return QImage::Format_BGR888;
-    default: return QImage::Format_RGB32;
+    case pf8bit:
+      return QImage::Format_Indexed8;
+    case pf15bit:
+      return QImage::Format_RGB555;
+    case pf16bit:
+      return QImage::Format_RGB16;
+    case pf24bit:
+      return QImage::Format_BGR888;
+    default:
+      return QImage::Format_RGB32;
   }
 }
 
@@ -33,10 +39,10 @@ bool Paintable(QImage::Format F) { return F != QImage::Format_Mono && F != QImag
 
 // The sixteen colours of a 4-bit bitmap's default palette.
 QList<QRgb> Palette16() {
-  return {qRgb(0, 0, 0),     qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
-          qRgb(0, 0, 128),   qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
-          qRgb(128, 128, 128), qRgb(255, 0, 0), qRgb(0, 255, 0),   qRgb(255, 255, 0),
-          qRgb(0, 0, 255),   qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
+  return {qRgb(0, 0, 0),       qRgb(128, 0, 0),   qRgb(0, 128, 0),   qRgb(128, 128, 0),
+          qRgb(0, 0, 128),     qRgb(128, 0, 128), qRgb(0, 128, 128), qRgb(192, 192, 192),
+          qRgb(128, 128, 128), qRgb(255, 0, 0),   qRgb(0, 255, 0),   qRgb(255, 255, 0),
+          qRgb(0, 0, 255),     qRgb(255, 0, 255), qRgb(0, 255, 255), qRgb(255, 255, 255)};
 }
 
 // The 6x6x6 colour cube plus greys: a fixed 8-bit palette.
@@ -53,9 +59,10 @@ QImage Convert(const QImage& Src, TPixelFormat F, const QList<QRgb>& Palette = {
   QImage::Format qf = QtFormat(F);
   if (qf == QImage::Format_Indexed8 || qf == QImage::Format_Mono) {
     QList<QRgb> pal = Palette;
-    if (pal.isEmpty()) pal = qf == QImage::Format_Mono ? QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}
-                             : F == pf4bit             ? Palette16()
-                                                       : Palette256();
+    if (pal.isEmpty())
+      pal = qf == QImage::Format_Mono ? QList<QRgb>{qRgb(0, 0, 0), qRgb(255, 255, 255)}
+            : F == pf4bit             ? Palette16()
+                                      : Palette256();
     if (Src.format() == qf && Src.colorTable() == pal) return Src;
     QImage rgb = Src.convertToFormat(QImage::Format_RGB32);
     return rgb.convertToFormat(qf, pal, Qt::ThresholdDither | Qt::AvoidDither);
@@ -192,7 +199,9 @@ void* TBitmap::ScanLine(int32_t Row) {
   return FImpl->Img.scanLine(Row);
 }
 
-int32_t TBitmap::BytesPerScanLine() const { return FImpl->Img.isNull() ? 0 : static_cast<int32_t>(FImpl->Img.bytesPerLine()); }
+int32_t TBitmap::BytesPerScanLine() const {
+  return FImpl->Img.isNull() ? 0 : static_cast<int32_t>(FImpl->Img.bytesPerLine());
+}
 
 TColor TBitmap::TransparentColor() const {
   if (FTransparentMode == tmFixed && FTransparentColor != clDefault) return FTransparentColor;
@@ -209,8 +218,10 @@ void TBitmap::SetTransparentColor(TColor Value) {
 
 void TBitmap::SetTransparentMode(TTransparentMode Value) {
   if (Value == FTransparentMode) return;
-  if (Value == tmAuto) FTransparentColor = clDefault;
-  else FTransparentColor = TransparentColor();
+  if (Value == tmAuto)
+    FTransparentColor = clDefault;
+  else
+    FTransparentColor = TransparentColor();
   FTransparentMode = Value;
   Changed(this);
 }
@@ -255,8 +266,12 @@ void TBitmap::LoadFromStream(TStream& Stream) {
   QImage img;
   if (!img.loadFromData(reinterpret_cast<const uchar*>(data.data()), static_cast<int>(data.size()), "BMP"))
     throw EInvalidGraphic("Bitmap image is not valid");
-  TPixelFormat f = bits == 1 ? pf1bit : bits == 4 ? pf4bit : bits == 8 ? pf8bit : bits == 16 ? pf16bit
-                 : bits == 24 ? pf24bit : pf32bit;
+  TPixelFormat f = bits == 1    ? pf1bit
+                   : bits == 4  ? pf4bit
+                   : bits == 8  ? pf8bit
+                   : bits == 16 ? pf16bit
+                   : bits == 24 ? pf24bit
+                                : pf32bit;
   if (bits == 16) {
     // 16-bit files without bit fields are 5-5-5.
     uint32_t compression = static_cast<uint8_t>(data[30]) | (static_cast<uint8_t>(data[31]) << 8);
@@ -282,14 +297,15 @@ std::map<std::string, QImage>& BitmapResources() {
 }
 
 void StoreResource(const std::string& Name, const QImage& Img) {
-  if (Img.isNull()) BitmapResources().erase(UpperCase(Name));
-  else BitmapResources()[UpperCase(Name)] = Img;
+  if (Img.isNull())
+    BitmapResources().erase(UpperCase(Name));
+  else
+    BitmapResources()[UpperCase(Name)] = Img;
 }
 
 QImage DecodeResource(const void* Data, size_t Size) {
   QImage img;
-  if (!Data || Size == 0 ||
-      !img.loadFromData(static_cast<const uchar*>(Data), static_cast<int>(Size)))
+  if (!Data || Size == 0 || !img.loadFromData(static_cast<const uchar*>(Data), static_cast<int>(Size)))
     throw EInvalidGraphic("Bitmap image is not valid");
   return img;
 }
@@ -352,13 +368,25 @@ void TBitmap::SaveToStream(TStream& Stream) {
   int w = Width(), h = Height();
   int bits = 32;
   switch (FPixelFormat) {
-    case pf1bit: bits = 1; break;
-    case pf4bit: bits = 4; break;
-    case pf8bit: bits = 8; break;
+    case pf1bit:
+      bits = 1;
+      break;
+    case pf4bit:
+      bits = 4;
+      break;
+    case pf8bit:
+      bits = 8;
+      break;
     case pf15bit:
-    case pf16bit: bits = 16; break;
-    case pf24bit: bits = 24; break;
-    default: bits = 32; break;
+    case pf16bit:
+      bits = 16;
+      break;
+    case pf24bit:
+      bits = 24;
+      break;
+    default:
+      bits = 32;
+      break;
   }
   int rowBytes = ((w * bits + 31) / 32) * 4;
   QList<QRgb> pal = img.colorTable();
@@ -442,14 +470,33 @@ void SetBitmapImage(TBitmap* Bitmap, const QImage& Image) {
   TPixelFormat f;
   switch (img.format()) {
     case QImage::Format_Mono:
-    case QImage::Format_MonoLSB: f = pf1bit; img = img.convertToFormat(QImage::Format_Mono); break;
-    case QImage::Format_Indexed8: f = pf8bit; break;
-    case QImage::Format_RGB555: f = pf15bit; break;
-    case QImage::Format_RGB16: f = pf16bit; break;
-    case QImage::Format_BGR888: f = pf24bit; break;
-    case QImage::Format_RGB888: f = pf24bit; img = img.convertToFormat(QImage::Format_BGR888); break;
-    case QImage::Format_RGB32: f = pfDevice; break;
-    default: f = pf32bit; img = img.convertToFormat(QImage::Format_RGB32); break;
+    case QImage::Format_MonoLSB:
+      f = pf1bit;
+      img = img.convertToFormat(QImage::Format_Mono);
+      break;
+    case QImage::Format_Indexed8:
+      f = pf8bit;
+      break;
+    case QImage::Format_RGB555:
+      f = pf15bit;
+      break;
+    case QImage::Format_RGB16:
+      f = pf16bit;
+      break;
+    case QImage::Format_BGR888:
+      f = pf24bit;
+      break;
+    case QImage::Format_RGB888:
+      f = pf24bit;
+      img = img.convertToFormat(QImage::Format_BGR888);
+      break;
+    case QImage::Format_RGB32:
+      f = pfDevice;
+      break;
+    default:
+      f = pf32bit;
+      img = img.convertToFormat(QImage::Format_RGB32);
+      break;
   }
   d->Img = img;
   d->EmptyW = d->EmptyH = 0;

@@ -111,12 +111,23 @@ TRegion TRegion::CreatePolygonRgn(const TPoint* Points, int Count, int FillMode)
 int TRegion::CombineRgn(TRegion& Dest, const TRegion& A, const TRegion& B, int Mode) {
   QRegion res;
   switch (Mode) {
-    case RGN_AND: res = A.FImpl->R.intersected(B.FImpl->R); break;
-    case RGN_OR: res = A.FImpl->R.united(B.FImpl->R); break;
-    case RGN_XOR: res = A.FImpl->R.xored(B.FImpl->R); break;
-    case RGN_DIFF: res = A.FImpl->R.subtracted(B.FImpl->R); break;
-    case RGN_COPY: res = A.FImpl->R; break;
-    default: return RGN_ERROR;
+    case RGN_AND:
+      res = A.FImpl->R.intersected(B.FImpl->R);
+      break;
+    case RGN_OR:
+      res = A.FImpl->R.united(B.FImpl->R);
+      break;
+    case RGN_XOR:
+      res = A.FImpl->R.xored(B.FImpl->R);
+      break;
+    case RGN_DIFF:
+      res = A.FImpl->R.subtracted(B.FImpl->R);
+      break;
+    case RGN_COPY:
+      res = A.FImpl->R;
+      break;
+    default:
+      return RGN_ERROR;
   }
   Dest.FImpl->R = res;
   return Dest.Kind();
@@ -148,22 +159,39 @@ namespace {
 QPainter::CompositionMode PenModeComposition(int Mode, bool& Nop) {
   Nop = false;
   switch (Mode) {
-    case pmBlack: return QPainter::RasterOp_ClearDestination;
-    case pmWhite: return QPainter::RasterOp_SetDestination;
-    case pmNop: Nop = true; return QPainter::CompositionMode_SourceOver;
-    case pmNot: return QPainter::RasterOp_NotDestination;
-    case pmNotCopy: return QPainter::RasterOp_NotSource;
-    case pmMergePenNot: return QPainter::RasterOp_SourceOrNotDestination;
-    case pmMaskPenNot: return QPainter::RasterOp_SourceAndNotDestination;
-    case pmMergeNotPen: return QPainter::RasterOp_NotSourceOrDestination;
-    case pmMaskNotPen: return QPainter::RasterOp_NotSourceAndDestination;
-    case pmMerge: return QPainter::RasterOp_SourceOrDestination;
-    case pmNotMerge: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case pmMask: return QPainter::RasterOp_SourceAndDestination;
-    case pmNotMask: return QPainter::RasterOp_NotSourceOrNotDestination;
-    case pmXor: return QPainter::RasterOp_SourceXorDestination;
-    case pmNotXor: return QPainter::RasterOp_NotSourceXorDestination;
-    default: return QPainter::CompositionMode_SourceOver;
+    case pmBlack:
+      return QPainter::RasterOp_ClearDestination;
+    case pmWhite:
+      return QPainter::RasterOp_SetDestination;
+    case pmNop:
+      Nop = true;
+      return QPainter::CompositionMode_SourceOver;
+    case pmNot:
+      return QPainter::RasterOp_NotDestination;
+    case pmNotCopy:
+      return QPainter::RasterOp_NotSource;
+    case pmMergePenNot:
+      return QPainter::RasterOp_SourceOrNotDestination;
+    case pmMaskPenNot:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case pmMergeNotPen:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    case pmMaskNotPen:
+      return QPainter::RasterOp_NotSourceAndDestination;
+    case pmMerge:
+      return QPainter::RasterOp_SourceOrDestination;
+    case pmNotMerge:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case pmMask:
+      return QPainter::RasterOp_SourceAndDestination;
+    case pmNotMask:
+      return QPainter::RasterOp_NotSourceOrNotDestination;
+    case pmXor:
+      return QPainter::RasterOp_SourceXorDestination;
+    case pmNotXor:
+      return QPainter::RasterOp_NotSourceXorDestination;
+    default:
+      return QPainter::CompositionMode_SourceOver;
   }
 }
 
@@ -175,15 +203,25 @@ void RasterEllipse(int L, int T, int R, int B, QPolygon* Outline, std::vector<QR
 QPainter::CompositionMode vmqt::CopyModeToComposition(TCopyMode Mode, bool& Handled) {
   Handled = true;
   switch (Mode) {
-    case cmSrcCopy: return QPainter::CompositionMode_Source;
-    case cmSrcAnd: return QPainter::RasterOp_SourceAndDestination;
-    case cmSrcPaint: return QPainter::RasterOp_SourceOrDestination;
-    case cmSrcInvert: return QPainter::RasterOp_SourceXorDestination;
-    case cmNotSrcCopy: return QPainter::RasterOp_NotSource;
-    case cmSrcErase: return QPainter::RasterOp_SourceAndNotDestination;
-    case cmNotSrcErase: return QPainter::RasterOp_NotSourceAndNotDestination;
-    case cmMergePaint: return QPainter::RasterOp_NotSourceOrDestination;
-    default: Handled = false; return QPainter::CompositionMode_Source;
+    case cmSrcCopy:
+      return QPainter::CompositionMode_Source;
+    case cmSrcAnd:
+      return QPainter::RasterOp_SourceAndDestination;
+    case cmSrcPaint:
+      return QPainter::RasterOp_SourceOrDestination;
+    case cmSrcInvert:
+      return QPainter::RasterOp_SourceXorDestination;
+    case cmNotSrcCopy:
+      return QPainter::RasterOp_NotSource;
+    case cmSrcErase:
+      return QPainter::RasterOp_SourceAndNotDestination;
+    case cmNotSrcErase:
+      return QPainter::RasterOp_NotSourceAndNotDestination;
+    case cmMergePaint:
+      return QPainter::RasterOp_NotSourceOrDestination;
+    default:
+      Handled = false;
+      return QPainter::CompositionMode_Source;
   }
 }
 
@@ -214,10 +252,15 @@ QFont vmqt::MakeQFont(const TFont& F, int CharExtra) {
   }
   f.setKerning(false);
   switch (F.Quality()) {
-    case fqNonAntialiased: f.setStyleStrategy(QFont::NoAntialias); break;
+    case fqNonAntialiased:
+      f.setStyleStrategy(QFont::NoAntialias);
+      break;
     case fqAntialiased:
-    case fqClearType: f.setStyleStrategy(QFont::PreferAntialias); break;
-    default: break;
+    case fqClearType:
+      f.setStyleStrategy(QFont::PreferAntialias);
+      break;
+    default:
+      break;
   }
   if (CharExtra != 0) f.setLetterSpacing(QFont::AbsoluteSpacing, CharExtra);
   return f;
@@ -378,9 +421,7 @@ struct TCanvas::Impl {
     }
   }
 
-  bool IdentityMapping() const {
-    return Owner->FMapMode == MM_TEXT && Owner->FWindowOrg == Owner->FViewportOrg;
-  }
+  bool IdentityMapping() const { return Owner->FMapMode == MM_TEXT && Owner->FWindowOrg == Owner->FViewportOrg; }
 
   void ApplyPen() {
     TPen* pen = Owner->FPen.get();
@@ -412,16 +453,30 @@ struct TCanvas::Impl {
         qp.setJoinStyle(Qt::MiterJoin);
       } else {
         qp.setWidth(pen->Width());
-        qp.setCapStyle(pen->EndCap() == pecRound ? Qt::RoundCap : pen->EndCap() == pecSquare ? Qt::SquareCap : Qt::FlatCap);
-        qp.setJoinStyle(pen->Join() == pjRound ? Qt::RoundJoin : pen->Join() == pjBevel ? Qt::BevelJoin : Qt::MiterJoin);
+        qp.setCapStyle(pen->EndCap() == pecRound    ? Qt::RoundCap
+                       : pen->EndCap() == pecSquare ? Qt::SquareCap
+                                                    : Qt::FlatCap);
+        qp.setJoinStyle(pen->Join() == pjRound   ? Qt::RoundJoin
+                        : pen->Join() == pjBevel ? Qt::BevelJoin
+                                                 : Qt::MiterJoin);
       }
       QList<qreal> dashes;
       switch (pen->Style()) {
-        case psDash: dashes = Cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1}; break;
-        case psDot: dashes = Cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1}; break;
-        case psDashDot: dashes = Cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1}; break;
-        case psDashDotDot: dashes = Cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1}; break;
-        case psAlternate: dashes = {1, 1}; break;
+        case psDash:
+          dashes = Cosmetic ? QList<qreal>{18, 6} : QList<qreal>{3, 1};
+          break;
+        case psDot:
+          dashes = Cosmetic ? QList<qreal>{3, 3} : QList<qreal>{1, 1};
+          break;
+        case psDashDot:
+          dashes = Cosmetic ? QList<qreal>{9, 6, 3, 6} : QList<qreal>{3, 1, 1, 1};
+          break;
+        case psDashDotDot:
+          dashes = Cosmetic ? QList<qreal>{9, 3, 3, 3, 3, 3} : QList<qreal>{3, 1, 1, 1, 1, 1};
+          break;
+        case psAlternate:
+          dashes = {1, 1};
+          break;
         case psUserStyle: {
           const auto& us = pen->UserStyle();
           double unit = Cosmetic ? 1.0 : pen->Width();
@@ -434,7 +489,8 @@ struct TCanvas::Impl {
           if (dashes.size() % 2) dashes.push_back(dashes.back());
           break;
         }
-        default: break;
+        default:
+          break;
       }
       if (!dashes.isEmpty()) qp.setDashPattern(dashes);
     }
@@ -460,14 +516,22 @@ struct TCanvas::Impl {
     }
     QColor c = vmqt::ToQColor(b->Color());
     switch (b->Style()) {
-      case bsSolid: return QBrush(c, Qt::SolidPattern);
-      case bsClear: return QBrush(Qt::NoBrush);
-      case bsHorizontal: return QBrush(c, Qt::HorPattern);
-      case bsVertical: return QBrush(c, Qt::VerPattern);
-      case bsFDiagonal: return QBrush(c, Qt::FDiagPattern);
-      case bsBDiagonal: return QBrush(c, Qt::BDiagPattern);
-      case bsCross: return QBrush(c, Qt::CrossPattern);
-      case bsDiagCross: return QBrush(c, Qt::DiagCrossPattern);
+      case bsSolid:
+        return QBrush(c, Qt::SolidPattern);
+      case bsClear:
+        return QBrush(Qt::NoBrush);
+      case bsHorizontal:
+        return QBrush(c, Qt::HorPattern);
+      case bsVertical:
+        return QBrush(c, Qt::VerPattern);
+      case bsFDiagonal:
+        return QBrush(c, Qt::FDiagPattern);
+      case bsBDiagonal:
+        return QBrush(c, Qt::BDiagPattern);
+      case bsCross:
+        return QBrush(c, Qt::CrossPattern);
+      case bsDiagCross:
+        return QBrush(c, Qt::DiagCrossPattern);
     }
     return QBrush(c);
   }
@@ -511,8 +575,7 @@ struct TCanvas::Impl {
       sx = static_cast<double>(o->FViewportExt.cx) / o->FWindowExt.cx;
       sy = static_cast<double>(o->FViewportExt.cy) / o->FWindowExt.cy;
     }
-    return QTransform(sx, 0, 0, sy, o->FViewportOrg.X - o->FWindowOrg.X * sx,
-                      o->FViewportOrg.Y - o->FWindowOrg.Y * sy);
+    return QTransform(sx, 0, 0, sy, o->FViewportOrg.X - o->FWindowOrg.X * sx, o->FViewportOrg.Y - o->FWindowOrg.Y * sy);
   }
 
   void ApplyTransform() {
@@ -538,19 +601,30 @@ struct TCanvas::Impl {
     if (!Target) return QRect();
     if (QImage* img = Target->Image()) return LogicalRect(*img);
     QPaintDevice* d = P && P->device() ? P->device() : Target->Device();
-    if (d) return QRect(0, 0, static_cast<int>(d->width() / d->devicePixelRatio()),
-                        static_cast<int>(d->height() / d->devicePixelRatio()));
+    if (d)
+      return QRect(0, 0, static_cast<int>(d->width() / d->devicePixelRatio()),
+                   static_cast<int>(d->height() / d->devicePixelRatio()));
     return QRect();
   }
 
   void SetClip(const QRegion& R, int Mode) {
     QRegion cur = HasClip ? Clip : QRegion(DeviceRect());
     switch (Mode) {
-      case RGN_AND: Clip = cur.intersected(R); break;
-      case RGN_OR: Clip = cur.united(R); break;
-      case RGN_XOR: Clip = cur.xored(R); break;
-      case RGN_DIFF: Clip = cur.subtracted(R); break;
-      default: Clip = R; break;
+      case RGN_AND:
+        Clip = cur.intersected(R);
+        break;
+      case RGN_OR:
+        Clip = cur.united(R);
+        break;
+      case RGN_XOR:
+        Clip = cur.xored(R);
+        break;
+      case RGN_DIFF:
+        Clip = cur.subtracted(R);
+        break;
+      default:
+        Clip = R;
+        break;
     }
     HasClip = true;
     ApplyClip();
@@ -871,8 +945,8 @@ struct TCanvas::Impl {
     QRect area;
     QImage* img = DirectImage(area);
     if (!img) return false;
-    const EllipseStamp& e = penNull ? Stamp(R.width() - 1, R.height() - 1, false, fill)
-                                    : Stamp(R.width(), R.height(), true, fill);
+    const EllipseStamp& e =
+        penNull ? Stamp(R.width() - 1, R.height() - 1, false, fill) : Stamp(R.width(), R.height(), true, fill);
     const int dx = R.left(), dy = R.top();
     const int bpl = static_cast<int>(img->bytesPerLine());
     uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
@@ -1163,11 +1237,8 @@ void TColumnThinner::EndColumn() {
   if (want.Lo > want.Hi) want = TRows{};
   // Shortest walk from y0 to yk over the same rows; the end stays yk so the next line starts
   // where it did.
-  const std::array<std::array<int, 4>, 5> candidates{{{y0, yk, yk, yk},
-                                                      {y0, lo, yk, yk},
-                                                      {y0, hi, yk, yk},
-                                                      {y0, lo, hi, yk},
-                                                      {y0, hi, lo, yk}}};
+  const std::array<std::array<int, 4>, 5> candidates{
+      {{y0, yk, yk, yk}, {y0, lo, yk, yk}, {y0, hi, yk, yk}, {y0, lo, hi, yk}, {y0, hi, lo, yk}}};
   const std::array<size_t, 5> sizes{2, 3, 3, 4, 4};
   bool done = false;
   for (size_t c = 0; c < candidates.size() && !done; ++c) {
@@ -2401,8 +2472,8 @@ void TCanvas::WidenPath() {
   FImpl->RealizePen();
   QPainterPathStroker st;
   st.setWidth(std::max(1, FPen->Width()));
-  st.setCapStyle(FPen->Width() <= 1 ? Qt::FlatCap
-                 : FPen->EndCap() == pecRound ? Qt::RoundCap
+  st.setCapStyle(FPen->Width() <= 1            ? Qt::FlatCap
+                 : FPen->EndCap() == pecRound  ? Qt::RoundCap
                  : FPen->EndCap() == pecSquare ? Qt::SquareCap
                                                : Qt::FlatCap);
   st.setJoinStyle(FPen->Join() == pjRound ? Qt::RoundJoin : FPen->Join() == pjBevel ? Qt::BevelJoin : Qt::MiterJoin);
@@ -2531,27 +2602,40 @@ int TCanvas::GetDeviceCaps(int Index) {
   if (!d) {
     switch (Index) {
       case LOGPIXELSX:
-      case LOGPIXELSY: return 96;
-      default: return 0;
+      case LOGPIXELSY:
+        return 96;
+      default:
+        return 0;
     }
   }
   QSizeF mm = t->SizeMM();
   switch (Index) {
-    case TECHNOLOGY: return t->Technology();
-    case HORZSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.width())) : d->widthMM();
-    case VERTSIZE: return mm.isValid() ? static_cast<int>(std::lround(mm.height())) : d->heightMM();
+    case TECHNOLOGY:
+      return t->Technology();
+    case HORZSIZE:
+      return mm.isValid() ? static_cast<int>(std::lround(mm.width())) : d->widthMM();
+    case VERTSIZE:
+      return mm.isValid() ? static_cast<int>(std::lround(mm.height())) : d->heightMM();
     // In logical pixels: a surface at a screen's pixel ratio holds more device pixels.
     case HORZRES:
-    case PHYSICALWIDTH: return static_cast<int>(d->width() / d->devicePixelRatio());
+    case PHYSICALWIDTH:
+      return static_cast<int>(d->width() / d->devicePixelRatio());
     case VERTRES:
-    case PHYSICALHEIGHT: return static_cast<int>(d->height() / d->devicePixelRatio());
-    case BITSPIXEL: return d->depth() > 0 ? d->depth() : 32;
-    case PLANES: return 1;
-    case LOGPIXELSX: return d->logicalDpiX();
-    case LOGPIXELSY: return d->logicalDpiY();
+    case PHYSICALHEIGHT:
+      return static_cast<int>(d->height() / d->devicePixelRatio());
+    case BITSPIXEL:
+      return d->depth() > 0 ? d->depth() : 32;
+    case PLANES:
+      return 1;
+    case LOGPIXELSX:
+      return d->logicalDpiX();
+    case LOGPIXELSY:
+      return d->logicalDpiY();
     case PHYSICALOFFSETX:
-    case PHYSICALOFFSETY: return 0;
-    default: return 0;
+    case PHYSICALOFFSETY:
+      return 0;
+    default:
+      return 0;
   }
 }
 
@@ -2647,8 +2731,7 @@ void DrawLines(TBitmap* Target, const std::vector<TPoint>& Points, TColor Color)
   {
     QPainter p(&img);
     p.setPen(QPen(vmqt::ToQColor(Color), 0, Qt::SolidLine, Qt::FlatCap));
-    for (size_t i = 1; i < Points.size(); ++i)
-      p.drawLine(Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
+    for (size_t i = 1; i < Points.size(); ++i) p.drawLine(Points[i - 1].X, Points[i - 1].Y, Points[i].X, Points[i].Y);
   }
   vmqt::SetBitmapImage(Target, img);
 }

@@ -133,7 +133,9 @@ public:
   static TRegion CreateRoundRectRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom, int32_t CornerW,
                                     int32_t CornerH);
   static TRegion CreateEllipticRgn(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);
-  static TRegion CreateEllipticRgnIndirect(const TRect& R) { return CreateEllipticRgn(R.Left, R.Top, R.Right, R.Bottom); }
+  static TRegion CreateEllipticRgnIndirect(const TRect& R) {
+    return CreateEllipticRgn(R.Left, R.Top, R.Right, R.Bottom);
+  }
   static TRegion CreatePolygonRgn(const TPoint* Points, int Count, int FillMode = ALTERNATE);
 
   // Dest = A op B (RGN_AND, RGN_OR, RGN_XOR, RGN_DIFF, RGN_COPY); returns the kind of the result.
@@ -144,7 +146,7 @@ public:
   TRect Box() const;  // bounding box, right and bottom exclusive
   void Offset(int32_t DX, int32_t DY);
   bool Equals(const TRegion& Other) const;
-  int Kind() const;   // NULLREGION, SIMPLEREGION or COMPLEXREGION
+  int Kind() const;  // NULLREGION, SIMPLEREGION or COMPLEXREGION
   int RectCount() const;
 
   struct Impl;
@@ -177,7 +179,9 @@ public:
   // An opaque device handle; the canvas itself stands for the device context.
   void* Handle() const { return const_cast<TCanvas*>(this); }
   void Lock() { ++FLockCount; }
-  void Unlock() { if (FLockCount > 0) --FLockCount; }
+  void Unlock() {
+    if (FLockCount > 0) --FLockCount;
+  }
   int LockCount() const { return FLockCount; }
   // Re-applies pen, brush and font on the next call.
   void Refresh();
@@ -195,9 +199,7 @@ public:
   // (its end pixel left out), in one call: thousands of short lines cost far less this way. An odd
   // last point is ignored; the pen position ends at the last line's end.
   void LineSegments(const TPoint* Points, int Count);
-  void LineSegments(const std::vector<TPoint>& Points) {
-    LineSegments(Points.data(), static_cast<int>(Points.size()));
-  }
+  void LineSegments(const std::vector<TPoint>& Points) { LineSegments(Points.data(), static_cast<int>(Points.size())); }
   void Polygon(const TPoint* Points, int Count);
   void Polygon(const std::vector<TPoint>& Points) { Polygon(Points.data(), static_cast<int>(Points.size())); }
   // Count = 3n + 1: a start point, then two control points and an end point per curve.
@@ -242,10 +244,9 @@ public:
   void StretchDraw(const TRect& R, TGraphic* Graphic);
   // Copies Source's SrcRect onto DestRect (scaled) with CopyMode.
   void CopyRect(const TRect& DestRect, TCanvas* Source, const TRect& SrcRect);
-  void BitBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY,
-              TCopyMode Rop);
-  void StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY,
-                  int32_t SrcW, int32_t SrcH, TCopyMode Rop);
+  void BitBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY, TCopyMode Rop);
+  void StretchBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY, int32_t SrcW,
+                  int32_t SrcH, TCopyMode Rop);
   void PatBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCopyMode Rop);
 
   // Device-context state.
@@ -281,7 +282,7 @@ public:
   bool InPath() const;
 
   // Clipping in device units.
-  int GetClipRgn(TRegion& Region);  // 1 and a copy when a clip region exists, else 0
+  int GetClipRgn(TRegion& Region);           // 1 and a copy when a clip region exists, else 0
   int SelectClipRgn(const TRegion* Region);  // nullptr removes clipping
   int ExtSelectClipRgn(const TRegion* Region, int Mode);
   int IntersectClipRect(int32_t Left, int32_t Top, int32_t Right, int32_t Bottom);  // logical units

@@ -31,12 +31,17 @@ std::mutex& FormatLock() {
 QString MimeOf(TClipboardFormat Format) {
   switch (Format) {
     case CF_TEXT:
-    case CF_UNICODETEXT: return QStringLiteral("text/plain");
+    case CF_UNICODETEXT:
+      return QStringLiteral("text/plain");
     case CF_BITMAP:
-    case CF_DIB: return QStringLiteral("application/x-qt-image");
-    case CF_ENHMETAFILE: return QStringLiteral("image/emf");
-    case CF_METAFILEPICT: return QStringLiteral("image/wmf");
-    default: break;
+    case CF_DIB:
+      return QStringLiteral("application/x-qt-image");
+    case CF_ENHMETAFILE:
+      return QStringLiteral("image/emf");
+    case CF_METAFILEPICT:
+      return QStringLiteral("image/wmf");
+    default:
+      break;
   }
   std::string name = GetClipboardFormatName(Format);
   if (name.empty()) return QString();

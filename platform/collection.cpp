@@ -128,8 +128,7 @@ TCollectionItem* TCollection::FindItemID(int ID) const {
 }
 
 TCollectionItem* TCollection::Items(int Index) const {
-  if (Index < 0 || Index >= Count())
-    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  if (Index < 0 || Index >= Count()) throw EListError(Format("List index out of bounds (%d)", {Index}));
   return FItems[static_cast<size_t>(Index)];
 }
 

@@ -49,7 +49,8 @@ VM_PUBLISH(TPageControl) {
 namespace {
 struct ComRegistrar {
   ComRegistrar() {
-    RegisterClasses({TProgressBar::StaticClass(), TTrackBar::StaticClass(), TTabSheet::StaticClass(), TPageControl::StaticClass()});
+    RegisterClasses(
+        {TProgressBar::StaticClass(), TTrackBar::StaticClass(), TTabSheet::StaticClass(), TPageControl::StaticClass()});
   }
 } gComRegistrar;
 }  // namespace
@@ -159,7 +160,8 @@ void TTrackBar::SetParams(int APosition, int AMin, int AMax) {
   FMax = AMax;
   FPosition = APosition;
   Invalidate();
-  if (moved) Guarded([this] {
+  if (moved)
+    Guarded([this] {
       if (OnChange) OnChange(this);
     });
 }
@@ -222,14 +224,27 @@ void TTrackBar::KeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomControl::KeyDown(Key, Shift);
   switch (Key) {
     case VK_LEFT:
-    case VK_UP: SetPosition(FPosition - FLineSize); break;
+    case VK_UP:
+      SetPosition(FPosition - FLineSize);
+      break;
     case VK_RIGHT:
-    case VK_DOWN: SetPosition(FPosition + FLineSize); break;
-    case VK_PRIOR: SetPosition(FPosition - FPageSize); break;
-    case VK_NEXT: SetPosition(FPosition + FPageSize); break;
-    case VK_HOME: SetPosition(FMin); break;
-    case VK_END: SetPosition(FMax); break;
-    default: return;
+    case VK_DOWN:
+      SetPosition(FPosition + FLineSize);
+      break;
+    case VK_PRIOR:
+      SetPosition(FPosition - FPageSize);
+      break;
+    case VK_NEXT:
+      SetPosition(FPosition + FPageSize);
+      break;
+    case VK_HOME:
+      SetPosition(FMin);
+      break;
+    case VK_END:
+      SetPosition(FMax);
+      break;
+    default:
+      return;
   }
   Key = 0;
 }

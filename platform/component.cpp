@@ -168,20 +168,16 @@ void TComponent::RenumberComponents() {
   }
 }
 
-void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName,
-                                const std::string& NewName) {
-  if (AComponent && !SameText(CurName, NewName) && AComponent->FOwner == this &&
-      FindComponent(NewName))
+void TComponent::ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName) {
+  if (AComponent && !SameText(CurName, NewName) && AComponent->FOwner == this && FindComponent(NewName))
     throw EComponentError(Format("A component named %s already exists", {NewName}));
-  if (FComponentState.Contains(csDesigning) && FOwner)
-    FOwner->ValidateRename(AComponent, CurName, NewName);
+  if (FComponentState.Contains(csDesigning) && FOwner) FOwner->ValidateRename(AComponent, CurName, NewName);
 }
 
 void TComponent::ValidateContainer(TComponent* AComponent) { AComponent->ValidateInsert(this); }
 
 TComponent* TComponent::Components(int Index) const {
-  if (Index < 0 || Index >= ComponentCount())
-    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  if (Index < 0 || Index >= ComponentCount()) throw EListError(Format("List index out of bounds (%d)", {Index}));
   return FComponents[static_cast<size_t>(Index)];
 }
 
@@ -295,8 +291,7 @@ void TComponent::SetDesigning(bool Value, bool SetChildren) {
 void TComponent::FreeNotification(TComponent* AComponent) {
   if (!AComponent || AComponent == this) return;
   if (!FOwner || AComponent->FOwner != FOwner) {
-    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) ==
-        FFreeNotifies.end()) {
+    if (std::find(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent) == FFreeNotifies.end()) {
       FFreeNotifies.push_back(AComponent);
       UpdateListening();
       AComponent->FreeNotification(this);
@@ -306,8 +301,7 @@ void TComponent::FreeNotification(TComponent* AComponent) {
 }
 
 void TComponent::RemoveNotification(TComponent* AComponent) {
-  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent),
-                      FFreeNotifies.end());
+  FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
   UpdateListening();
 }
 

@@ -89,8 +89,7 @@ public:
       // Whole now: a class that keeps the base Notification needs news only for what it owns
       // or watches, so its owner may pass it by.
       if constexpr (requires { &T::Notification; }) {
-        if constexpr (std::is_same_v<decltype(&T::Notification),
-                                     void (TComponent::*)(TComponent*, TOperation)>)
+        if constexpr (std::is_same_v<decltype(&T::Notification), void (TComponent::*)(TComponent*, TOperation)>)
           MarkBaseNotification(result);
       }
       return result;
@@ -166,8 +165,7 @@ public:
   virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
   virtual void SetChildOrder(TComponent* /*Child*/, int /*Order*/) {}
 
-  virtual void ValidateRename(TComponent* AComponent, const std::string& CurName,
-                              const std::string& NewName);
+  virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);
   virtual void ValidateInsert(TComponent* /*AComponent*/) {}
   virtual void ValidateContainer(TComponent* AComponent);
 
@@ -213,7 +211,7 @@ private:
   // others. The rest would do nothing with the news.
   std::map<uint64_t, TComponent*> FListeners;
   uint64_t FNextOrder = 0;
-  uint64_t FOrder = 0;            // position key in the owner's list (grows with the index)
-  bool FListening = false;        // in the owner's FListeners
-  bool FBaseNotification = false; // the class keeps TComponent::Notification
+  uint64_t FOrder = 0;             // position key in the owner's list (grows with the index)
+  bool FListening = false;         // in the owner's FListeners
+  bool FBaseNotification = false;  // the class keeps TComponent::Notification
 };

@@ -39,10 +39,9 @@ VM_PUBLISH(TControl) {
   P.Int("Height", &TControl::Height, &TControl::SetHeight);
   P.Enum("Align", &TControl::Align, &TControl::SetAlign, kAlignInfo).Default(alNone);
   P.Set("Anchors", &TControl::Anchors, &TControl::SetAnchors, kAnchorKindInfo).Default(TAnchors{akLeft, akTop});
-  P.Int("Color", &TControl::Color, &TControl::SetColor)
-      .Default(clWindow)
-      .Idents(ColorIdents)
-      .Stored([](TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); });
+  P.Int("Color", &TControl::Color, &TControl::SetColor).Default(clWindow).Idents(ColorIdents).Stored([](TObject* o) {
+    return !static_cast<TControl*>(o)->ParentColor();
+  });
   P.Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor).Default(false);
   P.Object("Font", &TControl::Font, &TControl::SetFont).Stored([](TObject* o) {
     return !static_cast<TControl*>(o)->ParentFont();
@@ -73,9 +72,7 @@ VM_PUBLISH(TWinControl) {
 
 VM_PUBLISH(TCustomControl) { P.Event("OnPaint", &TCustomControl::OnPaint); }
 VM_DEFINE_CLASS(TGraphicControl)
-VM_PUBLISH(TPaintBox) {
-  P.Event("OnPaint", &TPaintBox::OnPaint);
-}
+VM_PUBLISH(TPaintBox) { P.Event("OnPaint", &TPaintBox::OnPaint); }
 
 static TMouse GMouse;
 TMouse* Mouse = &GMouse;
@@ -87,12 +84,14 @@ struct CursorName {
   const char* Name;
 };
 constexpr CursorName kCursorNames[] = {
-    {crDefault, "crDefault"},   {crNone, "crNone"},         {crArrow, "crArrow"},       {crCross, "crCross"},
-    {crIBeam, "crIBeam"},       {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"},     {crSizeNWSE, "crSizeNWSE"},
-    {crSizeWE, "crSizeWE"},     {crUpArrow, "crUpArrow"},   {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
-    {crNoDrop, "crNoDrop"},     {crHSplit, "crHSplit"},     {crVSplit, "crVSplit"},     {crMultiDrag, "crMultiDrag"},
-    {crSQLWait, "crSQLWait"},   {crNo, "crNo"},             {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
-    {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"},
+    {crDefault, "crDefault"},     {crNone, "crNone"},           {crArrow, "crArrow"},
+    {crCross, "crCross"},         {crIBeam, "crIBeam"},         {crSizeNESW, "crSizeNESW"},
+    {crSizeNS, "crSizeNS"},       {crSizeNWSE, "crSizeNWSE"},   {crSizeWE, "crSizeWE"},
+    {crUpArrow, "crUpArrow"},     {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+    {crNoDrop, "crNoDrop"},       {crHSplit, "crHSplit"},       {crVSplit, "crVSplit"},
+    {crMultiDrag, "crMultiDrag"}, {crSQLWait, "crSQLWait"},     {crNo, "crNo"},
+    {crAppStart, "crAppStart"},   {crHelp, "crHelp"},           {crHandPoint, "crHandPoint"},
+    {crSizeAll, "crSizeAll"},
 };
 
 }  // namespace
@@ -140,7 +139,7 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   int TabOrder = -1;
   bool HasWindowRgn = false;
   QRegion WindowRgn;
-  bool Native = false;  // W came from CreateNativeWidget
+  bool Native = false;       // W came from CreateNativeWidget
   QPointer<QObject> Filter;  // the native widget's input filter
   bool ClickOnMouseUp = true;
   TPaintOverEvent PaintOver;  // runs after the native widget painted its face
@@ -468,8 +467,7 @@ protected:
       case QEvent::MouseButtonRelease: {
         auto* m = static_cast<QMouseEvent*>(E);
         QPoint p = at(m);
-        Ctrl->DispatchMouseUp(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()), p.x(),
-                              p.y());
+        Ctrl->DispatchMouseUp(ButtonFromQt(m->button()), vmqt::ShiftFromQt(m->modifiers(), m->buttons()), p.x(), p.y());
         return false;
       }
       case QEvent::MouseMove: {
@@ -515,7 +513,8 @@ protected:
         uint16_t key = vmqt::KeyFromQt(k->key());
         return key && !wc->DispatchKeyUp(key, vmqt::ShiftFromQt(k->modifiers(), Qt::NoButton));
       }
-      default: return false;
+      default:
+        return false;
     }
   }
 
@@ -568,29 +567,50 @@ uint16_t KeyFromQt(int K) {
   if ((K >= Qt::Key_A && K <= Qt::Key_Z) || (K >= Qt::Key_0 && K <= Qt::Key_9)) return static_cast<uint16_t>(K);
   if (K >= Qt::Key_F1 && K <= Qt::Key_F24) return static_cast<uint16_t>(VK_F1 + (K - Qt::Key_F1));
   switch (K) {
-    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Backspace:
+      return VK_BACK;
     case Qt::Key_Tab:
-    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Backtab:
+      return VK_TAB;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return VK_RETURN;
-    case Qt::Key_Shift: return VK_SHIFT;
-    case Qt::Key_Control: return VK_CONTROL;
-    case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Escape: return VK_ESCAPE;
-    case Qt::Key_Space: return VK_SPACE;
-    case Qt::Key_PageUp: return VK_PRIOR;
-    case Qt::Key_PageDown: return VK_NEXT;
-    case Qt::Key_End: return VK_END;
-    case Qt::Key_Home: return VK_HOME;
-    case Qt::Key_Left: return VK_LEFT;
-    case Qt::Key_Up: return VK_UP;
-    case Qt::Key_Right: return VK_RIGHT;
-    case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Insert: return VK_INSERT;
-    case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Plus: return VK_ADD;
-    case Qt::Key_Minus: return VK_SUBTRACT;
-    default: return 0;
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Shift:
+      return VK_SHIFT;
+    case Qt::Key_Control:
+      return VK_CONTROL;
+    case Qt::Key_Alt:
+      return VK_MENU;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Space:
+      return VK_SPACE;
+    case Qt::Key_PageUp:
+      return VK_PRIOR;
+    case Qt::Key_PageDown:
+      return VK_NEXT;
+    case Qt::Key_End:
+      return VK_END;
+    case Qt::Key_Home:
+      return VK_HOME;
+    case Qt::Key_Left:
+      return VK_LEFT;
+    case Qt::Key_Up:
+      return VK_UP;
+    case Qt::Key_Right:
+      return VK_RIGHT;
+    case Qt::Key_Down:
+      return VK_DOWN;
+    case Qt::Key_Insert:
+      return VK_INSERT;
+    case Qt::Key_Delete:
+      return VK_DELETE;
+    case Qt::Key_Plus:
+      return VK_ADD;
+    case Qt::Key_Minus:
+      return VK_SUBTRACT;
+    default:
+      return 0;
   }
 }
 
@@ -796,14 +816,29 @@ void TControl::Impl::LayoutBars() {
       QObject::connect(sb, &QAbstractSlider::actionTriggered, sb, [this, owner, k, sb](int action) {
         int code = -1;
         switch (action) {
-          case QAbstractSlider::SliderSingleStepSub: code = SB_LINEUP; break;
-          case QAbstractSlider::SliderSingleStepAdd: code = SB_LINEDOWN; break;
-          case QAbstractSlider::SliderPageStepSub: code = SB_PAGEUP; break;
-          case QAbstractSlider::SliderPageStepAdd: code = SB_PAGEDOWN; break;
-          case QAbstractSlider::SliderMove: code = sb->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION; break;
-          case QAbstractSlider::SliderToMinimum: code = SB_TOP; break;
-          case QAbstractSlider::SliderToMaximum: code = SB_BOTTOM; break;
-          default: break;
+          case QAbstractSlider::SliderSingleStepSub:
+            code = SB_LINEUP;
+            break;
+          case QAbstractSlider::SliderSingleStepAdd:
+            code = SB_LINEDOWN;
+            break;
+          case QAbstractSlider::SliderPageStepSub:
+            code = SB_PAGEUP;
+            break;
+          case QAbstractSlider::SliderPageStepAdd:
+            code = SB_PAGEDOWN;
+            break;
+          case QAbstractSlider::SliderMove:
+            code = sb->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION;
+            break;
+          case QAbstractSlider::SliderToMinimum:
+            code = SB_TOP;
+            break;
+          case QAbstractSlider::SliderToMaximum:
+            code = SB_BOTTOM;
+            break;
+          default:
+            break;
         }
         if (code < 0 || Syncing) return;
         bool taken = false;
@@ -838,14 +873,30 @@ int TWinControl::WorkScrollBar(int Kind, int Code, int Position) {
   QScrollBar* sb = FImpl->Bars[Kind].W.data();
   if (!sb || !FImpl->Bars[Kind].Wanted) return -1;
   switch (Code) {
-    case SB_LINEUP: sb->triggerAction(QAbstractSlider::SliderSingleStepSub); break;
-    case SB_LINEDOWN: sb->triggerAction(QAbstractSlider::SliderSingleStepAdd); break;
-    case SB_PAGEUP: sb->triggerAction(QAbstractSlider::SliderPageStepSub); break;
-    case SB_PAGEDOWN: sb->triggerAction(QAbstractSlider::SliderPageStepAdd); break;
-    case SB_TOP: sb->triggerAction(QAbstractSlider::SliderToMinimum); break;
-    case SB_BOTTOM: sb->triggerAction(QAbstractSlider::SliderToMaximum); break;
-    case SB_THUMBPOSITION: case SB_THUMBTRACK: sb->setSliderPosition(Position); break;
-    default: break;
+    case SB_LINEUP:
+      sb->triggerAction(QAbstractSlider::SliderSingleStepSub);
+      break;
+    case SB_LINEDOWN:
+      sb->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+      break;
+    case SB_PAGEUP:
+      sb->triggerAction(QAbstractSlider::SliderPageStepSub);
+      break;
+    case SB_PAGEDOWN:
+      sb->triggerAction(QAbstractSlider::SliderPageStepAdd);
+      break;
+    case SB_TOP:
+      sb->triggerAction(QAbstractSlider::SliderToMinimum);
+      break;
+    case SB_BOTTOM:
+      sb->triggerAction(QAbstractSlider::SliderToMaximum);
+      break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+      sb->setSliderPosition(Position);
+      break;
+    default:
+      break;
   }
   return sb->value();
 }
@@ -1135,7 +1186,8 @@ void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, 
 void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
   if (!FEnabled) return;
   Guarded([&] {
-    bool click = Button == mbLeft && FPressed && !FImpl->Native && FImpl->ClickOnMouseUp && X >= 0 && Y >= 0 && X < FWidth && Y < FHeight;
+    bool click = Button == mbLeft && FPressed && !FImpl->Native && FImpl->ClickOnMouseUp && X >= 0 && Y >= 0 &&
+                 X < FWidth && Y < FHeight;
     if (Button == mbLeft) FPressed = false;
     if (click) Click();
     MouseUp(Button, Shift, X, Y);
@@ -1194,8 +1246,11 @@ void TWinControl::WndProc(TMessage& Message) {
       // The window system moved or sized a top-level window: the control takes its bounds.
       if (QWidget* w = FImpl->W.data(); w && w->isWindow()) TControlAccess::WindowGeometry(this, w->geometry());
       break;
-    case WM_GETMINMAXINFO: break;  // no limits of its own
-    default: DefaultHandler(Message); break;
+    case WM_GETMINMAXINFO:
+      break;  // no limits of its own
+    default:
+      DefaultHandler(Message);
+      break;
   }
 }
 
@@ -1457,8 +1512,11 @@ void TWinControl::AlignControls(TRect& R) {
           c->SetBounds(R.Right - c->FWidth, R.Top, c->FWidth, R.Height());
           R.Right -= c->FWidth;
           break;
-        case alClient: c->SetBounds(R.Left, R.Top, R.Width(), R.Height()); break;
-        default: break;
+        case alClient:
+          c->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+          break;
+        default:
+          break;
       }
     }
   };
@@ -1488,8 +1546,10 @@ void TWinControl::AnchorControls(int32_t DX, int32_t DY) {
   if (DX == 0 && DY == 0) return;
   auto follow = [](TAnchors A, TAnchorKind Near, TAnchorKind Far, int32_t D, int32_t& Pos, int32_t& Size) {
     if (A.Contains(Far)) {
-      if (A.Contains(Near)) Size = std::max(0, Size + D);
-      else Pos += D;
+      if (A.Contains(Near))
+        Size = std::max(0, Size + D);
+      else
+        Pos += D;
     } else if (!A.Contains(Near)) {
       Pos += D / 2;
     }
@@ -1642,9 +1702,7 @@ TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {
   CreateSurface();
 }
 
-TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) {
-  SetBounds(0, 0, 105, 105);
-}
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 105, 105); }
 
 void TPaintBox::Paint() {
   if (OnPaint) OnPaint(this);
@@ -1770,27 +1828,48 @@ int QtKeyFromVK(int K) {
   if ((K >= 'A' && K <= 'Z') || (K >= '0' && K <= '9')) return K;
   if (K >= VK_F1 && K < VK_F1 + 24) return Qt::Key_F1 + (K - VK_F1);
   switch (K) {
-    case VK_BACK: return Qt::Key_Backspace;
-    case VK_TAB: return Qt::Key_Tab;
-    case VK_RETURN: return Qt::Key_Return;
-    case VK_SHIFT: return Qt::Key_Shift;
-    case VK_CONTROL: return Qt::Key_Control;
-    case VK_MENU: return Qt::Key_Alt;
-    case VK_ESCAPE: return Qt::Key_Escape;
-    case VK_SPACE: return Qt::Key_Space;
-    case VK_PRIOR: return Qt::Key_PageUp;
-    case VK_NEXT: return Qt::Key_PageDown;
-    case VK_END: return Qt::Key_End;
-    case VK_HOME: return Qt::Key_Home;
-    case VK_LEFT: return Qt::Key_Left;
-    case VK_UP: return Qt::Key_Up;
-    case VK_RIGHT: return Qt::Key_Right;
-    case VK_DOWN: return Qt::Key_Down;
-    case VK_INSERT: return Qt::Key_Insert;
-    case VK_DELETE: return Qt::Key_Delete;
-    case VK_ADD: return Qt::Key_Plus;
-    case VK_SUBTRACT: return Qt::Key_Minus;
-    default: return Qt::Key_unknown;
+    case VK_BACK:
+      return Qt::Key_Backspace;
+    case VK_TAB:
+      return Qt::Key_Tab;
+    case VK_RETURN:
+      return Qt::Key_Return;
+    case VK_SHIFT:
+      return Qt::Key_Shift;
+    case VK_CONTROL:
+      return Qt::Key_Control;
+    case VK_MENU:
+      return Qt::Key_Alt;
+    case VK_ESCAPE:
+      return Qt::Key_Escape;
+    case VK_SPACE:
+      return Qt::Key_Space;
+    case VK_PRIOR:
+      return Qt::Key_PageUp;
+    case VK_NEXT:
+      return Qt::Key_PageDown;
+    case VK_END:
+      return Qt::Key_End;
+    case VK_HOME:
+      return Qt::Key_Home;
+    case VK_LEFT:
+      return Qt::Key_Left;
+    case VK_UP:
+      return Qt::Key_Up;
+    case VK_RIGHT:
+      return Qt::Key_Right;
+    case VK_DOWN:
+      return Qt::Key_Down;
+    case VK_INSERT:
+      return Qt::Key_Insert;
+    case VK_DELETE:
+      return Qt::Key_Delete;
+    case VK_ADD:
+      return Qt::Key_Plus;
+    case VK_SUBTRACT:
+      return Qt::Key_Minus;
+    default:
+      return Qt::Key_unknown;
   }
 }
 

@@ -56,18 +56,17 @@ bool CursorToIdent(int64_t Cursor, std::string& Ident);
 bool IdentToCursor(const std::string& Ident, int64_t& Cursor);
 
 // Virtual key codes.
-constexpr uint16_t VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
-                   VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
-                   VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
-                   VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D;
+constexpr uint16_t VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11, VK_MENU = 0x12,
+                   VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24,
+                   VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E,
+                   VK_F1 = 0x70, VK_ADD = 0x6B, VK_SUBTRACT = 0x6D;
 
 // Window messages. What the window system tells a windowed control (moving, sizing, its size
 // limits, showing, activation, closing, destruction of its window) and the private messages
 // posted to it go through the control's WindowProc as a message record, so a component can see
 // them before and after the control's own handling, or keep them from it.
-constexpr uint32_t WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006,
-                   WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_SHOWWINDOW = 0x0018, WM_GETMINMAXINFO = 0x0024,
-                   WM_USER = 0x0400;
+constexpr uint32_t WM_DESTROY = 0x0002, WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006, WM_CLOSE = 0x0010,
+                   WM_QUIT = 0x0012, WM_SHOWWINDOW = 0x0018, WM_GETMINMAXINFO = 0x0024, WM_USER = 0x0400;
 constexpr intptr_t WA_INACTIVE = 0, WA_ACTIVE = 1;
 struct TMessage {
   uint32_t Msg = 0;

@@ -26,40 +26,53 @@ const char* const SNotABlob = "Field '%s' is not a blob field";
 
 void DatabaseError(const std::string& Message) { throw EDatabaseError(Message); }
 
-void DatabaseErrorFmt(const std::string& Fmt, const std::string& Arg) {
-  throw EDatabaseError(Format(Fmt, {Arg}));
-}
+void DatabaseErrorFmt(const std::string& Fmt, const std::string& Arg) { throw EDatabaseError(Format(Fmt, {Arg})); }
 
 // ---------------------------------------------------------------------------------------------
 // Variant
 
 double Variant::AsFloat() const {
   switch (V.index()) {
-    case 1: return std::get<bool>(V) ? -1.0 : 0.0;
-    case 2: return static_cast<double>(std::get<int64_t>(V));
-    case 3: return std::get<double>(V);
-    case 4: return StrToFloat(std::get<std::string>(V));
-    default: throw EConvertError("Could not convert variant of type (Null) into type (Double)");
+    case 1:
+      return std::get<bool>(V) ? -1.0 : 0.0;
+    case 2:
+      return static_cast<double>(std::get<int64_t>(V));
+    case 3:
+      return std::get<double>(V);
+    case 4:
+      return StrToFloat(std::get<std::string>(V));
+    default:
+      throw EConvertError("Could not convert variant of type (Null) into type (Double)");
   }
 }
 
 int64_t Variant::AsInteger() const {
   switch (V.index()) {
-    case 1: return std::get<bool>(V) ? -1 : 0;
-    case 2: return std::get<int64_t>(V);
-    case 3: return Round(std::get<double>(V));
-    case 4: return StrToInt64(std::get<std::string>(V));
-    default: throw EConvertError("Could not convert variant of type (Null) into type (Integer)");
+    case 1:
+      return std::get<bool>(V) ? -1 : 0;
+    case 2:
+      return std::get<int64_t>(V);
+    case 3:
+      return Round(std::get<double>(V));
+    case 4:
+      return StrToInt64(std::get<std::string>(V));
+    default:
+      throw EConvertError("Could not convert variant of type (Null) into type (Integer)");
   }
 }
 
 std::string Variant::AsString() const {
   switch (V.index()) {
-    case 1: return std::get<bool>(V) ? "True" : "False";
-    case 2: return IntToStr(std::get<int64_t>(V));
-    case 3: return FloatToStr(std::get<double>(V));
-    case 4: return std::get<std::string>(V);
-    default: return "";
+    case 1:
+      return std::get<bool>(V) ? "True" : "False";
+    case 2:
+      return IntToStr(std::get<int64_t>(V));
+    case 3:
+      return FloatToStr(std::get<double>(V));
+    case 4:
+      return std::get<std::string>(V);
+    default:
+      return "";
   }
 }
 
@@ -83,8 +96,15 @@ bool Variant::operator==(const Variant& Other) const {
 
 bool IsBlobType(TFieldType T) {
   switch (T) {
-    case ftBlob: case ftMemo: case ftGraphic: case ftFmtMemo: case ftParadoxOle:
-    case ftDBaseOle: case ftTypedBinary: case ftOraBlob: case ftOraClob:
+    case ftBlob:
+    case ftMemo:
+    case ftGraphic:
+    case ftFmtMemo:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary:
+    case ftOraBlob:
+    case ftOraClob:
       return true;
     default:
       return false;
@@ -93,19 +113,19 @@ bool IsBlobType(TFieldType T) {
 
 const char* FieldTypeName(TFieldType T) {
   static const char* const Names[] = {
-      "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency", "BCD",
-      "Date", "Time", "DateTime", "Bytes", "VarBytes", "AutoInc", "Blob", "Memo", "Graphic",
-      "FmtMemo", "ParadoxOle", "dBaseOle", "TypedBinary", "Cursor", "FixedChar", "WideString",
-      "Largeint", "ADT", "Array", "Reference", "DataSet", "OraBlob", "OraClob", "Variant",
-      "Interface", "IDispatch", "Guid", "TimeStamp", "FMTBcd"};
+      "Unknown",    "String",    "SmallInt",  "Integer",    "Word",      "Boolean",     "Float",   "Currency",
+      "BCD",        "Date",      "Time",      "DateTime",   "Bytes",     "VarBytes",    "AutoInc", "Blob",
+      "Memo",       "Graphic",   "FmtMemo",   "ParadoxOle", "dBaseOle",  "TypedBinary", "Cursor",  "FixedChar",
+      "WideString", "Largeint",  "ADT",       "Array",      "Reference", "DataSet",     "OraBlob", "OraClob",
+      "Variant",    "Interface", "IDispatch", "Guid",       "TimeStamp", "FMTBcd"};
   return Names[T];
 }
 
 // ---------------------------------------------------------------------------------------------
 // Field definitions
 
-TFieldDef::TFieldDef(TFieldDefs*, const std::string& AName, TFieldType ADataType, int ASize,
-                     bool ARequired, int AFieldNo)
+TFieldDef::TFieldDef(TFieldDefs*, const std::string& AName, TFieldType ADataType, int ASize, bool ARequired,
+                     int AFieldNo)
     : FName(AName), FDataType(ADataType), FSize(ASize), FRequired(ARequired), FFieldNo(AFieldNo) {}
 
 VM_DEFINE_CLASS(TFieldDefs)
@@ -227,10 +247,18 @@ void TField::SetAsVariant(const Variant& Value) {
     return;
   }
   switch (Value.V.index()) {
-    case 1: SetAsBoolean(std::get<bool>(Value.V)); break;
-    case 2: SetAsFloat(static_cast<double>(std::get<int64_t>(Value.V))); break;
-    case 3: SetAsFloat(std::get<double>(Value.V)); break;
-    default: SetAsString(Value.AsString()); break;
+    case 1:
+      SetAsBoolean(std::get<bool>(Value.V));
+      break;
+    case 2:
+      SetAsFloat(static_cast<double>(std::get<int64_t>(Value.V)));
+      break;
+    case 3:
+      SetAsFloat(std::get<double>(Value.V));
+      break;
+    default:
+      SetAsString(Value.AsString());
+      break;
   }
 }
 
@@ -284,9 +312,16 @@ bool TField::CanModify() {
 bool TField::IsValidChar(char Key) {
   const bool digit = Key >= '0' && Key <= '9';
   switch (FDataType) {
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint:
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
       return digit || Key == '+' || Key == '-';
-    case ftFloat: case ftCurrency: case ftBCD: case ftFMTBcd:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd:
       return digit || Key == '+' || Key == '-' || Key == '.' || Key == ',' || Key == 'e' || Key == 'E';
     default:
       return true;
@@ -339,9 +374,12 @@ TStringField::TStringField(TComponent* AOwner) : TField(AOwner) {
 
 int TStringField::DataSize() const {
   switch (DataType()) {
-    case ftWideString: return 2 * Size() + 2;
-    case ftGuid: return 39;
-    default: return Size() + 1;
+    case ftWideString:
+      return 2 * Size() + 2;
+    case ftGuid:
+      return 39;
+    default:
+      return Size() + 1;
   }
 }
 
@@ -378,9 +416,7 @@ VM_DEFINE_CLASS(TIntegerField)
 
 TIntegerField::TIntegerField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftInteger); }
 
-int TIntegerField::DataSize() const {
-  return DataType() == ftSmallint || DataType() == ftWord ? 2 : 4;
-}
+int TIntegerField::DataSize() const { return DataType() == ftSmallint || DataType() == ftWord ? 2 : 4; }
 
 int32_t TIntegerField::GetAsInteger() {
   if (DataType() == ftSmallint) {
@@ -492,7 +528,8 @@ void TBooleanField::SetAsString(const std::string& Value) {
     return;
   }
   bool b;
-  if (!TryStrToBool(Value, b)) throw EDatabaseError(Format("'%s' is not a valid boolean value for field '%s'", {Value, DisplayName()}));
+  if (!TryStrToBool(Value, b))
+    throw EDatabaseError(Format("'%s' is not a valid boolean value for field '%s'", {Value, DisplayName()}));
   SetAsBoolean(b);
 }
 Variant TBooleanField::GetAsVariant() { return IsNull() ? Variant() : Variant(GetAsBoolean()); }
@@ -528,11 +565,16 @@ TBytesField::TBytesField(TComponent* AOwner) : TField(AOwner) { SetDataType(ftBy
 
 int TBytesField::DataSize() const {
   switch (DataType()) {
-    case ftBCD: return 34;
-    case ftVarBytes: return Size() + 2;
-    case ftADT: return 0;
-    case ftVariant: return 16;
-    default: return Size();
+    case ftBCD:
+      return 34;
+    case ftVarBytes:
+      return Size() + 2;
+    case ftADT:
+      return 0;
+    case ftVariant:
+      return 16;
+    default:
+      return Size();
   }
 }
 
@@ -685,18 +727,33 @@ void TDataLink::UpdateState() {
 
 void TDataLink::DataEvent(TDataEvent Event, intptr_t Info) {
   switch (Event) {
-    case deUpdateState: UpdateState(); break;
+    case deUpdateState:
+      UpdateState();
+      break;
     case deFieldChange:
     case deRecordChange:
       if (!FUpdating && FActive) RecordChanged(reinterpret_cast<TField*>(Info));
       break;
-    case deDataSetChange: if (FActive) DataSetChanged(); break;
-    case deDataSetScroll: if (FActive) DataSetScrolled(static_cast<int>(Info)); break;
-    case deLayoutChange: if (FActive) LayoutChanged(); break;
-    case deUpdateRecord: if (FActive) UpdateRecord(); break;
-    case deCheckBrowseMode: if (FActive) CheckBrowseMode(); break;
-    case deFocusControl: FocusControl(reinterpret_cast<TField*>(Info)); break;
-    default: break;
+    case deDataSetChange:
+      if (FActive) DataSetChanged();
+      break;
+    case deDataSetScroll:
+      if (FActive) DataSetScrolled(static_cast<int>(Info));
+      break;
+    case deLayoutChange:
+      if (FActive) LayoutChanged();
+      break;
+    case deUpdateRecord:
+      if (FActive) UpdateRecord();
+      break;
+    case deCheckBrowseMode:
+      if (FActive) CheckBrowseMode();
+      break;
+    case deFocusControl:
+      FocusControl(reinterpret_cast<TField*>(Info));
+      break;
+    default:
+      break;
   }
 }
 
@@ -774,7 +831,8 @@ void TDataSource::DataEvent(TDataEvent Event, intptr_t Info) {
     case deUpdateRecord:
       if (OnUpdateData) OnUpdateData(this);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -821,8 +879,7 @@ VM_PUBLISH(TDataSet) {
   P.Event("OnPostError", &TDataSet::OnPostError);
 }
 
-TDataSet::TDataSet(TComponent* AOwner)
-    : TComponent(AOwner), FFieldDefs(std::make_unique<TFieldDefs>(this)) {}
+TDataSet::TDataSet(TComponent* AOwner) : TComponent(AOwner), FFieldDefs(std::make_unique<TFieldDefs>(this)) {}
 
 TDataSet::~TDataSet() {
   // A concrete dataset closes itself in its own destructor; here only links and fields go.
@@ -939,41 +996,65 @@ void TDataSet::RestoreState(TDataSetState Value) {
 
 TField* TDataSet::CreateFieldForType(TFieldType Type) {
   switch (Type) {
-    case ftString: case ftFixedChar: case ftWideString: case ftGuid: {
+    case ftString:
+    case ftFixedChar:
+    case ftWideString:
+    case ftGuid: {
       auto* f = new TStringField(this);
       f->SetStringType(Type);
       return f;
     }
-    case ftSmallint: case ftInteger: case ftWord: case ftDate: case ftTime: {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftDate:
+    case ftTime: {
       auto* f = new TIntegerField(this);
       f->SetIntegerType(Type);
       return f;
     }
-    case ftAutoInc: return new TAutoIncField(this);
-    case ftLargeint: return new TLargeintField(this);
-    case ftFloat: case ftCurrency: {
+    case ftAutoInc:
+      return new TAutoIncField(this);
+    case ftLargeint:
+      return new TLargeintField(this);
+    case ftFloat:
+    case ftCurrency: {
       auto* f = new TFloatField(this);
       f->SetFloatType(Type);
       return f;
     }
-    case ftBoolean: return new TBooleanField(this);
-    case ftDateTime: return new TDateTimeField(this);
-    case ftBCD: case ftBytes: case ftVarBytes: case ftADT: case ftVariant: {
+    case ftBoolean:
+      return new TBooleanField(this);
+    case ftDateTime:
+      return new TDateTimeField(this);
+    case ftBCD:
+    case ftBytes:
+    case ftVarBytes:
+    case ftADT:
+    case ftVariant: {
       auto* f = new TBytesField(this);
       f->SetBytesType(Type);
       return f;
     }
-    case ftMemo: case ftFmtMemo: case ftOraClob: {
+    case ftMemo:
+    case ftFmtMemo:
+    case ftOraClob: {
       auto* f = new TMemoField(this);
       f->SetBlobType(Type);
       return f;
     }
-    case ftBlob: case ftGraphic: case ftParadoxOle: case ftDBaseOle: case ftTypedBinary: case ftOraBlob: {
+    case ftBlob:
+    case ftGraphic:
+    case ftParadoxOle:
+    case ftDBaseOle:
+    case ftTypedBinary:
+    case ftOraBlob: {
       auto* f = new TBlobField(this);
       f->SetBlobType(Type);
       return f;
     }
-    default: return nullptr;
+    default:
+      return nullptr;
   }
 }
 
@@ -1148,7 +1229,8 @@ int TDataSet::ActiveRecord() {
 
 void TDataSet::SetDisplayRecord(int Index) {
   if (!FWindowValid) RefreshRecordWindow();
-  FDisplayBuffer = Index >= 0 && Index < static_cast<int>(FRows.size()) && FRows[Index] != FBuffer ? FRows[Index] : nullptr;
+  FDisplayBuffer =
+      Index >= 0 && Index < static_cast<int>(FRows.size()) && FRows[Index] != FBuffer ? FRows[Index] : nullptr;
 }
 
 void TDataSet::RefreshRecordWindow() {

@@ -32,20 +32,20 @@ public:
 [[noreturn]] void DatabaseErrorFmt(const std::string& Fmt, const std::string& Arg);
 
 // The framework's message texts.
-extern const char* const SFieldNotFound;        // "Field '%s' not found"
-extern const char* const SNotEditing;           // "Dataset not in edit or insert mode"
-extern const char* const SDataSetClosed;        // "Cannot perform this operation on a closed dataset"
-extern const char* const SDataSetOpen;          // "Cannot perform this operation on an open dataset"
-extern const char* const SDataSetEmpty;         // "Cannot perform this operation on an empty dataset"
-extern const char* const SDataSetReadOnly;      // "Cannot modify a read-only dataset"
-extern const char* const SFieldReadOnly;        // "Field '%s' cannot be modified"
-extern const char* const SFieldRequired;        // "Field '%s' must have a value"
-extern const char* const SUnknownFieldType;     // "Field '%s' is of an unknown type"
-extern const char* const SNoDataFound;          // "No data found"
-extern const char* const SFieldTypeMismatch;    // "Type mismatch for field '%s', expecting: %s actual: %s"
-extern const char* const SFieldAccessError;     // "Cannot access field '%s' as type %s"
-extern const char* const SDuplicateFieldName;   // "Duplicate field name '%s'"
-extern const char* const SNotABlob;             // "Field '%s' is not a blob field"
+extern const char* const SFieldNotFound;       // "Field '%s' not found"
+extern const char* const SNotEditing;          // "Dataset not in edit or insert mode"
+extern const char* const SDataSetClosed;       // "Cannot perform this operation on a closed dataset"
+extern const char* const SDataSetOpen;         // "Cannot perform this operation on an open dataset"
+extern const char* const SDataSetEmpty;        // "Cannot perform this operation on an empty dataset"
+extern const char* const SDataSetReadOnly;     // "Cannot modify a read-only dataset"
+extern const char* const SFieldReadOnly;       // "Field '%s' cannot be modified"
+extern const char* const SFieldRequired;       // "Field '%s' must have a value"
+extern const char* const SUnknownFieldType;    // "Field '%s' is of an unknown type"
+extern const char* const SNoDataFound;         // "No data found"
+extern const char* const SFieldTypeMismatch;   // "Type mismatch for field '%s', expecting: %s actual: %s"
+extern const char* const SFieldAccessError;    // "Cannot access field '%s' as type %s"
+extern const char* const SDuplicateFieldName;  // "Duplicate field name '%s'"
+extern const char* const SNotABlob;            // "Field '%s' is not a blob field"
 
 // A value of any field type, as the toolkit's variant: null, Boolean, integer, float or text.
 class Variant {
@@ -72,11 +72,44 @@ public:
 using TVariantArray = std::vector<Variant>;
 
 enum TFieldType {
-  ftUnknown, ftString, ftSmallint, ftInteger, ftWord, ftBoolean, ftFloat, ftCurrency, ftBCD,
-  ftDate, ftTime, ftDateTime, ftBytes, ftVarBytes, ftAutoInc, ftBlob, ftMemo, ftGraphic,
-  ftFmtMemo, ftParadoxOle, ftDBaseOle, ftTypedBinary, ftCursor, ftFixedChar, ftWideString,
-  ftLargeint, ftADT, ftArray, ftReference, ftDataSet, ftOraBlob, ftOraClob, ftVariant,
-  ftInterface, ftIDispatch, ftGuid, ftTimeStamp, ftFMTBcd
+  ftUnknown,
+  ftString,
+  ftSmallint,
+  ftInteger,
+  ftWord,
+  ftBoolean,
+  ftFloat,
+  ftCurrency,
+  ftBCD,
+  ftDate,
+  ftTime,
+  ftDateTime,
+  ftBytes,
+  ftVarBytes,
+  ftAutoInc,
+  ftBlob,
+  ftMemo,
+  ftGraphic,
+  ftFmtMemo,
+  ftParadoxOle,
+  ftDBaseOle,
+  ftTypedBinary,
+  ftCursor,
+  ftFixedChar,
+  ftWideString,
+  ftLargeint,
+  ftADT,
+  ftArray,
+  ftReference,
+  ftDataSet,
+  ftOraBlob,
+  ftOraClob,
+  ftVariant,
+  ftInterface,
+  ftIDispatch,
+  ftGuid,
+  ftTimeStamp,
+  ftFMTBcd
 };
 bool IsBlobType(TFieldType T);
 const char* FieldTypeName(TFieldType T);
@@ -84,13 +117,32 @@ const char* FieldTypeName(TFieldType T);
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
 
 enum TDataSetState {
-  dsInactive, dsBrowse, dsEdit, dsInsert, dsSetKey, dsCalcFields, dsFilter, dsNewValue,
-  dsOldValue, dsCurValue, dsBlockRead, dsInternalCalc, dsOpening
+  dsInactive,
+  dsBrowse,
+  dsEdit,
+  dsInsert,
+  dsSetKey,
+  dsCalcFields,
+  dsFilter,
+  dsNewValue,
+  dsOldValue,
+  dsCurValue,
+  dsBlockRead,
+  dsInternalCalc,
+  dsOpening
 };
 
 enum TDataEvent {
-  deFieldChange, deRecordChange, deDataSetChange, deDataSetScroll, deLayoutChange,
-  deUpdateRecord, deUpdateState, deCheckBrowseMode, dePropertyChange, deFieldListChange,
+  deFieldChange,
+  deRecordChange,
+  deDataSetChange,
+  deDataSetScroll,
+  deLayoutChange,
+  deUpdateRecord,
+  deUpdateState,
+  deCheckBrowseMode,
+  dePropertyChange,
+  deFieldListChange,
   deFocusControl
 };
 
@@ -121,8 +173,8 @@ class TFieldDefs;
 
 class TFieldDef {
 public:
-  TFieldDef(TFieldDefs* AOwner, const std::string& AName, TFieldType ADataType, int ASize,
-            bool ARequired, int AFieldNo);
+  TFieldDef(TFieldDefs* AOwner, const std::string& AName, TFieldType ADataType, int ASize, bool ARequired,
+            int AFieldNo);
   const std::string& Name() const { return FName; }
   TFieldType DataType() const { return FDataType; }
   int Size() const { return FSize; }
@@ -652,7 +704,10 @@ public:
   int ActiveRecord();
   // Fields read row Index of the window (-1 or the active row: the current record again).
   void SetDisplayRecord(int Index);
-  void InvalidateRecordWindow() { FWindowValid = false; FDisplayBuffer = nullptr; }
+  void InvalidateRecordWindow() {
+    FWindowValid = false;
+    FDisplayBuffer = nullptr;
+  }
   virtual bool IsSequenced() { return true; }
   virtual bool IsIndexField(TField* /*Field*/) { return false; }
 
@@ -734,8 +789,12 @@ protected:
   bool HasPersistentFields() const { return FFields.Count() > 0 && !FDefaultFields; }
   // Rebuilds the definitions from the persistent fields.
   void InitFieldDefsFromFields();
-  void DoBeforeScroll() { if (BeforeScroll) BeforeScroll(this); }
-  void DoAfterScroll() { if (AfterScroll) AfterScroll(this); }
+  void DoBeforeScroll() {
+    if (BeforeScroll) BeforeScroll(this);
+  }
+  void DoAfterScroll() {
+    if (AfterScroll) AfterScroll(this);
+  }
   void CheckOperation(const std::function<void()>& Operation, const TDataSetErrorEvent& ErrorEvent);
   // The class of field made for a definition's type; nullptr for unsupported types.
   virtual TField* CreateFieldForType(TFieldType Type);

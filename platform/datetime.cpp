@@ -119,21 +119,31 @@ void AppendFormatted(std::string& R, std::string_view F, TDateTime DT, int Depth
         I += 1;
         continue;
       case 'D':
-        if (Count == 1) R += std::to_string(Day);
-        else if (Count == 2) R += Pad(Day, 2);
-        else if (Count == 3) R += ShortDayNames[DayOfWeek(DT) - 1];
-        else if (Count == 4) R += LongDayNames[DayOfWeek(DT) - 1];
-        else if (Count == 5) AppendFormatted(R, ShortDateFormat, DT, Depth + 1);
-        else AppendFormatted(R, LongDateFormat, DT, Depth + 1);
+        if (Count == 1)
+          R += std::to_string(Day);
+        else if (Count == 2)
+          R += Pad(Day, 2);
+        else if (Count == 3)
+          R += ShortDayNames[DayOfWeek(DT) - 1];
+        else if (Count == 4)
+          R += LongDayNames[DayOfWeek(DT) - 1];
+        else if (Count == 5)
+          AppendFormatted(R, ShortDateFormat, DT, Depth + 1);
+        else
+          AppendFormatted(R, LongDateFormat, DT, Depth + 1);
         LastWasHour = false;
         break;
       case 'M':
         if (LastWasHour && Count <= 2) {
           R += Count == 1 ? std::to_string(Min) : Pad(Min, 2);
-        } else if (Count == 1) R += std::to_string(Month);
-        else if (Count == 2) R += Pad(Month, 2);
-        else if (Count == 3) R += ShortMonthNames[Month - 1];
-        else R += LongMonthNames[Month - 1];
+        } else if (Count == 1)
+          R += std::to_string(Month);
+        else if (Count == 2)
+          R += Pad(Month, 2);
+        else if (Count == 3)
+          R += ShortMonthNames[Month - 1];
+        else
+          R += LongMonthNames[Month - 1];
         LastWasHour = false;
         break;
       case 'Y':
@@ -315,8 +325,10 @@ bool ScanDate(TScanner& Sc, TDateTime& Value) {
 
 bool ScanTime(TScanner& Sc, TDateTime& Value) {
   int BaseHour = -1;
-  if (Sc.Text(TimeAMString) || Sc.Text("AM")) BaseHour = 0;
-  else if (Sc.Text(TimePMString) || Sc.Text("PM")) BaseHour = 12;
+  if (Sc.Text(TimeAMString) || Sc.Text("AM"))
+    BaseHour = 0;
+  else if (Sc.Text(TimePMString) || Sc.Text("PM"))
+    BaseHour = 12;
   int Hour, Min = 0, Sec = 0, MSec = 0, L;
   if (!Sc.Number(Hour, L)) return false;
   if (Sc.Char(TimeSeparator)) {
@@ -327,8 +339,10 @@ bool ScanTime(TScanner& Sc, TDateTime& Value) {
     }
   }
   if (BaseHour < 0) {
-    if (Sc.Text(TimeAMString) || Sc.Text("AM")) BaseHour = 0;
-    else if (Sc.Text(TimePMString) || Sc.Text("PM")) BaseHour = 12;
+    if (Sc.Text(TimeAMString) || Sc.Text("AM"))
+      BaseHour = 0;
+    else if (Sc.Text(TimePMString) || Sc.Text("PM"))
+      BaseHour = 12;
   }
   if (BaseHour >= 0) {
     if (Hour == 0 || Hour > 12) return false;
@@ -349,15 +363,13 @@ int DaysInAMonth(int Year, int Month) {
 }
 
 bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date) {
-  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInAMonth(Year, Month))
-    return false;
+  if (Year < 1 || Year > 9999 || Month < 1 || Month > 12 || Day < 1 || Day > DaysInAMonth(Year, Month)) return false;
   Date = static_cast<double>(DaysFromCivil(Year, Month, Day) + UnixEpochDay);
   return true;
 }
 
 bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time) {
-  if (Hour < 0 || Hour >= 24 || Min < 0 || Min >= 60 || Sec < 0 || Sec >= 60 || MSec < 0 || MSec >= 1000)
-    return false;
+  if (Hour < 0 || Hour >= 24 || Min < 0 || Min >= 60 || Sec < 0 || Sec >= 60 || MSec < 0 || MSec >= 1000) return false;
   Time = (Hour * 3600000.0 + Min * 60000.0 + Sec * 1000.0 + MSec) / MSecsPerDay;
   return true;
 }
@@ -399,8 +411,8 @@ void DecodeTime(TDateTime DT, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint
   MSec = static_cast<uint16_t>(Ms % 1000);
 }
 
-void DecodeDateTime(TDateTime DT, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour,
-                    uint16_t& Min, uint16_t& Sec, uint16_t& MSec) {
+void DecodeDateTime(TDateTime DT, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour, uint16_t& Min,
+                    uint16_t& Sec, uint16_t& MSec) {
   DecodeDate(DT, Year, Month, Day);
   DecodeTime(DT, Hour, Min, Sec, MSec);
 }
@@ -508,7 +520,6 @@ bool TryStrToDateTime(std::string_view S, TDateTime& Value) {
 
 TDateTime StrToDateTime(std::string_view S) {
   TDateTime V;
-  if (!TryStrToDateTime(S, V))
-    throw EConvertError(Format("'%s' is not a valid date and time", {std::string(S)}));
+  if (!TryStrToDateTime(S, V)) throw EConvertError(Format("'%s' is not a valid date and time", {std::string(S)}));
   return V;
 }

@@ -35,8 +35,8 @@ bool TryEncodeTime(int Hour, int Min, int Sec, int MSec, TDateTime& Time);
 TDateTime EncodeDateTime(int Year, int Month, int Day, int Hour, int Min, int Sec, int MSec);
 void DecodeDate(TDateTime Date, uint16_t& Year, uint16_t& Month, uint16_t& Day);
 void DecodeTime(TDateTime Time, uint16_t& Hour, uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
-void DecodeDateTime(TDateTime DT, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour,
-                    uint16_t& Min, uint16_t& Sec, uint16_t& MSec);
+void DecodeDateTime(TDateTime DT, uint16_t& Year, uint16_t& Month, uint16_t& Day, uint16_t& Hour, uint16_t& Min,
+                    uint16_t& Sec, uint16_t& MSec);
 bool IsLeapYear(int Year);
 int DaysInAMonth(int Year, int Month);
 int DayOfWeek(TDateTime Date);  // 1 = Sunday .. 7 = Saturday

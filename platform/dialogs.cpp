@@ -198,18 +198,26 @@ void PrepareFileDialog(QFileDialog& Dlg) {
   static bool added = false;
   if (!added) {
     added = true;
-    vmqt::AddProgramTexts(
-        "QFileDialog",
-        {{"Look in:", &SFileDialogLookIn},         {"File &name:", &SFileDialogFileName},
-         {"Files of type:", &SFileDialogFileType}, {"Directory:", &SFileDialogDirectory},
-         {"&Open", &SFileDialogOpen},              {"&Save", &SFileDialogSave},
-         {"&Choose", &SFileDialogChoose},          {"Back", &SFileDialogBack},
-         {"Forward", &SFileDialogForward},         {"Parent Directory", &SFileDialogParent},
-         {"Create New Folder", &SFileDialogCreateFolder}, {"List View", &SFileDialogListView},
-         {"Detail View", &SFileDialogDetailView},  {"&Rename", &SFileDialogRename},
-         {"&Delete", &SFileDialogDelete},          {"Show &hidden files", &SFileDialogShowHidden},
-         {"&New Folder", &SFileDialogNewFolder},   {"New Folder", &SFileDialogNewFolderName},
-         {"Are you sure you want to delete '%1'?", &SFileDialogDeleteAsk}, {"Show ", &SFileDialogShowColumn}});
+    vmqt::AddProgramTexts("QFileDialog", {{"Look in:", &SFileDialogLookIn},
+                                          {"File &name:", &SFileDialogFileName},
+                                          {"Files of type:", &SFileDialogFileType},
+                                          {"Directory:", &SFileDialogDirectory},
+                                          {"&Open", &SFileDialogOpen},
+                                          {"&Save", &SFileDialogSave},
+                                          {"&Choose", &SFileDialogChoose},
+                                          {"Back", &SFileDialogBack},
+                                          {"Forward", &SFileDialogForward},
+                                          {"Parent Directory", &SFileDialogParent},
+                                          {"Create New Folder", &SFileDialogCreateFolder},
+                                          {"List View", &SFileDialogListView},
+                                          {"Detail View", &SFileDialogDetailView},
+                                          {"&Rename", &SFileDialogRename},
+                                          {"&Delete", &SFileDialogDelete},
+                                          {"Show &hidden files", &SFileDialogShowHidden},
+                                          {"&New Folder", &SFileDialogNewFolder},
+                                          {"New Folder", &SFileDialogNewFolderName},
+                                          {"Are you sure you want to delete '%1'?", &SFileDialogDeleteAsk},
+                                          {"Show ", &SFileDialogShowColumn}});
     vmqt::AddProgramTexts("QFileSystemModel", {{"Name", &SFileDialogName},
                                                {"Size", &SFileDialogSize},
                                                {"Type", &SFileDialogType},
@@ -301,8 +309,7 @@ bool TOpenDialog::ExecuteOnScreen() {
     } catch (...) {
       vmqt::HandleCurrentException(this);
     }
-    if (FFileName != before)
-      dlg.selectFile(vmqt::ToQ(std::filesystem::path(FFileName).filename().string()));
+    if (FFileName != before) dlg.selectFile(vmqt::ToQ(std::filesystem::path(FFileName).filename().string()));
   });
   if (dlg.exec() != QDialog::Accepted) return false;
   for (const QString& f : dlg.selectedFiles()) FFiles->Add(vmqt::FromQ(f));
@@ -421,9 +428,8 @@ bool SelectDirectory(std::string& Directory, TSelectDirOpts Options, int HelpCtx
     if (std::filesystem::exists(dlg.Directory, ec)) return false;  // a file of that name
     if (!Options.Contains(sdAllowCreate)) return false;
     if (Options.Contains(sdPerformCreate)) {
-      if (Options.Contains(sdPrompt) &&
-          MessageDlg("The " + dlg.Directory + " directory does not exist. Create it?", mtConfirmation,
-                     {mbYes, mbNo}) != mrYes)
+      if (Options.Contains(sdPrompt) && MessageDlg("The " + dlg.Directory + " directory does not exist. Create it?",
+                                                   mtConfirmation, {mbYes, mbNo}) != mrYes)
         return false;
       std::filesystem::create_directories(dlg.Directory, ec);
       if (ec) {
@@ -473,8 +479,8 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
   }
   if (Headless()) return false;
   bool ok = false;
-  QString text = QInputDialog::getText(nullptr, vmqt::ToQ(Caption), vmqt::ToQ(Prompt), QLineEdit::Normal,
-                                       vmqt::ToQ(Value), &ok);
+  QString text =
+      QInputDialog::getText(nullptr, vmqt::ToQ(Caption), vmqt::ToQ(Prompt), QLineEdit::Normal, vmqt::ToQ(Value), &ok);
   if (!ok) return false;
   Value = vmqt::FromQ(text);
   return true;

@@ -138,31 +138,31 @@ protected:
 
 // The file dialog's own texts in the program's texts (a language switch assigns them; every
 // dialog made after that takes them; an empty text keeps the window system's own).
-extern std::string SFileDialogLookIn;       // "Look in:"
-extern std::string SFileDialogFileName;     // "File &name:"
-extern std::string SFileDialogFileType;     // "Files of type:"
-extern std::string SFileDialogDirectory;    // "Directory:"
-extern std::string SFileDialogOpen;         // "&Open"
-extern std::string SFileDialogSave;         // "&Save"
-extern std::string SFileDialogChoose;       // "&Choose"
-extern std::string SFileDialogCancel;       // "Cancel"
-extern std::string SFileDialogBack;         // "Back"
-extern std::string SFileDialogForward;      // "Forward"
-extern std::string SFileDialogParent;       // "Parent Directory"
-extern std::string SFileDialogCreateFolder; // "Create New Folder"
-extern std::string SFileDialogListView;     // "List View"
-extern std::string SFileDialogDetailView;   // "Detail View"
-extern std::string SFileDialogRename;       // "&Rename"
-extern std::string SFileDialogDelete;       // "&Delete"
-extern std::string SFileDialogShowHidden;   // "Show &hidden files"
-extern std::string SFileDialogNewFolder;    // "&New Folder"
+extern std::string SFileDialogLookIn;         // "Look in:"
+extern std::string SFileDialogFileName;       // "File &name:"
+extern std::string SFileDialogFileType;       // "Files of type:"
+extern std::string SFileDialogDirectory;      // "Directory:"
+extern std::string SFileDialogOpen;           // "&Open"
+extern std::string SFileDialogSave;           // "&Save"
+extern std::string SFileDialogChoose;         // "&Choose"
+extern std::string SFileDialogCancel;         // "Cancel"
+extern std::string SFileDialogBack;           // "Back"
+extern std::string SFileDialogForward;        // "Forward"
+extern std::string SFileDialogParent;         // "Parent Directory"
+extern std::string SFileDialogCreateFolder;   // "Create New Folder"
+extern std::string SFileDialogListView;       // "List View"
+extern std::string SFileDialogDetailView;     // "Detail View"
+extern std::string SFileDialogRename;         // "&Rename"
+extern std::string SFileDialogDelete;         // "&Delete"
+extern std::string SFileDialogShowHidden;     // "Show &hidden files"
+extern std::string SFileDialogNewFolder;      // "&New Folder"
 extern std::string SFileDialogNewFolderName;  // "New Folder"
-extern std::string SFileDialogDeleteAsk;    // "Are you sure you want to delete '%1'?"
-extern std::string SFileDialogShowColumn;   // "Show " (before a column's title: show or hide it)
-extern std::string SFileDialogName;         // "Name"
-extern std::string SFileDialogSize;         // "Size"
-extern std::string SFileDialogType;         // "Type"
-extern std::string SFileDialogDateModified; // "Date Modified"
+extern std::string SFileDialogDeleteAsk;      // "Are you sure you want to delete '%1'?"
+extern std::string SFileDialogShowColumn;     // "Show " (before a column's title: show or hide it)
+extern std::string SFileDialogName;           // "Name"
+extern std::string SFileDialogSize;           // "Size"
+extern std::string SFileDialogType;           // "Type"
+extern std::string SFileDialogDateModified;   // "Date Modified"
 
 // The file dialog as a display shows it, read without running it (tests, screenshots): its
 // labels, buttons, tool tips, commands and the detail view's column titles, and whether every
@@ -197,9 +197,24 @@ private:
   std::unique_ptr<TStrings> FCustomColors;
 };
 
-enum TFontDialogOption { fdAnsiOnly, fdTrueTypeOnly, fdEffects, fdFixedPitchOnly, fdForceFontExist, fdNoFaceSel,
-                         fdNoOEMFonts, fdNoSimulations, fdNoSizeSel, fdNoStyleSel, fdNoVectorFonts, fdShowHelp,
-                         fdWysiwyg, fdLimitSize, fdScalableOnly, fdApplyButton };
+enum TFontDialogOption {
+  fdAnsiOnly,
+  fdTrueTypeOnly,
+  fdEffects,
+  fdFixedPitchOnly,
+  fdForceFontExist,
+  fdNoFaceSel,
+  fdNoOEMFonts,
+  fdNoSimulations,
+  fdNoSizeSel,
+  fdNoStyleSel,
+  fdNoVectorFonts,
+  fdShowHelp,
+  fdWysiwyg,
+  fdLimitSize,
+  fdScalableOnly,
+  fdApplyButton
+};
 using TFontDialogOptions = TSet<TFontDialogOption>;
 
 class TFontDialog : public TCommonDialog {
@@ -261,8 +276,7 @@ using TMsgDlgButtons = TSet<TMsgDlgBtn>;
 int MessageDlg(const std::string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx = 0);
 
 // Input boxes go through this hook when set (tests); headless without one they are cancelled.
-using TInputQueryHook =
-    std::function<bool(const std::string& Caption, const std::string& Prompt, std::string& Value)>;
+using TInputQueryHook = std::function<bool(const std::string& Caption, const std::string& Prompt, std::string& Value)>;
 void SetInputQueryHook(TInputQueryHook Hook);
 // True with the typed Value when the user pressed OK; Value unchanged otherwise.
 bool InputQuery(const std::string& Caption, const std::string& Prompt, std::string& Value);

@@ -145,8 +145,8 @@ namespace {
 class TDragImageWindow : public QWidget {
 public:
   TDragImageWindow()
-      : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint |
-                             Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus) {
+      : QWidget(nullptr,
+                Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus) {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);

@@ -25,10 +25,10 @@ class TDragObject : public TObject {
 public:
   explicit TDragObject(TControl* ASource = nullptr) : Source(ASource) {}
   TControl* Source = nullptr;
-  TPoint DragPos;                // the pointer, screen coordinates
+  TPoint DragPos;                  // the pointer, screen coordinates
   TControl* DragTarget = nullptr;  // the control under the pointer that takes part in drags
-  TPoint TargetPos;              // the pointer in the target's client coordinates
-  bool Accepted = false;         // the target's last answer
+  TPoint TargetPos;                // the pointer in the target's client coordinates
+  bool Accepted = false;           // the target's last answer
   bool Dropped = false;
   // The cursor the source shows over a target that accepts (or not).
   virtual TCursor GetDragCursor(bool Accepted, int X, int Y) { return Accepted ? crDrag : crNoDrop; }

@@ -17,10 +17,10 @@ private:
   std::string FMessage;
 };
 
-#define VM_DECLARE_EXCEPTION(Name, Base)                 \
-  class Name : public Base {                            \
-  public:                                               \
-    using Base::Base;                                   \
+#define VM_DECLARE_EXCEPTION(Name, Base) \
+  class Name : public Base {             \
+  public:                                \
+    using Base::Base;                    \
   };
 
 VM_DECLARE_EXCEPTION(EAbort, Exception)

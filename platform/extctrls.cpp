@@ -7,8 +7,8 @@
 namespace {
 
 const TEnumInfo kBevelCutInfo("TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"});
-const TEnumInfo kBevelShapeInfo("TBevelShape",
-                                {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine", "bsRightLine", "bsSpacer"});
+const TEnumInfo kBevelShapeInfo("TBevelShape", {"bsBox", "bsFrame", "bsTopLine", "bsBottomLine", "bsLeftLine",
+                                                "bsRightLine", "bsSpacer"});
 const TEnumInfo kBevelStyleInfo("TBevelStyle", {"bsLowered", "bsRaised"});
 
 bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
@@ -16,7 +16,10 @@ bool ColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor();
 }  // namespace
 
 VM_PUBLISH(TCustomPanel) {
-  P.Int("Color", &TCustomPanel::Color, &TCustomPanel::SetColor).Default(clBtnFace).Idents(ColorIdents).Stored(ColorStored);
+  P.Int("Color", &TCustomPanel::Color, &TCustomPanel::SetColor)
+      .Default(clBtnFace)
+      .Idents(ColorIdents)
+      .Stored(ColorStored);
   P.String("Caption", &TCustomPanel::Caption, &TCustomPanel::SetCaption);
   P.Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, AlignmentInfo).Default(taCenter);
   P.Enum("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, kBevelCutInfo).Default(bvNone);
@@ -163,7 +166,9 @@ void TBevel::Paint() {
   };
   int w = FWidth, h = FHeight;
   switch (FShape) {
-    case bsBox: Frame3D(c, r, first, second, 1); break;
+    case bsBox:
+      Frame3D(c, r, first, second, 1);
+      break;
     case bsFrame: {
       TRect outer = Rect(0, 0, w - 1, h - 1);
       Frame3D(c, outer, first, first, 1);
@@ -187,7 +192,8 @@ void TBevel::Paint() {
       line(first, w - 2, 0, w - 2, h);
       line(second, w - 1, 0, w - 1, h);
       break;
-    case bsSpacer: break;
+    case bsSpacer:
+      break;
   }
 }
 
@@ -309,8 +315,8 @@ void TRadioGroup::ArrangeButtons() {
   int rowHeight = std::max(1, r.Height() / rows);
   for (int i = 0; i < n; ++i) {
     int col = i / rows, row = i % rows;
-    FButtons[i]->SetBounds(r.Left + 6 + col * colWidth, r.Top + row * rowHeight + (rowHeight - 17) / 2,
-                           colWidth - 2, std::min(17, rowHeight));
+    FButtons[i]->SetBounds(r.Left + 6 + col * colWidth, r.Top + row * rowHeight + (rowHeight - 17) / 2, colWidth - 2,
+                           std::min(17, rowHeight));
   }
 }
 

@@ -285,12 +285,18 @@ bool Headless() {
 int DefaultAnswer(int Flags) {
   bool second = (Flags & MB_DEFBUTTON2) != 0;
   switch (Flags & 0xF) {
-    case MB_OKCANCEL: return second ? IDCANCEL : IDOK;
-    case MB_ABORTRETRYIGNORE: return second ? IDRETRY : IDABORT;
-    case MB_YESNOCANCEL: return second ? IDNO : IDYES;
-    case MB_YESNO: return second ? IDNO : IDYES;
-    case MB_RETRYCANCEL: return second ? IDCANCEL : IDRETRY;
-    default: return IDOK;
+    case MB_OKCANCEL:
+      return second ? IDCANCEL : IDOK;
+    case MB_ABORTRETRYIGNORE:
+      return second ? IDRETRY : IDABORT;
+    case MB_YESNOCANCEL:
+      return second ? IDNO : IDYES;
+    case MB_YESNO:
+      return second ? IDNO : IDYES;
+    case MB_RETRYCANCEL:
+      return second ? IDCANCEL : IDRETRY;
+    default:
+      return IDOK;
   }
 }
 
@@ -324,8 +330,7 @@ void HandleCurrentException(TObject* Sender) {
   } catch (const EAbort&) {
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 }  // namespace vmqt
@@ -427,7 +432,8 @@ void TApplication::Run() {
 void TApplication::ActivateHint(const TPoint& ScreenPos, const std::string& Text) {
   FCurrentHint = Text;
   vmqt::EnsureApp();
-  if (QGuiApplication::platformName() != "offscreen") QToolTip::showText(QPoint(ScreenPos.X, ScreenPos.Y), vmqt::ToQ(Text));
+  if (QGuiApplication::platformName() != "offscreen")
+    QToolTip::showText(QPoint(ScreenPos.X, ScreenPos.Y), vmqt::ToQ(Text));
 }
 
 void TApplication::CancelHint() {
@@ -494,24 +500,41 @@ int TApplication::MessageBox(const std::string& Text, const std::string& Caption
   box.setWindowTitle(vmqt::ToQ(Caption));
   box.setText(vmqt::ToQ(Text));
   switch (Flags & 0xF0) {
-    case MB_ICONSTOP: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MB_ICONSTOP:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONQUESTION:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MB_ICONWARNING:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MB_ICONINFORMATION:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      break;
   }
   std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
   switch (Flags & 0xF) {
-    case MB_OKCANCEL: buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
+    case MB_OKCANCEL:
+      buttons = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}};
+      break;
     case MB_ABORTRETRYIGNORE:
       buttons = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
       break;
     case MB_YESNOCANCEL:
       buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
       break;
-    case MB_YESNO: buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
-    case MB_RETRYCANCEL: buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    default: buttons = {{QMessageBox::Ok, IDOK}}; break;
+    case MB_YESNO:
+      buttons = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}};
+      break;
+    case MB_RETRYCANCEL:
+      buttons = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}};
+      break;
+    default:
+      buttons = {{QMessageBox::Ok, IDOK}};
+      break;
   }
   QMessageBox::StandardButtons all;
   for (auto& b : buttons) all |= b.first;
@@ -541,9 +564,9 @@ void TApplication::AfterCreateForm(TForm* Form) {
 namespace {
 
 struct CursorTable {
-  std::map<int, HCURSOR> ByNumber;         // registered with Screen->SetCursors
-  std::map<HCURSOR, QCursor> Handles;      // made from pictures
-  std::map<std::string, HCURSOR> Named;    // resource names, upper case
+  std::map<int, HCURSOR> ByNumber;       // registered with Screen->SetCursors
+  std::map<HCURSOR, QCursor> Handles;    // made from pictures
+  std::map<std::string, HCURSOR> Named;  // resource names, upper case
   HCURSOR Next = 1;
 };
 
@@ -554,27 +577,45 @@ CursorTable& Cursors() {
 
 Qt::CursorShape StandardShape(TCursor C) {
   switch (C) {
-    case crNone: return Qt::BlankCursor;
-    case crCross: return Qt::CrossCursor;
-    case crIBeam: return Qt::IBeamCursor;
-    case crSizeNESW: return Qt::SizeBDiagCursor;
-    case crSizeNS: return Qt::SizeVerCursor;
-    case crSizeNWSE: return Qt::SizeFDiagCursor;
-    case crSizeWE: return Qt::SizeHorCursor;
-    case crUpArrow: return Qt::UpArrowCursor;
+    case crNone:
+      return Qt::BlankCursor;
+    case crCross:
+      return Qt::CrossCursor;
+    case crIBeam:
+      return Qt::IBeamCursor;
+    case crSizeNESW:
+      return Qt::SizeBDiagCursor;
+    case crSizeNS:
+      return Qt::SizeVerCursor;
+    case crSizeNWSE:
+      return Qt::SizeFDiagCursor;
+    case crSizeWE:
+      return Qt::SizeHorCursor;
+    case crUpArrow:
+      return Qt::UpArrowCursor;
     case crHourGlass:
-    case crSQLWait: return Qt::WaitCursor;
+    case crSQLWait:
+      return Qt::WaitCursor;
     case crDrag:
-    case crMultiDrag: return Qt::DragCopyCursor;
+    case crMultiDrag:
+      return Qt::DragCopyCursor;
     case crNoDrop:
-    case crNo: return Qt::ForbiddenCursor;
-    case crHSplit: return Qt::SplitHCursor;
-    case crVSplit: return Qt::SplitVCursor;
-    case crAppStart: return Qt::BusyCursor;
-    case crHelp: return Qt::WhatsThisCursor;
-    case crHandPoint: return Qt::PointingHandCursor;
-    case crSizeAll: return Qt::SizeAllCursor;
-    default: return Qt::ArrowCursor;
+    case crNo:
+      return Qt::ForbiddenCursor;
+    case crHSplit:
+      return Qt::SplitHCursor;
+    case crVSplit:
+      return Qt::SplitVCursor;
+    case crAppStart:
+      return Qt::BusyCursor;
+    case crHelp:
+      return Qt::WhatsThisCursor;
+    case crHandPoint:
+      return Qt::PointingHandCursor;
+    case crSizeAll:
+      return Qt::SizeAllCursor;
+    default:
+      return Qt::ArrowCursor;
   }
 }
 
@@ -989,8 +1030,7 @@ int TForm::MDIChildCount() const {
 }
 
 TForm* TForm::MDIChildren(int Index) const {
-  if (Index < 0 || Index >= MDIChildCount())
-    throw EListError(Format("List index out of bounds (%d)", {Index}));
+  if (Index < 0 || Index >= MDIChildCount()) throw EListError(Format("List index out of bounds (%d)", {Index}));
   return MdiOrder()[Index];
 }
 
@@ -1014,11 +1054,20 @@ TRect TForm::MDIClientRect() const {
   for (TControl* c : FControls) {
     if (!c->Visible() || dynamic_cast<const TForm*>(c)) continue;
     switch (c->Align()) {
-      case alTop: r.Top = std::max(r.Top, c->Top() + c->Height()); break;
-      case alBottom: r.Bottom = std::min(r.Bottom, c->Top()); break;
-      case alLeft: r.Left = std::max(r.Left, c->Left() + c->Width()); break;
-      case alRight: r.Right = std::min(r.Right, c->Left()); break;
-      default: break;
+      case alTop:
+        r.Top = std::max(r.Top, c->Top() + c->Height());
+        break;
+      case alBottom:
+        r.Bottom = std::min(r.Bottom, c->Top());
+        break;
+      case alLeft:
+        r.Left = std::max(r.Left, c->Left() + c->Width());
+        break;
+      case alRight:
+        r.Right = std::min(r.Right, c->Left());
+        break;
+      default:
+        break;
     }
   }
   if (r.Bottom < r.Top) r.Bottom = r.Top;
@@ -1199,13 +1248,18 @@ void TForm::Close() {
   TCloseAction action = FFormStyle == fsMDIChild ? caMinimize : caHide;
   DoClose(action);
   switch (action) {
-    case caHide: Hide(); break;
-    case caMinimize: SetWindowState(wsMinimized); break;
+    case caHide:
+      Hide();
+      break;
+    case caMinimize:
+      SetWindowState(wsMinimized);
+      break;
     case caFree:
       Hide();
       Release();
       break;
-    default: break;
+    default:
+      break;
   }
   if (Application && Application->MainForm() == this && action != caNone) Application->Terminate();
 }
@@ -1274,15 +1328,21 @@ void TForm::DispatchActivate(bool Active) {
 
 void TForm::WndProc(TMessage& Message) {
   switch (Message.Msg) {
-    case WM_CLOSE: Close(); break;
-    case WM_ACTIVATE: ActivationChanged(Message.WParam != WA_INACTIVE); break;
+    case WM_CLOSE:
+      Close();
+      break;
+    case WM_ACTIVATE:
+      ActivationChanged(Message.WParam != WA_INACTIVE);
+      break;
     case WM_SHOWWINDOW:
       if (Message.WParam)
         DoShow();
       else
         DoHide();
       break;
-    default: TCustomControl::WndProc(Message); break;
+    default:
+      TCustomControl::WndProc(Message);
+      break;
   }
 }
 

@@ -20,8 +20,7 @@ class TMenuItem;
 // Message box flags and answers.
 constexpr int MB_OK = 0x0, MB_OKCANCEL = 0x1, MB_ABORTRETRYIGNORE = 0x2, MB_YESNOCANCEL = 0x3, MB_YESNO = 0x4,
               MB_RETRYCANCEL = 0x5, MB_ICONERROR = 0x10, MB_ICONSTOP = 0x10, MB_ICONQUESTION = 0x20,
-              MB_ICONWARNING = 0x30, MB_ICONEXCLAMATION = 0x30, MB_ICONINFORMATION = 0x40,
-              MB_DEFBUTTON2 = 0x100;
+              MB_ICONWARNING = 0x30, MB_ICONEXCLAMATION = 0x30, MB_ICONINFORMATION = 0x40, MB_DEFBUTTON2 = 0x100;
 constexpr int IDOK = 1, IDCANCEL = 2, IDABORT = 3, IDRETRY = 4, IDIGNORE = 5, IDYES = 6, IDNO = 7;
 
 // Every message box of the program goes through this hook when it is set (tests answer boxes
@@ -158,10 +157,8 @@ HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY);
 void RegisterCursorResource(const std::string& Name, TBitmap* Image, int HotX, int HotY);
 // A picture file or its bytes (PNG, BMP, ...); a negative hot spot means the picture's centre. A file
 // that cannot be opened raises EFOpenError, data that does not decode EInvalidGraphic.
-void RegisterCursorResourceFile(const std::string& Name, const std::string& FileName, int HotX = -1,
-                                int HotY = -1);
-void RegisterCursorResourceData(const std::string& Name, const void* Data, size_t Size, int HotX = -1,
-                                int HotY = -1);
+void RegisterCursorResourceFile(const std::string& Name, const std::string& FileName, int HotX = -1, int HotY = -1);
+void RegisterCursorResourceData(const std::string& Name, const void* Data, size_t Size, int HotX = -1, int HotY = -1);
 HCURSOR LoadCursorResource(const std::string& Name);
 
 class TTimer : public TComponent {
@@ -192,8 +189,16 @@ private:
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
-enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
-                 poMainFormCenter, poOwnerFormCenter };
+enum TPosition {
+  poDesigned,
+  poDefault,
+  poDefaultPosOnly,
+  poDefaultSizeOnly,
+  poScreenCenter,
+  poDesktopCenter,
+  poMainFormCenter,
+  poOwnerFormCenter
+};
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using TBorderIcons = TSet<TBorderIcon>;
@@ -291,7 +296,9 @@ public:
   virtual bool CloseQuery();
   // The window system's close request (the title bar's close button): WM_CLOSE through the
   // window procedure, whose own handling closes the form.
-  void DispatchClose() { Guarded([this] { Perform(WM_CLOSE); }); }
+  void DispatchClose() {
+    Guarded([this] { Perform(WM_CLOSE); });
+  }
   // Activation and deactivation: WM_ACTIVATE through the window procedure.
   void DispatchActivate(bool Active);
 

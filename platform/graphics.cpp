@@ -51,24 +51,58 @@ struct ColorName {
 };
 
 constexpr ColorName kColorNames[] = {
-    {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
-    {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
-    {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
-    {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
-    {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
-    {clMedGray, "clMedGray"}, {clActiveBorder, "clActiveBorder"}, {clActiveCaption, "clActiveCaption"},
-    {clAppWorkSpace, "clAppWorkSpace"}, {clBackground, "clBackground"}, {clBtnFace, "clBtnFace"},
-    {clBtnHighlight, "clBtnHighlight"}, {clBtnShadow, "clBtnShadow"}, {clBtnText, "clBtnText"},
-    {clCaptionText, "clCaptionText"}, {clDefault, "clDefault"},
+    {clBlack, "clBlack"},
+    {clMaroon, "clMaroon"},
+    {clGreen, "clGreen"},
+    {clOlive, "clOlive"},
+    {clNavy, "clNavy"},
+    {clPurple, "clPurple"},
+    {clTeal, "clTeal"},
+    {clGray, "clGray"},
+    {clSilver, "clSilver"},
+    {clRed, "clRed"},
+    {clLime, "clLime"},
+    {clYellow, "clYellow"},
+    {clBlue, "clBlue"},
+    {clFuchsia, "clFuchsia"},
+    {clAqua, "clAqua"},
+    {clWhite, "clWhite"},
+    {clMoneyGreen, "clMoneyGreen"},
+    {clSkyBlue, "clSkyBlue"},
+    {clCream, "clCream"},
+    {clMedGray, "clMedGray"},
+    {clActiveBorder, "clActiveBorder"},
+    {clActiveCaption, "clActiveCaption"},
+    {clAppWorkSpace, "clAppWorkSpace"},
+    {clBackground, "clBackground"},
+    {clBtnFace, "clBtnFace"},
+    {clBtnHighlight, "clBtnHighlight"},
+    {clBtnShadow, "clBtnShadow"},
+    {clBtnText, "clBtnText"},
+    {clCaptionText, "clCaptionText"},
+    {clDefault, "clDefault"},
     {clGradientActiveCaption, "clGradientActiveCaption"},
-    {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clGrayText, "clGrayText"},
-    {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clHotLight, "clHotLight"},
-    {clInactiveBorder, "clInactiveBorder"}, {clInactiveCaption, "clInactiveCaption"},
-    {clInactiveCaptionText, "clInactiveCaptionText"}, {clInfoBk, "clInfoBk"},
-    {clInfoText, "clInfoText"}, {clMenu, "clMenu"}, {clMenuBar, "clMenuBar"},
-    {clMenuHighlight, "clMenuHighlight"}, {clMenuText, "clMenuText"}, {clNone, "clNone"},
-    {clScrollBar, "clScrollBar"}, {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"},
-    {clWindow, "clWindow"}, {clWindowFrame, "clWindowFrame"}, {clWindowText, "clWindowText"},
+    {clGradientInactiveCaption, "clGradientInactiveCaption"},
+    {clGrayText, "clGrayText"},
+    {clHighlight, "clHighlight"},
+    {clHighlightText, "clHighlightText"},
+    {clHotLight, "clHotLight"},
+    {clInactiveBorder, "clInactiveBorder"},
+    {clInactiveCaption, "clInactiveCaption"},
+    {clInactiveCaptionText, "clInactiveCaptionText"},
+    {clInfoBk, "clInfoBk"},
+    {clInfoText, "clInfoText"},
+    {clMenu, "clMenu"},
+    {clMenuBar, "clMenuBar"},
+    {clMenuHighlight, "clMenuHighlight"},
+    {clMenuText, "clMenuText"},
+    {clNone, "clNone"},
+    {clScrollBar, "clScrollBar"},
+    {cl3DDkShadow, "cl3DDkShadow"},
+    {cl3DLight, "cl3DLight"},
+    {clWindow, "clWindow"},
+    {clWindowFrame, "clWindowFrame"},
+    {clWindowText, "clWindowText"},
 };
 
 // The palette in use; starts classic.
@@ -225,8 +259,7 @@ void OffsetRect(TRect& R, int32_t DX, int32_t DY) {
 }
 
 bool IntersectRect(TRect& Dest, const TRect& A, const TRect& B) {
-  TRect r(std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right),
-          std::min(A.Bottom, B.Bottom));
+  TRect r(std::max(A.Left, B.Left), std::max(A.Top, B.Top), std::min(A.Right, B.Right), std::min(A.Bottom, B.Bottom));
   if (IsRectEmpty(r)) {
     Dest = TRect();
     return false;
@@ -266,9 +299,9 @@ bool IdentToColorOrd(const std::string& Ident, int64_t& Value) {
 const TIdentMap ColorIdents = {ColorToIdentOrd, IdentToColorOrd};
 const TEnumInfo PenStyleInfo("TPenStyle", {"psSolid", "psDash", "psDot", "psDashDot", "psDashDotDot", "psClear",
                                            "psInsideFrame", "psUserStyle", "psAlternate"});
-const TEnumInfo PenModeInfo("TPenMode", {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy",
-                                         "pmMergePenNot", "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen",
-                                         "pmMerge", "pmNotMerge", "pmMask", "pmNotMask", "pmXor", "pmNotXor"});
+const TEnumInfo PenModeInfo("TPenMode", {"pmBlack", "pmWhite", "pmNop", "pmNot", "pmCopy", "pmNotCopy", "pmMergePenNot",
+                                         "pmMaskPenNot", "pmMergeNotPen", "pmMaskNotPen", "pmMerge", "pmNotMerge",
+                                         "pmMask", "pmNotMask", "pmXor", "pmNotXor"});
 const TEnumInfo BrushStyleInfo("TBrushStyle", {"bsSolid", "bsClear", "bsHorizontal", "bsVertical", "bsFDiagonal",
                                                "bsBDiagonal", "bsCross", "bsDiagCross"});
 const TEnumInfo FontStyleInfo("TFontStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"});
@@ -321,12 +354,24 @@ void TPen::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-void TPen::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
-void TPen::SetWidth(int32_t Value) { if (StoreChanged(FWidth, Value < 0 ? 0 : Value)) Changed(); }
-void TPen::SetStyle(TPenStyle Value) { if (StoreChanged(FStyle, Value)) Changed(); }
-void TPen::SetMode(TPenMode Value) { if (StoreChanged(FMode, Value)) Changed(); }
-void TPen::SetEndCap(TPenEndCap Value) { if (StoreChanged(FEndCap, Value)) Changed(); }
-void TPen::SetJoin(TPenJoin Value) { if (StoreChanged(FJoin, Value)) Changed(); }
+void TPen::SetColor(TColor Value) {
+  if (StoreChanged(FColor, Value)) Changed();
+}
+void TPen::SetWidth(int32_t Value) {
+  if (StoreChanged(FWidth, Value < 0 ? 0 : Value)) Changed();
+}
+void TPen::SetStyle(TPenStyle Value) {
+  if (StoreChanged(FStyle, Value)) Changed();
+}
+void TPen::SetMode(TPenMode Value) {
+  if (StoreChanged(FMode, Value)) Changed();
+}
+void TPen::SetEndCap(TPenEndCap Value) {
+  if (StoreChanged(FEndCap, Value)) Changed();
+}
+void TPen::SetJoin(TPenJoin Value) {
+  if (StoreChanged(FJoin, Value)) Changed();
+}
 void TPen::SetUserStyle(const std::vector<uint32_t>& Value) {
   FUserStyle = Value;
   Changed();
@@ -355,8 +400,12 @@ void TBrush::SetColor(TColor Value) {
   }
   if (changed) Changed();
 }
-void TBrush::SetStyle(TBrushStyle Value) { if (StoreChanged(FStyle, Value)) Changed(); }
-void TBrush::SetBitmap(TBitmap* Value) { if (StoreChanged(FBitmap, Value)) Changed(); }
+void TBrush::SetStyle(TBrushStyle Value) {
+  if (StoreChanged(FStyle, Value)) Changed();
+}
+void TBrush::SetBitmap(TBitmap* Value) {
+  if (StoreChanged(FBitmap, Value)) Changed();
+}
 
 namespace {
 std::string& DefaultFontName() {
@@ -393,15 +442,29 @@ void TFont::Assign(TPersistent* Source) {
 void TFont::SetName(const std::string& Value) {
   if (!Value.empty() && StoreChanged(FName, Value)) Changed();
 }
-void TFont::SetHeight(int32_t Value) { if (StoreChanged(FHeight, Value)) Changed(); }
+void TFont::SetHeight(int32_t Value) {
+  if (StoreChanged(FHeight, Value)) Changed();
+}
 int32_t TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
 void TFont::SetSize(int32_t Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
 void TFont::SetPixelsPerInch(int32_t Value) {
   if (Value > 0) FPixelsPerInch = Value;
 }
-void TFont::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
-void TFont::SetStyle(TFontStyles Value) { if (StoreChanged(FStyle, Value)) Changed(); }
-void TFont::SetCharset(TFontCharset Value) { if (StoreChanged(FCharset, Value)) Changed(); }
-void TFont::SetPitch(TFontPitch Value) { if (StoreChanged(FPitch, Value)) Changed(); }
-void TFont::SetQuality(TFontQuality Value) { if (StoreChanged(FQuality, Value)) Changed(); }
-void TFont::SetOrientation(int32_t Value) { if (StoreChanged(FOrientation, Value)) Changed(); }
+void TFont::SetColor(TColor Value) {
+  if (StoreChanged(FColor, Value)) Changed();
+}
+void TFont::SetStyle(TFontStyles Value) {
+  if (StoreChanged(FStyle, Value)) Changed();
+}
+void TFont::SetCharset(TFontCharset Value) {
+  if (StoreChanged(FCharset, Value)) Changed();
+}
+void TFont::SetPitch(TFontPitch Value) {
+  if (StoreChanged(FPitch, Value)) Changed();
+}
+void TFont::SetQuality(TFontQuality Value) {
+  if (StoreChanged(FQuality, Value)) Changed();
+}
+void TFont::SetOrientation(int32_t Value) {
+  if (StoreChanged(FOrientation, Value)) Changed();
+}

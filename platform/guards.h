@@ -34,8 +34,7 @@ public:
     }
     try {
       FAction();
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   // The action will not run.
   void Release() { FActive = false; }

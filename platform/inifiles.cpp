@@ -276,8 +276,8 @@ private:
   std::string CurrentStamp() const {
     struct stat St;
     if (::stat(FPath.c_str(), &St) != 0) return "missing";
-    return std::to_string(St.st_ino) + ":" + std::to_string(St.st_size) + ":" +
-           std::to_string(St.st_mtim.tv_sec) + "." + std::to_string(St.st_mtim.tv_nsec);
+    return std::to_string(St.st_ino) + ":" + std::to_string(St.st_size) + ":" + std::to_string(St.st_mtim.tv_sec) +
+           "." + std::to_string(St.st_mtim.tv_nsec);
   }
 
   // The section lines in file order: line index and name.
@@ -370,8 +370,7 @@ TIniFile::TIniFile(const std::string& FileName)
     : TCustomIniFile(FileName), FFile(std::make_unique<TProfileFile>(FFileName)) {}
 TIniFile::~TIniFile() = default;
 
-std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                 const std::string& Default) {
+std::string TIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) {
   FFile->Refresh();
   return FFile->ReadValue(Section, Ident, Default, true);
 }
@@ -416,8 +415,7 @@ TMemIniFile::TMemIniFile(const std::string& FileName)
 }
 TMemIniFile::~TMemIniFile() = default;
 
-std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                    const std::string& Default) {
+std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) {
   return FFile->ReadValue(Section, Ident, Default, false);
 }
 
@@ -425,9 +423,7 @@ void TMemIniFile::WriteString(const std::string& Section, const std::string& Ide
   FFile->SetValue(Section, Ident, OneLine(Value));
 }
 
-void TMemIniFile::ReadSection(const std::string& Section, TStrings& Strings) {
-  Fill(Strings, FFile->Keys(Section));
-}
+void TMemIniFile::ReadSection(const std::string& Section, TStrings& Strings) { Fill(Strings, FFile->Keys(Section)); }
 
 void TMemIniFile::ReadSections(TStrings& Strings) { Fill(Strings, FFile->SectionNames()); }
 
@@ -503,10 +499,14 @@ std::string DecodeName(const std::string& S) {
 std::string EscapeText(const std::string& S) {
   std::string R;
   for (char C : S) {
-    if (C == '\\') R += "\\\\";
-    else if (C == '\r') R += "\\r";
-    else if (C == '\n') R += "\\n";
-    else R += C;
+    if (C == '\\')
+      R += "\\\\";
+    else if (C == '\r')
+      R += "\\r";
+    else if (C == '\n')
+      R += "\\n";
+    else
+      R += C;
   }
   return R;
 }
@@ -549,8 +549,7 @@ std::string NormalizeKey(std::string K) {
 
 bool IsUnder(const std::string& Section, const std::string& Key) {
   if (Key.empty()) return true;
-  return Section.size() > Key.size() && Section[Key.size()] == '\\' &&
-         AnsiSameText(Section.substr(0, Key.size()), Key);
+  return Section.size() > Key.size() && Section[Key.size()] == '\\' && AnsiSameText(Section.substr(0, Key.size()), Key);
 }
 
 }  // namespace
@@ -676,8 +675,10 @@ bool TRegistry::GetRaw(const std::string& Name, char& Type, std::string& Data) {
   if (V.size() < 2 || V[1] != ':') return false;
   Type = V[0];
   Data = V.substr(2);
-  if (Type == 's' || Type == 'e') Data = UnescapeText(Data);
-  else if (Type == 'b') Data = FromHex(Data);
+  if (Type == 's' || Type == 'e')
+    Data = UnescapeText(Data);
+  else if (Type == 'b')
+    Data = FromHex(Data);
   return true;
 }
 
@@ -799,8 +800,7 @@ bool TRegIniFile::InSection(const std::string& Section, bool Create, F&& Fn) {
   return true;
 }
 
-std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident,
-                                    const std::string& Default) {
+std::string TRegIniFile::ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) {
   std::string R = Default;
   InSection(Section, false, [&] {
     if (ValueExists(Ident)) R = TRegistry::ReadString(Ident);
@@ -816,8 +816,10 @@ int32_t TRegIniFile::ReadInteger(const std::string& Section, const std::string& 
   int32_t R = Default;
   InSection(Section, false, [&] {
     TRegDataType T = GetDataType(Ident);
-    if (T == rdString || T == rdExpandString) R = StrToIntDef(TRegistry::ReadString(Ident), Default);
-    else if (T == rdInteger) R = TRegistry::ReadInteger(Ident);
+    if (T == rdString || T == rdExpandString)
+      R = StrToIntDef(TRegistry::ReadString(Ident), Default);
+    else if (T == rdInteger)
+      R = TRegistry::ReadInteger(Ident);
   });
   return R;
 }
@@ -849,9 +851,9 @@ void TRegIniFile::ReadSectionValues(const std::string& Section, TStrings& String
     GetValueNames(Names);
     for (int I = 0; I < Names.Count(); ++I) {
       TRegDataType T = GetDataType(Names[I]);
-      std::string V = T == rdInteger ? IntToStr(TRegistry::ReadInteger(Names[I]))
+      std::string V = T == rdInteger                           ? IntToStr(TRegistry::ReadInteger(Names[I]))
                       : (T == rdString || T == rdExpandString) ? TRegistry::ReadString(Names[I])
-                                                                : std::string();
+                                                               : std::string();
       Strings.Add(Names[I] + "=" + V);
     }
   });
@@ -877,8 +879,7 @@ std::string TRegistryIniFile::ReadString(const std::string& Section, const std::
                                          const std::string& Default) {
   return FRegIniFile->ReadString(Section, Ident, Default);
 }
-void TRegistryIniFile::WriteString(const std::string& Section, const std::string& Ident,
-                                   const std::string& Value) {
+void TRegistryIniFile::WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) {
   FRegIniFile->WriteString(Section, Ident, Value);
 }
 int32_t TRegistryIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) {

@@ -41,8 +41,7 @@ public:
   // The full path: a bare name is placed in the profile folder.
   const std::string& FileName() const { return FFileName; }
 
-  virtual std::string ReadString(const std::string& Section, const std::string& Ident,
-                                 const std::string& Default) = 0;
+  virtual std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) = 0;
   virtual void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) = 0;
   // Decimal or "0x"/"$" hexadecimal; anything else reads as Default.
   virtual int32_t ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default);
@@ -78,8 +77,7 @@ public:
   explicit TIniFile(const std::string& FileName);
   ~TIniFile() override;
 
-  std::string ReadString(const std::string& Section, const std::string& Ident,
-                         const std::string& Default) override;
+  std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) override;
   void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) override;
   void ReadSection(const std::string& Section, TStrings& Strings) override;
   void ReadSections(TStrings& Strings) override;
@@ -100,8 +98,7 @@ public:
   explicit TMemIniFile(const std::string& FileName);
   ~TMemIniFile() override;
 
-  std::string ReadString(const std::string& Section, const std::string& Ident,
-                         const std::string& Default) override;
+  std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) override;
   void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) override;
   void ReadSection(const std::string& Section, TStrings& Strings) override;
   void ReadSections(TStrings& Strings) override;
@@ -234,8 +231,7 @@ public:
   ~TRegistryIniFile() override;
 
   TRegIniFile& RegIniFile() { return *FRegIniFile; }
-  std::string ReadString(const std::string& Section, const std::string& Ident,
-                         const std::string& Default) override;
+  std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) override;
   void WriteString(const std::string& Section, const std::string& Ident, const std::string& Value) override;
   int32_t ReadInteger(const std::string& Section, const std::string& Ident, int32_t Default) override;
   void WriteInteger(const std::string& Section, const std::string& Ident, int32_t Value) override;

@@ -106,8 +106,8 @@ bool Decode(const std::string& Data, bool HeaderOnly, int ScaleDenom, bool Fast,
   jpeg_read_header(&info, TRUE);
   // The header's claim is checked before anything the size of the picture is allocated.
   if (static_cast<int64_t>(info.image_width) * info.image_height > JPEGMaxPixels) {
-    Msg = "Picture too large (" + std::to_string(info.image_width) + " x " +
-          std::to_string(info.image_height) + " pixels)";
+    Msg = "Picture too large (" + std::to_string(info.image_width) + " x " + std::to_string(info.image_height) +
+          " pixels)";
     jpeg_destroy_decompress(&info);
     return false;
   }

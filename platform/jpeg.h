@@ -46,7 +46,9 @@ public:
   void Compress();
   // Decodes the compressed data into the bitmap. A damaged stream raises EInvalidGraphic.
   void DIBNeeded();
-  void JPEGNeeded() { if (FData.empty()) Compress(); }
+  void JPEGNeeded() {
+    if (FData.empty()) Compress();
+  }
 
   void Assign(TPersistent* Source) override;
   void LoadFromStream(TStream& Stream) override;
@@ -59,8 +61,8 @@ protected:
 
 private:
   void ReadHeader();
-  std::string FData;                  // the compressed image
-  std::unique_ptr<TBitmap> FBitmap;   // the decoded image
+  std::string FData;                 // the compressed image
+  std::unique_ptr<TBitmap> FBitmap;  // the decoded image
   int32_t FWidth = 0, FHeight = 0;
   int32_t FQuality = 90;
   bool FGrayscale = false;

@@ -98,13 +98,10 @@ int TList::IndexOf(const void* Item) const {
 void* TList::First() const { return Items(0); }
 void* TList::Last() const { return Items(Count() - 1); }
 
-void TList::Pack() {
-  FList.erase(std::remove(FList.begin(), FList.end(), nullptr), FList.end());
-}
+void TList::Pack() { FList.erase(std::remove(FList.begin(), FList.end(), nullptr), FList.end()); }
 
 void TList::Sort(const TListSortCompare& Compare) {
-  std::stable_sort(FList.begin(), FList.end(),
-                   [&](void* A, void* B) { return Compare(A, B) < 0; });
+  std::stable_sort(FList.begin(), FList.end(), [&](void* A, void* B) { return Compare(A, B) < 0; });
 }
 
 void TList::Assign(const TList& Source) {

@@ -27,7 +27,7 @@ public:
   int Add(void* Item);
   void Insert(int Index, void* Item);
   void Delete(int Index);
-  int Remove(void* Item);   // index it had, or -1
+  int Remove(void* Item);     // index it had, or -1
   void* Extract(void* Item);  // removed item, or nullptr
   virtual void Clear();
   void Exchange(int Index1, int Index2);
@@ -42,7 +42,9 @@ public:
 
   // Typed access for callers that keep one kind of pointer.
   template <class T>
-  T* ItemAs(int Index) const { return static_cast<T*>(Items(Index)); }
+  T* ItemAs(int Index) const {
+    return static_cast<T*>(Items(Index));
+  }
 
   auto begin() const { return FList.begin(); }
   auto end() const { return FList.end(); }

@@ -118,8 +118,7 @@ void FillMenu(QMenu* Menu, TMenuItem* Parent) {
 // ---------------------------------------------------------------------------------------------
 // TMenuItem
 
-TMenuItem::TMenuItem(TComponent* AOwner)
-    : TComponent(AOwner), FLink([this](TAction* A) { ActionChanged(A); }) {}
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FLink([this](TAction* A) { ActionChanged(A); }) {}
 
 TMenuItem::~TMenuItem() {
   FLink.SetAction(nullptr);

@@ -34,15 +34,23 @@ bool TMetafile::Empty() const { return !FImpl->HasPicture; }
 int32_t TMetafile::Width() const { return FImpl->W; }
 int32_t TMetafile::Height() const { return FImpl->H; }
 void TMetafile::SetWidth(int32_t Value) {
-  if (FImpl->W != Value) { FImpl->W = std::max(0, Value); Changed(this); }
+  if (FImpl->W != Value) {
+    FImpl->W = std::max(0, Value);
+    Changed(this);
+  }
 }
 void TMetafile::SetHeight(int32_t Value) {
-  if (FImpl->H != Value) { FImpl->H = std::max(0, Value); Changed(this); }
+  if (FImpl->H != Value) {
+    FImpl->H = std::max(0, Value);
+    Changed(this);
+  }
 }
 int32_t TMetafile::MMWidth() const { return static_cast<int32_t>(std::lround(FImpl->W * kMMPerPixel * 100)); }
 int32_t TMetafile::MMHeight() const { return static_cast<int32_t>(std::lround(FImpl->H * kMMPerPixel * 100)); }
 void TMetafile::SetMMWidth(int32_t Value) { SetWidth(static_cast<int32_t>(std::lround(Value / 100.0 / kMMPerPixel))); }
-void TMetafile::SetMMHeight(int32_t Value) { SetHeight(static_cast<int32_t>(std::lround(Value / 100.0 / kMMPerPixel))); }
+void TMetafile::SetMMHeight(int32_t Value) {
+  SetHeight(static_cast<int32_t>(std::lround(Value / 100.0 / kMMPerPixel)));
+}
 
 void TMetafile::Clear() {
   FImpl->Pic = QPicture();
@@ -106,8 +114,9 @@ void TMetafile::WriteData(TStream& Stream) {
 
 void TMetafile::SaveToStream(TStream& Stream) {
   const QPicture* pic = FImpl->HasPicture ? &FImpl->Pic : nullptr;
-  std::string s = FEnhanced ? vmqt::EncodeEnhancedMetafile(pic, FImpl->W, FImpl->H, FCreatedBy, FDescription, FImpl->Curves)
-                            : vmqt::EncodeWindowsMetafile(pic, FImpl->W, FImpl->H, FImpl->Curves);
+  std::string s = FEnhanced
+                      ? vmqt::EncodeEnhancedMetafile(pic, FImpl->W, FImpl->H, FCreatedBy, FDescription, FImpl->Curves)
+                      : vmqt::EncodeWindowsMetafile(pic, FImpl->W, FImpl->H, FImpl->Curves);
   Stream.WriteBuffer(s.data(), static_cast<int64_t>(s.size()));
 }
 
@@ -167,9 +176,9 @@ void TMetafile::Draw(TCanvas* ACanvas, const TRect& Rect) {
     p->scale(static_cast<double>(Rect.Width()) / FImpl->W, static_cast<double>(Rect.Height()) / FImpl->H);
   // Playing a picture scales it by the device's resolution over the picture's own (a printer's
   // page would get it three to six times too large): the rectangle alone decides the size.
-  if (QPaintDevice* d = p->device(); d && d->logicalDpiX() > 0 && d->logicalDpiY() > 0 &&
-                                     (d->logicalDpiX() != FImpl->Pic.logicalDpiX() ||
-                                      d->logicalDpiY() != FImpl->Pic.logicalDpiY()))
+  if (QPaintDevice* d = p->device();
+      d && d->logicalDpiX() > 0 && d->logicalDpiY() > 0 &&
+      (d->logicalDpiX() != FImpl->Pic.logicalDpiX() || d->logicalDpiY() != FImpl->Pic.logicalDpiY()))
     p->scale(static_cast<double>(FImpl->Pic.logicalDpiX()) / d->logicalDpiX(),
              static_cast<double>(FImpl->Pic.logicalDpiY()) / d->logicalDpiY());
   p->drawPicture(0, 0, FImpl->Pic);

@@ -37,51 +37,139 @@ int32_t Sub(int64_t Pixels) { return static_cast<int32_t>(std::clamp<int64_t>(Pi
 // ---- record and object numbers ----------------------------------------------------------------
 
 enum : uint32_t {
-  EMR_HEADER = 1, EMR_POLYGON = 3, EMR_POLYLINE = 4, EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8,
-  EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12,
-  EMR_EOF = 14, EMR_SETPIXELV = 15, EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18, EMR_SETPOLYFILLMODE = 19,
-  EMR_SETROP2 = 20, EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27,
-  EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34,
-  EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40,
-  EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47,
-  EMR_LINETO = 54, EMR_ARCTO = 55, EMR_SETARCDIRECTION = 57, EMR_EXTSELECTCLIPRGN = 75, EMR_STRETCHDIBITS = 81,
-  EMR_EXTCREATEFONTINDIRECTW = 82, EMR_EXTTEXTOUTW = 84, EMR_POLYGON16 = 86, EMR_POLYLINE16 = 87,
-  EMR_POLYPOLYLINE16 = 90, EMR_POLYPOLYGON16 = 91, EMR_EXTCREATEPEN = 95,
+  EMR_HEADER = 1,
+  EMR_POLYGON = 3,
+  EMR_POLYLINE = 4,
+  EMR_POLYPOLYLINE = 7,
+  EMR_POLYPOLYGON = 8,
+  EMR_SETWINDOWEXTEX = 9,
+  EMR_SETWINDOWORGEX = 10,
+  EMR_SETVIEWPORTEXTEX = 11,
+  EMR_SETVIEWPORTORGEX = 12,
+  EMR_EOF = 14,
+  EMR_SETPIXELV = 15,
+  EMR_SETMAPMODE = 17,
+  EMR_SETBKMODE = 18,
+  EMR_SETPOLYFILLMODE = 19,
+  EMR_SETROP2 = 20,
+  EMR_SETTEXTALIGN = 22,
+  EMR_SETTEXTCOLOR = 24,
+  EMR_SETBKCOLOR = 25,
+  EMR_MOVETOEX = 27,
+  EMR_EXCLUDECLIPRECT = 29,
+  EMR_INTERSECTCLIPRECT = 30,
+  EMR_SAVEDC = 33,
+  EMR_RESTOREDC = 34,
+  EMR_SELECTOBJECT = 37,
+  EMR_CREATEPEN = 38,
+  EMR_CREATEBRUSHINDIRECT = 39,
+  EMR_DELETEOBJECT = 40,
+  EMR_ELLIPSE = 42,
+  EMR_RECTANGLE = 43,
+  EMR_ROUNDRECT = 44,
+  EMR_ARC = 45,
+  EMR_CHORD = 46,
+  EMR_PIE = 47,
+  EMR_LINETO = 54,
+  EMR_ARCTO = 55,
+  EMR_SETARCDIRECTION = 57,
+  EMR_EXTSELECTCLIPRGN = 75,
+  EMR_STRETCHDIBITS = 81,
+  EMR_EXTCREATEFONTINDIRECTW = 82,
+  EMR_EXTTEXTOUTW = 84,
+  EMR_POLYGON16 = 86,
+  EMR_POLYLINE16 = 87,
+  EMR_POLYPOLYLINE16 = 90,
+  EMR_POLYPOLYGON16 = 91,
+  EMR_EXTCREATEPEN = 95,
 };
 constexpr uint32_t kEmfSignature = 0x464D4520;  // " EMF"
 
 enum : uint16_t {
-  META_EOF = 0x0000, META_SAVEDC = 0x001E, META_SETBKMODE = 0x0102, META_SETMAPMODE = 0x0103,
-  META_SETROP2 = 0x0104, META_SETPOLYFILLMODE = 0x0106, META_RESTOREDC = 0x0127, META_SELECTOBJECT = 0x012D,
-  META_SETTEXTALIGN = 0x012E, META_DIBCREATEPATTERNBRUSH = 0x0142, META_DELETEOBJECT = 0x01F0,
-  META_CREATEPALETTE = 0x00F7, META_CREATEPATTERNBRUSH = 0x01F9, META_SETBKCOLOR = 0x0201,
-  META_SETTEXTCOLOR = 0x0209, META_SETWINDOWORG = 0x020B, META_SETWINDOWEXT = 0x020C, META_LINETO = 0x0213,
-  META_MOVETO = 0x0214, META_CREATEPENINDIRECT = 0x02FA, META_CREATEFONTINDIRECT = 0x02FB,
-  META_CREATEBRUSHINDIRECT = 0x02FC, META_POLYGON = 0x0324, META_POLYLINE = 0x0325,
-  META_EXCLUDECLIPRECT = 0x0415, META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
-  META_RECTANGLE = 0x041B, META_SETPIXEL = 0x041F, META_ROUNDRECT = 0x061C, META_ARC = 0x0817, META_PIE = 0x081A,
-  META_CHORD = 0x0830, META_TEXTOUT = 0x0521, META_POLYPOLYGON = 0x0538,
-  META_CREATEREGION = 0x06FF, META_EXTTEXTOUT = 0x0A32, META_STRETCHDIB = 0x0F43,
+  META_EOF = 0x0000,
+  META_SAVEDC = 0x001E,
+  META_SETBKMODE = 0x0102,
+  META_SETMAPMODE = 0x0103,
+  META_SETROP2 = 0x0104,
+  META_SETPOLYFILLMODE = 0x0106,
+  META_RESTOREDC = 0x0127,
+  META_SELECTOBJECT = 0x012D,
+  META_SETTEXTALIGN = 0x012E,
+  META_DIBCREATEPATTERNBRUSH = 0x0142,
+  META_DELETEOBJECT = 0x01F0,
+  META_CREATEPALETTE = 0x00F7,
+  META_CREATEPATTERNBRUSH = 0x01F9,
+  META_SETBKCOLOR = 0x0201,
+  META_SETTEXTCOLOR = 0x0209,
+  META_SETWINDOWORG = 0x020B,
+  META_SETWINDOWEXT = 0x020C,
+  META_LINETO = 0x0213,
+  META_MOVETO = 0x0214,
+  META_CREATEPENINDIRECT = 0x02FA,
+  META_CREATEFONTINDIRECT = 0x02FB,
+  META_CREATEBRUSHINDIRECT = 0x02FC,
+  META_POLYGON = 0x0324,
+  META_POLYLINE = 0x0325,
+  META_EXCLUDECLIPRECT = 0x0415,
+  META_INTERSECTCLIPRECT = 0x0416,
+  META_ELLIPSE = 0x0418,
+  META_RECTANGLE = 0x041B,
+  META_SETPIXEL = 0x041F,
+  META_ROUNDRECT = 0x061C,
+  META_ARC = 0x0817,
+  META_PIE = 0x081A,
+  META_CHORD = 0x0830,
+  META_TEXTOUT = 0x0521,
+  META_POLYPOLYGON = 0x0538,
+  META_CREATEREGION = 0x06FF,
+  META_EXTTEXTOUT = 0x0A32,
+  META_STRETCHDIB = 0x0F43,
 };
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 
 enum : uint32_t {
-  PS_SOLID = 0, PS_DASH = 1, PS_DOT = 2, PS_DASHDOT = 3, PS_DASHDOTDOT = 4, PS_NULL = 5,
-  PS_ENDCAP_SQUARE = 0x100, PS_ENDCAP_FLAT = 0x200, PS_JOIN_BEVEL = 0x1000, PS_JOIN_MITER = 0x2000,
+  PS_SOLID = 0,
+  PS_DASH = 1,
+  PS_DOT = 2,
+  PS_DASHDOT = 3,
+  PS_DASHDOTDOT = 4,
+  PS_NULL = 5,
+  PS_ENDCAP_SQUARE = 0x100,
+  PS_ENDCAP_FLAT = 0x200,
+  PS_JOIN_BEVEL = 0x1000,
+  PS_JOIN_MITER = 0x2000,
   PS_GEOMETRIC = 0x10000,
-  BS_SOLID = 0, BS_NULL = 1, BS_HATCHED = 2,
-  TA_UPDATECP = 1, TA_RIGHT = 2, TA_CENTER = 6, TA_BOTTOM = 8, TA_BASELINE = 24,
-  TRANSPARENT_MODE = 1, ALTERNATE = 1, WINDING = 2,
-  R2_XORPEN = 7, R2_NOTXORPEN = 10, R2_COPYPEN = 13,
-  RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5,
+  BS_SOLID = 0,
+  BS_NULL = 1,
+  BS_HATCHED = 2,
+  TA_UPDATECP = 1,
+  TA_RIGHT = 2,
+  TA_CENTER = 6,
+  TA_BOTTOM = 8,
+  TA_BASELINE = 24,
+  TRANSPARENT_MODE = 1,
+  ALTERNATE = 1,
+  WINDING = 2,
+  R2_XORPEN = 7,
+  R2_NOTXORPEN = 10,
+  R2_COPYPEN = 13,
+  RGN_AND = 1,
+  RGN_OR = 2,
+  RGN_XOR = 3,
+  RGN_DIFF = 4,
+  RGN_COPY = 5,
   SRCCOPY = 0x00CC0020,
-  MM_TEXT = 1, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8, AD_CLOCKWISE = 2,
-  ANSI_CHARSET = 0, DEFAULT_CHARSET = 1, RUSSIAN_CHARSET = 204,
+  MM_TEXT = 1,
+  MM_ISOTROPIC = 7,
+  MM_ANISOTROPIC = 8,
+  AD_CLOCKWISE = 2,
+  ANSI_CHARSET = 0,
+  DEFAULT_CHARSET = 1,
+  RUSSIAN_CHARSET = 204,
 };
 
 uint32_t ColorRef(const QColor& C) {
-  return static_cast<uint32_t>(C.red()) | static_cast<uint32_t>(C.green()) << 8 |
-         static_cast<uint32_t>(C.blue()) << 16;
+  return static_cast<uint32_t>(C.red()) | static_cast<uint32_t>(C.green()) << 8 | static_cast<uint32_t>(C.blue()) << 16;
 }
 QColor FromColorRef(uint32_t C) { return QColor(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF); }
 
@@ -313,7 +401,10 @@ public:
 
   void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
     const bool round = Kind == TCurveCall::RoundRect;
-    size_t at = Begin(round ? EMR_ROUNDRECT : Kind == TCurveCall::Pie ? EMR_PIE : Kind == TCurveCall::Chord ? EMR_CHORD : EMR_ARC);
+    size_t at = Begin(round                       ? EMR_ROUNDRECT
+                      : Kind == TCurveCall::Pie   ? EMR_PIE
+                      : Kind == TCurveCall::Chord ? EMR_CHORD
+                                                  : EMR_ARC);
     RectL(Box.left(), Box.top(), Box.right(), Box.bottom());
     Point(A);
     if (!round) Point(P2);
@@ -330,8 +421,8 @@ public:
   void Text(const QPoint& At, const QString& S, const std::vector<int>& Dx) override {
     size_t at = Begin(EMR_EXTTEXTOUTW);
     DeviceRect(0, 0, -1, -1);  // bounds not computed
-    B.U32(1);             // GM_COMPATIBLE
-    B.U32(0);             // exScale, eyScale
+    B.U32(1);                  // GM_COMPATIBLE
+    B.U32(0);                  // exScale, eyScale
     B.U32(0);
     Point(At);
     const uint32_t n = static_cast<uint32_t>(S.size());
@@ -651,7 +742,10 @@ public:
   }
   void Curve(TCurveCall::TKind Kind, const QRect& Box, const QPoint& A, const QPoint& P2) override {
     const bool round = Kind == TCurveCall::RoundRect;
-    size_t at = Begin(round ? META_ROUNDRECT : Kind == TCurveCall::Pie ? META_PIE : Kind == TCurveCall::Chord ? META_CHORD : META_ARC);
+    size_t at = Begin(round                       ? META_ROUNDRECT
+                      : Kind == TCurveCall::Pie   ? META_PIE
+                      : Kind == TCurveCall::Chord ? META_CHORD
+                                                  : META_ARC);
     if (round) {
       B.I16(A.y());
       B.I16(A.x());
@@ -849,7 +943,8 @@ private:
   }
   void ClipRect(uint16_t Function, const QRect& R) {
     size_t at = Begin(Function);
-    B.I16(static_cast<int>(std::min<int64_t>(R.bottom() + int64_t{1}, 32767)));  // a region may reach the end of the numbers
+    B.I16(static_cast<int>(
+        std::min<int64_t>(R.bottom() + int64_t{1}, 32767)));  // a region may reach the end of the numbers
     B.I16(static_cast<int>(std::min<int64_t>(R.right() + int64_t{1}, 32767)));
     B.I16(R.top());
     B.I16(R.left());
@@ -1081,7 +1176,9 @@ private:
 
   // A whole device coordinate, kept within what the files' coordinates can hold.
   static int Whole(double V) { return static_cast<int>(std::clamp(V, -1e7, 1e7)); }
-  static QPoint Floor(const QPointF& P) { return QPoint(Whole(std::floor(P.x() + 1e-6)), Whole(std::floor(P.y() + 1e-6))); }
+  static QPoint Floor(const QPointF& P) {
+    return QPoint(Whole(std::floor(P.x() + 1e-6)), Whole(std::floor(P.y() + 1e-6)));
+  }
   // Shapes: the painter fills the pixels whose corner lies in [left, right), as GDI does with
   // whole coordinates; a fraction moves the edge to the next pixel (a point drawn as the unit
   // square around it keeps its pixel).
@@ -1102,8 +1199,8 @@ private:
   void LineEnds(const QLineF& L, QPoint& A, QPoint& B) const {
     const double fx = L.dx(), fy = L.dy();
     const double dx = std::round(fx), dy = std::round(fy);
-    if (std::abs(fx) < 1e7 && std::abs(fy) < 1e7 && FPen.isCosmetic() && FPen.widthF() <= 1 && std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 &&
-        (dx || dy)) {
+    if (std::abs(fx) < 1e7 && std::abs(fy) < 1e7 && FPen.isCosmetic() && FPen.widthF() <= 1 &&
+        std::abs(fx - dx) < 1e-6 && std::abs(fy - dy) < 1e-6 && (dx || dy)) {
       double ox, oy;
       if (std::abs(dx) >= std::abs(dy)) {
         const double t = dx > 0 ? -0.5 : 0.5, slope = static_cast<double>(dy) / dx;
@@ -1166,25 +1263,40 @@ private:
     LPen p;
     if (!On) return p;
     switch (FPen.style()) {
-      case Qt::DashLine: p.Style = PS_DASH; break;
-      case Qt::DotLine: p.Style = PS_DOT; break;
-      case Qt::DashDotLine: p.Style = PS_DASHDOT; break;
-      case Qt::DashDotDotLine: p.Style = PS_DASHDOTDOT; break;
+      case Qt::DashLine:
+        p.Style = PS_DASH;
+        break;
+      case Qt::DotLine:
+        p.Style = PS_DOT;
+        break;
+      case Qt::DashDotLine:
+        p.Style = PS_DASHDOT;
+        break;
+      case Qt::DashDotDotLine:
+        p.Style = PS_DASHDOTDOT;
+        break;
       case Qt::CustomDashLine: {
         const qsizetype n = FPen.dashPattern().size();
-        p.Style = n >= 6 ? PS_DASHDOTDOT : n >= 4 ? PS_DASHDOT : (n >= 2 && FPen.dashPattern()[0] > 2) ? PS_DASH : PS_DOT;
+        p.Style = n >= 6                                  ? PS_DASHDOTDOT
+                  : n >= 4                                ? PS_DASHDOT
+                  : (n >= 2 && FPen.dashPattern()[0] > 2) ? PS_DASH
+                                                          : PS_DOT;
         break;
       }
-      default: p.Style = PS_SOLID; break;
+      default:
+        p.Style = PS_SOLID;
+        break;
     }
     const double scale = std::sqrt(std::abs(FT.determinant()));
     p.Width = FPen.isCosmetic() ? std::max(1, static_cast<int>(std::lround(FPen.widthF())))
                                 : std::max(1, static_cast<int>(std::lround(FPen.widthF() * scale)));
     if (p.Width > 1) {
-      p.Style |= FPen.capStyle() == Qt::FlatCap ? PS_ENDCAP_FLAT : FPen.capStyle() == Qt::SquareCap ? PS_ENDCAP_SQUARE : 0u;
-      p.Style |= FPen.joinStyle() == Qt::BevelJoin ? PS_JOIN_BEVEL
+      p.Style |= FPen.capStyle() == Qt::FlatCap     ? PS_ENDCAP_FLAT
+                 : FPen.capStyle() == Qt::SquareCap ? PS_ENDCAP_SQUARE
+                                                    : 0u;
+      p.Style |= FPen.joinStyle() == Qt::BevelJoin                                             ? PS_JOIN_BEVEL
                  : (FPen.joinStyle() == Qt::MiterJoin || FPen.joinStyle() == Qt::SvgMiterJoin) ? PS_JOIN_MITER
-                                                                                                 : 0u;
+                                                                                               : 0u;
     }
     p.Color = ColorRef(FPen.color());
     return p;
@@ -1196,19 +1308,38 @@ private:
     b.Style = BS_SOLID;
     b.Color = ColorRef(FBrush.color());
     switch (FBrush.style()) {
-      case Qt::HorPattern: b.Style = BS_HATCHED; b.Hatch = 0; break;
-      case Qt::VerPattern: b.Style = BS_HATCHED; b.Hatch = 1; break;
-      case Qt::FDiagPattern: b.Style = BS_HATCHED; b.Hatch = 2; break;
-      case Qt::BDiagPattern: b.Style = BS_HATCHED; b.Hatch = 3; break;
-      case Qt::CrossPattern: b.Style = BS_HATCHED; b.Hatch = 4; break;
-      case Qt::DiagCrossPattern: b.Style = BS_HATCHED; b.Hatch = 5; break;
+      case Qt::HorPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 0;
+        break;
+      case Qt::VerPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 1;
+        break;
+      case Qt::FDiagPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 2;
+        break;
+      case Qt::BDiagPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 3;
+        break;
+      case Qt::CrossPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 4;
+        break;
+      case Qt::DiagCrossPattern:
+        b.Style = BS_HATCHED;
+        b.Hatch = 5;
+        break;
       case Qt::TexturePattern: {
         // A pattern bitmap: its first pixel's colour stands for it.
         QImage t = FBrush.textureImage();
         if (!t.isNull()) b.Color = ColorRef(t.pixelColor(0, 0));
         break;
       }
-      default: break;
+      default:
+        break;
     }
     return b;
   }
@@ -1230,9 +1361,12 @@ private:
 
   uint32_t Rop2() const {
     switch (FComp) {
-      case QPainter::RasterOp_SourceXorDestination: return R2_XORPEN;
-      case QPainter::RasterOp_NotSourceXorDestination: return R2_NOTXORPEN;
-      default: return R2_COPYPEN;
+      case QPainter::RasterOp_SourceXorDestination:
+        return R2_XORPEN;
+      case QPainter::RasterOp_NotSourceXorDestination:
+        return R2_NOTXORPEN;
+      default:
+        return R2_COPYPEN;
     }
   }
 
@@ -1252,24 +1386,34 @@ private:
 
 class GdiDevice : public QPaintDevice {
 public:
-  GdiDevice(Out& O, int W, int H, int Dpi, const TCurveCalls& Curves) : FEngine(O, Dpi, Curves), FW(W), FH(H), FDpi(Dpi) {}
+  GdiDevice(Out& O, int W, int H, int Dpi, const TCurveCalls& Curves)
+      : FEngine(O, Dpi, Curves), FW(W), FH(H), FDpi(Dpi) {}
   QPaintEngine* paintEngine() const override { return const_cast<GdiEngine*>(&FEngine); }
 
 protected:
   int metric(PaintDeviceMetric M) const override {
     switch (M) {
-      case PdmWidth: return FW;
-      case PdmHeight: return FH;
-      case PdmWidthMM: return static_cast<int>(std::lround(FW * 25.4 / FDpi));
-      case PdmHeightMM: return static_cast<int>(std::lround(FH * 25.4 / FDpi));
-      case PdmNumColors: return INT_MAX;
-      case PdmDepth: return 32;
+      case PdmWidth:
+        return FW;
+      case PdmHeight:
+        return FH;
+      case PdmWidthMM:
+        return static_cast<int>(std::lround(FW * 25.4 / FDpi));
+      case PdmHeightMM:
+        return static_cast<int>(std::lround(FH * 25.4 / FDpi));
+      case PdmNumColors:
+        return INT_MAX;
+      case PdmDepth:
+        return 32;
       case PdmDpiX:
       case PdmDpiY:
       case PdmPhysicalDpiX:
-      case PdmPhysicalDpiY: return FDpi;
-      case PdmDevicePixelRatio: return 1;
-      default: return QPaintDevice::metric(M);
+      case PdmPhysicalDpiY:
+        return FDpi;
+      case PdmDevicePixelRatio:
+        return 1;
+      default:
+        return QPaintDevice::metric(M);
     }
   }
 
@@ -1364,7 +1508,8 @@ public:
   // Device units per logical unit along each axis.
   QPointF Scales() const {
     if (FDC.MapMode != MM_ANISOTROPIC && FDC.MapMode != MM_ISOTROPIC) return QPointF(1, 1);
-    return QPointF(FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1, FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1);
+    return QPointF(FDC.WinExt.x() ? FDC.VpExt.x() / FDC.WinExt.x() : 1,
+                   FDC.WinExt.y() ? FDC.VpExt.y() / FDC.WinExt.y() : 1);
   }
   double Scale() const {
     const QPointF s = Scales();
@@ -1376,9 +1521,7 @@ public:
     return QPointF((P.x() - FDC.VpOrg.x()) / (s.x() ? s.x() : 1) + FDC.WinOrg.x(),
                    (P.y() - FDC.VpOrg.y()) / (s.y() ? s.y() : 1) + FDC.WinOrg.y());
   }
-  QRectF MapBox(double L, double T, double R, double B) const {
-    return QRectF(Map(L, T), Map(R, B)).normalized();
-  }
+  QRectF MapBox(double L, double T, double R, double B) const { return QRectF(Map(L, T), Map(R, B)).normalized(); }
 
   void Select(const GObj& O) {
     if (O.K == GObj::Pen) FDC.Pen = O;
@@ -1543,18 +1686,29 @@ public:
     }
     QRegion cur = FDC.Clip ? *FDC.Clip : QRegion(-32768, -32768, 65536, 65536);
     switch (Mode) {
-      case RGN_AND: FDC.Clip = cur.intersected(*R); break;
-      case RGN_OR: FDC.Clip = cur.united(*R); break;
-      case RGN_XOR: FDC.Clip = cur.xored(*R); break;
-      case RGN_DIFF: FDC.Clip = cur.subtracted(*R); break;
-      default: FDC.Clip = *R; break;
+      case RGN_AND:
+        FDC.Clip = cur.intersected(*R);
+        break;
+      case RGN_OR:
+        FDC.Clip = cur.united(*R);
+        break;
+      case RGN_XOR:
+        FDC.Clip = cur.xored(*R);
+        break;
+      case RGN_DIFF:
+        FDC.Clip = cur.subtracted(*R);
+        break;
+      default:
+        FDC.Clip = *R;
+        break;
     }
   }
   void Save() { FSaved.push_back(FDC); }
   void Restore(int N) {
     // A negative number counts back from the latest save; a positive one names a save.
-    size_t keep = N < 0 ? (FSaved.size() >= static_cast<size_t>(-static_cast<int64_t>(N)) ? FSaved.size() + N : SIZE_MAX)
-                        : static_cast<size_t>(N - 1);
+    size_t keep = N < 0
+                      ? (FSaved.size() >= static_cast<size_t>(-static_cast<int64_t>(N)) ? FSaved.size() + N : SIZE_MAX)
+                      : static_cast<size_t>(N - 1);
     if (keep >= FSaved.size()) return;
     FDC = FSaved[keep];
     FSaved.resize(keep);
@@ -1586,11 +1740,20 @@ private:
         pen.setJoinStyle(join == PS_JOIN_BEVEL ? Qt::BevelJoin : join == PS_JOIN_MITER ? Qt::MiterJoin : Qt::RoundJoin);
       }
       switch (lp.Style & 0xF) {
-        case PS_DASH: pen.setStyle(Qt::DashLine); break;
-        case PS_DOT: pen.setStyle(Qt::DotLine); break;
-        case PS_DASHDOT: pen.setStyle(Qt::DashDotLine); break;
-        case PS_DASHDOTDOT: pen.setStyle(Qt::DashDotDotLine); break;
-        default: break;
+        case PS_DASH:
+          pen.setStyle(Qt::DashLine);
+          break;
+        case PS_DOT:
+          pen.setStyle(Qt::DotLine);
+          break;
+        case PS_DASHDOT:
+          pen.setStyle(Qt::DashDotLine);
+          break;
+        case PS_DASHDOTDOT:
+          pen.setStyle(Qt::DashDotDotLine);
+          break;
+        default:
+          break;
       }
       FP.setPen(pen);
     }
@@ -1598,7 +1761,7 @@ private:
     if (!Fill || lb.Style == BS_NULL) {
       FP.setBrush(Qt::NoBrush);
     } else if (lb.Style == BS_HATCHED) {
-      static const Qt::BrushStyle hatch[] = {Qt::HorPattern, Qt::VerPattern, Qt::FDiagPattern,
+      static const Qt::BrushStyle hatch[] = {Qt::HorPattern,   Qt::VerPattern,   Qt::FDiagPattern,
                                              Qt::BDiagPattern, Qt::CrossPattern, Qt::DiagCrossPattern};
       FP.setBrush(QBrush(FromColorRef(lb.Color), lb.Hatch < 6 ? hatch[lb.Hatch] : Qt::SolidPattern));
     } else {
@@ -1618,7 +1781,8 @@ QImage ReadDib(const Reader& R, size_t HeaderAt, size_t HeaderLen, size_t BitsAt
   const uint16_t bits = R.U16(HeaderAt + 14);
   const uint32_t compression = R.U32(HeaderAt + 16);
   uint32_t colors = R.U32(HeaderAt + 32);
-  if (w <= 0 || hRaw == 0 || hRaw == INT32_MIN || w > 30000 || std::abs(hRaw) > 30000 || compression != 0) return QImage();
+  if (w <= 0 || hRaw == 0 || hRaw == INT32_MIN || w > 30000 || std::abs(hRaw) > 30000 || compression != 0)
+    return QImage();
   if (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32) return QImage();
   const int h = std::abs(hRaw);
   const size_t stride = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
@@ -1637,8 +1801,12 @@ QImage ReadDib(const Reader& R, size_t HeaderAt, size_t HeaderLen, size_t BitsAt
     QRgb* out = reinterpret_cast<QRgb*>(img.scanLine(y));
     for (int x = 0; x < w; ++x) {
       switch (bits) {
-        case 24: out[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]); break;
-        case 32: out[x] = qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]); break;
+        case 24:
+          out[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+          break;
+        case 32:
+          out[x] = qRgb(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+          break;
         default: {
           const int perByte = 8 / bits;
           const int v = (row[x / perByte] >> ((perByte - 1 - x % perByte) * bits)) & ((1 << bits) - 1);
@@ -1657,16 +1825,47 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
   auto stock = [](uint32_t Ix) {
     GObj o;
     switch (Ix & 0x7FFFFFFF) {
-      case 0: o.K = GObj::Brush; o.B = {BS_SOLID, 0xFFFFFF, 0}; break;
-      case 1: o.K = GObj::Brush; o.B = {BS_SOLID, 0xC0C0C0, 0}; break;
-      case 2: o.K = GObj::Brush; o.B = {BS_SOLID, 0x808080, 0}; break;
-      case 3: o.K = GObj::Brush; o.B = {BS_SOLID, 0x404040, 0}; break;
-      case 4: o.K = GObj::Brush; o.B = {BS_SOLID, 0, 0}; break;
-      case 5: o.K = GObj::Brush; o.B = {BS_NULL, 0, 0}; break;
-      case 6: o.K = GObj::Pen; o.P = {PS_SOLID, 1, 0xFFFFFF}; break;
-      case 7: o.K = GObj::Pen; o.P = {PS_SOLID, 1, 0}; break;
-      case 8: o.K = GObj::Pen; o.P = {PS_NULL, 1, 0}; break;
-      default: o.K = GObj::Font; o.F.Height = -12; o.F.Face = QStringLiteral("Sans Serif"); break;
+      case 0:
+        o.K = GObj::Brush;
+        o.B = {BS_SOLID, 0xFFFFFF, 0};
+        break;
+      case 1:
+        o.K = GObj::Brush;
+        o.B = {BS_SOLID, 0xC0C0C0, 0};
+        break;
+      case 2:
+        o.K = GObj::Brush;
+        o.B = {BS_SOLID, 0x808080, 0};
+        break;
+      case 3:
+        o.K = GObj::Brush;
+        o.B = {BS_SOLID, 0x404040, 0};
+        break;
+      case 4:
+        o.K = GObj::Brush;
+        o.B = {BS_SOLID, 0, 0};
+        break;
+      case 5:
+        o.K = GObj::Brush;
+        o.B = {BS_NULL, 0, 0};
+        break;
+      case 6:
+        o.K = GObj::Pen;
+        o.P = {PS_SOLID, 1, 0xFFFFFF};
+        break;
+      case 7:
+        o.K = GObj::Pen;
+        o.P = {PS_SOLID, 1, 0};
+        break;
+      case 8:
+        o.K = GObj::Pen;
+        o.P = {PS_NULL, 1, 0};
+        break;
+      default:
+        o.K = GObj::Font;
+        o.F.Height = -12;
+        o.F.Face = QStringLiteral("Sans Serif");
+        break;
     }
     return o;
   };
@@ -1692,8 +1891,12 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
     const size_t d = off + 8;  // the record's data
     DCState& dc = Pl.DC();
     switch (type) {
-      case EMR_EOF: return;
-      case EMR_POLYGON: case EMR_POLYGON16: case EMR_POLYLINE: case EMR_POLYLINE16: {
+      case EMR_EOF:
+        return;
+      case EMR_POLYGON:
+      case EMR_POLYGON16:
+      case EMR_POLYLINE:
+      case EMR_POLYLINE16: {
         const bool small = type == EMR_POLYGON16 || type == EMR_POLYLINE16;
         QPolygonF p = points(d + 20, R.U32(d + 16), small, end);
         if (type == EMR_POLYGON || type == EMR_POLYGON16)
@@ -1702,7 +1905,10 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
           Pl.Polyline(p);
         break;
       }
-      case EMR_POLYPOLYGON: case EMR_POLYPOLYGON16: case EMR_POLYPOLYLINE: case EMR_POLYPOLYLINE16: {
+      case EMR_POLYPOLYGON:
+      case EMR_POLYPOLYGON16:
+      case EMR_POLYPOLYLINE:
+      case EMR_POLYPOLYLINE16: {
         const bool small = type == EMR_POLYPOLYGON16 || type == EMR_POLYPOLYLINE16;
         const uint32_t n = R.U32(d + 16);
         if (n > (size - 32) / 4) Invalid();
@@ -1720,9 +1926,16 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         }
         break;
       }
-      case EMR_RECTANGLE: Pl.Rectangle(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
-      case EMR_ELLIPSE: Pl.Ellipse(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
-      case EMR_ARC: case EMR_ARCTO: case EMR_PIE: case EMR_CHORD: {
+      case EMR_RECTANGLE:
+        Pl.Rectangle(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12));
+        break;
+      case EMR_ELLIPSE:
+        Pl.Ellipse(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12));
+        break;
+      case EMR_ARC:
+      case EMR_ARCTO:
+      case EMR_PIE:
+      case EMR_CHORD: {
         const TCurveCall::TKind kind = type == EMR_PIE     ? TCurveCall::Pie
                                        : type == EMR_CHORD ? TCurveCall::Chord
                                        : type == EMR_ARCTO ? TCurveCall::ArcTo
@@ -1732,24 +1945,57 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         break;
       }
       case EMR_ROUNDRECT:
-        Pl.Curve(TCurveCall::RoundRect, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16), R.I32(d + 20));
+        Pl.Curve(TCurveCall::RoundRect, R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12), R.I32(d + 16),
+                 R.I32(d + 20));
         break;
-      case EMR_SETARCDIRECTION: dc.ArcDirection = R.U32(d); break;
-      case EMR_SETPIXELV: Pl.Pixel(R.I32(d), R.I32(d + 4), R.U32(d + 8)); break;
-      case EMR_MOVETOEX: dc.Cur = QPointF(R.I32(d), R.I32(d + 4)); break;
-      case EMR_LINETO: Pl.LineTo(R.I32(d), R.I32(d + 4)); break;
-      case EMR_SETMAPMODE: dc.MapMode = static_cast<int>(R.U32(d)); break;
-      case EMR_SETWINDOWEXTEX: dc.WinExt = QPointF(R.I32(d), R.I32(d + 4)); break;
-      case EMR_SETWINDOWORGEX: dc.WinOrg = QPointF(R.I32(d), R.I32(d + 4)); break;
-      case EMR_SETVIEWPORTEXTEX: dc.VpExt = QPointF(R.I32(d), R.I32(d + 4)); break;
-      case EMR_SETVIEWPORTORGEX: dc.VpOrg = QPointF(R.I32(d), R.I32(d + 4)); break;
-      case EMR_SETTEXTCOLOR: dc.TextColor = FromColorRef(R.U32(d)); break;
-      case EMR_SETTEXTALIGN: dc.Align = R.U32(d); break;
-      case EMR_SETPOLYFILLMODE: dc.Fill = R.U32(d) == WINDING ? Qt::WindingFill : Qt::OddEvenFill; break;
-      case EMR_SAVEDC: Pl.Save(); break;
-      case EMR_RESTOREDC: Pl.Restore(R.I32(d)); break;
-      case EMR_INTERSECTCLIPRECT: Pl.IntersectClip(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
-      case EMR_EXCLUDECLIPRECT: Pl.ExcludeClip(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12)); break;
+      case EMR_SETARCDIRECTION:
+        dc.ArcDirection = R.U32(d);
+        break;
+      case EMR_SETPIXELV:
+        Pl.Pixel(R.I32(d), R.I32(d + 4), R.U32(d + 8));
+        break;
+      case EMR_MOVETOEX:
+        dc.Cur = QPointF(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_LINETO:
+        Pl.LineTo(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_SETMAPMODE:
+        dc.MapMode = static_cast<int>(R.U32(d));
+        break;
+      case EMR_SETWINDOWEXTEX:
+        dc.WinExt = QPointF(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_SETWINDOWORGEX:
+        dc.WinOrg = QPointF(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_SETVIEWPORTEXTEX:
+        dc.VpExt = QPointF(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_SETVIEWPORTORGEX:
+        dc.VpOrg = QPointF(R.I32(d), R.I32(d + 4));
+        break;
+      case EMR_SETTEXTCOLOR:
+        dc.TextColor = FromColorRef(R.U32(d));
+        break;
+      case EMR_SETTEXTALIGN:
+        dc.Align = R.U32(d);
+        break;
+      case EMR_SETPOLYFILLMODE:
+        dc.Fill = R.U32(d) == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        break;
+      case EMR_SAVEDC:
+        Pl.Save();
+        break;
+      case EMR_RESTOREDC:
+        Pl.Restore(R.I32(d));
+        break;
+      case EMR_INTERSECTCLIPRECT:
+        Pl.IntersectClip(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12));
+        break;
+      case EMR_EXCLUDECLIPRECT:
+        Pl.ExcludeClip(R.I32(d), R.I32(d + 4), R.I32(d + 8), R.I32(d + 12));
+        break;
       case EMR_EXTSELECTCLIPRGN: {
         const uint32_t len = R.U32(d), mode = R.U32(d + 4);
         if (len == 0) {
@@ -1819,12 +2065,15 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         }
         break;
       }
-      case EMR_DELETEOBJECT: objects.erase(R.U32(d)); break;
+      case EMR_DELETEOBJECT:
+        objects.erase(R.U32(d));
+        break;
       case EMR_EXTTEXTOUTW: {
         const size_t t = d + 28;  // the text block
         const double x = R.I32(t), y = R.I32(t + 4);
         const uint32_t n = R.U32(t + 8), offString = R.U32(t + 12), offDx = R.U32(t + 36);
-        if (n > size / 2 || !R.Has(off + offString, 2 * static_cast<size_t>(n)) || off + offString + 2 * n > end) Invalid();
+        if (n > size / 2 || !R.Has(off + offString, 2 * static_cast<size_t>(n)) || off + offString + 2 * n > end)
+          Invalid();
         QString s;
         for (uint32_t i = 0; i < n; ++i) s += QChar(R.U16(off + offString + 2 * i));
         std::vector<int> dx;
@@ -1842,14 +2091,16 @@ void PlayEmf(const Reader& R, Player& Pl, size_t HeaderSize) {
         QImage img = ReadDib(R, off + offBmi, cbBmi, off + offBits, cbBits);
         // Source rows count from the bottom.
         const int64_t top = static_cast<int64_t>(img.height()) - ys - cys;
-        if (std::abs(top) > 10000000 || std::abs(static_cast<int64_t>(xs)) > 10000000 || std::abs(static_cast<int64_t>(cxs)) > 10000000 ||
-            std::abs(static_cast<int64_t>(cys)) > 10000000)
+        if (std::abs(top) > 10000000 || std::abs(static_cast<int64_t>(xs)) > 10000000 ||
+            std::abs(static_cast<int64_t>(cxs)) > 10000000 || std::abs(static_cast<int64_t>(cys)) > 10000000)
           break;
         QRect src = QRect(xs, static_cast<int>(top), cxs, cys);
-        Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(static_cast<double>(xd) + cxd, static_cast<double>(yd) + cyd)), img, src);
+        Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(static_cast<double>(xd) + cxd, static_cast<double>(yd) + cyd)), img,
+                 src);
         break;
       }
-      default: break;  // not drawn by this reader
+      default:
+        break;  // not drawn by this reader
     }
     off = end;
   }
@@ -1884,14 +2135,29 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
     DCState& dc = Pl.DC();
     auto box = [&](auto Fn) { Fn(R.I16(d + 6), R.I16(d + 4), R.I16(d + 2), R.I16(d)); };
     switch (fn) {
-      case META_EOF: return;
-      case META_SETWINDOWORG: dc.WinOrg = QPointF(R.I16(d + 2), R.I16(d)); break;
-      case META_SETWINDOWEXT: dc.WinExt = QPointF(R.I16(d + 2), R.I16(d)); break;
-      case META_SETTEXTCOLOR: dc.TextColor = FromColorRef(R.U32(d)); break;
-      case META_SETTEXTALIGN: dc.Align = R.U16(d); break;
-      case META_SETPOLYFILLMODE: dc.Fill = R.U16(d) == WINDING ? Qt::WindingFill : Qt::OddEvenFill; break;
-      case META_SAVEDC: Pl.Save(); break;
-      case META_RESTOREDC: Pl.Restore(R.I16(d)); break;
+      case META_EOF:
+        return;
+      case META_SETWINDOWORG:
+        dc.WinOrg = QPointF(R.I16(d + 2), R.I16(d));
+        break;
+      case META_SETWINDOWEXT:
+        dc.WinExt = QPointF(R.I16(d + 2), R.I16(d));
+        break;
+      case META_SETTEXTCOLOR:
+        dc.TextColor = FromColorRef(R.U32(d));
+        break;
+      case META_SETTEXTALIGN:
+        dc.Align = R.U16(d);
+        break;
+      case META_SETPOLYFILLMODE:
+        dc.Fill = R.U16(d) == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+        break;
+      case META_SAVEDC:
+        Pl.Save();
+        break;
+      case META_RESTOREDC:
+        Pl.Restore(R.I16(d));
+        break;
       case META_INTERSECTCLIPRECT:
         box([&](int L, int T, int Rt, int B) { Pl.IntersectClip(L, T, Rt, B); });
         break;
@@ -1930,7 +2196,9 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
         add(o);
         break;
       }
-      case META_CREATEPALETTE: case META_CREATEPATTERNBRUSH: case META_DIBCREATEPATTERNBRUSH:
+      case META_CREATEPALETTE:
+      case META_CREATEPATTERNBRUSH:
+      case META_DIBCREATEPATTERNBRUSH:
       case META_CREATEREGION:
         add(GObj{});  // takes a slot all the same
         break;
@@ -1944,8 +2212,12 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
         if (ix < objects.size()) objects[ix].reset();
         break;
       }
-      case META_POLYGON: Pl.Polygon(points(d + 2, R.I16(d), end)); break;
-      case META_POLYLINE: Pl.Polyline(points(d + 2, R.I16(d), end)); break;
+      case META_POLYGON:
+        Pl.Polygon(points(d + 2, R.I16(d), end));
+        break;
+      case META_POLYLINE:
+        Pl.Polyline(points(d + 2, R.I16(d), end));
+        break;
       case META_POLYPOLYGON: {
         const int n = R.I16(d);
         if (n < 0 || static_cast<size_t>(n) > (end - d) / 2) Invalid();
@@ -1965,19 +2237,31 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
       case META_ELLIPSE:
         box([&](int L, int T, int Rt, int B) { Pl.Ellipse(L, T, Rt, B); });
         break;
-      case META_ARC: case META_PIE: case META_CHORD: {
-        const TCurveCall::TKind kind = fn == META_PIE ? TCurveCall::Pie : fn == META_CHORD ? TCurveCall::Chord : TCurveCall::Arc;
-        Pl.Curve(kind, R.I16(d + 14), R.I16(d + 12), R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2),
-                 R.I16(d));
+      case META_ARC:
+      case META_PIE:
+      case META_CHORD: {
+        const TCurveCall::TKind kind = fn == META_PIE     ? TCurveCall::Pie
+                                       : fn == META_CHORD ? TCurveCall::Chord
+                                                          : TCurveCall::Arc;
+        Pl.Curve(kind, R.I16(d + 14), R.I16(d + 12), R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4),
+                 R.I16(d + 2), R.I16(d));
         break;
       }
       case META_ROUNDRECT:
-        Pl.Curve(TCurveCall::RoundRect, R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2), R.I16(d));
+        Pl.Curve(TCurveCall::RoundRect, R.I16(d + 10), R.I16(d + 8), R.I16(d + 6), R.I16(d + 4), R.I16(d + 2),
+                 R.I16(d));
         break;
-      case META_SETPIXEL: Pl.Pixel(R.I16(d + 6), R.I16(d + 4), R.U32(d)); break;
-      case META_MOVETO: dc.Cur = QPointF(R.I16(d + 2), R.I16(d)); break;
-      case META_LINETO: Pl.LineTo(R.I16(d + 2), R.I16(d)); break;
-      case META_EXTTEXTOUT: case META_TEXTOUT: {
+      case META_SETPIXEL:
+        Pl.Pixel(R.I16(d + 6), R.I16(d + 4), R.U32(d));
+        break;
+      case META_MOVETO:
+        dc.Cur = QPointF(R.I16(d + 2), R.I16(d));
+        break;
+      case META_LINETO:
+        Pl.LineTo(R.I16(d + 2), R.I16(d));
+        break;
+      case META_EXTTEXTOUT:
+      case META_TEXTOUT: {
         int x, y, n;
         size_t s;
         if (fn == META_TEXTOUT) {
@@ -1995,8 +2279,8 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
         }
         if (n < 0 || !R.Has(s, static_cast<size_t>(n)) || s + n > end) Invalid();
         std::string bytes(reinterpret_cast<const char*>(R.P + s), static_cast<size_t>(n));
-        QString text = Pl.DC().Font.F.CharSet == RUSSIAN_CHARSET ? ToQ(Cp1251ToUtf8(bytes))
-                                                                 : QString::fromLatin1(bytes.data(), n);
+        QString text =
+            Pl.DC().Font.F.CharSet == RUSSIAN_CHARSET ? ToQ(Cp1251ToUtf8(bytes)) : QString::fromLatin1(bytes.data(), n);
         std::vector<int> dx;
         const size_t dxAt = s + ((static_cast<size_t>(n) + 1) & ~size_t{1});
         if (fn == META_EXTTEXTOUT && dxAt + 2 * static_cast<size_t>(n) <= end && text.size() == n)
@@ -2021,7 +2305,8 @@ void PlayWmf(const Reader& R, Player& Pl, size_t At) {
         Pl.Image(QRectF(Pl.Map(xd, yd), Pl.Map(xd + wd, yd + hd)), img, src);
         break;
       }
-      default: break;
+      default:
+        break;
     }
     off = end;
   }
@@ -2139,4 +2424,3 @@ TGdiMetafile DecodeGdiMetafile(const std::string& Bytes) {
 }
 
 }  // namespace vmqt
-

@@ -119,8 +119,7 @@ void RegisterClassAlias(TClass AClass, const std::string& Alias) { AddEntry(Alia
 
 void UnRegisterClass(TClass AClass) {
   auto& list = Registry();
-  list.erase(std::remove_if(list.begin(), list.end(),
-                            [AClass](const TClassEntry& e) { return e.Class == AClass; }),
+  list.erase(std::remove_if(list.begin(), list.end(), [AClass](const TClassEntry& e) { return e.Class == AClass; }),
              list.end());
 }
 

@@ -128,28 +128,27 @@ void FreeAndNil(T*& Obj) {
   delete tmp;
 }
 
-#define VM_CLASS(Self, Parent)                                   \
- public:                                                         \
-  using inherited = Parent;                                      \
-  static const TMetaClassType* StaticClass();                    \
-  TClass ClassType() const override { return StaticClass(); }    \
-                                                                 \
- private:
+#define VM_CLASS(Self, Parent)                                \
+public:                                                       \
+  using inherited = Parent;                                   \
+  static const TMetaClassType* StaticClass();                 \
+  TClass ClassType() const override { return StaticClass(); } \
+                                                              \
+private:
 
 // Starts a family with its own metaclass type (MetaType) and its implementation template
 // (MetaTemplate<T> derived from MetaType).
 #define VM_CLASS_FAMILY(Self, Parent, MetaType, MetaTemplate) \
- public:                                                      \
+public:                                                       \
   using TMetaClassType = MetaType;                            \
   template <class T_>                                         \
   using TMetaFor = MetaTemplate<T_>;                          \
   VM_CLASS(Self, Parent)
 
-#define VM_DEFINE_CLASS_EX(Self, NameText, PublishProc)                                    \
-  const Self::TMetaClassType* Self::StaticClass() {                                        \
-    static const Self::TMetaFor<Self> vm_meta_(NameText, Self::inherited::StaticClass(),   \
-                                               PublishProc);                               \
-    return &vm_meta_;                                                                      \
+#define VM_DEFINE_CLASS_EX(Self, NameText, PublishProc)                                                \
+  const Self::TMetaClassType* Self::StaticClass() {                                                    \
+    static const Self::TMetaFor<Self> vm_meta_(NameText, Self::inherited::StaticClass(), PublishProc); \
+    return &vm_meta_;                                                                                  \
   }
 
 // Defines the metaclass of a class without published properties of its own.

@@ -55,9 +55,9 @@ bool TGraphic::Equals(TGraphic* Graphic) {
   TMemoryStream a, b;
   SaveToStream(a);
   Graphic->SaveToStream(b);
-  return a.Size() == b.Size() && std::equal(static_cast<const char*>(a.Memory()),
-                                            static_cast<const char*>(a.Memory()) + a.Size(),
-                                            static_cast<const char*>(b.Memory()));
+  return a.Size() == b.Size() &&
+         std::equal(static_cast<const char*>(a.Memory()), static_cast<const char*>(a.Memory()) + a.Size(),
+                    static_cast<const char*>(b.Memory()));
 }
 
 // ---------------------------------------------------------------------------------------------

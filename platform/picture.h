@@ -89,8 +89,7 @@ public:
   TNotifyEvent OnChange;
 
   // Registry of graphic classes by file extension (without dot, letter case ignored).
-  static void RegisterFileFormat(const std::string& Extension, const std::string& Description,
-                                 TGraphicFactory Factory);
+  static void RegisterFileFormat(const std::string& Extension, const std::string& Description, TGraphicFactory Factory);
   static void UnregisterFileFormat(const std::string& Extension);
   // nullptr when the extension is not registered.
   static TGraphic* CreateForExtension(const std::string& Extension);

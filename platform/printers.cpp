@@ -47,8 +47,7 @@ TPrinter::~TPrinter() {
   if (FPrinting) {
     try {
       Abort();
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   if (FCanvas) vmqt::CanvasSetTarget(FCanvas.get(), nullptr);
 }
@@ -59,8 +58,7 @@ TCanvas* TPrinter::Canvas() {
 }
 
 void TPrinter::CheckPrinting(bool Value) {
-  if (FPrinting != Value)
-    throw EPrinter(Value ? "Printer is not currently printing" : "Printing in progress");
+  if (FPrinting != Value) throw EPrinter(Value ? "Printer is not currently printing" : "Printing in progress");
 }
 
 TStrings* TPrinter::Printers() {

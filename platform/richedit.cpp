@@ -23,8 +23,8 @@ namespace {
 // A plain-text window whose text can be moved inside it.
 class VmPlainEdit : public QPlainTextEdit {
 public:
-  using QPlainTextEdit::QPlainTextEdit;
   using QAbstractScrollArea::setViewportMargins;
+  using QPlainTextEdit::QPlainTextEdit;
 };
 
 // The one-line window sits inside a host a few pixels wider at the left, so that its text can be
@@ -139,7 +139,9 @@ void TRichEditControl::Apply() {
   w->setPalette(pal);
   w->setAutoFillBackground(true);
   w->setAcceptDrops(FAcceptDrops);
-  Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight : FAlignment == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+  Qt::Alignment h = FAlignment == taRightJustify ? Qt::AlignRight
+                    : FAlignment == taCenter     ? Qt::AlignHCenter
+                                                 : Qt::AlignLeft;
   if (d->Line) {
     // Setting the limit sets the text anew, which would forget the modified flag and the history.
     const int limit = FMaxLength > 0 ? FMaxLength : 32767;
@@ -269,9 +271,7 @@ void TRichEditControl::SetSelection(int Start, int End) {
   }
 }
 
-std::string TRichEditControl::SelText() const {
-  return vmqt::FromQ(FRich->Current().mid(SelStart(), SelLength()));
-}
+std::string TRichEditControl::SelText() const { return vmqt::FromQ(FRich->Current().mid(SelStart(), SelLength())); }
 
 void TRichEditControl::ReplaceSelection(const std::string& Value) {
   Impl* d = FRich.get();
@@ -408,8 +408,7 @@ bool TRichEditControl::CanPaste() const {
 
 void SendTextInput(TControl* Control, const std::string& Text) {
   if (!Control) return;
-  if (auto* wc = dynamic_cast<TWinControl*>(Control))
-    wc->HandleNeeded();
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) wc->HandleNeeded();
   QWidget* w = vmqt::ControlWidget(Control);
   if (!w) return;
   while (w->focusProxy()) w = w->focusProxy();

@@ -51,9 +51,7 @@ void TWindowTileHorizontal::ExecuteTarget(TForm* Frame) {
   Frame->Tile();
 }
 
-TWindowTileVertical::TWindowTileVertical(TComponent* AOwner) : TWindowAction(AOwner) {
-  SetCaption("&Tile Vertically");
-}
+TWindowTileVertical::TWindowTileVertical(TComponent* AOwner) : TWindowAction(AOwner) { SetCaption("&Tile Vertically"); }
 void TWindowTileVertical::ExecuteTarget(TForm* Frame) {
   Frame->SetTileMode(tbVertical);
   Frame->Tile();

@@ -38,11 +38,11 @@ namespace {
 const TEnumInfo kTextLayoutInfo("TTextLayout", {"tlTop", "tlCenter", "tlBottom"});
 const TEnumInfo kScrollStyleInfo("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
 const TEnumInfo kCheckBoxStateInfo("TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"});
-const TEnumInfo kComboBoxStyleInfo("TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList",
-                                                      "csOwnerDrawFixed", "csOwnerDrawVariable"});
+const TEnumInfo kComboBoxStyleInfo("TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList", "csOwnerDrawFixed",
+                                                      "csOwnerDrawVariable"});
 const TEnumInfo kListBoxStyleInfo("TListBoxStyle", {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
-const TEnumInfo kBorderStyleInfo("TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog",
-                                                      "bsToolWindow", "bsSizeToolWin"});
+const TEnumInfo kBorderStyleInfo("TFormBorderStyle",
+                                 {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
 const TEnumInfo kScrollBarKindInfo("TScrollBarKind", {"sbHorizontal", "sbVertical"});
 
 // Qt's own texts looked up in the program's texts (AddProgramTexts).
@@ -78,10 +78,14 @@ void InstallEditTexts() {
   static bool added = false;
   if (!added) {
     added = true;
-    const std::initializer_list<vmqt::TProgramText> edit = {
-        {"&Undo", &SEditUndo},   {"&Redo", &SEditRedo},     {"Cu&t", &SEditCut},
-        {"&Copy", &SEditCopy},   {"Copy &Link Location", &SEditCopyLink},
-        {"&Paste", &SEditPaste}, {"Delete", &SEditDelete}, {"Select All", &SEditSelectAll}};
+    const std::initializer_list<vmqt::TProgramText> edit = {{"&Undo", &SEditUndo},
+                                                            {"&Redo", &SEditRedo},
+                                                            {"Cu&t", &SEditCut},
+                                                            {"&Copy", &SEditCopy},
+                                                            {"Copy &Link Location", &SEditCopyLink},
+                                                            {"&Paste", &SEditPaste},
+                                                            {"Delete", &SEditDelete},
+                                                            {"Select All", &SEditSelectAll}};
     vmqt::AddProgramTexts("QLineEdit", edit);
     vmqt::AddProgramTexts("QWidgetTextControl", edit);
     vmqt::AddProgramTexts("QAbstractSpinBox", {{"&Step up", &SSpinStepUp}, {"Step &down", &SSpinStepDown}});
@@ -99,7 +103,10 @@ void RaiseIndex(int Index) { throw EListError("List index out of bounds (" + std
 }  // namespace
 
 VM_PUBLISH(TCustomLabel) {
-  P.Int("Color", &TCustomLabel::Color, &TCustomLabel::SetColor).Default(clBtnFace).Idents(ColorIdents).Stored(ColorStored);
+  P.Int("Color", &TCustomLabel::Color, &TCustomLabel::SetColor)
+      .Default(clBtnFace)
+      .Idents(ColorIdents)
+      .Stored(ColorStored);
   P.Bool("ParentColor", &TCustomLabel::ParentColor, &TCustomLabel::SetParentColor).Default(true);
   P.String("Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption);
   P.Bool("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize).Default(true);
@@ -206,12 +213,12 @@ struct StdRegistrar {
 }  // namespace
 
 void RegisterStandardControls() {
-  RegisterClasses({TLabel::StaticClass(), TEdit::StaticClass(), TMemo::StaticClass(), TButton::StaticClass(),
-                   TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),
-                   TListBox::StaticClass(), TComboBox::StaticClass(), TScrollBar::StaticClass(),
-                   TPaintBox::StaticClass(), TPanel::StaticClass(), TBevel::StaticClass(), TImage::StaticClass(),
-                   TRadioGroup::StaticClass(), TProgressBar::StaticClass(), TTabSheet::StaticClass(),
-                   TPageControl::StaticClass(), TTrackBar::StaticClass(), TImageList::StaticClass()});
+  RegisterClasses(
+      {TLabel::StaticClass(),    TEdit::StaticClass(),        TMemo::StaticClass(),       TButton::StaticClass(),
+       TCheckBox::StaticClass(), TRadioButton::StaticClass(), TGroupBox::StaticClass(),   TListBox::StaticClass(),
+       TComboBox::StaticClass(), TScrollBar::StaticClass(),   TPaintBox::StaticClass(),   TPanel::StaticClass(),
+       TBevel::StaticClass(),    TImage::StaticClass(),       TRadioGroup::StaticClass(), TProgressBar::StaticClass(),
+       TTabSheet::StaticClass(), TPageControl::StaticClass(), TTrackBar::StaticClass(),   TImageList::StaticClass()});
 }
 
 namespace {
@@ -491,9 +498,7 @@ void TCustomEdit::SetSelLength(int Value) {
   if (auto* e = static_cast<QLineEdit*>(NativeWidget())) e->setSelection(FSelStart, FSelLength);
 }
 
-std::string TCustomEdit::SelText() const {
-  return vmqt::FromQ(vmqt::ToQ(FText).mid(SelStart(), SelLength()));
-}
+std::string TCustomEdit::SelText() const { return vmqt::FromQ(vmqt::ToQ(FText).mid(SelStart(), SelLength())); }
 
 void TCustomEdit::SetSelText(const std::string& Value) {
   QString t = vmqt::ToQ(FText);
@@ -869,15 +874,19 @@ TListBox::TListBox(TComponent* AOwner) : TCustomControl(AOwner) {
   };
   items->Deleting = [this](int Index) {
     if (Index < static_cast<int>(FSelected.size())) FSelected.erase(FSelected.begin() + Index);
-    if (FItemIndex == Index) FItemIndex = -1;
-    else if (FItemIndex > Index) --FItemIndex;
+    if (FItemIndex == Index)
+      FItemIndex = -1;
+    else if (FItemIndex > Index)
+      --FItemIndex;
     if (FAnchor >= Index) FAnchor = FAnchor == Index ? -1 : FAnchor - 1;
   };
   items->Exchanged = [this](int A, int B) {
     if (A < static_cast<int>(FSelected.size()) && B < static_cast<int>(FSelected.size()))
       FSelected.swap(FSelected[A], FSelected[B]);
-    if (FItemIndex == A) FItemIndex = B;
-    else if (FItemIndex == B) FItemIndex = A;
+    if (FItemIndex == A)
+      FItemIndex = B;
+    else if (FItemIndex == B)
+      FItemIndex = A;
   };
   auto reset = [this] {
     std::fill(FSelected.begin(), FSelected.end(), false);
@@ -1093,14 +1102,27 @@ void TListBox::KeyDown(uint16_t& Key, TShiftState Shift) {
   if (n == 0 || FMultiSelect) return;
   int i = FItemIndex;
   switch (Key) {
-    case VK_UP: i = std::max(0, i - 1); break;
-    case VK_DOWN: i = std::min(n - 1, i + 1); break;
-    case VK_HOME: i = 0; break;
-    case VK_END: i = n - 1; break;
+    case VK_UP:
+      i = std::max(0, i - 1);
+      break;
+    case VK_DOWN:
+      i = std::min(n - 1, i + 1);
+      break;
+    case VK_HOME:
+      i = 0;
+      break;
+    case VK_END:
+      i = n - 1;
+      break;
     // A page is the rows that show, less one that stays in view.
-    case VK_PRIOR: i = std::max(0, i - std::max(1, VisibleRows() - 1)); break;
-    case VK_NEXT: i = std::min(n - 1, std::max(i, 0) + std::max(1, VisibleRows() - 1)); break;
-    default: return;
+    case VK_PRIOR:
+      i = std::max(0, i - std::max(1, VisibleRows() - 1));
+      break;
+    case VK_NEXT:
+      i = std::min(n - 1, std::max(i, 0) + std::max(1, VisibleRows() - 1));
+      break;
+    default:
+      return;
   }
   Key = 0;
   if (i != FItemIndex) {
@@ -1246,12 +1268,16 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner) {
     if (FItemIndex >= Index) ++FItemIndex;
   };
   items->Deleting = [this](int Index) {
-    if (FItemIndex == Index) FItemIndex = -1;
-    else if (FItemIndex > Index) --FItemIndex;
+    if (FItemIndex == Index)
+      FItemIndex = -1;
+    else if (FItemIndex > Index)
+      --FItemIndex;
   };
   items->Exchanged = [this](int A, int B) {
-    if (FItemIndex == A) FItemIndex = B;
-    else if (FItemIndex == B) FItemIndex = A;
+    if (FItemIndex == A)
+      FItemIndex = B;
+    else if (FItemIndex == B)
+      FItemIndex = A;
     Sync();
   };
   items->Clearing = [this] { FItemIndex = -1; };
@@ -1481,12 +1507,21 @@ void TScrollBar::KeyDown(uint16_t& Key, TShiftState Shift) {
   int step = 0;
   switch (Key) {
     case VK_LEFT:
-    case VK_UP: step = -FSmallChange; break;
+    case VK_UP:
+      step = -FSmallChange;
+      break;
     case VK_RIGHT:
-    case VK_DOWN: step = FSmallChange; break;
-    case VK_PRIOR: step = -FLargeChange; break;
-    case VK_NEXT: step = FLargeChange; break;
-    default: return;
+    case VK_DOWN:
+      step = FSmallChange;
+      break;
+    case VK_PRIOR:
+      step = -FLargeChange;
+      break;
+    case VK_NEXT:
+      step = FLargeChange;
+      break;
+    default:
+      return;
   }
   SetPosition(FPosition + step);
   Key = 0;  // handled here, not again by the widget

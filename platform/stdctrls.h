@@ -142,8 +142,8 @@ extern std::string SEditPaste;      // "&Paste"
 extern std::string SEditDelete;     // "Delete"
 extern std::string SEditSelectAll;  // "Select All"
 // The step commands of the spin boxes' context menus (in the colour, font and page dialogs).
-extern std::string SSpinStepUp;     // "&Step up"
-extern std::string SSpinStepDown;   // "Step &down"
+extern std::string SSpinStepUp;    // "&Step up"
+extern std::string SSpinStepDown;  // "Step &down"
 // What Qt's own widgets show for one of their English texts in Context (a Qt class name), the
 // program's texts applied (tests).
 std::string NativeText(const std::string& Context, const std::string& Source);
@@ -288,8 +288,7 @@ protected:
 // odComboBoxEdit: the item is drawn in the closed combo box's own field, not in its list.
 enum TOwnerDrawStateItem { odSelected, odGrayed, odDisabled, odChecked, odFocused, odComboBoxEdit };
 using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
-using TDrawItemEvent =
-    std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
 // A list of lines to pick from, drawn by the control itself (or by OnDrawItem when owner-drawn).

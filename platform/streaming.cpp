@@ -39,8 +39,7 @@ std::string ComponentDisplayName(TObject* Instance) {
 // ---------------------------------------------------------------------------------------------
 // TFiler
 
-TFiler::TFiler(TStream& Stream, int BufSize)
-    : FStream(Stream), FBuffer(static_cast<size_t>(std::max(BufSize, 16))) {}
+TFiler::TFiler(TStream& Stream, int BufSize) : FStream(Stream), FBuffer(static_cast<size_t>(std::max(BufSize, 16))) {}
 
 TFiler::~TFiler() = default;
 
@@ -220,16 +219,15 @@ void TWriter::WritePrefix(TFilerFlags Flags, int ChildPos) {
 
 void TWriter::WritePropName(const std::string& PropName) { WriteStr(FPropPath + PropName); }
 
-void TWriter::DefineProperty(const std::string& Name, const TReaderProc&, const TWriterProc& WriteData,
-                             bool HasData) {
+void TWriter::DefineProperty(const std::string& Name, const TReaderProc&, const TWriterProc& WriteData, bool HasData) {
   if (HasData && WriteData) {
     WritePropName(Name);
     WriteData(this);
   }
 }
 
-void TWriter::DefineBinaryProperty(const std::string& Name, const TStreamProc&,
-                                   const TStreamProc& WriteData, bool HasData) {
+void TWriter::DefineBinaryProperty(const std::string& Name, const TStreamProc&, const TStreamProc& WriteData,
+                                   bool HasData) {
   if (HasData && WriteData) {
     WritePropName(Name);
     WriteBinary(WriteData);
@@ -248,7 +246,9 @@ void TWriter::WriteDescendent(TComponent* ARoot, TComponent* AAncestor) {
 void TWriter::WriteComponent(TComponent* Component) {
   bool wasWriting = Component->ComponentState().Contains(csWriting);
   Component->SetComponentState(csWriting, true);
-  TScopeExit restore([&] { if (!wasWriting) Component->SetComponentState(csWriting, false); });
+  TScopeExit restore([&] {
+    if (!wasWriting) Component->SetComponentState(csWriting, false);
+  });
   Component->WriteState(this);
 }
 
@@ -343,8 +343,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
   TObject* ancestor = nullptr;
   const TPropInfo* ancInfo = FAncestor ? FAncestor->ClassType()->PropTable().Find(Info->Name) : nullptr;
   if (ancInfo && ancInfo->Kind == Info->Kind && ancInfo->ObjectKind == Info->ObjectKind &&
-      (FAncestor->ClassType() == Instance->ClassType() ||
-       Instance->InheritsFrom(FAncestor->ClassType()) || FAncestor->InheritsFrom(Instance->ClassType())))
+      (FAncestor->ClassType() == Instance->ClassType() || Instance->InheritsFrom(FAncestor->ClassType()) ||
+       FAncestor->InheritsFrom(Instance->ClassType())))
     ancestor = FAncestor;
 
   switch (Info->Kind) {
@@ -356,7 +356,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkSet: {
       if (!Info->GetOrd || !Info->SetOrd) return;
       int64_t v = Info->GetOrd(Instance);
-      if (ancestor ? ancInfo->GetOrd && v == ancInfo->GetOrd(ancestor) : Info->HasDefault && v == Info->OrdDefault) return;
+      if (ancestor ? ancInfo->GetOrd && v == ancInfo->GetOrd(ancestor) : Info->HasDefault && v == Info->OrdDefault)
+        return;
       WritePropName(Info->Name);
       if (Info->Kind == tkSet) {
         WriteSet(Info->EnumInfo, static_cast<uint64_t>(v));
@@ -381,7 +382,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkFloat: {
       if (!Info->GetFloat || !Info->SetFloat) return;
       long double v = Info->GetFloat(Instance);
-      if (ancestor ? ancInfo->GetFloat && v == ancInfo->GetFloat(ancestor) : v == (Info->HasDefault ? Info->FloatDefault : 0.0L))
+      if (ancestor ? ancInfo->GetFloat && v == ancInfo->GetFloat(ancestor)
+                   : v == (Info->HasDefault ? Info->FloatDefault : 0.0L))
         return;
       WritePropName(Info->Name);
       switch (Info->FloatType) {
@@ -406,7 +408,8 @@ void TWriter::WriteProperty(TPersistent* Instance, const TPropInfo* Info) {
     case tkVariant: {
       if (!Info->GetStr || !Info->SetStr) return;
       std::string v = Info->GetStr(Instance);
-      if (ancestor ? ancInfo->GetStr && v == ancInfo->GetStr(ancestor) : v == (Info->HasDefault ? Info->StrDefault : std::string()))
+      if (ancestor ? ancInfo->GetStr && v == ancInfo->GetStr(ancestor)
+                   : v == (Info->HasDefault ? Info->StrDefault : std::string()))
         return;
       WritePropName(Info->Name);
       WriteString(v);
@@ -492,8 +495,7 @@ TReader::TReader(TStream& Stream, int BufSize) : TFiler(Stream, BufSize) {
 TReader::~TReader() {
   try {
     FlushBuffer();
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 void TReader::FlushBuffer() {
@@ -772,16 +774,14 @@ TMethod TReader::FindMethod(TComponent* Root, const std::string& MethodName) {
   return m;
 }
 
-void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc&,
-                             bool) {
+void TReader::DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc&, bool) {
   if (ReadData && !FPropName.empty() && SameText(Name, FPropName)) {
     FPropName.clear();
     ReadData(this);
   }
 }
 
-void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                                   const TStreamProc&, bool) {
+void TReader::DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc&, bool) {
   if (!ReadData || FPropName.empty() || !SameText(Name, FPropName)) return;
   FPropName.clear();
   TValueType t = ReadValue();
@@ -966,8 +966,8 @@ void TReader::ReadPropValue(TObject* Instance, const TPropInfo* Info) {
   }
   if (t == vaIdent) {
     std::string name = ReadStr();
-    if (Info->ObjectKind != okComponent && !(Info->SetObj && Info->PropClass &&
-                                             Info->PropClass->InheritsFrom(TComponent::StaticClass())))
+    if (Info->ObjectKind != okComponent &&
+        !(Info->SetObj && Info->PropClass && Info->PropClass->InheritsFrom(TComponent::StaticClass())))
       InvalidValue();
     if (!Info->SetObj) InvalidValue();
     FFixups.push_back({Instance, Info, name, FCurrent});
@@ -1127,9 +1127,9 @@ void TReader::SkipComponent(bool SkipHeader) {
 }
 
 void TReader::DropFixups(TComponent* Holder) {
-  FFixups.erase(std::remove_if(FFixups.begin(), FFixups.end(),
-                               [Holder](const TFixup& f) { return f.Holder == Holder; }),
-                FFixups.end());
+  FFixups.erase(
+      std::remove_if(FFixups.begin(), FFixups.end(), [Holder](const TFixup& f) { return f.Holder == Holder; }),
+      FFixups.end());
 }
 
 TComponent* TReader::ReadComponent(TComponent* Component) {
@@ -1245,8 +1245,8 @@ void TReader::FixupReferences() {
     try {
       SetObjectProp(f.Instance, f.Info, target);
     } catch (const std::exception& e) {
-      std::string message = Format("Error reading %s.%s: %s", {ComponentDisplayName(f.Instance), f.Info->Name,
-                                                               std::string(e.what())});
+      std::string message =
+          Format("Error reading %s.%s: %s", {ComponentDisplayName(f.Instance), f.Info->Name, std::string(e.what())});
       if (!Error(message) && !failure) failure = std::make_exception_ptr(EReadError(message));
     }
   }

@@ -76,11 +76,11 @@ public:
   virtual ~TFiler();
 
   // A property beyond the published ones, written by WriteData when HasData, read by ReadData.
-  virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
-                              const TWriterProc& WriteData, bool HasData) = 0;
+  virtual void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                              bool HasData) = 0;
   // The same with a block of bytes.
-  virtual void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                                    const TStreamProc& WriteData, bool HasData) = 0;
+  virtual void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                                    bool HasData) = 0;
 
   TStream& Stream() { return FStream; }
   // The component the stream is about (names of references are relative to it).
@@ -113,10 +113,10 @@ public:
   // Sets the lookup root too: references are written relative to it.
   void SetRoot(TComponent* Value) override;
 
-  void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
-                      const TWriterProc& WriteData, bool HasData) override;
-  void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                            const TStreamProc& WriteData, bool HasData) override;
+  void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                            bool HasData) override;
 
   // The signature, then Root and its children; properties are compared with AAncestor's.
   void WriteDescendent(TComponent* ARoot, TComponent* AAncestor);
@@ -155,8 +155,8 @@ public:
   int64_t Position();
 
   // Called for each component written; may change the ancestor it is compared with.
-  std::function<void(TWriter* Writer, TComponent* Component, const std::string& Name,
-                     TComponent*& Ancestor, TComponent*& RootAncestor)>
+  std::function<void(TWriter* Writer, TComponent* Component, const std::string& Name, TComponent*& Ancestor,
+                     TComponent*& RootAncestor)>
       OnFindAncestor;
 
 private:
@@ -181,10 +181,10 @@ public:
   // Puts the stream back at the end of what was read.
   ~TReader() override;
 
-  void DefineProperty(const std::string& Name, const TReaderProc& ReadData,
-                      const TWriterProc& WriteData, bool HasData) override;
-  void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData,
-                            const TStreamProc& WriteData, bool HasData) override;
+  void DefineProperty(const std::string& Name, const TReaderProc& ReadData, const TWriterProc& WriteData,
+                      bool HasData) override;
+  void DefineBinaryProperty(const std::string& Name, const TStreamProc& ReadData, const TStreamProc& WriteData,
+                            bool HasData) override;
 
   // Reads the signature and one component. With Root, the stream is read into it (properties in
   // the stream are set, others keep their values, children are created; the root keeps its own
@@ -245,8 +245,7 @@ public:
   // Hooks. OnError: set Handled to go on past the error. OnFindMethod: gets Error = true when
   // the root has no such method; clearing Error accepts Method as it is (empty: no handler).
   std::function<void(TReader* Reader, const std::string& Message, bool& Handled)> OnError;
-  std::function<void(TReader* Reader, const std::string& MethodName, TMethod& Method, bool& Error)>
-      OnFindMethod;
+  std::function<void(TReader* Reader, const std::string& MethodName, TMethod& Method, bool& Error)> OnFindMethod;
   std::function<void(TReader* Reader, TComponent* Component, std::string& Name)> OnSetName;
   std::function<void(TReader* Reader, std::string& Name)> OnReferenceName;
   std::function<void(TReader* Reader, const std::string& ClassName, TComponentClass& ComponentClass)>
@@ -280,8 +279,8 @@ private:
   std::vector<TFixup> FFixups;
   std::string FPropName;
   std::string FRootStreamName;  // the root's name in the stream (the root may keep its own)
-  int64_t FStreamEnd = 0;  // stream position of the last byte + 1
-  int64_t FBufStart = 0;   // stream position of FBuffer[0]
+  int64_t FStreamEnd = 0;       // stream position of the last byte + 1
+  int64_t FBufStart = 0;        // stream position of FBuffer[0]
   int FDepth = 0;
   bool FCanHandleExcepts = false;
 };
@@ -297,9 +296,8 @@ bool IsTextFormStream(TStream& Stream);
 // reads into it; without one it creates the component from the registered class (the caller owns
 // it). OnError, when given, decides about each reading error as TReader::OnError does.
 void WriteComponentToStream(TStream& Stream, TComponent* Instance);
-TComponent* ReadComponentFromStream(
-    TStream& Stream, TComponent* Instance,
-    const std::function<void(TReader*, const std::string&, bool&)>& OnError = nullptr);
+TComponent* ReadComponentFromStream(TStream& Stream, TComponent* Instance,
+                                    const std::function<void(TReader*, const std::string&, bool&)>& OnError = nullptr);
 // The same through the text form.
 std::string ComponentToText(TComponent* Instance);
 TComponent* TextToComponent(const std::string& Text, TComponent* Instance);

@@ -38,9 +38,7 @@ void WriteTagged(TWriter& W, TValueType Tag, T v) {
   W.Write(buf, static_cast<int>(sizeof buf));
 }
 
-inline bool IsIntTag(TValueType t) {
-  return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64;
-}
+inline bool IsIntTag(TValueType t) { return t == vaInt8 || t == vaInt16 || t == vaInt32 || t == vaInt64; }
 
 // Reads a float in the C locale; denormals that std::from_chars refuses are taken too.
 template <class F>

@@ -27,8 +27,7 @@ size_t Utf8Seq(const std::string& s, size_t i) {
   for (size_t k = 1; k < n; ++k)
     if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return 0;
   auto b1 = static_cast<unsigned char>(s[i + 1]);
-  if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) ||
-      (b == 0xF4 && b1 > 0x8F))
+  if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 > 0x9F) || (b == 0xF0 && b1 < 0x90) || (b == 0xF4 && b1 > 0x8F))
     return 0;
   return n;
 }
@@ -310,9 +309,7 @@ private:
   int64_t intValue = 0;
   char suffix = 0;
 
-  [[noreturn]] void Fail(const std::string& what) {
-    throw EParserError(Format("Line %d: %s", {line, what}));
-  }
+  [[noreturn]] void Fail(const std::string& what) { throw EParserError(Format("Line %d: %s", {line, what})); }
   void Enter() {
     if (++depth > MaxStreamDepth) Fail("Nested too deeply");
   }
@@ -617,9 +614,9 @@ private:
           }
           if (h == ' ' || h == '\r' || h == '\t') continue;
           int v = std::isdigit(static_cast<unsigned char>(h)) ? h - '0'
-                  : (h >= 'A' && h <= 'F') ? h - 'A' + 10
-                  : (h >= 'a' && h <= 'f') ? h - 'a' + 10
-                                           : -1;
+                  : (h >= 'A' && h <= 'F')                    ? h - 'A' + 10
+                  : (h >= 'a' && h <= 'f')                    ? h - 'a' + 10
+                                                              : -1;
           if (v < 0) Fail("Invalid binary value");
           if (half < 0)
             half = v;
@@ -679,10 +676,8 @@ bool IsTextFormStream(TStream& Stream) {
   if (i == std::string::npos) return false;
   for (const char* word : {"object", "inherited", "inline"}) {
     size_t len = std::strlen(word);
-    if (s.size() >= i + len && SameText(s.substr(i, len), word) &&
-        (s.size() == i + len || !IsIdentChar(s[i + len])))
+    if (s.size() >= i + len && SameText(s.substr(i, len), word) && (s.size() == i + len || !IsIdentChar(s[i + len])))
       return true;
   }
   return false;
 }
-

@@ -77,7 +77,7 @@ namespace {
 struct TShareEntry {
   dev_t Dev = 0;
   ino_t Ino = 0;
-  bool Read = false, Write = false;     // access the stream has
+  bool Read = false, Write = false;  // access the stream has
   bool DenyRead = false, DenyWrite = false;
   bool Used = false;
 };
@@ -107,8 +107,7 @@ int AcquireShare(const struct stat& St, uint16_t Access, uint16_t Share) {
   auto& Table = ShareTable();
   for (const TShareEntry& O : Table) {
     if (!O.Used || O.Dev != E.Dev || O.Ino != E.Ino) continue;
-    if ((E.Read && O.DenyRead) || (E.Write && O.DenyWrite) || (O.Read && E.DenyRead) ||
-        (O.Write && E.DenyWrite))
+    if ((E.Read && O.DenyRead) || (E.Write && O.DenyWrite) || (O.Read && E.DenyRead) || (O.Write && E.DenyWrite))
       return -1;
   }
   for (size_t I = 0; I < Table.size(); ++I)
@@ -145,10 +144,14 @@ TFileStream::TFileStream(const std::string& FileName, uint16_t Mode) : FFileName
   };
   if (FileName.empty()) Fail(ENOENT);
   int Flags = O_CLOEXEC;
-  if (Create) Flags |= O_RDWR | O_CREAT;
-  else if (Access == fmOpenWrite) Flags |= O_WRONLY;
-  else if (Access == fmOpenReadWrite) Flags |= O_RDWR;
-  else Flags |= O_RDONLY;
+  if (Create)
+    Flags |= O_RDWR | O_CREAT;
+  else if (Access == fmOpenWrite)
+    Flags |= O_WRONLY;
+  else if (Access == fmOpenReadWrite)
+    Flags |= O_RDWR;
+  else
+    Flags |= O_RDONLY;
   int Fd = ::open(FileName.c_str(), Flags, 0666);
   if (Fd < 0) Fail(errno);
   struct stat St;
@@ -214,8 +217,7 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 
 void TFileStream::SetSize(int64_t NewSize) {
   int64_t Pos = Position();
-  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
-    throw EWriteError("Stream write error");
+  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0) throw EWriteError("Stream write error");
   if (Pos > NewSize) SetPosition(NewSize);
 }
 

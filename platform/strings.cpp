@@ -37,9 +37,7 @@ void TStrings::PutObject(int /*Index*/, TObject* /*AObject*/) {}
 
 void TStrings::SetUpdateState(bool /*Updating*/) {}
 
-int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const {
-  return AnsiCompareText(S1, S2);
-}
+int TStrings::CompareStrings(const std::string& S1, const std::string& S2) const { return AnsiCompareText(S1, S2); }
 
 int TStrings::Add(const std::string& S) {
   int Result = GetCount();
@@ -139,8 +137,10 @@ void TStrings::SetValues(const std::string& Name, const std::string& Value) {
   int I = IndexOfName(Name);
   if (!Value.empty()) {
     std::string Line = Name + FNameValueSeparator + Value;
-    if (I < 0) Add(Line);
-    else Put(I, Line);
+    if (I < 0)
+      Add(Line);
+    else
+      Put(I, Line);
   } else if (I >= 0) {
     Delete(I);
   }
@@ -359,8 +359,10 @@ void TStringList::Changing() {
 }
 
 void TStringList::SetUpdateState(bool Updating) {
-  if (Updating) Changing();
-  else Changed();
+  if (Updating)
+    Changing();
+  else
+    Changed();
 }
 
 std::string TStringList::Get(int Index) const {
@@ -487,8 +489,10 @@ void TStringList::QuickSort(int L, int R, const TStringListSortCompare& Compare)
       while (Compare(this, J, P) > 0) --J;
       if (I <= J) {
         if (I != J) std::swap(FList[I], FList[J]);
-        if (P == I) P = J;
-        else if (P == J) P = I;
+        if (P == I)
+          P = J;
+        else if (P == J)
+          P = I;
         ++I;
         --J;
       }

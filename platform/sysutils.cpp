@@ -101,9 +101,7 @@ TDecimal ToDecimalFixed(long double V, int Decimals) {
 }
 
 // Digit at position I of the decimal (0-based), '0' past the end.
-char DigitAt(const TDecimal& D, int I) {
-  return I >= 0 && I < static_cast<int>(D.Digits.size()) ? D.Digits[I] : '0';
-}
+char DigitAt(const TDecimal& D, int I) { return I >= 0 && I < static_cast<int>(D.Digits.size()) ? D.Digits[I] : '0'; }
 
 std::string InsertThousands(const std::string& Int) {
   std::string R;
@@ -134,8 +132,10 @@ std::string FixedText(const TDecimal& D, int Decimals, bool Thousands) {
 
 std::string ExponentText(int E, bool AlwaysSign, int MinDigits) {
   std::string R;
-  if (E < 0) R += '-';
-  else if (AlwaysSign) R += '+';
+  if (E < 0)
+    R += '-';
+  else if (AlwaysSign)
+    R += '+';
   std::string Num = std::to_string(std::abs(E));
   while (static_cast<int>(Num.size()) < MinDigits) Num.insert(Num.begin(), '0');
   return R + Num;
@@ -225,10 +225,10 @@ std::vector<std::string> SplitSections(std::string_view Mask) {
 }
 
 struct TMaskInfo {
-  int IntPlaces = 0;       // '0' and '#' before the decimal point
-  int IntZeros = 0;        // '0' before the point, counted from the first '0'
-  int FracPlaces = 0;      // placeholders after the point
-  int FracZeros = 0;       // position of the last '0' after the point
+  int IntPlaces = 0;   // '0' and '#' before the decimal point
+  int IntZeros = 0;    // '0' before the point, counted from the first '0'
+  int FracPlaces = 0;  // placeholders after the point
+  int FracZeros = 0;   // position of the last '0' after the point
   bool HasPoint = false;
   bool Thousands = false;
   bool Scientific = false;
@@ -301,8 +301,7 @@ std::string ApplySection(const std::string& S, const TMaskInfo& M, const TDecima
   int FracStart = M.Scientific ? M.IntPlaces : D.Exp;
   std::string FracDigits;
   for (int I = 0; I < M.FracPlaces; ++I) FracDigits += DigitAt(D, FracStart + I);
-  while (static_cast<int>(FracDigits.size()) > M.FracZeros && !FracDigits.empty() &&
-         FracDigits.back() == '0')
+  while (static_cast<int>(FracDigits.size()) > M.FracZeros && !FracDigits.empty() && FracDigits.back() == '0')
     FracDigits.pop_back();
 
   std::string R;
@@ -318,13 +317,17 @@ std::string ApplySection(const std::string& S, const TMaskInfo& M, const TDecima
   for (size_t I = 0; I < S.size(); ++I) {
     char C = S[I];
     if (Quote) {
-      if (C == Quote) Quote = 0;
-      else R += C;
+      if (C == Quote)
+        Quote = 0;
+      else
+        R += C;
       continue;
     }
     if (Done) {
-      if (C == '"' || C == '\'') Quote = C;
-      else R += C;
+      if (C == '"' || C == '\'')
+        Quote = C;
+      else
+        R += C;
       continue;
     }
     switch (C) {
@@ -334,7 +337,8 @@ std::string ApplySection(const std::string& S, const TMaskInfo& M, const TDecima
         break;
       case '0':
       case '#':
-        if (!PointDone) EmitInt();
+        if (!PointDone)
+          EmitInt();
         else if (!FracPlaced) {
           R += FracDigits;
           FracPlaced = true;
@@ -498,11 +502,14 @@ bool ParseFloat(std::string_view S, long double& Value) {
     long double Probe = 0;
     std::string Mant = Buf.substr(0, Buf.find('e'));
     std::from_chars(Mant.data(), Mant.data() + Mant.size(), Probe);
-    if (Probe == 0) V = 0;
+    if (Probe == 0)
+      V = 0;
     else {
       size_t EPos = Buf.find('e');
-      if (EPos != std::string::npos && Buf[EPos + 1] == '-') V = 0;
-      else return false;
+      if (EPos != std::string::npos && Buf[EPos + 1] == '-')
+        V = 0;
+      else
+        return false;
     }
   } else if (R.ec != std::errc()) {
     return false;
@@ -534,10 +541,14 @@ bool ParseInt64(std::string_view S, int64_t& Value, int64_t Min, int64_t Max) {
   for (; I < S.size(); ++I) {
     char C = S[I];
     int D;
-    if (C >= '0' && C <= '9') D = C - '0';
-    else if (Base == 16 && C >= 'a' && C <= 'f') D = C - 'a' + 10;
-    else if (Base == 16 && C >= 'A' && C <= 'F') D = C - 'A' + 10;
-    else return false;
+    if (C >= '0' && C <= '9')
+      D = C - '0';
+    else if (Base == 16 && C >= 'a' && C <= 'f')
+      D = C - 'a' + 10;
+    else if (Base == 16 && C >= 'A' && C <= 'F')
+      D = C - 'A' + 10;
+    else
+      return false;
     Acc = Acc * Base + D;
     if (Acc > (static_cast<unsigned __int128>(1) << 64)) return false;
   }
@@ -821,8 +832,8 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
     ++I;
     std::string S;
     const TVarRec& A = NextArg();
-    auto IsIntArg = A.VKind() == TVarRec::Kind::Int || A.VKind() == TVarRec::Kind::UInt ||
-                    A.VKind() == TVarRec::Kind::Bool;
+    auto IsIntArg =
+        A.VKind() == TVarRec::Kind::Int || A.VKind() == TVarRec::Kind::UInt || A.VKind() == TVarRec::Kind::Bool;
     auto FloatArg = [&]() -> long double {
       if (A.VKind() == TVarRec::Kind::Float) return A.AsFloat();
       if (A.VKind() == TVarRec::Kind::Int) return static_cast<long double>(A.AsInt());
@@ -856,7 +867,8 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
       case 'x': {
         if (!IsIntArg) FormatError(Fmt);
         uint64_t U;
-        if (A.VKind() == TVarRec::Kind::UInt) U = A.AsUInt();
+        if (A.VKind() == TVarRec::Kind::UInt)
+          U = A.AsUInt();
         else {
           int64_t V = A.AsInt();
           U = (V < 0 && V >= INT32_MIN) ? static_cast<uint32_t>(V) : static_cast<uint64_t>(V);
@@ -880,8 +892,10 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
         S = FloatToStrF(FloatArg(), ffCurrency, MaxDigits, Places);
         break;
       case 's':
-        if (A.VKind() == TVarRec::Kind::String || A.VKind() == TVarRec::Kind::Char) S = A.AsString();
-        else FormatError(Fmt);
+        if (A.VKind() == TVarRec::Kind::String || A.VKind() == TVarRec::Kind::Char)
+          S = A.AsString();
+        else
+          FormatError(Fmt);
         if (Prec >= 0) S.resize(Utf8Prefix(S, Prec));
         break;
       case 'p': {
@@ -895,8 +909,10 @@ std::string Format(std::string_view Fmt, const std::vector<TVarRec>& Args) {
     // Widths count characters, not bytes, so that Cyrillic texts line up.
     int Len = Utf8Length(S);
     if (Width > Len) {
-      if (Left) S.append(Width - Len, ' ');
-      else S.insert(0, Width - Len, ' ');
+      if (Left)
+        S.append(Width - Len, ' ');
+      else
+        S.insert(0, Width - Len, ' ');
     }
     R += S;
   }
@@ -994,7 +1010,9 @@ bool AnsiStartsText(std::string_view SubText, std::string_view Text) {
 bool AnsiEndsText(std::string_view SubText, std::string_view Text) {
   return Q(Text).endsWith(Q(SubText), Qt::CaseInsensitive);
 }
-bool AnsiStartsStr(std::string_view SubText, std::string_view Text) { return Text.substr(0, SubText.size()) == SubText; }
+bool AnsiStartsStr(std::string_view SubText, std::string_view Text) {
+  return Text.substr(0, SubText.size()) == SubText;
+}
 bool AnsiEndsStr(std::string_view SubText, std::string_view Text) {
   return Text.size() >= SubText.size() && Text.substr(Text.size() - SubText.size()) == SubText;
 }
@@ -1058,8 +1076,7 @@ bool IsDelimiter(std::string_view Delimiters, std::string_view S, int Index) {
   return Delimiters.find(S[Index - 1]) != std::string_view::npos;
 }
 
-std::string StringReplace(std::string_view S, std::string_view OldPattern, std::string_view NewPattern,
-                          int Flags) {
+std::string StringReplace(std::string_view S, std::string_view OldPattern, std::string_view NewPattern, int Flags) {
   if (OldPattern.empty()) return std::string(S);
   bool All = Flags & rfReplaceAll;
   bool IgnoreCase = Flags & rfIgnoreCase;

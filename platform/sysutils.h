@@ -108,8 +108,7 @@ std::string UIntToStr(uint64_t Value);
 // Hexadecimal digits (upper case) of the value's own width: IntToHex(-1, 2) of an int is "FFFFFFFF".
 std::string IntToHexBits(uint64_t Bits, int Digits);
 template <class T>
-  requires std::is_integral_v<T>
-std::string IntToHex(T Value, int Digits) {
+requires std::is_integral_v<T> std::string IntToHex(T Value, int Digits) {
   if constexpr (sizeof(T) < 8)
     return IntToHexBits(static_cast<uint64_t>(static_cast<std::make_unsigned_t<T>>(Value)), Digits);
   else
@@ -130,7 +129,7 @@ bool TryStrToBool(std::string_view S, bool& Value);
 std::string Trim(std::string_view S);
 std::string TrimLeft(std::string_view S);
 std::string TrimRight(std::string_view S);
-std::string UpperCase(std::string_view S);   // ASCII letters only
+std::string UpperCase(std::string_view S);  // ASCII letters only
 std::string LowerCase(std::string_view S);
 std::string AnsiUpperCase(std::string_view S);  // UTF-8, all letters (Cyrillic too)
 std::string AnsiLowerCase(std::string_view S);
@@ -156,13 +155,12 @@ int LastDelimiter(std::string_view Delimiters, std::string_view S);  // 1-based,
 bool IsDelimiter(std::string_view Delimiters, std::string_view S, int Index);
 
 enum TReplaceFlag { rfReplaceAll = 1, rfIgnoreCase = 2 };
-std::string StringReplace(std::string_view S, std::string_view OldPattern, std::string_view NewPattern,
-                          int Flags);
+std::string StringReplace(std::string_view S, std::string_view OldPattern, std::string_view NewPattern, int Flags);
 
 // ---------------------------------------------------------------------------------------------
 // File names. Both '/' and '\\' count as path delimiters when splitting names.
 std::string ExtractFileName(std::string_view FileName);
-std::string ExtractFileExt(std::string_view FileName);  // with the dot: ".dat"
+std::string ExtractFileExt(std::string_view FileName);   // with the dot: ".dat"
 std::string ExtractFilePath(std::string_view FileName);  // with the trailing delimiter
 std::string ExtractFileDir(std::string_view FileName);   // without it
 std::string ChangeFileExt(std::string_view FileName, std::string_view Extension);
@@ -201,7 +199,7 @@ struct TSearchRec {
   std::string Name;  // the entry's name, no path
   int64_t Size = 0;
   int Attr = 0;
-  double Time = 0;   // last modification as TDateTime
+  double Time = 0;                   // last modification as TDateTime
   std::vector<std::string> Pending;  // internal
   std::string Dir;                   // internal
   std::string Mask;                  // internal

@@ -12,8 +12,8 @@
 #include "platform/typinfo.h"
 
 namespace {
-const TEnumInfo ToolButtonStyleInfo("TToolButtonStyle", {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator",
-                                                         "tbsDivider"});
+const TEnumInfo ToolButtonStyleInfo("TToolButtonStyle",
+                                    {"tbsButton", "tbsCheck", "tbsDropDown", "tbsSeparator", "tbsDivider"});
 constexpr int kSeparatorWidth = 8;
 constexpr int kArrowWidth = 12;
 }  // namespace
@@ -289,8 +289,10 @@ namespace {
 int ButtonSpan(const TToolBar* Bar, TToolButton* B) {
   switch (B->Style()) {
     case tbsSeparator:
-    case tbsDivider: return kSeparatorWidth;
-    default: break;
+    case tbsDivider:
+      return kSeparatorWidth;
+    default:
+      break;
   }
   int w = Bar->ButtonWidth();
   if (Bar->ShowCaptions() && B->Canvas()) w = std::max(w, B->Canvas()->TextWidth(B->Caption()) + 8);
@@ -492,8 +494,7 @@ void TStatusPanels::Clear() {
   FOwner->Invalidate();
 }
 
-TStatusBar::TStatusBar(TComponent* AOwner)
-    : TCustomControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)) {
+TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner), FPanels(std::make_unique<TStatusPanels>(this)) {
   FColor = clBtnFace;
   SetBounds(0, 0, 200, 19);
   SetAlign(alBottom);

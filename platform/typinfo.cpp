@@ -107,8 +107,7 @@ const TPropInfo* Need(TObject* Instance, const std::string& PropName) {
 }
 
 bool IsOrdinal(TTypeKind k) {
-  return k == tkInteger || k == tkChar || k == tkEnumeration || k == tkSet || k == tkInt64 ||
-         k == tkWChar;
+  return k == tkInteger || k == tkChar || k == tkEnumeration || k == tkSet || k == tkInt64 || k == tkWChar;
 }
 
 bool IsString(TTypeKind k) { return k == tkString || k == tkLString || k == tkWString || k == tkVariant; }
@@ -247,9 +246,7 @@ const std::string& GetEnumName(const TEnumInfo* Info, int64_t Value) {
   return Info ? Info->ValueName(Value) : empty;
 }
 
-int GetEnumValue(const TEnumInfo* Info, const std::string& Name) {
-  return Info ? Info->Value(Name) : -1;
-}
+int GetEnumValue(const TEnumInfo* Info, const std::string& Name) { return Info ? Info->Value(Name) : -1; }
 
 std::string GetEnumProp(TObject* Instance, const std::string& PropName) {
   const TPropInfo* p = Need(Instance, PropName);
@@ -406,8 +403,7 @@ std::string GetPropText(TObject* Instance, const TPropInfo* Info) {
   }
 }
 
-void SetPropText(TObject* Instance, const TPropInfo* Info, const std::string& Text,
-                 TComponent* Lookup) {
+void SetPropText(TObject* Instance, const TPropInfo* Info, const std::string& Text, TComponent* Lookup) {
   switch (Info->Kind) {
     case tkInteger:
     case tkInt64: {
@@ -489,8 +485,7 @@ void SetPropText(TObject* Instance, const TPropInfo* Info, const std::string& Te
 // ---------------------------------------------------------------------------------------------
 // Paths
 
-bool ResolvePropPath(TObject* Root, const std::string& Path, TObject*& Instance,
-                     const TPropInfo*& Info) {
+bool ResolvePropPath(TObject* Root, const std::string& Path, TObject*& Instance, const TPropInfo*& Info) {
   Instance = nullptr;
   Info = nullptr;
   if (!Root || Path.empty()) return false;

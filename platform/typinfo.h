@@ -55,9 +55,8 @@ enum TTypeKind {
 };
 using TTypeKinds = TSet<TTypeKind>;
 // Every kind with a value (tkUnknown and tkMethod left out).
-inline constexpr TTypeKinds tkProperties = TTypeKinds::FromBits(((uint64_t{1} << (tkDynArray + 1)) - 1) &
-                                                                ~(uint64_t{1} << tkUnknown) &
-                                                                ~(uint64_t{1} << tkMethod));
+inline constexpr TTypeKinds tkProperties = TTypeKinds::FromBits(
+    ((uint64_t{1} << (tkDynArray + 1)) - 1) & ~(uint64_t{1} << tkUnknown) & ~(uint64_t{1} << tkMethod));
 inline constexpr TTypeKinds tkAny = TTypeKinds::FromBits((uint64_t{1} << (tkDynArray + 1)) - 1);
 
 enum TFloatType { ftSingle, ftDouble, ftExtended, ftComp, ftCurr };
@@ -112,7 +111,7 @@ struct TPropInfo {
   TObjectKind ObjectKind = okPersistent;
   const TEnumInfo* EnumInfo = nullptr;  // enumeration values, or the elements of a set
   const TIdentMap* Idents = nullptr;
-  TClass PropClass = nullptr;  // declared class of a sub-object, collection or component
+  TClass PropClass = nullptr;          // declared class of a sub-object, collection or component
   int64_t MinValue = 0, MaxValue = 0;  // range of an ordinal
 
   // Default (values equal to it are not streamed). Without one, ordinals are always streamed,
@@ -133,7 +132,7 @@ struct TPropInfo {
   std::function<TStrings*(TObject*)> GetStrings;
   std::function<bool(TObject*)> EventAssigned;
   std::function<void(TObject*, const std::any&)> SetEvent;  // empty std::any clears
-  std::function<bool(TObject*)> StoredProc;  // none: stored
+  std::function<bool(TObject*)> StoredProc;                 // none: stored
 
   bool IsWritable() const;
   bool IsStored(TObject* Instance) const { return !StoredProc || StoredProc(Instance); }
@@ -282,8 +281,8 @@ public:
     static_assert(std::is_integral_v<V>, "integer property");
     TPropInfo p = NewProp(Name, sizeof(V) == 8 ? tkInt64 : tkInteger);
     p.MinValue = static_cast<int64_t>(std::numeric_limits<V>::min());
-    p.MaxValue = sizeof(V) == 8 && std::is_unsigned_v<V> ? INT64_MAX
-                                                         : static_cast<int64_t>(std::numeric_limits<V>::max());
+    p.MaxValue =
+        sizeof(V) == 8 && std::is_unsigned_v<V> ? INT64_MAX : static_cast<int64_t>(std::numeric_limits<V>::max());
     OrdAccess<V>(p, Get, Set);
     return Add(std::move(p));
   }
@@ -297,8 +296,9 @@ public:
     TPropInfo p = NewProp(Name, tkChar);
     p.MinValue = 0;
     p.MaxValue = 255;
-    OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(static_cast<unsigned char>(v)); },
-                 [](const V& v) { return static_cast<int64_t>(static_cast<unsigned char>(v)); });
+    OrdAccess<V>(
+        p, Get, Set, [](int64_t v) { return static_cast<V>(static_cast<unsigned char>(v)); },
+        [](const V& v) { return static_cast<int64_t>(static_cast<unsigned char>(v)); });
     return Add(std::move(p));
   }
   template <class G, class S>
@@ -307,8 +307,8 @@ public:
     p.EnumInfo = &BooleanInfo;
     p.MinValue = 0;
     p.MaxValue = 1;
-    OrdAccess<bool>(p, Get, Set, [](int64_t v) { return v != 0; },
-                    [](const bool& v) { return static_cast<int64_t>(v ? 1 : 0); });
+    OrdAccess<bool>(
+        p, Get, Set, [](int64_t v) { return v != 0; }, [](const bool& v) { return static_cast<int64_t>(v ? 1 : 0); });
     return Add(std::move(p));
   }
   template <class G, class S>
@@ -328,8 +328,9 @@ public:
     TPropInfo p = NewProp(Name, tkSet);
     p.EnumInfo = &Elements;
     if constexpr (typinfo_detail::IsTSet<V>::value)
-      OrdAccess<V>(p, Get, Set, [](int64_t v) { return V::FromBits(static_cast<uint64_t>(v)); },
-                   [](const V& v) { return static_cast<int64_t>(v.Bits()); });
+      OrdAccess<V>(
+          p, Get, Set, [](int64_t v) { return V::FromBits(static_cast<uint64_t>(v)); },
+          [](const V& v) { return static_cast<int64_t>(v.Bits()); });
     else
       OrdAccess<V>(p, Get, Set);
     return Add(std::move(p));
@@ -353,13 +354,9 @@ public:
   template <class G, class S>
   TPropBuilder String(const char* Name, G Get, S Set) {
     TPropInfo p = NewProp(Name, tkString);
-    p.GetStr = [Get](TObject* o) {
-      return std::string(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)));
-    };
+    p.GetStr = [Get](TObject* o) { return std::string(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o))); };
     if constexpr (!std::is_null_pointer_v<S>)
-      p.SetStr = [Set](TObject* o, const std::string& v) {
-        typinfo_detail::Set(Set, typinfo_detail::Self<C>(o), v);
-      };
+      p.SetStr = [Set](TObject* o, const std::string& v) { typinfo_detail::Set(Set, typinfo_detail::Self<C>(o), v); };
     return Add(std::move(p));
   }
   // A value kept as text (the toolkit's variant).
@@ -388,9 +385,7 @@ public:
   TPropBuilder Strings(const char* Name, G Get, std::nullptr_t = nullptr) {
     TPropInfo p = NewProp(Name, tkClass);
     p.ObjectKind = okStrings;
-    p.GetStrings = [Get](TObject* o) -> TStrings* {
-      return typinfo_detail::Get(Get, typinfo_detail::Self<C>(o));
-    };
+    p.GetStrings = [Get](TObject* o) -> TStrings* { return typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)); };
     return Add(std::move(p));
   }
   // An event: a std::function held in a data member, or a getter and a setter.
@@ -446,8 +441,8 @@ private:
   // Plain casts between the value and its ordinal.
   template <class V, class G, class S>
   void OrdAccess(TPropInfo& p, G Get, S Set) {
-    OrdAccess<V>(p, Get, Set, [](int64_t v) { return static_cast<V>(v); },
-                 [](const V& v) { return static_cast<int64_t>(v); });
+    OrdAccess<V>(
+        p, Get, Set, [](int64_t v) { return static_cast<V>(v); }, [](const V& v) { return static_cast<int64_t>(v); });
   }
   template <class V, class G, class S, class FromOrd, class ToOrd>
   void OrdAccess(TPropInfo& p, G Get, S Set, FromOrd from, ToOrd to) {
@@ -455,9 +450,7 @@ private:
       return to(static_cast<V>(typinfo_detail::Get(Get, typinfo_detail::Self<C>(o))));
     };
     if constexpr (!std::is_null_pointer_v<S>)
-      p.SetOrd = [Set, from](TObject* o, int64_t v) {
-        typinfo_detail::Set(Set, typinfo_detail::Self<C>(o), from(v));
-      };
+      p.SetOrd = [Set, from](TObject* o, int64_t v) { typinfo_detail::Set(Set, typinfo_detail::Self<C>(o), from(v)); };
   }
   template <class G, class S>
   TPropBuilder ObjectProp(const char* Name, G Get, S Set, TObjectKind Kind) {
@@ -467,9 +460,7 @@ private:
     TPropInfo p = NewProp(Name, tkClass);
     p.ObjectKind = Kind;
     p.PropClass = T::StaticClass();
-    p.GetObj = [Get](TObject* o) -> TObject* {
-      return typinfo_detail::Get(Get, typinfo_detail::Self<C>(o));
-    };
+    p.GetObj = [Get](TObject* o) -> TObject* { return typinfo_detail::Get(Get, typinfo_detail::Self<C>(o)); };
     if constexpr (!std::is_null_pointer_v<S>)
       p.SetObj = [Set](TObject* o, TObject* v) {
         T* value = v ? dynamic_cast<T*>(v) : nullptr;
@@ -501,12 +492,12 @@ void TPublisher<C>::ThrowClassMismatch() {
 // namespace: VM_PUBLISH_AS(ns::TFoo, "TFoo").
 #define VM_PP_CAT2(a, b) a##b
 #define VM_PP_CAT(a, b) VM_PP_CAT2(a, b)
-#define VM_PUBLISH_IMPL(Self, NameText, Fn)                                      \
-  static void Fn(TPublisher<Self>& P);                                           \
-  VM_DEFINE_CLASS_EX(Self, NameText, [](TPropertyTable& t) {                         \
-    TPublisher<Self> p(t);                                                       \
-    Fn(p);                                                                       \
-  })                                                                             \
+#define VM_PUBLISH_IMPL(Self, NameText, Fn)                  \
+  static void Fn(TPublisher<Self>& P);                       \
+  VM_DEFINE_CLASS_EX(Self, NameText, [](TPropertyTable& t) { \
+    TPublisher<Self> p(t);                                   \
+    Fn(p);                                                   \
+  })                                                         \
   static void Fn([[maybe_unused]] TPublisher<Self>& P)
 #define VM_PUBLISH_AS(Self, NameText) VM_PUBLISH_IMPL(Self, NameText, VM_PP_CAT(vm_publish_, __LINE__))
 #define VM_PUBLISH(Self) VM_PUBLISH_AS(Self, #Self)
@@ -575,14 +566,12 @@ bool IsDefaultPropValue(TObject* Instance, const TPropInfo* Info);
 std::string GetPropText(TObject* Instance, const TPropInfo* Info);
 // The reverse; raises EPropertyError "Invalid property value" for a text that does not fit.
 // Components are looked up by name from Lookup (its owned components, or Lookup itself).
-void SetPropText(TObject* Instance, const TPropInfo* Info, const std::string& Text,
-                 TComponent* Lookup = nullptr);
+void SetPropText(TObject* Instance, const TPropInfo* Info, const std::string& Text, TComponent* Lookup = nullptr);
 
 // Dotted paths from a root: "OpenDialog1.InitialDir", "Font.Color", "Chart1.Title.Text".
 // Each step is a published sub-object (or component) property of the current object, or, on a
 // component, one of its owned components. Returns false when the path does not resolve.
-bool ResolvePropPath(TObject* Root, const std::string& Path, TObject*& Instance,
-                     const TPropInfo*& Info);
+bool ResolvePropPath(TObject* Root, const std::string& Path, TObject*& Instance, const TPropInfo*& Info);
 // Raise EPropertyError "Property %s does not exist" for a path that does not resolve.
 std::string GetPropPathText(TObject* Root, const std::string& Path);
 void SetPropPathText(TObject* Root, const std::string& Path, const std::string& Text);

@@ -11,8 +11,7 @@ std::string FormatMessage(const std::string& Msg, int32_t Number, const std::str
   try {
     if (percents == 1) return Format(Msg, {Text});
     if (percents == 2) return Format(Msg, {Number, Text});
-  } catch (const Exception&) {
-  }
+  } catch (const Exception&) {}
   return Msg;
 }
 

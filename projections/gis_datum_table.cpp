@@ -16,8 +16,10 @@ struct TDatumRow {
 };
 
 // A three-parameter datum given by its shift alone: accuracy unknown (-1), used world-wide.
-#define SHIFT(Code, Ell, Name, DX, DY, DZ) \
-  {2, Code, Ell, Name, {DX, -1, DY, -1, DZ, -1, -90, 90, -180, 180}}
+#define SHIFT(Code, Ell, Name, DX, DY, DZ)                             \
+  {                                                                    \
+    2, Code, Ell, Name, { DX, -1, DY, -1, DZ, -1, -90, 90, -180, 180 } \
+  }
 
 const TDatumRow DatumRows[] = {
     {0, "WGE", "WE", "World Geodetic System 1984", {0, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
@@ -244,9 +246,11 @@ const TDatumRow DatumRows[] = {
     SHIFT("WAK", "IN", "WAKE ISLAND ASTRO 1952", 276, -57, 149),
     SHIFT("YAC", "IN", "YACARE, Uruguay", -155, 171, 37),
     SHIFT("ZAN", "IN", "ZANDERIJ, Suriname", -265, 120, -358),
-    {3, "EUR-7", "IN", "EUROPEAN 1950, Mean (7 Param)",
-     {-102, -102, -129, 0.413, -0.184, 0.385, 2.4664e-06, 0, 0, 0}},
-    {3, "OGB-7", "AA", "ORDNANCE GB 1936, Mean (7 Param)",
+    {3, "EUR-7", "IN", "EUROPEAN 1950, Mean (7 Param)", {-102, -102, -129, 0.413, -0.184, 0.385, 2.4664e-06, 0, 0, 0}},
+    {3,
+     "OGB-7",
+     "AA",
+     "ORDNANCE GB 1936, Mean (7 Param)",
      {446, -99, 544, -0.945, -0.261, 0.435, -2.08927e-05, 0, 0, 0}},
     {3, "CH1903", "BR", "Switzerland CH-1903", {674.374, 15.056, 405.346, 0, 0, 0, 0, 0, 0, 0}},
 };
@@ -257,6 +261,6 @@ const TDatumRow DatumRows[] = {
 
 void AddBuiltInDatums(TGIS_DatumList& List) {
   for (const TDatumRow& R : DatumRows)
-    List.AddDatum(R.Type, R.Code, R.Name, R.Ellipsoid, R.N[0], R.N[1], R.N[2], R.N[3], R.N[4],
-                  R.N[5], R.N[6], R.N[7], R.N[8], R.N[9]);
+    List.AddDatum(R.Type, R.Code, R.Name, R.Ellipsoid, R.N[0], R.N[1], R.N[2], R.N[3], R.N[4], R.N[5], R.N[6], R.N[7],
+                  R.N[8], R.N[9]);
 }

@@ -41,8 +41,8 @@ void AddBuiltInDatums(TGIS_DatumList& List);
 
 TGIS_EllipsoidList::TGIS_EllipsoidList() : TStringList(true) { SetSorted(true); }
 
-void TGIS_EllipsoidList::AddEllipsoid(const std::string& Code, const std::string& Name,
-                                      long double SemiMajorAxis, long double InverseFlattening) {
+void TGIS_EllipsoidList::AddEllipsoid(const std::string& Code, const std::string& Name, long double SemiMajorAxis,
+                                      long double InverseFlattening) {
   auto* E = new TGIS_Ellipsoid;
   E->Code = Code;
   E->Name = Name;
@@ -55,8 +55,7 @@ void TGIS_EllipsoidList::AddEllipsoid(const std::string& Code, const std::string
   E->SemiMinorSquared = E->SemiMinorAxis * E->SemiMinorAxis;
   E->EccentricitySquared = (E->SemiMajorSquared - E->SemiMinorSquared) / E->SemiMajorSquared;
   E->Eccentricity = std::sqrt(E->EccentricitySquared);
-  E->SecondEccentricitySquared =
-      (E->SemiMajorSquared - E->SemiMinorSquared) / E->SemiMinorSquared;
+  E->SecondEccentricitySquared = (E->SemiMajorSquared - E->SemiMinorSquared) / E->SemiMinorSquared;
   E->SecondEccentricity = std::sqrt(E->SecondEccentricitySquared);
   GisAddOrReplace(*this, Code, E);
 }
@@ -72,9 +71,8 @@ TGIS_Ellipsoid* TGIS_EllipsoidList::FindByCode(const std::string& Code) const {
 TGIS_DatumList::TGIS_DatumList() : TStringList(true) { SetSorted(true); }
 
 void TGIS_DatumList::AddDatum(uint8_t DatumType, const std::string& Code, const std::string& Name,
-                              const std::string& EllipsoidCode, double N1, double N2, double N3,
-                              double N4, double N5, double N6, double N7, double N8, double N9,
-                              double N10) {
+                              const std::string& EllipsoidCode, double N1, double N2, double N3, double N4, double N5,
+                              double N6, double N7, double N8, double N9, double N10) {
   auto* D = new TGIS_Datum;
   D->DatumType = DatumType;
   D->Code = Code;
@@ -140,15 +138,12 @@ TGIS_Ellipsoid* EllipsoidOfDatum(const TGIS_Datum* Datum) {
   return E;
 }
 
-void GeodeticToGeocentric(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In,
-                          TGIS_ProjPoint& Out) {
+void GeodeticToGeocentric(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In, TGIS_ProjPoint& Out) {
   const long double lambda = In.X;
   const long double phi = In.Y;
   const long double h = In.Z;
-  if (phi < -HalfPi || phi > HalfPi)
-    throw EGIS_Exception(GIS_RS_ERR_LATITUDE, 0, FloatToStr(In.Y));
-  if (lambda < -Pi || lambda > Pi)
-    throw EGIS_Exception(GIS_RS_ERR_LONGITUDE, 0, FloatToStr(In.X));
+  if (phi < -HalfPi || phi > HalfPi) throw EGIS_Exception(GIS_RS_ERR_LATITUDE, 0, FloatToStr(In.Y));
+  if (lambda < -Pi || lambda > Pi) throw EGIS_Exception(GIS_RS_ERR_LONGITUDE, 0, FloatToStr(In.X));
   const long double a = Ellipsoid->SemiMajorAxis;
   const long double e2 = Ellipsoid->EccentricitySquared;
   const long double s = std::sin(phi);
@@ -159,8 +154,7 @@ void GeodeticToGeocentric(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint&
   Out.Z = static_cast<double>(((1.0L - e2) * Rn + h) * s);
 }
 
-void GeocentricToGeodetic(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In,
-                          TGIS_ProjPoint& Out) {
+void GeocentricToGeodetic(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In, TGIS_ProjPoint& Out) {
   const long double X = In.X;
   const long double Y = In.Y;
   const long double Z = In.Z;
@@ -240,14 +234,12 @@ void BuildGeodeticTables() {
     List->AddEllipsoid("BM", "Bessel Modified: Norway & Sweden", 6377492.018L, 299.1528128L);
     List->AddEllipsoid("CC", "Clarke 1866", 6378206.4L, 294.9786982L);
     List->AddEllipsoid("CD", "Clarke 1880", 6378249.138L, 293.466307656L);
-    List->AddEllipsoid("EB", "Everest: Brunei & E. Malasia (Sabah & Sarawak)", 6377298.556L,
-                       300.8017L);
+    List->AddEllipsoid("EB", "Everest: Brunei & E. Malasia (Sabah & Sarawak)", 6377298.556L, 300.8017L);
     List->AddEllipsoid("EA", "Everest: India 1830", 6377276.345L, 300.8017L);
     List->AddEllipsoid("EC", "Everest: India 1956", 6377301.243L, 300.8017L);
     List->AddEllipsoid("EE", "Everest: W. Malasia and Singapore 1948", 6377304.063L, 300.80174L);
     List->AddEllipsoid("ED", "Everest: W. Malasia 1969", 6377295.664L, 300.8017L);
-    List->AddEllipsoid("RF", "Geodetic Reference System 1980 (GRS 80)", 6378137.0L,
-                       298.257222101L);
+    List->AddEllipsoid("RF", "Geodetic Reference System 1980 (GRS 80)", 6378137.0L, 298.257222101L);
     List->AddEllipsoid("HE", "Helmert 1906", 6378200.0L, 298.3L);
     List->AddEllipsoid("HO", "Hough 1960", 6378270.0L, 297.0L);
     List->AddEllipsoid("ID", "Indonesian 1974", 6378160.0L, 298.247L);

@@ -78,9 +78,9 @@ public:
   TGIS_DatumList();
 
   // N1..N10 are read by datum type: see the built-in table.
-  void AddDatum(uint8_t DatumType, const std::string& Code, const std::string& Name,
-                const std::string& EllipsoidCode, double N1, double N2, double N3, double N4,
-                double N5, double N6, double N7, double N8, double N9, double N10);
+  void AddDatum(uint8_t DatumType, const std::string& Code, const std::string& Name, const std::string& EllipsoidCode,
+                double N1, double N2, double N3, double N4, double N5, double N6, double N7, double N8, double N9,
+                double N10);
   // The "WGE" datum; nullptr while none was added.
   TGIS_Datum* DefaultDatum() const;
   // nullptr when there is no such code.
@@ -98,11 +98,9 @@ TGIS_Ellipsoid* EllipsoidOfDatum(const TGIS_Datum* Datum);
 
 // (longitude, latitude, height) to earth-centred (X, Y, Z); raises 0210 / 0211 for a latitude
 // beyond +-pi/2 or a longitude beyond +-pi, leaving Out untouched.
-void GeodeticToGeocentric(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In,
-                          TGIS_ProjPoint& Out);
+void GeodeticToGeocentric(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In, TGIS_ProjPoint& Out);
 // Earth-centred (X, Y, Z) to (longitude, latitude, height), closed form without iteration.
-void GeocentricToGeodetic(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In,
-                          TGIS_ProjPoint& Out);
+void GeocentricToGeodetic(const TGIS_Ellipsoid* Ellipsoid, const TGIS_ProjPoint& In, TGIS_ProjPoint& Out);
 
 // Creates and fills each global list that does not exist yet (datums first, then ellipsoids).
 void BuildGeodeticTables();

@@ -15,9 +15,7 @@ inline long double Limit(long double X, long double Low, long double High) {
   return X < Low ? Low : (X > High ? High : X);
 }
 // True when X lies strictly within Tolerance of V.
-inline bool Near(long double X, long double V, long double Tolerance) {
-  return X > V - Tolerance && X < V + Tolerance;
-}
+inline bool Near(long double X, long double V, long double Tolerance) { return X > V - Tolerance && X < V + Tolerance; }
 
 // Meridional distance M(phi) = a (c0 phi - c1 sin 2phi + c2 sin 4phi - c3 sin 6phi).
 struct TMeridian {
@@ -31,13 +29,11 @@ struct TMeridian {
     C3 = 35 * E6 / 3072;
   }
   long double Distance(long double A, long double Phi) const {
-    return A * (C0 * Phi - C1 * std::sin(2 * Phi) + C2 * std::sin(4 * Phi) -
-                C3 * std::sin(6 * Phi));
+    return A * (C0 * Phi - C1 * std::sin(2 * Phi) + C2 * std::sin(4 * Phi) - C3 * std::sin(6 * Phi));
   }
   // Derivative of Distance / A.
   long double Derivative(long double Phi) const {
-    return C0 - 2 * C1 * std::cos(2 * Phi) + 4 * C2 * std::cos(4 * Phi) -
-           6 * C3 * std::cos(6 * Phi);
+    return C0 - 2 * C1 * std::cos(2 * Phi) + 4 * C2 * std::cos(4 * Phi) - 6 * C3 * std::cos(6 * Phi);
   }
 };
 
@@ -55,8 +51,7 @@ struct TFootpoint {
     F4 = 1097 * e14 / 512;
   }
   long double Latitude(long double Mu) const {
-    return Mu + F1 * std::sin(2 * Mu) + F2 * std::sin(4 * Mu) + F3 * std::sin(6 * Mu) +
-           F4 * std::sin(8 * Mu);
+    return Mu + F1 * std::sin(2 * Mu) + F2 * std::sin(4 * Mu) + F3 * std::sin(6 * Mu) + F4 * std::sin(8 * Mu);
   }
 };
 
@@ -131,6 +126,6 @@ struct TEastingLimits {
 }  // namespace gis
 
 // Defines GetCode and GetDescription of a projection class.
-#define GIS_PROJECTION_TEXTS(Class, CodeText, DescriptionText)                               \
-  void Class::GetCode(std::string& Code) const { Code = CodeText; }                          \
+#define GIS_PROJECTION_TEXTS(Class, CodeText, DescriptionText)      \
+  void Class::GetCode(std::string& Code) const { Code = CodeText; } \
   void Class::GetDescription(std::string& Description) const { Description = DescriptionText; }

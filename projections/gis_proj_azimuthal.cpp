@@ -15,8 +15,8 @@ GIS_PROJECTION_TEXTS(TGIS_ProjectionPolarStereographic, "POL", "Polar Stereograp
 
 namespace {
 
-const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude,
-                                                       ppFalseEasting, ppFalseNorthing};
+const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude, ppFalseEasting,
+                                                       ppFalseNorthing};
 // Safety bound of the latitude iteration, which the formula leaves open.
 constexpr int MaxIterations = 100;
 
@@ -27,13 +27,9 @@ constexpr int MaxIterations = 100;
 
 TGIS_ProjectionOrthographic::TGIS_ProjectionOrthographic() { Prepare(); }
 
-TGIS_ProjectionParameters TGIS_ProjectionOrthographic::GetParameters() const {
-  return MeridianOriginFalse;
-}
+TGIS_ProjectionParameters TGIS_ProjectionOrthographic::GetParameters() const { return MeridianOriginFalse; }
 
-void TGIS_ProjectionOrthographic::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionOrthographic::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionOrthographic::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -42,19 +38,16 @@ void TGIS_ProjectionOrthographic::Prepare() {
   SinOrigin = std::sin(OriginLatitude);
 }
 
-void TGIS_ProjectionOrthographic::Project(const TGIS_ProjPoint& Geodetic,
-                                          TGIS_ProjPoint& Projected) {
+void TGIS_ProjectionOrthographic::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   long double phi;
   const long double dl = BeginProject(Geodetic, phi);
   const long double Ra = AuthalicRadius;
   const long double x = Ra * std::cos(phi) * std::sin(dl);
-  const long double y =
-      Ra * (CosOrigin * std::sin(phi) - SinOrigin * std::cos(phi) * std::cos(dl));
+  const long double y = Ra * (CosOrigin * std::sin(phi) - SinOrigin * std::cos(phi) * std::cos(dl));
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
-void TGIS_ProjectionOrthographic::Unproject(const TGIS_ProjPoint& Projected,
-                                            TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionOrthographic::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   KeepWarnings = 0;
   const long double Ra = AuthalicRadius;
   long double x = Projected.X;
@@ -79,8 +72,7 @@ void TGIS_ProjectionOrthographic::Unproject(const TGIS_ProjPoint& Projected,
   else if (std::fabs(OriginLatitude + HalfPi) <= 1e-10L)
     lambda = CentralMeridian + std::atan2(dx, dy);
   else
-    lambda = CentralMeridian +
-             std::atan2(dx * sc, rho * cc * CosOrigin - dy * sc * SinOrigin);
+    lambda = CentralMeridian + std::atan2(dx * sc, rho * cc * CosOrigin - dy * sc * SinOrigin);
   Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
 
@@ -94,13 +86,9 @@ TGIS_ProjectionPolarStereographic::TGIS_ProjectionPolarStereographic() {
   Prepare();
 }
 
-TGIS_ProjectionParameters TGIS_ProjectionPolarStereographic::GetParameters() const {
-  return MeridianOriginFalse;
-}
+TGIS_ProjectionParameters TGIS_ProjectionPolarStereographic::GetParameters() const { return MeridianOriginFalse; }
 
-long double TGIS_ProjectionPolarStereographic::P(long double X) const {
-  return std::pow((1 - X) / (1 + X), E / 2);
-}
+long double TGIS_ProjectionPolarStereographic::P(long double X) const { return std::pow((1 - X) / (1 + X), E / 2); }
 
 bool TGIS_ProjectionPolarStereographic::TrueScaleAtPole() const {
   return std::fabs(std::fabs(static_cast<long double>(OriginLatitude)) - HalfPi) <= 1e-10L;
@@ -142,8 +130,7 @@ void TGIS_ProjectionPolarStereographic::Prepare() {
   DeltaEasting = DeltaNorthing;
 }
 
-void TGIS_ProjectionPolarStereographic::Project(const TGIS_ProjPoint& Geodetic,
-                                                TGIS_ProjPoint& Projected) {
+void TGIS_ProjectionPolarStereographic::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   KeepWarnings = 0;
   long double lambda = Geodetic.X;
   long double phi = Geodetic.Y;
@@ -176,8 +163,7 @@ void TGIS_ProjectionPolarStereographic::Project(const TGIS_ProjPoint& Geodetic,
   Projected = {static_cast<double>(x), static_cast<double>(y), Geodetic.Z};
 }
 
-void TGIS_ProjectionPolarStereographic::Unproject(const TGIS_ProjPoint& Projected,
-                                                  TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionPolarStereographic::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   long double dx, dy;
   BeginUnproject(Projected, -DeltaEasting, DeltaEasting, -DeltaNorthing, DeltaNorthing, dx, dy);
   long double lambda, phi;

@@ -26,11 +26,10 @@ constexpr long double ConicTolerance = 4.85e-10L;
 // Safety bound of the iterations that the formulas leave open.
 constexpr int MaxIterations = 100;
 
-const TGIS_ProjectionParameters ConicParameters = {ppCentralMeridian,   ppOriginLatitude,
-                                                   ppFalseEasting,      ppFalseNorthing,
-                                                   ppStandardParallel1, ppStandardParallel2};
-const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude,
-                                                       ppFalseEasting, ppFalseNorthing};
+const TGIS_ProjectionParameters ConicParameters = {ppCentralMeridian, ppOriginLatitude,    ppFalseEasting,
+                                                   ppFalseNorthing,   ppStandardParallel1, ppStandardParallel2};
+const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude, ppFalseEasting,
+                                                       ppFalseNorthing};
 
 // The defaults of the two-parallel cones.
 void SetConicDefaults(TGIS_ProjectionAbstract& P) {
@@ -68,8 +67,7 @@ TGIS_ProjectionParameters TGIS_ProjectionAlbers::GetParameters() const { return 
 void TGIS_ProjectionAlbers::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing);
   const double Half = static_cast<double>(HalfPi);
   StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Half);
   StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Half);
@@ -134,8 +132,7 @@ void TGIS_ProjectionAlbers::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
           const long double s = std::sin(phi);
           const long double es2 = 1 - E2 * s * s;
           const long double d =
-              es2 * es2 / (2 * std::cos(phi)) *
-              (q / OneMinusE2 - s / es2 + std::log((1 - E * s) / (1 + E * s)) / TwoE);
+              es2 * es2 / (2 * std::cos(phi)) * (q / OneMinusE2 - s / es2 + std::log((1 - E * s) / (1 + E * s)) / TwoE);
           phi += d;
           if (std::fabs(d) <= ConicTolerance) break;
         }
@@ -159,8 +156,7 @@ TGIS_ProjectionParameters TGIS_ProjectionLambert::GetParameters() const { return
 void TGIS_ProjectionLambert::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing);
   const double Limit89 = static_cast<double>(Lambert89);
   StandardParallel1 = CheckStandardParallel1(AStandardParallel1, Limit89);
   StandardParallel2 = CheckStandardParallel2(AStandardParallel2, Limit89);
@@ -232,13 +228,9 @@ void TGIS_ProjectionLambert::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
 
 TGIS_ProjectionPolyconic::TGIS_ProjectionPolyconic() { Prepare(); }
 
-TGIS_ProjectionParameters TGIS_ProjectionPolyconic::GetParameters() const {
-  return MeridianOriginFalse;
-}
+TGIS_ProjectionParameters TGIS_ProjectionPolyconic::GetParameters() const { return MeridianOriginFalse; }
 
-void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionPolyconic::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionPolyconic::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -270,8 +262,7 @@ void TGIS_ProjectionPolyconic::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
-void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
-                                         TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, MinNorthing, MaxNorthing, dx, dy);
   long double lambda, phi;
@@ -290,8 +281,7 @@ void TGIS_ProjectionPolyconic::Unproject(const TGIS_ProjPoint& Projected,
       const long double Ma = MeridianSeries.Distance(A, phi) / A;
       const long double Mp = MeridianSeries.Derivative(phi);
       const long double Num = Aa * Ma * Cc + (Aa - Ma) - 0.5L * (Ma * Ma + Bb) * Cc;
-      const long double Den = E2 * s2 * (Ma * Ma + Bb - 2 * Aa * Ma) / (4 * Cc) +
-                              (Aa - Ma) * (Cc * Mp - 2 / s2) - Mp;
+      const long double Den = E2 * s2 * (Ma * Ma + Bb - 2 * Aa * Ma) / (4 * Cc) + (Aa - Ma) * (Cc * Mp - 2 / s2) - Mp;
       const long double d = Num / Den;
       if (!std::isfinite(d)) break;
       phi -= d;
@@ -316,13 +306,9 @@ TGIS_ProjectionBonne::TGIS_ProjectionBonne() {
   Prepare();
 }
 
-TGIS_ProjectionParameters TGIS_ProjectionBonne::GetParameters() const {
-  return MeridianOriginFalse;
-}
+TGIS_ProjectionParameters TGIS_ProjectionBonne::GetParameters() const { return MeridianOriginFalse; }
 
-void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionBonne::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionBonne::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -341,8 +327,7 @@ void TGIS_ProjectionBonne::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoin
     // An origin on the equator: the cone opens into the sinusoid.
     x = A * SmallM(E2, phi) * dl;
     y = MeridianSeries.Distance(A, phi) - M1;
-  } else if (phi == static_cast<long double>(OriginLatitude) &&
-             Near(std::fabs(phi), HalfPi, 1e-5L)) {
+  } else if (phi == static_cast<long double>(OriginLatitude) && Near(std::fabs(phi), HalfPi, 1e-5L)) {
     x = 0;
     y = 0;
   } else {
@@ -360,9 +345,7 @@ void TGIS_ProjectionBonne::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjP
   long double lambda, phi;
   if (Am1Sin == 0) {
     phi = FootpointSeries.Latitude((M1 + dy) / (A * MeridianSeries.C0));
-    lambda = Near(std::fabs(phi), HalfPi, 1e-5L)
-                 ? CentralMeridian
-                 : CentralMeridian + dx / (A * SmallM(E2, phi));
+    lambda = Near(std::fabs(phi), HalfPi, 1e-5L) ? CentralMeridian : CentralMeridian + dx / (A * SmallM(E2, phi));
   } else {
     long double r = Am1Sin - dy;
     long double rho = std::sqrt(dx * dx + r * r);

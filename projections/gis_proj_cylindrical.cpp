@@ -28,10 +28,9 @@ constexpr long double MercatorLimit = 1.5664330036649108L;
 // One degree, the offset of the western or eastern easting limit.
 constexpr long double OneDegree = 0.017453292519943295L;
 
-const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude,
-                                                       ppFalseEasting, ppFalseNorthing};
-const TGIS_ProjectionParameters MeridianFalse = {ppCentralMeridian, ppFalseEasting,
-                                                 ppFalseNorthing};
+const TGIS_ProjectionParameters MeridianOriginFalse = {ppCentralMeridian, ppOriginLatitude, ppFalseEasting,
+                                                       ppFalseNorthing};
+const TGIS_ProjectionParameters MeridianFalse = {ppCentralMeridian, ppFalseEasting, ppFalseNorthing};
 
 }  // namespace
 
@@ -60,8 +59,7 @@ void TGIS_ProjectionGeocentric::Project(const TGIS_ProjPoint& Geodetic, TGIS_Pro
   GeodeticToGeocentric(Ellipsoid, Geodetic, Projected);
 }
 
-void TGIS_ProjectionGeocentric::Unproject(const TGIS_ProjPoint& Projected,
-                                          TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionGeocentric::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   KeepWarnings = 0;
   GeocentricToGeodetic(Ellipsoid, Projected, Geodetic);
 }
@@ -71,9 +69,7 @@ void TGIS_ProjectionGeocentric::Unproject(const TGIS_ProjPoint& Projected,
 
 TGIS_ProjectionMercator::TGIS_ProjectionMercator() { Prepare(); }
 
-TGIS_ProjectionParameters TGIS_ProjectionMercator::GetParameters() const {
-  return MeridianOriginFalse;
-}
+TGIS_ProjectionParameters TGIS_ProjectionMercator::GetParameters() const { return MeridianOriginFalse; }
 
 void TGIS_ProjectionMercator::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
@@ -94,11 +90,9 @@ void TGIS_ProjectionMercator::Prepare() {
   InvCoef4 = 4279 * e8 / 161280;
   CentralMeridian = ReduceMeridian(CentralMeridian);
   const long double s = std::sin(static_cast<long double>(OriginLatitude));
-  ScaleFactor = static_cast<double>(std::cos(static_cast<long double>(OriginLatitude)) /
-                                    std::sqrt(1 - E2 * s * s));
+  ScaleFactor = static_cast<double>(std::cos(static_cast<long double>(OriginLatitude)) / std::sqrt(1 - E2 * s * s));
   // Extent: the half width and height of the map, from a point half a turn away near the pole.
-  TGIS_ProjPoint Corner{static_cast<double>(CentralMeridian + Pi),
-                        static_cast<double>(MercatorLimit), 0};
+  TGIS_ProjPoint Corner{static_cast<double>(CentralMeridian + Pi), static_cast<double>(MercatorLimit), 0};
   Project(Corner, Corner);
   DeltaEasting = std::fabs(Corner.X - FalseEasting) * 1.01;
   DeltaNorthing = (Corner.Y - FalseNorthing) * 1.01;
@@ -110,8 +104,7 @@ void TGIS_ProjectionMercator::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjP
   const long double k0a = ScaleFactor * A;
   const long double es = E * std::sin(phi);
   const long double x = k0a * dl;
-  const long double y =
-      k0a * std::log(std::tan(Pi / 4 + phi / 2) * std::pow((1 - es) / (1 + es), E / 2));
+  const long double y = k0a * std::log(std::tan(Pi / 4 + phi / 2) * std::pow((1 - es) / (1 + es), E / 2));
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
@@ -138,9 +131,7 @@ TGIS_ProjectionMillerCyl::TGIS_ProjectionMillerCyl() {
 
 TGIS_ProjectionParameters TGIS_ProjectionMillerCyl::GetParameters() const { return MeridianFalse; }
 
-void TGIS_ProjectionMillerCyl::SetUp(GIS_SETUP_PARAMS) {
-  SetUpMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionMillerCyl::SetUp(GIS_SETUP_PARAMS) { SetUpMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionMillerCyl::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -157,8 +148,7 @@ void TGIS_ProjectionMillerCyl::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
-void TGIS_ProjectionMillerCyl::Unproject(const TGIS_ProjPoint& Projected,
-                                         TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionMillerCyl::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   const double Band = std::fabs(DeltaNorthing);
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
@@ -177,9 +167,7 @@ TGIS_ProjectionEQC::TGIS_ProjectionEQC() {
 
 TGIS_ProjectionParameters TGIS_ProjectionEQC::GetParameters() const { return MeridianOriginFalse; }
 
-void TGIS_ProjectionEQC::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionEQC::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionEQC::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -221,9 +209,7 @@ TGIS_ProjectionCEA::TGIS_ProjectionCEA() {
 
 TGIS_ProjectionParameters TGIS_ProjectionCEA::GetParameters() const { return MeridianOriginFalse; }
 
-void TGIS_ProjectionCEA::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionCEA::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionCEA::Prepare() {
   TGIS_ProjectionAbstract::Prepare();

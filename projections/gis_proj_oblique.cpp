@@ -41,21 +41,18 @@ TGIS_ProjectionHotine::TGIS_ProjectionHotine() {
 }
 
 TGIS_ProjectionParameters TGIS_ProjectionHotine::GetParameters() const {
-  return {ppCentralMeridian, ppOriginLatitude, ppFalseEasting,
-          ppFalseNorthing,   ppScaleFactor,    ppAzimuth};
+  return {ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing, ppScaleFactor, ppAzimuth};
 }
 
 void TGIS_ProjectionHotine::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing,
-                      AScaleFactor);
+  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing, AScaleFactor);
   Azimuth = AAzimuth;
   Prepare();
 }
 
-void TGIS_ProjectionHotine::StoreCentreAndScale(double AOriginLatitude,
-                                                double ACentralMeridian, double AFalseEasting,
+void TGIS_ProjectionHotine::StoreCentreAndScale(double AOriginLatitude, double ACentralMeridian, double AFalseEasting,
                                                 double AFalseNorthing, double AScaleFactor) {
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   CentreLongitude = CheckCentralMeridian(ACentralMeridian);
@@ -102,8 +99,7 @@ void TGIS_ProjectionHotine::Prepare() {
   const long double F = PrepareOrigin();
   const long double alphaC = Azimuth;
   const long double gamma0 = SafeArcSin(std::sin(alphaC) / DD);
-  CentralMeridian = static_cast<double>(
-      CentreLongitude - SafeArcSin((F - 1 / F) / 2 * std::tan(gamma0)) / BB);
+  CentralMeridian = static_cast<double>(CentreLongitude - SafeArcSin((F - 1 / F) / 2 * std::tan(gamma0)) / BB);
   if (AtEquatorOrPole(OriginLatitude)) throw EGIS_Exception(GIS_RS_ERR_ORIGIN_LATITUDE, 0, "");
   PrepareLine(gamma0, alphaC);
   if (OriginLatitude < 0) Uc = -Uc;
@@ -140,8 +136,7 @@ void TGIS_ProjectionHotine::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoi
       if (c < 0) u += Pi * AA / BB;
     }
   }
-  if (std::fabs(std::fabs(U) - 1) <= 1e-10L)
-    throw EGIS_Exception(GIS_RS_ERR_NOT_SOLVABLE, 0, "");
+  if (std::fabs(std::fabs(U) - 1) <= 1e-10L) throw EGIS_Exception(GIS_RS_ERR_NOT_SOLVABLE, 0, "");
   const long double v = AA / (2 * BB) * std::log((1 - U) / (1 + U));
   u -= Uc;
   Projected = {static_cast<double>(v * CosAlphaC + u * SinAlphaC + FalseEasting),
@@ -180,8 +175,7 @@ void TGIS_ProjectionHotine::Unproject(const TGIS_ProjPoint& Projected, TGIS_Proj
     }
     if (!Converged) throw EGIS_Exception(GIS_RS_ERR_NOT_SOLVABLE, 0, "");
     // The full quadrant keeps points beyond a quarter turn along the line on their side.
-    lambda = CentralMeridian -
-             std::atan2(S * CosGamma0 - V * SinGamma0, std::cos(BB * u / AA)) / BB;
+    lambda = CentralMeridian - std::atan2(S * CosGamma0 - V * SinGamma0, std::cos(BB * u / AA)) / BB;
   }
   lambda = AdjLon(lambda);
   Geodetic = {static_cast<double>(lambda), static_cast<double>(phi), Projected.Z};
@@ -200,15 +194,13 @@ TGIS_ProjectionHotine2::TGIS_ProjectionHotine2() {
 }
 
 TGIS_ProjectionParameters TGIS_ProjectionHotine2::GetParameters() const {
-  return {ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing,
-          ppScaleFactor,     ppPoint1,         ppPoint2};
+  return {ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing, ppScaleFactor, ppPoint1, ppPoint2};
 }
 
 void TGIS_ProjectionHotine2::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing,
-                      AScaleFactor);
+  StoreCentreAndScale(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing, AScaleFactor);
   Longitude1 = ALongitude1;
   Latitude1 = ALatitude1;
   Longitude2 = ALongitude2;
@@ -223,8 +215,7 @@ void TGIS_ProjectionHotine2::Prepare() {
   long double lambda1 = Longitude1, lambda2 = Longitude2;
   // Points the line cannot pass through are refused before anything is derived from them.
   if (std::fabs(phi1 - phi2) <= 1e-10L) throw EGIS_Exception(GIS_RS_ERR_POINTS_TOO_CLOSE, 0, "");
-  if (AtEquatorOrPole(phi1) ||
-      std::fabs(std::fabs(static_cast<long double>(OriginLatitude)) - HalfPi) <= 1e-10L)
+  if (AtEquatorOrPole(phi1) || std::fabs(std::fabs(static_cast<long double>(OriginLatitude)) - HalfPi) <= 1e-10L)
     throw EGIS_Exception(GIS_RS_ERR_ORIGIN_LATITUDE, 0, "");
   const long double H = EE / std::pow(TsFunc(phi1), BB);
   const long double L = EE / std::pow(TsFunc(phi2), BB);
@@ -232,10 +223,8 @@ void TGIS_ProjectionHotine2::Prepare() {
   const long double P = (L - H) / (L + H);
   if (lambda1 - lambda2 < -Pi) lambda2 -= TwoPi;
   if (lambda1 - lambda2 > Pi) lambda2 += TwoPi;
-  const long double lambda0 =
-      (lambda1 + lambda2) / 2 - std::atan(J * std::tan(BB * (lambda1 - lambda2) / 2) / P) / BB;
-  const long double gamma0 =
-      std::atan(std::sin(BB * AdjLon(lambda1 - lambda0)) / ((H - 1 / H) / 2));
+  const long double lambda0 = (lambda1 + lambda2) / 2 - std::atan(J * std::tan(BB * (lambda1 - lambda2) / 2) / P) / BB;
+  const long double gamma0 = std::atan(std::sin(BB * AdjLon(lambda1 - lambda0)) / ((H - 1 / H) / 2));
   const long double alphaC = SafeArcSin(DD * std::sin(gamma0));
   CentralMeridian = static_cast<double>(lambda0);
   Azimuth = static_cast<double>(alphaC);

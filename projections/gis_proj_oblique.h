@@ -40,8 +40,8 @@ protected:
   // The central line's constants from its azimuth at the equator (Gamma0) and at the centre.
   void PrepareLine(long double Gamma0, long double AlphaC);
   // The SetUp checks both forms share.
-  void StoreCentreAndScale(double AOriginLatitude, double ACentralMeridian, double AFalseEasting,
-                           double AFalseNorthing, double AScaleFactor);
+  void StoreCentreAndScale(double AOriginLatitude, double ACentralMeridian, double AFalseEasting, double AFalseNorthing,
+                           double AScaleFactor);
 };
 
 class TGIS_ProjectionHotine2 : public TGIS_ProjectionHotine {

@@ -29,14 +29,12 @@ GIS_PROJECTION_TEXTS(TGIS_ProjectionGrinten, "GRI", "Van der Grinten")
 
 namespace {
 
-const TGIS_ProjectionParameters WorldParameters = {ppCentralMeridian, ppFalseEasting,
-                                                   ppFalseNorthing};
+const TGIS_ProjectionParameters WorldParameters = {ppCentralMeridian, ppFalseEasting, ppFalseNorthing};
 
 constexpr TEastingLimits SinusoidLimits = TEastingLimits::Turned(20037509, 19926189);
 constexpr TEastingLimits MollweideLimits = TEastingLimits::Turned(18019930, 17919819);
 constexpr TEastingLimits Eckert4Limits = TEastingLimits::Turned(16902288, 16808386);
-constexpr TEastingLimits WideLimits{17555761, -17653839, 17653838,
-                                    -17653838, 17653838, -17555761};
+constexpr TEastingLimits WideLimits{17555761, -17653839, 17653838, -17653838, 17653838, -17555761};
 
 constexpr long double NewtonTolerance = 4.85e-10L;
 // Safety bound of the Newton iterations, which the formulas leave open.
@@ -76,8 +74,8 @@ long double ArcSinOrPole(long double I) {
 }  // namespace
 
 // One SetUp for the classes that read the central meridian and the false origin.
-#define GIS_WORLD_SETUP(Class)                                                                \
-  TGIS_ProjectionParameters Class::GetParameters() const { return WorldParameters; }         \
+#define GIS_WORLD_SETUP(Class)                                                       \
+  TGIS_ProjectionParameters Class::GetParameters() const { return WorldParameters; } \
   void Class::SetUp(GIS_SETUP_PARAMS) { SetUpMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 GIS_WORLD_SETUP(TGIS_ProjectionSinusoid)
@@ -153,8 +151,7 @@ void TGIS_ProjectionMollweide::Project(const TGIS_ProjPoint& Geodetic, TGIS_Proj
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
-void TGIS_ProjectionMollweide::Unproject(const TGIS_ProjPoint& Projected,
-                                         TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionMollweide::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   const double Band = std::fabs(DeltaNorthing);
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
@@ -200,9 +197,7 @@ void TGIS_ProjectionEckert4::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
   const long double KSinPhi = Eckert4K * std::sin(phi);
   const long double theta = Newton(
       phi / 2, NewtonTolerance,
-      [&](long double T) {
-        return T + std::sin(T) * std::cos(T) + 2 * std::sin(T) - KSinPhi;
-      },
+      [&](long double T) { return T + std::sin(T) * std::cos(T) + 2 * std::sin(T) - KSinPhi; },
       [](long double T) { return 2 * std::cos(T) * (1 + std::cos(T)); });
   const long double x = Ra0 * dl * (1 + std::cos(theta));
   const long double y = Ra1 * std::sin(theta);
@@ -214,8 +209,7 @@ void TGIS_ProjectionEckert4::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
   long double dx, dy;
   BeginUnproject(Projected, MinEasting, MaxEasting, -Band, Band, dx, dy);
   const long double theta = std::asin(LimitUnit(dy / Ra1));
-  long double phi = std::asin(LimitUnit(
-      (theta + std::sin(theta) * std::cos(theta) + 2 * std::sin(theta)) / Eckert4K));
+  long double phi = std::asin(LimitUnit((theta + std::sin(theta) * std::cos(theta) + 2 * std::sin(theta)) / Eckert4K));
   long double lambda = CentralMeridian + dx / (Ra0 * (1 + std::cos(theta)));
   Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }
@@ -340,14 +334,12 @@ void TGIS_ProjectionWagner7::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
 // Robinson
 
 TGIS_ProjectionRobinson::TGIS_ProjectionRobinson() {
-  static const long double Northing[20] = {-0.062, 0,      0.062,  0.124,  0.186,
-                                           0.248,  0.31,   0.372,  0.434,  0.4958,
-                                           0.5571, 0.6176, 0.6769, 0.7346, 0.7903,
-                                           0.8435, 0.8936, 0.9394, 0.9761, 1.0};
-  static const long double Easting[20] = {0.9986, 1.0,    0.9986, 0.9954, 0.99,
-                                          0.9822, 0.973,  0.96,   0.9427, 0.9216,
-                                          0.8962, 0.8679, 0.835,  0.7986, 0.7597,
-                                          0.7186, 0.6732, 0.6213, 0.5722, 0.5322};
+  static const long double Northing[20] = {-0.062, 0,      0.062,  0.124,  0.186,  0.248,  0.31,
+                                           0.372,  0.434,  0.4958, 0.5571, 0.6176, 0.6769, 0.7346,
+                                           0.7903, 0.8435, 0.8936, 0.9394, 0.9761, 1.0};
+  static const long double Easting[20] = {0.9986, 1.0,    0.9986, 0.9954, 0.99,   0.9822, 0.973,
+                                          0.96,   0.9427, 0.9216, 0.8962, 0.8679, 0.835,  0.7986,
+                                          0.7597, 0.7186, 0.6732, 0.6213, 0.5722, 0.5322};
   for (int I = 0; I < 20; ++I) {
     PR[I] = Northing[I];
     XLR[I] = 0.9858L * Easting[I];
@@ -355,9 +347,7 @@ TGIS_ProjectionRobinson::TGIS_ProjectionRobinson() {
   Prepare();
 }
 
-TGIS_ProjectionParameters TGIS_ProjectionRobinson::GetParameters() const {
-  return WorldParameters;
-}
+TGIS_ProjectionParameters TGIS_ProjectionRobinson::GetParameters() const { return WorldParameters; }
 
 void TGIS_ProjectionRobinson::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
@@ -496,8 +486,7 @@ void TGIS_ProjectionGrinten::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
     const long double c2 = c1 - 2 * Y2 + X2;
     const long double c3 = -2 * c1 + 1 + 2 * Y2 + S * S;
     const long double co = c2 / (3 * c3);
-    const long double d =
-        Y2 / c3 + (2 * c2 * c2 * c2 / (c3 * c3 * c3) - 9 * c1 * c2 / (c3 * c3)) / 27;
+    const long double d = Y2 / c3 + (2 * c2 * c2 * c2 / (c3 * c3 * c3) - 9 * c1 * c2 / (c3 * c3)) / 27;
     const long double a1 = (c1 - c2 * co) / c3;
     const long double m1 = 2 * std::sqrt(std::max(0.0L, -a1 / 3));
     const long double i = 3 * d / (a1 * m1);
@@ -507,8 +496,7 @@ void TGIS_ProjectionGrinten::Unproject(const TGIS_ProjPoint& Projected, TGIS_Pro
       phi = Pi * (-m1 * std::cos(std::acos(i) / 3 + Pi / 3) - co);
     if (dy < 0) phi = -phi;
   }
-  long double lambda =
-      X == 0 ? static_cast<long double>(CentralMeridian)
-             : Pi * (S - 1 + std::sqrt(1 + 2 * X2 - 2 * Y2 + S * S)) / (2 * X) + CentralMeridian;
+  long double lambda = X == 0 ? static_cast<long double>(CentralMeridian)
+                              : Pi * (S - 1 + std::sqrt(1 + 2 * X2 - 2 * Y2 + S * S)) / (2 * X) + CentralMeridian;
   Geodetic = GeodeticPoint(lambda, phi, Projected.Z);
 }

@@ -28,12 +28,12 @@ constexpr long double UtmSouthLimit = -1.4049900478554353L;  // -80.5 degrees
 constexpr double UtmFalseEasting = 500000;
 constexpr double UtmFalseNorthingSouth = 10000000;
 constexpr double UtmScale = 0.9996;
-constexpr long double Latitude31 = 0.5410520681182421L;  // 31 degrees
+constexpr long double Latitude31 = 0.5410520681182421L;          // 31 degrees
 constexpr long double CassiniWarnLimit = 0.069813170079773183L;  // 4 degrees
 constexpr long double TceaHeight = 20003931.458986L;
 
-const TGIS_ProjectionParameters TransverseParameters = {
-    ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing, ppScaleFactor};
+const TGIS_ProjectionParameters TransverseParameters = {ppCentralMeridian, ppOriginLatitude, ppFalseEasting,
+                                                        ppFalseNorthing, ppScaleFactor};
 
 }  // namespace
 
@@ -47,9 +47,7 @@ TGIS_ProjectionTransverseMercator::TGIS_ProjectionTransverseMercator() {
   Prepare();
 }
 
-TGIS_ProjectionParameters TGIS_ProjectionTransverseMercator::GetParameters() const {
-  return TransverseParameters;
-}
+TGIS_ProjectionParameters TGIS_ProjectionTransverseMercator::GetParameters() const { return TransverseParameters; }
 
 void TGIS_ProjectionTransverseMercator::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
@@ -71,8 +69,7 @@ void TGIS_ProjectionTransverseMercator::SetUp(GIS_SETUP_PARAMS) {
 }
 
 long double TGIS_ProjectionTransverseMercator::MeridianArc(long double Phi) const {
-  return Ap * Phi - Bp * std::sin(2 * Phi) + Cp * std::sin(4 * Phi) - Dp * std::sin(6 * Phi) +
-         Ep * std::sin(8 * Phi);
+  return Ap * Phi - Bp * std::sin(2 * Phi) + Cp * std::sin(4 * Phi) - Dp * std::sin(6 * Phi) + Ep * std::sin(8 * Phi);
 }
 
 void TGIS_ProjectionTransverseMercator::Prepare() {
@@ -102,8 +99,7 @@ void TGIS_ProjectionTransverseMercator::Prepare() {
   ScaleFactor = TmScale;
 }
 
-void TGIS_ProjectionTransverseMercator::Project(const TGIS_ProjPoint& Geodetic,
-                                                TGIS_ProjPoint& Projected) {
+void TGIS_ProjectionTransverseMercator::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint& Projected) {
   KeepWarnings = 0;
   long double lambda = Geodetic.X;
   long double phi = Geodetic.Y;
@@ -135,30 +131,26 @@ void TGIS_ProjectionTransverseMercator::Project(const TGIS_ProjPoint& Geodetic,
   const long double t2 = N * s * c * k0 / 2;
   const long double t3 = N * s * c3 * k0 * (5 - T + 9 * eta + 4 * eta2) / 24;
   const long double t4 = N * s * c5 * k0 *
-                         (61 - 58 * T + T * T + 270 * eta - 330 * T * eta + 445 * eta2 +
-                          324 * eta3 - 680 * T * eta2 + 88 * eta4 - 600 * T * eta3 -
-                          192 * T * eta4) /
+                         (61 - 58 * T + T * T + 270 * eta - 330 * T * eta + 445 * eta2 + 324 * eta3 - 680 * T * eta2 +
+                          88 * eta4 - 600 * T * eta3 - 192 * T * eta4) /
                          720;
   const long double t5 = N * s * c7 * k0 * (1385 - 3111 * T + 543 * T * T - T * T * T) / 40320;
   const long double t6 = N * c * k0;
   const long double t7 = N * c3 * k0 * (1 - T + eta) / 6;
-  const long double t8 = N * c5 * k0 *
-                         (5 - 18 * T + T * T + 14 * eta - 58 * T * eta + 13 * eta2 + 4 * eta3 -
-                          64 * T * eta2 - 24 * T * eta3) /
-                         120;
+  const long double t8 =
+      N * c5 * k0 *
+      (5 - 18 * T + T * T + 14 * eta - 58 * T * eta + 13 * eta2 + 4 * eta3 - 64 * T * eta2 - 24 * T * eta3) / 120;
   const long double t9 = N * c7 * k0 * (61 - 479 * T + 179 * T * T - T * T * T) / 5040;
 
   const long double dl2 = dl * dl, dl3 = dl2 * dl, dl4 = dl3 * dl, dl5 = dl4 * dl;
   const long double dl6 = dl5 * dl, dl7 = dl6 * dl, dl8 = dl7 * dl;
-  const long double y = FalseNorthing +
-                        k0 * (MeridianArc(phi) - MeridianArc(OriginLatitude)) + dl2 * t2 +
-                        dl4 * t3 + dl6 * t4 + dl8 * t5;
+  const long double y =
+      FalseNorthing + k0 * (MeridianArc(phi) - MeridianArc(OriginLatitude)) + dl2 * t2 + dl4 * t3 + dl6 * t4 + dl8 * t5;
   const long double x = FalseEasting + dl * t6 + dl3 * t7 + dl5 * t8 + dl7 * t9;
   Projected = {static_cast<double>(x), static_cast<double>(y), Geodetic.Z};
 }
 
-void TGIS_ProjectionTransverseMercator::Unproject(const TGIS_ProjPoint& Projected,
-                                                  TGIS_ProjPoint& Geodetic) {
+void TGIS_ProjectionTransverseMercator::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoint& Geodetic) {
   KeepWarnings = 0;
   const long double x = Projected.X;
   const long double y = Projected.Y;
@@ -186,24 +178,20 @@ void TGIS_ProjectionTransverseMercator::Unproject(const TGIS_ProjPoint& Projecte
   long double de = x - FalseEasting;
   if (std::fabs(de) < 0.0001L) de = 0;
 
-  const long double k2 = k0 * k0, k3 = k2 * k0, k4 = k3 * k0, k5 = k4 * k0, k6 = k5 * k0,
-                    k7 = k6 * k0, k8 = k7 * k0;
+  const long double k2 = k0 * k0, k3 = k2 * k0, k4 = k3 * k0, k5 = k4 * k0, k6 = k5 * k0, k7 = k6 * k0, k8 = k7 * k0;
   const long double N3 = N * N * N, N5 = N3 * N * N, N7 = N5 * N * N;
   const long double t10 = t / (2 * R * N * k2);
-  const long double t11 =
-      t * (5 + 3 * T + eta - 4 * eta2 - 9 * T * eta) / (24 * R * N3 * k4);
+  const long double t11 = t * (5 + 3 * T + eta - 4 * eta2 - 9 * T * eta) / (24 * R * N3 * k4);
   const long double t12 = t *
-                          (61 + 90 * T + 46 * eta + 45 * T * T - 252 * T * eta - 3 * eta2 +
-                           100 * eta3 - 66 * T * eta2 - 90 * T * T * eta + 88 * eta4 +
-                           225 * T * T * eta2 + 84 * T * eta3 - 192 * T * eta4) /
+                          (61 + 90 * T + 46 * eta + 45 * T * T - 252 * T * eta - 3 * eta2 + 100 * eta3 - 66 * T * eta2 -
+                           90 * T * T * eta + 88 * eta4 + 225 * T * T * eta2 + 84 * T * eta3 - 192 * T * eta4) /
                           (720 * R * N5 * k6);
-  const long double t13 =
-      t * (1385 + 3633 * T + 4095 * T * T + 1575 * T * T * T) / (40320 * R * N7 * k8);
+  const long double t13 = t * (1385 + 3633 * T + 4095 * T * T + 1575 * T * T * T) / (40320 * R * N7 * k8);
   const long double t14 = 1 / (N * c * k0);
   const long double t15 = (1 + 2 * T + eta) / (6 * N3 * c * k3);
-  const long double t16 = (5 + 6 * eta + 28 * T - 3 * eta2 + 8 * T * eta + 24 * T * T -
-                           4 * eta3 + 4 * T * eta2 + 24 * T * eta3) /
-                          (120 * N5 * c * k5);
+  const long double t16 =
+      (5 + 6 * eta + 28 * T - 3 * eta2 + 8 * T * eta + 24 * T * T - 4 * eta3 + 4 * T * eta2 + 24 * T * eta3) /
+      (120 * N5 * c * k5);
   const long double t17 = (61 + 662 * T + 1320 * T * T + 720 * T * T * T) / (5040 * N7 * c * k7);
 
   const long double de2 = de * de, de3 = de2 * de, de4 = de3 * de, de5 = de4 * de;
@@ -234,8 +222,7 @@ void TGIS_ProjectionTransverseMercator::Unproject(const TGIS_ProjPoint& Projecte
 // ---------------------------------------------------------------------------------------------
 // UTM
 
-TGIS_ProjectionUTM::TGIS_ProjectionUTM()
-    : Tm(std::make_unique<TGIS_ProjectionTransverseMercator>()) {
+TGIS_ProjectionUTM::TGIS_ProjectionUTM() : Tm(std::make_unique<TGIS_ProjectionTransverseMercator>()) {
   SetFixedValues();
   Prepare();
 }
@@ -273,16 +260,14 @@ void TGIS_ProjectionUTM::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint&
   SetFixedValues();
   long double lambda = Geodetic.X;
   const long double phi = Geodetic.Y;
-  if (phi < -UtmNorthLimit || phi > UtmNorthLimit)
-    throw EGIS_Exception(GIS_RS_ERR_LATITUDE, 0, FloatToStr(Geodetic.Y));
-  if (lambda < -Pi || lambda > TwoPi)
-    throw EGIS_Exception(GIS_RS_ERR_LONGITUDE, 0, FloatToStr(Geodetic.X));
+  if (phi < -UtmNorthLimit || phi > UtmNorthLimit) throw EGIS_Exception(GIS_RS_ERR_LATITUDE, 0, FloatToStr(Geodetic.Y));
+  if (lambda < -Pi || lambda > TwoPi) throw EGIS_Exception(GIS_RS_ERR_LONGITUDE, 0, FloatToStr(Geodetic.X));
 
   // The zone of the point, with the special zones of Norway and Svalbard.
   const long double LonDeg = lambda / DegToRad;
   const long double LatDeg = phi / DegToRad;
-  int32_t Computed = lambda < Pi ? static_cast<int32_t>(LonDeg / 6 + 31 + 5e-8L)
-                                 : static_cast<int32_t>(LonDeg / 6 - 29 + 5e-8L);
+  int32_t Computed =
+      lambda < Pi ? static_cast<int32_t>(LonDeg / 6 + 31 + 5e-8L) : static_cast<int32_t>(LonDeg / 6 - 29 + 5e-8L);
   if (Computed > 60) Computed = 1;
   const long double L = LonDeg > 180 ? LonDeg - 360 : LonDeg;
   if (LatDeg > 55 && LatDeg < 64 && L > -1 && L < 3) Computed = 31;
@@ -292,8 +277,7 @@ void TGIS_ProjectionUTM::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint&
   if (LatDeg > 71 && L > 20 && L < 33) Computed = 35;
   if (LatDeg > 71 && L > 32 && L < 42) Computed = 37;
   if (Zone != 0) {
-    const bool Fits = std::abs(Zone - Computed) <= 1 || (Computed == 1 && Zone == 60) ||
-                      (Computed == 60 && Zone == 1);
+    const bool Fits = std::abs(Zone - Computed) <= 1 || (Computed == 1 && Zone == 60) || (Computed == 60 && Zone == 1);
     if (!Fits) throw EGIS_Exception(GIS_RS_ERR_ZONE_OVERRIDE, Zone, "");
     Computed = Zone;
   }
@@ -320,16 +304,14 @@ void TGIS_ProjectionUTM::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPoi
   SetFixedValues();
   if (Projected.X < 100000 || Projected.X > 900000)
     throw EGIS_Exception(GIS_RS_ERR_EASTING, 0, FloatToStr(Projected.X));
-  if (Projected.Y < 0 || Projected.Y > 10000000)
-    throw EGIS_Exception(GIS_RS_ERR_NORTHING, 0, FloatToStr(Projected.Y));
+  if (Projected.Y < 0 || Projected.Y > 10000000) throw EGIS_Exception(GIS_RS_ERR_NORTHING, 0, FloatToStr(Projected.Y));
   const double Meridian = static_cast<double>(ZoneMeridian() + 5e-8L);
   const double Northing0 = SouthernHemisphere ? UtmFalseNorthingSouth : 0;
   Tm->SetDatum(Datum);
   Tm->SetUp(0, Meridian, 0, UtmFalseEasting, Northing0, 0, 0, UtmScale, 0, 0, 0, 0, 0, 0, 0);
   TGIS_ProjPoint Result;
   Tm->Unproject(Projected, Result);
-  if (Result.Y < UtmSouthLimit || Result.Y > UtmNorthLimit)
-    throw EGIS_Exception(GIS_RS_ERR_ZONE, Zone, "");
+  if (Result.Y < UtmSouthLimit || Result.Y > UtmNorthLimit) throw EGIS_Exception(GIS_RS_ERR_ZONE, Zone, "");
   CentralMeridian = ReduceMeridian(Meridian);
   FalseNorthing = Northing0;
   Geodetic = Result;
@@ -344,9 +326,7 @@ TGIS_ProjectionParameters TGIS_ProjectionCassini::GetParameters() const {
   return {ppCentralMeridian, ppOriginLatitude, ppFalseEasting, ppFalseNorthing};
 }
 
-void TGIS_ProjectionCassini::SetUp(GIS_SETUP_PARAMS) {
-  SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS);
-}
+void TGIS_ProjectionCassini::SetUp(GIS_SETUP_PARAMS) { SetUpOriginMeridianAndFalseOrigin(GIS_SETUP_ARGS); }
 
 void TGIS_ProjectionCassini::Prepare() {
   TGIS_ProjectionAbstract::Prepare();
@@ -370,8 +350,7 @@ void TGIS_ProjectionCassini::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPo
   const long double N = A / std::sqrt(1 - E2 * s * s);
   const long double A2a = Aa * Aa, A3 = A2a * Aa, A4 = A3 * Aa, A5 = A4 * Aa;
   const long double x = N * (Aa - T * A3 / 6 - (8 - T + 8 * C) * T * A5 / 120);
-  const long double y =
-      MeridianSeries.Distance(A, phi) - M0 + N * t * (A2a / 2 + (5 - T + 6 * C) * A4 / 24);
+  const long double y = MeridianSeries.Distance(A, phi) - M0 + N * t * (A2a / 2 + (5 - T + 6 * C) * A4 / 24);
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
 
@@ -420,15 +399,12 @@ TGIS_ProjectionTCEA::TGIS_ProjectionTCEA() {
   Prepare();
 }
 
-TGIS_ProjectionParameters TGIS_ProjectionTCEA::GetParameters() const {
-  return TransverseParameters;
-}
+TGIS_ProjectionParameters TGIS_ProjectionTCEA::GetParameters() const { return TransverseParameters; }
 
 void TGIS_ProjectionTCEA::SetUp(GIS_SETUP_PARAMS) {
   KeepWarnings = 0;
   TGIS_ProjectionAbstract::SetUp(GIS_SETUP_ARGS);
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing);
   // The scale divides: one that is not positive cannot be used.
   ScaleFactor = CheckPositiveScale(AScaleFactor);
   Prepare();
@@ -463,8 +439,8 @@ void TGIS_ProjectionTCEA::Project(const TGIS_ProjPoint& Geodetic, TGIS_ProjPoint
   const long double betac = std::atan(std::tan(beta) / std::cos(dl));
   const long double phic = AuthalicSeries.Latitude(betac);
   const long double sc = std::sin(phic);
-  const long double x = A * std::cos(beta) * std::cos(phic) * std::sin(dl) /
-                        (k0 * std::cos(betac) * std::sqrt(1 - E2 * sc * sc));
+  const long double x =
+      A * std::cos(beta) * std::cos(phic) * std::sin(dl) / (k0 * std::cos(betac) * std::sqrt(1 - E2 * sc * sc));
   const long double y = k0 * (MeridianSeries.Distance(A, phic) - M0);
   Projected = PlanePoint(x, y, Geodetic.Z);
 }
@@ -477,8 +453,7 @@ void TGIS_ProjectionTCEA::Unproject(const TGIS_ProjPoint& Projected, TGIS_ProjPo
   const long double phi1 = FootpointSeries.Latitude(M / (A * MeridianSeries.C0));
   const long double s1 = std::sin(phi1);
   const long double beta1 = std::asin(LimitUnit(AuthalicQ(E2, E, phi1) / Qp));
-  const long double t =
-      LimitUnit(std::sqrt(1 - E2 * s1 * s1) * dx * k0 * std::cos(beta1) / (A * std::cos(phi1)));
+  const long double t = LimitUnit(std::sqrt(1 - E2 * s1 * s1) * dx * k0 * std::cos(beta1) / (A * std::cos(phi1)));
   const long double betac = -std::asin(t);
   const long double beta = std::asin(std::sin(beta1) * std::cos(betac));
   long double phi = AuthalicSeries.Latitude(beta);

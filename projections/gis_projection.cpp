@@ -82,8 +82,7 @@ double TGIS_ProjectionAbstract::CheckCentralMeridian(double Value) {
 }
 
 double TGIS_ProjectionAbstract::LimitCentralMeridian(double Value) {
-  if (Clamped(Value, static_cast<double>(-Pi), static_cast<double>(TwoPi)))
-    AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
+  if (Clamped(Value, static_cast<double>(-Pi), static_cast<double>(TwoPi))) AddWarning(GIS_RS_WRN_CENTRAL_MERIDIAN);
   return Value;
 }
 
@@ -107,39 +106,34 @@ double TGIS_ProjectionAbstract::ReduceMeridian(double Value) {
   return Value > Pi ? static_cast<double>(Value - TwoPi) : Value;
 }
 
-void TGIS_ProjectionAbstract::StoreMeridianAndFalseOrigin(double ACentralMeridian,
-                                                          double AFalseEasting,
+void TGIS_ProjectionAbstract::StoreMeridianAndFalseOrigin(double ACentralMeridian, double AFalseEasting,
                                                           double AFalseNorthing) {
   CentralMeridian = ReduceMeridian(CheckCentralMeridian(ACentralMeridian));
   FalseEasting = AFalseEasting;
   FalseNorthing = AFalseNorthing;
 }
 
-void TGIS_ProjectionAbstract::StoreOriginMeridianAndFalseOrigin(double AOriginLatitude,
-                                                                double ACentralMeridian,
-                                                                double AFalseEasting,
-                                                                double AFalseNorthing) {
+void TGIS_ProjectionAbstract::StoreOriginMeridianAndFalseOrigin(double AOriginLatitude, double ACentralMeridian,
+                                                                double AFalseEasting, double AFalseNorthing) {
   OriginLatitude = CheckOriginLatitude(AOriginLatitude, static_cast<double>(HalfPi));
   StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
 }
 
-void TGIS_ProjectionAbstract::SetUpMeridianAndFalseOrigin(int32_t, double ACentralMeridian,
-                                                          double, double AFalseEasting,
-                                                          double AFalseNorthing, double, double,
-                                                          double, double, double, double,
-                                                          double, double, double, double) {
+void TGIS_ProjectionAbstract::SetUpMeridianAndFalseOrigin(int32_t, double ACentralMeridian, double,
+                                                          double AFalseEasting, double AFalseNorthing, double, double,
+                                                          double, double, double, double, double, double, double,
+                                                          double) {
   KeepWarnings = 0;
   StoreMeridianAndFalseOrigin(ACentralMeridian, AFalseEasting, AFalseNorthing);
   Prepare();
 }
 
-void TGIS_ProjectionAbstract::SetUpOriginMeridianAndFalseOrigin(
-    int32_t, double ACentralMeridian, double AOriginLatitude, double AFalseEasting,
-    double AFalseNorthing, double, double, double, double, double, double, double, double,
-    double, double) {
+void TGIS_ProjectionAbstract::SetUpOriginMeridianAndFalseOrigin(int32_t, double ACentralMeridian,
+                                                                double AOriginLatitude, double AFalseEasting,
+                                                                double AFalseNorthing, double, double, double, double,
+                                                                double, double, double, double, double, double) {
   KeepWarnings = 0;
-  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting,
-                                    AFalseNorthing);
+  StoreOriginMeridianAndFalseOrigin(AOriginLatitude, ACentralMeridian, AFalseEasting, AFalseNorthing);
   Prepare();
 }
 
@@ -158,13 +152,12 @@ long double TGIS_ProjectionAbstract::DeltaLongitude(long double Lambda) const {
   return d;
 }
 
-long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic,
-                                                  long double& Phi) {
+long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi) {
   return BeginProject(Geodetic, Phi, HalfPi);
 }
 
-long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic,
-                                                  long double& Phi, long double LatitudeLimit) {
+long double TGIS_ProjectionAbstract::BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi,
+                                                  long double LatitudeLimit) {
   KeepWarnings = 0;
   long double Lambda = Geodetic.X;
   Phi = Geodetic.Y;
@@ -185,13 +178,11 @@ TGIS_ProjPoint TGIS_ProjectionAbstract::PlanePoint(long double X, long double Y,
   return {static_cast<double>(X + FalseEasting), static_cast<double>(Y + FalseNorthing), Z};
 }
 
-void TGIS_ProjectionAbstract::CheckEasting(long double& Easting, long double Low,
-                                           long double High) {
+void TGIS_ProjectionAbstract::CheckEasting(long double& Easting, long double Low, long double High) {
   if (Clamped(Easting, Low, High)) AddWarning(GIS_RS_WRN_EASTING);
 }
 
-void TGIS_ProjectionAbstract::CheckNorthing(long double& Northing, long double Low,
-                                            long double High) {
+void TGIS_ProjectionAbstract::CheckNorthing(long double& Northing, long double Low, long double High) {
   if (Clamped(Northing, Low, High)) AddWarning(GIS_RS_WRN_NORTHING);
 }
 
@@ -202,9 +193,8 @@ void TGIS_ProjectionAbstract::FinishGeodetic(long double& Lambda, long double& P
   Lambda = Limit(Lambda, -Pi, Pi);
 }
 
-void TGIS_ProjectionAbstract::BeginUnproject(const TGIS_ProjPoint& Projected, double MinE,
-                                             double MaxE, double MinN, double MaxN,
-                                             long double& Dx, long double& Dy) {
+void TGIS_ProjectionAbstract::BeginUnproject(const TGIS_ProjPoint& Projected, double MinE, double MaxE, double MinN,
+                                             double MaxN, long double& Dx, long double& Dy) {
   KeepWarnings = 0;
   long double X = Projected.X;
   long double Y = Projected.Y;
@@ -214,8 +204,7 @@ void TGIS_ProjectionAbstract::BeginUnproject(const TGIS_ProjPoint& Projected, do
   Dy = Y - FalseNorthing;
 }
 
-TGIS_ProjPoint TGIS_ProjectionAbstract::GeodeticPoint(long double Lambda, long double Phi,
-                                                      double Z) {
+TGIS_ProjPoint TGIS_ProjectionAbstract::GeodeticPoint(long double Lambda, long double Phi, double Z) {
   FinishGeodetic(Lambda, Phi);
   return {static_cast<double>(Lambda), static_cast<double>(Phi), Z};
 }
@@ -234,9 +223,7 @@ void TGIS_ProjectionList::AddProjection(TGIS_ProjectionAbstract* Projection) {
 
 TGIS_SymbolList::TGIS_SymbolList() : FItems(std::make_unique<TStringList>()) { FItems->SetSorted(true); }
 
-TGIS_SymbolList::~TGIS_SymbolList() {
-  Clear();
-}
+TGIS_SymbolList::~TGIS_SymbolList() { Clear(); }
 
 void TGIS_SymbolList::Clear() {
   for (int I = 0; I < FItems->Count(); ++I) {

@@ -32,17 +32,14 @@ enum TGIS_ProjectionParameter {
 using TGIS_ProjectionParameters = TSet<TGIS_ProjectionParameter>;
 
 // The fifteen SetUp arguments, in order.
-#define GIS_SETUP_PARAMS                                                                        \
-  int32_t AZone, double ACentralMeridian, double AOriginLatitude, double AFalseEasting,         \
-      double AFalseNorthing, double AStandardParallel1, double AStandardParallel2,              \
-      double AScaleFactor, double AReserved1, double AReserved2, double AAzimuth,               \
-      double ALongitude1, double ALatitude1, double ALongitude2, double ALatitude2
+#define GIS_SETUP_PARAMS                                                                                               \
+  int32_t AZone, double ACentralMeridian, double AOriginLatitude, double AFalseEasting, double AFalseNorthing,         \
+      double AStandardParallel1, double AStandardParallel2, double AScaleFactor, double AReserved1, double AReserved2, \
+      double AAzimuth, double ALongitude1, double ALatitude1, double ALongitude2, double ALatitude2
 // The same arguments, passed on.
-#define GIS_SETUP_ARGS                                                                          \
-  AZone, ACentralMeridian, AOriginLatitude, AFalseEasting, AFalseNorthing, AStandardParallel1,  \
-      AStandardParallel2, AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1,          \
-      ALatitude1, ALongitude2, ALatitude2
-
+#define GIS_SETUP_ARGS                                                                                             \
+  AZone, ACentralMeridian, AOriginLatitude, AFalseEasting, AFalseNorthing, AStandardParallel1, AStandardParallel2, \
+      AScaleFactor, AReserved1, AReserved2, AAzimuth, ALongitude1, ALatitude1, ALongitude2, ALatitude2
 
 class TGIS_ProjectionAbstract : public TObject {
   VM_CLASS(TGIS_ProjectionAbstract, TObject)
@@ -109,11 +106,10 @@ protected:
   // A scale that is not positive becomes 1 (0248).
   double CheckPositiveScale(double Value);
   // Central meridian by the common rules (checked, then reduced), false easting and northing.
-  void StoreMeridianAndFalseOrigin(double ACentralMeridian, double AFalseEasting,
-                                   double AFalseNorthing);
+  void StoreMeridianAndFalseOrigin(double ACentralMeridian, double AFalseEasting, double AFalseNorthing);
   // Origin latitude checked to +-pi/2, then the same as StoreMeridianAndFalseOrigin.
-  void StoreOriginMeridianAndFalseOrigin(double AOriginLatitude, double ACentralMeridian,
-                                         double AFalseEasting, double AFalseNorthing);
+  void StoreOriginMeridianAndFalseOrigin(double AOriginLatitude, double ACentralMeridian, double AFalseEasting,
+                                         double AFalseNorthing);
   // The whole SetUp of the projections that read the central meridian and the false origin
   // (and the origin latitude, in the second): warnings reset, values stored, Prepare.
   void SetUpMeridianAndFalseOrigin(GIS_SETUP_PARAMS);
@@ -127,8 +123,7 @@ protected:
   // The common start of Project: warnings reset, Phi the latitude checked to +-pi/2 (or
   // +-LatitudeLimit), the longitude checked; returns the longitude difference.
   long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi);
-  long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi,
-                           long double LatitudeLimit);
+  long double BeginProject(const TGIS_ProjPoint& Geodetic, long double& Phi, long double LatitudeLimit);
   // Projects (Lambda, Phi) and leaves Warnings as they were.
   TGIS_ProjPoint ProjectQuietly(long double Lambda, long double Phi);
   // Plane offsets plus the false origin.
@@ -141,8 +136,8 @@ protected:
   static void FinishGeodetic(long double& Lambda, long double& Phi);
   // The common start of Unproject: warnings reset, the point limited to the false origin plus
   // [MinE, MaxE] x [MinN, MaxN], and its offsets from the false origin.
-  void BeginUnproject(const TGIS_ProjPoint& Projected, double MinE, double MaxE, double MinN,
-                      double MaxN, long double& Dx, long double& Dy);
+  void BeginUnproject(const TGIS_ProjPoint& Projected, double MinE, double MaxE, double MinN, double MaxN,
+                      long double& Dx, long double& Dy);
   // FinishGeodetic, then the point.
   static TGIS_ProjPoint GeodeticPoint(long double Lambda, long double Phi, double Z);
 };

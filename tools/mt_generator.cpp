@@ -31,7 +31,8 @@ public:
       return FSpare;
     }
     double u1, u2;
-    do u1 = Uniform(); while (u1 <= 0);
+    do u1 = Uniform();
+    while (u1 <= 0);
     u2 = Uniform();
     const double r = std::sqrt(-2 * std::log(u1));
     FSpare = r * std::sin(2 * std::numbers::pi * u2);
@@ -230,8 +231,8 @@ std::vector<uint8_t> MtGenBuild(const TMtGenModel& M, const std::string& FileNam
   }
   const double W = M.Segments;
 
-  const int16_t order[7] = {sEx + 1, sEy + 1, sHx + 1, sHy + 1,
-                            static_cast<int16_t>(M.WithTipper ? sHz + 1 : 0), sRx + 1, sRy + 1};
+  const int16_t order[7] = {sEx + 1, sEy + 1, sHx + 1, sHy + 1, static_cast<int16_t>(M.WithTipper ? sHz + 1 : 0),
+                            sRx + 1, sRy + 1};
   const std::string job = M.Job, site = M.SiteDesc;
   char idText[8], descText[16];
   std::fill(std::begin(idText), std::end(idText), ' ');
@@ -276,7 +277,8 @@ std::vector<uint8_t> MtGenBuild(const TMtGenModel& M, const std::string& FileNam
     for (auto* n : SlotNames) w.TextFixed(n, 4);
     for (int f = 0; f < F; ++f)
       for (int r = 0; r < 7; ++r)
-        for (int c = 0; c < C; ++c) w.Double(est[static_cast<size_t>(f)][static_cast<size_t>(x)][static_cast<size_t>(r * 7 + c)]);
+        for (int c = 0; c < C; ++c)
+          w.Double(est[static_cast<size_t>(f)][static_cast<size_t>(x)][static_cast<size_t>(r * 7 + c)]);
     for (int f = 0; f < F; ++f) w.Double(W);  // W2
     for (int f = 0; f < F; ++f) w.Double(W);  // W1
     blocks.push_back(w.Block());
@@ -320,7 +322,9 @@ std::vector<uint8_t> MtGenBuild(const TMtGenModel& M, const std::string& FileNam
     for (int f = 0; f < F; ++f)
       for (int x = 0; x < used; ++x)
         if (Masks[static_cast<size_t>(f)][static_cast<size_t>(x)] == 1) {
-          for (int k = 0; k < 49; ++k) stack[static_cast<size_t>(f)][static_cast<size_t>(k)] += est[static_cast<size_t>(f)][static_cast<size_t>(x)][static_cast<size_t>(k)];
+          for (int k = 0; k < 49; ++k)
+            stack[static_cast<size_t>(f)][static_cast<size_t>(k)] +=
+                est[static_cast<size_t>(f)][static_cast<size_t>(x)][static_cast<size_t>(k)];
           w1[static_cast<size_t>(f)] += W;
           w2[static_cast<size_t>(f)] += W;
         }
@@ -356,8 +360,8 @@ std::vector<uint8_t> MtGenBuild(const TMtGenModel& M, const std::string& FileNam
     if (e.RemoveOutliers)
       for (int f = 0; f < F; ++f)
         for (int x : outliers[static_cast<size_t>(f)]) em[static_cast<size_t>(f)][static_cast<size_t>(x - 1)] = 2;
-    resultPair(MtEditTitle("PLOT-EDIT:", job, site, M.WeightingType, M.Cutoff, M.ReferenceType,
-                           e.RotationMode, e.RotationAngle),
+    resultPair(MtEditTitle("PLOT-EDIT:", job, site, M.WeightingType, M.Cutoff, M.ReferenceType, e.RotationMode,
+                           e.RotationAngle),
                "XPWR-EDIT:", " EDITTED XPOWER ", em);
   }
 

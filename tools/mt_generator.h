@@ -16,9 +16,9 @@ struct TMtGenLayer {
 // A stored edit the generator appends after the processing's result pair, as an editing
 // program would: its masks remove the outliers.
 struct TMtGenEdit {
-  int RotationMode = 0;       // 1 writes "ROT=P.AXES."
-  double RotationAngle = 0;   // degrees, written "%2.0f"
-  bool RemoveOutliers = true; // mask 2 on the outliers of XPRs 1..20
+  int RotationMode = 0;        // 1 writes "ROT=P.AXES."
+  double RotationAngle = 0;    // degrees, written "%2.0f"
+  bool RemoveOutliers = true;  // mask 2 on the outliers of XPRs 1..20
 };
 
 struct TMtGenModel {
@@ -28,11 +28,11 @@ struct TMtGenModel {
   std::complex<double> TipperX{0.15, 0.05};
   std::complex<double> TipperY{-0.10, 0.02};
 
-  int EstimateCount = 20;    // XPR records, 1..100
-  int Segments = 12;         // spectral segments summed into one estimate (W1 = W2 = Segments)
-  double Noise = 0.03;       // relative noise of every channel
+  int EstimateCount = 20;        // XPR records, 1..100
+  int Segments = 12;             // spectral segments summed into one estimate (W1 = W2 = Segments)
+  double Noise = 0.03;           // relative noise of every channel
   int OutliersPerFrequency = 2;  // gross outliers among XPRs 1..min(20, N)
-  double OutlierFactor = 3;  // impedance scale of an outlier estimate
+  double OutlierFactor = 3;      // impedance scale of an outlier estimate
 
   // File reference type: 1 local E, 2 remote E, 3 local H, 4 remote H.
   int ReferenceType = 1;
@@ -47,18 +47,18 @@ struct TMtGenModel {
   std::string StnNumber = "101A";
   std::string ProcessingDate = "24May20";  // yymmmdd
 
-  int OplogLines = 5;                 // lines of the operation-log record (at most 49)
-  std::vector<TMtGenEdit> Edits;      // stored edits after the processing's results
+  int OplogLines = 5;             // lines of the operation-log record (at most 49)
+  std::vector<TMtGenEdit> Edits;  // stored edits after the processing's results
 
   uint64_t Seed = 1;
 };
 
 struct TMtGenInfo {
   int FreqCount = 0;
-  std::vector<double> Frequencies;                 // [0..F-1], Hz, descending
-  std::vector<std::vector<int>> Outliers;          // per frequency the outlier XPR numbers
+  std::vector<double> Frequencies;         // [0..F-1], Hz, descending
+  std::vector<std::vector<int>> Outliers;  // per frequency the outlier XPR numbers
   int BlockCount = 0;
-  std::string ScanLine;                            // the scan's expected "Total recs=" line
+  std::string ScanLine;  // the scan's expected "Total recs=" line
 };
 
 // 40 frequencies, or 28 when the extension begins ".AM" (any case).
@@ -73,7 +73,6 @@ double MtGenPhaseDeg(const std::vector<TMtGenLayer>& Layers, double Frequency);
 
 // Builds the whole file in memory; refuses (throws Exception) a model whose records would not
 // fit their blocks or that breaks the format's limits. Nothing is written on refusal.
-std::vector<uint8_t> MtGenBuild(const TMtGenModel& Model, const std::string& FileName,
-                                TMtGenInfo* Info = nullptr);
+std::vector<uint8_t> MtGenBuild(const TMtGenModel& Model, const std::string& FileName, TMtGenInfo* Info = nullptr);
 // Builds and writes the file.
 void MtGenWrite(const TMtGenModel& Model, const std::string& FileName, TMtGenInfo* Info = nullptr);

@@ -58,29 +58,42 @@ int main(int argc, char** argv) {
         if (i + 1 >= argc) throw Exception("missing value after " + a);
         return argv[++i];
       };
-      if (a == "-l") m.Layers = ParseLayers(next());
-      else if (a == "-n") m.EstimateCount = StrToInt(next());
-      else if (a == "-r") m.ReferenceType = StrToInt(next());
-      else if (a == "-t") m.WithTipper = true;
-      else if (a == "-e") m.Noise = StrToFloat(next());
-      else if (a == "-o") m.OutliersPerFrequency = StrToInt(next());
-      else if (a == "-s") m.Seed = static_cast<uint64_t>(StrToInt64(next()));
-      else if (a == "-S") m.SiteDesc = next();
-      else if (a == "-j") m.Job = next();
+      if (a == "-l")
+        m.Layers = ParseLayers(next());
+      else if (a == "-n")
+        m.EstimateCount = StrToInt(next());
+      else if (a == "-r")
+        m.ReferenceType = StrToInt(next());
+      else if (a == "-t")
+        m.WithTipper = true;
+      else if (a == "-e")
+        m.Noise = StrToFloat(next());
+      else if (a == "-o")
+        m.OutliersPerFrequency = StrToInt(next());
+      else if (a == "-s")
+        m.Seed = static_cast<uint64_t>(StrToInt64(next()));
+      else if (a == "-S")
+        m.SiteDesc = next();
+      else if (a == "-j")
+        m.Job = next();
       else if (a == "-E") {
         const std::string v = next();
         TMtGenEdit e;
-        if (SameText(v, "pax")) e.RotationMode = 1;
-        else e.RotationAngle = StrToFloat(v);
+        if (SameText(v, "pax"))
+          e.RotationMode = 1;
+        else
+          e.RotationAngle = StrToFloat(v);
         m.Edits.push_back(e);
-      } else if (!a.empty() && a[0] == '-') return Usage();
-      else file = a;
+      } else if (!a.empty() && a[0] == '-')
+        return Usage();
+      else
+        file = a;
     }
     if (file.empty()) return Usage();
     TMtGenInfo info;
     MtGenWrite(m, file, &info);
-    std::printf("%s: %d frequencies, %d estimates, %d blocks\n%s\n", file.c_str(), info.FreqCount,
-                m.EstimateCount, info.BlockCount, info.ScanLine.c_str());
+    std::printf("%s: %d frequencies, %d estimates, %d blocks\n%s\n", file.c_str(), info.FreqCount, m.EstimateCount,
+                info.BlockCount, info.ScanLine.c_str());
     return 0;
   } catch (const std::exception& e) {
     std::fprintf(stderr, "mtgen: %s\n", e.what());

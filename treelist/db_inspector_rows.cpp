@@ -59,8 +59,8 @@ protected:
 private:
   void Refresh() {
     // An open editor shows the new record's value; the rows paint theirs.
-    if (FOwner->Editor() && FOwner->Editor()->Visible() && !FOwner->IsInitializingEditor() &&
-        DataSet() && DataSet()->State() == dsBrowse)
+    if (FOwner->Editor() && FOwner->Editor()->Visible() && !FOwner->IsInitializingEditor() && DataSet() &&
+        DataSet()->State() == dsBrowse)
       FOwner->ShowEditor(true, true);
     FOwner->Invalidate();
   }
@@ -210,8 +210,7 @@ bool TvmFieldRow<Base>::FieldCanModify(bool BlobClause) {
 template <class Base>
 void TvmFieldRow<Base>::Assign(TPersistent* Source) {
   auto* s = dynamic_cast<TvmFieldRow<Base>*>(Source);
-  if (!s || !dynamic_cast<TvmInspectorRow*>(Source) ||
-      !Source->ClassType()->InheritsFrom(this->ClassType())) {
+  if (!s || !dynamic_cast<TvmInspectorRow*>(Source) || !Source->ClassType()->InheritsFrom(this->ClassType())) {
     Base::Assign(Source);
     return;
   }
@@ -392,17 +391,28 @@ static void WriteFieldValue(TField* Field, const Variant& Value) {
 TvmBlobEditKind TvmInspectorBlobRow::GetBlobEditKind() {
   if (!FField) return TvmFieldRow::GetBlobEditKind();
   switch (BlobKind()) {
-    case bkBlob: return bekBlob;
-    case bkMemo: return bekMemo;
-    case bkPict: return bekPict;
-    case bkOle: return bekOle;
-    case bkAuto: break;
+    case bkBlob:
+      return bekBlob;
+    case bkMemo:
+      return bekMemo;
+    case bkPict:
+      return bekPict;
+    case bkOle:
+      return bekOle;
+    case bkAuto:
+      break;
   }
   switch (FField->DataType()) {
-    case ftMemo: case ftFmtMemo: return bekMemo;
-    case ftGraphic: return bekPict;
-    case ftParadoxOle: case ftDBaseOle: return bekOle;
-    default: return bekBlob;
+    case ftMemo:
+    case ftFmtMemo:
+      return bekMemo;
+    case ftGraphic:
+      return bekPict;
+    case ftParadoxOle:
+    case ftDBaseOle:
+      return bekOle;
+    default:
+      return bekBlob;
   }
 }
 
@@ -531,33 +541,52 @@ void RegisterDefaultRowClasses(
 void ResetDefaultRowClasses() { Table().Reset(); }
 
 void RegisterDBInspectorRows() {
-  RegisterClasses({TvmInspectorDBRow::StaticClass(), TvmInspectorDBMaskRow::StaticClass(),
-                   TvmInspectorDBDateRow::StaticClass(), TvmInspectorLookupRow::StaticClass(),
-                   TvmInspectorDBCheckRow::StaticClass(), TvmInspectorDBCalcRow::StaticClass(),
-                   TvmInspectorDBButtonRow::StaticClass(), TvmInspectorDBSpinRow::StaticClass(),
-                   TvmInspectorDBPickRow::StaticClass(), TvmInspectorBlobRow::StaticClass(),
-                   TvmInspectorDBImageRow::StaticClass(), TvmInspectorDBTimeRow::StaticClass(),
-                   TvmInspectorDBCurrencyRow::StaticClass(), TvmInspectorDBHyperLinkRow::StaticClass(),
-                   TvmInspectorDBPopupRow::StaticClass(), TvmInspectorDBMRURow::StaticClass(),
-                   TvmInspectorDBMemoRow::StaticClass(), TvmInspectorDBGraphicRow::StaticClass(),
-                   TvmDBInspector::StaticClass()});
+  RegisterClasses(
+      {TvmInspectorDBRow::StaticClass(), TvmInspectorDBMaskRow::StaticClass(), TvmInspectorDBDateRow::StaticClass(),
+       TvmInspectorLookupRow::StaticClass(), TvmInspectorDBCheckRow::StaticClass(),
+       TvmInspectorDBCalcRow::StaticClass(), TvmInspectorDBButtonRow::StaticClass(),
+       TvmInspectorDBSpinRow::StaticClass(), TvmInspectorDBPickRow::StaticClass(), TvmInspectorBlobRow::StaticClass(),
+       TvmInspectorDBImageRow::StaticClass(), TvmInspectorDBTimeRow::StaticClass(),
+       TvmInspectorDBCurrencyRow::StaticClass(), TvmInspectorDBHyperLinkRow::StaticClass(),
+       TvmInspectorDBPopupRow::StaticClass(), TvmInspectorDBMRURow::StaticClass(), TvmInspectorDBMemoRow::StaticClass(),
+       TvmInspectorDBGraphicRow::StaticClass(), TvmDBInspector::StaticClass()});
   RegisterDefaultRowClasses([](TFieldType t, bool lookup, TvmDefaultRowClass& e) {
     TvmInspectorRowClass c = TvmInspectorDBMaskRow::StaticClass();
     if (lookup) {
       c = TvmInspectorLookupRow::StaticClass();
     } else {
       switch (t) {
-        case ftBoolean: c = TvmInspectorDBCheckRow::StaticClass(); break;
-        case ftCurrency: case ftBCD: c = TvmInspectorDBCurrencyRow::StaticClass(); break;
-        case ftDate: case ftDateTime: c = TvmInspectorDBDateRow::StaticClass(); break;
-        case ftTime: c = TvmInspectorDBTimeRow::StaticClass(); break;
-        case ftBytes: case ftVarBytes: case ftBlob: case ftFmtMemo: case ftParadoxOle: case ftDBaseOle:
+        case ftBoolean:
+          c = TvmInspectorDBCheckRow::StaticClass();
+          break;
+        case ftCurrency:
+        case ftBCD:
+          c = TvmInspectorDBCurrencyRow::StaticClass();
+          break;
+        case ftDate:
+        case ftDateTime:
+          c = TvmInspectorDBDateRow::StaticClass();
+          break;
+        case ftTime:
+          c = TvmInspectorDBTimeRow::StaticClass();
+          break;
+        case ftBytes:
+        case ftVarBytes:
+        case ftBlob:
+        case ftFmtMemo:
+        case ftParadoxOle:
+        case ftDBaseOle:
         case ftTypedBinary:
           c = TvmInspectorBlobRow::StaticClass();
           break;
-        case ftGraphic: c = TvmInspectorDBGraphicRow::StaticClass(); break;
-        case ftMemo: c = TvmInspectorDBMemoRow::StaticClass(); break;
-        default: break;
+        case ftGraphic:
+          c = TvmInspectorDBGraphicRow::StaticClass();
+          break;
+        case ftMemo:
+          c = TvmInspectorDBMemoRow::StaticClass();
+          break;
+        default:
+          break;
       }
     }
     e = {c, 1};

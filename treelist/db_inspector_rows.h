@@ -86,11 +86,11 @@ protected:
 // The key-field check: the field's key fields exist and can all be modified.
 bool KeyFieldsCanModify(TField* Field);
 
-#define VM_DB_ROW(Name, Base)                     \
-  class Name : public TvmFieldRow<Base> {         \
-    VM_CLASS(Name, Base)                          \
-  public:                                         \
-    using TvmFieldRow<Base>::TvmFieldRow;         \
+#define VM_DB_ROW(Name, Base)             \
+  class Name : public TvmFieldRow<Base> { \
+    VM_CLASS(Name, Base)                  \
+  public:                                 \
+    using TvmFieldRow<Base>::TvmFieldRow; \
   };
 
 class TvmInspectorDBRow : public TvmFieldRow<TvmInspectorRow> {
@@ -164,7 +164,6 @@ public:
   void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
 };
-
 
 // The blob row over a field: the popup and the cell read the field's value and write it back.
 class TvmInspectorBlobRow : public TvmFieldRow<TvmInspectorCustomBlobRow> {

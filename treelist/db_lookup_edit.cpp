@@ -289,9 +289,7 @@ void TvmInplaceLookupEdit::SetKeyFieldSpec(const std::string& Value) {
   FCacheValid = false;
 }
 
-TDataSource* TvmInplaceLookupEdit::ListSource() const {
-  return FLookupFieldMode ? nullptr : FListLink->DataSource();
-}
+TDataSource* TvmInplaceLookupEdit::ListSource() const { return FLookupFieldMode ? nullptr : FListLink->DataSource(); }
 
 void TvmInplaceLookupEdit::SetListSource(TDataSource* Value) {
   FListLink->SetDataSource(Value);

@@ -61,8 +61,7 @@ std::string FormatSummaryText(TvmSummaryType SummaryType, const std::string& Fmt
   if (SummaryType == cstNone) return std::string();
   const int form = Form == 0 ? 0 : 1;
   const TDefaults& d = defaults[SummaryType];
-  if (SummaryType == cstCount || !IsDateType(DataType))
-    return FormatFloat(Fmt.empty() ? d.Number[form] : Fmt, Value);
+  if (SummaryType == cstCount || !IsDateType(DataType)) return FormatFloat(Fmt.empty() ? d.Number[form] : Fmt, Value);
   std::string prefix = Fmt.empty() ? d.DatePrefix[form] : Fmt;
   std::string suffix = Fmt.empty() && form == 0 ? ")" : "";
   double v = static_cast<double>(Value);
@@ -245,12 +244,25 @@ int TvmDBTreeListColumn::GetValueVarType() const {
                 varString = 256;
   if (!FField) return varUnknown;
   switch (FField->DataType()) {
-    case ftSmallint: return varSmallint;
-    case ftInteger: case ftWord: case ftAutoInc: return varInteger;
-    case ftFloat: case ftFMTBcd: return varDouble;
-    case ftCurrency: case ftBCD: return varCurrency;
-    case ftDate: case ftTime: case ftDateTime: case ftTimeStamp: return varDate;
-    default: return varString;
+    case ftSmallint:
+      return varSmallint;
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+      return varInteger;
+    case ftFloat:
+    case ftFMTBcd:
+      return varDouble;
+    case ftCurrency:
+    case ftBCD:
+      return varCurrency;
+    case ftDate:
+    case ftTime:
+    case ftDateTime:
+    case ftTimeStamp:
+      return varDate;
+    default:
+      return varString;
   }
 }
 
@@ -303,9 +315,7 @@ int TvmDBTreeListColumn::GetDefaultWidth() const {
 
 std::string TvmDBTreeListColumn::GetDefaultCaption() const { return FField ? FField->DisplayName() : FFieldName; }
 
-TAlignment TvmDBTreeListColumn::GetDefaultAlignment() const {
-  return FField ? FField->Alignment() : taLeftJustify;
-}
+TAlignment TvmDBTreeListColumn::GetDefaultAlignment() const { return FField ? FField->Alignment() : taLeftJustify; }
 
 int TvmDBTreeListColumn::GetDefaultMaxLength() const {
   return FField && (FField->DataType() == ftString || FField->DataType() == ftWideString) ? FField->Size() : 0;
@@ -605,8 +615,7 @@ void TCustomvmDBTreeListControl::FocusedRecordChanged() {
 bool TCustomvmDBTreeListControl::IsDataSetEmpty() const {
   TvmDBTreeListDataLink* l = GetDataLink();
   TDataSet* ds = DataSet();
-  return l->Active() && ds && ds->Active() && !IsInsertAllowed() && ds->Bof() && ds->Eof() &&
-         ds->State() == dsBrowse;
+  return l->Active() && ds && ds->Active() && !IsInsertAllowed() && ds->Bof() && ds->Eof() && ds->State() == dsBrowse;
 }
 
 TvmDBTreeListColumn* TCustomvmDBTreeListControl::CreateColumn(const TComponentMetaClass* ColumnClass,
@@ -678,7 +687,8 @@ void TCustomvmDBTreeListControl::RefreshContent() {
         c = CreateColumnOfClass(f ? GetColumnClassForField(f) : GetDefaultColumnClass());
         if (f) c->SetFieldName(f->FieldName());
       }
-      if (static_cast<int>(i) < ColumnCount() && c->Index() != static_cast<int>(i)) c->TvmTreeListColumn::SetIndex(static_cast<int>(i));
+      if (static_cast<int>(i) < ColumnCount() && c->Index() != static_cast<int>(i))
+        c->TvmTreeListColumn::SetIndex(static_cast<int>(i));
     }
   } else {
     for (int i = 0; i < ColumnCount(); ++i)
@@ -809,8 +819,7 @@ std::vector<int> TCustomvmDBTreeListControl::ColumnLeftEdges() {
 }
 
 bool TCustomvmDBTreeListControl::ScrollColumns(int Code, int Position) {
-  if (Code != SB_LINELEFT && Code != SB_LINERIGHT && Code != SB_THUMBPOSITION && Code != SB_THUMBTRACK)
-    return false;
+  if (Code != SB_LINELEFT && Code != SB_LINERIGHT && Code != SB_THUMBPOSITION && Code != SB_THUMBTRACK) return false;
   if (VisibleColumnCount() == 0 || !EnsureFocused()) return true;
   const std::vector<int> edges = ColumnLeftEdges();
   if (edges.empty()) return true;
@@ -876,9 +885,7 @@ TvmTreeListNode* TCustomvmDBTreeListControl::GetSelectedItem(int Index) {
   return Index >= 0 && Index < GetSelectedCount() ? FSelectionList[static_cast<size_t>(Index)] : nullptr;
 }
 
-bool TCustomvmDBTreeListControl::IsNodeSelected(TvmTreeListNode* Node) {
-  return Node && Holds(FSelectionList, Node);
-}
+bool TCustomvmDBTreeListControl::IsNodeSelected(TvmTreeListNode* Node) { return Node && Holds(FSelectionList, Node); }
 
 void TCustomvmDBTreeListControl::SetNodeSelected(TvmTreeListNode* Node, bool Value) {
   if (!Node) return;
@@ -951,8 +958,8 @@ void TCustomvmDBTreeListControl::SelectNodes(TvmTreeListNode* FromNode, TvmTreeL
   std::sort(range.begin(), range.end(), std::less<TvmTreeListNode*>());
   std::vector<TvmTreeListNode*> merged;
   merged.reserve(range.size() + FSelectionList.size());
-  std::set_union(FSelectionList.begin(), FSelectionList.end(), range.begin(), range.end(),
-                 std::back_inserter(merged), std::less<TvmTreeListNode*>());
+  std::set_union(FSelectionList.begin(), FSelectionList.end(), range.begin(), range.end(), std::back_inserter(merged),
+                 std::less<TvmTreeListNode*>());
   FSelectionList = std::move(merged);
   SelectionListChanged();
   InvalidateSelection();
@@ -1382,7 +1389,8 @@ void TvmDBTreeList::PlaceNode(TvmDBTreeListNode* N) {
     auto it = FByKey.find(pk);
     if (it != FByKey.end()) p = it->second;
   }
-  if (p == N || (p && p->HasAsParent(N))) p = nullptr;
+  if (p == N || (p && p->HasAsParent(N)))
+    p = nullptr;
   else if (!pk.empty() && !p) {
     N->WaitingFor = pk;
     FOrphans.emplace(pk, N);
@@ -1486,7 +1494,8 @@ void TvmDBTreeList::LoadAll() {
   {
     std::vector<int32_t> fill(first.begin(), first.end() - 1);
     for (size_t i = 0; i < count; ++i)
-      if (parentOf[i] >= 0) kids[static_cast<size_t>(fill[static_cast<size_t>(parentOf[i])]++)] = static_cast<int32_t>(i);
+      if (parentOf[i] >= 0)
+        kids[static_cast<size_t>(fill[static_cast<size_t>(parentOf[i])]++)] = static_cast<int32_t>(i);
   }
   std::vector<int32_t> queue;
   queue.reserve(count);
@@ -1556,9 +1565,7 @@ void TvmDBTreeList::DoChangeNode(TvmTreeListNode* OldNode, TvmTreeListNode* Node
   FLiveNodes.erase(std::remove(FLiveNodes.begin(), FLiveNodes.end(), Node), FLiveNodes.end());
 }
 
-void TvmDBTreeList::RefreshContent() {
-  TCustomvmDBTreeListControl::RefreshContent();
-}
+void TvmDBTreeList::RefreshContent() { TCustomvmDBTreeListControl::RefreshContent(); }
 
 void TvmDBTreeList::ComputeSummary(TvmDBTreeListColumn* Column) {
   TField* f = Column->SummarySourceField;
@@ -1585,12 +1592,23 @@ void TvmDBTreeList::ComputeSummary(TvmDBTreeListColumn* Column) {
     ++values;
   }
   switch (type) {
-    case cstSum: Column->SummaryValue = sum; break;
-    case cstMin: Column->SummaryValue = lo; break;
-    case cstMax: Column->SummaryValue = hi; break;
-    case cstCount: Column->SummaryValue = static_cast<long double>(records); break;
-    case cstAvg: Column->SummaryValue = values ? sum / static_cast<long double>(values) : 0; break;
-    default: return;
+    case cstSum:
+      Column->SummaryValue = sum;
+      break;
+    case cstMin:
+      Column->SummaryValue = lo;
+      break;
+    case cstMax:
+      Column->SummaryValue = hi;
+      break;
+    case cstCount:
+      Column->SummaryValue = static_cast<long double>(records);
+      break;
+    case cstAvg:
+      Column->SummaryValue = values ? sum / static_cast<long double>(values) : 0;
+      break;
+    default:
+      return;
   }
   Column->SummaryValid = true;
 }
@@ -1728,8 +1746,7 @@ void TvmDBTreeList::RecordDeleted(const TBookmark& Bookmark) {
 std::vector<TvmDBTreeList::TSelectedRecord> TvmDBTreeList::SelectedRecords() const {
   std::vector<TSelectedRecord> records;
   records.reserve(FSelectionList.size());
-  for (TvmTreeListNode* n : FSelectionList)
-    records.push_back({DBNode(n)->Bookmark, DBNode(n)->IndexKey});
+  for (TvmTreeListNode* n : FSelectionList) records.push_back({DBNode(n)->Bookmark, DBNode(n)->IndexKey});
   return records;
 }
 
@@ -1757,8 +1774,7 @@ bool TvmDBTreeList::DeleteSelectedRecords() {
   TDataSet* ds = DataSet();
   if (GetSelectedCount() < 2) return DeleteFocusedRecord();
   if (!ds || !ds->Active() || ReadOnly || !ds->CanModify()) return false;
-  if (ConfirmDelete &&
-      Application->MessageBox(SvmDBDeleteSelected, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
+  if (ConfirmDelete && Application->MessageBox(SvmDBDeleteSelected, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return false;
   ds->CheckBrowseMode();
   std::vector<TBookmark> marks;
@@ -1787,8 +1803,7 @@ bool TvmDBTreeList::DeleteFocusedRecord() {
   TDataSet* ds = DataSet();
   auto* n = DBNode(FFocusedNode);
   if (!n || !ds || !ds->Active() || ReadOnly || !ds->CanModify()) return false;
-  if (ConfirmDelete &&
-      Application->MessageBox(SvmDBDeleteRecord, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
+  if (ConfirmDelete && Application->MessageBox(SvmDBDeleteRecord, SvmDBConfirm, MB_YESNO | MB_ICONQUESTION) != IDYES)
     return false;
   ds->CheckBrowseMode();
   if (ds->GetBookmark() != n->Bookmark) {
@@ -1870,6 +1885,6 @@ void TvmDBTreeList::ApplyFilterText(int Column, const std::string& Text) {
 }
 
 void RegisterDBTreeListClasses() {
-  RegisterClasses({TvmDBTreeListColumn::StaticClass(), TvmDBTreeListMaskColumn::StaticClass(),
-                   TvmDBTreeList::StaticClass()});
+  RegisterClasses(
+      {TvmDBTreeListColumn::StaticClass(), TvmDBTreeListMaskColumn::StaticClass(), TvmDBTreeList::StaticClass()});
 }

@@ -16,10 +16,10 @@ class TCustomvmDBTreeListControl;
 class TvmDBTreeListNode;
 
 // String-table texts of the data-aware tree list.
-extern const char* const SvmDBConfirm;             // 38803 "Confirm"
-extern const char* const SvmDBDeleteRecord;        // 38804 "Delete record?"
-extern const char* const SvmDBDeleteSelected;      // 38805 "Delete all selected records?"
-extern const char* const SvmDBDefaultFieldsSet;    // 38811 "DefaultFields property should be set to False"
+extern const char* const SvmDBConfirm;           // 38803 "Confirm"
+extern const char* const SvmDBDeleteRecord;      // 38804 "Delete record?"
+extern const char* const SvmDBDeleteSelected;    // 38805 "Delete all selected records?"
+extern const char* const SvmDBDefaultFieldsSet;  // 38811 "DefaultFields property should be set to False"
 
 enum TvmSummaryType { cstNone, cstSum, cstMin, cstMax, cstCount, cstAvg };
 
@@ -51,16 +51,14 @@ public:
 
 class TvmDBTreeListColumn;
 using TColumnGetText = std::function<void(TObject* Sender, TvmTreeListNode* ANode, std::string& AText)>;
-using TCustomDrawEvent =
-    std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TvmTreeListNode* ANode,
-                       TvmDBTreeListColumn* AColumn, const std::string& AText, TFont* AFont, TColor& AColor,
-                       bool ASelected, bool AFocused, bool& ADone)>;
+using TCustomDrawEvent = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, TvmTreeListNode* ANode,
+                                            TvmDBTreeListColumn* AColumn, const std::string& AText, TFont* AFont,
+                                            TColor& AColor, bool ASelected, bool AFocused, bool& ADone)>;
 using TCustomDrawHeaderEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, TRect& ARect, TvmDBTreeListColumn* AColumn, bool& ADone)>;
 using TvmSummaryEvent = std::function<void(TObject* Sender, TDataSet* DataSet, long double& Value)>;
-using TvmDrawSummaryFooter =
-    std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, std::string& AText, TAlignment& AAlignment,
-                       TFont* AFont, TColor& AColor, bool& ADone)>;
+using TvmDrawSummaryFooter = std::function<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, std::string& AText,
+                                                TAlignment& AAlignment, TFont* AFont, TColor& AColor, bool& ADone)>;
 
 // A column bound to a dataset field by name.
 class TvmDBTreeListColumn : public TvmTreeListColumn {
@@ -180,9 +178,9 @@ public:
   TBookmark Bookmark;
   std::string PreviewText;
   std::vector<TNodeVariantData> Values;  // by column data index
-  std::string IndexKey;   // the key as indexed ("" when not indexed)
-  std::string WaitingFor; // the parent key this root node waits for ("" when none)
-  int32_t LoadIndex = -1; // its place in the records while the whole tree is read
+  std::string IndexKey;                  // the key as indexed ("" when not indexed)
+  std::string WaitingFor;                // the parent key this root node waits for ("" when none)
+  int32_t LoadIndex = -1;                // its place in the records while the whole tree is read
 };
 
 // The link of a data-aware tree list to its data source.
@@ -209,8 +207,8 @@ private:
   TCustomvmDBTreeListControl* FOwner;
 };
 
-using TvmGetEditColorEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, TColor& Color,
-                                                TvmDBTreeListColumn* Column)>;
+using TvmGetEditColorEvent =
+    std::function<void(TObject* Sender, TvmTreeListNode* Node, TColor& Color, TvmDBTreeListColumn* Column)>;
 
 // The abstract data-aware tree list.
 class TCustomvmDBTreeListControl : public TCustomvmTreeListControl {
@@ -468,8 +466,8 @@ private:
   TField* FParentField = nullptr;
   bool FDefaultFields = false;
   bool FDataChangeLock = false;
-  int FOwnChange = 0;      // the control itself moves the dataset
-  int FSyncing = 0;        // the control follows the dataset
+  int FOwnChange = 0;  // the control itself moves the dataset
+  int FSyncing = 0;    // the control follows the dataset
   bool FWasEditing = false;
   TBookmark FCurBookmark;  // the record last seen as current
   std::unordered_map<std::string, TvmDBTreeListNode*> FByKey;

@@ -110,8 +110,7 @@ bool VarSafeGreater(const Variant& A, const Variant& B) {
   return ok && c > 0;
 }
 
-bool DataSetLocate(TDataSet* DataSet, const std::string& KeyFields, const Variant& KeyValues,
-                   TLocateOptions Options) {
+bool DataSetLocate(TDataSet* DataSet, const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options) {
   try {
     return DataSet && DataSet->Active() && DataSet->Locate(KeyFields, KeyValues, Options);
   } catch (const Exception&) {
@@ -414,7 +413,7 @@ void TvmDBTreeView::Loaded() {
   FieldsChanged();
 }
 
-#define VM_DBTREE_FIELD_SETTER(Name, Field) \
+#define VM_DBTREE_FIELD_SETTER(Name, Field)                 \
   void TvmDBTreeView::Set##Name(const std::string& Value) { \
     if (Field == Value) return;                             \
     Field = Value;                                          \
@@ -474,9 +473,16 @@ void TvmDBTreeView::ResolveFields() {
 Variant TvmDBTreeView::ConvertToKeyType(const Variant& Value) const {
   if (Value.IsNull() || !FKeyField) return Value;
   switch (FKeyField->DataType()) {
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: return Variant(Value.AsInteger());
-    case ftFloat: case ftCurrency: return Variant(Value.AsFloat());
-    default: return Variant(Value.AsString());
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+      return Variant(Value.AsInteger());
+    case ftFloat:
+    case ftCurrency:
+      return Variant(Value.AsFloat());
+    default:
+      return Variant(Value.AsString());
   }
 }
 
@@ -566,8 +572,8 @@ void TvmDBTreeView::LoadSmartTree(TDataSet* ds) {
   // A record whose parent has no record goes to the top level (a second walk, only when the
   // dataset has such records).
   TVariantKeySet missing;
-  std::set_difference(parents.begin(), parents.end(), keys.begin(), keys.end(),
-                      std::inserter(missing, missing.end()), TVariantKeyLess());
+  std::set_difference(parents.begin(), parents.end(), keys.begin(), keys.end(), std::inserter(missing, missing.end()),
+                      TVariantKeyLess());
   if (missing.empty()) return;
   std::vector<TBookmark> orphans;
   for (ds->First(); !ds->Eof(); ds->Next())
@@ -903,8 +909,7 @@ void TvmDBTreeView::InsertNodeRecord(TvmDBTreeNode* Node, TvmDBTreeNode* Parent)
     Node->ParentValue = Parent ? Parent->KeyValue : !FRootValue.IsNull() ? FRootValue : Node->KeyValue;
     ds->Append();
     FParentField->SetValue(Node->ParentValue);
-    if (FListField != FKeyField && FListField != FParentField && FListField)
-      FListField->SetAsString(Node->Text());
+    if (FListField != FKeyField && FListField != FParentField && FListField) FListField->SetAsString(Node->Text());
     if (FListField && FListField->IsNull()) FListField->SetAsString(" ");
     if (FKeyField->DataType() != ftAutoInc) {
       if (FKeyField->IsNull())
@@ -939,7 +944,7 @@ void TvmDBTreeView::ChangeNodeParent(TvmDBTreeNode* Node, TvmDBTreeNode* Parent)
   TDataSet* ds = DataSet();
   if (!ds || !ds->Active() || !DoDBAction(Node, Parent, trDBChangeParent)) return;
   TBusy busy(FBusy);
-  Variant pv = Parent ? Parent->KeyValue
+  Variant pv = Parent                                                           ? Parent->KeyValue
                : FDBOptions.Contains(trSmartRecordLoad) && !FRootValue.IsNull() ? FRootValue
                                                                                 : Node->KeyValue;
   ds->DisableControls();
@@ -985,8 +990,7 @@ void TvmDBTreeView::DeleteNodeRecord(const Variant& Key) {
   if (!ds || !ds->Active() || ds->IsEmpty()) return;
   TBusy busy(FBusy);
   try {
-    if (DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions()) && VarSafeEquals(FKeyField->Value(), Key))
-      ds->Delete();
+    if (DataSetLocate(ds, FKeyFieldName, Key, TLocateOptions()) && VarSafeEquals(FKeyField->Value(), Key)) ds->Delete();
   } catch (const Exception&) {
     // A record that cannot be deleted stays; the tree keeps what the user did.
   }

@@ -38,8 +38,7 @@ bool VarSafeEquals(const Variant& A, const Variant& B);
 bool VarSafeLess(const Variant& A, const Variant& B);
 bool VarSafeGreater(const Variant& A, const Variant& B);
 // The dataset's Locate with errors taken as not found.
-bool DataSetLocate(TDataSet* DataSet, const std::string& KeyFields, const Variant& KeyValues,
-                   TLocateOptions Options);
+bool DataSetLocate(TDataSet* DataSet, const std::string& KeyFields, const Variant& KeyValues, TLocateOptions Options);
 
 class TvmDBTreeNode : public TvmTreeNode {
 public:
@@ -101,7 +100,12 @@ private:
 };
 
 enum TvmDBTreeViewOption {
-  trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordLoad, trSmartRecordCopy, trCheckHasChildren
+  trDBCanDelete,
+  trDBConfirmDelete,
+  trCanDBNavigate,
+  trSmartRecordLoad,
+  trSmartRecordCopy,
+  trCheckHasChildren
 };
 using TvmDBTreeViewOptions = TSet<TvmDBTreeViewOption>;
 enum TvmDBTreeViewAction { trDBInsert, trDBDelete, trDBChangeText, trDBChangeParent, trDBMove };

@@ -122,10 +122,14 @@ void RegisterTreeListAnchorCursors() {
 namespace {
 TCursor DirectionCursor(int Direction) {
   switch (Direction) {
-    case 1: return crvmTLLeftScroll;
-    case 2: return crvmTLUpScroll;
-    case 3: return crvmTLRightScroll;
-    default: return crvmTLDownScroll;
+    case 1:
+      return crvmTLLeftScroll;
+    case 2:
+      return crvmTLUpScroll;
+    case 3:
+      return crvmTLRightScroll;
+    default:
+      return crvmTLDownScroll;
   }
 }
 
@@ -205,8 +209,12 @@ void TCustomvmTreeList::AnchorTimerFired() {
   if (FAnchor.Direction == 0 || FAnchor.Ticks % (13 - FAnchor.Speed) != 0) return;
   try {
     switch (FAnchor.Direction) {
-      case 2: SetTopRowIndex(GetTopRowIndex() - 1); break;
-      case 4: SetTopRowIndex(GetTopRowIndex() + 1); break;
+      case 2:
+        SetTopRowIndex(GetTopRowIndex() - 1);
+        break;
+      case 4:
+        SetTopRowIndex(GetTopRowIndex() + 1);
+        break;
       default: {
         // One horizontal line is the width of a digit.
         int step = 8;

@@ -14,7 +14,6 @@
 // ---------------------------------------------------------------------------------------------
 // Bands.
 
-
 TvmTreeListBand::TvmTreeListBand(TCollection* Collection) : TCollectionItem(Collection) {}
 
 TvmTreeListBand::~TvmTreeListBand() {
@@ -23,8 +22,10 @@ TvmTreeListBand::~TvmTreeListBand() {
   if (!tl || tl->IsDestroying()) return;
   int me = Index();
   for (TvmTreeListColumn* c : tl->FColumns) {
-    if (c->FBandIndex == me) c->FBandIndex = -1;
-    else if (c->FBandIndex > me) --c->FBandIndex;
+    if (c->FBandIndex == me)
+      c->FBandIndex = -1;
+    else if (c->FBandIndex > me)
+      --c->FBandIndex;
   }
 }
 
@@ -33,7 +34,7 @@ TCustomvmTreeListControl* TvmTreeListBand::TreeList() const {
   return b ? b->TreeList() : nullptr;
 }
 
-#define VM_BAND_SETTER(Name, Field, Type) \
+#define VM_BAND_SETTER(Name, Field, Type)       \
   void TvmTreeListBand::Set##Name(Type Value) { \
     if (Field == Value) return;                 \
     Field = Value;                              \
@@ -204,7 +205,6 @@ void TvmTreeListBands::Update(TCollectionItem*) {
 
 // ---------------------------------------------------------------------------------------------
 // Columns.
-
 
 TvmTreeListColumn::TvmTreeListColumn(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -445,7 +445,6 @@ void TvmTreeListColumn::DoValidate(TObject* Sender, std::string& ErrorText, bool
   if (OnValidate) OnValidate(Sender, ErrorText, Accept);
 }
 
-
 void TvmTreeListMaskColumn::InitEditor(TvmInplaceEdit* Editor) {
   TvmTreeListColumn::InitEditor(Editor);
   if (auto* m = dynamic_cast<TvmInplaceMaskEdit*>(Editor)) {
@@ -473,7 +472,6 @@ void TvmTreeListColumn::SetParentComponent(TComponent* Value) {
 
 // ---------------------------------------------------------------------------------------------
 // The control.
-
 
 TCustomvmTreeListControl::TCustomvmTreeListControl(TComponent* AOwner)
     : TCustomvmTreeList(AOwner), FBands(std::make_unique<TvmTreeListBands>(this)) {}
@@ -694,8 +692,10 @@ int TCustomvmTreeListControl::GetBandWidth(int VisibleIndex) {
     int pool = 0;
     for (int k = 0; k < n; ++k) {
       int sk = MulDivRound(total, nat[k], sumNat);
-      if (sk < mn[k]) anyBelow = true;
-      else if (sizable[k]) pool += nat[k];
+      if (sk < mn[k])
+        anyBelow = true;
+      else if (sizable[k])
+        pool += nat[k];
     }
     if (allSizable && !anyBelow) return share;
     if (mn[v] < share) return mn[v] + MulDivRound(std::max(0, total - sumMin), nat[v], pool);
@@ -1472,8 +1472,8 @@ void TCustomvmTreeListControl::DoDrawDataCell(TvmTreeListDrawInfo& I) {
   // The control's handlers first; the column's own only for what they left undone.
   for (const TvmTLCustomDrawCell* e : {&OnCustomDraw, &OnCustomDrawCell}) {
     if (!*e || I.Done) continue;
-    (*e)(this, I.Canvas, I.Rect, I.Node, col, I.Selected, I.Focused, I.NewItemRow, I.Text, I.Color, I.Font,
-         I.Alignment, I.Done);
+    (*e)(this, I.Canvas, I.Rect, I.Node, col, I.Selected, I.Focused, I.NewItemRow, I.Text, I.Color, I.Font, I.Alignment,
+         I.Done);
   }
   if (!I.Done && col) col->DoCustomDrawCell(I);
 }
@@ -1537,8 +1537,8 @@ int TCustomvmTreeListControl::GetHeaderCellRowSpan(int VisibleBand, int Row, int
   return lines == 0 ? left : std::clamp(lines, 1, left);
 }
 
-bool TCustomvmTreeListControl::CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text,
-                                                  int Width, int MaxLines, int& LineCount, int& Height) {
+bool TCustomvmTreeListControl::CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width,
+                                                  int MaxLines, int& LineCount, int& Height) {
   if (OnMeasureCellText && Column >= 0 && Column < ColumnCount()) {
     bool done = false;
     OnMeasureCellText(this, Node, FColumns[Column], Text, Width, FTextHeight, MaxLines,

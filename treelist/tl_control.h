@@ -18,23 +18,22 @@ class TvmTreeListBand;
 
 // Drawing events: a handler may change the text, colour, font and alignment the default drawing
 // uses, or draw the element itself and set ADone.
-using TvmTLCustomDrawCell = std::function<void(
-    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode, TvmTreeListColumn* AColumn,
-    bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText, TColor& AColor, TFont* AFont,
-    TAlignment& AAlignment, bool& ADone)>;
+using TvmTLCustomDrawCell =
+    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode,
+                       TvmTreeListColumn* AColumn, bool ASelected, bool AFocused, bool ANewItemRow, std::string& AText,
+                       TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
 using TvmTLCustomDrawHeader = std::function<void(TObject* Sender, TvmTreeListColumn* AColumn, TCanvas* ACanvas,
                                                  const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
                                                  TAlignment& AAlignment, TvmTreeListColumnSort& ASorted, bool& ADone)>;
-using TvmTLDrawBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* ABand, TCanvas* ACanvas,
-                                              const TRect& ARect, std::string& AText, TColor& AColor, TFont* AFont,
-                                              TAlignment& AAlignment, bool& ADone)>;
+using TvmTLDrawBandEvent =
+    std::function<void(TObject* Sender, TvmTreeListBand* ABand, TCanvas* ACanvas, const TRect& ARect,
+                       std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
 using TvmTLDrawPreviewEvent =
     std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode, bool ASelected,
                        std::string& AText, TColor& AColor, TColor& ATextColor, TFont* AFont, bool& ADone)>;
-using TvmTLDrawFooterCellEvent =
-    std::function<void(TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode,
-                       TvmTreeListColumn* AColumn, int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont,
-                       TAlignment& AAlignment, bool& ADone)>;
+using TvmTLDrawFooterCellEvent = std::function<void(
+    TObject* Sender, TCanvas* ACanvas, const TRect& ARect, TvmTreeListNode* ANode, TvmTreeListColumn* AColumn,
+    int AFooterIndex, std::string& AText, TColor& AColor, TFont* AFont, TAlignment& AAlignment, bool& ADone)>;
 using TvmTLHasFooterCellEvent = std::function<void(TObject* Sender, TvmTreeListColumn* AColumn, bool& AExists)>;
 // The text a dragged node's picture shows; Text comes in as the node's cell text.
 using TvmTLGetDragTextEvent = std::function<void(TObject* Sender, TvmTreeListNode* Node, std::string& Text)>;

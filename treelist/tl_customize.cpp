@@ -71,8 +71,10 @@ void TvmTreeListCustomizeForm::ListMouseDown(TListBox* List, int X, int Y) {
   const std::vector<int>& indexes = bands ? FBandIndexes : FHeaderColumns;
   int i = List->ItemAtPos(TPoint(X, Y), true);
   if (i < 0 || i >= static_cast<int>(indexes.size())) return;
-  if (bands) FTreeList->StartCustomizeBandDrag(indexes[i], ToTreeList(List, X, Y));
-  else FTreeList->StartCustomizeColumnDrag(indexes[i], ToTreeList(List, X, Y));
+  if (bands)
+    FTreeList->StartCustomizeBandDrag(indexes[i], ToTreeList(List, X, Y));
+  else
+    FTreeList->StartCustomizeColumnDrag(indexes[i], ToTreeList(List, X, Y));
   FDragging = FTreeList->State() == (bands ? tlsBandDragging : tlsColumnDragging);
 }
 
@@ -123,7 +125,8 @@ void TCustomvmTreeList::ShowCustomizePageFor(bool Bands) {
   if (!IsCustomizing()) return;
   TPageControl* pages = FCustomizeForm->PageControl();
   if (!pages || pages->PageCount() == 0) return;
-  if (Bands) pages->SetActivePageIndex(0);
+  if (Bands)
+    pages->SetActivePageIndex(0);
   else if (FCustomizeForm->BandList() && FCustomizeForm->HeaderList())
     pages->SetActivePageIndex(pages->PageCount() - 1);
 }

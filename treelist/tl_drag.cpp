@@ -132,8 +132,10 @@ void TCustomvmTreeList::DragOverRows(int X, int Y) {
     if (h.Node != FFocusedNode || (!FOptions.Contains(tloRowSelect) && col != GetFocusedColumn()))
       SetFocusedNodeColumn(h.Node, col, true);
     int row = GetRowIndex(h.Node), top = GetTopRowIndex();
-    if (h.Node == FTopNode && h.Node != GetFirstNode()) FDragScrollDirection = -1;
-    else if (row >= top + PageRowCount() - 1 && h.Node != GetLastNode()) FDragScrollDirection = 1;
+    if (h.Node == FTopNode && h.Node != GetFirstNode())
+      FDragScrollDirection = -1;
+    else if (row >= top + PageRowCount() - 1 && h.Node != GetLastNode())
+      FDragScrollDirection = 1;
     if (FDragScrollDirection != 0) {
       FDragScrollTimer->SetInterval(100);
       FDragScrollTimer->SetEnabled(true);
@@ -191,8 +193,10 @@ void TCustomvmTreeList::ForgetDraggedNode(TvmTreeListNode* Node) {
       for (auto& n : v)
         if (!Node || n == Node) n = nullptr;
     } else {
-      if (Node) v.erase(std::remove(v.begin(), v.end(), Node), v.end());
-      else v.clear();
+      if (Node)
+        v.erase(std::remove(v.begin(), v.end(), Node), v.end());
+      else
+        v.clear();
       if (v.empty()) {
         FDragNode = nullptr;
         EndNodeDrag(false, 0, 0);
@@ -244,7 +248,8 @@ void TCustomvmTreeList::CalcColumnDropTarget(TPoint P, TvmTreeListDropTarget& T)
   }
   if (cell->Column == FDraggedColumn) return;
   bool sameRow = dragged && dragged->Band == cell->Band && dragged->BandRow == cell->BandRow;
-  if (sameRow && ((before && cell->Position == dragged->Position + 1) || (!before && cell->Position == dragged->Position - 1)))
+  if (sameRow &&
+      ((before && cell->Position == dragged->Position + 1) || (!before && cell->Position == dragged->Position - 1)))
     return;
   int pos = before ? cell->Position : cell->Position + 1;
   if (sameRow && dragged->Position < cell->Position) --pos;
@@ -347,7 +352,8 @@ void TCustomvmTreeList::EndBandDrag(bool Accept) {
     bool accept = true;
     DoDragEndBand(FLastDragPoint, band, accept, target, band);
     if (accept) {
-      if (target >= 0 && target != band) MoveBand(band, target);
+      if (target >= 0 && target != band)
+        MoveBand(band, target);
       else if (target == -1 && (IsCustomizing() || FOptions.Contains(tloHideByDragOut)) && !IsBandLocked(band))
         HideBand(band);
     }

@@ -49,8 +49,10 @@ bool TCustomvmTreeList::EditorHasFocus() const {
 void TCustomvmTreeList::ShowEditor() {
   if (!FOptions.Contains(tloEditing) || FOptions.Contains(tloRowSelect) || !FFocusedNode) return;
   bool allow = true;
-  if (FNewItemRowActive) DoInsert(allow);
-  else DoEditing(FFocusedNode, allow);
+  if (FNewItemRowActive)
+    DoInsert(allow);
+  else
+    DoEditing(FFocusedNode, allow);
   if (!allow) {
     FEditingNode = nullptr;
     FEditingColumn = -1;

@@ -109,8 +109,14 @@ int TvmTreeListNode::CompareTreeOrder(const TvmTreeListNode* A, const TvmTreeLis
   if (A->HasAsParent(B)) return 1;
   if (B->HasAsParent(A)) return -1;
   int la = A->Level(), lb = B->Level();
-  while (la > lb) { A = A->FParent; --la; }
-  while (lb > la) { B = B->FParent; --lb; }
+  while (la > lb) {
+    A = A->FParent;
+    --la;
+  }
+  while (lb > la) {
+    B = B->FParent;
+    --lb;
+  }
   while (A->FParent != B->FParent) {
     A = A->FParent;
     B = B->FParent;
@@ -122,8 +128,10 @@ void TvmTreeListNode::SetExpanded(bool Value) {
   if (!FHasChildNodes || Value == FExpanded) return;
   TCustomvmTreeList* o = FOwner;
   bool allow = true;
-  if (Value) o->DoExpanding(this, allow);
-  else o->DoCollapsing(this, allow);
+  if (Value)
+    o->DoExpanding(this, allow);
+  else
+    o->DoCollapsing(this, allow);
   if (!allow) return;
   if (!Value) {
     if (o->FTopNode && o->FTopNode->HasAsParent(this)) o->SetTopNode(this);
@@ -134,8 +142,10 @@ void TvmTreeListNode::SetExpanded(bool Value) {
   FExpanded = Value;
   if (o->FLockUpdate == 0 && !o->FDestroying) o->BuildVisibleCache();
   o->NodeChanged(this, true);
-  if (Value) o->DoExpanded(this);
-  else o->DoCollapsed(this);
+  if (Value)
+    o->DoExpanded(this);
+  else
+    o->DoCollapsed(this);
 }
 
 void TvmTreeListNode::Expand(bool Recurse) {
@@ -196,9 +206,12 @@ void TvmTreeListNode::MakeVisible() {
   int n = AbsoluteIndex();
   if (n < 0) return;
   int page = std::max(1, o->PageRowCount());
-  if (top < 0 || n < top) o->SetTopRowIndex(n);
-  else if (n > top + page - 1) o->SetTopRowIndex(n - page + 1);
-  else if (bracket) o->Invalidate();
+  if (top < 0 || n < top)
+    o->SetTopRowIndex(n);
+  else if (n > top + page - 1)
+    o->SetTopRowIndex(n - page + 1);
+  else if (bracket)
+    o->Invalidate();
 }
 
 void TvmTreeListNode::DeleteChildren() {

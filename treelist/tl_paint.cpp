@@ -133,13 +133,16 @@ void TCustomvmTreeList::DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const T
     FLineBrush->SetWidth(8);
     FLineBrush->SetHeight(8);
     for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x) FLineBrush->Canvas()->SetPixels(x, y, ((x + y) & 1) == 0 ? FTreeConnectorColor : Color());
+      for (int x = 0; x < 8; ++x)
+        FLineBrush->Canvas()->SetPixels(x, y, ((x + y) & 1) == 0 ? FTreeConnectorColor : Color());
     FLineBrushColors[0] = Color();
     FLineBrushColors[1] = FTreeConnectorColor;
   }
   C->Brush()->SetStyle(bsSolid);
-  if (dotted) C->Brush()->SetBitmap(FLineBrush.get());
-  else C->Brush()->SetColor(FTreeConnectorColor);
+  if (dotted)
+    C->Brush()->SetBitmap(FLineBrush.get());
+  else
+    C->Brush()->SetColor(FTreeConnectorColor);
   auto vline = [&](int x, int y1, int y2) {
     if (y2 > y1) C->FillRect(TRect(x, y1, x + 1, y2));
   };
@@ -324,8 +327,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   C->Font()->Assign(Font());
   if (previewH > 0) {
     // The preview band under the cells, from the first column's content on.
-    TRect p(std::max(indentEnd, rowRect.Left), rowRect.Bottom - grid - previewH, rowRect.Right,
-            rowRect.Bottom - grid);
+    TRect p(std::max(indentEnd, rowRect.Left), rowRect.Bottom - grid - previewH, rowRect.Right, rowRect.Bottom - grid);
     bool sel = showSel && (rowSelect || FOptions.Contains(tloMultiSelect));
     TvmTreeListDrawInfo di;
     di.Canvas = C;
@@ -428,9 +430,10 @@ void TCustomvmTreeList::Paint() {
   if (FArrowsPos.X != -100 || FArrowsPos.Y != -100) {
     int h = (FState == tlsBandDragging ? FBandHeight : FHeaderRowHeight) + 18;
     int x = FArrowsPos.X, y = FArrowsPos.Y;
-    TPoint down[7] = {{x + 5, y + 8}, {x, y + 3}, {x + 3, y + 3}, {x + 3, y}, {x + 7, y}, {x + 7, y + 3}, {x + 10, y + 3}};
+    TPoint down[7] = {{x + 5, y + 8}, {x, y + 3},     {x + 3, y + 3}, {x + 3, y},
+                      {x + 7, y},     {x + 7, y + 3}, {x + 10, y + 3}};
     TPoint up[7] = {{x + 5, y + h - 9}, {x + 10, y + h - 4}, {x + 7, y + h - 4}, {x + 7, y + h - 1},
-                    {x + 3, y + h - 1}, {x + 3, y + h - 4}, {x, y + h - 4}};
+                    {x + 3, y + h - 1}, {x + 3, y + h - 4},  {x, y + h - 4}};
     C->Pen()->SetStyle(psSolid);
     C->Pen()->SetColor(clBlack);
     C->Brush()->SetStyle(bsSolid);

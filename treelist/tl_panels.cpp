@@ -73,8 +73,10 @@ void TCustomvmTreeList::DrawFooterPanel(TCanvas* C, const TvmTreeListLayout& L) 
   C->Brush()->SetColor(FHeaderPanelColor);
   C->FillRect(r);
   C->Brush()->SetColor(clWindowFrame);
-  if (FLookStyle == tllRaised) C->FrameRect(r);
-  else C->FillRect(TRect(r.Left, r.Top, r.Right, r.Top + 1));
+  if (FLookStyle == tllRaised)
+    C->FrameRect(r);
+  else
+    C->FillRect(TRect(r.Left, r.Top, r.Right, r.Top + 1));
   InflateRect(r, -1, -1);
   DrawFooterCells(C, L, r.Top + (FLookStyle == tllRaised ? 0 : 1), nullptr, -1, FHeaderPanelColor, Font()->Color());
 }
@@ -137,9 +139,7 @@ void TCustomvmTreeList::SetShowNodeFooters(bool Value) {
 // The parents whose footers close under Node's row, innermost first: the row is the last one
 // shown of each (the node and every step up to that parent is the last of its siblings).
 // A node whose children are shown closes no group: its last shown descendant does.
-int TCustomvmTreeList::GetNodeFooterCount(TvmTreeListNode* Node) {
-  return CountNodeFootersBelow(Node, INT32_MAX);
-}
+int TCustomvmTreeList::GetNodeFooterCount(TvmTreeListNode* Node) { return CountNodeFootersBelow(Node, INT32_MAX); }
 
 int TCustomvmTreeList::GetNodeFooterLevel(TvmTreeListNode* Node, int J) {
   if (!FShowNodeFooters || !Node || J < 0 || (Node->HasChildNodes() && Node->Expanded())) return -1;
@@ -182,7 +182,8 @@ void TCustomvmTreeList::DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, 
       C->FillRect(TRect(band.Right, band.Top, band.Right + 1, band.Bottom));
     }
     // The cells clip to the band: a footer of an outer level shows none of the indent left of it.
-    RunDrawHook(C, band, [&] { DrawFooterCells(C, L, band.Top + 1, Row.Node, j, FFooterPanelColor, FFooterPanelTextColor); });
+    RunDrawHook(C, band,
+                [&] { DrawFooterCells(C, L, band.Top + 1, Row.Node, j, FFooterPanelColor, FFooterPanelTextColor); });
   }
 }
 
@@ -245,8 +246,10 @@ void TCustomvmTreeList::StatusMouseMove(int X, int Y) {
   }
   FStatusCloseHot = hot;
   Invalidate();
-  if (!hot || FState != tlsIdle) HideStatusHint();
-  else ShowStatusHint(false);
+  if (!hot || FState != tlsIdle)
+    HideStatusHint();
+  else
+    ShowStatusHint(false);
 }
 
 void TCustomvmTreeList::ShowStatusHint(bool Immediate) {

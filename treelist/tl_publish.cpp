@@ -13,21 +13,23 @@ const TEnumInfo ColumnSortInfo("TvmTreeListColumnSort", {"csNone", "csDown", "cs
 const TEnumInfo LookStyleInfo("TvmTreeListLookStyle", {"tllRaised", "tllFlat", "tllThinLine"});
 const TEnumInfo LineStyleInfo("TvmTreeListLineStyle", {"tlnSolid", "tlnDotted"});
 const TEnumInfo DragModeInfo("TvmTreeListDragMode", {"tldmManual", "tldmAutomatic"});
-const TEnumInfo OptionInfo(
-    "TvmTreeListOption",
-    {"tloColumnSizing", "tloColumnMoving", "tloEditing", "tloEditorTabs", "tloTabThrough", "tloRowSelect",
-     "tloMultiSelect", "tloClickEdits", "tloPreview", "tloDrawEndEllipsis", "tloAutoWidth", "tloMixedLevelSelect",
-     "tloHideByDragOut", "tloHideFocusRect", "tloAutoSort", "tloReserved15", "tloStoreToRegistry",
-     "tloStoreToIniFile"});
-const TEnumInfo ExtendedOptionInfo(
-    "TvmTreeListExtendedOption",
-    {"tlxCellFrame", "tlxBufferedText", "tlxBands", "tlxAutoPreviewLines", "tlxBandSizing", "tlxBandMoving",
-     "tlxArrowsWrap", "tlxRowNavigation", "tlxReserved8", "tlxEnterThrough", "tlxTypingEdits",
-     "tlxUnlimitedSizing", "tlxDragScroll", "tlxDragExpand", "tlxDragExpandToggles", "tlxRowAutoHeight",
-     "tlxSortHourglass", "tlxBandButton", "tlxBandPanelSizing", "tlxHeaderButton", "tlxHeaderPanelSizing",
-     "tlxRowSizing", "tlxMultiSort", "tlxReserved23", "tlxImmediateEditor", "tlxAutoHeaderRowCount",
-     "tlxUnused26", "tlxCaseSensitiveSort", "tlxMouseTracksFocus", "tlxIncrementalSearch", "tlxHotTrack",
-     "tlxCopyOnCtrlC"});
+const TEnumInfo OptionInfo("TvmTreeListOption",
+                           {"tloColumnSizing", "tloColumnMoving", "tloEditing", "tloEditorTabs", "tloTabThrough",
+                            "tloRowSelect", "tloMultiSelect", "tloClickEdits", "tloPreview", "tloDrawEndEllipsis",
+                            "tloAutoWidth", "tloMixedLevelSelect", "tloHideByDragOut", "tloHideFocusRect",
+                            "tloAutoSort", "tloReserved15", "tloStoreToRegistry", "tloStoreToIniFile"});
+const TEnumInfo ExtendedOptionInfo("TvmTreeListExtendedOption",
+                                   {"tlxCellFrame",         "tlxBufferedText",       "tlxBands",
+                                    "tlxAutoPreviewLines",  "tlxBandSizing",         "tlxBandMoving",
+                                    "tlxArrowsWrap",        "tlxRowNavigation",      "tlxReserved8",
+                                    "tlxEnterThrough",      "tlxTypingEdits",        "tlxUnlimitedSizing",
+                                    "tlxDragScroll",        "tlxDragExpand",         "tlxDragExpandToggles",
+                                    "tlxRowAutoHeight",     "tlxSortHourglass",      "tlxBandButton",
+                                    "tlxBandPanelSizing",   "tlxHeaderButton",       "tlxHeaderPanelSizing",
+                                    "tlxRowSizing",         "tlxMultiSort",          "tlxReserved23",
+                                    "tlxImmediateEditor",   "tlxAutoHeaderRowCount", "tlxUnused26",
+                                    "tlxCaseSensitiveSort", "tlxMouseTracksFocus",   "tlxIncrementalSearch",
+                                    "tlxHotTrack",          "tlxCopyOnCtrlC"});
 
 template <class T>
 bool Assigned(TObject* O, TvmTreeListColumnValue V) {
@@ -53,9 +55,9 @@ VM_PUBLISH(TvmTreeListBand) {
 
 VM_PUBLISH(TvmTreeListColumn) {
   using C = TvmTreeListColumn;
-  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentInfo)
-      .NoDefault()
-      .Stored([](TObject* o) { return Assigned<C>(o, cvAlignment); });
+  P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentInfo).NoDefault().Stored([](TObject* o) {
+    return Assigned<C>(o, cvAlignment);
+  });
   P.String("Caption", &C::Caption, &C::SetCaption).NoDefault().Stored([](TObject* o) {
     auto* c = static_cast<C*>(o);
     return c->AssignedValues().Contains(cvCaption) && c->Caption() != c->GetDefaultCaption();
@@ -117,9 +119,9 @@ VM_PUBLISH(TvmTreeList) {
   P.Bool("HideSelection", &C::HideSelection, &C::SetHideSelection).Default(true);
   P.Bool("ExpandOnDblClick", &C::ExpandOnDblClick, &C::SetExpandOnDblClick).Default(true);
   P.Bool("SearchExpandsNodes", &C::SearchExpandsNodes, &C::SetSearchExpandsNodes).Default(true);
-  P.Int("DefaultRowHeight", &C::DefaultRowHeight, &C::SetDefaultRowHeight)
-      .NoDefault()
-      .Stored([](TObject* o) { return static_cast<C*>(o)->DefaultRowHeightAssigned(); });
+  P.Int("DefaultRowHeight", &C::DefaultRowHeight, &C::SetDefaultRowHeight).NoDefault().Stored([](TObject* o) {
+    return static_cast<C*>(o)->DefaultRowHeightAssigned();
+  });
   P.Int("PreviewLineCount", &C::PreviewLineCount, &C::SetPreviewLineCount).Default(2);
   P.Int("PreviewIndent", &C::PreviewIndent, &C::SetPreviewIndent).Default(20);
   P.Int("MaxRowTextLineCount", &C::MaxRowTextLineCount, &C::SetMaxRowTextLineCount).Default(-1);
@@ -186,8 +188,8 @@ VM_PUBLISH(TvmTreeList) {
 void TvmTreeListColumn::DefineProperties(TFiler* Filer) {
   TComponent::DefineProperties(Filer);
   TCustomvmTreeListControl* tl = FTreeList;
-  bool sortedOrder = tl && FSorted != csNone && tl->SortedColumnCount() > 1 &&
-                     tl->ExtendedOptions().Contains(tlxMultiSort);
+  bool sortedOrder =
+      tl && FSorted != csNone && tl->SortedColumnCount() > 1 && tl->ExtendedOptions().Contains(tlxMultiSort);
   Filer->DefineProperty(
       "SortedOrder", [this](TReader* R) { FSortOrder = static_cast<int>(R->ReadInteger()); },
       [this, tl](TWriter* W) {
@@ -230,5 +232,6 @@ void RegisterTreeListClasses() {
 }
 
 void UnregisterTreeListClasses() {
-  UnRegisterClasses({TvmTreeListColumn::StaticClass(), TvmTreeListMaskColumn::StaticClass(), TvmTreeList::StaticClass()});
+  UnRegisterClasses(
+      {TvmTreeListColumn::StaticClass(), TvmTreeListMaskColumn::StaticClass(), TvmTreeList::StaticClass()});
 }

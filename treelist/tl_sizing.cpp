@@ -54,7 +54,8 @@ bool TCustomvmTreeList::StartSizing(const TvmTreeListHitTestInfo& H, bool Double
       FSizingOrigin = L.HeaderPanelRect.Top;
       FSizingPos = FSizingStartPos = H.Y;
       break;
-    default: return false;
+    default:
+      return false;
   }
   SetMouseCapture(true);
   Invalidate();
@@ -70,8 +71,10 @@ void TCustomvmTreeList::GetSizingLimits(int& Min, int& Max) {
       break;
     case tlsColumnSizing:
       Min = FSizingOrigin + GetColumnMinWidth(FSizingColumn);
-      if (!FOptions.Contains(tloAutoWidth) && unlimited) Max = 100000;
-      else Max = ClientWidth() - 1;
+      if (!FOptions.Contains(tloAutoWidth) && unlimited)
+        Max = 100000;
+      else
+        Max = ClientWidth() - 1;
       break;
     case tlsRowSizing:
       Min = FSizingOrigin + GetNodeRowHeight(FSizingNode, FMinRowHeight, true);
@@ -126,8 +129,10 @@ void TCustomvmTreeList::ApplySizing(TvmTreeListState S) {
   if (!moved) return;
   switch (S) {
     case tlsBandSizing:
-      if (FOptions.Contains(tloAutoWidth)) SetBandWidthAuto(band, FSizingPos - FSizingOrigin + 2);
-      else ScaleBandWidth(band, FSizingPos - FSizingOrigin + 2);
+      if (FOptions.Contains(tloAutoWidth))
+        SetBandWidthAuto(band, FSizingPos - FSizingOrigin + 2);
+      else
+        ScaleBandWidth(band, FSizingPos - FSizingOrigin + 2);
       DoColumnsWidthChanged();
       break;
     case tlsColumnSizing: {
@@ -162,7 +167,8 @@ void TCustomvmTreeList::ApplySizing(TvmTreeListState S) {
       SetHeaderPanelRowCountFromSizing(
           std::max(1, (FSizingPos + FHeaderRowHeight / 2 - FSizingOrigin) / std::max(1, FHeaderRowHeight)));
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -175,8 +181,8 @@ void TCustomvmTreeList::DrawSizingLine(TCanvas* C) {
   C->Pen()->SetWidth(1);
   if (FState == tlsColumnSizing || FState == tlsBandSizing) {
     int top = FState == tlsBandSizing && !IsRectEmpty(L.BandPanelRect) ? L.BandPanelRect.Top
-              : !IsRectEmpty(L.HeaderPanelRect)                         ? L.HeaderPanelRect.Top
-                                                                        : L.RowsRect.Top;
+              : !IsRectEmpty(L.HeaderPanelRect)                        ? L.HeaderPanelRect.Top
+                                                                       : L.RowsRect.Top;
     for (int k = 0; k < (FState == tlsBandSizing ? 2 : 1); ++k) {
       C->MoveTo(FSizingPos + k, top);
       C->LineTo(FSizingPos + k, L.RowsRect.Bottom);
@@ -350,8 +356,10 @@ int TCustomvmTreeList::RowHeightFromDrag(TvmTreeListNode* Node, int Height) {
   int lo = FMinRowHeight, hi = std::max(FMinRowHeight, Height);
   while (lo < hi) {
     int mid = (lo + hi + 1) / 2;
-    if (GetNodeRowHeight(Node, mid, true) <= Height) lo = mid;
-    else hi = mid - 1;
+    if (GetNodeRowHeight(Node, mid, true) <= Height)
+      lo = mid;
+    else
+      hi = mid - 1;
   }
   return lo;
 }

@@ -123,7 +123,10 @@ void TCustomvmTreeList::DestroyNode(TvmTreeListNode* Node) {
 
 void TCustomvmTreeList::DeleteAllNodes() {
   if (FRoots.empty()) return;
-  TScopeExit done([this] { FClearing = false; FCache.Suppressed = false; });
+  TScopeExit done([this] {
+    FClearing = false;
+    FCache.Suppressed = false;
+  });
   if (!FDestroying) {
     ForgetEditingCell();
     ForgetDraggedNode(nullptr);
@@ -223,8 +226,8 @@ void TCustomvmTreeList::NodeAdded(TvmTreeListNode* Node) {
   if (OnAddition) OnAddition(this, Node);
 }
 
-void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next,
-                                    bool WasLast, bool WasVisible) {
+void TCustomvmTreeList::NodeDeleted(TvmTreeListNode* Node, TvmTreeListNode* Prior, TvmTreeListNode* Next, bool WasLast,
+                                    bool WasVisible) {
   if (OnDeletion) OnDeletion(this, Node);
   if (FClearing) return;
   if (IsNodeSelected(Node)) SetNodeSelected(Node, false);
@@ -369,9 +372,8 @@ void TCustomvmTreeList::BuildVisibleCache() {
     });
     std::vector<std::pair<TvmTreeListNode*, int32_t>> pairs(rows.size());
     for (size_t i = 0; i < rows.size(); ++i) pairs[i] = {rows[i], static_cast<int32_t>(i)};
-    std::sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) {
-      return std::less<const TvmTreeListNode*>()(a.first, b.first);
-    });
+    std::sort(pairs.begin(), pairs.end(),
+              [](const auto& a, const auto& b) { return std::less<const TvmTreeListNode*>()(a.first, b.first); });
     sn.resize(pairs.size());
     sr.resize(pairs.size());
     for (size_t i = 0; i < pairs.size(); ++i) {
@@ -427,8 +429,7 @@ int TCustomvmTreeList::GetRowIndex(const TvmTreeListNode* Node) const {
 
 TvmTreeListNode* TCustomvmTreeList::GetNodeAtRow(int Index) const {
   if (Index < 0) return nullptr;
-  if (IsVisibleCacheValid())
-    return Index < static_cast<int>(FCache.RowNodes.size()) ? FCache.RowNodes[Index] : nullptr;
+  if (IsVisibleCacheValid()) return Index < static_cast<int>(FCache.RowNodes.size()) ? FCache.RowNodes[Index] : nullptr;
   int counter = -1;
   TvmTreeListNode* found = nullptr;
   WalkVisible([&](TvmTreeListNode* n) {
@@ -470,7 +471,9 @@ void TCustomvmTreeList::SetFocusedColumn(int Column) {
     SetFocusedNodeColumn(FFocusedNode, Column, true);
 }
 
-void TCustomvmTreeList::FocusAdjacentColumn(bool Previous) { SetFocusedColumn(GetFocusedColumn() + (Previous ? -1 : 1)); }
+void TCustomvmTreeList::FocusAdjacentColumn(bool Previous) {
+  SetFocusedColumn(GetFocusedColumn() + (Previous ? -1 : 1));
+}
 
 void TCustomvmTreeList::SetFocusedNodeColumn(TvmTreeListNode* Node, int Column, bool MakeVisible) {
   if (!Node) return;
@@ -693,9 +696,8 @@ void TCustomvmTreeList::CopySelectedToStrings(TStrings& Strings) {
   if (FOptions.Contains(tloMultiSelect)) {
     std::vector<TvmTreeListNode*> nodes;
     for (int i = 0; i < GetSelectedCount(); ++i) nodes.push_back(GetSelectedItem(i));
-    std::sort(nodes.begin(), nodes.end(), [](TvmTreeListNode* a, TvmTreeListNode* b) {
-      return TvmTreeListNode::CompareTreeOrder(a, b) < 0;
-    });
+    std::sort(nodes.begin(), nodes.end(),
+              [](TvmTreeListNode* a, TvmTreeListNode* b) { return TvmTreeListNode::CompareTreeOrder(a, b) < 0; });
     for (TvmTreeListNode* n : nodes) {
       GetNodeLine(n, line);
       Strings.Add(line);
@@ -747,11 +749,11 @@ void TCustomvmTreeList::SetDefaultRowHeight(int Value) {
   LayoutChanged();
 }
 
-#define VM_TL_SETTER(Name, Field, Type)             \
-  void TCustomvmTreeList::Set##Name(Type Value) {   \
-    if (Field == Value) return;                     \
-    Field = Value;                                  \
-    LayoutChanged();                                \
+#define VM_TL_SETTER(Name, Field, Type)           \
+  void TCustomvmTreeList::Set##Name(Type Value) { \
+    if (Field == Value) return;                   \
+    Field = Value;                                \
+    LayoutChanged();                              \
   }
 VM_TL_SETTER(ShowGrid, FShowGrid, bool)
 VM_TL_SETTER(ShowPreviewGrid, FShowPreviewGrid, bool)
@@ -840,11 +842,11 @@ void TCustomvmTreeList::CalcMetrics() {
   // The uniform row: every row carries PreviewLineCount preview lines.
   int p = IsPreviewShown() ? std::max(0, FPreviewLineCount) : 0;
   FPreviewHeight = p > 0 ? p * FPreviewTextHeight + 2 + (g ? 1 : 0) : 0;
-  FRowHeight = FDefaultRowHeight * hr + FPreviewHeight + (FShowGrid ? GetRowSeparatorWidth() : 0) - (p > 0 && g ? 1 : 0);
+  FRowHeight =
+      FDefaultRowHeight * hr + FPreviewHeight + (FShowGrid ? GetRowSeparatorWidth() : 0) - (p > 0 && g ? 1 : 0);
   FNewItemSeparatorHeight = flat ? 5 : 6;
-  FNewItemRowHeight = hr == 1 && FNewItemRowVisible && GetVisibleBandCount() > 0
-                          ? FDefaultRowHeight + FNewItemSeparatorHeight
-                          : 0;
+  FNewItemRowHeight =
+      hr == 1 && FNewItemRowVisible && GetVisibleBandCount() > 0 ? FDefaultRowHeight + FNewItemSeparatorHeight : 0;
   if (FNewItemRowHeight == 0) FNewItemRowActive = false;
   FMeasureColumns.clear();
   if (!HasUniformRowHeights()) ResetNodeMetrics();
@@ -910,7 +912,8 @@ void TCustomvmTreeList::CalcLayoutRects(TvmTreeListLayout& L) {
   L.IndicatorRect = TRect(cr.Left, y, left, L.RowsRect.Bottom);
   if (FFooterPanelHeight > 0) L.FooterPanelRect = TRect(cr.Left, bottom, cr.Right, bottom + FFooterPanelHeight);
   if (FStatusHeight > 0)
-    L.StatusPanelRect = TRect(cr.Left, bottom + FFooterPanelHeight, cr.Right, bottom + FFooterPanelHeight + FStatusHeight);
+    L.StatusPanelRect =
+        TRect(cr.Left, bottom + FFooterPanelHeight, cr.Right, bottom + FFooterPanelHeight + FStatusHeight);
 }
 
 // The widths of one band row's cells: the band's width shared by the sizable columns in
@@ -1046,8 +1049,10 @@ void TCustomvmTreeList::CalcLayout(TvmTreeListLayout& L) {
   L.DataRight = total + L.RowsRect.Left - 1 - FLeftPos;
   if (rf >= 0) L.DataRight = std::min(L.DataRight, L.RowsRect.Right - 1);
   L.FirstColumnWidth = bands > 0 ? GetBandWidth(0) : 0;
-  if (lf >= 0) L.FirstColumnWidth -= sepW;
-  else if (rf >= 0) L.FirstColumnWidth = std::min(L.FirstColumnWidth, areaRight - L.RowsRect.Left + FLeftPos);
+  if (lf >= 0)
+    L.FirstColumnWidth -= sepW;
+  else if (rf >= 0)
+    L.FirstColumnWidth = std::min(L.FirstColumnWidth, areaRight - L.RowsRect.Left + FLeftPos);
   L.GridLineWidth = FShowGrid ? GetRowSeparatorWidth() : 0;
   if (L.DataRight + 1 < L.RowsRect.Right)
     L.EmptyRightRect = TRect(L.DataRight + 1, L.ClientRect.Top, L.ClientRect.Right, L.RowsRect.Top);
@@ -1190,8 +1195,10 @@ void TCustomvmTreeList::MakeColumnVisible(int Column) {
         int cw = i + 1 == cols.size() ? bw - (cx - x) : widths[i];
         if (cols[i] == Column) {
           if (fixed) return;  // fixed bands never scroll
-          if (cx < FLeftPos || cw > area) SetLeftPos(cx);
-          else if (cx + cw > FLeftPos + area) SetLeftPos(cx + cw - area);
+          if (cx < FLeftPos || cw > area)
+            SetLeftPos(cx);
+          else if (cx + cw > FLeftPos + area)
+            SetLeftPos(cx + cw - area);
           return;
         }
         cx += cw;
@@ -1280,8 +1287,10 @@ void TCustomvmTreeList::UpdateScrollBars() {
 }
 
 void TCustomvmTreeList::Scrolled(int Kind, int Position) {
-  if (Kind == SB_VERT) SetTopRowIndex(Position);
-  else SetLeftPos(Position);
+  if (Kind == SB_VERT)
+    SetTopRowIndex(Position);
+  else
+    SetLeftPos(Position);
 }
 
 void TCustomvmTreeList::MouseWheelScroll(bool Up, int Lines) {
@@ -1362,8 +1371,10 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
       H.Column = c.Column;
       bool sizable = FOptions.Contains(tloColumnSizing) && IsColumnSizing(c.Column);
       if (P.X >= c.Rect.Right - EdgeZone) {
-        if (sizable && (!c.LastInRow || bandsHidden)) H.HitType = tlhColumnEdge;
-        else if (c.LastInRow && bandSizable(c.Band)) H.HitType = tlhBandEdge;
+        if (sizable && (!c.LastInRow || bandsHidden))
+          H.HitType = tlhColumnEdge;
+        else if (c.LastInRow && bandSizable(c.Band))
+          H.HitType = tlhBandEdge;
       }
       break;
     }
@@ -1446,8 +1457,8 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
       }
     }
     for (const auto& c : L.HeaderCells)
-      if (P.X >= c.Clip.Left && P.X < c.Clip.Right &&
-          P.Y >= r.Top + FDefaultRowHeight * c.BandRow && P.Y < r.Top + FDefaultRowHeight * (c.BandRow + 1)) {
+      if (P.X >= c.Clip.Left && P.X < c.Clip.Right && P.Y >= r.Top + FDefaultRowHeight * c.BandRow &&
+          P.Y < r.Top + FDefaultRowHeight * (c.BandRow + 1)) {
         H.Column = c.Column;
         H.Band = c.Band;
         break;
@@ -1627,8 +1638,9 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (FNewItemRowActive) return;
     }
   }
-  bool rangeCtrl = ctrl && shift && CanSelectRange() &&
-                   (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME || Key == VK_UP || Key == VK_DOWN);
+  bool rangeCtrl =
+      ctrl && shift && CanSelectRange() &&
+      (Key == VK_PRIOR || Key == VK_NEXT || Key == VK_END || Key == VK_HOME || Key == VK_UP || Key == VK_DOWN);
   if (ctrl && !rangeCtrl) {
     switch (Key) {
       case VK_SPACE:
@@ -1637,16 +1649,35 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
           SetSelectionAnchor(f);
         }
         break;
-      case VK_PRIOR: MovePage(false, TShiftState{ssCtrl}); break;
-      case VK_NEXT: MovePage(true, TShiftState{ssCtrl}); break;
-      case VK_HOME: SetFocusedNodeColumn(GetFirstNode(), GetFocusedColumn(), true); break;
-      case VK_END: SetFocusedNodeColumn(GetLastNode(), GetFocusedColumn(), true); break;
-      case VK_LEFT: SetFocusedColumn(0); break;
-      case VK_RIGHT: SetFocusedColumn(VisibleColumnCount() - 1); break;
-      case VK_UP: MoveRow(-1, Shift); break;
-      case VK_DOWN: MoveRow(1, Shift); break;
-      case VK_INSERT: CopyToClipboard(); break;
-      default: break;
+      case VK_PRIOR:
+        MovePage(false, TShiftState{ssCtrl});
+        break;
+      case VK_NEXT:
+        MovePage(true, TShiftState{ssCtrl});
+        break;
+      case VK_HOME:
+        SetFocusedNodeColumn(GetFirstNode(), GetFocusedColumn(), true);
+        break;
+      case VK_END:
+        SetFocusedNodeColumn(GetLastNode(), GetFocusedColumn(), true);
+        break;
+      case VK_LEFT:
+        SetFocusedColumn(0);
+        break;
+      case VK_RIGHT:
+        SetFocusedColumn(VisibleColumnCount() - 1);
+        break;
+      case VK_UP:
+        MoveRow(-1, Shift);
+        break;
+      case VK_DOWN:
+        MoveRow(1, Shift);
+        break;
+      case VK_INSERT:
+        CopyToClipboard();
+        break;
+      default:
+        break;
     }
     return;
   }
@@ -1675,20 +1706,29 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_ESCAPE:
       ClearSelection();
       break;
-    case VK_PRIOR: MovePage(false, Shift); break;
-    case VK_NEXT: MovePage(true, Shift); break;
+    case VK_PRIOR:
+      MovePage(false, Shift);
+      break;
+    case VK_NEXT:
+      MovePage(true, Shift);
+      break;
     case VK_HOME:
     case VK_END:
-      if (rowSelect || shift) FocusRowForKey(Key == VK_HOME ? GetFirstNode() : GetLastNode(), Shift);
-      else SetFocusedColumn(Key == VK_HOME ? 0 : cols - 1);
+      if (rowSelect || shift)
+        FocusRowForKey(Key == VK_HOME ? GetFirstNode() : GetLastNode(), Shift);
+      else
+        SetFocusedColumn(Key == VK_HOME ? 0 : cols - 1);
       break;
     case VK_LEFT:
       if (rowSelect) {
         if (!f) break;
         f->MakeVisible();
-        if (f->Expanded()) f->Collapse();
-        else if (f->Parent() && f->Index() == 0) FocusRowForKey(f->Parent(), TShiftState());
-        else MoveRow(-1, TShiftState());
+        if (f->Expanded())
+          f->Collapse();
+        else if (f->Parent() && f->Index() == 0)
+          FocusRowForKey(f->Parent(), TShiftState());
+        else
+          MoveRow(-1, TShiftState());
       } else if (GetFocusedColumn() > 0) {
         SetFocusedColumn(GetFocusedColumn() - 1);
       } else if (FExtendedOptions.Contains(tlxArrowsWrap)) {
@@ -1700,9 +1740,12 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
       if (rowSelect) {
         if (!f) break;
         f->MakeVisible();
-        if (f->HasChildNodes() && !f->Expanded()) f->Expand(false);
-        else if (f->HasChildNodes() && f->Count() > 0) FocusRowForKey(f->GetFirstChild(), TShiftState());
-        else if (!f->HasChildNodes()) MoveRow(1, TShiftState());
+        if (f->HasChildNodes() && !f->Expanded())
+          f->Expand(false);
+        else if (f->HasChildNodes() && f->Count() > 0)
+          FocusRowForKey(f->GetFirstChild(), TShiftState());
+        else if (!f->HasChildNodes())
+          MoveRow(1, TShiftState());
       } else if (GetFocusedColumn() < cols - 1) {
         SetFocusedColumn(GetFocusedColumn() + 1);
       } else if (FExtendedOptions.Contains(tlxArrowsWrap)) {
@@ -1718,15 +1761,18 @@ void TCustomvmTreeList::KeyDown(uint16_t& Key, TShiftState Shift) {
     case VK_RETURN:
       if (FExtendedOptions.Contains(tlxEnterThrough) && FExtendedOptions.Contains(tlxTypingEdits)) {
         int c = GetFocusedColumn() + 1;
-        if (c < cols) SetFocusedColumn(c);
-        else if (TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(f) + 1)) SetFocusedNodeColumn(n, 0, true);
+        if (c < cols)
+          SetFocusedColumn(c);
+        else if (TvmTreeListNode* n = GetNodeAtRow(GetRowIndex(f) + 1))
+          SetFocusedNodeColumn(n, 0, true);
         ShowEditor();
       }
       break;
     case VK_F1 + 1:  // F2
       ShowEditor();
       break;
-    default: return;
+    default:
+      return;
   }
   if (FOptions.Contains(tloMultiSelect) && GetSelectedCount() == 0 && FFocusedNode) FFocusedNode->SetSelected(true);
 }
@@ -1775,7 +1821,8 @@ void TCustomvmTreeList::KeyPress(char& Key) {
       f->MakeVisible();
       f->Collapse();
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -1881,8 +1928,7 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   if (CanFocus() && !Focused()) {
     try {
       SetFocus();
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
   }
   GetHitInfo(TPoint(X, Y), FDownHitInfo);
   FDownPoint = TPoint(X, Y);
@@ -1994,7 +2040,8 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
       FState = tlsNodePressed;
       return;
     }
-    default: return;
+    default:
+      return;
   }
 }
 
@@ -2065,8 +2112,10 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
   if (s == tlsColumnDragging || s == tlsBandDragging) {
     FLastDragPoint = TPoint(X, Y);
     SetCursor(crDefault);
-    if (s == tlsColumnDragging) EndColumnDrag(true);
-    else EndBandDrag(true);
+    if (s == tlsColumnDragging)
+      EndColumnDrag(true);
+    else
+      EndBandDrag(true);
     return;
   }
   FState = tlsIdle;
@@ -2086,7 +2135,8 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);
     if (h.HitType == tlhColumnHeader && h.Column == FDownHitInfo.Column)
-      DoColumnClick(h.Column, Shift.Contains(ssShift) && FExtendedOptions.Contains(tlxMultiSort), Shift.Contains(ssCtrl));
+      DoColumnClick(h.Column, Shift.Contains(ssShift) && FExtendedOptions.Contains(tlxMultiSort),
+                    Shift.Contains(ssCtrl));
   }
   if (s == tlsNodePressed && FCollapseSelection && FFocusedNode) {
     FCollapseSelection = false;

@@ -113,7 +113,7 @@ private:
   TCustomvmTreeList* FOwner;
   TvmTreeListNode* FParent = nullptr;
   std::vector<TvmTreeListNode*>* FChildren = nullptr;  // made with the first child
-  int32_t FIndex = -1;                                  // position among the siblings
+  int32_t FIndex = -1;                                 // position among the siblings
   bool FBeingDeleted = false;
   bool FExpanded = false;
   bool FHasChildNodes = false;
@@ -139,19 +139,60 @@ public:
 // Enumerations and option sets.
 
 enum TvmTreeListOption {
-  tloColumnSizing, tloColumnMoving, tloEditing, tloEditorTabs, tloTabThrough, tloRowSelect, tloMultiSelect,
-  tloClickEdits, tloPreview, tloDrawEndEllipsis, tloAutoWidth, tloMixedLevelSelect, tloHideByDragOut,
-  tloHideFocusRect, tloAutoSort, tloReserved15, tloStoreToRegistry, tloStoreToIniFile
+  tloColumnSizing,
+  tloColumnMoving,
+  tloEditing,
+  tloEditorTabs,
+  tloTabThrough,
+  tloRowSelect,
+  tloMultiSelect,
+  tloClickEdits,
+  tloPreview,
+  tloDrawEndEllipsis,
+  tloAutoWidth,
+  tloMixedLevelSelect,
+  tloHideByDragOut,
+  tloHideFocusRect,
+  tloAutoSort,
+  tloReserved15,
+  tloStoreToRegistry,
+  tloStoreToIniFile
 };
 using TvmTreeListOptions = TSet<TvmTreeListOption>;
 
 enum TvmTreeListExtendedOption {
-  tlxCellFrame, tlxBufferedText, tlxBands, tlxAutoPreviewLines, tlxBandSizing, tlxBandMoving, tlxArrowsWrap,
-  tlxRowNavigation, tlxReserved8, tlxEnterThrough, tlxTypingEdits, tlxUnlimitedSizing, tlxDragScroll,
-  tlxDragExpand, tlxDragExpandToggles, tlxRowAutoHeight, tlxSortHourglass, tlxBandButton, tlxBandPanelSizing,
-  tlxHeaderButton, tlxHeaderPanelSizing, tlxRowSizing, tlxMultiSort, tlxReserved23, tlxImmediateEditor,
-  tlxAutoHeaderRowCount, tlxUnused26, tlxCaseSensitiveSort, tlxMouseTracksFocus, tlxIncrementalSearch,
-  tlxHotTrack, tlxCopyOnCtrlC
+  tlxCellFrame,
+  tlxBufferedText,
+  tlxBands,
+  tlxAutoPreviewLines,
+  tlxBandSizing,
+  tlxBandMoving,
+  tlxArrowsWrap,
+  tlxRowNavigation,
+  tlxReserved8,
+  tlxEnterThrough,
+  tlxTypingEdits,
+  tlxUnlimitedSizing,
+  tlxDragScroll,
+  tlxDragExpand,
+  tlxDragExpandToggles,
+  tlxRowAutoHeight,
+  tlxSortHourglass,
+  tlxBandButton,
+  tlxBandPanelSizing,
+  tlxHeaderButton,
+  tlxHeaderPanelSizing,
+  tlxRowSizing,
+  tlxMultiSort,
+  tlxReserved23,
+  tlxImmediateEditor,
+  tlxAutoHeaderRowCount,
+  tlxUnused26,
+  tlxCaseSensitiveSort,
+  tlxMouseTracksFocus,
+  tlxIncrementalSearch,
+  tlxHotTrack,
+  tlxCopyOnCtrlC
 };
 using TvmTreeListExtendedOptions = TSet<TvmTreeListExtendedOption>;
 
@@ -167,24 +208,58 @@ enum TvmTreeListLineStyle { tlnSolid, tlnDotted };
 enum TvmTreeListColumnSort { csNone, csDown, csUp };
 
 enum TvmTreeListHitType {
-  tlhNowhere, tlhColumnHeader, tlhColumnEdge, tlhButton, tlhIcon, tlhStateIcon, tlhIndent, tlhCell, tlhRowTail,
-  tlhOutside, tlhGroupPanel, tlhBandButton, tlhBandHeader, tlhBandEdge, tlhHeaderButton, tlhIndicator,
-  tlhNewItemRow, tlhRowFooter, tlhFooter, tlhBandPanelEdge, tlhHeaderPanelEdge, tlhRowEdge, tlhPreview,
+  tlhNowhere,
+  tlhColumnHeader,
+  tlhColumnEdge,
+  tlhButton,
+  tlhIcon,
+  tlhStateIcon,
+  tlhIndent,
+  tlhCell,
+  tlhRowTail,
+  tlhOutside,
+  tlhGroupPanel,
+  tlhBandButton,
+  tlhBandHeader,
+  tlhBandEdge,
+  tlhHeaderButton,
+  tlhIndicator,
+  tlhNewItemRow,
+  tlhRowFooter,
+  tlhFooter,
+  tlhBandPanelEdge,
+  tlhHeaderPanelEdge,
+  tlhRowEdge,
+  tlhPreview,
   tlhStatusPanel
 };
 
 enum TvmTreeListState {
-  tlsIdle, tlsColumnSizing, tlsEditing, tlsColumnDragging, tlsColumnPressed, tlsNodeDragging, tlsNodePressed,
-  tlsHeaderButtonPressed, tlsBandSizing, tlsBandDragging, tlsBandPressed, tlsBandButtonPressed,
-  tlsBandPanelSizing, tlsHeaderPanelSizing, tlsRowSizing, tlsDropDownButtonPressed, tlsStatusCloseButtonPressed
+  tlsIdle,
+  tlsColumnSizing,
+  tlsEditing,
+  tlsColumnDragging,
+  tlsColumnPressed,
+  tlsNodeDragging,
+  tlsNodePressed,
+  tlsHeaderButtonPressed,
+  tlsBandSizing,
+  tlsBandDragging,
+  tlsBandPressed,
+  tlsBandButtonPressed,
+  tlsBandPanelSizing,
+  tlsHeaderPanelSizing,
+  tlsRowSizing,
+  tlsDropDownButtonPressed,
+  tlsStatusCloseButtonPressed
 };
 
 // The cell or header under the pointer while hot tracking.
 struct TvmTreeListHotTrackInfo {
   TvmTreeListNode* HotNode = nullptr;
-  int HotColumn = -1;     // absolute column index
-  int HotPartIndex = -1;  // the part of the cell the column reports
-  int HeaderHotState = 0; // 0 none, 1 over a header, 2 over its drop-down area
+  int HotColumn = -1;      // absolute column index
+  int HotPartIndex = -1;   // the part of the cell the column reports
+  int HeaderHotState = 0;  // 0 none, 1 over a header, 2 over its drop-down area
 };
 
 struct TvmTreeListHitTestInfo {
@@ -484,8 +559,8 @@ public:
   // Text lines of the node's tallest cell; Height is raised to that cell's height.
   virtual int GetRowLineCount(TvmTreeListNode* Node, int& Height);
   // Measures one cell's wrapped text in Width pixels (false: not measured, one line).
-  virtual bool CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width,
-                                  int MaxLines, int& LineCount, int& Height);
+  virtual bool CalcCellTextHeight(TvmTreeListNode* Node, int Column, const std::string& Text, int Width, int MaxLines,
+                                  int& LineCount, int& Height);
   int GetNodeTextWidth(TvmTreeListNode* Node);
   // The row height a drag of a row edge to Height pixels asks for (a DefaultRowHeight).
   int RowHeightFromDrag(TvmTreeListNode* Node, int Height);
@@ -1000,9 +1075,9 @@ protected:
   int FSizingColumn = -1;
   int FSizingBand = -1;
   TvmTreeListNode* FSizingNode = nullptr;
-  int FSizingPos = 0;       // the sizing line: x for bands and columns, y for rows and panels
+  int FSizingPos = 0;  // the sizing line: x for bands and columns, y for rows and panels
   int FSizingStartPos = 0;
-  int FSizingOrigin = 0;    // the sized item's left (or top) edge
+  int FSizingOrigin = 0;  // the sized item's left (or top) edge
   bool FShiftRun = false;
   TvmInplaceEdit* FEditor = nullptr;
   TvmTreeListNode* FEditingNode = nullptr;

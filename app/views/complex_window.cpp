@@ -113,11 +113,13 @@ TVaroCmplx1::TVaroCmplx1(TComponent* AOwner) : TMyForm(AOwner) {
   AppResistivity1->SetChecked(true);
   Tipper1 = item(PopupMenu1->Items(), "Tipper1", "Tipper", 3, plotType);
   item(PopupMenu1->Items(), "", "-", 0, nullptr);
-  LinearScale1 = item(PopupMenu1->Items(), "LinearScale1", "Linear Scale", 0, [this](TObject* s) { LinearScale1Click(s); });
+  LinearScale1 =
+      item(PopupMenu1->Items(), "LinearScale1", "Linear Scale", 0, [this](TObject* s) { LinearScale1Click(s); });
   // The chart editor is not part of the program yet: its entries are shown, disabled.
   ChartEditor1 = item(PopupMenu1->Items(), "ChartEditor1", "ChartEditor", 1, nullptr);
   ChartEditor1->SetEnabled(false);
-  pmProperties = item(PopupMenu1->Items(), "pmProperties", "Properties", 0, [this](TObject* s) { pmPropertiesClick(s); });
+  pmProperties =
+      item(PopupMenu1->Items(), "pmProperties", "Properties", 0, [this](TObject* s) { pmPropertiesClick(s); });
   PopupMenu2 = new TPopupMenu(this);
   PopupMenu2->SetName("PopupMenu2");
   ChartEditor2 = item(PopupMenu2->Items(), "ChartEditor2", "ChartEditor", 2, nullptr);
@@ -196,9 +198,8 @@ void TVaroCmplx1::ChartPaint() {
   Chart1->LeftAxis()->SetLogarithmic(false);
   Chart1->BottomAxis()->SetLogarithmic(false);
   const int n = CurveCount();
-  CreatePolarSeriesSet(this, Chart1, n, [this](TChartSeries* s, int i, TMouseButton, TShiftState, int, int) {
-    Series1Click(s, i);
-  });
+  CreatePolarSeriesSet(this, Chart1, n,
+                       [this](TChartSeries* s, int i, TMouseButton, TShiftState, int, int) { Series1Click(s, i); });
   for (int c = 0; c < n; ++c) {
     auto* s = static_cast<TPolarSeries*>(Chart1->SeriesList()->SeriesAt(c));
     s->SetTitle(std::string(ParameterShortNames[PlotParameterMap[t][1][1][c]]));
@@ -314,7 +315,8 @@ void TVaroCmplx1::PlaceMarkerLines(int Index) {
   }
   if (!std::isfinite(mn) || !std::isfinite(mx)) mn = 0, mx = 1;
   if (!(mx > mn)) mx = mn + 1;
-  for (TChartAxis* a : {left, Chart2->RightAxis(), Chart2->BottomAxis(), Chart2->TopAxis()}) a->SetMinimumMaximum(mn, mx);
+  for (TChartAxis* a : {left, Chart2->RightAxis(), Chart2->BottomAxis(), Chart2->TopAxis()})
+    a->SetMinimumMaximum(mn, mx);
   // When the polar series draws its radius scale along the half-diameters, the top axis is left
   // spanning min..max from the left edge to the centre and the left axis from the bottom edge to
   // the centre: a value at radius R and angle A, (R - min) cos A right of the centre, stands at
@@ -368,11 +370,13 @@ void TVaroCmplx1::Series11Click(TChartSeries* Sender, int ValueIndex, int X, int
   }
   Chart2->CancelMouse = false;
   if (!MainForm1) return;
-  MainForm1->SetStatusText(3, site.WeightSum2[f] == 0 ? std::string("AvWgt=0")
-                                                      : Format("AvWgt=%5.3f", {site.WeightSum1[f] / site.WeightSum2[f]}));
+  MainForm1->SetStatusText(3, site.WeightSum2[f] == 0
+                                  ? std::string("AvWgt=0")
+                                  : Format("AvWgt=%5.3f", {site.WeightSum1[f] / site.WeightSum2[f]}));
   MainForm1->SetStatusText(4, Format("Xpr=%d", {x}));
-  MainForm1->SetStatusText(5, site.Weight2[f][x] == 0 ? std::string("Xpr=0")
-                                                      : Format("XprWt=%5.3f", {site.Weight1[f][x] / site.Weight2[f][x]}));
+  MainForm1->SetStatusText(5, site.Weight2[f][x] == 0
+                                  ? std::string("Xpr=0")
+                                  : Format("XprWt=%5.3f", {site.Weight1[f][x] / site.Weight2[f][x]}));
 }
 
 void TVaroCmplx1::Refresh(TObject*) {
@@ -398,11 +402,20 @@ void TVaroCmplx1::Navigate(TObject*, int Step) {
   const int count = s->PointCount();
   int b = MarkedPoint;
   switch (Step) {
-    case 1: b = count - 1; break;
-    case 2: if (b < count - 1) ++b; break;
-    case 3: if (b > 0) --b; break;
-    case 4: b = 0; break;
-    default: break;
+    case 1:
+      b = count - 1;
+      break;
+    case 2:
+      if (b < count - 1) ++b;
+      break;
+    case 3:
+      if (b > 0) --b;
+      break;
+    case 4:
+      b = 0;
+      break;
+    default:
+      break;
   }
   if (b == count - 1) NavState = 3;
   if (b == 0) NavState = 2;

@@ -27,23 +27,23 @@ public:
   TChart* Chart2 = nullptr;  // the estimates of the current frequency
   TPopupMenu* PopupMenu1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
-  TMenuItem* Impedance1 = nullptr;        // "Impedance", Tag 0
-  TMenuItem* AppResistivity1 = nullptr;   // "Appar.Rezistivity", Tag 1
-  TMenuItem* Tipper1 = nullptr;           // "Tipper", Tag 3
-  TMenuItem* LinearScale1 = nullptr;      // "Linear Scale"
-  TMenuItem* ChartEditor1 = nullptr;      // "ChartEditor" of Chart1 (Tag 1)
-  TMenuItem* pmProperties = nullptr;      // "Properties"
-  TMenuItem* ChartEditor2 = nullptr;      // "ChartEditor" of Chart2 (Tag 2)
+  TMenuItem* Impedance1 = nullptr;       // "Impedance", Tag 0
+  TMenuItem* AppResistivity1 = nullptr;  // "Appar.Rezistivity", Tag 1
+  TMenuItem* Tipper1 = nullptr;          // "Tipper", Tag 3
+  TMenuItem* LinearScale1 = nullptr;     // "Linear Scale"
+  TMenuItem* ChartEditor1 = nullptr;     // "ChartEditor" of Chart1 (Tag 1)
+  TMenuItem* pmProperties = nullptr;     // "Properties"
+  TMenuItem* ChartEditor2 = nullptr;     // "ChartEditor" of Chart2 (Tag 2)
   // Marker lines on Chart2 through the selected value of curve 0 (red: 1 vertical, 2 horizontal)
   // and of curve 1 (green: 3 vertical, 4 horizontal); shown with the mean view.
   TColorLineTool *ChartTool1 = nullptr, *ChartTool2 = nullptr, *ChartTool3 = nullptr, *ChartTool4 = nullptr;
   TFormStorage* FormStorage1 = nullptr;
 
   int NFreq = 0;
-  int CurFreq = 1;        // 1-based frequency row
-  int NavState = 0;       // 3 after reaching the last point, 2 after reaching point 0
-  int PlotType = 1;       // 0 impedance, 1 apparent resistivity, 2 tipper
-  int MarkedPoint = -1;   // the highlighted point of the curve series
+  int CurFreq = 1;       // 1-based frequency row
+  int NavState = 0;      // 3 after reaching the last point, 2 after reaching point 0
+  int PlotType = 1;      // 0 impedance, 1 apparent resistivity, 2 tipper
+  int MarkedPoint = -1;  // the highlighted point of the curve series
   bool MeanOn = false;
   bool LinearOn = false;  // radii linear instead of decimal logarithms
 

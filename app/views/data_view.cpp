@@ -61,8 +61,7 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
   Panel1->SetWidth(101);
   Panel1->SetCaption("");
 
-  auto group = [this](const char* Name, const char* Caption, int Height, TVxCheckListBox*& List,
-                      const char* ListName) {
+  auto group = [this](const char* Name, const char* Caption, int Height, TVxCheckListBox*& List, const char* ListName) {
     auto* g = new TGroupBox(this);
     g->SetName(Name);
     g->SetParent(Panel1);
@@ -349,8 +348,7 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
 }
 
 void TGrViewNf1::clbComponentsClickCheck(TObject*) {
-  const int nC = clbComponents->Items()->Count(), nP = clbProcessing->Items()->Count(),
-            nF = clbFiles->Items()->Count();
+  const int nC = clbComponents->Items()->Count(), nP = clbProcessing->Items()->Count(), nF = clbFiles->Items()->Count();
   for (TChart* chart : {Chart1, Chart2}) {
     TChartSeriesList* list = chart->SeriesList();
     for (int l = 0; l < nF; ++l)
@@ -358,8 +356,8 @@ void TGrViewNf1::clbComponentsClickCheck(TObject*) {
         for (int c = 0; c < nC; ++c) {
           const int i = c + nC * (p + nP * l);
           if (i >= list->Count()) continue;
-          const bool on = clbComponents->GetItemChecked(c) && clbFiles->GetItemChecked(l) &&
-                          clbProcessing->GetItemChecked(p);
+          const bool on =
+              clbComponents->GetItemChecked(c) && clbFiles->GetItemChecked(l) && clbProcessing->GetItemChecked(p);
           if (list->SeriesAt(i)->Active() != on) list->SeriesAt(i)->SetActive(on);
         }
   }

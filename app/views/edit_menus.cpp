@@ -24,9 +24,9 @@ void TVaro1::CreateMenus() {
   PopupMenu2 = menu("PopupMenu2", Chart2);
   PopupMenu3 = menu("PopupMenu3", Chart3);
   PopupMenu4 = menu("PopupMenu4", Chart4);
-  const std::pair<const char*, int> types[] = {{"Impedance", 0},          {"Appar.Resistivity", 1},
-                                               {"Tipper", 2},             {"Ind Vector", 6},
-                                               {"Ind Vector Components", 7}, {"E or H Parameter", 9}};
+  const std::pair<const char*, int> types[] = {
+      {"Impedance", 0},  {"Appar.Resistivity", 1},     {"Tipper", 2},
+      {"Ind Vector", 6}, {"Ind Vector Components", 7}, {"E or H Parameter", 9}};
   for (size_t i = 0; i < PlotTypeItems.size(); ++i) {
     PlotTypeItems[i] = item(PopupMenu1, types[i].first, types[i].second, [this](TObject* s) { Impedance1Click(s); });
     PlotTypeItems[i]->SetRadioItem(true);
@@ -66,7 +66,6 @@ void TVaro1::Impedance1Click(TObject* Sender) {
   BuildCharts();
   Chart1Click(Sender);
 }
-
 
 void TVaro1::ChoosePlotType(int Type) {
   for (TMenuItem* m : PlotTypeItems)

@@ -116,8 +116,9 @@ void TVaro1::Series11Click(TChartSeries* Sender, int ValueIndex, TMouseButton, T
   if (MainForm1) {
     MainForm1->SetStatusText(3, Site->WeightSum2[f] != 0 ? Format("AvWgt=%5.3f", {avg}) : std::string("AvWgt=0"));
     MainForm1->SetStatusText(4, Format("Xpr=%d", {x}));
-    MainForm1->SetStatusText(5, Site->Weight2[f][x] != 0 ? Format("XprWt=%5.3f", {Site->Weight1[f][x] / Site->Weight2[f][x]})
-                                                          : std::string("Xpr=0"));
+    MainForm1->SetStatusText(5, Site->Weight2[f][x] != 0
+                                    ? Format("XprWt=%5.3f", {Site->Weight1[f][x] / Site->Weight2[f][x]})
+                                    : std::string("Xpr=0"));
   }
   if (AvWgtSeries) {
     const int j = FindPointByFrequency(AvWgtSeries, Site->Frequencies[f]);

@@ -54,7 +54,9 @@ bool IsShiftedPhase(int PlotType, int Panel, int Curve) {
 std::pair<int, int> MarkerCurves(int PlotType) { return PlotType == 0 ? std::pair{1, 2} : std::pair{0, 1}; }
 
 // A value the axis can place: finite, and above zero on a logarithmic axis.
-bool Placeable(double V, const TChartAxis* Axis) { return std::isfinite(V) && (!Axis || !Axis->Logarithmic() || V > 0); }
+bool Placeable(double V, const TChartAxis* Axis) {
+  return std::isfinite(V) && (!Axis || !Axis->Logarithmic() || V > 0);
+}
 
 // True when frequency F of the site has computed parameters (its stack had weight enough).
 bool Computed(const TMTFile& Site, int F) { return Site.Plots[F][pcfhz] > 0; }
@@ -209,7 +211,9 @@ TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
   Chart1->OnClickLegend = [this](TCustomChart* s, TMouseButton, TShiftState, int, int) { Chart1ClickLegend(s); };
   Chart3->OnClickLegend = [this](TCustomChart* s, TMouseButton, TShiftState, int, int) { Chart3ClickLegend(s); };
   for (TChart* c : {Chart2, Chart4}) {
-    c->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Chart2MouseDown(s, b, sh, x, y); };
+    c->OnMouseDown = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) {
+      Chart2MouseDown(s, b, sh, x, y);
+    };
     c->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Chart2MouseMove(s, sh, x, y); };
     c->OnMouseUp = [this](TObject* s, TMouseButton b, TShiftState sh, int x, int y) { Chart2MouseUp(s, b, sh, x, y); };
   }
@@ -264,10 +268,17 @@ void TVaro1::FormDeactivate(TObject*) {
 void TVaro1::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
   if (!MainForm1) return;
   switch (Key) {
-    case VK_SPACE: (NavState % 2 == 1 ? MainForm1->AcNext : MainForm1->AcPrior)->Execute(); break;
-    case VK_LEFT: MainForm1->AcPrior->Execute(); break;
-    case VK_RIGHT: MainForm1->AcNext->Execute(); break;
-    default: break;
+    case VK_SPACE:
+      (NavState % 2 == 1 ? MainForm1->AcNext : MainForm1->AcPrior)->Execute();
+      break;
+    case VK_LEFT:
+      MainForm1->AcPrior->Execute();
+      break;
+    case VK_RIGHT:
+      MainForm1->AcNext->Execute();
+      break;
+    default:
+      break;
   }
 }
 
@@ -325,7 +336,8 @@ void TVaro1::ApplyPlotSettings(TObject* Chart) {
       b->SetMinimumMaximum(PlotSettings.XMin, PlotSettings.XMax);
   }
   const bool first = Chart == Chart1 || Chart == Chart2;
-  const std::array<TChart*, 2> pair = first ? std::array<TChart*, 2>{Chart1, Chart2} : std::array<TChart*, 2>{Chart3, Chart4};
+  const std::array<TChart*, 2> pair =
+      first ? std::array<TChart*, 2>{Chart1, Chart2} : std::array<TChart*, 2>{Chart3, Chart4};
   for (TChart* c : pair) {
     double lo = PlotSettings.YMin, hi = PlotSettings.YMax;
     // A logarithmic axis cannot start at zero or below: it starts six decades under its top.
@@ -369,9 +381,8 @@ void TVaro1::BuildCurveChart(TChart* C, int Panel) {
   left->SetLogarithmic(p.LogAxis[Panel]);
   C->BottomAxis()->Title()->SetCaption("Freq, Hertz");
   C->BottomAxis()->SetLogarithmic(true);
-  CreateErrPointSeriesSet(this, C, n, [this](TChartSeries* s, int i, TMouseButton, TShiftState, int, int) {
-    Series1Click(s, i);
-  });
+  CreateErrPointSeriesSet(this, C, n,
+                          [this](TChartSeries* s, int i, TMouseButton, TShiftState, int, int) { Series1Click(s, i); });
   FUnplacedCurvePoints[static_cast<size_t>(Panel)] = 0;
   for (int i = 0; i < n; ++i) {
     TErrPointSeries* s = Curve(C, C->SeriesList()->Count() - n + i);
@@ -667,11 +678,20 @@ void TVaro1::Navigate(TObject*, int Step) {
   const int c = first ? first->PointCount() : 0;
   int b = MarkedPoint;
   switch (Step) {
-    case 1: b = c - 1; break;
-    case 2: if (b < c - 1) ++b; break;
-    case 3: if (b > 0) --b; break;
-    case 4: b = 0; break;
-    default: break;
+    case 1:
+      b = c - 1;
+      break;
+    case 2:
+      if (b < c - 1) ++b;
+      break;
+    case 3:
+      if (b > 0) --b;
+      break;
+    case 4:
+      b = 0;
+      break;
+    default:
+      break;
   }
   if (b == c - 1) NavState = 3;
   if (b == 0) NavState = 2;

@@ -104,8 +104,8 @@ void TPow10GraphFunction::CalculateFromSource(TChartSeries* Source) {
   if (!ParentSeries || !Source) return;
   ParentSeries->ClearValues();
   for (int32_t i = 0; i < Source->PointCount(); ++i)
-    ParentSeries->AddPoint(std::pow(10.0, Source->XValues()->Value(i)), std::pow(10.0, Source->YValues()->Value(i)),
-                           "", clDefault);
+    ParentSeries->AddPoint(std::pow(10.0, Source->XValues()->Value(i)), std::pow(10.0, Source->YValues()->Value(i)), "",
+                           clDefault);
 }
 
 double TModuleGraphFunction::CalculateValue(double Result, double Value) { return std::hypot(Result, Value); }
@@ -119,6 +119,6 @@ void RegisterMtChartTypes() {
 
 void UnregisterMtChartTypes() {
   UnregisterSeriesTypes({TErrPointSeries::StaticClass()});
-  UnregisterFunctionTypes({TLog10GraphFunction::StaticClass(), TPow10GraphFunction::StaticClass(),
-                           TModuleGraphFunction::StaticClass()});
+  UnregisterFunctionTypes(
+      {TLog10GraphFunction::StaticClass(), TPow10GraphFunction::StaticClass(), TModuleGraphFunction::StaticClass()});
 }

@@ -123,10 +123,21 @@ void TMaskEd1::PointerExecute(TObject* Sender) {
   const auto tag = static_cast<TComponent*>(Sender)->Tag();
   TCursor rest = crDefault, series = crDefault;
   switch (tag) {
-    case 2: series = crHandPointCursor; break;
-    case 4: rest = crCircleCursor; break;
-    case 1: case 3: case 5: case 6: break;
-    default: rest = Chart1->OriginalCursor; series = Series1->Cursor(); break;
+    case 2:
+      series = crHandPointCursor;
+      break;
+    case 4:
+      rest = crCircleCursor;
+      break;
+    case 1:
+    case 3:
+    case 5:
+    case 6:
+      break;
+    default:
+      rest = Chart1->OriginalCursor;
+      series = Series1->Cursor();
+      break;
   }
   Chart1->OriginalCursor = rest;
   Chart1->SetCursor(rest);

@@ -154,9 +154,8 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner) : TMyForm(AOwner) {
   Panel2->OnResize = [this](TObject* s) { FormResize(s); };
 
   FormStorage1 = KeepPlacement(this, "TPolar1",
-                               {"CheckBox1.Checked", "CheckBox2.Checked", "VxSpinEdit1.Value",
-                                "RadioButton1.Checked", "RadioButton2.Checked", "RadioButton3.Checked",
-                                "RadioGroup1.ItemIndex"});
+                               {"CheckBox1.Checked", "CheckBox2.Checked", "VxSpinEdit1.Value", "RadioButton1.Checked",
+                                "RadioButton2.Checked", "RadioButton3.Checked", "RadioGroup1.ItemIndex"});
   FormStorage1->OnSavePlacement = [this](TObject* s) { FormStorage1SavePlacement(s); };
   FormStorage1->OnRestorePlacement = [this](TObject* s) { FormStorage1RestorePlacement(s); };
   FormStorage1RestorePlacement(FormStorage1);  // the placement was read before the events were set

@@ -32,7 +32,7 @@ public:
 
   TPanel* Panel2 = nullptr;  // the charts
   TVxSplitter* Splitter1 = nullptr;
-  TPanel* Panel1 = nullptr;  // the controls
+  TPanel* Panel1 = nullptr;                  // the controls
   TVxCheckListBox* CheckListBox1 = nullptr;  // "Zxy", "Zxx"
   TComboBox* ComboBox1 = nullptr;            // "First freq"
   TComboBox* ComboBox2 = nullptr;            // "Last freq"

@@ -18,10 +18,14 @@ TSeriesPointerStyle SeriesPointerStyle(int I) {
 
 TColor MaskColour(TColor CurveColour, int MaskValue) {
   switch (MaskValue) {
-    case 0: return static_cast<TColor>(PlotSettings.Styles[22]);
-    case 1: return CurveColour;
-    case 2: return static_cast<TColor>(PlotSettings.Styles[20]);
-    default: return static_cast<TColor>(0);
+    case 0:
+      return static_cast<TColor>(PlotSettings.Styles[22]);
+    case 1:
+      return CurveColour;
+    case 2:
+      return static_cast<TColor>(PlotSettings.Styles[20]);
+    default:
+      return static_cast<TColor>(0);
   }
 }
 

@@ -124,10 +124,14 @@ int32_t TChartAxis::MaxLabelsWidth() {
     return w;
   }
   switch (GetLabelStyle()) {
-    case talValue: return WidestValueLabel();
-    case talMark: return ParentChart->WidestMarkText();
-    case talText: return ParentChart->WidestLabel();
-    default: return 0;
+    case talValue:
+      return WidestValueLabel();
+    case talMark:
+      return ParentChart->WidestMarkText();
+    case talText:
+      return ParentChart->WidestLabel();
+    default:
+      return 0;
   }
 }
 
@@ -290,14 +294,17 @@ void TChartAxis::Draw(bool CalcAxisLinePos) {
             else
               DrawValueLabels(inc, k);
             break;
-          case talMark: DrawSeriesLabels(talMark); break;
+          case talMark:
+            DrawSeriesLabels(talMark);
+            break;
           case talText:
             if (IsDepthAxis)
               DrawDepthSeriesLabels();
             else
               DrawSeriesLabels(talText);
             break;
-          default: break;
+          default:
+            break;
         }
       }
     }
@@ -432,7 +439,8 @@ void TChartAxis::DrawAxisLabel(int32_t X, int32_t Y, int32_t AAngle, const std::
         align = TA_CENTER | TA_BOTTOM;
       }
       break;
-    default: break;
+    default:
+      break;
   }
   // Line shift.
   int n = CountLines(Text);
@@ -647,8 +655,8 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
     SeriesOnAxis.clear();
     return;
   }
-  const bool byHeight = FHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270)
-                                    : !(FLabelsAngle == 90 || FLabelsAngle == 270);
+  const bool byHeight =
+      FHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270) : !(FLabelsAngle == 90 || FLabelsAngle == 270);
   int32_t lastPos = -1, lastHalf = 0;
   bool drawn = false;
   for (int32_t i = first; i <= last; ++i) {
@@ -681,7 +689,8 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
       drawn = true;
     } else {
       const int32_t half = (size + static_cast<int32_t>(std::trunc(size * 0.02 * FLabelsSeparation))) / 2;
-      const bool fits = (p < lastPos && lastPos - lastHalf >= p + half) || (p >= lastPos && p - half >= lastPos + lastHalf);
+      const bool fits =
+          (p < lastPos && lastPos - lastHalf >= p + half) || (p >= lastPos && p - half >= lastPos + lastHalf);
       if (fits) {
         DrawThisLabel(p, text, nullptr);
         lastPos = p;
@@ -694,7 +703,8 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
 
 void TChartAxis::DrawDepthSeriesLabels() {
   if (ParentChart->NumberOfActiveSeries() == 0) return;
-  const int32_t lo = static_cast<int32_t>(std::trunc(ScaleMinimum)), hi = static_cast<int32_t>(std::trunc(ScaleMaximum));
+  const int32_t lo = static_cast<int32_t>(std::trunc(ScaleMinimum)),
+                hi = static_cast<int32_t>(std::trunc(ScaleMaximum));
   for (int32_t t = lo; t <= hi; ++t) {
     const int32_t p = ValueToPixel(ScaleMaximum - t - 0.5);
     if (!FTickOnLabelsOnly) TickPositions.push_back(p);
@@ -891,9 +901,9 @@ void TChartAxis::ProcessMinorTicks(bool IsGrid) {
   logMinors(lastV * b);
 }
 
-void TChartAxis::DrawWithTemporaryRange(int32_t ALabelsPos, int32_t ATitlePos, int32_t AEndPixel,
-                                        int32_t AStartPixel, double AIncrement, double AMaximum, double AMinimum,
-                                        bool GridVisible, int32_t AAxisLinePos) {
+void TChartAxis::DrawWithTemporaryRange(int32_t ALabelsPos, int32_t ATitlePos, int32_t AEndPixel, int32_t AStartPixel,
+                                        double AIncrement, double AMaximum, double AMinimum, bool GridVisible,
+                                        int32_t AAxisLinePos) {
   const double oldMin = FMinimum, oldMax = FMaximum, oldInc = FIncrement;
   const bool oldAuto = FAutomatic;
   FAutomatic = false;

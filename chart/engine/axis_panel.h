@@ -48,8 +48,7 @@ public:
 
 using TAxisOnGetLabel =
     std::function<void(TChartAxis* Sender, TChartSeries* Series, int32_t ValueIndex, std::string& LabelText)>;
-using TAxisOnGetNextLabel =
-    std::function<void(TChartAxis* Sender, int32_t LabelIndex, double& LabelValue, bool& Stop)>;
+using TAxisOnGetNextLabel = std::function<void(TChartAxis* Sender, int32_t LabelIndex, double& LabelValue, bool& Stop)>;
 
 // ---------------------------------------------------------------------------------------------
 class TCustomAxisPanel : public TCustomGraphPanelExtended {

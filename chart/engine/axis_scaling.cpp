@@ -44,9 +44,8 @@ void ConvertLinear(const double* V, int32_t* Out, size_t N, double min, double p
                    double limit, double centre) {
   size_t i = 0;
 #if defined(__SSE2__)
-  const __m128d vmin = _mm_set1_pd(min), vppu = _mm_set1_pd(ppu), vbase = _mm_set1_pd(base),
-                vsign = _mm_set1_pd(sign), vlim = _mm_set1_pd(limit), vnlim = _mm_set1_pd(-limit),
-                vcentre = _mm_set1_pd(centre);
+  const __m128d vmin = _mm_set1_pd(min), vppu = _mm_set1_pd(ppu), vbase = _mm_set1_pd(base), vsign = _mm_set1_pd(sign),
+                vlim = _mm_set1_pd(limit), vnlim = _mm_set1_pd(-limit), vcentre = _mm_set1_pd(centre);
   for (; i + 2 <= N; i += 2) {
     const __m128d a = _mm_mul_pd(_mm_sub_pd(_mm_loadu_pd(V + i), vmin), vppu);
     __m128d p = _mm_add_pd(vbase, _mm_mul_pd(vsign, a));
@@ -69,9 +68,8 @@ void ConvertLinear(const double* V, int32_t* Out, size_t N, double min, double p
 // The same loop four values at a time on processors with the wide vector unit. It must be built
 // for that unit: after the drawing engine's wide-vector code, the two-value loop in the old
 // encoding runs several times slower.
-__attribute__((target("avx2"))) void ConvertLinearWide(const double* V, int32_t* Out, size_t N, double min,
-                                                       double ppu, double base, double sign, double limit,
-                                                       double centre) {
+__attribute__((target("avx2"))) void ConvertLinearWide(const double* V, int32_t* Out, size_t N, double min, double ppu,
+                                                       double base, double sign, double limit, double centre) {
   const __m256d vmin = _mm256_set1_pd(min), vppu = _mm256_set1_pd(ppu), vbase = _mm256_set1_pd(base),
                 vsign = _mm256_set1_pd(sign), vlim = _mm256_set1_pd(limit), vnlim = _mm256_set1_pd(-limit),
                 vcentre = _mm256_set1_pd(centre);
@@ -221,7 +219,8 @@ VM_DEFINE_CLASS_EX(TChartAxis, "TChartAxis", PublishChartAxis)
 VM_DEFINE_CLASS(TChartDepthAxis)
 
 TChartAxis::TChartAxis(TCollection* Collection)
-    : TCollectionItem(Collection), ParentChart(Collection ? dynamic_cast<TCustomAxisPanel*>(Collection->Owner()) : nullptr) {
+    : TCollectionItem(Collection),
+      ParentChart(Collection ? dynamic_cast<TCustomAxisPanel*>(Collection->Owner()) : nullptr) {
   Init();
 }
 
@@ -253,8 +252,8 @@ void TChartAxis::Repaint() {
 }
 
 bool TChartAxis::ChartLoading() const {
-  return ParentChart && (ParentChart->ComponentState().Contains(csLoading) ||
-                         ParentChart->ComponentState().Contains(csReading));
+  return ParentChart &&
+         (ParentChart->ComponentState().Contains(csLoading) || ParentChart->ComponentState().Contains(csReading));
 }
 
 void TChartAxis::SetBooleanProp(bool& Field, bool Value) {
@@ -533,7 +532,8 @@ int32_t TChartAxis::FastVertToPixel(double V) const {
 }
 
 void TChartAxis::ValuesToPixels(const double* V, int32_t* Out, size_t N) const {
-  const bool linear = FValueToPixel == &TChartAxis::LinearHorizToPixel || FValueToPixel == &TChartAxis::LinearVertToPixel;
+  const bool linear =
+      FValueToPixel == &TChartAxis::LinearHorizToPixel || FValueToPixel == &TChartAxis::LinearVertToPixel;
   if (!linear || RangeIsZero) {
     for (size_t i = 0; i < N; ++i) Out[i] = ValueToPixel(V[i]);
     return;
@@ -582,8 +582,8 @@ int32_t TChartAxis::LabelSizeAlongAxis(bool AHorizontal, double Value) {
   const std::string text = LabelText(Value);
   int lines = 0;
   const int32_t w = ParentChart->WidestLineWidth(text, lines);
-  const bool acrossHeight = AHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270)
-                                        : (FLabelsAngle == 0 || FLabelsAngle == 180);
+  const bool acrossHeight =
+      AHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270) : (FLabelsAngle == 0 || FLabelsAngle == 180);
   if (acrossHeight) return ParentChart->Canvas->FontHeight() * lines;
   return w;
 }

@@ -18,9 +18,7 @@ int R32(double V) {
 }  // namespace
 
 // The base colour of a solid: the brush colour for a solid brush, otherwise the back colour.
-TColor TGraphCanvas3D::SolidBaseColor() {
-  return Brush->Style() == bsSolid ? Brush->Color() : GetBackColor();
-}
+TColor TGraphCanvas3D::SolidBaseColor() { return Brush->Style() == bsSolid ? Brush->Color() : GetBackColor(); }
 
 // ---------------------------------------------------------------------------------------------
 // Simple projected operations
@@ -33,14 +31,14 @@ void TGraphCanvas3D::RectangleWithZ(const TRect& Rect, int Z) {
 }
 
 void TGraphCanvas3D::RectangleAtX(int X, int Top, int Bottom, int Z0, int Z1) {
-  FacePoints = {Calculate3DPosition(X, Top, Z0), Calculate3DPosition(X, Top, Z1),
-                Calculate3DPosition(X, Bottom, Z1), Calculate3DPosition(X, Bottom, Z0)};
+  FacePoints = {Calculate3DPosition(X, Top, Z0), Calculate3DPosition(X, Top, Z1), Calculate3DPosition(X, Bottom, Z1),
+                Calculate3DPosition(X, Bottom, Z0)};
   PolygonFour();
 }
 
 void TGraphCanvas3D::RectangleAtY(int Left, int Y, int Right, int Z0, int Z1) {
-  FacePoints = {Calculate3DPosition(Left, Y, Z0), Calculate3DPosition(Right, Y, Z0),
-                Calculate3DPosition(Right, Y, Z1), Calculate3DPosition(Left, Y, Z1)};
+  FacePoints = {Calculate3DPosition(Left, Y, Z0), Calculate3DPosition(Right, Y, Z0), Calculate3DPosition(Right, Y, Z1),
+                Calculate3DPosition(Left, Y, Z1)};
   PolygonFour();
 }
 
@@ -224,8 +222,7 @@ void TGraphCanvas3D::Cube(int Left, int Right, int Top, int Bottom, int Z0, int 
   }
 }
 
-void TGraphCanvas3D::Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                              bool DarkCover) {
+void TGraphCanvas3D::Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover) {
   Cone(Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkCover, 100);
 }
 
@@ -273,8 +270,7 @@ void TGraphCanvas3D::Cone(bool Vertical, int Left, int Top, int Right, int Botto
   Polygon(cover);
 }
 
-void TGraphCanvas3D::Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                             bool DarkSides) {
+void TGraphCanvas3D::Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkSides) {
   const TColor base = SolidBaseColor();
   const int zm = (Z0 + Z1) / 2;
   const auto P = [&](int x, int y, int z) { return Calculate3DPosition(x, y, z); };
@@ -284,7 +280,8 @@ void TGraphCanvas3D::Pyramid(bool Vertical, int Left, int Top, int Right, int Bo
   };
   if (Vertical) {
     const TPoint A = P((Left + Right) / 2, Top, zm);
-    const TPoint b1 = P(Left, Bottom, Z0), b2 = P(Right, Bottom, Z0), b4 = P(Left, Bottom, Z1), b5 = P(Right, Bottom, Z1);
+    const TPoint b1 = P(Left, Bottom, Z0), b2 = P(Right, Bottom, Z0), b4 = P(Left, Bottom, Z1),
+                 b5 = P(Right, Bottom, Z1);
     const bool up = Top < Bottom;
     if (Top != Bottom) {
       tri(b1, A, b2);
@@ -496,8 +493,8 @@ bool ArrowHeadCorners(const TPoint& FromPoint, const TPoint& ToPoint, int HeadWi
   return true;
 }
 
-void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth,
-                             int HeadHeight, int Z, double ArrowPercent) {
+void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight,
+                             int Z, double ArrowPercent) {
   const TArrowFrame f(FromPoint, ToPoint, HeadHeight);
   if (f.L == 0) return;
   const TPoint h1 = f.Back(f.uT - f.Head, f.vT - HeadWidth / 2.0);
@@ -509,7 +506,8 @@ void TGraphCanvas3D::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint&
     return;
   }
   const double w = HeadWidth * ArrowPercent * 0.005;
-  const TPoint pts[7] = {f.Back(f.uF, f.vT + w), f.Back(f.uF, f.vT - w), f.Back(f.uT - f.Head, f.vT - w), h1,
-                         ToPoint, h2, f.Back(f.uT - f.Head, f.vT + w)};
+  const TPoint pts[7] = {
+      f.Back(f.uF, f.vT + w),         f.Back(f.uF, f.vT - w), f.Back(f.uT - f.Head, f.vT - w), h1, ToPoint, h2,
+      f.Back(f.uT - f.Head, f.vT + w)};
   PolygonWithZ(pts, Z);
 }

@@ -227,8 +227,9 @@ void TCustomChart::DrawSideWall(TCustomChartWall* Wall, int32_t X, bool Right) {
   const int32_t b = ChartRect.Bottom + WallSizeForAxis(BottomAxis());
   TGraphBlend* blend = nullptr;
   if (!Wall->Transparent()) {
-    TQuadPoints q{Canvas->Calculate3DPosition(X, ChartRect.Top, 0), Canvas->Calculate3DPosition(X, ChartRect.Top, Width3D),
-                  Canvas->Calculate3DPosition(X, b, Width3D), Canvas->Calculate3DPosition(X, b, 0)};
+    TQuadPoints q{Canvas->Calculate3DPosition(X, ChartRect.Top, 0),
+                  Canvas->Calculate3DPosition(X, ChartRect.Top, Width3D), Canvas->Calculate3DPosition(X, b, Width3D),
+                  Canvas->Calculate3DPosition(X, b, 0)};
     blend = BeginWallFace(Canvas, Wall, q);
   }
   if (Wall->Size() >= 1) {
@@ -309,7 +310,8 @@ void TCustomChart::DrawBottomWall() {
   TGraphBlend* blend = nullptr;
   if (!w->Transparent()) {
     TQuadPoints q{Canvas->Calculate3DPosition(l, b, 0), Canvas->Calculate3DPosition(l, b, Width3D),
-                  Canvas->Calculate3DPosition(ChartRect.Right, b, Width3D), Canvas->Calculate3DPosition(ChartRect.Right, b, 0)};
+                  Canvas->Calculate3DPosition(ChartRect.Right, b, Width3D),
+                  Canvas->Calculate3DPosition(ChartRect.Right, b, 0)};
     blend = BeginWallFace(Canvas, w, q);
   }
   if (w->Size() == 0)
@@ -414,8 +416,10 @@ void CalcChartPartAt(TCustomChart* Chart, const TPoint& Point, bool ClickableOnl
       return;
     }
   }
-  const std::pair<TChartTitle*, TChartPartKind> titles[] = {
-      {Chart->Title(), cpTitle}, {Chart->SubTitle(), cpSubTitle}, {Chart->Foot(), cpFoot}, {Chart->SubFoot(), cpSubFoot}};
+  const std::pair<TChartTitle*, TChartPartKind> titles[] = {{Chart->Title(), cpTitle},
+                                                            {Chart->SubTitle(), cpSubTitle},
+                                                            {Chart->Foot(), cpFoot},
+                                                            {Chart->SubFoot(), cpSubFoot}};
   for (const auto& [t, kind] : titles)
     if (t->Clicked(x, y)) {
       Part.Kind = kind;
@@ -431,7 +435,8 @@ void GetChartPartAt(TCustomChart* Chart, const TPoint& Point, TChartPartHit& Par
 // ---------------------------------------------------------------------------------------------
 // Mouse.
 
-void TCustomChart::BroadcastToolsMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X, int Y) {
+void TCustomChart::BroadcastToolsMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,
+                                       int Y) {
   for (int i = 0; i < Tools->Count(); ++i) {
     TGraphCustomTool* t = Tools->ToolAt(i);
     if (!t->Active()) continue;
@@ -531,7 +536,8 @@ void TCustomChart::MouseDown(TMouseButton Button, TShiftState Shift, int X, int 
       ClickBackground(Button, Shift, X, Y, handled);
       if (!handled) StartZoomOrScroll(Button, Shift, X, Y);
       break;
-    default: break;
+    default:
+      break;
   }
   if (!handled && part.Kind != cpChartRect) ClickBackground(Button, Shift, X, Y, handled);
   CancelMouse = false;

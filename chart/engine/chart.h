@@ -50,7 +50,8 @@ using TChartClickSeries = std::function<void(TCustomChart* Sender, TChartSeries*
                                              TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TChartClickTitle = std::function<void(TCustomChart* Sender, TChartTitle* ATitle, TMouseButton Button,
                                             TShiftState Shift, int X, int Y)>;
-using TOnGetLegendPos = std::function<void(TCustomChart* Sender, int32_t Index, int32_t& X, int32_t& Y, int32_t& XColor)>;
+using TOnGetLegendPos =
+    std::function<void(TCustomChart* Sender, int32_t Index, int32_t& X, int32_t& Y, int32_t& XColor)>;
 using TOnGetLegendRect = std::function<void(TCustomChart* Sender, TRect& Rect)>;
 using TOnGetLegendText =
     std::function<void(TCustomAxisPanel* Sender, TLegendStyle LegendStyle, int32_t Index, std::string& LegendText)>;
@@ -85,8 +86,8 @@ public:
   virtual void FillSeriesSourceFields(TChartSeries* Series, const TNameProc& Proc);
   virtual void FillValueSourceNames(TChartValueList* ValueList, const TNameProc& Proc);
 
-  void ZoomToValues(double TopMin, double TopMax, double BottomMin, double BottomMax, double LeftMin,
-                    double LeftMax, double RightMin, double RightMax);
+  void ZoomToValues(double TopMin, double TopMax, double BottomMin, double BottomMax, double LeftMin, double LeftMax,
+                    double RightMin, double RightMax);
   void LegendItemText(TCustomChartLegend* ALegend, int32_t Index, std::string& Text);
   std::string GetAxisDisplayName(TChartAxis* Axis);
   void SaveAxisScales();

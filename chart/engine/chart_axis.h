@@ -25,8 +25,8 @@ extern int32_t AxisPixelLimit;
 enum TAxisLabelStyle { talAuto, talNone, talValue, talMark, talText };
 enum TAxisLabelAlign { alDefault, alOpposite };
 
-using TAxisDrawLabelEvent = std::function<void(TChartAxis* Sender, int32_t& X, int32_t& Y, int32_t& Z,
-                                               std::string& Text, bool& DrawLabel)>;
+using TAxisDrawLabelEvent =
+    std::function<void(TChartAxis* Sender, int32_t& X, int32_t& Y, int32_t& Z, std::string& Text, bool& DrawLabel)>;
 using TAxisTicks = std::vector<int32_t>;
 using TAxisGridHook = std::function<void(TChartAxis* Sender)>;
 
@@ -406,8 +406,8 @@ private:
   int32_t FTitleSize = 0;
   bool FVisible = true;
   double FZPosition = 0;
-  bool FAlternate = false;       // alternation of labels during one Draw
-  bool FLabelEventOff = false;   // OnGetAxisLabel switched off while measuring
+  bool FAlternate = false;      // alternation of labels during one Draw
+  bool FLabelEventOff = false;  // OnGetAxisLabel switched off while measuring
 
   std::unique_ptr<TChartAxisPen> FAxis;
   std::unique_ptr<TAxisGridPen> FGrid;

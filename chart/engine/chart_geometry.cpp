@@ -39,9 +39,7 @@ void RectSize(const TRect& Rect, int& Width, int& Height) {
   Height = Rect.Bottom - Rect.Top;
 }
 
-TPoint RectCenter(const TRect& Rect) {
-  return TPoint((Rect.Left + Rect.Right) / 2, (Rect.Top + Rect.Bottom) / 2);
-}
+TPoint RectCenter(const TRect& Rect) { return TPoint((Rect.Left + Rect.Right) / 2, (Rect.Top + Rect.Bottom) / 2); }
 
 TRect PolygonBounds(std::span<const TPoint> Points, int HighIndex) {
   if (HighIndex < 0) return TRect(0, 0, 0, 0);

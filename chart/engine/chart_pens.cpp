@@ -13,11 +13,10 @@ const TEnumInfo PenEndStyleInfo("TPenEndStyle", {"esRound", "esSquare", "esFlat"
 // Pens
 
 VM_PUBLISH(TChartPen) {
-  P.Enum("EndStyle", &TChartPen::EndStyle, &TChartPen::SetEndStyle, PenEndStyleInfo)
-      .Stored([](TObject* o) {
-        auto* p = static_cast<TChartPen*>(o);
-        return p->EndStyle() != p->DefaultEndStyle;
-      });
+  P.Enum("EndStyle", &TChartPen::EndStyle, &TChartPen::SetEndStyle, PenEndStyleInfo).Stored([](TObject* o) {
+    auto* p = static_cast<TChartPen*>(o);
+    return p->EndStyle() != p->DefaultEndStyle;
+  });
   P.Bool("SmallDots", &TChartPen::SmallDots, &TChartPen::SetSmallDots).Default(false);
   P.Int("SmallSpace", &TChartPen::SmallSpace, &TChartPen::SetSmallSpace).Default(0);
   P.Bool("Visible", &TChartPen::Visible, &TChartPen::SetVisible).Stored([](TObject* o) {
@@ -85,18 +84,14 @@ TDottedGrayPen::TDottedGrayPen(const TNotifyEvent& OnChangeEvent) : TChartPen(nu
   OnChange = OnChangeEvent;
 }
 
-VM_PUBLISH(TDarkGrayPen) {
-  P.Int("Color", &TPen::Color, &TPen::SetColor).Default(clGray).Idents(ColorIdents);
-}
+VM_PUBLISH(TDarkGrayPen) { P.Int("Color", &TPen::Color, &TPen::SetColor).Default(clGray).Idents(ColorIdents); }
 
 TDarkGrayPen::TDarkGrayPen(const TNotifyEvent& OnChangeEvent) : TChartPen(nullptr) {
   SetColor(clGray);
   OnChange = OnChangeEvent;
 }
 
-VM_PUBLISH(TWhitePen) {
-  P.Int("Color", &TPen::Color, &TPen::SetColor).Default(clWhite).Idents(ColorIdents);
-}
+VM_PUBLISH(TWhitePen) { P.Int("Color", &TPen::Color, &TPen::SetColor).Default(clWhite).Idents(ColorIdents); }
 
 TWhitePen::TWhitePen(const TNotifyEvent& OnChangeEvent) : TChartPen(nullptr) {
   SetColor(clWhite);
@@ -169,18 +164,30 @@ void TView3DOptions::Repaint() {
   if (FParent) FParent->Invalidate();
 }
 
-void TView3DOptions::SetElevation(int32_t Value) { if (StoreChanged(FElevation, Value)) Repaint(); }
-void TView3DOptions::SetFontZoom(int32_t Value) { if (StoreChanged(FFontZoom, Value)) Repaint(); }
+void TView3DOptions::SetElevation(int32_t Value) {
+  if (StoreChanged(FElevation, Value)) Repaint();
+}
+void TView3DOptions::SetFontZoom(int32_t Value) {
+  if (StoreChanged(FFontZoom, Value)) Repaint();
+}
 void TView3DOptions::SetOrthoAngle(int32_t Value) {
   if (StoreChanged(FOrthoAngle, Value)) Repaint();
 }
-void TView3DOptions::SetOrthogonal(bool Value) { if (StoreChanged(FOrthogonal, Value)) Repaint(); }
+void TView3DOptions::SetOrthogonal(bool Value) {
+  if (StoreChanged(FOrthogonal, Value)) Repaint();
+}
 void TView3DOptions::SetPerspective(int32_t Value) {
   if (StoreChanged(FPerspective, Value)) Repaint();
 }
-void TView3DOptions::SetRotation(int32_t Value) { if (StoreChanged(FRotation, Value)) Repaint(); }
-void TView3DOptions::SetTilt(int32_t Value) { if (StoreChanged(FTilt, Value)) Repaint(); }
-void TView3DOptions::SetZoomText(bool Value) { if (StoreChanged(FZoomText, Value)) Repaint(); }
+void TView3DOptions::SetRotation(int32_t Value) {
+  if (StoreChanged(FRotation, Value)) Repaint();
+}
+void TView3DOptions::SetTilt(int32_t Value) {
+  if (StoreChanged(FTilt, Value)) Repaint();
+}
+void TView3DOptions::SetZoomText(bool Value) {
+  if (StoreChanged(FZoomText, Value)) Repaint();
+}
 
 void TView3DOptions::SetHorizOffset(int32_t Value) {
   if (FHorizOffset != Value) {

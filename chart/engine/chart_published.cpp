@@ -41,8 +41,7 @@ void PublishShape(TPublisher<C>& P) {
   P.Object("Shadow", &TGraphCustomShape::Shadow, &TGraphCustomShape::SetShadow).Stored([](TObject* o) {
     return dynamic_cast<TGraphCustomShape*>(o)->Shadow() != nullptr;
   });
-  P.Enum("ShapeStyle", &TGraphCustomShape::ShapeStyle, &TGraphCustomShape::SetShapeStyle,
-         ChartObjectShapeStyleInfo)
+  P.Enum("ShapeStyle", &TGraphCustomShape::ShapeStyle, &TGraphCustomShape::SetShapeStyle, ChartObjectShapeStyleInfo)
       .Default(fosRectangle);
   P.Enum("TextFormat", &TGraphCustomShape::TextFormat, &TGraphCustomShape::SetTextFormat, TextFormatInfo)
       .Default(ttfNormal);
@@ -56,10 +55,12 @@ template <class C>
 void PublishShapePosition(TPublisher<C>& P) {
   P.Bool("CustomPosition", &TGraphCustomShapePosition::CustomPosition, &TGraphCustomShapePosition::SetCustomPosition)
       .Default(false);
-  P.Int("Left", &TGraphCustomShapePosition::Left, &TGraphCustomShapePosition::SetLeft)
-      .Stored([](TObject* o) { return dynamic_cast<TGraphCustomShapePosition*>(o)->CustomPosition(); });
-  P.Int("Top", &TGraphCustomShapePosition::Top, &TGraphCustomShapePosition::SetTop)
-      .Stored([](TObject* o) { return dynamic_cast<TGraphCustomShapePosition*>(o)->CustomPosition(); });
+  P.Int("Left", &TGraphCustomShapePosition::Left, &TGraphCustomShapePosition::SetLeft).Stored([](TObject* o) {
+    return dynamic_cast<TGraphCustomShapePosition*>(o)->CustomPosition();
+  });
+  P.Int("Top", &TGraphCustomShapePosition::Top, &TGraphCustomShapePosition::SetTop).Stored([](TObject* o) {
+    return dynamic_cast<TGraphCustomShapePosition*>(o)->CustomPosition();
+  });
 }
 
 }  // namespace
@@ -102,8 +103,7 @@ void PublishCustomChart(TPropertyTable& Table) {
   P.Object("LeftWall", &C::LeftWall, nullptr);
   P.Object("Legend", &C::Legend, nullptr);
   P.Object("RightWall", &C::RightWall, nullptr);
-  P.Enum("ScrollMouseButton", &C::ScrollMouseButton, &C::SetScrollMouseButton, ChartMouseButtonInfo)
-      .Default(mbRight);
+  P.Enum("ScrollMouseButton", &C::ScrollMouseButton, &C::SetScrollMouseButton, ChartMouseButtonInfo).Default(mbRight);
   P.Object("SubFoot", &C::SubFoot, nullptr);
   P.Object("SubTitle", &C::SubTitle, nullptr);
   P.Object("Title", &C::Title, nullptr);
@@ -223,7 +223,8 @@ void PublishCustomChartLegend(TPropertyTable& Table) {
   P.Int("MaxNumRows", &C::MaxNumRows, &C::SetMaxNumRows).Default(10);
   P.Enum("PositionUnits", &C::PositionUnits, &C::SetPositionUnits, GraphUnitsInfo).Default(muPixels);
   P.Bool("ResizeChart", &C::ResizeChart, &C::SetResizeChart).Default(true);
-  P.Object("Symbol", [](C* c) { return c->Symbol.get(); }, nullptr);
+  P.Object(
+      "Symbol", [](C* c) { return c->Symbol.get(); }, nullptr);
   P.Enum("TextStyle", &C::TextStyle, &C::SetTextStyle, LegendTextStyleInfo).Default(ltsLeftValue);
   P.Object("Title", &C::Title, nullptr);
   P.Int("TopPercent", &C::TopPercent, &C::SetTopPercent).Default(0);

@@ -35,9 +35,7 @@ bool PointInLineWithTolerance(const TPoint& P, int X0, int Y0, int X1, int Y1, i
   return PointInLine(P, X0, Y0, X1, Y1, Tolerance);
 }
 
-bool PointInLineCoords(const TPoint& P, int X0, int Y0, int X1, int Y1) {
-  return PointInLine(P, X0, Y0, X1, Y1, 0);
-}
+bool PointInLineCoords(const TPoint& P, int X0, int Y0, int X1, int Y1) { return PointInLine(P, X0, Y0, X1, Y1, 0); }
 
 bool PointInLineEnds(const TPoint& P, const TPoint& P0, const TPoint& P1) {
   return PointInLine(P, P0.X, P0.Y, P1.X, P1.Y, 0);
@@ -50,8 +48,7 @@ bool PointInLineEndsTolerance(const TPoint& P, const TPoint& P0, const TPoint& P
 bool PointInPolygon(const TPoint& P, std::span<const TPoint> Points, int HighIndex) {
   bool result = false;
   if (HighIndex < 0) return result;
-  if (static_cast<std::size_t>(HighIndex) >= Points.size())
-    throw ERangeError("Range check error");
+  if (static_cast<std::size_t>(HighIndex) >= Points.size()) throw ERangeError("Range check error");
   int j = HighIndex;
   for (int i = 0; i <= HighIndex; ++i) {
     const TPoint& a = Points[i];
@@ -90,8 +87,8 @@ bool PointInEllipseRect(const TPoint& P, const TRect& Rect) {
   return PointInEllipse(P, Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
 }
 
-bool LineIntersection(double& X, double& Y, double x1, double y1, double x2, double y2, double x3,
-                      double y3, double x4, double y4) {
+bool LineIntersection(double& X, double& Y, double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                      double y4) {
   // A vertical segment has no slope: intersect it directly with the other line instead of
   // dividing by zero, so the result never holds an infinity or NaN.
   const bool v1 = x1 == x2;
@@ -150,20 +147,55 @@ void MoveMonths(bool Forward, int Months, int& Year, int& Month) {
 }
 }  // namespace
 
-const double DateTimeStepTable[DateTimeStepCount] = {
-    kSecond / 1000000.0, kSecond / 1000.0, kSecond, 5 * kSecond, 10 * kSecond, 15 * kSecond,
-    30 * kSecond, kMinute, 5 * kMinute, 10 * kMinute, 15 * kMinute, 30 * kMinute, kHour,
-    2 * kHour, 6 * kHour, 12 * kHour, 1, 2, 3, 7, 15, 30, 60, 90, 120, 182, 365};
+const double DateTimeStepTable[DateTimeStepCount] = {kSecond / 1000000.0,
+                                                     kSecond / 1000.0,
+                                                     kSecond,
+                                                     5 * kSecond,
+                                                     10 * kSecond,
+                                                     15 * kSecond,
+                                                     30 * kSecond,
+                                                     kMinute,
+                                                     5 * kMinute,
+                                                     10 * kMinute,
+                                                     15 * kMinute,
+                                                     30 * kMinute,
+                                                     kHour,
+                                                     2 * kHour,
+                                                     6 * kHour,
+                                                     12 * kHour,
+                                                     1,
+                                                     2,
+                                                     3,
+                                                     7,
+                                                     15,
+                                                     30,
+                                                     60,
+                                                     90,
+                                                     120,
+                                                     182,
+                                                     365};
 
 TDateTime TruncDateToStep(int Step, TDateTime Value) {
   if (!(Value > kMinTruncDate)) return Value;
   uint16_t y, m, d;
   DecodeDate(Value, y, m, d);
   switch (Step) {
-    case 20: d = d < 15 ? 1 : 15; break;
-    case 21: case 22: case 23: case 24: case 25: d = 1; break;
-    case 26: d = 1; m = 1; break;
-    default: break;
+    case 20:
+      d = d < 15 ? 1 : 15;
+      break;
+    case 21:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+      d = 1;
+      break;
+    case 26:
+      d = 1;
+      m = 1;
+      break;
+    default:
+      break;
   }
   return EncodeDate(y, m, d);
 }
@@ -195,12 +227,29 @@ void IncDecDateTime(bool CalendarStep, bool Forward, TDateTime& Value, int Step,
         d = 15;
       }
       break;
-    case 21: MoveMonths(Forward, 1, y, m); d = 1; break;
-    case 22: MoveMonths(Forward, 2, y, m); d = 1; break;
-    case 23: MoveMonths(Forward, 3, y, m); d = 1; break;
-    case 24: MoveMonths(Forward, 4, y, m); d = 1; break;
-    case 25: MoveMonths(Forward, 6, y, m); d = 1; break;
-    case 26: y += Forward ? 1 : -1; break;
+    case 21:
+      MoveMonths(Forward, 1, y, m);
+      d = 1;
+      break;
+    case 22:
+      MoveMonths(Forward, 2, y, m);
+      d = 1;
+      break;
+    case 23:
+      MoveMonths(Forward, 3, y, m);
+      d = 1;
+      break;
+    case 24:
+      MoveMonths(Forward, 4, y, m);
+      d = 1;
+      break;
+    case 25:
+      MoveMonths(Forward, 6, y, m);
+      d = 1;
+      break;
+    case 26:
+      y += Forward ? 1 : -1;
+      break;
   }
   // A 29th of February moved by a year lands on a day that does not exist: keep the month's last day.
   const int last = DaysInAMonth(uint16_t(y), uint16_t(m));
@@ -214,8 +263,8 @@ void IncDecDateTime(bool CalendarStep, bool Forward, TDateTime& Value, int Step,
 std::string ItemSeparator = ";";
 
 namespace {
-std::string ExchangeSeparators(const std::string& Format, char FromThousand, char FromDecimal,
-                               char ToThousand, char ToDecimal) {
+std::string ExchangeSeparators(const std::string& Format, char FromThousand, char FromDecimal, char ToThousand,
+                               char ToDecimal) {
   if (ThousandSeparator == DecimalSeparator) return Format;
   std::string s = Format;
   for (char& c : s) {
@@ -373,11 +422,11 @@ void LoadClassBitmap(const TObject* Object, TBitmap* Bitmap) {
 // Palette
 
 namespace {
-const TColor kBuiltInPalette[20] = {
-    TColor(0x0000FF), TColor(0x008000), TColor(0x00FFFF), TColor(0xFF0000), TColor(0xFFFFFF),
-    TColor(0x808080), TColor(0xFF00FF), TColor(0x808000), TColor(0x800000), TColor(0x000080),
-    TColor(0x00FF00), TColor(0x008080), TColor(0x800080), TColor(0xC0C0C0), TColor(0xFFFF00),
-    TColor(0x000000), TColor(0xC0DCC0), TColor(0xF0CAA6), TColor(0xF0FBFF), TColor(0xA4A0A0)};
+const TColor kBuiltInPalette[20] = {TColor(0x0000FF), TColor(0x008000), TColor(0x00FFFF), TColor(0xFF0000),
+                                    TColor(0xFFFFFF), TColor(0x808080), TColor(0xFF00FF), TColor(0x808000),
+                                    TColor(0x800000), TColor(0x000080), TColor(0x00FF00), TColor(0x008080),
+                                    TColor(0x800080), TColor(0xC0C0C0), TColor(0xFFFF00), TColor(0x000000),
+                                    TColor(0xC0DCC0), TColor(0xF0CAA6), TColor(0xF0FBFF), TColor(0xA4A0A0)};
 }  // namespace
 
 TColorArray ColorPalette(std::begin(kBuiltInPalette), std::end(kBuiltInPalette));
@@ -407,9 +456,7 @@ void TranslateControl(TComponent* Control) { TranslateControlExcept(Control, {})
 
 const char* const EditorOptionsKey = "\\Software\\Varomark\\Chart\\Editor";
 
-bool ReadEditorBool(const std::string& Name, bool Default) {
-  return ReadEditorInteger(Name, Default ? 1 : 0) != 0;
-}
+bool ReadEditorBool(const std::string& Name, bool Default) { return ReadEditorInteger(Name, Default ? 1 : 0) != 0; }
 
 int32_t ReadEditorInteger(const std::string& Name, int32_t Default) {
   TRegistry reg;

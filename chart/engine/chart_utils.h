@@ -34,8 +34,8 @@ bool PointInHorizTriangle(const TPoint& P, int Y0, int Y1, int X0, int X1);
 bool PointInEllipse(const TPoint& P, int Left, int Top, int Right, int Bottom);
 bool PointInEllipseRect(const TPoint& P, const TRect& Rect);
 // Intersection of two lines; True only when the two segments cross.
-bool LineIntersection(double& X, double& Y, double x1, double y1, double x2, double y2, double x3,
-                      double y3, double x4, double y4);
+bool LineIntersection(double& X, double& Y, double x1, double y1, double x2, double y2, double x3, double y3, double x4,
+                      double y4);
 
 // ---------------------------------------------------------------------------------------------
 // Date-time steps.

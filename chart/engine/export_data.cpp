@@ -5,9 +5,7 @@
 
 VM_DEFINE_CLASS(TGraphExportData)
 
-void TGraphExportData::CopyToClipboard() {
-  Clipboard()->SetAsText(AsString());
-}
+void TGraphExportData::CopyToClipboard() { Clipboard()->SetAsText(AsString()); }
 
 void TGraphExportData::SaveToStream(TStream& Stream) { Stream.WriteString(AsString()); }
 

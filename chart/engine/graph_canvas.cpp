@@ -113,9 +113,18 @@ void TGraphCanvas::AssignVisiblePenColor(TPen* APen, TColor Color) {
       Pen->Assign(chartPen);
       Pen->SetColor(Color);
       switch (chartPen->EndStyle()) {
-        case esRound: Pen->SetEndCap(pecRound); Pen->SetJoin(pjRound); break;
-        case esSquare: Pen->SetEndCap(pecSquare); Pen->SetJoin(pjBevel); break;
-        case esFlat: Pen->SetEndCap(pecFlat); Pen->SetJoin(pjMiter); break;
+        case esRound:
+          Pen->SetEndCap(pecRound);
+          Pen->SetJoin(pjRound);
+          break;
+        case esSquare:
+          Pen->SetEndCap(pecSquare);
+          Pen->SetJoin(pjBevel);
+          break;
+        case esFlat:
+          Pen->SetEndCap(pecFlat);
+          Pen->SetJoin(pjMiter);
+          break;
       }
       if (TargetCanvas) TargetCanvas->SetROP2(chartPen->Mode());
     } else {
@@ -380,7 +389,9 @@ bool TGraphCanvas3D::SupportsFullRotation() { return false; }
 int32_t TGraphCanvas3D::GetTextAlign() { return TargetCanvas->GetTextAlign(); }
 bool TGraphCanvas3D::GetBufferedDisplay() { return FBufferedDisplay; }
 void TGraphCanvas3D::SetBackColor(TColor Color) { TargetCanvas->SetBkColor(ColorToRGB(Color)); }
-void TGraphCanvas3D::SetBackMode(TCanvasBackMode Mode) { TargetCanvas->SetBkMode(Mode == cbmOpaque ? OPAQUE : TRANSPARENT); }
+void TGraphCanvas3D::SetBackMode(TCanvasBackMode Mode) {
+  TargetCanvas->SetBkMode(Mode == cbmOpaque ? OPAQUE : TRANSPARENT);
+}
 
 void TGraphCanvas3D::SetMonochrome(bool Value) {
   if (FMonochrome == Value) return;
@@ -441,8 +452,7 @@ void TGraphCanvas3D::DonutSlice(int XC, int YC, int XRadius, int YRadius, double
   c->BeginPath();
   c->MoveTo(outerStart.X, outerStart.Y);
   c->SetArcDirection(AD_COUNTERCLOCKWISE);
-  c->ArcTo(XC - XRadius, YC - YRadius, XC + XRadius, YC + YRadius, outerStart.X, outerStart.Y, outerEnd.X,
-           outerEnd.Y);
+  c->ArcTo(XC - XRadius, YC - YRadius, XC + XRadius, YC + YRadius, outerStart.X, outerStart.Y, outerEnd.X, outerEnd.Y);
   c->LineTo(innerEnd.X, innerEnd.Y);
   if (!(innerEnd == innerStart)) {
     const int rx = R32(irx), ry = R32(iry);
@@ -652,10 +662,11 @@ void TGraphCanvas3D::ClipCube(const TRect& Rect, int MinZ, int MaxZ) {
     ClipRectangle(TRect(Rect.Left + 1, Rect.Top + 1, Rect.Right, Rect.Bottom - 1));
     return;
   }
-  TPointArray p = {Calculate3DPosition(Rect.Left, Rect.Top, MinZ),     Calculate3DPosition(Rect.Right, Rect.Top, MinZ),
-                   Calculate3DPosition(Rect.Right, Rect.Bottom, MinZ), Calculate3DPosition(Rect.Left, Rect.Bottom, MinZ),
-                   Calculate3DPosition(Rect.Left, Rect.Top, MaxZ),     Calculate3DPosition(Rect.Right, Rect.Top, MaxZ),
-                   Calculate3DPosition(Rect.Right, Rect.Bottom, MaxZ), Calculate3DPosition(Rect.Left, Rect.Bottom, MaxZ)};
+  TPointArray p = {
+      Calculate3DPosition(Rect.Left, Rect.Top, MinZ),     Calculate3DPosition(Rect.Right, Rect.Top, MinZ),
+      Calculate3DPosition(Rect.Right, Rect.Bottom, MinZ), Calculate3DPosition(Rect.Left, Rect.Bottom, MinZ),
+      Calculate3DPosition(Rect.Left, Rect.Top, MaxZ),     Calculate3DPosition(Rect.Right, Rect.Top, MaxZ),
+      Calculate3DPosition(Rect.Right, Rect.Bottom, MaxZ), Calculate3DPosition(Rect.Left, Rect.Bottom, MaxZ)};
   ConvexHull(p);
   ClipPolygon(p, static_cast<int>(p.size()));
 }
@@ -722,15 +733,14 @@ void TGraphCanvas3D::GradientFill(const TRect& Rect, TColor StartColor, TColor E
     g.Draw(this, R, 0);
     return;
   }
-  if (Direction == gdBottomTop || Direction == gdRightLeft || Direction == gdFromCenter ||
-      Direction == gdFromTopLeft || Direction == gdFromBottomLeft)
+  if (Direction == gdBottomTop || Direction == gdRightLeft || Direction == gdFromCenter || Direction == gdFromTopLeft ||
+      Direction == gdFromBottomLeft)
     std::swap(StartColor, EndColor);
   const TColor s = ColorToRGB(StartColor), e = ColorToRGB(EndColor);
   const int sr = GetRValue(s), sg = GetGValue(s), sb = GetBValue(s);
   const int dr = GetRValue(e) - sr, dg = GetGValue(e) - sg, db = GetBValue(e) - sb;
   const auto colour = [&](int i, int n) {
-    if (Balance == 50)
-      return RGB(uint8_t(sr + (i * dr) / n), uint8_t(sg + (i * dg) / n), uint8_t(sb + (i * db) / n));
+    if (Balance == 50) return RGB(uint8_t(sr + (i * dr) / n), uint8_t(sg + (i * dg) / n), uint8_t(sb + (i * db) / n));
     const double k = BalanceCurve(i, n, Balance);
     return RGB(uint8_t(sr + R32(dr * k)), uint8_t(sg + R32(dg * k)), uint8_t(sb + R32(db * k)));
   };

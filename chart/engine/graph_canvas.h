@@ -57,8 +57,8 @@ public:
   virtual TGraphBlend* BeginBlending(const TRect& R, int32_t Transparency);
   virtual void EndBlending(TGraphBlend* Blend);
   virtual void Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X4, int Y4) = 0;
-  virtual void DonutSlice(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle,
-                          double EndAngle, double HolePercent) = 0;
+  virtual void DonutSlice(int XCenter, int YCenter, int XRadius, int YRadius, double StartAngle, double EndAngle,
+                          double HolePercent) = 0;
   virtual void Draw(int X, int Y, TGraphic* Graphic) = 0;
   virtual void Ellipse(int X1, int Y1, int X2, int Y2) = 0;
   virtual void FillRect(const TRect& Rect) = 0;
@@ -79,8 +79,8 @@ public:
   virtual void HorizLine(int X0, int X1, int Y) = 0;
   virtual void VertLine(int X, int Y0, int Y1) = 0;
   virtual void EraseBackground(const TRect& Rect) = 0;
-  virtual void GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor,
-                            TGradientDirection Direction, int Balance = 50) = 0;
+  virtual void GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor, TGradientDirection Direction,
+                            int Balance = 50) = 0;
   virtual void Invalidate() = 0;
   virtual void Line(int X0, int Y0, int X1, int Y1) = 0;
   virtual void Polyline(std::span<const TPoint> Points) = 0;
@@ -154,14 +154,13 @@ public:
   virtual void Projection(int MaxDepth, const TRect& ABounds, const TRect& ChartRect) = 0;
   virtual void ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, const TRect& ABounds) = 0;
   virtual bool ReDrawBitmap() = 0;
-  virtual void Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth,
-                       int HeadHeight, int Z, double ArrowPercent) = 0;
+  virtual void Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight,
+                       int Z, double ArrowPercent) = 0;
   virtual void ClipCube(const TRect& Rect, int MinZ, int MaxZ) = 0;
-  virtual void Cone(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                    bool DarkCover, int ConePercent) = 0;
+  virtual void Cone(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover,
+                    int ConePercent) = 0;
   virtual void Cube(int Left, int Right, int Top, int Bottom, int Z0, int Z1, bool DarkSides = true) = 0;
-  virtual void Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                        bool DarkCover) = 0;
+  virtual void Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover) = 0;
   virtual void DisableRotation() {}
   virtual void EllipseWithZ(int X1, int Y1, int X2, int Y2, int Z) = 0;
   virtual void EnableRotation() {}
@@ -173,16 +172,15 @@ public:
   virtual void LineWithZ(int X0, int Y0, int X1, int Y1, int Z) = 0;
   virtual void MoveTo3D(int X, int Y, int Z) = 0;
   virtual void LineTo3D(int X, int Y, int Z) = 0;
-  virtual void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1,
-                     double StartAngle, double EndAngle, bool DarkSides, bool DrawSides,
-                     int DonutPercent = 0, TCustomGraphGradient* Gradient = nullptr) = 0;
+  virtual void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1, double StartAngle,
+                     double EndAngle, bool DarkSides, bool DrawSides, int DonutPercent = 0,
+                     TCustomGraphGradient* Gradient = nullptr) = 0;
   virtual void Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) = 0;
   virtual void PlaneWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, const TPoint& P4, int Z) = 0;
   virtual void PlaneFour3D(TQuadPoints& Points, int Z0, int Z1) = 0;
   virtual void PolygonWithZ(std::span<const TPoint> Points, int Z) = 0;
   virtual void PolylineWithZ(std::span<const TPoint> Points, int Z) = 0;
-  virtual void Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
-                       bool DarkSides) = 0;
+  virtual void Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkSides) = 0;
   virtual void PyramidTrunc(const TRect& Rect, int StartZ, int EndZ, int TruncX, int TruncZ) = 0;
   virtual void RectangleWithZ(const TRect& Rect, int Z) = 0;
   virtual void RectangleAtY(int Left, int Y, int Right, int Z0, int Z1) = 0;
@@ -297,9 +295,8 @@ public:
   void LineWithZ(int X0, int Y0, int X1, int Y1, int Z) override;
   void MoveTo3D(int X, int Y, int Z) override;
   void LineTo3D(int X, int Y, int Z) override;
-  void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1, double StartAngle,
-             double EndAngle, bool DarkSides, bool DrawSides, int DonutPercent = 0,
-             TCustomGraphGradient* Gradient = nullptr) override;
+  void Pie3D(int XCenter, int YCenter, int XRadius, int YRadius, int Z0, int Z1, double StartAngle, double EndAngle,
+             bool DarkSides, bool DrawSides, int DonutPercent = 0, TCustomGraphGradient* Gradient = nullptr) override;
   void Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) override;
   void PlaneWithZ(const TPoint& P1, const TPoint& P2, const TPoint& P3, const TPoint& P4, int Z) override;
   void PlaneFour3D(TQuadPoints& Points, int Z0, int Z1) override;

@@ -9,10 +9,9 @@
 #include "platform/guards.h"
 #include "platform/sysutils.h"
 
-const TEnumInfo GradientDirectionInfo("TGradientDirection",
-                                      {"gdTopBottom", "gdBottomTop", "gdLeftRight", "gdRightLeft",
-                                       "gdFromCenter", "gdFromTopLeft", "gdFromBottomLeft", "gdRadial",
-                                       "gdDiagonalUp", "gdDiagonalDown"});
+const TEnumInfo GradientDirectionInfo("TGradientDirection", {"gdTopBottom", "gdBottomTop", "gdLeftRight", "gdRightLeft",
+                                                             "gdFromCenter", "gdFromTopLeft", "gdFromBottomLeft",
+                                                             "gdRadial", "gdDiagonalUp", "gdDiagonalDown"});
 
 // ---------------------------------------------------------------------------------------------
 // Shadow
@@ -54,10 +53,18 @@ void TGraphShadow::Assign(TPersistent* Source) {
   TPersistent::Assign(Source);
 }
 
-void TGraphShadow::SetColor(TColor Value) { if (StoreChanged(FColor, Value)) Changed(); }
-void TGraphShadow::SetHorizSize(int32_t Value) { if (StoreChanged(FHorizSize, Value)) Changed(); }
-void TGraphShadow::SetVertSize(int32_t Value) { if (StoreChanged(FVertSize, Value)) Changed(); }
-void TGraphShadow::SetSmooth(bool Value) { if (StoreChanged(FSmooth, Value)) Changed(); }
+void TGraphShadow::SetColor(TColor Value) {
+  if (StoreChanged(FColor, Value)) Changed();
+}
+void TGraphShadow::SetHorizSize(int32_t Value) {
+  if (StoreChanged(FHorizSize, Value)) Changed();
+}
+void TGraphShadow::SetVertSize(int32_t Value) {
+  if (StoreChanged(FVertSize, Value)) Changed();
+}
+void TGraphShadow::SetSmooth(bool Value) {
+  if (StoreChanged(FSmooth, Value)) Changed();
+}
 void TGraphShadow::SetTransparency(TGraphTransparency Value) {
   if (StoreChanged(FTransparency, Value)) Changed();
 }
@@ -208,8 +215,12 @@ void TCustomGraphGradient::SetRadialX(int32_t Value) {
 void TCustomGraphGradient::SetRadialY(int32_t Value) {
   if (StoreChanged(FRadialY, Value)) Changed();
 }
-void TCustomGraphGradient::SetVisible(bool Value) { if (StoreChanged(FVisible, Value)) Changed(); }
-void TGraphFontGradient::SetOutline(bool Value) { if (StoreChanged(FOutline, Value)) Changed(); }
+void TCustomGraphGradient::SetVisible(bool Value) {
+  if (StoreChanged(FVisible, Value)) Changed();
+}
+void TGraphFontGradient::SetOutline(bool Value) {
+  if (StoreChanged(FOutline, Value)) Changed();
+}
 
 void TCustomGraphGradient::SetMidColor(TColor Value) {
   if (Value == clNone) {
@@ -281,15 +292,18 @@ void TCustomGraphGradient::Draw(TGraphCanvas* Canvas, const TRect& Rect, int Rou
         const int midY = (r.Top + r.Bottom) / 2;
         const bool down = FDirection == gdTopBottom;
         Canvas->GradientFill(TRect(r.Left, r.Top, r.Right, midY), down ? mid : start, down ? end : mid, FDirection, 50);
-        Canvas->GradientFill(TRect(r.Left, midY, r.Right, r.Bottom), down ? start : mid, down ? mid : end, FDirection, 50);
+        Canvas->GradientFill(TRect(r.Left, midY, r.Right, r.Bottom), down ? start : mid, down ? mid : end, FDirection,
+                             50);
         break;
       }
       case gdLeftRight:
       case gdRightLeft: {
         const int midX = (r.Left + r.Right) / 2;
         const bool right = FDirection == gdLeftRight;
-        Canvas->GradientFill(TRect(r.Left, r.Top, midX, r.Bottom), right ? mid : start, right ? end : mid, FDirection, 50);
-        Canvas->GradientFill(TRect(midX, r.Top, r.Right, r.Bottom), right ? start : mid, right ? mid : end, FDirection, 50);
+        Canvas->GradientFill(TRect(r.Left, r.Top, midX, r.Bottom), right ? mid : start, right ? end : mid, FDirection,
+                             50);
+        Canvas->GradientFill(TRect(midX, r.Top, r.Right, r.Bottom), right ? start : mid, right ? mid : end, FDirection,
+                             50);
         break;
       }
       default:
@@ -427,8 +441,7 @@ TGraphShadow* TGraphFont::Shadow() {
 }
 
 TGraphFontGradient* TGraphFont::Gradient() {
-  if (!FGradient)
-    FGradient = std::make_unique<TGraphFontGradient>([this](TObject* s) { SubChanged(s); });
+  if (!FGradient) FGradient = std::make_unique<TGraphFontGradient>([this](TObject* s) { SubChanged(s); });
   return FGradient.get();
 }
 

@@ -130,7 +130,9 @@ void TGraphFunction::ComputeByPeriods(TChartSeries* Source, TChartValueList* Val
     }
     if (last < n) {
       using enum TFunctionPeriodAlign;
-      const double pos = FPeriodAlign == paFirst ? startPos : FPeriodAlign == paLast ? endPos : (startPos + endPos) * 0.5;
+      const double pos = FPeriodAlign == paFirst  ? startPos
+                         : FPeriodAlign == paLast ? endPos
+                                                  : (startPos + endPos) * 0.5;
       if (hasPoints)
         AddRangePoint(Source, first, last, pos);
       else
@@ -230,8 +232,10 @@ bool TGraphSeriesSource::IsSourceKindOf(TChartSeries* Series) {
 }
 
 void TGraphSeriesSource::Deactivate() {
-  if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying)) SetActive(false);
-  else if (ComponentState().Contains(csDestroying)) FActive = false;
+  if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDestroying))
+    SetActive(false);
+  else if (ComponentState().Contains(csDestroying))
+    FActive = false;
 }
 
 void TGraphSeriesSource::AttachToSeries(TChartSeries* Value) {

@@ -118,8 +118,7 @@ VM_DEFINE_CLASS(TGraphView3DEvent)
 VM_PUBLISH(TCustomGraphPanel) {
   P.Object("Border", &TCustomGraphPanel::Border, &TCustomGraphPanel::SetBorder);
   P.Int("BorderRound", &TCustomGraphPanel::BorderRound, &TCustomGraphPanel::SetBorderRound).Default(0);
-  P.Bool("BufferedDisplay", &TCustomGraphPanel::BufferedDisplay, &TCustomGraphPanel::SetBufferedDisplay)
-      .Default(true);
+  P.Bool("BufferedDisplay", &TCustomGraphPanel::BufferedDisplay, &TCustomGraphPanel::SetBufferedDisplay).Default(true);
   P.Int("MarginBottom", &TCustomGraphPanel::MarginBottom, &TCustomGraphPanel::SetMarginBottom).Default(4);
   P.Int("MarginLeft", &TCustomGraphPanel::MarginLeft, &TCustomGraphPanel::SetMarginLeft).Default(3);
   P.Int("MarginRight", &TCustomGraphPanel::MarginRight, &TCustomGraphPanel::SetMarginRight).Default(3);
@@ -549,7 +548,8 @@ void TCustomGraphPanel::Assign(TPersistent* Source) {
 void TCustomGraphPanel::DefineProperties(TFiler* Filer) {
   TCustomPanelNoCaption::DefineProperties(Filer);
   // Older files kept the frame as a border style; nothing is written under that name.
-  Filer->DefineProperty("BorderStyle", [this](TReader* Reader) { ReadBorderStyle(Reader); }, nullptr, false);
+  Filer->DefineProperty(
+      "BorderStyle", [this](TReader* Reader) { ReadBorderStyle(Reader); }, nullptr, false);
 }
 
 void TCustomGraphPanel::ReadBorderStyle(TReader* Reader) { FBorder->SetVisible(Reader->ReadIdent() == "bsSingle"); }

@@ -197,7 +197,7 @@ public:
   bool CancelMouse = false;
   bool Printing = false;
   TCursor OriginalCursor = crDefault;
-  TZoomPanning* Panning = nullptr;           // owned
+  TZoomPanning* Panning = nullptr;            // owned
   TGraphEventListeners* Listeners = nullptr;  // owned list, listeners not owned
 
   // The toolkit's window canvas the chart canvas shows its image on.

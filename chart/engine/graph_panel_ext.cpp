@@ -161,14 +161,12 @@ VM_PUBLISH(TCustomGraphPanelExtended) {
   P.Object("BackImage", &TCustomGraphPanelExtended::BackImage, &TCustomGraphPanelExtended::SetBackImage)
       .Stored([](TObject* o) { return static_cast<TCustomGraphPanelExtended*>(o)->BackImageOrNull() != nullptr; });
   // The shortcuts read older files; the image object itself stores their values.
-  P.Bool("BackImageInside", &TCustomGraphPanelExtended::BackImageInside,
-         &TCustomGraphPanelExtended::SetBackImageInside)
+  P.Bool("BackImageInside", &TCustomGraphPanelExtended::BackImageInside, &TCustomGraphPanelExtended::SetBackImageInside)
       .Stored(false);
   P.Enum("BackImageMode", &TCustomGraphPanelExtended::BackImageMode, &TCustomGraphPanelExtended::SetBackImageMode,
          GraphBackImageModeInfo)
       .Stored(false);
-  P.Bool("BackImageTransp", &TCustomGraphPanelExtended::BackImageTransp,
-         &TCustomGraphPanelExtended::SetBackImageTransp)
+  P.Bool("BackImageTransp", &TCustomGraphPanelExtended::BackImageTransp, &TCustomGraphPanelExtended::SetBackImageTransp)
       .Default(false);
   P.Object("Gradient", &TCustomGraphPanelExtended::Gradient, &TCustomGraphPanelExtended::SetGradient)
       .Stored([](TObject* o) { return static_cast<TCustomGraphPanelExtended*>(o)->GradientOrNull() != nullptr; });
@@ -261,11 +259,12 @@ void TCustomGraphPanelExtended::Assign(TPersistent* Source) {
 void TCustomGraphPanelExtended::DefineProperties(TFiler* Filer) {
   TCustomGraphPanel::DefineProperties(Filer);
   // Zoom settings that older files kept on the panel; never written.
-  Filer->DefineProperty("AllowZoom", [this](TReader* R) { FZoom->SetAllow(R->ReadBoolean()); }, nullptr, false);
-  Filer->DefineProperty("AnimatedZoom", [this](TReader* R) { FZoom->SetAnimated(R->ReadBoolean()); }, nullptr,
-                        false);
-  Filer->DefineProperty("AnimatedZoomSteps", [this](TReader* R) { FZoom->SetAnimatedSteps(R->ReadInteger()); },
-                        nullptr, false);
+  Filer->DefineProperty(
+      "AllowZoom", [this](TReader* R) { FZoom->SetAllow(R->ReadBoolean()); }, nullptr, false);
+  Filer->DefineProperty(
+      "AnimatedZoom", [this](TReader* R) { FZoom->SetAnimated(R->ReadBoolean()); }, nullptr, false);
+  Filer->DefineProperty(
+      "AnimatedZoomSteps", [this](TReader* R) { FZoom->SetAnimatedSteps(R->ReadInteger()); }, nullptr, false);
   const TRect& m = PrintMargins();
   const bool hasData = m.Left != 15 || m.Top != 15 || m.Right != 15 || m.Bottom != 15;
   Filer->DefineProperty(

@@ -44,8 +44,8 @@ TQuadPoints RotatedRectCorners(const TRect& Rect, int Angle) {
   const int cy = (Rect.Top + Rect.Bottom) / 2;
   const double a = Angle * M_PI / 180.0;
   const double s = std::sin(a), c = std::cos(a);
-  const TPoint corners[4] = {{Rect.Left, Rect.Top}, {Rect.Right, Rect.Top}, {Rect.Right, Rect.Bottom},
-                             {Rect.Left, Rect.Bottom}};
+  const TPoint corners[4] = {
+      {Rect.Left, Rect.Top}, {Rect.Right, Rect.Top}, {Rect.Right, Rect.Bottom}, {Rect.Left, Rect.Bottom}};
   TQuadPoints out;
   for (int i = 0; i < 4; ++i) {
     const double dx = corners[i].X - cx, dy = corners[i].Y - cy;
@@ -164,7 +164,9 @@ void TGraphCustomShape::SetShadow(TGraphShadow* Value) {
   FShadow->Assign(Value);
 }
 
-void TGraphCustomShape::SetBevel(TBevelCut Value) { if (StoreChanged(FBevel, Value)) Repaint(); }
+void TGraphCustomShape::SetBevel(TBevelCut Value) {
+  if (StoreChanged(FBevel, Value)) Repaint();
+}
 void TGraphCustomShape::SetBevelWidth(int32_t Value) {
   if (StoreChanged(FBevelWidth, Value)) Repaint();
 }
@@ -274,9 +276,8 @@ void TGraphCustomShape::DrawRectRotated(const TRect& Rect, int Angle, int Z) {
       canvas->Brush->SetBitmap(nullptr);
       canvas->Brush->SetStyle(bsSolid);
       canvas->Brush->SetColor(FShadow->Color());
-      TGraphBlend* shadowBlend = FShadow->Transparency() > 0
-                                     ? canvas->BeginBlending(outlineBounds(moved), FShadow->Transparency())
-                                     : nullptr;
+      TGraphBlend* shadowBlend =
+          FShadow->Transparency() > 0 ? canvas->BeginBlending(outlineBounds(moved), FShadow->Transparency()) : nullptr;
       DrawOutline(canvas, moved, Angle, Z);
       if (shadowBlend) {
         canvas->BlendTransparency = FShadow->Transparency();

@@ -47,9 +47,7 @@ constexpr const char* CrLf = "\r\n";
 
 bool StartsWith(const std::string& S, const char* Prefix) { return S.rfind(Prefix, 0) == 0; }
 
-bool EndsWithCrLf(const std::string& S) {
-  return S.size() >= 2 && S[S.size() - 2] == '\r' && S[S.size() - 1] == '\n';
-}
+bool EndsWithCrLf(const std::string& S) { return S.size() >= 2 && S[S.size() - 2] == '\r' && S[S.size() - 1] == '\n'; }
 
 template <class T>
 void PushBounded(std::vector<T>& Stack, T Value) {
@@ -72,9 +70,9 @@ std::vector<std::pair<std::string, std::string>> SplitAttributes(const std::stri
     std::size_t end = std::string::npos;  // where this value ends
     if (next != std::string::npos) {
       std::size_t q = next;
-      while (q > 0 && after[q - 1] == ' ') --q;                 // blanks between name and "="
-      while (q > 0 && after[q - 1] != ' ') --q;                 // the next name itself
-      if (q > 0) end = q - 1;                                   // the blank before that name
+      while (q > 0 && after[q - 1] == ' ') --q;  // blanks between name and "="
+      while (q > 0 && after[q - 1] != ' ') --q;  // the next name itself
+      if (q > 0) end = q - 1;                    // the blank before that name
     }
     if (end == std::string::npos) {
       out.emplace_back(std::move(name), Trim(after));
@@ -102,9 +100,9 @@ TColor HashColor(const std::string& Value) {
 }
 
 TColor ColorOfText(const std::string& Value) {
-  static const std::pair<const char*, TColor> named[] = {
-      {"BLACK", 0x000000}, {"RED", 0x0000FF},   {"BLUE", 0xFF0000},  {"YELLOW", 0x00FFFF},
-      {"WHITE", 0xFFFFFF}, {"GREEN", 0x008000}, {"LIME", 0x00FF00}};
+  static const std::pair<const char*, TColor> named[] = {{"BLACK", 0x000000},  {"RED", 0x0000FF},   {"BLUE", 0xFF0000},
+                                                         {"YELLOW", 0x00FFFF}, {"WHITE", 0xFFFFFF}, {"GREEN", 0x008000},
+                                                         {"LIME", 0x00FF00}};
   for (const auto& [name, color] : named)
     if (SameText(Value, name)) return color;
   if (!Value.empty() && Value[0] == '#') return HashColor(Value);

@@ -174,8 +174,7 @@ void TLegendItems::Clear() {
 // ---------------------------------------------------------------------------------------------
 // Legend.
 
-TCustomChartLegend::TCustomChartLegend(TCustomAxisPanel* AChart)
-    : TGraphCustomShapePosition(AChart), Chart(AChart) {
+TCustomChartLegend::TCustomChartLegend(TCustomAxisPanel* AChart) : TGraphCustomShapePosition(AChart), Chart(AChart) {
   Symbol = std::make_unique<TLegendSymbol>(this);
   FDividingLines = std::make_unique<TChartHiddenPen>([this](TObject*) { Repaint(); });
   FTitle = std::make_unique<TLegendTitle>(AChart);
@@ -335,12 +334,17 @@ TChartSeries* TCustomChartLegend::SeriesOfItem(int32_t V, bool CountAll) const {
 void TCustomChartLegend::GetLegendText(int32_t Index, std::string& Text) {
   Text.clear();
   switch (EffectiveStyle) {
-    case lsSeries: Text = Chart->LegendSeriesTitle(Index, !FCheckBoxes); break;
-    case lsValues: Chart->GetSeriesLegendText(GetLegendSeries(), Index, Text); break;
+    case lsSeries:
+      Text = Chart->LegendSeriesTitle(Index, !FCheckBoxes);
+      break;
+    case lsValues:
+      Chart->GetSeriesLegendText(GetLegendSeries(), Index, Text);
+      break;
     case lsLastValues:
       if (TChartSeries* s = SeriesOfItem(Index, FCheckBoxes)) Chart->GetSeriesLegendText(s, s->PointCount() - 1, Text);
       break;
-    default: break;
+    default:
+      break;
   }
 }
 
@@ -365,7 +369,8 @@ int32_t TCustomChartLegend::ColumnsWidth() {
     for (size_t k = 0; k < FTexts.size(); ++k)
       for (int col = 0; col < 2; ++col) {
         std::string t = FTexts[k][col];
-        if (col == 0 && Items->Custom && static_cast<int>(k) < Items->Count()) t = Items->Item(static_cast<int>(k))->Text;
+        if (col == 0 && Items->Custom && static_cast<int>(k) < Items->Count())
+          t = Items->Item(static_cast<int>(k))->Text;
         ColumnWidths[col] = std::max(ColumnWidths[col], static_cast<int32_t>(Chart->Canvas->TextWidth(t)));
       }
   }
@@ -652,10 +657,18 @@ void TCustomChartLegend::ResizeChartRect() {
   TRect& cr = Chart->ChartRect;
   if (FResizeChart && !FCustomPosition) {
     switch (FAlignment) {
-      case laLeft: cr.Left = BoxRect.Right; break;
-      case laRight: cr.Right = BoxRect.Left; break;
-      case laTop: cr.Top = BoxRect.Bottom + (Chart->Shadow() ? Chart->Shadow()->VertSize() : 0); break;
-      case laBottom: cr.Bottom = BoxRect.Top; break;
+      case laLeft:
+        cr.Left = BoxRect.Right;
+        break;
+      case laRight:
+        cr.Right = BoxRect.Left;
+        break;
+      case laTop:
+        cr.Top = BoxRect.Bottom + (Chart->Shadow() ? Chart->Shadow()->VertSize() : 0);
+        break;
+      case laBottom:
+        cr.Bottom = BoxRect.Top;
+        break;
     }
     if (IsVertical()) {
       const int32_t m = FHorizMargin ? FHorizMargin : 3 * Chart->ChartWidth / 100;

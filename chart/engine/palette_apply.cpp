@@ -16,4 +16,3 @@ void SetChartPalette(TCustomAxisPanel* Chart, const std::vector<TColor>& Colors,
     Chart->CustomPalette.assign(Colors.begin(), Colors.begin() + std::min<size_t>(Colors.size(), HighIndex + 1));
   Chart->AssignAutoSeriesColors();
 }
-

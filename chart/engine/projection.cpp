@@ -105,9 +105,8 @@ void TGraphCanvas3D::RecalcProjection(bool AIs3D, int MaxDepth, const TRect& Cha
 
 TPoint TGraphCanvas3D::MapPoint(long double X, long double Y, int Z, bool Tilted) {
   if (IsOrthogonal) {
-    return TPoint(
-        AddChecked(ScreenCenter.X, RoundChecked((Z * (long double)OrthoFactorX + X - XCenter) * ZoomFactor)),
-        AddChecked(ScreenCenter.Y, RoundChecked((Y - YCenter - Z * (long double)OrthoFactorY) * ZoomFactor)));
+    return TPoint(AddChecked(ScreenCenter.X, RoundChecked((Z * (long double)OrthoFactorX + X - XCenter) * ZoomFactor)),
+                  AddChecked(ScreenCenter.Y, RoundChecked((Y - YCenter - Z * (long double)OrthoFactorY) * ZoomFactor)));
   }
   const long double x = X - XCenter;
   const long double y = Y - YCenter;
@@ -141,15 +140,19 @@ void TGraphCanvas3D::Calc3DPointFloat(TPoint& P, int Z, double X, double Y) {
 void TGraphCanvas3D::Calculate2DPosition(int& X, int& Y, int Z) {
   if (ZoomFactor == 0) return;
   if (IsOrthogonal) {
-    X = AddChecked(XCenter, RoundChecked((X - ScreenCenter.X) / (long double)ZoomFactor - Z * (long double)OrthoFactorX));
-    Y = AddChecked(YCenter, RoundChecked((Y - ScreenCenter.Y) / (long double)ZoomFactor + Z * (long double)OrthoFactorY));
+    X = AddChecked(XCenter,
+                   RoundChecked((X - ScreenCenter.X) / (long double)ZoomFactor - Z * (long double)OrthoFactorX));
+    Y = AddChecked(YCenter,
+                   RoundChecked((Y - ScreenCenter.Y) / (long double)ZoomFactor + Z * (long double)OrthoFactorY));
   } else if (Is3D && k2 != 0 && k3 != 0) {
     const long double z = (long double)Z - ZCenter;
     const int x0 = X;
-    X = AddChecked(XCenter, RoundChecked(((X - ScreenCenter.X) / (long double)ZoomFactor - z * k5 -
-                                          (long double)(Y - YCenter) * k1) / k3));
+    X = AddChecked(
+        XCenter,
+        RoundChecked(((X - ScreenCenter.X) / (long double)ZoomFactor - z * k5 - (long double)(Y - YCenter) * k1) / k3));
     Y = AddChecked(YCenter, RoundChecked(((Y - ScreenCenter.Y) / (long double)ZoomFactor - z * k6 -
-                                          (long double)(x0 - XCenter) * k4) / k2));
+                                          (long double)(x0 - XCenter) * k4) /
+                                         k2));
   }
 }
 

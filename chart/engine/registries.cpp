@@ -138,7 +138,8 @@ void UnregisterFunctionTypes(std::initializer_list<TGraphFunctionClass> Classes)
 
 std::string GetSeriesTypeDescription(const TChartSeries* Series) {
   if (SeriesTypesHolder())
-    if (const TGraphSeriesType* e = SeriesTypesHolder()->FindSeriesType(static_cast<TChartSeriesClass>(Series->ClassType())))
+    if (const TGraphSeriesType* e =
+            SeriesTypesHolder()->FindSeriesType(static_cast<TChartSeriesClass>(Series->ClassType())))
       return e->DescriptionText();
   return Series->ClassName();
 }
@@ -175,8 +176,8 @@ void UnregisterToolTypes(std::initializer_list<TGraphToolClass> Classes) {
 // Palettes
 
 TColorPalettes::TColorPalettes() {
-  for (const char* n : {"Default", "Excel", "Victorian", "Pastels", "Solid", "Classic", "Web", "Modern", "Rainbow",
-                        "Win. XP"})
+  for (const char* n :
+       {"Default", "Excel", "Victorian", "Pastels", "Solid", "Classic", "Web", "Modern", "Rainbow", "Win. XP"})
     Add(n);
 }
 

@@ -237,12 +237,15 @@ VM_PUBLISH(TChartSeries) {
   P.Int("Depth", &TChartSeries::Depth, &TChartSeries::SetDepth).Default(-1);
   P.Enum("HorizAxis", &TChartSeries::HorizAxis, &TChartSeries::SetHorizAxis, HorizAxisInfo).Default(aBottomAxis);
   P.Object("Marks", &TChartSeries::Marks, &TChartSeries::SetMarks);
-  P.String("PercentFormat", &TChartSeries::PercentFormat, &TChartSeries::SetPercentFormat)
-      .Stored([](TObject* o) { return IsDefaultPercentFormat(static_cast<TChartSeries*>(o)); });
-  P.Int("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor)
-      .Stored([](TObject* o) { return SeriesColorStored(static_cast<TChartSeries*>(o)); });
-  P.String("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat)
-      .Stored([](TObject* o) { return IsDefaultValueFormat(static_cast<TChartSeries*>(o)); });
+  P.String("PercentFormat", &TChartSeries::PercentFormat, &TChartSeries::SetPercentFormat).Stored([](TObject* o) {
+    return IsDefaultPercentFormat(static_cast<TChartSeries*>(o));
+  });
+  P.Int("SeriesColor", &TChartSeries::SeriesColor, &TChartSeries::SetSeriesColor).Stored([](TObject* o) {
+    return SeriesColorStored(static_cast<TChartSeries*>(o));
+  });
+  P.String("ValueFormat", &TChartSeries::ValueFormat, &TChartSeries::SetValueFormat).Stored([](TObject* o) {
+    return IsDefaultValueFormat(static_cast<TChartSeries*>(o));
+  });
   P.Enum("VertAxis", &TChartSeries::VertAxis, &TChartSeries::SetVertAxis, VertAxisInfo).Default(aLeftAxis);
   P.String("XLabelsSource", &TChartSeries::XLabelsSource, &TChartSeries::SetXLabelsSource);
   P.Object("XValues", &TChartSeries::XValues, &TChartSeries::SetXValues);
@@ -439,7 +442,8 @@ void TChartSeries::Delete(int32_t ValueIndex) {
 
 void TChartSeries::DeleteRange(int32_t Start, int32_t Quantity, bool RenumberPositions) {
   if (Quantity <= 0) throw EAssertionFailed("Quantity of data points to delete must be greater than zero.");
-  if (Start + Quantity - 1 >= PointCount()) throw EAssertionFailed("Quantity of data to delete must be less than Count.");
+  if (Start + Quantity - 1 >= PointCount())
+    throw EAssertionFailed("Quantity of data to delete must be less than Count.");
   if (Start < 0) throw ERangeError("Range check error");
   for (int i = 0; i < ValueLists.Count(); ++i) ValueLists.GetValueList(i)->DeleteRange(Start, Quantity);
   if (PointColors) {

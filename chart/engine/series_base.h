@@ -68,8 +68,8 @@ using TSeriesStyle = uint8_t;
 using TSeriesOnAfterAdd = std::function<void(TChartSeries* Sender, int ValueIndex)>;
 using TSeriesOnBeforeAdd = std::function<bool(TChartSeries* Sender)>;
 using TSeriesOnClear = std::function<void(TChartSeries* Sender)>;
-using TSeriesClick = std::function<void(TChartSeries* Sender, int ValueIndex, TMouseButton Button,
-                                        TShiftState Shift, int X, int Y)>;
+using TSeriesClick =
+    std::function<void(TChartSeries* Sender, int ValueIndex, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TSeriesOnGetMarkText = std::function<void(TChartSeries* Sender, int ValueIndex, std::string& MarkText)>;
 using TAddStyleProc = std::function<void(const std::string& Text)>;
 
@@ -344,9 +344,7 @@ public:
   int32_t AddXY(double X, double Y, const std::string& Label = "", TColor Color = clDefault) {
     return AddPoint(X, Y, Label, Color);
   }
-  int32_t AddY(double Y, const std::string& Label = "", TColor Color = clDefault) {
-    return AddValue(Y, Label, Color);
-  }
+  int32_t AddY(double Y, const std::string& Label = "", TColor Color = clDefault) { return AddValue(Y, Label, Color); }
   int32_t AddXOnly(double X, const std::string& Label = "", TColor Color = clDefault);
   int32_t AddYOnly(double Y, const std::string& Label = "", TColor Color = clDefault);
   void SetXValueAt(int32_t Index, double Value);

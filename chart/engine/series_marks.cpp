@@ -574,20 +574,38 @@ void TChartSeries::BuildMarkText(int32_t ValueIndex, std::string& Text) {
       return MarkValueText(x);
     };
     switch (FMarks->Style()) {
-      case smsValue: Text = v; break;
-      case smsPercent: Text = pct(false); break;
-      case smsLabel: Text = l; break;
-      case smsLabelPercent: Text = l + s + pct(false); break;
-      case smsLabelValue: Text = l + s + v; break;
+      case smsValue:
+        Text = v;
+        break;
+      case smsPercent:
+        Text = pct(false);
+        break;
+      case smsLabel:
+        Text = l;
+        break;
+      case smsLabelPercent:
+        Text = l + s + pct(false);
+        break;
+      case smsLabelValue:
+        Text = l + s + v;
+        break;
       case smsLegend:
         Text.clear();
         if (FParentChart) series_link::GetSeriesLegendText(FParentChart, this, ValueIndex, Text);
         if (!FMarks->MultiLine()) Text = ReplaceChar(Text, LegendColumnSeparator, ' ');
         break;
-      case smsPercentTotal: Text = pct(true); break;
-      case smsLabelPercentTotal: Text = l + s + pct(true); break;
-      case smsXValue: Text = xText(); break;
-      case smsXY: Text = xText() + s + v; break;
+      case smsPercentTotal:
+        Text = pct(true);
+        break;
+      case smsLabelPercentTotal:
+        Text = l + s + pct(true);
+        break;
+      case smsXValue:
+        Text = xText();
+        break;
+      case smsXY:
+        Text = xText() + s + v;
+        break;
     }
   }
   if (OnGetMarkText) OnGetMarkText(this, ValueIndex, Text);
@@ -610,8 +628,8 @@ void TChartSeries::DrawAllMarks() {
     TGraphCustomShape* item = FMarks->MarkItem(i);
     if (!item->Visible()) continue;
     c->AssignFont(item->Font());
-    if (series_link::View3D(FParentChart) && !c->IsText3D() && c->View3DOptions &&
-        c->View3DOptions->ZoomText() && c->View3DOptions->Zoom() != 100) {
+    if (series_link::View3D(FParentChart) && !c->IsText3D() && c->View3DOptions && c->View3DOptions->ZoomText() &&
+        c->View3DOptions->Zoom() != 100) {
       const int size = static_cast<int>(std::nearbyint(c->Font->Size() * c->View3DOptions->Zoom() / 100.0));
       c->Font->SetSize(std::max(1, size));
     }

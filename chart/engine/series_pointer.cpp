@@ -196,29 +196,40 @@ void TSeriesPointer::DrawPointerShape(TCanvas3D* Canvas, bool Is3D, int X, int Y
         poly({TPoint{left, Y + a}, TPoint{right, Y + a}, TPoint{X, Y - a}});
       break;
     }
-    case psCross: cross(); break;
-    case psDiagCross: diagCross(); break;
+    case psCross:
+      cross();
+      break;
+    case psDiagCross:
+      diagCross();
+      break;
     case psStar:
       cross();
       diagCross();
       break;
-    case psDiamond: poly({TPoint{left, Y}, TPoint{X, top}, TPoint{right, Y}, TPoint{X, bottom}}); break;
+    case psDiamond:
+      poly({TPoint{left, Y}, TPoint{X, top}, TPoint{right, Y}, TPoint{X, bottom}});
+      break;
     case psSmallDot:
       if (Is3D)
         Canvas->SetPixel3D(X, Y, zm, Canvas->Brush->Color());
       else
         Canvas->SetPixel(X, Y, Canvas->Brush->Color());
       break;
-    case psNothing: break;
-    case psLeftTriangle: poly({TPoint{left, Y}, TPoint{right, bottom}, TPoint{right, top}}); break;
-    case psRightTriangle: poly({TPoint{right, Y}, TPoint{left, bottom}, TPoint{left, top}}); break;
+    case psNothing:
+      break;
+    case psLeftTriangle:
+      poly({TPoint{left, Y}, TPoint{right, bottom}, TPoint{right, top}});
+      break;
+    case psRightTriangle:
+      poly({TPoint{right, Y}, TPoint{left, bottom}, TPoint{left, top}});
+      break;
   }
   if (FGradient->Visible()) FillGradient(Canvas, Is3D, left, top, right, bottom, X, Y, ColorValue, AStyle, z0);
   if (blend) Canvas->EndBlending(blend);
 }
 
-void TSeriesPointer::FillGradient(TCanvas3D* Canvas, bool Is3D, int Left, int Top, int Right, int Bottom, int X,
-                                  int Y, TColor ColorValue, TSeriesPointerStyle AStyle, int Z0) {
+void TSeriesPointer::FillGradient(TCanvas3D* Canvas, bool Is3D, int Left, int Top, int Right, int Bottom, int X, int Y,
+                                  TColor ColorValue, TSeriesPointerStyle AStyle, int Z0) {
   const int pw = Pen()->Visible() ? Pen()->Width() : 0;
   TRect area{Left + pw, Top + pw, Right, Bottom};
   if (!KeepGradientColor) {
@@ -264,13 +275,15 @@ void TSeriesPointer::FillGradient(TCanvas3D* Canvas, bool Is3D, int Left, int To
         if (!FDraw3D) {
           const int a = AStyle == psTriangle ? (area.Bottom - area.Top) / 2 : -(area.Bottom - area.Top) / 2;
           const int cy = (area.Top + area.Bottom) / 2;
-          fillPolygon({TPoint{area.Left, cy + a}, TPoint{area.Right, cy + a}, TPoint{(area.Left + area.Right) / 2, cy - a}});
+          fillPolygon(
+              {TPoint{area.Left, cy + a}, TPoint{area.Right, cy + a}, TPoint{(area.Left + area.Right) / 2, cy - a}});
         }
         break;
       case psDiamond:
         FGradient->DrawQuad(Canvas, TQuadPoints{TPoint{Left, Y}, TPoint{X, Top}, TPoint{Right, Y}, TPoint{X, Bottom}});
         break;
-      default: break;
+      default:
+        break;
     }
   } else {
     area.Right -= pw;

@@ -84,7 +84,8 @@ int32_t TChartSeries::SetDataSourceChecked(TComponent* Source, bool ReplaceOther
   if (!AcceptsDataSource(FParentChart, this, Source))
     throw ChartException(Format(MsgInvalidDataSource, {Source ? Source->Name() : std::string()}));
   if (DataSources->IndexOf(Source) >= 0) return -1;
-  if (dynamic_cast<TChartSeries*>(Source)) CheckCircularDataSource(FParentChart, this, dynamic_cast<TChartSeries*>(Source));
+  if (dynamic_cast<TChartSeries*>(Source))
+    CheckCircularDataSource(FParentChart, this, dynamic_cast<TChartSeries*>(Source));
   if (ReplaceOthers && !ComponentState().Contains(csLoading)) DataSources->Clear();
   const int32_t result = AddDataSourceInternal(Source);
   RefreshDataFromSource();
@@ -316,7 +317,8 @@ void TChartSeries::WriteData(TStream& Stream) {
       Put<uint8_t>(Stream, static_cast<uint8_t>(l.size()));
       Stream.WriteString(l);
     }
-    for (int k = 2; k < ValueLists.Count(); ++k) Put<double>(Stream, ValueLists.GetValueList(k)->Values[static_cast<size_t>(i)]);
+    for (int k = 2; k < ValueLists.Count(); ++k)
+      Put<double>(Stream, ValueLists.GetValueList(k)->Values[static_cast<size_t>(i)]);
     if (flags & 8) WriteMarkPosition(Stream, FMarks->Positions.GetPosition(i));
   }
 }

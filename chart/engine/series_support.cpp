@@ -150,16 +150,35 @@ void TChartSeries::FormatLegendText(int32_t ValueIndex, TLegendTextStyle Style, 
   };
   const std::string sep(1, LegendColumnSeparator);
   switch (Style) {
-    case ltsPlain: break;
-    case ltsLeftValue: Text = valueText() + (label.empty() ? "" : sep + label); break;
-    case ltsRightValue: Text = (label.empty() ? "" : label + sep) + valueText(); break;
-    case ltsLeftPercent: Text = percentText() + (label.empty() ? "" : sep + label); break;
-    case ltsRightPercent: Text = (label.empty() ? "" : label + sep) + percentText(); break;
-    case ltsXValue: Text = xText(); break;
-    case ltsValue: Text = valueText(); break;
-    case ltsPercent: Text = percentText(); break;
-    case ltsXAndValue: Text = xText() + sep + valueText(); break;
-    case ltsXAndPercent: Text = xText() + sep + percentText(); break;
+    case ltsPlain:
+      break;
+    case ltsLeftValue:
+      Text = valueText() + (label.empty() ? "" : sep + label);
+      break;
+    case ltsRightValue:
+      Text = (label.empty() ? "" : label + sep) + valueText();
+      break;
+    case ltsLeftPercent:
+      Text = percentText() + (label.empty() ? "" : sep + label);
+      break;
+    case ltsRightPercent:
+      Text = (label.empty() ? "" : label + sep) + percentText();
+      break;
+    case ltsXValue:
+      Text = xText();
+      break;
+    case ltsValue:
+      Text = valueText();
+      break;
+    case ltsPercent:
+      Text = percentText();
+      break;
+    case ltsXAndValue:
+      Text = xText() + sep + valueText();
+      break;
+    case ltsXAndPercent:
+      Text = xText() + sep + percentText();
+      break;
   }
 }
 

@@ -234,7 +234,9 @@ void TGraphCustomToolAxis::DefineProperties(TFiler* Filer) {
         if (FParentChart && FParentChart->Axes && id >= 0 && id < FParentChart->Axes->Count())
           SetAxis(FParentChart->Axes->AxisAt(id));
       },
-      [this](TWriter* w) { w->WriteInteger(FParentChart && FParentChart->Axes ? FParentChart->Axes->IndexOf(FAxis) : -1); },
+      [this](TWriter* w) {
+        w->WriteInteger(FParentChart && FParentChart->Axes ? FParentChart->Axes->IndexOf(FAxis) : -1);
+      },
       FAxis != nullptr);
 }
 

@@ -38,8 +38,7 @@ VM_PUBLISH(TChartValueList) {
   P.String("ValueSource", &TChartValueList::ValueSource, &TChartValueList::SetValueSource);
 }
 
-TChartValueList::TChartValueList(TChartSeries* AOwner, const std::string& AName)
-    : OwnerSeries(AOwner), FName(AName) {
+TChartValueList::TChartValueList(TChartSeries* AOwner, const std::string& AName) : OwnerSeries(AOwner), FName(AName) {
   StatsStale = true;
   if (OwnerSeries) OwnerSeries->ValueLists.Add(this);
   ClearValues();
@@ -320,10 +319,12 @@ void TChartValueList::Assign(TPersistent* Source) {
 
 void TChartValueList::ReadMultiplier(TReader* Reader) {
   const double m = static_cast<double>(Reader->ReadFloat());
-  if (m != 1) ShowErrorBox("Error: Multiplier property is obsolete.\rModify GraphDefs (enable Multiplier) and recompile.");
+  if (m != 1)
+    ShowErrorBox("Error: Multiplier property is obsolete.\rModify GraphDefs (enable Multiplier) and recompile.");
 }
 
 void TChartValueList::DefineProperties(TFiler* Filer) {
   TPersistent::DefineProperties(Filer);
-  Filer->DefineProperty("Multiplier", [this](TReader* r) { ReadMultiplier(r); }, nullptr, false);
+  Filer->DefineProperty(
+      "Multiplier", [this](TReader* r) { ReadMultiplier(r); }, nullptr, false);
 }

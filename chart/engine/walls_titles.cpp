@@ -193,8 +193,12 @@ void TChartTitle::DrawTitle() {
     for (int i = 0; i < n; ++i) widest = std::max(widest, static_cast<int32_t>(c->TextWidth((*FText)[i])));
     const int32_t w = ww + fw + widest;
     switch (FAlignment) {
-      case taLeftJustify: BoxRect.Right = BoxRect.Left + w; break;
-      case taRightJustify: BoxRect.Left = BoxRect.Right - w; break;
+      case taLeftJustify:
+        BoxRect.Right = BoxRect.Left + w;
+        break;
+      case taRightJustify:
+        BoxRect.Left = BoxRect.Right - w;
+        break;
       case taCenter: {
         if (FCustomPosition) BoxRect.Right = BoxRect.Left + w;
         const int32_t cx = (BoxRect.Left + BoxRect.Right) / 2;

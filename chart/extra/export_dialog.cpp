@@ -290,9 +290,7 @@ void TGraphExportForm::EHeightChange() {
   UDWidth->SetPosition(static_cast<int>(std::nearbyint(UDHeight->Position() * FRatio)));
 }
 
-bool TGraphExportForm::CanExportData() const {
-  return ExportSeriesCount(Chart()) > 0;
-}
+bool TGraphExportForm::CanExportData() const { return ExportSeriesCount(Chart()) > 0; }
 
 void TGraphExportForm::EnableButtons() {
   TTabSheet* page = PageControl1->ActivePage();
@@ -339,15 +337,25 @@ TSeriesData* TGraphExportForm::CreateDataExporter() {
   switch (RGText->ItemIndex()) {
     case 1:
     case 2:
-    case 3: break;
+    case 3:
+      break;
     default: {
       auto* t = static_cast<TSeriesDataText*>(result);
       switch (CBDelim->ItemIndex()) {
-        case 0: t->Separator = ' '; break;
-        case 2: t->Separator = ','; break;
-        case 3: t->Separator = ';'; break;
-        case 4: t->Separator = ECustom->Text().empty() ? ' ' : ECustom->Text()[0]; break;
-        default: t->Separator = '\t';
+        case 0:
+          t->Separator = ' ';
+          break;
+        case 2:
+          t->Separator = ',';
+          break;
+        case 3:
+          t->Separator = ';';
+          break;
+        case 4:
+          t->Separator = ECustom->Text().empty() ? ' ' : ECustom->Text()[0];
+          break;
+        default:
+          t->Separator = '\t';
       }
       t->QuoteText = EQuotes->Text();
     }

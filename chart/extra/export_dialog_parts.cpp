@@ -24,10 +24,14 @@ void ExportListSeries(TCustomChart* Chart, TStrings* Items) {
 TSeriesData* ExportNewData(int Format, TCustomChart* Chart, void* Series) {
   auto* s = dynamic_cast<TChartSeries*>(static_cast<TObject*>(Series));
   switch (Format) {
-    case 1: return new TSeriesDataXML(Chart, s);
-    case 2: return new TSeriesDataHTML(Chart, s);
-    case 3: return new TSeriesDataXLS(Chart, s);
-    default: return new TSeriesDataText(Chart, s);
+    case 1:
+      return new TSeriesDataXML(Chart, s);
+    case 2:
+      return new TSeriesDataHTML(Chart, s);
+    case 3:
+      return new TSeriesDataXLS(Chart, s);
+    default:
+      return new TSeriesDataText(Chart, s);
   }
 }
 

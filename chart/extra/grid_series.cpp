@@ -127,9 +127,7 @@ VM_PUBLISH(TCustom3DPaletteSeries) {
   P.Event("OnGetColor", &S::OnGetColor);
 }
 
-TCustom3DPaletteSeries::TCustom3DPaletteSeries(TComponent* AOwner) : TCustom3DSeries(AOwner) {
-  PrepareColorRange();
-}
+TCustom3DPaletteSeries::TCustom3DPaletteSeries(TComponent* AOwner) : TCustom3DSeries(AOwner) { PrepareColorRange(); }
 
 int32_t TCustom3DPaletteSeries::AddPaletteEntry(double Value, TColor Color) {
   auto at = std::upper_bound(FPalette.begin(), FPalette.end(), Value,
@@ -161,7 +159,9 @@ void TCustom3DPaletteSeries::CreateDefaultPalette(int32_t Steps) {
           c = RGBColor(g, g, g);
           break;
         }
-        case psRainbow: c = static_cast<TColor>(kRainbow[t % 25]); break;
+        case psRainbow:
+          c = static_cast<TColor>(kRainbow[t % 25]);
+          break;
       }
       AddPaletteEntry(first + t * step, c);
     }

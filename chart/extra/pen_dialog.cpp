@@ -282,8 +282,7 @@ TForm* CreateEditorDialog(const std::function<TForm*(TComponent* Owner)>& Create
 }
 
 bool ShowPenDialog(TComponent* Component, TPen* Pen, bool HideColor) {
-  std::unique_ptr<TForm> form(
-      CreateEditorDialog([](TComponent* Owner) { return new TPenDialog(Owner); }, Component));
+  std::unique_ptr<TForm> form(CreateEditorDialog([](TComponent* Owner) { return new TPenDialog(Owner); }, Component));
   auto* dialog = static_cast<TPenDialog*>(form.get());
   dialog->EditedPen = Pen;
   if (HideColor) dialog->BColor->SetVisible(false);

@@ -79,7 +79,8 @@ TChartPreview::TChartPreview(TComponent* AOwner) : TForm(AOwner) {
   BClose->SetCaption("Close");
   // The printer list takes what the buttons leave of the top row.
   CBPrinters->SetAnchors({akLeft, akTop, akRight});
-  for (TControl* c : std::initializer_list<TControl*>{BSetupPrinter, BPrint, PanelClose}) c->SetAnchors({akTop, akRight});
+  for (TControl* c : std::initializer_list<TControl*>{BSetupPrinter, BPrint, PanelClose})
+    c->SetAnchors({akTop, akRight});
 
   Orientation = Place<TGroupBox>(this, this, "Orientation", 8, 40, 150, 70);
   Orientation->SetCaption("Orien&tation:");

@@ -235,9 +235,7 @@ void TGraphPreviewPanel::DrawContents(const TRect& Rect) {
   if (OnAfterDraw) OnAfterDraw(this);
 }
 
-TBitmap* TGraphPreviewPanel::PreviewBitmap() {
-  return CreateBitmap(Color(), TRect(0, 0, Width(), Height()), pf24bit);
-}
+TBitmap* TGraphPreviewPanel::PreviewBitmap() { return CreateBitmap(Color(), TRect(0, 0, Width(), Height()), pf24bit); }
 
 int TGraphPreviewPanel::HitTest(int X, int Y) const {
   const TRect& R = FImageRect;
@@ -268,7 +266,7 @@ void TGraphPreviewPanel::DoMouseDown(int X, int Y) {
 void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
   if (X < FPaper.Left || X > FPaper.Right || Y < FPaper.Top || Y > FPaper.Bottom) return;
   if (FDragging == phNone) {
-    static const TCursor cursors[] = {crDefault,  crHSplit,   crVSplit,   crHSplit,   crVSplit,
+    static const TCursor cursors[] = {crDefault,       crHSplit,   crVSplit,   crHSplit,   crVSplit,
                                       ChartHandCursor, crSizeNWSE, crSizeNESW, crSizeNESW, crSizeNWSE};
     SetCursor(cursors[HitTest(X, Y)]);
     return;
@@ -281,14 +279,42 @@ void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
   const auto right = [&] { return R.Left < X && X <= FPaper.Right; };
   const auto bottom = [&] { return R.Top < Y && Y <= FPaper.Bottom; };
   switch (FDragging) {
-    case phLeft: if (left()) R.Left = X; break;
-    case phTop: if (top()) R.Top = Y; break;
-    case phRight: if (right()) R.Right = X; break;
-    case phBottom: if (bottom()) R.Bottom = Y; break;
-    case phTopLeft: if (left() && top()) { R.Left = X; R.Top = Y; } break;
-    case phTopRight: if (right() && top()) { R.Right = X; R.Top = Y; } break;
-    case phBottomLeft: if (left() && bottom()) { R.Left = X; R.Bottom = Y; } break;
-    case phBottomRight: if (right() && bottom()) { R.Right = X; R.Bottom = Y; } break;
+    case phLeft:
+      if (left()) R.Left = X;
+      break;
+    case phTop:
+      if (top()) R.Top = Y;
+      break;
+    case phRight:
+      if (right()) R.Right = X;
+      break;
+    case phBottom:
+      if (bottom()) R.Bottom = Y;
+      break;
+    case phTopLeft:
+      if (left() && top()) {
+        R.Left = X;
+        R.Top = Y;
+      }
+      break;
+    case phTopRight:
+      if (right() && top()) {
+        R.Right = X;
+        R.Top = Y;
+      }
+      break;
+    case phBottomLeft:
+      if (left() && bottom()) {
+        R.Left = X;
+        R.Bottom = Y;
+      }
+      break;
+    case phBottomRight:
+      if (right() && bottom()) {
+        R.Right = X;
+        R.Bottom = Y;
+      }
+      break;
     case phMove: {
       const int nl = std::max(FPaper.Left, X + FStartRect.Left - FStartPoint.X);
       const int nt = std::max(FPaper.Top, Y + FStartRect.Top - FStartPoint.Y);
@@ -300,7 +326,8 @@ void TGraphPreviewPanel::DoMouseMove(int X, int Y) {
       if (inside(nl, nt) && inside(nr, nb)) R = TRect(nl, nt, nr, nb);
       break;
     }
-    default: break;
+    default:
+      break;
   }
   if (TCustomGraphPanel* p = Panel()) {
     const int W = FPaper.Width(), H = FPaper.Height();

@@ -25,8 +25,18 @@ using TChangeMarginsEvent = std::function<void(TObject* Sender, bool DisableProp
 using TGetPaperRectEvent = std::function<void(TObject* Sender, TRect& PaperRect)>;
 
 // Hit codes of a pixel against the image rectangle.
-enum TPreviewHit { phNone = 0, phLeft = 1, phTop = 2, phRight = 3, phBottom = 4, phMove = 5,
-                   phTopLeft = 6, phTopRight = 7, phBottomLeft = 8, phBottomRight = 9 };
+enum TPreviewHit {
+  phNone = 0,
+  phLeft = 1,
+  phTop = 2,
+  phRight = 3,
+  phBottom = 4,
+  phMove = 5,
+  phTopLeft = 6,
+  phTopRight = 7,
+  phBottomLeft = 8,
+  phBottomRight = 9
+};
 
 class TGraphPreviewPanel : public TCustomGraphPanelExtended {
   VM_CLASS(TGraphPreviewPanel, TCustomGraphPanelExtended)

@@ -13,10 +13,11 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
 
-const TEnumInfo MultiBarInfo("TMultiBar", {"mbNone", "mbSide", "mbStacked", "mbStacked100", "mbSideAll", "mbSelfStack"});
+const TEnumInfo MultiBarInfo("TMultiBar",
+                             {"mbNone", "mbSide", "mbStacked", "mbStacked100", "mbSideAll", "mbSelfStack"});
 const TEnumInfo BarStyleInfo("TBarStyle", {"bsRectangle", "bsPyramid", "bsInvPyramid", "bsCilinder", "bsEllipse",
-                                           "bsArrow", "bsRectGradient", "bsCone", "bsBevel", "bsSlantCube",
-                                           "bsDiamond", "bsInvArrow", "bsInvCone"});
+                                           "bsArrow", "bsRectGradient", "bsCone", "bsBevel", "bsSlantCube", "bsDiamond",
+                                           "bsInvArrow", "bsInvCone"});
 
 VM_PUBLISH(TCustomBarSeries) {
   using S = TCustomBarSeries;
@@ -38,7 +39,9 @@ VM_PUBLISH(TCustomBarSeries) {
   P.Float("YOrigin", &S::YOrigin, &S::SetYOrigin).Default(0.0);
   P.Event("OnGetBarStyle", &S::OnGetBarStyle);
 }
-VM_PUBLISH(TBarSeries) { P.Int("CustomBarWidth", &TBarSeries::CustomBarWidth, &TBarSeries::SetCustomBarWidth).Default(0); }
+VM_PUBLISH(TBarSeries) {
+  P.Int("CustomBarWidth", &TBarSeries::CustomBarWidth, &TBarSeries::SetCustomBarWidth).Default(0);
+}
 VM_PUBLISH(THorizBarSeries) {
   P.Int("CustomBarHeight", &THorizBarSeries::CustomBarHeight, &THorizBarSeries::SetCustomBarHeight).Default(0);
 }
@@ -128,7 +131,9 @@ void TCustomBarSeries::PrepareForDraw() {
       if (FPointSlots == -1 || FPointSlots < c) FPointSlots = c + ((FSideMargins && c > 0) ? 1 : 0);
       switch (FMultiBar) {
         case mbNone:
-        case mbSelfStack: FBarCount = 1; break;
+        case mbSelfStack:
+          FBarCount = 1;
+          break;
         case mbStacked:
         case mbStacked100: {
           const int32_t g = static_cast<TCustomBarSeries*>(s)->FStackGroup;
@@ -189,10 +194,17 @@ int32_t TCustomBarSeries::PositionStart(int32_t Index) {
   auto pix = [&](double v) { return a ? a->ValueToPixel(v) : 0; };
   const double pos = Vertical() ? XValueAt(Index) : YValueAt(Index);
   switch (FMultiBar) {
-    case mbSideAll: r = pix(Index + FPointsBefore) - w / 2; break;
-    case mbSelfStack: r = pix(FParentChart ? series_link::SeriesIndex(FParentChart, this) : 0) - w / 2; break;
-    case mbNone: r = pix(pos) - w / 2; break;
-    default: r = pix(pos) + RoundPixel((FBarOrder - FBarCount * 0.5 - 1) * w);
+    case mbSideAll:
+      r = pix(Index + FPointsBefore) - w / 2;
+      break;
+    case mbSelfStack:
+      r = pix(FParentChart ? series_link::SeriesIndex(FParentChart, this) : 0) - w / 2;
+      break;
+    case mbNone:
+      r = pix(pos) - w / 2;
+      break;
+    default:
+      r = pix(pos) + RoundPixel((FBarOrder - FBarCount * 0.5 - 1) * w);
   }
   if (FOffsetPercent != 0) r += RoundPixel(FOffsetPercent * w * 0.01);
   return r;
@@ -250,7 +262,8 @@ int32_t TCustomBarSeries::OriginPos(int32_t ValueIndex) {
   if (!v) return 0;
   switch (FMultiBar) {
     case mbStacked:
-    case mbSelfStack: return v->ValueToPixel(PointOrigin(ValueIndex, false));
+    case mbSelfStack:
+      return v->ValueToPixel(PointOrigin(ValueIndex, false));
     case mbStacked100: {
       const double total = PointOrigin(ValueIndex, true);
       return total == 0 ? v->ValueToPixel(0) : v->ValueToPixel(PointOrigin(ValueIndex, false) * 100.0 / total);
@@ -267,12 +280,14 @@ int32_t TCustomBarSeries::ValueEnd(int32_t Index) {
   const double value = MainValueAt(Index);
   switch (FMultiBar) {
     case mbStacked:
-    case mbSelfStack: return v->ValueToPixel(PointOrigin(Index, false) + value);
+    case mbSelfStack:
+      return v->ValueToPixel(PointOrigin(Index, false) + value);
     case mbStacked100: {
       const double total = PointOrigin(Index, true);
       return total == 0 ? v->ValueToPixel(0) : v->ValueToPixel((PointOrigin(Index, false) + value) * 100.0 / total);
     }
-    default: return v->ValueToPixel(value);
+    default:
+      return v->ValueToPixel(value);
   }
 }
 
@@ -435,11 +450,15 @@ bool TCustomBarSeries::IsValueDrawnForward(int32_t ValueIndex) {
   }
   const bool notInv = !(HorizAxisObject && HorizAxisObject->Inverted());
   switch (FMultiBar) {
-    case mbNone: return TChartSeries::IsValueDrawnForward(ValueIndex);
+    case mbNone:
+      return TChartSeries::IsValueDrawnForward(ValueIndex);
     case mbSide:
-    case mbSideAll: return false;
-    case mbStacked100: return notInv;
-    default: return (MainValueAt(ValueIndex) >= 0) == notInv;
+    case mbSideAll:
+      return false;
+    case mbStacked100:
+      return notInv;
+    default:
+      return (MainValueAt(ValueIndex) >= 0) == notInv;
   }
 }
 
@@ -463,7 +482,10 @@ void TCustomBarSeries::DrawOneValue(int32_t ValueIndex) {
     r.Top = ScreenYAt(ValueIndex);
     r.Bottom = OriginPos(ValueIndex);
     if (!BarPen()->Visible()) {
-      if (r.Top > r.Bottom) ++r.Top; else ++r.Bottom;
+      if (r.Top > r.Bottom)
+        ++r.Top;
+      else
+        ++r.Bottom;
       ++r.Right;
     }
     DrawBar(ValueIndex, std::min(r.Top, r.Bottom), std::max(r.Top, r.Bottom));
@@ -478,7 +500,10 @@ void TCustomBarSeries::DrawOneValue(int32_t ValueIndex) {
     r.Right = ScreenXAt(ValueIndex);
     r.Left = OriginPos(ValueIndex);
     if (!BarPen()->Visible()) {
-      if (r.Right > r.Left) ++r.Right; else --r.Right;
+      if (r.Right > r.Left)
+        ++r.Right;
+      else
+        --r.Right;
       if (r.Left >= r.Right) ++r.Left;
       ++r.Bottom;
     }
@@ -643,8 +668,7 @@ void TCustomBarSeries::DrawBar(int32_t ValueIndex, int StartPos, int EndPos) {
       g.Right -= BarPen()->Width();
       g.Bottom -= BarPen()->Width();
     }
-    if (g.Right > g.Left && g.Bottom > g.Top)
-      c->GradientFill(g, clWhite, FBarColor, v ? gdTopBottom : gdLeftRight);
+    if (g.Right > g.Left && g.Bottom > g.Top) c->GradientFill(g, clWhite, FBarColor, v ? gdTopBottom : gdLeftRight);
   }
   if (FTickLines->Visible()) {
     TChartAxis* a = GetValueAxis();
@@ -711,8 +735,8 @@ void TCustomBarSeries::FillLegendSymbol(int32_t ValueIndex, const TRect& Rect) {
 void TCustomBarSeries::AdjustLegendBrush(int32_t, TColor& BackColor, TBrushStyle& Style) {
   if (FParentChart) FParentChart->Canvas->AssignVisiblePen(BarPen());
   Style = BarBrush()->Style();
-  BackColor = BarBrush()->Color() == clDefault && FParentChart ? series_link::ChartColor(FParentChart)
-                                                                 : BarBrush()->Color();
+  BackColor =
+      BarBrush()->Color() == clDefault && FParentChart ? series_link::ChartColor(FParentChart) : BarBrush()->Color();
 }
 
 void TCustomBarSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) {
@@ -749,8 +773,8 @@ void TCustomBarSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text
 
 void TCustomBarSeries::ListStyleVariants(const TAddStyleProc& AddStyle) {
   TChartSeries::ListStyleVariants(AddStyle);
-  for (const std::string* s : {&MsgStyleColors, &MsgStylePyramid, &MsgStyleEllipse, &MsgStyleInvPyramid,
-                               &MsgStyleGradient})
+  for (const std::string* s :
+       {&MsgStyleColors, &MsgStylePyramid, &MsgStyleEllipse, &MsgStyleInvPyramid, &MsgStyleGradient})
     AddStyle(*s);
   if (GalleryHasStacked())
     for (const std::string* s : {&MsgStyleStack, &MsgStyleStack100, &MsgStyleSelfStacked}) AddStyle(*s);

@@ -32,8 +32,10 @@ std::string DateGroupLabel(double Date, int Group) {
   uint16_t y, m, d;
   DecodeDate(Date, y, m, d);
   switch (Group) {
-    case 0: return FormatDateTime("dd hh:nn", Date);
-    case 1: return FormatDateTime("dd/MMM", Date);
+    case 0:
+      return FormatDateTime("dd hh:nn", Date);
+    case 1:
+      return FormatDateTime("dd/MMM", Date);
     case 2: {
       // The ISO week: the week's Thursday decides its year.
       const int w = (DayOfWeek(Date) + 5) % 7;  // Monday 0 .. Sunday 6
@@ -43,11 +45,16 @@ std::string DateGroupLabel(double Date, int Group) {
       const int week = static_cast<int>((t - EncodeDate(ty, 1, 1))) / 7 + 1;
       return IntToStr(week) + "/" + IntToStr(ty);
     }
-    case 3: return ShortDayNames[DayOfWeek(Date) - 1];
-    case 4: return FormatDateTime("MMM/yy", EncodeDate(y, m, 1));
-    case 5: return IntToStr((m - 1) / 3 + 1) + "/" + IntToStr(y);
-    case 6: return FormatDateTime("yyyy", EncodeDate(y, 1, 1));
-    default: return "";
+    case 3:
+      return ShortDayNames[DayOfWeek(Date) - 1];
+    case 4:
+      return FormatDateTime("MMM/yy", EncodeDate(y, m, 1));
+    case 5:
+      return IntToStr((m - 1) / 3 + 1) + "/" + IntToStr(y);
+    case 6:
+      return FormatDateTime("yyyy", EncodeDate(y, 1, 1));
+    default:
+      return "";
   }
 }
 
@@ -245,8 +252,7 @@ void TCustomDBChart::Assign(TPersistent* Source) {
   TCustomChart::Assign(Source);
 }
 
-void TCustomDBChart::FillSeriesSourceItems(TChartSeries* Series,
-                                           const std::function<void(const std::string&)>& Proc) {
+void TCustomDBChart::FillSeriesSourceItems(TChartSeries* Series, const std::function<void(const std::string&)>& Proc) {
   TDataSet* d = Series ? DataSetBehind(Series) : nullptr;
   if (!d) return;
   if (d->FieldCount() > 0) {
@@ -394,7 +400,8 @@ void TCustomDBChart::AddPoint(TDBChartSeriesEntry& E, double X, double Y, const 
   TChartSeries* s = E.Series;
   if (E.Summary == 0) {
     for (int i = 2; i < s->ValueLists.Count(); ++i) {
-      TField* f = static_cast<size_t>(i - 2) < E.ExtraFields.size() ? E.ExtraFields[static_cast<size_t>(i - 2)] : nullptr;
+      TField* f =
+          static_cast<size_t>(i - 2) < E.ExtraFields.size() ? E.ExtraFields[static_cast<size_t>(i - 2)] : nullptr;
       s->ValueLists.GetValueList(i)->PendingValue = FieldValue(f);
     }
     if (s->NotMandatoryList && !s->NotMandatoryList->ValueSource().empty()) {
@@ -416,15 +423,24 @@ void TCustomDBChart::AddPoint(TDBChartSeriesEntry& E, double X, double Y, const 
   if (found >= 0) {
     const double v = E.ValueList->Value(found);
     switch (E.Summary) {
-      case 1: E.ValueList->SetValue(found, v + Y); break;
-      case 2: E.ValueList->SetValue(found, v + 1); break;
-      case 3: E.ValueList->SetValue(found, std::max(v, Y)); break;
-      case 4: E.ValueList->SetValue(found, std::min(v, Y)); break;
+      case 1:
+        E.ValueList->SetValue(found, v + Y);
+        break;
+      case 2:
+        E.ValueList->SetValue(found, v + 1);
+        break;
+      case 3:
+        E.ValueList->SetValue(found, std::max(v, Y));
+        break;
+      case 4:
+        E.ValueList->SetValue(found, std::min(v, Y));
+        break;
       case 5:
         E.ValueList->SetValue(found, v + Y);
         ++E.Counts[static_cast<size_t>(found)];
         break;
-      default: break;
+      default:
+        break;
     }
     return;
   }

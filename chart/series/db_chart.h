@@ -70,7 +70,7 @@ struct TDBChartSeriesEntry {
   std::vector<std::string> ValueNames;
   std::vector<TField*> ExtraFields;  // the fields of the value lists from index 2 on (or none)
   TField* XField = nullptr;
-  std::vector<int> Counts;           // AVG: records per point
+  std::vector<int> Counts;  // AVG: records per point
 };
 using TDBChartSeriesList = std::vector<TDBChartSeriesEntry>;
 

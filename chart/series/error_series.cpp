@@ -116,14 +116,22 @@ void TCustomErrorSeries::DrawError(int X, int Y, int Length, int Width, bool Is3
     line(X - half, e, X + half, e);
   };
   switch (FErrorStyle) {
-    case essLeft: horiz(X - Length); break;
-    case essRight: horiz(X + Length); break;
+    case essLeft:
+      horiz(X - Length);
+      break;
+    case essRight:
+      horiz(X + Length);
+      break;
     case essLeftRight:
       horiz(X - Length);
       horiz(X + Length);
       break;
-    case essTop: vert(Y - Length); break;
-    case essBottom: vert(Y + Length); break;
+    case essTop:
+      vert(Y - Length);
+      break;
+    case essBottom:
+      vert(Y + Length);
+      break;
     case essTopBottom:
       vert(Y - Length);
       vert(Y + Length);
@@ -137,8 +145,7 @@ void TCustomErrorSeries::DrawBar(int32_t ValueIndex, int StartPos, int EndPos) {
   if (!FErrorPen->Visible() || err == 0) return;
   int w = FBarBounds.Right - FBarBounds.Left;
   if (FErrorWidth != 0)
-    w = FErrorWidthUnits == ewuPixels ? FErrorWidth
-                                      : static_cast<int>(std::nearbyint(FErrorWidth * FBarWidth * 0.01));
+    w = FErrorWidthUnits == ewuPixels ? FErrorWidth : static_cast<int>(std::nearbyint(FErrorWidth * FBarWidth * 0.01));
   const int y = ValueToScreenY(FMultiBar == mbStacked100 ? 100.0 : YValueAt(ValueIndex));
   const bool vertical = FErrorStyle == essTop || FErrorStyle == essBottom || FErrorStyle == essTopBottom;
   TChartAxis* a = vertical ? VertAxisObject : HorizAxisObject;

@@ -159,7 +159,8 @@ TGraphGradient* TCandleSeries::CandleGradient(int32_t ValueIndex) {
 
 TColor TCandleSeries::CandleColor(int32_t ValueIndex) {
   const TColor c = PointColorAt(ValueIndex);
-  if (c == SeriesColor() && ValueIndex >= 0 && ValueIndex < PointCount()) return CandleGradient(ValueIndex)->StartColor();
+  if (c == SeriesColor() && ValueIndex >= 0 && ValueIndex < PointCount())
+    return CandleGradient(ValueIndex)->StartColor();
   return c;
 }
 
@@ -291,8 +292,8 @@ bool TCandleSeries::ClickedCandle(int32_t ValueIndex, const TPoint& P) {
       return onLine(p.X, p.Low, p.X, p.High) || (FShowOpenTick && onLine(p.X, p.Open, p.X - p.Left - 1, p.Open)) ||
              (FShowCloseTick && onLine(p.X, p.Close, p.X + p.Right + 1, p.Close));
     case csLine: {
-      const bool hit = !FFirstDrawn && !IsNullPoint(ValueIndex) &&
-                       onLine(OldClosePoint.X, OldClosePoint.Y, p.X, p.Close);
+      const bool hit =
+          !FFirstDrawn && !IsNullPoint(ValueIndex) && onLine(OldClosePoint.X, OldClosePoint.Y, p.X, p.Close);
       OldClosePoint = TPoint(p.X, p.Close);
       FFirstDrawn = false;
       return hit;
@@ -353,7 +354,9 @@ void TCandleSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TCandleSeries*>(Target);
   if (!s) return;
   switch (Index) {
-    case 1: s->SetCandleStyle(csCandleBar); break;
+    case 1:
+      s->SetCandleStyle(csCandleBar);
+      break;
     case 2:
       s->CandlePen()->SetVisible(true);
       s->SetCandleStyle(csCandleBar);
@@ -368,8 +371,11 @@ void TCandleSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
       s->SetCandleStyle(csCandleStick);
       s->CandlePen()->SetVisible(false);
       break;
-    case 5: s->SetCandleStyle(csLine); break;
-    default: break;
+    case 5:
+      s->SetCandleStyle(csLine);
+      break;
+    default:
+      break;
   }
 }
 
@@ -470,10 +476,17 @@ void TVolumeSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TVolumeSeries*>(Target);
   if (!s) return;
   switch (Index) {
-    case 1: s->Pen()->SetSmallDots(true); break;
-    case 2: s->SetColorEachPoint(true); break;
-    case 3: s->SetUseYOrigin(true); break;
-    default: break;
+    case 1:
+      s->Pen()->SetSmallDots(true);
+      break;
+    case 2:
+      s->SetColorEachPoint(true);
+      break;
+    case 3:
+      s->SetUseYOrigin(true);
+      break;
+    default:
+      break;
   }
 }
 

@@ -159,9 +159,9 @@ int NagReport(int IFail, int ErrorNumber, const std::string& RoutineName, const 
   const bool noisy = IFail == -1 || IFail == 0 || (IFail > 0 && (IFail / 10) % 10 != 0);
   if (ErrorNumber != 0 && noisy) {
     for (const std::string& line : Lines) std::printf("%s\n", Trim(line).c_str());
-    std::printf("%s\n",
-                Trim(Format(" ** ABNORMAL EXIT from NAG Library routine %s: IFAIL = %d", {RoutineName, ErrorNumber}))
-                    .c_str());
+    std::printf(
+        "%s\n",
+        Trim(Format(" ** ABNORMAL EXIT from NAG Library routine %s: IFAIL = %d", {RoutineName, ErrorNumber})).c_str());
     std::fflush(stdout);
   }
   return ErrorNumber;
@@ -306,7 +306,8 @@ struct TSmoothWork {
       u(1) = 0;
       v(1, 3) = 0;
       u(2) = Qty[2];
-      for (int i = 2; i <= npm2; ++i) u(i + 1) = Qty[static_cast<size_t>(i + 1)] - v(i, 2) * u(i) - v(i - 1, 3) * u(i - 1);
+      for (int i = 2; i <= npm2; ++i)
+        u(i + 1) = Qty[static_cast<size_t>(i + 1)] - v(i, 2) * u(i) - v(i - 1, 3) * u(i - 1);
       u(N) = 0;
       u(N - 1) /= v(N - 1, 1);
       for (int i = npm2; i >= 2; --i) u(i) = u(i) / v(i, 1) - u(i + 1) * v(i, 2) - u(i + 2) * v(i, 3);

@@ -52,6 +52,7 @@ void TFiniteSourceFunction::CalculateFromSource(TChartSeries* Source) {
 void TFiniteSourceMovingFunction::CalculateFromSource(TChartSeries* Source) {
   if (!SourcesAreFinite(this, Source)) return;
   // A moving function gives at most one point per source point: room for them all at once.
-  if (Source && ParentSeries && ParentSeries->DataSources->Count() <= 1) ReserveValues(ParentSeries, Source->PointCount());
+  if (Source && ParentSeries && ParentSeries->DataSources->Count() <= 1)
+    ReserveValues(ParentSeries, Source->PointCount());
   TGraphMovingFunction::CalculateFromSource(Source);
 }

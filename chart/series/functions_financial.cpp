@@ -491,7 +491,8 @@ void TPerimeterFunction::CalculateFromSource(TChartSeries* Source) {
   if (points.size() > 2 && !TGraphCanvas::ConvexHull(points)) return;
   ParentSeries->XValues()->SetOrder(loNone);
   ParentSeries->BeginUpdate();
-  for (const TPoint& p : points) ParentSeries->AddXY(ParentSeries->PixelXToValue(p.X), ParentSeries->PixelYToValue(p.Y));
+  for (const TPoint& p : points)
+    ParentSeries->AddXY(ParentSeries->PixelXToValue(p.X), ParentSeries->PixelYToValue(p.Y));
   ParentSeries->AddXY(ParentSeries->PixelXToValue(points[0].X), ParentSeries->PixelYToValue(points[0].Y));
   ParentSeries->EndUpdate();
 }

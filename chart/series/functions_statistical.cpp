@@ -327,9 +327,8 @@ void RegisterStatisticalFunctions() {
 }
 
 void UnregisterStatisticalFunctions() {
-  UnregisterFunctionTypes({TMovingAverageFunction::StaticClass(), TExpAverageFunction::StaticClass(),
-                           TMomentumFunction::StaticClass(), TMomentumDivFunction::StaticClass(),
-                           TStdDeviationFunction::StaticClass(), TRMSFunction::StaticClass(),
-                           TStochasticFunction::StaticClass(), TPerformanceFunction::StaticClass(),
-                           TVarianceFunction::StaticClass()});
+  UnregisterFunctionTypes(
+      {TMovingAverageFunction::StaticClass(), TExpAverageFunction::StaticClass(), TMomentumFunction::StaticClass(),
+       TMomentumDivFunction::StaticClass(), TStdDeviationFunction::StaticClass(), TRMSFunction::StaticClass(),
+       TStochasticFunction::StaticClass(), TPerformanceFunction::StaticClass(), TVarianceFunction::StaticClass()});
 }

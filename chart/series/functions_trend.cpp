@@ -41,11 +41,9 @@ VM_PUBLISH(TCurveFittingFunction) {
   P.Int("FirstCalcPoint", &TCustomFittingFunction::FirstCalcPoint, &TCustomFittingFunction::SetFirstCalcPoint)
       .Default(-1);
   P.Int("LastPoint", &TCustomFittingFunction::LastPoint, &TCustomFittingFunction::SetLastPoint).Default(-1);
-  P.Int("LastCalcPoint", &TCustomFittingFunction::LastCalcPoint, &TCustomFittingFunction::SetLastCalcPoint)
-      .Default(-1);
+  P.Int("LastCalcPoint", &TCustomFittingFunction::LastCalcPoint, &TCustomFittingFunction::SetLastCalcPoint).Default(-1);
   P.Int("PolyDegree", &TCustomFittingFunction::PolyDegree, &TCustomFittingFunction::SetPolyDegree).Default(5);
-  P.Enum("TypeFitting", &TCustomFittingFunction::TypeFitting, &TCustomFittingFunction::SetTypeFitting,
-         TypeFittingInfo)
+  P.Enum("TypeFitting", &TCustomFittingFunction::TypeFitting, &TCustomFittingFunction::SetTypeFitting, TypeFittingInfo)
       .Default(cfPolynomial);
   P.Int("Key", &TCustomFittingFunction::Key, &TCustomFittingFunction::Key).NoDefault();
   P.Float("S", &TCustomFittingFunction::S, &TCustomFittingFunction::S).NoDefault();
@@ -94,9 +92,15 @@ double TCustomFittingFunction::FittedValueAt(TChartSeries* /*Source*/, double X)
   const double u = X - XOrigin;
   double v;
   switch (FTypeFitting) {
-    case cfSplineNW: v = SmoothSplineValue(u); break;
-    case cfSplineNag: v = SplineNagValue(u); break;
-    default: v = static_cast<double>(PolyValue(FPolyDegree, FCoefficients, u)); break;
+    case cfSplineNW:
+      v = SmoothSplineValue(u);
+      break;
+    case cfSplineNag:
+      v = SplineNagValue(u);
+      break;
+    default:
+      v = static_cast<double>(PolyValue(FPolyDegree, FCoefficients, u));
+      break;
   }
   double y = v + YOrigin;
   if (LogY()) y = std::pow(10.0, y);
@@ -138,7 +142,9 @@ void TCustomFittingFunction::CalculateFromSource(TChartSeries* Source) {
     yv.push_back(y - YOrigin);
   }
   switch (FTypeFitting) {
-    case cfSplineNW: SmoothSplineFit(n, Key, xv, S, P, Sfp, yv); break;
+    case cfSplineNW:
+      SmoothSplineFit(n, Key, xv, S, P, Sfp, yv);
+      break;
     case cfSplineNag: {
       TVector w(static_cast<size_t>(n) + 1, 1.0L);
       double ss = 0;
@@ -147,7 +153,9 @@ void TCustomFittingFunction::CalculateFromSource(TChartSeries* Source) {
       FSplineFailed = SplineNagLastFailure() != 0;
       break;
     }
-    default: PolyFit(n, FPolyDegree, xv, yv, FCoefficients); break;
+    default:
+      PolyFit(n, FPolyDegree, xv, yv, FCoefficients);
+      break;
   }
   if (!FSplineFailed) AddFittedPoints(Source);
 }
@@ -284,8 +292,7 @@ double TCorrelationFunction::ComputeValue(TChartSeries* Source, int32_t FirstInd
   return Correlation(Source, FirstIndex, LastIndex);
 }
 
-void TCorrelationFunction::AddRangePoint(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex,
-                                         double Position) {
+void TCorrelationFunction::AddRangePoint(TChartSeries* Source, int32_t FirstIndex, int32_t LastIndex, double Position) {
   const double r = Correlation(Source, FirstIndex, LastIndex);
   TChartValueList* xs = Source->NotMandatoryList;
   const double mn = xs->MinValue(), mx = xs->MaxValue();

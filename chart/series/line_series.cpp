@@ -138,9 +138,7 @@ bool TCustomSeries::ClickedPointer(int32_t ValueIndex, int PointX, int PointY, i
          std::abs(Y - PointY) < FPointer->VertSize();
 }
 
-int32_t TCustomSeries::MarkCalloutLength() {
-  return Marks()->Callout()->Length() + Marks()->Callout()->Distance();
-}
+int32_t TCustomSeries::MarkCalloutLength() { return Marks()->Callout()->Length() + Marks()->Callout()->Distance(); }
 
 // ---- stacking ---------------------------------------------------------------------------------------
 
@@ -652,15 +650,32 @@ void TLineSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TLineSeries*>(Target);
   if (!s) return;
   switch (Index) {
-    case 1: s->SetStairs(true); break;
-    case 2: s->Pointer()->SetVisible(true); break;
-    case 3: s->SetLineHeight(5); break;
-    case 4: s->SetLineBrush(bsClear); break;
-    case 5: s->SetColorEachPoint(true); break;
-    case 6: s->Marks()->SetVisible(true); break;
-    case 7: s->LinePen()->SetVisible(false); break;
-    case 8: s->OutLine()->SetVisible(true); break;
-    default: break;
+    case 1:
+      s->SetStairs(true);
+      break;
+    case 2:
+      s->Pointer()->SetVisible(true);
+      break;
+    case 3:
+      s->SetLineHeight(5);
+      break;
+    case 4:
+      s->SetLineBrush(bsClear);
+      break;
+    case 5:
+      s->SetColorEachPoint(true);
+      break;
+    case 6:
+      s->Marks()->SetVisible(true);
+      break;
+    case 7:
+      s->LinePen()->SetVisible(false);
+      break;
+    case 8:
+      s->OutLine()->SetVisible(true);
+      break;
+    default:
+      break;
   }
 }
 
@@ -702,8 +717,8 @@ void TPointSeries::ListStyleVariants(const TAddStyleProc& AddStyle) {
   for (const std::string* s : {&MsgStyleColors, &MsgStyleMarks, &MsgStyleHollow, &MsgStyleNoBorder, &MsgStyleGradient})
     AddStyle(*s);
   if (ListsPointerStyles())
-    for (const std::string* s : {&MsgStylePoint2D, &MsgStyleTriangle, &MsgStyleStar, &MsgStyleCircle,
-                                 &MsgStyleDownTri, &MsgStyleCross, &MsgStyleDiamond})
+    for (const std::string* s : {&MsgStylePoint2D, &MsgStyleTriangle, &MsgStyleStar, &MsgStyleCircle, &MsgStyleDownTri,
+                                 &MsgStyleCross, &MsgStyleDiamond})
       AddStyle(*s);
 }
 
@@ -712,23 +727,46 @@ void TPointSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   if (!s) return;
   TSeriesPointer* p = s->Pointer();
   switch (Index) {
-    case 1: s->SetColorEachPoint(true); break;
-    case 2: s->Marks()->SetVisible(true); break;
-    case 3: p->Brush()->SetStyle(bsClear); break;
-    case 4: p->Pen()->SetVisible(false); break;
-    case 5: p->Gradient()->SetVisible(true); break;
-    case 6: p->SetDraw3D(false); break;
-    case 7: p->SetStyle(psTriangle); break;
-    case 8: p->SetStyle(psStar); break;
+    case 1:
+      s->SetColorEachPoint(true);
+      break;
+    case 2:
+      s->Marks()->SetVisible(true);
+      break;
+    case 3:
+      p->Brush()->SetStyle(bsClear);
+      break;
+    case 4:
+      p->Pen()->SetVisible(false);
+      break;
+    case 5:
+      p->Gradient()->SetVisible(true);
+      break;
+    case 6:
+      p->SetDraw3D(false);
+      break;
+    case 7:
+      p->SetStyle(psTriangle);
+      break;
+    case 8:
+      p->SetStyle(psStar);
+      break;
     case 9:
       p->SetStyle(psCircle);
       p->SetHorizSize(8);
       p->SetVertSize(8);
       break;
-    case 10: p->SetStyle(psDownTriangle); break;
-    case 11: p->SetStyle(psCross); break;
-    case 12: p->SetStyle(psDiamond); break;
-    default: break;
+    case 10:
+      p->SetStyle(psDownTriangle);
+      break;
+    case 11:
+      p->SetStyle(psCross);
+      break;
+    case 12:
+      p->SetStyle(psDiamond);
+      break;
+    default:
+      break;
   }
 }
 
@@ -787,15 +825,32 @@ void TAreaSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TAreaSeries*>(Target);
   if (!s) return;
   switch (Index) {
-    case 1: s->SetStairs(true); break;
-    case 2: s->Marks()->SetVisible(true); break;
-    case 3: s->SetColorEachPoint(true); break;
-    case 4: s->SetAreaBrush(bsClear); break;
-    case 5: s->AreaLinesPen()->SetVisible(false); break;
-    case 6: s->SetMultiArea(maStacked); break;
-    case 7: s->SetMultiArea(maStacked100); break;
-    case 8: s->Pointer()->SetVisible(true); break;
-    default: break;
+    case 1:
+      s->SetStairs(true);
+      break;
+    case 2:
+      s->Marks()->SetVisible(true);
+      break;
+    case 3:
+      s->SetColorEachPoint(true);
+      break;
+    case 4:
+      s->SetAreaBrush(bsClear);
+      break;
+    case 5:
+      s->AreaLinesPen()->SetVisible(false);
+      break;
+    case 6:
+      s->SetMultiArea(maStacked);
+      break;
+    case 7:
+      s->SetMultiArea(maStacked100);
+      break;
+    case 8:
+      s->Pointer()->SetVisible(true);
+      break;
+    default:
+      break;
   }
 }
 

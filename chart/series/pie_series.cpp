@@ -300,7 +300,8 @@ void TCircledSeries::CalcRadii() {
   } else {
     YRadius = CircleHeight / 2;
   }
-  CircleRect = TRect(CircleXCenter - XRadius, CircleYCenter - YRadius, CircleXCenter + XRadius, CircleYCenter + YRadius);
+  CircleRect =
+      TRect(CircleXCenter - XRadius, CircleYCenter - YRadius, CircleXCenter + XRadius, CircleYCenter + YRadius);
 }
 
 void TCircledSeries::FireBeforeDrawValues() {
@@ -776,8 +777,8 @@ void TPieSeries::AddRandomPoints(int32_t Count, bool) {
 
 void TPieSeries::ListStyleVariants(const TAddStyleProc& AddStyle) {
   TCircledSeries::ListStyleVariants(AddStyle);
-  for (const std::string* t : {&MsgStylePatterns, &MsgStyleExploded, &MsgStyleShadow, &MsgStyleMarks,
-                               &MsgStyleSemiPie, &MsgStyleNoBorder, &MsgStyleDarkBorder})
+  for (const std::string* t : {&MsgStylePatterns, &MsgStyleExploded, &MsgStyleShadow, &MsgStyleMarks, &MsgStyleSemiPie,
+                               &MsgStyleNoBorder, &MsgStyleDarkBorder})
     AddStyle(*t);
 }
 
@@ -785,8 +786,12 @@ void TPieSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TPieSeries*>(Target);
   if (!s) return TCircledSeries::ApplyStyleVariant(Target, Index);
   switch (Index) {
-    case 1: s->SetUsePatterns(true); break;
-    case 2: s->SetExplodeBiggest(30); break;
+    case 1:
+      s->SetUsePatterns(true);
+      break;
+    case 2:
+      s->SetExplodeBiggest(30);
+      break;
     case 3:
       s->Shadow()->SetHorizSize(10);
       s->Shadow()->SetVertSize(10);
@@ -797,10 +802,17 @@ void TPieSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
       s->AddValue(30, "A", clDefault);
       s->AddValue(70, "B", clDefault);
       break;
-    case 5: s->SetAngleSize(180); break;
-    case 6: s->PiePen()->SetVisible(false); break;
-    case 7: s->SetDarkPen(32); break;
-    default: TCircledSeries::ApplyStyleVariant(Target, Index);
+    case 5:
+      s->SetAngleSize(180);
+      break;
+    case 6:
+      s->PiePen()->SetVisible(false);
+      break;
+    case 7:
+      s->SetDarkPen(32);
+      break;
+    default:
+      TCircledSeries::ApplyStyleVariant(Target, Index);
   }
 }
 

@@ -39,31 +39,31 @@ VM_DEFINE_CLASS(TCustomPolarSeries)
 
 // The polar series and the polar bar publish the whole set; the radar leaves out the angle
 // settings, which it computes itself.
-#define VM_POLAR_COMMON(S)                                                                                   \
-  P.Object("Brush", &S::Brush, &S::SetBrush);                                                                \
-  P.Int("CircleBackColor", &S::CircleBackColor, &S::SetCircleBackColor).Default(clGraphColor);              \
-  P.Object("CircleGradient", &S::CircleGradient, &S::SetCircleGradient);                                    \
-  P.Bool("CircleLabels", &S::CircleLabels, &S::SetCircleLabels).Default(false);                             \
-  P.Object("CircleLabelsFont", &S::CircleLabelsFont, &S::SetCircleLabelsFont);                              \
-  P.Bool("CircleLabelsRotated", &S::CircleLabelsRotated, &S::SetCircleLabelsRotated).Default(false);        \
-  P.Object("CirclePen", &S::CirclePen, &S::SetCirclePen);                                                   \
-  P.Bool("Circled", &S::Circled, &S::SetCircled).Default(false);                                            \
-  P.Bool("CloseCircle", &S::CloseCircle, &S::SetCloseCircle).Default(true);                                 \
-  P.Int("CustomXRadius", &S::CustomXRadius, &S::SetCustomXRadius).Default(0);                               \
-  P.Int("CustomYRadius", &S::CustomYRadius, &S::SetCustomYRadius).Default(0);                               \
-  P.Int("LabelsMargin", &S::LabelsMargin, &S::SetLabelsMargin).Default(3);                                  \
-  P.Object("Pen", &S::Pen, &S::SetPen);                                                                      \
-  P.Object("Pointer", &S::Pointer, &S::SetPointer);                                                         \
+#define VM_POLAR_COMMON(S)                                                                                        \
+  P.Object("Brush", &S::Brush, &S::SetBrush);                                                                     \
+  P.Int("CircleBackColor", &S::CircleBackColor, &S::SetCircleBackColor).Default(clGraphColor);                    \
+  P.Object("CircleGradient", &S::CircleGradient, &S::SetCircleGradient);                                          \
+  P.Bool("CircleLabels", &S::CircleLabels, &S::SetCircleLabels).Default(false);                                   \
+  P.Object("CircleLabelsFont", &S::CircleLabelsFont, &S::SetCircleLabelsFont);                                    \
+  P.Bool("CircleLabelsRotated", &S::CircleLabelsRotated, &S::SetCircleLabelsRotated).Default(false);              \
+  P.Object("CirclePen", &S::CirclePen, &S::SetCirclePen);                                                         \
+  P.Bool("Circled", &S::Circled, &S::SetCircled).Default(false);                                                  \
+  P.Bool("CloseCircle", &S::CloseCircle, &S::SetCloseCircle).Default(true);                                       \
+  P.Int("CustomXRadius", &S::CustomXRadius, &S::SetCustomXRadius).Default(0);                                     \
+  P.Int("CustomYRadius", &S::CustomYRadius, &S::SetCustomYRadius).Default(0);                                     \
+  P.Int("LabelsMargin", &S::LabelsMargin, &S::SetLabelsMargin).Default(3);                                        \
+  P.Object("Pen", &S::Pen, &S::SetPen);                                                                           \
+  P.Object("Pointer", &S::Pointer, &S::SetPointer);                                                               \
   P.Float("RadiusIncrement", &S::RadiusIncrement, &S::SetRadiusIncrement).Stored([](TObject*) { return false; }); \
-  P.Object("RadiusValues", &S::RadiusValues, &S::SetRadiusValues).Stored(RadiusValuesStored);               \
-  P.Int("Transparency", &S::Transparency, &S::SetTransparency).Stored(TransparencyStored);                  \
+  P.Object("RadiusValues", &S::RadiusValues, &S::SetRadiusValues).Stored(RadiusValuesStored);                     \
+  P.Int("Transparency", &S::Transparency, &S::SetTransparency).Stored(TransparencyStored);                        \
   P.Event("OnGetPointerStyle", &S::OnGetPointerStyle)
 
-#define VM_POLAR_ANGLES(S)                                                                                   \
+#define VM_POLAR_ANGLES(S)                                                                                     \
   P.Float("AngleIncrement", &S::AngleIncrement, &S::SetAngleIncrement).Stored([](TObject*) { return false; }); \
-  P.Object("AngleValues", &S::AngleValues, &S::SetAngleValues);                                             \
-  P.Bool("CircleLabelsInside", &S::CircleLabelsInside, &S::SetCircleLabelsInside).Default(false);           \
-  P.Bool("ClockWiseLabels", &S::ClockWiseLabels, &S::SetClockWiseLabels).Default(false);                    \
+  P.Object("AngleValues", &S::AngleValues, &S::SetAngleValues);                                                \
+  P.Bool("CircleLabelsInside", &S::CircleLabelsInside, &S::SetCircleLabelsInside).Default(false);              \
+  P.Bool("ClockWiseLabels", &S::ClockWiseLabels, &S::SetClockWiseLabels).Default(false);                       \
   P.Int("RotationAngle", &S::RotationAngle, &S::SetRotationAngle).Default(0)
 
 VM_PUBLISH(TPolarSeries) {
@@ -154,7 +154,8 @@ void TCustomPolarSeries::CalcXYPos(int32_t ValueIndex, double R, int& X, int& Y)
     } else if (d != 0 && off > 0 && mn > 0 && v > 0) {
       // Logarithmic scale: a point or a minimum at zero or below has no place and stays at the centre.
       const double span = std::log(mx) - std::log(mn);
-      r = a->Inverted() ? Round(R * (std::log(mx) - std::log(v)) / span) : Round(R * (std::log(v) - std::log(mn)) / span);
+      r = a->Inverted() ? Round(R * (std::log(mx) - std::log(v)) / span)
+                        : Round(R * (std::log(v) - std::log(mn)) / span);
     }
   }
   // A scale that is nearly empty (the axis widens an empty range by a hair) must not overflow the
@@ -395,8 +396,7 @@ void TCustomPolarSeries::DrawRadiusAxes() {
     // not break the drawing of the chart.
     if (oldLog != log) try {
         a->SetLogarithmic(log);
-      } catch (const AxisException&) {
-      }
+      } catch (const AxisException&) {}
     if (oldStyle == talAuto) a->SetLabelStyle(talValue);
     a->DrawWithTemporaryRange(labels, labels + sign * a->LabelsBandSize(), endPix, startPix, inc, mx, mn, false,
                               linePos);
@@ -406,8 +406,8 @@ void TCustomPolarSeries::DrawRadiusAxes() {
   };
   TChartAxis* right = FParentChart->RightAxis();
   if (right && right->Visible())
-    draw(right, FRadarPointCount > 0 ? radius->Inverted() : right->Inverted(), CircleXCenter + right->LineAndTicksSize(),
-         1, CircleYCenter - YRadius, CircleYCenter, CircleXCenter);
+    draw(right, FRadarPointCount > 0 ? radius->Inverted() : right->Inverted(),
+         CircleXCenter + right->LineAndTicksSize(), 1, CircleYCenter - YRadius, CircleYCenter, CircleXCenter);
   if (FRadarPointCount > 0) return;
   TChartAxis* left = FParentChart->LeftAxis();
   if (left && left->Visible())
@@ -415,8 +415,7 @@ void TCustomPolarSeries::DrawRadiusAxes() {
          CircleXCenter);
   TChartAxis* top = FParentChart->TopAxis();
   if (top && top->Visible())
-    draw(top, true, CircleYCenter - top->LineAndTicksSize(), -1, CircleXCenter - XRadius, CircleXCenter,
-         CircleYCenter);
+    draw(top, true, CircleYCenter - top->LineAndTicksSize(), -1, CircleXCenter - XRadius, CircleXCenter, CircleYCenter);
   TChartAxis* bottom = FParentChart->BottomAxis();
   if (bottom && bottom->Visible())
     draw(bottom, bottom->Inverted(), CircleYCenter + bottom->LineAndTicksSize(), 1, CircleXCenter,
@@ -519,7 +518,8 @@ void TCustomPolarSeries::FillWedge(int32_t ValueIndex, int X, int Y) {
   if (FTransparency > 0) {
     TRect r(std::min({OldX, X, CircleXCenter}), std::min({OldY, Y, CircleYCenter}),
             std::max({OldX, X, CircleXCenter}) + 1, std::max({OldY, Y, CircleYCenter}) + 1);
-    const TPoint a = c->Calculate3DPosition(r.Left, r.Top, StartZ), b = c->Calculate3DPosition(r.Right, r.Bottom, StartZ);
+    const TPoint a = c->Calculate3DPosition(r.Left, r.Top, StartZ),
+                 b = c->Calculate3DPosition(r.Right, r.Bottom, StartZ);
     blend = c->BeginBlending(TRect(a.X, a.Y, b.X, b.Y), FTransparency);
   }
   const TPenStyle old = c->Pen->Style();
@@ -608,8 +608,8 @@ void TCustomPolarSeries::DrawPointMark(int32_t ValueIndex, const std::string& Te
 
 void TCustomPolarSeries::ListStyleVariants(const TAddStyleProc& AddStyle) {
   TCircledSeries::ListStyleVariants(AddStyle);
-  for (const std::string* t : {&MsgOptionNoPoint, &MsgOptionNoLine, &MsgStyleFilled, &MsgOptionLabels,
-                               &MsgStyleNoBorder, &MsgOptionNoCircle})
+  for (const std::string* t :
+       {&MsgOptionNoPoint, &MsgOptionNoLine, &MsgStyleFilled, &MsgOptionLabels, &MsgStyleNoBorder, &MsgOptionNoCircle})
     AddStyle(*t);
 }
 
@@ -617,13 +617,26 @@ void TCustomPolarSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
   auto* s = dynamic_cast<TCustomPolarSeries*>(Target);
   if (!s) return TCircledSeries::ApplyStyleVariant(Target, Index);
   switch (Index) {
-    case 1: s->Pointer()->SetVisible(false); break;
-    case 2: s->Pen()->SetVisible(false); break;
-    case 3: s->Brush()->SetStyle(bsSolid); break;
-    case 4: s->SetCircleLabels(true); break;
-    case 5: s->Pointer()->Pen()->SetVisible(false); break;
-    case 6: s->CirclePen()->SetVisible(false); break;
-    default: TCircledSeries::ApplyStyleVariant(Target, Index);
+    case 1:
+      s->Pointer()->SetVisible(false);
+      break;
+    case 2:
+      s->Pen()->SetVisible(false);
+      break;
+    case 3:
+      s->Brush()->SetStyle(bsSolid);
+      break;
+    case 4:
+      s->SetCircleLabels(true);
+      break;
+    case 5:
+      s->Pointer()->Pen()->SetVisible(false);
+      break;
+    case 6:
+      s->CirclePen()->SetVisible(false);
+      break;
+    default:
+      TCircledSeries::ApplyStyleVariant(Target, Index);
   }
 }
 
@@ -692,4 +705,3 @@ void TPolarBarSeries::DrawPolarSegment(int32_t ValueIndex, int X, int Y) {
   c->AssignVisiblePenColor(Pen(), color);
   c->LineWithZ(CircleXCenter, CircleYCenter, X, Y, StartZ);
 }
-

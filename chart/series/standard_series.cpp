@@ -48,9 +48,10 @@ void DoneStandardSeries() {
   Registered = false;
   if (!GraphSeriesTypesList()) return;
   UnregisterSeriesTypes({TLineSeries::StaticClass(), TBarSeries::StaticClass(), THorizBarSeries::StaticClass(),
-                         TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(), TFastLineSeries::StaticClass(),
-                         THorizLineSeries::StaticClass(), THorizAreaSeries::StaticClass(),
-                         TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(), THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
+                         TAreaSeries::StaticClass(), TPointSeries::StaticClass(), TPieSeries::StaticClass(),
+                         TFastLineSeries::StaticClass(), THorizLineSeries::StaticClass(),
+                         THorizAreaSeries::StaticClass(), TErrorBarSeries::StaticClass(), TErrorSeries::StaticClass(),
+                         THighLowSeries::StaticClass(), THistogramSeries::StaticClass(),
                          THorizHistogramSeries::StaticClass(), TPolarSeries::StaticClass(), TRadarSeries::StaticClass(),
                          TPolarBarSeries::StaticClass(), TCandleSeries::StaticClass(), TVolumeSeries::StaticClass()});
 }

@@ -7,7 +7,8 @@
 #include "chart/engine/legend.h"
 #include "platform/stdctrls.h"
 
-const TEnumInfo AnnotationPositionInfo("TAnnotationPosition", {"ppLeftTop", "ppLeftBottom", "ppRightTop", "ppRightBottom"});
+const TEnumInfo AnnotationPositionInfo("TAnnotationPosition",
+                                       {"ppLeftTop", "ppLeftBottom", "ppRightTop", "ppRightBottom"});
 
 // =============================================================================================
 // Callout
@@ -179,10 +180,22 @@ int TAnnotationTool::CalcBox(int& X, int& Y, TRect& Box) {
   if (!custom) {
     const int freeW = chart->Width() - w - 8, freeH = chart->Height() - h - 8;
     switch (FPosition) {
-      case ppLeftTop: X = 10; Y = 10; break;
-      case ppLeftBottom: X = 10; Y = freeH; break;
-      case ppRightTop: X = freeW; Y = 10; break;
-      case ppRightBottom: X = freeW; Y = freeH; break;
+      case ppLeftTop:
+        X = 10;
+        Y = 10;
+        break;
+      case ppLeftBottom:
+        X = 10;
+        Y = freeH;
+        break;
+      case ppRightTop:
+        X = freeW;
+        Y = 10;
+        break;
+      case ppRightBottom:
+        X = freeW;
+        Y = freeH;
+        break;
     }
   } else if (FPositionUnits == muPixels) {
     X = FShape->Left() + 4;
@@ -235,8 +248,12 @@ void TAnnotationTool::PaintAnnotation() {
   c->SetTextAlign(0);
   if (FCallout->Visible() || FCallout->Arrow()->Visible()) {
     TPoint p(FCallout->XPosition(), FCallout->YPosition());
-    TPoint s(p.X > box.Right ? box.Right : p.X < box.Left ? box.Left : (box.Left + box.Right) / 2,
-             p.Y > box.Bottom ? box.Bottom : p.Y < box.Top ? box.Top : (box.Top + box.Bottom) / 2);
+    TPoint s(p.X > box.Right  ? box.Right
+             : p.X < box.Left ? box.Left
+                              : (box.Left + box.Right) / 2,
+             p.Y > box.Bottom ? box.Bottom
+             : p.Y < box.Top  ? box.Top
+                              : (box.Top + box.Bottom) / 2);
     if (FCallout->Distance() != 0) {
       const double dx = s.X - p.X, dy = s.Y - p.Y, len = std::hypot(dx, dy);
       if (len > 0)
@@ -302,8 +319,7 @@ int TRectangleTool::EdgeAt(int X, int Y) const {
   return -1;
 }
 
-void TRectangleTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,
-                                      int Y) {
+void TRectangleTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X, int Y) {
   TAnnotationTool::HandleChartMouse(Kind, Button, Shift, X, Y);
   TCustomAxisPanel* chart = FParentChart;
   if (!chart || !Active()) return;
@@ -333,10 +349,18 @@ void TRectangleTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Bu
         if (OnDragging) OnDragging(this);
       } else if (FEdge != -1) {
         switch (FEdge) {
-          case 0: b.Left = std::min(b.Right - 3, X - FOffsetX); break;
-          case 1: b.Top = std::min(b.Bottom - 3, Y - FOffsetY); break;
-          case 2: b.Right = std::max(b.Left + 3, X - FOffsetX); break;
-          case 3: b.Bottom = std::max(b.Top + 3, Y - FOffsetY); break;
+          case 0:
+            b.Left = std::min(b.Right - 3, X - FOffsetX);
+            break;
+          case 1:
+            b.Top = std::min(b.Bottom - 3, Y - FOffsetY);
+            break;
+          case 2:
+            b.Right = std::max(b.Left + 3, X - FOffsetX);
+            break;
+          case 3:
+            b.Bottom = std::max(b.Top + 3, Y - FOffsetY);
+            break;
         }
         Repaint();
         if (OnResizing) OnResizing(this);
@@ -364,9 +388,7 @@ void TRectangleTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Bu
 // =============================================================================================
 // Image
 
-VM_PUBLISH(TChartImageTool) {
-  P.Object("Picture", &TChartImageTool::Picture, &TChartImageTool::SetPicture);
-}
+VM_PUBLISH(TChartImageTool) { P.Object("Picture", &TChartImageTool::Picture, &TChartImageTool::SetPicture); }
 
 TChartImageTool::TChartImageTool(TComponent* AOwner) : TGraphCustomToolSeries(AOwner) {
   FPicture = std::make_unique<TPicture>();

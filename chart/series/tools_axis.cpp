@@ -38,8 +38,7 @@ int TAxisArrowTool::HitTest(int X, int Y) const {
   const int across = FAxis->Horizontal() ? Y : X;
   const int along = FAxis->Horizontal() ? X : Y;
   if (std::abs(across - FAxis->AxisLinePos) >= 3) return -1;
-  if ((FPosition == aaStart || FPosition == aaBoth) && FAxis->StartPixel < along &&
-      along < FAxis->StartPixel + FLength)
+  if ((FPosition == aaStart || FPosition == aaBoth) && FAxis->StartPixel < along && along < FAxis->StartPixel + FLength)
     return 0;
   if ((FPosition == aaEnd || FPosition == aaBoth) && FAxis->EndPixel - FLength < along && along < FAxis->EndPixel)
     return 1;
@@ -72,10 +71,14 @@ void TAxisArrowTool::ScrollAxis(double Delta) {
   FAxis->ShiftRange(Delta, false);
   // A series bound to both axes of this orientation scrolls along on the opposite one.
   TChartAxis* opposite = nullptr;
-  if (FAxis == chart->BottomAxis()) opposite = chart->TopAxis();
-  else if (FAxis == chart->TopAxis()) opposite = chart->BottomAxis();
-  else if (FAxis == chart->LeftAxis()) opposite = chart->RightAxis();
-  else if (FAxis == chart->RightAxis()) opposite = chart->LeftAxis();
+  if (FAxis == chart->BottomAxis())
+    opposite = chart->TopAxis();
+  else if (FAxis == chart->TopAxis())
+    opposite = chart->BottomAxis();
+  else if (FAxis == chart->LeftAxis())
+    opposite = chart->RightAxis();
+  else if (FAxis == chart->RightAxis())
+    opposite = chart->LeftAxis();
   if (opposite) {
     for (int i = 0; i < chart->CountSeries(); ++i) {
       TChartSeries* s = chart->SeriesAt(i);
@@ -125,8 +128,10 @@ void TAxisArrowTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, T
   } else {
     double d = (FAxis->Maximum() - FAxis->Minimum()) * FScrollPercent / 100.0;
     if (FScrollInverted) d = -d;
-    if (w == 0) ScrollAxis(d);
-    else if (w == 1) ScrollAxis(-d);
+    if (w == 0)
+      ScrollAxis(d);
+    else if (w == 1)
+      ScrollAxis(-d);
   }
   if (w == 0 || w == 1) chart->CancelMouse = true;
   if (w != -1 && OnClick) OnClick(this, w == 0);
@@ -191,7 +196,9 @@ void TAxisScrollTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, 
         chart->CancelMouse = true;
       }
       break;
-    case meUp: FDragged = nullptr; break;
+    case meUp:
+      FDragged = nullptr;
+      break;
   }
 }
 

@@ -64,10 +64,14 @@ void TColorLineTool::SetValue(double Value) {
 double TColorLineTool::LineValue() const {
   if (!FAxis) return FValue;
   switch (FStyle) {
-    case clMaximum: return FAxis->Maximum();
-    case clCenter: return (FAxis->Maximum() + FAxis->Minimum()) * 0.5;
-    case clMinimum: return FAxis->Minimum();
-    default: return FValue;
+    case clMaximum:
+      return FAxis->Maximum();
+    case clCenter:
+      return (FAxis->Maximum() + FAxis->Minimum()) * 0.5;
+    case clMinimum:
+      return FAxis->Minimum();
+    default:
+      return FValue;
   }
 }
 
@@ -456,8 +460,7 @@ bool TColorBandTool::HitTest(int X, int Y) const {
   return PointInPolygon(TPoint(X, Y), std::span<const TPoint>(q.data(), q.size()), 3);
 }
 
-void TColorBandTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X,
-                                      int Y) {
+void TColorBandTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton Button, TShiftState Shift, int X, int Y) {
   TCustomAxisPanel* chart = ParentChart();
   if (!chart) return;
   if (FStartLine->Active()) FStartLine->HandleChartMouse(Kind, Button, Shift, X, Y);

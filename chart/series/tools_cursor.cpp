@@ -90,7 +90,9 @@ int TCursorTool::SnapToSeries() {
   double bestDist = std::numeric_limits<double>::infinity();
   for (int i = first; i <= last; ++i) {
     const double dx = XValue - FSeries->XValueAt(i), dy = YValue - FSeries->YValueAt(i);
-    const double d = FStyle == cssHorizontal ? std::abs(dy) : FStyle == cssVertical ? std::abs(dx) : std::sqrt(dx * dx + dy * dy);
+    const double d = FStyle == cssHorizontal ? std::abs(dy)
+                     : FStyle == cssVertical ? std::abs(dx)
+                                             : std::sqrt(dx * dx + dy * dy);
     if (d < bestDist) {
       bestDist = d;
       best = i;
@@ -190,7 +192,9 @@ void TCursorTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, TShi
       }
       break;
     }
-    case meUp: DragKind = 0; break;
+    case meUp:
+      DragKind = 0;
+      break;
   }
 }
 
@@ -282,7 +286,8 @@ void TNearestTool::PaintMark() {
         c->PolygonWithZ(pts, z);
         break;
       }
-      default: break;
+      default:
+        break;
     }
   }
   if (DrawLine()) {

@@ -107,7 +107,8 @@ bool TDrawLine::HitTest(int X, int Y, int Part, int Tolerance) const {
     case dlVertParallel:
       return PointInLineEndsTolerance(p, a, TPoint(a.X, b.Y), Tolerance) ||
              PointInLineEndsTolerance(p, TPoint(b.X, a.Y), b, Tolerance);
-    default: return PointInLineEndsTolerance(p, a, b, Tolerance);
+    default:
+      return PointInLineEndsTolerance(p, a, b, Tolerance);
   }
 }
 
@@ -202,7 +203,9 @@ void TDrawLineTool::DrawLineShape(const TPoint& A, const TPoint& B, TDrawLineSty
     return;
   }
   switch (Style) {
-    case dlLine: c->Line(A.X, A.Y, B.X, B.Y); break;
+    case dlLine:
+      c->Line(A.X, A.Y, B.X, B.Y);
+      break;
     case dlHorizParallel:
       c->HorizLine(A.X, B.X, A.Y);
       c->HorizLine(A.X, B.X, B.Y);
@@ -218,8 +221,7 @@ void TDrawLineTool::ClipDrawingRegion() {
   TCustomAxisPanel* chart = FParentChart;
   TRect r = chart->ChartRect;
   if (FSeries && GetHorizAxis() && GetVertAxis())
-    r = TRect(GetHorizAxis()->StartPixel, GetVertAxis()->StartPixel, GetHorizAxis()->EndPixel,
-              GetVertAxis()->EndPixel);
+    r = TRect(GetHorizAxis()->StartPixel, GetVertAxis()->StartPixel, GetHorizAxis()->EndPixel, GetVertAxis()->EndPixel);
   if (chart->CanClip()) chart->Canvas->ClipCube(r, 0, chart->Width3D);
 }
 
@@ -327,7 +329,8 @@ void TDrawLineTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton But
         if (OnDragLine) OnDragLine(this);
       } else if (FEnableSelect) {
         bool over = false;
-        if (FSelected && (FSelected->HitTest(X, Y, 1, FClickTolerance) || FSelected->HitTest(X, Y, 2, FClickTolerance))) {
+        if (FSelected &&
+            (FSelected->HitTest(X, Y, 1, FClickTolerance) || FSelected->HitTest(X, Y, 2, FClickTolerance))) {
           chart->SetCursor(crCross);
           over = true;
         } else if (ClickedLine(X, Y)) {

@@ -65,7 +65,9 @@ void TDragMarksTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, T
         }
       }
       break;
-    case meUp: FPosition = nullptr; break;
+    case meUp:
+      FPosition = nullptr;
+      break;
   }
 }
 

@@ -192,7 +192,8 @@ bool TSeriesAnimationTool::Pass(bool Forward) {
       if (!FSeries || FSeries->MandatoryList != list) return false;
       const double e = static_cast<double>(d) / steps;
       for (int i = start; i < end; ++i)
-        list->SetValue(i, Forward ? e * FBackup[i] + (s - s * e) : (static_cast<double>(steps - d) / steps) * FBackup[i]);
+        list->SetValue(i,
+                       Forward ? e * FBackup[i] + (s - s * e) : (static_cast<double>(steps - d) / steps) * FBackup[i]);
       if (OnStep) OnStep(this, d);
       Refresh();
       if (FStopped) {
@@ -318,11 +319,15 @@ void TDragPointTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, T
     case meMove:
       if (FIndex == -1 || FIndex >= FSeries->PointCount()) return;
       FSeries->BeginUpdate();
-      if (FDragStyle == dsX || FDragStyle == dsBoth) FSeries->SetXValueAt(FIndex, AxisValueAt(FSeries->GetHorizAxis(), X));
-      if (FDragStyle == dsY || FDragStyle == dsBoth) FSeries->SetYValueAt(FIndex, AxisValueAt(FSeries->GetVertAxis(), Y));
+      if (FDragStyle == dsX || FDragStyle == dsBoth)
+        FSeries->SetXValueAt(FIndex, AxisValueAt(FSeries->GetHorizAxis(), X));
+      if (FDragStyle == dsY || FDragStyle == dsBoth)
+        FSeries->SetYValueAt(FIndex, AxisValueAt(FSeries->GetVertAxis(), Y));
       FSeries->EndUpdate();
       if (OnDragPoint) OnDragPoint(this, FIndex);
       break;
-    case meUp: FIndex = -1; break;
+    case meUp:
+      FIndex = -1;
+      break;
   }
 }

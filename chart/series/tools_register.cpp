@@ -16,12 +16,12 @@ bool& Registered() {
   return registered;
 }
 
-#define VM_STANDARD_TOOLS                                                                                     \
-  TCursorTool::StaticClass(), TDragMarksTool::StaticClass(), TAxisArrowTool::StaticClass(),                  \
-      TDrawLineTool::StaticClass(), TNearestTool::StaticClass(), TColorBandTool::StaticClass(),              \
-      TColorLineTool::StaticClass(), TRotateTool::StaticClass(), TChartImageTool::StaticClass(),             \
-      TMarksTipTool::StaticClass(), TAnnotationTool::StaticClass(), TSeriesAnimationTool::StaticClass(),    \
-      TGridBandTool::StaticClass(), TAxisScrollTool::StaticClass(), TRectangleTool::StaticClass(),           \
+#define VM_STANDARD_TOOLS                                                                                \
+  TCursorTool::StaticClass(), TDragMarksTool::StaticClass(), TAxisArrowTool::StaticClass(),              \
+      TDrawLineTool::StaticClass(), TNearestTool::StaticClass(), TColorBandTool::StaticClass(),          \
+      TColorLineTool::StaticClass(), TRotateTool::StaticClass(), TChartImageTool::StaticClass(),         \
+      TMarksTipTool::StaticClass(), TAnnotationTool::StaticClass(), TSeriesAnimationTool::StaticClass(), \
+      TGridBandTool::StaticClass(), TAxisScrollTool::StaticClass(), TRectangleTool::StaticClass(),       \
       TClipSeriesTool::StaticClass()
 }  // namespace
 

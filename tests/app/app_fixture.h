@@ -39,7 +39,7 @@ struct AppFixture : ::testing::Test {
 
   void SetUp() override {
     Dir = fs::temp_directory_path() / ("varomark_app_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(Dir);
     fs::create_directories(Dir / "profile");
     fs::create_directories(Dir / "site");

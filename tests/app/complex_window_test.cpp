@@ -46,9 +46,7 @@ struct ComplexFixture : AppFixture {
     Application->ProcessMessages();
     Render(VaroCmplx1->Chart2);
   }
-  void Render(TChart* C) {
-    Image.reset(C->CreateBitmap(clWhite, TRect(0, 0, C->Width(), C->Height()), pf24bit));
-  }
+  void Render(TChart* C) { Image.reset(C->CreateBitmap(clWhite, TRect(0, 0, C->Width(), C->Height()), pf24bit)); }
   // True when colour Colour is within Reach pixels of (X, Y) on the last rendered image.
   bool Near(int X, int Y, TColor Colour, int Reach = 1) const {
     for (int dy = -Reach; dy <= Reach; ++dy)
@@ -138,7 +136,8 @@ TEST_F(ComplexFixture, OpensOnTheResistivityCurvesWithTheirPointsAtTheirPolarPix
       TColor Colour;
     } curves[] = {{pcRhoxyOhmm, pcPHASExyDeg, clRed}, {pcRhoyxOhmm, pcPHASEyxDeg, clGreen}};
     for (const auto& c : curves) {
-      const TPoint p = PolarPixel(w->Chart1, std::log10(CurrentSite->Plots[r][c.Magnitude]), CurrentSite->Plots[r][c.Phase]);
+      const TPoint p =
+          PolarPixel(w->Chart1, std::log10(CurrentSite->Plots[r][c.Magnitude]), CurrentSite->Plots[r][c.Phase]);
       EXPECT_TRUE(Near(p.X, p.Y, c.Colour)) << "row " << r << " at " << p.X << "," << p.Y;
     }
   }
@@ -290,14 +289,16 @@ TEST_F(ComplexFixture, MarkerLinesCrossAtTheSelectedValueOnTheEstimateChart) {
   for (TColorLineTool* t : {w->ChartTool1, w->ChartTool2, w->ChartTool3, w->ChartTool4}) EXPECT_TRUE(t->Active());
   Render(w->Chart2);
   const int f = w->CurFreq;
-  const TPoint p = PolarPixel(w->Chart2, std::log10(CurrentSite->Plots[f][pcRhoxyOhmm]), CurrentSite->Plots[f][pcPHASExyDeg]);
+  const TPoint p =
+      PolarPixel(w->Chart2, std::log10(CurrentSite->Plots[f][pcRhoxyOhmm]), CurrentSite->Plots[f][pcPHASExyDeg]);
   const TRect r = w->Chart2->ChartRect;
   // The red vertical line at the real part, the red horizontal one at the imaginary part.
   EXPECT_TRUE(Near(p.X, r.Top + 3, clRed)) << p.X;
   EXPECT_TRUE(Near(p.X, r.Bottom - 3, clRed));
   EXPECT_TRUE(Near(r.Left + 3, p.Y, clRed)) << p.Y;
   EXPECT_TRUE(Near(r.Right - 3, p.Y, clRed));
-  const TPoint q = PolarPixel(w->Chart2, std::log10(CurrentSite->Plots[f][pcRhoyxOhmm]), CurrentSite->Plots[f][pcPHASEyxDeg]);
+  const TPoint q =
+      PolarPixel(w->Chart2, std::log10(CurrentSite->Plots[f][pcRhoyxOhmm]), CurrentSite->Plots[f][pcPHASEyxDeg]);
   EXPECT_TRUE(Near(q.X, r.Top + 3, clGreen)) << q.X;
   EXPECT_TRUE(Near(r.Left + 3, q.Y, clGreen)) << q.Y;
   MainForm1->AcMeanView->Execute();

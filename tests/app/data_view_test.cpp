@@ -74,7 +74,7 @@ TEST_F(DataViewFixture, StartingDataHasABlockPerFileAndReference) {
   v->Refresh(nullptr);
   EXPECT_EQ(v->NCurves, 2);
   EXPECT_EQ(Items(v->clbComponents), (std::vector<std::string>{std::string(ParameterShortNames[pcRhoxyOhmm]),
-                                                                std::string(ParameterShortNames[pcRhoyxOhmm])}));
+                                                               std::string(ParameterShortNames[pcRhoyxOhmm])}));
   EXPECT_TRUE(v->Chart2->Visible());
   const int files = static_cast<int>(SiteFiles.size());
   EXPECT_EQ(Count(v->Chart1), files * R * 2);
@@ -138,8 +138,7 @@ TEST_F(DataViewFixture, ResultingDataPointsAndBarsSitAtTheirValues) {
     int Value, Variance;
     bool Multiplicative;
   };
-  const TCase cases[] = {{v->Chart1, pcRhoxyOhmm, pcVarLogRhoxy, true},
-                         {v->Chart2, pcPHASExyDeg, pcVarPHASExy, false}};
+  const TCase cases[] = {{v->Chart1, pcRhoxyOhmm, pcVarLogRhoxy, true}, {v->Chart2, pcPHASExyDeg, pcVarPHASExy, false}};
   site.SetReference(r);
   for (const TCase& c : cases) {
     auto* s = dynamic_cast<TErrPointSeries*>(c.Chart->SeriesList()->SeriesAt(r * 2));

@@ -38,8 +38,8 @@ TEST_F(DataViewToolsFixture, ToolCommandsUndoAndMenusAreRoutedToTheView) {
     TAction* Tool;
     TCursor Rest, Series;
     bool Zoom;
-  } cases[] = {{MainForm1->AcHand, crDefault, -21, true},   {MainForm1->AcTwoVert, crDefault, crDefault, false},
-               {MainForm1->AcCircle, -5, crDefault, true},  {MainForm1->AcLasso, crDefault, crDefault, false},
+  } cases[] = {{MainForm1->AcHand, crDefault, -21, true},           {MainForm1->AcTwoVert, crDefault, crDefault, false},
+               {MainForm1->AcCircle, -5, crDefault, true},          {MainForm1->AcLasso, crDefault, crDefault, false},
                {MainForm1->AcTwoHorl, crDefault, crDefault, false},  // changes nothing
                {MainForm1->AcPointer, crDefault, crDefault, true}};
   for (const auto& c : cases) {

@@ -64,12 +64,14 @@ struct EditFixture : AppFixture {
   }
   std::string MaskRow() const {
     std::string s;
-    for (int x = 1; x <= CurrentSite->XprCount[W->CurFreq]; ++x) s += static_cast<char>('0' + CurrentSite->Mask[W->CurFreq][x]);
+    for (int x = 1; x <= CurrentSite->XprCount[W->CurFreq]; ++x)
+      s += static_cast<char>('0' + CurrentSite->Mask[W->CurFreq][x]);
     return s;
   }
   // Pixel of point J of series S on chart C.
   static TPoint At(TChart* C, TChartSeries* S, int J) {
-    return TPoint(C->BottomAxis()->ValueToPixel(S->XValues()->Value(J)), C->LeftAxis()->ValueToPixel(S->YValues()->Value(J)));
+    return TPoint(C->BottomAxis()->ValueToPixel(S->XValues()->Value(J)),
+                  C->LeftAxis()->ValueToPixel(S->YValues()->Value(J)));
   }
   static void Press(TChart* C, int X, int Y) {
     C->DispatchMouseMove({}, X, Y);
@@ -358,7 +360,8 @@ TEST_F(EditFixture, EveryShapeToolChangesExactlyWhatIsInside) {
         const char m = want[static_cast<size_t>(x - 1)];
         if (m == '0' || Estimates(0)->PointColorAt(x - 1) == clNone) continue;
         EXPECT_EQ(Estimates(0)->PointColorAt(x - 1),
-                  m == '2' ? static_cast<TColor>(PlotSettings.Styles[20]) : SeriesColor(1)) << x;
+                  m == '2' ? static_cast<TColor>(PlotSettings.Styles[20]) : SeriesColor(1))
+            << x;
       }
       if (deleting && want != before) {
         MainForm1->AcUndo->Execute();
@@ -466,7 +469,8 @@ TEST_F(EditFixture, SelectionEdgeCases) {
   for (TChartSeries* s : *c->SeriesList())
     for (int j = 0; j < s->PointCount(); ++j) {
       if (s == Estimates(0) && j == x - 1) continue;
-      const TPoint o(c->BottomAxis()->ValueToPixel(s->XValues()->Value(j)), c->LeftAxis()->ValueToPixel(s->YValues()->Value(j)));
+      const TPoint o(c->BottomAxis()->ValueToPixel(s->XValues()->Value(j)),
+                     c->LeftAxis()->ValueToPixel(s->YValues()->Value(j)));
       nearest = std::min(nearest, (o.X - q.X - 15) * (o.X - q.X - 15) + (o.Y - q.Y) * (o.Y - q.Y));
     }
   if (nearest > 900) {

@@ -136,7 +136,7 @@ TEST_F(AppFixture, SessionThroughTheMainWindow) {
   // Export to every format the dialog offers.
   // The file each kind writes (the 1-D inversion kind writes one per component, the
   // time-independent kind the plot layout).
-  const char* extensions[13] = {"", ".edi", ".plt", ".sms", ".dat", ".dat", ".dat",
+  const char* extensions[13] = {"",     ".edi",  ".plt", ".sms", ".dat", ".dat", ".dat",
                                 ".mtg", "x.mtd", ".pt1", ".pt1", ".xpn", ".csv"};
   for (int i = 1; i <= 12; ++i) {
     const std::string name = SiteFile("out") + std::to_string(i);

@@ -57,8 +57,7 @@ TEST_F(IndVecFixture, ArrowsAtEveryStepAndFrequencyPointsEverywhere) {
   IndVect1->VxSpinEdit1->SetValue(2);
   IndVect1->VxSpinEdit1Change(nullptr);
   ASSERT_EQ(IndVect1->Series1->PointCount(), n / 2);
-  for (int j = 1; j <= n; ++j)
-    EXPECT_EQ(ArrowAt(IndVect1->Series1, CurrentSite->Frequencies[j]) >= 0, j % 2 == 0) << j;
+  for (int j = 1; j <= n; ++j) EXPECT_EQ(ArrowAt(IndVect1->Series1, CurrentSite->Frequencies[j]) >= 0, j % 2 == 0) << j;
   EXPECT_EQ(IndVect1->Series3->PointCount(), n);
 }
 

@@ -141,7 +141,7 @@ TEST_F(PropertyWindow, NestedRowsKindsAndHiddenEmptyCaptions) {
     r.Value = Value;
     return r;
   };
-  t.Rows = {rec(1, 0, 1, "Group", ""), rec(2, 1, 4, "Switch", "True"), rec(3, 0, 1, "", "hidden"),
+  t.Rows = {rec(1, 0, 1, "Group", ""),  rec(2, 1, 4, "Switch", "True"),     rec(3, 0, 1, "", "hidden"),
             rec(4, 2, 7, "Count", "5"), rec(5, 0, 8, "Pick", "not loaded"), rec(6, 0, 16, "File", ""),
             rec(7, 0, 20, "Popup", "")};
   ObjInsp1->ShowProps(t);
@@ -151,7 +151,8 @@ TEST_F(PropertyWindow, NestedRowsKindsAndHiddenEmptyCaptions) {
   EXPECT_EQ(RowByCaption("Count")->Node()->Level(), 2);
   EXPECT_EQ(RowByCaption("Pick")->EditText(), "");  // other kinds start without a value
   EXPECT_EQ(RowByCaption("Popup")->ClassType(), TvmInspectorTextPopupRow::StaticClass());
-  EXPECT_EQ(static_cast<TvmInspectorTextPopupRow*>(RowByCaption("Popup"))->PopupControl(), static_cast<TControl*>(ObjInsp1->vmTreeView1));
+  EXPECT_EQ(static_cast<TvmInspectorTextPopupRow*>(RowByCaption("Popup"))->PopupControl(),
+            static_cast<TControl*>(ObjInsp1->vmTreeView1));
   // A file row's button asks for a file and takes its full name.
   ChooseFiles({"/data/site/S107.MT1"});
   Dialogs.front() = [](TCommonDialog* D) {

@@ -221,8 +221,11 @@ TEST(SeriesFactory, MaskColourByMaskValue) {
   const struct {
     int Mask;
     TColor Expected;
-  } cases[] = {{0, static_cast<TColor>(0x808080)}, {1, clTeal}, {2, static_cast<TColor>(0x0000C0)},
-               {3, static_cast<TColor>(0)}, {-1, static_cast<TColor>(0)}};
+  } cases[] = {{0, static_cast<TColor>(0x808080)},
+               {1, clTeal},
+               {2, static_cast<TColor>(0x0000C0)},
+               {3, static_cast<TColor>(0)},
+               {-1, static_cast<TColor>(0)}};
   for (const auto& c : cases) EXPECT_EQ(MaskColour(clTeal, c.Mask), c.Expected) << c.Mask;
   InitPlotSettings(PlotSettings);
 }

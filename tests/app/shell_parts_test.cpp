@@ -283,7 +283,7 @@ TEST_F(AppFixture, OptionsAndPlacementsSurviveARestart) {
   Options1->cbErrorLog->SetChecked(true);
   Options1->ColorBoxes[0]->SetItemIndex(4);  // navy
   Options1->SetBounds(90, 20, 520, 430);
-  Options1->BitBtn1Click(nullptr);            // OK
+  Options1->BitBtn1Click(nullptr);  // OK
   Application->ProcessMessages();
   EXPECT_DOUBLE_EQ(RemoteRefDistance, 12000);
   EXPECT_EQ(PlotSettings.Styles[1], 0x800000);
@@ -405,10 +405,9 @@ TEST_F(AppFixture, SecondReferenceDialogOffersTheSiteReferences) {
     std::vector<std::string> Items;
     int Selected;
   } cases[] = {
-      {1, 1, {"LE", "LH"}, 0},        {3, 3, {"LE", "LH"}, 1},
-      {2, 2, {"LE", "LH", "RE"}, 2},  {4, 4, {"LE", "LH", "RH"}, 2},
-      {4, 5, {"LE", "LH", "RH"}, -1},  // not a standard reference: nothing chosen
-      {1, 4, {"LE", "LH"}, -1},        // a remote reference the file cannot give
+      {1, 1, {"LE", "LH"}, 0},       {3, 3, {"LE", "LH"}, 1},        {2, 2, {"LE", "LH", "RE"}, 2},
+      {4, 4, {"LE", "LH", "RH"}, 2}, {4, 5, {"LE", "LH", "RH"}, -1},  // not a standard reference: nothing chosen
+      {1, 4, {"LE", "LH"}, -1},                                       // a remote reference the file cannot give
   };
   for (const auto& c : cases) {
     TSecRef1 d(MainForm1);

@@ -113,12 +113,9 @@ TEST_F(FileUtils, PathRoutines) {
   struct Case {
     std::string in, with, without;
   } cases[] = {
-      {"", "", ""},
-      {"a", "a/", "a"},
-      {"a/", "a/", "a"},
-      {"/", "/", "/"},  // the root keeps its separator
-      {"a//", "a//", "a/"},
-      {"/usr/lib", "/usr/lib/", "/usr/lib"},
+      {"", "", ""},         {"a", "a/", "a"},
+      {"a/", "a/", "a"},    {"/", "/", "/"},  // the root keeps its separator
+      {"a//", "a//", "a/"}, {"/usr/lib", "/usr/lib/", "/usr/lib"},
       {"C", "C/", "C"},  // no drive letters here
   };
   for (const Case& c : cases) {
@@ -341,8 +338,8 @@ namespace {
 // root: s01.mta s02.mtb s0x.amt S03.MTC note.txt a.mtz/ (a folder)
 //       sub/ s04.mtd s05.xmt   sub/deep/ s06.mte
 void MakeScanTree(const std::string& Root) {
-  for (const char* f : {"s01.mta", "s02.mtb", "s0x.amt", "S03.MTC", "note.txt", "sub/s04.mtd", "sub/s05.xmt",
-                        "sub/deep/s06.mte"}) {
+  for (const char* f :
+       {"s01.mta", "s02.mtb", "s0x.amt", "S03.MTC", "note.txt", "sub/s04.mtd", "sub/s05.xmt", "sub/deep/s06.mte"}) {
     fs::path p = fs::path(Root) / f;
     fs::create_directories(p.parent_path());
     std::ofstream(p) << f;
@@ -374,8 +371,8 @@ TEST_F(FileUtils, ScannerListsMaskByMaskThenSubFolders) {
   fired.clear();
   scan.SetSubDirectories(true);
   scan.StartScan();
-  const std::vector<std::string> deep = {"S03.MTC", "s01.mta", "s02.mtb", "s0a.mtz", "sub/s04.mtd",
-                                         "sub/deep/s06.mte", "s0x.amt", "sub/s05.xmt"};
+  const std::vector<std::string> deep = {"S03.MTC",     "s01.mta",          "s02.mtb", "s0a.mtz",
+                                         "sub/s04.mtd", "sub/deep/s06.mte", "s0x.amt", "sub/s05.xmt"};
   EXPECT_EQ(Rel(scan.FoundFiles()), deep);
   EXPECT_EQ(static_cast<int>(fired.size()), scan.FoundFiles()->Count());
 
@@ -387,7 +384,8 @@ TEST_F(FileUtils, ScannerListsMaskByMaskThenSubFolders) {
   scan.SearchFilter()->Clear();
   scan.SearchFilter()->Add("*");
   scan.StartScan();
-  EXPECT_EQ(Rel(scan.FoundFiles()), (std::vector<std::string>{"sub/deep", "sub/s04.mtd", "sub/s05.xmt", "sub/deep/s06.mte"}));
+  EXPECT_EQ(Rel(scan.FoundFiles()),
+            (std::vector<std::string>{"sub/deep", "sub/s04.mtd", "sub/s05.xmt", "sub/deep/s06.mte"}));
 }
 
 TEST_F(FileUtils, ScannerStopsFailsAndGuardsItsState) {

@@ -60,9 +60,7 @@ protected:
     Profile = std::make_unique<TTempProfile>("vm_formstorage");
     Dir = Profile->Path();
   }
-  void TearDown() override {
-    Profile.reset();
-  }
+  void TearDown() override { Profile.reset(); }
   bool FileExists() { return std::filesystem::exists(Dir + "/forms.ini"); }
   std::string Value(const std::string& Section, const std::string& Key) {
     TIniFile ini("forms.ini");
@@ -93,8 +91,8 @@ TEST_F(FormStorage, FirstRunThenRestoreOnNextShow) {
     EXPECT_TRUE(form->Storage->Saved());
   }
   const std::string suffix = ScreenSizeSuffix();
-  for (const char* key : {"FormVersion", "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos", "NormPos", "Visible",
-                          "Spin1_Value"})
+  for (const char* key :
+       {"FormVersion", "Flags", "ShowCmd", "PixelsPerInch", "MinMaxPos", "NormPos", "Visible", "Spin1_Value"})
     EXPECT_NE(Value("TFsWindow1", key), "<none>") << key;
   EXPECT_EQ(Value("TFsWindow1", "NormPos"), "40,50,460,380");
   EXPECT_EQ(Value("TFsWindow1", "NormPos" + suffix), "40,50,460,380");

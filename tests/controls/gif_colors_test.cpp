@@ -63,12 +63,12 @@ Reduced Reduce(TBitmap* B, TColorReduction Method) {
   EXPECT_EQ(Get32(f, 10), 14u + 40 + 1024);
   for (int i = 0; i < 256; ++i) {
     const size_t at = 54 + 4 * static_cast<size_t>(i);
-    r.Palette.push_back({static_cast<uint8_t>(f[at + 2]), static_cast<uint8_t>(f[at + 1]), static_cast<uint8_t>(f[at])});
+    r.Palette.push_back(
+        {static_cast<uint8_t>(f[at + 2]), static_cast<uint8_t>(f[at + 1]), static_cast<uint8_t>(f[at])});
   }
   const size_t row = (static_cast<size_t>(r.W) + 3) / 4 * 4;
   for (int y = 0; y < r.H; ++y)
-    for (int x = 0; x < r.W; ++x)
-      r.Index.push_back(static_cast<uint8_t>(f[Get32(f, 10) + (r.H - 1 - y) * row + x]));
+    for (int x = 0; x < r.W; ++x) r.Index.push_back(static_cast<uint8_t>(f[Get32(f, 10) + (r.H - 1 - y) * row + x]));
   return r;
 }
 

@@ -43,7 +43,8 @@ std::vector<TColor> PixelsOf(TBitmap* B) {
 std::unique_ptr<TBitmap> Picture(int W, int H, TPixelFormat F, const std::vector<TColor>& Colors) {
   auto b = std::make_unique<TBitmap>(W, H, F);
   for (int y = 0; y < H; ++y)
-    for (int x = 0; x < W; ++x) b->Canvas()->SetPixels(x, y, Colors[static_cast<size_t>((x * 7 + y * 3) % Colors.size())]);
+    for (int x = 0; x < W; ++x)
+      b->Canvas()->SetPixels(x, y, Colors[static_cast<size_t>((x * 7 + y * 3) % Colors.size())]);
   return b;
 }
 
@@ -119,7 +120,8 @@ struct Gif {
     const int64_t row = DibRowSize(W, 8);
     Bytes bits(static_cast<size_t>(row * H), 0);
     for (int y = 0; y < H; ++y)
-      for (int x = 0; x < W; ++x) bits[static_cast<size_t>((H - 1 - y) * row + x)] = static_cast<uint8_t>(Px[static_cast<size_t>(y * W + x)]);
+      for (int x = 0; x < W; ++x)
+        bits[static_cast<size_t>((H - 1 - y) * row + x)] = static_cast<uint8_t>(Px[static_cast<size_t>(y * W + x)]);
     TMemoryStream s;
     EncodeLzw(s, W, H, 8, Interlaced, nullptr, bits.data(), bits.size());
     const auto* p = static_cast<const uint8_t*>(s.Memory());
@@ -315,7 +317,8 @@ TEST(GifImage, BadFilesAreRefusedWithTheirMessages) {
       {"unknown byte after extensions", Gif().Comment({"x"}).Raw({0x55}).End().B, "Stream read error"},
       {"truncated header", Bytes{'G', 'I', 'F', '8'}, "Stream read error"},
       {"truncated extension", Gif().Raw({0x21, 0xFE, 9, 'a'}).B, "Stream read error"},
-      {"huge frame", Gif(1, 1).Raw({0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 8, 0}).End().B, "Изображение GIF слишком велико"},
+      {"huge frame", Gif(1, 1).Raw({0x2C, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 8, 0}).End().B,
+       "Изображение GIF слишком велико"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -399,8 +402,7 @@ TEST(GifImage, MutatedFilesNeverCrash) {
       Load(t, b);
       for (int f = 0; f < t.Count(); ++f) t.Frames(f)->Bitmap();
       Saved(t);
-    } catch (const Exception&) {
-    }
+    } catch (const Exception&) {}
   }
 }
 

@@ -37,9 +37,12 @@ Bytes PackRows(const Pixels& P, int W, int H, int Depth) {
     uint8_t* line = bits.data() + (H - 1 - y) * row;
     for (int x = 0; x < W; ++x) {
       int v = P[y * W + x];
-      if (Depth == 1) line[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
-      else if (Depth == 4) line[x / 2] |= static_cast<uint8_t>(x % 2 ? v : v << 4);
-      else line[x] = static_cast<uint8_t>(v);
+      if (Depth == 1)
+        line[x / 8] |= static_cast<uint8_t>(v << (7 - x % 8));
+      else if (Depth == 4)
+        line[x / 2] |= static_cast<uint8_t>(x % 2 ? v : v << 4);
+      else
+        line[x] = static_cast<uint8_t>(v);
     }
   }
   return bits;
@@ -51,9 +54,12 @@ Pixels UnpackRows(const Bytes& Bits, int W, int H, int Depth) {
   for (int y = 0; y < H; ++y) {
     const uint8_t* line = Bits.data() + (H - 1 - y) * row;
     for (int x = 0; x < W; ++x) {
-      if (Depth == 1) p.push_back((line[x / 8] >> (7 - x % 8)) & 1);
-      else if (Depth == 4) p.push_back(x % 2 ? line[x / 2] & 15 : line[x / 2] >> 4);
-      else p.push_back(line[x]);
+      if (Depth == 1)
+        p.push_back((line[x / 8] >> (7 - x % 8)) & 1);
+      else if (Depth == 4)
+        p.push_back(x % 2 ? line[x / 2] & 15 : line[x / 2] >> 4);
+      else
+        p.push_back(line[x]);
     }
   }
   return p;
@@ -196,9 +202,8 @@ TEST(GifLzw, CodeSizeFollowsDepthAndRowsRoundTrip) {
     int Depth, W, H, CodeSize;
     bool Interlaced;
   };
-  const Case cases[] = {{1, 1, 1, 2, false},   {1, 13, 7, 2, false}, {4, 9, 5, 4, false},
-                        {4, 31, 17, 4, true},  {8, 1, 1, 8, false},  {8, 37, 23, 8, true},
-                        {8, 300, 200, 8, false}, {1, 64, 10, 2, true}};
+  const Case cases[] = {{1, 1, 1, 2, false}, {1, 13, 7, 2, false}, {4, 9, 5, 4, false},     {4, 31, 17, 4, true},
+                        {8, 1, 1, 8, false}, {8, 37, 23, 8, true}, {8, 300, 200, 8, false}, {1, 64, 10, 2, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << "depth " << c.Depth << " " << c.W << "x" << c.H);
     Pixels p = Noise(c.W * c.H, (1 << c.Depth) - 1, c.W * 31 + c.H);
@@ -354,8 +359,7 @@ TEST(GifLzw, RandomDataNeverOverrunsTheBuffer) {
     bool damaged = false;
     try {
       DecodeLzw(s, w, h, depth, i % 3 == 0, nullptr, damaged, buf.data(), buf.size() - 1, bits, i % 4 != 0);
-    } catch (const EInvalidGraphicOperation&) {
-    }
+    } catch (const EInvalidGraphicOperation&) {}
     ASSERT_EQ(buf.back(), 0xA5);
   }
 }

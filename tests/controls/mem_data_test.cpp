@@ -484,9 +484,9 @@ TEST(MemData, ReadOnlyFieldAndCalculatedField) {
 TEST(MemData, PublishesCapacityAndTheDatasetProperties) {
   TVxMemoryData t(nullptr);
   EXPECT_EQ(t.Capacity(), 0);
-  for (const char* p : {"Capacity", "Active", "AutoCalcFields", "Filtered", "FieldDefs", "ObjectView",
-                        "BeforePost", "AfterScroll", "OnCalcFields", "OnDeleteError", "OnEditError",
-                        "OnFilterRecord", "OnNewRecord", "OnPostError"})
+  for (const char* p :
+       {"Capacity", "Active", "AutoCalcFields", "Filtered", "FieldDefs", "ObjectView", "BeforePost", "AfterScroll",
+        "OnCalcFields", "OnDeleteError", "OnEditError", "OnFilterRecord", "OnNewRecord", "OnPostError"})
     EXPECT_TRUE(IsPublishedProp(&t, p)) << p;
   t.SetCapacity(50);
   EXPECT_GE(t.Capacity(), 50);

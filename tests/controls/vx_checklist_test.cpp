@@ -59,7 +59,11 @@ TEST_F(CheckFixture, ItemsWithoutRecordsReadUncheckedEnabledAndNil) {
 }
 
 TEST_F(CheckFixture, MouseCyclesOnlyInTheCheckArea) {
-  struct Case { bool AllowGrayed; TCheckKind Kind; std::string Sequence; };
+  struct Case {
+    bool AllowGrayed;
+    TCheckKind Kind;
+    std::string Sequence;
+  };
   for (const Case& k : {Case{false, ckCheckBoxes, "101"}, Case{true, ckCheckBoxes, "2102"},
                         Case{true, ckCheckMarks, "2102"}, Case{true, ckRadioButtons, "1111"}}) {
     List.SetCheckKind(ckCheckBoxes);
@@ -247,9 +251,7 @@ protected:
     Profile = std::make_unique<TTempProfile>("vm_checklist");
     Dir = Profile->Path();
   }
-  void TearDown() override {
-    Profile.reset();
-  }
+  void TearDown() override { Profile.reset(); }
   std::string Value(const std::string& Key) {
     TIniFile ini("checks.ini");
     return ini.ReadString(kSection, Key, "<none>");
@@ -384,7 +386,11 @@ TEST(CheckListStream, AgainstAnAncestorOnlyDifferingListsAreWritten) {
     base.Items()->Add(s);
     form.Items()->Add(s);
   }
-  struct Case { const char* What; std::function<void()> Change; bool Written; };
+  struct Case {
+    const char* What;
+    std::function<void()> Change;
+    bool Written;
+  };
   const Case cases[] = {
       {"same", [] {}, false},
       {"letter case only", [&] { form.Items()->SetStrings(0, "ONE"); }, false},

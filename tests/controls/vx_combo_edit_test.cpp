@@ -219,9 +219,9 @@ TEST(VxComboEditPopup, ButtonDropsThePopupAndTakesItsValueBack) {
   f.ClickButton();
   ASSERT_TRUE(f.Edit->PopupVisible());
   EXPECT_TRUE(f.Edit->Panel->Visible());
-  EXPECT_EQ(f.Edit->Panel->Caption(), "start");  // the popup gets the text
+  EXPECT_EQ(f.Edit->Panel->Caption(), "start");      // the popup gets the text
   EXPECT_EQ(f.Edit->Panel->Left(), 100 + 150 - 80);  // right edges line up
-  EXPECT_EQ(f.Edit->Panel->Top(), 20 + 21);           // below the edit
+  EXPECT_EQ(f.Edit->Panel->Top(), 20 + 21);          // below the edit
   f.Edit->Panel->SetCaption("picked");
   f.ClickButton();  // a second press accepts
   EXPECT_FALSE(f.Edit->PopupVisible());
@@ -251,8 +251,8 @@ TEST(VxComboEditPopup, PlacementStaysInsideTheArea) {
   };
   const Case cases[] = {
       {100, 170, epaRight, 120, 110},  // no room below: above the edit
-      {0, 20, epaRight, 0, 41},         // would leave on the left: left edges line up
-      {250, 20, epaLeft, 220, 41},      // would leave on the right: right-aligned, then kept inside
+      {0, 20, epaRight, 0, 41},        // would leave on the left: left edges line up
+      {250, 20, epaLeft, 220, 41},     // would leave on the right: right-aligned, then kept inside
       {10, 20, epaLeft, 10, 41},
   };
   for (const Case& c : cases) {

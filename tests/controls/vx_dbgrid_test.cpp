@@ -201,7 +201,7 @@ TEST_F(Grid, AutoAppendOnDownPastTheLastRecord) {
   Key(VK_DOWN);
   EXPECT_EQ(T.Data->State(), dsInsert);
   EXPECT_EQ(G->DataLink()->ActiveRecord(), 9);  // the new row is the last one shown
-  Key(VK_UP);  // an untouched new record is dropped
+  Key(VK_UP);                                   // an untouched new record is dropped
   EXPECT_EQ(T.Data->State(), dsBrowse);
   EXPECT_EQ(T.Data->RecordCount(), 1000);
   Key(VK_DOWN);

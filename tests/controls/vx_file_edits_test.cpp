@@ -84,9 +84,9 @@ TEST(VxFilenameEdit, FileNameReadsAndWritesTheText) {
     std::string Text, Expected;
   };
   const Case reads[] = {
-      {existing, existing},                                        // an existing file with a blank
+      {existing, existing},                                                       // an existing file with a blank
       {"\"" + existing + "\" \"" + dir.Path("My Files/b.mt") + "\" ", existing},  // a quoted list
-      {"/no/such dir/new.mt", "/no/such dir/new.mt"},              // one unquoted name stays whole
+      {"/no/such dir/new.mt", "/no/such dir/new.mt"},                             // one unquoted name stays whole
       {"", ""},
   };
   for (const Case& c : reads) {

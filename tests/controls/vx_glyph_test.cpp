@@ -38,8 +38,9 @@ std::pair<TColor, TColor> Drawn(TVxButtonGlyph& G, TVxButtonState S) {
 TEST(VxButtonGlyph, NumberOfGlyphsFollowsTheBitmapShape) {
   TVxButtonGlyph g;
   g.SetNumGlyphs(2);
-  struct Case { int W, H, Expected; } cases[] = {
-      {64, 16, 4}, {96, 16, 1}, {50, 16, 1}, {80, 16, 5}, {32, 16, 2}, {50, 16, 2}};
+  struct Case {
+    int W, H, Expected;
+  } cases[] = {{64, 16, 4}, {96, 16, 1}, {50, 16, 1}, {80, 16, 5}, {32, 16, 2}, {50, 16, 2}};
   for (const auto& c : cases) {
     TBitmap b(c.W, c.H);
     g.SetGlyph(&b);
@@ -138,7 +139,9 @@ TEST(VxButtonGlyph, AutomaticMarginAndSpacingSplitTheRoomInThree) {
   auto b = Strip(16, 1, {clRed});
   g.SetGlyph(b.get());
   TBitmap out(100, 80);
-  struct Case { TButtonLayout L; } cases[] = {{blGlyphLeft}, {blGlyphRight}, {blGlyphTop}, {blGlyphBottom}};
+  struct Case {
+    TButtonLayout L;
+  } cases[] = {{blGlyphLeft}, {blGlyphRight}, {blGlyphTop}, {blGlyphBottom}};
   for (const auto& c : cases) {
     std::string caption = "Text";
     TPoint gp;
@@ -223,8 +226,8 @@ TEST(VxButtonGlyph, RenderEngravesDisabledCaptionAndPlacesTheMarker) {
   out.Canvas()->Brush()->SetColor(clWhite);
   out.Canvas()->FillRect(Rect(0, 0, 80, 30));
   out.Canvas()->Font()->SetColor(clBlack);
-  const TRect tb = g.Render(out.Canvas(), Rect(0, 0, 80, 30), "Menu", blGlyphLeft, -1, -1, true, rbsDisabled,
-                            DT_CENTER);
+  const TRect tb =
+      g.Render(out.Canvas(), Rect(0, 0, 80, 30), "Menu", blGlyphLeft, -1, -1, true, rbsDisabled, DT_CENTER);
   ASSERT_GT(tb.Width(), 0);
   bool shadow = false;
   for (int y = tb.Top; y <= tb.Bottom; ++y)

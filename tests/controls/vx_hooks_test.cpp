@@ -35,8 +35,8 @@ protected:
   }
 };
 
-TVxWindowHook* NewHook(TComponent* Owner, TWinControl* Control, std::vector<std::string>& Log,
-                       const std::string& Name, bool HandleBefore = false, bool HandleAfter = false) {
+TVxWindowHook* NewHook(TComponent* Owner, TWinControl* Control, std::vector<std::string>& Log, const std::string& Name,
+                       bool HandleBefore = false, bool HandleAfter = false) {
   auto* h = new TVxWindowHook(Owner);
   h->BeforeMessage = [&Log, Name, HandleBefore](TObject*, TMessage& M, bool& Handled) {
     if (M.Msg != UM_PING) return;

@@ -13,8 +13,8 @@ namespace {
 // Opens the protected auto scroll flag and the drawing entry points for the tests.
 class TTestListBox : public TVxListBox {
 public:
-  using TVxListBox::TVxListBox;
   using TVxCustomListBox::SetAutoScrollFlag;
+  using TVxListBox::TVxListBox;
 };
 
 TObject* Tag(intptr_t V) { return reinterpret_cast<TObject*>(V); }
@@ -147,7 +147,11 @@ TEST(VxListBox, ColumnsAndItemGeometry) {
   EXPECT_EQ(list.ItemBounds(1), Rect(0, 20, list.ClientWidth(), 40));
   EXPECT_EQ(list.ItemBounds(3), Rect(0, 60, list.ClientWidth(), 80));  // one row under the last
   EXPECT_EQ(list.ItemBounds(4), Rect(0, 0, 0, 0));
-  struct Case { int X, Y; bool Existing; int Want; };
+  struct Case {
+    int X, Y;
+    bool Existing;
+    int Want;
+  };
   for (const Case& k : {Case{5, 5, true, 0}, Case{5, 45, true, 2}, Case{5, 70, false, 3}, Case{5, 70, true, -1},
                         Case{-1, 5, false, -1}, Case{5, 500, false, -1}}) {
     EXPECT_EQ(list.ItemAtPoint(TPoint(k.X, k.Y), k.Existing), k.Want) << k.X << "," << k.Y << "," << k.Existing;

@@ -38,12 +38,14 @@ struct Fixture {
 };
 
 TEST(VxSpeedButton, ClicksOnlyWhenReleasedInside) {
-  struct Case { int MoveX, MoveY, UpX, UpY, Clicks; } cases[] = {
-      {5, 5, 5, 5, 1},      // plain click
-      {40, 5, 40, 5, 0},    // dragged off and released outside
-      {40, 5, 5, 5, 1},     // dragged off and back in
-      {5, 5, 5, 25, 1},     // y = client height still counts as inside
-      {5, 5, 25, 5, 0},     // x = client width does not
+  struct Case {
+    int MoveX, MoveY, UpX, UpY, Clicks;
+  } cases[] = {
+      {5, 5, 5, 5, 1},    // plain click
+      {40, 5, 40, 5, 0},  // dragged off and released outside
+      {40, 5, 5, 5, 1},   // dragged off and back in
+      {5, 5, 5, 25, 1},   // y = client height still counts as inside
+      {5, 5, 25, 5, 0},   // x = client width does not
       {5, 5, -1, 5, 0},
   };
   for (const auto& c : cases) {
@@ -171,9 +173,12 @@ TEST(VxSpeedButton, MenuPointFollowsPositionAndAlignment) {
   EXPECT_EQ(b->DropDownMenuPoint(), Point(0, 0));
   auto* menu = new TPopupMenu(f.Form.get());
   b->SetDropDownMenu(menu);
-  struct Case { TVxDropDownMenuPos Pos; TPopupAlignment Align; TPoint P; } cases[] = {
-      {dmpBottom, paLeft, {-1, 20}}, {dmpBottom, paRight, {41, 20}}, {dmpBottom, paCenter, {20, 20}},
-      {dmpRight, paLeft, {40, -1}},  {dmpRight, paRight, {-1, -1}},  {dmpRight, paCenter, {20, 20}}};
+  struct Case {
+    TVxDropDownMenuPos Pos;
+    TPopupAlignment Align;
+    TPoint P;
+  } cases[] = {{dmpBottom, paLeft, {-1, 20}}, {dmpBottom, paRight, {41, 20}}, {dmpBottom, paCenter, {20, 20}},
+               {dmpRight, paLeft, {40, -1}},  {dmpRight, paRight, {-1, -1}},  {dmpRight, paCenter, {20, 20}}};
   for (const auto& c : cases) {
     b->SetMenuPosition(c.Pos);
     menu->SetAlignment(c.Align);
@@ -284,7 +289,10 @@ TEST(VxSpeedButton, FlatButtonShowsGrayGlyphUntilTheMouseIsOver) {
   g.Canvas()->Brush()->SetColor(RGB(200, 0, 0));
   g.Canvas()->FillRect(Rect(3, 3, 12, 12));
   const uint8_t gray = (200 * 77) >> 8;
-  struct Case { bool Grayed, Standard, Over; TColor Expected; } cases[] = {
+  struct Case {
+    bool Grayed, Standard, Over;
+    TColor Expected;
+  } cases[] = {
       {true, false, false, RGB(gray, gray, gray)},
       {true, false, true, RGB(200, 0, 0)},
       {false, false, false, RGB(200, 0, 0)},

@@ -67,7 +67,13 @@ TEST(VxSpinEdit, NoRangeAcceptsAnyValue) {
 }
 
 TEST(VxSpinEdit, TextForEachValueType) {
-  struct Case { TValueType Type; uint8_t Decimal; std::string Format; long double Value; std::string Text; } cases[] = {
+  struct Case {
+    TValueType Type;
+    uint8_t Decimal;
+    std::string Format;
+    long double Value;
+    std::string Text;
+  } cases[] = {
       {vtInteger, 2, "", 2.5L, "2"},  // halves go to the even neighbour
       {vtInteger, 2, "", 3.5L, "4"},
       {vtInteger, 2, "", -7, "-7"},
@@ -102,8 +108,13 @@ TEST(VxSpinEdit, FocusedFloatEditsWithoutTheDisplayPattern) {
 }
 
 TEST(VxSpinEdit, UnreadableTextGivesTheLowerBound) {
-  struct Case { TValueType Type; std::string Text; long double Min; long double Expected; } cases[] = {
-      {vtHex, "ff", 0, 255},      {vtHex, "xyz", 0, 0},      {vtInteger, "abc", 5, 5},
+  struct Case {
+    TValueType Type;
+    std::string Text;
+    long double Min;
+    long double Expected;
+  } cases[] = {
+      {vtHex, "ff", 0, 255},       {vtHex, "xyz", 0, 0},       {vtInteger, "abc", 5, 5},
       {vtInteger, "abc", 2.5L, 2}, {vtFloat, "1.5e2", 0, 150}, {vtFloat, "abc", 0.5L, 0.5L},
   };
   for (const auto& c : cases) {
@@ -143,7 +154,12 @@ TEST(VxSpinEdit, KeysStepAndFilterCharacters) {
   SendInput(f.Edit, ikKeyDown, {}, 0, 0, VK_UP);
   EXPECT_EQ(f.Edit->Text(), "4");
 
-  struct Case { TValueType Type; std::string Text; char Key; bool Accepted; } cases[] = {
+  struct Case {
+    TValueType Type;
+    std::string Text;
+    char Key;
+    bool Accepted;
+  } cases[] = {
       {vtInteger, "1", '7', true}, {vtInteger, "1", 'a', false}, {vtInteger, "1", '.', false},
       {vtInteger, "1", '-', true}, {vtFloat, "1", '.', true},    {vtFloat, "1.5", '.', false},
       {vtFloat, "1", 'e', true},   {vtFloat, "1E5", 'e', false}, {vtHex, "1", 'f', true},
@@ -161,7 +177,10 @@ TEST(VxSpinEdit, KeysStepAndFilterCharacters) {
 
 TEST(VxSpinEdit, PasteKeepsOnlyNumbers) {
   Fixture f;
-  struct Case { std::string Clip; std::string Text; } cases[] = {{"x1", "12"}, {"34", "34"}, {"1e", "12"}};
+  struct Case {
+    std::string Clip;
+    std::string Text;
+  } cases[] = {{"x1", "12"}, {"34", "34"}, {"1e", "12"}};
   for (const auto& c : cases) {
     f.Edit->SetText("12");
     f.Edit->SelectAll();
@@ -256,10 +275,14 @@ TEST(VxSpinButton, HalvesByFaceAndRepeatWhileHeld) {
   b->SetParent(&form);
   b->SetBounds(0, 0, 20, 20);
   form.Show();
-  struct Case { TrSpinButtonStyle Style; int X, Y; TSpinButtonState Half; } cases[] = {
-      {sbsDefault, 2, 2, TSpinButtonState::Top},    {sbsDefault, 18, 18, TSpinButtonState::Bottom},
+  struct Case {
+    TrSpinButtonStyle Style;
+    int X, Y;
+    TSpinButtonState Half;
+  } cases[] = {
+      {sbsDefault, 2, 2, TSpinButtonState::Top},      {sbsDefault, 18, 18, TSpinButtonState::Bottom},
       {sbsDefault, 15, 10, TSpinButtonState::Bottom}, {sbsDefault, 5, 10, TSpinButtonState::Top},
-      {sbsClassic, 15, 10, TSpinButtonState::Top},  {sbsClassic, 2, 11, TSpinButtonState::Bottom},
+      {sbsClassic, 15, 10, TSpinButtonState::Top},    {sbsClassic, 2, 11, TSpinButtonState::Bottom},
   };
   for (const auto& c : cases) {
     b->SetButtonStyle(c.Style);

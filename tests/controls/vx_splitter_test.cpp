@@ -35,10 +35,18 @@ struct Layout {
     // Place the bar just inside the sized panel's free side, so alignment keeps it beside it.
     const TRect r = Sized->BoundsRect();
     switch (SizedAlign) {
-      case alLeft: Split->SetBounds(r.Right, 0, 3, 300); break;
-      case alRight: Split->SetBounds(r.Left - 3, 0, 3, 300); break;
-      case alTop: Split->SetBounds(0, r.Bottom, 400, 3); break;
-      default: Split->SetBounds(0, r.Top - 3, 400, 3); break;
+      case alLeft:
+        Split->SetBounds(r.Right, 0, 3, 300);
+        break;
+      case alRight:
+        Split->SetBounds(r.Left - 3, 0, 3, 300);
+        break;
+      case alTop:
+        Split->SetBounds(0, r.Bottom, 400, 3);
+        break;
+      default:
+        Split->SetBounds(0, r.Top - 3, 400, 3);
+        break;
     }
     Split->SetAlign(SizedAlign);
     Rest = new TPanel(Form.get());
@@ -84,10 +92,10 @@ TEST(VxSplitter, KindsFollowTheAlignsOfBothControls) {
     int Kind;
   };
   const Case cases[] = {
-      {alTop, alTop, alClient, true, 1},      {alBottom, alBottom, alNone, false, 1},
-      {alTop, alClient, alTop, true, 2},      {alLeft, alLeft, alClient, true, 3},
-      {alRight, alClient, alRight, true, 4},  {alLeft, alTop, alClient, true, 0},  // own align differs
-      {alLeft, alLeft, alLeft, true, 0},      {alTop, alClient, alClient, true, 0},
+      {alTop, alTop, alClient, true, 1},     {alBottom, alBottom, alNone, false, 1},
+      {alTop, alClient, alTop, true, 2},     {alLeft, alLeft, alClient, true, 3},
+      {alRight, alClient, alRight, true, 4}, {alLeft, alTop, alClient, true, 0},  // own align differs
+      {alLeft, alLeft, alLeft, true, 0},     {alTop, alClient, alClient, true, 0},
   };
   for (const Case& c : cases) {
     TPanel parent(nullptr), a(nullptr), b(nullptr);
@@ -117,8 +125,7 @@ TEST(VxSplitter, DragsResizeTheSizedControlInTheDragDirection) {
     int DX, DY, Expected;
   };
   const Case cases[] = {
-      {alLeft, 50, 0, 150},  {alRight, -50, 0, 150}, {alTop, 0, 30, 130},
-      {alBottom, 0, -40, 140}, {alLeft, -30, 0, 70},
+      {alLeft, 50, 0, 150}, {alRight, -50, 0, 150}, {alTop, 0, 30, 130}, {alBottom, 0, -40, 140}, {alLeft, -30, 0, 70},
   };
   for (const Case& c : cases) {
     Layout l(c.Align);

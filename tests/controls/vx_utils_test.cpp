@@ -101,13 +101,12 @@ TEST(VxUtilsText, KeyedHexEncoding) {
   // 'a' ^ 'k' = 0x0a; 'b' ^ 'e' = 0x07; the key cycles: 'c' ^ 'k' = 0x08.
   EXPECT_EQ(KeyedHexEncode("ke", "abc"), "0a0708");
   EXPECT_EQ(KeyedHexDecode("ke", "0a0708"), "abc");
-  EXPECT_EQ(KeyedHexDecode("", "6162F"), "ab");            // a trailing odd digit is ignored
-  EXPECT_EQ(KeyedHexDecode("", "61zz62"), "a b");          // a pair that is not hex reads as 32
+  EXPECT_EQ(KeyedHexDecode("", "6162F"), "ab");    // a trailing odd digit is ignored
+  EXPECT_EQ(KeyedHexDecode("", "61zz62"), "a b");  // a pair that is not hex reads as 32
   EXPECT_EQ(KeyedHexDecode("k", "zz"), std::string(1, static_cast<char>(32 ^ 'k')));  // then the key
-  EXPECT_EQ(KeyedHexDecode("", "4A4b"), "JK");             // either letter case reads
+  EXPECT_EQ(KeyedHexDecode("", "4A4b"), "JK");                                        // either letter case reads
 
-  const std::vector<std::string> texts = {"", "value with blanks", std::string("\0\x7f\x80\xff", 4),
-                                          "Привет"};
+  const std::vector<std::string> texts = {"", "value with blanks", std::string("\0\x7f\x80\xff", 4), "Привет"};
   for (const std::string& key : {std::string(), std::string("key"), std::string("a much longer key text")})
     for (const std::string& t : texts) {
       const std::string hex = KeyedHexEncode(key, t);
@@ -127,10 +126,10 @@ TEST(VxUtilsText, CommandLine) {
       {"prog a b", {"prog", "a", "b"}},
       {"  prog\t a  ", {"prog", "a"}},
       {"\"C:/Program Files/x.exe\" \"a b\" c", {"C:/Program Files/x.exe", "a b", "c"}},
-      {"ab\"c d\"e f", {"abc de", "f"}},      // quotes open a run inside an argument
-      {"\"\" a", {"a"}},                      // a pair of quotes met while skipping is skipped
+      {"ab\"c d\"e f", {"abc de", "f"}},  // quotes open a run inside an argument
+      {"\"\" a", {"a"}},                  // a pair of quotes met while skipping is skipped
       {"a \"unterminated run", {"a", "unterminated run"}},
-      {"a\xd0\xb6 b", {"a\xd0\xb6", "b"}},    // bytes above 127 belong to arguments
+      {"a\xd0\xb6 b", {"a\xd0\xb6", "b"}},     // bytes above 127 belong to arguments
       {std::string("a b\0c", 5), {"a", "b"}},  // NUL ends the text
   };
   for (const Case& c : cases) {
@@ -207,11 +206,11 @@ TEST(VxUtilsMisc, IntegersRectanglesMemory) {
   struct Case {
     TRect in, out;
   } cases[] = {
-      {Rect(10, 10, 50, 40), Rect(10, 10, 50, 40)},                  // inside: unchanged
-      {Rect(sw - 10, 5, sw + 30, 25), Rect(sw - 40, 5, sw, 25)},    // off the right edge
-      {Rect(-15, -5, 25, 15), Rect(0, 0, 40, 20)},                   // off the top left
-      {Rect(5, sh - 5, 25, sh + 5), Rect(5, sh - 10, 25, sh)},      // off the bottom
-      {Rect(-10, 0, sw + 10, 10), Rect(0, 0, sw + 20, 10)},          // wider than the screen: left wins
+      {Rect(10, 10, 50, 40), Rect(10, 10, 50, 40)},               // inside: unchanged
+      {Rect(sw - 10, 5, sw + 30, 25), Rect(sw - 40, 5, sw, 25)},  // off the right edge
+      {Rect(-15, -5, 25, 15), Rect(0, 0, 40, 20)},                // off the top left
+      {Rect(5, sh - 5, 25, sh + 5), Rect(5, sh - 10, 25, sh)},    // off the bottom
+      {Rect(-10, 0, sw + 10, 10), Rect(0, 0, sw + 20, 10)},       // wider than the screen: left wins
   };
   for (const Case& c : cases) {
     TRect r = c.in;
@@ -335,11 +334,7 @@ TEST(VxUtilsPictures, DisabledImageEmbossesTheOutlinePixels) {
   EXPECT_EQ(img->Height(), 5);
   TCanvas* c = img->Canvas();
   const char* expected[5] = {
-      "bbbbb",
-      "bssbb",
-      "bsshb",
-      "bbhhb",
-      "bbbbb",
+      "bbbbb", "bssbb", "bsshb", "bbhhb", "bbbbb",
   };
   for (int y = 0; y < 5; ++y)
     for (int x = 0; x < 5; ++x) {
@@ -404,11 +399,11 @@ TEST(VxUtilsPictures, ParentBackgroundUnderAControl) {
   Fill(bg.Canvas(), Rect(0, 0, 10, 10), clWhite);
   PaintParentBackground(&target, bg.Canvas());
   TCanvas* c = bg.Canvas();
-  EXPECT_EQ(c->Pixels(0, 0), clNavy);    // the form's painting at (25, 5)
+  EXPECT_EQ(c->Pixels(0, 0), clNavy);  // the form's painting at (25, 5)
   EXPECT_EQ(c->Pixels(4, 9), clNavy);
   EXPECT_EQ(c->Pixels(9, 0), clYellow);  // the form's ground at (34, 5)
   EXPECT_EQ(c->Pixels(5, 9), clYellow);
-  EXPECT_EQ(c->Pixels(2, 5), clNavy);    // under the see-through part of the control beneath
+  EXPECT_EQ(c->Pixels(2, 5), clNavy);  // under the see-through part of the control beneath
 
   // A control without parent paints nothing.
   TPaintBox orphan(nullptr);

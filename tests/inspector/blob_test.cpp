@@ -130,7 +130,7 @@ TEST(BlobEdit, PanelButtonsReadOnlyAndOkOnlyAfterAChange) {
   TCustomvmBlobPopup* p = e->Popup();
   ASSERT_TRUE(p->Visible());
   TRect ok = p->ButtonRect(0), cancel = p->ButtonRect(1);
-  EXPECT_LT(ok.Right, cancel.Left);  // OK left of Cancel
+  EXPECT_LT(ok.Right, cancel.Left);     // OK left of Cancel
   f.Click(p, ok.Left + 3, ok.Top + 3);  // OK is disabled until a change
   EXPECT_TRUE(p->Visible());
   SendTextInput(p->Memo(), "w");

@@ -14,23 +14,56 @@ void Press(TCustomvmCalculator& C, const std::string& Keys) {
     int b = cbNone;
     if (k >= '0' && k <= '9') b = cbDigit0 + (k - '0');
     switch (k) {
-      case '.': b = cbDecimal; break;
-      case '+': b = cbAdd; break;
-      case '-': b = cbSub; break;
-      case '*': b = cbMul; break;
-      case '/': b = cbDiv; break;
-      case '=': b = cbEqual; break;
-      case '%': b = cbPercent; break;
-      case 's': b = cbSqrt; break;
-      case 'r': b = cbRev; break;
-      case 'n': b = cbSign; break;
-      case 'B': b = cbBack; break;
-      case 'C': b = cbC; break;
-      case 'M': b = cbMS; break;
-      case 'P': b = cbMP; break;
-      case 'R': b = cbMR; break;
-      case 'L': b = cbMC; break;
-      default: break;
+      case '.':
+        b = cbDecimal;
+        break;
+      case '+':
+        b = cbAdd;
+        break;
+      case '-':
+        b = cbSub;
+        break;
+      case '*':
+        b = cbMul;
+        break;
+      case '/':
+        b = cbDiv;
+        break;
+      case '=':
+        b = cbEqual;
+        break;
+      case '%':
+        b = cbPercent;
+        break;
+      case 's':
+        b = cbSqrt;
+        break;
+      case 'r':
+        b = cbRev;
+        break;
+      case 'n':
+        b = cbSign;
+        break;
+      case 'B':
+        b = cbBack;
+        break;
+      case 'C':
+        b = cbC;
+        break;
+      case 'M':
+        b = cbMS;
+        break;
+      case 'P':
+        b = cbMP;
+        break;
+      case 'R':
+        b = cbMR;
+        break;
+      case 'L':
+        b = cbMC;
+        break;
+      default:
+        break;
     }
     C.DoCalcButton(b);
   }
@@ -43,13 +76,13 @@ TEST(Calculator, KeySequencesAndTheirDisplays) {
     const char* Display;
   };
   const Case cases[] = {
-      {"2+3=", "5"},          {"2+3==", "5"},         {"2+3*4=", "20"},       {"10-4-3=", "3"},
-      {"2++3=", "5"},         {"200+10%", "220"},     {"50*10%", "5"},        {"1/0=", "Error"},
-      {"1/0=5", "Error"},     {"1/0=5C", "0"},        {"9s", "3"},            {"4r", "0.25"},
-      {"0r", "Error"},        {"4ns", "Error"},       {"2n", "-2"},           {"1.5+1.5=", "3"},
-      {"1..5", "1.5"},        {"5nB", "0"},           {"123B", "12"},         {"7/2=", "3.5"},
-      {"5M C R", "5"},        {"5P3PR", "8"},         {"5ML R", "0"},         {"1/3=", "0.3333333333333"},
-      {"2+3=*2=", "10"},      {"9+16s=", "13"},
+      {"2+3=", "5"},      {"2+3==", "5"},     {"2+3*4=", "20"}, {"10-4-3=", "3"},
+      {"2++3=", "5"},     {"200+10%", "220"}, {"50*10%", "5"},  {"1/0=", "Error"},
+      {"1/0=5", "Error"}, {"1/0=5C", "0"},    {"9s", "3"},      {"4r", "0.25"},
+      {"0r", "Error"},    {"4ns", "Error"},   {"2n", "-2"},     {"1.5+1.5=", "3"},
+      {"1..5", "1.5"},    {"5nB", "0"},       {"123B", "12"},   {"7/2=", "3.5"},
+      {"5M C R", "5"},    {"5P3PR", "8"},     {"5ML R", "0"},   {"1/3=", "0.3333333333333"},
+      {"2+3=*2=", "10"},  {"9+16s=", "13"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Keys);
@@ -163,9 +196,8 @@ TEST(CalcEdit, PaintedCellMatchesLiveWindow) {
 
 TEST(SpinEdit, LimitsStepsAndBadText) {
   TEditorFixture f;
-  int cell = f.Grid->AddCell(TvmInplaceSpinEdit::StaticClass(), "10", Rect(20, 20, 200, 40), [](TvmInplaceEdit* e) {
-    static_cast<TvmInplaceSpinEdit*>(e)->SetMinMax(0, 10);
-  });
+  int cell = f.Grid->AddCell(TvmInplaceSpinEdit::StaticClass(), "10", Rect(20, 20, 200, 40),
+                             [](TvmInplaceEdit* e) { static_cast<TvmInplaceSpinEdit*>(e)->SetMinMax(0, 10); });
   auto* e = static_cast<TvmInplaceSpinEdit*>(f.Grid->EditCell(cell));
   PressKey(e->TextWindow(), VK_UP);
   EXPECT_EQ(e->GetWindowText(), "10");

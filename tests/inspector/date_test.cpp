@@ -276,8 +276,8 @@ TEST(DateEdit, MonthListScrollSpeedAndClosingWithoutAPick) {
     int Y;
     unsigned Interval;
     int Direction;
-  } speeds[] = {{0, 500, -1},   {-10, 500, -1},   {-11, 250, -1},   {-22, 250, -1},  {-23, 100, -1},
-                {-34, 100, -1}, {-35, 50, -1},    {-400, 50, -1},   {h - 1, 500, 1}, {h + 10, 500, 1},
+  } speeds[] = {{0, 500, -1},     {-10, 500, -1},   {-11, 250, -1},  {-22, 250, -1},  {-23, 100, -1},
+                {-34, 100, -1},   {-35, 50, -1},    {-400, 50, -1},  {h - 1, 500, 1}, {h + 10, 500, 1},
                 {h + 11, 250, 1}, {h + 23, 100, 1}, {h + 35, 50, 1}, {h + 500, 50, 1}};
   for (const Speed& s : speeds) {
     SCOPED_TRACE(s.Y);
@@ -353,8 +353,7 @@ TEST(DateEdit, ThreeMonthGridAcrossTheYearEdge) {
     // A day without a date is an empty window-coloured cell; a day shows its number.
     int ink = 0;
     for (int y = r.Top; y < r.Bottom; ++y)
-      for (int x = r.Left; x < r.Right; ++x)
-        ink += shot.Canvas()->Pixels(x, y) != ColorToRGB(clWindow);
+      for (int x = r.Left; x < r.Right; ++x) ink += shot.Canvas()->Pixels(x, y) != ColorToRGB(clWindow);
     if (d.Date == NullDate)
       EXPECT_EQ(ink, 0);
     else

@@ -15,7 +15,7 @@ TEST(MaskRoutines, FieldsBlankAndKeptLiterals) {
     char Blank;
     int Positions;
   };
-  const Case cases[] = {{"000", true, '_', 3},          {"(999)000-0000;1;_", true, '_', 13},
+  const Case cases[] = {{"000", true, '_', 3},           {"(999)000-0000;1;_", true, '_', 13},
                         {"(999)000;0;*", false, '*', 8}, {"!9999;0;_", false, '_', 4},
                         {">LL\\-00", true, '_', 5},      {"00/00/0000;1; ", true, ' ', 10}};
   for (const Case& c : cases) {
@@ -59,8 +59,9 @@ TEST(MaskEdit, ReversedMaskValueAndIncompleteInput) {
 
 TEST(MaskEdit, TypingRefusesAndJumpsToLiterals) {
   TEditorFixture f;
-  int cell = f.Grid->AddCell(TvmInplaceMaskEdit::StaticClass(), "", Rect(20, 20, 200, 40),
-                             [](TvmInplaceEdit* e) { static_cast<TvmInplaceMaskEdit*>(e)->SetEditMask("(999)000;1;_"); });
+  int cell = f.Grid->AddCell(TvmInplaceMaskEdit::StaticClass(), "", Rect(20, 20, 200, 40), [](TvmInplaceEdit* e) {
+    static_cast<TvmInplaceMaskEdit*>(e)->SetEditMask("(999)000;1;_");
+  });
   auto* e = static_cast<TvmInplaceMaskEdit*>(f.Grid->EditCell(cell));
   EXPECT_EQ(e->GetWindowText(), "(___)___");
   std::string editing;
@@ -87,21 +88,23 @@ TEST(MaskEdit, TypingRefusesAndJumpsToLiterals) {
 
 TEST(MaskEdit, PaintedCellMatchesLiveWindow) {
   TEditorFixture f;
-  int cell = f.Grid->AddCell(TvmInplaceMaskEdit::StaticClass(), "123456", Rect(20, 20, 200, 40),
-                             [](TvmInplaceEdit* e) { static_cast<TvmInplaceMaskEdit*>(e)->SetEditMask("(999)000;0;_"); });
+  int cell = f.Grid->AddCell(TvmInplaceMaskEdit::StaticClass(), "123456", Rect(20, 20, 200, 40), [](TvmInplaceEdit* e) {
+    static_cast<TvmInplaceMaskEdit*>(e)->SetEditMask("(999)000;0;_");
+  });
   EXPECT_EQ(f.ContentMismatches(cell), 0);
 }
 
 struct TPickFixture : TEditorFixture {
   int Cell;
   TPickFixture(const std::vector<std::string>& Items, const std::string& Value, bool ListStyle = false) {
-    Cell = Grid->AddCell(TvmInplacePickEdit::StaticClass(), Value, Rect(20, 20, 200, 40), [Items, ListStyle](TvmInplaceEdit* e) {
-      auto* p = static_cast<TvmInplacePickEdit*>(e);
-      p->Items()->Clear();
-      for (const auto& s : Items) p->Items()->Add(s);
-      p->SetDropDownListStyle(ListStyle);
-      p->SetImmediateDropDown(false);
-    });
+    Cell = Grid->AddCell(TvmInplacePickEdit::StaticClass(), Value, Rect(20, 20, 200, 40),
+                         [Items, ListStyle](TvmInplaceEdit* e) {
+                           auto* p = static_cast<TvmInplacePickEdit*>(e);
+                           p->Items()->Clear();
+                           for (const auto& s : Items) p->Items()->Add(s);
+                           p->SetDropDownListStyle(ListStyle);
+                           p->SetImmediateDropDown(false);
+                         });
   }
   TvmInplacePickEdit* Edit() { return static_cast<TvmInplacePickEdit*>(Grid->EditCell(Cell)); }
 };
@@ -256,14 +259,15 @@ TEST(PickEdit, PaintedCellMatchesLiveWindow) {
 TEST(ButtonEdit, ButtonsClickByMouseAndClickKey) {
   TEditorFixture f;
   std::vector<int> clicks;
-  int cell = f.Grid->AddCell(TvmInplaceButtonEdit::StaticClass(), "value", Rect(20, 20, 200, 40), [&](TvmInplaceEdit* e) {
-    auto* b = static_cast<TvmInplaceButtonEdit*>(e);
-    if (b->Buttons()->Count() < 2) {
-      b->Buttons()->Add()->SetKind(bkDown);
-      b->Buttons()->Items(0)->SetVisible(true);
-    }
-    b->OnButtonClick = [&clicks](TObject*, int Index) { clicks.push_back(Index); };
-  });
+  int cell =
+      f.Grid->AddCell(TvmInplaceButtonEdit::StaticClass(), "value", Rect(20, 20, 200, 40), [&](TvmInplaceEdit* e) {
+        auto* b = static_cast<TvmInplaceButtonEdit*>(e);
+        if (b->Buttons()->Count() < 2) {
+          b->Buttons()->Add()->SetKind(bkDown);
+          b->Buttons()->Items(0)->SetVisible(true);
+        }
+        b->OnButtonClick = [&clicks](TObject*, int Index) { clicks.push_back(Index); };
+      });
   auto* e = static_cast<TvmInplaceButtonEdit*>(f.Grid->EditCell(cell));
   EXPECT_TRUE(e->Buttons()->Items(0)->Default());
   auto vd = e->CreateViewData(false);

@@ -228,8 +228,10 @@ TEST(TextEdit, LiveWindowShowsTheCellsPixels) {
   TEditorFixture f;
   // The content offsets move the painted text and the typed text alike.
   for (int offset : {0, 1, 4}) {
-    int cell = f.Grid->AddCell(TvmInplaceTextEdit::StaticClass(), "Resistivity 42", Rect(20, 20 + 30 * offset, 200, 40 + 30 * offset),
-                               [offset](TvmInplaceEdit* e) { e->SetContentOffsets({offset, offset / 2, 0, 0}); });
+    int cell = f.Grid->AddCell(TvmInplaceTextEdit::StaticClass(), "Resistivity 42",
+                               Rect(20, 20 + 30 * offset, 200, 40 + 30 * offset), [offset](TvmInplaceEdit* e) {
+                                 e->SetContentOffsets({offset, offset / 2, 0, 0});
+                               });
     ASSERT_GT(f.InkPixels(cell), 20);
     EXPECT_EQ(f.ContentMismatches(cell), 0) << "offset " << offset;
   }

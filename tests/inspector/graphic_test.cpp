@@ -40,8 +40,7 @@ TEST(PictureValues, HeaderShortStringsAndDataThatIsNoPicture) {
   // graphic's error, and the picture keeps what it had.
   EXPECT_THROW(LoadPictureFromString(&p, nullptr, WithHeader(data, 3)), EInvalidGraphic);
   EXPECT_EQ(p.Width(), 8);
-  EXPECT_THROW(LoadPictureFromString(&p, TBitmap::StaticClass(), std::string("not a picture at all")),
-               EInvalidGraphic);
+  EXPECT_THROW(LoadPictureFromString(&p, TBitmap::StaticClass(), std::string("not a picture at all")), EInvalidGraphic);
   LoadPictureFromString(&p, nullptr, std::string("1234567"));  // shorter than 8 bytes: empty
   EXPECT_TRUE(PictureHasNoGraphic(&p));
   LoadPictureFromString(&p, nullptr, data);

@@ -146,7 +146,7 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   check->OnToggleClick = [&](TObject*, const std::string& T, TvmCheckBoxState) { toggles.push_back(T); };
   auto* e = static_cast<TvmInplaceCheckEdit*>(f.Edit(check));
   EXPECT_EQ(e->State(), cbsChecked);  // letter case ignored
-  EXPECT_TRUE(toggles.empty());      // loading does not toggle
+  EXPECT_TRUE(toggles.empty());       // loading does not toggle
   e->Toggle();
   EXPECT_EQ(toggles, (std::vector<std::string>{"False"}));
   f.Leave();
@@ -299,7 +299,9 @@ TEST(InspectorRowKinds, DropDownKindsOwnSettingsReadBackWithTheForm) {
          return r;
        },
        "DateButtons = [btnToday]",
-       [](TvmInspectorRow* r) { EXPECT_EQ(static_cast<TvmInspectorDateRow*>(r)->DateButtons, TDateButtons{btnToday}); }},
+       [](TvmInspectorRow* r) {
+         EXPECT_EQ(static_cast<TvmInspectorDateRow*>(r)->DateButtons, TDateButtons{btnToday});
+       }},
       {[&] {
          auto* r = f.Add<TvmInspectorTextCalcRow>("Calc", "1.5");
          r->ButtonStyle = bsFlat;

@@ -413,14 +413,18 @@ TEST(InspectorStorage, RegistryAndIniRestoreLayoutAndSurviveDamage) {
       f.Node("B")->SetExpanded(false);
       f.Row("A2")->SetRowHeight(40);
       f.Insp->SetDividerPos(111);
-      if (store) f.Insp->SaveToIniFile(ini, "Software\\Vm\\Insp");
-      else f.Insp->SaveToRegistryPath("Software\\Vm\\Insp\\");
+      if (store)
+        f.Insp->SaveToIniFile(ini, "Software\\Vm\\Insp");
+      else
+        f.Insp->SaveToRegistryPath("Software\\Vm\\Insp\\");
       saved = f.Insp->WriteRowOrder();
     }
     TInspFixture g;
     g.Tree();
-    if (store) g.Insp->LoadFromIniFile(ini, "Software\\Vm\\Insp");
-    else g.Insp->LoadFromRegistryPath("\\Software\\Vm\\Insp");
+    if (store)
+      g.Insp->LoadFromIniFile(ini, "Software\\Vm\\Insp");
+    else
+      g.Insp->LoadFromRegistryPath("\\Software\\Vm\\Insp");
     EXPECT_EQ(g.Insp->DividerPos(), 111);
     EXPECT_EQ(g.Node("C1")->Parent(), g.Node("B"));
     EXPECT_TRUE(g.Node("A")->Expanded());
@@ -473,9 +477,9 @@ TEST(InspectorStorage, DamagedOrOtherVersionOrderAppliesWhatItCan) {
     auto put = [&](int32_t x) { v2.append(reinterpret_cast<const char*>(&x), 4); };
     put(0);
     put(2);
-    put(12), put(0), put(8), put(0), v2 += "InspRow6";    // B
-    put(12), put(1), put(8), put(99), v2 += "InspRow1";   // A with one child, extra field
-    put(12), put(0), put(8), put(0), v2 += "InspRow7";    // C as A's child
+    put(12), put(0), put(8), put(0), v2 += "InspRow6";   // B
+    put(12), put(1), put(8), put(99), v2 += "InspRow1";  // A with one child, extra field
+    put(12), put(0), put(8), put(0), v2 += "InspRow7";   // C as A's child
     TInspFixture g;
     g.Tree();
     EXPECT_TRUE(g.Insp->ApplyRowOrder(v2));

@@ -73,11 +73,12 @@ TEST(PopupEdit, HostsTheHiddenTreeAndGivesItBackAsItWas) {
   e->SetPopupMinHeight(50);
   bool hosted = false;
   // Alt+Down asks for the popup; it opens once the key's message is done.
-  RunInPopup(e, [&] {
-    PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
-    EXPECT_FALSE(e->Showing());
-    Application->ProcessMessages();
-  },
+  RunInPopup(e,
+             [&] {
+               PressKey(e->TextWindow(), VK_DOWN, {ssAlt});
+               EXPECT_FALSE(e->Showing());
+               Application->ProcessMessages();
+             },
              {[&] {
                TvmPopupEditForm* form = e->PopupForm();
                hosted = form->Visible() && f.Tree->Parent() == form && f.Tree->Visible() &&
@@ -193,8 +194,7 @@ TEST(PopupEdit, AnotherWindowActivatedOrTheFormMovedCloses) {
   auto* e = f.Edit();
   TForm other(nullptr);
   other.SetBounds(500, 400, 100, 80);
-  RunInPopup(e, [&] { e->ShowPopupForm(); },
-             {[&] {
+  RunInPopup(e, [&] { e->ShowPopupForm(); }, {[&] {
                other.Show();
                ActivateControlWindow(&other);
              }});
@@ -220,14 +220,12 @@ TEST(PopupEdit, APopupInsideAPopupClosesFirstAndKeepsItsParentOpen) {
   panel->SetBounds(3, 4, 70, 50);
   panel->SetVisible(false);
   std::vector<std::string> closed;
-  const int innerCell = innerGrid->AddCell(TvmInplacePopupEdit::StaticClass(), std::string("inner"),
-                                           Rect(10, 10, 200, 30), [&](TvmInplaceEdit* e) {
-                                             auto* p = static_cast<TvmInplacePopupEdit*>(e);
-                                             p->SetPopupControl(panel);
-                                             p->OnCloseUp = [&](TObject*, std::string&, bool&) {
-                                               closed.push_back("inner");
-                                             };
-                                           });
+  const int innerCell = innerGrid->AddCell(
+      TvmInplacePopupEdit::StaticClass(), std::string("inner"), Rect(10, 10, 200, 30), [&](TvmInplaceEdit* e) {
+        auto* p = static_cast<TvmInplacePopupEdit*>(e);
+        p->SetPopupControl(panel);
+        p->OnCloseUp = [&](TObject*, std::string&, bool&) { closed.push_back("inner"); };
+      });
   auto* outer = f.Edit();
   outer->SetPopupControl(innerGrid);
   outer->OnCloseUp = [&](TObject*, std::string&, bool&) { closed.push_back("outer"); };

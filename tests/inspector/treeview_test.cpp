@@ -51,8 +51,8 @@ struct TTreeFixture {
     from->SetFocus();
     from->BeginNodeDrag();
     to->DragEnter();
-    TPoint p = Target ? TPoint(to->DisplayRect(Target, true).Left + 3, (to->DisplayRect(Target, true).Top +
-                                                                         to->DisplayRect(Target, true).Bottom) / 2)
+    TPoint p = Target ? TPoint(to->DisplayRect(Target, true).Left + 3,
+                               (to->DisplayRect(Target, true).Top + to->DisplayRect(Target, true).Bottom) / 2)
                       : TPoint(100, to->ClientHeight() - 2);
     to->DragMove(p.X, p.Y, Shift);
     to->DragDropAt(p.X, p.Y, Shift);

@@ -239,8 +239,7 @@ TEST(CrossPowerMatrix, Coherences) {
   MultipleCoherence(1, 2, 3, 7, 12, 0.5, coh, re, im);  // Hx has no power
   ErrorLogActive = false;
   EXPECT_EQ(coh, 0);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(),
-            "Xpr=  7 f= 12(   0.50000) Division by Dnn = 0\n");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "Xpr=  7 f= 12(   0.50000) Division by Dnn = 0\n");
   testing::internal::CaptureStdout();
   MultipleCoherence(1, 2, 3, 7, 12, 0.5, coh, re, im);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");

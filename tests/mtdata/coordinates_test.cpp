@@ -51,13 +51,10 @@ TEST(Coordinates, AngleAsDegreesMinutesSeconds) {
 
 TEST(Coordinates, InsertSecondsPoint) {
   const std::pair<const char*, const char*> cases[] = {
-      {"61:30:1234N", "61:30:12.34N"},
-      {"61:30:12N", "61:30:12.N"},
-      {"61:30:12", "61:30:12"},
-      {"033:15:123456W", "033:15:12.345"},  // characters beyond three are dropped
-      {"611234N", "611234N"},               // no colon: left alone
-      {"61:301234N", "61:301234N"},
-      {"", ""},
+      {"61:30:1234N", "61:30:12.34N"}, {"61:30:12N", "61:30:12.N"},
+      {"61:30:12", "61:30:12"},        {"033:15:123456W", "033:15:12.345"},  // characters beyond three are dropped
+      {"611234N", "611234N"},                                                // no colon: left alone
+      {"61:301234N", "61:301234N"},    {"", ""},
   };
   for (const auto& [text, expected] : cases) {
     std::string r;

@@ -188,8 +188,8 @@ TEST(EdiDamage, DamagedBlocksAreSkippedWithALogLine) {
     ASSERT_EQ(damaged.Site->FreqCount, 2);
     ExpectSameFrequency(*damaged.Site, 1, *reference.Site, 1);
     ExpectSameFrequency(*damaged.Site, 2, *reference.Site, 3);
-    const std::string expected = "EDI spectra block at line " + IntToStr(headLine) + " of " +
-                                 dir.File("site.edi") + " (frequency " + c.Frequency + ")";
+    const std::string expected = "EDI spectra block at line " + IntToStr(headLine) + " of " + dir.File("site.edi") +
+                                 " (frequency " + c.Frequency + ")";
     EXPECT_NE(damaged.Log.find(expected), std::string::npos) << damaged.Log;
     EXPECT_NE(damaged.Log.find(c.Why), std::string::npos) << damaged.Log;
     EXPECT_NE(damaged.Log.find("skipped"), std::string::npos);

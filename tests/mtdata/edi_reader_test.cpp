@@ -57,9 +57,9 @@ const char* const ImpedanceSection =
 struct TCorpusCase {
   const char* Name;
   std::string Text;
-  int Spectra;    // spectra blocks read
-  int Rows;       // impedance rows
-  bool Skipped;   // a log line tells of something skipped
+  int Spectra;   // spectra blocks read
+  int Rows;      // impedance rows
+  bool Skipped;  // a log line tells of something skipped
 };
 
 class EdiCorpus : public ::testing::TestWithParam<TCorpusCase> {};
@@ -88,16 +88,11 @@ INSTANTIATE_TEST_SUITE_P(
                     std::string(Head) + ImpedanceSection +
                         ">TXR.EXP ROT=ZROT // 3\n 0.1 0.2 0.3\n>TYI.EXP // 3\n 1 2 3\n>END\n",
                     0, 5, true},
-        TCorpusCase{"UnknownSection",
-                    std::string(Head) + ">=GRIDDEF\n  NX=3\n" + TwoBlocks() + ">END\n", 2, 2,
-                    true},
+        TCorpusCase{"UnknownSection", std::string(Head) + ">=GRIDDEF\n  NX=3\n" + TwoBlocks() + ">END\n", 2, 2, true},
         // The file ends inside the second block: the first stays, the second is dropped.
-        TCorpusCase{"Truncated",
-                    std::string(Head) + TwoBlocks().substr(0, TwoBlocks().size() - 120), 1, 1,
-                    true},
+        TCorpusCase{"Truncated", std::string(Head) + TwoBlocks().substr(0, TwoBlocks().size() - 120), 1, 1, true},
         // Nothing after ">END" is read.
-        TCorpusCase{"EndStops",
-                    std::string(Head) + ">END\n" + TwoBlocks() + ImpedanceSection, 0, 0, false},
+        TCorpusCase{"EndStops", std::string(Head) + ">END\n" + TwoBlocks() + ImpedanceSection, 0, 0, false},
         // ".EXP" suffixes name the same blocks; tabs and CR LF line ends are taken.
         TCorpusCase{"ExpSuffixTabsCrLf",
                     ">HEAD\r\n\tDATAID=\"A\"\r\n>FREQ.EXP //2\r\n\t10\t1\r\n>ZXYR.EXP //2\r\n 1 2\r\n"
@@ -202,8 +197,7 @@ TEST(EdiReader, RefusesWhatItCannotReadNamingFileAndLine) {
       CaptureLog([&] { edi->LoadFromFile(path); });
       ADD_FAILURE() << "loaded: " << c.Text;
     } catch (const Exception& e) {
-      EXPECT_NE(e.Message().find(path + ", line " + IntToStr(c.Line)), std::string::npos)
-          << e.Message();
+      EXPECT_NE(e.Message().find(path + ", line " + IntToStr(c.Line)), std::string::npos) << e.Message();
     }
   }
   auto edi = std::make_unique<TEdiFileObject>();
@@ -223,8 +217,7 @@ TEST(EdiSite, ComputesTheImpedanceTheSpectraImply) {
   TMatrix7 re{}, im{};
   BuildCrossPowers(model, IdentityChannelOrder(), re, im);
 
-  const std::string standard =
-      ">=SPECTRASECT\n NCHAN=7\n NFREQ=2\n // 7\n 11\n 12\n 13\n 14\n 15\n 16\n 17\n";
+  const std::string standard = ">=SPECTRASECT\n NCHAN=7\n NFREQ=2\n // 7\n 11\n 12\n 13\n 14\n 15\n 16\n 17\n";
   // Channels listed Ex, Ey, Hx, Hy, Hz, Rx, Ry; the remote channels reuse the IDs of Hx, Hy.
   const std::string byIds =
       ">=DEFINEMEAS\n>HMEAS ID=13 CHTYPE=HX AZM=0\n>HMEAS ID=14 CHTYPE=HY AZM=90\n"
@@ -238,8 +231,7 @@ TEST(EdiSite, ComputesTheImpedanceTheSpectraImply) {
   TTempDir dir;
   for (const auto& layout : layouts) {
     const std::string path = dir.File("model.edi");
-    WriteText(path, std::string(Head) + layout.Section +
-                        SpectraBlock(100, 16, re, im, layout.Slots) +
+    WriteText(path, std::string(Head) + layout.Section + SpectraBlock(100, 16, re, im, layout.Slots) +
                         SpectraBlock(10, 16, re, im, layout.Slots) + ">END\n");
     auto site = std::make_unique<TMTFile>();
     CaptureLog([&] { LoadFromEdi(*site, path); });
@@ -265,10 +257,8 @@ TEST(EdiSite, TakesOneEstimatePerFrequency) {
   model.Tx = cd(0.1, 0);
   TMatrix7 re{}, im{};
   BuildCrossPowers(model, IdentityChannelOrder(), re, im);
-  std::string text = std::string(Head) +
-                     ">INFO\n\n    REFERENCE FIELD: Local H - Ref.\n";
-  for (int f = 1; f <= 37; ++f)
-    text += SpectraBlock(1000.0 / f, f == 5 ? 0 : 2.5 * f, re, im, StandardSlots());
+  std::string text = std::string(Head) + ">INFO\n\n    REFERENCE FIELD: Local H - Ref.\n";
+  for (int f = 1; f <= 37; ++f) text += SpectraBlock(1000.0 / f, f == 5 ? 0 : 2.5 * f, re, im, StandardSlots());
   text += SpectraBlock(1, 1, re, im, StandardSlots()).substr(0, 40);  // cut by the file end
   TTempDir dir;
   const std::string path = dir.File("f37.edi");
@@ -302,8 +292,8 @@ TEST(EdiSite, EmptySpectraAreNotUsedAndAFileWithoutDataIsRefused) {
   for (double& v : empty) v = EdiEmptyValue;
   TTempDir dir;
   const std::string path = dir.File("e.edi");
-  WriteText(path, SpectraBlock(10, 4, re, im, StandardSlots()) +
-                      SpectraBlock(1, 4, empty, empty, StandardSlots()) + ">END\n");
+  WriteText(path, SpectraBlock(10, 4, re, im, StandardSlots()) + SpectraBlock(1, 4, empty, empty, StandardSlots()) +
+                      ">END\n");
   auto site = std::make_unique<TMTFile>();
   CaptureLog([&] { LoadFromEdi(*site, path); });
   ASSERT_EQ(site->FreqCount, 2);
@@ -324,18 +314,17 @@ namespace {
 TEST(EdiReader, OddTextsLoadOrAreRefused) {
   std::string junk;
   for (int i = 0; i < 4000; ++i) junk += static_cast<char>((i * 7919) % 256);
-  const std::string texts[] = {
-      "",
-      ">",
-      ">SPECTRA FREQ=10 AVGT=1 // 49",
-      ">HEAD\n DATAID=\n DATAID=\"\n LAT=\"\n LONG=\n ELEV=\n",
-      ">INFO\n" + std::string(100000, 'y') + "\n>END\n",
-      ">FREQ\n" + std::string(5000, ' ') + "1e400 -1e400 nan 0 -5\n>ZXX.VAR\n -4 1e32\n>END\n",
-      ">=SPECTRASECT\n NCHAN=99\n // 7\n 1 1 1 1 1 1 1\n>SPECTRA FREQ=1 // 49\n 1\n>END\n",
-      ">=DEFINEMEAS\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n"
-      ">=SPECTRASECT\n // 3\n 1 1 1\n>SPECTRA FREQ=1 AVGT=1 // 9\n 1\n 1 1\n 1 1 1\n>END\n",
-      junk,
-      ">HEAD\n" + junk + "\n>SPECTRA FREQ=3 AVGT=2\n" + junk + "\n>END\n"};
+  const std::string texts[] = {"",
+                               ">",
+                               ">SPECTRA FREQ=10 AVGT=1 // 49",
+                               ">HEAD\n DATAID=\n DATAID=\"\n LAT=\"\n LONG=\n ELEV=\n",
+                               ">INFO\n" + std::string(100000, 'y') + "\n>END\n",
+                               ">FREQ\n" + std::string(5000, ' ') + "1e400 -1e400 nan 0 -5\n>ZXX.VAR\n -4 1e32\n>END\n",
+                               ">=SPECTRASECT\n NCHAN=99\n // 7\n 1 1 1 1 1 1 1\n>SPECTRA FREQ=1 // 49\n 1\n>END\n",
+                               ">=DEFINEMEAS\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n>HMEAS ID=1 CHTYPE=HX\n"
+                               ">=SPECTRASECT\n // 3\n 1 1 1\n>SPECTRA FREQ=1 AVGT=1 // 9\n 1\n 1 1\n 1 1 1\n>END\n",
+                               junk,
+                               ">HEAD\n" + junk + "\n>SPECTRA FREQ=3 AVGT=2\n" + junk + "\n>END\n"};
   TTempDir dir;
   const std::string path = dir.File("odd.edi");
   for (const std::string& text : texts) {

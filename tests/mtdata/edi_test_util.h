@@ -26,8 +26,8 @@ inline std::string ReadText(const std::string& Path) {
 inline std::string SpectraBlock(double Freq, double AvgT, const TMatrix7& Re, const TMatrix7& Im,
                                 const std::vector<int>& Slots) {
   const int n = static_cast<int>(Slots.size());
-  std::string s = ">SPECTRA  FREQ=" + Format("%.6e", {Freq}) + " ROTSPEC=0 AVGT=" +
-                  Format("%.4e", {AvgT}) + " // " + IntToStr(n * n) + "\n";
+  std::string s = ">SPECTRA  FREQ=" + Format("%.6e", {Freq}) + " ROTSPEC=0 AVGT=" + Format("%.4e", {AvgT}) + " // " +
+                  IntToStr(n * n) + "\n";
   for (int r = 0; r < n; ++r) {
     for (int c = 0; c < n; ++c) {
       const int a = Slots[static_cast<std::size_t>(r)], b = Slots[static_cast<std::size_t>(c)];

@@ -56,18 +56,17 @@ std::unique_ptr<TMTFile> HandSite(int F, const std::string& DataLine = "DATA ID:
     s->ChannelOrder[c] = static_cast<int16_t>(c);
     s->StoredChannelOrder[c] = static_cast<int16_t>(c);
   }
-  const std::pair<int, const char*> info[] = {
-      {8, "DATE: 2020/05/14 20May24"},
-      {32, DataLine.c_str()},
-      {34, "Lat 61:30:1234N Long 33:15:0000W"},
-      {35, "Elevation: 125.4"},
-      {44, "Ex 4 100 0 z"},
-      {45, "Ey 5 100 90 z"},
-      {46, "Hx 1 0 0 z"},
-      {47, "Hy 2 0 90 z"},
-      {48, "Hz 3 0 0 z"},
-      {49, "RHx 6 0 0 z"},
-      {50, "RHy 7 0 90 z"}};
+  const std::pair<int, const char*> info[] = {{8, "DATE: 2020/05/14 20May24"},
+                                              {32, DataLine.c_str()},
+                                              {34, "Lat 61:30:1234N Long 33:15:0000W"},
+                                              {35, "Elevation: 125.4"},
+                                              {44, "Ex 4 100 0 z"},
+                                              {45, "Ey 5 100 90 z"},
+                                              {46, "Hx 1 0 0 z"},
+                                              {47, "Hy 2 0 90 z"},
+                                              {48, "Hz 3 0 0 z"},
+                                              {49, "RHx 6 0 0 z"},
+                                              {50, "RHy 7 0 90 z"}};
   for (const auto& [line, text] : info) SetInfoLine(s->InfoLines[line], text);
   for (int f = 1; f <= F; ++f) {
     s->Frequencies[f] = 1000.0 / f;
@@ -100,25 +99,22 @@ TEST(EdiWriter, HeadAndMeasurementLines) {
   const std::string text = Export(*site, 2, dir);
   EXPECT_NE(text.find("\r\n"), std::string::npos);
   const auto lines = SplitLines(text);
-  for (const char* expected : {
-           "    DATAID=\"SITE01A45\"", "    ACQBY=\"Crew\"", "    ACQDATE=05/14/20",
-           "    FILEDATE=01/02/03", "    LAT=61:30:12.34", "    LONG=-33:15:00.00",
-           "    ELEV=125", "    EMPTY=1.0E+32 ", "    REFLAT=61:30:12.34",
-           // Without a '-' after position 6 the site number is the digits from position 7.
-           ">EMEAS ID=454.045 CHTYPE=EX X=-50.0 Y=0.0 X2=50.0 Y2=0.0 ACQCHAN=CH4",
-           ">EMEAS ID=455.045 CHTYPE=EY X=0.0 Y=-50.0 X2=0.0 Y2=50.0 ACQCHAN=CH5",
-           ">HMEAS ID=451.045 CHTYPE=HX X=8.5 Y=8.5 AZM=0 ACQCHAN=CH1",
-           ">HMEAS ID=456.045 CHTYPE=HX X=21.2 Y=44978.8 AZM=0 ACQCHAN=CH6",
-           "HX=451.045", "HY=452.045", "HZ=453.045", "EX=454.045", "EY=455.045",
-           "RX=456.045", "RY=457.045"})
+  for (const char* expected :
+       {"    DATAID=\"SITE01A45\"", "    ACQBY=\"Crew\"", "    ACQDATE=05/14/20", "    FILEDATE=01/02/03",
+        "    LAT=61:30:12.34", "    LONG=-33:15:00.00", "    ELEV=125", "    EMPTY=1.0E+32 ", "    REFLAT=61:30:12.34",
+        // Without a '-' after position 6 the site number is the digits from position 7.
+        ">EMEAS ID=454.045 CHTYPE=EX X=-50.0 Y=0.0 X2=50.0 Y2=0.0 ACQCHAN=CH4",
+        ">EMEAS ID=455.045 CHTYPE=EY X=0.0 Y=-50.0 X2=0.0 Y2=50.0 ACQCHAN=CH5",
+        ">HMEAS ID=451.045 CHTYPE=HX X=8.5 Y=8.5 AZM=0 ACQCHAN=CH1",
+        ">HMEAS ID=456.045 CHTYPE=HX X=21.2 Y=44978.8 AZM=0 ACQCHAN=CH6", "HX=451.045", "HY=452.045", "HZ=453.045",
+        "EX=454.045", "EY=455.045", "RX=456.045", "RY=457.045"})
     EXPECT_GE(IndexOf(lines, expected), 0) << expected;
   EXPECT_EQ(CountPrefix(lines, "    COUNTRY="), 0);
   EXPECT_EQ(lines.back(), ">END");
   EXPECT_EQ(CountPrefix(lines, ">=SPECTRASECT"), 0);
   // Information rows: 4 blanks, line i, 3 blanks, line 30 + i.
   EXPECT_EQ(lines[static_cast<std::size_t>(IndexOf(lines, ">INFO") + 2 + 4)],
-            std::string(36, ' ') + "   Elevation: 125.4" +
-                std::string(16, ' '));
+            std::string(36, ' ') + "   Elevation: 125.4" + std::string(16, ' '));
 }
 
 TEST(EdiWriter, ValueBlocksWriteTheValidRowsSevenPerLine) {
@@ -138,8 +134,7 @@ TEST(EdiWriter, ValueBlocksWriteTheValidRowsSevenPerLine) {
   freq = IndexOf(lines, ">FREQ NFREQ=38 // 38");
   ASSERT_GE(freq, 0);
   EXPECT_EQ(lines[static_cast<std::size_t>(freq + 1)].substr(0, 22), "  5.000E+02  2.500E+02");
-  EXPECT_EQ(lines[static_cast<std::size_t>(IndexOf(lines, ">RHOXY ROT=RHOROT // 38") + 1)]
-                .substr(0, 22),
+  EXPECT_EQ(lines[static_cast<std::size_t>(IndexOf(lines, ">RHOXY ROT=RHOROT // 38") + 1)].substr(0, 22),
             "  1.200E+01  1.400E+01");
   // The rotation angle block holds the fixed angle, and the site keeps its own column.
   EXPECT_GE(IndexOf(lines, ">ZROT // 38"), 0);
@@ -159,8 +154,7 @@ TEST(EdiWriter, SpectraSectionOfTheStackAndOfSingleEstimates) {
   EXPECT_EQ(CountPrefix(lines, ">SPECTRA "), 8);
   EXPECT_EQ(CountPrefix(lines, ">=MTSECT"), 0);
   EXPECT_EQ(lines.back(), ">END");
-  const int second = IndexOf(
-      lines, ">SPECTRA  FREQ=5.000E+02 ROTSPEC=0 BW=1.6500E+02 AVGT=1.0000E-04 // 49");
+  const int second = IndexOf(lines, ">SPECTRA  FREQ=5.000E+02 ROTSPEC=0 BW=1.6500E+02 AVGT=1.0000E-04 // 49");
   ASSERT_GE(second, 0);
   // Row 1 starts with the Hx auto-power (slot 3) divided by the weight 0.0001.
   EXPECT_EQ(lines[static_cast<std::size_t>(second + 1)].substr(0, 11), "  3.300E+05");
@@ -171,8 +165,7 @@ TEST(EdiWriter, SpectraSectionOfTheStackAndOfSingleEstimates) {
   EXPECT_GE(IndexOf(lines, "   MAXBLKS=20"), 0);
   EXPECT_EQ(CountPrefix(lines, ">=SPECTRASECT"), 1);
   EXPECT_EQ(CountPrefix(lines, ">SPECTRA "), 20);
-  EXPECT_NE(lines[static_cast<std::size_t>(IndexOf(lines, "> //****INDIVIDUAL SPECTRA FOR EDITING****//") + 1)],
-            "");
+  EXPECT_NE(lines[static_cast<std::size_t>(IndexOf(lines, "> //****INDIVIDUAL SPECTRA FOR EDITING****//") + 1)], "");
   EXPECT_EQ(site->StackedMatrix[1], stack);
   EXPECT_EQ(site->StackedMatrix[3], TMatrix7{});
 }
@@ -283,8 +276,7 @@ TEdiText ReadEdiText(const std::string& Text) {
       if (keyword == "HMEAS" || keyword == "EMEAS") {
         TEdiMeas m{keyword, {}};
         for (const auto& t : w)
-          if (auto eq = t.find('='); eq != std::string::npos)
-            m.Options[t.substr(0, eq)] = t.substr(eq + 1);
+          if (auto eq = t.find('='); eq != std::string::npos) m.Options[t.substr(0, eq)] = t.substr(eq + 1);
         e.Meas[m.Options.at("ID")] = m;
         ++e.MeasLines;
       } else if (keyword == "SPECTRA") {
@@ -347,11 +339,10 @@ TEST(EdiWriterReadBack, ListedIdsNameTheirOwnMeasurements) {
     bool remote;
     int logical;
   };
-  static const Expect expects[] = {
-      {"HX", "HMEAS", "HX", false, chHx}, {"HY", "HMEAS", "HY", false, chHy},
-      {"HZ", "HMEAS", "HZ", false, chHz}, {"EX", "EMEAS", "EX", false, chEx},
-      {"EY", "EMEAS", "EY", false, chEy}, {"RX", "HMEAS", "HX", true, chRx},
-      {"RY", "HMEAS", "HY", true, chRy}};
+  static const Expect expects[] = {{"HX", "HMEAS", "HX", false, chHx}, {"HY", "HMEAS", "HY", false, chHy},
+                                   {"HZ", "HMEAS", "HZ", false, chHz}, {"EX", "EMEAS", "EX", false, chEx},
+                                   {"EY", "EMEAS", "EY", false, chEy}, {"RX", "HMEAS", "HX", true, chRx},
+                                   {"RY", "HMEAS", "HY", true, chRy}};
   struct Case {
     const char* name;
     std::function<std::unique_ptr<TMTFile>()> site;
@@ -396,8 +387,7 @@ TEST(EdiWriterReadBack, ListedIdsNameTheirOwnMeasurements) {
 
     // The MT section's dynamic defaults: one key per channel of the site.
     int keys = 0;
-    for (const char* key : {"HX", "HY", "HZ", "EX", "EY", "RX", "RY"})
-      keys += plt.Defaults.count(key);
+    for (const char* key : {"HX", "HY", "HZ", "EX", "EY", "RX", "RY"}) keys += plt.Defaults.count(key);
     EXPECT_EQ(keys, n);
     ASSERT_EQ(edi.SpectraIds.size(), static_cast<std::size_t>(n));
     ASSERT_FALSE(edi.Spectra.empty());
@@ -430,8 +420,7 @@ TEST(EdiWriterReadBack, ListedIdsNameTheirOwnMeasurements) {
       const std::size_t i = static_cast<std::size_t>(at - edi.SpectraIds.begin());
       const int slot = site->ChannelOrder[x.logical];
       const double autoPower = site->StackedMatrix[f1][slot][slot] / w;
-      EXPECT_NEAR(edi.Spectra[0][i * static_cast<std::size_t>(n) + i], autoPower,
-                  1e-3 * std::fabs(autoPower));
+      EXPECT_NEAR(edi.Spectra[0][i * static_cast<std::size_t>(n) + i], autoPower, 1e-3 * std::fabs(autoPower));
     }
     for (const char* key : {"HX", "HY", "HZ", "EX", "EY", "RX", "RY"}) {
       if (plt.Defaults.count(key)) {
@@ -458,8 +447,7 @@ TEST(EdiWriterReadBack, ErrorBlocksInTheStandardsUnits) {
   struct Element {
     const char* name;
     int logVariance;
-  } elements[] = {
-      {"XX", pcZxxVARRot}, {"XY", pcZxyVARRot}, {"YX", pcZyxVARRot}, {"YY", pcZyyVARRot}};
+  } elements[] = {{"XX", pcZxxVARRot}, {"XY", pcZxyVARRot}, {"YX", pcZyxVARRot}, {"YY", pcZyyVARRot}};
   for (const Element& el : elements) {
     SCOPED_TRACE(el.name);
     const std::string z = std::string("Z") + el.name;
@@ -485,8 +473,7 @@ TEST(EdiWriterReadBack, ErrorBlocksInTheStandardsUnits) {
     const auto& im = plt.Blocks.at(std::string(r.z) + "I");
     const auto& var = plt.Blocks.at(std::string(r.z) + ".VAR");
     for (std::size_t i = 0; i < rows.size(); ++i) {
-      const double expected =
-          std::sqrt(2.0) * rho[i] * std::sqrt(var[i]) / std::hypot(re[i], im[i]);
+      const double expected = std::sqrt(2.0) * rho[i] * std::sqrt(var[i]) / std::hypot(re[i], im[i]);
       EXPECT_NEAR(err[i], expected, 3e-3 * expected) << rows[i];
       // An error of rho, in ohm-m: a few percent of it for this noise, not a log variance.
       EXPECT_GT(err[i], 1e-3 * rho[i]);

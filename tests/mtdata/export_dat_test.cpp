@@ -108,12 +108,17 @@ TEST_F(ExportDat, ReferenceNamesAndHeaderFieldTexts) {
 
   const TTapeLabel h = PickHeader();
   const std::tuple<const char*, int, int, const char*> fields[] = {
-      {"Project", 1, 3, "VAR"},          {"Orig FileName", 5, 4, "514A"},
+      {"Project", 1, 3, "VAR"},
+      {"Orig FileName", 5, 4, "514A"},
       {"Site Description", 1, 3, "Sit"},  // not a field name: the text itself
-      {"Station", 1, 4, "1234"},         {"Job", 4, 10, "34"},
-      {"job", 1, 3, "job"},              {"Site Desc", 0, 2, "S1"},
-      {"StnNumber", 2, 0, ""},           {"FileName", 6, 3, "MT1"},
-      {"ProcessedFiles", 1, 9, "a.b"},   {"Проект", 2, 3, "рое"}};
+      {"Station", 1, 4, "1234"},
+      {"Job", 4, 10, "34"},
+      {"job", 1, 3, "job"},
+      {"Site Desc", 0, 2, "S1"},
+      {"StnNumber", 2, 0, ""},
+      {"FileName", 6, 3, "MT1"},
+      {"ProcessedFiles", 1, 9, "a.b"},
+      {"Проект", 2, 3, "рое"}};
   for (const auto& [name, first, count, want] : fields) {
     HeaderFieldText(h, name, first, n, count);
     EXPECT_EQ(n, want) << name;
@@ -150,11 +155,12 @@ TEST_F(ExportDat, ImpedanceRecordInCodePage866) {
   EXPECT_EQ(topBytes.substr(0, 13), " \xC9" + std::string(10, '\xCD') + "\xD1");
   EXPECT_EQ(topBytes.back(), '\xBB');
   EXPECT_EQ(lines[top + 1].rfind(" ║          │       Z xx      │", 0), 0u);
-  EXPECT_EQ(lines[top + 2], " ║ SQRT(t), ├" + [] {
-    std::string s = "─────────┬───────";
-    for (int c = 1; c < 5; ++c) s += "┼─────────┬───────";
-    return s;
-  }() + "╢");
+  EXPECT_EQ(
+      lines[top + 2], " ║ SQRT(t), ├" + [] {
+        std::string s = "─────────┬───────";
+        for (int c = 1; c < 5; ++c) s += "┼─────────┬───────";
+        return s;
+      }() + "╢");
   const auto raw = CrLfLines(report);
   EXPECT_EQ(raw[top + 4].substr(0, 31), C(" ║          │    Ом.  │ Град  │"));
   EXPECT_EQ(raw[top + 5].substr(0, 31), C(" ╟──────────┼─────────┴───────┼"));
@@ -163,11 +169,12 @@ TEST_F(ExportDat, ImpedanceRecordInCodePage866) {
   EXPECT_EQ(raw[top + 6].substr(30, 18), C("│" + ShortExp(21 * 1.256) + "   35.00"));
   EXPECT_EQ(raw[top + 7].substr(0, 13), C(" ║          │"));
   EXPECT_EQ(raw[top + 7].substr(30, 18), C("│" + ShortExp(19 * 1.256) + "   25.00"));
-  EXPECT_EQ(lines[top + 8], " ║          " + [] {
-    std::string s;
-    for (int c = 0; c < 5; ++c) s += "│                 ";
-    return s;
-  }() + "║");
+  EXPECT_EQ(
+      lines[top + 8], " ║          " + [] {
+        std::string s;
+        for (int c = 0; c < 5; ++c) s += "│                 ";
+        return s;
+      }() + "║");
   // Row 3: a phase error of 250 counts as 180.
   EXPECT_EQ(raw[top + 9].substr(42, 6), "210.00");
   EXPECT_EQ(raw[top + 10].substr(41, 7), "-150.00");
@@ -233,7 +240,8 @@ TEST_F(ExportDat, GeneratedSiteRecordsForEachReferenceAndTheSiteGivenBack) {
   MtzSolutionMode = 1;
   MtzTapeVariant = "7";
   const std::string log = CaptureLog([&] { ExportNarskyDat(Dir.File("site.txt"), *site, 0); });
-  EXPECT_NE(log.find("Write to new file " + Dir.File("site.dat") + "\nCreate header\nCalc main ref\n"
+  EXPECT_NE(log.find("Write to new file " + Dir.File("site.dat") +
+                     "\nCreate header\nCalc main ref\n"
                      "Export to file\nCanadaToRussian\nPrMtz\n"),
             std::string::npos)
       << log;
@@ -245,8 +253,7 @@ TEST_F(ExportDat, GeneratedSiteRecordsForEachReferenceAndTheSiteGivenBack) {
   ASSERT_EQ(records.size(), 3u);
   const std::string tape = site->Header.OrigFileName.substr(4, 4) + "7";
   const std::string heading = "        РАЙОН РАБОТ-" + site->Header.Survey.Project.substr(0, 3) +
-                              " ;  ПИКЕТ-   Sit;  ЦЭС-" + site->Header.Station.str().substr(0, 4) +
-                              ";  ПОЛЕВАЯ МЛ-";
+                              " ;  ПИКЕТ-   Sit;  ЦЭС-" + site->Header.Station.str().substr(0, 4) + ";  ПОЛЕВАЯ МЛ-";
   const char* suffixes[] = {"RE", "le", "lh"};
   for (int r = 0; r < 3; ++r) {
     const std::string& h = lines[records[r] + 3];
@@ -317,8 +324,7 @@ TEST_F(ExportDat, FailuresWriteNothingAndGiveTheSiteBack) {
   EXPECT_EQ(site->DisplayReference, drRemote);
   EXPECT_TRUE(site->Plots == plots);
 
-  EXPECT_THROW(CaptureLog([&] { ExportNarskyDat(Dir.File("no/folder/x.dat"), *site, 0); }),
-               EInOutError);
+  EXPECT_THROW(CaptureLog([&] { ExportNarskyDat(Dir.File("no/folder/x.dat"), *site, 0); }), EInOutError);
   EXPECT_EQ(site->CurrentReference, 2);
   EXPECT_TRUE(site->Plots == plots);
 

@@ -44,8 +44,7 @@ inline std::vector<std::string> CrLfLines(const std::string& Text) {
 // Names of the files in a folder.
 inline std::vector<std::string> FolderEntries(const std::string& Folder) {
   std::vector<std::string> names;
-  for (const auto& e : std::filesystem::directory_iterator(Folder))
-    names.push_back(e.path().filename().string());
+  for (const auto& e : std::filesystem::directory_iterator(Folder)) names.push_back(e.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -62,9 +61,15 @@ inline std::unique_ptr<TMTFile> GeneratedSite(const TTempDir& Dir, const TMtGenM
 class TOptionsGuard {
 public:
   TOptionsGuard()
-      : FCsv(CsvDelimiterIndex), FCanada(CanadaToRussianMode), FUnits(MtzUnits),
-        FSolution(MtzSolutionMode), FAppend(MtzAppendMode), FRegion(RegionFieldPick),
-        FPoint(PointFieldPick), FStation(StationFieldPick), FTape(TapeFieldPick),
+      : FCsv(CsvDelimiterIndex),
+        FCanada(CanadaToRussianMode),
+        FUnits(MtzUnits),
+        FSolution(MtzSolutionMode),
+        FAppend(MtzAppendMode),
+        FRegion(RegionFieldPick),
+        FPoint(PointFieldPick),
+        FStation(StationFieldPick),
+        FTape(TapeFieldPick),
         FVariant(MtzTapeVariant) {}
   ~TOptionsGuard() {
     CsvDelimiterIndex = FCsv;

@@ -83,8 +83,7 @@ TEST_F(ExportSmsTest, GeneratedSiteWritesGridsParametersAndCatalogue) {
 
   CaptureLog([&] { ExportSms(Dir.File("prof.x"), *site); });
   EXPECT_EQ(FolderEntries(Dir.File("")),
-            (std::vector<std::string>{"Header.cat", "prof.cat", "prof.dms", "prof.par", "prof.sms",
-                                      "site.mt1"}));
+            (std::vector<std::string>{"Header.cat", "prof.cat", "prof.dms", "prof.par", "prof.sms", "site.mt1"}));
 
   // Grids: per period row, values 1..9 of the one station; amplitudes and phases, then errors.
   const std::string sms = ReadFile(Dir.File("prof.sms")), dms = ReadFile(Dir.File("prof.dms"));
@@ -114,8 +113,7 @@ TEST_F(ExportSmsTest, GeneratedSiteWritesGridsParametersAndCatalogue) {
   auto cat = CrLfLines(ReadFile(Dir.File("prof.cat")));
   ASSERT_EQ(cat.size(), 2u);
   EXPECT_EQ(cat[0], Format("%8s", {fileName}) + "         0         0" +
-                        Format("%7.0f%4.0f%4.0f", {site->Header.Point.Altitude,
-                                                   site->Header.ChannelAzimuth[1],
+                        Format("%7.0f%4.0f%4.0f", {site->Header.Point.Altitude, site->Header.ChannelAzimuth[1],
                                                    site->Header.ChannelAzimuth[2]}) +
                         "  1 40");
   auto headerCat = CrLfLines(ReadFile(Dir.File("Header.cat")));
@@ -131,8 +129,7 @@ TEST_F(ExportSmsTest, HandSiteCatalogueAndAzimuthRow) {
   CanadaToRussianMode = 0;
   auto site = HandSite(3);
   CaptureLog([&] { ExportSms(Dir.File("p.sms"), *site); });
-  EXPECT_EQ(CrLfLines(ReadFile(Dir.File("p.cat")))[0],
-            "HAND.MT1         0         0    313  37 127  1  3");
+  EXPECT_EQ(CrLfLines(ReadFile(Dir.File("p.cat")))[0], "HAND.MT1         0         0    313  37 127  1  3");
   EXPECT_EQ(CrLfLines(ReadFile(Dir.File("Header.cat")))[0], "Project: ONE; Client: ; Job: J77");
   const std::string sms = ReadFile(Dir.File("p.sms"));
   ASSERT_EQ(sms.size(), 3u * 9 * 4);
@@ -145,8 +142,7 @@ TEST_F(ExportSmsTest, HandSiteCatalogueAndAzimuthRow) {
   EXPECT_EQ(SingleAt(dms, 18 + 3), 0.5f);  // its error
   EXPECT_EQ(SingleAt(dms, 18 + 4), 2.0f);
   // Three periods: the one period line is not ended.
-  EXPECT_EQ(CrLfLines(ReadFile(Dir.File("p.par"))).back(),
-            "       0.001000       0.002000       0.003000");
+  EXPECT_EQ(CrLfLines(ReadFile(Dir.File("p.par"))).back(), "       0.001000       0.002000       0.003000");
 
   // Two exports into one folder: Header.cat is the later one's.
   auto other = HandSite(2, "TWO");

@@ -67,8 +67,7 @@ TEST_F(ExportText, GeneratedSiteWritesEveryLayout) {
   EXPECT_EQ(mtg.back(), "");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const int f = rows[i];
-    EXPECT_EQ(mtg[i], Format("%12.5f%12.2f%12.2f%9.2f%9.2f",
-                             {P[f][99], P[f][1], P[f][2], P[f][3], P[f][4] + 180}));
+    EXPECT_EQ(mtg[i], Format("%12.5f%12.2f%12.2f%9.2f%9.2f", {P[f][99], P[f][1], P[f][2], P[f][3], P[f][4] + 180}));
   }
 
   ExportMtd(target, *site);
@@ -76,11 +75,9 @@ TEST_F(ExportText, GeneratedSiteWritesEveryLayout) {
     auto mtd = CrLfLines(ReadFile(Dir.File(i == 1 ? "outx.mtd" : "outy.mtd")));
     ASSERT_EQ(mtd.size(), rows.size() + 1);
     const int f = rows[3];
-    const double rhoErr =
-        std::min(100 * (std::pow(10.0, std::sqrt(std::fabs(P[f][36 + i]))) - 1), 99.9);
+    const double rhoErr = std::min(100 * (std::pow(10.0, std::sqrt(std::fabs(P[f][36 + i]))) - 1), 99.9);
     const double phErr = std::min(std::sqrt(std::fabs(P[f][38 + i])), 99.9);
-    EXPECT_EQ(mtd[3], Format("%12.5f%12.2f%12.2f%9.2f%9.2f",
-                             {P[f][99], P[f][i], P[f][i + 2], rhoErr, phErr}));
+    EXPECT_EQ(mtd[3], Format("%12.5f%12.2f%12.2f%9.2f%9.2f", {P[f][99], P[f][i], P[f][i + 2], rhoErr, phErr}));
   }
 
   CsvDelimiterIndex = 1;
@@ -111,8 +108,8 @@ TEST_F(ExportText, GeneratedSiteWritesEveryLayout) {
   EXPECT_EQ(pt1[12 + 59 * 6], "PARAMETER# 60 - " + std::string(ParameterNames[60]));
   for (int line : {1, 7, 13}) EXPECT_EQ(pt1[line].size(), 8 * (line == 13 ? 15u : 9u)) << line;
   const double v = P[1][1];
-  EXPECT_EQ(pt1[13].substr(0, 15), std::string(" ") + (v >= 0 ? "+" : "-") +
-                                       FormatFloat("0.0000000E+00", std::fabs(v)));
+  EXPECT_EQ(pt1[13].substr(0, 15),
+            std::string(" ") + (v >= 0 ? "+" : "-") + FormatFloat("0.0000000E+00", std::fabs(v)));
 }
 
 TEST_F(ExportText, Pt1DealsTheFrequenciesOverFiveLines) {
@@ -120,8 +117,8 @@ TEST_F(ExportText, Pt1DealsTheFrequenciesOverFiveLines) {
     int F;
     std::vector<std::size_t> PerLine;
   };
-  for (const Case& c : {Case{40, {8, 8, 8, 8, 8}}, Case{42, {9, 9, 9, 9, 6}}, Case{3, {1, 1, 1, 0, 0}},
-                        Case{1, {1, 0, 0, 0, 0}}}) {
+  for (const Case& c :
+       {Case{40, {8, 8, 8, 8, 8}}, Case{42, {9, 9, 9, 9, 6}}, Case{3, {1, 1, 1, 0, 0}}, Case{1, {1, 0, 0, 0, 0}}}) {
     auto site = HandSite(c.F);
     auto lines = CrLfLines(Pt1LayoutText(*site));
     for (int section : {0, 6, 12, 12 + 59 * 6}) {
@@ -158,7 +155,7 @@ TEST_F(ExportText, MtdErrorsAndMtgPhaseAndSkippedFrequencies) {
   site->Plots[1][39] = 4;       // phase variance xy
   site->Plots[1][40] = 1e6;     // phase variance yx
   site->Plots[1][4] = -135;
-  site->Plots[2][99] = 0;       // not computed: skipped by every layout of this kind
+  site->Plots[2][99] = 0;  // not computed: skipped by every layout of this kind
   const std::string target = Dir.File("site.mtd");
   ExportMtd(target, *site);
   ExportMtg(target, *site);
@@ -194,9 +191,12 @@ TEST_F(ExportText, CsvDelimitersAndNamesHoldingThem) {
   std::string field;
   bool inQuotes = false;
   for (char ch : comma[0]) {
-    if (ch == '"') inQuotes = !inQuotes, ++quoted;
-    else if (ch == ',' && !inQuotes) names.push_back(field), field.clear();
-    else field += ch;
+    if (ch == '"')
+      inQuotes = !inQuotes, ++quoted;
+    else if (ch == ',' && !inQuotes)
+      names.push_back(field), field.clear();
+    else
+      field += ch;
   }
   EXPECT_GT(quoted, 0u);
   EXPECT_EQ(names.size(), 135u);
@@ -251,10 +251,8 @@ TEST_F(ExportText, FailuresLeaveNoFileAndKeepAnOldOne) {
   EXPECT_THROW(ExportCsv(Dir.File("site.txt"), *uncomputed), Exception);
   CsvDelimiterIndex = 3;
   EXPECT_THROW(ExportCsv(Dir.File("site.txt"), *site), ERangeError);
-  for (const char* n : {"site.mtg", "sitex.mtd", "site.csv", "site.pt1"})
-    EXPECT_EQ(ReadFile(Dir.File(n)), old) << n;
-  EXPECT_EQ(FolderEntries(Dir.File("")),
-            (std::vector<std::string>{"site.csv", "site.mtg", "site.pt1", "sitex.mtd"}));
+  for (const char* n : {"site.mtg", "sitex.mtd", "site.csv", "site.pt1"}) EXPECT_EQ(ReadFile(Dir.File(n)), old) << n;
+  EXPECT_EQ(FolderEntries(Dir.File("")), (std::vector<std::string>{"site.csv", "site.mtg", "site.pt1", "sitex.mtd"}));
 }
 
 // The resistivity error column of ".mtd" is the relative error in percent that a standard

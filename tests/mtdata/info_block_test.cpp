@@ -205,8 +205,7 @@ TEST(InfoBlock, SingleLineRules) {
 TEST(InfoBlock, MalformedBlocksNeverCrash) {
   {
     // An upper-case month: the processing date is dropped, the rest of the header stands.
-    const Parsed p = Parse({"DATE: 2003/05/14 03MAY20", "TIME: 09:05:07   11:22:33",
-                            "XPR WEIGHTING: NO Weighting."});
+    const Parsed p = Parse({"DATE: 2003/05/14 03MAY20", "TIME: 09:05:07   11:22:33", "XPR WEIGHTING: NO Weighting."});
     EXPECT_EQ(p.params.ProcessingDate, 0);
     EXPECT_EQ(p.params.WeightingType, 1);
     EXPECT_EQ(p.header.LabelSource, 120);

@@ -112,9 +112,9 @@ TEST(BlockFileTitle, EditTitles) {
       {3, 0.5, 5, 0, 5, "PLOT-EDIT:A12-00-S107,WGT=ORDCOH,CUT=0.50,REF=NOTSTD,ROT= 5 DEG."},
   };
   for (const auto& c : cases)
-    EXPECT_EQ(MtEditTitle("PLOT-EDIT:", "A1234", "S107XYZ", c.Weighting, c.Cutoff, c.Reference,
-                          c.RotationMode, c.Angle),
-              c.Title);
+    EXPECT_EQ(
+        MtEditTitle("PLOT-EDIT:", "A1234", "S107XYZ", c.Weighting, c.Cutoff, c.Reference, c.RotationMode, c.Angle),
+        c.Title);
   EXPECT_THROW(MtEditTitle("PLOT-EDIT:", "A", "S", 0, 0, 1, 0, 0), ERangeError);
   EXPECT_THROW(MtEditTitle("PLOT-EDIT:", "A", "S", 1, 0, 6, 0, 0), ERangeError);
 }
@@ -143,8 +143,7 @@ protected:
 TEST_F(BlockFileScan, GeneratedFileGivesTheExactSummaryLine) {
   const std::string log = Open();
   EXPECT_NE(log.find("TestFile\n"), std::string::npos);
-  EXPECT_NE(log.find("Total recs=26(HEAD-INFO:1, XPWR-S#01-#20, OPLG-TIME:1, Plots:2, Edits:1)\n"),
-            std::string::npos)
+  EXPECT_NE(log.find("Total recs=26(HEAD-INFO:1, XPWR-S#01-#20, OPLG-TIME:1, Plots:2, Edits:1)\n"), std::string::npos)
       << log;
   EXPECT_EQ(Info.ScanLine, "Total recs=26(HEAD-INFO:1, XPWR-S#01-#20, OPLG-TIME:1, Plots:2, Edits:1)");
   EXPECT_EQ(Site->BlockCount, 26);
@@ -164,8 +163,7 @@ TEST_F(BlockFileScan, OneXprRecordHasNoRangeInTheLine) {
   Model.EstimateCount = 1;
   Model.Edits.clear();
   MtGenWrite(Model, Path, &Info);
-  EXPECT_NE(Open().find("Total recs=5(HEAD-INFO:1, XPWR-S#01, OPLG-TIME:1, Plots:1, Edits:0)\n"),
-            std::string::npos);
+  EXPECT_NE(Open().find("Total recs=5(HEAD-INFO:1, XPWR-S#01, OPLG-TIME:1, Plots:1, Edits:0)\n"), std::string::npos);
 }
 
 TEST_F(BlockFileScan, RefusesBadLengthAndMissingHeader) {

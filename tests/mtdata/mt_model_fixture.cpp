@@ -98,8 +98,8 @@ void BuildCrossPowers(const TMtModel& m, const TChannelOrder& Order, TMatrix7& R
     }
 }
 
-cd LayeredImpedance(const std::vector<double>& Rho, const std::vector<double>& Thick, double f,
-                    double* RhoA, double* PhaseDeg) {
+cd LayeredImpedance(const std::vector<double>& Rho, const std::vector<double>& Thick, double f, double* RhoA,
+                    double* PhaseDeg) {
   const double w = 2 * std::numbers::pi * f;
   const cd iwm(0, w * Mu0);
   cd z = std::sqrt(iwm * Rho.back());
@@ -132,8 +132,7 @@ TFrequencyGrid FrequencyGrid(int Count, double fMax) {
 void ComputeMatrix(TPlots& Plots, const TMatrix7& Re, const TMatrix7& Im, const TCallArgs& a) {
   TFrequencyGrid grid = FrequencyGrid(MaxFreq);
   grid[a.F] = a.Freq;
-  CalcMtParameters(Plots, grid, a.Normaliser, a.F, a.NF, a.Xpr, a.Order, a.Mode, a.RefType,
-                   a.DispRef, a.Angle, Re, Im);
+  CalcMtParameters(Plots, grid, a.Normaliser, a.F, a.NF, a.Xpr, a.Order, a.Mode, a.RefType, a.DispRef, a.Angle, Re, Im);
 }
 
 void Compute(TPlots& Plots, const TMtModel& Model, const TCallArgs& a) {

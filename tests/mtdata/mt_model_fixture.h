@@ -18,9 +18,8 @@ struct TMtModel {
   // Uncorrelated power added to the Hz auto-power (Hz that the tipper does not explain).
   double HzNoise = 0;
   // Source polarisations: each is one (Hx, Hy) field; two independent ones make S(H, H) regular.
-  std::vector<std::pair<cd, cd>> Sources = {{cd(1.0, 0.2), cd(0.3, -0.1)},
-                                            {cd(-0.2, 0.4), cd(0.9, 0.3)},
-                                            {cd(0.5, -0.5), cd(-0.4, 0.6)}};
+  std::vector<std::pair<cd, cd>> Sources = {
+      {cd(1.0, 0.2), cd(0.3, -0.1)}, {cd(-0.2, 0.4), cd(0.9, 0.3)}, {cd(0.5, -0.5), cd(-0.4, 0.6)}};
 
   // The general tensor of the parameter tests: every element and both tipper components
   // non-zero, no symmetry.
@@ -39,14 +38,13 @@ TChannelOrder SiteChannelOrder(bool HasHz = true);
 TChannelOrder IdentityChannelOrder();
 
 // S(a, b) = sum over the sources of v_a * conj(v_b), placed at the slots of ChannelOrder.
-void BuildCrossPowers(const TMtModel& Model, const TChannelOrder& Order, TMatrix7& Re,
-                      TMatrix7& Im);
+void BuildCrossPowers(const TMtModel& Model, const TChannelOrder& Order, TMatrix7& Re, TMatrix7& Im);
 
 // Impedance in field units (mV/km per nT) of a layered earth at frequency f: resistivities in
 // ohm-m, thicknesses in metres (one fewer than resistivities). Also gives the analytic
 // apparent resistivity and phase (degrees).
-cd LayeredImpedance(const std::vector<double>& Rho, const std::vector<double>& Thick, double f,
-                    double* RhoA = nullptr, double* PhaseDeg = nullptr);
+cd LayeredImpedance(const std::vector<double>& Rho, const std::vector<double>& Thick, double f, double* RhoA = nullptr,
+                    double* PhaseDeg = nullptr);
 // Half-space impedance in field units.
 cd HalfSpaceImpedance(double Rho, double f);
 

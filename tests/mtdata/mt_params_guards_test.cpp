@@ -13,9 +13,8 @@
 
 namespace {
 
-constexpr double Kept = 777;  // the row's value before the call
+constexpr double Kept = 777;                                      // the row's value before the call
 const double Written = std::numeric_limits<double>::quiet_NaN();  // anything but Kept
-
 
 struct GuardCase {
   const char* guard;
@@ -42,7 +41,9 @@ void NoTipper(TMtModel& m, TCallArgs&) {
 void None(TMtModel&, TCallArgs&) {}
 
 const GuardCase Cases[] = {
-    {"Fhz = 0", [](TMtModel&, TCallArgs& a) { a.Freq = 0; }, 0,
+    {"Fhz = 0",
+     [](TMtModel&, TCallArgs& a) { a.Freq = 0; },
+     0,
      {{1, Kept}, {2, Kept}, {60, Kept}, {99, 0}, {58, Kept}, {59, Kept}, {43, Written}}},
     {"Skewdenom = 0",
      [](TMtModel& m, TCallArgs&) {
@@ -50,9 +51,9 @@ const GuardCase Cases[] = {
        m.Zxx = cd(0.3, 0);
        m.Zyy = cd(0.1, 0.1);
      },
-     0, {{5, 0}}},
-    {"Betadenom = 0", [](TMtModel& m, TCallArgs& a) { OneD(m, a), a.Angle = 30; }, 0,
-     {{6, 0}, {57, 30}}},
+     0,
+     {{5, 0}}},
+    {"Betadenom = 0", [](TMtModel& m, TCallArgs& a) { OneD(m, a), a.Angle = 30; }, 0, {{6, 0}, {57, 30}}},
     {"Amptxy2 = 0", NoTipper, 0, {{16, 90}, {12, Kept}, {14, Kept}, {9, 0}, {10, 0}}, 2},
     {"Ampty = 0", [](TMtModel& m, TCallArgs&) { m.Ty = 0; }, 0, {{15, Kept}, {12, Written}}},
     {"Ravg[Hx, Hx] = 0", None, chHx, {{32, Kept}, {33, Written}}},
@@ -61,9 +62,23 @@ const GuardCase Cases[] = {
     {"Ravg[Ex, Ex] = 0", None, chEx, {{35, Kept}}},
     {"Ravg[Ey, Ey] = 0", None, chEy, {{36, Kept}}},
     {"Dnn = 0", None, chHz, {{25, 0}, {26, 0}}, 2},
-    {"D3 = 0", [](TMtModel&, TCallArgs& a) { a.Normaliser = 0; }, 0,
-     {{37, 0}, {38, 0}, {39, 0}, {40, 0}, {53, 0}, {54, 0}, {55, 0}, {56, 0}, {89, 0},
-      {90, 0}, {132, 0}, {133, 0}, {8, 0}, {41, 0}},
+    {"D3 = 0",
+     [](TMtModel&, TCallArgs& a) { a.Normaliser = 0; },
+     0,
+     {{37, 0},
+      {38, 0},
+      {39, 0},
+      {40, 0},
+      {53, 0},
+      {54, 0},
+      {55, 0},
+      {56, 0},
+      {89, 0},
+      {90, 0},
+      {132, 0},
+      {133, 0},
+      {8, 0},
+      {41, 0}},
      2},
     {"Rxxr^2+Rxxi^2 = 0", OneD, 0, {{53, 0}, {89, 0}}},
     {"Ryyr^2+Ryyi^2 = 0", OneD, 0, {{56, 0}, {90, 0}}},
@@ -153,13 +168,11 @@ TEST(ParamsGuards, SingularReference) {
     EXPECT_NO_THROW(ComputeMatrix(p, re, im, a));
     ErrorLogActive = false;
     const std::string log = testing::internal::GetCapturedStdout();
-    for (const char* g : {"Rxxr^2+Rxxi^2 = 0", "Rxyr^2+Rxyi^2 = 0", "Ryxr^2+Ryxi^2 = 0",
-                          "Ryyr^2+Ryyi^2 = 0", "Rxxr = 0", "Rxyr = 0", "Ryxr = 0", "Ryyr = 0",
-                          "Skewdenom = 0", "Betadenom = 0", "D3 = 0"})
+    for (const char* g : {"Rxxr^2+Rxxi^2 = 0", "Rxyr^2+Rxyi^2 = 0", "Ryxr^2+Ryxi^2 = 0", "Ryyr^2+Ryyi^2 = 0",
+                          "Rxxr = 0", "Rxyr = 0", "Ryxr = 0", "Ryyr = 0", "Skewdenom = 0", "Betadenom = 0", "D3 = 0"})
       EXPECT_NE(log.find(std::string("Division by ") + g + "\n"), std::string::npos) << g;
     const auto row = p[a.F];
-    for (int q : {1, 2, 5, 6, 37, 38, 39, 40, 53, 54, 55, 56, 89, 90, 9, 100, 103})
-      EXPECT_EQ(row[q], 0) << q;
+    for (int q : {1, 2, 5, 6, 37, 38, 39, 40, 53, 54, 55, 56, 89, 90, 9, 100, 103}) EXPECT_EQ(row[q], 0) << q;
     EXPECT_EQ(row[16], 90);
     // No angle is defined: the principal axes fall back to 0.
     if (mode == 1) {

@@ -16,7 +16,6 @@ constexpr double Deg = 180 / std::numbers::pi;
 // Degrees as the computation forms them: radians times the single-precision factor.
 double ArgDeg(cd z) { return std::arg(z) * static_cast<double>(RadToDegSingle); }
 
-
 struct RefCase {
   const char* name;
   bool siteOrder;
@@ -28,8 +27,7 @@ const RefCase RefCases[] = {
     {"local E", true, frtLocalE, drLocalE, 1, 0, 0, 1},
     {"local H", false, frtLocalH, drLocalH, 1, 0, 0, 1},
     {"remote H equal", true, frtRemoteH, drRemote, 1, 0, 0, 1},
-    {"remote H correlated", false, frtRemoteH, drRemote, cd(0.8, 0.1), cd(0.2, -0.1),
-     cd(-0.3, 0), cd(1.1, 0.2)},
+    {"remote H correlated", false, frtRemoteH, drRemote, cd(0.8, 0.1), cd(0.2, -0.1), cd(-0.3, 0), cd(1.1, 0.2)},
     {"remote E", true, frtRemoteE, drRemote, cd(0.9, 0), cd(0.1, 0.1), cd(0, -0.2), cd(1, 0)},
 };
 
@@ -260,8 +258,8 @@ TEST(ParamsModel, ColumnsLeftAloneWithAndWithoutHz) {
   noHz.HasHz = false;
   a.Order = SiteChannelOrder(false);
   std::set<int> expected = never;
-  for (int q : {8, 9, 10, 11, 12, 13, 14, 15, 16, 29, 34, 41, 42, 85, 86, 87, 88, 100, 101, 102,
-                103, 132, 133, 134, 135})
+  for (int q :
+       {8, 9, 10, 11, 12, 13, 14, 15, 16, 29, 34, 41, 42, 85, 86, 87, 88, 100, 101, 102, 103, 132, 133, 134, 135})
     expected.insert(q);
   EXPECT_EQ(ColumnsLeftAlone(noHz, a), expected);
 
@@ -281,13 +279,11 @@ TEST(ParamsModel, IndexErrorsOfTheCaller) {
   const TChannelOrder order = SiteChannelOrder();
   const double n = 1, angle = 0;
   EXPECT_THROW(CalcMtParameters(p, grid, n, 0, 40, 0, order, 0, 1, 0, angle, re, im), ERangeError);
-  EXPECT_THROW(CalcMtParameters(p, grid, n, 141, 40, 0, order, 0, 1, 0, angle, re, im),
-               ERangeError);
+  EXPECT_THROW(CalcMtParameters(p, grid, n, 141, 40, 0, order, 0, 1, 0, angle, re, im), ERangeError);
   EXPECT_THROW(CalcMtParameters(p, grid, n, 1, 40, 0, order, 0, 1, 3, angle, re, im), ERangeError);
   TChannelOrder noRemote = order;
   noRemote[chRx] = 0;
-  EXPECT_THROW(CalcMtParameters(p, grid, n, 1, 40, 0, noRemote, 0, 1, drRemote, angle, re, im),
-               ERangeError);
+  EXPECT_THROW(CalcMtParameters(p, grid, n, 1, 40, 0, noRemote, 0, 1, drRemote, angle, re, im), ERangeError);
   // A local reference does not touch the remote slots.
   EXPECT_NO_THROW(CalcMtParameters(p, grid, n, 1, 40, 0, noRemote, 0, 1, drLocalH, angle, re, im));
 }
@@ -300,8 +296,7 @@ TEST(ParamsModel, NameTables) {
   EXPECT_EQ(ParameterNames[135], "VarPhaseTy");
   for (int i = 1; i <= MaxParam; ++i) {
     EXPECT_FALSE(ParameterNames[i].empty());
-    EXPECT_EQ(ParameterShortNames[i].find_first_of(" ,.()-^/"), std::string_view::npos)
-        << ParameterShortNames[i];
+    EXPECT_EQ(ParameterShortNames[i].find_first_of(" ,.()-^/"), std::string_view::npos) << ParameterShortNames[i];
   }
   EXPECT_THROW(ParameterNames[0], ERangeError);
 }

@@ -93,8 +93,8 @@ Bostick Expected(const TPlots& p, int first, int last, double f) {
   const double mxy = std::clamp(s3 / n / 45 - 1, -0.99, 0.99);
   const double myx = std::clamp((s4 / n + 180) / 45 - 1, -0.99, 0.99);
   const double w = 1 / (8 * std::numbers::pi * std::numbers::pi * f * 1e-7);
-  return {rxy * (1 - mxy) / (1 + mxy), ryx * (1 - myx) / (1 + myx),
-          std::log10(std::sqrt(rxy * w)), std::log10(std::sqrt(ryx * w))};
+  return {rxy * (1 - mxy) / (1 + mxy), ryx * (1 - myx) / (1 + myx), std::log10(std::sqrt(rxy * w)),
+          std::log10(std::sqrt(ryx * w))};
 }
 
 void ComputeTable(TPlots& p, const TFrequencyGrid& grid, int count) {
@@ -145,8 +145,7 @@ TEST(ParamsBostick, HalfSpaceGivesItsResistivity) {
   for (int f : {1, 2, 39, 40}) {
     EXPECT_NEAR(p[f][43], 100, 1e-5) << f;
     EXPECT_NEAR(p[f][44], 100, 1e-5) << f;
-    EXPECT_NEAR(p[f][58], std::log10(std::sqrt(100 / (8 * std::numbers::pi * std::numbers::pi *
-                                                      grid[f] * 1e-7))),
+    EXPECT_NEAR(p[f][58], std::log10(std::sqrt(100 / (8 * std::numbers::pi * std::numbers::pi * grid[f] * 1e-7))),
                 1e-9);
   }
 }
@@ -185,7 +184,7 @@ TEST(ParamsBostick, NonPositiveFrequency) {
     Compute(p, m, a);
     ErrorLogActive = false;
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // both guards are silent
-    EXPECT_LT(p[a.F][1], 0);  // a negative resistivity does not qualify
+    EXPECT_LT(p[a.F][1], 0);                                // a negative resistivity does not qualify
     EXPECT_EQ(p[a.F][58], 0.5);
     EXPECT_EQ(p[a.F][59], 0.5);
     EXPECT_EQ(p[a.F][60], 0.5);

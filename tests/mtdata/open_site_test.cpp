@@ -45,8 +45,7 @@ TEST_F(OpenSiteTest, OneFileOpensAsItself) {
   EXPECT_TRUE(CurrentSite->Loaded);
   auto reference = sitefile_test::OpenSite(names[0]);
   EXPECT_EQ(CurrentSite->ValidFreqCount, reference->ValidFreqCount);
-  for (int f = 1; f <= CurrentSite->FreqCount; ++f)
-    EXPECT_EQ(CurrentSite->Plots[f][1], reference->Plots[f][1]) << f;
+  for (int f = 1; f <= CurrentSite->FreqCount; ++f) EXPECT_EQ(CurrentSite->Plots[f][1], reference->Plots[f][1]) << f;
   FreeSite();
   EXPECT_TRUE(SiteFiles.empty());
   EXPECT_EQ(CurrentSite, nullptr);
@@ -170,9 +169,8 @@ TEST_F(OpenSiteTest, EdiFilesOpenAsOneSite) {
   std::vector<std::string> names;
   for (const char* name : {"b.edi", "a.edi"}) {
     names.push_back(Dir.File(name));
-    edi_test::WriteText(names.back(),
-                        edi_test::SpectraBlock(name[0] == 'a' ? 10 : 1, 8, re, im,
-                                               edi_test::StandardSlots()) + ">END\n");
+    edi_test::WriteText(
+        names.back(), edi_test::SpectraBlock(name[0] == 'a' ? 10 : 1, 8, re, im, edi_test::StandardSlots()) + ">END\n");
   }
   ASSERT_TRUE(Load(names));
   ASSERT_EQ(SiteFiles.size(), 2u);
@@ -193,8 +191,7 @@ TEST_F(OpenSiteTest, EdiSetKeepsFrequenciesBeyondForty) {
   std::vector<std::string> names;
   for (int file = 0; file < 2; ++file) {
     std::string text;
-    for (int k = 0; k < 45; ++k)
-      text += edi_test::SpectraBlock(1000.0 / (k + 1), 8, re, im, edi_test::StandardSlots());
+    for (int k = 0; k < 45; ++k) text += edi_test::SpectraBlock(1000.0 / (k + 1), 8, re, im, edi_test::StandardSlots());
     names.push_back(Dir.File(file == 0 ? "a.edi" : "b.edi"));
     edi_test::WriteText(names.back(), text + ">END\n");
   }

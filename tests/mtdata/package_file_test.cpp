@@ -82,19 +82,17 @@ TEST_F(PackageTest, ReaderDefaultsAndRefusals) {
   EXPECT_EQ(p.ToFreqs[0], 40);
   EXPECT_EQ(p.Masks[0], (std::vector<int16_t>{1, 2}));
 
-  const std::pair<const char*, int> bad[] = {
-      {"1\n/x/a.mt1\n  0  1 40\n2\n1.0E+01 1 1\n", 5},          // the file ends early
-      {"1\n/x/a.mt1\n  0  1 40\n1\n1.0E+01 1 x\n", 5},          // not a number
-      {"1\n/x/a.mt1\n  0  1 40\n1\n1.0E+01 101\n", 5},          // too many estimates
-      {"1\n/x/a.mt1\n  0  1 40\n141\n", 4}};
+  const std::pair<const char*, int> bad[] = {{"1\n/x/a.mt1\n  0  1 40\n2\n1.0E+01 1 1\n", 5},  // the file ends early
+                                             {"1\n/x/a.mt1\n  0  1 40\n1\n1.0E+01 1 x\n", 5},  // not a number
+                                             {"1\n/x/a.mt1\n  0  1 40\n1\n1.0E+01 101\n", 5},  // too many estimates
+                                             {"1\n/x/a.mt1\n  0  1 40\n141\n", 4}};
   for (const auto& [text, line] : bad) {
     edi_test::WriteText(path, text);
     try {
       ReadPackage(path, p);
       ADD_FAILURE() << text;
     } catch (const Exception& e) {
-      EXPECT_NE(e.Message().find(path + ", line " + IntToStr(line)), std::string::npos)
-          << e.Message();
+      EXPECT_NE(e.Message().find(path + ", line " + IntToStr(line)), std::string::npos) << e.Message();
     }
   }
   EXPECT_THROW(ReadPackage(Dir.File("none.mpk"), p), EFOpenError);
@@ -163,8 +161,7 @@ TEST_F(PackageTest, AOneFileEdiPackageKeepsItsMasks) {
   TMatrix7 re{}, im{};
   BuildCrossPowers(model, IdentityChannelOrder(), re, im);
   std::string text;
-  for (double f : {100.0, 10.0, 1.0})
-    text += edi_test::SpectraBlock(f, 8, re, im, edi_test::StandardSlots());
+  for (double f : {100.0, 10.0, 1.0}) text += edi_test::SpectraBlock(f, 8, re, im, edi_test::StandardSlots());
   const std::string edi = Dir.File("one.edi");
   edi_test::WriteText(edi, text + ">END\n");
   ASSERT_TRUE(Load({edi}));

@@ -35,8 +35,7 @@ TEST_F(PlotTables, PlotTypeTable) {
   // Every curve within the count has a parameter on the magnitude value side, none beyond.
   for (int plot = 0; plot <= 10; ++plot)
     for (int curve = 0; curve <= 11; ++curve)
-      EXPECT_EQ(PlotMapTable[plot][1][1][curve] != 0, curve < PlotCurveCounts[plot])
-          << plot << "/" << curve;
+      EXPECT_EQ(PlotMapTable[plot][1][1][curve] != 0, curve < PlotCurveCounts[plot]) << plot << "/" << curve;
 }
 
 TEST_F(PlotTables, GetPlotValue) {
@@ -54,8 +53,7 @@ TEST_F(PlotTables, GetPlotValue) {
 TEST_F(PlotTables, GetPlotValueLoggedLogsInsteadOfRaising) {
   StartLog();
   const double v = GetPlotValueLogged(plots, 5, 1, 12, 1, 2);
-  EXPECT_EQ(StopLog(),
-            "PlotNumber=1 mph=2 ValErr=1 i=12 Result=0\n");
+  EXPECT_EQ(StopLog(), "PlotNumber=1 mph=2 ValErr=1 i=12 Result=0\n");
   EXPECT_EQ(v, 0);
   StartLog();
   EXPECT_EQ(GetPlotValueLogged(plots, 5, 1, 0, 1, 1), 1001);
@@ -93,7 +91,7 @@ TEST_F(PlotTables, FillPropRows) {
 
 TEST_F(PlotTables, StorePropRowsChangesOnlyTheRowOfThatId) {
   FillPropRows(0, 1, nullptr);
-  PropTable.Rows[0].Value = "5";      // id 9
+  PropTable.Rows[0].Value = "5";       // id 9
   PropTable.Rows[10].Value = "False";  // id 109, Legend
   StorePropRows();
   EXPECT_EQ(PlotPropRows[0][1][1].Value, "5");

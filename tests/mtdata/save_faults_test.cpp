@@ -235,7 +235,8 @@ TEST_F(SaveFaults, PackageAndEdiExportReplaceTheOldFileOnlyWhenComplete) {
   EXPECT_EQ(edi_test::ReadText(package), oldPackage);
   EXPECT_EQ(edi_test::ReadText(edi), oldEdi);
   int files = 0;
-  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(Path).parent_path()))
+  for ([[maybe_unused]] const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(Path).parent_path()))
     ++files;
   EXPECT_EQ(files, 3);  // the site file, the package and the export
 

@@ -96,8 +96,8 @@ TEST_F(SiteFileLoad, FileKindFollowsTheExtension) {
     const char* Name;
     int Freqs, Kind;
   };
-  for (const Case& c : {Case{"SITE.AMT", 28, 0}, Case{"site.am2", 28, 0}, Case{"site.mt1", 40, 1},
-                        Case{"site.Am", 28, 0}}) {
+  for (const Case& c :
+       {Case{"SITE.AMT", 28, 0}, Case{"site.am2", 28, 0}, Case{"site.mt1", 40, 1}, Case{"site.Am", 28, 0}}) {
     Model.EstimateCount = 2;
     Write(c.Name);
     EXPECT_EQ(Info.FreqCount, c.Freqs);

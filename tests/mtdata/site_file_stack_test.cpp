@@ -59,8 +59,9 @@ TEST_F(SiteFileStack, RecoversTheLayeredEarthAndOutlierRemovalBringsItCloser) {
 
     // Each single outlier carries about OutlierFactor^2 times the model resistivity.
     const int x = Info.Outliers[9][0];
-    EXPECT_NEAR(std::log10(site->PartialPlots[9][0][x - 1] / MtGenApparentResistivity(Model.Layers, site->Frequencies[10])),
-                2 * std::log10(Model.OutlierFactor), 0.05);
+    EXPECT_NEAR(
+        std::log10(site->PartialPlots[9][0][x - 1] / MtGenApparentResistivity(Model.Layers, site->Frequencies[10])),
+        2 * std::log10(Model.OutlierFactor), 0.05);
 
     for (int f = 1; f <= site->FreqCount; ++f) {
       for (int o : Info.Outliers[static_cast<size_t>(f - 1)]) site->Mask[f][o] = 2;

@@ -69,7 +69,7 @@ TEST(TextHelpers, LenientIntegerParser) {
 
 TEST(TextHelpers, ValueAfterKeyAndStartsWithKey) {
   const std::pair<const char*, const char*> values[] = {
-      {"AREA= North", "North"}, {"SITE 12", "12"},       {"A: b: c", "b: c"},
+      {"AREA= North", "North"},      {"SITE 12", "12"},  {"A: b: c", "b: c"},
       {"  JOB:   A1234  ", "A1234"}, {"nokey", "nokey"}, {"", ""},
   };
   for (const auto& [line, expected] : values) {
@@ -197,12 +197,10 @@ TEST(TextHelpers, ShortExponentKeepsWidthAndValue) {
     double value;
     const char* text;
   } cases[] = {
-      {1234.5, "1.2345E+3"},
-      {0.0123456, "1.2346E-2"},
-      {0.0, "0.0000E+0"},
-      {1.23456e12, "1.235E+12"},  // a two-digit exponent takes a mantissa digit
-      {-1234.56, "-1.235E+3"},    // so does the sign
-      {9.99996e9, "1.000E+10"},   // rounding may lengthen the exponent
+      {1234.5, "1.2345E+3"},    {0.0123456, "1.2346E-2"},
+      {0.0, "0.0000E+0"},       {1.23456e12, "1.235E+12"},  // a two-digit exponent takes a mantissa digit
+      {-1234.56, "-1.235E+3"},                              // so does the sign
+      {9.99996e9, "1.000E+10"},                             // rounding may lengthen the exponent
   };
   for (const Case& c : cases) {
     std::string t;

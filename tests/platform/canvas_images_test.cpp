@@ -48,17 +48,25 @@ TEST(CanvasImages, NewBitmapsAreWhiteAndKeepPixelsWhenResized) {
   EXPECT_THROW(b.ScanLine(20), EInvalidGraphicOperation);
   // Writing a row shows through the canvas.
   uint8_t* w = static_cast<uint8_t*>(b.ScanLine(0));
-  w[0] = 255; w[1] = 0; w[2] = 0;
+  w[0] = 255;
+  w[1] = 0;
+  w[2] = 0;
   EXPECT_EQ(b.Canvas()->Pixels(0, 0), clBlue);
 }
 
 TEST(CanvasImages, WidthAndHeightSetOneAtATimeOnANewBitmap) {
   for (bool widthFirst : {true, false}) {
     TBitmap b;
-    if (widthFirst) b.SetWidth(2); else b.SetHeight(2);
+    if (widthFirst)
+      b.SetWidth(2);
+    else
+      b.SetHeight(2);
     EXPECT_TRUE(b.Empty());
     EXPECT_EQ(widthFirst ? b.Width() : b.Height(), 2);
-    if (widthFirst) b.SetHeight(3); else b.SetWidth(3);
+    if (widthFirst)
+      b.SetHeight(3);
+    else
+      b.SetWidth(3);
     EXPECT_FALSE(b.Empty());
     EXPECT_EQ(b.Width(), widthFirst ? 2 : 3);
     EXPECT_EQ(b.Height(), widthFirst ? 3 : 2);
@@ -113,7 +121,9 @@ TEST(CanvasImages, MetafileReplaysToTheSamePixelsAsDirectDrawing) {
   std::string first;
   for (size_t i = 0; i < a.size(); ++i)
     if (a[i] != b[i]) {
-      if (!differ) first = std::to_string(i % 60) + "," + std::to_string(i / 60) + ": " + std::to_string(a[i]) + " vs " + std::to_string(b[i]);
+      if (!differ)
+        first = std::to_string(i % 60) + "," + std::to_string(i / 60) + ": " + std::to_string(a[i]) + " vs " +
+                std::to_string(b[i]);
       ++differ;
     }
   EXPECT_EQ(differ, 0) << first;
@@ -173,10 +183,12 @@ TEST(CanvasImages, JpegRoundTrip) {
   std::string broken = std::string("\xFF\xD8\xFF\xE0", 4) + std::string(40, 'x');
   TStringStream bs(broken);
   TJPEGImage bad;
-  EXPECT_THROW({
-    bad.LoadFromStream(bs);
-    bad.DIBNeeded();
-  }, EInvalidGraphic);
+  EXPECT_THROW(
+      {
+        bad.LoadFromStream(bs);
+        bad.DIBNeeded();
+      },
+      EInvalidGraphic);
   EXPECT_THROW(bad.SetWidth(3), EInvalidGraphicOperation);
 }
 
@@ -268,9 +280,9 @@ TEST(CanvasImages, ThirtyTwoBitFileWithEmptyAlphaKeepsItsColours) {
   put(header, 4), put(w, 4), put(h, 4), put(1, 2), put(32, 2), put(3, 4);  // BI_BITFIELDS
   put(w * h * 4, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
   put(0x00FF0000, 4), put(0x0000FF00, 4), put(0x000000FF, 4), put(0xFF000000, 4);  // R, G, B, A masks
-  put(0x73524742, 4);  // sRGB
-  d.append(48, '\0');  // end points, gamma
-  for (int i = 0; i < w * h; ++i) put(0x0000FF00, 4);  // green, alpha 0
+  put(0x73524742, 4);                                                              // sRGB
+  d.append(48, '\0');                                                              // end points, gamma
+  for (int i = 0; i < w * h; ++i) put(0x0000FF00, 4);                              // green, alpha 0
   TStringStream s(d);
   TBitmap b;
   b.LoadFromStream(s);

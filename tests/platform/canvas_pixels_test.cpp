@@ -54,21 +54,71 @@ TEST(CanvasPixels, ShapesCoverTheirBoxWithoutRightAndBottomEdge) {
     TRect Expected;
   };
   const std::vector<Case> cases = {
-      {"horizontal line", [](TCanvas* c) { c->MoveTo(2, 5); c->LineTo(10, 5); }, TRect(2, 5, 10, 6)},
-      {"vertical line", [](TCanvas* c) { c->MoveTo(4, 3); c->LineTo(4, 12); }, TRect(4, 3, 5, 12)},
-      {"line drawn leftwards", [](TCanvas* c) { c->MoveTo(10, 5); c->LineTo(2, 5); }, TRect(3, 5, 11, 6)},
-      {"diagonal line", [](TCanvas* c) { c->MoveTo(1, 1); c->LineTo(6, 6); }, TRect(1, 1, 6, 6)},
-      {"zero-length line", [](TCanvas* c) { c->MoveTo(5, 5); c->LineTo(5, 5); }, TRect()},
-      {"polyline", [](TCanvas* c) { c->Polyline({{2, 2}, {10, 2}, {10, 8}}); }, TRect(2, 2, 11, 8)},
+      {"horizontal line",
+       [](TCanvas* c) {
+         c->MoveTo(2, 5);
+         c->LineTo(10, 5);
+       },
+       TRect(2, 5, 10, 6)},
+      {"vertical line",
+       [](TCanvas* c) {
+         c->MoveTo(4, 3);
+         c->LineTo(4, 12);
+       },
+       TRect(4, 3, 5, 12)},
+      {"line drawn leftwards",
+       [](TCanvas* c) {
+         c->MoveTo(10, 5);
+         c->LineTo(2, 5);
+       },
+       TRect(3, 5, 11, 6)},
+      {"diagonal line",
+       [](TCanvas* c) {
+         c->MoveTo(1, 1);
+         c->LineTo(6, 6);
+       },
+       TRect(1, 1, 6, 6)},
+      {"zero-length line",
+       [](TCanvas* c) {
+         c->MoveTo(5, 5);
+         c->LineTo(5, 5);
+       },
+       TRect()},
+      {"polyline",
+       [](TCanvas* c) {
+         c->Polyline({{2, 2}, {10, 2}, {10, 8}});
+       },
+       TRect(2, 2, 11, 8)},
       {"rectangle", [](TCanvas* c) { c->Rectangle(2, 3, 12, 9); }, TRect(2, 3, 12, 9)},
       {"rectangle given reversed", [](TCanvas* c) { c->Rectangle(12, 9, 2, 3); }, TRect(2, 3, 12, 9)},
       {"ellipse", [](TCanvas* c) { c->Ellipse(3, 2, 23, 12); }, TRect(3, 2, 23, 12)},
       {"round rectangle", [](TCanvas* c) { c->RoundRect(2, 2, 20, 14, 6, 6); }, TRect(2, 2, 20, 14)},
-      {"fill rect", [](TCanvas* c) { c->Brush()->SetColor(clBlack); c->FillRect(Rect(3, 4, 9, 7)); }, TRect(3, 4, 9, 7)},
-      {"frame rect", [](TCanvas* c) { c->Brush()->SetColor(clBlack); c->FrameRect(Rect(3, 4, 9, 7)); }, TRect(3, 4, 9, 7)},
-      {"rectangle, clear pen", [](TCanvas* c) {
-         c->Pen()->SetStyle(psClear); c->Brush()->SetColor(clBlack); c->Rectangle(2, 2, 8, 8); }, TRect(2, 2, 7, 7)},
-      {"clear pen line", [](TCanvas* c) { c->Pen()->SetStyle(psClear); c->MoveTo(0, 0); c->LineTo(9, 0); }, TRect()},
+      {"fill rect",
+       [](TCanvas* c) {
+         c->Brush()->SetColor(clBlack);
+         c->FillRect(Rect(3, 4, 9, 7));
+       },
+       TRect(3, 4, 9, 7)},
+      {"frame rect",
+       [](TCanvas* c) {
+         c->Brush()->SetColor(clBlack);
+         c->FrameRect(Rect(3, 4, 9, 7));
+       },
+       TRect(3, 4, 9, 7)},
+      {"rectangle, clear pen",
+       [](TCanvas* c) {
+         c->Pen()->SetStyle(psClear);
+         c->Brush()->SetColor(clBlack);
+         c->Rectangle(2, 2, 8, 8);
+       },
+       TRect(2, 2, 7, 7)},
+      {"clear pen line",
+       [](TCanvas* c) {
+         c->Pen()->SetStyle(psClear);
+         c->MoveTo(0, 0);
+         c->LineTo(9, 0);
+       },
+       TRect()},
       {"set pixel", [](TCanvas* c) { c->SetPixels(7, 9, clRed); }, TRect(7, 9, 8, 10)},
   };
   for (const Case& k : cases) {
@@ -164,7 +214,9 @@ TEST(CanvasPixels, ArcsPiesAndChordsArePartsOfTheBoxEllipse) {
     Draw(s.C());
     return s.All();
   };
-  auto count = [](const std::vector<TColor>& V) { return std::count_if(V.begin(), V.end(), [](TColor c) { return c != clWhite; }); };
+  auto count = [](const std::vector<TColor>& V) {
+    return std::count_if(V.begin(), V.end(), [](TColor c) { return c != clWhite; });
+  };
   const auto ellipse = ink([](TCanvas* c) { c->Ellipse(2, 3, 43, 36); });
   // Rays that coincide give the whole ellipse.
   EXPECT_EQ(ink([](TCanvas* c) { c->Arc(2, 3, 43, 36, 40, 10, 40, 10); }), ellipse);
@@ -547,7 +599,8 @@ TEST(CanvasPixels, DrawAndCopyBitmaps) {
 TEST(CanvasPixels, FillsSetDirectlyMatchTheDrawingEngine) {
   TBitmap pattern(8, 8);
   for (int y = 0; y < 8; ++y)
-    for (int x = 0; x < 8; ++x) pattern.Canvas()->SetPixels(x, y, ((x + 2 * y) % 3) == 0 ? clNavy : x > y ? clRed : clYellow);
+    for (int x = 0; x < 8; ++x)
+      pattern.Canvas()->SetPixels(x, y, ((x + 2 * y) % 3) == 0 ? clNavy : x > y ? clRed : clYellow);
   auto fills = [&](bool Direct, bool Clip) {
     const bool old = SetCanvasDirectRaster(Direct);
     Surface s(61, 47);

@@ -32,12 +32,23 @@ std::vector<TPoint> MixedLines(unsigned Seed) {
     const TPoint a(x(gen), y(gen));
     TPoint b = a;
     switch (kind(gen)) {
-      case 0: b = TPoint(a.X + shortLen(gen), a.Y + shortLen(gen)); break;
-      case 1: b = TPoint(a.X + longLen(gen), a.Y + longLen(gen)); break;
-      case 2: b = TPoint(a.X + longLen(gen), a.Y); break;
-      case 3: b = TPoint(a.X, a.Y + longLen(gen)); break;
-      case 4: break;  // no length
-      default: b = TPoint(a.X + shortLen(gen), a.Y + longLen(gen)); break;
+      case 0:
+        b = TPoint(a.X + shortLen(gen), a.Y + shortLen(gen));
+        break;
+      case 1:
+        b = TPoint(a.X + longLen(gen), a.Y + longLen(gen));
+        break;
+      case 2:
+        b = TPoint(a.X + longLen(gen), a.Y);
+        break;
+      case 3:
+        b = TPoint(a.X, a.Y + longLen(gen));
+        break;
+      case 4:
+        break;  // no length
+      default:
+        b = TPoint(a.X + shortLen(gen), a.Y + longLen(gen));
+        break;
     }
     v.push_back(a);
     v.push_back(b);
@@ -91,9 +102,15 @@ int Differences(const std::vector<uint32_t>& A, const std::vector<uint32_t>& B) 
 
 TEST(CanvasSegments, OneCallDrawsThePixelsOfLinesDrawnOneByOne) {
   const PenCase cases[] = {
-      {"solid 1", 1, psSolid, pmCopy},   {"solid 0", 0, psSolid, pmCopy},     {"inside frame", 1, psInsideFrame, pmCopy},
-      {"wide", 3, psSolid, pmCopy},      {"dotted", 1, psDot, pmCopy},       {"dash-dot", 1, psDashDot, pmCopy},
-      {"xor", 1, psSolid, pmXor},        {"not xor wide", 2, psSolid, pmNotXor}, {"clear", 1, psClear, pmCopy},
+      {"solid 1", 1, psSolid, pmCopy},
+      {"solid 0", 0, psSolid, pmCopy},
+      {"inside frame", 1, psInsideFrame, pmCopy},
+      {"wide", 3, psSolid, pmCopy},
+      {"dotted", 1, psDot, pmCopy},
+      {"dash-dot", 1, psDashDot, pmCopy},
+      {"xor", 1, psSolid, pmXor},
+      {"not xor wide", 2, psSolid, pmNotXor},
+      {"clear", 1, psClear, pmCopy},
   };
   for (const PenCase& pc : cases)
     for (bool clip : {false, true})

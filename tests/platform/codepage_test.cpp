@@ -25,10 +25,10 @@ TEST(CodePage, EveryByteDecodesAndEncodesBack) {
 }
 
 TEST(CodePage, MalformedOrForeignTextBecomesQuestionMarks) {
-  EXPECT_EQ(Utf8ToCp1251("a\xD0"), "a?");             // cut sequence
-  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");          // overlong form
+  EXPECT_EQ(Utf8ToCp1251("a\xD0"), "a?");     // cut sequence
+  EXPECT_EQ(Utf8ToCp1251("\xC0\xAF"), "??");  // overlong form
   EXPECT_EQ(Utf8ToCp866("漢x"), "?x");
-  EXPECT_EQ(Utf8ToCp866("\xED\xA0\x80"), "???");      // a surrogate
+  EXPECT_EQ(Utf8ToCp866("\xED\xA0\x80"), "???");  // a surrogate
 }
 
 }  // namespace

@@ -53,8 +53,7 @@ VM_DEFINE_CLASS(TOwnerAwareItem)
 class TCheckingCollection : public TOwnedCollection {
   VM_CLASS(TCheckingCollection, TOwnedCollection)
 public:
-  explicit TCheckingCollection(TPersistent* AOwner)
-      : TOwnedCollection(AOwner, TOwnerAwareItem::StaticClass()) {}
+  explicit TCheckingCollection(TPersistent* AOwner) : TOwnedCollection(AOwner, TOwnerAwareItem::StaticClass()) {}
   std::vector<std::string> Log;
 
 protected:

@@ -68,10 +68,10 @@ TEST_F(ColorScheme, SystemColoursSelfDrawnAndNativePartsFollowTheScheme) {
   struct Case {
     TColor System, Want;
   };
-  for (const Case& c : {Case{clBtnFace, s.Face}, Case{clWindow, s.Window}, Case{clWindowText, s.WindowText},
-                        Case{clHighlight, s.Highlight}, Case{clHighlightText, s.HighlightText},
-                        Case{clGrayText, s.GrayText}, Case{clBtnShadow, s.Shadow}, Case{clBtnHighlight, s.Light},
-                        Case{clMenu, s.Face}, Case{clBtnText, s.FaceText}})
+  for (const Case& c :
+       {Case{clBtnFace, s.Face}, Case{clWindow, s.Window}, Case{clWindowText, s.WindowText},
+        Case{clHighlight, s.Highlight}, Case{clHighlightText, s.HighlightText}, Case{clGrayText, s.GrayText},
+        Case{clBtnShadow, s.Shadow}, Case{clBtnHighlight, s.Light}, Case{clMenu, s.Face}, Case{clBtnText, s.FaceText}})
     EXPECT_EQ(ColorToRGB(c.System), c.Want) << std::hex << c.System;
   EXPECT_EQ(DesktopColorScheme().Highlight, s.Highlight);  // the native widgets' palette
 
@@ -94,7 +94,7 @@ TEST_F(ColorScheme, SystemColoursSelfDrawnAndNativePartsFollowTheScheme) {
   list->Update();
   EXPECT_EQ(ControlSurfacePixel(list, 90, list->ItemRect(1).Top + 8), s.Highlight);
   EXPECT_EQ(ControlSurfacePixel(list, 90, list->ItemRect(0).Top + 8), s.Window);
-  EXPECT_TRUE(Near(ControlSurfacePixel(edit, 60, 12), s.Window, 8));       // the edit's ground
+  EXPECT_TRUE(Near(ControlSurfacePixel(edit, 60, 12), s.Window, 8));                 // the edit's ground
   EXPECT_GT(CountNear(button, s.Face, 16), button->Width() * button->Height() / 3);  // the button's face
 }
 

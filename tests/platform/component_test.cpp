@@ -251,8 +251,8 @@ TEST(ComponentTest, OwnedComponentFreedAloneIsWholeWhenTheOthersHear) {
   b->Buddy = a;
   delete a;
   // Siblings and the owner hear once, before A's own destructor runs, while it is still a TProbe.
-  EXPECT_EQ(scope.log, (std::vector<std::string>{"B hears A (probe)", "A hears A (probe)",
-                                                 "O hears A (probe)", "free A"}));
+  EXPECT_EQ(scope.log,
+            (std::vector<std::string>{"B hears A (probe)", "A hears A (probe)", "O hears A (probe)", "free A"}));
   EXPECT_EQ(b->Buddy, nullptr);
   EXPECT_EQ(owner.ComponentCount(), 1);
   EXPECT_EQ(owner.FindComponent("A"), nullptr);
@@ -295,8 +295,7 @@ TEST(ComponentTest, InsertAndRemoveReachEverySibling) {
   owner.RemoveComponent(b);
   EXPECT_EQ(b->Owner(), nullptr);
   // The owner and every owned component (the leaving one too) hear of the removal.
-  EXPECT_EQ(scope.log, (std::vector<std::string>{"B hears B (probe)", "A hears B (probe)",
-                                                 "O hears B (probe)"}));
+  EXPECT_EQ(scope.log, (std::vector<std::string>{"B hears B (probe)", "A hears B (probe)", "O hears B (probe)"}));
   delete b;
 }
 
@@ -319,8 +318,7 @@ public:
   using TComponent::TComponent;
   void Notification(TComponent* AComponent, TOperation Operation) override {
     TComponent::Notification(AComponent, Operation);
-    if (gLog && AComponent)
-      gLog->push_back(Name() + (Operation == opInsert ? " +" : " -") + AComponent->Name());
+    if (gLog && AComponent) gLog->push_back(Name() + (Operation == opInsert ? " +" : " -") + AComponent->Name());
   }
 };
 
@@ -419,8 +417,8 @@ TEST(ComponentTest, ListenersHearEveryInsertAndRemovalInListOrder) {
   auto* y = new TComponent(&owner);
   y->SetName("Y");
   owner.RemoveComponent(y);
-  EXPECT_EQ(scope.log, (std::vector<std::string>{"L1 +", "L3 +", "In +", "L1 -Y", "L3 -Y", "In -Y",
-                                                 "P2 hears Y (part)"}));
+  EXPECT_EQ(scope.log,
+            (std::vector<std::string>{"L1 +", "L3 +", "In +", "L1 -Y", "L3 -Y", "In -Y", "P2 hears Y (part)"}));
   delete y;
 
   // Once its only child is gone the plain holder has nothing to pass on.

@@ -53,7 +53,8 @@ TEST(ControlsEvents, MouseInputArrivesWithClientCoordinatesAndShiftStates) {
   std::vector<std::string> log;
   pad.OnMouseDown = [&](TObject* S, TMouseButton B, TShiftState Sh, int X, int Y) {
     EXPECT_EQ(S, &pad);
-    log.push_back("down " + std::to_string(B) + " " + ShiftText(Sh) + " " + std::to_string(X) + "," + std::to_string(Y));
+    log.push_back("down " + std::to_string(B) + " " + ShiftText(Sh) + " " + std::to_string(X) + "," +
+                  std::to_string(Y));
   };
   pad.OnMouseMove = [&](TObject*, TShiftState Sh, int X, int Y) {
     log.push_back("move " + ShiftText(Sh) + " " + std::to_string(X) + "," + std::to_string(Y));
@@ -75,10 +76,18 @@ TEST(ControlsEvents, MouseInputArrivesWithClientCoordinatesAndShiftStates) {
   SendInput(&pad, ikMouseDown, {}, 50, 50, mbLeft);
   SendInput(&pad, ikMouseUp, {}, 150, 50, mbLeft);
 
-  std::vector<std::string> expected = {"down 0 Shift+Left 12,34", "move Shift+Left 20,40", "click", "up 0  21,41",
-                                       "down 1 Ctrl+Right 5,6",   "up 1  5,6",             "dblclick",
-                                       "down 0 Left+Double 7,8",  "click",                 "up 0  7,8",
-                                       "down 0 Left 50,50",       "up 0  150,50"};
+  std::vector<std::string> expected = {"down 0 Shift+Left 12,34",
+                                       "move Shift+Left 20,40",
+                                       "click",
+                                       "up 0  21,41",
+                                       "down 1 Ctrl+Right 5,6",
+                                       "up 1  5,6",
+                                       "dblclick",
+                                       "down 0 Left+Double 7,8",
+                                       "click",
+                                       "up 0  7,8",
+                                       "down 0 Left 50,50",
+                                       "up 0  150,50"};
   EXPECT_EQ(log, expected);
 }
 
@@ -110,8 +119,8 @@ TEST(ControlsEvents, WheelKeysEnterAndLeave) {
   SendInput(&pad, ikKeyUp, {}, 0, 0, 'Q');
   SendInput(&pad, ikLeave, {});
 
-  std::vector<std::string> expected = {"enter",        "wheel 120 Ctrl", "wheel -120 ", "wheel down", "key 37 Ctrl",
-                                       "key 81 ",      "press q",        "keyup 81",   "leave"};
+  std::vector<std::string> expected = {"enter",   "wheel 120 Ctrl", "wheel -120 ", "wheel down", "key 37 Ctrl",
+                                       "key 81 ", "press q",        "keyup 81",    "leave"};
   EXPECT_EQ(log, expected);
   EXPECT_FALSE(pad.MouseInControl());
 }
@@ -256,7 +265,7 @@ TEST(ControlsEvents, WindowRegionsShapeTheWindow) {
   TRegion r;
   EXPECT_EQ(pad.GetWindowRgn(r), 0);
   const TRegion round = TRegion::CreateRoundRectRgn(0, 0, pad.Width(), pad.Height(), 20, 20);
-  pad.SetWindowRgn(&round, true);  // before the window exists
+  pad.SetWindowRgn(&round, true);            // before the window exists
   SendInput(&pad, ikMouseMove, {}, 50, 40);  // makes the window, which takes the shape
   ASSERT_EQ(pad.GetWindowRgn(r), 1);
   EXPECT_TRUE(r.Equals(round));

@@ -49,9 +49,7 @@ public:
   int RecordCount() override { return static_cast<int>(Rows.size()); }
 
 protected:
-  TRecordBuffer Buf() {
-    return State() == dsFilter ? TempBuffer() : ActiveBuffer();
-  }
+  TRecordBuffer Buf() { return State() == dsFilter ? TempBuffer() : ActiveBuffer(); }
   int Offset(TField* Field) {
     int o = 0;
     for (int i = 0; i < Fields().Count() && Fields()[i] != Field; ++i) o += Fields()[i]->DataSize() + 1;
@@ -153,7 +151,9 @@ protected:
   void GetBookmarkData(TRecordBuffer Buffer, void* Data) override { std::memcpy(Data, Buffer + FSize, 4); }
   void SetBookmarkData(TRecordBuffer Buffer, const void* Data) override { std::memcpy(Buffer + FSize, Data, 4); }
   TBookmarkFlag GetBookmarkFlag(TRecordBuffer Buffer) override { return static_cast<TBookmarkFlag>(Buffer[FSize + 4]); }
-  void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override { Buffer[FSize + 4] = static_cast<uint8_t>(Value); }
+  void SetBookmarkFlag(TRecordBuffer Buffer, TBookmarkFlag Value) override {
+    Buffer[FSize + 4] = static_cast<uint8_t>(Value);
+  }
 
 private:
   int FSize = 0;
@@ -186,7 +186,9 @@ protected:
   void EditingChanged() override { Log.push_back(Editing() ? "editing" : "browsing"); }
   void DataSetChanged() override { Log.push_back("changed"); }
   void DataSetScrolled(int Distance) override { Log.push_back("scrolled " + std::to_string(Distance)); }
-  void RecordChanged(TField* Field) override { Log.push_back("record " + (Field ? Field->FieldName() : std::string("-"))); }
+  void RecordChanged(TField* Field) override {
+    Log.push_back("record " + (Field ? Field->FieldName() : std::string("-")));
+  }
   void UpdateData() override { Log.push_back("update"); }
 };
 
@@ -223,7 +225,7 @@ TEST(DataSet, StatesAndEditingRules) {
   EXPECT_EQ(d->State(), dsBrowse);
   TField* n = d->FieldByName("N");
   EXPECT_THROW(n->SetAsInteger(1), EDatabaseError);  // browse
-  d->Edit();  // no record: becomes an insert
+  d->Edit();                                         // no record: becomes an insert
   EXPECT_EQ(d->State(), dsInsert);
   n->SetAsInteger(7);
   EXPECT_TRUE(d->Modified());
@@ -274,10 +276,9 @@ TEST(DataSet, EventsComeInOrder) {
   d->Edit();
   d->Cancel();
   d->Delete();
-  EXPECT_EQ(log, (std::vector<std::string>{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert",
-                                           "AfterScroll", "BeforePost", "AfterPost", "BeforeCancel",
-                                           "AfterCancel", "BeforeDelete", "BeforeScroll", "AfterDelete",
-                                           "AfterScroll"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"BeforeInsert", "BeforeScroll", "OnNewRecord", "AfterInsert", "AfterScroll",
+                                           "BeforePost", "AfterPost", "BeforeCancel", "AfterCancel", "BeforeDelete",
+                                           "BeforeScroll", "AfterDelete", "AfterScroll"}));
 }
 
 TEST(DataSet, PostErrorsRequiredFieldsAndRetry) {

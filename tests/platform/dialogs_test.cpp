@@ -169,11 +169,15 @@ TEST(Dialogs, FileDialogShowsTheProgramsTexts) {
     std::string* Var;
     std::string German;
   };
-  std::vector<Text> texts = {{&SFileDialogLookIn, "Suchen in:"},     {&SFileDialogFileName, "Datei&name:"},
-                             {&SFileDialogOpen, "Ö&ffnen"},          {&SFileDialogSave, "&Speichern"},
-                             {&SFileDialogCancel, "Abbrechen"},      {&SFileDialogDetailView, "Detailansicht"},
+  std::vector<Text> texts = {{&SFileDialogLookIn, "Suchen in:"},
+                             {&SFileDialogFileName, "Datei&name:"},
+                             {&SFileDialogOpen, "Ö&ffnen"},
+                             {&SFileDialogSave, "&Speichern"},
+                             {&SFileDialogCancel, "Abbrechen"},
+                             {&SFileDialogDetailView, "Detailansicht"},
                              {&SFileDialogShowHidden, "Versteckte Dateien an&zeigen"},
-                             {&SFileDialogName, "Dateiname"},        {&SFileDialogDateModified, "Letzte Änderung"},
+                             {&SFileDialogName, "Dateiname"},
+                             {&SFileDialogDateModified, "Letzte Änderung"},
                              {&SFileDialogShowColumn, "Zeige "}};
   std::vector<std::string> saved;
   for (Text& t : texts) {

@@ -50,8 +50,8 @@ TEST(ExtCtrls, PanelPaintsItsBevelsInTheButtonColours) {
   TPanel panel(nullptr);
   panel.SetBounds(0, 0, 40, 30);
   panel.Repaint();
-  EXPECT_EQ(ControlSurfacePixel(&panel, 0, 10), ColorToRGB(clBtnHighlight));   // raised: light top-left
-  EXPECT_EQ(ControlSurfacePixel(&panel, 39, 10), ColorToRGB(clBtnShadow));     // dark bottom-right
+  EXPECT_EQ(ControlSurfacePixel(&panel, 0, 10), ColorToRGB(clBtnHighlight));  // raised: light top-left
+  EXPECT_EQ(ControlSurfacePixel(&panel, 39, 10), ColorToRGB(clBtnShadow));    // dark bottom-right
   EXPECT_EQ(ControlSurfacePixel(&panel, 20, 15), ColorToRGB(clBtnFace));
   panel.SetBevelOuter(bvLowered);
   panel.Repaint();
@@ -93,9 +93,9 @@ TEST(ExtCtrls, ImagePlacesItsPictureByStretchCenterAndProportional) {
     TRect Want;
   };
   const Case cases[] = {
-      {false, false, false, Rect(0, 0, 20, 10)},  {false, true, false, Rect(40, 25, 60, 35)},
-      {true, false, false, Rect(0, 0, 100, 60)},  {true, false, true, Rect(0, 0, 100, 50)},
-      {true, true, true, Rect(0, 5, 100, 55)},    {false, false, true, Rect(0, 0, 20, 10)},  // never grows
+      {false, false, false, Rect(0, 0, 20, 10)}, {false, true, false, Rect(40, 25, 60, 35)},
+      {true, false, false, Rect(0, 0, 100, 60)}, {true, false, true, Rect(0, 0, 100, 50)},
+      {true, true, true, Rect(0, 5, 100, 55)},   {false, false, true, Rect(0, 0, 20, 10)},  // never grows
   };
   for (const Case& c : cases) {
     image.SetStretch(c.Stretch);

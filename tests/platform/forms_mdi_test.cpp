@@ -92,7 +92,7 @@ TEST_F(FrameFixture, ChildFormsStartBelowTheFramesMenuBar) {
   EXPECT_EQ(Frame->MDIClientRect().Top, 0);
   EXPECT_EQ(a->Top(), 0);
   Application->ProcessMessages();
-  EXPECT_NE(ControlWindowPixel(Frame, 100, bar - 3), clLime);  // the bar
+  EXPECT_NE(ControlWindowPixel(Frame, 100, bar - 3), clLime);                // the bar
   EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar - 3), clLime);  // the child's foot
   EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar + 3), clRed);
   delete menu;

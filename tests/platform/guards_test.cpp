@@ -65,8 +65,7 @@ TEST(ScopeExit, ErrorsOfTheActionAndTheBlock) {
   try {
     throw std::runtime_error("earlier");
   } catch (const std::runtime_error&) {
-    EXPECT_THROW({ TScopeExit guard([] { throw std::logic_error("restore"); }); },
-                 std::logic_error);
+    EXPECT_THROW({ TScopeExit guard([] { throw std::logic_error("restore"); }); }, std::logic_error);
   }
 }
 

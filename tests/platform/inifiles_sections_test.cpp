@@ -77,10 +77,15 @@ TEST(IniFileSections, ManySectionsReadAndChangeAsThePlainText) {
 
   // Changes in the middle, at the end and at the start keep every later lookup right.
   mem.EraseSection("Section 700");
-  mem.DeleteKey("Zone \xc3\xa4" "3", "key1");
+  mem.DeleteKey(
+      "Zone \xc3\xa4"
+      "3",
+      "key1");
   mem.WriteString("Section 1", "key9", "new");
   mem.WriteString("Added", "k", "v");
-  mem.EraseSection("Zone \xc3\xa4" "0");
+  mem.EraseSection(
+      "Zone \xc3\xa4"
+      "0");
   TStringList lines;
   mem.GetStrings(lines);
   std::string changed;

@@ -49,7 +49,10 @@ TEST_F(IniFilesTest, QuoteRuleRoundTrips) {
 }
 
 TEST_F(IniFilesTest, StringListSectionAndWriteThrough) {
-  const std::vector<std::string> Memo = {"Total recs=12", "", "Illegal\xC2\xA0number\xC2\xA0" "abc", "last"};
+  const std::vector<std::string> Memo = {"Total recs=12", "",
+                                         "Illegal\xC2\xA0number\xC2\xA0"
+                                         "abc",
+                                         "last"};
   {
     TIniFile Ini("varomark.INI");
     Ini.WriteString("TSTermWin1", "Left", "10");
@@ -64,12 +67,14 @@ TEST_F(IniFilesTest, StringListSectionAndWriteThrough) {
   EXPECT_EQ(Raw(File),
             "[TSTermWin1]\r\nLeft=10\r\nTOP=20\r\n\r\n"
             "[TSTermWin1.Memo1_Lines]\r\nCount=4\r\nItem0=Total recs=12\r\nItem1=\r\n"
-            "Item2=Illegal\xC2\xA0number\xC2\xA0" "abc\r\nItem3=last\r\n");
+            "Item2=Illegal\xC2\xA0number\xC2\xA0"
+            "abc\r\nItem3=last\r\n");
 
   TIniFile Reader("varomark.INI");
   int Count = Reader.ReadInteger("TSTermWin1.Memo1_Lines", "Count", 0);
   std::vector<std::string> Back;
-  for (int I = 0; I < Count; ++I) Back.push_back(Reader.ReadString("TSTermWin1.Memo1_Lines", "Item" + std::to_string(I), ""));
+  for (int I = 0; I < Count; ++I)
+    Back.push_back(Reader.ReadString("TSTermWin1.Memo1_Lines", "Item" + std::to_string(I), ""));
   EXPECT_EQ(Back, Memo);
 
   // Each write reaches the disk at once: another object sees it without any flush.

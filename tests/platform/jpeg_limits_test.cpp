@@ -45,12 +45,10 @@ TEST(JpegLimits, ClaimedSizeBeyondTheCapIsRefusedBeforeDecoding) {
     int Width, Height;
     bool Refused;
   } cases[] = {
-      {40000, 40000, true},  // 1.6 gigapixels claimed by a few hundred bytes
-      {60000, 1200, true},
-      {8193, 8192, true},    // one column past the cap
-      {8192, 8192, false},   // the cap itself: the header is read, nothing is decoded yet
-      {60000, 1, false},
-      {16, 8, false},
+      {40000, 40000, true},                      // 1.6 gigapixels claimed by a few hundred bytes
+      {60000, 1200, true},  {8193, 8192, true},  // one column past the cap
+      {8192, 8192, false},                       // the cap itself: the header is read, nothing is decoded yet
+      {60000, 1, false},    {16, 8, false},
   };
   static_assert(JPEGMaxPixels == int64_t(8192) * 8192);
   for (const auto& c : cases) {

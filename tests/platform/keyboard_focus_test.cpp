@@ -95,11 +95,19 @@ struct Dialog {
 };
 
 std::string NameOf(TWinControl* C, const Dialog& D) {
-  const std::pair<TWinControl*, const char*> names[] = {
-      {D.Series, "Series"}, {D.Name, "Name"},   {D.Smooth, "Smooth"}, {D.Marks, "Marks"},
-      {D.List, "List"},     {D.Pages, "Pages"}, {D.Title, "Title"},   {D.Axis, "Axis"},
-      {D.Ok, "Ok"},         {D.Cancel, "Cancel"}, {D.Kind->Buttons(0), "Line"},
-      {D.Kind->Buttons(1), "Points"}, {D.Kind->Buttons(2), "Bars"}};
+  const std::pair<TWinControl*, const char*> names[] = {{D.Series, "Series"},
+                                                        {D.Name, "Name"},
+                                                        {D.Smooth, "Smooth"},
+                                                        {D.Marks, "Marks"},
+                                                        {D.List, "List"},
+                                                        {D.Pages, "Pages"},
+                                                        {D.Title, "Title"},
+                                                        {D.Axis, "Axis"},
+                                                        {D.Ok, "Ok"},
+                                                        {D.Cancel, "Cancel"},
+                                                        {D.Kind->Buttons(0), "Line"},
+                                                        {D.Kind->Buttons(1), "Points"},
+                                                        {D.Kind->Buttons(2), "Bars"}};
   for (auto& [c, n] : names)
     if (c == C) return n;
   return C ? C->ClassName() : "none";
@@ -145,7 +153,7 @@ TEST(KeyboardFocus, TabAndShiftTabWalkTheTabOrderRoundTheForm) {
   // The disabled edit, the label and the hidden page are passed over; a radio group is entered
   // at its checked button only; the walk wraps round.
   EXPECT_EQ(Walk(d, 11, {}), (std::vector<std::string>{"Name", "Smooth", "Marks", "Points", "List", "Pages", "Title",
-                                                         "Ok", "Cancel", "Series", "Name"}));
+                                                       "Ok", "Cancel", "Series", "Name"}));
   EXPECT_EQ(Walk(d, 3, {ssShift}), (std::vector<std::string>{"Series", "Cancel", "Ok"}));
   // TabOrder moves a control among its siblings.
   d.Cancel->SetTabOrder(0);
@@ -244,8 +252,8 @@ TEST(KeyboardFocus, PageControlRadioGroupAndListBoxKeys) {
 
   // Page keys in the list box move by the rows that show less one (80 / 16 = 5 rows).
   d.List->SetItemIndex(0);
-  for (auto [key, want] : {std::pair{VK_NEXT, 4}, {VK_NEXT, 8}, {VK_PRIOR, 4}, {VK_END, 19}, {VK_NEXT, 19},
-                           {VK_HOME, 0}, {VK_PRIOR, 0}}) {
+  for (auto [key, want] :
+       {std::pair{VK_NEXT, 4}, {VK_NEXT, 8}, {VK_PRIOR, 4}, {VK_END, 19}, {VK_NEXT, 19}, {VK_HOME, 0}, {VK_PRIOR, 0}}) {
     SendKey({}, key);
     EXPECT_EQ(d.List->ItemIndex(), want) << key;
   }

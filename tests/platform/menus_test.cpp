@@ -33,8 +33,8 @@ TEST(Menus, TreeEditingAndErrors) {
   EXPECT_EQ(root->Find("Window"), nullptr);
   EXPECT_EQ(edit->GetParentMenu(), &menu);
 
-  EXPECT_THROW(root->Add(edit), EMenuError);      // already placed
-  EXPECT_THROW(edit->Add(root), EMenuError);      // would hold its own parent
+  EXPECT_THROW(root->Add(edit), EMenuError);  // already placed
+  EXPECT_THROW(edit->Add(root), EMenuError);  // would hold its own parent
   EXPECT_THROW(root->Items(3), EMenuError);
   EXPECT_THROW(root->Insert(9, new TMenuItem(&menu)), EMenuError);
 

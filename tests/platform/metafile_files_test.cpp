@@ -128,7 +128,8 @@ std::string ReadFile(const std::filesystem::path& P) {
 struct TempDir {
   std::filesystem::path P;
   TempDir() {
-    P = std::filesystem::temp_directory_path() / ("vm_metafile_" + std::to_string(::getpid()) + "_" + std::to_string(std::rand()));
+    P = std::filesystem::temp_directory_path() /
+        ("vm_metafile_" + std::to_string(::getpid()) + "_" + std::to_string(std::rand()));
     std::filesystem::create_directories(P);
   }
   ~TempDir() { std::filesystem::remove_all(P); }
@@ -138,14 +139,14 @@ TEST(MetafileFiles, EnhancedMetafileHeaderRecordsAndEnd) {
   auto m = Recorded(true);
   const std::string s = Bytes(*m);
   ASSERT_GE(s.size(), 108u);
-  EXPECT_EQ(U32(s, 0), 1u);                    // the header record
-  EXPECT_EQ(U32(s, 40), 0x464D4520u);          // " EMF"
+  EXPECT_EQ(U32(s, 0), 1u);            // the header record
+  EXPECT_EQ(U32(s, 40), 0x464D4520u);  // " EMF"
   EXPECT_EQ(U32(s, 44), 0x10000u);
-  EXPECT_EQ(U32(s, 48), s.size());             // bytes
-  EXPECT_EQ(I32(s, 8), 0);                     // bounds, inclusive, in pixels
+  EXPECT_EQ(U32(s, 48), s.size());  // bytes
+  EXPECT_EQ(I32(s, 8), 0);          // bounds, inclusive, in pixels
   EXPECT_EQ(I32(s, 16), kW - 1);
   EXPECT_EQ(I32(s, 20), kH - 1);
-  EXPECT_EQ(I32(s, 32), 4233);                 // frame: 160 px at 96 per inch in 0.01 mm
+  EXPECT_EQ(I32(s, 32), 4233);  // frame: 160 px at 96 per inch in 0.01 mm
   EXPECT_EQ(I32(s, 36), 2646);
   EXPECT_EQ(I32(s, 72) * 254, I32(s, 80) * 960);  // the reference device: 96 per inch
   // The description: "Varomark\0test scene\0\0" in UTF-16 at its offset.
@@ -236,8 +237,8 @@ TEST(MetafileFiles, WindowsMetafilePlaceableHeaderAndRecords) {
   EXPECT_EQ(U32(s, 34), largest);
   EXPECT_TRUE(cyrillicFont) << "the Cyrillic text needs a font of the Cyrillic character set";
   EXPECT_TRUE(cyrillicText) << "the Cyrillic text in code page 1251";
-  for (uint16_t fn : {0x020B, 0x020C, 0x02FA, 0x02FC, 0x02FB, 0x012D, 0x01F0, 0x0324, 0x0325, 0x0A32, 0x0F43,
-                      0x001E, 0x0127, 0x0416})
+  for (uint16_t fn :
+       {0x020B, 0x020C, 0x02FA, 0x02FC, 0x02FB, 0x012D, 0x01F0, 0x0324, 0x0325, 0x0A32, 0x0F43, 0x001E, 0x0127, 0x0416})
     EXPECT_GT(seen[fn], 0) << "no record " << std::hex << fn;
   // Objects are deleted as they are replaced: the table stays small.
   EXPECT_LE(U16(s, 32), 6);
@@ -260,7 +261,7 @@ TEST(MetafileFiles, BothKindsReadBackToTheSamePicture) {
     const struct {
       int X, Y;
       TColor C;
-    } probes[] = {{2, 2, clYellow},  {20, 20, clAqua}, {5, 20, clNavy},  {125, 15, clRed},
+    } probes[] = {{2, 2, clYellow},     {20, 20, clAqua},    {5, 20, clNavy},  {125, 15, clRed},
                   {130, 60, clFuchsia}, {145, 75, clYellow}, {12, 55, clBlue}, {30, 80, clGreen}};
     for (const auto& p : probes) EXPECT_EQ(b->Canvas()->Pixels(p.X, p.Y), p.C) << p.X << "," << p.Y;
   }
@@ -362,9 +363,11 @@ std::unique_ptr<TMetafile> RecordedCurves(bool Enhanced) {
 std::vector<uint32_t> RecordTypes(const std::string& S, bool Enhanced) {
   std::vector<uint32_t> types;
   if (Enhanced) {
-    for (size_t off = 0; off + 8 <= S.size() && U32(S, off + 4) >= 8; off += U32(S, off + 4)) types.push_back(U32(S, off));
+    for (size_t off = 0; off + 8 <= S.size() && U32(S, off + 4) >= 8; off += U32(S, off + 4))
+      types.push_back(U32(S, off));
   } else {
-    for (size_t off = 40; off + 6 <= S.size() && U32(S, off) >= 3; off += 2 * U32(S, off)) types.push_back(U16(S, off + 4));
+    for (size_t off = 40; off + 6 <= S.size() && U32(S, off) >= 3; off += 2 * U32(S, off))
+      types.push_back(U16(S, off + 4));
   }
   return types;
 }
@@ -416,7 +419,7 @@ TEST(MetafileFiles, CurvesAreWrittenAsTheirOwnRecordsAndReadBack) {
     const struct {
       int X, Y;
       TColor C;
-    } probes[] = {{25, 20, clAqua},  {90, 25, clRed},   {60, 25, clWhite},  {135, 15, clLime}, {135, 35, clWhite},
+    } probes[] = {{25, 20, clAqua},    {90, 25, clRed},   {60, 25, clWhite},  {135, 15, clLime},  {135, 35, clWhite},
                   {100, 82, clYellow}, {120, 62, clBlue}, {140, 50, clWhite}, {25, 40, clMaroon}, {25, 90, clWhite}};
     for (const auto& p : probes) EXPECT_EQ(b->Canvas()->Pixels(p.X, p.Y), p.C) << p.X << "," << p.Y;
     // Written again, the picture read back keeps its curves.
@@ -517,7 +520,8 @@ TEST(MetafileFiles, CurvesStaySmoothWhenTheFileIsScaledUp) {
 
 // libwmf's converter reads the Windows Metafile.
 TEST(MetafileFiles, WindowsMetafileReadByLibwmf) {
-  if (!Installed("wmf2svg")) GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
+  if (!Installed("wmf2svg"))
+    GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
   TempDir dir;
   auto m = Recorded(false);
   {
@@ -540,7 +544,8 @@ TEST(MetafileFiles, WindowsMetafileReadByLibwmf) {
 // libwmf reads the curves as shapes of their own: ellipses, elliptic arcs in paths and a round
 // rectangle, not rows of pixels.
 TEST(MetafileFiles, CurvesReadByLibwmfAsShapes) {
-  if (!Installed("wmf2svg")) GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
+  if (!Installed("wmf2svg"))
+    GTEST_SKIP() << "wmf2svg (libwmf-bin) is not installed: the WMF is not read by another program";
   TempDir dir;
   {
     std::ofstream f(dir.P / "curves.wmf", std::ios::binary);

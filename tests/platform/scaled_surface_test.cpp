@@ -41,7 +41,7 @@ protected:
     c->LineTo(70, 45);
     c->Brush()->SetStyle(bsClear);
     c->Rectangle(5, 30, 15, 40);  // outline on x 5 and 14, y 30 and 39
-    c->MoveTo(20, 50);  // a slanted line
+    c->MoveTo(20, 50);            // a slanted line
     c->LineTo(60, 58);
     c->Ellipse(80, 30, 96, 46);
   }
@@ -198,8 +198,9 @@ TEST(ScaledSurface, RunAtScaleTwoAndOneAndAHalf) {
   ASSERT_GT(n, 0);
   self[n] = 0;
   for (const char* scale : {"2", "1.5"}) {
-    std::string cmd = std::string("QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=") + scale + " VAROMARK_SCALED_RUN=" +
-                      scale + " '" + self + "' --gtest_filter='ScaledSurface.*' --gtest_brief=1";
+    std::string cmd = std::string("QT_QPA_PLATFORM=offscreen QT_SCALE_FACTOR=") + scale +
+                      " VAROMARK_SCALED_RUN=" + scale + " '" + self +
+                      "' --gtest_filter='ScaledSurface.*' --gtest_brief=1";
     EXPECT_EQ(std::system(cmd.c_str()), 0) << "at scale " << scale;
   }
 }

@@ -115,8 +115,8 @@ TEST(StdCtrls, EditTypingChangesTextWithinLimitsAndHandlersCanSwallowKeys) {
   std::vector<std::string> changes;
   edit.OnChange = [&](TObject* S) { changes.push_back(static_cast<TEdit*>(S)->Text()); };
   edit.OnKeyPress = [](TObject*, char& Key) {
-    if (Key == 'x') Key = 0;             // swallowed
-    if (Key == 'q') Key = 'Q';           // replaced
+    if (Key == 'x') Key = 0;    // swallowed
+    if (Key == 'q') Key = 'Q';  // replaced
   };
   Type(&edit, "abxq");
   EXPECT_EQ(edit.Text(), "abQ");
@@ -213,7 +213,7 @@ TEST(StdCtrls, SpinBoxStepCommandsTakeTheProgramsTexts) {
   EXPECT_EQ(NativeText("QAbstractSpinBox", "&Step up"), SSpinStepUp);
   EXPECT_EQ(NativeText("QAbstractSpinBox", "Step &down"), SSpinStepDown);
   EXPECT_EQ(NativeText("QAbstractSpinBox", "Other"), "Other");  // a text the program does not know
-  SSpinStepUp.clear();  // an empty text keeps Qt's own
+  SSpinStepUp.clear();                                          // an empty text keeps Qt's own
   EXPECT_EQ(NativeText("QAbstractSpinBox", "&Step up"), "&Step up");
   SSpinStepUp = up;
   SSpinStepDown = down;
@@ -224,8 +224,8 @@ TEST(StdCtrls, CheckBoxClicksCycleThroughStatesAllowed) {
     bool AllowGrayed;
     std::vector<TCheckBoxState> States;
   };
-  for (const Case& c : {Case{false, {cbChecked, cbUnchecked, cbChecked}},
-                        Case{true, {cbChecked, cbUnchecked, cbGrayed}}}) {
+  for (const Case& c :
+       {Case{false, {cbChecked, cbUnchecked, cbChecked}}, Case{true, {cbChecked, cbUnchecked, cbGrayed}}}) {
     TCheckBox box(nullptr);
     box.SetAllowGrayed(c.AllowGrayed);
     int clicks = 0;
@@ -317,7 +317,7 @@ TEST(StdCtrls, ButtonModalResultReachesTheFormAndDialogKeysClickButtons) {
     SendInput(c.Where, ikKeyDown, {}, 0, 0, c.Key);
     EXPECT_EQ(form.ModalResult(), c.Want) << c.Where->ClassName() << " " << c.Key;
   }
-  EXPECT_EQ(memo->Lines()->Count(), 2);  // the memo's Enter made a new line
+  EXPECT_EQ(memo->Lines()->Count(), 2);                                     // the memo's Enter made a new line
   edit->OnKeyDown = [](TObject*, uint16_t& Key, TShiftState) { Key = 0; };  // a handler keeps the key
   form.SetModalResult(mrNone);
   SendInput(edit, ikKeyDown, {}, 0, 0, VK_RETURN);
@@ -365,8 +365,8 @@ TEST(StdCtrls, ListBoxSelectsByMouseAndKeysAndDrawsSelection) {
   list.Items()->Insert(0, "zero");
   list.Items()->Delete(2);
   EXPECT_EQ(list.SelCount(), 2);
-  EXPECT_TRUE(list.Selected(1));   // "one"
-  EXPECT_TRUE(list.Selected(2));   // "three"
+  EXPECT_TRUE(list.Selected(1));    // "one"
+  EXPECT_TRUE(list.Selected(2));    // "three"
   EXPECT_EQ(list.ItemIndex(), -1);  // it was on "two", deleted
   list.Items()->Exchange(0, 1);
   EXPECT_TRUE(list.Selected(0));

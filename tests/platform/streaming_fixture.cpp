@@ -11,16 +11,22 @@ const TEnumInfo StyleInfo("TStyle", {"fsBold", "fsItalic", "fsUnderline", "fsStr
 namespace {
 
 bool ColorToIdent(int64_t V, std::string& Ident) {
-  if (V == 255) Ident = "clRed";
-  else if (V == 0xFF0000) Ident = "clBlue";
-  else return false;
+  if (V == 255)
+    Ident = "clRed";
+  else if (V == 0xFF0000)
+    Ident = "clBlue";
+  else
+    return false;
   return true;
 }
 
 bool IdentToColor(const std::string& Ident, int64_t& V) {
-  if (SameText(Ident, "clRed")) V = 255;
-  else if (SameText(Ident, "clBlue")) V = 0xFF0000;
-  else return false;
+  if (SameText(Ident, "clRed"))
+    V = 255;
+  else if (SameText(Ident, "clBlue"))
+    V = 0xFF0000;
+  else
+    return false;
   return true;
 }
 
@@ -106,13 +112,11 @@ void TWidget::DefineProperties(TFiler* Filer) {
       },
       ancestor ? Extra != ancestor->Extra : !Extra.empty());
   Filer->DefineBinaryProperty(
-      "Blob", [this](TStream& S) { Blob = S.ReadAll(); },
-      [this](TStream& S) { S.WriteString(Blob); }, ancestor ? Blob != ancestor->Blob : !Blob.empty());
+      "Blob", [this](TStream& S) { Blob = S.ReadAll(); }, [this](TStream& S) { S.WriteString(Blob); },
+      ancestor ? Blob != ancestor->Blob : !Blob.empty());
 }
 
-void RegisterFixtureClasses() {
-  RegisterClasses({TWidget::StaticClass(), TPanelForm::StaticClass()});
-}
+void RegisterFixtureClasses() { RegisterClasses({TWidget::StaticClass(), TPanelForm::StaticClass()}); }
 
 VM_PUBLISH(TFontLike) {
   P.Int("Color", &TFontLike::Color, &TFontLike::SetColor).Idents(ColorIdents).Default(0);

@@ -37,8 +37,7 @@ std::string TextToBinary(const std::string& Text) {
   return Bytes(out);
 }
 
-TComponent* ReadBinary(const std::string& Bin, TComponent* Into = nullptr,
-                       std::vector<std::string>* Errors = nullptr) {
+TComponent* ReadBinary(const std::string& Bin, TComponent* Into = nullptr, std::vector<std::string>* Errors = nullptr) {
   TStringStream in(Bin);
   std::function<void(TReader*, const std::string&, bool&)> hook;
   if (Errors)
@@ -134,8 +133,7 @@ protected:
     EXPECT_EQ(a->Blob, b->Blob);
     EXPECT_EQ(a->Value, b->Value);
     EXPECT_EQ(a->Price, b->Price);
-    EXPECT_EQ(a->ParentWidget ? a->ParentWidget->Name() : "",
-              b->ParentWidget ? b->ParentWidget->Name() : "");
+    EXPECT_EQ(a->ParentWidget ? a->ParentWidget->Name() : "", b->ParentWidget ? b->ParentWidget->Name() : "");
   }
 
   static void ExpectSameForm(TComponent* a, TComponent* b) {
@@ -219,8 +217,7 @@ public:
 VM_PUBLISH(TWidgetPlus) { P.Int("Count", &TWidget::Count, &TWidget::SetCount).Default(7); }
 VM_DEFINE_CLASS(TSlotted)
 VM_PUBLISH(TLongNamedPartForStreamTests) {
-  P.Int("NumberOfThingsInThisPart", &TLongNamedPartForStreamTests::Count,
-        &TLongNamedPartForStreamTests::SetCount);
+  P.Int("NumberOfThingsInThisPart", &TLongNamedPartForStreamTests::Count, &TLongNamedPartForStreamTests::SetCount);
   P.Object("AppearanceOfThePart", &TLongNamedPartForStreamTests::AppearanceOfThePart,
            &TLongNamedPartForStreamTests::SetAppearanceOfThePart);
 }
@@ -288,8 +285,7 @@ TEST_F(StreamingTest, DefaultsAreNotWritten) {
   TPanelForm form(nullptr);
   form.SetName("Form1");
   (new TWidget(&form))->SetName("Plain");
-  EXPECT_EQ(BinaryToText(ToBinary(&form)),
-            "object Form1: TPanelForm\r\n  object Plain: TWidget\r\n  end\r\nend\r\n");
+  EXPECT_EQ(BinaryToText(ToBinary(&form)), "object Form1: TPanelForm\r\n  object Plain: TWidget\r\n  end\r\nend\r\n");
 
   // A value put back to its default disappears again; a stored predicate can hold one back.
   auto* w = static_cast<TWidget*>(form.FindComponent("Plain"));
@@ -466,8 +462,12 @@ TEST_F(StreamingTest, UnknownRootClassAndWrongSignature) {
   EXPECT_THROW(TextToComponent("object X: TAbstractPart\r\nend\r\n", nullptr), EReadError);
   UnRegisterClass(TAbstractPart::StaticClass());
   const std::string bad[] = {"", "TPF", "TPF1\x01", "XXXX\x01", "TPF0\x02", std::string("TPF0\0", 5)};
-  const char* messages[] = {"Stream read error",     "Stream read error",          "Invalid stream format",
-                            "Invalid stream format", "Unsupported stream version 2", "Unsupported stream version 0"};
+  const char* messages[] = {"Stream read error",
+                            "Stream read error",
+                            "Invalid stream format",
+                            "Invalid stream format",
+                            "Unsupported stream version 2",
+                            "Unsupported stream version 0"};
   for (size_t i = 0; i < std::size(bad); ++i) {
     try {
       delete ReadBinary(bad[i]);
@@ -501,8 +501,7 @@ TEST_F(StreamingTest, DamagedStreamsRaiseReadErrors) {
       }
       try {
         BinaryToText(bad);
-      } catch (const EReadError&) {
-      }
+      } catch (const EReadError&) {}
     }
   }
 }
@@ -513,7 +512,9 @@ TEST_F(StreamingTest, HostileLengthsAndNestingAreRefused) {
     std::string bytes;
     const char* message;
   };
-  const std::string head = std::string("TPF0\x01", 5) + "\x0ATPanelForm\x05" "Form1";
+  const std::string head = std::string("TPF0\x01", 5) +
+                           "\x0ATPanelForm\x05"
+                           "Form1";
   auto prop = [](const std::string& name, const std::string& value) {
     return std::string(1, static_cast<char>(name.size())) + name + value;
   };
@@ -678,8 +679,8 @@ TEST_F(StreamingTest, BinaryPropertyWithANestedWriterAndReader) {
   // that property: the outer stream is intact, so a tolerant reader goes on with the next one.
   for (const char* block : {"01000000FF", "02000000", "0100000001"}) {
     SCOPED_TRACE(block);
-    const std::string damaged = std::string("object Form1: TPanelForm\r\n  object M: TSlotted\r\n") +
-                                "    Items = {" + block + "}\r\n    Tag = 9\r\n  end\r\nend\r\n";
+    const std::string damaged = std::string("object Form1: TPanelForm\r\n  object M: TSlotted\r\n") + "    Items = {" +
+                                block + "}\r\n    Tag = 9\r\n  end\r\nend\r\n";
     std::vector<std::string> errors;
     std::unique_ptr<TComponent> read(ReadBinary(TextToBinary(damaged), nullptr, &errors));
     ASSERT_EQ(errors.size(), 1u);

@@ -58,7 +58,8 @@ TEST_F(StreamsTest, OpenFailuresNameTheFileAndTheReason) {
     bool Create;
   };
   const std::vector<Case> Cases = {
-      {Path("missing.bin"), fmOpenRead, "Cannot open file \"" + Path("missing.bin") + "\". No such file or directory", false},
+      {Path("missing.bin"), fmOpenRead, "Cannot open file \"" + Path("missing.bin") + "\". No such file or directory",
+       false},
       {Dir.string(), fmOpenRead, "Cannot open file \"" + Dir.string() + "\". Is a directory", false},
       {Path("no/such/dir.bin"), fmCreate,
        "Cannot create file \"" + Path("no/such/dir.bin") + "\". No such file or directory", true},
@@ -79,7 +80,10 @@ TEST_F(StreamsTest, OpenFailuresNameTheFileAndTheReason) {
 
 TEST_F(StreamsTest, ShareModesBetweenStreams) {
   std::string F = Path("shared.bin");
-  { TFileStream S(F, fmCreate); S.WriteString("keep"); }
+  {
+    TFileStream S(F, fmCreate);
+    S.WriteString("keep");
+  }
   const std::string Busy = "The process cannot access the file because it is being used by another process";
   struct Case {
     uint16_t First, Second;

@@ -200,7 +200,7 @@ TEST(StringList, ChangeEventsAndUpdateBrackets) {
   Log.clear();
   L.EndUpdate();  // unbalanced: ignored
   L.Clear();
-  L.Clear();      // already empty: no events
+  L.Clear();  // already empty: no events
   EXPECT_EQ(Log, (std::vector<std::string>{"changing", "change:0"}));
 }
 
@@ -227,9 +227,8 @@ TEST(StringList, ObjectsTravelWithTheirLinesAndOwnedOnesAreFreed) {
 
   TStringList S;
   for (const char* X : {"3", "10", "2"}) S.Add(X);
-  S.CustomSort([](TStringList* List, int I, int J) {
-    return std::stoi(List->Strings(I)) - std::stoi(List->Strings(J));
-  });
+  S.CustomSort(
+      [](TStringList* List, int I, int J) { return std::stoi(List->Strings(I)) - std::stoi(List->Strings(J)); });
   EXPECT_EQ(Lines(S), (std::vector<std::string>{"2", "3", "10"}));
   S.Sort();
   EXPECT_EQ(Lines(S), (std::vector<std::string>{"10", "2", "3"}));

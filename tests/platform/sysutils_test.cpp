@@ -37,21 +37,26 @@ TEST(SysUtilsFormat, TableOfProgramFormats) {
       {"%1.0f", {1234.5}, "1234"},
       {"%1.0f", {-1235.5}, "-1236"},
       {"%1.0f", {-0.4}, "0"},
-      {"МТЗ=%5.0f Y=%7.2f AEx=%7.1f AEy=%7.1f", {12.0, 3.456, -10.25, 0.0},
+      {"МТЗ=%5.0f Y=%7.2f AEx=%7.1f AEy=%7.1f",
+       {12.0, 3.456, -10.25, 0.0},
        "МТЗ=   12 Y=   3.46 AEx=  -10.2 AEy=    0.0"},
       {"%5.2f%7.2f", {1.0, -0.005}, " 1.00  -0.01"},
-      {"        РАЙОН РАБОТ-%3s ;  ПИКЕТ-%6s;  ЦЭС-%4s;  ПОЛЕВАЯ МЛ-%10s", {"ЮГ", "ПК12", "7", "Т-1"},
+      {"        РАЙОН РАБОТ-%3s ;  ПИКЕТ-%6s;  ЦЭС-%4s;  ПОЛЕВАЯ МЛ-%10s",
+       {"ЮГ", "ПК12", "7", "Т-1"},
        "        РАЙОН РАБОТ- ЮГ ;  ПИКЕТ-  ПК12;  ЦЭС-   7;  ПОЛЕВАЯ МЛ-       Т-1"},
-      {"        ВРЕМЯ ЗАПИСИ-%6.6d%6.6d ;  КООРДИНАТЫ X, Y- %7.2f %8.2f", {30514, 90507, 5.125, -12.0},
+      {"        ВРЕМЯ ЗАПИСИ-%6.6d%6.6d ;  КООРДИНАТЫ X, Y- %7.2f %8.2f",
+       {30514, 90507, 5.125, -12.0},
        "        ВРЕМЯ ЗАПИСИ-030514090507 ;  КООРДИНАТЫ X, Y-    5.12   -12.00"},
-      {"АЗИМУТЫ EX, EY, HX, HY- %6.1n%6.1n%6.1n%6.1n", {12.25, -1234.56, 0.0, 45},
+      {"АЗИМУТЫ EX, EY, HX, HY- %6.1n%6.1n%6.1n%6.1n",
+       {12.25, -1234.56, 0.0, 45},
        "АЗИМУТЫ EX, EY, HX, HY-   12.2-1,234.6   0.0  45.0"},
       {"%12.12s %12.12s %4.4s%1x%2.2d%1s %10.10s %10s  %10s%11.6f%11.6f %9.2f",
-       {"Survey-Project-X", "site01a.mtA", "12345", 5, 14, "a", "101A", "55:10:00N", "37:30:00E", 55.1666666,
-        37.5, -12.345},
+       {"Survey-Project-X", "site01a.mtA", "12345", 5, 14, "a", "101A", "55:10:00N", "37:30:00E", 55.1666666, 37.5,
+        -12.345},
        "Survey-Proje  site01a.mtA 1234514a       101A  55:10:00N   37:30:00E  55.166667  37.500000    -12.35"},
       {"3D effect percent must be between %d and %d", {1, 100}, "3D effect percent must be between 1 and 100"},
-      {"Series Delete: ValueIndex %d out of bounds (0 to %d).", {5, -1},
+      {"Series Delete: ValueIndex %d out of bounds (0 to %d).",
+       {5, -1},
        "Series Delete: ValueIndex 5 out of bounds (0 to -1)."},
       {"Zoom: %d %%", {50}, "Zoom: 50 %"},
       {"3D: %d %%", {0}, "3D: 0 %"},
@@ -61,9 +66,11 @@ TEST(SysUtilsFormat, TableOfProgramFormats) {
       {"Page %d of %d", {1, 12}, "Page 1 of 12"},
       {"%d bytes", {0}, "0 bytes"},
       {"Answer Vector index must be between 1 and %d", {7}, "Answer Vector index must be between 1 and 7"},
-      {"Error code: %d downloading Chart from URL: %s", {404, "http://x/c.tee"},
+      {"Error code: %d downloading Chart from URL: %s",
+       {404, "http://x/c.tee"},
        "Error code: 404 downloading Chart from URL: http://x/c.tee"},
-      {"Error code: %d downloading Series data from URL: %s", {-1, ""},
+      {"Error code: %d downloading Series data from URL: %s",
+       {-1, ""},
        "Error code: -1 downloading Series data from URL: "},
       {"No valid DataSource: %s", {"Table1"}, "No valid DataSource: Table1"},
       {"%s of %s", {"25 %", "400"}, "25 % of 400"},
@@ -72,12 +79,15 @@ TEST(SysUtilsFormat, TableOfProgramFormats) {
       {"%s: has no Editor Dialog", {""}, ": has no Editor Dialog"},
       {"Delete %s ?", {"Series1"}, "Delete Series1 ?"},
       {"Desired %s Increment", {"Left"}, "Desired Left Increment"},
-      {"Incorrect value. Reason: %s", {"'x' is not a valid floating point value"},
+      {"Incorrect value. Reason: %s",
+       {"'x' is not a valid floating point value"},
        "Incorrect value. Reason: 'x' is not a valid floating point value"},
       {"Field %s does not exist", {"X"}, "Field X does not exist"},
       {"Calculate %s every:", {"Average"}, "Calculate Average every:"},
       {"Do you want to save %s?", {"a.tee"}, "Do you want to save a.tee?"},
-      {"Cannot find Series editor Form: %s", {"TLineSeriesEditor"}, "Cannot find Series editor Form: TLineSeriesEditor"},
+      {"Cannot find Series editor Form: %s",
+       {"TLineSeriesEditor"},
+       "Cannot find Series editor Form: TLineSeriesEditor"},
       {"Drag %s to Rotate", {"Left"}, "Drag Left to Rotate"},
       {"Xpr=%d", {17}, "Xpr=17"},
       {"No valid DataSource: %s", {std::string("Ряд")}, "No valid DataSource: Ряд"},
@@ -154,7 +164,7 @@ TEST(SysUtilsFormat, FormatFloatMasks) {
       {"#,##0.###", -1234567.25, "-1,234,567.25"},
       {"#,##0.###", 2.0625, "2.062"},  // exact half: to even
       {"#,##0.###", 0.0004, "0"},
-      {"#,##0.###", -0.0004, "0"},     // a negative that rounds to zero has no sign
+      {"#,##0.###", -0.0004, "0"},  // a negative that rounds to zero has no sign
       {"0.000E+00;-0.000E+00", 12345, "1.234E+04"},
       {"0.000E+00;-0.000E+00", -0.00012346, "-1.235E-04"},
       {"0.000E+00;-0.000E+00", 0, "0.000E+00"},
@@ -237,8 +247,8 @@ TEST(SysUtilsFormat, PascalStrWidthAndDecimals) {
 }
 
 TEST(SysUtilsFormat, RoundingIsHalfToEven) {
-  const std::vector<std::pair<long double, int64_t>> Cases = {
-      {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {-2.6, -3}};
+  const std::vector<std::pair<long double, int64_t>> Cases = {{0.5, 0},   {1.5, 2},   {2.5, 2},    {-0.5, 0},
+                                                              {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {-2.6, -3}};
   for (auto [X, R] : Cases) EXPECT_EQ(Round(X), R) << static_cast<double>(X);
   EXPECT_EQ(Trunc(-1.7), -1);
   EXPECT_THROW(Round(1e30), EInvalidOp);
@@ -259,8 +269,8 @@ TEST(SysUtilsFormat, TheRandomGeneratorRepeatsFromASeed) {
 }
 
 TEST(SysUtilsParse, FloatTexts) {
-  const std::vector<std::pair<const char*, double>> Good = {
-      {" 1.5 ", 1.5}, {"-2e3", -2000}, {"+.5", 0.5}, {"5.", 5}, {"1E-2", 0.01}, {"0", 0}, {"1e-400", 0}};
+  const std::vector<std::pair<const char*, double>> Good = {{" 1.5 ", 1.5}, {"-2e3", -2000}, {"+.5", 0.5}, {"5.", 5},
+                                                            {"1E-2", 0.01}, {"0", 0},        {"1e-400", 0}};
   for (auto [S, V] : Good) {
     EXPECT_DOUBLE_EQ(StrToFloat(S), V) << S;
   }
@@ -292,7 +302,7 @@ TEST(SysUtilsParse, FloatTextsIgnoreTheCLocale) {
 
 TEST(SysUtilsParse, IntegerTexts) {
   const std::vector<std::pair<const char*, int32_t>> Good = {
-      {"12", 12}, {" 12", 12}, {"-7", -7}, {"+7", 7}, {"$FF", 255}, {"0x10", 16}, {"-2147483648", INT32_MIN},
+      {"12", 12},       {" 12", 12}, {"-7", -7}, {"+7", 7}, {"$FF", 255}, {"0x10", 16}, {"-2147483648", INT32_MIN},
       {"$FFFFFFFF", -1}};
   for (auto [S, V] : Good) EXPECT_EQ(StrToInt(S), V) << S;
   for (const char* S : {"", "12 ", "1.5", "2147483648", "abc", "$", "0x", "1e3", "--1"}) {
@@ -363,12 +373,19 @@ TEST(SysUtilsFiles, MatchesMaskIsCaseInsensitive) {
     const char* Mask;
     bool Match;
   };
-  const std::vector<Case> Cases = {
-      {"Site1a.MTa", "site?a.mt?", true}, {"Site1a.aMT", "site?a.?mt", true}, {"abc", "*.*", false},
-      {"a.b.c", "*.c", true},             {"ПРОФИЛЬ.dat", "профиль.*", true}, {"a.txt", "[a-c].txt", true},
-      {"d.txt", "[!a-c].txt", true},      {"b.txt", "[!a-c].txt", false},     {"x", "", false},
-      {"", "*", true},                    {"[x", "[x", true},                 {"abc", "a*c*", true},
-      {"ab", "a?c", false}};
+  const std::vector<Case> Cases = {{"Site1a.MTa", "site?a.mt?", true},
+                                   {"Site1a.aMT", "site?a.?mt", true},
+                                   {"abc", "*.*", false},
+                                   {"a.b.c", "*.c", true},
+                                   {"ПРОФИЛЬ.dat", "профиль.*", true},
+                                   {"a.txt", "[a-c].txt", true},
+                                   {"d.txt", "[!a-c].txt", true},
+                                   {"b.txt", "[!a-c].txt", false},
+                                   {"x", "", false},
+                                   {"", "*", true},
+                                   {"[x", "[x", true},
+                                   {"abc", "a*c*", true},
+                                   {"ab", "a?c", false}};
   for (const auto& C : Cases) EXPECT_EQ(MatchesMask(C.Name, C.Mask), C.Match) << C.Name << " ~ " << C.Mask;
 }
 

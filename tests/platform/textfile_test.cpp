@@ -55,10 +55,25 @@ TEST(TextFile, FailuresRaiseInOutErrorNamingTheFile) {
   TTextFile Reading(Existing);
   Reading.Reset();
   const std::vector<Case> Cases = {
-      {[&] { TTextFile F(Missing); F.Reset(); }, "Cannot open file \"" + Missing + "\". No such file or directory"},
-      {[&] { TTextFile F(Missing); F.Append(); }, "Cannot open file \"" + Missing + "\". No such file or directory"},
-      {[&] { TTextFile F(Dir.string()); F.Rewrite(); }, "Cannot create file \"" + Dir.string() + "\". Is a directory"},
-      {[&] { TTextFile F((Dir / "no" / "x").string()); F.Rewrite(); },
+      {[&] {
+         TTextFile F(Missing);
+         F.Reset();
+       },
+       "Cannot open file \"" + Missing + "\". No such file or directory"},
+      {[&] {
+         TTextFile F(Missing);
+         F.Append();
+       },
+       "Cannot open file \"" + Missing + "\". No such file or directory"},
+      {[&] {
+         TTextFile F(Dir.string());
+         F.Rewrite();
+       },
+       "Cannot create file \"" + Dir.string() + "\". Is a directory"},
+      {[&] {
+         TTextFile F((Dir / "no" / "x").string());
+         F.Rewrite();
+       },
        "Cannot create file \"" + (Dir / "no" / "x").string() + "\". No such file or directory"},
       {[&] { Closed.ReadLn(); }, "File not open: \"" + Existing + "\""},
       {[&] { Closed.CloseFile(); }, "File not open: \"" + Existing + "\""},

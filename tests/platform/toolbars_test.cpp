@@ -161,7 +161,7 @@ TEST(ToolBars, ButtonsDrawTheirPictureFromTheBarsImageList) {
   b->SetEnabled(false);
   b->Repaint();
   EXPECT_NE(ControlSurfacePixel(b, 12, 12), clRed);  // grayed
-  b->SetImageIndex(7);  // past the list: nothing drawn, no error
+  b->SetImageIndex(7);                               // past the list: nothing drawn, no error
   b->Repaint();
   delete images;
   EXPECT_EQ(bar->Images(), nullptr);

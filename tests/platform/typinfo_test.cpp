@@ -45,10 +45,9 @@ std::vector<std::string> Names(TClass C) {
 }  // namespace
 
 TEST(TypInfoTest, TablesKeepDeclarationOrderInheritedFirst) {
-  const std::vector<std::string> widget = {"Name",  "Tag",     "Count",   "Big",     "Small", "Letter",
-                                           "Enabled", "Align", "Styles",  "Scale",   "Ratio", "Precise",
-                                           "Caption", "Font",  "Items",   "Buddy",   "Lines", "OnClick",
-                                           "Value", "Price"};
+  const std::vector<std::string> widget = {"Name",  "Tag",    "Count", "Big",     "Small",   "Letter",  "Enabled",
+                                           "Align", "Styles", "Scale", "Ratio",   "Precise", "Caption", "Font",
+                                           "Items", "Buddy",  "Lines", "OnClick", "Value",   "Price"};
   EXPECT_EQ(Names(TWidget::StaticClass()), widget);
   // A redeclared property keeps its place and takes the new default.
   std::vector<std::string> wide = widget;
@@ -132,12 +131,15 @@ TEST(TypInfoTest, TextOfEveryKind) {
     const char* text;
   };
   const Case cases[] = {
-      {"Count", "-12"},         {"Big", "-9223372036854775808"}, {"Letter", "Q"},
-      {"Enabled", "False"},     {"Align", "alTop"},              {"Styles", "[fsBold,fsUnderline]"},
-      {"Scale", "0.1"},         {"Ratio", "1e-300"},             {"Precise", "0.1"},
-      {"Caption", " spaced "},  {"Buddy", "Other"},              {"Font.Color", "clBlue"},
-      {"Font.Size", "14"},      {"Font.Style", "[fsItalic]"},    {"Lines", "a\r\nb\r\n"},
-      {"OnClick", ""},          {"Buddy", ""},                   {"Value", "7 x"},
+      {"Count", "-12"},        {"Big", "-9223372036854775808"},
+      {"Letter", "Q"},         {"Enabled", "False"},
+      {"Align", "alTop"},      {"Styles", "[fsBold,fsUnderline]"},
+      {"Scale", "0.1"},        {"Ratio", "1e-300"},
+      {"Precise", "0.1"},      {"Caption", " spaced "},
+      {"Buddy", "Other"},      {"Font.Color", "clBlue"},
+      {"Font.Size", "14"},     {"Font.Style", "[fsItalic]"},
+      {"Lines", "a\r\nb\r\n"}, {"OnClick", ""},
+      {"Buddy", ""},           {"Value", "7 x"},
       {"Price", "12.5"},
   };
   for (const Case& c : cases) {
@@ -175,8 +177,8 @@ TEST(TypInfoTest, DottedPathsFromARoot) {
   EXPECT_TRUE(ResolvePropPath(&form, "OpenDialog1.Font.Style", instance, info));
   EXPECT_EQ(instance, w->Font());
   EXPECT_EQ(info->Kind, tkSet);
-  for (const char* bad : {"", "Missing.Caption", "OpenDialog1.", "OpenDialog1.Caption.Length", ".Caption",
-                          "OpenDialog1.Nothing"})
+  for (const char* bad :
+       {"", "Missing.Caption", "OpenDialog1.", "OpenDialog1.Caption.Length", ".Caption", "OpenDialog1.Nothing"})
     EXPECT_FALSE(ResolvePropPath(&form, bad, instance, info)) << bad;
   try {
     GetPropPathText(&form, "OpenDialog1.Nothing");

@@ -21,8 +21,7 @@ TEST(GisDatums, BuiltInListsAreSortedAndComplete) {
   ASSERT_EQ(GisDatumList->Count(), 227);
   ASSERT_EQ(GisEllipsoidList->Count(), 23);
   for (int I = 1; I < GisDatumList->Count(); ++I)
-    EXPECT_LT(AnsiCompareText(GisDatumList->Strings(I - 1), GisDatumList->Strings(I)), 0)
-        << GisDatumList->Strings(I);
+    EXPECT_LT(AnsiCompareText(GisDatumList->Strings(I - 1), GisDatumList->Strings(I)), 0) << GisDatumList->Strings(I);
   for (int I = 1; I < GisEllipsoidList->Count(); ++I)
     EXPECT_LT(AnsiCompareText(GisEllipsoidList->Strings(I - 1), GisEllipsoidList->Strings(I)), 0);
 
@@ -71,8 +70,7 @@ TEST(GisDatums, Wgs84DerivedConstants) {
   // Extended precision: the constants agree with each other to the last digits.
   const long double a = E->SemiMajorAxis, b = E->SemiMinorAxis;
   EXPECT_NEAR(static_cast<double>(E->SecondEccentricitySquared * b * b - (a * a - b * b)), 0, 1e-6);
-  EXPECT_NEAR(static_cast<double>(E->Eccentricity * E->Eccentricity - E->EccentricitySquared), 0,
-              1e-18);
+  EXPECT_NEAR(static_cast<double>(E->Eccentricity * E->Eccentricity - E->EccentricitySquared), 0, 1e-18);
 }
 
 TEST(GisDatums, NumericFieldsFollowTheDatumType) {
@@ -150,12 +148,8 @@ TEST(GisDatums, GeodeticToGeocentricKnownPointsAndLimits) {
     TGIS_ProjPoint In;
     TGIS_ProjPoint Out;
   } Cases[] = {
-      {{0, 0, 0}, {6378137, 0, 0}},
-      {{0, Pi / 2, 0}, {0, 0, b}},
-      {{0, -Pi / 2, 100}, {0, 0, -b - 100}},
-      {{Pi, 0, 0}, {-6378137, 0, 0}},
-      {{-Pi, 0, 0}, {-6378137, 0, 0}},
-      {{Pi / 2, 0, 1000}, {0, 6379137, 0}},
+      {{0, 0, 0}, {6378137, 0, 0}},   {{0, Pi / 2, 0}, {0, 0, b}},     {{0, -Pi / 2, 100}, {0, 0, -b - 100}},
+      {{Pi, 0, 0}, {-6378137, 0, 0}}, {{-Pi, 0, 0}, {-6378137, 0, 0}}, {{Pi / 2, 0, 1000}, {0, 6379137, 0}},
   };
   for (const Case& C : Cases) {
     TGIS_ProjPoint Out;

@@ -15,9 +15,7 @@ TEST(GisConic, ParallelsSymmetricAboutTheEquatorAreRefused) {
     auto P = Make(Code);
     TGIS_ProjPoint Before, After;
     P->Project(Geo(10, 50), Before);
-    EXPECT_EQ(GisError([&] {
-                Apply(*P, {.OriginLatitude = 0.2, .Parallel1 = 30 * Deg, .Parallel2 = -30 * Deg});
-              }),
+    EXPECT_EQ(GisError([&] { Apply(*P, {.OriginLatitude = 0.2, .Parallel1 = 30 * Deg, .Parallel2 = -30 * Deg}); }),
               NotSolvable)
         << Code;
     // The derived constants stay usable: no infinity reaches a result.
@@ -29,12 +27,10 @@ TEST(GisConic, ParallelsSymmetricAboutTheEquatorAreRefused) {
 TEST(GisConic, EqualParallelsUseTheSineAsConeConstant) {
   auto Alb = Make("ALB");
   Apply(*Alb, {.OriginLatitude = 0.6, .Parallel1 = 0.7, .Parallel2 = 0.7});
-  EXPECT_NEAR(static_cast<double>(static_cast<TGIS_ProjectionAlbers&>(*Alb).N), std::sin(0.7),
-              1e-15);
+  EXPECT_NEAR(static_cast<double>(static_cast<TGIS_ProjectionAlbers&>(*Alb).N), std::sin(0.7), 1e-15);
   auto Lam = Make("LAM");
   Apply(*Lam, {.OriginLatitude = 0.6, .Parallel1 = 0.7, .Parallel2 = 0.7});
-  EXPECT_NEAR(static_cast<double>(static_cast<TGIS_ProjectionLambert&>(*Lam).N), std::sin(0.7),
-              1e-15);
+  EXPECT_NEAR(static_cast<double>(static_cast<TGIS_ProjectionLambert&>(*Lam).N), std::sin(0.7), 1e-15);
 }
 
 TEST(GisConic, LambertLimitsAndTheFarPole) {
@@ -100,8 +96,7 @@ TEST(GisConic, BonnePolesAndTheSouthernAspect) {
 
 TEST(GisAzimuthal, OrthographicCentreAndFarSide) {
   auto P = Make("ORT");
-  Apply(*P, {.CentralMeridian = 0.2, .OriginLatitude = 0.4, .FalseEasting = 10,
-             .FalseNorthing = 20});
+  Apply(*P, {.CentralMeridian = 0.2, .OriginLatitude = 0.4, .FalseEasting = 10, .FalseNorthing = 20});
   TGIS_ProjPoint Out;
   P->Unproject({10, 20, 5}, Out);
   EXPECT_EQ(Out.X, 0.2);
@@ -141,11 +136,9 @@ TEST(GisAzimuthal, PolarStereographicNorthAspect) {
 
 TEST(GisAzimuthal, PolarStereographicSouthAspectOffTheZeroMeridian) {
   auto P = Make("POL");
-  Apply(*P, {.CentralMeridian = 45 * Deg, .OriginLatitude = -Pi / 2, .FalseEasting = 500,
-             .FalseNorthing = 700});
+  Apply(*P, {.CentralMeridian = 45 * Deg, .OriginLatitude = -Pi / 2, .FalseEasting = 500, .FalseNorthing = 700});
   EXPECT_EQ(static_cast<TGIS_ProjectionPolarStereographic&>(*P).Southern, 1);
-  for (const TGIS_ProjPoint& D :
-       std::vector<TGIS_ProjPoint>{{45, -89}, {100, -60}, {-170, -30}, {45, -1}}) {
+  for (const TGIS_ProjPoint& D : std::vector<TGIS_ProjPoint>{{45, -89}, {100, -60}, {-170, -30}, {45, -1}}) {
     TGIS_ProjPoint Out, Back;
     P->Project(Geo(D.X, D.Y), Out);
     P->Unproject(Out, Back);

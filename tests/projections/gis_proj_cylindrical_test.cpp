@@ -99,8 +99,7 @@ TEST(GisCylindrical, EquidistantWithAParallelAtThePole) {
     TGIS_ProjPoint Out;
     P->Unproject({E, 1e6, 0}, Out);
     EXPECT_EQ(Out.X, 0) << E;
-    EXPECT_NEAR(Out.Y, 1e6 / static_cast<double>(static_cast<TGIS_ProjectionEQC&>(*P).AuthalicRadius),
-                1e-12);
+    EXPECT_NEAR(Out.Y, 1e6 / static_cast<double>(static_cast<TGIS_ProjectionEQC&>(*P).AuthalicRadius), 1e-12);
   }
 }
 

@@ -101,8 +101,12 @@ TEST(GisOblique, HotineCentreAndOriginLatitude) {
   for (const char* Code : {"HOT", "HT2"}) {
     auto Q = Make(Code);
     EXPECT_EQ(GisError([&] {
-                Apply(*Q, {.OriginLatitude = 0, .Scale = 1, .Longitude1 = -0.1, .Latitude1 = 0.5,
-                           .Longitude2 = 0.1, .Latitude2 = 0.7});
+                Apply(*Q, {.OriginLatitude = 0,
+                           .Scale = 1,
+                           .Longitude1 = -0.1,
+                           .Latitude1 = 0.5,
+                           .Longitude2 = 0.1,
+                           .Latitude2 = 0.7});
               }),
               "0220 Origin latitide  out of scope")
         << Code;
@@ -121,14 +125,22 @@ TEST(GisOblique, HotineOriginStaysOnRepeatedPreparation) {
 TEST(GisOblique, TwoPointsOnOneParallelAndRecovery) {
   auto P = Make("HT2");
   EXPECT_EQ(GisError([&] {
-              Apply(*P, {.OriginLatitude = 0.7, .Scale = 1, .Longitude1 = -0.1, .Latitude1 = 0.6,
-                         .Longitude2 = 0.1, .Latitude2 = 0.6});
+              Apply(*P, {.OriginLatitude = 0.7,
+                         .Scale = 1,
+                         .Longitude1 = -0.1,
+                         .Latitude1 = 0.6,
+                         .Longitude2 = 0.1,
+                         .Latitude2 = 0.6});
             }),
             "0223 Latitude of Point 1 & 2 to close");
   // Good points after refused ones are taken.
   EXPECT_EQ(GisError([&] {
-              Apply(*P, {.OriginLatitude = 0.7, .Scale = 1, .Longitude1 = -0.1, .Latitude1 = 0.6,
-                         .Longitude2 = 0.1, .Latitude2 = 0.8});
+              Apply(*P, {.OriginLatitude = 0.7,
+                         .Scale = 1,
+                         .Longitude1 = -0.1,
+                         .Latitude1 = 0.6,
+                         .Longitude2 = 0.1,
+                         .Latitude2 = 0.8});
             }),
             "");
   EXPECT_TRUE(std::isfinite(P->CentralMeridian));
@@ -152,7 +164,9 @@ TEST(GisOblique, PoleOfTheCentralLineIsNotSolvable) {
   }
   const double Lambda = static_cast<double>(H.CentralMeridian + Pi / 2 / H.BB);
   TGIS_ProjPoint Out{1, 2, 3};
-  EXPECT_EQ(GisError([&] { P->Project({Lambda, static_cast<double>(phi), 0}, Out); }),
+  EXPECT_EQ(GisError([&] {
+              P->Project({Lambda, static_cast<double>(phi), 0}, Out);
+            }),
             "0235 Projection is not solvable for current parameters");
   EXPECT_EQ(Out.X, 1);
 }
@@ -164,8 +178,9 @@ namespace {
 TEST(GisOblique, ScaleThatIsNotPositiveIsReplaced) {
   for (const char* Code : {"HOT", "HT2", "TCE"}) {
     auto P = Make(Code);
-    Apply(*P, {.OriginLatitude = 0.7, .Scale = 0, .Longitude1 = -0.1, .Latitude1 = 0.6,
-               .Longitude2 = 0.1, .Latitude2 = 0.8});
+    Apply(
+        *P,
+        {.OriginLatitude = 0.7, .Scale = 0, .Longitude1 = -0.1, .Latitude1 = 0.6, .Longitude2 = 0.1, .Latitude2 = 0.8});
     EXPECT_EQ(P->ScaleFactor, 1.0) << Code;
     EXPECT_EQ(P->Warnings, "0248 Scale factor out of scope - corrected.") << Code;
     TGIS_ProjPoint Out;

@@ -34,9 +34,8 @@ struct TSetup {
 };
 
 inline void Apply(TGIS_ProjectionAbstract& P, const TSetup& S) {
-  P.SetUp(S.Zone, S.CentralMeridian, S.OriginLatitude, S.FalseEasting, S.FalseNorthing,
-          S.Parallel1, S.Parallel2, S.Scale, 0, 0, S.Azimuth, S.Longitude1, S.Latitude1,
-          S.Longitude2, S.Latitude2);
+  P.SetUp(S.Zone, S.CentralMeridian, S.OriginLatitude, S.FalseEasting, S.FalseNorthing, S.Parallel1, S.Parallel2,
+          S.Scale, 0, 0, S.Azimuth, S.Longitude1, S.Latitude1, S.Longitude2, S.Latitude2);
 }
 
 // A new instance of the class registered under Code in the projection list.
@@ -48,9 +47,7 @@ inline std::unique_ptr<TGIS_ProjectionAbstract> Make(const std::string& Code) {
   return std::unique_ptr<TGIS_ProjectionAbstract>(static_cast<TGIS_ProjectionAbstract*>(Obj));
 }
 
-inline TGIS_ProjPoint Geo(double LonDeg, double LatDeg, double H = 0) {
-  return {LonDeg * Deg, LatDeg * Deg, H};
-}
+inline TGIS_ProjPoint Geo(double LonDeg, double LatDeg, double H = 0) { return {LonDeg * Deg, LatDeg * Deg, H}; }
 
 // The message of the EGIS_Exception that F raises ("" when it raises none).
 template <class F>

@@ -39,14 +39,13 @@ TEST(TreeListAnchorScroll, SpeedAndDirectionFollowTheDistanceFromTheMark) {
     int DX, DY, Direction, Speed;
   };
   const Case cases[] = {
-      {0, half, 0, 0},           // on the resting square's edge
-      {0, half + 1, 4, 1},       // just outside: speed 1, down
-      {0, -(half + 1), 2, 1},    // up
-      {0, half + 55, 4, 12},     // 55 pixels further: full speed
-      {0, half + 200, 4, 12},    // and no faster
-      {0, half + 26, 4, 6},
-      {120, 0, 0, 0},            // no horizontal bar: sideways never scrolls
-      {120, -(half + 10), 2, 3}, // only the vertical part counts
+      {0, half, 0, 0},                            // on the resting square's edge
+      {0, half + 1, 4, 1},                        // just outside: speed 1, down
+      {0, -(half + 1), 2, 1},                     // up
+      {0, half + 55, 4, 12},                      // 55 pixels further: full speed
+      {0, half + 200, 4, 12},                     // and no faster
+      {0, half + 26, 4, 6},      {120, 0, 0, 0},  // no horizontal bar: sideways never scrolls
+      {120, -(half + 10), 2, 3},                  // only the vertical part counts
   };
   for (const auto& c : cases) {
     f.MoveBy(c.DX, c.DY);
@@ -166,8 +165,10 @@ TEST(TreeListAnchorScroll, TheCursorShowsTheWayItScrolls) {
   ASSERT_TRUE(f.TL->ScrollBarShowing(SB_HORZ));
   f.Start();
   EXPECT_EQ(Screen->Cursor(), crvmTLFullScroll);
-  const Case both[] = {{-(half + 5), 0, crvmTLLeftScroll}, {half + 5, 2, crvmTLRightScroll},
-                       {3, half + 5, crvmTLDownScroll},    {-4, -(half + 5), crvmTLUpScroll},
+  const Case both[] = {{-(half + 5), 0, crvmTLLeftScroll},
+                       {half + 5, 2, crvmTLRightScroll},
+                       {3, half + 5, crvmTLDownScroll},
+                       {-4, -(half + 5), crvmTLUpScroll},
                        {1, 1, crvmTLFullScroll}};
   for (const auto& c : both) {
     f.MoveBy(c.DX, c.DY);

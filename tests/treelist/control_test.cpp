@@ -201,9 +201,9 @@ TEST(TreeListKeys, RowSelectModeNavigatesTheTree) {
   EXPECT_TRUE(f.Find("R0")->Expanded());
   f.Key(VK_RIGHT);  // to the first child
   EXPECT_EQ(f.FocusText(), "R0.0");
-  f.Key(VK_LEFT);   // a collapsed first child: to its parent
+  f.Key(VK_LEFT);  // a collapsed first child: to its parent
   EXPECT_EQ(f.FocusText(), "R0");
-  f.Key(VK_LEFT);   // an expanded node collapses
+  f.Key(VK_LEFT);  // an expanded node collapses
   EXPECT_FALSE(f.Find("R0")->Expanded());
   f.Key(VK_DOWN);
   f.Key(VK_DOWN);
@@ -448,7 +448,7 @@ TEST(TreeListPaint, WhatCarriesMeaningIsDrawn) {
   };
   EXPECT_EQ(button(f.Find("R0"), 0, 0), ColorToRGB(clGrayText));
   EXPECT_EQ(button(f.Find("R0"), 4, 3), ColorToRGB(clWindowText));  // the "+" bar
-  EXPECT_EQ(button(f.Find("R1"), 4, 3), ColorToRGB(clWindow));       // no bar in "-"
+  EXPECT_EQ(button(f.Find("R1"), 4, 3), ColorToRGB(clWindow));      // no bar in "-"
   EXPECT_EQ(button(f.Find("R1"), 3, 4), ColorToRGB(clWindowText));
   // Tree lines: dotted in the connector colour down the parent's column through the child rows.
   int lx = left + 8;
@@ -693,7 +693,7 @@ TEST(TreeListBadInput, ColumnIndexesOutsideTheColumnsAndTeardownsMidAction) {
   EXPECT_EQ(f.TL->Columns(0)->BandIndex(), -1);
   EXPECT_EQ(f.Layout().HeaderCells.size(), 2u);  // a column without a band is not shown
   f.TL->Columns(0)->SetBandIndex(0);
-  f.TL->SortNodes(-1, 57, false);                 // no such column: every key is empty
+  f.TL->SortNodes(-1, 57, false);  // no such column: every key is empty
   EXPECT_EQ(f.TL->Count(), 3);
   // Deleting nodes from the deletion event, and the whole tree while editing and dragging.
   f.TL->OnDeletion = [&](TObject*, TvmTreeListNode* d) {

@@ -107,9 +107,8 @@ TEST(FieldBoundBlobRows, EditKindFollowsBlobKindOrTheFieldType) {
     TvmBlobEditKind Expected;
   };
   const TCase cases[] = {
-      {"DATA", bkAuto, bekBlob}, {"RICH", bkAuto, bekMemo}, {"PIC", bkAuto, bekPict},
-      {"OLE", bkAuto, bekOle},   {"DATA", bkMemo, bekMemo}, {"RICH", bkPict, bekPict},
-      {"PIC", bkBlob, bekBlob},  {"DATA", bkOle, bekOle},
+      {"DATA", bkAuto, bekBlob}, {"RICH", bkAuto, bekMemo}, {"PIC", bkAuto, bekPict}, {"OLE", bkAuto, bekOle},
+      {"DATA", bkMemo, bekMemo}, {"RICH", bkPict, bekPict}, {"PIC", bkBlob, bekBlob}, {"DATA", bkOle, bekOle},
   };
   for (const TCase& c : cases) {
     auto* row = f.Add<TvmInspectorBlobRow>(c.Field);

@@ -181,7 +181,7 @@ TEST(LookupEdit, TheOpenListFollowsTheLookupDataSet) {
   const TRect client = list->ClientRect();
   const std::vector<int> lefts = list->ColumnLefts(client.Width());
   ASSERT_EQ(lefts.size(), 2u);
-  EXPECT_GT(lefts[1], client.Width() / 2);  // 20 characters of name, a few of number
+  EXPECT_GT(lefts[1], client.Width() / 2);                    // 20 characters of name, a few of number
   const int y = list->ItemHeight() + list->ItemHeight() / 2;  // the second row, not selected
   // The shot holds the whole window; the client area starts inside the popup's border.
   const TPoint client0 = list->ClientToScreen(TPoint(0, 0));

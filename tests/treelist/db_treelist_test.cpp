@@ -124,8 +124,8 @@ struct TDBTreeFixture {
   }
 };
 
-const std::vector<std::tuple<int, int, std::string>> kFamily = {
-    {1, 0, "root"}, {2, 1, "a"}, {3, 1, "b"}, {4, 2, "a1"}, {5, 2, "a2"}, {6, 0, "other"}};
+const std::vector<std::tuple<int, int, std::string>> kFamily = {{1, 0, "root"}, {2, 1, "a"},  {3, 1, "b"},
+                                                                {4, 2, "a1"},   {5, 2, "a2"}, {6, 0, "other"}};
 
 TEST(DBTreeList, BuildsTheTreeFromKeyAndParentFields) {
   TDBTreeFixture f(kFamily);
@@ -384,10 +384,8 @@ TEST(DBTreeListColumns, SummaryTextsAndValues) {
     std::string Text;
   };
   const std::vector<TCase> cases = {
-      {cstSum, "", ftFloat, -3.5L, "-3.50"},
-      {cstSum, "#,##0.0", ftFloat, -3.5L, "-3.5"},
-      {cstCount, "", ftDate, 12, "12"},
-      {cstMin, "", ftInteger, 2.25L, "MIN=2.25"},
+      {cstSum, "", ftFloat, -3.5L, "-3.50"}, {cstSum, "#,##0.0", ftFloat, -3.5L, "-3.5"},
+      {cstCount, "", ftDate, 12, "12"},      {cstMin, "", ftInteger, 2.25L, "MIN=2.25"},
       {cstNone, "", ftFloat, 1, ""},
   };
   for (const TCase& c : cases) EXPECT_EQ(FormatSummaryText(c.Type, c.Format, c.DataType, 1, c.Value), c.Text);
@@ -566,14 +564,14 @@ TEST(DBTreeListScrolling, TheScrollBarStepsByWholeColumns) {
       {SB_LINERIGHT, 0, 0, 300},
       {SB_LINERIGHT, 0, 300, 500},
       {SB_LINELEFT, 0, 500, 300},
-      {SB_LINELEFT, 0, 400, 300},        // from inside a column: that column's edge
-      {SB_LINELEFT, 0, 0, 0},            // nothing before the first column
-      {SB_THUMBTRACK, 320, 800, 0},      // under column 1, nearer the start: one column back
-      {SB_THUMBPOSITION, 600, 0, 800},   // under column 2, nearer the end: one column on
-      {SB_THUMBTRACK, 0, 500, 0},        // below 1: the start
-      {SB_THUMBTRACK, 1600, 0, maxLeft}, // at or beyond the total: the end
-      {SB_THUMBTRACK, 1350, 0, maxLeft}, // past the last column: the end
-      {SB_THUMBTRACK, 500, 500, 500},    // where it is: nothing
+      {SB_LINELEFT, 0, 400, 300},         // from inside a column: that column's edge
+      {SB_LINELEFT, 0, 0, 0},             // nothing before the first column
+      {SB_THUMBTRACK, 320, 800, 0},       // under column 1, nearer the start: one column back
+      {SB_THUMBPOSITION, 600, 0, 800},    // under column 2, nearer the end: one column on
+      {SB_THUMBTRACK, 0, 500, 0},         // below 1: the start
+      {SB_THUMBTRACK, 1600, 0, maxLeft},  // at or beyond the total: the end
+      {SB_THUMBTRACK, 1350, 0, maxLeft},  // past the last column: the end
+      {SB_THUMBTRACK, 500, 500, 500},     // where it is: nothing
   };
   for (const TStep& s : steps) {
     f.TL->SetLeftPos(s.From);
@@ -775,7 +773,8 @@ TEST(DBTreeListPaint, TheIndicatorShowsEveryKind) {
       if (kind == 0) {
         int inked = 0;
         for (int y = r.Top; y < r.Top + r.Height; ++y)
-          for (int x = L.IndicatorRect.Left; x < L.IndicatorRect.Right; ++x) inked += shot.Canvas()->Pixels(x, y) == ink;
+          for (int x = L.IndicatorRect.Left; x < L.IndicatorRect.Right; ++x)
+            inked += shot.Canvas()->Pixels(x, y) == ink;
         EXPECT_EQ(inked, 0) << name;
         continue;
       }
@@ -797,7 +796,8 @@ TEST(DBTreeListSorting, ANewSortColumnStartsTheSortOver) {
   auto state = [&] {
     std::string s;
     for (int i = 0; i < f.TL->SortedColumnCount(); ++i)
-      s += std::string(f.TL->SortedColumns(i)->Index() == 0 ? "NAME" : "ID") + (f.TL->SortedColumns(i)->Sorted() == csDown ? "v " : "^ ");
+      s += std::string(f.TL->SortedColumns(i)->Index() == 0 ? "NAME" : "ID") +
+           (f.TL->SortedColumns(i)->Sorted() == csDown ? "v " : "^ ");
     for (int i = 0; i < f.TL->ColumnCount(); ++i) s += std::to_string(f.TL->Columns(i)->Sorted());
     return s;
   };
@@ -806,7 +806,7 @@ TEST(DBTreeListSorting, ANewSortColumnStartsTheSortOver) {
   f.TL->Columns(1)->SetSorted(csDown);
   EXPECT_EQ(state(), "IDv " + std::to_string(csNone) + std::to_string(csDown));
   EXPECT_EQ(f.TL->GetFirstNode()->Strings(0), "b");  // ID 3 first
-  f.TL->DoColumnClick(0, true);                        // Shift+click adds NAME as the second key
+  f.TL->DoColumnClick(0, true);                      // Shift+click adds NAME as the second key
   EXPECT_EQ(state(), "IDv NAME^ " + std::to_string(csUp) + std::to_string(csDown));
   f.TL->DoColumnClick(0, false);  // a plain click sorts by NAME alone, descending now
   EXPECT_EQ(state(), "NAMEv " + std::to_string(csDown) + std::to_string(csNone));

@@ -74,8 +74,9 @@ struct TTreeViewFixture {
   std::string CurrentName() { return Table->FieldByName("NAME")->AsString(); }
 };
 
-const std::vector<std::tuple<int, int, std::string>> kRows = {
-    {1, 0, "root"}, {2, 1, "a"}, {3, 1, "b"}, {4, 2, "a1"}, {5, 99, "orphan"}, {6, 6, "self"}, {7, 8, "x"}, {8, 7, "y"}};
+const std::vector<std::tuple<int, int, std::string>> kRows = {{1, 0, "root"}, {2, 1, "a"},       {3, 1, "b"},
+                                                              {4, 2, "a1"},   {5, 99, "orphan"}, {6, 6, "self"},
+                                                              {7, 8, "x"},    {8, 7, "y"}};
 
 TEST(DBTreeView, BuildsTheTreeAndFindsTheNodeOfTheCurrentRecord) {
   TTreeViewFixture f(kRows);

@@ -20,9 +20,7 @@ TEST(TreeListDrag, NodeDropsWhereTheApplicationAccepts) {
     TvmTreeListNode* target = f.TL->GetNodeAt(X, Y);
     Accept = Source == f.TL && target && target != f.TL->DraggedNode() && !target->HasAsParent(f.TL->DraggedNode());
   };
-  f.TL->OnDragDrop = [&](TObject*, TObject*, int X, int Y) {
-    f.TL->DraggedNode()->MoveTo(f.TL->GetNodeAt(X, Y), -1);
-  };
+  f.TL->OnDragDrop = [&](TObject*, TObject*, int X, int Y) { f.TL->DraggedNode()->MoveTo(f.TL->GetNodeAt(X, Y), -1); };
   TPoint from = f.CellPoint(f.Find("R0"), 1);
   TPoint to = f.CellPoint(f.Find("R2"), 1);
   // Within the threshold nothing starts.

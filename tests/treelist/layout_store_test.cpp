@@ -133,7 +133,7 @@ TEST(TreeListLayoutStore, DamagedValuesAreIgnored) {
   TArrangement after = Read(f.TL);
   EXPECT_EQ(after.RowHeight, before.RowHeight);
   EXPECT_EQ(f.TL->Bands()->Items(0)->Width(), bandWidth);  // no band has ID 999
-  EXPECT_EQ(f.TL->HeaderPanelRowCount(), 5);                // clamped
+  EXPECT_EQ(f.TL->HeaderPanelRowCount(), 5);               // clamped
   for (int i = 0; i < f.TL->ColumnCount(); ++i) {
     TvmTreeListColumn* c = f.TL->Columns(i);
     EXPECT_GE(c->BandIndex(), -1);

@@ -66,14 +66,12 @@ TEST(TreeListNodeFooters, EveryClosingParentWhoseLevelShowsFootersCounts) {
     int Count, Level0, Level1, BelowLevel1;
   };
   const Case cases[] = {
-      {{0, 1}, f.B1, 2, 1, 0, 1},   // b1 closes B (level 1), then R0 (level 0), innermost first
-      {{0, 1}, f.A2, 1, 1, -1, 0},  // a2 closes A only: A has a later sibling
-      {{0, 1}, f.A1, 0, -1, -1, 0}, // not the last child
-      {{0, 1}, f.R1, 0, -1, -1, 0}, // a root closes nothing
-      {{0, 1}, f.B, 0, -1, -1, 0},  // its children are shown: b1 closes the groups
-      {{0}, f.B1, 1, 0, -1, 1},
-      {{1}, f.B1, 1, 1, -1, 0},
-      {{}, f.B1, 0, -1, -1, 0},
+      {{0, 1}, f.B1, 2, 1, 0, 1},    // b1 closes B (level 1), then R0 (level 0), innermost first
+      {{0, 1}, f.A2, 1, 1, -1, 0},   // a2 closes A only: A has a later sibling
+      {{0, 1}, f.A1, 0, -1, -1, 0},  // not the last child
+      {{0, 1}, f.R1, 0, -1, -1, 0},  // a root closes nothing
+      {{0, 1}, f.B, 0, -1, -1, 0},   // its children are shown: b1 closes the groups
+      {{0}, f.B1, 1, 0, -1, 1},     {{1}, f.B1, 1, 1, -1, 0}, {{}, f.B1, 0, -1, -1, 0},
   };
   for (const auto& c : cases) {
     f.TL->Levels = c.Levels;

@@ -95,13 +95,13 @@ void CheckAgainstModel(TvmTreeList* TL, TModel& M, int Step) {
     ASSERT_EQ(n->HasChildNodes(), r->HasChildNodes || !r->Kids.empty());
     ASSERT_EQ(n->IsVisible(), shown.count(r->Parent) > 0 ? r->Parent->Expanded : r->Parent == nullptr);
     if (!shown.count(r)) {
-    ASSERT_EQ(n->AbsoluteIndex(), -1);
-  }
+      ASSERT_EQ(n->AbsoluteIndex(), -1);
+    }
     // The walk without the cache agrees with the cache.
     TvmTreeListNode* next = n->GetNext();
     if (next) {
-    ASSERT_LT(TvmTreeListNode::CompareTreeOrder(n, next), 0);
-  }
+      ASSERT_LT(TvmTreeListNode::CompareTreeOrder(n, next), 0);
+    }
   }
   // Focus, top and anchor never point at a freed node.
   if (TL->FocusedNode()) {
@@ -140,8 +140,10 @@ TEST(NodeTree, RandomOperationsKeepRowsIndexesAndCountsLikeThePlainModel) {
       RNode* parent = all.empty() || op % 4 == 0 ? nullptr : pick(all);
       bool first = op % 3 == 0;
       TvmTreeListNode* n;
-      if (parent) n = first ? parent->N->AddChildFirst() : parent->N->AddChild();
-      else n = first ? tl->AddFirst() : tl->Add();
+      if (parent)
+        n = first ? parent->N->AddChildFirst() : parent->N->AddChild();
+      else
+        n = first ? tl->AddFirst() : tl->Add();
       n->SetStrings(0, "N" + std::to_string(names++));
       m.Place(m.Make(n), parent, first ? 0 : -1);
     } else if (op < 40) {
@@ -185,8 +187,10 @@ TEST(NodeTree, RandomOperationsKeepRowsIndexesAndCountsLikeThePlainModel) {
         for (RNode* p = r->Parent; p; p = p->Parent) p->Expanded = true;
       if (op % 2) r->N->SetSelected(true);
     } else if (op < 96) {
-      if (!locked) tl->BeginUpdate();
-      else tl->EndUpdate();
+      if (!locked)
+        tl->BeginUpdate();
+      else
+        tl->EndUpdate();
       locked = !locked;
       lockedSteps = 0;
     } else if (op < 99) {
@@ -208,8 +212,8 @@ TEST(NodeTree, RandomOperationsKeepRowsIndexesAndCountsLikeThePlainModel) {
     CheckAgainstModel(tl, m, step);
     if (HasFatalFailure()) return;
     if (!locked && tl->Count() > 0) {
-    ASSERT_TRUE(tl->IsVisibleCacheValid()) << "step " << step;
-  }
+      ASSERT_TRUE(tl->IsVisibleCacheValid()) << "step " << step;
+    }
   }
   if (locked) tl->EndUpdate();
 }

@@ -24,8 +24,8 @@ TEST(TreeListDrawing, CellEventsRunInOrderAndDoneStopsTheRest) {
   f.Fill(3, 0);
   std::vector<std::string> calls;
   // The control's first event paints R1's second cell red; the second changes only the text.
-  f.TL->OnCustomDraw = [&](TObject*, TCanvas*, const TRect&, TvmTreeListNode* n, TvmTreeListColumn* c, bool, bool,
-                           bool, std::string&, TColor& color, TFont*, TAlignment&, bool&) {
+  f.TL->OnCustomDraw = [&](TObject*, TCanvas*, const TRect&, TvmTreeListNode* n, TvmTreeListColumn* c, bool, bool, bool,
+                           std::string&, TColor& color, TFont*, TAlignment&, bool&) {
     if (n->Strings(0) == "R1" && c->Index() == 1) color = clRed;
   };
   f.TL->OnCustomDrawCell = [&](TObject*, TCanvas* C, const TRect& R, TvmTreeListNode* n, TvmTreeListColumn* c, bool,
@@ -74,8 +74,8 @@ TEST(TreeListDrawing, HeaderBandAndPreviewEvents) {
       text = "";
     }
   };
-  f.TL->OnDrawBand = [&](TObject*, TvmTreeListBand*, TCanvas*, const TRect&, std::string& text, TColor& color,
-                         TFont*, TAlignment&, bool&) {
+  f.TL->OnDrawBand = [&](TObject*, TvmTreeListBand*, TCanvas*, const TRect&, std::string& text, TColor& color, TFont*,
+                         TAlignment&, bool&) {
     color = clFuchsia;
     text = "";
   };
@@ -130,7 +130,7 @@ TEST(TreeListFooter, CellsUnderColumnsThatHaveOne) {
   const auto* h0 = HeaderOf(L, 0);
   const auto* h1 = HeaderOf(L, 1);
   int y = Centre(L.FooterPanelRect).Y;
-  EXPECT_EQ(f.Pixel(h1->Rect.Right - 6, y), ColorToRGB(clYellow));  // the cell's face
+  EXPECT_EQ(f.Pixel(h1->Rect.Right - 6, y), ColorToRGB(clYellow));   // the cell's face
   EXPECT_EQ(f.Pixel(Centre(h0->Rect).X, y), ColorToRGB(clBtnFace));  // no cell under column 0
   // The cell sits in a sunken frame: dark on its top edge.
   EXPECT_EQ(f.Pixel(h1->Rect.Left + 8, L.FooterPanelRect.Top + 2), ColorToRGB(clBtnShadow));
@@ -307,9 +307,9 @@ TEST(TreeListRowHeights, RandomChangesKeepEveryRowItsHeight) {
     } else if (op < 40) {
       TvmTreeListNode* n = nodes[rnd(static_cast<int>(nodes.size()))];
       // The node and its subtree leave the list.
-      nodes.erase(std::remove_if(nodes.begin(), nodes.end(),
-                                 [&](TvmTreeListNode* x) { return x == n || x->HasAsParent(n); }),
-                  nodes.end());
+      nodes.erase(
+          std::remove_if(nodes.begin(), nodes.end(), [&](TvmTreeListNode* x) { return x == n || x->HasAsParent(n); }),
+          nodes.end());
       n->Delete();
     } else if (op < 60) {
       TvmTreeListNode* n = nodes[rnd(static_cast<int>(nodes.size()))];
@@ -326,12 +326,12 @@ TEST(TreeListRowHeights, RandomChangesKeepEveryRowItsHeight) {
     for (const auto& r : L.VisibleRows) {
       ASSERT_EQ(r.Top, top);
       ASSERT_EQ(r.Height, expected(r.Node)) << "[" << r.Node->Strings(0) << "|" << r.Node->Strings(1) << "|"
-                                             << r.Node->Strings(2) << "] lines " << r.Node->CachedLineCount;
+                                            << r.Node->Strings(2) << "] lines " << r.Node->CachedLineCount;
       top += r.Height;
     }
     // Scrolled to the end, the last row is whole.
-    if (tl->GetVisibleNodeCount() > 0 && tl->GetTopRowIndex() == tl->GetLastTopRowIndex() &&
-        !L.VisibleRows.empty() && L.VisibleRows.back().Node == tl->GetLastNode() && L.VisibleRows.size() > 1) {
+    if (tl->GetVisibleNodeCount() > 0 && tl->GetTopRowIndex() == tl->GetLastTopRowIndex() && !L.VisibleRows.empty() &&
+        L.VisibleRows.back().Node == tl->GetLastNode() && L.VisibleRows.size() > 1) {
       ASSERT_LE(top, L.RowsRect.Bottom);
     }
   }

@@ -91,8 +91,6 @@ struct TTreeListFixture {
     return v;
   }
 
-  void Paint() {
-    TL->Repaint();
-  }
+  void Paint() { TL->Repaint(); }
   TColor Pixel(int X, int Y) { return ColorToRGB(ControlSurfacePixel(TL, X, Y)); }
 };

@@ -128,15 +128,15 @@ TEST(AxisDrawing, DateTimeLabelsWithTheirFormatsAndSteps) {
   b->SetDateTimeFormat("yyyy-mm-dd");
   const double jan1 = EncodeDate(2026, 1, 1);
   // One day: every day from the top down, whole days although the range starts at noon.
-  EXPECT_EQ(c.Labels(b, jan1 + 0.5, jan1 + 4.5, 1),
-            (TTexts{"2026-01-05", "2026-01-04", "2026-01-03", "2026-01-02"}));
+  EXPECT_EQ(c.Labels(b, jan1 + 0.5, jan1 + 4.5, 1), (TTexts{"2026-01-05", "2026-01-04", "2026-01-03", "2026-01-02"}));
   // One month (30 days): the labels sit on the first of each month, not 30 days apart.
   EXPECT_EQ(c.Labels(b, jan1, EncodeDate(2026, 4, 10), 30),
             (TTexts{"2026-04-01", "2026-03-01", "2026-02-01", "2026-01-01"}));
   // Not exact: multiples of the increment (of days since the epoch), not month starts.
   b->SetExactDateTime(false);
   TTexts multiples;
-  for (double v = std::trunc((jan1 + 60) / 30) * 30; v >= jan1; v -= 30) multiples.push_back(FormatDateTime("yyyy-mm-dd", v));
+  for (double v = std::trunc((jan1 + 60) / 30) * 30; v >= jan1; v -= 30)
+    multiples.push_back(FormatDateTime("yyyy-mm-dd", v));
   ASSERT_EQ(multiples.size(), 2u);
   EXPECT_EQ(c.Labels(b, jan1, jan1 + 60, 30), multiples);
   b->SetExactDateTime(true);

@@ -43,14 +43,14 @@ TEST(AxisScaling, ValueToPixelTable) {
       {false, false, true, 0, 100, 50, 450, 25, 150},
       {true, false, false, 0, 100, 50, 450, 0, 50},
       {true, false, false, 0, 100, 50, 450, 100, 450},
-      {true, false, false, 0, 100, 50, 450, 1e300, 67108863},   // clamped far outside
+      {true, false, false, 0, 100, 50, 450, 1e300, 67108863},  // clamped far outside
       {true, false, false, 0, 100, 50, 450, -1e300, -67108863},
-      {true, true, false, 1, 1000, 0, 300, 10, 100},             // one third of the way
+      {true, true, false, 1, 1000, 0, 300, 10, 100},  // one third of the way
       {false, true, false, 1, 1000, 0, 300, 10, 200},
-      {true, true, false, 1, 1000, 0, 300, 0, 0},                // non-positive: the minimum's end
+      {true, true, false, 1, 1000, 0, 300, 0, 0},  // non-positive: the minimum's end
       {true, true, true, 1, 1000, 0, 300, -5, 300},
       {false, true, false, 1, 1000, 0, 300, -5, 300},
-      {true, false, false, 7, 7, 50, 450, 123, 250},            // empty range: centre
+      {true, false, false, 7, 7, 50, 450, 123, 250},  // empty range: centre
   };
   for (const Case& c : cases) {
     TPlacedAxis p(c.Horizontal, c.Min, c.Max, c.Start, c.End, c.Log, c.Inverted);
@@ -73,16 +73,16 @@ TEST(AxisScaling, BatchConversionGivesTheSamePixels) {
     bool Horizontal, Log, Inverted;
     double Min, Max;
   };
-  for (const Axis& a : {Axis{true, false, false, 0, 100}, Axis{false, false, false, 0, 100},
-                        Axis{true, false, true, 0, 100}, Axis{false, false, true, -3, 97},
-                        Axis{true, true, false, 1, 1000}, Axis{false, true, true, 1, 1000}}) {
+  for (const Axis& a :
+       {Axis{true, false, false, 0, 100}, Axis{false, false, false, 0, 100}, Axis{true, false, true, 0, 100},
+        Axis{false, false, true, -3, 97}, Axis{true, true, false, 1, 1000}, Axis{false, true, true, 1, 1000}}) {
     TPlacedAxis p(a.Horizontal, a.Min, a.Max, 50, 450, a.Log, a.Inverted);
     for (size_t n : {values.size(), values.size() - 1, size_t{1}}) {
       std::vector<int32_t> got(n);
       p.Axis->ValuesToPixels(values.data(), got.data(), n);
       for (size_t i = 0; i < n; ++i)
-        ASSERT_EQ(got[i], p.Axis->ValueToPixel(values[i])) << values[i] << (a.Log ? " log" : "")
-                                                           << (a.Inverted ? " inverted" : "");
+        ASSERT_EQ(got[i], p.Axis->ValueToPixel(values[i]))
+            << values[i] << (a.Log ? " log" : "") << (a.Inverted ? " inverted" : "");
     }
   }
 }
@@ -177,9 +177,8 @@ TEST(AxisScaling, AutomaticFlagsFollowEachOther) {
 }
 
 TEST(AxisScaling, NextNiceStepTable) {
-  const std::pair<double, double> cases[] = {{1, 2},   {2, 5},     {4.9, 5},  {5, 10},
-                                             {7, 10},  {10, 20},   {0.03, 0.05}, {0.3, 0.5},
-                                             {1e300 * 1e10, 1}};
+  const std::pair<double, double> cases[] = {{1, 2},   {2, 5},       {4.9, 5},   {5, 10},          {7, 10},
+                                             {10, 20}, {0.03, 0.05}, {0.3, 0.5}, {1e300 * 1e10, 1}};
   for (auto [in, out] : cases) EXPECT_NEAR(TChartAxis::NextNiceStep(in), out, out * 1e-12) << in;
 }
 

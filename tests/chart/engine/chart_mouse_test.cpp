@@ -57,7 +57,7 @@ TEST(ChartMouse, SmallDragsDoNotZoom) {
     bool Zooms;
   };
   const Case cases[] = {
-      {16, 50, tzdBoth, false}, {17, 50, tzdBoth, true}, {50, 16, tzdBoth, false},
+      {16, 50, tzdBoth, false},     {17, 50, tzdBoth, true},    {50, 16, tzdBoth, false},
       {17, 3, tzdHorizontal, true}, {3, 17, tzdVertical, true}, {16, 80, tzdHorizontal, false},
   };
   for (const Case& c : cases) {

@@ -122,8 +122,8 @@ TEST(View3DOptions, NotificationsAndRepaints) {
   v.SetVertOffset(-3);
   v.SetElevation(345);
   v.SetTilt(5);
-  const std::vector<std::string> expected = {"zoomed 150 was 100", "repaint", "repaint", "scrolled horiz",
-                                             "repaint", "scrolled vert", "repaint"};
+  const std::vector<std::string> expected = {"zoomed 150 was 100", "repaint", "repaint", "scrolled horiz", "repaint",
+                                             "scrolled vert",      "repaint"};
   EXPECT_EQ(panel.Log, expected);
 
   // Assign copies silently; another class is ignored.

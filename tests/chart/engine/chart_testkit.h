@@ -42,9 +42,11 @@ public:
 // Logs every stage and mouse action into a shared list.
 class TLogTool : public TGraphCustomTool {
 public:
-  TLogTool(std::vector<std::string>* ALog, const std::string& AName) : TGraphCustomTool(nullptr), Log(ALog), Name(AName) {}
+  TLogTool(std::vector<std::string>* ALog, const std::string& AName)
+      : TGraphCustomTool(nullptr), Log(ALog), Name(AName) {}
   void HandleChartStage(TToolDrawStage Stage) override {
-    static const char* names[] = {"AfterDraw", "BeforeSeries", "BeforeChart", "BeforeAxes", "AfterSeries", "MouseLeave"};
+    static const char* names[] = {"AfterDraw",  "BeforeSeries", "BeforeChart",
+                                  "BeforeAxes", "AfterSeries",  "MouseLeave"};
     Log->push_back(Name + ":" + names[Stage]);
   }
   void HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton, TShiftState, int, int) override {

@@ -48,7 +48,7 @@ TEST(ChartUtils, PolygonTrianglesAndEllipses) {
   EXPECT_FALSE(PointInPolygon(TPoint(-1, 5), diamond, 3));
   EXPECT_TRUE(PointInPolygon(TPoint(9, 5), diamond, 3));
 
-  EXPECT_TRUE(PointInTriangle(TPoint(10, 8), 0, 20, 10, 0));   // apex above the base middle
+  EXPECT_TRUE(PointInTriangle(TPoint(10, 8), 0, 20, 10, 0));  // apex above the base middle
   EXPECT_FALSE(PointInTriangle(TPoint(2, 2), 0, 20, 10, 0));
   EXPECT_TRUE(PointInHorizTriangle(TPoint(8, 10), 0, 20, 0, 20));
   EXPECT_FALSE(PointInHorizTriangle(TPoint(18, 2), 0, 20, 0, 20));
@@ -64,7 +64,7 @@ TEST(ChartUtils, LineIntersection) {
   EXPECT_TRUE(LineIntersection(x, y, 0, 0, 10, 10, 0, 10, 10, 0));
   EXPECT_DOUBLE_EQ(x, 5);
   EXPECT_DOUBLE_EQ(y, 5);
-  EXPECT_FALSE(LineIntersection(x, y, 0, 0, 1, 1, 5, 0, 6, -1));  // lines cross, segments do not
+  EXPECT_FALSE(LineIntersection(x, y, 0, 0, 1, 1, 5, 0, 6, -1));   // lines cross, segments do not
   EXPECT_FALSE(LineIntersection(x, y, 0, 0, 10, 0, 0, 1, 10, 1));  // parallel
   // A vertical segment gives a finite crossing point.
   EXPECT_TRUE(LineIntersection(x, y, 5, -5, 5, 5, 0, 0, 10, 2));
@@ -101,7 +101,11 @@ TEST(ChartUtils, DateSteps) {
   }
   EXPECT_EQ(seen, (std::vector<TDateTime>{D(2000, 1, 1), D(2000, 1, 15), D(2000, 2, 1), D(2000, 2, 15)}));
 
-  struct Case { bool Forward; int Step; TDateTime From, To; };
+  struct Case {
+    bool Forward;
+    int Step;
+    TDateTime From, To;
+  };
   const Case cases[] = {
       {false, 22, D(1999, 1, 20), D(1998, 11, 1)},
       {true, 25, D(1999, 9, 5), D(2000, 3, 1)},
@@ -151,8 +155,8 @@ TEST(ChartUtils, UniqueNamesSortingAndPalette) {
   EXPECT_EQ(UniqueComponentName(nullptr, "Series"), "Series1");
 
   std::vector<int> v = {5, 3, 9, 1, 5, 7, 2, 8, 0, 6};
-  QuickSortIndexes(0, int(v.size()) - 1, [&](int i, int j) { return v[i] - v[j]; },
-                   [&](int i, int j) { std::swap(v[i], v[j]); });
+  QuickSortIndexes(
+      0, int(v.size()) - 1, [&](int i, int j) { return v[i] - v[j]; }, [&](int i, int j) { std::swap(v[i], v[j]); });
   EXPECT_TRUE(std::is_sorted(v.begin(), v.end()));
 
   EXPECT_EQ(ColorPalette.size(), 20u);

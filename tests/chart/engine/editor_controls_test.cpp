@@ -149,7 +149,7 @@ TEST(ButtonColor, PaintsItsColourOverTheButtonFace) {
   b.Invalidate();
   EXPECT_EQ(ControlWindowPixel(&b, 62, 13), clRed);
   EXPECT_EQ(ControlWindowPixel(&b, r.Left + 1, r.Top + 1), clRed);
-  EXPECT_EQ(ControlWindowPixel(&b, r.Left, 13), clBlack);  // the swatch's frame
+  EXPECT_EQ(ControlWindowPixel(&b, r.Left, 13), clBlack);   // the swatch's frame
   EXPECT_EQ(ControlWindowPixel(&b, r.Left - 2, 13), face);  // beside it, the face
   b.SetColor(clBlue);
   b.Invalidate();

@@ -11,8 +11,7 @@ namespace {
 
 std::map<std::string, std::string> Snapshot() {
   std::map<std::string, std::string> m;
-  for (std::size_t i = 0; i < EngineTextCount(); ++i)
-    m[EngineTexts()[i].Name] = *EngineTexts()[i].Text;
+  for (std::size_t i = 0; i < EngineTextCount(); ++i) m[EngineTexts()[i].Name] = *EngineTexts()[i].Text;
   return m;
 }
 
@@ -47,15 +46,18 @@ TEST(EngineTexts, GroupsHoldSeparateVariablesWithEnglishAtStartUp) {
 
 TEST(EngineTexts, SharedEnglishWordsAreIndependentVariables) {
   // Rows with equal English texts translate separately.
-  struct Pair { std::string* A; std::string* B; };
+  struct Pair {
+    std::string* A;
+    std::string* B;
+  };
   const Pair pairs[] = {
-      {&MsgGalleryLine, &MsgStyleLine},   {&MsgGalleryBar, &MsgValueBar},
-      {&MsgGalleryPie, &MsgValuePie},     {&MsgCmdEditItem, &MsgView3DEdit},
-      {&MsgPageOther, &MsgGalleryPageOther}, {&MsgToolRotate, &MsgView3DRotate},
-      {&MsgGalleryCursor, &MsgToolCursor}, {&MsgCmdChart, &MsgView3DChart},
-      {&MsgGalleryPage3D, &MsgView3D3D},  {&MsgFunctionCopy, &MsgView3DCopy},
-      {&MsgStyleNormal, &MsgView3DNormal}, {&MsgFunctionHigh, &MsgValueHigh},
-      {&MsgFunctionLow, &MsgValueLow},    {&MsgStylePyramid, &MsgGalleryPyramid},
+      {&MsgGalleryLine, &MsgStyleLine},        {&MsgGalleryBar, &MsgValueBar},
+      {&MsgGalleryPie, &MsgValuePie},          {&MsgCmdEditItem, &MsgView3DEdit},
+      {&MsgPageOther, &MsgGalleryPageOther},   {&MsgToolRotate, &MsgView3DRotate},
+      {&MsgGalleryCursor, &MsgToolCursor},     {&MsgCmdChart, &MsgView3DChart},
+      {&MsgGalleryPage3D, &MsgView3D3D},       {&MsgFunctionCopy, &MsgView3DCopy},
+      {&MsgStyleNormal, &MsgView3DNormal},     {&MsgFunctionHigh, &MsgValueHigh},
+      {&MsgFunctionLow, &MsgValueLow},         {&MsgStylePyramid, &MsgGalleryPyramid},
       {&MsgStyleRectangle, &MsgToolRectangle},
   };
   for (const Pair& p : pairs) {

@@ -95,33 +95,46 @@ TEST(GraphCanvas, FlatOperationsDrawThroughTheToolkitCanvas) {
   struct Case {
     const char* Name;
     std::function<void(TGraphCanvas3D&)> Draw;
-    TPoint Inside;   // expected red (fill) or black (lines)
+    TPoint Inside;  // expected red (fill) or black (lines)
     TColor InsideColor;
     TPoint Outside;  // stays white
   };
   const Case cases[] = {
       {"Rectangle", [](TGraphCanvas3D& c) { c.Rectangle(10, 10, 30, 20); }, TPoint(20, 15), clRed, TPoint(30, 15)},
-      {"Rectangle edge", [](TGraphCanvas3D& c) { c.Rectangle(10, 10, 30, 20); }, TPoint(10, 10), clBlack, TPoint(20, 20)},
+      {"Rectangle edge", [](TGraphCanvas3D& c) { c.Rectangle(10, 10, 30, 20); }, TPoint(10, 10), clBlack,
+       TPoint(20, 20)},
       {"FillRect", [](TGraphCanvas3D& c) { c.FillRect(TRect(10, 10, 30, 20)); }, TPoint(10, 10), clRed, TPoint(30, 20)},
-      {"EraseBackground", [](TGraphCanvas3D& c) { c.EraseBackground(TRect(10, 10, 30, 20)); }, TPoint(29, 19), clRed, TPoint(9, 9)},
+      {"EraseBackground", [](TGraphCanvas3D& c) { c.EraseBackground(TRect(10, 10, 30, 20)); }, TPoint(29, 19), clRed,
+       TPoint(9, 9)},
       {"Ellipse", [](TGraphCanvas3D& c) { c.Ellipse(10, 10, 50, 40); }, TPoint(30, 25), clRed, TPoint(11, 11)},
-      {"RoundRect", [](TGraphCanvas3D& c) { c.RoundRect(10, 10, 50, 40, 20, 20); }, TPoint(30, 25), clRed, TPoint(10, 10)},
-      {"Polygon", [](TGraphCanvas3D& c) {
+      {"RoundRect", [](TGraphCanvas3D& c) { c.RoundRect(10, 10, 50, 40, 20, 20); }, TPoint(30, 25), clRed,
+       TPoint(10, 10)},
+      {"Polygon",
+       [](TGraphCanvas3D& c) {
          const TPoint p[] = {TPoint(10, 10), TPoint(50, 10), TPoint(10, 50)};
          c.Polygon(p);
-       }, TPoint(15, 15), clRed, TPoint(45, 45)},
-      {"Polyline", [](TGraphCanvas3D& c) {
+       },
+       TPoint(15, 15), clRed, TPoint(45, 45)},
+      {"Polyline",
+       [](TGraphCanvas3D& c) {
          const TPoint p[] = {TPoint(10, 10), TPoint(40, 10), TPoint(40, 30)};
          c.Polyline(p);
-       }, TPoint(40, 20), clBlack, TPoint(40, 30)},
+       },
+       TPoint(40, 20), clBlack, TPoint(40, 30)},
       {"Line end excluded", [](TGraphCanvas3D& c) { c.Line(5, 5, 25, 5); }, TPoint(24, 5), clBlack, TPoint(25, 5)},
       {"HorizLine", [](TGraphCanvas3D& c) { c.HorizLine(5, 25, 7); }, TPoint(5, 7), clBlack, TPoint(25, 7)},
       {"VertLine", [](TGraphCanvas3D& c) { c.VertLine(7, 5, 25); }, TPoint(7, 24), clBlack, TPoint(7, 25)},
-      {"MoveTo LineTo", [](TGraphCanvas3D& c) { c.MoveTo(3, 50); c.LineTo(3, 40); }, TPoint(3, 45), clBlack, TPoint(3, 40)},
+      {"MoveTo LineTo",
+       [](TGraphCanvas3D& c) {
+         c.MoveTo(3, 50);
+         c.LineTo(3, 40);
+       },
+       TPoint(3, 45), clBlack, TPoint(3, 40)},
       {"Pie", [](TGraphCanvas3D& c) { c.Pie(10, 10, 50, 50, 50, 30, 30, 10); }, TPoint(38, 22), clRed, TPoint(20, 40)},
-      {"Arc", [](TGraphCanvas3D& c) { c.Arc(10, 10, 50, 50, 50, 30, 30, 10); }, TPoint(30, 30), clWhite, TPoint(20, 40)},
-      {"DonutSlice", [](TGraphCanvas3D& c) { c.DonutSlice(40, 30, 25, 25, 0, 3.14159265 / 2, 50); },
-       TPoint(58, 20), clRed, TPoint(45, 25)},
+      {"Arc", [](TGraphCanvas3D& c) { c.Arc(10, 10, 50, 50, 50, 30, 30, 10); }, TPoint(30, 30), clWhite,
+       TPoint(20, 40)},
+      {"DonutSlice", [](TGraphCanvas3D& c) { c.DonutSlice(40, 30, 25, 25, 0, 3.14159265 / 2, 50); }, TPoint(58, 20),
+       clRed, TPoint(45, 25)},
       {"SetPixel", [](TGraphCanvas3D& c) { c.SetPixel(7, 8, clRed); }, TPoint(7, 8), clRed, TPoint(8, 8)},
   };
   for (const Case& k : cases) {
@@ -157,16 +170,16 @@ TEST(GraphCanvas, GraphicsBevelFramesAndGradients) {
   EXPECT_EQ(r, TRect(10, 10, 30, 20));
   b.canvas.DrawBevelFrame(r, clBlue, clGray, 2);
   EXPECT_EQ(r, TRect(12, 12, 28, 18));
-  EXPECT_EQ(b.At(10, 15), clBlue);   // left
-  EXPECT_EQ(b.At(20, 11), clBlue);   // second top line
-  EXPECT_EQ(b.At(29, 15), clGray);   // right
-  EXPECT_EQ(b.At(20, 19), clGray);   // bottom
+  EXPECT_EQ(b.At(10, 15), clBlue);  // left
+  EXPECT_EQ(b.At(20, 11), clBlue);  // second top line
+  EXPECT_EQ(b.At(29, 15), clGray);  // right
+  EXPECT_EQ(b.At(20, 19), clGray);  // bottom
   EXPECT_EQ(b.At(20, 15), kBack);
 
   Surface g;
   g.canvas.GradientFill(TRect(0, 0, 80, 60), clRed, clBlue, gdTopBottom);
-  EXPECT_EQ(g.At(40, 59), clRed);   // start colour at the bottom
-  EXPECT_EQ(g.At(40, 0), clBlue);   // end colour at the top
+  EXPECT_EQ(g.At(40, 59), clRed);  // start colour at the bottom
+  EXPECT_EQ(g.At(40, 0), clBlue);  // end colour at the top
   g.canvas.GradientFill(TRect(0, 0, 80, 60), clRed, clBlue, gdLeftRight);
   EXPECT_EQ(g.At(79, 30), clRed);
   EXPECT_EQ(g.At(0, 30), clBlue);
@@ -338,7 +351,8 @@ TEST(GraphCanvas, TextsFollowAlignmentAndRotation) {
     TRect r(1000, 1000, -1, -1);
     for (int y = 0; y < s.bmp.Height(); ++y)
       for (int x = 0; x < s.bmp.Width(); ++x)
-        if (s.At(x, y) == C) r = TRect(std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1));
+        if (s.At(x, y) == C)
+          r = TRect(std::min(r.Left, x), std::min(r.Top, y), std::max(r.Right, x + 1), std::max(r.Bottom, y + 1));
     return r;
   };
   TGraphFont font;
@@ -477,7 +491,10 @@ TEST(GraphCanvas, BlendingAreasFollowTheDrawingArea) {
   EXPECT_NE(page.Canvas()->Pixels(82, 30), RGB(0, 0, 200));
 
   // Transparency 0 keeps the drawing exactly, white included; 100 gives the background back.
-  struct Case { int Transparency; TColor Drawn, Expected; };
+  struct Case {
+    int Transparency;
+    TColor Drawn, Expected;
+  };
   for (const Case& k : {Case{0, clWhite, clWhite}, Case{0, clRed, clRed}, Case{100, clRed, clBlack}}) {
     Surface t;
     t.canvas.Brush->SetColor(clBlack);
@@ -570,7 +587,8 @@ TEST(GraphCanvas, GradientDirectionsPlaceTheirColours) {
   for (const Case& c : cases) {
     Surface s;
     s.canvas.GradientFill(TRect(0, 0, 80, 60), clRed, clBlue, c.Direction);
-    EXPECT_TRUE(near(s.At(c.StartAt.X, c.StartAt.Y), clRed)) << c.Direction << " start " << s.At(c.StartAt.X, c.StartAt.Y);
+    EXPECT_TRUE(near(s.At(c.StartAt.X, c.StartAt.Y), clRed))
+        << c.Direction << " start " << s.At(c.StartAt.X, c.StartAt.Y);
     EXPECT_TRUE(near(s.At(c.EndAt.X, c.EndAt.Y), clBlue)) << c.Direction << " end " << s.At(c.EndAt.X, c.EndAt.Y);
   }
 }

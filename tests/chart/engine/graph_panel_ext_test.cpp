@@ -79,9 +79,9 @@ TEST(GraphPanelExtended, BackImageModesPlaceTheImage) {
     TPoint Inside, Outside;
   };
   const Case cases[] = {
-      {pbmCenter, TPoint(100, 75), TPoint(99, 75)},     // centred: top-left at (100, 75)
+      {pbmCenter, TPoint(100, 75), TPoint(99, 75)},  // centred: top-left at (100, 75)
       {pbmCenter, TPoint(199, 124), TPoint(200, 125)},
-      {pbmCustom, TPoint(10, 20), TPoint(9, 20)},       // at Left 10, Top 20
+      {pbmCustom, TPoint(10, 20), TPoint(9, 20)},  // at Left 10, Top 20
       {pbmCustom, TPoint(109, 69), TPoint(110, 69)},
       {pbmStretch, TPoint(0, 0), TPoint(-1, -1)},
       {pbmStretch, TPoint(299, 199), TPoint(-1, -1)},
@@ -110,7 +110,7 @@ TEST(GraphPanelExtended, TilesRepeatInsideTheClip) {
   TRecordingCanvas* rec = p.Record(100, 50);
   p.DrawBackImage(TRect(0, 0, 100, 50), 0);
   EXPECT_EQ(rec->CallsOf("Draw"), (std::vector<std::string>{"Draw(0,0,obj)", "Draw(40,0,obj)", "Draw(80,0,obj)",
-                                                             "Draw(0,30,obj)", "Draw(40,30,obj)", "Draw(80,30,obj)"}));
+                                                            "Draw(0,30,obj)", "Draw(40,30,obj)", "Draw(80,30,obj)"}));
   EXPECT_TRUE(rec->InOrder({"ClipRectangle([0,0,100,50])", "Draw", "UnClipRectangle"}));
 
   // A larger image is drawn once; an empty one not at all.
@@ -146,8 +146,8 @@ TEST(GraphPanelExtended, BackgroundShadowAndGradient) {
   auto b = Render(p);
   TCanvas* c = b->Canvas();
   EXPECT_EQ(c->Pixels(100, 50), clBlue);
-  EXPECT_EQ(c->Pixels(197, 3), clBlue);   // above the shadow: the colour the panel stands on
-  EXPECT_EQ(c->Pixels(197, 97), clBlack); // the shadow, bottom-right
+  EXPECT_EQ(c->Pixels(197, 3), clBlue);    // above the shadow: the colour the panel stands on
+  EXPECT_EQ(c->Pixels(197, 97), clBlack);  // the shadow, bottom-right
   EXPECT_EQ(c->Pixels(3, 97), clBlue);
 
   p.Shadow()->SetSize(0);
@@ -266,9 +266,10 @@ TEST(GraphPanelExtended, StreamsSettingsAndReadsOlderNames) {
   EXPECT_EQ(q.Zoom()->Pen()->Color(), clRed);
 
   TBackPanel r;
-  TextToComponent("object TCustomGraphPanelExtended\n  AllowZoom = False\n  AnimatedZoom = True\n"
-                  "  AnimatedZoomSteps = 3\n  BackImageMode = pbmTile\nend\n",
-                  &r);
+  TextToComponent(
+      "object TCustomGraphPanelExtended\n  AllowZoom = False\n  AnimatedZoom = True\n"
+      "  AnimatedZoomSteps = 3\n  BackImageMode = pbmTile\nend\n",
+      &r);
   EXPECT_FALSE(r.Zoom()->Allow());
   EXPECT_TRUE(r.Zoom()->Animated());
   EXPECT_EQ(r.Zoom()->AnimatedSteps(), 3);
@@ -301,8 +302,8 @@ TEST(GraphPanelExtended, BackImageAtDepth) {
   p.DrawBackImage(r, 15);
   const TRect projected = rec->ProjectRect(r, 15);
   std::ostringstream want;
-  want << "StretchDraw([" << projected.Left << ',' << projected.Top << ',' << projected.Right << ','
-       << projected.Bottom << "]";
+  want << "StretchDraw([" << projected.Left << ',' << projected.Top << ',' << projected.Right << ',' << projected.Bottom
+       << "]";
   EXPECT_EQ(rec->IndexOf(want.str()), 0) << (rec->Calls.empty() ? "" : rec->Calls[0]);
   // Other modes inside the wall clip to the cube between depth 0 and the chart's depth.
   p.SetBackImageMode(pbmTile);

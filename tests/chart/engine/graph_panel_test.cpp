@@ -255,8 +255,8 @@ TEST(GraphPanel, PrintsOntoAPage) {
   EXPECT_TRUE(p.PrintingSeen);
   EXPECT_FALSE(p.Printing);
   // The target rectangle in logical units of the panel's own size: 2800 x 1800 px onto 400 x 250.
-  EXPECT_EQ(seen, TRect(MulDiv(600, 400, 2800), MulDiv(2100, 250, 1800), MulDiv(3400, 400, 2800),
-                        MulDiv(3900, 250, 1800)));
+  EXPECT_EQ(seen,
+            TRect(MulDiv(600, 400, 2800), MulDiv(2100, 250, 1800), MulDiv(3400, 400, 2800), MulDiv(3900, 250, 1800)));
   ASSERT_EQ(page->PageCount(), 1);
   TCanvas* c = page->Pages(0)->Canvas();
   EXPECT_EQ(c->Pixels(2000, 3000), clRed);
@@ -363,8 +363,8 @@ TEST(GraphPanel, DateTimeStepsAndMonths) {
 TEST(GraphPanel, BorderPenAndBevelsNestInwards) {
   struct Case {
     int PenWidth, Round;
-    const char* Frame;   // the border as drawn
-    const char* Bevel;   // the outer bevel inside it
+    const char* Frame;  // the border as drawn
+    const char* Bevel;  // the outer bevel inside it
   };
   const Case cases[] = {
       {1, 0, "Rectangle(0,0,400,250)", "DrawBevelFrame([1,1,399,249]"},

@@ -153,9 +153,8 @@ TEST_F(GraphShape, StreamsWhatDiffersFromItsDefaults) {
   s->SetTextFormat(ttfHtml);  // not published by this class
   const std::string text = ComponentToText(&host);
   for (const char* line : {"Box.Bevel = bvLowered", "Box.BevelWidth = 4", "Box.Color = clRed",
-                           "Box.ShapeStyle = fosRoundRectangle", "Box.Transparent = True",
-                           "Box.Shadow.Color = clGray", "Box.Gradient.Visible = True",
-                           "Box.Font.Style = [fsBold]"})
+                           "Box.ShapeStyle = fosRoundRectangle", "Box.Transparent = True", "Box.Shadow.Color = clGray",
+                           "Box.Gradient.Visible = True", "Box.Font.Style = [fsBold]"})
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
   EXPECT_EQ(text.find("Shadow.HorizSize"), std::string::npos) << text;  // 3 is the shadow's default
   EXPECT_EQ(text.find("TextFormat"), std::string::npos);
@@ -253,11 +252,11 @@ TEST_F(GraphShape, DrawsShadowThenFillAndFrameThenBevel) {
       << ::testing::PrintToString(Calls());
   EXPECT_EQ(c.CallsOf("Polygon").size(), 0u);
 
-  EXPECT_EQ(Pixel(30, 25), clRed);                          // fill
-  EXPECT_EQ(Pixel(10, 25), ColorToRGB(clBtnShadow));        // lowered bevel: dark top-left
-  EXPECT_EQ(Pixel(59, 25), ColorToRGB(clBtnHighlight));     // and light bottom-right
-  EXPECT_EQ(Pixel(40, 40), clBlack);                        // first line of the shadow below
-  EXPECT_EQ(Pixel(60, 25), clBlack);                        // and beside it
+  EXPECT_EQ(Pixel(30, 25), clRed);                       // fill
+  EXPECT_EQ(Pixel(10, 25), ColorToRGB(clBtnShadow));     // lowered bevel: dark top-left
+  EXPECT_EQ(Pixel(59, 25), ColorToRGB(clBtnHighlight));  // and light bottom-right
+  EXPECT_EQ(Pixel(40, 40), clBlack);                     // first line of the shadow below
+  EXPECT_EQ(Pixel(60, 25), clBlack);                     // and beside it
   EXPECT_EQ(Pixel(5, 5), clWhite);
 }
 
@@ -335,9 +334,9 @@ TEST_F(GraphShape, SeeThroughShapesBlendOverTheirArea) {
   Panel.Canvas.Clear();
   half.Draw();
   // The shadow's strips, then the whole moved outline in the shadow colour, blended on its own.
-  EXPECT_TRUE(Panel.Canvas.InOrder({"BeginBlending([70,10,110,40],50)", "BeginBlending([73,13,",
-                                    "EndBlending", "BeginBlending([74,14,114,44],20)", "Rectangle(74,14,114,44)",
-                                    "EndBlending", "Rectangle(70,10,110,40)", "EndBlending"}))
+  EXPECT_TRUE(Panel.Canvas.InOrder({"BeginBlending([70,10,110,40],50)", "BeginBlending([73,13,", "EndBlending",
+                                    "BeginBlending([74,14,114,44],20)", "Rectangle(74,14,114,44)", "EndBlending",
+                                    "Rectangle(70,10,110,40)", "EndBlending"}))
       << ::testing::PrintToString(Calls());
   const TColor mixed = Pixel(90, 25);
   EXPECT_EQ(GetRValue(mixed), 255);
@@ -358,8 +357,8 @@ TEST_F(GraphShape, GradientFillsInsteadOfTheBrush) {
   Panel.Canvas.Clear();
   Shape.SetShapeStyle(fosRoundRectangle);
   Shape.Draw();
-  EXPECT_TRUE(Panel.Canvas.InOrder({"ClipRoundRectangle([10,10,60,40],16)", "GradientFill", "UnClipRectangle",
-                                    "RoundRect(10,10,60,40,16,16)"}));
+  EXPECT_TRUE(Panel.Canvas.InOrder(
+      {"ClipRoundRectangle([10,10,60,40],16)", "GradientFill", "UnClipRectangle", "RoundRect(10,10,60,40,16,16)"}));
 
   Panel.Canvas.Clear();
   Shape.DrawRectRotated(Shape.BoxRect, 90, 0);

@@ -77,10 +77,18 @@ TEST(Legend, AlignmentsTakeTheirSideOfTheChart) {
     const TRect r = ch.Chart.ChartRect;
     EXPECT_EQ(ch.L()->IsVertical(), c.Vertical);
     switch (c.Align) {
-      case laLeft: EXPECT_GT(r.Left, b.Right); break;
-      case laRight: EXPECT_LT(r.Right, b.Left); break;
-      case laTop: EXPECT_GT(r.Top, b.Bottom); break;
-      case laBottom: EXPECT_LT(r.Bottom, b.Top); break;
+      case laLeft:
+        EXPECT_GT(r.Left, b.Right);
+        break;
+      case laRight:
+        EXPECT_LT(r.Right, b.Left);
+        break;
+      case laTop:
+        EXPECT_GT(r.Top, b.Bottom);
+        break;
+      case laBottom:
+        EXPECT_LT(r.Bottom, b.Top);
+        break;
     }
     // Every item answers a click on its row.
     if (c.Vertical) {

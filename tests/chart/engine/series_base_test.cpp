@@ -306,8 +306,8 @@ TEST_F(SeriesBase, FunctionPeriodsAndWholeResults) {
     std::vector<double> X;
   };
   const std::vector<Case> cases = {
-      {0, paCenter, true, {2}},          {0, paCenter, false, {0, 4}},   {2, paCenter, true, {0.5, 2.5}},
-      {2, paFirst, true, {0, 2}},        {2, paLast, true, {1, 3}},
+      {0, paCenter, true, {2}},   {0, paCenter, false, {0, 4}}, {2, paCenter, true, {0.5, 2.5}},
+      {2, paFirst, true, {0, 2}}, {2, paLast, true, {1, 3}},
   };
   for (const Case& c : cases) {
     TTestSeries src(nullptr), dst(nullptr);
@@ -347,10 +347,15 @@ TEST_F(SeriesBase, MarkTextsByStyle) {
     std::string Text;
   };
   const std::vector<Case> cases = {
-      {smsLabelValue, false, 0, "2.5 2.5"}, {smsValue, false, 1, "-5"},        {smsLabel, false, 1, "L"},
-      {smsPercent, false, 1, "25 %"},       {smsLabelPercent, true, 1, "L\r25 %"},
-      {smsPercentTotal, true, 1, "25 %\rof 20"}, {smsPercentTotal, false, 0, "12.5 % of 20"},
-      {smsXValue, false, 2, "2"},           {smsXY, false, 2, "2 12.5"},
+      {smsLabelValue, false, 0, "2.5 2.5"},
+      {smsValue, false, 1, "-5"},
+      {smsLabel, false, 1, "L"},
+      {smsPercent, false, 1, "25 %"},
+      {smsLabelPercent, true, 1, "L\r25 %"},
+      {smsPercentTotal, true, 1, "25 %\rof 20"},
+      {smsPercentTotal, false, 0, "12.5 % of 20"},
+      {smsXValue, false, 2, "2"},
+      {smsXY, false, 2, "2 12.5"},
   };
   for (const Case& c : cases) {
     m->SetStyle(c.Style);
@@ -434,7 +439,8 @@ TEST_F(SeriesBase, DataFlagsAndRecords) {
   d = DataBytes(*B);
   // flags, count, then position, value, label per point
   EXPECT_EQ(d.size(), 1u + 4 + 3 * 16 + 3 + 3);
-  EXPECT_EQ(d.substr(1 + 4 + 16 + 1 + 16, 4), std::string("\x03" "abc"));
+  EXPECT_EQ(d.substr(1 + 4 + 16 + 1 + 16, 4), std::string("\x03"
+                                                          "abc"));
   // Read back equal.
   TTestSeries c(nullptr);
   TMemoryStream m;
@@ -496,7 +502,8 @@ TEST_F(SeriesBase, StreamsOnlyWhatDiffersAndReadsBackEqual) {
   A->AddXY(1, 10, "x");
   A->AddXY(2.5, 20, "", clRed);
   const std::string text = ComponentToText(A);
-  for (const char* absent : {"ShowInLegend", "ColorEachPoint", "ValueFormat", "PercentFormat", "HorizAxis", "Cursor", "Callout"})
+  for (const char* absent :
+       {"ShowInLegend", "ColorEachPoint", "ValueFormat", "PercentFormat", "HorizAxis", "Cursor", "Callout"})
     EXPECT_EQ(text.find(absent), std::string::npos) << absent << "\n" << text;
   for (const char* present : {"Title = 'Rho'", "Depth = 7", "Data = {", "Identifier", "Style = 18"})
     EXPECT_NE(text.find(present), std::string::npos) << present << "\n" << text;

@@ -71,7 +71,7 @@ TEST_F(Pointer, RectangleCoversItsHalfSizesBothWays) {
   EXPECT_EQ(minY, 47);
   EXPECT_EQ(maxY, 53);
   EXPECT_EQ(PixelOf(Panel.Canvas.Surface(), 100, 50), clRed);  // filled in the point colour
-  EXPECT_EQ(PixelOf(Panel.Canvas.Surface(), 96, 50), clBlue);   // outlined by the pen
+  EXPECT_EQ(PixelOf(Panel.Canvas.Surface(), 96, 50), clBlue);  // outlined by the pen
 }
 
 TEST_F(Pointer, TrianglesPointTheirWay) {

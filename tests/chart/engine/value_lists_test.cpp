@@ -26,10 +26,14 @@ struct OrderCase {
 
 TEST(ValueList, AddValuePlacesByOrderBehindEqualValues) {
   const std::vector<OrderCase> cases = {
-      {loAscending, {1, 3, 3, 5}, 3, 3},  {loAscending, {1, 3, 3, 5}, 6, 4},
-      {loAscending, {1, 3, 3, 5}, 0, 0},  {loDescending, {5, 3, 3, 1}, 3, 3},
-      {loDescending, {5, 3, 3, 1}, 9, 0}, {loDescending, {5, 3, 3, 1}, 0, 4},
-      {loNone, {2}, 1, 1},                {loAscending, {}, 7, 0},
+      {loAscending, {1, 3, 3, 5}, 3, 3},
+      {loAscending, {1, 3, 3, 5}, 6, 4},
+      {loAscending, {1, 3, 3, 5}, 0, 0},
+      {loDescending, {5, 3, 3, 1}, 3, 3},
+      {loDescending, {5, 3, 3, 1}, 9, 0},
+      {loDescending, {5, 3, 3, 1}, 0, 4},
+      {loNone, {2}, 1, 1},
+      {loAscending, {}, 7, 0},
   };
   for (const OrderCase& c : cases) {
     TChartValueList l(nullptr, "V");

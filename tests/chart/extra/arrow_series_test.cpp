@@ -47,7 +47,7 @@ TEST(ArrowSeries, HeadsPointAlongTheShaftInEveryDirection) {
     const double bx = ex - 12 * ux, by = ey - 12 * uy;  // the head's base on the shaft
     SCOPED_TRACE(testing::Message() << d[0] << "," << d[1]);
     EXPECT_TRUE(c.RedNear((sx + ex) / 2, (sy + ey) / 2));  // shaft
-    EXPECT_TRUE(c.RedNear(bx - 8 * uy, by + 8 * ux));        // both base corners of the open head
+    EXPECT_TRUE(c.RedNear(bx - 8 * uy, by + 8 * ux));      // both base corners of the open head
     EXPECT_TRUE(c.RedNear(bx + 8 * uy, by - 8 * ux));
     // Nothing where a head pointing the other way would lie.
     const double fx = sx + 12 * ux, fy = sy + 12 * uy;
@@ -174,7 +174,8 @@ void ReferenceArrow(TGraphCanvas3D& C, bool Filled, TPoint F, TPoint T, int HW, 
     return;
   }
   const double w = HW * Percent * 0.005;
-  const TPoint pts[7] = {back(uF, vT + w), back(uF, vT - w), back(uT - head, vT - w), h1, T, h2, back(uT - head, vT + w)};
+  const TPoint pts[7] = {back(uF, vT + w),       back(uF, vT - w), back(uT - head, vT - w), h1, T, h2,
+                         back(uT - head, vT + w)};
   C.PolygonWithZ(pts, 0);
 }
 }  // namespace

@@ -100,7 +100,7 @@ TEST_F(Exports, BitmapAtTheSizeAskedReadsBack) {
   back.LoadFromFile(file);  // the toolkit's bitmap reader
   EXPECT_EQ(back.Width(), 240);
   EXPECT_EQ(back.Height(), 160);
-  EXPECT_GT(CountColor(back, clRed), 20);     // the series line
+  EXPECT_GT(CountColor(back, clRed), 20);       // the series line
   EXPECT_GT(CountColor(back, clYellow), 1000);  // the panel
   // Zero sizes come from the panel; monochrome gives a 1-bit file.
   TBMPExportFormat mono;
@@ -130,18 +130,20 @@ TEST_F(Exports, MetafileFilesAtTheSizeAskedReadBackAndDrawTheChart) {
     TMemoryStream s;
     emf.SaveToStream(s);
     const auto* b = static_cast<const uint8_t*>(s.Memory());
-    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
+    auto u32 = [&](size_t at) {
+      return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+    };
     auto i16 = [&](size_t at) { return static_cast<int16_t>(b[at] | b[at + 1] << 8); };
     if (enhanced) {
       EXPECT_EQ(u32(40), 0x464D4520u);  // " EMF"
-      EXPECT_EQ(u32(16), 299u);          // bounds, inclusive
+      EXPECT_EQ(u32(16), 299u);         // bounds, inclusive
       EXPECT_EQ(u32(20), 199u);
       EXPECT_EQ(u32(48), static_cast<uint32_t>(s.Size()));
     } else {
-      EXPECT_EQ(u32(0), 0x9AC6CDD7u);    // placeable
+      EXPECT_EQ(u32(0), 0x9AC6CDD7u);  // placeable
       EXPECT_EQ(i16(10), 300);
       EXPECT_EQ(i16(12), 200);
-      EXPECT_EQ(i16(14), 96);            // units per inch
+      EXPECT_EQ(i16(14), 96);  // units per inch
     }
     s.SetPosition(0);
     TMetafile m;
@@ -174,7 +176,9 @@ TEST_F(Exports, PieSlicesAreWrittenAsPieRecordsAndReadBackAsTheChart) {
     TMemoryStream s;
     emf.SaveToStream(s);
     const auto* b = static_cast<const uint8_t*>(s.Memory());
-    auto u32 = [&](size_t at) { return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24; };
+    auto u32 = [&](size_t at) {
+      return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+    };
     auto u16 = [&](size_t at) { return static_cast<uint16_t>(b[at] | b[at + 1] << 8); };
     int pies = 0, pixels = 0;
     if (enhanced) {

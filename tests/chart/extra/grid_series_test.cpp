@@ -43,7 +43,9 @@ TEST(PaletteSeries, ColourRangeRoundsHalvesToEvenAndClampsOutsideValues) {
   // A point's own colour stays; OnGetColor has the last word.
   flat.AddXYZPoint(3, 4, 1, "", clRed);
   EXPECT_EQ(flat.PointColorAt(2), clRed);
-  flat.OnGetColor = [](TChartSeries*, int32_t Index, TColor& C) { if (Index == 0) C = clNone; };
+  flat.OnGetColor = [](TChartSeries*, int32_t Index, TColor& C) {
+    if (Index == 0) C = clNone;
+  };
   EXPECT_EQ(flat.PointColorAt(0), clNone);
 }
 
@@ -58,8 +60,10 @@ TEST(PaletteSeries, PaletteStepsTakeTheNextEntryAtTheirBoundAndTheMaskSetUpWorks
   s.AddPaletteEntry(0.5, kWhite);
   s.AddPaletteEntry(2.5, kBlue);
   EXPECT_EQ(s.AddPaletteEntry(1.5, kNavy), 1);
-  struct Case { double Value; TColor Colour; } cases[] = {
-      {0, kWhite}, {1, kNavy}, {2, kBlue}, {2.5, kBlue}, {9, kBlue}, {0.5, kNavy}, {-4, kWhite}};
+  struct Case {
+    double Value;
+    TColor Colour;
+  } cases[] = {{0, kWhite}, {1, kNavy}, {2, kBlue}, {2.5, kBlue}, {9, kBlue}, {0.5, kNavy}, {-4, kWhite}};
   for (const Case& c : cases) EXPECT_EQ(s.ColorOfValue(c.Value), c.Colour) << c.Value;
   // An equal value goes after the existing entry: the lookup of that value passes both.
   EXPECT_EQ(s.AddPaletteEntry(1.5, clRed), 2);
@@ -216,7 +220,7 @@ TEST(ColorGridSeries, ClicksFindTheirCell) {
   EXPECT_EQ(at(1, 1), 0);
   EXPECT_EQ(at(3.3, 1), 2);
   EXPECT_EQ(at(2, 2), 6);
-  EXPECT_EQ(at(5, 2), -1);   // empty cell
+  EXPECT_EQ(at(5, 2), -1);    // empty cell
   EXPECT_EQ(at(1, 3.6), -1);  // above the grid
   EXPECT_EQ(at(0.2, 1), -1);
 }
@@ -285,8 +289,8 @@ TEST(ColorGridSeries, IrregularGridsPaintAndClickTheirCellsWhateverTheOrderOfThe
   EXPECT_EQ(c.At(c.X(0.5), c.Y(1)), kNavy);
   EXPECT_EQ(c.At(c.X(3), c.Y(1)), kBlue);
   EXPECT_EQ(c.At(c.X(3), c.Y(2.5)), kBlue);
-  EXPECT_EQ(c.At(c.X(4.5), c.Y(1)), clWhite);  // the far edge has no cell
-  EXPECT_EQ(s->PointIndexAt(c.X(3), c.Y(2.5)), 4);   // (1, 2)
-  EXPECT_EQ(s->PointIndexAt(c.X(0.5), c.Y(1)), 0);   // (0, 0)
+  EXPECT_EQ(c.At(c.X(4.5), c.Y(1)), clWhite);       // the far edge has no cell
+  EXPECT_EQ(s->PointIndexAt(c.X(3), c.Y(2.5)), 4);  // (1, 2)
+  EXPECT_EQ(s->PointIndexAt(c.X(0.5), c.Y(1)), 0);  // (0, 0)
   EXPECT_EQ(s->PointIndexAt(c.X(4.5), c.Y(1)), -1);
 }

@@ -103,13 +103,16 @@ TEST_F(ExportChart, XmlOfOneSeriesAndOfTheChart) {
   TSeriesDataXML x(&C.Chart, S2);
   EXPECT_TRUE(x.ShowHeader);
   const std::string type = GetSeriesTypeDescription(S2);
-  EXPECT_EQ(x.AsString(), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
-                          "<series title=\"Line2\" type=\"" + type + "\" color=\"#00ff00\">\r\n"
-                          "<points count=\"2\">\r\n"
-                          "<point  Y=\"5\"/>\r\n"
-                          "<point  Y=\"6\"/>\r\n"
-                          "</points>\r\n"
-                          "</series>\r\n\r\n");
+  EXPECT_EQ(x.AsString(),
+            "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\r\n"
+            "<series title=\"Line2\" type=\"" +
+                type +
+                "\" color=\"#00ff00\">\r\n"
+                "<points count=\"2\">\r\n"
+                "<point  Y=\"5\"/>\r\n"
+                "<point  Y=\"6\"/>\r\n"
+                "</points>\r\n"
+                "</series>\r\n\r\n");
   TSeriesDataXML all(&C.Chart);
   all.ShowIndex = true;
   all.ShowHeader = false;
@@ -209,10 +212,12 @@ TEST_F(ExportChart, SpreadsheetFileOpensInAnIndependentReader) {
   x.ShowIndex = true;
   x.SaveToFile(file);
   const std::string out = (dir / "cells.txt").string();
-  const std::string cmd = "/usr/bin/python3 -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],logfile=open('/dev/null','w'))\ns=b.sheet_by_index(0)\n"
-                          "print(s.nrows, s.ncols)\nfor r in range(s.nrows): print('|'.join(repr(s.cell_value(r,c)) "
-                          "for c in range(s.ncols)))\" " +
-                          file + " > " + out + " 2>/dev/null";
+  const std::string cmd =
+      "/usr/bin/python3 -c \"import "
+      "xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],logfile=open('/dev/null','w'))\ns=b.sheet_by_index(0)\n"
+      "print(s.nrows, s.ncols)\nfor r in range(s.nrows): print('|'.join(repr(s.cell_value(r,c)) "
+      "for c in range(s.ncols)))\" " +
+      file + " > " + out + " 2>/dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   std::ifstream in(out);
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -248,9 +253,10 @@ TEST_F(ExportChart, SpreadsheetLabelsInCodePage1251CarryTheCodePage) {
   const std::string file = (dir / "data.xls").string();
   x.SaveToFile(file);
   const std::string out = (dir / "label.txt").string();
-  const std::string cmd = "/usr/bin/python3 -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],logfile=open('/dev/null','w'))\n"
-                          "sys.stdout.buffer.write(b.sheet_by_index(0).cell_value(1,0).encode('utf-8'))\" " +
-                          file + " > " + out + " 2>/dev/null";
+  const std::string cmd =
+      "/usr/bin/python3 -c \"import xlrd,sys\nb=xlrd.open_workbook(sys.argv[1],logfile=open('/dev/null','w'))\n"
+      "sys.stdout.buffer.write(b.sheet_by_index(0).cell_value(1,0).encode('utf-8'))\" " +
+      file + " > " + out + " 2>/dev/null";
   ASSERT_EQ(std::system(cmd.c_str()), 0);
   std::ifstream in(out);
   EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),

@@ -85,8 +85,7 @@ TEST(BarSeries, DrawsBarsInTheirColourAndSkipsNullPoints) {
     c.Render();
     const int y = c.Y(25);
     EXPECT_EQ(c.At(s->ScreenXAt(0) + s->BarWidth() / 2, y), clRed) << is3D;
-    EXPECT_EQ(c.Count(clRed, TRect(s->ScreenXAt(1), c.Y(50), s->ScreenXAt(1) + s->BarWidth(), c.Y(0))), 0)
-        << is3D;
+    EXPECT_EQ(c.Count(clRed, TRect(s->ScreenXAt(1), c.Y(50), s->ScreenXAt(1) + s->BarWidth(), c.Y(0))), 0) << is3D;
     EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(1) + 2, y), -1) << is3D;
     if (!is3D) {
       EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(2) + 2, y), 2);

@@ -207,7 +207,7 @@ TEST(DBChart, ProcessRecordSeesEveryRecordAndAnAbortStopsQuietly) {
   };
   TBarSeries* bars = c.Bars("Region", "Amount", s.Data);
   EXPECT_EQ(seen, (std::vector<double>{1, 2, 3, 4}));
-  EXPECT_EQ(bars->Count(), 3);  // the fourth record was stopped before it was added
+  EXPECT_EQ(bars->Count(), 3);                                 // the fourth record was stopped before it was added
   EXPECT_EQ(s.Data->FieldByName("Region")->AsString(), "R3");  // back at the bookmark
   std::vector<std::string> names;
   c.C.FillSeriesSourceItems(bars, [&](const std::string& N) { names.push_back(N); });
@@ -221,8 +221,8 @@ TEST(DBChart, DateGroupLabels) {
     std::string Text;
   };
   const double d = EncodeDate(2021, 1, 1) + 13.5 / 24;  // a Friday, 13:30
-  for (const Case& c : {Case{0, "01 13:30"}, Case{1, "01|Jan"}, Case{2, "53/2020"}, Case{3, "Fri"},
-                        Case{4, "Jan|21"}, Case{5, "1/2021"}, Case{6, "2021"}})
+  for (const Case& c : {Case{0, "01 13:30"}, Case{1, "01|Jan"}, Case{2, "53/2020"}, Case{3, "Fri"}, Case{4, "Jan|21"},
+                        Case{5, "1/2021"}, Case{6, "2021"}})
     EXPECT_EQ(DateGroupLabel(d, c.Group), Sep(c.Text)) << c.Group;
   EXPECT_EQ(DateGroupLabel(EncodeDate(2021, 1, 4), 2), "1/2021");     // a Monday
   EXPECT_EQ(DateGroupLabel(EncodeDate(2020, 12, 31), 2), "53/2020");  // a Thursday

@@ -86,10 +86,10 @@ TEST(CandleSeries, UnchangedCandlesFollowThePreviousClose) {
     char RelOpen, RelClose;
   };
   const Row rows[] = {
-      {50, 50, 'U', 'U'},  // the first flat candle is an up candle
-      {40, 60, 'U', 'U'},  {60, 60, 'U', 'U'},  // flat, close as before: the previous candle's fill
-      {70, 55, 'D', 'D'},  {50, 55, 'U', 'D'},  // close as before: relative to close, the previous fill
-      {70, 58, 'D', 'U'},  {58, 58, 'D', 'U'},  // flat after candles that differ by style
+      {50, 50, 'U', 'U'},                      // the first flat candle is an up candle
+      {40, 60, 'U', 'U'}, {60, 60, 'U', 'U'},  // flat, close as before: the previous candle's fill
+      {70, 55, 'D', 'D'}, {50, 55, 'U', 'D'},  // close as before: relative to close, the previous fill
+      {70, 58, 'D', 'U'}, {58, 58, 'D', 'U'},  // flat after candles that differ by style
   };
   for (TCandleColorStyle style : {cssRelativeToOpen, cssRelativeToClose}) {
     TCandleSeries s(nullptr);

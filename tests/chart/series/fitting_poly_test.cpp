@@ -37,7 +37,8 @@ TEST(PolynomialFit, ExactPolynomialsGiveTheirCoefficients) {
     }
     PolyFit(n, terms, x, y, got);
     for (int k = 1; k <= terms; ++k)
-      EXPECT_NEAR(static_cast<double>(got[k]), static_cast<double>(want[k]), 1e-9 * std::fabs(static_cast<double>(want[k])))
+      EXPECT_NEAR(static_cast<double>(got[k]), static_cast<double>(want[k]),
+                  1e-9 * std::fabs(static_cast<double>(want[k])))
           << terms << " terms, c" << k;
   }
   // One term is the mean; three points on 1 + 2x + 3x^2 give (1, 2, 3).
@@ -81,8 +82,10 @@ TEST(PolynomialFit, SingularSystemsAndPivotTies) {
   }
   // Equal magnitudes in the pivot column: no exchange, so the determinant keeps its sign.
   TPolyMatrix a{};
-  a[1][1] = 2; a[1][2] = 1;
-  a[2][1] = -2; a[2][2] = 3;
+  a[1][1] = 2;
+  a[1][2] = 1;
+  a[2][1] = -2;
+  a[2][2] = 3;
   long double b[MaxPolyTerms + 1]{0, 3, 1}, r[MaxPolyTerms + 1]{};
   EXPECT_NEAR(static_cast<double>(GaussSolve(2, a, b, 1e-15L, r)), 2 * 3 - 1 * -2, 1e-15);
   EXPECT_NEAR(static_cast<double>(r[1]), 1, 1e-15);
@@ -116,13 +119,14 @@ TEST(PolynomialFit, HighDegreesOnEvenlySpreadPoints) {
       }
       PolyFit(n, terms, x, y, got);
       for (int k = 1; terms <= 15 && k <= terms; ++k) {
-        EXPECT_NEAR(static_cast<double>(got[k] / want[k]), 1.0, 1e-9) << "span " << static_cast<double>(span)
-                                                                        << ", " << terms << " terms, c" << k;
+        EXPECT_NEAR(static_cast<double>(got[k] / want[k]), 1.0, 1e-9)
+            << "span " << static_cast<double>(span) << ", " << terms << " terms, c" << k;
       }
       for (int i = 1; i <= n; ++i) {
         long double v = 0, p = 1;
         for (int k = 1; k <= terms; ++k, p *= x[static_cast<size_t>(i)]) v += got[k] * p;
-        EXPECT_NEAR(static_cast<double>((v - y[static_cast<size_t>(i)]) / scale), 0.0, 1e-9) << terms << " terms, point " << i;
+        EXPECT_NEAR(static_cast<double>((v - y[static_cast<size_t>(i)]) / scale), 0.0, 1e-9)
+            << terms << " terms, point " << i;
       }
     }
 }

@@ -93,7 +93,8 @@ TEST(LeastSquaresSpline, ReproducesACubicAndOneIntervalIsTheCubicFit) {
     SplineNagFit(50, k, Vec(x), Vec(y), w, ss);
     EXPECT_EQ(SplineNagLastFailure(), 0) << k;
     EXPECT_NEAR(ss, 0, 1e-18);
-    for (double t : {0.0, 0.3, 2.5, 2.5000001, 7.77, 10.0}) EXPECT_NEAR(SplineNagValue(t), Cubic(t), 1e-9) << k << " " << t;
+    for (double t : {0.0, 0.3, 2.5, 2.5000001, 7.77, 10.0})
+      EXPECT_NEAR(SplineNagValue(t), Cubic(t), 1e-9) << k << " " << t;
   }
   // Two knots: one cubic over the range, which must be the least-squares cubic polynomial.
   const std::vector<double> noisy = NoisyY(x);
@@ -202,7 +203,8 @@ TEST(SmoothingSpline, ZeroTargetInterpolatesAsTheNaturalSpline) {
     EXPECT_EQ(SmoothSplineLastP(), 1);
     EXPECT_EQ(SmoothSplineLastSfp(), 0);
     for (size_t i = 0; i < x.size(); ++i) EXPECT_NEAR(SmoothSplineValue(x[i]), y[i], 1e-12);
-    for (double t = x.front(); t <= x.back(); t += 0.173) EXPECT_NEAR(SmoothSplineValue(t), NaturalSpline(x, y, t), 1e-10) << t;
+    for (double t = x.front(); t <= x.back(); t += 0.173)
+      EXPECT_NEAR(SmoothSplineValue(t), NaturalSpline(x, y, t), 1e-10) << t;
   }
   // Key 1 with P 1 interpolates whatever the target; a cubic is met at its points.
   std::vector<double> c;
@@ -250,7 +252,9 @@ TEST(SmoothingSpline, SmoothingConditionsAndTheSearch) {
     // and the jump of the third derivative at each point is p / (1 - p) times the residual over
     // the squared error, the condition that makes the curve the minimiser.
     const double e = 1e-4;
-    auto d2 = [&](double t) { return (SmoothSplineValue(t + e) - 2 * SmoothSplineValue(t) + SmoothSplineValue(t - e)) / (e * e); };
+    auto d2 = [&](double t) {
+      return (SmoothSplineValue(t + e) - 2 * SmoothSplineValue(t) + SmoothSplineValue(t - e)) / (e * e);
+    };
     EXPECT_NEAR(d2(x.front() + 2 * e), 0, 1e-2 * (1 + std::fabs(d2(x[1]))));
     for (size_t i = 1; i + 1 < x.size(); ++i) {
       auto d3 = [&](double a, double b) { return (d2(b) - d2(a)) / (b - a); };  // inside one piece

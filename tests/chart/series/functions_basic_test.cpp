@@ -120,10 +120,7 @@ TEST_F(BasicFunctions, ModeAndMedianCases) {
     double Mode, Median;
   };
   const Case cases[] = {
-      {{1, 2, 2, 3, 3}, 2, 2},
-      {{5, 7, 9}, 5, 7},
-      {{9, 7, 5, 5, 1, 3}, 5, 5},
-      {{42}, 42, 42},
+      {{1, 2, 2, 3, 3}, 2, 2},      {{5, 7, 9}, 5, 7}, {{9, 7, 5, 5, 1, 3}, 5, 5}, {{42}, 42, 42},
       {{-1, -1, 4, 4, 4, 0}, 4, 2},
   };
   TModeGraphFunction mode(nullptr);
@@ -179,7 +176,8 @@ TEST_F(BasicFunctions, ManySourcesCombinePointByPoint) {
       {&med, {4, 3, 5}},
   };
   for (const Case& c : cases)
-    for (int i = 0; i < 3; ++i) EXPECT_DOUBLE_EQ(c.F->ComputeManyValue(&list, i), c.Expected[static_cast<size_t>(i)]) << i;
+    for (int i = 0; i < 3; ++i)
+      EXPECT_DOUBLE_EQ(c.F->ComputeManyValue(&list, i), c.Expected[static_cast<size_t>(i)]) << i;
   // The first source lacking the index leaves the running extreme at 0.
   TDataSourcesList l2(nullptr);
   auto* one = Series({1});

@@ -32,7 +32,8 @@ std::vector<TOHLCRow> Rows(int N) {
 void Fill(TOHLCFnSeries* S, const std::vector<TOHLCRow>& R) {
   S->BeginUpdate();
   S->ClearValues();
-  for (size_t i = 0; i < R.size(); ++i) S->AddOHLC(static_cast<double>(i) * 2, R[i].Open, R[i].High, R[i].Low, R[i].Close);
+  for (size_t i = 0; i < R.size(); ++i)
+    S->AddOHLC(static_cast<double>(i) * 2, R[i].Open, R[i].High, R[i].Low, R[i].Close);
   S->EndUpdate();
 }
 

@@ -209,7 +209,8 @@ TEST(StatisticalFunctions, StochasticOverHighsAndLows) {
   auto* dst = new TFnSeries(&owner);
   const std::vector<TOHLCRow> rows{{5, 7, 4, 6}, {6, 9, 5, 8}, {8, 8, 3, 4}, {4, 6, 4, 5},
                                    {5, 5, 5, 5}, {5, 5, 5, 5}, {5, 5, 5, 5}, {5, 12, 1, 11}};
-  for (size_t i = 0; i < rows.size(); ++i) src->AddOHLC(static_cast<double>(i), rows[i].Open, rows[i].High, rows[i].Low, rows[i].Close);
+  for (size_t i = 0; i < rows.size(); ++i)
+    src->AddOHLC(static_cast<double>(i), rows[i].Open, rows[i].High, rows[i].Low, rows[i].Close);
   auto* f = new TStochasticFunction(&owner);
   dst->AttachFunction(f);
   for (int p : {1, 3}) {
@@ -285,7 +286,8 @@ TEST(StatisticalFunctions, RegisteredOnTheirGalleryPages) {
     }
     return t;
   };
-  EXPECT_EQ(texts("Financial"), (std::vector<std::string>{"Moving\rAverage", "Momentum", "Momentum\rDivision", "Stochastic"}));
+  EXPECT_EQ(texts("Financial"),
+            (std::vector<std::string>{"Moving\rAverage", "Momentum", "Momentum\rDivision", "Stochastic"}));
   EXPECT_EQ(texts("Extended"), (std::vector<std::string>{"Exponential\rAverage", "Standard\rDeviation",
                                                          "Root Mean\rSquare", "Performance", "Variance"}));
   std::string name;

@@ -156,7 +156,8 @@ TEST(LineSeries, ClicksFindPointersAndSegments) {
   const int mx = (line->ScreenXAt(2) + line->ScreenXAt(3)) / 2;
   int my = line->ScreenYAt(2);
   for (int y = line->ScreenYAt(3); y <= line->ScreenYAt(2); ++y)
-    if (PointInLineCoords(TPoint(mx, y), line->ScreenXAt(2), line->ScreenYAt(2), line->ScreenXAt(3), line->ScreenYAt(3)))
+    if (PointInLineCoords(TPoint(mx, y), line->ScreenXAt(2), line->ScreenYAt(2), line->ScreenXAt(3),
+                          line->ScreenYAt(3)))
       my = y;
   EXPECT_EQ(line->PointIndexAt(mx, my), 2);
   // The point series never reports a segment.

@@ -120,7 +120,7 @@ TEST(PolarSeries, LinesJoinPointsCloseTheShapeAndSkipNullPoints) {
   const TPoint p0 = c.Pos(0, 10), p1 = c.Pos(90, 10), p2 = c.Pos(180, 10), p3 = c.Pos(270, 10);
   EXPECT_TRUE(c.RedNear(c.Mid(p0, p1)));
   EXPECT_TRUE(c.RedNear(c.Mid(p2, p3)));
-  EXPECT_TRUE(c.RedNear(c.Mid(p3, p0)));  // the closing line
+  EXPECT_TRUE(c.RedNear(c.Mid(p3, p0)));        // the closing line
   EXPECT_EQ(c.PixelAt(c.Pos(45, 3)), clWhite);  // no wedges with a clear brush
   c.S->SetCloseCircle(false);
   c.Render();
@@ -198,12 +198,15 @@ TEST(PolarSeries, AngleLabelsAndIncrements) {
   c.Render();
   EXPECT_LT(c.S->XRadius, plain);
   // Labels are drawn outside the circle: the "90°" label above the top, the "0°" label right of it.
-  EXPECT_GT(c.Bluish(TRect(c.S->CircleXCenter - 15, c.S->CircleYCenter - c.S->YRadius - 25,
-                            c.S->CircleXCenter + 15, c.S->CircleYCenter - c.S->YRadius)), 0);
+  EXPECT_GT(c.Bluish(TRect(c.S->CircleXCenter - 15, c.S->CircleYCenter - c.S->YRadius - 25, c.S->CircleXCenter + 15,
+                           c.S->CircleYCenter - c.S->YRadius)),
+            0);
   EXPECT_GT(c.Bluish(TRect(c.S->CircleXCenter + c.S->XRadius, c.S->CircleYCenter - 12,
-                            c.S->CircleXCenter + c.S->XRadius + 30, c.S->CircleYCenter + 8)), 0);
+                           c.S->CircleXCenter + c.S->XRadius + 30, c.S->CircleYCenter + 8)),
+            0);
   EXPECT_EQ(c.Bluish(TRect(c.S->CircleXCenter - c.S->XRadius / 2, c.S->CircleYCenter - c.S->YRadius / 2,
-                                  c.S->CircleXCenter + c.S->XRadius / 2, c.S->CircleYCenter + c.S->YRadius / 2)), 0);
+                           c.S->CircleXCenter + c.S->XRadius / 2, c.S->CircleYCenter + c.S->YRadius / 2)),
+            0);
 }
 
 TEST(PolarSeries, TheFirstSeriesDrawsCircleSpokesAndRings) {
@@ -279,7 +282,7 @@ TEST(PolarSeries, ThreeDimensionalAndEmptyChartsDrawWithoutFault) {
     auto* p = c.Add<TPolarSeries>();
     auto* r = c.Add<TRadarSeries>();
     auto* b = c.Add<TPolarBarSeries>();
-    c.Render();  // all empty
+    c.Render();               // all empty
     p->AddPolarPoint(10, 1);  // one point
     r->AddY(1);
     b->AddPolarPoint(10, 1);
@@ -345,7 +348,8 @@ TEST(PolarSeries, SettingsStreamAndReadBack) {
 TEST(PolarSeries, RegisteredOnTheExtendedPage) {
   InitStandardSeries();
   TGraphSeriesTypes* list = GraphSeriesTypesList();
-  for (TChartSeriesClass k : {TPolarSeries::StaticClass(), TRadarSeries::StaticClass(), TPolarBarSeries::StaticClass()}) {
+  for (TChartSeriesClass k :
+       {TPolarSeries::StaticClass(), TRadarSeries::StaticClass(), TPolarBarSeries::StaticClass()}) {
     ASSERT_NE(list->FindSeriesType(k), nullptr) << k->ClassName();
     EXPECT_EQ(list->FindSeriesType(k)->PageText(), MsgPageExtended);
     EXPECT_EQ(list->FindSeriesType(k)->NumGallerySeries, 2);

@@ -141,7 +141,7 @@ TEST(ReportChart, TwoChartsPrintOnOnePdfPage) {
     ++printed;
     EXPECT_EQ(Sender, form.RpChart1);
     EXPECT_EQ(ChartRect.Width(), form.RpChart1->ClientWidth());  // zoom 100
-    EXPECT_GT(PrintRect.Width(), ChartRect.Width());                // printer pixels
+    EXPECT_GT(PrintRect.Width(), ChartRect.Width());             // printer pixels
   };
   form.Report()->Print();
   printer->SetOutputFile(savedFile);
@@ -228,8 +228,8 @@ TEST(ReportChart, WithoutAChartOnlyTheFramePrints) {
   const double dpi = Screen->PixelsPerInch();
   const Pixels img = FromBitmap(page.get());
   auto px = [dpi](double MM) { return static_cast<int>(std::nearbyint(MM * dpi / 25.4)); };
-  EXPECT_EQ(img.At(px(15) + 5, px(15)), clBlack);   // the frame's top edge
-  EXPECT_EQ(img.At(px(25), px(25)), clWhite);       // nothing inside
+  EXPECT_EQ(img.At(px(15) + 5, px(15)), clBlack);  // the frame's top edge
+  EXPECT_EQ(img.At(px(25), px(25)), clWhite);      // nothing inside
 }
 
 }  // namespace

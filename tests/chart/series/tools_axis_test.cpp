@@ -15,14 +15,15 @@ TEST(ToolRegistration, SeventeenTypesInOrderAndGoneAfterwards) {
   RegisterStandardTools();
   TGraphToolTypes* types = GraphToolTypesList();
   ASSERT_NE(types, nullptr);
-  const char* names[] = {"Cursor",     "Drag Marks", "Axis Arrows",      "Draw Line",  "Nearest Point", "Color Band",
-                         "Color Line", "Rotate",     "Image",            "Mark Tips",  "Annotation",    "Series Animation",
-                         "Grid Band",  "Axis Scroll", "Rectangle",       "Clip Series", "Drag Point"};
-  const char* editors[] = {"TCursorToolEditor",    "TDragMarksToolEditor",  "TAxisArrowToolEditor", "TDrawLineEdit",
-                           "TNearestToolEdit",     "TColorBandToolEditor",  "TColorLineToolEditor", "TRotateToolEditor",
-                           "TChartImageToolEditor", "TMarksTipToolEdit",    "TAnnotationToolEdit",  "TSeriesAnimToolEditor",
-                           "TGridBandToolEdit",    "TAxisToolEditor",       "TAnnotationToolEdit",  "TSeriesToolEditor",
-                           "TDragPointToolEdit"};
+  const char* names[] = {"Cursor",     "Drag Marks",  "Axis Arrows", "Draw Line",   "Nearest Point", "Color Band",
+                         "Color Line", "Rotate",      "Image",       "Mark Tips",   "Annotation",    "Series Animation",
+                         "Grid Band",  "Axis Scroll", "Rectangle",   "Clip Series", "Drag Point"};
+  const char* editors[] = {"TCursorToolEditor",    "TDragMarksToolEditor", "TAxisArrowToolEditor",
+                           "TDrawLineEdit",        "TNearestToolEdit",     "TColorBandToolEditor",
+                           "TColorLineToolEditor", "TRotateToolEditor",    "TChartImageToolEditor",
+                           "TMarksTipToolEdit",    "TAnnotationToolEdit",  "TSeriesAnimToolEditor",
+                           "TGridBandToolEdit",    "TAxisToolEditor",      "TAnnotationToolEdit",
+                           "TSeriesToolEditor",    "TDragPointToolEdit"};
   const int first = types->Count() - 17;
   ASSERT_GE(first, 0);
   for (int i = 0; i < 17; ++i) {

@@ -40,9 +40,8 @@ TEST(ColorLineTool, PressGrabsWithinTwoPixelsInsideTheChart) {
     TMouseButton Button;
     bool Drags;
   };
-  const Case cases[] = {{0, 0, mbLeft, true},   {2, 0, mbLeft, true},   {-2, 0, mbLeft, true},
-                        {3, 0, mbLeft, false},  {-3, 0, mbLeft, false}, {0, -1, mbLeft, false},
-                        {0, 0, mbRight, false}};
+  const Case cases[] = {{0, 0, mbLeft, true},   {2, 0, mbLeft, true},   {-2, 0, mbLeft, true}, {3, 0, mbLeft, false},
+                        {-3, 0, mbLeft, false}, {0, -1, mbLeft, false}, {0, 0, mbRight, false}};
   for (const Case& c : cases) {
     TLineChart m;
     const int y = c.Y == 0 ? m.MidY() : m.Chart.ChartRect.Top - 3;

@@ -38,9 +38,9 @@ TEST(CursorTool, GrabTolerance) {
     int Kind;
   };
   // Offsets from the crossing; the other coordinate is far from its line unless stated.
-  const Case cases[] = {{cssBoth, 3, 3, 3},         {cssBoth, 4, 3, 1},          {cssBoth, 3, 4, 2},
-                        {cssBoth, 40, 3, 1},        {cssBoth, 40, 4, 0},         {cssHorizontal, 0, 3, 1},
-                        {cssHorizontal, 40, 4, 0},  {cssVertical, 3, 40, 2},     {cssVertical, 0, 3, 2},
+  const Case cases[] = {{cssBoth, 3, 3, 3},        {cssBoth, 4, 3, 1},      {cssBoth, 3, 4, 2},
+                        {cssBoth, 40, 3, 1},       {cssBoth, 40, 4, 0},     {cssHorizontal, 0, 3, 1},
+                        {cssHorizontal, 40, 4, 0}, {cssVertical, 3, 40, 2}, {cssVertical, 0, 3, 2},
                         {cssVertical, 4, 0, 0}};
   for (const Case& c : cases) {
     TCursorChart m;

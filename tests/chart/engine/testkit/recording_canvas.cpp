@@ -108,8 +108,8 @@ bool TRecordingCanvas::InOrder(const std::vector<std::string>& Prefixes) const {
 TRect TRecordingCanvas::InitWindow(TCanvas* DestCanvas, TView3DOptions* Options, TColor ABackColor, bool AIs3D,
                                    const TRect& ABounds) {
   Scope s(this, "InitWindow", static_cast<const void*>(DestCanvas), ABounds, AIs3D);
-  const TRect r = TGraphCanvas3D::InitWindow(DestCanvas ? DestCanvas : FSurface->Canvas(), Options, ABackColor,
-                                             AIs3D, ABounds);
+  const TRect r =
+      TGraphCanvas3D::InitWindow(DestCanvas ? DestCanvas : FSurface->Canvas(), Options, ABackColor, AIs3D, ABounds);
   return r;
 }
 
@@ -158,7 +158,8 @@ void TRecordingCanvas::Arc(int X1, int Y1, int X2, int Y2, int X3, int Y3, int X
   TGraphCanvas3D::Arc(X1, Y1, X2, Y2, X3, Y3, X4, Y4);
 }
 
-void TRecordingCanvas::DonutSlice(int XC, int YC, int XRadius, int YRadius, double StartAngle, double EndAngle, double HolePercent) {
+void TRecordingCanvas::DonutSlice(int XC, int YC, int XRadius, int YRadius, double StartAngle, double EndAngle,
+                                  double HolePercent) {
   Scope s(this, "DonutSlice", XC, YC, XRadius, YRadius, StartAngle, EndAngle, HolePercent);
   TGraphCanvas3D::DonutSlice(XC, YC, XRadius, YRadius, StartAngle, EndAngle, HolePercent);
 }
@@ -253,7 +254,8 @@ void TRecordingCanvas::EraseBackground(const TRect& Rect) {
   TGraphCanvas3D::EraseBackground(Rect);
 }
 
-void TRecordingCanvas::GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor, TGradientDirection Direction, int Balance) {
+void TRecordingCanvas::GradientFill(const TRect& Rect, TColor StartColor, TColor EndColor, TGradientDirection Direction,
+                                    int Balance) {
   Scope s(this, "GradientFill", Rect, StartColor, EndColor, Direction, Balance);
   TGraphCanvas3D::GradientFill(Rect, StartColor, EndColor, Direction, Balance);
 }
@@ -298,7 +300,8 @@ void TRecordingCanvas::Projection(int MaxDepth, const TRect& ABounds, const TRec
   TGraphCanvas3D::Projection(MaxDepth, ABounds, ChartRect);
 }
 
-void TRecordingCanvas::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth, int HeadHeight, int Z, double ArrowPercent) {
+void TRecordingCanvas::Arrow3D(bool Filled, const TPoint& FromPoint, const TPoint& ToPoint, int HeadWidth,
+                               int HeadHeight, int Z, double ArrowPercent) {
   Scope s(this, "Arrow3D", Filled, FromPoint, ToPoint, HeadWidth, HeadHeight, Z, ArrowPercent);
   TGraphCanvas3D::Arrow3D(Filled, FromPoint, ToPoint, HeadWidth, HeadHeight, Z, ArrowPercent);
 }
@@ -308,7 +311,8 @@ void TRecordingCanvas::ClipCube(const TRect& Rect, int MinZ, int MaxZ) {
   TGraphCanvas3D::ClipCube(Rect, MinZ, MaxZ);
 }
 
-void TRecordingCanvas::Cone(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover, int ConePercent) {
+void TRecordingCanvas::Cone(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover,
+                            int ConePercent) {
   Scope s(this, "Cone", Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkCover, ConePercent);
   TGraphCanvas3D::Cone(Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkCover, ConePercent);
 }
@@ -318,7 +322,8 @@ void TRecordingCanvas::Cube(int Left, int Right, int Top, int Bottom, int Z0, in
   TGraphCanvas3D::Cube(Left, Right, Top, Bottom, Z0, Z1, DarkSides);
 }
 
-void TRecordingCanvas::Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkCover) {
+void TRecordingCanvas::Cylinder(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
+                                bool DarkCover) {
   Scope s(this, "Cylinder", Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkCover);
   TGraphCanvas3D::Cylinder(Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkCover);
 }
@@ -358,9 +363,13 @@ void TRecordingCanvas::LineTo3D(int X, int Y, int Z) {
   TGraphCanvas3D::LineTo3D(X, Y, Z);
 }
 
-void TRecordingCanvas::Pie3D(int XC, int YC, int XRadius, int YRadius, int Z0, int Z1, double StartAngle, double EndAngle, bool DarkSides, bool DrawSides, int DonutPercent, TCustomGraphGradient* Gradient) {
-  Scope s(this, "Pie3D", XC, YC, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle, DarkSides, DrawSides, DonutPercent, Gradient);
-  TGraphCanvas3D::Pie3D(XC, YC, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle, DarkSides, DrawSides, DonutPercent, Gradient);
+void TRecordingCanvas::Pie3D(int XC, int YC, int XRadius, int YRadius, int Z0, int Z1, double StartAngle,
+                             double EndAngle, bool DarkSides, bool DrawSides, int DonutPercent,
+                             TCustomGraphGradient* Gradient) {
+  Scope s(this, "Pie3D", XC, YC, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle, DarkSides, DrawSides, DonutPercent,
+          Gradient);
+  TGraphCanvas3D::Pie3D(XC, YC, XRadius, YRadius, Z0, Z1, StartAngle, EndAngle, DarkSides, DrawSides, DonutPercent,
+                        Gradient);
 }
 
 void TRecordingCanvas::Plane3D(const TPoint& A, const TPoint& B, int Z0, int Z1) {
@@ -388,7 +397,8 @@ void TRecordingCanvas::PolylineWithZ(std::span<const TPoint> Points, int Z) {
   TGraphCanvas3D::PolylineWithZ(Points, Z);
 }
 
-void TRecordingCanvas::Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1, bool DarkSides) {
+void TRecordingCanvas::Pyramid(bool Vertical, int Left, int Top, int Right, int Bottom, int Z0, int Z1,
+                               bool DarkSides) {
   Scope s(this, "Pyramid", Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkSides);
   TGraphCanvas3D::Pyramid(Vertical, Left, Top, Right, Bottom, Z0, Z1, DarkSides);
 }
