@@ -7,9 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-test}
 
+# libwmf-bin only recommends the fonts it maps every text to (fonts-urw-base35): without them its
+# converters stop at "failed to load *any* font!". clang-format-14 checks the tree's format in CI.
 packages=(cmake ninja-build g++ ccache qt6-base-dev libjpeg62-turbo-dev libgtest-dev
           libbenchmark-dev fonts-dejavu-core fonts-liberation poppler-utils python3-xlrd
-          libwmf-bin xdg-utils)
+          libwmf-bin fonts-urw-base35 xdg-utils clang-format-14)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -10,19 +10,19 @@
 
 // Every routed command of a child window: a method that takes the sender and does nothing until
 // a window class overrides it.
-#define VM_MYFORM_COMMANDS(X)                                                                                     \
-  X(CurvPart)                                                                                                     \
-  X(CalcSpline) X(Gr) X(Ch) X(Et) X(Z) X(SetAndExecute) X(Next) X(Previous) X(Point) X(Add) X(AddChild) X(Edit)   \
-      X(PreView) X(Print) X(Save) X(SaveFromObjInsp) X(Cancel) X(Find) X(Delete) X(Restore) X(Select) X(InfoView) \
-          X(ProtokolView) X(Refresh) X(Switch) X(ChartEditor) X(ApproxData) X(ExportTo) X(ImportTo) X(SelectAll)  \
-              X(UnSelectAll) X(StartDataInput) X(Cut) X(CopyToClipBoard) X(Dublicate) X(Paste) X(SaveAs)          \
-                  X(acPointerExecute) X(MeanView) X(WeightView) X(Execute) X(Collapse) X(CollapseAll) X(Expand)   \
-                      X(ExpandAll) X(ObjProperty) X(SplineView) X(acFilterWork) X(acSend) X(acSendAll) X(acBack)  \
-                          X(acBackAll) X(Undo) X(Redo) X(Properties) X(Varoit) X(VaroitExt) X(LamPhiToXYZ)        \
-                              X(SendToList) X(Mark) X(UnMark) X(PointerExecute) X(CurveShift) X(StdView) X(Send)  \
-                                  X(SendAll) X(Back) X(BackAll) X(Correct) X(Apply) X(AddRepers) X(LiveSpline)    \
-                                      X(ViewDerivSpline) X(LoadFromFile) X(ViewData) X(OpenPicture) X(ViewKnots)  \
-                                          X(ViewSource) X(ViewRepers) X(ViewLegend) X(ReperPoints) X(AutoEdit)
+// clang-format off
+#define VM_MYFORM_COMMANDS(X)                                                                              \
+  X(CurvPart) X(CalcSpline) X(Gr) X(Ch) X(Et) X(Z) X(SetAndExecute) X(Next) X(Previous) X(Point) X(Add)     \
+  X(AddChild) X(Edit) X(PreView) X(Print) X(Save) X(SaveFromObjInsp) X(Cancel) X(Find) X(Delete) X(Restore) \
+  X(Select) X(InfoView) X(ProtokolView) X(Refresh) X(Switch) X(ChartEditor) X(ApproxData) X(ExportTo)      \
+  X(ImportTo) X(SelectAll) X(UnSelectAll) X(StartDataInput) X(Cut) X(CopyToClipBoard) X(Dublicate) X(Paste) \
+  X(SaveAs) X(acPointerExecute) X(MeanView) X(WeightView) X(Execute) X(Collapse) X(CollapseAll) X(Expand)   \
+  X(ExpandAll) X(ObjProperty) X(SplineView) X(acFilterWork) X(acSend) X(acSendAll) X(acBack) X(acBackAll)  \
+  X(Undo) X(Redo) X(Properties) X(Varoit) X(VaroitExt) X(LamPhiToXYZ) X(SendToList) X(Mark) X(UnMark)      \
+  X(PointerExecute) X(CurveShift) X(StdView) X(Send) X(SendAll) X(Back) X(BackAll) X(Correct) X(Apply)     \
+  X(AddRepers) X(LiveSpline) X(ViewDerivSpline) X(LoadFromFile) X(ViewData) X(OpenPicture) X(ViewKnots)    \
+  X(ViewSource) X(ViewRepers) X(ViewLegend) X(ReperPoints) X(AutoEdit)
+// clang-format on
 
 class TMyForm : public TForm {
   VM_CLASS(TMyForm, TForm)
