@@ -28,7 +28,7 @@
 #include "chart/series/tools_marks.h"
 #include "chart/series/tools_register.h"
 #include "platform/streams.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 

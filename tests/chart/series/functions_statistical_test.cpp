@@ -13,7 +13,7 @@
 #include "chart/engine/registries.h"
 #include "chart/series/functions_statistical.h"
 #include "functions_testkit.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 #include "platform/exceptions.h"
 
 namespace {

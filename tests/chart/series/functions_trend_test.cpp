@@ -13,7 +13,7 @@
 #include "chart/series/functions_trend.h"
 #include "functions_testkit.h"
 #include "platform/exceptions.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 
