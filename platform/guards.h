@@ -1,5 +1,6 @@
-// Two small guards of state: a store that reports a change, and the scope exit that puts
-// things back when a block is left, by its end, a return or an exception.
+// Small guards of state: a store that reports a change, the scope exit that puts things back
+// when a block is left (by its end, a return or an exception), an update bracket held for a
+// scope, and a value set for a scope.
 #pragma once
 
 #include <exception>
@@ -43,4 +44,43 @@ private:
   F FAction;
   int FUncaught;
   bool FActive = true;
+};
+
+// Holds an object's update bracket for the scope: BeginUpdate now, EndUpdate when the scope is
+// left, whichever way (an EndUpdate that throws while an error is on its way is silenced):
+//   TUpdateLock lock(Strings);
+template <class T>
+class TUpdateLock {
+public:
+  explicit TUpdateLock(T* ATarget) : FTarget(ATarget), FUncaught(std::uncaught_exceptions()) { FTarget->BeginUpdate(); }
+  TUpdateLock(const TUpdateLock&) = delete;
+  TUpdateLock& operator=(const TUpdateLock&) = delete;
+  ~TUpdateLock() noexcept(false) {
+    if (std::uncaught_exceptions() == FUncaught) {
+      FTarget->EndUpdate();
+      return;
+    }
+    try {
+      FTarget->EndUpdate();
+    } catch (...) {}
+  }
+
+private:
+  T* FTarget;
+  int FUncaught;
+};
+
+// Sets Ref to Value for the scope and gives it back its old value when the scope is left:
+//   TRestore<bool> collapsing(FCollapsing, true);
+template <class T>
+class TRestore {
+public:
+  TRestore(T& ARef, T Value) : FRef(ARef), FOld(std::move(ARef)) { FRef = std::move(Value); }
+  ~TRestore() { FRef = std::move(FOld); }
+  TRestore(const TRestore&) = delete;
+  TRestore& operator=(const TRestore&) = delete;
+
+private:
+  T& FRef;
+  T FOld;
 };

@@ -7,6 +7,7 @@
 #include "platform/datetime.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/metafile.h"
 #include "platform/printers.h"
 #include "platform/streaming.h"
@@ -22,18 +23,6 @@ bool PrintPanelBackground = false;
 namespace {
 
 // Runs a restoring action when leaving a scope, also on exceptions.
-template <class F>
-class TRestore {
-public:
-  explicit TRestore(F Fn) : FFn(std::move(Fn)) {}
-  ~TRestore() { FFn(); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
-private:
-  F FFn;
-};
-
 [[noreturn]] void RangeError() { throw ERangeError("Range check error"); }
 
 // Clips a toolkit canvas to R (logical units), keeping its previous clip region.
@@ -239,13 +228,13 @@ void TCustomGraphPanel::CalcChartRectSize() {
 void TCustomGraphPanel::DrawUnbuffered(TCanvas* UserCanvas, const TRect& Rect) {
   const bool old = Canvas->BufferedDisplay();
   Canvas->SetBufferedDisplay(false);
-  TRestore restore([&] { Canvas->SetBufferedDisplay(old); });
+  TScopeExit restore([&] { Canvas->SetBufferedDisplay(old); });
   Draw(UserCanvas, Rect);
 }
 
 void TCustomGraphPanel::DrawMetafiling(TCanvas* UserCanvas, const TRect& Rect) {
   Canvas->Metafiling = true;
-  TRestore restore([&] { Canvas->Metafiling = false; });
+  TScopeExit restore([&] { Canvas->Metafiling = false; });
   DrawUnbuffered(UserCanvas, Rect);
 }
 
@@ -331,7 +320,7 @@ void TCustomGraphPanel::PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect) {
   UserCanvas->SetWindowExtEx(LW, LH);
   UserCanvas->SetViewportExtEx(Rw, Rh);
   UserCanvas->SetViewportOrgEx(0, 0);
-  TRestore restoreMapping([&] {
+  TScopeExit restoreMapping([&] {
     UserCanvas->SetMapMode(oldMode);
     UserCanvas->SetWindowOrgEx(oldWindowOrg.X, oldWindowOrg.Y);
     UserCanvas->SetWindowExtEx(oldWindowExt.cx, oldWindowExt.cy);
@@ -341,7 +330,7 @@ void TCustomGraphPanel::PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect) {
 
   Printing = true;
   TCanvasClip clip;
-  TRestore restorePrinting([&] {
+  TScopeExit restorePrinting([&] {
     clip.UnClip();
     Printing = false;
   });
@@ -391,7 +380,7 @@ void TCustomGraphPanel::CalcProportionalMargins(TRect& Margins) {
 
 void TCustomGraphPanel::DrawPanelBevels(TRect Rect) {
   Canvas->Begin2D();
-  TRestore end2D([&] { Canvas->End2D(); });
+  TScopeExit end2D([&] { Canvas->End2D(); });
   Canvas->Brush->SetStyle(bsClear);
   if (FBorder->Visible()) {
     Canvas->AssignVisiblePen(FBorder.get());
@@ -563,7 +552,7 @@ void TCustomGraphPanel::Loaded() {
 void TCustomGraphPanel::ApplyWindowRegion() {
   if (FApplyingRegion || !Parent()) return;
   FApplyingRegion = true;
-  TRestore guard([&] { FApplyingRegion = false; });
+  TScopeExit guard([&] { FApplyingRegion = false; });
   if (FBorderRound > 0) {
     TRegion r = TRegion::CreateRoundRectRgn(0, 0, Width(), Height(), FBorderRound, FBorderRound);
     SetWindowRgn(&r, true);
