@@ -126,14 +126,15 @@ VM_PUBLISH(TCustomGraphPanel) {
 
 TCustomGraphPanel::TCustomGraphPanel(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
   EnsureChartHandCursor();
-  Listeners = new TGraphEventListeners();
+  Listeners = std::make_unique<TGraphEventListeners>();
   SetBounds(Left(), Top(), 400, 250);
   FView3D = true;
   FView3DOptions = std::make_unique<TView3DOptions>(this);
-  Canvas = new TGraphCanvas3D();
+  FCanvas = std::make_unique<TGraphCanvas3D>();
+  Canvas = FCanvas.get();
   Canvas->SetCanvas(WindowCanvas());
   OriginalCursor = Cursor();
-  Panning = new TZoomPanning();
+  Panning = std::make_unique<TZoomPanning>();
   const TNotifyEvent changed = [this](TObject* Sender) { SettingChanged(Sender); };
   FShadow = std::make_unique<TGraphShadow>(changed);
   FBorder = std::make_unique<TChartHiddenPen>(nullptr);
@@ -145,15 +146,18 @@ TCustomGraphPanel::TCustomGraphPanel(TComponent* AOwner) : TCustomPanelNoCaption
 
 TCustomGraphPanel::~TCustomGraphPanel() {
   AutoRepaint = false;
-  delete Canvas;
   Canvas = nullptr;
+  FCanvas.reset();
   FBorder.reset();
   FShadow.reset();
   FView3DOptions.reset();
-  delete Panning;
-  Panning = nullptr;
-  delete Listeners;
-  Listeners = nullptr;
+  Panning.reset();
+  Listeners.reset();
+}
+
+void TCustomGraphPanel::AdoptCanvas(std::unique_ptr<TGraphCanvas3D> ACanvas) {
+  FCanvas = std::move(ACanvas);
+  Canvas = FCanvas.get();
 }
 
 TColor TCustomGraphPanel::GetBackColor() { return Color(); }

@@ -36,9 +36,8 @@ namespace {
 struct ChartWithSeries : public ::testing::Test {
   void SetUp() override {
     RegisterClasses({TDotSeries::StaticClass(), TChart::StaticClass()});
-    delete Chart.Canvas;
     Rec = new TRecordingCanvas(400, 300);
-    Chart.Canvas = Rec;
+    Chart.AdoptCanvas(std::unique_ptr<TGraphCanvas3D>(Rec));
     Chart.SetBounds(0, 0, 400, 300);
     Chart.SetView3D(false);
     A = new TDotSeries(&Chart);
