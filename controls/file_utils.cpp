@@ -16,6 +16,7 @@
 #include "platform/controls.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/shell.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
@@ -335,13 +336,8 @@ void RunModalShellCall(const std::function<void()>& Fn) {
       if (f == active) Screen->SetActiveForm(active);
     }
   };
-  try {
-    Fn();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  TScopeExit restoreForms(restore);
+  Fn();
 }
 
 std::vector<std::string> MakeDoubleNullList(const std::string& Text) {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -639,15 +640,12 @@ bool TVxMemoryData::RecordMatches(int Index, const std::vector<TField*>& Fields,
   // The record is read through the temporary buffer, as the filter reads it.
   TDataSetState old = SetTempState(dsFilter);
   bool match = true;
-  try {
+  {
+    TScopeExit restoreState([&] { RestoreState(old); });
     CopyRecordToBuffer(*FRecords[static_cast<size_t>(Index)], TempBuffer());
     for (size_t k = 0; k < Fields.size() && match; ++k)
       match = FieldMatches(Fields[k], k < Values.size() ? Values[k] : Variant(), Options);
-  } catch (...) {
-    RestoreState(old);
-    throw;
   }
-  RestoreState(old);
   return match;
 }
 

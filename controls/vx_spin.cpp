@@ -11,6 +11,7 @@
 #include "platform/canvas.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -452,13 +453,10 @@ void TVxCustomSpinEdit::Step(long double Delta, const TNotifyEvent& After) {
   }
   const std::string before = Text();
   FChanging = true;
-  try {
+  {
+    TScopeExit changing([&] { FChanging = false; });
     SetValue(GetValue() + Delta);
-  } catch (...) {
-    FChanging = false;
-    throw;
   }
-  FChanging = false;
   if (CompareText(before, Text()) != 0) {
     SetModified(true);
     Change();

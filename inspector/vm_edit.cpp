@@ -589,7 +589,8 @@ void TvmInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
                      Key == VK_UP || Key == VK_DOWN || Key == VK_INSERT;
     if (nav) ValidateEdit();
     LockValidation();
-    try {
+    {
+      TScopeExit unlockValidation([&] { UnlockValidation(); });
       TCustomvmContainer* c = GetContainer();
       const bool noShift = !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
       if ((Key == VK_TAB && !Shift.Contains(ssAlt)) || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR ||
@@ -611,11 +612,7 @@ void TvmInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (Key != 0 && IsTextModifyingKey(Key, Shift) && (!IsEditable() || !CanModify())) Key = 0;
         if (Key != 0) TCustomControl::KeyDown(Key, Shift);
       }
-    } catch (...) {
-      UnlockValidation();
-      throw;
     }
-    UnlockValidation();
     return;
   }
   if (IsTextModifyingKey(Key, Shift) && (!IsEditable() || !CanModify())) Key = 0;

@@ -59,13 +59,8 @@ void TCustomvmInspectorControl::AddRow(TvmInspectorRow* Row) {
     Row->FNode = n;
     n->InsertInto(nullptr, GetNodeCount());
     Row->FInspector = this;
-    try {
-      NodeCreated(n);
-    } catch (...) {
-      FCreatingNode = false;
-      throw;
-    }
-    FCreatingNode = false;
+    TScopeExit creatingNode([&] { FCreatingNode = false; });
+    NodeCreated(n);
   }
   FRows.push_back(Row);
   Row->FInspector = this;
@@ -124,18 +119,12 @@ void TCustomvmInspectorControl::EndRowDrag(bool Drop, int X, int Y) {
 }
 
 void TCustomvmInspectorControl::ClearRows() {
-  BeginUpdate();
-  try {
-    while (!FRows.empty()) {
-      TvmInspectorRow* r = FRows.back();
-      RemoveRow(r);
-      delete r;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateLock lock(this);
+  while (!FRows.empty()) {
+    TvmInspectorRow* r = FRows.back();
+    RemoveRow(r);
+    delete r;
   }
-  EndUpdate();
 }
 
 void TCustomvmInspectorControl::AssignRows(TCustomvmInspectorControl* Source) {
@@ -278,13 +267,10 @@ int TCustomvmInspectorControl::CalcRowTextHeight(TvmInspectorRow* Row, const TRe
   vd->MeasureOnly = true;
   vd->LineCount = 0;
   bool ok = false;
-  try {
+  {
+    TScopeExit measureOnly([&] { vd->MeasureOnly = false; });
     ok = cls->DrawContent(c, vi.ContentRect, vd, false);
-  } catch (...) {
-    vd->MeasureOnly = false;
-    throw;
   }
-  vd->MeasureOnly = false;
   if (ok) {
     int h = vd->MeasuredHeight;
     if (FMaxRowTextLineCount > 0 && FMaxRowTextLineCount < vd->LineCount) h = FMaxRowTextLineCount * vd->LineHeight;

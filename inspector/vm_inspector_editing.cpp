@@ -89,18 +89,13 @@ void TCustomvmInspector::PrepareEditor() {
   FPreparedItem = FocusedComplexItem();
   FEditingNode = FFocusedNode;
   BeginInitEditor();
-  try {
-    InitEditor(FEditor);
-    Variant v;
-    LoadEditorValue(FEditingNode, FEditor, v);
-    FEditor->SetModifiedFlag(false);
-    if (IsReadOnly()) FEditor->SetReadOnly(true);
-    FEditor->SetActive(true);
-  } catch (...) {
-    EndInitEditor();
-    throw;
-  }
-  EndInitEditor();
+  TScopeExit endInitEditor([&] { EndInitEditor(); });
+  InitEditor(FEditor);
+  Variant v;
+  LoadEditorValue(FEditingNode, FEditor, v);
+  FEditor->SetModifiedFlag(false);
+  if (IsReadOnly()) FEditor->SetReadOnly(true);
+  FEditor->SetActive(true);
 }
 
 void TCustomvmInspector::CloseEditor(bool KeepShown) {
@@ -132,13 +127,8 @@ void TCustomvmInspector::CloseEditor(bool KeepShown) {
   if ((KeepShown || hadFocus) && Visible() && HandleAllocated() && CanFocus() && !Focused()) {
     // The focus comes from the editor: entering must not show it again.
     FFocusFromEditor = true;
-    try {
-      SetFocus();
-    } catch (...) {
-      FFocusFromEditor = false;
-      throw;
-    }
-    FFocusFromEditor = false;
+    TScopeExit focusFromEditor([&] { FFocusFromEditor = false; });
+    SetFocus();
   }
 }
 

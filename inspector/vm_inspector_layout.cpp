@@ -33,15 +33,13 @@ void TCustomvmInspector::LayoutChanged() {
   if (FUpdateLock > 0 || FLayoutRunning || ComponentState().Contains(csLoading) || FDestroyingControl) return;
   FLayoutRunning = true;
   ++FUpdateLock;
-  try {
+  {
+    TScopeExit restore([&] {
+      --FUpdateLock;
+      FLayoutRunning = false;
+    });
     RecalcMetrics();
-  } catch (...) {
-    --FUpdateLock;
-    FLayoutRunning = false;
-    throw;
   }
-  --FUpdateLock;
-  FLayoutRunning = false;
   ContentChanged();
   UpdateScrollBars();
   ValidateTopPosition();
@@ -428,18 +426,15 @@ int TCustomvmInspector::CalcAutoDividerPos() {
 void TCustomvmInspector::Resize() {
   TCustomvmContainer::Resize();
   FResizing = true;
-  try {
+  {
+    TScopeExit resizing([&] { FResizing = false; });
     UpdateScrollBars();
     if (FOptions.Contains(ioAutoWidth) && !ComponentState().Contains(csLoading) && !FApplyingLayout)
       SetDividerPos(CalcAutoDividerPos());
     else
       SetDividerPos(FDividerPos);
     ValidateTopPosition();
-  } catch (...) {
-    FResizing = false;
-    throw;
   }
-  FResizing = false;
   ShowEditor(false, false);
 }
 

@@ -156,24 +156,18 @@ void TvmInspectorNode::MakeVisible() { FInspector->MakeNodeVisible(this); }
 void TvmInspectorNode::MoveTo(TvmInspectorNode* Destination, TvmInspectorNodeAttachMode Mode) {
   if (!Destination || Destination->HasAsParent(this)) return;
   if (Destination == this && (Mode == inaAddChild || Mode == inaInsert)) return;
-  FInspector->BeginUpdate();
-  try {
-    RemoveFromList();
-    if (Destination->FParent && Mode != inaAddChild) {
-      TvmInspectorNode* p = Destination->FParent;
-      InsertInto(p, Mode == inaAdd ? p->Count() : Destination->FIndex);
-    } else if (Mode == inaAddChild) {
-      InsertInto(Destination, Destination->Count());
-    } else {
-      InsertInto(nullptr, Mode == inaAdd ? static_cast<int>(FInspector->FNodes.size()) : Destination->FIndex);
-    }
-    FInspector->FFocusedNode = this;
-    MakeVisible();
-  } catch (...) {
-    FInspector->EndUpdate();
-    throw;
+  TUpdateLock lock(FInspector);
+  RemoveFromList();
+  if (Destination->FParent && Mode != inaAddChild) {
+    TvmInspectorNode* p = Destination->FParent;
+    InsertInto(p, Mode == inaAdd ? p->Count() : Destination->FIndex);
+  } else if (Mode == inaAddChild) {
+    InsertInto(Destination, Destination->Count());
+  } else {
+    InsertInto(nullptr, Mode == inaAdd ? static_cast<int>(FInspector->FNodes.size()) : Destination->FIndex);
   }
-  FInspector->EndUpdate();
+  FInspector->FFocusedNode = this;
+  MakeVisible();
 }
 
 void TvmInspectorNode::DeleteChildren() {

@@ -151,24 +151,18 @@ void TvmInspectorRow::SetVisible(bool Value) {
 void TvmInspectorRow::HideNode() {
   if (!FNode || !FInspector) return;
   TCustomvmInspectorControl* c = FInspector;
-  c->BeginUpdate();
-  try {
-    for (int i = FNode->Count() - 1; i >= 0; --i) {
-      auto* child = static_cast<TvmInspectorRowNode*>(FNode->Items(i));
-      if (child->Row)
-        child->Row->SetVisible(false);
-      else
-        delete child;
-    }
-    TvmInspectorRowNode* n = FNode;
-    n->Row = nullptr;
-    FNode = nullptr;
-    delete n;
-  } catch (...) {
-    c->EndUpdate();
-    throw;
+  TUpdateLock lock(c);
+  for (int i = FNode->Count() - 1; i >= 0; --i) {
+    auto* child = static_cast<TvmInspectorRowNode*>(FNode->Items(i));
+    if (child->Row)
+      child->Row->SetVisible(false);
+    else
+      delete child;
   }
-  c->EndUpdate();
+  TvmInspectorRowNode* n = FNode;
+  n->Row = nullptr;
+  FNode = nullptr;
+  delete n;
 }
 
 void TvmInspectorRow::ShowNode() {

@@ -172,24 +172,20 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
 void TCustomvmInspectorControl::Loaded() {
   BeginUpdate();
   FApplyingLayout = true;
-  try {
-    TCustomvmInspector::Loaded();
-    if (!FPendingOrder.empty()) ApplyRowOrder(FPendingOrder);
-    LoadFromRegistry();
-    FPendingOrder.clear();
-    for (TvmInspectorRow* r : std::vector<TvmInspectorRow*>(FRows))
-      if (!r->Visible()) r->HideNode();
-    if (TvmInspectorNode* n = Nodes(0)) {
-      FFocusedNode = n;
-      FTopNode = n;
-    }
-  } catch (...) {
+  TScopeExit restore([&] {
     FApplyingLayout = false;
     EndUpdate();
-    throw;
+  });
+  TCustomvmInspector::Loaded();
+  if (!FPendingOrder.empty()) ApplyRowOrder(FPendingOrder);
+  LoadFromRegistry();
+  FPendingOrder.clear();
+  for (TvmInspectorRow* r : std::vector<TvmInspectorRow*>(FRows))
+    if (!r->Visible()) r->HideNode();
+  if (TvmInspectorNode* n = Nodes(0)) {
+    FFocusedNode = n;
+    FTopNode = n;
   }
-  FApplyingLayout = false;
-  EndUpdate();
 }
 
 void TCustomvmInspectorControl::LoadFromRegistry() {

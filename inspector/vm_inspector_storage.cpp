@@ -41,14 +41,8 @@ void TCustomvmInspector::LoadFromRegistryPath(const std::string& Path) {
   reg.CloseKey();
   TvmRegIniWrapper w;
   w.IniObject = &reg;
-  BeginUpdate();
-  try {
-    LoadLayout(w, p);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateLock lock(this);
+  LoadLayout(w, p);
 }
 
 void TCustomvmInspector::SaveToRegistryPath(const std::string& Path) {
@@ -64,14 +58,8 @@ void TCustomvmInspector::LoadFromIniFile(const std::string& FileName, const std:
   TMemIniFile ini(FileName);
   TvmRegIniWrapper w;
   w.IniObject = &ini;
-  BeginUpdate();
-  try {
-    LoadLayout(w, NormalizePath(Path));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TUpdateLock lock(this);
+  LoadLayout(w, NormalizePath(Path));
 }
 
 void TCustomvmInspector::SaveToIniFile(const std::string& FileName, const std::string& Path) {

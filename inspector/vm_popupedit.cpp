@@ -4,6 +4,7 @@
 
 #include "inspector/vm_utils.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 
 const char* const SvmCircularReference = "Circular referencing is not allowed";
 
@@ -336,23 +337,17 @@ void TvmInplacePopupEdit::ShowPopupForm() {
   }
   FPopupForm->SetEditor(this);
   FCurrentPopup = FPopupForm;
-  try {
-    InitPopupForm(FPopupForm);
-    FPopupShown = false;
-    FShowing = true;
-    Invalidate();
-    FPopupForm->ShowPopup();
-  } catch (...) {
+  TScopeExit restore([&] {
     FShowing = false;
     RestorePopupControl();
     FCurrentPopup = nullptr;
     Invalidate();
-    throw;
-  }
-  FShowing = false;
-  RestorePopupControl();
-  FCurrentPopup = nullptr;
+  });
+  InitPopupForm(FPopupForm);
+  FPopupShown = false;
+  FShowing = true;
   Invalidate();
+  FPopupForm->ShowPopup();
 }
 
 void TvmInplacePopupEdit::InitPopupForm(TvmPopupEditForm* Form) {

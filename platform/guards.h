@@ -47,15 +47,20 @@ private:
 };
 
 // Holds an object's update bracket for the scope: BeginUpdate now, EndUpdate when the scope is
-// left, whichever way (an EndUpdate that throws while an error is on its way is silenced):
+// left, whichever way (an EndUpdate that throws while an error is on its way is silenced). A
+// null target brackets nothing, for updates that are bracketed only sometimes:
 //   TUpdateLock lock(Strings);
+//   TUpdateLock outer(FLockUpdate == 0 ? this : nullptr);
 template <class T>
 class TUpdateLock {
 public:
-  explicit TUpdateLock(T* ATarget) : FTarget(ATarget), FUncaught(std::uncaught_exceptions()) { FTarget->BeginUpdate(); }
+  explicit TUpdateLock(T* ATarget) : FTarget(ATarget), FUncaught(std::uncaught_exceptions()) {
+    if (FTarget) FTarget->BeginUpdate();
+  }
   TUpdateLock(const TUpdateLock&) = delete;
   TUpdateLock& operator=(const TUpdateLock&) = delete;
   ~TUpdateLock() noexcept(false) {
+    if (!FTarget) return;
     if (std::uncaught_exceptions() == FUncaught) {
       FTarget->EndUpdate();
       return;
