@@ -3,6 +3,7 @@
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
+#include "app/site_session.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "chart/engine/chart_utils.h"
@@ -48,10 +49,11 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   SetDefaultPalette();
   InstallStartEditDialog();
   Application->SetTitle("Varomark");
+  // The session first: the main window hosts its views and binds its actions to it.
+  new TSiteSession();
   TMainForm1* main = nullptr;
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
-  DataModule1 = new TDataModule1(Application);
   CreatePropertyWindow();
   return main;
 }
@@ -64,7 +66,7 @@ void EndProgram() {
   }
   delete MainForm1;
   delete ObjInsp1;
-  delete DataModule1;
+  delete SiteSession;
   Application->ProcessMessages();
   ResetDefaultRowClasses();
   UnregisterInspectorRowClasses();

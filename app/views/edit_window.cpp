@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/journal.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -25,11 +24,9 @@
 #include "controls/vx_splitter.h"
 #include "mtdata/impedance_quality.h"
 #include "mtdata/mt_params.h"
-#include "mtdata/open_site.h"
 #include "mtdata/plot_columns.h"
 #include "mtdata/plot_tables.h"
 #include "mtdata/site_file.h"
-#include "platform/actnlist.h"
 #include "platform/exceptions.h"
 #include "platform/extctrls.h"
 #include "platform/strings.h"
@@ -83,13 +80,7 @@ std::string CurveTitle(int PlotType, int Panel, int Curve) {
 
 }  // namespace
 
-void TMainForm1::EditingExecute(TObject*) {
-  if (!CurrentSite) return;
-  ShowForm(Varo1);
-  Varo1->ShowSite(CurrentSite.get());
-}
-
-TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
+TVaro1::TVaro1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName("Varo1");
   SetCaption("Edit window");
   PlaceInFrame(this, 20, 6, 780, 560);
@@ -238,13 +229,16 @@ TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
   MarkedPoint = -1;
   CurFreq = 1;
   for (int i = 3; i <= 6; ++i) ChartTool(i)->SetAxis(Chart2->LeftAxis());
-  if (MainForm1) MainForm1->AcPointer->SetChecked(true);
+  Session.SetMode(emPointer, true);
   ToolState = 4;
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
 TColor TVaro1::RemovedColourOfEstimates() const { return RemovedColour(); }
 
 TVaro1::~TVaro1() {
+  Session.RemoveListener(this);
   if (Varo1 == this) Varo1 = nullptr;
 }
 
@@ -256,26 +250,26 @@ TColorLineTool* TVaro1::ChartTool(int I) const {
 // ---- Activation and keys ------------------------------------------------------------------
 
 void TVaro1::FormActivate(TObject*) {
-  if (!MainForm1) return;
-  MainForm1->EnableViewActions(0xFFFF);
-  MainForm1->CheckViewActions(ToolState);
+  if (!Session.Host) return;
+  Session.EnableViewActions(0xFFFF);
+  Session.SetModeWord(ToolState);
 }
 
 void TVaro1::FormDeactivate(TObject*) {
-  if (MainForm1) ToolState = MainForm1->ToolCheckWord();
+  if (Session.Host) ToolState = Session.Mode() & ToolModeBits;
 }
 
 void TVaro1::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
-  if (!MainForm1) return;
+  if (!Session.Host) return;
   switch (Key) {
     case VK_SPACE:
-      (NavState % 2 == 1 ? MainForm1->AcNext : MainForm1->AcPrior)->Execute();
+      Session.Host->RunViewCommand(NavState % 2 == 1 ? TViewCommand::Next : TViewCommand::Prior);
       break;
     case VK_LEFT:
-      MainForm1->AcPrior->Execute();
+      Session.Host->RunViewCommand(TViewCommand::Prior);
       break;
     case VK_RIGHT:
-      MainForm1->AcNext->Execute();
+      Session.Host->RunViewCommand(TViewCommand::Next);
       break;
     default:
       break;
@@ -288,27 +282,17 @@ void TVaro1::FormResize(TObject*) {
   Panel1->SetHeight(ClientHeight() / 2);
 }
 
-void TVaro1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TVaro1::Undo(TObject*) { Session.Undo(); }
 
-void TVaro1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TVaro1::Redo(TObject*) { Session.Redo(); }
 
 // ---- Site and charts ------------------------------------------------------------------------
 
 void TVaro1::ShowSite(TMTFile* ASite) {
   Site = ASite;
   NFreq = Site ? Site->FreqCount : 0;
-  if (Site && MainForm1) {
-    int reference = -1;
-    if (MainForm1->AcLE->Checked())
-      reference = 0;
-    else if (MainForm1->AcLH->Checked())
-      reference = 1;
-    else if (MainForm1->AcRE->Checked() || MainForm1->AcRH->Checked())
-      reference = 2;
+  if (Site) {
+    const int reference = TSiteSession::ReferenceIndex(Session.Reference());
     if (reference >= 0 && reference != Site->DisplayReference) Site->SetReference(reference);
     EnablePlotType(9, Site->ReferenceType == 2 || Site->ReferenceType == 4);
   }
@@ -398,7 +382,7 @@ void TVaro1::BuildCurveChart(TChart* C, int Panel) {
 void TVaro1::BuildCharts() {
   const TPlotTypeInfo& p = PlotTypes[PlotType];
   const int n = PlotCurveCounts[PlotType];
-  const bool weights = MainForm1 && MainForm1->AcWeightView->Checked();
+  const bool weights = Session.Is(emWeightView);
   BuildCurveChart(Chart1, 1);
 
   // The average weight of every frequency, as bars on their own axis at the chart's foot.
@@ -491,10 +475,10 @@ void TVaro1::SelectFrequencyPoint(TChartSeries* Series, int Index) {
 void TVaro1::Series1Click(TChartSeries* Sender, int ValueIndex) { SelectFrequencyPoint(Sender, ValueIndex); }
 
 void TVaro1::MarkFrequencyPoint(int Index) {
-  if (MainForm1) {
+  if (Session.Host) {
     const std::string text = CurFreq < 1 || !Site ? "0" : FrequencyText(Site->Frequencies[CurFreq]);
-    MainForm1->SetStatusText(1, Format("f=%1d", {CurFreq}));
-    MainForm1->SetStatusText(2, Format("%6s Hz", {text}));
+    Session.SetStatusText(1, Format("f=%1d", {CurFreq}));
+    Session.SetStatusText(2, Format("%6s Hz", {text}));
   }
   const int n = PlotCurveCounts[PlotType];
   for (auto [curves, estimates] : {std::pair{Chart1, Chart2}, std::pair{Chart3, Chart4}}) {
@@ -699,7 +683,7 @@ void TVaro1::Navigate(TObject*, int Step) {
 }
 
 void TVaro1::MeanView(TObject*) {
-  MeanOn = MainForm1 && MainForm1->AcMeanView->Checked();
+  MeanOn = Session.Is(emMeanView);
   for (int t : {1, 2, 7, 8}) ChartTool(t)->SetActive(MeanOn);
 }
 
@@ -714,7 +698,7 @@ void TVaro1::StdView(TObject*) {
 }
 
 void TVaro1::WeightView(TObject*) {
-  const bool on = MainForm1 && MainForm1->AcWeightView->Checked();
+  const bool on = Session.Is(emWeightView);
   if (AvWgtSeries) AvWgtSeries->SetActive(on);
   if (XprWgtSeries) XprWgtSeries->SetActive(on);
   if (AvWgtAxis) AvWgtAxis->SetVisible(on);

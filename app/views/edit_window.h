@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 #include "platform/types.h"
 
 class TBarSeries;
@@ -29,7 +30,9 @@ class TVxSplitter;
 class TVaro1 : public TMyForm {
   VM_CLASS(TVaro1, TMyForm)
 public:
-  explicit TVaro1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TVaro1(TComponent* AOwner, TSiteSession& ASession);
   ~TVaro1() override;
 
   // ---- Layout
