@@ -26,7 +26,7 @@
 #include "treelist/db_treeview.h"
 #include "treelist/tl_control.h"
 
-TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+void StartModules() {
   // The chart modules fill their registries first, each after the modules it uses.
   InitChartModule();
   InitStandardSeries();
@@ -48,6 +48,10 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
   InstallStartEditDialog();
+}
+
+TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+  StartModules();
   Application->SetTitle("Varomark");
   // The session first: the main window hosts its views and binds its actions to it.
   new TSiteSession();
@@ -68,6 +72,10 @@ void EndProgram() {
   delete ObjInsp1;
   delete SiteSession;
   Application->ProcessMessages();
+  EndModules();
+}
+
+void EndModules() {
   ResetDefaultRowClasses();
   UnregisterInspectorRowClasses();
   UnregisterTreeListClasses();

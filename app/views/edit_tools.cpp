@@ -43,7 +43,7 @@ void TVaro1::PointerExecute(TObject* Sender) {
 }
 
 void TVaro1::HideSelectionLines() {
-  for (int t = 13; t <= 20; ++t) ChartTool(t)->SetActive(false);
+  for (int t = elVertFirst1; t <= elHorzSecond2; ++t) ChartTool(t)->SetActive(false);
 }
 
 void TVaro1::ChangeEstimate(TChartSeries* S, int J) {
@@ -128,13 +128,13 @@ void TVaro1::Chart2MouseDown(TObject* Sender, TMouseButton, TShiftState, int X, 
     const int a = VertX[1], b = VertX[2];
     SelectPoints(c, true, false, false, [a, b](int PX, int) { return PX >= a && PX <= b; });
     FinishToolAction("VertLn");
-    for (int t = 13; t <= 16; ++t) ChartTool(t)->SetActive(false);
+    for (TEditLine t : {elVertFirst1, elVertSecond1, elVertFirst2, elVertSecond2}) ChartTool(t)->SetActive(false);
   } else if (Session.Is(emTwoHorz)) {
     if (!BandClick(HorzClicks, HorzY, Y)) return;
     const int a = HorzY[1], b = HorzY[2];
     SelectPoints(c, true, true, true, [a, b](int, int PY) { return PY >= a && PY <= b; });
     FinishToolAction("HorLn");
-    for (int t = 17; t <= 20; ++t) ChartTool(t)->SetActive(false);
+    for (TEditLine t : {elHorzFirst1, elHorzSecond1, elHorzFirst2, elHorzSecond2}) ChartTool(t)->SetActive(false);
   } else if (Session.Is(emCircle)) {
     SelectPoints(c, false, false, true, [X, Y](int PX, int PY) {
       const int dx = PX - X, dy = PY - Y;
@@ -152,13 +152,15 @@ void TVaro1::Chart2MouseMove(TObject* Sender, TShiftState, int X, int Y) {
   if (!c) return;
   if (Session.Is(emTwoVert)) {
     const double v = c->BottomAxis()->PixelToValue(X);
-    for (int t : {13, 15}) {
-      t += VertClicks == 0 ? 0 : 1;
+    // The line of the click to come, on both estimate charts.
+    for (TEditLine t :
+         VertClicks == 0 ? std::array{elVertFirst1, elVertFirst2} : std::array{elVertSecond1, elVertSecond2}) {
       ChartTool(t)->SetActive(true);
       ChartTool(t)->SetValue(v);
     }
   } else if (Session.Is(emTwoHorz)) {
-    const int t = (c == Chart2 ? 17 : 19) + (HorzClicks == 0 ? 0 : 1);
+    const TEditLine t = c == Chart2 ? (HorzClicks == 0 ? elHorzFirst1 : elHorzSecond1)
+                                    : (HorzClicks == 0 ? elHorzFirst2 : elHorzSecond2);
     ChartTool(t)->SetActive(true);
     ChartTool(t)->SetValue(c->LeftAxis()->PixelToValue(Y));
   } else {

@@ -50,6 +50,10 @@ bool IsShiftedPhase(int PlotType, int Panel, int Curve) {
 // The "xy" and "yx" curves of a plot type, whose stacked values and bounds the marker lines show.
 std::pair<int, int> MarkerCurves(int PlotType) { return PlotType == 0 ? std::pair{1, 2} : std::pair{0, 1}; }
 
+// The lines of each kind, both panels.
+constexpr TEditLine MeanLines[] = {elMeanXy1, elMeanYx1, elMeanXy2, elMeanYx2};
+constexpr TEditLine BoundLines[] = {elHighXy1, elLowXy1, elHighYx1, elLowYx1, elHighXy2, elLowXy2, elHighYx2, elLowYx2};
+
 // A value the axis can place: finite, and above zero on a logarithmic axis.
 bool Placeable(double V, const TChartAxis* Axis) {
   return std::isfinite(V) && (!Axis || !Axis->Logarithmic() || V > 0);
@@ -163,27 +167,28 @@ TVaro1::TVaro1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Se
     t->SetAllowDrag(Drag);
     C->Tools->Add(t);
     if (Axis) t->SetAxis(Axis);
-    t->SetActive(I == 21 || I == 22);
+    t->SetActive(I == elFrequency1 || I == elFrequency2);
     FTools[static_cast<size_t>(I)] = t;
   };
-  line(21, Chart1, Chart1->BottomAxis(), psSolid, false, SelectionColour());
-  line(22, Chart3, Chart3->BottomAxis(), psSolid, false, SelectionColour());
-  line(1, Chart2, Chart2->LeftAxis(), psSolid, false, clRed);
-  line(2, Chart2, Chart2->LeftAxis(), psSolid, false, clGreen);
-  for (int i = 3; i <= 6; ++i) line(i, Chart2, nullptr, psDot, false, i <= 4 ? clRed : clGreen);
-  line(7, Chart4, Chart4->LeftAxis(), psSolid, false, clRed);
-  line(8, Chart4, Chart4->LeftAxis(), psSolid, false, clGreen);
-  for (int i = 9; i <= 12; ++i) line(i, Chart4, Chart4->LeftAxis(), psDot, false, i <= 10 ? clRed : clGreen);
-  line(13, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
-  line(14, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
-  line(15, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
-  line(16, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
-  line(17, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
-  line(18, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
-  line(19, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
-  line(20, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
+  line(elFrequency1, Chart1, Chart1->BottomAxis(), psSolid, false, SelectionColour());
+  line(elFrequency2, Chart3, Chart3->BottomAxis(), psSolid, false, SelectionColour());
+  line(elMeanXy1, Chart2, Chart2->LeftAxis(), psSolid, false, clRed);
+  line(elMeanYx1, Chart2, Chart2->LeftAxis(), psSolid, false, clGreen);
+  for (TEditLine l : {elHighXy1, elLowXy1}) line(l, Chart2, nullptr, psDot, false, clRed);
+  for (TEditLine l : {elHighYx1, elLowYx1}) line(l, Chart2, nullptr, psDot, false, clGreen);
+  line(elMeanXy2, Chart4, Chart4->LeftAxis(), psSolid, false, clRed);
+  line(elMeanYx2, Chart4, Chart4->LeftAxis(), psSolid, false, clGreen);
+  for (TEditLine l : {elHighXy2, elLowXy2}) line(l, Chart4, Chart4->LeftAxis(), psDot, false, clRed);
+  for (TEditLine l : {elHighYx2, elLowYx2}) line(l, Chart4, Chart4->LeftAxis(), psDot, false, clGreen);
+  for (TEditLine l : {elVertFirst1, elVertSecond1}) line(l, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elVertFirst2, elVertSecond2}) line(l, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elHorzFirst1, elHorzSecond1}) line(l, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elHorzFirst2, elHorzSecond2}) line(l, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
   // Dragging a line of one estimate chart moves its partner on the other.
-  const std::pair<int, int> partners[] = {{13, 15}, {14, 16}, {15, 13}, {16, 14}};
+  const std::pair<TEditLine, TEditLine> partners[] = {{elVertFirst1, elVertFirst2},
+                                                      {elVertSecond1, elVertSecond2},
+                                                      {elVertFirst2, elVertFirst1},
+                                                      {elVertSecond2, elVertSecond1}};
   for (auto [from, to] : partners) {
     TColorLineTool* partner = FTools[static_cast<size_t>(to)];
     FTools[static_cast<size_t>(from)]->OnDragLine = [partner](TColorLineTool* Sender) {
@@ -228,7 +233,7 @@ TVaro1::TVaro1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Se
   PlotType = 1;
   MarkedPoint = -1;
   CurFreq = 1;
-  for (int i = 3; i <= 6; ++i) ChartTool(i)->SetAxis(Chart2->LeftAxis());
+  for (TEditLine l : {elHighXy1, elLowXy1, elHighYx1, elLowYx1}) ChartTool(l)->SetAxis(Chart2->LeftAxis());
   Session.SetMode(emPointer, true);
   ToolState = 4;
   // Every change of the site redraws the view.
@@ -243,7 +248,7 @@ TVaro1::~TVaro1() {
 }
 
 TColorLineTool* TVaro1::ChartTool(int I) const {
-  if (I < 1 || I > 22) throw ERangeError("Range check error");
+  if (I < 1 || I > elLineCount) throw ERangeError("Range check error");
   return FTools[static_cast<size_t>(I)];
 }
 
@@ -461,7 +466,7 @@ void TVaro1::SelectFrequencyPoint(TChartSeries* Series, int Index) {
   if (Series && Index >= 0 && Index < Series->PointCount()) {
     const double x = Series->XValues()->Value(Index);
     CurFreq = FindFrequencyIndex(Site, x);
-    for (int t : {21, 22}) {
+    for (TEditLine t : {elFrequency1, elFrequency2}) {
       ChartTool(t)->Pen()->SetColor(SelectionColour());
       ChartTool(t)->SetValue(x);
     }
@@ -535,19 +540,20 @@ void TVaro1::FillXprChart(TChart* C, int Panel, int Index) {
 
 void TVaro1::PlaceMarkers(int Index) {
   // The tipper has no markers: its lines hide while it is shown and come back with the view.
-  for (int t : {1, 2, 7, 8}) ChartTool(t)->SetActive(MeanOn && PlotType != 2);
-  for (int t : {3, 4, 5, 6, 9, 10, 11, 12}) ChartTool(t)->SetActive(StdOn && PlotType != 2);
+  for (TEditLine t : MeanLines) ChartTool(t)->SetActive(MeanOn && PlotType != 2);
+  for (TEditLine t : BoundLines) ChartTool(t)->SetActive(StdOn && PlotType != 2);
   if (PlotType == 2) return;
   const auto [xy, yx] = MarkerCurves(PlotType);
   struct TMarkers {
     TChart* Curves;
     TChart* Estimates;
-    int Value[2], High[2], Low[2];
-    int Bound;  // first entry of MarkerBounds
-    int Probe;  // the dotted line whose axis tells whether the bounds are placed
+    TEditLine Value[2], High[2], Low[2];
+    int Bound;        // first entry of MarkerBounds
+    TEditLine Probe;  // the dotted line whose axis tells whether the bounds are placed
   };
-  const TMarkers sets[] = {{Chart1, Chart2, {1, 2}, {3, 5}, {4, 6}, 0, 3},
-                           {Chart3, Chart4, {7, 8}, {9, 11}, {10, 12}, 4, 9}};
+  const TMarkers sets[] = {
+      {Chart1, Chart2, {elMeanXy1, elMeanYx1}, {elHighXy1, elHighYx1}, {elLowXy1, elLowYx1}, 0, elHighXy1},
+      {Chart3, Chart4, {elMeanXy2, elMeanYx2}, {elHighXy2, elHighYx2}, {elLowXy2, elLowYx2}, 4, elHighXy2}};
   for (const TMarkers& m : sets) {
     const bool bounds = ChartTool(m.Probe)->Axis() == m.Estimates->LeftAxis();
     for (int k = 0; k < 2; ++k) {
@@ -684,16 +690,15 @@ void TVaro1::Navigate(TObject*, int Step) {
 
 void TVaro1::MeanView(TObject*) {
   MeanOn = Session.Is(emMeanView);
-  for (int t : {1, 2, 7, 8}) ChartTool(t)->SetActive(MeanOn);
+  for (TEditLine t : MeanLines) ChartTool(t)->SetActive(MeanOn);
 }
 
 void TVaro1::StdView(TObject*) {
-  for (int t = 3; t <= 6; ++t) ChartTool(t)->SetAxis(Chart2->LeftAxis());
+  for (TEditLine l : {elHighXy1, elLowXy1, elHighYx1, elLowYx1}) ChartTool(l)->SetAxis(Chart2->LeftAxis());
   StdOn = !StdOn;
-  const int lines[8] = {3, 4, 5, 6, 9, 10, 11, 12};
-  for (int k = 0; k < 8; ++k) {
-    ChartTool(lines[k])->SetActive(StdOn);
-    ChartTool(lines[k])->SetValue(MarkerBounds[static_cast<size_t>(k)]);
+  for (size_t k = 0; k < std::size(BoundLines); ++k) {
+    ChartTool(BoundLines[k])->SetActive(StdOn);
+    ChartTool(BoundLines[k])->SetValue(MarkerBounds[k]);
   }
 }
 
