@@ -44,18 +44,11 @@ std::string FindUnreadableFile(const std::vector<std::string>& Names, std::strin
   return {};
 }
 
-bool IsMtExtension(const std::string& Name) {
-  const std::string e = LowerCase(ExtractFileExt(Name));
-  return (e.size() >= 3 && e.substr(1, 2) == "mt") || (e.size() >= 4 && e.substr(2, 2) == "mt");
-}
-
 }  // namespace
 
 bool TMainForm1::OpenFileList(std::vector<std::string>& Names) {
   ShowProgramLog();
-  const bool ok = LoadSite(Names);
-  if (ok) CheckReferenceAction(CurrentSite->ReferenceType);
-  return ok;
+  return Session->Open(Names);
 }
 
 void TMainForm1::SetSiteCaption(const std::vector<std::string>& Names) {
@@ -138,41 +131,16 @@ void TMainForm1::mmCloseClick(TObject*) {
   if (SiteModified && Application->MessageBox("Close this site?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   mmCloseAllClick(this);
-  FreeSite();
-  ClearEditJournal();
-  SiteModified = false;
-  SitePackage.clear();
+  Session->Close();
   SetCaption("Varomark");
   UpdateMenuItems(this);
 }
 
-void TMainForm1::BackupPackage(const std::string& Name) {
-  // The old package is kept under ".~mpk". It is copied, not moved, so that a save that fails
-  // afterwards still leaves the package itself as it was.
-  const std::string backup = ChangeFileExt(Name, ".~mpk");
-  if (!FileExists(Name)) return;
-  CopyFileGeneral(Name, backup, true, nullptr, false);
-}
+void TMainForm1::BackupPackage(const std::string& Name) { TSiteSession::BackupPackage(Name); }
 
-void TMainForm1::SaveMtFileInPlace() {
-  if (SiteFiles.empty()) return;
-  TMTFile& f = *SiteFiles[0];
-  f.PrepareSave(CurrentSite.get());
-  f.SaveEdit(1);
-}
+void TMainForm1::SaveMtFileInPlace() { Session->SaveMtFileInPlace(); }
 
-void TMainForm1::mmSaveClick(TObject*) {
-  if (!CurrentSite) return;
-  // A one-file package names its member as the site's file: the package is remembered apart.
-  const std::string name = SitePackage.empty() ? CurrentSite->FileName : SitePackage;
-  if (LowerCase(ExtractFileExt(name)) == ".mpk") {
-    BackupPackage(name);
-    SavePackage(name);
-    return;
-  }
-  if (SiteFiles.size() > 1) throw Exception("Don't save multiple mt-files to self, use 'Save as..'");
-  if (IsMtExtension(name)) SaveMtFileInPlace();
-}
+void TMainForm1::mmSaveClick(TObject*) { Session->Save(); }
 
 void TMainForm1::SaveAsExecute(TObject*) {
   if (!CurrentSite) return;
@@ -189,9 +157,7 @@ void TMainForm1::SaveAsExecute(TObject*) {
       Application->MessageBox("File " + chosen + " exist, continue?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   // An existing package keeps its previous state as ".~mpk".
-  if (LowerCase(ExtractFileExt(chosen)) == ".mpk") BackupPackage(chosen);
-  SavePackage(chosen);
-  SiteModified = false;
+  Session->SaveAs(chosen);
 }
 
 void TMainForm1::ChooseStartEditAndRefresh() {

@@ -3,6 +3,7 @@
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
+#include "app/site_session.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "chart/engine/chart_utils.h"
@@ -25,7 +26,7 @@
 #include "treelist/db_treeview.h"
 #include "treelist/tl_control.h"
 
-TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+void StartModules() {
   // The chart modules fill their registries first, each after the modules it uses.
   InitChartModule();
   InitStandardSeries();
@@ -47,11 +48,16 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
   InstallStartEditDialog();
+}
+
+TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+  StartModules();
   Application->SetTitle("Varomark");
+  // The session first: the main window hosts its views and binds its actions to it.
+  new TSiteSession();
   TMainForm1* main = nullptr;
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
-  DataModule1 = new TDataModule1(Application);
   CreatePropertyWindow();
   return main;
 }
@@ -64,8 +70,12 @@ void EndProgram() {
   }
   delete MainForm1;
   delete ObjInsp1;
-  delete DataModule1;
+  delete SiteSession;
   Application->ProcessMessages();
+  EndModules();
+}
+
+void EndModules() {
   ResetDefaultRowClasses();
   UnregisterInspectorRowClasses();
   UnregisterTreeListClasses();

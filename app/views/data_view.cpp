@@ -3,8 +3,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/journal.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -50,7 +49,7 @@ std::string CurveName(int T, int J) {
 
 }  // namespace
 
-TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
+TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
   PlaceInFrame(this, 40, 10, 760, 560);
 
@@ -134,27 +133,14 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
     l->OnClickCheck = [this](TObject* s) { clbComponentsClickCheck(s); };
   CreateChartMenus();
   OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
 TGrViewNf1::~TGrViewNf1() {
+  Session.RemoveListener(this);
   // FormDestroy
   if (ViewMode != 0) StoreComponentChecks();
-}
-
-void TMainForm1::StartingDataExecute(TObject*) {
-  if (!CurrentSite) return;
-  if (!ShowForm(GrViewNf1)) {
-    GrViewNf1->SetViewMode(1);
-    GrViewNf1->Refresh(this);
-  }
-}
-
-void TMainForm1::ResultingDataExecute(TObject*) {
-  if (!CurrentSite) return;
-  if (!ShowForm(GrView1)) {
-    GrView1->SetViewMode(2);
-    GrView1->Refresh(this);
-  }
 }
 
 TChart* TGrViewNf1::ChartOfTag(int Tag) const {
@@ -201,7 +187,7 @@ void TGrViewNf1::SetViewMode(int Mode) {
   FormStorage1 = KeepPlacement(this, Section(),
                                {"Panel1.Width", "GroupBox4.Height", "GroupBox1.Height", "GroupBox2.Height",
                                 "GroupBox3.Height", "clbParameters.CheckedIndex", "Chart2.Height"});
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; ini && i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
     clbComponents->SetItemChecked(i, ini->ReadBool(Section(), key + "_Checked", true));
@@ -210,16 +196,13 @@ void TGrViewNf1::SetViewMode(int Mode) {
 }
 
 void TGrViewNf1::FormActivate(TObject*) {
-  if (!MainForm1) return;
-  MainForm1->EnableViewActions(0);
-  if (ViewMode == 2) {
-    MainForm1->AcPreview->SetEnabled(true);
-    MainForm1->acPrint->SetEnabled(true);
-  }
+  if (!Session.Host) return;
+  Session.EnableViewActions(0);
+  if (ViewMode == 2) Session.Host->EnablePrintActions();
 }
 
 void TGrViewNf1::FormDeactivate(TObject*) {
-  if (MainForm1) ToolState = MainForm1->ToolCheckWord() & (0x1 | 0x2 | 0x4 | 0x8 | 0x80 | 0x100 | 0x200);
+  if (Session.Host) ToolState = Session.Mode() & (0x1 | 0x2 | 0x4 | 0x8 | 0x80 | 0x100 | 0x200);
 }
 
 void TGrViewNf1::PointerExecute(TObject* Sender) {
@@ -235,16 +218,12 @@ void TGrViewNf1::PointerExecute(TObject* Sender) {
   }
 }
 
-void TGrViewNf1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TGrViewNf1::Undo(TObject*) { Session.Undo(); }
 
-void TGrViewNf1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TGrViewNf1::Redo(TObject*) { Session.Redo(); }
 
 void TGrViewNf1::StoreComponentChecks() {
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   if (!ini) return;
   for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
@@ -257,7 +236,7 @@ void TGrViewNf1::RebuildComponents() {
   StoreComponentChecks();
   clbComponents->Items()->Clear();
   for (int j = 0; j < NCurves; ++j) clbComponents->Items()->Add(CurveName(PlotType, j));
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
     clbComponents->SetItemChecked(i, ini ? ini->ReadBool(Section(), key + "_Checked", true) : true);

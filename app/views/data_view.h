@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 
 #include "platform/reports.h"
 
@@ -24,7 +25,9 @@ class TVxSplitter;
 class TGrViewNf1 : public TMyForm {
   VM_CLASS(TGrViewNf1, TMyForm)
 public:
-  explicit TGrViewNf1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TGrViewNf1(TComponent* AOwner, TSiteSession& ASession);
   ~TGrViewNf1() override;
 
   TPanel* Panel1 = nullptr;
