@@ -12,6 +12,7 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
+#include "platform/guards.h"
 #include "platform/printers.h"
 #include "platform/sysutils.h"
 
@@ -535,7 +536,12 @@ void TCustomAxisPanel::PrintPageRange(int FromPage, int ToPage) {
   if (ToPage == 0) ToPage = CountPages();
   if (FromPage == 0) FromPage = 1;
   const int32_t oldPage = FPage;
-  try {
+  {
+    TScopeFail undo([&] {
+      SetPage(oldPage);
+      printer->Abort();
+      if (printer->Printing()) printer->EndDoc();
+    });
     TRect r;
     CalcPrintRect(r);
     for (int p = FromPage; p <= ToPage; ++p) {
@@ -544,11 +550,6 @@ void TCustomAxisPanel::PrintPageRange(int FromPage, int ToPage) {
       if (p < ToPage) printer->NewPage();
     }
     SetPage(oldPage);
-  } catch (...) {
-    SetPage(oldPage);
-    printer->Abort();
-    if (printer->Printing()) printer->EndDoc();
-    throw;
   }
   printer->EndDoc();
 }
