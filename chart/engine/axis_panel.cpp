@@ -82,6 +82,8 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomGraphPanelExtend
 TCustomAxisPanel::~TCustomAxisPanel() {
   AutoRepaint = false;
   FreeSeriesOfClass(nullptr);
+  // The tools go before the axes they are drawn on.
+  Tools->Clear();
   // The axes are freed through the list (each leaves it when freed).
   FCustomAxes.reset();
   for (TChartAxis* a : {static_cast<TChartAxis*>(FBottomAxis), FTopAxis, FLeftAxis, FRightAxis,
@@ -89,7 +91,6 @@ TCustomAxisPanel::~TCustomAxisPanel() {
     delete a;
   Axes.reset();
   FSeriesList.reset();
-  Tools->Clear();
   Tools.reset();
 }
 

@@ -325,6 +325,8 @@ void TChartSeries::RemovedFromChart() {
   for (int i = 0; DataSources && i < DataSources->Count(); ++i)
     if (auto* src = dynamic_cast<TChartSeries*>(DataSources->Items(i))) src->DependentSeries->Remove(this);
   FParentChart = nullptr;
+  // The marks leave the chart with their series: nothing of it may reach the chart afterwards.
+  FMarks->SetParentChart(nullptr);
 }
 
 void TChartSeries::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
