@@ -93,6 +93,17 @@ TMainForm1::~TMainForm1() {
   Screen->OnActiveFormChange = nullptr;
   Application->OnIdle = nullptr;
   if (MainForm1 == this) MainForm1 = nullptr;
+  // The form storage saves the placement and the chart titles into FIniFile when the form is
+  // destroyed, which the toolkit announces after this destructor, once FIniFile is gone (a
+  // program ended through Application->Terminate, without closing its window): announce it now.
+  if (TNotifyEvent destroy = std::move(OnDestroy)) {
+    OnDestroy = nullptr;
+    try {
+      destroy(this);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
 }
 
 void TMainForm1::BindSession() {

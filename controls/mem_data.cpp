@@ -669,14 +669,12 @@ bool TVxMemoryData::Locate(const std::string& KeyFields, const TVariantArray& Ke
     // The walk reads records through the temporary buffer: the active record and the links
     // see nothing until a match is taken.
     int old = FRecordPos;
-    try {
+    {
+      TScopeFail recordPos([&] { FRecordPos = old; });
       for (int i = 0; i < static_cast<int>(FRecords.size()) && !found; ++i) {
         FRecordPos = i;
         if (RecordFilter() && RecordMatches(i, fields, KeyValues, Options)) found = true;
       }
-    } catch (...) {
-      FRecordPos = old;
-      throw;
     }
     if (!found) FRecordPos = old;
   }
@@ -792,19 +790,19 @@ void TVxMemoryData::SortByFields(const std::string& FieldNames, bool CaseInsensi
   FDescendingSort = Descending;
   if (!Active() || FRecords.empty()) return;
   TBookmark bm = GetBookmark();
-  try {
+  {
+    TScopeFail undo([&] {
+      FKeyFields.clear();
+      if (!bm.empty()) InternalGotoBookmark(bm.data());
+    });
     QuickSort(0, static_cast<int>(FRecords.size()) - 1);
-  } catch (...) {
-    FKeyFields.clear();
-    if (!bm.empty()) InternalGotoBookmark(bm.data());
-    throw;
   }
-  try {
+  {
+    TScopeFail undo([&] {
+      FKeyFields.clear();
+      Close();
+    });
     SetBufferCount(BufferCount() + 1);
-  } catch (...) {
-    FKeyFields.clear();
-    Close();
-    throw;
   }
   if (!bm.empty()) InternalGotoBookmark(bm.data());
   Resync();

@@ -460,12 +460,8 @@ void TVxSpeedButton::FinishPress(TMouseButton Button, TShiftState, int X, int Y)
 void TVxSpeedButton::RepeatTick(TObject*) {
   FRepeatTimer->SetInterval(FRepeatInterval);
   if (FState == rbsDown && MouseCapture()) {
-    try {
-      Click();
-    } catch (...) {
-      FRepeatTimer->SetEnabled(false);
-      throw;
-    }
+    TScopeFail stopRepeat([&] { FRepeatTimer->SetEnabled(false); });
+    Click();
   }
 }
 

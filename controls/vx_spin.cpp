@@ -199,12 +199,8 @@ void TVxSpinButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 void TVxSpinButton::TimerExpired(TObject*) {
   FRepeatTimer->SetInterval(RepeatPause);
   if (FDown != TSpinButtonState::None && MouseCapture()) {
-    try {
-      FireHalf(FDown);
-    } catch (...) {
-      FRepeatTimer->SetEnabled(false);
-      throw;
-    }
+    TScopeFail stopRepeat([&] { FRepeatTimer->SetEnabled(false); });
+    FireHalf(FDown);
   }
 }
 
@@ -537,14 +533,14 @@ void TVxCustomSpinEdit::DoEnter() {
 
 void TVxCustomSpinEdit::DoExit() {
   FFocused = false;
-  try {
+  {
+    TScopeFail undo([&] {
+      FFocused = true;
+      SelectAll();
+      if (CanFocus()) SetFocus();
+    });
     if (!ComponentState().Contains(csDesigning) && FCheckOnExit) CheckValueRange(true, GetValue());
     SetValue(ClampValue(GetValue()));
-  } catch (...) {
-    FFocused = true;
-    SelectAll();
-    if (CanFocus()) SetFocus();
-    throw;
   }
   TCustomEdit::DoExit();
 }

@@ -1,25 +1,35 @@
-// Fuzz target of the native chart file reader: any input, binary or text form, must end in a
-// loaded chart or in a clear exception, never in a crash, a leak or undefined behaviour; a chart
-// that loaded must save again in both forms. A failed load must leave the chart's series as they
-// were.
+// Fuzz target of the native chart file reader, with every series type, function and tool the
+// program registers: any input, binary or text form, must end in a loaded chart or in a clear
+// exception, never in a crash, a leak or undefined behaviour; a chart that loaded must save again
+// in both forms. A failed load must leave the chart's series as they were.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
 #include "chart/series/bar_series.h"
+#include "chart/series/functions_average.h"
+#include "chart/series/functions_basic.h"
+#include "chart/series/functions_financial.h"
+#include "chart/series/functions_statistical.h"
+#include "chart/series/functions_trend.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
+#include "chart/series/report_chart.h"
 #include "chart/series/standard_series.h"
+#include "chart/series/tools_axis.h"
+#include "chart/series/tools_register.h"
 #include "platform/exceptions.h"
 #include "platform/streams.h"
 
 namespace {
 
 // The seed files of fuzz/corpus/chart_file, made again with VM_FUZZ_WRITE_SEEDS=<folder>: a small
-// chart with series of several kinds, in both forms, with and without points.
+// chart with series of several kinds, in both forms, with and without points, without and with
+// a tool on an axis and a series computed by a function.
 void WriteSeeds(const std::string& Folder) {
   TChart chart(nullptr);
   chart.Title()->Text()->SetText("Seed");
@@ -43,15 +53,38 @@ void WriteSeeds(const std::string& Folder) {
     WriteNativeChart(&chart, s, form & 1, form & 2);
     s.SaveToFile(Folder + "/seed" + std::to_string(form) + ".qvx");
   }
+  auto* band = new TGridBandTool(nullptr);
+  band->SetName("ChartTool1");
+  chart.Tools->Add(band);
+  band->SetAxis(chart.LeftAxis());
+  auto* average = new TLineSeries(nullptr);
+  average->SetName("Series4");
+  chart.AttachSeries(average);
+  auto* function = new TMovingAverageFunction(nullptr);
+  average->AttachFunction(function);
+  average->SetDataSource(line);
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&chart, s, form & 1, form & 2);
+    s.SaveToFile(Folder + "/seed" + std::to_string(form + 4) + ".qvx");
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  InitChartModule();
   InitStandardSeries();
+  RegisterStandardTools();
+  RegisterBasicFunctions();
+  RegisterAverageFunctions();
+  RegisterStatisticalFunctions();
+  RegisterTrendFunctions();
+  RegisterFinancialFunctions();
   InitExtraSeries();
   InitChartOutput();
+  RegisterReportChartClasses();
   if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) WriteSeeds(folder);
   return 0;
 }

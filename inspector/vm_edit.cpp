@@ -555,11 +555,9 @@ void TvmInplaceEdit::DoEnter() {
 }
 
 void TvmInplaceEdit::DoExit() {
-  try {
+  {
+    TScopeFail selectAll([&] { SelectAll(); });
     if (!InplaceMode()) ValidateEdit();
-  } catch (...) {
-    SelectAll();
-    throw;
   }
   SetActive(false);
   DoKillFocus();

@@ -129,41 +129,35 @@ void TCustomvmInspectorControl::ClearRows() {
 
 void TCustomvmInspectorControl::AssignRows(TCustomvmInspectorControl* Source) {
   if (!Source) return;
-  BeginUpdate();
-  try {
-    while (!FRows.empty()) {
-      TvmInspectorRow* r = FRows.back();
-      RemoveRow(r);
-      delete r;
-    }
-    for (TvmInspectorRow* src : Source->FRows) {
-      TvmInspectorRow* r = CreateRow(static_cast<TvmInspectorRowClass>(src->ClassType()));
-      try {
-        r->SetName(src->Name());
-      } catch (const Exception&) {}
-      r->Assign(src);
-    }
-    std::function<void(TvmInspectorNode*, TvmInspectorNode*)> copy = [&](TvmInspectorNode* S, TvmInspectorNode* D) {
-      for (int i = 0; i < S->Count(); ++i) {
-        auto* sc = static_cast<TvmInspectorRowNode*>(S->Items(i));
-        TvmInspectorRow* r = sc->Row ? FindRow(sc->Row->Name()) : nullptr;
-        if (!r || !r->Node()) continue;
-        r->Node()->MoveTo(D, inaAddChild);
-        copy(sc, r->Node());
-      }
-    };
-    for (int i = 0; i < Source->GetNodeCount(); ++i) {
-      auto* sn = static_cast<TvmInspectorRowNode*>(Source->Nodes(i));
-      TvmInspectorRow* r = sn->Row ? FindRow(sn->Row->Name()) : nullptr;
-      if (!r || !r->Node()) continue;
-      r->Node()->MoveTo(Nodes(0), inaAdd);
-      copy(sn, r->Node());
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateLock lock(this);
+  while (!FRows.empty()) {
+    TvmInspectorRow* r = FRows.back();
+    RemoveRow(r);
+    delete r;
   }
-  EndUpdate();
+  for (TvmInspectorRow* src : Source->FRows) {
+    TvmInspectorRow* r = CreateRow(static_cast<TvmInspectorRowClass>(src->ClassType()));
+    try {
+      r->SetName(src->Name());
+    } catch (const Exception&) {}
+    r->Assign(src);
+  }
+  std::function<void(TvmInspectorNode*, TvmInspectorNode*)> copy = [&](TvmInspectorNode* S, TvmInspectorNode* D) {
+    for (int i = 0; i < S->Count(); ++i) {
+      auto* sc = static_cast<TvmInspectorRowNode*>(S->Items(i));
+      TvmInspectorRow* r = sc->Row ? FindRow(sc->Row->Name()) : nullptr;
+      if (!r || !r->Node()) continue;
+      r->Node()->MoveTo(D, inaAddChild);
+      copy(sc, r->Node());
+    }
+  };
+  for (int i = 0; i < Source->GetNodeCount(); ++i) {
+    auto* sn = static_cast<TvmInspectorRowNode*>(Source->Nodes(i));
+    TvmInspectorRow* r = sn->Row ? FindRow(sn->Row->Name()) : nullptr;
+    if (!r || !r->Node()) continue;
+    r->Node()->MoveTo(Nodes(0), inaAdd);
+    copy(sn, r->Node());
+  }
 }
 
 TvmInspectorRow* TCustomvmInspectorControl::GetRow(int Index) const {

@@ -103,22 +103,22 @@ void TCustomvmInspector::CloseEditor(bool KeepShown) {
   TvmInplaceEdit* e = FEditor;
   const bool hadFocus = e->IsFocused();
   e->SetClosing(true);
-  try {
+  {
+    TScopeFail undo([&] {
+      if (KeepShown && FEditingNode) {
+        MakeNodeVisible(FEditingNode);
+        Update();
+      }
+      FMouseState = imsNone;
+      if (!KeepShown) {
+        FEditingNode = nullptr;
+        e->HideEdit();
+      }
+    });
     if (FEditingNode && !e->ComponentState().Contains(csDestroying)) {
       Variant v;
       ApplyEditorValue(FEditingNode, e, v);
     }
-  } catch (...) {
-    if (KeepShown && FEditingNode) {
-      MakeNodeVisible(FEditingNode);
-      Update();
-    }
-    FMouseState = imsNone;
-    if (!KeepShown) {
-      FEditingNode = nullptr;
-      e->HideEdit();
-    }
-    throw;
   }
   if (!KeepShown) {
     FEditingNode = nullptr;
@@ -366,7 +366,8 @@ void TCustomvmInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X
         TCustomvmContainer::MouseDown(Button, Shift, X, Y);
         return;
       }
-      try {
+      {
+        TScopeFail mouseState([&] { FMouseState = imsNone; });
         ShowEditorOnClick();
         const int bandOffset = IsBandLayout() ? (FLastHit.BandIndex - FFirstBand) * FBandWidth : 0;
         if (X - bandOffset > FDividerPos) {
@@ -374,9 +375,6 @@ void TCustomvmInspector::MouseDown(TMouseButton Button, TShiftState Shift, int X
           FClickEditor = FEditor;
           FClickNode = FEditingNode;
         }
-      } catch (...) {
-        FMouseState = imsNone;
-        throw;
       }
       SetMouseCapture(true);
       if (OnClick) OnClick(this);

@@ -355,7 +355,8 @@ void TCustomvmInspector::MakeNodeVisible(TvmInspectorNode* Node) {
   }
   bool expanded = false;
   BeginUpdate();
-  try {
+  {
+    TScopeFail endUpdate([&] { EndUpdate(); });
     if (!Node->IsVisible()) {
       for (TvmInspectorNode* p = Node->Parent(); p; p = p->Parent())
         if (!p->Expanded()) {
@@ -363,9 +364,6 @@ void TCustomvmInspector::MakeNodeVisible(TvmInspectorNode* Node) {
           expanded = true;
         }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
   // The positions below need a current layout.
   --FUpdateLock;

@@ -140,7 +140,8 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
       if (!readNode(skip ? nullptr : node, skip)) return false;
     return true;
   };
-  try {
+  {
+    TScopeExit endUpdate([&] { EndUpdate(); });
     for (int32_t i = 0; i < top && ok; ++i) ok = readNode(nullptr, false);
     if (ok && !rd.AtEnd()) {
       FullCollapse();
@@ -161,11 +162,7 @@ bool TCustomvmInspectorControl::ApplyRowOrder(const std::string& Data) {
         if (row->Node()) row->Node()->SetExpanded(true);
       }
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   return ok;
 }
 

@@ -149,12 +149,12 @@ void TvmInplaceTextEdit::ApplyCharCaseToText() {
   FChangingCase = true;
   int s = FRichEdit->SelStart(), l = FRichEdit->SelLength();
   bool m = FRichEdit->Modified();
-  try {
+  {
+    TScopeFail undo([&] {
+      FRichEdit->SetModified(m);
+      FChangingCase = false;
+    });
     FRichEdit->SetText(converted);
-  } catch (...) {
-    FRichEdit->SetModified(m);
-    FChangingCase = false;
-    throw;
   }
   FRichEdit->SetModified(m);
   FRichEdit->SetSelection(s, s + l);

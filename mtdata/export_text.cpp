@@ -12,6 +12,7 @@
 #include "mtdata/mt_types.h"
 #include "mtdata/site_file.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 namespace {
@@ -127,19 +128,17 @@ void TExportFiles::Commit() {
     }
   }
   std::vector<std::string> temps;
-  try {
-    for (const auto& [name, bytes] : FFiles) temps.push_back(WriteTemporary(name, bytes));
-    for (std::size_t i = 0; i < FFiles.size(); ++i) {
-      if (std::rename(temps[i].c_str(), FFiles[i].first.c_str()) != 0) FailFile(FFiles[i].first, errno);
-      temps[i].clear();
-    }
-  } catch (...) {
+  TScopeExit clearFiles([this] { FFiles.clear(); });
+  // Temporaries not yet renamed go when a write or a rename fails.
+  TScopeFail removeTemps([&] {
     for (const auto& t : temps)
       if (!t.empty()) ::unlink(t.c_str());
-    FFiles.clear();
-    throw;
+  });
+  for (const auto& [name, bytes] : FFiles) temps.push_back(WriteTemporary(name, bytes));
+  for (std::size_t i = 0; i < FFiles.size(); ++i) {
+    if (std::rename(temps[i].c_str(), FFiles[i].first.c_str()) != 0) FailFile(FFiles[i].first, errno);
+    temps[i].clear();
   }
-  FFiles.clear();
 }
 
 void WriteExportFile(const std::string& FileName, std::string Bytes) {

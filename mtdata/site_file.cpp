@@ -7,6 +7,7 @@
 #include "mtdata/info_block.h"
 #include "mtdata/mt_block_file.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -224,15 +225,9 @@ void TMTFile::ReadOplog() {
 }
 
 void TMTFile::ListOplog(TStrings& List) {
-  List.BeginUpdate();
-  try {
-    for (int i = 0; i <= OplogLineCount + 1 && i <= 50; ++i) List.Add(OplogLines[i]);
-    List.Add("-----------");
-  } catch (...) {
-    List.EndUpdate();
-    throw;
-  }
-  List.EndUpdate();
+  TUpdateLock lock(&List);
+  for (int i = 0; i <= OplogLineCount + 1 && i <= 50; ++i) List.Add(OplogLines[i]);
+  List.Add("-----------");
 }
 
 void TMTFile::PrepareSave(TMTFile*) {}

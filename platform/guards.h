@@ -1,6 +1,6 @@
 // Small guards of state: a store that reports a change, the scope exit that puts things back
-// when a block is left (by its end, a return or an exception), an update bracket held for a
-// scope, and a value set for a scope.
+// when a block is left (by its end, a return or an exception), the undo run only when it is left
+// by an exception, an update bracket held for a scope, and a value set for a scope.
 #pragma once
 
 #include <exception>
@@ -44,6 +44,28 @@ private:
   F FAction;
   int FUncaught;
   bool FActive = true;
+};
+
+// Runs Action only when the scope is left by an exception: the undo of a step that failed, where
+// success goes on differently. The error goes on its way afterwards; an Action that throws then
+// is silenced, so the first error is the one reported.
+//   TScopeFail closePopup([this] { ClosePopup(); });
+template <class F>
+class TScopeFail {
+public:
+  explicit TScopeFail(F Action) : FAction(std::move(Action)), FUncaught(std::uncaught_exceptions()) {}
+  TScopeFail(const TScopeFail&) = delete;
+  TScopeFail& operator=(const TScopeFail&) = delete;
+  ~TScopeFail() {
+    if (std::uncaught_exceptions() == FUncaught) return;
+    try {
+      FAction();
+    } catch (...) {}
+  }
+
+private:
+  F FAction;
+  int FUncaught;
 };
 
 // Holds an object's update bracket for the scope: BeginUpdate now, EndUpdate when the scope is

@@ -12,6 +12,7 @@
 #include "chart/engine/value_lists.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 namespace {
@@ -466,15 +467,11 @@ void TCustom3DGridSeries::CreateValues(int32_t NumX, int32_t NumZ) {
   FNumXValues = NumX;
   FNumZValues = NumZ;
   ClearValues();
-  BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(this);
     for (int32_t z = 1; z <= NumZ; ++z)
       for (int32_t x = 1; x <= NumX; ++x) AddXYZ(x, GetYValue(x, z), z);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   CreateDefaultPalette(FPaletteSteps);
 }
 
@@ -496,13 +493,8 @@ void TCustom3DGridSeries::AddRandomPoints(int32_t Count, bool) {
   if (Count <= 0) return;
   const bool was = FSampling;
   FSampling = true;
-  try {
-    CreateValues(Count, Count);
-  } catch (...) {
-    FSampling = was;
-    throw;
-  }
-  FSampling = was;
+  TScopeExit sampling([&] { FSampling = was; });
+  CreateValues(Count, Count);
 }
 
 bool TCustom3DGridSeries::FunctionAcceptsSource(TChartSeries* Source) {

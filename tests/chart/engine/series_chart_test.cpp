@@ -326,3 +326,20 @@ TEST(ChartServiceNames, SmallDotsPenAndShadowSize) {
   shadow.SetVertSize(7);
   EXPECT_EQ(shadow.GetSize(), 7);
 }
+
+TEST(SeriesMarks, LeaveTheChartWithTheirSeries) {
+  // A series detached from its chart, marked on a few points, outlives the chart.
+  auto chart = std::make_unique<TChart>(nullptr);
+  auto* s = new TDotSeries(nullptr);
+  chart->AttachSeries(s);
+  for (int i = 0; i < 3; ++i) s->AddXY(i, i);
+  s->Marks()->SetVisible(true);
+  s->Marks()->Items[1]->SetVisible(false);
+  ASSERT_NE(s->Marks()->ParentChart(), nullptr);
+  chart->DetachSeries(s);
+  EXPECT_EQ(s->ParentChart(), nullptr);
+  EXPECT_EQ(s->Marks()->ParentChart(), nullptr);
+  EXPECT_EQ(s->Marks()->Items.Stored(1)->ParentChart(), nullptr);
+  chart.reset();
+  delete s;
+}
