@@ -1,5 +1,6 @@
 #include "app/views/data_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -45,6 +46,26 @@ std::string WithoutFolder(const std::string& Path) { return std::filesystem::pat
 std::string CurveName(int T, int J) {
   const int p = PlotParameterMap[T][1][1][J];
   return p > 0 ? std::string(ParameterShortNames[p]) : std::string();
+}
+
+// The display references (0 local E, 1 local H, 2 remote) of the entries in force of a file's
+// reference list, ascending: local E, local H and the remote one for an MT file; its own
+// reference alone for an EDI file.
+std::vector<int> ListedReferences(const TMTFile& File) {
+  std::vector<int> r;
+  for (int i = 1; i <= std::min(File.ReferenceCount, 3); ++i) {
+    const int d = ReferenceToDisplayIndex(File.ReferenceTypes[i]);
+    if (std::find(r.begin(), r.end(), d) == r.end()) r.push_back(d);
+  }
+  std::sort(r.begin(), r.end());
+  return r;
+}
+
+// The name of display reference D of a file of ReferenceType in the "Processing" list.
+std::string ProcessingName(int D, int ReferenceType) {
+  if (D == drLocalE) return "LOC E ";
+  if (D == drLocalH) return "LOC H ";
+  return ReferenceType == frtRemoteE ? "REM E " : "REM H ";
 }
 
 }  // namespace
@@ -160,15 +181,11 @@ void TGrViewNf1::SetViewMode(int Mode) {
       clbFiles->SetItemChecked(clbFiles->Items()->Count() - 1, true);
     }
     clbProcessing->Items()->Clear();
-    auto add = [this](const char* Name) {
-      if (clbProcessing->Items()->IndexOf(Name) < 0) clbProcessing->Items()->Add(Name);
-    };
-    for (const auto& f : SiteFiles) {
-      add("LOC E ");
-      add("LOC H ");
-      if (f->ReferenceType == frtRemoteE) add("REM E ");
-      if (f->ReferenceType == frtRemoteH) add("REM H ");
-    }
+    for (const auto& f : SiteFiles)
+      for (int d : ListedReferences(*f)) {
+        const std::string name = ProcessingName(d, f->ReferenceType);
+        if (clbProcessing->Items()->IndexOf(name) < 0) clbProcessing->Items()->Add(name);
+      }
   } else {
     SetCaption("Resulting data");
     cbBWPrint->SetVisible(true);
@@ -176,10 +193,9 @@ void TGrViewNf1::SetViewMode(int Mode) {
     clbFiles->Items()->Add("MtFile");
     clbFiles->SetItemChecked(0, true);
     clbProcessing->Items()->Clear();
-    clbProcessing->Items()->Add("LOC E ");
-    clbProcessing->Items()->Add("LOC H ");
-    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteE) clbProcessing->Items()->Add("REM E ");
-    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteH) clbProcessing->Items()->Add("REM H ");
+    if (CurrentSite)
+      for (int d : ListedReferences(*CurrentSite))
+        clbProcessing->Items()->Add(ProcessingName(d, CurrentSite->ReferenceType));
   }
   // Every processing reference checked until the stored states say otherwise.
   for (int i = 0; i < clbProcessing->Items()->Count(); ++i) clbProcessing->SetItemChecked(i, true);
@@ -280,7 +296,7 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
   auto fill = [&](TMTFile& File, int L, int R, const std::string& FileTitle, bool ModeTwo) {
     CreateErrPointSeriesSet(this, C, NCurves, nullptr, 1);
     const int first = C->SeriesList()->Count() - NCurves;
-    const std::string proc = R < clbProcessing->Items()->Count() ? clbProcessing->Items()->Strings(R) : "";
+    const std::string proc = R >= 0 && R < clbProcessing->Items()->Count() ? clbProcessing->Items()->Strings(R) : "";
     for (int j = 0; j < NCurves; ++j) {
       auto* s = static_cast<TErrPointSeries*>(C->SeriesList()->SeriesAt(first + j));
       s->SetTitle(CurveName(PlotType, j) + " " + (ModeTwo ? "" : FileTitle + " ") + proc);
@@ -288,7 +304,7 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
       s->SetSeriesColor(SeriesColor(j + 1));
       s->SetTag(PlotParameterMap[PlotType][1][1][j] + 1000 * R);
       const bool fileOn = ModeTwo || (L < clbFiles->Items()->Count() && clbFiles->GetItemChecked(L));
-      const bool procOn = R < clbProcessing->Items()->Count() && clbProcessing->GetItemChecked(R);
+      const bool procOn = R >= 0 && R < clbProcessing->Items()->Count() && clbProcessing->GetItemChecked(R);
       s->SetActive(j < clbComponents->Items()->Count() && clbComponents->GetItemChecked(j) && fileOn && procOn);
       const bool shifted = yxPhase && ((PlotType == 1 && j == 1) || (PlotType == 0 && j == 2));
       const double d = shifted ? 180 : 0;
@@ -310,11 +326,13 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
     File.DisplayReference = static_cast<int16_t>(R);
     File.RestackAll();
   };
+  // Each reference of the file's list under its own name: an EDI file lists only the reference
+  // it was processed with, which is the one its editing window shows.
   auto eachReference = [&](TMTFile& File, int L, const std::string& Title, bool ModeTwo) {
     const int kept = File.DisplayReference;
-    for (int r = 0; r < File.ReferenceCount; ++r) {
-      useReference(File, r);
-      fill(File, L, r, Title, ModeTwo);
+    for (int d : ListedReferences(File)) {
+      useReference(File, d);
+      fill(File, L, clbProcessing->Items()->IndexOf(ProcessingName(d, File.ReferenceType)), Title, ModeTwo);
     }
     useReference(File, kept);
   };
