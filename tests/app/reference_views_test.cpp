@@ -4,12 +4,13 @@
 #include <complex>
 #include <fstream>
 #include <random>
+#include <vector>
 
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/polar_view.h"
-#include "app_fixture.h"
+#include "view_fixture.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
@@ -137,4 +138,29 @@ TEST_F(AppFixture, ResultingDataOfAnEdiSiteShowsTheEditingWindowsReferenceByName
     ++compared;
   }
   EXPECT_EQ(compared, 6);
+}
+
+// After edits the resulting-data view recomputes only the touched rows under each reference it
+// shows: every curve of both panels is what computing all of them again gives, to the bit.
+TEST_F(ViewFixture, ResultingDataAfterEditsIsWhatAFullRecomputationShows) {
+  OpenSite({SiteFile("S107.MT1")});
+  ShowView(GrView1)->SetViewMode(2);
+  ASSERT_EQ(GrView1->clbProcessing->Items()->Count(), 3);
+  TMTFile* site = Session->Site();
+  // Impedance (two panels) and the Bostick inversion, whose rows read their neighbours.
+  for (int type : {0, 8}) {
+    GrView1->clbParameters->SetCheckedIndex(type);
+    GrView1->Refresh(nullptr);
+    const std::vector<double> before = Values(GrView1->Chart1);
+    for (int f : {1, 4, 5, site->FreqCount}) {
+      for (int x = 1 + type % 3; x <= site->XprCount[f]; x += 3)
+        if (site->Mask[f][x] == 1) site->Mask[f][x] = 2;
+      Session->CommitMaskEdit(f, "Lasso");
+    }
+    const std::vector<double> edited[2] = {Values(GrView1->Chart1), Values(GrView1->Chart2)};
+    EXPECT_NE(edited[0], before) << type;
+    GrView1->Refresh(nullptr);
+    EXPECT_EQ(Values(GrView1->Chart1), edited[0]) << type;
+    EXPECT_EQ(Values(GrView1->Chart2), edited[1]) << type;
+  }
 }
