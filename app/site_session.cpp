@@ -155,9 +155,12 @@ int TSiteSession::ReferenceIndex(int Type) {
 }
 
 void TSiteSession::ShowReference(int Index, TObject* Sender) {
-  (void)Sender;
   if (!CurrentSite || Index < 0) return;
+  // The single estimates are computed under the new reference; the stacks are too, so that the
+  // curves and the estimates beside them show one reference.
   CurrentSite->SetReference(Index);
+  CurrentSite->RestackAll();
+  EveryFrequencyChanged(Sender);
 }
 
 void TSiteSession::Rotate(int Mode, double Angle, TObject* Sender) {

@@ -128,7 +128,8 @@ public:
   // The site's index of the reference of Type (0 local E, 1 local H, 2 the remote channel), -1 for
   // none.
   static int ReferenceIndex(int Type);
-  // Shows the open site under the reference of Index (as ReferenceIndex gives it).
+  // Shows the open site under the reference of Index (as ReferenceIndex gives it): the estimates
+  // and the stacks computed under it; every frequency changed.
   void ShowReference(int Index, TObject* Sender);
   // Rotates the open site's axes (mode 0 a fixed angle, 1 the strike angle) and re-stacks it;
   // every frequency changed.
