@@ -87,6 +87,10 @@ public:
   int32_t FreqCount = 0;
   int32_t ValidFreqCount = 0;
   TFrequencyGrid Frequencies{};
+  // The last row of the grid that has a frequency (at least ValidFreqCount). Loops over the rows
+  // with data and the default range end here, not at the count: a row whose estimates were all
+  // removed by an edit has no results but keeps its frequency and its estimates.
+  int LastGridFreq() const;
   int32_t FromFreq = 0;
   int32_t ToFreq = 0;
 

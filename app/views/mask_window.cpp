@@ -88,7 +88,7 @@ void TMaskEd1::ShowMask(TMTFile* ASite) {
   Site = ASite;
   Series1->ClearValues();
   if (Site) {
-    const int n = Site->ValidFreqCount;
+    const int n = Site->LastGridFreq();
     for (int f = 1; f <= n; ++f)
       for (int x = 1; x <= Site->XprCount[f]; ++x)
         Series1->AddXYZPoint(x, Site->Mask[f][x], n - f + 1, "", clDefault);  // coloured by the palette
@@ -156,7 +156,7 @@ void TMaskEd1::ChangeCell(int F, int X) {
 }
 
 void TMaskEd1::Commit(const char* Action) {
-  for (int f = 1; f <= Site->ValidFreqCount; ++f) {
+  for (int f = 1; f <= Site->LastGridFreq(); ++f) {
     Site->RestackFrequency(f);
     Site->CalcFrequency(f);
   }
@@ -166,7 +166,7 @@ void TMaskEd1::Commit(const char* Action) {
 
 void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
   if (!Site || !MainForm1) return;
-  const int n = Site->ValidFreqCount;
+  const int n = Site->LastGridFreq();
   if (MainForm1->AcTwoVert->Checked()) {
     if (!BandClick(VertClicks, VertX, X)) return;
     // Each column by its own estimate number, so a frequency with fewer estimates than the first
