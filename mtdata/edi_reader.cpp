@@ -744,28 +744,18 @@ void TEdiFileObject::LoadFromFile(const std::string& AFileName) {
   Header.FullPath = AFileName;
   Header.FileName = ExtractFileName(AFileName);
 
-  std::ifstream in(AFileName, std::ios::binary);
-  if (!in) throw EInOutError("Cannot open EDI file " + AFileName);
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EInOutError("Read error in EDI file " + AFileName);
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t stop = text.find('\n', start);
-    if (stop == std::string::npos) stop = text.size();
-    std::string line = text.substr(start, stop - start);
-    start = stop + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  bool lastLineOpen = false;
+  std::vector<std::string> lines = ReadTextLines(AFileName, "EDI", EdiMaxFileSize, EdiMaxLineLength, &lastLineOpen);
+  for (std::string& line : lines)
     for (char& c : line)
       if (c == '\t' || c == '\0') c = ' ';
-    lines.push_back(std::move(line));
-  }
-  const bool lastLineOpen = !text.empty() && text.back() != '\n';
 
   TEdiLoader loader(*this, lines, lastLineOpen);
   try {
     loader.Run();
   } catch (Exception& e) {
-    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " + e.Message());
+    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " +
+                 ShortQuote(e.Message(), 160));
     throw;
   }
 }

@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <new>
 
 ArrayOfTMtFile SiteFiles;
 std::shared_ptr<TMTFile> CurrentSite;
@@ -95,8 +97,38 @@ bool LoadSite(TStrings& Names) {
   return result;
 }
 
+namespace {
+
+bool BuildSite(std::vector<std::string>& Names);
+
+// Runs Body; an error from outside the toolkit's family (the standard library's input and
+// output, running out of memory) becomes one that names the file and the reason.
+template <typename Body>
+void NamingErrors(const std::string& Name, Body&& Fn) {
+  try {
+    Fn();
+  } catch (const Exception&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory("Not enough memory to read " + Name);
+  } catch (const std::exception& e) {
+    throw EInOutError("Cannot read " + Name + ": " + e.what());
+  }
+}
+
+}  // namespace
+
 bool LoadSite(std::vector<std::string>& Names) {
   if (Names.empty()) throw EInOutError("No file to open");
+  bool result = false;
+  const std::string first = Names[0];
+  NamingErrors(first, [&] { result = BuildSite(Names); });
+  return result;
+}
+
+namespace {
+
+bool BuildSite(std::vector<std::string>& Names) {
   auto site = std::make_shared<TMTFile>();
   CurrentSite = site;
   site->XprRecordCount = 100;
@@ -135,10 +167,12 @@ bool LoadSite(std::vector<std::string>& Names) {
   const std::size_t n = Names.size();
   const bool isEdi = HasExtension(Names[0], ".edi");
   auto read = [isEdi](TMTFile& file, const std::string& name) {
-    if (isEdi)
-      file.LoadFromEdi(name);
-    else
-      file.OpenMtFile(name);
+    NamingErrors(name, [&] {
+      if (isEdi)
+        file.LoadFromEdi(name);
+      else
+        file.OpenMtFile(name);
+    });
   };
   SiteFiles.assign(n, nullptr);
   if (n == 1) {
@@ -195,6 +229,8 @@ bool LoadSite(std::vector<std::string>& Names) {
   site->CalcPartialPlots();
   return true;
 }
+
+}  // namespace
 
 void ChooseStartEdit(const TPackageData* Package) {
   const bool fromPackage = Package != nullptr;

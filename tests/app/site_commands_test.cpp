@@ -67,6 +67,25 @@ TEST_F(AppFixture, DamagedOrForeignFileOpensNothingAndWritesNothing) {
   EXPECT_NE(Boxes[0].find("notes.mt1"), std::string::npos) << Boxes[0];
 }
 
+// A folder given as a site file, as an EDI or an MT file, opens nothing and says which and why.
+TEST_F(AppFixture, FolderGivenAsASiteFileOpensNothing) {
+  Start();
+  for (const char* name : {"x.edi", "x.mt1"}) {
+    SCOPED_TRACE(name);
+    fs::create_directories(Dir / "site" / name);
+    Boxes.clear();
+    ChooseFiles({SiteFile(name)});
+    MainForm1->acOpen->Execute();
+    EXPECT_TRUE(SiteFiles.empty());
+    EXPECT_FALSE(CurrentSite);
+    EXPECT_TRUE(MainForm1->acOpen->Enabled());
+    EXPECT_FALSE(MainForm1->acSave->Enabled());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find(SiteFile(name)), std::string::npos) << Boxes[0];
+    EXPECT_NE(Boxes[0].find("Is a directory"), std::string::npos) << Boxes[0];
+  }
+}
+
 TEST_F(AppFixture, FailedSaveAsSaysSoAndKeepsTheSiteModified) {
   Start();
   ChooseFiles({SiteFile("S107.MT1")});
