@@ -246,7 +246,10 @@ TEST_F(OpenSiteTest, FailedOpensNameTheFileAndTheReason) {
 #if !defined(__SANITIZE_ADDRESS__)
 // Running out of memory while a site is read ends the open with an error naming the file.
 TEST_F(OpenSiteTest, RunningOutOfMemoryNamesTheFile) {
-  std::vector<std::string> names{Make("a.mt1"), Make("b.mt1"), Make("c.mt1")};
+  // Each member holds tens of megabytes: eight of them cannot fit what the process may add.
+  std::vector<std::string> names;
+  for (const char* name : {"a.mt1", "b.mt1", "c.mt1", "d.mt1", "e.mt1", "f.mt1", "g.mt1", "h.mt1"})
+    names.push_back(Make(name));
   std::fflush(nullptr);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -255,7 +258,7 @@ TEST_F(OpenSiteTest, RunningOutOfMemoryNamesTheFile) {
     long pages = 0;
     std::ifstream("/proc/self/statm") >> pages;
     rlimit r{};
-    r.rlim_cur = r.rlim_max = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (40 << 20);
+    r.rlim_cur = r.rlim_max = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (16 << 20);
     setrlimit(RLIMIT_AS, &r);
     try {
       LoadSite(names);
