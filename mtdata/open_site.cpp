@@ -43,6 +43,20 @@ void ClampRange(TMTFile& File) {
   File.ToFreq = std::clamp(File.ToFreq, 1, last);
 }
 
+// Two channel orders agree on every channel that both files have (a slot 0 marks a channel a
+// file does not record).
+bool SameChannelOrder(const TChannelOrder& A, const TChannelOrder& B) {
+  for (int k = 1; k <= MaxChannel; ++k)
+    if (A[k] != 0 && B[k] != 0 && A[k] != B[k]) return false;
+  return true;
+}
+
+std::string ChannelOrderText(const TChannelOrder& Order) {
+  std::string s;
+  for (int k = 1; k <= MaxChannel; ++k) s += (k > 1 ? " " : "") + IntToStr(Order[k]);
+  return s;
+}
+
 void LogCounts(const char* Title, const std::vector<int>& Counts) {
   MtLog(Title);
   std::string line;
@@ -206,6 +220,14 @@ bool BuildSite(std::vector<std::string>& Names) {
           member->FileName + " " + (ref >= 1 && ref <= 4 ? std::string(ReferenceDisplayNames[ref]) : "?");
       if (ref != site->ReferenceType) {
         line += " - Uncompatible Reference";
+        failed = true;
+      }
+      // The sum keeps the matrices in their slots and reads them in the first file's channel
+      // order: a file that stores its channels in other slots would be summed into the wrong
+      // channels.
+      if (!SameChannelOrder(member->ChannelOrder, SiteFiles[0]->ChannelOrder)) {
+        line += " - Channel order " + ChannelOrderText(member->ChannelOrder) + " differs from " +
+                ChannelOrderText(SiteFiles[0]->ChannelOrder);
         failed = true;
       }
       MtLog(line);

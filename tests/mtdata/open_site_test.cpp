@@ -4,6 +4,7 @@
 
 #include "edi_test_util.h"
 #include "mtdata/edi_writer.h"
+#include "mtdata/mt_block_file.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "sitefile_fixture.h"
@@ -92,6 +93,32 @@ TEST_F(OpenSiteTest, ASetWhoseReferencesDifferIsRefused) {
   EXPECT_NE(log.find("\n\nEditing set of this files impossible\n\n"), std::string::npos);
   FreeSite();
   EXPECT_EQ(CurrentSite, nullptr);
+}
+
+// A set whose files keep their channels in different slots would be summed in the first file's
+// order, mixing channels: it is refused as a set of mixed references is.
+TEST_F(OpenSiteTest, SetOfMixedChannelOrdersIsRefused) {
+  std::vector<std::string> names{Make("s1.mt1"), Make("s2.mt1")};
+  // The second file's header: its first two channels in each other's slots.
+  auto bytes = sitefile_test::ReadBytes(names[1]);
+  TMtBlockReader r;
+  r.Assign(bytes.data(), MtBlockSize, 0);
+  for (int k = 0; k < 3; ++k) r.ReadString();
+  char value[4];
+  r.ReadItem(value, 4);
+  r.ReadSmallint();
+  for (int k = 0; k < 7; ++k) r.ReadString();
+  const int order = r.Position();  // the seven Smallints of the channel order, slots 1..7
+  ASSERT_EQ(bytes[static_cast<size_t>(order)], MtTagSmallint);
+  std::swap(bytes[static_cast<size_t>(order) + 1], bytes[static_cast<size_t>(order) + 4]);
+  sitefile_test::WriteBytes(names[1], bytes);
+
+  std::string log;
+  EXPECT_FALSE(Load(names, &log));
+  EXPECT_NE(log.find(names[0] + " Loc E\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(names[1] + " Loc E - Channel order 5 4 1 2 0 6 7 differs from 4 5 1 2 0 6 7\n"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("\n\nEditing set of this files impossible\n\n"), std::string::npos);
 }
 
 TEST_F(OpenSiteTest, StartEditChoice) {
