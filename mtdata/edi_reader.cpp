@@ -141,6 +141,10 @@ private:
   // Index of the next keyword line after i (or the number of lines).
   std::size_t NextKeyword(std::size_t i) const;
 
+  // True (with its log line) for a line of a data or spectra section that holds no numbers but
+  // text, as some writers put comments there: it is skipped, not read as values.
+  bool SkipCommentLine(std::size_t i);
+
   void ReadHead();
   void ReadInfo();
   void ReadMeas();
@@ -240,6 +244,25 @@ void TEdiLoader::Run() {
   }
   Cur = Lines.empty() ? 0 : Lines.size() - 1;
   Finish();
+}
+
+bool TEdiLoader::SkipCommentLine(std::size_t i) {
+  const std::string text = Trim(Lines[i]);
+  if (text.empty()) return false;
+  const char c = text[0];
+  // A data line begins with a number: a digit, a sign or a point. A word (a letter or any other
+  // mark) begins a comment, unless the lenient reading of values takes it as a number.
+  if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == ',') return false;
+  double v = 0;
+  std::string first = text.substr(0, text.find(' '));
+  for (char& ch : first) {
+    if (ch == 'O' || ch == '_') ch = '0';
+    if (ch == ',') ch = '.';
+  }
+  if (TryStrToFloat(first, v)) return false;
+  MtLog("EDI file " + E.FileName + ", line " + IntToStr(static_cast<int>(i) + 1) + ": '" + ShortQuote(text) +
+        "' is no line of numbers: skipped");
+  return true;
 }
 
 void TEdiLoader::ReadHead() {
@@ -478,7 +501,7 @@ void TEdiLoader::ReadSpectra() {
   std::size_t tooManyRows = 0, tooWide = 0;  // first offending line (0 none)
   for (std::size_t i = head + 1; i < end; ++i) {
     std::vector<std::string> fields = SplitBlanks(Lines[i]);
-    if (fields.empty()) continue;
+    if (fields.empty() || SkipCommentLine(i)) continue;
     widths.push_back(static_cast<int>(fields.size()));
     if (widths.size() > static_cast<std::size_t>(MaxChannel) && tooManyRows == 0) tooManyRows = i;
     if (fields.size() > static_cast<std::size_t>(MaxChannel) && tooWide == 0) tooWide = i;
@@ -627,6 +650,7 @@ void TEdiLoader::ReadDataBlock(int Code) {
   int k = 0;
   for (std::size_t i = Cur + 1; i < end; ++i) {
     Cur = i;
+    if (SkipCommentLine(i)) continue;
     for (const std::string& field : SplitBlanks(Lines[i])) {
       if (++k > MaxFreq) throw ERangeError("more than " + IntToStr(MaxFreq) + " values in a data block");
       double v = ParseFloatLenient(field);

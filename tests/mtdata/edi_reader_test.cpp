@@ -2,6 +2,8 @@
 // and the site computed from an EDI file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "edi_test_util.h"
 #include "mtdata/site_file.h"
 #include "sitefile_fixture.h"
@@ -121,6 +123,34 @@ TEST(EdiReader, DataBlocksFillParametersAndImpedanceRows) {
   // Without spectra the frequency grid and the matrices stay empty.
   EXPECT_EQ(edi->Frequencies[1], 0);
   EXPECT_EQ(edi->XprMatrices[1][1][3][3], 0);
+}
+
+// Comment lines that some writers put into data and spectra sections are skipped with a log line
+// naming the file and the line: no rows at 0 Hz, no frequency lost.
+TEST(EdiReader, CommentLinesInDataSectionsAreSkipped) {
+  TTempDir dir;
+  const std::string path = dir.File("c.edi");
+  std::string text = std::string(Head) + TwoBlocks() + ImpedanceSection + ">END\n";
+  auto insertLine = [&](const std::string& Before, const std::string& Line) {
+    const std::size_t at = text.find(Before);
+    text.insert(at, Line + "\n");
+    return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+  };
+  const auto spectraLine = insertLine(" 111.0", "Spectra of run A, cross powers");
+  const auto freqLine = insertLine("  1.000E+02", "  frequencies in Hz");
+  WriteText(path, text);
+  auto edi = std::make_unique<TEdiFileObject>();
+  const std::string log = CaptureLog([&] { edi->LoadFromFile(path); });
+  EXPECT_EQ(edi->SpectraCount, 2);
+  EXPECT_EQ(edi->ImpedanceTable.RowCount, 2);
+  EXPECT_EQ(edi->XprMatrices[1][1][3][3], 111);
+  EXPECT_DOUBLE_EQ(edi->Plots[3][99], 1);  // the FREQ block's values, none taken from the comment
+  EXPECT_EQ(log.find("Illegal number"), std::string::npos) << log;
+  EXPECT_NE(log.find("EDI file " + path + ", line " + IntToStr(spectraLine) +
+                     ": 'Spectra of run A, cross powers' is no line of numbers: skipped"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(path + ", line " + IntToStr(freqLine) + ": 'frequencies in Hz'"), std::string::npos) << log;
 }
 
 TEST(EdiReader, SpectraRowsGoToTheirSlots) {
