@@ -372,8 +372,10 @@ void TEdiLoader::ReadMeas() {
 }
 
 void TEdiLoader::ReadSpectraSect() {
+  const std::size_t head = Cur;
   std::size_t end = NextKeyword(Cur);
   SpectraIds.clear();
+  bool nchanGiven = false;
   for (std::size_t i = Cur + 1; i < end; ++i) {
     Cur = i;
     const std::string& line = Lines[i];
@@ -381,6 +383,7 @@ void TEdiLoader::ReadSpectraSect() {
     if (StartsWithKey(line, "NCHAN=")) {
       ValueAfterKey(line, value);
       E.Header.ChannelTotal = static_cast<int16_t>(ParseIntLenient(value));
+      nchanGiven = true;
     } else if (StartsWithKey(line, "NFREQ=")) {
       ValueAfterKey(line, value);
       ValueCount = ParseIntLenient(value);
@@ -390,6 +393,16 @@ void TEdiLoader::ReadSpectraSect() {
       for (const std::string& id : SplitBlanks(t)) SpectraIds.push_back(Dequote(id));
     }
   }
+  // The channels of the blocks are told twice, by their count and by their IDs; where the two
+  // disagree, or the IDs are missing, the blocks may be read in another order than written.
+  const std::string where = "EDI file " + E.FileName + ", line " + IntToStr(static_cast<int>(head) + 1) + ": ";
+  const int n = E.Header.ChannelTotal;
+  if (nchanGiven && SpectraIds.empty())
+    MtLog(where + "the spectra section lists no channel IDs: its " + IntToStr(n) +
+          " channels are taken in the order Hx, Hy, Hz, Ex, Ey, Rx, Ry");
+  else if (nchanGiven && static_cast<int>(SpectraIds.size()) != n)
+    MtLog(where + "NCHAN=" + IntToStr(n) + " contradicts the " + IntToStr(static_cast<int>(SpectraIds.size())) +
+          " channel IDs the spectra section lists");
 }
 
 std::array<int, 8> TEdiLoader::SpectraSlots(int N) const {

@@ -153,6 +153,32 @@ TEST(EdiReader, CommentLinesInDataSectionsAreSkipped) {
   EXPECT_NE(log.find(path + ", line " + IntToStr(freqLine) + ": 'frequencies in Hz'"), std::string::npos) << log;
 }
 
+// A channel count that the list of channel IDs contradicts, or a missing list, is told in the log.
+TEST(EdiReader, ChannelCountAgainstTheIdListIsLogged) {
+  TTempDir dir;
+  const std::string path = dir.File("n.edi");
+  struct Case {
+    const char* Ids;
+    const char* Log;  // empty: nothing told
+  };
+  for (const Case& c :
+       {Case{"     1\n     2\n     3\n     4\n     5\n     6\n     7\n", ""},
+        Case{"     1\n     2\n     3\n     4\n     5\n", "NCHAN=7 contradicts the 5 channel IDs"},
+        Case{"", "the spectra section lists no channel IDs: its 7 channels are taken in the order Hx, Hy"}}) {
+    SCOPED_TRACE(c.Log);
+    std::string text = TwoBlocks();
+    text.insert(text.find(">SPECTRA"), std::string("    // 7\n") + c.Ids);
+    WriteText(path, std::string(Head) + text + ">END\n");
+    auto edi = std::make_unique<TEdiFileObject>();
+    const std::string log = CaptureLog([&] { edi->LoadFromFile(path); });
+    EXPECT_EQ(edi->SpectraCount, 2);
+    if (*c.Log)
+      EXPECT_NE(log.find("EDI file " + path + ", line 9: " + c.Log), std::string::npos) << log;  // the section line
+    else
+      EXPECT_EQ(log.find("channel IDs"), std::string::npos) << log;
+  }
+}
+
 TEST(EdiReader, SpectraRowsGoToTheirSlots) {
   TTempDir dir;
   const std::string path = dir.File("s.edi");
