@@ -63,7 +63,7 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
 bool PositiveFrequency(const TMTFile& Site, int F) { return Site.Plots[F][pcfhz] > 0; }
 
 void RequireFrequencyRows(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   for (int f = 1; f <= Site.FreqCount; ++f)
     if (PositiveFrequency(Site, f)) return;
   throw Exception("No frequency of the site has computed parameters: nothing to export");
@@ -153,6 +153,15 @@ void RequireComputedSite(const TMTFile& Site) {
     throw Exception("The site has no computed parameters: nothing to export");
 }
 
+void RequireImpedanceValues(const TMTFile& Site) {
+  RequireComputedSite(Site);
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    if (Site.Plots[f][pcRhoxyOhmm] > 0 || Site.Plots[f][pcRhoyxOhmm] > 0) return;
+  // A site whose values could not be computed (an EDI file of impedances only) would give rows
+  // of zeros.
+  throw Exception("The site has no impedance values: nothing to export");
+}
+
 // ---------------------------------------------------------------------------------------------
 
 void ExportMtg(const std::string& FileName, const TMTFile& Site) {
@@ -190,7 +199,7 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
 }
 
 std::string Pt1LayoutText(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   const int n = Site.FreqCount;
   std::string out = std::string("STACKS:") + CRLF;
   FiveLines(out, n, [&](int f) { return " " + StrWD(Site.WeightSum2[f], 8, 0); });
