@@ -52,6 +52,14 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+  // Durable before it is renamed over the target: a crash after the renaming never leaves an
+  // empty or partial file in the target's place.
+  if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+    int err = errno;
+    ::close(fd);
+    ::unlink(name.c_str());
+    FailFile(Target, err);
+  }
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(name.c_str());
