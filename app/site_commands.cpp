@@ -2,6 +2,7 @@
 // stored edit to start from.
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,7 @@ namespace {
 // The file of Names that cannot be read, with the reason; empty when each reads alone.
 std::string FindUnreadableFile(const std::vector<std::string>& Names, std::string& Reason) {
   for (const std::string& name : Names) {
-    if (!FileExists(name)) {
+    if (!FileExists(name) && !DirectoryExists(name)) {
       Reason = "the file does not exist";
       return name;
     }
@@ -38,6 +39,12 @@ std::string FindUnreadableFile(const std::vector<std::string>& Names, std::strin
         probe->OpenMtFile(name);
     } catch (const Exception& e) {
       Reason = e.Message();
+      return name;
+    } catch (const std::bad_alloc&) {
+      Reason = "not enough memory to read it";
+      return name;
+    } catch (const std::exception& e) {
+      Reason = e.what();
       return name;
     }
   }
@@ -75,6 +82,11 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
     error.clear();
   } catch (const Exception& e) {
     error = e.Message();
+  } catch (const std::bad_alloc&) {
+    error = "not enough memory";
+  } catch (const std::exception& e) {
+    // Whatever fails while a site is read leaves no site behind, and says so.
+    error = e.what();
   }
   ErrorLogActive = false;
   if (!ok) {

@@ -105,7 +105,7 @@ void TSiteSession::CommitMaskEdit(int F, const std::string& Action) {
 void TSiteSession::CommitWholeMaskEdit(int JournalFreq, const std::string& Action, TObject* Sender) {
   TMTFile* site = CurrentSite.get();
   if (!site) return;
-  for (int f = 1; f <= site->ValidFreqCount; ++f) {
+  for (int f = 1; f <= site->LastGridFreq(); ++f) {
     site->RestackFrequency(f);
     site->CalcFrequency(f);
   }

@@ -1,5 +1,6 @@
 #include "app/start_up.h"
 
+#include "app/about.h"
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
@@ -48,6 +49,7 @@ void StartModules() {
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
   InstallStartEditDialog();
+  InstallVersionValues();
 }
 
 TMainForm1* StartProgram(const std::vector<std::string>& Files) {

@@ -53,6 +53,14 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+  // Durable before it is renamed over the target: a crash after the renaming never leaves an
+  // empty or partial file in the target's place.
+  if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+    int err = errno;
+    ::close(fd);
+    ::unlink(name.c_str());
+    FailFile(Target, err);
+  }
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(name.c_str());
@@ -64,7 +72,7 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
 bool PositiveFrequency(const TMTFile& Site, int F) { return Site.Plots[F][pcfhz] > 0; }
 
 void RequireFrequencyRows(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   for (int f = 1; f <= Site.FreqCount; ++f)
     if (PositiveFrequency(Site, f)) return;
   throw Exception("No frequency of the site has computed parameters: nothing to export");
@@ -152,6 +160,15 @@ void RequireComputedSite(const TMTFile& Site) {
     throw Exception("The site has no computed parameters: nothing to export");
 }
 
+void RequireImpedanceValues(const TMTFile& Site) {
+  RequireComputedSite(Site);
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    if (Site.Plots[f][pcRhoxyOhmm] > 0 || Site.Plots[f][pcRhoyxOhmm] > 0) return;
+  // A site whose values could not be computed (an EDI file of impedances only) would give rows
+  // of zeros.
+  throw Exception("The site has no impedance values: nothing to export");
+}
+
 // ---------------------------------------------------------------------------------------------
 
 void ExportMtg(const std::string& FileName, const TMTFile& Site) {
@@ -189,7 +206,7 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
 }
 
 std::string Pt1LayoutText(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   const int n = Site.FreqCount;
   std::string out = std::string("STACKS:") + CRLF;
   FiveLines(out, n, [&](int f) { return " " + StrWD(Site.WeightSum2[f], 8, 0); });

@@ -85,7 +85,7 @@ void TMaskEd1::ShowMask(TMTFile* ASite) {
   Site = ASite;
   Series1->ClearValues();
   if (Site) {
-    const int n = Site->ValidFreqCount;
+    const int n = Site->LastGridFreq();
     for (int f = 1; f <= n; ++f)
       for (int x = 1; x <= Site->XprCount[f]; ++x)
         Series1->AddXYZPoint(x, Site->Mask[f][x], n - f + 1, "", clDefault);  // coloured by the palette
@@ -152,7 +152,7 @@ void TMaskEd1::Commit(const char* Action) { Session.CommitWholeMaskEdit(JournalF
 
 void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
   if (!Site) return;
-  const int n = Site->ValidFreqCount;
+  const int n = Site->LastGridFreq();
   if (Session.Is(emTwoVert)) {
     if (!BandClick(VertClicks, VertX, X)) return;
     // Each column by its own estimate number, so a frequency with fewer estimates than the first

@@ -162,7 +162,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
 
   // FormCreate
   TMTFile* site = CurrentSite.get();
-  const int count = site ? std::clamp(site->ValidFreqCount, 0, MaxFreqs) : 0;
+  const int count = site ? std::clamp(site->LastGridFreq(), 0, MaxFreqs) : 0;
   PolarCharts.assign(static_cast<size_t>(count), nullptr);
   for (int i = 1; i <= count; ++i) {
     const std::string text = FormatFloat("0.########", site->Frequencies[i]);
