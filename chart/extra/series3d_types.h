@@ -1,0 +1,7 @@
+// Start-up and shutdown of the 3D series family beyond the colour grid (surfaces, contours,
+// vectors, towers, triangle surfaces, maps, 3D points and bubbles), the smoothing function and
+// the lighting tool: their gallery entries and tool type. Called by the extra series module.
+#pragma once
+
+void RegisterSeries3DTypes();
+void UnregisterSeries3DTypes();
