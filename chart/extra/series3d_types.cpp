@@ -2,13 +2,19 @@
 
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/registries.h"
+#include "chart/extra/bspline.h"
+#include "chart/extra/contour_series.h"
 #include "chart/extra/surface_series.h"
 
 void RegisterSeries3DTypes() {
   RegisterSeriesType(TSurfaceSeries::StaticClass(), &MsgGallerySurface, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TContourSeries::StaticClass(), &MsgGalleryContour, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TWaterFallSeries::StaticClass(), &MsgGalleryWaterFall, &MsgGalleryPage3D, 1);
+  RegisterFunctionType(TSmoothingFunction::StaticClass(), &MsgFunctionSmoothing, &MsgPageExtended, 1);
 }
 
 void UnregisterSeries3DTypes() {
-  UnregisterSeriesTypes({TSurfaceSeries::StaticClass(), TWaterFallSeries::StaticClass()});
+  UnregisterSeriesTypes(
+      {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
+  UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
 }
