@@ -17,6 +17,7 @@ void InitExtraSeries() {
   RegisterSeries3DTypes();
   RegisterSeriesType(TColorGridSeries::StaticClass(), &MsgGalleryColorGrid, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TArrowSeries::StaticClass(), &MsgGalleryArrow, &MsgPageExtended, 2);
+  RegisterMoreSeries3DTypes();
 }
 
 void DoneExtraSeries() {

@@ -5,6 +5,7 @@
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
 #include "chart/extra/surface_series.h"
+#include "chart/extra/trisurface_series.h"
 
 void RegisterSeries3DTypes() {
   RegisterSeriesType(TSurfaceSeries::StaticClass(), &MsgGallerySurface, &MsgGalleryPage3D, 1);
@@ -13,8 +14,13 @@ void RegisterSeries3DTypes() {
   RegisterFunctionType(TSmoothingFunction::StaticClass(), &MsgFunctionSmoothing, &MsgPageExtended, 1);
 }
 
+void RegisterMoreSeries3DTypes() {
+  RegisterSeriesType(TTriSurfaceSeries::StaticClass(), &MsgGalleryTriangleSurf, &MsgGalleryPage3D, 1);
+}
+
 void UnregisterSeries3DTypes() {
   UnregisterSeriesTypes(
       {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
   UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
+  UnregisterSeriesTypes({TTriSurfaceSeries::StaticClass()});
 }

@@ -3,5 +3,8 @@
 // the lighting tool: their gallery entries and tool type. Called by the extra series module.
 #pragma once
 
+// Surface, contour and water fall (before the colour grid on the 3D page) and the smoothing function.
 void RegisterSeries3DTypes();
+// The other types of the family (after the colour grid).
+void RegisterMoreSeries3DTypes();
 void UnregisterSeries3DTypes();
