@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
+#include "chart/extra/point3d_series.h"
 #include "chart/extra/surface_series.h"
 #include "chart/extra/trisurface_series.h"
 
@@ -16,11 +17,14 @@ void RegisterSeries3DTypes() {
 
 void RegisterMoreSeries3DTypes() {
   RegisterSeriesType(TTriSurfaceSeries::StaticClass(), &MsgGalleryTriangleSurf, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TPoint3DSeries::StaticClass(), &MsgGalleryPoint3D, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TBubble3DSeries::StaticClass(), &MsgGalleryBubble3D, &MsgGalleryPage3D, 1);
 }
 
 void UnregisterSeries3DTypes() {
   UnregisterSeriesTypes(
       {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
   UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
-  UnregisterSeriesTypes({TTriSurfaceSeries::StaticClass()});
+  UnregisterSeriesTypes(
+      {TTriSurfaceSeries::StaticClass(), TPoint3DSeries::StaticClass(), TBubble3DSeries::StaticClass()});
 }
