@@ -7,6 +7,7 @@
 #include "chart/extra/point3d_series.h"
 #include "chart/extra/surface_series.h"
 #include "chart/extra/trisurface_series.h"
+#include "chart/extra/vector_tower_series.h"
 
 void RegisterSeries3DTypes() {
   RegisterSeriesType(TSurfaceSeries::StaticClass(), &MsgGallerySurface, &MsgGalleryPage3D, 1);
@@ -16,6 +17,8 @@ void RegisterSeries3DTypes() {
 }
 
 void RegisterMoreSeries3DTypes() {
+  RegisterSeriesType(TVector3DSeries::StaticClass(), &MsgGalleryVector3D, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TTowerSeries::StaticClass(), &MsgGalleryTower, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TTriSurfaceSeries::StaticClass(), &MsgGalleryTriangleSurf, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TPoint3DSeries::StaticClass(), &MsgGalleryPoint3D, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TBubble3DSeries::StaticClass(), &MsgGalleryBubble3D, &MsgGalleryPage3D, 1);
@@ -25,6 +28,7 @@ void UnregisterSeries3DTypes() {
   UnregisterSeriesTypes(
       {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
   UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
+  UnregisterSeriesTypes({TVector3DSeries::StaticClass(), TTowerSeries::StaticClass()});
   UnregisterSeriesTypes(
       {TTriSurfaceSeries::StaticClass(), TPoint3DSeries::StaticClass(), TBubble3DSeries::StaticClass()});
 }
