@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
+#include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
 #include "chart/extra/surface_series.h"
 #include "chart/extra/trisurface_series.h"
@@ -22,13 +23,14 @@ void RegisterMoreSeries3DTypes() {
   RegisterSeriesType(TTriSurfaceSeries::StaticClass(), &MsgGalleryTriangleSurf, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TPoint3DSeries::StaticClass(), &MsgGalleryPoint3D, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TBubble3DSeries::StaticClass(), &MsgGalleryBubble3D, &MsgGalleryPage3D, 1);
+  RegisterSeriesType(TMapSeries::StaticClass(), &MsgGalleryMap, &MsgPageExtended, 1);
 }
 
 void UnregisterSeries3DTypes() {
   UnregisterSeriesTypes(
       {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
   UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
-  UnregisterSeriesTypes({TVector3DSeries::StaticClass(), TTowerSeries::StaticClass()});
+  UnregisterSeriesTypes({TVector3DSeries::StaticClass(), TTowerSeries::StaticClass(), TMapSeries::StaticClass()});
   UnregisterSeriesTypes(
       {TTriSurfaceSeries::StaticClass(), TPoint3DSeries::StaticClass(), TBubble3DSeries::StaticClass()});
 }
