@@ -182,7 +182,7 @@ void TGraphPolygon::DefineProperties(TFiler* Filer) {
   TCollectionItem::DefineProperties(Filer);
   Filer->DefineBinaryProperty(
       "Data", [this](TStream& S) { FPoints->ReadData(S); }, [this](TStream& S) { FPoints->WriteData(S); },
-      FMap && FMap->DataIsOwn);
+      FMap && (FMap->StoreDataAlways || (FMap->DataIsOwn && !FMap->StoreDataNever)));
 }
 
 void TGraphPolygon::Repaint() {
@@ -362,10 +362,20 @@ TMapSeries::~TMapSeries() {
 }
 
 void TMapSeries::DefineProperties(TFiler* Filer) {
-  // The points are made again from the polygons when a chart is read.
+  // The points are made again from the polygons when a chart is read: the series never writes its
+  // own, while the polygons write their outlines as the series' settings ask for its points.
+  const bool never = StoreDataNever, always = StoreDataAlways;
   StoreDataNever = true;
   StoreDataAlways = false;
-  TCustom3DPaletteSeries::DefineProperties(Filer);
+  try {
+    TCustom3DPaletteSeries::DefineProperties(Filer);
+  } catch (...) {
+    StoreDataNever = never;
+    StoreDataAlways = always;
+    throw;
+  }
+  StoreDataNever = never;
+  StoreDataAlways = always;
 }
 
 void TMapSeries::Assign(TPersistent* Source) {

@@ -198,9 +198,15 @@ VM_PUBLISH(TBubble3DSeries) {
   P.Object("RadiusValues", &S::RadiusValues, &S::SetRadiusValues);
 }
 
+VM_PUBLISH(TBubble3DPointer) {
+  P.Enum("Style", &TSeriesPointer::Style, &TSeriesPointer::SetStyle, SeriesPointerStyleInfo).Default(psCircle);
+}
+
+TBubble3DPointer::TBubble3DPointer(TChartSeries* AOwner) : TSeriesPointer(AOwner) { SetStyle(psCircle); }
+
 TBubble3DSeries::TBubble3DSeries(TComponent* AOwner) : TPoint3DSeries(AOwner) {
   FRadiusValues = new TChartValueList(this, "Radius");
-  FPointer->SetStyle(psCircle);
+  FPointer = std::make_unique<TBubble3DPointer>(this);
   FPointer->SizeEditable = false;
   SetColorEachPoint(true);
   Pen()->SetVisible(false);

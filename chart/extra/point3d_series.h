@@ -60,6 +60,13 @@ protected:
   int32_t FOldX = 0, FOldY = 0, FOldZ = 0;
 };
 
+// The pointer of bubbles: circles unless set otherwise.
+class TBubble3DPointer : public TSeriesPointer {
+  VM_CLASS(TBubble3DPointer, TSeriesPointer)
+public:
+  explicit TBubble3DPointer(TChartSeries* AOwner);
+};
+
 class TBubble3DSeries : public TPoint3DSeries {
   VM_CLASS(TBubble3DSeries, TPoint3DSeries)
 public:

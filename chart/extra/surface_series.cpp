@@ -43,6 +43,16 @@ bool IsDepthReversed(TChartSeries* Series) {
 // ---------------------------------------------------------------------------------------------
 // Surface
 
+VM_PUBLISH(TSurfaceSideBrush) {
+  P.Int("Color", &TBrush::Color, &TBrush::SetColor).Default(clDefault).Idents(ColorIdents);
+  P.Enum("Style", &TBrush::Style, &TBrush::SetStyle, BrushStyleInfo).Default(bsClear);
+}
+
+TSurfaceSideBrush::TSurfaceSideBrush(const TNotifyEvent& OnChangeEvent) : TChartBrush(nullptr) {
+  SetStyle(bsClear);
+  OnChange = OnChangeEvent;
+}
+
 VM_PUBLISH(TSurfaceSeries) {
   using S = TSurfaceSeries;
   P.Bool("DotFrame", &S::DotFrame, &S::SetDotFrame).Default(false);
@@ -56,8 +66,7 @@ VM_PUBLISH(TSurfaceSeries) {
 
 TSurfaceSeries::TSurfaceSeries(TComponent* AOwner) : TCustom3DGridSeries(AOwner) {
   auto changed = [this](TObject* Sender) { PenBrushChanged(Sender); };
-  FSideBrush = std::make_unique<TChartBrush>(changed);
-  FSideBrush->SetStyle(bsClear);
+  FSideBrush = std::make_unique<TSurfaceSideBrush>(changed);
   FSideLines = std::make_unique<TChartHiddenPen>(changed);
   FWaterLines = std::make_unique<TChartPen>(changed);
 }

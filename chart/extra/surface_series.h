@@ -14,6 +14,13 @@ class TGraphCanvas3D;
 // 91..269 degrees: the rows are then drawn from the first to the last.
 bool IsDepthReversed(TChartSeries* Series);
 
+// The fill of the side walls: clear unless set otherwise.
+class TSurfaceSideBrush : public TChartBrush {
+  VM_CLASS(TSurfaceSideBrush, TChartBrush)
+public:
+  explicit TSurfaceSideBrush(const TNotifyEvent& OnChangeEvent = nullptr);
+};
+
 class TSurfaceSeries : public TCustom3DGridSeries {
   VM_CLASS(TSurfaceSeries, TCustom3DGridSeries)
 public:
