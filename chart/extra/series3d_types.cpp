@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
+#include "chart/extra/lighting_tool.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
 #include "chart/extra/surface_series.h"
@@ -24,9 +25,12 @@ void RegisterMoreSeries3DTypes() {
   RegisterSeriesType(TPoint3DSeries::StaticClass(), &MsgGalleryPoint3D, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TBubble3DSeries::StaticClass(), &MsgGalleryBubble3D, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TMapSeries::StaticClass(), &MsgGalleryMap, &MsgPageExtended, 1);
+  RegisterToolTypes({TLightTool::StaticClass()});
 }
 
 void UnregisterSeries3DTypes() {
+  UnregisterToolTypes({TLightTool::StaticClass()});
+  FreeLightResult();
   UnregisterSeriesTypes(
       {TSurfaceSeries::StaticClass(), TContourSeries::StaticClass(), TWaterFallSeries::StaticClass()});
   UnregisterFunctionTypes({TSmoothingFunction::StaticClass()});
