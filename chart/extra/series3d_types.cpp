@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
+#include "chart/extra/draw3d_panel.h"
 #include "chart/extra/lighting_tool.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
@@ -26,6 +27,7 @@ void RegisterMoreSeries3DTypes() {
   RegisterSeriesType(TBubble3DSeries::StaticClass(), &MsgGalleryBubble3D, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TMapSeries::StaticClass(), &MsgGalleryMap, &MsgPageExtended, 1);
   RegisterToolTypes({TLightTool::StaticClass()});
+  RegisterClass(TDraw3D::StaticClass());
 }
 
 void UnregisterSeries3DTypes() {
