@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <queue>
 #include <unordered_map>
 
 #include "chart/engine/axis_panel.h"
@@ -61,11 +63,34 @@ private:
     FTris.push_back({A, B, C});
     FVersion.push_back(0);
     FChecked.push_back({});
+    FIsPending.push_back(0);
+    FIsNextDirty.push_back(0);
     AddEdge(A, B, t);
     AddEdge(B, C, t);
     AddEdge(C, A, t);
+    MarkDirty(t);
+    MarkDirty(Neighbour(A, B, t));
+    MarkDirty(Neighbour(B, C, t));
+    MarkDirty(Neighbour(C, A, t));
     return t;
   }
+  // A triangle whose edges may now test otherwise than last time: visited later in the running
+  // sweep when it comes after the triangle being visited, else in the next sweep. Triangles not
+  // marked would only repeat tests that kept their diagonal; leaving them out changes nothing.
+  void MarkDirty(int32_t T) {
+    if (T < 0) return;
+    if (FPos >= 0 && T > FPos) {
+      if (!FIsPending[T]) {
+        FIsPending[T] = 1;
+        FPending.push(T);
+      }
+    } else if (!FIsNextDirty[T]) {
+      FIsNextDirty[T] = 1;
+      FNextDirty.push_back(T);
+    }
+  }
+  // Sweeps over the triangles until one exchanges nothing, at most 100.
+  void Sweeps();
   // Tests the edge of T opposite its corner Slot against the neighbour across it; exchanges the
   // diagonal when needed. True when it exchanged.
   bool TestEdge(int32_t T, int Slot);
@@ -83,7 +108,34 @@ private:
   };
   std::vector<std::array<TCheck, 3>> FChecked;
   std::unordered_map<uint64_t, std::array<int32_t, 2>> FEdges;
+  std::priority_queue<int32_t, std::vector<int32_t>, std::greater<int32_t>> FPending;
+  std::vector<char> FIsPending, FIsNextDirty;
+  std::vector<int32_t> FNextDirty;
+  int32_t FPos = -1;
 };
+
+void TTriangulator::Sweeps() {
+  for (int sweep = 0; sweep < 100; ++sweep) {
+    for (int32_t t : FNextDirty) {
+      FIsNextDirty[t] = 0;
+      if (!FIsPending[t]) {
+        FIsPending[t] = 1;
+        FPending.push(t);
+      }
+    }
+    FNextDirty.clear();
+    bool changed = false;
+    while (!FPending.empty()) {
+      const int32_t t = FPending.top();
+      FPending.pop();
+      FIsPending[t] = 0;
+      FPos = t;
+      for (int s = 0; s < 3; ++s) changed |= TestEdge(t, s);
+    }
+    FPos = -1;
+    if (!changed) break;
+  }
+}
 
 bool TTriangulator::TestEdge(int32_t T, int Slot) {
   const Tri t = FTris[T];
@@ -109,6 +161,12 @@ bool TTriangulator::TestEdge(int32_t T, int Slot) {
   FEdges[Key(v, w)] = {T, u};
   ++FVersion[T];
   ++FVersion[u];
+  MarkDirty(T);
+  MarkDirty(u);
+  MarkDirty(Neighbour(v, p, T));
+  MarkDirty(Neighbour(p, w, T));
+  MarkDirty(Neighbour(w, q, u));
+  MarkDirty(Neighbour(q, v, u));
   return true;
 }
 
@@ -213,12 +271,7 @@ TTriangulation TTriangulator::Run() {
     next.push_back({P, last});
     for (int32_t i = count; i < nb; ++i) next.push_back(border[(start + i) % nb]);
     border.swap(next);
-    for (int sweep = 0; sweep < 100; ++sweep) {
-      bool changed = false;
-      for (int32_t t = 0; t < static_cast<int32_t>(FTris.size()); ++t)
-        for (int s = 0; s < 3; ++s) changed |= TestEdge(t, s);
-      if (!changed) break;
-    }
+    Sweeps();
   }
   out.Triangles = FTris;
   for (const auto& seg : border) {

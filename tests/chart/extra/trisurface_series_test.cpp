@@ -146,6 +146,14 @@ TEST(Triangulation, EqualsThePlainMethodOnSmallSets) {
     }
     EXPECT_EQ(Triangles(x, z), Reference(x, z)) << round;
   }
+  for (int n : {100, 150}) {
+    std::vector<double> x, z;
+    for (int i = 0; i < n; ++i) {
+      x.push_back(u(gen));
+      z.push_back(u(gen));
+    }
+    EXPECT_EQ(Triangles(x, z), Reference(x, z)) << n;
+  }
 }
 
 TEST(Triangulation, SpecialInputs) {
