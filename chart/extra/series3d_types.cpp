@@ -6,6 +6,7 @@
 #include "chart/extra/contour_series.h"
 #include "chart/extra/draw3d_panel.h"
 #include "chart/extra/lighting_tool.h"
+#include "chart/extra/lighting_tool_editor.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
 #include "chart/extra/surface_series.h"
@@ -28,6 +29,7 @@ void RegisterMoreSeries3DTypes() {
   RegisterSeriesType(TMapSeries::StaticClass(), &MsgGalleryMap, &MsgPageExtended, 1);
   RegisterToolTypes({TLightTool::StaticClass()});
   RegisterClass(TDraw3D::StaticClass());
+  RegisterClass(TLightToolEditor::StaticClass());
 }
 
 void UnregisterSeries3DTypes() {

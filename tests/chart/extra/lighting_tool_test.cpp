@@ -7,6 +7,9 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/lighting_tool.h"
+#include "chart/extra/lighting_tool_editor.h"
+#include "platform/comctrls.h"
+#include "platform/stdctrls.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "../series/series_testkit.h"
@@ -89,4 +92,36 @@ TEST(LightTool, LightsTheDrawnChartAroundItsLightPoint) {
   EXPECT_EQ(text, "2D Lighting");
   InitExtraSeries();
   EXPECT_GE(GraphToolTypesList()->IndexOf(TLightTool::StaticClass()), 0);
+}
+
+TEST(LightTool, EditorWritesTheToolOnlyOnceShown) {
+  TSeriesChart c(false, 300, 200);
+  auto* tool = new TLightTool(nullptr);
+  c.Chart.Tools->Add(tool);
+  tool->SetFactor(30);
+  auto form = std::make_unique<TLightToolEditor>(nullptr);
+  form->SetTag(reinterpret_cast<intptr_t>(tool));
+  form->TBLeft->SetPosition(10);  // still loading: the tool keeps its automatic point
+  EXPECT_EQ(tool->Left(), -1);
+  form->FormShow(form.get());
+  EXPECT_EQ(form->TBLeft->Max(), 300);
+  EXPECT_EQ(form->TBTop->Max(), 200);
+  EXPECT_EQ(form->TBLeft->Position(), 150);  // the automatic point shown
+  EXPECT_EQ(form->TBFactor->Position(), 30);
+  EXPECT_EQ(tool->Left(), -1);
+  form->TBLeft->SetPosition(25);
+  form->TBTop->SetPosition(35);
+  form->TBFactor->SetPosition(70);
+  form->CheckBox2->SetChecked(true);
+  form->CBStyle->SetItemIndex(1);
+  form->CBStyleChange(form->CBStyle);
+  EXPECT_EQ(tool->Left(), 25);
+  EXPECT_EQ(tool->Top(), 35);
+  EXPECT_EQ(tool->Factor(), 70);
+  EXPECT_TRUE(tool->FollowMouse());
+  EXPECT_EQ(tool->Style(), lsSpotLight);
+  EXPECT_EQ(form->Caption(), "Quorvex Lighting");
+  std::string name;
+  GetElementEditorClassName(TLightTool::StaticClass(), name);
+  EXPECT_EQ(name, "TLightToolEditor");
 }
