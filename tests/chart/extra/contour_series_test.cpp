@@ -5,7 +5,9 @@
 
 #include <cmath>
 
+#include "chart/engine/registries.h"
 #include "chart/engine/value_lists.h"
+#include "chart/extra/extra_series.h"
 #include "chart/extra/bspline.h"
 #include "chart/extra/contour_series.h"
 #include "chart/series/line_series.h"
@@ -165,6 +167,18 @@ TEST(SmoothingFunction, ReplacesItsSourceByTheCurve) {
   for (int i = 0; i < 200; ++i) source.AddXY(i, i % 7);
   f->CalculateFromSource(&source);
   EXPECT_EQ(parent.PointCount(), 601);
+
+  InitExtraSeries();
+  const TGraphSeriesType* entry = nullptr;
+  for (int i = 0; i < GraphSeriesTypesList()->Count(); ++i)
+    if ((*GraphSeriesTypesList())[i]->FunctionClass == TSmoothingFunction::StaticClass())
+      entry = (*GraphSeriesTypesList())[i];
+  ASSERT_NE(entry, nullptr);
+  EXPECT_EQ(*entry->Description, "Smoothing");
+  EXPECT_EQ(*entry->GalleryPage, "Extended");
+  std::string editor;
+  f->GetEditorClassName(editor);
+  EXPECT_EQ(editor, "TSmoothFuncEditor");
 }
 
 namespace {
