@@ -8,8 +8,16 @@
 #include <string>
 
 #include "chart/engine/registries.h"
+#include "chart/extra/bspline.h"
 #include "chart/extra/chart_file.h"
+#include "chart/extra/contour_series.h"
 #include "chart/extra/extra_series.h"
+#include "chart/extra/lighting_tool.h"
+#include "chart/extra/map_series.h"
+#include "chart/extra/point3d_series.h"
+#include "chart/extra/surface_series.h"
+#include "chart/extra/trisurface_series.h"
+#include "chart/extra/vector_tower_series.h"
 #include "chart/series/bar_series.h"
 #include "chart/series/functions_average.h"
 #include "chart/series/functions_basic.h"
@@ -70,6 +78,104 @@ void WriteSeeds(const std::string& Folder) {
   }
 }
 
+// Seeds of the 3D family: a 3D chart per series type with a few points (a small grid, scattered
+// points, polygons, vectors, bubbles), given levels, a smoothing function and a lighting tool.
+void WriteSeeds3D(const std::string& Folder) {
+  auto save = [&](TChart& Chart, const std::string& Name) {
+    for (int form = 0; form < 2; ++form) {
+      TMemoryStream s;
+      WriteNativeChart(&Chart, s, true, form == 1);
+      s.SaveToFile(Folder + "/" + Name + (form == 1 ? "_text" : "") + ".qvx");
+    }
+  };
+  auto grid = [](TCustom3DSeries* S) {
+    for (int z = 1; z <= 3; ++z)
+      for (int x = 1; x <= 3; ++x) S->AddXYZ(x, (x * z) % 4, z);
+  };
+  {
+    TChart chart(nullptr);
+    auto* surface = new TSurfaceSeries(nullptr);
+    surface->SetName("Series1");
+    chart.AttachSeries(surface);
+    grid(surface);
+    auto* water = new TWaterFallSeries(nullptr);
+    water->SetName("Series2");
+    chart.AttachSeries(water);
+    grid(water);
+    auto* tower = new TTowerSeries(nullptr);
+    tower->SetName("Series3");
+    tower->SetTowerStyle(tsCone);
+    chart.AttachSeries(tower);
+    grid(tower);
+    auto* light = new TLightTool(nullptr);
+    light->SetName("Light1");
+    chart.Tools->Add(light);
+    save(chart, "seed3d_grid");
+  }
+  {
+    TChart chart(nullptr);
+    auto* contour = new TContourSeries(nullptr);
+    contour->SetName("Series1");
+    chart.AttachSeries(contour);
+    grid(contour);
+    contour->SetAutomaticLevels(false);
+    contour->Levels()->AddLevel()->SetUpToValue(1.5);
+    contour->Levels()->AddLevel()->SetUpToValue(2.5);
+    contour->Levels()->Level(1)->Pen()->SetWidth(2);
+    auto* source = new TLineSeries(nullptr);
+    source->SetName("Series2");
+    chart.AttachSeries(source);
+    for (int i = 0; i < 5; ++i) source->AddXY(i, i % 3);
+    auto* smooth = new TLineSeries(nullptr);
+    smooth->SetName("Series3");
+    chart.AttachSeries(smooth);
+    auto* f = new TSmoothingFunction(nullptr);
+    f->SetName("Smoothing1");
+    smooth->AttachFunction(f);
+    smooth->AddDataSourceInternal(source);
+    smooth->RefreshDataFromSource();
+    save(chart, "seed3d_contour");
+  }
+  {
+    TChart chart(nullptr);
+    auto* tri = new TTriSurfaceSeries(nullptr);
+    tri->SetName("Series1");
+    chart.AttachSeries(tri);
+    const double pts[][3] = {{0, 1, 0}, {2, 3, 0}, {1, 2, 2}, {3, 0, 3}, {0, 1, 0}};
+    for (auto& p : pts) tri->AddXYZ(p[0], p[1], p[2]);
+    auto* vec = new TVector3DSeries(nullptr);
+    vec->SetName("Series2");
+    chart.AttachSeries(vec);
+    vec->AddVector(0, 0, 0, 1, 2, 3);
+    vec->AddVector(2, 1, 0, 2, 1, 0);
+    auto* point = new TPoint3DSeries(nullptr);
+    point->SetName("Series3");
+    chart.AttachSeries(point);
+    point->AddXYZ(1, 2, 3);
+    point->AddXYZ(2, 1, 0);
+    auto* bubble = new TBubble3DSeries(nullptr);
+    bubble->SetName("Series4");
+    chart.AttachSeries(bubble);
+    bubble->AddBubble(1, 2, 3, 0.5, "b");
+    save(chart, "seed3d_points");
+  }
+  {
+    TChart chart(nullptr);
+    auto* map = new TMapSeries(nullptr);
+    map->SetName("Series1");
+    chart.AttachSeries(map);
+    TGraphPolygon* p = map->Shapes()->AddPolygon();
+    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {1, 2}}) p->AddXY(x, y);
+    p->SetText("T");
+    p->SetZ(1);
+    TGraphPolygon* q = map->Shapes()->AddPolygon();
+    q->AddXY(3, 3);
+    q->SetClosed(false);
+    q->SetColor(clRed);
+    save(chart, "seed3d_map");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -85,7 +191,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   InitExtraSeries();
   InitChartOutput();
   RegisterReportChartClasses();
-  if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) WriteSeeds(folder);
+  if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) {
+    WriteSeeds(folder);
+    WriteSeeds3D(folder);
+  }
   return 0;
 }
 

@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/grid_series.h"
+#include "chart/extra/series3d_types.h"
 
 namespace {
 bool Registered = false;
@@ -13,8 +14,10 @@ void InitExtraSeries() {
   if (Registered) return;
   InitChartModule();
   Registered = true;
+  RegisterSeries3DTypes();
   RegisterSeriesType(TColorGridSeries::StaticClass(), &MsgGalleryColorGrid, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TArrowSeries::StaticClass(), &MsgGalleryArrow, &MsgPageExtended, 2);
+  RegisterMoreSeries3DTypes();
 }
 
 void DoneExtraSeries() {
@@ -22,4 +25,5 @@ void DoneExtraSeries() {
   Registered = false;
   if (!GraphSeriesTypesList()) return;
   UnregisterSeriesTypes({TColorGridSeries::StaticClass(), TArrowSeries::StaticClass()});
+  UnregisterSeries3DTypes();
 }

@@ -291,6 +291,25 @@ void TCustom3DPaletteSeries::ApplyStyleVariant(TChartSeries* Target, int Index) 
   }
 }
 
+void TCustom3DPaletteSeries::MakeGalleryThumbnail(bool Coloured) {
+  TCustom3DSeries::MakeGalleryThumbnail(Coloured);
+  SetUseColorRange(false);
+  Pen()->SetColor(Coloured ? clBlack : static_cast<TColor>(0x808080));
+  SetUsePalette(Coloured);
+  SetPaletteStyle(psRainbow);
+}
+
+void TCustom3DPaletteSeries::SetGalleryView3D(bool Value) {
+  if (!FParentChart) return;
+  FParentChart->SetView3D(true);
+  TView3DOptions* o = FParentChart->View3DOptions();
+  o->SetZoom(60);
+  o->SetVertOffset(-2);
+  o->SetRotation(Value ? 335 : 0);
+  o->SetElevation(Value ? 340 : 270);
+  o->SetPerspective(Value ? 160 : 0);
+}
+
 void TCustom3DPaletteSeries::SetUseColorRange(bool Value) {
   SetBooleanProperty(FUseColorRange, Value);
   if (Value) SetColorEachPoint(false);

@@ -74,6 +74,8 @@ public:
   void Assign(TPersistent* Source) override;
   void ListStyleVariants(const TAddStyleProc& AddStyle) override;
   void ApplyStyleVariant(TChartSeries* Target, int Index) override;
+  void MakeGalleryThumbnail(bool Coloured) override;
+  void SetGalleryView3D(bool Value) override;
   int32_t LegendEntryCount() override;
   TColor LegendEntryColor(int32_t ValueIndex) override;
   void FormatLegendText(int32_t ValueIndex, TLegendTextStyle Style, std::string& Text) override;
