@@ -4,6 +4,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/grid_series.h"
+#include "chart/extra/more_series_register.h"
 
 namespace {
 bool Registered = false;
@@ -15,11 +16,13 @@ void InitExtraSeries() {
   Registered = true;
   RegisterSeriesType(TColorGridSeries::StaticClass(), &MsgGalleryColorGrid, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TArrowSeries::StaticClass(), &MsgGalleryArrow, &MsgPageExtended, 2);
+  RegisterMoreSeries();
 }
 
 void DoneExtraSeries() {
   if (!Registered) return;
   Registered = false;
   if (!GraphSeriesTypesList()) return;
+  UnregisterMoreSeries();
   UnregisterSeriesTypes({TColorGridSeries::StaticClass(), TArrowSeries::StaticClass()});
 }
