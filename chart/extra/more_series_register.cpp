@@ -1,14 +1,17 @@
 #include "chart/extra/more_series_register.h"
 
+#include "chart/extra/bezier_donut_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/gantt_page_tools.h"
 
 void RegisterMoreSeries() {
   RegisterBubbleGanttSeries();
   RegisterGanttPageTools();
+  RegisterBezierDonutSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterBezierDonutSeries();
   UnregisterGanttPageTools();
   UnregisterBubbleGanttSeries();
 }
