@@ -1,6 +1,7 @@
 #include "chart/extra/more_series_register.h"
 
 #include "chart/extra/bezier_donut_series.h"
+#include "chart/extra/box_plot_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/gantt_page_tools.h"
 
@@ -8,9 +9,11 @@ void RegisterMoreSeries() {
   RegisterBubbleGanttSeries();
   RegisterGanttPageTools();
   RegisterBezierDonutSeries();
+  RegisterBoxPlotSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterBoxPlotSeries();
   UnregisterBezierDonutSeries();
   UnregisterGanttPageTools();
   UnregisterBubbleGanttSeries();
