@@ -4,15 +4,18 @@
 #include "chart/extra/box_plot_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/gantt_page_tools.h"
+#include "chart/extra/smith_series.h"
 
 void RegisterMoreSeries() {
   RegisterBubbleGanttSeries();
   RegisterGanttPageTools();
   RegisterBezierDonutSeries();
   RegisterBoxPlotSeries();
+  RegisterSmithSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterSmithSeries();
   UnregisterBoxPlotSeries();
   UnregisterBezierDonutSeries();
   UnregisterGanttPageTools();
