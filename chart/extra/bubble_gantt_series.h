@@ -72,6 +72,9 @@ public:
   void AddRandomPoints(int32_t Count, bool ValuesOnly) override;
   void MakeGalleryThumbnail(bool Coloured) override;
   bool AcceptsSourceSeries(TChartSeries* Source) override;
+  // Tasks keep their rows: the start list is kept in order as tasks are added, and the rows are
+  // not renumbered.
+  void SortByValueOrder() override {}
 
 private:
   TChartValueList* FEndValues = nullptr;

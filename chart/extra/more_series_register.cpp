@@ -4,6 +4,7 @@
 #include "chart/extra/box_plot_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/gantt_page_tools.h"
+#include "chart/extra/gauge_series.h"
 #include "chart/extra/smith_series.h"
 
 void RegisterMoreSeries() {
@@ -12,9 +13,11 @@ void RegisterMoreSeries() {
   RegisterBezierDonutSeries();
   RegisterBoxPlotSeries();
   RegisterSmithSeries();
+  RegisterGaugeSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterGaugeSeries();
   UnregisterSmithSeries();
   UnregisterBoxPlotSeries();
   UnregisterBezierDonutSeries();

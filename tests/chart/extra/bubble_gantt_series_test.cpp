@@ -135,6 +135,10 @@ TEST(GanttSeries, SampleTasksLinkForwardOnly) {
     EXPECT_GT(n, i);
     EXPECT_GT(s.StartValues()->Value(static_cast<int>(n)), s.EndValues()->Value(i));
   }
+  for (int i = 0; i < s.PointCount(); ++i) {  // rows of ten, kept by sorting
+    EXPECT_GE(s.YValues()->Value(i), 0);
+    EXPECT_LT(s.YValues()->Value(i), 10);
+  }
   EXPECT_EQ(GanttSampleText(0), "Design");
   EXPECT_EQ(GanttSampleText(42), "Banking");
 }
