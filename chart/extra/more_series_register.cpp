@@ -3,6 +3,7 @@
 #include "chart/extra/bezier_donut_series.h"
 #include "chart/extra/box_plot_series.h"
 #include "chart/extra/bubble_gantt_series.h"
+#include "chart/extra/calendar_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
 #include "chart/extra/smith_series.h"
@@ -14,9 +15,11 @@ void RegisterMoreSeries() {
   RegisterBoxPlotSeries();
   RegisterSmithSeries();
   RegisterGaugeSeries();
+  RegisterCalendarSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterCalendarSeries();
   UnregisterGaugeSeries();
   UnregisterSmithSeries();
   UnregisterBoxPlotSeries();
