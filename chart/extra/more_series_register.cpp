@@ -4,8 +4,10 @@
 #include "chart/extra/box_plot_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/calendar_series.h"
+#include "chart/extra/funnel_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
+#include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/smith_series.h"
 
 void RegisterMoreSeries() {
@@ -16,9 +18,13 @@ void RegisterMoreSeries() {
   RegisterSmithSeries();
   RegisterGaugeSeries();
   RegisterCalendarSeries();
+  RegisterFunnelSeries();
+  RegisterPyramidPipeSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterPyramidPipeSeries();
+  UnregisterFunnelSeries();
   UnregisterCalendarSeries();
   UnregisterGaugeSeries();
   UnregisterSmithSeries();
