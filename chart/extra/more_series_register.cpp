@@ -8,6 +8,7 @@
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
+#include "chart/extra/shape_series.h"
 #include "chart/extra/smith_series.h"
 
 void RegisterMoreSeries() {
@@ -20,9 +21,11 @@ void RegisterMoreSeries() {
   RegisterCalendarSeries();
   RegisterFunnelSeries();
   RegisterPyramidPipeSeries();
+  RegisterShapeSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterShapeSeries();
   UnregisterPyramidPipeSeries();
   UnregisterFunnelSeries();
   UnregisterCalendarSeries();
