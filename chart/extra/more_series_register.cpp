@@ -7,6 +7,7 @@
 #include "chart/extra/funnel_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
+#include "chart/extra/point_figure_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/extra/smith_series.h"
@@ -22,9 +23,11 @@ void RegisterMoreSeries() {
   RegisterFunnelSeries();
   RegisterPyramidPipeSeries();
   RegisterShapeSeries();
+  RegisterPointFigureSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterPointFigureSeries();
   UnregisterShapeSeries();
   UnregisterPyramidPipeSeries();
   UnregisterFunnelSeries();
