@@ -32,12 +32,13 @@
 #include "chart/series/tools_register.h"
 #include "platform/exceptions.h"
 #include "platform/streams.h"
+#include "fuzz/more_series_seeds.h"
 
 namespace {
 
 // The seed files of fuzz/corpus/chart_file, made again with VM_FUZZ_WRITE_SEEDS=<folder>: a small
 // chart with series of several kinds, in both forms, with and without points, without and with
-// a tool on an axis and a series computed by a function.
+// a tool on an axis and a series computed by a function; and one with the further 2D series types.
 void WriteSeeds(const std::string& Folder) {
   TChart chart(nullptr);
   chart.Title()->Text()->SetText("Seed");
@@ -75,6 +76,13 @@ void WriteSeeds(const std::string& Folder) {
     TMemoryStream s;
     WriteNativeChart(&chart, s, form & 1, form & 2);
     s.SaveToFile(Folder + "/seed" + std::to_string(form + 4) + ".qvx");
+  }
+  TChart more(nullptr);
+  BuildMoreSeriesChart(more);
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&more, s, form & 1, form & 2);
+    s.SaveToFile(Folder + "/seed" + std::to_string(form + 8) + ".qvx");
   }
 }
 

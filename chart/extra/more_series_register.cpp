@@ -1,0 +1,41 @@
+#include "chart/extra/more_series_register.h"
+
+#include "chart/extra/bezier_donut_series.h"
+#include "chart/extra/box_plot_series.h"
+#include "chart/extra/bubble_gantt_series.h"
+#include "chart/extra/calendar_series.h"
+#include "chart/extra/funnel_series.h"
+#include "chart/extra/gantt_page_tools.h"
+#include "chart/extra/gauge_series.h"
+#include "chart/extra/point_figure_series.h"
+#include "chart/extra/pyramid_pipe_series.h"
+#include "chart/extra/shape_series.h"
+#include "chart/extra/smith_series.h"
+
+void RegisterMoreSeries() {
+  RegisterBubbleGanttSeries();
+  RegisterGanttPageTools();
+  RegisterBezierDonutSeries();
+  RegisterBoxPlotSeries();
+  RegisterSmithSeries();
+  RegisterGaugeSeries();
+  RegisterCalendarSeries();
+  RegisterFunnelSeries();
+  RegisterPyramidPipeSeries();
+  RegisterShapeSeries();
+  RegisterPointFigureSeries();
+}
+
+void UnregisterMoreSeries() {
+  UnregisterPointFigureSeries();
+  UnregisterShapeSeries();
+  UnregisterPyramidPipeSeries();
+  UnregisterFunnelSeries();
+  UnregisterCalendarSeries();
+  UnregisterGaugeSeries();
+  UnregisterSmithSeries();
+  UnregisterBoxPlotSeries();
+  UnregisterBezierDonutSeries();
+  UnregisterGanttPageTools();
+  UnregisterBubbleGanttSeries();
+}
