@@ -5,6 +5,7 @@
 #include "app/property_window.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
+#include "chart/editor/gallery.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
@@ -36,6 +37,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterTrendFunctions();
   RegisterFinancialFunctions();
   InitExtraSeries();
+  InitGallery();  // the series list boxes reach the gallery through its hooks
   InitChartOutput();
   RegisterReportChartClasses();   // charts in report bands stream by class name
   RegisterMtChartTypes();         // the program's own curve series and functions
@@ -71,6 +73,7 @@ void EndProgram() {
   UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();
+  DoneGallery();
   DoneExtraSeries();
   UnregisterFinancialFunctions();
   UnregisterTrendFunctions();
