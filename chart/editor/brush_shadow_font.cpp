@@ -308,7 +308,6 @@ bool ShowBrushDialog(TComponent* Owner, TChartBrush* Brush) {
 // TGraphShadowEditor
 
 TGraphShadowEditor::TGraphShadowEditor(TComponent* AOwner) : TForm(AOwner) {
-  SetName("GraphShadowEditor");
   SetCaption("Shadow editor");
   SetBorderStyle(bsDialog);
   SetBounds(0, 0, 240, 170);
@@ -395,7 +394,6 @@ TGraphShadowEditor* InsertShadowEditor(TTabSheet* Tab) {
 // TGraphFontEditor
 
 TGraphFontEditor::TGraphFontEditor(TComponent* AOwner) : TForm(AOwner) {
-  SetName("GraphFontEditor");
   SetBounds(0, 0, 260, 150);
   Button3 = Make<TButton>(this, this, "Button3", "&Font...", 8, 8, 90, 25);
   SHText = Make<TPanel>(this, this, "SHText", "", 106, 10, 24, 21);

@@ -109,7 +109,6 @@ void TPreviewGradient::DrawContents(const TRect& Rect) { DrawPanelBackground(Rec
 
 TGraphGradientEditor::TGraphGradientEditor(TComponent* AOwner) : TForm(AOwner) {
   FLoading = true;
-  SetName("GraphGradientEditor");
   SetCaption("Gradient Editor");
   SetAlign(alClient);
   SetBorderStyle(bsDialog);

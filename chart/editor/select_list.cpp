@@ -23,7 +23,6 @@ T* Make(TComponent* Owner, TWinControl* Parent, const char* Name, const std::str
 }  // namespace
 
 TSelectListForm::TSelectListForm(TComponent* AOwner) : TForm(AOwner) {
-  SetName("SelectListForm");
   SetAlign(alClient);
   SetBounds(0, 0, 360, 200);
   auto* l1 = Make<TLabel>(this, this, "Label1", "A&vailable:", 8, 4, 100, 16);
