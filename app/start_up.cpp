@@ -7,6 +7,7 @@
 #include "app/site_session.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
+#include "chart/editor/gallery.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
@@ -38,6 +39,7 @@ void StartModules() {
   RegisterTrendFunctions();
   RegisterFinancialFunctions();
   InitExtraSeries();
+  InitGallery();  // the series list boxes reach the gallery through its hooks
   InitChartOutput();
   RegisterReportChartClasses();   // charts in report bands stream by class name
   RegisterMtChartTypes();         // the program's own curve series and functions
@@ -83,6 +85,7 @@ void EndModules() {
   UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();
+  DoneGallery();
   DoneExtraSeries();
   UnregisterFinancialFunctions();
   UnregisterTrendFunctions();
