@@ -5,7 +5,7 @@
 
 #include "chart/engine/chart_errors.h"
 #include "chart/extra/bezier_donut_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct BezierChart : TSeriesChart {

@@ -8,7 +8,7 @@
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/box_plot_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 // The plotting-position percentile: sample k at (k + 0.5) / n, linear in between.

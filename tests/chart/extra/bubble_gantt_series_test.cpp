@@ -10,7 +10,7 @@
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/grid_series.h"
 #include "platform/streaming.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 #include "../series/tools_testkit.h"
 
 namespace {

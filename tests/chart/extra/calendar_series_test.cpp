@@ -7,7 +7,7 @@
 #include "platform/datetime.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct CalendarChart : TSeriesChart {

@@ -13,7 +13,7 @@
 #include "chart/series/line_series.h"
 #include "platform/exceptions.h"
 #include "platform/streaming.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/funnel_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 const TColor Green = static_cast<TColor>(0x008000), Yellow = static_cast<TColor>(0x00FFFF);

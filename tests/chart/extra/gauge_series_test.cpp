@@ -8,7 +8,7 @@
 #include "chart/engine/series_pointer.h"
 #include "chart/engine/tool_base.h"
 #include "chart/extra/gauge_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 #include "../series/tools_testkit.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "platform/stdctrls.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "chart/extra/extra_series.h"
 #include "chart/extra/map_series.h"
 #include "platform/streaming.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 TGraphPolygon* Square(TMapSeries* S, double X0, double Y0, double Side, TColor Colour, double Z = 0) {

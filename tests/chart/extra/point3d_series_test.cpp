@@ -6,7 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/point3d_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 TEST(Point3DSeries, PointsSitAtTheirProjectedPositionAndClicksFindThem) {
   for (bool view3D : {false, true}) {

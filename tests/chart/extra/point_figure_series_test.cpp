@@ -7,7 +7,7 @@
 #include "chart/engine/series_pointer.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/point_figure_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct Symbol {

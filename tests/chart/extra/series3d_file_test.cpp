@@ -17,7 +17,7 @@
 #include "chart/series/line_series.h"
 #include "chart/series/standard_series.h"
 #include "platform/streams.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/shape_series.h"
 #include "platform/exceptions.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct ShapeChart : TSeriesChart {

@@ -9,7 +9,7 @@
 #include "chart/engine/tool_base.h"
 #include "chart/extra/smith_series.h"
 #include "platform/exceptions.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct SmithChart : TSeriesChart {

@@ -7,7 +7,7 @@
 #include "chart/extra/extra_series.h"
 #include "chart/extra/surface_series.h"
 #include "platform/streaming.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/trisurface_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

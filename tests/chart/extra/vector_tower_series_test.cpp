@@ -6,7 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/vector_tower_series.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 TEST(Vector3DSeries, LinesRunFromStartToEndWithAHeadAtTheEnd) {
   TSeriesChart c;

@@ -8,7 +8,7 @@
 #include "chart/engine/series_marks.h"
 #include "chart/series/bar_series.h"
 #include "platform/streaming.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 int R(TColor C) { return C & 0xFF; }
