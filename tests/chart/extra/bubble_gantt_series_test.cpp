@@ -11,7 +11,7 @@
 #include "chart/extra/grid_series.h"
 #include "platform/streaming.h"
 #include "chart/series/testkit/series_testkit.h"
-#include "../series/tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 namespace {
 struct BubbleChart : TSeriesChart {

@@ -9,7 +9,7 @@
 #include "chart/engine/tool_base.h"
 #include "chart/extra/gauge_series.h"
 #include "chart/series/testkit/series_testkit.h"
-#include "../series/tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 namespace {
 constexpr double kPi = 3.14159265358979323846;

@@ -8,7 +8,7 @@
 #include "chart/series/tools_misc.h"
 #include "chart/series/tools_register.h"
 #include "platform/forms.h"
-#include "tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 TEST(ToolRegistration, SeventeenTypesInOrderAndGoneAfterwards) {
   InitChartModule();
