@@ -11,6 +11,7 @@
 #include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/extra/smith_series.h"
+#include "chart/extra/windrose_clock_series.h"
 
 void RegisterMoreSeries() {
   RegisterBubbleGanttSeries();
@@ -24,9 +25,11 @@ void RegisterMoreSeries() {
   RegisterPyramidPipeSeries();
   RegisterShapeSeries();
   RegisterPointFigureSeries();
+  RegisterWindRoseClockSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterWindRoseClockSeries();
   UnregisterPointFigureSeries();
   UnregisterShapeSeries();
   UnregisterPyramidPipeSeries();
