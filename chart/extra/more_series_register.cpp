@@ -7,6 +7,7 @@
 #include "chart/extra/funnel_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
+#include "chart/extra/point_bar_variants.h"
 #include "chart/extra/point_figure_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/shape_series.h"
@@ -26,9 +27,11 @@ void RegisterMoreSeries() {
   RegisterShapeSeries();
   RegisterPointFigureSeries();
   RegisterWindRoseClockSeries();
+  RegisterPointBarVariants();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterPointBarVariants();
   UnregisterWindRoseClockSeries();
   UnregisterPointFigureSeries();
   UnregisterShapeSeries();
