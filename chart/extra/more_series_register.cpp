@@ -7,6 +7,7 @@
 #include "chart/extra/funnel_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
+#include "chart/extra/image_series.h"
 #include "chart/extra/point_bar_variants.h"
 #include "chart/extra/point_figure_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
@@ -28,9 +29,11 @@ void RegisterMoreSeries() {
   RegisterPointFigureSeries();
   RegisterWindRoseClockSeries();
   RegisterPointBarVariants();
+  RegisterImageSeries();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterImageSeries();
   UnregisterPointBarVariants();
   UnregisterWindRoseClockSeries();
   UnregisterPointFigureSeries();
