@@ -13,6 +13,7 @@
 #include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/extra/smith_series.h"
+#include "chart/extra/surface_nearest_tool.h"
 #include "chart/extra/windrose_clock_series.h"
 
 void RegisterMoreSeries() {
@@ -30,9 +31,11 @@ void RegisterMoreSeries() {
   RegisterWindRoseClockSeries();
   RegisterPointBarVariants();
   RegisterImageSeries();
+  RegisterSurfaceNearestTool();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterSurfaceNearestTool();
   UnregisterImageSeries();
   UnregisterPointBarVariants();
   UnregisterWindRoseClockSeries();
