@@ -1,0 +1,62 @@
+// Every series type of this family in flat, orthogonal and rotated views, empty, with its sample
+// values and with one point: drawn without fault, and clicks anywhere answer an index in range.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "chart/engine/chart_pens.h"
+#include "chart/engine/registries.h"
+#include "chart/extra/bezier_donut_series.h"
+#include "chart/extra/box_plot_series.h"
+#include "chart/extra/bubble_gantt_series.h"
+#include "chart/extra/calendar_series.h"
+#include "chart/extra/extra_series.h"
+#include "chart/extra/funnel_series.h"
+#include "chart/extra/gauge_series.h"
+#include "chart/extra/image_series.h"
+#include "chart/extra/point_bar_variants.h"
+#include "chart/extra/point_figure_series.h"
+#include "chart/extra/pyramid_pipe_series.h"
+#include "chart/extra/shape_series.h"
+#include "chart/extra/smith_series.h"
+#include "chart/extra/windrose_clock_series.h"
+#include "chart/series/standard_series.h"
+#include "../series/series_testkit.h"
+
+TEST(MoreSeries, EveryTypeDrawsEmptySampledAndSingleInEveryView) {
+  InitStandardSeries();
+  InitExtraSeries();
+  const std::vector<TChartSeriesClass> classes = {
+      TBubbleSeries::StaticClass(),      TGanttSeries::StaticClass(),      TChartShape::StaticClass(),
+      TBezierSeries::StaticClass(),      TDonutSeries::StaticClass(),      TWindRoseSeries::StaticClass(),
+      TClockSeries::StaticClass(),       TBoxSeries::StaticClass(),        THorizBoxSeries::StaticClass(),
+      TSmithSeries::StaticClass(),       TCalendarSeries::StaticClass(),   TFunnelSeries::StaticClass(),
+      TPyramidSeries::StaticClass(),     TVolumePipeSeries::StaticClass(), TGaugeSeries::StaticClass(),
+      TPointFigureSeries::StaticClass(), TMyPointSeries::StaticClass(),    TBarJoinSeries::StaticClass(),
+      TBar3DSeries::StaticClass(),       TBigCandleSeries::StaticClass(),  TImageBarSeries::StaticClass(),
+      TImagePointSeries::StaticClass(),  TDeltaPointSeries::StaticClass()};
+  for (TChartSeriesClass k : classes) {
+    ASSERT_NE(GraphSeriesTypesList()->FindSeriesType(k), nullptr) << k->ClassName();
+    for (int view = 0; view < 3; ++view) {
+      SCOPED_TRACE(k->ClassName() + " view " + std::to_string(view));
+      TSeriesChart c(view > 0, 300, 240);
+      auto* s = static_cast<TChartSeries*>(k->Create(nullptr));
+      c.Chart.AttachSeries(s);
+      c.Chart.SetView3D(view > 0);
+      c.Chart.View3DOptions()->SetOrthogonal(view == 1);
+      if (view == 2) c.Chart.View3DOptions()->SetRotation(340);
+      const std::vector<std::function<void()>> fills = {[&] { s->ClearValues(); }, [&] { s->FillSampleValues(9); },
+                                                        [&] { s->FillSampleValues(1); }};
+      for (const auto& fill : fills) {
+        fill();
+        EXPECT_NO_THROW(c.Render());
+        for (int y = 0; y < 240; y += 37)
+          for (int x = 0; x < 300; x += 41) {
+            const int i = s->PointIndexAt(x, y);
+            EXPECT_TRUE(i >= -1 && i < std::max(1, s->PointCount())) << i;
+          }
+      }
+    }
+  }
+}
