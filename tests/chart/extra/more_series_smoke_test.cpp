@@ -22,6 +22,7 @@
 #include "chart/extra/smith_series.h"
 #include "chart/extra/windrose_clock_series.h"
 #include "chart/series/standard_series.h"
+#include "platform/datetime.h"
 #include "../series/series_testkit.h"
 
 TEST(MoreSeries, EveryTypeDrawsEmptySampledAndSingleInEveryView) {
@@ -57,6 +58,59 @@ TEST(MoreSeries, EveryTypeDrawsEmptySampledAndSingleInEveryView) {
             EXPECT_TRUE(i >= -1 && i < std::max(1, s->PointCount())) << i;
           }
       }
+    }
+  }
+}
+
+// Values the series do not expect: negative sizes and values, zero totals, tasks ending before
+// they start, a clock at time 0, a gauge value far outside its scale, one box-plot sample.
+TEST(MoreSeries, OddValuesDrawWithoutFault) {
+  InitStandardSeries();
+  InitExtraSeries();
+  const std::vector<std::function<void(TSeriesChart&)>> cases = {
+      [](TSeriesChart& c) { c.Add<TBubbleSeries>()->AddBubblePoint(1, 1, -5); },
+      [](TSeriesChart& c) { c.Add<TGanttSeries>()->AddGanttTask(10, 2, 0); },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TChartShape>();
+        s->SetXYStyle(xysAxisOrigin);
+        s->SetX1(-40);
+        s->SetY1(-30);
+      },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TClockSeries>();
+        s->OnGetTime = [](TClockSeries*, TDateTime& T) { T = 0; };
+      },
+      [](TSeriesChart& c) { c.Add<TGaugeSeries>()->SetValue(-1e6); },
+      [](TSeriesChart& c) { c.Add<TBoxSeries>()->AddValue(3); },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TFunnelSeries>();
+        s->AddSegment(-10, 5);
+        s->AddSegment(0, 0);
+        s->Recalc();
+      },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TPyramidSeries>();
+        s->AddY(0);
+        s->AddY(0);
+      },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TVolumePipeSeries>();
+        s->AddY(-4);
+        s->AddY(2);
+      },
+      [](TSeriesChart& c) { c.Add<TBar3DSeries>()->AddBar(0, -3, 5); },
+      [](TSeriesChart& c) {
+        auto* s = c.Add<TPointFigureSeries>();
+        s->AddOHLCPoint(0, 5, 1, 9, 5);  // high below low
+      },
+  };
+  for (size_t k = 0; k < cases.size(); ++k) {
+    for (bool view3D : {false, true}) {
+      TSeriesChart c(view3D);
+      cases[k](c);
+      EXPECT_NO_THROW(c.Render()) << k;
+      for (int y = 0; y < 300; y += 29)
+        for (int x = 0; x < 400; x += 31) EXPECT_NO_THROW(c.Chart.SeriesAt(0)->PointIndexAt(x, y));
     }
   }
 }
