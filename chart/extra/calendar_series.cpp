@@ -50,7 +50,7 @@ TDateTime AddMonths(TDateTime Date, int Months) {
   return EncodeDate(year, month, std::min<int>(d, days)) + (Date - std::floor(Date));
 }
 
-int R(double V) { return static_cast<int>(Round(V)); }
+int R(double V) { return static_cast<int>(std::nearbyint(V)); }
 }  // namespace
 
 // =============================================================================================

@@ -40,7 +40,7 @@ VM_PUBLISH(TGaugeSeries) {
 namespace {
 constexpr double kPi = 3.14159265358979323846;
 
-int R(double V) { return static_cast<int>(Round(V)); }
+int R(double V) { return static_cast<int>(std::nearbyint(V)); }
 
 // The point Distance back from End towards Start (beyond End for a negative distance).
 TPoint PointBackFromEnd(const TPoint& Start, const TPoint& End, int Distance) {

@@ -7,10 +7,14 @@
 #include "chart/extra/funnel_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/gauge_series.h"
+#include "chart/extra/image_series.h"
+#include "chart/extra/point_bar_variants.h"
 #include "chart/extra/point_figure_series.h"
 #include "chart/extra/pyramid_pipe_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/extra/smith_series.h"
+#include "chart/extra/surface_nearest_tool.h"
+#include "chart/extra/windrose_clock_series.h"
 
 void RegisterMoreSeries() {
   RegisterBubbleGanttSeries();
@@ -24,9 +28,17 @@ void RegisterMoreSeries() {
   RegisterPyramidPipeSeries();
   RegisterShapeSeries();
   RegisterPointFigureSeries();
+  RegisterWindRoseClockSeries();
+  RegisterPointBarVariants();
+  RegisterImageSeries();
+  RegisterSurfaceNearestTool();
 }
 
 void UnregisterMoreSeries() {
+  UnregisterSurfaceNearestTool();
+  UnregisterImageSeries();
+  UnregisterPointBarVariants();
+  UnregisterWindRoseClockSeries();
   UnregisterPointFigureSeries();
   UnregisterShapeSeries();
   UnregisterPyramidPipeSeries();

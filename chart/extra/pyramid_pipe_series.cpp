@@ -33,7 +33,7 @@ VM_PUBLISH(TVolumePipeSeries) {
 }
 
 namespace {
-int R(double V) { return static_cast<int>(Round(V)); }
+int R(double V) { return static_cast<int>(std::nearbyint(V)); }
 }  // namespace
 
 // =============================================================================================

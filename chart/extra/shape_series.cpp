@@ -37,7 +37,7 @@ VM_PUBLISH(TChartShape) {
 }
 
 namespace {
-int R(double V) { return static_cast<int>(Round(V)); }
+int R(double V) { return static_cast<int>(std::nearbyint(V)); }
 }  // namespace
 
 TChartShape::TChartShape(TComponent* AOwner) : TChartSeries(AOwner) {

@@ -38,7 +38,7 @@ const double ResistanceTable[] = {0, 0.2, 0.5, 1, 2, 5, 10};
 
 int RoundToInt(double V) {
   if (!(std::fabs(V) <= std::numeric_limits<int32_t>::max())) throw ERangeError("Range check error");
-  return static_cast<int>(Round(V));
+  return static_cast<int>(std::nearbyint(V));
 }
 }  // namespace
 
@@ -274,7 +274,9 @@ void TSmithSeries::DrawVisiblePoints() {
     const TColor colour = PointColorAt(i);
     FPointer->SetUpCanvas(c, colour);
     const TSeriesPointerStyle style = OnGetPointerStyle ? OnGetPointerStyle(this, i) : FPointer->Style();
-    FPointer->DrawStyledAt(ScreenXAt(i), ScreenYAt(i), colour, style);
+    int x, y;
+    ZToPos(XValues()->Value(i), YValues()->Value(i), x, y);
+    FPointer->DrawStyledAt(x, y, colour, style);
   }
 }
 
@@ -283,9 +285,11 @@ int32_t TSmithSeries::PointIndexAt(int32_t X, int32_t Y) {
   const int32_t base = TCircledSeries::PointIndexAt(X, Y);
   if (base != -1) return base;
   if (FirstValueIndex < 0 || LastValueIndex < 0 || !FPointer->Visible()) return -1;
-  for (int32_t i = FirstValueIndex; i <= LastValueIndex && i < PointCount(); ++i)
-    if (std::abs(ScreenXAt(i) - X) < FPointer->HorizSize() && std::abs(ScreenYAt(i) - Y) < FPointer->VertSize())
-      return i;
+  for (int32_t i = FirstValueIndex; i <= LastValueIndex && i < PointCount(); ++i) {
+    int px, py;
+    ZToPos(XValues()->Value(i), YValues()->Value(i), px, py);
+    if (std::abs(px - X) < FPointer->HorizSize() && std::abs(py - Y) < FPointer->VertSize()) return i;
+  }
   return -1;
 }
 

@@ -823,6 +823,7 @@ THorizBarSeries::THorizBarSeries(TComponent* AOwner) : TCustomBarSeries(AOwner) 
   XValues()->SetOrder(loNone);
   YValues()->SetOrder(loAscending);
   XValues()->SetName("Bar");
+  FGradient->SetDirection(gdRightLeft);  // from the origin along the bar
 }
 
 int32_t THorizBarSeries::MarkTextSize(int32_t ValueIndex) {

@@ -7,9 +7,13 @@
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/bubble_gantt_series.h"
+#include "chart/extra/chart_file.h"
+#include "chart/extra/extra_series.h"
 #include "chart/extra/gantt_page_tools.h"
 #include "chart/extra/grid_series.h"
+#include "chart/series/standard_series.h"
 #include "platform/streaming.h"
+#include "platform/streams.h"
 #include "chart/series/testkit/series_testkit.h"
 #include "chart/series/testkit/tools_testkit.h"
 
@@ -259,4 +263,37 @@ TEST(GridTransposeTool, SwapsXAndZAndTwiceRestores) {
   t.TransposeGrid();
   EXPECT_EQ(s.XValues()->MaxValue(), 3);
   EXPECT_EQ(s.ZValues()->MaxValue(), 5);
+}
+
+TEST(GanttTool, ToolsComeBackFromAChartFileBoundToTheirSeries) {
+  InitStandardSeries();
+  InitExtraSeries();
+  TSeriesChart c;
+  auto* s = c.Add<TGanttSeries>();
+  s->SetName("Tasks");
+  s->AddGanttTask(46000, 46010, 1, "Design");
+  auto* drag = new TGanttTool(nullptr);
+  drag->SetName("GanttTool1");
+  c.Chart.Tools->Add(drag);
+  drag->SetSeries(s);
+  drag->SetMinPixels(9);
+  auto* page = new TPageNumTool(nullptr);
+  page->SetName("PageNum1");
+  c.Chart.Tools->Add(page);
+  page->SetFormat("%d/%d");
+  for (bool text : {false, true}) {
+    TMemoryStream m;
+    WriteNativeChart(&c.Chart, m, true, text);
+    m.SetPosition(0);
+    TChart back(nullptr);
+    TCustomChart* t = &back;
+    ReadNativeChart(t, m);
+    ASSERT_EQ(back.Tools->Count(), 2);
+    auto* d = dynamic_cast<TGanttTool*>(back.Tools->ToolAt(0));
+    auto* p = dynamic_cast<TPageNumTool*>(back.Tools->ToolAt(1));
+    ASSERT_TRUE(d && p);
+    EXPECT_EQ(d->Series(), back.SeriesAt(0));
+    EXPECT_EQ(d->MinPixels(), 9);
+    EXPECT_EQ(p->Format(), "%d/%d");
+  }
 }

@@ -96,3 +96,17 @@ TEST(BarSeriesGradient, StreamsWithTheSeries) {
   copy.Assign(&s);
   EXPECT_TRUE(copy.Gradient()->Relative());
 }
+
+TEST(BarSeriesGradient, HorizontalBarsRunFromTheOriginToTheirEnd) {
+  TSeriesChart c;
+  auto* s = c.Add<THorizBarSeries>();
+  s->SetBarStyle(bsRectGradient);
+  s->SetSeriesColor(clRed);
+  s->BarPen()->SetVisible(false);
+  s->Marks()->SetVisible(false);
+  s->AddXOnly(10);
+  c.Axes(0, 10, -1, 1);
+  c.Render();
+  EXPECT_TRUE(Close(c.At(c.X(0) + 2, c.Y(0)), clWhite, 12));
+  EXPECT_TRUE(Close(c.At(c.X(10) - 2, c.Y(0)), clRed, 12));
+}
