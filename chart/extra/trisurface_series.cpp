@@ -14,6 +14,7 @@
 #include "chart/engine/graph_blend.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/series_chart_link.h"
+#include "chart/engine/series_marks.h"
 #include "chart/engine/value_lists.h"
 
 namespace {
@@ -495,4 +496,11 @@ void TCustomTriSurfaceSeries::Assign(TPersistent* Source) {
     FTransparency = s->FTransparency;
   }
   TCustom3DPaletteSeries::Assign(Source);
+}
+
+void TCustomTriSurfaceSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text,
+                                            TSeriesMarkPosition& Position) {
+  Marks()->ZPosition = DepthPositionAt(ValueIndex);
+  Marks()->ApplyCalloutOffset(Position);
+  TCustom3DPaletteSeries::DrawPointMark(ValueIndex, Text, Position);
 }

@@ -299,3 +299,9 @@ void TTowerSeries::Assign(TPersistent* Source) {
   }
   TCustom3DGridSeries::Assign(Source);
 }
+
+void TTowerSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) {
+  Marks()->ZPosition = DepthPositionAt(ValueIndex);
+  Marks()->ApplyCalloutOffset(Position);
+  TCustom3DGridSeries::DrawPointMark(ValueIndex, Text, Position);
+}
