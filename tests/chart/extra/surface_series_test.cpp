@@ -217,3 +217,19 @@ TEST(SurfaceSeries, AssignVariantsStreamingAndRegistration) {
   EXPECT_EQ(*list->FindSeriesType(TWaterFallSeries::StaticClass())->Description, "Water Fall");
   EXPECT_EQ(*list->FindSeriesType(TSurfaceSeries::StaticClass())->GalleryPage, "3D");
 }
+
+TEST(SurfaceSeries, SideWallsReachDownToTheLowestValue) {
+  SurfaceChart c(true);
+  c.S->SetUseColorRange(false);
+  c.S->SetSeriesColor(clBlue);
+  c.Render();
+  EXPECT_EQ(c.Count(clRed, TRect(0, 0, 400, 300)), 0);
+  c.S->SideBrush()->SetStyle(bsSolid);
+  c.S->SideBrush()->SetColor(clRed);
+  c.Render();
+  // The front wall under the first row: between the points of row 1 and the base (value 11).
+  TGraphCanvas3D* cv = c.Chart.Canvas;
+  const int depth = c.Chart.DepthAxis()->ValueToPixel(1);
+  const TPoint p = cv->Calculate3DPosition(c.X(2.5), c.Y(11.3), depth);
+  EXPECT_GT(c.Count(clRed, TRect(p.X - 2, p.Y - 2, p.X + 3, p.Y + 3)), 0);
+}
