@@ -18,6 +18,9 @@ namespace {
 
 [[noreturn]] void RangeError() { throw ERangeError("Range check error"); }
 
+// The largest regular grid index (cells of 4 bytes: 256 MB).
+constexpr int64_t kMaxGridCells = int64_t(1) << 26;
+
 // Halves to even without a library call or a branch (colours are rounded three times per cell):
 // adding and taking off 1.5 * 2^52 leaves the value rounded in the default rounding mode.
 // |V| stays far below 2^51 here (channel differences).
@@ -418,10 +421,14 @@ int32_t TCustom3DGridSeries::GridIndexAt(int32_t Column, int32_t Row) const {
 void TCustom3DGridSeries::FillGridIndex() {
   const int32_t n = PointCount();
   if (!FIrregularGrid) {
-    const int32_t xOffset = RoundInt(XValues()->MinValue()) - 1;
-    const int32_t zOffset = RoundInt(FZValues->MinValue()) - 1;
-    const int32_t columns = RoundInt(XValues()->MaxValue()) - xOffset;
-    const int32_t rows = RoundInt(FZValues->MaxValue()) - zOffset;
+    const int64_t xOffset = int64_t(RoundInt(XValues()->MinValue())) - 1;
+    const int64_t zOffset = int64_t(RoundInt(FZValues->MinValue())) - 1;
+    const int64_t columns64 = int64_t(RoundInt(XValues()->MaxValue())) - xOffset;
+    const int64_t rows64 = int64_t(RoundInt(FZValues->MaxValue())) - zOffset;
+    // Whole X and Z values far apart (from a damaged file, say) would ask for a grid index of
+    // billions of cells: refused like values beyond the Integer range.
+    if ((columns64 + 1) * (rows64 + 1) > kMaxGridCells) RangeError();
+    const auto columns = static_cast<int32_t>(columns64), rows = static_cast<int32_t>(rows64);
     InitGridIndex(columns, rows);
     // Every value lies between the extremes checked above, so the unchecked rounding is safe.
     const double* xs = XValues()->Data();

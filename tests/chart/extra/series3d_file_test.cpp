@@ -163,6 +163,7 @@ TEST_F(Series3DFile, BadInputDrawsWithoutFailing) {
           {"holes", {{{1, 1, 1}}, {{3, 3, 1}}, {{1, 2, 3}}, {{3, 1, 3}}, {{2, 5, 2}}}},
           {"NaN", {{{1, 1, 1}}, {{2, NAN, 1}}, {{1, 2, 2}}, {{2, 2, 2}}}},
           {"infinite", {{{1, 1, 1}}, {{2, INFINITY, 1}}, {{1, 2, 2}}, {{2, -INFINITY, 2}}}},
+          {"far apart", {{{-2e9, 1, 1}}, {{2e9, 2, 1}}, {{1, 2, 3e8}}}},
       };
       for (const Fill& f : fills) {
         SCOPED_TRACE(f.Name);

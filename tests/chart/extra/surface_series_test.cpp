@@ -6,6 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/surface_series.h"
+#include "platform/exceptions.h"
 #include "platform/streaming.h"
 #include "../series/series_testkit.h"
 
@@ -232,4 +233,11 @@ TEST(SurfaceSeries, SideWallsReachDownToTheLowestValue) {
   const int depth = c.Chart.DepthAxis()->ValueToPixel(1);
   const TPoint p = cv->Calculate3DPosition(c.X(2.5), c.Y(11.3), depth);
   EXPECT_GT(c.Count(clRed, TRect(p.X - 2, p.Y - 2, p.X + 3, p.Y + 3)), 0);
+}
+
+TEST(SurfaceSeries, AGridOfBillionsOfCellsIsRefused) {
+  TSurfaceSeries s(nullptr);
+  s.AddXYZ(1, 1, 1);
+  s.AddXYZ(1e9, 2, 1e4);
+  EXPECT_THROW(s.PrepareForDraw(), ERangeError);
 }
