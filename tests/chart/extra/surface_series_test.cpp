@@ -240,4 +240,10 @@ TEST(SurfaceSeries, AGridOfBillionsOfCellsIsRefused) {
   s.AddXYZ(1, 1, 1);
   s.AddXYZ(1e9, 2, 1e4);
   EXPECT_THROW(s.PrepareForDraw(), ERangeError);
+  // Counts read from a damaged file: refused, the series keeps its counts.
+  EXPECT_THROW(s.SetNumXValues(-5), ERangeError);
+  EXPECT_THROW(s.SetNumXValues(2000000000), ERangeError);
+  EXPECT_EQ(s.NumXValues(), 10);
+  s.SetNumZValues(3);
+  EXPECT_EQ(s.NumZValues(), 3);
 }
