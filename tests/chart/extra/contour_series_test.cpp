@@ -167,6 +167,9 @@ TEST(SmoothingFunction, ReplacesItsSourceByTheCurve) {
   for (int i = 0; i < 200; ++i) source.AddXY(i, i % 7);
   f->CalculateFromSource(&source);
   EXPECT_EQ(parent.PointCount(), 601);
+  f->SetFactor(2147483647);  // the product of points and factor would overflow
+  f->CalculateFromSource(&source);
+  EXPECT_EQ(parent.PointCount(), 601);
 
   InitExtraSeries();
   const TGraphSeriesType* entry = nullptr;
@@ -230,6 +233,7 @@ TEST(ContourSeries, AutomaticLevelsSpanTheRangeFromTheMinimum) {
   EXPECT_EQ(s.NumLevels(), 1);
   s.PrepareForDraw();
   EXPECT_EQ(s.Levels()->Count(), 1);
+  EXPECT_THROW(s.SetNumLevels(2000000000), ERangeError);
 }
 
 TEST(ContourSeries, LinesLieOnTheIsoLinesOfThePlaneAndJoinIntoOnePolylinePerLevel) {
