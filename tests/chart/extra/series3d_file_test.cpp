@@ -195,3 +195,22 @@ TEST_F(Series3DFile, BadInputDrawsWithoutFailing) {
       }
     }
 }
+
+TEST_F(Series3DFile, GalleryThumbnailsFillAndDraw) {
+  for (const char* kind :
+       {"surface", "waterfall", "contour", "tower", "vector", "trisurface", "map", "point3d", "bubble3d"})
+    for (bool coloured : {true, false}) {
+      SCOPED_TRACE(std::string(kind) + (coloured ? " coloured" : " grey"));
+      TSeriesChart c(true, 120, 90);
+      TChartSeries* s = Made(kind);
+      c.Chart.AttachSeries(s);
+      s->MakeGalleryThumbnail(coloured);
+      s->SetGalleryView3D(coloured);
+      EXPECT_GT(s->PointCount(), 0);
+      c.Render();
+      int drawn = 0;
+      for (int y = 0; y < 90; y += 2)
+        for (int x = 0; x < 120; x += 2) drawn += c.At(x, y) != clWhite;
+      EXPECT_GT(drawn, 0);
+    }
+}
