@@ -237,7 +237,8 @@ void TSmoothingFunction::CalculateFromSource(TChartSeries* Source) {
     spline->SetKnuckle(i + 1, false);
   }
   spline->SetInterpolate(FInterpolate);
-  spline->SetStepCount(n * FFactor);
+  // At most 600 steps: the product is capped before it could overflow.
+  spline->SetStepCount(static_cast<int32_t>(std::min<int64_t>(int64_t(n) * FFactor, kMaxSteps)));
   const int32_t steps = spline->StepCount();
   for (int32_t k = 0; k <= steps; ++k) {
     const T2DPoint p = spline->CurvePoint(steps == 0 ? 0 : static_cast<double>(k) / steps);

@@ -12,6 +12,7 @@
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/value_lists.h"
+#include "platform/exceptions.h"
 #include "platform/sysutils.h"
 
 namespace {
@@ -21,6 +22,7 @@ constexpr int kCases[3][3][3] = {
     {{0, 0, 8}, {0, 2, 5}, {7, 6, 9}}, {{0, 3, 4}, {1, 3, 1}, {4, 3, 0}}, {{9, 6, 7}, {5, 2, 0}, {8, 0, 0}}};
 
 constexpr double kJoin = 0.001;
+constexpr int32_t kMaxLevels = 100000;
 
 int Sign(double V) { return V > 0 ? 1 : (V < 0 ? -1 : 0); }
 
@@ -205,6 +207,9 @@ TContourSeries::~TContourSeries() {
 int32_t TContourSeries::GetNumLevels() const { return FAutomaticLevels ? FNumLevels : FLevels->Count(); }
 
 void TContourSeries::SetNumLevels(int32_t Value) {
+  // More levels than a grid has values could never be told apart; a count in the billions (from a
+  // damaged file) would only exhaust the memory.
+  if (Value > kMaxLevels) throw ERangeError("Range check error");
   SetIntegerProperty(FNumLevels, Value);
   if (FAutomaticLevels) {
     InternalChange = true;

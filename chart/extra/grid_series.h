@@ -142,7 +142,9 @@ public:
   virtual double GetYValue(int32_t X, int32_t Z);
   bool CanCreateValues() const;
   void RecreateValues() { CreateValues(FNumXValues, FNumZValues); }
+  // Range error for a grid of billions of cells.
   void InitGridIndex(int32_t NX, int32_t NZ);
+  static bool GridSizeFits(int64_t NX, int64_t NZ);
   void FillGridIndex();
   // The point of a cell (columns 1..NumXValues, rows 1..NumZValues), -1 when empty or outside.
   int32_t GridIndexAt(int32_t Column, int32_t Row) const;

@@ -14,6 +14,7 @@
 #include "chart/engine/graph_blend.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/series_chart_link.h"
+#include "chart/engine/series_marks.h"
 #include "chart/engine/value_lists.h"
 
 namespace {
@@ -191,13 +192,20 @@ TTriangulation TTriangulator::Run() {
   }
   const auto m = static_cast<int32_t>(pts.size());
   if (m < 3) return out;
-  // The closest pair, the first minimum in scanning order.
+  // The closest pair: the first minimum in scanning order (the pairs (a, b), a before b), found by
+  // a sweep over the points sorted by X that stops where the X distance alone exceeds the best.
+  std::vector<int32_t> byX(m);
+  for (int32_t k = 0; k < m; ++k) byX[k] = k;
+  std::sort(byX.begin(), byX.end(), [&](int32_t A, int32_t B) { return FX[pts[A]] < FX[pts[B]]; });
   int32_t ia = 0, ib = 1;
   double best = Dist2(pts[0], pts[1]);
-  for (int32_t a = 0; a < m; ++a)
-    for (int32_t b = a + 1; b < m; ++b) {
-      const double d = Dist2(pts[a], pts[b]);
-      if (d < best) {
+  for (int32_t s = 0; s < m; ++s)
+    for (int32_t t = s + 1; t < m; ++t) {
+      const double dx = FX[pts[byX[t]]] - FX[pts[byX[s]]];
+      if (dx * dx > best) break;
+      const double d = Dist2(pts[byX[s]], pts[byX[t]]);
+      const int32_t a = std::min(byX[s], byX[t]), b = std::max(byX[s], byX[t]);
+      if (d < best || (d == best && (a < ia || (a == ia && b < ib)))) {
         best = d;
         ia = a;
         ib = b;
@@ -206,19 +214,40 @@ TTriangulation TTriangulator::Run() {
   std::vector<int32_t> order{pts[ia], pts[ib]};
   for (int32_t k = 0; k < m; ++k)
     if (k != ia && k != ib) order.push_back(pts[k]);
-  // The others by distance from the pair's midpoint (selection sort).
+  // The others by distance from the pair's midpoint, in the order a selection sort leaves them
+  // (the first smallest of the rest swapped to the front, step by step). A tree over the positions
+  // answers each step's first smallest without scanning the rest.
   const double mx = (FX[order[0]] + FX[order[1]]) / 2, mz = (FZ[order[0]] + FZ[order[1]]) / 2;
   std::vector<double> key(m);
   for (int32_t k = 2; k < m; ++k) {
     const double dx = FX[order[k]] - mx, dz = FZ[order[k]] - mz;
     key[k] = dx * dx + dz * dz;
   }
-  for (int32_t i = 2; i < m - 1; ++i) {
-    int32_t j = i;
-    for (int32_t k = i + 1; k < m; ++k)
-      if (key[k] < key[j]) j = k;
-    std::swap(order[i], order[j]);
-    std::swap(key[i], key[j]);
+  if (m > 3) {
+    int32_t size = 1;
+    while (size < m - 2) size <<= 1;
+    std::vector<int32_t> tree(2 * static_cast<size_t>(size), -1);
+    auto better = [&](int32_t A, int32_t B) {
+      if (A < 0) return B;
+      if (B < 0) return A;
+      if (key[B] < key[A]) return B;
+      if (key[A] < key[B]) return A;
+      return std::min(A, B);
+    };
+    for (int32_t p = 2; p < m; ++p) tree[size + p - 2] = p;
+    for (int32_t i = size - 1; i >= 1; --i) tree[i] = better(tree[2 * i], tree[2 * i + 1]);
+    auto update = [&](int32_t P, bool Active) {
+      int32_t i = size + P - 2;
+      tree[i] = Active ? P : -1;
+      for (i >>= 1; i >= 1; i >>= 1) tree[i] = better(tree[2 * i], tree[2 * i + 1]);
+    };
+    for (int32_t i = 2; i < m - 1; ++i) {
+      const int32_t j = tree[1];
+      std::swap(order[i], order[j]);
+      std::swap(key[i], key[j]);
+      update(i, false);
+      if (j != i) update(j, true);
+    }
   }
   const double eps = best * 1e-6;
   int32_t third = -1;
@@ -467,4 +496,11 @@ void TCustomTriSurfaceSeries::Assign(TPersistent* Source) {
     FTransparency = s->FTransparency;
   }
   TCustom3DPaletteSeries::Assign(Source);
+}
+
+void TCustomTriSurfaceSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text,
+                                            TSeriesMarkPosition& Position) {
+  Marks()->ZPosition = DepthPositionAt(ValueIndex);
+  Marks()->ApplyCalloutOffset(Position);
+  TCustom3DPaletteSeries::DrawPointMark(ValueIndex, Text, Position);
 }

@@ -45,6 +45,7 @@ public:
   void FireBeforeDrawValues() override;
   void DrawVisiblePoints() override;
   void ClearValues() override;
+  void DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) override;
   // The 1-based number of the triangle under the position, -1 when none.
   int32_t PointIndexAt(int32_t X, int32_t Y) override;
   void ListStyleVariants(const TAddStyleProc& AddStyle) override;

@@ -16,7 +16,8 @@
 #include "chart/extra/surface_series.h"
 
 namespace {
-int32_t Round(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
+// Arrow heads of absurd sizes (from a damaged file) stay within the pixel range.
+int32_t Round(double V) { return static_cast<int32_t>(std::clamp(std::nearbyint(V), -1e8, 1e8)); }
 const TEnumInfo TowerStyleInfo{
     "TTowerStyle", {"tsCube", "tsRectangle", "tsCover", "tsCylinder", "tsArrow", "tsCone", "tsPyramid", "tsSlantCube"}};
 }  // namespace
@@ -298,4 +299,10 @@ void TTowerSeries::Assign(TPersistent* Source) {
     FUseOrigin = s->FUseOrigin;
   }
   TCustom3DGridSeries::Assign(Source);
+}
+
+void TTowerSeries::DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) {
+  Marks()->ZPosition = DepthPositionAt(ValueIndex);
+  Marks()->ApplyCalloutOffset(Position);
+  TCustom3DGridSeries::DrawPointMark(ValueIndex, Text, Position);
 }

@@ -62,6 +62,7 @@ public:
   explicit TTowerSeries(TComponent* AOwner);
 
   void DrawVisiblePoints() override;
+  void DrawPointMark(int32_t ValueIndex, const std::string& Text, TSeriesMarkPosition& Position) override;
   int32_t PointIndexAt(int32_t X, int32_t Y) override;
   double HighestX() override;
   double HighestZ() override;

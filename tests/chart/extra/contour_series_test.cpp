@@ -167,6 +167,9 @@ TEST(SmoothingFunction, ReplacesItsSourceByTheCurve) {
   for (int i = 0; i < 200; ++i) source.AddXY(i, i % 7);
   f->CalculateFromSource(&source);
   EXPECT_EQ(parent.PointCount(), 601);
+  f->SetFactor(2147483647);  // the product of points and factor would overflow
+  f->CalculateFromSource(&source);
+  EXPECT_EQ(parent.PointCount(), 601);
 
   InitExtraSeries();
   const TGraphSeriesType* entry = nullptr;
@@ -230,6 +233,7 @@ TEST(ContourSeries, AutomaticLevelsSpanTheRangeFromTheMinimum) {
   EXPECT_EQ(s.NumLevels(), 1);
   s.PrepareForDraw();
   EXPECT_EQ(s.Levels()->Count(), 1);
+  EXPECT_THROW(s.SetNumLevels(2000000000), ERangeError);
 }
 
 TEST(ContourSeries, LinesLieOnTheIsoLinesOfThePlaneAndJoinIntoOnePolylinePerLevel) {
@@ -347,4 +351,29 @@ TEST(ContourSeries, LevelCollectionStreamsOnlyWhenGivenByHand) {
   EXPECT_EQ(t.Levels()->Level(0)->Pen()->Width(), 3);
   EXPECT_TRUE(t.Levels()->Level(1)->DefaultPen());
   EXPECT_EQ(t.Levels()->Level(1)->UpToValue(), 2.5);
+}
+
+TEST(ContourSeries, ThreeDimensionalChartsDrawTheLinesOnTheXZPlaneAtTheirHeight) {
+  TSeriesChart c(true);
+  auto* s = c.Add<TContourSeries>();
+  for (int z = 1; z <= 5; ++z)
+    for (int x = 1; x <= 5; ++x) s->AddXYZ(x, 2 * x + 3 * z, z);
+  s->SetAutomaticLevels(false);
+  auto* l = s->Levels()->AddLevel();
+  l->SetUpToValue(10.5);  // 2x + 3z = 10.5: at z = 2 the line crosses x = 2.25
+  l->SetColor(clRed);
+  s->SetYPosition(7);
+  c.Axes(0, 6, 0, 30);
+  c.Chart.DepthAxis()->SetMinimumMaximum(0, 6);
+  c.Render();
+  TGraphCanvas3D* cv = c.Chart.Canvas;
+  const int depth = c.Chart.DepthAxis()->ValueToPixel(2);
+  const TPoint p = cv->Calculate3DPosition(c.X(2.25), c.Y(7), depth);
+  EXPECT_GT(c.Count(clRed, TRect(p.X - 1, p.Y - 1, p.X + 2, p.Y + 2)), 0);
+  // With YPositionLevel each level lies at the height of its value.
+  s->SetYPositionLevel(true);
+  c.Render();
+  const TPoint q = cv->Calculate3DPosition(c.X(2.25), c.Y(10.5), depth);
+  EXPECT_GT(c.Count(clRed, TRect(q.X - 1, q.Y - 1, q.X + 2, q.Y + 2)), 0);
+  EXPECT_EQ(c.Count(clRed, TRect(p.X - 1, p.Y - 1, p.X + 2, p.Y + 2)), 0);
 }

@@ -40,6 +40,12 @@ TEST(MapSeries, PolygonsAreFilledInTheirColourWithABorderAndTheTopmostIsClicked)
   EXPECT_EQ(s->PointIndexAt(c.X(4), c.Y(4)), 1);
   EXPECT_EQ(s->PointIndexAt(c.X(2), c.Y(2)), 0);
   EXPECT_EQ(s->PointIndexAt(c.X(7.5), c.Y(1)), -1);
+  // The chart finds the polygon under the mouse through the series.
+  TChartPartHit part;
+  GetChartPartAt(&c.Chart, TPoint(c.X(4), c.Y(4)), part);
+  EXPECT_EQ(part.Kind, cpSeries);
+  EXPECT_EQ(part.Series, s);
+  EXPECT_EQ(part.ValueIndex, 1);
   // The axes follow the outlines.
   EXPECT_EQ(s->HighestX(), 7);
   EXPECT_EQ(s->LowestY(), 1);

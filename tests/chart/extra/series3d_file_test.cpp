@@ -163,6 +163,7 @@ TEST_F(Series3DFile, BadInputDrawsWithoutFailing) {
           {"holes", {{{1, 1, 1}}, {{3, 3, 1}}, {{1, 2, 3}}, {{3, 1, 3}}, {{2, 5, 2}}}},
           {"NaN", {{{1, 1, 1}}, {{2, NAN, 1}}, {{1, 2, 2}}, {{2, 2, 2}}}},
           {"infinite", {{{1, 1, 1}}, {{2, INFINITY, 1}}, {{1, 2, 2}}, {{2, -INFINITY, 2}}}},
+          {"far apart", {{{-2e9, 1, 1}}, {{2e9, 2, 1}}, {{1, 2, 3e8}}}},
       };
       for (const Fill& f : fills) {
         SCOPED_TRACE(f.Name);
@@ -192,5 +193,24 @@ TEST_F(Series3DFile, BadInputDrawsWithoutFailing) {
         }
         (void)s->PointIndexAt(50, 50);
       }
+    }
+}
+
+TEST_F(Series3DFile, GalleryThumbnailsFillAndDraw) {
+  for (const char* kind :
+       {"surface", "waterfall", "contour", "tower", "vector", "trisurface", "map", "point3d", "bubble3d"})
+    for (bool coloured : {true, false}) {
+      SCOPED_TRACE(std::string(kind) + (coloured ? " coloured" : " grey"));
+      TSeriesChart c(true, 120, 90);
+      TChartSeries* s = Made(kind);
+      c.Chart.AttachSeries(s);
+      s->MakeGalleryThumbnail(coloured);
+      s->SetGalleryView3D(coloured);
+      EXPECT_GT(s->PointCount(), 0);
+      c.Render();
+      int drawn = 0;
+      for (int y = 0; y < 90; y += 2)
+        for (int x = 0; x < 120; x += 2) drawn += c.At(x, y) != clWhite;
+      EXPECT_GT(drawn, 0);
     }
 }

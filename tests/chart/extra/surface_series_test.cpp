@@ -6,6 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/extra/extra_series.h"
 #include "chart/extra/surface_series.h"
+#include "platform/exceptions.h"
 #include "platform/streaming.h"
 #include "chart/series/testkit/series_testkit.h"
 
@@ -216,4 +217,33 @@ TEST(SurfaceSeries, AssignVariantsStreamingAndRegistration) {
   ASSERT_NE(list->FindSeriesType(TSurfaceSeries::StaticClass()), nullptr);
   EXPECT_EQ(*list->FindSeriesType(TWaterFallSeries::StaticClass())->Description, "Water Fall");
   EXPECT_EQ(*list->FindSeriesType(TSurfaceSeries::StaticClass())->GalleryPage, "3D");
+}
+
+TEST(SurfaceSeries, SideWallsReachDownToTheLowestValue) {
+  SurfaceChart c(true);
+  c.S->SetUseColorRange(false);
+  c.S->SetSeriesColor(clBlue);
+  c.Render();
+  EXPECT_EQ(c.Count(clRed, TRect(0, 0, 400, 300)), 0);
+  c.S->SideBrush()->SetStyle(bsSolid);
+  c.S->SideBrush()->SetColor(clRed);
+  c.Render();
+  // The front wall under the first row: between the points of row 1 and the base (value 11).
+  TGraphCanvas3D* cv = c.Chart.Canvas;
+  const int depth = c.Chart.DepthAxis()->ValueToPixel(1);
+  const TPoint p = cv->Calculate3DPosition(c.X(2.5), c.Y(11.3), depth);
+  EXPECT_GT(c.Count(clRed, TRect(p.X - 2, p.Y - 2, p.X + 3, p.Y + 3)), 0);
+}
+
+TEST(SurfaceSeries, AGridOfBillionsOfCellsIsRefused) {
+  TSurfaceSeries s(nullptr);
+  s.AddXYZ(1, 1, 1);
+  s.AddXYZ(1e9, 2, 1e4);
+  EXPECT_THROW(s.PrepareForDraw(), ERangeError);
+  // Counts read from a damaged file: refused, the series keeps its counts.
+  EXPECT_THROW(s.SetNumXValues(-5), ERangeError);
+  EXPECT_THROW(s.SetNumXValues(2000000000), ERangeError);
+  EXPECT_EQ(s.NumXValues(), 10);
+  s.SetNumZValues(3);
+  EXPECT_EQ(s.NumZValues(), 3);
 }

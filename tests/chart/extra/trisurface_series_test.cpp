@@ -134,6 +134,13 @@ TEST(Triangulation, EqualsThePlainMethodOnSmallSets) {
       {"grid 3 x 3", {0, 1, 2, 0, 1, 2, 0, 1, 2}, {0, 0, 0, 1, 1, 1, 2, 2, 2}},
   };
   for (const Case& c : cases) EXPECT_EQ(Triangles(c.X, c.Z), Reference(c.X, c.Z)) << c.Name;
+  // A regular grid: every distance comes many times over.
+  std::vector<double> gx, gz;
+  for (int i = 0; i < 49; ++i) {
+    gx.push_back(i % 7);
+    gz.push_back((i * 3) % 7);
+  }
+  EXPECT_EQ(Triangles(gx, gz), Reference(gx, gz));
   std::mt19937 gen(7);
   std::uniform_real_distribution<double> u(0, 1);
   for (int round = 0; round < 20; ++round) {

@@ -66,6 +66,10 @@ TEST(TowerSeries, TopFacesLieAtTheValueAcrossTheirDepthAndCoversAreClicked) {
   EXPECT_EQ(b.Rect.Left, c.X(1.5));
   EXPECT_EQ(b.Rect.Right, c.X(2.5));
   EXPECT_EQ(b.Z0, c.Chart.DepthAxis()->ValueToPixel(0.5));
+  // Marks sit at the tower's depth; drawing them changes nothing of the face.
+  c.S->Marks()->SetVisible(true);
+  c.Render();
+  EXPECT_EQ(c.S->Marks()->ZPosition, c.S->DepthPositionAt(c.S->PointCount() - 1));
   // Other styles answer no click.
   c.S->SetTowerStyle(tsCube);
   EXPECT_EQ(c.S->PointIndexAt(mx, my), -1);
