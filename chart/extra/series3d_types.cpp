@@ -9,11 +9,19 @@
 #include "chart/extra/lighting_tool_editor.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
+#include "chart/extra/surface_nearest_tool.h"
 #include "chart/extra/surface_series.h"
 #include "chart/extra/trisurface_series.h"
 #include "chart/extra/vector_tower_series.h"
 
 void RegisterSeries3DTypes() {
+  // The surface-nearest tool finds its cells in the painter's order of the surface it follows.
+  SurfaceCellAccess.IsSurface = [](TChartSeries* S) { return dynamic_cast<TSurfaceSeries*>(S) != nullptr; };
+  SurfaceCellAccess.DrawSteps = [](TChartSeries* S, int32_t& ColumnStep, int32_t& RowStep) {
+    const TSurfaceSeries::TDrawOrder order = static_cast<TSurfaceSeries*>(S)->SetDrawOrder();
+    ColumnStep = order.ColumnStep;
+    RowStep = order.RowStep;
+  };
   RegisterSeriesType(TSurfaceSeries::StaticClass(), &MsgGallerySurface, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TContourSeries::StaticClass(), &MsgGalleryContour, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TWaterFallSeries::StaticClass(), &MsgGalleryWaterFall, &MsgGalleryPage3D, 1);

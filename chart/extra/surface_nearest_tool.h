@@ -8,7 +8,7 @@
 #include "chart/engine/tool_base.h"
 
 // How the tool reaches a surface series: whether a series is one, and the column and row steps
-// of its drawing order. The surface series' module fills these in; until then a series whose
+// of its drawing order. The surface series' registration fills these in; left empty, a series whose
 // class (or an ancestor) is named "TSurfaceSeries" is one, drawn with steps +1 and +1.
 struct TSurfaceCellAccess {
   std::function<bool(TChartSeries* Series)> IsSurface;

@@ -2,10 +2,14 @@
 // sets): the cell, its row and its column take their colours, and moving off restores them.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/grid_series.h"
+#include "chart/extra/extra_series.h"
 #include "chart/extra/surface_nearest_tool.h"
+#include "chart/extra/surface_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/testkit/series_testkit.h"
 
@@ -70,4 +74,17 @@ TEST_F(SurfaceToolTest, AcceptsOnlySurfaces) {
   TCustom3DGridSeries grid(nullptr);
   tool.SetSeries(&grid);
   EXPECT_EQ(tool.Series(), nullptr);
+}
+
+TEST(SurfaceNearestTool, FollowsTheRegisteredSurfaceSeries) {
+  InitExtraSeries();
+  TSurfaceNearestTool tool(nullptr);
+  TSurfaceSeries surface(nullptr);
+  tool.SetSeries(&surface);
+  EXPECT_EQ(tool.Series(), &surface);
+  int32_t columnStep = 0, rowStep = 0;
+  ASSERT_TRUE(SurfaceCellAccess.DrawSteps);
+  SurfaceCellAccess.DrawSteps(&surface, columnStep, rowStep);
+  EXPECT_EQ(std::abs(columnStep), 1);
+  EXPECT_EQ(std::abs(rowStep), 1);
 }
