@@ -145,6 +145,9 @@ public:
   void BuildReferenceList();
 
   // ---- Records of the block file
+  // The scan. An edit pair that a save did not finish (a cut end, a result record never
+  // published, or one whose check does not match its pair) is ignored with a log line; the
+  // next save takes the place of such blocks at the end of the file.
   void TestFile();
   void ReadHeader();
   void ReadPlot();

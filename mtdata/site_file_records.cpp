@@ -50,6 +50,21 @@ void ReadMatrixRecord(TMTFile& F, TMtBlockReader& R, TFreqMatrices& M, TFreqValu
   for (int f = 1; f <= F.FreqCount; ++f) W1[f] = R.ReadDouble();
 }
 
+// True when the part of a block at the end of a file of Size bytes (Blocks whole blocks) is the
+// start of an edit pair that a save did not finish: a result or mask record, published or not,
+// after a header and at least one more whole block. Any other cut file is no MT-file.
+bool UnfinishedEditTail(TStream& Stream, int Blocks, int64_t Size) {
+  if (Blocks < 2) return false;
+  uint8_t head[13] = {};
+  const int64_t n = std::min<int64_t>(Size - static_cast<int64_t>(Blocks) * MtBlockSize, 13);
+  Stream.SetPosition(static_cast<int64_t>(Blocks) * MtBlockSize);
+  Stream.ReadBuffer(head, n);
+  if (head[0] != 0 && head[0] != MtTagText) return false;
+  if (n < 13) return true;
+  // Estimate records are titled "XPWR-S#..", the mask record of an edit "XPWR-EDIT:".
+  return std::memcmp(head + 3, "PLOT", 4) == 0 || std::memcmp(head + 3, "XPWR-EDIT:", 10) == 0;
+}
+
 std::string TodayText() {
   static const char* const Months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -69,11 +84,12 @@ void TMTFile::TestFile() {
   OplogRecordCount = 0;
   FPairSaved = false;
   const int64_t size = Stream->Size();
-  if (size <= 0 || (size % MtBlockSize != 0 && size < 2 * MtBlockSize)) throw Exception("Illegal file length");
   const int blocks = static_cast<int>(size / MtBlockSize);
+  if (size <= 0 || (size % MtBlockSize != 0 && !UnfinishedEditTail(*Stream, blocks, size)))
+    throw Exception("Illegal file length");
   if (size % MtBlockSize != 0)
-    // The part of a block that an interrupted save left at the end holds nothing whole.
-    MtLog(Format("%s ends with %d bytes of an unfinished block (a save was cut short): they are ignored",
+    // The part of an edit that an interrupted save left at the end holds nothing whole.
+    MtLog(Format("%s ends with %d bytes of an unfinished edit (a save was cut short): they are ignored",
                  {FileName, static_cast<int64_t>(size % MtBlockSize)}));
   // Blocks that hold nothing a reader takes: unfinished or torn edits and blocks of zeros. Those
   // at the end are where the next edit is appended.

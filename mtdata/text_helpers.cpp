@@ -86,7 +86,7 @@ double ParseFloatLenient(std::string_view Text) {
   if (b != std::string::npos && b > 0) s.resize(b);
   double v = 0;
   if (!TryStrToFloat(s, v) || !std::isfinite(v)) {
-    MtLog("Illegal number " + s);
+    MtLog("Illegal number " + ShortQuote(s));
     return 0;
   }
   return v;
@@ -101,7 +101,7 @@ int32_t ParseIntLenient(std::string_view Text) {
   if (b != std::string::npos && b > 0) s.resize(b);
   int32_t v = 0;
   if (!TryStrToInt(s, v)) {
-    MtLog("Illegal number " + s);
+    MtLog("Illegal number " + ShortQuote(s));
     return 0;
   }
   return v;

@@ -303,9 +303,10 @@ TEST_F(SaveFaults, TornTailIsIgnoredAndReplacedByTheNextSave) {
     TTear Tear;
     const char* Log;
   };
-  for (const Case& c : {Case{TTear::CutInMask, "ends with"}, Case{TTear::CutAtMask, "has no mask block"},
-                        Case{TTear::CutInResult, "ends with"}, Case{TTear::Unpublished, "was not finished"},
-                        Case{TTear::CheckMismatch, "does not match its check"}}) {
+  for (const Case& c :
+       {Case{TTear::CutInMask, "has no mask block"}, Case{TTear::CutAtMask, "has no mask block"},
+        Case{TTear::CutInResult, "bytes of an unfinished edit (a save was cut short)"},
+        Case{TTear::Unpublished, "was not finished"}, Case{TTear::CheckMismatch, "does not match its check"}}) {
     SCOPED_TRACE(c.Log);
     auto bytes = whole;
     switch (c.Tear) {
