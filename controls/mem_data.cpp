@@ -294,7 +294,7 @@ void TVxMemoryData::ClearCalcFields(TRecordBuffer Buffer) {
 }
 
 void TVxMemoryData::CopyRecordToBuffer(const TMemoryRecord& Rec, TRecordBuffer Buffer) {
-  std::memcpy(Buffer, Rec.Data.data(), static_cast<size_t>(FRecordSize));
+  if (FRecordSize > 0) std::memcpy(Buffer, Rec.Data.data(), static_cast<size_t>(FRecordSize));
   std::memcpy(Buffer + FBookmarkOfs, &Rec.FID, 4);
   for (int i = 0; i < FBlobCount; ++i)
     *reinterpret_cast<std::string*>(Buffer + FBlobOfs + i * sizeof(std::string)) = Rec.Blobs[static_cast<size_t>(i)];
@@ -325,7 +325,7 @@ bool TVxMemoryData::CurrentRecordBuffer(TRecordBuffer& Buffer) {
 void TVxMemoryData::StoreRecordData(TRecordBuffer Buffer, int Index) {
   if (State() == dsFilter) DatabaseError(SNotEditing);
   TMemoryRecord* r = FRecords.at(static_cast<size_t>(Index));
-  std::memcpy(r->Data.data(), Buffer, static_cast<size_t>(FRecordSize));
+  if (FRecordSize > 0) std::memcpy(r->Data.data(), Buffer, static_cast<size_t>(FRecordSize));
   for (int i = 0; i < FBlobCount; ++i)
     r->Blobs[static_cast<size_t>(i)] = *reinterpret_cast<std::string*>(Buffer + FBlobOfs + i * sizeof(std::string));
 }

@@ -1676,7 +1676,7 @@ void RasterEllipse(int L, int T, int R, int B, QPolygon* Outline, std::vector<QR
   }
   if (!Inside) return;
   for (int y = T; y < B; ++y) {
-    const uint8_t* row = &mark[static_cast<size_t>(y - T) * w];
+    const uint8_t* row = mark.data() + static_cast<size_t>(y - T) * w;
     int first = -1, last = -1;
     for (int i = 0; i < w; ++i)
       if (row[i]) {

@@ -492,6 +492,35 @@ TReader::TReader(TStream& Stream, int BufSize) : TFiler(Stream, BufSize) {
   FStreamEnd = std::max(Stream.Size(), FBufStart);
 }
 
+namespace {
+
+// Hears the frees of the components a reader has read.
+class TLoadedWatch : public TComponent {
+public:
+  explicit TLoadedWatch(std::function<void(TComponent*)> AOnFree) : TComponent(nullptr), FOnFree(std::move(AOnFree)) {}
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent) FOnFree(AComponent);
+  }
+
+private:
+  std::function<void(TComponent*)> FOnFree;
+};
+
+}  // namespace
+
+void TReader::AddLoaded(TComponent* Component) {
+  if (std::find(FLoaded.begin(), FLoaded.end(), Component) != FLoaded.end()) return;
+  FLoaded.push_back(Component);
+  if (!FLoadedWatch) FLoadedWatch = std::make_unique<TLoadedWatch>([this](TComponent* C) { ForgetLoaded(C); });
+  FLoadedWatch->FreeNotification(Component);
+}
+
+void TReader::ForgetLoaded(TComponent* Component) {
+  FLoaded.erase(std::remove(FLoaded.begin(), FLoaded.end(), Component), FLoaded.end());
+  DropFixups(Component);
+}
+
 TReader::~TReader() {
   try {
     FlushBuffer();
@@ -1179,7 +1208,7 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   }
   result->SetComponentState(csLoading, true);
   result->SetComponentState(csReading, true);
-  if (std::find(FLoaded.begin(), FLoaded.end(), result) == FLoaded.end()) FLoaded.push_back(result);
+  AddLoaded(result);
   {
     TScopeFail undo([&] {
       if (created) {
@@ -1312,7 +1341,7 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     FRoot = result;
     FLookupRoot = result;
     FOwner = result;
-    FLoaded.push_back(result);
+    AddLoaded(result);
     Enter();
     result->ReadState(this);
     Leave();

@@ -12,6 +12,7 @@
 #include <any>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -270,6 +271,10 @@ private:
   void Leave() { --FDepth; }
   TComponent* ResolveName(const std::string& Name);
   void DropFixups(TComponent* Holder);
+  // The components read so far, told to the reader when one is freed before the reading ends
+  // (a component that fails frees what it made, its parts read from the stream among them).
+  void AddLoaded(TComponent* Component);
+  void ForgetLoaded(TComponent* Component);
   [[noreturn]] void FormatError();
 
   TComponent* FOwner = nullptr;
@@ -283,6 +288,7 @@ private:
   int64_t FBufStart = 0;        // stream position of FBuffer[0]
   int FDepth = 0;
   bool FCanHandleExcepts = false;
+  std::unique_ptr<TComponent> FLoadedWatch;  // hears the frees of FLoaded (goes first)
 };
 
 // Converts a whole binary stream (from its position) to the text form and back. Text parsing

@@ -111,6 +111,12 @@ TDBChartDataSource::TDBChartDataSource(TCustomDBChart* Chart, TDataSet* ADataSet
   };
 }
 
+TDBChartDataSource::~TDBChartDataSource() {
+  OnStateChange = nullptr;
+  OnUpdateData = nullptr;
+  OnDataChange = nullptr;
+}
+
 void TDBChartDataSource::StateChanged() {
   TDataSet* d = DataSet();
   if (!d) return;

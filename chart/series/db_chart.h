@@ -29,6 +29,8 @@ class TDBChartDataSource : public TDataSource {
   VM_CLASS(TDBChartDataSource, TDataSource)
 public:
   TDBChartDataSource(TCustomDBChart* Chart, TDataSet* DataSet, bool CurrentRecord);
+  // The data source's own teardown notifies no more: this part of it is gone by then.
+  ~TDBChartDataSource() override;
   TCustomDBChart* Chart() const { return FChart; }
   bool WasActive = false;
   TDBChartDataSetProc RefreshProc;

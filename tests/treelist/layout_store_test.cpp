@@ -140,7 +140,7 @@ TEST(TreeListLayoutStore, DamagedValuesAreIgnored) {
     EXPECT_LT(c->BandIndex(), f.TL->Bands()->Count());
     EXPECT_GE(c->Width(), c->MinWidth());
     EXPECT_GE(c->RowIndex(), 0);
-    EXPECT_NE(c->Sorted(), static_cast<TvmTreeListColumnSort>(12));
+    EXPECT_NE(static_cast<int>(c->Sorted()), 12);
   }
   // Col1 asked for the front, Col0 for the end.
   EXPECT_EQ(f.TL->Columns(0)->Name(), "Col1");

@@ -217,7 +217,7 @@ TEST_F(Preview, DialogMarginControls) {
   // Proportional on recomputes the margins for the page; dragging a line switches it off again.
   d.CBProp->SetChecked(true);
   EXPECT_TRUE(c.Chart.PrintProportional());
-  d.GraphPreviewPanel1->PreviewBitmap();
+  std::unique_ptr<TBitmap>(d.GraphPreviewPanel1->PreviewBitmap());
   const TRect r = d.GraphPreviewPanel1->ImageRect();
   d.GraphPreviewPanel1->DoMouseDown(r.Left, (r.Top + r.Bottom) / 2);
   d.GraphPreviewPanel1->DoMouseMove(r.Left + 5, (r.Top + r.Bottom) / 2);
