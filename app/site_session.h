@@ -145,7 +145,7 @@ public:
 
   // ---- The host of the views (the main window), null without one
   TSessionHost* Host = nullptr;
-  void SetStatusText(int Index, const std::string& Text) const;
+  void SetStatusText(int Index, const std::string& Text);
   void EnableViewActions(uint32_t Mask) const;
   void UpdateUndoState() const;
   TCustomIniFile* IniFile() const { return Host ? Host->IniFile() : nullptr; }
@@ -153,6 +153,12 @@ public:
 private:
   template <class F>
   void Broadcast(F&& Call);
+  // While an edit is told to the views, their status texts wait and go to the host once at its
+  // end: the host's repaint of the status bar would paint every window the views have
+  // invalidated so far, and the views would be painted twice for one edit.
+  class TEditFrame;
+  int FEditDepth = 0;
+  std::vector<std::pair<int, std::string>> FPendingStatus;
   std::unique_ptr<TDataModule1> FJournal;
   bool FModified = false;
   uint16_t FMode = emPointer;
