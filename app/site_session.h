@@ -72,11 +72,13 @@ public:
   TSiteSession& operator=(const TSiteSession&) = delete;
 
   // ---- The open site
+  // The site loader keeps the files read and the object shown (SiteFiles, CurrentSite); the
+  // program reaches them through its session.
   TMTFile* Site() const;
   bool IsOpen() const;
   // Opens Names as the site (a package, MT files or EDI files; Names becomes the files read). False
-  // when they do not share a reference: nothing stays open. A file that cannot be read raises its
-  // error and leaves nothing open either. The listeners hear "site replaced".
+  // when they do not share a reference; a file that cannot be read raises its error. In both cases
+  // Close frees what was read. The listeners hear "site replaced".
   bool Open(std::vector<std::string>& Names);
   // Frees the site and the journal; not modified. The listeners hear "site replaced".
   void Close();
