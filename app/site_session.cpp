@@ -45,6 +45,23 @@ void TSiteSession::SaveMtFileInPlace() {
   f.SaveEdit(1);
 }
 
+class TSiteSession::TEditFrame {
+public:
+  explicit TEditFrame(TSiteSession& Session) : FSession(Session) { ++FSession.FEditDepth; }
+  TEditFrame(const TEditFrame&) = delete;
+  TEditFrame& operator=(const TEditFrame&) = delete;
+  ~TEditFrame() {
+    if (--FSession.FEditDepth > 0) return;
+    std::vector<std::pair<int, std::string>> texts;
+    texts.swap(FSession.FPendingStatus);
+    if (FSession.Host)
+      for (const auto& [index, text] : texts) FSession.Host->SetStatusText(index, text);
+  }
+
+private:
+  TSiteSession& FSession;
+};
+
 TSiteSession::TSiteSession() : FJournal(std::make_unique<TDataModule1>(nullptr)) {
   if (!SiteSession) {
     SiteSession = this;
@@ -194,6 +211,7 @@ void TSiteSession::Broadcast(F&& Call) {
 }
 
 void TSiteSession::FrequencyChanged(TObject* Sender, int F) {
+  TEditFrame frame(*this);
   Broadcast([&](const TSessionListener& l) {
     if (l.OnFrequencyChanged)
       l.OnFrequencyChanged(Sender, F);
@@ -203,6 +221,7 @@ void TSiteSession::FrequencyChanged(TObject* Sender, int F) {
 }
 
 void TSiteSession::EveryFrequencyChanged(TObject* Sender) {
+  TEditFrame frame(*this);
   Broadcast([&](const TSessionListener& l) {
     if (l.OnEveryFrequencyChanged) l.OnEveryFrequencyChanged(Sender);
   });
@@ -214,8 +233,15 @@ void TSiteSession::SiteReplaced(TObject* Sender) {
   });
 }
 
-void TSiteSession::SetStatusText(int Index, const std::string& Text) const {
-  if (Host) Host->SetStatusText(Index, Text);
+void TSiteSession::SetStatusText(int Index, const std::string& Text) {
+  if (!Host) return;
+  if (FEditDepth == 0) {
+    Host->SetStatusText(Index, Text);
+    return;
+  }
+  // The last text of a panel is the one shown.
+  std::erase_if(FPendingStatus, [Index](const auto& p) { return p.first == Index; });
+  FPendingStatus.emplace_back(Index, Text);
 }
 
 void TSiteSession::EnableViewActions(uint32_t Mask) const {

@@ -72,11 +72,13 @@ public:
   TSiteSession& operator=(const TSiteSession&) = delete;
 
   // ---- The open site
+  // The site loader keeps the files read and the object shown (SiteFiles, CurrentSite); the
+  // program reaches them through its session.
   TMTFile* Site() const;
   bool IsOpen() const;
   // Opens Names as the site (a package, MT files or EDI files; Names becomes the files read). False
-  // when they do not share a reference: nothing stays open. A file that cannot be read raises its
-  // error and leaves nothing open either. The listeners hear "site replaced".
+  // when they do not share a reference; a file that cannot be read raises its error. In both cases
+  // Close frees what was read. The listeners hear "site replaced".
   bool Open(std::vector<std::string>& Names);
   // Frees the site and the journal; not modified. The listeners hear "site replaced".
   void Close();
@@ -145,7 +147,7 @@ public:
 
   // ---- The host of the views (the main window), null without one
   TSessionHost* Host = nullptr;
-  void SetStatusText(int Index, const std::string& Text) const;
+  void SetStatusText(int Index, const std::string& Text);
   void EnableViewActions(uint32_t Mask) const;
   void UpdateUndoState() const;
   TCustomIniFile* IniFile() const { return Host ? Host->IniFile() : nullptr; }
@@ -153,6 +155,12 @@ public:
 private:
   template <class F>
   void Broadcast(F&& Call);
+  // While an edit is told to the views, their status texts wait and go to the host once at its
+  // end: the host's repaint of the status bar would paint every window the views have
+  // invalidated so far, and the views would be painted twice for one edit.
+  class TEditFrame;
+  int FEditDepth = 0;
+  std::vector<std::pair<int, std::string>> FPendingStatus;
   std::unique_ptr<TDataModule1> FJournal;
   bool FModified = false;
   uint16_t FMode = emPointer;

@@ -90,10 +90,10 @@ void BM_MaskChangeByCircle(benchmark::State& State) {
   TChart* c = nullptr;
   const TPoint at = OpenCircleOnThirdEstimate(c);
   const int x = at.X, y = at.Y;
-  // Counts the paints of the estimate chart and of the data view's chart: each frame draws both.
+  // Counts the paints of the estimate chart: each frame draws it. (The data view lies under the
+  // editing window, which covers it: it is refreshed at each press but not painted.)
   int paints = 0;
   c->OnAfterDraw = [&paints](TObject*) { ++paints; };
-  GrView1->Chart1->OnAfterDraw = [&paints](TObject*) { ++paints; };
   bool remove = true;
   size_t records = DataModule1->Rows.size();
   for (auto _ : State) {
@@ -105,9 +105,8 @@ void BM_MaskChangeByCircle(benchmark::State& State) {
     remove = !remove;
   }
   if (DataModule1->Rows.size() != records + State.iterations()) State.SkipWithError("one record per press expected");
-  if (paints < 2 * static_cast<int>(State.iterations())) State.SkipWithError("the views were not painted");
+  if (paints < static_cast<int>(State.iterations())) State.SkipWithError("the estimate chart was not painted");
   c->OnAfterDraw = nullptr;
-  GrView1->Chart1->OnAfterDraw = nullptr;
   State.counters["frequencies"] = CurrentSite->FreqCount;
   State.counters["estimates"] = CurrentSite->XprCount[Varo1->CurFreq];
   Quit();

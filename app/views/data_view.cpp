@@ -158,7 +158,7 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   // Every change of the site redraws the view.
   Session.AddListener(this, {.OnFrequencyChanged = [this](TObject*, int F) { FrequencyChanged(F); },
                              .OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); },
-                             .OnSiteReplaced = [this](TObject*) { FReferencePlots.clear(); }});
+                             .OnSiteReplaced = [this](TObject*) { ForgetReferencePlots(); }});
 }
 
 TGrViewNf1::~TGrViewNf1() {
@@ -173,7 +173,7 @@ TChart* TGrViewNf1::ChartOfTag(int Tag) const {
 }
 
 void TGrViewNf1::SetViewMode(int Mode) {
-  FReferencePlots.clear();
+  ForgetReferencePlots();
   clbFiles->Items()->Clear();
   ViewMode = Mode;
   SetName(Mode == 2 ? "GrView1" : "GrViewNf1");
@@ -265,22 +265,23 @@ void TGrViewNf1::RebuildComponents() {
 }
 
 void TGrViewNf1::Refresh(TObject*) {
-  FReferencePlots.clear();
+  ForgetReferencePlots();
   Redraw();
+}
+
+void TGrViewNf1::ForgetReferencePlots() {
+  FReferencePlots.clear();
+  FReferencePlotsKept = false;
 }
 
 void TGrViewNf1::FrequencyChanged(int F) {
   TMTFile* site = Session.Site();
-  if (FReferencePlots.empty() || !site || F < 1 || F > site->FreqCount) {
+  if (!FReferencePlotsKept || !site || F < 1 || F > site->FreqCount) {
     Refresh(this);
     return;
   }
   for (TReferencePlots& p : FReferencePlots) {
     if (p.File != site) continue;  // a file of a set is not the summed site the edit changed
-    if (p.Reference == site->DisplayReference) {
-      p.Plots = site->Plots;  // the edit has computed these
-      continue;
-    }
     // The rows the site's mask-change entry computes, under this reference, from the kept rows.
     std::swap(site->Plots, p.Plots);
     const int16_t kept = site->DisplayReference;
@@ -298,7 +299,8 @@ void TGrViewNf1::FrequencyChanged(int F) {
 }
 
 void TGrViewNf1::ComputeReferencePlots() {
-  if (!FReferencePlots.empty()) return;
+  if (FReferencePlotsKept) return;
+  FReferencePlotsKept = true;
   // The curves are the stack's parameters: under another reference only these are computed
   // again. The estimates' own parameters (which the editing windows show, and which take far
   // longer) stay those of the display reference, which is restored afterwards.
@@ -309,6 +311,7 @@ void TGrViewNf1::ComputeReferencePlots() {
   auto each = [&](TMTFile& File) {
     const int kept = File.DisplayReference;
     for (int d : ListedReferences(File)) {
+      if (d == kept) continue;
       useReference(File, d);
       FReferencePlots.push_back({&File, d, File.Plots});
     }
@@ -321,6 +324,7 @@ void TGrViewNf1::ComputeReferencePlots() {
 }
 
 const TPlots* TGrViewNf1::ReferencePlots(const TMTFile* File, int Reference) const {
+  if (Reference == File->DisplayReference) return &File->Plots;
   for (const TReferencePlots& p : FReferencePlots)
     if (p.File == File && p.Reference == Reference) return &p.Plots;
   return nullptr;

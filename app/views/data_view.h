@@ -89,14 +89,17 @@ private:
   // Shows the site's curves from the kept parameters (computed first where none are kept).
   void Redraw();
 
-  // The stacks' parameters of each shown file under each reference of its list, kept between
-  // refreshes: an edit computes again only the rows it touched, under each reference.
+  // The stacks' parameters of each shown file under each other reference of its list, kept
+  // between refreshes: an edit computes again only the rows it touched, under each reference. The
+  // file's own rows stand for its display reference.
   struct TReferencePlots {
     TMTFile* File;
     int Reference;
     TPlots Plots;
   };
   std::vector<TReferencePlots> FReferencePlots;
+  bool FReferencePlotsKept = false;
+  void ForgetReferencePlots();
   void ComputeReferencePlots();
   const TPlots* ReferencePlots(const TMTFile* File, int Reference) const;
   // Frequency F of the open site has a new stack.

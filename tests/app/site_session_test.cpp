@@ -9,9 +9,16 @@
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/site_session.h"
+#include "app/views/edit_window.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/engine/tool_base.h"
+#include "chart/engine/value_lists.h"
 #include "mtdata/mt_types.h"
 #include "mtdata/site_file.h"
 #include "platform/actnlist.h"
+#include "platform/comctrls.h"
+#include "platform/toolbars.h"
 #include "view_fixture.h"
 
 namespace {
@@ -126,4 +133,35 @@ TEST_F(AppFixture, MainWindowActionsAndTheSessionFollowEachOther) {
   EXPECT_EQ(s->Reference(), frtLocalH);
   EXPECT_FALSE(MainForm1->AcRH->Checked());
   EXPECT_EQ(s->Site()->DisplayReference, 1);
+}
+
+// The status texts the editing window writes while an edit is told wait for its end: the status
+// bar's immediate repaint then finds the estimate chart ready, which paints once for the press.
+TEST_F(AppFixture, OnePressPaintsTheEstimateChartOnceWithTheStatusTextsInPlace) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(MainForm1->AcEditing->Execute());
+  TVaro1* w = Varo1;
+  w->SetBounds(0, 0, 1000, 700);
+  Application->ProcessMessages();
+  ASSERT_TRUE(MainForm1->AcCircle->Execute());
+  MainForm1->AcDeleting->SetChecked(true);
+  TChart* c = w->Chart2;
+  TChartSeries* s = c->SeriesList()->SeriesAt(0);
+  int j = 0;
+  while (j < s->PointCount() && s->PointColorAt(j) == clNone) ++j;
+  ASSERT_LT(j, s->PointCount());
+  const int x = c->BottomAxis()->ValueToPixel(s->XValues()->Value(j));
+  const int y = c->LeftAxis()->ValueToPixel(s->YValues()->Value(j));
+  int paints = 0;
+  c->OnAfterDraw = [&paints](TObject*) { ++paints; };
+  const size_t records = JournalActions().size();
+  c->DispatchMouseDown(mbLeft, {}, x, y);
+  c->DispatchMouseUp(mbLeft, {}, x, y);
+  Application->ProcessMessages();
+  c->OnAfterDraw = nullptr;
+  EXPECT_EQ(JournalActions().size(), records + 1);
+  EXPECT_EQ(paints, 1);
+  EXPECT_EQ(MainForm1->StatusBar1->Panels()->Items(1)->Text(), "f=" + std::to_string(w->CurFreq));
 }

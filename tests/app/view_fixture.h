@@ -9,6 +9,7 @@
 #include "app/child_form.h"
 #include "app/site_session.h"
 #include "app_fixture.h"
+#include "platform/logdevice.h"
 
 struct ViewFixture : AppFixture {
   std::unique_ptr<TSiteSession> Session;
@@ -17,7 +18,8 @@ struct ViewFixture : AppFixture {
     StartModules();
     Session = std::make_unique<TSiteSession>();
     ASSERT_EQ(SiteSession, Session.get()) << "the only session is the program's";
-    ASSERT_TRUE(Session->Open(Names));
+    TLogCapture log;  // no log window: what the loading writes is kept here
+    ASSERT_TRUE(Session->Open(Names)) << log.Text();
     PushEditRecord(1, "Start");
   }
   // The view of class T in Var, made with the session and shown.
