@@ -381,6 +381,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   vmqt::EnsureApp();
+  vmqt::StartWindowMap();
   if (!FImpl->IdleConn) {
     if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) {
       FImpl->IdleConn = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, [this] {

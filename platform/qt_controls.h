@@ -29,6 +29,9 @@ void SetControlHolder(TControl* Control, QWidget* Holder, const QPoint& Origin, 
 QWidget* ControlHolder(TControl* Control);
 // True while the control moves its holder (the holder's own reports of it change nothing).
 bool PlacingControlHolder(TControl* Control);
+// Starts writing the map of the program's windows to the file VAROMARK_WINDOW_MAP names (when it
+// names one): what the tests that drive the real program from outside read.
+void StartWindowMap();
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons);
 uint16_t KeyFromQt(int QtKey);
 

@@ -110,12 +110,12 @@ void TToolButton::ActionChanged(TAction* A) {
   SetEnabled(A->Enabled());
   SetVisible(A->Visible());
   SetImageIndex(A->ImageIndex());
-  if (FStyle == tbsCheck || A->Checked()) {
-    bool keep = FAllowAllUp;
-    FAllowAllUp = true;  // the action decides
-    SetDown(A->Checked());
-    FAllowAllUp = keep;
-  }
+  // The button shows exactly the action's check: down while it is checked, up once it is not
+  // (whatever the button's style), so one tool of a group of actions shows down at a time.
+  bool keep = FAllowAllUp;
+  FAllowAllUp = true;  // the action decides
+  SetDown(A->Checked());
+  FAllowAllUp = keep;
 }
 
 void TToolButton::TextChanged() {

@@ -80,6 +80,34 @@ TEST(ToolBars, ButtonFollowsItsActionAndRunsIt) {
   EXPECT_FALSE(deleting->Checked());
 }
 
+// Plain buttons bound to a group of checked actions (the program's tools) show exactly the
+// actions' checks: after using each tool in turn, only the last one is down.
+TEST(ToolBars, PlainButtonsShowTheirActionsCheck) {
+  TForm form(nullptr);
+  auto* list = new TActionList(&form);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  std::vector<TAction*> tools;
+  std::vector<TToolButton*> buttons;
+  for (int i = 0; i < 4; ++i) {
+    auto* a = new TAction(&form);
+    a->SetActionList(list);
+    tools.push_back(a);
+  }
+  for (TAction* a : tools) {
+    a->OnExecute = [&tools](TObject* Sender) {
+      for (TAction* t : tools) t->SetChecked(t == Sender);
+    };
+    TToolButton* b = AddButton(bar, tbsButton);
+    b->SetAction(a);
+    buttons.push_back(b);
+  }
+  for (TToolButton* b : buttons) Click(b);
+  for (size_t i = 0; i < buttons.size(); ++i) EXPECT_EQ(buttons[i]->Down(), i + 1 == buttons.size()) << i;
+  tools.back()->SetChecked(false);
+  EXPECT_FALSE(buttons.back()->Down());
+}
+
 TEST(ToolBars, DownButtonDrawsAPressedFaceAndGroupedButtonsActAsRadio) {
   TForm form(nullptr);
   auto* bar = new TToolBar(&form);
