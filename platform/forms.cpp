@@ -765,6 +765,13 @@ int32_t TScreen::PixelsPerInch() const {
   return s ? static_cast<int32_t>(std::lround(s->logicalDotsPerInchY())) : 96;
 }
 
+TRect TScreen::WorkAreaRect() const {
+  vmqt::EnsureApp();
+  QScreen* s = QGuiApplication::primaryScreen();
+  const QRect r = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
 double TScreen::PixelRatio() const {
   vmqt::EnsureApp();
   QScreen* s = QGuiApplication::primaryScreen();

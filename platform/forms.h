@@ -125,6 +125,8 @@ public:
   int32_t Width() const;
   int32_t Height() const;
   int32_t PixelsPerInch() const;
+  // The part of the primary screen that windows may take (the screen less the desktop's panels).
+  TRect WorkAreaRect() const;
   // Device pixels per logical pixel of the primary screen (2 on a screen scaled by 2).
   double PixelRatio() const;
   // Writes what the screen shows (every window with the window manager's frames) to a picture

@@ -172,8 +172,17 @@ void PlaceMdiArea(TForm* Frame) {
   TMdiSync sync;
   area->setGeometry(QRect(at, QSize(r.Width(), r.Height())));
   area->setBackground(QBrush(ToQColor(Frame->Color())));
+  // The children keep their places in the area when its corner moves (a bar came, went or grew):
+  // their bounds, in the frame's client coordinates, move with it.
+  const QPoint origin = AreaOrigin(Frame);
+  const QVariant was = area->property("vmOrigin");
+  const QPoint shift = was.isValid() ? origin - was.toPoint() : QPoint();
+  area->setProperty("vmOrigin", origin);
   for (QMdiSubWindow* sub : area->subWindowList())
-    if (TForm* c = FormOfSubWindow(sub)) SetControlHolder(c, sub, AreaOrigin(Frame), FrameOf(sub));
+    if (TForm* c = FormOfSubWindow(sub)) {
+      SetControlHolder(c, sub, origin, FrameOf(sub));
+      if (!shift.isNull()) c->SetBounds(c->Left() + shift.x(), c->Top() + shift.y(), c->Width(), c->Height());
+    }
 }
 
 QMdiSubWindow* MdiSubWindow(TForm* Child) { return qobject_cast<QMdiSubWindow*>(ControlHolder(Child)); }

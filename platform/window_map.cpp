@@ -1,6 +1,6 @@
 // A map of the program's windows for the tests that drive the real program from outside: with
 // VAROMARK_WINDOW_MAP naming a file, the program writes there, whenever it changed, one line per
-// shown control with a name, and one per shown form: "name class action x y width height", the
+// shown control with a name, and one per shown form and tool button bound to an action: "name class action x y width height", the
 // rectangle in device pixels of the screen ("-" for no name or no action). Forms add their caption. The
 // file is replaced whole, so a reader never sees half of it.
 #include <QApplication>
@@ -41,7 +41,8 @@ void WriteMap(const std::string& FileName, std::string& Last) {
     QVariant v = w->property("vmControl");
     if (!v.isValid() || !w->isVisible()) continue;
     auto* c = reinterpret_cast<TControl*>(v.value<quintptr>());
-    if (c->Name().empty() && !dynamic_cast<TForm*>(c)) continue;
+    auto* button = dynamic_cast<TToolButton*>(c);
+    if (c->Name().empty() && !dynamic_cast<TForm*>(c) && !(button && button->Action())) continue;
     lines.push_back(MapLine(c, w));
   }
   std::sort(lines.begin(), lines.end());

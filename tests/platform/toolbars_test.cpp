@@ -247,6 +247,38 @@ TEST(ControlBars, BarsInRowsByStoredTopAndLeft) {
   EXPECT_EQ(dock->ClientHeight(), 26);
 }
 
+// A bar that does not fit in the dock's width goes down a line (the dock grows to hold it) and
+// comes back up to its row when the dock is wide enough again.
+TEST(ControlBars, BarsThatDoNotFitGoDownALineAndComeBack) {
+  TForm form(nullptr);
+  auto* dock = new TControlBar(&form);
+  dock->SetParent(&form);
+  dock->SetAutoSize(true);
+  dock->SetBounds(0, 0, 400, 30);
+  std::vector<TToolBar*> bars;
+  for (int i = 0; i < 3; ++i) {
+    auto* t = new TToolBar(&form);
+    t->SetBounds(i * 100, 0, 100, 26);
+    t->SetParent(dock);
+    bars.push_back(t);
+  }
+  dock->ArrangeBars();
+  ASSERT_EQ(dock->RowCount(), 1);
+  dock->SetWidth(250);
+  EXPECT_EQ(dock->RowCount(), 2);
+  EXPECT_EQ(bars[2]->Left(), 0);
+  EXPECT_EQ(bars[2]->Top(), 26);
+  EXPECT_EQ(dock->ClientHeight(), 52);
+  dock->SetWidth(150);  // one bar a line
+  EXPECT_EQ(dock->RowCount(), 3);
+  EXPECT_EQ(dock->ClientHeight(), 78);
+  dock->SetWidth(400);
+  EXPECT_EQ(dock->RowCount(), 1);
+  EXPECT_EQ(bars[2]->Left(), 200);
+  EXPECT_EQ(bars[2]->Top(), 0);
+  EXPECT_EQ(dock->ClientHeight(), 26);
+}
+
 TEST(ControlBars, FloatingBarClosedByItsCloseBoxAndDockedAgain) {
   TForm form(nullptr);
   form.Show();

@@ -229,7 +229,8 @@ class Session:
 
     # -- what shows ----------------------------------------------------------------------------------
     def windows(self):
-        """The program's shown controls with names by name, and its forms also by "caption:" and caption."""
+        """The program's shown controls with names by name, its forms also by "caption:" and caption, the
+        tool buttons by "action:" and their action's name."""
         try:
             with open(self.map_file) as f:
                 controls = [Control(line.rstrip("\n")) for line in f if line.strip()]
@@ -237,6 +238,7 @@ class Session:
             return {}
         found = {c.name: c for c in controls if c.name != "-"}
         found.update({"caption:" + c.caption: c for c in controls if c.caption})
+        found.update({"action:" + c.action: c for c in controls if c.action != "-"})
         return found
 
     def wait_for(self, what, timeout, description):
@@ -359,3 +361,10 @@ class Session:
         """The plot frames drawn in the form's client area: the columns and rows of long black runs."""
         min_len = 40 * self.scale
         return img.vertical_lines(form.rect, FRAME, min_len), img.horizontal_lines(form.rect, FRAME, min_len)
+
+    def button_is_down(self, img, button):
+        """True when the tool button shows pressed in: its face above its picture is the light colour
+        of a pressed button rather than the bar's."""
+        y = button.y + 2 * self.scale
+        xs = range(button.x + 3 * self.scale, button.x + button.w - 3 * self.scale)
+        return all(img.px(x, y) == (255, 255, 255) for x in xs)
