@@ -11,9 +11,10 @@ mode=${1:-test}
 
 # libwmf-bin only recommends the fonts it maps every text to (fonts-urw-base35): without them its
 # converters stop at "failed to load *any* font!". clang-format-14 checks the tree's format in CI.
+# xvfb, openbox and xdotool run the real-window suite (tests/windows): the program in an X server.
 packages=(cmake ninja-build g++ ccache qt6-base-dev libjpeg62-turbo-dev libgtest-dev
           libbenchmark-dev fonts-dejavu-core fonts-liberation poppler-utils python3-xlrd
-          libwmf-bin fonts-urw-base35 xdg-utils clang-format-14)
+          libwmf-bin fonts-urw-base35 xdg-utils clang-format-14 xvfb openbox xdotool)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,5 +1,6 @@
 #include "controls/vx_settings.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -137,7 +138,15 @@ TWindowPlacement GetFormPlacement(TForm* Form) {
 
 void SetFormPlacement(TForm* Form, const TWindowPlacement& Placement) {
   KeptPositions()[Form] = {Placement.MinPosition, Placement.MaxPosition};
-  Form->SetBoundsRect(Placement.NormalPosition);
+  TRect r = Placement.NormalPosition;
+  if (Form->FormStyle() != fsMDIChild && Screen) {
+    // A placement kept for a larger screen (or another scale) comes onto this one whole.
+    const TRect area = Screen->WorkAreaRect();
+    const int w = std::min(r.Width(), area.Width()), h = std::min(r.Height(), area.Height());
+    const int left = std::clamp(r.Left, area.Left, area.Right - w), top = std::clamp(r.Top, area.Top, area.Bottom - h);
+    r = Rect(left, top, left + w, top + h);
+  }
+  Form->SetBoundsRect(r);
   switch (Placement.ShowCmd) {
     case SW_HIDE:
       break;

@@ -5,6 +5,7 @@
 
 #include <QFile>
 
+#include <cmath>
 #include <cstring>
 #include <map>
 
@@ -80,6 +81,8 @@ struct TBitmap::Impl : public vmqt::TCanvasTarget {
   std::unique_ptr<TCanvas> Canvas;
   // The size asked for while Img is null (one side 0): a later SetWidth or SetHeight keeps it.
   int32_t EmptyW = 0, EmptyH = 0;
+  qreal Ratio = 1;  // device pixels per logical pixel
+  int32_t Logical(int Device) const { return Ratio == 1 ? Device : static_cast<int32_t>(std::lround(Device / Ratio)); }
 
   QPaintDevice* Device() override {
     if (Img.isNull()) return nullptr;
@@ -128,8 +131,19 @@ TCanvas* TBitmap::Canvas() {
 }
 
 bool TBitmap::Empty() const { return FImpl->Img.isNull() || FImpl->Img.width() == 0 || FImpl->Img.height() == 0; }
-int32_t TBitmap::Width() const { return FImpl->Img.isNull() ? FImpl->EmptyW : FImpl->Img.width(); }
-int32_t TBitmap::Height() const { return FImpl->Img.isNull() ? FImpl->EmptyH : FImpl->Img.height(); }
+int32_t TBitmap::Width() const { return FImpl->Img.isNull() ? FImpl->EmptyW : FImpl->Logical(FImpl->Img.width()); }
+int32_t TBitmap::Height() const { return FImpl->Img.isNull() ? FImpl->EmptyH : FImpl->Logical(FImpl->Img.height()); }
+
+double TBitmap::PixelRatio() const { return FImpl->Ratio; }
+
+void TBitmap::SetPixelRatio(double Value) {
+  if (Value <= 0 || Value == FImpl->Ratio) return;
+  const int32_t w = Width(), h = Height();
+  FImpl->Sync();
+  FImpl->Ratio = Value;
+  FImpl->Img = QImage();
+  SetSize(w, h);
+}
 void TBitmap::SetWidth(int32_t Value) { SetSize(Value, Height()); }
 void TBitmap::SetHeight(int32_t Value) { SetSize(Width(), Value); }
 
@@ -144,7 +158,9 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
     FImpl->EmptyW = AWidth;
     FImpl->EmptyH = AHeight;
   } else {
-    QImage n(AWidth, AHeight, QImage::Format_RGB32);
+    const qreal r = FImpl->Ratio;
+    QImage n(static_cast<int>(std::ceil(AWidth * r)), static_cast<int>(std::ceil(AHeight * r)), QImage::Format_RGB32);
+    n.setDevicePixelRatio(r);
     n.fill(Qt::white);
     if (!FImpl->Img.isNull()) {
       QPainter p(&n);
@@ -154,6 +170,7 @@ void TBitmap::SetSize(int32_t AWidth, int32_t AHeight) {
     n.setDotsPerMeterX(3780);
     n.setDotsPerMeterY(3780);
     FImpl->Img = Convert(n, FPixelFormat, FImpl->Img.colorTable());
+    FImpl->Img.setDevicePixelRatio(r);
   }
   if (FImpl->Canvas) vmqt::CanvasSetTarget(FImpl->Canvas.get(), FImpl.get());
   Changed(this);

@@ -32,6 +32,12 @@ public:
   void SetHeight(int32_t Value) override;
   // Keeps the pixels that stay inside; new pixels are white.
   void SetSize(int32_t AWidth, int32_t AHeight);
+  // Device pixels per logical pixel (1 by default): a bitmap drawn for a scaled screen holds its
+  // logical Width by Height at the screen's pixels, its canvas draws in logical coordinates, and
+  // a copy onto a canvas of the same ratio keeps every device pixel. ScanLine rows and
+  // BytesPerScanLine are of the device pixels. A change clears the picture to white.
+  double PixelRatio() const;
+  void SetPixelRatio(double Value);
 
   TPixelFormat PixelFormat() const { return FPixelFormat; }
   // Converts the pixels.

@@ -2289,6 +2289,11 @@ void TCanvas::CopyRect(const TRect& DestRect, TCanvas* Source, const TRect& SrcR
              SrcRect.Width(), SrcRect.Height(), FCopyMode);
 }
 
+double TCanvas::PixelRatio() {
+  QImage* img = vmqt::CanvasImage(this);
+  return img ? img->devicePixelRatio() : 1.0;
+}
+
 void TCanvas::BitBlt(int32_t X, int32_t Y, int32_t W, int32_t H, TCanvas* Source, int32_t SrcX, int32_t SrcY,
                      TCopyMode Rop) {
   StretchBlt(X, Y, W, H, Source, SrcX, SrcY, W, H, Rop);

@@ -230,6 +230,8 @@ public:
   // Text clipped to R; with a non-clear brush R is filled first.
   void TextRect(const TRect& R, int32_t X, int32_t Y, const std::string& Text);
   TSize TextExtent(const std::string& Text);
+  // Device pixels per logical pixel of what the canvas draws on (1 without a target).
+  double PixelRatio();
   int32_t TextWidth(const std::string& Text) { return TextExtent(Text).cx; }
   int32_t TextHeight(const std::string& Text) { return TextExtent(Text).cy; }
   // Formatted text in a rectangle (DT_ flags); returns the text height. DT_CALCRECT only measures

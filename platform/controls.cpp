@@ -147,6 +147,13 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   int Border = 0;
   // The band above the client area that is not frame (a form's menu bar).
   int TopInset = 0;
+  // The window frame that holds the control's widget without being a control (an MDI child's
+  // sub-window): the bounds are the holder's, placed from HolderOrigin on in its parent, and the
+  // widget is the holder's inside, HolderFrame less on each side.
+  QPointer<QWidget> Holder;
+  QPoint HolderOrigin;
+  QMargins HolderFrame;
+  bool PlacingHolder = false;
   struct Bar {
     bool Wanted = false;
     int Min = 0, Max = 0, Page = 1, Position = 0;
@@ -160,8 +167,9 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   }
   // The client area's place in the control.
   QRect ClientArea() const {
-    int w = Owner->FWidth - 2 * Border - (Bars[1].Wanted ? BarExtent() : 0);
-    int h = Owner->FHeight - 2 * Border - TopInset - (Bars[0].Wanted ? BarExtent() : 0);
+    int w = Owner->FWidth - HolderFrame.left() - HolderFrame.right() - 2 * Border - (Bars[1].Wanted ? BarExtent() : 0);
+    int h = Owner->FHeight - HolderFrame.top() - HolderFrame.bottom() - 2 * Border - TopInset -
+            (Bars[0].Wanted ? BarExtent() : 0);
     return QRect(Border, Border + TopInset, std::max(0, w), std::max(0, h));
   }
   bool Framed() const { return Border > 0 || Bars[0].Wanted || Bars[1].Wanted; }
@@ -172,6 +180,18 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   // Where this control's window goes in the window that holds it: its parent's client area, or
   // that of the control whose window holds it without being its parent (a child form).
   QRect PlacedGeometry() const;
+  // The holder's place for the bounds.
+  QRect HolderGeometry() const {
+    return QRect(Owner->FLeft - HolderOrigin.x(), Owner->FTop - HolderOrigin.y(), std::max(0, Owner->FWidth),
+                 std::max(0, Owner->FHeight));
+  }
+  // Moves the holder to the bounds; its own report of the move changes nothing.
+  void PlaceHolder() {
+    if (!Holder || Holder->geometry() == HolderGeometry()) return;
+    PlacingHolder = true;
+    Holder->setGeometry(HolderGeometry());
+    PlacingHolder = false;
+  }
   // Places (and makes) the scroll bars' widgets.
   void LayoutBars();
 
@@ -375,6 +395,12 @@ struct TControlAccess {
     C->SetBounds(R.x(), R.y(), R.width(), R.height());
   }
   static bool Native(TControl* C) { return C->FImpl->Native; }
+  // The client area grew or shrank without the bounds changing: children follow, then the resize step.
+  static void ClientResized(TWinControl* C, int DX, int DY) {
+    C->AnchorControls(DX, DY);
+    C->Realign();
+    C->Guarded([C] { C->Resize(); });
+  }
   static void Scrolled(TWinControl* C, int Kind, int Position) { C->Scrolled(Kind, Position); }
   static bool ScrollRequested(TWinControl* C, int Kind, int Code, int Position) {
     return C->ScrollRequested(Kind, Code, Position);
@@ -769,7 +795,10 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
     FImpl->NeedsPaint = true;
   }
   if (sized) FImpl->LayoutBars();
-  if (QWidget* w = FImpl->W.data()) {
+  if (FImpl->Holder) {
+    FImpl->PlaceHolder();
+    if (QWidget* w = FImpl->W.data()) w->update();
+  } else if (QWidget* w = FImpl->W.data()) {
     const QRect g = w->isWindow() ? QRect(FLeft, FTop, FWidth, FHeight) : FImpl->PlacedGeometry();
     if (w->geometry() != g) {
       // A hidden window is placed when it is shown; a shown one moves now, or the window
@@ -781,7 +810,8 @@ void TControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AH
     }
     w->update();
   }
-  if (sized) Guarded([this] { Resize(); });
+  // A windowed control resizes its children first, then runs its own resize step.
+  if (sized && !dynamic_cast<TWinControl*>(this)) Guarded([this] { Resize(); });
   if (FParent && FAlign != alNone) FParent->Realign();
 }
 
@@ -920,9 +950,37 @@ QRect TControl::Impl::PlacedGeometry() const {
 }
 
 void vmqt::PlaceControlWidget(TControl* Control) {
+  if (Control && Control->GetImpl()->Holder) {
+    Control->GetImpl()->PlaceHolder();
+    return;
+  }
   QWidget* w = Control ? Control->GetImpl()->W.data() : nullptr;
   if (w && !w->isWindow()) w->setGeometry(Control->GetImpl()->PlacedGeometry());
 }
+
+QWidget* vmqt::ControlHolder(TControl* Control) { return Control ? Control->GetImpl()->Holder.data() : nullptr; }
+
+void vmqt::SetControlHolder(TControl* Control, QWidget* Holder, const QPoint& Origin, const QMargins& Frame) {
+  TControl::Impl* d = Control->GetImpl();
+  const QRect before = d->ClientArea();
+  d->Holder = Holder;
+  d->HolderOrigin = Holder ? Origin : QPoint();
+  d->HolderFrame = Holder ? Frame : QMargins();
+  d->PlaceHolder();
+  if (d->ClientArea().size() == before.size()) return;
+  // The frame round the client area changed (a caption merged away or back): the client area
+  // follows as after a change of size.
+  if (Control->SurfaceCanvas()) CanvasFlush(Control->SurfaceCanvas());
+  d->NeedsPaint = true;
+  d->LayoutBars();
+  if (d->W) d->W->update();
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) {
+    const int dx = d->ClientArea().width() - before.width(), dy = d->ClientArea().height() - before.height();
+    TControlAccess::ClientResized(wc, dx, dy);
+  }
+}
+
+bool vmqt::PlacingControlHolder(TControl* Control) { return Control && Control->GetImpl()->PlacingHolder; }
 
 void TWinControl::SetClientTopInset(int Pixels) {
   Pixels = std::max(0, Pixels);
@@ -1100,7 +1158,7 @@ void TControl::Repaint() {
 }
 
 void TControl::BringToFront() {
-  if (QWidget* w = FImpl->W.data()) w->raise();
+  if (QWidget* w = FImpl->Holder ? FImpl->Holder.data() : FImpl->W.data()) w->raise();
   if (FParent) {
     auto& v = FParent->FControls;
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
@@ -1109,7 +1167,7 @@ void TControl::BringToFront() {
 }
 
 void TControl::SendToBack() {
-  if (QWidget* w = FImpl->W.data()) w->lower();
+  if (QWidget* w = FImpl->Holder ? FImpl->Holder.data() : FImpl->W.data()) w->lower();
   if (FParent) {
     auto& v = FParent->FControls;
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
@@ -1537,6 +1595,7 @@ void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
   if (sized) {
     AnchorControls(ClientWidth() - oldClient.Width(), ClientHeight() - oldClient.Height());
     Realign();
+    Guarded([this] { Resize(); });
   }
 }
 
@@ -1808,6 +1867,11 @@ void SetPaintOver(TControl* Control, TPaintOverEvent Handler) {
   if (!Control) return;
   Control->GetImpl()->PaintOver = std::move(Handler);
   Control->Invalidate();
+}
+
+std::string ControlWindowCaption(TControl* Control) {
+  QWidget* w = vmqt::ControlWidget(Control);
+  return w ? vmqt::FromQ(w->window()->windowTitle()) : std::string();
 }
 
 TColor ControlWindowPixel(TControl* Control, int X, int Y) {

@@ -519,3 +519,5 @@ TColor ControlSurfaceDevicePixel(TControl* Control, int X, int Y);
 // A pixel of the control's whole window as the screen shows it (its frame and scroll bars, its
 // children), in the control's own coordinates; CLR_INVALID outside or without a window.
 TColor ControlWindowPixel(TControl* Control, int X, int Y);
+// The caption the window system shows for the window the control is in.
+std::string ControlWindowCaption(TControl* Control);

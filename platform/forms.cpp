@@ -25,6 +25,7 @@
 #include "platform/bitmap.h"
 #include "platform/menus.h"
 #include "platform/qt_controls.h"
+#include "platform/qt_mdi.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -380,6 +381,7 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   vmqt::EnsureApp();
+  vmqt::StartWindowMap();
   if (!FImpl->IdleConn) {
     if (QAbstractEventDispatcher* d = QAbstractEventDispatcher::instance()) {
       FImpl->IdleConn = QObject::connect(d, &QAbstractEventDispatcher::aboutToBlock, [this] {
@@ -763,6 +765,27 @@ int32_t TScreen::PixelsPerInch() const {
   return s ? static_cast<int32_t>(std::lround(s->logicalDotsPerInchY())) : 96;
 }
 
+TRect TScreen::WorkAreaRect() const {
+  vmqt::EnsureApp();
+  QScreen* s = QGuiApplication::primaryScreen();
+  const QRect r = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+  return Rect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
+double TScreen::PixelRatio() const {
+  vmqt::EnsureApp();
+  QScreen* s = QGuiApplication::primaryScreen();
+  return s ? s->devicePixelRatio() : 1.0;
+}
+
+void TScreen::SaveImage(const std::string& FileName) const {
+  vmqt::EnsureApp();
+  QScreen* s = QGuiApplication::primaryScreen();
+  QImage img = s ? s->grabWindow(0).toImage() : QImage();
+  if (img.isNull() || !img.save(vmqt::ToQ(FileName)))
+    throw EFCreateError("Cannot create file \"" + FileName + "\". The screen could not be read");
+}
+
 TStrings* TScreen::Fonts() {
   if (!FFonts) {
     vmqt::EnsureApp();
@@ -917,16 +940,16 @@ TForm::~TForm() {
   Erase(PendingRelease(), this);
   // Children shown inside this frame get their windows back before the frame's goes.
   if (FFormStyle == fsMDIForm && MDIFrame() == this) {
-    QWidget* mine = vmqt::ControlWidget(this);
+    QMdiArea* area = vmqt::MdiArea(this, false);
     for (TForm* c : MdiOrder())
-      if (QWidget* cw = vmqt::ControlWidget(c); cw && mine && cw->parentWidget() == mine) {
-        cw->hide();
-        cw->setParent(nullptr);
+      if (QMdiSubWindow* sub = vmqt::MdiSubWindow(c); sub && area && sub->mdiArea() == area) {
+        vmqt::ReleaseMdiChild(c);
         c->FVisible = false;
         c->FPlaced = false;
       }
   }
   if (FFormStyle == fsMDIChild) {
+    vmqt::ReleaseMdiChild(this);
     bool wasActive = !MdiOrder().empty() && MdiOrder().front() == this && FActive;
     Erase(MdiOrder(), this);
     if (TForm* frame = MDIFrame()) {
@@ -969,8 +992,13 @@ void TForm::SetFormStyle(TFormStyle Value) {
 void TForm::TextChanged() {
   TCustomControl::TextChanged();
   if (QWidget* w = vmqt::ControlWidget(this)) w->setWindowTitle(vmqt::ToQ(Text()));
+  if (QMdiSubWindow* sub = vmqt::MdiSubWindow(this)) sub->setWindowTitle(vmqt::ToQ(Text()));
   if (FFormStyle == fsMDIChild)
-    if (TForm* frame = MDIFrame()) frame->UpdateWindowMenu();
+    if (TForm* frame = MDIFrame()) {
+      frame->UpdateWindowMenu();
+      vmqt::UpdateMdiMerge(frame);
+    }
+  if (FFormStyle == fsMDIForm) vmqt::UpdateMdiMerge(this);
 }
 
 TWindowState TForm::WindowState() const { return FWindowState; }
@@ -980,7 +1008,9 @@ void TForm::SetWindowState(TWindowState Value) {
     if (Value == FWindowState) return;
     if (FWindowState == wsNormal) FRestoreBounds = BoundsRect();
     FWindowState = Value;
+    vmqt::ShowMdiSubWindowState(this, Value);
     ApplyMDIState();
+    if (TForm* frame = MDIFrame()) vmqt::UpdateMdiMerge(frame);
     return;
   }
   FWindowState = Value;
@@ -1088,13 +1118,10 @@ void TForm::SetMenu(TMainMenu* Value) {
 }
 
 void TForm::PlaceMDIChild(void* FrameWidget) {
-  auto* fw = static_cast<QWidget*>(FrameWidget);
-  QWidget* w = vmqt::ControlWidget(this);
-  if (!w || !fw) return;
-  if (w->parentWidget() != fw) w->setParent(fw, Qt::Widget);
+  TForm* frame = MDIFrame();
+  if (!FrameWidget || !frame || !vmqt::HoldMdiChild(frame, this)) return;
   if (!FPlaced) {
     FPlaced = true;
-    TForm* frame = MDIFrame();
     TRect r = frame->MDIClientRect();
     if (FPosition == poDefault || FPosition == poDefaultPosOnly) {
       // New children cascade from the top left corner.
@@ -1117,6 +1144,7 @@ void TForm::Show() {
     frame->HandleNeeded();
     w->setWindowTitle(vmqt::ToQ(Text()));
     PlaceMDIChild(vmqt::ControlWidget(frame));
+    if (!vmqt::MdiSubWindow(this)) frame = nullptr;
   } else if (w && embedded) {
     // A form placed inside another control shows as a child of it, never as a window of its own.
     QWidget* pw = vmqt::ControlWidget(Parent());
@@ -1159,8 +1187,12 @@ void TForm::Show() {
   FVisible = true;
   if (w) {
     if (frame) {
+      vmqt::TMdiSync sync;
+      QMdiSubWindow* sub = vmqt::MdiSubWindow(this);
       w->show();
-      w->raise();
+      sub->show();
+      sub->raise();
+      vmqt::ShowMdiSubWindowState(this, FWindowState);
     } else if (embedded) {
       w->show();
     } else if (FWindowState == wsMaximized)
@@ -1186,7 +1218,12 @@ void TForm::Show() {
 void TForm::Hide() {
   if (!FVisible) return;
   FVisible = false;
-  if (QWidget* w = vmqt::ControlWidget(this)) w->hide();
+  if (QMdiSubWindow* sub = vmqt::MdiSubWindow(this)) {
+    vmqt::TMdiSync sync;
+    sub->hide();
+  } else if (QWidget* w = vmqt::ControlWidget(this)) {
+    w->hide();
+  }
   DispatchActivate(false);
   Guarded([this] { Perform(WM_SHOWWINDOW, 0); });
   // The window that was active goes back to the main form (or to none).
@@ -1318,7 +1355,14 @@ void TForm::ActivateMDIChild() {
   Erase(order, this);
   order.insert(order.begin(), this);
   if (previous) previous->DispatchActivate(false);
-  if (QWidget* w = vmqt::ControlWidget(this)) w->raise();
+  if (QMdiSubWindow* sub = vmqt::MdiSubWindow(this)) {
+    vmqt::TMdiSync sync;
+    sub->raise();
+    if (QMdiArea* area = sub->mdiArea(); area && sub->isVisible()) area->setActiveSubWindow(sub);
+  } else if (QWidget* w = vmqt::ControlWidget(this)) {
+    w->raise();
+  }
+  if (TForm* frame = MDIFrame()) vmqt::UpdateMdiMerge(frame);
 }
 
 void TForm::DispatchActivate(bool Active) {
@@ -1390,8 +1434,9 @@ void TForm::Cascade() {
   int h = std::max(60, r.Height() - kCascadeStep * (n - 1));
   for (int i = 0; i < n; ++i) {
     kids[i]->FWindowState = wsNormal;
+    vmqt::ShowMdiSubWindowState(kids[i], wsNormal);
     kids[i]->SetBounds(r.Left + i * kCascadeStep, r.Top + i * kCascadeStep, w, h);
-    if (QWidget* cw = vmqt::ControlWidget(kids[i])) cw->raise();
+    kids[i]->BringToFront();
   }
 }
 
@@ -1412,6 +1457,7 @@ void TForm::Tile() {
     int col = FTileMode == tbHorizontal ? i / rows : i % cols;
     int row = FTileMode == tbHorizontal ? i % rows : i / cols;
     kids[i]->FWindowState = wsNormal;
+    vmqt::ShowMdiSubWindowState(kids[i], wsNormal);
     kids[i]->SetBounds(r.Left + col * cw, r.Top + row * ch, cw, ch);
   }
 }
@@ -1423,8 +1469,10 @@ void TForm::ArrangeIcons() {
   for (int i = MDIChildCount() - 1; i >= 0; --i) {
     TForm* c = MdiOrder()[i];
     if (!c->FVisible || c->FWindowState != wsMinimized) continue;
-    c->SetBounds(r.Left + (k % perRow) * kIconWidth, r.Bottom - (k / perRow + 1) * kIconHeight, kIconWidth,
-                 kIconHeight);
+    // A framed child keeps the height of its caption.
+    QMdiSubWindow* sub = vmqt::MdiSubWindow(c);
+    const int h = sub && sub->isMinimized() ? sub->height() : kIconHeight;
+    c->SetBounds(r.Left + (k % perRow) * kIconWidth, r.Bottom - (k / perRow + 1) * h, kIconWidth, h);
     ++k;
   }
 }
@@ -1528,5 +1576,40 @@ bool TForm::IsShortCut(uint16_t Key, TShiftState Shift) {
   for (int i = 0; i < ComponentCount(); ++i)
     if (auto* list = dynamic_cast<TActionList*>(Components(i)))
       if (list->IsShortCut(Key, Shift)) return true;
+  // The frame's own keys: Ctrl+F4 closes the active child, Ctrl+Tab and Ctrl+Shift+Tab go round them.
+  if (FFormStyle == fsMDIForm && MDIFrame() == this && ActiveMDIChild()) {
+    if (Key == VK_F1 + 3 && Shift == TShiftState{ssCtrl}) {
+      ActiveMDIChild()->DispatchClose();
+      return true;
+    }
+    if (Key == VK_TAB && Shift == TShiftState{ssCtrl}) {
+      Next();
+      return true;
+    }
+    if (Key == VK_TAB && Shift == TShiftState{ssCtrl, ssShift}) {
+      Previous();
+      return true;
+    }
+  }
   return false;
+}
+
+void TForm::AlignControls(TRect& R) {
+  TCustomControl::AlignControls(R);
+  if (FFormStyle == fsMDIForm) vmqt::PlaceMdiArea(this);
+}
+
+void TForm::MDIWindowChanged() {
+  QMdiSubWindow* sub = vmqt::MdiSubWindow(this);
+  TForm* frame = MDIFrame();
+  if (!sub || !frame) return;
+  const TWindowState state = vmqt::MdiSubWindowState(sub);
+  if (state != FWindowState) {
+    if (FWindowState == wsNormal) FRestoreBounds = BoundsRect();
+    FWindowState = state;
+  }
+  const TRect r = frame->MDIClientRect();
+  const QRect g = sub->geometry();
+  SetBounds(g.x() + r.Left, g.y() + r.Top, g.width(), g.height());
+  vmqt::UpdateMdiMerge(frame);
 }

@@ -125,6 +125,14 @@ public:
   int32_t Width() const;
   int32_t Height() const;
   int32_t PixelsPerInch() const;
+  // The part of the primary screen that windows may take (the screen less the desktop's panels).
+  TRect WorkAreaRect() const;
+  // Device pixels per logical pixel of the primary screen (2 on a screen scaled by 2).
+  double PixelRatio() const;
+  // Writes what the screen shows (every window with the window manager's frames) to a picture
+  // file in device pixels; the file's extension names the format (".png", ".ppm"). Raises
+  // EFCreateError when the screen cannot be read or the file written.
+  void SaveImage(const std::string& FileName) const;
   TStrings* Fonts();
 
   int FormCount() const { return static_cast<int>(FForms.size()); }
@@ -301,6 +309,9 @@ public:
   }
   // Activation and deactivation: WM_ACTIVATE through the window procedure.
   void DispatchActivate(bool Active);
+  // The user moved or sized an MDI child's window, or changed its state with its buttons: the
+  // form takes the window's bounds and state.
+  void MDIWindowChanged();
 
 protected:
   virtual void DoShow();
@@ -311,6 +322,8 @@ protected:
   void KeyDown(uint16_t& Key, TShiftState Shift) override;
   void KeyPress(char& Key) override;
   void KeyUp(uint16_t& Key, TShiftState Shift) override;
+  // A frame's children live in the client area its aligned bars leave.
+  void AlignControls(TRect& R) override;
 
 private:
   TModalResult FModalResult = mrNone;
@@ -346,6 +359,12 @@ protected:
 // Activates a form's window as a window manager does when the user clicks its title bar or
 // switches windows (not as the program asks for it), and lets the window system's answer arrive.
 void SendWindowActivation(TForm* Form);
+
+// An MDI child's window worked by the user as the window system delivers it: its frame dragged to
+// new bounds (in the frame's client coordinates), or a button of its caption clicked.
+enum TCaptionButton { cbMinimize, cbMaximize, cbRestore, cbClose };
+void SendMDIChildBounds(TForm* Child, const TRect& Bounds);
+void ClickMDICaptionButton(TForm* Child, TCaptionButton Button);
 
 // Shows a message in a box with an OK button (through the message box hook).
 void ShowMessage(const std::string& Msg);

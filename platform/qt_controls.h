@@ -22,6 +22,16 @@ QWidget* ControlWidget(TControl* Control);
 // Puts a control's window where its bounds say: in its parent's client area, or for a window
 // held by another control's window (a child form in its frame), in that one's client area.
 void PlaceControlWidget(TControl* Control);
+// A window frame that holds a control's widget without being a control (an MDI child's
+// sub-window): the control's bounds become the holder's geometry, less Origin, and its client area
+// the holder's inside, Frame less on each side. Holder null: the control's widget is placed again.
+void SetControlHolder(TControl* Control, QWidget* Holder, const QPoint& Origin, const QMargins& Frame);
+QWidget* ControlHolder(TControl* Control);
+// True while the control moves its holder (the holder's own reports of it change nothing).
+bool PlacingControlHolder(TControl* Control);
+// Starts writing the map of the program's windows to the file VAROMARK_WINDOW_MAP names (when it
+// names one): what the tests that drive the real program from outside read.
+void StartWindowMap();
 TShiftState ShiftFromQt(Qt::KeyboardModifiers Mods, Qt::MouseButtons Buttons);
 uint16_t KeyFromQt(int QtKey);
 

@@ -110,12 +110,12 @@ void TToolButton::ActionChanged(TAction* A) {
   SetEnabled(A->Enabled());
   SetVisible(A->Visible());
   SetImageIndex(A->ImageIndex());
-  if (FStyle == tbsCheck || A->Checked()) {
-    bool keep = FAllowAllUp;
-    FAllowAllUp = true;  // the action decides
-    SetDown(A->Checked());
-    FAllowAllUp = keep;
-  }
+  // The button shows exactly the action's check: down while it is checked, up once it is not
+  // (whatever the button's style), so one tool of a group of actions shows down at a time.
+  bool keep = FAllowAllUp;
+  FAllowAllUp = true;  // the action decides
+  SetDown(A->Checked());
+  FAllowAllUp = keep;
 }
 
 void TToolButton::TextChanged() {
@@ -409,26 +409,47 @@ void TControlBar::AlignControls(TRect& R) {
   std::vector<TControl*> bars;
   for (TControl* c : FControls)
     if (c->Visible() && c->Align() == alNone) bars.push_back(c);
+  // A bar moved down to fit counts in its own row again, unless it was moved since.
+  std::vector<std::pair<TControl*, int>> home;
+  for (const TWrapped& w : FWrapped)
+    if (std::find(bars.begin(), bars.end(), w.Bar) != bars.end() && w.Bar->Top() == w.PlacedTop)
+      home.emplace_back(w.Bar, w.HomeTop);
+  FWrapped.clear();
+  auto topOf = [&home](TControl* C) {
+    for (auto& [bar, top] : home)
+      if (bar == C) return top;
+    return C->Top();
+  };
   // Rows by stored Top (the bar placed first wins a tie), then by Left within each row.
-  std::stable_sort(bars.begin(), bars.end(), [](TControl* a, TControl* b) { return a->Top() < b->Top(); });
+  std::stable_sort(bars.begin(), bars.end(), [&](TControl* a, TControl* b) { return topOf(a) < topOf(b); });
   int y = R.Top;
   FRowCount = 0;
   size_t i = 0;
   while (i < bars.size()) {
     // A row holds the bars whose Top falls within the first one's height.
     TControl* first = bars[i];
-    int rowEnd = first->Top() + std::max(1, first->Height());
+    int rowEnd = topOf(first) + std::max(1, first->Height());
     size_t j = i;
-    int h = 0;
-    while (j < bars.size() && (j == i || bars[j]->Top() < rowEnd)) h = std::max(h, bars[j++]->Height());
+    while (j < bars.size() && (j == i || topOf(bars[j]) < rowEnd)) ++j;
     std::stable_sort(bars.begin() + static_cast<std::ptrdiff_t>(i), bars.begin() + static_cast<std::ptrdiff_t>(j),
                      [](TControl* a, TControl* b) { return a->Left() < b->Left(); });
-    int x = R.Left;
+    int x = R.Left, h = 0;
+    bool wrapped = false;  // after a line break the bars of the row follow one another
     for (size_t k = i; k < j; ++k) {
       TControl* b = bars[k];
-      int left = std::max(x, b->Left());
+      int left = wrapped ? x : std::max(x, b->Left());
+      if (k > i && h > 0 && left + b->Width() > R.Right && R.Right > R.Left) {
+        // No room left in this line: the bar starts the next one.
+        y += h;
+        ++FRowCount;
+        h = 0;
+        left = R.Left;
+        wrapped = true;
+        FWrapped.push_back({b, topOf(b), y});
+      }
       b->SetBounds(left, y, b->Width(), b->Height());
       x = left + b->Width();
+      h = std::max(h, b->Height());
     }
     y += h;
     ++FRowCount;

@@ -111,8 +111,10 @@ private:
 };
 
 // A dock for tool bars. Each bar's Top and Left are its stored place: bars are put in rows by
-// their Top (in that order) and within a row by their Left; hidden bars take no room. With
-// AutoSize the dock is as high as its rows.
+// their Top (in that order) and within a row by their Left; hidden bars take no room. A bar that
+// would reach beyond the dock's right edge goes down to a line of its own below the row (and back
+// up once the dock is wide enough), so every bar stays whole. With AutoSize the dock is as high
+// as its lines.
 class TControlBar : public TCustomControl {
   VM_CLASS(TControlBar, TCustomControl)
 public:
@@ -133,6 +135,12 @@ protected:
 private:
   bool FAutoSize = false, FRowSnap = true;
   int FRowCount = 0;
+  // Bars moved down to a line of their own: the Top they had and the Top they were given.
+  struct TWrapped {
+    TControl* Bar;
+    int HomeTop, PlacedTop;
+  };
+  std::vector<TWrapped> FWrapped;
 };
 
 enum TStatusPanelStyle { psText, psOwnerDraw };

@@ -684,6 +684,8 @@ TRect TGraphCanvas3D::InitWindow(TCanvas* DestCanvas, TView3DOptions* Options, T
   if (FBufferedDisplay) {
     const int w = ABounds.Right - ABounds.Left, h = ABounds.Bottom - ABounds.Top;
     if (!FBitmap) FBitmap = std::make_unique<TBitmap>();
+    // At the pixels of the screen it is copied to, so that the copy keeps every device pixel.
+    FBitmap->SetPixelRatio(DestCanvas ? DestCanvas->PixelRatio() : 1.0);
     FBitmap->SetSize(w, h);
     FBitmap->Canvas()->OnChange = nullptr;
     FBitmap->Canvas()->OnChanging = nullptr;
@@ -704,6 +706,7 @@ void TGraphCanvas3D::ShowImage(TCanvas* DestCanvas, TCanvas* DefaultCanvas, cons
 
 bool TGraphCanvas3D::ReDrawBitmap() {
   if (!FBufferValid || !FBitmap || !TargetCanvas) return false;
+  if (FBitmap->PixelRatio() != TargetCanvas->PixelRatio()) return false;  // another screen: draw again
   CopyBitmapTo(0, 0, TargetCanvas);
   return true;
 }

@@ -566,6 +566,8 @@ void TCustomGraphPanel::ApplyWindowRegion() {
 }
 
 void TCustomGraphPanel::Resize() {
+  // The buffer holds the picture at the old size: the next paint draws again at the new one.
+  if (Canvas) Canvas->Invalidate();
   TCustomPanelNoCaption::Resize();
   if (FBorderRound > 0 && !ComponentState().Contains(csLoading)) ApplyWindowRegion();
 }

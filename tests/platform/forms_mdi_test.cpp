@@ -92,12 +92,96 @@ TEST_F(FrameFixture, ChildFormsStartBelowTheFramesMenuBar) {
   EXPECT_EQ(Frame->MDIClientRect().Top, 0);
   EXPECT_EQ(a->Top(), 0);
   Application->ProcessMessages();
-  EXPECT_NE(ControlWindowPixel(Frame, 100, bar - 3), clLime);                // the bar
-  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar - 3), clLime);  // the child's foot
+  // The foot of the child's client area, in the frame's window, above the lower edge of its frame.
+  auto foot = [&](int Bar) { return a->ClientOrigin().Y - Frame->ClientOrigin().Y + Bar + a->ClientHeight(); };
+  EXPECT_NE(ControlWindowPixel(Frame, 100, bar - 3), clLime);  // the bar
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, foot(bar) - 3), clLime);
   EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + bar + 3), clRed);
   delete menu;
-  EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() - 3), clLime);
+  EXPECT_EQ(ControlWindowPixel(Frame, 100, foot(0) - 3), clLime);
   EXPECT_EQ(ControlWindowPixel(Frame, 100, a->Height() + 3), clRed);
+}
+
+// Each child is a framed window: a caption bar above its client area, in the highlight colour
+// while it is the active child; what the user does to the window reaches the form (its bounds,
+// its alignment and its resize step, its state and its closing).
+TEST_F(FrameFixture, ChildrenAreFramedWindowsTheUserWorks) {
+  auto* menu = new TMainMenu(Frame);
+  NewItem(NewItem(menu->Items(), "&Files"), "&Open");
+  Frame->SetCaption("Frame");
+  Frame->Hide();
+  Frame->Show();
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  auto* panel = new TCustomControl(b);
+  panel->SetParent(b);
+  panel->SetAlign(alClient);
+  int resized = 0;
+  b->OnResize = [&](TObject*) {
+    ++resized;
+    EXPECT_EQ(panel->Width(), b->ClientWidth()) << "aligned before the resize step runs";
+  };
+  Application->ProcessMessages();
+  // The caption lies between the window's top and its client area.
+  const int caption = b->ClientOrigin().Y - Frame->ClientOrigin().Y - b->Top();
+  ASSERT_GT(caption, 10);
+  EXPECT_LT(b->ClientWidth(), b->Width());
+  const int bar = Frame->Height() - Frame->ClientHeight();
+  auto captionPixel = [&](TForm* F) {
+    return ControlWindowPixel(Frame, F->Left() + 100, bar + F->Top() + caption / 2);
+  };
+  Frame->Cascade();  // both captions show
+  Application->ProcessMessages();
+  EXPECT_EQ(captionPixel(b), ColorToRGB(clHighlight));
+  EXPECT_NE(captionPixel(a), ColorToRGB(clHighlight));
+
+  resized = 0;
+  SendMDIChildBounds(b, Rect(40, 30, 340, 230));
+  EXPECT_EQ(b->BoundsRect(), Rect(40, 30, 340, 230));
+  EXPECT_EQ(resized, 1);
+  EXPECT_EQ(panel->Height(), b->ClientHeight());
+
+  ClickMDICaptionButton(b, cbMaximize);
+  EXPECT_EQ(b->WindowState(), wsMaximized);
+  EXPECT_EQ(b->BoundsRect(), Frame->MDIClientRect());
+  // Its caption merges into the frame's, its client area takes the whole of the frame's.
+  EXPECT_EQ(ControlWindowCaption(Frame), "Frame - [B]");
+  EXPECT_EQ(b->ClientHeight(), Frame->MDIClientRect().Height());
+  EXPECT_EQ(panel->Width(), Frame->MDIClientRect().Width());
+  ClickMDICaptionButton(b, cbRestore);
+  EXPECT_EQ(b->WindowState(), wsNormal);
+  EXPECT_EQ(b->BoundsRect(), Rect(40, 30, 340, 230));
+  EXPECT_EQ(ControlWindowCaption(Frame), "Frame");
+
+  bool freed = false;
+  b->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  b->OnDestroy = [&](TObject*) { freed = true; };
+  ClickMDICaptionButton(b, cbClose);
+  Application->ProcessMessages();
+  EXPECT_TRUE(freed);
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  delete menu;
+}
+
+// Ctrl+F4 closes the active child; Ctrl+Tab and Ctrl+Shift+Tab go round the children.
+TEST_F(FrameFixture, ChildWindowKeys) {
+  Application->ProcessMessages();
+  TForm* a = Child("A");
+  TForm* b = Child("B");
+  TForm* c = Child("C");
+  SendKey({ssCtrl}, VK_TAB);
+  EXPECT_EQ(Frame->ActiveMDIChild(), b);
+  SendKey({ssCtrl}, VK_TAB);
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  SendKey({ssCtrl}, VK_TAB);
+  EXPECT_EQ(Frame->ActiveMDIChild(), c);
+  SendKey({ssCtrl, ssShift}, VK_TAB);  // back the way it came
+  EXPECT_EQ(Frame->ActiveMDIChild(), a);
+  a->OnClose = [](TObject*, TCloseAction& Action) { Action = caFree; };
+  SendKey({ssCtrl}, VK_F1 + 3);
+  Application->ProcessMessages();
+  EXPECT_EQ(Frame->MDIChildCount(), 2);
+  EXPECT_EQ(Frame->ActiveMDIChild(), c);
 }
 
 TEST_F(FrameFixture, CascadeTileAndIcons) {

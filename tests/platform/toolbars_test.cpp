@@ -80,6 +80,34 @@ TEST(ToolBars, ButtonFollowsItsActionAndRunsIt) {
   EXPECT_FALSE(deleting->Checked());
 }
 
+// Plain buttons bound to a group of checked actions (the program's tools) show exactly the
+// actions' checks: after using each tool in turn, only the last one is down.
+TEST(ToolBars, PlainButtonsShowTheirActionsCheck) {
+  TForm form(nullptr);
+  auto* list = new TActionList(&form);
+  auto* bar = new TToolBar(&form);
+  bar->SetParent(&form);
+  std::vector<TAction*> tools;
+  std::vector<TToolButton*> buttons;
+  for (int i = 0; i < 4; ++i) {
+    auto* a = new TAction(&form);
+    a->SetActionList(list);
+    tools.push_back(a);
+  }
+  for (TAction* a : tools) {
+    a->OnExecute = [&tools](TObject* Sender) {
+      for (TAction* t : tools) t->SetChecked(t == Sender);
+    };
+    TToolButton* b = AddButton(bar, tbsButton);
+    b->SetAction(a);
+    buttons.push_back(b);
+  }
+  for (TToolButton* b : buttons) Click(b);
+  for (size_t i = 0; i < buttons.size(); ++i) EXPECT_EQ(buttons[i]->Down(), i + 1 == buttons.size()) << i;
+  tools.back()->SetChecked(false);
+  EXPECT_FALSE(buttons.back()->Down());
+}
+
 TEST(ToolBars, DownButtonDrawsAPressedFaceAndGroupedButtonsActAsRadio) {
   TForm form(nullptr);
   auto* bar = new TToolBar(&form);
@@ -216,6 +244,38 @@ TEST(ControlBars, BarsInRowsByStoredTopAndLeft) {
   EXPECT_EQ(bars[0]->Left(), 100);
   bars[2]->SetVisible(false);
   EXPECT_EQ(dock->RowCount(), 1);
+  EXPECT_EQ(dock->ClientHeight(), 26);
+}
+
+// A bar that does not fit in the dock's width goes down a line (the dock grows to hold it) and
+// comes back up to its row when the dock is wide enough again.
+TEST(ControlBars, BarsThatDoNotFitGoDownALineAndComeBack) {
+  TForm form(nullptr);
+  auto* dock = new TControlBar(&form);
+  dock->SetParent(&form);
+  dock->SetAutoSize(true);
+  dock->SetBounds(0, 0, 400, 30);
+  std::vector<TToolBar*> bars;
+  for (int i = 0; i < 3; ++i) {
+    auto* t = new TToolBar(&form);
+    t->SetBounds(i * 100, 0, 100, 26);
+    t->SetParent(dock);
+    bars.push_back(t);
+  }
+  dock->ArrangeBars();
+  ASSERT_EQ(dock->RowCount(), 1);
+  dock->SetWidth(250);
+  EXPECT_EQ(dock->RowCount(), 2);
+  EXPECT_EQ(bars[2]->Left(), 0);
+  EXPECT_EQ(bars[2]->Top(), 26);
+  EXPECT_EQ(dock->ClientHeight(), 52);
+  dock->SetWidth(150);  // one bar a line
+  EXPECT_EQ(dock->RowCount(), 3);
+  EXPECT_EQ(dock->ClientHeight(), 78);
+  dock->SetWidth(400);
+  EXPECT_EQ(dock->RowCount(), 1);
+  EXPECT_EQ(bars[2]->Left(), 200);
+  EXPECT_EQ(bars[2]->Top(), 0);
   EXPECT_EQ(dock->ClientHeight(), 26);
 }
 

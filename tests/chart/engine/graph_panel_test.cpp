@@ -159,6 +159,42 @@ TEST(GraphPanel, PaintDrawsOnceThenRepaintsFromTheBuffer) {
   EXPECT_EQ(ControlSurfacePixel(&p, 399, 249), ColorToRGB(clBtnShadow));
 }
 
+// A resize draws again at the new size: the buffer of the old size is not shown stretched or cut.
+TEST(GraphPanel, ResizeDrawsAgainAtTheNewSize) {
+  TTestPanel p;
+  p.Fill = clRed;
+  p.Repaint();
+  ASSERT_EQ(p.Draws, 1);
+  p.SetBounds(0, 0, 600, 400);
+  p.Update();
+  EXPECT_EQ(p.Draws, 2);
+  EXPECT_EQ(ControlSurfacePixel(&p, 550, 350), clRed);
+  EXPECT_EQ(ControlSurfacePixel(&p, 599, 399), ColorToRGB(clBtnShadow));
+}
+
+// The buffer of a panel on a screen scaled by 2 holds the device pixels: a copy keeps them whole.
+TEST(GraphPanel, BufferAtTheCanvasPixelRatioCopiesDevicePixels) {
+  TBitmap target;
+  target.SetPixelRatio(2);
+  target.SetSize(40, 30);
+  EXPECT_EQ(target.Width(), 40);
+  EXPECT_EQ(target.BytesPerScanLine(), 80 * 4);  // rows of device pixels
+  TGraphCanvas3D buffer;
+  const TRect r = buffer.InitWindow(target.Canvas(), nullptr, clWhite, false, Rect(0, 0, 40, 30));
+  EXPECT_EQ(r, Rect(0, 0, 40, 30));
+  buffer.Pen->SetColor(clBlack);
+  buffer.Pen->SetWidth(1);
+  buffer.Line(0, 0, 40, 10);  // slanted: steps of single device pixels, not of doubled blocks
+  buffer.ShowImage(target.Canvas(), target.Canvas(), Rect(0, 0, 40, 30));
+  int split = 0;
+  for (int y = 0; y < 20; y += 2) {
+    auto* a = static_cast<uint32_t*>(target.ScanLine(y));
+    auto* b = static_cast<uint32_t*>(target.ScanLine(y + 1));
+    for (int x = 0; x < 80; x += 2) split += !(a[x] == a[x + 1] && a[x] == b[x] && a[x] == b[x + 1]);
+  }
+  EXPECT_GT(split, 10);
+}
+
 TEST(GraphPanel, SettersRepaintOnlyOnChange) {
   TTestPanel p;
   p.Repaint();
