@@ -68,12 +68,18 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   BAdd->OnClick = [this](TObject*) { BAddClick(); };
   BDelete = Make<TButton>(this, left, "BDelete", "-", 38, 176, 30, 24);
   BDelete->OnClick = [this](TObject*) { BDeleteClick(); };
-  CBShow = Check(this, left, "CBShow", "Visible", 4, 206, [this](bool V) {
-    if (Chart()) Chart()->SetAxisVisible(V);
-  }, 110);
-  CBAxisBeh = Check(this, left, "CBAxisBeh", "&Behind", 4, 228, [this](bool V) {
-    if (Chart()) Chart()->SetAxisBehind(V);
-  }, 110);
+  CBShow = Check(
+      this, left, "CBShow", "Visible", 4, 206,
+      [this](bool V) {
+        if (Chart()) Chart()->SetAxisVisible(V);
+      },
+      110);
+  CBAxisBeh = Check(
+      this, left, "CBAxisBeh", "&Behind", 4, 228,
+      [this](bool V) {
+        if (Chart()) Chart()->SetAxisBehind(V);
+      },
+      110);
 
   PageAxis = Make<TPageControl>(this, this, "PageAxis", "", 124, 0, 436, 300);
   PageAxis->SetAlign(alClient);
@@ -83,15 +89,15 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   TTabSheet* t = Tab(this, PageAxis, "TabScales", "Scales");
   CBVisible = Check(this, t, "CBVisible", "&Visible", 8, 8, OnCheck([this](bool V) { FAxis->SetVisible(V); }));
   CBAutomatic = Check(this, t, "CBAutomatic", "&Automatic", 8, 30, OnCheck([this](bool V) {
-    if (FSettingAuto) return;
-    FAxis->SetAutomatic(V);
-    LoadScales();
-  }));
+                        if (FSettingAuto) return;
+                        FAxis->SetAutomatic(V);
+                        LoadScales();
+                      }));
   CBLogarithmic = Check(this, t, "CBLogarithmic", "Logarith&mic", 8, 52, OnCheck([this](bool V) {
-    FAxis->SetLogarithmic(V);
-    ELogBase->SetEnabled(V && CBLogarithmic->Enabled());
-    LogE->SetEnabled(ELogBase->Enabled());
-  }));
+                          FAxis->SetLogarithmic(V);
+                          ELogBase->SetEnabled(V && CBLogarithmic->Enabled());
+                          LogE->SetEnabled(ELogBase->Enabled());
+                        }));
   Make<TLabel>(this, t, "LLogBase", "L&og Base:", 24, 78, 60, 16);
   ELogBase = Make<TEdit>(this, t, "ELogBase", "", 88, 74, 60, 22);
   ELogBase->OnChange = [this](TObject*) {
@@ -102,9 +108,10 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
     }
   };
   LogE = Check(this, t, "LogE", "e", 154, 76, OnCheck([this](bool V) {
-    FAxis->SetLogarithmicBase(V ? std::exp(1.0) : 10.0);
-    ELogBase->SetText(FloatToStr(FAxis->LogarithmicBase()));
-  }), 40);
+                 FAxis->SetLogarithmicBase(V ? std::exp(1.0) : 10.0);
+                 ELogBase->SetText(FloatToStr(FAxis->LogarithmicBase()));
+               }),
+               40);
   CBInverted = Check(this, t, "CBInverted", "&Inverted", 8, 100, OnCheck([this](bool V) { FAxis->SetInverted(V); }));
   Make<TLabel>(this, t, "LIncrement", "Desired Increment:", 8, 130, 120, 16);
   LAxisIncre = Make<TLabel>(this, t, "LAxisIncre", "", 130, 130, 120, 16);
@@ -112,8 +119,9 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   BIncre->OnClick = [this](TObject*) { BIncreClick(); };
   auto* gmin = Make<TGroupBox>(this, t, "GBMinimum", "Minimum", 8, 158, 200, 104);
   CBAutoMin = Check(this, gmin, "CBAutoMin", "Aut&o", 8, 18, OnCheck([this](bool V) {
-    if (!FSettingAuto) FAxis->SetAutomaticMinimum(V);
-  }), 80);
+                      if (!FSettingAuto) FAxis->SetAutomaticMinimum(V);
+                    }),
+                    80);
   LAxisMin = Make<TLabel>(this, gmin, "LAxisMin", "", 8, 44, 100, 16);
   BAxisMin = Make<TButton>(this, gmin, "BAxisMin", "Cha&nge...", 112, 40, 75, 24);
   BAxisMin->OnClick = [this](TObject*) { BAxisMinMaxClick(true); };
@@ -121,8 +129,9 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
                 OnInt([this](int V) { FAxis->SetMinimumOffset(V); }), 50);
   auto* gmax = Make<TGroupBox>(this, t, "GBMaximum", "Maximum", 214, 158, 200, 104);
   CBAutoMax = Check(this, gmax, "CBAutoMax", "A&uto", 8, 18, OnCheck([this](bool V) {
-    if (!FSettingAuto) FAxis->SetAutomaticMaximum(V);
-  }), 80);
+                      if (!FSettingAuto) FAxis->SetAutomaticMaximum(V);
+                    }),
+                    80);
   LAxisMax = Make<TLabel>(this, gmax, "LAxisMax", "", 8, 44, 100, 16);
   BAxisMax = Make<TButton>(this, gmax, "BAxisMax", "C&hange...", 112, 40, 75, 24);
   BAxisMax->OnClick = [this](TObject*) { BAxisMinMaxClick(false); };
@@ -140,34 +149,38 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   };
   TitleAngle = Spin(this, t, "TitleAngle", "&Angle:", 8, 38, 0, 360,
                     OnInt([this](int V) { FAxis->Title()->SetAngle(V); }), 62, 90);
-  TitleSize = Spin(this, t, "TitleSize", "Si&ze:", 8, 66, 0, 1000, OnInt([this](int V) { FAxis->SetTitleSize(V); }), 62);
-  CBTitleVisible = Check(this, t, "CBTitleVisible", "&Visible", 8, 94,
-                         OnCheck([this](bool V) { FAxis->Title()->SetVisible(V); }));
+  TitleSize =
+      Spin(this, t, "TitleSize", "Si&ze:", 8, 66, 0, 1000, OnInt([this](int V) { FAxis->SetTitleSize(V); }), 62);
+  CBTitleVisible =
+      Check(this, t, "CBTitleVisible", "&Visible", 8, 94, OnCheck([this](bool V) { FAxis->Title()->SetVisible(V); }));
   auto* tf = Make<TGroupBox>(this, t, "GBTitleFont", "Text", 8, 118, 410, 150);
   TitleFont = FontEditorIn(this, tf);
 
   t = Tab(this, PageAxis, "TabLabels", "Labels");
   CBLabels = Check(this, t, "CBLabels", "V&isible", 8, 8, OnCheck([this](bool V) { FAxis->SetLabels(V); }));
-  CBLabelStyle = Combo(this, t, "CBLabelStyle", "&Style:", 8, 32, {"Auto", "None", "Value", "Mark", "Text"},
-                       [this](int I) {
-                         if (FAxis && I >= 0) {
-                           FAxis->SetLabelStyle(static_cast<TAxisLabelStyle>(I));
-                           Changed();
-                         }
-                       }, 60, 100);
+  CBLabelStyle = Combo(
+      this, t, "CBLabelStyle", "&Style:", 8, 32, {"Auto", "None", "Value", "Mark", "Text"},
+      [this](int I) {
+        if (FAxis && I >= 0) {
+          FAxis->SetLabelStyle(static_cast<TAxisLabelStyle>(I));
+          Changed();
+        }
+      },
+      60, 100);
   LabelsAngle = Spin(this, t, "LabelsAngle", "An&gle:", 8, 60, 0, 360,
                      OnInt([this](int V) { FAxis->SetLabelsAngle(V); }), 60, 90);
-  LabelsSize = Spin(this, t, "LabelsSize", "Si&ze:", 8, 88, 0, 1000, OnInt([this](int V) { FAxis->SetLabelsSize(V); }),
-                    60);
+  LabelsSize =
+      Spin(this, t, "LabelsSize", "Si&ze:", 8, 88, 0, 1000, OnInt([this](int V) { FAxis->SetLabelsSize(V); }), 60);
   Separation = Spin(this, t, "Separ", "Min. Se&paration %:", 8, 116, 0, 100,
                     OnInt([this](int V) { FAxis->SetLabelsSeparation(V); }), 110, 10);
-  CBMultiline = Check(this, t, "CBMultiline", "Multi-lin&e", 200, 8,
-                      OnCheck([this](bool V) { FAxis->SetLabelsMultiLine(V); }));
-  CBOnAxis = Check(this, t, "CBOnAxis", "Label On A&xis", 200, 30, OnCheck([this](bool V) { FAxis->SetLabelsOnAxis(V); }));
+  CBMultiline =
+      Check(this, t, "CBMultiline", "Multi-lin&e", 200, 8, OnCheck([this](bool V) { FAxis->SetLabelsMultiLine(V); }));
+  CBOnAxis =
+      Check(this, t, "CBOnAxis", "Label On A&xis", 200, 30, OnCheck([this](bool V) { FAxis->SetLabelsOnAxis(V); }));
   CBRoundFirst = Check(this, t, "CBRoundFirst", "Ro&und First", 200, 52,
                        OnCheck([this](bool V) { FAxis->SetRoundFirstLabel(V); }));
-  CBAlternate = Check(this, t, "CBAlternate", "&Alternate", 200, 74,
-                      OnCheck([this](bool V) { FAxis->SetLabelsAlternate(V); }));
+  CBAlternate =
+      Check(this, t, "CBAlternate", "&Alternate", 200, 74, OnCheck([this](bool V) { FAxis->SetLabelsAlternate(V); }));
   CBExpo = Check(this, t, "CBExpo", "&Exponential", 200, 96, OnCheck([this](bool V) { FAxis->SetLabelsExponent(V); }));
   CBLabelAlign = Check(this, t, "CBLabelAlign", "&Default Alignment", 200, 118,
                        OnCheck([this](bool V) { FAxis->SetLabelsAlign(V ? alDefault : alOpposite); }));
@@ -189,15 +202,15 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   BTickPen = Make<TButtonPen>(this, t, "BTickPen", "T&icks...", 8, 38, 90, 24);
   BTickInner = Make<TButtonPen>(this, t, "BTickInner", "I&nner...", 8, 68, 90, 24);
   BAxisGrid = Make<TButtonPen>(this, t, "BAxisGrid", "&Grid...", 8, 98, 90, 24);
-  TickLength = Spin(this, t, "AxisTickLength", "Len:", 110, 38, 0, 1000,
-                    OnInt([this](int V) { FAxis->SetTickLength(V); }), 36);
+  TickLength =
+      Spin(this, t, "AxisTickLength", "Len:", 110, 38, 0, 1000, OnInt([this](int V) { FAxis->SetTickLength(V); }), 36);
   InnerLength = Spin(this, t, "InnerTicksLength", "Len:", 110, 68, 0, 1000,
                      OnInt([this](int V) { FAxis->SetTickInnerLength(V); }), 36);
   GridZ = Spin(this, t, "GridZ", "&Z:", 110, 98, 0, 100, OnInt([this](int V) { FAxis->Grid()->SetZPosition(V); }), 36);
   CBTickOnLabels = Check(this, t, "CBTickOnLabels", "At Labels Onl&y", 8, 130,
                          OnCheck([this](bool V) { FAxis->SetTickOnLabelsOnly(V); }));
-  CBGridCentered = Check(this, t, "CBGridCentered", "C&entered", 8, 152,
-                         OnCheck([this](bool V) { FAxis->SetGridCentered(V); }));
+  CBGridCentered =
+      Check(this, t, "CBGridCentered", "C&entered", 8, 152, OnCheck([this](bool V) { FAxis->SetGridCentered(V); }));
 
   t = Tab(this, PageAxis, "TabMinor", "Minor");
   BTickMinor = Make<TButtonPen>(this, t, "BTickMinor", "&Ticks...", 8, 8, 90, 24);
@@ -213,15 +226,19 @@ TFormGraphAxis::TFormGraphAxis(TComponent* AOwner, TChartAxis* Axis) : TForm(AOw
   Start = Spin(this, t, "Start", "St&art %:", 8, 36, 0, 100, OnInt([this](int V) { FAxis->SetStartPosition(V); }), 80);
   End = Spin(this, t, "End", "&End %:", 8, 64, 0, 100, OnInt([this](int V) { FAxis->SetEndPosition(V); }), 80);
   ZPos = Spin(this, t, "Z", "&Z %:", 8, 92, 0, 100, OnInt([this](int V) { FAxis->SetZPosition(V); }), 80);
-  CBPosUnits = Combo(this, t, "CBPosUnits", "&Units:", 8, 120, {"Percent", "Pixels"}, [this](int I) {
-    if (FAxis && I >= 0) {
-      FAxis->SetPositionUnits(I == 0 ? muPercent : muPixels);
-      Changed();
-    }
-  }, 80, 90);
-  CBOtherSide = Check(this, t, "CBOtherSide", "&Other side", 8, 150, OnCheck([this](bool V) { FAxis->SetOtherSide(V); }));
-  CBHorizAxis = Check(this, t, "CBHorizAxis", "&Horizontal", 8, 172,
-                      OnCheck([this](bool V) { FAxis->SetHorizontal(V); }));
+  CBPosUnits = Combo(
+      this, t, "CBPosUnits", "&Units:", 8, 120, {"Percent", "Pixels"},
+      [this](int I) {
+        if (FAxis && I >= 0) {
+          FAxis->SetPositionUnits(I == 0 ? muPercent : muPixels);
+          Changed();
+        }
+      },
+      80, 90);
+  CBOtherSide =
+      Check(this, t, "CBOtherSide", "&Other side", 8, 150, OnCheck([this](bool V) { FAxis->SetOtherSide(V); }));
+  CBHorizAxis =
+      Check(this, t, "CBHorizAxis", "&Horizontal", 8, 172, OnCheck([this](bool V) { FAxis->SetHorizontal(V); }));
   OnShow = [this](TObject*) { FormShow(); };
 }
 
@@ -244,8 +261,8 @@ void TFormGraphAxis::FormShow() {
   FillAxisList(Chart(), LBAxes->Items(), true);
   TCustomAxisPanel* c = Chart();
   int index = -1;
-  const TChartAxis* fixed[] = {c->LeftAxis(), c->RightAxis(), c->TopAxis(), c->BottomAxis(), c->DepthAxis(),
-                               c->DepthTopAxis()};
+  const TChartAxis* fixed[] = {c->LeftAxis(),   c->RightAxis(), c->TopAxis(),
+                               c->BottomAxis(), c->DepthAxis(), c->DepthTopAxis()};
   for (int i = 0; i < 6; ++i)
     if (fixed[i] == FAxis) index = i;
   if (index < 0) index = 6 + c->CustomAxes()->IndexOfAxis(FAxis);
@@ -275,12 +292,22 @@ void TFormGraphAxis::PageAxisChange() {
   const int tab = PageAxis->ActivePageIndex();
   FAxis = axis;
   switch (tab) {
-    case 0: LoadScales(); break;
-    case 1: LoadTitle(); break;
-    case 2: LoadLabels(); break;
+    case 0:
+      LoadScales();
+      break;
+    case 1:
+      LoadTitle();
+      break;
+    case 2:
+      LoadLabels();
+      break;
     case 3:
-    case 4: LoadTicks(); break;
-    default: LoadPosition(); break;
+    case 4:
+      LoadTicks();
+      break;
+    default:
+      LoadPosition();
+      break;
   }
   BDelete->SetEnabled(IsCustom());
   FAxis = nullptr;
@@ -399,8 +426,8 @@ void TFormGraphAxis::LBAxesClick() {
   TCustomAxisPanel* c = Chart();
   const int i = LBAxes->ItemIndex();
   if (!c || i < 0) return;
-  TChartAxis* fixed[] = {c->LeftAxis(), c->RightAxis(), c->TopAxis(), c->BottomAxis(), c->DepthAxis(),
-                         c->DepthTopAxis()};
+  TChartAxis* fixed[] = {c->LeftAxis(),   c->RightAxis(), c->TopAxis(),
+                         c->BottomAxis(), c->DepthAxis(), c->DepthTopAxis()};
   if (i < 6)
     FAxis = fixed[i];
   else if (i - 6 < c->CustomAxes()->Count())

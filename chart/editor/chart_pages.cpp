@@ -29,11 +29,14 @@ TFormGraphWall::TFormGraphWall(TComponent* AOwner, TChartWall* Wall)
   CBView3dWalls = Check(this, this, "CBView3dWalls", "&Visible Walls", 8, 6, [this](bool V) {
     if (!FLoading && FChart) FChart->SetView3DWalls(V);
   });
-  AllSize = Spin(this, this, "AllSize", "Size:", 180, 4, 0, 100, [this](int V) {
-    if (FLoading || !FChart) return;
-    FChart->Walls()->SetSize(V);
-    LoadWall();
-  }, 40);
+  AllSize = Spin(
+      this, this, "AllSize", "Size:", 180, 4, 0, 100,
+      [this](int V) {
+        if (FLoading || !FChart) return;
+        FChart->Walls()->SetSize(V);
+        LoadWall();
+      },
+      40);
   TabSubWalls = Make<TPageControl>(this, this, "TabSubWalls", "", 0, 32, 440, 248);
   for (const char* c : {"Left", "Right", "Bottom", "Back"}) Tab(this, TabSubWalls, c, c);
   TabSubWalls->OnChange = [this](TObject*) { SelectWall(TabSubWalls->ActivePageIndex()); };
@@ -51,14 +54,20 @@ TFormGraphWall::TFormGraphWall(TComponent* AOwner, TChartWall* Wall)
   BWallBrush->OnClick = [this](TObject*) {
     if (FWall) ShowBrushDialog(this, FWall->Brush());
   };
-  WallSize = Spin(this, host, "WallSize", "Siz&e:", 130, 8, 0, 100, [this](int V) {
-    if (FLoading || !FWall) return;
-    FWall->SetSize(V);
-    CBDark3D->SetEnabled(V > 0);
-  }, 80);
-  Transparency = Spin(this, host, "Transp", "T&ransparency:", 130, 38, 0, 100, [this](int V) {
-    if (!FLoading && FWall) FWall->SetTransparency(V);
-  }, 80);
+  WallSize = Spin(
+      this, host, "WallSize", "Siz&e:", 130, 8, 0, 100,
+      [this](int V) {
+        if (FLoading || !FWall) return;
+        FWall->SetSize(V);
+        CBDark3D->SetEnabled(V > 0);
+      },
+      80);
+  Transparency = Spin(
+      this, host, "Transp", "T&ransparency:", 130, 38, 0, 100,
+      [this](int V) {
+        if (!FLoading && FWall) FWall->SetTransparency(V);
+      },
+      80);
   CBTransp = Check(this, host, "CBTransp", "&Transparent", 130, 70, [this](bool V) {
     if (!FLoading && FWall) FWall->SetTransparent(V);
   });
@@ -120,8 +129,9 @@ TFormGraphTitle::TFormGraphTitle(TComponent* AOwner, TChartTitle* Title, TCustom
   SetName("FormGraphTitle");
   SetBorderStyle(bsNone);
   SetBounds(0, 0, 440, 280);
-  CBTitles = Combo(this, this, "CBTitles", "", 4, 4, {"Title", "SubTitle", "SubFoot", "Foot"},
-                   [this](int) { CBTitlesChange(); }, 0, 120);
+  CBTitles = Combo(
+      this, this, "CBTitles", "", 4, 4, {"Title", "SubTitle", "SubFoot", "Foot"}, [this](int) { CBTitlesChange(); }, 0,
+      120);
   PageControlTitle = Make<TPageControl>(this, this, "PageControlTitle", "", 0, 30, 440, 250);
   TTabSheet* t = Tab(this, PageControlTitle, "TabStyle", "Style");
   Make<TLabel>(this, t, "LText", "&Text:", 8, 8, 60, 16);
@@ -136,23 +146,32 @@ TFormGraphTitle::TFormGraphTitle(TComponent* AOwner, TChartTitle* Title, TCustom
   CBAdjust = Check(this, t, "CBAdjust", "&Adjust Frame", 270, 48, [this](bool V) {
     if (!LoadingControls && FTitle) FTitle->SetAdjustFrame(V);
   });
-  CBAlign = Combo(this, t, "CBAlign", "Alig&nment:", 8, 134, {"Left", "Center", "Right"}, [this](int I) {
-    if (!FTitle || I < 0) return;
-    const TAlignment a[] = {taLeftJustify, taCenter, taRightJustify};
-    FTitle->SetAlignment(a[I]);
-  }, 70, 100);
+  CBAlign = Combo(
+      this, t, "CBAlign", "Alig&nment:", 8, 134, {"Left", "Center", "Right"},
+      [this](int I) {
+        if (!FTitle || I < 0) return;
+        const TAlignment a[] = {taLeftJustify, taCenter, taRightJustify};
+        FTitle->SetAlignment(a[I]);
+      },
+      70, 100);
   t = Tab(this, PageControlTitle, "TabPosition", "Position");
   CBCustPos = Check(this, t, "CBCustPos", "&Custom:", 8, 8, [this](bool V) {
     if (LoadingControls || !FTitle) return;
     FTitle->SetCustomPosition(V);
     EnableCustomPosition();
   });
-  CustLeft = Spin(this, t, "CustLeft", "L&eft:", 8, 34, -1000, 1000, [this](int V) {
-    if (!LoadingControls && FTitle && FTitle->CustomPosition() && FTitle->Left() != V) FTitle->SetLeft(V);
-  }, 50, 5);
-  CustTop = Spin(this, t, "CustTop", "T&op:", 8, 62, -1000, 1000, [this](int V) {
-    if (!LoadingControls && FTitle && FTitle->CustomPosition() && FTitle->Top() != V) FTitle->SetTop(V);
-  }, 50, 5);
+  CustLeft = Spin(
+      this, t, "CustLeft", "L&eft:", 8, 34, -1000, 1000,
+      [this](int V) {
+        if (!LoadingControls && FTitle && FTitle->CustomPosition() && FTitle->Left() != V) FTitle->SetLeft(V);
+      },
+      50, 5);
+  CustTop = Spin(
+      this, t, "CustTop", "T&op:", 8, 62, -1000, 1000,
+      [this](int V) {
+        if (!LoadingControls && FTitle && FTitle->CustomPosition() && FTitle->Top() != V) FTitle->SetTop(V);
+      },
+      50, 5);
   Shape = InsertShapeEditor(PageControlTitle, Title);
   PageControlTitle->SetActivePageIndex(0);
   OnShow = [this](TObject*) { FormShow(); };
@@ -227,15 +246,24 @@ TFormGraphPanel::TFormGraphPanel(TComponent* AOwner, TCustomChart* Chart) : TFor
     RefreshColorDefault();
   });
   t = Tab(this, Pages, "TabBorders", "Borders");
-  PanelBor = Spin(this, t, "PanelBor", "&Separation:", 8, 8, 0, 100, [this](int V) {
-    if (!FLoading && FChart->BorderWidth() != V) FChart->SetBorderWidth(V);
-  }, 90);
-  PanelWi = Spin(this, t, "PanelWi", "Widt&h:", 8, 36, 1, 100, [this](int V) {
-    if (!FLoading && FChart->BevelWidth() != V) FChart->SetBevelWidth(V);
-  }, 90);
-  Round = Spin(this, t, "Round", "&Round border:", 8, 64, 0, 10000, [this](int V) {
-    if (!FLoading && FChart->BorderRound() != V) FChart->SetBorderRound(V);
-  }, 90);
+  PanelBor = Spin(
+      this, t, "PanelBor", "&Separation:", 8, 8, 0, 100,
+      [this](int V) {
+        if (!FLoading && FChart->BorderWidth() != V) FChart->SetBorderWidth(V);
+      },
+      90);
+  PanelWi = Spin(
+      this, t, "PanelWi", "Widt&h:", 8, 36, 1, 100,
+      [this](int V) {
+        if (!FLoading && FChart->BevelWidth() != V) FChart->SetBevelWidth(V);
+      },
+      90);
+  Round = Spin(
+      this, t, "Round", "&Round border:", 8, 64, 0, 10000,
+      [this](int V) {
+        if (!FLoading && FChart->BorderRound() != V) FChart->SetBorderRound(V);
+      },
+      90);
   const TBevelCut cuts[] = {bvNone, bvLowered, bvRaised};
   CBInner = Combo(this, t, "CBInner", "Bevel &inner:", 8, 92, {"None", "Lowered", "Raised"}, [this, cuts](int I) {
     if (I >= 0 && FChart->BevelInner() != cuts[I]) FChart->SetBevelInner(cuts[I]);
@@ -291,32 +319,51 @@ TFormGraphLegend::TFormGraphLegend(TComponent* AOwner, TChartLegend* Legend) : T
   CBCheckBoxes = Check(this, t, "CBCheckBoxes", "Check bo&xes", 8, 52, [this](bool V) {
     if (!FLoading) FLegend->SetCheckBoxes(V);
   });
-  CBLegStyle = Combo(this, t, "CBLegStyle", "&Legend Style:", 8, 80, {"Automatic", "Series Names", "Series Values",
-                     "Last Values"}, [this](int I) {
-    if (I >= 0) FLegend->SetLegendStyle(static_cast<TLegendStyle>(I));
-  }, 100, 130);
-  CBLegendTextStyle = Combo(this, t, "CBLegendTextStyle", "&Text Style:", 8, 108,
-                            {"Plain", "Left Value", "Right Value", "Left Percent", "Right Percent", "X Value",
-                             "Value", "Percent", "X and Value", "X and Percent"},
-                            [this](int I) {
-                              if (I >= 0) FLegend->SetTextStyle(static_cast<TLegendTextStyle>(I));
-                            }, 100, 130);
-  VertSpacing = Spin(this, t, "VertSpacing", "&Vert. Spacing:", 8, 136, -1000, 1000, [this](int V) {
-    if (!FLoading) FLegend->SetVertSpacing(V);
-  }, 100);
-  ColorWidth = Spin(this, t, "ColorWidth", "Symbol &width:", 8, 164, 0, 1000, [this](int V) {
-    if (!FLoading) FLegend->SetColorWidth(V);
-  }, 100);
+  CBLegStyle = Combo(
+      this, t, "CBLegStyle", "&Legend Style:", 8, 80, {"Automatic", "Series Names", "Series Values", "Last Values"},
+      [this](int I) {
+        if (I >= 0) FLegend->SetLegendStyle(static_cast<TLegendStyle>(I));
+      },
+      100, 130);
+  CBLegendTextStyle = Combo(
+      this, t, "CBLegendTextStyle", "&Text Style:", 8, 108,
+      {"Plain", "Left Value", "Right Value", "Left Percent", "Right Percent", "X Value", "Value", "Percent",
+       "X and Value", "X and Percent"},
+      [this](int I) {
+        if (I >= 0) FLegend->SetTextStyle(static_cast<TLegendTextStyle>(I));
+      },
+      100, 130);
+  VertSpacing = Spin(
+      this, t, "VertSpacing", "&Vert. Spacing:", 8, 136, -1000, 1000,
+      [this](int V) {
+        if (!FLoading) FLegend->SetVertSpacing(V);
+      },
+      100);
+  ColorWidth = Spin(
+      this, t, "ColorWidth", "Symbol &width:", 8, 164, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FLegend->SetColorWidth(V);
+      },
+      100);
   t = Tab(this, pages, "TabPosition", "Position");
-  CBAlignment = Combo(this, t, "CBAlignment", "&Position:", 8, 8, {"Left", "Right", "Top", "Bottom"}, [this](int I) {
-    if (I >= 0) FLegend->SetAlignment(static_cast<TLegendAlignment>(I));
-  }, 80, 100);
-  HorizMargin = Spin(this, t, "HorizMargin", "&Margin:", 8, 36, 0, 1000, [this](int V) {
-    if (!FLoading) FLegend->SetHorizMargin(V);
-  }, 80);
-  TopPos = Spin(this, t, "TopPos", "&Top Pos %:", 8, 64, 0, 100, [this](int V) {
-    if (!FLoading) FLegend->SetTopPos(V);
-  }, 80);
+  CBAlignment = Combo(
+      this, t, "CBAlignment", "&Position:", 8, 8, {"Left", "Right", "Top", "Bottom"},
+      [this](int I) {
+        if (I >= 0) FLegend->SetAlignment(static_cast<TLegendAlignment>(I));
+      },
+      80, 100);
+  HorizMargin = Spin(
+      this, t, "HorizMargin", "&Margin:", 8, 36, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FLegend->SetHorizMargin(V);
+      },
+      80);
+  TopPos = Spin(
+      this, t, "TopPos", "&Top Pos %:", 8, 64, 0, 100,
+      [this](int V) {
+        if (!FLoading) FLegend->SetTopPos(V);
+      },
+      80);
   Shape = InsertShapeEditor(pages, Legend);
   pages->SetActivePageIndex(0);
   OnShow = [this](TObject*) { FormShow(); };
@@ -359,9 +406,12 @@ TFormGraph3D::TFormGraph3D(TComponent* AOwner, TCustomChart* Chart) : TForm(AOwn
     if (!FLoading) o()->SetZoomText(V);
   });
   auto spin = [this](const char* Name, const char* Caption, int Y, int Min, int Max, std::function<void(int)> Set) {
-    return Spin(this, this, Name, Caption, 200, Y, Min, Max, [this, Set](int V) {
-      if (!FLoading) Set(V);
-    }, 100);
+    return Spin(
+        this, this, Name, Caption, 200, Y, Min, Max,
+        [this, Set](int V) {
+          if (!FLoading) Set(V);
+        },
+        100);
   };
   Percent3D = spin("Percent3D", "3D %:", 8, 1, 100, [this](int V) { FChart->SetChart3DPercent(V); });
   Zoom = spin("Zoom", "&Zoom %:", 36, 1, 1000, [o](int V) { o()->SetZoom(V); });
@@ -416,28 +466,45 @@ TFormGraphGeneral::TFormGraphGeneral(TComponent* AOwner, TCustomChart* Chart) : 
   SetName("FormGraphGeneral");
   SetBounds(0, 0, 440, 280);
   auto* g = Make<TGroupBox>(this, this, "GBMargins", "Margins", 8, 8, 200, 160);
-  MarTop = Spin(this, g, "MarTop", "&Top:", 8, 20, 0, 1000, [this](int V) {
-    if (!FLoading) FChart->SetMarginTop(V);
-  }, 60);
-  MarLeft = Spin(this, g, "MarLeft", "&Left:", 8, 48, 0, 1000, [this](int V) {
-    if (!FLoading) FChart->SetMarginLeft(V);
-  }, 60);
-  MarRight = Spin(this, g, "MarRight", "&Right:", 8, 76, 0, 1000, [this](int V) {
-    if (!FLoading) FChart->SetMarginRight(V);
-  }, 60);
-  MarBottom = Spin(this, g, "MarBottom", "&Bottom:", 8, 104, 0, 1000, [this](int V) {
-    if (!FLoading) FChart->SetMarginBottom(V);
-  }, 60);
-  CBMarUnits = Combo(this, g, "CBMarUnits", "&Units:", 8, 132, {"Percent", "Pixels"}, [this](int I) {
-    if (I >= 0) FChart->SetMarginUnits(I == 0 ? muPercent : muPixels);
-  }, 60, 100);
+  MarTop = Spin(
+      this, g, "MarTop", "&Top:", 8, 20, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FChart->SetMarginTop(V);
+      },
+      60);
+  MarLeft = Spin(
+      this, g, "MarLeft", "&Left:", 8, 48, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FChart->SetMarginLeft(V);
+      },
+      60);
+  MarRight = Spin(
+      this, g, "MarRight", "&Right:", 8, 76, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FChart->SetMarginRight(V);
+      },
+      60);
+  MarBottom = Spin(
+      this, g, "MarBottom", "&Bottom:", 8, 104, 0, 1000,
+      [this](int V) {
+        if (!FLoading) FChart->SetMarginBottom(V);
+      },
+      60);
+  CBMarUnits = Combo(
+      this, g, "CBMarUnits", "&Units:", 8, 132, {"Percent", "Pixels"},
+      [this](int I) {
+        if (I >= 0) FChart->SetMarginUnits(I == 0 ? muPercent : muPixels);
+      },
+      60, 100);
   CBAllowZoom = Check(this, this, "CBAllowZoom", "Allow &Zoom", 220, 16, [this](bool V) {
     if (!FLoading) FChart->Zoom()->SetAllow(V);
   });
-  CBAllowPanning = Combo(this, this, "CBAllowPanning", "&Panning:", 220, 42,
-                         {"None", "Horizontal", "Vertical", "Both"}, [this](int I) {
-                           if (I >= 0) FChart->SetAllowPanning(static_cast<TPanningMode>(I));
-                         }, 60, 100);
+  CBAllowPanning = Combo(
+      this, this, "CBAllowPanning", "&Panning:", 220, 42, {"None", "Horizontal", "Vertical", "Both"},
+      [this](int I) {
+        if (I >= 0) FChart->SetAllowPanning(static_cast<TPanningMode>(I));
+      },
+      60, 100);
   CBClipPoints = Check(this, this, "CBClipPoints", "&Clip Points", 220, 72, [this](bool V) {
     if (!FLoading) FChart->SetClipPoints(V);
   });
@@ -463,11 +530,14 @@ void TFormGraphGeneral::FormShow() {
 TFormGraphPage::TFormGraphPage(TComponent* AOwner, TCustomChart* Chart) : TForm(AOwner), FChart(Chart) {
   SetName("FormGraphPage");
   SetBounds(0, 0, 440, 280);
-  PointsPerPage = Spin(this, this, "PointsPerPage", "&Points per Page:", 8, 8, 0, 1000000, [this](int V) {
-    if (FLoading) return;
-    FChart->SetMaxPointsPerPage(V);
-    ShowPageNumber();
-  }, 110);
+  PointsPerPage = Spin(
+      this, this, "PointsPerPage", "&Points per Page:", 8, 8, 0, 1000000,
+      [this](int V) {
+        if (FLoading) return;
+        FChart->SetMaxPointsPerPage(V);
+        ShowPageNumber();
+      },
+      110);
   CBScaleLast = Check(this, this, "CBScaleLast", "&Scale Last Page", 8, 38, [this](bool V) {
     if (!FLoading) FChart->SetScaleLastPage(V);
   });

@@ -64,9 +64,12 @@ TGraphFuncEditor::TGraphFuncEditor(TComponent* AOwner) : TForm(AOwner) {
     MoveSelectedItems(LBSelected, LBAvailable);
     BApply->SetEnabled(true);
   };
-  Period = Spin(this, this, "Num", "&Number of points:", 8, 176, 0, 1000000, [this](int) {
-    if (!FLoading) BApply->SetEnabled(true);
-  }, 120);
+  Period = Spin(
+      this, this, "Num", "&Number of points:", 8, 176, 0, 1000000,
+      [this](int) {
+        if (!FLoading) BApply->SetEnabled(true);
+      },
+      120);
   OnShow = [this](TObject*) { FormShow(); };
 }
 
@@ -182,30 +185,37 @@ TFormGraphSeries::TFormGraphSeries(TComponent* AOwner) : TForm(AOwner) {
   CBShowInLegend = Check(this, TabGeneral, "CBShowInLegend", "&Show In Legend", 8, 8, [this](bool V) {
     if (FSeries && !FUpdating) FSeries->SetShowInLegend(V);
   });
-  CBHorizAxis = Combo(this, TabGeneral, "CBHorizAxis", "Horizontal Axis:", 8, 36, {"Top", "Bottom", "Top and Bottom"},
-                      [this](int I) {
-                        if (!FSeries || I < 0) return;
-                        if (I > 2)
-                          FSeries->SetCustomHorizAxis(static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I)));
-                        else
-                          FSeries->SetHorizAxis(static_cast<THorizAxis>(I));
-                      }, 100, 130);
-  CBVertAxis = Combo(this, TabGeneral, "CBVertAxis", "Vertical Axis:", 8, 64, {"Left", "Right", "Left and Right"},
-                     [this](int I) {
-                       if (!FSeries || I < 0) return;
-                       if (I > 2)
-                         FSeries->SetCustomVertAxis(static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I)));
-                       else
-                         FSeries->SetVertAxis(static_cast<TVertAxis>(I));
-                     }, 100, 130);
-  CBSort = Combo(this, TabGeneral, "CBSort", "S&ort:", 8, 92, {"Ascending", "Descending", "None"}, [this](int I) {
-    if (!FSeries || I < 0) return;
-    if (FSeries->NotMandatoryList) FSeries->NotMandatoryList->SetOrder(loNone);
-    const TChartListOrder o[] = {loAscending, loDescending, loNone};
-    FSeries->MandatoryList->SetOrder(o[I]);
-    if (o[I] != loNone) FSeries->SortByValueOrder();
-    FSeries->Repaint();
-  }, 100, 130);
+  CBHorizAxis = Combo(
+      this, TabGeneral, "CBHorizAxis", "Horizontal Axis:", 8, 36, {"Top", "Bottom", "Top and Bottom"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (I > 2)
+          FSeries->SetCustomHorizAxis(static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I)));
+        else
+          FSeries->SetHorizAxis(static_cast<THorizAxis>(I));
+      },
+      100, 130);
+  CBVertAxis = Combo(
+      this, TabGeneral, "CBVertAxis", "Vertical Axis:", 8, 64, {"Left", "Right", "Left and Right"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (I > 2)
+          FSeries->SetCustomVertAxis(static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I)));
+        else
+          FSeries->SetVertAxis(static_cast<TVertAxis>(I));
+      },
+      100, 130);
+  CBSort = Combo(
+      this, TabGeneral, "CBSort", "S&ort:", 8, 92, {"Ascending", "Descending", "None"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (FSeries->NotMandatoryList) FSeries->NotMandatoryList->SetOrder(loNone);
+        const TChartListOrder o[] = {loAscending, loDescending, loNone};
+        FSeries->MandatoryList->SetOrder(o[I]);
+        if (o[I] != loNone) FSeries->SortByValueOrder();
+        FSeries->Repaint();
+      },
+      100, 130);
 
   CBMarksVisible = Check(this, TabMarks, "CBMarksVisible", "&Visible", 8, 8, [this](bool V) {
     if (!FSeries || FUpdating) return;
@@ -221,15 +231,18 @@ TFormGraphSeries::TFormGraphSeries(TComponent* AOwner) : TForm(AOwner) {
     for (int i = 0; i < c->CountSeries(); ++i) c->SeriesAt(i)->Marks()->SetVisible(V);
     LoadMarksTab();
   });
-  CBMarkStyle = Combo(this, TabMarks, "CBMarkStyle", "&Style:", 8, 80,
-                      {"Value", "Percent", "Label", "Label and Percent", "Label and Value", "Legend", "Percent Total",
-                       "Label and Percent Total", "X value", "X and Y values"},
-                      [this](int I) {
-                        if (FSeries && I >= 0) FSeries->Marks()->SetStyle(static_cast<TSeriesMarksStyle>(I));
-                      }, 60, 180);
+  CBMarkStyle = Combo(
+      this, TabMarks, "CBMarkStyle", "&Style:", 8, 80,
+      {"Value", "Percent", "Label", "Label and Percent", "Label and Value", "Legend", "Percent Total",
+       "Label and Percent Total", "X value", "X and Y values"},
+      [this](int I) {
+        if (FSeries && I >= 0) FSeries->Marks()->SetStyle(static_cast<TSeriesMarksStyle>(I));
+      },
+      60, 180);
 
-  CBDataSourcestyle = Combo(this, TabDataSource, "CBDataSourcestyle", "", 4, 4, {"Manual", "Random", "Function"},
-                            [this](int) { CBDataSourcestyleChange(); }, 0, 140);
+  CBDataSourcestyle = Combo(
+      this, TabDataSource, "CBDataSourcestyle", "", 4, 4, {"Manual", "Random", "Function"},
+      [this](int) { CBDataSourcestyleChange(); }, 0, 140);
   Grid = Make<TChartGrid>(this, TabDataSource, "ChartGrid1", "", 4, 32, 420, 200);
   Grid->SetShowColors(true);
   PanelRandom = Make<TPanel>(this, TabDataSource, "PanelRandom", "", 4, 32, 420, 120);

@@ -86,9 +86,12 @@ TFormGraphTools::TFormGraphTools(TComponent* AOwner) : TForm(AOwner) {
   BAdd->OnClick = [this](TObject*) { BAddClick(); };
   BDelete = Make<TButton>(this, top, "BDelete", "&Delete", 84, 4, 75, 24);
   BDelete->OnClick = [this](TObject*) { BDeleteClick(); };
-  CBActive = Check(this, top, "CBActive", "A&ctive", 166, 6, [this](bool V) {
-    if (TGraphCustomTool* t = SelectedTool()) t->SetActive(V);
-  }, 80);
+  CBActive = Check(
+      this, top, "CBActive", "A&ctive", 166, 6,
+      [this](bool V) {
+        if (TGraphCustomTool* t = SelectedTool()) t->SetActive(V);
+      },
+      80);
   BMoveUp = Make<TButton>(this, top, "BMoveUp", "\xE2\x86\x91", 250, 4, 26, 24);
   BMoveUp->OnClick = [this](TObject*) { BMoveClick(true); };
   BMoveDown = Make<TButton>(this, top, "BMoveDown", "\xE2\x86\x93", 280, 4, 26, 24);
