@@ -114,8 +114,8 @@ public:
   explicit TChartEditForm(TComponent* AOwner);
   ~TChartEditForm() override;
 
-  // The designed size at 96 pixels per inch.
-  static constexpr int kDesignWidth = 414, kDesignHeight = 347;
+  // The designed size at 96 pixels per inch: room for the widest page (the axis page) whole.
+  static constexpr int kDesignWidth = 620, kDesignHeight = 460;
 
   TPageControl* MainPage = nullptr;
   TTabSheet *TabChart = nullptr, *TabSeries = nullptr, *TabData = nullptr, *TabTools = nullptr, *TabExport = nullptr,
