@@ -7,6 +7,7 @@
 
 #include "app/log_views.h"
 #include "app/site_session.h"
+#include "app/views/chart_editing.h"
 #include "app/property_window.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
@@ -108,15 +109,15 @@ TVaroCmplx1::TVaroCmplx1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   item(PopupMenu1->Items(), "", "-", 0, nullptr);
   LinearScale1 =
       item(PopupMenu1->Items(), "LinearScale1", "Linear Scale", 0, [this](TObject* s) { LinearScale1Click(s); });
-  // The chart editor is not part of the program yet: its entries are shown, disabled.
-  ChartEditor1 = item(PopupMenu1->Items(), "ChartEditor1", "ChartEditor", 1, nullptr);
-  ChartEditor1->SetEnabled(false);
+  auto editChart = [this](TObject* s) {
+    EditViewChart(this, ChartEditor, static_cast<TComponent*>(s)->Tag() == 2 ? Chart2 : Chart1);
+  };
+  ChartEditor1 = item(PopupMenu1->Items(), "ChartEditor1", "ChartEditor", 1, editChart);
   pmProperties =
       item(PopupMenu1->Items(), "pmProperties", "Properties", 0, [this](TObject* s) { pmPropertiesClick(s); });
   PopupMenu2 = new TPopupMenu(this);
   PopupMenu2->SetName("PopupMenu2");
-  ChartEditor2 = item(PopupMenu2->Items(), "ChartEditor2", "ChartEditor", 2, nullptr);
-  ChartEditor2->SetEnabled(false);
+  ChartEditor2 = item(PopupMenu2->Items(), "ChartEditor2", "ChartEditor", 2, editChart);
   SetControlPopupMenu(Chart1, PopupMenu1);
   SetControlPopupMenu(Chart2, PopupMenu2);
 

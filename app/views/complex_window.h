@@ -19,6 +19,8 @@ class TFormStorage;
 class TMenuItem;
 class TPopupMenu;
 
+class TChartEditor;
+
 class TVaroCmplx1 : public TMyForm {
   VM_CLASS(TVaroCmplx1, TMyForm)
 public:
@@ -38,6 +40,7 @@ public:
   TMenuItem* ChartEditor1 = nullptr;     // "ChartEditor" of Chart1 (Tag 1)
   TMenuItem* pmProperties = nullptr;     // "Properties"
   TMenuItem* ChartEditor2 = nullptr;     // "ChartEditor" of Chart2 (Tag 2)
+  TChartEditor* ChartEditor = nullptr;   // made on first use
   // Marker lines on Chart2 through the selected value of curve 0 (red: 1 vertical, 2 horizontal)
   // and of curve 1 (green: 3 vertical, 4 horizontal); shown with the mean view.
   TColorLineTool *ChartTool1 = nullptr, *ChartTool2 = nullptr, *ChartTool3 = nullptr, *ChartTool4 = nullptr;

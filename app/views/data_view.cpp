@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/site_session.h"
+#include "app/views/chart_editing.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -446,11 +447,10 @@ void TGrViewNf1::CreateChartMenus() {
   for (int tag : {1, 2}) {
     auto* menu = new TPopupMenu(this);
     menu->SetName(tag == 1 ? "PopupMenu1" : "PopupMenu2");
-    // The chart editor is not part of the program yet: its entry is shown, disabled.
     auto* editor = new TMenuItem(this);
     editor->SetCaption("ChartEditor");
     editor->SetTag(tag);
-    editor->SetEnabled(false);
+    editor->OnClick = [this, tag](TObject*) { EditViewChart(this, ChartEditor1, ChartOfTag(tag)); };
     menu->Items()->Add(editor);
     auto* properties = new TMenuItem(this);
     properties->SetCaption("Properties");

@@ -24,6 +24,8 @@ class TPanel;
 class TVxCheckListBox;
 class TVxSplitter;
 
+class TChartEditor;
+
 class TGrViewNf1 : public TMyForm {
   VM_CLASS(TGrViewNf1, TMyForm)
 public:
@@ -47,9 +49,10 @@ public:
   TVxSplitter* Splitter6 = nullptr;
   TChart* Chart2 = nullptr;  // Tag 2: second panel, shown only for two-panel plot types
   TFormStorage* FormStorage1 = nullptr;
-  // "ChartEditor" (disabled: the program has no chart editor yet) and "Properties" of each chart.
+  // "ChartEditor" and "Properties" of each chart.
   TPopupMenu* PopupMenu1 = nullptr;
   TPopupMenu* PopupMenu2 = nullptr;
+  TChartEditor* ChartEditor1 = nullptr;  // made on first use
 
   int ViewMode = 0;  // 0 none, 1 starting data, 2 resulting data
   int PlotType = 0;

@@ -33,9 +33,8 @@ void TVaro1::CreateMenus() {
   }
   PlotTypeItems[1]->SetChecked(true);
   item(PopupMenu1, "-", 0, nullptr);
-  // The chart editor is not part of the program yet: its entries stay in place, disabled.
   auto editor = [&](TPopupMenu* Menu, int Tag) {
-    item(Menu, "ChartEditor", Tag, [this](TObject* s) { mmChartEditorClick(s); })->SetEnabled(false);
+    item(Menu, "ChartEditor", Tag, [this](TObject* s) { mmChartEditorClick(s); });
   };
   auto properties = [&](TPopupMenu* Menu, int Tag) {
     item(Menu, "Properties", Tag, [this](TObject* s) { pmPropertiesClick(s); });

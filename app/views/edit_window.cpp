@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "app/site_session.h"
+#include "app/views/chart_editing.h"
+#include "chart/editor/editor_dialog.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -740,8 +742,13 @@ void TVaro1::SaveFromObjInsp(TObject*) {
   BuildCharts();
 }
 
-void TVaro1::mmChartEditorClick(TObject*) {
-  // The chart editor is still to come; its menu entries are disabled until then.
+void TVaro1::mmChartEditorClick(TObject* Sender) {
+  // Tags 1 to 4 name the chart; any other opens the editor on the chart it had.
+  auto* c = dynamic_cast<TComponent*>(Sender);
+  const int tag = c ? static_cast<int>(c->Tag()) : 0;
+  TChart* charts[] = {Chart1, Chart2, Chart3, Chart4};
+  TCustomChart* chart = tag >= 1 && tag <= 4 ? charts[tag - 1] : (ChartEditor1 ? ChartEditor1->Chart() : nullptr);
+  EditViewChart(this, ChartEditor1, chart);
 }
 
 void TVaro1::Chart1ClickLegend(TCustomChart*) {

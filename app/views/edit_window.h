@@ -61,6 +61,8 @@ enum TEditLine : int {
   elLineCount = elFrequency2
 };
 
+class TChartEditor;
+
 class TVaro1 : public TMyForm {
   VM_CLASS(TVaro1, TMyForm)
 public:
@@ -73,11 +75,12 @@ public:
   TPanel* Panel3 = nullptr;  // fills the window
   TPanel* Panel1 = nullptr;  // top row: Chart1, VxSplitter1, Chart2
   TVxSplitter* Splitter1 = nullptr;
-  TPanel* Panel2 = nullptr;  // bottom row: Chart3, VxSplitter2, Chart4
-  TChart* Chart1 = nullptr;  // curves, first panel (magnitude-type values)
-  TChart* Chart2 = nullptr;  // estimates of the current frequency, first panel
-  TChart* Chart3 = nullptr;  // curves, second panel (phase-type values)
-  TChart* Chart4 = nullptr;  // estimates, second panel
+  TPanel* Panel2 = nullptr;              // bottom row: Chart3, VxSplitter2, Chart4
+  TChart* Chart1 = nullptr;              // curves, first panel (magnitude-type values)
+  TChart* Chart2 = nullptr;              // estimates of the current frequency, first panel
+  TChart* Chart3 = nullptr;              // curves, second panel (phase-type values)
+  TChart* Chart4 = nullptr;              // estimates, second panel
+  TChartEditor* ChartEditor1 = nullptr;  // made on first use
   TVxSplitter* VxSplitter1 = nullptr;
   TVxSplitter* VxSplitter2 = nullptr;
   TPopupMenu *PopupMenu1 = nullptr, *PopupMenu2 = nullptr, *PopupMenu3 = nullptr, *PopupMenu4 = nullptr;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/views/chart_editing.h"
 #include "app/site_session.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
@@ -141,6 +142,7 @@ TIndVect1::TIndVect1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwne
   VxSpinEdit3->OnChange = [this](TObject* s) { Refresh(s); };
   CheckBox1->OnClick = [this](TObject* s) { Refresh(s); };
 
+  ChartEditorPopup(this, ChartEditor1, Chart1, "ChartEditor");
   FormStorage1 = KeepPlacement(this, "TIndVect1",
                                {"VxSpinEdit1.Value", "VxSpinEdit2.Value", "VxSpinEdit3.Value", "CheckBox1.Checked"});
   FormStorage1->OnRestorePlacement = [this](TObject* s) { FormStorage1RestorePlacement(s); };

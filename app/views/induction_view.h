@@ -16,6 +16,8 @@ class TTimer;
 class TVxSpinEdit;
 class TVxSplitter;
 
+class TChartEditor;
+
 class TIndVect1 : public TMyForm {
   VM_CLASS(TIndVect1, TMyForm)
 public:
@@ -36,6 +38,7 @@ public:
   TPointSeries* Series3 = nullptr;     // one point per frequency on the zero line
   TTimer* Timer1 = nullptr;
   TFormStorage* FormStorage1 = nullptr;
+  TChartEditor* ChartEditor1 = nullptr;  // made on first use
   int FreqStep = 1;
 
   void Refresh(TObject* Sender) override;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/views/chart_editing.h"
 #include "app/site_session.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
@@ -73,6 +74,7 @@ TMaskEd1::TMaskEd1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner)
     Chart1MouseDown(s, b, sh, x, y);
   };
   Chart1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Chart1MouseMove(s, sh, x, y); };
+  ChartEditorPopup(this, ChartEditor1, Chart1, "Chart Editor");
   FormStorage1 = KeepPlacement(this, "TMaskEd1");
   OnActivate = [this](TObject* s) { FormActivate(s); };
   // Every change of the site redraws the view.

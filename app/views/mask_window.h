@@ -14,6 +14,8 @@ class TColorLineTool;
 class TFormStorage;
 class TMTFile;
 
+class TChartEditor;
+
 class TMaskEd1 : public TMyForm {
   VM_CLASS(TMaskEd1, TMyForm)
 public:
@@ -27,6 +29,7 @@ public:
   // Red rubber lines, inactive at start: 1 and 2 vertical (bottom axis), 3 and 4 horizontal.
   TColorLineTool *ChartTool1 = nullptr, *ChartTool2 = nullptr, *ChartTool3 = nullptr, *ChartTool4 = nullptr;
   TFormStorage* FormStorage1 = nullptr;
+  TChartEditor* ChartEditor1 = nullptr;  // made on first use
 
   TMTFile* Site = nullptr;
   int JournalFreq = 1;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <string>
 
+#include "app/views/chart_editing.h"
 #include "app/site_session.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
@@ -300,6 +301,7 @@ void TPolarDiag1::Refresh(TObject*) {
       chart->LeftAxis()->Axis()->SetWidth(1);
       chart->BottomAxis()->Axis()->SetWidth(1);
       chart->Legend()->SetVisible(false);
+      ChartEditorPopup(this, ChartEditor1, chart, "Properties");
 
       const auto& rot = RotatedMagnitudes[f];
       if (showZxy) {

@@ -21,6 +21,8 @@ class TVxCheckListBox;
 class TVxSpinEdit;
 class TVxSplitter;
 
+class TChartEditor;
+
 class TPolarDiag1 : public TMyForm {
   VM_CLASS(TPolarDiag1, TMyForm)
 public:
@@ -48,6 +50,7 @@ public:
   TCheckBox* CheckBox1 = nullptr;            // "Normalize Zxx"
   TRadioGroup* RadioGroup1 = nullptr;        // hidden "View", kept with the layout only
   TFormStorage* FormStorage1 = nullptr;
+  TChartEditor* ChartEditor1 = nullptr;  // made on first use
 
   // Slot k: chart k of the grid, or null when its frequency has no data.
   std::vector<TChart*> PolarCharts;

@@ -75,9 +75,10 @@ TEST_F(DataViewToolsFixture, ToolCommandsUndoAndMenusAreRoutedToTheView) {
   v->FormDeactivate(nullptr);
   EXPECT_EQ(v->ToolState, 0x8 | 0x100);
 
-  // "Properties" of the second chart opens its rows; the chart editor entries wait, disabled.
+  // "Properties" of the second chart opens its rows; "ChartEditor" is there for each chart.
   ASSERT_EQ(v->PopupMenu2->Items()->Count(), 2);
-  EXPECT_FALSE(v->PopupMenu1->Items()->Items(0)->Enabled());
+  EXPECT_TRUE(v->PopupMenu1->Items()->Items(0)->Enabled());
+  EXPECT_EQ(v->PopupMenu1->Items()->Items(0)->Caption(), "ChartEditor");
   v->PopupMenu2->Items()->Items(1)->Click();
   ASSERT_TRUE(ObjInsp1);
   EXPECT_TRUE(ObjInsp1->Visible());

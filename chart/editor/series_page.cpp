@@ -1,0 +1,438 @@
+#include "chart/editor/series_page.h"
+
+#include <set>
+
+#include "chart/editor/chart_grid.h"
+#include "chart/editor/chart_list_box.h"
+#include "chart/engine/axis_panel.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_utils.h"
+#include "chart/engine/graph_function.h"
+#include "chart/engine/registries.h"
+#include "chart/engine/series_base.h"
+#include "chart/engine/series_helpers.h"
+#include "chart/engine/series_marks.h"
+#include "chart/engine/tool_base.h"
+#include "chart/engine/value_lists.h"
+#include "chart/extra/pen_dialog.h"
+#include "platform/dialogs.h"
+#include "platform/extctrls.h"
+
+VM_DEFINE_CLASS(TGraphFuncEditor)
+VM_DEFINE_CLASS(TFormGraphSeries)
+
+using namespace edkit;
+
+TComponentClass FindEditorClass(const std::string& Name) {
+  if (Name.empty()) return nullptr;
+  return dynamic_cast<TComponentClass>(GetClass(Name));
+}
+
+TComponentClass FindSeriesEditorClass(TChartSeries* Series) {
+  if (!Series) return nullptr;
+  std::string name;
+  GetElementEditorClassName(static_cast<TChartElementClass>(Series->ClassType()), name);
+  return FindEditorClass(name);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Function editor
+
+TGraphFuncEditor::TGraphFuncEditor(TComponent* AOwner) : TForm(AOwner) {
+  SetName("GraphFuncEditor");
+  SetBounds(0, 0, 420, 220);
+  Make<TLabel>(this, this, "LSources", "&Functions:", 8, 10, 70, 16);
+  CBSources = Make<TComboBox>(this, this, "CBSources", "", 80, 6, 180, 22);
+  CBSources->SetStyle(csDropDownList);
+  CBSources->OnChange = [this](TObject*) {
+    if (!FLoading) BApply->SetEnabled(true);
+  };
+  BApply = Make<TButton>(this, this, "BApply", "&Apply", 270, 5, 75, 24);
+  BApply->SetEnabled(false);
+  BApply->OnClick = [this](TObject*) { BApplyClick(); };
+  Make<TLabel>(this, this, "LAvailable", "Available:", 8, 38, 120, 16);
+  LBAvailable = Make<TListBox>(this, this, "LBAvailable", "", 8, 56, 150, 110);
+  BSelect = Make<TButton>(this, this, "BSelect", ">", 164, 70, 30, 24);
+  BUnselect = Make<TButton>(this, this, "BUnselect", "<", 164, 100, 30, 24);
+  Make<TLabel>(this, this, "LSelected", "Selected:", 200, 38, 120, 16);
+  LBSelected = Make<TListBox>(this, this, "LBSelected", "", 200, 56, 150, 110);
+  BSelect->OnClick = [this](TObject*) {
+    MoveSelectedItems(LBAvailable, LBSelected);
+    BApply->SetEnabled(true);
+  };
+  BUnselect->OnClick = [this](TObject*) {
+    MoveSelectedItems(LBSelected, LBAvailable);
+    BApply->SetEnabled(true);
+  };
+  Period = Spin(
+      this, this, "Num", "&Number of points:", 8, 176, 0, 1000000,
+      [this](int) {
+        if (!FLoading) BApply->SetEnabled(true);
+      },
+      120);
+  OnShow = [this](TObject*) { FormShow(); };
+}
+
+void TGraphFuncEditor::FormShow() {
+  FSeries = dynamic_cast<TChartSeries*>(EmbeddedObject(this));
+  if (!FSeries) return;
+  TFlagGuard g(FLoading);
+  CBSources->Items()->Clear();
+  CBSources->Items()->AddObject("Copy", nullptr);
+  TGraphSeriesTypes* types = GraphSeriesTypesList();
+  for (int i = 0; types && i < types->Count(); ++i) {
+    TGraphSeriesType* t = types->GetSeriesType(i);
+    if (t->FunctionClass && CBSources->Items()->IndexOfObject((TObject*)t->FunctionClass) < 0)
+      CBSources->Items()->AddObject(t->DescriptionText(), (TObject*)t->FunctionClass);
+  }
+  TGraphFunction* f = FSeries->FunctionObject();
+  CBSources->SetItemIndex(f ? std::max(0, CBSources->Items()->IndexOfObject((TObject*)f->ClassType())) : 0);
+  Period.Set(f ? static_cast<int>(f->Period()) : 0);
+  LoadSourceLists();
+  BApply->SetEnabled(!f && !FSeries->DataSource());
+}
+
+void TGraphFuncEditor::LoadSourceLists() {
+  LBAvailable->Items()->Clear();
+  LBSelected->Items()->Clear();
+  TCustomAxisPanel* c = FSeries->ParentChart();
+  if (!c) return;
+  for (int i = 0; i < c->CountSeries(); ++i) {
+    TChartSeries* s = c->SeriesAt(i);
+    if (s == FSeries || !c->AcceptsDataSource(FSeries, s)) continue;
+    std::string title;
+    SeriesDisplayTitle(s, title);
+    bool used = false;
+    for (int k = 0; k < FSeries->DataSources->Count(); ++k)
+      if (FSeries->DataSources->Items(k) == s) used = true;
+    (used ? LBSelected : LBAvailable)->Items()->AddObject(title, s);
+  }
+}
+
+void TGraphFuncEditor::BApplyClick() {
+  if (!FSeries) return;
+  const int choice = CBSources->ItemIndex();
+  auto cls = choice > 0 ? reinterpret_cast<TGraphFunctionClass>(CBSources->Items()->Objects(choice)) : nullptr;
+  FSeries->BeginUpdate();
+  try {
+    for (int i = 0; i < LBSelected->Items()->Count(); ++i)
+      FSeries->CheckCircularSource(static_cast<TChartSeries*>(LBSelected->Items()->Objects(i)));
+    FSeries->SetDataSource(nullptr);
+    for (int i = 0; i < LBSelected->Items()->Count(); ++i)
+      FSeries->AddDataSourceInternal(static_cast<TChartSeries*>(LBSelected->Items()->Objects(i)));
+    TGraphFunction* f = FSeries->FunctionObject();
+    if (cls && (!f || f->ClassType() != cls)) {
+      FSeries->AttachFunction(nullptr);
+      f = MakeFunctionForSeries(FSeries, cls);
+    } else if (!cls && f) {
+      FSeries->AttachFunction(nullptr);
+      f = nullptr;
+    }
+    if (f) f->SetPeriod(Period.Value());
+  } catch (...) {
+    FSeries->EndUpdate();
+    throw;
+  }
+  FSeries->EndUpdate();
+  FSeries->RefreshDataFromSource();
+  BApply->SetEnabled(false);
+}
+
+bool TGraphFuncEditor::CloseQuery() {
+  if (!BApply->Enabled()) return true;
+  const int r = MessageDlg("Apply Changes ?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0);
+  if (r == mrCancel) return false;
+  if (r == mrYes) {
+    BApplyClick();
+    return !BApply->Enabled();
+  }
+  BApply->SetEnabled(false);
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Series page
+
+namespace {
+enum { kManual, kRandom, kFunction };
+// The series whose points the user chose to type in (the engine keeps no such mark).
+std::set<const TChartSeries*>& ManualSeries() {
+  static std::set<const TChartSeries*> s;
+  return s;
+}
+}  // namespace
+
+TFormGraphSeries::TFormGraphSeries(TComponent* AOwner) : TForm(AOwner) {
+  SetName("FormGraphSeries");
+  SetBounds(0, 0, 440, 300);
+  auto* top = Make<TPanel>(this, this, "PanelTop", "", 0, 0, 440, 30);
+  top->SetAlign(alTop);
+  top->SetBevelOuter(bvNone);
+  CBSeries = Make<TComboBox>(this, top, "CBSeries", "", 4, 4, 150, 22);
+  CBSeries->SetStyle(csDropDownList);
+  CBSeries->OnChange = [this](TObject*) { CBSeriesChange(); };
+  LabelSeriesClass = Make<TLabel>(this, top, "LabelSeriesClass", "", 164, 8, 270, 16);
+  PageSeries = Make<TPageControl>(this, this, "PageSeries", "", 0, 30, 440, 270);
+  PageSeries->SetAlign(alClient);
+  TheTabSheet = Tab(this, PageSeries, "TheTabSheet", "Format");
+  TabGeneral = Tab(this, PageSeries, "TabGeneral", "General");
+  TabMarks = Tab(this, PageSeries, "TabMarks", "Marks");
+  TabDataSource = Tab(this, PageSeries, "TabDataSource", "Data Source");
+  PageSeries->OnChanging = [this](TObject*, bool& Allow) { Allow = PageSeriesChanging(); };
+  PageSeries->OnChange = [this](TObject*) { PageSeriesChange(); };
+  LabelNoEditor = Make<TLabel>(this, TheTabSheet, "LabelNoEditor", "", 8, 8, 400, 16);
+
+  CBShowInLegend = Check(this, TabGeneral, "CBShowInLegend", "&Show In Legend", 8, 8, [this](bool V) {
+    if (FSeries && !FUpdating) FSeries->SetShowInLegend(V);
+  });
+  CBHorizAxis = Combo(
+      this, TabGeneral, "CBHorizAxis", "Horizontal Axis:", 8, 36, {"Top", "Bottom", "Top and Bottom"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (I > 2)
+          FSeries->SetCustomHorizAxis(static_cast<TChartAxis*>(CBHorizAxis->Items()->Objects(I)));
+        else
+          FSeries->SetHorizAxis(static_cast<THorizAxis>(I));
+      },
+      100, 130);
+  CBVertAxis = Combo(
+      this, TabGeneral, "CBVertAxis", "Vertical Axis:", 8, 64, {"Left", "Right", "Left and Right"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (I > 2)
+          FSeries->SetCustomVertAxis(static_cast<TChartAxis*>(CBVertAxis->Items()->Objects(I)));
+        else
+          FSeries->SetVertAxis(static_cast<TVertAxis>(I));
+      },
+      100, 130);
+  CBSort = Combo(
+      this, TabGeneral, "CBSort", "S&ort:", 8, 92, {"Ascending", "Descending", "None"},
+      [this](int I) {
+        if (!FSeries || I < 0) return;
+        if (FSeries->NotMandatoryList) FSeries->NotMandatoryList->SetOrder(loNone);
+        const TChartListOrder o[] = {loAscending, loDescending, loNone};
+        FSeries->MandatoryList->SetOrder(o[I]);
+        if (o[I] != loNone) FSeries->SortByValueOrder();
+        FSeries->Repaint();
+      },
+      100, 130);
+
+  CBMarksVisible = Check(this, TabMarks, "CBMarksVisible", "&Visible", 8, 8, [this](bool V) {
+    if (!FSeries || FUpdating) return;
+    FSeries->Marks()->SetVisible(V);
+    LoadMarksTab();
+  });
+  CBClipped = Check(this, TabMarks, "CBClipped", "Cl&ipped", 8, 30, [this](bool V) {
+    if (FSeries && !FUpdating) FSeries->Marks()->SetClip(V);
+  });
+  CBAllVisible = Check(this, TabMarks, "CBAllVisible", "All Series Visi&ble", 8, 52, [this](bool V) {
+    if (!FSeries || FUpdating || !FSeries->ParentChart()) return;
+    TCustomAxisPanel* c = FSeries->ParentChart();
+    for (int i = 0; i < c->CountSeries(); ++i) c->SeriesAt(i)->Marks()->SetVisible(V);
+    LoadMarksTab();
+  });
+  CBMarkStyle = Combo(
+      this, TabMarks, "CBMarkStyle", "&Style:", 8, 80,
+      {"Value", "Percent", "Label", "Label and Percent", "Label and Value", "Legend", "Percent Total",
+       "Label and Percent Total", "X value", "X and Y values"},
+      [this](int I) {
+        if (FSeries && I >= 0) FSeries->Marks()->SetStyle(static_cast<TSeriesMarksStyle>(I));
+      },
+      60, 180);
+
+  CBDataSourcestyle = Combo(
+      this, TabDataSource, "CBDataSourcestyle", "", 4, 4, {"Manual", "Random", "Function"},
+      [this](int) { CBDataSourcestyleChange(); }, 0, 140);
+  Grid = Make<TChartGrid>(this, TabDataSource, "ChartGrid1", "", 4, 32, 420, 200);
+  Grid->SetShowColors(true);
+  PanelRandom = Make<TPanel>(this, TabDataSource, "PanelRandom", "", 4, 32, 420, 120);
+  PanelRandom->SetBevelOuter(bvNone);
+  Make<TLabel>(this, PanelRandom, "LSamples", "&Number of sample values:", 4, 8, 160, 16);
+  ESamples = Make<TEdit>(this, PanelRandom, "ESamples", "", 170, 4, 70, 22);
+  BApplyRandom = Make<TButton>(this, PanelRandom, "BApplyRandom", "&Apply", 4, 36, 75, 24);
+  BApplyRandom->OnClick = [this](TObject*) {
+    if (FSeries) FSeries->FillSampleValues(StrToIntDef(ESamples->Text(), 0));
+  };
+  BClear = Make<TButton>(this, PanelRandom, "BClear", "&Clear", 84, 36, 75, 24);
+  BClear->OnClick = [this](TObject*) {
+    if (!FSeries) return;
+    FSeries->ClearValues();
+    CBDataSourcestyle->SetItemIndex(kManual);
+    CBDataSourcestyleChange();
+  };
+  PageSeries->SetActivePageIndex(0);
+}
+
+TFormGraphSeries::~TFormGraphSeries() {
+  if (FChart) FChart->Listeners->Remove(this);
+}
+
+void TFormGraphSeries::ChartEvent(TGraphEvent* Event) {
+  auto* e = dynamic_cast<TGraphSeriesEvent*>(Event);
+  if (!e || e->Event != sekRemoved) return;
+  ManualSeries().erase(e->Series);
+  if (e->Series != FSeries) return;
+  FreeEditors();
+  FSeries = nullptr;
+  FLastSeries = nullptr;
+}
+
+void TFormGraphSeries::RefreshPage() {
+  const int i = FSeries ? CBSeries->Items()->IndexOfObject(FSeries) : -1;
+  CBSeries->SetItemIndex(i);
+  CBSeriesChange();
+}
+
+void TFormGraphSeries::CBSeriesChange() {
+  TFlagGuard g(FUpdating);
+  const std::string keep = PageSeries->ActivePage() ? PageSeries->ActivePage()->Caption() : "";
+  const int i = CBSeries->ItemIndex();
+  TChartSeries* s = i >= 0 ? dynamic_cast<TChartSeries*>(CBSeries->Items()->Objects(i)) : nullptr;
+  if (!s) {
+    LabelSeriesClass->SetCaption("");
+    PageSeries->SetVisible(false);
+    FreeEditors();
+    FSeries = FLastSeries = nullptr;
+    return;
+  }
+  FSeries = s;
+  if (ListBox) ListBox->SelectSeries(s);
+  if (s != FLastSeries) {
+    ShowSeries(keep);
+    FLastSeries = s;
+  }
+}
+
+void TFormGraphSeries::FreeEditors() {
+  delete SeriesEditor;
+  SeriesEditor = nullptr;
+  if (DataSourceEditor && DataSourceEditor->CloseQuery()) {
+    delete DataSourceEditor;
+    DataSourceEditor = nullptr;
+  }
+}
+
+void TFormGraphSeries::ShowSeries(const std::string& KeepCaption) {
+  if (FChart != FSeries->ParentChart()) {
+    if (FChart) FChart->Listeners->Remove(this);
+    FChart = FSeries->ParentChart();
+    if (FChart) FChart->Listeners->Add(this);
+  }
+  std::string desc = GetSeriesTypeDescription(FSeries);
+  const size_t amp = desc.find('&');
+  if (amp != std::string::npos) desc.insert(amp, "&");
+  std::string title;
+  SeriesDisplayTitle(FSeries, title);
+  LabelSeriesClass->SetCaption(desc + ": " + title);
+  PageSeries->SetVisible(true);
+  TabGeneral->SetTabVisible(AllowGeneral);
+  TabMarks->SetTabVisible(AllowMarks);
+  const bool hiddenSource = (FSeries->SeriesStyle() & (1 | 32)) != 0;
+  TabDataSource->SetTabVisible(AllowDataSource && !hiddenSource);
+  std::string keep = KeepCaption;
+  if (keep.empty() || (keep == "Data Source" && !TabDataSource->TabVisible())) keep = "Format";
+  FreeEditors();
+  FShownStyle = -1;
+  if (TComponentClass cls = FindSeriesEditorClass(FSeries)) {
+    SeriesEditor = dynamic_cast<TForm*>(cls->Create(this));
+    if (SeriesEditor) {
+      TranslateControl(SeriesEditor);
+      EmbedFormWithObject(SeriesEditor, TheTabSheet, FSeries);
+    }
+  }
+  LabelNoEditor->SetVisible(!SeriesEditor);
+  LabelNoEditor->SetCaption(SeriesEditor ? "" : "No settings of its own for this series type.");
+  TTabSheet* target = TheTabSheet;
+  for (int i = 0; i < PageSeries->PageCount(); ++i)
+    if (PageSeries->Pages(i)->Caption() == keep && PageSeries->Pages(i)->TabVisible()) target = PageSeries->Pages(i);
+  PageSeries->SetActivePage(target);
+  PageSeriesChange();
+}
+
+bool TFormGraphSeries::PageSeriesChanging() { return !DataSourceEditor || DataSourceEditor->CloseQuery(); }
+
+void TFormGraphSeries::PageSeriesChange() {
+  if (!FSeries) return;
+  TFlagGuard g(FUpdating);
+  TTabSheet* p = PageSeries->ActivePage();
+  if (p == TabGeneral) LoadGeneralTab();
+  if (p == TabMarks) LoadMarksTab();
+  if (p == TabDataSource) LoadDataSourceTab();
+}
+
+void TFormGraphSeries::LoadGeneralTab() {
+  CBShowInLegend->SetChecked(FSeries->ShowInLegend());
+  for (TComboBox* c : {CBHorizAxis, CBVertAxis})
+    while (c->Items()->Count() > 3) c->Items()->Delete(3);
+  TCustomAxisPanel* chart = FSeries->ParentChart();
+  if (chart)
+    for (int i = 0; i < chart->CustomAxes()->Count(); ++i) {
+      TChartAxis* a = chart->CustomAxes()->AxisAt(i);
+      (a->Horizontal() ? CBHorizAxis : CBVertAxis)->Items()->AddObject("Custom  " + std::to_string(i), a);
+    }
+  const int h = FSeries->HorizAxis();
+  const int v = FSeries->VertAxis();
+  CBHorizAxis->SetItemIndex(h <= 2 ? h : CBHorizAxis->Items()->IndexOfObject(FSeries->GetHorizAxis()));
+  CBVertAxis->SetItemIndex(v <= 2 ? v : CBVertAxis->Items()->IndexOfObject(FSeries->GetVertAxis()));
+  for (TComboBox* c : {CBHorizAxis, CBVertAxis}) c->SetEnabled(FSeries->UsesAxes());
+  const TChartListOrder o = FSeries->MandatoryList->Order();
+  CBSort->SetItemIndex(o == loAscending ? 0 : o == loDescending ? 1 : 2);
+  CBSort->SetVisible(FSeries->ValueLists.Count() < 3);
+}
+
+void TFormGraphSeries::LoadMarksTab() {
+  TFlagGuard g(FUpdating);
+  CBMarkStyle->SetItemIndex(static_cast<int>(FSeries->Marks()->Style()));
+  CBMarksVisible->SetChecked(FSeries->Marks()->Visible());
+  CBClipped->SetChecked(FSeries->Marks()->Clip());
+  bool all = true;
+  if (TCustomAxisPanel* c = FSeries->ParentChart())
+    for (int i = 0; i < c->CountSeries(); ++i) all = all && c->SeriesAt(i)->Marks()->Visible();
+  CBAllVisible->SetChecked(all);
+}
+
+void TFormGraphSeries::LoadDataSourceTab() {
+  int style = kManual;
+  if (FSeries->FunctionObject() || dynamic_cast<TChartSeries*>(FSeries->DataSource()))
+    style = kFunction;
+  else if (!FSeries->DataSource() && FSeries->Count() > 0 && !ManualSeries().count(FSeries))
+    style = kRandom;
+  CBDataSourcestyle->SetItemIndex(style);
+  if (style != FShownStyle) RebuildDataSourcePanel();
+}
+
+void TFormGraphSeries::CBDataSourcestyleChange() {
+  if (!FSeries) return;
+  const int style = CBDataSourcestyle->ItemIndex();
+  if (style == kManual || style == kRandom) {
+    if (FSeries->FunctionObject()) FSeries->AttachFunction(nullptr);
+    if (FSeries->DataSource() && !dynamic_cast<TChartSeries*>(FSeries->DataSource())) FSeries->SetDataSource(nullptr);
+    if (style == kManual) ManualSeries().insert(FSeries);
+  }
+  RebuildDataSourcePanel();
+}
+
+void TFormGraphSeries::RebuildDataSourcePanel() {
+  if (DataSourceEditor) {
+    if (!DataSourceEditor->CloseQuery()) return;
+    delete DataSourceEditor;
+    DataSourceEditor = nullptr;
+  }
+  const int style = CBDataSourcestyle->ItemIndex();
+  FShownStyle = style;
+  Grid->SetVisible(style == kManual);
+  PanelRandom->SetVisible(style == kRandom);
+  if (style == kManual) {
+    Grid->SetChart(dynamic_cast<TCustomChart*>(FSeries->ParentChart()));
+    Grid->SetSeries(FSeries);
+  } else if (style == kRandom) {
+    ESamples->SetText(std::to_string(FSeries->DefaultRandomCount()));
+  } else if (style == kFunction) {
+    DataSourceEditor = new TGraphFuncEditor(this);
+    DataSourceEditor->SetBounds(4, 32, 420, 220);
+    EmbedFormWithObject(DataSourceEditor, TabDataSource, FSeries);
+    DataSourceEditor->SetAlign(alNone);
+    DataSourceEditor->SetBounds(4, 32, 420, 220);
+    DataSourceEditor->FormShow();
+  }
+}

@@ -1,0 +1,107 @@
+// Every view of the program opens the chart editor on its own chart from its pop-up menu, and the
+// chart shows the change afterwards.
+#include <functional>
+#include <string>
+
+#include "app/main_form.h"
+#include "app/views/complex_window.h"
+#include "app/views/data_view.h"
+#include "app/views/edit_window.h"
+#include "app/views/induction_view.h"
+#include "app/views/mask_window.h"
+#include "app/views/polar_view.h"
+#include "app_fixture.h"
+#include "chart/editor/axis_page.h"
+#include "chart/editor/editor_dialog.h"
+#include "chart/editor/format_axis_dialogs.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/extra/pen_dialog.h"
+#include "platform/actnlist.h"
+#include "platform/menus.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+struct ChartEditorViews : AppFixture {
+  void Open() {
+    Start();
+    ChooseFiles({SiteFile("S107.MT1")});
+    ASSERT_TRUE(MainForm1->acOpen->Execute());
+  }
+  void TearDown() override {
+    EditorDialogHook = nullptr;
+    AppFixture::TearDown();
+  }
+  // Clicks the entry of that caption in the chart's pop-up menu; answers the chart the editor
+  // was opened on (none when it did not open).
+  static TCustomChart* OpenFromMenu(TControl* Chart, const std::string& Caption,
+                                    std::function<void(TChartEditForm*)> Act = nullptr) {
+    TPopupMenu* menu = ControlPopupMenu(Chart);
+    EXPECT_NE(menu, nullptr);
+    if (!menu) return nullptr;
+    TCustomChart* opened = nullptr;
+    EditorDialogHook = [&](TForm* F) {
+      auto* d = dynamic_cast<TChartEditForm*>(F);
+      if (!d) return;
+      opened = d->Chart();
+      if (Act) Act(d);
+      d->BClose->Click();
+    };
+    for (int i = 0; i < menu->Items()->Count(); ++i) {
+      TMenuItem* item = menu->Items()->Items(i);
+      if (item->Caption() != Caption) continue;
+      EXPECT_TRUE(item->Enabled()) << Caption;
+      item->Click();
+      break;
+    }
+    EditorDialogHook = nullptr;
+    return opened;
+  }
+};
+
+}  // namespace
+
+TEST_F(ChartEditorViews, EveryViewOpensTheEditorOnItsOwnChart) {
+  Open();
+  ASSERT_TRUE(MainForm1->AcEditing->Execute());
+  for (TChart* c : {Varo1->Chart1, Varo1->Chart2, Varo1->Chart3, Varo1->Chart4})
+    EXPECT_EQ(OpenFromMenu(c, "ChartEditor"), c) << c->Name();
+
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  for (TChart* c : {GrView1->Chart1, GrView1->Chart2}) EXPECT_EQ(OpenFromMenu(c, "ChartEditor"), c);
+
+  ASSERT_TRUE(MainForm1->AcComplexEditing->Execute());
+  for (TChart* c : {VaroCmplx1->Chart1, VaroCmplx1->Chart2}) EXPECT_EQ(OpenFromMenu(c, "ChartEditor"), c);
+
+  ASSERT_TRUE(MainForm1->AcMaskEdit->Execute());
+  EXPECT_EQ(OpenFromMenu(MaskEd1->Chart1, "Chart Editor"), MaskEd1->Chart1);
+
+  ASSERT_TRUE(MainForm1->AcIndVec->Execute());
+  EXPECT_EQ(OpenFromMenu(IndVect1->Chart1, "ChartEditor"), IndVect1->Chart1);
+
+  ASSERT_TRUE(MainForm1->AcPolar->Execute());
+  TChart* polar = nullptr;
+  for (TChart* c : PolarDiag1->PolarCharts)
+    if (c && !polar) polar = c;
+  ASSERT_NE(polar, nullptr);
+  EXPECT_EQ(OpenFromMenu(polar, "Properties"), polar);
+}
+
+TEST_F(ChartEditorViews, AnAxisLimitSetInTheEditorReachesTheEditingWindowsChart) {
+  Open();
+  ASSERT_TRUE(MainForm1->AcEditing->Execute());
+  TChart* chart = Varo1->Chart1;
+  OpenFromMenu(chart, "ChartEditor", [](TChartEditForm* D) {
+    D->SubPage->SetActivePageIndex(cetAxis);
+    D->SubPageChange();
+    auto* axis = static_cast<TFormGraphAxis*>(D->ChartPages[cetAxis]);
+    EditorDialogHook = [](TForm* F) {
+      auto* m = static_cast<TAxisMaxMin*>(F);
+      m->EMaximum->SetText("1234");
+      m->BOk->Click();
+    };
+    axis->BAxisMinMaxClick(false);
+  });
+  EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 1234);
+}
