@@ -542,8 +542,8 @@ void TParamCalc::RotatedCopy() {
   r[1][2] = s;
   r[2][1] = -s;
   r[2][2] = c;
-  // R * B * R^T of one 2x2 block, as RotateCrossPowerBlock does it, inlined: each product in
-  // long double, each of the two steps narrowed to a Double.
+  // R * B * R^T of one 2x2 block, as RotateCrossPowerBlock does it, inlined and in double; a
+  // value that is not a finite Double faults.
   const auto block = [&](int r1, int r2, int c1, int c2) {
     const int i1 = Slot(r1), i2 = Slot(r2), j1 = Slot(c1), j2 = Slot(c2);
     const auto rotate = [&](const TMatrix7& In, TMatrix7& Out) {
@@ -551,13 +551,9 @@ void TParamCalc::RotatedCopy() {
       const double m[2][2] = {{r[1][1], r[1][2]}, {r[2][1], r[2][2]}};
       double brt[2][2], rbrt[2][2];
       for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 2; ++j)
-          brt[i][j] =
-              CheckedNarrow<double>(static_cast<Wide>(b[i][0]) * m[j][0] + static_cast<Wide>(b[i][1]) * m[j][1]);
+        for (int j = 0; j < 2; ++j) brt[i][j] = CheckFinite(b[i][0] * m[j][0] + b[i][1] * m[j][1]);
       for (int i = 0; i < 2; ++i)
-        for (int j = 0; j < 2; ++j)
-          rbrt[i][j] =
-              CheckedNarrow<double>(static_cast<Wide>(m[i][0]) * brt[0][j] + static_cast<Wide>(m[i][1]) * brt[1][j]);
+        for (int j = 0; j < 2; ++j) rbrt[i][j] = CheckFinite(m[i][0] * brt[0][j] + m[i][1] * brt[1][j]);
       Out[i1][j1] = rbrt[0][0];
       Out[i1][j2] = rbrt[0][1];
       Out[i2][j1] = rbrt[1][0];
