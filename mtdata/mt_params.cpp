@@ -7,11 +7,16 @@
 
 namespace {
 
-using Ext = long double;
+// Double arithmetic throughout: the long-double form it replaced agrees to round-off.
+using Ext = double;
+// The few sums that cancel to a small part of their terms (the determinants of the solution and
+// the rotated tensor) keep long double, so small elements of a near one-dimensional tensor do
+// not lose digits.
+using Wide = long double;
 
-constexpr Ext Pi = 3.141592653589793238462643383279502884L;
-constexpr Ext R2D = RadToDegSingle;
-constexpr Ext D2R = DegToRadSingle;
+constexpr Wide Pi = 3.141592653589793238462643383279502884L;
+constexpr Wide R2D = RadToDegSingle;
+constexpr Wide D2R = DegToRadSingle;
 
 // A complex Double held as its two parts.
 struct TCx {
@@ -29,6 +34,24 @@ inline Ext Pow10(Ext x) { return std::pow(10.0, static_cast<double>(x)); }
 // Guarded forms: a result that is not a finite Double faults.
 inline Ext GuardPow10(Ext x) { return CheckFinite(std::pow(10.0, CheckedNarrow<double>(x))); }
 inline Ext GuardLg(Ext x) { return GuardLog10(CheckedNarrow<double>(x)); }
+
+// PolarOf in double arithmetic; magnitudes whose square leaves the range of a Double go to
+// the long-double routine.
+inline void Polar(double& Mag, double& Phase, double X, double Y) {
+  const double m2 = X * X + Y * Y;
+  if (!std::isfinite(m2) || (m2 < 1e-290 && m2 != 0)) [[unlikely]] {
+    PolarOf(Mag, Phase, X, Y);
+    return;
+  }
+  Mag = std::sqrt(m2);
+  if (X == 0) {
+    Phase = Y == 0 ? 0 : static_cast<double>(Y > 0 ? Pi / 2 : -Pi / 2);
+  } else {
+    Wide phase = std::atan(Y / X);
+    if (X < 0) phase += Y >= 0 ? Pi : -Pi;
+    Phase = static_cast<double>(phase);
+  }
+}
 
 inline Ext Pow4(Ext x) {
   const Ext x2 = x * x;
@@ -117,14 +140,25 @@ private:
 
   // Product-difference X(a, A1)*X(b, A2) - X(c, A1)*X(d, A2) through the slots.
   TCx Det(int r1, int c1, int r2, int c2, int r3, int c3, int r4, int c4) const {
-    TCx z;
-    ComplexDet2(Sl[r1], Sl[c1], Sl[r2], Sl[c2], Sl[r3], Sl[c3], Sl[r4], Sl[c4], z.re, z.im, Re, Im);
-    return z;
+    const Wide ar = Re[Sl[r1]][Sl[c1]], ai = Im[Sl[r1]][Sl[c1]];
+    const Wide br = Re[Sl[r2]][Sl[c2]], bi = Im[Sl[r2]][Sl[c2]];
+    const Wide cr = Re[Sl[r3]][Sl[c3]], ci = Im[Sl[r3]][Sl[c3]];
+    const Wide dr = Re[Sl[r4]][Sl[c4]], di = Im[Sl[r4]][Sl[c4]];
+    const double re = static_cast<double>((ar * br - ai * bi) - (cr * dr - ci * di));
+    const double im = static_cast<double>((ar * bi + ai * br) - (cr * di + ci * dr));
+    if (!std::isfinite(re) || !std::isfinite(im)) [[unlikely]]
+      return {};
+    return {re, im};
   }
   static TCx Div(const TCx& a, const TCx& b) {
-    TCx z;
-    ComplexDivD(z.re, z.im, a.re, a.im, b.re, b.im);
-    return z;
+    if (!(std::fabs(b.re) + std::fabs(b.im) > 0)) [[unlikely]]
+      return {};
+    const Wide br = b.re, bi = b.im, d = br * br + bi * bi;
+    const double re = static_cast<double>((a.re * br + a.im * bi) / d);
+    const double im = static_cast<double>((a.im * br - a.re * bi) / d);
+    if (!std::isfinite(re) || !std::isfinite(im)) [[unlikely]]
+      return {};
+    return {re, im};
   }
   // Coefficients of output channel c on inputs (u, v) against the reference pair.
   void Solve(int c, int u, int v, const TCx& det, TCx& cu, TCx& cv) const {
@@ -134,7 +168,7 @@ private:
 
   void PolarStore(int pMag, int pArg, const TCx& z) {
     double mag, phase;
-    PolarOf(mag, phase, z.re, z.im);
+    Polar(mag, phase, z.re, z.im);
     Put(pMag, mag);
     Put(pArg, phase * R2D);
   }
@@ -214,11 +248,11 @@ void TParamCalc::Admittance() {
 
 // The rotation formulas of the tensor for an angle beta: Z' = R Z R^T.
 struct TRotated {
-  Ext xxr, xxi, xyr, xyi, yxr, yxi, yyr, yyi;
+  Wide xxr, xxi, xyr, xyi, yxr, yxi, yyr, yyi;
 };
 
 TRotated RotateTensor(const TCx& Z1, const TCx& Z2, const TCx& Z3, const TCx& Z4, Ext beta) {
-  const Ext c = Cos(2 * beta), s = Sin(2 * beta);
+  const Wide c = Cos(2 * beta), s = Sin(2 * beta);
   TRotated r;
   r.xxr = Z1.re + Z2.re * c + Z3.re * s;
   r.xxi = Z1.im + Z2.im * c + Z3.im * s;
@@ -265,7 +299,7 @@ void TParamCalc::PrincipalAxes() {
   else
     r = n0 > 0 ? 2 : 1;  // beyond any ratio that turns or halves the period; 0/0 counts as equal
   Ext theta2 = r < 1 ? theta1 + Pi / 2 : theta1;
-  const Ext period = std::fabs(r - 1) <= 0.05L ? Pi / 2 : Pi;
+  const Ext period = std::fabs(r - 1) <= 0.05 ? Pi / 2 : Pi;
 
   // Mean strike of the neighbouring rows, as they hold it now.
   Ext sum = 0;
@@ -313,13 +347,13 @@ void TParamCalc::RotatedTensor() {
                                     (static_cast<Ext>(Rxy.re) * Ryx.im + static_cast<Ext>(Rxy.im) * Ryx.re))};
 
   Guard("Fhz = 0", [&] {
-    Store(pcRhoxyOhmm, GuardDiv(0.2L * Abs2(Rxy), static_cast<Ext>(Freq)));
-    Store(pcRhoyxOhmm, GuardDiv(0.2L * Abs2(Ryx), static_cast<Ext>(Freq)));
+    Store(pcRhoxyOhmm, GuardDiv(0.2 * Abs2(Rxy), static_cast<Ext>(Freq)));
+    Store(pcRhoyxOhmm, GuardDiv(0.2 * Abs2(Ryx), static_cast<Ext>(Freq)));
   });
 
   double mag[5], arg[5];
   const TCx* z[5] = {&Rxx, &Rxy, &Ryx, &Ryy, &det};
-  for (int i = 0; i < 5; ++i) PolarOf(mag[i], arg[i], z[i]->re, z[i]->im);
+  for (int i = 0; i < 5; ++i) Polar(mag[i], arg[i], z[i]->re, z[i]->im);
   Put(pcPHASExyDeg, arg[1] * R2D);
   Put(pcPHASEyxDeg, arg[2] * R2D);
   for (int i = 0; i < 4; ++i) Put(pcZxx + i, mag[i]);
@@ -378,7 +412,7 @@ void TParamCalc::SkewEllipticityStrike() {
     StoreChecked(q.im, GuardDiv(ni * dr - nr * di, den));
   });
   double mag, phase;
-  PolarOf(mag, phase, q.re, q.im);
+  Polar(mag, phase, q.re, q.im);
   Put(pcZSkew, mag);
 
   // Ellipticity of the rotated tensor.
@@ -390,7 +424,7 @@ void TParamCalc::SkewEllipticityStrike() {
     StoreChecked(q.re, GuardDiv(nr * dr + ni * di, den));
     StoreChecked(q.im, GuardDiv(ni * dr - nr * di, den));
   });
-  PolarOf(mag, phase, q.re, q.im);
+  Polar(mag, phase, q.re, q.im);
   Put(pcZEllip, mag);
 
   Put(pcZSTRIKEDeg, Theta * R2D);
@@ -403,11 +437,11 @@ void TParamCalc::TipperGroup() {
   const Ext c = Cos(Alpha), s = Sin(Alpha);
   Ttx = {static_cast<double>(Tx.re * c + Ty.re * s), static_cast<double>(Tx.im * c + Ty.im * s)};
   Tty = {static_cast<double>(-Tx.re * s + Ty.re * c), static_cast<double>(-Tx.im * s + Ty.im * c)};
-  PolarOf(MagTx, PhiX, Ttx.re, Ttx.im);
-  PolarOf(MagTy, PhiY, Tty.re, Tty.im);
+  Polar(MagTx, PhiX, Ttx.re, Ttx.im);
+  Polar(MagTy, PhiY, Tty.re, Tty.im);
   double lr, psiR, li, psiI;
-  PolarOf(lr, psiR, Tx.re, Ty.re);
-  PolarOf(li, psiI, Tx.im, Ty.im);
+  Polar(lr, psiR, Tx.re, Ty.re);
+  Polar(li, psiI, Tx.im, Ty.im);
   M = static_cast<Ext>(MagTx) * MagTx + static_cast<Ext>(MagTy) * MagTy;
 
   double strike = 0;
@@ -501,15 +535,32 @@ void TParamCalc::Spectra() {
 void TParamCalc::RotatedCopy() {
   ReR = Re;
   ImR = Im;
-  if (!(std::fabs(static_cast<Ext>(Alpha)) * R2D > 0.001L)) return;
+  if (!(std::fabs(static_cast<Ext>(Alpha)) * R2D > 0.001)) return;
   TMatrix2 r;
   const double c = std::cos(Alpha), s = std::sin(Alpha);
   r[1][1] = c;
   r[1][2] = s;
   r[2][1] = -s;
   r[2][2] = c;
+  // R * B * R^T of one 2x2 block, as RotateCrossPowerBlock does it, inlined and in double; a
+  // value that is not a finite Double faults.
   const auto block = [&](int r1, int r2, int c1, int c2) {
-    RotateCrossPowerBlock(2, r, ReR, ImR, Slot(r1), Slot(r2), Slot(c1), Slot(c2), Re, Im);
+    const int i1 = Slot(r1), i2 = Slot(r2), j1 = Slot(c1), j2 = Slot(c2);
+    const auto rotate = [&](const TMatrix7& In, TMatrix7& Out) {
+      const double b[2][2] = {{In[i1][j1], In[i1][j2]}, {In[i2][j1], In[i2][j2]}};
+      const double m[2][2] = {{r[1][1], r[1][2]}, {r[2][1], r[2][2]}};
+      double brt[2][2], rbrt[2][2];
+      for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) brt[i][j] = CheckFinite(b[i][0] * m[j][0] + b[i][1] * m[j][1]);
+      for (int i = 0; i < 2; ++i)
+        for (int j = 0; j < 2; ++j) rbrt[i][j] = CheckFinite(m[i][0] * brt[0][j] + m[i][1] * brt[1][j]);
+      Out[i1][j1] = rbrt[0][0];
+      Out[i1][j2] = rbrt[0][1];
+      Out[i2][j1] = rbrt[1][0];
+      Out[i2][j2] = rbrt[1][1];
+    };
+    rotate(Re, ReR);
+    rotate(Im, ImR);
   };
   block(chHx, chHy, chHx, chHy);
   block(chEx, chEy, chEx, chEy);
@@ -574,16 +625,16 @@ void TParamCalc::Variances() {
 
   // Log-modulus variances.
   double a53 = 0, a37 = 0, a54 = 0, a38 = 0, a55 = 0, a56 = 0;
-  Guard("Rxxr^2+Rxxi^2 = 0", [&] { StoreChecked(a53, GuardDiv(0.1886L * Vxx, Abs2(Rxx))); });
+  Guard("Rxxr^2+Rxxi^2 = 0", [&] { StoreChecked(a53, GuardDiv(0.1886 * Vxx, Abs2(Rxx))); });
   Guard("Rxyr^2+Rxyi^2 = 0", [&] {
-    StoreChecked(a37, GuardDiv(0.3772L * Vxy, Abs2(Rxy)));
+    StoreChecked(a37, GuardDiv(0.3772 * Vxy, Abs2(Rxy)));
     StoreChecked(a54, static_cast<Ext>(a37) / 2);
   });
   Guard("Ryxr^2+Ryxi^2 = 0", [&] {
-    StoreChecked(a38, GuardDiv(0.3772L * Vyx, Abs2(Ryx)));
+    StoreChecked(a38, GuardDiv(0.3772 * Vyx, Abs2(Ryx)));
     StoreChecked(a55, static_cast<Ext>(a38) / 2);
   });
-  Guard("Ryyr^2+Ryyi^2 = 0", [&] { StoreChecked(a56, GuardDiv(0.1886L * Vyy, Abs2(Ryy))); });
+  Guard("Ryyr^2+Ryyi^2 = 0", [&] { StoreChecked(a56, GuardDiv(0.1886 * Vyy, Abs2(Ryy))); });
 
   // Phase variances in degrees squared.
   const auto phaseVar = [&](double v, const TCx& z, int phaseParam) {
@@ -683,12 +734,12 @@ void TParamCalc::Bostick() {
     const Ext phiXy = GuardDiv(sum3, count), phiYx = GuardDiv(sum4, count);
     const Ext rhoXy = GuardPow10(GuardDiv(sumLog1, count));
     const Ext rhoYx = GuardPow10(GuardDiv(sumLog2, count));
-    const auto clamp = [](Ext m) { return m < -0.99L ? -0.99L : (m > 0.99L ? 0.99L : m); };
+    const auto clamp = [](Ext m) { return m < -0.99 ? -0.99 : (m > 0.99 ? 0.99 : m); };
     const Ext mXy = clamp(phiXy / 45 - 1);
     const Ext mYx = clamp((phiYx + 180) / 45 - 1);
     Store(pcRhoxyBosInv, GuardDiv(rhoXy * (1 - mXy), 1 + mXy));
     Store(pcRhoyxBosInv, GuardDiv(rhoYx * (1 - mYx), 1 + mYx));
-    const Ext w = GuardDiv(1.0L, 78.95683520871486L * Freq * 1e-7L);
+    const Ext w = GuardDiv(1.0, 78.95683520871486 * Freq * 1e-7);
     Store(pcDepthxyKm, GuardLg(GuardSqrt(rhoXy * w)));
     Store(pcDepthyxKm, GuardLg(GuardSqrt(rhoYx * w)));
   });
