@@ -45,6 +45,14 @@ public:
 
   // Apply, then close.
   void EditOk(TObject* Sender);
+
+protected:
+  // The window's controls exist only once the derived constructors are done, so its captions are
+  // translated as it first shows, before it is drawn.
+  void DoShow() override;
+
+private:
+  bool FTranslated = false;
 };
 
 // True when Form is a live window of the program: one of the frame's MDI children or a form
