@@ -2,6 +2,10 @@
 // finding or making of the one window of a kind, and the refresh broadcast.
 #pragma once
 
+#include <type_traits>
+
+#include "chart/engine/chart_utils.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -77,6 +81,8 @@ bool ShowForm(T*& Var, TArgs&... Args) {
     }
   }
   Var = new T(Application, Args...);
+  // A child window translates itself as it first shows; the other windows are translated here.
+  if constexpr (!std::is_base_of_v<TMyForm, T>) TranslateControl(Var);
   Var->Show();
   return false;
 }

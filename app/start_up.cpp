@@ -68,6 +68,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   ApplyLanguage(true);
   if (language > 0) TranslateControl(main);
   CreatePropertyWindow();
+  TranslateControl(ObjInsp1);
   return main;
 }
 

@@ -143,6 +143,12 @@ bool TranslateText(std::string& Text, std::string& UsedAccelerators) {
   return true;
 }
 
+std::string Translated(const std::string& Text) {
+  std::string s = Text, used;
+  TranslateText(s, used);
+  return s;
+}
+
 void TranslateComponentTexts(TComponent* Root, std::span<TControl* const> Exclusions) {
   if (!CurrentDictionary || !Root) return;
   std::string used;

@@ -25,6 +25,9 @@ std::string LookupTranslation(const std::string& Key);
 // Translates Text in place (accelerator, trailing colon and "..." kept; a new accelerator goes to
 // the first Latin letter or digit not yet in UsedAccelerators). False leaves Text unchanged.
 bool TranslateText(std::string& Text, std::string& UsedAccelerators);
+// Text through the current dictionary, for a caption set while the window is in use; unchanged
+// when the dictionary does not hold it.
+std::string Translated(const std::string& Text);
 // The walker installed in TranslateHook: the root's caption and the texts, items and hints of the
 // components it owns directly, less the excluded controls.
 void TranslateComponentTexts(TComponent* Root, std::span<TControl* const> Exclusions);

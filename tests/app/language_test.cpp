@@ -12,6 +12,7 @@
 #include "platform/extctrls.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
+#include "platform/toolbars.h"
 
 namespace {
 
@@ -30,8 +31,8 @@ const std::set<std::string> kNames = {"Dat",
                                       "Arg = - Arg",
                                       "X<->Y Arg = 180 - Arg"};
 
-// True when a visible text still reads English: a word of three Latin letters or more, no Russian
-// letter, and nothing the dictionary can translate. A caption naming the open site is data.
+// True when a visible text still reads English: a word of three Latin letters or more and no
+// Russian letter (whether the dictionary lacks it or the window was never translated). A caption naming the open site is data.
 bool LeftInEnglish(const std::string& Text) {
   if (kNames.count(Text) || Text.find("S107") != std::string::npos || Text.find("s107") != std::string::npos)
     return false;  // the open site's name
@@ -42,9 +43,7 @@ bool LeftInEnglish(const std::string& Text) {
     run = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) ? run + 1 : 0;
     longest = std::max(longest, run);
   }
-  if (longest < 3) return false;
-  std::string copy = Text, used;
-  return !TranslateText(copy, used);
+  return longest >= 3;
 }
 
 void Collect(TForm* Form, std::set<std::string>& Left) {
@@ -61,6 +60,7 @@ void Collect(TForm* Form, std::set<std::string>& Left) {
     }
     auto* control = dynamic_cast<TControl*>(c);
     if (!control || !control->Visible()) continue;
+    if (dynamic_cast<TToolButton*>(control)) continue;  // pictures; their captions follow the actions
     if (dynamic_cast<TCustomEdit*>(control)) continue;  // edits hold data
     if (auto* combo = dynamic_cast<TComboBox*>(control)) {
       for (int k = 0; k < combo->Items()->Count(); ++k) note(combo->Items()->Strings(k));
