@@ -8,6 +8,7 @@
 #include "chart/editor/language.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
+#include "platform/comctrls.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
 #include "platform/menus.h"
@@ -59,7 +60,8 @@ void Collect(TForm* Form, std::set<std::string>& Left) {
       continue;
     }
     auto* control = dynamic_cast<TControl*>(c);
-    if (!control || !control->Visible()) continue;
+    if (!control) continue;
+    if (!control->Visible() && !dynamic_cast<TTabSheet*>(control)) continue;  // hidden pages still show their tabs
     if (dynamic_cast<TToolButton*>(control)) continue;  // pictures; their captions follow the actions
     if (dynamic_cast<TCustomEdit*>(control)) continue;  // edits hold data
     if (auto* combo = dynamic_cast<TComboBox*>(control)) {
