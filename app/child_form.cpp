@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/site_session.h"
+#include "chart/engine/chart_utils.h"
 #include "controls/form_storage.h"
 #include "platform/strings.h"
 #include "platform/exceptions.h"
@@ -14,6 +15,14 @@ TMyForm::TMyForm(TComponent* AOwner) : TForm(AOwner) {
   SetFormStyle(fsMDIChild);
   OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
   ToolState = 0;
+}
+
+void TMyForm::DoShow() {
+  if (!FTranslated) {
+    FTranslated = true;
+    TranslateControl(this);
+  }
+  TForm::DoShow();
 }
 
 void TMyForm::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }

@@ -2,6 +2,10 @@
 // finding or making of the one window of a kind, and the refresh broadcast.
 #pragma once
 
+#include <type_traits>
+
+#include "chart/engine/chart_utils.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <string>
@@ -45,6 +49,14 @@ public:
 
   // Apply, then close.
   void EditOk(TObject* Sender);
+
+protected:
+  // The window's controls exist only once the derived constructors are done, so its captions are
+  // translated as it first shows, before it is drawn.
+  void DoShow() override;
+
+private:
+  bool FTranslated = false;
 };
 
 // True when Form is a live window of the program: one of the frame's MDI children or a form
@@ -69,6 +81,8 @@ bool ShowForm(T*& Var, TArgs&... Args) {
     }
   }
   Var = new T(Application, Args...);
+  // A child window translates itself as it first shows; the other windows are translated here.
+  if constexpr (!std::is_base_of_v<TMyForm, T>) TranslateControl(Var);
   Var->Show();
   return false;
 }

@@ -6,8 +6,11 @@
 #include "app/journal.h"
 #include "app/log_views.h"
 #include "app/options.h"
+#include "app/start_up.h"
 #include "app/views/complex_window.h"
 #include "app/tool_glyphs.h"
+#include "chart/editor/language.h"
+#include "chart/engine/chart_utils.h"
 #include "controls/form_storage.h"
 #include "controls/mem_data.h"
 #include "controls/vx_settings.h"
@@ -332,8 +335,11 @@ void TMainForm1::Language1Click(TObject* Sender) {
   mmEnglish->SetChecked(false);
   mmRussian->SetChecked(false);
   item->SetChecked(true);
-  // The captions are English only until the language tables exist.
-  if (item->Tag() == 0) Application->MessageBox("Please close and restart the application.", "Varomark", MB_OK);
+  // Captions already translated cannot turn back: English takes a restart, in the old language's words.
+  if (item->Tag() == 0) Application->MessageBox(RestartMessage, "Varomark", MB_OK);
+  WriteLanguage(item->Tag());
+  ApplyLanguage(true);
+  if (item->Tag() > 0) TranslateControl(this);
 }
 
 void TMainForm1::mmEtiketClick(TObject*) {

@@ -8,6 +8,7 @@
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "chart/editor/gallery.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
@@ -39,7 +40,8 @@ void StartModules() {
   RegisterTrendFunctions();
   RegisterFinancialFunctions();
   InitExtraSeries();
-  InitGallery();  // the series list boxes reach the gallery through its hooks
+  InitGallery();        // the series list boxes reach the gallery through its hooks
+  InstallTranslator();  // every window translates its captions through the language module
   InitChartOutput();
   RegisterReportChartClasses();   // charts in report bands stream by class name
   RegisterMtChartTypes();         // the program's own curve series and functions
@@ -62,8 +64,19 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   TMainForm1* main = nullptr;
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
+  const int32_t language = ReadLanguage();
+  ApplyLanguage(true);
+  if (language > 0) TranslateControl(main);
   CreatePropertyWindow();
+  TranslateControl(ObjInsp1);
   return main;
+}
+
+void ApplyLanguage(bool Always) {
+  if (ReadLanguage() == LanguageRussian)
+    SetRussianLanguage();
+  else if (Always)
+    SetEnglishLanguage();
 }
 
 void EndProgram() {

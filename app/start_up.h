@@ -12,6 +12,9 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files);
 // Frees what StartProgram made (the main window first).
 void EndProgram();
 
+// The user-interface language: Russian when the stored number is 11, else English when Always.
+void ApplyLanguage(bool Always);
+
 // The start-up registrations alone, in order (what a view needs without the main window), and
 // their undoing.
 void StartModules();

@@ -1,5 +1,7 @@
 #include "app/views/data_view.h"
 
+#include "chart/editor/language.h"
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -179,7 +181,7 @@ void TGrViewNf1::SetViewMode(int Mode) {
   ViewMode = Mode;
   SetName(Mode == 2 ? "GrView1" : "GrViewNf1");
   if (Mode == 1) {
-    SetCaption("Starting data");
+    SetCaption(Translated("Starting data"));
     cbBWPrint->SetVisible(false);
     for (const auto& f : SiteFiles) {
       clbFiles->Items()->Add(WithoutFolder(f->FileName));
@@ -192,7 +194,7 @@ void TGrViewNf1::SetViewMode(int Mode) {
         if (clbProcessing->Items()->IndexOf(name) < 0) clbProcessing->Items()->Add(name);
       }
   } else {
-    SetCaption("Resulting data");
+    SetCaption(Translated("Resulting data"));
     cbBWPrint->SetVisible(true);
     GroupBox3->SetVisible(false);
     clbFiles->Items()->Add("MtFile");

@@ -1,0 +1,119 @@
+// The program in Russian: the language commands and the captions of every window.
+#include <set>
+#include <string>
+
+#include "app/child_form.h"
+#include "app/options.h"
+#include "app_fixture.h"
+#include "chart/editor/language.h"
+#include "chart/engine/chart_utils.h"
+#include "chart/engine/engine_texts.h"
+#include "platform/comctrls.h"
+#include "platform/controls.h"
+#include "platform/extctrls.h"
+#include "platform/menus.h"
+#include "platform/stdctrls.h"
+#include "platform/toolbars.h"
+
+namespace {
+
+// Texts that are names rather than words: file formats, file fields and units keep their spelling.
+const std::set<std::string> kNames = {"Dat",
+                                      "Edi",
+                                      "EDI",
+                                      "Plt",
+                                      "Sms",
+                                      "FileName",
+                                      "Orig FileName",
+                                      "ProcessedFiles",
+                                      "StnNumber",
+                                      "mV/Gamm.km",
+                                      "Arg Z,Ro",
+                                      "Arg = - Arg",
+                                      "X<->Y Arg = 180 - Arg"};
+
+// True when a visible text still reads English: a word of three Latin letters or more and no
+// Russian letter (whether the dictionary lacks it or the window was never translated). A caption naming the open site is data.
+bool LeftInEnglish(const std::string& Text) {
+  if (kNames.count(Text) || Text.find("S107") != std::string::npos || Text.find("s107") != std::string::npos)
+    return false;  // the open site's name
+  for (char c : Text)
+    if (static_cast<unsigned char>(c) >= 0xD0 && static_cast<unsigned char>(c) <= 0xD1) return false;
+  int run = 0, longest = 0;
+  for (char c : Text) {
+    run = ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) ? run + 1 : 0;
+    longest = std::max(longest, run);
+  }
+  return longest >= 3;
+}
+
+void Collect(TForm* Form, std::set<std::string>& Left) {
+  const std::string where = Form->ClassName() + ": ";
+  auto note = [&](const std::string& s) {
+    if (LeftInEnglish(s)) Left.insert(where + s);
+  };
+  note(Form->Caption());
+  for (int i = 0; i < Form->ComponentCount(); ++i) {
+    TComponent* c = Form->Components(i);
+    if (auto* m = dynamic_cast<TMenuItem*>(c)) {
+      if (m->Visible()) note(m->Caption());
+      continue;
+    }
+    auto* control = dynamic_cast<TControl*>(c);
+    if (!control) continue;
+    if (!control->Visible() && !dynamic_cast<TTabSheet*>(control)) continue;  // hidden pages still show their tabs
+    if (dynamic_cast<TToolButton*>(control)) continue;  // pictures; their captions follow the actions
+    if (dynamic_cast<TCustomEdit*>(control)) continue;  // edits hold data
+    if (auto* combo = dynamic_cast<TComboBox*>(control)) {
+      for (int k = 0; k < combo->Items()->Count(); ++k) note(combo->Items()->Strings(k));
+    } else if (auto* radio = dynamic_cast<TRadioGroup*>(control)) {
+      note(radio->Caption());
+      for (int k = 0; k < radio->Items()->Count(); ++k) note(radio->Items()->Strings(k));
+    } else {
+      note(control->Caption());
+    }
+    if (!control->Hint().empty()) note(control->Hint());
+  }
+}
+
+}  // namespace
+
+TEST_F(AppFixture, LanguageCommandsStoreTheNumberAndRussianTranslatesTheMainWindowAtOnce) {
+  Start();
+  EXPECT_EQ(MainForm1->mmEnglish->Caption(), "English");
+  MainForm1->mmRussian->Click();
+  EXPECT_TRUE(Boxes.empty());
+  EXPECT_EQ(ReadLanguage(), LanguageRussian);
+  EXPECT_EQ(MainForm1->mmEnglish->Caption(), "Английский");
+  EXPECT_TRUE(MainForm1->mmRussian->Checked());
+
+  MainForm1->mmEnglish->Click();
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0], "Пожалуйста, перезапустите Varomark.");  // in the language before the switch
+  EXPECT_EQ(ReadLanguage(), LanguageEnglish);
+  EXPECT_EQ(ErrAxisMinAboveMax, "Axis Minimum Value must be <= Maximum");
+  EXPECT_EQ(CurrentDictionary, nullptr);
+}
+
+TEST_F(AppFixture, AfterARestartInRussianEveryWindowShowsRussianCaptions) {
+  WriteLanguage(LanguageRussian);
+  Start({SiteFile("S107.MT1")});
+  ASSERT_NE(CurrentDictionary, nullptr);
+  MainForm1->EditingExecute(nullptr);
+  MainForm1->mmMaskViewClick(nullptr);
+  MainForm1->StartingDataExecute(nullptr);
+  MainForm1->ResultingDataExecute(nullptr);
+  MainForm1->AcPolarExecute(nullptr);
+  MainForm1->IndVecExecute(nullptr);
+  MainForm1->ComplexEditingExecute(nullptr);
+  MainForm1->Edithistrory1Click(nullptr);
+  MainForm1->mmOptionsClick(nullptr);
+  Application->ProcessMessages();
+
+  std::set<std::string> left;
+  for (int i = 0; i < Screen->FormCount(); ++i) Collect(Screen->Forms(i), left);
+  std::string list;
+  for (const std::string& s : left) list += s + "\n";
+  EXPECT_TRUE(left.empty()) << left.size() << " texts left in English:\n" << list;
+  SetEnglishLanguage();
+}
