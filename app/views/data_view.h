@@ -81,6 +81,7 @@ private:
   void StoreComponentChecks();
   void RebuildComponents();
   void FillChart(int Panel, TChart* C);
+  void PlaceLegend(TChart* C);
 };
 
 // The page of the resulting-data view: its two charts one above the other on an A4 portrait page.
@@ -98,6 +99,9 @@ public:
 
 // A new report window holding copies of both charts of View; the caller owns it.
 TReportForm1* MakeDataReport(TGrViewNf1* View);
+// Asks where to print (an installed printer or a PDF file), prints the report there and logs
+// where it went; false when the user cancelled.
+bool PrintDataReport(TRpReport* Report);
 
 extern TGrViewNf1* GrViewNf1;  // the starting-data window
 extern TGrViewNf1* GrView1;    // the resulting-data window
