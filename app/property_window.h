@@ -19,8 +19,8 @@ class TvmTreeView;
 class TPanel;
 class TButton;
 
-class TObjInsp1 : public TForm {
-  VM_CLASS(TObjInsp1, TForm)
+class TObjInsp1 : public TMyForm {
+  VM_CLASS(TObjInsp1, TMyForm)
 public:
   explicit TObjInsp1(TComponent* AOwner);
   ~TObjInsp1() override;
@@ -48,8 +48,10 @@ public:
   // row being edited and closes the pop-up.
   void vmTreeView1DblClick(TObject* Sender);
 
-protected:
-  void DoClose(TCloseAction& Action) override;
+  // The window hides when closed; it lives as long as the program.
+  void FormClose(TObject* Sender, TCloseAction& Action) override;
+  // Beside the frame's free area, at its left edge, below the tool bars.
+  void PlaceBesideFrame();
 
 private:
   void ButtonRowClick(TvmInspectorRow* Row, int Kind);

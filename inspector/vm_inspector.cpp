@@ -1694,7 +1694,10 @@ void TCustomvmInspector::InvalidateFocusedCell() { InvalidateNode(FFocusedNode, 
 
 void TCustomvmInspector::EditKeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomvmContainer::EditKeyDown(Key, Shift);
-  HandleTreeKeys(Key, Shift);
+  // A key typed into the editor changes its text only; the tree keys alone act on the rows (and
+  // bring the row into view, which lays the inspector out anew).
+  const bool treeKey = Key == VK_LEFT || Key == VK_RIGHT || Key == VK_MULTIPLY || Key == VK_ADD || Key == VK_SUBTRACT;
+  if (treeKey) HandleTreeKeys(Key, Shift);
 }
 
 void TCustomvmInspector::HandleTreeKeys(uint16_t Key, TShiftState Shift) {
@@ -3333,7 +3336,13 @@ bool TCustomvmInspectorControl::IsCellTextClipped(TvmInspectorNode* Node, int It
 
 void TCustomvmInspectorControl::ContentChanged() {
   TCustomvmInspector::ContentChanged();
-  if (FEditor && FEditor->EditVisible()) UpdateEditor();
+  if (!FEditor || !FEditor->EditVisible()) return;
+  // Text the user is typing stays: the editor only follows its cell. An unmodified editor takes
+  // the row's value again.
+  if (FEditor->Modified() && FEditingNode && FEditingNode == FFocusedNode)
+    ShowEditor(false, false);
+  else
+    UpdateEditor();
 }
 
 bool TCustomvmInspectorControl::CanEditModify() {
