@@ -72,6 +72,10 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
   AcCurveShift->SetVisible(false);
   AcSplineExportToPLT->SetVisible(false);
   AcComplexEditing->OnExecute = ComplexEditingExecute;
+  // The editing tools' own cursors, under the numbers the editing windows use.
+  RegisterToolCursors();
+  Screen->SetCursors(-5, LoadCursorResource("BULLSEY5"));
+  Screen->SetCursors(1, LoadCursorResource("HANDUPDW"));
   AcPointer->SetChecked(true);
   Application->OnIdle = [this](TObject* s, bool& Done) { AppIdle(s, Done); };
   EnableViewActions(0);
