@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/main_form.h"
 #include "controls/form_storage.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
@@ -11,6 +12,7 @@
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
+#include "platform/inifiles.h"
 #include "platform/guards.h"
 #include "platform/stdctrls.h"
 
@@ -230,6 +232,15 @@ void TObjInsp1::BitBtn1Click(TObject* Sender) {
 void TObjInsp1::BitBtn2Click(TObject* Sender) { Close(); }
 
 void TObjInsp1::FormClose(TObject*, TCloseAction& Action) { Action = caHide; }
+
+void TObjInsp1::DoShow() {
+  if (!FShownOnce) {
+    FShownOnce = true;
+    TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+    if (!ini || !ini->SectionExists("TObjInsp1")) PlaceBesideFrame();
+  }
+  TMyForm::DoShow();
+}
 
 void TObjInsp1::PlaceBesideFrame() {
   TForm* frame = TForm::MDIFrame();

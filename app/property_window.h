@@ -53,12 +53,17 @@ public:
   // Beside the frame's free area, at its left edge, below the tool bars.
   void PlaceBesideFrame();
 
+protected:
+  // The first showing without a stored placement puts the window beside the frame as it is now.
+  void DoShow() override;
+
 private:
   void ButtonRowClick(TvmInspectorRow* Row, int Kind);
 
   TPropTable FTable;
   TMyForm* FOwnerView = nullptr;
   TColor FColor = clBlack;
+  bool FShownOnce = false;
   // The node text a double-click picked, handed to the pop-up row as it closes.
   std::string FPickedText;
   bool FPicked = false;

@@ -370,25 +370,6 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
   } else if (CurrentSite) {
     eachReference(*CurrentSite, 0, "", true);
   }
-  PlaceLegend(C);
-}
-
-void TGrViewNf1::PlaceLegend(TChart* C) {
-  // A legend beside the chart holds one column. When its rows do not fit the chart's height and
-  // the columns of a legend below the chart take at most half of it, the legend goes below.
-  TBitmap measure(1, 1);
-  measure.Canvas()->Font()->Assign(C->Legend()->Font());
-  const int row = measure.Canvas()->TextHeight("Wg") + 3;
-  const int count = C->SeriesList()->Count();
-  int widest = 0;
-  for (int i = 0; i < count; ++i)
-    widest = std::max(widest, measure.Canvas()->TextWidth(C->SeriesList()->SeriesAt(i)->Title()));
-  const int columns = std::max(1, (C->Width() - 20) / (widest + 60));
-  const int rowsBelow = (count + columns - 1) / columns;
-  const bool besideFits = count * row <= C->Height() - 40;
-  const bool below = !besideFits && rowsBelow * row <= C->Height() / 2;
-  C->Legend()->SetAlignment(below ? laBottom : laRight);
-  C->Legend()->SetMaxNumRows(std::max(10, rowsBelow));
 }
 
 void TGrViewNf1::clbComponentsClickCheck(TObject*) {

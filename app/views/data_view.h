@@ -81,7 +81,6 @@ private:
   void StoreComponentChecks();
   void RebuildComponents();
   void FillChart(int Panel, TChart* C);
-  void PlaceLegend(TChart* C);
 };
 
 // The page of the resulting-data view: its two charts one above the other on an A4 portrait page.
