@@ -8,9 +8,11 @@
 #include "app/log_views.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
+#include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
+#include "chart/extra/preview_dialog.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/series/report_chart.h"
@@ -424,9 +426,26 @@ void TGrViewNf1::CreateChartMenus() {
     properties->SetTag(tag);
     properties->OnClick = [this, tag](TObject*) { mmPropertiesClick(tag); };
     menu->Items()->Add(properties);
+    // The chart alone on a page: its print preview, with the printer, orientation and margins.
+    auto* preview = new TMenuItem(this);
+    preview->SetCaption("Print Preview...");
+    preview->SetTag(tag);
+    preview->OnClick = [this, tag](TObject*) { ChartPreviewClick(tag); };
+    menu->Items()->Add(preview);
     SetControlPopupMenu(ChartOfTag(tag), menu);
     (tag == 1 ? PopupMenu1 : PopupMenu2) = menu;
   }
+}
+
+void TGrViewNf1::ChartPreviewClick(int Tag) {
+  TChartPreview dialog(this);
+  dialog.GraphPreviewPanel1->SetPanel(ChartOfTag(Tag));
+  auto show = dialog.OnShow;
+  dialog.OnShow = [&dialog, show](TObject* Sender) {
+    if (show) show(Sender);
+    if (ModalDialogHook) ModalDialogHook(&dialog);
+  };
+  dialog.ShowModal();
 }
 
 void TGrViewNf1::mmPropertiesClick(int Tag) {

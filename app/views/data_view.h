@@ -71,6 +71,8 @@ public:
   void clbComponentsClickCheck(TObject* Sender);
   // The property window for chart Tag 1 or 2.
   void mmPropertiesClick(int Tag);
+  // The print preview dialog of chart Tag 1 or 2.
+  void ChartPreviewClick(int Tag);
   void SetAxisMinMax(TChart* Chart);
   TChart* ChartOfTag(int Tag) const;
 

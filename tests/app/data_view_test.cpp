@@ -27,6 +27,8 @@
 #include "platform/dialogs.h"
 #include "platform/logdevice.h"
 #include "platform/reports.h"
+#include "chart/extra/preview_dialog.h"
+#include "platform/menus.h"
 #include "app/views/mask_window.h"
 #include "platform/printers.h"
 
@@ -337,4 +339,25 @@ TEST_F(DataViewFixture, ReportChartsKeepTheirPrintMargins) {
   for (int y = 0; y < h && !inked; ++y)
     for (int x = margin; x < w && !inked; ++x) inked = (page->Canvas()->Pixels(x, y) & 0xFFFFFF) != clWhite;
   EXPECT_TRUE(inked);
+}
+
+// Each chart's pop-up menu reaches the print preview dialog of that chart.
+TEST_F(DataViewFixture, ChartMenuOpensThePrintPreviewOfItsChart) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  for (auto [menu, chart] : {std::pair{v->PopupMenu1, v->Chart1}, std::pair{v->PopupMenu2, v->Chart2}}) {
+    TMenuItem* entry = nullptr;
+    for (int i = 0; i < menu->Items()->Count(); ++i)
+      if (menu->Items()->Items(i)->Caption() == "Print Preview...") entry = menu->Items()->Items(i);
+    ASSERT_NE(entry, nullptr);
+    TCustomGraphPanel* previewed = nullptr;
+    Modals.push_back([&](TForm* F) {
+      auto* d = dynamic_cast<TChartPreview*>(F);
+      ASSERT_NE(d, nullptr);
+      previewed = d->Chart();
+      d->Close();
+    });
+    entry->Click();
+    EXPECT_EQ(previewed, static_cast<TCustomGraphPanel*>(chart));
+  }
 }

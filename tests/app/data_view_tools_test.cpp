@@ -76,7 +76,7 @@ TEST_F(DataViewToolsFixture, ToolCommandsUndoAndMenusAreRoutedToTheView) {
   EXPECT_EQ(v->ToolState, 0x8 | 0x100);
 
   // "Properties" of the second chart opens its rows; the chart editor entries wait, disabled.
-  ASSERT_EQ(v->PopupMenu2->Items()->Count(), 2);
+  ASSERT_EQ(v->PopupMenu2->Items()->Count(), 3);  // and "Print Preview..."
   EXPECT_FALSE(v->PopupMenu1->Items()->Items(0)->Enabled());
   v->PopupMenu2->Items()->Items(1)->Click();
   ASSERT_TRUE(ObjInsp1);
