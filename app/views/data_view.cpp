@@ -168,6 +168,10 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
 TGrViewNf1::~TGrViewNf1() {
   // FormDestroy
   if (ViewMode != 0) StoreComponentChecks();
+  // The two kinds share the class: a variable left on a freed window could name the other kind's
+  // window made later at the same address.
+  if (GrViewNf1 == this) GrViewNf1 = nullptr;
+  if (GrView1 == this) GrView1 = nullptr;
 }
 
 void TMainForm1::StartingDataExecute(TObject*) {

@@ -361,3 +361,23 @@ TEST_F(DataViewFixture, ChartMenuOpensThePrintPreviewOfItsChart) {
     EXPECT_EQ(previewed, static_cast<TCustomGraphPanel*>(chart));
   }
 }
+
+// The two kinds of data view share one class: once one is closed, its variable names no window,
+// so a later window of the other kind (even at the freed one's address) is never taken for it.
+TEST_F(DataViewFixture, AClosedDataViewLeavesItsKindFree) {
+  Open({SiteFile("S107.MT1")});
+  ASSERT_TRUE(FormExists(GrViewNf1));
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  v->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(GrView1, nullptr);
+  GrViewNf1->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(GrViewNf1, nullptr);
+  ASSERT_TRUE(MainForm1->acStartingData->Execute());
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  ASSERT_TRUE(FormExists(GrViewNf1) && FormExists(GrView1));
+  EXPECT_NE(GrViewNf1, GrView1);
+  EXPECT_EQ(GrViewNf1->ViewMode, 1);
+  EXPECT_EQ(GrView1->ViewMode, 2);
+}
