@@ -3,6 +3,8 @@
 #   ./build.sh run     install, build and start the program on the sample site (samples/)
 #   ./build.sh run FILE...   the same on the given files, opened together as one site
 #   ./build.sh test    install, build and run every test
+#   ./build.sh asan    install, build into build-asan with the address and undefined-behaviour
+#                      sanitizers and run every test under them, leaks included
 set -euo pipefail
 cd "$(dirname "$0")"
 mode=${1:-test}
@@ -25,9 +27,14 @@ if ((${#missing[@]})); then
 fi
 
 build_dir=${BUILD_DIR:-build}
+config=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "$mode" = asan ]; then
+  build_dir=${BUILD_DIR:-build-asan}
+  config+=(-DVAROMARK_SANITIZE=ON -DVAROMARK_BENCH=OFF)
+fi
 jobs=${JOBS:-$(nproc)}
 t0=$(date +%s)
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B "$build_dir" -G Ninja "${config[@]}" >/dev/null
 cmake --build "$build_dir" -j "$jobs"
 t1=$(date +%s)
 echo "build took $((t1 - t0)) s"
@@ -45,8 +52,18 @@ case "$mode" in
     t2=$(date +%s)
     echo "tests took $((t2 - t1)) s"
     ;;
+  asan)
+    # fontconfig keeps its caches until the process ends: those are not leaks of ours.
+    export QT_QPA_PLATFORM=offscreen
+    export ASAN_OPTIONS=detect_leaks=1:halt_on_error=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}
+    export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}
+    export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}
+    ctest --test-dir "$build_dir" --output-on-failure -j "$jobs"
+    t2=$(date +%s)
+    echo "tests took $((t2 - t1)) s"
+    ;;
   *)
-    echo "usage: $0 run|test" >&2
+    echo "usage: $0 run|test|asan" >&2
     exit 2
     ;;
 esac

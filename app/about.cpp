@@ -4,6 +4,7 @@
 
 #include "app/main_form.h"
 #include "app/stored_edit_dialog.h"
+#include "mtdata/text_helpers.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/extctrls.h"
@@ -36,6 +37,10 @@ const TVersionEntry VersionTable[] = {
 };
 
 }  // namespace
+
+void InstallVersionValues() {
+  for (const auto& e : VersionTable) SetVersionValue(e.Name, e.Value);
+}
 
 std::string VersionInfoValue(const std::string& Entry) {
   for (const auto& e : VersionTable)

@@ -12,6 +12,8 @@ class TTimer;
 
 // One entry of the program's version table, or "" when it has none.
 std::string VersionInfoValue(const std::string& Entry);
+// Hands the version table to the writers of exported files (the EDI head's program version).
+void InstallVersionValues();
 
 class TAboutBox : public TForm {
   VM_CLASS(TAboutBox, TForm)

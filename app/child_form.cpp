@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "app/property_window.h"
+#include "app/site_session.h"
 #include "controls/form_storage.h"
 #include "platform/strings.h"
 #include "platform/exceptions.h"
@@ -102,13 +103,7 @@ void CascadeSpecial() {
 }
 
 void RefreshAllViews(TObject* Sender) {
-  TForm* frame = TForm::MDIFrame();
-  if (!frame) return;
-  // Children front to back; a refresh may reorder nothing, but take a copy all the same.
-  std::vector<TForm*> children;
-  for (int i = 0; i < frame->MDIChildCount(); ++i) children.push_back(frame->MDIChildren(i));
-  for (TForm* f : children)
-    if (auto* my = dynamic_cast<TMyForm*>(f)) my->Refresh(Sender);
+  if (SiteSession) SiteSession->EveryFrequencyChanged(Sender);
 }
 
 TFormStorage* KeepPlacement(TForm* Form, const std::string& Section, std::initializer_list<const char*> StoredProps) {

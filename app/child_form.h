@@ -53,8 +53,9 @@ bool FormExists(const TForm* Form);
 
 // The window of class T that Var refers to, brought to the front (the program log keeps its
 // place) and restored when minimised: true. Else a new one, stored in Var: false.
-template <class T>
-bool ShowForm(T*& Var) {
+// The arguments after Var go to the constructor of a new window (the views take the session).
+template <class T, class... TArgs>
+bool ShowForm(T*& Var, TArgs&... Args) {
   for (int i = 0; i < Screen->FormCount(); ++i) {
     TForm* f = Screen->Forms(i);
     if (f == static_cast<TForm*>(Var) && dynamic_cast<T*>(f)) {
@@ -67,7 +68,7 @@ bool ShowForm(T*& Var) {
       return true;
     }
   }
-  Var = new T(Application);
+  Var = new T(Application, Args...);
   Var->Show();
   return false;
 }
@@ -88,5 +89,5 @@ void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);
 void MaximizeSpecial();
 void CascadeSpecial();
 
-// Refresh of every TMyForm child of the frame, from index 0 upward.
+// Every view of the program's session hears that every frequency changed.
 void RefreshAllViews(TObject* Sender);

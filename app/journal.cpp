@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "controls/form_storage.h"
 #include "controls/mem_data.h"
 #include "controls/vx_dbgrid.h"
@@ -114,10 +114,7 @@ void PushEditRecord(int FCur, const std::string& Action) {
 }
 
 void CommitMaskEdit(int F, const std::string& Action) {
-  if (!CurrentSite) return;
-  CurrentSite->MaskChanged(F);
-  PushEditRecord(F, Action);
-  RefreshAllViews(DataModule1);
+  if (SiteSession) SiteSession->CommitMaskEdit(F, Action);
 }
 
 void RestoreEditRecord() {
@@ -160,10 +157,7 @@ void ClearEditJournal() {
 }
 
 void UpdateUndoActions() {
-  if (!DataModule1 || !MainForm1) return;
-  TVxMemoryData* t = DataModule1->TaRedoUndo;
-  MainForm1->AcRedo->SetEnabled(!t->Eof());
-  MainForm1->AcUndo->SetEnabled(!t->Bof());
+  if (SiteSession && DataModule1 == SiteSession->Journal()) SiteSession->UpdateUndoState();
 }
 
 THistory1::THistory1(TComponent* AOwner) : TMyForm(AOwner) {

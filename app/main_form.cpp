@@ -11,11 +11,13 @@
 #include "controls/form_storage.h"
 #include "controls/mem_data.h"
 #include "controls/vx_settings.h"
+#include "mtdata/mt_types.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/actnlist.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/inifiles.h"
 #include "platform/menus.h"
@@ -24,10 +26,9 @@
 
 VM_DEFINE_CLASS(TMainForm1)
 
-bool SiteModified = false;
 TMainForm1* MainForm1 = nullptr;
 
-TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
+TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner), Session(SiteSession), SitePackage(SiteSession->Package) {
   MainForm1 = this;
   SetName("MainForm1");
   SetFormStyle(fsMDIForm);
@@ -37,6 +38,7 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
   ImageList1->SetName("ImageList1");
   FillToolGlyphs(ImageList1);
   CreateActions();
+  BindSession();
   ActionList1->SetImages(ImageList1);
   CreateMenus();
   CreateToolBars();
@@ -71,7 +73,7 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
   AcLiveSpline->SetVisible(false);
   AcCurveShift->SetVisible(false);
   AcSplineExportToPLT->SetVisible(false);
-  AcComplexEditing->OnExecute = ComplexEditingExecute;
+  AcComplexEditing->OnExecute = [this](TObject* s) { ComplexEditingExecute(s); };
   // The editing tools' own cursors, under the numbers the editing windows use.
   RegisterToolCursors();
   Screen->SetCursors(-5, LoadCursorResource("BULLSEY5"));
@@ -87,9 +89,65 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TMainForm1::~TMainForm1() {
+  if (Session && Session->Host == this) {
+    Session->Host = nullptr;
+    Session->OnModeChange = nullptr;
+    Session->OnReferenceChange = nullptr;
+  }
   Screen->OnActiveFormChange = nullptr;
   Application->OnIdle = nullptr;
   if (MainForm1 == this) MainForm1 = nullptr;
+  // The form storage saves the placement and the chart titles into FIniFile when the form is
+  // destroyed, which the toolkit announces after this destructor, once FIniFile is gone (a
+  // program ended through Application->Terminate, without closing its window): announce it now.
+  if (TNotifyEvent destroy = std::move(OnDestroy)) {
+    OnDestroy = nullptr;
+    try {
+      destroy(this);
+    } catch (...) {
+      Application->HandleException(this);
+    }
+  }
+}
+
+void TMainForm1::BindSession() {
+  if (!Session) return;
+  Session->Host = this;
+  const std::pair<TAction*, TEditMode> modes[] = {{AcLiveSpline, emLiveSpline}, {AcCurveShift, emCurveShift},
+                                                  {AcPointer, emPointer},       {AcHand, emHand},
+                                                  {AcTwoHorl, emTwoHorz},       {AcCircle, emCircle},
+                                                  {AcLasso, emLasso},           {AcTwoVert, emTwoVert},
+                                                  {AcDeleting, emDeleting},     {AcRestoring, emRestoring},
+                                                  {AcMeanView, emMeanView},     {AcWeightView, emWeightView}};
+  uint16_t word = 0;
+  for (const auto& [action, mode] : modes) {
+    if (action->Checked()) word |= mode;
+    action->OnChange = [this, action, mode](TObject*) {
+      if (!FFollowingSession) Session->SetMode(mode, action->Checked());
+    };
+  }
+  Session->SetModeWord(word, 0xFFFF);
+  Session->OnModeChange = [this, modes](uint16_t) {
+    FFollowingSession = true;
+    TScopeExit followed([this] { FFollowingSession = false; });
+    for (const auto& [action, mode] : modes) action->SetChecked(Session->Is(mode));
+  };
+  const std::pair<TAction*, int> references[] = {
+      {AcLE, frtLocalE}, {AcRE, frtRemoteE}, {AcLH, frtLocalH}, {AcRH, frtRemoteH}};
+  for (const auto& [action, type] : references)
+    action->OnChange = [this, action, type](TObject*) {
+      if (FFollowingSession) return;
+      if (action->Checked())
+        Session->SetReferenceChoice(type);
+      else if (Session->Reference() == type)
+        Session->SetReferenceChoice(0);
+    };
+  Session->OnReferenceChange = [this](int Type) {
+    FFollowingSession = true;
+    TScopeExit followed([this] { FFollowingSession = false; });
+    CheckReferenceAction(Type);
+  };
+  CheckReferenceAction(Session->Reference());
 }
 
 void TMainForm1::CreateStorage() {
@@ -184,6 +242,33 @@ void TMainForm1::EnableViewActions(uint32_t Mask) {
   if (DataModule1) {
     if (Mask & 0x2000) AcRedo->SetEnabled(!DataModule1->TaRedoUndo->Eof());
     if (Mask & 0x4000) AcUndo->SetEnabled(!DataModule1->TaRedoUndo->Bof());
+  }
+}
+
+void TMainForm1::EnablePrintActions() {
+  AcPreview->SetEnabled(true);
+  acPrint->SetEnabled(true);
+}
+
+void TMainForm1::SetUndoState(bool CanUndo, bool CanRedo) {
+  AcUndo->SetEnabled(CanUndo);
+  AcRedo->SetEnabled(CanRedo);
+}
+
+void TMainForm1::RunViewCommand(TViewCommand Command) {
+  switch (Command) {
+    case TViewCommand::First:
+      AcFirst->Execute();
+      break;
+    case TViewCommand::Prior:
+      AcPrior->Execute();
+      break;
+    case TViewCommand::Next:
+      AcNext->Execute();
+      break;
+    case TViewCommand::Last:
+      AcLast->Execute();
+      break;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/site_session.h"
 #include "platform/forms.h"
 
 class TAction;
@@ -28,15 +29,15 @@ class TStatusBar;
 class TStrings;
 class TToolBar;
 
-// The modified flag of the open site: set by every journal record, cleared when the main window
-// is made, by Close and by Save As.
-extern bool SiteModified;
-
-class TMainForm1 : public TForm {
+class TMainForm1 : public TForm, public TSessionHost {
   VM_CLASS(TMainForm1, TForm)
 public:
   explicit TMainForm1(TComponent* AOwner);
   ~TMainForm1() override;
+
+  // The program's session: the window hosts its views, sets its mode from the tool actions and
+  // follows its mode and reference choice with the actions' checks.
+  TSiteSession* Session = nullptr;
 
   // ---- Components
   TControlBar* ControlBar1 = nullptr;
@@ -80,12 +81,15 @@ public:
   TAction* ToolBarToggles[8] = {};
 
   // The settings file (the INI file named after the program in the profile folder).
-  TCustomIniFile* IniFile() const { return FIniFile.get(); }
+  TCustomIniFile* IniFile() const override { return FIniFile.get(); }
 
   // ---- Operations used by the other windows
-  void SetStatusText(int Index, const std::string& Text);
+  void SetStatusText(int Index, const std::string& Text) override;
   void UpdateMenuItems(TObject* Sender);
-  void EnableViewActions(uint32_t Mask);
+  void EnableViewActions(uint32_t Mask) override;
+  void EnablePrintActions() override;
+  void SetUndoState(bool CanUndo, bool CanRedo) override;
+  void RunViewCommand(TViewCommand Command) override;
   void CheckViewActions(uint16_t Mask);
   void ResetEditActions();
   void CheckReferenceAction(int Type);
@@ -111,7 +115,7 @@ public:
   bool OpenSiteFiles(std::vector<std::string> Names, bool FromCommandLine);
   void SetSiteCaption(const std::vector<std::string>& Names);
   // The package the open site was read from ("" for MT and EDI files): Save writes it anew.
-  std::string SitePackage;
+  std::string& SitePackage;
   // The file of the open site that holds no spectra ("" when every file has some): such a site
   // shows its header and log only; the views of computed curves stay disabled.
   std::string SiteWithoutSpectra;
@@ -142,6 +146,7 @@ public:
   void AngleChgExecute(TObject* Sender);
   void OtherReference1Click(TObject* Sender);
   void IndVecExecute(TObject* Sender);
+  void ComplexEditingExecute(TObject* Sender);
   void AcPolarExecute(TObject* Sender);
   void StartingDataExecute(TObject* Sender);
   void ResultingDataExecute(TObject* Sender);
@@ -171,11 +176,15 @@ private:
   void CreateMenus();
   void CreateToolBars();
   void CreateStorage();
+  // The tool and reference actions follow the session and the session follows them.
+  void BindSession();
   void FormCloseQuery(TObject* Sender, bool& CanClose);
   void FormStorage1RestorePlacement(TObject* Sender);
   void FormStorage1SavePlacement(TObject* Sender);
   std::unique_ptr<TCustomIniFile> FIniFile;
   bool FShownOnce = false;
+  // Set while the actions' checks follow the session: their changes then go no further.
+  bool FFollowingSession = false;
 };
 
 extern TMainForm1* MainForm1;

@@ -135,8 +135,8 @@ TObjInsp1::~TObjInsp1() {
 }
 
 void TObjInsp1::ShowProps(const TPropTable& Table) {
-  vmInspector1->BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(vmInspector1);
     vmInspector1->ClearRows();
     FTable = Table;
     for (const TPropRec& rec : FTable.Rows) {
@@ -166,11 +166,7 @@ void TObjInsp1::ShowProps(const TPropTable& Table) {
         };
       }
     }
-  } catch (...) {
-    vmInspector1->EndUpdate();
-    throw;
   }
-  vmInspector1->EndUpdate();
   if (vmInspector1->GetNodeCount() > 0) vmInspector1->SetFocusedNode(vmInspector1->Nodes(0));
   vmInspector1->Invalidate();
 }

@@ -3,6 +3,7 @@
 
 #include "app/child_form.h"
 #include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/stored_edit_dialog.h"
 #include "controls/vx_spin.h"
 #include "mtdata/open_site.h"
@@ -23,9 +24,7 @@ void TMainForm1::LEExecute(TObject* Sender) {
   auto* chosen = static_cast<TAction*>(Sender);
   for (TAction* a : {AcLE, AcLH, AcRE, AcRH}) a->SetChecked(false);
   chosen->SetChecked(true);
-  CurrentSite->SetReference(chosen->Tag());
-  // Only the editing window and the polar view follow the reference at once; neither is built
-  // yet, so no window is refreshed here.
+  Session->ShowReference(static_cast<int>(chosen->Tag()), this);
 }
 
 void TMainForm1::OtherReference1Click(TObject*) {
@@ -36,7 +35,7 @@ void TMainForm1::OtherReference1Click(TObject*) {
   // OK with nothing chosen (a site on a reference that is not a standard one) changes nothing.
   const int chosen = dialog.RadioGroup1->ItemIndex();
   if (chosen < 0) return;
-  CurrentSite->SetReference(chosen);
+  Session->ShowReference(chosen, this);
   CheckReferenceAction(CurrentSite->CurrentReference);
 }
 
@@ -100,12 +99,10 @@ void TAnglChg1::RadioGroup1Click(TObject*) {
 }
 
 void TAnglChg1::BitBtn1Click(TObject*) {
-  if (!CurrentSite) return;
+  if (!CurrentSite || !SiteSession) return;
+  // The mode is set before the angle is read: a text that is no number leaves the mode in force.
   CurrentSite->RotationMode = RadioGroup1->ItemIndex();
-  CurrentSite->RotationAngle = StrToFloat(Trim(Edit1->Text()));
-  CurrentSite->CalcPartialPlots();
-  CurrentSite->RestackAll();
-  RefreshAllViews(this);
+  SiteSession->Rotate(RadioGroup1->ItemIndex(), StrToFloat(Trim(Edit1->Text())), this);
 }
 
 TSecRef1::TSecRef1(TComponent* AOwner) : TForm(AOwner) {

@@ -2,6 +2,7 @@
 // stored edit to start from.
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,12 @@ std::string FindUnreadableFile(const std::vector<std::string>& Names, std::strin
     } catch (const Exception& e) {
       Reason = e.Message();
       return name;
+    } catch (const std::bad_alloc&) {
+      Reason = "not enough memory to read it";
+      return name;
+    } catch (const std::exception& e) {
+      Reason = e.what();
+      return name;
     }
   }
   return {};
@@ -59,18 +66,11 @@ bool HoldsSpectra(TMTFile& File) {
   return false;
 }
 
-bool IsMtExtension(const std::string& Name) {
-  const std::string e = LowerCase(ExtractFileExt(Name));
-  return (e.size() >= 3 && e.substr(1, 2) == "mt") || (e.size() >= 4 && e.substr(2, 2) == "mt");
-}
-
 }  // namespace
 
 bool TMainForm1::OpenFileList(std::vector<std::string>& Names) {
   ShowProgramLog();
-  const bool ok = LoadSite(Names);
-  if (ok) CheckReferenceAction(CurrentSite->ReferenceType);
-  return ok;
+  return Session->Open(Names);
 }
 
 void TMainForm1::SetSiteCaption(const std::vector<std::string>& Names) {
@@ -100,6 +100,11 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
     error.clear();
   } catch (const Exception& e) {
     error = e.Message();
+  } catch (const std::bad_alloc&) {
+    error = "not enough memory";
+  } catch (const std::exception& e) {
+    // Whatever fails while a site is read leaves no site behind, and says so.
+    error = e.what();
   }
   ErrorLogActive = false;
   if (!ok) {
@@ -108,6 +113,7 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
     FreeSite();
     ClearEditJournal();
     SiteModified = false;
+    SiteWithoutSpectra.clear();
     UpdateMenuItems(this);
     if (!error.empty()) {
       std::string reason;
@@ -167,42 +173,17 @@ void TMainForm1::mmCloseClick(TObject*) {
   if (SiteModified && Application->MessageBox("Close this site?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   mmCloseAllClick(this);
-  FreeSite();
-  ClearEditJournal();
-  SiteModified = false;
-  SitePackage.clear();
+  Session->Close();
   SiteWithoutSpectra.clear();
   SetCaption("Varomark");
   UpdateMenuItems(this);
 }
 
-void TMainForm1::BackupPackage(const std::string& Name) {
-  // The old package is kept under ".~mpk". It is copied, not moved, so that a save that fails
-  // afterwards still leaves the package itself as it was.
-  const std::string backup = ChangeFileExt(Name, ".~mpk");
-  if (!FileExists(Name)) return;
-  CopyFileGeneral(Name, backup, true, nullptr, false);
-}
+void TMainForm1::BackupPackage(const std::string& Name) { TSiteSession::BackupPackage(Name); }
 
-void TMainForm1::SaveMtFileInPlace() {
-  if (SiteFiles.empty()) return;
-  TMTFile& f = *SiteFiles[0];
-  f.PrepareSave(CurrentSite.get());
-  f.SaveEdit(1);
-}
+void TMainForm1::SaveMtFileInPlace() { Session->SaveMtFileInPlace(); }
 
-void TMainForm1::mmSaveClick(TObject*) {
-  if (!CurrentSite) return;
-  // A one-file package names its member as the site's file: the package is remembered apart.
-  const std::string name = SitePackage.empty() ? CurrentSite->FileName : SitePackage;
-  if (LowerCase(ExtractFileExt(name)) == ".mpk") {
-    BackupPackage(name);
-    SavePackage(name);
-    return;
-  }
-  if (SiteFiles.size() > 1) throw Exception("Don't save multiple mt-files to self, use 'Save as..'");
-  if (IsMtExtension(name)) SaveMtFileInPlace();
-}
+void TMainForm1::mmSaveClick(TObject*) { Session->Save(); }
 
 void TMainForm1::SaveAsExecute(TObject*) {
   if (!CurrentSite) return;
@@ -219,9 +200,7 @@ void TMainForm1::SaveAsExecute(TObject*) {
       Application->MessageBox("File " + chosen + " exist, continue?", "Varomark", MB_YESNO | MB_ICONQUESTION) != IDYES)
     return;
   // An existing package keeps its previous state as ".~mpk".
-  if (LowerCase(ExtractFileExt(chosen)) == ".mpk") BackupPackage(chosen);
-  SavePackage(chosen);
-  SiteModified = false;
+  Session->SaveAs(chosen);
 }
 
 void TMainForm1::ChooseStartEditAndRefresh() {

@@ -1,10 +1,13 @@
 #include "app/start_up.h"
 
+#include "app/about.h"
 #include "app/journal.h"
 #include "app/main_form.h"
 #include "app/property_window.h"
+#include "app/site_session.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
+#include "chart/editor/gallery.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
@@ -25,7 +28,7 @@
 #include "treelist/db_treeview.h"
 #include "treelist/tl_control.h"
 
-TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+void StartModules() {
   // The chart modules fill their registries first, each after the modules it uses.
   InitChartModule();
   InitStandardSeries();
@@ -36,6 +39,7 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   RegisterTrendFunctions();
   RegisterFinancialFunctions();
   InitExtraSeries();
+  InitGallery();  // the series list boxes reach the gallery through its hooks
   InitChartOutput();
   RegisterReportChartClasses();   // charts in report bands stream by class name
   RegisterMtChartTypes();         // the program's own curve series and functions
@@ -47,11 +51,17 @@ TMainForm1* StartProgram(const std::vector<std::string>& Files) {
   FollowSystemLocale();  // the in-place editors take the desktop's date, time and currency settings
   SetDefaultPalette();
   InstallStartEditDialog();
+  InstallVersionValues();
+}
+
+TMainForm1* StartProgram(const std::vector<std::string>& Files) {
+  StartModules();
   Application->SetTitle("Varomark");
+  // The session first: the main window hosts its views and binds its actions to it.
+  new TSiteSession();
   TMainForm1* main = nullptr;
   Application->CreateForm(main);
   main->CommandLineFiles = Files;
-  DataModule1 = new TDataModule1(Application);
   CreatePropertyWindow();
   return main;
 }
@@ -64,13 +74,18 @@ void EndProgram() {
   }
   delete MainForm1;
   delete ObjInsp1;
-  delete DataModule1;
+  delete SiteSession;
   Application->ProcessMessages();
+  EndModules();
+}
+
+void EndModules() {
   ResetDefaultRowClasses();
   UnregisterInspectorRowClasses();
   UnregisterTreeListClasses();
   UnregisterMtChartTypes();
   DoneChartOutput();
+  DoneGallery();
   DoneExtraSeries();
   UnregisterFinancialFunctions();
   UnregisterTrendFunctions();

@@ -11,3 +11,8 @@ class TMainForm1;
 TMainForm1* StartProgram(const std::vector<std::string>& Files);
 // Frees what StartProgram made (the main window first).
 void EndProgram();
+
+// The start-up registrations alone, in order (what a view needs without the main window), and
+// their undoing.
+void StartModules();
+void EndModules();

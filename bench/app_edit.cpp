@@ -4,9 +4,11 @@
 // the move to the next frequency with its repaint (goal 10 ms).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/journal.h"
 #include "app/main_form.h"
@@ -14,11 +16,15 @@
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
 #include "app/views/errpoint_series.h"
+#include "app/views/induction_view.h"
+#include "app/views/mask_window.h"
+#include "app/views/polar_view.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
 #include "controls/vx_checklist.h"
+#include "mtdata/mt_params.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/actnlist.h"
@@ -139,5 +145,46 @@ void BM_NextFrequency(benchmark::State& State) {
   Quit();
 }
 BENCHMARK(BM_NextFrequency)->Unit(benchmark::kMillisecond);
+
+// The circle press with every view of the site open (editing window, both data views, polar
+// diagrams, induction vectors, mask window): the time of the whole frame, the calls of the
+// parameter computation per edit and the paints of each view's chart per edit.
+void BM_MaskChangeWithEveryViewOpen(benchmark::State& State) {
+  TChart* c = nullptr;
+  const TPoint at = OpenCircleOnThirdEstimate(c);
+  for (TAction* a : {MainForm1->acStartingData, MainForm1->AcPolar, MainForm1->AcIndVec, MainForm1->AcMaskEdit})
+    a->Execute();
+  GrViewNf1->clbParameters->SetCheckedIndex(1);
+  GrViewNf1->Refresh(nullptr);
+  Varo1->BringToFront();
+  Varo1->DispatchActivate(true);
+  MainForm1->AcCircle->Execute();
+  PaintAll();
+  const size_t records = DataModule1->Rows.size();
+  // The polar view makes its charts anew at every refresh: its paints are not counted.
+  TChart* charts[] = {Varo1->Chart1,     Varo1->Chart2,    GrView1->Chart1,
+                      GrViewNf1->Chart1, IndVect1->Chart1, MaskEd1->Chart1};
+  std::vector<int> paints(std::size(charts));
+  for (size_t i = 0; i < std::size(charts); ++i) charts[i]->OnAfterDraw = [&paints, i](TObject*) { ++paints[i]; };
+  bool remove = true;
+  const uint64_t calls = CalcMtParametersCalls.load();
+  for (auto _ : State) {
+    MainForm1->AcDeleting->SetChecked(remove);
+    MainForm1->AcRestoring->SetChecked(!remove);
+    c->DispatchMouseDown(mbLeft, {}, at.X, at.Y);
+    c->DispatchMouseUp(mbLeft, {}, at.X, at.Y);
+    PaintAll();
+    remove = !remove;
+  }
+  if (DataModule1->Rows.size() != records + State.iterations()) State.SkipWithError("one record per press expected");
+  const double edits = static_cast<double>(State.iterations());
+  State.counters["calc_per_edit"] = static_cast<double>(CalcMtParametersCalls.load() - calls) / edits;
+  State.counters["max_paints_per_chart_per_edit"] = *std::max_element(paints.begin(), paints.end()) / edits;
+  State.counters["min_paints_per_chart_per_edit"] = *std::min_element(paints.begin(), paints.end()) / edits;
+  State.counters["frequencies"] = CurrentSite->FreqCount;
+  for (TChart* chart : charts) chart->OnAfterDraw = nullptr;
+  Quit();
+}
+BENCHMARK(BM_MaskChangeWithEveryViewOpen)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "platform/controls.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/shell.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
@@ -196,41 +197,39 @@ void CopyFileGeneral(const std::string& Source, const std::string& Dest, bool Cl
   } catch (const EStreamError&) {
     throw createError();
   }
-  try {
-    std::vector<char> buffer(kCopyBlock);
-    int64_t total = 0;
-    for (;;) {
-      ssize_t n;
-      do {
-        n = ::read(in->Handle(), buffer.data(), static_cast<size_t>(kCopyBlock));
-      } while (n < 0 && errno == EINTR);
-      if (n < 0) throw EReadError("Stream read error");
-      // A short read that is not the end: read on to fill the block.
-      while (n > 0 && n < kCopyBlock) {
-        ssize_t more = ::read(in->Handle(), buffer.data() + n, static_cast<size_t>(kCopyBlock - n));
-        if (more < 0 && errno == EINTR) continue;
-        if (more < 0) throw EReadError("Stream read error");
-        if (more == 0) break;
-        n += more;
-      }
-      total += n;
-      if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError("Stream write error");
-      if (ProgressControl) ProgressControlSetPosition(ProgressControl, static_cast<int32_t>(total >> shift));
-      if (n < kCopyBlock) break;
-    }
-    if (!inPlace) {
-      if (::fsync(out->Handle()) != 0 && errno != EINVAL) throw EWriteError("Stream write error");
-      out.reset();
-      const auto when = fs::last_write_time(P(Source), ec);
-      if (!ec) fs::last_write_time(P(work), when, ec);
-      if (exists) fs::permissions(P(work), st.permissions(), ec);
-      fs::rename(P(work), P(target), ec);
-      if (ec) throw createError();
-    }
-  } catch (...) {
+  TScopeFail undo([&] {
     out.reset();
     if (!inPlace) fs::remove(P(work), ec);
-    throw;
+  });
+  std::vector<char> buffer(kCopyBlock);
+  int64_t total = 0;
+  for (;;) {
+    ssize_t n;
+    do {
+      n = ::read(in->Handle(), buffer.data(), static_cast<size_t>(kCopyBlock));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) throw EReadError("Stream read error");
+    // A short read that is not the end: read on to fill the block.
+    while (n > 0 && n < kCopyBlock) {
+      ssize_t more = ::read(in->Handle(), buffer.data() + n, static_cast<size_t>(kCopyBlock - n));
+      if (more < 0 && errno == EINTR) continue;
+      if (more < 0) throw EReadError("Stream read error");
+      if (more == 0) break;
+      n += more;
+    }
+    total += n;
+    if (n > 0 && out->Write(buffer.data(), n) != n) throw EWriteError("Stream write error");
+    if (ProgressControl) ProgressControlSetPosition(ProgressControl, static_cast<int32_t>(total >> shift));
+    if (n < kCopyBlock) break;
+  }
+  if (!inPlace) {
+    if (::fsync(out->Handle()) != 0 && errno != EINVAL) throw EWriteError("Stream write error");
+    out.reset();
+    const auto when = fs::last_write_time(P(Source), ec);
+    if (!ec) fs::last_write_time(P(work), when, ec);
+    if (exists) fs::permissions(P(work), st.permissions(), ec);
+    fs::rename(P(work), P(target), ec);
+    if (ec) throw createError();
   }
 }
 
@@ -335,13 +334,8 @@ void RunModalShellCall(const std::function<void()>& Fn) {
       if (f == active) Screen->SetActiveForm(active);
     }
   };
-  try {
-    Fn();
-  } catch (...) {
-    restore();
-    throw;
-  }
-  restore();
+  TScopeExit restoreForms(restore);
+  Fn();
 }
 
 std::vector<std::string> MakeDoubleNullList(const std::string& Text) {

@@ -7,6 +7,7 @@
 #include "controls/vx_utils.h"
 #include "platform/controls.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/inifiles.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -413,13 +414,10 @@ std::string TFormPlacement::ReadSetting(const std::string& Section, const std::s
   if (SettingsObject()) return SettingsReadString(SettingsObject(), Section, Ident, Default);
   OpenSettings(false);
   std::string result;
-  try {
+  {
+    TScopeExit closeSettings([&] { CloseSettings(); });
     result = SettingsReadString(SettingsObject(), Section, Ident, Default);
-  } catch (...) {
-    CloseSettings();
-    throw;
   }
-  CloseSettings();
   return result;
 }
 
@@ -429,13 +427,8 @@ void TFormPlacement::WriteSetting(const std::string& Section, const std::string&
     return;
   }
   OpenSettings(true);
-  try {
-    SettingsWriteString(SettingsObject(), Section, Ident, Value);
-  } catch (...) {
-    CloseSettings();
-    throw;
-  }
-  CloseSettings();
+  TScopeExit closeSettings([&] { CloseSettings(); });
+  SettingsWriteString(SettingsObject(), Section, Ident, Value);
 }
 
 std::string TFormPlacement::ReadSectionString(const std::string& Ident, const std::string& Default) {
@@ -479,7 +472,8 @@ void TFormPlacement::LoadPlacement() {
   FSaved = false;
   if (FForm && !FDestroying) FFormSection = DefaultSectionName(FForm);
   OpenSettings(false);
-  try {
+  {
+    TScopeExit closeSettings([&] { CloseSettings(); });
     if (SettingsReadInteger(SettingsObject(), IniSection(), "FormVersion", 0) >= FVersion) {
       ReadPlacement();
       FRestored = true;
@@ -491,27 +485,18 @@ void TFormPlacement::LoadPlacement() {
       }
     }
     FRestored = true;
-  } catch (...) {
-    CloseSettings();
-    throw;
   }
-  CloseSettings();
   AdjustMaximizedPosition();
 }
 
 void TFormPlacement::StorePlacement() {
   if (!FRestored && FActive) return;
   OpenSettings(true);
-  try {
-    SettingsWriteInteger(SettingsObject(), IniSection(), "FormVersion", FVersion);
-    WritePlacement();
-    SavePlacementEvent();
-    FSaved = true;
-  } catch (...) {
-    CloseSettings();
-    throw;
-  }
-  CloseSettings();
+  TScopeExit closeSettings([&] { CloseSettings(); });
+  SettingsWriteInteger(SettingsObject(), IniSection(), "FormVersion", FVersion);
+  WritePlacement();
+  SavePlacementEvent();
+  FSaved = true;
 }
 
 void TFormPlacement::ReadPlacement() {

@@ -8,6 +8,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -647,12 +648,12 @@ int TGIFImage::AppendFrame(TGraphic* Graphic) {
   const int index = Count() - 1;
   const int oldIndex = FFrameIndex;
   FFrameIndex = index;
-  try {
+  {
+    TScopeFail undo([&] {
+      FFrames.pop_back();
+      FFrameIndex = oldIndex;
+    });
     FFrames.back()->Assign(Graphic);
-  } catch (...) {
-    FFrames.pop_back();
-    FFrameIndex = oldIndex;
-    throw;
   }
   if (FVersion == 0) FVersion = 1;
   if (Count() > 1) FVersion = 2;
@@ -693,12 +694,12 @@ void TGIFImage::Assign(TPersistent* Source) {
     }
     FFrames.push_back(std::make_unique<TGIFFrame>(this));
     FFrameIndex = 0;
-    try {
+    {
+      TScopeFail undo([&] {
+        FFrames.clear();
+        FFrameIndex = -1;
+      });
       FFrames.back()->Assign(f);
-    } catch (...) {
-      FFrames.clear();
-      FFrameIndex = -1;
-      throw;
     }
     if (FVersion == 0) FVersion = 1;
     Changed(this);
@@ -857,13 +858,11 @@ void TGIFImage::ReadGifStream(int64_t Size, TStream& Stream, bool DecodeFirst) {
   if (!FFrames.empty()) {
     FFrameIndex = 0;
     if (DecodeFirst) {
-      try {
-        FFrames[0]->Bitmap();
-      } catch (...) {
+      TScopeFail undo([&] {
         FFrames.erase(FFrames.begin());
         FFrameIndex = FFrames.empty() ? -1 : 0;
-        throw;
-      }
+      });
+      FFrames[0]->Bitmap();
     }
   }
   Changed(this);

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -639,15 +640,12 @@ bool TVxMemoryData::RecordMatches(int Index, const std::vector<TField*>& Fields,
   // The record is read through the temporary buffer, as the filter reads it.
   TDataSetState old = SetTempState(dsFilter);
   bool match = true;
-  try {
+  {
+    TScopeExit restoreState([&] { RestoreState(old); });
     CopyRecordToBuffer(*FRecords[static_cast<size_t>(Index)], TempBuffer());
     for (size_t k = 0; k < Fields.size() && match; ++k)
       match = FieldMatches(Fields[k], k < Values.size() ? Values[k] : Variant(), Options);
-  } catch (...) {
-    RestoreState(old);
-    throw;
   }
-  RestoreState(old);
   return match;
 }
 
@@ -671,14 +669,12 @@ bool TVxMemoryData::Locate(const std::string& KeyFields, const TVariantArray& Ke
     // The walk reads records through the temporary buffer: the active record and the links
     // see nothing until a match is taken.
     int old = FRecordPos;
-    try {
+    {
+      TScopeFail recordPos([&] { FRecordPos = old; });
       for (int i = 0; i < static_cast<int>(FRecords.size()) && !found; ++i) {
         FRecordPos = i;
         if (RecordFilter() && RecordMatches(i, fields, KeyValues, Options)) found = true;
       }
-    } catch (...) {
-      FRecordPos = old;
-      throw;
     }
     if (!found) FRecordPos = old;
   }
@@ -794,19 +790,19 @@ void TVxMemoryData::SortByFields(const std::string& FieldNames, bool CaseInsensi
   FDescendingSort = Descending;
   if (!Active() || FRecords.empty()) return;
   TBookmark bm = GetBookmark();
-  try {
+  {
+    TScopeFail undo([&] {
+      FKeyFields.clear();
+      if (!bm.empty()) InternalGotoBookmark(bm.data());
+    });
     QuickSort(0, static_cast<int>(FRecords.size()) - 1);
-  } catch (...) {
-    FKeyFields.clear();
-    if (!bm.empty()) InternalGotoBookmark(bm.data());
-    throw;
   }
-  try {
+  {
+    TScopeFail undo([&] {
+      FKeyFields.clear();
+      Close();
+    });
     SetBufferCount(BufferCount() + 1);
-  } catch (...) {
-    FKeyFields.clear();
-    Close();
-    throw;
   }
   if (!bm.empty()) InternalGotoBookmark(bm.data());
   Resync();

@@ -7,6 +7,7 @@
 #include "platform/collection.h"
 #include "platform/component.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
@@ -356,18 +357,12 @@ void TPropsStorage::LoadObjectProp(const TPropInfo* P, const std::string& Text) 
     int count = StrToIntDef(Trim(ReadValueText(FSection, Format("%s.%s", {key, sCount}), IntToStr(coll->Count()))),
                             coll->Count());
     if (count < 0) count = coll->Count();  // a damaged count does not empty the collection
-    coll->BeginUpdate();
-    try {
-      if (count != coll->Count()) {
-        coll->Clear();
-        for (int i = 0; i < count; ++i) coll->Add();
-      }
-      for (int i = 0; i < coll->Count(); ++i) Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->LoadObjectProps();
-    } catch (...) {
-      coll->EndUpdate();
-      throw;
+    TUpdateLock lock(coll);
+    if (count != coll->Count()) {
+      coll->Clear();
+      for (int i = 0; i < count; ++i) coll->Add();
     }
-    coll->EndUpdate();
+    for (int i = 0; i < coll->Count(); ++i) Nested(coll->Items(i), sect, Format(sItem, {i}) + "_")->LoadObjectProps();
   }
   Nested(obj, FSection, key)->LoadObjectProps();
 }

@@ -7,6 +7,7 @@
 #include "controls/vx_utils.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
@@ -199,13 +200,8 @@ void TVxCheckListBox::SetCheckKind(TCheckKind Value) {
 void TVxCheckListBox::NormalizeRadioChecks() {
   if (FCheckKind != ckRadioButtons || Items()->Count() == 0) return;
   FNormalizing = true;
-  try {
-    SetItemState(std::max(CheckedIndex(), 0), cbChecked);
-  } catch (...) {
-    FNormalizing = false;
-    throw;
-  }
-  FNormalizing = false;
+  TScopeExit normalizing([&] { FNormalizing = false; });
+  SetItemState(std::max(CheckedIndex(), 0), cbChecked);
 }
 
 void TVxCheckListBox::SetAllStates(TCheckBoxState State, bool EnabledOnly) {
@@ -241,25 +237,19 @@ void TVxCheckListBox::FireStateChange(int Index) {
 }
 
 void TVxCheckListBox::SetItems(TStrings* Value) {
-  Items()->BeginUpdate();
-  try {
-    Items()->Assign(*Value);
-    if (auto* src = dynamic_cast<TCheckListBoxStrings*>(Value)) {
-      if (auto* other = dynamic_cast<TVxCheckListBox*>(src->ListBox())) {
-        const int n = std::min(other->Items()->Count(), Items()->Count());
-        for (int i = 0; i < n; ++i) {
-          TCheckListBoxItem* r = NeedRecord(i);
-          TCheckListBoxItem* s = other->Record(i);
-          r->State = s ? s->State : cbUnchecked;
-          r->Enabled = s ? s->Enabled : true;
-        }
+  TUpdateLock lock(Items());
+  Items()->Assign(*Value);
+  if (auto* src = dynamic_cast<TCheckListBoxStrings*>(Value)) {
+    if (auto* other = dynamic_cast<TVxCheckListBox*>(src->ListBox())) {
+      const int n = std::min(other->Items()->Count(), Items()->Count());
+      for (int i = 0; i < n; ++i) {
+        TCheckListBoxItem* r = NeedRecord(i);
+        TCheckListBoxItem* s = other->Record(i);
+        r->State = s ? s->State : cbUnchecked;
+        r->Enabled = s ? s->Enabled : true;
       }
     }
-  } catch (...) {
-    Items()->EndUpdate();
-    throw;
   }
-  Items()->EndUpdate();
 }
 
 void TVxCheckListBox::Loaded() {
@@ -316,13 +306,8 @@ void TVxCheckListBox::PaintItem(int Index, const TRect& ItemRect, TOwnerDrawStat
   if (Style() == lbStandard) {
     TDrawItemEvent keep = std::move(OnDrawItem);
     OnDrawItem = nullptr;
-    try {
-      TVxCustomListBox::PaintItem(Index, ItemRect, State);
-    } catch (...) {
-      OnDrawItem = std::move(keep);
-      throw;
-    }
-    OnDrawItem = std::move(keep);
+    TScopeExit onDrawItem([&] { OnDrawItem = std::move(keep); });
+    TVxCustomListBox::PaintItem(Index, ItemRect, State);
   } else {
     TVxCustomListBox::PaintItem(Index, ItemRect, State);
   }
@@ -431,8 +416,8 @@ void TVxCheckListBox::ReadStrings(TReader* Reader) {
   auto setState = [this](int I, int32_t V) {
     if (V >= cbUnchecked && V <= cbGrayed) SetItemState(I, static_cast<TCheckBoxState>(V));
   };
-  Items()->BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(Items());
     Items()->Clear();
     Reader->ReadListBegin();
     while (!Reader->EndOfList()) {
@@ -447,11 +432,7 @@ void TVxCheckListBox::ReadStrings(TReader* Reader) {
       }
     }
     Reader->ReadListEnd();
-  } catch (...) {
-    Items()->EndUpdate();
-    throw;
   }
-  Items()->EndUpdate();
   NormalizeRadioChecks();
 }
 

@@ -328,15 +328,10 @@ void TVxDBGrid::Resize() {
 
 void TVxDBGrid::DoExit() {
   // Leaving the grid: the editor's text goes to the field; an untouched new record is dropped.
-  try {
-    CommitEditor();
-    TDataSet* d = FDataLink->DataSet();
-    if (FOptions.Contains(dgCancelOnExit) && DataActive() && d->State() == dsInsert && !d->Modified()) d->Cancel();
-  } catch (...) {
-    TCustomControl::DoExit();
-    throw;
-  }
-  TCustomControl::DoExit();
+  TScopeExit baseExit([&] { TCustomControl::DoExit(); });
+  CommitEditor();
+  TDataSet* d = FDataLink->DataSet();
+  if (FOptions.Contains(dgCancelOnExit) && DataActive() && d->State() == dsInsert && !d->Modified()) d->Cancel();
 }
 
 void TVxDBGrid::FontChanged() {

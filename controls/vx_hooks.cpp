@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 
 VM_PUBLISH(TVxWindowHook) {
@@ -188,16 +189,11 @@ void TControlHook::HookWndProc(TMessage& Msg) {
   bool handled = false;
   if (Msg.Msg != WM_QUIT) CallHooks(hsBefore, Msg, handled);
   if (!handled || Msg.Msg == WM_DESTROY) {
-    try {
-      if (FPrevWndProc)
-        TWndMethod{FPrevWndProc}(Msg);  // a copy: the procedure may be replaced meanwhile
-      else
-        FControl->DefaultWindowProc(Msg);
-    } catch (...) {
-      CallHooks(hsAfter, Msg, handled);
-      throw;
-    }
-    CallHooks(hsAfter, Msg, handled);
+    TScopeExit callHooks([&] { CallHooks(hsAfter, Msg, handled); });
+    if (FPrevWndProc)
+      TWndMethod{FPrevWndProc}(Msg);  // a copy: the procedure may be replaced meanwhile
+    else
+      FControl->DefaultWindowProc(Msg);
   }
   if (Msg.Msg == WM_DESTROY) {
     Unsubclass();

@@ -396,16 +396,13 @@ void TVxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
   FDragging = true;
   FMenuTracking = true;
   SetMouseCapture(true);
-  try {
+  {
+    TScopeExit menuTracking([&] { FMenuTracking = false; });
     if (ShowDropDownMenu(DropDownMenuPoint(), false)) {
       FinishPress(Button, Shift, X, Y);
       FDiscardNextPress = true;
     }
-  } catch (...) {
-    FMenuTracking = false;
-    throw;
   }
-  FMenuTracking = false;
   if (FAllowTimer) {
     if (!FRepeatTimer) {
       FRepeatTimer = new TTimer(this);
@@ -463,12 +460,8 @@ void TVxSpeedButton::FinishPress(TMouseButton Button, TShiftState, int X, int Y)
 void TVxSpeedButton::RepeatTick(TObject*) {
   FRepeatTimer->SetInterval(FRepeatInterval);
   if (FState == rbsDown && MouseCapture()) {
-    try {
-      Click();
-    } catch (...) {
-      FRepeatTimer->SetEnabled(false);
-      throw;
-    }
+    TScopeFail stopRepeat([&] { FRepeatTimer->SetEnabled(false); });
+    Click();
   }
 }
 
@@ -536,12 +529,9 @@ bool TVxSpeedButton::ShowDropDownMenu(TPoint P, bool Manual) {
   FDropDownMenu->SetPopupComponent(this);
   const TPoint s = ClientToScreen(P);
   FMenuVisible = true;
-  try {
+  {
+    TScopeExit menuVisible([&] { FMenuVisible = false; });
     FDropDownMenu->Popup(s.X, s.Y);
-  } catch (...) {
-    FMenuVisible = false;
-    throw;
   }
-  FMenuVisible = false;
   return true;
 }

@@ -11,6 +11,7 @@
 #include "platform/canvas.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -198,12 +199,8 @@ void TVxSpinButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 void TVxSpinButton::TimerExpired(TObject*) {
   FRepeatTimer->SetInterval(RepeatPause);
   if (FDown != TSpinButtonState::None && MouseCapture()) {
-    try {
-      FireHalf(FDown);
-    } catch (...) {
-      FRepeatTimer->SetEnabled(false);
-      throw;
-    }
+    TScopeFail stopRepeat([&] { FRepeatTimer->SetEnabled(false); });
+    FireHalf(FDown);
   }
 }
 
@@ -452,13 +449,10 @@ void TVxCustomSpinEdit::Step(long double Delta, const TNotifyEvent& After) {
   }
   const std::string before = Text();
   FChanging = true;
-  try {
+  {
+    TScopeExit changing([&] { FChanging = false; });
     SetValue(GetValue() + Delta);
-  } catch (...) {
-    FChanging = false;
-    throw;
   }
-  FChanging = false;
   if (CompareText(before, Text()) != 0) {
     SetModified(true);
     Change();
@@ -539,14 +533,14 @@ void TVxCustomSpinEdit::DoEnter() {
 
 void TVxCustomSpinEdit::DoExit() {
   FFocused = false;
-  try {
+  {
+    TScopeFail undo([&] {
+      FFocused = true;
+      SelectAll();
+      if (CanFocus()) SetFocus();
+    });
     if (!ComponentState().Contains(csDesigning) && FCheckOnExit) CheckValueRange(true, GetValue());
     SetValue(ClampValue(GetValue()));
-  } catch (...) {
-    FFocused = true;
-    SelectAll();
-    if (CanFocus()) SetFocus();
-    throw;
   }
   TCustomEdit::DoExit();
 }

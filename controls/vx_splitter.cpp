@@ -4,6 +4,7 @@
 
 #include "platform/canvas.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 #include "platform/typinfo.h"
 
@@ -335,16 +336,11 @@ void TVxSplitter::StopSizing(int X, int Y, bool Apply) {
       if (size <= 0) size = 1;
       if (size >= maxSize) size = maxSize - 3;
       parent->DisableAlign();
-      try {
-        if (height)
-          sized->SetHeight(size);
-        else
-          sized->SetWidth(size);
-      } catch (...) {
-        parent->EnableAlign();
-        throw;
-      }
-      parent->EnableAlign();
+      TScopeExit enableAlign([&] { parent->EnableAlign(); });
+      if (height)
+        sized->SetHeight(size);
+      else
+        sized->SetWidth(size);
     }
   }
   FSizing = false;

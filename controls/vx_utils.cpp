@@ -9,6 +9,7 @@
 #include "platform/controls.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/picture.h"
 
 namespace {
@@ -230,21 +231,17 @@ void DrawColorKeyed(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, i
   bc->Lock();
   TNotifyEvent onChange = std::move(Bitmap->OnChange);
   Bitmap->OnChange = nullptr;
-  try {
-    if (TransparentColor == clNone) {
-      Canvas->CopyRect(Bounds(X, Y, W, H), bc, Bounds(SX, SY, SW, SH));
-    } else {
-      TColor key = TransparentColor == clDefault ? bc->Pixels(0, bh - 1) : TransparentColor;
-      key = Bitmap->Monochrome() ? clWhite : ColorToRGB(key);
-      ColorKeyBlt(Canvas, X, Y, W, H, bc, SX, SY, SW, SH, Bitmap->Palette(), key);
-    }
-  } catch (...) {
+  TScopeExit restore([&] {
     Bitmap->OnChange = std::move(onChange);
     bc->Unlock();
-    throw;
+  });
+  if (TransparentColor == clNone) {
+    Canvas->CopyRect(Bounds(X, Y, W, H), bc, Bounds(SX, SY, SW, SH));
+  } else {
+    TColor key = TransparentColor == clDefault ? bc->Pixels(0, bh - 1) : TransparentColor;
+    key = Bitmap->Monochrome() ? clWhite : ColorToRGB(key);
+    ColorKeyBlt(Canvas, X, Y, W, H, bc, SX, SY, SW, SH, Bitmap->Palette(), key);
   }
-  Bitmap->OnChange = std::move(onChange);
-  bc->Unlock();
 }
 
 void DrawColorKeyedRect(TCanvas* Canvas, TBitmap* Bitmap, TColor TransparentColor, const TRect& Dest,

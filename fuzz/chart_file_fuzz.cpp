@@ -1,25 +1,44 @@
-// Fuzz target of the native chart file reader: any input, binary or text form, must end in a
-// loaded chart or in a clear exception, never in a crash, a leak or undefined behaviour; a chart
-// that loaded must save again in both forms. A failed load must leave the chart's series as they
-// were.
+// Fuzz target of the native chart file reader, with every series type, function and tool the
+// program registers: any input, binary or text form, must end in a loaded chart or in a clear
+// exception, never in a crash, a leak or undefined behaviour; a chart that loaded must save again
+// in both forms. A failed load must leave the chart's series as they were.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "chart/engine/registries.h"
+#include "chart/extra/bspline.h"
 #include "chart/extra/chart_file.h"
+#include "chart/extra/contour_series.h"
 #include "chart/extra/extra_series.h"
+#include "chart/extra/lighting_tool.h"
+#include "chart/extra/map_series.h"
+#include "chart/extra/point3d_series.h"
+#include "chart/extra/surface_series.h"
+#include "chart/extra/trisurface_series.h"
+#include "chart/extra/vector_tower_series.h"
 #include "chart/series/bar_series.h"
+#include "chart/series/functions_average.h"
+#include "chart/series/functions_basic.h"
+#include "chart/series/functions_financial.h"
+#include "chart/series/functions_statistical.h"
+#include "chart/series/functions_trend.h"
 #include "chart/series/line_series.h"
 #include "chart/series/pie_series.h"
+#include "chart/series/report_chart.h"
 #include "chart/series/standard_series.h"
+#include "chart/series/tools_axis.h"
+#include "chart/series/tools_register.h"
 #include "platform/exceptions.h"
 #include "platform/streams.h"
+#include "fuzz/more_series_seeds.h"
 
 namespace {
 
 // The seed files of fuzz/corpus/chart_file, made again with VM_FUZZ_WRITE_SEEDS=<folder>: a small
-// chart with series of several kinds, in both forms, with and without points.
+// chart with series of several kinds, in both forms, with and without points, without and with
+// a tool on an axis and a series computed by a function; and one with the further 2D series types.
 void WriteSeeds(const std::string& Folder) {
   TChart chart(nullptr);
   chart.Title()->Text()->SetText("Seed");
@@ -43,16 +62,147 @@ void WriteSeeds(const std::string& Folder) {
     WriteNativeChart(&chart, s, form & 1, form & 2);
     s.SaveToFile(Folder + "/seed" + std::to_string(form) + ".qvx");
   }
+  auto* band = new TGridBandTool(nullptr);
+  band->SetName("ChartTool1");
+  chart.Tools->Add(band);
+  band->SetAxis(chart.LeftAxis());
+  auto* average = new TLineSeries(nullptr);
+  average->SetName("Series4");
+  chart.AttachSeries(average);
+  auto* function = new TMovingAverageFunction(nullptr);
+  average->AttachFunction(function);
+  average->SetDataSource(line);
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&chart, s, form & 1, form & 2);
+    s.SaveToFile(Folder + "/seed" + std::to_string(form + 4) + ".qvx");
+  }
+  TChart more(nullptr);
+  BuildMoreSeriesChart(more);
+  for (int form = 0; form < 4; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&more, s, form & 1, form & 2);
+    s.SaveToFile(Folder + "/seed" + std::to_string(form + 8) + ".qvx");
+  }
+}
+
+// Seeds of the 3D family: a 3D chart per series type with a few points (a small grid, scattered
+// points, polygons, vectors, bubbles), given levels, a smoothing function and a lighting tool.
+void WriteSeeds3D(const std::string& Folder) {
+  auto save = [&](TChart& Chart, const std::string& Name) {
+    for (int form = 0; form < 2; ++form) {
+      TMemoryStream s;
+      WriteNativeChart(&Chart, s, true, form == 1);
+      s.SaveToFile(Folder + "/" + Name + (form == 1 ? "_text" : "") + ".qvx");
+    }
+  };
+  auto grid = [](TCustom3DSeries* S) {
+    for (int z = 1; z <= 3; ++z)
+      for (int x = 1; x <= 3; ++x) S->AddXYZ(x, (x * z) % 4, z);
+  };
+  {
+    TChart chart(nullptr);
+    auto* surface = new TSurfaceSeries(nullptr);
+    surface->SetName("Series1");
+    chart.AttachSeries(surface);
+    grid(surface);
+    auto* water = new TWaterFallSeries(nullptr);
+    water->SetName("Series2");
+    chart.AttachSeries(water);
+    grid(water);
+    auto* tower = new TTowerSeries(nullptr);
+    tower->SetName("Series3");
+    tower->SetTowerStyle(tsCone);
+    chart.AttachSeries(tower);
+    grid(tower);
+    auto* light = new TLightTool(nullptr);
+    light->SetName("Light1");
+    chart.Tools->Add(light);
+    save(chart, "seed3d_grid");
+  }
+  {
+    TChart chart(nullptr);
+    auto* contour = new TContourSeries(nullptr);
+    contour->SetName("Series1");
+    chart.AttachSeries(contour);
+    grid(contour);
+    contour->SetAutomaticLevels(false);
+    contour->Levels()->AddLevel()->SetUpToValue(1.5);
+    contour->Levels()->AddLevel()->SetUpToValue(2.5);
+    contour->Levels()->Level(1)->Pen()->SetWidth(2);
+    auto* source = new TLineSeries(nullptr);
+    source->SetName("Series2");
+    chart.AttachSeries(source);
+    for (int i = 0; i < 5; ++i) source->AddXY(i, i % 3);
+    auto* smooth = new TLineSeries(nullptr);
+    smooth->SetName("Series3");
+    chart.AttachSeries(smooth);
+    auto* f = new TSmoothingFunction(nullptr);
+    f->SetName("Smoothing1");
+    smooth->AttachFunction(f);
+    smooth->AddDataSourceInternal(source);
+    smooth->RefreshDataFromSource();
+    save(chart, "seed3d_contour");
+  }
+  {
+    TChart chart(nullptr);
+    auto* tri = new TTriSurfaceSeries(nullptr);
+    tri->SetName("Series1");
+    chart.AttachSeries(tri);
+    const double pts[][3] = {{0, 1, 0}, {2, 3, 0}, {1, 2, 2}, {3, 0, 3}, {0, 1, 0}};
+    for (auto& p : pts) tri->AddXYZ(p[0], p[1], p[2]);
+    auto* vec = new TVector3DSeries(nullptr);
+    vec->SetName("Series2");
+    chart.AttachSeries(vec);
+    vec->AddVector(0, 0, 0, 1, 2, 3);
+    vec->AddVector(2, 1, 0, 2, 1, 0);
+    auto* point = new TPoint3DSeries(nullptr);
+    point->SetName("Series3");
+    chart.AttachSeries(point);
+    point->AddXYZ(1, 2, 3);
+    point->AddXYZ(2, 1, 0);
+    auto* bubble = new TBubble3DSeries(nullptr);
+    bubble->SetName("Series4");
+    chart.AttachSeries(bubble);
+    bubble->AddBubble(1, 2, 3, 0.5, "b");
+    save(chart, "seed3d_points");
+  }
+  {
+    TChart chart(nullptr);
+    auto* map = new TMapSeries(nullptr);
+    map->SetName("Series1");
+    chart.AttachSeries(map);
+    TGraphPolygon* p = map->Shapes()->AddPolygon();
+    for (auto [x, y] : {std::pair{0, 0}, {2, 0}, {1, 2}}) p->AddXY(x, y);
+    p->SetText("T");
+    p->SetZ(1);
+    TGraphPolygon* q = map->Shapes()->AddPolygon();
+    q->AddXY(3, 3);
+    q->SetClosed(false);
+    q->SetColor(clRed);
+    save(chart, "seed3d_map");
+  }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  InitChartModule();
   InitStandardSeries();
+  RegisterStandardTools();
+  RegisterBasicFunctions();
+  RegisterAverageFunctions();
+  RegisterStatisticalFunctions();
+  RegisterTrendFunctions();
+  RegisterFinancialFunctions();
   InitExtraSeries();
   InitChartOutput();
-  if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) WriteSeeds(folder);
+  RegisterReportChartClasses();
+  if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) {
+    WriteSeeds(folder);
+    WriteSeeds3D(folder);
+  }
   return 0;
 }
 

@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/exceptions.h"
 #include "platform/actnlist.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/menus.h"
 #include "platform/richedit.h"
@@ -878,12 +879,8 @@ void TCustomvmBlobPopup::LoadPicture() {
   TOpenDialog d(nullptr);
   d.SetFilter(PictureFilter.empty() ? TPicture::GraphicFilter() : PictureFilter);
   if (!d.Execute() || !OwnerCanModify()) return;
-  try {
-    Picture()->LoadFromFile(d.FileName());
-  } catch (...) {
-    ClosePopup();
-    throw;
-  }
+  TScopeFail closePopup([&] { ClosePopup(); });
+  Picture()->LoadFromFile(d.FileName());
 }
 
 void TCustomvmBlobPopup::SavePicture() {
@@ -1165,12 +1162,8 @@ void TvmInplaceBlobEdit::DropDown() {
   FPopup->ShowExPopupItems = ShowExPopupItems;
   FPopup->ShowPicturePopup = ShowPicturePopup;
   if (FPopup->PictureMode()) {
-    try {
-      LoadPictureFromString(FPopup->Picture(), FPopup->GraphicClass, FBlobValue);
-    } catch (...) {
-      FPopup->Picture()->SetGraphic(nullptr);
-      throw;
-    }
+    TScopeFail clearPicture([&] { FPopup->Picture()->SetGraphic(nullptr); });
+    LoadPictureFromString(FPopup->Picture(), FPopup->GraphicClass, FBlobValue);
   } else {
     FPopup->SetText(FBlobValue);
   }

@@ -7,6 +7,7 @@
 #include "platform/bitmap.h"
 #include "platform/clipbrd.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/localeinfo.h"
 #include "platform/richedit.h"
 #include "platform/shell.h"
@@ -499,13 +500,9 @@ std::string TvmPopupCalculator::GetCalcDisplay() { return Edit ? Edit->GetWindow
 
 void TvmPopupCalculator::SetCalcDisplay(const std::string& Text) {
   if (!Edit || !Edit->CanModify()) return;
-  try {
-    Edit->SetWindowText(Text);
-    Edit->SetModifiedFlag(true);
-  } catch (...) {
-    ClosePopup();
-    throw;
-  }
+  TScopeFail closePopup([&] { ClosePopup(); });
+  Edit->SetWindowText(Text);
+  Edit->SetModifiedFlag(true);
 }
 
 void TvmPopupCalculator::ClosePopup() {

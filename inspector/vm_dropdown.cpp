@@ -6,6 +6,7 @@
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/popupwatch.h"
 #include "platform/richedit.h"
 #include "platform/shell.h"
@@ -1153,17 +1154,21 @@ void TvmEditButton::SetGlyph(TBitmap* Value) {
   Notify();
 }
 
-#define VM_BUTTON_SETTER(Name, Type)          \
-  void TvmEditButton::Set##Name(Type Value) { \
-    if (F##Name == Value) return;             \
-    F##Name = Value;                          \
-    Notify();                                 \
-  }
-VM_BUTTON_SETTER(Kind, TvmEditButtonKind)
-VM_BUTTON_SETTER(LeftAlignment, bool)
-VM_BUTTON_SETTER(Visible, bool)
-VM_BUTTON_SETTER(Width, int)
-#undef VM_BUTTON_SETTER
+void TvmEditButton::SetKind(TvmEditButtonKind Value) {
+  if (StoreChanged(FKind, Value)) Notify();
+}
+
+void TvmEditButton::SetLeftAlignment(bool Value) {
+  if (StoreChanged(FLeftAlignment, Value)) Notify();
+}
+
+void TvmEditButton::SetVisible(bool Value) {
+  if (StoreChanged(FVisible, Value)) Notify();
+}
+
+void TvmEditButton::SetWidth(int Value) {
+  if (StoreChanged(FWidth, Value)) Notify();
+}
 
 void TvmEditButton::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TvmEditButton*>(Source)) {

@@ -5,6 +5,7 @@
 #include "inspector/vm_utils.h"
 #include "platform/datetime.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/localeinfo.h"
 #include "platform/bitmap.h"
 #include "platform/shell.h"
@@ -61,20 +62,33 @@ VM_DEFINE_CLASS(TvmEditStyleController)
 
 TvmEditStyleController::TvmEditStyleController(TComponent* AOwner) : TvmStyleController(AOwner) {}
 
-#define VM_CONTROLLER_SETTER(Name, Type)               \
-  void TvmEditStyleController::Set##Name(Type Value) { \
-    if (F##Name == Value) return;                      \
-    F##Name = Value;                                   \
-    Changed();                                         \
-  }
-VM_CONTROLLER_SETTER(BorderColor, TColor)
-VM_CONTROLLER_SETTER(BorderStyle, TvmEditBorderStyle)
-VM_CONTROLLER_SETTER(ButtonStyle, TvmEditButtonViewStyle)
-VM_CONTROLLER_SETTER(ButtonTransparence, TvmEditButtonTransparence)
-VM_CONTROLLER_SETTER(Edges, TvmEditEdges)
-VM_CONTROLLER_SETTER(HotTrack, bool)
-VM_CONTROLLER_SETTER(Shadow, bool)
-#undef VM_CONTROLLER_SETTER
+void TvmEditStyleController::SetBorderColor(TColor Value) {
+  if (StoreChanged(FBorderColor, Value)) Changed();
+}
+
+void TvmEditStyleController::SetBorderStyle(TvmEditBorderStyle Value) {
+  if (StoreChanged(FBorderStyle, Value)) Changed();
+}
+
+void TvmEditStyleController::SetButtonStyle(TvmEditButtonViewStyle Value) {
+  if (StoreChanged(FButtonStyle, Value)) Changed();
+}
+
+void TvmEditStyleController::SetButtonTransparence(TvmEditButtonTransparence Value) {
+  if (StoreChanged(FButtonTransparence, Value)) Changed();
+}
+
+void TvmEditStyleController::SetEdges(TvmEditEdges Value) {
+  if (StoreChanged(FEdges, Value)) Changed();
+}
+
+void TvmEditStyleController::SetHotTrack(bool Value) {
+  if (StoreChanged(FHotTrack, Value)) Changed();
+}
+
+void TvmEditStyleController::SetShadow(bool Value) {
+  if (StoreChanged(FShadow, Value)) Changed();
+}
 
 void TvmEditStyleController::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TvmEditStyleController*>(Source)) {
@@ -167,22 +181,69 @@ bool TvmEditStyle::GetDefaultShadow() const {
   return c ? c->Shadow() : false;
 }
 
-#define VM_STYLE_VALUE(Name, Type, Member)                                                                    \
-  Type TvmEditStyle::Name() const { return FAssignedValues.Contains(Member) ? F##Name : GetDefault##Name(); } \
-  void TvmEditStyle::Set##Name(Type Value) {                                                                  \
-    if (FAssignedValues.Contains(Member) && F##Name == Value) return;                                         \
-    F##Name = Value;                                                                                          \
-    FAssignedValues.Include(Member);                                                                          \
-    StyleChanged();                                                                                           \
-  }
-VM_STYLE_VALUE(BorderColor, TColor, svBorderColor)
-VM_STYLE_VALUE(BorderStyle, TvmEditBorderStyle, svBorderStyle)
-VM_STYLE_VALUE(ButtonStyle, TvmEditButtonViewStyle, svButtonStyle)
-VM_STYLE_VALUE(ButtonTransparence, TvmEditButtonTransparence, svButtonTransparence)
-VM_STYLE_VALUE(Edges, TvmEditEdges, svEdges)
-VM_STYLE_VALUE(HotTrack, bool, svHotTrack)
-VM_STYLE_VALUE(Shadow, bool, svShadow)
-#undef VM_STYLE_VALUE
+namespace {
+
+// Stores an edit style value and marks it assigned; a value already assigned and equal changes
+// nothing, while one that falls back on its default becomes assigned even when equal to it.
+template <class T>
+bool StoreStyleValue(TvmEditStyleValues& Assigned, TvmEditStyleValue Member, T& Field, T Value) {
+  if (Assigned.Contains(Member) && Field == Value) return false;
+  Field = Value;
+  Assigned.Include(Member);
+  return true;
+}
+
+}  // namespace
+
+TColor TvmEditStyle::BorderColor() const {
+  return FAssignedValues.Contains(svBorderColor) ? FBorderColor : GetDefaultBorderColor();
+}
+
+void TvmEditStyle::SetBorderColor(TColor Value) {
+  if (StoreStyleValue(FAssignedValues, svBorderColor, FBorderColor, Value)) StyleChanged();
+}
+
+TvmEditBorderStyle TvmEditStyle::BorderStyle() const {
+  return FAssignedValues.Contains(svBorderStyle) ? FBorderStyle : GetDefaultBorderStyle();
+}
+
+void TvmEditStyle::SetBorderStyle(TvmEditBorderStyle Value) {
+  if (StoreStyleValue(FAssignedValues, svBorderStyle, FBorderStyle, Value)) StyleChanged();
+}
+
+TvmEditButtonViewStyle TvmEditStyle::ButtonStyle() const {
+  return FAssignedValues.Contains(svButtonStyle) ? FButtonStyle : GetDefaultButtonStyle();
+}
+
+void TvmEditStyle::SetButtonStyle(TvmEditButtonViewStyle Value) {
+  if (StoreStyleValue(FAssignedValues, svButtonStyle, FButtonStyle, Value)) StyleChanged();
+}
+
+TvmEditButtonTransparence TvmEditStyle::ButtonTransparence() const {
+  return FAssignedValues.Contains(svButtonTransparence) ? FButtonTransparence : GetDefaultButtonTransparence();
+}
+
+void TvmEditStyle::SetButtonTransparence(TvmEditButtonTransparence Value) {
+  if (StoreStyleValue(FAssignedValues, svButtonTransparence, FButtonTransparence, Value)) StyleChanged();
+}
+
+TvmEditEdges TvmEditStyle::Edges() const { return FAssignedValues.Contains(svEdges) ? FEdges : GetDefaultEdges(); }
+
+void TvmEditStyle::SetEdges(TvmEditEdges Value) {
+  if (StoreStyleValue(FAssignedValues, svEdges, FEdges, Value)) StyleChanged();
+}
+
+bool TvmEditStyle::HotTrack() const { return FAssignedValues.Contains(svHotTrack) ? FHotTrack : GetDefaultHotTrack(); }
+
+void TvmEditStyle::SetHotTrack(bool Value) {
+  if (StoreStyleValue(FAssignedValues, svHotTrack, FHotTrack, Value)) StyleChanged();
+}
+
+bool TvmEditStyle::Shadow() const { return FAssignedValues.Contains(svShadow) ? FShadow : GetDefaultShadow(); }
+
+void TvmEditStyle::SetShadow(bool Value) {
+  if (StoreStyleValue(FAssignedValues, svShadow, FShadow, Value)) StyleChanged();
+}
 
 void TvmEditStyle::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TvmEditStyle*>(Source)) {
@@ -494,11 +555,9 @@ void TvmInplaceEdit::DoEnter() {
 }
 
 void TvmInplaceEdit::DoExit() {
-  try {
+  {
+    TScopeFail selectAll([&] { SelectAll(); });
     if (!InplaceMode()) ValidateEdit();
-  } catch (...) {
-    SelectAll();
-    throw;
   }
   SetActive(false);
   DoKillFocus();
@@ -528,7 +587,8 @@ void TvmInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
                      Key == VK_UP || Key == VK_DOWN || Key == VK_INSERT;
     if (nav) ValidateEdit();
     LockValidation();
-    try {
+    {
+      TScopeExit unlockValidation([&] { UnlockValidation(); });
       TCustomvmContainer* c = GetContainer();
       const bool noShift = !Shift.Contains(ssShift) && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt);
       if ((Key == VK_TAB && !Shift.Contains(ssAlt)) || Key == VK_RETURN || Key == VK_ESCAPE || Key == VK_PRIOR ||
@@ -550,11 +610,7 @@ void TvmInplaceEdit::KeyDown(uint16_t& Key, TShiftState Shift) {
         if (Key != 0 && IsTextModifyingKey(Key, Shift) && (!IsEditable() || !CanModify())) Key = 0;
         if (Key != 0) TCustomControl::KeyDown(Key, Shift);
       }
-    } catch (...) {
-      UnlockValidation();
-      throw;
     }
-    UnlockValidation();
     return;
   }
   if (IsTextModifyingKey(Key, Shift) && (!IsEditable() || !CanModify())) Key = 0;

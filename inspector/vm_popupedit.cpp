@@ -4,6 +4,7 @@
 
 #include "inspector/vm_utils.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 
 const char* const SvmCircularReference = "Circular referencing is not allowed";
 
@@ -89,66 +90,55 @@ void TvmPopupEditForm::ShowPopup() {
         CloseUp(false);
       },
       true);
-  try {
-    while (Visible() && FEditor && !(Application && Application->Terminated())) {
-      if (ModalResult() != mrNone) {
-        CloseUp(ModalResult() == mrOk);
-        if (!Visible()) break;
-      }
-      if (Application) Application->HandleMessage();
-    }
-  } catch (...) {
+  TScopeExit restore([&] {
     FWatch.reset();
     if (Visible()) Hide();
     RemoveFromList(this);
-    throw;
+  });
+  while (Visible() && FEditor && !(Application && Application->Terminated())) {
+    if (ModalResult() != mrNone) {
+      CloseUp(ModalResult() == mrOk);
+      if (!Visible()) break;
+    }
+    if (Application) Application->HandleMessage();
   }
-  FWatch.reset();
-  if (Visible()) Hide();
-  RemoveFromList(this);
 }
 
 void TvmPopupEditForm::CloseUp(bool Accept) {
   if (FClosing) return;
   FClosing = true;
-  try {
-    if (Accept && FEditor && !FEditor->DoCloseQuery(FEditor)) {
-      SetModalResult(mrNone);
-      FClosing = false;
-      return;
-    }
-    // Popups opened after this one close first, newest first.
-    auto& l = PopupList();
-    for (;;) {
-      auto it = std::find(l.begin(), l.end(), this);
-      if (it == l.end() || it + 1 == l.end()) break;
-      TvmPopupEditForm* newest = l.back();
-      if (!newest->Enabled()) break;
-      newest->CloseUp(false);
-      if (!l.empty() && l.back() == newest) RemoveFromList(newest);
-    }
-    std::string text;
-    if (FEditor) {
-      text = FEditor->GetWindowText();
-      FEditor->DoCloseUp(FEditor, text, Accept);
-    }
-    FWatch.reset();
-    Hide();
-    RemoveFromList(this);
-    // The window under the popup is active again, its editor focused; then the text is taken.
-    if (FEditor && FEditor->CanFocus()) {
-      ActivateControlWindow(FEditor);
-      FEditor->SetFocus();
-    }
-    if (FEditor && Accept && FEditor->IsEditable() && text != FEditor->GetWindowText() && FEditor->CanModify()) {
-      FEditor->SetWindowText(text);
-      FEditor->SetModifiedFlag(true);
-    }
-  } catch (...) {
-    FClosing = false;
-    throw;
+  TScopeExit closing([this] { FClosing = false; });
+  if (Accept && FEditor && !FEditor->DoCloseQuery(FEditor)) {
+    SetModalResult(mrNone);
+    return;
   }
-  FClosing = false;
+  // Popups opened after this one close first, newest first.
+  auto& l = PopupList();
+  for (;;) {
+    auto it = std::find(l.begin(), l.end(), this);
+    if (it == l.end() || it + 1 == l.end()) break;
+    TvmPopupEditForm* newest = l.back();
+    if (!newest->Enabled()) break;
+    newest->CloseUp(false);
+    if (!l.empty() && l.back() == newest) RemoveFromList(newest);
+  }
+  std::string text;
+  if (FEditor) {
+    text = FEditor->GetWindowText();
+    FEditor->DoCloseUp(FEditor, text, Accept);
+  }
+  FWatch.reset();
+  Hide();
+  RemoveFromList(this);
+  // The window under the popup is active again, its editor focused; then the text is taken.
+  if (FEditor && FEditor->CanFocus()) {
+    ActivateControlWindow(FEditor);
+    FEditor->SetFocus();
+  }
+  if (FEditor && Accept && FEditor->IsEditable() && text != FEditor->GetWindowText() && FEditor->CanModify()) {
+    FEditor->SetWindowText(text);
+    FEditor->SetModifiedFlag(true);
+  }
 }
 
 void TvmPopupEditForm::Deactivated() {
@@ -336,23 +326,17 @@ void TvmInplacePopupEdit::ShowPopupForm() {
   }
   FPopupForm->SetEditor(this);
   FCurrentPopup = FPopupForm;
-  try {
-    InitPopupForm(FPopupForm);
-    FPopupShown = false;
-    FShowing = true;
-    Invalidate();
-    FPopupForm->ShowPopup();
-  } catch (...) {
+  TScopeExit restore([&] {
     FShowing = false;
     RestorePopupControl();
     FCurrentPopup = nullptr;
     Invalidate();
-    throw;
-  }
-  FShowing = false;
-  RestorePopupControl();
-  FCurrentPopup = nullptr;
+  });
+  InitPopupForm(FPopupForm);
+  FPopupShown = false;
+  FShowing = true;
   Invalidate();
+  FPopupForm->ShowPopup();
 }
 
 void TvmInplacePopupEdit::InitPopupForm(TvmPopupEditForm* Form) {

@@ -5,6 +5,7 @@
 
 #include "inspector/vm_utils.h"
 #include "platform/clipbrd.h"
+#include "platform/guards.h"
 #include "platform/localeinfo.h"
 #include "platform/menus.h"
 #include "platform/richedit.h"
@@ -148,12 +149,12 @@ void TvmInplaceTextEdit::ApplyCharCaseToText() {
   FChangingCase = true;
   int s = FRichEdit->SelStart(), l = FRichEdit->SelLength();
   bool m = FRichEdit->Modified();
-  try {
+  {
+    TScopeFail undo([&] {
+      FRichEdit->SetModified(m);
+      FChangingCase = false;
+    });
     FRichEdit->SetText(converted);
-  } catch (...) {
-    FRichEdit->SetModified(m);
-    FChangingCase = false;
-    throw;
   }
   FRichEdit->SetModified(m);
   FRichEdit->SetSelection(s, s + l);
@@ -249,14 +250,11 @@ void TvmInplaceTextEdit::SetWindowText(const std::string& S) {
 
 void TvmInplaceTextEdit::SetEditValue(const Variant& Value) {
   FAssigning = true;
-  try {
+  {
+    TScopeExit assigning([&] { FAssigning = false; });
     TvmInplaceEdit::SetEditValue(Value);
     ApplyCharCaseToText();
-  } catch (...) {
-    FAssigning = false;
-    throw;
   }
-  FAssigning = false;
   ClearUndo();
 }
 
@@ -741,13 +739,10 @@ void TvmInplaceMaskEdit::SetEditValue(const Variant& Value) {
     return;
   }
   FAssigning = true;
-  try {
+  {
+    TScopeExit assigning([&] { FAssigning = false; });
     SetText(Value.IsNull() ? std::string() : Value.AsString());
-  } catch (...) {
-    FAssigning = false;
-    throw;
   }
-  FAssigning = false;
   ClearUndo();
 }
 

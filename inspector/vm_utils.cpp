@@ -4,6 +4,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/inifiles.h"
 
 namespace {
@@ -305,18 +306,16 @@ int TvmRegIniWrapper::ReadBinaryData(const std::string& Key, const std::string& 
   const std::string previous = reg->CurrentPath();
   int result = 0;
   if (!reg->OpenKey(Key, false)) return 0;
-  try {
+  {
+    TScopeExit restore([&] {
+      reg->CloseKey();
+      if (!previous.empty()) reg->OpenKey("\\" + previous, false);
+    });
     if (reg->ValueExists(Name)) {
       int size = reg->GetDataSize(Name);
       result = BufSize <= 0 ? size : reg->ReadBinaryData(Name, Buffer, std::min(BufSize, size));
     }
-  } catch (...) {
-    reg->CloseKey();
-    if (!previous.empty()) reg->OpenKey("\\" + previous, false);
-    throw;
   }
-  reg->CloseKey();
-  if (!previous.empty()) reg->OpenKey("\\" + previous, false);
   return result;
 }
 
@@ -326,13 +325,9 @@ void TvmRegIniWrapper::WriteBinaryData(const std::string& Key, const std::string
   if (!reg) return;
   const std::string previous = reg->CurrentPath();
   if (!reg->OpenKey(Key, true)) return;
-  try {
-    reg->WriteBinaryData(Name, Buffer, BufSize);
-  } catch (...) {
+  TScopeExit restore([&] {
     reg->CloseKey();
     if (!previous.empty()) reg->OpenKey("\\" + previous, false);
-    throw;
-  }
-  reg->CloseKey();
-  if (!previous.empty()) reg->OpenKey("\\" + previous, false);
+  });
+  reg->WriteBinaryData(Name, Buffer, BufSize);
 }

@@ -141,6 +141,10 @@ private:
   // Index of the next keyword line after i (or the number of lines).
   std::size_t NextKeyword(std::size_t i) const;
 
+  // True (with its log line) for a line of a data or spectra section that holds no numbers but
+  // text, as some writers put comments there: it is skipped, not read as values.
+  bool SkipCommentLine(std::size_t i);
+
   void ReadHead();
   void ReadInfo();
   void ReadMeas();
@@ -240,6 +244,25 @@ void TEdiLoader::Run() {
   }
   Cur = Lines.empty() ? 0 : Lines.size() - 1;
   Finish();
+}
+
+bool TEdiLoader::SkipCommentLine(std::size_t i) {
+  const std::string text = Trim(Lines[i]);
+  if (text.empty()) return false;
+  const char c = text[0];
+  // A data line begins with a number: a digit, a sign or a point. A word (a letter or any other
+  // mark) begins a comment, unless the lenient reading of values takes it as a number.
+  if ((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.' || c == ',') return false;
+  double v = 0;
+  std::string first = text.substr(0, text.find(' '));
+  for (char& ch : first) {
+    if (ch == 'O' || ch == '_') ch = '0';
+    if (ch == ',') ch = '.';
+  }
+  if (TryStrToFloat(first, v)) return false;
+  MtLog("EDI file " + E.FileName + ", line " + IntToStr(static_cast<int>(i) + 1) + ": '" + ShortQuote(text) +
+        "' is no line of numbers: skipped");
+  return true;
 }
 
 void TEdiLoader::ReadHead() {
@@ -349,8 +372,10 @@ void TEdiLoader::ReadMeas() {
 }
 
 void TEdiLoader::ReadSpectraSect() {
+  const std::size_t head = Cur;
   std::size_t end = NextKeyword(Cur);
   SpectraIds.clear();
+  bool nchanGiven = false;
   for (std::size_t i = Cur + 1; i < end; ++i) {
     Cur = i;
     const std::string& line = Lines[i];
@@ -358,6 +383,7 @@ void TEdiLoader::ReadSpectraSect() {
     if (StartsWithKey(line, "NCHAN=")) {
       ValueAfterKey(line, value);
       E.Header.ChannelTotal = static_cast<int16_t>(ParseIntLenient(value));
+      nchanGiven = true;
     } else if (StartsWithKey(line, "NFREQ=")) {
       ValueAfterKey(line, value);
       ValueCount = ParseIntLenient(value);
@@ -367,6 +393,16 @@ void TEdiLoader::ReadSpectraSect() {
       for (const std::string& id : SplitBlanks(t)) SpectraIds.push_back(Dequote(id));
     }
   }
+  // The channels of the blocks are told twice, by their count and by their IDs; where the two
+  // disagree, or the IDs are missing, the blocks may be read in another order than written.
+  const std::string where = "EDI file " + E.FileName + ", line " + IntToStr(static_cast<int>(head) + 1) + ": ";
+  const int n = E.Header.ChannelTotal;
+  if (nchanGiven && SpectraIds.empty())
+    MtLog(where + "the spectra section lists no channel IDs: its " + IntToStr(n) +
+          " channels are taken in the order Hx, Hy, Hz, Ex, Ey, Rx, Ry");
+  else if (nchanGiven && static_cast<int>(SpectraIds.size()) != n)
+    MtLog(where + "NCHAN=" + IntToStr(n) + " contradicts the " + IntToStr(static_cast<int>(SpectraIds.size())) +
+          " channel IDs the spectra section lists");
 }
 
 std::array<int, 8> TEdiLoader::SpectraSlots(int N) const {
@@ -478,7 +514,7 @@ void TEdiLoader::ReadSpectra() {
   std::size_t tooManyRows = 0, tooWide = 0;  // first offending line (0 none)
   for (std::size_t i = head + 1; i < end; ++i) {
     std::vector<std::string> fields = SplitBlanks(Lines[i]);
-    if (fields.empty()) continue;
+    if (fields.empty() || SkipCommentLine(i)) continue;
     widths.push_back(static_cast<int>(fields.size()));
     if (widths.size() > static_cast<std::size_t>(MaxChannel) && tooManyRows == 0) tooManyRows = i;
     if (fields.size() > static_cast<std::size_t>(MaxChannel) && tooWide == 0) tooWide = i;
@@ -627,6 +663,7 @@ void TEdiLoader::ReadDataBlock(int Code) {
   int k = 0;
   for (std::size_t i = Cur + 1; i < end; ++i) {
     Cur = i;
+    if (SkipCommentLine(i)) continue;
     for (const std::string& field : SplitBlanks(Lines[i])) {
       if (++k > MaxFreq) throw ERangeError("more than " + IntToStr(MaxFreq) + " values in a data block");
       double v = ParseFloatLenient(field);
@@ -744,28 +781,18 @@ void TEdiFileObject::LoadFromFile(const std::string& AFileName) {
   Header.FullPath = AFileName;
   Header.FileName = ExtractFileName(AFileName);
 
-  std::ifstream in(AFileName, std::ios::binary);
-  if (!in) throw EInOutError("Cannot open EDI file " + AFileName);
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) throw EInOutError("Read error in EDI file " + AFileName);
-  std::vector<std::string> lines;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t stop = text.find('\n', start);
-    if (stop == std::string::npos) stop = text.size();
-    std::string line = text.substr(start, stop - start);
-    start = stop + 1;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  bool lastLineOpen = false;
+  std::vector<std::string> lines = ReadTextLines(AFileName, "EDI", EdiMaxFileSize, EdiMaxLineLength, &lastLineOpen);
+  for (std::string& line : lines)
     for (char& c : line)
       if (c == '\t' || c == '\0') c = ' ';
-    lines.push_back(std::move(line));
-  }
-  const bool lastLineOpen = !text.empty() && text.back() != '\n';
 
   TEdiLoader loader(*this, lines, lastLineOpen);
   try {
     loader.Run();
   } catch (Exception& e) {
-    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " + e.Message());
+    e.SetMessage("EDI file " + AFileName + ", line " + IntToStr(loader.LineNumber()) + ": " +
+                 ShortQuote(e.Message(), 160));
     throw;
   }
 }

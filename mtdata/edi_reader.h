@@ -16,6 +16,12 @@ inline constexpr TStaticArray<int, 1, MaxChannel> EdiChannelOrder{{3, 4, 5, 1, 2
 constexpr double EdiEmptyValue = 1.0E32;
 constexpr double EdiEmptyLimit = 1.0E30;
 
+// The most an EDI file holds: far beyond 140 frequencies of 100 single estimates each, and of
+// the longest line a writer puts a block of values or a comment on. A larger file or a longer
+// line is refused before it is read.
+constexpr int64_t EdiMaxFileSize = 32 << 20;
+constexpr std::size_t EdiMaxLineLength = 65536;
+
 // The image of one EDI file.
 //
 // A spectra block holds n x n values (n the channel count of the spectra section), wrapped over

@@ -102,13 +102,13 @@ void BuildCoordinateTexts(const TMTFile& Site) {
 
   std::string elev = Without(Trim(Sub(InfoLine(Site, 35), 11, 7)), '_');
   double e = 0;
-  if (!Trim(elev).empty()) {
-    try {
-      e = StrToFloat(elev);
-    } catch (EConvertError& err) {
-      err.SetMessage("Elevation of the information block: " + err.Message());
-      throw;
-    }
+  if (!Trim(elev).empty() && !TryStrToFloat(elev, e)) {
+    // An information block written by another program may hold any text there: the elevation
+    // is then left out, as a missing coordinate is.
+    MtLog("EDI export: the elevation '" + ShortQuote(Trim(elev)) +
+          "' of the information block is no number: " + "it is written as missing");
+    EdiElevationText = "";
+    return;
   }
   EdiElevationText = Format("%1.0f", {e});
 }
@@ -160,6 +160,9 @@ constexpr TDefaultChannel DefaultChannels[8] = {{"", "", ""},      {"Hx", "0", "
                                                 {"Hz", "0", "0"},  {"Ex", "100", "0"}, {"Ey", "100", "90"},
                                                 {"RHx", "0", "0"}, {"RHy", "0", "90"}};
 
+// The remote channels Rx, Ry of a remote-E site, which record the electric field.
+constexpr TDefaultChannel RemoteElectricChannels[3] = {{"", "", ""}, {"REx", "100", "0"}, {"REy", "100", "90"}};
+
 // Matrix slot of EDI channel R: the site's channel order when it names a slot, else the
 // standard slot.
 int SlotOfEdiChannel(const TMTFile& Site, int R) {
@@ -208,7 +211,7 @@ void WriteEdiHead(std::ostream& F, const TMTFile& Site) {
     Line(F, "    STATE=" + Quoted(HeadText(EdiHeaderDefaults.StateOfAcquisition)));
   CoordinateLine(F, "    LAT=", EdiLatitudeText.str());
   CoordinateLine(F, "    LONG=", EdiLongitudeText.str());
-  Line(F, "    ELEV=" + EdiElevationText.str());
+  if (!EdiElevationText.empty()) Line(F, "    ELEV=" + EdiElevationText.str());
   Line(F, "    UNITS=M");
   Line(F, "    STDVERS=" + Quoted("SEG 1.0"));
   std::string product, version, productVersion;
@@ -245,7 +248,7 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
   Line(F, ">!****THE X,Y OFFSETS ARE RELATIVE TO THIS REFERENCE****!");
   CoordinateLine(F, "    REFLAT=", EdiLatitudeText.str());
   CoordinateLine(F, "    REFLONG=", EdiLongitudeText.str());
-  Line(F, "    REFELEV=" + EdiElevationText.str());
+  if (!EdiElevationText.empty()) Line(F, "    REFELEV=" + EdiElevationText.str());
   Line(F);
   Line(F, ">!****DEFINE MEASUREMENTS FOR MT SOUNDING****!");
 
@@ -262,9 +265,25 @@ void WriteEdiDefineMeas(std::ostream& F, const TMTFile& Site) {
     // Every channel the file lists gets its line: one the information block does not define
     // is written with its default name, dipole and azimuth, and no acquisition channel.
     const std::string given = count >= 1 ? UpperCase(Sub(fields[1], 1, 2)) : std::string();
-    const bool defaulted = !isMagnetic(given) && !isElectric(given) && c <= MaxChannel;
+    bool defaulted = !isMagnetic(given) && !isElectric(given) && c <= MaxChannel;
+    if (!defaulted && c <= MaxChannel) {
+      // A line whose azimuth or dipole length is no number (another program's text) stands for
+      // no usable definition: the channel is written as one the block does not define.
+      double v = 0;
+      const bool azimuthOk =
+          given.size() >= 2 && given[1] == 'Z' ? true : count >= 2 && TryStrToFloat(fields[count - 1], v);
+      const bool lengthOk = !isElectric(given) || (count >= 3 && TryStrToFloat(fields[3], v));
+      if (!azimuthOk || !lengthOk) {
+        MtLog("EDI export: channel line '" + ShortQuote(Trim(InfoLine(Site, 43 + EdiChannelOrder[c]))) +
+              "' of the information block has no number for its " + (azimuthOk ? "dipole length" : "azimuth") +
+              ": the channel is written with its standard layout");
+        defaulted = true;
+      }
+    }
     if (defaulted) {
-      const TDefaultChannel& d = DefaultChannels[c];
+      // The remote channels of a remote-E site are electric.
+      const TDefaultChannel& d =
+          c > 5 && Site.ReferenceType == frtRemoteE ? RemoteElectricChannels[c - 5] : DefaultChannels[c];
       fields = TSplitFields{};
       fields[1] = d.Name;
       fields[2] = "";
@@ -539,6 +558,10 @@ void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode) {
   std::ostringstream F;
 
   EdiHeaderDefaults.DataId = Trim(Sub(InfoLine(Site, 32), 12, 15));
+  // An information block without the identifier (one of a file from another writer): the site
+  // is named by its file.
+  if (EdiHeaderDefaults.DataId.empty())
+    EdiHeaderDefaults.DataId = Sub(ChangeFileExt(ExtractFileName(Site.FileName), ""), 1, 20);
   // The rotation angle column: the strike in principal axes, else the fixed angle. The site
   // itself is left as it is.
   TPlots plots = Site.Plots;

@@ -44,8 +44,8 @@ extern std::string (*EdiFileDateText)();
 // Writes Site to FileName: Mode 1 EDI (spectra of the stack), 2 PLT (MT section of the computed
 // parameters), 3 EDI with every single estimate as its own segment. The site is not changed.
 // The text goes to a file beside the target that replaces it when complete. A file that cannot
-// be written raises EFCreateError; a bad elevation, dipole length or azimuth in the information
-// block raises EConvertError. Either leaves the target as it was.
+// be written raises EFCreateError and leaves the target as it was. An elevation, dipole length
+// or azimuth of the information block that is no number is written as missing, with a log line.
 void ExportEdi(const std::string& FileName, const TMTFile& Site, int Mode);
 
 // The rows of Site whose parameter 1 is positive (the frequencies the MT section writes).

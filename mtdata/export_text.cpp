@@ -12,6 +12,7 @@
 #include "mtdata/mt_types.h"
 #include "mtdata/site_file.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 namespace {
@@ -52,6 +53,14 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
     p += n;
     left -= static_cast<std::size_t>(n);
   }
+  // Durable before it is renamed over the target: a crash after the renaming never leaves an
+  // empty or partial file in the target's place.
+  if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+    int err = errno;
+    ::close(fd);
+    ::unlink(name.c_str());
+    FailFile(Target, err);
+  }
   if (::close(fd) != 0) {
     int err = errno;
     ::unlink(name.c_str());
@@ -63,7 +72,7 @@ std::string WriteTemporary(const std::string& Target, const std::string& Bytes) 
 bool PositiveFrequency(const TMTFile& Site, int F) { return Site.Plots[F][pcfhz] > 0; }
 
 void RequireFrequencyRows(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   for (int f = 1; f <= Site.FreqCount; ++f)
     if (PositiveFrequency(Site, f)) return;
   throw Exception("No frequency of the site has computed parameters: nothing to export");
@@ -127,19 +136,17 @@ void TExportFiles::Commit() {
     }
   }
   std::vector<std::string> temps;
-  try {
-    for (const auto& [name, bytes] : FFiles) temps.push_back(WriteTemporary(name, bytes));
-    for (std::size_t i = 0; i < FFiles.size(); ++i) {
-      if (std::rename(temps[i].c_str(), FFiles[i].first.c_str()) != 0) FailFile(FFiles[i].first, errno);
-      temps[i].clear();
-    }
-  } catch (...) {
+  TScopeExit clearFiles([this] { FFiles.clear(); });
+  // Temporaries not yet renamed go when a write or a rename fails.
+  TScopeFail removeTemps([&] {
     for (const auto& t : temps)
       if (!t.empty()) ::unlink(t.c_str());
-    FFiles.clear();
-    throw;
+  });
+  for (const auto& [name, bytes] : FFiles) temps.push_back(WriteTemporary(name, bytes));
+  for (std::size_t i = 0; i < FFiles.size(); ++i) {
+    if (std::rename(temps[i].c_str(), FFiles[i].first.c_str()) != 0) FailFile(FFiles[i].first, errno);
+    temps[i].clear();
   }
-  FFiles.clear();
 }
 
 void WriteExportFile(const std::string& FileName, std::string Bytes) {
@@ -151,6 +158,15 @@ void WriteExportFile(const std::string& FileName, std::string Bytes) {
 void RequireComputedSite(const TMTFile& Site) {
   if (Site.FreqCount <= 0 || Site.FreqCount > MaxFreq || !Site.Plots.Assigned())
     throw Exception("The site has no computed parameters: nothing to export");
+}
+
+void RequireImpedanceValues(const TMTFile& Site) {
+  RequireComputedSite(Site);
+  for (int f = 1; f <= Site.FreqCount; ++f)
+    if (Site.Plots[f][pcRhoxyOhmm] > 0 || Site.Plots[f][pcRhoyxOhmm] > 0) return;
+  // A site whose values could not be computed (an EDI file of impedances only) would give rows
+  // of zeros.
+  throw Exception("The site has no impedance values: nothing to export");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -190,7 +206,7 @@ void ExportMtd(const std::string& FileName, const TMTFile& Site) {
 }
 
 std::string Pt1LayoutText(const TMTFile& Site) {
-  RequireComputedSite(Site);
+  RequireImpedanceValues(Site);
   const int n = Site.FreqCount;
   std::string out = std::string("STACKS:") + CRLF;
   FiveLines(out, n, [&](int f) { return " " + StrWD(Site.WeightSum2[f], 8, 0); });

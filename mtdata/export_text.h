@@ -48,3 +48,6 @@ void WriteExportFile(const std::string& FileName, std::string Bytes);
 // Raises Exception with a message saying that the site has nothing to export when Site has no
 // computed parameters (no frequencies, or parameters never computed).
 void RequireComputedSite(const TMTFile& Site);
+// RequireComputedSite, and at least one frequency with an apparent resistivity; otherwise
+// "The site has no impedance values: nothing to export".
+void RequireImpedanceValues(const TMTFile& Site);

@@ -4,6 +4,7 @@
 #include "mtdata/text_helpers.h"
 #include "platform/codepage.h"
 #include "platform/datetime.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 #include <cmath>
@@ -35,29 +36,18 @@ TDateTime StrToDateAs(std::string_view S, const char* Format, char Separator) {
   const char savedSeparator = DateSeparator;
   ShortDateFormat = Format;
   DateSeparator = Separator;
-  try {
-    const TDateTime d = StrToDate(Trim(S));
+  TScopeExit restore([&] {
     ShortDateFormat = savedFormat;
     DateSeparator = savedSeparator;
-    return d;
-  } catch (...) {
-    ShortDateFormat = savedFormat;
-    DateSeparator = savedSeparator;
-    throw;
-  }
+  });
+  return StrToDate(Trim(S));
 }
 
 TDateTime StrToTimeOfDay(std::string_view S) {
   const char saved = TimeSeparator;
   TimeSeparator = ':';
-  try {
-    const TDateTime t = StrToTime(Trim(S));
-    TimeSeparator = saved;
-    return t;
-  } catch (...) {
-    TimeSeparator = saved;
-    throw;
-  }
+  TScopeExit restore([&] { TimeSeparator = saved; });
+  return StrToTime(Trim(S));
 }
 
 }  // namespace

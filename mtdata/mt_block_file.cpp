@@ -1,6 +1,7 @@
 #include "mtdata/mt_block_file.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "platform/exceptions.h"
@@ -24,6 +25,30 @@ int DataSizeOf(uint8_t Tag) {
 
 std::string IllegalDataMessage(uint8_t Tag, int64_t Offset) {
   return Format("Illegal data %2.2x at offset %8.8x", {static_cast<unsigned>(Tag), Offset});
+}
+
+uint32_t MtCrc32(const uint8_t* Data, std::size_t Size, uint32_t Crc) {
+  static const auto Table = [] {
+    std::array<uint32_t, 256> t{};
+    for (uint32_t n = 0; n < 256; ++n) {
+      uint32_t c = n;
+      for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+      t[n] = c;
+    }
+    return t;
+  }();
+  Crc = ~Crc;
+  for (std::size_t i = 0; i < Size; ++i) Crc = Table[(Crc ^ Data[i]) & 0xFF] ^ (Crc >> 8);
+  return ~Crc;
+}
+
+std::string MtPairCheckText(const uint8_t* Result, int ItemsSize, const uint8_t* MaskBlock) {
+  // The sum is taken as if the record were published: its first byte the text tag.
+  const uint8_t tag = MtTagText;
+  uint32_t crc = MtCrc32(&tag, 1);
+  if (ItemsSize > 1) crc = MtCrc32(Result + 1, static_cast<std::size_t>(ItemsSize - 1), crc);
+  crc = MtCrc32(MaskBlock, MtBlockSize, crc);
+  return std::string(MtPairCheckKey) + Format("%8.8x", {static_cast<int64_t>(crc)});
 }
 
 std::string RecordTooLongMessage(int Size) {

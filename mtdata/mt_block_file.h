@@ -95,6 +95,14 @@ private:
   std::vector<uint8_t> FData;
 };
 
+// The check of an edit pair written by this system: a text item after the items of its result
+// record, MtPairCheckKey and eight hex digits of the CRC-32 of those items (its first byte
+// being the text tag) and of the whole mask block after it. A reader that finds the check and
+// a different sum has a pair that a save did not finish.
+inline constexpr std::string_view MtPairCheckKey = "VAROMARK-CRC32:";
+uint32_t MtCrc32(const uint8_t* Data, std::size_t Size, uint32_t Crc = 0);
+std::string MtPairCheckText(const uint8_t* Result, int ItemsSize, const uint8_t* MaskBlock);
+
 // The message of a record that would not fit its block.
 std::string RecordTooLongMessage(int Size);
 

@@ -707,9 +707,12 @@ void TParamCalc::FrequencyColumns() {
 
 }  // namespace
 
+std::atomic<uint64_t> CalcMtParametersCalls{0};
+
 void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
                       int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
                       int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im) {
+  CalcMtParametersCalls.fetch_add(1, std::memory_order_relaxed);
   TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode, ReferenceType,
                   DisplayReference, Angle, Re, Im);
   calc.Run();

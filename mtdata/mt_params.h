@@ -3,6 +3,8 @@
 
 #include "mtdata/mt_types.h"
 
+#include <atomic>
+#include <cstdint>
 #include <string_view>
 
 // Frequency grid in Hz, [1..140].
@@ -37,3 +39,5 @@ double LogVarianceOfImpedanceVariance(double Variance, double Re, double Im);
 void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
                       int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
                       int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im);
+// The calls of CalcMtParameters so far: the benchmarks count the work of an edit with it.
+extern std::atomic<uint64_t> CalcMtParametersCalls;

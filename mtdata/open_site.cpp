@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <new>
 
 ArrayOfTMtFile SiteFiles;
 std::shared_ptr<TMTFile> CurrentSite;
@@ -39,6 +41,20 @@ void ClampRange(TMTFile& File) {
   const int last = std::clamp(File.FreqCount, 1, MaxFreq);
   File.FromFreq = std::clamp(File.FromFreq, 1, last);
   File.ToFreq = std::clamp(File.ToFreq, 1, last);
+}
+
+// Two channel orders agree on every channel that both files have (a slot 0 marks a channel a
+// file does not record).
+bool SameChannelOrder(const TChannelOrder& A, const TChannelOrder& B) {
+  for (int k = 1; k <= MaxChannel; ++k)
+    if (A[k] != 0 && B[k] != 0 && A[k] != B[k]) return false;
+  return true;
+}
+
+std::string ChannelOrderText(const TChannelOrder& Order) {
+  std::string s;
+  for (int k = 1; k <= MaxChannel; ++k) s += (k > 1 ? " " : "") + IntToStr(Order[k]);
+  return s;
 }
 
 void LogCounts(const char* Title, const std::vector<int>& Counts) {
@@ -95,8 +111,38 @@ bool LoadSite(TStrings& Names) {
   return result;
 }
 
+namespace {
+
+bool BuildSite(std::vector<std::string>& Names);
+
+// Runs Body; an error from outside the toolkit's family (the standard library's input and
+// output, running out of memory) becomes one that names the file and the reason.
+template <typename Body>
+void NamingErrors(const std::string& Name, Body&& Fn) {
+  try {
+    Fn();
+  } catch (const Exception&) {
+    throw;
+  } catch (const std::bad_alloc&) {
+    throw EOutOfMemory("Not enough memory to read " + Name);
+  } catch (const std::exception& e) {
+    throw EInOutError("Cannot read " + Name + ": " + e.what());
+  }
+}
+
+}  // namespace
+
 bool LoadSite(std::vector<std::string>& Names) {
   if (Names.empty()) throw EInOutError("No file to open");
+  bool result = false;
+  const std::string first = Names[0];
+  NamingErrors(first, [&] { result = BuildSite(Names); });
+  return result;
+}
+
+namespace {
+
+bool BuildSite(std::vector<std::string>& Names) {
   auto site = std::make_shared<TMTFile>();
   CurrentSite = site;
   site->XprRecordCount = 100;
@@ -135,10 +181,12 @@ bool LoadSite(std::vector<std::string>& Names) {
   const std::size_t n = Names.size();
   const bool isEdi = HasExtension(Names[0], ".edi");
   auto read = [isEdi](TMTFile& file, const std::string& name) {
-    if (isEdi)
-      file.LoadFromEdi(name);
-    else
-      file.OpenMtFile(name);
+    NamingErrors(name, [&] {
+      if (isEdi)
+        file.LoadFromEdi(name);
+      else
+        file.OpenMtFile(name);
+    });
   };
   SiteFiles.assign(n, nullptr);
   if (n == 1) {
@@ -174,6 +222,14 @@ bool LoadSite(std::vector<std::string>& Names) {
         line += " - Uncompatible Reference";
         failed = true;
       }
+      // The sum keeps the matrices in their slots and reads them in the first file's channel
+      // order: a file that stores its channels in other slots would be summed into the wrong
+      // channels.
+      if (!SameChannelOrder(member->ChannelOrder, SiteFiles[0]->ChannelOrder)) {
+        line += " - Channel order " + ChannelOrderText(member->ChannelOrder) + " differs from " +
+                ChannelOrderText(SiteFiles[0]->ChannelOrder);
+        failed = true;
+      }
       MtLog(line);
     }
     if (failed) {
@@ -195,6 +251,8 @@ bool LoadSite(std::vector<std::string>& Names) {
   site->CalcPartialPlots();
   return true;
 }
+
+}  // namespace
 
 void ChooseStartEdit(const TPackageData* Package) {
   const bool fromPackage = Package != nullptr;

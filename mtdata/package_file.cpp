@@ -3,6 +3,7 @@
 #include "mtdata/export_text.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
+#include "mtdata/text_helpers.h"
 #include "platform/sysutils.h"
 
 #include <fstream>
@@ -46,13 +47,13 @@ public:
   int Int(const char* What) {
     std::string t = Next(What);
     int32_t v;
-    if (!TryStrToInt(t, v)) Fail<EConvertError>("'" + t + "' is not a valid " + What);
+    if (!TryStrToInt(t, v)) Fail<EConvertError>("'" + ShortQuote(t) + "' is not a valid " + What);
     return v;
   }
   double Float(const char* What) {
     std::string t = Next(What);
     double v;
-    if (!TryStrToFloat(t, v)) Fail<EConvertError>("'" + t + "' is not a valid " + What);
+    if (!TryStrToFloat(t, v)) Fail<EConvertError>("'" + ShortQuote(t) + "' is not a valid " + What);
     return v;
   }
   // True when the line of the last number goes on after it.
@@ -78,16 +79,11 @@ private:
 }  // namespace
 
 void ReadPackage(const std::string& FileName, TPackageData& Package) {
-  std::ifstream in(FileName, std::ios::binary);
-  if (!in) throw EFOpenError("Cannot open file \"" + FileName + "\"");
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::vector<std::string> lines =
+      ReadTextLines(FileName, "package", PackageMaxFileSize, PackageMaxLineLength, nullptr, true);
+  for (std::string& line : lines)
     for (char& c : line)
       if (c == '\t') c = ' ';
-    lines.push_back(line);
-  }
 
   Package = TPackageData{};
   TTokenReader first(FileName, lines, 0);

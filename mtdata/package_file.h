@@ -20,6 +20,11 @@ struct TPackageData {
   std::vector<std::vector<int16_t>> Masks;  // per frequency its mask words 1..k
 };
 
+// The most a package holds: far beyond the member paths of a set and 140 lines of 100 mask
+// words. A larger file or a longer line is refused before it is read.
+constexpr int64_t PackageMaxFileSize = 4 << 20;
+constexpr std::size_t PackageMaxLineLength = 65536;
+
 // Reads a package. A file that cannot be opened raises EFOpenError; a text that is no package
 // raises EConvertError or ERangeError naming the file and the line.
 void ReadPackage(const std::string& FileName, TPackageData& Package);

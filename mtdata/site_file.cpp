@@ -1,12 +1,14 @@
 // TMTFile: construction, opening a site file, header, results, grid, stored edit, operation log.
 #include "mtdata/site_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
 #include "mtdata/info_block.h"
 #include "mtdata/mt_block_file.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -125,18 +127,30 @@ void TMTFile::ClearResults() {
 void TMTFile::RebuildFrequencyGrid(bool Print) {
   ValidFreqCount = 0;
   for (int f = 1; f <= FreqCount; ++f) {
-    if (Plots[f][pcRhoxyOhmm] == 0) continue;
+    const bool valid = Plots[f][pcRhoxyOhmm] != 0;
+    // A row saved after an edit removed all its estimates has no results, but its stored
+    // log10 f still names its frequency; without it the row would come back at 0 Hz and could
+    // never be computed again.
+    if (!valid && Plots[f][pcLog10FrqHz] == 0) continue;
     const long double L = Plots[f][pcLog10FrqHz];
     const long double c = std::pow(10.0L, static_cast<long double>(2 - Round(L)));
     Frequencies[f] = static_cast<double>(static_cast<long double>(Round(std::pow(10.0L, L) * c)) / c);
-    ++ValidFreqCount;
+    if (valid) ++ValidFreqCount;
   }
   for (int f = 1; f <= FreqCount; ++f) Plots[f][pcfhz] = Frequencies[f];
   if (Print) {
     MtLog(Format("Frequency grid, Hz:, Number=%d(%d) %s", {FreqCount, ValidFreqCount, FileName}));
     PrintFrequencyGrid();
   }
-  ToFreq = ValidFreqCount;
+  ToFreq = LastGridFreq();
+}
+
+int TMTFile::LastGridFreq() const {
+  const int count = std::clamp(FreqCount, 0, MaxFreq);
+  int last = std::clamp(ValidFreqCount, 0, count);
+  for (int f = count; f > last; --f)
+    if (Frequencies[f] > 0) return f;
+  return last;
 }
 
 void TMTFile::PrintFrequencyGrid() {
@@ -224,15 +238,9 @@ void TMTFile::ReadOplog() {
 }
 
 void TMTFile::ListOplog(TStrings& List) {
-  List.BeginUpdate();
-  try {
-    for (int i = 0; i <= OplogLineCount + 1 && i <= 50; ++i) List.Add(OplogLines[i]);
-    List.Add("-----------");
-  } catch (...) {
-    List.EndUpdate();
-    throw;
-  }
-  List.EndUpdate();
+  TUpdateLock lock(&List);
+  for (int i = 0; i <= OplogLineCount + 1 && i <= 50; ++i) List.Add(OplogLines[i]);
+  List.Add("-----------");
 }
 
 void TMTFile::PrepareSave(TMTFile*) {}

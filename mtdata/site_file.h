@@ -87,6 +87,10 @@ public:
   int32_t FreqCount = 0;
   int32_t ValidFreqCount = 0;
   TFrequencyGrid Frequencies{};
+  // The last row of the grid that has a frequency (at least ValidFreqCount). Loops over the rows
+  // with data and the default range end here, not at the count: a row whose estimates were all
+  // removed by an edit has no results but keeps its frequency and its estimates.
+  int LastGridFreq() const;
   int32_t FromFreq = 0;
   int32_t ToFreq = 0;
 
@@ -141,6 +145,9 @@ public:
   void BuildReferenceList();
 
   // ---- Records of the block file
+  // The scan. An edit pair that a save did not finish (a cut end, a result record never
+  // published, or one whose check does not match its pair) is ignored with a log line; the
+  // next save takes the place of such blocks at the end of the file.
   void TestFile();
   void ReadHeader();
   void ReadPlot();
@@ -169,6 +176,12 @@ public:
   // An append that would give the file more than MaxResultRecords result records is refused
   // (EWriteError naming the file and the limit); a failed append cuts the file back to its old
   // length and raises EWriteError. Either way the site keeps its edits.
+  //
+  // A save that is cut short (the program killed, the power lost) leaves the file as it was
+  // before or as after the save: the pair is written with its result record unpublished (its
+  // first byte 0, so no reader takes it), made durable, and then published by writing that one
+  // byte. A pair that replaces a published one is first written and published beyond the end
+  // of the file, so the newest edit is whole at every moment; the copy is cut off at the end.
   void SaveEdit(int Mode);
   // Called by the shell before saving; does nothing.
   void PrepareSave(TMTFile* Current);
@@ -191,9 +204,18 @@ public:
   void AssignEdi(const TEdiFileObject& Edi);
 
 private:
-  // The two records of an edit, built in memory (both refuse to outgrow their blocks).
-  std::vector<uint8_t> BuildPlotEditRecord();
+  // The two records of an edit, built in memory (both refuse to outgrow their blocks). The
+  // result record ends with the check of the pair it forms with MaskBlock; a copy written
+  // beyond the end while the pair at block CopyOf is replaced names that block in its check.
+  std::vector<uint8_t> BuildPlotEditRecord(const std::vector<uint8_t>& MaskBlock, int CopyOf = 0);
   std::vector<uint8_t> BuildEditRecord();
+  // Writes an edit pair (result block, then mask block) at Block as SaveEdit describes; Copy is
+  // the same pair as the copy of Block.
+  void WriteEditPair(int Block, std::vector<uint8_t> Pair, std::vector<uint8_t> Copy);
+  // True when the result record at block B has its mask block and, written with a check,
+  // matches it; otherwise logs why the pair is ignored. CopyOf is the block whose pair a whole
+  // copy stands for (0 for any other pair).
+  bool ResultPairWhole(int B, int Blocks, int& CopyOf);
   void WriteBlocks(int Block, const std::vector<uint8_t>& Data);
   void RequireStream() const;
   void StackFrequency(int F, int Count);
@@ -202,6 +224,9 @@ private:
   // The open site file (null before OpenMtFile and for a site not read from a block file).
   std::unique_ptr<TStream> Stream;
   bool FReadComplete = false;  // OpenMtFile read the whole index and header
+  int FAppendBlock = 0;        // where an appended edit goes: after the last block in use
+  bool FPairSaved = false;     // a save of this object published its pair at FAppendBlock
+  int FResultRecordTotal = 0;  // result records the scan found (the index keeps the newest 10)
   bool FReadOnly = false;      // the file could be opened for reading only
   TMatrix7 FWorkRe{}, FWorkIm{};
 };

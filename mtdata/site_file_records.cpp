@@ -1,8 +1,10 @@
 // TMTFile: the scan and the records of the block file, and saving an edit.
 #include "mtdata/site_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 #include "mtdata/info_block.h"
 #include "mtdata/mt_block_file.h"
@@ -48,6 +50,21 @@ void ReadMatrixRecord(TMTFile& F, TMtBlockReader& R, TFreqMatrices& M, TFreqValu
   for (int f = 1; f <= F.FreqCount; ++f) W1[f] = R.ReadDouble();
 }
 
+// True when the part of a block at the end of a file of Size bytes (Blocks whole blocks) is the
+// start of an edit pair that a save did not finish: a result or mask record, published or not,
+// after a header and at least one more whole block. Any other cut file is no MT-file.
+bool UnfinishedEditTail(TStream& Stream, int Blocks, int64_t Size) {
+  if (Blocks < 2) return false;
+  uint8_t head[13] = {};
+  const int64_t n = std::min<int64_t>(Size - static_cast<int64_t>(Blocks) * MtBlockSize, 13);
+  Stream.SetPosition(static_cast<int64_t>(Blocks) * MtBlockSize);
+  Stream.ReadBuffer(head, n);
+  if (head[0] != 0 && head[0] != MtTagText) return false;
+  if (n < 13) return true;
+  // Estimate records are titled "XPWR-S#..", the mask record of an edit "XPWR-EDIT:".
+  return std::memcmp(head + 3, "PLOT", 4) == 0 || std::memcmp(head + 3, "XPWR-EDIT:", 10) == 0;
+}
+
 std::string TodayText() {
   static const char* const Months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
@@ -65,17 +82,34 @@ void TMTFile::TestFile() {
   RequireStream();
   MtLog("TestFile");
   OplogRecordCount = 0;
+  FPairSaved = false;
   const int64_t size = Stream->Size();
-  if (size <= 0 || size % MtBlockSize != 0) throw Exception("Illegal file length");
   const int blocks = static_cast<int>(size / MtBlockSize);
+  if (size <= 0 || (size % MtBlockSize != 0 && !UnfinishedEditTail(*Stream, blocks, size)))
+    throw Exception("Illegal file length");
+  if (size % MtBlockSize != 0)
+    // The part of an edit that an interrupted save left at the end holds nothing whole.
+    MtLog(Format("%s ends with %d bytes of an unfinished edit (a save was cut short): they are ignored",
+                 {FileName, static_cast<int64_t>(size % MtBlockSize)}));
+  // Blocks that hold nothing a reader takes: unfinished or torn edits and blocks of zeros. Those
+  // at the end are where the next edit is appended.
+  std::vector<bool> unused(static_cast<size_t>(blocks), false);
   int resultRecords = 0;
   for (int b = 0; b < blocks; ++b) {
     Stream->SetPosition(static_cast<int64_t>(b) * MtBlockSize);
-    if (b == 0) {
-      uint8_t head[20];
-      Stream->ReadBuffer(head, 20);
-      if (std::memcmp(head + 3, "HEAD-INFO:", 10) != 0) throw Exception("Missing head-info");
-      Stream->SetPosition(0);
+    uint8_t head[20] = {};
+    Stream->ReadBuffer(head, 20);
+    if (b == 0 && std::memcmp(head + 3, "HEAD-INFO:", 10) != 0) throw Exception("Missing head-info");
+    Stream->SetPosition(static_cast<int64_t>(b) * MtBlockSize);
+    if (head[0] == 0 && b > 0) {
+      unused[static_cast<size_t>(b)] = true;
+      if (std::memcmp(head + 3, "PLOT", 4) == 0) {
+        // A result record never published: the save of its pair did not finish.
+        MtLog(Format("%s: the edit at block %d was not finished when its save stopped: it is ignored",
+                     {FileName, b + 1}));
+        if (b + 1 < blocks) unused[static_cast<size_t>(b) + 1] = true;
+      }
+      continue;
     }
     TRecordTag& tag = RecordTags[0];
     ClearRecordTag(tag.data());
@@ -103,6 +137,31 @@ void TMTFile::TestFile() {
       ++OplogRecordCount;
       OplogBlocks[OplogRecordCount] = b;
     } else if (TitleHas(tag, 1, "PLOT")) {
+      const TRecordTag title = tag;
+      int copyOf = 0;
+      if (!ResultPairWhole(b, blocks, copyOf)) {
+        unused[static_cast<size_t>(b)] = true;
+        if (b + 1 < blocks) unused[static_cast<size_t>(b) + 1] = true;
+        continue;
+      }
+      // A whole copy beyond the end stands for the pair its save was replacing when it stopped:
+      // that pair, old or rewritten, is left out.
+      for (int k = 1; copyOf > 0 && k <= PlotRecordCount; ++k) {
+        if (PlotBlocks[k] != copyOf + 1) continue;
+        MtLog(Format("%s: the save of the edit at block %d stopped; its copy at block %d is used instead",
+                     {FileName, copyOf + 1, b + 1}));
+        if (EditBlocks[k] != 0) --EditRecordCount;
+        for (int j = k; j < PlotRecordCount; ++j) {
+          PlotBlocks[j] = PlotBlocks[j + 1];
+          EditBlocks[j] = EditBlocks[j + 1];
+          RecordTags[j] = RecordTags[j + 1];
+        }
+        --PlotRecordCount;
+        --resultRecords;
+        unused[static_cast<size_t>(copyOf)] = true;
+        unused[static_cast<size_t>(copyOf) + 1] = true;
+        break;
+      }
       CurrentEditBlock = b + 1;
       ++resultRecords;
       if (PlotRecordCount == MaxResultRecords) {
@@ -117,13 +176,14 @@ void TMTFile::TestFile() {
       ++PlotRecordCount;
       PlotBlocks[PlotRecordCount] = b + 1;
       EditBlocks[PlotRecordCount] = 0;
-      RecordTags[PlotRecordCount] = tag;
-      if (TitleHas(tag, 6, "EDIT")) {
+      RecordTags[PlotRecordCount] = title;
+      if (TitleHas(title, 6, "EDIT")) {
         ++EditRecordCount;
         EditBlocks[PlotRecordCount] = b + 1;
       }
     }
   }
+  FResultRecordTotal = resultRecords;
   if (resultRecords > MaxResultRecords) {
     EditRecordCount = 0;
     for (int k = 1; k <= PlotRecordCount; ++k)
@@ -132,10 +192,53 @@ void TMTFile::TestFile() {
                  {FileName, resultRecords, MaxResultRecords}));
   }
   BlockCount = blocks;
+  FAppendBlock = blocks;
+  while (FAppendBlock > 1 && unused[static_cast<size_t>(FAppendBlock) - 1]) --FAppendBlock;
   std::string line = Format("Total recs=%d(HEAD-INFO:1, XPWR-S#01", {BlockCount});
   if (XprRecordCount > 1) line += Format("-#%2.2d", {XprRecordCount});
   line += Format(", OPLG-TIME:%d, Plots:%d, Edits:%d)", {OplogRecordCount, PlotRecordCount, EditRecordCount});
   MtLog(line);
+}
+
+bool TMTFile::ResultPairWhole(int B, int Blocks, int& CopyOf) {
+  CopyOf = 0;
+  if (B + 1 >= Blocks) {
+    MtLog(
+        Format("%s: the result record at block %d has no mask block after it (the file was cut inside its "
+               "newest edit): it is ignored",
+               {FileName, B + 1}));
+    return false;
+  }
+  std::vector<uint8_t> pair(2 * static_cast<size_t>(MtBlockSize));
+  Stream->SetPosition(static_cast<int64_t>(B) * MtBlockSize);
+  Stream->ReadBuffer(pair.data(), static_cast<int64_t>(pair.size()));
+  // The items of a result record, then the check when this system wrote it.
+  TMtBlockReader r;
+  r.Assign(pair.data(), MtBlockSize, B);
+  std::string check;
+  int items = 0;
+  try {
+    r.ReadString();
+    for (int k = 0; k < FreqCount * (StoredParamCount + 1); ++k) r.ReadDouble();
+    for (int s = 1; s <= MaxChannel; ++s) r.ReadSmallint();
+    items = r.Position();
+    if (pair[static_cast<size_t>(items)] != MtTagText) return true;
+    check = r.ReadString();
+  } catch (const Exception&) {
+    return true;  // not a layout this check knows: read as it always was
+  }
+  if (check.compare(0, MtPairCheckKey.size(), MtPairCheckKey) != 0) return true;
+  const std::string sum = MtPairCheckText(pair.data(), items, pair.data() + MtBlockSize);
+  if (check == sum) return true;
+  const std::string copy = sum + " COPY-OF=";
+  if (check.compare(0, copy.size(), copy) == 0) {
+    const int of = StrToIntDef(check.substr(copy.size()), 0);
+    if (of >= 1 && of < B) CopyOf = of;
+    return true;
+  }
+  MtLog(Format("%s: the edit at block %d does not match its check (its save was cut short): it is ignored",
+               {FileName, B + 1}));
+  return false;
 }
 
 void TMTFile::ReadHeader() {
@@ -224,7 +327,7 @@ void TMTFile::ReadEditRecord() {
     for (int x = 1; x <= StoredMaskCount; ++x) Mask[f][x] = r.ReadSmallint();
 }
 
-std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
+std::vector<uint8_t> TMTFile::BuildPlotEditRecord(const std::vector<uint8_t>& MaskBlock, int CopyOf) {
   TMtRecordWriter w;
   w.Text(MtEditTitle("PLOT-EDIT:", Header.Job.str(), Header.Point.SiteDesc.str(), WeightingType, Cutoff,
                      CurrentReference, RotationMode, RotationAngle));
@@ -232,6 +335,9 @@ std::vector<uint8_t> TMTFile::BuildPlotEditRecord() {
     for (int p = 1; p <= StoredParamCount; ++p) w.Double(Plots[f][p]);
   for (int f = 1; f <= FreqCount; ++f) w.Double(WeightSum2[f]);
   for (int s = 1; s <= MaxChannel; ++s) w.Smallint(ChannelOrder[s]);
+  std::string check = MtPairCheckText(w.Data().data(), w.Size(), MaskBlock.data());
+  if (CopyOf > 0) check += " COPY-OF=" + IntToStr(CopyOf);
+  w.Text(check);
   return w.Block();
 }
 
@@ -268,7 +374,7 @@ void TMTFile::WriteBlocks(int Block, const std::vector<uint8_t>& Data) {
 
 void TMTFile::WritePlotEditRecord(int Block) {
   RequireStream();
-  WriteBlocks(Block, BuildPlotEditRecord());
+  WriteBlocks(Block, BuildPlotEditRecord(BuildEditRecord()));
 }
 
 void TMTFile::WriteEditRecord(int Block) {
@@ -279,37 +385,92 @@ void TMTFile::WriteEditRecord(int Block) {
 void TMTFile::SaveEdit(int Mode) {
   RequireStream();
   // Mode 0 replaces the pair of the result record in use (its result block and the mask block
-  // after it); mode 1 appends after the blocks found when the file was opened.
-  const int w = (Mode == 0 && CurrentEditBlock > 0) ? CurrentEditBlock - 1 : BlockCount;
+  // after it); mode 1 appends after the blocks in use when the file was opened.
+  const int w = (Mode == 0 && CurrentEditBlock > 0) ? CurrentEditBlock - 1 : FAppendBlock;
   if (!FReadComplete || BlockCount < 1 || w < 1)
     throw EWriteError("Cannot save an edit into " + FileName + ": the file was not read");
   // The reader indexes at most MaxResultRecords result records; a file is never given one more.
-  if (w == BlockCount && PlotRecordCount >= MaxResultRecords)
+  if (w == FAppendBlock && !FPairSaved && FResultRecordTotal >= MaxResultRecords)
     throw EWriteError(
-        Format("Cannot save the edit into %s: the file already holds %d result "
-               "records, the most an MT-file can hold. Save the site as a package "
-               "to keep the edit.",
-               {FileName, MaxResultRecords}));
+        Format("Cannot save the edit into %s: the file holds %d result records, and an MT-file holds at "
+               "most %d. Save the site as a package to keep the edit.",
+               {FileName, FResultRecordTotal, MaxResultRecords}));
   // Both records are built before anything is written, so a refusal leaves the file as it was.
-  std::vector<uint8_t> data = BuildPlotEditRecord();
   const std::vector<uint8_t> mask = BuildEditRecord();
+  std::vector<uint8_t> data = BuildPlotEditRecord(mask);
   data.insert(data.end(), mask.begin(), mask.end());
-  const int64_t oldSize = Stream->Size();
+  std::vector<uint8_t> copy = BuildPlotEditRecord(mask, w);
+  copy.insert(copy.end(), mask.begin(), mask.end());
   try {
-    WriteBlocks(w, data);
+    WriteEditPair(w, std::move(data), std::move(copy));
   } catch (const Exception& e) {
-    // A write that failed half-way (a full disk) must not leave part of a block behind: the
-    // file is cut back to its old length, which keeps every earlier edit readable.
-    std::string restored;
-    try {
-      if (Stream->Size() > oldSize) Stream->SetSize(oldSize);
-    } catch (const Exception& cut) {
-      restored = " It could not be cut back to its old length: " + cut.Message();
-    }
-    throw EWriteError("Cannot save the edit into " + FileName + ": " + e.Message() + restored);
+    throw EWriteError("Cannot save the edit into " + FileName + ": " + e.Message());
   }
   EditWriteBlock = w;
+  if (w == FAppendBlock) FPairSaved = true;
   WarnUnstoredMasks();
+}
+
+void TMTFile::WriteEditPair(int Block, std::vector<uint8_t> Pair, std::vector<uint8_t> Copy) {
+  if (!FReadComplete) throw EWriteError("the file was not read completely");
+  if (FReadOnly) throw EWriteError("the file is read-only");
+  auto* file = dynamic_cast<TFileStream*>(Stream.get());
+  if (!file) throw EWriteError("the file is not open");
+  const int64_t oldSize = file->Size();
+  const int64_t at = static_cast<int64_t>(Block) * MtBlockSize;
+  const int64_t pairSize = 2 * static_cast<int64_t>(MtBlockSize);
+  const uint8_t published = MtTagText, unpublished = 0;
+  Pair[0] = unpublished;
+  Copy[0] = unpublished;
+  // A pair goes to Target unpublished and durable, then its first byte publishes it.
+  auto put = [&](int64_t Target, const std::vector<uint8_t>& Data) {
+    file->WriteAt(Target, Data.data(), pairSize);
+    file->FlushToDisk();
+    file->WriteAt(Target, &published, 1);
+    file->FlushToDisk();
+  };
+  uint8_t first = 0;
+  if (at + pairSize <= oldSize) {
+    file->SetPosition(at);
+    file->ReadBuffer(&first, 1);
+  }
+  if (first != published) {
+    // Nothing published there: the pair is written in place. A failure cuts off what was added.
+    try {
+      file->SetSize(at + pairSize);
+      put(at, Pair);
+    } catch (const Exception& e) {
+      std::string restored;
+      try {
+        file->SetSize(at);
+        file->FlushToDisk();
+      } catch (const Exception& cut) {
+        restored = " It could not be cut back to its old length: " + cut.Message();
+      }
+      throw EWriteError(e.Message() + restored);
+    }
+    return;
+  }
+  // A published pair is replaced: the new pair is first published beyond the end, where it is
+  // the newest edit; only then is the old one taken back, rewritten and published again, and
+  // the copy cut off.
+  const int64_t end = (oldSize + MtBlockSize - 1) / MtBlockSize * MtBlockSize;
+  try {
+    file->SetSize(end + pairSize);
+    put(end, Copy);
+  } catch (const Exception&) {
+    try {
+      file->SetSize(oldSize);
+    } catch (const Exception&) {
+      // The copy stays unpublished or whole beyond the end: the scan ignores or prefers it.
+    }
+    throw;
+  }
+  file->WriteAt(at, &unpublished, 1);
+  file->FlushToDisk();
+  put(at, Pair);
+  file->SetSize(oldSize);
+  file->FlushToDisk();
 }
 
 void TMTFile::WarnUnstoredMasks() {

@@ -85,7 +85,8 @@ void TMTFile::CalcPartialPlots() {
   // neighbourhood read are those of the scratch: the estimates computed last below, the stack
   // above.
   TPlots rows = Plots;
-  for (int i = 1; i <= ValidFreqCount; ++i) {
+  const int last = LastGridFreq();
+  for (int i = 1; i <= last; ++i) {
     // In principal-axes mode the angle handed on is the stored strike of the frequency (the
     // computation finds its own axes there).
     const double angle = RotationMode == 1 ? FreqRotationAngle[i] : RotationAngle;
@@ -93,7 +94,7 @@ void TMTFile::CalcPartialPlots() {
       if (!(Weight2[i][j] > 2 && Weight1[i][j] > 0)) continue;
       const double normaliser = Weight1[i][j];
       NormalisedMatrices(XprMatrices[i][j], normaliser, FWorkRe, FWorkIm);
-      CalcMtParameters(rows, Frequencies, normaliser, i, ValidFreqCount, j, ChannelOrder, RotationMode, ReferenceType,
+      CalcMtParameters(rows, Frequencies, normaliser, i, last, j, ChannelOrder, RotationMode, ReferenceType,
                        DisplayReference, angle, FWorkRe, FWorkIm);
       for (int p = 1; p <= MaxParam; ++p) PartialPlots[i - 1][p - 1][j - 1] = rows[i][p];
     }

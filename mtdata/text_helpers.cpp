@@ -5,6 +5,11 @@
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
 #include <map>
 
@@ -81,7 +86,7 @@ double ParseFloatLenient(std::string_view Text) {
   if (b != std::string::npos && b > 0) s.resize(b);
   double v = 0;
   if (!TryStrToFloat(s, v) || !std::isfinite(v)) {
-    MtLog("Illegal number " + s);
+    MtLog("Illegal number " + ShortQuote(s));
     return 0;
   }
   return v;
@@ -96,7 +101,7 @@ int32_t ParseIntLenient(std::string_view Text) {
   if (b != std::string::npos && b > 0) s.resize(b);
   int32_t v = 0;
   if (!TryStrToInt(s, v)) {
-    MtLog("Illegal number " + s);
+    MtLog("Illegal number " + ShortQuote(s));
     return 0;
   }
   return v;
@@ -262,4 +267,58 @@ void TCSVStringInfo::SetSourceString(const std::string& Value) {
     }
   }
   FError = false;
+}
+
+std::string ShortQuote(std::string_view Text, std::size_t MaxChars) {
+  if (Text.size() <= MaxChars) return std::string(Text);
+  return std::string(Text.substr(0, MaxChars)) + "...";
+}
+
+std::vector<std::string> ReadTextLines(const std::string& FileName, const char* Kind, int64_t MaxBytes,
+                                       std::size_t MaxLine, bool* LastLineOpen, bool OpenErrorsAsStream) {
+  const auto openError = [&](int Err) -> Exception {
+    const std::string text = Format("Cannot open file \"%s\". %s", {FileName, SysErrorMessage(Err)});
+    if (OpenErrorsAsStream) throw EFOpenError(text);
+    throw EInOutError(text);
+  };
+  const int fd = ::open(FileName.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) openError(errno);
+  struct TCloser {
+    int Fd;
+    ~TCloser() { ::close(Fd); }
+  } closer{fd};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) openError(errno);
+  if (S_ISDIR(st.st_mode)) openError(EISDIR);
+  const auto tooLarge = [&] {
+    return EInOutError(Format("%s is not read: it is larger than any %s file (at most %d MB)",
+                              {FileName, Kind, static_cast<int64_t>(MaxBytes >> 20)}));
+  };
+  if (S_ISREG(st.st_mode) && st.st_size > MaxBytes) throw tooLarge();
+  std::string text;
+  text.reserve(S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0);
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw EInOutError(Format("Read error in file \"%s\". %s", {FileName, SysErrorMessage(errno)}));
+    if (n == 0) break;
+    if (static_cast<int64_t>(text.size()) + n > MaxBytes) throw tooLarge();
+    text.append(buffer, static_cast<std::size_t>(n));
+  }
+  std::vector<std::string> lines;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t stop = text.find('\n', start);
+    if (stop == std::string::npos) stop = text.size();
+    if (stop - start > MaxLine)
+      throw EInOutError(
+          Format("%s is not read: line %d is longer than %d characters, which no %s file has",
+                 {FileName, static_cast<int64_t>(lines.size()) + 1, static_cast<int64_t>(MaxLine), Kind}));
+    std::string line = text.substr(start, stop - start);
+    start = stop + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(std::move(line));
+  }
+  if (LastLineOpen) *LastLineOpen = !text.empty() && text.back() != '\n';
+  return lines;
 }

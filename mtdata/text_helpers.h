@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 #include <string_view>
 
 class TStringList;
@@ -116,3 +117,16 @@ private:
   std::unique_ptr<TStringList> FFieldList;
   bool FError = true;
 };
+
+// Reads a text file whole and cuts it into lines (LF or CR LF ends; a last line without an end
+// counts). Kind names the format in messages ("EDI", "package"). Refused early with EInOutError
+// and a short message naming the file: a file that cannot be opened or is a folder (EFOpenError
+// instead when OpenErrorsAsStream), one larger than MaxBytes or with a line longer than MaxLine
+// characters, which no file of the format holds, and one that cannot be read. LastLineOpen
+// tells whether the last line has no line end.
+std::vector<std::string> ReadTextLines(const std::string& FileName, const char* Kind, int64_t MaxBytes,
+                                       std::size_t MaxLine, bool* LastLineOpen = nullptr,
+                                       bool OpenErrorsAsStream = false);
+
+// A text quoted in a message: at most MaxChars characters, a longer one cut with "...".
+std::string ShortQuote(std::string_view Text, std::size_t MaxChars = 40);

@@ -911,12 +911,12 @@ void TDataSet::SetActive(bool Value) {
   if (ComponentState().Contains(csLoading)) return;
   if (Value) {
     if (BeforeOpen) BeforeOpen(this);
-    try {
+    {
+      TScopeFail undo([&] {
+        CloseCursor();
+        FState = dsInactive;
+      });
       OpenCursor();
-    } catch (...) {
-      CloseCursor();
-      FState = dsInactive;
-      throw;
     }
     SetState(dsBrowse);
     FBof = FEof = true;
@@ -1437,14 +1437,14 @@ void TDataSet::BeginInsertAppend() {
 
 void TDataSet::EndInsertAppend() {
   SetState(dsInsert);
-  try {
+  {
+    TScopeFail undo([&] {
+      UpdateCursorPos();
+      FreeFieldBuffers();
+      SetState(dsBrowse);
+      Resync();
+    });
     DoOnNewRecord();
-  } catch (...) {
-    UpdateCursorPos();
-    FreeFieldBuffers();
-    SetState(dsBrowse);
-    Resync();
-    throw;
   }
   FModified = false;
   DataEvent(deDataSetChange, 0);

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "platform/guards.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
@@ -790,11 +791,9 @@ bool TRegIniFile::InSection(const std::string& Section, bool Create, F&& Fn) {
   std::string Saved = CurrentPath();
   bool Opened = Section.empty() ? true : OpenKey(Section, Create);
   if (!Opened) return false;
-  try {
+  {
+    TScopeFail backToSaved([&] { OpenKey("\\" + Saved, false); });
     Fn();
-  } catch (...) {
-    OpenKey("\\" + Saved, false);
-    throw;
   }
   if (!Section.empty()) OpenKey("\\" + Saved, false);
   return true;

@@ -11,6 +11,7 @@ extern "C" {
 }
 
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/streams.h"
 
 VM_DEFINE_CLASS(TJPEGImage)
@@ -333,11 +334,9 @@ void TJPEGImage::LoadFromStream(TStream& Stream) {
   std::string old;
   old.swap(FData);
   FData = data;
-  try {
+  {
+    TScopeFail restoreData([&] { FData.swap(old); });
     ReadHeader();
-  } catch (...) {
-    FData.swap(old);
-    throw;
   }
   FBitmap.reset();
   Changed(this);

@@ -152,12 +152,10 @@ void TRpReport::Print(TPrinter* APrinter) {
   p->BeginDoc();
   FReportPrinter = std::make_unique<TRpReportPrinter>(p);
   TScopeExit done([this] { FReportPrinter.reset(); });
-  try {
+  {
+    TScopeFail abortPrinting([&] { p->Abort(); });
     for (int i = 0; i < ControlCount(); ++i)
       if (auto* c = dynamic_cast<TRpControl*>(Controls(i))) c->Print(0, 0);
-  } catch (...) {
-    p->Abort();
-    throw;
   }
   p->EndDoc();
   if (AfterPrint) AfterPrint(this);

@@ -1180,19 +1180,19 @@ TComponent* TReader::ReadComponent(TComponent* Component) {
   result->SetComponentState(csLoading, true);
   result->SetComponentState(csReading, true);
   if (std::find(FLoaded.begin(), FLoaded.end(), result) == FLoaded.end()) FLoaded.push_back(result);
-  try {
+  {
+    TScopeFail undo([&] {
+      if (created) {
+        FLoaded.erase(std::remove(FLoaded.begin(), FLoaded.end(), result), FLoaded.end());
+        DropFixups(result);
+        delete result;
+      }
+    });
     if (FParent && FParent != result) {
       result->SetParentComponent(FParent);
       if (flags.Contains(ffChildPos)) FParent->SetChildOrder(result, childPos);
     }
     result->ReadState(this);
-  } catch (...) {
-    if (created) {
-      FLoaded.erase(std::remove(FLoaded.begin(), FLoaded.end(), result), FLoaded.end());
-      DropFixups(result);
-      delete result;
-    }
-    throw;
   }
   return result;
 }
@@ -1256,12 +1256,10 @@ void TReader::FixupReferences() {
     std::rethrow_exception(failure);
   }
   for (size_t i = 0; i < loaded.size(); ++i) {
-    try {
-      loaded[i]->Loaded();
-    } catch (...) {
+    TScopeFail undo([&] {
       for (size_t j = i; j < loaded.size(); ++j) loaded[j]->SetComponentState(csLoading, false);
-      throw;
-    }
+    });
+    loaded[i]->Loaded();
   }
 }
 
@@ -1283,7 +1281,17 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     }
     created = true;
   }
-  try {
+  {
+    TScopeFail undo([&] {
+      FDepth = 0;
+      for (TComponent* c : FLoaded) {
+        c->SetComponentState(csReading, false);
+        c->SetComponentState(csLoading, false);
+      }
+      FLoaded.clear();
+      FFixups.clear();
+      if (created) delete result;
+    });
     result->SetComponentState(csLoading, true);
     result->SetComponentState(csReading, true);
     if ((created || result->Name().empty()) && !name.empty()) {
@@ -1309,16 +1317,6 @@ TComponent* TReader::ReadRootComponent(TComponent* Root) {
     result->ReadState(this);
     Leave();
     FixupReferences();
-  } catch (...) {
-    FDepth = 0;
-    for (TComponent* c : FLoaded) {
-      c->SetComponentState(csReading, false);
-      c->SetComponentState(csLoading, false);
-    }
-    FLoaded.clear();
-    FFixups.clear();
-    if (created) delete result;
-    throw;
   }
   return result;
 }

@@ -217,8 +217,33 @@ int64_t TFileStream::Seek(int64_t Offset, TSeekOrigin Origin) {
 
 void TFileStream::SetSize(int64_t NewSize) {
   int64_t Pos = Position();
-  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0) throw EWriteError("Stream write error");
+  if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
+    throw EWriteError("Stream write error: " + SysErrorMessage(errno));
   if (Pos > NewSize) SetPosition(NewSize);
+}
+
+void TFileStream::WriteAt(int64_t Offset, const void* Buffer, int64_t Count) {
+  int64_t Done = 0;
+  const char* P = static_cast<const char*>(Buffer);
+  while (Done < Count) {
+    ssize_t N = ::pwrite(FHandle, P + Done, static_cast<size_t>(Count - Done), static_cast<off_t>(Offset + Done));
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) {
+      // A write that stops without an error leaves no reason: the disk took no more.
+      const int Err = N < 0 ? errno : ENOSPC;
+      throw EWriteError("Stream write error: " + SysErrorMessage(Err));
+    }
+    Done += N;
+  }
+}
+
+void TFileStream::FlushToDisk() {
+  int R;
+  do {
+    R = ::fdatasync(FHandle);
+  } while (R != 0 && errno == EINTR);
+  // A file system that keeps no data of its own (a pipe, some devices) has nothing to flush.
+  if (R != 0 && errno != EINVAL && errno != EROFS) throw EWriteError("Stream write error: " + SysErrorMessage(errno));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -63,6 +63,14 @@ public:
   const std::string& FileName() const { return FFileName; }
   int Handle() const { return FHandle; }
 
+  // Writes Count bytes at Offset, leaving the position as it was. A short write raises
+  // EWriteError "Stream write error: " followed by the system's reason (a full disk, a file
+  // too large).
+  void WriteAt(int64_t Offset, const void* Buffer, int64_t Count);
+  // Makes the data written so far durable on the disk; a failure raises EWriteError with the
+  // system's reason.
+  void FlushToDisk();
+
 private:
   std::string FFileName;
   int FHandle = -1;

@@ -75,9 +75,7 @@ void TPopupDBLookupListBox::SetListSource(TDataSource* Value) {
     TScopeExit done([this] { FReading = false; });
     FLink->SetDataSource(Value);
   }
-  try {
-    ReadRecords(false);
-  } catch (...) {
+  TScopeFail undo([&] {
     FReading = true;
     TScopeExit done([this] { FReading = false; });
     FLink->SetDataSource(nullptr);
@@ -85,8 +83,8 @@ void TPopupDBLookupListBox::SetListSource(TDataSource* Value) {
     FKeys.clear();
     FMarks.clear();
     FCells.clear();
-    throw;
-  }
+  });
+  ReadRecords(false);
 }
 
 void TPopupDBLookupListBox::ReadRecords(bool FollowDataSet) {
@@ -449,7 +447,8 @@ void TvmInplaceLookupEdit::PrepareList() {
   int width = FDropDownWidth != 0 ? FDropDownWidth : Width();
   FList->RowCount = FDropDownRows;
   FList->SetListSource(nullptr);
-  try {
+  {
+    TScopeFail detachList([&] { FList->SetListSource(nullptr); });
     if (FLookupFieldMode) {
       FOwnSource->SetDataSet(FField->LookupDataSet());
       FList->KeyField = FField->LookupKeyFields();
@@ -462,9 +461,6 @@ void TvmInplaceLookupEdit::PrepareList() {
       FList->ListField = FListFieldName.empty() ? FKeyFieldSpec : FListFieldName;
       FList->SetListSource(ListSource());
     }
-  } catch (...) {
-    FList->SetListSource(nullptr);
-    throw;
   }
   const int count = FList->RecordCount();
   if (count > 0 && count < FList->RowCount) FList->RowCount = count;

@@ -1208,16 +1208,14 @@ bool TCustomvmDBTreeListControl::LocateRecord(int Column, const std::string& Tex
 void TCustomvmDBTreeListControl::DoExit() {
   TvmDBTreeListDataLink* l = GetDataLink();
   TDataSet* ds = DataSet();
-  try {
+  {
+    TScopeFail refocus([&] { SetFocus(); });
     if (l->Active() && ds) {
       if (IsCancelOnExit() && ds->State() == dsInsert && !ds->Modified() && !l->RecordModified)
         ds->Cancel();
       else
         l->StoreEditorData();
     }
-  } catch (...) {
-    SetFocus();
-    throw;
   }
   if (HideSelection() && FOptions.Contains(tloMultiSelect) && FState == tlsEditing && GetSelectedCount() > 0)
     InvalidateSelection();

@@ -68,17 +68,6 @@ private:
   TBookmark FMark;
 };
 
-// Restores a pointer member on leaving a scope.
-template <class T>
-struct TRestore {
-  TRestore(T& ARef, T Value) : Ref(ARef), Old(ARef) { Ref = Value; }
-  ~TRestore() { Ref = Old; }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-  T& Ref;
-  T Old;
-};
-
 bool IsIndexType(TFieldType T) {
   return T == ftSmallint || T == ftInteger || T == ftWord || T == ftFloat || T == ftCurrency || T == ftAutoInc;
 }
@@ -413,19 +402,29 @@ void TvmDBTreeView::Loaded() {
   FieldsChanged();
 }
 
-#define VM_DBTREE_FIELD_SETTER(Name, Field)                 \
-  void TvmDBTreeView::Set##Name(const std::string& Value) { \
-    if (Field == Value) return;                             \
-    Field = Value;                                          \
-    FieldsChanged();                                        \
-  }
-VM_DBTREE_FIELD_SETTER(KeyField, FKeyFieldName)
-VM_DBTREE_FIELD_SETTER(ParentField, FParentFieldName)
-VM_DBTREE_FIELD_SETTER(ListField, FListFieldName)
-VM_DBTREE_FIELD_SETTER(DisplayField, FDisplayFieldName)
-VM_DBTREE_FIELD_SETTER(ImageIndexField, FImageIndexFieldName)
-VM_DBTREE_FIELD_SETTER(StateIndexField, FStateIndexFieldName)
-#undef VM_DBTREE_FIELD_SETTER
+void TvmDBTreeView::SetKeyField(const std::string& Value) {
+  if (StoreChanged(FKeyFieldName, Value)) FieldsChanged();
+}
+
+void TvmDBTreeView::SetParentField(const std::string& Value) {
+  if (StoreChanged(FParentFieldName, Value)) FieldsChanged();
+}
+
+void TvmDBTreeView::SetListField(const std::string& Value) {
+  if (StoreChanged(FListFieldName, Value)) FieldsChanged();
+}
+
+void TvmDBTreeView::SetDisplayField(const std::string& Value) {
+  if (StoreChanged(FDisplayFieldName, Value)) FieldsChanged();
+}
+
+void TvmDBTreeView::SetImageIndexField(const std::string& Value) {
+  if (StoreChanged(FImageIndexFieldName, Value)) FieldsChanged();
+}
+
+void TvmDBTreeView::SetStateIndexField(const std::string& Value) {
+  if (StoreChanged(FStateIndexFieldName, Value)) FieldsChanged();
+}
 
 void TvmDBTreeView::SetSeparatedSt(const std::string& Value) {
   if (FSeparatedSt == Value) return;

@@ -5,6 +5,7 @@
 
 #include "platform/bitmap.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "treelist/tl_treelist.h"
 
 namespace {
@@ -207,26 +208,22 @@ void TCustomvmTreeList::AnchorTimerFired() {
   }
   ++FAnchor.Ticks;
   if (FAnchor.Direction == 0 || FAnchor.Ticks % (13 - FAnchor.Speed) != 0) return;
-  try {
-    switch (FAnchor.Direction) {
-      case 2:
-        SetTopRowIndex(GetTopRowIndex() - 1);
-        break;
-      case 4:
-        SetTopRowIndex(GetTopRowIndex() + 1);
-        break;
-      default: {
-        // One horizontal line is the width of a digit.
-        int step = 8;
-        if (TCanvas* c = Canvas()) {
-          c->Font()->Assign(Font());
-          step = std::max(1, c->TextWidth("0"));
-        }
-        SetLeftPos(FLeftPos + (FAnchor.Direction == 1 ? -step : step));
+  TScopeFail endAnchorScroll([&] { EndAnchorScroll(); });
+  switch (FAnchor.Direction) {
+    case 2:
+      SetTopRowIndex(GetTopRowIndex() - 1);
+      break;
+    case 4:
+      SetTopRowIndex(GetTopRowIndex() + 1);
+      break;
+    default: {
+      // One horizontal line is the width of a digit.
+      int step = 8;
+      if (TCanvas* c = Canvas()) {
+        c->Font()->Assign(Font());
+        step = std::max(1, c->TextWidth("0"));
       }
+      SetLeftPos(FLeftPos + (FAnchor.Direction == 1 ? -step : step));
     }
-  } catch (...) {
-    EndAnchorScroll();
-    throw;
   }
 }

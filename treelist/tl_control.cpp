@@ -34,16 +34,17 @@ TCustomvmTreeListControl* TvmTreeListBand::TreeList() const {
   return b ? b->TreeList() : nullptr;
 }
 
-#define VM_BAND_SETTER(Name, Field, Type)       \
-  void TvmTreeListBand::Set##Name(Type Value) { \
-    if (Field == Value) return;                 \
-    Field = Value;                              \
-    Changed(false);                             \
-  }
-VM_BAND_SETTER(Alignment, FAlignment, TAlignment)
-VM_BAND_SETTER(Caption, FCaption, const std::string&)
-VM_BAND_SETTER(Sizing, FSizing, bool)
-#undef VM_BAND_SETTER
+void TvmTreeListBand::SetAlignment(TAlignment Value) {
+  if (StoreChanged(FAlignment, Value)) Changed(false);
+}
+
+void TvmTreeListBand::SetCaption(const std::string& Value) {
+  if (StoreChanged(FCaption, Value)) Changed(false);
+}
+
+void TvmTreeListBand::SetSizing(bool Value) {
+  if (StoreChanged(FSizing, Value)) Changed(false);
+}
 
 void TvmTreeListBand::SetMinWidth(int Value) {
   FMinWidth = std::max(Value, 0);

@@ -1,6 +1,7 @@
 // Tree-list nodes: navigation, expansion, placement and the way a node leaves the tree.
 #include <algorithm>
 
+#include "platform/guards.h"
 #include "treelist/tl_treelist.h"
 
 const char* const SvmInvalidOwnerNode = "Invalid Owner TvmTreeListNode";
@@ -151,16 +152,10 @@ void TvmTreeListNode::SetExpanded(bool Value) {
 void TvmTreeListNode::Expand(bool Recurse) {
   if (!FHasChildNodes) return;
   bool bracket = FOwner->FLockUpdate == 0;
-  if (bracket) FOwner->BeginUpdate();
-  try {
-    SetExpanded(true);
-    if (Recurse && FChildren)
-      for (size_t i = 0; FChildren && i < FChildren->size(); ++i) (*FChildren)[i]->Expand(true);
-  } catch (...) {
-    if (bracket) FOwner->EndUpdate();
-    throw;
-  }
-  if (bracket) FOwner->EndUpdate();
+  TUpdateLock lock(bracket ? FOwner : nullptr);
+  SetExpanded(true);
+  if (Recurse && FChildren)
+    for (size_t i = 0; FChildren && i < FChildren->size(); ++i) (*FChildren)[i]->Expand(true);
 }
 
 void TvmTreeListNode::SetHasChildNodes(bool Value) {
@@ -192,15 +187,9 @@ void TvmTreeListNode::MakeVisible() {
   bool bracket = false;
   if (!IsVisible()) {
     bracket = true;
-    o->BeginUpdate();
-    try {
-      for (TvmTreeListNode* p = FParent; p; p = p->FParent)
-        if (!p->FExpanded) p->SetExpanded(true);
-    } catch (...) {
-      o->EndUpdate();
-      throw;
-    }
-    o->EndUpdate();
+    TUpdateLock lock(o);
+    for (TvmTreeListNode* p = FParent; p; p = p->FParent)
+      if (!p->FExpanded) p->SetExpanded(true);
   }
   int top = o->GetTopRowIndex();
   int n = AbsoluteIndex();
@@ -229,14 +218,8 @@ void TvmTreeListNode::DeleteChildren() {
   }
   // Many rows going one by one would patch the row cache each time: one bracket rebuilds it once.
   bool bracket = FOwner->FLockUpdate == 0 && !FOwner->FDestroying && Count() > 32;
-  if (bracket) FOwner->BeginUpdate();
-  try {
-    while (Count() > 0) TCustomvmTreeList::DestroyNode((*FChildren)[0]);
-  } catch (...) {
-    if (bracket) FOwner->EndUpdate();
-    throw;
-  }
-  if (bracket) FOwner->EndUpdate();
+  TUpdateLock lock(bracket ? FOwner : nullptr);
+  while (Count() > 0) TCustomvmTreeList::DestroyNode((*FChildren)[0]);
 }
 
 // Values: the node only forwards to its control.
@@ -308,8 +291,8 @@ bool TvmTreeListNode::MoveTo(TvmTreeListNode* Destination, int Index) {
   if (Destination == this || (Destination && Destination->HasAsParent(this))) return false;
   if (Destination && Destination->FOwner != FOwner) return false;
   TCustomvmTreeList* o = FOwner;
-  o->BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(o);
     // A move inside the same list counts positions without the node.
     auto& from = Siblings();
     bool sameList = &from == (Destination ? Destination->FChildren : &o->FRoots);
@@ -324,11 +307,7 @@ bool TvmTreeListNode::MoveTo(TvmTreeListNode* Destination, int Index) {
       for (size_t i = Index; i < roots.size(); ++i) roots[i]->FIndex = static_cast<int32_t>(i);
       FParent = nullptr;
     }
-  } catch (...) {
-    o->EndUpdate();
-    throw;
   }
-  o->EndUpdate();
   return true;
 }
 

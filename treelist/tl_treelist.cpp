@@ -749,30 +749,73 @@ void TCustomvmTreeList::SetDefaultRowHeight(int Value) {
   LayoutChanged();
 }
 
-#define VM_TL_SETTER(Name, Field, Type)           \
-  void TCustomvmTreeList::Set##Name(Type Value) { \
-    if (Field == Value) return;                   \
-    Field = Value;                                \
-    LayoutChanged();                              \
-  }
-VM_TL_SETTER(ShowGrid, FShowGrid, bool)
-VM_TL_SETTER(ShowPreviewGrid, FShowPreviewGrid, bool)
-VM_TL_SETTER(ShowBandPanel, FShowBandPanel, bool)
-VM_TL_SETTER(ShowHeaderPanel, FShowHeaderPanel, bool)
-VM_TL_SETTER(ShowIndicatorColumn, FShowIndicator, bool)
-VM_TL_SETTER(ShowButtons, FShowButtons, bool)
-VM_TL_SETTER(ShowLines, FShowLines, bool)
-VM_TL_SETTER(ShowRoot, FShowRoot, bool)
-VM_TL_SETTER(HideSelection, FHideSelection, bool)
-VM_TL_SETTER(RowSeparatorWidth, FRowSeparatorWidth, int)
-VM_TL_SETTER(GridColor, FGridColor, TColor)
-VM_TL_SETTER(GridPenColor, FGridPenColor, TColor)
-VM_TL_SETTER(SelectionColor, FSelectionColor, TColor)
-VM_TL_SETTER(SelectionTextColor, FSelectionTextColor, TColor)
-VM_TL_SETTER(TreeConnectorColor, FTreeConnectorColor, TColor)
-VM_TL_SETTER(TreeConnectorStyle, FTreeConnectorStyle, TvmTreeListLineStyle)
-VM_TL_SETTER(LookStyle, FLookStyle, TvmTreeListLookStyle)
-#undef VM_TL_SETTER
+void TCustomvmTreeList::SetShowGrid(bool Value) {
+  if (StoreChanged(FShowGrid, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowPreviewGrid(bool Value) {
+  if (StoreChanged(FShowPreviewGrid, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowBandPanel(bool Value) {
+  if (StoreChanged(FShowBandPanel, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowHeaderPanel(bool Value) {
+  if (StoreChanged(FShowHeaderPanel, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowIndicatorColumn(bool Value) {
+  if (StoreChanged(FShowIndicator, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowButtons(bool Value) {
+  if (StoreChanged(FShowButtons, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowLines(bool Value) {
+  if (StoreChanged(FShowLines, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetShowRoot(bool Value) {
+  if (StoreChanged(FShowRoot, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetHideSelection(bool Value) {
+  if (StoreChanged(FHideSelection, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetRowSeparatorWidth(int Value) {
+  if (StoreChanged(FRowSeparatorWidth, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetGridColor(TColor Value) {
+  if (StoreChanged(FGridColor, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetGridPenColor(TColor Value) {
+  if (StoreChanged(FGridPenColor, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetSelectionColor(TColor Value) {
+  if (StoreChanged(FSelectionColor, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetSelectionTextColor(TColor Value) {
+  if (StoreChanged(FSelectionTextColor, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetTreeConnectorColor(TColor Value) {
+  if (StoreChanged(FTreeConnectorColor, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetTreeConnectorStyle(TvmTreeListLineStyle Value) {
+  if (StoreChanged(FTreeConnectorStyle, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetLookStyle(TvmTreeListLookStyle Value) {
+  if (StoreChanged(FLookStyle, Value)) LayoutChanged();
+}
 
 void TCustomvmTreeList::SetPreviewLineCount(int Value) {
   Value = std::max(0, Value);

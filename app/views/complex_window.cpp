@@ -5,9 +5,8 @@
 #include <numbers>
 #include <string>
 
-#include "app/journal.h"
 #include "app/log_views.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/property_window.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
@@ -67,13 +66,7 @@ void ClearSeries(TChart* C) {
 
 }  // namespace
 
-void ComplexEditingExecute(TObject*) {
-  if (!CurrentSite) return;
-  ShowProgramLog();
-  ShowForm(VaroCmplx1);
-}
-
-TVaroCmplx1::TVaroCmplx1(TComponent* AOwner) : TMyForm(AOwner) {
+TVaroCmplx1::TVaroCmplx1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName("VaroCmplx1");
   SetCaption("Complex plane");
   SetKeyPreview(true);
@@ -163,7 +156,11 @@ TVaroCmplx1::TVaroCmplx1(TComponent* AOwner) : TMyForm(AOwner) {
   MarkedPoint = -1;
   CurFreq = 1;
   ChartPaint();
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
+
+TVaroCmplx1::~TVaroCmplx1() { Session.RemoveListener(this); }
 
 int TVaroCmplx1::CurveCount() const { return PlotCurveCounts[std::clamp(PlotType, 0, 2)]; }
 
@@ -243,11 +240,11 @@ void TVaroCmplx1::SelectFrequencyPoint(TChartSeries* Series, int Index) {
 }
 
 void TVaroCmplx1::MarkFrequencyPoint(int Index) {
-  if (CurrentSite && MainForm1 && CurFreq >= 1 && CurFreq <= CurrentSite->FreqCount) {
+  if (CurrentSite && Session.Host && CurFreq >= 1 && CurFreq <= CurrentSite->FreqCount) {
     std::string f = Trim(Format("%7.5f", {CurrentSite->Frequencies[CurFreq]}));
     while (!f.empty() && f.back() == '0') f.pop_back();
-    MainForm1->SetStatusText(1, Format("f=%1d", {CurFreq}));
-    MainForm1->SetStatusText(2, Format("%6s Hz", {f}));
+    Session.SetStatusText(1, Format("f=%1d", {CurFreq}));
+    Session.SetStatusText(2, Format("%6s Hz", {f}));
   }
   for (int i = 0; i < Chart1->SeriesList()->Count(); ++i) {
     TChartSeries* s = Chart1->SeriesList()->SeriesAt(i);
@@ -360,23 +357,21 @@ void TVaroCmplx1::Series11Click(TChartSeries* Sender, int ValueIndex, int X, int
   if (!CurrentSite || x < 1 || x > MaxXpr || CurFreq < 1 || CurFreq > CurrentSite->FreqCount) return;
   const int f = CurFreq;
   TMTFile& site = *CurrentSite;
-  if (MainForm1 && MainForm1->AcHand->Checked() && site.Mask[f][x] != 0) {
+  if (Session.Is(emHand) && site.Mask[f][x] != 0) {
     int16_t& m = site.Mask[f][x];
     if (m == 1)
       m = 2;
     else if (m == 2)
       m = 1;
-    CommitMaskEdit(f, "Finger");
+    Session.CommitMaskEdit(f, "Finger");
   }
   Chart2->CancelMouse = false;
-  if (!MainForm1) return;
-  MainForm1->SetStatusText(3, site.WeightSum2[f] == 0
-                                  ? std::string("AvWgt=0")
-                                  : Format("AvWgt=%5.3f", {site.WeightSum1[f] / site.WeightSum2[f]}));
-  MainForm1->SetStatusText(4, Format("Xpr=%d", {x}));
-  MainForm1->SetStatusText(5, site.Weight2[f][x] == 0
-                                  ? std::string("Xpr=0")
-                                  : Format("XprWt=%5.3f", {site.Weight1[f][x] / site.Weight2[f][x]}));
+  if (!Session.Host) return;
+  Session.SetStatusText(3, site.WeightSum2[f] == 0 ? std::string("AvWgt=0")
+                                                   : Format("AvWgt=%5.3f", {site.WeightSum1[f] / site.WeightSum2[f]}));
+  Session.SetStatusText(4, Format("Xpr=%d", {x}));
+  Session.SetStatusText(5, site.Weight2[f][x] == 0 ? std::string("Xpr=0")
+                                                   : Format("XprWt=%5.3f", {site.Weight1[f][x] / site.Weight2[f][x]}));
 }
 
 void TVaroCmplx1::Refresh(TObject*) {
@@ -423,13 +418,13 @@ void TVaroCmplx1::Navigate(TObject*, int Step) {
 }
 
 void TVaroCmplx1::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
-  if (MainForm1) {
+  if (TSessionHost* host = Session.Host) {
     if (Key == VK_SPACE)
-      (NavState % 2 ? MainForm1->AcNext : MainForm1->AcPrior)->Execute();
+      host->RunViewCommand(NavState % 2 ? TViewCommand::Next : TViewCommand::Prior);
     else if (Key == VK_LEFT)
-      MainForm1->AcPrior->Execute();
+      host->RunViewCommand(TViewCommand::Prior);
     else if (Key == VK_RIGHT)
-      MainForm1->AcNext->Execute();
+      host->RunViewCommand(TViewCommand::Next);
   }
   if (!LinearOn || Chart1->SeriesList()->Count() == 0) return;
   TChartSeries* s = Chart1->SeriesList()->SeriesAt(0);
@@ -508,28 +503,24 @@ void TVaroCmplx1::SaveFromObjInsp(TObject*) {
 }
 
 void TVaroCmplx1::MeanView(TObject*) {
-  MeanOn = MainForm1 && MainForm1->AcMeanView->Checked();
+  MeanOn = Session.Is(emMeanView);
   ShowMarkerLines();
 }
 
 void TVaroCmplx1::FormResize(TObject*) { Chart1->SetWidth(Width() / 2); }
 
-void TVaroCmplx1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TVaroCmplx1::Undo(TObject*) { Session.Undo(); }
 
-void TVaroCmplx1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TVaroCmplx1::Redo(TObject*) { Session.Redo(); }
 
 void TVaroCmplx1::FormActivate(TObject*) {
-  if (!MainForm1) return;
+  if (!Session.Host) return;
   // The hand, the navigation, the mean view and the journal; the tool checks of this window back.
-  MainForm1->EnableViewActions(0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x800 | 0x2000 | 0x4000);
-  MainForm1->CheckViewActions(ToolState ? ToolState : 4);
-  MainForm1->AcMeanView->SetChecked(MeanOn);
+  Session.EnableViewActions(0x4 | 0x8 | 0x10 | 0x20 | 0x40 | 0x800 | 0x2000 | 0x4000);
+  Session.SetModeWord(ToolState ? ToolState : 4);
+  Session.SetMode(emMeanView, MeanOn);
 }
 
 void TVaroCmplx1::FormDeactivate(TObject*) {
-  if (MainForm1) ToolState = MainForm1->ToolCheckWord();
+  if (Session.Host) ToolState = Session.Mode() & ToolModeBits;
 }

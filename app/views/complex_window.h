@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 #include "platform/controls.h"
 
 class TChart;
@@ -21,7 +22,10 @@ class TPopupMenu;
 class TVaroCmplx1 : public TMyForm {
   VM_CLASS(TVaroCmplx1, TMyForm)
 public:
-  explicit TVaroCmplx1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TVaroCmplx1(TComponent* AOwner, TSiteSession& ASession);
+  ~TVaroCmplx1() override;
 
   TChart* Chart1 = nullptr;  // the curves, one polar series per curve
   TChart* Chart2 = nullptr;  // the estimates of the current frequency
@@ -89,6 +93,3 @@ private:
 };
 
 extern TVaroCmplx1* VaroCmplx1;
-
-// The "Complex Editing" command: the program log, then the one complex-plane window.
-void ComplexEditingExecute(TObject* Sender);

@@ -4,9 +4,8 @@
 #include <cmath>
 #include <filesystem>
 
-#include "app/journal.h"
 #include "app/log_views.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/property_window.h"
 #include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
@@ -35,6 +34,7 @@
 #include "platform/sysutils.h"
 #include "platform/canvas.h"
 #include "platform/extctrls.h"
+#include "platform/guards.h"
 #include "platform/inifiles.h"
 #include "platform/menus.h"
 #include "platform/stdctrls.h"
@@ -58,9 +58,29 @@ std::string CurveName(int T, int J) {
   return p > 0 ? std::string(ParameterShortNames[p]) : std::string();
 }
 
+// The display references (0 local E, 1 local H, 2 remote) of the entries in force of a file's
+// reference list, ascending: local E, local H and the remote one for an MT file; its own
+// reference alone for an EDI file.
+std::vector<int> ListedReferences(const TMTFile& File) {
+  std::vector<int> r;
+  for (int i = 1; i <= std::min(File.ReferenceCount, 3); ++i) {
+    const int d = ReferenceToDisplayIndex(File.ReferenceTypes[i]);
+    if (std::find(r.begin(), r.end(), d) == r.end()) r.push_back(d);
+  }
+  std::sort(r.begin(), r.end());
+  return r;
+}
+
+// The name of display reference D of a file of ReferenceType in the "Processing" list.
+std::string ProcessingName(int D, int ReferenceType) {
+  if (D == drLocalE) return "LOC E ";
+  if (D == drLocalH) return "LOC H ";
+  return ReferenceType == frtRemoteE ? "REM E " : "REM H ";
+}
+
 }  // namespace
 
-TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
+TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
   // The view opens over the frame's free area above the program log (as "Maximize Special"
   // places it), so that its charts, legends and lists have room; a stored placement wins.
@@ -163,9 +183,14 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner) : TMyForm(AOwner) {
   CreateChartMenus();
   OnActivate = [this](TObject* s) { FormActivate(s); };
   OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnFrequencyChanged = [this](TObject*, int F) { FrequencyChanged(F); },
+                             .OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); },
+                             .OnSiteReplaced = [this](TObject*) { FReferencePlots.clear(); }});
 }
 
 TGrViewNf1::~TGrViewNf1() {
+  Session.RemoveListener(this);
   // FormDestroy
   if (ViewMode != 0) StoreComponentChecks();
   // The two kinds share the class: a variable left on a freed window could name the other kind's
@@ -174,26 +199,13 @@ TGrViewNf1::~TGrViewNf1() {
   if (GrView1 == this) GrView1 = nullptr;
 }
 
-void TMainForm1::StartingDataExecute(TObject*) {
-  if (!CurrentSite) return;
-  ShowProgramLog();
-  if (!ShowForm(GrViewNf1)) GrViewNf1->SetViewMode(1);
-  GrViewNf1->Refresh(this);
-}
-
-void TMainForm1::ResultingDataExecute(TObject*) {
-  if (!CurrentSite) return;
-  ShowProgramLog();
-  if (!ShowForm(GrView1)) GrView1->SetViewMode(2);
-  GrView1->Refresh(this);
-}
-
 TChart* TGrViewNf1::ChartOfTag(int Tag) const {
   if (Tag != 1 && Tag != 2) throw ERangeError("Range check error");
   return Tag == 1 ? Chart1 : Chart2;
 }
 
 void TGrViewNf1::SetViewMode(int Mode) {
+  FReferencePlots.clear();
   clbFiles->Items()->Clear();
   ViewMode = Mode;
   SetName(Mode == 2 ? "GrView1" : "GrViewNf1");
@@ -205,15 +217,11 @@ void TGrViewNf1::SetViewMode(int Mode) {
       clbFiles->SetItemChecked(clbFiles->Items()->Count() - 1, true);
     }
     clbProcessing->Items()->Clear();
-    auto add = [this](const char* Name) {
-      if (clbProcessing->Items()->IndexOf(Name) < 0) clbProcessing->Items()->Add(Name);
-    };
-    for (const auto& f : SiteFiles) {
-      add("LOC E ");
-      add("LOC H ");
-      if (f->ReferenceType == frtRemoteE) add("REM E ");
-      if (f->ReferenceType == frtRemoteH) add("REM H ");
-    }
+    for (const auto& f : SiteFiles)
+      for (int d : ListedReferences(*f)) {
+        const std::string name = ProcessingName(d, f->ReferenceType);
+        if (clbProcessing->Items()->IndexOf(name) < 0) clbProcessing->Items()->Add(name);
+      }
   } else {
     SetCaption("Resulting data");
     cbBWPrint->SetVisible(true);
@@ -221,10 +229,9 @@ void TGrViewNf1::SetViewMode(int Mode) {
     clbFiles->Items()->Add("MtFile");
     clbFiles->SetItemChecked(0, true);
     clbProcessing->Items()->Clear();
-    clbProcessing->Items()->Add("LOC E ");
-    clbProcessing->Items()->Add("LOC H ");
-    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteE) clbProcessing->Items()->Add("REM E ");
-    if (CurrentSite && CurrentSite->ReferenceType == frtRemoteH) clbProcessing->Items()->Add("REM H ");
+    if (CurrentSite)
+      for (int d : ListedReferences(*CurrentSite))
+        clbProcessing->Items()->Add(ProcessingName(d, CurrentSite->ReferenceType));
   }
   // Every processing reference checked until the stored states say otherwise.
   for (int i = 0; i < clbProcessing->Items()->Count(); ++i) clbProcessing->SetItemChecked(i, true);
@@ -232,7 +239,7 @@ void TGrViewNf1::SetViewMode(int Mode) {
   FormStorage1 = KeepPlacement(this, Section(),
                                {"Panel1.Width", "GroupBox4.Height", "GroupBox1.Height", "GroupBox2.Height",
                                 "GroupBox3.Height", "clbParameters.CheckedIndex", "Chart2.Height"});
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; ini && i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
     clbComponents->SetItemChecked(i, ini->ReadBool(Section(), key + "_Checked", true));
@@ -241,16 +248,13 @@ void TGrViewNf1::SetViewMode(int Mode) {
 }
 
 void TGrViewNf1::FormActivate(TObject*) {
-  if (!MainForm1) return;
-  MainForm1->EnableViewActions(0);
-  if (ViewMode == 2) {
-    MainForm1->AcPreview->SetEnabled(true);
-    MainForm1->acPrint->SetEnabled(true);
-  }
+  if (!Session.Host) return;
+  Session.EnableViewActions(0);
+  if (ViewMode == 2) Session.Host->EnablePrintActions();
 }
 
 void TGrViewNf1::FormDeactivate(TObject*) {
-  if (MainForm1) ToolState = MainForm1->ToolCheckWord() & (0x1 | 0x2 | 0x4 | 0x8 | 0x80 | 0x100 | 0x200);
+  if (Session.Host) ToolState = Session.Mode() & (0x1 | 0x2 | 0x4 | 0x8 | 0x80 | 0x100 | 0x200);
 }
 
 void TGrViewNf1::PointerExecute(TObject* Sender) {
@@ -266,16 +270,12 @@ void TGrViewNf1::PointerExecute(TObject* Sender) {
   }
 }
 
-void TGrViewNf1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TGrViewNf1::Undo(TObject*) { Session.Undo(); }
 
-void TGrViewNf1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TGrViewNf1::Redo(TObject*) { Session.Redo(); }
 
 void TGrViewNf1::StoreComponentChecks() {
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   if (!ini) return;
   for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
@@ -288,7 +288,7 @@ void TGrViewNf1::RebuildComponents() {
   StoreComponentChecks();
   clbComponents->Items()->Clear();
   for (int j = 0; j < NCurves; ++j) clbComponents->Items()->Add(CurveName(PlotType, j));
-  TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+  TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
     clbComponents->SetItemChecked(i, ini ? ini->ReadBool(Section(), key + "_Checked", true) : true);
@@ -297,6 +297,68 @@ void TGrViewNf1::RebuildComponents() {
 }
 
 void TGrViewNf1::Refresh(TObject*) {
+  FReferencePlots.clear();
+  Redraw();
+}
+
+void TGrViewNf1::FrequencyChanged(int F) {
+  TMTFile* site = Session.Site();
+  if (FReferencePlots.empty() || !site || F < 1 || F > site->FreqCount) {
+    Refresh(this);
+    return;
+  }
+  for (TReferencePlots& p : FReferencePlots) {
+    if (p.File != site) continue;  // a file of a set is not the summed site the edit changed
+    if (p.Reference == site->DisplayReference) {
+      p.Plots = site->Plots;  // the edit has computed these
+      continue;
+    }
+    // The rows the site's mask-change entry computes, under this reference, from the kept rows.
+    std::swap(site->Plots, p.Plots);
+    const int16_t kept = site->DisplayReference;
+    site->DisplayReference = static_cast<int16_t>(p.Reference);
+    TScopeExit restore([&] {
+      site->DisplayReference = kept;
+      std::swap(site->Plots, p.Plots);
+    });
+    site->CalcFrequency(F);
+    const int last = std::min(site->FreqCount, F + (site->RotationMode == 1 ? 5 : 2));
+    for (int f = std::max(1, F - 2); f <= last; ++f)
+      if (f != F) site->CalcFrequency(f);
+  }
+  Redraw();
+}
+
+void TGrViewNf1::ComputeReferencePlots() {
+  if (!FReferencePlots.empty()) return;
+  // The curves are the stack's parameters: under another reference only these are computed
+  // again. The estimates' own parameters (which the editing windows show, and which take far
+  // longer) stay those of the display reference, which is restored afterwards.
+  auto useReference = [](TMTFile& File, int R) {
+    File.DisplayReference = static_cast<int16_t>(R);
+    File.RestackAll();
+  };
+  auto each = [&](TMTFile& File) {
+    const int kept = File.DisplayReference;
+    for (int d : ListedReferences(File)) {
+      useReference(File, d);
+      FReferencePlots.push_back({&File, d, File.Plots});
+    }
+    useReference(File, kept);
+  };
+  if (ViewMode == 1)
+    for (const auto& f : SiteFiles) each(*f);
+  else if (CurrentSite)
+    each(*CurrentSite);
+}
+
+const TPlots* TGrViewNf1::ReferencePlots(const TMTFile* File, int Reference) const {
+  for (const TReferencePlots& p : FReferencePlots)
+    if (p.File == File && p.Reference == Reference) return &p.Plots;
+  return nullptr;
+}
+
+void TGrViewNf1::Redraw() {
   PlotType = clbParameters->CheckedIndex();
   NCurves = PlotType >= 0 ? PlotCurveCounts[PlotType] : 0;
   if (PlotType != PrevPlotType) {
@@ -308,6 +370,7 @@ void TGrViewNf1::Refresh(TObject*) {
   const bool two = info.LastChart > info.FirstChart;
   Chart2->SetVisible(two);
   Splitter6->SetVisible(two);
+  ComputeReferencePlots();
   for (int p = info.FirstChart; p <= info.LastChart; ++p) FillChart(p, ChartOfTag(p - info.FirstChart + 1));
 }
 
@@ -329,10 +392,10 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
 
   const bool yxPhase = PlotSettings.Plus180 && Panel == 2;
   // One block of NCurves series for file File (index L) under reference R.
-  auto fill = [&](TMTFile& File, int L, int R, const std::string& FileTitle, bool ModeTwo) {
+  auto fill = [&](const TMTFile& File, const TPlots& Plots, int L, int R, const std::string& FileTitle, bool ModeTwo) {
     CreateErrPointSeriesSet(this, C, NCurves, nullptr, 1);
     const int first = C->SeriesList()->Count() - NCurves;
-    const std::string proc = R < clbProcessing->Items()->Count() ? clbProcessing->Items()->Strings(R) : "";
+    const std::string proc = R >= 0 && R < clbProcessing->Items()->Count() ? clbProcessing->Items()->Strings(R) : "";
     for (int j = 0; j < NCurves; ++j) {
       auto* s = static_cast<TErrPointSeries*>(C->SeriesList()->SeriesAt(first + j));
       s->SetTitle(CurveName(PlotType, j) + " " + (ModeTwo ? "" : FileTitle + " ") + proc);
@@ -340,35 +403,27 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
       s->SetSeriesColor(SeriesColor(j + 1));
       s->SetTag(PlotParameterMap[PlotType][1][1][j] + 1000 * R);
       const bool fileOn = ModeTwo || (L < clbFiles->Items()->Count() && clbFiles->GetItemChecked(L));
-      const bool procOn = R < clbProcessing->Items()->Count() && clbProcessing->GetItemChecked(R);
+      const bool procOn = R >= 0 && R < clbProcessing->Items()->Count() && clbProcessing->GetItemChecked(R);
       s->SetActive(j < clbComponents->Items()->Count() && clbComponents->GetItemChecked(j) && fileOn && procOn);
       const bool shifted = yxPhase && ((PlotType == 1 && j == 1) || (PlotType == 0 && j == 2));
       const double d = shifted ? 180 : 0;
       for (int k = 1; k <= File.FreqCount; ++k) {
-        if (ModeTwo ? !(File.Plots[k][99] > 0) : File.Plots[k][1] == 0) continue;
-        const double x = PlotType == 8 ? File.Plots[k][97 + j] : File.Frequencies[k];
-        const double v = GetPlotValue(File.Plots, k, PlotType, j, 1, Panel) + d;
-        const double e = std::sqrt(std::max(0.0, GetPlotValue(File.Plots, k, PlotType, j, 2, Panel)));
+        if (ModeTwo ? !(Plots[k][99] > 0) : Plots[k][1] == 0) continue;
+        const double x = PlotType == 8 ? Plots[k][97 + j] : File.Frequencies[k];
+        const double v = GetPlotValue(Plots, k, PlotType, j, 1, Panel) + d;
+        const double e = std::sqrt(std::max(0.0, GetPlotValue(Plots, k, PlotType, j, 2, Panel)));
         double upper = 0, lower = 0;
         CalcErrorBounds(PlotType, Panel, upper, v, e, lower);
         s->AddErrPoint(x, v, lower, upper, "", SeriesColor(j + 1));
       }
     }
   };
-  // The curves are the stack's parameters: under another reference only these are computed
-  // again. The estimates' own parameters (which the editing windows show, and which take far
-  // longer) stay those of the display reference, restored afterwards.
-  auto useReference = [](TMTFile& File, int R) {
-    File.DisplayReference = static_cast<int16_t>(R);
-    File.RestackAll();
-  };
+  // Each reference of the file's list under its own name: an EDI file lists only the reference
+  // it was processed with, which is the one its editing window shows.
   auto eachReference = [&](TMTFile& File, int L, const std::string& Title, bool ModeTwo) {
-    const int kept = File.DisplayReference;
-    for (int r = 0; r < File.ReferenceCount; ++r) {
-      useReference(File, r);
-      fill(File, L, r, Title, ModeTwo);
-    }
-    useReference(File, kept);
+    for (int d : ListedReferences(File))
+      if (const TPlots* plots = ReferencePlots(&File, d))
+        fill(File, *plots, L, clbProcessing->Items()->IndexOf(ProcessingName(d, File.ReferenceType)), Title, ModeTwo);
   };
   if (ViewMode == 1) {
     for (size_t l = 0; l < SiteFiles.size(); ++l)

@@ -4,8 +4,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
+#include "mtdata/mt_types.h"
 
 #include "platform/reports.h"
 
@@ -24,7 +27,9 @@ class TVxSplitter;
 class TGrViewNf1 : public TMyForm {
   VM_CLASS(TGrViewNf1, TMyForm)
 public:
-  explicit TGrViewNf1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TGrViewNf1(TComponent* AOwner, TSiteSession& ASession);
   ~TGrViewNf1() override;
 
   TPanel* Panel1 = nullptr;
@@ -83,6 +88,21 @@ private:
   void StoreComponentChecks();
   void RebuildComponents();
   void FillChart(int Panel, TChart* C);
+  // Shows the site's curves from the kept parameters (computed first where none are kept).
+  void Redraw();
+
+  // The stacks' parameters of each shown file under each reference of its list, kept between
+  // refreshes: an edit computes again only the rows it touched, under each reference.
+  struct TReferencePlots {
+    TMTFile* File;
+    int Reference;
+    TPlots Plots;
+  };
+  std::vector<TReferencePlots> FReferencePlots;
+  void ComputeReferencePlots();
+  const TPlots* ReferencePlots(const TMTFile* File, int Reference) const;
+  // Frequency F of the open site has a new stack.
+  void FrequencyChanged(int F);
 };
 
 // The page of the resulting-data view: its two charts one above the other on an A4 portrait page.

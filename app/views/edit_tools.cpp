@@ -5,8 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/journal.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/views/edit_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -18,7 +17,6 @@
 #include "chart/series/bar_series.h"
 #include "chart/series/tools_colorline.h"
 #include "mtdata/site_file.h"
-#include "platform/actnlist.h"
 #include "platform/exceptions.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
@@ -27,8 +25,6 @@ namespace {
 
 constexpr TCursor crCircleCursor = -5;  // "BULLSEY5"
 constexpr int CircleRadiusSquared = 225;
-
-bool Checked(TAction* TMainForm1::*Action) { return MainForm1 && (MainForm1->*Action)->Checked(); }
 
 }  // namespace
 
@@ -47,7 +43,7 @@ void TVaro1::PointerExecute(TObject* Sender) {
 }
 
 void TVaro1::HideSelectionLines() {
-  for (int t = 13; t <= 20; ++t) ChartTool(t)->SetActive(false);
+  for (int t = elVertFirst1; t <= elHorzSecond2; ++t) ChartTool(t)->SetActive(false);
 }
 
 void TVaro1::ChangeEstimate(TChartSeries* S, int J) {
@@ -58,11 +54,11 @@ void TVaro1::ChangeEstimate(TChartSeries* S, int J) {
   auto paint = [J](TChartSeries* Series, TColor Colour) {
     if (Series && J < Series->PointCount() && Series->PointColorAt(J) != clNone) Series->SetPointColorAt(J, Colour);
   };
-  if (Checked(&TMainForm1::AcDeleting)) {
+  if (Session.Is(emDeleting)) {
     paint(S, RemovedColourOfEstimates());
     paint(XprWgtSeries, RemovedColourOfEstimates());
     m = 2;
-  } else if (Checked(&TMainForm1::AcRestoring)) {
+  } else if (Session.Is(emRestoring)) {
     paint(S, S->SeriesColor());
     paint(XprWgtSeries, S->SeriesColor());
     m = 1;
@@ -93,7 +89,7 @@ void TVaro1::SelectPoints(TChart* C, bool ErrPointsOnly, bool ActiveOnly, bool U
 
 void TVaro1::FinishToolAction(const char* Action) {
   if (!Site || CurFreq < 1 || CurFreq > Site->FreqCount) return;
-  CommitMaskEdit(CurFreq, Action);
+  Session.CommitMaskEdit(CurFreq, Action);
 }
 
 void TVaro1::Series11Click(TChartSeries* Sender, int ValueIndex, TMouseButton, TShiftState, int, int) {
@@ -102,24 +98,21 @@ void TVaro1::Series11Click(TChartSeries* Sender, int ValueIndex, TMouseButton, T
   if (!Site || CurFreq < 1 || CurFreq > Site->FreqCount) return;
   const int x = ValueIndex + 1;
   if (x < 1 || x > Site->XprCount[CurFreq]) throw ERangeError("Range check error");
-  if (Checked(&TMainForm1::AcHand)) {
+  if (Session.Is(emHand)) {
     int16_t& m = Site->Mask[CurFreq][x];
     if (m == 1 || m == 2) {
       m = m == 1 ? 2 : 1;
       // Every view shows the new stack, not only this window.
-      CommitMaskEdit(CurFreq, "Finger");
+      Session.CommitMaskEdit(CurFreq, "Finger");
     }
   }
   (void)Sender;
   const int f = CurFreq;
   const double avg = Site->WeightSum2[f] != 0 ? Site->WeightSum1[f] / Site->WeightSum2[f] : 0;
-  if (MainForm1) {
-    MainForm1->SetStatusText(3, Site->WeightSum2[f] != 0 ? Format("AvWgt=%5.3f", {avg}) : std::string("AvWgt=0"));
-    MainForm1->SetStatusText(4, Format("Xpr=%d", {x}));
-    MainForm1->SetStatusText(5, Site->Weight2[f][x] != 0
-                                    ? Format("XprWt=%5.3f", {Site->Weight1[f][x] / Site->Weight2[f][x]})
-                                    : std::string("Xpr=0"));
-  }
+  Session.SetStatusText(3, Site->WeightSum2[f] != 0 ? Format("AvWgt=%5.3f", {avg}) : std::string("AvWgt=0"));
+  Session.SetStatusText(4, Format("Xpr=%d", {x}));
+  Session.SetStatusText(5, Site->Weight2[f][x] != 0 ? Format("XprWt=%5.3f", {Site->Weight1[f][x] / Site->Weight2[f][x]})
+                                                    : std::string("Xpr=0"));
   if (AvWgtSeries) {
     const int j = FindPointByFrequency(AvWgtSeries, Site->Frequencies[f]);
     if (j >= 0) AvWgtSeries->YValues()->SetValue(j, avg);
@@ -129,26 +122,26 @@ void TVaro1::Series11Click(TChartSeries* Sender, int ValueIndex, TMouseButton, T
 
 void TVaro1::Chart2MouseDown(TObject* Sender, TMouseButton, TShiftState, int X, int Y) {
   auto* c = dynamic_cast<TChart*>(Sender);
-  if (!c || !MainForm1) return;
-  if (Checked(&TMainForm1::AcTwoVert)) {
+  if (!c) return;
+  if (Session.Is(emTwoVert)) {
     if (!BandClick(VertClicks, VertX, X)) return;
     const int a = VertX[1], b = VertX[2];
     SelectPoints(c, true, false, false, [a, b](int PX, int) { return PX >= a && PX <= b; });
     FinishToolAction("VertLn");
-    for (int t = 13; t <= 16; ++t) ChartTool(t)->SetActive(false);
-  } else if (Checked(&TMainForm1::AcTwoHorl)) {
+    for (TEditLine t : {elVertFirst1, elVertSecond1, elVertFirst2, elVertSecond2}) ChartTool(t)->SetActive(false);
+  } else if (Session.Is(emTwoHorz)) {
     if (!BandClick(HorzClicks, HorzY, Y)) return;
     const int a = HorzY[1], b = HorzY[2];
     SelectPoints(c, true, true, true, [a, b](int, int PY) { return PY >= a && PY <= b; });
     FinishToolAction("HorLn");
-    for (int t = 17; t <= 20; ++t) ChartTool(t)->SetActive(false);
-  } else if (Checked(&TMainForm1::AcCircle)) {
+    for (TEditLine t : {elHorzFirst1, elHorzSecond1, elHorzFirst2, elHorzSecond2}) ChartTool(t)->SetActive(false);
+  } else if (Session.Is(emCircle)) {
     SelectPoints(c, false, false, true, [X, Y](int PX, int PY) {
       const int dx = PX - X, dy = PY - Y;
       return dx * dx + dy * dy < CircleRadiusSquared;
     });
     FinishToolAction("Circle");
-  } else if (Checked(&TMainForm1::AcLasso)) {
+  } else if (Session.Is(emLasso)) {
     LassoStart = TPoint(X, Y);
     LassoDragging = true;
   }
@@ -156,23 +149,25 @@ void TVaro1::Chart2MouseDown(TObject* Sender, TMouseButton, TShiftState, int X, 
 
 void TVaro1::Chart2MouseMove(TObject* Sender, TShiftState, int X, int Y) {
   auto* c = dynamic_cast<TChart*>(Sender);
-  if (!c || !MainForm1) return;
-  if (Checked(&TMainForm1::AcTwoVert)) {
+  if (!c) return;
+  if (Session.Is(emTwoVert)) {
     const double v = c->BottomAxis()->PixelToValue(X);
-    for (int t : {13, 15}) {
-      t += VertClicks == 0 ? 0 : 1;
+    // The line of the click to come, on both estimate charts.
+    for (TEditLine t :
+         VertClicks == 0 ? std::array{elVertFirst1, elVertFirst2} : std::array{elVertSecond1, elVertSecond2}) {
       ChartTool(t)->SetActive(true);
       ChartTool(t)->SetValue(v);
     }
-  } else if (Checked(&TMainForm1::AcTwoHorl)) {
-    const int t = (c == Chart2 ? 17 : 19) + (HorzClicks == 0 ? 0 : 1);
+  } else if (Session.Is(emTwoHorz)) {
+    const TEditLine t = c == Chart2 ? (HorzClicks == 0 ? elHorzFirst1 : elHorzSecond1)
+                                    : (HorzClicks == 0 ? elHorzFirst2 : elHorzSecond2);
     ChartTool(t)->SetActive(true);
     ChartTool(t)->SetValue(c->LeftAxis()->PixelToValue(Y));
   } else {
     HideSelectionLines();
     VertClicks = 0;
   }
-  if (LassoDragging && Checked(&TMainForm1::AcLasso)) {
+  if (LassoDragging && Session.Is(emLasso)) {
     c->Repaint();
     TGraphCanvas3D* canvas = c->Canvas;
     const int32_t background = static_cast<int32_t>(ColorToRGB(Chart1->Color()));
@@ -188,7 +183,7 @@ void TVaro1::Chart2MouseMove(TObject* Sender, TShiftState, int X, int Y) {
 
 void TVaro1::Chart2MouseUp(TObject* Sender, TMouseButton, TShiftState, int X, int Y) {
   auto* c = dynamic_cast<TChart*>(Sender);
-  if (!c || !Checked(&TMainForm1::AcLasso)) return;
+  if (!c || !Session.Is(emLasso)) return;
   // Only a release that ends a press of the lasso selects: a stray release (the press made on
   // another window, or before the tool was chosen) changes nothing and adds no record.
   if (!LassoDragging) return;

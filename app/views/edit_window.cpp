@@ -3,8 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/journal.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
@@ -25,11 +24,9 @@
 #include "controls/vx_splitter.h"
 #include "mtdata/impedance_quality.h"
 #include "mtdata/mt_params.h"
-#include "mtdata/open_site.h"
 #include "mtdata/plot_columns.h"
 #include "mtdata/plot_tables.h"
 #include "mtdata/site_file.h"
-#include "platform/actnlist.h"
 #include "platform/exceptions.h"
 #include "platform/extctrls.h"
 #include "platform/strings.h"
@@ -52,6 +49,10 @@ bool IsShiftedPhase(int PlotType, int Panel, int Curve) {
 
 // The "xy" and "yx" curves of a plot type, whose stacked values and bounds the marker lines show.
 std::pair<int, int> MarkerCurves(int PlotType) { return PlotType == 0 ? std::pair{1, 2} : std::pair{0, 1}; }
+
+// The lines of each kind, both panels.
+constexpr TEditLine MeanLines[] = {elMeanXy1, elMeanYx1, elMeanXy2, elMeanYx2};
+constexpr TEditLine BoundLines[] = {elHighXy1, elLowXy1, elHighYx1, elLowYx1, elHighXy2, elLowXy2, elHighYx2, elLowYx2};
 
 // A value the axis can place: finite, and above zero on a logarithmic axis.
 bool Placeable(double V, const TChartAxis* Axis) {
@@ -83,13 +84,7 @@ std::string CurveTitle(int PlotType, int Panel, int Curve) {
 
 }  // namespace
 
-void TMainForm1::EditingExecute(TObject*) {
-  if (!CurrentSite) return;
-  ShowForm(Varo1);
-  Varo1->ShowSite(CurrentSite.get());
-}
-
-TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
+TVaro1::TVaro1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName("Varo1");
   SetCaption("Edit window");
   PlaceInFrame(this, 20, 6, 780, 560);
@@ -172,27 +167,28 @@ TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
     t->SetAllowDrag(Drag);
     C->Tools->Add(t);
     if (Axis) t->SetAxis(Axis);
-    t->SetActive(I == 21 || I == 22);
+    t->SetActive(I == elFrequency1 || I == elFrequency2);
     FTools[static_cast<size_t>(I)] = t;
   };
-  line(21, Chart1, Chart1->BottomAxis(), psSolid, false, SelectionColour());
-  line(22, Chart3, Chart3->BottomAxis(), psSolid, false, SelectionColour());
-  line(1, Chart2, Chart2->LeftAxis(), psSolid, false, clRed);
-  line(2, Chart2, Chart2->LeftAxis(), psSolid, false, clGreen);
-  for (int i = 3; i <= 6; ++i) line(i, Chart2, nullptr, psDot, false, i <= 4 ? clRed : clGreen);
-  line(7, Chart4, Chart4->LeftAxis(), psSolid, false, clRed);
-  line(8, Chart4, Chart4->LeftAxis(), psSolid, false, clGreen);
-  for (int i = 9; i <= 12; ++i) line(i, Chart4, Chart4->LeftAxis(), psDot, false, i <= 10 ? clRed : clGreen);
-  line(13, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
-  line(14, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
-  line(15, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
-  line(16, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
-  line(17, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
-  line(18, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
-  line(19, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
-  line(20, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
+  line(elFrequency1, Chart1, Chart1->BottomAxis(), psSolid, false, SelectionColour());
+  line(elFrequency2, Chart3, Chart3->BottomAxis(), psSolid, false, SelectionColour());
+  line(elMeanXy1, Chart2, Chart2->LeftAxis(), psSolid, false, clRed);
+  line(elMeanYx1, Chart2, Chart2->LeftAxis(), psSolid, false, clGreen);
+  for (TEditLine l : {elHighXy1, elLowXy1}) line(l, Chart2, nullptr, psDot, false, clRed);
+  for (TEditLine l : {elHighYx1, elLowYx1}) line(l, Chart2, nullptr, psDot, false, clGreen);
+  line(elMeanXy2, Chart4, Chart4->LeftAxis(), psSolid, false, clRed);
+  line(elMeanYx2, Chart4, Chart4->LeftAxis(), psSolid, false, clGreen);
+  for (TEditLine l : {elHighXy2, elLowXy2}) line(l, Chart4, Chart4->LeftAxis(), psDot, false, clRed);
+  for (TEditLine l : {elHighYx2, elLowYx2}) line(l, Chart4, Chart4->LeftAxis(), psDot, false, clGreen);
+  for (TEditLine l : {elVertFirst1, elVertSecond1}) line(l, Chart2, Chart2->BottomAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elVertFirst2, elVertSecond2}) line(l, Chart4, Chart4->BottomAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elHorzFirst1, elHorzSecond1}) line(l, Chart2, Chart2->LeftAxis(), psDot, true, clBlue);
+  for (TEditLine l : {elHorzFirst2, elHorzSecond2}) line(l, Chart4, Chart4->LeftAxis(), psDot, true, clBlue);
   // Dragging a line of one estimate chart moves its partner on the other.
-  const std::pair<int, int> partners[] = {{13, 15}, {14, 16}, {15, 13}, {16, 14}};
+  const std::pair<TEditLine, TEditLine> partners[] = {{elVertFirst1, elVertFirst2},
+                                                      {elVertSecond1, elVertSecond2},
+                                                      {elVertFirst2, elVertFirst1},
+                                                      {elVertSecond2, elVertSecond1}};
   for (auto [from, to] : partners) {
     TColorLineTool* partner = FTools[static_cast<size_t>(to)];
     FTools[static_cast<size_t>(from)]->OnDragLine = [partner](TColorLineTool* Sender) {
@@ -237,45 +233,48 @@ TVaro1::TVaro1(TComponent* AOwner) : TMyForm(AOwner) {
   PlotType = 1;
   MarkedPoint = -1;
   CurFreq = 1;
-  for (int i = 3; i <= 6; ++i) ChartTool(i)->SetAxis(Chart2->LeftAxis());
-  if (MainForm1) MainForm1->AcPointer->SetChecked(true);
+  for (TEditLine l : {elHighXy1, elLowXy1, elHighYx1, elLowYx1}) ChartTool(l)->SetAxis(Chart2->LeftAxis());
+  Session.SetMode(emPointer, true);
   ToolState = 4;
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
 TColor TVaro1::RemovedColourOfEstimates() const { return RemovedColour(); }
 
 TVaro1::~TVaro1() {
+  Session.RemoveListener(this);
   if (Varo1 == this) Varo1 = nullptr;
 }
 
 TColorLineTool* TVaro1::ChartTool(int I) const {
-  if (I < 1 || I > 22) throw ERangeError("Range check error");
+  if (I < 1 || I > elLineCount) throw ERangeError("Range check error");
   return FTools[static_cast<size_t>(I)];
 }
 
 // ---- Activation and keys ------------------------------------------------------------------
 
 void TVaro1::FormActivate(TObject*) {
-  if (!MainForm1) return;
-  MainForm1->EnableViewActions(0xFFFF);
-  MainForm1->CheckViewActions(ToolState);
+  if (!Session.Host) return;
+  Session.EnableViewActions(0xFFFF);
+  Session.SetModeWord(ToolState);
 }
 
 void TVaro1::FormDeactivate(TObject*) {
-  if (MainForm1) ToolState = MainForm1->ToolCheckWord();
+  if (Session.Host) ToolState = Session.Mode() & ToolModeBits;
 }
 
 void TVaro1::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {
-  if (!MainForm1) return;
+  if (!Session.Host) return;
   switch (Key) {
     case VK_SPACE:
-      (NavState % 2 == 1 ? MainForm1->AcNext : MainForm1->AcPrior)->Execute();
+      Session.Host->RunViewCommand(NavState % 2 == 1 ? TViewCommand::Next : TViewCommand::Prior);
       break;
     case VK_LEFT:
-      MainForm1->AcPrior->Execute();
+      Session.Host->RunViewCommand(TViewCommand::Prior);
       break;
     case VK_RIGHT:
-      MainForm1->AcNext->Execute();
+      Session.Host->RunViewCommand(TViewCommand::Next);
       break;
     default:
       break;
@@ -288,27 +287,17 @@ void TVaro1::FormResize(TObject*) {
   Panel1->SetHeight(ClientHeight() / 2);
 }
 
-void TVaro1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TVaro1::Undo(TObject*) { Session.Undo(); }
 
-void TVaro1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TVaro1::Redo(TObject*) { Session.Redo(); }
 
 // ---- Site and charts ------------------------------------------------------------------------
 
 void TVaro1::ShowSite(TMTFile* ASite) {
   Site = ASite;
   NFreq = Site ? Site->FreqCount : 0;
-  if (Site && MainForm1) {
-    int reference = -1;
-    if (MainForm1->AcLE->Checked())
-      reference = 0;
-    else if (MainForm1->AcLH->Checked())
-      reference = 1;
-    else if (MainForm1->AcRE->Checked() || MainForm1->AcRH->Checked())
-      reference = 2;
+  if (Site) {
+    const int reference = TSiteSession::ReferenceIndex(Session.Reference());
     if (reference >= 0 && reference != Site->DisplayReference) Site->SetReference(reference);
     EnablePlotType(9, Site->ReferenceType == 2 || Site->ReferenceType == 4);
   }
@@ -398,7 +387,7 @@ void TVaro1::BuildCurveChart(TChart* C, int Panel) {
 void TVaro1::BuildCharts() {
   const TPlotTypeInfo& p = PlotTypes[PlotType];
   const int n = PlotCurveCounts[PlotType];
-  const bool weights = MainForm1 && MainForm1->AcWeightView->Checked();
+  const bool weights = Session.Is(emWeightView);
   BuildCurveChart(Chart1, 1);
 
   // The average weight of every frequency, as bars on their own axis at the chart's foot.
@@ -477,7 +466,7 @@ void TVaro1::SelectFrequencyPoint(TChartSeries* Series, int Index) {
   if (Series && Index >= 0 && Index < Series->PointCount()) {
     const double x = Series->XValues()->Value(Index);
     CurFreq = FindFrequencyIndex(Site, x);
-    for (int t : {21, 22}) {
+    for (TEditLine t : {elFrequency1, elFrequency2}) {
       ChartTool(t)->Pen()->SetColor(SelectionColour());
       ChartTool(t)->SetValue(x);
     }
@@ -491,10 +480,10 @@ void TVaro1::SelectFrequencyPoint(TChartSeries* Series, int Index) {
 void TVaro1::Series1Click(TChartSeries* Sender, int ValueIndex) { SelectFrequencyPoint(Sender, ValueIndex); }
 
 void TVaro1::MarkFrequencyPoint(int Index) {
-  if (MainForm1) {
+  if (Session.Host) {
     const std::string text = CurFreq < 1 || !Site ? "0" : FrequencyText(Site->Frequencies[CurFreq]);
-    MainForm1->SetStatusText(1, Format("f=%1d", {CurFreq}));
-    MainForm1->SetStatusText(2, Format("%6s Hz", {text}));
+    Session.SetStatusText(1, Format("f=%1d", {CurFreq}));
+    Session.SetStatusText(2, Format("%6s Hz", {text}));
   }
   const int n = PlotCurveCounts[PlotType];
   for (auto [curves, estimates] : {std::pair{Chart1, Chart2}, std::pair{Chart3, Chart4}}) {
@@ -551,19 +540,20 @@ void TVaro1::FillXprChart(TChart* C, int Panel, int Index) {
 
 void TVaro1::PlaceMarkers(int Index) {
   // The tipper has no markers: its lines hide while it is shown and come back with the view.
-  for (int t : {1, 2, 7, 8}) ChartTool(t)->SetActive(MeanOn && PlotType != 2);
-  for (int t : {3, 4, 5, 6, 9, 10, 11, 12}) ChartTool(t)->SetActive(StdOn && PlotType != 2);
+  for (TEditLine t : MeanLines) ChartTool(t)->SetActive(MeanOn && PlotType != 2);
+  for (TEditLine t : BoundLines) ChartTool(t)->SetActive(StdOn && PlotType != 2);
   if (PlotType == 2) return;
   const auto [xy, yx] = MarkerCurves(PlotType);
   struct TMarkers {
     TChart* Curves;
     TChart* Estimates;
-    int Value[2], High[2], Low[2];
-    int Bound;  // first entry of MarkerBounds
-    int Probe;  // the dotted line whose axis tells whether the bounds are placed
+    TEditLine Value[2], High[2], Low[2];
+    int Bound;        // first entry of MarkerBounds
+    TEditLine Probe;  // the dotted line whose axis tells whether the bounds are placed
   };
-  const TMarkers sets[] = {{Chart1, Chart2, {1, 2}, {3, 5}, {4, 6}, 0, 3},
-                           {Chart3, Chart4, {7, 8}, {9, 11}, {10, 12}, 4, 9}};
+  const TMarkers sets[] = {
+      {Chart1, Chart2, {elMeanXy1, elMeanYx1}, {elHighXy1, elHighYx1}, {elLowXy1, elLowYx1}, 0, elHighXy1},
+      {Chart3, Chart4, {elMeanXy2, elMeanYx2}, {elHighXy2, elHighYx2}, {elLowXy2, elLowYx2}, 4, elHighXy2}};
   for (const TMarkers& m : sets) {
     const bool bounds = ChartTool(m.Probe)->Axis() == m.Estimates->LeftAxis();
     for (int k = 0; k < 2; ++k) {
@@ -699,22 +689,21 @@ void TVaro1::Navigate(TObject*, int Step) {
 }
 
 void TVaro1::MeanView(TObject*) {
-  MeanOn = MainForm1 && MainForm1->AcMeanView->Checked();
-  for (int t : {1, 2, 7, 8}) ChartTool(t)->SetActive(MeanOn);
+  MeanOn = Session.Is(emMeanView);
+  for (TEditLine t : MeanLines) ChartTool(t)->SetActive(MeanOn);
 }
 
 void TVaro1::StdView(TObject*) {
-  for (int t = 3; t <= 6; ++t) ChartTool(t)->SetAxis(Chart2->LeftAxis());
+  for (TEditLine l : {elHighXy1, elLowXy1, elHighYx1, elLowYx1}) ChartTool(l)->SetAxis(Chart2->LeftAxis());
   StdOn = !StdOn;
-  const int lines[8] = {3, 4, 5, 6, 9, 10, 11, 12};
-  for (int k = 0; k < 8; ++k) {
-    ChartTool(lines[k])->SetActive(StdOn);
-    ChartTool(lines[k])->SetValue(MarkerBounds[static_cast<size_t>(k)]);
+  for (size_t k = 0; k < std::size(BoundLines); ++k) {
+    ChartTool(BoundLines[k])->SetActive(StdOn);
+    ChartTool(BoundLines[k])->SetValue(MarkerBounds[k]);
   }
 }
 
 void TVaro1::WeightView(TObject*) {
-  const bool on = MainForm1 && MainForm1->AcWeightView->Checked();
+  const bool on = Session.Is(emWeightView);
   if (AvWgtSeries) AvWgtSeries->SetActive(on);
   if (XprWgtSeries) XprWgtSeries->SetActive(on);
   if (AvWgtAxis) AvWgtAxis->SetVisible(on);

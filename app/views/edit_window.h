@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 #include "platform/types.h"
 
 class TBarSeries;
@@ -26,10 +27,46 @@ class TPanel;
 class TPopupMenu;
 class TVxSplitter;
 
+// The colour lines of the editing window by what they mark; the number is the line's own
+// (ChartTool(N), component "ChartToolN"). The suffix is the panel: 1 the top row (Chart1, Chart2),
+// 2 the bottom row (Chart3, Chart4).
+enum TEditLine : int {
+  // On the estimate chart of the panel: the stacked value of the xy and yx curves at the marked
+  // frequency, and the upper and lower bound of each.
+  elMeanXy1 = 1,
+  elMeanYx1,
+  elHighXy1,
+  elLowXy1,
+  elHighYx1,
+  elLowYx1,
+  elMeanXy2,
+  elMeanYx2,
+  elHighXy2,
+  elLowXy2,
+  elHighYx2,
+  elLowYx2,
+  // The vertical selection lines of the first and the second click.
+  elVertFirst1,
+  elVertSecond1,
+  elVertFirst2,
+  elVertSecond2,
+  // The horizontal selection lines of the first and the second click.
+  elHorzFirst1,
+  elHorzSecond1,
+  elHorzFirst2,
+  elHorzSecond2,
+  // The marked frequency on the curve chart of the panel.
+  elFrequency1,
+  elFrequency2,
+  elLineCount = elFrequency2
+};
+
 class TVaro1 : public TMyForm {
   VM_CLASS(TVaro1, TMyForm)
 public:
-  explicit TVaro1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TVaro1(TComponent* AOwner, TSiteSession& ASession);
   ~TVaro1() override;
 
   // ---- Layout
@@ -47,7 +84,7 @@ public:
   // The plot-type entries of PopupMenu1 ("Impedance" ... "E or H Parameter"), each Tag its type.
   std::array<TMenuItem*, 6> PlotTypeItems{};
   TFormStorage* FormStorage1 = nullptr;
-  // ChartTool(1) .. ChartTool(22): the marker and selection lines.
+  // ChartTool(1) .. ChartTool(22): the marker and selection lines (see TEditLine).
   TColorLineTool* ChartTool(int I) const;
 
   // ---- State
@@ -142,7 +179,7 @@ private:
   TColor RemovedColourOfEstimates() const;
   void HideSelectionLines();
 
-  std::array<TColorLineTool*, 23> FTools{};
+  std::array<TColorLineTool*, elLineCount + 1> FTools{};
   // Curves whose points the log axis of the panel could not place, by panel (1, 2).
   std::array<int, 3> FUnplacedCurvePoints{};
   std::array<int, 3> FUnplacedEstimates{};

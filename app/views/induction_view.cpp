@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
@@ -39,7 +39,7 @@ float ScaleOf(TVxSpinEdit* E) {
 
 }  // namespace
 
-TIndVect1::TIndVect1(TComponent* AOwner) : TMyForm(AOwner) {
+TIndVect1::TIndVect1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName("IndVect1");
   SetCaption("Induction Vector");
   PlaceInFrame(this, 60, 20, 696, 480);
@@ -149,11 +149,11 @@ TIndVect1::TIndVect1(TComponent* AOwner) : TMyForm(AOwner) {
   // FormCreate
   FreqStep = static_cast<int>(std::lround(static_cast<double>(VxSpinEdit1->Value())));
   Refresh(this);
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
-void TMainForm1::IndVecExecute(TObject*) {
-  if (CurrentSite) ShowForm(IndVect1);
-}
+TIndVect1::~TIndVect1() { Session.RemoveListener(this); }
 
 void TIndVect1::VxSpinEdit1Change(TObject* Sender) {
   FreqStep = std::max(1, static_cast<int>(std::lround(static_cast<double>(VxSpinEdit1->Value()))));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 
 class TArrowSeries;
 class TChart;
@@ -18,7 +19,10 @@ class TVxSplitter;
 class TIndVect1 : public TMyForm {
   VM_CLASS(TIndVect1, TMyForm)
 public:
-  explicit TIndVect1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TIndVect1(TComponent* AOwner, TSiteSession& ASession);
+  ~TIndVect1() override;
 
   TChart* Chart1 = nullptr;
   TVxSplitter* Splitter1 = nullptr;

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "app/journal.h"
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
@@ -33,13 +32,7 @@ constexpr TCursor crCircleCursor = -5;
 
 }  // namespace
 
-void TMainForm1::mmMaskViewClick(TObject*) {
-  if (!CurrentSite) return;
-  ShowForm(MaskEd1);
-  MaskEd1->ShowMask(CurrentSite.get());
-}
-
-TMaskEd1::TMaskEd1(TComponent* AOwner) : TMyForm(AOwner) {
+TMaskEd1::TMaskEd1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName("MaskEd1");
   SetCaption("Mask Edit");
   PlaceInFrame(this, 40, 10, 536, 386);
@@ -82,13 +75,17 @@ TMaskEd1::TMaskEd1(TComponent* AOwner) : TMyForm(AOwner) {
   Chart1->OnMouseMove = [this](TObject* s, TShiftState sh, int x, int y) { Chart1MouseMove(s, sh, x, y); };
   FormStorage1 = KeepPlacement(this, "TMaskEd1");
   OnActivate = [this](TObject* s) { FormActivate(s); };
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
+
+TMaskEd1::~TMaskEd1() { Session.RemoveListener(this); }
 
 void TMaskEd1::ShowMask(TMTFile* ASite) {
   Site = ASite;
   Series1->ClearValues();
   if (Site) {
-    const int n = Site->ValidFreqCount;
+    const int n = Site->LastGridFreq();
     for (int f = 1; f <= n; ++f)
       for (int x = 1; x <= Site->XprCount[f]; ++x)
         Series1->AddXYZPoint(x, Site->Mask[f][x], n - f + 1, "", clDefault);  // coloured by the palette
@@ -105,18 +102,14 @@ void TMaskEd1::Refresh(TObject*) {
   ShowMask(Site);
 }
 
-void TMaskEd1::Undo(TObject*) {
-  if (DataModule1) DataModule1->Undo();
-}
+void TMaskEd1::Undo(TObject*) { Session.Undo(); }
 
-void TMaskEd1::Redo(TObject*) {
-  if (DataModule1) DataModule1->Redo();
-}
+void TMaskEd1::Redo(TObject*) { Session.Redo(); }
 
 void TMaskEd1::FormActivate(TObject*) {
-  if (!MainForm1) return;
-  MainForm1->EnableViewActions(387);
-  UpdateUndoActions();
+  if (!Session.Host) return;
+  Session.EnableViewActions(387);
+  Session.UpdateUndoState();
 }
 
 void TMaskEd1::PointerExecute(TObject* Sender) {
@@ -149,25 +142,18 @@ void TMaskEd1::PointerExecute(TObject* Sender) {
 void TMaskEd1::ChangeCell(int F, int X) {
   int16_t& m = Site->Mask[F][X];
   if (m == 0) return;
-  if (MainForm1->AcDeleting->Checked())
+  if (Session.Is(emDeleting))
     m = 2;
-  else if (MainForm1->AcRestoring->Checked())
+  else if (Session.Is(emRestoring))
     m = 1;
 }
 
-void TMaskEd1::Commit(const char* Action) {
-  for (int f = 1; f <= Site->ValidFreqCount; ++f) {
-    Site->RestackFrequency(f);
-    Site->CalcFrequency(f);
-  }
-  PushEditRecord(JournalFreq, Action);
-  RefreshAllViews(this);
-}
+void TMaskEd1::Commit(const char* Action) { Session.CommitWholeMaskEdit(JournalFreq, Action, this); }
 
 void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y) {
-  if (!Site || !MainForm1) return;
-  const int n = Site->ValidFreqCount;
-  if (MainForm1->AcTwoVert->Checked()) {
+  if (!Site) return;
+  const int n = Site->LastGridFreq();
+  if (Session.Is(emTwoVert)) {
     if (!BandClick(VertClicks, VertX, X)) return;
     // Each column by its own estimate number, so a frequency with fewer estimates than the first
     // row still finds its columns.
@@ -182,7 +168,7 @@ void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y
     Commit("MsVert");
     ChartTool1->SetActive(false);
     ChartTool2->SetActive(false);
-  } else if (MainForm1->AcTwoHorl->Checked()) {
+  } else if (Session.Is(emTwoHorz)) {
     if (!BandClick(HorzClicks, HorzY, Y)) return;
     for (int f = 1; f <= n; ++f) {
       const int py = Chart1->LeftAxis()->ValueToPixel(n - f + 1);  // the row of frequency f
@@ -196,12 +182,11 @@ void TMaskEd1::Chart1MouseDown(TObject*, TMouseButton, TShiftState, int X, int Y
 }
 
 void TMaskEd1::Chart1MouseMove(TObject*, TShiftState, int X, int Y) {
-  if (!MainForm1) return;
-  if (MainForm1->AcTwoVert->Checked()) {
+  if (Session.Is(emTwoVert)) {
     TColorLineTool* t = VertClicks == 0 ? ChartTool1 : ChartTool2;
     t->SetActive(true);
     t->SetValue(Chart1->BottomAxis()->PixelToValue(X));
-  } else if (MainForm1->AcTwoHorl->Checked()) {
+  } else if (Session.Is(emTwoHorz)) {
     TColorLineTool* t = HorzClicks == 0 ? ChartTool3 : ChartTool4;
     t->SetActive(true);
     t->SetValue(Chart1->LeftAxis()->PixelToValue(Y));

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 
 class TChart;
 class TColorGridSeries;
@@ -16,7 +17,10 @@ class TMTFile;
 class TMaskEd1 : public TMyForm {
   VM_CLASS(TMaskEd1, TMyForm)
 public:
-  explicit TMaskEd1(TComponent* AOwner);
+  TSiteSession& Session;
+  // The view listens to Session from the start and stops when it goes.
+  TMaskEd1(TComponent* AOwner, TSiteSession& ASession);
+  ~TMaskEd1() override;
 
   TChart* Chart1 = nullptr;
   TColorGridSeries* Series1 = nullptr;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <string>
 
-#include "app/main_form.h"
+#include "app/site_session.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
@@ -34,7 +34,7 @@ constexpr int ItemZxy = 0, ItemZxx = 1;
 
 }  // namespace
 
-TPolarDiag1::TPolarDiag1(TComponent* AOwner) : TMyForm(AOwner) {
+TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   FUpdating = true;
   SetName("Polar1");
   SetCaption("Polar diagrams");
@@ -162,7 +162,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner) : TMyForm(AOwner) {
 
   // FormCreate
   TMTFile* site = CurrentSite.get();
-  const int count = site ? std::clamp(site->ValidFreqCount, 0, MaxFreqs) : 0;
+  const int count = site ? std::clamp(site->LastGridFreq(), 0, MaxFreqs) : 0;
   PolarCharts.assign(static_cast<size_t>(count), nullptr);
   for (int i = 1; i <= count; ++i) {
     const std::string text = FormatFloat("0.########", site->Frequencies[i]);
@@ -175,16 +175,15 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner) : TMyForm(AOwner) {
   }
   FUpdating = false;
   Refresh(this);
+  // Every change of the site redraws the view.
+  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
 TPolarDiag1::~TPolarDiag1() {
+  Session.RemoveListener(this);
   // FormDestroy
   PolarCharts.clear();
   if (PolarDiag1 == this) PolarDiag1 = nullptr;
-}
-
-void TMainForm1::AcPolarExecute(TObject*) {
-  if (CurrentSite) ShowForm(PolarDiag1);
 }
 
 void TPolarDiag1::FormStorage1SavePlacement(TObject*) {

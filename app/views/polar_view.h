@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/child_form.h"
+#include "app/site_session.h"
 
 class TChart;
 class TCheckBox;
@@ -23,11 +24,13 @@ class TVxSplitter;
 class TPolarDiag1 : public TMyForm {
   VM_CLASS(TPolarDiag1, TMyForm)
 public:
+  TSiteSession& Session;
   // Frequencies the rotation tables hold (index 1..MaxFreqs) and angle steps of a circle.
   static constexpr int MaxFreqs = 100;
   static constexpr int AngleSteps = 60;
 
-  explicit TPolarDiag1(TComponent* AOwner);
+  // The view listens to Session from the start and stops when it goes.
+  TPolarDiag1(TComponent* AOwner, TSiteSession& ASession);
   ~TPolarDiag1() override;
 
   TPanel* Panel2 = nullptr;  // the charts

@@ -10,6 +10,7 @@
 #include "chart/engine/value_lists.h"
 #include "platform/canvas.h"
 #include "platform/datetime.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 namespace {
@@ -911,21 +912,14 @@ void TChartAxis::DrawWithTemporaryRange(int32_t ALabelsPos, int32_t ATitlePos, i
   FMaximum = AMaximum;
   FIncrement = AIncrement;
   ResetScaleFromRange();
-  try {
-    CustomDraw(ALabelsPos, ATitlePos, AEndPixel, AStartPixel, GridVisible, AAxisLinePos);
-  } catch (...) {
+  TScopeExit restore([&] {
     FMinimum = oldMin;
     FMaximum = oldMax;
     FIncrement = oldInc;
     FAutomatic = oldAuto;
     ResetScaleFromRange();
-    throw;
-  }
-  FMinimum = oldMin;
-  FMaximum = oldMax;
-  FIncrement = oldInc;
-  FAutomatic = oldAuto;
-  ResetScaleFromRange();
+  });
+  CustomDraw(ALabelsPos, ATitlePos, AEndPixel, AStartPixel, GridVisible, AAxisLinePos);
 }
 
 void TChartAxis::CustomDraw(int32_t ALabelsPos, int32_t ATitlePos, int32_t AEndPixel, int32_t AStartPixel,
@@ -940,13 +934,9 @@ void TChartAxis::CustomDraw(int32_t ALabelsPos, int32_t ATitlePos, int32_t AEndP
   auto oldChange = FGrid->OnChange;
   FGrid->OnChange = nullptr;
   FGrid->SetVisible(GridVisible);
-  try {
-    Draw(false);
-  } catch (...) {
+  TScopeExit restore([&] {
     FGrid->SetVisible(oldVisible);
     FGrid->OnChange = oldChange;
-    throw;
-  }
-  FGrid->SetVisible(oldVisible);
-  FGrid->OnChange = oldChange;
+  });
+  Draw(false);
 }

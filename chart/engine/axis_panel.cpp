@@ -12,6 +12,7 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
+#include "platform/guards.h"
 #include "platform/printers.h"
 #include "platform/sysutils.h"
 
@@ -81,6 +82,8 @@ TCustomAxisPanel::TCustomAxisPanel(TComponent* AOwner) : TCustomGraphPanelExtend
 TCustomAxisPanel::~TCustomAxisPanel() {
   AutoRepaint = false;
   FreeSeriesOfClass(nullptr);
+  // The tools go before the axes they are drawn on.
+  Tools->Clear();
   // The axes are freed through the list (each leaves it when freed).
   FCustomAxes.reset();
   for (TChartAxis* a : {static_cast<TChartAxis*>(FBottomAxis), FTopAxis, FLeftAxis, FRightAxis,
@@ -88,7 +91,6 @@ TCustomAxisPanel::~TCustomAxisPanel() {
     delete a;
   Axes.reset();
   FSeriesList.reset();
-  Tools->Clear();
   Tools.reset();
 }
 
@@ -535,7 +537,12 @@ void TCustomAxisPanel::PrintPageRange(int FromPage, int ToPage) {
   if (ToPage == 0) ToPage = CountPages();
   if (FromPage == 0) FromPage = 1;
   const int32_t oldPage = FPage;
-  try {
+  {
+    TScopeFail undo([&] {
+      SetPage(oldPage);
+      printer->Abort();
+      if (printer->Printing()) printer->EndDoc();
+    });
     TRect r;
     CalcPrintRect(r);
     for (int p = FromPage; p <= ToPage; ++p) {
@@ -544,11 +551,6 @@ void TCustomAxisPanel::PrintPageRange(int FromPage, int ToPage) {
       if (p < ToPage) printer->NewPage();
     }
     SetPage(oldPage);
-  } catch (...) {
-    SetPage(oldPage);
-    printer->Abort();
-    if (printer->Printing()) printer->EndDoc();
-    throw;
   }
   printer->EndDoc();
 }

@@ -242,7 +242,12 @@ void TChartAxis::Init() {
 }
 
 TChartAxis::~TChartAxis() {
-  if (ParentChart && ParentChart->Axes) ParentChart->Axes->Remove(this);
+  if (!ParentChart) return;
+  if (ParentChart->Axes) ParentChart->Axes->Remove(this);
+  // A tool drawn on this axis must not reach it once it is gone.
+  if (ParentChart->Tools)
+    for (TGraphCustomTool* t : *ParentChart->Tools)
+      if (auto* a = dynamic_cast<TGraphCustomToolAxis*>(t); a && a->Axis() == this) a->AxisFreed();
 }
 
 void TChartAxis::SettingChanged(TObject*) { Repaint(); }

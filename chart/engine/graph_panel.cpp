@@ -7,6 +7,7 @@
 #include "platform/datetime.h"
 #include "platform/exceptions.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/metafile.h"
 #include "platform/printers.h"
 #include "platform/streaming.h"
@@ -22,18 +23,6 @@ bool PrintPanelBackground = false;
 namespace {
 
 // Runs a restoring action when leaving a scope, also on exceptions.
-template <class F>
-class TRestore {
-public:
-  explicit TRestore(F Fn) : FFn(std::move(Fn)) {}
-  ~TRestore() { FFn(); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
-private:
-  F FFn;
-};
-
 [[noreturn]] void RangeError() { throw ERangeError("Range check error"); }
 
 // Clips a toolkit canvas to R (logical units), keeping its previous clip region.
@@ -137,14 +126,15 @@ VM_PUBLISH(TCustomGraphPanel) {
 
 TCustomGraphPanel::TCustomGraphPanel(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
   EnsureChartHandCursor();
-  Listeners = new TGraphEventListeners();
+  Listeners = std::make_unique<TGraphEventListeners>();
   SetBounds(Left(), Top(), 400, 250);
   FView3D = true;
   FView3DOptions = std::make_unique<TView3DOptions>(this);
-  Canvas = new TGraphCanvas3D();
+  FCanvas = std::make_unique<TGraphCanvas3D>();
+  Canvas = FCanvas.get();
   Canvas->SetCanvas(WindowCanvas());
   OriginalCursor = Cursor();
-  Panning = new TZoomPanning();
+  Panning = std::make_unique<TZoomPanning>();
   const TNotifyEvent changed = [this](TObject* Sender) { SettingChanged(Sender); };
   FShadow = std::make_unique<TGraphShadow>(changed);
   FBorder = std::make_unique<TChartHiddenPen>(nullptr);
@@ -156,15 +146,18 @@ TCustomGraphPanel::TCustomGraphPanel(TComponent* AOwner) : TCustomPanelNoCaption
 
 TCustomGraphPanel::~TCustomGraphPanel() {
   AutoRepaint = false;
-  delete Canvas;
   Canvas = nullptr;
+  FCanvas.reset();
   FBorder.reset();
   FShadow.reset();
   FView3DOptions.reset();
-  delete Panning;
-  Panning = nullptr;
-  delete Listeners;
-  Listeners = nullptr;
+  Panning.reset();
+  Listeners.reset();
+}
+
+void TCustomGraphPanel::AdoptCanvas(std::unique_ptr<TGraphCanvas3D> ACanvas) {
+  FCanvas = std::move(ACanvas);
+  Canvas = FCanvas.get();
 }
 
 TColor TCustomGraphPanel::GetBackColor() { return Color(); }
@@ -239,13 +232,13 @@ void TCustomGraphPanel::CalcChartRectSize() {
 void TCustomGraphPanel::DrawUnbuffered(TCanvas* UserCanvas, const TRect& Rect) {
   const bool old = Canvas->BufferedDisplay();
   Canvas->SetBufferedDisplay(false);
-  TRestore restore([&] { Canvas->SetBufferedDisplay(old); });
+  TScopeExit restore([&] { Canvas->SetBufferedDisplay(old); });
   Draw(UserCanvas, Rect);
 }
 
 void TCustomGraphPanel::DrawMetafiling(TCanvas* UserCanvas, const TRect& Rect) {
   Canvas->Metafiling = true;
-  TRestore restore([&] { Canvas->Metafiling = false; });
+  TScopeExit restore([&] { Canvas->Metafiling = false; });
   DrawUnbuffered(UserCanvas, Rect);
 }
 
@@ -331,7 +324,7 @@ void TCustomGraphPanel::PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect) {
   UserCanvas->SetWindowExtEx(LW, LH);
   UserCanvas->SetViewportExtEx(Rw, Rh);
   UserCanvas->SetViewportOrgEx(0, 0);
-  TRestore restoreMapping([&] {
+  TScopeExit restoreMapping([&] {
     UserCanvas->SetMapMode(oldMode);
     UserCanvas->SetWindowOrgEx(oldWindowOrg.X, oldWindowOrg.Y);
     UserCanvas->SetWindowExtEx(oldWindowExt.cx, oldWindowExt.cy);
@@ -341,7 +334,7 @@ void TCustomGraphPanel::PrintToCanvas(TCanvas* UserCanvas, const TRect& Rect) {
 
   Printing = true;
   TCanvasClip clip;
-  TRestore restorePrinting([&] {
+  TScopeExit restorePrinting([&] {
     clip.UnClip();
     Printing = false;
   });
@@ -391,7 +384,7 @@ void TCustomGraphPanel::CalcProportionalMargins(TRect& Margins) {
 
 void TCustomGraphPanel::DrawPanelBevels(TRect Rect) {
   Canvas->Begin2D();
-  TRestore end2D([&] { Canvas->End2D(); });
+  TScopeExit end2D([&] { Canvas->End2D(); });
   Canvas->Brush->SetStyle(bsClear);
   if (FBorder->Visible()) {
     Canvas->AssignVisiblePen(FBorder.get());
@@ -563,7 +556,7 @@ void TCustomGraphPanel::Loaded() {
 void TCustomGraphPanel::ApplyWindowRegion() {
   if (FApplyingRegion || !Parent()) return;
   FApplyingRegion = true;
-  TRestore guard([&] { FApplyingRegion = false; });
+  TScopeExit guard([&] { FApplyingRegion = false; });
   if (FBorderRound > 0) {
     TRegion r = TRegion::CreateRoundRectRgn(0, 0, Width(), Height(), FBorderRound, FBorderRound);
     SetWindowRgn(&r, true);

@@ -188,7 +188,7 @@ public:
   TGraphPrintEvent OnBeforePrint;
 
   // -- public fields ----------------------------------------------------------------------------------
-  TGraphCanvas3D* Canvas = nullptr;  // owned
+  TGraphCanvas3D* Canvas = nullptr;  // the drawing code's view of FCanvas
   TRect ChartBounds;
   TRect ChartRect;
   int32_t ChartWidth = 0, ChartHeight = 0, ChartXCenter = 0, ChartYCenter = 0;
@@ -197,8 +197,11 @@ public:
   bool CancelMouse = false;
   bool Printing = false;
   TCursor OriginalCursor = crDefault;
-  TZoomPanning* Panning = nullptr;            // owned
-  TGraphEventListeners* Listeners = nullptr;  // owned list, listeners not owned
+  std::unique_ptr<TZoomPanning> Panning;
+  std::unique_ptr<TGraphEventListeners> Listeners;  // the listeners are not owned
+
+  // Draws through ACanvas from now on, which the panel owns; the canvas it had is freed.
+  void AdoptCanvas(std::unique_ptr<TGraphCanvas3D> ACanvas);
 
   // The toolkit's window canvas the chart canvas shows its image on.
   TCanvas* WindowCanvas() const { return TCustomControl::Canvas(); }
@@ -227,6 +230,7 @@ private:
   std::unique_ptr<TView3DOptions> FView3DOptions;
   std::unique_ptr<TGraphShadow> FShadow;
   std::unique_ptr<TChartHiddenPen> FBorder;
+  std::unique_ptr<TGraphCanvas3D> FCanvas;
 };
 
 // ---------------------------------------------------------------------------------------------

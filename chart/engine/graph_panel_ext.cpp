@@ -1,6 +1,7 @@
 #include "chart/engine/graph_panel_ext.h"
 
 #include "platform/bitmap.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 
 const TEnumInfo GraphZoomDirectionInfo("TGraphZoomDirection", {"tzdHorizontal", "tzdVertical", "tzdBoth"});
@@ -12,18 +13,6 @@ namespace {
 const TEnumInfo ShiftStateItemInfo("TShiftStateItem",
                                    {"ssShift", "ssAlt", "ssCtrl", "ssLeft", "ssRight", "ssMiddle", "ssDouble"});
 const TEnumInfo MouseButtonInfo("TMouseButton", {"mbLeft", "mbRight", "mbMiddle"});
-
-template <class F>
-class TRestore {
-public:
-  explicit TRestore(F Fn) : FFn(std::move(Fn)) {}
-  ~TRestore() { FFn(); }
-  TRestore(const TRestore&) = delete;
-  TRestore& operator=(const TRestore&) = delete;
-
-private:
-  F FFn;
-};
 
 }  // namespace
 
@@ -292,7 +281,7 @@ void TCustomGraphPanelExtended::DefineProperties(TFiler* Filer) {
 
 void TCustomGraphPanelExtended::FillBackground(const TRect& Rect) {
   Canvas->Begin2D();
-  TRestore end2D([&] { Canvas->End2D(); });
+  TScopeExit end2D([&] { Canvas->End2D(); });
   if (FGradient && FGradient->Visible()) {
     FGradient->Draw(Canvas, Rect);
   } else if (!(Printing && !PrintPanelBackground) && Color() != clNone) {
@@ -304,7 +293,7 @@ void TCustomGraphPanelExtended::FillBackground(const TRect& Rect) {
 
 void TCustomGraphPanelExtended::DrawPanelBackground(const TRect& Rect) {
   Canvas->Begin2D();
-  TRestore end2D([&] { Canvas->End2D(); });
+  TScopeExit end2D([&] { Canvas->End2D(); });
   TRect R = Rect;
   if (Shadow()->Size() > 0) {
     Canvas->Brush->SetStyle(bsSolid);
@@ -342,7 +331,7 @@ void TCustomGraphPanelExtended::DrawBackImage(const TRect& Rect, int Z) {
       Canvas->ClipRectangle(R);
     clipped = true;
   }
-  TRestore unclip([&] {
+  TScopeExit unclip([&] {
     if (clipped) Canvas->UnClipRectangle();
   });
   if (Z > 0 && ortho) R = Canvas->ProjectRect(R, Z);

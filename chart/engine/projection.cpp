@@ -14,8 +14,10 @@ constexpr long double kDegToRad = std::numbers::pi_v<long double> / 180.0L;
 
 // Rounds halves to even and checks that the result fits 32 bits.
 int32_t RoundChecked(long double V) {
-  if (!std::isfinite(V)) throw ERangeError("Range check error");
-  const long double r = std::nearbyint(V);
+  // lrint rounds as nearbyint does (halves to even) without saving the floating-point state on
+  // every call; the bounds keep its result within a long.
+  if (!(V > -4294967296.0L && V < 4294967296.0L)) throw ERangeError("Range check error");
+  const long r = std::lrint(V);
   if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
     throw ERangeError("Range check error");
   return static_cast<int32_t>(r);

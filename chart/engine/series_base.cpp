@@ -11,6 +11,7 @@
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
+#include "platform/guards.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 
@@ -324,6 +325,8 @@ void TChartSeries::RemovedFromChart() {
   for (int i = 0; DataSources && i < DataSources->Count(); ++i)
     if (auto* src = dynamic_cast<TChartSeries*>(DataSources->Items(i))) src->DependentSeries->Remove(this);
   FParentChart = nullptr;
+  // The marks leave the chart with their series: nothing of it may reach the chart afterwards.
+  FMarks->SetParentChart(nullptr);
 }
 
 void TChartSeries::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
@@ -778,16 +781,10 @@ std::string SeriesTitleOrName(TChartSeries* Series) {
 }
 
 void ListSeriesInStrings(TStrings* Strings, TCustomSeriesList* SeriesList, bool UseTitles) {
-  Strings->BeginUpdate();
-  try {
-    for (TChartSeries* s : *SeriesList) {
-      const bool shown = s->ShowInEditor() || (s->ComponentState().Contains(csDesigning) && !s->Internal());
-      if (!shown) continue;
-      Strings->AddObject(UseTitles ? SeriesTitleOrName(s) : s->Name(), s);
-    }
-  } catch (...) {
-    Strings->EndUpdate();
-    throw;
+  TUpdateLock lock(Strings);
+  for (TChartSeries* s : *SeriesList) {
+    const bool shown = s->ShowInEditor() || (s->ComponentState().Contains(csDesigning) && !s->Internal());
+    if (!shown) continue;
+    Strings->AddObject(UseTitles ? SeriesTitleOrName(s) : s->Name(), s);
   }
-  Strings->EndUpdate();
 }

@@ -329,6 +329,8 @@ void TSeriesMarks::SetParentChart(IGraphShapeParent* Value) {
   TGraphCustomShape::SetParentChart(Value);
   if (FCallout) FCallout->SetParentChart(Value);
   if (FSymbol) FSymbol->SetParentChart(Value);
+  for (int i = 0; i < Items.Count(); ++i)
+    if (TMarksItem* it = Items.Stored(i)) it->SetParentChart(Value);
 }
 
 TGraphCustomShape* TSeriesMarks::MarkItem(int ValueIndex) const {

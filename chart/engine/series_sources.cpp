@@ -10,6 +10,7 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
 #include "platform/codepage.h"
+#include "platform/guards.h"
 #include "platform/streaming.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
@@ -48,21 +49,15 @@ void TChartSeries::NotifyDependents(TValueChangeKind Kind, int32_t ValueIndex) {
 }
 
 void TChartSeries::RecalcFromSource(TChartSeries* Source) {
-  BeginUpdate();
-  try {
-    ClearValues();
-    if (FFunctionObject) {
-      FXValues->SetDateTime(Source->XValues()->DateTime());
-      FYValues->SetDateTime(Source->YValues()->DateTime());
-      FFunctionObject->CalculateFromSource(Source);
-    } else if (AcceptsSourceSeries(Source)) {
-      for (int32_t i = 0; i < Source->PointCount(); ++i) CopyPoint(Source, i);
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TUpdateLock lock(this);
+  ClearValues();
+  if (FFunctionObject) {
+    FXValues->SetDateTime(Source->XValues()->DateTime());
+    FYValues->SetDateTime(Source->YValues()->DateTime());
+    FFunctionObject->CalculateFromSource(Source);
+  } else if (AcceptsSourceSeries(Source)) {
+    for (int32_t i = 0; i < Source->PointCount(); ++i) CopyPoint(Source, i);
   }
-  EndUpdate();
 }
 
 // =============================================================================================
@@ -239,15 +234,9 @@ void TChartSeries::Assign(TPersistent* Source) {
     PointColors = src->PointColors ? std::make_unique<std::vector<TColor>>(*src->PointColors) : nullptr;
     Labels->AssignLabels(*src->Labels);
     // The copy keeps the colours and labels just taken.
-    BeginUpdate();
-    try {
-      ClearPointData();
-      for (int32_t i = 0; i < src->PointCount(); ++i) CopyPoint(src, i);
-    } catch (...) {
-      EndUpdate();
-      throw;
-    }
-    EndUpdate();
+    TUpdateLock lock(this);
+    ClearPointData();
+    for (int32_t i = 0; i < src->PointCount(); ++i) CopyPoint(src, i);
   }
   RefreshDataFromSource();
 }
@@ -336,8 +325,8 @@ void TChartSeries::ReadData(TStream& Stream) {
   if (flags & 4) minRecord += 1;
   if (flags & 8) minRecord += kMarkPositionSize;
   if (static_cast<int64_t>(n) * minRecord > left) throw EReadError("Invalid series data");
-  BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(this);
     for (int32_t i = 0; i < n; ++i) {
       double pos = (flags & 1) ? Get<double>(Stream) : static_cast<double>(i);
       double val = Get<double>(Stream);
@@ -350,11 +339,7 @@ void TChartSeries::ReadData(TStream& Stream) {
       AddPoint(x, y, label, color);
       if (flags & 8) FMarks->Positions.Append(ReadMarkPosition(Stream));
     }
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   DataIsOwn = true;
 }
 

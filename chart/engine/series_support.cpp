@@ -11,6 +11,7 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
 #include "platform/datetime.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 using namespace series_link;
@@ -190,28 +191,24 @@ void TChartSeries::DrawLegendSymbol(int32_t ValueIndex, const TRect& Rect) {
   SetAutoRepaint(FParentChart, false);
   TGraphCanvas3D* c = Canvas(FParentChart);
   TBrushStyle oldStyle = Brush()->Style();
-  try {
-    if (c) {
-      c->Brush->SetColor(color);
-      c->AssignVisiblePen(Pen());
-    }
-    TColor back = LegendSymbolColor(FParentChart);
-    TBrushStyle style = Brush()->Style();
-    AdjustLegendBrush(ValueIndex, back, style);
-    if (back == clDefault) {
-      back = LegendSymbolColor(FParentChart);
-      if (back == clDefault) back = ChartColor(FParentChart);
-    }
-    if (style != oldStyle) Brush()->SetStyle(style);
-    SetBrushCanvas(FParentChart, color, Brush(), back);
-    FillLegendSymbol(ValueIndex, Rect);
-  } catch (...) {
+  TScopeExit restore([&] {
     Brush()->SetStyle(oldStyle);
     SetAutoRepaint(FParentChart, oldRepaint);
-    throw;
+  });
+  if (c) {
+    c->Brush->SetColor(color);
+    c->AssignVisiblePen(Pen());
   }
-  Brush()->SetStyle(oldStyle);
-  SetAutoRepaint(FParentChart, oldRepaint);
+  TColor back = LegendSymbolColor(FParentChart);
+  TBrushStyle style = Brush()->Style();
+  AdjustLegendBrush(ValueIndex, back, style);
+  if (back == clDefault) {
+    back = LegendSymbolColor(FParentChart);
+    if (back == clDefault) back = ChartColor(FParentChart);
+  }
+  if (style != oldStyle) Brush()->SetStyle(style);
+  SetBrushCanvas(FParentChart, color, Brush(), back);
+  FillLegendSymbol(ValueIndex, Rect);
 }
 
 void TChartSeries::CalcRandomBounds(int32_t Count, TRandomPointBounds& Bounds) {
@@ -267,16 +264,12 @@ void TChartSeries::FillSampleValues(int32_t NumValues) {
   ClearValues();
   RandSeed = static_cast<uint32_t>(RandomInteger(7774444));
   BeginUpdate();
-  try {
-    AddRandomPoints(NumValues, false);
-    SortByValueOrder();
-  } catch (...) {
+  TScopeExit restore([&] {
     EndUpdate();
     DataIsOwn = false;
-    throw;
-  }
-  EndUpdate();
-  DataIsOwn = false;
+  });
+  AddRandomPoints(NumValues, false);
+  SortByValueOrder();
 }
 
 void TChartSeries::MakeGalleryThumbnail(bool Coloured) {

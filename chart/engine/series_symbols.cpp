@@ -7,6 +7,7 @@
 #include "chart/engine/series_helpers.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/guards.h"
 
 void DrawSeriesSymbolOnCanvas(TChartSeries* Series, TCanvas* Canvas, const TRect& Rect, TCustomAxisPanel* Chart) {
   std::unique_ptr<TChart> temporary;
@@ -21,20 +22,16 @@ void DrawSeriesSymbolOnCanvas(TChartSeries* Series, TCanvas* Canvas, const TRect
     Series->SetParentChart(chart);
   }
   TCanvas* old = chart->Canvas->TargetCanvas;
-  try {
-    if (auto* c = dynamic_cast<TCustomChart*>(chart)) {
-      Canvas->Brush()->SetStyle(bsSolid);
-      Canvas->Brush()->SetColor(c->Legend()->Color());
-    }
-    chart->Canvas->SetCanvas(Canvas);
-    Series->DrawLegendSymbol(-1, Rect);
-  } catch (...) {
+  TScopeExit restore([&] {
     chart->Canvas->SetCanvas(old);
     if (attach) Series->SetParentChart(nullptr);
-    throw;
+  });
+  if (auto* c = dynamic_cast<TCustomChart*>(chart)) {
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(c->Legend()->Color());
   }
-  chart->Canvas->SetCanvas(old);
-  if (attach) Series->SetParentChart(nullptr);
+  chart->Canvas->SetCanvas(Canvas);
+  Series->DrawLegendSymbol(-1, Rect);
 }
 
 void DrawSeriesIcon(TCanvas* Canvas, TChartSeries* Series, int X, int Y) {

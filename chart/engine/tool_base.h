@@ -191,6 +191,8 @@ public:
 
   virtual void SetAxis(TChartAxis* Value);
   TChartAxis* Axis() const { return FAxis; }
+  // The axis is being freed: the tool lets go of it without touching it.
+  void AxisFreed() { FAxis = nullptr; }
   void DefineProperties(TFiler* Filer) override;
 
 protected:

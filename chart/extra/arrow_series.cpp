@@ -12,6 +12,7 @@
 #include "chart/engine/series_marks.h"
 #include "chart/engine/series_pointer.h"
 #include "chart/engine/value_lists.h"
+#include "platform/guards.h"
 
 VM_PUBLISH(TArrowSeries) {
   using S = TArrowSeries;
@@ -61,12 +62,12 @@ void TArrowSeries::DrawVisiblePoints() {
   // same pixels as one by one). Other canvases (a recording one, say) get every call.
   FGathering = c && typeid(*c) == typeid(TGraphCanvas3D) && !series_link::View3D(FParentChart);
   FLines.clear();
-  try {
+  {
+    TScopeFail undo([&] {
+      FGathering = false;
+      FLines.clear();
+    });
     TPointSeries::DrawVisiblePoints();
-  } catch (...) {
-    FGathering = false;
-    FLines.clear();
-    throw;
   }
   FlushLines();
   FGathering = false;

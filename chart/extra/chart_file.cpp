@@ -176,12 +176,10 @@ void WriteNativeChartFile(TCustomChart* Chart, const std::string& FileName, bool
   const std::string target = WithNativeExtension(FileName);
   // Everything is written beside the target first: a failure leaves an existing file whole.
   const std::string temp = target + ".~" + std::to_string(::getpid()) + "tmp";
-  try {
+  {
+    TScopeFail removeTemp([&] { DeleteFile(temp); });
     TFileStream file(temp, fmCreate);
     WriteNativeChart(Chart, file, IncludeData, TextFormat);
-  } catch (...) {
-    DeleteFile(temp);
-    throw;
   }
   std::error_code ec;
   std::filesystem::rename(temp, target, ec);

@@ -4,6 +4,8 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/grid_series.h"
+#include "chart/extra/more_series_register.h"
+#include "chart/extra/series3d_types.h"
 
 namespace {
 bool Registered = false;
@@ -13,13 +15,18 @@ void InitExtraSeries() {
   if (Registered) return;
   InitChartModule();
   Registered = true;
+  RegisterSeries3DTypes();
   RegisterSeriesType(TColorGridSeries::StaticClass(), &MsgGalleryColorGrid, &MsgGalleryPage3D, 1);
   RegisterSeriesType(TArrowSeries::StaticClass(), &MsgGalleryArrow, &MsgPageExtended, 2);
+  RegisterMoreSeries3DTypes();
+  RegisterMoreSeries();
 }
 
 void DoneExtraSeries() {
   if (!Registered) return;
   Registered = false;
   if (!GraphSeriesTypesList()) return;
+  UnregisterMoreSeries();
   UnregisterSeriesTypes({TColorGridSeries::StaticClass(), TArrowSeries::StaticClass()});
+  UnregisterSeries3DTypes();
 }

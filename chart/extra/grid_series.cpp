@@ -12,11 +12,15 @@
 #include "chart/engine/value_lists.h"
 #include "platform/bitmap.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 #include "platform/sysutils.h"
 
 namespace {
 
 [[noreturn]] void RangeError() { throw ERangeError("Range check error"); }
+
+// The largest regular grid index (cells of 4 bytes: 256 MB).
+constexpr int64_t kMaxGridCells = int64_t(1) << 26;
 
 // Halves to even without a library call or a branch (colours are rounded three times per cell):
 // adding and taking off 1.5 * 2^52 leaves the value rounded in the default rounding mode.
@@ -290,6 +294,25 @@ void TCustom3DPaletteSeries::ApplyStyleVariant(TChartSeries* Target, int Index) 
   }
 }
 
+void TCustom3DPaletteSeries::MakeGalleryThumbnail(bool Coloured) {
+  TCustom3DSeries::MakeGalleryThumbnail(Coloured);
+  SetUseColorRange(false);
+  Pen()->SetColor(Coloured ? clBlack : static_cast<TColor>(0x808080));
+  SetUsePalette(Coloured);
+  SetPaletteStyle(psRainbow);
+}
+
+void TCustom3DPaletteSeries::SetGalleryView3D(bool Value) {
+  if (!FParentChart) return;
+  FParentChart->SetView3D(true);
+  TView3DOptions* o = FParentChart->View3DOptions();
+  o->SetZoom(60);
+  o->SetVertOffset(-2);
+  o->SetRotation(Value ? 335 : 0);
+  o->SetElevation(Value ? 340 : 270);
+  o->SetPerspective(Value ? 160 : 0);
+}
+
 void TCustom3DPaletteSeries::SetUseColorRange(bool Value) {
   SetBooleanProperty(FUseColorRange, Value);
   if (Value) SetColorEachPoint(false);
@@ -380,7 +403,15 @@ TCustom3DGridSeries::TCustom3DGridSeries(TComponent* AOwner) : TCustom3DPaletteS
   TCustom3DGridSeries::ClearValues();
 }
 
+// A grid of NX columns and NZ rows that an index can hold: no negative count, not billions of cells.
+bool TCustom3DGridSeries::GridSizeFits(int64_t NX, int64_t NZ) {
+  return NX >= 0 && NZ >= 0 && (NX + 1) * (NZ + 1) <= kMaxGridCells;
+}
+
 void TCustom3DGridSeries::InitGridIndex(int32_t NX, int32_t NZ) {
+  NX = std::max(NX, 0);
+  NZ = std::max(NZ, 0);
+  if (!GridSizeFits(NX, NZ)) RangeError();
   // Filled again in place when the grid keeps its size (every drawing rebuilds the index).
   const size_t columns = static_cast<size_t>(NX) + 1, rows = static_cast<size_t>(NZ) + 1;
   if (GridIndex.size() == columns && (columns == 0 || GridIndex[0].size() == rows)) {
@@ -399,10 +430,14 @@ int32_t TCustom3DGridSeries::GridIndexAt(int32_t Column, int32_t Row) const {
 void TCustom3DGridSeries::FillGridIndex() {
   const int32_t n = PointCount();
   if (!FIrregularGrid) {
-    const int32_t xOffset = RoundInt(XValues()->MinValue()) - 1;
-    const int32_t zOffset = RoundInt(FZValues->MinValue()) - 1;
-    const int32_t columns = RoundInt(XValues()->MaxValue()) - xOffset;
-    const int32_t rows = RoundInt(FZValues->MaxValue()) - zOffset;
+    const int64_t xOffset = int64_t(RoundInt(XValues()->MinValue())) - 1;
+    const int64_t zOffset = int64_t(RoundInt(FZValues->MinValue())) - 1;
+    const int64_t columns64 = int64_t(RoundInt(XValues()->MaxValue())) - xOffset;
+    const int64_t rows64 = int64_t(RoundInt(FZValues->MaxValue())) - zOffset;
+    // Whole X and Z values far apart (from a damaged file, say) would ask for a grid index of
+    // billions of cells: refused like values beyond the Integer range.
+    if (!GridSizeFits(columns64, rows64)) RangeError();
+    const auto columns = static_cast<int32_t>(columns64), rows = static_cast<int32_t>(rows64);
     InitGridIndex(columns, rows);
     // Every value lies between the extremes checked above, so the unchecked rounding is safe.
     const double* xs = XValues()->Data();
@@ -463,23 +498,21 @@ double TCustom3DGridSeries::GetYValue(int32_t X, int32_t Z) {
 
 void TCustom3DGridSeries::CreateValues(int32_t NumX, int32_t NumZ) {
   if (!CanCreateValues()) return;
+  if (!GridSizeFits(NumX, NumZ)) RangeError();
   FNumXValues = NumX;
   FNumZValues = NumZ;
   ClearValues();
-  BeginUpdate();
-  try {
+  {
+    TUpdateLock lock(this);
     for (int32_t z = 1; z <= NumZ; ++z)
       for (int32_t x = 1; x <= NumX; ++x) AddXYZ(x, GetYValue(x, z), z);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   CreateDefaultPalette(FPaletteSteps);
 }
 
 void TCustom3DGridSeries::SetNumXValues(int32_t Value) {
   if (Value == FNumXValues) return;
+  if (!GridSizeFits(Value, FNumZValues)) RangeError();
   FNumXValues = Value;
   ClearValues();
   RecreateValues();
@@ -487,6 +520,7 @@ void TCustom3DGridSeries::SetNumXValues(int32_t Value) {
 
 void TCustom3DGridSeries::SetNumZValues(int32_t Value) {
   if (Value == FNumZValues) return;
+  if (!GridSizeFits(FNumXValues, Value)) RangeError();
   FNumZValues = Value;
   ClearValues();
   RecreateValues();
@@ -496,13 +530,8 @@ void TCustom3DGridSeries::AddRandomPoints(int32_t Count, bool) {
   if (Count <= 0) return;
   const bool was = FSampling;
   FSampling = true;
-  try {
-    CreateValues(Count, Count);
-  } catch (...) {
-    FSampling = was;
-    throw;
-  }
-  FSampling = was;
+  TScopeExit sampling([&] { FSampling = was; });
+  CreateValues(Count, Count);
 }
 
 bool TCustom3DGridSeries::FunctionAcceptsSource(TChartSeries* Source) {

@@ -74,6 +74,8 @@ public:
   void Assign(TPersistent* Source) override;
   void ListStyleVariants(const TAddStyleProc& AddStyle) override;
   void ApplyStyleVariant(TChartSeries* Target, int Index) override;
+  void MakeGalleryThumbnail(bool Coloured) override;
+  void SetGalleryView3D(bool Value) override;
   int32_t LegendEntryCount() override;
   TColor LegendEntryColor(int32_t ValueIndex) override;
   void FormatLegendText(int32_t ValueIndex, TLegendTextStyle Style, std::string& Text) override;
@@ -140,7 +142,9 @@ public:
   virtual double GetYValue(int32_t X, int32_t Z);
   bool CanCreateValues() const;
   void RecreateValues() { CreateValues(FNumXValues, FNumZValues); }
+  // Range error for a grid of billions of cells.
   void InitGridIndex(int32_t NX, int32_t NZ);
+  static bool GridSizeFits(int64_t NX, int64_t NZ);
   void FillGridIndex();
   // The point of a cell (columns 1..NumXValues, rows 1..NumZValues), -1 when empty or outside.
   int32_t GridIndexAt(int32_t Column, int32_t Row) const;

@@ -13,7 +13,6 @@
 #include "platform/sysutils.h"
 #include "platform/updown.h"
 
-VM_DEFINE_CLASS(TCustomPageNavigator)
 VM_DEFINE_CLASS(TChartPreview)
 
 namespace {
@@ -32,34 +31,6 @@ bool PrinterReady() { return Printer()->HasPrinter() || !Printer()->OutputFile()
 constexpr int32_t kNavigatorHelpContext = 1488;
 
 }  // namespace
-
-// ---------------------------------------------------------------------------------------------
-// TCustomPageNavigator
-
-TCustomPageNavigator::TCustomPageNavigator(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
-  SetBounds(0, 0, 241, 25);
-  SetBevelOuter(bvNone);
-}
-
-TCustomPageNavigator::~TCustomPageNavigator() {
-  if (FPanel) FPanel->RemoveFreeNotification(this);
-}
-
-void TCustomPageNavigator::SetPanel(TCustomGraphPanel* Value) {
-  if (Value == FPanel) return;
-  if (FPanel) FPanel->RemoveFreeNotification(this);
-  FPanel = Value;
-  if (FPanel) FPanel->FreeNotification(this);
-}
-
-void TCustomPageNavigator::Notification(TComponent* AComponent, TOperation Operation) {
-  TCustomPanelNoCaption::Notification(AComponent, Operation);
-  if (Operation == opRemove && FPanel && AComponent == static_cast<TComponent*>(FPanel)) SetPanel(nullptr);
-}
-
-void TCustomPageNavigator::PageChanged() {
-  if (OnPageChange) OnPageChange(this);
-}
 
 // ---------------------------------------------------------------------------------------------
 // TChartPreview
@@ -166,13 +137,13 @@ TChartPreview::~TChartPreview() { FormDestroy(); }
 
 void TChartPreview::FormDestroy() {
   PrinterSetupDialog.reset();
-  TCustomPageNavigator* n = FNavigator;
+  TCustomGraphNavigator* n = FNavigator;
   FNavigator = nullptr;
   delete n;
 }
 
 void TChartPreview::SetPageNavigatorClass(TComponentClass Value) {
-  if (Value && !Value->InheritsFrom(TCustomPageNavigator::StaticClass()))
+  if (Value && !Value->InheritsFrom(TCustomGraphNavigator::StaticClass()))
     throw EInvalidOperation(Value->ClassName() + " is not a page navigator");
   FNavigatorClass = Value;
 }
@@ -180,7 +151,7 @@ void TChartPreview::SetPageNavigatorClass(TComponentClass Value) {
 // At the bottom of the left column, once per form.
 void TChartPreview::CreateNavigator() {
   if (!FNavigatorClass || FNavigator) return;
-  FNavigator = static_cast<TCustomPageNavigator*>(FNavigatorClass->Create(this));
+  FNavigator = static_cast<TCustomGraphNavigator*>(FNavigatorClass->Create(this));
   FNavigator->SetParent(this);
   FNavigator->SetBounds(CheckBox1->Left(), CheckBox1->Top() + CheckBox1->Height() + 4, CheckBox1->Width(), 25);
   FNavigator->SetHelpContext(kNavigatorHelpContext);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "chart/engine/graph_panel.h"
+#include "chart/extra/graph_navigator.h"
 #include "chart/extra/print_preview.h"
 #include "platform/forms.h"
 
@@ -19,38 +20,6 @@ class TPrinterSetupDialog;
 class TRadioButton;
 class TTrackBar;
 class TUpDown;
-
-// The bar that moves through the pages of a chart, as the preview dialog hosts it: the chart
-// editor's page navigator derives from it. The dialog makes one from its class when it is shown,
-// gives it the chart, repaints the preview on OnPageChange and lets it print a multi-page chart.
-class TCustomPageNavigator : public TCustomPanelNoCaption {
-  VM_CLASS(TCustomPageNavigator, TCustomPanelNoCaption)
-public:
-  explicit TCustomPageNavigator(TComponent* AOwner);
-  ~TCustomPageNavigator() override;
-
-  TCustomGraphPanel* Panel() const { return FPanel; }
-  // Follows the panel until it is destroyed (then none).
-  virtual void SetPanel(TCustomGraphPanel* Value);
-  // The pages of the panel; 1 here.
-  virtual int32_t PageCount() { return 1; }
-  // Prints the panel's pages (asking for the range); nothing here.
-  virtual void Print() {}
-  int32_t HelpContext() const { return FHelpContext; }
-  void SetHelpContext(int32_t Value) { FHelpContext = Value; }
-
-  // After the navigator moved its panel to another page.
-  TNotifyEvent OnPageChange;
-
-protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
-  // Calls OnPageChange.
-  void PageChanged();
-
-private:
-  TCustomGraphPanel* FPanel = nullptr;
-  int32_t FHelpContext = 0;
-};
 
 class TChartPreview : public TForm {
   VM_CLASS(TChartPreview, TForm)
@@ -93,11 +62,11 @@ public:
   void BPrintClick();
   void FormDestroy();
 
-  // The class of the page navigator made when the form is shown (a TCustomPageNavigator or a
+  // The class of the page navigator made when the form is shown (a TCustomGraphNavigator or a
   // descendant; nullptr: none). Raises EInvalidOperation for another class.
   TComponentClass PageNavigatorClass() const { return FNavigatorClass; }
   void SetPageNavigatorClass(TComponentClass Value);
-  TCustomPageNavigator* PageNavigator() const { return FNavigator; }
+  TCustomGraphNavigator* PageNavigator() const { return FNavigator; }
 
   TCustomGraphPanel* Chart() const { return GraphPreviewPanel1->Panel(); }
   const TRect& SavedMargins() const { return FOldMargins; }
@@ -107,7 +76,7 @@ private:
   void FillPrinters();
   void CreateNavigator();
   TComponentClass FNavigatorClass = nullptr;
-  TCustomPageNavigator* FNavigator = nullptr;
+  TCustomGraphNavigator* FNavigator = nullptr;
   TRect FOldMargins;
   bool FUpdating = true;
   bool FSuppressProp = false;

@@ -381,22 +381,20 @@ void TGraphPreviewPanel::Print() {
   TPrinter* printer = Printer();
   printer->SetTitle(!FTitle.empty() ? FTitle : Panel()->Name());
   printer->BeginDoc();
-  try {
-    for (TCustomGraphPanel* p : FPanels) {
-      TRect r;
-      p->CalcPrintRect(r);
-      if (FAsBitmap) {
-        const TSize logical = PanelPrintSize(p);
-        std::unique_ptr<TBitmap> b(p->CreateBitmap(FPaperColor, TRect(0, 0, logical.cx, logical.cy), pf24bit));
-        printer->Canvas()->StretchDraw(r, b.get());
-      } else {
-        p->PrintInRect(r);
-      }
-    }
-    if (OnAfterDraw) OnAfterDraw(this);
-    printer->EndDoc();
-  } catch (...) {
+  TScopeFail abortPrinting([&] {
     if (printer->Printing()) printer->Abort();
-    throw;
+  });
+  for (TCustomGraphPanel* p : FPanels) {
+    TRect r;
+    p->CalcPrintRect(r);
+    if (FAsBitmap) {
+      const TSize logical = PanelPrintSize(p);
+      std::unique_ptr<TBitmap> b(p->CreateBitmap(FPaperColor, TRect(0, 0, logical.cx, logical.cy), pf24bit));
+      printer->Canvas()->StretchDraw(r, b.get());
+    } else {
+      p->PrintInRect(r);
+    }
   }
+  if (OnAfterDraw) OnAfterDraw(this);
+  printer->EndDoc();
 }

@@ -24,6 +24,7 @@ VM_PUBLISH(TCustomBarSeries) {
   P.Object("BarBrush", &S::BarBrush, &S::SetBrush);
   P.Object("BarPen", &S::BarPen, &S::SetPen);
   P.Int("BevelSize", &S::BevelSize, &S::SetBevelSize).Default(1);
+  P.Object("Gradient", &S::Gradient, &S::SetGradient);
   P.Bool("AutoBarSize", &S::AutoBarSize, &S::SetAutoBarSize).Default(false);
   P.Bool("AutoMarkPosition", &S::AutoMarkPosition, &S::SetAutoMarkPosition).Default(true);
   P.Enum("BarStyle", &S::BarStyle, &S::SetBarStyle, BarStyleInfo).Default(bsRectangle);
@@ -52,6 +53,7 @@ int32_t RoundPixel(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
 
 TCustomBarSeries::TCustomBarSeries(TComponent* AOwner) : TChartSeries(AOwner) {
   FTickLines = std::make_unique<TChartHiddenPen>([this](TObject* Sender) { PenBrushChanged(Sender); });
+  FGradient = std::make_unique<TBarSeriesGradient>([this](TObject* Sender) { PenBrushChanged(Sender); });
   Marks()->SetStartVisible(true);
   Marks()->Callout()->SetStartLength(20);
 }
@@ -660,15 +662,11 @@ void TCustomBarSeries::DrawBar(int32_t ValueIndex, int StartPos, int EndPos) {
       break;
     }
   }
-  if (style == bsRectGradient && !is3D) {
-    TRect g = bar;
-    if (BarPen()->Visible()) {
-      g.Left += 1;
-      g.Top += 1;
-      g.Right -= BarPen()->Width();
-      g.Bottom -= BarPen()->Width();
-    }
-    if (g.Right > g.Left && g.Bottom > g.Top) c->GradientFill(g, clWhite, FBarColor, v ? gdTopBottom : gdLeftRight);
+  if (style == bsRectGradient) {
+    TChartValueList* values = MandatoryList;
+    const double low = FUseYOrigin ? FYOrigin : values->MinValue();
+    const TColor end = FGradient->EndColorFor(FBarColor, values->Value(ValueIndex), low, values->MaxValue());
+    FGradient->FillBar(c, bar, end, BarPen(), is3D, FParentChart->View3DOptions()->Orthogonal(), StartZ);
   }
   if (FTickLines->Visible()) {
     TChartAxis* a = GetValueAxis();
@@ -807,6 +805,7 @@ void TCustomBarSeries::Assign(TPersistent* Source) {
     FSideMargins = s->FSideMargins;
     FStackGroup = s->FStackGroup;
     FTickLines->Assign(s->FTickLines.get());
+    FGradient->Assign(s->FGradient.get());
     FTransparency = s->FTransparency;
     FUseYOrigin = s->FUseYOrigin;
   }
@@ -824,6 +823,7 @@ THorizBarSeries::THorizBarSeries(TComponent* AOwner) : TCustomBarSeries(AOwner) 
   XValues()->SetOrder(loNone);
   YValues()->SetOrder(loAscending);
   XValues()->SetName("Bar");
+  FGradient->SetDirection(gdRightLeft);  // from the origin along the bar
 }
 
 int32_t THorizBarSeries::MarkTextSize(int32_t ValueIndex) {

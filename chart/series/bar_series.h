@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "chart/engine/series_base.h"
+#include "chart/series/bar_gradient.h"
 
 enum TMultiBar { mbNone, mbSide, mbStacked, mbStacked100, mbSideAll, mbSelfStack };
 enum TBarStyle {
@@ -107,6 +108,8 @@ public:
   void SetSideMargins(bool Value);
   int32_t StackGroup() const { return FStackGroup; }
   void SetStackGroup(int32_t Value) { SetIntegerProperty(FStackGroup, Value); }
+  TBarSeriesGradient* Gradient() const { return FGradient.get(); }
+  void SetGradient(TBarSeriesGradient* Value) { FGradient->Assign(Value); }
   TChartHiddenPen* TickLines() const { return FTickLines.get(); }
   void SetTickLines(TChartHiddenPen* Value) { FTickLines->Assign(Value); }
   int32_t Transparency() const { return FTransparency; }
@@ -157,6 +160,7 @@ protected:
   bool FSideMargins = true;
   int32_t FStackGroup = 0;
   std::unique_ptr<TChartHiddenPen> FTickLines;
+  std::unique_ptr<TBarSeriesGradient> FGradient;
   int32_t FTransparency = 0;
   bool FUseYOrigin = true;
   double FYOrigin = 0;

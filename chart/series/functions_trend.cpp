@@ -8,6 +8,7 @@
 #include "chart/engine/registries.h"
 #include "chart/series/fitting_spline.h"
 #include "platform/exceptions.h"
+#include "platform/guards.h"
 
 const TEnumInfo TypeFittingInfo("TTypeFitting", {"cfPolynomial", "cfSplineNW", "cfSplineNag"});
 const TEnumInfo ScaleKindInfo("TScaleKind", {"cfXLinYLin", "cfXLinYLog", "cfXLogYLin", "cfXLogYLog"});
@@ -175,17 +176,12 @@ void TCustomFittingFunction::AddFittedPoints(TChartSeries* Source) {
   };
   ParentSeries->BeginUpdate();
   ReserveValues(ParentSeries, (last - first) * FFactor + 1);
-  try {
-    for (int32_t i = first; i < last; ++i) {
-      const double x0 = xs->GetValue(i), x1 = xs->GetValue(i + 1);
-      for (int32_t k = 0; k < FFactor; ++k) add(x0 + (x1 - x0) / FFactor * k);
-    }
-    add(xs->GetValue(last));
-  } catch (...) {
-    ParentSeries->EndUpdate();
-    throw;
+  TScopeExit endUpdate([&] { ParentSeries->EndUpdate(); });
+  for (int32_t i = first; i < last; ++i) {
+    const double x0 = xs->GetValue(i), x1 = xs->GetValue(i + 1);
+    for (int32_t k = 0; k < FFactor; ++k) add(x0 + (x1 - x0) / FFactor * k);
   }
-  ParentSeries->EndUpdate();
+  add(xs->GetValue(last));
 }
 
 // =============================================================================================

@@ -2,6 +2,7 @@
 
 #include "chart/engine/engine_texts.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 
 const TEnumInfo MarkToolMouseActionInfo("TMarkToolMouseAction", {"mtmMove", "mtmClick"});
 
@@ -138,16 +139,14 @@ void TMarksTipTool::HandleChartMouse(TGraphMouseEventKind Kind, TMouseButton But
   chart->AutoRepaint = false;
   series->Marks()->SetStyle(FStyle);
   std::string text;
-  try {
+  {
+    TScopeExit restore([&] {
+      series->Marks()->SetStyle(oldStyle);
+      chart->AutoRepaint = oldRepaint;
+    });
     series->BuildMarkText(index, text);
     if (OnGetText) OnGetText(this, text);
-  } catch (...) {
-    series->Marks()->SetStyle(oldStyle);
-    chart->AutoRepaint = oldRepaint;
-    throw;
   }
-  series->Marks()->SetStyle(oldStyle);
-  chart->AutoRepaint = oldRepaint;
   if (text != chart->Hint()) {
     chart->SetShowHint(true);
     chart->SetHint(text);

@@ -6,6 +6,7 @@
 #include "chart/engine/value_lists.h"
 #include "chart/series/tools_drawline.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 
 const TEnumInfo RotateToolStylesInfo("TRotateToolStyles", {"rsAll", "rsRotation", "rsElevation"});
 const TEnumInfo SeriesAnimationLoopInfo("TSeriesAnimationLoop", {"salNo", "salOneWay", "salCircular"});
@@ -217,7 +218,12 @@ void TSeriesAnimationTool::Play() {
   for (int i = 0; i < list->Count(); ++i) FBackup[i] = list->Value(i);
   series->BeginUpdate();
   FStopped = false;
-  try {
+  {
+    TScopeExit restore([&] {
+      FStopped = true;
+      FPlaying = false;
+      if (FSeries == series) series->EndUpdate();
+    });
     if (FLoop == salNo) {
       Pass(true);
     } else {
@@ -227,15 +233,7 @@ void TSeriesAnimationTool::Play() {
         if (FLoop == salCircular) forward = !forward;
       }
     }
-  } catch (...) {
-    FStopped = true;
-    FPlaying = false;
-    if (FSeries == series) series->EndUpdate();
-    throw;
   }
-  FStopped = true;
-  FPlaying = false;
-  if (FSeries == series) series->EndUpdate();
   FBackup.clear();
 }
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/views/induction_view.h"
-#include "app_fixture.h"
+#include "view_fixture.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/value_lists.h"
@@ -16,13 +16,10 @@
 
 namespace {
 
-struct IndVecFixture : AppFixture {
+struct IndVecFixture : ViewFixture {
   void Open() {
-    Start();
-    ChooseFiles({SiteFile("S107.MT1")});
-    ASSERT_TRUE(MainForm1->acOpen->Execute());
-    ASSERT_TRUE(MainForm1->AcIndVec->Enabled());
-    ASSERT_TRUE(MainForm1->AcIndVec->Execute());
+    OpenSite({SiteFile("S107.MT1")});
+    ShowView(IndVect1);
     ASSERT_TRUE(FormExists(IndVect1));
     IndVect1->SetBounds(0, 0, 696, 480);
     Application->ProcessMessages();

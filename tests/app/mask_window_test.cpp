@@ -1,7 +1,7 @@
 // The mask editing window on the sample site: the grid shows every estimate in its mask colour,
 // and the two-line tools remove and restore whole columns and rows with one journal record each.
 #include "app/views/mask_window.h"
-#include "app_fixture.h"
+#include "view_fixture.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/extra/grid_series.h"
@@ -15,13 +15,10 @@
 
 namespace {
 
-struct MaskFixture : AppFixture {
+struct MaskFixture : ViewFixture {
   void Open() {
-    Start();
-    ChooseFiles({SiteFile("S107.MT1")});
-    ASSERT_TRUE(MainForm1->acOpen->Execute());
-    ASSERT_TRUE(MainForm1->AcMaskEdit->Enabled());
-    ASSERT_TRUE(MainForm1->AcMaskEdit->Execute());
+    OpenSite({SiteFile("S107.MT1")});
+    ShowView(MaskEd1)->ShowMask(Session->Site());
     ASSERT_TRUE(FormExists(MaskEd1));
     MaskEd1->SetBounds(0, 0, 536, 386);
     Application->ProcessMessages();
@@ -62,8 +59,8 @@ TEST_F(MaskFixture, GridShowsEveryEstimateInItsMaskColour) {
 TEST_F(MaskFixture, TwoVerticalLinesRemoveAColumnAndUndoBringsItBack) {
   Open();
   const std::string before = MaskText();
-  MainForm1->AcTwoVert->SetChecked(true);
-  MainForm1->AcDeleting->SetChecked(true);
+  Session->SetMode(emTwoVert, true);
+  Session->SetMode(emDeleting, true);
   TChart* c = MaskEd1->Chart1;
   const int x3 = c->BottomAxis()->ValueToPixel(3), y = c->LeftAxis()->ValueToPixel(2);
   const size_t records = JournalActions().size();
@@ -77,14 +74,14 @@ TEST_F(MaskFixture, TwoVerticalLinesRemoveAColumnAndUndoBringsItBack) {
   EXPECT_EQ(JournalActions().back(), "MsVert");
   EXPECT_FALSE(MaskEd1->ChartTool1->Active());
   EXPECT_FALSE(MaskEd1->ChartTool2->Active());
-  MainForm1->AcUndo->Execute();
+  MaskEd1->Undo(nullptr);
   EXPECT_EQ(MaskText(), before);
 }
 
 TEST_F(MaskFixture, TwoHorizontalLinesRemoveAndRestoreARow) {
   Open();
-  MainForm1->AcTwoHorl->SetChecked(true);
-  MainForm1->AcDeleting->SetChecked(true);
+  Session->SetMode(emTwoHorz, true);
+  Session->SetMode(emDeleting, true);
   TChart* c = MaskEd1->Chart1;
   const int n = CurrentSite->ValidFreqCount;
   const int row = c->LeftAxis()->ValueToPixel(n - 5 + 1);  // frequency 5
@@ -98,8 +95,8 @@ TEST_F(MaskFixture, TwoHorizontalLinesRemoveAndRestoreARow) {
   EXPECT_EQ(Used(5), 0);
   EXPECT_EQ(Used(6), usedNext) << "the next row is outside the lines";
   EXPECT_EQ(JournalActions().back(), "MsHorl");
-  MainForm1->AcDeleting->SetChecked(false);
-  MainForm1->AcRestoring->SetChecked(true);
+  Session->SetMode(emDeleting, false);
+  Session->SetMode(emRestoring, true);
   TwoClicks(x, row - 3, x, row + 3);
   int estimates = 0;
   for (int e = 1; e <= CurrentSite->XprCount[5]; ++e) estimates += CurrentSite->Mask[5][e] != 0;
@@ -111,8 +108,8 @@ TEST_F(MaskFixture, TwoHorizontalLinesRemoveAndRestoreARow) {
 // without restoring it, and the next Undo steps from there.
 TEST_F(MaskFixture, HistoryGridFollowsTheJournalAndPicksARow) {
   Open();
-  MainForm1->AcTwoHorl->SetChecked(true);
-  MainForm1->AcDeleting->SetChecked(true);
+  Session->SetMode(emTwoHorz, true);
+  Session->SetMode(emDeleting, true);
   TChart* c = MaskEd1->Chart1;
   const int n = CurrentSite->ValidFreqCount, x = c->BottomAxis()->ValueToPixel(2);
   const std::string start = MaskText();
@@ -138,8 +135,8 @@ TEST_F(MaskFixture, HistoryGridFollowsTheJournalAndPicksARow) {
   g->DispatchMouseUp(mbLeft, {}, r.Left + 3, r.Top + 2);
   EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 1);
   EXPECT_EQ(MaskText(), afterBoth);
-  ASSERT_TRUE(MainForm1->AcRedo->Enabled()) << "Redo steps from the chosen row";
-  MainForm1->AcRedo->Execute();  // from the first record to the second
+  ASSERT_TRUE(Session->CanRedo()) << "Redo steps from the chosen row";
+  History1->Redo(nullptr);  // from the first record to the second
   EXPECT_EQ(DataModule1->TaRedoUndo->RecNo(), 2);
   EXPECT_NE(MaskText(), start);
   EXPECT_NE(MaskText(), afterBoth);

@@ -5,7 +5,7 @@
 #include <complex>
 
 #include "app/views/polar_view.h"
-#include "app_fixture.h"
+#include "view_fixture.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/walls_titles.h"
@@ -24,13 +24,10 @@ namespace {
 
 using cplx = std::complex<double>;
 
-struct PolarFixture : AppFixture {
+struct PolarFixture : ViewFixture {
   void Open() {
-    Start();
-    ChooseFiles({SiteFile("S107.MT1")});
-    ASSERT_TRUE(MainForm1->acOpen->Execute());
-    ASSERT_TRUE(MainForm1->AcPolar->Enabled());
-    ASSERT_TRUE(MainForm1->AcPolar->Execute());
+    OpenSite({SiteFile("S107.MT1")});
+    ShowView(PolarDiag1);
     ASSERT_TRUE(FormExists(PolarDiag1));
     PolarDiag1->SetBounds(0, 0, 700, 560);
     Application->ProcessMessages();
@@ -216,7 +213,7 @@ TEST_F(PolarFixture, ChecksAndStepAreKeptWithTheLayout) {
   PolarDiag1->Close();
   Application->ProcessMessages();
   EXPECT_FALSE(FormExists(PolarDiag1));
-  ASSERT_TRUE(MainForm1->AcPolar->Execute());
+  ShowView(PolarDiag1);
   ASSERT_TRUE(FormExists(PolarDiag1));
   EXPECT_TRUE(PolarDiag1->CheckListBox1->GetItemChecked(0));
   EXPECT_FALSE(PolarDiag1->CheckListBox1->GetItemChecked(1));

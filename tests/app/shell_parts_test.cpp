@@ -70,6 +70,21 @@ TEST_F(AppFixture, ProgramLogTurnsBytesIntoLines) {
   EXPECT_EQ(Lines(STermWin1->Memo1).back(), "line" + nbsp + "600");
 }
 
+// The program's version, as the About box shows it, is the one exported EDI files name.
+TEST_F(AppFixture, ExportedEdiNamesTheProgramVersion) {
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  const std::string edi = SiteFile("version.edi");
+  ExportEdi(edi, *CurrentSite, 1);
+  const std::string text = ReadAll(edi);
+  EXPECT_NE(text.find("    PROGVERS=\"" + VersionInfoValue("ProductName") + " Ver " + VersionInfoValue("FileVersion") +
+                      "\"\r\n"),
+            std::string::npos);
+  EXPECT_NE(text.find("    PROGVERS=\"Varomark Ver 1.0.0\""), std::string::npos);
+  EXPECT_NE(text.find("    PROGDATE=\"" + VersionInfoValue("ProductVersion") + "\""), std::string::npos);
+}
+
 TEST_F(AppFixture, ShowFormFindsTheOneWindowOfAKind) {
   Start();
   EXPECT_FALSE(ShowForm(Options1));

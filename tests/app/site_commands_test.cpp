@@ -1,5 +1,6 @@
 // Open, save and close of a one-file site, bad files given to Open, failing saves, the exit
 // question, the command line and the stored-edit dialog's frequency labels.
+#include "app/journal.h"
 #include "app/log_views.h"
 #include "app/views/data_view.h"
 #include "controls/vx_checklist.h"
@@ -7,7 +8,10 @@
 #include "app_fixture.h"
 #include "controls/vx_spin.h"
 #include "platform/actnlist.h"
+#include "mtdata/mt_block_file.h"
+#include "platform/logdevice.h"
 #include "platform/stdctrls.h"
+#include "tools/mt_generator.h"
 
 namespace {
 
@@ -64,6 +68,24 @@ TEST_F(AppFixture, DamagedOrForeignFileOpensNothingAndWritesNothing) {
   EXPECT_TRUE(SiteFiles.empty());
   ASSERT_EQ(Boxes.size(), 1u);
   EXPECT_NE(Boxes[0].find("notes.mt1"), std::string::npos) << Boxes[0];
+}
+
+// A folder given as a site file, as an EDI or an MT file, opens nothing and says which and why.
+TEST_F(AppFixture, FolderGivenAsASiteFileOpensNothing) {
+  Start();
+  for (const char* name : {"x.edi", "x.mt1"}) {
+    SCOPED_TRACE(name);
+    fs::create_directories(Dir / "site" / name);
+    Boxes.clear();
+    ChooseFiles({SiteFile(name)});
+    MainForm1->acOpen->Execute();
+    EXPECT_TRUE(SiteFiles.empty());
+    EXPECT_FALSE(CurrentSite);
+    EXPECT_TRUE(MainForm1->acOpen->Enabled());
+    EXPECT_FALSE(MainForm1->acSave->Enabled());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find(SiteFile(name) + ": it is a folder, not a file"), std::string::npos) << Boxes[0];
+  }
 }
 
 TEST_F(AppFixture, FailedSaveAsSaysSoAndKeepsTheSiteModified) {
@@ -228,6 +250,73 @@ TEST_F(AppFixture, StoredEditDialogShowsFrequenciesOfItsIndices) {
   const std::string kept = d.Label3->Caption();
   d.Edit1->SetText("0");
   EXPECT_EQ(d.Label3->Caption(), kept);
+}
+
+// Sets the weights of estimate X of frequency F in the estimate records of an MT file.
+void SetEstimateWeights(const std::string& Path, int F, int X, double W2, double W1) {
+  TMTFile probe;
+  {
+    TLogCapture quiet;
+    probe.OpenMtFile(Path);
+  }
+  std::string bytes = AppFixture::ReadAll(Path);
+  const size_t block = static_cast<size_t>(probe.XprBlocks[X]) * MtBlockSize;
+  TMtBlockReader r;
+  r.Assign(bytes.data() + block, MtBlockSize, probe.XprBlocks[X]);
+  for (int k = 0; k < 3; ++k) r.ReadString();
+  const int C = r.ReadSmallint();
+  for (int k = 0; k < 7; ++k) r.ReadString();
+  for (int k = 0; k < probe.FreqCount * 7 * C; ++k) r.ReadDouble();
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int f = 1; f < F; ++f) r.ReadDouble();
+    const double w = pass == 0 ? W2 : W1;
+    std::memcpy(bytes.data() + block + static_cast<size_t>(r.Position()) + 1, &w, 8);
+    for (int f = F; f <= probe.FreqCount; ++f) r.ReadDouble();
+  }
+  std::ofstream(Path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A frequency left without results by the automatic editor, or by undoing Clear Mask back to a
+// hand edit that removed all its estimates, is saved without results. Reopened, it keeps its
+// frequency, the range reaches the last row, and using its estimates again gives results.
+TEST_F(AppFixture, FrequencyEmptiedByAnEditReopensWithItsFrequency) {
+  Start();
+  const std::string file = SiteFile("gen.mt1");
+  TMtGenInfo info;
+  MtGenWrite(TMtGenModel{}, file, &info);
+  // The automatic editor keeps two estimates of the last frequency, whose second weights sum
+  // to 2: too little to compute.
+  for (int x = 1; x <= 20; ++x) SetEstimateWeights(file, 40, x, 1, x <= 2 ? 12 : 1);
+  for (const char* route : {"AutoEd", "ClrMsk undone"}) {
+    SCOPED_TRACE(route);
+    const int f = route[0] == 'A' ? 40 : 17;
+    ChooseFiles({file});
+    ASSERT_TRUE(MainForm1->acOpen->Execute());
+    ASSERT_TRUE(CurrentSite);
+    if (f == 40) {
+      ASSERT_TRUE(MainForm1->AcAutoEdit->Execute());
+    } else {
+      for (int x = 1; x <= 20; ++x) CurrentSite->Mask[f][x] = 2;
+      CommitMaskEdit(f, "VertLn");
+      ASSERT_TRUE(MainForm1->AcClearMask->Execute());
+      ASSERT_GT(CurrentSite->Plots[f][1], 0);
+      DataModule1->Undo();
+    }
+    ASSERT_EQ(CurrentSite->Plots[f][1], 0);
+    ASSERT_TRUE(MainForm1->acSave->Execute());
+    ASSERT_TRUE(MainForm1->acClose->Execute());
+
+    ChooseFiles({file});
+    ASSERT_TRUE(MainForm1->acOpen->Execute());
+    ASSERT_TRUE(CurrentSite);
+    EXPECT_DOUBLE_EQ(CurrentSite->Frequencies[f], info.Frequencies[static_cast<size_t>(f - 1)]);
+    EXPECT_EQ(CurrentSite->ToFreq, 40);
+    EXPECT_EQ(CurrentSite->Plots[f][1], 0);
+    ASSERT_TRUE(MainForm1->AcClearMask->Execute());
+    EXPECT_GT(CurrentSite->Plots[f][1], 0);
+    EXPECT_GT(CurrentSite->Plots[40][1], 0);
+    ASSERT_TRUE(MainForm1->acClose->Execute());
+  }
 }
 
 }  // namespace

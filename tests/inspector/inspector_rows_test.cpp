@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editor_fixture.h"
+#include "inspector/testkit/inspector_rows_fixture.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
 #include "inspector/vm_treeview.h"
@@ -17,9 +18,7 @@
 
 namespace {
 
-struct TRowsFixture {
-  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
-  TvmInspector* Insp = nullptr;
+struct TRowsFixture : TInspectorRowsFixture<TvmInspector> {
   TRowsFixture() {
     SetLocaleInfo(DefaultLocaleInfo());
     RegisterInspectorTextRows();
@@ -41,35 +40,6 @@ struct TRowsFixture {
     r->SetEditText(Value);
     if (Parent) r->Node()->MoveTo(Parent->Node(), inaAddChild);
     return r;
-  }
-  // Opens the row's editor (the row is focused and made visible).
-  TvmInplaceEdit* Edit(TvmInspectorRow* R) {
-    Insp->SetFocus();
-    Insp->SetFocusedNode(R->Node());
-    Insp->ShowEditor(true, false);
-    return Insp->Editor();
-  }
-  // Leaves the row: the editor's value is applied.
-  void Leave() {
-    Insp->PostEditor();
-    Insp->HideEditor();
-  }
-  // Pixels of the value cell that differ from its background.
-  int ValueInk(TvmInspectorRow* R) {
-    Insp->HideEditor();
-    Insp->SetFocusedNode(nullptr);
-    TBitmap bmp;
-    bmp.SetWidth(Insp->ClientWidth());
-    bmp.SetHeight(Insp->ClientHeight());
-    Insp->PaintTo(bmp.Canvas());
-    TRect r = Insp->GetNodeRect(R->Node());
-    TvmInspectorNodeCells c = Insp->CalcNodeCells(R->Node(), r);
-    const TColor bg = bmp.Canvas()->Pixels(c.Value.Right - 2, c.Value.Top + 1);
-    int ink = 0;
-    for (int y = c.Value.Top; y < c.Value.Bottom - 1; ++y)
-      for (int x = c.Value.Left + 1; x < c.Value.Right - 1; ++x)
-        if (bmp.Canvas()->Pixels(x, y) != bg) ++ink;
-    return ink;
   }
 };
 
@@ -114,23 +84,23 @@ TEST(InspectorRowKinds, EveryKindNestsOpensItsEditorAndPaints) {
   for (const Kind& k : kinds) {
     SCOPED_TRACE(k.Row->GetCaption());
     EXPECT_EQ(k.Row->Node()->Parent(), top->Node());
-    TvmInplaceEdit* e = f.Edit(k.Row);
+    TvmInplaceEdit* e = f.Open(k.Row);
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->ClassType(), k.Editor);
     EXPECT_TRUE(e->EditVisible());
     const std::string before = k.Row->EditText();
     f.Leave();
     EXPECT_EQ(k.Row->EditText(), before);  // not modified: nothing applied
-    EXPECT_GT(f.ValueInk(k.Row), 0);
+    EXPECT_GT(f.ValueInk(k.Row).Any, 0);
   }
   // One editor per class, reused.
-  f.Edit(kinds[2].Row);
+  f.Open(kinds[2].Row);
   TvmInplaceEdit* spin = f.Insp->Editor();
   f.Leave();
-  EXPECT_EQ(f.Edit(r == nullptr ? kinds[2].Row : kinds[2].Row), spin);
+  EXPECT_EQ(f.Open(r == nullptr ? kinds[2].Row : kinds[2].Row), spin);
   f.Leave();
   // The complex row: Tab goes from item to item, the editor edits the item's row.
-  f.Edit(cx);
+  f.Open(cx);
   EXPECT_EQ(f.Insp->Editor()->GetWindowText(), "left");
   PressKey(f.Insp->Editor(), VK_TAB);
   EXPECT_EQ(f.Insp->FocusedNode(), cx->Node());
@@ -144,7 +114,7 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   auto* check = f.Add<TvmInspectorTextCheckRow>("Check", "true");
   std::vector<std::string> toggles;
   check->OnToggleClick = [&](TObject*, const std::string& T, TvmCheckBoxState) { toggles.push_back(T); };
-  auto* e = static_cast<TvmInplaceCheckEdit*>(f.Edit(check));
+  auto* e = static_cast<TvmInplaceCheckEdit*>(f.Open(check));
   EXPECT_EQ(e->State(), cbsChecked);  // letter case ignored
   EXPECT_TRUE(toggles.empty());       // loading does not toggle
   e->Toggle();
@@ -159,14 +129,14 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   spin->SetMinValue(-100);
   spin->SetMaxValue(100);
   {
-    auto* s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+    auto* s = static_cast<TvmInplaceSpinEdit*>(f.Open(spin));
     s->SetValue(42);
     s->SetModifiedFlag(true);
     f.Leave();
     EXPECT_EQ(spin->EditText(), "42");
   }
   spin->ValueType = vtFloat;
-  auto* s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+  auto* s = static_cast<TvmInplaceSpinEdit*>(f.Open(spin));
   s->SetValue(1.0 / 3);
   Variant out;
   spin->ApplyEditValue(s, out);
@@ -174,15 +144,15 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   f.Insp->HideEditor();
   // A value text that is no number loads 0 and stays shown as it is.
   spin->SetEditText("abc");
-  s = static_cast<TvmInplaceSpinEdit*>(f.Edit(spin));
+  s = static_cast<TvmInplaceSpinEdit*>(f.Open(spin));
   EXPECT_DOUBLE_EQ(s->GetValue(), 0);
   f.Leave();
   EXPECT_EQ(spin->EditText(), "abc");
-  EXPECT_GT(f.ValueInk(spin), 0);
+  EXPECT_GT(f.ValueInk(spin).Any, 0);
 
   // A time of 00:00:00 is stored empty.
   auto* time = f.Add<TvmInspectorTextTimeRow>("Time", "10:00:00");
-  auto* t = static_cast<TvmInspectorTimeEdit*>(f.Edit(time));
+  auto* t = static_cast<TvmInspectorTimeEdit*>(f.Open(time));
   // The row's editor steps with Ctrl held, by the part under the caret.
   t->SetCaret(0);
   PressKey(t->TextWindow(), VK_UP, {ssCtrl});
@@ -196,7 +166,7 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   // number (only pasted or set, typing refuses it) becomes the lower limit.
   auto* cur = f.Add<TvmInspectorTextCurrencyRow>("Currency", "5");
   for (auto [typed, stored] : {std::pair{"0.00", "0"}, {"12.50", "12.5"}, {"1,2x", "0"}, {"", "0"}}) {
-    TvmInplaceEdit* c = f.Edit(cur);
+    TvmInplaceEdit* c = f.Open(cur);
     c->SetWindowText(typed);
     c->SetModifiedFlag(true);
     f.Leave();
@@ -204,7 +174,7 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   }
   cur->Nullable = true;
   {
-    TvmInplaceEdit* c = f.Edit(cur);
+    TvmInplaceEdit* c = f.Open(cur);
     c->SetWindowText("");
     c->SetModifiedFlag(true);
     f.Leave();
@@ -212,7 +182,7 @@ TEST(InspectorRowKinds, ValuesOfCheckSpinTimeAndCurrency) {
   }
   cur->NullString = "(none)";
   cur->SetDisplayFormat("0.00");
-  EXPECT_GT(f.ValueInk(cur), 0);
+  EXPECT_GT(f.ValueInk(cur).Any, 0);
 }
 
 TEST(InspectorRowKinds, EachKindsOwnSettingsAndTextReadBackWithTheForm) {
@@ -459,7 +429,7 @@ TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
     EXPECT_EQ(S, button);
     clicks = I;
   };
-  auto* be = static_cast<TvmInplaceButtonEdit*>(f.Edit(button));
+  auto* be = static_cast<TvmInplaceButtonEdit*>(f.Open(button));
   be->DoButtonClick(0);
   EXPECT_EQ(clicks, 0);
   // Date rows that require a value offer no clear button.
@@ -469,7 +439,7 @@ TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
   };
   TRequiredDateRow required(nullptr);
   required.SetInspector(f.Insp);
-  auto* de = static_cast<TvmInplaceDateEdit*>(f.Edit(&required));
+  auto* de = static_cast<TvmInplaceDateEdit*>(f.Open(&required));
   EXPECT_FALSE(de->DateButtons().Contains(btnClear));
   f.Insp->HideEditor();
   required.SetInspector(nullptr);
@@ -483,7 +453,7 @@ TEST(InspectorRowKinds, DropDownRowSettingsAndReferences) {
   popup->SetPopupControl(ctl);
   std::string shown;
   popup->OnPopup = [&](TObject*, const std::string& T) { shown = T + "?"; };
-  auto* pe = static_cast<TvmInspectorPopupEdit*>(f.Edit(popup));
+  auto* pe = static_cast<TvmInspectorPopupEdit*>(f.Open(popup));
   // The control goes while it is hosted in the open popup: nothing dangles, nothing is restored.
   bool hosted = false;
   TTimer step(nullptr);
@@ -530,7 +500,7 @@ TEST(InspectorRowKinds, ListsFreedByTheFormFirstAreForgotten) {
       image->Descriptions()->Add("A");
       row = image;
     }
-    auto* e = static_cast<TvmInplaceDropDownEdit*>(f.Edit(row));
+    auto* e = static_cast<TvmInplaceDropDownEdit*>(f.Open(row));
     e->DropDown();
     TControl* popup = e->CurrentPopup();
     ASSERT_NE(popup, nullptr);
@@ -559,7 +529,7 @@ std::string RedPicture(int W, int H) {
 TEST(InspectorRowKinds, GraphicRowKeepsPictureBytesAndHandsItsSettingsOver) {
   TRowsFixture f;
   auto* row = f.Add<TvmInspectorTextGraphicRow>("Picture", RedPicture(12, 8));
-  EXPECT_GT(f.ValueInk(row), 0);
+  EXPECT_GT(f.ValueInk(row).Any, 0);
   int assigned = 0, custom = 0;
   row->OnAssignPicture = [&](TObject* S, TPicture*&) {
     EXPECT_EQ(S, row);
@@ -571,7 +541,7 @@ TEST(InspectorRowKinds, GraphicRowKeepsPictureBytesAndHandsItsSettingsOver) {
   };
   row->Stretch = false;
   row->PopupToolBar()->CustomButtonCaption = "Mine";
-  auto* e = static_cast<TvmInplaceGraphicEdit*>(f.Edit(row));
+  auto* e = static_cast<TvmInplaceGraphicEdit*>(f.Open(row));
   ASSERT_EQ(e->ClassType(), TvmInspectorGraphicEdit::StaticClass());
   EXPECT_FALSE(e->Stretch());
   EXPECT_EQ(e->ToolbarLayout()->CustomButtonCaption, "Mine");
@@ -590,8 +560,8 @@ TEST(InspectorRowKinds, GraphicRowKeepsPictureBytesAndHandsItsSettingsOver) {
   EXPECT_EQ(back.Width(), 30);
   // A value that is no picture paints an empty cell and raises nothing.
   row->SetEditText("this is text, not a picture");
-  EXPECT_NO_THROW(EXPECT_EQ(f.ValueInk(row), 0));
-  EXPECT_NO_THROW(f.Edit(row));
+  EXPECT_NO_THROW(EXPECT_EQ(f.ValueInk(row).Any, 0));
+  EXPECT_NO_THROW(f.Open(row));
   f.Leave();
   // Registered for stored layouts.
   EXPECT_NE(GetClass("TvmInspectorTextGraphicRow"), nullptr);
@@ -602,8 +572,8 @@ TEST(InspectorRowKinds, BlobRowKeepsThePopupSizeAndTheTypedText) {
   TRowsFixture f;
   auto* row = f.Add<TvmInspectorTextBlobRow>("Notes", "first");
   EXPECT_FALSE(row->AlwaysSaveText);
-  EXPECT_GT(f.ValueInk(row), 0);  // the memo icon
-  auto* e = static_cast<TvmInplaceBlobEdit*>(f.Edit(row));
+  EXPECT_GT(f.ValueInk(row).Any, 0);  // the memo icon
+  auto* e = static_cast<TvmInplaceBlobEdit*>(f.Open(row));
   ASSERT_EQ(e->ClassType(), TvmInspectorBlobEdit::StaticClass());
   EXPECT_EQ(e->BlobValue(), "first");
   PressKey(e, VK_DOWN, {ssAlt});
@@ -617,7 +587,7 @@ TEST(InspectorRowKinds, BlobRowKeepsThePopupSizeAndTheTypedText) {
   EXPECT_EQ(row->PopupHeight, 180);
   f.Leave();
   EXPECT_EQ(row->EditText(), "first second");
-  e = static_cast<TvmInplaceBlobEdit*>(f.Edit(row));
+  e = static_cast<TvmInplaceBlobEdit*>(f.Open(row));
   PressKey(e, VK_DOWN, {ssAlt});
   EXPECT_EQ(e->Popup()->Width(), 300);
   EXPECT_EQ(e->Popup()->Height(), 180);
@@ -644,7 +614,7 @@ TEST(InspectorRowKinds, PopupRowHostsItsControlAndTakesTheCloseUpText) {
     EXPECT_EQ(S, row);
     T = "from the tree";
   };
-  auto* e = static_cast<TvmInplacePopupEdit*>(f.Edit(row));
+  auto* e = static_cast<TvmInplacePopupEdit*>(f.Open(row));
   ASSERT_EQ(e->ClassType(), TvmInspectorPopupEdit::StaticClass());
   TTimer step(nullptr);
   step.SetEnabled(false);  // ticks only inside the popup's own loop, however slow the machine

@@ -1,6 +1,6 @@
 #include "mtdata/coordinates.h"
 
-#include "platform/logdevice.h"
+#include "log_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,14 +10,8 @@
 
 namespace {
 
-// Collects what the log device receives between StartLog and StopLog.
-std::unique_ptr<TLogCapture> logCapture;
-void StartLog() { logCapture = std::make_unique<TLogCapture>(); }
-std::string StopLog() {
-  std::string text = logCapture->Text();
-  logCapture.reset();
-  return text;
-}
+using mtdata_test::StartLog;
+using mtdata_test::StopLog;
 
 constexpr long double Pi = 3.141592653589793238462643383279503L;
 

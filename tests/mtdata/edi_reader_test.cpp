@@ -2,6 +2,8 @@
 // and the site computed from an EDI file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "edi_test_util.h"
 #include "mtdata/site_file.h"
 #include "sitefile_fixture.h"
@@ -121,6 +123,60 @@ TEST(EdiReader, DataBlocksFillParametersAndImpedanceRows) {
   // Without spectra the frequency grid and the matrices stay empty.
   EXPECT_EQ(edi->Frequencies[1], 0);
   EXPECT_EQ(edi->XprMatrices[1][1][3][3], 0);
+}
+
+// Comment lines that some writers put into data and spectra sections are skipped with a log line
+// naming the file and the line: no rows at 0 Hz, no frequency lost.
+TEST(EdiReader, CommentLinesInDataSectionsAreSkipped) {
+  TTempDir dir;
+  const std::string path = dir.File("c.edi");
+  std::string text = std::string(Head) + TwoBlocks() + ImpedanceSection + ">END\n";
+  auto insertLine = [&](const std::string& Before, const std::string& Line) {
+    const std::size_t at = text.find(Before);
+    text.insert(at, Line + "\n");
+    return 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+  };
+  const auto spectraLine = insertLine(" 111.0", "Spectra of run A, cross powers");
+  const auto freqLine = insertLine("  1.000E+02", "  frequencies in Hz");
+  WriteText(path, text);
+  auto edi = std::make_unique<TEdiFileObject>();
+  const std::string log = CaptureLog([&] { edi->LoadFromFile(path); });
+  EXPECT_EQ(edi->SpectraCount, 2);
+  EXPECT_EQ(edi->ImpedanceTable.RowCount, 2);
+  EXPECT_EQ(edi->XprMatrices[1][1][3][3], 111);
+  EXPECT_DOUBLE_EQ(edi->Plots[3][99], 1);  // the FREQ block's values, none taken from the comment
+  EXPECT_EQ(log.find("Illegal number"), std::string::npos) << log;
+  EXPECT_NE(log.find("EDI file " + path + ", line " + IntToStr(spectraLine) +
+                     ": 'Spectra of run A, cross powers' is no line of numbers: skipped"),
+            std::string::npos)
+      << log;
+  EXPECT_NE(log.find(path + ", line " + IntToStr(freqLine) + ": 'frequencies in Hz'"), std::string::npos) << log;
+}
+
+// A channel count that the list of channel IDs contradicts, or a missing list, is told in the log.
+TEST(EdiReader, ChannelCountAgainstTheIdListIsLogged) {
+  TTempDir dir;
+  const std::string path = dir.File("n.edi");
+  struct Case {
+    const char* Ids;
+    const char* Log;  // empty: nothing told
+  };
+  for (const Case& c :
+       {Case{"     1\n     2\n     3\n     4\n     5\n     6\n     7\n", ""},
+        Case{"     1\n     2\n     3\n     4\n     5\n", "NCHAN=7 contradicts the 5 channel IDs"},
+        Case{"", "the spectra section lists no channel IDs: its 7 channels are taken in the order Hx, Hy"}}) {
+    SCOPED_TRACE(c.Log);
+    std::string text = TwoBlocks();
+    text.insert(text.find(">SPECTRA"), std::string("    // 7\n") + c.Ids);
+    WriteText(path, std::string(Head) + text + ">END\n");
+    auto edi = std::make_unique<TEdiFileObject>();
+    const std::string log = CaptureLog([&] { edi->LoadFromFile(path); });
+    EXPECT_EQ(edi->SpectraCount, 2);
+    if (*c.Log)
+      EXPECT_NE(log.find("EDI file " + path + ", line 9: " + c.Log), std::string::npos) << log;  // the section line
+    else
+      EXPECT_EQ(log.find("channel IDs"), std::string::npos) << log;
+  }
 }
 
 TEST(EdiReader, SpectraRowsGoToTheirSlots) {

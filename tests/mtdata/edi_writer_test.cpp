@@ -170,16 +170,55 @@ TEST(EdiWriter, SpectraSectionOfTheStackAndOfSingleEstimates) {
   EXPECT_EQ(site->StackedMatrix[3], TMatrix7{});
 }
 
-TEST(EdiWriter, BadElevationFailsBeforeAnythingIsWritten) {
+// An information block written by another program may hold text where numbers belong: the
+// elevation is left out and a channel whose azimuth or dipole length is no number is written
+// with its standard layout, each with a log line; the export is written whole and reads back.
+TEST(EdiWriter, InformationBlockTextThatIsNoNumberIsExportedAsMissing) {
   TTempDir dir;
   auto site = HandSite(2);
-  SetInfoLine(site->InfoLines[35], "Elevation: 12x.4");
-  const std::string path = dir.File("bad.edi");
-  EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
-  EXPECT_FALSE(FileExists(path));  // nothing is created
-  WriteText(path, "old export");
-  EXPECT_THROW(ExportEdi(path, *site, 1), EConvertError);
-  EXPECT_EQ(ReadText(path), "old export");  // an existing file stays as it was
+  SetInfoLine(site->InfoLines[35], "Elevation: 5a']");
+  SetInfoLine(site->InfoLines[44], "Ex 4 1O0m 0 z");  // dipole length
+  SetInfoLine(site->InfoLines[47], "Hy 2 0 east z");  // azimuth
+  for (int mode : {1, 2}) {
+    SCOPED_TRACE(mode);
+    std::string text;
+    const std::string log = CaptureLog([&] { text = Export(*site, mode, dir); });
+    EXPECT_NE(log.find("the elevation '5a']' of the information block is no number: it is written as missing"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("'Ex 4 1O0m 0 z' of the information block has no number for its dipole length"),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("'Hy 2 0 east z' of the information block has no number for its azimuth"), std::string::npos)
+        << log;
+    const auto lines = SplitLines(text);
+    EXPECT_EQ(CountPrefix(lines, "    ELEV="), 0);
+    EXPECT_EQ(CountPrefix(lines, "    REFELEV="), 0);
+    EXPECT_GE(IndexOf(lines, ">EMEAS ID=454.045 CHTYPE=EX X=-50.0 Y=0.0 X2=50.0 Y2=0.0"), 0);
+    EXPECT_GE(IndexOf(lines, ">HMEAS ID=452.045 CHTYPE=HY X=-8.5 Y=8.5 AZM=90"), 0);
+    EXPECT_EQ(lines.back(), ">END");
+    auto back = std::make_unique<TEdiFileObject>();
+    CaptureLog([&] { back->LoadFromFile(dir.File(mode == 2 ? "out.plt" : "out.edi")); });
+    EXPECT_EQ(back->ImpedanceTable.RowCount, 2);
+  }
+}
+
+// A remote-E site whose information block defines no channel and no identifier: its remote
+// channels are declared electric, and the file names the site.
+TEST(EdiWriter, RemoteElectricSiteWithoutChannelLines) {
+  TTempDir dir;
+  auto site = HandSite(2);
+  for (int line : {32, 44, 45, 46, 47, 48, 49, 50}) SetInfoLine(site->InfoLines[line], "");
+  site->ReferenceType = frtRemoteE;
+  site->FileName = "/data/R17.edi";
+  for (int mode : {1, 2}) {
+    SCOPED_TRACE(mode);
+    const auto lines = SplitLines(Export(*site, mode, dir));
+    EXPECT_GE(IndexOf(lines, "    DATAID=\"R17\""), 0);
+    EXPECT_EQ(CountPrefix(lines, ">HMEAS ID=6.000"), 0);
+    EXPECT_EQ(CountPrefix(lines, ">EMEAS ID=6.000 CHTYPE=EX X=-50.0 Y=45000.0 X2=50.0 Y2=45000.0"), 1);
+    EXPECT_EQ(CountPrefix(lines, ">EMEAS ID=7.000 CHTYPE=EY X=0.0 Y=44950.0 X2=0.0 Y2=45050.0"), 1);
+  }
 }
 
 // A generated site exported as EDI (spectra) and as PLT (parameters) reads back to the same

@@ -8,6 +8,8 @@
 #include "export_fixture.h"
 #include "mtdata/export_text.h"
 #include "mtdata/mt_params.h"
+#include "mtdata/site_file.h"
+#include "platform/logdevice.h"
 #include "platform/sysutils.h"
 
 using namespace export_test;
@@ -253,6 +255,31 @@ TEST_F(ExportText, FailuresLeaveNoFileAndKeepAnOldOne) {
   EXPECT_THROW(ExportCsv(Dir.File("site.txt"), *site), ERangeError);
   for (const char* n : {"site.mtg", "sitex.mtd", "site.csv", "site.pt1"}) EXPECT_EQ(ReadFile(Dir.File(n)), old) << n;
   EXPECT_EQ(FolderEntries(Dir.File("")), (std::vector<std::string>{"site.csv", "site.mtg", "site.pt1", "sitex.mtd"}));
+}
+
+// A site read from an EDI file of impedances only has no computed values: every text export
+// refuses it, as the grid and ".dat" exports do, and writes nothing.
+TEST_F(ExportText, SiteWithoutImpedanceValuesIsRefused) {
+  const std::string edi = Dir.File("z.edi");
+  std::ofstream(edi, std::ios::binary) << ">HEAD\n    DATAID=\"Z1\"\n>=MTSECT\n    NFREQ=2\n>FREQ NFREQ=2 // 2\n"
+                                          "  1.0E+01  1.0E+00\n>ZXYR ROT=ZROT // 2\n  3.0 2.0\n>ZXYI ROT=ZROT // 2\n"
+                                          "  4.0 1.0\n>END\n";
+  auto site = std::make_unique<TMTFile>();
+  {
+    TLogCapture quiet;
+    site->LoadFromEdi(edi);
+  }
+  ASSERT_EQ(site->FreqCount, 2);
+  using TExport = void (*)(const std::string&, const TMTFile&);
+  for (TExport e : {TExport{ExportMtg}, TExport{ExportMtd}, TExport{ExportPt1}, TExport{ExportCsv}}) {
+    try {
+      e(Dir.File("out.txt"), *site);
+      ADD_FAILURE() << "exported";
+    } catch (const Exception& x) {
+      EXPECT_EQ(x.Message(), "The site has no impedance values: nothing to export");
+    }
+  }
+  EXPECT_EQ(FolderEntries(Dir.File("")), std::vector<std::string>{"z.edi"});
 }
 
 // The resistivity error column of ".mtd" is the relative error in percent that a standard

@@ -4,11 +4,18 @@
 
 #include "edi_test_util.h"
 #include "mtdata/edi_writer.h"
+#include "mtdata/mt_block_file.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "sitefile_fixture.h"
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using sitefile_test::CaptureLog;
 using sitefile_test::TTempDir;
@@ -86,6 +93,32 @@ TEST_F(OpenSiteTest, ASetWhoseReferencesDifferIsRefused) {
   EXPECT_NE(log.find("\n\nEditing set of this files impossible\n\n"), std::string::npos);
   FreeSite();
   EXPECT_EQ(CurrentSite, nullptr);
+}
+
+// A set whose files keep their channels in different slots would be summed in the first file's
+// order, mixing channels: it is refused as a set of mixed references is.
+TEST_F(OpenSiteTest, SetOfMixedChannelOrdersIsRefused) {
+  std::vector<std::string> names{Make("s1.mt1"), Make("s2.mt1")};
+  // The second file's header: its first two channels in each other's slots.
+  auto bytes = sitefile_test::ReadBytes(names[1]);
+  TMtBlockReader r;
+  r.Assign(bytes.data(), MtBlockSize, 0);
+  for (int k = 0; k < 3; ++k) r.ReadString();
+  char value[4];
+  r.ReadItem(value, 4);
+  r.ReadSmallint();
+  for (int k = 0; k < 7; ++k) r.ReadString();
+  const int order = r.Position();  // the seven Smallints of the channel order, slots 1..7
+  ASSERT_EQ(bytes[static_cast<size_t>(order)], MtTagSmallint);
+  std::swap(bytes[static_cast<size_t>(order) + 1], bytes[static_cast<size_t>(order) + 4]);
+  sitefile_test::WriteBytes(names[1], bytes);
+
+  std::string log;
+  EXPECT_FALSE(Load(names, &log));
+  EXPECT_NE(log.find(names[0] + " Loc E\n"), std::string::npos) << log;
+  EXPECT_NE(log.find(names[1] + " Loc E - Channel order 5 4 1 2 0 6 7 differs from 4 5 1 2 0 6 7\n"), std::string::npos)
+      << log;
+  EXPECT_NE(log.find("\n\nEditing set of this files impossible\n\n"), std::string::npos);
 }
 
 TEST_F(OpenSiteTest, StartEditChoice) {
@@ -202,5 +235,74 @@ TEST_F(OpenSiteTest, EdiSetKeepsFrequenciesBeyondForty) {
   EXPECT_NEAR(CurrentSite->Frequencies[45], 1000.0 / 45, 1e-4);  // as written, in single precision
   EXPECT_NEAR(CurrentSite->Plots[45][1], 0.2 * std::norm(cd(3, 3)) / CurrentSite->Frequencies[45], 1e-9);
 }
+
+// Opens that fail name the file and the reason, whatever fails: a folder in the place of a file,
+// a file far larger than any of its format, a line or a token no real file holds. What no real
+// file can be is refused before it is read, with a short message.
+TEST_F(OpenSiteTest, FailedOpensNameTheFileAndTheReason) {
+  std::filesystem::create_directory(Dir.File("folder.edi"));
+  std::filesystem::create_directory(Dir.File("folder.mt1"));
+  for (const char* name : {"huge.edi", "huge.mpk"}) {
+    std::ofstream(Dir.File(name)).put('1');
+    std::filesystem::resize_file(Dir.File(name), int64_t{2} << 30);  // sparse: no disk used
+  }
+  std::ofstream(Dir.File("line.edi")) << ">HEAD\n" << std::string(5 << 20, 'x') << "\n>END\n";
+  std::ofstream(Dir.File("token.mpk")) << std::string(60000, '7') << "x\r\n";
+  struct Case {
+    const char* Name;
+    const char* Reason;
+  };
+  for (const Case& c : {Case{"folder.edi", "Is a directory"}, Case{"folder.mt1", "Is a directory"},
+                        Case{"huge.edi", "larger than any EDI file"}, Case{"huge.mpk", "larger than any package file"},
+                        Case{"line.edi", "line 2 is longer than 65536 characters"},
+                        Case{"token.mpk", "is not a valid number of files"}}) {
+    SCOPED_TRACE(c.Name);
+    std::vector<std::string> names{Dir.File(c.Name)};
+    try {
+      Load(names);
+      ADD_FAILURE() << "opened";
+    } catch (const Exception& e) {
+      EXPECT_NE(e.Message().find(Dir.File(c.Name)), std::string::npos) << e.Message();
+      EXPECT_NE(e.Message().find(c.Reason), std::string::npos) << e.Message();
+      EXPECT_LT(e.Message().size(), Dir.File(c.Name).size() + 150) << e.Message();
+    }
+    FreeSite();
+  }
+}
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Running out of memory while a site is read ends the open with an error naming the file.
+TEST_F(OpenSiteTest, RunningOutOfMemoryNamesTheFile) {
+  // Each member holds tens of megabytes: eight of them cannot fit what the process may add.
+  std::vector<std::string> names;
+  for (const char* name : {"a.mt1", "b.mt1", "c.mt1", "d.mt1", "e.mt1", "f.mt1", "g.mt1", "h.mt1"})
+    names.push_back(Make(name));
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::freopen("/dev/null", "w", stdout);
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    rlimit r{};
+    r.rlim_cur = r.rlim_max = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (16 << 20);
+    setrlimit(RLIMIT_AS, &r);
+    try {
+      LoadSite(names);
+      std::_Exit(2);
+    } catch (const Exception& e) {
+      const bool named = e.Message().find(".mt1") != std::string::npos;
+      const bool memory = e.Message().find("memory") != std::string::npos;
+      std::_Exit(named && memory ? 0 : 3);
+    } catch (...) {
+      std::_Exit(4);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "2 opened, 3 message without the file or the reason, 4 foreign exception";
+}
+#endif
 
 }  // namespace

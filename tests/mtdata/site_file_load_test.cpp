@@ -188,7 +188,7 @@ TEST(SiteFileGrid, RebuildRoundsToTheGridAndKeepsInvalidFrequencies) {
   EXPECT_DOUBLE_EQ(site->Frequencies[3], 0.057);
   EXPECT_EQ(site->Plots[2][99], 77);
   EXPECT_EQ(site->ValidFreqCount, 2);
-  EXPECT_EQ(site->ToFreq, 2);
+  EXPECT_EQ(site->ToFreq, 3);  // the range ends at the last valid row, not at the count
   EXPECT_EQ(log,
             "Frequency grid, Hz:, Number=3(2) \n"
             "  1 1230.0000000  2   77.0000000  3    0.0570000\n");
@@ -219,6 +219,7 @@ TEST_F(SiteFileLoad, OperationLog) {
   EXPECT_THROW(CaptureLog([&] { bad->ReadOplog(); }), ERangeError);
 }
 
+// A row without results is not counted, but its stored log10 f keeps it on the grid.
 TEST_F(SiteFileLoad, FrequencyWithoutResultIsNotValid) {
   Write();
   auto bytes = ReadBytes(Path);
@@ -230,8 +231,9 @@ TEST_F(SiteFileLoad, FrequencyWithoutResultIsNotValid) {
   WriteBytes(Path, bytes);
   auto site = OpenSite(Path);
   EXPECT_EQ(site->ValidFreqCount, 39);
-  EXPECT_EQ(site->Frequencies[3], 0);
-  EXPECT_EQ(site->Plots[3][99], 0);
+  EXPECT_DOUBLE_EQ(site->Frequencies[3], Info.Frequencies[2]);
+  EXPECT_DOUBLE_EQ(site->Plots[3][99], Info.Frequencies[2]);
+  EXPECT_EQ(site->ToFreq, 40);
 }
 
 TEST_F(SiteFileLoad, FileWithoutResultRecordsOpens) {

@@ -189,3 +189,36 @@ TEST_F(SiteFileSave, ReadOnlyFileOpensAndRefusesToSave) {
   MakeUnwritable(Path, false);
   EXPECT_EQ(ReadBytes(Path), before);
 }
+
+// A frequency whose estimates were all removed is saved without results. Reopened, it keeps its
+// frequency, its single estimates are computed, restoring them gives its results back, and the
+// range still reaches the last row (a set sums it).
+TEST_F(SiteFileSave, FrequencyEmptiedByHandReopensOnTheGrid) {
+  Model.ReferenceType = 1;
+  for (int emptied : {17, 40}) {
+    SCOPED_TRACE(emptied);
+    Write();
+    auto site = OpenSite(Path);
+    const double rho = site->Plots[emptied][1];
+    const double single = site->PartialPlots[emptied - 1][0][4];
+    ASSERT_GT(rho, 0);
+    ASSERT_GT(single, 0);
+    std::vector<int16_t> kept;
+    for (int x = 1; x <= Model.EstimateCount; ++x) kept.push_back(site->Mask[emptied][x]);
+    for (int x = 1; x <= Model.EstimateCount; ++x) site->Mask[emptied][x] = 2;
+    site->MaskChanged(emptied);
+    ASSERT_EQ(site->Plots[emptied][1], 0);
+    Save(*site);
+
+    auto again = OpenSite(Path);
+    EXPECT_EQ(again->ValidFreqCount, 39);
+    EXPECT_EQ(again->ToFreq, 40);
+    EXPECT_DOUBLE_EQ(again->Frequencies[emptied], Info.Frequencies[static_cast<size_t>(emptied - 1)]);
+    EXPECT_EQ(again->Plots[emptied][1], 0);
+    EXPECT_DOUBLE_EQ(again->PartialPlots[emptied - 1][0][4], single);
+    EXPECT_DOUBLE_EQ(again->PartialPlots[39][0][4], site->PartialPlots[39][0][4]);
+    for (int x = 1; x <= Model.EstimateCount; ++x) again->Mask[emptied][x] = kept[static_cast<size_t>(x - 1)];
+    again->MaskChanged(emptied);
+    EXPECT_NEAR(again->Plots[emptied][1], rho, rho * 1e-9);
+  }
+}

@@ -39,6 +39,9 @@ TEST(TextHelpers, LenientFloatParser) {
       {"1.2.3", 0, "Illegal number 1.2.3\n"},
       {"1e999", 0, "Illegal number 1e999\n"},
       {"nan", 0, "Illegal number nan\n"},
+      // A token no file holds is quoted by its start only.
+      {"x123456789012345678901234567890123456789012345", 0,
+       "Illegal number x123456789012345678901234567890123456789...\n"},
   };
   for (const Case& c : cases) {
     double v = -1;

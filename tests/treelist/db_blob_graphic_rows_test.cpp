@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/mem_data.h"
+#include "inspector/testkit/inspector_rows_fixture.h"
 #include "inspector/vm_blob.h"
 #include "inspector/vm_graphic.h"
 #include "inspector/vm_utils.h"
@@ -31,10 +32,8 @@ std::string PictureBytes(int W, int H, TColor Color) {
   return SavePictureToString(&p);
 }
 
-struct TBlobFixture {
-  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+struct TBlobFixture : TInspectorRowsFixture<TvmDBInspector> {
   TVxMemoryData* Table = nullptr;
-  TvmDBInspector* Insp = nullptr;
   TBlobFixture() {
     SetWorkAreaOverride(Rect(0, 0, 800, 600));
     Form->SetBounds(0, 0, 420, 400);
@@ -64,38 +63,6 @@ struct TBlobFixture {
     R* r = Insp->CreateRow<R>();
     r->SetFieldName(Field);
     return r;
-  }
-  TvmInplaceEdit* Open(TvmInspectorRow* R) {
-    Insp->SetFocus();
-    Insp->SetFocusedNode(R->Node());
-    Insp->ShowEditor(true, false);
-    return Insp->Editor();
-  }
-  void Leave() {
-    Insp->PostEditor();
-    Insp->HideEditor();
-  }
-  // Pixels of the row's value cell that differ from its background, and those of one colour.
-  struct TInk {
-    int Any = 0, OfColor = 0;
-  };
-  TInk ValueInk(TvmInspectorRow* R, TColor Color) {
-    Insp->HideEditor();
-    Insp->SetFocusedNode(nullptr);
-    TBitmap bmp;
-    bmp.SetWidth(Insp->ClientWidth());
-    bmp.SetHeight(Insp->ClientHeight());
-    Insp->PaintTo(bmp.Canvas());
-    TvmInspectorNodeCells c = Insp->CalcNodeCells(R->Node(), Insp->GetNodeRect(R->Node()));
-    const TColor bg = bmp.Canvas()->Pixels(c.Value.Right - 2, c.Value.Top + 1);
-    TInk ink;
-    for (int y = c.Value.Top; y < c.Value.Bottom - 1; ++y)
-      for (int x = c.Value.Left + 1; x < c.Value.Right - 1; ++x) {
-        const TColor p = bmp.Canvas()->Pixels(x, y);
-        if (p != bg) ++ink.Any;
-        if (p == Color) ++ink.OfColor;
-      }
-    return ink;
   }
 };
 

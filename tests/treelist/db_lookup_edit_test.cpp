@@ -7,6 +7,7 @@
 #include <string>
 
 #include "controls/mem_data.h"
+#include "inspector/testkit/inspector_rows_fixture.h"
 #include "inspector/vm_date.h"
 #include "inspector/vm_time_currency.h"
 #include "platform/forms.h"
@@ -278,11 +279,9 @@ TEST(LookupEdit, ClearingSteppingAndReadOnly) {
 // ---------------------------------------------------------------------------------------------
 // Field-bound rows.
 
-struct TRowsFixture {
-  std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+struct TRowsFixture : TInspectorRowsFixture<TvmDBInspector> {
   TVxMemoryData* Table = nullptr;
   TDataSource* Source = nullptr;
-  TvmDBInspector* Insp = nullptr;
   TRowsFixture() {
     Form->SetBounds(0, 0, 420, 400);
     Table = new TVxMemoryData(Form.get());
@@ -314,16 +313,6 @@ struct TRowsFixture {
     R* r = Insp->CreateRow<R>();
     r->SetFieldName(Field);
     return r;
-  }
-  TvmInplaceEdit* Open(TvmInspectorRow* R) {
-    Insp->SetFocus();
-    Insp->SetFocusedNode(R->Node());
-    Insp->ShowEditor(true, false);
-    return Insp->Editor();
-  }
-  void Leave() {
-    Insp->PostEditor();
-    Insp->HideEditor();
   }
 };
 

@@ -63,9 +63,8 @@ struct TRecordedChart {
   TTestLineSeries* Series = nullptr;
 
   explicit TRecordedChart(bool WithSeries = true, int W = 400, int H = 300) {
-    delete Chart.Canvas;
     Rec = new TRecordingCanvas(W, H);
-    Chart.Canvas = Rec;
+    Chart.AdoptCanvas(std::unique_ptr<TGraphCanvas3D>(Rec));
     Chart.SetBounds(0, 0, W, H);
     Chart.SetView3D(false);
     Chart.SetBevelOuter(bvNone);

@@ -23,9 +23,8 @@ public:
   void DrawContents(const TRect& Rect) override { DrawPanelBackground(Rect); }
   // Draws through a recording canvas from now on.
   TRecordingCanvas* Record(int W, int H) {
-    delete Canvas;
     auto* c = new TRecordingCanvas(W, H);
-    Canvas = c;
+    AdoptCanvas(std::unique_ptr<TGraphCanvas3D>(c));
     return c;
   }
 };

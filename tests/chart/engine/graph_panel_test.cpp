@@ -376,8 +376,7 @@ TEST(GraphPanel, BorderPenAndBevelsNestInwards) {
   for (const Case& c : cases) {
     TTestPanel p;
     auto* rec = new TRecordingCanvas(400, 250);
-    delete p.Canvas;
-    p.Canvas = rec;
+    p.AdoptCanvas(std::unique_ptr<TGraphCanvas3D>(rec));
     p.Border()->SetVisible(true);
     p.Border()->SetWidth(c.PenWidth);
     p.SetBorderRound(c.Round);

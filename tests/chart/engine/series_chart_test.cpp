@@ -36,9 +36,8 @@ namespace {
 struct ChartWithSeries : public ::testing::Test {
   void SetUp() override {
     RegisterClasses({TDotSeries::StaticClass(), TChart::StaticClass()});
-    delete Chart.Canvas;
     Rec = new TRecordingCanvas(400, 300);
-    Chart.Canvas = Rec;
+    Chart.AdoptCanvas(std::unique_ptr<TGraphCanvas3D>(Rec));
     Chart.SetBounds(0, 0, 400, 300);
     Chart.SetView3D(false);
     A = new TDotSeries(&Chart);
@@ -326,4 +325,21 @@ TEST(ChartServiceNames, SmallDotsPenAndShadowSize) {
   EXPECT_EQ(shadow.GetSize(), 2);
   shadow.SetVertSize(7);
   EXPECT_EQ(shadow.GetSize(), 7);
+}
+
+TEST(SeriesMarks, LeaveTheChartWithTheirSeries) {
+  // A series detached from its chart, marked on a few points, outlives the chart.
+  auto chart = std::make_unique<TChart>(nullptr);
+  auto* s = new TDotSeries(nullptr);
+  chart->AttachSeries(s);
+  for (int i = 0; i < 3; ++i) s->AddXY(i, i);
+  s->Marks()->SetVisible(true);
+  s->Marks()->Items[1]->SetVisible(false);
+  ASSERT_NE(s->Marks()->ParentChart(), nullptr);
+  chart->DetachSeries(s);
+  EXPECT_EQ(s->ParentChart(), nullptr);
+  EXPECT_EQ(s->Marks()->ParentChart(), nullptr);
+  EXPECT_EQ(s->Marks()->Items.Stored(1)->ParentChart(), nullptr);
+  chart.reset();
+  delete s;
 }

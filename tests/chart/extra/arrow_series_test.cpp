@@ -11,7 +11,7 @@
 #include "platform/bitmap.h"
 #include "platform/streaming.h"
 #include "platform/sysutils.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 struct ArrowChart : TSeriesChart {

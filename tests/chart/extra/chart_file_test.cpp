@@ -16,6 +16,7 @@
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
+#include "chart/extra/windrose_clock_series.h"
 #include "chart/series/bar_series.h"
 #include "chart/series/functions_basic.h"
 #include "chart/series/line_series.h"
@@ -28,7 +29,7 @@
 #include "chart/series/tools_marks.h"
 #include "chart/series/tools_register.h"
 #include "platform/streams.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 
@@ -41,6 +42,8 @@ struct ChartFile : ::testing::Test {
     InitChartOutput();
     // The function module registers its classes itself once it has a start-up of its own.
     RegisterClass(TAverageGraphFunction::StaticClass());
+    // A clock shows the same time in both drawings.
+    ClockNowHook = [] { return 46000.5; };
   }
 };
 

@@ -21,7 +21,7 @@
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
 #include "platform/updown.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 

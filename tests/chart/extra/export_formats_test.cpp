@@ -20,7 +20,7 @@
 #include "platform/metafile.h"
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 

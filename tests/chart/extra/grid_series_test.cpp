@@ -8,7 +8,7 @@
 #include "chart/extra/grid_series.h"
 #include "platform/exceptions.h"
 #include "platform/streaming.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 constexpr TColor kNavy = static_cast<TColor>(0x800000);

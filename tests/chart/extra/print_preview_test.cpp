@@ -20,7 +20,7 @@
 #include "platform/stdctrls.h"
 #include "platform/streams.h"
 #include "platform/updown.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 
@@ -256,10 +256,10 @@ namespace {
 
 // A page navigator as the chart editor gives one to the preview: it steps through the pages of
 // its chart and prints the range a print dialog would have asked for.
-class TStepNavigator : public TCustomPageNavigator {
-  VM_CLASS(TStepNavigator, TCustomPageNavigator)
+class TStepNavigator : public TCustomGraphNavigator {
+  VM_CLASS(TStepNavigator, TCustomGraphNavigator)
 public:
-  explicit TStepNavigator(TComponent* AOwner) : TCustomPageNavigator(AOwner) { ++Made; }
+  explicit TStepNavigator(TComponent* AOwner) : TCustomGraphNavigator(AOwner) { ++Made; }
   ~TStepNavigator() override { ++Freed; }
   TCustomAxisPanel* Chart() const { return dynamic_cast<TCustomAxisPanel*>(Panel()); }
   int32_t PageCount() override { return Chart() ? Chart()->CountPages() : 1; }

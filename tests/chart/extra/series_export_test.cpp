@@ -15,7 +15,7 @@
 #include "chart/series/standard_series.h"
 #include "platform/exceptions.h"
 #include "platform/streams.h"
-#include "../series/series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace fs = std::filesystem;
 

@@ -6,7 +6,7 @@
 #include "chart/series/error_series.h"
 #include "chart/series/line_series.h"
 #include "chart/series/standard_series.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 TEST(BarSeries, SideBySideWidthFollowsTheAxisAndStaysEven) {
   TSeriesChart c(false, 760, 300);

@@ -5,7 +5,7 @@
 #include "chart/series/financial_series.h"
 #include "chart/series/standard_series.h"
 #include "platform/streaming.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 // Candles on a 0..10 date axis and a 0..100 value axis, rising candles green, falling red.

@@ -7,22 +7,12 @@
 
 #include "chart/engine/registries.h"
 #include "chart/series/functions_average.h"
-
-class TAverageFnSeries : public TChartSeries {
-  VM_CLASS(TAverageFnSeries, TChartSeries)
-public:
-  explicit TAverageFnSeries(TComponent* AOwner) : TChartSeries(AOwner) {}
-};
-VM_DEFINE_CLASS(TAverageFnSeries)
+#include "functions_testkit.h"
 
 namespace {
 
-struct Fixture {
-  TComponent Owner{nullptr};
-  TAverageFnSeries* Src = new TAverageFnSeries(&Owner);
-  TAverageFnSeries* Dst = new TAverageFnSeries(&Owner);
-  TExpMovAveFunction* F = new TExpMovAveFunction(&Owner);
-  Fixture() { Dst->AttachFunction(F); }
+struct Fixture : TFnRig {
+  TExpMovAveFunction* F = Use<TExpMovAveFunction>();
   void Run(const std::vector<double>& V) {
     Src->ClearValues();
     for (size_t i = 0; i < V.size(); ++i) Src->AddXY(static_cast<double>(i) * 2, V[i]);

@@ -10,47 +10,18 @@
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/registries.h"
 #include "chart/series/functions_basic.h"
-
-// A plain series for the tests: counts its rebuilds from its sources.
-class TBasicFnSeries : public TChartSeries {
-  VM_CLASS(TBasicFnSeries, TChartSeries)
-public:
-  explicit TBasicFnSeries(TComponent* AOwner) : TChartSeries(AOwner) {}
-  void RecalcFromSource(TChartSeries* Source) override {
-    ++Rebuilds;
-    TChartSeries::RecalcFromSource(Source);
-  }
-  int Rebuilds = 0;
-};
-VM_DEFINE_CLASS(TBasicFnSeries)
+#include "functions_testkit.h"
 
 namespace {
-
-std::vector<double> Ys(const TChartSeries& S) {
-  std::vector<double> v;
-  for (int i = 0; i < S.PointCount(); ++i) v.push_back(S.YValueAt(i));
-  return v;
-}
-std::vector<double> Xs(const TChartSeries& S) {
-  std::vector<double> v;
-  for (int i = 0; i < S.PointCount(); ++i) v.push_back(S.XValueAt(i));
-  return v;
-}
 
 class BasicFunctions : public ::testing::Test {
 protected:
   TComponent Owner{nullptr};
-  TBasicFnSeries* Src = new TBasicFnSeries(&Owner);
-  TBasicFnSeries* Dst = new TBasicFnSeries(&Owner);
-  void Fill(TChartSeries* S, const std::vector<double>& Values) {
-    S->BeginUpdate();
-    S->ClearValues();
-    for (size_t i = 0; i < Values.size(); ++i) S->AddXY(static_cast<double>(i), Values[i]);
-    S->EndUpdate();
-  }
-  TBasicFnSeries* Series(const std::vector<double>& Values) {
-    auto* s = new TBasicFnSeries(&Owner);
-    Fill(s, Values);
+  TFnSeries* Src = new TFnSeries(&Owner);
+  TFnSeries* Dst = new TFnSeries(&Owner);
+  TFnSeries* Series(const std::vector<double>& Values) {
+    auto* s = new TFnSeries(&Owner);
+    FillSeries(s, Values);
     return s;
   }
 };
@@ -78,7 +49,7 @@ double RefMode(std::vector<double> v) {
 
 TEST_F(BasicFunctions, SingleSourceRangesMatchDirectLoops) {
   const std::vector<double> v{4, -2, 7, 7, 1, 9, 3, 3, 3, -6, 5};
-  Fill(Src, v);
+  FillSeries(Src, v);
   TAddGraphFunction add(nullptr);
   THighGraphFunction high(nullptr);
   TLowGraphFunction low(nullptr);
@@ -109,7 +80,7 @@ TEST_F(BasicFunctions, SingleSourceRangesMatchDirectLoops) {
   EXPECT_EQ(add.ComputeValue(Src, 3, 2), 0);
   EXPECT_EQ(high.ComputeValue(Src, 3, 2), 0);
   EXPECT_EQ(med.ComputeValue(Src, 3, 2), 0);
-  TBasicFnSeries empty(nullptr);
+  TFnSeries empty(nullptr);
   EXPECT_EQ(avg.ComputeValue(&empty, -1, -1), 0);
   EXPECT_EQ(mode.ComputeValue(&empty, -1, -1), 0);
 }
@@ -126,7 +97,7 @@ TEST_F(BasicFunctions, ModeAndMedianCases) {
   TModeGraphFunction mode(nullptr);
   TMedianGraphFunction med(nullptr);
   for (const Case& c : cases) {
-    Fill(Src, c.Values);
+    FillSeries(Src, c.Values);
     EXPECT_EQ(mode.ComputeValue(Src, -1, -1), c.Mode);
     EXPECT_EQ(med.ComputeValue(Src, -1, -1), c.Median);
   }
@@ -198,14 +169,14 @@ TEST_F(BasicFunctions, ParentSeriesRecomputesOncePerSourceChange) {
   Dst->AttachFunction(f);
   Dst->AddDataSourceInternal(Src);
   Dst->Rebuilds = 0;
-  Fill(Src, {1, 3, 5, 7, 9});
+  FillSeries(Src, {1, 3, 5, 7, 9});
   EXPECT_EQ(Dst->Rebuilds, 1);
   // Periods of two points (the last one short of a full period is left out), centred.
-  EXPECT_EQ(Ys(*Dst), (std::vector<double>{2, 6}));
-  EXPECT_EQ(Xs(*Dst), (std::vector<double>{0.5, 2.5}));
+  EXPECT_EQ(YsOf(Dst), (std::vector<double>{2, 6}));
+  EXPECT_EQ(XsOf(Dst), (std::vector<double>{0.5, 2.5}));
   Src->YValues()->SetValue(0, 5);
   EXPECT_EQ(Dst->Rebuilds, 2);
-  EXPECT_EQ(Ys(*Dst), (std::vector<double>{4, 6}));
+  EXPECT_EQ(YsOf(Dst), (std::vector<double>{4, 6}));
 }
 
 TEST_F(BasicFunctions, CustomFunctionSamplesItsHandler) {
@@ -218,8 +189,8 @@ TEST_F(BasicFunctions, CustomFunctionSamplesItsHandler) {
   f->OnCalculate = [](TCustomGraphFunction*, double X, double& Y) { Y = X * X; };
   f->EndUpdate();
   f->CalculateFromSource(nullptr);  // without a chart the series is refreshed by hand
-  EXPECT_EQ(Xs(*Dst), (std::vector<double>{1, 1.5, 2}));
-  EXPECT_EQ(Ys(*Dst), (std::vector<double>{1, 2.25, 4}));
+  EXPECT_EQ(XsOf(Dst), (std::vector<double>{1, 1.5, 2}));
+  EXPECT_EQ(YsOf(Dst), (std::vector<double>{1, 2.25, 4}));
   f->SetNumPoints(0);
   f->CalculateFromSource(nullptr);
   EXPECT_EQ(Dst->PointCount(), 0);
@@ -244,7 +215,7 @@ TEST(BasicFunctionGallery, RegisteredOnTheStandardPage) {
 }
 
 TEST_F(BasicFunctions, ValuesThatAreNotNumbersStayOutOfResults) {
-  Fill(Src, {1, std::nan(""), 3, 4});
+  FillSeries(Src, {1, std::nan(""), 3, 4});
   for (TGraphFunction* f : {static_cast<TGraphFunction*>(new TAddGraphFunction(&Owner)),
                             static_cast<TGraphFunction*>(new TAverageGraphFunction(&Owner)),
                             static_cast<TGraphFunction*>(new TMedianGraphFunction(&Owner)),
@@ -264,5 +235,5 @@ TEST_F(BasicFunctions, ValuesThatAreNotNumbersStayOutOfResults) {
   Dst->AttachFunction(c);
   Dst->ClearValues();
   c->CalculateFromSource(nullptr);
-  EXPECT_EQ(Xs(*Dst), (std::vector<double>{0, 3}));
+  EXPECT_EQ(XsOf(Dst), (std::vector<double>{0, 3}));
 }

@@ -14,7 +14,7 @@
 #include "chart/series/functions_financial.h"
 #include "chart/series/line_series.h"
 #include "functions_testkit.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

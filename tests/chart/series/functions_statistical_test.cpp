@@ -13,30 +13,10 @@
 #include "chart/engine/registries.h"
 #include "chart/series/functions_statistical.h"
 #include "functions_testkit.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 #include "platform/exceptions.h"
 
 namespace {
-
-struct Rig {
-  TComponent Owner{nullptr};
-  TFnSeries* Src = new TFnSeries(&Owner);
-  TFnSeries* Dst = new TFnSeries(&Owner);
-  template <class F>
-  F* Use(double Period) {
-    auto* f = new F(&Owner);
-    f->InternalSetPeriod(Period);
-    Dst->AttachFunction(f);
-    return f;
-  }
-  void Run() {
-    Dst->ClearValues();
-    Dst->FunctionObject()->CalculateFromSource(Src);
-  }
-};
-
-const std::vector<double> kX{0.5, 1, 2.5, 3, 4.5, 6, 6.5, 8, 9, 11};
-const std::vector<double> kY{4, -2, 7, 7, 1, 9, 3, 0, 3, -6};
 
 // The windows a moving function reports: one per i >= P - 1, placed at X[i].
 template <class F>
@@ -52,7 +32,7 @@ void ExpectWindows(const TChartSeries* Dst, int P, F&& Reference, double Tol = 1
 }  // namespace
 
 TEST(StatisticalFunctions, MovingAveragesMatchDirectWindows) {
-  Rig r;
+  TFnRig r;
   FillSeries(r.Src, kX, kY);
   auto* f = r.Use<TMovingAverageFunction>(1);
   for (int p : {1, 3, 4, 10}) {
@@ -95,7 +75,7 @@ TEST(StatisticalFunctions, MovingAveragesMatchDirectWindows) {
 }
 
 TEST(StatisticalFunctions, ExponentialAverageMomentumAndPerformance) {
-  Rig r;
+  TFnRig r;
   FillSeries(r.Src, kX, kY);
   auto* e = r.Use<TExpAverageFunction>(1);
   EXPECT_EQ(e->Weight(), 0.2);
@@ -114,7 +94,7 @@ TEST(StatisticalFunctions, ExponentialAverageMomentumAndPerformance) {
   }
   EXPECT_EQ(e->Weight(), 0.3);
 
-  Rig m;
+  TFnRig m;
   FillSeries(m.Src, kX, kY);
   auto* mom = m.Use<TMomentumFunction>(1);
   m.Run();
@@ -123,7 +103,7 @@ TEST(StatisticalFunctions, ExponentialAverageMomentumAndPerformance) {
   m.Run();
   ExpectWindows(m.Dst, 4, [](int a, int b) { return kY[static_cast<size_t>(b)] - kY[static_cast<size_t>(a)]; });
 
-  Rig d;
+  TFnRig d;
   FillSeries(d.Src, kX, kY);
   d.Use<TMomentumDivFunction>(3);
   d.Run();
@@ -131,7 +111,7 @@ TEST(StatisticalFunctions, ExponentialAverageMomentumAndPerformance) {
     return kY[static_cast<size_t>(a)] == 0 ? 0 : 100 * kY[static_cast<size_t>(b)] / kY[static_cast<size_t>(a)];
   });
 
-  Rig p;
+  TFnRig p;
   FillSeries(p.Src, kX, kY);
   p.Use<TPerformanceFunction>(2);
   p.Run();
@@ -155,7 +135,7 @@ TEST(StatisticalFunctions, DeviationRootMeanSquareAndVariance) {
     return q;
   };
   const std::vector<double> v{2, 4, 4, 4, 5, 5, 7, 9};
-  Rig r;
+  TFnRig r;
   FillSeries(r.Src, v);
   auto* sd = r.Use<TStdDeviationFunction>(0);
   sd->SetComplete(true);
@@ -234,7 +214,7 @@ TEST(StatisticalFunctions, StochasticOverHighsAndLows) {
 TEST(StatisticalFunctions, NonFiniteSourcesGiveEmptyResults) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
   for (const auto& bad : {std::vector<double>{1, nan, 3, 4}, std::vector<double>{1, 2, inf, 4}}) {
-    Rig r;
+    TFnRig r;
     FillSeries(r.Src, bad);
     std::vector<std::unique_ptr<TGraphFunction>> all;
     auto check = [&](TGraphFunction* f, double period) {

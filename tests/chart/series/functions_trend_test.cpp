@@ -13,28 +13,9 @@
 #include "chart/series/functions_trend.h"
 #include "functions_testkit.h"
 #include "platform/exceptions.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
-
-struct Rig {
-  TComponent Owner{nullptr};
-  TFnSeries* Src = new TFnSeries(&Owner);
-  TFnSeries* Dst = new TFnSeries(&Owner);
-  template <class F>
-  F* Use() {
-    auto* f = new F(&Owner);
-    Dst->AttachFunction(f);
-    return f;
-  }
-  void Run() {
-    Dst->ClearValues();
-    Dst->FunctionObject()->CalculateFromSource(Src);
-  }
-};
-
-const std::vector<double> kX{0.5, 1, 2.5, 3, 4.5, 6, 6.5, 8, 9, 11};
-const std::vector<double> kY{4, -2, 7, 7, 1, 9, 3, 0, 3, -6};
 
 // Regression line and correlation by deviations from the means.
 void Regression(const std::vector<double>& X, const std::vector<double>& Y, double& Slope, double& Intercept,
@@ -60,7 +41,7 @@ void Regression(const std::vector<double>& X, const std::vector<double>& Y, doub
 }  // namespace
 
 TEST(TrendFunctions, LinearTrendIsTheRegressionLine) {
-  Rig r;
+  TFnRig r;
   FillSeries(r.Src, kX, kY);
   r.Use<TTrendFunction>();
   r.Run();
@@ -91,7 +72,7 @@ TEST(TrendFunctions, LinearTrendIsTheRegressionLine) {
 }
 
 TEST(TrendFunctions, ExponentialTrendOnAnExactCurve) {
-  Rig r;
+  TFnRig r;
   std::vector<double> x, y;
   for (double t = -1; t <= 4; t += 0.5) {
     x.push_back(t);
@@ -113,7 +94,7 @@ TEST(TrendFunctions, ExponentialTrendOnAnExactCurve) {
 }
 
 TEST(TrendFunctions, CorrelationCoefficient) {
-  Rig r;
+  TFnRig r;
   auto* f = r.Use<TCorrelationFunction>();
   double m, b, want;
   Regression(kX, kY, m, b, want);
@@ -138,7 +119,7 @@ TEST(TrendFunctions, CorrelationCoefficient) {
 }
 
 TEST(CurveFitting, PolynomialOutputRangesAndFactor) {
-  Rig r;
+  TFnRig r;
   auto* f = r.Use<TCurveFittingFunction>();
   EXPECT_EQ(f->PolyDegree(), 5);
   EXPECT_EQ(f->KnotsNumber(), 5);
@@ -185,7 +166,7 @@ TEST(CurveFitting, PolynomialOutputRangesAndFactor) {
 }
 
 TEST(CurveFitting, DegreeCheckAndExactPolynomialsUpTo20Terms) {
-  Rig r;
+  TFnRig r;
   auto* f = r.Use<TCurveFittingFunction>();
   for (int bad : {0, 21, -3}) {
     for (bool knots : {false, true}) {
@@ -234,7 +215,7 @@ TEST(CurveFitting, DegreeCheckAndExactPolynomialsUpTo20Terms) {
 }
 
 TEST(CurveFitting, LogScalesSplinesAndBadSources) {
-  Rig r;
+  TFnRig r;
   auto* f = r.Use<TCurveFittingFunction>();
   std::vector<double> x, y;
   for (int i = 1; i <= 12; ++i) {

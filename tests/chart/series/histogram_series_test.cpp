@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/series/histogram_series.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 TEST(HistogramSeries, BarsTouchAndFormOneStepProfile) {
   TSeriesChart c;

@@ -5,7 +5,7 @@
 #include "chart/series/fast_line_series.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/series/line_series.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 

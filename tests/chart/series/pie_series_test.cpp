@@ -9,7 +9,7 @@
 #include "chart/series/pie_series.h"
 #include "platform/exceptions.h"
 #include "platform/streaming.h"
-#include "series_testkit.h"
+#include "chart/series/testkit/series_testkit.h"
 
 namespace {
 constexpr double kDeg = 3.14159265358979323846 / 180;

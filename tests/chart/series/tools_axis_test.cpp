@@ -8,7 +8,7 @@
 #include "chart/series/tools_misc.h"
 #include "chart/series/tools_register.h"
 #include "platform/forms.h"
-#include "tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 TEST(ToolRegistration, SeventeenTypesInOrderAndGoneAfterwards) {
   InitChartModule();
@@ -172,6 +172,43 @@ TEST(GridBandTool, StripsAlternateFromTheFirst) {
     for (TColor c : one.Surface()) red += c == clRed;
     EXPECT_EQ(red, 0);
   }
+}
+
+// A band tool that notes, as it is freed, whether its axis is still one of its chart's.
+struct TWatchedBandTool : TGridBandTool {
+  bool* AxisAlive;
+  explicit TWatchedBandTool(bool* AAxisAlive) : TGridBandTool(nullptr), AxisAlive(AAxisAlive) {}
+  ~TWatchedBandTool() override {
+    TCustomAxisPanel* c = ParentChart();
+    *AxisAlive = !Axis() || (c && c->Axes && c->Axes->IndexOf(Axis()) >= 0);
+  }
+};
+
+TEST(GridBandTool, NeverReachesAFreedAxis) {
+  // A chart freed with a band tool on its left axis frees the tool while the axis exists (the
+  // tool unhooks itself from it).
+  for (bool custom : {false, true}) {
+    bool alive = false;
+    {
+      TToolChart m;
+      TChartAxis* axis = custom ? new TChartAxis(m.Chart.CustomAxes()) : m.Chart.LeftAxis();
+      auto* t = new TWatchedBandTool(&alive);
+      m.Chart.Tools->Add(t);
+      t->SetAxis(axis);
+      m.Paint();
+    }
+    EXPECT_TRUE(alive) << custom;
+  }
+  // A custom axis freed under the tool: the tool lets go of it, paints nothing and is freed later.
+  TToolChart m;
+  auto* axis = new TChartAxis(m.Chart.CustomAxes());
+  auto* t = new TGridBandTool(nullptr);
+  m.Chart.Tools->Add(t);
+  t->SetAxis(axis);
+  delete axis;
+  EXPECT_EQ(t->Axis(), nullptr);
+  m.Paint();
+  delete t;
 }
 
 // -----------------------------------------------------------------------------------------------

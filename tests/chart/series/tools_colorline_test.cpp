@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chart/series/tools_colorline.h"
-#include "tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "chart/series/tools_cursor.h"
 #include "chart/series/tools_drawline.h"
-#include "tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "chart/series/tools_misc.h"
 #include "platform/bitmap.h"
 #include "platform/streaming.h"
-#include "tools_testkit.h"
+#include "chart/series/testkit/tools_testkit.h"
 
 TEST(AnnotationTool, EmptyTextStillDrawsABox) {
   TToolChart m;
