@@ -9,6 +9,8 @@
 #include "platform/canvas.h"
 #include "platform/extctrls.h"
 #include "platform/picture.h"
+#include "platform/dialogs.h"
+#include "platform/shell.h"
 #include "platform/stdctrls.h"
 #include "platform/sysutils.h"
 
@@ -51,10 +53,10 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsDialog);
   SetCaption("About");
   SetPosition(poMainFormCenter);
-  SetBounds(0, 0, 420, 300);
+  SetBounds(0, 0, 420, 340);
   auto* panel = new TPanel(this);
   panel->SetParent(this);
-  panel->SetBounds(8, 8, 404, 240);
+  panel->SetBounds(8, 8, 404, 280);
   panel->SetCaption("");
   Image1 = new TImage(this);
   Image1->SetName("Image1");
@@ -62,7 +64,8 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   Image1->SetBounds(8, 8, 81, 81);
   Image1->SetStretch(true);
   int y = 8;
-  auto pair = [&](const char* Caption, const char* Name) {
+  // A word-wrapped value has room for two lines, so that the next row starts below it.
+  auto pair = [&](const char* Caption, const char* Name, bool Wrapped = false) {
     auto* c = new TLabel(this);
     c->SetParent(panel);
     c->SetCaption(Caption);
@@ -70,28 +73,27 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
     auto* v = new TLabel(this);
     v->SetName(Name);
     v->SetParent(panel);
-    v->SetBounds(195, y, 200, 16);
-    y += 24;
+    v->SetAutoSize(false);
+    v->SetWordWrap(Wrapped);
+    v->SetBounds(195, y, 200, Wrapped ? 32 : 16);
+    y += Wrapped ? 40 : 24;
     return v;
   };
-  ProductName = pair("Product Name", "ProductName");
-  ProductName->SetWordWrap(true);
+  ProductName = pair("Product Name", "ProductName", true);
   Version = pair("Version:", "Version");
   VersionDate = pair("Version Date", "VersionDate");
-  Copyright = pair("Copyright", "Copyright");
-  Copyright->SetWordWrap(true);
+  Copyright = pair("Copyright", "Copyright", true);
   Company = pair("Company:", "Company");
   WebLabel = pair("Web server:", "WebLabel");
   EmailLabel1 = pair("E-mail:", "EmailLabel1");
   EmailLabel2 = pair("", "EmailLabel2");
-  for (TLabel* l : {WebLabel, EmailLabel1, EmailLabel2}) l->SetCursor(crHandPoint);
   OKButton = new TButton(this);
   OKButton->SetName("OKButton");
   OKButton->SetParent(this);
   OKButton->SetCaption("OK");
   OKButton->SetDefault(true);
   OKButton->SetModalResult(mrOk);
-  OKButton->SetBounds(170, 258, 80, 28);
+  OKButton->SetBounds(170, 298, 80, 28);
   Timer1 = new TTimer(this);
   Timer1->SetEnabled(false);
   Timer1->SetInterval(1000);
@@ -114,6 +116,41 @@ TAboutBox::TAboutBox(TComponent* AOwner) : TForm(AOwner) {
   LogoCount = StrToIntDef(VersionInfoValue("LogoCount"), 1);
   SetCaption(Caption() + " " + ProductName->Caption());
   if (LogoCount > 1) Timer1->SetEnabled(true);
+  WebLabel->OnClick = [this](TObject* s) { WebLabelClick(s); };
+  for (TLabel* l : {EmailLabel1, EmailLabel2}) l->OnClick = [this](TObject* s) { EmailLabel1Click(s); };
+  // A link the desktop has no program for is shown disabled, with the reason as its hint.
+  for (TLabel* l : {WebLabel, EmailLabel1, EmailLabel2}) {
+    const std::string target = LinkOf(l);
+    if (target.empty()) continue;
+    if (ShellCanOpen(target)) {
+      l->SetCursor(crHandPoint);
+      l->Font()->SetColor(clBlue);
+      l->Font()->SetStyle({fsUnderline});
+      l->SetHint("Opens " + target);
+    } else {
+      l->SetEnabled(false);
+      l->SetHint(l == WebLabel ? "No web browser is set up on this desktop (xdg-open is missing)"
+                               : "No mail program is set up on this desktop (xdg-email is missing)");
+    }
+    l->SetShowHint(true);
+  }
+}
+
+std::string TAboutBox::LinkOf(TLabel* Label) const {
+  const std::string text = Label ? Label->Caption() : std::string();
+  if (text.empty()) return text;
+  return Label == WebLabel ? text : "mailto:" + text;
+}
+
+void TAboutBox::WebLabelClick(TObject* Sender) { OpenLink(static_cast<TLabel*>(Sender)); }
+
+void TAboutBox::EmailLabel1Click(TObject* Sender) { OpenLink(static_cast<TLabel*>(Sender)); }
+
+void TAboutBox::OpenLink(TLabel* Label) {
+  const std::string target = LinkOf(Label);
+  if (target.empty() || !Label->Enabled()) return;
+  if (!ShellOpen(target))
+    Application->MessageBox("The desktop could not open " + target + ".", "Varomark", MB_OK | MB_ICONWARNING);
 }
 
 void TAboutBox::ShowLogo(int Index) {

@@ -26,6 +26,14 @@ public:
   int LogoCounter = 0;
   int LogoCount = 0;
   void Timer1Timer(TObject* Sender);
+  // The web label opens its address, the e-mail labels a new mail to theirs, through the desktop.
+  void WebLabelClick(TObject* Sender);
+  void EmailLabel1Click(TObject* Sender);
+  // What a link label opens ("mailto:" and the address for the e-mail labels); "" for no text.
+  std::string LinkOf(TLabel* Label) const;
   // The logo number Index drawn into the image.
   void ShowLogo(int Index);
+
+private:
+  void OpenLink(TLabel* Label);
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/property_window.h"
 #include "app/site_session.h"
 #include "chart/engine/chart_utils.h"
 #include "controls/form_storage.h"
@@ -53,15 +54,23 @@ void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height) {
 
 namespace {
 
-// Places the log window and returns the rectangle left to the others.
+// Places the property window (when shown) at the left edge of the frame's free area and the log
+// window below, and returns the rectangle left to the others.
 TRect SpecialLayout(TForm* Frame, std::vector<TForm*>& Others) {
   const TRect area = Frame->MDIClientRect();
   const int h = area.Height();
   TRect l = area;
   l.Bottom = area.Top + h * 4 / 5;
   l.Right = area.Right - 4;
+  if (ObjInsp1 && ObjInsp1->Visible()) {
+    const TPoint origin = Frame->ClientToScreen(Point(area.Left, area.Top));
+    ObjInsp1->SetBounds(origin.X + 1, origin.Y, ObjInsp1->Width(), h * 4 / 5);
+    ObjInsp1->BringToFront();
+    l.Left = area.Left + ObjInsp1->Width();
+  }
   for (int i = 0; i < Frame->MDIChildCount(); ++i) {
     TForm* f = Frame->MDIChildren(i);
+    if (f == ObjInsp1) continue;
     if (f->Name() == "STermWin1")
       f->SetBounds(area.Left, area.Top + h * 4 / 5, area.Width() - 4, h / 5 - 7);
     else if (f->Visible() && f->WindowState() != wsMinimized)

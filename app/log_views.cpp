@@ -6,6 +6,7 @@
 #include "controls/form_storage.h"
 #include "controls/vx_settings.h"
 #include "platform/inifiles.h"
+#include "treelist/tl_control.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "platform/extctrls.h"
@@ -187,7 +188,23 @@ THeadFmNf1::THeadFmNf1(TComponent* AOwner) : TForm(AOwner) {
   g3->SetParent(this);
   g3->SetCaption("Head Info");
   g3->SetAlign(alClient);
-  HeadInfo = MakeMemo(g3, this, "StringGrid1");
+  StringGrid1 = new TvmTreeList(this);
+  StringGrid1->SetName("StringGrid1");
+  StringGrid1->SetParent(g3);
+  StringGrid1->SetAlign(alClient);
+  StringGrid1->SetShowRoot(false);
+  StringGrid1->SetShowLines(false);
+  StringGrid1->SetShowButtons(false);
+  StringGrid1->SetShowGrid(true);
+  StringGrid1->SetOptions(StringGrid1->Options() - tloEditing);
+  StringGrid1->SetDefaultRowHeight(18);
+  for (auto [caption, width] : {std::pair{"", 64}, std::pair{"Rhead", 261}, std::pair{"Shead", 275}}) {
+    TvmTreeListColumn* c = StringGrid1->CreateColumn();
+    c->SetCaption(caption);
+    c->SetWidth(width);
+  }
+  // The columns follow the grid once the window has laid it out anew.
+  StringGrid1->OnResize = [this](TObject* s) { FormResize(s); };
   for (const auto& f : SiteFiles) ComboBox1->Items()->Add(ExtractFileName(f->FileName));
   ComboBox1->OnChange = [this](TObject* s) { ComboBox1Change(s); };
   if (ComboBox1->Items()->Count() > 0) ComboBox1->SetItemIndex(0);
@@ -221,12 +238,16 @@ void THeadFmNf1::ComboBox1Change(TObject*) {
     FCells[1][r] = FieldText(f.InfoLines[r].data(), f.InfoLines[r].size());
     if (r <= 25) FCells[2][r] = FieldText(f.InfoLines[r + 30].data(), f.InfoLines[r + 30].size());
   }
-  auto pad = [](std::string s, size_t w) {
-    s.resize(std::max(w, s.size()), ' ');
-    return s;
-  };
-  TStringList rows;
-  rows.Add(pad("", 4) + pad(FCells[1][0], 34) + FCells[2][0]);
-  for (int r = 1; r <= 30; ++r) rows.Add(pad(FCells[0][r], 4) + pad(FCells[1][r], 34) + FCells[2][r]);
-  HeadInfo->Lines()->Assign(rows);
+  StringGrid1->BeginUpdate();
+  StringGrid1->DeleteAllNodes();
+  for (int r = 1; r <= 30; ++r) StringGrid1->AddNode(nullptr, {FCells[0][r], FCells[1][r], FCells[2][r]});
+  StringGrid1->EndUpdate();
+}
+
+void THeadFmNf1::FormResize(TObject*) {
+  if (!StringGrid1 || StringGrid1->ColumnCount() < 3) return;
+  const int half = (StringGrid1->ClientWidth() - StringGrid1->Columns(0)->Width()) / 2;
+  if (half <= 0) return;
+  StringGrid1->Columns(1)->SetWidth(half);
+  StringGrid1->Columns(2)->SetWidth(half);
 }

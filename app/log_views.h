@@ -55,16 +55,19 @@ public:
 };
 
 // A plain child window: it takes no routed commands.
+class TvmTreeList;
+
 class THeadFmNf1 : public TForm {
   VM_CLASS(THeadFmNf1, TForm)
 public:
   explicit THeadFmNf1(TComponent* AOwner);
   TComboBox* ComboBox1 = nullptr;
   TMemo* Memo1 = nullptr;
-  // The header grid ("Rhead" and "Shead" columns, rows 1 to 30), shown as fixed-pitch text
-  // until the data grid exists.
-  TMemo* HeadInfo = nullptr;
+  // The header grid: the row numbers, then the "Rhead" and "Shead" columns, rows 1 to 30.
+  TvmTreeList* StringGrid1 = nullptr;
   void ComboBox1Change(TObject* Sender);
+  // Columns 1 and 2 share the grid's width beyond column 0, half each.
+  void FormResize(TObject* Sender);
   // Cell text of the header grid: column 0..2, row 0..30.
   std::string Cells(int Col, int Row) const;
 

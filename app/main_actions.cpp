@@ -7,6 +7,8 @@
 #include "app/log_views.h"
 #include "app/main_form.h"
 #include "app/tool_glyphs.h"
+#include "app/views/data_view.h"
+#include "platform/dialogs.h"
 #include "platform/actnlist.h"
 #include "platform/imglist.h"
 #include "platform/menus.h"
@@ -64,9 +66,21 @@ void TMainForm1::CreateActions() {
   AcSaveAs = make("AcSaveAs", "Save As...", "Files", 0, 0, on(&TMainForm1::SaveAsExecute), true);
   acClose = make("acClose", "Close", "Files", 0, 0, on(&TMainForm1::mmCloseClick), true);
   acExportTo = make("acExportTo", "ExportTo", "Files", 0, 0, on(&TMainForm1::mmExportToClick), true);
-  acPrint = make("acPrint", "Print", "Files", 1, 0, routed(&TMyForm::Print), true);
-  AcPreview = make("AcPreview", "Preview", "Files", 2, 0, routed(&TMyForm::Print), true);
-  AcPrintSetup = make("AcPrintSetup", "PrintSetup", "Files", 0, 0, nullptr);
+  // Print and Preview go to the active view; only the resulting-data view prints, and any other
+  // window says so rather than doing nothing.
+  auto print = [this](TObject* s) {
+    auto* v = dynamic_cast<TGrViewNf1*>(ActiveView());
+    if (!v || v->ViewMode != 2) {
+      Application->MessageBox("Only the Resulting data view prints: make it the active window, then print.", "Varomark",
+                              MB_OK | MB_ICONINFORMATION);
+      return;
+    }
+    v->Print(s);
+  };
+  acPrint = make("acPrint", "Print", "Files", 1, 0, print, true);
+  AcPreview = make("AcPreview", "Preview", "Files", 2, 0, print, true);
+  AcPrintSetup =
+      make("AcPrintSetup", "PrintSetup", "Files", 0, 0, [this](TObject*) { PrinterSetupDialog1->Execute(); });
   AcBatchConvToEdi = make("AcBatchConvToEdi", "Edi", "Files", 1, 0, on(&TMainForm1::BatchConvetto1Click));
   AcBatchConvToPlt = make("AcBatchConvToPlt", "Plt", "Files", 2, 0, on(&TMainForm1::BatchConvetto1Click));
   AcBatchConvToSms = make("AcBatchConvToSms", "Sms", "Files", 3, 0, on(&TMainForm1::BatchConvetto1Click));
@@ -212,8 +226,7 @@ void TMainForm1::CreateActions() {
 
   // The views wait for a site (UpdateMenuItems enables them); the commands whose windows are not
   // built yet stay in place, disabled.
-  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing, AcPrintSetup})
-    a->SetEnabled(false);
+  for (TAction* a : {acStartingData, AcResultingData, AcPolar, AcEditing, AcComplexEditing}) a->SetEnabled(false);
 }
 
 namespace {

@@ -77,6 +77,10 @@ TMainForm1::TMainForm1(TComponent* AOwner) : TForm(AOwner), Session(SiteSession)
   AcCurveShift->SetVisible(false);
   AcSplineExportToPLT->SetVisible(false);
   AcComplexEditing->OnExecute = [this](TObject* s) { ComplexEditingExecute(s); };
+  // The editing tools' own cursors, under the numbers the editing windows use.
+  RegisterToolCursors();
+  Screen->SetCursors(-5, LoadCursorResource("BULLSEY5"));
+  Screen->SetCursors(1, LoadCursorResource("HANDUPDW"));
   AcPointer->SetChecked(true);
   Application->OnIdle = [this](TObject* s, bool& Done) { AppIdle(s, Done); };
   EnableViewActions(0);
@@ -203,24 +207,15 @@ void TMainForm1::UpdateMenuItems(TObject*) {
     a->SetEnabled(children);
   const bool open = !SiteFiles.empty();
   acOpen->SetEnabled(!open);
-  for (TAction* a : {acClose, AcSaveAs, acSave, acExportTo, AcLabel, AcOplogLines, AcOtherEditting, AcAutoEdit,
-                     acAutoEditWithSpline, AcAngleChg, AcClearMask})
-    a->SetEnabled(open);
-  // The chart views and the editing windows come with their own windows; until then their
-  // commands stay in place, disabled.
-  for (TAction* a : {AcEditing, AcComplexEditing}) a->SetEnabled(false);
-  AcIndVec->SetEnabled(open);
-  AcPolar->SetEnabled(open);
-  acStartingData->SetEnabled(open);
-  AcResultingData->SetEnabled(open);
-  AcMaskEdit->SetEnabled(open);
-  AcEditing->SetEnabled(open);
-  AcComplexEditing->SetEnabled(open);
-  AcLE->SetEnabled(open);
-  AcLH->SetEnabled(open);
-  AcOtherReference->SetEnabled(open);
-  AcRE->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 2);
-  AcRH->SetEnabled(open && CurrentSite && CurrentSite->ReferenceType == 4);
+  for (TAction* a : {acClose, AcSaveAs, acSave, AcLabel, AcOplogLines}) a->SetEnabled(open);
+  // A site without spectra has nothing to compute: its curves, edits and exports would be zeros.
+  const bool computed = open && SiteWithoutSpectra.empty();
+  for (TAction* a :
+       {acExportTo, AcOtherEditting, AcAutoEdit, acAutoEditWithSpline, AcAngleChg, AcClearMask, AcIndVec, AcPolar,
+        acStartingData, AcResultingData, AcMaskEdit, AcEditing, AcComplexEditing, AcLE, AcLH, AcOtherReference})
+    a->SetEnabled(computed);
+  AcRE->SetEnabled(computed && CurrentSite && CurrentSite->ReferenceType == 2);
+  AcRH->SetEnabled(computed && CurrentSite && CurrentSite->ReferenceType == 4);
   // The batch commands work on files and share the open-site objects: only without a site.
   for (TAction* a : {AcBatchConvToEdi, AcBatchConvToPlt, AcBatchConvToSms, AcBatchConvToDat}) a->SetEnabled(!open);
   mmBatchAutoEdit->SetEnabled(!open);

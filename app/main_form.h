@@ -116,6 +116,9 @@ public:
   void SetSiteCaption(const std::vector<std::string>& Names);
   // The package the open site was read from ("" for MT and EDI files): Save writes it anew.
   std::string& SitePackage;
+  // The file of the open site that holds no spectra ("" when every file has some): such a site
+  // shows its header and log only; the views of computed curves stay disabled.
+  std::string SiteWithoutSpectra;
 
   // ---- Export and batch commands
   void mmExportToClick(TObject* Sender);

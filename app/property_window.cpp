@@ -1,12 +1,18 @@
 #include "app/property_window.h"
 
+#include <algorithm>
+
+#include "app/main_form.h"
 #include "controls/form_storage.h"
 #include "inspector/vm_inspector.h"
 #include "inspector/vm_inspector_rows.h"
 #include "inspector/vm_popupedit.h"
 #include "inspector/vm_treeview.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
+#include "platform/inifiles.h"
 #include "platform/guards.h"
 #include "platform/stdctrls.h"
 
@@ -59,7 +65,7 @@ TvmInspectorRowClass RowClassOfKind(int Kind) {
 
 }  // namespace
 
-TObjInsp1::TObjInsp1(TComponent* AOwner) : TForm(AOwner) {
+TObjInsp1::TObjInsp1(TComponent* AOwner) : TMyForm(AOwner) {
   RegisterInspectorTextRows();
   SetName("ObjInsp1");
   SetCaption("Properties");
@@ -67,6 +73,7 @@ TObjInsp1::TObjInsp1(TComponent* AOwner) : TForm(AOwner) {
   SetBorderStyle(bsSizeToolWin);
   SetBorderIcons({biSystemMenu});
   SetBounds(0, 0, 220, 360);
+  PlaceBesideFrame();
 
   Panel1 = new TPanel(this);
   Panel1->SetName("Panel1");
@@ -74,20 +81,27 @@ TObjInsp1::TObjInsp1(TComponent* AOwner) : TForm(AOwner) {
   Panel1->SetAlign(alBottom);
   Panel1->SetHeight(32);
   Panel1->SetCaption("");
-  auto button = [this](const char* Name, const char* Hint, int Left) {
+  // Each button as wide as its caption.
+  TBitmap measure(1, 1);
+  measure.Canvas()->Font()->Assign(Font());
+  int left = 4;
+  auto button = [this, &measure, &left](const char* Name, const char* Hint) {
     auto* b = new TButton(this);
     b->SetName(Name);
     b->SetParent(Panel1);
-    b->SetBounds(Left, 4, 64, 24);
+    const int width = std::max(56, measure.Canvas()->TextWidth(Hint) + 16);
+    b->SetBounds(left, 4, width, 24);
+    left += width + 4;
     b->SetHint(Hint);
     b->SetShowHint(true);
     b->SetCaption(Hint);
     return b;
   };
-  BitBtn1 = button("BitBtn1", "Apply and close", 4);
+  BitBtn1 = button("BitBtn1", "Apply and close");
   BitBtn1->SetDefault(true);
-  BitBtn2 = button("BitBtn2", "Cancel", 72);
-  BitBtn3 = button("BitBtn3", "Apply", 140);
+  BitBtn2 = button("BitBtn2", "Cancel");
+  BitBtn3 = button("BitBtn3", "Apply");
+  if (Width() < left + 8) SetWidth(left + 8);
   BitBtn1->OnClick = [this](TObject* S) { BitBtn1Click(S); };
   BitBtn2->OnClick = [this](TObject* S) { BitBtn2Click(S); };
   BitBtn3->OnClick = [this](TObject* S) { Save(S); };
@@ -213,9 +227,23 @@ void TObjInsp1::BitBtn1Click(TObject* Sender) {
 
 void TObjInsp1::BitBtn2Click(TObject* Sender) { Close(); }
 
-void TObjInsp1::DoClose(TCloseAction& Action) {
-  TForm::DoClose(Action);
-  Action = caHide;
+void TObjInsp1::FormClose(TObject*, TCloseAction& Action) { Action = caHide; }
+
+void TObjInsp1::DoShow() {
+  if (!FShownOnce) {
+    FShownOnce = true;
+    TCustomIniFile* ini = MainForm1 ? MainForm1->IniFile() : nullptr;
+    if (!ini || !ini->SectionExists("TObjInsp1")) PlaceBesideFrame();
+  }
+  TMyForm::DoShow();
+}
+
+void TObjInsp1::PlaceBesideFrame() {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  const TRect area = frame->MDIClientRect();
+  const TPoint origin = frame->ClientToScreen(::Point(area.Left, area.Top));
+  SetBounds(origin.X + 2, origin.Y + 2, Width(), std::max(200, std::min(Height(), area.Height() * 4 / 5)));
 }
 
 void CreatePropertyWindow() {

@@ -19,8 +19,8 @@ class TvmTreeView;
 class TPanel;
 class TButton;
 
-class TObjInsp1 : public TForm {
-  VM_CLASS(TObjInsp1, TForm)
+class TObjInsp1 : public TMyForm {
+  VM_CLASS(TObjInsp1, TMyForm)
 public:
   explicit TObjInsp1(TComponent* AOwner);
   ~TObjInsp1() override;
@@ -48,8 +48,14 @@ public:
   // row being edited and closes the pop-up.
   void vmTreeView1DblClick(TObject* Sender);
 
+  // The window hides when closed; it lives as long as the program.
+  void FormClose(TObject* Sender, TCloseAction& Action) override;
+  // Beside the frame's free area, at its left edge, below the tool bars.
+  void PlaceBesideFrame();
+
 protected:
-  void DoClose(TCloseAction& Action) override;
+  // The first showing without a stored placement puts the window beside the frame as it is now.
+  void DoShow() override;
 
 private:
   void ButtonRowClick(TvmInspectorRow* Row, int Kind);
@@ -57,6 +63,7 @@ private:
   TPropTable FTable;
   TMyForm* FOwnerView = nullptr;
   TColor FColor = clBlack;
+  bool FShownOnce = false;
   // The node text a double-click picked, handed to the pop-up row as it closes.
   std::string FPickedText;
   bool FPicked = false;

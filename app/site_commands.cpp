@@ -26,7 +26,11 @@ namespace {
 // The file of Names that cannot be read, with the reason; empty when each reads alone.
 std::string FindUnreadableFile(const std::vector<std::string>& Names, std::string& Reason) {
   for (const std::string& name : Names) {
-    if (!FileExists(name) && !DirectoryExists(name)) {
+    if (DirectoryExists(name)) {
+      Reason = "it is a folder, not a file";
+      return name;
+    }
+    if (!FileExists(name)) {
       Reason = "the file does not exist";
       return name;
     }
@@ -51,6 +55,17 @@ std::string FindUnreadableFile(const std::vector<std::string>& Names, std::strin
   return {};
 }
 
+// True when some estimate of some frequency of File holds spectra. A file read from impedances
+// alone (an EDI file without spectra sections) has none, and nothing can be computed from it.
+bool HoldsSpectra(TMTFile& File) {
+  if (!File.XprMatrices.Assigned()) return false;
+  for (int f = 1; f <= File.FreqCount && f <= MaxFreq; ++f)
+    for (int x = 1; x <= File.XprCount[f] && x <= MaxXpr; ++x)
+      for (double v : File.XprMatrices[f][x])
+        if (v != 0) return true;
+  return false;
+}
+
 }  // namespace
 
 bool TMainForm1::OpenFileList(std::vector<std::string>& Names) {
@@ -72,6 +87,9 @@ void TMainForm1::SetSiteCaption(const std::vector<std::string>& Names) {
 }
 
 bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandLine) {
+  // The site keeps its files by their full names: a package saved from it, or a later change of
+  // the working folder, must still find them.
+  for (std::string& name : Names) name = ExpandFileName(name);
   const std::vector<std::string> chosen = Names;
   ErrorLogActive = ErrorLogOption;
   bool ok = false;
@@ -95,6 +113,7 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
     FreeSite();
     ClearEditJournal();
     SiteModified = false;
+    SiteWithoutSpectra.clear();
     UpdateMenuItems(this);
     if (!error.empty()) {
       std::string reason;
@@ -108,8 +127,19 @@ bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandL
   (void)FromCommandLine;
   SitePackage = LowerCase(ExtractFileExt(chosen[0])) == ".mpk" ? chosen[0] : std::string();
   SetSiteCaption(Names.size() == chosen.size() ? chosen : Names);
-  // The header view stands in for the data view (still to come), so the site shows at once.
-  ShowForm(HeadFmNf1);
+  SiteWithoutSpectra.clear();
+  for (const auto& f : SiteFiles)
+    if (!HoldsSpectra(*f)) SiteWithoutSpectra = f->FileName;
+  if (!SiteWithoutSpectra.empty()) {
+    // Curves of zeros would pass for data: the header and the log are all there is to show.
+    UpdateMenuItems(this);
+    ShowForm(HeadFmNf1);
+    const std::string text = SiteWithoutSpectra + " holds impedances only, no spectra: nothing can be computed";
+    LogWriteLn(text);
+    Application->MessageBox(text, "Varomark", MB_OK | MB_ICONWARNING);
+    return true;
+  }
+  StartingDataExecute(this);
   UpdateMenuItems(this);
   return true;
 }
@@ -144,6 +174,7 @@ void TMainForm1::mmCloseClick(TObject*) {
     return;
   mmCloseAllClick(this);
   Session->Close();
+  SiteWithoutSpectra.clear();
   SetCaption("Varomark");
   UpdateMenuItems(this);
 }

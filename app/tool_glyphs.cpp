@@ -7,6 +7,7 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/graphics.h"
+#include "platform/forms.h"
 #include "platform/imglist.h"
 
 namespace {
@@ -288,4 +289,57 @@ void FillToolGlyphs(TImageList* Images) {
     draw(c);
     Images->AddMasked(&b, Mask);
   }
+}
+
+namespace {
+
+// A 32 x 32 cursor picture drawn on the mask colour; the mask becomes transparent.
+void RegisterCursorPicture(const std::string& Name, int HotX, int HotY, const TDraw& Draw) {
+  TBitmap drawn(32, 32, pf24bit);
+  TCanvas* c = drawn.Canvas();
+  c->Brush()->SetColor(Mask);
+  c->FillRect(Rect(0, 0, 32, 32));
+  Draw(c);
+  TBitmap cursor(32, 32, pf32bit);
+  for (int y = 0; y < 32; ++y) {
+    auto* row = static_cast<uint8_t*>(cursor.ScanLine(y));
+    for (int x = 0; x < 32; ++x) {
+      const TColor p = drawn.Canvas()->Pixels(x, y) & 0xFFFFFF;
+      const bool clear = p == Mask;
+      row[4 * x + 0] = clear ? 0 : static_cast<uint8_t>((p >> 16) & 0xFF);  // blue
+      row[4 * x + 1] = clear ? 0 : static_cast<uint8_t>((p >> 8) & 0xFF);   // green
+      row[4 * x + 2] = clear ? 0 : static_cast<uint8_t>(p & 0xFF);          // red
+      row[4 * x + 3] = clear ? 0 : 255;
+    }
+  }
+  RegisterCursorResource(Name, &cursor, HotX, HotY);
+}
+
+}  // namespace
+
+void RegisterToolCursors() {
+  // The circle tool: a bull's-eye whose centre is the hot spot.
+  RegisterCursorPicture("BULLSEY5", 15, 15, [](TCanvas* C) {
+    C->Brush()->SetStyle(bsClear);
+    for (int r : {13, 8, 3}) {
+      C->Pen()->SetColor(clWhite);
+      C->Pen()->SetWidth(3);
+      C->Ellipse(15 - r, 15 - r, 16 + r, 16 + r);
+      C->Pen()->SetColor(clBlack);
+      C->Pen()->SetWidth(1);
+      C->Ellipse(15 - r, 15 - r, 16 + r, 16 + r);
+    }
+    Line(C, clBlack, 1, {{15, 0}, {15, 31}});
+    Line(C, clBlack, 1, {{0, 15}, {31, 15}});
+  });
+  // A curve moved up or down: a hand between two arrows, the hot spot at the finger tip.
+  RegisterCursorPicture("HANDUPDW", 15, 8, [](TCanvas* C) {
+    Shape(C, clBlack, clWhite, {{15, 0}, {20, 6}, {10, 6}});
+    Shape(C, clBlack, clWhite, {{15, 31}, {20, 25}, {10, 25}});
+    Box(C, clBlack, clWhite, 13, 7, 18, 16);
+    Box(C, clBlack, clWhite, 9, 14, 23, 24);
+    Line(C, clBlack, 1, {{13, 14}, {13, 18}});
+    Line(C, clBlack, 1, {{17, 14}, {17, 18}});
+    Line(C, clBlack, 1, {{20, 14}, {20, 18}});
+  });
 }

@@ -9,3 +9,6 @@ class TImageList;
 int ToolGlyphIndex(const std::string& ActionName);
 // Fills the list with every picture, in index order.
 void FillToolGlyphs(TImageList* Images);
+// Registers the pictures of the editing tools' cursors under their resource names: "BULLSEY5"
+// (the circle tool) and "HANDUPDW" (a curve moved up or down).
+void RegisterToolCursors();

@@ -24,18 +24,16 @@ void TMainForm1::mmMaskViewClick(TObject*) {
 
 void TMainForm1::StartingDataExecute(TObject*) {
   if (!CurrentSite) return;
-  if (!ShowForm(GrViewNf1, *Session)) {
-    GrViewNf1->SetViewMode(1);
-    GrViewNf1->Refresh(this);
-  }
+  ShowProgramLog();
+  if (!ShowForm(GrViewNf1, *Session)) GrViewNf1->SetViewMode(1);
+  GrViewNf1->Refresh(this);
 }
 
 void TMainForm1::ResultingDataExecute(TObject*) {
   if (!CurrentSite) return;
-  if (!ShowForm(GrView1, *Session)) {
-    GrView1->SetViewMode(2);
-    GrView1->Refresh(this);
-  }
+  ShowProgramLog();
+  if (!ShowForm(GrView1, *Session)) GrView1->SetViewMode(2);
+  GrView1->Refresh(this);
 }
 
 void TMainForm1::AcPolarExecute(TObject*) {

@@ -503,7 +503,13 @@ bool TCustomvmInspectorControl::IsCellTextClipped(TvmInspectorNode* Node, int It
 
 void TCustomvmInspectorControl::ContentChanged() {
   TCustomvmInspector::ContentChanged();
-  if (FEditor && FEditor->EditVisible()) UpdateEditor();
+  if (!FEditor || !FEditor->EditVisible()) return;
+  // Text the user is typing stays: the editor only follows its cell. An unmodified editor takes
+  // the row's value again.
+  if (FEditor->Modified() && FEditingNode && FEditingNode == FFocusedNode)
+    ShowEditor(false, false);
+  else
+    UpdateEditor();
 }
 
 bool TCustomvmInspectorControl::CanEditModify() {

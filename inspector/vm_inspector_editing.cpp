@@ -168,7 +168,10 @@ void TCustomvmInspector::InvalidateFocusedCell() { InvalidateNode(FFocusedNode, 
 
 void TCustomvmInspector::EditKeyDown(uint16_t& Key, TShiftState Shift) {
   TCustomvmContainer::EditKeyDown(Key, Shift);
-  HandleTreeKeys(Key, Shift);
+  // A key typed into the editor changes its text only; the tree keys alone act on the rows (and
+  // bring the row into view, which lays the inspector out anew).
+  const bool treeKey = Key == VK_LEFT || Key == VK_RIGHT || Key == VK_MULTIPLY || Key == VK_ADD || Key == VK_SUBTRACT;
+  if (treeKey) HandleTreeKeys(Key, Shift);
 }
 
 void TCustomvmInspector::HandleTreeKeys(uint16_t Key, TShiftState Shift) {

@@ -136,7 +136,9 @@ void SavePackage(const std::string& FileName) {
   const TMTFile& site = *CurrentSite;
   std::ostringstream out;
   out << SiteFiles.size() << CRLF;
-  for (const auto& member : SiteFiles) out << member->FileName << CRLF;
+  // Each member by its full name: a site opened by names relative to the working folder must
+  // open again from anywhere.
+  for (const auto& member : SiteFiles) out << ExpandFileName(member->FileName) << CRLF;
   std::string settings;
   for (const auto& member : SiteFiles) settings += Field(member->StartEdit, 3);
   for (const auto& member : SiteFiles) settings += Field(member->FromFreq, 3) + Field(member->ToFreq, 3);

@@ -635,6 +635,8 @@ uint16_t KeyFromQt(int K) {
       return VK_ADD;
     case Qt::Key_Minus:
       return VK_SUBTRACT;
+    case Qt::Key_Period:
+      return VK_OEM_PERIOD;
     default:
       return 0;
   }
@@ -1932,6 +1934,8 @@ int QtKeyFromVK(int K) {
       return Qt::Key_Plus;
     case VK_SUBTRACT:
       return Qt::Key_Minus;
+    case VK_OEM_PERIOD:
+      return Qt::Key_Period;
     default:
       return Qt::Key_unknown;
   }
@@ -1944,6 +1948,8 @@ QString KeyText(TShiftState Shift, int Key) {
     text = QChar(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
   else if ((Key >= '0' && Key <= '9') || Key == VK_SPACE)
     text = QChar(Key);
+  else if (Key == VK_OEM_PERIOD)
+    text = QChar('.');
   else if (Key == VK_RETURN)
     text = QChar('\r');
   else if (Key == VK_ESCAPE)

@@ -12,6 +12,7 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPrinter>
 
 #include <algorithm>
@@ -43,6 +44,7 @@ VM_DEFINE_CLASS(TSaveDialog)
 VM_PUBLISH(TColorDialog) { P.Int("Color", &TColorDialog::Color, &TColorDialog::SetColor); }
 VM_DEFINE_CLASS(TFontDialog)
 VM_DEFINE_CLASS(TPrinterSetupDialog)
+VM_DEFINE_CLASS(TPrintDialog)
 VM_DEFINE_CLASS(TSelectDirectoryDialog)
 
 namespace {
@@ -379,6 +381,8 @@ TPrinterSetupDialog::TPrinterSetupDialog(TComponent* AOwner) : TCommonDialog(AOw
 bool TPrinterSetupDialog::ExecuteOnScreen() {
   TPrinter* prn = Printer();
   QPrinter q;
+  // Without a printer the page is set up for PDF output, where every job goes then.
+  if (!prn->HasPrinter()) q.setOutputFormat(QPrinter::PdfFormat);
   q.setPageOrientation(prn->Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
   q.setCopyCount(prn->Copies());
   QPageSetupDialog dlg(&q);
@@ -386,6 +390,48 @@ bool TPrinterSetupDialog::ExecuteOnScreen() {
   prn->SetOrientation(q.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
   prn->SetCopies(q.copyCount());
   return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TPrintDialog
+
+TPrintDialog::TPrintDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+bool TPrintDialog::ExecuteOnScreen() {
+  TPrinter* prn = Printer();
+  QPrinter q;
+  q.setPageOrientation(prn->Orientation() == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+  q.setCopyCount(prn->Copies());
+  if (!prn->HasPrinter() || !FOutputFile.empty()) {
+    // Without a printer the dialog starts on its PDF file entry, with the file proposed.
+    q.setOutputFormat(QPrinter::PdfFormat);
+    q.setOutputFileName(vmqt::ToQ(FOutputFile.empty() ? std::string("Varomark.pdf") : FOutputFile));
+  } else if (!FPrinterName.empty()) {
+    q.setPrinterName(vmqt::ToQ(FPrinterName));
+  }
+  QPrintDialog dlg(&q);
+  if (!Title().empty()) dlg.setWindowTitle(vmqt::ToQ(Title()));
+  if (dlg.exec() != QDialog::Accepted) return false;
+  if (q.outputFormat() == QPrinter::PdfFormat || !q.outputFileName().isEmpty()) {
+    FOutputFile = vmqt::FromQ(q.outputFileName());
+    if (FOutputFile.empty()) FOutputFile = "Varomark.pdf";
+    FPrinterName.clear();
+  } else {
+    FOutputFile.clear();
+    FPrinterName = vmqt::FromQ(q.printerName());
+  }
+  prn->SetOrientation(q.pageLayout().orientation() == QPageLayout::Landscape ? poLandscape : poPortrait);
+  prn->SetCopies(q.copyCount());
+  return true;
+}
+
+void TPrintDialog::Accepted() {
+  TPrinter* prn = Printer();
+  prn->SetOutputFile(FOutputFile);
+  if (FOutputFile.empty()) {
+    const int i = prn->Printers()->IndexOf(FPrinterName);
+    if (i >= 0) prn->SetPrinterIndex(i);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

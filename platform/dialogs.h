@@ -245,6 +245,29 @@ protected:
   bool ExecuteOnScreen() override;
 };
 
+// The print dialog: the installed printers and, always, printing into a PDF file. When accepted,
+// the current printer takes the choice: an installed printer, or the PDF file (OutputFile).
+class TPrintDialog : public TCommonDialog {
+  VM_CLASS(TPrintDialog, TCommonDialog)
+public:
+  explicit TPrintDialog(TComponent* AOwner);
+  // The PDF file chosen ("" for an installed printer); set beforehand, the file proposed when
+  // no printer is installed.
+  const std::string& OutputFile() const { return FOutputFile; }
+  void SetOutputFile(const std::string& Value) { FOutputFile = Value; }
+  // The installed printer chosen (its name), when no file is.
+  const std::string& PrinterName() const { return FPrinterName; }
+  void SetPrinterName(const std::string& Value) { FPrinterName = Value; }
+
+protected:
+  bool ExecuteOnScreen() override;
+  void Accepted() override;
+
+private:
+  std::string FOutputFile;
+  std::string FPrinterName;
+};
+
 enum TSelectDirOpt { sdAllowCreate, sdPerformCreate, sdPrompt };
 using TSelectDirOpts = TSet<TSelectDirOpt>;
 

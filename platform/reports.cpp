@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "platform/bitmap.h"
+#include "platform/dialogs.h"
+#include "platform/extctrls.h"
+#include "platform/stdctrls.h"
 #include "platform/guards.h"
 #include "platform/printers.h"
 
@@ -193,6 +196,29 @@ TReportForm::TReportForm(TComponent* AOwner) : TForm(AOwner) {
 TRpPreviewForm::TRpPreviewForm(TComponent* AOwner, TRpReport* Report) : TForm(AOwner), FReport(Report) {
   SetCaption("Preview");
   SetBounds(40, 40, 700, 800);
+  SetPosition(poMainFormCenter);
+  ToolPanel = new TPanel(this);
+  ToolPanel->SetName("ToolPanel");
+  ToolPanel->SetParent(this);
+  ToolPanel->SetAlign(alTop);
+  ToolPanel->SetHeight(34);
+  ToolPanel->SetCaption("");
+  int left = 4;
+  auto button = [this, &left](const char* Name, const char* Caption, int Width, TNotifyEvent Click) {
+    auto* b = new TButton(this);
+    b->SetName(Name);
+    b->SetParent(ToolPanel);
+    b->SetCaption(Caption);
+    b->SetBounds(left, 4, Width, 26);
+    b->OnClick = std::move(Click);
+    left += Width + 4;
+    return b;
+  };
+  BPrint = button("BPrint", "&Print...", 80, [this](TObject* s) { BPrintClick(s); });
+  BZoomIn = button("BZoomIn", "Zoom &in", 80, [this](TObject*) { SetZoom(FZoom * 3 / 2); });
+  BZoomOut = button("BZoomOut", "Zoom &out", 80, [this](TObject*) { SetZoom(FZoom * 2 / 3); });
+  BClose = button("BClose", "&Close", 80, [this](TObject*) { Close(); });
+  BClose->SetCancel(true);
   FBox = new TPaintBox(this);
   FBox->SetParent(this);
   FBox->SetAlign(alClient);
@@ -206,6 +232,15 @@ void TRpPreviewForm::SetZoom(int Value) {
   FZoom = std::clamp(Value, 10, 400);
   FPage.reset(FReport->RenderPage(FZoom));
   FBox->Invalidate();
+}
+
+void TRpPreviewForm::BPrintClick(TObject*) {
+  if (FReport->OnPrintFromPreview) {
+    FReport->OnPrintFromPreview(this);
+    return;
+  }
+  TPrintDialog dialog(this);
+  if (dialog.Execute()) FReport->Print();
 }
 
 void TRpPreviewForm::PaintPage(TObject*) {

@@ -103,6 +103,9 @@ public:
 
   TNotifyEvent BeforePrint;
   TNotifyEvent AfterPrint;
+  // "Print..." of the preview window (the sender is the window); without it the window asks with
+  // the print dialog and prints the report.
+  TNotifyEvent OnPrintFromPreview;
 
 protected:
   void Paint() override;
@@ -125,7 +128,11 @@ private:
   TRpReport* FReport;
 };
 
-// The preview window of a report: the page as it will print, at a zoom.
+class TPanel;
+class TButton;
+
+// The preview window of a report: the page as it will print, at a zoom, under a bar with
+// "Print...", the zoom steps and "Close".
 class TRpPreviewForm : public TForm {
   VM_CLASS(TRpPreviewForm, TForm)
 public:
@@ -134,6 +141,12 @@ public:
   int Zoom() const { return FZoom; }
   void SetZoom(int Value);
   TBitmap* Page() const { return FPage.get(); }
+
+  TPanel* ToolPanel = nullptr;
+  TButton *BPrint = nullptr, *BZoomIn = nullptr, *BZoomOut = nullptr, *BClose = nullptr;
+  // "Print...": the print dialog (an installed printer or a PDF file), then the report printed
+  // there; the report's OnPrintFromPreview does it instead when assigned.
+  void BPrintClick(TObject* Sender);
 
 private:
   void PaintPage(TObject* Sender);

@@ -21,9 +21,32 @@ int Beeps = 0;
 
 void SetShellOpenHook(TShellOpenHook AHook) { Hook() = std::move(AHook); }
 
+namespace {
+TShellOpenHook& CanOpenHook() {
+  static TShellOpenHook hook;
+  return hook;
+}
+bool IsMailLink(const std::string& Target) { return Target.rfind("mailto:", 0) == 0; }
+}  // namespace
+
+void SetShellCanOpenHook(TShellOpenHook AHook) { CanOpenHook() = std::move(AHook); }
+
+bool ShellCanOpen(const std::string& Target) {
+  if (CanOpenHook()) return CanOpenHook()(Target);
+  if (Hook()) return true;
+  if (Target.empty()) return false;
+  if (IsMailLink(Target) && !QStandardPaths::findExecutable(QStringLiteral("xdg-email")).isEmpty()) return true;
+  return !QStandardPaths::findExecutable(QStringLiteral("xdg-open")).isEmpty();
+}
+
 bool ShellOpen(const std::string& Target) {
   if (Hook()) return Hook()(Target);
   if (Target.empty()) return false;
+  // A mail link goes to the desktop's mail program through xdg-email, which knows its dialect.
+  if (IsMailLink(Target)) {
+    const QString mailer = QStandardPaths::findExecutable(QStringLiteral("xdg-email"));
+    if (!mailer.isEmpty()) return QProcess::startDetached(mailer, {vmqt::ToQ(Target)});
+  }
   QString t = vmqt::ToQ(Target);
   QUrl url = QFileInfo::exists(t) ? QUrl::fromLocalFile(t) : QUrl::fromUserInput(t);
   return url.isValid() && QDesktopServices::openUrl(url);

@@ -17,6 +17,11 @@ bool ShellMail(const std::string& Subject, const std::string& Attachment);
 // an empty hook restores it.
 using TShellOpenHook = std::function<bool(const std::string& Target)>;
 void SetShellOpenHook(TShellOpenHook Hook);
+// True when the desktop has a handler for Target: xdg-email (or xdg-open) for a "mailto:" link,
+// xdg-open for anything else. The check hook answers instead when installed (true with only the
+// open hook installed).
+bool ShellCanOpen(const std::string& Target);
+void SetShellCanOpenHook(TShellOpenHook Hook);
 
 // Text as it goes into a link or a desktop entry: letters, digits and / . - _ ~ as they are, every
 // other byte as %XX.

@@ -6,12 +6,15 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/log_views.h"
 #include "app/site_session.h"
 #include "app/views/chart_editing.h"
 #include "app/property_window.h"
+#include "app/stored_edit_dialog.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
 #include "chart/engine/chart.h"
+#include "chart/extra/preview_dialog.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/series/report_chart.h"
@@ -27,6 +30,12 @@
 #include "mtdata/plot_tables.h"
 #include "mtdata/site_file.h"
 #include "platform/actnlist.h"
+#include "platform/bitmap.h"
+#include "platform/dialogs.h"
+#include "platform/logdevice.h"
+#include "platform/printers.h"
+#include "platform/sysutils.h"
+#include "platform/canvas.h"
 #include "platform/extctrls.h"
 #include "platform/guards.h"
 #include "platform/inifiles.h"
@@ -76,13 +85,19 @@ std::string ProcessingName(int D, int ReferenceType) {
 
 TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner), Session(ASession) {
   SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
-  PlaceInFrame(this, 40, 10, 760, 560);
+  // The view opens over the frame's free area above the program log (as "Maximize Special"
+  // places it), so that its charts, legends and lists have room; a stored placement wins.
+  if (TForm* frame = TForm::MDIFrame()) {
+    const TRect area = frame->MDIClientRect();
+    SetBounds(area.Left, area.Top, std::max(760, area.Width() - 4), std::max(560, area.Height() * 4 / 5));
+  } else {
+    PlaceInFrame(this, 40, 10, 760, 560);
+  }
 
   Panel1 = new TPanel(this);
   Panel1->SetName("Panel1");
   Panel1->SetParent(this);
   Panel1->SetAlign(alRight);
-  Panel1->SetWidth(101);
   Panel1->SetCaption("");
 
   auto group = [this](const char* Name, const char* Caption, int Height, TVxCheckListBox*& List, const char* ListName) {
@@ -98,7 +113,12 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
     List->SetAlign(alClient);
     return g;
   };
-  // Created bottom-up so that the top-aligned boxes stack in the order of the list.
+  // Top-aligned boxes stack in the order they are made: the list order, top to bottom. The
+  // parameter list shows its eleven names whole.
+  GroupBox4 = group("GroupBox4", "Parameters", 210, clbParameters, "clbParameters");
+  GroupBox1 = group("GroupBox1", "Components", 110, clbComponents, "clbComponents");
+  GroupBox2 = group("GroupBox2", "Processing", 80, clbProcessing, "clbProcessing");
+  GroupBox3 = group("GroupBox3", "Files", 90, clbFiles, "clbFiles");
   Panel2 = new TPanel(this);
   Panel2->SetName("Panel2");
   Panel2->SetParent(Panel1);
@@ -109,21 +129,19 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   cbBWPrint->SetParent(Panel2);
   cbBWPrint->SetCaption("B/W print");
   cbBWPrint->SetBounds(4, 4, 90, 20);
-  GroupBox3 = group("GroupBox3", "Files", 90, clbFiles, "clbFiles");
-  GroupBox2 = group("GroupBox2", "Processing", 80, clbProcessing, "clbProcessing");
-  GroupBox1 = group("GroupBox1", "Components", 110, clbComponents, "clbComponents");
-  GroupBox4 = group("GroupBox4", "Parameters", 190, clbParameters, "clbParameters");
-  for (TGroupBox* g : {GroupBox4, GroupBox1, GroupBox2, GroupBox3}) g->SetTop(0);
-  GroupBox4->SetTop(0);
-  GroupBox1->SetTop(GroupBox4->Height());
-  GroupBox2->SetTop(GroupBox1->Top() + GroupBox1->Height());
-  GroupBox3->SetTop(GroupBox2->Top() + GroupBox2->Height());
   clbParameters->SetCheckKind(ckRadioButtons);
 
-  auto chart = [this](const char* Name, int Tag) {
+  // The charts share the room left of the lists, so that the lists take the window's whole height.
+  auto* charts = new TPanel(this);
+  charts->SetName("PanelCharts");
+  charts->SetParent(this);
+  charts->SetAlign(alClient);
+  charts->SetBevelOuter(bvNone);
+  charts->SetCaption("");
+  auto chart = [this, charts](const char* Name, int Tag) {
     auto* c = new TChart(this);
     c->SetName(Name);
-    c->SetParent(this);
+    c->SetParent(charts);
     c->SetTag(Tag);
     c->SetView3D(false);
     c->SetAllowPanning(pmNone);
@@ -142,7 +160,7 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   Chart2->SetHeight(323);
   Splitter6 = new TVxSplitter(this);
   Splitter6->SetName("Splitter6");
-  Splitter6->SetParent(this);
+  Splitter6->SetParent(charts);
   Splitter6->SetAlign(alBottom);
   Splitter6->SetHeight(3);
   Chart1 = chart("Chart1", 1);
@@ -151,12 +169,22 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
 
   // FormCreate
   for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(std::string(PlotTypes[t].Title));
+  // The lists are as wide as the longest plot-type name with its radio button.
+  {
+    TBitmap measure(1, 1);
+    measure.Canvas()->Font()->Assign(clbParameters->Font());
+    int widest = 0;
+    for (int t = 0; t < PlotTypeCount; ++t)
+      widest = std::max(widest, measure.Canvas()->TextWidth(std::string(PlotTypes[t].Title)));
+    Panel1->SetWidth(std::max(101, widest + 48));
+  }
   clbParameters->SetCheckedIndex(0);
   clbParameters->OnClickCheck = [this](TObject* s) { Refresh(s); };
   GroupBox4->OnClick = [this](TObject* s) { Refresh(s); };
   for (TVxCheckListBox* l : {clbComponents, clbProcessing, clbFiles})
     l->OnClickCheck = [this](TObject* s) { clbComponentsClickCheck(s); };
   CreateChartMenus();
+  OnActivate = [this](TObject* s) { FormActivate(s); };
   OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
   // Every change of the site redraws the view.
   Session.AddListener(this, {.OnFrequencyChanged = [this](TObject*, int F) { FrequencyChanged(F); },
@@ -168,6 +196,10 @@ TGrViewNf1::~TGrViewNf1() {
   Session.RemoveListener(this);
   // FormDestroy
   if (ViewMode != 0) StoreComponentChecks();
+  // The two kinds share the class: a variable left on a freed window could name the other kind's
+  // window made later at the same address.
+  if (GrViewNf1 == this) GrViewNf1 = nullptr;
+  if (GrView1 == this) GrView1 = nullptr;
 }
 
 TChart* TGrViewNf1::ChartOfTag(int Tag) const {
@@ -459,9 +491,26 @@ void TGrViewNf1::CreateChartMenus() {
     properties->SetTag(tag);
     properties->OnClick = [this, tag](TObject*) { mmPropertiesClick(tag); };
     menu->Items()->Add(properties);
+    // The chart alone on a page: its print preview, with the printer, orientation and margins.
+    auto* preview = new TMenuItem(this);
+    preview->SetCaption("Print Preview...");
+    preview->SetTag(tag);
+    preview->OnClick = [this, tag](TObject*) { ChartPreviewClick(tag); };
+    menu->Items()->Add(preview);
     SetControlPopupMenu(ChartOfTag(tag), menu);
     (tag == 1 ? PopupMenu1 : PopupMenu2) = menu;
   }
+}
+
+void TGrViewNf1::ChartPreviewClick(int Tag) {
+  TChartPreview dialog(this);
+  dialog.GraphPreviewPanel1->SetPanel(ChartOfTag(Tag));
+  auto show = dialog.OnShow;
+  dialog.OnShow = [&dialog, show](TObject* Sender) {
+    if (show) show(Sender);
+    if (ModalDialogHook) ModalDialogHook(&dialog);
+  };
+  dialog.ShowModal();
 }
 
 void TGrViewNf1::mmPropertiesClick(int Tag) {
@@ -509,6 +558,15 @@ TReportForm1::TReportForm1(TComponent* AOwner) : TReportForm(AOwner) {
   RpChart2 = chart("RpChart2", "RpDBChart2", 137, 135);
   RpChart1->Chart()->SetPrintMargins(TRect(15, 18, 15, 18));
   RpChart2->Chart()->SetPrintMargins(TRect(15, 16, 15, 16));
+  // Each chart prints inside its share of the page less its print margins (percent of the share).
+  auto margins = [](TRpChart* Rp, double Top, double Height) {
+    const TRect m = Rp->Chart()->PrintMargins();
+    const double width = 190;
+    Rp->SetSizeBounds(width * m.Left / 100, Top + Height * m.Top / 100, width * (100 - m.Left - m.Right) / 100,
+                      Height * (100 - m.Top - m.Bottom) / 100);
+  };
+  margins(RpChart1, 0, 140);
+  margins(RpChart2, 137, 135);
 }
 
 void TReportForm1::CopyChart(TChart* View, TRpChart* Target, bool BlackAndWhite) {
@@ -546,13 +604,31 @@ TReportForm1* MakeDataReport(TGrViewNf1* View) {
   return r;
 }
 
+bool PrintDataReport(TRpReport* Report) {
+  // Where the page goes is asked every time: an installed printer or a PDF file (proposed
+  // beside the site when no printer is installed).
+  TPrintDialog dialog(nullptr);
+  dialog.SetTitle("Print");
+  if (!Printer()->HasPrinter() && CurrentSite && !CurrentSite->FileName.empty())
+    dialog.SetOutputFile(ChangeFileExt(CurrentSite->FileName, ".pdf"));
+  if (!dialog.Execute()) return false;
+  ShowProgramLog();
+  Report->Print();
+  LogWriteLn(dialog.OutputFile().empty() ? "Printed on " + dialog.PrinterName()
+                                         : "Printed to file " + dialog.OutputFile());
+  return true;
+}
+
 void TGrViewNf1::Print(TObject* Sender) {
   auto* c = dynamic_cast<TComponent*>(Sender);
   const int tag = c ? static_cast<int>(c->Tag()) : 0;
   if (tag != 1 && tag != 2) throw ERangeError("Range check error");
   std::unique_ptr<TReportForm1> r(MakeDataReport(this));
-  if (tag == 1)
-    r->Report()->Print();
-  else
-    r->Report()->Preview(true);
+  TRpReport* report = r->Report();
+  if (tag == 1) {
+    PrintDataReport(report);
+  } else {
+    report->OnPrintFromPreview = [report](TObject*) { PrintDataReport(report); };
+    report->Preview(true);
+  }
 }

@@ -79,6 +79,8 @@ public:
   void clbComponentsClickCheck(TObject* Sender);
   // The property window for chart Tag 1 or 2.
   void mmPropertiesClick(int Tag);
+  // The print preview dialog of chart Tag 1 or 2.
+  void ChartPreviewClick(int Tag);
   void SetAxisMinMax(TChart* Chart);
   TChart* ChartOfTag(int Tag) const;
 
@@ -124,6 +126,9 @@ public:
 
 // A new report window holding copies of both charts of View; the caller owns it.
 TReportForm1* MakeDataReport(TGrViewNf1* View);
+// Asks where to print (an installed printer or a PDF file), prints the report there and logs
+// where it went; false when the user cancelled.
+bool PrintDataReport(TRpReport* Report);
 
 extern TGrViewNf1* GrViewNf1;  // the starting-data window
 extern TGrViewNf1* GrView1;    // the resulting-data window

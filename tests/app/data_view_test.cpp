@@ -24,6 +24,12 @@
 #include "platform/actnlist.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
+#include "platform/dialogs.h"
+#include "platform/logdevice.h"
+#include "platform/reports.h"
+#include "chart/extra/preview_dialog.h"
+#include "platform/menus.h"
+#include "app/views/mask_window.h"
 #include "platform/printers.h"
 
 namespace {
@@ -218,7 +224,10 @@ TEST_F(DataViewFixture, ReportCopiesBothChartsAndPrintsThemOnOnePage) {
   const std::string pdf = (Dir / "report.pdf").string();
   TPrinter* printer = Printer();
   const std::string saved = printer->OutputFile();
-  printer->SetOutputFile(pdf);
+  Dialogs.push_back([pdf](TCommonDialog* D) {
+    static_cast<TPrintDialog*>(D)->SetOutputFile(pdf);
+    return true;
+  });
   MainForm1->acPrint->SetEnabled(true);
   EXPECT_TRUE(MainForm1->acPrint->Execute());
   printer->SetOutputFile(saved);
@@ -230,4 +239,145 @@ TEST_F(DataViewFixture, ReportCopiesBothChartsAndPrintsThemOnOnePage) {
   for (size_t p = text.find("/Type /Page"); p != std::string::npos; p = text.find("/Type /Page", p + 1))
     pages += text.compare(p, 12, "/Type /Pages") != 0;
   EXPECT_EQ(pages, 1u);
+}
+
+// Print and Preview come back whenever the resulting-data view is active again, whatever window
+// was active in between; printing always asks where to, says where the page went, and a window
+// that cannot print says so.
+TEST_F(DataViewFixture, PrintAsksWhereAndComesBackWithTheResultingDataView) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  v->DispatchActivate(true);
+  EXPECT_TRUE(MainForm1->acPrint->Enabled());
+  ASSERT_TRUE(MainForm1->AcMaskEdit->Execute());
+  MaskEd1->DispatchActivate(true);
+  EXPECT_FALSE(MainForm1->acPrint->Enabled());
+  EXPECT_FALSE(MainForm1->AcPreview->Enabled());
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  EXPECT_TRUE(MainForm1->acPrint->Enabled());
+  EXPECT_TRUE(MainForm1->AcPreview->Enabled());
+  // Print setup is there with or without a site.
+  EXPECT_TRUE(MainForm1->AcPrintSetup->Enabled());
+  int setups = 0;
+  Dialogs.push_back([&](TCommonDialog* D) {
+    setups += dynamic_cast<TPrinterSetupDialog*>(D) != nullptr;
+    return false;
+  });
+  EXPECT_TRUE(MainForm1->AcPrintSetup->Execute());
+  EXPECT_EQ(setups, 1);
+
+  // The print dialog: cancelled, nothing is written; accepted with a file, the page goes there.
+  TPrinter* printer = Printer();
+  const std::string saved = printer->OutputFile();
+  std::string proposed;
+  Dialogs.push_back([&](TCommonDialog* D) {
+    auto* p = dynamic_cast<TPrintDialog*>(D);
+    if (p) proposed = p->OutputFile();
+    return false;
+  });
+  ASSERT_TRUE(MainForm1->acPrint->Execute());
+  if (!printer->HasPrinter()) EXPECT_EQ(proposed, ChangeFileExt(SiteFile("S107.MT1"), ".pdf"));
+  EXPECT_FALSE(fs::exists(ChangeFileExt(SiteFile("S107.MT1"), ".pdf")));
+  const std::string pdf = (Dir / "chosen.pdf").string();
+  Dialogs.push_back([pdf](TCommonDialog* D) {
+    static_cast<TPrintDialog*>(D)->SetOutputFile(pdf);
+    return true;
+  });
+  TLogCapture log;
+  ASSERT_TRUE(MainForm1->acPrint->Execute());
+  printer->SetOutputFile(saved);
+  EXPECT_TRUE(fs::exists(pdf));
+  EXPECT_NE(log.Text().find("Printed to file " + pdf), std::string::npos) << log.Text();
+
+  // A window that does not print says so.
+  ASSERT_TRUE(MainForm1->acStartingData->Execute());
+  MainForm1->acPrint->SetEnabled(true);
+  Boxes.clear();
+  ASSERT_TRUE(MainForm1->acPrint->Execute());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find("Resulting data"), std::string::npos);
+}
+
+// The preview window carries its controls: the zoom steps and "Print...", which asks where to print.
+TEST_F(DataViewFixture, PreviewWindowZoomsAndPrints) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  std::unique_ptr<TReportForm1> r(MakeDataReport(v));
+  TRpPreviewForm preview(nullptr, r->Report());
+  ASSERT_TRUE(preview.BPrint && preview.BZoomIn && preview.BZoomOut && preview.BClose);
+  const int zoom = preview.Zoom();
+  const int width = preview.Page()->Width();
+  preview.BZoomIn->Click();
+  EXPECT_GT(preview.Zoom(), zoom);
+  EXPECT_GT(preview.Page()->Width(), width);
+  preview.BZoomOut->Click();
+  EXPECT_EQ(preview.Zoom(), zoom);
+  const std::string pdf = (Dir / "preview.pdf").string();
+  TPrinter* printer = Printer();
+  const std::string saved = printer->OutputFile();
+  Dialogs.push_back([pdf](TCommonDialog* D) {
+    static_cast<TPrintDialog*>(D)->SetOutputFile(pdf);
+    return true;
+  });
+  preview.BPrint->Click();
+  printer->SetOutputFile(saved);
+  EXPECT_TRUE(fs::exists(pdf));
+}
+
+// Each report chart prints inside its share of the page less its print margins.
+TEST_F(DataViewFixture, ReportChartsKeepTheirPrintMargins) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  std::unique_ptr<TReportForm1> r(MakeDataReport(v));
+  std::unique_ptr<TBitmap> page(r->Report()->RenderPage(50));
+  // At the page's left edge, down to the band and its first 15 % of width, nothing is drawn.
+  const int w = page->Width(), h = page->Height();
+  const int margin = static_cast<int>(w * (10 + 190 * 0.15) / 210.0) - 2;
+  for (int y = 0; y < h; y += 3)
+    for (int x = 0; x < margin; x += 2) ASSERT_EQ(page->Canvas()->Pixels(x, y) & 0xFFFFFF, clWhite) << x << "," << y;
+  bool inked = false;
+  for (int y = 0; y < h && !inked; ++y)
+    for (int x = margin; x < w && !inked; ++x) inked = (page->Canvas()->Pixels(x, y) & 0xFFFFFF) != clWhite;
+  EXPECT_TRUE(inked);
+}
+
+// Each chart's pop-up menu reaches the print preview dialog of that chart.
+TEST_F(DataViewFixture, ChartMenuOpensThePrintPreviewOfItsChart) {
+  Open({SiteFile("S107.MT1")});
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  for (auto [menu, chart] : {std::pair{v->PopupMenu1, v->Chart1}, std::pair{v->PopupMenu2, v->Chart2}}) {
+    TMenuItem* entry = nullptr;
+    for (int i = 0; i < menu->Items()->Count(); ++i)
+      if (menu->Items()->Items(i)->Caption() == "Print Preview...") entry = menu->Items()->Items(i);
+    ASSERT_NE(entry, nullptr);
+    TCustomGraphPanel* previewed = nullptr;
+    Modals.push_back([&](TForm* F) {
+      auto* d = dynamic_cast<TChartPreview*>(F);
+      ASSERT_NE(d, nullptr);
+      previewed = d->Chart();
+      d->Close();
+    });
+    entry->Click();
+    EXPECT_EQ(previewed, static_cast<TCustomGraphPanel*>(chart));
+  }
+}
+
+// The two kinds of data view share one class: once one is closed, its variable names no window,
+// so a later window of the other kind (even at the freed one's address) is never taken for it.
+TEST_F(DataViewFixture, AClosedDataViewLeavesItsKindFree) {
+  Open({SiteFile("S107.MT1")});
+  ASSERT_TRUE(FormExists(GrViewNf1));
+  TGrViewNf1* v = Show(MainForm1->AcResultingData, GrView1);
+  v->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(GrView1, nullptr);
+  GrViewNf1->Close();
+  Application->ProcessMessages();
+  EXPECT_EQ(GrViewNf1, nullptr);
+  ASSERT_TRUE(MainForm1->acStartingData->Execute());
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  ASSERT_TRUE(FormExists(GrViewNf1) && FormExists(GrView1));
+  EXPECT_NE(GrViewNf1, GrView1);
+  EXPECT_EQ(GrViewNf1->ViewMode, 1);
+  EXPECT_EQ(GrView1->ViewMode, 2);
 }

@@ -75,8 +75,9 @@ TEST_F(DataViewToolsFixture, ToolCommandsUndoAndMenusAreRoutedToTheView) {
   v->FormDeactivate(nullptr);
   EXPECT_EQ(v->ToolState, 0x8 | 0x100);
 
-  // "Properties" of the second chart opens its rows; "ChartEditor" is there for each chart.
-  ASSERT_EQ(v->PopupMenu2->Items()->Count(), 2);
+  // "Properties" of the second chart opens its rows; "ChartEditor" is there for each chart, and
+  // "Print Preview...".
+  ASSERT_EQ(v->PopupMenu2->Items()->Count(), 3);
   EXPECT_TRUE(v->PopupMenu1->Items()->Items(0)->Enabled());
   EXPECT_EQ(v->PopupMenu1->Items()->Items(0)->Caption(), "ChartEditor");
   v->PopupMenu2->Items()->Items(1)->Click();

@@ -6,6 +6,7 @@
 #include "app/log_views.h"
 #include "app/reference_commands.h"
 #include "app_fixture.h"
+#include "treelist/tl_control.h"
 #include "controls/mem_data.h"
 #include "controls/vx_dbgrid.h"
 #include "controls/vx_spin.h"
@@ -64,6 +65,18 @@ TEST_F(AppFixture, SessionThroughTheMainWindow) {
   EXPECT_EQ((*HeadFmNf1->Memo1->Lines())[0].substr(0, 7), "1 PLOT-");
   EXPECT_EQ(HeadFmNf1->Cells(1, 0), "Rhead");
   EXPECT_EQ(HeadFmNf1->Cells(0, 30), "30");
+  // The grid: row numbers and the two header columns; resized, columns 1 and 2 share the width.
+  TvmTreeList* grid = HeadFmNf1->StringGrid1;
+  ASSERT_EQ(grid->Count(), 30);
+  EXPECT_EQ(grid->Columns(1)->Caption(), "Rhead");
+  EXPECT_EQ(grid->Columns(2)->Caption(), "Shead");
+  EXPECT_EQ(grid->Items(29)->Strings(0), "30");
+  EXPECT_EQ(grid->Items(0)->Strings(1), HeadFmNf1->Cells(1, 1));
+  HeadFmNf1->SetBounds(HeadFmNf1->Left(), HeadFmNf1->Top(), 900, 500);
+  Application->ProcessMessages();
+  const int rest = grid->ClientWidth() - grid->Columns(0)->Width();
+  EXPECT_EQ(grid->Columns(1)->Width(), rest / 2);
+  EXPECT_EQ(grid->Columns(2)->Width(), rest / 2);
   ASSERT_TRUE(MainForm1->AcProgrOutput->Execute());
   EXPECT_TRUE(FormExists(STermWin1));
 

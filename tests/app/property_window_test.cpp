@@ -12,6 +12,8 @@
 #include "inspector/vm_popupedit.h"
 #include "inspector/vm_treeview.h"
 #include "mtdata/plot_tables.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "platform/stdctrls.h"
 
 namespace {
@@ -247,6 +249,116 @@ TEST_F(PropertyWindow, DoubleClickInThePopupTreeTakesTheNodeText) {
   ObjInsp1->Save(nullptr);
   EXPECT_EQ(ObjInsp1->Table().Rows[1].Value, "S212");
   EXPECT_EQ(ObjInsp1->Table().Rows[0].Value, "x");
+}
+
+}  // namespace
+
+namespace {
+
+// Typing into a value cell as the user does, key by key through the window system's event path:
+// every key stays, Enter applies the text to the row, Escape gives the row's value back.
+TEST_F(PropertyWindow, TypedKeysAllStayAndEscapeUndoes) {
+  Start();
+  auto* view = new TPlotTestView(Application);
+  view->Show();
+  view->Properties(nullptr);
+  Application->ProcessMessages();
+  auto click = [&](TvmInspectorRow* R) {
+    const TRect r = Insp()->GetNodeRect(R->Node());
+    const int x = Insp()->DividerPos() + 20, y = (r.Top + r.Bottom) / 2;
+    SendInput(Insp(), ikMouseDown, {ssLeft}, x, y, mbLeft);
+    SendInput(Insp(), ikMouseUp, {}, x, y, mbLeft);
+    Application->ProcessMessages();
+  };
+  auto type = [&](const std::string& Keys) {
+    for (char k : Keys) {
+      SendKey({}, k == '.' ? VK_OEM_PERIOD : static_cast<unsigned char>(k));
+      Application->ProcessMessages();
+    }
+  };
+  struct Case {
+    const char* Row;
+    const char* Keys;
+    const char* Expected;
+  };
+  for (const Case& c : {Case{"ZMax", "25", "25"}, Case{"ZMin", "0.01", "0.01"}}) {
+    SCOPED_TRACE(c.Keys);
+    click(RowByCaption(c.Row));
+    ASSERT_NE(Insp()->Editor(), nullptr);
+    SendKey({ssCtrl}, 'A');  // the old value selected, as a user replaces it
+    type(c.Keys);
+    std::string editing;
+    Insp()->GetEditingText(editing);
+    EXPECT_EQ(editing, c.Expected);
+    SendKey({}, VK_RETURN);
+    Application->ProcessMessages();
+    EXPECT_EQ(RowByCaption(c.Row)->EditText(), c.Expected);
+  }
+  // A key typed after the caret was put at the end adds to the value.
+  click(RowByCaption("ZMax"));
+  SendKey({}, VK_END);
+  type("0");
+  {
+    std::string editing;
+    Insp()->GetEditingText(editing);
+    EXPECT_EQ(editing, "250");
+  }
+  SendKey({}, VK_RETURN);
+  // Escape gives the typed value up.
+  click(RowByCaption("ZMax"));
+  SendKey({ssCtrl}, 'A');
+  type("7");
+  SendKey({}, VK_ESCAPE);
+  Application->ProcessMessages();
+  std::string editing;
+  Insp()->GetEditingText(editing);
+  EXPECT_EQ(editing, "250");
+  ObjInsp1->BitBtn3->Click();
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Maximum(), 250);
+  EXPECT_DOUBLE_EQ(view->Chart->LeftAxis()->Minimum(), 0.01);
+  delete view;
+}
+
+}  // namespace
+
+namespace {
+
+// The property window is one of the program's windows: it opens beside the frame's free area (not
+// over the menu), its buttons show their whole captions, and the special layouts put it at the left
+// edge and the other windows beside it.
+TEST_F(PropertyWindow, OpensBesideTheFrameAndTheSpecialLayoutsMakeRoomForIt) {
+  Start();
+  EXPECT_NE(dynamic_cast<TMyForm*>(static_cast<TForm*>(ObjInsp1)), nullptr);
+  const TRect area = MainForm1->MDIClientRect();
+  const TPoint origin = MainForm1->ClientToScreen(Point(area.Left, area.Top));
+  EXPECT_GE(ObjInsp1->Top(), origin.Y);
+  EXPECT_GE(ObjInsp1->Left(), origin.X);
+  TBitmap measure(1, 1);
+  for (TButton* b : {ObjInsp1->BitBtn1, ObjInsp1->BitBtn2, ObjInsp1->BitBtn3}) {
+    measure.Canvas()->Font()->Assign(b->Font());
+    EXPECT_GE(b->Width(), measure.Canvas()->TextWidth(b->Caption()) + 8) << b->Caption();
+    EXPECT_LE(b->Left() + b->Width(), ObjInsp1->ClientWidth()) << b->Caption();
+  }
+  auto* view = new TPlotTestView(Application);
+  view->Show();
+  view->Properties(nullptr);
+  ObjInsp1->SetWidth(150);
+  const int h = area.Height();
+  ASSERT_TRUE(MainForm1->AcMaximizeSpecial->Execute());
+  EXPECT_EQ(view->Left(), area.Left + 150);
+  EXPECT_EQ(view->Top(), area.Top);
+  EXPECT_EQ(view->Width(), area.Right - 4 - (area.Left + 150));
+  EXPECT_EQ(view->Height(), h * 4 / 5);
+  EXPECT_EQ(ObjInsp1->Left(), origin.X + 1);
+  EXPECT_EQ(ObjInsp1->Top(), origin.Y);
+  EXPECT_EQ(ObjInsp1->Height(), h * 4 / 5);
+  ASSERT_TRUE(MainForm1->AcCascadeSpecial->Execute());
+  EXPECT_EQ(view->Left(), area.Left + 150);
+  // Hidden, the property window takes no room.
+  ObjInsp1->Close();
+  ASSERT_TRUE(MainForm1->AcMaximizeSpecial->Execute());
+  EXPECT_EQ(view->Left(), area.Left);
+  delete view;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "app/reference_commands.h"
 #include "app/tool_glyphs.h"
 #include "app_fixture.h"
+#include "platform/shell.h"
 #include "controls/mem_data.h"
 #include "controls/vx_spin.h"
 #include "platform/actnlist.h"
@@ -472,6 +473,70 @@ TEST_F(AppFixture, AboutBoxShowsTheVersionTableAndCyclesItsLogos) {
   });
   MainForm1->N8Click(nullptr);
   EXPECT_EQ(ModalCaptions, (std::vector<std::string>{"About Varomark"}));
+}
+
+// A click on a label, as the mouse gives it.
+void ClickLabel(TControl* L) {
+  L->DispatchMouseDown(mbLeft, {ssLeft}, 3, 3, false);
+  L->DispatchMouseUp(mbLeft, {}, 3, 3);
+}
+
+// The links of the about box open through the desktop: the web address as it is, the e-mail
+// addresses as mail links; without a handler they are disabled and say why.
+TEST_F(AppFixture, AboutBoxLinksOpenThroughTheDesktop) {
+  Start();
+  std::vector<std::string> opened;
+  SetShellOpenHook([&](const std::string& T) {
+    opened.push_back(T);
+    return true;
+  });
+  {
+    TAboutBox box(Application);
+    EXPECT_TRUE(box.WebLabel->Enabled());
+    EXPECT_EQ(box.WebLabel->Cursor(), crHandPoint);
+    for (TControl* l : {box.WebLabel, box.EmailLabel1, box.EmailLabel2}) ClickLabel(l);
+    // Rows stay apart: a wrapped value ends above the next row.
+    EXPECT_LE(box.Copyright->Top() + box.Copyright->Height(), box.Company->Top());
+    EXPECT_LE(box.ProductName->Top() + box.ProductName->Height(), box.Version->Top());
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{VersionInfoValue("Web"), "mailto:" + VersionInfoValue("EMail1"),
+                                              "mailto:" + VersionInfoValue("EMail2")}));
+  // A desktop without a handler.
+  SetShellCanOpenHook([](const std::string&) { return false; });
+  opened.clear();
+  {
+    TAboutBox box(Application);
+    for (TLabel* l : {box.WebLabel, box.EmailLabel1}) {
+      EXPECT_FALSE(l->Enabled());
+      EXPECT_NE(l->Hint().find("missing"), std::string::npos) << l->Hint();
+      EXPECT_NE(l->Cursor(), crHandPoint);
+      ClickLabel(l);
+    }
+  }
+  EXPECT_TRUE(opened.empty());
+  // A handler that fails says so.
+  SetShellCanOpenHook(nullptr);
+  SetShellOpenHook([](const std::string&) { return false; });
+  {
+    TAboutBox box(Application);
+    Boxes.clear();
+    ClickLabel(box.WebLabel);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find(VersionInfoValue("Web")), std::string::npos);
+  }
+  SetShellOpenHook(nullptr);
+}
+
+// The circle tool and the curve shift have cursors of their own under the numbers the editing
+// windows use.
+TEST_F(AppFixture, EditingToolCursorsAreRegistered) {
+  Start();
+  for (auto [number, name] : {std::pair{-5, "BULLSEY5"}, std::pair{1, "HANDUPDW"}}) {
+    SCOPED_TRACE(name);
+    ASSERT_NE(LoadCursorResource(name), HCURSOR(0));
+    EXPECT_EQ(Screen->Cursors(number), LoadCursorResource(name));
+    EXPECT_NE(Screen->Cursors(number), Screen->Cursors(crDefault));
+  }
 }
 
 TEST_F(AppFixture, ToolBarsCarryTheirPictures) {

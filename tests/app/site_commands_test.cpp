@@ -2,6 +2,9 @@
 // question, the command line and the stored-edit dialog's frequency labels.
 #include "app/journal.h"
 #include "app/log_views.h"
+#include "app/views/data_view.h"
+#include "controls/vx_checklist.h"
+#include "platform/extctrls.h"
 #include "app_fixture.h"
 #include "controls/vx_spin.h"
 #include "platform/actnlist.h"
@@ -81,8 +84,7 @@ TEST_F(AppFixture, FolderGivenAsASiteFileOpensNothing) {
     EXPECT_TRUE(MainForm1->acOpen->Enabled());
     EXPECT_FALSE(MainForm1->acSave->Enabled());
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_NE(Boxes[0].find(SiteFile(name)), std::string::npos) << Boxes[0];
-    EXPECT_NE(Boxes[0].find("Is a directory"), std::string::npos) << Boxes[0];
+    EXPECT_NE(Boxes[0].find(SiteFile(name) + ": it is a folder, not a file"), std::string::npos) << Boxes[0];
   }
 }
 
@@ -175,6 +177,64 @@ TEST_F(AppFixture, CommandLineWithAMissingFileOpensNothingAndNamesIt) {
   EXPECT_EQ(MainForm1->Caption(), "Varomark");
   ASSERT_FALSE(Boxes.empty());
   EXPECT_NE(Boxes.back().find("missing.mt1"), std::string::npos);
+  EXPECT_NE(Boxes.back().find("does not exist"), std::string::npos);
+}
+
+TEST_F(AppFixture, CommandLineFolderIsCalledAFolder) {
+  Start({(Dir / "site").string()});
+  EXPECT_TRUE(SiteFiles.empty());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find((Dir / "site").string() + ": it is a folder"), std::string::npos) << Boxes[0];
+}
+
+// Open and the command line show the site as its starting data, with the program log.
+TEST_F(AppFixture, OpenShowsTheStartingData) {
+  Start({SiteFile("S107.MT1")});
+  ASSERT_TRUE(FormExists(GrViewNf1));
+  EXPECT_EQ(GrViewNf1->Caption(), "Starting data");
+  EXPECT_EQ(GrViewNf1->ViewMode, 1);
+  EXPECT_TRUE(FormExists(STermWin1));
+  EXPECT_FALSE(FormExists(HeadFmNf1));
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  ChooseFiles({SiteFile("S107.MT2")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(FormExists(GrViewNf1));
+  EXPECT_EQ(GrViewNf1->clbFiles->Items()->Strings(0), "S107.MT2");
+  // The lists take the view's height: the parameter list whole, above the others, and its names
+  // fit the panel.
+  EXPECT_LE(GrViewNf1->GroupBox3->Top() + GrViewNf1->GroupBox3->Height(), GrViewNf1->Panel1->ClientHeight());
+  EXPECT_LT(GrViewNf1->GroupBox4->Top(), GrViewNf1->GroupBox1->Top());
+  EXPECT_LT(GrViewNf1->GroupBox1->Top(), GrViewNf1->GroupBox2->Top());
+  EXPECT_LT(GrViewNf1->GroupBox2->Top(), GrViewNf1->GroupBox3->Top());
+  EXPECT_GT(GrViewNf1->Panel1->Width(), 101);
+}
+
+// An EDI file with impedances and no spectra: nothing can be computed, and the program says so
+// instead of drawing curves of zeros; the header and the log stay.
+TEST_F(AppFixture, ImpedanceOnlyEdiSaysNothingCanBeComputed) {
+  Start();
+  const std::string edi = SiteFile("zonly.edi");
+  std::ofstream(edi) << ">HEAD\n  DATAID=\"Z1\"\n>=MTSECT\n  NFREQ=3\n>FREQ NFREQ=3 // 3\n"
+                        "  1.0E+02  1.0E+01  1.0E+00\n"
+                        ">ZXXR ROT=ZROT // 3\n 0.1 0.2 0.3\n>ZXYR ROT=ZROT // 3\n 3 2 1\n"
+                        ">ZXYI ROT=ZROT // 3\n 4 1 0.5\n>END\n";
+  ChooseFiles({edi});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0], edi + " holds impedances only, no spectra: nothing can be computed");
+  EXPECT_FALSE(FormExists(GrViewNf1));
+  EXPECT_TRUE(FormExists(HeadFmNf1));
+  EXPECT_TRUE(MainForm1->AcLabel->Enabled());
+  EXPECT_TRUE(MainForm1->acClose->Enabled());
+  for (TAction* a : {MainForm1->acStartingData, MainForm1->AcResultingData, MainForm1->AcPolar, MainForm1->AcEditing,
+                     MainForm1->AcMaskEdit, MainForm1->AcAutoEdit, MainForm1->acExportTo})
+    EXPECT_FALSE(a->Enabled()) << a->Name();
+  // A site with spectra opened after it has its commands back.
+  ASSERT_TRUE(MainForm1->acClose->Execute());
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  EXPECT_TRUE(MainForm1->acStartingData->Enabled());
+  EXPECT_TRUE(MainForm1->acExportTo->Enabled());
 }
 
 TEST_F(AppFixture, StoredEditDialogShowsFrequenciesOfItsIndices) {

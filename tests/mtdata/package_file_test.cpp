@@ -131,6 +131,31 @@ TEST_F(PackageTest, ASetReopensWithItsMembersSettingsAndMasks) {
   }
 }
 
+// A site opened with names relative to the working folder (as a start script does) saves a package
+// that names its members in full, so it opens from any other folder.
+TEST_F(PackageTest, MembersOpenedByRelativeNamesAreSavedInFull) {
+  TMtGenModel model;
+  model.Edits = {TMtGenEdit{}};
+  MtGenWrite(model, Dir.File("a.mt1"));
+  MtGenWrite(model, Dir.File("b.mt1"));
+  const auto home = std::filesystem::current_path();
+  // The package lies apart from its members, so it cannot find them beside itself.
+  std::filesystem::create_directories(Dir.File("packages"));
+  const std::string pkg = Dir.File("packages/rel.mpk");
+  std::filesystem::current_path(std::filesystem::path(Dir.File("a.mt1")).parent_path().parent_path());
+  const std::string folder = std::filesystem::path(Dir.File("a.mt1")).parent_path().filename().string();
+  const bool loaded = Load({"./" + folder + "/a.mt1", "./" + folder + "/b.mt1"});
+  if (loaded) SavePackage(pkg);
+  FreeSite();
+  std::filesystem::current_path(home);
+  ASSERT_TRUE(loaded);
+  TPackageData p;
+  ReadPackage(pkg, p);
+  EXPECT_EQ(p.Members, (std::vector<std::string>{Dir.File("a.mt1"), Dir.File("b.mt1")}));
+  ASSERT_TRUE(Load({pkg}));
+  EXPECT_EQ(SiteFiles.size(), 2u);
+}
+
 TEST_F(PackageTest, AOneFilePackageKeepsItsStoredValues) {
   TMtGenModel model;
   model.EstimateCount = 30;

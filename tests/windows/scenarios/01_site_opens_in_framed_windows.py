@@ -4,7 +4,7 @@ active one in the highlight colour, the others not."""
 
 def run(s):
     s.start()
-    header = s.child("HeadFmNf1")
+    header = s.child("caption:Starting data")
     log = s.child("STermWin1")
     s.settle()
     img = s.shot("opened")

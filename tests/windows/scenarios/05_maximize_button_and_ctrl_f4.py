@@ -18,5 +18,5 @@ def run(s):
     title = s.xdotool("getwindowname", s.window).strip()
     s.check("[" not in title, f"the frame's caption is still {title!r}")
     img = s.shot("closed")
-    forms = [s.child("HeadFmNf1"), s.child("STermWin1")]
+    forms = [s.child("caption:Starting data"), s.child("STermWin1")]
     s.check(sum(s.caption_is_active(img, f) for f in forms) == 1, "no other window took the active caption")

@@ -12,9 +12,9 @@ def run(s):
     s.check(len(buttons) >= 40, f"only {len(buttons)} tool-bar buttons show")
     outside = [c.action for c in buttons if c.x + c.w > min(main.x + main.w, screen.width)]
     s.check(not outside, f"tool-bar buttons beyond the window's right edge: {outside}")
-    header = s.child("HeadFmNf1")  # placed below the bars, which take two lines here
+    header = s.child("caption:Starting data")  # placed below the bars, which take two lines here
     band = s.caption_band(screen, header)
-    s.check(28 <= band <= 80, f"the header view's caption bar is hidden ({band} px)")
+    s.check(28 <= band <= 80, f"the starting-data view's caption bar is hidden ({band} px)")
     s.open_resulting_data()
     s.maximize_special()
     form = s.child("caption:Resulting data")
