@@ -12,6 +12,7 @@
 #include "chart/extra/chart_file.h"
 #include "chart/extra/contour_series.h"
 #include "chart/extra/extra_series.h"
+#include "fuzz/function_seeds.h"
 #include "chart/extra/lighting_tool.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
@@ -184,6 +185,17 @@ void WriteSeeds3D(const std::string& Folder) {
   }
 }
 
+// Seeds of the down-sampling, compression, count, cumulative and indicator functions.
+void WriteSeedsFunctions(const std::string& Folder) {
+  TChart chart(nullptr);
+  BuildFunctionsChart(chart);
+  for (int form = 0; form < 2; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&chart, s, true, form == 1);
+    s.SaveToFile(Folder + "/seed_functions" + (form == 1 ? "_text" : "") + ".qvx");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -202,6 +214,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   if (const char* folder = std::getenv("VM_FUZZ_WRITE_SEEDS")) {
     WriteSeeds(folder);
     WriteSeeds3D(folder);
+    WriteSeedsFunctions(folder);
   }
   return 0;
 }
