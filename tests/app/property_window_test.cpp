@@ -330,9 +330,6 @@ TEST_F(PropertyWindow, OpensBesideTheFrameAndTheSpecialLayoutsMakeRoomForIt) {
   Start();
   EXPECT_NE(dynamic_cast<TMyForm*>(static_cast<TForm*>(ObjInsp1)), nullptr);
   const TRect area = MainForm1->MDIClientRect();
-  const TPoint origin = MainForm1->ClientToScreen(Point(area.Left, area.Top));
-  EXPECT_GE(ObjInsp1->Top(), origin.Y);
-  EXPECT_GE(ObjInsp1->Left(), origin.X);
   TBitmap measure(1, 1);
   for (TButton* b : {ObjInsp1->BitBtn1, ObjInsp1->BitBtn2, ObjInsp1->BitBtn3}) {
     measure.Canvas()->Font()->Assign(b->Font());
@@ -342,6 +339,11 @@ TEST_F(PropertyWindow, OpensBesideTheFrameAndTheSpecialLayoutsMakeRoomForIt) {
   auto* view = new TPlotTestView(Application);
   view->Show();
   view->Properties(nullptr);
+  // Placed as it first shows, below the tool bars as they are laid out by then.
+  const TRect shownArea = MainForm1->MDIClientRect();
+  const TPoint origin = MainForm1->ClientToScreen(Point(shownArea.Left, shownArea.Top));
+  EXPECT_GE(ObjInsp1->Top(), origin.Y);
+  EXPECT_GE(ObjInsp1->Left(), origin.X);
   ObjInsp1->SetWidth(150);
   const int h = area.Height();
   ASSERT_TRUE(MainForm1->AcMaximizeSpecial->Execute());
