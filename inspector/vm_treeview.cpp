@@ -7,6 +7,7 @@
 #include "inspector/vm_utils.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/imglist.h"
 #include "platform/stdctrls.h"
 
 const char* const SvmTreeDeleteItem = "Do you want to delete the item";
@@ -232,8 +233,66 @@ TCustomvmTreeView::~TCustomvmTreeView() {
 void TCustomvmTreeView::FontChanged() {
   TCustomControl::FontChanged();
   Canvas()->SetFont(Font());
-  FRowHeight = std::max(Canvas()->TextHeight("Wg") + 3, 16);
+  FTextRowHeight = std::max(Canvas()->TextHeight("Wg") + 3, 16);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::UpdateRowHeight() {
+  FRowHeight = FTextRowHeight;
+  if (FImages) FRowHeight = std::max(FRowHeight, FImages->Height() + 1);
+  if (FStateImages) FRowHeight = std::max(FRowHeight, FStateImages->Height() + 1);
   Invalidate();
+}
+
+void TCustomvmTreeView::SetImages(TImageList* Value) {
+  if (FImages == Value) return;
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = Value;
+  if (FImages) FImages->FreeNotification(this);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::SetStateImages(TImageList* Value) {
+  if (FStateImages == Value) return;
+  if (FStateImages) FStateImages->RemoveFreeNotification(this);
+  FStateImages = Value;
+  if (FStateImages) FStateImages->FreeNotification(this);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) {
+    FImages = nullptr;
+    UpdateRowHeight();
+  }
+  if (AComponent == FStateImages) {
+    FStateImages = nullptr;
+    UpdateRowHeight();
+  }
+}
+
+int TCustomvmTreeView::StateLeft(TvmTreeNode* Node) const { return (Node->Level() + (ShowRoot ? 1 : 0)) * FIndent; }
+
+int TCustomvmTreeView::ImageLeft(TvmTreeNode* Node) const {
+  int x = StateLeft(Node);
+  if (FStateImages && Node->StateIndex >= 0) x += FStateImages->Width();
+  return x;
+}
+
+int TCustomvmTreeView::LabelLeft(TvmTreeNode* Node) const {
+  return ImageLeft(Node) + (FImages ? FImages->Width() + 1 : 0) + 2;
+}
+
+int TCustomvmTreeView::NodeImage(TvmTreeNode* Node) {
+  if (!Node) return -1;
+  if (Node == FSelected) {
+    if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node);
+    return Node->SelectedIndex;
+  }
+  if (OnGetImageIndex) OnGetImageIndex(this, Node);
+  return Node->ImageIndex;
 }
 
 TvmTreeNode* TCustomvmTreeView::TopItem(int Index) const {
@@ -366,8 +425,7 @@ TRect TCustomvmTreeView::DisplayRect(TvmTreeNode* Node, bool TextOnly) const {
   if (!found || row * FRowHeight >= ClientHeight()) return TRect();
   TRect r(0, row * FRowHeight, ClientWidth(), (row + 1) * FRowHeight);
   if (TextOnly) {
-    const int level = Node->Level() + (ShowRoot ? 1 : 0);
-    r.Left = level * FIndent + 2;
+    r.Left = LabelLeft(Node);
     auto* c = const_cast<TCustomvmTreeView*>(this)->Canvas();
     c->SetFont(Font());
     r.Right = r.Left + c->TextWidth(Node->Text()) + 4;
@@ -389,6 +447,8 @@ THitTests TCustomvmTreeView::GetHitTestInfoAt(int X, int Y) const {
     if (ShowButtons && n->HasChildren() && X >= indentRight - FIndent) return {htOnButton};
     return {htOnIndent};
   }
+  if (X < ImageLeft(n)) return {htOnItem, htOnStateIcon};
+  if (FImages && X < ImageLeft(n) + FImages->Width()) return {htOnItem, htOnIcon};
   TRect label = DisplayRect(n, true);
   if (X < label.Right) return {htOnItem, htOnLabel};
   return {htOnRight};
@@ -449,7 +509,14 @@ void TCustomvmTreeView::PaintTo(TCanvas* C) {
     } else if (highlighted) {
       bk = clBtnFace;
     }
-    TRect label(level * FIndent + 2, y, 0, y + FRowHeight);
+    if (FStateImages && n->StateIndex >= 0 && n->StateIndex < FStateImages->Count())
+      FStateImages->Draw(C, StateLeft(n), y + (FRowHeight - FStateImages->Height()) / 2, n->StateIndex);
+    if (FImages) {
+      const int image = NodeImage(n);
+      if (image >= 0 && image < FImages->Count())
+        FImages->Draw(C, ImageLeft(n), y + (FRowHeight - FImages->Height()) / 2, image);
+    }
+    TRect label(LabelLeft(n), y, 0, y + FRowHeight);
     C->SetFont(&font);
     label.Right = label.Left + C->TextWidth(n->Text()) + 4;
     FillRectColor(C, label, bk);

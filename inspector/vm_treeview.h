@@ -14,6 +14,7 @@
 
 class TCustomvmTreeView;
 class TEdit;
+class TImageList;
 
 enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
 enum THitTest {
@@ -52,6 +53,8 @@ public:
   void* Data = nullptr;
   int ImageIndex = -1;
   int SelectedIndex = -1;
+  // The picture of StateImages drawn before the node's own (-1: none, no room kept).
+  int StateIndex = -1;
   int Count() const { return static_cast<int>(FChildren.size()); }
   TvmTreeNode* Item(int Index) const;
   int Index() const;
@@ -160,6 +163,14 @@ public:
   TvmTreeViewOptions Options = {trCanDelete, trConfirmDelete};
   int SelectedIndex() const { return FSelectedIndex; }
   void SetSelectedIndex(int Value);
+  // A node shows Images[ImageIndex] (Images[SelectedIndex] while selected) left of its label and
+  // StateImages[StateIndex] left of that; the rows grow to the pictures' height.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* Value);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* Value);
+  // The picture the node shows now: asks OnGetImageIndex (or OnGetSelectedIndex when selected).
+  int NodeImage(TvmTreeNode* Node);
   TCursor DragCursor = crDrag;
   bool DragModeAutomatic = false;
 
@@ -212,6 +223,9 @@ public:
   TTVEditingEvent OnEditing;
   TTVEditedEvent OnEdited;
   TTVChangedEvent OnChange;
+  // Asked before a node's picture is drawn; they may set its ImageIndex or SelectedIndex.
+  TTVChangedEvent OnGetImageIndex;
+  TTVChangedEvent OnGetSelectedIndex;
   TTVChangedEvent OnDeletion;
   TTVExpandingEvent OnExpanding;
   TTVExpandingEvent OnCollapsing;
@@ -235,6 +249,12 @@ protected:
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   bool WantsKey(uint16_t Key) const override { return true; }
   void FontChanged() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Where the label starts: after the indent, the state picture and the picture.
+  int StateLeft(TvmTreeNode* Node) const;
+  int ImageLeft(TvmTreeNode* Node) const;
+  int LabelLeft(TvmTreeNode* Node) const;
+  void UpdateRowHeight();
 
   std::vector<TvmTreeNode*> FItems;
   TvmTreeNode* FSelected = nullptr;
@@ -242,6 +262,9 @@ protected:
   TvmTreeNode* FDropTarget = nullptr;
   int FIndent = 19;
   int FRowHeight = 16;
+  int FTextRowHeight = 16;
+  TImageList* FImages = nullptr;
+  TImageList* FStateImages = nullptr;
   bool FReadOnly = false;
   int FSelectedIndex = -1;
   bool FInternalChange = false;

@@ -4,6 +4,7 @@
 
 #include "editor_fixture.h"
 #include "inspector/vm_treeview.h"
+#include "platform/imglist.h"
 #include "platform/stdctrls.h"
 
 namespace {
@@ -224,6 +225,70 @@ TEST(TreeView, CustomDrawColoursANodeUnlessItIsSelected) {
   EXPECT_GT(count(f.A2, clRed), 5);
   EXPECT_EQ(count(f.B, clYellow), 0);  // the selected node keeps the selection colours
   EXPECT_EQ(count(f.A1, clYellow), 0);
+}
+
+// Node pictures: Images[ImageIndex] (SelectedIndex while selected) and StateImages[StateIndex] are
+// drawn before the label, which moves right to make room; the events may change the index first;
+// a freed image list is let go of.
+TEST(TreeView, NodePicturesAreDrawnBeforeTheLabelAndFollowTheEvents) {
+  TTreeFixture f;
+  auto* images = new TImageList(f.Form.get());
+  auto* states = new TImageList(f.Form.get());
+  for (TImageList* l : {images, states}) {
+    l->SetWidth(12);
+    l->SetHeight(20);
+  }
+  for (TColor c : {clRed, clGreen, clBlue}) {
+    TBitmap b(12, 20);
+    FillRectColor(b.Canvas(), Rect(0, 0, 12, 20), c);
+    images->Add(&b, nullptr);
+    states->Add(&b, nullptr);
+  }
+  const int textLeft = f.Tree->DisplayRect(f.A1, true).Left;
+  f.Tree->SetImages(images);
+  f.Tree->SetStateImages(states);
+  EXPECT_GE(f.Tree->RowHeight(), 21) << "rows grow to the pictures";
+  f.A1->ImageIndex = 0;
+  f.A1->SelectedIndex = 1;
+  f.A1->StateIndex = 2;
+  f.A2->ImageIndex = 7;  // outside the list: no picture
+  std::vector<TvmTreeNode*> asked;
+  f.Tree->OnGetImageIndex = [&](TObject*, TvmTreeNode* N) {
+    asked.push_back(N);
+    if (N == f.B) N->ImageIndex = 2;
+  };
+  f.Tree->SetSelected(f.A);
+  // The label moved past the state picture and the picture; the picture is hit as the icon.
+  const TRect label = f.Tree->DisplayRect(f.A1, true);
+  EXPECT_EQ(label.Left, textLeft + 12 + 12 + 1);
+  const int cy = (label.Top + label.Bottom) / 2;
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(label.Left - 8, cy).Contains(htOnIcon));
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(label.Left - 20, cy).Contains(htOnStateIcon));
+  auto pixelLeftOf = [&](TvmTreeNode* N, int Dx) {
+    TBitmap b;
+    GrabControl(f.Tree, &b);
+    const TRect r = f.Tree->DisplayRect(N, true);
+    return b.Canvas()->Pixels(r.Left - Dx, (r.Top + r.Bottom) / 2);
+  };
+  EXPECT_EQ(pixelLeftOf(f.A1, 8), ColorToRGB(clRed));     // the picture
+  EXPECT_EQ(pixelLeftOf(f.A1, 20), ColorToRGB(clBlue));   // the state picture
+  EXPECT_EQ(pixelLeftOf(f.B, 8), ColorToRGB(clBlue));     // set by OnGetImageIndex
+  EXPECT_EQ(pixelLeftOf(f.A2, 8), ColorToRGB(clWindow));  // a bad index draws nothing
+  EXPECT_NE(std::find(asked.begin(), asked.end(), f.B), asked.end());
+  // Selected, the node shows its selected picture and asks OnGetSelectedIndex instead.
+  bool selectedAsked = false;
+  f.Tree->OnGetSelectedIndex = [&](TObject*, TvmTreeNode* N) { selectedAsked = selectedAsked || N == f.A1; };
+  f.Tree->SetSelected(f.A1);
+  EXPECT_EQ(pixelLeftOf(f.A1, 8), ColorToRGB(clGreen));
+  EXPECT_TRUE(selectedAsked);
+  // Freeing the lists leaves the tree without pictures, its labels back in place.
+  delete images;
+  delete states;
+  EXPECT_EQ(f.Tree->Images(), nullptr);
+  EXPECT_EQ(f.Tree->StateImages(), nullptr);
+  EXPECT_EQ(f.Tree->DisplayRect(f.A1, true).Left, textLeft);
+  TBitmap after;
+  GrabControl(f.Tree, &after);  // paints without the freed lists
 }
 
 }  // namespace
