@@ -9,6 +9,7 @@
 #include "platform/forms.h"
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
+#include "platform/sysutils.h"
 
 const char* const SvmTreeDeleteItem = "Do you want to delete the item";
 
@@ -54,6 +55,20 @@ void TvmTreeNode::AttachAt(TvmTreeNode* NewParent, int Position) {
 
 void TvmTreeNode::SetText(const std::string& Value) {
   FText = Value;
+  FOwner->Changed();
+}
+
+namespace {
+void SortNodes(TCustomvmTreeView* Tree, std::vector<TvmTreeNode*>& Nodes) {
+  std::stable_sort(Nodes.begin(), Nodes.end(),
+                   [Tree](TvmTreeNode* A, TvmTreeNode* B) { return Tree->CompareNodes(A, B) < 0; });
+}
+}  // namespace
+
+void TvmTreeNode::AlphaSort(bool Recurse) {
+  SortNodes(FOwner, FChildren);
+  if (Recurse)
+    for (TvmTreeNode* c : FChildren) c->AlphaSort(true);
   FOwner->Changed();
 }
 
@@ -397,6 +412,29 @@ void TCustomvmTreeView::SetSelectedIndex(int Value) {
   if (Value == FSelectedIndex) return;
   FSelectedIndex = Value;
   for (TvmTreeNode* n = GetFirstNode(); n; n = n->GetNext()) n->SelectedIndex = Value;
+}
+
+void TCustomvmTreeView::SetSortType(TSortType Value) {
+  if (Value == FSortType) return;
+  FSortType = Value;
+  if (Value != stNone) AlphaSort(true);
+}
+
+int TCustomvmTreeView::CompareNodes(TvmTreeNode* Node1, TvmTreeNode* Node2) {
+  int compare = 0;
+  if (OnCompare) OnCompare(this, Node1, Node2, compare);
+  if (compare == 0 && !OnCompare) compare = AnsiCompareText(Node1->Text(), Node2->Text());
+  return compare;
+}
+
+void TCustomvmTreeView::AlphaSort(bool Recurse) {
+  // A tree scrolled to its start stays there.
+  const bool atStart = !FTop || FTop == GetFirstNode();
+  SortNodes(this, FItems);
+  if (Recurse)
+    for (TvmTreeNode* n : FItems) n->AlphaSort(true);
+  if (atStart) FTop = GetFirstNode();
+  Changed();
 }
 
 void TCustomvmTreeView::SetIndent(int Value) {

@@ -16,6 +16,9 @@ class TCustomvmTreeView;
 class TEdit;
 class TImageList;
 
+// stNone keeps the nodes in the order they were added; the others sort siblings by OnCompare, or
+// by their texts without regard to case.
+enum TSortType { stNone, stData, stText, stBoth };
 enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
 enum THitTest {
   htAbove,
@@ -80,6 +83,8 @@ public:
   void Delete();
   void MakeVisible();
   bool EditText();
+  // Sorts the children (and with Recurse their children) as the tree's SortType compares.
+  void AlphaSort(bool Recurse = false);
 
 private:
   friend class TCustomvmTreeView;
@@ -108,6 +113,7 @@ using TTVEditingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, b
 using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& S)>;
 using TTVGetEditText = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& Text)>;
 using TTVChangedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node)>;
+using TTVCompareEvent = std::function<void(TObject* Sender, TvmTreeNode* Node1, TvmTreeNode* Node2, int& Compare)>;
 using TTVExpandingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& Allow)>;
 
 class TCustomvmTreeView : public TCustomControl {
@@ -163,6 +169,13 @@ public:
   TvmTreeViewOptions Options = {trCanDelete, trConfirmDelete};
   int SelectedIndex() const { return FSelectedIndex; }
   void SetSelectedIndex(int Value);
+  // Setting a sorting type sorts the whole tree at once.
+  TSortType SortType() const { return FSortType; }
+  void SetSortType(TSortType Value);
+  // Sorts the top-level nodes (and with Recurse every level) by CompareNodes.
+  void AlphaSort(bool Recurse = true);
+  // OnCompare's answer when assigned and not 0; else the texts compared without regard to case.
+  virtual int CompareNodes(TvmTreeNode* Node1, TvmTreeNode* Node2);
   // A node shows Images[ImageIndex] (Images[SelectedIndex] while selected) left of its label and
   // StateImages[StateIndex] left of that; the rows grow to the pictures' height.
   TImageList* Images() const { return FImages; }
@@ -227,6 +240,7 @@ public:
   TTVChangedEvent OnGetImageIndex;
   TTVChangedEvent OnGetSelectedIndex;
   TTVChangedEvent OnDeletion;
+  TTVCompareEvent OnCompare;
   TTVExpandingEvent OnExpanding;
   TTVExpandingEvent OnCollapsing;
   TTVChangedEvent OnExpanded;
@@ -267,6 +281,7 @@ protected:
   TImageList* FStateImages = nullptr;
   bool FReadOnly = false;
   int FSelectedIndex = -1;
+  TSortType FSortType = stNone;
   bool FInternalChange = false;
   bool FClearing = false;
   TEdit* FEditor = nullptr;   // the label editor while editing

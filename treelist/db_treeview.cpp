@@ -155,6 +155,7 @@ void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index
         if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
       }
     n->SetHasChildren(n->Count() > 0);
+    if (tv->SortType() != stNone) n->AlphaSort(false);
     if (Recursive)
       for (int c = 0; c < n->Count(); ++c) {
         auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
@@ -537,6 +538,7 @@ void TvmDBTreeView::LoadTree() {
   }
   FNodes->ReparentRoots();
   FNodes->DeleteUnvisited();
+  if (SortType() != stNone) AlphaSort(true);
   --FBusy;
   TScopeExit again([this] { ++FBusy; });
   SyncSelection();

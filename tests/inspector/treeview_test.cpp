@@ -291,4 +291,35 @@ TEST(TreeView, NodePicturesAreDrawnBeforeTheLabelAndFollowTheEvents) {
   GrabControl(f.Tree, &after);  // paints without the freed lists
 }
 
+// Sorting: a sorting type sorts every level at once, by text without regard to case or by
+// OnCompare; stNone leaves the order as it is.
+TEST(TreeView, SortTypeSortsEveryLevelByTextOrByOnCompare) {
+  TTreeFixture f;
+  auto names = [&](TvmTreeNode* Parent) {
+    std::string s;
+    const int n = Parent ? Parent->Count() : f.Tree->TopCount();
+    for (int i = 0; i < n; ++i) s += (Parent ? Parent->Item(i) : f.Tree->TopItem(i))->Text() + " ";
+    return s;
+  };
+  f.Tree->AddChild(f.A, "a0");
+  f.Tree->AddChild(nullptr, "alpha");
+  EXPECT_EQ(names(f.A), "A1 A2 a0 ");
+  f.Tree->SetSortType(stText);
+  EXPECT_EQ(names(nullptr), "A alpha B ");
+  EXPECT_EQ(names(f.A), "a0 A1 A2 ");
+  EXPECT_EQ(f.Tree->TopVisible(), f.Tree->GetFirstNode());
+  // OnCompare decides (here: longest text first, ties by text backwards).
+  f.Tree->OnCompare = [](TObject*, TvmTreeNode* A, TvmTreeNode* B, int& Compare) {
+    Compare = static_cast<int>(B->Text().size()) - static_cast<int>(A->Text().size());
+    if (Compare == 0) Compare = -A->Text().compare(B->Text());
+  };
+  f.Tree->AlphaSort();
+  EXPECT_EQ(names(nullptr), "alpha B A ");
+  EXPECT_EQ(names(f.A), "a0 A2 A1 ");
+  // Back to stNone: the order stays as it is.
+  f.Tree->SetSortType(stNone);
+  f.Tree->AddChild(nullptr, "0");
+  EXPECT_EQ(names(nullptr), "alpha B A 0 ");
+}
+
 }  // namespace
