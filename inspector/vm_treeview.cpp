@@ -368,6 +368,7 @@ void TCustomvmTreeView::NodeAdded(TvmTreeNode* Node) {
 }
 
 void TCustomvmTreeView::NodeRemoved(TvmTreeNode* Node) {
+  if (FHotNode == Node || (FHotNode && FHotNode->HasAsParent(Node))) FHotNode = nullptr;
   if (FEditNode == Node) EndEdit(true);
   if (FDropTarget == Node) FDropTarget = nullptr;
   if (FSelected == Node || (FSelected && FSelected->HasAsParent(Node))) {
@@ -402,7 +403,15 @@ void TCustomvmTreeView::FullCollapse() {
 
 void TCustomvmTreeView::SetSelected(TvmTreeNode* Value) {
   if (Value == FSelected) return;
+  bool allow = true;
+  if (OnChanging) OnChanging(this, Value, allow);
+  if (!allow) return;
+  TvmTreeNode* old = FSelected;
   FSelected = Value;
+  if (AutoExpand) {
+    if (old && !(Value && Value->HasAsParent(old))) old->Collapse(false);
+    if (Value) Value->Expand(false);
+  }
   if (Value) Value->MakeVisible();
   Change(Value);
   Changed();
@@ -488,7 +497,7 @@ THitTests TCustomvmTreeView::GetHitTestInfoAt(int X, int Y) const {
   if (X < ImageLeft(n)) return {htOnItem, htOnStateIcon};
   if (FImages && X < ImageLeft(n) + FImages->Width()) return {htOnItem, htOnIcon};
   TRect label = DisplayRect(n, true);
-  if (X < label.Right) return {htOnItem, htOnLabel};
+  if (X < label.Right || RowSelect) return {htOnItem, htOnLabel};
   return {htOnRight};
 }
 
@@ -556,9 +565,13 @@ void TCustomvmTreeView::PaintTo(TCanvas* C) {
     }
     TRect label(LabelLeft(n), y, 0, y + FRowHeight);
     C->SetFont(&font);
-    label.Right = label.Left + C->TextWidth(n->Text()) + 4;
+    label.Right = RowSelect ? std::max(ClientWidth(), label.Left) : label.Left + C->TextWidth(n->Text()) + 4;
     FillRectColor(C, label, bk);
     C->Brush()->SetStyle(bsClear);
+    if (HotTrack && n == FHotNode && !highlighted) {
+      C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
+      text = clHotLight;
+    }
     C->Font()->SetColor(text);
     C->TextOut(label.Left + 2, y + (FRowHeight - C->TextHeight(n->Text())) / 2, n->Text());
     C->Brush()->SetStyle(bsSolid);
@@ -666,7 +679,22 @@ void TCustomvmTreeView::MouseMove(TShiftState Shift, int X, int Y) {
     DragEnter();
   }
   if (FDragging) DragMove(X, Y, Shift);
+  if (HotTrack) {
+    TvmTreeNode* hot = GetHitTestInfoAt(X, Y).Contains(htOnLabel) ? GetNodeAt(X, Y) : nullptr;
+    if (hot != FHotNode) {
+      FHotNode = hot;
+      Invalidate();
+    }
+  }
   TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TCustomvmTreeView::MouseLeave() {
+  if (FHotNode) {
+    FHotNode = nullptr;
+    Invalidate();
+  }
+  TCustomControl::MouseLeave();
 }
 
 void TCustomvmTreeView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

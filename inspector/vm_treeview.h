@@ -114,6 +114,7 @@ using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, st
 using TTVGetEditText = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& Text)>;
 using TTVChangedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node)>;
 using TTVCompareEvent = std::function<void(TObject* Sender, TvmTreeNode* Node1, TvmTreeNode* Node2, int& Compare)>;
+using TTVChangingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& AllowChange)>;
 using TTVExpandingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& Allow)>;
 
 class TCustomvmTreeView : public TCustomControl {
@@ -162,8 +163,12 @@ public:
   bool ToolTips = true;
   bool ShowNodeHint = true;
   bool RightClickSelect = false;
+  // Selecting a node expands it and collapses the one left (unless it holds the new one).
   bool AutoExpand = false;
+  // The label under the mouse is underlined in the hot-light colour.
   bool HotTrack = false;
+  TvmTreeNode* HotNode() const { return FHotNode; }
+  // The selection and the clicks cover the whole row right of the indent.
   bool RowSelect = false;
   bool HideSelection = true;
   TvmTreeViewOptions Options = {trCanDelete, trConfirmDelete};
@@ -236,6 +241,8 @@ public:
   TTVEditingEvent OnEditing;
   TTVEditedEvent OnEdited;
   TTVChangedEvent OnChange;
+  // Asked before the selection moves to Node (it may be null); refusing keeps the selection.
+  TTVChangingEvent OnChanging;
   // Asked before a node's picture is drawn; they may set its ImageIndex or SelectedIndex.
   TTVChangedEvent OnGetImageIndex;
   TTVChangedEvent OnGetSelectedIndex;
@@ -260,6 +267,7 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseLeave() override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   bool WantsKey(uint16_t Key) const override { return true; }
   void FontChanged() override;
@@ -282,6 +290,7 @@ protected:
   bool FReadOnly = false;
   int FSelectedIndex = -1;
   TSortType FSortType = stNone;
+  TvmTreeNode* FHotNode = nullptr;
   bool FInternalChange = false;
   bool FClearing = false;
   TEdit* FEditor = nullptr;   // the label editor while editing

@@ -322,4 +322,70 @@ TEST(TreeView, SortTypeSortsEveryLevelByTextOrByOnCompare) {
   EXPECT_EQ(names(nullptr), "alpha B A 0 ");
 }
 
+// OnChanging may refuse a selection; AutoExpand opens the selected node and closes the one left;
+// RowSelect paints and clicks the whole row; HotTrack follows the label under the mouse.
+TEST(TreeView, ChangingAutoExpandRowSelectAndHotTrack) {
+  TTreeFixture f;
+  auto SendMouseClick = [](TControl* C, TPoint P) {
+    SendInput(C, ikMouseDown, {ssLeft}, P.X, P.Y, mbLeft);
+    SendInput(C, ikMouseUp, {}, P.X, P.Y, mbLeft);
+  };
+  f.Tree->SetFocus();
+  f.Tree->SetSelected(f.B);
+  bool allow = false;
+  std::vector<TvmTreeNode*> asked;
+  f.Tree->OnChanging = [&](TObject*, TvmTreeNode* N, bool& Allow) {
+    asked.push_back(N);
+    Allow = allow;
+  };
+  SendMouseClick(f.Tree, f.LabelOf(f.A2));
+  EXPECT_EQ(f.Tree->Selected(), f.B);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], f.A2);
+  allow = true;
+  f.Tree->OnChanging = nullptr;
+  // AutoExpand.
+  f.Tree->FullCollapse();
+  f.Tree->AutoExpand = true;
+  f.Tree->SetSelected(f.A);
+  EXPECT_TRUE(f.A->Expanded());
+  f.Tree->SetSelected(f.A1);  // a child: its parent stays open
+  EXPECT_TRUE(f.A->Expanded());
+  EXPECT_TRUE(f.A1->Expanded());
+  f.Tree->SetSelected(f.B);
+  EXPECT_FALSE(f.A1->Expanded());
+  f.Tree->AutoExpand = false;
+  f.Tree->FullExpand();
+  // RowSelect: the selected row is highlighted to the right edge, and a click there selects.
+  const TRect a2 = f.Tree->DisplayRect(f.A2, true);
+  const TPoint farRight(f.Tree->ClientWidth() - 4, (a2.Top + a2.Bottom) / 2);
+  SendMouseClick(f.Tree, farRight);
+  EXPECT_EQ(f.Tree->Selected(), f.B) << "beyond the label without RowSelect";
+  f.Tree->RowSelect = true;
+  SendMouseClick(f.Tree, farRight);
+  EXPECT_EQ(f.Tree->Selected(), f.A2);
+  TBitmap b;
+  GrabControl(f.Tree, &b);
+  EXPECT_EQ(b.Canvas()->Pixels(farRight.X, farRight.Y), ColorToRGB(clHighlight));
+  f.Tree->RowSelect = false;
+  // HotTrack: the label under the mouse is hot and drawn otherwise; leaving clears it.
+  f.Tree->HotTrack = true;
+  auto labelInk = [&](TvmTreeNode* N) {
+    TBitmap g;
+    GrabControl(f.Tree, &g);
+    const TRect r = f.Tree->DisplayRect(N, true);
+    int hot = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) hot += g.Canvas()->Pixels(x, y) == ColorToRGB(clHotLight);
+    return hot;
+  };
+  EXPECT_EQ(labelInk(f.A1), 0);
+  f.Tree->DispatchMouseMove({}, f.LabelOf(f.A1).X, f.LabelOf(f.A1).Y);
+  EXPECT_EQ(f.Tree->HotNode(), f.A1);
+  EXPECT_GT(labelInk(f.A1), 0);
+  f.Tree->DispatchMouseLeave();
+  EXPECT_EQ(f.Tree->HotNode(), nullptr);
+  EXPECT_EQ(labelInk(f.A1), 0);
+}
+
 }  // namespace
