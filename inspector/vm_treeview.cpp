@@ -7,6 +7,7 @@
 #include "inspector/vm_utils.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
 #include "platform/sysutils.h"
@@ -521,7 +522,13 @@ void TCustomvmTreeView::DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkC
 }
 
 void TCustomvmTreeView::PaintTo(TCanvas* C) {
+  FPaintCanvas = C;
+  TScopeExit done([this] { FPaintCanvas = nullptr; });
   FillRectColor(C, ClientRect(), Color());
+  bool defaultDraw = true;
+  if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, ClientRect(), cdPrePaint, defaultDraw);
+  if (!defaultDraw) return;
+  const bool itemDraw = OnCustomDrawItem || OnAdvancedCustomDraw;
   int y = 0;
   for (TvmTreeNode* n = FTop; n && y < ClientHeight(); n = n->GetNextVisible(), y += FRowHeight) {
     const int level = n->Level() + (ShowRoot ? 1 : 0);
@@ -548,8 +555,25 @@ void TCustomvmTreeView::PaintTo(TCanvas* C) {
     TFont font;
     font.Assign(Font());
     TColor text = Font()->Color(), bk = clWindow;
-    if (HasCustomDraw()) DoCustomDraw(n, &font, bk, text);
     const bool highlighted = (n == FSelected && (Focused() || !HideSelection)) || n == FDropTarget;
+    if (OnCustomDrawItem) {
+      C->Font()->Assign(Font());
+      C->Brush()->SetColor(clWindow);
+      C->Brush()->SetStyle(bsSolid);
+      TCustomDrawState state;
+      if (n == FSelected) state += cdsSelected;
+      if (n == FSelected && Focused()) state += cdsFocused;
+      if (n == FHotNode) state += cdsHot;
+      if (n == FDropTarget) state += cdsDropTarget;
+      bool drawItem = true;
+      OnCustomDrawItem(this, n, state, drawItem);
+      if (!drawItem) continue;
+      font.Assign(C->Font());
+      text = C->Font()->Color();
+      bk = C->Brush()->Color();
+    } else if (!itemDraw && HasCustomDraw()) {
+      DoCustomDraw(n, &font, bk, text);
+    }
     if (highlighted && (Focused() || n == FDropTarget)) {
       bk = clHighlight;
       text = clHighlightText;
@@ -577,6 +601,7 @@ void TCustomvmTreeView::PaintTo(TCanvas* C) {
     C->Brush()->SetStyle(bsSolid);
     if (n == FSelected && Focused()) C->DrawFocusRect(label);
   }
+  if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, ClientRect(), cdPostPaint, defaultDraw);
 }
 
 void TCustomvmTreeView::Paint() { PaintTo(Canvas()); }

@@ -114,6 +114,14 @@ using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, st
 using TTVGetEditText = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& Text)>;
 using TTVChangedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node)>;
 using TTVCompareEvent = std::function<void(TObject* Sender, TvmTreeNode* Node1, TvmTreeNode* Node2, int& Compare)>;
+enum TCustomDrawStage { cdPrePaint, cdPostPaint };
+enum TCustomDrawStateItem { cdsSelected, cdsFocused, cdsHot, cdsDropTarget };
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+// The canvas to draw on is the tree's PaintCanvas(); DefaultDraw False leaves the drawing to the handler.
+using TTVCustomDrawItemEvent =
+    std::function<void(TObject* Sender, TvmTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
+using TTVAdvancedCustomDrawEvent =
+    std::function<void(TObject* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
 using TTVChangingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& AllowChange)>;
 using TTVExpandingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& Allow)>;
 
@@ -234,6 +242,14 @@ public:
   virtual bool HasCustomDraw() const { return static_cast<bool>(OnCustomDraw); }
 
   TTreeViewCustomDraw OnCustomDraw;
+  // With either of these the tree leaves OnCustomDraw alone. OnCustomDrawItem is called with the
+  // canvas's font and brush set for the node; what it leaves there draws the node unless it
+  // drew the node itself (DefaultDraw False). OnAdvancedCustomDraw comes before the nodes (False
+  // there draws none) and after them.
+  TTVCustomDrawItemEvent OnCustomDrawItem;
+  TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  // The canvas being painted on (null outside painting).
+  TCanvas* PaintCanvas() const { return FPaintCanvas; }
   TDragDropTreeNode OnDragDropTreeNode;
   TEndDragTreeNode OnEndDragTreeNode;
   TDragDropIsCopy OnDragDropIsCopy;
@@ -291,6 +307,7 @@ protected:
   int FSelectedIndex = -1;
   TSortType FSortType = stNone;
   TvmTreeNode* FHotNode = nullptr;
+  TCanvas* FPaintCanvas = nullptr;
   bool FInternalChange = false;
   bool FClearing = false;
   TEdit* FEditor = nullptr;   // the label editor while editing

@@ -388,4 +388,49 @@ TEST(TreeView, ChangingAutoExpandRowSelectAndHotTrack) {
   EXPECT_EQ(labelInk(f.A1), 0);
 }
 
+// OnCustomDrawItem colours a node through the canvas or draws it itself; OnAdvancedCustomDraw
+// frames the painting and can take it over; with either, OnCustomDraw is not asked.
+TEST(TreeView, CustomDrawItemAndAdvancedCustomDraw) {
+  TTreeFixture f;
+  bool oldAsked = false;
+  f.Tree->OnCustomDraw = [&](TObject*, TvmTreeNode*, TFont*, TColor&, TColor&) { oldAsked = true; };
+  std::vector<TCustomDrawStage> stages;
+  f.Tree->OnAdvancedCustomDraw = [&](TObject*, const TRect&, TCustomDrawStage Stage, bool&) {
+    stages.push_back(Stage);
+  };
+  f.Tree->OnCustomDrawItem = [&](TObject* Sender, TvmTreeNode* N, TCustomDrawState State, bool& DefaultDraw) {
+    TCanvas* c = static_cast<TCustomvmTreeView*>(Sender)->PaintCanvas();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(State.Contains(cdsSelected), N == f.Tree->Selected());
+    if (N == f.A1) c->Brush()->SetColor(clYellow);
+    if (N == f.A2) {
+      // Drawn by the handler alone: a green block instead of the label.
+      const TRect r = f.Tree->DisplayRect(N, false);
+      FillRectColor(c, Rect(0, r.Top, 10, r.Bottom), clLime);
+      DefaultDraw = false;
+    }
+  };
+  TBitmap b;
+  f.Tree->Invalidate();
+  GrabControl(f.Tree, &b);
+  EXPECT_FALSE(oldAsked);
+  ASSERT_EQ(stages.size(), 2u);
+  EXPECT_EQ(stages[0], cdPrePaint);
+  EXPECT_EQ(stages[1], cdPostPaint);
+  const TRect a1 = f.Tree->DisplayRect(f.A1, true), a2 = f.Tree->DisplayRect(f.A2, true);
+  EXPECT_EQ(b.Canvas()->Pixels(a1.Left + 4, a1.Top + 4), ColorToRGB(clYellow));
+  EXPECT_EQ(b.Canvas()->Pixels(6, (a2.Top + a2.Bottom) / 2), ColorToRGB(clLime));
+  int ink = 0;  // no label text of its own (the grab includes the 2-pixel frame)
+  for (int y = a2.Top + 2; y < a2.Bottom + 2; ++y)
+    for (int x = a2.Left + 2; x < a2.Right + 2; ++x) ink += b.Canvas()->Pixels(x, y) != ColorToRGB(clWindow);
+  EXPECT_EQ(ink, 0);
+  // The advanced handler refusing the pre-paint draws no node at all.
+  f.Tree->OnAdvancedCustomDraw = [](TObject*, const TRect&, TCustomDrawStage Stage, bool& DefaultDraw) {
+    if (Stage == cdPrePaint) DefaultDraw = false;
+  };
+  f.Tree->Invalidate();
+  GrabControl(f.Tree, &b);
+  EXPECT_EQ(b.Canvas()->Pixels(a1.Left + 4, a1.Top + 4), ColorToRGB(clWindow));
+}
+
 }  // namespace
