@@ -138,6 +138,10 @@ VM_PUBLISH(TvmTreeList) {
   P.Int("SelectionTextColor", &C::SelectionTextColor, &C::SetSelectionTextColor)
       .Default(clHighlightText)
       .Idents(ColorIdents);
+  P.Int("SearchMatchColor", &C::SearchMatchColor, &C::SetSearchMatchColor).Default(clNone).Idents(ColorIdents);
+  P.Int("SearchMatchTextColor", &C::SearchMatchTextColor, &C::SetSearchMatchTextColor)
+      .Default(clNone)
+      .Idents(ColorIdents);
   P.Int("TreeConnectorColor", &C::TreeConnectorColor, &C::SetTreeConnectorColor)
       .Default(clGrayText)
       .Idents(ColorIdents);

@@ -515,6 +515,12 @@ public:
   void SetSelectionTextColor(TColor Value);
   TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
   TColor InactiveSelectionTextColor() const { return FInactiveSelectionTextColor; }
+  // The typed prefix of an incremental search is painted in these on the focused cell; clNone
+  // inverts the cell's own colour.
+  TColor SearchMatchColor() const { return FSearchMatchColor; }
+  void SetSearchMatchColor(TColor Value);
+  TColor SearchMatchTextColor() const { return FSearchMatchTextColor; }
+  void SetSearchMatchTextColor(TColor Value);
   TColor TreeConnectorColor() const { return FTreeConnectorColor; }
   void SetTreeConnectorColor(TColor Value);
   TvmTreeListLineStyle TreeConnectorStyle() const { return FTreeConnectorStyle; }
@@ -1031,6 +1037,8 @@ protected:
   void DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip);
   void DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& Cell);
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
+  void DrawSearchMatch(TCanvas* C, const TvmTreeListDrawInfo& Info, const TRect& TextRect, const TRect& Clip,
+                       uint32_t Flags);
   // RowRect: the row's cells; lines of the ancestors run on to LinesBottom, above the footer
   // bands that cover them.
   void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left, int LinesBottom);
@@ -1141,6 +1149,7 @@ protected:
   TColor FGridColor = clBtnShadow, FGridPenColor = clNone;
   TColor FSelectionColor = clHighlight, FSelectionTextColor = clHighlightText;
   TColor FInactiveSelectionColor = clBtnFace, FInactiveSelectionTextColor = clBtnText;
+  TColor FSearchMatchColor = clNone, FSearchMatchTextColor = clNone;
   TColor FTreeConnectorColor = clGrayText;
   TvmTreeListLineStyle FTreeConnectorStyle = tlnDotted;
   TColor FHeaderPanelColor = clBtnFace, FBandPanelColor = clBtnFace;

@@ -313,6 +313,59 @@ TEST(TreeListKeys, IncrementalSearchFindsAndDropsWhatMatchesNothing) {
   EXPECT_FALSE(f.TL->Searching());
 }
 
+// The typed prefix is painted over the focused cell's text in the search-match colours; left at
+// clNone they are the cell's own colours inverted. Only the prefix is marked, and only while searching.
+TEST(TreeListPaint, IncrementalSearchMarksTheTypedPrefix) {
+  TTreeListFixture f;
+  f.TL->BeginUpdate();
+  for (const char* t : {"apple", "Abacus", "banana"}) f.TL->AddNode(nullptr, {t});
+  f.TL->EndUpdate();
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxIncrementalSearch);
+  ASSERT_TRUE(f.Focus());
+  f.TL->DispatchKeyPress('a');
+  f.TL->DispatchKeyPress('b');
+  ASSERT_EQ(f.FocusText(), "Abacus");
+  const TPoint mid = f.CellPoint(f.Find("Abacus"), 0);
+  // The first run of columns along the row where colour C fills the band above and below the text.
+  auto span = [&](TColor C) {
+    int from = -1, to = -1;
+    for (int x = 0; x < f.TL->ClientWidth(); ++x) {
+      bool all = true;
+      for (int dy = -6; dy <= 6 && all; dy += 12) all = f.Pixel(x, mid.Y + dy) == ColorToRGB(C);
+      if (all) {
+        if (from < 0) from = x;
+        to = x + 1;
+      } else if (from >= 0) {
+        break;  // the first run only
+      }
+    }
+    return std::make_pair(from, to);
+  };
+  const int prefixW = f.TL->Canvas()->TextWidth("Ab");
+  f.TL->SetSearchMatchColor(clYellow);
+  f.TL->SetSearchMatchTextColor(clRed);
+  f.Paint();
+  auto [from, to] = span(clYellow);
+  ASSERT_GE(from, 0);
+  EXPECT_NEAR(to - from, prefixW, 2) << "only the prefix";
+  int red = 0;  // reddish letter pixels (anti-aliased on the yellow)
+  for (int x = from; x < to; ++x)
+    for (int dy = -4; dy <= 4; ++dy) {
+      const TColor p = f.Pixel(x, mid.Y + dy);
+      red += (p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40;
+    }
+  EXPECT_GT(red, 0) << "the prefix's letters";
+  // clNone: the selection colour inverted, in the same place.
+  f.TL->SetSearchMatchColor(clNone);
+  f.Paint();
+  const TColor inverted = ColorToRGB(f.TL->SelectionColor()) ^ 0xFFFFFF;
+  EXPECT_EQ(span(inverted), std::make_pair(from, to));
+  // The search ends: no mark.
+  f.Key(VK_ESCAPE);
+  f.Paint();
+  EXPECT_NE(span(inverted).first, from);
+}
+
 TEST(TreeListMouse, ButtonsCellsSelectionHeaderSortAndSizing) {
   TTreeListFixture f;
   f.Fill(4, 2);
