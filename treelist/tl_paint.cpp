@@ -343,10 +343,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     di.Selected = cellSelected;
     di.Focused = Focused && n == FFocusedNode && (rowSelect || h.Column == focusCol);
     di.Text = GetCellText(n, h.Column);
-    di.Color = cellSelected ? selBack : Color();
+    TColor own = Color();
+    const bool ownColor = GetColumnColor(h.Column, own);
+    TFont* ownFont = GetColumnFont(h.Column);
+    di.Color = cellSelected ? selBack : ownColor ? own : Color();
     di.Alignment = GetColumnAlignment(h.Column);
-    C->Font()->Assign(Font());
-    C->Font()->SetColor(cellSelected ? selText : Font()->Color());
+    C->Font()->Assign(ownFont ? ownFont : Font());
+    C->Font()->SetColor(cellSelected ? selText : ownFont ? ownFont->Color() : Font()->Color());
     di.Font = C->Font();
     if (IsCellDrawAssigned(n, h.Column)) RunDrawHook(C, clip, [&] { DoDrawDataCell(di); });
     if (!di.Done) {

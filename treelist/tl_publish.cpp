@@ -58,6 +58,10 @@ VM_PUBLISH(TvmTreeListColumn) {
   P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentInfo).NoDefault().Stored([](TObject* o) {
     return Assigned<C>(o, cvAlignment);
   });
+  P.Int("Color", &C::Color, &C::SetColor).NoDefault().Idents(ColorIdents).Stored([](TObject* o) {
+    auto* c = static_cast<C*>(o);
+    return c->AssignedValues().Contains(cvColor) && (!c->TreeList() || c->Color() != c->TreeList()->Color());
+  });
   P.String("Caption", &C::Caption, &C::SetCaption).NoDefault().Stored([](TObject* o) {
     auto* c = static_cast<C*>(o);
     return c->AssignedValues().Contains(cvCaption) && c->Caption() != c->GetDefaultCaption();

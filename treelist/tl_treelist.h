@@ -941,6 +941,9 @@ public:
   // Header rows the column at (band, row, position) spans (1 unless it is in the band's last row).
   virtual int GetHeaderCellRowSpan(int VisibleBand, int Row, int Position) { return 1; }
   virtual TAlignment GetColumnAlignment(int Column) { return taLeftJustify; }
+  // A column's own cell colour and font (false / null: the control's).
+  virtual bool GetColumnColor(int Column, TColor& Color) { return false; }
+  virtual TFont* GetColumnFont(int Column) { return nullptr; }
   virtual TvmTreeListColumnSort GetColumnSorted(int Column) { return csNone; }
   virtual bool IsColumnTabStop(int Column) { return true; }
   virtual std::string GetCellText(TvmTreeListNode* Node, int Column) { return GetNodeString(Node, Column); }

@@ -366,6 +366,35 @@ TEST(TreeListPaint, IncrementalSearchMarksTheTypedPrefix) {
   EXPECT_NE(span(inverted).first, from);
 }
 
+// A column's own colour and font paint its unselected cells; the other columns keep the control's.
+TEST(TreeListPaint, AColumnsOwnColorAndFontPaintItsCells) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  TvmTreeListColumn* c1 = f.TL->Columns(1);
+  EXPECT_EQ(c1->Color(), f.TL->Color()) << "the control's until set";
+  c1->SetColor(clYellow);
+  TFont red;
+  red.Assign(f.TL->Font());
+  red.SetColor(clRed);
+  c1->SetFont(&red);
+  f.Paint();
+  const TPoint p1 = f.CellPoint(f.Find("R2"), 1), p0 = f.CellPoint(f.Find("R2"), 0);
+  EXPECT_EQ(f.Pixel(p1.X + 30, p1.Y), ColorToRGB(clYellow));
+  EXPECT_EQ(f.Pixel(p0.X + 30, p0.Y), ColorToRGB(f.TL->Color()));
+  // The digit "2" of column 1 is written in the column's red.
+  int red1 = 0;
+  const TvmTreeListLayout L = f.Layout();
+  const auto* row = f.RowOf(L, f.Find("R2"));
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == 1)
+      for (int x = h.Rect.Left; x < h.Rect.Left + 20; ++x)
+        for (int y = row->Top; y < row->Top + row->Height; ++y) {
+          const TColor p = f.Pixel(x, y);
+          red1 += (p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40 && ((p >> 16) & 0xFF) < 0x40;
+        }
+  EXPECT_GT(red1, 0);
+}
+
 TEST(TreeListMouse, ButtonsCellsSelectionHeaderSortAndSizing) {
   TTreeListFixture f;
   f.Fill(4, 2);
