@@ -125,8 +125,7 @@ void TvmDBTreeNode::LoadIndexes() {
   auto* tv = static_cast<TvmDBTreeView*>(TreeView());
   if (!tv->FKeyField || !VarSafeEquals(tv->FKeyField->Value(), KeyValue)) return;
   ImageIndex = tv->FImageField && !tv->FImageField->IsNull() ? tv->FImageField->AsInteger() : 0;
-  int state = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
-  (void)state;  // the tree view draws no state images
+  StateIndex = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
 }
 
 void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index) {
