@@ -254,6 +254,10 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
   if (!IsRectEmpty(L.BandButtonRect)) RaisedFace(C, L.BandButtonRect, FBandPanelColor, flat);
 }
 
+void TCustomvmTreeList::SetSuppressFocusRect(bool Value) {
+  if (StoreChanged(FSuppressFocusRect, Value)) Invalidate();
+}
+
 void TCustomvmTreeList::SetSearchMatchColor(TColor Value) {
   if (StoreChanged(FSearchMatchColor, Value)) Invalidate();
 }
@@ -309,7 +313,9 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   // Under a drag from elsewhere the unfocused control still shows where the drop would land.
   bool dropTarget = FForeignDrag && !Focused && n == FFocusedNode;
   if (dropTarget) showSel = true;
-  bool frameHere = n == FFocusedNode && Focused && !FNewItemRowActive && !FOptions.Contains(tloHideFocusRect);
+  // The focused cell keeps its frame without the focus too unless SuppressFocusRect (not under a drag).
+  bool frameHere = n == FFocusedNode && !FNewItemRowActive &&
+                   (Focused ? !FOptions.Contains(tloHideFocusRect) : !FSuppressFocusRect && !FForeignDrag);
   TColor selBack = Focused || !FHideSelection || dropTarget ? FSelectionColor : FInactiveSelectionColor;
   TColor selText = Focused || !FHideSelection || dropTarget ? FSelectionTextColor : FInactiveSelectionTextColor;
   int focusCol = GetFocusedAbsoluteColumn();

@@ -142,6 +142,7 @@ VM_PUBLISH(TvmTreeList) {
   P.Int("SelectionTextColor", &C::SelectionTextColor, &C::SetSelectionTextColor)
       .Default(clHighlightText)
       .Idents(ColorIdents);
+  P.Bool("SuppressFocusRect", &C::SuppressFocusRect, &C::SetSuppressFocusRect).Default(true);
   P.Int("SearchMatchColor", &C::SearchMatchColor, &C::SetSearchMatchColor).Default(clNone).Idents(ColorIdents);
   P.Int("SearchMatchTextColor", &C::SearchMatchTextColor, &C::SetSearchMatchTextColor)
       .Default(clNone)

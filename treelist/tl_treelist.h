@@ -517,6 +517,9 @@ public:
   TColor InactiveSelectionTextColor() const { return FInactiveSelectionTextColor; }
   // The typed prefix of an incremental search is painted in these on the focused cell; clNone
   // inverts the cell's own colour.
+  // Without the focus the focused cell shows no frame unless this is off.
+  bool SuppressFocusRect() const { return FSuppressFocusRect; }
+  void SetSuppressFocusRect(bool Value);
   TColor SearchMatchColor() const { return FSearchMatchColor; }
   void SetSearchMatchColor(TColor Value);
   TColor SearchMatchTextColor() const { return FSearchMatchTextColor; }
@@ -1153,6 +1156,7 @@ protected:
   TColor FSelectionColor = clHighlight, FSelectionTextColor = clHighlightText;
   TColor FInactiveSelectionColor = clBtnFace, FInactiveSelectionTextColor = clBtnText;
   TColor FSearchMatchColor = clNone, FSearchMatchTextColor = clNone;
+  bool FSuppressFocusRect = true;
   TColor FTreeConnectorColor = clGrayText;
   TvmTreeListLineStyle FTreeConnectorStyle = tlnDotted;
   TColor FHeaderPanelColor = clBtnFace, FBandPanelColor = clBtnFace;

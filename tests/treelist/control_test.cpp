@@ -395,6 +395,31 @@ TEST(TreeListPaint, AColumnsOwnColorAndFontPaintItsCells) {
   EXPECT_GT(red1, 0);
 }
 
+// Without the focus the focused cell carries its frame only when SuppressFocusRect is off.
+TEST(TreeListPaint, SuppressFocusRectHidesTheFrameWithoutTheFocus) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  f.TL->SetHideSelection(true);
+  f.TL->SetFocusedNode(f.Find("R1"));
+  ASSERT_FALSE(f.TL->Focused());
+  const TvmTreeListLayout L = f.Layout();
+  const auto* row = f.RowOf(L, f.Find("R1"));
+  auto edge = [&] {  // the row's top line across the focused cell
+    std::vector<TColor> v;
+    for (int x = 30; x < 90; ++x) v.push_back(f.Pixel(x, row->Top));
+    return v;
+  };
+  EXPECT_TRUE(f.TL->SuppressFocusRect());
+  f.Paint();
+  const auto plain = edge();
+  f.TL->SetSuppressFocusRect(false);
+  f.Paint();
+  EXPECT_NE(edge(), plain) << "the frame shows";
+  f.TL->SetSuppressFocusRect(true);
+  f.Paint();
+  EXPECT_EQ(edge(), plain);
+}
+
 TEST(TreeListMouse, ButtonsCellsSelectionHeaderSortAndSizing) {
   TTreeListFixture f;
   f.Fill(4, 2);
