@@ -766,12 +766,102 @@ int TvmPopupListBox::WidestItem() {
 void TvmPopupListBox::SetItemIndex(int Value) {
   if (Value < -1 || Value >= FItems->Count()) Value = -1;
   FItemIndex = Value;
-  int rows = std::max(1, ClientRect().Height() / ItemHeight());
+  const int rows = VisibleRows();
   if (FItemIndex >= 0) {
     if (FItemIndex < FTopIndex) FTopIndex = FItemIndex;
     if (FItemIndex >= FTopIndex + rows) FTopIndex = FItemIndex - rows + 1;
   }
+  SetTopIndex(FTopIndex);
   Invalidate();
+}
+
+int TvmPopupListBox::VisibleRows() { return std::max(1, ClientRect().Height() / std::max(1, RowHeight())); }
+
+void TvmPopupListBox::SetTopIndex(int Value) {
+  Value = std::clamp(Value, 0, std::max(0, FItems->Count() - VisibleRows()));
+  if (Value == FTopIndex) return;
+  FTopIndex = Value;
+  Invalidate();
+}
+
+bool TvmPopupListBox::ScrollBarVisible() { return FItems->Count() > VisibleRows(); }
+
+TRect TvmPopupListBox::ScrollBarRect() {
+  if (!ScrollBarVisible()) return TRect();
+  TRect c = ClientRect();
+  return Rect(std::max(c.Left, c.Right - ScrollBarWidth), c.Top, c.Right, c.Bottom);
+}
+
+TRect TvmPopupListBox::ItemsRect() {
+  TRect c = ClientRect();
+  TRect sb = ScrollBarRect();
+  if (!IsRectEmpty(sb)) c.Right = sb.Left;
+  return c;
+}
+
+namespace {
+// The arrow buttons are square unless the bar is too short for two of them.
+int ArrowButtonHeight(const TRect& Bar) { return std::min(Bar.Width(), Bar.Height() / 2); }
+}  // namespace
+
+TRect TvmPopupListBox::ThumbRect() {
+  TRect sb = ScrollBarRect();
+  if (IsRectEmpty(sb)) return TRect();
+  const int b = ArrowButtonHeight(sb);
+  const int track = sb.Height() - 2 * b;
+  const int n = FItems->Count(), rows = VisibleRows();
+  int thumb = std::max(8, static_cast<int>(static_cast<int64_t>(track) * rows / std::max(1, n)));
+  if (thumb > track) return TRect();  // no room for a thumb
+  const int maxTop = std::max(1, n - rows);
+  const int top = sb.Top + b + static_cast<int>(static_cast<int64_t>(track - thumb) * FTopIndex / maxTop);
+  return Rect(sb.Left, top, sb.Right, top + thumb);
+}
+
+TvmPopupListBox::TScrollPart TvmPopupListBox::ScrollPartAt(int X, int Y) {
+  TRect sb = ScrollBarRect();
+  if (IsRectEmpty(sb) || !PtInRect(sb, TPoint(X, Y))) return spNone;
+  const int b = ArrowButtonHeight(sb);
+  if (Y < sb.Top + b) return spLineUp;
+  if (Y >= sb.Bottom - b) return spLineDown;
+  TRect t = ThumbRect();
+  if (IsRectEmpty(t)) return spNone;
+  if (Y < t.Top) return spPageUp;
+  if (Y >= t.Bottom) return spPageDown;
+  return spThumb;
+}
+
+void TvmPopupListBox::Paint() {
+  TvmInplacePopupControl::Paint();
+  PaintScrollBar();
+}
+
+void TvmPopupListBox::PaintScrollBar() {
+  TRect sb = ScrollBarRect();
+  if (IsRectEmpty(sb)) return;
+  TCanvas* c = Canvas();
+  FillRectColor(c, sb, clBtnHighlight);
+  DrawHalftoneOverlay(c, sb, clBtnFace);
+  const int b = ArrowButtonHeight(sb);
+  auto button = [&](TRect r, bool up, bool pressed) {
+    FillRectColor(c, r, clBtnFace);
+    TRect e = r;
+    DrawEdge(c, e, pressed ? BDR_SUNKENOUTER : EDGE_RAISED, BF_RECT | (pressed ? BF_FLAT : 0));
+    const int canMove = up ? FTopIndex > 0 : FTopIndex < FItems->Count() - VisibleRows();
+    const int cx = (r.Left + r.Right) / 2 + (pressed ? 1 : 0), cy = (r.Top + r.Bottom) / 2 + (pressed ? 1 : 0);
+    const int s = std::max(1, std::min(r.Width(), r.Height()) / 4);
+    c->Pen()->SetColor(canMove ? clBtnText : clGrayText);
+    c->Brush()->SetColor(canMove ? clBtnText : clGrayText);
+    c->Brush()->SetStyle(bsSolid);
+    const int tip = up ? cy - s / 2 - 1 : cy + s / 2 + 1, base = up ? tip + s : tip - s;
+    c->Polygon({TPoint(cx - s, base), TPoint(cx + s, base), TPoint(cx, tip)});
+  };
+  button(Rect(sb.Left, sb.Top, sb.Right, sb.Top + b), true, FScrollPart == spLineUp);
+  button(Rect(sb.Left, sb.Bottom - b, sb.Right, sb.Bottom), false, FScrollPart == spLineDown);
+  TRect t = ThumbRect();
+  if (!IsRectEmpty(t)) {
+    FillRectColor(c, t, clBtnFace);
+    DrawEdge(c, t, EDGE_RAISED, BF_RECT);
+  }
 }
 
 bool TvmPopupListBox::ListKey(uint16_t Key, int PageRows) {
@@ -805,18 +895,18 @@ bool TvmPopupListBox::ListKey(uint16_t Key, int PageRows) {
 }
 
 int TvmPopupListBox::ItemAt(int X, int Y) {
-  TRect c = ClientRect();
+  TRect c = ItemsRect();
   if (!PtInRect(c, TPoint(X, Y))) return -1;
-  int i = FTopIndex + (Y - c.Top) / ItemHeight();
+  int i = FTopIndex + (Y - c.Top) / std::max(1, RowHeight());
   return i < FItems->Count() ? i : -1;
 }
 
 void TvmPopupListBox::PaintClient() {
   TCanvas* c = Canvas();
   c->Font()->Assign(Font());
-  TRect r = ClientRect();
+  TRect r = ItemsRect();
   FillRectColor(c, r, Color());
-  int h = ItemHeight();
+  int h = RowHeight();
   for (int i = FTopIndex; i < FItems->Count(); ++i) {
     TRect ir = Rect(r.Left, r.Top + (i - FTopIndex) * h, r.Right, r.Top + (i - FTopIndex + 1) * h);
     if (ir.Top >= r.Bottom) break;
@@ -829,12 +919,54 @@ void TvmPopupListBox::PaintClient() {
 }
 
 void TvmPopupListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  const TScrollPart part = Button == mbLeft ? ScrollPartAt(X, Y) : spNone;
+  if (part != spNone || (Button == mbLeft && PtInRect(ScrollBarRect(), TPoint(X, Y)))) {
+    // The scroll bar moves the rows and leaves the selection alone.
+    FScrollPart = part;
+    const int page = std::max(1, VisibleRows() - 1);
+    switch (part) {
+      case spLineUp:
+        SetTopIndex(FTopIndex - 1);
+        break;
+      case spLineDown:
+        SetTopIndex(FTopIndex + 1);
+        break;
+      case spPageUp:
+        SetTopIndex(FTopIndex - page);
+        break;
+      case spPageDown:
+        SetTopIndex(FTopIndex + page);
+        break;
+      case spThumb:
+        FThumbGrab = Y - ThumbRect().Top;
+        break;
+      case spNone:
+        FScrollPart = spThumb;  // a press on a bar too short for a thumb is held all the same
+        FThumbGrab = -1;
+        break;
+    }
+    Invalidate();
+    return;
+  }
   int i = ItemAt(X, Y);
   if (i >= 0) SetItemIndex(i);
   TvmInplacePopupControl::MouseDown(Button, Shift, X, Y);
 }
 
 void TvmPopupListBox::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FScrollPart != spNone) {
+    if (FScrollPart == spThumb && FThumbGrab >= 0) {
+      TRect sb = ScrollBarRect(), t = ThumbRect();
+      if (!IsRectEmpty(t)) {
+        const int b = ArrowButtonHeight(sb);
+        const int span = sb.Height() - 2 * b - t.Height();
+        const int maxTop = std::max(0, FItems->Count() - VisibleRows());
+        const int pos = Y - FThumbGrab - (sb.Top + b);
+        if (span > 0) SetTopIndex(static_cast<int>((static_cast<int64_t>(pos) * maxTop + span / 2) / span));
+      }
+    }
+    return;
+  }
   if (FHotTrack) {
     int i = ItemAt(X, Y);
     if (i >= 0 && i != FItemIndex) SetItemIndex(i);
@@ -843,6 +975,12 @@ void TvmPopupListBox::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TvmPopupListBox::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  if (FScrollPart != spNone) {
+    // Letting go of the scroll bar keeps the list open.
+    FScrollPart = spNone;
+    Invalidate();
+    return;
+  }
   TvmInplacePopupControl::MouseUp(Button, Shift, X, Y);
   if (Button == mbLeft && OnListMouseUp) OnListMouseUp(this, X, Y);
 }
@@ -1075,6 +1213,7 @@ void TvmInplacePickEdit::PrepareList() {
   int rows = std::min(FItems->Count(), FDropDownRows);
   int h = FList->ItemHeight() * rows + frame;
   int w = FDropDownWidth != 0 ? FDropDownWidth : std::max(10, 4 + FList->WidestItem()) + frame;
+  if (FDropDownWidth == 0 && FItems->Count() > rows) w += TvmPopupListBox::ScrollBarWidth;
   FList->SetBounds(FList->Left(), FList->Top(), w, h);
   int idx = FItems->IndexOf(GetWindowText());
   FList->SetItemIndex(idx);

@@ -227,20 +227,43 @@ public:
   bool ListKey(uint16_t Key, int PageRows);
   // The width the widest item needs.
   int WidestItem();
+  // The height of every row (list kinds with pictures make it taller).
+  virtual int RowHeight() { return ItemHeight(); }
+
+  // The first row shown; kept so that the last page is full.
+  int TopIndex() const { return FTopIndex; }
+  void SetTopIndex(int Value);
+  // The rows that fit in the items' area.
+  int VisibleRows();
+  // The vertical scroll bar at the right shows while not all rows fit; its width is added to the
+  // list's own when the list is sized for a long item list.
+  static constexpr int ScrollBarWidth = 16;
+  bool ScrollBarVisible();
+  // Empty while the scroll bar is hidden.
+  TRect ScrollBarRect();
+  TRect ThumbRect();
+  // The area the items are painted in: the client area less the scroll bar.
+  TRect ItemsRect();
 
   std::function<void(TControl* List, int X, int Y)> OnListMouseUp;
 
 protected:
+  enum TScrollPart { spNone, spLineUp, spLineDown, spPageUp, spPageDown, spThumb };
+  void Paint() override;
   void PaintClient() override;
+  void PaintScrollBar();
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   int ItemAt(int X, int Y);
+  TScrollPart ScrollPartAt(int X, int Y);
 
   std::unique_ptr<TStringList> FItems;
   int FItemIndex = -1;
   int FTopIndex = 0;
   bool FHotTrack = true;
+  TScrollPart FScrollPart = spNone;  // the part of the scroll bar held down
+  int FThumbGrab = 0;                // where in the thumb it was taken
 };
 
 // ---------------------------------------------------------------------------------------------

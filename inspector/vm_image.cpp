@@ -18,11 +18,11 @@ int TvmPopupImageListBox::ImageItemHeight() {
 void TvmPopupImageListBox::PaintClient() {
   TCanvas* c = Canvas();
   c->Font()->Assign(Font());
-  TRect r = ClientRect();
+  TRect r = ItemsRect();
   FillRectColor(c, r, Color());
   const int h = ImageItemHeight(), iw = Images ? Images->Width() : 0;
-  for (int i = 0; i < FItems->Count(); ++i) {
-    TRect ir = Rect(r.Left, r.Top + i * h, r.Right, r.Top + (i + 1) * h);
+  for (int i = FTopIndex; i < FItems->Count(); ++i) {
+    TRect ir = Rect(r.Left, r.Top + (i - FTopIndex) * h, r.Right, r.Top + (i - FTopIndex + 1) * h);
     if (ir.Top >= r.Bottom) break;
     const bool sel = i == FItemIndex;
     FillRectColor(c, ir, sel ? clHighlight : Color());
@@ -162,6 +162,7 @@ void TvmInplaceImageEdit::FillImageList() {
   int h = FList->ImageItemHeight() * std::min(FValues->Count(), FDropDownRows) + frame;
   int iw = FList->Images ? FList->Images->Width() : FList->ImageItemHeight();
   int w = FDropDownWidth ? FDropDownWidth : std::max(10, 4 + iw + FList->WidestItem() + 2) + frame;
+  if (!FDropDownWidth && FValues->Count() > FDropDownRows) w += TvmPopupListBox::ScrollBarWidth;
   FList->SetBounds(FList->Left(), FList->Top(), w, h);
   FList->SetItemIndex(FValues->IndexOf(GetWindowText()));
   PositionPopup(FList, true);

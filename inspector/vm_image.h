@@ -17,6 +17,7 @@ public:
   std::vector<int> ImageIndexes;
   bool MultiLineText = false;
   int ImageItemHeight();
+  int RowHeight() override { return ImageItemHeight(); }
 
 protected:
   void PaintClient() override;

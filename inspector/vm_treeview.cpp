@@ -7,7 +7,10 @@
 #include "inspector/vm_utils.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
+#include "platform/imglist.h"
 #include "platform/stdctrls.h"
+#include "platform/sysutils.h"
 
 const char* const SvmTreeDeleteItem = "Do you want to delete the item";
 
@@ -53,6 +56,20 @@ void TvmTreeNode::AttachAt(TvmTreeNode* NewParent, int Position) {
 
 void TvmTreeNode::SetText(const std::string& Value) {
   FText = Value;
+  FOwner->Changed();
+}
+
+namespace {
+void SortNodes(TCustomvmTreeView* Tree, std::vector<TvmTreeNode*>& Nodes) {
+  std::stable_sort(Nodes.begin(), Nodes.end(),
+                   [Tree](TvmTreeNode* A, TvmTreeNode* B) { return Tree->CompareNodes(A, B) < 0; });
+}
+}  // namespace
+
+void TvmTreeNode::AlphaSort(bool Recurse) {
+  SortNodes(FOwner, FChildren);
+  if (Recurse)
+    for (TvmTreeNode* c : FChildren) c->AlphaSort(true);
   FOwner->Changed();
 }
 
@@ -232,8 +249,66 @@ TCustomvmTreeView::~TCustomvmTreeView() {
 void TCustomvmTreeView::FontChanged() {
   TCustomControl::FontChanged();
   Canvas()->SetFont(Font());
-  FRowHeight = std::max(Canvas()->TextHeight("Wg") + 3, 16);
+  FTextRowHeight = std::max(Canvas()->TextHeight("Wg") + 3, 16);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::UpdateRowHeight() {
+  FRowHeight = FTextRowHeight;
+  if (FImages) FRowHeight = std::max(FRowHeight, FImages->Height() + 1);
+  if (FStateImages) FRowHeight = std::max(FRowHeight, FStateImages->Height() + 1);
   Invalidate();
+}
+
+void TCustomvmTreeView::SetImages(TImageList* Value) {
+  if (FImages == Value) return;
+  if (FImages) FImages->RemoveFreeNotification(this);
+  FImages = Value;
+  if (FImages) FImages->FreeNotification(this);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::SetStateImages(TImageList* Value) {
+  if (FStateImages == Value) return;
+  if (FStateImages) FStateImages->RemoveFreeNotification(this);
+  FStateImages = Value;
+  if (FStateImages) FStateImages->FreeNotification(this);
+  UpdateRowHeight();
+}
+
+void TCustomvmTreeView::Notification(TComponent* AComponent, TOperation Operation) {
+  TCustomControl::Notification(AComponent, Operation);
+  if (Operation != opRemove) return;
+  if (AComponent == FImages) {
+    FImages = nullptr;
+    UpdateRowHeight();
+  }
+  if (AComponent == FStateImages) {
+    FStateImages = nullptr;
+    UpdateRowHeight();
+  }
+}
+
+int TCustomvmTreeView::StateLeft(TvmTreeNode* Node) const { return (Node->Level() + (ShowRoot ? 1 : 0)) * FIndent; }
+
+int TCustomvmTreeView::ImageLeft(TvmTreeNode* Node) const {
+  int x = StateLeft(Node);
+  if (FStateImages && Node->StateIndex >= 0) x += FStateImages->Width();
+  return x;
+}
+
+int TCustomvmTreeView::LabelLeft(TvmTreeNode* Node) const {
+  return ImageLeft(Node) + (FImages ? FImages->Width() + 1 : 0) + 2;
+}
+
+int TCustomvmTreeView::NodeImage(TvmTreeNode* Node) {
+  if (!Node) return -1;
+  if (Node == FSelected) {
+    if (OnGetSelectedIndex) OnGetSelectedIndex(this, Node);
+    return Node->SelectedIndex;
+  }
+  if (OnGetImageIndex) OnGetImageIndex(this, Node);
+  return Node->ImageIndex;
 }
 
 TvmTreeNode* TCustomvmTreeView::TopItem(int Index) const {
@@ -294,6 +369,7 @@ void TCustomvmTreeView::NodeAdded(TvmTreeNode* Node) {
 }
 
 void TCustomvmTreeView::NodeRemoved(TvmTreeNode* Node) {
+  if (FHotNode == Node || (FHotNode && FHotNode->HasAsParent(Node))) FHotNode = nullptr;
   if (FEditNode == Node) EndEdit(true);
   if (FDropTarget == Node) FDropTarget = nullptr;
   if (FSelected == Node || (FSelected && FSelected->HasAsParent(Node))) {
@@ -328,7 +404,15 @@ void TCustomvmTreeView::FullCollapse() {
 
 void TCustomvmTreeView::SetSelected(TvmTreeNode* Value) {
   if (Value == FSelected) return;
+  bool allow = true;
+  if (OnChanging) OnChanging(this, Value, allow);
+  if (!allow) return;
+  TvmTreeNode* old = FSelected;
   FSelected = Value;
+  if (AutoExpand) {
+    if (old && !(Value && Value->HasAsParent(old))) old->Collapse(false);
+    if (Value) Value->Expand(false);
+  }
   if (Value) Value->MakeVisible();
   Change(Value);
   Changed();
@@ -338,6 +422,29 @@ void TCustomvmTreeView::SetSelectedIndex(int Value) {
   if (Value == FSelectedIndex) return;
   FSelectedIndex = Value;
   for (TvmTreeNode* n = GetFirstNode(); n; n = n->GetNext()) n->SelectedIndex = Value;
+}
+
+void TCustomvmTreeView::SetSortType(TSortType Value) {
+  if (Value == FSortType) return;
+  FSortType = Value;
+  if (Value != stNone) AlphaSort(true);
+}
+
+int TCustomvmTreeView::CompareNodes(TvmTreeNode* Node1, TvmTreeNode* Node2) {
+  int compare = 0;
+  if (OnCompare) OnCompare(this, Node1, Node2, compare);
+  if (compare == 0 && !OnCompare) compare = AnsiCompareText(Node1->Text(), Node2->Text());
+  return compare;
+}
+
+void TCustomvmTreeView::AlphaSort(bool Recurse) {
+  // A tree scrolled to its start stays there.
+  const bool atStart = !FTop || FTop == GetFirstNode();
+  SortNodes(this, FItems);
+  if (Recurse)
+    for (TvmTreeNode* n : FItems) n->AlphaSort(true);
+  if (atStart) FTop = GetFirstNode();
+  Changed();
 }
 
 void TCustomvmTreeView::SetIndent(int Value) {
@@ -366,8 +473,7 @@ TRect TCustomvmTreeView::DisplayRect(TvmTreeNode* Node, bool TextOnly) const {
   if (!found || row * FRowHeight >= ClientHeight()) return TRect();
   TRect r(0, row * FRowHeight, ClientWidth(), (row + 1) * FRowHeight);
   if (TextOnly) {
-    const int level = Node->Level() + (ShowRoot ? 1 : 0);
-    r.Left = level * FIndent + 2;
+    r.Left = LabelLeft(Node);
     auto* c = const_cast<TCustomvmTreeView*>(this)->Canvas();
     c->SetFont(Font());
     r.Right = r.Left + c->TextWidth(Node->Text()) + 4;
@@ -389,8 +495,10 @@ THitTests TCustomvmTreeView::GetHitTestInfoAt(int X, int Y) const {
     if (ShowButtons && n->HasChildren() && X >= indentRight - FIndent) return {htOnButton};
     return {htOnIndent};
   }
+  if (X < ImageLeft(n)) return {htOnItem, htOnStateIcon};
+  if (FImages && X < ImageLeft(n) + FImages->Width()) return {htOnItem, htOnIcon};
   TRect label = DisplayRect(n, true);
-  if (X < label.Right) return {htOnItem, htOnLabel};
+  if (X < label.Right || RowSelect) return {htOnItem, htOnLabel};
   return {htOnRight};
 }
 
@@ -414,7 +522,13 @@ void TCustomvmTreeView::DoCustomDraw(TvmTreeNode* Node, TFont* Font, TColor& BkC
 }
 
 void TCustomvmTreeView::PaintTo(TCanvas* C) {
+  FPaintCanvas = C;
+  TScopeExit done([this] { FPaintCanvas = nullptr; });
   FillRectColor(C, ClientRect(), Color());
+  bool defaultDraw = true;
+  if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, ClientRect(), cdPrePaint, defaultDraw);
+  if (!defaultDraw) return;
+  const bool itemDraw = OnCustomDrawItem || OnAdvancedCustomDraw;
   int y = 0;
   for (TvmTreeNode* n = FTop; n && y < ClientHeight(); n = n->GetNextVisible(), y += FRowHeight) {
     const int level = n->Level() + (ShowRoot ? 1 : 0);
@@ -441,24 +555,53 @@ void TCustomvmTreeView::PaintTo(TCanvas* C) {
     TFont font;
     font.Assign(Font());
     TColor text = Font()->Color(), bk = clWindow;
-    if (HasCustomDraw()) DoCustomDraw(n, &font, bk, text);
     const bool highlighted = (n == FSelected && (Focused() || !HideSelection)) || n == FDropTarget;
+    if (OnCustomDrawItem) {
+      C->Font()->Assign(Font());
+      C->Brush()->SetColor(clWindow);
+      C->Brush()->SetStyle(bsSolid);
+      TCustomDrawState state;
+      if (n == FSelected) state += cdsSelected;
+      if (n == FSelected && Focused()) state += cdsFocused;
+      if (n == FHotNode) state += cdsHot;
+      if (n == FDropTarget) state += cdsDropTarget;
+      bool drawItem = true;
+      OnCustomDrawItem(this, n, state, drawItem);
+      if (!drawItem) continue;
+      font.Assign(C->Font());
+      text = C->Font()->Color();
+      bk = C->Brush()->Color();
+    } else if (!itemDraw && HasCustomDraw()) {
+      DoCustomDraw(n, &font, bk, text);
+    }
     if (highlighted && (Focused() || n == FDropTarget)) {
       bk = clHighlight;
       text = clHighlightText;
     } else if (highlighted) {
       bk = clBtnFace;
     }
-    TRect label(level * FIndent + 2, y, 0, y + FRowHeight);
+    if (FStateImages && n->StateIndex >= 0 && n->StateIndex < FStateImages->Count())
+      FStateImages->Draw(C, StateLeft(n), y + (FRowHeight - FStateImages->Height()) / 2, n->StateIndex);
+    if (FImages) {
+      const int image = NodeImage(n);
+      if (image >= 0 && image < FImages->Count())
+        FImages->Draw(C, ImageLeft(n), y + (FRowHeight - FImages->Height()) / 2, image);
+    }
+    TRect label(LabelLeft(n), y, 0, y + FRowHeight);
     C->SetFont(&font);
-    label.Right = label.Left + C->TextWidth(n->Text()) + 4;
+    label.Right = RowSelect ? std::max(ClientWidth(), label.Left) : label.Left + C->TextWidth(n->Text()) + 4;
     FillRectColor(C, label, bk);
     C->Brush()->SetStyle(bsClear);
+    if (HotTrack && n == FHotNode && !highlighted) {
+      C->Font()->SetStyle(C->Font()->Style() + fsUnderline);
+      text = clHotLight;
+    }
     C->Font()->SetColor(text);
     C->TextOut(label.Left + 2, y + (FRowHeight - C->TextHeight(n->Text())) / 2, n->Text());
     C->Brush()->SetStyle(bsSolid);
     if (n == FSelected && Focused()) C->DrawFocusRect(label);
   }
+  if (OnAdvancedCustomDraw) OnAdvancedCustomDraw(this, ClientRect(), cdPostPaint, defaultDraw);
 }
 
 void TCustomvmTreeView::Paint() { PaintTo(Canvas()); }
@@ -561,7 +704,22 @@ void TCustomvmTreeView::MouseMove(TShiftState Shift, int X, int Y) {
     DragEnter();
   }
   if (FDragging) DragMove(X, Y, Shift);
+  if (HotTrack) {
+    TvmTreeNode* hot = GetHitTestInfoAt(X, Y).Contains(htOnLabel) ? GetNodeAt(X, Y) : nullptr;
+    if (hot != FHotNode) {
+      FHotNode = hot;
+      Invalidate();
+    }
+  }
   TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TCustomvmTreeView::MouseLeave() {
+  if (FHotNode) {
+    FHotNode = nullptr;
+    Invalidate();
+  }
+  TCustomControl::MouseLeave();
 }
 
 void TCustomvmTreeView::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {

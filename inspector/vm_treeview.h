@@ -14,7 +14,11 @@
 
 class TCustomvmTreeView;
 class TEdit;
+class TImageList;
 
+// stNone keeps the nodes in the order they were added; the others sort siblings by OnCompare, or
+// by their texts without regard to case.
+enum TSortType { stNone, stData, stText, stBoth };
 enum TNodeAttachMode { naAdd, naAddFirst, naAddChild, naAddChildFirst, naInsert };
 enum THitTest {
   htAbove,
@@ -52,6 +56,8 @@ public:
   void* Data = nullptr;
   int ImageIndex = -1;
   int SelectedIndex = -1;
+  // The picture of StateImages drawn before the node's own (-1: none, no room kept).
+  int StateIndex = -1;
   int Count() const { return static_cast<int>(FChildren.size()); }
   TvmTreeNode* Item(int Index) const;
   int Index() const;
@@ -77,6 +83,8 @@ public:
   void Delete();
   void MakeVisible();
   bool EditText();
+  // Sorts the children (and with Recurse their children) as the tree's SortType compares.
+  void AlphaSort(bool Recurse = false);
 
 private:
   friend class TCustomvmTreeView;
@@ -105,6 +113,16 @@ using TTVEditingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, b
 using TTVEditedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& S)>;
 using TTVGetEditText = std::function<void(TObject* Sender, TvmTreeNode* Node, std::string& Text)>;
 using TTVChangedEvent = std::function<void(TObject* Sender, TvmTreeNode* Node)>;
+using TTVCompareEvent = std::function<void(TObject* Sender, TvmTreeNode* Node1, TvmTreeNode* Node2, int& Compare)>;
+enum TCustomDrawStage { cdPrePaint, cdPostPaint };
+enum TCustomDrawStateItem { cdsSelected, cdsFocused, cdsHot, cdsDropTarget };
+using TCustomDrawState = TSet<TCustomDrawStateItem>;
+// The canvas to draw on is the tree's PaintCanvas(); DefaultDraw False leaves the drawing to the handler.
+using TTVCustomDrawItemEvent =
+    std::function<void(TObject* Sender, TvmTreeNode* Node, TCustomDrawState State, bool& DefaultDraw)>;
+using TTVAdvancedCustomDrawEvent =
+    std::function<void(TObject* Sender, const TRect& ARect, TCustomDrawStage Stage, bool& DefaultDraw)>;
+using TTVChangingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& AllowChange)>;
 using TTVExpandingEvent = std::function<void(TObject* Sender, TvmTreeNode* Node, bool& Allow)>;
 
 class TCustomvmTreeView : public TCustomControl {
@@ -153,13 +171,32 @@ public:
   bool ToolTips = true;
   bool ShowNodeHint = true;
   bool RightClickSelect = false;
+  // Selecting a node expands it and collapses the one left (unless it holds the new one).
   bool AutoExpand = false;
+  // The label under the mouse is underlined in the hot-light colour.
   bool HotTrack = false;
+  TvmTreeNode* HotNode() const { return FHotNode; }
+  // The selection and the clicks cover the whole row right of the indent.
   bool RowSelect = false;
   bool HideSelection = true;
   TvmTreeViewOptions Options = {trCanDelete, trConfirmDelete};
   int SelectedIndex() const { return FSelectedIndex; }
   void SetSelectedIndex(int Value);
+  // Setting a sorting type sorts the whole tree at once.
+  TSortType SortType() const { return FSortType; }
+  void SetSortType(TSortType Value);
+  // Sorts the top-level nodes (and with Recurse every level) by CompareNodes.
+  void AlphaSort(bool Recurse = true);
+  // OnCompare's answer when assigned and not 0; else the texts compared without regard to case.
+  virtual int CompareNodes(TvmTreeNode* Node1, TvmTreeNode* Node2);
+  // A node shows Images[ImageIndex] (Images[SelectedIndex] while selected) left of its label and
+  // StateImages[StateIndex] left of that; the rows grow to the pictures' height.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* Value);
+  TImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TImageList* Value);
+  // The picture the node shows now: asks OnGetImageIndex (or OnGetSelectedIndex when selected).
+  int NodeImage(TvmTreeNode* Node);
   TCursor DragCursor = crDrag;
   bool DragModeAutomatic = false;
 
@@ -205,6 +242,14 @@ public:
   virtual bool HasCustomDraw() const { return static_cast<bool>(OnCustomDraw); }
 
   TTreeViewCustomDraw OnCustomDraw;
+  // With either of these the tree leaves OnCustomDraw alone. OnCustomDrawItem is called with the
+  // canvas's font and brush set for the node; what it leaves there draws the node unless it
+  // drew the node itself (DefaultDraw False). OnAdvancedCustomDraw comes before the nodes (False
+  // there draws none) and after them.
+  TTVCustomDrawItemEvent OnCustomDrawItem;
+  TTVAdvancedCustomDrawEvent OnAdvancedCustomDraw;
+  // The canvas being painted on (null outside painting).
+  TCanvas* PaintCanvas() const { return FPaintCanvas; }
   TDragDropTreeNode OnDragDropTreeNode;
   TEndDragTreeNode OnEndDragTreeNode;
   TDragDropIsCopy OnDragDropIsCopy;
@@ -212,7 +257,13 @@ public:
   TTVEditingEvent OnEditing;
   TTVEditedEvent OnEdited;
   TTVChangedEvent OnChange;
+  // Asked before the selection moves to Node (it may be null); refusing keeps the selection.
+  TTVChangingEvent OnChanging;
+  // Asked before a node's picture is drawn; they may set its ImageIndex or SelectedIndex.
+  TTVChangedEvent OnGetImageIndex;
+  TTVChangedEvent OnGetSelectedIndex;
   TTVChangedEvent OnDeletion;
+  TTVCompareEvent OnCompare;
   TTVExpandingEvent OnExpanding;
   TTVExpandingEvent OnCollapsing;
   TTVChangedEvent OnExpanded;
@@ -232,9 +283,16 @@ protected:
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  void MouseLeave() override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   bool WantsKey(uint16_t Key) const override { return true; }
   void FontChanged() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Where the label starts: after the indent, the state picture and the picture.
+  int StateLeft(TvmTreeNode* Node) const;
+  int ImageLeft(TvmTreeNode* Node) const;
+  int LabelLeft(TvmTreeNode* Node) const;
+  void UpdateRowHeight();
 
   std::vector<TvmTreeNode*> FItems;
   TvmTreeNode* FSelected = nullptr;
@@ -242,8 +300,14 @@ protected:
   TvmTreeNode* FDropTarget = nullptr;
   int FIndent = 19;
   int FRowHeight = 16;
+  int FTextRowHeight = 16;
+  TImageList* FImages = nullptr;
+  TImageList* FStateImages = nullptr;
   bool FReadOnly = false;
   int FSelectedIndex = -1;
+  TSortType FSortType = stNone;
+  TvmTreeNode* FHotNode = nullptr;
+  TCanvas* FPaintCanvas = nullptr;
   bool FInternalChange = false;
   bool FClearing = false;
   TEdit* FEditor = nullptr;   // the label editor while editing

@@ -198,7 +198,7 @@ void TPopupDBLookupListBox::PaintClient() {
   }
   TCanvas* c = Canvas();
   c->Font()->Assign(Font());
-  TRect r = ClientRect();
+  TRect r = ItemsRect();
   FillRectColor(c, r, Color());
   const int h = ItemHeight();
   const std::vector<int> lefts = ColumnLefts(r.Width());

@@ -125,8 +125,7 @@ void TvmDBTreeNode::LoadIndexes() {
   auto* tv = static_cast<TvmDBTreeView*>(TreeView());
   if (!tv->FKeyField || !VarSafeEquals(tv->FKeyField->Value(), KeyValue)) return;
   ImageIndex = tv->FImageField && !tv->FImageField->IsNull() ? tv->FImageField->AsInteger() : 0;
-  int state = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
-  (void)state;  // the tree view draws no state images
+  StateIndex = tv->FStateField && !tv->FStateField->IsNull() ? tv->FStateField->AsInteger() : -1;
 }
 
 void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index) {
@@ -155,6 +154,7 @@ void TvmDBTreeNode::LoadChildren(bool Recursive, const TDBTreeRecordIndex* Index
         if (!Nodes->NodeByKey(tv->FKeyField->Value())) Nodes->AddRecordNode();
       }
     n->SetHasChildren(n->Count() > 0);
+    if (tv->SortType() != stNone) n->AlphaSort(false);
     if (Recursive)
       for (int c = 0; c < n->Count(); ++c) {
         auto* child = static_cast<TvmDBTreeNode*>(n->Item(c));
@@ -537,6 +537,7 @@ void TvmDBTreeView::LoadTree() {
   }
   FNodes->ReparentRoots();
   FNodes->DeleteUnvisited();
+  if (SortType() != stNone) AlphaSort(true);
   --FBusy;
   TScopeExit again([this] { ++FBusy; });
   SyncSelection();

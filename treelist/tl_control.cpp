@@ -235,6 +235,28 @@ void TvmTreeListColumn::Changed(bool Full) {
   if (FTreeList) FTreeList->ColumnsChanged(Full ? nullptr : this);
 }
 
+TColor TvmTreeListColumn::Color() const {
+  if (FAssignedValues.Contains(cvColor)) return FColor;
+  return TreeList() ? TreeList()->Color() : clWindow;
+}
+void TvmTreeListColumn::SetColor(TColor Value) {
+  FColor = Value;
+  FAssignedValues.Include(cvColor);
+  Changed(false);
+}
+
+TFont* TvmTreeListColumn::Font() {
+  if (!FFont) FFont = std::make_unique<TFont>();
+  if (!FAssignedValues.Contains(cvFont) && TreeList()) FFont->Assign(TreeList()->Font());
+  return FFont.get();
+}
+void TvmTreeListColumn::SetFont(TFont* Value) {
+  if (!FFont) FFont = std::make_unique<TFont>();
+  if (Value) FFont->Assign(Value);
+  FAssignedValues.Include(cvFont);
+  Changed(false);
+}
+
 TAlignment TvmTreeListColumn::Alignment() const {
   return FAssignedValues.Contains(cvAlignment) ? FAlignment : GetDefaultAlignment();
 }
@@ -867,6 +889,15 @@ std::string TCustomvmTreeListControl::GetColumnCaption(int Column) {
 }
 TAlignment TCustomvmTreeListControl::GetColumnAlignment(int Column) {
   return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Alignment() : taLeftJustify;
+}
+bool TCustomvmTreeListControl::GetColumnColor(int Column, TColor& Color) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->AssignedValues().Contains(cvColor)) return false;
+  Color = FColumns[Column]->Color();
+  return true;
+}
+TFont* TCustomvmTreeListControl::GetColumnFont(int Column) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->AssignedValues().Contains(cvFont)) return nullptr;
+  return FColumns[Column]->Font();
 }
 TvmTreeListColumnSort TCustomvmTreeListControl::GetColumnSorted(int Column) {
   return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Sorted() : csNone;

@@ -146,6 +146,12 @@ public:
   TvmTreeListColumnSort Sorted() const { return FSorted; }
   void SetSorted(TvmTreeListColumnSort Value);
   const TvmTreeListColumnValues& AssignedValues() const { return FAssignedValues; }
+  // The cells' own background; the control's Color until set.
+  TColor Color() const;
+  void SetColor(TColor Value);
+  // The cells' own font; mirrors the control's font until set.
+  TFont* Font();
+  void SetFont(TFont* Value);
 
   // The column's position in the control's column list (-1 detached).
   int Index() const;
@@ -187,6 +193,8 @@ private:
   void Changed(bool Full);
   TCustomvmTreeListControl* FTreeList = nullptr;
   TvmTreeListColumnValues FAssignedValues;
+  TColor FColor = clWindow;
+  std::unique_ptr<TFont> FFont;
   TAlignment FAlignment = taLeftJustify;
   std::string FCaption;
   bool FReadOnly = false;
@@ -289,6 +297,8 @@ public:
   bool IsColumnSizing(int Column) override;
   std::string GetColumnCaption(int Column) override;
   TAlignment GetColumnAlignment(int Column) override;
+  bool GetColumnColor(int Column, TColor& Color) override;
+  TFont* GetColumnFont(int Column) override;
   TvmTreeListColumnSort GetColumnSorted(int Column) override;
   bool IsColumnTabStop(int Column) override;
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;

@@ -2,6 +2,7 @@
 // buttons, cell texts, selection, grid lines and the focus frame.
 #include <algorithm>
 
+#include "platform/guards.h"
 #include "platform/bitmap.h"
 #include "platform/imglist.h"
 #include "treelist/tl_treelist.h"
@@ -253,6 +254,55 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
   if (!IsRectEmpty(L.BandButtonRect)) RaisedFace(C, L.BandButtonRect, FBandPanelColor, flat);
 }
 
+void TCustomvmTreeList::SetSuppressFocusRect(bool Value) {
+  if (StoreChanged(FSuppressFocusRect, Value)) Invalidate();
+}
+
+void TCustomvmTreeList::SetSearchMatchColor(TColor Value) {
+  if (StoreChanged(FSearchMatchColor, Value)) Invalidate();
+}
+
+void TCustomvmTreeList::SetSearchMatchTextColor(TColor Value) {
+  if (StoreChanged(FSearchMatchTextColor, Value)) Invalidate();
+}
+
+// The typed prefix painted over the cell's text, on the first line where the text starts.
+void TCustomvmTreeList::DrawSearchMatch(TCanvas* C, const TvmTreeListDrawInfo& Info, const TRect& TextRect,
+                                        const TRect& Clip, uint32_t Flags) {
+  // As many characters of the text as the search text has (UTF-8: continuation bytes are not counted).
+  auto isLead = [](char Ch) { return (static_cast<unsigned char>(Ch) & 0xC0) != 0x80; };
+  size_t chars = 0, len = 0;
+  for (char ch : FSearchText) chars += isLead(ch);
+  for (; len < Info.Text.size(); ++len)
+    if (isLead(Info.Text[len]) && chars-- == 0) break;
+  if (len == 0) return;
+  const std::string prefix = Info.Text.substr(0, len);
+  const TColor back = FSearchMatchColor == clNone ? (ColorToRGB(Info.Color) ^ 0xFFFFFF) : FSearchMatchColor;
+  const TColor fore =
+      FSearchMatchTextColor == clNone ? (ColorToRGB(C->Font()->Color()) ^ 0xFFFFFF) : FSearchMatchTextColor;
+  // Where the text starts: the full first line measured as DrawText lays it out.
+  TRect whole = TextRect;
+  C->DrawText(Info.Text, whole, (Flags & ~DT_END_ELLIPSIS) | DT_CALCRECT | DT_SINGLELINE);
+  const int w = whole.Right - whole.Left, pw = C->TextWidth(prefix);
+  int x = TextRect.Left;
+  if (Flags & DT_RIGHT)
+    x = TextRect.Right - w;
+  else if (Flags & DT_CENTER)
+    x = TextRect.Left + (TextRect.Width() - w) / 2;
+  TRect r(std::max(x, Clip.Left), Clip.Top, std::min(x + pw, Clip.Right), Clip.Bottom);
+  if (IsRectEmpty(r)) return;
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(back);
+  C->FillRect(r);
+  const TColor keep = C->Font()->Color();
+  C->Font()->SetColor(fore);
+  TRect t(x, TextRect.Top, std::min(x + pw + 1, Clip.Right), TextRect.Bottom);
+  C->Brush()->SetStyle(bsClear);
+  C->DrawText(prefix, t, (Flags & ~(DT_RIGHT | DT_CENTER | DT_END_ELLIPSIS)) | DT_LEFT);
+  C->Brush()->SetStyle(bsSolid);
+  C->Font()->SetColor(keep);
+}
+
 void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused) {
   TvmTreeListNode* n = Row.Node;
   TRect rowRect(L.RowsRect.Left, Row.Top, L.DataRight + 1, Row.Top + Row.Height);
@@ -263,7 +313,9 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   // Under a drag from elsewhere the unfocused control still shows where the drop would land.
   bool dropTarget = FForeignDrag && !Focused && n == FFocusedNode;
   if (dropTarget) showSel = true;
-  bool frameHere = n == FFocusedNode && Focused && !FNewItemRowActive && !FOptions.Contains(tloHideFocusRect);
+  // The focused cell keeps its frame without the focus too unless SuppressFocusRect (not under a drag).
+  bool frameHere = n == FFocusedNode && !FNewItemRowActive &&
+                   (Focused ? !FOptions.Contains(tloHideFocusRect) : !FSuppressFocusRect && !FForeignDrag);
   TColor selBack = Focused || !FHideSelection || dropTarget ? FSelectionColor : FInactiveSelectionColor;
   TColor selText = Focused || !FHideSelection || dropTarget ? FSelectionTextColor : FInactiveSelectionTextColor;
   int focusCol = GetFocusedAbsoluteColumn();
@@ -297,10 +349,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     di.Selected = cellSelected;
     di.Focused = Focused && n == FFocusedNode && (rowSelect || h.Column == focusCol);
     di.Text = GetCellText(n, h.Column);
-    di.Color = cellSelected ? selBack : Color();
+    TColor own = Color();
+    const bool ownColor = GetColumnColor(h.Column, own);
+    TFont* ownFont = GetColumnFont(h.Column);
+    di.Color = cellSelected ? selBack : ownColor ? own : Color();
     di.Alignment = GetColumnAlignment(h.Column);
-    C->Font()->Assign(Font());
-    C->Font()->SetColor(cellSelected ? selText : Font()->Color());
+    C->Font()->Assign(ownFont ? ownFont : Font());
+    C->Font()->SetColor(cellSelected ? selText : ownFont ? ownFont->Color() : Font()->Color());
     di.Font = C->Font();
     if (IsCellDrawAssigned(n, h.Column)) RunDrawHook(C, clip, [&] { DoDrawDataCell(di); });
     if (!di.Done) {
@@ -317,6 +372,8 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
       C->Brush()->SetStyle(bsClear);
       C->DrawText(di.Text, t, flags);
       C->Brush()->SetStyle(bsSolid);
+      if (FSearching && n == FFocusedNode && h.Column == FSearchColumn && !FSearchText.empty())
+        DrawSearchMatch(C, di, t, clip, flags);
     }
     if (grid > 0) {
       C->Brush()->SetColor(GetGridLineColor());

@@ -58,6 +58,10 @@ VM_PUBLISH(TvmTreeListColumn) {
   P.Enum("Alignment", &C::Alignment, &C::SetAlignment, AlignmentInfo).NoDefault().Stored([](TObject* o) {
     return Assigned<C>(o, cvAlignment);
   });
+  P.Int("Color", &C::Color, &C::SetColor).NoDefault().Idents(ColorIdents).Stored([](TObject* o) {
+    auto* c = static_cast<C*>(o);
+    return c->AssignedValues().Contains(cvColor) && (!c->TreeList() || c->Color() != c->TreeList()->Color());
+  });
   P.String("Caption", &C::Caption, &C::SetCaption).NoDefault().Stored([](TObject* o) {
     auto* c = static_cast<C*>(o);
     return c->AssignedValues().Contains(cvCaption) && c->Caption() != c->GetDefaultCaption();
@@ -137,6 +141,11 @@ VM_PUBLISH(TvmTreeList) {
   P.Int("SelectionColor", &C::SelectionColor, &C::SetSelectionColor).Default(clHighlight).Idents(ColorIdents);
   P.Int("SelectionTextColor", &C::SelectionTextColor, &C::SetSelectionTextColor)
       .Default(clHighlightText)
+      .Idents(ColorIdents);
+  P.Bool("SuppressFocusRect", &C::SuppressFocusRect, &C::SetSuppressFocusRect).Default(true);
+  P.Int("SearchMatchColor", &C::SearchMatchColor, &C::SetSearchMatchColor).Default(clNone).Idents(ColorIdents);
+  P.Int("SearchMatchTextColor", &C::SearchMatchTextColor, &C::SetSearchMatchTextColor)
+      .Default(clNone)
       .Idents(ColorIdents);
   P.Int("TreeConnectorColor", &C::TreeConnectorColor, &C::SetTreeConnectorColor)
       .Default(clGrayText)

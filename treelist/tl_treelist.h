@@ -515,6 +515,15 @@ public:
   void SetSelectionTextColor(TColor Value);
   TColor InactiveSelectionColor() const { return FInactiveSelectionColor; }
   TColor InactiveSelectionTextColor() const { return FInactiveSelectionTextColor; }
+  // The typed prefix of an incremental search is painted in these on the focused cell; clNone
+  // inverts the cell's own colour.
+  // Without the focus the focused cell shows no frame unless this is off.
+  bool SuppressFocusRect() const { return FSuppressFocusRect; }
+  void SetSuppressFocusRect(bool Value);
+  TColor SearchMatchColor() const { return FSearchMatchColor; }
+  void SetSearchMatchColor(TColor Value);
+  TColor SearchMatchTextColor() const { return FSearchMatchTextColor; }
+  void SetSearchMatchTextColor(TColor Value);
   TColor TreeConnectorColor() const { return FTreeConnectorColor; }
   void SetTreeConnectorColor(TColor Value);
   TvmTreeListLineStyle TreeConnectorStyle() const { return FTreeConnectorStyle; }
@@ -935,6 +944,9 @@ public:
   // Header rows the column at (band, row, position) spans (1 unless it is in the band's last row).
   virtual int GetHeaderCellRowSpan(int VisibleBand, int Row, int Position) { return 1; }
   virtual TAlignment GetColumnAlignment(int Column) { return taLeftJustify; }
+  // A column's own cell colour and font (false / null: the control's).
+  virtual bool GetColumnColor(int Column, TColor& Color) { return false; }
+  virtual TFont* GetColumnFont(int Column) { return nullptr; }
   virtual TvmTreeListColumnSort GetColumnSorted(int Column) { return csNone; }
   virtual bool IsColumnTabStop(int Column) { return true; }
   virtual std::string GetCellText(TvmTreeListNode* Node, int Column) { return GetNodeString(Node, Column); }
@@ -1031,6 +1043,8 @@ protected:
   void DrawBandCell(TCanvas* C, int Band, const TRect& R, const TRect& Clip);
   void DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& Cell);
   virtual void DrawRow(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, bool Focused);
+  void DrawSearchMatch(TCanvas* C, const TvmTreeListDrawInfo& Info, const TRect& TextRect, const TRect& Clip,
+                       uint32_t Flags);
   // RowRect: the row's cells; lines of the ancestors run on to LinesBottom, above the footer
   // bands that cover them.
   void DrawTreeLines(TCanvas* C, TvmTreeListNode* Node, const TRect& RowRect, int Left, int LinesBottom);
@@ -1141,6 +1155,8 @@ protected:
   TColor FGridColor = clBtnShadow, FGridPenColor = clNone;
   TColor FSelectionColor = clHighlight, FSelectionTextColor = clHighlightText;
   TColor FInactiveSelectionColor = clBtnFace, FInactiveSelectionTextColor = clBtnText;
+  TColor FSearchMatchColor = clNone, FSearchMatchTextColor = clNone;
+  bool FSuppressFocusRect = true;
   TColor FTreeConnectorColor = clGrayText;
   TvmTreeListLineStyle FTreeConnectorStyle = tlnDotted;
   TColor FHeaderPanelColor = clBtnFace, FBandPanelColor = clBtnFace;

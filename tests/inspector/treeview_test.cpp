@@ -4,6 +4,7 @@
 
 #include "editor_fixture.h"
 #include "inspector/vm_treeview.h"
+#include "platform/imglist.h"
 #include "platform/stdctrls.h"
 
 namespace {
@@ -224,6 +225,212 @@ TEST(TreeView, CustomDrawColoursANodeUnlessItIsSelected) {
   EXPECT_GT(count(f.A2, clRed), 5);
   EXPECT_EQ(count(f.B, clYellow), 0);  // the selected node keeps the selection colours
   EXPECT_EQ(count(f.A1, clYellow), 0);
+}
+
+// Node pictures: Images[ImageIndex] (SelectedIndex while selected) and StateImages[StateIndex] are
+// drawn before the label, which moves right to make room; the events may change the index first;
+// a freed image list is let go of.
+TEST(TreeView, NodePicturesAreDrawnBeforeTheLabelAndFollowTheEvents) {
+  TTreeFixture f;
+  auto* images = new TImageList(f.Form.get());
+  auto* states = new TImageList(f.Form.get());
+  for (TImageList* l : {images, states}) {
+    l->SetWidth(12);
+    l->SetHeight(20);
+  }
+  for (TColor c : {clRed, clGreen, clBlue}) {
+    TBitmap b(12, 20);
+    FillRectColor(b.Canvas(), Rect(0, 0, 12, 20), c);
+    images->Add(&b, nullptr);
+    states->Add(&b, nullptr);
+  }
+  const int textLeft = f.Tree->DisplayRect(f.A1, true).Left;
+  f.Tree->SetImages(images);
+  f.Tree->SetStateImages(states);
+  EXPECT_GE(f.Tree->RowHeight(), 21) << "rows grow to the pictures";
+  f.A1->ImageIndex = 0;
+  f.A1->SelectedIndex = 1;
+  f.A1->StateIndex = 2;
+  f.A2->ImageIndex = 7;  // outside the list: no picture
+  std::vector<TvmTreeNode*> asked;
+  f.Tree->OnGetImageIndex = [&](TObject*, TvmTreeNode* N) {
+    asked.push_back(N);
+    if (N == f.B) N->ImageIndex = 2;
+  };
+  f.Tree->SetSelected(f.A);
+  // The label moved past the state picture and the picture; the picture is hit as the icon.
+  const TRect label = f.Tree->DisplayRect(f.A1, true);
+  EXPECT_EQ(label.Left, textLeft + 12 + 12 + 1);
+  const int cy = (label.Top + label.Bottom) / 2;
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(label.Left - 8, cy).Contains(htOnIcon));
+  EXPECT_TRUE(f.Tree->GetHitTestInfoAt(label.Left - 20, cy).Contains(htOnStateIcon));
+  auto pixelLeftOf = [&](TvmTreeNode* N, int Dx) {
+    TBitmap b;
+    GrabControl(f.Tree, &b);
+    const TRect r = f.Tree->DisplayRect(N, true);
+    return b.Canvas()->Pixels(r.Left - Dx, (r.Top + r.Bottom) / 2);
+  };
+  EXPECT_EQ(pixelLeftOf(f.A1, 8), ColorToRGB(clRed));     // the picture
+  EXPECT_EQ(pixelLeftOf(f.A1, 20), ColorToRGB(clBlue));   // the state picture
+  EXPECT_EQ(pixelLeftOf(f.B, 8), ColorToRGB(clBlue));     // set by OnGetImageIndex
+  EXPECT_EQ(pixelLeftOf(f.A2, 8), ColorToRGB(clWindow));  // a bad index draws nothing
+  EXPECT_NE(std::find(asked.begin(), asked.end(), f.B), asked.end());
+  // Selected, the node shows its selected picture and asks OnGetSelectedIndex instead.
+  bool selectedAsked = false;
+  f.Tree->OnGetSelectedIndex = [&](TObject*, TvmTreeNode* N) { selectedAsked = selectedAsked || N == f.A1; };
+  f.Tree->SetSelected(f.A1);
+  EXPECT_EQ(pixelLeftOf(f.A1, 8), ColorToRGB(clGreen));
+  EXPECT_TRUE(selectedAsked);
+  // Freeing the lists leaves the tree without pictures, its labels back in place.
+  delete images;
+  delete states;
+  EXPECT_EQ(f.Tree->Images(), nullptr);
+  EXPECT_EQ(f.Tree->StateImages(), nullptr);
+  EXPECT_EQ(f.Tree->DisplayRect(f.A1, true).Left, textLeft);
+  TBitmap after;
+  GrabControl(f.Tree, &after);  // paints without the freed lists
+}
+
+// Sorting: a sorting type sorts every level at once, by text without regard to case or by
+// OnCompare; stNone leaves the order as it is.
+TEST(TreeView, SortTypeSortsEveryLevelByTextOrByOnCompare) {
+  TTreeFixture f;
+  auto names = [&](TvmTreeNode* Parent) {
+    std::string s;
+    const int n = Parent ? Parent->Count() : f.Tree->TopCount();
+    for (int i = 0; i < n; ++i) s += (Parent ? Parent->Item(i) : f.Tree->TopItem(i))->Text() + " ";
+    return s;
+  };
+  f.Tree->AddChild(f.A, "a0");
+  f.Tree->AddChild(nullptr, "alpha");
+  EXPECT_EQ(names(f.A), "A1 A2 a0 ");
+  f.Tree->SetSortType(stText);
+  EXPECT_EQ(names(nullptr), "A alpha B ");
+  EXPECT_EQ(names(f.A), "a0 A1 A2 ");
+  EXPECT_EQ(f.Tree->TopVisible(), f.Tree->GetFirstNode());
+  // OnCompare decides (here: longest text first, ties by text backwards).
+  f.Tree->OnCompare = [](TObject*, TvmTreeNode* A, TvmTreeNode* B, int& Compare) {
+    Compare = static_cast<int>(B->Text().size()) - static_cast<int>(A->Text().size());
+    if (Compare == 0) Compare = -A->Text().compare(B->Text());
+  };
+  f.Tree->AlphaSort();
+  EXPECT_EQ(names(nullptr), "alpha B A ");
+  EXPECT_EQ(names(f.A), "a0 A2 A1 ");
+  // Back to stNone: the order stays as it is.
+  f.Tree->SetSortType(stNone);
+  f.Tree->AddChild(nullptr, "0");
+  EXPECT_EQ(names(nullptr), "alpha B A 0 ");
+}
+
+// OnChanging may refuse a selection; AutoExpand opens the selected node and closes the one left;
+// RowSelect paints and clicks the whole row; HotTrack follows the label under the mouse.
+TEST(TreeView, ChangingAutoExpandRowSelectAndHotTrack) {
+  TTreeFixture f;
+  auto SendMouseClick = [](TControl* C, TPoint P) {
+    SendInput(C, ikMouseDown, {ssLeft}, P.X, P.Y, mbLeft);
+    SendInput(C, ikMouseUp, {}, P.X, P.Y, mbLeft);
+  };
+  f.Tree->SetFocus();
+  f.Tree->SetSelected(f.B);
+  bool allow = false;
+  std::vector<TvmTreeNode*> asked;
+  f.Tree->OnChanging = [&](TObject*, TvmTreeNode* N, bool& Allow) {
+    asked.push_back(N);
+    Allow = allow;
+  };
+  SendMouseClick(f.Tree, f.LabelOf(f.A2));
+  EXPECT_EQ(f.Tree->Selected(), f.B);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0], f.A2);
+  allow = true;
+  f.Tree->OnChanging = nullptr;
+  // AutoExpand.
+  f.Tree->FullCollapse();
+  f.Tree->AutoExpand = true;
+  f.Tree->SetSelected(f.A);
+  EXPECT_TRUE(f.A->Expanded());
+  f.Tree->SetSelected(f.A1);  // a child: its parent stays open
+  EXPECT_TRUE(f.A->Expanded());
+  EXPECT_TRUE(f.A1->Expanded());
+  f.Tree->SetSelected(f.B);
+  EXPECT_FALSE(f.A1->Expanded());
+  f.Tree->AutoExpand = false;
+  f.Tree->FullExpand();
+  // RowSelect: the selected row is highlighted to the right edge, and a click there selects.
+  const TRect a2 = f.Tree->DisplayRect(f.A2, true);
+  const TPoint farRight(f.Tree->ClientWidth() - 4, (a2.Top + a2.Bottom) / 2);
+  SendMouseClick(f.Tree, farRight);
+  EXPECT_EQ(f.Tree->Selected(), f.B) << "beyond the label without RowSelect";
+  f.Tree->RowSelect = true;
+  SendMouseClick(f.Tree, farRight);
+  EXPECT_EQ(f.Tree->Selected(), f.A2);
+  TBitmap b;
+  GrabControl(f.Tree, &b);
+  EXPECT_EQ(b.Canvas()->Pixels(farRight.X, farRight.Y), ColorToRGB(clHighlight));
+  f.Tree->RowSelect = false;
+  // HotTrack: the label under the mouse is hot and drawn otherwise; leaving clears it.
+  f.Tree->HotTrack = true;
+  auto labelInk = [&](TvmTreeNode* N) {
+    TBitmap g;
+    GrabControl(f.Tree, &g);
+    const TRect r = f.Tree->DisplayRect(N, true);
+    int hot = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = r.Left; x < r.Right; ++x) hot += g.Canvas()->Pixels(x, y) == ColorToRGB(clHotLight);
+    return hot;
+  };
+  EXPECT_EQ(labelInk(f.A1), 0);
+  f.Tree->DispatchMouseMove({}, f.LabelOf(f.A1).X, f.LabelOf(f.A1).Y);
+  EXPECT_EQ(f.Tree->HotNode(), f.A1);
+  EXPECT_GT(labelInk(f.A1), 0);
+  f.Tree->DispatchMouseLeave();
+  EXPECT_EQ(f.Tree->HotNode(), nullptr);
+  EXPECT_EQ(labelInk(f.A1), 0);
+}
+
+// OnCustomDrawItem colours a node through the canvas or draws it itself; OnAdvancedCustomDraw
+// frames the painting and can take it over; with either, OnCustomDraw is not asked.
+TEST(TreeView, CustomDrawItemAndAdvancedCustomDraw) {
+  TTreeFixture f;
+  bool oldAsked = false;
+  f.Tree->OnCustomDraw = [&](TObject*, TvmTreeNode*, TFont*, TColor&, TColor&) { oldAsked = true; };
+  std::vector<TCustomDrawStage> stages;
+  f.Tree->OnAdvancedCustomDraw = [&](TObject*, const TRect&, TCustomDrawStage Stage, bool&) {
+    stages.push_back(Stage);
+  };
+  f.Tree->OnCustomDrawItem = [&](TObject* Sender, TvmTreeNode* N, TCustomDrawState State, bool& DefaultDraw) {
+    TCanvas* c = static_cast<TCustomvmTreeView*>(Sender)->PaintCanvas();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(State.Contains(cdsSelected), N == f.Tree->Selected());
+    if (N == f.A1) c->Brush()->SetColor(clYellow);
+    if (N == f.A2) {
+      // Drawn by the handler alone: a green block instead of the label.
+      const TRect r = f.Tree->DisplayRect(N, false);
+      FillRectColor(c, Rect(0, r.Top, 10, r.Bottom), clLime);
+      DefaultDraw = false;
+    }
+  };
+  TBitmap b;
+  f.Tree->Invalidate();
+  GrabControl(f.Tree, &b);
+  EXPECT_FALSE(oldAsked);
+  ASSERT_EQ(stages.size(), 2u);
+  EXPECT_EQ(stages[0], cdPrePaint);
+  EXPECT_EQ(stages[1], cdPostPaint);
+  const TRect a1 = f.Tree->DisplayRect(f.A1, true), a2 = f.Tree->DisplayRect(f.A2, true);
+  EXPECT_EQ(b.Canvas()->Pixels(a1.Left + 4, a1.Top + 4), ColorToRGB(clYellow));
+  EXPECT_EQ(b.Canvas()->Pixels(6, (a2.Top + a2.Bottom) / 2), ColorToRGB(clLime));
+  int ink = 0;  // no label text of its own (the grab includes the 2-pixel frame)
+  for (int y = a2.Top + 2; y < a2.Bottom + 2; ++y)
+    for (int x = a2.Left + 2; x < a2.Right + 2; ++x) ink += b.Canvas()->Pixels(x, y) != ColorToRGB(clWindow);
+  EXPECT_EQ(ink, 0);
+  // The advanced handler refusing the pre-paint draws no node at all.
+  f.Tree->OnAdvancedCustomDraw = [](TObject*, const TRect&, TCustomDrawStage Stage, bool& DefaultDraw) {
+    if (Stage == cdPrePaint) DefaultDraw = false;
+  };
+  f.Tree->Invalidate();
+  GrabControl(f.Tree, &b);
+  EXPECT_EQ(b.Canvas()->Pixels(a1.Left + 4, a1.Top + 4), ColorToRGB(clWindow));
 }
 
 }  // namespace

@@ -313,6 +313,113 @@ TEST(TreeListKeys, IncrementalSearchFindsAndDropsWhatMatchesNothing) {
   EXPECT_FALSE(f.TL->Searching());
 }
 
+// The typed prefix is painted over the focused cell's text in the search-match colours; left at
+// clNone they are the cell's own colours inverted. Only the prefix is marked, and only while searching.
+TEST(TreeListPaint, IncrementalSearchMarksTheTypedPrefix) {
+  TTreeListFixture f;
+  f.TL->BeginUpdate();
+  for (const char* t : {"apple", "Abacus", "banana"}) f.TL->AddNode(nullptr, {t});
+  f.TL->EndUpdate();
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxIncrementalSearch);
+  ASSERT_TRUE(f.Focus());
+  f.TL->DispatchKeyPress('a');
+  f.TL->DispatchKeyPress('b');
+  ASSERT_EQ(f.FocusText(), "Abacus");
+  const TPoint mid = f.CellPoint(f.Find("Abacus"), 0);
+  // The first run of columns along the row where colour C fills the band above and below the text.
+  auto span = [&](TColor C) {
+    int from = -1, to = -1;
+    for (int x = 0; x < f.TL->ClientWidth(); ++x) {
+      bool all = true;
+      for (int dy = -6; dy <= 6 && all; dy += 12) all = f.Pixel(x, mid.Y + dy) == ColorToRGB(C);
+      if (all) {
+        if (from < 0) from = x;
+        to = x + 1;
+      } else if (from >= 0) {
+        break;  // the first run only
+      }
+    }
+    return std::make_pair(from, to);
+  };
+  const int prefixW = f.TL->Canvas()->TextWidth("Ab");
+  f.TL->SetSearchMatchColor(clYellow);
+  f.TL->SetSearchMatchTextColor(clRed);
+  f.Paint();
+  auto [from, to] = span(clYellow);
+  ASSERT_GE(from, 0);
+  EXPECT_NEAR(to - from, prefixW, 2) << "only the prefix";
+  int red = 0;  // reddish letter pixels (anti-aliased on the yellow)
+  for (int x = from; x < to; ++x)
+    for (int dy = -4; dy <= 4; ++dy) {
+      const TColor p = f.Pixel(x, mid.Y + dy);
+      red += (p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40;
+    }
+  EXPECT_GT(red, 0) << "the prefix's letters";
+  // clNone: the selection colour inverted, in the same place.
+  f.TL->SetSearchMatchColor(clNone);
+  f.Paint();
+  const TColor inverted = ColorToRGB(f.TL->SelectionColor()) ^ 0xFFFFFF;
+  EXPECT_EQ(span(inverted), std::make_pair(from, to));
+  // The search ends: no mark.
+  f.Key(VK_ESCAPE);
+  f.Paint();
+  EXPECT_NE(span(inverted).first, from);
+}
+
+// A column's own colour and font paint its unselected cells; the other columns keep the control's.
+TEST(TreeListPaint, AColumnsOwnColorAndFontPaintItsCells) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  TvmTreeListColumn* c1 = f.TL->Columns(1);
+  EXPECT_EQ(c1->Color(), f.TL->Color()) << "the control's until set";
+  c1->SetColor(clYellow);
+  TFont red;
+  red.Assign(f.TL->Font());
+  red.SetColor(clRed);
+  c1->SetFont(&red);
+  f.Paint();
+  const TPoint p1 = f.CellPoint(f.Find("R2"), 1), p0 = f.CellPoint(f.Find("R2"), 0);
+  EXPECT_EQ(f.Pixel(p1.X + 30, p1.Y), ColorToRGB(clYellow));
+  EXPECT_EQ(f.Pixel(p0.X + 30, p0.Y), ColorToRGB(f.TL->Color()));
+  // The digit "2" of column 1 is written in the column's red.
+  int red1 = 0;
+  const TvmTreeListLayout L = f.Layout();
+  const auto* row = f.RowOf(L, f.Find("R2"));
+  for (const auto& h : L.HeaderCells)
+    if (h.Column == 1)
+      for (int x = h.Rect.Left; x < h.Rect.Left + 20; ++x)
+        for (int y = row->Top; y < row->Top + row->Height; ++y) {
+          const TColor p = f.Pixel(x, y);
+          red1 += (p & 0xFF) > 0xC0 && ((p >> 8) & 0xFF) < 0x40 && ((p >> 16) & 0xFF) < 0x40;
+        }
+  EXPECT_GT(red1, 0);
+}
+
+// Without the focus the focused cell carries its frame only when SuppressFocusRect is off.
+TEST(TreeListPaint, SuppressFocusRectHidesTheFrameWithoutTheFocus) {
+  TTreeListFixture f;
+  f.Fill(3, 0);
+  f.TL->SetHideSelection(true);
+  f.TL->SetFocusedNode(f.Find("R1"));
+  ASSERT_FALSE(f.TL->Focused());
+  const TvmTreeListLayout L = f.Layout();
+  const auto* row = f.RowOf(L, f.Find("R1"));
+  auto edge = [&] {  // the row's top line across the focused cell
+    std::vector<TColor> v;
+    for (int x = 30; x < 90; ++x) v.push_back(f.Pixel(x, row->Top));
+    return v;
+  };
+  EXPECT_TRUE(f.TL->SuppressFocusRect());
+  f.Paint();
+  const auto plain = edge();
+  f.TL->SetSuppressFocusRect(false);
+  f.Paint();
+  EXPECT_NE(edge(), plain) << "the frame shows";
+  f.TL->SetSuppressFocusRect(true);
+  f.Paint();
+  EXPECT_EQ(edge(), plain);
+}
+
 TEST(TreeListMouse, ButtonsCellsSelectionHeaderSortAndSizing) {
   TTreeListFixture f;
   f.Fill(4, 2);

@@ -192,6 +192,37 @@ TEST(DBTreeView, NewKeysAndSafeComparisons) {
 
 const TvmDBTreeViewOptions kSmart = {trCanDBNavigate, trSmartRecordLoad, trCheckHasChildren};
 
+// With a sorting type the data-aware tree sorts its nodes after loading, the whole tree and the
+// children a smart load reads on expanding.
+TEST(DBTreeView, SortsTheNodesAfterLoadingWithASortingType) {
+  const std::vector<std::tuple<int, int, std::string>> rows = {
+      {1, 0, "root"}, {2, 1, "zeta"}, {3, 1, "Beta"}, {4, 1, "alpha"}, {5, 0, "Apex"}};
+  auto children = [](TvmTreeNode* N) {
+    std::string s;
+    for (int i = 0; i < N->Count(); ++i) s += N->Item(i)->Text() + " ";
+    return s;
+  };
+  for (bool smart : {false, true}) {
+    SCOPED_TRACE(smart ? "smart" : "full");
+    std::optional<TvmDBTreeViewOptions> options;
+    if (smart) options = kSmart;
+    TTreeViewFixture f(rows, options);
+    f.TV->SetSortType(stText);
+    EXPECT_EQ(f.TV->TopItem(0)->Text(), "Apex");
+    f.Node("root")->Expand(false);
+    EXPECT_EQ(children(f.Node("root")), "alpha Beta zeta ");
+    // A reload keeps the order.
+    f.Table->Append();
+    f.Table->FieldByName("ID")->SetAsInteger(6);
+    f.Table->FieldByName("PARENT")->SetAsInteger(1);
+    f.Table->FieldByName("NAME")->SetAsString("gamma");
+    f.Table->Post();
+    f.TV->FullCollapse();
+    f.Node("root")->Expand(false);
+    EXPECT_EQ(children(f.Node("root")), "alpha Beta gamma zeta ");
+  }
+}
+
 TEST(DBTreeViewSmartLoad, LoadsChildrenOnExpandAndFreesThemOnCollapse) {
   // The records are not ordered by their parent field: the top level is found all the same.
   TTreeViewFixture f(kRows, kSmart);
