@@ -198,7 +198,7 @@ TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   Origin = IntField(
       this, this, "EOrigin", "UDOrigin", "LOrigin", "&Origin:", 276, 32, {-30000, 30000},
       [this](int V) {
-        if (Series && CanWrite(this)) Series->SetYOrigin(V);
+        if (Series && CanWrite(this, FLoading)) Series->SetYOrigin(V);
       },
       50, 56);
   Transp = IntField(
@@ -248,6 +248,7 @@ void TAreaSeriesEditor::EnableOrigin() {
 void TAreaSeriesEditor::FormShow() {
   Series = Tagged<TAreaSeries>(this);
   if (!Series) return;
+  edkit::TFlagGuard loading(FLoading);
   RGMultiArea->SetItemIndex(static_cast<int>(Series->MultiArea()));
   CBColorEach->SetChecked(Series->ColorEachPoint());
   ApplyColorEach(BAreaColor, Series->ColorEachPoint());

@@ -92,6 +92,8 @@ public:
 
 private:
   void EnableOrigin();
+  // Set while the controls are filled: the rounded origin shown must not overwrite the series'.
+  bool FLoading = false;
 };
 
 class THistogramSeriesEditor : public TForm {
