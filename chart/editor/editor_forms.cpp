@@ -1,5 +1,6 @@
 #include "chart/editor/editor_forms.h"
 
+#include "chart/editor/bar_editors.h"
 #include "chart/editor/line_editors.h"
 #include "chart/editor/shape_symbol_pointer.h"
 
@@ -9,4 +10,5 @@ void RegisterEditorForms() {
   done = true;
   RegisterShapeEditorClasses();
   RegisterLineEditorForms();
+  RegisterBarEditorForms();
 }
