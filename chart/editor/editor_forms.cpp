@@ -1,6 +1,7 @@
 #include "chart/editor/editor_forms.h"
 
 #include "chart/editor/bar_editors.h"
+#include "chart/editor/circle_editors.h"
 #include "chart/editor/line_editors.h"
 #include "chart/editor/shape_symbol_pointer.h"
 
@@ -11,4 +12,5 @@ void RegisterEditorForms() {
   RegisterShapeEditorClasses();
   RegisterLineEditorForms();
   RegisterBarEditorForms();
+  RegisterCircleEditorForms();
 }

@@ -12,6 +12,7 @@
 #include "chart/extra/pen_dialog.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
+#include "platform/forms.h"
 #include "platform/stdctrls.h"
 
 struct SeriesFormTest : ::testing::Test {
@@ -29,6 +30,7 @@ struct SeriesFormTest : ::testing::Test {
   void TearDown() override {
     EditorDialogHook = nullptr;
     SetDialogHook(nullptr);
+    SetMessageBoxHook(nullptr);
   }
   template <class S>
   S* Add(const std::string& Title) {
@@ -55,6 +57,11 @@ struct SeriesFormTest : ::testing::Test {
       if (f->Parent() && f->Parent()->Caption() == Caption) return dynamic_cast<F*>(f);
     }
     return nullptr;
+  }
+  // The user brings the tab with this caption to the front (its fields write only while shown).
+  void Activate(const std::string& Caption) {
+    for (int i = 0; i < Page->PageSeries->PageCount(); ++i)
+      if (Page->PageSeries->Pages(i)->Caption() == Caption) Page->PageSeries->SetActivePage(Page->PageSeries->Pages(i));
   }
   std::vector<std::string> Tabs() const {
     std::vector<std::string> r;
