@@ -2,6 +2,7 @@
 
 #include "chart/editor/bar_editors.h"
 #include "chart/editor/circle_editors.h"
+#include "chart/editor/financial_editors.h"
 #include "chart/editor/line_editors.h"
 #include "chart/editor/shape_symbol_pointer.h"
 
@@ -13,4 +14,5 @@ void RegisterEditorForms() {
   RegisterLineEditorForms();
   RegisterBarEditorForms();
   RegisterCircleEditorForms();
+  RegisterFinancialEditorForms();
 }
