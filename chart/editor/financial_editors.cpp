@@ -10,6 +10,7 @@
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/bubble_gantt_series.h"
 #include "chart/extra/pen_dialog.h"
+#include "chart/extra/point_figure_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/series/error_series.h"
 #include "chart/series/financial_series.h"
@@ -24,6 +25,7 @@ VM_DEFINE_CLASS(THighLowEditor)
 VM_DEFINE_CLASS(TArrowSeriesEditor)
 VM_DEFINE_CLASS(TGanttSeriesEditor)
 VM_DEFINE_CLASS(TChartShapeEditor)
+VM_DEFINE_CLASS(TPointFigureEditor)
 
 using edkit::Make;
 using namespace sekit;
@@ -353,7 +355,39 @@ void TChartShapeEditor::FormShow() {
   Loading = false;
 }
 
+// ---------------------------------------------------------------------------------------------
+// TPointFigureEditor
+
+TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TForm(AOwner) {
+  SetAlign(alClient);
+  SetBounds(0, 0, 300, 90);
+  auto* lb = Make<TLabel>(this, this, "LBoxSize", "&Box size:", 8, 11, 120, 16);
+  EBoxSize = Make<TEdit>(this, this, "EBoxSize", "1", 130, 8, 80, 22);
+  lb->SetFocusControl(EBoxSize);
+  auto* lr = Make<TLabel>(this, this, "LReversal", "&Reversal amount:", 8, 41, 120, 16);
+  EReversal = Make<TEdit>(this, this, "EReversal", "3", 130, 38, 80, 22);
+  lr->SetFocusControl(EReversal);
+  EBoxSize->OnChange = [this](TObject*) {
+    if (Series && Showing()) Series->SetBoxSize(EditFloatDef(EBoxSize, Series->BoxSize()));
+  };
+  EReversal->OnChange = [this](TObject*) {
+    if (Series && Showing()) Series->SetReversalAmount(EditFloatDef(EReversal, Series->ReversalAmount()));
+  };
+  OnShow = [this](TObject*) { FormShow(); };
+}
+
+void TPointFigureEditor::FormShow() {
+  Series = Tagged<TPointFigureSeries>(this);
+  if (!Series) return;
+  EReversal->SetText(FloatToStr(Series->ReversalAmount()));
+  EBoxSize->SetText(FloatToStr(Series->BoxSize()));
+  if (!Parent()) return;
+  if (!UpForm) UpForm = InsertPointerEditor(Parent(), Series->UpSymbol(), "Up");
+  if (!DownForm) DownForm = InsertPointerEditor(Parent(), Series->DownSymbol(), "Down");
+}
+
 void RegisterFinancialEditorForms() {
   RegisterClasses({TCandleEditor::StaticClass(), THighLowEditor::StaticClass(), TArrowSeriesEditor::StaticClass(),
-                   TGanttSeriesEditor::StaticClass(), TChartShapeEditor::StaticClass()});
+                   TGanttSeriesEditor::StaticClass(), TChartShapeEditor::StaticClass(),
+                   TPointFigureEditor::StaticClass()});
 }

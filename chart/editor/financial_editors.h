@@ -14,6 +14,7 @@ class TGanttSeries;
 class TGraphFontEditor;
 class THighLowSeries;
 class TMemo;
+class TPointFigureSeries;
 class TScrollBar;
 class TSeriesPointerEditor;
 
@@ -130,6 +131,21 @@ public:
   TEdit* SEX1 = nullptr;
   TEdit* SEY1 = nullptr;
   TComboBox* CBUnits = nullptr;
+
+  void FormShow();
+};
+
+// Point and figure: box size and reversal amount, with the up and down symbols as pointer tabs.
+class TPointFigureEditor : public TForm {
+  VM_CLASS(TPointFigureEditor, TForm)
+public:
+  explicit TPointFigureEditor(TComponent* AOwner);
+
+  TPointFigureSeries* Series = nullptr;
+  TSeriesPointerEditor* UpForm = nullptr;
+  TSeriesPointerEditor* DownForm = nullptr;
+  TEdit* EBoxSize = nullptr;
+  TEdit* EReversal = nullptr;
 
   void FormShow();
 };

@@ -89,8 +89,6 @@ const std::set<std::string> kFormsBuiltElsewhere = {
     "TGanttToolEditor",
     "TGridTransposeToolEdit",
     "TSurfaceNearest",
-    // The point-and-figure series form.
-    "TPointFigureEditor",
 };
 
 // Forms no type names: sub-editors that series editors insert as further tabs.
@@ -103,7 +101,8 @@ const std::vector<std::string> kSeriesForms = {
     "TStackBarSeriesEditor", "TBarJoinEditor",        "TImageBarSeriesEditor", "TErrorSeriesEditor",
     "TCircledSeriesEditor",  "TPieSeriesEditor",      "TDonutSeriesEditor",    "TPolarSeriesEditor",
     "TClockEditor",          "TWindRoseEditor",       "TCandleEditor",         "THighLowEditor",
-    "TArrowSeriesEditor",    "TGanttSeriesEditor",    "TChartShapeEditor",     "TSeriesPointerEditor"};
+    "TArrowSeriesEditor",    "TGanttSeriesEditor",    "TChartShapeEditor",     "TSeriesPointerEditor",
+    "TPointFigureEditor"};
 
 struct Named {
   std::string Editor;

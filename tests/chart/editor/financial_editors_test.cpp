@@ -8,6 +8,7 @@
 #include "chart/engine/editor_controls.h"
 #include "chart/extra/arrow_series.h"
 #include "chart/extra/bubble_gantt_series.h"
+#include "chart/extra/point_figure_series.h"
 #include "chart/extra/shape_series.h"
 #include "chart/series/error_series.h"
 #include "chart/series/financial_series.h"
@@ -144,4 +145,21 @@ TEST_F(StandAloneForms, ShapePositionRoundRectangleAndText) {
   auto* e2 = Open<TChartShapeEditor>(loose);
   EXPECT_EQ(e2->SEX0->Text(), "");
   EXPECT_EQ(e2->SEY1->Text(), "");
+}
+
+TEST_F(StandAloneForms, PointFigureBoxAndReversalWithBothSymbolsAsTabs) {
+  auto* pf = Add<TPointFigureSeries>("PF");
+  pf->SetBoxSize(2.5);
+  auto* e = Open<TPointFigureEditor>(pf);
+  EXPECT_EQ(e->EBoxSize->Text(), "2.5");
+  EXPECT_EQ(e->EReversal->Text(), "3");
+  EXPECT_EQ(Page->EditorFormCount(), 3);
+  EXPECT_EQ(TabForm<TSeriesPointerEditor>("Up")->Pointer, pf->UpSymbol());
+  EXPECT_EQ(TabForm<TSeriesPointerEditor>("Down")->Pointer, pf->DownSymbol());
+  e->EReversal->SetText("4.5");
+  EXPECT_DOUBLE_EQ(pf->ReversalAmount(), 4.5);
+  e->EBoxSize->SetText("big");
+  EXPECT_DOUBLE_EQ(pf->BoxSize(), 2.5);
+  ShowAgain(e);
+  EXPECT_EQ(Page->EditorFormCount(), 3);
 }
