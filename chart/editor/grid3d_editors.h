@@ -1,0 +1,180 @@
+// Editor forms of the series that carry a Z value and colour themselves from a range or a palette:
+// the "Grid 3D" form that all of them share (grid size, depth, single colour, colour range or
+// palette), and the forms of the surface, water fall, contour and colour grid series. The forms
+// of the tri-surface, tower, vector and point 3D series are in palette_editors.h.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "chart/engine/graph_panel.h"
+#include "platform/forms.h"
+
+class TButton;
+class TButtonColor;
+class TButtonPen;
+class TChartSeries;
+class TCheckBox;
+class TColorGridSeries;
+class TComboFlat;
+class TContourSeries;
+class TCustom3DPaletteSeries;
+class TEdit;
+class TLabel;
+class TPageControl;
+class TPanel;
+class TPicture;
+class TRadioGroup;
+class TSurfaceSeries;
+class TTabSheet;
+class TTimer;
+class TUpDown;
+class TWinControl;
+
+// An integer field of an editor form: an edit with its up-down and its label. OnValue runs for
+// every text that is a whole number inside the up-down's range; any other text changes nothing.
+struct TIntField {
+  TLabel* Label = nullptr;
+  TEdit* Edit = nullptr;
+  TUpDown* UpDown = nullptr;
+  void SetEnabled(bool Value) const;
+  void SetVisible(bool Value) const;
+};
+TIntField MakeIntField(TComponent* Owner, TWinControl* Parent, const char* EditName, const char* UpDownName,
+                       const std::string& Caption, int X, int Y, int Min, int Max, std::function<void(int)> OnValue,
+                       int Step = 1, int LabelWidth = 90);
+
+// Nearest integer, a half to the even neighbour (how the forms show real numbers in integer fields).
+int RoundToInt(double Value);
+
+// A further tab of the series page that hosts Editor: a sheet at PageIndex with Caption, holding a
+// form made by Create, translated and bound to Object. The sheet (with its form) lives as long as
+// Editor. Nothing happens, and nothing is returned, when Editor does not sit in a series page.
+TForm* InsertSeriesFormTab(TForm* Editor, const std::function<TForm*(TComponent* Owner)>& Create, int PageIndex,
+                           TObject* Object, const std::string& Caption);
+// The editor form registered under ClassName as such a tab; nothing when no form has that name.
+TForm* InsertNamedFormTab(TForm* Editor, const std::string& ClassName, int PageIndex, TObject* Object,
+                          const std::string& Caption);
+
+// Fills a colour grid from a picture: one cell per pixel, its value and colour the pixel's colour.
+void FillColorGridFromPicture(TColorGridSeries* Series, TPicture* Picture);
+
+class TGrid3DSeriesEditor : public TForm, public IChartEventListener {
+  VM_CLASS(TGrid3DSeriesEditor, TForm)
+public:
+  explicit TGrid3DSeriesEditor(TComponent* AOwner);
+  ~TGrid3DSeriesEditor() override;
+
+  TCustom3DPaletteSeries* Grid3DSeries = nullptr;
+  bool CreatingForm = true;  // the loading flag
+  TTimer* Timer1 = nullptr;
+
+  TIntField XGrid, ZGrid, Depth, PaletteSteps, LegendEvery;
+  // Named as the layouts name them.
+  TEdit *SEXGrid = nullptr, *SEZGrid = nullptr, *EDepth = nullptr, *SEPalette = nullptr, *Edit1 = nullptr;
+  TUpDown *UZOVira = nullptr, *UDZGrid = nullptr, *UDDepth = nullptr, *UDPalette = nullptr, *UDLegendEvery = nullptr;
+  TCheckBox* CBIrreg = nullptr;
+  TPageControl* PageControl1 = nullptr;
+  TTabSheet *TabSingle = nullptr, *TabRange = nullptr, *TabPalette = nullptr;
+  TButtonColor* BColor = nullptr;
+  TButton* BRemove = nullptr;
+  TButtonColor *BFromColor = nullptr, *BMidColor = nullptr, *BToColor = nullptr;
+  TCheckBox* CheckBox1 = nullptr;  // "&No middle"
+  TButton* Button1 = nullptr;      // "S&wap"
+  TButton* Button2 = nullptr;      // "&Gallery..."
+  TComboFlat* CBPalStyle = nullptr;
+  TCheckBox* CBUseMin = nullptr;
+  TEdit *EPaletteMin = nullptr, *EPaletteStep = nullptr;
+
+  void RefreshControls(TCustom3DPaletteSeries* Series);
+  void FormShow();
+  void PageControl1Change();
+  void CheckBox1Click();
+  void BRemoveClick();
+  void Button1Click();
+  void Button2Click();
+  void Timer1Timer();
+  void ChartEvent(TGraphEvent* Event) override;
+
+private:
+  void SEXGridChange();
+  void ApplyMiddleRule();
+  TCustomGraphPanel* FListening = nullptr;
+};
+
+// "Grid 3D" tab of the series page for Series, inserted next to the editor form in Parent.
+TGrid3DSeriesEditor* InsertGrid3DEditor(TForm* Editor, TChartSeries* Series);
+
+class TSurfaceSeriesEditor : public TForm {
+  VM_CLASS(TSurfaceSeriesEditor, TForm)
+public:
+  explicit TSurfaceSeriesEditor(TComponent* AOwner);
+
+  TSurfaceSeries* Surface = nullptr;
+  TGrid3DSeriesEditor* Grid3DForm = nullptr;
+  TRadioGroup* RadioGroup1 = nullptr;
+  TCheckBox *CBSmooth = nullptr, *CBFastBrush = nullptr;
+  TButtonPen *Button2 = nullptr, *BSideLines = nullptr;
+  TButton *Button3 = nullptr, *Button1 = nullptr;
+  TIntField Transp;
+
+  virtual void FormShow();
+  void RadioGroup1Click();
+
+protected:
+  bool FLoading = false;
+};
+
+class TWaterFallEditor : public TSurfaceSeriesEditor {
+  VM_CLASS(TWaterFallEditor, TSurfaceSeriesEditor)
+public:
+  explicit TWaterFallEditor(TComponent* AOwner);
+  TButtonPen* BLines = nullptr;
+  void FormShow() override;
+};
+
+class TContourSeriesEditor : public TForm {
+  VM_CLASS(TContourSeriesEditor, TForm)
+public:
+  explicit TContourSeriesEditor(TComponent* AOwner);
+
+  TContourSeries* Contour = nullptr;
+  TGrid3DSeriesEditor* Grid3DForm = nullptr;
+  bool CreatingForm = true;
+  TButtonPen* Button2 = nullptr;
+  TCheckBox *CBYPosLevel = nullptr, *CBAutoLevels = nullptr, *CBColorEach = nullptr;
+  TCheckBox *CBSmooth = nullptr, *CBInterpolate = nullptr, *cbDefaultPen = nullptr;
+  TIntField YPos, Num, Level;
+  TEdit *SEYPos = nullptr, *SENum = nullptr, *ELevel = nullptr, *EValue = nullptr;
+  TUpDown *UDYPos = nullptr, *UDNum = nullptr, *UDLevel = nullptr;
+  TPanel* SHColor = nullptr;
+  TButtonPen* bLevelPen = nullptr;
+
+  void FormShow();
+  void ShowLevel();  // the level display
+  void SHColorMouseUp();
+  void cbDefaultPenClick();
+  void bLevelPenClick();
+
+private:
+  void AutomaticRule();
+};
+
+class TColorGridEditor : public TForm {
+  VM_CLASS(TColorGridEditor, TForm)
+public:
+  explicit TColorGridEditor(TComponent* AOwner);
+
+  TColorGridSeries* Grid = nullptr;
+  TGrid3DSeriesEditor* Grid3DForm = nullptr;
+  bool CreatingForm = true;
+  TButtonPen *BGrid = nullptr, *ButtonPen1 = nullptr;
+  TCheckBox *CBCentered = nullptr, *CBSmooth = nullptr;
+  TIntField XEvery, ZEvery;
+  TButton* Button2 = nullptr;
+
+  void FormShow();
+  void Button2Click();
+};
+
+void RegisterGrid3DEditorForms();
