@@ -24,60 +24,16 @@
 #include "platform/exceptions.h"
 #include "platform/stdctrls.h"
 #include "platform/updown.h"
+#include "series_form_fixture.h"
 
 namespace {
 
-struct Grid3DForms : ::testing::Test {
-  TForm Host{nullptr};
-  TChart* Chart = nullptr;
-  TFormGraphSeries* Page = nullptr;
-
+struct Grid3DForms : SeriesFormFixture {
   void SetUp() override {
-    InitEngineTexts();
+    SeriesFormFixture::SetUp();
     RegisterGrid3DEditorForms();
-    Host.SetBounds(0, 0, 560, 420);
-    Chart = new TChart(&Host);
-    Page = new TFormGraphSeries(&Host);
-    Page->SetParent(&Host);
-    Page->SetAlign(alClient);
-    Host.Show();
-    Page->Show();
   }
-  void TearDown() override {
-    EditorDialogHook = nullptr;
-    SetDialogHook(nullptr);
-    SetMessageBoxHook(nullptr);
-  }
-  template <class S>
-  S* Add() {
-    auto* s = new S(&Host);
-    Chart->AttachSeries(s);
-    Page->CBSeries->Items()->AddObject(s->ClassName(), s);
-    return s;
-  }
-  // Selects the series in the page, which embeds its form in "Format".
-  template <class F>
-  F* Select(TChartSeries* S) {
-    Page->SetSeries(S);
-    Page->RefreshPage();
-    auto* f = dynamic_cast<F*>(Page->SeriesEditor);
-    EXPECT_NE(f, nullptr);
-    return f;
-  }
-  std::vector<std::string> Tabs() const {
-    std::vector<std::string> r;
-    for (int i = 0; i < Page->PageSeries->PageCount(); ++i) r.push_back(Page->PageSeries->Pages(i)->Caption());
-    return r;
-  }
-  TGrid3DSeriesEditor* GridTab() const {
-    for (int i = 0; i < Page->PageSeries->PageCount(); ++i) {
-      TTabSheet* t = Page->PageSeries->Pages(i);
-      if (t->Caption() != MsgGalleryGrid3D) continue;
-      for (int k = 0; k < t->ControlCount(); ++k)
-        if (auto* g = dynamic_cast<TGrid3DSeriesEditor*>(t->Controls(k))) return g;
-    }
-    return nullptr;
-  }
+  TGrid3DSeriesEditor* GridTab() const { return TabForm<TGrid3DSeriesEditor>(MsgGalleryGrid3D); }
   static void Type(TEdit* E, const std::string& Text) { E->SetText(Text); }
 };
 
@@ -120,8 +76,7 @@ TEST_F(Grid3DForms, SurfaceFormEditsDrawingModeAndTransparencyAndKeepsOneGridTab
   TGrid3DSeriesEditor* grid = GridTab();
   ASSERT_TRUE(grid);
   a->SetTimesZOrder(7);
-  f->Hide();
-  f->Show();
+  ShowAgain(f);
   EXPECT_EQ(Tabs(), kGridTabs);
   EXPECT_EQ(GridTab(), grid);
   EXPECT_EQ(grid->UDDepth->Position(), 7);
@@ -336,16 +291,11 @@ TEST_F(Grid3DForms, ContourFormEditsLevels) {
   EXPECT_DOUBLE_EQ(l->UpToValue(), 1.25);
   EXPECT_FALSE(c->AutomaticLevels());
   EXPECT_FALSE(f->CBAutoLevels->Checked());
-  std::string shown;
-  SetMessageBoxHook([&](const std::string& Text, const std::string&, int) {
-    shown = Text;
-    return 1;
-  });
   f->EValue->SetText("one");
-  EXPECT_EQ(shown, "'one' is not a valid floating point value.");
-  shown.clear();
+  EXPECT_EQ(Shown, "'one' is not a valid floating point value.");
+  Shown.clear();
   f->EValue->SetText("");
-  EXPECT_EQ(shown, "'' is not a valid floating point value.");
+  EXPECT_EQ(Shown, "'' is not a valid floating point value.");
   EXPECT_DOUBLE_EQ(l->UpToValue(), 1.25);
 
   // The level's own pen.
