@@ -60,7 +60,10 @@ void TUpDown::Click(TUDBtnType Button) {
   bool allow = true;
   if (OnChanging) OnChanging(this, allow);
   if (!allow) return;
-  SetPosition(FPosition + (Button == btNext ? FIncrement : -FIncrement));
+  int next = FPosition + (Button == btNext ? FIncrement : -FIncrement);
+  if (FWrap && next > FMax) next = FMin;
+  if (FWrap && next < FMin) next = FMax;
+  SetPosition(next);
   if (OnClick) OnClick(this, Button);
 }
 

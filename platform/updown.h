@@ -22,6 +22,9 @@ public:
   void SetMax(int Value);
   int Increment() const { return FIncrement; }
   void SetIncrement(int Value) { FIncrement = Value; }
+  // A step past one end goes on from the other end instead of stopping.
+  bool Wrap() const { return FWrap; }
+  void SetWrap(bool Value) { FWrap = Value; }
   int Position() const { return FPosition; }
   // Kept inside [Min, Max]; the associated edit shows the new position.
   void SetPosition(int Value);
@@ -45,4 +48,5 @@ private:
   int FMin = 0, FMax = 100, FIncrement = 1, FPosition = 0;
   TCustomEdit* FAssociate = nullptr;
   bool FShowing = false;
+  bool FWrap = false;
 };

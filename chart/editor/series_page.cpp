@@ -4,6 +4,7 @@
 
 #include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_list_box.h"
+#include "chart/editor/editor_forms.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
@@ -25,6 +26,7 @@ using namespace edkit;
 
 TComponentClass FindEditorClass(const std::string& Name) {
   if (Name.empty()) return nullptr;
+  RegisterEditorForms();
   return dynamic_cast<TComponentClass>(GetClass(Name));
 }
 
@@ -265,6 +267,7 @@ TFormGraphSeries::TFormGraphSeries(TComponent* AOwner) : TForm(AOwner) {
 
 TFormGraphSeries::~TFormGraphSeries() {
   if (FChart) FChart->Listeners->Remove(this);
+  FreeSeriesEditorForms();
 }
 
 void TFormGraphSeries::ChartEvent(TGraphEvent* Event) {
@@ -303,9 +306,52 @@ void TFormGraphSeries::CBSeriesChange() {
   }
 }
 
-void TFormGraphSeries::FreeEditors() {
-  delete SeriesEditor;
+TForm* TFormGraphSeries::EditorForms(int Index) const {
+  if (Index < 0 || Index >= FEditorFormCount) throw ERangeError("Range check error");
+  return FEditorForms[Index];
+}
+
+void TFormGraphSeries::EmbedSeriesEditorForm(TForm* Form, TTabSheet* Tab, TObject* Object) {
+  if (FEditorFormCount >= MaxEditorForms) throw ERangeError("Range check error");
+  FEditorForms[FEditorFormCount++] = Form;
+  Form->SetAlign(alClient);
+  TranslateControl(Form);
+  EmbedFormWithObject(Form, Tab, Object);
+}
+
+TForm* AddSeriesEditorTab(TFormGraphSeries* Page, TComponentClass Class, int PageIndex, TObject* Object,
+                          const std::string& Caption) {
+  if (!Page || !Class) return nullptr;
+  // Refused before anything is made, so a refused tab leaves nothing behind.
+  if (Page->EditorFormCount() >= TFormGraphSeries::MaxEditorForms) throw ERangeError("Range check error");
+  auto* tab = new TTabSheet(Page);
+  tab->SetPageControl(Page->PageSeries);
+  tab->SetPageIndex(PageIndex);
+  tab->SetCaption(Caption);
+  auto* form = dynamic_cast<TForm*>(Class->Create(Page));
+  if (!form) {
+    delete tab;
+    return nullptr;
+  }
+  Page->EmbedSeriesEditorForm(form, tab, Object);
+  return form;
+}
+
+void TFormGraphSeries::FreeSeriesEditorForms() {
+  // Last inserted first; the inserted tabs go with their forms, "Format" stays.
+  for (int i = FEditorFormCount - 1; i >= 0; --i) {
+    TForm* f = FEditorForms[i];
+    FEditorForms[i] = nullptr;
+    auto* tab = dynamic_cast<TTabSheet*>(f->Parent());
+    delete f;
+    if (tab && tab != TheTabSheet && !ComponentState().Contains(csDestroying)) delete tab;
+  }
+  FEditorFormCount = 0;
   SeriesEditor = nullptr;
+}
+
+void TFormGraphSeries::FreeEditors() {
+  FreeSeriesEditorForms();
   if (DataSourceEditor && DataSourceEditor->CloseQuery()) {
     delete DataSourceEditor;
     DataSourceEditor = nullptr;
@@ -335,10 +381,7 @@ void TFormGraphSeries::ShowSeries(const std::string& KeepCaption) {
   FShownStyle = -1;
   if (TComponentClass cls = FindSeriesEditorClass(FSeries)) {
     SeriesEditor = dynamic_cast<TForm*>(cls->Create(this));
-    if (SeriesEditor) {
-      TranslateControl(SeriesEditor);
-      EmbedFormWithObject(SeriesEditor, TheTabSheet, FSeries);
-    }
+    if (SeriesEditor) EmbedSeriesEditorForm(SeriesEditor, TheTabSheet, FSeries);
   }
   LabelNoEditor->SetVisible(!SeriesEditor);
   LabelNoEditor->SetCaption(SeriesEditor ? "" : "No settings of its own for this series type.");

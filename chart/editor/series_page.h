@@ -49,6 +49,13 @@ private:
   bool FLoading = false;
 };
 
+class TFormGraphSeries;
+
+// A tab sheet at PageIndex of the page's tabs with Caption, holding a new form of Class (owned by
+// the page) bound to Object; the form is given back.
+TForm* AddSeriesEditorTab(TFormGraphSeries* Page, TComponentClass Class, int PageIndex, TObject* Object,
+                          const std::string& Caption);
+
 class TFormGraphSeries : public TForm, public IChartEventListener {
   VM_CLASS(TFormGraphSeries, TForm)
 public:
@@ -76,6 +83,15 @@ public:
   TButton *BApplyRandom = nullptr, *BClear = nullptr;
   TGraphFuncEditor* DataSourceEditor = nullptr;
 
+  // The editor forms living on the page: the series' own form first, then the forms its editor
+  // inserted as further tabs (at most four in all).
+  static constexpr int MaxEditorForms = 4;
+  int EditorFormCount() const { return FEditorFormCount; }
+  TForm* EditorForms(int Index) const;
+  // Records the form among the page's editor forms (a fifth raises ERangeError), makes it fill the
+  // tab, translates it and embeds it there bound to Object.
+  void EmbedSeriesEditorForm(TForm* Form, TTabSheet* Tab, TObject* Object);
+
   bool AllowDataSource = true, AllowGeneral = true, AllowMarks = true;
   TChartListBox* ListBox = nullptr;
 
@@ -98,6 +114,9 @@ private:
   void LoadDataSourceTab();
   void RebuildDataSourcePanel();
   void FreeEditors();
+  void FreeSeriesEditorForms();
+  TForm* FEditorForms[MaxEditorForms] = {};
+  int FEditorFormCount = 0;
   TChartSeries* FSeries = nullptr;
   TChartSeries* FLastSeries = nullptr;
   TCustomAxisPanel* FChart = nullptr;

@@ -4,6 +4,7 @@
 
 #include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/gradient_editor.h"
+#include "chart/editor/series_page.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/editor_controls.h"
@@ -483,9 +484,12 @@ bool ShowPointerDialog(TComponent* Owner, TSeriesPointer* Pointer) {
   return true;
 }
 
-TSeriesPointerEditor* InsertPointerEditor(TWinControl*, TObject*, const std::string&) {
-  // Only the series page hosts pointer tabs; it adds its own when it exists.
-  return nullptr;
+TSeriesPointerEditor* InsertPointerEditor(TWinControl* Parent, TObject* PointerOrSeries, const std::string& Caption) {
+  // Only the series page hosts pointer tabs.
+  auto* page = Parent ? dynamic_cast<TFormGraphSeries*>(Parent->Owner()) : nullptr;
+  if (!page) return nullptr;
+  return static_cast<TSeriesPointerEditor*>(
+      AddSeriesEditorTab(page, TSeriesPointerEditor::StaticClass(), 1, PointerOrSeries, Caption));
 }
 
 void RegisterShapeEditorClasses() { RegisterClass(TSeriesPointerEditor::StaticClass()); }

@@ -11,6 +11,7 @@
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/format_axis_dialogs.h"
 #include "chart/editor/gallery.h"
+#include "chart/editor/line_editors.h"
 #include "chart/editor/series_page.h"
 #include "chart/editor/tools_page.h"
 #include "chart/engine/chart.h"
@@ -319,9 +320,10 @@ TEST_F(EditorDialog, SeriesPageFollowsTheListAndSurvivesItsSeriesBeingDeleted) {
   EXPECT_EQ(p->Series(), B);
   EXPECT_EQ(p->CBSeries->Items()->Count(), 2);
   EXPECT_EQ(p->LabelSeriesClass->Caption(), "Line: Second");
-  // No editor form registered for the type: the Format tab says so.
-  EXPECT_EQ(p->SeriesEditor, nullptr);
-  EXPECT_TRUE(p->LabelNoEditor->Visible());
+  // The line's own editor form is in "Format", its pointer in a tab of its own.
+  EXPECT_NE(dynamic_cast<TCustomSeriesEditor*>(p->SeriesEditor), nullptr);
+  EXPECT_FALSE(p->LabelNoEditor->Visible());
+  EXPECT_EQ(p->PageSeries->Pages(1)->Caption(), "Point");
   p->PageSeries->SetActivePage(p->TabMarks);
   p->PageSeriesChange();
   p->CBAllVisible->SetChecked(true);
