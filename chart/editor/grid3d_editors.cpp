@@ -5,6 +5,7 @@
 
 #include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/gradient_editor.h"
+#include "chart/editor/series_editor_kit.h"
 #include "chart/editor/series_page.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_utils.h"
@@ -74,72 +75,6 @@ double FloatOr(TEdit* Edit, double Current) {
 // ---------------------------------------------------------------------------------------------
 // Shared pieces of the series forms
 
-void TIntField::SetEnabled(bool Value) const {
-  if (Label) Label->SetEnabled(Value);
-  Edit->SetEnabled(Value);
-  UpDown->SetEnabled(Value);
-}
-
-void TIntField::SetVisible(bool Value) const {
-  if (Label) Label->SetVisible(Value);
-  Edit->SetVisible(Value);
-  UpDown->SetVisible(Value);
-}
-
-TIntField MakeIntField(TComponent* Owner, TWinControl* Parent, const char* EditName, const char* UpDownName,
-                       const std::string& Text, int X, int Y, int Min, int Max, std::function<void(int)> OnValue,
-                       int Step, int LabelWidth) {
-  TIntField f;
-  f.Edit = Make<TEdit>(Owner, Parent, EditName, "", X + LabelWidth, Y, 52, 22);
-  f.UpDown = Make<TUpDown>(Owner, Parent, UpDownName, "", X + LabelWidth + 52, Y, 17, 22);
-  f.UpDown->SetMin(Min);
-  f.UpDown->SetMax(Max);
-  f.UpDown->SetIncrement(Step);
-  f.UpDown->SetAssociate(f.Edit);
-  if (!Text.empty() || LabelWidth > 0)
-    f.Label = LabelFor(Owner, Parent, (std::string("L") + EditName).c_str(), Text, X, Y, f.Edit, LabelWidth);
-  TEdit* e = f.Edit;
-  e->OnChange = [e, Min, Max, OnValue, previous = e->OnChange](TObject* Sender) {
-    if (previous) previous(Sender);
-    int v = 0;
-    if (TryStrToInt(Trim(e->Text()), v) && v >= Min && v <= Max) OnValue(v);
-  };
-  return f;
-}
-
-int RoundToInt(double Value) {
-  if (!std::isfinite(Value)) return 0;
-  const double r = std::nearbyint(Value);
-  if (r > 2147483647.0) return 2147483647;
-  if (r < -2147483648.0) return -2147483647 - 1;
-  return static_cast<int>(r);
-}
-
-TForm* InsertSeriesFormTab(TForm* Editor, const std::function<TForm*(TComponent* Owner)>& Create, int PageIndex,
-                           TObject* Object, const std::string& Text) {
-  TWinControl* parent = Editor ? Editor->Parent() : nullptr;
-  auto* page = parent ? dynamic_cast<TFormGraphSeries*>(parent->Owner()) : nullptr;
-  if (!page || !page->PageSeries) return nullptr;
-  // The sheet belongs to the editor, so that the tab and its form go when the editor goes.
-  auto* sheet = new TTabSheet(Editor);
-  sheet->SetPageControl(page->PageSeries);
-  sheet->SetCaption(Text);
-  sheet->SetPageIndex(PageIndex);
-  TForm* form = Create(page);
-  form->SetAlign(alClient);
-  TranslateControl(form);
-  EmbedFormWithObject(form, sheet, Object);
-  return form;
-}
-
-TForm* InsertNamedFormTab(TForm* Editor, const std::string& ClassName, int PageIndex, TObject* Object,
-                          const std::string& Text) {
-  TComponentClass cls = FindEditorClass(ClassName);
-  if (!cls) return nullptr;
-  return InsertSeriesFormTab(
-      Editor, [cls](TComponent* Owner) { return dynamic_cast<TForm*>(cls->Create(Owner)); }, PageIndex, Object, Text);
-}
-
 void FillColorGridFromPicture(TColorGridSeries* Series, TPicture* Picture) {
   if (!Series || !Picture || !Picture->Graphic()) return;
   const int w = Picture->Width();
@@ -172,16 +107,16 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(0, 0, 400, 230);
   SetAlign(alClient);
   auto* size = Make<TGroupBox>(this, this, "GroupBox1", "Grid size:", 4, 4, 150, 80);
-  XGrid = MakeIntField(
-      this, size, "SEXGrid", "UZOVira", "&X:", 8, 18, 1, 1000, [this](int) { SEXGridChange(); }, 1, 30);
-  ZGrid = MakeIntField(
-      this, size, "SEZGrid", "UDZGrid", "&Z:", 8, 48, 1, 1000, [this](int) { SEXGridChange(); }, 1, 30);
-  Depth = MakeIntField(
-      this, this, "EDepth", "UDDepth", "&Depth:", 164, 22, 1, 100,
+  XGrid = sekit::IntField(
+      this, size, "SEXGrid", "UZOVira", "", "&X:", 8, 18, {1, 1000}, [this](int) { SEXGridChange(); }, 30);
+  ZGrid = sekit::IntField(
+      this, size, "SEZGrid", "UDZGrid", "", "&Z:", 8, 48, {1, 1000}, [this](int) { SEXGridChange(); }, 30);
+  Depth = sekit::IntField(
+      this, this, "EDepth", "UDDepth", "", "&Depth:", 164, 22, {1, 100},
       [this](int V) {
         if (Grid3DSeries && !CreatingForm) Grid3DSeries->SetTimesZOrder(V);
       },
-      1, 60);
+      60);
   CBIrreg = Check(this, this, "CBIrreg", "&Irregular", 164, 56, 120);
   PageControl1 = Make<TPageControl>(this, this, "PageControl1", "", 4, 90, 392, 136);
   TabSingle = Page(this, PageControl1, "TabSingle", "Single");
@@ -195,12 +130,12 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   CheckBox1 = Check(this, TabRange, "CheckBox1", "&No middle", 116, 41, 110);
   Button1 = Make<TButton>(this, TabRange, "Button1", "S&wap", 240, 8, 90, 25);
   Button2 = Make<TButton>(this, TabRange, "Button2", "&Gallery...", 240, 38, 90, 25);
-  PaletteSteps = MakeIntField(
-      this, TabPalette, "SEPalette", "UDPalette", "S&teps:", 8, 6, 1, 1000,
+  PaletteSteps = sekit::IntField(
+      this, TabPalette, "SEPalette", "UDPalette", "", "S&teps:", 8, 6, {1, 1000},
       [this](int V) {
         if (Grid3DSeries && !CreatingForm) Grid3DSeries->SetPaletteSteps(V);
       },
-      1, 50);
+      50);
   CBPalStyle = Make<TComboFlat>(this, TabPalette, "CBPalStyle", "", 190, 6, 110, 22);
   CBPalStyle->SetStyle(csDropDownList);
   for (const char* s : {"Pale", "Strong", "Gray scale", "Inverted Gray", "Rainbow"}) CBPalStyle->Items()->Add(s);
@@ -210,12 +145,12 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   LabelFor(this, TabPalette, "LPaletteMin", "&Minimum:", 184, 34, EPaletteMin, 66);
   EPaletteStep = Make<TEdit>(this, TabPalette, "EPaletteStep", "", 58, 64, 70, 22);
   LabelFor(this, TabPalette, "LPaletteStep", "&Step:", 8, 64, EPaletteStep, 50);
-  LegendEvery = MakeIntField(
-      this, TabPalette, "Edit1", "UDLegendEvery", "", 184, 64, 1, 1000,
+  LegendEvery = sekit::IntField(
+      this, TabPalette, "Edit1", "UDLegendEvery", "", "", 184, 64, {1, 1000},
       [this](int V) {
         if (Grid3DSeries && !CreatingForm) Grid3DSeries->SetLegendEvery(V);
       },
-      1, 0);
+      0);
   SEXGrid = XGrid.Edit;
   UZOVira = XGrid.UpDown;
   SEZGrid = ZGrid.Edit;
@@ -408,8 +343,10 @@ void TGrid3DSeriesEditor::ChartEvent(TGraphEvent* Event) {
 }
 
 TGrid3DSeriesEditor* InsertGrid3DEditor(TForm* Editor, TChartSeries* Series) {
-  return static_cast<TGrid3DSeriesEditor*>(InsertSeriesFormTab(
-      Editor, [](TComponent* Owner) { return new TGrid3DSeriesEditor(Owner); }, 1, Series, MsgGalleryGrid3D));
+  TFormGraphSeries* page = sekit::HostSeriesPage(Editor);
+  return page ? static_cast<TGrid3DSeriesEditor*>(
+                    AddSeriesEditorTab(page, TGrid3DSeriesEditor::StaticClass(), 1, Series, MsgGalleryGrid3D))
+              : nullptr;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -427,12 +364,9 @@ TSurfaceSeriesEditor::TSurfaceSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   Button3 = Make<TButton>(this, this, "Button3", "&Brush...", 126, 84, 110, 25);
   Button1 = Make<TButton>(this, this, "Button1", "S&ide Brush...", 126, 114, 110, 25);
   BSideLines = Make<TButtonPen>(this, this, "BSideLines", "Side &Lines...", 8, 114, 110, 25);
-  Transp = MakeIntField(
-      this, this, "Edit1", "UDTransp", "&Transparency:", 8, 148, 0, 100,
-      [this](int V) {
-        if (Surface && Showing() && !FLoading) Surface->SetTransparency(V);
-      },
-      5);
+  Transp = sekit::IntField(this, this, "Edit1", "UDTransp", "", "&Transparency:", 8, 148, {0, 100, 5}, [this](int V) {
+    if (Surface && Showing() && !FLoading) Surface->SetTransparency(V);
+  });
 
   RadioGroup1->OnClick = [this](TObject*) { RadioGroup1Click(); };
   CBSmooth->OnClick = [this](TObject*) {
@@ -507,16 +441,16 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   Button2 = Make<TButtonPen>(this, this, "Button2", "&Pen...", 8, 8, 100, 25);
   CBColorEach = Check(this, this, "CBColorEach", "&Color Each", 120, 10, 110);
   CBYPosLevel = Check(this, this, "CBYPosLevel", "Levels p&osition", 8, 40, 130);
-  YPos = MakeIntField(
-      this, this, "SEYPos", "UDYPos", "&Vertical Position:", 150, 38, -30000, 30000,
+  YPos = sekit::IntField(
+      this, this, "SEYPos", "UDYPos", "", "&Vertical Position:", 150, 38, {-30000, 30000},
       [this](int V) {
         if (Contour && !CreatingForm) Contour->SetYPosition(V);
       },
-      1, 110);
+      110);
   auto* levels = Make<TGroupBox>(this, this, "GroupBox1", "Levels:", 4, 70, 410, 110);
   CBAutoLevels = Check(this, levels, "CBAutoLevels", "&Automatic", 8, 18, 100);
-  Num = MakeIntField(
-      this, levels, "SENum", "UDNum", "&Number:", 120, 16, 1, 150,
+  Num = sekit::IntField(
+      this, levels, "SENum", "UDNum", "", "&Number:", 120, 16, {1, 150},
       [this](int V) {
         if (!Contour || CreatingForm) return;
         Contour->SetNumLevels(V);
@@ -525,14 +459,14 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         ELevel->SetText(IntToStr(UDLevel->Position()));
         ShowLevel();
       },
-      1, 60);
-  Level = MakeIntField(
-      this, levels, "ELevel", "UDLevel", "&Level:", 8, 48, 0, 1000,
+      60);
+  Level = sekit::IntField(
+      this, levels, "ELevel", "UDLevel", "", "&Level:", 8, 48, {0, 1000},
       [this](int V) {
         if (!Contour || CreatingForm || Contour->Levels()->Count() == 0) return;
         if (V <= UDLevel->Max()) ShowLevel();
       },
-      1, 50);
+      50);
   SHColor = Make<TPanel>(this, levels, "SHColor", "", 140, 48, 24, 22);
   SHColor->SetCursor(crHandPoint);
   SHColor->SetBevelOuter(bvNone);
@@ -670,7 +604,7 @@ void TContourSeriesEditor::FormShow() {
     CBColorEach->SetChecked(s->ColorEachPoint());
     CBYPosLevel->SetChecked(s->YPositionLevel());
     YPos.SetEnabled(!s->YPositionLevel());
-    UDYPos->SetPosition(RoundToInt(s->YPosition()));
+    UDYPos->SetPosition(sekit::RoundToField(s->YPosition()));
     CBAutoLevels->SetChecked(s->AutomaticLevels());
     UDNum->SetPosition(s->NumLevels());
     UDLevel->SetMax(std::max(0, s->NumLevels() - 1));
@@ -697,18 +631,18 @@ TColorGridEditor::TColorGridEditor(TComponent* AOwner) : TForm(AOwner) {
   CBCentered = Check(this, this, "CBCentered", "&Centered", 120, 10, 110);
   CBSmooth = Check(this, this, "CBSmooth", "Sm&ooth", 120, 42, 110);
   auto* every = Make<TGroupBox>(this, this, "GroupBox1", "Grid Every:", 4, 72, 150, 80);
-  XEvery = MakeIntField(
-      this, every, "Edit2", "UDX", "&X:", 8, 18, 1, 100,
+  XEvery = sekit::IntField(
+      this, every, "Edit2", "UDX", "", "&X:", 8, 18, {1, 100},
       [this](int V) {
         if (Grid && !CreatingForm) Grid->SetXGridEvery(V);
       },
-      1, 30);
-  ZEvery = MakeIntField(
-      this, every, "Edit1", "UDZ", "&Z:", 8, 48, 1, 100,
+      30);
+  ZEvery = sekit::IntField(
+      this, every, "Edit1", "UDZ", "", "&Z:", 8, 48, {1, 100},
       [this](int V) {
         if (Grid && !CreatingForm) Grid->SetZGridEvery(V);
       },
-      1, 30);
+      30);
   Button2 = Make<TButton>(this, this, "Button2", "&Load...", 170, 80, 100, 25);
   CBCentered->OnClick = [this](TObject*) {
     if (Grid && !CreatingForm) Grid->SetCenteredPoints(CBCentered->Checked());

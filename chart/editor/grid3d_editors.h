@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+#include "chart/editor/series_editor_kit.h"
 #include "chart/engine/graph_panel.h"
 #include "platform/forms.h"
 
@@ -31,31 +32,6 @@ class TTimer;
 class TUpDown;
 class TWinControl;
 
-// An integer field of an editor form: an edit with its up-down and its label. OnValue runs for
-// every text that is a whole number inside the up-down's range; any other text changes nothing.
-struct TIntField {
-  TLabel* Label = nullptr;
-  TEdit* Edit = nullptr;
-  TUpDown* UpDown = nullptr;
-  void SetEnabled(bool Value) const;
-  void SetVisible(bool Value) const;
-};
-TIntField MakeIntField(TComponent* Owner, TWinControl* Parent, const char* EditName, const char* UpDownName,
-                       const std::string& Caption, int X, int Y, int Min, int Max, std::function<void(int)> OnValue,
-                       int Step = 1, int LabelWidth = 90);
-
-// Nearest integer, a half to the even neighbour (how the forms show real numbers in integer fields).
-int RoundToInt(double Value);
-
-// A further tab of the series page that hosts Editor: a sheet at PageIndex with Caption, holding a
-// form made by Create, translated and bound to Object. The sheet (with its form) lives as long as
-// Editor. Nothing happens, and nothing is returned, when Editor does not sit in a series page.
-TForm* InsertSeriesFormTab(TForm* Editor, const std::function<TForm*(TComponent* Owner)>& Create, int PageIndex,
-                           TObject* Object, const std::string& Caption);
-// The editor form registered under ClassName as such a tab; nothing when no form has that name.
-TForm* InsertNamedFormTab(TForm* Editor, const std::string& ClassName, int PageIndex, TObject* Object,
-                          const std::string& Caption);
-
 // Fills a colour grid from a picture: one cell per pixel, its value and colour the pixel's colour.
 void FillColorGridFromPicture(TColorGridSeries* Series, TPicture* Picture);
 
@@ -69,7 +45,7 @@ public:
   bool CreatingForm = true;  // the loading flag
   TTimer* Timer1 = nullptr;
 
-  TIntField XGrid, ZGrid, Depth, PaletteSteps, LegendEvery;
+  sekit::TIntField XGrid, ZGrid, Depth, PaletteSteps, LegendEvery;
   // Named as the layouts name them.
   TEdit *SEXGrid = nullptr, *SEZGrid = nullptr, *EDepth = nullptr, *SEPalette = nullptr, *Edit1 = nullptr;
   TUpDown *UZOVira = nullptr, *UDZGrid = nullptr, *UDDepth = nullptr, *UDPalette = nullptr, *UDLegendEvery = nullptr;
@@ -102,7 +78,8 @@ private:
   TCustomGraphPanel* FListening = nullptr;
 };
 
-// "Grid 3D" tab of the series page for Series, inserted next to the editor form in Parent.
+// The "Grid 3D" tab for Series, inserted at page index 1 of the series page that hosts Editor;
+// nothing when no series page hosts it.
 TGrid3DSeriesEditor* InsertGrid3DEditor(TForm* Editor, TChartSeries* Series);
 
 class TSurfaceSeriesEditor : public TForm {
@@ -116,7 +93,7 @@ public:
   TCheckBox *CBSmooth = nullptr, *CBFastBrush = nullptr;
   TButtonPen *Button2 = nullptr, *BSideLines = nullptr;
   TButton *Button3 = nullptr, *Button1 = nullptr;
-  TIntField Transp;
+  sekit::TIntField Transp;
 
   virtual void FormShow();
   void RadioGroup1Click();
@@ -144,7 +121,7 @@ public:
   TButtonPen* Button2 = nullptr;
   TCheckBox *CBYPosLevel = nullptr, *CBAutoLevels = nullptr, *CBColorEach = nullptr;
   TCheckBox *CBSmooth = nullptr, *CBInterpolate = nullptr, *cbDefaultPen = nullptr;
-  TIntField YPos, Num, Level;
+  sekit::TIntField YPos, Num, Level;
   TEdit *SEYPos = nullptr, *SENum = nullptr, *ELevel = nullptr, *EValue = nullptr;
   TUpDown *UDYPos = nullptr, *UDNum = nullptr, *UDLevel = nullptr;
   TPanel* SHColor = nullptr;
@@ -170,7 +147,7 @@ public:
   bool CreatingForm = true;
   TButtonPen *BGrid = nullptr, *ButtonPen1 = nullptr;
   TCheckBox *CBCentered = nullptr, *CBSmooth = nullptr;
-  TIntField XEvery, ZEvery;
+  sekit::TIntField XEvery, ZEvery;
   TButton* Button2 = nullptr;
 
   void FormShow();

@@ -29,11 +29,6 @@ TCheckBox* Check(TComponent* Owner, TWinControl* Parent, const char* Name, const
 
 }  // namespace
 
-TSeriesPointerEditor* InsertPointerTab(TForm* Editor, TObject* Pointer, const std::string& Caption) {
-  return static_cast<TSeriesPointerEditor*>(InsertSeriesFormTab(
-      Editor, [](TComponent* Owner) { return new TSeriesPointerEditor(Owner); }, 1, Pointer, Caption));
-}
-
 // ---------------------------------------------------------------------------------------------
 // TTriSurfaceSeriesEditor
 
@@ -46,7 +41,7 @@ TTriSurfaceSeriesEditor::TTriSurfaceSeriesEditor(TComponent* AOwner) : TForm(AOw
   CBFastBrush = Check(this, this, "CBFastBrush", "&Fast Brush", 120, 10);
   CBHide = Check(this, this, "CBHide", "&Hide Triangles", 120, 42);
   CBHide->SetChecked(true);
-  Transp = MakeIntField(this, this, "ETransp", "UDTransp", "Tra&nsparency:", 8, 108, 0, 100, [this](int V) {
+  Transp = sekit::IntField(this, this, "ETransp", "UDTransp", "", "Tra&nsparency:", 8, 108, {0, 100}, [this](int V) {
     if (TriSurface && Showing() && !FLoading) TriSurface->SetTransparency(V);
   });
   Button3->OnClick = [this](TObject*) {
@@ -95,24 +90,21 @@ TTowerSeriesEditor::TTowerSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   CBOrigin = Check(this, origin, "CBOrigin", "&Use Origin", 8, 18, 150);
   EOrigin = Make<TEdit>(this, origin, "EOrigin", "", 8, 44, 100, 22);
   auto* percent = Make<TGroupBox>(this, this, "GroupBox2", "&Percent:", 180, 72, 190, 76);
-  Depth = MakeIntField(
-      this, percent, "Edit1", "UDDepth", "&Depth:", 8, 18, 0, 100,
+  Depth = sekit::IntField(
+      this, percent, "Edit1", "UDDepth", "", "&Depth:", 8, 18, {0, 100, 5},
       [this](int V) {
         if (Tower && Showing() && !FLoading) Tower->SetPercentDepth(V);
       },
-      5, 60);
-  Width = MakeIntField(
-      this, percent, "Edit2", "UDWidth", "&Width:", 8, 46, 0, 100,
+      60);
+  Width = sekit::IntField(
+      this, percent, "Edit2", "UDWidth", "", "&Width:", 8, 46, {0, 100, 5},
       [this](int V) {
         if (Tower && Showing() && !FLoading) Tower->SetPercentWidth(V);
       },
-      5, 60);
-  Transp = MakeIntField(
-      this, this, "Edit3", "UDTransp", "&Transparency:", 8, 160, 0, 100,
-      [this](int V) {
-        if (Tower && Showing() && !FLoading) Tower->SetTransparency(V);
-      },
-      5);
+      60);
+  Transp = sekit::IntField(this, this, "Edit3", "UDTransp", "", "&Transparency:", 8, 160, {0, 100, 5}, [this](int V) {
+    if (Tower && Showing() && !FLoading) Tower->SetTransparency(V);
+  });
   CBStyle->OnChange = [this](TObject*) {
     if (Tower && !FLoading && CBStyle->ItemIndex() >= 0)
       Tower->SetTowerStyle(static_cast<TTowerStyle>(CBStyle->ItemIndex()));
@@ -162,12 +154,13 @@ TVectorSeriesEditor::TVectorSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   CBStart = Check(this, this, "CBStart", "Default color", 120, 10);
   BEnd = Make<TButtonPen>(this, this, "BEnd", "&End...", 8, 40, 100, 25);
   CBEnd = Check(this, this, "CBEnd", "Default color", 120, 42);
-  ArrowWidth = MakeIntField(this, this, "Edit1", "UDWidth", "Arrow &Width:", 8, 76, 1, 1000, [this](int V) {
+  ArrowWidth = sekit::IntField(this, this, "Edit1", "UDWidth", "", "Arrow &Width:", 8, 76, {1, 1000}, [this](int V) {
     if (Vector && Showing() && !FLoading) Vector->SetArrowWidth(V);
   });
-  ArrowHeight = MakeIntField(this, this, "Edit2", "UDHeight", "Arrow &Height:", 8, 104, 1, 1000, [this](int V) {
-    if (Vector && Showing() && !FLoading) Vector->SetArrowHeight(V);
-  });
+  ArrowHeight =
+      sekit::IntField(this, this, "Edit2", "UDHeight", "", "Arrow &Height:", 8, 104, {1, 1000}, [this](int V) {
+        if (Vector && Showing() && !FLoading) Vector->SetArrowHeight(V);
+      });
   CBStart->OnClick = [this](TObject*) {
     if (!Vector || FLoading) return;
     Vector->StartArrow()->SetColor(CBStart->Checked() ? clAutoColor : clBlack);
@@ -203,7 +196,7 @@ void TVectorSeriesEditor::FormShow() {
 TPoint3DSeriesEditor::TPoint3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(0, 0, 320, 130);
   SetAlign(alClient);
-  PointDepth = MakeIntField(this, this, "SEPointDepth", "UDPointDepth", "Depth:", 8, 8, 0, 100, [this](int V) {
+  PointDepth = sekit::IntField(this, this, "SEPointDepth", "UDPointDepth", "", "Depth:", 8, 8, {0, 100}, [this](int V) {
     if (Point3D && Showing() && !FLoading) Point3D->SetDepthSize(V);
   });
   Button1 = Make<TButtonPen>(this, this, "Button1", "&Line...", 8, 40, 100, 25);
@@ -224,14 +217,14 @@ void TPoint3DSeriesEditor::FormShow() {
   Point3D = s;
   {
     edkit::TFlagGuard g(FLoading);
-    PointDepth.UpDown->SetPosition(RoundToInt(s->DepthSize()));
+    PointDepth.UpDown->SetPosition(sekit::RoundToField(s->DepthSize()));
     Button1->LinkPen(s->LinePen());
     BBasePen->LinkPen(s->BaseLine());
     CBColorEach->SetChecked(s->ColorEachPoint());
     BColor->LinkProperty(s, "SeriesColor");
     BColor->SetEnabled(!s->ColorEachPoint());
   }
-  if (!PointerForm) PointerForm = InsertPointerTab(this, s->Pointer(), MsgGalleryPoint);
+  if (!PointerForm) PointerForm = InsertPointerEditor(Parent(), s->Pointer(), MsgGalleryPoint);
 }
 
 void RegisterPaletteEditorForms() {

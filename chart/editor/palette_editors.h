@@ -11,9 +11,6 @@ class TSeriesPointerEditor;
 class TTowerSeries;
 class TVector3DSeries;
 
-// The pointer editor as a tab of the series page (at page index 1), bound to Pointer.
-TSeriesPointerEditor* InsertPointerTab(TForm* Editor, TObject* Pointer, const std::string& Caption);
-
 class TTriSurfaceSeriesEditor : public TForm {
   VM_CLASS(TTriSurfaceSeriesEditor, TForm)
 public:
@@ -24,7 +21,7 @@ public:
   TButtonPen *Button2 = nullptr, *Button1 = nullptr;
   TButton* Button3 = nullptr;
   TCheckBox *CBFastBrush = nullptr, *CBHide = nullptr;
-  TIntField Transp;
+  sekit::TIntField Transp;
 
   void FormShow();
 
@@ -44,7 +41,7 @@ public:
   TButton* Button1 = nullptr;
   TCheckBox *CBDark3D = nullptr, *CBOrigin = nullptr;
   TEdit* EOrigin = nullptr;
-  TIntField Depth, Width, Transp;
+  sekit::TIntField Depth, Width, Transp;
 
   void FormShow();
 
@@ -61,7 +58,7 @@ public:
   TGrid3DSeriesEditor* Grid3DForm = nullptr;
   TButtonPen *BStart = nullptr, *BEnd = nullptr;
   TCheckBox *CBStart = nullptr, *CBEnd = nullptr;
-  TIntField ArrowWidth, ArrowHeight;
+  sekit::TIntField ArrowWidth, ArrowHeight;
 
   void FormShow();
 
@@ -76,7 +73,7 @@ public:
 
   TPoint3DSeries* Point3D = nullptr;
   TSeriesPointerEditor* PointerForm = nullptr;
-  TIntField PointDepth;
+  sekit::TIntField PointDepth;
   TButtonPen *Button1 = nullptr, *BBasePen = nullptr;
   TCheckBox* CBColorEach = nullptr;
   TButtonColor* BColor = nullptr;
