@@ -195,8 +195,31 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   OnShow = [this](TObject*) { FormShow(); };
 }
 
-TGrid3DSeriesEditor::~TGrid3DSeriesEditor() {
-  if (FListening) FListening->RemoveListener(this);
+TGrid3DSeriesEditor::~TGrid3DSeriesEditor() { Listen(nullptr); }
+
+// Listens to one chart at a time, and forgets it when the chart goes first.
+void TGrid3DSeriesEditor::Listen(TCustomGraphPanel* Chart) {
+  if (Chart == FListening) return;
+  if (FListening) {
+    FListening->RemoveListener(this);
+    FListening->RemoveFreeNotification(this);
+  }
+  FListening = Chart;
+  if (FListening) {
+    FListening->Listeners->Add(this);
+    FListening->FreeNotification(this);
+  }
+}
+
+void TGrid3DSeriesEditor::Notification(TComponent* AComponent, TOperation Operation) {
+  TForm::Notification(AComponent, Operation);
+  if (Operation != opRemove || !AComponent) return;
+  if (AComponent == FListening) {
+    FListening = nullptr;
+    Grid3DSeries = nullptr;
+  } else if (AComponent == Grid3DSeries) {
+    Grid3DSeries = nullptr;
+  }
 }
 
 void TGrid3DSeriesEditor::SEXGridChange() {
@@ -314,11 +337,7 @@ void TGrid3DSeriesEditor::RefreshControls(TCustom3DPaletteSeries* Series) {
   BFromColor->LinkProperty(Series, "StartColor");
   BMidColor->LinkProperty(Series, "MidColor");
   BToColor->LinkProperty(Series, "EndColor");
-  if (TCustomAxisPanel* chart = Series->ParentChart(); chart && chart != FListening) {
-    if (FListening) FListening->RemoveListener(this);
-    chart->Listeners->Add(this);
-    FListening = chart;
-  }
+  if (TCustomAxisPanel* chart = Series->ParentChart()) Listen(chart);
 }
 
 void TGrid3DSeriesEditor::FormShow() {
@@ -338,7 +357,7 @@ void TGrid3DSeriesEditor::ChartEvent(TGraphEvent* Event) {
   if (ComponentState().Contains(csDestroying)) return;
   auto* e = dynamic_cast<TGraphSeriesEvent*>(Event);
   if (!e) return;
-  if (e->Event == sekRemoved && FListening && e->Series == Grid3DSeries) Grid3DSeries = nullptr;
+  if (e->Event == sekRemoved && e->Series == Grid3DSeries) Grid3DSeries = nullptr;
   if (e->Event == sekColor) BColor->Repaint();
 }
 

@@ -72,8 +72,12 @@ public:
   void Timer1Timer();
   void ChartEvent(TGraphEvent* Event) override;
 
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
 private:
   void SEXGridChange();
+  void Listen(TCustomGraphPanel* Chart);
   void ApplyMiddleRule();
   TCustomGraphPanel* FListening = nullptr;
 };

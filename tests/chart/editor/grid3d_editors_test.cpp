@@ -394,3 +394,18 @@ TEST_F(Grid3DForms, ColorGridFormEditsTheGridAndLoadsAPicture) {
   EXPECT_EQ(f->XEvery.Edit->Text(), "9");
   EXPECT_FALSE(f->CBCentered->Checked());
 }
+
+TEST_F(Grid3DForms, GridFormOutsideTheSeriesPageOutlivesItsChart) {
+  auto* s = new TSurfaceSeries(&Host);
+  Chart->AttachSeries(s);
+  std::unique_ptr<TGrid3DSeriesEditor> g(new TGrid3DSeriesEditor(nullptr));
+  EmbedFormWithObject(g.get(), &Host, s);
+  EXPECT_EQ(g->Grid3DSeries, s);
+  EXPECT_EQ(Tabs(), (std::vector<std::string>{"Format", "General", "Marks", "Data Source"}));
+  // The chart goes first: the form forgets it and its series, and goes later without touching them.
+  delete Chart;
+  Chart = nullptr;
+  EXPECT_EQ(g->Grid3DSeries, nullptr);
+  g->Button1->Click();
+  g.reset();
+}
