@@ -84,7 +84,7 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   BBrush = Button(this, TabFormat, "BBrush", "Br&ush...", 8, 72);
   CBGlobalBrush = Check(this, TabFormat, "CBGlobalBrush", "Gl&obal", 116, 74, 90);
   BGradient = GraphButton<TButtonGradient>(this, TabFormat, "BGradient", "&Gradient...", 8, 104);
-  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 90);
+  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 76);
   CBVisible = Check(this, TabFormat, "CBVisible", "&Visible", 200, 106, 80);
   Transp =
       sekit::IntField(this, TabFormat, "ETransp", "UDTransp", "", "&Transparency:", 8, 140, {0, 100}, [this](int V) {
