@@ -590,7 +590,8 @@ void TContourSeriesEditor::SHColorMouseUp() {
 }
 
 void TContourSeriesEditor::bLevelPenClick() {
-  if (!Contour) return;
+  // The button also reports a click while it is linked to no pen: nothing was edited then.
+  if (!Contour || !bLevelPen->Pen()) return;
   const int i = UDLevel->Position();
   if (i < 0 || i >= Contour->Levels()->Count()) return;
   TContourLevel* l = Contour->Levels()->Level(i);

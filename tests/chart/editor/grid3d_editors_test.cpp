@@ -311,9 +311,24 @@ TEST_F(Grid3DForms, ContourFormEditsLevels) {
   EXPECT_EQ(l->Color(), clFuchsia);
   EXPECT_EQ(l->Pen()->Color(), clFuchsia);
   EXPECT_EQ(f->SHColor->Color(), clFuchsia);
+  EditorDialogHook = [](TForm* F) {
+    if (auto* d = dynamic_cast<TPenDialog*>(F)) {
+      d->EditedPen->SetColor(clNavy);
+      d->BOk->Click();
+    }
+  };
+  f->bLevelPen->Click();
+  EXPECT_EQ(l->Color(), clNavy);
+  EXPECT_EQ(f->SHColor->Color(), clNavy);
+  EXPECT_FALSE(f->cbDefaultPen->Checked());
   f->cbDefaultPen->SetChecked(true);
   EXPECT_TRUE(l->DefaultPen());
   EXPECT_EQ(f->bLevelPen->Pen(), nullptr);
+  // The unlinked button edits nothing.
+  f->bLevelPen->Click();
+  EXPECT_TRUE(l->DefaultPen());
+  EXPECT_TRUE(f->cbDefaultPen->Checked());
+  EXPECT_EQ(l->Color(), clNavy);
 
   f->CBSmooth->SetChecked(true);
   EXPECT_TRUE(c->Smoothing()->Active());
@@ -327,6 +342,14 @@ TEST_F(Grid3DForms, ContourFormEditsLevels) {
   EXPECT_TRUE(c->AutomaticLevels());
   EXPECT_TRUE(f->SENum->Enabled());
   EXPECT_NE(c->Levels()->Level(2)->UpToValue(), 1.25);
+  // Levels of no colour of their own show the chart's palette colour, which a click on the
+  // unlinked pen button leaves alone.
+  f->CBColorEach->SetChecked(true);
+  EXPECT_TRUE(c->ColorEachPoint());
+  ASSERT_EQ(c->Levels()->Level(2)->Color(), clAutoColor);
+  EXPECT_EQ(f->SHColor->Color(), Chart->GetPaletteColor(2));
+  f->bLevelPen->Click();
+  EXPECT_EQ(f->SHColor->Color(), Chart->GetPaletteColor(2));
 
   // Another contour: its values, rounded position (2.5 shows 2), and opening it changes nothing.
   f = Select<TContourSeriesEditor>(d);
