@@ -308,7 +308,12 @@ void TGrid3DSeriesEditor::PageControl1Change() {
 void TGrid3DSeriesEditor::RefreshControls(TCustom3DPaletteSeries* Series) {
   CreatingForm = true;
   Grid3DSeries = Series;
-  if (!Series) return;
+  // Bound for the later showings too.
+  SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Series)));
+  if (!Series) {
+    CreatingForm = false;
+    return;
+  }
   if (auto* g = dynamic_cast<TCustom3DGridSeries*>(Series)) {
     XGrid.UpDown->SetPosition(g->NumXValues());
     ZGrid.UpDown->SetPosition(g->NumZValues());
@@ -338,6 +343,7 @@ void TGrid3DSeriesEditor::RefreshControls(TCustom3DPaletteSeries* Series) {
   BMidColor->LinkProperty(Series, "MidColor");
   BToColor->LinkProperty(Series, "EndColor");
   if (TCustomAxisPanel* chart = Series->ParentChart()) Listen(chart);
+  CreatingForm = false;
 }
 
 void TGrid3DSeriesEditor::FormShow() {
@@ -366,6 +372,13 @@ TGrid3DSeriesEditor* InsertGrid3DEditor(TForm* Editor, TChartSeries* Series) {
   return page ? static_cast<TGrid3DSeriesEditor*>(
                     AddSeriesEditorTab(page, TGrid3DSeriesEditor::StaticClass(), 1, Series, MsgGalleryGrid3D))
               : nullptr;
+}
+
+void ShowGrid3DEditor(TGrid3DSeriesEditor*& Ref, TForm* Editor, TCustom3DPaletteSeries* Series) {
+  if (!Ref)
+    Ref = InsertGrid3DEditor(Editor, Series);
+  else if (Ref->Grid3DSeries != Series)
+    Ref->RefreshControls(Series);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -634,7 +647,7 @@ void TContourSeriesEditor::FormShow() {
     Button2->LinkPen(s->Pen());
     Num.SetEnabled(s->AutomaticLevels());
     CBColorEach->SetEnabled(s->AutomaticLevels());
-    if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, s);
+    ShowGrid3DEditor(Grid3DForm, this, s);
     ShowLevel();
   }
   CreatingForm = false;
@@ -695,7 +708,7 @@ void TColorGridEditor::FormShow() {
   XEvery.UpDown->SetPosition(Grid->XGridEvery());
   ZEvery.UpDown->SetPosition(Grid->ZGridEvery());
   CreatingForm = false;
-  if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, Grid);
+  ShowGrid3DEditor(Grid3DForm, this, Grid);
 }
 
 void RegisterGrid3DEditorForms() {

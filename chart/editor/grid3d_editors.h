@@ -85,6 +85,9 @@ private:
 // The "Grid 3D" tab for Series, inserted at page index 1 of the series page that hosts Editor;
 // nothing when no series page hosts it.
 TGrid3DSeriesEditor* InsertGrid3DEditor(TForm* Editor, TChartSeries* Series);
+// The "Grid 3D" tab of Editor for Series: inserted when Ref is still empty, bound to Series anew
+// when Editor now edits another series.
+void ShowGrid3DEditor(TGrid3DSeriesEditor*& Ref, TForm* Editor, TCustom3DPaletteSeries* Series);
 
 class TSurfaceSeriesEditor : public TForm {
   VM_CLASS(TSurfaceSeriesEditor, TForm)

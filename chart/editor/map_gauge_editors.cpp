@@ -272,9 +272,10 @@ void TMapSeriesEditor::FormShow() {
   if (Parent()) SetAlign(alClient);
   auto* s = sekit::Tagged<TMapSeries>(this);
   if (s) {
+    if (s != Map) ChartListBox1->Items()->Clear();  // the entries of another map
     Map = s;
     ButtonPen1->LinkPen(s->Pen());
-    if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, s);
+    ShowGrid3DEditor(Grid3DForm, this, s);
   }
   PageControl2->SetActivePage(TabGlobal);
   ChartGrid1->SetTitleRow(false);

@@ -1,6 +1,7 @@
 #include "chart/editor/other_series_editors.h"
 
 #include "chart/editor/brush_shadow_font.h"
+#include "chart/editor/palette_editors.h"
 #include "chart/editor/series_page.h"
 #include "chart/editor/shape_symbol_pointer.h"
 #include "chart/engine/editor_controls.h"
@@ -236,9 +237,9 @@ void TBoxSeriesEditor::FormShow() {
     EPos->SetText(FloatToStr(s->Position()));
   }
   if (!Parent()) return;
-  if (!BoxForm) BoxForm = InsertPointerEditor(Parent(), s->Pointer(), MsgValueBox);
-  if (!ExtrOutForm) ExtrOutForm = InsertPointerEditor(Parent(), s->ExtrOut(), MsgValueExtrOut);
-  if (!MildOutForm) MildOutForm = InsertPointerEditor(Parent(), s->MildOut(), MsgValueMildOut);
+  ShowPointerTab(BoxForm, this, s->Pointer(), MsgValueBox);
+  ShowPointerTab(ExtrOutForm, this, s->ExtrOut(), MsgValueExtrOut);
+  ShowPointerTab(MildOutForm, this, s->MildOut(), MsgValueMildOut);
 }
 
 void RegisterOtherSeriesEditorForms() {

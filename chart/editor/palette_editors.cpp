@@ -29,6 +29,15 @@ TCheckBox* Check(TComponent* Owner, TWinControl* Parent, const char* Name, const
 
 }  // namespace
 
+void ShowPointerTab(TSeriesPointerEditor*& Ref, TForm* Editor, TSeriesPointer* Pointer, const std::string& Caption) {
+  if (!Ref) {
+    Ref = InsertPointerEditor(Editor->Parent(), Pointer, Caption);
+  } else if (Ref->Pointer != Pointer) {
+    Ref->SetTag(reinterpret_cast<intptr_t>(static_cast<TObject*>(Pointer)));
+    Ref->FormShow();
+  }
+}
+
 // ---------------------------------------------------------------------------------------------
 // TTriSurfaceSeriesEditor
 
@@ -68,7 +77,7 @@ void TTriSurfaceSeriesEditor::FormShow() {
     CBHide->SetChecked(s->HideTriangles());
     Transp.UpDown->SetPosition(s->Transparency());
   }
-  if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, s);
+  ShowGrid3DEditor(Grid3DForm, this, s);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -141,7 +150,7 @@ void TTowerSeriesEditor::FormShow() {
     Width.UpDown->SetPosition(s->PercentWidth());
     Transp.UpDown->SetPosition(s->Transparency());
   }
-  if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, s);
+  ShowGrid3DEditor(Grid3DForm, this, s);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -187,7 +196,7 @@ void TVectorSeriesEditor::FormShow() {
     CBStart->SetChecked(s->StartArrow()->Color() == clAutoColor);
     CBEnd->SetChecked(s->EndArrow()->Color() == clAutoColor);
   }
-  if (!Grid3DForm) Grid3DForm = InsertGrid3DEditor(this, s);
+  ShowGrid3DEditor(Grid3DForm, this, s);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -224,7 +233,7 @@ void TPoint3DSeriesEditor::FormShow() {
     BColor->LinkProperty(s, "SeriesColor");
     BColor->SetEnabled(!s->ColorEachPoint());
   }
-  if (!PointerForm) PointerForm = InsertPointerEditor(Parent(), s->Pointer(), MsgGalleryPoint);
+  ShowPointerTab(PointerForm, this, s->Pointer(), MsgGalleryPoint);
 }
 
 void RegisterPaletteEditorForms() {

@@ -6,10 +6,15 @@
 #include "platform/forms.h"
 
 class TCustomTriSurfaceSeries;
+class TSeriesPointer;
 class TPoint3DSeries;
 class TSeriesPointerEditor;
 class TTowerSeries;
 class TVector3DSeries;
+
+// The pointer tab of Editor for Pointer: inserted at page index 1 of the hosting series page when
+// Ref is still empty, bound to Pointer anew when Editor now edits another series.
+void ShowPointerTab(TSeriesPointerEditor*& Ref, TForm* Editor, TSeriesPointer* Pointer, const std::string& Caption);
 
 class TTriSurfaceSeriesEditor : public TForm {
   VM_CLASS(TTriSurfaceSeriesEditor, TForm)

@@ -80,6 +80,8 @@ TEST_F(Grid3DForms, SurfaceFormEditsDrawingModeAndTransparencyAndKeepsOneGridTab
   EXPECT_EQ(Tabs(), kGridTabs);
   EXPECT_EQ(GridTab(), grid);
   EXPECT_EQ(grid->UDDepth->Position(), 7);
+  grid->EDepth->SetText("11");
+  EXPECT_EQ(a->TimesZOrder(), 11);
 
   // Another surface in the same page shows its own values.
   f = Select<TSurfaceSeriesEditor>(b);
