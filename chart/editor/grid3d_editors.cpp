@@ -277,7 +277,7 @@ void TGrid3DSeriesEditor::Button2Click() {
   // Only the list of named gradients, with OK and Cancel.
   e->CBVisible->SetVisible(false);
   e->CBDirection->SetVisible(false);
-  if (auto* c = dynamic_cast<TControl*>(e->FindComponent("LDirection"))) c->SetVisible(false);
+  if (auto* c = dynamic_cast<TControl*>(e->FindComponent("LabelDirection"))) c->SetVisible(false);
   for (TTabSheet* t : {e->TabColors, e->TabOptions, e->TabDirections}) t->SetTabVisible(false);
   e->PageControl1->SetActivePage(e->TabDefault);
   if (e->ShowModal() != mrOk) return;

@@ -192,6 +192,8 @@ TEST_F(Grid3DForms, GridTabRangeColoursMiddleSwapAndGallery) {
       EXPECT_FALSE(e->TabOptions->TabVisible());
       EXPECT_FALSE(e->TabDirections->TabVisible());
       EXPECT_FALSE(e->CBVisible->Visible());
+      EXPECT_FALSE(e->CBDirection->Visible());
+      EXPECT_FALSE(dynamic_cast<TControl*>(e->FindComponent("LabelDirection"))->Visible());
       EXPECT_TRUE(e->TabDefault->TabVisible());
       e->Gallery->SetItemIndex(e->Gallery->Items()->IndexOfObject(reinterpret_cast<TObject*>(intptr_t{pick})));
       e->GalleryClick();
