@@ -302,6 +302,7 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   TabSheet1 = edkit::Tab(this, PageControl1, "TabSheet1", "Options");
   TabSheet2 = edkit::Tab(this, PageControl1, "TabSheet2", "Labels");
   TabSheet3 = edkit::Tab(this, PageControl1, "TabSheet3", "Ticks");
+  // The scale is the axis the gauge draws with; a gauge outside a chart has none.
   auto axis = [this] { return Gauge ? Gauge->GetAxis() : nullptr; };
   auto may = [this] { return Gauge && sekit::CanWrite(this, FLoading); };
 
@@ -330,27 +331,27 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   CBInside->SetChecked(true);
   Increment = sekit::IntField(this, TabSheet2, "Edit11", "UDIncrement", "", "&Increment:", 8, 72, {-32767, 32767},
                               [this, may, axis](int V) {
-                                if (may()) axis()->SetIncrement(V);
+                                if (may() && axis()) axis()->SetIncrement(V);
                               });
 
   BTicks = GraphButton<TButtonPen>(this, TabSheet3, "BTicks", "&Ticks", 8, 8, 80);
   TickLength = sekit::IntField(
       this, TabSheet3, "Edit4", "UpDown3", "", "", 96, 10, {0, 100},
       [this, may, axis](int V) {
-        if (may()) axis()->SetTickLength(V);
+        if (may() && axis()) axis()->SetTickLength(V);
       },
       0);
   BMinor = GraphButton<TButtonPen>(this, TabSheet3, "BMinor", "&Minor", 8, 40, 80);
   MinorCount = sekit::IntField(
       this, TabSheet3, "Edit2", "UpDown1", "", "", 96, 42, {0, 100},
       [this, may, axis](int V) {
-        if (may()) axis()->SetMinorTickCount(V);
+        if (may() && axis()) axis()->SetMinorTickCount(V);
       },
       0);
   MinorLength = sekit::IntField(
       this, TabSheet3, "Edit5", "UpDown4", "", "", 170, 42, {0, 100},
       [this, may, axis](int V) {
-        if (may()) axis()->SetMinorTickLength(V);
+        if (may() && axis()) axis()->SetMinorTickLength(V);
       },
       0);
   MinorDistance = sekit::IntField(
@@ -386,7 +387,7 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     if (Gauge) ShowPointerDialog(this, Gauge->EndPoint());
   };
   CheckBox1->OnClick = [this, axis](TObject*) {
-    if (Gauge && !FLoading) axis()->SetLabels(CheckBox1->Checked());
+    if (Gauge && !FLoading && axis()) axis()->SetLabels(CheckBox1->Checked());
   };
   Button2->OnClick = [this](TObject*) { Button2Click(); };
   Edit1->OnChange = [this](TObject*) {
@@ -399,7 +400,7 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
 }
 
 void TGaugeSeriesEditor::Button2Click() {
-  if (!Gauge) return;
+  if (!Gauge || !Gauge->GetAxis()) return;
   std::unique_ptr<TGraphFontEditor> f(new TGraphFontEditor(this));
   f->SetBorderStyle(bsDialog);
   f->SetPosition(poOwnerFormCenter);
