@@ -224,7 +224,7 @@ TMovAveFuncEditor::TMovAveFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(A
   Edit1 = Ed(this, this, "Edit1", 80, 8, 56);
   UpDown1 = UD(this, this, "UpDown1", Edit1, 1, 32767);
   Lbl(this, this, "LPeriod", "&Period:", 8, 8, Edit1, 70);
-  Edit1->OnChange = Changed;
+  AlsoOnChange(Edit1, Changed);
   CBStyle = Cmb(this, this, "CBStyle", 80, 36, 140, {"Normal", "Weighted", "Weighted by Index"});
   Lbl(this, this, "LStyle", "&Average:", 8, 36, CBStyle, 70);
   CBStyle->OnChange = Changed;
@@ -253,7 +253,7 @@ TSmoothFuncEditor::TSmoothFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(A
   Edit1 = Ed(this, this, "Edit1", 80, 36, 56);
   UpDown1 = UD(this, this, "UpDown1", Edit1, 1, 1000);
   Lbl(this, this, "LFactor", "&Factor:", 8, 36, Edit1, 70);
-  Edit1->OnChange = Changed;
+  AlsoOnChange(Edit1, Changed);
 }
 
 void TSmoothFuncEditor::SetFunction() {
@@ -281,7 +281,7 @@ TMACDFuncEditor::TMACDFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwne
   Edit2 = Ed(this, this, "Edit2", 80, 64, 56);
   UpDown3 = UD(this, this, "UpDown3", Edit2, 0, 30000);
   Lbl(this, this, "LPeriod3", "Period &3:", 8, 64, Edit2, 70);
-  for (TEdit* e : {ENum, Edit1, Edit2}) e->OnChange = Changed;
+  for (TEdit* e : {ENum, Edit1, Edit2}) AlsoOnChange(e, Changed);
   BHistogram = Btn<TButtonPen>(this, this, "BHistogram", "&Histogram...", 170, 6, 100);
   BMACD = Btn<TButtonPen>(this, this, "BMACD", "&MACD...", 170, 34, 100);
   BMACDExp = Btn<TButtonPen>(this, this, "BMACDExp", "&Exp. Line...", 170, 62, 100);
@@ -311,7 +311,7 @@ TBollingerFuncEditor::TBollingerFuncEditor(TComponent* AOwner) : TBaseFunctionEd
   ENum = Ed(this, this, "ENum", 80, 8, 56);
   UpDown1 = UD(this, this, "UpDown1", ENum, 0, 30000);
   Lbl(this, this, "LPeriod", "&Period:", 8, 8, ENum, 70);
-  ENum->OnChange = Changed;
+  AlsoOnChange(ENum, Changed);
   CheckBox1 = Chk(this, this, "CheckBox1", "&Exponential", 8, 36, 150);
   CheckBox1->OnClick = Changed;
   Edit1 = Ed(this, this, "Edit1", 80, 62, 74);
@@ -405,9 +405,9 @@ TADXFuncEditor::TADXFuncEditor(TComponent* AOwner) : TForm(AOwner) {
   EPeriod = Ed(this, this, "EPeriod", 80, 8, 56);
   UDPeriod = UD(this, this, "UDPeriod", EPeriod, 2, 32767);
   Lbl(this, this, "LPeriod", "&Period:", 8, 8, EPeriod, 70);
-  EPeriod->OnChange = [this](TObject*) {
+  AlsoOnChange(EPeriod, [this](TObject*) {
     if (!FLoading) EnableOwnerApply(this);
-  };
+  });
   BUp = Btn<TButtonPen>(this, this, "BUp", "&Up...", 8, 40);
   BDown = Btn<TButtonPen>(this, this, "BDown", "&Down...", 104, 40);
   OnShow = [this](TObject* s) { FormShow(s); };

@@ -159,7 +159,10 @@ void TGraphFuncEditor::FormShow() {
   if (!FSeries) return;
   LoadSourceLists();
   TGraphFunction* f = FSeries->FunctionObject();
-  const int index = f ? CBSources->Items()->IndexOfObject((TObject*)f->ClassType()) : -1;
+  int index = f ? CBSources->Items()->IndexOfObject((TObject*)f->ClassType()) : -1;
+  // A function whose type is not among the choices is offered by its class name rather than
+  // taken for "Copy", which would throw it away.
+  if (f && index < 0) index = CBSources->Items()->AddObject(f->ClassName(), (TObject*)f->ClassType());
   CBSources->SetItemIndex(index >= 0 ? index : CBSources->Items()->IndexOfObject(nullptr));
   CBSourcesChange();
   BApply->SetEnabled(!FSeries->FunctionObject() && !FSeries->DataSource());

@@ -204,9 +204,9 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
   ETrans = Ed(this, options, "ETrans", 104, 38, 40);
   UDTrans = UD(this, options, "UDTrans", ETrans, 0, 100);
   Lbl(this, options, "LTrans", "&Transparency:", 8, 38, ETrans);
-  ETrans->OnChange = [this](TObject*) {
-    if (Band() && !FLoading) Band()->SetTransparency(TypedPosition(ETrans, UDTrans));
-  };
+  WhenTyped(ETrans, UDTrans, [this](int V) {
+    if (Band() && !FLoading) Band()->SetTransparency(V);
+  });
   CBDrawBehind = Chk(this, options, "CBDrawBehind", "&Draw Behind", 8, 66, 140);
   CBDrawBehind->OnClick = [this](TObject*) {
     if (Band() && !FLoading) Band()->SetDrawBehind(CBDrawBehind->Checked());
@@ -257,9 +257,9 @@ TAxisArrowToolEditor::TAxisArrowToolEditor(TComponent* AOwner) : TAxisToolEditor
     U = UD(this, this, UName, e, Min, Max);
     Lbl(this, this, (std::string("L") + EName).c_str(), Caption, X, Y, e, 68);
     TUpDown* u = U;
-    e->OnChange = [this, e, u, Set](TObject*) {
-      if (Arrow() && !FLoading) (Arrow()->*Set)(TypedPosition(e, u));
-    };
+    WhenTyped(e, u, [this, Set](int V) {
+      if (Arrow() && !FLoading) (Arrow()->*Set)(V);
+    });
     return e;
   };
   ELength = spin("ELength", "UDLength", "&Length:", 8, 40, 0, 100, UDLength, &TAxisArrowTool::SetLength);
@@ -321,12 +321,12 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
   Edit1 = Ed(this, b1, "Edit1", 104, 38, 40);
   UpDown1 = UD(this, b1, "UpDown1", Edit1, 0, 100);
   Lbl(this, b1, "LTransparency", "&Transparency:", 8, 38, Edit1);
-  Edit1->OnChange = [this](TObject*) {
+  WhenTyped(Edit1, UpDown1, [this](int V) {
     if (CurrentBand() && !FLoading) {
-      CurrentBand()->SetTransparency(TypedPosition(Edit1, UpDown1));
+      CurrentBand()->SetTransparency(V);
       if (Draw3D1) Draw3D1->Invalidate();
     }
-  };
+  });
   ButtonGradient1 = Btn<TButtonGradient>(this, b1, "ButtonGradient1", "&Gradient...", 8, 70);
   ButtonGradient1->OnClick = [this](TObject*) {
     if (Draw3D1) Draw3D1->Invalidate();
@@ -461,12 +461,12 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
   ECustTop = Ed(this, TabPosition, "ECustTop", 80, 94);
   UDTop = UD(this, TabPosition, "UDTop", ECustTop, -100, 1000, 5);
   Lbl(this, TabPosition, "LTop", "T&op:", 8, 94, ECustTop, 70);
-  ECustLeft->OnChange = [this](TObject*) {
-    if (FTool && !FLoading && FTool->Shape()->CustomPosition()) FTool->SetLeft(TypedPosition(ECustLeft, UDLeft));
-  };
-  ECustTop->OnChange = [this](TObject*) {
-    if (FTool && !FLoading && FTool->Shape()->CustomPosition()) FTool->SetTop(TypedPosition(ECustTop, UDTop));
-  };
+  WhenTyped(ECustLeft, UDLeft, [this](int V) {
+    if (FTool && !FLoading && FTool->Shape()->CustomPosition()) FTool->SetLeft(V);
+  });
+  WhenTyped(ECustTop, UDTop, [this](int V) {
+    if (FTool && !FLoading && FTool->Shape()->CustomPosition()) FTool->SetTop(V);
+  });
   CBUnits = Cmb(this, TabPosition, "CBUnits", 80, 122, 90, {"Percent", "Pixels"});
   Lbl(this, TabPosition, "LUnits", "&Units:", 8, 122, CBUnits, 70);
   CBUnits->OnChange = [this](TObject*) {
@@ -493,12 +493,12 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
   ECustHeight = Ed(this, TabSize, "ECustHeight", 80, 64);
   UDHeight = UD(this, TabSize, "UDHeight", ECustHeight, 0, 2000);
   Lbl(this, TabSize, "LHeight", "&Height:", 8, 64, ECustHeight, 70);
-  ECustWidth->OnChange = [this](TObject*) {
-    if (FTool && !FLoading && !FTool->AutoSize()) FTool->SetWidth(TypedPosition(ECustWidth, UDWidth));
-  };
-  ECustHeight->OnChange = [this](TObject*) {
-    if (FTool && !FLoading && !FTool->AutoSize()) FTool->SetHeight(TypedPosition(ECustHeight, UDHeight));
-  };
+  WhenTyped(ECustWidth, UDWidth, [this](int V) {
+    if (FTool && !FLoading && !FTool->AutoSize()) FTool->SetWidth(V);
+  });
+  WhenTyped(ECustHeight, UDHeight, [this](int V) {
+    if (FTool && !FLoading && !FTool->AutoSize()) FTool->SetHeight(V);
+  });
 
   // Callout.
   BCalloutPen = Btn<TButtonPen>(this, TabCallout, "BCalloutPen", "&Border...", 8, 6);
@@ -524,9 +524,9 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
   EArrowDist = Ed(this, TabCallout, "EArrowDist", 226, 44, 50);
   UDArrowDist = UD(this, TabCallout, "UDArrowDist", EArrowDist, -1000, 1000);
   Lbl(this, TabCallout, "LArrowDist", "&Distance:", 140, 44, EArrowDist, 84);
-  EArrowDist->OnChange = [this](TObject*) {
-    if (FTool && FShowing) FTool->Callout()->SetDistance(TypedPosition(EArrowDist, UDArrowDist));
-  };
+  WhenTyped(EArrowDist, UDArrowDist, [this](int V) {
+    if (FTool && FShowing) FTool->Callout()->SetDistance(V);
+  });
   CBHead = Cmb(this, TabCallout, "CBHead", 226, 72, 90, {"None", "Line", "Solid"});
   Lbl(this, TabCallout, "LHead", "&Arrow head:", 140, 72, CBHead, 84);
   CBHead->OnChange = [this](TObject*) {
@@ -536,9 +536,9 @@ TAnnotationToolEdit::TAnnotationToolEdit(TComponent* AOwner) : TForm(AOwner) {
   Edit1 = Ed(this, TabCallout, "Edit1", 226, 100, 50);
   UDHeadSize = UD(this, TabCallout, "UDHeadSize", Edit1, -1000, 1000);
   Lbl(this, TabCallout, "LHeadSize", "&Size:", 140, 100, Edit1, 84);
-  Edit1->OnChange = [this](TObject*) {
-    if (FTool && FShowing) FTool->Callout()->SetArrowHeadSize(TypedPosition(Edit1, UDHeadSize));
-  };
+  WhenTyped(Edit1, UDHeadSize, [this](int V) {
+    if (FTool && FShowing) FTool->Callout()->SetArrowHeadSize(V);
+  });
 
   OnCreate = [this](TObject* s) { FormCreate(s); };
   OnShow = [this](TObject* s) { FormShow(s); };

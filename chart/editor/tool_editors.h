@@ -57,8 +57,8 @@ public:
 
 protected:
   TGraphCustomToolAxis* FTool = nullptr;
-  // On from creation until the controls hold the tool's values.
-  bool FLoading = true;
+  // On while the controls are being filled from the tool.
+  bool FLoading = false;
 };
 
 class TAnnotationToolEdit : public TForm {
@@ -117,7 +117,7 @@ public:
 private:
   TCursorTool* Cursor() const;
   void EnableSeriesOptions();
-  bool FLoading = true;
+  bool FLoading = false;
 };
 
 class TColorLineToolEditor : public TAxisToolEditor {
@@ -220,7 +220,7 @@ public:
 
 private:
   TDrawLineTool* Lines() const;
-  bool FLoading = true;
+  bool FLoading = false;
 };
 
 class TChartImageToolEditor : public TSeriesToolEditor {
@@ -252,7 +252,7 @@ public:
 
 private:
   TRotateTool* FTool = nullptr;
-  bool FLoading = true;
+  bool FLoading = false;
 };
 
 class TNearestToolEdit : public TSeriesToolEditor {
@@ -270,7 +270,7 @@ public:
 
 private:
   TNearestTool* Nearest() const;
-  bool FLoading = true;
+  bool FLoading = false;
 };
 
 class TMarksTipToolEdit : public TSeriesToolEditor {
@@ -286,7 +286,7 @@ public:
 
 private:
   TMarksTipTool* Tip() const;
-  bool FLoading = true;
+  bool FLoading = false;
 };
 
 class TDragMarksToolEditor : public TSeriesToolEditor {
@@ -318,5 +318,5 @@ public:
 
 private:
   TSeriesAnimationTool* Anim() const;
-  bool FLoading = true;
+  bool FLoading = false;
 };

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -69,6 +70,26 @@ inline int TypedPosition(TEdit* Edit, TUpDown* UpDown) {
   int v = 0;
   if (!TryStrToInt(Edit->Text(), v) || v < UpDown->Min() || v > UpDown->Max()) return UpDown->Position();
   return v;
+}
+
+// Adds Handler to what Edit already runs on a change (an up-down follows its edit that way).
+inline void AlsoOnChange(TEdit* Edit, TNotifyEvent Handler) {
+  TNotifyEvent previous = Edit->OnChange;
+  Edit->OnChange = [previous, Handler](TObject* Sender) {
+    if (previous) previous(Sender);
+    Handler(Sender);
+  };
+}
+
+// Runs Handler with the number typed into Edit when it is an integer inside UpDown's range; other
+// texts leave the value as it was. The up-down keeps following the edit.
+inline void WhenTyped(TEdit* Edit, TUpDown* UpDown, std::function<void(int)> Handler) {
+  TNotifyEvent previous = Edit->OnChange;
+  Edit->OnChange = [Edit, UpDown, previous, Handler](TObject* Sender) {
+    if (previous) previous(Sender);
+    int v = 0;
+    if (TryStrToInt(Edit->Text(), v) && v >= UpDown->Min() && v <= UpDown->Max()) Handler(v);
+  };
 }
 
 }  // namespace formkit

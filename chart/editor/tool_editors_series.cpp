@@ -82,9 +82,9 @@ TCursorToolEditor::TCursorToolEditor(TComponent* AOwner) : TSeriesToolEditor(AOw
   UDClick = UD(this, this, "UDClick", EPixels, 0, 1000);
   Lbl(this, this, "LClick", "Click &tolerance:", 8, 146, EPixels, 100);
   Make<TLabel>(this, this, "LPixels", "pixels", 176, 149, 60, 16);
-  EPixels->OnChange = [this](TObject*) {
-    if (Cursor() && !FLoading) Cursor()->SetClickTolerance(TypedPosition(EPixels, UDClick));
-  };
+  WhenTyped(EPixels, UDClick, [this](int V) {
+    if (Cursor() && !FLoading) Cursor()->SetClickTolerance(V);
+  });
 }
 
 TCursorTool* TCursorToolEditor::Cursor() const { return dynamic_cast<TCursorTool*>(FTool); }
@@ -144,9 +144,9 @@ TDrawLineEdit::TDrawLineEdit(TComponent* AOwner) : TSeriesToolEditor(AOwner) {
   UDClick = UD(this, this, "UDClick", EPixels, 0, 1000);
   Lbl(this, this, "LClick", "Click &tolerance:", 8, 140, EPixels, 100);
   Make<TLabel>(this, this, "LPixels", "pixels", 176, 143, 60, 16);
-  EPixels->OnChange = [this](TObject*) {
-    if (Lines() && !FLoading) Lines()->SetClickTolerance(TypedPosition(EPixels, UDClick));
-  };
+  WhenTyped(EPixels, UDClick, [this](int V) {
+    if (Lines() && !FLoading) Lines()->SetClickTolerance(V);
+  });
 }
 
 TDrawLineTool* TDrawLineEdit::Lines() const { return dynamic_cast<TDrawLineTool*>(FTool); }
@@ -304,9 +304,9 @@ TNearestToolEdit::TNearestToolEdit(TComponent* AOwner) : TSeriesToolEditor(AOwne
   Edit1 = Ed(this, this, "Edit1", 78, 98, 44);
   UDSize = UD(this, this, "UDSize", Edit1, 0, 200);
   Lbl(this, this, "LSize", "S&ize:", 8, 98, Edit1, 66);
-  Edit1->OnChange = [this](TObject*) {
-    if (Nearest() && !FLoading) Nearest()->SetSize(TypedPosition(Edit1, UDSize));
-  };
+  WhenTyped(Edit1, UDSize, [this](int V) {
+    if (Nearest() && !FLoading) Nearest()->SetSize(V);
+  });
   CBFull = Chk(this, this, "CBFull", "&Full Repaint", 8, 128);
   CBFull->OnClick = [this](TObject*) {
     if (Nearest() && !FLoading) Nearest()->SetFullRepaint(CBFull->Checked());
@@ -356,9 +356,9 @@ TMarksTipToolEdit::TMarksTipToolEdit(TComponent* AOwner) : TSeriesToolEditor(AOw
   UDDelay = UD(this, this, "UDDelay", EDelay, 0, 30000, 50);
   Lbl(this, this, "LDelay", "&Delay:", 8, 142, EDelay, 66);
   Make<TLabel>(this, this, "LMsec", "msec", 156, 145, 50, 16);
-  EDelay->OnChange = [this](TObject*) {
-    if (Tip() && !FLoading) Tip()->SetMouseDelay(TypedPosition(EDelay, UDDelay));
-  };
+  WhenTyped(EDelay, UDDelay, [this](int V) {
+    if (Tip() && !FLoading) Tip()->SetMouseDelay(V);
+  });
 }
 
 TMarksTipTool* TMarksTipToolEdit::Tip() const { return dynamic_cast<TMarksTipTool*>(FTool); }
@@ -427,9 +427,9 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
   Edit1 = Ed(this, this, "Edit1", 100, 116, 44);
   UpDown1 = UD(this, this, "UpDown1", Edit1, 0, 100);
   Lbl(this, this, "LDrawEvery", "&Draw every:", 8, 116, Edit1, 90);
-  Edit1->OnChange = [this](TObject*) {
-    if (Anim() && !FLoading) Anim()->SetDrawEvery(TypedPosition(Edit1, UpDown1));
-  };
+  WhenTyped(Edit1, UpDown1, [this](int V) {
+    if (Anim() && !FLoading) Anim()->SetDrawEvery(V);
+  });
   ComboFlat1 = Cmb(this, this, "ComboFlat1", 100, 144, 100, {"No", "One way", "Circular"});
   Lbl(this, this, "LLoop", "&Loop:", 8, 144, ComboFlat1, 90);
   ComboFlat1->OnChange = [this](TObject*) {
