@@ -310,14 +310,7 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
   edkit::Tab(this, TabControl1, "TabBand2", "Band 2");
   // The controls move with the chosen tab: one set edits the band the tab names.
   ButtonColor1 = Btn<TButtonColor>(this, b1, "ButtonColor1", "Ba&ck...", 8, 6);
-  ButtonColor1->GetColorProc = [this] { return CurrentBand() ? ColorToRGB(CurrentBand()->BackColor()) : clNone; };
-  ButtonColor1->OnClick = [this](TObject*) {
-    if (CurrentBand() && !FLoading) {
-      TColor c = CurrentBand()->BackColor();
-      if (EditColorChanged(this, c)) CurrentBand()->SetBackColor(c);
-      LoadBand();
-    }
-  };
+  ButtonColor1->OnClick = [this](TObject*) { Draw3D1->Invalidate(); };
   Edit1 = Ed(this, b1, "Edit1", 104, 38, 40);
   UpDown1 = UD(this, b1, "UpDown1", Edit1, 0, 100);
   Lbl(this, b1, "LTransparency", "&Transparency:", 8, 38, Edit1);
@@ -341,11 +334,9 @@ TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwne
   Draw3D1->OnClick = [this](TObject*) { Draw3D1Click(); };
   TabControl1->OnChange = [this](TObject*) {
     TWinControl* page = TabControl1->ActivePage();
-    for (int i = ComponentCount() - 1; i >= 0; --i)
-      if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->Parent() == TabControl1->Pages(0) && page)
-        c->SetParent(page);
-    for (int i = ComponentCount() - 1; i >= 0; --i)
-      if (auto* c = dynamic_cast<TControl*>(Components(i)); c && c->Parent() == TabControl1->Pages(1) && page)
+    for (int i = 0; page && i < ComponentCount(); ++i)
+      if (auto* c = dynamic_cast<TControl*>(Components(i));
+          c && c != page && c->Parent() && c->Parent()->Parent() == TabControl1)
         c->SetParent(page);
     LoadBand();
   };
@@ -371,6 +362,7 @@ void TGridBandToolEdit::LoadBand() {
   TFlagGuard g(FLoading);
   LoadPosition(UpDown1, b->Transparency());
   ButtonGradient1->LinkGradient(b->Gradient());
+  ButtonColor1->LinkProperty(b, "BackColor");
   ButtonColor1->Invalidate();
   Draw3D1->Invalidate();
 }

@@ -14,6 +14,7 @@
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/registries.h"
 #include "chart/engine/series_marks.h"
+#include "chart/extra/draw3d_panel.h"
 #include "chart/extra/pen_dialog.h"
 #include "chart/series/line_series.h"
 #include "chart/series/tools_annotation.h"
@@ -380,6 +381,19 @@ TEST_F(ToolForms, GridBandTabsChooseTheBandTheControlsEdit) {
   EXPECT_EQ(t->Band2()->Transparency(), 60);
   EXPECT_EQ(t->Band1()->Transparency(), 15);
   EXPECT_EQ(f->ButtonGradient1->Gradient(), t->Band2()->Gradient());
+  EXPECT_EQ(f->ButtonColor1->LinkedInstance(), t->Band2());
+
+  // The preview shows the chosen band's brush inside a one-pixel margin, or its gradient.
+  t->Band2()->SetTransparency(0);
+  t->Band2()->SetColor(clRed);
+  TBitmap shot(80, 90, pf24bit);
+  f->Draw3D1->Draw(shot.Canvas(), TRect(0, 0, 80, 90));
+  EXPECT_EQ(shot.Canvas()->Pixels(40, 45), clRed);
+  t->Band2()->Gradient()->SetVisible(true);
+  t->Band2()->Gradient()->SetStartColor(clBlue);
+  t->Band2()->Gradient()->SetEndColor(clBlue);
+  f->Draw3D1->Draw(shot.Canvas(), TRect(0, 0, 80, 90));
+  EXPECT_EQ(shot.Canvas()->Pixels(40, 45), clBlue);
 }
 
 TEST_F(ToolForms, RotateEditorMapsItsButtonEntriesToMouseButtons) {
