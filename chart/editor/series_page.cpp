@@ -143,6 +143,10 @@ void TGraphFuncEditor::FormShow() {
     };
     EmbedFormWithComponent(SelectList, TabSource, FSeries);
     TranslateControl(SelectList);
+    // The lists end inside the tab, however low the page leaves it.
+    const int room = TabSource->ClientHeight() - 6;
+    for (TListBox* l : {SelectList->FromList, SelectList->ToList})
+      if (room > l->Top() + 40 && l->Top() + l->Height() > room) l->SetHeight(room - l->Top());
   }
   TFlagGuard g(FLoading);
   CBSources->Items()->Clear();

@@ -148,6 +148,9 @@ TEST_F(FunctionForms, CopyTakesTheSelectedSourcesAndRefusesACircle) {
   TGraphFuncEditor* e = Editor(S);
   TListBox* from = e->SelectList->FromList;
   ASSERT_EQ(from->Items()->Count(), 2);
+  // Both lists end inside the tab.
+  for (TListBox* l : {from, e->SelectList->ToList})
+    EXPECT_LE(l->Top() + l->Height() + e->SelectList->Top(), e->TabSource->ClientHeight());
   from->SetSelected(from->Items()->IndexOf("First"), true);
   e->SelectList->BRightOne->Click();
   EXPECT_EQ(e->SelectList->ToList->Items()->Count(), 1);
