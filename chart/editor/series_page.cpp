@@ -5,6 +5,7 @@
 #include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_list_box.h"
 #include "chart/editor/editor_forms.h"
+#include "chart/editor/select_list.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
@@ -19,6 +20,7 @@
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
 
+VM_DEFINE_CLASS(TBaseSourceEditor)
 VM_DEFINE_CLASS(TGraphFuncEditor)
 VM_DEFINE_CLASS(TFormGraphSeries)
 
@@ -38,109 +40,33 @@ TComponentClass FindSeriesEditorClass(TChartSeries* Series) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Function editor
+// Data-source editors
 
-TGraphFuncEditor::TGraphFuncEditor(TComponent* AOwner) : TForm(AOwner) {
-  SetName("GraphFuncEditor");
+TBaseSourceEditor::TBaseSourceEditor(TComponent* AOwner) : TForm(AOwner) {
+  SetName("BaseSourceEditor");
   SetBounds(0, 0, 420, 220);
-  Make<TLabel>(this, this, "LSources", "&Functions:", 8, 10, 70, 16);
-  CBSources = Make<TComboBox>(this, this, "CBSources", "", 80, 6, 180, 22);
+  Pan = Make<TPanel>(this, this, "Pan", "", 0, 0, 420, 32);
+  Pan->SetAlign(alTop);
+  Pan->SetBevelOuter(bvNone);
+  CBSources = Make<TComboBox>(this, Pan, "CBSources", "", 80, 5, 200, 22);
   CBSources->SetStyle(csDropDownList);
-  CBSources->OnChange = [this](TObject*) {
-    if (!FLoading) BApply->SetEnabled(true);
-  };
-  BApply = Make<TButton>(this, this, "BApply", "&Apply", 270, 5, 75, 24);
+  CBSources->OnChange = [this](TObject*) { CBSourcesChange(); };
+  LLabel = Make<TLabel>(this, Pan, "LLabel", "&Source:", 8, 9, 70, 16);
+  LLabel->SetFocusControl(CBSources);
+  BApply = Make<TButton>(this, Pan, "BApply", "&Apply", 290, 4, 75, 24);
   BApply->SetEnabled(false);
   BApply->OnClick = [this](TObject*) { BApplyClick(); };
-  Make<TLabel>(this, this, "LAvailable", "Available:", 8, 38, 120, 16);
-  LBAvailable = Make<TListBox>(this, this, "LBAvailable", "", 8, 56, 150, 110);
-  BSelect = Make<TButton>(this, this, "BSelect", ">", 164, 70, 30, 24);
-  BUnselect = Make<TButton>(this, this, "BUnselect", "<", 164, 100, 30, 24);
-  Make<TLabel>(this, this, "LSelected", "Selected:", 200, 38, 120, 16);
-  LBSelected = Make<TListBox>(this, this, "LBSelected", "", 200, 56, 150, 110);
-  BSelect->OnClick = [this](TObject*) {
-    MoveSelectedItems(LBAvailable, LBSelected);
-    BApply->SetEnabled(true);
-  };
-  BUnselect->OnClick = [this](TObject*) {
-    MoveSelectedItems(LBSelected, LBAvailable);
-    BApply->SetEnabled(true);
-  };
-  Period = Spin(
-      this, this, "Num", "&Number of points:", 8, 176, 0, 1000000,
-      [this](int) {
-        if (!FLoading) BApply->SetEnabled(true);
-      },
-      120);
   OnShow = [this](TObject*) { FormShow(); };
 }
 
-void TGraphFuncEditor::FormShow() {
+void TBaseSourceEditor::FormShow() {
   FSeries = dynamic_cast<TChartSeries*>(EmbeddedObject(this));
-  if (!FSeries) return;
-  TFlagGuard g(FLoading);
-  CBSources->Items()->Clear();
-  CBSources->Items()->AddObject("Copy", nullptr);
-  TGraphSeriesTypes* types = GraphSeriesTypesList();
-  for (int i = 0; types && i < types->Count(); ++i) {
-    TGraphSeriesType* t = types->GetSeriesType(i);
-    if (t->FunctionClass && CBSources->Items()->IndexOfObject((TObject*)t->FunctionClass) < 0)
-      CBSources->Items()->AddObject(t->DescriptionText(), (TObject*)t->FunctionClass);
-  }
-  TGraphFunction* f = FSeries->FunctionObject();
-  CBSources->SetItemIndex(f ? std::max(0, CBSources->Items()->IndexOfObject((TObject*)f->ClassType())) : 0);
-  Period.Set(f ? static_cast<int>(f->Period()) : 0);
-  LoadSourceLists();
-  BApply->SetEnabled(!f && !FSeries->DataSource());
-}
-
-void TGraphFuncEditor::LoadSourceLists() {
-  LBAvailable->Items()->Clear();
-  LBSelected->Items()->Clear();
-  TCustomAxisPanel* c = FSeries->ParentChart();
-  if (!c) return;
-  for (int i = 0; i < c->CountSeries(); ++i) {
-    TChartSeries* s = c->SeriesAt(i);
-    if (s == FSeries || !c->AcceptsDataSource(FSeries, s)) continue;
-    std::string title;
-    SeriesDisplayTitle(s, title);
-    bool used = false;
-    for (int k = 0; k < FSeries->DataSources->Count(); ++k)
-      if (FSeries->DataSources->Items(k) == s) used = true;
-    (used ? LBSelected : LBAvailable)->Items()->AddObject(title, s);
-  }
-}
-
-void TGraphFuncEditor::BApplyClick() {
-  if (!FSeries) return;
-  const int choice = CBSources->ItemIndex();
-  auto cls = choice > 0 ? reinterpret_cast<TGraphFunctionClass>(CBSources->Items()->Objects(choice)) : nullptr;
-  FSeries->BeginUpdate();
-  try {
-    for (int i = 0; i < LBSelected->Items()->Count(); ++i)
-      FSeries->CheckCircularSource(static_cast<TChartSeries*>(LBSelected->Items()->Objects(i)));
-    FSeries->SetDataSource(nullptr);
-    for (int i = 0; i < LBSelected->Items()->Count(); ++i)
-      FSeries->AddDataSourceInternal(static_cast<TChartSeries*>(LBSelected->Items()->Objects(i)));
-    TGraphFunction* f = FSeries->FunctionObject();
-    if (cls && (!f || f->ClassType() != cls)) {
-      FSeries->AttachFunction(nullptr);
-      f = MakeFunctionForSeries(FSeries, cls);
-    } else if (!cls && f) {
-      FSeries->AttachFunction(nullptr);
-      f = nullptr;
-    }
-    if (f) f->SetPeriod(Period.Value());
-  } catch (...) {
-    FSeries->EndUpdate();
-    throw;
-  }
-  FSeries->EndUpdate();
-  FSeries->RefreshDataFromSource();
   BApply->SetEnabled(false);
 }
 
-bool TGraphFuncEditor::CloseQuery() {
+void TBaseSourceEditor::CBSourcesChange() { BApply->SetEnabled(true); }
+
+bool TBaseSourceEditor::CloseQuery() {
   if (!BApply->Enabled()) return true;
   const int r = MessageDlg("Apply Changes ?", mtConfirmation, {mbYes, mbNo, mbCancel}, 0);
   if (r == mrCancel) return false;
@@ -150,6 +76,308 @@ bool TGraphFuncEditor::CloseQuery() {
   }
   BApply->SetEnabled(false);
   return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Function editor
+
+TGraphFuncEditor::TGraphFuncEditor(TComponent* AOwner) : TBaseSourceEditor(AOwner) {
+  SetName("GraphFuncEditor");
+  LLabel->SetCaption("&Functions:");
+  CBSources->SetSorted(true);
+  PageControl1 = Make<TPageControl>(this, this, "PageControl1", "", 0, 32, 420, 188);
+  PageControl1->SetAlign(alClient);
+  TabSource = Tab(this, PageControl1, "TabSource", "Source Series");
+  TabOptions = Tab(this, PageControl1, "TabOptions", "Options");
+  PanSingle = Make<TPanel>(this, TabSource, "PanSingle", "", 0, 0, 410, 150);
+  PanSingle->SetAlign(alClient);
+  PanSingle->SetBevelOuter(bvNone);
+  PanSingle->SetVisible(false);
+  CBSingle = Make<TComboBox>(this, PanSingle, "CBSingle", "", 80, 10, 200, 22);
+  CBSingle->SetStyle(csDropDownList);
+  CBSingle->OnChange = [this](TObject*) { CBSingleChange(); };
+  Make<TLabel>(this, PanSingle, "LSingle", "&Series:", 8, 14, 70, 16)->SetFocusControl(CBSingle);
+  CBValues = Make<TComboBox>(this, PanSingle, "CBValues", "", 80, 40, 200, 22);
+  CBValues->SetStyle(csDropDownList);
+  CBValues->SetEnabled(false);
+  CBValues->OnChange = [this](TObject*) {
+    if (!FLoading) BApply->SetEnabled(true);
+  };
+  LValues = Make<TLabel>(this, PanSingle, "LValues", "&Values:", 8, 44, 70, 16);
+  LValues->SetFocusControl(CBValues);
+  BNone = Make<TButton>(this, PanSingle, "BNone", "&None", 290, 9, 75, 24);
+  BNone->SetEnabled(false);
+  BNone->OnClick = [this](TObject*) {
+    CBSingle->SetItemIndex(-1);
+    CBSingleChange();
+  };
+  PageControl1->SetActivePage(TabSource);
+}
+
+TGraphFuncEditor::~TGraphFuncEditor() { LeaveChart(); }
+
+void TGraphFuncEditor::LeaveChart() {
+  if (FChart) FChart->Listeners->Remove(this);
+  FChart = nullptr;
+}
+
+TGraphFunctionClass TGraphFuncEditor::ChosenClass() const {
+  const int i = CBSources->ItemIndex();
+  return i >= 0 ? reinterpret_cast<TGraphFunctionClass>(CBSources->Items()->Objects(i)) : nullptr;
+}
+
+void TGraphFuncEditor::FormShow() {
+  TBaseSourceEditor::FormShow();
+  PageControl1->SetActivePage(TabSource);
+  if (FSeries && FSeries->ParentChart() != FChart) {
+    LeaveChart();
+    FChart = FSeries->ParentChart();
+    if (FChart) FChart->Listeners->Add(this);
+  }
+  if (!SelectList) {
+    SelectList = new TSelectListForm(this);
+    for (TListBox* l : {SelectList->FromList, SelectList->ToList}) l->SetHeight(l->Height() - 5);
+    SelectList->SetHeight(SelectList->Height() - 8);
+    SelectList->SetAlign(alClient);
+    // Moving a series between the lists is a change to apply; the function and its options stay.
+    SelectList->OnListsChanged = [this](TObject*) {
+      if (!FLoading) TBaseSourceEditor::CBSourcesChange();
+    };
+    EmbedFormWithComponent(SelectList, TabSource, FSeries);
+    TranslateControl(SelectList);
+    // The lists end inside the tab, however low the page leaves it.
+    const int room = TabSource->ClientHeight() - 6;
+    for (TListBox* l : {SelectList->FromList, SelectList->ToList})
+      if (room > l->Top() + 40 && l->Top() + l->Height() > room) l->SetHeight(room - l->Top());
+  }
+  TFlagGuard g(FLoading);
+  CBSources->Items()->Clear();
+  CBSources->Items()->AddObject("Copy", nullptr);
+  TGraphSeriesTypes* types = GraphSeriesTypesList();
+  for (int i = 0; types && i < types->Count(); ++i) {
+    TGraphSeriesType* t = types->GetSeriesType(i);
+    if (!t->FunctionClass || t->SeriesClass) continue;
+    if (CBSources->Items()->IndexOfObject((TObject*)t->FunctionClass) >= 0) continue;
+    std::string text = ReplaceChar(t->DescriptionText(), '\n', ' ');
+    text = ReplaceChar(text, '\r', ' ');
+    CBSources->Items()->AddObject(text, (TObject*)t->FunctionClass);
+  }
+  if (!FSeries) return;
+  LoadSourceLists();
+  TGraphFunction* f = FSeries->FunctionObject();
+  int index = f ? CBSources->Items()->IndexOfObject((TObject*)f->ClassType()) : -1;
+  // A function whose type is not among the choices is offered by its class name rather than
+  // taken for "Copy", which would throw it away.
+  if (f && index < 0) index = CBSources->Items()->AddObject(f->ClassName(), (TObject*)f->ClassType());
+  CBSources->SetItemIndex(index >= 0 ? index : CBSources->Items()->IndexOfObject(nullptr));
+  CBSourcesChange();
+  BApply->SetEnabled(!FSeries->FunctionObject() && !FSeries->DataSource());
+  SelectList->RefreshListButtons();
+}
+
+void TGraphFuncEditor::FillSourceCandidates(std::vector<std::pair<std::string, TChartSeries*>>& List) {
+  TForm* main = Application ? Application->MainForm() : nullptr;
+  if (main && main->FormStyle() == fsMDIForm) {
+    for (int c = 0; c < main->MDIChildCount(); ++c) {
+      TForm* child = main->MDIChildren(c);
+      for (int i = 0; i < child->ComponentCount(); ++i)
+        if (auto* s = dynamic_cast<TChartSeries*>(child->Components(i))) {
+          std::string title;
+          SeriesDisplayTitle(s, title);
+          List.emplace_back(child->Caption() + " " + title, s);
+        }
+    }
+    return;
+  }
+  TComponent* owner = FSeries->Owner();
+  for (int i = 0; owner && i < owner->ComponentCount(); ++i)
+    if (auto* s = dynamic_cast<TChartSeries*>(owner->Components(i))) {
+      std::string title;
+      SeriesDisplayTitle(s, title);
+      List.emplace_back(title, s);
+    }
+}
+
+void TGraphFuncEditor::LoadSourceLists() {
+  if (!FSeries || !SelectList) return;
+  TFlagGuard g(FLoading);
+  CBSingle->Items()->Clear();
+  TStrings* available = SelectList->FromList->Items();
+  TStrings* selected = SelectList->ToList->Items();
+  available->Clear();
+  selected->Clear();
+  std::vector<std::pair<std::string, TChartSeries*>> candidates;
+  FillSourceCandidates(candidates);
+  TCustomAxisPanel* chart = FSeries->ParentChart();
+  for (auto& [name, s] : candidates) {
+    if (!chart || !chart->AcceptsDataSource(FSeries, s)) continue;
+    CBSingle->Items()->AddObject(name, s);
+    if (FSeries->DataSources->IndexOf(s) < 0) available->AddObject(name, s);
+  }
+  for (int i = 0; i < FSeries->DataSources->Count(); ++i)
+    if (auto* s = dynamic_cast<TChartSeries*>(FSeries->DataSources->Items(i))) {
+      std::string title;
+      SeriesDisplayTitle(s, title);
+      selected->AddObject(title, s);
+    }
+  if (!PanSingle->Visible()) return;
+  if (auto* source = dynamic_cast<TChartSeries*>(FSeries->DataSource())) {
+    const int i = CBSingle->Items()->IndexOfObject(source);
+    if (i != CBSingle->ItemIndex()) {
+      CBSingle->SetItemIndex(i);
+      CBSingleChange();
+    }
+    const int v = CBValues->Items()->IndexOf(FSeries->MandatoryList->ValueSource());
+    CBValues->SetItemIndex(FSeries->MandatoryList->ValueSource().empty() || v < 0 ? 0 : v);
+  } else {
+    CBSingle->SetItemIndex(-1);
+    CBSingleChange();
+  }
+}
+
+void TGraphFuncEditor::CreateFunctionOptionsForm(const std::string& Name) {
+  delete OptionsForm;
+  OptionsForm = nullptr;
+  TComponentClass cls = FindEditorClass(Name);
+  if (cls) {
+    TComponent* c = cls->Create(this);
+    OptionsForm = dynamic_cast<TForm*>(c);
+    if (!OptionsForm) delete c;
+  }
+  TabOptions->SetTabVisible(OptionsForm != nullptr);
+  if (!OptionsForm) return;
+  TranslateControl(OptionsForm);
+  EmbedFormWithObject(OptionsForm, TabOptions, FSeries ? FSeries->FunctionObject() : nullptr);
+}
+
+void TGraphFuncEditor::CBSourcesChange() {
+  TBaseSourceEditor::CBSourcesChange();
+  TGraphFunctionClass chosen = ChosenClass();
+  TabOptions->SetTabVisible(chosen != nullptr);
+  bool activateOptions = false;
+  if (chosen) {
+    ApplyChosenFunction();
+    std::string editor;
+    bool noSource = false, single = false, hideValues = false;
+    {
+      std::unique_ptr<TComponent> probe(chosen->Create(nullptr));
+      if (auto* f = dynamic_cast<TGraphFunction*>(probe.get())) {
+        f->GetEditorClassName(editor);
+        noSource = f->NeedsNoSource;
+        single = f->SingleSource;
+        hideValues = f->NoValueListChoice;
+      }
+    }
+    PanSingle->SetVisible(single && !noSource);
+    for (TControl* c : std::initializer_list<TControl*>{LValues, CBValues}) c->SetVisible(!hideValues);
+    CreateFunctionOptionsForm(editor);
+    TabSource->SetTabVisible(!noSource);
+    if (noSource && OptionsForm) PageControl1->SetActivePage(TabOptions);
+    activateOptions = OptionsForm && ((FSeries && FSeries->DataSource()) || noSource);
+  } else {
+    // "Copy": the function object is gone, and with it whatever its form edited.
+    ApplyChosenFunction();
+    CreateFunctionOptionsForm("");
+    TabSource->SetTabVisible(true);
+    PanSingle->SetVisible(false);
+  }
+  if (SelectList) SelectList->SetVisible(!PanSingle->Visible());
+  if (PanSingle->Visible()) LoadSourceLists();
+  if (SelectList && SelectList->Visible())
+    PageControl1->SetActivePage(TabSource);
+  else if (activateOptions)
+    PageControl1->SetActivePage(TabOptions);
+}
+
+void TGraphFuncEditor::ApplyChosenFunction() {
+  if (!FSeries) return;
+  TGraphFunctionClass chosen = ChosenClass();
+  TGraphFunction* f = FSeries->FunctionObject();
+  if (chosen) {
+    if (f && f->ClassType() == chosen) return;
+    FSeries->AttachFunction(nullptr);
+    MakeFunctionForSeries(FSeries, chosen);
+    BApply->SetEnabled(false);
+  } else if (f) {
+    FSeries->AttachFunction(nullptr);
+  }
+}
+
+void TGraphFuncEditor::CBSingleChange() {
+  if (!FLoading) BApply->SetEnabled(true);
+  const int i = CBSingle->ItemIndex();
+  auto* s = i >= 0 ? dynamic_cast<TChartSeries*>(CBSingle->Items()->Objects(i)) : nullptr;
+  CBValues->Items()->Clear();
+  CBValues->SetEnabled(s != nullptr);
+  BNone->SetEnabled(s != nullptr);
+  if (!s) return;
+  for (int k = 1; k < s->ValueLists.Count(); ++k) CBValues->Items()->Add(s->ValueLists[k]->Name());
+  TFlagGuard g(FLoading);
+  CBValues->SetItemIndex(CBValues->Items()->Count() > 0 ? 0 : -1);
+}
+
+void TGraphFuncEditor::BApplyClick() {
+  if (!FSeries) return;
+  if (OptionsForm && OptionsForm->OnCloseQuery) {
+    bool close = true;
+    OptionsForm->OnCloseQuery(OptionsForm, close);
+  }
+  FSeries->BeginUpdate();
+  try {
+    ApplySources();
+  } catch (...) {
+    FSeries->EndUpdate();
+    throw;
+  }
+  FSeries->EndUpdate();
+  FSeries->RefreshDataFromSource();
+  BApply->SetEnabled(false);
+}
+
+void TGraphFuncEditor::ApplySources() {
+  if (PanSingle->Visible()) {
+    const int i = CBSingle->ItemIndex();
+    auto* s = i >= 0 ? dynamic_cast<TChartSeries*>(CBSingle->Items()->Objects(i)) : nullptr;
+    if (!s) {
+      FSeries->SetDataSource(nullptr);
+      FSeries->MandatoryList->SetValueSource("");
+    } else {
+      FSeries->SetDataSource(s);
+      FSeries->MandatoryList->SetValueSource(CBValues->ItemIndex() >= 0 ? CBValues->Text() : std::string());
+    }
+  } else if (SelectList) {
+    TStrings* chosen = SelectList->ToList->Items();
+    if (chosen->Count() > 0) {
+      for (int i = 0; i < chosen->Count(); ++i)
+        FSeries->CheckCircularSource(static_cast<TChartSeries*>(chosen->Objects(i)));
+      FSeries->SetDataSource(nullptr);
+      for (int i = 0; i < chosen->Count(); ++i)
+        FSeries->DataSources->AddSource(static_cast<TChartSeries*>(chosen->Objects(i)));
+    } else {
+      FSeries->SetDataSource(nullptr);
+    }
+  }
+  ApplyChosenFunction();
+}
+
+void TGraphFuncEditor::ChartEvent(TGraphEvent* Event) {
+  if (ComponentState().Contains(csDestroying)) return;
+  auto* e = dynamic_cast<TGraphSeriesEvent*>(Event);
+  if (!e || (e->Event != sekAdded && e->Event != sekRemoved && e->Event != sekSwapped)) return;
+  if (e->Series == FSeries) {
+    BApply->SetEnabled(false);
+    return;
+  }
+  // A removed series is still in the chart's list while it is told.
+  if (e->Event == sekRemoved && SelectList) {
+    for (TStrings* l : {SelectList->FromList->Items(), SelectList->ToList->Items(), CBSingle->Items()}) {
+      const int i = l->IndexOfObject(e->Series);
+      if (i >= 0) l->Delete(i);
+    }
+    if (CBSingle->ItemIndex() < 0) CBSingleChange();
+    return;
+  }
+  LoadSourceLists();
 }
 
 // ---------------------------------------------------------------------------------------------

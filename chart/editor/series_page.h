@@ -5,8 +5,11 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "chart/editor/page_kit.h"
+#include "chart/engine/graph_function.h"
 #include "chart/engine/graph_panel.h"
 #include "platform/forms.h"
 
@@ -17,6 +20,8 @@ class TCustomAxisPanel;
 class TLabel;
 class TListBox;
 class TPanel;
+class TSelectListForm;
+class TTabSheet;
 
 // The editor form class named by the series' class for its "Format" tab; none when the name is
 // empty or no class of that name is registered (letter case ignored).
@@ -24,29 +29,67 @@ TComponentClass FindSeriesEditorClass(TChartSeries* Series);
 // The same lookup for any chart element class name (functions, tools).
 TComponentClass FindEditorClass(const std::string& Name);
 
-// The function editor: the series as a copy of, or a function of, other series. Nothing changes
-// until "&Apply".
-class TGraphFuncEditor : public TForm {
-  VM_CLASS(TGraphFuncEditor, TForm)
+// The base of the data-source editors: a top panel with the source combo and "&Apply"; the
+// edited series comes in Tag.
+class TBaseSourceEditor : public TForm {
+  VM_CLASS(TBaseSourceEditor, TForm)
 public:
-  explicit TGraphFuncEditor(TComponent* AOwner);
+  explicit TBaseSourceEditor(TComponent* AOwner);
 
-  TComboBox* CBSources = nullptr;  // "Copy", then every registered function type
+  TPanel* Pan = nullptr;
+  TLabel* LLabel = nullptr;
+  TComboBox* CBSources = nullptr;
   TButton* BApply = nullptr;
-  TListBox *LBAvailable = nullptr, *LBSelected = nullptr;
-  TButton *BSelect = nullptr, *BUnselect = nullptr;
-  edkit::TSpin Period;
 
-  void FormShow();
-  void BApplyClick();
+  virtual void FormShow();
+  virtual void CBSourcesChange();
+  virtual void BApplyClick() {}
   // Asked before the page changes: unapplied changes ask whether to apply them.
-  bool CloseQuery();
+  bool CloseQuery() override;
   TChartSeries* Series() const { return FSeries; }
 
-private:
-  void LoadSourceLists();
+protected:
   TChartSeries* FSeries = nullptr;
+};
+
+// The function editor: the series as a copy of, or a function of, other series. Nothing is
+// written until "&Apply" except the choice of function, which replaces the series' function at
+// once; the chosen function's own form shows in "Options".
+class TGraphFuncEditor : public TBaseSourceEditor, public IChartEventListener {
+  VM_CLASS(TGraphFuncEditor, TBaseSourceEditor)
+public:
+  explicit TGraphFuncEditor(TComponent* AOwner);
+  ~TGraphFuncEditor() override;
+
+  TPageControl* PageControl1 = nullptr;
+  TTabSheet *TabSource = nullptr, *TabOptions = nullptr;
+  // Several sources: chosen in the select-list form embedded in "Source Series".
+  TSelectListForm* SelectList = nullptr;
+  // One source: the single-source panel.
+  TPanel* PanSingle = nullptr;
+  TComboBox *CBSingle = nullptr, *CBValues = nullptr;
+  TLabel* LValues = nullptr;
+  TButton* BNone = nullptr;
+  // The chosen function's own editor form (none without one).
+  TForm* OptionsForm = nullptr;
+
+  void FormShow() override;
+  void CBSourcesChange() override;
+  void BApplyClick() override;
+  void CBSingleChange();
+  void LoadSourceLists();
+  // The function class chosen in the combo; none for "Copy".
+  TGraphFunctionClass ChosenClass() const;
+  void ChartEvent(TGraphEvent* Event) override;
+
+private:
+  void FillSourceCandidates(std::vector<std::pair<std::string, TChartSeries*>>& List);
+  void ApplyChosenFunction();
+  void ApplySources();
+  void CreateFunctionOptionsForm(const std::string& Name);
+  void LeaveChart();
   bool FLoading = false;
+  TCustomAxisPanel* FChart = nullptr;
 };
 
 class TFormGraphSeries;

@@ -10,6 +10,7 @@
 #include "chart/editor/chart_pages.h"
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/format_axis_dialogs.h"
+#include "chart/editor/function_editors.h"
 #include "chart/editor/gallery.h"
 #include "chart/editor/line_editors.h"
 #include "chart/editor/series_page.h"
@@ -31,6 +32,7 @@
 #include "chart/series/tools_cursor.h"
 #include "chart/series/tools_register.h"
 #include "platform/comctrls.h"
+#include "platform/extctrls.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
 #include "platform/testkit/temp_folder.h"
@@ -55,6 +57,7 @@ struct EditorDialog : ::testing::Test {
     RegisterStandardTools();
     RegisterStatisticalFunctions();
     RegisterEditorDialogClasses();
+    RegisterFunctionEditorForms();
   }
   void SetUp() override {
     Owner.SetBounds(0, 0, 600, 400);
@@ -379,10 +382,13 @@ TEST_F(EditorDialog, FunctionPageGivesASeriesASourceAndAPeriod) {
   const int moving = e->CBSources->Items()->IndexOfObject((TObject*)TMovingAverageFunction::StaticClass());
   ASSERT_GT(moving, 0);
   e->CBSources->SetItemIndex(moving);
-  e->LBAvailable->SetItemIndex(e->LBAvailable->Items()->IndexOf("First"));
-  e->LBAvailable->SetSelected(e->LBAvailable->ItemIndex(), true);
-  e->BSelect->Click();
-  e->Period.Set(3);
+  e->CBSources->OnChange(e->CBSources);
+  // One source: the single-source panel; the period is the function's own option.
+  EXPECT_TRUE(e->PanSingle->Visible());
+  Pick(e->CBSingle, "First");
+  auto* options = dynamic_cast<TMovAveFuncEditor*>(e->OptionsForm);
+  ASSERT_NE(options, nullptr);
+  options->Edit1->SetText("3");
   e->BApply->Click();
   ASSERT_NE(dynamic_cast<TMovingAverageFunction*>(avg->FunctionObject()), nullptr);
   EXPECT_DOUBLE_EQ(avg->FunctionObject()->Period(), 3);
