@@ -3,14 +3,17 @@
 #include "chart/extra/compress_function.h"
 #include "chart/extra/downsampling_function.h"
 #include "chart/extra/indicator_functions.h"
+#include "chart/extra/series_band_tools.h"
 
 void RegisterFunctionsAndTools() {
   RegisterDownSamplingFunction();
   RegisterCompressFunction();
   RegisterIndicatorFunctions();
+  RegisterSeriesBandTools();
 }
 
 void UnregisterFunctionsAndTools() {
+  UnregisterSeriesBandTools();
   UnregisterIndicatorFunctions();
   UnregisterCompressFunction();
   UnregisterDownSamplingFunction();
