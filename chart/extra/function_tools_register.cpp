@@ -3,17 +3,20 @@
 #include "chart/extra/compress_function.h"
 #include "chart/extra/downsampling_function.h"
 #include "chart/extra/indicator_functions.h"
+#include "chart/extra/scroll_bar_tool.h"
 #include "chart/extra/series_band_tools.h"
 
 void RegisterFunctionsAndTools() {
   RegisterDownSamplingFunction();
   RegisterCompressFunction();
   RegisterIndicatorFunctions();
+  RegisterScrollBarTools();
   RegisterSeriesBandTools();
 }
 
 void UnregisterFunctionsAndTools() {
   UnregisterSeriesBandTools();
+  UnregisterScrollBarTools();
   UnregisterIndicatorFunctions();
   UnregisterCompressFunction();
   UnregisterDownSamplingFunction();
