@@ -4,6 +4,7 @@
 #include "chart/extra/downsampling_function.h"
 #include "chart/extra/indicator_functions.h"
 #include "chart/extra/scroll_bar_tool.h"
+#include "chart/extra/selector_tool.h"
 #include "chart/extra/series_band_tools.h"
 
 void RegisterFunctionsAndTools() {
@@ -11,11 +12,13 @@ void RegisterFunctionsAndTools() {
   RegisterCompressFunction();
   RegisterIndicatorFunctions();
   RegisterScrollBarTools();
+  RegisterSelectorTool();
   RegisterSeriesBandTools();
 }
 
 void UnregisterFunctionsAndTools() {
   UnregisterSeriesBandTools();
+  UnregisterSelectorTool();
   UnregisterScrollBarTools();
   UnregisterIndicatorFunctions();
   UnregisterCompressFunction();
