@@ -1,6 +1,7 @@
 #include "chart/extra/function_tools_register.h"
 
 #include "chart/extra/compress_function.h"
+#include "chart/extra/data_table_tool.h"
 #include "chart/extra/downsampling_function.h"
 #include "chart/extra/indicator_functions.h"
 #include "chart/extra/scroll_bar_tool.h"
@@ -12,6 +13,7 @@ void RegisterFunctionsAndTools() {
   RegisterCompressFunction();
   RegisterIndicatorFunctions();
   RegisterScrollBarTools();
+  RegisterDataTableTool();
   RegisterSelectorTool();
   RegisterSeriesBandTools();
 }
@@ -19,6 +21,7 @@ void RegisterFunctionsAndTools() {
 void UnregisterFunctionsAndTools() {
   UnregisterSeriesBandTools();
   UnregisterSelectorTool();
+  UnregisterDataTableTool();
   UnregisterScrollBarTools();
   UnregisterIndicatorFunctions();
   UnregisterCompressFunction();
