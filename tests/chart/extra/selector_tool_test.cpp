@@ -8,6 +8,7 @@
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
+#include "chart/engine/series_marks.h"
 #include "chart/extra/selector_tool.h"
 #include "chart/series/line_series.h"
 #include "chart/series/standard_series.h"
@@ -224,4 +225,20 @@ TEST(SelectorTool, ComesBackFromAChartFileWithTheSamePixels) {
     EXPECT_EQ(back.At(6, 6), clLime);
   }
   EXPECT_GE(GraphToolTypesList()->IndexOf(TSelectorTool::StaticClass()), 0);
+}
+
+TEST(SelectorTool, AClickOnAMarkShowsTheCornersOfEveryMark) {
+  SelectorChart c;
+  c.T.Series->Marks()->SetVisible(true);
+  c.T.Paint();
+  TSeriesMarkPosition* p = c.T.Series->Marks()->Positions.Position(4);
+  ASSERT_NE(p, nullptr);
+  const TRect r = p->GetBounds();
+  c.Click((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+  ASSERT_EQ(c.Tool->Part().Kind, cpSeriesMarks);
+  EXPECT_EQ(c.Tool->Part().Series, c.T.Series);
+  const std::vector<TPoint>& h = c.Tool->Handles();
+  ASSERT_EQ(h.size(), 4u * 11);
+  EXPECT_EQ(h[16], TPoint(r.Left, r.Top));
+  EXPECT_EQ(h[19], TPoint(r.Right, r.Bottom));
 }
