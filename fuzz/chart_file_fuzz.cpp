@@ -11,11 +11,15 @@
 #include "chart/extra/bspline.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/contour_series.h"
+#include "chart/extra/data_table_tool.h"
 #include "chart/extra/extra_series.h"
 #include "fuzz/function_seeds.h"
 #include "chart/extra/lighting_tool.h"
 #include "chart/extra/map_series.h"
 #include "chart/extra/point3d_series.h"
+#include "chart/extra/scroll_bar_tool.h"
+#include "chart/extra/selector_tool.h"
+#include "chart/extra/series_band_tools.h"
 #include "chart/extra/surface_series.h"
 #include "chart/extra/trisurface_series.h"
 #include "chart/extra/vector_tower_series.h"
@@ -196,6 +200,60 @@ void WriteSeedsFunctions(const std::string& Folder) {
   }
 }
 
+// Seeds of the scroll-bar, data-table, selector, series-band, extra-legend and pie tools, each
+// with settings changed from their defaults, on two line series and a pie.
+void WriteSeedsTools(const std::string& Folder) {
+  TChart chart(nullptr);
+  auto* upper = new TLineSeries(nullptr);
+  upper->SetName("Series1");
+  chart.AttachSeries(upper);
+  auto* lower = new TLineSeries(nullptr);
+  lower->SetName("Series2");
+  chart.AttachSeries(lower);
+  for (int i = 0; i < 6; ++i) {
+    upper->AddXY(i, 5 + i % 3);
+    lower->AddXY(i, i % 2);
+  }
+  auto* pie = new TPieSeries(nullptr);
+  pie->SetName("Series3");
+  chart.AttachSeries(pie);
+  pie->AddY(2);
+  pie->AddY(3);
+  auto add = [&](TGraphCustomTool* Tool, const char* Name) {
+    Tool->SetName(Name);
+    chart.Tools->Add(Tool);
+  };
+  auto* bar = new TLegendScrollBar(nullptr);
+  add(bar, "ChartTool1");
+  bar->SetSize(12);
+  bar->SetDrawStyle(dsWhenNeeded);
+  auto* table = new TDataTableTool(nullptr);
+  add(table, "ChartTool2");
+  table->SetInverted(true);
+  table->Legend()->SetOtherSide(true);
+  auto* selector = new TSelectorTool(nullptr);
+  add(selector, "ChartTool3");
+  selector->SetHandleSize(5);
+  auto* band = new TSeriesBandTool(nullptr);
+  add(band, "ChartTool4");
+  band->SetSeries(upper);
+  band->SetSeries2(lower);
+  band->SetTransparency(40);
+  auto* legend = new TExtraLegendTool(nullptr);
+  add(legend, "ChartTool5");
+  legend->SetSeries(lower);
+  legend->Legend()->SetLeft(20);
+  auto* slices = new TPieTool(nullptr);
+  add(slices, "ChartTool6");
+  slices->SetSeries(pie);
+  slices->SetStyle(ptExplode);
+  for (int form = 0; form < 2; ++form) {
+    TMemoryStream s;
+    WriteNativeChart(&chart, s, true, form == 1);
+    s.SaveToFile(Folder + "/seed_tools" + (form == 1 ? "_text" : "") + ".qvx");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -215,6 +273,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     WriteSeeds(folder);
     WriteSeeds3D(folder);
     WriteSeedsFunctions(folder);
+    WriteSeedsTools(folder);
   }
   return 0;
 }

@@ -7,6 +7,7 @@
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/series_base.h"
+#include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
 #include "platform/canvas.h"
 #include "platform/datetime.h"
@@ -226,6 +227,8 @@ void TChartAxis::CalcRect(TRect& R, bool ReserveRoom) {
   }
   if (Labels()) {
     int32_t s = LabelsBandSize();
+    // A tool may ask for more room beside the labels (the data table).
+    if (ParentChart->Axes && ParentChart->Axes->AxisSizeHook) s = ParentChart->Axes->AxisSizeHook(this, s);
     ShrinkRect(R, s);
     LabelsPos = AxisLineSideOfRect(R);
   }
