@@ -463,6 +463,8 @@ void TChartEditForm::GoToDefaultTab() {
 }
 
 void TChartEditForm::SelectFirstSeries() {
+  // The list takes the focus now or, while the dialog is still coming up, as the dialog shows.
+  if (!FTreeBuilt && TabChart->TabVisible() && ChartTabs[0]->TabVisible()) SetActiveControl(LBSeries);
   if (LBSeries->Items()->Count() == 0) {
     LBSeriesRefreshButtons();
     return;
@@ -869,7 +871,7 @@ void TChartEditForm::BuildEditorTree() {
       if (tool->ShowInEditor()) AddToolNode(tool);
   }
   Tree->SetSelected(SeriesNode);
-  if (Tree->CanFocus()) Tree->SetFocus();
+  SetActiveControl(Tree);
 }
 
 void TChartEditForm::FormResize() {

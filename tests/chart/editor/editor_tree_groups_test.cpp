@@ -266,3 +266,19 @@ TEST_F(EditorTreeGroups, TreeFollowsToolsAndManySeriesAndItsWidthIsStored) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditorTreeGroups, CtrlTabWalksTheChartPagesFromTheSeriesList) {
+  auto f = Dialog(false);
+  for (int page = 1; page <= 8; ++page) {
+    // The key comes to a control of the page shown (the series list first, then each page's first).
+    TWinControl* focused = page == 1 ? static_cast<TWinControl*>(f->LBSeries) : f->ChartPages[page - 1];
+    SendInput(focused, ikKeyDown, {ssCtrl}, 0, 0, VK_TAB);
+    SendInput(focused, ikKeyUp, {ssCtrl}, 0, 0, VK_TAB);
+    ASSERT_EQ(f->SubPage->ActivePageIndex(), page);
+    EXPECT_NE(f->ChartPages[page], nullptr);
+  }
+}
+
+}  // namespace
