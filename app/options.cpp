@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/main_form.h"
+#include "app/views/chart_editing.h"
 #include "chart/engine/chart_utils.h"
 #include "controls/form_storage.h"
 #include "controls/vx_spin.h"
@@ -111,12 +112,14 @@ void LoadOptions(TCustomIniFile& Ini) {
     const std::string v = Ini.ReadString("TChart", RowKey(R), "");
     if (!v.empty()) R.Value = v;
   });
+  LoadKeptAxisTitles(Ini);
 }
 
 void SaveChartTitles(TCustomIniFile& Ini) {
   ForEachChartRow([&](TPropRec& R) {
     if (!R.Caption.empty()) Ini.WriteString("TChart", RowKey(R), R.Value);
   });
+  SaveKeptAxisTitles(Ini);
 }
 
 // ---------------------------------------------------------------------------------------------

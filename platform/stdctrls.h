@@ -337,7 +337,7 @@ protected:
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
   virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
   virtual void MeasureItem(int Index, int& Height);
-  void ItemsChanged();
+  virtual void ItemsChanged();
 
 private:
   int HeightOf(int Index) const;

@@ -1,15 +1,107 @@
 #include "app/views/chart_editing.h"
 
+#include <map>
+#include <vector>
+
 #include "chart/editor/editor_dialog.h"
 #include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
+#include "chart/engine/chart_utils.h"
+#include "platform/inifiles.h"
+#include "platform/strings.h"
+#include "platform/sysutils.h"
 #include "platform/menus.h"
+
+namespace {
+
+constexpr const char* kTitleKey = "AxisTitle ";
+
+// The user's title by the title the view gives.
+std::map<std::string, std::string>& Kept() {
+  static std::map<std::string, std::string> m;
+  return m;
+}
+
+std::vector<TChartAxis*> TitledAxes(TCustomChart* Chart) {
+  return {Chart->LeftAxis(), Chart->RightAxis(), Chart->TopAxis(), Chart->BottomAxis()};
+}
+
+// The title the view gave an axis now showing Caption.
+std::string GivenTitle(const std::string& Caption) {
+  for (const auto& [given, user] : Kept())
+    if (user == Caption) return given;
+  return Caption;
+}
+
+}  // namespace
+
+std::string KeptAxisTitle(const std::string& Given) {
+  const auto it = Kept().find(Given);
+  return it == Kept().end() ? Given : it->second;
+}
+
+void ApplyKeptAxisTitles(TCustomChart* Chart) {
+  if (!Chart || Kept().empty()) return;
+  for (TChartAxis* a : TitledAxes(Chart)) {
+    const std::string t = KeptAxisTitle(a->Title()->Caption());
+    if (t != a->Title()->Caption()) a->Title()->SetCaption(t);
+  }
+}
+
+void LoadKeptAxisTitles(TCustomIniFile& Ini) {
+  TStringList keys;
+  Ini.ReadSection("TChart", keys);
+  const std::string prefix = kTitleKey;
+  for (int i = 0; i < keys.Count(); ++i) {
+    const std::string& k = keys.Strings(i);
+    if (k.size() <= prefix.size() || k.compare(0, prefix.size(), prefix) != 0) continue;
+    Kept()[k.substr(prefix.size())] = Ini.ReadString("TChart", k, "");
+  }
+}
+
+void SaveKeptAxisTitles(TCustomIniFile& Ini) {
+  // Titles given back to the view's wording leave the file too.
+  TStringList keys;
+  Ini.ReadSection("TChart", keys);
+  const std::string prefix = kTitleKey;
+  for (int i = 0; i < keys.Count(); ++i) {
+    const std::string& k = keys.Strings(i);
+    if (k.compare(0, prefix.size(), prefix) == 0 && !Kept().count(k.substr(prefix.size()))) Ini.DeleteKey("TChart", k);
+  }
+  // A key cannot hold "=" (it ends the key) nor keep its outer spaces; such titles stay for the session.
+  for (const auto& [given, user] : Kept())
+    if (given.find('=') == std::string::npos && Trim(given) == given)
+      Ini.WriteString("TChart", kTitleKey + given, user);
+}
+
+void ClearKeptAxisTitles() { Kept().clear(); }
 
 void EditViewChart(TComponent* Owner, TChartEditor*& Editor, TCustomChart* Chart) {
   if (!Chart) return;
-  if (!Editor) Editor = new TChartEditor(Owner);
+  if (!Editor) {
+    Editor = new TChartEditor(Owner);
+    // The dialog comes back where and how the user left it: its place and the tree mode are the
+    // stored ones.
+    Editor->RememberPosition = ReadEditorBool("RememberPosition", true);
+    Editor->TreeView = ReadEditorBool("TreeMode", false);
+  }
   Editor->SetChart(Chart);
+  std::vector<std::string> given;
+  for (TChartAxis* a : TitledAxes(Chart)) given.push_back(GivenTitle(a->Title()->Caption()));
   Editor->Execute();
-  if (Editor->Chart()) Editor->Chart()->Invalidate();
+  TCustomChart* after = Editor->Chart();
+  if (!after) return;  // the view went while the editor was open
+  const auto axes = TitledAxes(after);
+  for (size_t i = 0; i < axes.size(); ++i) {
+    const std::string& now = axes[i]->Title()->Caption();
+    // A title the user gives back to the view's wording needs no keeping. A title the view
+    // gave empty is no view's wording to follow.
+    if (now == given[i])
+      Kept().erase(given[i]);
+    else if (!given[i].empty() && KeptAxisTitle(given[i]) != now)
+      Kept()[given[i]] = now;
+  }
+  after->Invalidate();
 }
 
 TPopupMenu* ChartEditorPopup(TComponent* Owner, TChartEditor*& Editor, TCustomChart* Chart,

@@ -193,6 +193,7 @@ void TVaroCmplx1::ChartPaint() {
   Chart1->Title()->Text()->Add(Texts[t][0]);
   Chart1->LeftAxis()->Title()->SetCaption(Texts[t][1]);
   Chart1->BottomAxis()->Title()->SetCaption("Re");
+  ApplyKeptAxisTitles(Chart1);
   Chart1->LeftAxis()->SetLogarithmic(false);
   Chart1->BottomAxis()->SetLogarithmic(false);
   const int n = CurveCount();

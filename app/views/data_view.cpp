@@ -395,6 +395,7 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
   bottom->Title()->SetCaption(std::string(info.FreqAxisTitle));
   bottom->SetLogarithmic(true);
   bottom->SetInverted(true);
+  ApplyKeptAxisTitles(C);
   while (C->SeriesList()->Count() > 0) delete C->SeriesList()->SeriesAt(C->SeriesList()->Count() - 1);
 
   const bool yxPhase = PlotSettings.Plus180 && Panel == 2;

@@ -371,6 +371,7 @@ void TVaro1::BuildCurveChart(TChart* C, int Panel) {
   left->Title()->SetCaption(std::string(p.AxisTitles[Panel]));
   left->SetLogarithmic(p.LogAxis[Panel]);
   C->BottomAxis()->Title()->SetCaption("Freq, Hertz");
+  ApplyKeptAxisTitles(C);
   C->BottomAxis()->SetLogarithmic(true);
   CreateErrPointSeriesSet(this, C, n,
                           [this](TChartSeries* s, int i, TMouseButton, TShiftState, int, int) { Series1Click(s, i); });

@@ -215,6 +215,7 @@ void TCustomChartGrid::RebuildGrid() {
   if (FCol == 0 && ColCount() > 1) FCol = 1;
   FCol = std::min(FCol, ColCount() - 1);
   FRow = std::clamp(FRow, FFixedRows, FRowCount - 1);
+  FSelection = TRect(FCol, FRow, FCol, FRow);
   FTopRow = std::clamp(FTopRow, FFixedRows, FRowCount - 1);
   FLeftCol = std::min(std::max(FLeftCol, 1), std::max(1, ColCount() - 1));
   UpdateScrollBar();
@@ -267,6 +268,10 @@ void TCustomChartGrid::MakeVisible(int ARow) {
     SetTopRow(ARow - VisibleDataRows() + 1);
 }
 
+bool TCustomChartGrid::IsSelected(int ACol, int ARow) const {
+  return ACol >= FSelection.Left && ACol <= FSelection.Right && ARow >= FSelection.Top && ARow <= FSelection.Bottom;
+}
+
 void TCustomChartGrid::MoveTo(int ACol, int ARow) {
   ACol = std::clamp(ACol, ColCount() > 1 ? 1 : 0, ColCount() - 1);
   ARow = std::clamp(ARow, FFixedRows, FRowCount - 1);
@@ -277,6 +282,7 @@ void TCustomChartGrid::MoveTo(int ACol, int ARow) {
   }
   FCol = ACol;
   FRow = ARow;
+  FSelection = TRect(ACol, ARow, ACol, ARow);
   MakeVisible(ARow);
   Invalidate();
   if (OnCellSelected) OnCellSelected(ARow);
@@ -485,7 +491,7 @@ void TCustomChartGrid::DrawCell(int ACol, int ARow, const TRect& Rect) {
   TColor pointColor = clNone;
   if (!fixed && ColorCellSeries(ACol, ARow, colourSeries, pointColor))
     back = pointColor == clNone ? Color() : pointColor;
-  if (!fixed && ACol == FCol && ARow == FRow && ACol != ColorsColumn()) back = clHighlight;
+  if (!fixed && IsSelected(ACol, ARow) && ACol != ColorsColumn()) back = clHighlight;
   c->Brush()->SetStyle(bsSolid);
   c->Brush()->SetColor(back);
   c->FillRect(Rect);
@@ -685,6 +691,11 @@ void TCustomChartGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
       EditPointColor();
     else
       MoveTo(col, row);
+  } else if (Button == mbLeft && col >= 2 && row >= 0 && row < FFixedRows && !EditorMode() && FRowCount > FFixedRows) {
+    // A click on a column's header selects its data rows.
+    MoveTo(col, FFixedRows);
+    FSelection = TRect(col, FFixedRows, col, FRowCount - 1);
+    Invalidate();
   }
   Changed();
 }

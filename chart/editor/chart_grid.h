@@ -46,6 +46,9 @@ public:
   int VisibleDataRows() const;
   bool EditorMode() const;
   TEdit* InplaceEditor() const { return FEditor; }
+  // The selected cells: the current cell, or a whole column picked by a click on its header.
+  TRect Selection() const { return FSelection; }
+  bool IsSelected(int ACol, int ARow) const;
   // The cell at a client point (-1 when none).
   void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
   TRect CellRect(int ACol, int ARow) const;
@@ -143,6 +146,7 @@ private:
   TEdit* FEditor = nullptr;
   std::string FOldText;
   bool FWasEmpty = false;
+  TRect FSelection{0, 2, 0, 2};  // Left and Top to Right and Bottom, all included
 };
 
 class TChartGrid : public TCustomChartGrid {

@@ -2,15 +2,22 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
+#include <memory>
 #include <vector>
 
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/editor_controls.h"
+#include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
+#include "chart/engine/legend.h"
+#include "chart/engine/registries.h"
+#include "chart/engine/walls_titles.h"
 #include "chart/engine/series_helpers.h"
 #include "chart/engine/tool_base.h"
 #include "chart/extra/pen_dialog.h"
+#include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/dialogs.h"
 #include "platform/forms.h"
@@ -29,6 +36,50 @@ std::vector<TChartListBox*>& LiveBoxes() {
 }
 
 constexpr int kDragThreshold = 5;
+
+// The icon of a series class: a small picture of a series of that class, drawn three times as
+// large on a chart of its own and shrunk, the way the gallery shows it.
+std::unique_ptr<TBitmap> DrawClassIcon(TChartSeriesClass Class) {
+  constexpr int kW = TChartListBox::kIconWidth - 2, kH = 22, kScale = 1;
+  TChart chart(nullptr);
+  chart.SetBounds(0, 0, kW * kScale, kH * kScale);
+  chart.Title()->SetVisible(false);
+  chart.Legend()->SetVisible(false);
+  chart.SetView3D(false);
+  chart.SetColor(clWindow);
+  chart.SetBevelOuter(bvNone);
+  chart.SetAxisVisible(false);
+  chart.BackWall()->SetVisible(false);
+  for (int i = 0; i < 4; ++i) chart.SetMargin(i, 2);
+  TChartSeries* s = MakeSeriesOfClass(nullptr, &chart, Class, nullptr);
+  if (!s) return nullptr;
+  s->MakeGalleryThumbnail(true);
+  std::unique_ptr<TBitmap> big(chart.CreateBitmap(clWindow, Rect(0, 0, kW * kScale, kH * kScale), pf24bit));
+  if (!big) return nullptr;
+  auto icon = std::make_unique<TBitmap>();
+  icon->SetPixelFormat(pf24bit);
+  icon->SetSize(kW, kH);
+  icon->Canvas()->StretchDraw(Rect(0, 0, kW, kH), big.get());
+  return icon;
+}
+
+// The bitmap resources of the registered series classes, named like their classes.
+bool SeriesClassIcon(const std::string& Name, TBitmap* Bitmap) {
+  static std::map<std::string, std::unique_ptr<TBitmap>> cache;
+  auto it = cache.find(Name);
+  if (it == cache.end()) {
+    TChartSeriesClass cls = nullptr;
+    if (TGraphSeriesTypes* types = GraphSeriesTypesList())
+      for (int i = 0; i < types->Count() && !cls; ++i) {
+        TGraphSeriesType* t = types->GetSeriesType(i);
+        if (t->SeriesClass && !t->FunctionClass && t->SeriesClass->ClassName() == Name) cls = t->SeriesClass;
+      }
+    it = cache.emplace(Name, cls ? DrawClassIcon(cls) : nullptr).first;
+  }
+  if (!it->second) return false;
+  Bitmap->Assign(it->second.get());
+  return true;
+}
 
 TForm* FormOf(TControl* Control) {
   TControl* top = Control;
@@ -553,6 +604,9 @@ void TChartListBox::ChartEvent(TGraphEvent* Event) {
 }
 
 void InitChartListBox() {
+  static bool icons = false;
+  if (!icons) AddBitmapResourceModule(SeriesClassIcon);
+  icons = true;
   SeriesListViewHook = [](TCustomAxisPanel* Chart) {
     for (TChartListBox* b : LiveBoxes())
       if (b->Chart() && static_cast<TCustomAxisPanel*>(b->Chart()) == Chart) b->Invalidate();

@@ -12,21 +12,48 @@
 #include "chart/engine/registries.h"
 #include "chart/engine/series_chart_link.h"
 #include "chart/engine/series_helpers.h"
+#include "chart/engine/tool_base.h"
 #include "chart/extra/export_dialog.h"
 #include "chart/extra/export_formats.h"
 #include "chart/extra/pen_dialog.h"
 #include "chart/extra/preview_dialog.h"
+#include "platform/checklst.h"
 #include "platform/comctrls.h"
+#include "platform/dialogs.h"
+#include "platform/dragdrop.h"
 #include "platform/extctrls.h"
 #include "platform/guards.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
+#include "platform/treeview.h"
 
 VM_DEFINE_CLASS(TCustomChartEditor)
 VM_DEFINE_CLASS(TChartEditor)
 VM_DEFINE_CLASS(TChartEditForm)
 
 using namespace edkit;
+
+namespace {
+
+// The series groups' check list: takes series dragged from the dialog's series list.
+class TGroupsList : public TCheckListBox, public TDragTarget {
+public:
+  explicit TGroupsList(TChartEditForm* Form) : TCheckListBox(Form), FForm(Form) {}
+  void DragOver(TDragObject* Source, int X, int Y, TDragState, bool& Accept) override {
+    Accept = FForm->GroupsDragOver(Dragged(Source), ItemAtPos(TPoint(X, Y), true));
+  }
+  void DragDrop(TDragObject* Source, int X, int Y) override {
+    FForm->GroupsDragDrop(Dragged(Source), ItemAtPos(TPoint(X, Y), true));
+  }
+
+private:
+  TChartSeries* Dragged(TDragObject* Source) const {
+    return Source && Source->Source == FForm->LBSeries ? FForm->LBSeries->SelectedSeries() : nullptr;
+  }
+  TChartEditForm* FForm;
+};
+
+}  // namespace
 
 // ---------------------------------------------------------------------------------------------
 // The component
@@ -133,7 +160,10 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   SubPage->OnChange = [this](TObject*) { SubPageChange(); };
 
   // The series list with its buttons on the right.
-  TTabSheet* t = ChartTabs[0];
+  PanelSeriesList = Make<TPanel>(this, ChartTabs[0], "PanelSeriesList", "", 0, 0, 400, 250);
+  PanelSeriesList->SetAlign(alClient);
+  PanelSeriesList->SetBevelOuter(bvNone);
+  TPanel* t = PanelSeriesList;
   auto* right = Make<TPanel>(this, t, "PanelSeriesButtons", "", 300, 0, 100, 250);
   right->SetAlign(alRight);
   right->SetBevelOuter(bvNone);
@@ -151,6 +181,20 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   BDeleteGroup = Make<TButton>(this, right, "BDeleteGroup", "-", 36, 200, 26, 22);
   BRenameGroup = Make<TButton>(this, right, "BRenameGroup", "...", 64, 200, 26, 22);
   for (TButton* b : {BAddGroup, BDeleteGroup, BRenameGroup}) b->SetVisible(false);
+  BAddGroup->OnClick = [this](TObject*) { BAddGroupClick(); };
+  BDeleteGroup->OnClick = [this](TObject*) { BDeleteGroupClick(); };
+  BRenameGroup->OnClick = [this](TObject*) { BRenameGroupClick(); };
+  PanelGroups = Make<TPanel>(this, t, "PanelGroups", "", 0, 0, 110, 250);
+  PanelGroups->SetAlign(alLeft);
+  PanelGroups->SetBevelOuter(bvNone);
+  PanelGroups->SetVisible(false);
+  Groups = new TGroupsList(this);
+  Groups->SetName("Groups");
+  Groups->SetParent(PanelGroups);
+  Groups->SetBounds(0, 0, 106, 250);
+  Groups->SetAlign(alClient);
+  Groups->OnClick = [this](TObject*) { GroupsClick(); };
+  Groups->OnClickCheck = [this](TObject*) { GroupsClickCheck(Groups->ItemIndex()); };
   BAddSeries->OnClick = [this](TObject*) { BAddSeriesClick(); };
   BDeleteSeries->OnClick = [this](TObject*) { BDeleteSeriesClick(); };
   BRenameSeries->OnClick = [this](TObject*) { BRenameSeriesClick(); };
@@ -168,13 +212,17 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   LBSeries->SetAlign(alClient);
   LBSeries->OnClick = [this](TObject*) { LBSeriesRefreshButtons(); };
   LBSeries->OnRefresh = [this](TObject*) { LBSeriesRefreshButtons(); };
+  LBSeries->OnRemovedSeries = [this](TChartListBox*, TCustomChartSeries*) { LBSeriesRefreshButtons(); };
   LBSeries->OnDblClickSeries = [this](TChartListBox*, int) { LBSeriesEditSeries(); };
   LBSeries->OnOtherItemsChange = [this](TObject*) {
     if (SeriesPage) SeriesPage->CBSeries->SetItemIndex(LBSeries->ItemIndex());
   };
 
   // The data grid with its navigator and mode switches.
-  auto* strip = Make<TPanel>(this, TabData, "PanelDataTop", "", 0, 0, 400, 30);
+  PanelData = Make<TPanel>(this, TabData, "PanelData", "", 0, 0, 400, 250);
+  PanelData->SetAlign(alClient);
+  PanelData->SetBevelOuter(bvNone);
+  auto* strip = Make<TPanel>(this, PanelData, "PanelDataTop", "", 0, 0, 400, 30);
   strip->SetAlign(alTop);
   strip->SetBevelOuter(bvNone);
   ChartGridNavigator1 = Make<TChartGridNavigator>(this, strip, "ChartGridNavigator1", "", 2, 2, 150, 26);
@@ -188,13 +236,23 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   SBGridCol = toggle("SBGridCol", "Colors", "Show colors", 226);
   SBGrid3D = toggle("SBGrid3D", "XYZ", "XYZ series", 292);
   SBGridX = toggle("SBGridX", "X", "Show X values", 350);
-  ChartGrid1 = Make<TChartGrid>(this, TabData, "ChartGrid1", "", 0, 30, 400, 220);
+  ChartGrid1 = Make<TChartGrid>(this, PanelData, "ChartGrid1", "", 0, 30, 400, 220);
   ChartGrid1->SetAlign(alClient);
   ChartGridNavigator1->SetGrid(ChartGrid1);
   SBGridText->OnClick = [this](TObject*) { ChartGrid1->SetShowLabels(SBGridText->Checked()); };
   SBGridCol->OnClick = [this](TObject*) { ChartGrid1->SetShowColors(SBGridCol->Checked()); };
   SBGrid3D->OnClick = [this](TObject*) { ChartGrid1->SetGrid3D(SBGrid3D->Checked()); };
   SBGridX->OnClick = [this](TObject*) { ChartGrid1->SetShowXValues(SBGridX->Checked() ? cgsYes : cgsNo); };
+
+  // The navigation tree of tree mode, hidden until the dialog shows in that mode.
+  Tree = Make<TTreeView>(this, this, "Tree", "", 0, 0, TreeWidth, Height() - 34);
+  Tree->SetAlign(alLeft);
+  Tree->SetVisible(false);
+  Tree->OnChanging = [this](TObject*, TTreeNode*, bool& Allow) {
+    Allow = FHosted != SeriesPage || !SeriesPage || SeriesPage->PageSeriesChanging();
+  };
+  Tree->OnChange = [this](TObject*, TTreeNode* Node) { TreeChange(Node); };
+  OnResize = [this](TObject*) { FormResize(); };
 
   MainPage->SetActivePage(TabChart);
   SubPage->SetActivePageIndex(0);
@@ -207,6 +265,14 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TChartEditForm::~TChartEditForm() {
+  // Every page goes back to its tab and the dialog to its width without the tree before the
+  // placement is stored.
+  ReturnHosted();
+  if (FTreeBuilt) {
+    TreeWidth = Tree->Width();
+    OnResize = nullptr;
+    SetWidth(WidthWithoutTree);
+  }
   StorePlacement();
   // The pages go before the list box and the chart reference they lean on.
   delete SeriesPage;
@@ -219,6 +285,13 @@ void TChartEditForm::Notification(TComponent* AComponent, TOperation Operation) 
   if (Operation != opRemove || AComponent != FChart) return;
   // The chart goes while the dialog is open: its pages must not outlive it.
   FChart = nullptr;
+  ReturnHosted();
+  if (FTreeBuilt) {
+    Tree->Clear();
+    SeriesNode = ToolsNode = nullptr;
+  }
+  Groups->Items()->Clear();
+  LBSeries->SetSeriesGroup(nullptr);
   LBSeries->SetChart(nullptr);
   ChartGrid1->SetChart(nullptr);
   for (TForm*& p : ChartPages) {
@@ -255,6 +328,7 @@ void TChartEditForm::RestoreEditorPlacement(TCustomChart* Chart) {
   if (RememberSize) {
     if (reg.ValueExists("Width")) SetWidth(std::max(100, reg.ReadInteger("Width")));
     if (reg.ValueExists("Height")) SetHeight(std::max(100, reg.ReadInteger("Height")));
+    if (reg.ValueExists("TreeWidth")) TreeWidth = std::max(10, reg.ReadInteger("TreeWidth"));
   }
   if (Screen) {
     if (Left() > Screen->Width()) SetLeft(Screen->Width() - Width());
@@ -276,6 +350,7 @@ void TChartEditForm::StorePlacement() {
     const int w = Width() * 96 / ppi, h = Height() * 96 / ppi;
     if (w != kDesignWidth) reg.WriteInteger("Width", w);
     if (h != kDesignHeight) reg.WriteInteger("Height", h);
+    if (FTreeBuilt) reg.WriteInteger("TreeWidth", TreeWidth);
   }
   reg.WriteBool("TreeMode", TreeMode);
 }
@@ -289,9 +364,12 @@ void TChartEditForm::FormShow() {
   SetCaption(TheTitle);
   ApplyHiddenTabs();
   ButtonHelp->SetVisible((TheEditorOptions & ceOption(ceHelp)) != 0 && !FindHelpFile("").empty());
+  if (TreeMode) BuildEditorTree();
   if (TheActivePageIndex != -1) GoToDefaultTab();
   const bool groups = (TheEditorOptions & ceOption(ceGroups)) != 0;
   for (TButton* b : {BAddGroup, BDeleteGroup, BRenameGroup}) b->SetVisible(groups);
+  PanelGroups->SetVisible(groups);
+  if (groups) FillGroupList();
   if (TheSeries) {
     LBSeries->SelectSeries(TheSeries);
     LBSeriesEditSeries();
@@ -385,6 +463,8 @@ void TChartEditForm::GoToDefaultTab() {
 }
 
 void TChartEditForm::SelectFirstSeries() {
+  // The list takes the focus now or, while the dialog is still coming up, as the dialog shows.
+  if (!FTreeBuilt && TabChart->TabVisible() && ChartTabs[0]->TabVisible()) SetActiveControl(LBSeries);
   if (LBSeries->Items()->Count() == 0) {
     LBSeriesRefreshButtons();
     return;
@@ -456,14 +536,10 @@ void TChartEditForm::MainPageChange() {
   } else if (t == TabData) {
     DataTabShow();
   } else if (t == TabTools) {
-    if (!ToolsPage) {
-      ToolsPage = new TFormGraphTools(this);
-      TranslateControl(ToolsPage);
-      EmbedFormWithObject(ToolsPage, TabTools, FChart);
-      ToolsPage->SetAlign(alClient);
-    } else {
+    if (ToolsPage)
       ToolsPage->Refresh();
-    }
+    else
+      EnsureToolsPage();
   } else if (t == TabExport) {
     if (!ExportPage) {
       ExportPage = new TGraphExportForm(this);
@@ -491,6 +567,25 @@ void TChartEditForm::MainPageChange() {
   }
 }
 
+TFormGraphTools* TChartEditForm::EnsureToolsPage() {
+  if (ToolsPage || !FChart) return ToolsPage;
+  ToolsPage = new TFormGraphTools(this);
+  TranslateControl(ToolsPage);
+  EmbedFormWithObject(ToolsPage, TabTools, FChart);
+  ToolsPage->SetAlign(alClient);
+  ToolsPage->OnAdded = [this](TGraphCustomTool* T) { AddToolNode(T); };
+  ToolsPage->OnDeleting = [this](TGraphCustomTool* T) {
+    if (TTreeNode* n = FindNode(TNodeTarget::Tool, T)) Tree->Delete(n);
+  };
+  return ToolsPage;
+}
+
+TForm* TChartEditForm::EnsureChartPage(int Index) {
+  SubPage->SetActivePage(ChartTabs[Index]);
+  SubPageChange();
+  return ChartPages[Index];
+}
+
 void TChartEditForm::DataTabShow() {
   ChartGrid1->SetChart(FChart);
   TChartSeries* first = FChart->CountSeries() > 0 ? FChart->SeriesAt(0) : nullptr;
@@ -501,7 +596,7 @@ void TChartEditForm::DataTabShow() {
   SBGrid3D->SetChecked(ChartGrid1->ShowGrid3D());
   SBGridX->SetChecked(first && SeriesHasXValues(first));
   SBGrid3D->SetEnabled(first && first->HasZValues());
-  if (ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
+  if (!FTreeBuilt && ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
 }
 
 void TChartEditForm::ShowSeriesPage() {
@@ -542,10 +637,15 @@ void TChartEditForm::LBSeriesRefreshButtons() {
   LBSeries->EnableDragSeries = has(ceOrderSeries);
   BMoveUP->SetVisible(has(ceOrderSeries));
   BMoveDown->SetVisible(has(ceOrderSeries));
+  if (FTreeBuilt && SeriesNode && SeriesNode->Count() != LBSeries->Items()->Count()) FillSeriesNodes();
 }
 
 void TChartEditForm::LBSeriesEditSeries() {
   if (LBSeries->ItemIndex() < 0) return;
+  if (FTreeBuilt) {
+    if (TTreeNode* n = FindNode(TNodeTarget::Series, LBSeries->SelectedSeries())) Tree->SetSelected(n);
+    return;
+  }
   if (!TabSeries->TabVisible()) return;
   MainPage->SetActivePage(TabSeries);
   ShowSeriesPage();
@@ -574,7 +674,13 @@ void TChartEditForm::BDeleteSeriesClick() {
 }
 
 void TChartEditForm::BRenameSeriesClick() {
+  TChartSeries* s = LBSeries->SelectedSeries();
+  const std::string before = s ? LBSeries->Items()->Strings(LBSeries->ItemIndex()) : "";
   LBSeries->AskSeriesTitle();
+  if (s && FTreeBuilt && LBSeries->ItemIndex() >= 0) {
+    const std::string after = LBSeries->Items()->Strings(LBSeries->ItemIndex());
+    if (TTreeNode* n = FindNode(TNodeTarget::Series, s); n && after != before) n->SetText(after);
+  }
   if (!Parent()) SetActiveControl(LBSeries);
 }
 
@@ -593,6 +699,288 @@ void TChartEditForm::BChangeTypeSeriesClick() {
 }
 
 bool TChartEditForm::FormCloseQuery() { return !SeriesPage || SeriesPage->FormCloseQuery(); }
+
+// ---------------------------------------------------------------------------------------------
+// Series groups
+
+void TChartEditForm::FillGroupList() {
+  if (!FChart) return;
+  const int old = std::max(0, Groups->ItemIndex());
+  TChartSeriesList* list = FChart->SeriesList();
+  Groups->Items()->Clear();
+  if (TheEditorOptions & ceOption(ceGroupAll)) {
+    Groups->Items()->Add("(all)");
+    Groups->SetChecked(0, list->AreAllActive());
+  }
+  for (int i = 0; i < list->Groups->Count(); ++i) {
+    TSeriesGroup* g = list->Groups->GroupAt(i);
+    const int k = Groups->Items()->AddObject(g->Name(), g);
+    const TSeriesGroupActive a = g->Active();
+    Groups->SetState(k, a == gaYes ? cbChecked : a == gaNo ? cbUnchecked : cbGrayed);
+  }
+  if (Groups->Items()->Count() > 0) Groups->SetItemIndex(std::min(old, Groups->Items()->Count() - 1));
+  GroupsClick();
+}
+
+TSeriesGroup* TChartEditForm::SelectedGroup() const {
+  const int i = Groups->ItemIndex();
+  return i < 0 ? nullptr : dynamic_cast<TSeriesGroup*>(Groups->Items()->Objects(i));
+}
+
+void TChartEditForm::GroupsClick() {
+  TSeriesGroup* g = SelectedGroup();
+  LBSeries->SetSeriesGroup(g);
+  BDeleteGroup->SetEnabled(g != nullptr);
+  BRenameGroup->SetEnabled(g != nullptr);
+  LBSeriesRefreshButtons();
+}
+
+void TChartEditForm::GroupsClickCheck(int Index) {
+  if (!FChart || Index < 0) return;
+  TChartSeriesList* list = FChart->SeriesList();
+  auto* g = dynamic_cast<TSeriesGroup*>(Groups->Items()->Objects(Index));
+  if (!g) {
+    list->ActivateAll(Groups->Checked(Index));
+  } else {
+    const TCheckBoxState s = Groups->State(Index);
+    g->SetActive(s == cbChecked ? gaYes : s == cbUnchecked ? gaNo : gaSome);
+  }
+  // Every entry's state follows from its series' switches again.
+  FillGroupList();
+}
+
+bool TChartEditForm::GroupsDragOver(TChartSeries* Series, int Index) const {
+  if (!Series || Index < 0) return false;
+  auto* g = dynamic_cast<TSeriesGroup*>(Groups->Items()->Objects(Index));
+  return !g || g->Series()->IndexOf(Series) < 0;
+}
+
+void TChartEditForm::GroupsDragDrop(TChartSeries* Series, int Index) {
+  if (!GroupsDragOver(Series, Index)) return;
+  auto* target = dynamic_cast<TSeriesGroup*>(Groups->Items()->Objects(Index));
+  if (target) target->Series()->Add(Series);
+  // A drop moves the series out of the group the list shows.
+  if (TSeriesGroup* from = SelectedGroup(); from && from != target) from->Series()->Remove(Series);
+  Groups->SetItemIndex(Index);
+  FillGroupList();
+}
+
+void TChartEditForm::BAddGroupClick() {
+  if (!FChart) return;
+  std::string name;
+  if (!InputQuery("Add new group", "Group name:", name) || Trim(name).empty()) return;
+  FChart->SeriesList()->NewGroup(Trim(name));
+  Groups->SetItemIndex(-1);
+  FillGroupList();
+  Groups->SetItemIndex(Groups->Items()->Count() - 1);
+  GroupsClick();
+}
+
+void TChartEditForm::BRenameGroupClick() {
+  TSeriesGroup* g = SelectedGroup();
+  if (!g) return;
+  std::string name = g->Name();
+  if (!InputQuery("Change group name", "Group name:", name) || Trim(name).empty()) return;
+  g->SetName(Trim(name));
+  FillGroupList();
+}
+
+void TChartEditForm::BDeleteGroupClick() {
+  TSeriesGroup* g = SelectedGroup();
+  if (!g || !extra::AskDelete(g->Name(), this)) return;
+  LBSeries->SetSeriesGroup(nullptr);
+  delete g;
+  FillGroupList();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Tree mode
+
+TTreeNode* TChartEditForm::AddNode(TTreeNode* Parent, const std::string& Text, TNodeTarget::TKind Kind, void* Object) {
+  FNodeTargets.push_back(std::make_unique<TNodeTarget>(TNodeTarget{Kind, Object}));
+  return Tree->AddChild(Parent, Text, FNodeTargets.back().get());
+}
+
+TTreeNode* TChartEditForm::FindNode(TNodeTarget::TKind Kind, const void* Object) const {
+  if (!FTreeBuilt || !Object) return nullptr;
+  for (const auto& t : FNodeTargets)
+    if (t->Kind == Kind && t->Object == Object)
+      if (TTreeNode* n = Tree->FindData(t.get())) return n;
+  return nullptr;
+}
+
+void TChartEditForm::AddToolNode(TGraphCustomTool* Tool) {
+  if (!FTreeBuilt || !ToolsNode || !Tool) return;
+  std::string d;
+  Tool->GetDescription(d);
+  AddNode(ToolsNode, d.empty() ? Tool->ClassName() : d, TNodeTarget::Tool, Tool);
+}
+
+void TChartEditForm::FillSeriesNodes() {
+  if (!SeriesNode) return;
+  while (SeriesNode->Count() > 0) Tree->Delete(SeriesNode->Item(0));
+  for (int i = 0; i < LBSeries->Items()->Count(); ++i)
+    if (TChartSeries* s = LBSeries->SeriesAtIndex(i))
+      AddNode(SeriesNode, LBSeries->Items()->Strings(i), TNodeTarget::Series, s);
+  SeriesNode->SetExpanded(FChart && FChart->CountSeries() < 11);
+}
+
+void TChartEditForm::BuildEditorTree() {
+  if (FTreeBuilt || !FChart) return;
+  FTreeBuilt = true;
+  WidthWithoutTree = Width();
+  Tree->SetWidth(TreeWidth);
+  Tree->SetVisible(true);
+  SetWidth(Width() + TreeWidth);
+  ButtonHelp->SetLeft(16);
+  MainPage->SetVisible(false);
+  TreeHost = Make<TPanel>(this, this, "TreeHost", "", TreeWidth, 0, WidthWithoutTree, MainPage->Height());
+  TreeHost->SetAlign(alClient);
+  TreeHost->SetBevelOuter(bvNone);
+
+  SeriesNode = AddNode(nullptr, ChartTabs[0]->Caption(), TNodeTarget::Tab, ChartTabs[0]);
+  FillSeriesNodes();
+  if (TabChart->TabVisible()) {
+    TTreeNode* chart = AddNode(nullptr, TabChart->Caption(), TNodeTarget::ChartRoot, nullptr);
+    for (int i = 1; i <= 8; ++i) {
+      if (!ChartTabs[i]->TabVisible()) continue;
+      TTreeNode* n = AddNode(chart, ChartTabs[i]->Caption(), TNodeTarget::Tab, ChartTabs[i]);
+      if (i == 2) {
+        const std::pair<const char*, TChartAxis*> axes[] = {
+            {"Left Axis", FChart->LeftAxis()},    {"Right Axis", FChart->RightAxis()},
+            {"Top Axis", FChart->TopAxis()},      {"Bottom Axis", FChart->BottomAxis()},
+            {"Depth Right", FChart->DepthAxis()}, {"Depth Top", FChart->DepthTopAxis()}};
+        for (const auto& [name, axis] : axes) AddNode(n, name, TNodeTarget::Axis, axis);
+        for (int k = 0; k < FChart->CustomAxes()->Count(); ++k)
+          AddNode(n, "Custom " + std::to_string(k), TNodeTarget::Axis, FChart->CustomAxes()->AxisAt(k));
+      } else if (i == 3) {
+        const std::pair<const char*, TChartTitle*> titles[] = {{"Title", FChart->Title()},
+                                                               {"SubTitle", FChart->SubTitle()},
+                                                               {"Footer", FChart->Foot()},
+                                                               {"SubFoot", FChart->SubFoot()}};
+        for (const auto& [name, title] : titles) AddNode(n, name, TNodeTarget::Title, title);
+      }
+    }
+  }
+  for (TTabSheet* t : {TabData, TabTools, TabExport, TabPrint}) {
+    if (!t->TabVisible()) continue;
+    TTreeNode* n = AddNode(nullptr, t->Caption(), TNodeTarget::Tab, t);
+    if (t != TabTools) continue;
+    ToolsNode = n;
+    for (TGraphCustomTool* tool : *FChart->Tools)
+      if (tool->ShowInEditor()) AddToolNode(tool);
+  }
+  Tree->SetSelected(SeriesNode);
+  SetActiveControl(Tree);
+}
+
+void TChartEditForm::FormResize() {
+  if (FTreeBuilt && Tree->Visible()) WidthWithoutTree = Width() - Tree->Width();
+}
+
+void TChartEditForm::ReturnHosted() {
+  if (FHosted) FHosted->SetParent(FHostedHome);
+  if (FHostedTabHidden) ChartTabs[0]->SetTabVisible(!(TheHiddenTabs & cetTab(cetMain)));
+  FHosted = nullptr;
+  FHostedHome = nullptr;
+  FHostedTabHidden = false;
+}
+
+void TChartEditForm::HostControl(TControl* C) {
+  if (C == FHosted) return;
+  ReturnHosted();
+  if (!C || !TreeHost) return;
+  FHostedHome = C->Parent();
+  FHosted = C;
+  C->SetParent(TreeHost);
+  C->SetAlign(alClient);
+  C->SetVisible(true);
+}
+
+void TChartEditForm::TreeChange(TTreeNode* Node) {
+  if (!FChart || !Node || !Node->Data) return;
+  const TNodeTarget& t = *static_cast<TNodeTarget*>(Node->Data);
+  switch (t.Kind) {
+    case TNodeTarget::Tab: {
+      auto* tab = static_cast<TTabSheet*>(t.Object);
+      if (tab == ChartTabs[0]) {
+        ReturnHosted();
+        SubPage->SetActivePage(ChartTabs[0]);
+        HostControl(PanelSeriesList);
+        LBSeriesRefreshButtons();
+        return;
+      }
+      for (int i = 1; i <= 8; ++i)
+        if (tab == ChartTabs[i]) {
+          ReturnHosted();
+          HostControl(EnsureChartPage(i));
+          return;
+        }
+      ReturnHosted();
+      MainPage->SetActivePage(tab);
+      MainPageChange();
+      if (tab == TabData) HostControl(PanelData);
+      if (tab == TabTools) HostControl(ToolsPage);
+      if (tab == TabExport) HostControl(ExportPage);
+      if (tab == TabPrint) HostControl(PreviewPage);
+      return;
+    }
+    case TNodeTarget::ChartRoot: {
+      ReturnHosted();
+      MainPage->SetActivePage(TabChart);
+      if (SubPage->ActivePageIndex() <= 0)
+        for (int i = 1; i <= 8; ++i)
+          if (ChartTabs[i]->TabVisible()) {
+            SubPage->SetActivePage(ChartTabs[i]);
+            SubPageChange();
+            break;
+          }
+      HostControl(SubPage);
+      ChartTabs[0]->SetTabVisible(false);
+      FHostedTabHidden = true;
+      return;
+    }
+    case TNodeTarget::Series: {
+      ReturnHosted();
+      LBSeries->SelectSeries(static_cast<TChartSeries*>(t.Object));
+      MainPage->SetActivePage(TabSeries);
+      ShowSeriesPage();
+      HostControl(SeriesPage);
+      return;
+    }
+    case TNodeTarget::Axis: {
+      ReturnHosted();
+      TheAxis = static_cast<TChartAxis*>(t.Object);
+      auto* page = static_cast<TFormGraphAxis*>(EnsureChartPage(2));
+      page->SetAxis(TheAxis);
+      HostControl(page);
+      return;
+    }
+    case TNodeTarget::Title: {
+      ReturnHosted();
+      auto* page = static_cast<TFormGraphTitle*>(EnsureChartPage(3));
+      TChartTitle* order[] = {FChart->Title(), FChart->SubTitle(), FChart->SubFoot(), FChart->Foot()};
+      for (int k = 0; k < 4; ++k)
+        if (order[k] == t.Object) {
+          page->CBTitles->SetItemIndex(k);
+          page->CBTitlesChange();
+        }
+      HostControl(page);
+      return;
+    }
+    case TNodeTarget::Tool: {
+      ReturnHosted();
+      TFormGraphTools* page = EnsureToolsPage();
+      for (int k = 0; k < page->LBTools->Items()->Count(); ++k)
+        if (page->LBTools->Items()->Objects(k) == t.Object) {
+          page->LBTools->SetItemIndex(k);
+          page->LBToolsClick();
+        }
+      HostControl(page);
+      return;
+    }
+  }
+}
 
 void RegisterEditorDialogClasses() {
   for (TClass c : {TChartEditForm::StaticClass(), TFormGraphSeries::StaticClass(), TGraphFuncEditor::StaticClass(),

@@ -6,13 +6,20 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "chart/editor/chart_list_box.h"
 #include "platform/forms.h"
 
 class TButton;
 class TChartAxis;
+class TCheckListBox;
+class TGraphCustomTool;
+class TSeriesGroup;
+class TTreeNode;
+class TTreeView;
 class TChartGrid;
 class TChartGridNavigator;
 class TChartPreview;
@@ -128,9 +135,19 @@ public:
   TButton *BAddSeries = nullptr, *BDeleteSeries = nullptr, *BRenameSeries = nullptr, *BCloneSeries = nullptr,
           *BChangeTypeSeries = nullptr, *BMoveUP = nullptr, *BMoveDown = nullptr;
   TButton *BAddGroup = nullptr, *BDeleteGroup = nullptr, *BRenameGroup = nullptr;
+  // What the series-list tab and the data tab hold, in one panel each.
+  TPanel *PanelSeriesList = nullptr, *PanelData = nullptr;
   TChartGrid* ChartGrid1 = nullptr;
   TChartGridNavigator* ChartGridNavigator1 = nullptr;
   TCheckBox *SBGridText = nullptr, *SBGridCol = nullptr, *SBGrid3D = nullptr, *SBGridX = nullptr;
+  // The series groups beside the series list (shown with ceGroups).
+  TPanel* PanelGroups = nullptr;
+  TCheckListBox* Groups = nullptr;
+  // Tree mode: the navigation tree on the left and the panel that shows the chosen node's page.
+  TTreeView* Tree = nullptr;
+  TPanel* TreeHost = nullptr;
+  TTreeNode *SeriesNode = nullptr, *ToolsNode = nullptr;
+  int WidthWithoutTree = 0, TreeWidth = 160;
 
   // The embedded pages (none until first shown).
   TForm* ChartPages[9] = {};
@@ -167,6 +184,26 @@ public:
   // Stores the placement (the destructor does it too).
   void StorePlacement();
 
+  // Series groups.
+  void FillGroupList();
+  // The group of the selected entry; none for "(all)" or without a selection.
+  TSeriesGroup* SelectedGroup() const;
+  void GroupsClick();
+  void GroupsClickCheck(int Index);
+  // A series dragged over the entry at Index: whether a drop there is taken.
+  bool GroupsDragOver(TChartSeries* Series, int Index) const;
+  void GroupsDragDrop(TChartSeries* Series, int Index);
+  void BAddGroupClick();
+  void BRenameGroupClick();
+  void BDeleteGroupClick();
+
+  // Tree mode.
+  void BuildEditorTree();
+  void FillSeriesNodes();
+  void TreeChange(TTreeNode* Node);
+  // The control shown in the host panel, none before the first node is chosen.
+  TControl* HostedControl() const { return FHosted; }
+
 protected:
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -175,8 +212,26 @@ private:
   void GoToDefaultTab();
   void DataTabShow();
   void HighlightActive();
+  void FormResize();
+  void HostControl(TControl* C);
+  void ReturnHosted();
+  TFormGraphTools* EnsureToolsPage();
+  TForm* EnsureChartPage(int Index);
+  void AddToolNode(TGraphCustomTool* Tool);
   TCustomChart* FChart = nullptr;
   bool FStored = false;
+  bool FTreeBuilt = false;
+  // What a tree node opens.
+  struct TNodeTarget {
+    enum TKind { Tab, ChartRoot, Series, Axis, Title, Tool } Kind;
+    void* Object;
+  };
+  std::vector<std::unique_ptr<TNodeTarget>> FNodeTargets;
+  TTreeNode* AddNode(TTreeNode* Parent, const std::string& Text, TNodeTarget::TKind Kind, void* Object);
+  TTreeNode* FindNode(TNodeTarget::TKind Kind, const void* Object) const;
+  TControl* FHosted = nullptr;
+  TWinControl* FHostedHome = nullptr;
+  bool FHostedTabHidden = false;
 };
 
 // Registers the dialog's form class and the editor pages with the class registry.

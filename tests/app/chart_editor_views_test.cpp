@@ -5,6 +5,7 @@
 
 #include "app/main_form.h"
 #include "app/views/complex_window.h"
+#include "app/views/chart_editing.h"
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
 #include "app/views/induction_view.h"
@@ -104,4 +105,38 @@ TEST_F(ChartEditorViews, AnAxisLimitSetInTheEditorReachesTheEditingWindowsChart)
     axis->BAxisMinMaxClick(false);
   });
   EXPECT_DOUBLE_EQ(chart->LeftAxis()->Maximum(), 1234);
+}
+
+TEST_F(ChartEditorViews, AnAxisTitleRenamedInTheEditorOutlivesTheRefreshAndARestart) {
+  ClearKeptAxisTitles();
+  Open();
+  ASSERT_TRUE(MainForm1->AcEditing->Execute());
+  const std::string given = Varo1->Chart1->LeftAxis()->Title()->Caption();
+  ASSERT_FALSE(given.empty());
+  auto rename = [](const std::string& Text) {
+    return [Text](TChartEditForm* D) {
+      D->SubPage->SetActivePageIndex(cetAxis);
+      D->SubPageChange();
+      auto* axis = static_cast<TFormGraphAxis*>(D->ChartPages[cetAxis]);
+      axis->PageAxis->SetActivePageIndex(1);  // "Title"
+      axis->PageAxisChange();
+      axis->ETitle->SetText(Text);
+    };
+  };
+  OpenFromMenu(Varo1->Chart1, "ChartEditor", rename("Rho apparent"));
+  RefreshAllViews(nullptr);
+  EXPECT_EQ(Varo1->Chart1->LeftAxis()->Title()->Caption(), "Rho apparent");
+  Stop();
+  ClearKeptAxisTitles();
+  Start();
+  ChooseFiles({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->acOpen->Execute());
+  ASSERT_TRUE(MainForm1->AcEditing->Execute());
+  EXPECT_EQ(Varo1->Chart1->LeftAxis()->Title()->Caption(), "Rho apparent");
+  // Given back its wording, the title is no longer kept, in the file either.
+  OpenFromMenu(Varo1->Chart1, "ChartEditor", rename(given));
+  Stop();
+  ClearKeptAxisTitles();
+  Start();
+  EXPECT_EQ(KeptAxisTitle(given), given);
 }

@@ -227,3 +227,27 @@ TEST_F(Grid, NavigatorPagesAndEdits) {
   delete G;
   EXPECT_EQ(nav->Grid(), nullptr);
 }
+
+TEST_F(Grid, AClickOnAValueColumnsHeaderSelectsItsDataRows) {
+  Line(5, "First");
+  Line(8, "Second");
+  G->SetChart(Chart);
+  auto click = [&](int Col, int Row) {
+    const TRect r = G->CellRect(Col, Row);
+    G->DispatchMouseDown(mbLeft, {}, r.Left + 3, r.Top + 3);
+    G->DispatchMouseUp(mbLeft, {}, r.Left + 3, r.Top + 3);
+  };
+  click(3, 0);  // over "Second"
+  EXPECT_EQ(G->Selection(), TRect(3, 2, 3, 9));
+  EXPECT_EQ(G->Col(), 3);
+  G->Update();
+  const TRect cell = G->CellRect(3, 7);
+  EXPECT_EQ(ControlSurfacePixel(G, cell.Left + 3, cell.Top + 3), ColorToRGB(clHighlight));
+  // The labels column's header selects nothing; a data cell takes the selection back to itself.
+  click(1, 1);
+  EXPECT_EQ(G->Selection(), TRect(3, 2, 3, 9));
+  click(2, 4);
+  EXPECT_EQ(G->Selection(), TRect(2, 4, 2, 4));
+  G->Update();
+  EXPECT_NE(ControlSurfacePixel(G, cell.Left + 3, cell.Top + 3), ColorToRGB(clHighlight));
+}

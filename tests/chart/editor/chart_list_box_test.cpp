@@ -250,3 +250,26 @@ TEST_F(ListBoxChart, HooksAddAndChangeTheTypeOfEverySelectedSeries) {
   GalleryNewSeriesHook = nullptr;
   GalleryChangeTypeHook = nullptr;
 }
+
+TEST_F(ListBoxChart, EachRowShowsTheIconOfItsSeriesType) {
+  auto* bar = new TBarSeries(&Form);
+  Chart->AttachSeries(bar);
+  Box->SetItemIndex(-1);
+  Box->Update();
+  // The icon cell of a row: the pixels that are not the list's background, as one text.
+  auto icon = [&](int Row) {
+    std::string bits;
+    int drawn = 0;
+    for (int y = 1; y < Box->ItemHeight() - 1; ++y)
+      for (int x = Box->SectionLeft(0) + 1; x < TChartListBox::kIconWidth - 2; ++x) {
+        const bool ink = ColorToRGB(ControlSurfacePixel(Box, x, Row * Box->ItemHeight() + y)) != ColorToRGB(clWindow);
+        drawn += ink;
+        bits += ink ? '#' : '.';
+      }
+    EXPECT_GT(drawn, 20) << "row " << Row;
+    return bits;
+  };
+  const std::string line = icon(0), column = icon(4);
+  EXPECT_EQ(icon(1), line);  // one picture per type
+  EXPECT_NE(column, line);
+}
