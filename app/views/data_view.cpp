@@ -87,9 +87,8 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
   // The view opens over the frame's free area above the program log (as "Maximize Special"
   // places it), so that its charts, legends and lists have room; a stored placement wins.
-  if (TForm* frame = TForm::MDIFrame()) {
-    const TRect area = frame->MDIClientRect();
-    SetBounds(area.Left, area.Top, std::max(760, area.Width() - 4), std::max(560, area.Height() * 4 / 5));
+  if (TForm::MDIFrame()) {
+    PlaceOverFreeArea(this);
   } else {
     PlaceInFrame(this, 40, 10, 760, 560);
   }

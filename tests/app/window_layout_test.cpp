@@ -1,0 +1,38 @@
+// Where the program's windows open and how their layouts follow the windows' sizes.
+#include "app/log_views.h"
+#include "app/views/data_view.h"
+#include "app_fixture.h"
+#include "chart/engine/chart.h"
+#include "platform/extctrls.h"
+
+namespace {
+
+bool Overlap(const TRect& A, const TRect& B) {
+  return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+
+}  // namespace
+
+// The window manager sizes the frame after it first shows, when the command-line site has already
+// opened: the Starting data view and the program log follow the frame's free area, the view above,
+// the log below it, until the user places them himself.
+TEST_F(AppFixture, CommandLineViewsFollowTheFrameUntilMoved) {
+  Start({SiteFile("S107.MT1")});
+  ASSERT_TRUE(FormExists(GrViewNf1));
+  ASSERT_TRUE(FormExists(STermWin1));
+  MainForm1->SetBounds(0, 0, 1500, 980);
+  Application->ProcessMessages();
+  const TRect area = MainForm1->MDIClientRect();
+  const int h = area.Height();
+  EXPECT_EQ(GrViewNf1->BoundsRect(), Rect(area.Left, area.Top, area.Right - 4, area.Top + h * 4 / 5));
+  EXPECT_EQ(STermWin1->Top(), area.Top + h * 4 / 5);
+  EXPECT_EQ(STermWin1->Width(), area.Width() - 4);
+  EXPECT_FALSE(Overlap(GrViewNf1->BoundsRect(), STermWin1->BoundsRect()));
+
+  GrViewNf1->SetBounds(area.Left + 30, area.Top + 20, 700, 400);  // the user's own place
+  MainForm1->SetBounds(0, 0, 1300, 900);
+  Application->ProcessMessages();
+  EXPECT_EQ(GrViewNf1->BoundsRect(), Rect(area.Left + 30, area.Top + 20, area.Left + 730, area.Top + 420));
+  const TRect smaller = MainForm1->MDIClientRect();
+  EXPECT_EQ(STermWin1->Top(), smaller.Top + smaller.Height() * 4 / 5);  // the log still follows
+}
