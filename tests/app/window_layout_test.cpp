@@ -3,6 +3,8 @@
 #include "app/views/data_view.h"
 #include "app_fixture.h"
 #include "chart/engine/chart.h"
+#include "controls/vx_splitter.h"
+#include "platform/actnlist.h"
 #include "platform/extctrls.h"
 
 namespace {
@@ -35,4 +37,26 @@ TEST_F(AppFixture, CommandLineViewsFollowTheFrameUntilMoved) {
   EXPECT_EQ(GrViewNf1->BoundsRect(), Rect(area.Left + 30, area.Top + 20, area.Left + 730, area.Top + 420));
   const TRect smaller = MainForm1->MDIClientRect();
   EXPECT_EQ(STermWin1->Top(), smaller.Top + smaller.Height() * 4 / 5);  // the log still follows
+}
+
+// The data view's two charts share its height in proportion as the window is sized (the lower one
+// had a fixed height that squeezed the upper one out of a small or scaled window); a height the
+// splitter gave the lower chart becomes its share.
+TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
+  Start({SiteFile("S107.MT1")});
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  ASSERT_TRUE(FormExists(GrView1));
+  TGrViewNf1* v = GrView1;
+  ASSERT_TRUE(v->Chart2->Visible());  // impedance: two panels
+  auto share = [v] { return double(v->Chart2->Height()) / (v->Chart1->Height() + v->Chart2->Height()); };
+  for (const auto& [w, h] : {std::pair{900, 700}, {600, 300}, {1200, 900}}) {
+    v->SetBounds(0, 0, w, h);
+    EXPECT_GT(v->Chart1->Height(), 40) << h;
+    EXPECT_NEAR(share(), 0.5, 0.05) << h;
+  }
+  v->Chart2->SetHeight(v->Chart2->Height() / 2);  // as the splitter leaves it
+  v->Splitter6->OnPosChanged(v->Splitter6);
+  const double dragged = share();
+  v->SetBounds(0, 0, 800, 500);
+  EXPECT_NEAR(share(), dragged, 0.05);
 }
