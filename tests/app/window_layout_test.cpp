@@ -1,5 +1,7 @@
 // Where the program's windows open and how their layouts follow the windows' sizes.
+#include "app/journal.h"
 #include "app/log_views.h"
+#include "app/options.h"
 #include "app/views/data_view.h"
 #include "app_fixture.h"
 #include "chart/engine/chart.h"
@@ -59,4 +61,21 @@ TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
   const double dragged = share();
   v->SetBounds(0, 0, 800, 500);
   EXPECT_NEAR(share(), dragged, 0.05);
+}
+
+// On a small screen or at a large scale the frame's free area is smaller than a window's own size:
+// the window opens inside the area, none of it under the status bar or beyond the frame's edge.
+TEST_F(AppFixture, WindowsOpenInsideASmallFreeArea) {
+  Start();
+  MainForm1->SetBounds(0, 0, 620, 420);
+  Application->ProcessMessages();
+  const TRect area = MainForm1->MDIClientRect();
+  ShowForm(Options1);
+  ShowForm(History1);
+  for (TForm* f : {static_cast<TForm*>(Options1), static_cast<TForm*>(History1)}) {
+    const TRect b = f->BoundsRect();
+    EXPECT_TRUE(b.Left >= area.Left && b.Top >= area.Top && b.Right <= area.Right && b.Bottom <= area.Bottom)
+        << f->Name() << " " << b.Left << "," << b.Top << "," << b.Right << "," << b.Bottom << " in " << area.Right
+        << "," << area.Bottom;
+  }
 }
