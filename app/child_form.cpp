@@ -47,9 +47,83 @@ bool FormExists(const TForm* Form) {
 }
 
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height) {
-  TRect r = Rect(0, 0, Width, Height);
+  TRect r = Rect(0, 0, X + Width, Y + Height);
   if (TForm* frame = TForm::MDIFrame()) r = frame->MDIClientRect();
-  Child->SetBounds(r.Left + X, r.Top + Y, Width, Height);
+  // A window larger than the free area (a small screen, a large scale) is made to fit it, so that
+  // none of it lies below the status bar or beyond the frame's edge; it keeps a usable least size.
+  const int w = std::max(std::min(Width, 240), std::min(Width, r.Width() - X));
+  const int h = std::max(std::min(Height, 160), std::min(Height, r.Height() - Y));
+  const int x = std::max(0, std::min(X, r.Width() - w)), y = std::max(0, std::min(Y, r.Height() - h));
+  Child->SetBounds(r.Left + x, r.Top + y, w, h);
+}
+
+namespace {
+
+// The free area's two parts: the upper four fifths for the views, the rest for the program log.
+TRect ViewArea(const TRect& Area) {
+  return Rect(Area.Left, Area.Top, Area.Right - 4, Area.Top + Area.Height() * 4 / 5);
+}
+
+TRect LogArea(const TRect& Area) {
+  const int h = Area.Height();
+  return Rect(Area.Left, Area.Top + h * 4 / 5, Area.Right - 4, Area.Top + h * 4 / 5 + std::max(0, h / 5 - 7));
+}
+
+// Owned by a child that sits where the program placed it over the free area: the rectangle it
+// was given, so that a move or a size by anything else ends the following.
+class TFreeAreaFollower final : public TComponent {
+public:
+  TFreeAreaFollower(TForm* Child, bool Log) : TComponent(Child), Child(Child), Log(Log) {}
+  void Place(const TRect& Area) {
+    const TRect r = Log ? LogArea(Area) : ViewArea(Area);
+    Given = Rect(r.Left, r.Top, r.Left + std::max(r.Width(), 160), r.Top + std::max(r.Height(), 60));
+    Child->SetBoundsRect(Given);
+  }
+  bool StillPlaced() const {
+    const TRect b = Child->BoundsRect();
+    return Child->WindowState() == wsNormal && b.Left == Given.Left && b.Top == Given.Top && b.Right == Given.Right &&
+           b.Bottom == Given.Bottom;
+  }
+
+private:
+  TForm* Child;
+  bool Log;
+  TRect Given{};
+};
+
+TFreeAreaFollower* FollowerOf(TForm* Child) {
+  for (int i = 0; i < Child->ComponentCount(); ++i)
+    if (auto* f = dynamic_cast<TFreeAreaFollower*>(Child->Components(i))) return f;
+  return nullptr;
+}
+
+void StartFollowing(TForm* Child, bool Log) {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  TFreeAreaFollower* f = FollowerOf(Child);
+  if (!f) f = new TFreeAreaFollower(Child, Log);
+  f->Place(frame->MDIClientRect());
+}
+
+}  // namespace
+
+void PlaceOverFreeArea(TForm* Child) { StartFollowing(Child, false); }
+
+void PlaceProgramLogWindow(TForm* Log) { StartFollowing(Log, true); }
+
+void FollowFreeArea() {
+  TForm* frame = TForm::MDIFrame();
+  if (!frame) return;
+  const TRect area = frame->MDIClientRect();
+  for (int i = 0; i < frame->MDIChildCount(); ++i) {
+    TForm* child = frame->MDIChildren(i);
+    TFreeAreaFollower* f = FollowerOf(child);
+    if (!f) continue;
+    if (f->StillPlaced())
+      f->Place(area);
+    else
+      delete f;  // moved or sized since: it stays where it is now
+  }
 }
 
 namespace {
@@ -72,7 +146,7 @@ TRect SpecialLayout(TForm* Frame, std::vector<TForm*>& Others) {
     TForm* f = Frame->MDIChildren(i);
     if (f == ObjInsp1) continue;
     if (f->Name() == "STermWin1")
-      f->SetBounds(area.Left, area.Top + h * 4 / 5, area.Width() - 4, h / 5 - 7);
+      f->SetBoundsRect(LogArea(area));
     else if (f->Visible() && f->WindowState() != wsMinimized)
       Others.push_back(f);
   }

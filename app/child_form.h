@@ -97,6 +97,16 @@ TFormStorage* KeepPlacement(TForm* Form, const std::string& Section,
 // Places a child window at X, Y of the frame's free client area (below its tool bars).
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height);
 
+// Places a child window over the frame's free area above the program log, where "Maximize Special"
+// puts it, or the program log in the bottom fifth below it. The child keeps following the free
+// area when the frame is sized (the window manager gives the frame its size only after it first
+// shows) until the child is moved or sized by other means.
+void PlaceOverFreeArea(TForm* Child);
+void PlaceProgramLogWindow(TForm* Log);
+// The frame was sized: the children still where PlaceOverFreeArea or PlaceProgramLogWindow put
+// them follow its free area.
+void FollowFreeArea();
+
 // The two special layouts: the program log takes the bottom fifth of the frame's free area, its
 // whole width; the other children fill the rest (MaximizeSpecial) or cascade inside it
 // (CascadeSpecial), in child-list order.

@@ -48,13 +48,9 @@ TMemo* MakeMemo(TWinControl* Parent, TComponent* Owner, const char* Name) {
 TSTermWin1::TSTermWin1(TComponent* AOwner) : TMyForm(AOwner) {
   SetName("STermWin1");
   SetCaption("Program log");
-  // The bottom fifth of the frame's client area, its whole width.
+  // The bottom fifth of the frame's client area, its whole width, below the views.
   PlaceInFrame(this, 0, 420, 640, 180);
-  if (TForm* frame = TForm::MDIFrame()) {
-    const TRect r = frame->MDIClientRect();
-    const int h = r.Height();
-    if (h > 150) PlaceInFrame(this, 0, h * 3 / 4, r.Width() - 4, h / 4);
-  }
+  if (TForm::MDIFrame()) PlaceProgramLogWindow(this);
   Memo1 = MakeMemo(this, this, "Memo1");
   Memo1->Font()->SetHeight(-13);
   Memo1->Font()->SetColor(clBlack);

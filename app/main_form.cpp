@@ -189,6 +189,11 @@ void TMainForm1::DoShow() {
   OpenSiteFiles(names, true);
 }
 
+void TMainForm1::Resize() {
+  TForm::Resize();
+  FollowFreeArea();
+}
+
 void TMainForm1::FormCloseQuery(TObject*, bool& CanClose) {
   CanClose = true;
   if (SiteModified)

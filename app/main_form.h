@@ -170,6 +170,7 @@ public:
 
 protected:
   void DoShow() override;
+  void Resize() override;
 
 private:
   void CreateActions();

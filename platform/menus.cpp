@@ -66,7 +66,75 @@ char GetHotkey(const std::string& Text) {
   return 0;
 }
 
+std::vector<std::string> AutoHotkeyCaptions(const std::vector<std::string>& Captions) {
+  std::vector<QString> texts;
+  std::vector<QChar> held;
+  // A caption's own hotkey: the character after a single '&'.
+  auto own = [](const QString& T) -> QChar {
+    for (int i = 0; i + 1 < T.size(); ++i) {
+      if (T[i] != '&') continue;
+      if (T[i + 1] == '&') {
+        ++i;
+        continue;
+      }
+      return T[i + 1].toLower();
+    }
+    return QChar();
+  };
+  for (const std::string& c : Captions) {
+    texts.push_back(vmqt::ToQ(c));
+    const QChar k = own(texts.back());
+    if (!k.isNull()) held.push_back(k);
+  }
+  auto free = [&held](QChar C) {
+    return C.isLetterOrNumber() && std::find(held.begin(), held.end(), C.toLower()) == held.end();
+  };
+  std::vector<std::string> out;
+  for (size_t n = 0; n < texts.size(); ++n) {
+    const QString& t = texts[n];
+    if (t == "-" || !own(t).isNull() || t.trimmed().isEmpty()) {
+      out.push_back(Captions[n]);
+      continue;
+    }
+    int at = -1;
+    for (int pass = 0; pass < 3 && at < 0; ++pass)
+      for (int i = 0; i < t.size() && at < 0; ++i) {
+        const bool wordStart = i == 0 || !t[i - 1].isLetterOrNumber();
+        if (t[i] == '&') {  // "&&", a plain '&'
+          ++i;
+          continue;
+        }
+        const bool first = t.left(i).trimmed().isEmpty();
+        if ((pass == 0 && first) || (pass == 1 && wordStart) || pass == 2)
+          if (free(t[i])) at = i;
+      }
+    if (at < 0) {
+      out.push_back(Captions[n]);
+      continue;
+    }
+    held.push_back(t[at].toLower());
+    out.push_back(vmqt::FromQ(t.left(at) + '&' + t.mid(at)));
+  }
+  return out;
+}
+
 namespace {
+
+// The captions the visible entries of Parent show, hotkeys added.
+std::map<TMenuItem*, QString> ShownCaptions(TMenuItem* Parent) {
+  std::vector<TMenuItem*> items;
+  std::vector<std::string> captions;
+  for (int i = 0; i < Parent->Count(); ++i) {
+    TMenuItem* it = Parent->Items(i);
+    if (!it->Visible() || it->IsLine()) continue;
+    items.push_back(it);
+    captions.push_back(it->Caption());
+  }
+  const std::vector<std::string> shown = AutoHotkeyCaptions(captions);
+  std::map<TMenuItem*, QString> r;
+  for (size_t i = 0; i < items.size(); ++i) r[items[i]] = vmqt::ToQ(shown[i]);
+  return r;
+}
 
 bool SameCaption(const std::string& A, const std::string& B) {
   std::string a = StripHotkey(A), b = StripHotkey(B);
@@ -88,6 +156,7 @@ void GuardedClick(TMenuItem* Item) {
 void FillMenu(QMenu* Menu, TMenuItem* Parent) {
   Menu->clear();
   std::map<int, QActionGroup*> groups;
+  const std::map<TMenuItem*, QString> shown = ShownCaptions(Parent);
   for (int i = 0; i < Parent->Count(); ++i) {
     TMenuItem* it = Parent->Items(i);
     if (!it->Visible()) continue;
@@ -95,7 +164,7 @@ void FillMenu(QMenu* Menu, TMenuItem* Parent) {
       Menu->addSeparator();
       continue;
     }
-    QString text = vmqt::ToQ(it->Caption());
+    const QString text = shown.at(it);
     if (it->Count() > 0) {
       QMenu* sub = Menu->addMenu(text);
       sub->setEnabled(it->Enabled());
@@ -366,15 +435,17 @@ void TMainMenu::BuildMenuBar(void* Parent) {
   }
   QMenuBar* bar = FImpl->Bar;
   bar->clear();
+  const std::map<TMenuItem*, QString> shown = ShownCaptions(Items());
   for (int i = 0; i < Items()->Count(); ++i) {
     TMenuItem* it = Items()->Items(i);
     if (!it->Visible() || it->IsLine()) continue;
     if (it->Count() > 0) {
-      QMenu* m = bar->addMenu(vmqt::ToQ(it->Caption()));
+      QMenu* m = bar->addMenu(shown.at(it));
+      m->menuAction()->setData(QVariant::fromValue(reinterpret_cast<quintptr>(it)));
       m->setEnabled(it->Enabled());
       FillMenu(m, it);
     } else {
-      QAction* a = bar->addAction(vmqt::ToQ(it->Caption()));
+      QAction* a = bar->addAction(shown.at(it));
       a->setEnabled(it->Enabled());
       QObject::connect(a, &QAction::triggered, [it] { GuardedClick(it); });
     }
@@ -386,7 +457,11 @@ void TMainMenu::BuildMenuBar(void* Parent) {
 std::string TMainMenu::OpenEntry() const {
   QMenuBar* bar = FImpl->Bar;
   QAction* a = bar ? bar->activeAction() : nullptr;
-  return a && a->menu() && a->menu()->isVisible() ? vmqt::FromQ(a->text()) : std::string();
+  if (!a || !a->menu() || !a->menu()->isVisible()) return std::string();
+  // The entry's own caption, not the text shown with its added hotkey.
+  for (int i = 0; i < Items()->Count(); ++i)
+    if (a->data().toULongLong() == reinterpret_cast<quintptr>(Items()->Items(i))) return Items()->Items(i)->Caption();
+  return vmqt::FromQ(a->text());
 }
 
 // ---------------------------------------------------------------------------------------------

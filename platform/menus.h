@@ -187,3 +187,9 @@ TPopupMenu* ControlPopupMenu(TControl* Control);
 std::string StripHotkey(const std::string& Text);
 // The accelerator letter of a caption (upper case), or 0.
 char GetHotkey(const std::string& Text);
+// The captions of sibling menu entries as their menu shows them: an entry without a hotkey of its
+// own gets one that no sibling holds yet (its first letter when free, else the first letter of a
+// later word, else any letter or digit of it), marked with '&', so that Alt and the letter open a
+// menu of the bar and the letter alone chooses an entry of an open menu. Lines ("-") and captions
+// with no free letter stay as they are.
+std::vector<std::string> AutoHotkeyCaptions(const std::vector<std::string>& Captions);

@@ -87,9 +87,8 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   SetName(GrViewNf1 == nullptr || !FormExists(GrViewNf1) ? "GrViewNf1" : "GrView1");
   // The view opens over the frame's free area above the program log (as "Maximize Special"
   // places it), so that its charts, legends and lists have room; a stored placement wins.
-  if (TForm* frame = TForm::MDIFrame()) {
-    const TRect area = frame->MDIClientRect();
-    SetBounds(area.Left, area.Top, std::max(760, area.Width() - 4), std::max(560, area.Height() * 4 / 5));
+  if (TForm::MDIFrame()) {
+    PlaceOverFreeArea(this);
   } else {
     PlaceInFrame(this, 40, 10, 760, 560);
   }
@@ -163,6 +162,9 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   Splitter6->SetParent(charts);
   Splitter6->SetAlign(alBottom);
   Splitter6->SetHeight(3);
+  FChartsPanel = charts;
+  charts->OnResize = [this](TObject*) { FitChart2(); };
+  Splitter6->OnPosChanged = [this](TObject*) { TakeChart2Share(); };
   Chart1 = chart("Chart1", 1);
   Chart1->SetAlign(alClient);
   Chart1->LeftAxis()->SetAxisValuesFormat("#,##0.#####");
@@ -242,12 +244,29 @@ void TGrViewNf1::SetViewMode(int Mode) {
   FormStorage1 = KeepPlacement(this, Section(),
                                {"Panel1.Width", "GroupBox4.Height", "GroupBox1.Height", "GroupBox2.Height",
                                 "GroupBox3.Height", "clbParameters.CheckedIndex", "Chart2.Height"});
+  // A stored height of the lower chart is its share of the stored window.
+  TakeChart2Share();
+  FitChart2();
   TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; ini && i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
     clbComponents->SetItemChecked(i, ini->ReadBool(Section(), key + "_Checked", true));
     clbComponents->SetSelected(i, ini->ReadBool(Section(), key + "_Selected", true));
   }
+}
+
+void TGrViewNf1::FitChart2() {
+  if (!FChartsPanel || !Chart2) return;
+  const int room = FChartsPanel->ClientHeight() - Splitter6->Height();
+  if (room <= 0) return;
+  const int h = std::clamp(static_cast<int>(std::lround(room * FChart2Share)), std::min(40, room / 2),
+                           std::max(room / 2, room - 40));
+  if (h != Chart2->Height()) Chart2->SetHeight(h);
+}
+
+void TGrViewNf1::TakeChart2Share() {
+  const int room = FChartsPanel ? FChartsPanel->ClientHeight() - Splitter6->Height() : 0;
+  if (room > 0) FChart2Share = std::clamp(static_cast<double>(Chart2->Height()) / room, 0.1, 0.9);
 }
 
 void TGrViewNf1::FormActivate(TObject*) {

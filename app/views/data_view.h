@@ -85,6 +85,12 @@ public:
   TChart* ChartOfTag(int Tag) const;
 
 private:
+  // The charts' panel and the share of its height that Chart2 takes: the charts keep their
+  // proportion as the window is sized (at any scale); moving Splitter6 sets a new share.
+  TPanel* FChartsPanel = nullptr;
+  double FChart2Share = 0.5;
+  void FitChart2();
+  void TakeChart2Share();
   // PopupMenu1 and PopupMenu2 on Chart1 and Chart2.
   void CreateChartMenus();
   std::string Section() const { return ViewMode == 2 ? "TGrView1" : "TGrViewNf1"; }

@@ -185,6 +185,24 @@ TEST(Menus, HotkeysInCaptions) {
   EXPECT_EQ(GetHotkey("trailing&"), 0);
 }
 
+// Entries without a hotkey of their own get a free one: the first letter, else a later word's
+// first letter, else any; the entries' own hotkeys are kept and taken first.
+TEST(Menus, EntriesWithoutHotkeysGetFreeOnes) {
+  using V = std::vector<std::string>;
+  const struct {
+    V In, Out;
+  } cases[] = {
+      {{"Files", "Edit", "Show", "Reference", "Processing", "Language", "Window", "Help"},
+       {"&Files", "&Edit", "&Show", "&Reference", "&Processing", "&Language", "&Window", "&Help"}},
+      {{"Maximize Special", "Cascade Special", "Tile &Horizontally", "&Tile Vertically", "&Cascade", "C&lose All"},
+       {"&Maximize Special", "Cascade &Special", "Tile &Horizontally", "&Tile Vertically", "&Cascade", "C&lose All"}},
+      {{"Local E", "Local H", "Remote E", "Remote H"}, {"&Local E", "Local &H", "&Remote E", "R&emote H"}},
+      {{"-", "A && B", "!!", "ab", "ab", "ab"}, {"-", "&A && B", "!!", "a&b", "ab", "ab"}},
+      {{"Открыть", "Отмена"}, {"&Открыть", "О&тмена"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(AutoHotkeyCaptions(c.In), c.Out) << c.In[0];
+}
+
 TEST(Menus, PopupRunsOnPopupAndRightClickOpensAControlsMenu) {
   TForm form(nullptr);
   auto* pad = new TCustomControl(&form);
