@@ -386,13 +386,13 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
   FillPropRows(PlotType, Panel, C);
   SetAxisMinMax(C);
   C->Title()->Text()->Clear();
-  C->Title()->Text()->Add(std::string(info.ChartTitles[Panel]));
+  C->Title()->Text()->Add(Translated(std::string(info.ChartTitles[Panel])));
   TChartAxis* left = C->LeftAxis();
   left->SetAutomatic(false);
-  left->Title()->SetCaption(std::string(info.AxisTitles[Panel]));
+  left->Title()->SetCaption(Translated(std::string(info.AxisTitles[Panel])));
   left->SetLogarithmic(info.LogAxis[Panel]);
   TChartAxis* bottom = C->BottomAxis();
-  bottom->Title()->SetCaption(std::string(info.FreqAxisTitle));
+  bottom->Title()->SetCaption(Translated(std::string(info.FreqAxisTitle)));
   bottom->SetLogarithmic(true);
   bottom->SetInverted(true);
   while (C->SeriesList()->Count() > 0) delete C->SeriesList()->SeriesAt(C->SeriesList()->Count() - 1);
