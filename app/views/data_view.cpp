@@ -168,14 +168,14 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   Chart1->LeftAxis()->SetAxisValuesFormat("#,##0.#####");
 
   // FormCreate
-  for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(std::string(PlotTypes[t].Title));
+  for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(Translated(std::string(PlotTypes[t].Title)));
   // The lists are as wide as the longest plot-type name with its radio button.
   {
     TBitmap measure(1, 1);
     measure.Canvas()->Font()->Assign(clbParameters->Font());
     int widest = 0;
     for (int t = 0; t < PlotTypeCount; ++t)
-      widest = std::max(widest, measure.Canvas()->TextWidth(std::string(PlotTypes[t].Title)));
+      widest = std::max(widest, measure.Canvas()->TextWidth(clbParameters->Items()->Strings(t)));
     Panel1->SetWidth(std::max(101, widest + 48));
   }
   clbParameters->SetCheckedIndex(0);

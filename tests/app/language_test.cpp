@@ -10,6 +10,7 @@
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
+#include "controls/vx_checklist.h"
 #include "platform/comctrls.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
@@ -71,6 +72,10 @@ void Collect(TForm* Form, std::set<std::string>& Left) {
       for (int k = 0; k < chart->Title()->Text()->Count(); ++k) note(chart->Title()->Text()->Strings(k));
       note(chart->LeftAxis()->Title()->Caption());
       note(chart->BottomAxis()->Title()->Caption());
+    } else if (auto* checks = dynamic_cast<TVxCheckListBox*>(control)) {
+      // Lists of the site's components, processings and files hold data; the plot types are words.
+      if (checks->Showing() && checks->Name() == "clbParameters")
+        for (int k = 0; k < checks->Items()->Count(); ++k) note(checks->Items()->Strings(k));
     } else if (auto* combo = dynamic_cast<TComboBox*>(control)) {
       for (int k = 0; k < combo->Items()->Count(); ++k) note(combo->Items()->Strings(k));
     } else if (auto* radio = dynamic_cast<TRadioGroup*>(control)) {
