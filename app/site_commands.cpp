@@ -10,6 +10,7 @@
 #include "app/journal.h"
 #include "app/log_views.h"
 #include "app/main_form.h"
+#include "chart/editor/language.h"
 #include "controls/file_utils.h"
 #include "mtdata/mt_types.h"
 #include "mtdata/open_site.h"
@@ -83,7 +84,7 @@ void TMainForm1::SetSiteCaption(const std::vector<std::string>& Names) {
     for (size_t i = 0; i < Names.size(); ++i) site += (i ? "+" : "") + LowerCase(ExtractFileName(Names[i]));
     site += ")";
   }
-  SetCaption("Halcyon XPR data editing program " + site);
+  SetCaption(Translated("Halcyon XPR data editing program") + " " + site);
 }
 
 bool TMainForm1::OpenSiteFiles(std::vector<std::string> Names, bool FromCommandLine) {

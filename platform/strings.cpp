@@ -365,7 +365,9 @@ void TStringList::SetUpdateState(bool Updating) {
     Changed();
 }
 
-std::string TStringList::Get(int Index) const {
+std::string TStringList::Get(int Index) const { return StringRef(Index); }
+
+const std::string& TStringList::StringRef(int Index) const {
   CheckIndex(Index);
   return FList[Index].FString;
 }

@@ -136,6 +136,8 @@ public:
   void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
   int Capacity() const { return static_cast<int>(FList.capacity()); }
   void SetCapacity(int Value);
+  // The string at Index without a copy, for scans of long lists; valid until the list changes.
+  const std::string& StringRef(int Index) const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnChanging;

@@ -10,6 +10,7 @@
 #include "app/views/chart_editing.h"
 #include "app/property_window.h"
 #include "app/views/series_factory.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
@@ -190,8 +191,8 @@ void TVaroCmplx1::ChartPaint() {
   const int t = std::clamp(PlotType, 0, 2);
   ClearSeries(Chart1);
   Chart1->Title()->Text()->Clear();
-  Chart1->Title()->Text()->Add(Texts[t][0]);
-  Chart1->LeftAxis()->Title()->SetCaption(Texts[t][1]);
+  Chart1->Title()->Text()->Add(Translated(Texts[t][0]));
+  Chart1->LeftAxis()->Title()->SetCaption(Translated(Texts[t][1]));
   Chart1->BottomAxis()->Title()->SetCaption("Re");
   ApplyKeptAxisTitles(Chart1);
   Chart1->LeftAxis()->SetLogarithmic(false);
@@ -212,7 +213,7 @@ void TVaroCmplx1::ChartPaint() {
   }
   ClearSeries(Chart2);
   Chart2->Title()->Text()->Clear();
-  Chart2->Title()->Text()->Add(Texts[t][2]);
+  Chart2->Title()->Text()->Add(Translated(Texts[t][2]));
   CreatePolarSeriesSet(this, Chart2, n, [this](TChartSeries* s, int i, TMouseButton, TShiftState, int x, int y) {
     Series11Click(s, i, x, y);
   });

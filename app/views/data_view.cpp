@@ -170,14 +170,14 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   Chart1->LeftAxis()->SetAxisValuesFormat("#,##0.#####");
 
   // FormCreate
-  for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(std::string(PlotTypes[t].Title));
+  for (int t = 0; t < PlotTypeCount; ++t) clbParameters->Items()->Add(Translated(std::string(PlotTypes[t].Title)));
   // The lists are as wide as the longest plot-type name with its radio button.
   {
     TBitmap measure(1, 1);
     measure.Canvas()->Font()->Assign(clbParameters->Font());
     int widest = 0;
     for (int t = 0; t < PlotTypeCount; ++t)
-      widest = std::max(widest, measure.Canvas()->TextWidth(std::string(PlotTypes[t].Title)));
+      widest = std::max(widest, measure.Canvas()->TextWidth(clbParameters->Items()->Strings(t)));
     Panel1->SetWidth(std::max(101, widest + 48));
   }
   clbParameters->SetCheckedIndex(0);
@@ -405,13 +405,13 @@ void TGrViewNf1::FillChart(int Panel, TChart* C) {
   FillPropRows(PlotType, Panel, C);
   SetAxisMinMax(C);
   C->Title()->Text()->Clear();
-  C->Title()->Text()->Add(std::string(info.ChartTitles[Panel]));
+  C->Title()->Text()->Add(Translated(std::string(info.ChartTitles[Panel])));
   TChartAxis* left = C->LeftAxis();
   left->SetAutomatic(false);
-  left->Title()->SetCaption(std::string(info.AxisTitles[Panel]));
+  left->Title()->SetCaption(Translated(std::string(info.AxisTitles[Panel])));
   left->SetLogarithmic(info.LogAxis[Panel]);
   TChartAxis* bottom = C->BottomAxis();
-  bottom->Title()->SetCaption(std::string(info.FreqAxisTitle));
+  bottom->Title()->SetCaption(Translated(std::string(info.FreqAxisTitle)));
   bottom->SetLogarithmic(true);
   bottom->SetInverted(true);
   ApplyKeptAxisTitles(C);

@@ -9,6 +9,7 @@
 #include "app/property_window.h"
 #include "app/views/errpoint_series.h"
 #include "app/views/series_factory.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_pens.h"
@@ -365,12 +366,12 @@ void TVaro1::BuildCurveChart(TChart* C, int Panel) {
   const int n = PlotCurveCounts[PlotType];
   FreeAllSeries(C);
   C->Title()->Text()->Clear();
-  C->Title()->Text()->Add(std::string(p.ChartTitles[Panel]));
+  C->Title()->Text()->Add(Translated(std::string(p.ChartTitles[Panel])));
   TChartAxis* left = C->LeftAxis();
   left->SetAutomatic(false);
-  left->Title()->SetCaption(std::string(p.AxisTitles[Panel]));
+  left->Title()->SetCaption(Translated(std::string(p.AxisTitles[Panel])));
   left->SetLogarithmic(p.LogAxis[Panel]);
-  C->BottomAxis()->Title()->SetCaption("Freq, Hertz");
+  C->BottomAxis()->Title()->SetCaption(Translated("Freq, Hertz"));
   ApplyKeptAxisTitles(C);
   C->BottomAxis()->SetLogarithmic(true);
   CreateErrPointSeriesSet(this, C, n,
@@ -430,7 +431,7 @@ void TVaro1::BuildCharts() {
     FreeAllSeries(c);
     c->LeftAxis()->SetLogarithmic(p.LogAxis[panel]);
     c->Title()->Text()->Clear();
-    c->Title()->Text()->Add("Partial " + std::string(p.ChartTitles[panel]));
+    c->Title()->Text()->Add(Translated("Partial") + " " + Translated(std::string(p.ChartTitles[panel])));
   }
   for (TChart* c : {Chart2, Chart4})
     CreateErrPointSeriesSet(this, c, n, [this](TChartSeries* s, int i, TMouseButton b, TShiftState sh, int x, int y) {

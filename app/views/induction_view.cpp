@@ -4,6 +4,7 @@
 
 #include "app/views/chart_editing.h"
 #include "app/site_session.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
@@ -105,11 +106,11 @@ TIndVect1::TIndVect1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwne
   bottom->SetMinimumMaximum(0.0001, 10000);
   bottom->SetLabelStyle(talValue);
   bottom->SetAxisValuesFormat("0.#######");
-  bottom->Title()->SetCaption("f,Hz");
+  bottom->Title()->SetCaption(Translated("f,Hz"));
   TChartAxis* left = Chart1->LeftAxis();
   left->SetAutomatic(false);
   left->SetMinimumMaximum(-1, 1);
-  left->Title()->SetCaption("Induction Magnitude");
+  left->Title()->SetCaption(Translated("Induction Magnitude"));
 
   auto arrows = [this](const char* Name, const char* Title) {
     auto* s = new TArrowSeries(this);

@@ -5,6 +5,7 @@
 #include "app/views/chart_editing.h"
 #include "app/site_session.h"
 #include "app/views/series_factory.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/graph_panel_ext.h"
@@ -44,8 +45,8 @@ TMaskEd1::TMaskEd1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner)
   Chart1->SetView3D(false);
   Chart1->Legend()->SetVisible(false);
   Chart1->Title()->SetVisible(false);
-  Chart1->BottomAxis()->Title()->SetCaption("Xpr number");
-  Chart1->LeftAxis()->Title()->SetCaption("f, Hz");
+  Chart1->BottomAxis()->Title()->SetCaption(Translated("Xpr number"));
+  Chart1->LeftAxis()->Title()->SetCaption(Translated("f, Hz"));
   Chart1->LeftAxis()->SetAxisValuesFormat("#,##0.####");
   Chart1->LeftAxis()->SetLabelStyle(talValue);
   Series1 = new TColorGridSeries(this);

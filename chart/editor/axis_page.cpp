@@ -4,7 +4,9 @@
 
 #include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/format_axis_dialogs.h"
+#include "chart/editor/language.h"
 #include "chart/engine/axis_panel.h"
+#include "chart/engine/engine_texts.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/tool_base.h"
@@ -26,13 +28,14 @@ TGraphFontEditor* FontEditorIn(TComponent* Owner, TWinControl* Parent) {
 
 void FillAxisList(TCustomAxisPanel* Chart, TStrings* Items, bool WithDepth) {
   Items->Clear();
-  for (const char* n : {"Left Axis", "Right Axis", "Top Axis", "Bottom Axis"}) Items->Add(n);
+  for (const std::string* n : {&MsgPartLeftAxis, &MsgPartRightAxis, &MsgPartTopAxis, &MsgPartBottomAxis})
+    Items->Add(*n);
   if (WithDepth) {
-    Items->Add("Depth Right");
-    Items->Add("Depth Top");
+    Items->Add(MsgPartDepthRight);
+    Items->Add(Translated(MsgPartDepthTop));  // the engine keeps this one in English
   }
   if (!Chart) return;
-  for (int i = 0; i < Chart->CustomAxes()->Count(); ++i) Items->Add("Custom " + std::to_string(i));
+  for (int i = 0; i < Chart->CustomAxes()->Count(); ++i) Items->Add(MsgPartCustom + std::to_string(i));
 }
 
 template <class F>

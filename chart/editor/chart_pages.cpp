@@ -7,6 +7,8 @@
 #include "chart/engine/legend.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/extra/pen_dialog.h"
+#include "chart/engine/engine_texts.h"
+#include "platform/sysutils.h"
 #include "platform/extctrls.h"
 
 VM_DEFINE_CLASS(TFormGraphWall)
@@ -570,7 +572,7 @@ void TFormGraphPage::FormShow() {
 
 void TFormGraphPage::ShowPageNumber() {
   const int n = FChart->CountPages();
-  LPages->SetCaption("Page " + std::to_string(FChart->Page()) + " of " + std::to_string(n));
+  LPages->SetCaption(Format(MsgPageOfPages, {FChart->Page(), n}));
   BFirst->SetEnabled(FChart->Page() > 1);
   BPrior->SetEnabled(FChart->Page() > 1);
   BNext->SetEnabled(FChart->Page() < n);

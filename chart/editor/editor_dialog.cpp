@@ -17,7 +17,9 @@
 #include "chart/extra/export_formats.h"
 #include "chart/extra/pen_dialog.h"
 #include "chart/extra/preview_dialog.h"
+#include "chart/engine/engine_texts.h"
 #include "platform/checklst.h"
+#include "platform/sysutils.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
 #include "platform/dragdrop.h"
@@ -360,7 +362,7 @@ void TChartEditForm::FormShow() {
   TabTools->SetTabVisible(GraphToolTypesList() && GraphToolTypesList()->Count() > 0 &&
                           !(TheHiddenTabs & cetTab(cetTools)));
   LBSeries->SetChart(FChart);
-  if (TheTitle.empty()) TheTitle = "Editing " + FChart->Name();
+  if (TheTitle.empty()) TheTitle = Format(MsgEditingTitle, {FChart->Name()});
   SetCaption(TheTitle);
   ApplyHiddenTabs();
   ButtonHelp->SetVisible((TheEditorOptions & ceOption(ceHelp)) != 0 && !FindHelpFile("").empty());

@@ -4,6 +4,7 @@
 
 #include "chart/editor/gallery.h"
 #include "chart/engine/chart_utils.h"
+#include "chart/editor/language.h"
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/graph_canvas.h"
 #include "chart/engine/walls_titles.h"
@@ -190,7 +191,7 @@ TGraphGradientEditor::TGraphGradientEditor(TComponent* AOwner) : TForm(AOwner) {
   for (int d = 0; d < 10; ++d) {
     auto* c = new TGalleryChart(Directions);
     c->SetParent(Directions);
-    c->SetHint(kDirections[d]);
+    c->SetHint(Translated(kDirections[d]));  // owned by the gallery, out of the walker's reach
     c->SetShowHint(true);
     c->Title()->Text()->Clear();
     c->SetView3D(false);

@@ -1,6 +1,8 @@
 #include "chart/editor/language.h"
 
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "chart/editor/chart_list_box.h"
 #include "chart/engine/chart_utils.h"
@@ -87,14 +89,24 @@ void TranslateCaption(TControl* C, std::string& Used) {
 }  // namespace
 
 std::string LookupTranslation(const std::string& Key) {
-  if (!CurrentDictionary) return {};
+  // A line's key ends at its first '=': a key that is empty or holds '=' matches no line.
+  if (!CurrentDictionary || Key.empty() || Key.find('=') != std::string::npos) return {};
+  // A line matches when it starts with Key followed by '='.
+  auto match = [&Key](std::string_view line) -> std::optional<std::string> {
+    if (line.size() <= Key.size() || line[Key.size()] != '=' || line.compare(0, Key.size(), Key) != 0)
+      return std::nullopt;
+    return std::string(line.substr(Key.size() + 1));
+  };
   const int n = CurrentDictionary->Count();
-  for (int i = 0; i < n; ++i) {
-    const std::string line = CurrentDictionary->Strings(i);
-    const std::size_t p = line.find('=');
-    if (p == std::string::npos || p == 0) continue;
-    if (line.compare(0, p, Key) == 0 && p == Key.size()) return line.substr(p + 1);
+  // The Russian dictionary is a string list of about a thousand lines, scanned for every text of
+  // a window: read its lines in place rather than copying each.
+  if (const auto* list = dynamic_cast<const TStringList*>(CurrentDictionary)) {
+    for (int i = 0; i < n; ++i)
+      if (auto v = match(list->StringRef(i))) return *v;
+    return {};
   }
+  for (int i = 0; i < n; ++i)
+    if (auto v = match(CurrentDictionary->Strings(i))) return *v;
   return {};
 }
 

@@ -17,6 +17,7 @@
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/pen_dialog.h"
+#include "chart/editor/language.h"
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
 
@@ -612,7 +613,7 @@ void TFormGraphSeries::ShowSeries(const std::string& KeepCaption) {
     if (SeriesEditor) EmbedSeriesEditorForm(SeriesEditor, TheTabSheet, FSeries);
   }
   LabelNoEditor->SetVisible(!SeriesEditor);
-  LabelNoEditor->SetCaption(SeriesEditor ? "" : "No settings of its own for this series type.");
+  LabelNoEditor->SetCaption(SeriesEditor ? "" : Translated("No settings of its own for this series type."));
   TTabSheet* target = TheTabSheet;
   for (int i = 0; i < PageSeries->PageCount(); ++i)
     if (PageSeries->Pages(i)->Caption() == keep && PageSeries->Pages(i)->TabVisible()) target = PageSeries->Pages(i);

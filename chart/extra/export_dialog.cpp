@@ -161,6 +161,8 @@ TGraphExportForm::TGraphExportForm(TComponent* AOwner) : TForm(AOwner) {
   BSave->SetCaption("&Save...");
   BSend = Place<TButton>(this, this, "BSend", 164, 290, 75, 25);
   BSend->SetCaption("S&end...");
+  // Shown only while the desktop has no mail program; set here so that the window translates it.
+  BSend->SetHint("No mail program is set up on this desktop: save the file and attach it by hand");
   BClose = Place<TButton>(this, this, "BClose", 334, 290, 75, 25);
   BClose->SetCaption("Close");
   for (auto** d : {&SaveDialogPicture, &SaveDialogData, &SaveDialogNative}) {
@@ -305,7 +307,6 @@ void TGraphExportForm::EnableButtons() {
   const bool mail = MailAvailable();
   BSend->SetEnabled(save && mail);
   // Without a mail program the button says why it stays off.
-  BSend->SetHint(mail ? "" : "No mail program is set up on this desktop: save the file and attach it by hand");
   BSend->SetShowHint(!mail);
 }
 

@@ -6,8 +6,11 @@
 #include "app/options.h"
 #include "app_fixture.h"
 #include "chart/editor/language.h"
+#include "chart/engine/chart.h"
+#include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
+#include "controls/vx_checklist.h"
 #include "platform/comctrls.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
@@ -30,7 +33,8 @@ const std::set<std::string> kNames = {"Dat",
                                       "mV/Gamm.km",
                                       "Arg Z,Ro",
                                       "Arg = - Arg",
-                                      "X<->Y Arg = 180 - Arg"};
+                                      "X<->Y Arg = 180 - Arg",
+                                      "XPR \xE2\x84\x96"};
 
 // True when a visible text still reads English: a word of three Latin letters or more and no
 // Russian letter (whether the dictionary lacks it or the window was never translated). A caption naming the open site is data.
@@ -62,9 +66,17 @@ void Collect(TForm* Form, std::set<std::string>& Left) {
     auto* control = dynamic_cast<TControl*>(c);
     if (!control) continue;
     if (!control->Visible() && !dynamic_cast<TTabSheet*>(control)) continue;  // hidden pages still show their tabs
-    if (dynamic_cast<TToolButton*>(control)) continue;  // pictures; their captions follow the actions
-    if (dynamic_cast<TCustomEdit*>(control)) continue;  // edits hold data
-    if (auto* combo = dynamic_cast<TComboBox*>(control)) {
+    if (dynamic_cast<TToolButton*>(control)) continue;         // pictures; their captions follow the actions
+    if (dynamic_cast<TCustomEdit*>(control)) continue;         // edits hold data
+    if (auto* chart = dynamic_cast<TCustomChart*>(control)) {  // titles the program gives its charts
+      for (int k = 0; k < chart->Title()->Text()->Count(); ++k) note(chart->Title()->Text()->Strings(k));
+      note(chart->LeftAxis()->Title()->Caption());
+      note(chart->BottomAxis()->Title()->Caption());
+    } else if (auto* checks = dynamic_cast<TVxCheckListBox*>(control)) {
+      // Lists of the site's components, processings and files hold data; the plot types are words.
+      if (checks->Showing() && checks->Name() == "clbParameters")
+        for (int k = 0; k < checks->Items()->Count(); ++k) note(checks->Items()->Strings(k));
+    } else if (auto* combo = dynamic_cast<TComboBox*>(control)) {
       for (int k = 0; k < combo->Items()->Count(); ++k) note(combo->Items()->Strings(k));
     } else if (auto* radio = dynamic_cast<TRadioGroup*>(control)) {
       note(radio->Caption());
@@ -115,5 +127,7 @@ TEST_F(AppFixture, AfterARestartInRussianEveryWindowShowsRussianCaptions) {
   std::string list;
   for (const std::string& s : left) list += s + "\n";
   EXPECT_TRUE(left.empty()) << left.size() << " texts left in English:\n" << list;
+  // The main window's title names the open site after the translated program name.
+  EXPECT_EQ(MainForm1->Caption().rfind("Программа редактирования данных Halcyon XPR ", 0), 0u) << MainForm1->Caption();
   SetEnglishLanguage();
 }

@@ -163,6 +163,9 @@ TEST(Language, RussianTablesMessagesAndRoundTrip) {
   EXPECT_EQ(MsgPageOfPages, "Страница %d из %d");
   EXPECT_EQ(MsgDefaultEditorWidth, "484");
   EXPECT_EQ(MsgDefaultEditorHeight, "347");  // no Russian text: English stays
+  EXPECT_EQ(MsgGalleryVolumePipe, "VolumePipe");
+  EXPECT_EQ(MsgCmdShowHideSeriesMarks, "Показать / скрыть метки рядов");
+  EXPECT_EQ(MsgOptionWithinQuota, " в пределах квоты");  // the leading blank joins it to a number
   EXPECT_EQ(RestartMessage, "Пожалуйста, перезапустите Varomark.");
 
   // The application block is present exactly once, however often Russian is chosen.
