@@ -1,5 +1,6 @@
 // The layouts of the 3D, palette, map, gauge, calendar and other series forms: no control lies
-// over another of the same parent, and none reaches past its parent's edge.
+// over another of the same parent, none reaches past its parent's edge, and the keyboard reaches
+// every field.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "platform/comctrls.h"
 #include "platform/extctrls.h"
 #include "platform/forms.h"
+#include "platform/stdctrls.h"
 
 namespace {
 
@@ -26,6 +28,13 @@ void CheckChildren(TWinControl* Parent, std::string& Problems) {
     if (auto* t = dynamic_cast<TTabSheet*>(a)) CheckChildren(t, Problems);
     if (!a->Visible() || a->Width() <= 0 || a->Height() <= 0) continue;
     if (auto* w = dynamic_cast<TWinControl*>(a); w && !dynamic_cast<TTabSheet*>(a)) CheckChildren(w, Problems);
+    // The keyboard reaches every field: a label's hot key leads to its field, and Tab stops there.
+    if (auto* l = dynamic_cast<TLabel*>(a); l && l->Caption().find('&') != std::string::npos && !l->FocusControl())
+      Problems += a->Name() + " leads nowhere\n";
+    if ((dynamic_cast<TCustomEdit*>(a) || dynamic_cast<TButton*>(a) || dynamic_cast<TCheckBox*>(a) ||
+         dynamic_cast<TComboBox*>(a)) &&
+        !static_cast<TWinControl*>(a)->TabStop())
+      Problems += a->Name() + " is no tab stop\n";
     if (stacked || a->Align() != alNone) continue;
     const TRect r = a->BoundsRect();
     if (r.Left < 0 || r.Top < 0 || r.Right > Parent->Width() || r.Bottom > Parent->Height())
@@ -42,7 +51,7 @@ void CheckChildren(TWinControl* Parent, std::string& Problems) {
 
 }  // namespace
 
-TEST(SeriesFormsLayout, NoControlOverlapsAnotherOrLeavesItsParent) {
+TEST(SeriesFormsLayout, NoControlOverlapsAnotherOrLeavesItsParentAndEveryFieldIsReached) {
   TForm host(nullptr);
   for (TComponentClass c :
        {TGrid3DSeriesEditor::StaticClass(), TSurfaceSeriesEditor::StaticClass(), TWaterFallEditor::StaticClass(),
