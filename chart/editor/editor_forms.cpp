@@ -2,9 +2,16 @@
 
 #include "chart/editor/bar_editors.h"
 #include "chart/editor/circle_editors.h"
+#include "chart/editor/extra_tool_editors.h"
 #include "chart/editor/financial_editors.h"
+#include "chart/editor/function_editors.h"
+#include "chart/editor/grid3d_editors.h"
 #include "chart/editor/line_editors.h"
+#include "chart/editor/map_gauge_editors.h"
+#include "chart/editor/other_series_editors.h"
+#include "chart/editor/palette_editors.h"
 #include "chart/editor/shape_symbol_pointer.h"
+#include "chart/editor/tool_editors.h"
 
 void RegisterEditorForms() {
   static bool done = false;
@@ -15,4 +22,11 @@ void RegisterEditorForms() {
   RegisterBarEditorForms();
   RegisterCircleEditorForms();
   RegisterFinancialEditorForms();
+  RegisterGrid3DEditorForms();
+  RegisterPaletteEditorForms();
+  RegisterMapGaugeEditorForms();
+  RegisterOtherSeriesEditorForms();
+  RegisterToolEditorForms();
+  RegisterExtraToolEditorForms();
+  RegisterFunctionEditorForms();
 }

@@ -36,59 +36,9 @@ namespace {
 // Editor forms built in other branches, or not built yet: a name comes off the list as soon as its
 // form is registered (the first test fails until it does).
 const std::set<std::string> kFormsBuiltElsewhere = {
-    // Tool forms (branch forms2).
-    "TAnnotationToolEdit",
-    "TAxisArrowToolEditor",
-    "TAxisToolEditor",
-    "TChartImageToolEditor",
-    "TColorBandToolEditor",
-    "TColorLineToolEditor",
-    "TCursorToolEditor",
-    "TDragMarksToolEditor",
-    "TDrawLineEdit",
-    "TGridBandToolEdit",
-    "TMarksTipToolEdit",
-    "TNearestToolEdit",
-    "TRotateToolEditor",
-    "TSeriesAnimToolEditor",
-    // Function forms (branch forms2).
-    "TADXFuncEditor",
-    "TAverageFuncEditor",
-    "TBollingerFuncEditor",
-    "TCustomFunctionEditor",
-    "TExpAveFuncEditor",
-    "TGraphFunctionEditor",
-    "TMACDFuncEditor",
-    "TMovAveFuncEditor",
-    "TRMSFuncEditor",
-    "TSmoothFuncEditor",
-    // 3D and palette series forms (branch forms3).
-    "TColorGridEditor",
-    "TContourSeriesEditor",
-    "TPoint3DSeriesEditor",
-    "TSurfaceSeriesEditor",
-    "TTowerSeriesEditor",
-    "TTriSurfaceSeriesEditor",
-    "TVectorSeriesEditor",
-    "TWaterFallEditor",
-    // Map, gauge, calendar and other series forms (branch forms3).
-    "TBoxSeriesEditor",
-    "TCalendarSeriesEditor",
-    "TFunnelSeriesEditor",
-    "TGaugeSeriesEditor",
-    "TMapSeriesEditor",
-    "TPyramidSeriesEditor",
-    "TSmithSeriesEdit",
-    "TVolumePipeSeriesEditor",
     // Forms of the extra functions and tools that no branch builds yet.
-    "TCCIFuncEditor",
-    "TCLVFuncEditor",
-    "TCompressFuncEditor",
-    "TOBVFuncEditor",
-    "TPVOFuncEditor",
-    "TGanttToolEditor",
-    "TGridTransposeToolEdit",
-    "TSurfaceNearest",
+    "TCCIFuncEditor", "TCLVFuncEditor",   "TCompressFuncEditor",    "TOBVFuncEditor",
+    "TPVOFuncEditor", "TGanttToolEditor", "TGridTransposeToolEdit", "TSurfaceNearest",
 };
 
 // Forms no type names: sub-editors that series editors insert as further tabs.
