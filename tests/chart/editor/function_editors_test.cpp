@@ -146,6 +146,14 @@ TEST_F(FunctionForms, MovingAverageGetsItsSourceAndPeriodThroughTheDataSourceTab
 
 TEST_F(FunctionForms, CopyTakesTheSelectedSourcesAndRefusesACircle) {
   TGraphFuncEditor* e = Editor(S);
+  // A function chosen and given up again: it stays until "&Apply", its form goes at once.
+  Choose(e, THighGraphFunction::StaticClass());
+  TGraphFunction* high = S->FunctionObject();
+  ASSERT_NE(high, nullptr);
+  Choose(e, nullptr);
+  EXPECT_EQ(S->FunctionObject(), high);
+  EXPECT_EQ(e->OptionsForm, nullptr);
+  EXPECT_FALSE(e->TabOptions->TabVisible());
   TListBox* from = e->SelectList->FromList;
   ASSERT_EQ(from->Items()->Count(), 2);
   // Both lists end inside the tab.
@@ -155,6 +163,7 @@ TEST_F(FunctionForms, CopyTakesTheSelectedSourcesAndRefusesACircle) {
   e->SelectList->BRightOne->Click();
   EXPECT_EQ(e->SelectList->ToList->Items()->Count(), 1);
   e->BApply->Click();
+  EXPECT_EQ(S->FunctionObject(), nullptr);
   EXPECT_EQ(S->DataSource(), A);
   ASSERT_EQ(S->Count(), 6);
   EXPECT_DOUBLE_EQ(S->YValue(5), 60);
