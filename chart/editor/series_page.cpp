@@ -276,8 +276,8 @@ void TGraphFuncEditor::CBSourcesChange() {
     if (noSource && OptionsForm) PageControl1->SetActivePage(TabOptions);
     activateOptions = OptionsForm && ((FSeries && FSeries->DataSource()) || noSource);
   } else {
-    // "Copy": the function object is gone, and with it whatever its form edited.
-    ApplyChosenFunction();
+    // "Copy": the function goes on "&Apply"; its form goes now, so that nothing is left to write
+    // into the function once it is freed.
     CreateFunctionOptionsForm("");
     TabSource->SetTabVisible(true);
     PanSingle->SetVisible(false);

@@ -146,6 +146,14 @@ TEST_F(FunctionForms, MovingAverageGetsItsSourceAndPeriodThroughTheDataSourceTab
 
 TEST_F(FunctionForms, CopyTakesTheSelectedSourcesAndRefusesACircle) {
   TGraphFuncEditor* e = Editor(S);
+  // A function chosen and given up again: it stays until "&Apply", its form goes at once.
+  Choose(e, THighGraphFunction::StaticClass());
+  TGraphFunction* high = S->FunctionObject();
+  ASSERT_NE(high, nullptr);
+  Choose(e, nullptr);
+  EXPECT_EQ(S->FunctionObject(), high);
+  EXPECT_EQ(e->OptionsForm, nullptr);
+  EXPECT_FALSE(e->TabOptions->TabVisible());
   TListBox* from = e->SelectList->FromList;
   ASSERT_EQ(from->Items()->Count(), 2);
   // Both lists end inside the tab.
@@ -155,6 +163,7 @@ TEST_F(FunctionForms, CopyTakesTheSelectedSourcesAndRefusesACircle) {
   e->SelectList->BRightOne->Click();
   EXPECT_EQ(e->SelectList->ToList->Items()->Count(), 1);
   e->BApply->Click();
+  EXPECT_EQ(S->FunctionObject(), nullptr);
   EXPECT_EQ(S->DataSource(), A);
   ASSERT_EQ(S->Count(), 6);
   EXPECT_DOUBLE_EQ(S->YValue(5), 60);
@@ -391,4 +400,41 @@ TEST_F(FunctionForms, AdxPeriodStaysAtTwoOrMore) {
   bool close = false;
   form->OnCloseQuery(form, close);
   EXPECT_DOUBLE_EQ(f->Period(), 2);
+}
+
+TEST_F(FunctionForms, UnderAnMdiFrameTheCandidatesAreEveryChildsSeriesNamedByItsCaption) {
+  TForm* before = Application->MainForm();
+  auto* frame = new TForm(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(0, 0, 700, 500);
+  Application->SetMainForm(frame);
+  frame->Show();
+  // Two views, each with a chart and a series of its own.
+  TChartSeries* series[2] = {};
+  for (int i = 0; i < 2; ++i) {
+    auto* child = new TForm(Application);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(i == 0 ? "Curves" : "Polar");
+    child->SetBounds(0, 0, 300, 200);
+    auto* chart = new TChart(child);
+    chart->SetParent(child);
+    auto* s = new TLineSeries(child);
+    s->SetTitle(i == 0 ? "Rho" : "Phase");
+    chart->AttachSeries(s);
+    series[i] = s;
+    child->Show();
+  }
+  TGraphFuncEditor* e = Editor(S);
+  TStrings* names = e->SelectList->FromList->Items();
+  EXPECT_GE(names->IndexOf("Curves Rho"), 0);
+  EXPECT_GE(names->IndexOf("Polar Phase"), 0);
+  // The edited series' own owner is no child window: its neighbours are not offered.
+  EXPECT_EQ(names->IndexOf("First"), -1);
+  EXPECT_EQ(names->Count(), 2);
+  EXPECT_EQ(names->Objects(names->IndexOf("Polar Phase")), series[1]);
+  delete e;
+  Application->SetMainForm(before);
+  while (frame->MDIChildCount() > 0) delete frame->MDIChildren(0);
+  delete frame;
+  Application->ProcessMessages();
 }

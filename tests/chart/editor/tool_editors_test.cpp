@@ -6,10 +6,12 @@
 #include <memory>
 #include <string>
 
+#include "chart/editor/editor_dialog.h"
 #include "chart/editor/gradient_editor.h"
 #include "chart/editor/series_page.h"
 #include "chart/editor/shape_symbol_pointer.h"
 #include "chart/editor/tool_editors.h"
+#include "chart/editor/tools_page.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/registries.h"
@@ -551,4 +553,34 @@ TEST_F(ToolForms, AnimationButtonPlaysStopsAndHoldsTheForm) {
   canClose = false;
   f->OnCloseQuery(f, canClose);
   EXPECT_TRUE(canClose);
+}
+
+TEST_F(ToolForms, TheToolsPageOfTheDialogShowsTheLargestFormsWhole) {
+  TTempProfile profile;
+  RegisterEditorDialogClasses();
+  Tool<TAnnotationTool>();
+  Tool<TColorBandTool>();
+  Tool<TSeriesAnimationTool>();
+  TChartEditForm f(nullptr);
+  f.RememberPosition = false;
+  f.RestoreEditorPlacement(Chart);
+  f.TheActivePageIndex = cetTools;
+  f.Show();
+  TFormGraphTools* page = f.ToolsPage;
+  ASSERT_NE(page, nullptr);
+  for (int i = 0; i < page->LBTools->Items()->Count(); ++i) {
+    page->LBTools->SetItemIndex(i);
+    page->LBToolsClick();
+    TForm* e = page->ToolEditor;
+    ASSERT_NE(e, nullptr) << page->LBTools->Items()->Strings(i);
+    EXPECT_EQ(EmbeddedObject(e), page->SelectedTool());
+    // Within the page, the form and each of its own controls are whole.
+    EXPECT_LE(e->Left() + e->Width(), page->PanelToolEditor->ClientWidth()) << e->ClassName();
+    EXPECT_LE(e->Top() + e->Height(), page->PanelToolEditor->ClientHeight()) << e->ClassName();
+    for (int k = 0; k < e->ComponentCount(); ++k)
+      if (auto* c = dynamic_cast<TControl*>(e->Components(k)); c && c->Parent() == e && c->Visible()) {
+        EXPECT_LE(c->Left() + c->Width(), e->ClientWidth()) << e->ClassName() << " " << c->Name();
+        EXPECT_LE(c->Top() + c->Height(), e->ClientHeight()) << e->ClassName() << " " << c->Name();
+      }
+  }
 }
