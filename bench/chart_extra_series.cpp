@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "bench_chart.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
@@ -13,19 +14,6 @@
 #include "platform/bitmap.h"
 
 namespace {
-
-struct BenchChart {
-  TChart Chart{nullptr};
-  BenchChart() {
-    Chart.SetBounds(0, 0, 1200, 800);
-    Chart.SetView3D(false);
-    Chart.Legend()->SetVisible(false);
-  }
-  void Draw() {
-    std::unique_ptr<TBitmap> b(Chart.CreateBitmap(clWhite, TRect(0, 0, 1200, 800), pf24bit));
-    benchmark::DoNotOptimize(b.get());
-  }
-};
 
 void BM_ColorGrid1000x1000(benchmark::State& State) {
   BenchChart c;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <random>
 
+#include "bench_chart.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/value_lists.h"
@@ -17,19 +18,6 @@
 #include "platform/bitmap.h"
 
 namespace {
-
-struct BenchChart {
-  TChart Chart{nullptr};
-  explicit BenchChart(bool View3D) {
-    Chart.SetBounds(0, 0, 1200, 800);
-    Chart.SetView3D(View3D);
-    Chart.Legend()->SetVisible(false);
-  }
-  void Draw() {
-    std::unique_ptr<TBitmap> b(Chart.CreateBitmap(clWhite, TRect(0, 0, 1200, 800), pf24bit));
-    benchmark::DoNotOptimize(b.get());
-  }
-};
 
 double Height(int X, int Z, int N) {
   const double x = 6.0 * X / N, z = 6.0 * Z / N;

@@ -1,8 +1,9 @@
 // A chart with one series computed by each of the down-sampling, compression, count, cumulative
-// and indicator functions (with settings changed from their defaults), for the chart file fuzz
-// target's seeds and the file tests.
+// and indicator functions (with settings changed from their defaults), for the chart file tests
+// and the chart file fuzz target's seeds.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 #include "chart/engine/chart.h"
