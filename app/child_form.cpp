@@ -138,7 +138,8 @@ TRect SpecialLayout(TForm* Frame, std::vector<TForm*>& Others) {
   l.Right = area.Right - 4;
   if (ObjInsp1 && ObjInsp1->Visible()) {
     const TPoint origin = Frame->ClientToScreen(Point(area.Left, area.Top));
-    ObjInsp1->SetBounds(origin.X + 1, origin.Y, ObjInsp1->Width(), h * 4 / 5);
+    const TRect ext = Frame->FrameExtents();  // its title bar below the tool bars
+    ObjInsp1->SetBounds(origin.X + 1 + ext.Left, origin.Y + ext.Top, ObjInsp1->Width(), h * 4 / 5 - ext.Top);
     ObjInsp1->BringToFront();
     l.Left = area.Left + ObjInsp1->Width();
   }

@@ -243,7 +243,11 @@ void TObjInsp1::PlaceBesideFrame() {
   if (!frame) return;
   const TRect area = frame->MDIClientRect();
   const TPoint origin = frame->ClientToScreen(::Point(area.Left, area.Top));
-  SetBounds(origin.X + 2, origin.Y + 2, Width(), std::max(200, std::min(Height(), area.Height() * 4 / 5)));
+  // Its own title bar below the frame's tool bars: the window manager puts as much round it as
+  // round the frame.
+  const TRect ext = frame->FrameExtents();
+  SetBounds(origin.X + 2 + ext.Left, origin.Y + 2 + ext.Top, Width(),
+            std::max(200, std::min(Height(), area.Height() * 4 / 5 - ext.Top)));
 }
 
 void CreatePropertyWindow() {

@@ -1,5 +1,8 @@
 #include "app/start_up.h"
 
+#include <cstdio>
+#include <string>
+
 #include "app/about.h"
 #include "app/journal.h"
 #include "app/main_form.h"
@@ -9,7 +12,10 @@
 #include "app/views/errpoint_series.h"
 #include "chart/editor/gallery.h"
 #include "chart/editor/language.h"
+#include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
+#include "chart/engine/series_base.h"
+#include "chart/engine/tool_base.h"
 #include "chart/engine/registries.h"
 #include "chart/extra/chart_file.h"
 #include "chart/extra/extra_series.h"
@@ -28,6 +34,42 @@
 #include "treelist/db_inspector_rows.h"
 #include "treelist/db_treeview.h"
 #include "treelist/tl_control.h"
+
+namespace {
+
+// What the real-window tests read in the window map. Of a chart: its window and name, the left
+// axis' range and the sum of the values its active series show, so that a changed limit or a
+// recomputed curve can be seen from outside.
+std::string WindowMapNote(TControl* Control) {
+  // A property inspector: its rows' captions, the middle of each row and the divider, in the
+  // inspector's own pixels, so that a test can click into a row's value cell.
+  if (auto* insp = dynamic_cast<TCustomvmInspectorControl*>(Control)) {
+    std::string rows = "divider=" + std::to_string(insp->DividerPos()) + " rows=";
+    for (int i = 0; i < insp->GetRowCount(); ++i) {
+      TvmInspectorRow* row = insp->Rows(i);
+      const TRect r = insp->GetNodeRect(row->Node());
+      rows += (i ? "," : "") + row->GetCaption() + ":" + std::to_string((r.Top + r.Bottom) / 2);
+    }
+    return rows;
+  }
+  auto* chart = dynamic_cast<TChart*>(Control);
+  if (!chart) return {};
+  const TControl* form = chart;
+  while (form->Parent() && !dynamic_cast<const TForm*>(form)) form = form->Parent();
+  double sum = 0;
+  int points = 0;
+  for (int i = 0; i < chart->SeriesList()->Count(); ++i) {
+    TChartSeries* s = chart->SeriesList()->Items(i);
+    if (!s->Active()) continue;
+    for (int k = 0; k < s->YValues()->Count(); ++k, ++points) sum += s->YValues()->Value(k);
+  }
+  char text[160];
+  std::snprintf(text, sizeof text, "left=%.6g:%.6g points=%d sum=%.9g", chart->LeftAxis()->Minimum(),
+                chart->LeftAxis()->Maximum(), points, sum);
+  return form->Name() + "." + (chart->Name().empty() ? "-" : chart->Name()) + " " + text;
+}
+
+}  // namespace
 
 void StartModules() {
   // The chart modules fill their registries first, each after the modules it uses.
@@ -54,6 +96,7 @@ void StartModules() {
   SetDefaultPalette();
   InstallStartEditDialog();
   InstallVersionValues();
+  SetWindowMapNote(WindowMapNote);
 }
 
 TMainForm1* StartProgram(const std::vector<std::string>& Files) {
@@ -93,6 +136,7 @@ void EndProgram() {
 }
 
 void EndModules() {
+  SetWindowMapNote(nullptr);
   ResetDefaultRowClasses();
   UnregisterInspectorRowClasses();
   UnregisterTreeListClasses();

@@ -1078,6 +1078,13 @@ int MenuBarHeight(TMainMenu* Menu) {
 }
 }  // namespace
 
+TRect TForm::FrameExtents() const {
+  QWidget* w = vmqt::ControlWidget(const_cast<TForm*>(this));
+  if (!w || !w->isWindow() || !w->isVisible()) return Rect(0, 0, 0, 0);
+  const QRect g = w->geometry(), f = w->frameGeometry();
+  return Rect(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+}
+
 TRect TForm::MDIClientRect() const {
   TRect r = ClientRect();
   // Aligned bars of the frame (tool bars, a status bar) keep their edges; children use the rest.

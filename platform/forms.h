@@ -265,6 +265,9 @@ public:
   TForm* MDIChildren(int Index) const;
   TForm* ActiveMDIChild() const;
   TRect MDIClientRect() const;
+  // What the window manager's frame adds round a shown top-level form on each side (its title bar
+  // above, its borders), the form's bounds being its client area's; all 0 without a frame.
+  TRect FrameExtents() const;
   TTileMode TileMode() const { return FTileMode; }
   void SetTileMode(TTileMode Value) { FTileMode = Value; }
   // Arrange the children that are visible and not minimized; ArrangeIcons lines up the
@@ -365,6 +368,13 @@ void SendWindowActivation(TForm* Form);
 enum TCaptionButton { cbMinimize, cbMaximize, cbRestore, cbClose };
 void SendMDIChildBounds(TForm* Child, const TRect& Bounds);
 void ClickMDICaptionButton(TForm* Child, TCaptionButton Button);
+
+// The map of the program's windows that the real-window tests read (written while the environment
+// variable VAROMARK_WINDOW_MAP names a file): a note gives a control's line a text of the program's
+// own after its rectangle (what the control shows that its pixels hardly tell, such as a chart's
+// axis range); a control with a note is listed even without a name. Forms keep their caption there.
+using TWindowMapNote = std::function<std::string(TControl* Control)>;
+void SetWindowMapNote(TWindowMapNote Note);
 
 // Shows a message in a box with an OK button (through the message box hook).
 void ShowMessage(const std::string& Msg);

@@ -1,7 +1,8 @@
 // A map of the program's windows for the tests that drive the real program from outside: with
 // VAROMARK_WINDOW_MAP naming a file, the program writes there, whenever it changed, one line per
 // shown control with a name, and one per shown form and tool button bound to an action: "name class action x y width height", the
-// rectangle in device pixels of the screen ("-" for no name or no action). Forms add their caption. The
+// rectangle in device pixels of the screen ("-" for no name or no action). Forms add their caption,
+// other controls the program's note (SetWindowMapNote), a control with a note being listed too. The
 // file is replaced whole, so a reader never sees half of it.
 #include <QApplication>
 #include <QFile>
@@ -18,11 +19,22 @@
 #include "platform/sysutils.h"
 #include "platform/toolbars.h"
 
+namespace {
+
+TWindowMapNote& Note() {
+  static TWindowMapNote note;
+  return note;
+}
+
+}  // namespace
+
+void SetWindowMapNote(TWindowMapNote Value) { Note() = std::move(Value); }
+
 namespace vmqt {
 
 namespace {
 
-std::string MapLine(TControl* C, QWidget* W) {
+std::string MapLine(TControl* C, QWidget* W, const std::string& Note) {
   const qreal r = W->devicePixelRatioF();
   const QPoint at = W->mapToGlobal(QPoint(0, 0));
   std::string action = "-";
@@ -31,7 +43,10 @@ std::string MapLine(TControl* C, QWidget* W) {
   std::snprintf(rect, sizeof rect, " %d %d %d %d", static_cast<int>(at.x() * r), static_cast<int>(at.y() * r),
                 static_cast<int>(W->width() * r), static_cast<int>(W->height() * r));
   std::string line = (C->Name().empty() ? "-" : C->Name()) + " " + C->ClassName() + " " + action + rect;
-  if (auto* f = dynamic_cast<TForm*>(C)) line += " " + f->Caption();
+  if (auto* f = dynamic_cast<TForm*>(C))
+    line += " " + f->Caption();
+  else if (!Note.empty())
+    line += " " + Note;
   return line;
 }
 
@@ -42,8 +57,10 @@ void WriteMap(const std::string& FileName, std::string& Last) {
     if (!v.isValid() || !w->isVisible()) continue;
     auto* c = reinterpret_cast<TControl*>(v.value<quintptr>());
     auto* button = dynamic_cast<TToolButton*>(c);
-    if (c->Name().empty() && !dynamic_cast<TForm*>(c) && !(button && button->Action())) continue;
-    lines.push_back(MapLine(c, w));
+    std::string note;
+    if (Note() && !dynamic_cast<TForm*>(c)) note = Note()(c);
+    if (c->Name().empty() && !dynamic_cast<TForm*>(c) && !(button && button->Action()) && note.empty()) continue;
+    lines.push_back(MapLine(c, w, note));
   }
   std::sort(lines.begin(), lines.end());
   std::string text;

@@ -163,6 +163,8 @@ TGrViewNf1::TGrViewNf1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOw
   Splitter6->SetAlign(alBottom);
   Splitter6->SetHeight(3);
   FChartsPanel = charts;
+  TakeListHeights();
+  Panel1->OnResize = [this](TObject*) { FitLists(); };
   charts->OnResize = [this](TObject*) { FitChart2(); };
   Splitter6->OnPosChanged = [this](TObject*) { TakeChart2Share(); };
   Chart1 = chart("Chart1", 1);
@@ -198,6 +200,11 @@ TGrViewNf1::~TGrViewNf1() {
   Session.RemoveListener(this);
   // FormDestroy
   if (ViewMode != 0) StoreComponentChecks();
+  // The lists are stored with their own heights, not those a small window lent them.
+  GroupBox4->SetHeight(FListHeights[0]);
+  GroupBox1->SetHeight(FListHeights[1]);
+  GroupBox2->SetHeight(FListHeights[2]);
+  GroupBox3->SetHeight(FListHeights[3]);
   // The two kinds share the class: a variable left on a freed window could name the other kind's
   // window made later at the same address.
   if (GrViewNf1 == this) GrViewNf1 = nullptr;
@@ -241,12 +248,21 @@ void TGrViewNf1::SetViewMode(int Mode) {
   // Every processing reference checked until the stored states say otherwise.
   for (int i = 0; i < clbProcessing->Items()->Count(); ++i) clbProcessing->SetItemChecked(i, true);
   FormActivate(this);
+  // The lists' own heights for the storage to replace with stored ones: none lent to a small window.
+  FFittingLists = true;
+  GroupBox4->SetHeight(FListHeights[0]);
+  GroupBox1->SetHeight(FListHeights[1]);
+  GroupBox2->SetHeight(FListHeights[2]);
+  GroupBox3->SetHeight(FListHeights[3]);
   FormStorage1 = KeepPlacement(this, Section(),
                                {"Panel1.Width", "GroupBox4.Height", "GroupBox1.Height", "GroupBox2.Height",
                                 "GroupBox3.Height", "clbParameters.CheckedIndex", "Chart2.Height"});
   // A stored height of the lower chart is its share of the stored window.
   TakeChart2Share();
   FitChart2();
+  TakeListHeights();
+  FFittingLists = false;
+  FitLists();
   TCustomIniFile* ini = Session.IniFile();
   for (int i = 0; ini && i < clbComponents->Items()->Count(); ++i) {
     const std::string key = "clbComponents_" + clbComponents->Items()->Strings(i);
@@ -262,6 +278,28 @@ void TGrViewNf1::FitChart2() {
   const int h = std::clamp(static_cast<int>(std::lround(room * FChart2Share)), std::min(40, room / 2),
                            std::max(room / 2, room - 40));
   if (h != Chart2->Height()) Chart2->SetHeight(h);
+}
+
+void TGrViewNf1::TakeListHeights() {
+  const TGroupBox* groups[4] = {GroupBox4, GroupBox1, GroupBox2, GroupBox3};
+  for (int i = 0; i < 4; ++i) FListHeights[i] = groups[i]->Height();
+}
+
+void TGrViewNf1::FitLists() {
+  if (FFittingLists || !Panel1 || !GroupBox3) return;
+  FFittingLists = true;
+  TScopeExit done([this] { FFittingLists = false; });
+  TGroupBox* groups[4] = {GroupBox4, GroupBox1, GroupBox2, GroupBox3};
+  int wanted = 0;
+  for (int i = 0; i < 4; ++i)
+    if (groups[i]->Visible()) wanted += FListHeights[i];
+  // What the "B/W print" switch below the lists needs when it shows.
+  const int room = Panel1->ClientHeight() - (cbBWPrint->Visible() ? cbBWPrint->Top() + cbBWPrint->Height() + 4 : 0);
+  const double f = wanted > room && wanted > 0 ? std::max(0.0, static_cast<double>(room) / wanted) : 1.0;
+  for (int i = 0; i < 4; ++i) {
+    const int h = f < 1 ? std::max(48, static_cast<int>(FListHeights[i] * f)) : FListHeights[i];
+    if (groups[i]->Height() != h) groups[i]->SetHeight(h);
+  }
 }
 
 void TGrViewNf1::TakeChart2Share() {

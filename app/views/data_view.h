@@ -91,6 +91,13 @@ private:
   double FChart2Share = 0.5;
   void FitChart2();
   void TakeChart2Share();
+  // The lists' own heights (as made or stored): when Panel1 is shorter than they need, the lists
+  // share its height in their proportion so that every one stays in sight; they get their own
+  // heights back, and are stored with them, when there is room again.
+  int FListHeights[4] = {};
+  bool FFittingLists = false;
+  void TakeListHeights();
+  void FitLists();
   // PopupMenu1 and PopupMenu2 on Chart1 and Chart2.
   void CreateChartMenus();
   std::string Section() const { return ViewMode == 2 ? "TGrView1" : "TGrViewNf1"; }

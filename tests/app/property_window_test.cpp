@@ -342,8 +342,10 @@ TEST_F(PropertyWindow, OpensBesideTheFrameAndTheSpecialLayoutsMakeRoomForIt) {
   // Placed as it first shows, below the tool bars as they are laid out by then.
   const TRect shownArea = MainForm1->MDIClientRect();
   const TPoint origin = MainForm1->ClientToScreen(Point(shownArea.Left, shownArea.Top));
-  EXPECT_GE(ObjInsp1->Top(), origin.Y);
-  EXPECT_GE(ObjInsp1->Left(), origin.X);
+  // Its bounds are its client area's: its title bar (as wide as the frame's) lies below the bars too.
+  const TRect ext = MainForm1->FrameExtents();
+  EXPECT_GE(ObjInsp1->Top() - ext.Top, origin.Y);
+  EXPECT_GE(ObjInsp1->Left() - ext.Left, origin.X);
   ObjInsp1->SetWidth(150);
   const int h = area.Height();
   ASSERT_TRUE(MainForm1->AcMaximizeSpecial->Execute());
@@ -351,9 +353,9 @@ TEST_F(PropertyWindow, OpensBesideTheFrameAndTheSpecialLayoutsMakeRoomForIt) {
   EXPECT_EQ(view->Top(), area.Top);
   EXPECT_EQ(view->Width(), area.Right - 4 - (area.Left + 150));
   EXPECT_EQ(view->Height(), h * 4 / 5);
-  EXPECT_EQ(ObjInsp1->Left(), origin.X + 1);
-  EXPECT_EQ(ObjInsp1->Top(), origin.Y);
-  EXPECT_EQ(ObjInsp1->Height(), h * 4 / 5);
+  EXPECT_EQ(ObjInsp1->Left(), origin.X + 1 + ext.Left);
+  EXPECT_EQ(ObjInsp1->Top(), origin.Y + ext.Top);
+  EXPECT_EQ(ObjInsp1->Height(), h * 4 / 5 - ext.Top);
   ASSERT_TRUE(MainForm1->AcCascadeSpecial->Execute());
   EXPECT_EQ(view->Left(), area.Left + 150);
   // Hidden, the property window takes no room.

@@ -42,8 +42,8 @@ TEST_F(AppFixture, CommandLineViewsFollowTheFrameUntilMoved) {
 }
 
 // The data view's two charts share its height in proportion as the window is sized (the lower one
-// had a fixed height that squeezed the upper one out of a small or scaled window); a height the
-// splitter gave the lower chart becomes its share.
+// had a fixed height that squeezed the upper one out of a small or scaled window), and its lists
+// all stay in sight; a height the splitter gave the lower chart becomes its share.
 TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
   Start({SiteFile("S107.MT1")});
   ASSERT_TRUE(MainForm1->AcResultingData->Execute());
@@ -51,10 +51,15 @@ TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
   TGrViewNf1* v = GrView1;
   ASSERT_TRUE(v->Chart2->Visible());  // impedance: two panels
   auto share = [v] { return double(v->Chart2->Height()) / (v->Chart1->Height() + v->Chart2->Height()); };
+  const int parameters = v->GroupBox4->Height();
   for (const auto& [w, h] : {std::pair{900, 700}, {600, 300}, {1200, 900}}) {
     v->SetBounds(0, 0, w, h);
     EXPECT_GT(v->Chart1->Height(), 40) << h;
     EXPECT_NEAR(share(), 0.5, 0.05) << h;
+    // The lists: every one in sight in a short window, their own heights back in a tall one.
+    EXPECT_LE(v->GroupBox2->Top() + v->GroupBox2->Height(), v->Panel1->ClientHeight()) << h;
+    EXPECT_GE(v->GroupBox2->Height(), 48) << h;
+    if (h == 900) EXPECT_EQ(v->GroupBox4->Height(), parameters);
   }
   v->Chart2->SetHeight(v->Chart2->Height() / 2);  // as the splitter leaves it
   v->Splitter6->OnPosChanged(v->Splitter6);

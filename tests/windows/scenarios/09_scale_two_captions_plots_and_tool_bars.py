@@ -1,5 +1,9 @@
 """At scale 2: every tool-bar button lies inside the main window (none cut off at the right), the
-child windows keep their caption bars below the bars, and Resulting Data after Maximize Special has its caption bar at its top and its plots fill it."""
+child windows keep their caption bars below the bars, and Resulting Data after Maximize Special has its caption bar at its top and its plots fill it:
+its two charts share its height (the lower one does not squeeze the upper one out) and its lists all
+show inside it."""
+
+import harness
 
 SCALE = 2
 
@@ -24,3 +28,12 @@ def run(s):
     columns, rows = s.plot_frames(img, form)
     s.check(columns and columns[-1] > form.x + form.w * 0.6, "the plot frames do not follow the window")
     s.check(rows and rows[-1] > form.y + form.h * 0.8, "the plot frames do not reach the window's foot")
+    charts = {c.caption.split(" ")[0]: c for k, c in s.windows().items() if k.startswith("caption:GrView1.Chart")}
+    upper, lower = charts.get("GrView1.Chart1"), charts.get("GrView1.Chart2")
+    s.check(upper and lower and min(upper.h, lower.h) > form.h * 0.3,
+            f"the Resulting data charts do not share the window's height: {upper}, {lower} in {form}")
+    with open(s.map_file) as f:  # both data views have one: the lowest is checked
+        processing = sorted((harness.Control(line.rstrip("\n")) for line in f if line.startswith("clbProcessing ")),
+                            key=lambda c: -(c.y + c.h))
+    s.check(processing and processing[0].y + processing[0].h <= form.y + form.h,
+            f"the Processing list lies below the window's foot: {processing} in {form}")
