@@ -717,6 +717,8 @@ void TCustomChartGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     EditPointColor();
     return;
   }
+  // Ctrl+Tab turns the pages of the page control the grid sits in.
+  if (Key == VK_TAB && ctrl) return;
   switch (Key) {
     case VK_UP:
       if (FRow == FRowCount - 1 && FRow > FFixedRows) {

@@ -148,16 +148,32 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   TabTools = Tab(this, MainPage, "TabTools", "Tools");
   TabExport = Tab(this, MainPage, "TabExport", "Export");
   TabPrint = Tab(this, MainPage, "TabPrint", "Print");
-  MainPage->OnChanging = [this](TObject*, bool& Allow) { Allow = MainPageChanging(); };
-  MainPage->OnChange = [this](TObject*) { MainPageChange(); };
+  MainPage->OnChanging = [this](TObject*, bool& Allow) {
+    Allow = MainPageChanging();
+    FFocusOnMainTabs = ActiveControl() == MainPage || ActiveControl() == ChartGrid1;
+  };
+  MainPage->OnChange = [this](TObject*) {
+    MainPageChange();
+    // Walking the main tabs with Ctrl+Tab from their strip stays on the strip (the data grid,
+    // which takes the focus, leaves Ctrl+Tab to the tabs).
+    if (FFocusOnMainTabs && MainPage->ActivePage() != TabData && MainPage->CanFocus()) MainPage->SetFocus();
+  };
   SubPage = Make<TPageControl>(this, TabChart, "SubPage", "", 0, 0, 400, 280);
   SubPage->SetAlign(alClient);
   const char* names[9] = {"TabSeriesList", "TabGeneral", "TabAxis",  "TabTitles", "TabLegend",
                           "TabPanel",      "TabPaging",  "TabWalls", "Tab3D"};
   const char* captions[9] = {"Series", "General", "Axis", "Titles", "Legend", "Panel", "Paging", "Walls", "3D"};
   for (int i = 0; i < 9; ++i) ChartTabs[i] = Tab(this, SubPage, names[i], captions[i]);
-  SubPage->OnChanging = [this](TObject*, bool&) {};
-  SubPage->OnChange = [this](TObject*) { SubPageChange(); };
+  // A page turned while the focus was on the chart pages leaves the focus on their tabs, so the
+  // next Ctrl+Tab turns these pages again rather than the tabs of the page just shown.
+  SubPage->OnChanging = [this](TObject*, bool&) {
+    FFocusInSubPage = false;
+    for (TControl* c = ActiveControl(); c && !FFocusInSubPage; c = c->Parent()) FFocusInSubPage = c == SubPage;
+  };
+  SubPage->OnChange = [this](TObject*) {
+    SubPageChange();
+    if (FFocusInSubPage && SubPage->CanFocus()) SubPage->SetFocus();
+  };
 
   // The series list with its buttons on the right.
   PanelSeriesList = Make<TPanel>(this, ChartTabs[0], "PanelSeriesList", "", 0, 0, 400, 250);

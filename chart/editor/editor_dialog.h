@@ -221,6 +221,7 @@ private:
   TCustomChart* FChart = nullptr;
   bool FStored = false;
   bool FTreeBuilt = false;
+  bool FFocusInSubPage = false, FFocusOnMainTabs = false;
   // What a tree node opens.
   struct TNodeTarget {
     enum TKind { Tab, ChartRoot, Series, Axis, Title, Tool } Kind;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chart/editor/axis_page.h"
+#include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_pages.h"
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/gallery.h"
@@ -279,6 +280,11 @@ TEST_F(EditorTreeGroups, CtrlTabWalksTheChartPagesFromTheSeriesList) {
     ASSERT_EQ(f->SubPage->ActivePageIndex(), page);
     EXPECT_NE(f->ChartPages[page], nullptr);
   }
+  // The data grid moves along its row with Tab but leaves Ctrl+Tab to the main tabs.
+  f->MainPage->SetActivePage(f->TabData);
+  f->MainPageChange();
+  SendInput(f->ChartGrid1, ikKeyDown, {ssCtrl}, 0, 0, VK_TAB);
+  EXPECT_EQ(f->MainPage->ActivePage(), f->TabTools);
 }
 
 }  // namespace
