@@ -11,12 +11,16 @@
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/format_axis_dialogs.h"
 #include "chart/editor/gallery.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/editor/series_page.h"
 #include "chart/editor/tools_page.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/graph_function.h"
+#include "chart/engine/graph_panel_ext.h"
+#include "chart/engine/graph_shapes.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/series_marks.h"
 #include "chart/engine/tool_base.h"
@@ -29,7 +33,10 @@
 #include "chart/series/line_series.h"
 #include "chart/series/tools_cursor.h"
 #include "chart/series/tools_register.h"
+#include "platform/bitmap.h"
 #include "platform/comctrls.h"
+#include "platform/dialogs.h"
+#include "platform/extctrls.h"
 #include "platform/inifiles.h"
 #include "platform/stdctrls.h"
 #include "platform/testkit/temp_folder.h"
@@ -450,4 +457,72 @@ TEST_F(EditorDialog, AChartFreedWhileTheDialogIsOpenLeavesNoPageOnIt) {
   EXPECT_EQ(f->SeriesPage, nullptr);
   for (TForm* p : f->ChartPages) EXPECT_EQ(p, nullptr);
   EXPECT_EQ(f->LBSeries->Items()->Count(), 0);
+}
+
+TEST_F(EditorDialog, PanelPageLoadsAndClearsTheBackImageAndEditsTheBackGradient) {
+  auto f = Dialog();
+  auto* p = ChartPage<TFormGraphPanel>(f.get(), cetPanel);
+  ASSERT_NE(p, nullptr);
+  // Without an image: nothing to style, and the button browses.
+  EXPECT_FALSE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->CBImageInside->Enabled());
+  EXPECT_FALSE(p->CBTransp->Enabled());
+  EXPECT_EQ(p->BBrowseImage->Caption(), "B&rowse...");
+
+  const std::string file = Profile.Path() + "/back.bmp";
+  {
+    TBitmap b(8, 8, pf24bit);
+    b.SaveToFile(file);
+  }
+  SetDialogHook([&](TCommonDialog* D) {
+    static_cast<TOpenDialog*>(D)->SetFileName(file);
+    return true;
+  });
+  p->BBrowseImage->Click();
+  SetDialogHook(nullptr);
+  ASSERT_TRUE(Chart->HasBackImage());
+  EXPECT_EQ(p->BBrowseImage->Caption(), "Clea&r");
+  EXPECT_TRUE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->ImageLeft.Edit->Enabled());
+  SendInput(p->RGBitmap->Buttons(3), ikMouseDown, {}, 4, 4, mbLeft);  // "Custom"
+  SendInput(p->RGBitmap->Buttons(3), ikMouseUp, {}, 4, 4, mbLeft);
+  EXPECT_EQ(Chart->BackImage()->Mode(), pbmCustom);
+  ASSERT_TRUE(p->ImageLeft.Edit->Enabled());
+  p->ImageLeft.Edit->SetText("20");
+  EXPECT_EQ(Chart->BackImage()->Left(), 20);
+  p->CBImageInside->SetChecked(true);
+  EXPECT_TRUE(Chart->BackImageInside());
+  p->BBrowseImage->Click();  // now it clears
+  EXPECT_FALSE(Chart->HasBackImage());
+  EXPECT_FALSE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->ImageLeft.Edit->Enabled());
+
+  // The Gradient tab edits the chart's own back gradient.
+  ASSERT_NE(p->GradientEditor, nullptr);
+  EXPECT_EQ(p->GradientEditor->Parent(), p->Pages->Pages(2));
+  p->GradientEditor->CBVisible->SetChecked(true);
+  EXPECT_TRUE(Chart->Gradient()->Visible());
+}
+
+TEST_F(EditorDialog, AVisibleGradientChosenForATransparentWallMakesItOpaque) {
+  auto f = Dialog();
+  auto* w = ChartPage<TFormGraphWall>(f.get(), cetWalls);
+  ASSERT_NE(w, nullptr);
+  Chart->LeftWall()->SetTransparent(true);
+  w->LoadWall();
+  ASSERT_TRUE(w->CBTransp->Checked());
+  EXPECT_EQ(w->BGradient->Gradient(), Chart->LeftWall()->Gradient());
+  EditorDialogHook = [](TForm* F) {
+    auto* e = dynamic_cast<TGraphGradientEditor*>(F);
+    if (!e) return;
+    e->CBVisible->SetChecked(true);
+    e->BOk->Click();
+  };
+  w->BGradient->Click();
+  EXPECT_TRUE(Chart->LeftWall()->Gradient()->Visible());
+  EXPECT_FALSE(Chart->LeftWall()->Transparent());
+  EXPECT_FALSE(w->CBTransp->Checked());
+  // The other walls' tabs link their own gradients.
+  w->SelectWall(3);
+  EXPECT_EQ(w->BGradient->Gradient(), Chart->BackWall()->Gradient());
 }
