@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/editor/axis_page.h"
+#include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_pages.h"
 #include "chart/editor/series_page.h"
@@ -17,6 +18,8 @@
 #include "chart/extra/export_formats.h"
 #include "chart/extra/pen_dialog.h"
 #include "chart/extra/preview_dialog.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "platform/checklst.h"
 #include "platform/comctrls.h"
 #include "platform/dialogs.h"
@@ -24,6 +27,7 @@
 #include "platform/extctrls.h"
 #include "platform/guards.h"
 #include "platform/inifiles.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 #include "platform/treeview.h"
 
@@ -259,6 +263,27 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   SBGridCol->OnClick = [this](TObject*) { ChartGrid1->SetShowColors(SBGridCol->Checked()); };
   SBGrid3D->OnClick = [this](TObject*) { ChartGrid1->SetGrid3D(SBGrid3D->Checked()); };
   SBGridX->OnClick = [this](TObject*) { ChartGrid1->SetShowXValues(SBGridX->Checked() ? cgsYes : cgsNo); };
+  PopupData = new TPopupMenu(this);
+  PopupData->SetName("PopupData");
+  auto menuItem = [this](const char* Name, const char* Caption, std::function<void()> Run) {
+    auto* m = new TMenuItem(this);
+    m->SetName(Name);
+    m->SetCaption(Caption);
+    if (Run) m->OnClick = [Run](TObject*) { Run(); };
+    PopupData->Items()->Add(m);
+    return m;
+  };
+  EditColor1 = menuItem("EditColor1", "&Edit Color...", [this] { ChartGrid1->EditPointColor(); });
+  DefaultColor1 =
+      menuItem("DefaultColor1", "Default &Color", [this] { ChartGrid1->SetCurrentPointColor(clAutoColor); });
+  Makenullpoint1 = menuItem("Makenullpoint1", "Make &null point", [this] { ChartGrid1->SetCurrentPointColor(clNone); });
+  N1 = menuItem("N1", "-", nullptr);
+  Insertrow1 = menuItem("Insertrow1", "&Append row", [this] { ChartGrid1->AppendRow(); });
+  Deleterow1 = menuItem("Deleterow1", "&Delete row", [this] { ChartGrid1->DeleteRow(); });
+  N2 = menuItem("N2", "-", nullptr);
+  extfont1 = menuItem("extfont1", "&Text font...", [this] { extfont1Click(); });
+  PopupData->OnPopup = [this](TObject*) { PopupDataPopup(); };
+  SetControlPopupMenu(ChartGrid1, PopupData);
 
   // The navigation tree of tree mode, hidden until the dialog shows in that mode.
   Tree = Make<TTreeView>(this, this, "Tree", "", 0, 0, TreeWidth, Height() - 34);
@@ -613,6 +638,26 @@ void TChartEditForm::DataTabShow() {
   SBGridX->SetChecked(first && SeriesHasXValues(first));
   SBGrid3D->SetEnabled(first && first->HasZValues());
   if (!FTreeBuilt && ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
+}
+
+void TChartEditForm::PopupDataPopup() {
+  TChartSeries* s = nullptr;
+  TColor shown = clNone;
+  const bool colorCell =
+      ChartGrid1->ShowColors() && ChartGrid1->ColorCellSeries(ChartGrid1->Col(), ChartGrid1->Row(), s, shown);
+  const TColor stored = colorCell ? s->StoredColorAt(ChartGrid1->Row() - ChartGrid1->FixedRows()) : clNone;
+  EditColor1->SetVisible(colorCell);
+  N1->SetVisible(colorCell);
+  DefaultColor1->SetVisible(colorCell && stored != clAutoColor);
+  Makenullpoint1->SetVisible(colorCell && stored != clNone);
+}
+
+void TChartEditForm::extfont1Click() {
+  if (!ShowFontDialog(this, ChartGrid1->Font())) return;
+  // The rows fit the new font: the height of "W" in it and a pixel above and below.
+  auto b = std::make_unique<TBitmap>();
+  b->Canvas()->Font()->Assign(ChartGrid1->Font());
+  ChartGrid1->SetDefaultRowHeight(b->Canvas()->TextHeight("W") + 2);
 }
 
 void TChartEditForm::ShowSeriesPage() {

@@ -31,7 +31,9 @@ class TFormGraphAxis;
 class TFormGraphSeries;
 class TFormGraphTools;
 class TGraphExportForm;
+class TMenuItem;
 class TPageControl;
+class TPopupMenu;
 class TPanel;
 class TTabSheet;
 
@@ -140,6 +142,12 @@ public:
   TChartGrid* ChartGrid1 = nullptr;
   TChartGridNavigator* ChartGridNavigator1 = nullptr;
   TCheckBox *SBGridText = nullptr, *SBGridCol = nullptr, *SBGrid3D = nullptr, *SBGridX = nullptr;
+  // The data grid's pop-up menu.
+  TPopupMenu* PopupData = nullptr;
+  TMenuItem *EditColor1 = nullptr, *DefaultColor1 = nullptr, *Makenullpoint1 = nullptr, *N1 = nullptr,
+            *Insertrow1 = nullptr, *Deleterow1 = nullptr, *N2 = nullptr, *extfont1 = nullptr;
+  void PopupDataPopup();
+  void extfont1Click();
   // The series groups beside the series list (shown with ceGroups).
   TPanel* PanelGroups = nullptr;
   TCheckListBox* Groups = nullptr;

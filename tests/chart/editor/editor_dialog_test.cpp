@@ -38,6 +38,7 @@
 #include "platform/dialogs.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 #include "platform/testkit/temp_folder.h"
 
@@ -525,4 +526,41 @@ TEST_F(EditorDialog, AVisibleGradientChosenForATransparentWallMakesItOpaque) {
   // The other walls' tabs link their own gradients.
   w->SelectWall(3);
   EXPECT_EQ(w->BGradient->Gradient(), Chart->BackWall()->Gradient());
+}
+
+TEST_F(EditorDialog, DataGridPopUpOffersColourEntriesOnAColourCellAndSizesRowsToItsFont) {
+  A->SetPointColorAt(1, clRed);
+  auto f = Dialog(cetSeriesData);
+  TChartGrid* g = f->ChartGrid1;
+  f->SBGridCol->SetChecked(true);  // "Show colors"
+  ASSERT_TRUE(g->ShowColors());
+  g->SetCol(g->ColorsColumn());
+  g->SetRow(g->FirstDataRow() + 1);
+  auto shown = [&] {
+    f->PopupData->Popup(0, 0);
+    return std::string(f->EditColor1->Visible() ? "E" : "") + (f->DefaultColor1->Visible() ? "D" : "") +
+           (f->Makenullpoint1->Visible() ? "N" : "");
+  };
+  EXPECT_EQ(shown(), "EDN");
+  f->Makenullpoint1->Click();
+  EXPECT_TRUE(A->IsNullPoint(1));
+  EXPECT_EQ(shown(), "ED");
+  f->DefaultColor1->Click();
+  EXPECT_EQ(A->StoredColorAt(1), clAutoColor);
+  EXPECT_EQ(shown(), "EN");
+  g->SetCol(g->ColorsColumn() + 2);  // a value column
+  EXPECT_EQ(shown(), "");
+
+  const int rows = g->RowCount();
+  f->Insertrow1->Click();
+  EXPECT_EQ(g->RowCount(), rows + 1);
+
+  SetDialogHook([](TCommonDialog* D) {
+    static_cast<TFontDialog*>(D)->Font()->SetSize(24);
+    return true;
+  });
+  f->extfont1->Click();
+  SetDialogHook(nullptr);
+  EXPECT_EQ(g->Font()->Size(), 24);
+  EXPECT_GT(g->DefaultRowHeight(), TChartGrid::kDefaultRowHeight + 8);
 }
