@@ -13,6 +13,7 @@
 #include "chart/editor/gallery.h"
 #include "chart/editor/gradient_editor.h"
 #include "chart/editor/series_page.h"
+#include "chart/editor/shape_symbol_pointer.h"
 #include "chart/editor/tools_page.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
@@ -23,6 +24,7 @@
 #include "chart/engine/graph_shapes.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/series_marks.h"
+#include "chart/engine/series_pointer.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/extra/export_dialog.h"
@@ -563,4 +565,41 @@ TEST_F(EditorDialog, DataGridPopUpOffersColourEntriesOnAColourCellAndSizesRowsTo
   SetDialogHook(nullptr);
   EXPECT_EQ(g->Font()->Size(), 24);
   EXPECT_GT(g->DefaultRowHeight(), TChartGrid::kDefaultRowHeight + 8);
+}
+
+TEST_F(EditorDialog, SeriesPageSetsCursorFormatsArrowsAndTheMarksSymbol) {
+  auto f = Dialog();
+  f->LBSeries->SelectSeries(A);
+  f->LBSeriesEditSeries();
+  TFormGraphSeries* p = f->SeriesPage;
+  ASSERT_NE(p, nullptr);
+  p->PageSeries->SetActivePage(p->TabGeneral);
+  p->PageSeriesChange();
+  ASSERT_GE(p->CBCursor->Items()->IndexOf("HandPoint"), 0);
+  Pick(p->CBCursor, "HandPoint");
+  EXPECT_EQ(A->Cursor(), crHandPoint);
+  EXPECT_GE(p->CBFormat->Items()->IndexOf("#.#"), 0);  // the standard formats are offered
+  p->CBFormat->SetText(StandardToLocalFormat("0.000"));
+  p->CBFormat->OnChange(p->CBFormat);  // as typed
+  EXPECT_EQ(A->ValueFormat(), "0.000");
+  p->EPercentFormat->SetText(StandardToLocalFormat("##0 %"));
+  EXPECT_EQ(A->PercentFormat(), "##0 %");
+
+  p->PageSeries->SetActivePage(p->TabMarks);
+  p->PageSeriesChange();
+  // The inner frame: Style, Arrows, Symbol, then the marks' own shape tabs.
+  ASSERT_GE(p->PageMarks->PageCount(), 7);
+  EXPECT_EQ(p->PageMarks->ActivePage(), p->TabMarksStyle);
+  p->ArrowLength.Edit->SetText("25");
+  EXPECT_EQ(A->Marks()->ArrowLength(), 25);
+  Pick(p->CBArrowHead, "Solid");
+  EXPECT_EQ(A->Marks()->Callout()->ArrowHead(), ahSolid);
+  ASSERT_NE(p->CBSymbolVisible, nullptr);
+  EXPECT_FALSE(p->SymbolShapeEditor->TabText->TabVisible());
+  p->CBSymbolVisible->SetChecked(!A->Marks()->Symbol()->Visible());
+  EXPECT_EQ(A->Marks()->Symbol()->Visible(), p->CBSymbolVisible->Checked());
+  // Another series loads its own arrows.
+  Pick(p->CBSeries, "Second");
+  EXPECT_EQ(p->ArrowLength.Value(), B->Marks()->ArrowLength());
+  EXPECT_EQ(p->CBArrowHead->ItemIndex(), static_cast<int>(B->Marks()->Callout()->ArrowHead()));
 }
