@@ -78,13 +78,11 @@ void ClearKeptAxisTitles() { Kept().clear(); }
 
 void EditViewChart(TComponent* Owner, TChartEditor*& Editor, TCustomChart* Chart) {
   if (!Chart) return;
-  if (!Editor) {
-    Editor = new TChartEditor(Owner);
-    // The dialog comes back where and how the user left it: its place and the tree mode are the
-    // stored ones.
-    Editor->RememberPosition = ReadEditorBool("RememberPosition", true);
-    Editor->TreeView = ReadEditorBool("TreeMode", false);
-  }
+  if (!Editor) Editor = new TChartEditor(Owner);
+  // The dialog comes back where and how the user left it: its place and the tree mode are the
+  // stored ones.
+  Editor->RememberPosition = ReadEditorBool("RememberPosition", true);
+  Editor->TreeView = ReadEditorBool("TreeMode", false);
   Editor->SetChart(Chart);
   std::vector<std::string> given;
   for (TChartAxis* a : TitledAxes(Chart)) given.push_back(GivenTitle(a->Title()->Caption()));

@@ -463,6 +463,7 @@ void TFormGraphSeries::LoadGeneralTab() {
   const TChartListOrder o = FSeries->MandatoryList->Order();
   CBSort->SetItemIndex(o == loAscending ? 0 : o == loDescending ? 1 : 2);
   CBSort->SetVisible(FSeries->ValueLists.Count() < 3);
+  if (auto* l = dynamic_cast<TControl*>(FindComponent("LCBSort"))) l->SetVisible(CBSort->Visible());
 }
 
 void TFormGraphSeries::LoadMarksTab() {
