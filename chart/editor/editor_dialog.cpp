@@ -76,6 +76,10 @@ void TCustomChartEditor::Notification(TComponent* AComponent, TOperation Operati
 
 TChartEditor::TChartEditor(TComponent* AOwner) : TCustomChartEditor(AOwner) {}
 
+TChartEditor::~TChartEditor() {
+  if (FGone) *FGone = true;
+}
+
 void TChartEditor::SetSeries(TChartSeries* Value) {
   if (FSeries) FSeries->RemoveFreeNotification(this);
   FSeries = Value;
@@ -97,8 +101,15 @@ void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
 void TChartEditor::Execute() {
   if (!FChart) return;
   TChartEditForm* f = new TChartEditForm(nullptr);
-  TScopeExit done([this, f] {
-    if (OnClose) OnClose(f);
+  // The window that holds this editor may close while the dialog is open (its chart goes and
+  // the dialog with it); then nothing of this editor is touched afterwards.
+  bool gone = false;
+  FGone = &gone;
+  TScopeExit done([this, f, &gone] {
+    if (!gone) {
+      FGone = nullptr;
+      if (OnClose) OnClose(f);
+    }
     delete f;
   });
   f->TreeMode = TreeView;
@@ -117,6 +128,7 @@ void TChartEditor::Execute() {
   if (!AutoRepaint) series_link::SetAutoRepaint(chart, false);
   TranslateControl(f);
   f->ShowModal();
+  if (gone) return;
   if (!AutoRepaint && FChart) {
     series_link::SetAutoRepaint(FChart, repaint);
     FChart->Invalidate();

@@ -94,6 +94,7 @@ class TChartEditor : public TCustomChartEditor {
   VM_CLASS(TChartEditor, TCustomChartEditor)
 public:
   explicit TChartEditor(TComponent* AOwner);
+  ~TChartEditor() override;
 
   bool AutoRepaint = true;
   TChartEditorTab DefaultTab = cetMain;
@@ -115,6 +116,8 @@ protected:
 
 private:
   TChartSeries* FSeries = nullptr;
+  // Set while Execute runs: the editor going with its window during the dialog says so there.
+  bool* FGone = nullptr;
 };
 
 class TChartEditForm : public TForm {

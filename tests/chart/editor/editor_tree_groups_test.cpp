@@ -288,3 +288,55 @@ TEST_F(EditorTreeGroups, CtrlTabWalksTheChartPagesFromTheSeriesList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditorTreeGroups, AChartWithoutSeriesOpensInTreeModeWithGroupsAndOnlyAddEnabled) {
+  for (TLineSeries* s : S) delete s;
+  S.clear();
+  auto f = Dialog(true, kGroups);
+  EXPECT_EQ(f->SeriesNode->Count(), 0);
+  EXPECT_TRUE(f->BAddSeries->Enabled());
+  for (TButton* b : {f->BDeleteSeries, f->BRenameSeries, f->BCloneSeries, f->BChangeTypeSeries})
+    EXPECT_FALSE(b->Enabled()) << b->Name();
+  EXPECT_EQ(Entries(*f), (std::vector<std::string>{"(all)+"}));
+  for (const char* root : {"Data", "Chart"}) {
+    f->Tree->SetSelected(Node(f->Tree, {root}));
+    EXPECT_NE(f->HostedControl(), nullptr) << root;
+  }
+}
+
+TEST_F(EditorTreeGroups, AChartFreedWhileATreeNodeShowsItsPageLeavesNothingHosted) {
+  auto f = Dialog(true, kGroups);
+  f->Tree->SetSelected(Node(f->Tree, {"Chart", "Axis", "Left Axis"}));
+  ASSERT_NE(f->HostedControl(), nullptr);
+  delete Chart;
+  Chart = nullptr;
+  EXPECT_EQ(f->HostedControl(), nullptr);
+  EXPECT_EQ(f->Tree->RootCount(), 0);
+  EXPECT_EQ(f->Groups->Items()->Count(), 0);
+  for (TForm* p : f->ChartPages) EXPECT_EQ(p, nullptr);
+}
+
+TEST_F(EditorTreeGroups, TheWindowHoldingTheEditorClosingDuringTheDialogLeavesTheEditorUntouched) {
+  auto* view = new TForm(nullptr);
+  Chart->SetParent(nullptr);
+  auto* chart = new TChart(view);
+  chart->SetName("ViewChart");
+  chart->SetParent(view);
+  auto* editor = new TChartEditor(view);
+  editor->SetChart(chart);
+  bool closed = false, shown = false;
+  editor->OnClose = [&](TObject*) { closed = true; };
+  EditorDialogHook = [&](TForm* F) {
+    if (!dynamic_cast<TChartEditForm*>(F)) return;
+    shown = true;
+    delete view;  // the view goes with its chart and editor
+  };
+  editor->Execute();
+  EditorDialogHook = nullptr;
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(closed);  // the view's handler went with it
+}
+
+}  // namespace
