@@ -28,6 +28,7 @@
 #include "platform/guards.h"
 #include "platform/inifiles.h"
 #include "platform/menus.h"
+#include "platform/splitter.h"
 #include "platform/stdctrls.h"
 #include "platform/treeview.h"
 
@@ -225,6 +226,11 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   Groups->SetParent(PanelGroups);
   Groups->SetBounds(0, 0, 106, 250);
   Groups->SetAlign(alClient);
+  GroupsSplitter = new TSplitter(this);
+  GroupsSplitter->SetName("GroupsSplitter");
+  GroupsSplitter->SetParent(t);
+  GroupsSplitter->SetLeft(PanelGroups->Width());
+  GroupsSplitter->SetVisible(false);
   Groups->OnClick = [this](TObject*) { GroupsClick(); };
   Groups->OnClickCheck = [this](TObject*) { GroupsClickCheck(Groups->ItemIndex()); };
   BAddSeries->OnClick = [this](TObject*) { BAddSeriesClick(); };
@@ -301,6 +307,11 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   Tree = Make<TTreeView>(this, this, "Tree", "", 0, 0, TreeWidth, Height() - 34);
   Tree->SetAlign(alLeft);
   Tree->SetVisible(false);
+  TreeSplitter = new TSplitter(this);
+  TreeSplitter->SetName("TreeSplitter");
+  TreeSplitter->SetParent(this);
+  TreeSplitter->SetLeft(TreeWidth);
+  TreeSplitter->SetVisible(false);
   Tree->OnChanging = [this](TObject*, TTreeNode*, bool& Allow) {
     Allow = FHosted != SeriesPage || !SeriesPage || SeriesPage->PageSeriesChanging();
   };
@@ -422,6 +433,8 @@ void TChartEditForm::FormShow() {
   const bool groups = (TheEditorOptions & ceOption(ceGroups)) != 0;
   for (TButton* b : {BAddGroup, BDeleteGroup, BRenameGroup}) b->SetVisible(groups);
   PanelGroups->SetVisible(groups);
+  GroupsSplitter->SetLeft(PanelGroups->Width());
+  GroupsSplitter->SetVisible(groups);
   if (groups) FillGroupList();
   if (TheSeries) {
     LBSeries->SelectSeries(TheSeries);
@@ -904,7 +917,9 @@ void TChartEditForm::BuildEditorTree() {
   WidthWithoutTree = Width();
   Tree->SetWidth(TreeWidth);
   Tree->SetVisible(true);
-  SetWidth(Width() + TreeWidth);
+  TreeSplitter->SetLeft(TreeWidth);
+  TreeSplitter->SetVisible(true);
+  SetWidth(Width() + TreeWidth + TreeSplitter->Width());
   ButtonHelp->SetLeft(16);
   MainPage->SetVisible(false);
   TreeHost = Make<TPanel>(this, this, "TreeHost", "", TreeWidth, 0, WidthWithoutTree, MainPage->Height());
@@ -948,7 +963,7 @@ void TChartEditForm::BuildEditorTree() {
 }
 
 void TChartEditForm::FormResize() {
-  if (FTreeBuilt && Tree->Visible()) WidthWithoutTree = Width() - Tree->Width();
+  if (FTreeBuilt && Tree->Visible()) WidthWithoutTree = Width() - Tree->Width() - TreeSplitter->Width();
 }
 
 void TChartEditForm::ReturnHosted() {

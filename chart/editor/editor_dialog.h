@@ -18,6 +18,7 @@ class TChartAxis;
 class TCheckListBox;
 class TGraphCustomTool;
 class TSeriesGroup;
+class TSplitter;
 class TTreeNode;
 class TTreeView;
 class TChartGrid;
@@ -154,8 +155,10 @@ public:
   // The series groups beside the series list (shown with ceGroups).
   TPanel* PanelGroups = nullptr;
   TCheckListBox* Groups = nullptr;
+  TSplitter* GroupsSplitter = nullptr;
   // Tree mode: the navigation tree on the left and the panel that shows the chosen node's page.
   TTreeView* Tree = nullptr;
+  TSplitter* TreeSplitter = nullptr;
   TPanel* TreeHost = nullptr;
   TTreeNode *SeriesNode = nullptr, *ToolsNode = nullptr;
   int WidthWithoutTree = 0, TreeWidth = 160;

@@ -24,6 +24,7 @@
 #include "platform/dragdrop.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
+#include "platform/splitter.h"
 #include "platform/testkit/temp_folder.h"
 #include "platform/treeview.h"
 
@@ -191,7 +192,7 @@ TEST_F(EditorTreeGroups, TreeNodesOpenTheirPagesOnTheChosenObject) {
   auto f = Dialog(true);
   ASSERT_TRUE(f->Tree->Visible());
   EXPECT_FALSE(f->MainPage->Visible());
-  EXPECT_EQ(f->Width(), f->WidthWithoutTree + f->Tree->Width());
+  EXPECT_EQ(f->Width(), f->WidthWithoutTree + f->Tree->Width() + f->TreeSplitter->Width());
   std::vector<std::string> roots;
   for (int i = 0; i < f->Tree->RootCount(); ++i) roots.push_back(f->Tree->Root(i)->Text());
   EXPECT_EQ(roots, (std::vector<std::string>{"Series", "Chart", "Data", "Tools", "Export", "Print"}));
