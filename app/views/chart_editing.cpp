@@ -33,6 +33,27 @@ std::string GivenTitle(const std::string& Caption) {
   return Caption;
 }
 
+// Tells whether a component was freed while it watched.
+class TOwnerWatch : public TComponent {
+public:
+  explicit TOwnerWatch(TComponent* Watched) : TComponent(nullptr), FWatched(Watched) {
+    if (FWatched) FWatched->FreeNotification(this);
+  }
+  ~TOwnerWatch() override {
+    if (FWatched && !Gone) FWatched->RemoveFreeNotification(this);
+  }
+  bool Gone = false;
+
+protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override {
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FWatched) Gone = true;
+  }
+
+private:
+  TComponent* FWatched;
+};
+
 }  // namespace
 
 std::string KeptAxisTitle(const std::string& Given) {
@@ -78,19 +99,20 @@ void ClearKeptAxisTitles() { Kept().clear(); }
 
 void EditViewChart(TComponent* Owner, TChartEditor*& Editor, TCustomChart* Chart) {
   if (!Chart) return;
-  if (!Editor) {
-    Editor = new TChartEditor(Owner);
-    // The dialog comes back where and how the user left it: its place and the tree mode are the
-    // stored ones.
-    Editor->RememberPosition = ReadEditorBool("RememberPosition", true);
-    Editor->TreeView = ReadEditorBool("TreeMode", false);
-  }
+  if (!Editor) Editor = new TChartEditor(Owner);
+  // The dialog comes back where and how the user left it: its place and the tree mode are the
+  // stored ones.
+  Editor->RememberPosition = ReadEditorBool("RememberPosition", true);
+  Editor->TreeView = ReadEditorBool("TreeMode", false);
   Editor->SetChart(Chart);
   std::vector<std::string> given;
   for (TChartAxis* a : TitledAxes(Chart)) given.push_back(GivenTitle(a->Title()->Caption()));
+  // The view (and with it Editor and the place that holds it) may go while the editor is open.
+  TOwnerWatch watch(Owner);
   Editor->Execute();
+  if (watch.Gone) return;
   TCustomChart* after = Editor->Chart();
-  if (!after) return;  // the view went while the editor was open
+  if (!after) return;  // the chart went while the editor was open
   const auto axes = TitledAxes(after);
   for (size_t i = 0; i < axes.size(); ++i) {
     const std::string& now = axes[i]->Title()->Caption();

@@ -235,7 +235,7 @@ void TCustomChartGrid::ResetGrid() {
 int TCustomChartGrid::VisibleDataRows() const {
   int h = ClientHeight();
   for (int r = 0; r < FFixedRows; ++r) h -= RowHeight(r) + 1;
-  return std::max(1, h / (kDefaultRowHeight + 1));
+  return std::max(1, h / (FDefaultRowHeight + 1));
 }
 
 void TCustomChartGrid::UpdateScrollBar() {
@@ -266,6 +266,12 @@ void TCustomChartGrid::MakeVisible(int ARow) {
     SetTopRow(ARow);
   else if (ARow >= FTopRow + VisibleDataRows())
     SetTopRow(ARow - VisibleDataRows() + 1);
+}
+
+void TCustomChartGrid::SetDefaultRowHeight(int Value) {
+  FDefaultRowHeight = std::max(1, Value);
+  UpdateScrollBar();
+  Invalidate();
 }
 
 bool TCustomChartGrid::IsSelected(int ACol, int ARow) const {
@@ -303,7 +309,7 @@ TRect TCustomChartGrid::CellRect(int ACol, int ARow) const {
   } else {
     if (ARow < FTopRow) return TRect();
     for (int r = 0; r < FFixedRows; ++r) y += RowHeight(r) + 1;
-    y += (ARow - FTopRow) * (kDefaultRowHeight + 1);
+    y += (ARow - FTopRow) * (FDefaultRowHeight + 1);
   }
   return TRect(x, y, x + ColWidth(ACol), y + RowHeight(ARow));
 }
@@ -328,7 +334,7 @@ void TCustomChartGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const {
     y += RowHeight(r) + 1;
   }
   if (Y >= y) {
-    const int r = FTopRow + (Y - y) / (kDefaultRowHeight + 1);
+    const int r = FTopRow + (Y - y) / (FDefaultRowHeight + 1);
     if (r < FRowCount) ARow = r;
   }
 }
@@ -527,7 +533,7 @@ void TCustomChartGrid::Paint() {
   for (int r = 0; r < FFixedRows; ++r) rows.push_back(r);
   int y = 0;
   for (int r = 0; r < FFixedRows; ++r) y += RowHeight(r) + 1;
-  for (int r = FTopRow; r < FRowCount && y < client.Height(); ++r, y += kDefaultRowHeight + 1) rows.push_back(r);
+  for (int r = FTopRow; r < FRowCount && y < client.Height(); ++r, y += FDefaultRowHeight + 1) rows.push_back(r);
   for (int r : rows) {
     for (int col : cols) {
       const TRect cell = CellRect(col, r);
@@ -717,6 +723,8 @@ void TCustomChartGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
     EditPointColor();
     return;
   }
+  // Ctrl+Tab turns the pages of the page control the grid sits in.
+  if (Key == VK_TAB && ctrl) return;
   switch (Key) {
     case VK_UP:
       if (FRow == FRowCount - 1 && FRow > FFixedRows) {

@@ -41,7 +41,10 @@ public:
   int TopRow() const { return FTopRow; }
   void SetTopRow(int Value);
   int ColWidth(int Col) const { return FColWidths.at(static_cast<size_t>(Col)); }
-  int RowHeight(int Row) const { return Row == 0 ? kRow0Height : kDefaultRowHeight; }
+  int RowHeight(int Row) const { return Row == 0 ? kRow0Height : FDefaultRowHeight; }
+  // The height of every row but the first header row.
+  int DefaultRowHeight() const { return FDefaultRowHeight; }
+  void SetDefaultRowHeight(int Value);
   // Data rows that fit below the fixed rows.
   int VisibleDataRows() const;
   bool EditorMode() const;
@@ -146,7 +149,8 @@ private:
   TEdit* FEditor = nullptr;
   std::string FOldText;
   bool FWasEmpty = false;
-  TRect FSelection{0, 2, 0, 2};  // Left and Top to Right and Bottom, all included
+  TRect FSelection{0, 2, 0, 2};
+  int FDefaultRowHeight = kDefaultRowHeight;  // Left and Top to Right and Bottom, all included
 };
 
 class TChartGrid : public TCustomChartGrid {

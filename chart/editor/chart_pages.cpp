@@ -1,9 +1,13 @@
 #include "chart/editor/chart_pages.h"
 
 #include "chart/editor/brush_shadow_font.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/editor/shape_symbol_pointer.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/editor_controls.h"
+#include "chart/engine/graph_effects.h"
+#include "chart/engine/graph_panel_ext.h"
+#include "chart/engine/graph_shapes.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/extra/pen_dialog.h"
@@ -55,6 +59,14 @@ TFormGraphWall::TFormGraphWall(TComponent* AOwner, TChartWall* Wall)
   BWallBrush = Make<TButton>(this, host, "BWallBrush", "&Pattern...", 8, 68, 100, 24);
   BWallBrush->OnClick = [this](TObject*) {
     if (FWall) ShowBrushDialog(this, FWall->Brush());
+  };
+  BGradient = Make<TButtonGradient>(this, host, "BGradient", "&Gradient...", 8, 98, 100, 24);
+  // Runs after the gradient dialog closed with OK: a gradient that shows needs an opaque wall.
+  BGradient->OnClick = [this](TObject*) {
+    if (!FWall || !FWall->Gradient()->Visible()) return;
+    FWall->SetTransparent(false);
+    TFlagGuard g(FLoading);
+    CBTransp->SetChecked(false);
   };
   WallSize = Spin(
       this, host, "WallSize", "Siz&e:", 130, 8, 0, 100,
@@ -121,6 +133,7 @@ void TFormGraphWall::LoadWall() {
   BWallPen->LinkPen(FWall->Pen());
   BWallColor->LinkProperty(FWall, "Color");
   BWallColor->Invalidate();
+  BGradient->LinkGradient(FWall->Gradient());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -246,7 +259,46 @@ TFormGraphPanel::TFormGraphPanel(TComponent* AOwner, TCustomChart* Chart) : TFor
     if (FLoading || !V) return;
     FChart->SetColor(clBtnFace);
     RefreshColorDefault();
+    BPanelColor->Invalidate();
   });
+  auto* image = Make<TGroupBox>(this, t, "GBImage", "Back Image:", 8, 40, 330, 160);
+  RGBitmap = Make<TRadioGroup>(this, image, "RGBitmap", "St&yle", 8, 18, 110, 130);
+  for (const char* m : {"Stretch", "Tile", "Center", "C&ustom"}) RGBitmap->Items()->Add(m);
+  RGBitmap->OnClick = [this](TObject*) {
+    if (FLoading || !FChart || RGBitmap->ItemIndex() < 0) return;
+    FChart->BackImage()->SetMode(static_cast<TGraphBackImageMode>(RGBitmap->ItemIndex()));
+    EnableBackImage();
+  };
+  BBrowseImage = Make<TButton>(this, image, "BBrowseImage", "B&rowse...", 130, 22, 90, 25);
+  BBrowseImage->OnClick = [this](TObject*) {
+    if (!FChart) return;
+    LoadOrClearPicture(this, FChart->BackImage());
+    EnableBackImage();
+  };
+  CBImageInside = Check(
+      this, image, "CBImageInside", "I&nside", 130, 54,
+      [this](bool V) {
+        if (!FLoading && FChart) FChart->BackImage()->SetInside(V);
+      },
+      120);
+  CBTransp = Check(
+      this, image, "CBTransp", "&Transparent", 130, 76,
+      [this](bool V) {
+        if (!FLoading && FChart && CBTransp->Enabled()) FChart->SetBackImageTransp(V);
+      },
+      120);
+  ImageLeft = Spin(
+      this, image, "ImageLeft", "&Left:", 130, 100, 0, 100,
+      [this](int V) {
+        if (!FLoading && FChart) FChart->BackImage()->SetLeft(V);
+      },
+      40);
+  ImageTop = Spin(
+      this, image, "ImageTop", "T&op:", 130, 126, 0, 100,
+      [this](int V) {
+        if (!FLoading && FChart) FChart->BackImage()->SetTop(V);
+      },
+      40);
   t = Tab(this, Pages, "TabBorders", "Borders");
   PanelBor = Spin(
       this, t, "PanelBor", "&Separation:", 8, 8, 0, 100,
@@ -274,6 +326,12 @@ TFormGraphPanel::TFormGraphPanel(TComponent* AOwner, TCustomChart* Chart) : TFor
     if (I >= 0 && FChart->BevelOuter() != cuts[I]) FChart->SetBevelOuter(cuts[I]);
   });
   BBorder = Make<TButtonPen>(this, t, "BBorder", "&Border...", 8, 150, 100, 24);
+  t = Tab(this, Pages, "TabGradient", "Gradient");
+  if (Chart) {
+    GradientEditor = TGraphGradientEditor::CreateEmbedded(this, Chart->Gradient());
+    EmbedFormWithObject(GradientEditor, t, Chart->Gradient());
+    GradientEditor->SetAlign(alClient);
+  }
   t = Tab(this, Pages, "TabShadow", "Shadow");
   auto* shadow = new TGraphShadowEditor(this);
   EmbedFormWithObject(shadow, t, Chart ? Chart->Shadow() : nullptr);
@@ -291,9 +349,31 @@ void TFormGraphPanel::FormShow() {
   Round.Set(FChart->BorderRound());
   PanelWi.Set(FChart->BevelWidth());
   PanelBor.Set(FChart->BorderWidth());
+  TBackImage* b = FChart->BackImage();
+  RGBitmap->SetItemIndex(b->Mode());
+  CBImageInside->SetChecked(b->Inside());
+  ImageLeft.Set(b->Left());
+  ImageTop.Set(b->Top());
+  EnableBackImage();
   RefreshColorDefault();
   BPanelColor->LinkProperty(FChart, "Color");
+  if (GradientEditor) GradientEditor->SetVisible(true);
   Pages->SetActivePageIndex(0);
+}
+
+void TFormGraphPanel::EnableBackImage() {
+  if (!FChart) return;
+  TFlagGuard g(FLoading);
+  const bool has = FChart->HasBackImage();
+  RGBitmap->SetEnabled(has);
+  CBImageInside->SetEnabled(has);
+  BBrowseImage->SetCaption(has ? "Clea&r" : "B&rowse...");
+  CBTransp->SetEnabled(has);
+  CBTransp->SetChecked(has && FChart->BackImageTransp());
+  const bool custom = has && FChart->BackImage()->Mode() == pbmCustom;
+  for (TControl* c : {static_cast<TControl*>(ImageLeft.Edit), static_cast<TControl*>(ImageLeft.UpDown),
+                      static_cast<TControl*>(ImageTop.Edit), static_cast<TControl*>(ImageTop.UpDown)})
+    c->SetEnabled(custom);
 }
 
 void TFormGraphPanel::RefreshColorDefault() {

@@ -13,7 +13,9 @@ class TChartTitle;
 class TChartWall;
 class TCustomChart;
 class TFormGraphShape;
+class TGraphGradientEditor;
 class TLabel;
+class TRadioGroup;
 class TMemo;
 class TTrackBar;
 
@@ -27,6 +29,7 @@ public:
   TButtonColor* BWallColor = nullptr;
   TButtonPen* BWallPen = nullptr;
   TButton* BWallBrush = nullptr;
+  TButtonGradient* BGradient = nullptr;
   edkit::TSpin WallSize, Transparency, AllSize;
   TCheckBox *CBTransp = nullptr, *CBDark3D = nullptr, *CBVisible = nullptr, *CBAutoHide = nullptr,
             *CBView3dWalls = nullptr;
@@ -79,8 +82,15 @@ public:
   edkit::TSpin PanelBor, PanelWi, Round;
   TComboBox *CBInner = nullptr, *CBOuter = nullptr;
   TButtonPen* BBorder = nullptr;
+  // The back image.
+  TRadioGroup* RGBitmap = nullptr;
+  TButton* BBrowseImage = nullptr;
+  TCheckBox *CBImageInside = nullptr, *CBTransp = nullptr;
+  edkit::TSpin ImageLeft, ImageTop;
+  TGraphGradientEditor* GradientEditor = nullptr;
 
   void FormShow();
+  void EnableBackImage();
 
 private:
   void RefreshColorDefault();

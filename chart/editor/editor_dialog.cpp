@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "chart/editor/axis_page.h"
+#include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_pages.h"
 #include "chart/editor/series_page.h"
@@ -18,6 +19,8 @@
 #include "chart/extra/pen_dialog.h"
 #include "chart/extra/preview_dialog.h"
 #include "chart/engine/engine_texts.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "platform/checklst.h"
 #include "platform/sysutils.h"
 #include "platform/comctrls.h"
@@ -26,6 +29,8 @@
 #include "platform/extctrls.h"
 #include "platform/guards.h"
 #include "platform/inifiles.h"
+#include "platform/menus.h"
+#include "platform/splitter.h"
 #include "platform/stdctrls.h"
 #include "platform/treeview.h"
 
@@ -74,6 +79,10 @@ void TCustomChartEditor::Notification(TComponent* AComponent, TOperation Operati
 
 TChartEditor::TChartEditor(TComponent* AOwner) : TCustomChartEditor(AOwner) {}
 
+TChartEditor::~TChartEditor() {
+  if (FGone) *FGone = true;
+}
+
 void TChartEditor::SetSeries(TChartSeries* Value) {
   if (FSeries) FSeries->RemoveFreeNotification(this);
   FSeries = Value;
@@ -95,8 +104,15 @@ void TChartEditor::Notification(TComponent* AComponent, TOperation Operation) {
 void TChartEditor::Execute() {
   if (!FChart) return;
   TChartEditForm* f = new TChartEditForm(nullptr);
-  TScopeExit done([this, f] {
-    if (OnClose) OnClose(f);
+  // The window that holds this editor may close while the dialog is open (its chart goes and
+  // the dialog with it); then nothing of this editor is touched afterwards.
+  bool gone = false;
+  FGone = &gone;
+  TScopeExit done([this, f, &gone] {
+    if (!gone) {
+      FGone = nullptr;
+      if (OnClose) OnClose(f);
+    }
     delete f;
   });
   f->TreeMode = TreeView;
@@ -115,6 +131,7 @@ void TChartEditor::Execute() {
   if (!AutoRepaint) series_link::SetAutoRepaint(chart, false);
   TranslateControl(f);
   f->ShowModal();
+  if (gone) return;
   if (!AutoRepaint && FChart) {
     series_link::SetAutoRepaint(FChart, repaint);
     FChart->Invalidate();
@@ -150,16 +167,32 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   TabTools = Tab(this, MainPage, "TabTools", "Tools");
   TabExport = Tab(this, MainPage, "TabExport", "Export");
   TabPrint = Tab(this, MainPage, "TabPrint", "Print");
-  MainPage->OnChanging = [this](TObject*, bool& Allow) { Allow = MainPageChanging(); };
-  MainPage->OnChange = [this](TObject*) { MainPageChange(); };
+  MainPage->OnChanging = [this](TObject*, bool& Allow) {
+    Allow = MainPageChanging();
+    FFocusOnMainTabs = ActiveControl() == MainPage || ActiveControl() == ChartGrid1;
+  };
+  MainPage->OnChange = [this](TObject*) {
+    MainPageChange();
+    // Walking the main tabs with Ctrl+Tab from their strip stays on the strip (the data grid,
+    // which takes the focus, leaves Ctrl+Tab to the tabs).
+    if (FFocusOnMainTabs && MainPage->ActivePage() != TabData && MainPage->CanFocus()) MainPage->SetFocus();
+  };
   SubPage = Make<TPageControl>(this, TabChart, "SubPage", "", 0, 0, 400, 280);
   SubPage->SetAlign(alClient);
   const char* names[9] = {"TabSeriesList", "TabGeneral", "TabAxis",  "TabTitles", "TabLegend",
                           "TabPanel",      "TabPaging",  "TabWalls", "Tab3D"};
   const char* captions[9] = {"Series", "General", "Axis", "Titles", "Legend", "Panel", "Paging", "Walls", "3D"};
   for (int i = 0; i < 9; ++i) ChartTabs[i] = Tab(this, SubPage, names[i], captions[i]);
-  SubPage->OnChanging = [this](TObject*, bool&) {};
-  SubPage->OnChange = [this](TObject*) { SubPageChange(); };
+  // A page turned while the focus was on the chart pages leaves the focus on their tabs, so the
+  // next Ctrl+Tab turns these pages again rather than the tabs of the page just shown.
+  SubPage->OnChanging = [this](TObject*, bool&) {
+    FFocusInSubPage = false;
+    for (TControl* c = ActiveControl(); c && !FFocusInSubPage; c = c->Parent()) FFocusInSubPage = c == SubPage;
+  };
+  SubPage->OnChange = [this](TObject*) {
+    SubPageChange();
+    if (FFocusInSubPage && SubPage->CanFocus()) SubPage->SetFocus();
+  };
 
   // The series list with its buttons on the right.
   PanelSeriesList = Make<TPanel>(this, ChartTabs[0], "PanelSeriesList", "", 0, 0, 400, 250);
@@ -195,6 +228,11 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   Groups->SetParent(PanelGroups);
   Groups->SetBounds(0, 0, 106, 250);
   Groups->SetAlign(alClient);
+  GroupsSplitter = new TSplitter(this);
+  GroupsSplitter->SetName("GroupsSplitter");
+  GroupsSplitter->SetParent(t);
+  GroupsSplitter->SetLeft(PanelGroups->Width());
+  GroupsSplitter->SetVisible(false);
   Groups->OnClick = [this](TObject*) { GroupsClick(); };
   Groups->OnClickCheck = [this](TObject*) { GroupsClickCheck(Groups->ItemIndex()); };
   BAddSeries->OnClick = [this](TObject*) { BAddSeriesClick(); };
@@ -245,11 +283,37 @@ TChartEditForm::TChartEditForm(TComponent* AOwner) : TForm(AOwner) {
   SBGridCol->OnClick = [this](TObject*) { ChartGrid1->SetShowColors(SBGridCol->Checked()); };
   SBGrid3D->OnClick = [this](TObject*) { ChartGrid1->SetGrid3D(SBGrid3D->Checked()); };
   SBGridX->OnClick = [this](TObject*) { ChartGrid1->SetShowXValues(SBGridX->Checked() ? cgsYes : cgsNo); };
+  PopupData = new TPopupMenu(this);
+  PopupData->SetName("PopupData");
+  auto menuItem = [this](const char* Name, const char* Caption, std::function<void()> Run) {
+    auto* m = new TMenuItem(this);
+    m->SetName(Name);
+    m->SetCaption(Caption);
+    if (Run) m->OnClick = [Run](TObject*) { Run(); };
+    PopupData->Items()->Add(m);
+    return m;
+  };
+  EditColor1 = menuItem("EditColor1", "&Edit Color...", [this] { ChartGrid1->EditPointColor(); });
+  DefaultColor1 =
+      menuItem("DefaultColor1", "Default &Color", [this] { ChartGrid1->SetCurrentPointColor(clAutoColor); });
+  Makenullpoint1 = menuItem("Makenullpoint1", "Make &null point", [this] { ChartGrid1->SetCurrentPointColor(clNone); });
+  N1 = menuItem("N1", "-", nullptr);
+  Insertrow1 = menuItem("Insertrow1", "&Append row", [this] { ChartGrid1->AppendRow(); });
+  Deleterow1 = menuItem("Deleterow1", "&Delete row", [this] { ChartGrid1->DeleteRow(); });
+  N2 = menuItem("N2", "-", nullptr);
+  extfont1 = menuItem("extfont1", "&Text font...", [this] { extfont1Click(); });
+  PopupData->OnPopup = [this](TObject*) { PopupDataPopup(); };
+  SetControlPopupMenu(ChartGrid1, PopupData);
 
   // The navigation tree of tree mode, hidden until the dialog shows in that mode.
   Tree = Make<TTreeView>(this, this, "Tree", "", 0, 0, TreeWidth, Height() - 34);
   Tree->SetAlign(alLeft);
   Tree->SetVisible(false);
+  TreeSplitter = new TSplitter(this);
+  TreeSplitter->SetName("TreeSplitter");
+  TreeSplitter->SetParent(this);
+  TreeSplitter->SetLeft(TreeWidth);
+  TreeSplitter->SetVisible(false);
   Tree->OnChanging = [this](TObject*, TTreeNode*, bool& Allow) {
     Allow = FHosted != SeriesPage || !SeriesPage || SeriesPage->PageSeriesChanging();
   };
@@ -371,6 +435,8 @@ void TChartEditForm::FormShow() {
   const bool groups = (TheEditorOptions & ceOption(ceGroups)) != 0;
   for (TButton* b : {BAddGroup, BDeleteGroup, BRenameGroup}) b->SetVisible(groups);
   PanelGroups->SetVisible(groups);
+  GroupsSplitter->SetLeft(PanelGroups->Width());
+  GroupsSplitter->SetVisible(groups);
   if (groups) FillGroupList();
   if (TheSeries) {
     LBSeries->SelectSeries(TheSeries);
@@ -599,6 +665,26 @@ void TChartEditForm::DataTabShow() {
   SBGridX->SetChecked(first && SeriesHasXValues(first));
   SBGrid3D->SetEnabled(first && first->HasZValues());
   if (!FTreeBuilt && ChartGrid1->CanFocus()) ChartGrid1->SetFocus();
+}
+
+void TChartEditForm::PopupDataPopup() {
+  TChartSeries* s = nullptr;
+  TColor shown = clNone;
+  const bool colorCell =
+      ChartGrid1->ShowColors() && ChartGrid1->ColorCellSeries(ChartGrid1->Col(), ChartGrid1->Row(), s, shown);
+  const TColor stored = colorCell ? s->StoredColorAt(ChartGrid1->Row() - ChartGrid1->FixedRows()) : clNone;
+  EditColor1->SetVisible(colorCell);
+  N1->SetVisible(colorCell);
+  DefaultColor1->SetVisible(colorCell && stored != clAutoColor);
+  Makenullpoint1->SetVisible(colorCell && stored != clNone);
+}
+
+void TChartEditForm::extfont1Click() {
+  if (!ShowFontDialog(this, ChartGrid1->Font())) return;
+  // The rows fit the new font: the height of "W" in it and a pixel above and below.
+  auto b = std::make_unique<TBitmap>();
+  b->Canvas()->Font()->Assign(ChartGrid1->Font());
+  ChartGrid1->SetDefaultRowHeight(b->Canvas()->TextHeight("W") + 2);
 }
 
 void TChartEditForm::ShowSeriesPage() {
@@ -833,7 +919,9 @@ void TChartEditForm::BuildEditorTree() {
   WidthWithoutTree = Width();
   Tree->SetWidth(TreeWidth);
   Tree->SetVisible(true);
-  SetWidth(Width() + TreeWidth);
+  TreeSplitter->SetLeft(TreeWidth);
+  TreeSplitter->SetVisible(true);
+  SetWidth(Width() + TreeWidth + TreeSplitter->Width());
   ButtonHelp->SetLeft(16);
   MainPage->SetVisible(false);
   TreeHost = Make<TPanel>(this, this, "TreeHost", "", TreeWidth, 0, WidthWithoutTree, MainPage->Height());
@@ -877,7 +965,7 @@ void TChartEditForm::BuildEditorTree() {
 }
 
 void TChartEditForm::FormResize() {
-  if (FTreeBuilt && Tree->Visible()) WidthWithoutTree = Width() - Tree->Width();
+  if (FTreeBuilt && Tree->Visible()) WidthWithoutTree = Width() - Tree->Width() - TreeSplitter->Width();
 }
 
 void TChartEditForm::ReturnHosted() {

@@ -18,6 +18,7 @@ class TChartAxis;
 class TCheckListBox;
 class TGraphCustomTool;
 class TSeriesGroup;
+class TSplitter;
 class TTreeNode;
 class TTreeView;
 class TChartGrid;
@@ -31,7 +32,9 @@ class TFormGraphAxis;
 class TFormGraphSeries;
 class TFormGraphTools;
 class TGraphExportForm;
+class TMenuItem;
 class TPageControl;
+class TPopupMenu;
 class TPanel;
 class TTabSheet;
 
@@ -92,6 +95,7 @@ class TChartEditor : public TCustomChartEditor {
   VM_CLASS(TChartEditor, TCustomChartEditor)
 public:
   explicit TChartEditor(TComponent* AOwner);
+  ~TChartEditor() override;
 
   bool AutoRepaint = true;
   TChartEditorTab DefaultTab = cetMain;
@@ -113,6 +117,8 @@ protected:
 
 private:
   TChartSeries* FSeries = nullptr;
+  // Set while Execute runs: the editor going with its window during the dialog says so there.
+  bool* FGone = nullptr;
 };
 
 class TChartEditForm : public TForm {
@@ -140,11 +146,19 @@ public:
   TChartGrid* ChartGrid1 = nullptr;
   TChartGridNavigator* ChartGridNavigator1 = nullptr;
   TCheckBox *SBGridText = nullptr, *SBGridCol = nullptr, *SBGrid3D = nullptr, *SBGridX = nullptr;
+  // The data grid's pop-up menu.
+  TPopupMenu* PopupData = nullptr;
+  TMenuItem *EditColor1 = nullptr, *DefaultColor1 = nullptr, *Makenullpoint1 = nullptr, *N1 = nullptr,
+            *Insertrow1 = nullptr, *Deleterow1 = nullptr, *N2 = nullptr, *extfont1 = nullptr;
+  void PopupDataPopup();
+  void extfont1Click();
   // The series groups beside the series list (shown with ceGroups).
   TPanel* PanelGroups = nullptr;
   TCheckListBox* Groups = nullptr;
+  TSplitter* GroupsSplitter = nullptr;
   // Tree mode: the navigation tree on the left and the panel that shows the chosen node's page.
   TTreeView* Tree = nullptr;
+  TSplitter* TreeSplitter = nullptr;
   TPanel* TreeHost = nullptr;
   TTreeNode *SeriesNode = nullptr, *ToolsNode = nullptr;
   int WidthWithoutTree = 0, TreeWidth = 160;
@@ -221,6 +235,7 @@ private:
   TCustomChart* FChart = nullptr;
   bool FStored = false;
   bool FTreeBuilt = false;
+  bool FFocusInSubPage = false, FFocusOnMainTabs = false;
   // What a tree node opens.
   struct TNodeTarget {
     enum TKind { Tab, ChartRoot, Series, Axis, Title, Tool } Kind;

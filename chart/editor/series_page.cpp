@@ -6,6 +6,8 @@
 #include "chart/editor/chart_list_box.h"
 #include "chart/editor/editor_forms.h"
 #include "chart/editor/select_list.h"
+#include "chart/editor/format_axis_dialogs.h"
+#include "chart/editor/shape_symbol_pointer.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_utils.h"
@@ -14,6 +16,7 @@
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_helpers.h"
 #include "chart/engine/series_marks.h"
+#include "chart/engine/series_pointer.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/value_lists.h"
 #include "chart/extra/pen_dialog.h"
@@ -447,23 +450,96 @@ TFormGraphSeries::TFormGraphSeries(TComponent* AOwner) : TForm(AOwner) {
         FSeries->Repaint();
       },
       100, 130);
+  CBCursor = Combo(
+      this, TabGeneral, "CBCursor", "&Cursor:", 8, 120, {},
+      [this](int I) {
+        if (FSeries && !FUpdating && I >= 0)
+          FSeries->SetCursor(CursorFromName(FSeries->Cursor(), CBCursor->Items()->Strings(I)));
+      },
+      100, 130);
+  CBCursor->SetSorted(true);
+  CBFormat = Combo(
+      this, TabGeneral, "CBFormat", "&Values:", 8, 148, {}, [](int) {}, 100, 130);
+  CBFormat->SetStyle(csDropDown);
+  CBFormat->OnChange = [this](TObject*) {
+    if (FSeries && !FUpdating) FSeries->SetValueFormat(LocalToStandardFormat(CBFormat->Text()));
+  };
+  BFormat = Make<TButton>(this, TabGeneral, "BFormat", "...", 242, 148, 24, 22);
+  BFormat->OnClick = [this](TObject*) {
+    std::string f;
+    if (FSeries && EditValueFormat(this, FSeries->ValueFormat(), f, true)) {
+      FSeries->SetValueFormat(f);
+      TFlagGuard g(FUpdating);
+      CBFormat->SetText(StandardToLocalFormat(f));
+    }
+  };
+  Make<TLabel>(this, TabGeneral, "LPercentFormat", "&Percents:", 8, 179, 100, 16);
+  EPercentFormat = Make<TEdit>(this, TabGeneral, "EPercentFormat", "", 108, 176, 130, 22);
+  EPercentFormat->OnChange = [this](TObject*) {
+    if (FSeries && !FUpdating) FSeries->SetPercentFormat(LocalToStandardFormat(EPercentFormat->Text()));
+  };
+  BPercentFormat = Make<TButton>(this, TabGeneral, "BPercentFormat", "...", 242, 176, 24, 22);
+  BPercentFormat->OnClick = [this](TObject*) {
+    std::string f;
+    if (FSeries && EditValueFormat(this, FSeries->PercentFormat(), f, true)) {
+      FSeries->SetPercentFormat(f);
+      TFlagGuard g(FUpdating);
+      EPercentFormat->SetText(StandardToLocalFormat(f));
+    }
+  };
 
-  CBMarksVisible = Check(this, TabMarks, "CBMarksVisible", "&Visible", 8, 8, [this](bool V) {
+  PageMarks = Make<TPageControl>(this, TabMarks, "PageMarks", "", 0, 0, 430, 240);
+  PageMarks->SetAlign(alClient);
+  TabMarksStyle = Tab(this, PageMarks, "TabMarksStyle", "Style");
+  TabArrows = Tab(this, PageMarks, "TabArrows", "Arrows");
+  TabSymbol = Tab(this, PageMarks, "TabSymbol", "Symbol");
+  BArrowPen = Make<TButtonPen>(this, TabArrows, "BArrowPen", "&Border...", 8, 8, 100, 24);
+  BPointer = Make<TButton>(this, TabArrows, "BPointer", "&Pointer...", 120, 8, 100, 24);
+  BPointer->OnClick = [this](TObject*) {
+    if (FSeries) ShowPointerDialog(this, FSeries->Marks()->Callout());
+  };
+  auto canEdit = [this] { return FSeries && !FUpdating; };
+  ArrowLength = Spin(
+      this, TabArrows, "ArrowLength", "&Length:", 8, 42, -1000, 1000,
+      [this, canEdit](int V) {
+        if (canEdit()) FSeries->Marks()->SetArrowLength(V);
+      },
+      90);
+  ArrowDistance = Spin(
+      this, TabArrows, "ArrowDistance", "&Distance:", 8, 70, -1000, 1000,
+      [this, canEdit](int V) {
+        if (canEdit()) FSeries->Marks()->Callout()->SetDistance(V);
+      },
+      90);
+  CBArrowHead = Combo(
+      this, TabArrows, "CBArrowHead", "&Arrow head:", 8, 98, {"None", "Line", "Solid"},
+      [this, canEdit](int I) {
+        if (canEdit() && I >= 0) FSeries->Marks()->Callout()->SetArrowHead(static_cast<TArrowHeadStyle>(I));
+      },
+      90, 100);
+  ArrowHeadSize = Spin(
+      this, TabArrows, "ArrowHeadSize", "&Size:", 8, 126, -1000, 1000,
+      [this, canEdit](int V) {
+        if (canEdit()) FSeries->Marks()->Callout()->SetArrowHeadSize(V);
+      },
+      90);
+
+  CBMarksVisible = Check(this, TabMarksStyle, "CBMarksVisible", "&Visible", 8, 8, [this](bool V) {
     if (!FSeries || FUpdating) return;
     FSeries->Marks()->SetVisible(V);
     LoadMarksTab();
   });
-  CBClipped = Check(this, TabMarks, "CBClipped", "Cl&ipped", 8, 30, [this](bool V) {
+  CBClipped = Check(this, TabMarksStyle, "CBClipped", "Cl&ipped", 8, 30, [this](bool V) {
     if (FSeries && !FUpdating) FSeries->Marks()->SetClip(V);
   });
-  CBAllVisible = Check(this, TabMarks, "CBAllVisible", "All Series Visi&ble", 8, 52, [this](bool V) {
+  CBAllVisible = Check(this, TabMarksStyle, "CBAllVisible", "All Series Visi&ble", 8, 52, [this](bool V) {
     if (!FSeries || FUpdating || !FSeries->ParentChart()) return;
     TCustomAxisPanel* c = FSeries->ParentChart();
     for (int i = 0; i < c->CountSeries(); ++i) c->SeriesAt(i)->Marks()->SetVisible(V);
     LoadMarksTab();
   });
   CBMarkStyle = Combo(
-      this, TabMarks, "CBMarkStyle", "&Style:", 8, 80,
+      this, TabMarksStyle, "CBMarkStyle", "&Style:", 8, 80,
       {"Value", "Percent", "Label", "Label and Percent", "Label and Value", "Legend", "Percent Total",
        "Label and Percent Total", "X value", "X and Y values"},
       [this](int I) {
@@ -634,6 +710,15 @@ void TFormGraphSeries::PageSeriesChange() {
 
 void TFormGraphSeries::LoadGeneralTab() {
   CBShowInLegend->SetChecked(FSeries->ShowInLegend());
+  {
+    TFlagGuard g(FUpdating);
+    FillCursorCombo(CBCursor, FSeries->Cursor());
+    CBFormat->Items()->Clear();
+    AddValueFormats(CBFormat->Items());
+    if (CBFormat->Items()->IndexOf(FSeries->ValueFormat()) < 0) CBFormat->Items()->Add(FSeries->ValueFormat());
+    CBFormat->SetText(StandardToLocalFormat(FSeries->ValueFormat()));
+    EPercentFormat->SetText(StandardToLocalFormat(FSeries->PercentFormat()));
+  }
   for (TComboBox* c : {CBHorizAxis, CBVertAxis})
     while (c->Items()->Count() > 3) c->Items()->Delete(3);
   TCustomAxisPanel* chart = FSeries->ParentChart();
@@ -650,10 +735,35 @@ void TFormGraphSeries::LoadGeneralTab() {
   const TChartListOrder o = FSeries->MandatoryList->Order();
   CBSort->SetItemIndex(o == loAscending ? 0 : o == loDescending ? 1 : 2);
   CBSort->SetVisible(FSeries->ValueLists.Count() < 3);
+  if (auto* l = dynamic_cast<TControl*>(FindComponent("LCBSort"))) l->SetVisible(CBSort->Visible());
 }
 
 void TFormGraphSeries::LoadMarksTab() {
+  TSeriesMarks* marks = FSeries->Marks();
+  if (!MarksShapeEditor) {
+    // Made the first time: the marks' shape tabs join the inner frame; the symbol gets a shape
+    // editor of its own without colour and text, and a switch where the colour button was.
+    MarksShapeEditor = InsertShapeEditor(PageMarks, marks);
+    PageMarks->SetActivePage(TabMarksStyle);
+    SymbolShapeEditor = CreateShapeEditor(this, marks->Symbol(), TabSymbol);
+    SymbolShapeEditor->BBackColor->SetVisible(false);
+    SymbolShapeEditor->TabText->SetTabVisible(false);
+    const TRect r = SymbolShapeEditor->BBackColor->BoundsRect();
+    CBSymbolVisible = Check(this, static_cast<TWinControl*>(SymbolShapeEditor->BBackColor->Parent()), "CBSymbolVisible",
+                            "&Visible", r.Left, r.Top + 2, [this](bool V) {
+                              if (FSeries && !FUpdating) FSeries->Marks()->Symbol()->SetVisible(V);
+                            });
+  }
+  MarksShapeEditor->RefreshControls(marks);
+  SymbolShapeEditor->RefreshControls(marks->Symbol());
   TFlagGuard g(FUpdating);
+  TMarksCallout* callout = marks->Callout();
+  BArrowPen->LinkPen(marks->Arrow());
+  ArrowLength.Set(marks->ArrowLength());
+  ArrowDistance.Set(callout->Distance());
+  CBArrowHead->SetItemIndex(static_cast<int>(callout->ArrowHead()));
+  ArrowHeadSize.Set(callout->ArrowHeadSize());
+  CBSymbolVisible->SetChecked(marks->Symbol()->Visible());
   CBMarkStyle->SetItemIndex(static_cast<int>(FSeries->Marks()->Style()));
   CBMarksVisible->SetChecked(FSeries->Marks()->Visible());
   CBClipped->SetChecked(FSeries->Marks()->Clip());

@@ -13,7 +13,9 @@
 #include "chart/engine/graph_panel.h"
 #include "platform/forms.h"
 
+class TButtonPen;
 class TChartGrid;
+class TFormGraphShape;
 class TChartListBox;
 class TChartSeries;
 class TCustomAxisPanel;
@@ -115,9 +117,22 @@ public:
   // General.
   TCheckBox* CBShowInLegend = nullptr;
   TComboBox *CBHorizAxis = nullptr, *CBVertAxis = nullptr, *CBSort = nullptr;
-  // Marks.
+  TComboBox* CBCursor = nullptr;
+  // The value format (editable, with the standard formats offered) and the percent format.
+  TComboBox* CBFormat = nullptr;
+  TEdit* EPercentFormat = nullptr;
+  TButton *BFormat = nullptr, *BPercentFormat = nullptr;
+  // Marks: an inner tab frame of "Style", "Arrows", "Symbol" and the marks' own shape tabs.
+  TPageControl* PageMarks = nullptr;
+  TTabSheet *TabMarksStyle = nullptr, *TabArrows = nullptr, *TabSymbol = nullptr;
   TCheckBox *CBMarksVisible = nullptr, *CBClipped = nullptr, *CBAllVisible = nullptr;
   TComboBox* CBMarkStyle = nullptr;
+  TButtonPen* BArrowPen = nullptr;
+  edkit::TSpin ArrowLength, ArrowDistance, ArrowHeadSize;
+  TButton* BPointer = nullptr;
+  TComboBox* CBArrowHead = nullptr;
+  TFormGraphShape *MarksShapeEditor = nullptr, *SymbolShapeEditor = nullptr;
+  TCheckBox* CBSymbolVisible = nullptr;
   // Data source.
   TComboBox* CBDataSourcestyle = nullptr;
   TChartGrid* Grid = nullptr;

@@ -140,3 +140,22 @@ TEST_F(ChartEditorViews, AnAxisTitleRenamedInTheEditorOutlivesTheRefreshAndARest
   Start();
   EXPECT_EQ(KeptAxisTitle(given), given);
 }
+
+TEST(ChartEditorView, AViewFreedWhileItsEditorIsOpenIsNotTouchedAfterwards) {
+  struct TView : TForm {
+    TView() : TForm(nullptr) {}
+    TChartEditor* Editor = nullptr;
+  };
+  auto* view = new TView;
+  auto* chart = new TChart(view);
+  chart->SetParent(view);
+  bool shown = false;
+  EditorDialogHook = [&](TForm* F) {
+    if (!dynamic_cast<TChartEditForm*>(F)) return;
+    shown = true;
+    delete view;  // the view's chart, editor and the member holding it go
+  };
+  EditViewChart(view, view->Editor, chart);
+  EditorDialogHook = nullptr;
+  EXPECT_TRUE(shown);
+}

@@ -13,14 +13,20 @@
 #include "chart/editor/function_editors.h"
 #include "chart/editor/gallery.h"
 #include "chart/editor/line_editors.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/editor/series_page.h"
+#include "chart/editor/shape_symbol_pointer.h"
 #include "chart/editor/tools_page.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/graph_function.h"
+#include "chart/engine/graph_panel_ext.h"
+#include "chart/engine/graph_shapes.h"
 #include "chart/engine/legend.h"
 #include "chart/engine/series_marks.h"
+#include "chart/engine/series_pointer.h"
 #include "chart/engine/tool_base.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/extra/export_dialog.h"
@@ -31,9 +37,12 @@
 #include "chart/series/line_series.h"
 #include "chart/series/tools_cursor.h"
 #include "chart/series/tools_register.h"
+#include "platform/bitmap.h"
 #include "platform/comctrls.h"
+#include "platform/dialogs.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
+#include "platform/menus.h"
 #include "platform/stdctrls.h"
 #include "platform/testkit/temp_folder.h"
 
@@ -458,4 +467,146 @@ TEST_F(EditorDialog, AChartFreedWhileTheDialogIsOpenLeavesNoPageOnIt) {
   EXPECT_EQ(f->SeriesPage, nullptr);
   for (TForm* p : f->ChartPages) EXPECT_EQ(p, nullptr);
   EXPECT_EQ(f->LBSeries->Items()->Count(), 0);
+}
+
+TEST_F(EditorDialog, PanelPageLoadsAndClearsTheBackImageAndEditsTheBackGradient) {
+  auto f = Dialog();
+  auto* p = ChartPage<TFormGraphPanel>(f.get(), cetPanel);
+  ASSERT_NE(p, nullptr);
+  // Without an image: nothing to style, and the button browses.
+  EXPECT_FALSE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->CBImageInside->Enabled());
+  EXPECT_FALSE(p->CBTransp->Enabled());
+  EXPECT_EQ(p->BBrowseImage->Caption(), "B&rowse...");
+
+  const std::string file = Profile.Path() + "/back.bmp";
+  {
+    TBitmap b(8, 8, pf24bit);
+    b.SaveToFile(file);
+  }
+  SetDialogHook([&](TCommonDialog* D) {
+    static_cast<TOpenDialog*>(D)->SetFileName(file);
+    return true;
+  });
+  p->BBrowseImage->Click();
+  SetDialogHook(nullptr);
+  ASSERT_TRUE(Chart->HasBackImage());
+  EXPECT_EQ(p->BBrowseImage->Caption(), "Clea&r");
+  EXPECT_TRUE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->ImageLeft.Edit->Enabled());
+  SendInput(p->RGBitmap->Buttons(3), ikMouseDown, {}, 4, 4, mbLeft);  // "Custom"
+  SendInput(p->RGBitmap->Buttons(3), ikMouseUp, {}, 4, 4, mbLeft);
+  EXPECT_EQ(Chart->BackImage()->Mode(), pbmCustom);
+  ASSERT_TRUE(p->ImageLeft.Edit->Enabled());
+  p->ImageLeft.Edit->SetText("20");
+  EXPECT_EQ(Chart->BackImage()->Left(), 20);
+  p->CBImageInside->SetChecked(true);
+  EXPECT_TRUE(Chart->BackImageInside());
+  p->BBrowseImage->Click();  // now it clears
+  EXPECT_FALSE(Chart->HasBackImage());
+  EXPECT_FALSE(p->RGBitmap->Enabled());
+  EXPECT_FALSE(p->ImageLeft.Edit->Enabled());
+
+  // The Gradient tab edits the chart's own back gradient.
+  ASSERT_NE(p->GradientEditor, nullptr);
+  EXPECT_EQ(p->GradientEditor->Parent(), p->Pages->Pages(2));
+  p->GradientEditor->CBVisible->SetChecked(true);
+  EXPECT_TRUE(Chart->Gradient()->Visible());
+}
+
+TEST_F(EditorDialog, AVisibleGradientChosenForATransparentWallMakesItOpaque) {
+  auto f = Dialog();
+  auto* w = ChartPage<TFormGraphWall>(f.get(), cetWalls);
+  ASSERT_NE(w, nullptr);
+  Chart->LeftWall()->SetTransparent(true);
+  w->LoadWall();
+  ASSERT_TRUE(w->CBTransp->Checked());
+  EXPECT_EQ(w->BGradient->Gradient(), Chart->LeftWall()->Gradient());
+  EditorDialogHook = [](TForm* F) {
+    auto* e = dynamic_cast<TGraphGradientEditor*>(F);
+    if (!e) return;
+    e->CBVisible->SetChecked(true);
+    e->BOk->Click();
+  };
+  w->BGradient->Click();
+  EXPECT_TRUE(Chart->LeftWall()->Gradient()->Visible());
+  EXPECT_FALSE(Chart->LeftWall()->Transparent());
+  EXPECT_FALSE(w->CBTransp->Checked());
+  // The other walls' tabs link their own gradients.
+  w->SelectWall(3);
+  EXPECT_EQ(w->BGradient->Gradient(), Chart->BackWall()->Gradient());
+}
+
+TEST_F(EditorDialog, DataGridPopUpOffersColourEntriesOnAColourCellAndSizesRowsToItsFont) {
+  A->SetPointColorAt(1, clRed);
+  auto f = Dialog(cetSeriesData);
+  TChartGrid* g = f->ChartGrid1;
+  f->SBGridCol->SetChecked(true);  // "Show colors"
+  ASSERT_TRUE(g->ShowColors());
+  g->SetCol(g->ColorsColumn());
+  g->SetRow(g->FirstDataRow() + 1);
+  auto shown = [&] {
+    f->PopupData->Popup(0, 0);
+    return std::string(f->EditColor1->Visible() ? "E" : "") + (f->DefaultColor1->Visible() ? "D" : "") +
+           (f->Makenullpoint1->Visible() ? "N" : "");
+  };
+  EXPECT_EQ(shown(), "EDN");
+  f->Makenullpoint1->Click();
+  EXPECT_TRUE(A->IsNullPoint(1));
+  EXPECT_EQ(shown(), "ED");
+  f->DefaultColor1->Click();
+  EXPECT_EQ(A->StoredColorAt(1), clAutoColor);
+  EXPECT_EQ(shown(), "EN");
+  g->SetCol(g->ColorsColumn() + 2);  // a value column
+  EXPECT_EQ(shown(), "");
+
+  const int rows = g->RowCount();
+  f->Insertrow1->Click();
+  EXPECT_EQ(g->RowCount(), rows + 1);
+
+  SetDialogHook([](TCommonDialog* D) {
+    static_cast<TFontDialog*>(D)->Font()->SetSize(24);
+    return true;
+  });
+  f->extfont1->Click();
+  SetDialogHook(nullptr);
+  EXPECT_EQ(g->Font()->Size(), 24);
+  EXPECT_GT(g->DefaultRowHeight(), TChartGrid::kDefaultRowHeight + 8);
+}
+
+TEST_F(EditorDialog, SeriesPageSetsCursorFormatsArrowsAndTheMarksSymbol) {
+  auto f = Dialog();
+  f->LBSeries->SelectSeries(A);
+  f->LBSeriesEditSeries();
+  TFormGraphSeries* p = f->SeriesPage;
+  ASSERT_NE(p, nullptr);
+  p->PageSeries->SetActivePage(p->TabGeneral);
+  p->PageSeriesChange();
+  ASSERT_GE(p->CBCursor->Items()->IndexOf("HandPoint"), 0);
+  Pick(p->CBCursor, "HandPoint");
+  EXPECT_EQ(A->Cursor(), crHandPoint);
+  EXPECT_GE(p->CBFormat->Items()->IndexOf("#.#"), 0);  // the standard formats are offered
+  p->CBFormat->SetText(StandardToLocalFormat("0.000"));
+  p->CBFormat->OnChange(p->CBFormat);  // as typed
+  EXPECT_EQ(A->ValueFormat(), "0.000");
+  p->EPercentFormat->SetText(StandardToLocalFormat("##0 %"));
+  EXPECT_EQ(A->PercentFormat(), "##0 %");
+
+  p->PageSeries->SetActivePage(p->TabMarks);
+  p->PageSeriesChange();
+  // The inner frame: Style, Arrows, Symbol, then the marks' own shape tabs.
+  ASSERT_GE(p->PageMarks->PageCount(), 7);
+  EXPECT_EQ(p->PageMarks->ActivePage(), p->TabMarksStyle);
+  p->ArrowLength.Edit->SetText("25");
+  EXPECT_EQ(A->Marks()->ArrowLength(), 25);
+  Pick(p->CBArrowHead, "Solid");
+  EXPECT_EQ(A->Marks()->Callout()->ArrowHead(), ahSolid);
+  ASSERT_NE(p->CBSymbolVisible, nullptr);
+  EXPECT_FALSE(p->SymbolShapeEditor->TabText->TabVisible());
+  p->CBSymbolVisible->SetChecked(!A->Marks()->Symbol()->Visible());
+  EXPECT_EQ(A->Marks()->Symbol()->Visible(), p->CBSymbolVisible->Checked());
+  // Another series loads its own arrows.
+  Pick(p->CBSeries, "Second");
+  EXPECT_EQ(p->ArrowLength.Value(), B->Marks()->ArrowLength());
+  EXPECT_EQ(p->CBArrowHead->ItemIndex(), static_cast<int>(B->Marks()->Callout()->ArrowHead()));
 }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "chart/editor/axis_page.h"
+#include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_pages.h"
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/gallery.h"
@@ -23,6 +24,7 @@
 #include "platform/dragdrop.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
+#include "platform/splitter.h"
 #include "platform/testkit/temp_folder.h"
 #include "platform/treeview.h"
 
@@ -190,7 +192,7 @@ TEST_F(EditorTreeGroups, TreeNodesOpenTheirPagesOnTheChosenObject) {
   auto f = Dialog(true);
   ASSERT_TRUE(f->Tree->Visible());
   EXPECT_FALSE(f->MainPage->Visible());
-  EXPECT_EQ(f->Width(), f->WidthWithoutTree + f->Tree->Width());
+  EXPECT_EQ(f->Width(), f->WidthWithoutTree + f->Tree->Width() + f->TreeSplitter->Width());
   std::vector<std::string> roots;
   for (int i = 0; i < f->Tree->RootCount(); ++i) roots.push_back(f->Tree->Root(i)->Text());
   EXPECT_EQ(roots, (std::vector<std::string>{"Series", "Chart", "Data", "Tools", "Export", "Print"}));
@@ -279,6 +281,63 @@ TEST_F(EditorTreeGroups, CtrlTabWalksTheChartPagesFromTheSeriesList) {
     ASSERT_EQ(f->SubPage->ActivePageIndex(), page);
     EXPECT_NE(f->ChartPages[page], nullptr);
   }
+  // The data grid moves along its row with Tab but leaves Ctrl+Tab to the main tabs.
+  f->MainPage->SetActivePage(f->TabData);
+  f->MainPageChange();
+  SendInput(f->ChartGrid1, ikKeyDown, {ssCtrl}, 0, 0, VK_TAB);
+  EXPECT_EQ(f->MainPage->ActivePage(), f->TabTools);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(EditorTreeGroups, AChartWithoutSeriesOpensInTreeModeWithGroupsAndOnlyAddEnabled) {
+  for (TLineSeries* s : S) delete s;
+  S.clear();
+  auto f = Dialog(true, kGroups);
+  EXPECT_EQ(f->SeriesNode->Count(), 0);
+  EXPECT_TRUE(f->BAddSeries->Enabled());
+  for (TButton* b : {f->BDeleteSeries, f->BRenameSeries, f->BCloneSeries, f->BChangeTypeSeries})
+    EXPECT_FALSE(b->Enabled()) << b->Name();
+  EXPECT_EQ(Entries(*f), (std::vector<std::string>{"(all)+"}));
+  for (const char* root : {"Data", "Chart"}) {
+    f->Tree->SetSelected(Node(f->Tree, {root}));
+    EXPECT_NE(f->HostedControl(), nullptr) << root;
+  }
+}
+
+TEST_F(EditorTreeGroups, AChartFreedWhileATreeNodeShowsItsPageLeavesNothingHosted) {
+  auto f = Dialog(true, kGroups);
+  f->Tree->SetSelected(Node(f->Tree, {"Chart", "Axis", "Left Axis"}));
+  ASSERT_NE(f->HostedControl(), nullptr);
+  delete Chart;
+  Chart = nullptr;
+  EXPECT_EQ(f->HostedControl(), nullptr);
+  EXPECT_EQ(f->Tree->RootCount(), 0);
+  EXPECT_EQ(f->Groups->Items()->Count(), 0);
+  for (TForm* p : f->ChartPages) EXPECT_EQ(p, nullptr);
+}
+
+TEST_F(EditorTreeGroups, TheWindowHoldingTheEditorClosingDuringTheDialogLeavesTheEditorUntouched) {
+  auto* view = new TForm(nullptr);
+  Chart->SetParent(nullptr);
+  auto* chart = new TChart(view);
+  chart->SetName("ViewChart");
+  chart->SetParent(view);
+  auto* editor = new TChartEditor(view);
+  editor->SetChart(chart);
+  bool closed = false, shown = false;
+  editor->OnClose = [&](TObject*) { closed = true; };
+  EditorDialogHook = [&](TForm* F) {
+    if (!dynamic_cast<TChartEditForm*>(F)) return;
+    shown = true;
+    delete view;  // the view goes with its chart and editor
+  };
+  editor->Execute();
+  EditorDialogHook = nullptr;
+  EXPECT_TRUE(shown);
+  EXPECT_FALSE(closed);  // the view's handler went with it
 }
 
 }  // namespace
