@@ -112,14 +112,12 @@ void LoadOptions(TCustomIniFile& Ini) {
     const std::string v = Ini.ReadString("TChart", RowKey(R), "");
     if (!v.empty()) R.Value = v;
   });
-  LoadKeptAxisTitles(Ini);
 }
 
 void SaveChartTitles(TCustomIniFile& Ini) {
   ForEachChartRow([&](TPropRec& R) {
     if (!R.Caption.empty()) Ini.WriteString("TChart", RowKey(R), R.Value);
   });
-  SaveKeptAxisTitles(Ini);
 }
 
 // ---------------------------------------------------------------------------------------------

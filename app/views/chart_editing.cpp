@@ -7,14 +7,11 @@
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/chart_utils.h"
-#include "platform/inifiles.h"
 #include "platform/strings.h"
 #include "platform/sysutils.h"
 #include "platform/menus.h"
 
 namespace {
-
-constexpr const char* kTitleKey = "AxisTitle ";
 
 // The user's title by the title the view gives.
 std::map<std::string, std::string>& Kept() {
@@ -67,32 +64,6 @@ void ApplyKeptAxisTitles(TCustomChart* Chart) {
     const std::string t = KeptAxisTitle(a->Title()->Caption());
     if (t != a->Title()->Caption()) a->Title()->SetCaption(t);
   }
-}
-
-void LoadKeptAxisTitles(TCustomIniFile& Ini) {
-  TStringList keys;
-  Ini.ReadSection("TChart", keys);
-  const std::string prefix = kTitleKey;
-  for (int i = 0; i < keys.Count(); ++i) {
-    const std::string& k = keys.Strings(i);
-    if (k.size() <= prefix.size() || k.compare(0, prefix.size(), prefix) != 0) continue;
-    Kept()[k.substr(prefix.size())] = Ini.ReadString("TChart", k, "");
-  }
-}
-
-void SaveKeptAxisTitles(TCustomIniFile& Ini) {
-  // Titles given back to the view's wording leave the file too.
-  TStringList keys;
-  Ini.ReadSection("TChart", keys);
-  const std::string prefix = kTitleKey;
-  for (int i = 0; i < keys.Count(); ++i) {
-    const std::string& k = keys.Strings(i);
-    if (k.compare(0, prefix.size(), prefix) == 0 && !Kept().count(k.substr(prefix.size()))) Ini.DeleteKey("TChart", k);
-  }
-  // A key cannot hold "=" (it ends the key) nor keep its outer spaces; such titles stay for the session.
-  for (const auto& [given, user] : Kept())
-    if (given.find('=') == std::string::npos && Trim(given) == given)
-      Ini.WriteString("TChart", kTitleKey + given, user);
 }
 
 void ClearKeptAxisTitles() { Kept().clear(); }

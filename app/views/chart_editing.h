@@ -7,7 +7,6 @@ class TChartEditor;
 class TComponent;
 class TControl;
 class TCustomChart;
-class TCustomIniFile;
 class TMenuItem;
 class TPopupMenu;
 
@@ -19,13 +18,11 @@ TPopupMenu* ChartEditorPopup(TComponent* Owner, TChartEditor*& Editor, TCustomCh
 
 // Axis titles renamed in the chart editor. A view gives its axes their titles again on every
 // refresh; a title the user renamed is kept by the title the view gives, so the user's wording
-// comes back wherever the view shows that title.
+// comes back wherever the view shows that title. They last for the session: the settings file keeps
+// the chart limits of section "TChart", not the axis titles.
 // The user's title for the title a view gives (Given itself when none was renamed).
 std::string KeptAxisTitle(const std::string& Given);
 // Gives every axis of Chart the user's title for the title it has (a view calls it after setting them).
 void ApplyKeptAxisTitles(TCustomChart* Chart);
-// The renamed titles in section "TChart" of the settings file, keys "AxisTitle " and the given title.
-void LoadKeptAxisTitles(TCustomIniFile& Ini);
-void SaveKeptAxisTitles(TCustomIniFile& Ini);
 // Forgets every renamed title (tests).
 void ClearKeptAxisTitles();
