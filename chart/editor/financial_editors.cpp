@@ -268,7 +268,7 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
   MemoText = Make<TMemo>(this, s, "MemoText", "", 196, 26, 210, 60);
   lt->SetFocusControl(MemoText);
   RGAlign = Radio(this, s, "RGAlign", "&Horiz. Alignment", 196, 90, 210, 44, {"Left", "Center", "Right"}, 3);
-  RGVertAlign = Radio(this, s, "RGVertAlign", "&Alignment", 196, 136, 210, 70, {"Top", "Center", "Bottom"});
+  RGVertAlign = Radio(this, s, "RGVertAlign", "&Alignment", 196, 136, 210, 66, {"Top", "Center", "Bottom"});
   TTabSheet* p = TabSheet2;
   const char* names[] = {"SEX0", "SEY0", "SEX1", "SEY1"};
   const char* captions[] = {"&Left:", "&Top:", "&Right", "&Bottom:"};

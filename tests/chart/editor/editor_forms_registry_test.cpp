@@ -160,6 +160,36 @@ std::vector<std::string> UntranslatedCaptions(TForm* Form) {
   return r;
 }
 
+// Visible controls of the form that stick out of their parent's client area or overlap a visible
+// sibling, as "name" or "name/name".
+std::vector<std::string> LayoutFaults(TForm* Form) {
+  std::vector<std::string> r;
+  std::vector<TWinControl*> parents{Form};
+  for (int i = 0; i < Form->ComponentCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(Form->Components(i)); w && w->ControlCount() > 0) parents.push_back(w);
+  for (TWinControl* p : parents) {
+    if (!p->Visible() || p->Align() == alClient) continue;
+    const TRect client = p->ClientRect();
+    std::vector<TControl*> shown;
+    for (int i = 0; i < p->ControlCount(); ++i)
+      if (TControl* c = p->Controls(i); c->Visible() && c->Align() == alNone && c->Owner() == Form) shown.push_back(c);
+    for (size_t i = 0; i < shown.size(); ++i) {
+      const TRect b = shown[i]->BoundsRect();
+      if (b.Left < client.Left || b.Top < client.Top || b.Right > client.Right || b.Bottom > client.Bottom)
+        r.push_back(shown[i]->Name() + " " + std::to_string(b.Left) + "," + std::to_string(b.Top) + "," +
+                    std::to_string(b.Right) + "," + std::to_string(b.Bottom) + " in " + std::to_string(client.Right) +
+                    "," + std::to_string(client.Bottom));
+      for (size_t k = i + 1; k < shown.size(); ++k) {
+        const TRect o = shown[k]->BoundsRect();
+        if (b.Left < o.Right && o.Left < b.Right && b.Top < o.Bottom && o.Top < b.Bottom)
+          r.push_back(shown[i]->Name() + "/" + shown[k]->Name() + " " + std::to_string(b.Right) + " " +
+                      std::to_string(o.Left));
+      }
+    }
+  }
+  return r;
+}
+
 struct EditorFormsRegistry : ::testing::Test {
   static void SetUpTestSuite() {
     InitStandardSeries();
@@ -204,7 +234,7 @@ TEST_F(EditorFormsRegistry, EveryNamedFormIsRegisteredAndTheExclusionsAreExact) 
 TEST_F(EditorFormsRegistry, EverySeriesFormOpensTranslatedOnItsSeriesAndGoesWithoutATrace) {
   SetRussianLanguage();
   auto* chart = new TChart(&Owner);
-  Owner.SetBounds(0, 0, 640, 480);
+  Owner.SetBounds(0, 0, 620, 400);  // about the series page of the editor dialog
   auto* page = new TFormGraphSeries(&Owner);
   EmbedForm(page, &Owner);
   Owner.Show();
@@ -231,6 +261,7 @@ TEST_F(EditorFormsRegistry, EverySeriesFormOpensTranslatedOnItsSeriesAndGoesWith
       EXPECT_TRUE(f->Showing() || k > 0) << f->ClassName();
       const std::vector<std::string> english = UntranslatedCaptions(f);
       EXPECT_TRUE(english.empty()) << f->ClassName() << ": " << english.front();
+      for (const std::string& fault : LayoutFaults(f)) ADD_FAILURE() << f->ClassName() << ": " << fault;
     }
     if (editor == "TCustomSeriesEditor") {
       auto* border = dynamic_cast<TControl*>(page->SeriesEditor->FindComponent("BLineBorder"));
