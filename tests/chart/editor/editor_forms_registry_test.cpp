@@ -190,6 +190,21 @@ std::vector<std::string> LayoutFaults(TForm* Form) {
   return r;
 }
 
+// Shown, enabled input controls of the form that Tab never reaches from its first control.
+std::vector<std::string> UnreachableByTab(TForm* Form) {
+  std::set<TWinControl*> reached;
+  TWinControl* c = Form->FindNextControl(nullptr, true, true, false);
+  while (c && reached.insert(c).second) c = Form->FindNextControl(c, true, true, false);
+  std::vector<std::string> r;
+  for (int i = 0; i < Form->ComponentCount(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(Form->Components(i));
+    const bool input = dynamic_cast<TEdit*>(w) || dynamic_cast<TCheckBox*>(w) || dynamic_cast<TButton*>(w) ||
+                       dynamic_cast<TComboBox*>(w);
+    if (input && w->Showing() && w->Enabled() && !reached.count(w)) r.push_back(w->Name());
+  }
+  return r;
+}
+
 struct EditorFormsRegistry : ::testing::Test {
   static void SetUpTestSuite() {
     InitStandardSeries();
@@ -262,11 +277,13 @@ TEST_F(EditorFormsRegistry, EverySeriesFormOpensTranslatedOnItsSeriesAndGoesWith
       const std::vector<std::string> english = UntranslatedCaptions(f);
       EXPECT_TRUE(english.empty()) << f->ClassName() << ": " << english.front();
       for (const std::string& fault : LayoutFaults(f)) ADD_FAILURE() << f->ClassName() << ": " << fault;
+      for (const std::string& name : UnreachableByTab(f)) ADD_FAILURE() << f->ClassName() << ": Tab misses " << name;
     }
     if (editor == "TCustomSeriesEditor") {
       auto* border = dynamic_cast<TControl*>(page->SeriesEditor->FindComponent("BLineBorder"));
       ASSERT_NE(border, nullptr);
       EXPECT_NE(border->Caption(), "&Border...");  // the check above has something to find
+      EXPECT_NE(page->SeriesEditor->FindNextControl(nullptr, true, true, false), nullptr);  // and so has Tab
     }
     // Shown again after the page was hidden: nothing is inserted twice.
     const int forms = page->EditorFormCount();
