@@ -193,10 +193,11 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     EnableOtherFields();
   };
   EOtherValue->OnChange = [this](TObject*) {
-    if (Series && !Trim(EOtherValue->Text()).empty()) Series->OtherSlice()->SetValue(EditFloat(EOtherValue));
+    if (Series && !FLoading && !Trim(EOtherValue->Text()).empty())
+      Series->OtherSlice()->SetValue(EditFloat(EOtherValue));
   };
   EOtherLabel->OnChange = [this](TObject*) {
-    if (Series) Series->OtherSlice()->SetText(EOtherLabel->Text());
+    if (Series && !FLoading) Series->OtherSlice()->SetText(EOtherLabel->Text());
   };
   Button2->OnClick = [this](TObject*) { Button2Click(); };
   CBColorEach->OnClick = [this](TObject*) {
@@ -230,6 +231,7 @@ void TPieSeriesEditor::Button2Click() {
 void TPieSeriesEditor::FormShow() {
   Series = Tagged<TPieSeries>(this);
   if (!Series) return;
+  edkit::TFlagGuard loading(FLoading);
   TCustomAxisPanel* chart = Series->ParentChart();
   ExplodeBiggest.Set(Series->ExplodeBiggest());
   CBDark3d->SetChecked(Series->Dark3D());

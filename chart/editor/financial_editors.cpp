@@ -368,10 +368,11 @@ TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TForm(AOwner) {
   EReversal = Make<TEdit>(this, this, "EReversal", "3", 130, 38, 80, 22);
   lr->SetFocusControl(EReversal);
   EBoxSize->OnChange = [this](TObject*) {
-    if (Series && Showing()) Series->SetBoxSize(EditFloatDef(EBoxSize, Series->BoxSize()));
+    if (Series && CanWrite(this, FLoading)) Series->SetBoxSize(EditFloatDef(EBoxSize, Series->BoxSize()));
   };
   EReversal->OnChange = [this](TObject*) {
-    if (Series && Showing()) Series->SetReversalAmount(EditFloatDef(EReversal, Series->ReversalAmount()));
+    if (Series && CanWrite(this, FLoading))
+      Series->SetReversalAmount(EditFloatDef(EReversal, Series->ReversalAmount()));
   };
   OnShow = [this](TObject*) { FormShow(); };
 }
@@ -379,8 +380,11 @@ TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TForm(AOwner) {
 void TPointFigureEditor::FormShow() {
   Series = Tagged<TPointFigureSeries>(this);
   if (!Series) return;
-  EReversal->SetText(FloatToStr(Series->ReversalAmount()));
-  EBoxSize->SetText(FloatToStr(Series->BoxSize()));
+  {
+    edkit::TFlagGuard loading(FLoading);
+    EReversal->SetText(FloatToStr(Series->ReversalAmount()));
+    EBoxSize->SetText(FloatToStr(Series->BoxSize()));
+  }
   if (!Parent()) return;
   if (!UpForm) UpForm = InsertPointerEditor(Parent(), Series->UpSymbol(), "Up");
   if (!DownForm) DownForm = InsertPointerEditor(Parent(), Series->DownSymbol(), "Down");

@@ -60,8 +60,12 @@ TEST_F(CircleForms, CircleEditorTransparencyRadiiAnd3D) {
 
 TEST_F(CircleForms, PieExplodesGroupsSlicesAndRefusesABadOtherValue) {
   auto* pie = Add<TPieSeries>("Pie");
+  pie->OtherSlice()->SetValue(1.0 / 3);
   auto* e = Open<TPieSeriesEditor>(pie);
   EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Circled"}));
+  // Opening writes nothing back: not the value's shorter text, not the label's default text.
+  EXPECT_EQ(pie->OtherSlice()->Value(), 1.0 / 3);
+  EXPECT_FALSE(pie->OtherSlice()->TextStored());
   auto* c = TabForm<TCircledSeriesEditor>("Circled");
   ASSERT_NE(c, nullptr);
   EXPECT_FALSE(c->BBack->Visible());
