@@ -1,6 +1,7 @@
 // The round series' editor forms on a series page: circle, pie, donut, polar, clock, wind rose.
 #include <gtest/gtest.h>
 
+#include "chart/editor/chart_pages.h"
 #include "chart/editor/circle_editors.h"
 #include "chart/editor/gradient_editor.h"
 #include "chart/editor/shape_symbol_pointer.h"
@@ -107,6 +108,20 @@ TEST_F(CircleForms, PieExplodesGroupsSlicesAndRefusesABadOtherValue) {
   e->CBColorEach->SetChecked(false);
   EXPECT_TRUE(e->BColor->Enabled());
   EXPECT_FALSE(pie->ColorEachPoint());
+  // "Legend..." edits the other slice's own legend in a dialog, freed when it closes.
+  const int owned = e->ComponentCount();
+  bool legendShown = false;
+  EditorDialogHook = [&](TForm* F) {
+    auto* l = dynamic_cast<TFormGraphLegend*>(F);
+    if (!l) return;
+    legendShown = true;
+    l->CBInverted->SetChecked(true);
+    l->SetModalResult(mrOk);
+  };
+  e->Button2->Click();
+  EXPECT_TRUE(legendShown);
+  EXPECT_TRUE(pie->OtherSlice()->Legend()->Inverted());
+  EXPECT_EQ(e->ComponentCount(), owned);
 
   // In 3D, another pie: its own values, "Dark 3D" offered.
   Chart->SetView3D(true);
