@@ -170,6 +170,7 @@ void TStackBarSeriesEditor::ApplyGroupRule() {
 }
 
 void TStackBarSeriesEditor::FormShow() {
+  Loading = true;  // shown again too: the origin's text must not be written back
   Series = Tagged<TCustomBarSeries>(this);
   if (Series) {
     CBYOrigin->SetChecked(Series->UseYOrigin());

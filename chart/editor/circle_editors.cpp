@@ -43,19 +43,25 @@ TCircledSeriesEditor::TCircledSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   Rotation = IntField(this, this, "Edit1", "UDRot", "LRotation", "&Rotation:", 8, 60, {0, 360, 5, true}, [this](int V) {
     if (Series && CanWrite(this, Loading)) Series->SetRotationAngle(V);
   });
-  GBRadius = Group(this, this, "GBRadius", "Radius:", 8, 90, 240, 80);
-  XRadius = IntField(this, GBRadius, "Edit2", "UDX", "LHorizontal", "&Horizontal:", 8, 18, {0, 2000, 5}, [this](int V) {
-    if (!Series || !CanWrite(this, Loading)) return;
-    Series->SetCustomXRadius(V);
-    CBAutoXR->SetChecked(V == 0);
-  });
-  CBAutoXR = Check(this, GBRadius, "CBAutoXR", "&Auto", 170, 20, 60);
-  YRadius = IntField(this, GBRadius, "Edit3", "UDY", "LVertical", "&Vertical:", 8, 48, {0, 2000, 5}, [this](int V) {
-    if (!Series || !CanWrite(this, Loading)) return;
-    Series->SetCustomYRadius(V);
-    CBAutoYR->SetChecked(V == 0);
-  });
-  CBAutoYR = Check(this, GBRadius, "CBAutoYR", "A&uto", 170, 50, 60);
+  GBRadius = Group(this, this, "GBRadius", "Radius:", 8, 90, 244, 80);
+  XRadius = IntField(
+      this, GBRadius, "Edit2", "UDX", "LHorizontal", "&Horizontal:", 8, 18, {0, 2000, 5},
+      [this](int V) {
+        if (!Series || !CanWrite(this, Loading)) return;
+        Series->SetCustomXRadius(V);
+        CBAutoXR->SetChecked(V == 0);
+      },
+      100);
+  CBAutoXR = Check(this, GBRadius, "CBAutoXR", "&Auto", 172, 20, 60);
+  YRadius = IntField(
+      this, GBRadius, "Edit3", "UDY", "LVertical", "&Vertical:", 8, 48, {0, 2000, 5},
+      [this](int V) {
+        if (!Series || !CanWrite(this, Loading)) return;
+        Series->SetCustomYRadius(V);
+        CBAutoYR->SetChecked(V == 0);
+      },
+      100);
+  CBAutoYR = Check(this, GBRadius, "CBAutoYR", "A&uto", 172, 50, 60);
   CBAutoXR->SetChecked(true);
   CBAutoYR->SetChecked(true);
   BBack = GraphButton<TButtonColor>(this, this, "BBack", "C&olor...", 260, 8);
@@ -127,17 +133,24 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   TabGroup = edkit::Tab(this, PageControl1, "TabGroup", "Group Slices");
   TabSheet1 = edkit::Tab(this, PageControl1, "TabSheet1", "Colors");
   TTabSheet* o = TabOptions;
-  ExplodeBiggest =
-      IntField(this, o, "SEExpBig", "UDExpBig", "LExpBig", "&Explode biggest:", 8, 8, {0, 100, 5}, [this](int V) {
+  ExplodeBiggest = IntField(
+      this, o, "SEExpBig", "UDExpBig", "LExpBig", "&Explode biggest:", 8, 8, {0, 100, 5},
+      [this](int V) {
         if (Series && CanWrite(this)) Series->SetExplodeBiggest(V);
-      });
-  AngleSize =
-      IntField(this, o, "Edit1", "UDAngleSize", "LAngleSize", "Total angle:", 8, 36, {1, 360, 5}, [this](int V) {
+      },
+      110);
+  AngleSize = IntField(
+      this, o, "Edit1", "UDAngleSize", "LAngleSize", "Total angle:", 8, 36, {1, 360, 5},
+      [this](int V) {
         if (Series && CanWrite(this)) Series->SetAngleSize(V);
-      });
-  DarkPen = IntField(this, o, "Edit2", "UpDown1", "LDarkPen", "Dark Border:", 8, 64, {0, 255, 5}, [this](int V) {
-    if (Series && CanWrite(this)) Series->SetDarkPen(V);
-  });
+      },
+      110);
+  DarkPen = IntField(
+      this, o, "Edit2", "UpDown1", "LDarkPen", "Dark Border:", 8, 64, {0, 255, 5},
+      [this](int V) {
+        if (Series && CanWrite(this)) Series->SetDarkPen(V);
+      },
+      110);
   CBMultiple = List(this, o, "CBMultiple", "&Multiple Pies:", 8, 94, {"Automatic", "Disable"}, 90, 100);
   CBDark3d = Check(this, o, "CBDark3d", "&Dark 3D", 8, 124, 110);
   CBPatterns = Check(this, o, "CBPatterns", "Pa&tterns", 8, 148, 110);
@@ -180,10 +193,11 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
     EnableOtherFields();
   };
   EOtherValue->OnChange = [this](TObject*) {
-    if (Series && !Trim(EOtherValue->Text()).empty()) Series->OtherSlice()->SetValue(EditFloat(EOtherValue));
+    if (Series && !FLoading && !Trim(EOtherValue->Text()).empty())
+      Series->OtherSlice()->SetValue(EditFloat(EOtherValue));
   };
   EOtherLabel->OnChange = [this](TObject*) {
-    if (Series) Series->OtherSlice()->SetText(EOtherLabel->Text());
+    if (Series && !FLoading) Series->OtherSlice()->SetText(EOtherLabel->Text());
   };
   Button2->OnClick = [this](TObject*) { Button2Click(); };
   CBColorEach->OnClick = [this](TObject*) {
@@ -217,6 +231,7 @@ void TPieSeriesEditor::Button2Click() {
 void TPieSeriesEditor::FormShow() {
   Series = Tagged<TPieSeries>(this);
   if (!Series) return;
+  edkit::TFlagGuard loading(FLoading);
   TCustomAxisPanel* chart = Series->ParentChart();
   ExplodeBiggest.Set(Series->ExplodeBiggest());
   CBDark3d->SetChecked(Series->Dark3D());

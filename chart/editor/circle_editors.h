@@ -71,6 +71,9 @@ public:
 
 private:
   void EnableOtherFields();
+  // Set while the controls are filled: the texts shown must not be written back (a number's text
+  // may round it, and the label's default text would become a stored one).
+  bool FLoading = false;
 };
 
 class TDonutSeriesEditor : public TForm {

@@ -268,7 +268,7 @@ TChartShapeEditor::TChartShapeEditor(TComponent* AOwner) : TForm(AOwner) {
   MemoText = Make<TMemo>(this, s, "MemoText", "", 196, 26, 210, 60);
   lt->SetFocusControl(MemoText);
   RGAlign = Radio(this, s, "RGAlign", "&Horiz. Alignment", 196, 90, 210, 44, {"Left", "Center", "Right"}, 3);
-  RGVertAlign = Radio(this, s, "RGVertAlign", "&Alignment", 196, 136, 210, 70, {"Top", "Center", "Bottom"});
+  RGVertAlign = Radio(this, s, "RGVertAlign", "&Alignment", 196, 136, 210, 66, {"Top", "Center", "Bottom"});
   TTabSheet* p = TabSheet2;
   const char* names[] = {"SEX0", "SEY0", "SEX1", "SEY1"};
   const char* captions[] = {"&Left:", "&Top:", "&Right", "&Bottom:"};
@@ -368,10 +368,11 @@ TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TForm(AOwner) {
   EReversal = Make<TEdit>(this, this, "EReversal", "3", 130, 38, 80, 22);
   lr->SetFocusControl(EReversal);
   EBoxSize->OnChange = [this](TObject*) {
-    if (Series && Showing()) Series->SetBoxSize(EditFloatDef(EBoxSize, Series->BoxSize()));
+    if (Series && CanWrite(this, FLoading)) Series->SetBoxSize(EditFloatDef(EBoxSize, Series->BoxSize()));
   };
   EReversal->OnChange = [this](TObject*) {
-    if (Series && Showing()) Series->SetReversalAmount(EditFloatDef(EReversal, Series->ReversalAmount()));
+    if (Series && CanWrite(this, FLoading))
+      Series->SetReversalAmount(EditFloatDef(EReversal, Series->ReversalAmount()));
   };
   OnShow = [this](TObject*) { FormShow(); };
 }
@@ -379,8 +380,11 @@ TPointFigureEditor::TPointFigureEditor(TComponent* AOwner) : TForm(AOwner) {
 void TPointFigureEditor::FormShow() {
   Series = Tagged<TPointFigureSeries>(this);
   if (!Series) return;
-  EReversal->SetText(FloatToStr(Series->ReversalAmount()));
-  EBoxSize->SetText(FloatToStr(Series->BoxSize()));
+  {
+    edkit::TFlagGuard loading(FLoading);
+    EReversal->SetText(FloatToStr(Series->ReversalAmount()));
+    EBoxSize->SetText(FloatToStr(Series->BoxSize()));
+  }
   if (!Parent()) return;
   if (!UpForm) UpForm = InsertPointerEditor(Parent(), Series->UpSymbol(), "Up");
   if (!DownForm) DownForm = InsertPointerEditor(Parent(), Series->DownSymbol(), "Down");

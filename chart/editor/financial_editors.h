@@ -148,6 +148,9 @@ public:
   TEdit* EReversal = nullptr;
 
   void FormShow();
+
+private:
+  bool FLoading = false;  // the numbers' texts are not written back while they are filled
 };
 
 void RegisterFinancialEditorForms();

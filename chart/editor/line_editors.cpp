@@ -324,7 +324,7 @@ TVolumeSeriesEditor::TVolumeSeriesEditor(TComponent* AOwner) : TPenDialog(AOwner
     EOrigin->SetEnabled(CBUseOrigin->Checked());
   };
   EOrigin->OnChange = [this](TObject*) {
-    if (Series && Showing()) Series->SetYOrigin(EditFloatDef(EOrigin, Series->YOrigin()));
+    if (Series && CanWrite(this, FLoading)) Series->SetYOrigin(EditFloatDef(EOrigin, Series->YOrigin()));
   };
   BColor->OnClick = [this](TObject*) {
     BColorClick();
@@ -341,6 +341,7 @@ void TVolumeSeriesEditor::FormShow() {
   BColor->SetEnabled(!Series->ColorEachPoint());
   CBColorEach->SetChecked(Series->ColorEachPoint());
   CBUseOrigin->SetChecked(Series->UseYOrigin());
+  edkit::TFlagGuard loading(FLoading);
   EOrigin->SetText(FloatToStr(Series->YOrigin()));
   EOrigin->SetEnabled(Series->UseYOrigin());
 }

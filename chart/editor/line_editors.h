@@ -127,6 +127,9 @@ public:
   TEdit* EOrigin = nullptr;
 
   void FormShow();
+
+private:
+  bool FLoading = false;  // the origin's text is not written back while it is filled
 };
 
 // The pointer editor with the pen of the lines between the points.

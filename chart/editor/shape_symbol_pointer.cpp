@@ -273,12 +273,12 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
   CB3dPoint = Make<TCheckBox>(this, GPPoint, "CB3dPoint", "&3D", 8, 38, 90, 20);
   CBPoDark = Make<TCheckBox>(this, GPPoint, "CBPoDark", "Dar&k 3D", 8, 60, 90, 20);
   CBInflate = Make<TCheckBox>(this, GPPoint, "CBInflate", "Inflate &Margins", 8, 82, 120, 20);
-  LabelWidth = Make<TLabel>(this, GPPoint, "LabelWidth", "&Width:", 110, 18, 44, 16);
-  SEPointHorizSize = Make<TEdit>(this, GPPoint, "SEPointHorizSize", "", 150, 14, 36, 22);
+  LabelWidth = Make<TLabel>(this, GPPoint, "LabelWidth", "&Width:", 100, 21, 44, 16);
+  SEPointHorizSize = Make<TEdit>(this, GPPoint, "SEPointHorizSize", "", 152, 18, 34, 22);
   UDPointHorizSize = MakeUpDown(this, GPPoint, "UDPointHorizSize", SEPointHorizSize, 1, 1000);
   LabelWidth->SetFocusControl(SEPointHorizSize);
-  LabelHeight = Make<TLabel>(this, GPPoint, "LabelHeight", "&Height:", 110, 44, 44, 16);
-  SEPointVertSize = Make<TEdit>(this, GPPoint, "SEPointVertSize", "", 150, 40, 36, 22);
+  LabelHeight = Make<TLabel>(this, GPPoint, "LabelHeight", "&Height:", 100, 47, 44, 16);
+  SEPointVertSize = Make<TEdit>(this, GPPoint, "SEPointVertSize", "", 152, 44, 34, 22);
   UDPointVertSize = MakeUpDown(this, GPPoint, "UDPointVertSize", SEPointVertSize, 1, 1000);
   LabelHeight->SetFocusControl(SEPointVertSize);
   auto* ls = Make<TLabel>(this, GPPoint, "LabelStyle", "&Style:", 8, 112, 40, 16);

@@ -8,6 +8,7 @@
 #include "app/views/chart_editing.h"
 #include "app/views/data_view.h"
 #include "app/views/edit_window.h"
+#include "app/views/errpoint_series.h"
 #include "app/views/induction_view.h"
 #include "app/views/mask_window.h"
 #include "app/views/polar_view.h"
@@ -15,6 +16,9 @@
 #include "chart/editor/axis_page.h"
 #include "chart/editor/editor_dialog.h"
 #include "chart/editor/format_axis_dialogs.h"
+#include "chart/editor/line_editors.h"
+#include "chart/editor/series_page.h"
+#include "chart/editor/chart_list_box.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/extra/pen_dialog.h"
@@ -157,4 +161,27 @@ TEST(ChartEditorView, AViewFreedWhileItsEditorIsOpenIsNotTouchedAfterwards) {
   EditViewChart(view, view->Editor, chart);
   EditorDialogHook = nullptr;
   EXPECT_TRUE(shown);
+}
+
+TEST_F(ChartEditorViews, TheProgramsErrorPointCurvesOpenTheLineEditorForm) {
+  Open();
+  ASSERT_TRUE(MainForm1->AcResultingData->Execute());
+  TChart* chart = GrView1->Chart1;
+  TErrPointSeries* curve = nullptr;
+  for (int i = 0; i < chart->CountSeries() && !curve; ++i) curve = dynamic_cast<TErrPointSeries*>(chart->SeriesAt(i));
+  ASSERT_NE(curve, nullptr);
+  bool checked = false;
+  OpenFromMenu(chart, "ChartEditor", [&](TChartEditForm* D) {
+    D->LBSeries->SelectSeries(curve);
+    D->MainPage->SetActivePage(D->TabSeries);
+    D->ShowSeriesPage();
+    auto* form = dynamic_cast<TCustomSeriesEditor*>(D->SeriesPage->SeriesEditor);
+    ASSERT_NE(form, nullptr);
+    checked = true;
+    EXPECT_TRUE(form->GBStair->Visible());  // a line series: stairs, height and outline
+    form->CBStairs->SetChecked(true);
+    EXPECT_TRUE(curve->Stairs());
+    EXPECT_EQ(D->SeriesPage->PageSeries->Pages(1)->Caption(), "Point");
+  });
+  EXPECT_TRUE(checked);
 }

@@ -103,6 +103,10 @@ TEST_F(BarForms, StackTabGroupOnlyForStackedAndOriginKeepsItsValueOnBadText) {
   EXPECT_DOUBLE_EQ(bar->YOrigin(), -3.25);
   s->Group.Edit->SetText("4");
   EXPECT_EQ(bar->StackGroup(), 4);
+  // Shown again, the origin's shorter text is not written back.
+  bar->SetYOrigin(1.0 / 3);
+  ShowAgain(s);
+  EXPECT_EQ(bar->YOrigin(), 1.0 / 3);
 }
 
 TEST_F(BarForms, ErrorEditorsPlainAndWithBar) {

@@ -1,6 +1,7 @@
 // The round series' editor forms on a series page: circle, pie, donut, polar, clock, wind rose.
 #include <gtest/gtest.h>
 
+#include "chart/editor/chart_pages.h"
 #include "chart/editor/circle_editors.h"
 #include "chart/editor/gradient_editor.h"
 #include "chart/editor/shape_symbol_pointer.h"
@@ -60,8 +61,12 @@ TEST_F(CircleForms, CircleEditorTransparencyRadiiAnd3D) {
 
 TEST_F(CircleForms, PieExplodesGroupsSlicesAndRefusesABadOtherValue) {
   auto* pie = Add<TPieSeries>("Pie");
+  pie->OtherSlice()->SetValue(1.0 / 3);
   auto* e = Open<TPieSeriesEditor>(pie);
   EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Circled"}));
+  // Opening writes nothing back: not the value's shorter text, not the label's default text.
+  EXPECT_EQ(pie->OtherSlice()->Value(), 1.0 / 3);
+  EXPECT_FALSE(pie->OtherSlice()->TextStored());
   auto* c = TabForm<TCircledSeriesEditor>("Circled");
   ASSERT_NE(c, nullptr);
   EXPECT_FALSE(c->BBack->Visible());
@@ -103,6 +108,20 @@ TEST_F(CircleForms, PieExplodesGroupsSlicesAndRefusesABadOtherValue) {
   e->CBColorEach->SetChecked(false);
   EXPECT_TRUE(e->BColor->Enabled());
   EXPECT_FALSE(pie->ColorEachPoint());
+  // "Legend..." edits the other slice's own legend in a dialog, freed when it closes.
+  const int owned = e->ComponentCount();
+  bool legendShown = false;
+  EditorDialogHook = [&](TForm* F) {
+    auto* l = dynamic_cast<TFormGraphLegend*>(F);
+    if (!l) return;
+    legendShown = true;
+    l->CBInverted->SetChecked(true);
+    l->SetModalResult(mrOk);
+  };
+  e->Button2->Click();
+  EXPECT_TRUE(legendShown);
+  EXPECT_TRUE(pie->OtherSlice()->Legend()->Inverted());
+  EXPECT_EQ(e->ComponentCount(), owned);
 
   // In 3D, another pie: its own values, "Dark 3D" offered.
   Chart->SetView3D(true);

@@ -110,6 +110,51 @@ std::vector<std::string> UntranslatedCaptions(TForm* Form) {
   return r;
 }
 
+// Visible controls of the form that stick out of their parent's client area or overlap a visible
+// sibling, as "name" or "name/name".
+std::vector<std::string> LayoutFaults(TForm* Form) {
+  std::vector<std::string> r;
+  std::vector<TWinControl*> parents{Form};
+  for (int i = 0; i < Form->ComponentCount(); ++i)
+    if (auto* w = dynamic_cast<TWinControl*>(Form->Components(i)); w && w->ControlCount() > 0) parents.push_back(w);
+  for (TWinControl* p : parents) {
+    if (!p->Visible() || p->Align() == alClient) continue;
+    const TRect client = p->ClientRect();
+    std::vector<TControl*> shown;
+    for (int i = 0; i < p->ControlCount(); ++i)
+      if (TControl* c = p->Controls(i); c->Visible() && c->Align() == alNone && c->Owner() == Form) shown.push_back(c);
+    for (size_t i = 0; i < shown.size(); ++i) {
+      const TRect b = shown[i]->BoundsRect();
+      if (b.Left < client.Left || b.Top < client.Top || b.Right > client.Right || b.Bottom > client.Bottom)
+        r.push_back(shown[i]->Name() + " " + std::to_string(b.Left) + "," + std::to_string(b.Top) + "," +
+                    std::to_string(b.Right) + "," + std::to_string(b.Bottom) + " in " + std::to_string(client.Right) +
+                    "," + std::to_string(client.Bottom));
+      for (size_t k = i + 1; k < shown.size(); ++k) {
+        const TRect o = shown[k]->BoundsRect();
+        if (b.Left < o.Right && o.Left < b.Right && b.Top < o.Bottom && o.Top < b.Bottom)
+          r.push_back(shown[i]->Name() + "/" + shown[k]->Name() + " " + std::to_string(b.Right) + " " +
+                      std::to_string(o.Left));
+      }
+    }
+  }
+  return r;
+}
+
+// Shown, enabled input controls of the form that Tab never reaches from its first control.
+std::vector<std::string> UnreachableByTab(TForm* Form) {
+  std::set<TWinControl*> reached;
+  TWinControl* c = Form->FindNextControl(nullptr, true, true, false);
+  while (c && reached.insert(c).second) c = Form->FindNextControl(c, true, true, false);
+  std::vector<std::string> r;
+  for (int i = 0; i < Form->ComponentCount(); ++i) {
+    auto* w = dynamic_cast<TWinControl*>(Form->Components(i));
+    const bool input = dynamic_cast<TEdit*>(w) || dynamic_cast<TCheckBox*>(w) || dynamic_cast<TButton*>(w) ||
+                       dynamic_cast<TComboBox*>(w);
+    if (input && w->Showing() && w->Enabled() && !reached.count(w)) r.push_back(w->Name());
+  }
+  return r;
+}
+
 struct EditorFormsRegistry : ::testing::Test {
   static void SetUpTestSuite() {
     InitStandardSeries();
@@ -154,7 +199,7 @@ TEST_F(EditorFormsRegistry, EveryNamedFormIsRegisteredAndTheExclusionsAreExact) 
 TEST_F(EditorFormsRegistry, EverySeriesFormOpensTranslatedOnItsSeriesAndGoesWithoutATrace) {
   SetRussianLanguage();
   auto* chart = new TChart(&Owner);
-  Owner.SetBounds(0, 0, 640, 480);
+  Owner.SetBounds(0, 0, 620, 400);  // about the series page of the editor dialog
   auto* page = new TFormGraphSeries(&Owner);
   EmbedForm(page, &Owner);
   Owner.Show();
@@ -181,11 +226,14 @@ TEST_F(EditorFormsRegistry, EverySeriesFormOpensTranslatedOnItsSeriesAndGoesWith
       EXPECT_TRUE(f->Showing() || k > 0) << f->ClassName();
       const std::vector<std::string> english = UntranslatedCaptions(f);
       EXPECT_TRUE(english.empty()) << f->ClassName() << ": " << english.front();
+      for (const std::string& fault : LayoutFaults(f)) ADD_FAILURE() << f->ClassName() << ": " << fault;
+      for (const std::string& name : UnreachableByTab(f)) ADD_FAILURE() << f->ClassName() << ": Tab misses " << name;
     }
     if (editor == "TCustomSeriesEditor") {
       auto* border = dynamic_cast<TControl*>(page->SeriesEditor->FindComponent("BLineBorder"));
       ASSERT_NE(border, nullptr);
       EXPECT_NE(border->Caption(), "&Border...");  // the check above has something to find
+      EXPECT_NE(page->SeriesEditor->FindNextControl(nullptr, true, true, false), nullptr);  // and so has Tab
     }
     // Shown again after the page was hidden: nothing is inserted twice.
     const int forms = page->EditorFormCount();

@@ -149,8 +149,11 @@ TEST_F(StandAloneForms, ShapePositionRoundRectangleAndText) {
 
 TEST_F(StandAloneForms, PointFigureBoxAndReversalWithBothSymbolsAsTabs) {
   auto* pf = Add<TPointFigureSeries>("PF");
-  pf->SetBoxSize(2.5);
+  pf->SetBoxSize(1.0 / 3);
   auto* e = Open<TPointFigureEditor>(pf);
+  EXPECT_EQ(pf->BoxSize(), 1.0 / 3);  // opening wrote nothing back
+  pf->SetBoxSize(2.5);
+  ShowAgain(e);
   EXPECT_EQ(e->EBoxSize->Text(), "2.5");
   EXPECT_EQ(e->EReversal->Text(), "3");
   EXPECT_EQ(Page->EditorFormCount(), 3);

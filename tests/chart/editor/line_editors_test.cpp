@@ -150,9 +150,12 @@ TEST_F(LineForms, HistogramAndVolumeEditors) {
   EXPECT_EQ(histogram->Transparency(), 5);
 
   auto* volume = Add<TVolumeSeries>("Volume");
-  volume->SetYOrigin(7);
+  volume->SetYOrigin(1.0 / 3);
   volume->SetColorEachPoint(true);
   auto* v = Open<TVolumeSeriesEditor>(volume);
+  EXPECT_EQ(volume->YOrigin(), 1.0 / 3);  // its text is shorter: opening must not write it back
+  volume->SetYOrigin(7);
+  ShowAgain(v);
   EXPECT_FALSE(v->BColor->Enabled());
   EXPECT_EQ(v->EOrigin->Text(), "7");
   EXPECT_FALSE(v->EOrigin->Enabled());
