@@ -2,6 +2,7 @@
 
 #include "chart/editor/brush_shadow_font.h"
 #include "chart/editor/gradient_editor.h"
+#include "chart/editor/language.h"
 #include "chart/editor/shape_symbol_pointer.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/editor_controls.h"
@@ -367,7 +368,7 @@ void TFormGraphPanel::EnableBackImage() {
   const bool has = FChart->HasBackImage();
   RGBitmap->SetEnabled(has);
   CBImageInside->SetEnabled(has);
-  BBrowseImage->SetCaption(has ? "Clea&r" : "B&rowse...");
+  BBrowseImage->SetCaption(Translated(has ? "Clea&r" : "B&rowse..."));
   CBTransp->SetEnabled(has);
   CBTransp->SetChecked(has && FChart->BackImageTransp());
   const bool custom = has && FChart->BackImage()->Mode() == pbmCustom;

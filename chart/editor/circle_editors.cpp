@@ -138,27 +138,27 @@ TPieSeriesEditor::TPieSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
       [this](int V) {
         if (Series && CanWrite(this)) Series->SetExplodeBiggest(V);
       },
-      110);
+      150);
   AngleSize = IntField(
       this, o, "Edit1", "UDAngleSize", "LAngleSize", "Total angle:", 8, 36, {1, 360, 5},
       [this](int V) {
         if (Series && CanWrite(this)) Series->SetAngleSize(V);
       },
-      110);
+      150);
   DarkPen = IntField(
       this, o, "Edit2", "UpDown1", "LDarkPen", "Dark Border:", 8, 64, {0, 255, 5},
       [this](int V) {
         if (Series && CanWrite(this)) Series->SetDarkPen(V);
       },
-      110);
-  CBMultiple = List(this, o, "CBMultiple", "&Multiple Pies:", 8, 94, {"Automatic", "Disable"}, 90, 100);
+      150);
+  CBMultiple = List(this, o, "CBMultiple", "&Multiple Pies:", 8, 94, {"Automatic", "Disable"}, 150, 100);
   CBDark3d = Check(this, o, "CBDark3d", "&Dark 3D", 8, 124, 110);
   CBPatterns = Check(this, o, "CBPatterns", "Pa&tterns", 8, 148, 110);
   CBMarksAutoPosition = Check(this, o, "CBMarksAutoPosition", "&Auto Mark Position", 8, 172, 150);
   CBMarksAutoPosition->SetChecked(true);
-  BPen = GraphButton<TButtonPen>(this, o, "BPen", "&Border...", 220, 8, 120);
-  BShadow = Button(this, o, "BShadow", "S&hadow...", 220, 38, 120);
-  BGradient = GraphButton<TButtonGradient>(this, o, "BGradient", "3D &Gradient...", 220, 68, 120);
+  BPen = GraphButton<TButtonPen>(this, o, "BPen", "&Border...", 232, 8, 120);
+  BShadow = Button(this, o, "BShadow", "S&hadow...", 232, 38, 120);
+  BGradient = GraphButton<TButtonGradient>(this, o, "BGradient", "3D &Gradient...", 232, 68, 120);
   BGradient->FixedEndColor = true;
   TTabSheet* g = TabGroup;
   CBOther = List(this, g, "CBOther", "&Style:", 8, 8, {"None", "Below %", "Below Value"}, 60, 120);

@@ -498,7 +498,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (!Contour || CreatingForm || Contour->Levels()->Count() == 0) return;
         if (V <= UDLevel->Max()) ShowLevel();
       },
-      50);
+      60);
   SHColor = Make<TPanel>(this, levels, "SHColor", "", 140, 48, 24, 22);
   SHColor->SetCursor(crHandPoint);
   SHColor->SetBevelOuter(bvNone);
