@@ -34,6 +34,36 @@ TCustomvmTreeListControl* TvmTreeListBand::TreeList() const {
   return b ? b->TreeList() : nullptr;
 }
 
+int TvmTreeListBand::VisibleIndex() const {
+  auto* b = dynamic_cast<TvmTreeListBands*>(Collection());
+  return b && b->TreeList() ? b->GetVisibleIndex(Index()) : -1;
+}
+
+int TvmTreeListBand::UsedRowCount() const {
+  TCustomvmTreeListControl* tl = TreeList();
+  if (!tl) return 0;
+  int used = 0;
+  for (int i = 0; i < tl->ColumnCount(); ++i) {
+    TvmTreeListColumn* c = tl->Columns(i);
+    if (c->Visible() && c->BandIndex() == Index()) used = std::max(used, c->RowIndex() + 1);
+  }
+  return used;
+}
+
+int TvmTreeListBand::GetRowColumnCount(int Row) const {
+  TCustomvmTreeListControl* tl = TreeList();
+  const int v = VisibleIndex();
+  return tl && v >= 0 ? tl->GetHeaderRowColumnCount(v, Row) : 0;
+}
+
+TvmTreeListColumn* TvmTreeListBand::GetRowColumn(int Row, int Position) const {
+  TCustomvmTreeListControl* tl = TreeList();
+  const int v = VisibleIndex();
+  if (!tl || v < 0) return nullptr;
+  const int c = tl->GetHeaderColumn(v, Row, Position);
+  return c >= 0 && c < tl->ColumnCount() ? tl->Columns(c) : nullptr;
+}
+
 void TvmTreeListBand::SetAlignment(TAlignment Value) {
   if (StoreChanged(FAlignment, Value)) Changed(false);
 }
@@ -246,12 +276,25 @@ void TvmTreeListColumn::SetColor(TColor Value) {
 }
 
 TFont* TvmTreeListColumn::Font() {
-  if (!FFont) FFont = std::make_unique<TFont>();
-  if (!FAssignedValues.Contains(cvFont) && TreeList()) FFont->Assign(TreeList()->Font());
+  if (!FFont) {
+    FFont = std::make_unique<TFont>();
+    // A change made through the column's font makes it the column's own (a stream reading
+    // "Font.Color" included); copying the control's font in does not.
+    FFont->OnChange = [this](TObject*) {
+      if (FFollowingFont) return;
+      FAssignedValues.Include(cvFont);
+      Changed(true);
+    };
+  }
+  if (!FAssignedValues.Contains(cvFont) && TreeList()) {
+    FFollowingFont = true;
+    FFont->Assign(TreeList()->Font());
+    FFollowingFont = false;
+  }
   return FFont.get();
 }
 void TvmTreeListColumn::SetFont(TFont* Value) {
-  if (!FFont) FFont = std::make_unique<TFont>();
+  Font();
   if (Value) FFont->Assign(Value);
   FAssignedValues.Include(cvFont);
   Changed(false);
@@ -260,6 +303,56 @@ void TvmTreeListColumn::SetFont(TFont* Value) {
 TAlignment TvmTreeListColumn::Alignment() const {
   return FAssignedValues.Contains(cvAlignment) ? FAlignment : GetDefaultAlignment();
 }
+void TvmTreeListColumn::SetCharCase(TEditCharCase Value) {
+  FCharCase = Value;
+  Changed(true);
+}
+
+int TvmTreeListColumn::MaxLength() const {
+  return FAssignedValues.Contains(cvMaxLength) ? FMaxLength : GetDefaultMaxLength();
+}
+void TvmTreeListColumn::SetMaxLength(int Value) {
+  FMaxLength = std::max(Value, 0);
+  FAssignedValues.Include(cvMaxLength);
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetOEMConvert(bool Value) {
+  FOEMConvert = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetPasswordChar(char Value) {
+  FPasswordChar = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetVertAlignment(TTextLayout Value) {
+  FVertAlignment = Value;
+  Changed(false);
+}
+
+TBitmap* TvmTreeListColumn::HeaderGlyph() {
+  if (!FHeaderGlyph) FHeaderGlyph = std::make_unique<TBitmap>();
+  return FHeaderGlyph.get();
+}
+void TvmTreeListColumn::SetHeaderGlyph(TBitmap* Value) {
+  if (!Value)
+    FHeaderGlyph.reset();
+  else
+    HeaderGlyph()->Assign(Value);
+  Changed(true);
+}
+
+void TvmTreeListColumn::SetDisableFilterButton(bool Value) {
+  FDisableFilterButton = Value;
+  Changed(true);
+}
+
+bool TvmTreeListColumn::CanHeaderHotTrack(int, int, int&) {
+  return !FDisableFilterButton && !ComponentState().Contains(csDesigning);
+}
+
 void TvmTreeListColumn::SetAlignment(TAlignment Value) {
   FAlignment = Value;
   FAssignedValues.Include(cvAlignment);
@@ -405,7 +498,7 @@ void TvmTreeListColumn::GetDisplayText(TvmTreeListNode* Node, std::string& Text)
 int TvmTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) {
   std::string t;
   GetDisplayText(Node, t);
-  return Canvas->TextWidth(t);
+  return Canvas->TextWidth(ApplyCharCase(t, FCharCase));
 }
 
 void TvmTreeListColumn::RestoreDefaults() {
@@ -417,6 +510,7 @@ void TvmTreeListColumn::RestoreDefaults() {
   FSizing = true;
   FSorted = csNone;
   FTabStop = true;
+  FVertAlignment = tlTop;
   Changed(true);
 }
 
@@ -438,7 +532,14 @@ void TvmTreeListColumn::Assign(TPersistent* Source) {
   DisableCaption = s->DisableCaption;
   DisableCustomizing = s->DisableCustomizing;
   DisableEditor = s->DisableEditor;
+  FDisableFilterButton = s->FDisableFilterButton;
   HeaderAlignment = s->HeaderAlignment;
+  if (s->FHeaderGlyph) SetHeaderGlyph(s->FHeaderGlyph.get());
+  if (s->FAssignedValues.Contains(cvMaxLength)) SetMaxLength(s->FMaxLength);
+  FCharCase = s->FCharCase;
+  FOEMConvert = s->FOEMConvert;
+  FPasswordChar = s->FPasswordChar;
+  FVertAlignment = s->FVertAlignment;
   FHeaderMaxLineCount = s->FHeaderMaxLineCount;
   SetMinWidth(s->FMinWidth);
   SetSizing(s->FSizing);
@@ -456,6 +557,12 @@ void TvmTreeListColumn::InitEditor(TvmInplaceEdit* Editor) {
   Editor->SetReadOnly(ReadOnly());
   Editor->OnChange = [this](TObject* Sender) { DoChange(Sender); };
   Editor->OnValidate = [this](TObject* Sender, std::string& Error, bool& Accept) { DoValidate(Sender, Error, Accept); };
+  if (auto* t = dynamic_cast<TvmInplaceTextEdit*>(Editor)) {
+    t->SetCharCase(FCharCase);
+    t->SetMaxLength(MaxLength());
+    t->SetOEMConvert(FOEMConvert);
+    t->SetPasswordChar(FPasswordChar);
+  }
 }
 
 void TvmTreeListColumn::DoChange(TObject* Sender) {
@@ -898,6 +1005,31 @@ bool TCustomvmTreeListControl::GetColumnColor(int Column, TColor& Color) {
 TFont* TCustomvmTreeListControl::GetColumnFont(int Column) {
   if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->AssignedValues().Contains(cvFont)) return nullptr;
   return FColumns[Column]->Font();
+}
+void TCustomvmTreeListControl::FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  TvmTreeListColumn* c = FColumns[Column];
+  std::string formatted;
+  c->FormatDisplayText(Node, Text, formatted);
+  // A password column shows one mask character for every character of its text.
+  if (c->PasswordChar()) {
+    size_t chars = 0;
+    for (char ch : formatted) chars += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    Text.assign(chars, c->PasswordChar());
+  } else {
+    Text = ApplyCharCase(formatted, c->CharCase());
+  }
+}
+TBitmap* TCustomvmTreeListControl::GetColumnHeaderGlyph(int Column) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->HasHeaderGlyph()) return nullptr;
+  TBitmap* g = FColumns[Column]->HeaderGlyph();
+  return g->Empty() ? nullptr : g;
+}
+TTextLayout TCustomvmTreeListControl::GetColumnVertAlignment(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->VertAlignment() : tlCenter;
+}
+int TCustomvmTreeListControl::GetColumnMinCellHeight(TCanvas* Canvas, int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->GetMinCellHeight(Canvas) : 0;
 }
 TvmTreeListColumnSort TCustomvmTreeListControl::GetColumnSorted(int Column) {
   return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Sorted() : csNone;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/collection.h"
+#include "platform/bitmap.h"
 #include "platform/component.h"
 #include "treelist/tl_treelist.h"
 
@@ -69,6 +70,13 @@ public:
   void Assign(TPersistent* Source) override;
   virtual void RestoreDefaults();
   TCustomvmTreeListControl* TreeList() const;
+
+  // The band's place among the visible bands (-1 hidden or detached), the header rows its visible
+  // columns use, and its columns in one header row (0 / nil without a control).
+  int VisibleIndex() const;
+  int UsedRowCount() const;
+  int GetRowColumnCount(int Row) const;
+  TvmTreeListColumn* GetRowColumn(int Row, int Position) const;
 
 private:
   friend class TvmTreeListBands;
@@ -152,6 +160,24 @@ public:
   // The cells' own font; mirrors the control's font until set.
   TFont* Font();
   void SetFont(TFont* Value);
+  // Editor and painting settings of the cells' text.
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  int MaxLength() const;
+  void SetMaxLength(int Value);
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool Value);
+  char PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(char Value);
+  // Where a one-line text sits in a taller cell.
+  TTextLayout VertAlignment() const { return FVertAlignment; }
+  void SetVertAlignment(TTextLayout Value);
+  // A picture before the header caption: created on first read; assigning nil frees it.
+  TBitmap* HeaderGlyph();
+  bool HasHeaderGlyph() const { return FHeaderGlyph != nullptr; }
+  void SetHeaderGlyph(TBitmap* Value);
+  bool DisableFilterButton() const { return FDisableFilterButton; }
+  void SetDisableFilterButton(bool Value);
 
   // The column's position in the control's column list (-1 detached).
   int Index() const;
@@ -160,7 +186,15 @@ public:
   virtual int GetDefaultWidth() const { return 100; }
   virtual std::string GetDefaultCaption() const { return {}; }
   virtual TAlignment GetDefaultAlignment() const { return taLeftJustify; }
+  virtual int GetDefaultMaxLength() const { return 0; }
   virtual void GetDisplayText(TvmTreeListNode* Node, std::string& Text);
+  // Hooks of descendant columns; the base answers as a plain text column does.
+  virtual void FormatDisplayText(TvmTreeListNode* Node, const std::string& Text, std::string& Result) { Result = Text; }
+  virtual void NodeHotTracked(TvmTreeListNode* Node, int X, int Y) {}
+  virtual int GetMinCellHeight(TCanvas* Canvas) { return 0; }
+  virtual bool CanHeaderHotTrack(int X, int Y, int& State);
+  virtual bool IsMultilineHeader() const { return false; }
+  virtual bool OpensEditorOnMouseDown(int X, int Y, bool WasFocused) { return false; }
   virtual int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node);
   virtual void RestoreDefaults();
   // The editor class that edits this column's cells, and its set-up for one cell.
@@ -209,6 +243,14 @@ private:
   TvmTreeListColumnSort FSorted = csNone;
   int FSortOrder = -1;
   int FHeaderMaxLineCount = 1;
+  TEditCharCase FCharCase = ecNormal;
+  int FMaxLength = 0;
+  bool FOEMConvert = false;
+  char FPasswordChar = 0;
+  TTextLayout FVertAlignment = tlTop;
+  std::unique_ptr<TBitmap> FHeaderGlyph;
+  bool FDisableFilterButton = false;
+  bool FFollowingFont = false;
 };
 
 // A column whose cells are edited through an edit mask.
@@ -299,6 +341,10 @@ public:
   TAlignment GetColumnAlignment(int Column) override;
   bool GetColumnColor(int Column, TColor& Color) override;
   TFont* GetColumnFont(int Column) override;
+  void FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) override;
+  TTextLayout GetColumnVertAlignment(int Column) override;
+  TBitmap* GetColumnHeaderGlyph(int Column) override;
+  int GetColumnMinCellHeight(TCanvas* Canvas, int Column) override;
   TvmTreeListColumnSort GetColumnSorted(int Column) override;
   bool IsColumnTabStop(int Column) override;
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;
