@@ -1032,7 +1032,10 @@ int TCustomvmTreeListControl::GetColumnMinCellHeight(TCanvas* Canvas, int Column
   return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->GetMinCellHeight(Canvas) : 0;
 }
 TvmTreeListColumnSort TCustomvmTreeListControl::GetColumnSorted(int Column) {
-  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Sorted() : csNone;
+  if (Column < 0 || Column >= ColumnCount()) return csNone;
+  TvmTreeListColumnSort sorted = FColumns[Column]->Sorted();
+  if (OnGetColumnSortState) OnGetColumnSortState(this, FColumns[Column], sorted);
+  return sorted;
 }
 bool TCustomvmTreeListControl::IsColumnTabStop(int Column) {
   return Column >= 0 && Column < ColumnCount() && FColumns[Column]->TabStop();
@@ -1181,14 +1184,31 @@ void TCustomvmTreeListControl::ScaleBandWidth(int VisibleBand, int Width) {
 // Header drags.
 
 bool TCustomvmTreeListControl::CanDragColumn(int Column) {
-  return TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
-         !FColumns[Column]->DisableDragging;
+  bool allow = TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
+               !IsColumnLocked(Column) && !FColumns[Column]->DisableDragging;
+  if (allow && OnCanDragHeader) OnCanDragHeader(this, FColumns[Column], allow);
+  return allow;
 }
 
 bool TCustomvmTreeListControl::CanDragBand(int VisibleBand) {
   int b = GetBandAbsoluteIndex(VisibleBand);
-  return TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
-         FBands->Items(b)->Fixed() == bfNone;
+  bool allow = TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
+               FBands->Items(b)->Fixed() == bfNone;
+  if (allow && OnCanDragBand) OnCanDragBand(this, FBands->Items(b), allow);
+  return allow;
+}
+
+void TCustomvmTreeListControl::DoDragEndColumn(TPoint, int Column, bool& Accept, TvmTreeListDropTarget& Target) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  if (OnHeaderDragEnd) OnHeaderDragEnd(this, FColumns[Column], Accept);
+  // Within one band the drop is a move inside the header the program may want to follow.
+  if (Accept && Target.Code == -3 && IsColumnShown(Column) && FBands->Count() == 1)
+    FDroppedHeaderFrom = FColumns[Column]->ColIndex();
+}
+
+void TCustomvmTreeListControl::DoDragEndBand(TPoint, int VisibleBand, bool& Accept, int&, int) {
+  const int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b >= 0 && OnBandDragEnd) OnBandDragEnd(this, FBands->Items(b), Accept);
 }
 
 void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, int Position) {
@@ -1196,25 +1216,46 @@ void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, 
   int band = GetBandAbsoluteIndex(VisibleBand);
   if (band < 0) return;
   TvmTreeListColumn* c = FColumns[Column];
-  BeginUpdate();
-  TScopeExit end([this] { EndUpdate(); });
-  c->SetBandIndex(band);
-  c->SetRowIndex(Row);
-  FBandListsValid = false;
-  c->SetColIndex(Position);
+  const int from = FDroppedHeaderFrom;
+  FDroppedHeaderFrom = -1;
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    c->SetBandIndex(band);
+    c->SetRowIndex(Row);
+    FBandListsValid = false;
+    c->SetColIndex(Position);
+  }
+  if (OnHeaderRelocated) OnHeaderRelocated(this, c);
+  if (from >= 0) {
+    if (OnColumnMoved) OnColumnMoved(this, from, Position);
+    if (OnColumnDragFinished) OnColumnDragFinished(this);
+  }
 }
 
 void TCustomvmTreeListControl::HideColumn(int Column) {
-  if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->SetVisible(false);
+  if (Column < 0 || Column >= ColumnCount()) return;
+  FColumns[Column]->SetVisible(false);
+  if (OnHeaderHidden) OnHeaderHidden(this, FColumns[Column]);
 }
 
 void TCustomvmTreeListControl::ShowColumn(int Column, int VisibleBand, int Row, int Position) {
   if (Column < 0 || Column >= ColumnCount()) return;
-  BeginUpdate();
-  TScopeExit end([this] { EndUpdate(); });
-  FColumns[Column]->SetVisible(true);
-  FBandListsValid = false;
-  MoveColumn(Column, VisibleBand, Row, Position);
+  FDroppedHeaderFrom = -1;
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    FColumns[Column]->SetVisible(true);
+    FBandListsValid = false;
+    int band = GetBandAbsoluteIndex(VisibleBand);
+    if (band >= 0) {
+      FColumns[Column]->SetBandIndex(band);
+      FColumns[Column]->SetRowIndex(Row);
+      FBandListsValid = false;
+      FColumns[Column]->SetColIndex(Position);
+    }
+  }
+  if (OnHeaderShown) OnHeaderShown(this, FColumns[Column]);
 }
 
 bool TCustomvmTreeListControl::IsColumnShown(int Column) {
@@ -1255,8 +1296,13 @@ void TCustomvmTreeListControl::ShowBand(int Band, int VisiblePosition) {
   BeginUpdate();
   TScopeExit end([this] { EndUpdate(); });
   TvmTreeListBand* b = FBands->Items(Band);
-  b->SetIndex(Band < to ? to - 1 : to);
-  b->SetVisible(true);
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    b->SetIndex(Band < to ? to - 1 : to);
+    b->SetVisible(true);
+  }
+  if (OnBandShown) OnBandShown(this, b, b->Index());
 }
 
 void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
@@ -1266,7 +1312,9 @@ void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
 
 void TCustomvmTreeListControl::HideBand(int VisibleBand) {
   int b = GetBandAbsoluteIndex(VisibleBand);
-  if (b >= 0 && !FBands->Items(b)->DisableCustomizing) FBands->Items(b)->SetVisible(false);
+  if (b < 0 || FBands->Items(b)->DisableCustomizing) return;
+  FBands->Items(b)->SetVisible(false);
+  if (OnBandHidden) OnBandHidden(this, FBands->Items(b));
 }
 
 // Editing.
@@ -1410,9 +1458,14 @@ void TCustomvmTreeListControl::SortByColumns() {
 }
 
 void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift, bool Ctrl) {
-  if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount() && Ctrl) {
+  const bool known = Column >= 0 && Column < ColumnCount();
+  if (known && OnColumnHeaderClick) OnColumnHeaderClick(this, FColumns[Column]);
+  // With auto-sort the click sorts, unless the program forbids it for this column.
+  bool sort = known && FOptions.Contains(tloAutoSort);
+  if (sort && OnBeforeColumnSort) OnBeforeColumnSort(this, FColumns[Column], sort);
+  if (sort && Ctrl) {
     FColumns[Column]->SetSorted(csNone);
-  } else if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount()) {
+  } else if (sort) {
     TvmTreeListColumn* c = FColumns[Column];
     TvmTreeListColumnSort next = c->Sorted() == csUp ? csDown : csUp;
     if (Shift && FExtendedOptions.Contains(tlxMultiSort)) {

@@ -42,6 +42,16 @@ using TvmTLMeasureCellTextEvent = std::function<void(
     TObject* Sender, TvmTreeListNode* Node, TvmTreeListColumn* Column, const std::string& Text, int Width,
     int TextHeight, int MaxLineCount, bool CellFrame, bool GridLines, int& LineCount, int& Height, bool& Done)>;
 
+// Header and band customizing, clicks and sorting.
+using TvmTLColumnEvent = std::function<void(TObject* Sender, TvmTreeListColumn* Column)>;
+using TvmTLBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band)>;
+using TvmTLBandShownEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band, int Index)>;
+using TvmTLAllowColumnEvent = std::function<void(TObject* Sender, TvmTreeListColumn* Column, bool& Allow)>;
+using TvmTLAllowBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band, bool& Allow)>;
+using TvmTLColumnSortStateEvent =
+    std::function<void(TObject* Sender, TvmTreeListColumn* Column, TvmTreeListColumnSort& Sorted)>;
+using TvmTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+
 class TvmTreeListBand : public TCollectionItem {
   VM_CLASS(TvmTreeListBand, TCollectionItem)
 public:
@@ -413,6 +423,20 @@ public:
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
   void ShowBand(int Band, int VisiblePosition) override;
+  void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) override;
+  void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) override;
+
+  TvmTLColumnEvent OnColumnHeaderClick;
+  TvmTLAllowColumnEvent OnBeforeColumnSort;
+  TvmTLColumnSortStateEvent OnGetColumnSortState;
+  TvmTLAllowBandEvent OnCanDragBand, OnBandDragEnd;
+  TvmTLAllowColumnEvent OnCanDragHeader, OnHeaderDragEnd;
+  TvmTLBandShownEvent OnBandShown;
+  TvmTLBandEvent OnBandHidden;
+  TvmTLColumnEvent OnHeaderShown, OnHeaderHidden, OnHeaderRelocated;
+  // A header dropped elsewhere in a one-band layout: its old and new places in its row.
+  TvmTLColumnMovedEvent OnColumnMoved;
+  TNotifyEvent OnColumnDragFinished;
 
   // Editing through the focused column.
   void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;
@@ -461,6 +485,8 @@ protected:
   void ResolveIniPath(std::string& Path);
 
 private:
+  // Set while a header dropped in a one-band layout moves: its place in its row before the drop.
+  int FDroppedHeaderFrom = -1;
   friend class TvmTreeListColumn;
   friend class TvmTreeListBand;
   friend class TvmTreeListBands;

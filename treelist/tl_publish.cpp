@@ -200,6 +200,20 @@ VM_PUBLISH(TvmTreeList) {
   P.Event("OnCustomDrawRowFooter", &C::OnCustomDrawRowFooter);
   P.Event("OnHasFooterCell", &C::OnHasFooterCell);
   P.Event("OnGetDragText", &C::OnGetDragText);
+  P.Event("OnColumnHeaderClick", &C::OnColumnHeaderClick);
+  P.Event("OnBeforeColumnSort", &C::OnBeforeColumnSort);
+  P.Event("OnGetColumnSortState", &C::OnGetColumnSortState);
+  P.Event("OnCanDragBand", &C::OnCanDragBand);
+  P.Event("OnBandDragEnd", &C::OnBandDragEnd);
+  P.Event("OnBandShown", &C::OnBandShown);
+  P.Event("OnBandHidden", &C::OnBandHidden);
+  P.Event("OnCanDragHeader", &C::OnCanDragHeader);
+  P.Event("OnHeaderDragEnd", &C::OnHeaderDragEnd);
+  P.Event("OnHeaderShown", &C::OnHeaderShown);
+  P.Event("OnHeaderHidden", &C::OnHeaderHidden);
+  P.Event("OnHeaderRelocated", &C::OnHeaderRelocated);
+  P.Event("OnColumnMoved", &C::OnColumnMoved);
+  P.Event("OnColumnDragFinished", &C::OnColumnDragFinished);
   P.Event("OnMeasureCellText", &C::OnMeasureCellText);
 }
 
