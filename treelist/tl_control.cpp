@@ -667,7 +667,7 @@ void TCustomvmTreeListControl::DetachColumn(TvmTreeListColumn* Column) {
 }
 
 void TCustomvmTreeListControl::SetHeaderPanelRowCount(int Value) {
-  Value = std::clamp(Value, 1, 5);
+  Value = std::clamp(Value, 1, FHeaderPanelMaxRowCount);
   if (Value == FHeaderPanelRowCount) return;
   FExtendedOptions.Exclude(tlxAutoHeaderRowCount);
   FHeaderPanelRowCount = Value;
@@ -676,10 +676,52 @@ void TCustomvmTreeListControl::SetHeaderPanelRowCount(int Value) {
 }
 
 void TCustomvmTreeListControl::SetBandRowCount(int Value) {
-  Value = std::clamp(Value, 1, 5);
+  Value = std::clamp(Value, 1, FBandMaxRowCount);
   if (Value == FBandRowCount) return;
   FBandRowCount = Value;
   LayoutChanged();
+}
+
+void TCustomvmTreeListControl::SetHeaderPanelMaxRowCount(int Value) {
+  FHeaderPanelMaxRowCount = std::max(Value, 1);
+  if (FHeaderPanelRowCount > FHeaderPanelMaxRowCount) {
+    FHeaderPanelRowCount = FHeaderPanelMaxRowCount;
+    ColumnsChanged(nullptr);
+  }
+}
+
+void TCustomvmTreeListControl::SetBandMaxRowCount(int Value) {
+  FBandMaxRowCount = std::max(Value, 1);
+  SetBandRowCount(FBandRowCount);
+}
+
+void TCustomvmTreeListControl::SetHeaderMinRowCount(int Value) {
+  Value = std::max(Value, 1);
+  if (Value == FHeaderMinRowCount) return;
+  FHeaderMinRowCount = Value;
+  LayoutChanged();
+}
+
+void TCustomvmTreeListControl::DestroyColumns() {
+  while (ColumnCount() > 0) delete FColumns.back();
+}
+
+void TCustomvmTreeListControl::AssignColumns(TCustomvmTreeListControl* Source) {
+  if (!Source || Source == this) return;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  TComponent* owner = ColumnCount() > 0 && FColumns[0]->Owner() ? FColumns[0]->Owner() : this;
+  DestroyColumns();
+  for (int i = 0; i < Source->ColumnCount(); ++i) {
+    TvmTreeListColumn* s = Source->Columns(i);
+    const auto* cls = dynamic_cast<const TComponentMetaClass*>(s->ClassType());
+    auto* c = cls ? dynamic_cast<TvmTreeListColumn*>(cls->Create(owner)) : nullptr;
+    if (!c) c = new TvmTreeListColumn(owner);
+    AttachColumn(c);
+    c->Assign(s);
+    if (!s->Name().empty() && (!owner->FindComponent(s->Name()) || owner->FindComponent(s->Name()) == c))
+      c->SetName(s->Name());
+  }
 }
 
 void TCustomvmTreeListControl::SetDefaultLayout(bool Value) {
@@ -711,7 +753,7 @@ void TCustomvmTreeListControl::AdjustHeaderPanelRowCount() {
     any = true;
     rows = std::max(rows, c->StoredRowIndex() + 1);
   }
-  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, 5);
+  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, FHeaderPanelMaxRowCount);
 }
 
 void TCustomvmTreeListControl::BandsChanged() {

@@ -300,6 +300,16 @@ public:
   void SetHeaderPanelRowCount(int Value);
   int BandRowCount() const { return FBandRowCount; }
   void SetBandRowCount(int Value);
+  // The most rows the header panel and the band panel may have, and the text lines of a header row.
+  int HeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+  void SetHeaderPanelMaxRowCount(int Value);
+  int BandMaxRowCount() const { return FBandMaxRowCount; }
+  void SetBandMaxRowCount(int Value);
+  int HeaderMinRowCount() const { return FHeaderMinRowCount; }
+  void SetHeaderMinRowCount(int Value);
+  // Replaces the columns by copies of Source's (same classes, names and settings).
+  virtual void AssignColumns(TCustomvmTreeListControl* Source);
+  void DestroyColumns();
   bool DefaultLayout() const { return FDefaultLayout; }
   void SetDefaultLayout(bool Value);
   int SortedColumnCount() const { return static_cast<int>(FSortedColumns.size()); }
@@ -407,7 +417,9 @@ public:
   void SetBandRowCountFromSizing(int Rows) override { SetBandRowCount(Rows); }
   void SetHeaderPanelRowCountFromSizing(int Rows) override { SetHeaderPanelRowCount(Rows); }
   int GetBandRowCount() override { return FBandRowCount; }
-  int GetHeaderMaxRowCount() override { return 5; }
+  int GetHeaderMaxRowCount() override { return FHeaderPanelMaxRowCount; }
+  int GetBandMaxRowCount() override { return FBandMaxRowCount; }
+  int GetHeaderMinRowCount() override { return std::max(1, FHeaderMinRowCount); }
   bool IsBandSizing(int VisibleBand) override;
 
   // Header drags.
@@ -505,6 +517,7 @@ private:
   bool FBandListsValid = false;
   int FHeaderPanelRowCount = 1;
   int FBandRowCount = 1;
+  int FHeaderPanelMaxRowCount = 5, FBandMaxRowCount = 5, FHeaderMinRowCount = 1;
   bool FDefaultLayout = true;
   int FSortLock = 0;
   bool FAddingSortColumn = false;

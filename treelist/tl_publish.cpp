@@ -116,10 +116,13 @@ VM_PUBLISH(TvmTreeList) {
   P.Set("ExtendedOptions", &C::ExtendedOptions, &C::SetExtendedOptions, ExtendedOptionInfo)
       .Default(BitsToExtendedOptions(0x303E));
   P.Bool("DefaultLayout", &C::DefaultLayout, &C::SetDefaultLayout).Default(true);
+  P.Int("HeaderPanelMaxRowCount", &C::HeaderPanelMaxRowCount, &C::SetHeaderPanelMaxRowCount).Default(5);
   P.Int("HeaderPanelRowCount", &C::HeaderPanelRowCount, &C::SetHeaderPanelRowCount).Default(1).Stored([](TObject* o) {
     return !static_cast<C*>(o)->ExtendedOptions().Contains(tlxAutoHeaderRowCount);
   });
+  P.Int("BandMaxRowCount", &C::BandMaxRowCount, &C::SetBandMaxRowCount).Default(5);
   P.Int("BandRowCount", &C::BandRowCount, &C::SetBandRowCount).Default(1);
+  P.Int("HeaderMinRowCount", &C::HeaderMinRowCount, &C::SetHeaderMinRowCount).Default(1);
   P.Collection("Bands", &C::Bands, &C::SetBands);
   P.Bool("ShowBandPanel", &C::ShowBandPanel, &C::SetShowBandPanel).Default(false);
   P.Bool("ShowHeaderPanel", &C::ShowHeaderPanel, &C::SetShowHeaderPanel).Default(true);

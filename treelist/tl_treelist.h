@@ -701,6 +701,8 @@ public:
   virtual int GetBandRowCount() { return 1; }
   virtual int GetBandMaxRowCount() { return 5; }
   virtual int GetHeaderMaxRowCount() { return 4; }
+  // Text lines in every header row.
+  virtual int GetHeaderMinRowCount() { return 1; }
   virtual bool IsBandSizing(int VisibleBand) { return true; }
   virtual void DoColumnsWidthChanged();
   TNotifyEvent OnColumnsWidthChanged;

@@ -198,3 +198,44 @@ TEST(TreeListColumnSettings, BandsAnswerForTheirHeaderRows) {
   TvmTreeListBands loose(nullptr);
   EXPECT_EQ(loose.Add()->UsedRowCount(), 0);
 }
+
+TEST(TreeListColumnSettings, RowLimitsClampAndHeaderRowsGrowWithTheirLines) {
+  TTreeListFixture f(2);
+  TvmTreeList* t = f.TL;
+  t->SetHeaderPanelRowCount(9);
+  EXPECT_EQ(t->HeaderPanelRowCount(), 5);
+  t->SetHeaderPanelMaxRowCount(3);
+  EXPECT_EQ(t->HeaderPanelRowCount(), 3);
+  t->SetHeaderPanelRowCount(0);
+  EXPECT_EQ(t->HeaderPanelRowCount(), 1);
+  t->SetBandRowCount(4);
+  t->SetBandMaxRowCount(2);
+  EXPECT_EQ(t->BandRowCount(), 2);
+  t->SetBandMaxRowCount(0);
+  EXPECT_EQ(t->BandMaxRowCount(), 1);
+  EXPECT_EQ(t->BandRowCount(), 1);
+  const int one = f.Layout().HeaderPanelRect.Height();
+  t->SetHeaderMinRowCount(2);
+  const int two = f.Layout().HeaderPanelRect.Height();
+  const int text = t->Canvas()->TextHeight("Wg");
+  EXPECT_NEAR(two - one, text, 2);
+}
+
+TEST(TreeListColumnSettings, AssignColumnsCopiesClassesNamesAndSettings) {
+  TTreeListFixture source(1), target(3);
+  auto* mask = static_cast<TvmTreeListMaskColumn*>(source.TL->CreateColumn(TvmTreeListMaskColumn::StaticClass()));
+  mask->SetName("Phone");
+  mask->EditMask = "000-0000";
+  mask->SetPasswordChar('*');
+  source.TL->Columns(0)->SetWidth(77);
+  target.TL->AssignColumns(source.TL);
+  ASSERT_EQ(target.TL->ColumnCount(), 2);
+  EXPECT_EQ(target.TL->Columns(0)->Name(), "Col0");
+  EXPECT_EQ(target.TL->Columns(0)->Width(), 77);
+  auto* copy = dynamic_cast<TvmTreeListMaskColumn*>(target.TL->Columns(1));
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->Name(), "Phone");
+  EXPECT_EQ(copy->EditMask, "000-0000");
+  EXPECT_EQ(copy->PasswordChar(), '*');
+  EXPECT_EQ(copy->Owner(), target.TL);  // the owner of the columns it had
+}
