@@ -1062,6 +1062,10 @@ void TCustomvmTreeListControl::FormatCellPaintText(TvmTreeListNode* Node, int Co
     Text = ApplyCharCase(formatted, c->CharCase());
   }
 }
+bool TCustomvmTreeListControl::IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) {
+  if (!TCustomvmTreeList::IsHeaderHotTrack(X, Y, HeaderState, Column)) return false;
+  return Column >= 0 && Column < ColumnCount() && FColumns[Column]->CanHeaderHotTrack(X, Y, HeaderState);
+}
 TBitmap* TCustomvmTreeListControl::GetColumnHeaderGlyph(int Column) {
   if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->HasHeaderGlyph()) return nullptr;
   TBitmap* g = FColumns[Column]->HeaderGlyph();

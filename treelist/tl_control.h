@@ -364,6 +364,8 @@ public:
   void FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) override;
   TTextLayout GetColumnVertAlignment(int Column) override;
   TBitmap* GetColumnHeaderGlyph(int Column) override;
+  // A header is hot only when its column agrees (one with DisableFilterButton never is).
+  bool IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) override;
   int GetColumnMinCellHeight(TCanvas* Canvas, int Column) override;
   TvmTreeListColumnSort GetColumnSorted(int Column) override;
   bool IsColumnTabStop(int Column) override;

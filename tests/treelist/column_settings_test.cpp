@@ -164,6 +164,8 @@ TEST(TreeListColumnSettings, SettingsStreamAndAssignAndTheirDefaultsStayOut) {
   int state = 0;
   EXPECT_FALSE(d->CanHeaderHotTrack(0, 0, state));
   EXPECT_TRUE(copy->Columns(1)->CanHeaderHotTrack(0, 0, state));
+  EXPECT_FALSE(copy->IsHeaderHotTrack(0, 0, state, 0));
+  EXPECT_TRUE(copy->IsHeaderHotTrack(0, 0, state, 1));
   // Restoring the defaults puts the place back at the top.
   d->RestoreDefaults();
   EXPECT_EQ(d->VertAlignment(), tlTop);
