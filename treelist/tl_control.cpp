@@ -34,6 +34,36 @@ TCustomvmTreeListControl* TvmTreeListBand::TreeList() const {
   return b ? b->TreeList() : nullptr;
 }
 
+int TvmTreeListBand::VisibleIndex() const {
+  auto* b = dynamic_cast<TvmTreeListBands*>(Collection());
+  return b && b->TreeList() ? b->GetVisibleIndex(Index()) : -1;
+}
+
+int TvmTreeListBand::UsedRowCount() const {
+  TCustomvmTreeListControl* tl = TreeList();
+  if (!tl) return 0;
+  int used = 0;
+  for (int i = 0; i < tl->ColumnCount(); ++i) {
+    TvmTreeListColumn* c = tl->Columns(i);
+    if (c->Visible() && c->BandIndex() == Index()) used = std::max(used, c->RowIndex() + 1);
+  }
+  return used;
+}
+
+int TvmTreeListBand::GetRowColumnCount(int Row) const {
+  TCustomvmTreeListControl* tl = TreeList();
+  const int v = VisibleIndex();
+  return tl && v >= 0 ? tl->GetHeaderRowColumnCount(v, Row) : 0;
+}
+
+TvmTreeListColumn* TvmTreeListBand::GetRowColumn(int Row, int Position) const {
+  TCustomvmTreeListControl* tl = TreeList();
+  const int v = VisibleIndex();
+  if (!tl || v < 0) return nullptr;
+  const int c = tl->GetHeaderColumn(v, Row, Position);
+  return c >= 0 && c < tl->ColumnCount() ? tl->Columns(c) : nullptr;
+}
+
 void TvmTreeListBand::SetAlignment(TAlignment Value) {
   if (StoreChanged(FAlignment, Value)) Changed(false);
 }
@@ -246,12 +276,25 @@ void TvmTreeListColumn::SetColor(TColor Value) {
 }
 
 TFont* TvmTreeListColumn::Font() {
-  if (!FFont) FFont = std::make_unique<TFont>();
-  if (!FAssignedValues.Contains(cvFont) && TreeList()) FFont->Assign(TreeList()->Font());
+  if (!FFont) {
+    FFont = std::make_unique<TFont>();
+    // A change made through the column's font makes it the column's own (a stream reading
+    // "Font.Color" included); copying the control's font in does not.
+    FFont->OnChange = [this](TObject*) {
+      if (FFollowingFont) return;
+      FAssignedValues.Include(cvFont);
+      Changed(true);
+    };
+  }
+  if (!FAssignedValues.Contains(cvFont) && TreeList()) {
+    FFollowingFont = true;
+    FFont->Assign(TreeList()->Font());
+    FFollowingFont = false;
+  }
   return FFont.get();
 }
 void TvmTreeListColumn::SetFont(TFont* Value) {
-  if (!FFont) FFont = std::make_unique<TFont>();
+  Font();
   if (Value) FFont->Assign(Value);
   FAssignedValues.Include(cvFont);
   Changed(false);
@@ -260,6 +303,56 @@ void TvmTreeListColumn::SetFont(TFont* Value) {
 TAlignment TvmTreeListColumn::Alignment() const {
   return FAssignedValues.Contains(cvAlignment) ? FAlignment : GetDefaultAlignment();
 }
+void TvmTreeListColumn::SetCharCase(TEditCharCase Value) {
+  FCharCase = Value;
+  Changed(true);
+}
+
+int TvmTreeListColumn::MaxLength() const {
+  return FAssignedValues.Contains(cvMaxLength) ? FMaxLength : GetDefaultMaxLength();
+}
+void TvmTreeListColumn::SetMaxLength(int Value) {
+  FMaxLength = std::max(Value, 0);
+  FAssignedValues.Include(cvMaxLength);
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetOEMConvert(bool Value) {
+  FOEMConvert = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetPasswordChar(char Value) {
+  FPasswordChar = Value;
+  Changed(false);
+}
+
+void TvmTreeListColumn::SetVertAlignment(TTextLayout Value) {
+  FVertAlignment = Value;
+  Changed(false);
+}
+
+TBitmap* TvmTreeListColumn::HeaderGlyph() {
+  if (!FHeaderGlyph) FHeaderGlyph = std::make_unique<TBitmap>();
+  return FHeaderGlyph.get();
+}
+void TvmTreeListColumn::SetHeaderGlyph(TBitmap* Value) {
+  if (!Value)
+    FHeaderGlyph.reset();
+  else
+    HeaderGlyph()->Assign(Value);
+  Changed(true);
+}
+
+void TvmTreeListColumn::SetDisableFilterButton(bool Value) {
+  FDisableFilterButton = Value;
+  Changed(true);
+}
+
+bool TvmTreeListColumn::CanHeaderHotTrack(int, int, int&) {
+  return !FDisableFilterButton && !ComponentState().Contains(csDesigning);
+}
+
 void TvmTreeListColumn::SetAlignment(TAlignment Value) {
   FAlignment = Value;
   FAssignedValues.Include(cvAlignment);
@@ -405,7 +498,7 @@ void TvmTreeListColumn::GetDisplayText(TvmTreeListNode* Node, std::string& Text)
 int TvmTreeListColumn::GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node) {
   std::string t;
   GetDisplayText(Node, t);
-  return Canvas->TextWidth(t);
+  return Canvas->TextWidth(ApplyCharCase(t, FCharCase));
 }
 
 void TvmTreeListColumn::RestoreDefaults() {
@@ -417,6 +510,7 @@ void TvmTreeListColumn::RestoreDefaults() {
   FSizing = true;
   FSorted = csNone;
   FTabStop = true;
+  FVertAlignment = tlTop;
   Changed(true);
 }
 
@@ -438,7 +532,14 @@ void TvmTreeListColumn::Assign(TPersistent* Source) {
   DisableCaption = s->DisableCaption;
   DisableCustomizing = s->DisableCustomizing;
   DisableEditor = s->DisableEditor;
+  FDisableFilterButton = s->FDisableFilterButton;
   HeaderAlignment = s->HeaderAlignment;
+  if (s->FHeaderGlyph) SetHeaderGlyph(s->FHeaderGlyph.get());
+  if (s->FAssignedValues.Contains(cvMaxLength)) SetMaxLength(s->FMaxLength);
+  FCharCase = s->FCharCase;
+  FOEMConvert = s->FOEMConvert;
+  FPasswordChar = s->FPasswordChar;
+  FVertAlignment = s->FVertAlignment;
   FHeaderMaxLineCount = s->FHeaderMaxLineCount;
   SetMinWidth(s->FMinWidth);
   SetSizing(s->FSizing);
@@ -456,6 +557,12 @@ void TvmTreeListColumn::InitEditor(TvmInplaceEdit* Editor) {
   Editor->SetReadOnly(ReadOnly());
   Editor->OnChange = [this](TObject* Sender) { DoChange(Sender); };
   Editor->OnValidate = [this](TObject* Sender, std::string& Error, bool& Accept) { DoValidate(Sender, Error, Accept); };
+  if (auto* t = dynamic_cast<TvmInplaceTextEdit*>(Editor)) {
+    t->SetCharCase(FCharCase);
+    t->SetMaxLength(MaxLength());
+    t->SetOEMConvert(FOEMConvert);
+    t->SetPasswordChar(FPasswordChar);
+  }
 }
 
 void TvmTreeListColumn::DoChange(TObject* Sender) {
@@ -560,7 +667,7 @@ void TCustomvmTreeListControl::DetachColumn(TvmTreeListColumn* Column) {
 }
 
 void TCustomvmTreeListControl::SetHeaderPanelRowCount(int Value) {
-  Value = std::clamp(Value, 1, 5);
+  Value = std::clamp(Value, 1, FHeaderPanelMaxRowCount);
   if (Value == FHeaderPanelRowCount) return;
   FExtendedOptions.Exclude(tlxAutoHeaderRowCount);
   FHeaderPanelRowCount = Value;
@@ -569,10 +676,52 @@ void TCustomvmTreeListControl::SetHeaderPanelRowCount(int Value) {
 }
 
 void TCustomvmTreeListControl::SetBandRowCount(int Value) {
-  Value = std::clamp(Value, 1, 5);
+  Value = std::clamp(Value, 1, FBandMaxRowCount);
   if (Value == FBandRowCount) return;
   FBandRowCount = Value;
   LayoutChanged();
+}
+
+void TCustomvmTreeListControl::SetHeaderPanelMaxRowCount(int Value) {
+  FHeaderPanelMaxRowCount = std::max(Value, 1);
+  if (FHeaderPanelRowCount > FHeaderPanelMaxRowCount) {
+    FHeaderPanelRowCount = FHeaderPanelMaxRowCount;
+    ColumnsChanged(nullptr);
+  }
+}
+
+void TCustomvmTreeListControl::SetBandMaxRowCount(int Value) {
+  FBandMaxRowCount = std::max(Value, 1);
+  SetBandRowCount(FBandRowCount);
+}
+
+void TCustomvmTreeListControl::SetHeaderMinRowCount(int Value) {
+  Value = std::max(Value, 1);
+  if (Value == FHeaderMinRowCount) return;
+  FHeaderMinRowCount = Value;
+  LayoutChanged();
+}
+
+void TCustomvmTreeListControl::DestroyColumns() {
+  while (ColumnCount() > 0) delete FColumns.back();
+}
+
+void TCustomvmTreeListControl::AssignColumns(TCustomvmTreeListControl* Source) {
+  if (!Source || Source == this) return;
+  BeginUpdate();
+  TScopeExit end([this] { EndUpdate(); });
+  TComponent* owner = ColumnCount() > 0 && FColumns[0]->Owner() ? FColumns[0]->Owner() : this;
+  DestroyColumns();
+  for (int i = 0; i < Source->ColumnCount(); ++i) {
+    TvmTreeListColumn* s = Source->Columns(i);
+    const auto* cls = dynamic_cast<const TComponentMetaClass*>(s->ClassType());
+    auto* c = cls ? dynamic_cast<TvmTreeListColumn*>(cls->Create(owner)) : nullptr;
+    if (!c) c = new TvmTreeListColumn(owner);
+    AttachColumn(c);
+    c->Assign(s);
+    if (!s->Name().empty() && (!owner->FindComponent(s->Name()) || owner->FindComponent(s->Name()) == c))
+      c->SetName(s->Name());
+  }
 }
 
 void TCustomvmTreeListControl::SetDefaultLayout(bool Value) {
@@ -604,7 +753,7 @@ void TCustomvmTreeListControl::AdjustHeaderPanelRowCount() {
     any = true;
     rows = std::max(rows, c->StoredRowIndex() + 1);
   }
-  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, 5);
+  if (any) FHeaderPanelRowCount = std::clamp(rows, 1, FHeaderPanelMaxRowCount);
 }
 
 void TCustomvmTreeListControl::BandsChanged() {
@@ -899,8 +1048,40 @@ TFont* TCustomvmTreeListControl::GetColumnFont(int Column) {
   if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->AssignedValues().Contains(cvFont)) return nullptr;
   return FColumns[Column]->Font();
 }
+void TCustomvmTreeListControl::FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  TvmTreeListColumn* c = FColumns[Column];
+  std::string formatted;
+  c->FormatDisplayText(Node, Text, formatted);
+  // A password column shows one mask character for every character of its text.
+  if (c->PasswordChar()) {
+    size_t chars = 0;
+    for (char ch : formatted) chars += (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    Text.assign(chars, c->PasswordChar());
+  } else {
+    Text = ApplyCharCase(formatted, c->CharCase());
+  }
+}
+bool TCustomvmTreeListControl::IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) {
+  if (!TCustomvmTreeList::IsHeaderHotTrack(X, Y, HeaderState, Column)) return false;
+  return Column >= 0 && Column < ColumnCount() && FColumns[Column]->CanHeaderHotTrack(X, Y, HeaderState);
+}
+TBitmap* TCustomvmTreeListControl::GetColumnHeaderGlyph(int Column) {
+  if (Column < 0 || Column >= ColumnCount() || !FColumns[Column]->HasHeaderGlyph()) return nullptr;
+  TBitmap* g = FColumns[Column]->HeaderGlyph();
+  return g->Empty() ? nullptr : g;
+}
+TTextLayout TCustomvmTreeListControl::GetColumnVertAlignment(int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->VertAlignment() : tlCenter;
+}
+int TCustomvmTreeListControl::GetColumnMinCellHeight(TCanvas* Canvas, int Column) {
+  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->GetMinCellHeight(Canvas) : 0;
+}
 TvmTreeListColumnSort TCustomvmTreeListControl::GetColumnSorted(int Column) {
-  return Column >= 0 && Column < ColumnCount() ? FColumns[Column]->Sorted() : csNone;
+  if (Column < 0 || Column >= ColumnCount()) return csNone;
+  TvmTreeListColumnSort sorted = FColumns[Column]->Sorted();
+  if (OnGetColumnSortState) OnGetColumnSortState(this, FColumns[Column], sorted);
+  return sorted;
 }
 bool TCustomvmTreeListControl::IsColumnTabStop(int Column) {
   return Column >= 0 && Column < ColumnCount() && FColumns[Column]->TabStop();
@@ -1049,14 +1230,31 @@ void TCustomvmTreeListControl::ScaleBandWidth(int VisibleBand, int Width) {
 // Header drags.
 
 bool TCustomvmTreeListControl::CanDragColumn(int Column) {
-  return TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
-         !FColumns[Column]->DisableDragging;
+  bool allow = TCustomvmTreeList::CanDragColumn(Column) && Column >= 0 && Column < ColumnCount() &&
+               !IsColumnLocked(Column) && !FColumns[Column]->DisableDragging;
+  if (allow && OnCanDragHeader) OnCanDragHeader(this, FColumns[Column], allow);
+  return allow;
 }
 
 bool TCustomvmTreeListControl::CanDragBand(int VisibleBand) {
   int b = GetBandAbsoluteIndex(VisibleBand);
-  return TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
-         FBands->Items(b)->Fixed() == bfNone;
+  bool allow = TCustomvmTreeList::CanDragBand(VisibleBand) && b >= 0 && !FBands->Items(b)->DisableDragging &&
+               FBands->Items(b)->Fixed() == bfNone;
+  if (allow && OnCanDragBand) OnCanDragBand(this, FBands->Items(b), allow);
+  return allow;
+}
+
+void TCustomvmTreeListControl::DoDragEndColumn(TPoint, int Column, bool& Accept, TvmTreeListDropTarget& Target) {
+  if (Column < 0 || Column >= ColumnCount()) return;
+  if (OnHeaderDragEnd) OnHeaderDragEnd(this, FColumns[Column], Accept);
+  // Within one band the drop is a move inside the header the program may want to follow.
+  if (Accept && Target.Code == -3 && IsColumnShown(Column) && FBands->Count() == 1)
+    FDroppedHeaderFrom = FColumns[Column]->ColIndex();
+}
+
+void TCustomvmTreeListControl::DoDragEndBand(TPoint, int VisibleBand, bool& Accept, int&, int) {
+  const int b = GetBandAbsoluteIndex(VisibleBand);
+  if (b >= 0 && OnBandDragEnd) OnBandDragEnd(this, FBands->Items(b), Accept);
 }
 
 void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, int Position) {
@@ -1064,25 +1262,46 @@ void TCustomvmTreeListControl::MoveColumn(int Column, int VisibleBand, int Row, 
   int band = GetBandAbsoluteIndex(VisibleBand);
   if (band < 0) return;
   TvmTreeListColumn* c = FColumns[Column];
-  BeginUpdate();
-  TScopeExit end([this] { EndUpdate(); });
-  c->SetBandIndex(band);
-  c->SetRowIndex(Row);
-  FBandListsValid = false;
-  c->SetColIndex(Position);
+  const int from = FDroppedHeaderFrom;
+  FDroppedHeaderFrom = -1;
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    c->SetBandIndex(band);
+    c->SetRowIndex(Row);
+    FBandListsValid = false;
+    c->SetColIndex(Position);
+  }
+  if (OnHeaderRelocated) OnHeaderRelocated(this, c);
+  if (from >= 0) {
+    if (OnColumnMoved) OnColumnMoved(this, from, Position);
+    if (OnColumnDragFinished) OnColumnDragFinished(this);
+  }
 }
 
 void TCustomvmTreeListControl::HideColumn(int Column) {
-  if (Column >= 0 && Column < ColumnCount()) FColumns[Column]->SetVisible(false);
+  if (Column < 0 || Column >= ColumnCount()) return;
+  FColumns[Column]->SetVisible(false);
+  if (OnHeaderHidden) OnHeaderHidden(this, FColumns[Column]);
 }
 
 void TCustomvmTreeListControl::ShowColumn(int Column, int VisibleBand, int Row, int Position) {
   if (Column < 0 || Column >= ColumnCount()) return;
-  BeginUpdate();
-  TScopeExit end([this] { EndUpdate(); });
-  FColumns[Column]->SetVisible(true);
-  FBandListsValid = false;
-  MoveColumn(Column, VisibleBand, Row, Position);
+  FDroppedHeaderFrom = -1;
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    FColumns[Column]->SetVisible(true);
+    FBandListsValid = false;
+    int band = GetBandAbsoluteIndex(VisibleBand);
+    if (band >= 0) {
+      FColumns[Column]->SetBandIndex(band);
+      FColumns[Column]->SetRowIndex(Row);
+      FBandListsValid = false;
+      FColumns[Column]->SetColIndex(Position);
+    }
+  }
+  if (OnHeaderShown) OnHeaderShown(this, FColumns[Column]);
 }
 
 bool TCustomvmTreeListControl::IsColumnShown(int Column) {
@@ -1123,8 +1342,13 @@ void TCustomvmTreeListControl::ShowBand(int Band, int VisiblePosition) {
   BeginUpdate();
   TScopeExit end([this] { EndUpdate(); });
   TvmTreeListBand* b = FBands->Items(Band);
-  b->SetIndex(Band < to ? to - 1 : to);
-  b->SetVisible(true);
+  {
+    BeginUpdate();
+    TScopeExit end([this] { EndUpdate(); });
+    b->SetIndex(Band < to ? to - 1 : to);
+    b->SetVisible(true);
+  }
+  if (OnBandShown) OnBandShown(this, b, b->Index());
 }
 
 void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
@@ -1134,7 +1358,9 @@ void TCustomvmTreeListControl::MoveBand(int FromVisible, int ToVisible) {
 
 void TCustomvmTreeListControl::HideBand(int VisibleBand) {
   int b = GetBandAbsoluteIndex(VisibleBand);
-  if (b >= 0 && !FBands->Items(b)->DisableCustomizing) FBands->Items(b)->SetVisible(false);
+  if (b < 0 || FBands->Items(b)->DisableCustomizing) return;
+  FBands->Items(b)->SetVisible(false);
+  if (OnBandHidden) OnBandHidden(this, FBands->Items(b));
 }
 
 // Editing.
@@ -1278,9 +1504,14 @@ void TCustomvmTreeListControl::SortByColumns() {
 }
 
 void TCustomvmTreeListControl::DoColumnClick(int Column, bool Shift, bool Ctrl) {
-  if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount() && Ctrl) {
+  const bool known = Column >= 0 && Column < ColumnCount();
+  if (known && OnColumnHeaderClick) OnColumnHeaderClick(this, FColumns[Column]);
+  // With auto-sort the click sorts, unless the program forbids it for this column.
+  bool sort = known && FOptions.Contains(tloAutoSort);
+  if (sort && OnBeforeColumnSort) OnBeforeColumnSort(this, FColumns[Column], sort);
+  if (sort && Ctrl) {
     FColumns[Column]->SetSorted(csNone);
-  } else if (FOptions.Contains(tloAutoSort) && Column >= 0 && Column < ColumnCount()) {
+  } else if (sort) {
     TvmTreeListColumn* c = FColumns[Column];
     TvmTreeListColumnSort next = c->Sorted() == csUp ? csDown : csUp;
     if (Shift && FExtendedOptions.Contains(tlxMultiSort)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/collection.h"
+#include "platform/bitmap.h"
 #include "platform/component.h"
 #include "treelist/tl_treelist.h"
 
@@ -41,6 +42,16 @@ using TvmTLMeasureCellTextEvent = std::function<void(
     TObject* Sender, TvmTreeListNode* Node, TvmTreeListColumn* Column, const std::string& Text, int Width,
     int TextHeight, int MaxLineCount, bool CellFrame, bool GridLines, int& LineCount, int& Height, bool& Done)>;
 
+// Header and band customizing, clicks and sorting.
+using TvmTLColumnEvent = std::function<void(TObject* Sender, TvmTreeListColumn* Column)>;
+using TvmTLBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band)>;
+using TvmTLBandShownEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band, int Index)>;
+using TvmTLAllowColumnEvent = std::function<void(TObject* Sender, TvmTreeListColumn* Column, bool& Allow)>;
+using TvmTLAllowBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band, bool& Allow)>;
+using TvmTLColumnSortStateEvent =
+    std::function<void(TObject* Sender, TvmTreeListColumn* Column, TvmTreeListColumnSort& Sorted)>;
+using TvmTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+
 class TvmTreeListBand : public TCollectionItem {
   VM_CLASS(TvmTreeListBand, TCollectionItem)
 public:
@@ -69,6 +80,13 @@ public:
   void Assign(TPersistent* Source) override;
   virtual void RestoreDefaults();
   TCustomvmTreeListControl* TreeList() const;
+
+  // The band's place among the visible bands (-1 hidden or detached), the header rows its visible
+  // columns use, and its columns in one header row (0 / nil without a control).
+  int VisibleIndex() const;
+  int UsedRowCount() const;
+  int GetRowColumnCount(int Row) const;
+  TvmTreeListColumn* GetRowColumn(int Row, int Position) const;
 
 private:
   friend class TvmTreeListBands;
@@ -152,6 +170,24 @@ public:
   // The cells' own font; mirrors the control's font until set.
   TFont* Font();
   void SetFont(TFont* Value);
+  // Editor and painting settings of the cells' text.
+  TEditCharCase CharCase() const { return FCharCase; }
+  void SetCharCase(TEditCharCase Value);
+  int MaxLength() const;
+  void SetMaxLength(int Value);
+  bool OEMConvert() const { return FOEMConvert; }
+  void SetOEMConvert(bool Value);
+  char PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(char Value);
+  // Where a one-line text sits in a taller cell.
+  TTextLayout VertAlignment() const { return FVertAlignment; }
+  void SetVertAlignment(TTextLayout Value);
+  // A picture before the header caption: created on first read; assigning nil frees it.
+  TBitmap* HeaderGlyph();
+  bool HasHeaderGlyph() const { return FHeaderGlyph != nullptr; }
+  void SetHeaderGlyph(TBitmap* Value);
+  bool DisableFilterButton() const { return FDisableFilterButton; }
+  void SetDisableFilterButton(bool Value);
 
   // The column's position in the control's column list (-1 detached).
   int Index() const;
@@ -160,7 +196,15 @@ public:
   virtual int GetDefaultWidth() const { return 100; }
   virtual std::string GetDefaultCaption() const { return {}; }
   virtual TAlignment GetDefaultAlignment() const { return taLeftJustify; }
+  virtual int GetDefaultMaxLength() const { return 0; }
   virtual void GetDisplayText(TvmTreeListNode* Node, std::string& Text);
+  // Hooks of descendant columns; the base answers as a plain text column does.
+  virtual void FormatDisplayText(TvmTreeListNode* Node, const std::string& Text, std::string& Result) { Result = Text; }
+  virtual void NodeHotTracked(TvmTreeListNode* Node, int X, int Y) {}
+  virtual int GetMinCellHeight(TCanvas* Canvas) { return 0; }
+  virtual bool CanHeaderHotTrack(int X, int Y, int& State);
+  virtual bool IsMultilineHeader() const { return false; }
+  virtual bool OpensEditorOnMouseDown(int X, int Y, bool WasFocused) { return false; }
   virtual int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node);
   virtual void RestoreDefaults();
   // The editor class that edits this column's cells, and its set-up for one cell.
@@ -209,6 +253,14 @@ private:
   TvmTreeListColumnSort FSorted = csNone;
   int FSortOrder = -1;
   int FHeaderMaxLineCount = 1;
+  TEditCharCase FCharCase = ecNormal;
+  int FMaxLength = 0;
+  bool FOEMConvert = false;
+  char FPasswordChar = 0;
+  TTextLayout FVertAlignment = tlTop;
+  std::unique_ptr<TBitmap> FHeaderGlyph;
+  bool FDisableFilterButton = false;
+  bool FFollowingFont = false;
 };
 
 // A column whose cells are edited through an edit mask.
@@ -248,6 +300,16 @@ public:
   void SetHeaderPanelRowCount(int Value);
   int BandRowCount() const { return FBandRowCount; }
   void SetBandRowCount(int Value);
+  // The most rows the header panel and the band panel may have, and the text lines of a header row.
+  int HeaderPanelMaxRowCount() const { return FHeaderPanelMaxRowCount; }
+  void SetHeaderPanelMaxRowCount(int Value);
+  int BandMaxRowCount() const { return FBandMaxRowCount; }
+  void SetBandMaxRowCount(int Value);
+  int HeaderMinRowCount() const { return FHeaderMinRowCount; }
+  void SetHeaderMinRowCount(int Value);
+  // Replaces the columns by copies of Source's (same classes, names and settings).
+  virtual void AssignColumns(TCustomvmTreeListControl* Source);
+  void DestroyColumns();
   bool DefaultLayout() const { return FDefaultLayout; }
   void SetDefaultLayout(bool Value);
   int SortedColumnCount() const { return static_cast<int>(FSortedColumns.size()); }
@@ -299,6 +361,12 @@ public:
   TAlignment GetColumnAlignment(int Column) override;
   bool GetColumnColor(int Column, TColor& Color) override;
   TFont* GetColumnFont(int Column) override;
+  void FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) override;
+  TTextLayout GetColumnVertAlignment(int Column) override;
+  TBitmap* GetColumnHeaderGlyph(int Column) override;
+  // A header is hot only when its column agrees (one with DisableFilterButton never is).
+  bool IsHeaderHotTrack(int X, int Y, int& HeaderState, int Column) override;
+  int GetColumnMinCellHeight(TCanvas* Canvas, int Column) override;
   TvmTreeListColumnSort GetColumnSorted(int Column) override;
   bool IsColumnTabStop(int Column) override;
   std::string GetCellText(TvmTreeListNode* Node, int Column) override;
@@ -351,7 +419,9 @@ public:
   void SetBandRowCountFromSizing(int Rows) override { SetBandRowCount(Rows); }
   void SetHeaderPanelRowCountFromSizing(int Rows) override { SetHeaderPanelRowCount(Rows); }
   int GetBandRowCount() override { return FBandRowCount; }
-  int GetHeaderMaxRowCount() override { return 5; }
+  int GetHeaderMaxRowCount() override { return FHeaderPanelMaxRowCount; }
+  int GetBandMaxRowCount() override { return FBandMaxRowCount; }
+  int GetHeaderMinRowCount() override { return std::max(1, FHeaderMinRowCount); }
   bool IsBandSizing(int VisibleBand) override;
 
   // Header drags.
@@ -367,6 +437,20 @@ public:
   void MoveBand(int FromVisible, int ToVisible) override;
   void HideBand(int VisibleBand) override;
   void ShowBand(int Band, int VisiblePosition) override;
+  void DoDragEndColumn(TPoint P, int Column, bool& Accept, TvmTreeListDropTarget& Target) override;
+  void DoDragEndBand(TPoint P, int VisibleBand, bool& Accept, int& NewIndex, int OldIndex) override;
+
+  TvmTLColumnEvent OnColumnHeaderClick;
+  TvmTLAllowColumnEvent OnBeforeColumnSort;
+  TvmTLColumnSortStateEvent OnGetColumnSortState;
+  TvmTLAllowBandEvent OnCanDragBand, OnBandDragEnd;
+  TvmTLAllowColumnEvent OnCanDragHeader, OnHeaderDragEnd;
+  TvmTLBandShownEvent OnBandShown;
+  TvmTLBandEvent OnBandHidden;
+  TvmTLColumnEvent OnHeaderShown, OnHeaderHidden, OnHeaderRelocated;
+  // A header dropped elsewhere in a one-band layout: its old and new places in its row.
+  TvmTLColumnMovedEvent OnColumnMoved;
+  TNotifyEvent OnColumnDragFinished;
 
   // Editing through the focused column.
   void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;
@@ -415,6 +499,8 @@ protected:
   void ResolveIniPath(std::string& Path);
 
 private:
+  // Set while a header dropped in a one-band layout moves: its place in its row before the drop.
+  int FDroppedHeaderFrom = -1;
   friend class TvmTreeListColumn;
   friend class TvmTreeListBand;
   friend class TvmTreeListBands;
@@ -433,6 +519,7 @@ private:
   bool FBandListsValid = false;
   int FHeaderPanelRowCount = 1;
   int FBandRowCount = 1;
+  int FHeaderPanelMaxRowCount = 5, FBandMaxRowCount = 5, FHeaderMinRowCount = 1;
   bool FDefaultLayout = true;
   int FSortLock = 0;
   bool FAddingSortColumn = false;

@@ -219,6 +219,11 @@ void TCustomvmTreeList::DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& 
       DrawSortMark(C, m, di.Sorted == csUp);
       t.Right -= 14;
     }
+    // The column's picture stands before the caption, centred in the cell's height.
+    if (TBitmap* g = GetColumnHeaderGlyph(h.Column); g && t.Right - t.Left > g->Width()) {
+      C->Draw(t.Left, t.Top + (t.Height() - g->Height()) / 2, g);
+      t.Left += g->Width() + 2;
+    }
     C->Brush()->SetStyle(bsClear);
     uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
     flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
@@ -349,6 +354,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     di.Selected = cellSelected;
     di.Focused = Focused && n == FFocusedNode && (rowSelect || h.Column == focusCol);
     di.Text = GetCellText(n, h.Column);
+    FormatCellPaintText(n, h.Column, di.Text);
     TColor own = Color();
     const bool ownColor = GetColumnColor(h.Column, own);
     TFont* ownFont = GetColumnFont(h.Column);
@@ -366,7 +372,14 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
       t.Left = cell.Left + 2;
       t.Right -= 2;
       uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
-      flags |= multiLine || h.RowSpan > 1 ? DT_WORDBREAK | DT_EXPANDTABS : DT_SINGLELINE | DT_VCENTER;
+      if (multiLine || h.RowSpan > 1) {
+        flags |= DT_WORDBREAK | DT_EXPANDTABS;
+      } else {
+        // One line of text sits where its column puts it.
+        const TTextLayout v = GetColumnVertAlignment(h.Column);
+        flags |= DT_SINGLELINE | (v == tlTop ? DT_TOP : v == tlBottom ? DT_BOTTOM : DT_VCENTER);
+        if (v == tlTop) t.Top += 1;
+      }
       if (multiLine) t.Top += 1;
       if (FOptions.Contains(tloDrawEndEllipsis)) flags |= DT_END_ELLIPSIS;
       C->Brush()->SetStyle(bsClear);

@@ -10,6 +10,8 @@ namespace {
 
 const TEnumInfo BandFixedInfo("TzoViraBandFixed", {"bfNone", "bfLeft", "bfRight"});
 const TEnumInfo ColumnSortInfo("TvmTreeListColumnSort", {"csNone", "csDown", "csUp"});
+const TEnumInfo ColumnCharCaseInfo("TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"});
+const TEnumInfo ColumnTextLayoutInfo("TTextLayout", {"tlTop", "tlCenter", "tlBottom"});
 const TEnumInfo LookStyleInfo("TvmTreeListLookStyle", {"tllRaised", "tllFlat", "tllThinLine"});
 const TEnumInfo LineStyleInfo("TvmTreeListLineStyle", {"tlnSolid", "tlnDotted"});
 const TEnumInfo DragModeInfo("TvmTreeListDragMode", {"tldmManual", "tldmAutomatic"});
@@ -66,19 +68,29 @@ VM_PUBLISH(TvmTreeListColumn) {
     auto* c = static_cast<C*>(o);
     return c->AssignedValues().Contains(cvCaption) && c->Caption() != c->GetDefaultCaption();
   });
+  P.Enum("CharCase", &C::CharCase, &C::SetCharCase, ColumnCharCaseInfo).Default(ecNormal);
   P.Bool("DisableCaption", &C::DisableCaption, &C::DisableCaption).Default(false);
   P.Bool("DisableCustomizing", &C::DisableCustomizing, &C::DisableCustomizing).Default(false);
   P.Bool("DisableDragging", &C::DisableDragging, &C::DisableDragging).Default(false);
   P.Bool("DisableEditor", &C::DisableEditor, &C::DisableEditor).Default(false);
+  P.Bool("DisableFilterButton", &C::DisableFilterButton, &C::SetDisableFilterButton).Default(false);
+  P.Object("Font", &C::Font, &C::SetFont).Stored([](TObject* o) { return Assigned<C>(o, cvFont); });
   P.Enum("HeaderAlignment", &C::HeaderAlignment, &C::HeaderAlignment, AlignmentInfo).Default(taLeftJustify);
   P.Int("HeaderMaxLineCount", &C::HeaderMaxLineCount, &C::SetHeaderMaxLineCount).Default(1);
+  P.Int("MaxLength", &C::MaxLength, &C::SetMaxLength).NoDefault().Stored([](TObject* o) {
+    auto* c = static_cast<C*>(o);
+    return Assigned<C>(o, cvMaxLength) && c->MaxLength() != c->GetDefaultMaxLength();
+  });
   P.Int("MinWidth", &C::MinWidth, &C::SetMinWidth).Default(20);
+  P.Bool("OEMConvert", &C::OEMConvert, &C::SetOEMConvert).Default(false);
+  P.Char("PasswordChar", &C::PasswordChar, &C::SetPasswordChar).Default(0);
   P.Bool("ReadOnly", &C::StoredReadOnly, &C::SetReadOnly).NoDefault().Stored([](TObject* o) {
     return Assigned<C>(o, cvReadOnly);
   });
   P.Bool("Sizing", &C::Sizing, &C::SetSizing).Default(true);
   P.Enum("Sorted", &C::Sorted, &C::SetSorted, ColumnSortInfo).Default(csNone);
   P.Bool("TabStop", &C::TabStop, &C::SetTabStop).Default(true);
+  P.Enum("VertAlignment", &C::VertAlignment, &C::SetVertAlignment, ColumnTextLayoutInfo).Default(tlTop);
   P.Bool("Visible", &C::Visible, &C::SetVisible).Default(true);
   P.Int("Width", &C::Width, &C::SetWidth).NoDefault().Stored([](TObject* o) { return Assigned<C>(o, cvWidth); });
   P.Int("BandIndex", &C::BandIndex, &C::SetBandIndex).NoDefault();
@@ -104,10 +116,13 @@ VM_PUBLISH(TvmTreeList) {
   P.Set("ExtendedOptions", &C::ExtendedOptions, &C::SetExtendedOptions, ExtendedOptionInfo)
       .Default(BitsToExtendedOptions(0x303E));
   P.Bool("DefaultLayout", &C::DefaultLayout, &C::SetDefaultLayout).Default(true);
+  P.Int("HeaderPanelMaxRowCount", &C::HeaderPanelMaxRowCount, &C::SetHeaderPanelMaxRowCount).Default(5);
   P.Int("HeaderPanelRowCount", &C::HeaderPanelRowCount, &C::SetHeaderPanelRowCount).Default(1).Stored([](TObject* o) {
     return !static_cast<C*>(o)->ExtendedOptions().Contains(tlxAutoHeaderRowCount);
   });
+  P.Int("BandMaxRowCount", &C::BandMaxRowCount, &C::SetBandMaxRowCount).Default(5);
   P.Int("BandRowCount", &C::BandRowCount, &C::SetBandRowCount).Default(1);
+  P.Int("HeaderMinRowCount", &C::HeaderMinRowCount, &C::SetHeaderMinRowCount).Default(1);
   P.Collection("Bands", &C::Bands, &C::SetBands);
   P.Bool("ShowBandPanel", &C::ShowBandPanel, &C::SetShowBandPanel).Default(false);
   P.Bool("ShowHeaderPanel", &C::ShowHeaderPanel, &C::SetShowHeaderPanel).Default(true);
@@ -188,6 +203,20 @@ VM_PUBLISH(TvmTreeList) {
   P.Event("OnCustomDrawRowFooter", &C::OnCustomDrawRowFooter);
   P.Event("OnHasFooterCell", &C::OnHasFooterCell);
   P.Event("OnGetDragText", &C::OnGetDragText);
+  P.Event("OnColumnHeaderClick", &C::OnColumnHeaderClick);
+  P.Event("OnBeforeColumnSort", &C::OnBeforeColumnSort);
+  P.Event("OnGetColumnSortState", &C::OnGetColumnSortState);
+  P.Event("OnCanDragBand", &C::OnCanDragBand);
+  P.Event("OnBandDragEnd", &C::OnBandDragEnd);
+  P.Event("OnBandShown", &C::OnBandShown);
+  P.Event("OnBandHidden", &C::OnBandHidden);
+  P.Event("OnCanDragHeader", &C::OnCanDragHeader);
+  P.Event("OnHeaderDragEnd", &C::OnHeaderDragEnd);
+  P.Event("OnHeaderShown", &C::OnHeaderShown);
+  P.Event("OnHeaderHidden", &C::OnHeaderHidden);
+  P.Event("OnHeaderRelocated", &C::OnHeaderRelocated);
+  P.Event("OnColumnMoved", &C::OnColumnMoved);
+  P.Event("OnColumnDragFinished", &C::OnColumnDragFinished);
   P.Event("OnMeasureCellText", &C::OnMeasureCellText);
 }
 
@@ -196,6 +225,10 @@ VM_PUBLISH(TvmTreeList) {
 
 void TvmTreeListColumn::DefineProperties(TFiler* Filer) {
   TComponent::DefineProperties(Filer);
+  // The header picture as its bitmap file, when the column has one.
+  Filer->DefineBinaryProperty(
+      "HeaderGlyph", [this](TStream& S) { HeaderGlyph()->LoadFromStream(S); },
+      [this](TStream& S) { FHeaderGlyph->SaveToStream(S); }, FHeaderGlyph && !FHeaderGlyph->Empty());
   TCustomvmTreeListControl* tl = FTreeList;
   bool sortedOrder =
       tl && FSorted != csNone && tl->SortedColumnCount() > 1 && tl->ExtendedOptions().Contains(tlxMultiSort);

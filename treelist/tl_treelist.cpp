@@ -863,7 +863,7 @@ void TCustomvmTreeList::CalcMetrics() {
   int bandText = c ? TextHeightOf(c, FBandPanelFont.get()) : 11;
   int headText = c ? TextHeightOf(c, FHeaderPanelFont.get()) : 11;
   FBandHeight = FShowBandPanel ? (flat ? 0 : 1) + GetBandRowCount() * bandText + 5 : 0;
-  FHeaderRowHeight = headText + (flat ? 0 : 1) + 5;
+  FHeaderRowHeight = headText * std::max(1, GetHeaderMinRowCount()) + (flat ? 0 : 1) + 5;
   FHeaderPanelHeight = FShowHeaderPanel ? FHeaderRowHeight * hr : 0;
   FGroupPanelHeight = std::max(0, GetGroupPanelHeight());
   FIndicatorWidth = FShowIndicator ? 12 : 0;

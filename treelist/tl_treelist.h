@@ -17,6 +17,7 @@
 #include "platform/exceptions.h"
 #include "platform/graphics.h"
 #include "platform/set.h"
+#include "platform/stdctrls.h"
 
 class TCustomvmTreeList;
 class TTimer;
@@ -700,6 +701,8 @@ public:
   virtual int GetBandRowCount() { return 1; }
   virtual int GetBandMaxRowCount() { return 5; }
   virtual int GetHeaderMaxRowCount() { return 4; }
+  // Text lines in every header row.
+  virtual int GetHeaderMinRowCount() { return 1; }
   virtual bool IsBandSizing(int VisibleBand) { return true; }
   virtual void DoColumnsWidthChanged();
   TNotifyEvent OnColumnsWidthChanged;
@@ -947,6 +950,13 @@ public:
   // A column's own cell colour and font (false / null: the control's).
   virtual bool GetColumnColor(int Column, TColor& Color) { return false; }
   virtual TFont* GetColumnFont(int Column) { return nullptr; }
+  // The text a cell paints (case, password mask, a column's own formatting) and where a one-line
+  // text sits vertically; the smallest cell height a column needs (0: the text decides).
+  virtual void FormatCellPaintText(TvmTreeListNode* Node, int Column, std::string& Text) {}
+  // The picture a column's header shows before its caption (nil: none).
+  virtual TBitmap* GetColumnHeaderGlyph(int Column) { return nullptr; }
+  virtual TTextLayout GetColumnVertAlignment(int Column) { return tlCenter; }
+  virtual int GetColumnMinCellHeight(TCanvas* Canvas, int Column) { return 0; }
   virtual TvmTreeListColumnSort GetColumnSorted(int Column) { return csNone; }
   virtual bool IsColumnTabStop(int Column) { return true; }
   virtual std::string GetCellText(TvmTreeListNode* Node, int Column) { return GetNodeString(Node, Column); }
