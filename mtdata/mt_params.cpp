@@ -489,8 +489,29 @@ void TParamCalc::Coherences() {
   ord(pcOrdCohHyEx, chHy, chEx);
   ord(pcOrdCohHxRx, chHx, A1);
   ord(pcOrdCohHyRy, chHy, A2);
+  // MultipleCoherence inlined, with the same long-double arithmetic: a divisor of 0 or a value
+  // beyond a Double gives 0 and the log line.
   const auto multi = [&](int p, int c, int a, int b) {
-    MultipleCoherence(Slot(a), Slot(b), Slot(c), Xpr, F, Freq, coh, Re, Im);
+    const int A = Slot(a), B = Slot(b), C = Slot(c);
+    const Wide aa = Re[A][A], bb = Re[B][B], cc = Re[C][C];
+    const Wide bcR = Re[B][C], bcI = Im[B][C];
+    const Wide acR = Re[A][C], acI = Im[A][C];
+    const Wide abR = Re[A][B], abI = Im[A][B];
+    const Wide pr = static_cast<Wide>(Re[C][A]) * Re[B][C] - static_cast<Wide>(Im[C][A]) * Im[B][C];
+    const Wide pi = static_cast<Wide>(Re[C][A]) * Im[B][C] + static_cast<Wide>(Im[C][A]) * Re[B][C];
+    const double tr = static_cast<double>(pr * Re[A][B] - pi * Im[A][B]);
+    const double ti = static_cast<double>(pr * Im[A][B] + pi * Re[A][B]);
+    bool fault = !std::isfinite(tr) || !std::isfinite(ti);
+    coh = 0;
+    if (!fault) {
+      const Wide num = (bcR * bcR + bcI * bcI) * aa + (acR * acR + acI * acI) * bb - 2 * static_cast<Wide>(tr);
+      const Wide den = (aa * bb - (abR * abR + abI * abI)) * cc;
+      const double v = den == 0 ? 0 : static_cast<double>(std::sqrt(std::fabs(num / den)));
+      fault = den == 0 || !std::isfinite(v);
+      if (!fault) coh = v;
+    }
+    if (fault) [[unlikely]]
+      LogDivisionByZero(Xpr, F, "Dnn = 0", Freq);
     Put(p, coh);
   };
   multi(pcExCohHxHy, chEx, chHx, chHy);
