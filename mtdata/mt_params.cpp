@@ -117,11 +117,13 @@ private:
   double MagTx = 0, MagTy = 0, PhiX = 0, PhiY = 0;
   Ext M = 0;
   double Vxx = 0, Vxy = 0, Vyx = 0, Vyy = 0, Vtx = 0, Vty = 0;
-  TMatrix7 ReR, ImR;  // the rotated copy
+  TMatrix7 ReR, ImR;             // the rotated copy, made when the angle is not 0
+  const TMatrix7* PR = nullptr;  // the rotated matrices: the copy, or the input unrotated
+  const TMatrix7* PI = nullptr;
 
   int Slot(int ch) const { return Sl[ch]; }
   TCx S(int a, int b) const { return {Re[Sl[a]][Sl[b]], Im[Sl[a]][Sl[b]]}; }
-  TCx SR(int a, int b) const { return {ReR[Sl[a]][Sl[b]], ImR[Sl[a]][Sl[b]]}; }
+  TCx SR(int a, int b) const { return {(*PR)[Sl[a]][Sl[b]], (*PI)[Sl[a]][Sl[b]]}; }
   double Auto(int a) const { return Re[Sl[a]][Sl[a]]; }
 
   double& Col(int p) { return P[F][p]; }
@@ -554,9 +556,17 @@ void TParamCalc::Spectra() {
 }
 
 void TParamCalc::RotatedCopy() {
-  ReR = Re;
-  ImR = Im;
+  PR = &Re;
+  PI = &Im;
   if (!(std::fabs(static_cast<Ext>(Alpha)) * R2D > 0.001)) return;
+  // An element loop, which the compiler keeps in vector registers, is quicker than a block copy
+  // of this size.
+  for (int k = 0; k < 49; ++k) {
+    ReR.Data()[k] = Re.Data()[k];
+    ImR.Data()[k] = Im.Data()[k];
+  }
+  PR = &ReR;
+  PI = &ImR;
   TMatrix2 r;
   const double c = std::cos(Alpha), s = std::sin(Alpha);
   r[1][1] = c;
@@ -606,7 +616,7 @@ void TParamCalc::Variances() {
     const Ext ti = static_cast<Ext>(a.im) * b.re - static_cast<Ext>(a.re) * b.im;
     return tr * c.re - ti * c.im;
   };
-  const auto autoR = [&](int ch) { return static_cast<Ext>(ReR[Slot(ch)][Slot(ch)]); };
+  const auto autoR = [&](int ch) { return static_cast<Ext>((*PR)[Slot(ch)][Slot(ch)]); };
 
   // Residual power of output o with the rotated transfer (a on Hx, b on Hy).
   const TCx hxhy = SR(chHx, chHy);
@@ -784,7 +794,9 @@ std::atomic<uint64_t> CalcMtParametersCalls{0};
 void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
                       int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
                       int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im) {
-  CalcMtParametersCalls.fetch_add(1, std::memory_order_relaxed);
+  // The program computes on one thread: a plain increment, without the bus lock of an atomic
+  // addition.
+  CalcMtParametersCalls.store(CalcMtParametersCalls.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
   TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode, ReferenceType,
                   DisplayReference, Angle, Re, Im);
   calc.Run();
