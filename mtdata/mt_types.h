@@ -219,8 +219,52 @@ using TPlots = TDynArray<double, TBounds<0, MaxFreq>, TBounds<0, MaxParam>>;
 using TMask = TDynArray<int16_t, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
 // Packed cross-power matrix of XPR x of frequency f at [f][x] (then [r][c]).
 using TTempFile = TDynArray<TMatrix7, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
-// Parameter p of the single XPR x of frequency f at [f - 1][p - 1][x - 1].
-using TPartial_plot = TDynArray<double, TBounds<0, MaxFreq - 1>, TBounds<0, MaxParam - 1>, TBounds<0, MaxXpr - 1>>;
+// Parameter p of the single XPR x of frequency f at [f - 1][p - 1][x - 1], each index checked.
+// In memory the parameters of one estimate lie side by side ([f][x][p]): computing an estimate
+// writes one run of its parameters, and a frequency with few estimates touches few pages of the
+// zeroed storage instead of every page of its slice.
+class TPartialPlotArray {
+  using DF = TBounds<0, MaxFreq - 1>;
+  using DP = TBounds<0, MaxParam - 1>;
+  using DX = TBounds<0, MaxXpr - 1>;
+  using TStorage = TDynArray<double, DF, DX, DP>;
+
+public:
+  static constexpr std::size_t Size = TStorage::Size;
+
+  // Parameter p of one frequency: its estimates lie a whole estimate's parameters apart.
+  template <typename T>
+  struct TParamRef {
+    T* P;
+    T& operator[](int x) const { return P[DX::Offset(x) * DP::Count]; }
+  };
+  template <typename T>
+  struct TFreqRef {
+    T* P;
+    TParamRef<T> operator[](int p) const { return {P + DP::Offset(p)}; }
+  };
+
+  void Allocate() { FItems.Allocate(); }
+  void Clear() { FItems.Clear(); }
+  void Free() { FItems.Free(); }
+  bool Assigned() const { return FItems.Assigned(); }
+  void Fill(double v) { FItems.Fill(v); }
+  std::size_t Count() const { return FItems.Count(); }
+
+  TFreqRef<double> operator[](int f) {
+    if (!FItems.Assigned()) RaiseRangeError();
+    return {FItems.Data() + DF::Offset(f) * DX::Count * DP::Count};
+  }
+  TFreqRef<const double> operator[](int f) const {
+    if (!FItems.Assigned()) RaiseRangeError();
+    return {FItems.Data() + DF::Offset(f) * DX::Count * DP::Count};
+  }
+  friend bool operator==(const TPartialPlotArray& a, const TPartialPlotArray& b) { return a.FItems == b.FItems; }
+
+private:
+  TStorage FItems;
+};
+using TPartial_plot = TPartialPlotArray;
 
 // The information block of a site file: lines 1..55 of 32 eight-bit characters, #0 = empty.
 constexpr int InfoLineCount = 55;
