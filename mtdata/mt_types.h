@@ -23,6 +23,8 @@
 #include <type_traits>
 #include <vector>
 
+#include <sys/mman.h>
+
 // ---------------------------------------------------------------------------------------------
 // Checked arrays
 
@@ -84,9 +86,9 @@ using TStaticArray = TFixedArray<T, TBounds<Lo, Hi>>;
 // A dynamic array with fixed bounds: empty until Allocate() sizes it to every declared
 // dimension. Indexing an empty array raises ERangeError.
 //
-// The storage comes zeroed from the system (calloc): a large array costs nothing until its
-// pages are written, and a site whose files use 40 of 140 frequencies and a few dozen of 100
-// estimates never touches the rest. Clear() hands the storage back and takes fresh zero pages,
+// The storage comes zeroed from the system (calloc, or pages of its own for a large array): a
+// large array costs nothing until its pages are written, and a site whose files use 40 of 140
+// frequencies and a few dozen of 100 estimates never touches the rest. Clear() hands the storage back and takes fresh zero pages,
 // which is far cheaper than writing zeros over tens of megabytes. Elements are plain values
 // whose all-zero bytes are their zero value.
 template <typename T, typename D, typename... Ds>
@@ -141,10 +143,25 @@ public:
   }
 
 private:
+  // A large array maps its own pages: fresh zero pages from the system every time. Through the
+  // heap, storage freed by an earlier site (the files of a set, a site opened again) would come
+  // back from calloc written over with zeros, megabytes of them, before any page is used.
+  static constexpr std::size_t Bytes = Size * sizeof(T);
+  static constexpr bool Mapped = Bytes >= (std::size_t{1} << 20);
   struct TFreeStorage {
-    void operator()(T* p) const { std::free(p); }
+    void operator()(T* p) const {
+      if constexpr (Mapped)
+        munmap(p, Bytes);
+      else
+        std::free(p);
+    }
   };
   static T* NewZeroed() {
+    if constexpr (Mapped) {
+      void* p = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (p == MAP_FAILED) throw std::bad_alloc();
+      return static_cast<T*>(p);
+    }
     void* p = std::calloc(Size, sizeof(T));
     if (!p) throw std::bad_alloc();
     return static_cast<T*>(p);
