@@ -220,6 +220,18 @@ void TPolarDiag1::CalcRotatedMagnitudes() {
   if (!site) return;
   constexpr float DegToRad = static_cast<float>(M_PI / 180);
   const int count = std::min(site->FreqCount, MaxFreqs);
+  // The sine and cosine of twice each angle step, the same for every frequency.
+  struct TTurn {
+    float Sin, Cos;
+  };
+  static const std::array<TTurn, AngleSteps + 1> turns = [] {
+    std::array<TTurn, AngleSteps + 1> t{};
+    for (int j = 1; j <= AngleSteps; ++j) {
+      const float theta = static_cast<float>(6 * j - 6) * DegToRad;
+      t[static_cast<size_t>(j)] = {std::sin(2 * theta), std::cos(2 * theta)};
+    }
+    return t;
+  }();
   for (int i = 1; i <= count; ++i) {
     MaxZxy[i] = 0;
     MaxZxx[i] = 0;
@@ -235,8 +247,7 @@ void TPolarDiag1::CalcRotatedMagnitudes() {
       d2[p] = (zxy[p] - zyx[p]) / 2;
     }
     for (int j = 1; j <= AngleSteps; ++j) {
-      const float theta = static_cast<float>(6 * j - 6) * DegToRad;
-      const float s = std::sin(2 * theta), c = std::cos(2 * theta);
+      const float s = turns[j].Sin, c = turns[j].Cos;
       float xy[2], xx[2];
       for (int p = 0; p < 2; ++p) {
         xy[p] = s2[p] * c + d2[p] - d1[p] * s;
