@@ -202,7 +202,9 @@ void TMainForm1::FormCloseQuery(TObject*, bool& CanClose) {
 
 void TMainForm1::SetStatusText(int Index, const std::string& Text) {
   StatusBar1->Panels()->Items(Index)->SetText(Text);
-  StatusBar1->Repaint();
+  // Painted with the next frame, together with the views an edit changed: a paint here would
+  // draw every view made dirty so far and again after the edit's later changes.
+  StatusBar1->Invalidate();
 }
 
 void TMainForm1::UpdateMenuItems(TObject*) {

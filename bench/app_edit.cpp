@@ -39,15 +39,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The program with the 40 x 100 site, the editing window and the resulting-data view, every
-// chart drawn once.
-void OpenEditing() {
+// The site of FreqCount frequencies: the 40 x 100 file, or a 68- or 140-frequency set of files.
+std::vector<std::string> SiteOf(int FreqCount) {
+  if (FreqCount == 40) return {app_bench::BigSite("vm_bench_app_edit_site.mt1")};
+  return app_bench::SiteSet(FreqCount, "vm_bench_app_edit_set");
+}
+
+// The program with a site of FreqCount frequencies (100 estimates each), the editing window and
+// the resulting-data view, every chart drawn once.
+void OpenEditing(int FreqCount = 40) {
   app_bench::UseProfile("vm_bench_app_edit_profile");
   Application->Initialize();
   StartProgram({});
   MainForm1->Show();
   Application->ProcessMessages();
-  std::vector<std::string> names{app_bench::BigSite("vm_bench_app_edit_site.mt1")};
+  std::vector<std::string> names = SiteOf(FreqCount);
   TLogCapture quiet;
   LoadSite(names);
   MainForm1->UpdateMenuItems(nullptr);
@@ -73,8 +79,8 @@ void PaintAll() { Application->ProcessMessages(); }
 
 // The editing window with the circle tool on the fourth frequency; the pixel of the third estimate
 // of the first panel (Chart) at the place a press removes or restores it.
-TPoint OpenCircleOnThirdEstimate(TChart*& Chart) {
-  OpenEditing();
+TPoint OpenCircleOnThirdEstimate(TChart*& Chart, int FreqCount = 40) {
+  OpenEditing(FreqCount);
   Chart = Varo1->Chart2;
   MainForm1->AcCircle->Execute();
   Varo1->Navigate(MainForm1->AcFirst, 1);
@@ -146,11 +152,12 @@ void BM_NextFrequency(benchmark::State& State) {
 BENCHMARK(BM_NextFrequency)->Unit(benchmark::kMillisecond);
 
 // The circle press with every view of the site open (editing window, both data views, polar
-// diagrams, induction vectors, mask window): the time of the whole frame, the calls of the
-// parameter computation per edit and the paints of each view's chart per edit.
+// diagrams, induction vectors, mask window) on a site of 40, 68 or 140 frequencies: the time of
+// the whole frame, the calls of the parameter computation per edit and the paints of each view's
+// chart per edit.
 void BM_MaskChangeWithEveryViewOpen(benchmark::State& State) {
   TChart* c = nullptr;
-  const TPoint at = OpenCircleOnThirdEstimate(c);
+  const TPoint at = OpenCircleOnThirdEstimate(c, static_cast<int>(State.range(0)));
   for (TAction* a : {MainForm1->acStartingData, MainForm1->AcPolar, MainForm1->AcIndVec, MainForm1->AcMaskEdit})
     a->Execute();
   GrViewNf1->clbParameters->SetCheckedIndex(1);
@@ -180,10 +187,13 @@ void BM_MaskChangeWithEveryViewOpen(benchmark::State& State) {
   State.counters["calc_per_edit"] = static_cast<double>(CalcMtParametersCalls.load() - calls) / edits;
   State.counters["max_paints_per_chart_per_edit"] = *std::max_element(paints.begin(), paints.end()) / edits;
   State.counters["min_paints_per_chart_per_edit"] = *std::min_element(paints.begin(), paints.end()) / edits;
+  const char* names[] = {"paints_curves",   "paints_estimates", "paints_resulting",
+                         "paints_starting", "paints_induction", "paints_mask"};
+  for (size_t i = 0; i < std::size(charts); ++i) State.counters[names[i]] = paints[i] / edits;
   State.counters["frequencies"] = CurrentSite->FreqCount;
   for (TChart* chart : charts) chart->OnAfterDraw = nullptr;
   Quit();
 }
-BENCHMARK(BM_MaskChangeWithEveryViewOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MaskChangeWithEveryViewOpen)->Arg(40)->Arg(68)->Arg(140)->Unit(benchmark::kMillisecond);
 
 }  // namespace

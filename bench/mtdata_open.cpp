@@ -1,15 +1,19 @@
 // Opening a 40-frequency, 100-estimate MT file and computing it (every stack and every single
-// estimate), and one re-stack and recompute after a mask change.
+// estimate), one re-stack and recompute after a mask change, and opening a set of three files
+// (68 frequencies, 100 estimates each) as one site.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
 #include "tools/mt_generator.h"
 
@@ -86,5 +90,49 @@ void BM_RestackAfterMaskChange(benchmark::State& State) {
   }
 }
 BENCHMARK(BM_RestackAfterMaskChange)->Unit(benchmark::kMicrosecond);
+
+// An AMT file of 28 frequencies and two MT files of the same 40 frequencies below them (the sum
+// adds their estimates): 68 frequencies, written once per run.
+const std::vector<std::string>& ThreeFileSet() {
+  static const std::vector<std::string> names = [] {
+    std::vector<double> grid(68);
+    for (int i = 0; i < 68; ++i) {
+      const double L = 4.017 - 7.0 * i / 67;
+      const double c = std::pow(10.0, 2 - std::round(L));
+      grid[static_cast<size_t>(i)] = std::round(std::pow(10.0, L) * c) / c;
+    }
+    std::vector<std::string> v;
+    int seed = 1;
+    for (const char* ext : {".amt", ".mt1", ".mt2"}) {
+      const std::string p = (std::filesystem::temp_directory_path() / (std::string("vm_bench_set") + ext)).string();
+      TMtGenModel m;
+      m.Layers = {{100, 1000}, {10, 5000}, {1000, 0}};
+      m.EstimateCount = 100;
+      m.WithTipper = true;
+      m.ReferenceType = 4;
+      m.Edits = {TMtGenEdit{}};
+      m.Seed = static_cast<uint64_t>(seed++);
+      const bool amt = ext[1] == 'a';
+      m.Frequencies.assign(grid.begin() + (amt ? 0 : 28), grid.begin() + (amt ? 28 : 68));
+      MtGenWrite(m, p);
+      v.push_back(p);
+    }
+    return v;
+  }();
+  return names;
+}
+
+void BM_OpenThreeFileSet(benchmark::State& State) {
+  const std::vector<std::string>& files = ThreeFileSet();
+  TQuietStdout quiet;
+  for (auto _ : State) {
+    std::vector<std::string> names = files;
+    if (!LoadSite(names)) State.SkipWithError("the set did not open");
+    benchmark::DoNotOptimize(CurrentSite->Plots[20][1]);
+    FreeSite();
+  }
+  State.counters["frequencies"] = 68;
+}
+BENCHMARK(BM_OpenThreeFileSet)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -117,11 +117,13 @@ private:
   double MagTx = 0, MagTy = 0, PhiX = 0, PhiY = 0;
   Ext M = 0;
   double Vxx = 0, Vxy = 0, Vyx = 0, Vyy = 0, Vtx = 0, Vty = 0;
-  TMatrix7 ReR, ImR;  // the rotated copy
+  TMatrix7 ReR, ImR;             // the rotated copy, made when the angle is not 0
+  const TMatrix7* PR = nullptr;  // the rotated matrices: the copy, or the input unrotated
+  const TMatrix7* PI = nullptr;
 
   int Slot(int ch) const { return Sl[ch]; }
   TCx S(int a, int b) const { return {Re[Sl[a]][Sl[b]], Im[Sl[a]][Sl[b]]}; }
-  TCx SR(int a, int b) const { return {ReR[Sl[a]][Sl[b]], ImR[Sl[a]][Sl[b]]}; }
+  TCx SR(int a, int b) const { return {(*PR)[Sl[a]][Sl[b]], (*PI)[Sl[a]][Sl[b]]}; }
   double Auto(int a) const { return Re[Sl[a]][Sl[a]]; }
 
   double& Col(int p) { return P[F][p]; }
@@ -489,8 +491,29 @@ void TParamCalc::Coherences() {
   ord(pcOrdCohHyEx, chHy, chEx);
   ord(pcOrdCohHxRx, chHx, A1);
   ord(pcOrdCohHyRy, chHy, A2);
+  // MultipleCoherence inlined, with the same long-double arithmetic: a divisor of 0 or a value
+  // beyond a Double gives 0 and the log line.
   const auto multi = [&](int p, int c, int a, int b) {
-    MultipleCoherence(Slot(a), Slot(b), Slot(c), Xpr, F, Freq, coh, Re, Im);
+    const int A = Slot(a), B = Slot(b), C = Slot(c);
+    const Wide aa = Re[A][A], bb = Re[B][B], cc = Re[C][C];
+    const Wide bcR = Re[B][C], bcI = Im[B][C];
+    const Wide acR = Re[A][C], acI = Im[A][C];
+    const Wide abR = Re[A][B], abI = Im[A][B];
+    const Wide pr = static_cast<Wide>(Re[C][A]) * Re[B][C] - static_cast<Wide>(Im[C][A]) * Im[B][C];
+    const Wide pi = static_cast<Wide>(Re[C][A]) * Im[B][C] + static_cast<Wide>(Im[C][A]) * Re[B][C];
+    const double tr = static_cast<double>(pr * Re[A][B] - pi * Im[A][B]);
+    const double ti = static_cast<double>(pr * Im[A][B] + pi * Re[A][B]);
+    bool fault = !std::isfinite(tr) || !std::isfinite(ti);
+    coh = 0;
+    if (!fault) {
+      const Wide num = (bcR * bcR + bcI * bcI) * aa + (acR * acR + acI * acI) * bb - 2 * static_cast<Wide>(tr);
+      const Wide den = (aa * bb - (abR * abR + abI * abI)) * cc;
+      const double v = den == 0 ? 0 : static_cast<double>(std::sqrt(std::fabs(num / den)));
+      fault = den == 0 || !std::isfinite(v);
+      if (!fault) coh = v;
+    }
+    if (fault) [[unlikely]]
+      LogDivisionByZero(Xpr, F, "Dnn = 0", Freq);
     Put(p, coh);
   };
   multi(pcExCohHxHy, chEx, chHx, chHy);
@@ -533,9 +556,17 @@ void TParamCalc::Spectra() {
 }
 
 void TParamCalc::RotatedCopy() {
-  ReR = Re;
-  ImR = Im;
+  PR = &Re;
+  PI = &Im;
   if (!(std::fabs(static_cast<Ext>(Alpha)) * R2D > 0.001)) return;
+  // An element loop, which the compiler keeps in vector registers, is quicker than a block copy
+  // of this size.
+  for (int k = 0; k < 49; ++k) {
+    ReR.Data()[k] = Re.Data()[k];
+    ImR.Data()[k] = Im.Data()[k];
+  }
+  PR = &ReR;
+  PI = &ImR;
   TMatrix2 r;
   const double c = std::cos(Alpha), s = std::sin(Alpha);
   r[1][1] = c;
@@ -585,7 +616,7 @@ void TParamCalc::Variances() {
     const Ext ti = static_cast<Ext>(a.im) * b.re - static_cast<Ext>(a.re) * b.im;
     return tr * c.re - ti * c.im;
   };
-  const auto autoR = [&](int ch) { return static_cast<Ext>(ReR[Slot(ch)][Slot(ch)]); };
+  const auto autoR = [&](int ch) { return static_cast<Ext>((*PR)[Slot(ch)][Slot(ch)]); };
 
   // Residual power of output o with the rotated transfer (a on Hx, b on Hy).
   const TCx hxhy = SR(chHx, chHy);
@@ -763,7 +794,9 @@ std::atomic<uint64_t> CalcMtParametersCalls{0};
 void CalcMtParameters(TPlots& Plots, const TFrequencyGrid& Frequencies, const double& Normaliser, int F, int NF,
                       int Xpr, const TChannelOrder& ChannelOrder, int RotationMode, int ReferenceType,
                       int DisplayReference, const double& Angle, const TMatrix7& Re, const TMatrix7& Im) {
-  CalcMtParametersCalls.fetch_add(1, std::memory_order_relaxed);
+  // The program computes on one thread: a plain increment, without the bus lock of an atomic
+  // addition.
+  CalcMtParametersCalls.store(CalcMtParametersCalls.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
   TParamCalc calc(Plots, Frequencies, Normaliser, F, NF, Xpr, ChannelOrder, RotationMode, ReferenceType,
                   DisplayReference, Angle, Re, Im);
   calc.Run();

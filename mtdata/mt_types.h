@@ -23,6 +23,8 @@
 #include <type_traits>
 #include <vector>
 
+#include <sys/mman.h>
+
 // ---------------------------------------------------------------------------------------------
 // Checked arrays
 
@@ -84,9 +86,9 @@ using TStaticArray = TFixedArray<T, TBounds<Lo, Hi>>;
 // A dynamic array with fixed bounds: empty until Allocate() sizes it to every declared
 // dimension. Indexing an empty array raises ERangeError.
 //
-// The storage comes zeroed from the system (calloc): a large array costs nothing until its
-// pages are written, and a site whose files use 40 of 140 frequencies and a few dozen of 100
-// estimates never touches the rest. Clear() hands the storage back and takes fresh zero pages,
+// The storage comes zeroed from the system (calloc, or pages of its own for a large array): a
+// large array costs nothing until its pages are written, and a site whose files use 40 of 140
+// frequencies and a few dozen of 100 estimates never touches the rest. Clear() hands the storage back and takes fresh zero pages,
 // which is far cheaper than writing zeros over tens of megabytes. Elements are plain values
 // whose all-zero bytes are their zero value.
 template <typename T, typename D, typename... Ds>
@@ -141,10 +143,25 @@ public:
   }
 
 private:
+  // A large array maps its own pages: fresh zero pages from the system every time. Through the
+  // heap, storage freed by an earlier site (the files of a set, a site opened again) would come
+  // back from calloc written over with zeros, megabytes of them, before any page is used.
+  static constexpr std::size_t Bytes = Size * sizeof(T);
+  static constexpr bool Mapped = Bytes >= (std::size_t{1} << 20);
   struct TFreeStorage {
-    void operator()(T* p) const { std::free(p); }
+    void operator()(T* p) const {
+      if constexpr (Mapped)
+        munmap(p, Bytes);
+      else
+        std::free(p);
+    }
   };
   static T* NewZeroed() {
+    if constexpr (Mapped) {
+      void* p = mmap(nullptr, Bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (p == MAP_FAILED) throw std::bad_alloc();
+      return static_cast<T*>(p);
+    }
     void* p = std::calloc(Size, sizeof(T));
     if (!p) throw std::bad_alloc();
     return static_cast<T*>(p);
@@ -219,8 +236,52 @@ using TPlots = TDynArray<double, TBounds<0, MaxFreq>, TBounds<0, MaxParam>>;
 using TMask = TDynArray<int16_t, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
 // Packed cross-power matrix of XPR x of frequency f at [f][x] (then [r][c]).
 using TTempFile = TDynArray<TMatrix7, TBounds<0, MaxFreq>, TBounds<0, MaxXpr>>;
-// Parameter p of the single XPR x of frequency f at [f - 1][p - 1][x - 1].
-using TPartial_plot = TDynArray<double, TBounds<0, MaxFreq - 1>, TBounds<0, MaxParam - 1>, TBounds<0, MaxXpr - 1>>;
+// Parameter p of the single XPR x of frequency f at [f - 1][p - 1][x - 1], each index checked.
+// In memory the parameters of one estimate lie side by side ([f][x][p]): computing an estimate
+// writes one run of its parameters, and a frequency with few estimates touches few pages of the
+// zeroed storage instead of every page of its slice.
+class TPartialPlotArray {
+  using DF = TBounds<0, MaxFreq - 1>;
+  using DP = TBounds<0, MaxParam - 1>;
+  using DX = TBounds<0, MaxXpr - 1>;
+  using TStorage = TDynArray<double, DF, DX, DP>;
+
+public:
+  static constexpr std::size_t Size = TStorage::Size;
+
+  // Parameter p of one frequency: its estimates lie a whole estimate's parameters apart.
+  template <typename T>
+  struct TParamRef {
+    T* P;
+    T& operator[](int x) const { return P[DX::Offset(x) * DP::Count]; }
+  };
+  template <typename T>
+  struct TFreqRef {
+    T* P;
+    TParamRef<T> operator[](int p) const { return {P + DP::Offset(p)}; }
+  };
+
+  void Allocate() { FItems.Allocate(); }
+  void Clear() { FItems.Clear(); }
+  void Free() { FItems.Free(); }
+  bool Assigned() const { return FItems.Assigned(); }
+  void Fill(double v) { FItems.Fill(v); }
+  std::size_t Count() const { return FItems.Count(); }
+
+  TFreqRef<double> operator[](int f) {
+    if (!FItems.Assigned()) RaiseRangeError();
+    return {FItems.Data() + DF::Offset(f) * DX::Count * DP::Count};
+  }
+  TFreqRef<const double> operator[](int f) const {
+    if (!FItems.Assigned()) RaiseRangeError();
+    return {FItems.Data() + DF::Offset(f) * DX::Count * DP::Count};
+  }
+  friend bool operator==(const TPartialPlotArray& a, const TPartialPlotArray& b) { return a.FItems == b.FItems; }
+
+private:
+  TStorage FItems;
+};
+using TPartial_plot = TPartialPlotArray;
 
 // The information block of a site file: lines 1..55 of 32 eight-bit characters, #0 = empty.
 constexpr int InfoLineCount = 55;

@@ -773,7 +773,8 @@ struct TCanvas::Impl {
   }
 
   // The pixels of an ellipse in a box at the origin (the rasterization does not depend on where
-  // the box is), kept for the last few sizes: marker ellipses repeat one size many times.
+  // the box is), kept for the last sixteen sizes: marker ellipses repeat a few sizes many times
+  // (bubbles of a handful of radii in turn).
   struct EllipseStamp {
     int W = 0, H = 0;
     bool Outline = false, Fill = false;
@@ -784,7 +785,7 @@ struct TCanvas::Impl {
   const EllipseStamp& Stamp(int W, int H, bool Outline, bool Fill) {
     for (const EllipseStamp& e : Stamps)
       if (e.W == W && e.H == H && e.Outline == Outline && e.Fill == Fill) return e;
-    if (Stamps.size() >= 8) Stamps.pop_back();
+    if (Stamps.size() >= 16) Stamps.pop_back();
     EllipseStamp e{W, H, Outline, Fill, {}, {}};
     RasterEllipse(0, 0, W, H, Outline ? &e.Points : nullptr, Fill ? &e.Inside : nullptr);
     Stamps.push_front(std::move(e));
@@ -818,7 +819,8 @@ struct TCanvas::Impl {
     QImage* img = Target->Image();
     if (!img || P->device() != img || img->devicePixelRatio() != 1) return nullptr;
     const QImage::Format f = img->format();
-    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied)
+    if (f != QImage::Format_RGB32 && f != QImage::Format_ARGB32 && f != QImage::Format_ARGB32_Premultiplied &&
+        f != QImage::Format_BGR888)
       return nullptr;
     if (P->worldTransform().type() != QTransform::TxNone) return nullptr;
     ClipArea = img->rect();
@@ -864,7 +866,7 @@ struct TCanvas::Impl {
     if (!OpaqueRgb(pen->Color(), rgb)) return false;
     QRect area;
     QImage* img = DirectImage(area);
-    if (!img) return false;
+    if (!img || img->depth() != 32) return false;
     uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
     const qsizetype bpl = img->bytesPerLine();
     if (X0 == X1) {
@@ -904,7 +906,7 @@ struct TCanvas::Impl {
     }
     QRect area;
     QImage* img = DirectImage(area);
-    if (!img) return false;
+    if (!img || img->depth() != 32) return false;
     const QRect r = R & area;
     if (r.isEmpty()) return true;
     uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
@@ -950,6 +952,29 @@ struct TCanvas::Impl {
     const int dx = R.left(), dy = R.top();
     const int bpl = static_cast<int>(img->bytesPerLine());
     uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+    if (img->depth() == 24) {
+      // Three bytes a pixel, blue first.
+      const auto put = [](uchar* p, QRgb c) {
+        p[0] = static_cast<uchar>(qBlue(c));
+        p[1] = static_cast<uchar>(qGreen(c));
+        p[2] = static_cast<uchar>(qRed(c));
+      };
+      const auto at = [&](int x, int y) { return bits + static_cast<qsizetype>(y) * bpl + 3 * x; };
+      if (fill) {
+        for (const QRect& span : e.Inside) {
+          const int y = span.top() + dy;
+          if (y < area.top() || y > area.bottom()) continue;
+          const int x0 = std::max(span.left() + dx, area.left()), x1 = std::min(span.right() + dx, area.right());
+          for (uchar* p = at(x0, y); p <= at(x1, y); p += 3) put(p, brushRgb);
+        }
+      }
+      if (!penNull)
+        for (const QPoint& q : e.Points) {
+          const int x = q.x() + dx, y = q.y() + dy;
+          if (area.contains(x, y)) put(at(x, y), penRgb);
+        }
+      return true;
+    }
     auto row = [&](int y) { return reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bpl); };
     if (area.contains(QRect(dx, dy, e.W, e.H))) {
       // All inside: no pixel needs its own test.

@@ -184,7 +184,9 @@ std::vector<uint8_t> MtGenBuild(const TMtGenModel& M, const std::string& FileNam
   const int F = MtGenFrequencyCount(FileName);
   const int N = M.EstimateCount;
   const int C = 7;
-  const std::vector<double> freqs = MtGenFrequencies(F);
+  if (!M.Frequencies.empty() && static_cast<int>(M.Frequencies.size()) != F)
+    Refuse("the frequency grid must have one frequency per slot of the file");
+  const std::vector<double> freqs = M.Frequencies.empty() ? MtGenFrequencies(F) : M.Frequencies;
   TGauss rnd(M.Seed);
 
   // Outliers: distinct XPR numbers among 1..min(N, 20), per frequency.

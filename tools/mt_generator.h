@@ -50,6 +50,11 @@ struct TMtGenModel {
   int OplogLines = 5;             // lines of the operation-log record (at most 49)
   std::vector<TMtGenEdit> Edits;  // stored edits after the processing's results
 
+  // The frequency grid in Hz, descending, one per frequency slot of the file (40, or 28 for an
+  // AMT file); empty: the standard grid of MtGenFrequencies. Other grids make sets of files whose
+  // frequencies interleave or overlap.
+  std::vector<double> Frequencies;
+
   uint64_t Seed = 1;
 };
 

@@ -11,6 +11,7 @@
 #include "chart/engine/legend.h"
 #include "chart/engine/walls_titles.h"
 #include "chart/engine/series_pointer.h"
+#include "chart/engine/tool_base.h"
 #include "chart/series/polar_series.h"
 #include "controls/form_storage.h"
 #include "controls/vx_checklist.h"
@@ -219,6 +220,18 @@ void TPolarDiag1::CalcRotatedMagnitudes() {
   if (!site) return;
   constexpr float DegToRad = static_cast<float>(M_PI / 180);
   const int count = std::min(site->FreqCount, MaxFreqs);
+  // The sine and cosine of twice each angle step, the same for every frequency.
+  struct TTurn {
+    float Sin, Cos;
+  };
+  static const std::array<TTurn, AngleSteps + 1> turns = [] {
+    std::array<TTurn, AngleSteps + 1> t{};
+    for (int j = 1; j <= AngleSteps; ++j) {
+      const float theta = static_cast<float>(6 * j - 6) * DegToRad;
+      t[static_cast<size_t>(j)] = {std::sin(2 * theta), std::cos(2 * theta)};
+    }
+    return t;
+  }();
   for (int i = 1; i <= count; ++i) {
     MaxZxy[i] = 0;
     MaxZxx[i] = 0;
@@ -234,8 +247,7 @@ void TPolarDiag1::CalcRotatedMagnitudes() {
       d2[p] = (zxy[p] - zyx[p]) / 2;
     }
     for (int j = 1; j <= AngleSteps; ++j) {
-      const float theta = static_cast<float>(6 * j - 6) * DegToRad;
-      const float s = std::sin(2 * theta), c = std::cos(2 * theta);
+      const float s = turns[j].Sin, c = turns[j].Cos;
       float xy[2], xx[2];
       for (int p = 0; p < 2; ++p) {
         xy[p] = s2[p] * c + d2[p] - d1[p] * s;
@@ -255,14 +267,60 @@ void TPolarDiag1::FreeCharts() {
     delete c;
     c = nullptr;
   }
+  PolarShown.clear();
 }
 
+void TPolarDiag1::FreeChart(size_t K) {
+  if (K < PolarCharts.size()) {
+    delete PolarCharts[K];
+    PolarCharts[K] = nullptr;
+  }
+  if (K < PolarShown.size()) PolarShown[K] = {};
+}
+
+// A chart of the grid with its two curves' series, as shown for frequency F.
+TChart* TPolarDiag1::MakeChart(bool ShowZxy, bool ShowZxx) {
+  auto* chart = new TChart(this);
+  chart->SetView3D(false);
+  chart->SetParent(Panel2);
+  chart->Title()->Text()->Clear();
+  chart->LeftAxis()->SetAutomaticMinimum(false);
+  chart->LeftAxis()->SetMinimum(0);
+  chart->LeftAxis()->Axis()->SetWidth(1);
+  chart->BottomAxis()->Axis()->SetWidth(1);
+  chart->Legend()->SetVisible(false);
+  ChartEditorPopup(this, ChartEditor1, chart, "Properties");
+  if (ShowZxy) {
+    auto* s = new TPolarSeries(chart);
+    s->SetTitle("Zxy");
+    s->Pointer()->SetVisible(false);
+    s->SetCircled(true);
+    s->SetCircleLabels(false);
+    s->SetClockWiseLabels(false);
+    s->SetCircleLabelsInside(false);
+    chart->AttachSeries(s);
+  }
+  if (ShowZxx) {
+    auto* s = new TPolarSeries(chart);
+    s->SetTitle("Zxx");
+    s->Pointer()->SetVisible(false);
+    s->SetCircleLabels(false);
+    s->SetClockWiseLabels(false);
+    s->SetCircled(true);
+    chart->AttachSeries(s);
+  }
+  return chart;
+}
+
+// The charts stay from one refresh to the next: a chart is made when its cell first has data and
+// its points are set anew only when the values it shows change, so an edit of one frequency
+// redraws only the charts of the frequencies it changed.
 void TPolarDiag1::Refresh(TObject*) {
   if (FUpdating) return;
-  FreeCharts();
   TMTFile* site = CurrentSite.get();
   int first = ComboBox1->ItemIndex(), last = ComboBox2->ItemIndex();
   if (!site || first < 0 || last < 0) {
+    FreeCharts();
     ChartCount = GridRows = GridCols = 0;
     return;
   }
@@ -278,7 +336,9 @@ void TPolarDiag1::Refresh(TObject*) {
   CellHeight = Panel2->Height() / GridRows;
 
   CalcRotatedMagnitudes();
-  if (PolarCharts.size() < static_cast<size_t>(n)) PolarCharts.resize(static_cast<size_t>(n), nullptr);
+  for (size_t k = static_cast<size_t>(n); k < PolarCharts.size(); ++k) FreeChart(k);
+  PolarCharts.resize(std::max(PolarCharts.size(), static_cast<size_t>(n)), nullptr);
+  PolarShown.resize(PolarCharts.size());
   const int freqs = std::min(site->FreqCount, MaxFreqs);
   const bool showZxy = CheckListBox1->GetItemChecked(ItemZxy);
   const bool showZxx = CheckListBox1->GetItemChecked(ItemZxx);
@@ -286,47 +346,26 @@ void TPolarDiag1::Refresh(TObject*) {
     for (int r = 1; r <= GridRows; ++r) {
       const int k = (r - 1) * GridCols + i - 1;
       if (k >= n) continue;
+      const size_t slot = static_cast<size_t>(k);
       const int f = first + k * FreqStep + 1;
-      if (f > freqs || !(MaxZxy[f] > 0)) continue;  // no data: the cell stays empty
+      if (f > freqs || !(MaxZxy[f] > 0)) {  // no data: the cell stays empty
+        FreeChart(slot);
+        continue;
+      }
 
-      auto* chart = new TChart(this);
-      PolarCharts[static_cast<size_t>(k)] = chart;
-      chart->SetView3D(false);
-      chart->SetParent(Panel2);
-      chart->Title()->Text()->Clear();
-      chart->Title()->Text()->Add(FormatFloat("0.######## Hz", site->Frequencies[f]));
-      chart->SetBounds((i - 1) * CellWidth, (r - 1) * CellHeight, CellWidth, CellHeight);
-      chart->LeftAxis()->SetAutomaticMinimum(false);
-      chart->LeftAxis()->SetMinimum(0);
-      chart->LeftAxis()->Axis()->SetWidth(1);
-      chart->BottomAxis()->Axis()->SetWidth(1);
-      chart->Legend()->SetVisible(false);
-      ChartEditorPopup(this, ChartEditor1, chart, "Properties");
-
+      TPolarShown shown;
+      shown.Zxy = showZxy;
+      shown.Zxx = showZxx;
+      shown.Title = FormatFloat("0.######## Hz", site->Frequencies[f]);
       const auto& rot = RotatedMagnitudes[f];
       if (showZxy) {
-        auto* s = new TPolarSeries(chart);
-        s->SetTitle("Zxy");
-        s->Pointer()->SetVisible(false);
-        s->SetCircled(true);
-        s->SetCircleLabels(false);
-        s->SetClockWiseLabels(false);
-        s->SetCircleLabelsInside(false);
-        chart->AttachSeries(s);
         for (int j = 1; j <= AngleSteps; ++j) {
           float v = rot[j].Zxy;
           if (CheckBox2->Checked()) v /= MaxZxy[f];
-          s->AddPolarPoint(6 * j - 6, v, "", s->GetSeriesColor());
+          shown.Values.push_back(v);
         }
       }
       if (showZxx) {
-        auto* s = new TPolarSeries(chart);
-        s->SetTitle("Zxx");
-        s->Pointer()->SetVisible(false);
-        s->SetCircleLabels(false);
-        s->SetClockWiseLabels(false);
-        s->SetCircled(true);
-        chart->AttachSeries(s);
         float v[AngleSteps + 1];
         float largest = 0;
         for (int j = 1; j <= AngleSteps; ++j) {
@@ -337,8 +376,30 @@ void TPolarDiag1::Refresh(TObject*) {
         }
         // "Normalize Zxx": a curve that reaches beyond 1 is brought down to 1 at its largest point.
         const float scale = CheckBox1->Checked() && largest > 1 ? largest : 1;
-        for (int j = 1; j <= AngleSteps; ++j) s->AddPolarPoint(6 * j - 6, v[j] / scale, "", s->GetSeriesColor());
+        for (int j = 1; j <= AngleSteps; ++j) shown.Values.push_back(v[j] / scale);
       }
+
+      TPolarShown& was = PolarShown[slot];
+      if (PolarCharts[slot] && (was.Zxy != showZxy || was.Zxx != showZxx)) FreeChart(slot);
+      TChart*& chart = PolarCharts[slot];
+      if (!chart) chart = MakeChart(showZxy, showZxx);
+      chart->SetBounds((i - 1) * CellWidth, (r - 1) * CellHeight, CellWidth, CellHeight);
+      if (chart->Title()->Text()->Count() != 1 || was.Title != shown.Title) {
+        chart->Title()->Text()->Clear();
+        chart->Title()->Text()->Add(shown.Title);
+      }
+      if (was.Values != shown.Values) {
+        size_t at = 0;
+        for (int index = 0; index < chart->SeriesList()->Count(); ++index) {
+          auto* s = static_cast<TPolarSeries*>(chart->SeriesList()->SeriesAt(index));
+          s->BeginUpdate();
+          s->ClearValues();
+          for (int j = 1; j <= AngleSteps; ++j)
+            s->AddPolarPoint(6 * j - 6, shown.Values[at++], "", s->GetSeriesColor());
+          s->EndUpdate();
+        }
+      }
+      was = std::move(shown);
     }
   }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <vector>
 
 #include "app/child_form.h"
@@ -72,7 +73,16 @@ public:
   void FormStorage1RestorePlacement(TObject* Sender);
 
 private:
+  // What chart k of the grid shows: its curves, title and the values of its points.
+  struct TPolarShown {
+    bool Zxy = false, Zxx = false;
+    std::string Title;
+    std::vector<float> Values;
+  };
+  std::vector<TPolarShown> PolarShown;
   void FreeCharts();
+  void FreeChart(size_t K);
+  TChart* MakeChart(bool ShowZxy, bool ShowZxx);
   // While the controls are filled and restored their events do not rebuild the charts.
   bool FUpdating = false;
 };

@@ -3,6 +3,7 @@
 // normalisations, and the check states kept with the layout.
 #include <cmath>
 #include <complex>
+#include <vector>
 
 #include "app/views/polar_view.h"
 #include "view_fixture.h"
@@ -242,4 +243,32 @@ TEST_F(PolarFixture, NormalizeZxxBringsACurveBeyondOneDownToOne) {
       EXPECT_NEAR(Curve(1, 1)->YValues()->Value(j), c.Second, 1e-5) << c.Normalize;
     }
   }
+}
+
+// The charts stay from one refresh to the next: a new impedance of one frequency sets new points
+// on that frequency's chart, and every chart keeps its place; a frequency that loses its data
+// empties its cell and gets a chart again when the data comes back.
+TEST_F(PolarFixture, RefreshKeepsTheChartsAndFollowsAChangedFrequency) {
+  Open();
+  Range(1, 3, 1);  // frequencies 2, 3, 4
+  const std::vector<TChart*> before(PolarDiag1->PolarCharts.begin(), PolarDiag1->PolarCharts.begin() + 3);
+  for (TChart* c : before) ASSERT_NE(c, nullptr);
+  SetImpedance(3, {0.1, 0.05}, {2, 1}, {-1.5, -0.5}, {0.2, -0.1});
+  PolarDiag1->Refresh(nullptr);
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(PolarDiag1->PolarCharts[k], before[k]) << k;
+  for (int j = 0; j < 60; ++j) {
+    cplx xy, xx;
+    Rotated(3, 6.0 * j, xy, xx);
+    EXPECT_NEAR(Curve(1, 0)->YValues()->Value(j), std::abs(xy), 1e-4 * std::abs(xy)) << j;
+    EXPECT_NEAR(Curve(1, 1)->YValues()->Value(j), std::abs(xx), 1e-4 * std::abs(xx) + 1e-9) << j;
+  }
+  SetImpedance(3, 0, 0, 0, 0);
+  PolarDiag1->Refresh(nullptr);
+  EXPECT_EQ(PolarDiag1->PolarCharts[1], nullptr);
+  SetImpedance(3, {0.1, 0.05}, {2, 1}, {-1.5, -0.5}, {0.2, -0.1});
+  PolarDiag1->Refresh(nullptr);
+  ASSERT_NE(Curve(1, 0), nullptr);
+  EXPECT_EQ(Curve(1, 0)->PointCount(), 60);
+  EXPECT_EQ(PolarDiag1->PolarCharts[1]->Title()->Text()->Strings(0),
+            FormatFloat("0.######## Hz", CurrentSite->Frequencies[3]));
 }

@@ -629,4 +629,34 @@ TEST(CanvasPixels, FillsSetDirectlyMatchTheDrawingEngine) {
   }
 }
 
+// Ellipses of twenty sizes (more than the kept stamps) with and without pen and brush, inside,
+// across the edges and across a clip rectangle, on 32- and 24-bit bitmaps: the pixels set
+// straight into the image are the drawing engine's.
+TEST(CanvasPixels, EllipsesSetDirectlyMatchTheDrawingEngine) {
+  auto ellipses = [&](bool Direct, bool Clip, TPixelFormat Format) {
+    const bool old = SetCanvasDirectRaster(Direct);
+    Surface s(83, 61);
+    s.Bmp.SetPixelFormat(Format);
+    s.C()->Brush()->SetColor(clWhite);
+    s.C()->FillRect(TRect(0, 0, 83, 61));
+    if (Clip) s.C()->IntersectClipRect(9, 6, 70, 50);
+    for (int i = 0; i < 60; ++i) {
+      const int x = (i * 23) % 95 - 12, y = (i * 13) % 72 - 10, d = 1 + i % 20;
+      s.C()->Pen()->SetStyle(i % 5 == 0 ? psClear : psSolid);
+      s.C()->Pen()->SetColor(i % 2 ? clNavy : clMaroon);
+      s.C()->Brush()->SetStyle(i % 7 == 0 ? bsClear : bsSolid);
+      s.C()->Brush()->SetColor(static_cast<TColor>(0x102030 * (i % 6) + 0x0F));
+      s.C()->Ellipse(x, y, x + d, y + d + i % 3);
+    }
+    SetCanvasDirectRaster(old);
+    return s.All();
+  };
+  for (TPixelFormat format : {pfDevice, pf24bit})
+    for (bool clip : {false, true}) {
+      const auto reference = ellipses(false, clip, format);
+      EXPECT_NE(std::count(reference.begin(), reference.end(), clNavy), 0);
+      EXPECT_EQ(reference, ellipses(true, clip, format)) << "format " << format << " clip " << clip;
+    }
+}
+
 }  // namespace
