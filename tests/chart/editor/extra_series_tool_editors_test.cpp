@@ -2,9 +2,11 @@
 // series its tool can work on, loads the tool when shown and writes every change at once.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "chart/editor/extra_function_editors.h"
 #include "chart/editor/extra_series_tool_editors.h"
 #include "chart/editor/series_page.h"
 #include "chart/engine/chart.h"
@@ -230,4 +232,32 @@ TEST_F(ToolPages, SurfaceNearestPageEditsSeriesAndTheThreeColours) {
     EXPECT_FALSE(b->Checked()) << b->Name();
   EXPECT_EQ(f->ButtonColor3->GetColor(), clGreen);
   delete f;
+}
+
+TEST_F(ToolPages, EveryNewFormKeepsItsControlsInsideAndApart) {
+  RegisterExtraFunctionEditorForms();
+  for (const char* name : {"TGanttToolEditor", "TGridTransposeToolEdit", "TSurfaceNearest", "TCompressFuncEditor",
+                           "TCLVFuncEditor", "TOBVFuncEditor", "TCCIFuncEditor", "TPVOFuncEditor"}) {
+    SCOPED_TRACE(name);
+    TComponentClass cls = FindEditorClass(name);
+    ASSERT_NE(cls, nullptr);
+    std::unique_ptr<TForm> f(dynamic_cast<TForm*>(cls->Create(&Host)));
+    ASSERT_NE(f, nullptr);
+    EmbedFormWithObject(f.get(), &Host, nullptr);
+    std::vector<TControl*> controls;
+    for (int i = 0; i < f->ComponentCount(); ++i)
+      if (auto* c = dynamic_cast<TControl*>(f->Components(i)); c && c->Parent() && c->Visible()) controls.push_back(c);
+    for (TControl* c : controls) {
+      const TRect room = c->Parent()->ClientRect(), r = c->BoundsRect();
+      EXPECT_TRUE(r.Left >= room.Left && r.Top >= room.Top && r.Right <= room.Right && r.Bottom <= room.Bottom)
+          << c->Name() << " leaves " << c->Parent()->Name();
+    }
+    for (size_t i = 0; i < controls.size(); ++i)
+      for (size_t j = i + 1; j < controls.size(); ++j) {
+        const TRect a = controls[i]->BoundsRect(), b = controls[j]->BoundsRect();
+        if (controls[i]->Parent() == controls[j]->Parent())
+          EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
+              << controls[i]->Name() << " overlaps " << controls[j]->Name();
+      }
+  }
 }
