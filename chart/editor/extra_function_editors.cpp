@@ -21,6 +21,7 @@ VM_DEFINE_CLASS(TPVOFuncEditor)
 
 using namespace formkit;
 using edkit::Make;
+using edkit::TFlagGuard;
 
 void RegisterExtraFunctionEditorForms() {
   for (TClass c : {TCompressFuncEditor::StaticClass(), TOBVFuncEditor::StaticClass(), TCLVFuncEditor::StaticClass(),
@@ -82,7 +83,11 @@ TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEdit
   UpDown1 = UD(this, this, "UpDown1", ENum, 0, 32767);
   UpDown1->SetPosition(1);
   ENum->SetText("1");
-  AlsoOnChange(ENum, Changed);
+  // A count typed or stepped in asks for grouping by points, as clicking the field does.
+  AlsoOnChange(ENum, [this](TObject* Sender) {
+    if (!Loading && !FZeroing) RadioPoints->SetChecked(true);
+    Changed(Sender);
+  });
   CBDatePeriod->SetItemIndex(0);
   CBTimePeriod->SetItemIndex(0);
   RadioDate->SetChecked(true);
@@ -124,15 +129,20 @@ void TCompressFuncEditor::ApplyFormChanges() {
 }
 
 void TCompressFuncEditor::RadioDateClick() {
-  UpDown1->SetPosition(0);
+  ClearCount();
   if (!Loading) FocusWhenAble(CBDatePeriod);
   Changed(this);
 }
 
 void TCompressFuncEditor::RadioTimeClick() {
-  UpDown1->SetPosition(0);
+  ClearCount();
   if (!Loading) FocusWhenAble(CBTimePeriod);
   Changed(this);
+}
+
+void TCompressFuncEditor::ClearCount() {
+  TFlagGuard g(FZeroing);
+  UpDown1->SetPosition(0);
 }
 
 void TCompressFuncEditor::RadioPointsClick() {

@@ -31,6 +31,11 @@ public:
   TComboBox *CBDatePeriod = nullptr, *CBTimePeriod = nullptr;
   TEdit* ENum = nullptr;
   TUpDown* UpDown1 = nullptr;
+
+private:
+  // Sets the count to 0 without asking for grouping by points.
+  void ClearCount();
+  bool FZeroing = false;
 };
 
 // The volume series of the close-location and on-balance-volume functions: every series of the

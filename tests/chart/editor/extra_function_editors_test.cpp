@@ -128,6 +128,11 @@ TEST_F(ExtraFunctionForms, CompressionChoosesDatePeriodTimePeriodOrPointCount) {
   e->BApply->Click();
   EXPECT_EQ(f->Compress(), ocYear);
   EXPECT_DOUBLE_EQ(f->Period(), 0);
+  // A count typed in without clicking selects grouping by points.
+  o->ENum->SetText("4");
+  EXPECT_TRUE(o->RadioPoints->Checked());
+  e->BApply->Click();
+  EXPECT_DOUBLE_EQ(f->Period(), 4);
   delete e;
 
   // Other functions show their own settings.
