@@ -2,6 +2,8 @@
 
 #include "chart/editor/bar_editors.h"
 #include "chart/editor/circle_editors.h"
+#include "chart/editor/extra_function_editors.h"
+#include "chart/editor/extra_series_tool_editors.h"
 #include "chart/editor/extra_tool_editors.h"
 #include "chart/editor/financial_editors.h"
 #include "chart/editor/function_editors.h"
@@ -29,4 +31,6 @@ void RegisterEditorForms() {
   RegisterToolEditorForms();
   RegisterExtraToolEditorForms();
   RegisterFunctionEditorForms();
+  RegisterExtraFunctionEditorForms();
+  RegisterExtraSeriesToolEditorForms();
 }

@@ -227,7 +227,7 @@ void TDataSourcesList::Clear() {
 namespace {
 bool IsDefaultPercentFormat(const TChartSeries* S) { return S->PercentFormat() != DefaultPercentFormat; }
 bool IsDefaultValueFormat(const TChartSeries* S) { return S->ValueFormat() != DefaultValueFormat; }
-bool SeriesColorStored(const TChartSeries* S) { return S->ColorSetting != clDefault; }
+bool SeriesColorStored(const TChartSeries* S) { return S->ColorSetting != clDefault || S->ColorChosen; }
 }  // namespace
 
 VM_PUBLISH(TChartSeries) {
@@ -561,15 +561,34 @@ void TChartSeries::SetZOrder(int32_t Value) { SetIntegerProperty(FZOrder, Value)
 // Colours and labels
 
 void TChartSeries::SetSeriesColor(TColor Value) {
-  if (ColorSetting == clDefault && Value == AutoColor) return;
+  if (ColorSetting == clDefault && Value == AutoColor) {
+    // Nothing changes on screen; given by hand, the colour is kept as the series' own.
+    if (!FAssigningAutoColor && Value != clDefault) ColorChosen = true;
+    return;
+  }
+  ColorChosen = false;
   SetColorProperty(ColorSetting, Value);
   AutoColor = ColorSetting;
   NotifyColorChanged();
 }
 
 void TChartSeries::SetAutoColor(TColor Color) {
+  if (ColorChosen && ColorSetting == clDefault && Color != AutoColor) {
+    // The colour chosen by hand stays: it becomes the set colour.
+    ColorSetting = AutoColor;
+    ColorChosen = false;
+    return;
+  }
   AutoColor = Color;
-  SetSeriesColor(Color);
+  const bool was = FAssigningAutoColor;
+  FAssigningAutoColor = true;
+  try {
+    SetSeriesColor(Color);
+  } catch (...) {
+    FAssigningAutoColor = was;
+    throw;
+  }
+  FAssigningAutoColor = was;
 }
 
 void TChartSeries::NotifyColorChanged() {

@@ -478,6 +478,10 @@ public:
 
   // -- fields ----------------------------------------------------------------------------------------------
   TColor ColorSetting = clDefault;
+  // The colour was given by hand while it was the automatic one: ColorSetting stays clDefault
+  // (nothing changed on screen), but the colour is the series' own from then on. It is written to
+  // files and kept when the automatic colour changes.
+  bool ColorChosen = false;
   std::unique_ptr<std::vector<TColor>> PointColors;
   std::unique_ptr<TDataSourcesList> DataSources;
   TChartAxis* HorizAxisObject = nullptr;
@@ -523,6 +527,8 @@ public:
 
 protected:
   bool FColorEachPoint = false;
+  // On while SetAutoColor passes the automatic colour through SetSeriesColor.
+  bool FAssigningAutoColor = false;
   std::string FColorSource;
   TCursor FCursor = 0;
   int32_t FDepth = -1;

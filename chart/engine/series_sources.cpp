@@ -191,7 +191,9 @@ void TChartSeries::AssignSeriesData(TChartSeries* Source) {
   for (int i = 2; i < n; ++i) ValueLists.GetValueList(i)->Assign(Source->ValueLists.GetValueList(i));
   FMarks->Assign(Source->FMarks.get());
   ColorSetting = Source->ColorSetting;
+  ColorChosen = false;
   SetAutoColor(Source->AutoColor);
+  ColorChosen = Source->ColorChosen;
   FColorEachPoint = Source->FColorEachPoint;
   FValueFormat = Source->FValueFormat;
   FPercentFormat = Source->FPercentFormat;
