@@ -151,6 +151,7 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (Grid3DSeries && !CreatingForm) Grid3DSeries->SetLegendEvery(V);
       },
       0);
+  LegendEvery.Label->SetVisible(false);  // no caption of its own: it would lie over the field
   SEXGrid = XGrid.Edit;
   UZOVira = XGrid.UpDown;
   SEZGrid = ZGrid.Edit;

@@ -282,6 +282,7 @@ void TMapSeriesEditor::FormShow() {
   EnableShapePages();
   ChartGridNavigator1->Buttons[nbInsert]->SetVisible(true);
   ChartGridNavigator1->Buttons[nbDelete]->SetVisible(true);
+  ChartGridNavigator1->CalcButtonLayout();  // the two shown buttons take their places in the row
   if (Map && Map->Shapes()->Count() > 0) {
     if (ChartListBox1->Items()->Count() > 0) ChartListBox1->SetItemIndex(0);
     ShowShape();
@@ -360,6 +361,8 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (may()) Gauge->SetMinorTickDistance(V);
       },
       0);
+  // The tick fields stand beside their buttons without captions of their own.
+  for (TLabel* l : {TickLength.Label, MinorCount.Label, MinorLength.Label, MinorDistance.Label}) l->SetVisible(false);
   Min = sekit::IntField(this, TabSheet3, "Edit9", "UDMin", "", "&Minimum:", 8, 80, {-32767, 32767}, [this, may](int V) {
     if (!may()) return;
     Gauge->SetMinimum(V);

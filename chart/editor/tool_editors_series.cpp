@@ -408,6 +408,7 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
   SetClientHeight(190);
   SBSteps = Make<TScrollBar>(this, this, "SBSteps", "", 78, 38, 170, 18);
   SBSteps->SetParams(100, 1, 1000);
+  SBSteps->SetTabStop(true);
   Lbl(this, this, "LStepsCaption", "S&teps:", 8, 36, SBSteps, 66);
   LSteps = Make<TLabel>(this, this, "LSteps", "100", 254, 39, 50, 16);
   SBSteps->OnChange = [this](TObject*) {

@@ -140,7 +140,6 @@ const std::set<std::string> kKnownFaults = {
     "TContourSeriesEditor cbDefaultPen",
     "TCursorToolEditor CBFollow",
     "TCursorToolEditor CBZ",
-    "TDataTableEditor CBInverted",
     "TDataTableEditor LInter",
     "TDrawLineEdit CBSelectNew",
     "TFunnelSeriesEditor LEdit1",
@@ -148,25 +147,16 @@ const std::set<std::string> kKnownFaults = {
     "TGaugeSeriesEditor Button3",
     "TGaugeSeriesEditor CheckBox1",
     "TGaugeSeriesEditor CheckBox4",
-    "TGaugeSeriesEditor LEdit2",
-    "TGaugeSeriesEditor LEdit3",
-    "TGaugeSeriesEditor LEdit4",
-    "TGaugeSeriesEditor LEdit5",
     "TGraphFunctionEditor BChange",
-    "TGrid3DSeriesEditor LEdit1",
     "TMACDFuncEditor BMACDExp",
     "TMapSeriesEditor CBClosed",
     "TMapSeriesEditor CBDefaultColor",
-    "TMapSeriesEditor TGraphNavButton",
     "TPoint3DSeriesEditor BBasePen",
     "TPoint3DSeriesEditor CBColorEach",
     "TPyramidSeriesEditor CBColorEach",
     "TRMSFuncEditor BChange",
-    "TSelectorToolEditor CBAllowDrag",
-    "TSelectorToolEditor CBResizeChart",
     "TSeriesAnimToolEditor EStart",
     "TSeriesAnimToolEditor Edit1",
-    "TSeriesAnimToolEditor SBSteps",
     "TSmithSeriesEdit CBColorEach",
     "TSmithSeriesEdit EImag",
     "TTriSurfaceSeriesEditor CBHide",
@@ -212,6 +202,7 @@ struct EditorFormsLook : ::testing::TestWithParam<bool> {
   TChart* Chart = nullptr;
   bool Russian() const { return GetParam(); }
   void SetUp() override {
+    ++Walks();
     if (Russian()) SetRussianLanguage();
     Host.SetBounds(0, 0, 500, 400);
     Chart = new TChart(&Host);
@@ -233,9 +224,27 @@ struct EditorFormsLook : ::testing::TestWithParam<bool> {
     return f;
   }
   static void Report(TForm* Form, const std::vector<std::string>& Faults) {
-    for (const std::string& fault : Faults)
-      if (!kKnownFaults.count(std::string(Form->ClassName()) + " " + fault.substr(0, fault.find(' '))))
+    for (const std::string& fault : Faults) {
+      const std::string key = std::string(Form->ClassName()) + " " + fault.substr(0, fault.find(' '));
+      if (kKnownFaults.count(key))
+        KnownSeen().insert(key);
+      else
         ADD_FAILURE() << fault;
+    }
+  }
+  static std::set<std::string>& KnownSeen() {
+    static std::set<std::string> seen;
+    return seen;
+  }
+  static int& Walks() {
+    static int n = 0;
+    return n;
+  }
+  // After every walk in both languages, a known fault no longer found has been mended.
+  static void TearDownTestSuite() {
+    if (Walks() < 6) return;
+    for (const std::string& key : kKnownFaults)
+      EXPECT_TRUE(KnownSeen().count(key)) << key << " is mended: take it off the list of known faults";
   }
   // The form in its tab brought to the front, looked at.
   void Look(TForm* Form, TTabSheet* Tab, TPageControl* Pages, const std::string& Where) {

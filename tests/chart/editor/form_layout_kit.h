@@ -3,6 +3,7 @@
 // and every enabled field reached by Tab. Each fault is one line naming the control.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -90,8 +91,9 @@ inline void GeometryFaults(TWinControl* Parent, std::vector<std::string>& Faults
     if (!stacked)
       for (int k = i + 1; k < n; ++k) {
         TControl* b = Parent->Controls(k);
-        if (Shows(b) && !dynamic_cast<TTabSheet*>(b) && Overlap(r, b->BoundsRect()))
-          Faults.push_back(name + " overlaps " + b->Name());
+        if (const TRect o = b->BoundsRect(); Shows(b) && !dynamic_cast<TTabSheet*>(b) && Overlap(r, o))
+          Faults.push_back(name + " overlaps " + b->Name() + " by " +
+                           std::to_string(std::min(r.Right, o.Right) - std::max(r.Left, o.Left)));
       }
     const std::string caption = a->Caption();
     if (const int frame = CaptionFrame(a); frame >= 0 && !caption.empty()) {
