@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "chart/engine/editor_controls.h"
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/comctrls.h"
@@ -51,6 +52,8 @@ inline int TextWidth(TControl* C, const std::string& Text) {
 // The room a control's caption leaves for its text: the check mark of a box, a button's frame.
 inline int CaptionFrame(TControl* C) {
   if (dynamic_cast<TCheckBox*>(C) || dynamic_cast<TRadioButton*>(C)) return 20;
+  // A chart button's pen or colour sample sits at its right edge; its caption is centred.
+  if (dynamic_cast<TGraphButton*>(C)) return 42;
   if (dynamic_cast<TButton*>(C)) return 6;
   if (dynamic_cast<TGroupBox*>(C) || dynamic_cast<TRadioGroup*>(C)) return 12;
   if (auto* l = dynamic_cast<TLabel*>(C); l && !l->WordWrap()) return 0;
