@@ -481,7 +481,7 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
       },
       110);
   auto* levels = Make<TGroupBox>(this, this, "GroupBox1", "Levels:", 4, 70, 410, 110);
-  CBAutoLevels = Check(this, levels, "CBAutoLevels", "&Automatic", 8, 18, 120);
+  CBAutoLevels = Check(this, levels, "CBAutoLevels", "&Automatic", 8, 18, 100);
   Num = sekit::IntField(
       this, levels, "SENum", "UDNum", "", "&Number:", 120, 16, {1, 150},
       [this](int V) {

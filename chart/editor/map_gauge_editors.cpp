@@ -84,8 +84,8 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   BBrush = Button(this, TabFormat, "BBrush", "Br&ush...", 8, 72);
   CBGlobalBrush = Check(this, TabFormat, "CBGlobalBrush", "Gl&obal", 116, 74, 90);
   BGradient = GraphButton<TButtonGradient>(this, TabFormat, "BGradient", "&Gradient...", 8, 104);
-  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 96);
-  CBVisible = Check(this, TabFormat, "CBVisible", "&Visible", 200, 106, 80);
+  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 90);
+  CBVisible = Check(this, TabFormat, "CBVisible", "&Visible", 208, 106, 76);
   Transp =
       sekit::IntField(this, TabFormat, "ETransp", "UDTransp", "", "&Transparency:", 8, 140, {0, 100}, [this](int V) {
         TGraphPolygon* p = SelectedShape();
@@ -467,7 +467,7 @@ TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
   PageControl1->SetAlign(alClient);
   TabSheet1 = edkit::Tab(this, PageControl1, "TabSheet1", "Options");
   ButtonPen1 = GraphButton<TButtonPen>(this, TabSheet1, "ButtonPen1", "&Lines...", 8, 8);
-  CBWeekDays = Check(this, TabSheet1, "CBWeekDays", "Show &Weekdays", 8, 42, 180);
+  CBWeekDays = Check(this, TabSheet1, "CBWeekDays", "Show &Weekdays", 8, 42, 160);
   CBWeekUpper = Check(this, TabSheet1, "CBWeekUpper", "&Uppercase", 170, 42, 120);
   CBTrailing = Check(this, TabSheet1, "CBTrailing", "&Trailing days", 8, 66, 180);
   CBToday = Check(this, TabSheet1, "CBToday", "Show T&oday", 8, 90, 150);

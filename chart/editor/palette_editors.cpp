@@ -210,7 +210,7 @@ TPoint3DSeriesEditor::TPoint3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   });
   Button1 = Make<TButtonPen>(this, this, "Button1", "&Line...", 8, 40, 100, 25);
   BBasePen = Make<TButtonPen>(this, this, "BBasePen", "&Base line...", 116, 40, 100, 25);
-  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 8, 76, 180);
+  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 8, 76, 104);
   BColor = Make<TButtonColor>(this, this, "BColor", "&Color...", 116, 72, 100, 25);
   CBColorEach->OnClick = [this](TObject*) {
     if (!Point3D || FLoading) return;
