@@ -428,3 +428,11 @@ void GrabControl(TControl* Control, TBitmap* Dest) {
   QImage img = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
   vmqt::SetBitmapImage(Dest, img);
 }
+
+bool SaveControlImage(TControl* Control, const std::string& FileName) {
+  if (!Control) return false;
+  if (auto* wc = dynamic_cast<TWinControl*>(Control)) wc->HandleNeeded();
+  QWidget* w = vmqt::ControlWidget(Control);
+  if (!w) return false;
+  return w->grab().save(QString::fromStdString(FileName));
+}

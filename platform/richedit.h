@@ -112,3 +112,7 @@ void SendTextInput(TControl* Control, const std::string& Text);
 // The control's window as it shows now, its child windows included, copied into Dest.
 class TBitmap;
 void GrabControl(TControl* Control, TBitmap* Dest);
+// The control's window as it shows now, in device pixels, written to a picture file whose
+// extension names the format (".png", ".bmp"). False when there is nothing to grab or the file
+// cannot be written.
+bool SaveControlImage(TControl* Control, const std::string& FileName);

@@ -748,8 +748,12 @@ void TCustomChartGrid::KeyDown(uint16_t& Key, TShiftState Shift) {
       MoveTo(FCol - 1, FRow);
       break;
     case VK_RIGHT:
-    case VK_TAB:
       MoveTo(FCol + 1, FRow);
+      break;
+    case VK_TAB:
+      // Ctrl+Tab is the page control's: it turns the pages of the dialog holding the grid.
+      if (ctrl) return;
+      MoveTo(FCol + (Shift.Contains(ssShift) ? -1 : 1), FRow);
       break;
     case VK_NEXT:
       SetTopRow(FTopRow + VisibleDataRows());

@@ -47,8 +47,8 @@ int EditValue(TEdit* Edit, TUpDown* UpDown) {
 }
 
 TCheckBox* CheckBox(TForm* Form, TWinControl* Parent, const char* Name, const char* Text, int X, int Y,
-                    const TNotifyEvent& OnClick) {
-  auto* c = Make<TCheckBox>(Form, Parent, Name, Text, X, Y, 160, 20);
+                    const TNotifyEvent& OnClick, int Width = 160) {
+  auto* c = Make<TCheckBox>(Form, Parent, Name, Text, X, Y, Width, 20);
   c->OnClick = OnClick;
   return c;
 }
@@ -145,10 +145,10 @@ TDataTableEditor::TDataTableEditor(TComponent* AOwner) : TForm(AOwner) {
   PageControl1 = Make<TPageControl>(this, this, "PageControl1", "", 0, 0, 360, 260);
   PageControl1->SetAlign(alClient);
   TTabSheet* format = edkit::Tab(this, PageControl1, "TabFormat", "Format");
-  ButtonPen1 = Make<TButtonPen>(this, format, "ButtonPen1", "&Rows...", 8, 8, 90, 25);
-  ButtonPen2 = Make<TButtonPen>(this, format, "ButtonPen2", "&Columns...", 8, 38, 90, 25);
+  ButtonPen1 = Make<TButtonPen>(this, format, "ButtonPen1", "&Rows...", 8, 8, 104, 25);
+  ButtonPen2 = Make<TButtonPen>(this, format, "ButtonPen2", "&Columns...", 8, 38, 104, 25);
   CBInverted =
-      CheckBox(this, format, "CBInverted", "&Inverted", 8, 70, Handler(this, &TDataTableEditor::CBInvertedClick));
+      CheckBox(this, format, "CBInverted", "&Inverted", 8, 70, Handler(this, &TDataTableEditor::CBInvertedClick), 104);
   auto* position = Make<TGroupBox>(this, format, "GroupBox1", "Position:", 120, 4, 200, 110);
   CBAutoPos =
       CheckBox(this, position, "CBAutoPos", "&Automatic", 8, 18, Handler(this, &TDataTableEditor::CBAutoPosClick));
@@ -256,7 +256,7 @@ VM_DEFINE_CLASS(TSelectorToolEditor)
 
 TSelectorToolEditor::TSelectorToolEditor(TComponent* AOwner) : TForm(AOwner) {
   SetName("SelectorToolEditor");
-  SetClientWidth(260);
+  SetClientWidth(320);
   SetClientHeight(130);
   ButtonPen1 = Make<TButtonPen>(this, this, "ButtonPen1", "&Handles...", 8, 8, 90, 25);
   ButtonColor1 = Make<TButtonColor>(this, this, "ButtonColor1", "&Color...", 8, 38, 90, 25);
@@ -264,9 +264,9 @@ TSelectorToolEditor::TSelectorToolEditor(TComponent* AOwner) : TForm(AOwner) {
              Handler(this, &TSelectorToolEditor::Edit1Change));
   LabelFor(this, "Label1", "&Size:", 110, 8, Edit1);
   CBAllowDrag = CheckBox(this, this, "CBAllowDrag", "&Allow Drag", 110, 40,
-                         Handler(this, &TSelectorToolEditor::CBAllowDragClick));
+                         Handler(this, &TSelectorToolEditor::CBAllowDragClick), 200);
   CBResizeChart = CheckBox(this, this, "CBResizeChart", "Allow &Resize Chart", 110, 64,
-                           Handler(this, &TSelectorToolEditor::CBResizeChartClick));
+                           Handler(this, &TSelectorToolEditor::CBResizeChartClick), 200);
   OnShow = Handler(this, &TSelectorToolEditor::FormShow);
 }
 

@@ -127,7 +127,7 @@ TGraphFunctionEditor::TGraphFunctionEditor(TComponent* AOwner) : TBaseFunctionEd
   ENum->SetEnabled(false);
   ENum->OnChange = Changed;
   Lbl(this, this, "LNum", "&Number of points:", 8, 36, ENum, 108);
-  BChange = Btn(this, this, "BChange", "&Change...", 206, 35, 72);
+  BChange = Btn(this, this, "BChange", "&Change...", 206, 35, 84);
   BChange->SetEnabled(false);
   BChange->OnClick = [this](TObject*) { BChangeClick(); };
   CBAlign = Cmb(this, this, "CBAlign", 118, 64, 100, {"First", "Center", "Last"});
@@ -284,7 +284,7 @@ TMACDFuncEditor::TMACDFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwne
   for (TEdit* e : {ENum, Edit1, Edit2}) AlsoOnChange(e, Changed);
   BHistogram = Btn<TButtonPen>(this, this, "BHistogram", "&Histogram...", 170, 6, 100);
   BMACD = Btn<TButtonPen>(this, this, "BMACD", "&MACD...", 170, 34, 100);
-  BMACDExp = Btn<TButtonPen>(this, this, "BMACDExp", "&Exp. Line...", 170, 62, 100);
+  BMACDExp = Btn<TButtonPen>(this, this, "BMACDExp", "&Exp. Line...", 170, 62, 128);
 }
 
 void TMACDFuncEditor::SetFunction() {

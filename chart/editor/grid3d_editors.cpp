@@ -151,6 +151,7 @@ TGrid3DSeriesEditor::TGrid3DSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (Grid3DSeries && !CreatingForm) Grid3DSeries->SetLegendEvery(V);
       },
       0);
+  LegendEvery.Label->SetVisible(false);  // no caption of its own: it would lie over the field
   SEXGrid = XGrid.Edit;
   UZOVira = XGrid.UpDown;
   SEZGrid = ZGrid.Edit;
@@ -471,8 +472,8 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetBounds(0, 0, 420, 220);
   SetAlign(alClient);
   Button2 = Make<TButtonPen>(this, this, "Button2", "&Pen...", 8, 8, 100, 25);
-  CBColorEach = Check(this, this, "CBColorEach", "&Color Each", 120, 10, 110);
-  CBYPosLevel = Check(this, this, "CBYPosLevel", "Levels p&osition", 8, 40, 130);
+  CBColorEach = Check(this, this, "CBColorEach", "&Color Each", 120, 10, 180);
+  CBYPosLevel = Check(this, this, "CBYPosLevel", "Levels p&osition", 8, 40, 141);
   YPos = sekit::IntField(
       this, this, "SEYPos", "UDYPos", "", "&Vertical Position:", 150, 38, {-30000, 30000},
       [this](int V) {
@@ -504,9 +505,9 @@ TContourSeriesEditor::TContourSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SHColor->SetBevelOuter(bvNone);
   EValue = Make<TEdit>(this, levels, "EValue", "", 172, 48, 80, 22);
   bLevelPen = Make<TButtonPen>(this, levels, "bLevelPen", "P&en...", 260, 46, 80, 25);
-  cbDefaultPen = Check(this, levels, "cbDefaultPen", "&Default", 260, 78, 100);
+  cbDefaultPen = Check(this, levels, "cbDefaultPen", "&Default", 260, 78, 115);
   CBSmooth = Check(this, this, "CBSmooth", "&Smooth", 8, 188, 100);
-  CBInterpolate = Check(this, this, "CBInterpolate", "&Interpolate", 120, 188, 120);
+  CBInterpolate = Check(this, this, "CBInterpolate", "&Interpolate", 120, 188, 140);
   CBInterpolate->SetEnabled(false);
   SEYPos = YPos.Edit;
   UDYPos = YPos.UpDown;

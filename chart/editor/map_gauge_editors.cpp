@@ -78,14 +78,14 @@ TMapSeriesEditor::TMapSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   EditZ = LabelledEdit(this, TabValues, "EditZ", "&Z:", 8, 62, 60, 80);
 
   ButtonColor1 = GraphButton<TButtonColor>(this, TabFormat, "ButtonColor1", "&Color...", 8, 8);
-  CBDefaultColor = Check(this, TabFormat, "CBDefaultColor", "&Default", 116, 10, 90);
+  CBDefaultColor = Check(this, TabFormat, "CBDefaultColor", "&Default", 116, 10, 110);
   ButtonPen2 = GraphButton<TButtonPen>(this, TabFormat, "ButtonPen2", "Bord&er...", 8, 40);
   CBGlobalPen = Check(this, TabFormat, "CBGlobalPen", "&Global", 116, 42, 90);
   BBrush = Button(this, TabFormat, "BBrush", "Br&ush...", 8, 72);
   CBGlobalBrush = Check(this, TabFormat, "CBGlobalBrush", "Gl&obal", 116, 74, 90);
   BGradient = GraphButton<TButtonGradient>(this, TabFormat, "BGradient", "&Gradient...", 8, 104);
-  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 76);
-  CBVisible = Check(this, TabFormat, "CBVisible", "&Visible", 200, 106, 80);
+  CBClosed = Check(this, TabFormat, "CBClosed", "Closed", 116, 106, 90);
+  CBVisible = Check(this, TabFormat, "CBVisible", "&Visible", 208, 106, 76);
   Transp =
       sekit::IntField(this, TabFormat, "ETransp", "UDTransp", "", "&Transparency:", 8, 140, {0, 100}, [this](int V) {
         TGraphPolygon* p = SelectedShape();
@@ -282,6 +282,7 @@ void TMapSeriesEditor::FormShow() {
   EnableShapePages();
   ChartGridNavigator1->Buttons[nbInsert]->SetVisible(true);
   ChartGridNavigator1->Buttons[nbDelete]->SetVisible(true);
+  ChartGridNavigator1->CalcButtonLayout();  // the two shown buttons take their places in the row
   if (Map && Map->Shapes()->Count() > 0) {
     if (ChartListBox1->Items()->Count() > 0) ChartListBox1->SetItemIndex(0);
     ShowShape();
@@ -319,11 +320,11 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
       });
   BLine = GraphButton<TButtonPen>(this, TabSheet1, "BLine", "&Line...", 200, 8);
   BAxis = GraphButton<TButtonPen>(this, TabSheet1, "BAxis", "&Axis...", 200, 40);
-  CheckBox4 = Check(this, TabSheet1, "CheckBox4", "Full Repaint", 200, 74, 120);
+  CheckBox4 = Check(this, TabSheet1, "CheckBox4", "Full Repaint", 200, 74, 150);
   Button1 = Button(this, TabSheet1, "Button1", "&Center...", 200, 100);
   Button3 = Button(this, TabSheet1, "Button3", "End Point...", 200, 132);
 
-  CheckBox1 = Check(this, TabSheet2, "CheckBox1", "Show labels", 8, 10, 120);
+  CheckBox1 = Check(this, TabSheet2, "CheckBox1", "Show labels", 8, 10, 150);
   CheckBox1->SetChecked(true);
   Button2 = Button(this, TabSheet2, "Button2", "&Font...", 200, 8);
   Edit1 = LabelledEdit(this, TabSheet2, "Edit1", "Format:", 8, 40, 60, 110);
@@ -360,6 +361,8 @@ TGaugeSeriesEditor::TGaugeSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
         if (may()) Gauge->SetMinorTickDistance(V);
       },
       0);
+  // The tick fields stand beside their buttons without captions of their own.
+  for (TLabel* l : {TickLength.Label, MinorCount.Label, MinorLength.Label, MinorDistance.Label}) l->SetVisible(false);
   Min = sekit::IntField(this, TabSheet3, "Edit9", "UDMin", "", "&Minimum:", 8, 80, {-32767, 32767}, [this, may](int V) {
     if (!may()) return;
     Gauge->SetMinimum(V);
@@ -464,9 +467,9 @@ TCalendarSeriesEditor::TCalendarSeriesEditor(TComponent* AOwner) : TForm(AOwner)
   PageControl1->SetAlign(alClient);
   TabSheet1 = edkit::Tab(this, PageControl1, "TabSheet1", "Options");
   ButtonPen1 = GraphButton<TButtonPen>(this, TabSheet1, "ButtonPen1", "&Lines...", 8, 8);
-  CBWeekDays = Check(this, TabSheet1, "CBWeekDays", "Show &Weekdays", 8, 42, 150);
+  CBWeekDays = Check(this, TabSheet1, "CBWeekDays", "Show &Weekdays", 8, 42, 160);
   CBWeekUpper = Check(this, TabSheet1, "CBWeekUpper", "&Uppercase", 170, 42, 120);
-  CBTrailing = Check(this, TabSheet1, "CBTrailing", "&Trailing days", 8, 66, 150);
+  CBTrailing = Check(this, TabSheet1, "CBTrailing", "&Trailing days", 8, 66, 180);
   CBToday = Check(this, TabSheet1, "CBToday", "Show T&oday", 8, 90, 150);
   CBMonths = Check(this, TabSheet1, "CBMonths", "Show &Months", 8, 114, 150);
   CBMonthUpper = Check(this, TabSheet1, "CBMonthUpper", "U&ppercase", 170, 114, 120);

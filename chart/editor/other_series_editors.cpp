@@ -67,7 +67,7 @@ TPyramidSeriesEditor::TPyramidSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetAlign(alClient);
   BPen = GraphButton<TButtonPen>(this, this, "BPen", "&Border...", 8, 8);
   Button1 = Button(this, this, "Button1", "&Pattern...", 8, 40);
-  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 120, 10, 120);
+  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 120, 10, 180);
   BColor = GraphButton<TButtonColor>(this, this, "BColor", "&Color...", 120, 40);
   Size = sekit::IntField(this, this, "Edit1", "UDSize", "", "&Size %:", 8, 76, {0, 100, 5}, [this](int V) {
     if (Pyramid && sekit::CanWrite(this, FLoading)) Pyramid->SetSizePercent(V);
@@ -110,8 +110,8 @@ TSmithSeriesEdit::TSmithSeriesEdit(TComponent* AOwner) : TForm(AOwner) {
   BCircle = GraphButton<TButtonPen>(this, this, "BCircle", "&Circle...", 8, 74);
   BBorder = GraphButton<TButtonPen>(this, this, "BBorder", "&Border...", 116, 74);
   CBColorEach = Check(this, this, "CBColorEach", "C&olor Each", 224, 76, 110);
-  EImag = edkit::Make<TEdit>(this, this, "EImag", "", 100, 110, 60, 22);
-  edkit::Make<TLabel>(this, this, "LImag", "&Imag. Symbol:", 8, 113, 90, 16)->SetFocusControl(EImag);
+  EImag = edkit::Make<TEdit>(this, this, "EImag", "", 140, 110, 60, 22);
+  edkit::Make<TLabel>(this, this, "LImag", "&Imag. Symbol:", 8, 113, 130, 16)->SetFocusControl(EImag);
   CBC->OnClick = [this](TObject*) {
     if (Smith && !FLoading) Smith->SetCLabels(CBC->Checked());
   };
@@ -160,7 +160,7 @@ TVolumePipeSeriesEditor::TVolumePipeSeriesEditor(TComponent* AOwner) : TForm(AOw
   ButtonPen1 = GraphButton<TButtonPen>(this, this, "ButtonPen1", "&Border...", 8, 8);
   ButtonPen2 = GraphButton<TButtonPen>(this, this, "ButtonPen2", "&Lines...", 8, 40);
   Button1 = Button(this, this, "Button1", "&Pattern...", 8, 72);
-  CheckBox1 = Check(this, this, "CheckBox1", "&Brush Back Clear", 120, 74, 150);
+  CheckBox1 = Check(this, this, "CheckBox1", "&Brush Back Clear", 120, 74, 170);
   Cone = sekit::IntField(this, this, "Edit2", "UpDown1", "", "Cone percent:", 120, 8, {0, 100, 5}, nullptr);
   CheckGradient = Check(this, this, "CheckGradient", "&Gradient", 120, 42, 100);
   CBDirection =

@@ -48,7 +48,7 @@ TTriSurfaceSeriesEditor::TTriSurfaceSeriesEditor(TComponent* AOwner) : TForm(AOw
   Button1 = Make<TButtonPen>(this, this, "Button1", "&Outline...", 8, 40, 100, 25);
   Button3 = Make<TButton>(this, this, "Button3", "&Brush...", 8, 72, 100, 25);
   CBFastBrush = Check(this, this, "CBFastBrush", "&Fast Brush", 120, 10);
-  CBHide = Check(this, this, "CBHide", "&Hide Triangles", 120, 42);
+  CBHide = Check(this, this, "CBHide", "&Hide Triangles", 120, 42, 160);
   CBHide->SetChecked(true);
   Transp = sekit::IntField(this, this, "ETransp", "UDTransp", "", "Tra&nsparency:", 8, 108, {0, 100}, [this](int V) {
     if (TriSurface && Showing() && !FLoading) TriSurface->SetTransparency(V);

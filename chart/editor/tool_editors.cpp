@@ -135,7 +135,7 @@ TColorLineToolEditor::TColorLineToolEditor(TComponent* AOwner) : TAxisToolEditor
     if (Line() && !FLoading && i >= 0) Line()->SetStyle(static_cast<TColorLineStyle>(i));
   };
   auto check = [this, options](const char* Name, const char* Caption, int Y, void (TColorLineTool::*Set)(bool)) {
-    TCheckBox* c = Chk(this, options, Name, Caption, 8, Y);
+    TCheckBox* c = Chk(this, options, Name, Caption, 8, Y, 240);
     c->OnClick = [this, c, Set](TObject*) {
       if (Line() && !FLoading) (Line()->*Set)(c->Checked());
     };
@@ -178,21 +178,21 @@ TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor
   PageControl1 = Make<TPageControl>(this, this, "PageControl1", "", 4, 66, 312, 150);
   TTabSheet* values = edkit::Tab(this, PageControl1, "TabValues", "Values");
   TTabSheet* options = edkit::Tab(this, PageControl1, "TabOptions", "Options");
-  EStart = Ed(this, values, "EStart", 90, 8, 90);
-  Lbl(this, values, "LStart", "&Start value:", 8, 8, EStart, 80);
-  EEnd = Ed(this, values, "EEnd", 90, 62, 90);
-  Lbl(this, values, "LEnd", "&End value:", 8, 62, EEnd, 80);
+  EStart = Ed(this, values, "EStart", 130, 8, 64);
+  Lbl(this, values, "LStart", "&Start value:", 8, 8, EStart, 120);
+  EEnd = Ed(this, values, "EEnd", 130, 62, 64);
+  Lbl(this, values, "LEnd", "&End value:", 8, 62, EEnd, 120);
   EStart->OnChange = [this](TObject*) {
     if (Band() && !FLoading) Band()->SetStartValue(NumberOr(EStart, Band()->StartValue()));
   };
   EEnd->OnChange = [this](TObject*) {
     if (Band() && !FLoading) Band()->SetEndValue(NumberOr(EEnd, Band()->EndValue()));
   };
-  CBStart = Chk(this, values, "CBStart", "Allo&w drag", 90, 34, 100);
+  CBStart = Chk(this, values, "CBStart", "Allo&w drag", 8, 34, 200);
   CBStart->OnClick = [this](TObject*) {
     if (Band() && !FLoading) Band()->SetResizeStart(CBStart->Checked());
   };
-  CBEnd = Chk(this, values, "CBEnd", "Allow &drag", 90, 88, 100);
+  CBEnd = Chk(this, values, "CBEnd", "Allow &drag", 8, 88, 200);
   CBEnd->OnClick = [this](TObject*) {
     if (Band() && !FLoading) Band()->SetResizeEnd(CBEnd->Checked());
   };
@@ -263,8 +263,8 @@ TAxisArrowToolEditor::TAxisArrowToolEditor(TComponent* AOwner) : TAxisToolEditor
     return e;
   };
   ELength = spin("ELength", "UDLength", "&Length:", 8, 40, 0, 100, UDLength, &TAxisArrowTool::SetLength);
-  CBPos = Cmb(this, this, "CBPos", 78, 68, 100, {"Start", "End", "Both"});
-  Lbl(this, this, "LPos", "P&osition:", 8, 68, CBPos, 68);
+  CBPos = Cmb(this, this, "CBPos", 88, 68, 100, {"Start", "End", "Both"});
+  Lbl(this, this, "LPos", "P&osition:", 8, 68, CBPos, 78);
   CBPos->OnChange = [this](TObject*) {
     if (Arrow() && !FLoading && CBPos->ItemIndex() >= 0)
       Arrow()->SetPosition(static_cast<TAxisArrowToolPosition>(CBPos->ItemIndex()));

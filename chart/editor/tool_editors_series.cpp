@@ -69,11 +69,11 @@ TCursorToolEditor::TCursorToolEditor(TComponent* AOwner) : TSeriesToolEditor(AOw
   CBSnap->OnClick = [this](TObject*) {
     if (Cursor() && !FLoading) Cursor()->SetSnap(CBSnap->Checked());
   };
-  CBZ = Chk(this, this, "CBZ", "Use Series &Z", 140, 64, 140);
+  CBZ = Chk(this, this, "CBZ", "Use Series &Z", 140, 64, 160);
   CBZ->OnClick = [this](TObject*) {
     if (Cursor() && !FLoading) Cursor()->SetUseSeriesZ(CBZ->Checked());
   };
-  CBFollow = Chk(this, this, "CBFollow", "&Follow mouse", 8, 88, 140);
+  CBFollow = Chk(this, this, "CBFollow", "&Follow mouse", 8, 88, 160);
   CBFollow->OnClick = [this](TObject*) {
     if (Cursor() && !FLoading) Cursor()->SetFollowMouse(CBFollow->Checked());
   };
@@ -135,7 +135,7 @@ TDrawLineEdit::TDrawLineEdit(TComponent* AOwner) : TSeriesToolEditor(AOwner) {
   CBSelect->OnClick = [this](TObject*) {
     if (Lines() && !FLoading) Lines()->SetEnableSelect(CBSelect->Checked());
   };
-  CBSelectNew = Chk(this, this, "CBSelectNew", "Select ne&w lines", 8, 108);
+  CBSelectNew = Chk(this, this, "CBSelectNew", "Select ne&w lines", 8, 108, 180);
   CBSelectNew->OnClick = [this](TObject*) {
     if (Lines() && !FLoading) Lines()->SetSelectNewLines(CBSelectNew->Checked());
   };
@@ -408,6 +408,7 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
   SetClientHeight(190);
   SBSteps = Make<TScrollBar>(this, this, "SBSteps", "", 78, 38, 170, 18);
   SBSteps->SetParams(100, 1, 1000);
+  SBSteps->SetTabStop(true);
   Lbl(this, this, "LStepsCaption", "S&teps:", 8, 36, SBSteps, 66);
   LSteps = Make<TLabel>(this, this, "LSteps", "100", 254, 39, 50, 16);
   SBSteps->OnChange = [this](TObject*) {
@@ -419,8 +420,8 @@ TSeriesAnimToolEditor::TSeriesAnimToolEditor(TComponent* AOwner) : TSeriesToolEd
     EStart->SetEnabled(!CBStartMin->Checked());
     if (Anim() && !FLoading) Anim()->SetStartAtMin(CBStartMin->Checked());
   };
-  EStart = Ed(this, this, "EStart", 100, 88, 80);
-  Lbl(this, this, "LStart", "Start &Value:", 8, 88, EStart, 90);
+  EStart = Ed(this, this, "EStart", 150, 88, 80);
+  Lbl(this, this, "LStart", "Start &Value:", 8, 88, EStart, 140);
   EStart->OnChange = [this](TObject*) {
     if (Anim() && !FLoading) Anim()->SetStartValue(NumberOr(EStart, Anim()->StartValue()));
   };

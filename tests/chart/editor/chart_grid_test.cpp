@@ -12,6 +12,7 @@
 #include "chart/series/bar_series.h"
 #include "chart/series/line_series.h"
 #include "platform/canvas.h"
+#include "platform/comctrls.h"
 #include "platform/forms.h"
 #include "platform/stdctrls.h"
 
@@ -250,4 +251,35 @@ TEST_F(Grid, AClickOnAValueColumnsHeaderSelectsItsDataRows) {
   EXPECT_EQ(G->Selection(), TRect(2, 4, 2, 4));
   G->Update();
   EXPECT_NE(ControlSurfacePixel(G, cell.Left + 3, cell.Top + 3), ColorToRGB(clHighlight));
+}
+
+TEST(GridOnAPage, TabStepsThroughTheCellsAndCtrlTabTurnsThePage) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 500, 400);
+  auto* chart = new TChart(&form);
+  auto* s = new TLineSeries(&form);
+  for (int i = 0; i < 3; ++i) s->AddXY(i, i);
+  chart->AttachSeries(s);
+  auto* pages = new TPageControl(&form);
+  pages->SetParent(&form);
+  pages->SetAlign(alClient);
+  auto* first = new TTabSheet(&form);
+  first->SetPageControl(pages);
+  auto* second = new TTabSheet(&form);
+  second->SetPageControl(pages);
+  pages->SetActivePage(first);
+  auto* g = new TChartGrid(&form);
+  g->SetParent(first);
+  g->SetBounds(0, 0, 400, 200);
+  g->SetChart(chart);
+  form.Show();
+  ASSERT_GE(g->ColCount(), 3);
+  g->SetCol(1);
+  g->DispatchKeyDown(VK_TAB, {});
+  EXPECT_EQ(g->Col(), 2);
+  g->DispatchKeyDown(VK_TAB, {ssShift});
+  EXPECT_EQ(g->Col(), 1);
+  g->DispatchKeyDown(VK_TAB, {ssCtrl});
+  EXPECT_EQ(g->Col(), 1);
+  EXPECT_EQ(pages->ActivePage(), second);
 }
