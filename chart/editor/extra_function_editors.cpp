@@ -71,15 +71,15 @@ TChartSeries* ChosenVolume(TComboBox* Combo) {
 
 TCompressFuncEditor::TCompressFuncEditor(TComponent* AOwner) : TBaseFunctionEditor(AOwner) {
   SetName("CompressFuncEditor");
-  RadioDate = Make<TRadioButton>(this, this, "RadioDate", "&Date period:", 8, 10, 130, 20);
-  CBDatePeriod = Cmb(this, this, "CBDatePeriod", 144, 8, 150,
+  RadioDate = Make<TRadioButton>(this, this, "RadioDate", "&Date period:", 8, 10, 145, 20);
+  CBDatePeriod = Cmb(this, this, "CBDatePeriod", 158, 8, 150,
                      {"Daily (none)", "Weekly", "Monthly", "Bi-Monthly", "Quarterly", "Yearly"});
-  RadioTime = Make<TRadioButton>(this, this, "RadioTime", "&Time period:", 8, 40, 130, 20);
-  CBTimePeriod = Cmb(this, this, "CBTimePeriod", 144, 38, 150,
+  RadioTime = Make<TRadioButton>(this, this, "RadioTime", "&Time period:", 8, 40, 145, 20);
+  CBTimePeriod = Cmb(this, this, "CBTimePeriod", 158, 38, 150,
                      {"Second", "TenSecond", "Minute", "TwoMinutes", "FiveMinutes", "TenMinutes", "FifteenMinutes",
                       "TwentyMinutes", "HalfHour", "Hour", "TwoHours", "ThreeHour", "SixHour", "TwelveHour"});
-  RadioPoints = Make<TRadioButton>(this, this, "RadioPoints", "&Number of points:", 8, 70, 130, 20);
-  ENum = Ed(this, this, "ENum", 144, 68, 56);
+  RadioPoints = Make<TRadioButton>(this, this, "RadioPoints", "&Number of points:", 8, 70, 145, 20);
+  ENum = Ed(this, this, "ENum", 158, 68, 56);
   UpDown1 = UD(this, this, "UpDown1", ENum, 0, 32767);
   UpDown1->SetPosition(1);
   ENum->SetText("1");

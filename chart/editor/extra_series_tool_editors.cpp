@@ -53,16 +53,16 @@ TGanttToolEditor::TGanttToolEditor(TComponent* AOwner) : TSeriesToolEditor(AOwne
   SetName("GanttToolEditor");
   SetClientWidth(300);
   SetClientHeight(172);
-  Edit1 = Ed(this, this, "Edit1", 160, 38, 40);
+  Edit1 = Ed(this, this, "Edit1", 215, 38, 40);
   UpDown1 = UD(this, this, "UpDown1", Edit1, 0, 100);
-  Lbl(this, this, "Label2", "&Resize pixels tolerance:", 8, 38, Edit1, 150);
+  Lbl(this, this, "Label2", "&Resize pixels tolerance:", 8, 38, Edit1, 205);
   WhenTyped(Edit1, UpDown1, [this](int) { Edit1Change(Edit1); });
-  CBAllowDrag = Chk(this, this, "CBAllowDrag", "Allow &Drag", 8, 70, 130);
-  CBCursorDrag = Cmb(this, this, "CBCursorDrag", 200, 68, 95, {});
-  Lbl(this, this, "Label3", "&Cursor:", 140, 68, CBCursorDrag, 58);
-  CBAllowResize = Chk(this, this, "CBAllowResize", "Allow &Resize", 8, 100, 130);
-  CBCursorResize = Cmb(this, this, "CBCursorResize", 200, 98, 95, {});
-  Lbl(this, this, "Label4", "C&ursor:", 140, 98, CBCursorResize, 58);
+  CBAllowDrag = Chk(this, this, "CBAllowDrag", "Allow &Drag", 8, 66, 210);
+  CBCursorDrag = Cmb(this, this, "CBCursorDrag", 84, 88, 150, {});
+  Lbl(this, this, "Label3", "&Cursor:", 24, 88, CBCursorDrag, 58);
+  CBAllowResize = Chk(this, this, "CBAllowResize", "Allow &Resize", 8, 118, 210);
+  CBCursorResize = Cmb(this, this, "CBCursorResize", 84, 140, 150, {});
+  Lbl(this, this, "Label4", "C&ursor:", 24, 140, CBCursorResize, 58);
   CBAllowDrag->OnClick = [this](TObject* s) { CBAllowDragClick(s); };
   CBAllowResize->OnClick = [this](TObject* s) { CBAllowResizeClick(s); };
   CBCursorDrag->OnChange = [this](TObject* s) { CBCursorDragChange(s); };
@@ -117,11 +117,11 @@ void TGanttToolEditor::CBCursorResizeChange(TObject*) {
 TGridTransposeToolEdit::TGridTransposeToolEdit(TComponent* AOwner) : TForm(AOwner) {
   SetName("GridTransposeToolEdit");
   SetClientWidth(300);
-  SetClientHeight(90);
+  SetClientHeight(96);
   SetAlign(alClient);
-  CBSeries = Cmb(this, this, "CBSeries", 120, 8, 170, {});
-  Lbl(this, this, "Label1", "&Grid 3D Series:", 8, 8, CBSeries, 110);
-  BTranspose = Btn(this, this, "BTranspose", "&Transpose now", 120, 42, 120);
+  CBSeries = Cmb(this, this, "CBSeries", 8, 28, 200, {});
+  Lbl(this, this, "Label1", "&Grid 3D Series:", 8, 8, CBSeries, 280);
+  BTranspose = Btn(this, this, "BTranspose", "&Transpose now", 8, 60, 140);
   CBSeries->OnChange = [this](TObject* s) { CBSeriesChange(s); };
   BTranspose->OnClick = [this](TObject* s) { BTransposeClick(s); };
   OnShow = [this](TObject* s) { FormShow(s); };
@@ -153,8 +153,8 @@ TSurfaceNearest::TSurfaceNearest(TComponent* AOwner) : TForm(AOwner) {
   SetClientWidth(300);
   SetClientHeight(150);
   SetAlign(alClient);
-  CBSeries = Cmb(this, this, "CBSeries", 80, 8, 170, {});
-  Label1 = Lbl(this, this, "Label1", "Surface", 8, 8, CBSeries, 70);
+  CBSeries = Cmb(this, this, "CBSeries", 92, 8, 170, {});
+  Label1 = Lbl(this, this, "Label1", "Surface", 8, 8, CBSeries, 82);
   CBSeries->OnChange = [this](TObject* s) { CBSeriesChange(s); };
   TButtonColor** buttons[] = {&ButtonColor1, &ButtonColor2, &ButtonColor3};
   TCheckBox** defaults[] = {&CheckBox1, &CheckBox2, &CheckBox3};
@@ -163,9 +163,9 @@ TSurfaceNearest::TSurfaceNearest(TComponent* AOwner) : TForm(AOwner) {
   for (int i = 0; i < 3; ++i) {
     const int y = 42 + 32 * i;
     const std::string n = std::to_string(i + 1);
-    *buttons[i] = Btn<TButtonColor>(this, this, ("ButtonColor" + n).c_str(), captions[i], 8, y, 100);
-    *defaults[i] = Chk(this, this, ("CheckBox" + n).c_str(), "Default", 120, y + 3, 80);
-    *nones[i] = Chk(this, this, ("CheckBox" + std::to_string(i + 4)).c_str(), "None", 208, y + 3, 80);
+    *buttons[i] = Btn<TButtonColor>(this, this, ("ButtonColor" + n).c_str(), captions[i], 8, y, 112);
+    *defaults[i] = Chk(this, this, ("CheckBox" + n).c_str(), "Default", 126, y + 3, 106);
+    *nones[i] = Chk(this, this, ("CheckBox" + std::to_string(i + 4)).c_str(), "None", 234, y + 3, 54);
     (*buttons[i])->OnClick = [this, i](TObject*) { ButtonColorClick(i); };
     (*defaults[i])->OnClick = [this, i](TObject*) { BoxClick(i, clAutoColor); };
     (*nones[i])->OnClick = [this, i](TObject*) { BoxClick(i, clNone); };

@@ -104,10 +104,10 @@ const std::set<std::string> kKnownFaults = {
     "TChartShapeEditor BShapePen narrow",
     "TChartShapeEditor CBRound narrow",
     "TChartShapeEditor LInter overlaps",
-    "TChartShapeEditor RGVertAlign cut",
+
     "TChartShapeEditor TRadioButton narrow",
     "TCircledSeriesEditor BGradient narrow",
-    "TCircledSeriesEditor LHorizontal overlaps",
+
     "TClockEditor BSecond narrow",
     "TColorBandToolEditor BEnd narrow",
     "TColorBandToolEditor BGradient narrow",
@@ -115,7 +115,7 @@ const std::set<std::string> kKnownFaults = {
     "TColorBandToolEditor BStart narrow",
     "TColorBandToolEditor EStart overlaps",
     "TColorLineToolEditor BPen narrow",
-    "TContourSeriesEditor LELevel overlaps",
+
     "TContourSeriesEditor LSEYPos overlaps",
     "TContourSeriesEditor bLevelPen narrow",
     "TCustomSeriesEditor BLineBorder narrow",
@@ -152,10 +152,7 @@ const std::set<std::string> kKnownFaults = {
     "TLinePointEditor BPoinPenCol narrow",
     "TLinePointEditor CBColorEach narrow",
     "TLinePointEditor CBDefBrushColor narrow",
-    "TLinePointEditor LabelHeight overlaps",
-    "TLinePointEditor LabelWidth overlaps",
-    "TLinePointEditor SEPointHorizSize cut",
-    "TLinePointEditor UDPointHorizSize cut",
+
     "TMACDFuncEditor BHistogram narrow",
     "TMACDFuncEditor BMACDExp narrow",
     "TMapSeriesEditor BGradient narrow",
@@ -164,8 +161,7 @@ const std::set<std::string> kKnownFaults = {
     "TPieSeriesEditor BGradient narrow",
     "TPieSeriesEditor CBColorEach narrow",
     "TPieSeriesEditor CBMarksAutoPosition narrow",
-    "TPieSeriesEditor CBMultiple overlaps",
-    "TPieSeriesEditor LExpBig overlaps",
+
     "TPieToolEditor BPen narrow",
     "TPoint3DSeriesEditor BBasePen narrow",
     "TPolarSeriesEditor CBColorEach narrow",
@@ -181,10 +177,7 @@ const std::set<std::string> kKnownFaults = {
     "TSeriesPointerEditor BPoinPenCol narrow",
     "TSeriesPointerEditor CBColorEach narrow",
     "TSeriesPointerEditor CBDefBrushColor narrow",
-    "TSeriesPointerEditor LabelHeight overlaps",
-    "TSeriesPointerEditor LabelWidth overlaps",
-    "TSeriesPointerEditor SEPointHorizSize cut",
-    "TSeriesPointerEditor UDPointHorizSize cut",
+
     "TSmithSeriesEdit BBorder narrow",
     "TSmithSeriesEdit CBColorEach narrow",
     "TStackBarSeriesEditor CBYOrigin narrow",
