@@ -58,8 +58,8 @@ def run(s):
                 and c.y + c.h <= pages.y + pages.h and c.cls in ("TButton", "TCheckBox", "TButtonPen", "TButtonColor")]
     s.check(len(controls) >= 2, f"the Format tab holds {len(controls)} buttons and boxes, not the series' form")
 
-    # Back to the page tabs (form, tab strip, series box, pages), Right to Data, Ctrl+Tab to Tools.
-    keys_to(s, title, "shift+Tab", "shift+Tab", "shift+Tab", "Right")
+    # Ctrl+Tab turns the main tabs from wherever the focus is: to Data, then to Tools.
+    keys_to(s, title, "ctrl+Tab")
     s.wait_for(lambda m: m.get("ChartGrid1"), 5, "the data page")
     keys_to(s, title, "ctrl+Tab")
     s.wait_for(lambda m: m.get("LBTools"), 5, "the tools page")
