@@ -580,6 +580,8 @@ void TFormGraphSeries::ChartEvent(TGraphEvent* Event) {
   if (!e || e->Event != sekRemoved) return;
   ManualSeries().erase(e->Series);
   if (e->Series != FSeries) return;
+  // Changes not applied have no series (nor function) left to go to: dropped without asking.
+  if (DataSourceEditor) DataSourceEditor->BApply->SetEnabled(false);
   FreeEditors();
   FSeries = nullptr;
   FLastSeries = nullptr;

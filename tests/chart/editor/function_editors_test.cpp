@@ -438,3 +438,30 @@ TEST_F(FunctionForms, UnderAnMdiFrameTheCandidatesAreEveryChildsSeriesNamedByIts
   delete frame;
   Application->ProcessMessages();
 }
+
+TEST_F(FunctionForms, AFunctionSeriesDeletedWithChangesNotAppliedIsLetGoWithoutAQuestion) {
+  auto* f = static_cast<TMovingAverageFunction*>(MakeFunctionForSeries(S, TMovingAverageFunction::StaticClass()));
+  S->AddDataSourceInternal(A);
+  f->InternalSetPeriod(2);
+  auto* page = new TFormGraphSeries(&Host);
+  page->SetParent(&Host);
+  page->SetBounds(0, 0, 600, 400);
+  page->Show();
+  page->CBSeries->Items()->AddObject("Result", S);
+  page->SetSeries(S);
+  page->RefreshPage();
+  page->PageSeries->SetActivePage(page->TabDataSource);
+  page->PageSeriesChange();
+  ASSERT_NE(page->DataSourceEditor, nullptr);
+  page->DataSourceEditor->CBSourcesChange();
+  ASSERT_TRUE(page->DataSourceEditor->BApply->Enabled());
+  bool asked = false;
+  SetMessageBoxHook([&](const std::string&, const std::string&, int) {
+    asked = true;
+    return 6;  // Yes: would apply into the function being freed
+  });
+  delete S;
+  S = nullptr;
+  EXPECT_FALSE(asked);
+  EXPECT_EQ(page->DataSourceEditor, nullptr);
+}
