@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/child_form.h"
+#include "chart/editor/language.h"
 #include "controls/vx_spin.h"
 #include "mtdata/open_site.h"
 #include "mtdata/site_file.h"
@@ -83,7 +84,7 @@ void ShowFrequency(TVxSpinEdit* Edit, TLabel* Label, const TMTFile* File) {
   if (v <= 0 || !File) return;
   // An index beyond the grid raises the range error of the grid itself.
   const int i = static_cast<int>(std::min<long double>(v, 1e6L));
-  Label->SetCaption(FormatFloat("#####0.###### Hz", File->Frequencies[i]));
+  Label->SetCaption(FormatFloat("#####0.######", File->Frequencies[i]) + " " + Translated("Hz"));
 }
 
 }  // namespace

@@ -247,7 +247,7 @@ void TVaroCmplx1::MarkFrequencyPoint(int Index) {
     std::string f = Trim(Format("%7.5f", {CurrentSite->Frequencies[CurFreq]}));
     while (!f.empty() && f.back() == '0') f.pop_back();
     Session.SetStatusText(1, Format("f=%1d", {CurFreq}));
-    Session.SetStatusText(2, Format("%6s Hz", {f}));
+    Session.SetStatusText(2, Format("%6s ", {f}) + Translated("Hz"));
   }
   for (int i = 0; i < Chart1->SeriesList()->Count(); ++i) {
     TChartSeries* s = Chart1->SeriesList()->SeriesAt(i);

@@ -487,7 +487,7 @@ void TVaro1::MarkFrequencyPoint(int Index) {
   if (Session.Host) {
     const std::string text = CurFreq < 1 || !Site ? "0" : FrequencyText(Site->Frequencies[CurFreq]);
     Session.SetStatusText(1, Format("f=%1d", {CurFreq}));
-    Session.SetStatusText(2, Format("%6s Hz", {text}));
+    Session.SetStatusText(2, Format("%6s ", {text}) + Translated("Hz"));
   }
   const int n = PlotCurveCounts[PlotType];
   for (auto [curves, estimates] : {std::pair{Chart1, Chart2}, std::pair{Chart3, Chart4}}) {

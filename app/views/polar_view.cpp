@@ -6,6 +6,7 @@
 
 #include "app/views/chart_editing.h"
 #include "app/site_session.h"
+#include "chart/editor/language.h"
 #include "chart/engine/chart.h"
 #include "chart/engine/chart_axis.h"
 #include "chart/engine/legend.h"
@@ -183,6 +184,8 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
 
 TPolarDiag1::~TPolarDiag1() {
   Session.RemoveListener(this);
+  // The panel outlives this object's own members while the form's children are freed.
+  Panel2->OnResize = nullptr;
   // FormDestroy
   PolarCharts.clear();
   if (PolarDiag1 == this) PolarDiag1 = nullptr;
@@ -356,7 +359,7 @@ void TPolarDiag1::Refresh(TObject*) {
       TPolarShown shown;
       shown.Zxy = showZxy;
       shown.Zxx = showZxx;
-      shown.Title = FormatFloat("0.######## Hz", site->Frequencies[f]);
+      shown.Title = FormatFloat("0.########", site->Frequencies[f]) + " " + Translated("Hz");
       const auto& rot = RotatedMagnitudes[f];
       if (showZxy) {
         for (int j = 1; j <= AngleSteps; ++j) {

@@ -4,6 +4,8 @@
 
 #include "app/child_form.h"
 #include "app/options.h"
+#include "app/views/polar_view.h"
+#include "chart/engine/walls_titles.h"
 #include "app_fixture.h"
 #include "chart/editor/language.h"
 #include "chart/engine/chart.h"
@@ -129,5 +131,13 @@ TEST_F(AppFixture, AfterARestartInRussianEveryWindowShowsRussianCaptions) {
   EXPECT_TRUE(left.empty()) << left.size() << " texts left in English:\n" << list;
   // The main window's title names the open site after the translated program name.
   EXPECT_EQ(MainForm1->Caption().rfind("Программа редактирования данных Halcyon XPR ", 0), 0u) << MainForm1->Caption();
+  // Frequencies drawn as titles or shown in the status bar read their unit in Russian too.
+  ASSERT_NE(PolarDiag1, nullptr);
+  ASSERT_FALSE(PolarDiag1->PolarCharts.empty());
+  ASSERT_NE(PolarDiag1->PolarCharts[0], nullptr);
+  const std::string title = PolarDiag1->PolarCharts[0]->Title()->Text()->Strings(0);
+  EXPECT_EQ(title.substr(title.size() - std::string(" Гц").size()), " Гц") << title;
+  const std::string status = MainForm1->StatusBar1->Panels()->Items(2)->Text();
+  EXPECT_NE(status.find("Гц"), std::string::npos) << status;
   SetEnglishLanguage();
 }
