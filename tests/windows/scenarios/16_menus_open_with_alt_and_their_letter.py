@@ -1,6 +1,7 @@
 """Menus work from the keyboard as on a desktop: Alt+W opens the Window menu (its caption marks the W),
 and the letter of an entry runs it: T chooses "Tile Vertically", which puts the Starting data view and
-the program log side by side."""
+the program log side by side. Alt pressed and released alone moves the keyboard into the menu bar,
+where Down opens the first menu."""
 
 
 def popups(s):
@@ -26,3 +27,12 @@ def run(s):
     s.check(popups(s) == shown, "the menu stays open after its entry's letter")
     s.check(view.w < main.w * 0.6 and log.w < main.w * 0.6 and abs(view.y - log.y) < 4,
             f"T in the Window menu did not tile the windows side by side: {view}, {log}")
+    s.key("alt")
+    s.settle(0.3)
+    s.key("Down")
+    s.settle(0.3)
+    s.shot("alt_then_down")
+    s.check(popups(s) == shown + 1, "Alt alone and Down open no menu")
+    s.key("Escape", "Escape")
+    s.settle(0.3)
+    s.check(popups(s) == shown, "Escape leaves the menu open")
