@@ -6,6 +6,7 @@
 
 #include "platform/forms.h"
 #include "platform/guards.h"
+#include "platform/sysmetrics.h"
 #include "treelist/tl_treelist.h"
 
 void TCustomvmTreeList::CancelMode() {
@@ -78,6 +79,25 @@ void TCustomvmTreeList::ShowEditorWithMouse(int X, int Y) {
 void TCustomvmTreeList::ShowEditorAfterClick() {
   ShowEditor();
   if (FState == tlsEditing && FEditor) FEditor->AfterMouseActivate();
+}
+
+void TCustomvmTreeList::StartClickEditTimer() {
+  if (FState == tlsEditing) return;
+  if (!FClickEditTimer) {
+    FClickEditTimer = new TTimer(this);
+    FClickEditTimer->SetEnabled(false);
+    FClickEditTimer->OnTimer = [this](TObject*) {
+      FClickEditTimer->SetEnabled(false);
+      if (FState == tlsIdle) ShowEditor();
+    };
+  }
+  if (FClickEditTimer->Enabled()) return;
+  FClickEditTimer->SetInterval(GetDoubleClickTime());
+  FClickEditTimer->SetEnabled(true);
+}
+
+void TCustomvmTreeList::StopClickEditTimer() {
+  if (FClickEditTimer) FClickEditTimer->SetEnabled(false);
 }
 
 void TCustomvmTreeList::StartBandDrag(int VisibleBand) {
@@ -172,6 +192,7 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
     EndAnchorScroll();
     return;
   }
+  const bool hadFocus = Focused();
   if (CanFocus() && !Focused()) {
     try {
       SetFocus();
@@ -209,7 +230,11 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
   const auto& h = FDownHitInfo;
   if (FState == tlsIdle && StartSizing(h, Shift.Contains(ssDouble))) return;
   if (FState == tlsIdle && PressHeaderItem(h)) return;
-  if (Shift.Contains(ssDouble)) return;
+  if (Shift.Contains(ssDouble)) {
+    // The second press of a double click: the node toggles (DblClick) and no editor opens.
+    StopClickEditTimer();
+    return;
+  }
   switch (h.HitType) {
     case tlhButton:
       if (h.Node) h.Node->SetExpanded(!h.Node->Expanded());
@@ -283,7 +308,12 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
           OpensEditorOnMouseDown(X, Y, wasFocused, h.Column)) {
         FState = tlsIdle;
         FClickEdit = false;
+        StopClickEditTimer();
         ShowEditorWithMouse(X, Y);
+      } else if (FClickEdit && hadFocus) {
+        StartClickEditTimer();
+      } else {
+        StopClickEditTimer();
       }
       return;
     }

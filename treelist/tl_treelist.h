@@ -926,6 +926,9 @@ public:
   // The editor opened by a press (which it receives too) or by a click on the focused cell.
   void ShowEditorWithMouse(int X, int Y);
   void ShowEditorAfterClick();
+  // A second click on the focused cell opens its editor once the double-click time has passed
+  // without a second press (made on first use; null before).
+  TTimer* ClickEditTimer() const { return FClickEditTimer; }
   // A held band or header starts to move; while it moves, whether a drop at P would be taken
   // (refused: the pointer shows that the item would be hidden).
   virtual void StartBandDrag(int VisibleBand);
@@ -1075,6 +1078,9 @@ protected:
   bool IsOverPressedItem(TvmTreeListState S, const TvmTreeListHitTestInfo& H);
   void ReleasePressed();
   bool PressHeaderItem(const TvmTreeListHitTestInfo& H);
+  TTimer* FClickEditTimer = nullptr;
+  void StartClickEditTimer();
+  void StopClickEditTimer();
   bool EditorHasFocus() const;
   static bool IsSizingState(TvmTreeListState S) {
     return S == tlsColumnSizing || S == tlsBandSizing || S == tlsRowSizing || S == tlsBandPanelSizing ||
