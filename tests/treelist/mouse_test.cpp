@@ -143,7 +143,7 @@ TEST(TreeListMouse, HeldItemsShowPushedOverThemAndClickOnlyWhereThePressBegan) {
   }
 }
 
-TEST(TreeListMouse, CornerButtonsNeedTheirOptionsAndARightClickDropsAHeldItem) {
+TEST(TreeListMouse, CornerButtonsNeedTheirOptionsAndARightClickOrEscDropsAHeldItem) {
   TTreeListFixture f;
   f.TL->SetShowBandPanel(true);
   f.TL->SetShowIndicatorColumn(true);
@@ -165,6 +165,12 @@ TEST(TreeListMouse, CornerButtonsNeedTheirOptionsAndARightClickDropsAHeldItem) {
   f.TL->DispatchMouseDown(mbRight, {ssLeft}, h.X, h.Y);
   EXPECT_EQ(f.TL->State(), tlsIdle);
   EXPECT_FALSE(f.TL->IsColumnPushed(0));
+  f.TL->DispatchMouseUp(mbLeft, {}, h.X, h.Y);
+  // So does Esc.
+  f.TL->DispatchMouseDown(mbLeft, {}, h.X, h.Y);
+  ASSERT_EQ(f.TL->State(), tlsColumnPressed);
+  f.Key(VK_ESCAPE);
+  EXPECT_EQ(f.TL->State(), tlsIdle);
   f.TL->DispatchMouseUp(mbLeft, {}, h.X, h.Y);
   EXPECT_EQ(clicks, 0);
 }
