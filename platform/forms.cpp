@@ -13,6 +13,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScreen>
+#include <QStyleHints>
 #include <QTimer>
 #include <QToolTip>
 
@@ -28,6 +29,7 @@
 #include "platform/qt_mdi.h"
 #include "platform/streams.h"
 #include "platform/strings.h"
+#include "platform/sysmetrics.h"
 #include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TApplication)
@@ -698,6 +700,11 @@ void RegisterCursorResourceFile(const std::string& Name, const std::string& File
 
 void RegisterCursorResourceData(const std::string& Name, const void* Data, size_t Size, int HotX, int HotY) {
   RegisterCursorImage(Name, Data ? std::string(static_cast<const char*>(Data), Size) : std::string(), HotX, HotY);
+}
+
+uint32_t GetDoubleClickTime() {
+  int t = QGuiApplication::styleHints()->mouseDoubleClickInterval();
+  return t > 0 ? static_cast<uint32_t>(t) : 500;
 }
 
 HCURSOR LoadCursorResource(const std::string& Name) {

@@ -51,6 +51,12 @@ using TvmTLAllowBandEvent = std::function<void(TObject* Sender, TvmTreeListBand*
 using TvmTLColumnSortStateEvent =
     std::function<void(TObject* Sender, TvmTreeListColumn* Column, TvmTreeListColumnSort& Sorted)>;
 using TvmTLColumnMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+// A held band or header moving over the control: P (client) is where it would be dropped; Accept
+// false shows that the drop would hide it.
+using TvmTLBandDragOverEvent =
+    std::function<void(TObject* Sender, TvmTreeListBand* Band, const TPoint& P, bool& Accept)>;
+using TvmTLHeaderDragOverEvent =
+    std::function<void(TObject* Sender, TvmTreeListColumn* Column, const TPoint& P, bool& Accept)>;
 
 class TvmTreeListBand : public TCollectionItem {
   VM_CLASS(TvmTreeListBand, TCollectionItem)
@@ -200,10 +206,17 @@ public:
   virtual void GetDisplayText(TvmTreeListNode* Node, std::string& Text);
   // Hooks of descendant columns; the base answers as a plain text column does.
   virtual void FormatDisplayText(TvmTreeListNode* Node, const std::string& Text, std::string& Result) { Result = Text; }
-  virtual void NodeHotTracked(TvmTreeListNode* Node, int X, int Y) {}
+  // The pointer came onto one of the column's cells that hot tracking marks (PartIndex: the part
+  // IsHotTrackCell named); the column may choose the pointer's cursor there.
+  virtual void NodeHotTracked(TvmTreeListNode* Node, int PartIndex, TCursor& Cursor) {}
+  // Whether the point over the node's cell makes it hot (PartIndex: which part of the cell).
+  virtual bool IsHotTrackCell(int X, int Y, TvmTreeListNode* Node, int& PartIndex) { return false; }
+  // The least height of the column's cells (rows are never lower).
   virtual int GetMinCellHeight(TCanvas* Canvas) { return 0; }
   virtual bool CanHeaderHotTrack(int X, int Y, int& State);
+  // The header caption wraps onto several lines.
   virtual bool IsMultilineHeader() const { return false; }
+  // A press on a cell opens the editor at once (with tlxImmediateEditor).
   virtual bool OpensEditorOnMouseDown(int X, int Y, bool WasFocused) { return false; }
   virtual int GetBestFitWidth(TCanvas* Canvas, TvmTreeListNode* Node);
   virtual void RestoreDefaults();
@@ -451,6 +464,26 @@ public:
   // A header dropped elsewhere in a one-band layout: its old and new places in its row.
   TvmTLColumnMovedEvent OnColumnMoved;
   TNotifyEvent OnColumnDragFinished;
+
+  // Mouse: clicks on band cells and on the corner buttons, header and band drags starting and
+  // moving, the columns' own hot-tracking and editor hooks.
+  void DoBandClick(int VisibleBand) override;
+  void DoBandButtonClick() override;
+  void DoHeaderButtonClick() override;
+  void StartBandDrag(int VisibleBand) override;
+  void StartColumnDrag(int Column) override;
+  void DoDragOverBand(TPoint P, int VisibleBand, bool& Accept) override;
+  void DoDragOverColumn(TPoint P, int Column, bool& Accept) override;
+  int GetHeaderHotState(int Column) override;
+  bool IsHotTrackCell(int X, int Y, TvmTreeListNode* Node, int Column, int& PartIndex) override;
+  void DoNodeHotTrack(const TvmTreeListHotTrackInfo& Info, TCursor& Cursor) override;
+  bool OpensEditorOnMouseDown(int X, int Y, bool WasFocused, int Column) override;
+  bool IsMultilineHeaderColumn(int Column) override;
+  TvmTLBandEvent OnBandHeaderClick, OnStartDragBand;
+  TNotifyEvent OnBandCornerClick, OnHeaderCornerClick;
+  TvmTLColumnEvent OnStartDragHeader;
+  TvmTLBandDragOverEvent OnBandDragOver;
+  TvmTLHeaderDragOverEvent OnHeaderDragOver;
 
   // Editing through the focused column.
   void GetEditorValue(TvmTreeListNode* Node, TvmInplaceEdit* Editor, Variant& Value) override;

@@ -36,6 +36,7 @@ TCursor TvmTreeListDragObject::GetDragCursor(bool Accepted, int X, int Y) {
 }
 
 void TCustomvmTreeList::StartNodeDrag() {
+  StopClickEditTimer();
   CloseEditor();
   FCollapseSelection = false;  // the selection travels with the drag
   if (!FDragNode) FDragNode = FDownHitInfo.Node;

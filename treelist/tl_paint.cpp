@@ -9,14 +9,15 @@
 
 namespace {
 
-void RaisedFace(TCanvas* C, TRect R, TColor Face, bool Flat) {
+void RaisedFace(TCanvas* C, TRect R, TColor Face, bool Flat, bool Pressed = false) {
   C->Brush()->SetStyle(bsSolid);
   C->Brush()->SetColor(Face);
   C->FillRect(R);
   C->Pen()->SetStyle(psSolid);
   C->Pen()->SetWidth(1);
   if (!Flat) {
-    C->Pen()->SetColor(clBtnHighlight);
+    // Held down, the raised face sinks: its lit edges turn to shadow.
+    C->Pen()->SetColor(Pressed ? clBtnShadow : clBtnHighlight);
     C->MoveTo(R.Left, R.Bottom - 1);
     C->LineTo(R.Left, R.Top);
     C->LineTo(R.Right - 1, R.Top);
@@ -28,6 +29,30 @@ void RaisedFace(TCanvas* C, TRect R, TColor Face, bool Flat) {
 }
 
 uint32_t AlignFlags(TAlignment A) { return A == taRightJustify ? DT_RIGHT : A == taCenter ? DT_CENTER : DT_LEFT; }
+
+// A held-down face in the flat looks shows inverted (the raised look sinks instead).
+void InvertPressed(TCanvas* C, const TRect& R, bool Flat, bool Pressed) {
+  if (Flat && Pressed) C->PatBlt(R.Left, R.Top, R.Width(), R.Height(), DSTINVERT);
+}
+
+// The drop-down button of a header: State 1 shown, 3 under the pointer, 7 pressed.
+void DrawDropDownGlyph(TCanvas* C, const TRect& R, int State) {
+  bool pressed = (State & 4) != 0, hot = (State & 2) != 0;
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clBtnShadow);
+  C->FrameRect(R);
+  TRect in = R;
+  InflateRect(in, -1, -1);
+  C->Brush()->SetColor(pressed ? clBtnText : hot ? clBtnShadow : clBtnFace);
+  C->FillRect(in);
+  int w = in.Width() / 2;
+  if (w % 2 == 0) --w;
+  if (w < 1) return;
+  int h = (w + 1) / 2;
+  int l = in.Left + (in.Width() - w) / 2, t = in.Top + (in.Height() - h) / 2;
+  C->Brush()->SetColor(pressed || hot ? clWindow : clBtnText);
+  for (int i = 0; i < h; ++i) C->FillRect(TRect(l + i, t + i, l + w - i, t + i + 1));
+}
 
 }  // namespace
 
@@ -186,12 +211,15 @@ void TCustomvmTreeList::DrawBandCell(TCanvas* C, int Band, const TRect& R, const
   di.Font = C->Font();
   if (IsBandDrawAssigned(Band)) RunDrawHook(C, Clip, [&] { DoDrawBand(di); });
   if (!di.Done) {
-    RaisedFace(C, R, di.Color, flat);
+    bool pressed = IsBandPushed(Band);
+    RaisedFace(C, R, di.Color, flat, pressed);
     TRect t = R;
     InflateRect(t, -2, 0);
+    if (pressed && !flat) OffsetRect(t, 1, 1);
     C->Brush()->SetStyle(bsClear);
     C->DrawText(di.Text, t, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | AlignFlags(di.Alignment) | DT_END_ELLIPSIS);
     C->Brush()->SetStyle(bsSolid);
+    InvertPressed(C, R, flat, pressed);
   }
   C->Font()->Assign(FBandPanelFont.get());
 }
@@ -211,9 +239,15 @@ void TCustomvmTreeList::DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& 
   di.Font = C->Font();
   if (IsHeaderDrawAssigned(h.Column)) RunDrawHook(C, h.Clip, [&] { DoDrawColumnHeader(di); });
   if (!di.Done) {
-    RaisedFace(C, h.Rect, di.Color, flat);
+    bool pressed = IsColumnPushed(h.Column);
+    RaisedFace(C, h.Rect, di.Color, flat, pressed);
     TRect t = h.Rect;
     InflateRect(t, -3, 0);
+    if (pressed && !flat) OffsetRect(t, 1, 1);
+    if (int hot = GetHeaderHotState(h.Column); hot != 0 && t.Right - t.Left > 14) {
+      DrawDropDownGlyph(C, TRect(t.Right - 15, t.Top + 1, t.Right, t.Bottom - 1), hot);
+      t.Right -= 16;
+    }
     if (di.Sorted != csNone && t.Right - t.Left > 15) {
       TRect m(t.Right - 12, t.Top, t.Right, t.Bottom);
       DrawSortMark(C, m, di.Sorted == csUp);
@@ -226,9 +260,11 @@ void TCustomvmTreeList::DrawHeaderCell(TCanvas* C, const TvmTreeListHeaderCell& 
     }
     C->Brush()->SetStyle(bsClear);
     uint32_t flags = DT_NOPREFIX | AlignFlags(di.Alignment);
-    flags |= h.RowSpan > 1 ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
+    bool multiline = h.RowSpan > 1 || IsMultilineHeaderColumn(h.Column);
+    flags |= multiline ? DT_WORDBREAK : DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS;
     C->DrawText(di.Text, t, flags);
     C->Brush()->SetStyle(bsSolid);
+    InvertPressed(C, h.Rect, flat, pressed);
   }
   C->Font()->Assign(FHeaderPanelFont.get());
 }
@@ -255,8 +291,14 @@ void TCustomvmTreeList::DrawHeader(TCanvas* C, const TvmTreeListLayout& L) {
     C->Brush()->SetColor(Color());
     C->FillRect(L.EmptyRightRect);
   }
-  if (!IsRectEmpty(L.HeaderButtonRect)) RaisedFace(C, L.HeaderButtonRect, FHeaderPanelColor, flat);
-  if (!IsRectEmpty(L.BandButtonRect)) RaisedFace(C, L.BandButtonRect, FBandPanelColor, flat);
+  if (!IsRectEmpty(L.HeaderButtonRect)) {
+    RaisedFace(C, L.HeaderButtonRect, FHeaderPanelColor, flat, IsHeaderButtonPushed());
+    InvertPressed(C, L.HeaderButtonRect, flat, IsHeaderButtonPushed());
+  }
+  if (!IsRectEmpty(L.BandButtonRect)) {
+    RaisedFace(C, L.BandButtonRect, FBandPanelColor, flat, IsBandButtonPushed());
+    InvertPressed(C, L.BandButtonRect, flat, IsBandButtonPushed());
+  }
 }
 
 void TCustomvmTreeList::SetSuppressFocusRect(bool Value) {

@@ -896,6 +896,53 @@ public:
   void CancelMode();
   const TvmTreeListHitTestInfo& DownHitInfo() const { return FDownHitInfo; }
 
+  // Mouse: what a press holds down and the clicks its release completes. The held band is a
+  // visible position, the held column an absolute index (-1 none); an item shows pushed only
+  // while the pointer stays over it.
+  int PressedBand() const { return FPressedBand; }
+  int PressedColumn() const { return FPressedColumn; }
+  bool IsBandPushed(int VisibleBand) const {
+    return FState == tlsBandPressed && FPressedBand == VisibleBand && FBandPushed;
+  }
+  bool IsColumnPushed(int Column) const {
+    return FState == tlsColumnPressed && FPressedColumn == Column && FColumnPushed;
+  }
+  bool IsBandButtonPushed() const { return FState == tlsBandButtonPressed && FBandButtonPushed; }
+  bool IsHeaderButtonPushed() const { return FState == tlsHeaderButtonPressed && FHeaderButtonPushed; }
+  bool IsDropDownButtonPushed(int Column) const {
+    return FState == tlsDropDownButtonPressed && FPressedColumn == Column && FDropDownPushed;
+  }
+  // The look of a header's drop-down button: 0 none, 1 shown, 3 under the pointer, 7 pressed.
+  virtual int GetHeaderHotState(int Column);
+  // Released over the item pressed: a band cell, the corner buttons left of the band and header
+  // panels, a header's drop-down button.
+  virtual void DoBandClick(int VisibleBand) {}
+  virtual void DoBandButtonClick() {}
+  virtual void DoHeaderButtonClick() {}
+  virtual void DoDropDownButtonClick(int Column) {}
+  // Whether a press on a cell opens its editor at once (WasFocused: the node had the focus before).
+  virtual bool OpensEditorOnMouseDown(int X, int Y, bool WasFocused, int Column) { return IsImmediateEditor(); }
+  bool IsImmediateEditor() override { return FExtendedOptions.Contains(tlxImmediateEditor); }
+  // The editor opened by a press (which it receives too) or by a click on the focused cell.
+  void ShowEditorWithMouse(int X, int Y);
+  void ShowEditorAfterClick();
+  // A second click on the focused cell opens its editor once the double-click time has passed
+  // without a second press (made on first use; null before).
+  TTimer* ClickEditTimer() const { return FClickEditTimer; }
+  // A held band or header starts to move; while it moves, whether a drop at P would be taken
+  // (refused: the pointer shows that the item would be hidden).
+  virtual void StartBandDrag(int VisibleBand);
+  virtual void StartColumnDrag(int Column);
+  virtual void DoDragOverBand(TPoint P, int VisibleBand, bool& Accept) {}
+  virtual void DoDragOverColumn(TPoint P, int Column, bool& Accept) {}
+  // A header whose caption wraps onto several lines.
+  virtual bool IsMultilineHeaderColumn(int Column) { return false; }
+  // The least cell height a column needs: its own font's text height (0 without one) or the
+  // column's least cell height, whichever is larger; and the largest over the shown columns:
+  // rows are never lower.
+  virtual int GetColumnTextHeight(TCanvas* Canvas, int Column);
+  int GetMaxColumnTextHeight(TCanvas* Canvas);
+
   // The paint pass draws into the control's surface (the retained canvas).
   void Paint() override;
 
@@ -1022,6 +1069,18 @@ protected:
   void CalcMetrics();
   void CalcRowWidths(int VisibleBand, int Row, int BandWidth, std::vector<int>& Columns, std::vector<int>& Widths);
   void SetState(TvmTreeListState Value) { FState = Value; }
+  // Mouse: the held items and whether they show pushed.
+  int FPressedBand = -1, FPressedColumn = -1;
+  bool FBandPushed = false, FColumnPushed = false, FDropDownPushed = false;
+  bool FBandButtonPushed = false, FHeaderButtonPushed = false;
+  bool IsDropDownHot(int X, int Y, int Column);
+  // Whether the pointer (hit H) is over what the pressed state S holds down.
+  bool IsOverPressedItem(TvmTreeListState S, const TvmTreeListHitTestInfo& H);
+  void ReleasePressed();
+  bool PressHeaderItem(const TvmTreeListHitTestInfo& H);
+  TTimer* FClickEditTimer = nullptr;
+  void StartClickEditTimer();
+  void StopClickEditTimer();
   bool EditorHasFocus() const;
   static bool IsSizingState(TvmTreeListState S) {
     return S == tlsColumnSizing || S == tlsBandSizing || S == tlsRowSizing || S == tlsBandPanelSizing ||

@@ -98,3 +98,56 @@ TEST(TreeListEvents, BandsHiddenShownAndKeptFromDragging) {
   EXPECT_TRUE(second->Visible());
   EXPECT_EQ(log, (std::vector<std::string>{"hidden Second", "shown Second at 0"}));
 }
+
+// A held band or header that starts to move says so, and the program may refuse the drop on the
+// way: the pointer then shows that letting go would hide it.
+TEST(TreeListEvents, BandAndHeaderDragsTellTheirStartAndAskOnTheWay) {
+  TTreeListFixture f(3);
+  f.TL->BeginUpdate();
+  f.TL->SetExtendedOptions(f.TL->ExtendedOptions() + tlxBands + tlxBandMoving);
+  f.TL->SetShowBandPanel(true);
+  f.TL->Bands()->Items(0)->SetCaption("First");
+  f.TL->Bands()->Add()->SetCaption("Second");
+  f.TL->Columns(2)->SetBandIndex(1);
+  f.TL->EndUpdate();
+  std::vector<std::string> log;
+  bool accept = true;
+  f.TL->OnStartDragBand = [&](TObject*, TvmTreeListBand* B) { log.push_back("start " + B->Caption()); };
+  f.TL->OnStartDragHeader = [&](TObject*, TvmTreeListColumn* C) { log.push_back("start " + C->Caption()); };
+  f.TL->OnBandDragOver = [&](TObject*, TvmTreeListBand* B, const TPoint& P, bool& Accept) {
+    log.push_back("over " + B->Caption() + " " + std::to_string(P.X));
+    Accept = accept;
+  };
+  f.TL->OnHeaderDragOver = [&](TObject*, TvmTreeListColumn* C, const TPoint& P, bool& Accept) {
+    log.push_back("over " + C->Caption() + " " + std::to_string(P.X));
+    Accept = accept;
+  };
+  const TvmTreeListLayout L = f.Layout();
+  TRect band = L.BandCells.at(0).Rect;
+  band.Top = L.BandPanelRect.Top;
+  band.Bottom = L.BandPanelRect.Bottom;
+  struct Case {
+    TPoint From;
+    TvmTreeListState Dragging;
+    std::string Name;
+  } cases[] = {{Centre(band), tlsBandDragging, "First"}, {Centre(L.HeaderCells.at(1).Rect), tlsColumnDragging, "C1"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    log.clear();
+    f.TL->DispatchMouseDown(mbLeft, {}, c.From.X, c.From.Y);
+    f.TL->DispatchMouseMove({ssLeft}, c.From.X + 3, c.From.Y);  // within the threshold: still held
+    EXPECT_TRUE(log.empty());
+    accept = true;
+    f.TL->DispatchMouseMove({ssLeft}, c.From.X + 8, c.From.Y);
+    ASSERT_EQ(f.TL->State(), c.Dragging);
+    EXPECT_EQ(f.TL->Cursor(), crDefault);
+    accept = false;
+    f.TL->DispatchMouseMove({ssLeft}, c.From.X + 9, c.From.Y);
+    EXPECT_EQ(f.TL->Cursor(), crNoDrop);
+    const std::string x8 = std::to_string(c.From.X + 8), x9 = std::to_string(c.From.X + 9);
+    EXPECT_EQ(log,
+              (std::vector<std::string>{"start " + c.Name, "over " + c.Name + " " + x8, "over " + c.Name + " " + x9}));
+    f.TL->DispatchMouseUp(mbLeft, {}, c.From.X, c.From.Y);
+    EXPECT_EQ(f.TL->State(), tlsIdle);
+  }
+}

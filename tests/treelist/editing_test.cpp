@@ -1,5 +1,6 @@
 // Handing a cell to the in-place editor and taking the typed value back.
 #include "platform/richedit.h"
+#include "platform/sysmetrics.h"
 #include "tl_fixture.h"
 
 namespace {
@@ -94,6 +95,40 @@ TEST(TreeListEditing, TypingOpensWithTheCharacterAndAClickOnTheFocusedCellEdits)
   f.TL->AddNode(nullptr, {"R9"});
   EXPECT_EQ(f.TL->State(), tlsIdle);
   EXPECT_FALSE(f.Editor()->EditVisible());
+}
+
+// Without click-to-edit, a second click on the focused cell opens the editor once the double-click
+// time has passed; a double click toggles the node instead and a click elsewhere opens nothing.
+TEST(TreeListEditing, ASecondClickOnTheFocusedCellEditsAfterTheDoubleClickTime) {
+  TEditFixture f;
+  f.TL->AddNode(f.Find("R1"), {"R1.0"});
+  const TPoint p = f.CellPoint(f.Find("R1"), 1);
+  f.Click(p);
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+  TTimer* timer = f.TL->ClickEditTimer();
+  ASSERT_TRUE(timer);
+  EXPECT_TRUE(timer->Enabled());
+  EXPECT_EQ(timer->Interval(), GetDoubleClickTime());
+  timer->Fire();
+  EXPECT_FALSE(timer->Enabled());
+  ASSERT_EQ(f.TL->State(), tlsEditing);
+  EXPECT_EQ(f.TL->EditingColumn(), 1);
+  f.EditorKey(VK_ESCAPE);
+  ASSERT_EQ(f.TL->State(), tlsIdle);
+
+  f.Focus();
+  f.TL->DispatchMouseDown(mbLeft, {}, p.X, p.Y);
+  f.TL->DispatchMouseUp(mbLeft, {}, p.X, p.Y);
+  EXPECT_TRUE(timer->Enabled());
+  f.TL->DispatchMouseDown(mbLeft, {ssDouble}, p.X, p.Y, true);
+  f.TL->DispatchMouseUp(mbLeft, {}, p.X, p.Y);
+  EXPECT_FALSE(timer->Enabled());
+  EXPECT_TRUE(f.Find("R1")->Expanded());
+  EXPECT_EQ(f.TL->State(), tlsIdle);
+
+  f.Click(f.CellPoint(f.Find("R0"), 1));  // another node: a first click only focuses
+  EXPECT_FALSE(timer->Enabled());
+  EXPECT_EQ(f.FocusText(), "R0");
 }
 
 }  // namespace
