@@ -1,0 +1,151 @@
+#include "chart/editor/caption_fit.h"
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "chart/engine/editor_controls.h"
+#include "platform/bitmap.h"
+#include "platform/canvas.h"
+#include "platform/controls.h"
+#include "platform/extctrls.h"
+#include "platform/stdctrls.h"
+
+namespace {
+
+// The room kept between a control and its parent's right edge, and between a label and its field.
+constexpr int kMargin = 4;
+
+// The caption as drawn: "&&" is one ampersand, a single "&" only underlines the next letter.
+std::string Shown(const std::string& Caption) {
+  std::string r;
+  for (size_t i = 0; i < Caption.size(); ++i) {
+    if (Caption[i] == '&' && i + 1 < Caption.size()) ++i;
+    r += Caption[i];
+  }
+  return r;
+}
+
+int TextWidth(TControl* C, const std::string& Text) {
+  static TBitmap measure(8, 8);
+  measure.Canvas()->SetFont(C->Font());
+  return measure.Canvas()->TextWidth(Shown(Text));
+}
+
+// The room a caption leaves beside its text, or -1 for a control that has no one-line caption.
+int CaptionFrame(TControl* C) {
+  if (dynamic_cast<TCheckBox*>(C) || dynamic_cast<TRadioButton*>(C)) return 20;
+  // A chart button keeps its pen or colour sample at its right edge and centres its caption.
+  if (dynamic_cast<TGraphButton*>(C)) return 42;
+  if (dynamic_cast<TButton*>(C)) return 12;
+  if (dynamic_cast<TGroupBox*>(C)) return 16;
+  return -1;
+}
+
+bool Overlap(const TRect& A, const TRect& B) {
+  return A.Left < B.Right && B.Left < A.Right && A.Top < B.Bottom && B.Top < A.Bottom;
+}
+
+bool SameRow(const TRect& A, const TRect& B) { return A.Top < B.Bottom && B.Top < A.Bottom; }
+
+// A control that takes part in the fitting: placed by its bounds, with a size.
+bool Placed(TControl* C) { return C->Parent() && C->Align() == alNone && C->Width() > 0 && C->Height() > 0; }
+
+std::vector<TControl*> Siblings(TControl* C) {
+  std::vector<TControl*> r;
+  TWinControl* p = C->Parent();
+  for (int i = 0; i < p->ControlCount(); ++i)
+    if (TControl* s = p->Controls(i); s != C && s->Width() > 0 && s->Height() > 0) r.push_back(s);
+  return r;
+}
+
+// The rightmost edge a control under Parent may reach.
+int RightLimit(TWinControl* Parent, int Right) { return std::max(Parent->ClientWidth() - kMargin, Right); }
+
+// Whether moving the controls Moved to the rectangles To (same order) puts none outside the
+// parent's right limit or over a sibling that stays, Still excepted.
+bool FreeToMove(const std::vector<TControl*>& Moved, const std::vector<TRect>& To, TControl* Still) {
+  TWinControl* parent = Moved.front()->Parent();
+  for (size_t i = 0; i < Moved.size(); ++i) {
+    if (To[i].Right > RightLimit(parent, Moved[i]->BoundsRect().Right) || To[i].Left < 0) return false;
+    for (TControl* s : Siblings(Moved[i])) {
+      if (s == Still || std::find(Moved.begin(), Moved.end(), s) != Moved.end()) continue;
+      if (Overlap(To[i], s->BoundsRect()) && !Overlap(Moved[i]->BoundsRect(), s->BoundsRect())) return false;
+    }
+  }
+  return true;
+}
+
+// A check box, button or group too narrow for its caption grows to the right.
+void GrowToCaption(TControl* C) {
+  const int need = CaptionNeed(C);
+  if (need <= C->Width()) return;
+  TRect to = C->BoundsRect();
+  to.Right = to.Left + need;
+  if (FreeToMove({C}, {to}, nullptr)) C->SetWidth(need);
+}
+
+// The sibling a label has grown over: its field when it leads to one on its row, else the
+// leftmost sibling right of the label's start that it covers.
+TControl* CoveredField(TCustomLabel* L) {
+  const TRect l = L->BoundsRect();
+  TControl* field = nullptr;
+  if (TControl* f = L->FocusControl();
+      f && f->Parent() == L->Parent() && Overlap(l, f->BoundsRect()) && f->Left() > l.Left)
+    return f;
+  for (TControl* s : Siblings(L)) {
+    const TRect r = s->BoundsRect();
+    if (r.Left > l.Left && Overlap(l, r) && (!field || r.Left < field->Left())) field = s;
+  }
+  return field;
+}
+
+// A label grown over its field: the field and what follows it on its row move right, or else the
+// label moves left.
+void ClearLabel(TCustomLabel* L) {
+  if (L->WordWrap() || !Placed(L)) return;
+  TControl* field = CoveredField(L);
+  if (!field) return;
+  const TRect f = field->BoundsRect();
+  const int shift = L->BoundsRect().Right + kMargin - f.Left;
+  std::vector<TControl*> row;
+  std::vector<TRect> to;
+  for (TControl* s : Siblings(L))
+    if (s->Left() >= f.Left && SameRow(s->BoundsRect(), f) && Placed(s)) {
+      row.push_back(s);
+      TRect r = s->BoundsRect();
+      r.Left += shift;
+      r.Right += shift;
+      to.push_back(r);
+    }
+  if (!row.empty() && FreeToMove(row, to, L)) {
+    for (size_t i = 0; i < row.size(); ++i) row[i]->SetLeft(to[i].Left);
+    return;
+  }
+  TRect l = L->BoundsRect();
+  const int left = f.Left - kMargin - l.Width();
+  l.Right -= l.Left - left;
+  l.Left = left;
+  if (left >= kMargin && FreeToMove({L}, {l}, field)) L->SetLeft(left);
+}
+
+}  // namespace
+
+int CaptionNeed(TControl* Control) {
+  const int frame = CaptionFrame(Control);
+  const std::string caption = Control->Caption();
+  if (frame < 0 || caption.empty()) return 0;
+  return TextWidth(Control, caption) + frame;
+}
+
+void FitCaptions(TComponent* Root) {
+  if (!Root) return;
+  std::vector<TControl*> controls;
+  if (auto* c = dynamic_cast<TControl*>(Root)) controls.push_back(c);
+  for (int i = 0; i < Root->ComponentCount(); ++i)
+    if (auto* c = dynamic_cast<TControl*>(Root->Components(i))) controls.push_back(c);
+  for (TControl* c : controls)
+    if (auto* l = dynamic_cast<TCustomLabel*>(c)) ClearLabel(l);
+  for (TControl* c : controls)
+    if (Placed(c)) GrowToCaption(c);
+}
