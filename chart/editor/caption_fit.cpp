@@ -9,6 +9,7 @@
 #include "platform/canvas.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
+#include "platform/forms.h"
 #include "platform/stdctrls.h"
 
 namespace {
@@ -140,6 +141,8 @@ int CaptionNeed(TControl* Control) {
 
 void FitCaptions(TComponent* Root) {
   if (!Root) return;
+  // An aligned window placed in a host takes the host's room first.
+  if (auto* w = dynamic_cast<TWinControl*>(Root); w && w->Parent() && w->Align() != alNone) w->Parent()->Realign();
   std::vector<TControl*> controls;
   if (auto* c = dynamic_cast<TControl*>(Root)) controls.push_back(c);
   for (int i = 0; i < Root->ComponentCount(); ++i)
@@ -148,4 +151,7 @@ void FitCaptions(TComponent* Root) {
     if (auto* l = dynamic_cast<TCustomLabel*>(c)) ClearLabel(l);
   for (TControl* c : controls)
     if (Placed(c)) GrowToCaption(c);
+  // The forms shown inside this one (a gradient or font editor on a tab) fit in their own room.
+  for (TControl* c : controls)
+    if (c != Root && dynamic_cast<TForm*>(c)) FitCaptions(c);
 }

@@ -14,5 +14,7 @@ class TControl;
 // without a one-line caption.
 int CaptionNeed(TControl* Control);
 
-// Fits the captions of the controls Root owns directly (and Root's own, when it is a control).
+// Fits the captions of the controls Root owns directly (and Root's own, when it is a control), then
+// those of the forms among them. Done when a window's texts are set, and again by a host once an
+// editor form has taken the host's room, which is wider than the form's design.
 void FitCaptions(TComponent* Root);
