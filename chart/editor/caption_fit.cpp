@@ -77,57 +77,77 @@ bool FreeToMove(const std::vector<TControl*>& Moved, const std::vector<TRect>& T
   return true;
 }
 
+// Makes room for C to take the rectangle Want (it grows to the right): the siblings that start
+// right of C and lie in the way move right, with everything right of them (so columns stay
+// aligned) or else with the rest of their row only. False, and nothing moves, when neither fits.
+bool MakeRoom(TControl* C, const TRect& Want) {
+  const TRect now = C->BoundsRect();
+  if (Want.Right > RightLimit(C->Parent(), now.Right)) return false;
+  const std::vector<TControl*> siblings = Siblings(C);
+  int first = Want.Right;
+  bool blocked = false;
+  for (TControl* s : siblings)
+    if (const TRect r = s->BoundsRect(); r.Left > now.Left && Overlap(Want, r)) {
+      first = std::min(first, r.Left);
+      blocked = true;
+    }
+  if (!blocked) return FreeToMove({C}, {Want}, nullptr);
+  const int shift = Want.Right + kMargin - first;
+  for (const bool wholeColumn : {true, false}) {
+    std::vector<TControl*> moved;
+    std::vector<TRect> to;
+    for (TControl* s : siblings)
+      if (TRect r = s->BoundsRect(); r.Left >= first && (wholeColumn || SameRow(r, Want))) {
+        if (!Placed(s)) {
+          moved.clear();
+          break;
+        }
+        moved.push_back(s);
+        r.Left += shift;
+        r.Right += shift;
+        to.push_back(r);
+      }
+    if (moved.empty() || !FreeToMove(moved, to, C)) continue;
+    // What stays must not be in C's way either.
+    bool clear = true;
+    for (TControl* s : siblings)
+      if (std::find(moved.begin(), moved.end(), s) == moved.end() && Overlap(Want, s->BoundsRect()) &&
+          !Overlap(now, s->BoundsRect()))
+        clear = false;
+    if (!clear) continue;
+    for (size_t i = 0; i < moved.size(); ++i) moved[i]->SetLeft(to[i].Left);
+    return true;
+  }
+  return false;
+}
+
 // A check box, button or group too narrow for its caption grows to the right.
 void GrowToCaption(TControl* C) {
   const int need = CaptionNeed(C);
   if (need <= C->Width()) return;
-  TRect to = C->BoundsRect();
-  to.Right = to.Left + need;
-  if (FreeToMove({C}, {to}, nullptr)) C->SetWidth(need);
+  TRect want = C->BoundsRect();
+  want.Right = want.Left + need;
+  if (MakeRoom(C, want)) C->SetWidth(need);
 }
 
-// The sibling a label has grown over: its field when it leads to one on its row, else the
-// leftmost sibling right of the label's start that it covers.
-TControl* CoveredField(TCustomLabel* L) {
-  const TRect l = L->BoundsRect();
-  TControl* field = nullptr;
-  if (TControl* f = L->FocusControl();
-      f && f->Parent() == L->Parent() && Overlap(l, f->BoundsRect()) && f->Left() > l.Left)
-    return f;
-  for (TControl* s : Siblings(L)) {
-    const TRect r = s->BoundsRect();
-    if (r.Left > l.Left && Overlap(l, r) && (!field || r.Left < field->Left())) field = s;
-  }
-  return field;
-}
-
-// A label grown over its field: the field and what follows it on its row move right, or else the
-// label moves left.
+// A label grown over its field: the field and what follows it move right, or else the label moves
+// left.
 void ClearLabel(TCustomLabel* L) {
   if (L->WordWrap() || !Placed(L)) return;
-  TControl* field = CoveredField(L);
-  if (!field) return;
-  const TRect f = field->BoundsRect();
-  const int shift = L->BoundsRect().Right + kMargin - f.Left;
-  std::vector<TControl*> row;
-  std::vector<TRect> to;
-  for (TControl* s : Siblings(L))
-    if (s->Left() >= f.Left && SameRow(s->BoundsRect(), f) && Placed(s)) {
-      row.push_back(s);
-      TRect r = s->BoundsRect();
-      r.Left += shift;
-      r.Right += shift;
-      to.push_back(r);
-    }
-  if (!row.empty() && FreeToMove(row, to, L)) {
-    for (size_t i = 0; i < row.size(); ++i) row[i]->SetLeft(to[i].Left);
-    return;
+  // A right-aligned label grows to the left, past its parent's edge when it starts near it.
+  if (TRect l = L->BoundsRect(); l.Left < 0) {
+    l = {kMargin, l.Top, kMargin + l.Width(), l.Bottom};
+    if (FreeToMove({L}, {l}, nullptr)) L->SetLeft(kMargin);
   }
-  TRect l = L->BoundsRect();
-  const int left = f.Left - kMargin - l.Width();
-  l.Right -= l.Left - left;
-  l.Left = left;
-  if (left >= kMargin && FreeToMove({L}, {l}, field)) L->SetLeft(left);
+  const TRect l = L->BoundsRect();
+  TControl* field = nullptr;
+  for (TControl* s : Siblings(L))
+    if (const TRect r = s->BoundsRect(); r.Left > l.Left && Overlap(l, r) && (!field || r.Left < field->Left()))
+      field = s;
+  if (!field || MakeRoom(L, l)) return;
+  const int left = field->Left() - kMargin - l.Width();
+  const TRect to{left, l.Top, left + l.Width(), l.Bottom};
+  if (left >= kMargin && FreeToMove({L}, {to}, field)) L->SetLeft(left);
 }
 
 }  // namespace
@@ -135,8 +155,15 @@ void ClearLabel(TCustomLabel* L) {
 int CaptionNeed(TControl* Control) {
   const int frame = CaptionFrame(Control);
   const std::string caption = Control->Caption();
-  if (frame < 0 || caption.empty()) return 0;
-  return TextWidth(Control, caption) + frame;
+  int need = frame < 0 || caption.empty() ? 0 : TextWidth(Control, caption) + frame;
+  // A radio group's items share its client width in equal columns, each a radio button.
+  if (auto* g = dynamic_cast<TRadioGroup*>(Control); g && g->Items()->Count() > 0) {
+    int widest = 0;
+    for (int i = 0; i < g->Items()->Count(); ++i) widest = std::max(widest, TextWidth(g, g->Items()->Strings(i)));
+    const int columns = std::max(1, g->Columns());
+    need = std::max(need, g->Width() - g->ClientWidth() + columns * (widest + 22) + 8);
+  }
+  return need;
 }
 
 void FitCaptions(TComponent* Root) {

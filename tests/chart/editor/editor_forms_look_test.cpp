@@ -42,38 +42,9 @@ namespace {
 // soon as it is mended. Most are Russian captions wider than their boxes and labels grown over
 // their fields.
 const std::set<std::string> kKnownFaults = {
-    "TPoint3DSeriesEditor CBColorEach narrow",
-    "TAnnotationToolEdit BCalloutPen narrow",
-    "TAreaSeriesEditor BAreaLinesPen narrow",
     "TAreaSeriesEditor CBColorEach narrow",
-    "TAreaSeriesEditor RGMultiArea narrow",
-    "TArrowSeriesEditor SBPercent tab",
-    "TCandleEditor BDownColor narrow",
-    "TCandleEditor BUpColor narrow",
-    "TCandleEditor CBShowClose narrow",
-    "TCandleEditor CBShowOpen narrow",
-    "TCandleEditor TRadioButton narrow",
-    "TChartShapeEditor CBRound narrow",
-    "TChartShapeEditor TRadioButton narrow",
-    "TColorBandToolEditor BGradient narrow",
-    "TColorBandToolEditor BStart narrow",
-    "TCustomSeriesEditor CBColorEach narrow",
-    "TDragPointToolEdit Label2 cut",
-    "TErrorSeriesEditor TRadioButton narrow",
-    "TFastLineSeriesEditor CBNulls narrow",
-    "TGanttSeriesEditor BConnLines narrow",
-    "TGaugeSeriesEditor BMinor narrow",
-    "TGaugeSeriesEditor BTicks narrow",
-    "TGrid3DSeriesEditor BMidColor narrow",
-    "TGridBandToolEdit ButtonGradient1 narrow",
     "THistogramSeriesEditor Button1 overlaps",
     "THistogramSeriesEditor CBColorEach narrow",
-    "TScrollbarEditor ButtonColor1 narrow",
-    "TScrollbarEditor ButtonPen1 narrow",
-    "TSelectorToolEditor ButtonPen1 narrow",
-    "TStackBarSeriesEditor CBYOrigin narrow",
-    "TSurfaceSeriesEditor BSideLines narrow",
-    "TWaterFallEditor BSideLines narrow",
 };
 
 std::string ElementEditor(TClass Class) {
