@@ -38,8 +38,8 @@ int CaptionFrame(TControl* C) {
   if (dynamic_cast<TCheckBox*>(C) || dynamic_cast<TRadioButton*>(C)) return 20;
   // A chart button keeps its pen or colour sample at its right edge and centres its caption.
   if (dynamic_cast<TGraphButton*>(C)) return 42;
-  if (dynamic_cast<TButton*>(C)) return 12;
-  if (dynamic_cast<TGroupBox*>(C)) return 16;
+  if (dynamic_cast<TButton*>(C)) return 6;
+  if (dynamic_cast<TGroupBox*>(C)) return 12;
   return -1;
 }
 
@@ -127,6 +127,14 @@ void GrowToCaption(TControl* C) {
   if (need <= C->Width()) return;
   TRect want = C->BoundsRect();
   want.Right = want.Left + need;
+  // A group box too narrow for a caption inside it grows first, where it can.
+  TWinControl* parent = C->Parent();
+  if (const int lack = want.Right - (parent->ClientWidth() - kMargin);
+      lack > 0 && dynamic_cast<TGroupBox*>(parent) && !dynamic_cast<TRadioGroup*>(parent) && Placed(parent)) {
+    TRect grown = parent->BoundsRect();
+    grown.Right += lack;
+    if (MakeRoom(parent, grown)) parent->SetWidth(grown.Width());
+  }
   if (MakeRoom(C, want)) C->SetWidth(need);
 }
 
@@ -137,7 +145,7 @@ void ClearLabel(TCustomLabel* L) {
   // A right-aligned label grows to the left, past its parent's edge when it starts near it.
   if (TRect l = L->BoundsRect(); l.Left < 0) {
     l = {kMargin, l.Top, kMargin + l.Width(), l.Bottom};
-    if (FreeToMove({L}, {l}, nullptr)) L->SetLeft(kMargin);
+    if (FreeToMove({L}, {l}, L->FocusControl())) L->SetLeft(kMargin);
   }
   const TRect l = L->BoundsRect();
   TControl* field = nullptr;

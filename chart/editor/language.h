@@ -3,8 +3,7 @@
 //
 // Windows are designed in English. While Russian is current every window translates its own
 // texts when it is created (TranslateControl reaches TranslateComponentTexts through the engine's
-// TranslateHook); English has no dictionary, so translation changes nothing. After the texts, the
-// hook fits the controls to their captions in either language (FitCaptions).
+// TranslateHook); English has no dictionary, so translation changes nothing.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +45,5 @@ extern std::string RestartMessage;
 void SetLanguageExtrasEnglish();
 void SetLanguageExtrasRussian();
 
-// Installs the translator, followed by the caption fitting, into TranslateHook (done at start-up;
-// safe to call again).
+// Installs the translator into TranslateHook (done at start-up; safe to call again).
 void InstallTranslator();

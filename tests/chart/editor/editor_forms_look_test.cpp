@@ -42,9 +42,7 @@ namespace {
 // soon as it is mended. Most are Russian captions wider than their boxes and labels grown over
 // their fields.
 const std::set<std::string> kKnownFaults = {
-    "TAreaSeriesEditor CBColorEach narrow",
     "THistogramSeriesEditor Button1 overlaps",
-    "THistogramSeriesEditor CBColorEach narrow",
 };
 
 std::string ElementEditor(TClass Class) {
