@@ -190,6 +190,7 @@ TFormGraphShape* InsertShapeEditor(TPageControl* Pages, TGraphCustomShape* Shape
 TSymbolEditor::TSymbolEditor(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("Legend Symbol Editor");
   SetBounds(0, 0, 300, 170);
+  SetAlign(alClient);
   auto* lw = Make<TLabel>(this, this, "LWidth", "&Width:", 8, 12, 60, 16);
   SEColWi = Make<TEdit>(this, this, "SEColWi", "", 80, 8, 40, 22);
   UDColWi = MakeUpDown(this, this, "UDColWi", SEColWi, 0, 100);
