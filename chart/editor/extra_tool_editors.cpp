@@ -67,6 +67,7 @@ VM_DEFINE_CLASS(TScrollbarEditor)
 
 TScrollbarEditor::TScrollbarEditor(TComponent* AOwner) : TForm(AOwner) {
   SetName("ScrollbarEditor");
+  SetAlign(alClient);
   SetClientWidth(300);
   SetClientHeight(170);
   ButtonPen1 = Make<TButtonPen>(this, this, "ButtonPen1", "&Border...", 8, 8, 90, 25);
@@ -139,6 +140,7 @@ VM_DEFINE_CLASS(TDataTableEditor)
 TDataTableEditor::TDataTableEditor(TComponent* AOwner) : TForm(AOwner) {
   SetName("DataTableEditor");
   SetCaption("DataTable editor");
+  SetAlign(alClient);
   SetClientWidth(360);
   SetClientHeight(260);
   FormCreate(this);
@@ -171,6 +173,7 @@ TDataTableEditor::TDataTableEditor(TComponent* AOwner) : TForm(AOwner) {
                          Handler(this, &TDataTableEditor::CBOtherSideClick));
   TTabSheet* symbol = edkit::Tab(this, PageControl2, "TabSymbol", "Symbol");
   SymbolEditor = new TSymbolEditor(this);
+  TranslateControl(SymbolEditor);
   SymbolEditor->SetParent(symbol);
   TTabSheet* legendText = edkit::Tab(this, PageControl2, "TabLegendText", "Text");
   LegendFontEditor = InsertFontEditor(legendText);

@@ -168,6 +168,7 @@ TArrowSeriesEditor::TArrowSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   auto* ls = Make<TLabel>(this, this, "LSize", "&Size:", 8, 72, 90, 16);
   SBPercent = Make<TScrollBar>(this, this, "SBPercent", "", 98, 70, 120, 18);
   SBPercent->SetParams(50, 0, 100);
+  SBPercent->SetTabStop(true);
   ls->SetFocusControl(SBPercent);
   LPercent = Make<TLabel>(this, this, "LPercent", "50%", 226, 72, 50, 16);
   BPen = GraphButton<TButtonPen>(this, this, "BPen", "&Border...", 8, 100);

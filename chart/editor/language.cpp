@@ -4,6 +4,7 @@
 #include <optional>
 #include <string_view>
 
+#include "chart/editor/caption_fit.h"
 #include "chart/editor/chart_list_box.h"
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
@@ -261,7 +262,13 @@ void SetRussianLanguage() {
   d->SetText(text);
 }
 
-void InstallTranslator() { TranslateHook = TranslateComponentTexts; }
+void InstallTranslator() {
+  // Texts first, then the controls whose captions came out wider than designed are fitted to them.
+  TranslateHook = [](TComponent* Root, std::span<TControl* const> Exclusions) {
+    TranslateComponentTexts(Root, Exclusions);
+    FitCaptions(Root);
+  };
+}
 
 namespace {
 

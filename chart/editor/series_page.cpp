@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "chart/editor/caption_fit.h"
 #include "chart/editor/chart_grid.h"
 #include "chart/editor/chart_list_box.h"
 #include "chart/editor/editor_forms.h"
@@ -252,6 +253,7 @@ void TGraphFuncEditor::CreateFunctionOptionsForm(const std::string& Name) {
   if (!OptionsForm) return;
   TranslateControl(OptionsForm);
   EmbedFormWithObject(OptionsForm, TabOptions, FSeries ? FSeries->FunctionObject() : nullptr);
+  FitCaptions(OptionsForm);
 }
 
 void TGraphFuncEditor::CBSourcesChange() {
@@ -624,6 +626,7 @@ void TFormGraphSeries::EmbedSeriesEditorForm(TForm* Form, TTabSheet* Tab, TObjec
   Form->SetAlign(alClient);
   TranslateControl(Form);
   EmbedFormWithObject(Form, Tab, Object);
+  FitCaptions(Form);
 }
 
 TForm* AddSeriesEditorTab(TFormGraphSeries* Page, TComponentClass Class, int PageIndex, TObject* Object,

@@ -190,6 +190,7 @@ TFormGraphShape* InsertShapeEditor(TPageControl* Pages, TGraphCustomShape* Shape
 TSymbolEditor::TSymbolEditor(TComponent* AOwner) : TForm(AOwner) {
   SetCaption("Legend Symbol Editor");
   SetBounds(0, 0, 300, 170);
+  SetAlign(alClient);
   auto* lw = Make<TLabel>(this, this, "LWidth", "&Width:", 8, 12, 60, 16);
   SEColWi = Make<TEdit>(this, this, "SEColWi", "", 80, 8, 40, 22);
   UDColWi = MakeUpDown(this, this, "UDColWi", SEColWi, 0, 100);
@@ -267,7 +268,7 @@ void TSymbolEditor::FormShow() {
 
 TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
   SetAlign(alClient);
-  SetBounds(0, 0, 330, 230);
+  SetBounds(0, 0, 400, 230);
   GPPoint = Make<TGroupBox>(this, this, "GPPoint", "", 4, 4, 210, 180);
   CBDrawPoint = Make<TCheckBox>(this, GPPoint, "CBDrawPoint", "&Visible", 8, 16, 90, 20);
   CB3dPoint = Make<TCheckBox>(this, GPPoint, "CB3dPoint", "&3D", 8, 38, 90, 20);
@@ -293,17 +294,17 @@ TSeriesPointerEditor::TSeriesPointerEditor(TComponent* AOwner) : TForm(AOwner) {
   CBStyle->OnDrawItem = [this](TWinControl*, int Index, TRect Rect, TOwnerDrawState) {
     DrawStyleItem(CBStyle->Canvas(), Index, Rect);
   };
-  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", "", 220, 4, 106, 110);
-  BPointFillColor = Make<TButton>(this, GroupBox1, "BPointFillColor", "&Pattern...", 6, 16, 94, 25);
-  CBDefBrushColor = Make<TCheckBox>(this, GroupBox1, "CBDefBrushColor", "&Default", 6, 46, 94, 20);
-  BPoinPenCol = Make<TButtonPen>(this, GroupBox1, "BPoinPenCol", "B&order...", 6, 72, 94, 25);
-  CBColorEach = Make<TCheckBox>(this, this, "CBColorEach", "&Color Each ", 220, 120, 106, 20);
-  BGradient = Make<TButton>(this, this, "BGradient", "&Gradient...", 220, 146, 94, 25);
-  PanelBottom = Make<TPanel>(this, this, "PanelBottom", "", 0, 0, 330, 34);
+  GroupBox1 = Make<TGroupBox>(this, this, "GroupBox1", "", 220, 4, 150, 110);
+  BPointFillColor = Make<TButton>(this, GroupBox1, "BPointFillColor", "&Pattern...", 6, 16, 138, 25);
+  CBDefBrushColor = Make<TCheckBox>(this, GroupBox1, "CBDefBrushColor", "&Default", 6, 46, 138, 20);
+  BPoinPenCol = Make<TButtonPen>(this, GroupBox1, "BPoinPenCol", "B&order...", 6, 72, 138, 25);
+  CBColorEach = Make<TCheckBox>(this, this, "CBColorEach", "&Color Each ", 220, 120, 176, 20);
+  BGradient = Make<TButton>(this, this, "BGradient", "&Gradient...", 220, 146, 138, 25);
+  PanelBottom = Make<TPanel>(this, this, "PanelBottom", "", 0, 0, 400, 34);
   PanelBottom->SetAlign(alBottom);
   PanelBottom->SetBevelOuter(bvNone);
   PanelBottom->SetVisible(false);
-  Button1 = Make<TButton>(this, PanelBottom, "Button1", "Close", 246, 4, 75, 25);
+  Button1 = Make<TButton>(this, PanelBottom, "Button1", "Close", 316, 4, 75, 25);
   Button1->SetModalResult(mrOk);
   Button1->SetCancel(true);
   Button1->SetDefault(true);

@@ -170,12 +170,15 @@ void TColorLineToolEditor::FormShow(TObject* Sender) {
 
 TColorBandToolEditor::TColorBandToolEditor(TComponent* AOwner) : TAxisToolEditor(AOwner) {
   SetName("ColorBandToolEditor");
+  // Fills the tools page, so its pages have the room of Russian captions.
+  SetAlign(alClient);
   SetClientHeight(220);
   BPattern = Btn(this, this, "BPattern", "&Pattern...", 214, 36);
   BPattern->OnClick = [this](TObject*) {
     if (Band()) ShowBrushDialog(this, Band()->Brush());
   };
   PageControl1 = Make<TPageControl>(this, this, "PageControl1", "", 4, 66, 312, 150);
+  PageControl1->SetAnchors({akLeft, akTop, akRight});
   TTabSheet* values = edkit::Tab(this, PageControl1, "TabValues", "Values");
   TTabSheet* options = edkit::Tab(this, PageControl1, "TabOptions", "Options");
   EStart = Ed(this, values, "EStart", 130, 8, 64);
@@ -302,10 +305,12 @@ void TAxisArrowToolEditor::FormShow(TObject* Sender) {
 // ---------------------------------------------------------------------------------------------
 
 TGridBandToolEdit::TGridBandToolEdit(TComponent* AOwner) : TAxisToolEditor(AOwner) {
+  SetAlign(alClient);
   SetName("GridBandToolEdit");
   SetClientHeight(190);
   BPen->SetVisible(false);
   TabControl1 = Make<TPageControl>(this, this, "TabControl1", "", 4, 40, 312, 146);
+  TabControl1->SetAnchors({akLeft, akTop, akRight});
   TTabSheet* b1 = edkit::Tab(this, TabControl1, "TabBand1", "Band 1");
   edkit::Tab(this, TabControl1, "TabBand2", "Band 2");
   // The controls move with the chosen tab: one set edits the band the tab names.

@@ -1,5 +1,6 @@
 #include "chart/editor/tools_page.h"
 
+#include "chart/editor/caption_fit.h"
 #include "chart/editor/series_page.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_utils.h"
@@ -158,6 +159,7 @@ void TFormGraphTools::LBToolsClick() {
     if (ToolEditor) {
       TranslateControl(ToolEditor);
       EmbedFormWithObject(ToolEditor, PanelToolEditor, t);
+      FitCaptions(ToolEditor);
     }
   }
   const int i = LBTools->ItemIndex();
