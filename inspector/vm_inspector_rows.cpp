@@ -1187,3 +1187,107 @@ void RegisterInspectorTextRows() {
                    TvmInspectorTextMRURow::StaticClass(), TvmInspectorTextPopupRow::StaticClass(),
                    TvmInspectorTextMemoRow::StaticClass(), TvmInspectorTextGraphicRow::StaticClass()});
 }
+
+// ---------------------------------------------------------------------------------------------
+// Copies between rows of one kind: the kind's own settings after the inherited ones (events
+// stay with their row).
+
+void TvmInspectorTimeRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorTimeRow*>(Source)) {
+    TimeEditFormat = s->TimeEditFormat;
+    UseCtrlIncrement = s->UseCtrlIncrement;
+  }
+}
+
+void TvmInspectorHyperLinkRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorHyperLinkRow*>(Source)) {
+    EditBackgroundColor = s->EditBackgroundColor;
+    EditFontColor = s->EditFontColor;
+    SingleClick = s->SingleClick;
+    StartKey = s->StartKey;
+    Changed();
+  }
+}
+
+void TvmInspectorMemoRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorMemoRow*>(Source)) {
+    HideScrollBars = s->HideScrollBars;
+    ScrollBars = s->ScrollBars;
+    SelectionBar = s->SelectionBar;
+    WantReturns = s->WantReturns;
+    WantTabs = s->WantTabs;
+    WordWrap = s->WordWrap;
+    Changed();
+  }
+}
+
+void TvmInspectorDateRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorDateRow*>(Source)) {
+    DateButtons = s->DateButtons;
+    DateOnError = s->DateOnError;
+    DateValidation = s->DateValidation;
+    SaveTime = s->SaveTime;
+    UseEditMask = s->UseEditMask;
+  }
+}
+
+void TvmInspectorCalcRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorCalcRow*>(Source)) {
+    BeepOnError = s->BeepOnError;
+    ButtonStyle = s->ButtonStyle;
+    Precision = s->Precision;
+    QuickClose = s->QuickClose;
+    ShowButtonFrame = s->ShowButtonFrame;
+  }
+}
+
+void TvmInspectorButtonRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorButtonRow*>(Source)) {
+    FEditButtonStyle = s->FEditButtonStyle;
+    SetButtons(s->FButtons.get());
+    FGlyph->Assign(s->FGlyph.get());
+    ClickKey = s->ClickKey;
+    SetButtonOnly(s->FButtonOnly);
+    SetHideEditCursor(s->FHideEditCursor);
+  }
+}
+
+void TvmInspectorPickRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorPickRow*>(Source)) {
+    DropDownListStyle = s->DropDownListStyle;
+    SetItems(s->FItems.get());
+    CanDeleteText = s->CanDeleteText;
+    Revertable = s->Revertable;
+    Sorted = s->Sorted;
+  }
+}
+
+void TvmInspectorMRURow::Assign(TPersistent* Source) {
+  TvmInspectorPickRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorMRURow*>(Source)) {
+    MaxItemCount = s->MaxItemCount;
+    ShowEllipsis = s->ShowEllipsis;
+  }
+}
+
+void TvmInspectorImageRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorImageRow*>(Source)) {
+    DefaultImages = s->DefaultImages;
+    FDescriptions->Assign(*s->FDescriptions);
+    FImageIndexes->Assign(*s->FImageIndexes);
+    FValues->Assign(*s->FValues);
+    SetImages(s->FImages);
+    SetLargeImages(s->FLargeImages);
+    MultiLineText = s->MultiLineText;
+    ShowDescription = s->ShowDescription;
+    Changed();
+  }
+}

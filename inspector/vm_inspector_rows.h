@@ -176,6 +176,7 @@ public:
   TvmTimeEditFormat TimeEditFormat = tfHourMinSec;
   bool UseCtrlIncrement = true;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorTimeEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
 };
@@ -236,6 +237,7 @@ public:
     if (OnStartClick) OnStartClick(this);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorHyperLinkEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
 };
@@ -251,6 +253,7 @@ public:
   bool WantTabs = false;
   bool WordWrap = true;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorMemoEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
 };
@@ -302,6 +305,7 @@ public:
   TvmDateValidateInput OnDateValidateInput;
   virtual bool IsValueRequired() const { return false; }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorDateEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
 };
 
@@ -315,6 +319,7 @@ public:
   bool QuickClose = false;
   bool ShowButtonFrame = false;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorCalcEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
 };
 
@@ -353,6 +358,7 @@ public:
     if (OnButtonClick) OnButtonClick(this, AbsoluteIndex);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorButtonEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
   void RestoreDefaults() override;
@@ -380,6 +386,7 @@ public:
   TvmInspectorPickColumnCloseUp OnCloseUp;
   void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorPickEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void RestoreDefaults() override;
 
@@ -398,6 +405,7 @@ public:
     if (OnButtonClick) OnButtonClick(this);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorMRUEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void RestoreDefaults() override;
@@ -427,6 +435,7 @@ public:
   TvmInspectorImageColumnCloseUp OnCloseUp;
   void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorImageEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
   bool IsTextClipped(bool ForValue, const TRect& R, std::string& Text) override;

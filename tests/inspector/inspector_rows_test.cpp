@@ -837,3 +837,90 @@ TEST(InspectorRowKinds, CurrencyRowFollowsTheLocaleUntilItsFormatIsAssigned) {
 }
 
 }  // namespace
+
+namespace {
+
+// Assign copies each kind's own settings into a row of the same kind.
+TEST(InspectorRowKinds, AssignCopiesEachKindsOwnSettings) {
+  TRowsFixture f;
+  struct TCase {
+    const char* Kind;
+    std::function<TvmInspectorRow*()> Make;
+    std::function<void(TvmInspectorRow*)> Set;
+    std::function<bool(TvmInspectorRow*)> Copied;
+  };
+  auto images = std::make_unique<TImageList>(nullptr);
+  const std::vector<TCase> cases = {
+      {"time", [&] { return f.Add<TvmInspectorTextTimeRow>("T", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorTimeRow*>(r)->TimeEditFormat = tfHour; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorTimeRow*>(r)->TimeEditFormat == tfHour; }},
+      {"hyperlink", [&] { return f.Add<TvmInspectorTextHyperLinkRow>("H", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorHyperLinkRow*>(r)->SingleClick = true; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorHyperLinkRow*>(r)->SingleClick; }},
+      {"memo", [&] { return f.Add<TvmInspectorTextMemoRow>("M", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorMemoRow*>(r)->ScrollBars = ssBoth; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorMemoRow*>(r)->ScrollBars == ssBoth; }},
+      {"date", [&] { return f.Add<TvmInspectorTextDateRow>("D", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorDateRow*>(r)->DateOnError = deNull; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorDateRow*>(r)->DateOnError == deNull; }},
+      {"calc", [&] { return f.Add<TvmInspectorTextCalcRow>("C", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorCalcRow*>(r)->Precision = 5; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorCalcRow*>(r)->Precision == 5; }},
+      {"button", [&] { return f.Add<TvmInspectorTextButtonRow>("B", ""); },
+       [](TvmInspectorRow* r) {
+         auto* b = static_cast<TvmInspectorButtonRow*>(r);
+         b->SetEditButtonStyle(ebsDown);
+         b->Buttons()->Add();
+         b->SetButtonOnly(true);
+       },
+       [](TvmInspectorRow* r) {
+         auto* b = static_cast<TvmInspectorButtonRow*>(r);
+         return b->EditButtonStyle() == ebsDown && b->Buttons()->Count() == 2 &&
+                b->Buttons()->Items(0)->Kind() == bkDown && b->ButtonOnly();
+       }},
+      {"pick", [&] { return f.Add<TvmInspectorTextPickRow>("P", ""); },
+       [](TvmInspectorRow* r) {
+         auto* p = static_cast<TvmInspectorPickRow*>(r);
+         p->Items()->Add("x");
+         p->Sorted = true;
+       },
+       [](TvmInspectorRow* r) {
+         auto* p = static_cast<TvmInspectorPickRow*>(r);
+         return p->Items()->Count() == 1 && p->Sorted;
+       }},
+      {"MRU", [&] { return f.Add<TvmInspectorTextMRURow>("R", ""); },
+       [](TvmInspectorRow* r) {
+         auto* m = static_cast<TvmInspectorMRURow*>(r);
+         m->MaxItemCount = 2;
+         m->Items()->Add("y");
+       },
+       [](TvmInspectorRow* r) {
+         auto* m = static_cast<TvmInspectorMRURow*>(r);
+         return m->MaxItemCount == 2 && m->Items()->Count() == 1;
+       }},
+      {"image", [&] { return f.Add<TvmInspectorTextImageRow>("I", ""); },
+       [&](TvmInspectorRow* r) {
+         auto* i = static_cast<TvmInspectorImageRow*>(r);
+         i->Values()->Add("v");
+         i->SetImages(images.get());
+         i->ShowDescription = true;
+       },
+       [&](TvmInspectorRow* r) {
+         auto* i = static_cast<TvmInspectorImageRow*>(r);
+         return i->Values()->Count() == 1 && i->Images() == images.get() && i->ShowDescription;
+       }},
+  };
+  for (const TCase& c : cases) {
+    TvmInspectorRow* from = c.Make();
+    TvmInspectorRow* to = c.Make();
+    c.Set(from);
+    EXPECT_FALSE(c.Copied(to)) << c.Kind;
+    to->Assign(from);
+    EXPECT_TRUE(c.Copied(to)) << c.Kind;
+  }
+  // A list referred to by a copy is forgotten by it too when freed.
+  images.reset();
+  EXPECT_EQ(static_cast<TvmInspectorImageRow*>(f.Insp->GetRow(f.Insp->GetRowCount() - 1))->Images(), nullptr);
+}
+
+}  // namespace
