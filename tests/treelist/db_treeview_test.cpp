@@ -12,9 +12,11 @@
 #include "platform/bitmap.h"
 #include "platform/canvas.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/richedit.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
 #include "treelist/db_treeview.h"
 
 namespace {
@@ -573,6 +575,50 @@ TEST(DBTreeViewDrawing, NodesShowThePicturesTheirImageFieldsName) {
   ASSERT_TRUE(f.Locate(1));  // the selected node would show its selected picture
   EXPECT_EQ(inkLeftOf("a", clBlue), 64);
   EXPECT_EQ(inkLeftOf("a", clRed), 0);
+}
+
+// A form keeps the data-aware tree's data source, its own options (even none of them), its root
+// value and the plain tree's settings.
+TEST(DBTreeViewStreaming, SettingsReadBackWithTheForm) {
+  TForm form(nullptr);
+  form.SetName("Holder");
+  auto* source = new TDataSource(&form);
+  source->SetName("Source");
+  auto* tv = new TvmDBTreeView(&form);
+  tv->SetName("Tree");
+  tv->SetParent(&form);
+  tv->SetDataSource(source);
+  tv->SetKeyField("ID");
+  tv->SetRootValue(Variant(std::string("0")));
+  tv->SetDBOptions({});
+  tv->RaiseOnError = false;
+  tv->SetSortType(stText);
+  tv->SetIndent(23);
+  const std::string text = ComponentToText(&form);
+  for (const char* written : {"DataSource = Source", "Options = []", "RootValue = '0'", "RaiseOnError = False",
+                              "SortType = stText", "Indent = 23"})
+    EXPECT_NE(text.find(written), std::string::npos) << written << "\n" << text;
+
+  std::vector<TClass> added;
+  for (TClass c : {TDataSource::StaticClass(), TvmDBTreeView::StaticClass()})
+    if (!GetClass(c->ClassName())) {
+      RegisterClass(c);
+      added.push_back(c);
+    }
+  TScopeExit unregister([&] {
+    for (TClass c : added) UnRegisterClass(c);
+  });
+  TForm copy(nullptr);
+  TextToComponent(text, &copy);
+  auto* t = dynamic_cast<TvmDBTreeView*>(copy.FindComponent("Tree"));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->DataSource(), copy.FindComponent("Source"));
+  EXPECT_EQ(t->DBOptions(), TvmDBTreeViewOptions{});
+  EXPECT_EQ(t->RootValue().AsString(), "0");
+  EXPECT_FALSE(t->RaiseOnError);
+  EXPECT_EQ(t->SortType(), stText);
+  EXPECT_EQ(t->Indent(), 23);
+  EXPECT_EQ(ComponentToText(&copy), text);
 }
 
 }  // namespace
