@@ -1264,8 +1264,6 @@ void TvmInplacePickEdit::CloseUp(bool Accept) {
 
 const char* const SvmTooManyButtons = "Too many buttons ( >= %d)";
 
-VM_DEFINE_CLASS(TvmEditButton)
-
 TvmEditButton::TvmEditButton(TCollection* Collection) : TCollectionItem(Collection) {}
 TvmEditButton::~TvmEditButton() = default;
 

@@ -37,8 +37,6 @@ std::string GraphicExtensionOf(TGraphic* G) {
 // ---------------------------------------------------------------------------------------------
 // Toolbar layout
 
-VM_DEFINE_CLASS(TvmPopupToolBarWindow)
-
 TvmPopupToolBarWindow::TvmPopupToolBarWindow(TvmInplaceGraphicEdit* AEdit) : FEdit(AEdit) {}
 TvmPopupToolBarWindow::~TvmPopupToolBarWindow() = default;
 

@@ -34,6 +34,10 @@ const TEnumInfo ButtonStyleInfo("TvmButtonStyle", {"bsStandard", "bsFlat", "bsEx
 const TEnumInfo EditButtonStyleInfo("TvmEditButtonStyle", {"ebsSimple", "ebsEllipsis", "ebsDown", "ebsGlyph"});
 const TEnumInfo BlobPaintStyleInfo("TvmBlobPaintStyle", {"bpsDefault", "bpsIcon", "bpsText"});
 const TEnumInfo BlobEditKindInfo("TvmBlobEditKind", {"bekMemo", "bekPict", "bekOle", "bekBlob"});
+const TEnumInfo ToolBarAlignmentInfo("TvmPopupToolBarAlignment", {"ptaLeft", "ptaRight", "ptaTop", "ptaBottom"});
+const TEnumInfo ToolBarButtonInfo("TvmPopupToolBarButton",
+                                  {"ptbCut", "ptbCopy", "ptbPaste", "ptbDelete", "ptbLoad", "ptbSave", "ptbCustom"});
+const TEnumInfo EditButtonKindInfo("TvmEditButtonKind", {"bkEllipsis", "bkDown", "bkGlyph"});
 const TEnumInfo PopupFormBorderInfo("TvmPopupEditFormBorderStyle",
                                     {"pbsDialog", "pbsDialogHelp", "pbsSimple", "pbsSysPanel"});
 
@@ -78,7 +82,8 @@ VM_PUBLISH(TvmInspectorCheckRow) {
   using C = TvmInspectorCheckRow;
   P.Bool("AllowGrayed", &C::AllowGrayed, &C::AllowGrayed).Default(false);
   P.Bool("Border3D", &C::Border3D, &C::Border3D).Default(false);
-  P.Int("GlyphCount", &C::GlyphCount, &C::GlyphCount).Default(6);
+  P.Object("Glyph", &C::Glyph, &C::SetGlyph).Stored(&C::HasGlyph);
+  P.Int("GlyphCount", &C::GlyphCount, &C::SetGlyphCount).Default(6);
   P.Enum("ShowNullFieldStyle", &C::ShowNullFieldStyle, &C::ShowNullFieldStyle, NullStyleInfo).Default(nsUnchecked);
   P.String("ValueChecked", &C::ValueChecked, &C::ValueChecked).NoDefault();
   P.String("ValueGrayed", &C::ValueGrayed, &C::ValueGrayed).NoDefault();
@@ -136,6 +141,7 @@ VM_PUBLISH(TvmInspectorGraphicRow) {
   P.Bool("CustomGraphic", &C::CustomGraphic, &C::CustomGraphic).Default(false);
   P.Bool("DblClickActivate", &C::DblClickActivate, &C::DblClickActivate).Default(true);
   P.Enum("GraphicTransparency", &C::GraphicTransparency, &C::GraphicTransparency, TransparencyInfo).Default(gtDefault);
+  P.Object("PopupToolBar", &C::PopupToolBar, &C::SetPopupToolBar);
   P.Bool("PopupToolbarPosStored", &C::PopupToolbarPosStored, &C::SetPopupToolbarPosStored).Default(true);
   P.Bool("QuickDraw", &C::QuickDraw, &C::QuickDraw).Default(false);
   P.Bool("Stretch", &C::Stretch, &C::Stretch).Default(true);
@@ -148,6 +154,7 @@ VM_PUBLISH(TvmInspectorGraphicRow) {
 
 VM_PUBLISH(TvmInspectorDateRow) {
   using C = TvmInspectorDateRow;
+  P.Object("ButtonGlyph", &C::ButtonGlyph, &C::SetButtonGlyph).Stored(&C::HasButtonGlyph);
   P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
   P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
   P.Set("DateButtons", &C::DateButtons, &C::DateButtons, DateButtonInfo).Default(TDateButtons{btnToday, btnClear});
@@ -160,6 +167,7 @@ VM_PUBLISH(TvmInspectorDateRow) {
 
 VM_PUBLISH(TvmInspectorCalcRow) {
   using C = TvmInspectorCalcRow;
+  P.Object("ButtonGlyph", &C::ButtonGlyph, &C::SetButtonGlyph).Stored(&C::HasButtonGlyph);
   P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
   P.Enum("PopupBorder", &C::PopupBorder, &C::PopupBorder, PopupBorderInfo).Default(pbDefault);
   P.Bool("BeepOnError", &C::BeepOnError, &C::BeepOnError).Default(true);
@@ -173,6 +181,9 @@ VM_PUBLISH(TvmInspectorButtonRow) {
   using C = TvmInspectorButtonRow;
   P.Bool("ButtonOnly", &C::ButtonOnly, &C::SetButtonOnly).Default(false);
   P.Enum("EditButtonStyle", &C::EditButtonStyle, &C::SetEditButtonStyle, EditButtonStyleInfo).Default(ebsEllipsis);
+  // After the style: the buttons read back are the ones kept.
+  P.Collection("Buttons", &C::Buttons, &C::SetButtons);
+  P.Object("Glyph", &C::Glyph, &C::SetGlyph);
   P.Int("ClickKey", &C::ClickKey, &C::ClickKey).Default(16397);
   P.Bool("HideEditCursor", &C::HideEditCursor, &C::SetHideEditCursor).Default(false);
   P.Event("OnButtonClick", &C::OnButtonClick);
@@ -180,6 +191,7 @@ VM_PUBLISH(TvmInspectorButtonRow) {
 
 VM_PUBLISH(TvmInspectorPickRow) {
   using C = TvmInspectorPickRow;
+  P.Object("ButtonGlyph", &C::ButtonGlyph, &C::SetButtonGlyph).Stored(&C::HasButtonGlyph);
   P.Int("DropDownRows", &C::DropDownRows, &C::DropDownRows).Default(7);
   P.Int("DropDownWidth", &C::DropDownWidth, &C::DropDownWidth).Default(0);
   P.Bool("ImmediateDropDown", &C::ImmediateDropDown, &C::ImmediateDropDown).Default(true);
@@ -203,6 +215,7 @@ VM_PUBLISH(TvmInspectorMRURow) {
 
 VM_PUBLISH(TvmInspectorImageRow) {
   using C = TvmInspectorImageRow;
+  P.Object("ButtonGlyph", &C::ButtonGlyph, &C::SetButtonGlyph).Stored(&C::HasButtonGlyph);
   P.Int("DropDownRows", &C::DropDownRows, &C::DropDownRows).Default(7);
   P.Int("DropDownWidth", &C::DropDownWidth, &C::DropDownWidth).Default(0);
   P.Enum("PopupAlignment", &C::PopupAlignment, &C::PopupAlignment, AlignmentInfo).Default(taLeftJustify);
@@ -210,6 +223,9 @@ VM_PUBLISH(TvmInspectorImageRow) {
   P.Bool("DefaultImages", &C::DefaultImages, &C::DefaultImages).Default(true);
   P.Strings("Descriptions", &C::Descriptions);
   P.Strings("ImageIndexes", &C::ImageIndexes);
+  P.Component("Images", &C::Images, &C::SetImages);
+  P.Component("LargeImages", &C::LargeImages, &C::SetLargeImages);
+  P.Int("ListWidth", &C::ListWidth, &C::SetListWidth).NoDefault().Stored(false);
   P.Bool("MultiLineText", &C::MultiLineText, &C::MultiLineText).Default(false);
   P.Bool("ShowDescription", &C::ShowDescription, &C::ShowDescription).Default(false);
   P.Strings("Values", &C::Values);
@@ -296,6 +312,27 @@ VM_PUBLISH(TvmInspectorTextBlobRow) {
   using C = TvmInspectorTextBlobRow;
   P.String("Text", &C::Text, &C::SetText).Default("");
   P.Enum("BlobEditKind", &C::BlobEditKind, &C::BlobEditKind, BlobEditKindInfo).Default(bekMemo);
+}
+
+VM_PUBLISH(TvmPopupToolBarWindow) {
+  using C = TvmPopupToolBarWindow;
+  P.Enum("Alignment", &C::Alignment, &C::Alignment, ToolBarAlignmentInfo).Default(ptaBottom);
+  P.Set("Buttons", &C::Buttons, &C::Buttons, ToolBarButtonInfo).Default(DefaultToolBarButtons);
+  P.String("CustomButtonCaption", &C::CustomButtonCaption, &C::CustomButtonCaption).Default("");
+  P.Object("CustomButtonGlyph", &C::CustomButtonGlyph, &C::SetCustomButtonGlyph).Stored(&C::HasCustomButtonGlyph);
+  P.Bool("IsPopupMenu", &C::IsPopupMenu, &C::SetIsPopupMenu).Default(true);
+  P.Bool("ShowCaptions", &C::ShowCaptions, &C::ShowCaptions).Default(true);
+  P.Bool("Visible", &C::Visible, &C::Visible).Default(true);
+}
+
+VM_PUBLISH(TvmEditButton) {
+  using C = TvmEditButton;
+  P.Bool("Default", &C::Default, &C::SetDefault).Default(false);
+  P.Object("Glyph", &C::Glyph, &C::SetGlyph).Stored(&C::HasGlyph);
+  P.Enum("Kind", &C::Kind, &C::SetKind, EditButtonKindInfo).Default(bkEllipsis);
+  P.Bool("LeftAlignment", &C::LeftAlignment, &C::SetLeftAlignment).Default(false);
+  P.Bool("Visible", &C::Visible, &C::SetVisible).Default(true);
+  P.Int("Width", &C::Width, &C::SetWidth).Default(0);
 }
 
 VM_PUBLISH(TvmInspectorComplexRowItem) {

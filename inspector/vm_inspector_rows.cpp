@@ -8,6 +8,7 @@
 #include "platform/bitmap.h"
 #include "platform/forms.h"
 #include "platform/imglist.h"
+#include "platform/localeinfo.h"
 #include "platform/sysutils.h"
 
 VM_DEFINE_CLASS(TvmInspectorMaskEdit)
@@ -93,6 +94,27 @@ void TvmInspectorMaskRow::Assign(TPersistent* Source) {
 TvmInspectorCheckRow::TvmInspectorCheckRow(TComponent* AOwner)
     : TvmInspectorRow(AOwner), ValueChecked(SCheckTrue), ValueUnchecked(SCheckFalse) {}
 
+TvmInspectorCheckRow::~TvmInspectorCheckRow() = default;
+
+TBitmap* TvmInspectorCheckRow::Glyph() {
+  if (!FGlyph) FGlyph = std::make_unique<TBitmap>();
+  return FGlyph.get();
+}
+
+void TvmInspectorCheckRow::SetGlyph(TBitmap* Value) {
+  if (!Value)
+    FGlyph.reset();
+  else
+    Glyph()->Assign(Value);
+  Changed();
+}
+
+void TvmInspectorCheckRow::SetGlyphCount(int Value) {
+  if (Value == FGlyphCount) return;
+  FGlyphCount = Value;
+  if (FGlyph) Changed();
+}
+
 TvmCheckBoxState TvmInspectorCheckRow::TextToState(const std::string& Text) const {
   if (SameText(Text, ValueChecked)) return cbsChecked;
   if (SameText(Text, ValueUnchecked)) return cbsUnchecked;
@@ -122,7 +144,8 @@ void TvmInspectorCheckRow::InitEditor(TvmInplaceEdit* Edit) {
     c->SetAlignment(taCenter);
     c->SetAllowGrayed(AllowGrayed);
     c->Style()->SetButtonStyle(Border3D ? bts3D : btsSimple);
-    c->SetGlyphCount(GlyphCount);
+    c->SetGlyph(FGlyph.get());
+    c->SetGlyphCount(FGlyphCount);
     c->SetNullDisplayStyle(ShowNullFieldStyle);
   }
 }
@@ -149,7 +172,8 @@ void TvmInspectorCheckRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellVie
     c->Value = static_cast<int>(c->State);
     c->Alignment = taCenter;
     c->ButtonStyle = Border3D ? bts3D : btsSimple;
-    c->GlyphCount = GlyphCount;
+    c->Glyph = FGlyph && !FGlyph->Empty() ? FGlyph.get() : nullptr;
+    c->GlyphCount = FGlyphCount;
     c->NullStyle = ShowNullFieldStyle;
     c->IsTextEditor = false;
   }
@@ -160,6 +184,8 @@ bool TvmInspectorCheckRow::IsTextClipped(bool ForValue, const TRect& R, std::str
 }
 
 int TvmInspectorCheckRow::GetMinRowHeight(TCanvas* Canvas) {
+  // A glyph the check editor can cut into its states sets the height by itself.
+  if (FGlyph && !FGlyph->Empty() && FGlyphCount > 0) return FGlyph->Height();
   TvmCheckEditViewData vd;
   return TvmInplaceCheckEdit::GetCheckGlyphSize(&vd).cy + 2;
 }
@@ -167,7 +193,7 @@ int TvmInspectorCheckRow::GetMinRowHeight(TCanvas* Canvas) {
 void TvmInspectorCheckRow::RestoreDefaults() {
   TvmInspectorRow::RestoreDefaults();
   AllowGrayed = Border3D = false;
-  GlyphCount = 6;
+  FGlyphCount = 6;
   ShowNullFieldStyle = nsUnchecked;
 }
 
@@ -176,7 +202,11 @@ void TvmInspectorCheckRow::Assign(TPersistent* Source) {
   if (auto* s = dynamic_cast<TvmInspectorCheckRow*>(Source)) {
     AllowGrayed = s->AllowGrayed;
     Border3D = s->Border3D;
-    GlyphCount = s->GlyphCount;
+    if (s->FGlyph)
+      Glyph()->Assign(s->FGlyph.get());
+    else
+      FGlyph.reset();
+    FGlyphCount = s->FGlyphCount;
     ShowNullFieldStyle = s->ShowNullFieldStyle;
     ValueChecked = s->ValueChecked;
     ValueGrayed = s->ValueGrayed;
@@ -274,6 +304,59 @@ void TvmInspectorTimeRow::ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) {
   if (!t) return TvmInspectorRow::ApplyEditValue(Edit, Value);
   SetEditText(t->GetValue() != 0 ? t->GetEditText() : std::string());
   Value = EditText();
+}
+
+TvmInspectorCurrencyRow::TvmInspectorCurrencyRow(TComponent* AOwner)
+    : TvmInspectorRow(AOwner), FDisplayFormat(DefaultCurrencyFormat()) {
+  // The locale's settings in force changed (the program follows the system's).
+  FLocaleHandler = AddLocaleChangeHandler([this] { WinIniChanged(); });
+}
+
+TvmInspectorCurrencyRow::~TvmInspectorCurrencyRow() { RemoveLocaleChangeHandler(FLocaleHandler); }
+
+void TvmInspectorCurrencyRow::WinIniChanged() {
+  if (FDisplayFormatAssigned) return;
+  const std::string f = DefaultCurrencyFormat();
+  if (f == FDisplayFormat) return;
+  FDisplayFormat = f;
+  Changed();
+}
+
+void TvmInspectorCurrencyRow::SetMinValue(double Value) {
+  if (FMinAssigned && Value == FMinValue) return;
+  FMinValue = Value;
+  FMinAssigned = true;
+}
+
+void TvmInspectorCurrencyRow::SetMaxValue(double Value) {
+  if (FMaxAssigned && Value == FMaxValue) return;
+  FMaxValue = Value;
+  FMaxAssigned = true;
+}
+
+void TvmInspectorCurrencyRow::RestoreDefaults() {
+  TvmInspectorRow::RestoreDefaults();
+  FMinAssigned = FMaxAssigned = false;
+  FMinValue = FMaxValue = 0;
+  FDisplayFormatAssigned = false;
+  DecimalPlaces = 2;
+  FDisplayFormat = DefaultCurrencyFormat();
+  Nullable = false;
+  NullString.clear();
+  UseThousandSeparator = false;
+}
+
+void TvmInspectorCurrencyRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorCurrencyRow*>(Source)) {
+    DecimalPlaces = s->DecimalPlaces;
+    SetDisplayFormat(s->FDisplayFormat);
+    SetMinValue(s->MinValue());
+    SetMaxValue(s->MaxValue());
+    Nullable = s->Nullable;
+    NullString = s->NullString;
+    UseThousandSeparator = s->UseThousandSeparator;
+  }
 }
 
 void TvmInspectorCurrencyRow::InitEditor(TvmInplaceEdit* Edit) {
@@ -385,9 +468,26 @@ void TvmInspectorMemoRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellView
 // ---------------------------------------------------------------------------------------------
 // Drop-down rows.
 
+TvmInspectorDropDownRow::~TvmInspectorDropDownRow() = default;
+
+TBitmap* TvmInspectorDropDownRow::ButtonGlyph() {
+  if (!FButtonGlyph) FButtonGlyph = std::make_unique<TBitmap>();
+  return FButtonGlyph.get();
+}
+
+void TvmInspectorDropDownRow::SetButtonGlyph(TBitmap* Value) {
+  if (!Value || Value->Empty())
+    FButtonGlyph.reset();
+  else
+    ButtonGlyph()->Assign(Value);
+  Changed();
+}
+
 void TvmInspectorDropDownRow::InitEditor(TvmInplaceEdit* Edit) {
   TvmInspectorRow::InitEditor(Edit);
   if (auto* d = dynamic_cast<TvmInplaceDropDownEdit*>(Edit)) {
+    // An empty glyph (read but never drawn into) means the standard arrow.
+    d->SetButtonGlyph(FButtonGlyph && !FButtonGlyph->Empty() ? FButtonGlyph.get() : nullptr);
     d->SetImmediateDropDown(ImmediateDropDown);
     d->SetDropDownRows(DropDownRows);
     d->SetDropDownWidth(DropDownWidth);
@@ -402,6 +502,7 @@ void TvmInspectorDropDownRow::InitEditor(TvmInplaceEdit* Edit) {
 void TvmInspectorDropDownRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellViewData& CellInfo) {
   TvmInspectorRow::InitViewData(VD, CellInfo);
   if (auto* d = dynamic_cast<TvmDropDownEditViewData*>(VD)) {
+    d->ButtonGlyph = FButtonGlyph && !FButtonGlyph->Empty() ? FButtonGlyph.get() : nullptr;
     d->ButtonsHidden = true;
     d->ButtonCount = 0;
     d->HotButton = -1;
@@ -459,12 +560,31 @@ void TvmInspectorCalcRow::InitEditor(TvmInplaceEdit* Edit) {
   }
 }
 
+VM_DEFINE_CLASS(TvmRowEditButtons)
+
+TvmRowEditButtons::TvmRowEditButtons(TvmInspectorRow* ARow)
+    : TvmEditButtons(ARow, TvmEditButton::StaticClass()), FRow(ARow) {}
+
+void TvmRowEditButtons::Update(TCollectionItem* Item) {
+  TvmEditButtons::Update(Item);
+  FRow->Changed();
+}
+
 TvmInspectorButtonRow::TvmInspectorButtonRow(TComponent* AOwner)
-    : TvmInspectorDropDownRow(AOwner), FButtons(std::make_unique<TvmEditButtons>(this, TvmEditButton::StaticClass())) {
+    : TvmInspectorDropDownRow(AOwner),
+      FButtons(std::make_unique<TvmRowEditButtons>(this)),
+      FGlyph(std::make_unique<TBitmap>()) {
   FButtons->Add();
 }
 
 TvmInspectorButtonRow::~TvmInspectorButtonRow() = default;
+
+void TvmInspectorButtonRow::SetButtons(TvmEditButtons* Value) { FButtons->Assign(Value); }
+
+void TvmInspectorButtonRow::SetGlyph(TBitmap* Value) {
+  FGlyph->Assign(Value);
+  if (FButtons->Count() > 0) FButtons->Items(0)->SetGlyph(FGlyph.get());
+}
 
 void TvmInspectorButtonRow::SetEditButtonStyle(TvmEditButtonStyle Value) {
   if (Value == FEditButtonStyle) return;
@@ -510,6 +630,7 @@ void TvmInspectorButtonRow::RestoreDefaults() {
   FButtons->Add();
   FEditButtonStyle = ebsEllipsis;
   ClickKey = 16397;
+  FGlyph = std::make_unique<TBitmap>();
   FHideEditCursor = false;
 }
 
@@ -569,6 +690,74 @@ void TvmInspectorMRURow::RestoreDefaults() {
   ShowEllipsis = true;
 }
 
+TvmInspectorImageRow::TvmInspectorImageRow(TComponent* AOwner)
+    : TvmInspectorDropDownRow(AOwner),
+      FImagesLink(std::make_unique<TChangeLink>()),
+      FLargeImagesLink(std::make_unique<TChangeLink>()) {
+  SetAlignment(taLeftJustify);
+  FImagesLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
+  FLargeImagesLink->OnChange = [this](TObject* Sender) { ImageListChange(Sender); };
+}
+
+TvmInspectorImageRow::~TvmInspectorImageRow() {
+  // The links leave their lists before the lists can tell a half-freed row.
+  FImagesLink.reset();
+  FLargeImagesLink.reset();
+}
+
+void TvmInspectorImageRow::ImageListChange(TObject* Sender) {
+  if (Sender && Sender == FImages) Changed();
+}
+
+void TvmInspectorImageRow::SetImages(TImageList* Value) {
+  if (Value == FImages) return;
+  if (FImages) {
+    FImages->UnRegisterChanges(FImagesLink.get());
+    if (FImages != FLargeImages) FImages->RemoveFreeNotification(this);
+  }
+  FImages = Value;
+  if (FImages) {
+    FImages->RegisterChanges(FImagesLink.get());
+    FImages->FreeNotification(this);
+  }
+  Changed();
+}
+
+void TvmInspectorImageRow::SetLargeImages(TImageList* Value) {
+  if (Value == FLargeImages) return;
+  if (FLargeImages) {
+    FLargeImages->UnRegisterChanges(FLargeImagesLink.get());
+    if (FLargeImages != FImages) FLargeImages->RemoveFreeNotification(this);
+  }
+  FLargeImages = Value;
+  if (FLargeImages) {
+    FLargeImages->RegisterChanges(FLargeImagesLink.get());
+    FLargeImages->FreeNotification(this);
+  }
+}
+
+void TvmInspectorImageRow::Notification(TComponent* AComponent, TOperation Operation) {
+  TvmInspectorDropDownRow::Notification(AComponent, Operation);
+  if (Operation != opRemove || !AComponent) return;
+  // The list is being freed: its links are already let go.
+  if (AComponent == FLargeImages) FLargeImages = nullptr;
+  if (AComponent == FImages) {
+    FImages = nullptr;
+    Changed();
+  }
+}
+
+int TvmInspectorImageRow::GetMinRowHeight(TCanvas* Canvas) {
+  const int h = TvmInspectorDropDownRow::GetMinRowHeight(Canvas);
+  return FImages ? std::max(h, FImages->Height()) : h;
+}
+
+void TvmInspectorImageRow::RestoreDefaults() {
+  TvmInspectorDropDownRow::RestoreDefaults();
+  DefaultImages = true;
+  MultiLineText = ShowDescription = false;
+}
+
 void TvmInspectorImageRow::DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) {
   if (!OnCloseUp) return;
   std::string s = Value.AsString();
@@ -583,8 +772,8 @@ void TvmInspectorImageRow::InitEditor(TvmInplaceEdit* Edit) {
     i->Descriptions()->Assign(*FDescriptions);
     i->ImageIndexes()->Assign(*FImageIndexes);
     i->Values()->Assign(*FValues);
-    i->SetImages(Images);
-    i->SetLargeImages(LargeImages);
+    i->SetImages(FImages);
+    i->SetLargeImages(FLargeImages);
     i->SetMultiLineText(MultiLineText);
     i->SetShowDescription(ShowDescription);
   }
@@ -597,7 +786,7 @@ void TvmInspectorImageRow::InitViewData(TvmEditViewData* VD, TvmInspectorCellVie
     i->DefaultImages = DefaultImages;
     i->Descriptions = FDescriptions.get();
     i->ImageIndexes = FImageIndexes.get();
-    i->Images = Images;
+    i->Images = FImages;
     i->ShowDescription = ShowDescription;
     i->Values = FValues.get();
   }
@@ -613,7 +802,7 @@ bool TvmInspectorImageRow::IsTextClipped(bool ForValue, const TRect& R, std::str
   TCanvas* c = FInspector->Canvas();
   c->Font()->Assign(FInspector->Font());
   Text = d;
-  return c->TextWidth(d) + (Images ? Images->Width() : 0) > R.Width();
+  return c->TextWidth(d) + (FImages ? FImages->Width() : 0) > R.Width();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -997,4 +1186,108 @@ void RegisterInspectorTextRows() {
                    TvmInspectorTextHyperLinkRow::StaticClass(), TvmInspectorTextBlobRow::StaticClass(),
                    TvmInspectorTextMRURow::StaticClass(), TvmInspectorTextPopupRow::StaticClass(),
                    TvmInspectorTextMemoRow::StaticClass(), TvmInspectorTextGraphicRow::StaticClass()});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Copies between rows of one kind: the kind's own settings after the inherited ones (events
+// stay with their row).
+
+void TvmInspectorTimeRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorTimeRow*>(Source)) {
+    TimeEditFormat = s->TimeEditFormat;
+    UseCtrlIncrement = s->UseCtrlIncrement;
+  }
+}
+
+void TvmInspectorHyperLinkRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorHyperLinkRow*>(Source)) {
+    EditBackgroundColor = s->EditBackgroundColor;
+    EditFontColor = s->EditFontColor;
+    SingleClick = s->SingleClick;
+    StartKey = s->StartKey;
+    Changed();
+  }
+}
+
+void TvmInspectorMemoRow::Assign(TPersistent* Source) {
+  TvmInspectorRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorMemoRow*>(Source)) {
+    HideScrollBars = s->HideScrollBars;
+    ScrollBars = s->ScrollBars;
+    SelectionBar = s->SelectionBar;
+    WantReturns = s->WantReturns;
+    WantTabs = s->WantTabs;
+    WordWrap = s->WordWrap;
+    Changed();
+  }
+}
+
+void TvmInspectorDateRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorDateRow*>(Source)) {
+    DateButtons = s->DateButtons;
+    DateOnError = s->DateOnError;
+    DateValidation = s->DateValidation;
+    SaveTime = s->SaveTime;
+    UseEditMask = s->UseEditMask;
+  }
+}
+
+void TvmInspectorCalcRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorCalcRow*>(Source)) {
+    BeepOnError = s->BeepOnError;
+    ButtonStyle = s->ButtonStyle;
+    Precision = s->Precision;
+    QuickClose = s->QuickClose;
+    ShowButtonFrame = s->ShowButtonFrame;
+  }
+}
+
+void TvmInspectorButtonRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorButtonRow*>(Source)) {
+    FEditButtonStyle = s->FEditButtonStyle;
+    SetButtons(s->FButtons.get());
+    FGlyph->Assign(s->FGlyph.get());
+    ClickKey = s->ClickKey;
+    SetButtonOnly(s->FButtonOnly);
+    SetHideEditCursor(s->FHideEditCursor);
+  }
+}
+
+void TvmInspectorPickRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorPickRow*>(Source)) {
+    DropDownListStyle = s->DropDownListStyle;
+    SetItems(s->FItems.get());
+    CanDeleteText = s->CanDeleteText;
+    Revertable = s->Revertable;
+    Sorted = s->Sorted;
+  }
+}
+
+void TvmInspectorMRURow::Assign(TPersistent* Source) {
+  TvmInspectorPickRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorMRURow*>(Source)) {
+    MaxItemCount = s->MaxItemCount;
+    ShowEllipsis = s->ShowEllipsis;
+  }
+}
+
+void TvmInspectorImageRow::Assign(TPersistent* Source) {
+  TvmInspectorDropDownRow::Assign(Source);
+  if (auto* s = dynamic_cast<TvmInspectorImageRow*>(Source)) {
+    DefaultImages = s->DefaultImages;
+    FDescriptions->Assign(*s->FDescriptions);
+    FImageIndexes->Assign(*s->FImageIndexes);
+    FValues->Assign(*s->FValues);
+    SetImages(s->FImages);
+    SetLargeImages(s->FLargeImages);
+    MultiLineText = s->MultiLineText;
+    ShowDescription = s->ShowDescription;
+    Changed();
+  }
 }

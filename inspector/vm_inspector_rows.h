@@ -19,6 +19,7 @@
 #include "inspector/vm_popupedit.h"
 #include "inspector/vm_textedit.h"
 #include "inspector/vm_time_currency.h"
+#include "platform/imglist.h"
 
 // The editor class of each row kind: the editor with nothing of its own.
 #define VM_INSPECTOR_EDITOR(Name, Base) \
@@ -105,9 +106,16 @@ class TvmInspectorCheckRow : public TvmInspectorRow {
   VM_CLASS(TvmInspectorCheckRow, TvmInspectorRow)
 public:
   explicit TvmInspectorCheckRow(TComponent* AOwner);
+  ~TvmInspectorCheckRow() override;
   bool AllowGrayed = false;
   bool Border3D = false;
-  int GlyphCount = 6;
+  // The check box's pictures side by side (GlyphCount of them); created empty on first read,
+  // assigning nil frees it.
+  TBitmap* Glyph();
+  void SetGlyph(TBitmap* Value);
+  bool HasGlyph() const { return FGlyph != nullptr; }
+  int GlyphCount() const { return FGlyphCount; }
+  void SetGlyphCount(int Value);
   TvmShowNullFieldStyle ShowNullFieldStyle = nsUnchecked;
   std::string ValueChecked, ValueGrayed, ValueUnchecked;
   TvmToggleEvent OnToggleClick;
@@ -125,6 +133,10 @@ public:
   int GetMinRowHeight(TCanvas* Canvas) override;
   void RestoreDefaults() override;
   void Assign(TPersistent* Source) override;
+
+protected:
+  std::unique_ptr<TBitmap> FGlyph;
+  int FGlyphCount = 6;
 };
 
 class TvmInspectorSpinRow : public TvmInspectorRow {
@@ -164,6 +176,7 @@ public:
   TvmTimeEditFormat TimeEditFormat = tfHourMinSec;
   bool UseCtrlIncrement = true;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorTimeEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
 };
@@ -171,26 +184,26 @@ public:
 class TvmInspectorCurrencyRow : public TvmInspectorRow {
   VM_CLASS(TvmInspectorCurrencyRow, TvmInspectorRow)
 public:
-  using TvmInspectorRow::TvmInspectorRow;
+  explicit TvmInspectorCurrencyRow(TComponent* AOwner);
+  ~TvmInspectorCurrencyRow() override;
   unsigned DecimalPlaces = 2;
   bool UseThousandSeparator = false;
   bool Nullable = false;
   std::string NullString;
   const std::string& DisplayFormat() const { return FDisplayFormat; }
   void SetDisplayFormat(const std::string& Value);
-  double MinValue() const { return FMinAssigned ? FMinValue : 0; }
-  void SetMinValue(double Value) {
-    FMinValue = Value;
-    FMinAssigned = true;
-  }
-  double MaxValue() const { return FMaxAssigned ? FMaxValue : 0; }
-  void SetMaxValue(double Value) {
-    FMaxValue = Value;
-    FMaxAssigned = true;
-  }
+  // Unassigned limits are the class's defaults (a field-bound row takes them from its field).
+  double MinValue() const { return FMinAssigned ? FMinValue : GetDefaultMinValue(); }
+  void SetMinValue(double Value);
+  double MaxValue() const { return FMaxAssigned ? FMaxValue : GetDefaultMaxValue(); }
+  void SetMaxValue(double Value);
+  virtual double GetDefaultMinValue() const { return 0; }
+  virtual double GetDefaultMaxValue() const { return 0; }
   bool DisplayFormatStored() const { return FDisplayFormatAssigned; }
-  bool MinValueStored() const { return FMinAssigned; }
-  bool MaxValueStored() const { return FMaxAssigned; }
+  bool MinValueStored() const { return FMinAssigned && FMinValue != GetDefaultMinValue(); }
+  bool MaxValueStored() const { return FMaxAssigned && FMaxValue != GetDefaultMaxValue(); }
+  // The locale's settings changed: a display format never assigned becomes the new default.
+  void WinIniChanged();
   // Null (an empty variant) for an empty value text, else the text as a number; a text that is
   // no number stays a string.
   virtual Variant GetCurrencyValue();
@@ -200,12 +213,15 @@ public:
   void LoadEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
+  void RestoreDefaults() override;
+  void Assign(TPersistent* Source) override;
 
 protected:
   std::string FDisplayFormat;
   bool FDisplayFormatAssigned = false;
   double FMinValue = 0, FMaxValue = 0;
   bool FMinAssigned = false, FMaxAssigned = false;
+  int FLocaleHandler = 0;
 };
 
 class TvmInspectorHyperLinkRow : public TvmInspectorRow {
@@ -221,6 +237,7 @@ public:
     if (OnStartClick) OnStartClick(this);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorHyperLinkEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
 };
@@ -236,6 +253,7 @@ public:
   bool WantTabs = false;
   bool WordWrap = true;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorMemoEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
 };
@@ -247,6 +265,12 @@ class TvmInspectorDropDownRow : public TvmInspectorRow {
   VM_CLASS(TvmInspectorDropDownRow, TvmInspectorRow)
 public:
   using TvmInspectorRow::TvmInspectorRow;
+  ~TvmInspectorDropDownRow() override;
+  // The drop-down button's picture (none: the standard arrow). Created empty on first read;
+  // assigning nil or an empty bitmap frees it, anything else is copied.
+  TBitmap* ButtonGlyph();
+  void SetButtonGlyph(TBitmap* Value);
+  bool HasButtonGlyph() const { return FButtonGlyph != nullptr; }
   int DropDownRows = 7;
   int DropDownWidth = 0;
   bool ImmediateDropDown = false;
@@ -264,6 +288,9 @@ public:
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
   void RestoreDefaults() override;
   void Assign(TPersistent* Source) override;
+
+protected:
+  std::unique_ptr<TBitmap> FButtonGlyph;
 };
 
 class TvmInspectorDateRow : public TvmInspectorDropDownRow {
@@ -278,6 +305,7 @@ public:
   TvmDateValidateInput OnDateValidateInput;
   virtual bool IsValueRequired() const { return false; }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorDateEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
 };
 
@@ -291,10 +319,22 @@ public:
   bool QuickClose = false;
   bool ShowButtonFrame = false;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorCalcEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
 };
 
 enum TvmEditButtonStyle { ebsSimple, ebsEllipsis, ebsDown, ebsGlyph };
+
+// The buttons of a button row: a change of any button relayouts the row's inspector.
+class TvmRowEditButtons : public TvmEditButtons {
+  VM_CLASS(TvmRowEditButtons, TvmEditButtons)
+public:
+  explicit TvmRowEditButtons(TvmInspectorRow* ARow);
+
+protected:
+  void Update(TCollectionItem* Item) override;
+  TvmInspectorRow* FRow;
+};
 
 class TvmInspectorButtonRow : public TvmInspectorDropDownRow {
   VM_CLASS(TvmInspectorButtonRow, TvmInspectorDropDownRow)
@@ -302,6 +342,10 @@ public:
   explicit TvmInspectorButtonRow(TComponent* AOwner);
   ~TvmInspectorButtonRow() override;
   TvmEditButtons* Buttons() const { return FButtons.get(); }
+  void SetButtons(TvmEditButtons* Value);
+  // Copied into the first button's glyph too.
+  TBitmap* Glyph() const { return FGlyph.get(); }
+  void SetGlyph(TBitmap* Value);
   TvmEditButtonStyle EditButtonStyle() const { return FEditButtonStyle; }
   void SetEditButtonStyle(TvmEditButtonStyle Value);
   bool ButtonOnly() const { return FButtonOnly; }
@@ -314,12 +358,14 @@ public:
     if (OnButtonClick) OnButtonClick(this, AbsoluteIndex);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorButtonEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
   void RestoreDefaults() override;
 
 protected:
-  std::unique_ptr<TvmEditButtons> FButtons;
+  std::unique_ptr<TvmRowEditButtons> FButtons;
+  std::unique_ptr<TBitmap> FGlyph;
   TvmEditButtonStyle FEditButtonStyle = ebsEllipsis;
   bool FButtonOnly = false;
   bool FHideEditCursor = false;
@@ -340,6 +386,7 @@ public:
   TvmInspectorPickColumnCloseUp OnCloseUp;
   void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorPickEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void RestoreDefaults() override;
 
@@ -358,6 +405,7 @@ public:
     if (OnButtonClick) OnButtonClick(this);
   }
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorMRUEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void ApplyEditValue(TvmInplaceEdit* Edit, Variant& Value) override;
   void RestoreDefaults() override;
@@ -368,23 +416,38 @@ using TvmInspectorImageColumnCloseUp = std::function<void(TObject* Sender, std::
 class TvmInspectorImageRow : public TvmInspectorDropDownRow {
   VM_CLASS(TvmInspectorImageRow, TvmInspectorDropDownRow)
 public:
-  using TvmInspectorDropDownRow::TvmInspectorDropDownRow;
+  explicit TvmInspectorImageRow(TComponent* AOwner);
+  ~TvmInspectorImageRow() override;
   bool DefaultImages = true;
   bool MultiLineText = false;
   bool ShowDescription = false;
   TStringList* Descriptions() const { return FDescriptions.get(); }
   TStringList* ImageIndexes() const { return FImageIndexes.get(); }
   TStringList* Values() const { return FValues.get(); }
-  TImageList* Images = nullptr;
-  TImageList* LargeImages = nullptr;
+  // References kept valid by free notices; a change of Images relayouts the inspector.
+  TImageList* Images() const { return FImages; }
+  void SetImages(TImageList* Value);
+  TImageList* LargeImages() const { return FLargeImages; }
+  void SetLargeImages(TImageList* Value);
+  // Another name of DropDownWidth (never stored); writing it does not relayout.
+  int ListWidth() const { return DropDownWidth; }
+  void SetListWidth(int Value) { DropDownWidth = Value; }
   TvmInspectorImageColumnCloseUp OnCloseUp;
   void DoCloseUp(TObject* Sender, Variant& Value, bool& Accept) override;
   TvmInplaceEditClass GetEditClass() override { return TvmInspectorImageEdit::StaticClass(); }
+  void Assign(TPersistent* Source) override;
   void InitEditor(TvmInplaceEdit* Edit) override;
   void InitViewData(TvmEditViewData* ViewData, TvmInspectorCellViewData& CellInfo) override;
   bool IsTextClipped(bool ForValue, const TRect& R, std::string& Text) override;
+  int GetMinRowHeight(TCanvas* Canvas) override;
+  void RestoreDefaults() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
 protected:
+  void ImageListChange(TObject* Sender);
+  TImageList* FImages = nullptr;
+  TImageList* FLargeImages = nullptr;
+  std::unique_ptr<TChangeLink> FImagesLink, FLargeImagesLink;
   std::unique_ptr<TStringList> FDescriptions = std::make_unique<TStringList>();
   std::unique_ptr<TStringList> FImageIndexes = std::make_unique<TStringList>();
   std::unique_ptr<TStringList> FValues = std::make_unique<TStringList>();

@@ -11,6 +11,7 @@
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
 #include "platform/sysutils.h"
+#include "platform/typinfo.h"
 
 const char* const SvmTreeDeleteItem = "Do you want to delete the item";
 
@@ -229,10 +230,61 @@ bool TvmTreeNode::EditText() { return FOwner->BeginEdit(this); }
 // ---------------------------------------------------------------------------------------------
 // The tree.
 
-VM_DEFINE_CLASS(TCustomvmTreeView)
-VM_DEFINE_CLASS(TvmTreeView)
+namespace {
+const TEnumInfo SortTypeInfo("TSortType", {"stNone", "stData", "stText", "stBoth"});
+const TEnumInfo TreeOptionInfo("TvmTreeViewOption", {"trCanDelete", "trConfirmDelete"});
+}  // namespace
 
-TCustomvmTreeView::TCustomvmTreeView(TComponent* AOwner) : TCustomControl(AOwner) {
+VM_PUBLISH(TCustomvmTreeView) {
+  using C = TCustomvmTreeView;
+  P.Bool("AutoExpand", &C::AutoExpand, &C::AutoExpand).Default(false);
+  P.Bool("HotTrack", &C::HotTrack, &C::HotTrack).Default(false);
+  P.Bool("RightClickSelect", &C::RightClickSelect, &C::RightClickSelect).Default(false);
+  P.Bool("RowSelect", &C::RowSelect, &C::RowSelect).Default(false);
+  P.Bool("ShowNodeHint", &C::ShowNodeHint, &C::ShowNodeHint).Default(true);
+  P.Bool("ToolTips", &C::ToolTips, &C::ToolTips).Default(true);
+  P.Event("OnAdvancedCustomDraw", &C::OnAdvancedCustomDraw);
+  P.Event("OnCustomDraw", &C::OnCustomDraw);
+  P.Event("OnCustomDrawItem", &C::OnCustomDrawItem);
+  P.Event("OnDragDropIsCopy", &C::OnDragDropIsCopy);
+  P.Event("OnDragDropTreeNode", &C::OnDragDropTreeNode);
+  P.Event("OnEndDragTreeNode", &C::OnEndDragTreeNode);
+}
+
+VM_PUBLISH(TvmTreeView) {
+  using C = TvmTreeView;
+  P.Int("DragCursor", &C::DragCursor, &C::DragCursor).Default(crDrag).Idents(CursorIdents);
+  P.Bool("HideSelection", &C::HideSelection, &C::HideSelection).Default(true);
+  P.Component("Images", &C::Images, &C::SetImages);
+  P.Int("Indent", &C::Indent, &C::SetIndent).Default(19);
+  P.Set("Options", &C::Options, &C::Options, TreeOptionInfo).Default(TvmTreeViewOptions{trCanDelete, trConfirmDelete});
+  P.Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  P.Int("SelectedIndex", &C::SelectedIndex, &C::SetSelectedIndex).Default(-1);
+  P.Bool("ShowButtons", &C::ShowButtons, &C::ShowButtons).Default(true);
+  P.Bool("ShowLines", &C::ShowLines, &C::ShowLines).Default(true);
+  P.Bool("ShowRoot", &C::ShowRoot, &C::ShowRoot).Default(true);
+  P.Enum("SortType", &C::SortType, &C::SetSortType, SortTypeInfo).Default(stNone);
+  P.Component("StateImages", &C::StateImages, &C::SetStateImages);
+  P.Event("OnChange", &C::OnChange);
+  P.Event("OnChanging", &C::OnChanging);
+  P.Event("OnCollapsed", &C::OnCollapsed);
+  P.Event("OnCollapsing", &C::OnCollapsing);
+  P.Event("OnCompare", &C::OnCompare);
+  P.Event("OnDeletion", &C::OnDeletion);
+  P.Event("OnEdited", &C::OnEdited);
+  P.Event("OnEditing", &C::OnEditing);
+  P.Event("OnExpanded", &C::OnExpanded);
+  P.Event("OnExpanding", &C::OnExpanding);
+  P.Event("OnGetImageIndex", &C::OnGetImageIndex);
+  P.Event("OnGetSelectedIndex", &C::OnGetSelectedIndex);
+}
+
+TCustomvmTreeView::TCustomvmTreeView(TComponent* AOwner)
+    : TCustomControl(AOwner),
+      FImagesLink(std::make_unique<TChangeLink>()),
+      FStateImagesLink(std::make_unique<TChangeLink>()) {
+  FImagesLink->OnChange = [this](TObject*) { UpdateRowHeight(); };
+  FStateImagesLink->OnChange = [this](TObject*) { UpdateRowHeight(); };
   SetBounds(0, 0, 121, 97);
   SetTabStop(true);
   SetColor(clWindow);
@@ -242,6 +294,8 @@ TCustomvmTreeView::TCustomvmTreeView(TComponent* AOwner) : TCustomControl(AOwner
 
 TCustomvmTreeView::~TCustomvmTreeView() {
   FClearing = true;
+  FImagesLink.reset();
+  FStateImagesLink.reset();
   if (GDragSource && GDragSource->FOwner == this) GDragSource = nullptr;
   while (!FItems.empty()) delete FItems.back();
 }
@@ -262,17 +316,29 @@ void TCustomvmTreeView::UpdateRowHeight() {
 
 void TCustomvmTreeView::SetImages(TImageList* Value) {
   if (FImages == Value) return;
-  if (FImages) FImages->RemoveFreeNotification(this);
+  if (FImages) {
+    FImages->UnRegisterChanges(FImagesLink.get());
+    if (FImages != FStateImages) FImages->RemoveFreeNotification(this);
+  }
   FImages = Value;
-  if (FImages) FImages->FreeNotification(this);
+  if (FImages) {
+    FImages->RegisterChanges(FImagesLink.get());
+    FImages->FreeNotification(this);
+  }
   UpdateRowHeight();
 }
 
 void TCustomvmTreeView::SetStateImages(TImageList* Value) {
   if (FStateImages == Value) return;
-  if (FStateImages) FStateImages->RemoveFreeNotification(this);
+  if (FStateImages) {
+    FStateImages->UnRegisterChanges(FStateImagesLink.get());
+    if (FStateImages != FImages) FStateImages->RemoveFreeNotification(this);
+  }
   FStateImages = Value;
-  if (FStateImages) FStateImages->FreeNotification(this);
+  if (FStateImages) {
+    FStateImages->RegisterChanges(FStateImagesLink.get());
+    FStateImages->FreeNotification(this);
+  }
   UpdateRowHeight();
 }
 

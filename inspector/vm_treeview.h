@@ -13,6 +13,7 @@
 #include "platform/set.h"
 
 class TCustomvmTreeView;
+class TChangeLink;
 class TEdit;
 class TImageList;
 
@@ -303,6 +304,8 @@ protected:
   int FTextRowHeight = 16;
   TImageList* FImages = nullptr;
   TImageList* FStateImages = nullptr;
+  // Both lists' changes (a new size) reach the row height.
+  std::unique_ptr<TChangeLink> FImagesLink, FStateImagesLink;
   bool FReadOnly = false;
   int FSelectedIndex = -1;
   TSortType FSortType = stNone;

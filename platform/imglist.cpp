@@ -28,7 +28,30 @@ struct TImageList::Impl {
 };
 
 TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner), FImpl(std::make_unique<Impl>()) {}
-TImageList::~TImageList() = default;
+TImageList::~TImageList() {
+  for (TChangeLink* l : FLinks) l->FSender = nullptr;
+}
+
+TChangeLink::~TChangeLink() {
+  if (FSender) FSender->UnRegisterChanges(this);
+}
+
+void TChangeLink::Change() {
+  if (OnChange) OnChange(FSender);
+}
+
+void TImageList::RegisterChanges(TChangeLink* Value) {
+  if (!Value || Value->FSender == this) return;
+  if (Value->FSender) Value->FSender->UnRegisterChanges(Value);
+  Value->FSender = this;
+  FLinks.push_back(Value);
+}
+
+void TImageList::UnRegisterChanges(TChangeLink* Value) {
+  if (!Value || Value->FSender != this) return;
+  FLinks.erase(std::remove(FLinks.begin(), FLinks.end(), Value), FLinks.end());
+  Value->FSender = nullptr;
+}
 
 int TImageList::Count() const { return static_cast<int>(FImpl->Images.size()); }
 
@@ -36,14 +59,22 @@ void TImageList::SetWidth(int32_t Value) {
   Value = std::max(1, Value);
   if (Value == FWidth) return;
   FWidth = Value;
-  Clear();
+  // A new size is a change even of an empty list (its users measure by it).
+  if (Count() > 0)
+    Clear();
+  else
+    Change();
 }
 
 void TImageList::SetHeight(int32_t Value) {
   Value = std::max(1, Value);
   if (Value == FHeight) return;
   FHeight = Value;
-  Clear();
+  // A new size is a change even of an empty list (its users measure by it).
+  if (Count() > 0)
+    Clear();
+  else
+    Change();
 }
 
 void TImageList::CheckIndex(int Index) const {
@@ -52,6 +83,8 @@ void TImageList::CheckIndex(int Index) const {
 
 void TImageList::Change() {
   if (OnChange) OnChange(this);
+  for (TChangeLink* l : std::vector<TChangeLink*>(FLinks))
+    if (std::find(FLinks.begin(), FLinks.end(), l) != FLinks.end()) l->Change();
 }
 
 namespace {

@@ -3,12 +3,31 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "platform/component.h"
 #include "platform/graphics.h"
 
 class TBitmap;
 class TCanvas;
+class TImageList;
+
+// Hears the changes of one image list; a holder of several lists keeps one link per list and
+// tells them apart by Sender. A list that is freed leaves its links with no Sender.
+class TChangeLink {
+public:
+  TChangeLink() = default;
+  ~TChangeLink();
+  TChangeLink(const TChangeLink&) = delete;
+  TChangeLink& operator=(const TChangeLink&) = delete;
+  TImageList* Sender() const { return FSender; }
+  TNotifyEvent OnChange;
+  void Change();
+
+private:
+  friend class TImageList;
+  TImageList* FSender = nullptr;
+};
 
 class TImageList : public TComponent {
   VM_CLASS(TImageList, TComponent)
@@ -40,11 +59,15 @@ public:
   void GetBitmap(int Index, TBitmap* Image);
 
   TNotifyEvent OnChange;
+  // The link hears every change of this list until it is unregistered or either is freed.
+  void RegisterChanges(TChangeLink* Value);
+  void UnRegisterChanges(TChangeLink* Value);
 
 private:
   void CheckIndex(int Index) const;
   void Change();
   int32_t FWidth = 16, FHeight = 16;
+  std::vector<TChangeLink*> FLinks;
   struct Impl;
   std::unique_ptr<Impl> FImpl;
 };

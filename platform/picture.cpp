@@ -7,6 +7,7 @@
 #include "platform/exceptions.h"
 #include "platform/jpeg.h"
 #include "platform/metafile.h"
+#include "platform/streaming.h"
 #include "platform/streams.h"
 
 VM_DEFINE_CLASS(TGraphic)
@@ -17,6 +18,12 @@ VM_DEFINE_CLASS(TPicture)
 
 TGraphic::TGraphic() = default;
 TGraphic::~TGraphic() = default;
+
+void TGraphic::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      "Data", [this](TStream& S) { ReadData(S); }, [this](TStream& S) { WriteData(S); }, !Empty());
+}
 
 void TGraphic::SetTransparent(bool Value) {
   if (FTransparent != Value) {

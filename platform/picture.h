@@ -48,6 +48,9 @@ public:
   // The stored form used by pictures in component streams.
   virtual void ReadData(TStream& Stream) { LoadFromStream(Stream); }
   virtual void WriteData(TStream& Stream) { SaveToStream(Stream); }
+  // A graphic published as a sub-object (a glyph) keeps its bytes in the binary property "Data",
+  // written only when it holds a picture.
+  void DefineProperties(TFiler* Filer) override;
 
 protected:
   friend class TCanvas;

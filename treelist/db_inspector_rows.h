@@ -148,6 +148,8 @@ public:
   using TvmFieldRow<TvmInspectorCurrencyRow>::TvmFieldRow;
   bool IsValidChar(char Key) override;
   Variant GetCurrencyValue() override { return FField ? FField->Value() : Variant(0); }
+  double GetDefaultMinValue() const override { return FieldLimit(FField, false); }
+  double GetDefaultMaxValue() const override { return FieldLimit(FField, true); }
   // The published Nullable and NullString of the row.
   bool GetNullable() const { return Nullable; }
   void SetNullable(bool Value) { Nullable = Value; }

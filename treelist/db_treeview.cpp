@@ -7,6 +7,7 @@
 
 #include "platform/forms.h"
 #include "platform/guards.h"
+#include "platform/imglist.h"
 #include "platform/shell.h"
 #include "platform/stdctrls.h"
 #include "platform/sysutils.h"
@@ -345,6 +346,13 @@ void TDataLinkTreeView::RecordChanged(TField* Field) {
 // ---------------------------------------------------------------------------------------------
 // The tree.
 
+namespace {
+const TEnumInfo DBTreeOptionInfo("TvmDBTreeViewOption",
+                                 {"trDBCanDelete", "trDBConfirmDelete", "trCanDBNavigate", "trSmartRecordLoad",
+                                  "trSmartRecordCopy", "trCheckHasChildren"});
+const TEnumInfo DBSortTypeInfo("TSortType", {"stNone", "stData", "stText", "stBoth"});
+}  // namespace
+
 VM_PUBLISH(TvmDBTreeView) {
   P.String("KeyField", &TvmDBTreeView::KeyField, &TvmDBTreeView::SetKeyField);
   P.String("ParentField", &TvmDBTreeView::ParentField, &TvmDBTreeView::SetParentField);
@@ -353,6 +361,31 @@ VM_PUBLISH(TvmDBTreeView) {
   P.String("SeparatedSt", &TvmDBTreeView::SeparatedSt, &TvmDBTreeView::SetSeparatedSt).Default(" - ");
   P.String("ImageIndexField", &TvmDBTreeView::ImageIndexField, &TvmDBTreeView::SetImageIndexField);
   P.String("StateIndexField", &TvmDBTreeView::StateIndexField, &TvmDBTreeView::SetStateIndexField);
+  P.Component("DataSource", &TvmDBTreeView::DataSource, &TvmDBTreeView::SetDataSource);
+  // Kept as text; empty is Null (the top-level records have no parent value).
+  P.Variant(
+       "RootValue",
+       [](TvmDBTreeView* T) { return T->RootValue().IsNull() ? std::string() : T->RootValue().AsString(); },
+       [](TvmDBTreeView* T, const std::string& V) { T->SetRootValue(V.empty() ? Variant() : Variant(V)); })
+      .Default("");
+  // Compared with the options a new tree has, so that an empty set is written and read back.
+  P.Set("Options", &TvmDBTreeView::DBOptions, &TvmDBTreeView::SetDBOptions, DBTreeOptionInfo)
+      .Default(TvmDBTreeViewOptions{trDBCanDelete, trDBConfirmDelete, trCanDBNavigate, trSmartRecordCopy,
+                                    trCheckHasChildren});
+  P.Bool("RaiseOnError", &TvmDBTreeView::RaiseOnError, &TvmDBTreeView::RaiseOnError).Default(true);
+  // The plain tree view's settings but its Items and its own options.
+  using C = TvmDBTreeView;
+  P.Int("DragCursor", &C::DragCursor, &C::DragCursor).Default(crDrag).Idents(CursorIdents);
+  P.Bool("HideSelection", &C::HideSelection, &C::HideSelection).Default(true);
+  P.Component("Images", &C::Images, &C::SetImages);
+  P.Int("Indent", &C::Indent, &C::SetIndent).Default(19);
+  P.Bool("ReadOnly", &C::ReadOnly, &C::SetReadOnly).Default(false);
+  P.Int("SelectedIndex", &C::SelectedIndex, &C::SetSelectedIndex).Default(-1);
+  P.Bool("ShowButtons", &C::ShowButtons, &C::ShowButtons).Default(true);
+  P.Bool("ShowLines", &C::ShowLines, &C::ShowLines).Default(true);
+  P.Bool("ShowRoot", &C::ShowRoot, &C::ShowRoot).Default(true);
+  P.Enum("SortType", &C::SortType, &C::SetSortType, DBSortTypeInfo).Default(stNone);
+  P.Component("StateImages", &C::StateImages, &C::SetStateImages);
 }
 
 TvmDBTreeView::TvmDBTreeView(TComponent* AOwner)

@@ -14,6 +14,7 @@
 #include "platform/extctrls.h"
 #include "platform/guards.h"
 #include "platform/object.h"
+#include "platform/richedit.h"
 #include "platform/streaming.h"
 
 namespace {
@@ -198,7 +199,7 @@ TEST(InspectorRowKinds, EachKindsOwnSettingsAndTextReadBackWithTheForm) {
   c->ValueChecked = "Yes";
   c->ValueUnchecked = "No";
   c->ShowNullFieldStyle = nsInactive;
-  c->GlyphCount = 3;
+  c->SetGlyphCount(3);
   auto* s = f.Add<TvmInspectorTextSpinRow>("Spin", "2.5");
   s->ValueType = vtFloat;
   s->Increment = 0.5;
@@ -232,7 +233,7 @@ TEST(InspectorRowKinds, EachKindsOwnSettingsAndTextReadBackWithTheForm) {
   EXPECT_EQ(gc->ValueUnchecked, "No");
   EXPECT_EQ(gc->ValueGrayed, "");
   EXPECT_EQ(gc->ShowNullFieldStyle, nsInactive);
-  EXPECT_EQ(gc->GlyphCount, 3);
+  EXPECT_EQ(gc->GlyphCount(), 3);
   EXPECT_EQ(gc->TextToState(gc->Text()), cbsChecked);
   EXPECT_EQ(gs->ValueType, vtFloat);
   EXPECT_DOUBLE_EQ(gs->Increment, 0.5);
@@ -637,6 +638,289 @@ TEST(InspectorRowKinds, PopupRowHostsItsControlAndTakesTheCloseUpText) {
   EXPECT_EQ(tree->Parent(), f.Form.get());
   f.Leave();
   EXPECT_EQ(row->EditText(), "from the tree");
+}
+
+}  // namespace
+
+namespace {
+
+// A bitmap of one colour inside a white one-pixel border (white, the corner's colour, is the
+// transparent colour of a glyph).
+TBitmap* SolidBitmap(int W, int H, TColor Color) {
+  auto* b = new TBitmap(W, H);
+  FillRectColor(b->Canvas(), Rect(0, 0, W, H), clWhite);
+  FillRectColor(b->Canvas(), Rect(1, 1, W - 1, H - 1), Color);
+  return b;
+}
+
+// Glyph bitmaps, the image row's image lists and the graphic row's tool-bar layout are kept with
+// the form: bitmaps by their pixels, image lists by name; ListWidth is never written.
+TEST(InspectorRowKinds, GlyphsImageListsAndToolBarLayoutReadBackWithTheForm) {
+  TRowsFixture f;
+  RegisterInspectorRowClasses();
+  TScopeExit unregister([] { UnregisterInspectorRowClasses(); });
+  std::unique_ptr<TBitmap> lime(SolidBitmap(26, 13, clLime)), red(SolidBitmap(9, 7, clRed)),
+      blue(SolidBitmap(12, 12, clBlue));
+  auto* check = f.Add<TvmInspectorTextCheckRow>("Check", "True");
+  check->SetGlyph(lime.get());
+  check->SetGlyphCount(2);
+  auto* date = f.Add<TvmInspectorTextDateRow>("Date", "");
+  date->SetButtonGlyph(red.get());
+  auto* plainDate = f.Add<TvmInspectorTextDateRow>("Plain", "");
+  auto* button = f.Add<TvmInspectorTextButtonRow>("Button", "");
+  button->SetGlyph(blue.get());
+  button->Buttons()->Add()->SetKind(bkDown);
+  auto* images = new TImageList(f.Form.get());
+  images->SetName("Pictures");
+  auto* large = new TImageList(f.Form.get());
+  large->SetName("BigPictures");
+  large->SetHeight(32);
+  auto* image = f.Add<TvmInspectorTextImageRow>("Image", "");
+  image->SetImages(images);
+  image->SetLargeImages(large);
+  image->SetListWidth(120);
+  auto* graphic = f.Add<TvmInspectorTextGraphicRow>("Graphic", "");
+  TvmPopupToolBarWindow layout;
+  layout.Alignment = ptaLeft;
+  layout.Buttons = {ptbCopy, ptbCustom};
+  layout.CustomButtonCaption = "Mine";
+  layout.SetCustomButtonGlyph(red.get());
+  layout.SetIsPopupMenu(false);
+  graphic->SetPopupToolBar(&layout);
+
+  const std::string text = ComponentToText(f.Form.get());
+  EXPECT_EQ(image->DropDownWidth, 120);
+  EXPECT_NE(text.find("DropDownWidth = 120"), std::string::npos) << text;
+  EXPECT_EQ(text.find("ListWidth"), std::string::npos);
+  EXPECT_NE(text.find("Images = Pictures"), std::string::npos) << text;
+  EXPECT_NE(text.find("PopupToolBar.Alignment = ptaLeft"), std::string::npos) << text;
+  // Nothing is written for a glyph never set, and reading the form does not make one.
+  EXPECT_EQ(text.find(" ButtonGlyph"), text.rfind(" ButtonGlyph")) << text;
+  EXPECT_FALSE(plainDate->HasButtonGlyph());
+
+  TForm copy(nullptr);
+  TextToComponent(text, &copy);
+  auto* g = dynamic_cast<TvmInspector*>(copy.FindComponent("Insp"));
+  ASSERT_NE(g, nullptr);
+  auto* gc = dynamic_cast<TvmInspectorCheckRow*>(g->FindRow(check->Name()));
+  auto* gd = dynamic_cast<TvmInspectorDateRow*>(g->FindRow(date->Name()));
+  auto* gp = dynamic_cast<TvmInspectorDateRow*>(g->FindRow(plainDate->Name()));
+  auto* gb = dynamic_cast<TvmInspectorButtonRow*>(g->FindRow(button->Name()));
+  auto* gi = dynamic_cast<TvmInspectorImageRow*>(g->FindRow(image->Name()));
+  auto* gg = dynamic_cast<TvmInspectorGraphicRow*>(g->FindRow(graphic->Name()));
+  ASSERT_TRUE(gc && gd && gp && gb && gi && gg);
+  ASSERT_TRUE(gc->HasGlyph());
+  EXPECT_EQ(gc->Glyph()->Width(), 26);
+  EXPECT_EQ(gc->Glyph()->Canvas()->Pixels(20, 5), clLime);
+  EXPECT_EQ(gc->GlyphCount(), 2);
+  ASSERT_TRUE(gd->HasButtonGlyph());
+  EXPECT_EQ(gd->ButtonGlyph()->Height(), 7);
+  EXPECT_EQ(gd->ButtonGlyph()->Canvas()->Pixels(3, 3), clRed);
+  EXPECT_FALSE(gp->HasButtonGlyph());
+  EXPECT_EQ(gb->Glyph()->Canvas()->Pixels(5, 5), clBlue);
+  ASSERT_EQ(gb->Buttons()->Count(), 2);
+  EXPECT_EQ(gb->Buttons()->Items(0)->Glyph()->Canvas()->Pixels(5, 5), clBlue);
+  EXPECT_EQ(gb->Buttons()->Items(1)->Kind(), bkDown);
+  EXPECT_EQ(gi->Images(), copy.FindComponent("Pictures"));
+  EXPECT_EQ(gi->LargeImages(), copy.FindComponent("BigPictures"));
+  EXPECT_EQ(gi->ListWidth(), 120);
+  TvmPopupToolBarWindow* gl = gg->PopupToolBar();
+  EXPECT_EQ(gl->Alignment, ptaLeft);
+  EXPECT_EQ(gl->Buttons, (TvmPopupToolBarButtons{ptbCopy, ptbCustom}));
+  EXPECT_EQ(gl->CustomButtonCaption, "Mine");
+  EXPECT_FALSE(gl->IsPopupMenu());
+  ASSERT_TRUE(gl->HasCustomButtonGlyph());
+  EXPECT_EQ(gl->CustomButtonGlyph()->Canvas()->Pixels(1, 1), clRed);
+  copy.Show();
+  EXPECT_EQ(ComponentToText(&copy), text);
+}
+
+// The rows' glyphs reach the editor and the unfocused cell; the image row follows its lists.
+TEST(InspectorRowKinds, RowGlyphsReachEditorAndCellAndImageListsAreFollowed) {
+  TRowsFixture f;
+  // A check glyph of two 20 x 30 states: the row is as high as the glyph and the cell shows it.
+  std::unique_ptr<TBitmap> states(SolidBitmap(40, 30, clLime));
+  auto* check = f.Add<TvmInspectorTextCheckRow>("Check", "True");
+  const int plainHeight = check->GetMinRowHeight(f.Insp->Canvas());
+  EXPECT_EQ(f.ValueInk(check, clLime).OfColor, 0);
+  check->SetGlyph(states.get());
+  check->SetGlyphCount(2);
+  EXPECT_EQ(check->GetMinRowHeight(f.Insp->Canvas()), 30);
+  check->SetGlyphCount(0);  // a glyph the editor cannot cut: the standard box
+  EXPECT_EQ(check->GetMinRowHeight(f.Insp->Canvas()), plainHeight);
+  check->SetGlyphCount(2);
+  EXPECT_GT(f.ValueInk(check, clLime).OfColor, 0);
+  auto* ce = static_cast<TvmInplaceCheckEdit*>(f.Open(check));
+  EXPECT_EQ(ce->Glyph()->Width(), 40);
+  EXPECT_EQ(ce->GlyphCount(), 2);
+  f.Insp->HideEditor();
+  check->SetGlyph(nullptr);
+  EXPECT_FALSE(check->HasGlyph());
+  EXPECT_EQ(check->GetMinRowHeight(f.Insp->Canvas()), plainHeight);
+
+  // A drop-down row's button glyph replaces the arrow in its editor; an empty one frees it.
+  std::unique_ptr<TBitmap> red(SolidBitmap(9, 7, clRed));
+  auto* calc = f.Add<TvmInspectorTextCalcRow>("Calc", "1");
+  calc->SetButtonGlyph(red.get());
+  auto* de = static_cast<TvmInplaceDropDownEdit*>(f.Open(calc));
+  EXPECT_EQ(de->ButtonGlyph()->Width(), 9);
+  Application->ProcessMessages();
+  TBitmap shot;
+  GrabControl(de, &shot);
+  int redPixels = 0;
+  for (int y = 0; y < shot.Height(); ++y)
+    for (int x = 0; x < shot.Width(); ++x) redPixels += shot.Canvas()->Pixels(x, y) == clRed;
+  EXPECT_GT(redPixels, 20);
+  f.Insp->HideEditor();
+  TBitmap empty;
+  calc->SetButtonGlyph(&empty);
+  EXPECT_FALSE(calc->HasButtonGlyph());
+  de = static_cast<TvmInplaceDropDownEdit*>(f.Open(calc));
+  EXPECT_TRUE(de->ButtonGlyph()->Empty());
+  f.Insp->HideEditor();
+
+  // The image row: its images set the least row height; a change of them relayouts the
+  // inspector; a freed list is forgotten; ListWidth is the drop-down width.
+  auto* image = f.Add<TvmInspectorTextImageRow>("Image", "");
+  const int before = image->GetMinRowHeight(f.Insp->Canvas());
+  {
+    TImageList images(f.Form.get());
+    TImageList large(f.Form.get());
+    images.SetHeight(before + 20);
+    image->SetImages(&images);
+    image->SetLargeImages(&large);
+    EXPECT_EQ(image->GetMinRowHeight(f.Insp->Canvas()), before + 20);
+    EXPECT_GE(f.Insp->RowHeight(), before + 20);
+    // A change of the images reaches the rows' height at once.
+    images.SetHeight(before + 40);
+    EXPECT_GE(f.Insp->RowHeight(), before + 40);
+  }
+  EXPECT_EQ(image->Images(), nullptr);
+  EXPECT_EQ(image->LargeImages(), nullptr);
+  EXPECT_EQ(image->GetMinRowHeight(f.Insp->Canvas()), before);
+  image->SetListWidth(150);
+  EXPECT_EQ(image->DropDownWidth, 150);
+}
+
+// The currency row's display format is the locale's until one is assigned, and follows a change
+// of the locale's settings; limits never assigned are the class's defaults and are not stored.
+TEST(InspectorRowKinds, CurrencyRowFollowsTheLocaleUntilItsFormatIsAssigned) {
+  TRowsFixture f;
+  TScopeExit restore([] { SetLocaleInfo(DefaultLocaleInfo()); });
+  auto* cur = f.Add<TvmInspectorTextCurrencyRow>("Currency", "1234.5");
+  auto* fixed = f.Add<TvmInspectorTextCurrencyRow>("Fixed", "1234.5");
+  fixed->SetDisplayFormat("0.0");
+  EXPECT_EQ(cur->DisplayFormat(), DefaultCurrencyFormat());
+  EXPECT_FALSE(cur->DisplayFormatStored());
+  const int formatted = f.ValueInk(cur).Any;
+  TLocaleInfo li = DefaultLocaleInfo();
+  li.CurrencyFormat = 3;
+  li.CurrencyString = "EUR";
+  SetLocaleInfo(li);
+  EXPECT_EQ(cur->DisplayFormat(), ",0.00 EUR;-,0.00 EUR");
+  EXPECT_GT(f.ValueInk(cur).Any, formatted);  // "1,234.50 EUR" against "$1,234.50"
+  EXPECT_EQ(fixed->DisplayFormat(), "0.0");
+  cur->RestoreDefaults();
+  EXPECT_EQ(cur->DisplayFormat(), ",0.00 EUR;-,0.00 EUR");
+  // A limit written with its default value counts as assigned but is not stored.
+  EXPECT_FALSE(cur->MinValueStored());
+  cur->SetMinValue(0);
+  EXPECT_FALSE(cur->MinValueStored());
+  cur->SetMaxValue(500);
+  EXPECT_TRUE(cur->MaxValueStored());
+  auto* e = static_cast<TvmInplaceCurrencyEdit*>(f.Open(cur));
+  EXPECT_DOUBLE_EQ(e->MaxValue(), 500);
+  f.Insp->HideEditor();
+  fixed->Assign(cur);
+  EXPECT_DOUBLE_EQ(fixed->MaxValue(), 500);
+  EXPECT_EQ(fixed->DisplayFormat(), ",0.00 EUR;-,0.00 EUR");
+}
+
+}  // namespace
+
+namespace {
+
+// Assign copies each kind's own settings into a row of the same kind.
+TEST(InspectorRowKinds, AssignCopiesEachKindsOwnSettings) {
+  TRowsFixture f;
+  struct TCase {
+    const char* Kind;
+    std::function<TvmInspectorRow*()> Make;
+    std::function<void(TvmInspectorRow*)> Set;
+    std::function<bool(TvmInspectorRow*)> Copied;
+  };
+  auto images = std::make_unique<TImageList>(nullptr);
+  const std::vector<TCase> cases = {
+      {"time", [&] { return f.Add<TvmInspectorTextTimeRow>("T", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorTimeRow*>(r)->TimeEditFormat = tfHour; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorTimeRow*>(r)->TimeEditFormat == tfHour; }},
+      {"hyperlink", [&] { return f.Add<TvmInspectorTextHyperLinkRow>("H", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorHyperLinkRow*>(r)->SingleClick = true; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorHyperLinkRow*>(r)->SingleClick; }},
+      {"memo", [&] { return f.Add<TvmInspectorTextMemoRow>("M", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorMemoRow*>(r)->ScrollBars = ssBoth; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorMemoRow*>(r)->ScrollBars == ssBoth; }},
+      {"date", [&] { return f.Add<TvmInspectorTextDateRow>("D", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorDateRow*>(r)->DateOnError = deNull; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorDateRow*>(r)->DateOnError == deNull; }},
+      {"calc", [&] { return f.Add<TvmInspectorTextCalcRow>("C", ""); },
+       [](TvmInspectorRow* r) { static_cast<TvmInspectorCalcRow*>(r)->Precision = 5; },
+       [](TvmInspectorRow* r) { return static_cast<TvmInspectorCalcRow*>(r)->Precision == 5; }},
+      {"button", [&] { return f.Add<TvmInspectorTextButtonRow>("B", ""); },
+       [](TvmInspectorRow* r) {
+         auto* b = static_cast<TvmInspectorButtonRow*>(r);
+         b->SetEditButtonStyle(ebsDown);
+         b->Buttons()->Add();
+         b->SetButtonOnly(true);
+       },
+       [](TvmInspectorRow* r) {
+         auto* b = static_cast<TvmInspectorButtonRow*>(r);
+         return b->EditButtonStyle() == ebsDown && b->Buttons()->Count() == 2 &&
+                b->Buttons()->Items(0)->Kind() == bkDown && b->ButtonOnly();
+       }},
+      {"pick", [&] { return f.Add<TvmInspectorTextPickRow>("P", ""); },
+       [](TvmInspectorRow* r) {
+         auto* p = static_cast<TvmInspectorPickRow*>(r);
+         p->Items()->Add("x");
+         p->Sorted = true;
+       },
+       [](TvmInspectorRow* r) {
+         auto* p = static_cast<TvmInspectorPickRow*>(r);
+         return p->Items()->Count() == 1 && p->Sorted;
+       }},
+      {"MRU", [&] { return f.Add<TvmInspectorTextMRURow>("R", ""); },
+       [](TvmInspectorRow* r) {
+         auto* m = static_cast<TvmInspectorMRURow*>(r);
+         m->MaxItemCount = 2;
+         m->Items()->Add("y");
+       },
+       [](TvmInspectorRow* r) {
+         auto* m = static_cast<TvmInspectorMRURow*>(r);
+         return m->MaxItemCount == 2 && m->Items()->Count() == 1;
+       }},
+      {"image", [&] { return f.Add<TvmInspectorTextImageRow>("I", ""); },
+       [&](TvmInspectorRow* r) {
+         auto* i = static_cast<TvmInspectorImageRow*>(r);
+         i->Values()->Add("v");
+         i->SetImages(images.get());
+         i->ShowDescription = true;
+       },
+       [&](TvmInspectorRow* r) {
+         auto* i = static_cast<TvmInspectorImageRow*>(r);
+         return i->Values()->Count() == 1 && i->Images() == images.get() && i->ShowDescription;
+       }},
+  };
+  for (const TCase& c : cases) {
+    TvmInspectorRow* from = c.Make();
+    TvmInspectorRow* to = c.Make();
+    c.Set(from);
+    EXPECT_FALSE(c.Copied(to)) << c.Kind;
+    to->Assign(from);
+    EXPECT_TRUE(c.Copied(to)) << c.Kind;
+  }
+  // A list referred to by a copy is forgotten by it too when freed.
+  images.reset();
+  EXPECT_EQ(static_cast<TvmInspectorImageRow*>(f.Insp->GetRow(f.Insp->GetRowCount() - 1))->Images(), nullptr);
 }
 
 }  // namespace

@@ -4,8 +4,10 @@
 
 #include "editor_fixture.h"
 #include "inspector/vm_treeview.h"
+#include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
 
 namespace {
 
@@ -431,6 +433,57 @@ TEST(TreeView, CustomDrawItemAndAdvancedCustomDraw) {
   f.Tree->Invalidate();
   GrabControl(f.Tree, &b);
   EXPECT_EQ(b.Canvas()->Pixels(a1.Left + 4, a1.Top + 4), ColorToRGB(clWindow));
+}
+
+// A form keeps the tree's settings and its image lists by name; the rows follow a new size of
+// either list.
+TEST(TreeView, SettingsAndImageListsReadBackWithAFormAndRowsFollowTheLists) {
+  TTreeFixture f;
+  f.Tree->SetName("Tree");
+  f.Other->SetName("Other");
+  auto* images = new TImageList(f.Form.get());
+  images->SetName("Pictures");
+  auto* states = new TImageList(f.Form.get());
+  states->SetName("States");
+  f.Tree->SetImages(images);
+  f.Tree->SetStateImages(states);
+  const int rows = f.Tree->RowHeight();
+  images->SetHeight(rows + 10);
+  EXPECT_EQ(f.Tree->RowHeight(), rows + 11);
+  states->SetHeight(rows + 20);
+  EXPECT_EQ(f.Tree->RowHeight(), rows + 21);
+  f.Tree->SetSortType(stText);
+  f.Tree->Options = {trCanDelete};
+  f.Tree->SetIndent(25);
+  f.Tree->HotTrack = true;
+  f.Tree->ShowLines = false;
+  const std::string text = ComponentToText(f.Form.get());
+  for (const char* written : {"Images = Pictures", "StateImages = States", "SortType = stText",
+                              "Options = [trCanDelete]", "Indent = 25", "HotTrack = True", "ShowLines = False"})
+    EXPECT_NE(text.find(written), std::string::npos) << written << "\n" << text;
+  EXPECT_EQ(text.find("RowSelect"), std::string::npos);  // defaults are not written
+
+  const bool known = GetClass("TvmTreeView") != nullptr;
+  if (!known) RegisterClasses({TvmTreeView::StaticClass()});
+  TScopeExit unregister([known] {
+    if (!known) UnRegisterClasses({TvmTreeView::StaticClass()});
+  });
+  TForm copy(nullptr);
+  TextToComponent(text, &copy);
+  auto* t = dynamic_cast<TvmTreeView*>(copy.FindComponent("Tree"));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->Images(), copy.FindComponent("Pictures"));
+  EXPECT_EQ(t->StateImages(), copy.FindComponent("States"));
+  EXPECT_EQ(t->SortType(), stText);
+  EXPECT_EQ(t->Options, TvmTreeViewOptions{trCanDelete});
+  EXPECT_EQ(t->Indent(), 25);
+  EXPECT_TRUE(t->HotTrack);
+  EXPECT_FALSE(t->ShowLines);
+  EXPECT_EQ(t->RowHeight(), rows + 21);
+  // The copy's lists keep it informed too, and freeing them leaves no reference.
+  delete copy.FindComponent("States");
+  EXPECT_EQ(t->StateImages(), nullptr);
+  EXPECT_EQ(t->RowHeight(), rows + 11);
 }
 
 }  // namespace

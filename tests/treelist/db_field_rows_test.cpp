@@ -81,6 +81,33 @@ TEST(FieldBoundSpinRow, TakesItsLimitsAndValueTypeFromTheField) {
   EXPECT_DOUBLE_EQ(own->MinValue(), -5);
 }
 
+// The currency row takes the spin row's limits from its field; a limit equal to the field's is
+// not stored with a form, one set apart is.
+TEST(FieldBoundCurrencyRow, TakesItsLimitsFromTheField) {
+  TFieldRowsFixture f;
+  auto* count = dynamic_cast<TIntegerField*>(f.Table->FieldByName("COUNT"));
+  auto* price = dynamic_cast<TFloatField*>(f.Table->FieldByName("PRICE"));
+  ASSERT_TRUE(count && price);
+  count->SetMinValue(-5);
+  count->SetMaxValue(50);
+  price->SetMinValue(1.25);
+  price->SetMaxValue(99.5);
+  struct TCase {
+    const char* Field;
+    double Min, Max;
+  };
+  for (const TCase& c : {TCase{"COUNT", -5, 50}, TCase{"PRICE", 1.25, 99.5}, TCase{"NAME", 0, 0}}) {
+    auto* row = f.Insp->CreateRow<TvmInspectorDBCurrencyRow>();
+    row->SetFieldName(c.Field);
+    EXPECT_DOUBLE_EQ(row->MinValue(), c.Min) << c.Field;
+    EXPECT_DOUBLE_EQ(row->MaxValue(), c.Max) << c.Field;
+    row->SetMinValue(c.Min);
+    EXPECT_FALSE(row->MinValueStored()) << c.Field;
+    row->SetMaxValue(c.Max + 1);
+    EXPECT_TRUE(row->MaxValueStored()) << c.Field;
+  }
+}
+
 TEST(FieldBoundRows, PublishTheirFieldAndTheirOwnProperties) {
   TFieldRowsFixture f;
   auto* currency = f.Insp->CreateRow<TvmInspectorDBCurrencyRow>();

@@ -10,9 +10,13 @@
 
 #include "controls/mem_data.h"
 #include "platform/bitmap.h"
+#include "platform/canvas.h"
 #include "platform/forms.h"
+#include "platform/guards.h"
+#include "platform/imglist.h"
 #include "platform/richedit.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
 #include "treelist/db_treeview.h"
 
 namespace {
@@ -24,13 +28,18 @@ struct TTreeViewFixture {
   TvmDBTreeView* TV = nullptr;
 
   explicit TTreeViewFixture(const std::vector<std::tuple<int, int, std::string>>& Rows,
-                            std::optional<TvmDBTreeViewOptions> Options = std::nullopt, bool WithNote = false) {
+                            std::optional<TvmDBTreeViewOptions> Options = std::nullopt, bool WithNote = false,
+                            bool WithPictures = false) {
     Form->SetBounds(0, 0, 300, 300);
     Table = new TVxMemoryData(Form.get());
     Table->FieldDefs()->Add("ID", ftInteger);
     Table->FieldDefs()->Add("PARENT", ftInteger);
     Table->FieldDefs()->Add("NAME", ftString, 20);
     if (WithNote) Table->FieldDefs()->Add("NOTE", ftString, 20);
+    if (WithPictures) {
+      Table->FieldDefs()->Add("PIC", ftInteger);
+      Table->FieldDefs()->Add("STATE", ftInteger);
+    }
     Table->Open();
     for (auto& [id, parent, name] : Rows) {
       Table->Append();
@@ -38,6 +47,9 @@ struct TTreeViewFixture {
       if (parent) Table->FieldByName("PARENT")->SetAsInteger(parent);
       Table->FieldByName("NAME")->SetAsString(name);
       if (WithNote) Table->FieldByName("NOTE")->SetAsString("note of " + name);
+      // Picture 0 for even keys, 1 for odd ones; the state picture only on the root.
+      if (WithPictures) Table->FieldByName("PIC")->SetAsInteger(id % 2);
+      if (WithPictures && !parent) Table->FieldByName("STATE")->SetAsInteger(0);
       Table->Post();
     }
     Table->First();
@@ -515,6 +527,98 @@ TEST(DBTreeViewDrawing, TheSelectionIsFramedWhileTheTreeHasNoFocus) {
   f.TV->SetFocus();
   Application->ProcessMessages();
   EXPECT_FALSE(framed("b"));
+}
+
+// The image fields choose each node's picture from Images and its state picture from StateImages;
+// the pictures are drawn left of the label and follow an edit of the field.
+TEST(DBTreeViewDrawing, NodesShowThePicturesTheirImageFieldsName) {
+  TTreeViewFixture f({{1, 0, "root"}, {2, 1, "a"}, {3, 1, "b"}}, std::nullopt, false, true);
+  TImageList images(f.Form.get()), states(f.Form.get());
+  images.SetWidth(8);
+  images.SetHeight(8);
+  states.SetWidth(8);
+  states.SetHeight(8);
+  for (TColor c : {clRed, clBlue, clLime}) {
+    TBitmap b(8, 8);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(Rect(0, 0, 8, 8));
+    (c == clLime ? states : images).Add(&b, nullptr);
+  }
+  f.TV->SetImages(&images);
+  f.TV->SetStateImages(&states);
+  f.TV->SetImageIndexField("PIC");
+  f.TV->SetStateIndexField("STATE");
+  f.TV->FullExpand();
+  // The pixels of one colour in a node's row left of its label.
+  auto inkLeftOf = [&](const std::string& Text, TColor Color) {
+    f.TV->Repaint();
+    TBitmap shot;
+    GrabControl(f.TV, &shot);
+    const int ox = (f.TV->Width() - f.TV->ClientWidth()) / 2, oy = (f.TV->Height() - f.TV->ClientHeight()) / 2;
+    const TRect r = f.TV->DisplayRect(f.Node(Text), true);
+    int n = 0;
+    for (int y = r.Top; y < r.Bottom; ++y)
+      for (int x = 0; x < r.Left; ++x) n += shot.Canvas()->Pixels(ox + x, oy + y) == Color;
+    return n;
+  };
+  EXPECT_EQ(f.DB("a")->ImageIndex, 0);
+  EXPECT_EQ(inkLeftOf("a", clRed), 64);
+  EXPECT_EQ(inkLeftOf("a", clBlue), 0);
+  EXPECT_EQ(inkLeftOf("b", clBlue), 64);
+  EXPECT_EQ(inkLeftOf("root", clLime), 64);
+  EXPECT_EQ(inkLeftOf("a", clLime), 0);
+  // An edit of the record's picture field changes the node's picture.
+  ASSERT_TRUE(f.Locate(2));
+  f.Table->Edit();
+  f.Table->FieldByName("PIC")->SetAsInteger(1);
+  f.Table->Post();
+  ASSERT_TRUE(f.Locate(1));  // the selected node would show its selected picture
+  EXPECT_EQ(inkLeftOf("a", clBlue), 64);
+  EXPECT_EQ(inkLeftOf("a", clRed), 0);
+}
+
+// A form keeps the data-aware tree's data source, its own options (even none of them), its root
+// value and the plain tree's settings.
+TEST(DBTreeViewStreaming, SettingsReadBackWithTheForm) {
+  TForm form(nullptr);
+  form.SetName("Holder");
+  auto* source = new TDataSource(&form);
+  source->SetName("Source");
+  auto* tv = new TvmDBTreeView(&form);
+  tv->SetName("Tree");
+  tv->SetParent(&form);
+  tv->SetDataSource(source);
+  tv->SetKeyField("ID");
+  tv->SetRootValue(Variant(std::string("0")));
+  tv->SetDBOptions({});
+  tv->RaiseOnError = false;
+  tv->SetSortType(stText);
+  tv->SetIndent(23);
+  const std::string text = ComponentToText(&form);
+  for (const char* written : {"DataSource = Source", "Options = []", "RootValue = '0'", "RaiseOnError = False",
+                              "SortType = stText", "Indent = 23"})
+    EXPECT_NE(text.find(written), std::string::npos) << written << "\n" << text;
+
+  std::vector<TClass> added;
+  for (TClass c : {TDataSource::StaticClass(), TvmDBTreeView::StaticClass()})
+    if (!GetClass(c->ClassName())) {
+      RegisterClass(c);
+      added.push_back(c);
+    }
+  TScopeExit unregister([&] {
+    for (TClass c : added) UnRegisterClass(c);
+  });
+  TForm copy(nullptr);
+  TextToComponent(text, &copy);
+  auto* t = dynamic_cast<TvmDBTreeView*>(copy.FindComponent("Tree"));
+  ASSERT_NE(t, nullptr);
+  EXPECT_EQ(t->DataSource(), copy.FindComponent("Source"));
+  EXPECT_EQ(t->DBOptions(), TvmDBTreeViewOptions{});
+  EXPECT_EQ(t->RootValue().AsString(), "0");
+  EXPECT_FALSE(t->RaiseOnError);
+  EXPECT_EQ(t->SortType(), stText);
+  EXPECT_EQ(t->Indent(), 23);
+  EXPECT_EQ(ComponentToText(&copy), text);
 }
 
 }  // namespace
