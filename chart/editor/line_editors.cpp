@@ -1,6 +1,7 @@
 #include "chart/editor/line_editors.h"
 
 #include "chart/editor/brush_shadow_font.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/editor_controls.h"
@@ -62,8 +63,6 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   BOutline = GraphButton<TButtonPen>(this, this, "BOutline", "&Outline...", 290, 8);
   BBrush = Button(this, this, "BBrush", "&Pattern...", 290, 38);
   Button1 = Button(this, this, "Button1", "S&hadow...", 290, 68);
-  // The line series of this engine draw no shadow of their own: nothing for the button to edit.
-  Button1->SetVisible(false);
 
   BLineBorder->OnClick = [this](TObject*) { BLineBorderClick(); };
   BLineColor->OnClick = [this](TObject*) { BLineBorder->Invalidate(); };
@@ -93,7 +92,23 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   BBrush->OnClick = [this](TObject*) {
     if (Series) ShowBrushDialog(this, Series->Brush());
   };
+  Button1->OnClick = [this](TObject*) { Button1Click(); };
   OnShow = [this](TObject*) { FormShow(); };
+}
+
+void TCustomSeriesEditor::Button1Click() {
+  TCustomSeries* cs = Custom();
+  if (!cs) return;
+  // The series' shadow is a plain offset copy in one colour: no smoothing, no see-through.
+  std::unique_ptr<TForm> form(CreateEditorDialog([this](TComponent*) { return new TGraphShadowEditor(this); }, this));
+  auto* e = static_cast<TGraphShadowEditor*>(form.get());
+  e->RefreshControls(cs->Shadow());
+  e->CBSmooth->SetVisible(false);
+  e->EShadowTransp->SetVisible(false);
+  e->UDShadowTransp->SetVisible(false);
+  if (auto* l = dynamic_cast<TControl*>(e->FindComponent("LTransp"))) l->SetVisible(false);
+  e->BOK->SetVisible(true);
+  e->ShowModal();
 }
 
 TCustomSeries* TCustomSeriesEditor::Custom() const { return dynamic_cast<TCustomSeries*>(Series); }
@@ -111,7 +126,8 @@ void TCustomSeriesEditor::FormShow() {
   TCustomSeries* cs = Custom();
   CBColorEach->SetChecked(Series->ColorEachPoint());
   BLineBorder->LinkPen(Series->Pen());
-  for (TControl* c : std::initializer_list<TControl*>{CBStack, CBClick, CheckBox1}) c->SetEnabled(cs != nullptr);
+  for (TControl* c : std::initializer_list<TControl*>{CBStack, CBClick, CheckBox1, Button1})
+    c->SetEnabled(cs != nullptr);
   if (cs) {
     CBStack->SetItemIndex(static_cast<int>(cs->Stacked()));
     CBClick->SetChecked(cs->ClickableLine());
@@ -263,7 +279,11 @@ void TAreaSeriesEditor::FormShow() {
   EnableOrigin();
   Transp.Set(Series->Transparency());
   InsertTabOnce(PointerForm, this, 1, Series->Pointer(), MsgGalleryPoint);
-  // The area's fill is drawn without a gradient in this engine: no "Gradient" tab to offer.
+  if (!GradientForm && Parent()) {
+    // The area edits its fill's gradient in a tab of its own: no OK and Cancel there.
+    if (InsertTabOnce(GradientForm, this, 2, Series->Gradient(), MsgStyleGradient))
+      GradientForm->PanelBottom->SetVisible(false);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------
