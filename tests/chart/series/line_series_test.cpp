@@ -194,11 +194,22 @@ TEST(LineSeries, BadInputDrawsWithoutFault) {
     auto* area = c.Add<TAreaSeries>();
     auto* logs = c.Add<TLineSeries>();
     auto* fast = c.Add<TFastLineSeries>();
+    // Gradient fills and shadow passes of every area layout, and a line's shadow.
+    auto* horiz = c.Add<THorizAreaSeries>();
+    auto* steps = c.Add<TAreaSeries>();
+    steps->SetStairs(true);
+    for (TCustomSeries* s : std::initializer_list<TCustomSeries*>{area, horiz, steps}) {
+      s->Gradient()->SetVisible(true);
+      s->Shadow()->SetSize(3);
+    }
+    logs->Shadow()->SetSize(2);
     one->AddXY(1, 1);
     for (double v : {-1.0, 0.0, 10.0, 100.0}) {
       logs->AddXY(v + 2, v);
       area->AddXY(v + 2, v);
       fast->AddXY(v + 2, v);
+      horiz->AddXY(v, v + 2);
+      steps->AddXY(v + 2, v);
     }
     c.Axes(0.5, 200, 0.5, 200);
     c.Chart.LeftAxis()->SetLogarithmic(true);
