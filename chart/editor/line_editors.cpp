@@ -1,6 +1,7 @@
 #include "chart/editor/line_editors.h"
 
 #include "chart/editor/brush_shadow_font.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/engine/axis_panel.h"
 #include "chart/engine/chart_pens.h"
 #include "chart/engine/editor_controls.h"
@@ -45,25 +46,24 @@ void EmbedPenDialog(TPenDialog* D, const char* Name) {
 
 TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetAlign(alClient);
-  SetBounds(0, 0, 400, 200);
-  BLineBorder = GraphButton<TButtonPen>(this, this, "BLineBorder", "&Border...", 8, 8);
-  BLineColor = GraphButton<TButtonColor>(this, this, "BLineColor", "&Color...", 8, 38);
-  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 8, 68, 110);
-  CBStack = List(this, this, "CBStack", "S&tack:", 8, 94, {"None", "Overlap", "Stack", "Stack 100%"}, 50, 100);
-  CBClick = Check(this, this, "CBClick", "Clic&kable", 8, 124, 110);
-  CheckBox1 = Check(this, this, "CheckBox1", "Color Each line", 8, 148, 130);
-  GBStair = Group(this, this, "GBStair", "Line Mode:", 170, 4, 110, 66);
-  CBStairs = Check(this, GBStair, "CBStairs", "&Stairs", 8, 18, 95);
-  CBInvStairs = Check(this, GBStair, "CBInvStairs", "&Inverted", 8, 40, 95);
-  CBDark3D = Check(this, this, "CBDark3D", "&Dark 3D", 170, 76, 110);
-  Height = IntField(this, this, "EHeight", "UDHeight", "LHeight", "&Height 3D:", 170, 100, {}, [this](int V) {
+  SetBounds(0, 0, 470, 200);
+  // Three columns wide enough for the longest translations of their captions.
+  BLineBorder = GraphButton<TButtonPen>(this, this, "BLineBorder", "&Border...", 8, 8, 120);
+  BLineColor = GraphButton<TButtonColor>(this, this, "BLineColor", "&Color...", 8, 38, 120);
+  CBColorEach = Check(this, this, "CBColorEach", "Color &Each", 8, 68, 180);
+  CBStack = List(this, this, "CBStack", "S&tack:", 8, 94, {"None", "Overlap", "Stack", "Stack 100%"}, 60, 110);
+  CBClick = Check(this, this, "CBClick", "Clic&kable", 8, 124, 180);
+  CheckBox1 = Check(this, this, "CheckBox1", "Color Each line", 8, 148, 180);
+  GBStair = Group(this, this, "GBStair", "Line Mode:", 200, 4, 130, 66);
+  CBStairs = Check(this, GBStair, "CBStairs", "&Stairs", 8, 18, 115);
+  CBInvStairs = Check(this, GBStair, "CBInvStairs", "&Inverted", 8, 40, 115);
+  CBDark3D = Check(this, this, "CBDark3D", "&Dark 3D", 200, 76, 130);
+  Height = IntField(this, this, "EHeight", "UDHeight", "LHeight", "&Height 3D:", 200, 100, {}, [this](int V) {
     if (Custom() && CanWrite(this)) Custom()->SetLineHeight(V);
   });
-  BOutline = GraphButton<TButtonPen>(this, this, "BOutline", "&Outline...", 290, 8);
-  BBrush = Button(this, this, "BBrush", "&Pattern...", 290, 38);
-  Button1 = Button(this, this, "Button1", "S&hadow...", 290, 68);
-  // The line series of this engine draw no shadow of their own: nothing for the button to edit.
-  Button1->SetVisible(false);
+  BOutline = GraphButton<TButtonPen>(this, this, "BOutline", "&Outline...", 350, 8, 110);
+  BBrush = Button(this, this, "BBrush", "&Pattern...", 350, 38, 110);
+  Button1 = Button(this, this, "Button1", "S&hadow...", 350, 68, 110);
 
   BLineBorder->OnClick = [this](TObject*) { BLineBorderClick(); };
   BLineColor->OnClick = [this](TObject*) { BLineBorder->Invalidate(); };
@@ -93,7 +93,23 @@ TCustomSeriesEditor::TCustomSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   BBrush->OnClick = [this](TObject*) {
     if (Series) ShowBrushDialog(this, Series->Brush());
   };
+  Button1->OnClick = [this](TObject*) { Button1Click(); };
   OnShow = [this](TObject*) { FormShow(); };
+}
+
+void TCustomSeriesEditor::Button1Click() {
+  TCustomSeries* cs = Custom();
+  if (!cs) return;
+  // The series' shadow is a plain offset copy in one colour: no smoothing, no see-through.
+  std::unique_ptr<TForm> form(CreateEditorDialog([this](TComponent*) { return new TGraphShadowEditor(this); }, this));
+  auto* e = static_cast<TGraphShadowEditor*>(form.get());
+  e->RefreshControls(cs->Shadow());
+  e->CBSmooth->SetVisible(false);
+  e->EShadowTransp->SetVisible(false);
+  e->UDShadowTransp->SetVisible(false);
+  if (auto* l = dynamic_cast<TControl*>(e->FindComponent("LTransp"))) l->SetVisible(false);
+  e->BOK->SetVisible(true);
+  e->ShowModal();
 }
 
 TCustomSeries* TCustomSeriesEditor::Custom() const { return dynamic_cast<TCustomSeries*>(Series); }
@@ -111,7 +127,8 @@ void TCustomSeriesEditor::FormShow() {
   TCustomSeries* cs = Custom();
   CBColorEach->SetChecked(Series->ColorEachPoint());
   BLineBorder->LinkPen(Series->Pen());
-  for (TControl* c : std::initializer_list<TControl*>{CBStack, CBClick, CheckBox1}) c->SetEnabled(cs != nullptr);
+  for (TControl* c : std::initializer_list<TControl*>{CBStack, CBClick, CheckBox1, Button1})
+    c->SetEnabled(cs != nullptr);
   if (cs) {
     CBStack->SetItemIndex(static_cast<int>(cs->Stacked()));
     CBClick->SetChecked(cs->ClickableLine());
@@ -181,32 +198,33 @@ void TFastLineSeriesEditor::FormShow() {
 
 TAreaSeriesEditor::TAreaSeriesEditor(TComponent* AOwner) : TForm(AOwner) {
   SetAlign(alClient);
-  SetBounds(0, 0, 420, 200);
+  SetBounds(0, 0, 560, 200);
+  // Three columns wide enough for the longest translations of their captions.
   RGMultiArea =
-      Radio(this, this, "RGMultiArea", "&Multiple Areas:", 8, 4, 120, 84, {"None", "Stacked", "Stacked 100%"});
-  auto* color = Group(this, this, "GBColor", "Color:", 8, 92, 120, 74);
-  CBColorEach = Check(this, color, "CBColorEach", "Color &Each", 8, 18, 105);
-  BAreaColor = GraphButton<TButtonColor>(this, color, "BAreaColor", "&Color...", 8, 42, 100);
-  auto* area = Group(this, this, "GBArea", "Area:", 136, 4, 130, 66);
-  CBStairs = Check(this, area, "CBStairs", "&Stairs", 8, 18, 110);
-  CBInvStairs = Check(this, area, "CBInvStairs", "Inverted", 8, 40, 110);
-  BAreaLinesPen = GraphButton<TButtonPen>(this, this, "BAreaLinesPen", "Area &Lines...", 136, 76, 110);
-  BAreaLinePen = GraphButton<TButtonPen>(this, this, "BAreaLinePen", "&Border...", 136, 106, 110);
-  BPattern = Button(this, this, "BPattern", "&Pattern...", 136, 136, 110);
-  Button1 = Button(this, this, "Button1", "&Top...", 136, 166, 110);
-  CBUseOrigin = Check(this, this, "CBUseOrigin", "&Use Origin", 276, 8, 120);
+      Radio(this, this, "RGMultiArea", "&Multiple Areas:", 8, 4, 180, 84, {"None", "Stacked", "Stacked 100%"});
+  auto* color = Group(this, this, "GBColor", "Color:", 8, 92, 180, 74);
+  CBColorEach = Check(this, color, "CBColorEach", "Color &Each", 8, 18, 168);
+  BAreaColor = GraphButton<TButtonColor>(this, color, "BAreaColor", "&Color...", 8, 42, 110);
+  auto* area = Group(this, this, "GBArea", "Area:", 200, 4, 150, 66);
+  CBStairs = Check(this, area, "CBStairs", "&Stairs", 8, 18, 130);
+  CBInvStairs = Check(this, area, "CBInvStairs", "Inverted", 8, 40, 130);
+  BAreaLinesPen = GraphButton<TButtonPen>(this, this, "BAreaLinesPen", "Area &Lines...", 200, 76, 150);
+  BAreaLinePen = GraphButton<TButtonPen>(this, this, "BAreaLinePen", "&Border...", 200, 106, 150);
+  BPattern = Button(this, this, "BPattern", "&Pattern...", 200, 136, 150);
+  Button1 = Button(this, this, "Button1", "&Top...", 200, 166, 150);
+  CBUseOrigin = Check(this, this, "CBUseOrigin", "&Use Origin", 362, 8, 170);
   Origin = IntField(
-      this, this, "EOrigin", "UDOrigin", "LOrigin", "&Origin:", 276, 32, {-30000, 30000},
+      this, this, "EOrigin", "UDOrigin", "LOrigin", "&Origin:", 362, 32, {-30000, 30000},
       [this](int V) {
         if (Series && CanWrite(this, FLoading)) Series->SetYOrigin(V);
       },
-      50, 56);
+      110, 56);
   Transp = IntField(
-      this, this, "ETransp", "UDTransp", "LTransp", "Tra&nsparency:", 276, 62, {},
+      this, this, "ETransp", "UDTransp", "LTransp", "Tra&nsparency:", 362, 62, {},
       [this](int V) {
         if (Series && CanWrite(this)) Series->SetTransparencyValue(V);
       },
-      80, 40);
+      110, 40);
 
   RGMultiArea->OnClick = [this](TObject*) {
     if (Series && RGMultiArea->ItemIndex() >= 0)
@@ -263,7 +281,11 @@ void TAreaSeriesEditor::FormShow() {
   EnableOrigin();
   Transp.Set(Series->Transparency());
   InsertTabOnce(PointerForm, this, 1, Series->Pointer(), MsgGalleryPoint);
-  // The area's fill is drawn without a gradient in this engine: no "Gradient" tab to offer.
+  if (!GradientForm && Parent()) {
+    // The area edits its fill's gradient in a tab of its own: no OK and Cancel there.
+    if (InsertTabOnce(GradientForm, this, 2, Series->Gradient(), MsgStyleGradient))
+      GradientForm->PanelBottom->SetVisible(false);
+  }
 }
 
 // ---------------------------------------------------------------------------------------------

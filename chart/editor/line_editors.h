@@ -18,6 +18,7 @@ class TRadioGroup;
 class TAreaSeries;
 class TCustomSeries;
 class TFastLineSeries;
+class TGraphGradientEditor;
 class THistogramSeries;
 class TVolumeSeries;
 
@@ -47,6 +48,8 @@ public:
 
   void FormShow();
   void BLineBorderClick();
+  // Opens the shadow editor on the series' shadow, modal.
+  void Button1Click();
 
 private:
   TCustomSeries* Custom() const;
@@ -74,6 +77,7 @@ public:
 
   TAreaSeries* Series = nullptr;
   TSeriesPointerEditor* PointerForm = nullptr;
+  TGraphGradientEditor* GradientForm = nullptr;
 
   TRadioGroup* RGMultiArea = nullptr;
   TCheckBox* CBColorEach = nullptr;

@@ -41,6 +41,7 @@ VM_PUBLISH(TLineSeries) {
   P.Object("LinePen", &S::LinePen, &S::SetPen);
   P.Object("OutLine", &S::OutLine, &S::SetOutLine);
   P.Object("Pointer", &S::Pointer, &S::SetPointer);
+  P.Object("Shadow", &S::Shadow, &S::SetShadow);
   P.Enum("Stacked", &S::Stacked, &S::SetStacked, CustomSeriesStackInfo).Default(cssNone);
   P.Bool("Stairs", &S::Stairs, &S::SetStairs).Default(false);
 }
@@ -65,6 +66,7 @@ VM_PUBLISH(TAreaSeries) {
   P.Bool("Dark3D", &S::Dark3D, &S::SetDark3D).Default(true);
   // The area series starts with its area on, so the setting is always written.
   P.Bool("DrawArea", &S::DrawArea, &S::SetDrawArea).Stored(AlwaysStored);
+  P.Object("Gradient", &S::Gradient, &S::SetGradient);
   P.Bool("InvertedStairs", &S::InvertedStairs, &S::SetInvertedStairs).Default(false);
   P.Object("LinePen", &S::LinePen, &S::SetPen);
   P.Enum("MultiArea", &S::MultiArea, &S::SetMultiArea, MultiAreaInfo).Default(maNone);
@@ -93,6 +95,8 @@ TCustomSeries::TCustomSeries(TComponent* AOwner) : TCustomLineSeries(AOwner) {
   FAreaLinesPen = std::make_unique<TChartPen>(changed);
   FOutLine = std::make_unique<TChartHiddenPen>(changed);
   FPointer = std::make_unique<TCustomSeriesPointer>(this);
+  FShadow = std::make_unique<TGraphShadow>(changed);
+  FGradient = std::make_unique<TGraphGradient>(changed);
   KeepPointBeyondEnd = true;
 }
 
@@ -273,6 +277,7 @@ TColor TCustomSeries::AreaColorOf(TColor Color) const {
 }
 
 void TCustomSeries::DrawVisiblePoints() {
+  if (FShadow->Size() != 0 && FParentChart) DrawShadowPass();
   if (FOutLine->Visible()) {
     TChartPen saved;
     saved.Assign(LinePen());
@@ -287,6 +292,29 @@ void TCustomSeries::DrawVisiblePoints() {
     ColorSetting = savedColor;
   }
   TCustomLineSeries::DrawVisiblePoints();
+}
+
+// The whole series once more in the shadow's colour, without pointers, shifted by the shadow's sizes
+// (the axes are moved for the pass and put back).
+void TCustomSeries::DrawShadowPass() {
+  TChartAxis* h = GetHorizAxis();
+  TChartAxis* v = GetVertAxis();
+  const auto shift = [](TChartAxis* Axis, int32_t By) {
+    if (!Axis) return;
+    Axis->StartPixel += By;
+    Axis->EndPixel += By;
+    Axis->CenterPixel += By;
+  };
+  const TColor savedColor = ColorSetting;
+  ColorSetting = FShadow->Color();
+  FShadowPass = true;
+  shift(h, FShadow->HorizSize());
+  if (v != h) shift(v, FShadow->VertSize());
+  TCustomLineSeries::DrawVisiblePoints();
+  shift(h, -FShadow->HorizSize());
+  if (v != h) shift(v, -FShadow->VertSize());
+  FShadowPass = false;
+  ColorSetting = savedColor;
 }
 
 void TCustomSeries::DrawOneValue(int32_t ValueIndex) {
@@ -351,7 +379,7 @@ void TCustomSeries::DrawOneValue(int32_t ValueIndex) {
       }
       FPrevColor = clNone;
     }
-    if (FIsLastValue && FPointer->Visible() && color != clNone) DrawPointer(x, y, ValueIndex, color);
+    if (FIsLastValue && PointersDrawn() && color != clNone) DrawPointer(x, y, ValueIndex, color);
   } else {
     DrawSegment(x, y, color, ValueIndex, true);
   }
@@ -429,7 +457,7 @@ void TCustomSeries::DrawSegment(int X, int Y, TColor Color, int32_t ValueIndex, 
       }
     }
   }
-  if (WithPointers && FPointer->Visible()) {
+  if (WithPointers && PointersDrawn()) {
     const int32_t prevIndex = IsDrawnForward() ? ValueIndex - 1 : ValueIndex + 1;
     if (FPrevColor != clNone) DrawPointer(FPrevX, FPrevY, prevIndex, FPrevColor);
     if (FIsLastValue && Color != clNone) DrawPointer(X, Y, ValueIndex, Color);
@@ -449,6 +477,8 @@ void TCustomSeries::DrawAreaBand(int X, int Y, TColor Color) {
   else
     c->AssignVisiblePenColor(FAreaLinesPen.get(), Color);
   const int o0 = FPrevOrigin, o1 = FOrigin;
+  // A shadow is one colour: no gradient in its pass.
+  const bool gradient = FGradient->Visible() && !FShadowPass;
   if (is3D && FIsLastValue) {
     if (vertical)
       c->RectangleAtX(X, std::min(Y, o1), std::max(Y, o1), StartZ, EndZ);
@@ -465,10 +495,17 @@ void TCustomSeries::DrawAreaBand(int X, int Y, TColor Color) {
                           : TRect(std::min(o0, FPrevX + 1), FPrevY + 1, std::max(o0, FPrevX + 1), Y);
     if (r.Left > r.Right) std::swap(r.Left, r.Right);
     if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
-    if (is3D)
+    if (is3D) {
       c->RectangleWithZ(r, StartZ);
-    else
+    } else if (gradient) {
+      FGradient->Draw(c, r);
+      if (c->Pen->Style() != psClear) {
+        c->Brush->SetStyle(bsClear);
+        c->Rectangle(r.Left, r.Top, r.Right, r.Bottom);
+      }
+    } else {
       c->Rectangle(r.Left, r.Top, r.Right, r.Bottom);
+    }
     if (LinePen()->Visible() && !FAreaLinesPen->Visible()) {
       c->AssignVisiblePenColor(LinePen(), (FColorEachPoint && FColorEachLine) ? Color : SeriesColor());
       if (vertical) {
@@ -498,10 +535,33 @@ void TCustomSeries::DrawAreaBand(int X, int Y, TColor Color) {
     q[2] = TPoint(X, Y);
     q[3] = TPoint(o1, Y);
   }
-  if (is3D)
-    c->PolygonWithZ(q, StartZ);
-  else
+  if (is3D) {
+    if (gradient)
+      FGradient->DrawRect3D(c, {q[0], q[1], q[2], q[3]}, StartZ);
+    else
+      c->PolygonWithZ(q, StartZ);
+  } else if (gradient) {
+    // The gradient spans the whole value range, not each band, so the bands join seamlessly; it
+    // reaches the band's origins too, or the fill below the smallest value would stay empty.
+    TChartAxis* a = GetValueAxis();
+    TChartValueList* values = vertical ? YValues() : XValues();
+    const int32_t pMax = AxisPixel(a, values->MaxValue()), pMin = AxisPixel(a, values->MinValue());
+    const int32_t lo = std::min({pMax, pMin, o0, o1}), hi = std::max({pMax, pMin, o0, o1});
+    TRect r = vertical ? TRect(FPrevX, lo, X, hi) : TRect(lo, FPrevY, hi, Y);
+    if (r.Left > r.Right) std::swap(r.Left, r.Right);
+    if (r.Top > r.Bottom) std::swap(r.Top, r.Bottom);
+    c->ClipPolygon(q, 4);
+    FGradient->Draw(c, r);
+    c->UnClipRectangle();
+    if (c->Pen->Style() != psClear) {
+      if (vertical)
+        c->Line(FPrevX, FPrevY, FPrevX, o0);
+      else
+        c->Line(FPrevX, FPrevY, o0, FPrevY);
+    }
+  } else {
     c->Polygon(q);
+  }
   if (LinePen()->Visible()) {
     c->AssignVisiblePenColor(LinePen(), (FColorEachPoint && FColorEachLine) ? Color : SeriesColor());
     if (is3D)
@@ -618,7 +678,9 @@ void TCustomSeries::Assign(TPersistent* Source) {
     FStacked = s->FStacked;
     FStairs = s->FStairs;
     FOutLine->Assign(s->FOutLine.get());
+    FShadow->Assign(s->FShadow.get());
     FTransparency = s->FTransparency;
+    FGradient->Assign(s->FGradient.get());
   }
   TCustomLineSeries::Assign(Source);
 }
@@ -849,9 +911,25 @@ void TAreaSeries::ApplyStyleVariant(TChartSeries* Target, int Index) {
     case 8:
       s->Pointer()->SetVisible(true);
       break;
+    case 9:
+      s->Gradient()->SetVisible(true);
+      break;
     default:
       break;
   }
+}
+
+void TAreaSeries::FillLegendSymbol(int32_t ValueIndex, const TRect& Rect) {
+  if (FParentChart && FGradient->Visible()) {
+    FGradient->Draw(FParentChart->Canvas, Rect);
+    return;
+  }
+  TCustomSeries::FillLegendSymbol(ValueIndex, Rect);
+}
+
+void TAreaSeries::MakeGalleryThumbnail(bool Coloured) {
+  TCustomSeries::MakeGalleryThumbnail(Coloured);
+  FGradient->SetEndColor(SeriesColor());
 }
 
 void TAreaSeries::AdjustLegendBrush(int32_t, TColor& BackColor, TBrushStyle& Style) {
@@ -862,6 +940,7 @@ void TAreaSeries::AdjustLegendBrush(int32_t, TColor& BackColor, TBrushStyle& Sty
 
 THorizAreaSeries::THorizAreaSeries(TComponent* AOwner) : TAreaSeries(AOwner) {
   SetHorizontalLayout();
+  FGradient->SetDirection(gdRightLeft);
   XValues()->SetOrder(loNone);
   YValues()->SetOrder(loAscending);
 }

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "chart/engine/graph_effects.h"
 #include "chart/engine/series_base.h"
 #include "chart/engine/series_pointer.h"
 
@@ -48,6 +49,7 @@ public:
   // -- operations introduced here ----------------------------------------------------------------
   virtual int32_t MarkCalloutLength();
   virtual bool ClickedPointer(int32_t ValueIndex, int PointX, int PointY, int X, int Y);
+  virtual TGraphGradient* GetGradient() const { return FGradient.get(); }
   virtual int32_t GetTransparency() const { return FTransparency; }
   virtual void SetTransparency(int32_t Value);
   virtual void PreparePointer(int32_t /*ValueIndex*/) {}
@@ -85,6 +87,10 @@ public:
   void SetAreaColor(TColor Value) { SetColorProperty(FAreaColor, Value); }
   TChartPen* AreaLinesPen() const { return FAreaLinesPen.get(); }
   void SetAreaLinesPen(TChartPen* Value) { FAreaLinesPen->Assign(Value); }
+  TGraphShadow* Shadow() const { return FShadow.get(); }
+  void SetShadow(TGraphShadow* Value) { FShadow->Assign(Value); }
+  TGraphGradient* Gradient() const { return GetGradient(); }
+  void SetGradient(TGraphGradient* Value) { FGradient->Assign(Value); }
   TChartHiddenPen* OutLine() const { return FOutLine.get(); }
   void SetOutLine(TChartHiddenPen* Value) { FOutLine->Assign(Value); }
   bool ClickableLine() const { return FClickableLine; }
@@ -124,6 +130,9 @@ protected:
   int32_t StackedPosition(int32_t ValueIndex, double Value);
   void DrawSegment(int X, int Y, TColor Color, int32_t ValueIndex, bool WithPointers);
   void DrawAreaBand(int X, int Y, TColor Color);
+  void DrawShadowPass();
+  // Pointers are drawn when visible, except in the shadow's pass.
+  bool PointersDrawn() const { return !FShadowPass && FPointer->Visible(); }
   bool IsVertical() const { return YMandatory; }
   double ExtremeStacked(bool Highest, double Plain);
 
@@ -139,9 +148,11 @@ protected:
   int32_t FLineHeight = 0;
   std::unique_ptr<TChartHiddenPen> FOutLine;
   std::unique_ptr<TCustomSeriesPointer> FPointer;
+  std::unique_ptr<TGraphShadow> FShadow;
   TCustomSeriesStack FStacked = cssNone;
   bool FStairs = false;
   int32_t FTransparency = 0;
+  std::unique_ptr<TGraphGradient> FGradient;
 
   // State of one drawing pass.
   int32_t FOrigin = 0, FPrevOrigin = 0;
@@ -149,6 +160,7 @@ protected:
   TColor FPrevColor = clNone;
   double FDarkRatio = 1;
   bool FIsLastValue = false;
+  bool FShadowPass = false;
   bool FUseYOriginPos = false;  // the area series' own origin
   double FYOriginValue = 0;
 };
@@ -200,6 +212,8 @@ public:
   void Assign(TPersistent* Source) override;
   void ListStyleVariants(const TAddStyleProc& AddStyle) override;
   void ApplyStyleVariant(TChartSeries* Target, int Index) override;
+  void FillLegendSymbol(int32_t ValueIndex, const TRect& Rect) override;
+  void MakeGalleryThumbnail(bool Coloured) override;
   void AdjustLegendBrush(int32_t ValueIndex, TColor& BackColor, TBrushStyle& Style) override;
   static void ClassEditorName(std::string& Name) { Name = "TAreaSeriesEditor"; }
 };

@@ -1,6 +1,8 @@
 // The line-like series editor forms on a series page, driven through their controls.
 #include <gtest/gtest.h>
 
+#include "chart/editor/brush_shadow_font.h"
+#include "chart/editor/gradient_editor.h"
 #include "chart/editor/line_editors.h"
 #include "chart/engine/editor_controls.h"
 #include "chart/extra/bezier_donut_series.h"
@@ -65,6 +67,43 @@ TEST_F(LineForms, LineEditorSetsStairsHeightStackAndFollowsTheBorderColourIn2DOn
   EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Point"}));
 }
 
+TEST_F(LineForms, LineEditorShadowButtonEditsTheSeriesShadowWithoutSmoothOrTransparency) {
+  auto* line = Add<TLineSeries>("Line");
+  auto* e = Open<TCustomSeriesEditor>(line);
+  ASSERT_TRUE(e->Button1->Visible());
+  EXPECT_TRUE(e->Button1->Enabled());
+  int shown = 0;
+  EditorDialogHook = [&](TForm* F) {
+    auto* d = dynamic_cast<TGraphShadowEditor*>(F);
+    ASSERT_NE(d, nullptr);
+    ++shown;
+    EXPECT_EQ(d->Shadow, line->Shadow());
+    for (TControl* c : std::initializer_list<TControl*>{d->CBSmooth, d->EShadowTransp, d->UDShadowTransp,
+                                                        dynamic_cast<TControl*>(d->FindComponent("LTransp"))})
+      EXPECT_FALSE(c && c->Visible()) << (c ? c->Name() : "LTransp");
+    EXPECT_TRUE(d->Edit1->Visible());
+    d->Edit1->SetText("4");
+    d->EVertSize->SetText("abc");  // not a number: the size stays
+    d->EVertSize->SetText("6");
+    d->BOK->Click();
+  };
+  const int owned = e->ComponentCount();
+  e->Button1->Click();
+  EXPECT_EQ(shown, 1);
+  EXPECT_EQ(line->Shadow()->HorizSize(), 4);
+  EXPECT_EQ(line->Shadow()->VertSize(), 6);
+  // The dialog is freed once closed: the editor owns nothing more than before.
+  EXPECT_EQ(e->ComponentCount(), owned);
+  // Opened again it shows the sizes the series has now.
+  EditorDialogHook = [&](TForm* F) {
+    auto* d = static_cast<TGraphShadowEditor*>(F);
+    EXPECT_EQ(d->Edit1->Text(), "4");
+    EXPECT_EQ(d->EVertSize->Text(), "6");
+    d->BOK->Click();
+  };
+  e->Button1->Click();
+}
+
 TEST_F(LineForms, LineEditorOnANonLineSeriesKeepsOnlyTheCommonControls) {
   auto* bezier = Add<TBezierSeries>("Bezier");
   auto* e = Open<TCustomSeriesEditor>(bezier);
@@ -102,7 +141,7 @@ TEST_F(LineForms, AreaEditorRoundsTheOriginAndAppliesColourEachOnShow) {
   area->SetYOrigin(2.5);
   area->SetColorEachPoint(true);
   auto* e = Open<TAreaSeriesEditor>(area);
-  EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Point"}));
+  EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Point", "Gradient"}));
   EXPECT_EQ(e->Origin.Edit->Text(), "2");
   EXPECT_FALSE(e->Origin.Edit->Enabled());
   EXPECT_FALSE(e->BAreaColor->Enabled());
@@ -136,6 +175,39 @@ TEST_F(LineForms, AreaEditorRoundsTheOriginAndAppliesColourEachOnShow) {
   EXPECT_TRUE(e2->Origin.Edit->Enabled());
   EXPECT_TRUE(e2->BAreaColor->Enabled());
   EXPECT_EQ(e2->RGMultiArea->ItemIndex(), 0);
+}
+
+TEST_F(LineForms, AreaEditorGradientTabEditsTheAreasGradientAndIsInsertedOnce) {
+  auto* area = Add<TAreaSeries>("Area");
+  area->Gradient()->SetStartColor(clNavy);
+  auto* e = Open<TAreaSeriesEditor>(area);
+  auto* g = TabForm<TGraphGradientEditor>("Gradient");
+  ASSERT_NE(g, nullptr);
+  EXPECT_EQ(e->GradientForm, g);
+  EXPECT_EQ(g->EditedGradient, area->Gradient());
+  EXPECT_FALSE(g->BOk->Visible() && g->PanelBottom->Visible());
+  EXPECT_FALSE(g->BCancel->Visible() && g->PanelBottom->Visible());
+  EXPECT_FALSE(g->CBVisible->Checked());
+  Activate("Gradient");
+  g->CBVisible->SetChecked(true);
+  EXPECT_TRUE(area->Gradient()->Visible());
+  PickItem(g->CBDirection, 1);
+  EXPECT_EQ(area->Gradient()->Direction(), 1);
+  EXPECT_EQ(area->Gradient()->StartColor(), clNavy);
+  // Shown again: no second "Point" or "Gradient" tab.
+  ShowAgain(e);
+  EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Point", "Gradient"}));
+  EXPECT_EQ(TabForm<TGraphGradientEditor>("Gradient"), g);
+
+  // Another area: its own gradient in the tab.
+  auto* other = Add<TAreaSeries>("Other");
+  other->Gradient()->SetVisible(true);
+  Open<TAreaSeriesEditor>(other);
+  EXPECT_EQ(Tabs(), WithOwnTabs({"Format", "Point", "Gradient"}));
+  auto* g2 = TabForm<TGraphGradientEditor>("Gradient");
+  ASSERT_NE(g2, nullptr);
+  EXPECT_EQ(g2->EditedGradient, other->Gradient());
+  EXPECT_TRUE(g2->CBVisible->Checked());
 }
 
 TEST_F(LineForms, HistogramAndVolumeEditors) {

@@ -194,11 +194,22 @@ TEST(LineSeries, BadInputDrawsWithoutFault) {
     auto* area = c.Add<TAreaSeries>();
     auto* logs = c.Add<TLineSeries>();
     auto* fast = c.Add<TFastLineSeries>();
+    // Gradient fills and shadow passes of every area layout, and a line's shadow.
+    auto* horiz = c.Add<THorizAreaSeries>();
+    auto* steps = c.Add<TAreaSeries>();
+    steps->SetStairs(true);
+    for (TCustomSeries* s : std::initializer_list<TCustomSeries*>{area, horiz, steps}) {
+      s->Gradient()->SetVisible(true);
+      s->Shadow()->SetSize(3);
+    }
+    logs->Shadow()->SetSize(2);
     one->AddXY(1, 1);
     for (double v : {-1.0, 0.0, 10.0, 100.0}) {
       logs->AddXY(v + 2, v);
       area->AddXY(v + 2, v);
       fast->AddXY(v + 2, v);
+      horiz->AddXY(v, v + 2);
+      steps->AddXY(v + 2, v);
     }
     c.Axes(0.5, 200, 0.5, 200);
     c.Chart.LeftAxis()->SetLogarithmic(true);
@@ -285,4 +296,63 @@ TEST(FastLineSeries, ClickOnASegmentGivesItsFirstPoint) {
   EXPECT_EQ(s->PointIndexAt(s->ScreenXAt(2), s->ScreenYAt(2)), 2);
   EXPECT_EQ(s->PointIndexAt((c.X(2) + c.X(3)) / 2, c.Y(20)), 2);
   EXPECT_EQ(s->PointIndexAt((c.X(2) + c.X(3)) / 2, c.Y(30)), -1);
+}
+
+TEST(LineSeries, ShadowPassDrawsAShiftedCopyWithoutPointers) {
+  TSeriesChart c;
+  auto* s = c.Add<TLineSeries>();
+  s->SetSeriesColor(clRed);
+  s->Pointer()->SetVisible(true);
+  s->Pointer()->SetDraw3D(false);
+  s->Pointer()->Pen()->SetVisible(false);
+  s->Shadow()->SetColor(clBlue);
+  s->Shadow()->SetHorizSize(3);
+  s->Shadow()->SetVertSize(3);
+  for (int i = 0; i <= 10; ++i) s->AddXY(i, 50);
+  c.Axes(0, 10, 0, 100);
+  c.Render();
+  const int x = (c.X(4) + c.X(5)) / 2, y = c.Y(50);
+  EXPECT_EQ(c.At(x, y), clRed);
+  // Three pixels down (a pixel more where the shifted axis rounds a half the other way).
+  EXPECT_EQ(c.Count(clBlue, TRect(x, y - 1, x + 1, y + 2)), 0);
+  EXPECT_EQ(c.Count(clBlue, TRect(x, y + 3, x + 1, y + 5)), 1);
+  // The pointers cast no shadow: beside a pointer, off the shadow's line, nothing blue.
+  const int px = c.X(5), hs = s->Pointer()->HorizSize();
+  EXPECT_EQ(c.Count(clBlue, TRect(px + hs + 1, y + 6, px + hs + 3, y + 3 + hs)), 0);
+  // Colour, pointer and axes are given back after the pass.
+  EXPECT_EQ(s->SeriesColor(), clRed);
+  EXPECT_TRUE(s->Pointer()->Visible());
+  EXPECT_EQ(c.X(5), px);
+  // A shadow of size 0 draws nothing.
+  s->Shadow()->SetHorizSize(0);
+  s->Shadow()->SetVertSize(0);
+  c.Render();
+  EXPECT_EQ(c.Count(clBlue, c.Chart.ChartRect), 0);
+}
+
+TEST(AreaSeries, GradientSpansTheValueRangeAndReachesTheOrigin) {
+  TSeriesChart c;
+  auto* a = c.Add<TAreaSeries>();
+  a->LinePen()->SetVisible(false);
+  a->AreaLinesPen()->SetVisible(false);
+  a->Gradient()->SetVisible(true);
+  a->Gradient()->SetStartColor(clBlue);
+  a->Gradient()->SetEndColor(clRed);
+  for (double v : {80, 80, 40, 40}) a->AddY(v);
+  c.Axes(0, 3, 0, 100);
+  c.Render();
+  const int x0 = (c.X(0) + c.X(1)) / 2, x2 = (c.X(2) + c.X(3)) / 2;
+  // One gradient over all bands: at one height both bands have one colour.
+  EXPECT_EQ(c.At(x0, c.Y(30)), c.At(x2, c.Y(30)));
+  EXPECT_NE(c.At(x0, c.Y(75)), c.At(x0, c.Y(5)));
+  // Below the smallest value the area is filled down to its origin.
+  for (int x : {x0, x2}) EXPECT_NE(c.At(x, c.Y(5)), clWhite);
+  EXPECT_EQ(c.At(x2, c.Y(60)), clWhite);
+  // A new type assigned from it keeps gradient and shadow.
+  a->Shadow()->SetHorizSize(2);
+  TAreaSeries copy(nullptr);
+  copy.Assign(a);
+  EXPECT_TRUE(copy.Gradient()->Visible());
+  EXPECT_EQ(copy.Gradient()->EndColor(), clRed);
+  EXPECT_EQ(copy.Shadow()->HorizSize(), 2);
 }

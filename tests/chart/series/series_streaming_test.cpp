@@ -36,8 +36,12 @@ TEST(SeriesStreaming, LineSeriesKeepsItsSettings) {
   s.OutLine()->SetVisible(true);
   s.Pointer()->SetVisible(true);
   s.Pointer()->SetStyle(psDiamond);
+  s.Shadow()->SetHorizSize(3);
+  s.Shadow()->SetColor(clNavy);
   s.AddXY(1, 2);
   auto r = RoundTrip(s);
+  EXPECT_EQ(r->Shadow()->HorizSize(), 3);
+  EXPECT_EQ(r->Shadow()->Color(), clNavy);
   EXPECT_TRUE(r->Stairs());
   EXPECT_TRUE(r->InvertedStairs());
   EXPECT_EQ(r->LineHeight(), 4);
@@ -77,7 +81,11 @@ TEST(SeriesStreaming, PointAndAreaSeriesKeepSettingsThatDifferFromTheirStart) {
   a.SetUseYOrigin(true);
   a.SetYOrigin(2.5);
   a.SetTransparency(20);
+  a.Gradient()->SetVisible(true);
+  a.Gradient()->SetStartColor(clLime);
   auto ra = RoundTrip(a);
+  EXPECT_TRUE(ra->Gradient()->Visible());
+  EXPECT_EQ(ra->Gradient()->StartColor(), clLime);
   EXPECT_FALSE(ra->DrawArea());
   EXPECT_EQ(ra->MultiArea(), maStacked100);
   EXPECT_EQ(ra->AreaColor(), clYellow);
