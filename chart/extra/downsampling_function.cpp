@@ -111,7 +111,7 @@ public:
     FLo = Lo;
     FHi = Hi;
     FT2 = T2;
-    Visit(1, 0, FLeaves * kLeaf - 1, Bound(1), f);
+    Visit(1, 0, int64_t{FLeaves} * kLeaf - 1, Bound(1), f);
     return f;
   }
 
@@ -130,13 +130,15 @@ private:
 
   // Depth first, the child with the farther box first, so the best distance grows early and
   // prunes most boxes; the depth is the tree's height.
-  void Visit(int32_t Node, int32_t From, int32_t To, double Bound2, TFarthest& F) const {
+  // Node spans the indices From..To, counted wide: the last leaf may end past any int32_t.
+  void Visit(int32_t Node, int64_t From, int64_t To, double Bound2, TFarthest& F) const {
     if (To < FLo || From > FHi || Bound2 <= FT2 || Bound2 < F.D) return;
     if (Node >= FLeaves) {
-      ScanRange(FX, FY, *FSeg, std::max(From, FLo), std::min(To, FHi), F);
+      ScanRange(FX, FY, *FSeg, static_cast<int32_t>(std::max<int64_t>(From, FLo)),
+                static_cast<int32_t>(std::min<int64_t>(To, FHi)), F);
       return;
     }
-    const int32_t mid = From + (To - From + 1) / 2;
+    const int64_t mid = From + (To - From + 1) / 2;
     const double a = Bound(2 * Node), b = Bound(2 * Node + 1);
     if (a >= b) {
       Visit(2 * Node, From, mid - 1, a, F);
