@@ -535,3 +535,45 @@ QImage BitmapDrawImage(TBitmap* Bitmap) {
 }
 
 }  // namespace vmqt
+
+// ---------------------------------------------------------------------------------------------
+// Snapshots
+
+struct TBitmapSnapshot::Impl {
+  QImage Img;
+};
+
+TBitmapSnapshot::TBitmapSnapshot() : FImpl(std::make_unique<Impl>()) {}
+
+TBitmapSnapshot::~TBitmapSnapshot() = default;
+
+void TBitmapSnapshot::Take(TBitmap* Source) {
+  TBitmap::Impl* s = Source->GetImpl();
+  s->Sync();
+  const QImage& src = s->Img;
+  QImage& dst = FImpl->Img;
+  // The copy's memory is reused while the picture keeps its shape.
+  if (dst.isNull() || dst.size() != src.size() || dst.format() != src.format() ||
+      dst.devicePixelRatio() != src.devicePixelRatio() || dst.colorTable() != src.colorTable()) {
+    dst = src.copy();
+    return;
+  }
+  std::memcpy(dst.bits(), src.constBits(), static_cast<size_t>(src.sizeInBytes()));
+}
+
+bool TBitmapSnapshot::RestoreTo(TBitmap* Dest) const {
+  const QImage& src = FImpl->Img;
+  if (src.isNull()) return false;
+  TBitmap::Impl* d = Dest->GetImpl();
+  d->Sync();
+  QImage& dst = d->Img;
+  if (dst.size() != src.size() || dst.format() != src.format() || dst.devicePixelRatio() != src.devicePixelRatio() ||
+      dst.colorTable() != src.colorTable() || dst.bytesPerLine() != src.bytesPerLine())
+    return false;
+  std::memcpy(dst.bits(), src.constBits(), static_cast<size_t>(src.sizeInBytes()));
+  return true;
+}
+
+void TBitmapSnapshot::Clear() { FImpl->Img = QImage(); }
+
+bool TBitmapSnapshot::Empty() const { return FImpl->Img.isNull(); }

@@ -84,6 +84,29 @@ private:
   TColor FTransparentColor = clDefault;
 };
 
+// A copy of a bitmap's pixels, byte for byte, that can be put back into the bitmap later: for a
+// picture redrawn in layers, whose lower layers stay the same. Putting it back leaves the
+// bitmap's canvas with its pen, brush, font and clipping.
+class TBitmapSnapshot {
+public:
+  TBitmapSnapshot();
+  ~TBitmapSnapshot();
+  TBitmapSnapshot(const TBitmapSnapshot&) = delete;
+  TBitmapSnapshot& operator=(const TBitmapSnapshot&) = delete;
+
+  // Copies the pixels Source holds now, pending drawing included.
+  void Take(TBitmap* Source);
+  // Puts the copy back into Dest and returns true when Dest has the size, format and pixel ratio
+  // the copy was taken at; otherwise returns false and leaves Dest alone.
+  bool RestoreTo(TBitmap* Dest) const;
+  void Clear();
+  bool Empty() const;
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> FImpl;
+};
+
 // Named bitmap resources of the program; names ignore letter case. A registered name comes before
 // the program's built-in resources (":/bitmaps/NAME.bmp" or ".png").
 // Registers a copy of Image (nullptr or an empty bitmap removes the name).

@@ -760,6 +760,16 @@ void TCustomAxisPanel::RenderSeries(TChartSeries* Series) {
 
 void TCustomAxisPanel::DrawContents(const TRect& Rect) {
   TFlagRestorer repaint(AutoRepaint, false);
+  if (!RestoreBaseLayer()) DrawBaseLayer(Rect);
+  // The top layers.
+  RenderTitlesAndLegend(false);
+  if (Zoom()->Active) DrawZoomRectangle();
+  NotifyToolsChartEvent(tdsAfterDraw);
+  Canvas->ResetState();
+  FireAfterDraw();
+}
+
+void TCustomAxisPanel::DrawBaseLayer(const TRect& Rect) {
   CalcSeriesDrawSide();
   DrawPanelBackground(Rect);
   NotifyToolsChartEvent(tdsBeforeChart);
@@ -787,9 +797,5 @@ void TCustomAxisPanel::DrawContents(const TRect& Rect) {
     NotifyToolsChartEvent(tdsBeforeAxes);
     RenderAxes();
   }
-  RenderTitlesAndLegend(false);
-  if (Zoom()->Active) DrawZoomRectangle();
-  NotifyToolsChartEvent(tdsAfterDraw);
-  Canvas->ResetState();
-  FireAfterDraw();
+  StoreBaseLayer();
 }

@@ -59,6 +59,9 @@ public:
 
   void Assign(TPersistent* Source) override;
   void DrawContents(const TRect& Rect) override;
+  // Everything below the top layers: background, titles and legend in their places, walls,
+  // axes and series (see KeepBaseLayer).
+  void DrawBaseLayer(const TRect& Rect);
   void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
   // -- introduced virtual operations (abstract ones are the chart component's) -------------------

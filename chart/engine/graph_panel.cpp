@@ -124,6 +124,15 @@ VM_PUBLISH(TCustomGraphPanel) {
   P.Event("OnBeforePrint", &TCustomGraphPanel::OnBeforePrint);
 }
 
+struct TCustomGraphPanel::TBaseLayer {
+  TBitmapSnapshot Pixels;
+  TRect Target, Bounds, ChartRect;
+  int32_t ChartWidth = 0, ChartHeight = 0, ChartXCenter = 0, ChartYCenter = 0, Width3D = 0, Height3D = 0;
+  TPen Pen;
+  TBrush Brush;
+  TFont Font;
+};
+
 TCustomGraphPanel::TCustomGraphPanel(TComponent* AOwner) : TCustomPanelNoCaption(AOwner) {
   EnsureChartHandCursor();
   Listeners = std::make_unique<TGraphEventListeners>();
@@ -156,6 +165,7 @@ TCustomGraphPanel::~TCustomGraphPanel() {
 }
 
 void TCustomGraphPanel::AdoptCanvas(std::unique_ptr<TGraphCanvas3D> ACanvas) {
+  DropBaseLayer();
   FCanvas = std::move(ACanvas);
   Canvas = FCanvas.get();
 }
@@ -174,6 +184,8 @@ void TCustomGraphPanel::GetPanelRect(TRect& Rect) {
 }
 
 void TCustomGraphPanel::Invalidate() {
+  // Whatever changed may lie below the top layers, unless the change says otherwise.
+  if (FTopLayerChanges == 0 && !FDrawing) DropBaseLayer();
   if (!AutoRepaint) return;
   if (Canvas) Canvas->Invalidate();
   TCustomPanelNoCaption::Invalidate();
@@ -185,6 +197,16 @@ void TCustomGraphPanel::Paint() {
 }
 
 void TCustomGraphPanel::Draw(TCanvas* UserCanvas, const TRect& Rect) {
+  TScopeExit drawing([this, was = FDrawing] {
+    FDrawing = was;
+    FBaseLayerUsable = false;
+  });
+  FDrawing = true;
+  // Only a drawing into the panel's own buffer keeps or uses the base layer; any other leaves the
+  // canvas and the geometry as that drawing made them.
+  FBaseLayerUsable =
+      FKeepBaseLayer && Canvas->BufferedDisplay() && !Canvas->Metafiling && !Printing && UserCanvas == WindowCanvas();
+  if (!FBaseLayerUsable || (FBaseLayer && !(FBaseLayer->Target == Rect))) DropBaseLayer();
   ChartBounds = Canvas->InitWindow(UserCanvas, FView3DOptions.get(), Color(), FView3D, Rect);
   ChartRect = ChartBounds;
   int frame = BorderWidth();
@@ -210,6 +232,55 @@ void TCustomGraphPanel::Draw(TCanvas* UserCanvas, const TRect& Rect) {
   CalcChartRectSize();
   DrawContents(ChartBounds);
   Canvas->ShowImage(UserCanvas, WindowCanvas(), Rect);
+}
+
+void TCustomGraphPanel::SetKeepBaseLayer(bool Value) {
+  FKeepBaseLayer = Value;
+  if (!Value) FBaseLayer.reset();
+}
+
+bool TCustomGraphPanel::HasBaseLayer() const { return FBaseLayer && !FBaseLayer->Pixels.Empty(); }
+
+void TCustomGraphPanel::DropBaseLayer() {
+  if (FBaseLayer) FBaseLayer->Pixels.Clear();
+}
+
+void TCustomGraphPanel::StoreBaseLayer() {
+  if (!FBaseLayerUsable || !Canvas->Bitmap()) return;
+  if (!FBaseLayer) FBaseLayer = std::make_unique<TBaseLayer>();
+  TBaseLayer& b = *FBaseLayer;
+  b.Pixels.Take(Canvas->Bitmap());
+  b.Target = Canvas->Bounds;
+  b.Bounds = ChartBounds;
+  b.ChartRect = ChartRect;
+  b.ChartWidth = ChartWidth;
+  b.ChartHeight = ChartHeight;
+  b.ChartXCenter = ChartXCenter;
+  b.ChartYCenter = ChartYCenter;
+  b.Width3D = Width3D;
+  b.Height3D = Height3D;
+  b.Pen.Assign(Canvas->Pen);
+  b.Brush.Assign(Canvas->Brush);
+  b.Font.Assign(Canvas->Font);
+}
+
+bool TCustomGraphPanel::RestoreBaseLayer() {
+  if (!FBaseLayerUsable || !HasBaseLayer() || !Canvas->Bitmap()) return false;
+  TBaseLayer& b = *FBaseLayer;
+  if (!(b.Target == Canvas->Bounds) || !(b.Bounds == ChartBounds) || !b.Pixels.RestoreTo(Canvas->Bitmap()))
+    return false;
+  ChartRect = b.ChartRect;
+  ChartWidth = b.ChartWidth;
+  ChartHeight = b.ChartHeight;
+  ChartXCenter = b.ChartXCenter;
+  ChartYCenter = b.ChartYCenter;
+  Width3D = b.Width3D;
+  Height3D = b.Height3D;
+  Canvas->Projection(Width3D, ChartBounds, ChartRect);
+  Canvas->Pen->Assign(&b.Pen);
+  Canvas->Brush->Assign(&b.Brush);
+  Canvas->Font->Assign(&b.Font);
+  return true;
 }
 
 void TCustomGraphPanel::CalcChartRectSize() {

@@ -144,6 +144,19 @@ public:
   // IGraphShapeParent
   TCanvas3D* ShapeCanvas() override { return Canvas; }
 
+  // -- the kept base layer ----------------------------------------------------------------------------
+  // While KeepBaseLayer is on, a drawing into the panel's own buffer keeps a copy of the picture
+  // as it stands below the top layers (the custom-positioned legend and titles, the zoom band, the
+  // tools' last stage and what the panel draws after them). A change that only moves a shape of
+  // the top layers is made inside a TTopLayerChange: the next drawing then starts from the copy
+  // and draws the top layers alone. Any other change, a drawing elsewhere (a bitmap, a metafile,
+  // the printer) or another size drops the copy, so the picture is always what a full drawing
+  // gives.
+  bool KeepBaseLayer() const { return FKeepBaseLayer; }
+  void SetKeepBaseLayer(bool Value);
+  // The panel holds a base layer that the next drawing may start from.
+  bool HasBaseLayer() const;
+
   // -- listeners ------------------------------------------------------------------------------------
   void RemoveListener(IChartEventListener* Listener);
   TGraphEvent* BroadcastEvent(TGraphEvent* Event);
@@ -215,8 +228,17 @@ protected:
   void MouseLeave() override;
   void Resize() override;
   void ApplyWindowRegion();
+  // At the boundary of the top layers, for DrawContents: puts the kept base layer back with the
+  // geometry of the drawing that kept it and returns true, so the layers below need no drawing;
+  // false when there is none to use.
+  bool RestoreBaseLayer();
+  // Keeps the picture drawn so far as the base layer, when this drawing may.
+  void StoreBaseLayer();
 
 private:
+  friend class TTopLayerChange;
+  void DropBaseLayer();
+
   void ReadBorderStyle(TReader* Reader);
 
   int32_t FMargins[4] = {3, 4, 3, 4};
@@ -231,6 +253,27 @@ private:
   std::unique_ptr<TGraphShadow> FShadow;
   std::unique_ptr<TChartHiddenPen> FBorder;
   std::unique_ptr<TGraphCanvas3D> FCanvas;
+
+  // The base layer and what its drawing had computed up to it.
+  struct TBaseLayer;
+  std::unique_ptr<TBaseLayer> FBaseLayer;
+  bool FKeepBaseLayer = false;
+  bool FDrawing = false;          // inside Draw: changes made by the drawing itself keep the layer
+  bool FBaseLayerUsable = false;  // the drawing under way is one into the panel's own buffer
+  int32_t FTopLayerChanges = 0;
+};
+
+// Marks the changes made during its life as changes of the top layers only (a custom-positioned
+// legend, title or annotation moved), which leave the panel's kept base layer valid.
+class TTopLayerChange {
+public:
+  explicit TTopLayerChange(TCustomGraphPanel* Panel) : FPanel(Panel) { ++FPanel->FTopLayerChanges; }
+  ~TTopLayerChange() { --FPanel->FTopLayerChanges; }
+  TTopLayerChange(const TTopLayerChange&) = delete;
+  TTopLayerChange& operator=(const TTopLayerChange&) = delete;
+
+private:
+  TCustomGraphPanel* FPanel;
 };
 
 // ---------------------------------------------------------------------------------------------

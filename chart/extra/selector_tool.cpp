@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
 
 #include "chart/engine/engine_texts.h"
 #include "chart/engine/graph_canvas.h"
@@ -118,6 +119,9 @@ void TSelectorTool::MouseDown(int X, int Y) {
     FOffsetX = FShape->Left() - X;
     FOffsetY = FShape->Top() - Y;
     FDragged = false;
+    // While the shape follows the mouse, the chart below it is drawn once and kept.
+    chart->SetKeepBaseLayer(true);
+    FKeepingBaseLayer = true;
   }
 }
 
@@ -125,13 +129,20 @@ void TSelectorTool::MouseMove(int X, int Y) {
   if (FCanDrag) {
     // The first move must exceed 2 pixels; from then on the shape follows the mouse exactly.
     const int32_t left = FOffsetX + X, top = FOffsetY + Y;
-    if (left != FShape->Left() && (FDragged || std::abs(left - FShape->Left()) > 2)) {
-      FShape->SetLeft(left);
-      FDragged = true;
-    }
-    if (top != FShape->Top() && (FDragged || std::abs(top - FShape->Top()) > 2)) {
-      FShape->SetTop(top);
-      FDragged = true;
+    {
+      // An annotation, and a legend or title already in a place of its own, are drawn over the
+      // rest of the chart, so moving them leaves the picture below as it was. The first move of a
+      // legend or title in its automatic place gives its room back to the chart: all is redrawn.
+      std::optional<TTopLayerChange> topOnly;
+      if (FAnnotation || FShape->CustomPosition()) topOnly.emplace(FParentChart);
+      if (left != FShape->Left() && (FDragged || std::abs(left - FShape->Left()) > 2)) {
+        FShape->SetLeft(left);
+        FDragged = true;
+      }
+      if (top != FShape->Top() && (FDragged || std::abs(top - FShape->Top()) > 2)) {
+        FShape->SetTop(top);
+        FDragged = true;
+      }
     }
     if (OnDragging) OnDragging(this);
   } else if (FResizing) {
@@ -148,6 +159,8 @@ void TSelectorTool::MouseUp() {
   if (FDragged && OnDragged) OnDragged(this);
   if (FResized && OnResized) OnResized(this);
   FCanDrag = FDragged = FResizing = FResized = false;
+  if (FKeepingBaseLayer && FParentChart) FParentChart->SetKeepBaseLayer(false);
+  FKeepingBaseLayer = false;
 }
 
 // -- drawing ------------------------------------------------------------------------------------------

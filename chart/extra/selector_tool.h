@@ -70,6 +70,7 @@ private:
   bool FCanDrag = false, FDragged = false;
   int32_t FOffsetX = 0, FOffsetY = 0;
   bool FResizing = false, FResized = false;
+  bool FKeepingBaseLayer = false;  // this tool asked the chart to keep its base layer
   std::vector<TPoint> FHandles;
 };
 

@@ -291,3 +291,26 @@ TEST(CanvasImages, ThirtyTwoBitFileWithEmptyAlphaKeepsItsColours) {
   target.Canvas()->StretchDraw(Rect(0, 0, 8, 8), &b);
   EXPECT_EQ(target.Canvas()->Pixels(4, 4), clLime);
 }
+
+TEST(CanvasImages, SnapshotPutsThePixelsBackAndKeepsTheCanvasState) {
+  TBitmap b(60, 40, pf32bit);
+  Scene(b.Canvas());
+  const std::vector<TColor> scene = PixelsOf(b);
+  TBitmapSnapshot snap;
+  EXPECT_FALSE(snap.RestoreTo(&b));
+  snap.Take(&b);
+  b.Canvas()->Brush()->SetColor(clLime);
+  b.Canvas()->FillRect(Rect(0, 0, 60, 40));
+  ASSERT_TRUE(snap.RestoreTo(&b));
+  EXPECT_EQ(PixelsOf(b), scene);
+  // The canvas still draws with the brush it had.
+  b.Canvas()->FillRect(Rect(0, 0, 2, 2));
+  EXPECT_EQ(b.Canvas()->Pixels(1, 1), clLime);
+  // Another size or format is refused and left alone.
+  TBitmap other(61, 40, pf32bit), gray(60, 40, pf24bit);
+  EXPECT_FALSE(snap.RestoreTo(&other));
+  EXPECT_EQ(other.Canvas()->Pixels(0, 0), clWhite);
+  EXPECT_FALSE(snap.RestoreTo(&gray));
+  snap.Clear();
+  EXPECT_TRUE(snap.Empty());
+}

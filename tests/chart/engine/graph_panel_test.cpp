@@ -159,6 +159,89 @@ TEST(GraphPanel, PaintDrawsOnceThenRepaintsFromTheBuffer) {
   EXPECT_EQ(ControlSurfacePixel(&p, 399, 249), ColorToRGB(clBtnShadow));
 }
 
+// A panel drawn in two layers: a striped base and a small square on top at Top.
+class TLayeredPanel : public TCustomGraphPanel {
+public:
+  TLayeredPanel() : TCustomGraphPanel(nullptr) {}
+  int BaseDraws = 0;
+  TPoint Top{20, 20};
+  TColor Stripe = clBlue;
+  void DrawContents(const TRect& Rect) override {
+    if (!RestoreBaseLayer()) {
+      ++BaseDraws;
+      Canvas->Brush->SetColor(clWhite);
+      Canvas->FillRect(Rect);
+      Canvas->Brush->SetColor(Stripe);
+      for (int x = 0; x < Rect.Right; x += 20) Canvas->FillRect(TRect(x, 0, x + 10, Rect.Bottom));
+      // Left for the top layer, which draws with what the base left.
+      Canvas->Brush->SetColor(clRed);
+      StoreBaseLayer();
+    }
+    Canvas->FillRect(TRect(Top.X, Top.Y, Top.X + 15, Top.Y + 15));
+  }
+  std::vector<TColor> Surface() {
+    std::vector<TColor> v;
+    for (int y = 0; y < Height(); y += 3)
+      for (int x = 0; x < Width(); x += 3) v.push_back(ControlSurfacePixel(this, x, y));
+    return v;
+  }
+  // The picture a drawing from scratch gives.
+  std::vector<TColor> Full() {
+    TLayeredPanel fresh;
+    fresh.SetBounds(0, 0, Width(), Height());
+    fresh.Top = Top;
+    fresh.Stripe = Stripe;
+    fresh.Repaint();
+    return fresh.Surface();
+  }
+};
+
+TEST(GraphPanel, KeptBaseLayerIsReusedOnlyForTopLayerChanges) {
+  TLayeredPanel p;
+  p.SetKeepBaseLayer(true);
+  p.Repaint();
+  ASSERT_EQ(p.BaseDraws, 1);
+  ASSERT_TRUE(p.HasBaseLayer());
+  // Moving the top square: the base is put back, not drawn, and the old square is gone.
+  for (int x : {60, 61, 130}) {
+    {
+      TTopLayerChange top(&p);
+      p.Top = TPoint(x, 40);
+      p.Invalidate();
+    }
+    p.Update();
+    EXPECT_EQ(p.BaseDraws, 1);
+    EXPECT_EQ(p.Surface(), p.Full()) << x;
+  }
+  // Any other change draws the base again, and so does a new size.
+  p.Stripe = clGreen;
+  p.Invalidate();
+  p.Update();
+  EXPECT_EQ(p.BaseDraws, 2);
+  EXPECT_EQ(p.Surface(), p.Full());
+  p.SetBounds(0, 0, 300, 200);
+  {
+    TTopLayerChange top(&p);
+    p.Invalidate();
+  }
+  p.Update();
+  EXPECT_EQ(p.BaseDraws, 3);
+  EXPECT_EQ(p.Surface(), p.Full());
+  // A drawing into a bitmap neither uses the layer nor leaves it behind.
+  std::unique_ptr<TBitmap> b(p.CreateBitmap(clWhite, TRect(0, 0, 100, 80), pf24bit));
+  EXPECT_EQ(p.BaseDraws, 4);
+  EXPECT_FALSE(p.HasBaseLayer());
+  // Without keeping, every drawing is a full one.
+  p.SetKeepBaseLayer(false);
+  p.Repaint();
+  {
+    TTopLayerChange top(&p);
+    p.Invalidate();
+  }
+  p.Update();
+  EXPECT_EQ(p.BaseDraws, 6);
+}
+
 // A resize draws again at the new size: the buffer of the old size is not shown stretched or cut.
 TEST(GraphPanel, ResizeDrawsAgainAtTheNewSize) {
   TTestPanel p;

@@ -242,3 +242,70 @@ TEST(SelectorTool, AClickOnAMarkShowsTheCornersOfEveryMark) {
   EXPECT_EQ(h[16], TPoint(r.Left, r.Top));
   EXPECT_EQ(h[19], TPoint(r.Right, r.Bottom));
 }
+
+TEST(SelectorTool, DraggingDrawsTheChartBelowOnceAndShowsWhatAFullDrawingShows) {
+  struct Case {
+    const char* Name;
+    bool View3D;
+    int Shape;  // 0 legend, 1 title, 2 annotation
+  } cases[] = {{"legend", false, 0}, {"legend in 3D", true, 0}, {"title", false, 1}, {"annotation", false, 2}};
+  for (const Case& k : cases) {
+    SelectorChart c;
+    c.T.Chart.SetView3D(k.View3D);
+    c.T.Series->Marks()->SetVisible(true);
+    auto* note = new TAnnotationTool(nullptr);
+    c.T.Chart.Tools->Add(note);
+    note->SetText("Note");
+    note->SetLeft(60);
+    note->SetTop(60);
+    int below = 0;
+    c.T.Chart.OnBeforeDrawSeries = [&](TObject*) { ++below; };
+    c.T.Paint();
+    const TRect box = k.Shape == 0   ? c.T.Chart.Legend()->BoxRect
+                      : k.Shape == 1 ? c.T.Chart.Title()->BoxRect
+                                     : note->Shape()->BoxRect;
+    const TPoint at = Centre(box);
+    // The picture a drawing from scratch gives, the kept layer left alone.
+    auto full = [&c] {
+      c.T.Chart.SetKeepBaseLayer(false);
+      c.T.Paint();
+      std::vector<TColor> v = c.T.Surface();
+      c.T.Chart.SetKeepBaseLayer(true);
+      return v;
+    };
+    c.T.Down(at.X, at.Y);
+    c.T.Update();
+    // The first move may give the shape's room back to the chart; the later ones only move it.
+    c.T.Move(at.X - 10, at.Y + 6);
+    c.T.Update();
+    const int afterFirst = below;
+    for (int d = 11; d <= 40; d += 7) {
+      c.T.Move(at.X - d, at.Y + d / 2);
+      c.T.Update();
+    }
+    EXPECT_EQ(below, afterFirst) << k.Name;
+    const std::vector<TColor> dragged = c.T.Surface();
+    EXPECT_EQ(CountDifferences(dragged, full()), 0) << k.Name;
+    // A change of the chart below, made while dragging, and a drawing into a bitmap between two
+    // moves (another size, the geometry of that drawing) each end the reuse: the next move
+    // shows the chart in full.
+    c.T.Move(at.X - 45, at.Y + 18);
+    c.T.Update();
+    c.Tool->OnDragging = [&](TObject*) { c.T.Series->SetSeriesColor(clFuchsia); };
+    c.T.Move(at.X - 50, at.Y + 20);
+    c.T.Update();
+    c.Tool->OnDragging = nullptr;
+    const std::vector<TColor> changed = c.T.Surface();
+    EXPECT_EQ(CountDifferences(changed, full()), 0) << k.Name;
+    c.T.Move(at.X - 52, at.Y + 22);
+    c.T.Update();
+    delete c.T.Chart.CreateBitmap(clWhite, TRect(0, 0, 200, 150), pf24bit);
+    c.T.Move(at.X - 55, at.Y + 25);
+    c.T.Update();
+    const std::vector<TColor> elsewhere = c.T.Surface();
+    EXPECT_EQ(CountDifferences(elsewhere, full()), 0) << k.Name;
+    c.T.Up(at.X - 55, at.Y + 25);
+    EXPECT_FALSE(c.T.Chart.HasBaseLayer()) << k.Name;
+    delete note;
+  }
+}
