@@ -397,6 +397,7 @@ struct TControlAccess {
   static bool Native(TControl* C) { return C->FImpl->Native; }
   // The client area grew or shrank without the bounds changing: children follow, then the resize step.
   static void ClientResized(TWinControl* C, int DX, int DY) {
+    if (C->ComponentState().Contains(csDestroying)) return;
     C->AnchorControls(DX, DY);
     C->Realign();
     C->Guarded([C] { C->Resize(); });
@@ -1228,7 +1229,9 @@ void TControl::MouseLeave() {
   if (OnMouseLeave) OnMouseLeave(this);
 }
 void TControl::Resize() {
-  if (OnResize) OnResize(this);
+  // A control being freed may still be moved while its window is taken apart: its handlers may
+  // belong to a form whose own part is gone already.
+  if (OnResize && !ComponentState().Contains(csDestroying)) OnResize(this);
 }
 
 void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y, bool DoubleClick) {

@@ -300,7 +300,7 @@ THistogramSeriesEditor::THistogramSeriesEditor(TComponent* AOwner) : TForm(AOwne
   BAreaLinesPen = GraphButton<TButtonPen>(this, this, "BAreaLinesPen", "&Lines...", 140, 8);
   BAreaLinePen = GraphButton<TButtonPen>(this, this, "BAreaLinePen", "&Border...", 140, 38);
   Button1 = Button(this, this, "Button1", "&Pattern...", 140, 68);
-  Transp = IntField(this, this, "Edit1", "UDTransp", "LTransp", "&Transparency:", 8, 90, {0, 100, 5}, [this](int V) {
+  Transp = IntField(this, this, "Edit1", "UDTransp", "LTransp", "&Transparency:", 8, 100, {0, 100, 5}, [this](int V) {
     if (Series && CanWrite(this, Loading)) Series->SetTransparency(V);
   });
   CBColorEach->OnClick = [this](TObject*) {

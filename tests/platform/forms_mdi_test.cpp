@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/actnlist.h"
+#include "platform/extctrls.h"
 #include "platform/forms.h"
 #include "platform/menus.h"
 #include "platform/stdactns.h"
@@ -253,6 +254,24 @@ TEST_F(FrameFixture, CloseQueryCloseAndFreeInOrder) {
   EXPECT_EQ(Log, (std::vector<std::string>{"closequery", "close", "deactivate B", "hide", "activate A", "destroy"}));
   EXPECT_EQ(Frame->MDIChildCount(), 1);
   EXPECT_EQ(Frame->ActiveMDIChild(), a);
+}
+
+// A child's controls are not sized while the child is freed: their handlers may belong to the part
+// of a derived form that is gone already.
+TEST_F(FrameFixture, AFreedChildsControlsHearNoResize) {
+  for (TWindowState state : {wsNormal, wsMaximized}) {
+    TForm* c = Child("C");
+    auto* panel = new TPanel(c);
+    panel->SetParent(c);
+    panel->SetAlign(alClient);
+    int resized = 0;
+    panel->OnResize = [&](TObject*) { ++resized; };
+    c->SetWindowState(state);
+    Application->ProcessMessages();
+    resized = 0;
+    delete c;
+    EXPECT_EQ(resized, 0) << state;
+  }
 }
 
 TEST_F(FrameFixture, WindowMenuListsTheChildren) {

@@ -41,9 +41,7 @@ namespace {
 // Faults of forms that their owners are still mending ("Form Control kind"): each comes off the list as
 // soon as it is mended. Most are Russian captions wider than their boxes and labels grown over
 // their fields.
-const std::set<std::string> kKnownFaults = {
-    "THistogramSeriesEditor Button1 overlaps",
-};
+const std::set<std::string> kKnownFaults = {};
 
 std::string ElementEditor(TClass Class) {
   std::string name;
