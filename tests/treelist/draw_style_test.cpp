@@ -4,6 +4,7 @@
 
 #include "platform/comctrls.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
 #include "tl_fixture.h"
 #include "treelist/tl_customize.h"
 
@@ -262,6 +263,18 @@ TEST(TreeListDrawStyle, EditorsTakeTheirStyleFromTheGrid) {
     EXPECT_FALSE(e->Style()->Shadow());
     EXPECT_EQ(f.TL->GetPopupBorder(c.Border), c.Popup);
   }
+  // The open editor draws its new style: a window-frame line round its content (one pixel in
+  // from its window's edge) without grid lines only.
+  f.TL->SetLookStyle(tllRaised);
+  for (bool grid : {false, true}) {
+    f.TL->SetShowGrid(grid);
+    Application->ProcessMessages();
+    ASSERT_TRUE(e->EditVisible());
+    e->Repaint();
+    const TColor frame = ColorToRGB(clWindowFrame);
+    EXPECT_EQ(ColorToRGB(ControlWindowPixel(e, 1, e->Height() / 2)) == frame, !grid) << grid;
+    EXPECT_EQ(ColorToRGB(ControlWindowPixel(e, e->Width() / 2, 1)) == frame, !grid) << grid;
+  }
   // What the editor is given itself wins over the grid.
   e->Style()->SetBorderStyle(xbsThick);
   f.TL->SetShowGrid(false);
@@ -281,4 +294,32 @@ TEST(TreeListDrawStyle, CustomizeListsShowTheirRowCount) {
   EXPECT_EQ(list->ClientHeight(), 4 * list->ItemHeight());
   f.TL->SetCustomizeListRowCount(0);
   EXPECT_EQ(f.TL->CustomizeListRowCount(), 1);
+}
+
+// The style, frame and scroll-bar properties are written when they differ from their defaults
+// and read back.
+TEST(TreeListDrawStyle, PropertiesStreamAndReadBack) {
+  RegisterTreeListClasses();
+  TTreeListFixture f(1);
+  const std::string plain = ComponentToText(f.TL);
+  for (const char* name : {"DrawStyle", "GroupPanelColor", "CustomizeListRowCount", "BorderStyle", "ScrollBars"})
+    EXPECT_EQ(plain.find(name), std::string::npos) << name;
+  f.TL->SetDrawStyle(tlpCompact);
+  f.TL->SetGroupPanelColor(clAqua);
+  f.TL->SetGroupPanelTextColor(clNavy);
+  f.TL->SetCustomizeListRowCount(6);
+  f.TL->SetBorderStyle(bsNone);
+  f.TL->SetScrollBars(ssVertical);
+  TForm other(nullptr);
+  auto* copy = new TvmTreeList(&other);
+  copy->SetParent(&other);
+  TextToComponent(ComponentToText(f.TL), copy);
+  EXPECT_EQ(copy->DrawStyle(), tlpCompact);
+  EXPECT_EQ(copy->GroupPanelColor(), clAqua);
+  EXPECT_EQ(copy->GroupPanelTextColor(), clNavy);
+  EXPECT_EQ(copy->CustomizeListRowCount(), 6);
+  EXPECT_EQ(copy->BorderStyle(), bsNone);
+  EXPECT_EQ(copy->ScrollBars(), ssVertical);
+  EXPECT_EQ(copy->ClientWidth(), copy->Width());
+  UnregisterTreeListClasses();
 }
