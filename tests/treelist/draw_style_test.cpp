@@ -2,7 +2,9 @@
 // the editors' style and the customizing form's list rows.
 #include <algorithm>
 
+#include "platform/bitmap.h"
 #include "platform/comctrls.h"
+#include "platform/imglist.h"
 #include "platform/stdctrls.h"
 #include "platform/streaming.h"
 #include "tl_fixture.h"
@@ -322,4 +324,34 @@ TEST(TreeListDrawStyle, PropertiesStreamAndReadBack) {
   EXPECT_EQ(copy->ScrollBars(), ssVertical);
   EXPECT_EQ(copy->ClientWidth(), copy->Width());
   UnregisterTreeListClasses();
+}
+
+// Compact images: a leaf's picture moves into its own level's cell on the window colour; a
+// parent's sits after its button on the parent's level colour.
+TEST(TreeListDrawStyle, CompactImagesSitOnTheirRowsGround) {
+  TCompactFixture f;
+  auto* images = new TImageList(f.Form.get());
+  images->SetWidth(8);
+  images->SetHeight(8);
+  TBitmap b;
+  b.SetWidth(8);
+  b.SetHeight(8);
+  b.Canvas()->Brush()->SetColor(clRed);
+  b.Canvas()->FillRect(Rect(0, 0, 8, 8));
+  images->Add(&b, nullptr);
+  f.TL->SetImages(images);
+  f.Find("R0")->SetImageIndex(0);
+  f.Find("R0.1")->SetImageIndex(0);
+  f.Paint();
+  const int ind = f.TL->Indent(), left = f.RowsLeft();
+  EXPECT_EQ(f.TL->NodeIndent(f.Find("R0.1")), ind + 8);
+  EXPECT_EQ(f.TL->NodeIndent(f.Find("R0")), ind + 8);
+  const TColor red = ColorToRGB(clRed);
+  for (const char* n : {"R0", "R0.1"}) {
+    SCOPED_TRACE(n);
+    EXPECT_EQ(f.Pixel(left + ind + 4, f.Mid(n)), red);
+  }
+  EXPECT_EQ(f.Pixel(left + ind + 4, f.Top("R0") + 2), ColorToRGB(clYellow));
+  EXPECT_EQ(f.Pixel(left + ind + 4, f.Top("R0.1") + 2), ColorToRGB(clWhite));
+  EXPECT_EQ(f.Pixel(left + ind / 2, f.Top("R0.1") + 2), ColorToRGB(clYellow)) << "its level cell";
 }
