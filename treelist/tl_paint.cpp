@@ -441,10 +441,9 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     rowRect.Bottom += extra;
   }
   if (grid > 0) {
-    // In the compact style the separator leaves the level cells that go on into the next row.
-    int from = rowRect.Left;
-    if (compact)
-      from = std::max(rowRect.Left, indentLeft + std::min(LevelLimit(n, n->GetNextVisible()), L.FirstColumnWidth));
+    // The separator leaves the level cells that go on into the next row.
+    const int from =
+        std::max(rowRect.Left, indentLeft + std::min(LevelLimit(n, n->GetNextVisible()), L.FirstColumnWidth));
     C->Brush()->SetColor(GetGridLineColor());
     C->FillRect(TRect(from, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
   }
@@ -453,6 +452,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   else
     DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, rowRect.Bottom - grid - extra), indentLeft,
                   rowRect.Bottom - grid);
+  if (!compact && grid > 0) DrawLevelLines(C, L, Row, indentLeft, rowRect.Bottom);
   // The state image, then the image (the selected one on the focused row), centred on its cells.
   {
     int x = indentLeft + NodeLevelIndent(n);
@@ -652,5 +652,26 @@ void TCustomvmTreeList::DrawCompactIndent(TCanvas* C, const TvmTreeListLayout& L
     TRect b(x, Row.Top + topGap, x + FIndent - 1, cellBottom);
     if (b.Right <= clipRight && b.Left >= L.RowsRect.Left)
       DrawCompactButton(C, b, (b.Top + b.Bottom) / 2, !n->Expanded());
+  }
+}
+
+// With grid lines the standard indent is divided by a vertical line at the end of every level
+// slot up to the node's own; a line stops above the node footers of outer levels, and above the
+// separator where that closes its level.
+void TCustomvmTreeList::DrawLevelLines(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left,
+                                       int Bottom) {
+  TvmTreeListNode* n = Row.Node;
+  const int sep = L.GridLineWidth, first = FShowRoot ? 0 : 1;
+  const int limit = LevelLimit(n, n->GetNextVisible());
+  const int clipRight = std::min(Left + L.FirstColumnWidth, L.RowsRect.Right);
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(GetGridLineColor());
+  for (int i = first; i <= n->Level(); ++i) {
+    const int x = Left + (i + 1 - first) * FIndent - 1;
+    if (x < L.RowsRect.Left || x >= clipRight) continue;
+    const int k = CountNodeFootersBelow(n, i);
+    const bool beyond = (i - first) * FIndent >= limit;
+    const int bottom = k > 0 ? Bottom - sep - k * FNodeFooterHeight : Bottom - (beyond ? sep : 0);
+    if (bottom > Row.Top) C->FillRect(TRect(x, Row.Top, x + 1, bottom));
   }
 }

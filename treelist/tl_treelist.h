@@ -1251,6 +1251,7 @@ protected:
   int LevelLimit(TvmTreeListNode* Node, TvmTreeListNode* Next) const;
   void DrawCompactIndent(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left, int Bottom);
   void DrawCompactButton(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
+  void DrawLevelLines(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left, int Bottom);
   TvmTreeListDrawStyle FDrawStyle = tlpStandard;
   TColor FGroupPanelColor = clBtnFace, FGroupPanelTextColor = clNone;
   int FCustomizeListRowCount = 11;

@@ -355,3 +355,38 @@ TEST(TreeListDrawStyle, CompactImagesSitOnTheirRowsGround) {
   EXPECT_EQ(f.Pixel(left + ind + 4, f.Top("R0.1") + 2), ColorToRGB(clWhite));
   EXPECT_EQ(f.Pixel(left + ind / 2, f.Top("R0.1") + 2), ColorToRGB(clYellow)) << "its level cell";
 }
+
+// Standard style with grid lines: a line ends every level slot up to the node's own, and the row
+// separator starts where the row's levels end, so slots that go on into the next row stay open.
+TEST(TreeListDrawStyle, StandardGridDividesTheIndentByLevels) {
+  TTreeListFixture f;
+  f.TL->SetColor(clWhite);
+  f.TL->SetTreeConnectorStyle(tlnSolid);
+  f.Fill(2, 2);
+  f.TL->FullExpand();
+  f.TL->SetFocusedNode(f.Find("R1.1"));
+  f.TL->SetShowGrid(true);
+  f.Paint();
+  const TvmTreeListLayout L = f.Layout();
+  const int ind = f.TL->Indent(), left = L.RowsRect.Left;
+  const TColor grid = ColorToRGB(f.TL->GetGridLineColor()), white = ColorToRGB(clWhite);
+  auto bottom = [&](const char* N) {
+    const auto* r = f.RowOf(L, f.Find(N));
+    return r->Top + r->Height - 1;
+  };
+  auto mid = [&](const char* N) {
+    const auto* r = f.RowOf(L, f.Find(N));
+    return r->Top + r->Height / 2;
+  };
+  // Level lines: R0 (level 0) ends its slot, R0.0 (level 1) both of its slots.
+  EXPECT_EQ(f.Pixel(left + ind - 1, mid("R0")), grid);
+  EXPECT_EQ(f.Pixel(left + ind - 1, mid("R0.0")), grid);
+  EXPECT_EQ(f.Pixel(left + 2 * ind - 1, mid("R0.0")), grid);
+  // Separators: R0 keeps its slot open for its children, R0.0 its parent's slot for R0.1, and
+  // the last child R0.1 closes the group at the rows' edge.
+  EXPECT_EQ(f.Pixel(left + 3, bottom("R0")), white);
+  EXPECT_EQ(f.Pixel(left + ind + 4, bottom("R0")), grid);
+  EXPECT_EQ(f.Pixel(left + 3, bottom("R0.0")), white);
+  EXPECT_EQ(f.Pixel(left + ind + 3, bottom("R0.0")), grid);
+  EXPECT_EQ(f.Pixel(left + 3, bottom("R0.1")), grid);
+}
