@@ -145,6 +145,7 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   TPaintOverEvent PaintOver;  // runs after the native widget painted its face
   // A framed control: the border's width and its scroll bars (0 horizontal, 1 vertical).
   int Border = 0;
+  bool FlatBorder = false;  // a plain window-frame line instead of the sunken edge
   // The band above the client area that is not frame (a form's menu bar).
   int TopInset = 0;
   // The window frame that holds the control's widget without being a control (an MDI child's
@@ -361,8 +362,12 @@ private:
       P.drawLine(Inset, h - 1 - Inset, w - 1 - Inset, h - 1 - Inset);
       P.drawLine(w - 1 - Inset, Inset, w - 1 - Inset, h - 1 - Inset);
     };
-    if (D->Border >= 1) edge(0, clBtnShadow, clBtnHighlight);
-    if (D->Border >= 2) edge(1, cl3DDkShadow, cl3DLight);
+    if (D->FlatBorder) {
+      for (int i = 0; i < D->Border; ++i) edge(i, clWindowFrame, clWindowFrame);
+    } else {
+      if (D->Border >= 1) edge(0, clBtnShadow, clBtnHighlight);
+      if (D->Border >= 2) edge(1, cl3DDkShadow, cl3DLight);
+    }
     if (D->Bars[0].Wanted && D->Bars[1].Wanted)
       P.fillRect(QRect(Area.right() + 1, Area.bottom() + 1, width() - D->Border - Area.right() - 1,
                        height() - D->Border - Area.bottom() - 1),
@@ -934,10 +939,11 @@ int TWinControl::WorkScrollBar(int Kind, int Code, int Position) {
   return sb->value();
 }
 
-void TWinControl::SetFrameBorder(int Width) {
+void TWinControl::SetFrameBorder(int Width, bool Flat) {
   Width = std::max(0, Width);
-  if (FImpl->Border == Width) return;
+  if (FImpl->Border == Width && FImpl->FlatBorder == Flat) return;
   FImpl->Border = Width;
+  FImpl->FlatBorder = Flat;
   FImpl->NeedsPaint = true;
   FImpl->LayoutBars();
   Invalidate();

@@ -374,8 +374,9 @@ protected:
   virtual void DoEnter();
   virtual void DoExit();
   // A sunken border of Width pixels (0: none) round a self-drawn control's client area; its
-  // canvas, mouse coordinates and ClientRect are those of the area inside.
-  void SetFrameBorder(int Width);
+  // canvas, mouse coordinates and ClientRect are those of the area inside. A flat border is a
+  // plain line in the window-frame colour instead, Width pixels thick.
+  void SetFrameBorder(int Width, bool Flat = false);
   // A scroll bar along the right (sbVertical) or bottom edge inside the border, showing while
   // Max - Min >= Page; Position is kept in [Min, Max - Page + 1]. The user moving it calls
   // Scrolled.

@@ -42,6 +42,9 @@ using TvmTLMeasureCellTextEvent = std::function<void(
     TObject* Sender, TvmTreeListNode* Node, TvmTreeListColumn* Column, const std::string& Text, int Width,
     int TextHeight, int MaxLineCount, bool CellFrame, bool GridLines, int& LineCount, int& Height, bool& Done)>;
 
+// The colour of a level's cells in the compact draw style; Color comes in as GroupPanelColor.
+using TvmTLGetLevelColorEvent = std::function<void(TObject* Sender, int Level, TColor& Color)>;
+
 // Header and band customizing, clicks and sorting.
 using TvmTLColumnEvent = std::function<void(TObject* Sender, TvmTreeListColumn* Column)>;
 using TvmTLBandEvent = std::function<void(TObject* Sender, TvmTreeListBand* Band)>;
@@ -423,6 +426,13 @@ public:
   TvmTLDrawFooterCellEvent OnCustomDrawRowFooter;  // the cells of node footers (FooterIndex >= 0)
   TvmTLHasFooterCellEvent OnHasFooterCell;
   TvmTLMeasureCellTextEvent OnMeasureCellText;
+
+  // Level colours of the compact draw style.
+  bool IsLevelColorAssigned() override { return static_cast<bool>(OnGetNodeLevelColor); }
+  void DoGetLevelColor(int Level, TColor& Color) override {
+    if (OnGetNodeLevelColor) OnGetNodeLevelColor(this, Level, Color);
+  }
+  TvmTLGetLevelColorEvent OnGetNodeLevelColor;
 
   // Sizing.
   void ScaleBandWidth(int VisibleBand, int Width) override;

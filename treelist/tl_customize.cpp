@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/comctrls.h"
+#include "platform/guards.h"
 #include "platform/stdctrls.h"
 #include "treelist/tl_treelist.h"
 
@@ -52,6 +53,12 @@ void TvmTreeListCustomizeForm::RefreshLists() {
   };
   fill(FBandList, true, FBandIndexes);
   fill(FHeaderList, false, FHeaderColumns);
+}
+
+void TvmTreeListCustomizeForm::FitListRows(int Rows) {
+  TListBox* list = FPages->ActivePageIndex() == 0 ? FBandList : FHeaderList;
+  const int dh = std::max(1, Rows) * list->ItemHeight() - list->ClientHeight();
+  if (dh != 0) SetBounds(Left(), Top(), Width(), Height() + dh);
 }
 
 void TvmTreeListCustomizeForm::DoClose(TCloseAction& Action) {
@@ -106,6 +113,14 @@ void TCustomvmTreeList::ShowCustomizeForm() {
                               FCustomizeBounds.Height());
   }
   FCustomizeForm->Show();
+  // A form placed by the user keeps its size; a new one shows CustomizeListRowCount rows.
+  if (FCustomizeBounds.Left == -1000) FCustomizeForm->FitListRows(FCustomizeListRowCount);
+}
+
+void TCustomvmTreeList::SetCustomizeListRowCount(int Value) {
+  Value = std::max(1, Value);
+  if (!StoreChanged(FCustomizeListRowCount, Value)) return;
+  if (IsCustomizing()) FCustomizeForm->FitListRows(Value);
 }
 
 void TCustomvmTreeList::HideCustomizeForm() {

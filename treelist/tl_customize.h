@@ -25,6 +25,8 @@ public:
   const std::vector<int>& BandIndexes() const { return FBandIndexes; }
   // Fills the lists again from the tree list.
   void RefreshLists();
+  // Makes the form as tall as lists of that many rows need.
+  void FitListRows(int Rows);
 
 protected:
   void DoClose(TCloseAction& Action) override;

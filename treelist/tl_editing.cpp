@@ -157,3 +157,39 @@ void TCustomvmTreeList::ResetEditor() {
   FEditingNode = nullptr;
   UpdateEditor(false);
 }
+
+// ---------------------------------------------------------------------------------------------
+// The editors' style.
+
+VM_DEFINE_CLASS(TvmTreeListEditStyle)
+
+TvmTreeListEditStyle::TvmTreeListEditStyle(TvmInplaceEdit* AEdit, TCustomvmTreeList* ATreeList)
+    : TvmEditStyle(AEdit), FTreeList(ATreeList) {
+  RestoreDefaults();
+}
+
+TvmEditBorderStyle TvmTreeListEditStyle::GetDefaultBorderStyle() const {
+  return FTreeList && FTreeList->ShowGrid() ? xbsNone : xbsSingle;
+}
+
+TvmEditButtonViewStyle TvmTreeListEditStyle::GetDefaultButtonStyle() const {
+  switch (FTreeList ? FTreeList->LookStyle() : tllRaised) {
+    case tllFlat:
+      return btsFlat;
+    case tllThinLine:
+      return btsHotFlat;
+    default:
+      return bts3D;
+  }
+}
+
+std::unique_ptr<TvmEditStyle> TCustomvmTreeList::CreateEditStyle(TvmInplaceEdit* Edit) {
+  return std::make_unique<TvmTreeListEditStyle>(Edit, this);
+}
+
+// The grid lines or the look changed: every editor of the grid redraws in its new style.
+void TCustomvmTreeList::EditStylesChanged() {
+  for (int i = 0; i < ControlCount(); ++i)
+    if (auto* e = dynamic_cast<TvmInplaceEdit*>(Controls(i)))
+      if (auto* s = dynamic_cast<TvmTreeListEditStyle*>(e->Style()); s && s->TreeList() == this) s->StyleChanged();
+}

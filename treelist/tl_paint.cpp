@@ -368,6 +368,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   int focusCol = GetFocusedAbsoluteColumn();
   int indentLeft = L.RowsRect.Left - (L.LeftFixedBand >= 0 ? 0 : FLeftPos);
   int indentEnd = indentLeft + NodeIndent(n);
+  // Compact style: a parent row is painted in its level's colour and, without grid lines, keeps
+  // its top pixel line free for the line that sets it off from the row above.
+  const bool compact = FDrawStyle == tlpCompact;
+  const bool groupRow = compact && n->HasChildNodes();
+  const TColor groupBack = groupRow ? GetLevelColor(n->Level()) : clNone;
+  const TColor groupText = FGroupPanelTextColor == clNone ? Font()->Color() : FGroupPanelTextColor;
+  const int topGap = groupRow && grid == 0 ? 1 : 0;
   C->Font()->Assign(Font());
   // Background of the indent area.
   C->Brush()->SetStyle(bsSolid);
@@ -379,7 +386,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   int extra = Row.FooterHeight;
   rowRect.Bottom -= extra;
   for (const auto& h : L.HeaderCells) {
-    TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow, h.Rect.Right,
+    TRect cell(h.Rect.Left, Row.Top + FDefaultRowHeight * h.BandRow + topGap, h.Rect.Right,
                Row.Top + FDefaultRowHeight * (h.BandRow + h.RowSpan));
     if (h.BandRow + h.RowSpan >= GetHeaderRowCount()) cell.Bottom = rowRect.Bottom - grid - previewH;
     if (h.Band == 0 && h.FirstInRow && cell.Left < indentEnd) cell.Left = indentEnd;
@@ -400,10 +407,10 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     TColor own = Color();
     const bool ownColor = GetColumnColor(h.Column, own);
     TFont* ownFont = GetColumnFont(h.Column);
-    di.Color = cellSelected ? selBack : ownColor ? own : Color();
+    di.Color = cellSelected ? selBack : groupRow ? groupBack : ownColor ? own : Color();
     di.Alignment = GetColumnAlignment(h.Column);
     C->Font()->Assign(ownFont ? ownFont : Font());
-    C->Font()->SetColor(cellSelected ? selText : ownFont ? ownFont->Color() : Font()->Color());
+    C->Font()->SetColor(cellSelected ? selText : groupRow ? groupText : ownFont ? ownFont->Color() : Font()->Color());
     di.Font = C->Font();
     if (IsCellDrawAssigned(n, h.Column)) RunDrawHook(C, clip, [&] { DoDrawDataCell(di); });
     if (!di.Done) {
@@ -447,7 +454,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     di.Node = n;
     di.Selected = sel;
     di.Text = GetPreviewText(n);
-    di.Color = sel ? selBack : Color();
+    di.Color = sel ? selBack : groupRow ? groupBack : Color();
     C->Font()->Assign(FPreviewTextFont.get());
     if (sel) C->Font()->SetColor(selText);
     di.TextColor = C->Font()->Color();
@@ -476,11 +483,18 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     rowRect.Bottom += extra;
   }
   if (grid > 0) {
+    // The separator leaves the level cells that go on into the next row.
+    const int from =
+        std::max(rowRect.Left, indentLeft + std::min(LevelLimit(n, n->GetNextVisible()), L.FirstColumnWidth));
     C->Brush()->SetColor(GetGridLineColor());
-    C->FillRect(TRect(rowRect.Left, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
+    C->FillRect(TRect(from, rowRect.Bottom - grid, rowRect.Right, rowRect.Bottom));
   }
-  DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, rowRect.Bottom - grid - extra), indentLeft,
-                rowRect.Bottom - grid);
+  if (compact)
+    DrawCompactIndent(C, L, Row, indentLeft, rowRect.Bottom);
+  else
+    DrawTreeLines(C, n, TRect(rowRect.Left, Row.Top, rowRect.Right, rowRect.Bottom - grid - extra), indentLeft,
+                  rowRect.Bottom - grid);
+  if (!compact && grid > 0) DrawLevelLines(C, L, Row, indentLeft, rowRect.Bottom);
   // The state image, then the image (the selected one on the focused row), centred on its cells.
   {
     int x = indentLeft + NodeLevelIndent(n);
@@ -496,7 +510,7 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
     }
   }
   if (frameHere && rowSelect) {
-    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top, rowRect.Right, rowRect.Bottom - grid - extra);
+    TRect f(std::max(indentEnd, rowRect.Left), rowRect.Top + topGap, rowRect.Right, rowRect.Bottom - grid - extra);
     if (f.Right > f.Left) C->DrawFocusRect(f);
   }
   if (!IsRectEmpty(L.IndicatorRect)) {
@@ -518,7 +532,11 @@ void TCustomvmTreeList::Paint() {
   C->FillRect(L.ClientRect);
   bool focused = Focused();
   DrawHeader(C, L);
-  if (!IsRectEmpty(L.GroupPanelRect)) DrawGroupPanel(C, L.GroupPanelRect);
+  if (!IsRectEmpty(L.GroupPanelRect)) {
+    C->Brush()->SetColor(FGroupPanelColor);
+    C->FillRect(L.GroupPanelRect);
+    DrawGroupPanel(C, L.GroupPanelRect);
+  }
   if (!IsRectEmpty(L.NewItemRowRect)) DrawNewItemRow(C, L, focused);
   for (const auto& row : L.VisibleRows) DrawRow(C, L, row, focused);
   if (!IsRectEmpty(L.EmptyBottomRect) && !IsRectEmpty(L.IndicatorRect)) {
@@ -555,4 +573,147 @@ void TCustomvmTreeList::Paint() {
   }
   DrawSizingLine(C);
   if (OnPaint) OnPaint(this);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Draw style, level colours, frame and scroll bars.
+
+void TCustomvmTreeList::SetDrawStyle(TvmTreeListDrawStyle Value) {
+  if (StoreChanged(FDrawStyle, Value)) LayoutChanged();
+}
+
+void TCustomvmTreeList::SetGroupPanelColor(TColor Value) {
+  if (StoreChanged(FGroupPanelColor, Value)) Invalidate();
+}
+
+void TCustomvmTreeList::SetGroupPanelTextColor(TColor Value) {
+  if (StoreChanged(FGroupPanelTextColor, Value)) Invalidate();
+}
+
+TColor TCustomvmTreeList::GetLevelColor(int Level) {
+  TColor c = FGroupPanelColor;
+  if (IsLevelColorAssigned()) DoGetLevelColor(Level, c);
+  return c;
+}
+
+void TCustomvmTreeList::SetBorderStyle(TFormBorderStyle Value) {
+  if (Value != bsNone) Value = bsSingle;
+  if (!StoreChanged(FBorderStyle, Value)) return;
+  ApplyFrameBorder();
+  LayoutChanged();
+}
+
+// The raised look has a sunken client edge; the flat looks a plain line in the window-frame colour.
+void TCustomvmTreeList::ApplyFrameBorder() {
+  const bool raised = FLookStyle == tllRaised;
+  SetFrameBorder(FBorderStyle == bsNone ? 0 : raised ? 2 : 1, !raised);
+}
+
+void TCustomvmTreeList::SetScrollBars(TScrollStyle Value) {
+  if (StoreChanged(FScrollBars, Value)) LayoutChanged();
+}
+
+int TCustomvmTreeList::LevelLimit(TvmTreeListNode* Node, TvmTreeListNode* Next) const {
+  if (!Next) return 0;  // the last row of the tree closes every level
+  const int level = Node->Level();
+  int limit = Next->Level() < level ? Next->Level() * FIndent : level * FIndent;
+  if (Next->Level() >= level) {
+    if (Node->HasChildNodes() && Node->Expanded())
+      limit += FIndent - 1;
+    else if (!Node->HasChildNodes() && Node->IsLast())
+      limit -= FIndent;
+  }
+  if (FDrawStyle == tlpStandard && !FShowRoot) limit -= FIndent;
+  return std::max(0, limit);
+}
+
+// The compact button: a raised 12 x 12 face (a flat frame in the thin-line look) with a minus
+// bar, crossed to a plus while the node is collapsed.
+void TCustomvmTreeList::DrawCompactButton(TCanvas* C, const TRect& R, int CenterY, bool Collapsed) {
+  const int x = (R.Left + R.Right - 12) / 2, y = CenterY - 6;
+  const TRect b(x, y, x + 12, y + 12);
+  if (FLookStyle == tllThinLine) {
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(clBtnFace);
+    C->FillRect(b);
+    C->Brush()->SetColor(clBtnShadow);
+    C->FrameRect(b);
+  } else {
+    RaisedFace(C, b, clBtnFace, false);
+  }
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(clBtnText);
+  C->FillRect(TRect(x + 3, y + 5, x + 9, y + 7));
+  if (Collapsed) C->FillRect(TRect(x + 5, y + 3, x + 7, y + 9));
+}
+
+// The indent of a compact row: one cell per level in that level's colour, separated by level
+// lines (grid colour, or the window's without grid), a parent's own cell holding its button and
+// its images on its level colour. Cells run on into the next row until the level limit.
+void TCustomvmTreeList::DrawCompactIndent(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row,
+                                          int Left, int Bottom) {
+  TvmTreeListNode* n = Row.Node;
+  const int level = n->Level();
+  const bool parent = n->HasChildNodes();
+  const int sep = L.GridLineWidth;
+  const int topGap = parent && sep == 0 ? 1 : 0;
+  const int limit = LevelLimit(n, n->GetNextVisible());
+  const int clipRight = std::min(Left + L.FirstColumnWidth, L.RowsRect.Right);
+  auto fill = [&](int X1, int Y1, int X2, int Y2, TColor Color) {
+    X1 = std::max(X1, L.RowsRect.Left);
+    X2 = std::min(X2, clipRight);
+    if (X2 <= X1 || Y2 <= Y1) return;
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(Color);
+    C->FillRect(TRect(X1, Y1, X2, Y2));
+  };
+  // Node footers of outer levels run under a level's cell; the cell stops above them.
+  auto levelBottom = [&](int I, bool Beyond) {
+    const int k = CountNodeFootersBelow(n, I);
+    return k > 0 ? Bottom - sep - k * FNodeFooterHeight : Bottom - (Beyond ? sep : 0);
+  };
+  const int cells = level + (parent ? 1 : 0);
+  for (int i = 0; i < cells; ++i) {
+    const int x = Left + i * FIndent;
+    const bool beyond = i * FIndent >= limit;
+    fill(x, Row.Top + (i == cells - 1 ? topGap : 0), x + FIndent - 1, levelBottom(i, beyond), GetLevelColor(i));
+    if (i < level && sep > 0) fill(x + FIndent - 1, Row.Top, x + FIndent, levelBottom(i, beyond), GetGridLineColor());
+  }
+  const int cellBottom = Bottom - sep - Row.FooterHeight;
+  if (!parent) return;
+  const TColor own = GetLevelColor(level);
+  const int x = Left + level * FIndent;
+  // The line over a parent row, the pixel column after its button cell and its images' ground.
+  if (topGap) {
+    C->Brush()->SetColor(Color());
+    C->FillRect(TRect(std::max(x, L.RowsRect.Left), Row.Top, L.DataRight + 1, Row.Top + 1));
+  }
+  fill(x + FIndent - 1, Row.Top + topGap, x + FIndent, levelBottom(level, true), own);
+  fill(x + FIndent, Row.Top + topGap, Left + NodeIndent(n), cellBottom, own);
+  if (FShowButtons) {
+    TRect b(x, Row.Top + topGap, x + FIndent - 1, cellBottom);
+    if (b.Right <= clipRight && b.Left >= L.RowsRect.Left)
+      DrawCompactButton(C, b, (b.Top + b.Bottom) / 2, !n->Expanded());
+  }
+}
+
+// With grid lines the standard indent is divided by a vertical line at the end of every level
+// slot up to the node's own; a line stops above the node footers of outer levels, and above the
+// separator where that closes its level.
+void TCustomvmTreeList::DrawLevelLines(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left,
+                                       int Bottom) {
+  TvmTreeListNode* n = Row.Node;
+  const int sep = L.GridLineWidth, first = FShowRoot ? 0 : 1;
+  const int limit = LevelLimit(n, n->GetNextVisible());
+  const int clipRight = std::min(Left + L.FirstColumnWidth, L.RowsRect.Right);
+  C->Brush()->SetStyle(bsSolid);
+  C->Brush()->SetColor(GetGridLineColor());
+  for (int i = first; i <= n->Level(); ++i) {
+    const int x = Left + (i + 1 - first) * FIndent - 1;
+    if (x < L.RowsRect.Left || x >= clipRight) continue;
+    const int k = CountNodeFootersBelow(n, i);
+    const bool beyond = (i - first) * FIndent >= limit;
+    const int bottom = k > 0 ? Bottom - sep - k * FNodeFooterHeight : Bottom - (beyond ? sep : 0);
+    if (bottom > Row.Top) C->FillRect(TRect(x, Row.Top, x + 1, bottom));
+  }
 }

@@ -164,7 +164,7 @@ void TCustomvmTreeList::DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, 
   int grid = L.GridLineWidth;
   int g = grid > 0 && FShowPreviewGrid ? 1 : 0;
   int shift = L.LeftFixedBand >= 0 ? 0 : FLeftPos;
-  int first = FShowRoot ? 0 : 1;
+  int first = FShowRoot || FDrawStyle == tlpCompact ? 0 : 1;
   int right = L.DataRight + 1 - g;
   if (!IsRectEmpty(L.RightFixedBandRect)) right = std::min(right, L.RightFixedBandRect.Left);
   int top = Row.Top + Row.Height - grid - Row.FooterHeight;
@@ -173,8 +173,10 @@ void TCustomvmTreeList::DrawNodeFooters(TCanvas* C, const TvmTreeListLayout& L, 
     TRect band(std::max(L.RowsRect.Left, L.RowsRect.Left + (level + 1 - first) * FIndent - shift), top, right,
                top + FNodeFooterHeight);
     if (band.Right <= band.Left) continue;
+    // A footer band takes its level's colour when level colours are given.
+    const TColor back = IsLevelColorAssigned() ? GetLevelColor(level) : FFooterPanelColor;
     C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(FFooterPanelColor);
+    C->Brush()->SetColor(back);
     C->FillRect(band);
     if (g) {
       C->Brush()->SetColor(GetGridLineColor());

@@ -14,6 +14,10 @@ const TEnumInfo ColumnCharCaseInfo("TEditCharCase", {"ecNormal", "ecUpperCase", 
 const TEnumInfo ColumnTextLayoutInfo("TTextLayout", {"tlTop", "tlCenter", "tlBottom"});
 const TEnumInfo LookStyleInfo("TvmTreeListLookStyle", {"tllRaised", "tllFlat", "tllThinLine"});
 const TEnumInfo LineStyleInfo("TvmTreeListLineStyle", {"tlnSolid", "tlnDotted"});
+const TEnumInfo DrawStyleInfo("TvmTreeListDrawStyle", {"tlpStandard", "tlpCompact"});
+const TEnumInfo FrameBorderInfo("TFormBorderStyle",
+                                {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"});
+const TEnumInfo ScrollBarsInfo("TScrollStyle", {"ssNone", "ssHorizontal", "ssVertical", "ssBoth"});
 const TEnumInfo DragModeInfo("TvmTreeListDragMode", {"tldmManual", "tldmAutomatic"});
 const TEnumInfo OptionInfo("TvmTreeListOption",
                            {"tloColumnSizing", "tloColumnMoving", "tloEditing", "tloEditorTabs", "tloTabThrough",
@@ -173,6 +177,15 @@ VM_PUBLISH(TvmTreeList) {
       .Default(clWindowFrame)
       .Idents(ColorIdents);
   P.Int("DropArrowsColor", &C::DropArrowsColor, &C::SetDropArrowsColor).Default(clLime).Idents(ColorIdents);
+
+  // Draw style, level colours, frame and scroll bars.
+  P.Enum("DrawStyle", &C::DrawStyle, &C::SetDrawStyle, DrawStyleInfo).Default(tlpStandard);
+  P.Int("GroupPanelColor", &C::GroupPanelColor, &C::SetGroupPanelColor).Default(clBtnFace).Idents(ColorIdents);
+  P.Int("GroupPanelTextColor", &C::GroupPanelTextColor, &C::SetGroupPanelTextColor).Default(clNone).Idents(ColorIdents);
+  P.Int("CustomizeListRowCount", &C::CustomizeListRowCount, &C::SetCustomizeListRowCount).Default(11);
+  P.Enum("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, FrameBorderInfo).Default(bsSingle);
+  P.Enum("ScrollBars", &C::ScrollBars, &C::SetScrollBars, ScrollBarsInfo).Default(ssBoth);
+  P.Event("OnGetNodeLevelColor", &C::OnGetNodeLevelColor);
   P.Object("BandPanelFont", &C::BandPanelFont, &C::SetBandPanelFont);
   P.Object("HeaderPanelFont", &C::HeaderPanelFont, &C::SetHeaderPanelFont);
   P.Object("PreviewTextFont", &C::PreviewTextFont, &C::SetPreviewTextFont);

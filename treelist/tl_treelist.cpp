@@ -65,6 +65,7 @@ TCustomvmTreeList::TCustomvmTreeList(TComponent* AOwner)
   FDragScrollTimer = new TTimer(this);
   FDragScrollTimer->SetEnabled(false);
   FDragScrollTimer->OnTimer = [this](TObject*) { DragScrollTimerFired(); };
+  ApplyFrameBorder();
   CalcMetrics();
 }
 
@@ -750,7 +751,9 @@ void TCustomvmTreeList::SetDefaultRowHeight(int Value) {
 }
 
 void TCustomvmTreeList::SetShowGrid(bool Value) {
-  if (StoreChanged(FShowGrid, Value)) LayoutChanged();
+  if (!StoreChanged(FShowGrid, Value)) return;
+  EditStylesChanged();
+  LayoutChanged();
 }
 
 void TCustomvmTreeList::SetShowPreviewGrid(bool Value) {
@@ -814,7 +817,10 @@ void TCustomvmTreeList::SetTreeConnectorStyle(TvmTreeListLineStyle Value) {
 }
 
 void TCustomvmTreeList::SetLookStyle(TvmTreeListLookStyle Value) {
-  if (StoreChanged(FLookStyle, Value)) LayoutChanged();
+  if (!StoreChanged(FLookStyle, Value)) return;
+  ApplyFrameBorder();
+  EditStylesChanged();
+  LayoutChanged();
 }
 
 void TCustomvmTreeList::SetPreviewLineCount(int Value) {
@@ -1167,6 +1173,8 @@ void TCustomvmTreeList::RunDrawHook(TCanvas* C, const TRect& Clip, const std::fu
 }
 
 int TCustomvmTreeList::NodeLevelIndent(TvmTreeListNode* Node) const {
+  // Compact: a parent's button takes its own level's cell, a leaf's images move into it.
+  if (FDrawStyle == tlpCompact) return (Node->Level() + (Node->HasChildNodes() ? 1 : 0)) * FIndent;
   return (Node->Level() + (FShowRoot ? 1 : 0)) * FIndent;
 }
 
@@ -1325,10 +1333,17 @@ void TCustomvmTreeList::UpdateScrollBars() {
   si.nPage = PageRowCount();
   si.nPos = std::max(0, GetTopRowIndex());
   SetScrollInfo(SB_VERT, si, false);
-  SetScrollBar(SB_VERT, 0, si.nMax, si.nPage, si.nPos);
+  // A bar that ScrollBars leaves out gets a range with nothing to scroll, which hides it.
+  if (IsVertScrollBarWanted())
+    SetScrollBar(SB_VERT, 0, si.nMax, si.nPage, si.nPos);
+  else
+    SetScrollBar(SB_VERT, 0, 0, 1, 0);
   int total, area;
   GetScrollWidths(total, area);
-  SetScrollBar(SB_HORZ, 0, std::max(0, total - 1), std::max(1, area), FLeftPos);
+  if (IsHorzScrollBarWanted())
+    SetScrollBar(SB_HORZ, 0, std::max(0, total - 1), std::max(1, area), FLeftPos);
+  else
+    SetScrollBar(SB_HORZ, 0, 0, 1, 0);
 }
 
 void TCustomvmTreeList::Scrolled(int Kind, int Position) {
@@ -1497,7 +1512,8 @@ void TCustomvmTreeList::GetHitInfo(TPoint P, TvmTreeListHitTestInfo& H) {
       if (x >= level) {
         int stateW = FStateImages && GetStateIndex(r.Node) >= 0 ? FStateImages->Width() : 0;
         H.HitType = x < level + stateW ? tlhStateIcon : tlhIcon;
-      } else if (FShowButtons && r.Node->HasChildNodes() && x >= buttonLeft && (r.Node->Parent() || FShowRoot)) {
+      } else if (FShowButtons && r.Node->HasChildNodes() && x >= buttonLeft &&
+                 (r.Node->Parent() || FShowRoot || FDrawStyle == tlpCompact)) {
         H.HitType = tlhButton;
       }
     }

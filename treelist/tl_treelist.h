@@ -388,6 +388,26 @@ public:
   using TvmInplaceMaskEdit::TvmInplaceMaskEdit;
 };
 
+// The style of the grid's in-place editors: no border of their own while grid lines frame the
+// cell (a single line otherwise), buttons as the grid's look draws them.
+class TvmTreeListEditStyle : public TvmEditStyle {
+  VM_CLASS(TvmTreeListEditStyle, TvmEditStyle)
+public:
+  TvmTreeListEditStyle(TvmInplaceEdit* AEdit, TCustomvmTreeList* ATreeList);
+  explicit TvmTreeListEditStyle(TvmInplaceEdit* AEdit) : TvmTreeListEditStyle(AEdit, nullptr) {}
+  TCustomvmTreeList* TreeList() const { return FTreeList; }
+
+protected:
+  TColor GetDefaultBorderColor() const override { return clWindowFrame; }
+  TvmEditBorderStyle GetDefaultBorderStyle() const override;
+  TvmEditButtonViewStyle GetDefaultButtonStyle() const override;
+  TvmEditButtonTransparence GetDefaultButtonTransparence() const override { return ebtNone; }
+  TvmEditEdges GetDefaultEdges() const override { return AllEdges; }
+  bool GetDefaultHotTrack() const override { return false; }
+  bool GetDefaultShadow() const override { return false; }
+  TCustomvmTreeList* FTreeList;
+};
+
 // ---------------------------------------------------------------------------------------------
 // The abstract tree list.
 
@@ -657,6 +677,38 @@ public:
 
   bool SearchExpandsNodes() const { return FSearchExpandsNodes; }
   void SetSearchExpandsNodes(bool Value) { FSearchExpandsNodes = Value; }
+
+  // Draw style, level colours, frame and scroll bars.
+  // In the compact style a node without children draws its images one Indent further left;
+  // the indent of every row is a run of level cells in the level colours, and parent rows
+  // are painted in their level colour (GroupPanelColor unless OnGetNodeLevelColor changes it)
+  // with GroupPanelTextColor (clNone: the font's colour).
+  TvmTreeListDrawStyle DrawStyle() const { return FDrawStyle; }
+  void SetDrawStyle(TvmTreeListDrawStyle Value);
+  TColor GroupPanelColor() const { return FGroupPanelColor; }
+  void SetGroupPanelColor(TColor Value);
+  TColor GroupPanelTextColor() const { return FGroupPanelTextColor; }
+  void SetGroupPanelTextColor(TColor Value);
+  virtual bool IsLevelColorAssigned() { return false; }
+  virtual void DoGetLevelColor(int Level, TColor& Color) {}
+  // The colour of a level's cells: GroupPanelColor, or what DoGetLevelColor makes of it.
+  TColor GetLevelColor(int Level);
+  // Rows of the customizing form's lists.
+  int CustomizeListRowCount() const { return FCustomizeListRowCount; }
+  void SetCustomizeListRowCount(int Value);
+  // bsSingle: a sunken edge in the raised look, a window-frame line in the others; bsNone: none.
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle Value);
+  // Which scroll bars the window may show (each only while there is something to scroll).
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle Value);
+  bool IsHorzScrollBarWanted() const { return FScrollBars == ssHorizontal || FScrollBars == ssBoth; }
+  bool IsVertScrollBarWanted() const { return FScrollBars == ssVertical || FScrollBars == ssBoth; }
+  // The in-place editors take their border and button look from the grid.
+  std::unique_ptr<TvmEditStyle> CreateEditStyle(TvmInplaceEdit* Edit) override;
+  TvmPopupBorder GetPopupBorder(TvmEditBorderStyle BorderStyle) override {
+    return FLookStyle == tllRaised ? pbFrame3D : pbSingle;
+  }
 
   // Metrics.
   int RowHeight() const { return FRowHeight; }
@@ -1250,4 +1302,18 @@ protected:
   TTimer* FStatusHideTimer = nullptr;
   int FTextHeight = 11, FRowHeight = 18, FHeaderRowHeight = 18, FHeaderPanelHeight = 18, FBandHeight = 0;
   int FIndicatorWidth = 0, FIndent = 16, FLeftPos = 0;
+
+  // Draw style, level colours, frame and scroll bars.
+  void ApplyFrameBorder();
+  void EditStylesChanged();
+  // Where the level cells of a row stop: from there on the row separator runs under the indent.
+  int LevelLimit(TvmTreeListNode* Node, TvmTreeListNode* Next) const;
+  void DrawCompactIndent(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left, int Bottom);
+  void DrawCompactButton(TCanvas* C, const TRect& R, int CenterY, bool Collapsed);
+  void DrawLevelLines(TCanvas* C, const TvmTreeListLayout& L, const TvmTreeListRowInfo& Row, int Left, int Bottom);
+  TvmTreeListDrawStyle FDrawStyle = tlpStandard;
+  TColor FGroupPanelColor = clBtnFace, FGroupPanelTextColor = clNone;
+  int FCustomizeListRowCount = 11;
+  TFormBorderStyle FBorderStyle = bsSingle;
+  TScrollStyle FScrollBars = ssBoth;
 };

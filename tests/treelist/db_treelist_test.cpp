@@ -759,6 +759,8 @@ TEST(DBTreeListPaint, TheIndicatorShowsEveryKind) {
     f.TL->Repaint();
     TBitmap shot;
     GrabControl(f.TL, &shot);
+    // The picture holds the frame too: client coordinates move in by its width.
+    const int frame = (f.TL->Width() - f.TL->ClientWidth()) / 2;
     TvmTreeListLayout L;
     f.TL->CalcLayout(L);
     ASSERT_FALSE(IsRectEmpty(L.IndicatorRect));
@@ -769,12 +771,12 @@ TEST(DBTreeListPaint, TheIndicatorShowsEveryKind) {
       auto want = c.Kinds.find(name);
       const int kind = want == c.Kinds.end() ? 0 : want->second;
       EXPECT_EQ(f.TL->GetIndicatorKind(r.Node, r.Selected), kind) << name;
-      const int cx = (L.IndicatorRect.Left + L.IndicatorRect.Right) / 2, cy = r.Top + r.Height / 2;
+      const int cx = (L.IndicatorRect.Left + L.IndicatorRect.Right) / 2 + frame, cy = r.Top + r.Height / 2 + frame;
       if (kind == 0) {
         int inked = 0;
         for (int y = r.Top; y < r.Top + r.Height; ++y)
           for (int x = L.IndicatorRect.Left; x < L.IndicatorRect.Right; ++x)
-            inked += shot.Canvas()->Pixels(x, y) == ink;
+            inked += shot.Canvas()->Pixels(x + frame, y + frame) == ink;
         EXPECT_EQ(inked, 0) << name;
         continue;
       }

@@ -371,6 +371,7 @@ TEST(TreeListRowHeights, AutomaticPreviewLines) {
 
 struct TBandsFixture : TTreeListFixture {
   explicit TBandsFixture(int Width) : TTreeListFixture(0, Width, 200) {
+    TL->SetBorderStyle(bsNone);  // the bands share the whole Width
     TL->SetShowBandPanel(true);
     TL->BeginUpdate();
     while (TL->Bands()->Count() < 3) TL->Bands()->Add();
