@@ -23,8 +23,12 @@ double CompressionKey(double Date, TCompressionPeriod Period) {
   if (!std::isfinite(Date) || Date < -693593 || Date >= 2958466) return 0;
   if (Period == ocDay) return std::trunc(Date);
   if (Period == ocWeek) return (DayOfWeek(Date) + 5) % 7 + 1;  // Monday 1 .. Sunday 7
-  uint16_t year, month, day, hour, minute, second, msec;
-  DecodeDateTime(Date, year, month, day, hour, minute, second, msec);
+  // Periods within a day need only the time, longer ones only the date.
+  uint16_t year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+  if (Period >= ocSecond)
+    DecodeTime(Date, hour, minute, second, msec);
+  else
+    DecodeDate(Date, year, month, day);
   switch (Period) {
     case ocMonth:
       return month;
@@ -111,6 +115,28 @@ void TCompressFunction::CompressSeries(TChartSeries* Source, TChartSeries* Dest,
   TChartValueList* positions = Source->NotMandatoryList;
   double previousKey = 0;
   const int32_t n = Source->PointCount();
+  // The group being grown: kept here and written into its point once the group is complete.
+  struct {
+    bool Open = false;
+    int32_t Point = 0, LabelFrom = 0;
+    double Close = 0, Date = 0, High = 0, Low = 0;
+    bool VolumeGrown = false;
+    double Volume = 0, VolumeX = 0;
+  } group;
+  auto flush = [&] {
+    if (!group.Open) return;
+    const int32_t l = group.Point;
+    dest->CloseValues()->SetValue(l, group.Close);
+    dest->DateValues()->SetValue(l, group.Date);
+    dest->HighValues()->SetValue(l, group.High);
+    dest->LowValues()->SetValue(l, group.Low);
+    dest->SetLabelAt(l, Source->LabelAt(group.LabelFrom));
+    if (group.VolumeGrown) {
+      DestVolume->YValues()->SetValue(l, group.Volume);
+      DestVolume->XValues()->SetValue(l, group.VolumeX);
+    }
+    group.Open = false;
+  };
   for (int32_t i = 0; i < n; ++i) {
     double date = positions->Value(i);
     bool newGroup;
@@ -123,6 +149,7 @@ void TCompressFunction::CompressSeries(TChartSeries* Source, TChartSeries* Dest,
       previousKey = key;
     }
     if (i == 0 || newGroup) {
+      flush();
       int32_t added;
       if (ohlc)
         added = dest->AddOHLCPoint(date, ohlc->OpenValues()->Value(i), ohlc->HighValues()->Value(i),
@@ -134,28 +161,38 @@ void TCompressFunction::CompressSeries(TChartSeries* Source, TChartSeries* Dest,
       dest->SetLabelAt(added, Source->LabelAt(i));
       if (DestVolume) DestVolume->AddPoint(positions->Value(i), VolumeAt(SourceVolume, i), "", clAutoColor);
     } else {
-      const int32_t l = dest->PointCount() - 1;
+      if (!group.Open) {
+        const int32_t l = dest->PointCount() - 1;
+        group.Open = true;
+        group.Point = l;
+        group.High = dest->HighValues()->Value(l);
+        group.Low = dest->LowValues()->Value(l);
+        group.VolumeGrown = false;
+        if (DestVolume && l < DestVolume->PointCount()) group.Volume = DestVolume->YValues()->Value(l);
+      }
+      double high, low;
       if (ohlc) {
-        dest->CloseValues()->SetValue(l, ohlc->CloseValues()->Value(i));
-        dest->DateValues()->SetValue(l, ohlc->DateValues()->Value(i));
-        if (ohlc->HighValues()->Value(i) > dest->HighValues()->Value(l))
-          dest->HighValues()->SetValue(l, ohlc->HighValues()->Value(i));
-        if (ohlc->LowValues()->Value(i) < dest->LowValues()->Value(l))
-          dest->LowValues()->SetValue(l, ohlc->LowValues()->Value(i));
+        group.Close = ohlc->CloseValues()->Value(i);
+        group.Date = ohlc->DateValues()->Value(i);
+        high = ohlc->HighValues()->Value(i);
+        low = ohlc->LowValues()->Value(i);
       } else {
         const double v = values->Value(i);
-        dest->CloseValues()->SetValue(l, v);
-        dest->DateValues()->SetValue(l, positions->Value(i));
-        if (v > dest->HighValues()->Value(l)) dest->HighValues()->SetValue(l, v);
-        if (v < dest->LowValues()->Value(l)) dest->LowValues()->SetValue(l, v);
+        group.Close = v;
+        group.Date = positions->Value(i);
+        high = low = v;
       }
-      dest->SetLabelAt(l, Source->LabelAt(i));
-      if (DestVolume && l < DestVolume->PointCount() && i < SourceVolume->PointCount()) {
-        DestVolume->YValues()->SetValue(l, DestVolume->YValues()->Value(l) + SourceVolume->YValues()->Value(i));
-        DestVolume->XValues()->SetValue(l, SourceVolume->XValues()->Value(i));
+      if (high > group.High) group.High = high;
+      if (low < group.Low) group.Low = low;
+      group.LabelFrom = i;
+      if (DestVolume && group.Point < DestVolume->PointCount() && i < SourceVolume->PointCount()) {
+        group.Volume += SourceVolume->YValues()->Value(i);
+        group.VolumeX = SourceVolume->XValues()->Value(i);
+        group.VolumeGrown = true;
       }
     }
   }
+  flush();
   for (int k = 0; k < dest->ValueLists.Count(); ++k) dest->ValueLists[k]->StatsStale = true;
   if (DestVolume)
     for (int k = 0; k < DestVolume->ValueLists.Count(); ++k) DestVolume->ValueLists[k]->StatsStale = true;

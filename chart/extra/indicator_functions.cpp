@@ -193,12 +193,26 @@ void TCCIFunction::CalculateFromSource(TChartSeries* Source) {
   const double k = FConstant == 0 ? 1 : FConstant;
   for (int32_t i = p - 1; i < n; ++i) {
     const size_t first = static_cast<size_t>(i - p + 1), end = static_cast<size_t>(i) + 1;
-    double sum = 0;
-    for (size_t b = first; b < end; ++b) sum += tp[b];
-    const double ma = sum / p;
-    double dev = 0;
-    for (size_t b = first; b < end; ++b) dev += std::fabs(ma - tp[b]);
-    dev /= p;
+    // Four running sums each: the additions do not wait on one another.
+    double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+    size_t b = first;
+    for (; b + 4 <= end; b += 4) {
+      s0 += tp[b];
+      s1 += tp[b + 1];
+      s2 += tp[b + 2];
+      s3 += tp[b + 3];
+    }
+    for (; b < end; ++b) s0 += tp[b];
+    const double ma = ((s0 + s1) + (s2 + s3)) / p;
+    double d0 = 0, d1 = 0, d2 = 0, d3 = 0;
+    for (b = first; b + 4 <= end; b += 4) {
+      d0 += std::fabs(ma - tp[b]);
+      d1 += std::fabs(ma - tp[b + 1]);
+      d2 += std::fabs(ma - tp[b + 2]);
+      d3 += std::fabs(ma - tp[b + 3]);
+    }
+    for (; b < end; ++b) d0 += std::fabs(ma - tp[b]);
+    const double dev = ((d0 + d1) + (d2 + d3)) / p;
     if (dev != 0) parent->AddPoint(x[i], (tp[static_cast<size_t>(i)] - ma) / (k * dev), "", clAutoColor);
   }
 }
