@@ -360,11 +360,13 @@ void TCustomvmTreeList::DrawRow(TCanvas* C, const TvmTreeListLayout& L, const Tv
   // Under a drag from elsewhere the unfocused control still shows where the drop would land.
   bool dropTarget = FForeignDrag && !Focused && n == FFocusedNode;
   if (dropTarget) showSel = true;
+  // Without the focus a hidden selection looks unselected; a shown one takes the inactive colours.
+  if (FHideSelection && !Focused && !dropTarget) showSel = false;
   // The focused cell keeps its frame without the focus too unless SuppressFocusRect (not under a drag).
   bool frameHere = n == FFocusedNode && !FNewItemRowActive &&
                    (Focused ? !FOptions.Contains(tloHideFocusRect) : !FSuppressFocusRect && !FForeignDrag);
-  TColor selBack = Focused || !FHideSelection || dropTarget ? FSelectionColor : FInactiveSelectionColor;
-  TColor selText = Focused || !FHideSelection || dropTarget ? FSelectionTextColor : FInactiveSelectionTextColor;
+  TColor selBack = Focused || dropTarget ? FSelectionColor : FInactiveSelectionColor;
+  TColor selText = Focused || dropTarget ? FSelectionTextColor : FInactiveSelectionTextColor;
   int focusCol = GetFocusedAbsoluteColumn();
   int indentLeft = L.RowsRect.Left - (L.LeftFixedBand >= 0 ? 0 : FLeftPos);
   int indentEnd = indentLeft + NodeIndent(n);

@@ -538,9 +538,16 @@ TEST(TreeListPaint, WhatCarriesMeaningIsDrawn) {
   const auto* row = f.RowOf(L, f.Find("R1.0"));
   ASSERT_NE(row, nullptr);
   int cy = row->Top + row->Height / 2;
-  // The focused (selected) row in the selection colour, the text of another row on the window.
+  // The focused (selected) row of the unfocused grid in the inactive selection colour, the text of
+  // another row on the window; a hidden selection looks unselected.
   TPoint c1 = f.CellPoint(f.Find("R1.0"), 2);
-  EXPECT_EQ(f.Pixel(c1.X, c1.Y), ColorToRGB(clHighlight));
+  EXPECT_EQ(f.Pixel(c1.X, c1.Y), ColorToRGB(f.TL->InactiveSelectionColor()));
+  EXPECT_NE(ColorToRGB(f.TL->InactiveSelectionColor()), ColorToRGB(clWindow));
+  f.TL->SetHideSelection(true);
+  f.Paint();
+  EXPECT_EQ(f.Pixel(c1.X, c1.Y), ColorToRGB(clWindow));
+  f.TL->SetHideSelection(false);
+  f.Paint();
   TPoint c2 = f.CellPoint(f.Find("R2"), 2);
   EXPECT_EQ(f.Pixel(c2.X, c2.Y), ColorToRGB(clWindow));
   // The indicator's arrow on the focused row.
