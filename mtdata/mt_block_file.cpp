@@ -186,14 +186,14 @@ std::string TMtBlockReader::ReadString() {
   return s;
 }
 
-int16_t TMtBlockReader::ReadSmallint() {
+int16_t TMtBlockReader::ReadSmallintItem() {
   // A field of two bytes: whatever the item, only its first two bytes land in it.
   uint8_t b[2] = {0, 0};
   ReadItem(b, 2);
   return static_cast<int16_t>(b[0] | (b[1] << 8));
 }
 
-double TMtBlockReader::ReadDouble() {
+double TMtBlockReader::ReadDoubleItem() {
   double v = 0;
   ReadItem(&v, sizeof v);
   return v;

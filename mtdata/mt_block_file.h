@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,13 +55,31 @@ public:
   int ReadText(char* Field, int Width);
   // A text item as a string (all its characters).
   std::string ReadString();
-  int16_t ReadSmallint();
-  double ReadDouble();
+  int16_t ReadSmallint() {
+    // The common case, a two-byte item wholly inside the block, without a call.
+    if (FSize - FPos >= 3 && FData[static_cast<size_t>(FPos)] == MtTagSmallint) {
+      const uint8_t* b = FData.data() + FPos + 1;
+      FPos += 3;
+      return static_cast<int16_t>(b[0] | (b[1] << 8));
+    }
+    return ReadSmallintItem();
+  }
+  double ReadDouble() {
+    if (FSize - FPos >= 9 && FData[static_cast<size_t>(FPos)] == MtTagDouble) {
+      double v;
+      std::memcpy(&v, FData.data() + FPos + 1, sizeof v);
+      FPos += 9;
+      return v;
+    }
+    return ReadDoubleItem();
+  }
 
   int Position() const { return FPos; }
   int64_t FileOffset() const { return static_cast<int64_t>(FBlock) * MtBlockSize + FPos; }
 
 private:
+  int16_t ReadSmallintItem();
+  double ReadDoubleItem();
   uint8_t ReadTag();
   void Need(int Count);
   // Copies an item's data into Target; returns the data size.

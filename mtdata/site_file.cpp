@@ -193,6 +193,7 @@ void TMTFile::LoadEdit() {
   }
   ReadPlotEditRecord();
   RebuildFrequencyGrid(false);
+  if (DenseEstimates(XprRecordCount)) XprMatrices.AdviseDense();
   for (int i = 1; i <= XprRecordCount; ++i) {
     ReadXprRecord(i);
     for (int f = 1; f <= FreqCount; ++f) {

@@ -86,6 +86,9 @@ void TMTFile::CalcPartialPlots() {
   // above.
   TPlots rows = Plots;
   const int last = LastGridFreq();
+  int estimates = 0;
+  for (int i = 1; i <= last; ++i) estimates += XprCount[i];
+  if (last > 0 && DenseEstimates(estimates / last)) PartialPlots.AdviseDense();
   for (int i = 1; i <= last; ++i) {
     // In principal-axes mode the angle handed on is the stored strike of the frequency (the
     // computation finds its own axes there).

@@ -136,6 +136,20 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
   bool Transparent = false;  // graphic controls: the parent shows through
   bool NeedsPaint = true;
   bool InPaint = false;
+  // A paint of the shown widget was asked for and has not come yet: a series that adds its
+  // points one by one invalidates its chart at each, and each request walks the widget tree.
+  bool UpdatePending = false;
+  void RequestUpdate() {
+    if (!W) return;
+    if (Native) {  // the native widget's own paints are not seen here
+      W->update();
+      return;
+    }
+    const bool shown = W->isVisible();
+    if (UpdatePending && shown) return;
+    W->update();
+    UpdatePending = shown;
+  }
   int TabOrder = -1;
   bool HasWindowRgn = false;
   QRegion WindowRgn;
@@ -238,7 +252,7 @@ struct TControl::Impl : public vmqt::TCanvasTarget {
     return &Surface;
   }
   void Drawn() override {
-    if (!InPaint && W) W->update();
+    if (!InPaint) RequestUpdate();
   }
 };
 
@@ -260,6 +274,7 @@ protected:
   void paintEvent(QPaintEvent*) override {
     if (!Ctrl) return;
     TControl::Impl* d = Ctrl->GetImpl();
+    d->UpdatePending = false;
     if (Ctrl->SurfaceCanvas()) {
       d->Ratio = devicePixelRatioF();  // the screen may have changed
       TControlAccessPaint(Ctrl);
@@ -712,6 +727,7 @@ void TControl::EnsureWidget() {
     w = new VmWidget(this, parentWidget);
   }
   FImpl->W = w;
+  FImpl->UpdatePending = false;
   FImpl->OwnWidget = true;
   w->setProperty(kControlProperty, QVariant::fromValue(reinterpret_cast<quintptr>(this)));
   if (FImpl->Native) {
@@ -1152,7 +1168,7 @@ void TControl::SetText(const std::string& Value) {
 
 void TControl::Invalidate() {
   FImpl->NeedsPaint = true;
-  if (QWidget* w = FImpl->W.data()) w->update();
+  FImpl->RequestUpdate();
 }
 
 void TControl::Update() {

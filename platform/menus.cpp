@@ -152,8 +152,12 @@ void GuardedClick(TMenuItem* Item) {
   }
 }
 
-// Fills a Qt menu with the visible items of Parent.
-void FillMenu(QMenu* Menu, TMenuItem* Parent) {
+// The Qt action shown for each plain item of a menu bar, so that a changed check mark or
+// enabled state reaches it without the bar being built again.
+using TItemActions = std::map<TMenuItem*, QPointer<QAction>>;
+
+// Fills a Qt menu with the visible items of Parent (their actions noted in Actions when given).
+void FillMenu(QMenu* Menu, TMenuItem* Parent, TItemActions* Actions = nullptr) {
   Menu->clear();
   std::map<int, QActionGroup*> groups;
   const std::map<TMenuItem*, QString> shown = ShownCaptions(Parent);
@@ -168,10 +172,11 @@ void FillMenu(QMenu* Menu, TMenuItem* Parent) {
     if (it->Count() > 0) {
       QMenu* sub = Menu->addMenu(text);
       sub->setEnabled(it->Enabled());
-      FillMenu(sub, it);
+      FillMenu(sub, it, Actions);
       continue;
     }
     QAction* a = Menu->addAction(text);
+    if (Actions) (*Actions)[it] = a;
     a->setEnabled(it->Enabled());
     a->setCheckable(it->Checked() || it->AutoCheck() || it->RadioItem());
     a->setChecked(it->Checked());
@@ -205,6 +210,10 @@ void TMenuItem::Changed() {
   if (TMenu* m = GetParentMenu()) m->MenuChanged();
 }
 
+void TMenuItem::StateChanged() {
+  if (TMenu* m = GetParentMenu()) m->ItemStateChanged(this);
+}
+
 void TMenuItem::SetAction(TAction* Value) {
   FTakeAll = true;
   FLink.SetAction(Value);
@@ -220,6 +229,10 @@ void Follow(T& Mine, T& Seen, const U& Now, bool All) {
 }  // namespace
 
 void TMenuItem::ActionChanged(TAction* A) {
+  const std::string caption = FCaption, hint = FHint;
+  const bool checked = FChecked, enabled = FEnabled, visible = FVisible;
+  const TShortCut shortCut = FShortCut;
+  const int imageIndex = FImageIndex;
   TFromAction& seen = FFromAction;
   Follow(FCaption, seen.Caption, A->Caption(), FTakeAll);
   Follow(FChecked, seen.Checked, A->Checked(), FTakeAll);
@@ -228,7 +241,10 @@ void TMenuItem::ActionChanged(TAction* A) {
   Follow(FShortCut, seen.ShortCut, A->ShortCut(), FTakeAll);
   Follow(FHint, seen.Hint, A->Hint(), FTakeAll);
   Follow(FImageIndex, seen.ImageIndex, A->ImageIndex(), FTakeAll);
-  Changed();
+  if (FCaption != caption || FHint != hint || FVisible != visible || FShortCut != shortCut || FImageIndex != imageIndex)
+    Changed();
+  else if (FChecked != checked || FEnabled != enabled)
+    StateChanged();
 }
 
 void TMenuItem::SetCaption(const std::string& Value) {
@@ -243,13 +259,13 @@ void TMenuItem::SetChecked(bool Value) {
   if (Value && FRadioItem && FParent)
     for (TMenuItem* s : FParent->FItems)
       if (s != this && s->FRadioItem && s->FGroupIndex == FGroupIndex) s->SetChecked(false);
-  Changed();
+  StateChanged();
 }
 
 void TMenuItem::SetEnabled(bool Value) {
   if (Value == FEnabled) return;
   FEnabled = Value;
-  Changed();
+  StateChanged();
 }
 
 void TMenuItem::SetVisible(bool Value) {
@@ -344,6 +360,8 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<T
 
 TMenu::~TMenu() = default;
 
+void TMenu::ItemStateChanged(TMenuItem*) { MenuChanged(); }
+
 namespace {
 // The visible leaf items of a tree with that shortcut, in menu order.
 void CollectShortCut(TMenuItem* Parent, TShortCut Value, std::vector<TMenuItem*>& Found) {
@@ -398,6 +416,7 @@ private:
 struct TMainMenu::Impl {
   QPointer<QMenuBar> Bar;
   bool RebuildPending = false;
+  TItemActions Actions;  // of the bar as last built
 };
 
 TMainMenu::TMainMenu(TComponent* AOwner) : TMenu(AOwner), FImpl(std::make_unique<Impl>()) {
@@ -425,6 +444,16 @@ void TMainMenu::MenuChanged() {
   });
 }
 
+void TMainMenu::ItemStateChanged(TMenuItem* Item) {
+  auto it = FImpl->Actions.find(Item);
+  if (!FImpl->Bar || FImpl->RebuildPending || it == FImpl->Actions.end() || !it->second) return MenuChanged();
+  TMenu::MenuChanged();
+  QAction* a = it->second;
+  a->setEnabled(Item->Enabled());
+  a->setCheckable(Item->Checked() || Item->AutoCheck() || Item->RadioItem());
+  a->setChecked(Item->Checked());
+}
+
 void TMainMenu::BuildMenuBar(void* Parent) {
   auto* parent = static_cast<QWidget*>(Parent);
   if (!parent) return;
@@ -435,6 +464,7 @@ void TMainMenu::BuildMenuBar(void* Parent) {
   }
   QMenuBar* bar = FImpl->Bar;
   bar->clear();
+  FImpl->Actions.clear();
   const std::map<TMenuItem*, QString> shown = ShownCaptions(Items());
   for (int i = 0; i < Items()->Count(); ++i) {
     TMenuItem* it = Items()->Items(i);
@@ -443,7 +473,7 @@ void TMainMenu::BuildMenuBar(void* Parent) {
       QMenu* m = bar->addMenu(shown.at(it));
       m->menuAction()->setData(QVariant::fromValue(reinterpret_cast<quintptr>(it)));
       m->setEnabled(it->Enabled());
-      FillMenu(m, it);
+      FillMenu(m, it, &FImpl->Actions);
     } else {
       QAction* a = bar->addAction(shown.at(it));
       a->setEnabled(it->Enabled());
@@ -452,6 +482,12 @@ void TMainMenu::BuildMenuBar(void* Parent) {
   }
   bar->setGeometry(0, 0, parent->width(), bar->sizeHint().height());
   bar->show();
+}
+
+int TMainMenu::ShownItemState(TMenuItem* Item) const {
+  auto it = FImpl->Actions.find(Item);
+  if (!FImpl->Bar || it == FImpl->Actions.end() || !it->second) return -1;
+  return (it->second->isEnabled() ? 1 : 0) + (it->second->isChecked() ? 2 : 0);
 }
 
 std::string TMainMenu::OpenEntry() const {

@@ -85,6 +85,8 @@ private:
   friend class TMenu;
   void ActionChanged(TAction* A);
   void Changed();
+  // Only the item's check mark or enabled state changed.
+  void StateChanged();
   std::string FCaption;
   bool FChecked = false, FRadioItem = false, FAutoCheck = false, FEnabled = true, FVisible = true;
   uint8_t FGroupIndex = 0;
@@ -119,6 +121,8 @@ public:
   void SetImages(TComponent* Value) { FImages = Value; }
   // Called whenever an item of the tree changed.
   virtual void MenuChanged() { ++FChangeCount; }
+  // Called when only Item's check mark or enabled state changed; as any change by default.
+  virtual void ItemStateChanged(TMenuItem* Item);
   int ChangeCount() const { return FChangeCount; }
 
 private:
@@ -134,10 +138,13 @@ public:
   explicit TMainMenu(TComponent* AOwner);
   ~TMainMenu() override;
   void MenuChanged() override;
+  void ItemStateChanged(TMenuItem* Item) override;
   // The menu bar widget (made when the form shows), or null.
   void* MenuBarHandle() const;
   // Makes or refreshes the menu bar on the window Parent (a QWidget).
   void BuildMenuBar(void* Parent);
+  // What the shown bar shows of a plain item: -1 nothing, else 1 when enabled plus 2 when checked.
+  int ShownItemState(TMenuItem* Item) const;
   // The caption of the bar entry whose menu is open, empty when none is.
   std::string OpenEntry() const;
 

@@ -79,7 +79,8 @@ TMaskEd1::TMaskEd1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwner)
   FormStorage1 = KeepPlacement(this, "TMaskEd1");
   OnActivate = [this](TObject* s) { FormActivate(s); };
   // Every change of the site redraws the view.
-  Session.AddListener(this, {.OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
+  Session.AddListener(this, {.OnFrequencyChanged = [this](TObject*, int F) { FrequencyChanged(F); },
+                             .OnEveryFrequencyChanged = [this](TObject* s) { Refresh(s); }});
 }
 
 TMaskEd1::~TMaskEd1() { Session.RemoveListener(this); }
@@ -88,16 +89,33 @@ void TMaskEd1::ShowMask(TMTFile* ASite) {
   Site = ASite;
   Series1->ClearValues();
   if (Site) {
+    // One notice of the new values at the end, instead of one per cell.
+    Series1->BeginUpdate();
     const int n = Site->LastGridFreq();
     for (int f = 1; f <= n; ++f)
       for (int x = 1; x <= Site->XprCount[f]; ++x)
         Series1->AddXYZPoint(x, Site->Mask[f][x], n - f + 1, "", clDefault);  // coloured by the palette
+    Series1->EndUpdate();
   }
   Series1->SetUsePalette(true);
   Series1->SetUseColorRange(false);
   Series1->ClearPaletteEntries();
   for (int v = 0; v < 3; ++v) Series1->AddPaletteEntry(v + 0.5, MaskColours[v]);
   Chart1->Invalidate();
+}
+
+void TMaskEd1::FrequencyChanged(int F) {
+  if (!Site || Site != Session.Site() || F < 1 || F > Site->LastGridFreq()) return Refresh(this);
+  // The cells lie frequency by frequency, each row's estimates in turn, as ShowMask added them.
+  int first = 0, total = 0;
+  for (int f = 1; f <= Site->LastGridFreq(); ++f) {
+    if (f == F) first = total;
+    total += Site->XprCount[f];
+  }
+  TChartValueList* values = Series1->YValues();
+  if (values->Count() != total) return Refresh(this);
+  for (int x = 1; x <= Site->XprCount[F]; ++x) values->SetValue(first + x - 1, Site->Mask[F][x]);
+  Series1->Repaint();
 }
 
 void TMaskEd1::Refresh(TObject*) {

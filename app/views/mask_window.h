@@ -41,6 +41,8 @@ public:
   // Fills the grid from the site's mask.
   void ShowMask(TMTFile* ASite);
   void Refresh(TObject* Sender) override;
+  // An edit of one frequency's mask: its row takes the new values in place.
+  void FrequencyChanged(int F);
   void Undo(TObject* Sender) override;
   void Redo(TObject* Sender) override;
   void PointerExecute(TObject* Sender) override;

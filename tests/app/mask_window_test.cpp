@@ -56,6 +56,39 @@ TEST_F(MaskFixture, GridShowsEveryEstimateInItsMaskColour) {
   EXPECT_EQ(image->Canvas()->Pixels(c->BottomAxis()->ValueToPixel(2), top), static_cast<TColor>(0xFF0000));
 }
 
+// An edit of one frequency elsewhere (the editing window's tools) changes that row in place: the
+// grid then looks as a whole refresh draws it, and undo shows the row as it was.
+TEST_F(MaskFixture, AnEditOfOneFrequencyShowsInItsRow) {
+  Open();
+  const int n = CurrentSite->ValidFreqCount, f = 3;
+  TChart* c = MaskEd1->Chart1;
+  auto image = [c] {
+    return std::unique_ptr<TBitmap>(c->CreateBitmap(clWhite, TRect(0, 0, c->Width(), c->Height()), pf24bit));
+  };
+  auto cell = [c, n](TBitmap& Image, int F, int X) {
+    return Image.Canvas()->Pixels(c->BottomAxis()->ValueToPixel(X), c->LeftAxis()->ValueToPixel(n - F + 1));
+  };
+  auto same = [c](TBitmap& A, TBitmap& B) {
+    for (int y = 0; y < c->Height(); y += 2)
+      for (int x = 0; x < c->Width(); x += 2)
+        if (A.Canvas()->Pixels(x, y) != B.Canvas()->Pixels(x, y)) return false;
+    return true;
+  };
+  ASSERT_EQ(CurrentSite->Mask[f][2], 1);
+  const auto before = image();
+  Session->SetMode(emDeleting, true);
+  CurrentSite->Mask[f][2] = 2;
+  Session->CommitMaskEdit(f, "Circle");
+  const auto edited = image();
+  EXPECT_EQ(cell(*edited, f, 2), static_cast<TColor>(0xFF0000));
+  EXPECT_NE(cell(*before, f, 2), static_cast<TColor>(0xFF0000));
+  MaskEd1->Refresh(nullptr);
+  EXPECT_TRUE(same(*edited, *image()));
+  Session->Undo();
+  EXPECT_EQ(CurrentSite->Mask[f][2], 1);
+  EXPECT_TRUE(same(*before, *image()));
+}
+
 TEST_F(MaskFixture, TwoVerticalLinesRemoveAColumnAndUndoBringsItBack) {
   Open();
   const std::string before = MaskText();

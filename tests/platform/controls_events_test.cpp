@@ -156,6 +156,39 @@ TEST(ControlsEvents, PaintGoesToTheRetainedSurfaceAndFeedbackStaysUntilRepaint) 
   EXPECT_EQ(ControlSurfacePixel(&pad, 140, 85), clWhite);
 }
 
+// Many invalidations before the next frame paint once; a control invalidated while hidden, or
+// after its paint, paints again when it is next shown.
+TEST(ControlsEvents, InvalidationsBeforeAFramePaintOnceAndNoneIsLost) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 150);
+  auto* pad = new Pad(&form);
+  pad->SetParent(&form);
+  form.Show();
+  Application->ProcessMessages();
+  const int shown = pad->Paints;
+  ASSERT_GE(shown, 1);
+  for (int i = 0; i < 100; ++i) pad->Invalidate();
+  Application->ProcessMessages();
+  EXPECT_EQ(pad->Paints, shown + 1);
+  pad->Invalidate();
+  Application->ProcessMessages();
+  EXPECT_EQ(pad->Paints, shown + 2);
+
+  pad->OnMouseMove = nullptr;
+  pad->SetColor(clYellow);  // invalidates
+  pad->SetVisible(false);
+  pad->Invalidate();
+  Application->ProcessMessages();
+  pad->SetVisible(true);
+  Application->ProcessMessages();
+  EXPECT_EQ(pad->Paints, shown + 3);
+  EXPECT_EQ(ControlWindowPixel(pad, 50, 50), clYellow);
+  pad->SetColor(clWhite);
+  Application->ProcessMessages();
+  EXPECT_EQ(ControlWindowPixel(pad, 50, 50), clWhite);
+  form.Hide();
+}
+
 TEST(ControlsEvents, HandlerExceptionsAreShownAndTheLoopGoesOn) {
   BoxRecorder boxes;
   Pad pad(nullptr);

@@ -109,6 +109,53 @@ TEST(Menus, TheClientAreaStartsBelowTheMenuBar) {
   form.Hide();
 }
 
+// The shown bar follows its items' check marks and enabled states, set on the items or through
+// their actions, before and after the bar is built again for a new caption.
+TEST(Menus, TheShownBarFollowsCheckMarksAndEnabledStates) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* menu = new TMainMenu(&form);
+  TMenuItem* edit = NewItem(menu->Items(), "&Edit");
+  TMenuItem* undo = NewItem(edit, "Undo");
+  TMenuItem* red = NewItem(edit, "Red");
+  TMenuItem* blue = NewItem(edit, "Blue");
+  for (TMenuItem* it : {red, blue}) {
+    it->SetRadioItem(true);
+    it->SetGroupIndex(1);
+  }
+  TActionList list(nullptr);
+  auto* act = new TAction(&list);
+  act->SetCaption("Undo");
+  undo->SetAction(act);
+  form.Show();
+  Application->ProcessMessages();
+  EXPECT_EQ(menu->ShownItemState(undo), 1);  // enabled, not checked
+
+  const int changes = menu->ChangeCount();
+  act->SetEnabled(false);
+  EXPECT_EQ(menu->ShownItemState(undo), 0);
+  act->SetEnabled(true);
+  act->SetChecked(true);
+  EXPECT_EQ(menu->ShownItemState(undo), 3);
+  EXPECT_GT(menu->ChangeCount(), changes);
+  red->SetChecked(true);
+  blue->SetChecked(true);  // takes the mark from its group
+  EXPECT_EQ(menu->ShownItemState(red), 1);
+  EXPECT_EQ(menu->ShownItemState(blue), 3);
+
+  act->SetCaption("Undo edit");  // the bar is built again
+  act->SetEnabled(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(menu->ShownItemState(undo), 2);
+  EXPECT_EQ(menu->ShownItemState(blue), 3);
+  act->SetEnabled(true);
+  EXPECT_EQ(menu->ShownItemState(undo), 3);
+  undo->SetVisible(false);
+  Application->ProcessMessages();
+  EXPECT_EQ(menu->ShownItemState(undo), -1);
+  form.Hide();
+}
+
 TEST(Menus, TheMenuBarFollowsTheFormsWidth) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 400, 300);
