@@ -268,8 +268,9 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
       SetNewItemRowActive(false);
       int col = h.Column >= 0 && !FOptions.Contains(tloRowSelect) ? ColumnToVisualColumn(h.Column) : GetFocusedColumn();
       bool multi = FOptions.Contains(tloMultiSelect);
-      FClickEdit = n == FFocusedNode && !FOptions.Contains(tloRowSelect) && col == GetFocusedColumn() &&
-                   h.HitType == tlhCell && !Shift.Contains(ssCtrl) && !Shift.Contains(ssShift);
+      FClickEdit = !FOptions.Contains(tloRowSelect) && h.HitType == tlhCell && !Shift.Contains(ssCtrl) &&
+                   !Shift.Contains(ssShift);
+      const bool sameCell = n == FFocusedNode && col == GetFocusedColumn();
       if (multi && Shift.Contains(ssCtrl)) {
         SetFocusedNodeColumn(n, col, true);
         n->SetSelected(!n->Selected());
@@ -310,7 +311,7 @@ void TCustomvmTreeList::MouseDown(TMouseButton Button, TShiftState Shift, int X,
         FClickEdit = false;
         StopClickEditTimer();
         ShowEditorWithMouse(X, Y);
-      } else if (FClickEdit && hadFocus) {
+      } else if (FClickEdit && sameCell && hadFocus) {
         StartClickEditTimer();
       } else {
         StopClickEditTimer();
@@ -456,11 +457,13 @@ void TCustomvmTreeList::MouseUp(TMouseButton Button, TShiftState Shift, int X, i
     SetSelectionAnchor(FFocusedNode);
   }
   if (s == tlsNodePressed && FClickEdit && FOptions.Contains(tloClickEdits)) {
-    // A click on the cell that already had the focus opens its editor.
+    // A click released on the cell it pressed, which the press focused, opens its editor.
     FClickEdit = false;
     TvmTreeListHitTestInfo h;
     GetHitInfo(TPoint(X, Y), h);
-    if (h.Node == FFocusedNode && h.HitType == tlhCell) ShowEditorAfterClick();
+    if (h.Node == FFocusedNode && h.Node == FDownHitInfo.Node && h.Column == FDownHitInfo.Column &&
+        h.HitType == tlhCell)
+      ShowEditorAfterClick();
   }
 }
 
