@@ -1,6 +1,7 @@
 #include "platform/comctrls.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/exceptions.h"
 #include "platform/menus.h"
@@ -438,12 +439,33 @@ void TPageControl::SelectNextPage(bool GoForward) {
 
 TRect TPageControl::TabRect(int Index) const {
   auto tabs = VisibleTabs();
-  if (Index < 0 || Index >= static_cast<int>(tabs.size())) return Rect(0, 0, 0, 0);
+  const int n = static_cast<int>(tabs.size());
+  if (Index < 0 || Index >= n) return Rect(0, 0, 0, 0);
+  TCanvas* c = Canvas();
+  c->Font()->Assign(FFont.get());
+  std::vector<int> text(static_cast<size_t>(n));
+  int total = 0;
+  for (int i = 0; i < n; ++i) total += text[static_cast<size_t>(i)] = c->TextWidth(StripHotkey(tabs[i]->Caption()));
+  // Tabs wider together than the control first give up most of their margins, then share the
+  // width by their captions' widths (captions then end in an ellipsis): every tab stays reachable.
+  const int room = std::max(n, FWidth - 4);
+  int pad = 16;
+  if (total + n * pad > room) pad = 6;
+  const bool squeeze = total + n * pad > room;
   int x = 2;
-  for (int i = 0; i <= Index; ++i) {
-    TCanvas* c = Canvas();
-    c->Font()->Assign(FFont.get());
-    int w = c->TextWidth(StripHotkey(tabs[i]->Caption())) + 16;
+  long long before = 0;
+  for (int i = 0; i < n; ++i) {
+    const int own = text[static_cast<size_t>(i)];
+    int w = own + pad;
+    if (squeeze) {
+      // Proportional shares, rounded so that the last tab ends at the control's edge.
+      const long long sum = std::max(1, total);
+      const int left = 2 + static_cast<int>(room * before / sum);
+      before += own;
+      const int right = 2 + static_cast<int>(room * before / sum);
+      x = left;
+      w = std::max(1, right - left);
+    }
     if (i == Index) return Rect(x, 2, x + w, FTabHeight);
     x += w;
   }
@@ -548,7 +570,7 @@ void TPageControl::Paint() {
     c->Brush()->SetStyle(bsClear);
     TRect t = r;
     c->Font()->SetColor(FEnabled && tabs[i]->Enabled() ? FFont->Color() : clGrayText);
-    c->DrawText(tabs[i]->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    c->DrawText(tabs[i]->Caption(), t, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     if (active && Focused()) {
       InflateRect(r, -3, -3);
       c->DrawFocusRect(r);

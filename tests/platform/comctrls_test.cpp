@@ -73,6 +73,30 @@ struct Pages {
   }
 };
 
+// Tabs wider together than the control share its width: the last one stays inside and takes clicks.
+TEST(ComCtrls, PageControlTabsTooWideShareTheWidth) {
+  for (int width : {300, 120, 60}) {
+    Pages p;
+    p.pc.SetWidth(width);
+    for (TTabSheet* s : {p.a, p.b, p.c}) s->SetCaption(s->Caption() + " page with a long caption");
+    int right = 0;
+    for (int i = 0; i < 3; ++i) {
+      const TRect r = p.pc.TabRect(i);
+      EXPECT_GE(r.Left, right) << width << " " << i;
+      EXPECT_GT(r.Right, r.Left) << width << " " << i;
+      right = r.Right;
+    }
+    EXPECT_LE(right, width - 2) << width;
+    const TRect last = p.pc.TabRect(2);
+    SendInput(&p.pc, ikMouseDown, {}, (last.Left + last.Right) / 2, last.Top + 3, mbLeft);
+    EXPECT_EQ(p.pc.ActivePage(), p.c) << width;
+  }
+  // Tabs that fit keep their margins.
+  Pages p;
+  const TRect first = p.pc.TabRect(0);
+  EXPECT_EQ(first.Width(), p.pc.Canvas()->TextWidth("First") + 16);
+}
+
 TEST(ComCtrls, PageControlSwitchesPagesByClickAndKeysAndAsksFirst) {
   Pages p;
   EXPECT_EQ(p.pc.ActivePage(), p.a);
