@@ -10,6 +10,8 @@
 #include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
+#include "platform/streaming.h"
+#include "platform/streams.h"
 #include "platform/sysutils.h"
 #include "platform/typinfo.h"
 
@@ -986,4 +988,67 @@ TvmTreeNode* TCustomvmTreeView::DropNodes(TvmTreeNode* Source, TvmTreeNode* Targ
   Source->MoveTo(Target, mode);
   FInternalChange = false;
   return Source;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The nodes in a form's stream.
+
+namespace {
+void WriteInt(TStream& S, int32_t V) { S.WriteBuffer(&V, sizeof V); }
+int32_t ReadInt(TStream& S) {
+  int32_t v = 0;
+  S.ReadBuffer(&v, sizeof v);
+  return v;
+}
+}  // namespace
+
+void TvmTreeView::DefineProperties(TFiler* Filer) {
+  TCustomvmTreeView::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      "ItemsData", [this](TStream& S) { ReadItems(S); }, [this](TStream& S) { WriteItems(S); }, TopCount() > 0);
+}
+
+void TvmTreeView::WriteItems(TStream& S) const {
+  int32_t count = 0;
+  for (TvmTreeNode* n = GetFirstNode(); n; n = n->GetNext()) ++count;
+  WriteInt(S, count);
+  for (TvmTreeNode* n = GetFirstNode(); n; n = n->GetNext()) {
+    WriteInt(S, n->Level());
+    WriteInt(S, n->ImageIndex);
+    WriteInt(S, n->SelectedIndex);
+    WriteInt(S, n->StateIndex);
+    WriteInt(S, (n->Expanded() ? 1 : 0) | (n->HasChildren() ? 2 : 0));
+    WriteInt(S, static_cast<int32_t>(n->Text().size()));
+    S.WriteString(n->Text());
+  }
+}
+
+void TvmTreeView::ReadItems(TStream& S) {
+  const auto bad = [] { throw EReadError("Invalid stream format"); };
+  const int32_t count = ReadInt(S);
+  // Every node takes at least 24 bytes: a count beyond what is left is damage, not a request.
+  if (count < 0 || count > (S.Size() - S.Position()) / 24) bad();
+  Clear();
+  std::vector<TvmTreeNode*> path;  // the last node read on each level
+  std::vector<std::pair<TvmTreeNode*, bool>> expand;
+  for (int32_t i = 0; i < count; ++i) {
+    const int32_t level = ReadInt(S);
+    if (level < 0 || level > static_cast<int32_t>(path.size())) bad();
+    const int32_t image = ReadInt(S), selected = ReadInt(S), state = ReadInt(S), flags = ReadInt(S);
+    const int32_t length = ReadInt(S);
+    if (length < 0 || length > S.Size() - S.Position()) bad();
+    std::string text(static_cast<size_t>(length), '\0');
+    if (length > 0) S.ReadBuffer(text.data(), length);
+    path.resize(static_cast<size_t>(level));
+    TvmTreeNode* n = level == 0 ? Add(nullptr, text) : AddChild(path.back(), text);
+    n->ImageIndex = image;
+    n->SelectedIndex = selected;
+    n->StateIndex = state;
+    if (flags & 2) n->SetHasChildren(true);
+    expand.emplace_back(n, (flags & 1) != 0);
+    path.push_back(n);
+  }
+  // Expanded once all children are there.
+  for (auto& [node, open] : expand)
+    if (open) node->SetExpanded(true);
 }

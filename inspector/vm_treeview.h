@@ -14,6 +14,7 @@
 
 class TCustomvmTreeView;
 class TChangeLink;
+class TStream;
 class TEdit;
 class TImageList;
 
@@ -326,4 +327,9 @@ class TvmTreeView : public TCustomvmTreeView {
   VM_CLASS(TvmTreeView, TCustomvmTreeView)
 public:
   using TCustomvmTreeView::TCustomvmTreeView;
+  // The nodes are kept with a form as "ItemsData": their texts, pictures and expanded states in
+  // pre-order, each with its level.
+  void DefineProperties(TFiler* Filer) override;
+  void ReadItems(TStream& S);
+  void WriteItems(TStream& S) const;
 };

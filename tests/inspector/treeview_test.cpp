@@ -2,12 +2,15 @@
 // the common selected-image index, node hints and node drag and drop inside and between trees.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "editor_fixture.h"
 #include "inspector/vm_treeview.h"
 #include "platform/guards.h"
 #include "platform/imglist.h"
 #include "platform/stdctrls.h"
 #include "platform/streaming.h"
+#include "platform/streams.h"
 
 namespace {
 
@@ -457,6 +460,10 @@ TEST(TreeView, SettingsAndImageListsReadBackWithAFormAndRowsFollowTheLists) {
   f.Tree->SetIndent(25);
   f.Tree->HotTrack = true;
   f.Tree->ShowLines = false;
+  f.A1->ImageIndex = 3;
+  f.A1->SelectedIndex = 4;
+  f.A1a->StateIndex = 1;
+  f.A->Expand(false);
   const std::string text = ComponentToText(f.Form.get());
   for (const char* written : {"Images = Pictures", "StateImages = States", "SortType = stText",
                               "Options = [trCanDelete]", "Indent = 25", "HotTrack = True", "ShowLines = False"})
@@ -480,6 +487,27 @@ TEST(TreeView, SettingsAndImageListsReadBackWithAFormAndRowsFollowTheLists) {
   EXPECT_TRUE(t->HotTrack);
   EXPECT_FALSE(t->ShowLines);
   EXPECT_EQ(t->RowHeight(), rows + 21);
+  // The nodes come back in their order and levels, with their pictures and expanded states.
+  const auto nodes = [](TvmTreeView* Tree) {
+    std::string r;
+    for (TvmTreeNode* n = Tree->GetFirstNode(); n; n = n->GetNext())
+      r += std::to_string(n->Level()) + n->Text() + (n->Expanded() ? "+" : "") + " ";
+    return r;
+  };
+  EXPECT_EQ(nodes(t), nodes(f.Tree));
+  EXPECT_EQ(nodes(t).substr(0, 3), "0A+");
+  TvmTreeNode* a1 = t->GetFirstNode()->GetFirstChild();
+  EXPECT_EQ(a1->ImageIndex, 3);
+  EXPECT_EQ(a1->SelectedIndex, 4);
+  EXPECT_EQ(a1->GetFirstChild()->StateIndex, 1);
+  // A damaged node stream is refused, not followed.
+  for (const std::vector<int32_t>& damaged :
+       std::vector<std::vector<int32_t>>{{1000000}, {1, 5, -1, -1, -1, 0, 0}, {1, 0, -1, -1, -1, 0, 1 << 30}}) {
+    TMemoryStream m;
+    m.WriteBuffer(damaged.data(), static_cast<int64_t>(damaged.size() * sizeof(int32_t)));
+    m.SetPosition(0);
+    EXPECT_THROW(t->ReadItems(m), EReadError) << damaged.size();
+  }
   // The copy's lists keep it informed too, and freeing them leaves no reference.
   delete copy.FindComponent("States");
   EXPECT_EQ(t->StateImages(), nullptr);
