@@ -999,6 +999,17 @@ TForm::~TForm() {
   }
   if (Screen) Screen->RemoveForm(this);
   if (Application && Application->MainForm() == this) Application->SetMainForm(nullptr);
+  FireDestroy();  // forms not freed by delete
+}
+
+void TForm::BeforeDestruction() {
+  FireDestroy();
+  TCustomControl::BeforeDestruction();
+}
+
+void TForm::FireDestroy() {
+  if (FDestroyFired) return;
+  FDestroyFired = true;
   if (OnDestroy) {
     try {
       OnDestroy(this);

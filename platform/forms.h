@@ -225,6 +225,8 @@ class TForm : public TCustomControl {
 public:
   explicit TForm(TComponent* AOwner);
   ~TForm() override;
+  // OnDestroy runs here, while a form freed by delete is still whole (derived parts included).
+  void BeforeDestruction() override;
 
   void Show();
   void Hide();
@@ -329,6 +331,8 @@ protected:
   void AlignControls(TRect& R) override;
 
 private:
+  void FireDestroy();
+  bool FDestroyFired = false;
   TModalResult FModalResult = mrNone;
   bool FModal = false;
   bool FActive = false;

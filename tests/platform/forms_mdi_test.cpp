@@ -274,6 +274,29 @@ TEST_F(FrameFixture, AFreedChildsControlsHearNoResize) {
   }
 }
 
+// OnDestroy of a form freed by delete runs while the form is still of its own class, once; a form
+// that is not deleted (a member, the stack) still hears it once.
+TEST(Forms, OnDestroyRunsWhileTheFormIsWhole) {
+  struct TOwnForm : TForm {
+    using TForm::TForm;
+  };
+  int fired = 0;
+  bool whole = false;
+  auto* f = new TOwnForm(nullptr);
+  f->OnDestroy = [&](TObject* Sender) {
+    ++fired;
+    whole = dynamic_cast<TOwnForm*>(Sender) != nullptr;
+  };
+  delete f;
+  EXPECT_EQ(fired, 1);
+  EXPECT_TRUE(whole);
+  {
+    TForm local(nullptr);
+    local.OnDestroy = [&](TObject*) { ++fired; };
+  }
+  EXPECT_EQ(fired, 2);
+}
+
 TEST_F(FrameFixture, WindowMenuListsTheChildren) {
   auto* menu = new TMainMenu(Frame);
   auto* window = new TMenuItem(Frame);
