@@ -366,16 +366,17 @@ protected:
   }
 
 private:
-  // A sunken edge round the control and the face in the corner between two scroll bars.
+  // A sunken edge round the control and the face in the corner between two scroll bars. Each
+  // edge line is a filled pixel of the control's, so that it covers every device pixel of it on a
+  // scaled screen (a one-pixel pen there left rows of stale pixels round the control).
   void PaintFrame(QPainter& P, TControl::Impl* D, const QRect& Area) {
     const int w = width(), h = height();
     auto edge = [&](int Inset, TColor TopLeft, TColor BottomRight) {
-      P.setPen(vmqt::ToQColor(TopLeft));
-      P.drawLine(Inset, Inset, w - 2 - Inset, Inset);
-      P.drawLine(Inset, Inset, Inset, h - 2 - Inset);
-      P.setPen(vmqt::ToQColor(BottomRight));
-      P.drawLine(Inset, h - 1 - Inset, w - 1 - Inset, h - 1 - Inset);
-      P.drawLine(w - 1 - Inset, Inset, w - 1 - Inset, h - 1 - Inset);
+      const QColor tl = vmqt::ToQColor(TopLeft), br = vmqt::ToQColor(BottomRight);
+      P.fillRect(QRect(Inset, Inset, w - 1 - 2 * Inset, 1), tl);
+      P.fillRect(QRect(Inset, Inset, 1, h - 1 - 2 * Inset), tl);
+      P.fillRect(QRect(Inset, h - 1 - Inset, w - 2 * Inset, 1), br);
+      P.fillRect(QRect(w - 1 - Inset, Inset, 1, h - 2 * Inset), br);
     };
     if (D->FlatBorder) {
       for (int i = 0; i < D->Border; ++i) edge(i, clWindowFrame, clWindowFrame);
@@ -1353,10 +1354,15 @@ void ClampToLimits(const TMinMaxInfo& Info, int32_t& W, int32_t& H) {
   W = std::max(std::min(W, std::max<int32_t>(Info.ptMaxTrackSize.X, 0)), Info.ptMinTrackSize.X);
   H = std::max(std::min(H, std::max<int32_t>(Info.ptMaxTrackSize.Y, 0)), Info.ptMinTrackSize.Y);
 }
-void ApplyWidgetLimits(QWidget* W, const TMinMaxInfo& Info) {
-  if (!W || !W->isWindow()) return;
-  const int minW = std::clamp<int>(Info.ptMinTrackSize.X, 0, QWIDGETSIZE_MAX);
-  const int minH = std::clamp<int>(Info.ptMinTrackSize.Y, 0, QWIDGETSIZE_MAX);
+// The limits go to the window the user drags: the control's own widget when it is a window, else
+// the frame that holds it (a child window's, whose size is the control's; its caption keeps a
+// least size of its own).
+void ApplyWidgetLimits(TControl::Impl* D, const TMinMaxInfo& Info) {
+  QWidget* W = D->Holder ? D->Holder.data() : D->W.data();
+  if (!W || (!D->Holder && !W->isWindow())) return;
+  const int floorW = D->Holder ? vmqt::HeldMinimumWidth : 0, floorH = D->Holder ? vmqt::HeldMinimumHeight : 0;
+  const int minW = std::clamp<int>(Info.ptMinTrackSize.X, floorW, QWIDGETSIZE_MAX);
+  const int minH = std::clamp<int>(Info.ptMinTrackSize.Y, floorH, QWIDGETSIZE_MAX);
   W->setMaximumSize(std::clamp<int>(Info.ptMaxTrackSize.X, minW, QWIDGETSIZE_MAX),
                     std::clamp<int>(Info.ptMaxTrackSize.Y, minH, QWIDGETSIZE_MAX));
   W->setMinimumSize(minW, minH);
@@ -1366,10 +1372,21 @@ void ApplyWidgetLimits(QWidget* W, const TMinMaxInfo& Info) {
 void TWinControl::UpdateSizeLimits() {
   if (FParent) return;
   TMinMaxInfo info = QuerySizeLimits();
-  ApplyWidgetLimits(FImpl->W.data(), info);
   int32_t w = FWidth, h = FHeight;
   ClampToLimits(info, w, h);
-  if (w != FWidth || h != FHeight) SetBounds(FLeft, FTop, w, h);
+  if (w == FWidth && h == FHeight) {
+    ApplyWidgetLimits(FImpl.get(), info);
+    return;
+  }
+  // (SetBounds gives the window the limits.)
+  int32_t l = FLeft, t = FTop;
+  // A child window grown to its limits moves back into its frame's area as far as it fits there.
+  if (QWidget* area = FImpl->Holder ? FImpl->Holder->parentWidget() : nullptr) {
+    const QPoint o = FImpl->HolderOrigin;
+    if (w > FWidth && l - o.x() + w > area->width()) l = o.x() + std::max(0, area->width() - w);
+    if (h > FHeight && t - o.y() + h > area->height()) t = o.y() + std::max(0, area->height() - h);
+  }
+  SetBounds(l, t, w, h);
 }
 
 TWinControl::~TWinControl() {
@@ -1443,7 +1460,7 @@ void TWinControl::HandleNeeded() {
   if (FParent) FParent->HandleNeeded();
   EnsureWidget();
   if (FImpl->W) Guarded([this] { CreateWnd(); });
-  if (FImpl->W && !FParent) Guarded([this] { ApplyWidgetLimits(FImpl->W.data(), QuerySizeLimits()); });
+  if (FImpl->W && !FParent) Guarded([this] { ApplyWidgetLimits(FImpl.get(), QuerySizeLimits()); });
 }
 
 void* TWinControl::Handle() {
@@ -1613,7 +1630,7 @@ void TWinControl::SetBounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t
     // A top-level window stays inside the limits its window procedure gives (as the window
     // system keeps it while the user drags).
     TMinMaxInfo info = QuerySizeLimits();
-    ApplyWidgetLimits(FImpl->W.data(), info);
+    ApplyWidgetLimits(FImpl.get(), info);
     ClampToLimits(info, AWidth, AHeight);
   }
   bool sized = AWidth != FWidth || AHeight != FHeight;
@@ -1901,16 +1918,49 @@ std::string ControlWindowCaption(TControl* Control) {
   return w ? vmqt::FromQ(w->window()->windowTitle()) : std::string();
 }
 
-TColor ControlWindowPixel(TControl* Control, int X, int Y) {
-  if (!Control) return CLR_INVALID;
+namespace {
+// The control's whole window as the screen shows it, at device pixels.
+QImage WindowImage(TControl* Control) {
+  if (!Control) return {};
   TControlAccess::Widget(Control);
   QWidget* w = vmqt::ControlWidget(Control);
-  if (!w) return CLR_INVALID;
-  QImage img = w->grab().toImage();
-  qreal dpr = img.devicePixelRatio();
-  QPoint p(static_cast<int>(X * dpr), static_cast<int>(Y * dpr));
-  if (!img.rect().contains(p)) return CLR_INVALID;
-  return vmqt::FromQRgb(img.pixel(p));
+  return w ? w->grab().toImage() : QImage();
+}
+TColor ImagePixel(const QImage& Img, const QPoint& P) {
+  return Img.rect().contains(P) ? vmqt::FromQRgb(Img.pixel(P)) : CLR_INVALID;
+}
+}  // namespace
+
+TColor ControlWindowPixel(TControl* Control, int X, int Y) {
+  const QImage img = WindowImage(Control);
+  const qreal dpr = img.devicePixelRatio();
+  return ImagePixel(img, QPoint(static_cast<int>(X * dpr), static_cast<int>(Y * dpr)));
+}
+
+int ControlWindowUnpaintedPixels(TControl* Control, const TRect& Within) {
+  TControlAccess::Widget(Control);
+  QWidget* w = Control ? vmqt::ControlWidget(Control) : nullptr;
+  if (!w) return 0;
+  // Drawn twice on grounds of two colours: a pixel that keeps its ground was not painted.
+  const qreal dpr = w->devicePixelRatioF();
+  auto drawn = [&](const QColor& Ground) {
+    QImage img((QSizeF(w->size()) * dpr).toSize(), QImage::Format_RGB32);
+    img.setDevicePixelRatio(dpr);
+    img.fill(Ground);
+    w->render(&img);
+    return img;
+  };
+  const QImage black = drawn(Qt::black), white = drawn(Qt::white);
+  const QRect r =
+      QRect(QPoint(static_cast<int>(std::ceil(Within.Left * dpr)), static_cast<int>(std::ceil(Within.Top * dpr))),
+            QPoint(static_cast<int>(std::floor(Within.Right * dpr)) - 1,
+                   static_cast<int>(std::floor(Within.Bottom * dpr)) - 1))
+          .intersected(black.rect());
+  int n = 0;
+  for (int y = r.top(); y <= r.bottom(); ++y)
+    for (int x = r.left(); x <= r.right(); ++x)
+      if (black.pixel(x, y) != white.pixel(x, y)) ++n;
+  return n;
 }
 
 namespace {

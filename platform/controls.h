@@ -329,9 +329,9 @@ public:
   intptr_t Perform(uint32_t Msg, intptr_t WParam = 0, intptr_t LParam = 0);
   // The control's own handling, as WindowProc starts (for a replacement that keeps no previous one).
   void DefaultWindowProc(TMessage& Message) { WndProc(Message); }
-  // Asks the window procedure for the size limits (WM_GETMINMAXINFO) of a top-level window and
-  // gives them to the window system, so they hold while the user drags its edges; the present
-  // size is brought inside them.
+  // Asks the window procedure for the size limits (WM_GETMINMAXINFO) of a top-level window (or a
+  // child window in its frame) and gives them to the window system, so they hold while the user
+  // drags its edges; the present size is brought inside them.
   void UpdateSizeLimits();
   // The limits WindowProc answers now (no limits: 0 to a very large size).
   TMinMaxInfo QuerySizeLimits();
@@ -520,5 +520,8 @@ TColor ControlSurfaceDevicePixel(TControl* Control, int X, int Y);
 // A pixel of the control's whole window as the screen shows it (its frame and scroll bars, its
 // children), in the control's own coordinates; CLR_INVALID outside or without a window.
 TColor ControlWindowPixel(TControl* Control, int X, int Y);
+// The device pixels inside Within (the control's coordinates) of the control's whole window that
+// its painting leaves untouched: on a screen they would show whatever was there before.
+int ControlWindowUnpaintedPixels(TControl* Control, const TRect& Within);
 // The caption the window system shows for the window the control is in.
 std::string ControlWindowCaption(TControl* Control);

@@ -1071,6 +1071,30 @@ void TForm::SetWindowState(TWindowState Value) {
   }
 }
 
+// A window larger than the work area would hang off the screen, and a window manager may then
+// refuse to maximize it and leave its caption out of reach. Its frame is known once it has been
+// shown; before that a caption and thin edges are allowed for.
+void TForm::FitOntoWorkArea(void* Window) {
+  auto* w = static_cast<QWidget*>(Window);
+  const TRect work = Screen->WorkAreaRect();
+  if (work.Width() <= 0 || work.Height() <= 0) return;
+  QMargins frame(4, w->fontMetrics().height() + 12, 4, 4);
+  if (w->testAttribute(Qt::WA_WState_Created) && w->frameGeometry() != w->geometry()) {
+    const QRect f = w->frameGeometry(), g = w->geometry();
+    frame = QMargins(g.left() - f.left(), g.top() - f.top(), f.right() - g.right(), f.bottom() - g.bottom());
+  }
+  if (FBorderStyle == bsNone) frame = QMargins();
+  const int roomW = work.Width() - frame.left() - frame.right(), roomH = work.Height() - frame.top() - frame.bottom();
+  // A window that fits keeps the place its owner gave it.
+  if (FWidth <= roomW && FHeight <= roomH) return;
+  FWidth = std::max(1, std::min(FWidth, roomW));
+  FHeight = std::max(1, std::min(FHeight, roomH));
+  FLeft = std::clamp(FLeft, work.Left + frame.left(),
+                     std::max(work.Left + frame.left(), work.Left + frame.left() + roomW - FWidth));
+  FTop = std::clamp(FTop, work.Top + frame.top(),
+                    std::max(work.Top + frame.top(), work.Top + frame.top() + roomH - FHeight));
+}
+
 // An MDI child's state is a place inside the frame: the whole client area when maximized, an
 // icon strip at the bottom when minimized, its own bounds when normal.
 void TForm::ApplyMDIState() {
@@ -1229,6 +1253,7 @@ void TForm::Show() {
       FLeft = std::max(0, area.Left + (area.Width() - Width()) / 2);
       FTop = std::max(0, area.Top + (area.Height() - Height()) / 2);
     }
+    FitOntoWorkArea(w);
     w->setGeometry(FLeft, FTop, FWidth, FHeight);
     if (FMenu) {
       FMenu->BuildMenuBar(w);

@@ -351,6 +351,8 @@ private:
   bool FPlaced = false;                  // an MDI child got its first place
 
   void PlaceMDIChild(void* FrameWidget);
+  // A top-level window's bounds come onto the screen's work area whole, its frame included.
+  void FitOntoWorkArea(void* Window);
   void ApplyMDIState();
   void ActivateMDIChild();
   void ActivationChanged(bool Active);

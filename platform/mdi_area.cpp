@@ -203,7 +203,7 @@ QMdiSubWindow* HoldMdiChild(TForm* Frame, TForm* Child) {
     sub->setAttribute(Qt::WA_DeleteOnClose, false);
     sub->setStyle(TheCaptionStyle());
     sub->setWidget(w);
-    sub->setMinimumSize(40, 20);
+    sub->setMinimumSize(HeldMinimumWidth, HeldMinimumHeight);
     area->addSubWindow(sub);
     sub->installEventFilter(new SubWindowWatch(sub));
     w->show();
@@ -212,6 +212,8 @@ QMdiSubWindow* HoldMdiChild(TForm* Frame, TForm* Child) {
   // The caption and its buttons are laid out before the frame's size is read.
   sub->ensurePolished();
   SetControlHolder(Child, sub, AreaOrigin(Frame), FrameOf(sub));
+  // The child's size limits hold for the sub-window the user drags.
+  Child->UpdateSizeLimits();
   return sub;
 }
 

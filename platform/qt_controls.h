@@ -26,6 +26,8 @@ void PlaceControlWidget(TControl* Control);
 // sub-window): the control's bounds become the holder's geometry, less Origin, and its client area
 // the holder's inside, Frame less on each side. Holder null: the control's widget is placed again.
 void SetControlHolder(TControl* Control, QWidget* Holder, const QPoint& Origin, const QMargins& Frame);
+// The least size of a holder, whatever its control's limits: room for a caption's buttons.
+constexpr int HeldMinimumWidth = 40, HeldMinimumHeight = 20;
 QWidget* ControlHolder(TControl* Control);
 // True while the control moves its holder (the holder's own reports of it change nothing).
 bool PlacingControlHolder(TControl* Control);

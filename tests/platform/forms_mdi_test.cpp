@@ -274,6 +274,43 @@ TEST_F(FrameFixture, AFreedChildsControlsHearNoResize) {
   }
 }
 
+// A child's size limits hold for its framed window: dragged smaller, the window the user sees
+// stops where the form does, so no part of the form lies outside it.
+TEST_F(FrameFixture, AChildsSizeLimitsHoldForItsFrame) {
+  struct TLimitedForm : TForm {
+    using TForm::TForm;
+    TPoint Least = TPoint(260, 190);
+    void WndProc(TMessage& Message) override {
+      if (Message.Msg == WM_GETMINMAXINFO) {
+        auto* info = reinterpret_cast<TMinMaxInfo*>(Message.LParam);
+        info->ptMinTrackSize = Least;
+        Message.Result = 1;
+        return;
+      }
+      TForm::WndProc(Message);
+    }
+  };
+  auto* c = new TLimitedForm(Application);
+  c->SetFormStyle(fsMDIChild);
+  c->SetColor(clRed);
+  c->SetBounds(0, 0, 300, 220);
+  c->Show();
+  Application->ProcessMessages();
+  // A drag is several moves: the later ones find the form at its limits already.
+  for (int w : {200, 120, 110}) SendMDIChildBounds(c, Rect(0, 0, w, w * 2 / 3));
+  EXPECT_EQ(c->BoundsRect(), Rect(0, 0, 260, 190));
+  // The form's far corner is on screen inside its window.
+  const TPoint corner = Frame->ScreenToClient(c->ClientToScreen(TPoint(c->ClientWidth() - 3, c->ClientHeight() - 3)));
+  EXPECT_EQ(ControlWindowPixel(Frame, corner.X, corner.Y), ColorToRGB(clRed));
+  // Grown by larger limits near the area's far corner, it moves back into the area.
+  const TRect area = Frame->MDIClientRect();
+  c->SetBounds(area.Right - 270, area.Bottom - 200, 260, 190);
+  c->Least = TPoint(300, 240);
+  c->UpdateSizeLimits();
+  EXPECT_EQ(c->BoundsRect(), Rect(area.Right - 300, area.Bottom - 240, area.Right, area.Bottom));
+  delete c;
+}
+
 // OnDestroy of a form freed by delete runs while the form is still of its own class, once; a form
 // that is not deleted (a member, the stack) still hears it once.
 TEST(Forms, OnDestroyRunsWhileTheFormIsWhole) {

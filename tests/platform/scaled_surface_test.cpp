@@ -190,6 +190,22 @@ TEST(ScaledSurface, StandardSelfDrawnControlsHoldDevicePixels) {
   EXPECT_EQ(ControlSurfaceDeviceSize(list).cx, static_cast<int>(std::ceil(client.Width() * k)));
 }
 
+// A framed control paints every device pixel of its window, its sunken edge included: none of
+// what lies under it shows through.
+TEST(ScaledSurface, FramedControlsCoverEveryDevicePixelOfTheirEdge) {
+  const double k = ChildScale();
+  if (k == 0) GTEST_SKIP() << "runs in the scaled child";
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 200, 160);
+  auto* list = new TListBox(&form);
+  list->SetParent(&form);
+  list->SetBounds(11, 13, 120, 101);
+  list->Items()->Add("Rho");
+  form.Show();
+  list->Repaint();
+  EXPECT_EQ(ControlWindowUnpaintedPixels(list, Rect(0, 0, list->Width(), list->Height())), 0);
+}
+
 // Runs the cases above in a child of this program with the screen scaled by 2, then by 1.5.
 TEST(ScaledSurface, RunAtScaleTwoAndOneAndAHalf) {
   if (ChildScale() != 0) GTEST_SKIP();
