@@ -11,10 +11,12 @@ mode=${1:-test}
 
 # libwmf-bin only recommends the fonts it maps every text to (fonts-urw-base35): without them its
 # converters stop at "failed to load *any* font!". clang-format-14 checks the tree's format in CI.
-# xvfb, openbox and xdotool run the real-window suite (tests/windows): the program in an X server.
+# xvfb, openbox, xdotool and x11-utils (xprop, xwininfo) run the real-window suite (tests/windows):
+# the program in an X server under a window manager.
 packages=(cmake ninja-build g++ ccache qt6-base-dev libjpeg62-turbo-dev libgtest-dev
           libbenchmark-dev fonts-dejavu-core fonts-liberation poppler-utils python3-xlrd
-          libwmf-bin fonts-urw-base35 xdg-utils clang-format-14 xvfb openbox xdotool)
+          libwmf-bin fonts-urw-base35 xdg-utils clang-format-14 xvfb openbox xdotool
+          x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

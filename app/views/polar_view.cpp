@@ -162,6 +162,8 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   FormStorage1->OnSavePlacement = [this](TObject* s) { FormStorage1SavePlacement(s); };
   FormStorage1->OnRestorePlacement = [this](TObject* s) { FormStorage1RestorePlacement(s); };
   FormStorage1RestorePlacement(FormStorage1);  // the placement was read before the events were set
+  FSidePanelHeight = top + 6;
+  KeepSidePanelWhole();
 
   // FormCreate
   TMTFile* site = CurrentSite.get();
@@ -407,7 +409,16 @@ void TPolarDiag1::Refresh(TObject*) {
   }
 }
 
+void TPolarDiag1::KeepSidePanelWhole() {
+  const int minChartWidth = 120;
+  TWinMinMaxInfo* limits = FormStorage1 ? FormStorage1->MinMaxInfo() : nullptr;
+  if (!limits) return;
+  limits->SetMinTrackWidth(Panel1->Width() + Splitter1->Width() + minChartWidth + Width() - ClientWidth());
+  limits->SetMinTrackHeight(FSidePanelHeight + Height() - ClientHeight());
+}
+
 void TPolarDiag1::FormResize(TObject*) {
+  KeepSidePanelWhole();
   if (PolarCharts.empty() || GridCols <= 0 || GridRows <= 0) return;
   CellWidth = Panel2->Width() / GridCols;
   CellHeight = Panel2->Height() / GridRows;

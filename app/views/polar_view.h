@@ -85,6 +85,11 @@ private:
   TChart* MakeChart(bool ShowZxy, bool ShowZxx);
   // While the controls are filled and restored their events do not rebuild the charts.
   bool FUpdating = false;
+  // The height the side panel's controls need.
+  int FSidePanelHeight = 0;
+  // The window cannot be dragged smaller than its side panel whole and a chart column beside it
+  // (its frame, known once the window is framed, is added).
+  void KeepSidePanelWhole();
 };
 
 extern TPolarDiag1* PolarDiag1;

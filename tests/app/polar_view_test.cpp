@@ -272,3 +272,15 @@ TEST_F(PolarFixture, RefreshKeepsTheChartsAndFollowsAChangedFrequency) {
   EXPECT_EQ(PolarDiag1->PolarCharts[1]->Title()->Text()->Strings(0),
             FormatFloat("0.######## Hz", CurrentSite->Frequencies[3]));
 }
+
+// Dragged as small as it goes, the view keeps its side panel whole and a column of charts.
+TEST_F(PolarFixture, DraggedSmallTheSidePanelStaysWhole) {
+  Open();
+  for (int w : {300, 150, 100}) SendWindowGeometry(PolarDiag1, 0, 0, w, w * 2 / 3);
+  TPanel* side = PolarDiag1->Panel1;
+  for (int i = 0; i < side->ControlCount(); ++i) {
+    TControl* c = side->Controls(i);
+    if (c->Visible()) EXPECT_LE(c->Top() + c->Height(), side->ClientHeight()) << c->Name();
+  }
+  EXPECT_GE(PolarDiag1->Panel2->Width(), 120);
+}

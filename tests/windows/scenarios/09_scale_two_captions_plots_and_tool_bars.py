@@ -1,7 +1,12 @@
-"""At scale 2: every tool-bar button lies inside the main window (none cut off at the right), the
+"""At scale 2: the main window (larger than the screen as the program lays it out) opens maximized
+with the window manager's caption on the screen; every tool-bar button lies inside the main window
+(none cut off at the right), the
 child windows keep their caption bars below the bars, and Resulting Data after Maximize Special has its caption bar at its top and its plots fill it:
 its two charts share its height (the lower one does not squeeze the upper one out) and its lists all
 show inside it."""
+
+import re
+import subprocess
 
 import harness
 
@@ -11,6 +16,17 @@ SCALE = 2
 def run(s):
     s.start()
     main = s.child("MainForm1")
+    harness.need("xprop")
+    harness.need("xwininfo")
+    env = s.display.env()
+    props = subprocess.run(["xprop", "-id", str(s.window), "_NET_WM_STATE", "_NET_FRAME_EXTENTS"], env=env,
+                           capture_output=True, text=True).stdout
+    info = subprocess.run(["xwininfo", "-id", str(s.window)], env=env, capture_output=True, text=True).stdout
+    extents = re.search(r"_NET_FRAME_EXTENTS\(CARDINAL\) = (\d+), (\d+), (\d+), (\d+)", props)
+    top = re.search(r"Absolute upper-left Y:\s+(-?\d+)", info)
+    s.check("_NET_WM_STATE_MAXIMIZED_VERT" in props, f"the main window is not maximized: {props!r}")
+    s.check(extents and top and int(top.group(1)) - int(extents.group(3)) >= 0,
+            f"the main window's caption lies above the screen: {props!r} {info!r}")
     screen = s.shot("started")
     buttons = [c for k, c in s.windows().items() if k.startswith("action:")]
     s.check(len(buttons) >= 40, f"only {len(buttons)} tool-bar buttons show")
