@@ -974,6 +974,10 @@ protected:
   void PaintComplexSeparator(TCanvas* Canvas, const TRect& R, bool Value);
 
   std::vector<TvmInspectorRow*> FRows;
+  // The complex rows among FRows: the ones that refer to other rows.
+  std::vector<TvmInspectorComplexRow*> FComplexRows;
+  // Takes the row out of the lists and out of every complex row's items.
+  void ForgetRow(TvmInspectorRow* Row);
   std::map<TvmInplaceEditClass, TvmInplaceEdit*> FEditorCache;
   std::string FPendingOrder;
   bool FCreatingNode = false;

@@ -46,8 +46,7 @@ void TvmInspectorComplexRowItem::SetRow(TvmInspectorRow* Value) {
   });
   if (Value) {
     Value->SetVisible(false);
-    for (TvmInspectorRow* r : insp->FRows)
-      if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(r)) cx->RemoveRowFromItems(Value);
+    for (TvmInspectorComplexRow* cx : insp->FComplexRows) cx->RemoveRowFromItems(Value);
   }
   Row = Value;
 }

@@ -63,6 +63,7 @@ void TCustomvmInspectorControl::AddRow(TvmInspectorRow* Row) {
     NodeCreated(n);
   }
   FRows.push_back(Row);
+  if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(Row)) FComplexRows.push_back(cx);
   Row->FInspector = this;
   Row->EnsureViewData();
   RowChanged(Row);
@@ -77,12 +78,20 @@ void TCustomvmInspectorControl::RemoveRow(TvmInspectorRow* Row) {
     Row->FNode = nullptr;
     delete n;
   }
-  FRows.erase(std::remove(FRows.begin(), FRows.end(), Row), FRows.end());
-  for (TvmInspectorRow* r : FRows)
-    if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(r)) cx->RemoveRowFromItems(Row);
+  ForgetRow(Row);
   if (Row == FCustomizeDragRow) FCustomizeDragRow = nullptr;
   if (hadNode && !FDestroyingControl) RowChanged(Row);
   RequestCustomizeRefresh();
+}
+
+void TCustomvmInspectorControl::ForgetRow(TvmInspectorRow* Row) {
+  // Rows go last first as the inspector is freed: the common case costs nothing to find.
+  if (!FRows.empty() && FRows.back() == Row)
+    FRows.pop_back();
+  else
+    FRows.erase(std::remove(FRows.begin(), FRows.end(), Row), FRows.end());
+  FComplexRows.erase(std::remove(FComplexRows.begin(), FComplexRows.end(), Row), FComplexRows.end());
+  for (TvmInspectorComplexRow* cx : FComplexRows) cx->RemoveRowFromItems(Row);
 }
 
 void TCustomvmInspectorControl::DragRowFromCustomizeForm(TvmInspectorRow* Row) {

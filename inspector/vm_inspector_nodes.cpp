@@ -183,10 +183,7 @@ TvmInspectorRowNode::~TvmInspectorRowNode() {
     row->FNode = nullptr;
     if (auto* c = row->FInspector) {
       row->FInspector = nullptr;
-      auto& rows = c->FRows;
-      rows.erase(std::remove(rows.begin(), rows.end(), row), rows.end());
-      for (TvmInspectorRow* r : rows)
-        if (auto* cx = dynamic_cast<TvmInspectorComplexRow*>(r)) cx->RemoveRowFromItems(row);
+      c->ForgetRow(row);
     }
     delete row;
   }

@@ -1119,6 +1119,20 @@ TColor TCanvas::Pixels(int32_t X, int32_t Y) {
 }
 
 void TCanvas::SetPixels(int32_t X, int32_t Y, TColor Color) {
+  // Straight into a plain image when nothing maps or combines the pixel (a dotted line is a pixel
+  // at a time: the painter's state saved and restored for each was most of its cost).
+  QRect area;
+  if (QImage* img = FImpl->DirectImage(area); img && img->depth() == 32) {
+    QRgb rgb = 0;
+    FImpl->OpaqueRgb(ColorToRGB(Color), rgb);
+    Changing();
+    if (area.contains(X, Y)) {
+      uchar* bits = const_cast<uchar*>(img->constBits());  // the painter's own buffer, not detached
+      reinterpret_cast<QRgb*>(bits + Y * img->bytesPerLine())[X] = rgb | 0xFF000000u;
+    }
+    Changed();
+    return;
+  }
   QPainter* p = FImpl->Ready();
   if (!p) return;
   Changing();

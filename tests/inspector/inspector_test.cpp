@@ -918,6 +918,14 @@ TEST(InspectorComplexRow, ItemsCopyThroughTheirSetters) {
   // Named after the row; without one, the collection's default name.
   EXPECT_EQ(b->GetItems()->Items(0)->DisplayName(), f.Row("B")->Name());
   EXPECT_EQ(a->GetItems()->Items(0)->DisplayName(), "TvmInspectorComplexRowItem");
+  // A freed row leaves the complex row that showed it; a freed complex row is no longer told.
+  b->SetItemRow(b->AddItem(), f.Row("C"));
+  delete f.Row("B");
+  EXPECT_EQ(b->Items(0).Row, nullptr);
+  EXPECT_EQ(b->Items(1).Row, f.Row("C"));
+  delete b;
+  delete f.Row("C");
+  EXPECT_EQ(a->ItemCount(), 1);
 }
 
 TEST(InspectorStreaming, DamagedOrForeignDataRestoresWhatItCan) {

@@ -660,3 +660,26 @@ TEST(CanvasPixels, EllipsesSetDirectlyMatchTheDrawingEngine) {
 }
 
 }  // namespace
+
+// A pixel set one at a time lands where the canvas' mapping puts it and nowhere outside its clip,
+// with or without the painter's help (a plain image is written straight).
+TEST(CanvasPixels, SetPixelsFollowsMappingAndClip) {
+  for (bool direct : {true, false}) {
+    const bool was = SetCanvasDirectRaster(direct);
+    Surface s;
+    s.C()->IntersectClipRect(5, 5, 20, 20);
+    s.C()->SetPixels(6, 7, clRed);
+    s.C()->SetPixels(3, 7, clRed);    // outside the clip
+    s.C()->SetPixels(20, 20, clRed);  // the clip's far edge is outside it
+    s.C()->SetWindowOrgEx(-10, -2);   // logical (0, 0) at device (10, 2)
+    s.C()->SetPixels(1, 8, clBlue);
+    SetCanvasDirectRaster(was);
+    const std::vector<TColor> all = s.All();
+    int red = 0, blue = 0;
+    for (TColor c : all) red += c == clRed, blue += c == clBlue;
+    EXPECT_EQ(all[7 * 40 + 6], clRed) << direct;
+    EXPECT_EQ(red, 1) << direct;
+    EXPECT_EQ(all[10 * 40 + 11], clBlue) << direct;
+    EXPECT_EQ(blue, 1) << direct;
+  }
+}
