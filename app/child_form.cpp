@@ -30,6 +30,30 @@ void TMyForm::FormClose(TObject*, TCloseAction& Action) { Action = caFree; }
 
 void TMyForm::Ak(int, int) { throw Exception("Abstract Error"); }
 
+int TMyForm::NavigatedPoint(int Current, int Count, int Step, int& NavState) {
+  NavState = Step;
+  int b = Current;
+  switch (Step) {
+    case 1:
+      b = Count - 1;
+      break;
+    case 2:
+      if (b < Count - 1) ++b;
+      break;
+    case 3:
+      if (b > 0) --b;
+      break;
+    case 4:
+      b = 0;
+      break;
+    default:
+      break;
+  }
+  if (b == Count - 1) NavState = 3;
+  if (b == 0) NavState = 2;
+  return b;
+}
+
 void TMyForm::EditOk(TObject* Sender) {
   Apply(Sender);
   Close();

@@ -42,6 +42,9 @@ public:
   // Never overridden and never called: raises the abstract-method error.
   virtual void Ak(int A, int B);
   virtual void Navigate(TObject* Sender, int Step) {}
+  // The point a navigation step (1 the last, 2 the next, 3 the previous, 4 the first) leads to from
+  // Current among Count points; NavState becomes the step, then 3 at the last point and 2 at the first.
+  static int NavigatedPoint(int Current, int Count, int Step, int& NavState);
 #define VM_DECLARE_COMMAND(Name) \
   virtual void Name(TObject* Sender) {}
   VM_MYFORM_COMMANDS(VM_DECLARE_COMMAND)

@@ -397,27 +397,7 @@ void TVaroCmplx1::Navigate(TObject*, int Step) {
   NavState = Step;
   if (Chart1->SeriesList()->Count() == 0) return;
   TChartSeries* s = Chart1->SeriesList()->SeriesAt(0);
-  const int count = s->PointCount();
-  int b = MarkedPoint;
-  switch (Step) {
-    case 1:
-      b = count - 1;
-      break;
-    case 2:
-      if (b < count - 1) ++b;
-      break;
-    case 3:
-      if (b > 0) --b;
-      break;
-    case 4:
-      b = 0;
-      break;
-    default:
-      break;
-  }
-  if (b == count - 1) NavState = 3;
-  if (b == 0) NavState = 2;
-  SelectFrequencyPoint(s, b);
+  SelectFrequencyPoint(s, NavigatedPoint(MarkedPoint, s->PointCount(), Step, NavState));
 }
 
 void TVaroCmplx1::FormKeyDown(TObject*, uint16_t& Key, TShiftState) {

@@ -667,29 +667,8 @@ void TVaro1::RecalcFrequency(int F) {
 // ---- Navigation and display switches ----------------------------------------------------------
 
 void TVaro1::Navigate(TObject*, int Step) {
-  NavState = Step;
   TErrPointSeries* first = Curve(Chart1, 0);
-  const int c = first ? first->PointCount() : 0;
-  int b = MarkedPoint;
-  switch (Step) {
-    case 1:
-      b = c - 1;
-      break;
-    case 2:
-      if (b < c - 1) ++b;
-      break;
-    case 3:
-      if (b > 0) --b;
-      break;
-    case 4:
-      b = 0;
-      break;
-    default:
-      break;
-  }
-  if (b == c - 1) NavState = 3;
-  if (b == 0) NavState = 2;
-  SelectFrequencyPoint(first, b);
+  SelectFrequencyPoint(first, NavigatedPoint(MarkedPoint, first ? first->PointCount() : 0, Step, NavState));
 }
 
 void TVaro1::MeanView(TObject*) {
