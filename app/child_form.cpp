@@ -73,10 +73,11 @@ bool FormExists(const TForm* Form) {
 void PlaceInFrame(TForm* Child, int X, int Y, int Width, int Height) {
   TRect r = Rect(0, 0, X + Width, Y + Height);
   if (TForm* frame = TForm::MDIFrame()) r = frame->MDIClientRect();
-  // A window larger than the free area (a small screen, a large scale) is made to fit it, so that
-  // none of it lies below the status bar or beyond the frame's edge; it keeps a usable least size.
-  const int w = std::max(std::min(Width, 240), std::min(Width, r.Width() - X));
-  const int h = std::max(std::min(Height, 160), std::min(Height, r.Height() - Y));
+  // A window that does not fit at its place (a small screen, a large scale) moves towards the free
+  // area's top left as far as it needs; one larger than the free area is made to fit it, so that
+  // none of it lies below the status bar or beyond the frame's edge, keeping a usable least size.
+  const int w = std::max(std::min(Width, 240), std::min(Width, r.Width()));
+  const int h = std::max(std::min(Height, 160), std::min(Height, r.Height()));
   const int x = std::max(0, std::min(X, r.Width() - w)), y = std::max(0, std::min(Y, r.Height() - h));
   Child->SetBounds(r.Left + x, r.Top + y, w, h);
 }

@@ -2,6 +2,7 @@
 #include "app/journal.h"
 #include "app/log_views.h"
 #include "app/options.h"
+#include "app/reference_commands.h"
 #include "app/views/data_view.h"
 #include "app_fixture.h"
 #include "chart/engine/chart.h"
@@ -70,14 +71,19 @@ TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
 
 // On a small screen or at a large scale the frame's free area is smaller than a window's own size:
 // the window opens inside the area, none of it under the status bar or beyond the frame's edge.
+// A window that fits in the area elsewhere moves there whole rather than shrinking at its place.
 TEST_F(AppFixture, WindowsOpenInsideASmallFreeArea) {
-  Start();
+  Start({SiteFile("S107.MT1")});
   MainForm1->SetBounds(0, 0, 620, 420);
   Application->ProcessMessages();
   const TRect area = MainForm1->MDIClientRect();
   ShowForm(Options1);
   ShowForm(History1);
-  for (TForm* f : {static_cast<TForm*>(Options1), static_cast<TForm*>(History1)}) {
+  ASSERT_TRUE(MainForm1->AcAngleChg->Execute());
+  ASSERT_NE(AnglChg1, nullptr);
+  EXPECT_EQ(AnglChg1->Width(), 220);
+  EXPECT_EQ(AnglChg1->Height(), 170);
+  for (TForm* f : {static_cast<TForm*>(Options1), static_cast<TForm*>(History1), static_cast<TForm*>(AnglChg1)}) {
     const TRect b = f->BoundsRect();
     EXPECT_TRUE(b.Left >= area.Left && b.Top >= area.Top && b.Right <= area.Right && b.Bottom <= area.Bottom)
         << f->Name() << " " << b.Left << "," << b.Top << "," << b.Right << "," << b.Bottom << " in " << area.Right
