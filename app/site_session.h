@@ -57,9 +57,9 @@ public:
 // What a view hears of the session. A view that does not tell frequencies apart hears "frequency
 // F changed" through its "every frequency changed" handler.
 struct TSessionListener {
-  std::function<void(TObject* Sender, int F)> OnFrequencyChanged;
-  TNotifyEvent OnEveryFrequencyChanged;
-  TNotifyEvent OnSiteReplaced;
+  std::function<void(TObject* Sender, int F)> OnFrequencyChanged = nullptr;
+  TNotifyEvent OnEveryFrequencyChanged = nullptr;
+  TNotifyEvent OnSiteReplaced = nullptr;
 };
 
 class TSiteSession {

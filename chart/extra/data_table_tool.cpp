@@ -242,7 +242,6 @@ void TDataTableTool::DrawTable() {
   TGraphCanvas3D* c = chart->Canvas;
   TChartAxis* a = GetTableAxis();
   const bool horizontal = a->Horizontal();
-  const int32_t h = RowHeight();
   int32_t n_points = 0;
   for (TChartSeries* s : series) n_points = std::max(n_points, s->PointCount());
   int32_t P, D;

@@ -276,7 +276,9 @@ TEST_F(DataViewFixture, PrintAsksWhereAndComesBackWithTheResultingDataView) {
     return false;
   });
   ASSERT_TRUE(MainForm1->acPrint->Execute());
-  if (!printer->HasPrinter()) EXPECT_EQ(proposed, ChangeFileExt(SiteFile("S107.MT1"), ".pdf"));
+  if (!printer->HasPrinter()) {
+    EXPECT_EQ(proposed, ChangeFileExt(SiteFile("S107.MT1"), ".pdf"));
+  }
   EXPECT_FALSE(fs::exists(ChangeFileExt(SiteFile("S107.MT1"), ".pdf")));
   const std::string pdf = (Dir / "chosen.pdf").string();
   Dialogs.push_back([pdf](TCommonDialog* D) {

@@ -280,7 +280,9 @@ TEST_F(PolarFixture, DraggedSmallTheSidePanelStaysWhole) {
   TPanel* side = PolarDiag1->Panel1;
   for (int i = 0; i < side->ControlCount(); ++i) {
     TControl* c = side->Controls(i);
-    if (c->Visible()) EXPECT_LE(c->Top() + c->Height(), side->ClientHeight()) << c->Name();
+    if (c->Visible()) {
+      EXPECT_LE(c->Top() + c->Height(), side->ClientHeight()) << c->Name();
+    }
   }
   EXPECT_GE(PolarDiag1->Panel2->Width(), 120);
 }

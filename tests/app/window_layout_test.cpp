@@ -60,7 +60,9 @@ TEST_F(AppFixture, DataViewChartsKeepTheirProportionWhenSized) {
     // The lists: every one in sight in a short window, their own heights back in a tall one.
     EXPECT_LE(v->GroupBox2->Top() + v->GroupBox2->Height(), v->Panel1->ClientHeight()) << h;
     EXPECT_GE(v->GroupBox2->Height(), 48) << h;
-    if (h == 900) EXPECT_EQ(v->GroupBox4->Height(), parameters);
+    if (h == 900) {
+      EXPECT_EQ(v->GroupBox4->Height(), parameters);
+    }
   }
   v->Chart2->SetHeight(v->Chart2->Height() / 2);  // as the splitter leaves it
   v->Splitter6->OnPosChanged(v->Splitter6);

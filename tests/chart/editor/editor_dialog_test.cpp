@@ -171,7 +171,9 @@ TEST_F(EditorDialog, DefaultTabFindsAVisibleTabAsTheTableSays) {
     auto f = Dialog(c.Default, c.Hidden);
     SCOPED_TRACE(c.Main);
     EXPECT_EQ(f->MainPage->ActivePage()->Caption(), c.Main);
-    if (c.Sub >= 0) EXPECT_EQ(f->SubPage->ActivePageIndex(), c.Sub);
+    if (c.Sub >= 0) {
+      EXPECT_EQ(f->SubPage->ActivePageIndex(), c.Sub);
+    }
   }
   auto marks = Dialog(cetSeriesMarks);
   ASSERT_NE(marks->SeriesPage, nullptr);

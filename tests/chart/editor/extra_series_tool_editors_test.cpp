@@ -255,9 +255,10 @@ TEST_F(ToolPages, EveryNewFormKeepsItsControlsInsideAndApart) {
     for (size_t i = 0; i < controls.size(); ++i)
       for (size_t j = i + 1; j < controls.size(); ++j) {
         const TRect a = controls[i]->BoundsRect(), b = controls[j]->BoundsRect();
-        if (controls[i]->Parent() == controls[j]->Parent())
+        if (controls[i]->Parent() == controls[j]->Parent()) {
           EXPECT_FALSE(a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom)
               << controls[i]->Name() << " overlaps " << controls[j]->Name();
+        }
       }
   }
 }

@@ -51,7 +51,9 @@ struct Rebind : SeriesFormFixture {
     ShowAgain(f);
     Shows(f, b);
     EXPECT_EQ(Tabs(), tabs);
-    if (auto* g = TabForm<TGrid3DSeriesEditor>("Grid 3D")) EXPECT_EQ(static_cast<TObject*>(g->Grid3DSeries), b);
+    if (auto* g = TabForm<TGrid3DSeriesEditor>("Grid 3D")) {
+      EXPECT_EQ(static_cast<TObject*>(g->Grid3DSeries), b);
+    }
   }
 };
 

@@ -39,7 +39,9 @@ TEST(BubbleSeries, RadiusIsMeasuredOnTheVerticalAxisOrOnBothWhenNotSquared) {
     const int cx = c.X(0), cy = c.Y(0);
     const int v = c.Y(0) - c.Y(4);                // vertical half size in pixels
     const int h = squared ? v : c.X(4) - c.X(0);  // horizontal half size
-    if (!squared) ASSERT_NE(h, v);
+    if (!squared) {
+      ASSERT_NE(h, v);
+    }
     EXPECT_EQ(c.At(cx, cy - v + 3), clRed);
     EXPECT_EQ(c.At(cx, cy - v - 2), clWhite);
     EXPECT_EQ(c.At(cx + h - 3, cy), clRed);

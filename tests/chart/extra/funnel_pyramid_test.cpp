@@ -124,7 +124,9 @@ TEST(VolumePipeSeries, EqualValuesGetEqualAreasAndTheConeIsClamped) {
     EXPECT_GT(len, prev);  // longer towards the narrow end
     prev = len;
     const double area = 0.5 * len * ((seg[0].Y - seg[1].Y) + (seg[3].Y - seg[2].Y));
-    if (prevArea >= 0) EXPECT_NEAR(area, prevArea, prevArea * 0.03);
+    if (prevArea >= 0) {
+      EXPECT_NEAR(area, prevArea, prevArea * 0.03);
+    }
     prevArea = area;
   }
   const auto& seg = s->Segments()[1];
