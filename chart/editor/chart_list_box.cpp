@@ -496,6 +496,7 @@ bool TChartListBox::AskSeriesTitle() {
   }
   std::string after;
   SeriesDisplayTitle(s, after);
+  if (const int row = Items()->IndexOfObject(s); row >= 0 && !FShowSeriesNames) Items()->SetStrings(row, after);
   SelectSeries(s);
   return FShowSeriesNames ? s->Name() != oldName : after != before;
 }
@@ -508,9 +509,17 @@ void TChartListBox::EditTitleInPlace() {
     FEditor->SetParent(this);
     FEditor->OnKeyDown = [this](TObject*, uint16_t& Key, TShiftState) {
       if (Key == VK_RETURN || Key == VK_UP || Key == VK_DOWN || Key == VK_F1 + 1) {
-        if (FEditedSeries) FEditedSeries->SetTitle(FEditor->Text());
+        TChartSeries* edited = FEditedSeries;
+        if (edited) edited->SetTitle(FEditor->Text());
         Key = 0;
         EndTitleEdit();
+        // The row reads the new title, and those who follow the list hear of it.
+        if (const int row = edited ? Items()->IndexOfObject(edited) : -1; row >= 0) {
+          std::string title;
+          SeriesDisplayTitle(edited, title);
+          Items()->SetStrings(row, title);
+          if (OnRefresh) OnRefresh(this);
+        }
       } else if (Key == VK_ESCAPE) {
         Key = 0;
         FEditedSeries = nullptr;

@@ -725,7 +725,16 @@ void TChartEditForm::LBSeriesRefreshButtons() {
   LBSeries->EnableDragSeries = has(ceOrderSeries);
   BMoveUP->SetVisible(has(ceOrderSeries));
   BMoveDown->SetVisible(has(ceOrderSeries));
-  if (FTreeBuilt && SeriesNode && SeriesNode->Count() != LBSeries->Items()->Count()) FillSeriesNodes();
+  if (FTreeBuilt && SeriesNode) {
+    if (SeriesNode->Count() != LBSeries->Items()->Count()) {
+      FillSeriesNodes();
+    } else {
+      // A series renamed in the list (in place or by its button) reads the same in the tree.
+      for (int i = 0; i < LBSeries->Items()->Count(); ++i)
+        if (TTreeNode* n = FindNode(TNodeTarget::Series, LBSeries->SeriesAtIndex(i)))
+          if (n->Text() != LBSeries->Items()->Strings(i)) n->SetText(LBSeries->Items()->Strings(i));
+    }
+  }
 }
 
 void TChartEditForm::LBSeriesEditSeries() {
@@ -762,13 +771,7 @@ void TChartEditForm::BDeleteSeriesClick() {
 }
 
 void TChartEditForm::BRenameSeriesClick() {
-  TChartSeries* s = LBSeries->SelectedSeries();
-  const std::string before = s ? LBSeries->Items()->Strings(LBSeries->ItemIndex()) : "";
-  LBSeries->AskSeriesTitle();
-  if (s && FTreeBuilt && LBSeries->ItemIndex() >= 0) {
-    const std::string after = LBSeries->Items()->Strings(LBSeries->ItemIndex());
-    if (TTreeNode* n = FindNode(TNodeTarget::Series, s); n && after != before) n->SetText(after);
-  }
+  if (LBSeries->AskSeriesTitle()) LBSeriesRefreshButtons();
   if (!Parent()) SetActiveControl(LBSeries);
 }
 
@@ -1066,7 +1069,8 @@ void TChartEditForm::TreeChange(TTreeNode* Node) {
           page->LBTools->SetItemIndex(k);
           page->LBToolsClick();
         }
-      HostControl(page);
+      // The tool's own editor, without the list of tools around it.
+      HostControl(page->PanelToolEditor);
       return;
     }
   }

@@ -21,6 +21,7 @@
 #include "chart/series/tools_register.h"
 #include "platform/checklst.h"
 #include "platform/dialogs.h"
+#include "platform/stdctrls.h"
 #include "platform/dragdrop.h"
 #include "platform/extctrls.h"
 #include "platform/inifiles.h"
@@ -225,6 +226,20 @@ TEST_F(EditorTreeGroups, TreeNodesOpenTheirPagesOnTheChosenObject) {
   EXPECT_EQ(f->HostedControl(), f->PanelData);
   EXPECT_TRUE(f->ChartTabs[0]->TabVisible());
 
+  // A series renamed by its button or in place reads the same in the tree at once.
+  f->LBSeries->SelectSeries(S[1]);
+  SetInputQueryHook([](const std::string&, const std::string&, std::string& Value) {
+    Value = "Renamed";
+    return true;
+  });
+  f->BRenameSeries->Click();
+  EXPECT_EQ(f->SeriesNode->Item(1)->Text(), "Renamed");
+  f->LBSeries->EditTitleInPlace();
+  f->LBSeries->TitleEditor()->SetText("Typed");
+  f->LBSeries->TitleEditor()->DispatchKeyDown(VK_RETURN, {});
+  EXPECT_EQ(S[1]->Title(), "Typed");
+  EXPECT_EQ(f->SeriesNode->Item(1)->Text(), "Typed");
+
   // A series deleted elsewhere loses its node.
   delete S[2];
   S.pop_back();
@@ -253,6 +268,15 @@ TEST_F(EditorTreeGroups, TreeFollowsToolsAndManySeriesAndItsWidthIsStored) {
     ASSERT_EQ(f->ToolsNode->Count(), 1);
     f->Tree->SetSelected(f->ToolsNode->Item(0));
     EXPECT_EQ(f->ToolsPage->SelectedTool(), Chart->Tools->ToolAt(0));
+    // The tool's node shows the tool's own editor; the tools node shows the page again.
+    EXPECT_EQ(f->HostedControl(), f->ToolsPage->PanelToolEditor);
+    ASSERT_NE(f->ToolsPage->ToolEditor, nullptr);
+    EXPECT_EQ(f->ToolsPage->ToolEditor->Parent(), f->ToolsPage->PanelToolEditor);
+    EXPECT_TRUE(f->ToolsPage->PanelToolEditor->Visible());
+    f->Tree->SetSelected(f->ToolsNode);
+    EXPECT_EQ(f->HostedControl(), f->ToolsPage);
+    EXPECT_EQ(f->ToolsPage->PanelToolEditor->Parent(), f->ToolsPage);
+    f->Tree->SetSelected(f->ToolsNode->Item(0));
     SetMessageBoxHook([](const std::string&, const std::string&, int) { return IDYES; });
     f->ToolsPage->BDeleteClick();
     EXPECT_EQ(f->ToolsNode->Count(), 0);
