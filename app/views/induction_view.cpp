@@ -50,7 +50,7 @@ TIndVect1::TIndVect1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwne
   Panel1->SetName("Panel1");
   Panel1->SetParent(this);
   Panel1->SetAlign(alRight);
-  Panel1->SetWidth(80);
+  Panel1->SetWidth(142);  // wide enough for the check box's caption in either language, at any scale
   Panel1->SetCaption("");
   Splitter1 = new TVxSplitter(this);
   Splitter1->SetName("Splitter1");
@@ -89,7 +89,7 @@ TIndVect1::TIndVect1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(AOwne
   CheckBox1->SetCaption("Rev real");
   CheckBox1->SetHint("Reverse real induction vector to point to conductor");
   CheckBox1->SetShowHint(true);
-  CheckBox1->SetBounds(6, top, 70, 20);
+  CheckBox1->SetBounds(6, top, 132, 20);
 
   Chart1 = new TChart(this);
   Chart1->SetName("Chart1");

@@ -47,7 +47,9 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   Panel1->SetName("Panel1");
   Panel1->SetParent(this);
   Panel1->SetAlign(alRight);
-  Panel1->SetWidth(152);  // wide enough for "Zxx/Zxy at angle" in either language
+  // Wide enough for "Zxx/Zxy at angle" in either language, at any scale of the screen.
+  constexpr int inner = 152;
+  Panel1->SetWidth(inner + 12);
   Panel1->SetCaption("");
   Splitter1 = new TVxSplitter(this);
   Splitter1->SetName("Splitter1");
@@ -65,7 +67,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
     auto* l = new TLabel(this);
     l->SetParent(Panel1);
     l->SetCaption(Text);
-    l->SetBounds(6, top, 140, 16);
+    l->SetBounds(6, top, inner, 16);
     top += 18;
   };
   auto check = [&](TWinControl* Parent, const char* Name, const char* Caption, const char* Hint) {
@@ -75,7 +77,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
     c->SetCaption(Caption);
     c->SetHint(Hint);
     c->SetShowHint(true);
-    c->SetBounds(6, top, 140, 20);
+    c->SetBounds(6, top, inner, 20);
     top += 24;
     return c;
   };
@@ -84,7 +86,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
     c->SetName(Name);
     c->SetParent(Panel1);
     c->SetStyle(csDropDownList);
-    c->SetBounds(6, top, 140, 22);
+    c->SetBounds(6, top, inner, 22);
     top += 28;
     return c;
   };
@@ -93,7 +95,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   CheckListBox1 = new TVxCheckListBox(this);
   CheckListBox1->SetName("CheckListBox1");
   CheckListBox1->SetParent(Panel1);
-  CheckListBox1->SetBounds(6, top, 140, 44);
+  CheckListBox1->SetBounds(6, top, inner, 44);
   CheckListBox1->Items()->Add("Zxy");
   CheckListBox1->Items()->Add("Zxx");
   CheckListBox1->SetItemChecked(ItemZxy, true);
@@ -118,14 +120,14 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   GroupBox1->SetName("GroupBox1");
   GroupBox1->SetParent(Panel1);
   GroupBox1->SetCaption("Zxx type");
-  GroupBox1->SetBounds(4, top, 144, 84);
+  GroupBox1->SetBounds(4, top, inner + 4, 84);
   top += 90;
   auto radio = [&](const char* Name, const char* Caption, int Y) {
     auto* r = new TRadioButton(this);
     r->SetName(Name);
     r->SetParent(GroupBox1);
     r->SetCaption(Caption);
-    r->SetBounds(6, Y, 134, 20);
+    r->SetBounds(6, Y, inner - 6, 20);
     return r;
   };
   RadioButton1 = radio("RadioButton1", "No Normalize", 16);
@@ -142,7 +144,7 @@ TPolarDiag1::TPolarDiag1(TComponent* AOwner, TSiteSession& ASession) : TMyForm(A
   RadioGroup1->Items()->Add("Polar diagrams");
   RadioGroup1->Items()->Add("Induct Vector");
   RadioGroup1->SetItemIndex(0);
-  RadioGroup1->SetBounds(4, top, 144, 60);
+  RadioGroup1->SetBounds(4, top, inner + 4, 60);
   RadioGroup1->SetVisible(false);
 
   auto refresh = [this](TObject* s) { Refresh(s); };

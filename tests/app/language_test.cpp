@@ -13,6 +13,7 @@
 #include "chart/engine/chart_utils.h"
 #include "chart/engine/engine_texts.h"
 #include "controls/vx_checklist.h"
+#include "platform/bitmap.h"
 #include "platform/comctrls.h"
 #include "platform/controls.h"
 #include "platform/extctrls.h"
@@ -90,6 +91,46 @@ void Collect(TForm* Form, std::set<std::string>& Left) {
   }
 }
 
+// The labels, check boxes and radio buttons of every shown window whose caption does not show
+// whole: inside the control (beside the box) and inside the panel that holds it; one per line.
+std::string CutCaptions() {
+  std::set<std::string> cut;
+  TBitmap measure(8, 8);
+  for (int i = 0; i < Screen->FormCount(); ++i) {
+    TForm* f = Screen->Forms(i);
+    for (int k = 0; k < f->ComponentCount(); ++k) {
+      auto* c = dynamic_cast<TControl*>(f->Components(k));
+      if (!c || !c->Visible() || !c->Parent()) continue;
+      auto* label = dynamic_cast<TCustomLabel*>(c);
+      const bool box = dynamic_cast<TCheckBox*>(c) || dynamic_cast<TRadioButton*>(c);
+      if ((!label && !box) || (label && label->WordWrap())) continue;
+      measure.Canvas()->Font()->Assign(c->Font());
+      const int need = measure.Canvas()->TextWidth(StripHotkey(c->Caption())) + (box ? 18 : 0);
+      const int room = std::min(c->Width(), c->Parent()->ClientWidth() - c->Left());
+      if (need > room)
+        cut.insert(f->ClassName() + ": " + c->Caption() + " (" + std::to_string(need) + " > " + std::to_string(room) +
+                   ")");
+    }
+  }
+  std::string list;
+  for (const std::string& s : cut) list += s + "\n";
+  return list;
+}
+
+// Every window of the program on the open site.
+void OpenEveryWindow() {
+  MainForm1->EditingExecute(nullptr);
+  MainForm1->mmMaskViewClick(nullptr);
+  MainForm1->StartingDataExecute(nullptr);
+  MainForm1->ResultingDataExecute(nullptr);
+  MainForm1->AcPolarExecute(nullptr);
+  MainForm1->IndVecExecute(nullptr);
+  MainForm1->ComplexEditingExecute(nullptr);
+  MainForm1->Edithistrory1Click(nullptr);
+  MainForm1->mmOptionsClick(nullptr);
+  Application->ProcessMessages();
+}
+
 }  // namespace
 
 TEST_F(AppFixture, LanguageCommandsStoreTheNumberAndRussianTranslatesTheMainWindowAtOnce) {
@@ -113,16 +154,7 @@ TEST_F(AppFixture, AfterARestartInRussianEveryWindowShowsRussianCaptions) {
   WriteLanguage(LanguageRussian);
   Start({SiteFile("S107.MT1")});
   ASSERT_NE(CurrentDictionary, nullptr);
-  MainForm1->EditingExecute(nullptr);
-  MainForm1->mmMaskViewClick(nullptr);
-  MainForm1->StartingDataExecute(nullptr);
-  MainForm1->ResultingDataExecute(nullptr);
-  MainForm1->AcPolarExecute(nullptr);
-  MainForm1->IndVecExecute(nullptr);
-  MainForm1->ComplexEditingExecute(nullptr);
-  MainForm1->Edithistrory1Click(nullptr);
-  MainForm1->mmOptionsClick(nullptr);
-  Application->ProcessMessages();
+  OpenEveryWindow();
 
   std::set<std::string> left;
   for (int i = 0; i < Screen->FormCount(); ++i) Collect(Screen->Forms(i), left);
@@ -139,5 +171,14 @@ TEST_F(AppFixture, AfterARestartInRussianEveryWindowShowsRussianCaptions) {
   EXPECT_EQ(title.substr(title.size() - std::string(" Гц").size()), " Гц") << title;
   const std::string status = MainForm1->StatusBar1->Panels()->Items(2)->Text();
   EXPECT_NE(status.find("Гц"), std::string::npos) << status;
+  // The longer Russian captions still show whole.
+  EXPECT_EQ(CutCaptions(), "");
   SetEnglishLanguage();
+}
+
+// In English too every caption of every window shows whole.
+TEST_F(AppFixture, EnglishCaptionsShowWhole) {
+  Start({SiteFile("S107.MT1")});
+  OpenEveryWindow();
+  EXPECT_EQ(CutCaptions(), "");
 }
