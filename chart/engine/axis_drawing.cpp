@@ -43,6 +43,28 @@ std::vector<std::string> SplitLines(const std::string& Text) {
 
 int32_t Rnd(double V) { return static_cast<int32_t>(std::nearbyint(V)); }
 
+// Keeps labels along an axis from running into each other: the first is always drawn; a later one
+// only when it clears the last one drawn with the separation's margin (a separation of 0 draws all).
+struct TLabelSpacer {
+  int32_t Separation = 0;
+  int32_t LastPos = -1, LastHalf = 0;
+  bool Drawn = false;
+  bool Fits(int32_t P, int32_t Size) {
+    if (Separation == 0 || !Drawn) {
+      LastPos = P;
+      LastHalf = Size / 2;
+      Drawn = true;
+      return true;
+    }
+    const int32_t half = (Size + static_cast<int32_t>(std::trunc(Size * 0.02 * Separation))) / 2;
+    if (!((P < LastPos && LastPos - LastHalf >= P + half) || (P >= LastPos && P - half >= LastPos + LastHalf)))
+      return false;
+    LastPos = P;
+    LastHalf = half;
+    return true;
+  }
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -601,13 +623,28 @@ void TChartAxis::DrawLogLabels(double, int) {
     if (v >= ScaleMinimum) w = std::pow(b, std::log(ScaleMinimum) / std::log(b) - 1);
     if (w < ScaleMinimum) TickPositions.push_back(ValueToPixel(w));
   }
+  // Labels that would run into the one drawn before are left out, as series labels are: on a short
+  // axis "10,000" and "1,000" printed over each other read as one number.
+  TLabelSpacer spacer{FLabelsSeparation};
+  TGraphCanvas3D* c = ParentChart->Canvas;
+  const bool byHeight =
+      FHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270) : !(FLabelsAngle == 90 || FLabelsAngle == 270);
+  auto label = [&](double D) {
+    const int32_t p = ValueToPixel(D);
+    if (!FLabelsOnAxis && !(p > StartPixel && p < EndPixel)) return;
+    if (!FTickOnLabelsOnly) TickPositions.push_back(p);
+    if (!Labels()) return;
+    const std::string text = LabelText(D);
+    int lines = 0;
+    const int32_t w = ParentChart->WidestLineWidth(text, lines);
+    if (spacer.Fits(p, byHeight ? c->FontHeight() * lines : w)) DrawThisLabel(p, text, nullptr);
+  };
   bool any = false;
   if (b > 1) {
     double d = v;
     for (int guard = 0; d <= ScaleMaximum && guard < 2000; ++guard) {
       if (d >= ScaleMinimum) {
-        double dd = d;
-        DrawLabelAtValue(dd, false, 0, dtNoStep);
+        label(d);
         any = true;
       }
       d *= b;
@@ -616,10 +653,7 @@ void TChartAxis::DrawLogLabels(double, int) {
       d = v;
       const double add = v / b;
       for (int guard = 0; d <= ScaleMaximum && guard < 10000 && add > 0; ++guard) {
-        if (d >= ScaleMinimum) {
-          double dd = d;
-          DrawLabelAtValue(dd, false, 0, dtNoStep);
-        }
+        if (d >= ScaleMinimum) label(d);
         d += add;
       }
     }
@@ -661,8 +695,7 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
   }
   const bool byHeight =
       FHorizontal ? (FLabelsAngle == 90 || FLabelsAngle == 270) : !(FLabelsAngle == 90 || FLabelsAngle == 270);
-  int32_t lastPos = -1, lastHalf = 0;
-  bool drawn = false;
+  TLabelSpacer spacer{FLabelsSeparation};
   for (int32_t i = first; i <= last; ++i) {
     std::string text;
     double value = 0;
@@ -686,21 +719,7 @@ void TChartAxis::DrawSeriesLabels(TAxisLabelStyle Style) {
     int lines = 0;
     const int32_t w = ParentChart->WidestLineWidth(text, lines);
     const int32_t size = byHeight ? c->FontHeight() * lines : w;
-    if (FLabelsSeparation == 0 || !drawn) {
-      DrawThisLabel(p, text, nullptr);
-      lastPos = p;
-      lastHalf = size / 2;
-      drawn = true;
-    } else {
-      const int32_t half = (size + static_cast<int32_t>(std::trunc(size * 0.02 * FLabelsSeparation))) / 2;
-      const bool fits =
-          (p < lastPos && lastPos - lastHalf >= p + half) || (p >= lastPos && p - half >= lastPos + lastHalf);
-      if (fits) {
-        DrawThisLabel(p, text, nullptr);
-        lastPos = p;
-        lastHalf = half;
-      }
-    }
+    if (spacer.Fits(p, size)) DrawThisLabel(p, text, nullptr);
   }
   SeriesOnAxis.clear();
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <string>
+
 #include "chart_testkit.h"
 #include "platform/datetime.h"
 
@@ -53,14 +56,33 @@ TEST(AxisDrawing, LogarithmicLabels) {
   l->SetMinimumMaximum(1, 100);
   l->SetLogarithmic(true);
   EXPECT_EQ(c.Labels(l, 2, 50, 0), (TTexts{"10"}));
-  // No power of 10 inside 2..8: labels run from 1 in steps of 0.1; those from 2 to 8 are drawn.
+  // No power of 10 inside 2..8: labels run from 1 in steps of 0.1; those from 2 to 8 are drawn,
+  // except those that would run into the one drawn before (a label's height plus the separation).
   const TTexts fine = c.Labels(l, 2, 8, 0);
-  ASSERT_GE(fine.size(), 60u);
-  EXPECT_LE(fine.size(), 61u);
+  ASSERT_GE(fine.size(), 6u);
+  EXPECT_LT(fine.size(), 60u);
   EXPECT_EQ(fine.front(), "2");
-  EXPECT_EQ(fine[1], "2.1");
-  EXPECT_EQ(fine[10], "3");
+  const int32_t height = c.Chart.Canvas->FontHeight();
+  for (size_t i = 1; i < fine.size(); ++i)
+    EXPECT_GE(std::abs(l->ValueToPixel(std::stod(fine[i])) - l->ValueToPixel(std::stod(fine[i - 1]))), height)
+        << fine[i - 1] << " and " << fine[i];
+  // Without a separation every one is drawn.
+  l->SetLabelsSeparation(0);
+  const TTexts all = c.Labels(l, 2, 8, 0);
+  ASSERT_GE(all.size(), 60u);
+  EXPECT_LE(all.size(), 61u);
+  EXPECT_EQ(all[1], "2.1");
+  EXPECT_EQ(all[10], "3");
+  l->SetLabelsSeparation(10);
   EXPECT_EQ(c.Labels(l, 1, 1000, 0), (TTexts{"1", "10", "100", "1,000"}));
+  // Decades on an axis too short for them: the first one and those clear of it.
+  TChartAxis* b = c.Chart.BottomAxis();
+  b->SetLogarithmic(true);
+  c.Chart.SetBounds(0, 0, 120, 200);
+  c.Draw();
+  const TTexts crowded = c.Labels(b, 1, 100000, 0);
+  EXPECT_LT(crowded.size(), 6u);
+  EXPECT_EQ(crowded.front(), "1");
 }
 
 TEST(AxisDrawing, TicksGridAndLabelsSwitchedOff) {
