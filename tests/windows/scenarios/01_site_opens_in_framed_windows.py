@@ -9,6 +9,7 @@ def run(s):
     view = s.child("caption:Starting data")
     s.child("STermWin1")
     s.settle()
+    main = s.child("MainForm1")  # read again: a slow start may have shown it before its maximized size
     view = s.child("caption:Starting data")
     log = s.child("STermWin1")
     img = s.shot("opened")
