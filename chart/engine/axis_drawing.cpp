@@ -624,7 +624,8 @@ void TChartAxis::DrawLogLabels(double, int) {
     if (w < ScaleMinimum) TickPositions.push_back(ValueToPixel(w));
   }
   // Labels that would run into the one drawn before are left out, as series labels are: on a short
-  // axis "10,000" and "1,000" printed over each other read as one number.
+  // axis "10,000" and "1,000" printed over each other read as one number. The decade keeps its tick
+  // and grid line.
   TLabelSpacer spacer{FLabelsSeparation};
   TGraphCanvas3D* c = ParentChart->Canvas;
   const bool byHeight =
@@ -637,7 +638,10 @@ void TChartAxis::DrawLogLabels(double, int) {
     const std::string text = LabelText(D);
     int lines = 0;
     const int32_t w = ParentChart->WidestLineWidth(text, lines);
-    if (spacer.Fits(p, byHeight ? c->FontHeight() * lines : w)) DrawThisLabel(p, text, nullptr);
+    if (spacer.Fits(p, byHeight ? c->FontHeight() * lines : w))
+      DrawThisLabel(p, text, nullptr);
+    else if (FTickOnLabelsOnly)
+      TickPositions.push_back(p);
   };
   bool any = false;
   if (b > 1) {

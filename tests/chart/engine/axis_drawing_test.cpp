@@ -75,7 +75,8 @@ TEST(AxisDrawing, LogarithmicLabels) {
   EXPECT_EQ(all[10], "3");
   l->SetLabelsSeparation(10);
   EXPECT_EQ(c.Labels(l, 1, 1000, 0), (TTexts{"1", "10", "100", "1,000"}));
-  // Decades on an axis too short for them: the first one and those clear of it.
+  // Decades on an axis too short for them: the first one and those clear of it; every decade keeps
+  // its tick.
   TChartAxis* b = c.Chart.BottomAxis();
   b->SetLogarithmic(true);
   c.Chart.SetBounds(0, 0, 120, 200);
@@ -83,6 +84,7 @@ TEST(AxisDrawing, LogarithmicLabels) {
   const TTexts crowded = c.Labels(b, 1, 100000, 0);
   EXPECT_LT(crowded.size(), 6u);
   EXPECT_EQ(crowded.front(), "1");
+  EXPECT_EQ(b->TickPositions.size(), 6u);
 }
 
 TEST(AxisDrawing, TicksGridAndLabelsSwitchedOff) {
