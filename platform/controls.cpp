@@ -1378,9 +1378,9 @@ void TWinControl::UpdateSizeLimits() {
     ApplyWidgetLimits(FImpl.get(), info);
     return;
   }
-  // (SetBounds gives the window the limits.)
+  // The size changes (SetBounds gives the window the limits too). A child window grown to its
+  // limits moves back into its frame's area as far as it fits there.
   int32_t l = FLeft, t = FTop;
-  // A child window grown to its limits moves back into its frame's area as far as it fits there.
   if (QWidget* area = FImpl->Holder ? FImpl->Holder->parentWidget() : nullptr) {
     const QPoint o = FImpl->HolderOrigin;
     if (w > FWidth && l - o.x() + w > area->width()) l = o.x() + std::max(0, area->width() - w);

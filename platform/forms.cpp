@@ -1073,9 +1073,11 @@ void TForm::SetWindowState(TWindowState Value) {
 
 // A window larger than the work area would hang off the screen, and a window manager may then
 // refuse to maximize it and leave its caption out of reach. Its frame is known once it has been
-// shown; before that a caption and thin edges are allowed for.
+// shown; before that a caption and thin edges are allowed for. A screen without a display has a
+// nominal size that no window is held to.
 void TForm::FitOntoWorkArea(void* Window) {
   auto* w = static_cast<QWidget*>(Window);
+  if (Headless()) return;
   const TRect work = Screen->WorkAreaRect();
   if (work.Width() <= 0 || work.Height() <= 0) return;
   QMargins frame(4, w->fontMetrics().height() + 12, 4, 4);
@@ -1087,12 +1089,12 @@ void TForm::FitOntoWorkArea(void* Window) {
   const int roomW = work.Width() - frame.left() - frame.right(), roomH = work.Height() - frame.top() - frame.bottom();
   // A window that fits keeps the place its owner gave it.
   if (FWidth <= roomW && FHeight <= roomH) return;
-  FWidth = std::max(1, std::min(FWidth, roomW));
-  FHeight = std::max(1, std::min(FHeight, roomH));
-  FLeft = std::clamp(FLeft, work.Left + frame.left(),
-                     std::max(work.Left + frame.left(), work.Left + frame.left() + roomW - FWidth));
-  FTop = std::clamp(FTop, work.Top + frame.top(),
-                    std::max(work.Top + frame.top(), work.Top + frame.top() + roomH - FHeight));
+  const int32_t width = std::max(1, std::min(FWidth, roomW)), height = std::max(1, std::min(FHeight, roomH));
+  const int32_t left = std::clamp(FLeft, work.Left + frame.left(),
+                                  std::max(work.Left + frame.left(), work.Left + frame.left() + roomW - width));
+  const int32_t top = std::clamp(FTop, work.Top + frame.top(),
+                                 std::max(work.Top + frame.top(), work.Top + frame.top() + roomH - height));
+  SetBounds(left, top, width, height);  // the children follow the new size
 }
 
 // An MDI child's state is a place inside the frame: the whole client area when maximized, an
