@@ -133,6 +133,7 @@ TvmEditStyleController* DefaultEditStyleController() {
 // Edit style
 
 VM_DEFINE_CLASS(TvmEditStyle)
+VM_DEFINE_CLASS(TvmGridEditStyle)
 
 TvmEditStyle::TvmEditStyle(TvmInplaceEdit* AEdit) : FEdit(AEdit) {}
 

@@ -194,6 +194,22 @@ protected:
   TvmEditStyleController* FRegistered = nullptr;
 };
 
+// The defaults an editor takes inside a grid of cells (the inspector, the tree list): a border in
+// the window-frame colour on all edges, opaque buttons, no hot tracking and no shadow. The grid
+// gives the border and button styles from its own look.
+class TvmGridEditStyle : public TvmEditStyle {
+  VM_CLASS(TvmGridEditStyle, TvmEditStyle)
+public:
+  using TvmEditStyle::TvmEditStyle;
+
+protected:
+  TColor GetDefaultBorderColor() const override { return clWindowFrame; }
+  TvmEditButtonTransparence GetDefaultButtonTransparence() const override { return ebtNone; }
+  TvmEditEdges GetDefaultEdges() const override { return AllEdges; }
+  bool GetDefaultHotTrack() const override { return false; }
+  bool GetDefaultShadow() const override { return false; }
+};
+
 // ---------------------------------------------------------------------------------------------
 // Paint parameters and geometry.
 

@@ -213,20 +213,15 @@ using TvmInspectorChangeNodeEvent =
 // ---------------------------------------------------------------------------------------------
 // The edit style of the inspector's editors.
 
-class TvmInspectorEditStyle : public TvmEditStyle {
-  VM_CLASS(TvmInspectorEditStyle, TvmEditStyle)
+class TvmInspectorEditStyle : public TvmGridEditStyle {
+  VM_CLASS(TvmInspectorEditStyle, TvmGridEditStyle)
 public:
   TvmInspectorEditStyle(TvmInplaceEdit* AEdit, TCustomvmInspector* AInspector);
   explicit TvmInspectorEditStyle(TvmInplaceEdit* AEdit) : TvmInspectorEditStyle(AEdit, nullptr) {}
 
 protected:
-  TColor GetDefaultBorderColor() const override { return clWindowFrame; }
   TvmEditBorderStyle GetDefaultBorderStyle() const override;
   TvmEditButtonViewStyle GetDefaultButtonStyle() const override;
-  TvmEditButtonTransparence GetDefaultButtonTransparence() const override { return ebtNone; }
-  TvmEditEdges GetDefaultEdges() const override { return AllEdges; }
-  bool GetDefaultHotTrack() const override { return false; }
-  bool GetDefaultShadow() const override { return false; }
   TCustomvmInspector* FInspector;
 };
 

@@ -16,7 +16,7 @@
 VM_DEFINE_CLASS(TvmInspectorEditStyle)
 
 TvmInspectorEditStyle::TvmInspectorEditStyle(TvmInplaceEdit* AEdit, TCustomvmInspector* AInspector)
-    : TvmEditStyle(AEdit), FInspector(AInspector) {
+    : TvmGridEditStyle(AEdit), FInspector(AInspector) {
   RestoreDefaults();
 }
 

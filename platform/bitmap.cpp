@@ -543,6 +543,14 @@ struct TBitmapSnapshot::Impl {
   QImage Img;
 };
 
+namespace {
+// Two images whose bytes can be copied one onto the other.
+bool SameShape(const QImage& A, const QImage& B) {
+  return A.size() == B.size() && A.format() == B.format() && A.devicePixelRatio() == B.devicePixelRatio() &&
+         A.colorTable() == B.colorTable() && A.bytesPerLine() == B.bytesPerLine();
+}
+}  // namespace
+
 TBitmapSnapshot::TBitmapSnapshot() : FImpl(std::make_unique<Impl>()) {}
 
 TBitmapSnapshot::~TBitmapSnapshot() = default;
@@ -553,8 +561,7 @@ void TBitmapSnapshot::Take(TBitmap* Source) {
   const QImage& src = s->Img;
   QImage& dst = FImpl->Img;
   // The copy's memory is reused while the picture keeps its shape.
-  if (dst.isNull() || dst.size() != src.size() || dst.format() != src.format() ||
-      dst.devicePixelRatio() != src.devicePixelRatio() || dst.colorTable() != src.colorTable()) {
+  if (dst.isNull() || !SameShape(dst, src)) {
     dst = src.copy();
     return;
   }
@@ -567,9 +574,7 @@ bool TBitmapSnapshot::RestoreTo(TBitmap* Dest) const {
   TBitmap::Impl* d = Dest->GetImpl();
   d->Sync();
   QImage& dst = d->Img;
-  if (dst.size() != src.size() || dst.format() != src.format() || dst.devicePixelRatio() != src.devicePixelRatio() ||
-      dst.colorTable() != src.colorTable() || dst.bytesPerLine() != src.bytesPerLine())
-    return false;
+  if (!SameShape(dst, src)) return false;
   std::memcpy(dst.bits(), src.constBits(), static_cast<size_t>(src.sizeInBytes()));
   return true;
 }

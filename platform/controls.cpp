@@ -1918,23 +1918,16 @@ std::string ControlWindowCaption(TControl* Control) {
   return w ? vmqt::FromQ(w->window()->windowTitle()) : std::string();
 }
 
-namespace {
-// The control's whole window as the screen shows it, at device pixels.
-QImage WindowImage(TControl* Control) {
-  if (!Control) return {};
+TColor ControlWindowPixel(TControl* Control, int X, int Y) {
+  if (!Control) return CLR_INVALID;
   TControlAccess::Widget(Control);
   QWidget* w = vmqt::ControlWidget(Control);
-  return w ? w->grab().toImage() : QImage();
-}
-TColor ImagePixel(const QImage& Img, const QPoint& P) {
-  return Img.rect().contains(P) ? vmqt::FromQRgb(Img.pixel(P)) : CLR_INVALID;
-}
-}  // namespace
-
-TColor ControlWindowPixel(TControl* Control, int X, int Y) {
-  const QImage img = WindowImage(Control);
-  const qreal dpr = img.devicePixelRatio();
-  return ImagePixel(img, QPoint(static_cast<int>(X * dpr), static_cast<int>(Y * dpr)));
+  if (!w) return CLR_INVALID;
+  QImage img = w->grab().toImage();
+  qreal dpr = img.devicePixelRatio();
+  QPoint p(static_cast<int>(X * dpr), static_cast<int>(Y * dpr));
+  if (!img.rect().contains(p)) return CLR_INVALID;
+  return vmqt::FromQRgb(img.pixel(p));
 }
 
 int ControlWindowUnpaintedPixels(TControl* Control, const TRect& Within) {

@@ -1090,11 +1090,9 @@ void TForm::FitOntoWorkArea(void* Window) {
   // A window that fits keeps the place its owner gave it.
   if (FWidth <= roomW && FHeight <= roomH) return;
   const int32_t width = std::max(1, std::min(FWidth, roomW)), height = std::max(1, std::min(FHeight, roomH));
-  const int32_t left = std::clamp(FLeft, work.Left + frame.left(),
-                                  std::max(work.Left + frame.left(), work.Left + frame.left() + roomW - width));
-  const int32_t top = std::clamp(FTop, work.Top + frame.top(),
-                                 std::max(work.Top + frame.top(), work.Top + frame.top() + roomH - height));
-  SetBounds(left, top, width, height);  // the children follow the new size
+  const int32_t x0 = work.Left + frame.left(), y0 = work.Top + frame.top();  // the room's top left
+  SetBounds(std::clamp(FLeft, x0, std::max(x0, x0 + roomW - width)),
+            std::clamp(FTop, y0, std::max(y0, y0 + roomH - height)), width, height);  // the children follow
 }
 
 // An MDI child's state is a place inside the frame: the whole client area when maximized, an

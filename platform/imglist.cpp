@@ -59,18 +59,18 @@ void TImageList::SetWidth(int32_t Value) {
   Value = std::max(1, Value);
   if (Value == FWidth) return;
   FWidth = Value;
-  // A new size is a change even of an empty list (its users measure by it).
-  if (Count() > 0)
-    Clear();
-  else
-    Change();
+  SizeChanged();
 }
 
 void TImageList::SetHeight(int32_t Value) {
   Value = std::max(1, Value);
   if (Value == FHeight) return;
   FHeight = Value;
-  // A new size is a change even of an empty list (its users measure by it).
+  SizeChanged();
+}
+
+// The pictures go; a new size is a change even of an empty list (its users measure by it).
+void TImageList::SizeChanged() {
   if (Count() > 0)
     Clear();
   else

@@ -66,6 +66,7 @@ public:
 private:
   void CheckIndex(int Index) const;
   void Change();
+  void SizeChanged();
   int32_t FWidth = 16, FHeight = 16;
   std::vector<TChangeLink*> FLinks;
   struct Impl;

@@ -164,7 +164,7 @@ void TCustomvmTreeList::ResetEditor() {
 VM_DEFINE_CLASS(TvmTreeListEditStyle)
 
 TvmTreeListEditStyle::TvmTreeListEditStyle(TvmInplaceEdit* AEdit, TCustomvmTreeList* ATreeList)
-    : TvmEditStyle(AEdit), FTreeList(ATreeList) {
+    : TvmGridEditStyle(AEdit), FTreeList(ATreeList) {
   RestoreDefaults();
 }
 

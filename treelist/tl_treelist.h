@@ -390,21 +390,16 @@ public:
 
 // The style of the grid's in-place editors: no border of their own while grid lines frame the
 // cell (a single line otherwise), buttons as the grid's look draws them.
-class TvmTreeListEditStyle : public TvmEditStyle {
-  VM_CLASS(TvmTreeListEditStyle, TvmEditStyle)
+class TvmTreeListEditStyle : public TvmGridEditStyle {
+  VM_CLASS(TvmTreeListEditStyle, TvmGridEditStyle)
 public:
   TvmTreeListEditStyle(TvmInplaceEdit* AEdit, TCustomvmTreeList* ATreeList);
   explicit TvmTreeListEditStyle(TvmInplaceEdit* AEdit) : TvmTreeListEditStyle(AEdit, nullptr) {}
   TCustomvmTreeList* TreeList() const { return FTreeList; }
 
 protected:
-  TColor GetDefaultBorderColor() const override { return clWindowFrame; }
   TvmEditBorderStyle GetDefaultBorderStyle() const override;
   TvmEditButtonViewStyle GetDefaultButtonStyle() const override;
-  TvmEditButtonTransparence GetDefaultButtonTransparence() const override { return ebtNone; }
-  TvmEditEdges GetDefaultEdges() const override { return AllEdges; }
-  bool GetDefaultHotTrack() const override { return false; }
-  bool GetDefaultShadow() const override { return false; }
   TCustomvmTreeList* FTreeList;
 };
 
